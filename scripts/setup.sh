@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the data tool and the tests need.
+# Sourced by ./play and ./check; quiet when everything is already there.
+set -euo pipefail
+
+SKYFRONT_PACKAGES=(
+  cmake ninja-build g++ pkg-config ccache
+  libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev libminizip-dev
+  libtinyxml2-dev libutfcpp-dev libcairo2-dev libfreetype-dev fonts-dejavu-core
+  libopenal-dev libmpg123-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth libgl1-mesa-dri libegl-mesa0 libgles2 libegl1
+)
+
+missing=()
+for p in "${SKYFRONT_PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing missing packages: ${missing[*]}"
+  if [ "$(id -u)" -eq 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo apt-get update -q
+    sudo DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  else
+    echo "Please install: ${missing[*]}" >&2
+    exit 1
+  fi
+fi

@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main(int, char**)
+{
+    return 0;
+}

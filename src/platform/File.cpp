@@ -1,0 +1,234 @@
+#include "platform/File.h"
+
+#include "platform/Pak.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+std::string g_dataRoot = "../";
+std::string g_saveFolder;
+
+std::string withSlash(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '/')
+        folder.push_back('/');
+    return folder;
+}
+}  // namespace
+
+bool File::readAll(std::vector<std::uint8_t>& out)
+{
+    const std::size_t total = size();
+    out.resize(total);
+    if (!seek(0))
+        return false;
+    return read(out.data(), total) == total;
+}
+
+std::unique_ptr<FileDisk> FileDisk::open(const std::string& path, const char* mode)
+{
+    std::FILE* handle = std::fopen(path.c_str(), mode);
+    if (!handle)
+        return nullptr;
+    struct stat info {};
+    // A folder opens for reading on Linux; it is no file.
+    if (fstat(fileno(handle), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(handle);
+        return nullptr;
+    }
+    return std::unique_ptr<FileDisk>(new FileDisk(handle));
+}
+
+FileDisk::~FileDisk()
+{
+    std::fclose(m_handle);
+}
+
+std::size_t FileDisk::read(void* destination, std::size_t bytes)
+{
+    return bytes ? std::fread(destination, 1, bytes, m_handle) : 0;
+}
+
+std::size_t FileDisk::write(const void* source, std::size_t bytes)
+{
+    return bytes ? std::fwrite(source, 1, bytes, m_handle) : 0;
+}
+
+bool FileDisk::seek(std::size_t position)
+{
+    if (position > size())
+        return false;
+    return std::fseek(m_handle, static_cast<long>(position), SEEK_SET) == 0;
+}
+
+std::size_t FileDisk::tell() const
+{
+    const long position = std::ftell(m_handle);
+    return position < 0 ? 0 : static_cast<std::size_t>(position);
+}
+
+std::size_t FileDisk::size() const
+{
+    std::fflush(m_handle);
+    struct stat info {};
+    if (fstat(fileno(m_handle), &info) != 0 || info.st_size < 0)
+        return 0;
+    return static_cast<std::size_t>(info.st_size);
+}
+
+bool FileDisk::sync()
+{
+    return std::fflush(m_handle) == 0 && fsync(fileno(m_handle)) == 0;
+}
+
+std::size_t FileBuffer::read(void* destination, std::size_t bytes)
+{
+    const std::size_t left = m_bytes.size() - m_position;
+    const std::size_t count = bytes < left ? bytes : left;
+    if (count) {
+        std::memcpy(destination, m_bytes.data() + m_position, count);
+        m_position += count;
+    }
+    return count;
+}
+
+std::size_t FileBuffer::write(const void* source, std::size_t bytes)
+{
+    if (!bytes)
+        return 0;
+    if (m_position + bytes > m_bytes.size())
+        m_bytes.resize(m_position + bytes);
+    std::memcpy(m_bytes.data() + m_position, source, bytes);
+    m_position += bytes;
+    return bytes;
+}
+
+bool FileBuffer::seek(std::size_t position)
+{
+    if (position > m_bytes.size())
+        return false;
+    m_position = position;
+    return true;
+}
+
+void setDataRoot(std::string root)
+{
+    g_dataRoot = withSlash(std::move(root));
+}
+
+const std::string& dataRoot()
+{
+    return g_dataRoot;
+}
+
+void setSaveFolder(std::string folder)
+{
+    g_saveFolder = withSlash(std::move(folder));
+}
+
+const std::string& saveFolder()
+{
+    return g_saveFolder;
+}
+
+bool makeFolderPath(const std::string& folder)
+{
+    if (folder.empty())
+        return false;
+    for (std::size_t i = 1; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == '/') {
+            const std::string part = folder.substr(0, i);
+            if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+                return false;
+        }
+    }
+    struct stat info {};
+    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool isSafeFileName(std::string_view name)
+{
+    if (name.empty() || name.front() == '/' || name.find('\\') != std::string_view::npos ||
+        name.find('\0') != std::string_view::npos)
+        return false;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t end = name.find('/', start);
+        if (end == std::string_view::npos)
+            end = name.size();
+        if (name.substr(start, end - start) == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::unique_ptr<File> openFile(std::string_view name)
+{
+    if (!isSafeFileName(name))
+        return nullptr;
+    const std::string relative(name);
+    if (!g_saveFolder.empty()) {
+        if (auto file = FileDisk::open(g_saveFolder + relative, "rb"))
+            return file;
+    }
+    if (auto file = FileDisk::open(g_dataRoot + relative, "rb"))
+        return file;
+    return openFromMountedPaks(name);
+}
+
+bool fileExists(std::string_view name)
+{
+    if (!isSafeFileName(name))
+        return false;
+    const std::string relative(name);
+    if (!g_saveFolder.empty() && FileDisk::open(g_saveFolder + relative, "rb"))
+        return true;
+    return FileDisk::open(g_dataRoot + relative, "rb") != nullptr;
+}
+
+bool writeSaveFileAtomic(std::string_view name, std::span<const std::uint8_t> bytes)
+{
+    if (g_saveFolder.empty() || !isSafeFileName(name))
+        return false;
+    const std::string target = g_saveFolder + std::string(name);
+    const std::string temporary = target + ".new";
+    {
+        auto file = FileDisk::open(temporary, "wb");
+        if (!file)
+            return false;
+        if (file->write(bytes.data(), bytes.size()) != bytes.size() || !file->sync()) {
+            file.reset();
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    const int folder = ::open(g_saveFolder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
+
+bool writeSaveFileAtomic(std::string_view name, std::string_view text)
+{
+    return writeSaveFileAtomic(
+        name, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+bool removeSaveFile(std::string_view name)
+{
+    if (g_saveFolder.empty() || !isSafeFileName(name))
+        return false;
+    return std::remove((g_saveFolder + std::string(name)).c_str()) == 0;
+}
