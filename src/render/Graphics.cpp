@@ -1,0 +1,1 @@
+// The renderer object; filled in by the render core.
