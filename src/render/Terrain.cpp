@@ -43,11 +43,6 @@ float s_shaderTerrainSize = 1.0f;
 
 }  // namespace
 
-class Terrain::Gpu {};
-
-Terrain::Terrain() = default;
-Terrain::~Terrain() = default;
-
 bool Terrain::checkLayout(const Layout& layout) const
 {
     return layout.grid >= 1 && layout.grid <= kMaxGrid && std::isfinite(layout.cellSize) && layout.cellSize > 0.0f &&

@@ -81,6 +81,10 @@ public:
     // Draws the patches picked by the last updateVisible with the renderer's
     // current matrices, light and fog; does nothing before upload.
     void drawPass();
+    // The same keeping only the ground above (reflection) or below (refraction)
+    // sea level, for the water's pictures.
+    void drawReflectionPass();
+    void drawRefractionPass();
     struct VisiblePatch {
         int patch = 0;  // index into patches().patches()
         int level = 0;
@@ -92,6 +96,7 @@ private:
     class Gpu;
     bool checkLayout(const Layout& layout) const;
     float cellCoordinate(float world) const;  // world x or z to a clamped sample coordinate
+    void draw(float clipSide);
 
     Layout m_layout;
     std::vector<std::uint16_t> m_samples;
