@@ -1,8 +1,11 @@
 #include "render/Trees.h"
 
 #include "platform/File.h"
+#include "render/Graphics.h"
 #include "render/Terrain.h"
+#include "render/Texture2D.h"
 #include "render/internal/VecOps.h"
+#include "render/internal/WorldProgram.h"
 #include "render/internal/WorldRandom.h"
 
 #include <algorithm>
@@ -17,9 +20,19 @@ constexpr float kMinUpNormal = 0.86f;     // steeper than about 30 degrees stays
 
 }  // namespace
 
-class Trees::Gpu {};
+class Trees::Gpu {
+public:
+    ~Gpu()
+    {
+        if (texture)
+            texture->release();
+    }
+    Texture2D* texture = nullptr;
+    bool textureTried = false;
+    WorldProgram program;
+};
 
-Trees::Trees() = default;
+Trees::Trees() : m_gpu(std::make_unique<Gpu>()) {}
 Trees::~Trees() = default;
 
 bool Trees::acceptsGround(const Terrain& terrain, float x, float z, float& height) const
@@ -141,4 +154,39 @@ void Trees::fillBuffer(const Vec3& eye)
         }
     }
     m_drawn = static_cast<int>(near.size());
+}
+
+void Trees::drawPass2()
+{
+    Graphics* g = graphics();
+    if (!g || m_drawn == 0 || !m_gpu->program.ensure("trees", worldshaders::kTreesVertex, worldshaders::kTreesFragment))
+        return;
+    if (!m_gpu->textureTried) {
+        m_gpu->textureTried = true;
+        m_gpu->texture = getTexture(m_texturePath, SamplerSettings{g->qualityFilter(), TextureWrap::ClampToEdge});
+    }
+    if (!m_gpu->texture)
+        return;  // without the atlas a forest of white boards would show
+    const Mat4 world = g->worldMatrix();
+    g->pushState();
+    RenderState& s = g->state();
+    s.blend = kBlendOpaque;
+    s.depthTest = true;
+    s.depthWrite = true;
+    s.cull = CullMode::None;
+    s.customProgram = &m_gpu->program.program();
+    s.textures = {m_gpu->texture, nullptr};
+    g->setWorldMatrix(Mat4{});
+    g->bindBuffer(BufferTarget::Array, 0);
+    g->bindBuffer(BufferTarget::ElementArray, 0);
+    // Two quads a tree, in runs the shared quad indices can reach.
+    const int quads = m_drawn * 2;
+    for (int first = 0; first < quads; first += Graphics::kSharedQuadCount) {
+        const int run = std::min(Graphics::kSharedQuadCount, quads - first);
+        g->setVertexLayout(VertexLayout::PosTex20, m_vertices.data() + static_cast<std::size_t>(first) * 20);
+        g->drawQuads(run);
+    }
+    g->invalidateVertexLayout();
+    g->popState();
+    g->setWorldMatrix(world);
 }
