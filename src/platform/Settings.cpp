@@ -26,6 +26,19 @@ int skirmishSlot(int entry, int word)
     return entry * Settings::kEntryWords + word;
 }
 
+template <class Table>
+typename Table::value_type tableAt(const Table& table, int index)
+{
+    return inRange(index, static_cast<int>(table.size())) ? table[index] : typename Table::value_type{};
+}
+
+template <class Table>
+void setTableAt(Table& table, int index, typename Table::value_type value)
+{
+    if (inRange(index, static_cast<int>(table.size())))
+        table[index] = value;
+}
+
 float clampFinite(float value, float low, float high, float fallback)
 {
     if (!std::isfinite(value))
@@ -243,83 +256,27 @@ std::uint32_t Settings::campaignResultAt(int campaign, int mission) const
     return slot < 0 ? 0 : campaignResults[slot];
 }
 
-std::uint8_t Settings::campaignAccessAt(int campaign) const
-{
-    return inRange(campaign, kCampaignCount) ? campaignAccess[campaign] : 0;
-}
-
-void Settings::setCampaignAccess(int campaign, std::uint8_t value)
-{
-    if (inRange(campaign, kCampaignCount))
-        campaignAccess[campaign] = value;
-}
-
-std::uint8_t Settings::planeUnlockedAt(int planeId) const
-{
-    return inRange(planeId, kPlaneIdCount) ? planeUnlocked[planeId] : 0;
-}
-
-void Settings::setPlaneUnlocked(int planeId, std::uint8_t value)
-{
-    if (inRange(planeId, kPlaneIdCount))
-        planeUnlocked[planeId] = value;
-}
-
-std::uint8_t Settings::achievementDoneAt(int index) const
-{
-    return inRange(index, kAchievementCount) ? achievementDone[index] : 0;
-}
-
-void Settings::setAchievementDone(int index, std::uint8_t value)
-{
-    if (inRange(index, kAchievementCount))
-        achievementDone[index] = value;
-}
+std::uint8_t Settings::campaignAccessAt(int campaign) const { return tableAt(campaignAccess, campaign); }
+void Settings::setCampaignAccess(int campaign, std::uint8_t value) { setTableAt(campaignAccess, campaign, value); }
+std::uint8_t Settings::planeUnlockedAt(int planeId) const { return tableAt(planeUnlocked, planeId); }
+void Settings::setPlaneUnlocked(int planeId, std::uint8_t value) { setTableAt(planeUnlocked, planeId, value); }
+std::uint8_t Settings::achievementDoneAt(int index) const { return tableAt(achievementDone, index); }
+void Settings::setAchievementDone(int index, std::uint8_t value) { setTableAt(achievementDone, index, value); }
+std::uint8_t Settings::tutorialDoneAt(int index) const { return tableAt(tutorialDone, index); }
+void Settings::setTutorialDone(int index, std::uint8_t value) { setTableAt(tutorialDone, index, value); }
+std::uint8_t Settings::dogfightDoneAt(int index) const { return tableAt(dogfightDone, index); }
+void Settings::setDogfightDone(int index, std::uint8_t value) { setTableAt(dogfightDone, index, value); }
+std::uint8_t Settings::dogfightMedalAt(int index) const { return tableAt(dogfightMedals, index); }
+void Settings::setDogfightMedal(int index, std::uint8_t value) { setTableAt(dogfightMedals, index, value); }
 
 std::int32_t Settings::eventTallyAt(bool network, int eventId) const
 {
-    if (!inRange(eventId, kEventIdCount))
-        return 0;
-    return network ? eventTalliesMP[eventId] : eventTalliesSP[eventId];
+    return tableAt(network ? eventTalliesMP : eventTalliesSP, eventId);
 }
 
 void Settings::setEventTally(bool network, int eventId, std::int32_t value)
 {
-    if (inRange(eventId, kEventIdCount))
-        (network ? eventTalliesMP : eventTalliesSP)[eventId] = value;
-}
-
-std::uint8_t Settings::tutorialDoneAt(int index) const
-{
-    return inRange(index, kTutorialCount) ? tutorialDone[index] : 0;
-}
-
-void Settings::setTutorialDone(int index, std::uint8_t value)
-{
-    if (inRange(index, kTutorialCount))
-        tutorialDone[index] = value;
-}
-
-std::uint8_t Settings::dogfightDoneAt(int index) const
-{
-    return inRange(index, kDogfightCount) ? dogfightDone[index] : 0;
-}
-
-void Settings::setDogfightDone(int index, std::uint8_t value)
-{
-    if (inRange(index, kDogfightCount))
-        dogfightDone[index] = value;
-}
-
-std::uint8_t Settings::dogfightMedalAt(int index) const
-{
-    return inRange(index, kDogfightCount) ? dogfightMedals[index] : 0;
-}
-
-void Settings::setDogfightMedal(int index, std::uint8_t value)
-{
-    if (inRange(index, kDogfightCount))
-        dogfightMedals[index] = value;
+    setTableAt(network ? eventTalliesMP : eventTalliesSP, eventId, value);
 }
 
 const PlanePaint& Settings::paintAt(int planeId) const
