@@ -1,6 +1,7 @@
 #include "platform/CSerializable.h"
 
 #include "platform/File.h"
+#include "platform/internal/TextParsing.h"
 
 #include <charconv>
 #include <cmath>
@@ -69,17 +70,6 @@ bool isWordChar(char c)
 bool isNumberChar(char c)
 {
     return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 class RecordReader {
@@ -198,9 +188,9 @@ private:
                     c = '\t';
                 } else if (e == '"' || e == '\\') {
                     c = e;
-                } else if (e == 'x' && m_pos + 1 < m_text.size() && hexDigit(m_text[m_pos]) >= 0 &&
-                           hexDigit(m_text[m_pos + 1]) >= 0) {
-                    c = static_cast<char>(hexDigit(m_text[m_pos]) * 16 + hexDigit(m_text[m_pos + 1]));
+                } else if (e == 'x' && m_pos + 1 < m_text.size() && textparsing::hexDigitValue(m_text[m_pos]) >= 0 &&
+                           textparsing::hexDigitValue(m_text[m_pos + 1]) >= 0) {
+                    c = static_cast<char>(textparsing::hexDigitValue(m_text[m_pos]) * 16 + textparsing::hexDigitValue(m_text[m_pos + 1]));
                     m_pos += 2;
                     if (c == '\0')
                         return fail("\\x00 in a string");
@@ -392,30 +382,6 @@ void appendFloat(std::string& out, float value)
     out.append(buffer, result.ptr);
 }
 
-void appendString(std::string& out, const std::string& value)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    out.push_back('"');
-    for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(c);
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            out += "\\x";
-            out.push_back(kHex[byte >> 4]);
-            out.push_back(kHex[byte & 15]);
-        } else {
-            out.push_back(c);
-        }
-    }
-    out.push_back('"');
-}
-
 void appendInt(std::string& out, const SerMembers::Member& member)
 {
     const int value = *static_cast<const int*>(member.value);
@@ -465,7 +431,7 @@ void writeBody(std::string& out, const CSerializable& record, int depth)
             break;
         }
         case SerType::String:
-            appendString(out, *static_cast<const std::string*>(member.value));
+            textparsing::appendQuoted(out, *static_cast<const std::string*>(member.value));
             break;
         case SerType::Array: {
             const auto& array = *static_cast<const CSerArrayBase*>(member.value);

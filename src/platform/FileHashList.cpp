@@ -1,6 +1,7 @@
 #include "platform/FileHashList.h"
 
 #include "platform/File.h"
+#include "platform/internal/TextParsing.h"
 
 #include <charconv>
 #include <cstdio>
@@ -55,19 +56,9 @@ void FileHashList::parse(std::string_view text, std::string_view sourceName)
 {
     m_entries.clear();
     m_malformed = false;
-    int lineNumber = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    textparsing::forEachLine(text, [&](std::string_view line, int lineNumber) {
         if (line.empty())
-            continue;
+            return;
         Entry entry;
         const auto result = std::from_chars(line.data(), line.data() + line.size(), entry.hash, 16);
         const std::size_t digits = static_cast<std::size_t>(result.ptr - line.data());
@@ -77,11 +68,11 @@ void FileHashList::parse(std::string_view text, std::string_view sourceName)
                 std::fprintf(stderr, "%.*s:%d: malformed line; the data files count as modified\n",
                              static_cast<int>(sourceName.size()), sourceName.data(), lineNumber);
             m_malformed = true;
-            continue;
+            return;
         }
         entry.name = std::string(name);
         m_entries.push_back(std::move(entry));
-    }
+    });
 }
 
 bool FileHashList::verify() const

@@ -1,6 +1,7 @@
 #include "platform/GamesDetection.h"
 
 #include "platform/File.h"
+#include "platform/internal/TextParsing.h"
 
 #include <charconv>
 #include <cstdio>
@@ -41,19 +42,9 @@ void loadGamesDetectionList()
     }
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     bool reported = false;
-    int lineNumber = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    textparsing::forEachLine(text, [&](std::string_view line, int lineNumber) {
         if (line.empty())
-            continue;
+            return;
         GamesDetectionEntry entry;
         const auto result = std::from_chars(line.data(), line.data() + line.size(), entry.appId);
         const std::size_t digits = static_cast<std::size_t>(result.ptr - line.data());
@@ -61,11 +52,11 @@ void loadGamesDetectionList()
             if (!reported)
                 std::fprintf(stderr, "%s:%d: malformed line skipped\n", kGamesDetectionListName, lineNumber);
             reported = true;
-            continue;
+            return;
         }
         entry.bundle = std::string(line.substr(digits + 1));
         entries.push_back(std::move(entry));
-    }
+    });
 }
 
 void processGamesDetection()

@@ -1,6 +1,7 @@
 #include "platform/StringTable.h"
 
 #include "platform/File.h"
+#include "platform/internal/TextParsing.h"
 
 #include <charconv>
 #include <cstdint>
@@ -14,17 +15,6 @@ namespace {
 bool isKeyChar(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 bool validCodePoint(std::uint32_t cp)
@@ -56,17 +46,17 @@ const char* readQuoted(std::string_view line, std::size_t& pos, std::string& out
             } else if (e == '"' || e == '\\') {
                 cp = static_cast<std::uint32_t>(e);
             } else if (e == 'x') {
-                if (pos + 1 >= line.size() || hexValue(line[pos]) < 0 || hexValue(line[pos + 1]) < 0)
+                if (pos + 1 >= line.size() || textparsing::hexDigitValue(line[pos]) < 0 || textparsing::hexDigitValue(line[pos + 1]) < 0)
                     return "\\x needs two hex digits";
-                cp = static_cast<std::uint32_t>(hexValue(line[pos]) * 16 + hexValue(line[pos + 1]));
+                cp = static_cast<std::uint32_t>(textparsing::hexDigitValue(line[pos]) * 16 + textparsing::hexDigitValue(line[pos + 1]));
                 pos += 2;
             } else if (e == 'u') {
                 if (pos >= line.size() || line[pos] != '{')
                     return "\\u needs {hex digits}";
                 ++pos;
                 int digits = 0;
-                while (pos < line.size() && hexValue(line[pos]) >= 0 && digits < 6) {
-                    cp = cp * 16 + static_cast<std::uint32_t>(hexValue(line[pos]));
+                while (pos < line.size() && textparsing::hexDigitValue(line[pos]) >= 0 && digits < 6) {
+                    cp = cp * 16 + static_cast<std::uint32_t>(textparsing::hexDigitValue(line[pos]));
                     ++pos;
                     ++digits;
                 }
@@ -136,59 +126,34 @@ bool parseStringTable(std::string_view text, std::string_view sourceName, std::v
                       std::string& error)
 {
     error.clear();
-    int lineNumber = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++lineNumber;
+    textparsing::forEachLine(text, [&](std::string_view line, int lineNumber) {
         std::size_t first = 0;
-        while (first < line.size() && (line[first] == ' ' || line[first] == '\t' || line[first] == '\r'))
+        while (first < line.size() && (line[first] == ' ' || line[first] == '\t'))
             ++first;
         if (first == line.size() || line[first] == '#')
-            continue;
+            return;
         StringEntry entry;
         entry.line = lineNumber;
         if (const char* problem = parseLine(line.substr(first), entry)) {
             if (error.empty())
                 error = std::string(sourceName) + ":" + std::to_string(lineNumber) + ": " + problem;
-            continue;
+            return;
         }
         entries.push_back(std::move(entry));
-    }
+    });
     return error.empty();
 }
 
 std::string formatStringTable(std::span<const StringEntry> entries)
 {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (const StringEntry& entry : entries) {
         out += std::to_string(entry.number);
         out.push_back(' ');
         out += entry.key.empty() ? std::string("-") : entry.key;
-        out += " \"";
-        for (const char c : entry.text) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out.push_back('\\');
-                out.push_back(c);
-            } else if (c == '\n') {
-                out += "\\n";
-            } else if (c == '\t') {
-                out += "\\t";
-            } else if (byte < 0x20 || byte == 0x7F) {
-                out += "\\x";
-                out.push_back(kHex[byte >> 4]);
-                out.push_back(kHex[byte & 15]);
-            } else {
-                out.push_back(c);
-            }
-        }
-        out += "\"\n";
+        out.push_back(' ');
+        textparsing::appendQuoted(out, entry.text);
+        out.push_back('\n');
     }
     return out;
 }

@@ -4,22 +4,17 @@
 
 #include "platform/FileHashList.h"
 
-#include <fstream>
-#include <sstream>
 
 namespace {
 bool buildHashList(DataContext& context)
 {
     std::vector<FileHashList::Entry> entries;
     for (const std::string& name : context.writtenFiles()) {
-        std::ifstream in(context.stageDir() / name, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        if (!in) {
+        std::string data;
+        if (!readSourceFile(context.stageDir() / name, data)) {
             context.error("cannot read back " + name);
             return false;
         }
-        const std::string data = bytes.str();
         entries.push_back({murmurHash2(std::span<const std::uint8_t>(
                                reinterpret_cast<const std::uint8_t*>(data.data()), data.size())),
                            name});

@@ -5,8 +5,6 @@
 
 #include "platform/PakWriter.h"
 
-#include <fstream>
-#include <sstream>
 
 namespace {
 bool buildPak(DataContext& context)
@@ -22,11 +20,8 @@ bool buildPak(DataContext& context)
         return false;
     }
     for (const std::string& name : context.writtenFiles()) {
-        std::ifstream in(context.stageDir() / name, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        const std::string data = bytes.str();
-        if (!in ||
+        std::string data;
+        if (!readSourceFile(context.stageDir() / name, data) ||
             !pak.add(name, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()))) {
             context.error("cannot add " + name + " to the pak");
             return false;

@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <sstream>
 
 namespace {
 // The type name that begins the text, after blanks and comments.
@@ -38,21 +36,13 @@ std::string_view leadingWord(std::string_view text)
 bool buildRecords(DataContext& context)
 {
     const std::filesystem::path root = context.sourceDir() / "records";
-    std::error_code ec;
-    if (!std::filesystem::is_directory(root, ec))
-        return true;
-    std::vector<std::filesystem::path> sources;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(root, ec)) {
-        if (item.is_regular_file())
-            sources.push_back(item.path());
-    }
-    std::sort(sources.begin(), sources.end());
-    for (const auto& source : sources) {
+    for (const auto& source : listFolder(root, Listing::FilesRecursive)) {
         const std::string name = source.lexically_relative(root).generic_string();
-        std::ifstream in(source, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        const std::string body = text.str();
+        std::string body;
+        if (!readSourceFile(source, body)) {
+            context.error("cannot read " + source.string());
+            continue;
+        }
         const std::string_view type = leadingWord(body);
         auto record = makeRecord(type);
         if (!record) {

@@ -9,32 +9,24 @@
 #include "platform/StringTable.h"
 
 #include <algorithm>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace {
 bool buildTable(DataContext& context, const std::string& code, const std::filesystem::path& folder)
 {
     const std::string table = folder.filename().string();
-    std::vector<std::filesystem::path> sources;
-    std::error_code ec;
-    for (const auto& item : std::filesystem::directory_iterator(folder, ec)) {
-        if (item.is_regular_file() && item.path().extension() == ".str")
-            sources.push_back(item.path());
-    }
-    std::sort(sources.begin(), sources.end());
     std::vector<StringEntry> entries;
     std::map<int, std::string> numberSource;
     std::map<std::string, std::string> keySource;
     bool ok = true;
-    for (const auto& source : sources) {
-        std::ifstream in(source, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
+    for (const auto& source : listFolder(folder, Listing::Files, ".str")) {
+        std::string text;
         std::vector<StringEntry> read;
         std::string error;
-        if (!parseStringTable(text.str(), source.string(), read, error)) {
+        if (!readSourceFile(source, text)) {
+            context.error("cannot read " + source.string());
+            ok = false;
+        } else if (!parseStringTable(text, source.string(), read, error)) {
             context.error(error);
             ok = false;
         }
@@ -67,27 +59,14 @@ bool buildTable(DataContext& context, const std::string& code, const std::filesy
 
 bool buildStrings(DataContext& context)
 {
-    const std::filesystem::path root = context.sourceDir() / "strings";
-    std::error_code ec;
-    std::vector<std::filesystem::path> languages;
-    for (const auto& item : std::filesystem::directory_iterator(root, ec)) {
-        if (item.is_directory())
-            languages.push_back(item.path());
-    }
-    std::sort(languages.begin(), languages.end());
-    for (const auto& language : languages) {
+    for (const auto& language : listFolder(context.sourceDir() / "strings", Listing::Folders)) {
         const std::string code = language.filename().string();
-        if (languageIndexOfCode(code) < 0 || code != languageTable[languageIndexOfCode(code)].code) {
+        const int index = languageIndexOfCode(code);
+        if (index < 0 || code != languageTable[index].code) {
             context.error(language.string() + ": not a language code of the language table");
             continue;
         }
-        std::vector<std::filesystem::path> tables;
-        for (const auto& item : std::filesystem::directory_iterator(language, ec)) {
-            if (item.is_directory())
-                tables.push_back(item.path());
-        }
-        std::sort(tables.begin(), tables.end());
-        for (const auto& table : tables) {
+        for (const auto& table : listFolder(language, Listing::Folders)) {
             if (!buildTable(context, code, table))
                 return false;
         }
