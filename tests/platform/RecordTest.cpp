@@ -171,6 +171,11 @@ TEST(RecordText, MembersNotNamedKeepTheirValues)
     EXPECT_EQ(config.groups.count(), 0);
     EXPECT_EQ(config.groups.at(0), nullptr);
     EXPECT_EQ(config.groups.getOrCreate(-1), nullptr);
+    // Callers reset a record to its defaults by assigning a fresh one.
+    config.groups.getOrCreate(0)->childGrp = 9;
+    config = PConfig{};
+    EXPECT_EQ(config.groups.count(), 0);
+    EXPECT_EQ(config.sizeScale, 1.0f);
 }
 
 TEST(RecordErrors, UnknownMemberFailsKeepingEarlierMembers)
