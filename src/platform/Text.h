@@ -103,16 +103,3 @@ std::size_t wideFormatW(char16_t* out, std::size_t capacity, const char16_t* for
     return formatWide(out, capacity, format ? std::u16string_view(format) : std::u16string_view(),
                       std::span(list, sizeof...(Args)));
 }
-
-// Into an array, whose size is the capacity.
-template <std::size_t N, typename... Args>
-std::size_t wideFormat(char16_t (&out)[N], const char* format, const Args&... args)
-{
-    return wideFormat(out, N, format, args...);
-}
-
-template <std::size_t N, typename... Args>
-std::size_t wideFormatW(char16_t (&out)[N], const char16_t* format, const Args&... args)
-{
-    return wideFormatW(out, N, format, args...);
-}
