@@ -7,8 +7,8 @@
 // wall clock and never wrap.
 namespace Clock {
 
-// Seconds since the first clock reading of the program, as a float (about
-// millisecond precision after a day of running).
+// Seconds since the first clock reading of the program, as a float: fine for
+// blinking and timeouts, but its steps grow to about 8 ms after a day of running.
 float now();
 // The same in double precision, for measuring frame periods.
 double nowPrecise();

@@ -39,6 +39,18 @@ Quat axisQuat(float x, float y, float z, float radians)
     return {x * s, y * s, z * s, std::cos(radians * 0.5f)};
 }
 
+// A turn that carries axis `from` towards axis `to` (0 x, 1 y, 2 z).
+Mat4 planeRotation(int from, int to, float radians)
+{
+    const float c = std::cos(radians), s = std::sin(radians);
+    Mat4 r;
+    r.m[from * 4 + from] = c;
+    r.m[from * 4 + to] = s;
+    r.m[to * 4 + from] = -s;
+    r.m[to * 4 + to] = c;
+    return r;
+}
+
 }  // namespace
 
 void Color4::lerpInto(Color4& out, const Color4& a, const Color4& b, float t)
@@ -294,39 +306,9 @@ void mat4Translate(Mat4& m, float x, float y, float z)
 
 void mat4TranslateV(Mat4& m, const Vec3& v) { mat4Translate(m, v.x, v.y, v.z); }
 
-Mat4 mat4MakeRotationX(float radians)
-{
-    const float c = std::cos(radians), s = std::sin(radians);
-    Mat4 r;
-    r.m[5] = c;
-    r.m[6] = s;
-    r.m[9] = -s;
-    r.m[10] = c;
-    return r;
-}
-
-Mat4 mat4MakeRotationY(float radians)
-{
-    const float c = std::cos(radians), s = std::sin(radians);
-    Mat4 r;
-    r.m[0] = c;
-    r.m[2] = -s;
-    r.m[8] = s;
-    r.m[10] = c;
-    return r;
-}
-
-Mat4 mat4MakeRotationZ(float radians)
-{
-    const float c = std::cos(radians), s = std::sin(radians);
-    Mat4 r;
-    r.m[0] = c;
-    r.m[1] = s;
-    r.m[4] = -s;
-    r.m[5] = c;
-    return r;
-}
-
+Mat4 mat4MakeRotationX(float radians) { return planeRotation(1, 2, radians); }
+Mat4 mat4MakeRotationY(float radians) { return planeRotation(2, 0, radians); }
+Mat4 mat4MakeRotationZ(float radians) { return planeRotation(0, 1, radians); }
 void mat4MakeRotationXTo(Mat4& out, float radians) { out = mat4MakeRotationX(radians); }
 void mat4MakeRotationYTo(Mat4& out, float radians) { out = mat4MakeRotationY(radians); }
 void mat4RotateX(Mat4& m, float radians) { mat4MultiplyTo(m, m, mat4MakeRotationX(radians)); }
