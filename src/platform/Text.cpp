@@ -102,7 +102,7 @@ private:
     bool m_full = false;
 };
 
-struct Spec {
+struct Conversion {
     bool left = false, zero = false, plus = false, space = false, alternate = false;
     int width = 0;
     int precision = -1;
@@ -110,23 +110,23 @@ struct Spec {
 };
 
 // Parses the code after a '%' from format[i]; returns false when the format ends first.
-bool parseSpec(std::u16string_view format, std::size_t& i, Spec& spec)
+bool parseConversion(std::u16string_view format, std::size_t& i, Conversion& conv)
 {
     for (; i < format.size(); ++i) {
         const char16_t c = format[i];
-        if (c == u'-') spec.left = true;
-        else if (c == u'0') spec.zero = true;
-        else if (c == u'+') spec.plus = true;
-        else if (c == u' ') spec.space = true;
-        else if (c == u'#') spec.alternate = true;
+        if (c == u'-') conv.left = true;
+        else if (c == u'0') conv.zero = true;
+        else if (c == u'+') conv.plus = true;
+        else if (c == u' ') conv.space = true;
+        else if (c == u'#') conv.alternate = true;
         else break;
     }
     for (; i < format.size() && format[i] >= u'0' && format[i] <= u'9'; ++i)
-        spec.width = std::min(kMaxWidth, spec.width * 10 + (format[i] - u'0'));
+        conv.width = std::min(kMaxWidth, conv.width * 10 + (format[i] - u'0'));
     if (i < format.size() && format[i] == u'.') {
-        spec.precision = 0;
+        conv.precision = 0;
         for (++i; i < format.size() && format[i] >= u'0' && format[i] <= u'9'; ++i)
-            spec.precision = std::min(kMaxPrecision, spec.precision * 10 + (format[i] - u'0'));
+            conv.precision = std::min(kMaxPrecision, conv.precision * 10 + (format[i] - u'0'));
     }
     // Length modifiers mean nothing here: the argument carries its own size.
     while (i < format.size() && (format[i] == u'h' || format[i] == u'l' || format[i] == u'L' || format[i] == u'z' ||
@@ -134,7 +134,7 @@ bool parseSpec(std::u16string_view format, std::size_t& i, Spec& spec)
         ++i;
     if (i >= format.size())
         return false;
-    spec.code = format[i];
+    conv.code = format[i];
     return true;
 }
 
@@ -146,22 +146,22 @@ bool isNumber(const FormatArg& arg)
 
 // Numbers go through snprintf with a conversion we build ourselves, so the
 // argument type always matches it.
-void putNumber(WideWriter& out, const Spec& spec, const FormatArg& arg)
+void putNumber(WideWriter& out, const Conversion& conv, const FormatArg& arg)
 {
     char conversion[32];
     std::size_t n = 0;
     conversion[n++] = '%';
-    if (spec.left) conversion[n++] = '-';
-    if (spec.zero) conversion[n++] = '0';
-    if (spec.plus) conversion[n++] = '+';
-    if (spec.space) conversion[n++] = ' ';
-    const char code = static_cast<char>(spec.code);
+    if (conv.left) conversion[n++] = '-';
+    if (conv.zero) conversion[n++] = '0';
+    if (conv.plus) conversion[n++] = '+';
+    if (conv.space) conversion[n++] = ' ';
+    const char code = static_cast<char>(conv.code);
     // '#' is undefined for the decimal conversions.
-    if (spec.alternate && code != 'd' && code != 'i' && code != 'u') conversion[n++] = '#';
+    if (conv.alternate && code != 'd' && code != 'i' && code != 'u') conversion[n++] = '#';
     conversion[n++] = '*';
     conversion[n++] = '.';
     conversion[n++] = '*';
-    const int precision = spec.precision;
+    const int precision = conv.precision;
     char text[kMaxWidth + 400];
     int length = 0;
     switch (code) {
@@ -171,7 +171,7 @@ void putNumber(WideWriter& out, const Spec& spec, const FormatArg& arg)
         conversion[n++] = 'l';
         conversion[n++] = 'd';
         conversion[n] = 0;
-        length = std::snprintf(text, sizeof text, conversion, spec.width, precision, arg.asInt());
+        length = std::snprintf(text, sizeof text, conversion, conv.width, precision, arg.asInt());
         break;
     case 'u':
     case 'x':
@@ -181,19 +181,19 @@ void putNumber(WideWriter& out, const Spec& spec, const FormatArg& arg)
         conversion[n++] = 'l';
         conversion[n++] = code;
         conversion[n] = 0;
-        length = std::snprintf(text, sizeof text, conversion, spec.width, precision, arg.asUInt());
+        length = std::snprintf(text, sizeof text, conversion, conv.width, precision, arg.asUInt());
         break;
     default:  // f, F, e, E, g, G
         conversion[n++] = code;
         conversion[n] = 0;
-        length = std::snprintf(text, sizeof text, conversion, spec.width, precision, arg.asDouble());
+        length = std::snprintf(text, sizeof text, conversion, conv.width, precision, arg.asDouble());
         break;
     }
     if (length > 0)
         out.putAscii(text, std::min(static_cast<std::size_t>(length), sizeof text - 1));
 }
 
-void putText(WideWriter& out, const Spec& spec, const FormatArg& arg)
+void putText(WideWriter& out, const Conversion& conv, const FormatArg& arg)
 {
     std::u16string widened;
     std::u16string_view text;
@@ -203,25 +203,25 @@ void putText(WideWriter& out, const Spec& spec, const FormatArg& arg)
         appendUtf8(widened, arg.narrow());
         text = widened;
     }
-    if (spec.precision >= 0 && text.size() > static_cast<std::size_t>(spec.precision))
-        text = text.substr(0, static_cast<std::size_t>(spec.precision));
-    const int pad = spec.width - static_cast<int>(std::min<std::size_t>(text.size(), kMaxWidth));
-    if (!spec.left)
+    if (conv.precision >= 0 && text.size() > static_cast<std::size_t>(conv.precision))
+        text = text.substr(0, static_cast<std::size_t>(conv.precision));
+    const int pad = conv.width - static_cast<int>(std::min<std::size_t>(text.size(), kMaxWidth));
+    if (!conv.left)
         out.padding(pad);
     out.put(text);
-    if (spec.left)
+    if (conv.left)
         out.padding(pad);
 }
 
-void putUnit(WideWriter& out, const Spec& spec, const FormatArg& arg)
+void putUnit(WideWriter& out, const Conversion& conv, const FormatArg& arg)
 {
     const auto unit = static_cast<char16_t>(arg.asUInt() & 0xFFFFu);
-    if (!spec.left)
-        out.padding(spec.width - 1);
+    if (!conv.left)
+        out.padding(conv.width - 1);
     if (unit != 0)
         out.put(unit);
-    if (spec.left)
-        out.padding(spec.width - 1);
+    if (conv.left)
+        out.padding(conv.width - 1);
 }
 
 }  // namespace
@@ -356,12 +356,12 @@ std::size_t formatWide(char16_t* out, std::size_t capacity, std::u16string_view 
         }
         const std::size_t start = i;
         ++i;
-        Spec spec;
-        if (!parseSpec(format, i, spec)) {
+        Conversion conv;
+        if (!parseConversion(format, i, conv)) {
             writer.put(format.substr(start));
             break;
         }
-        switch (spec.code) {
+        switch (conv.code) {
         case u'%':
             writer.put(u'%');
             break;
@@ -369,20 +369,20 @@ std::size_t formatWide(char16_t* out, std::size_t capacity, std::u16string_view 
         case u's': {
             const FormatArg& arg = takeArg();
             if (arg.kind() == FormatArg::Kind::Narrow || arg.kind() == FormatArg::Kind::Wide)
-                putText(writer, spec, arg);
+                putText(writer, conv, arg);
             break;
         }
         case u'c': {
             const FormatArg& arg = takeArg();
             if (arg.kind() == FormatArg::Kind::Int || arg.kind() == FormatArg::Kind::UInt)
-                putUnit(writer, spec, arg);
+                putUnit(writer, conv, arg);
             break;
         }
         case u'd': case u'i': case u'u': case u'x': case u'X': case u'o':
         case u'f': case u'F': case u'e': case u'E': case u'g': case u'G': {
             const FormatArg& arg = takeArg();
             if (isNumber(arg))
-                putNumber(writer, spec, arg);
+                putNumber(writer, conv, arg);
             break;
         }
         default:  // not a code: the text stands as written
