@@ -1,6 +1,7 @@
 #include "platform/StringTable.h"
 
 #include "platform/File.h"
+#include "platform/Text.h"
 #include "platform/internal/TextParsing.h"
 
 #include <charconv>
@@ -182,8 +183,7 @@ void StringTable::build(std::span<const StringEntry> entries, std::string_view s
         }
         m_present[slot] = true;
         m_keys[slot] = entry.key;
-        // Parsing checked the UTF-8, so the unchecked conversion is safe.
-        utf8::unchecked::utf8to16(entry.text.begin(), entry.text.end(), std::back_inserter(m_texts[slot]));
+        m_texts[slot] = utf8ToWide(entry.text);
     }
 }
 
