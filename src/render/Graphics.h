@@ -190,8 +190,9 @@ public:
 
     // ---- vertices and drawing -------------------------------------------------------
     // Points the attributes of the layout at `base`: client memory when no
-    // array buffer is bound, else a byte offset into the bound buffer. Cached:
-    // callers that bind attributes themselves call invalidateVertexLayout.
+    // array buffer is bound, else a byte offset into the bound buffer. The device
+    // remembers the layout (for the colour attribute); callers that set vertex
+    // attributes through GL themselves call invalidateVertexLayout afterwards.
     virtual void setVertexLayout(VertexLayout layout, const void* base) = 0;
     virtual void invalidateVertexLayout() = 0;
     // Binds through a cache per target; 0 unbinds.

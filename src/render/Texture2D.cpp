@@ -238,51 +238,58 @@ Texture2D* cachedWithReference(std::string_view name)
 
 }  // namespace
 
-Texture2D* getTexture(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags)
+namespace {
+
+// The cached texture with one more reference, or the file decoded by `decode`
+// (which logs its own faults) and added to the cache.
+template <typename Decode>
+Texture2D* loadCached(std::string_view name, const SamplerSettings& sampler, Decode decode)
 {
     if (Texture2D* cached = cachedWithReference(name))
         return cached;
-    const std::string text(name);
     std::unique_ptr<File> file = openFile(name);
     if (!file) {
-        renderLog("texture \"%s\" not found", text.c_str());
+        renderLog("texture \"%.*s\" not found", static_cast<int>(name.size()), name.data());
         return nullptr;
     }
     TextureImage image;
-    bool decoded = false;
-    if (endsWith(name, ".png")) {
-        decoded = decodePng(*file, image);
-    } else if (endsWith(name, ".pvr")) {
-        std::vector<std::uint8_t> bytes;
-        decoded = file->readAll(bytes) && decodePvr(bytes, image, flags.dropLevels);
-    } else {
-        renderLog("texture \"%s\": unknown file kind", text.c_str());
+    if (!decode(*file, image))
         return nullptr;
-    }
-    if (!decoded) {
-        renderLog("texture \"%s\" is damaged", text.c_str());
-        return nullptr;
-    }
     return TextureCache::add(name, image, sampler);
+}
+
+}  // namespace
+
+Texture2D* getTexture(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags)
+{
+    const std::string text(name);
+    return loadCached(name, sampler, [&](File& file, TextureImage& image) {
+        bool decoded = false;
+        if (endsWith(text, ".png")) {
+            decoded = decodePng(file, image);
+        } else if (endsWith(text, ".pvr")) {
+            std::vector<std::uint8_t> bytes;
+            decoded = file.readAll(bytes) && decodePvr(bytes, image, flags.dropLevels);
+        } else {
+            renderLog("texture \"%s\": unknown file kind", text.c_str());
+            return false;
+        }
+        if (!decoded)
+            renderLog("texture \"%s\" is damaged", text.c_str());
+        return decoded;
+    });
 }
 
 Texture2D* loadRawTexture(TextureFormat format, std::string_view name, int width, int height,
                           const SamplerSettings& sampler)
 {
-    if (Texture2D* cached = cachedWithReference(name))
-        return cached;
     const std::string text(name);
-    std::unique_ptr<File> file = openFile(name);
-    if (!file) {
-        renderLog("texture \"%s\" not found", text.c_str());
-        return nullptr;
-    }
-    TextureImage image;
-    if (!decodeRaw(*file, format, width, height, image)) {
+    return loadCached(name, sampler, [&](File& file, TextureImage& image) {
+        if (decodeRaw(file, format, width, height, image))
+            return true;
         renderLog("texture \"%s\" is shorter than %d x %d texels or has a bad size", text.c_str(), width, height);
-        return nullptr;
-    }
-    return TextureCache::add(name, image, sampler);
+        return false;
+    });
 }
 
 Texture2D* loadRawLuminanceAlphaTexture(std::string_view name, int width, int height, const SamplerSettings& sampler)
