@@ -25,7 +25,7 @@ float airMass(float elevationDegrees)
 float elevationDegrees(const Vec3& direction)
 {
     const Vec3 d = vecops::normalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
-    return std::asin(vecops::clampf(d.y, -1.0f, 1.0f)) * 180.0f / kPi;
+    return std::asin(clampf(-1.0f, d.y, 1.0f)) * 180.0f / kPi;
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ AtmosScatter::AtmosScatter() { setWavelengths(0.0f); }
 
 void AtmosScatter::setWavelengths(float weatherIntensity)
 {
-    const float w = std::isfinite(weatherIntensity) ? vecops::clampf(weatherIntensity, 0.0f, 1.0f) : 0.0f;
+    const float w = std::isfinite(weatherIntensity) ? clampf(0.0f, weatherIntensity, 1.0f) : 0.0f;
     for (int i = 0; i < 3; ++i) {
         const float lambda = vecops::lerpf(kWavelengths[i], kOvercastWavelength, w);
         const float r = kWavelengths[0] / lambda;
@@ -50,9 +50,9 @@ Vec3 AtmosScatter::computeSunColour(const Vec3& direction)
     const float m = std::fmax(airMass(e) - 1.0f, 0.0f);
     Vec3 c{std::exp(-m_beta[0] * m), std::exp(-m_beta[1] * m), std::exp(-m_beta[2] * m)};
     if (e < 0.0f) {
-        float fade = vecops::clampf(1.0f + e / kTwilightDegrees, 0.0f, 1.0f);
+        float fade = clampf(0.0f, 1.0f + e / kTwilightDegrees, 1.0f);
         fade *= fade;
-        c = vecops::add(vecops::scale(c, fade), vecops::scale(kNight, 1.0f - fade));
+        c = ((c * fade) + (kNight * (1.0f - fade)));
     }
     m_sunColour = c;
     return c;
@@ -68,11 +68,11 @@ Vec3 AtmosScatter::skyColour(const Vec3& viewDirection) const
     for (int i = 0; i < 3; ++i)
         out[i] = light[i] * kSkyBrightness * (1.0f - std::exp(-m_beta[i] * m));
     // A glow around the sun.
-    const float toward = vecops::dot(view, m_sunDirection);
+    const float toward = vec3Dot(view, m_sunDirection);
     if (toward > 0.0f) {
         const float t2 = toward * toward, t4 = t2 * t2;
         const float glow = 0.25f * t4 * t4;
-        sky = vecops::add(sky, vecops::scale(m_sunColour, glow));
+        sky = (sky + (m_sunColour * glow));
     }
     return Vec3{std::fmax(sky.x, kNight.x), std::fmax(sky.y, kNight.y), std::fmax(sky.z, kNight.z)};
 }

@@ -69,12 +69,12 @@ void Clouds::buildField(float amount, float cloudBase)
 void Clouds::relight(const Vec3& sunColour, const Vec3& sunDirection)
 {
     // Lit sides take the sun's colour; the sky's light keeps the undersides from going black.
-    const float sunUp = vecops::clampf(vecops::normalizeOr(sunDirection, Vec3{0, 1, 0}).y, 0.0f, 1.0f);
+    const float sunUp = clampf(0.0f, vecops::normalizeOr(sunDirection, Vec3{0, 1, 0}).y, 1.0f);
     for (Puff& p : m_puffs) {
         const float lit = p.shade * (0.55f + 0.45f * sunUp);
-        p.colour = Vec3{vecops::clampf(0.25f + sunColour.x * lit, 0.0f, 1.0f),
-                        vecops::clampf(0.27f + sunColour.y * lit, 0.0f, 1.0f),
-                        vecops::clampf(0.32f + sunColour.z * lit, 0.0f, 1.0f)};
+        p.colour = Vec3{clampf(0.0f, 0.25f + sunColour.x * lit, 1.0f),
+                        clampf(0.0f, 0.27f + sunColour.y * lit, 1.0f),
+                        clampf(0.0f, 0.32f + sunColour.z * lit, 1.0f)};
     }
 }
 
@@ -84,8 +84,8 @@ void Clouds::fillBuffer(const Vec3& eye)
     std::vector<float> distance(m_puffs.size());
     for (std::size_t i = 0; i < m_puffs.size(); ++i) {
         m_order[i] = static_cast<std::uint32_t>(i);
-        const Vec3 d = vecops::sub(m_puffs[i].position, eye);
-        distance[i] = vecops::dot(d, d);
+        const Vec3 d = (m_puffs[i].position - eye);
+        distance[i] = vec3Dot(d, d);
     }
     std::sort(m_order.begin(), m_order.end(),
               [&distance](std::uint32_t a, std::uint32_t b) { return distance[a] > distance[b]; });
@@ -101,9 +101,9 @@ void Clouds::drawPuffs(const WorldView& view)
 {
     Graphics* g = graphics();
     // Camera-facing quads from the view's right and up axes, far to near.
-    const Vec3 right{view.view.m[0], view.view.m[4], view.view.m[8]};
-    const Vec3 up{view.view.m[1], view.view.m[5], view.view.m[9]};
-    auto byte = [](float v) { return static_cast<std::uint8_t>(std::lround(vecops::clampf(v, 0.0f, 1.0f) * 255.0f)); };
+    const Vec3 right{view.view().m[0], view.view().m[4], view.view().m[8]};
+    const Vec3 up{view.view().m[1], view.view().m[5], view.view().m[9]};
+    auto byte = [](float v) { return static_cast<std::uint8_t>(std::lround(clampf(0.0f, v, 1.0f) * 255.0f)); };
     std::vector<Vertex>& quads = m_gpu->quads;
     quads.clear();
     for (std::uint32_t index : m_order) {
@@ -114,8 +114,7 @@ void Clouds::drawPuffs(const WorldView& view)
         const Color4 c{byte(p.colour.x), byte(p.colour.y), byte(p.colour.z), 230};
         const float corner[4][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
         for (const auto& k : corner) {
-            const Vec3 at = vecops::add(p.position, vecops::add(vecops::scale(right, k[0] * p.size),
-                                                                vecops::scale(up, k[1] * p.size * 0.7f)));
+            const Vec3 at = (p.position + ((right * (k[0] * p.size)) + (up * (k[1] * p.size * 0.7f))));
             quads.push_back(Vertex{at.x, at.y, at.z, c, u0 + (k[0] > 0 ? 0.25f : 0.0f), v0 + (k[1] > 0 ? 0.0f : 0.25f)});
         }
     }
@@ -173,13 +172,13 @@ void Clouds::renderToTarget(const WorldView& view)
     // cloud hides them, ground beyond them is covered.
     float nearest = 1e30f;
     for (const Puff& p : m_puffs) {
-        const Vec3 d = vecops::sub(p.position, view.eye);
-        nearest = std::min(nearest, std::max(vecops::length(d) - p.size, 1.0f));
+        const Vec3 d = (p.position - view.eye);
+        nearest = std::min(nearest, std::max(vec3Length(d) - p.size, 1.0f));
     }
-    const Mat4& proj = view.projection;
+    const Mat4& proj = view.projection();
     const float clipZ = proj.m[10] * -nearest + proj.m[14];
     const float clipW = proj.m[11] * -nearest + proj.m[15];
-    m_gpu->nearestDepth = clipW > 0.0f ? vecops::clampf(clipZ / clipW, -1.0f, 1.0f) : -1.0f;
+    m_gpu->nearestDepth = clipW > 0.0f ? clampf(-1.0f, clipZ / clipW, 1.0f) : -1.0f;
     m_gpu->targetDrawn = true;
 }
 

@@ -54,12 +54,12 @@ void PropBatch::addWorld(const IPropWorld& world)
                 m_chunks.push_back(Chunk{static_cast<std::uint32_t>(m_vertices.size()), 0,
                                          static_cast<std::uint32_t>(m_indices.size()), 0});
             Chunk& chunk = m_chunks.back();
-            const Mat4 toWorld = multiply(placement.matrix, piece.matrix);
+            const Mat4 toWorld = mat4Multiply(placement.matrix, piece.matrix);
             for (std::uint16_t i : piece.indices.first(triangleIndices))
                 m_indices.push_back(static_cast<std::uint16_t>(chunk.vertexCount + i));
             for (const PropVertex& v : piece.vertices) {
-                const Vec3 p3 = transformPoint(toWorld, Vec3{v.x, v.y, v.z});
-                const Vec3 n = normalizeOr(transformDirection(toWorld, Vec3{v.nx, v.ny, v.nz}), Vec3{0, 1, 0});
+                const Vec3 p3 = mat4TransformPoint(toWorld, Vec3{v.x, v.y, v.z});
+                const Vec3 n = normalizeOr(rotateVector3x3(toWorld, Vec3{v.nx, v.ny, v.nz}), Vec3{0, 1, 0});
                 m_vertices.push_back(PropVertex{p3.x, p3.y, p3.z, n.x, n.y, n.z, v.u, v.v});
             }
             chunk.vertexCount += static_cast<std::uint32_t>(piece.vertices.size());

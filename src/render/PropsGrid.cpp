@@ -22,29 +22,29 @@ bool finiteMatrix(const Mat4& m)
 // Closest point of triangle abc to p (Ericson, Real-Time Collision Detection 5.1.5).
 Vec3 closestOnTriangle(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c)
 {
-    const Vec3 ab = sub(b, a), ac = sub(c, a), ap = sub(p, a);
-    const float d1 = dot(ab, ap), d2 = dot(ac, ap);
+    const Vec3 ab = (b - a), ac = (c - a), ap = (p - a);
+    const float d1 = vec3Dot(ab, ap), d2 = vec3Dot(ac, ap);
     if (d1 <= 0.0f && d2 <= 0.0f)
         return a;
-    const Vec3 bp = sub(p, b);
-    const float d3 = dot(ab, bp), d4 = dot(ac, bp);
+    const Vec3 bp = (p - b);
+    const float d3 = vec3Dot(ab, bp), d4 = vec3Dot(ac, bp);
     if (d3 >= 0.0f && d4 <= d3)
         return b;
     const float vc = d1 * d4 - d3 * d2;
     if (vc <= 0.0f && d1 >= 0.0f && d3 <= 0.0f)
-        return add(a, scale(ab, d1 / (d1 - d3)));
-    const Vec3 cp = sub(p, c);
-    const float d5 = dot(ab, cp), d6 = dot(ac, cp);
+        return (a + (ab * (d1 / (d1 - d3))));
+    const Vec3 cp = (p - c);
+    const float d5 = vec3Dot(ab, cp), d6 = vec3Dot(ac, cp);
     if (d6 >= 0.0f && d5 <= d6)
         return c;
     const float vb = d5 * d2 - d1 * d6;
     if (vb <= 0.0f && d2 >= 0.0f && d6 <= 0.0f)
-        return add(a, scale(ac, d2 / (d2 - d6)));
+        return (a + (ac * (d2 / (d2 - d6))));
     const float va = d3 * d6 - d5 * d4;
     if (va <= 0.0f && (d4 - d3) >= 0.0f && (d5 - d6) >= 0.0f)
-        return add(b, scale(sub(c, b), (d4 - d3) / ((d4 - d3) + (d5 - d6))));
+        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
     const float denom = 1.0f / (va + vb + vc);
-    return add(a, add(scale(ab, vb * denom), scale(ac, vc * denom)));
+    return (a + ((ab * (vb * denom)) + (ac * (vc * denom))));
 }
 
 // True when the upward vertical ray from p crosses triangle abc.
@@ -99,7 +99,7 @@ void PropsGrid::build(const IPropWorld& world)
         for (int corner = 0; corner < 8; ++corner) {
             const Vec3 local{corner & 1 ? prop.boxMax.x : prop.boxMin.x, corner & 2 ? prop.boxMax.y : prop.boxMin.y,
                              corner & 4 ? prop.boxMax.z : prop.boxMin.z};
-            const Vec3 w = transformPoint(prop.matrix, local);
+            const Vec3 w = mat4TransformPoint(prop.matrix, local);
             lo = Vec3{std::min(lo.x, w.x), std::min(lo.y, w.y), std::min(lo.z, w.z)};
             hi = Vec3{std::max(hi.x, w.x), std::max(hi.y, w.y), std::max(hi.z, w.z)};
         }
@@ -107,9 +107,9 @@ void PropsGrid::build(const IPropWorld& world)
         prop.worldMax = hi;
         prop.firstTriangle = static_cast<std::uint32_t>(m_triangles.size() / 3);
         for (const PropTriangle& t : placement.shape->collisionTriangles()) {
-            m_triangles.push_back(transformPoint(prop.matrix, t.a));
-            m_triangles.push_back(transformPoint(prop.matrix, t.b));
-            m_triangles.push_back(transformPoint(prop.matrix, t.c));
+            m_triangles.push_back(mat4TransformPoint(prop.matrix, t.a));
+            m_triangles.push_back(mat4TransformPoint(prop.matrix, t.b));
+            m_triangles.push_back(mat4TransformPoint(prop.matrix, t.c));
         }
         prop.triangleCount = static_cast<std::uint32_t>(m_triangles.size() / 3) - prop.firstTriangle;
         m_top = std::max(m_top, hi.y);
@@ -161,8 +161,8 @@ bool PropsGrid::cellOf(float x, float z, int& cx, int& cz) const
     const float fz = (z - m_originZ) / m_cellSize;
     const bool inside = fx >= 0.0f && fz >= 0.0f && fx < static_cast<float>(m_cellsX) &&
                         fz < static_cast<float>(m_cellsZ);
-    cx = std::clamp(static_cast<int>(clampf(fx, 0.0f, static_cast<float>(m_cellsX - 1))), 0, m_cellsX - 1);
-    cz = std::clamp(static_cast<int>(clampf(fz, 0.0f, static_cast<float>(m_cellsZ - 1))), 0, m_cellsZ - 1);
+    cx = std::clamp(static_cast<int>(clampf(0.0f, fx, static_cast<float>(m_cellsX - 1))), 0, m_cellsX - 1);
+    cz = std::clamp(static_cast<int>(clampf(0.0f, fz, static_cast<float>(m_cellsZ - 1))), 0, m_cellsZ - 1);
     return inside;
 }
 
@@ -177,8 +177,8 @@ bool PropsGrid::meshConfirms(const Prop& prop, const Vec3& point, float radius) 
     int crossings = 0;
     for (std::uint32_t i = 0; i < prop.triangleCount; ++i, t += 3) {
         const Vec3 closest = closestOnTriangle(point, t[0], t[1], t[2]);
-        const Vec3 d = sub(point, closest);
-        if (dot(d, d) <= radius * radius)
+        const Vec3 d = (point - closest);
+        if (vec3Dot(d, d) <= radius * radius)
             return true;
         if (rayUpCrosses(rayStart, t[0], t[1], t[2]))
             ++crossings;
@@ -211,11 +211,11 @@ const PropsGrid::Prop* PropsGrid::findHit(const Vec3& point, float radius) const
                 const Prop& p = m_props[m_cellProps[k]];
                 if (best && best <= &p)
                     break;  // ascending within a cell: nothing earlier follows
-                const Vec3 local = transformPoint(p.inverse, point);
-                const Vec3 clamped{clampf(local.x, p.boxMin.x, p.boxMax.x), clampf(local.y, p.boxMin.y, p.boxMax.y),
-                                   clampf(local.z, p.boxMin.z, p.boxMax.z)};
-                const Vec3 d = sub(transformPoint(p.matrix, clamped), point);
-                if (dot(d, d) > r * r)
+                const Vec3 local = mat4TransformPoint(p.inverse, point);
+                const Vec3 clamped{clampf(p.boxMin.x, local.x, p.boxMax.x), clampf(p.boxMin.y, local.y, p.boxMax.y),
+                                   clampf(p.boxMin.z, local.z, p.boxMax.z)};
+                const Vec3 d = (mat4TransformPoint(p.matrix, clamped) - point);
+                if (vec3Dot(d, d) > r * r)
                     continue;
                 if (meshConfirms(p, point, r))
                     best = &p;
@@ -235,7 +235,7 @@ const PropsGrid::Prop* PropsGrid::findPropAtPoint(float x, float z) const
         const Prop& p = m_props[m_cellProps[k]];
         // Taken at the box's mid height, so a yawed box is tested by its footprint.
         const float midY = (p.worldMin.y + p.worldMax.y) * 0.5f;
-        const Vec3 local = transformPoint(p.inverse, Vec3{x, midY, z});
+        const Vec3 local = mat4TransformPoint(p.inverse, Vec3{x, midY, z});
         if (local.x >= p.boxMin.x && local.x <= p.boxMax.x && local.z >= p.boxMin.z && local.z <= p.boxMax.z)
             return &p;
     }

@@ -9,6 +9,7 @@
 
 #include <epoxy/gl.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -42,14 +43,14 @@ void ShadowMaps::setView(const Vec3& focus, const Vec3& sunDirection)
     Vec3 sun = normalizeOr(sunDirection, Vec3{0, 1, 0});
     if (sun.y < 0.05f)
         sun = Vec3{0, 1, 0};
-    const Vec3 eye = add(focus, scale(sun, kDepthRange * 0.5f));
+    const Vec3 eye = (focus + (sun * (kDepthRange * 0.5f)));
     const Vec3 up = std::fabs(sun.y) > 0.99f ? Vec3{0, 0, -1} : Vec3{0, 1, 0};
     m_lightView = lookAtMatrix(eye, focus, up);
     m_lightProjection = orthographic(kHalfExtent, 1.0f, kDepthRange);
     Mat4 bias;  // -1..1 clip space to 0..1
     bias.m[0] = bias.m[5] = bias.m[10] = 0.5f;
     bias.m[12] = bias.m[13] = bias.m[14] = 0.5f;
-    m_shadowMatrix = multiply(bias, multiply(m_lightProjection, m_lightView));
+    m_shadowMatrix = mat4Multiply(bias, mat4Multiply(m_lightProjection, m_lightView));
 }
 
 ShadowMaps* shadowMaps() { return s_shadowMaps.get(); }

@@ -35,7 +35,7 @@ void SkyDome::load()
             v.y = std::sin(elevation);
             v.z = std::cos(elevation) * std::sin(azimuth);
             v.u = static_cast<float>(seg) / kSegments * 4.0f;
-            v.v = vecops::clampf(1.0f - v.y * 3.0f, 0.0f, 1.0f);
+            v.v = clampf(0.0f, 1.0f - v.y * 3.0f, 1.0f);
             m_vertices.push_back(v);
         }
     }
@@ -60,7 +60,7 @@ bool SkyDome::loadTexture(std::string_view name)
 
 void SkyDome::recolour(const AtmosScatter& scatter)
 {
-    auto byte = [](float v) { return static_cast<std::uint8_t>(std::lround(vecops::clampf(v, 0.0f, 1.0f) * 255.0f)); };
+    auto byte = [](float v) { return static_cast<std::uint8_t>(std::lround(clampf(0.0f, v, 1.0f) * 255.0f)); };
     for (Vertex& v : m_vertices) {
         const Vec3 c = scatter.skyColour(Vec3{v.x, v.y, v.z});
         v.color = Color4{byte(c.x), byte(c.y), byte(c.z), 255};

@@ -150,7 +150,7 @@ int TerrainPatches::chooseLevel(const Patch& patch, const Vec3& eye, float field
     const float dx = std::max({patch.boundsMin.x - eye.x, 0.0f, eye.x - patch.boundsMax.x});
     const float dy = std::max({patch.boundsMin.y - eye.y, 0.0f, eye.y - patch.boundsMax.y});
     const float dz = std::max({patch.boundsMin.z - eye.z, 0.0f, eye.z - patch.boundsMax.z});
-    const float fov = vecops::clampf(fieldOfView, 0.05f, 3.0f);
+    const float fov = clampf(0.05f, fieldOfView, 3.0f);
     const float widen = std::tan(fov * 0.5f) / std::tan(kPi / 8.0f);
     const float distance = std::sqrt(dx * dx + dy * dy + dz * dz) * widen;
     if (!(m_patchSize > 0.0f) || !(distance >= 0.0f))

@@ -1,18 +1,15 @@
 #include "render/internal/VecOps.h"
 
+#include <cmath>
+
 namespace vecops {
 
-Mat4 multiply(const Mat4& a, const Mat4& b)
+Vec3 normalizeOr(const Vec3& a, const Vec3& fallback)
 {
-    Mat4 r;
-    for (int c = 0; c < 4; ++c)
-        for (int row = 0; row < 4; ++row) {
-            float s = 0.0f;
-            for (int k = 0; k < 4; ++k)
-                s += a.m[k * 4 + row] * b.m[c * 4 + k];
-            r.m[c * 4 + row] = s;
-        }
-    return r;
+    const float len = std::sqrt(vec3Dot(a, a));
+    if (!(len > 1e-20f) || !std::isfinite(len))
+        return fallback;
+    return a * (1.0f / len);
 }
 
 bool invertAffine(const Mat4& m, Mat4& out)
@@ -36,7 +33,7 @@ bool invertAffine(const Mat4& m, Mat4& out)
     r.m[6] = (b * g - a * h) * k;
     r.m[10] = (a * e - b * d) * k;
     const Vec3 t{m.m[12], m.m[13], m.m[14]};
-    const Vec3 it = transformDirection(r, t);
+    const Vec3 it = rotateVector3x3(r, t);
     r.m[12] = -it.x;
     r.m[13] = -it.y;
     r.m[14] = -it.z;

@@ -33,7 +33,7 @@ void WaterGpuProgram::onLinked()
 
 void WaterTechnique::setWaterValue(float value)
 {
-    m_value = std::isfinite(value) ? vecops::clampf(value, 0.0f, 1.0f) : 0.0f;
+    m_value = std::isfinite(value) ? clampf(0.0f, value, 1.0f) : 0.0f;
 }
 
 Vec3 WaterTechnique::waterColour() const
@@ -142,7 +142,7 @@ void Water::renderReflection(const std::function<void()>& extra)
     g->setRenderTarget(&m_technique.reflection());
     g->setClearColor(Color4{128, 160, 200, 255});
     g->clear();
-    g->setViewMatrix(vecops::multiply(view, mirror));
+    g->setViewMatrix(mat4Multiply(view, mirror));
     const Vec3 mirroredEye{m_eye.x, -m_eye.y, m_eye.z};
     if (m_sky && m_scatter)
         m_sky->draw(*m_scatter, mirroredEye);

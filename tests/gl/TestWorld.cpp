@@ -69,8 +69,9 @@ void TestWorld::setSun(float sunValue, float fogDensity)
 void TestWorld::setCamera(const Vec3& eye, const Vec3& target, float fov, float aspect)
 {
     fieldOfView = fov;
-    view = WorldView::fromMatrices(eye, lookAtMatrix(eye, target, Vec3{0, 1, 0}),
-                                   perspectiveMatrix(fov, aspect, 2.0f, 50000.0f));
+    Mat4 projection;
+    mat4Perspective(projection, fov, aspect, 2.0f, 50000.0f);
+    view = WorldView::fromMatrices(eye, lookAtMatrix(eye, target, Vec3{0, 1, 0}), projection);
 }
 
 void TestWorld::drawFrame()
@@ -83,8 +84,8 @@ void TestWorld::drawFrame()
     terrain.updateVisible(fieldOfView, view);
     if (shadowMaps())
         renderShadowMaps(view.eye);
-    g.setProjectionMatrix(view.projection);
-    g.setViewMatrix(view.view);
+    g.setProjectionMatrix(view.projection());
+    g.setViewMatrix(view.view());
     g.setWorldMatrix(Mat4{});
     clouds.renderToTarget(view);
     water.update(view.eye, time);

@@ -41,7 +41,8 @@ struct TerrainDraw : GlTest {
     {
         const Vec3 eye{0.0f, 3000.0f, 0.001f};
         const Mat4 view = lookAtMatrix(eye, Vec3{0, 0, 0}, Vec3{0, 0, -1});
-        const Mat4 projection = perspectiveMatrix(0.25f, 1.0f, 10.0f, 10000.0f);
+        Mat4 projection;
+        mat4Perspective(projection, 0.25f, 1.0f, 10.0f, 10000.0f);
         gfx().setProjectionMatrix(projection);
         gfx().setViewMatrix(view);
         terrain.updateVisible(0.25f, WorldView::fromMatrices(eye, view, projection));

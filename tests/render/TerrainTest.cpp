@@ -12,6 +12,13 @@
 
 namespace {
 
+Mat4 projectionOf(float fovY, float aspect, float zNear, float zFar)
+{
+    Mat4 m;
+    mat4Perspective(m, fovY, aspect, zNear, zFar);
+    return m;
+}
+
 // A field whose height is `slope` x (x + size/2): 0 at the west edge.
 void makeRamp(Terrain& t, int grid, float cell, float slope)
 {
@@ -224,7 +231,7 @@ TEST(TerrainPatchesLod, LevelsCoarsenWithDistanceAndCullBehind)
     ASSERT_TRUE(t.setSamples(layout, std::vector<std::uint16_t>(257 * 257, 0)));
     const Vec3 eye{0.0f, 50.0f, 2400.0f};
     const WorldView view = WorldView::fromMatrices(
-        eye, lookAtMatrix(eye, Vec3{0.0f, 0.0f, 0.0f}, Vec3{0, 1, 0}), perspectiveMatrix(kPi / 4, 1.5f, 2.0f, 60000.0f));
+        eye, lookAtMatrix(eye, Vec3{0.0f, 0.0f, 0.0f}, Vec3{0, 1, 0}), projectionOf(kPi / 4, 1.5f, 2.0f, 60000.0f));
     t.updateVisible(kPi / 4, view);
     const auto& visible = t.visiblePatches();
     ASSERT_FALSE(visible.empty());
