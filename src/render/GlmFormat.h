@@ -47,9 +47,9 @@ struct GlmNode {
     std::uint32_t firstIndex = 0, indexCount = 0;   // triangle list, three indices a triangle
     std::uint32_t vertexBase = 0, vertexCount = 0;
     std::int32_t texture = -1;                 // into the file's texture names, -1 for none
-    // Bounding values in node space: the box centre, the sphere radius about
-    // it and the longest box edge. A jet mesh runs along z from
-    // centre.z - radius to centre.z + radius.
+    // Bounding values in node space: the box centre, half the box depth
+    // along z, and the longest box edge. A jet mesh thus runs along z from
+    // centre.z - radius (the nozzle) to centre.z + radius (the flame tip).
     Vec3 centre;
     float radius = 0.0f;
     float size = 0.0f;

@@ -165,8 +165,12 @@ Model* loadModel(std::string_view name, unsigned flags)
     }
     std::string key = address.file + "_" + std::to_string(address.object);
     auto& models = cache();
-    if (auto found = models.find(key); found != models.end())
+    if (auto found = models.find(key); found != models.end()) {
+        // A later caller may need the CPU arrays kept (an aircraft model
+        // first loaded from the model table).
+        found->second->m_flags |= flags;
         return found->second.get();
+    }
 
     std::unique_ptr<File> file = openFile(address.file);
     std::vector<std::uint8_t> bytes;

@@ -97,6 +97,7 @@ public:
 
 private:
     friend class ModelBuffers;
+    friend Model* loadModel(std::string_view name, unsigned flags);
     Model() = default;
 
     std::string m_name;
@@ -119,8 +120,9 @@ std::string modelKey(std::string_view name);
 // Loads a model once by name through openFile and caches it: "path.glm" is
 // object 0 of the file, "path.glm_<k>" object k. Null when the file is
 // missing or damaged or has no object k; a failure is not cached, so a later
-// call tries again. With a renderer, the model also goes into the shared
-// model buffers and its textures are loaded.
+// call tries again. Flags of a later call are added to the cached model's.
+// With a renderer, the model also goes into the shared model buffers and its
+// textures are loaded.
 Model* loadModel(std::string_view name, unsigned flags = 0);
 
 // Loads every model named in the model-name table, one name a line ('#'
