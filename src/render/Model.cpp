@@ -2,6 +2,7 @@
 
 #include "platform/File.h"
 #include "render/ModelBuffers.h"
+#include "render/Texture2D.h"
 
 #include <algorithm>
 #include <charconv>
@@ -96,7 +97,12 @@ Model* Model::create(std::string name, const GlmFile& file, std::size_t object, 
     return model.release();
 }
 
-Model::~Model() = default;
+Model::~Model()
+{
+    for (Texture2D* texture : m_textures)
+        if (texture)
+            texture->release();
+}
 
 const Model::Node* Model::node(std::size_t index) const
 {
@@ -156,7 +162,7 @@ std::string modelKey(std::string_view name)
     return address.file + "_" + std::to_string(address.object);
 }
 
-Model* loadModel(std::string_view name, unsigned flags)
+Model* loadModel(std::string_view name, unsigned flags, const SamplerSettings* sampler)
 {
     ModelAddress address;
     if (!parseAddress(name, address)) {
@@ -169,6 +175,7 @@ Model* loadModel(std::string_view name, unsigned flags)
         // A later caller may need the CPU arrays kept (an aircraft model
         // first loaded from the model table).
         found->second->m_flags |= flags;
+        ModelBuffers::upload(*found->second, sampler);
         return found->second.get();
     }
 
@@ -189,7 +196,7 @@ Model* loadModel(std::string_view name, unsigned flags)
         std::fprintf(stderr, "model \"%s\": no object %zu\n", address.file.c_str(), address.object);
         return nullptr;
     }
-    ModelBuffers::upload(*model);
+    ModelBuffers::upload(*model, sampler);
     Model* loaded = model.get();
     models.emplace(std::move(key), std::move(model));
     return loaded;

@@ -11,6 +11,7 @@
 #include <vector>
 
 class Texture2D;
+struct SamplerSettings;
 
 // Flags of loadModel.
 enum ModelLoadFlags : unsigned {
@@ -97,7 +98,7 @@ public:
 
 private:
     friend class ModelBuffers;
-    friend Model* loadModel(std::string_view name, unsigned flags);
+    friend Model* loadModel(std::string_view name, unsigned flags, const SamplerSettings* sampler);
     Model() = default;
 
     std::string m_name;
@@ -122,8 +123,9 @@ std::string modelKey(std::string_view name);
 // missing or damaged or has no object k; a failure is not cached, so a later
 // call tries again. Flags of a later call are added to the cached model's.
 // With a renderer, the model also goes into the shared model buffers and its
-// textures are loaded.
-Model* loadModel(std::string_view name, unsigned flags = 0);
+// textures are loaded (sampler null: the quality filter with repeat), also
+// when it was first loaded before the renderer existed.
+Model* loadModel(std::string_view name, unsigned flags = 0, const SamplerSettings* sampler = nullptr);
 
 // Loads every model named in the model-name table, one name a line ('#'
 // starts a comment). Returns how many are loaded; missing ones are logged.

@@ -4,6 +4,8 @@
 #include "DataTool.h"
 #include "GlmBuilder.h"
 #include "Mesh.h"
+#include "render/PvrFormat.h"
+#include "render/TextureImage.h"
 
 #include <array>
 #include <cmath>
@@ -48,34 +50,23 @@ const Rgb kPalette[16] = {{178, 172, 160}, {108, 118, 106}, {70, 74, 80},    {78
                           {178, 172, 160}, {178, 172, 160}, {178, 172, 160}, {178, 172, 160}};
 }  // namespace building
 
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
-// An uncompressed RGBA8888 PVR (version 3) texture of the palette, one level.
+// The palette as an uncompressed RGBA texture with its full mip chain (the
+// cells stay flat down to 4 x 4 pixels).
 std::vector<std::uint8_t> paletteTexture(const Rgb (&palette)[16])
 {
-    std::vector<std::uint8_t> out;
-    putU32(out, 0x03525650u);               // version tag "PVR\3"
-    putU32(out, 0);                         // flags
-    out.insert(out.end(), {'r', 'g', 'b', 'a', 8, 8, 8, 8});
-    putU32(out, 0);                         // linear RGB colour space
-    putU32(out, 0);                         // unsigned normalised bytes
-    putU32(out, kPaletteSide);              // height
-    putU32(out, kPaletteSide);              // width
-    putU32(out, 1);                         // depth
-    putU32(out, 1);                         // surfaces
-    putU32(out, 1);                         // faces
-    putU32(out, 1);                         // mip levels
-    putU32(out, 0);                         // metadata bytes
+    TextureImage image;
+    image.format = TextureFormat::Rgba8;
+    image.width = image.height = kPaletteSide;
+    std::vector<std::uint8_t> texels;
     for (int y = 0; y < kPaletteSide; ++y)
         for (int x = 0; x < kPaletteSide; ++x) {
             const Rgb& c = palette[(y / kCell) * 4 + x / kCell];
-            out.insert(out.end(), {c[0], c[1], c[2], 255});
+            texels.insert(texels.end(), {c[0], c[1], c[2], 255});
         }
-    return out;
+    image.levels.push_back(std::move(texels));
+    if (!buildMipChain(image))
+        return {};
+    return encodePvr(image);
 }
 
 // A thin aerofoil-like surface between a root and a tip chord: two flat
