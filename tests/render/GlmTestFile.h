@@ -68,3 +68,43 @@ inline GlmFile makeTestGlm()
     file.objects = {plane, hangar};
     return file;
 }
+
+// A unit cube centred on the origin: one drawn node "box" with a flat normal
+// per face, wound counter-clockwise seen from outside, no texture.
+inline GlmFile makeCubeGlm()
+{
+    GlmFile file;
+    GlmNode node;
+    node.name = "box";
+    // Per face: the normal, then two edge directions s and t with cross(s, t) = normal.
+    const float faces[6][3][3] = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},  {{-1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+                                  {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}},  {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
+                                  {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},  {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}}};
+    for (const auto& face : faces) {
+        const float* f = face[0];
+        const float* s = face[1];
+        const float* t = face[2];
+        const auto base = static_cast<std::uint16_t>(file.vertices.size());
+        for (int k = 0; k < 4; ++k) {
+            const float a = (k & 1) ? 0.5f : -0.5f, b = (k & 2) ? 0.5f : -0.5f;
+            file.vertices.push_back(GlmVertex{f[0] * 0.5f + s[0] * a + t[0] * b, f[1] * 0.5f + s[1] * a + t[1] * b,
+                                              f[2] * 0.5f + s[2] * a + t[2] * b, f[0], f[1], f[2], float(k & 1),
+                                              float(k >> 1)});
+        }
+        file.indices.insert(file.indices.end(), {base, std::uint16_t(base + 1), std::uint16_t(base + 3), base,
+                                                 std::uint16_t(base + 3), std::uint16_t(base + 2)});
+    }
+    node.vertexCount = 24;
+    node.indexCount = 36;
+    node.radius = 0.5f;
+    node.size = 1.0f;
+    file.nodes.push_back(node);
+    GlmObject cube;
+    cube.name = "cube";
+    cube.nodeCount = 1;
+    cube.boundsMin = Vec3{-0.5f, -0.5f, -0.5f};
+    cube.boundsMax = Vec3{0.5f, 0.5f, 0.5f};
+    cube.radius = 0.87f;
+    file.objects.push_back(cube);
+    return file;
+}
