@@ -164,10 +164,7 @@ TEST_F(HeatHaze, RefractionNeedsTheHazeTarget)
 Mat4 perspective()
 {
     Mat4 m;
-    m.m[10] = -101.0f / 99.0f;
-    m.m[11] = -1.0f;
-    m.m[14] = -200.0f / 99.0f;
-    m.m[15] = 0.0f;
+    mat4Perspective(m, kPi / 2.0f, 1.0f, 1.0f, 100.0f);
     return m;
 }
 

@@ -20,35 +20,8 @@ std::string asText(const std::vector<std::uint8_t>& bytes)
 Mat4 translation(float x, float y, float z)
 {
     Mat4 m;
-    m.m[12] = x;
-    m.m[13] = y;
-    m.m[14] = z;
+    mat4Translate(m, x, y, z);
     return m;
-}
-
-// Rotation about y by a quarter turn times quarters; column order.
-Mat4 turnAboutY(int quarters)
-{
-    const float a = float(quarters) * kPi / 2.0f;
-    Mat4 m;
-    m.m[0] = std::cos(a);
-    m.m[2] = -std::sin(a);
-    m.m[8] = std::sin(a);
-    m.m[10] = std::cos(a);
-    return m;
-}
-
-Mat4 product(const Mat4& a, const Mat4& b)
-{
-    Mat4 r;
-    for (int c = 0; c < 4; ++c)
-        for (int row = 0; row < 4; ++row) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k)
-                sum += a.m[k * 4 + row] * b.m[c * 4 + k];
-            r.m[c * 4 + row] = sum;
-        }
-    return r;
 }
 
 // A unit cube model in a temporary data root, drawn under an orthographic
@@ -92,7 +65,7 @@ struct ModelGl : GlTest {
     // cube at the origin, `distance` away, looking at it.
     void lookFromSide(int quarters, float distance)
     {
-        gfx().setViewMatrix(product(translation(0, 0, -distance), turnAboutY(-quarters)));
+        gfx().setViewMatrix(mat4Multiply(translation(0, 0, -distance), mat4MakeRotationY(-float(quarters) * kPi / 2.0f)));
     }
     LightRecord sunFromPlusX{{1, 0, 0}, {0.2f, 0.2f, 0.2f}, {0.8f, 0.8f, 0.8f}, {1, 1, 1}};
 };
@@ -188,14 +161,9 @@ TEST_F(ModelGl, DistortionVariantWritesViewNormalOffsets)
 {
     // Turned 45 degrees: the left half of the picture shows a face whose
     // view normal points left, the right half one pointing right.
-    Mat4 turn;
     const float c = std::sqrt(0.5f);
-    turn.m[0] = c;
-    turn.m[2] = -c;
-    turn.m[8] = c;
-    turn.m[10] = c;
     gfx().setViewMatrix(translation(0, 0, -5));
-    gfx().setWorldMatrix(turn);
+    gfx().setWorldMatrix(mat4MakeRotationY(kPi / 4.0f));
     clearTo({128, 128, 0, 255});
     drawModelNodeDistortion(*cube, 0, 0.25f);
     const Rgba left = pixel(26, 32), right = pixel(38, 32);

@@ -7,9 +7,7 @@
 namespace {
 Vec3 transformPoint(const Mat4& m, const GlmVertex& v)
 {
-    const float* e = m.m;
-    return {e[0] * v.x + e[4] * v.y + e[8] * v.z + e[12], e[1] * v.x + e[5] * v.y + e[9] * v.z + e[13],
-            e[2] * v.x + e[6] * v.y + e[10] * v.z + e[14]};
+    return mat4TransformPoint(m, Vec3{v.x, v.y, v.z});
 }
 
 struct Box {
@@ -24,15 +22,6 @@ struct Box {
     }
 };
 }  // namespace
-
-Mat4 translation(Vec3 offset)
-{
-    Mat4 m;
-    m.m[12] = offset.x;
-    m.m[13] = offset.y;
-    m.m[14] = offset.z;
-    return m;
-}
 
 int GlmBuilder::texture(const std::string& name)
 {

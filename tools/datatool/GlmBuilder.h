@@ -26,6 +26,3 @@ private:
     GlmFile m_file;
     bool m_open = false;
 };
-
-// A translation matrix.
-Mat4 translation(Vec3 offset);

@@ -3,30 +3,9 @@
 #include <cmath>
 
 namespace {
-Vec3 sub(Vec3 a, Vec3 b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec3 add(Vec3 a, Vec3 b)
-{
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vec3 scale(Vec3 a, float s)
-{
-    return {a.x * s, a.y * s, a.z * s};
-}
-Vec3 cross(Vec3 a, Vec3 b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float dot(Vec3 a, Vec3 b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 Vec3 normalised(Vec3 a)
 {
-    const float length = std::sqrt(dot(a, a));
-    return length > 1e-12f ? scale(a, 1.0f / length) : Vec3{0, 1, 0};
+    return vec3Normalize(a);
 }
 Vec3 positionOf(const GlmVertex& v)
 {
@@ -64,10 +43,10 @@ std::uint16_t pushVertex(Mesh& mesh, Vec3 p, Vec3 n, Vec2 t)
 void pushTriangle(Mesh& mesh, std::uint16_t a, std::uint16_t b, std::uint16_t c, Vec3 facing)
 {
     const Vec3 pa = positionOf(mesh.vertices[a]);
-    const Vec3 face = cross(sub(positionOf(mesh.vertices[b]), pa), sub(positionOf(mesh.vertices[c]), pa));
-    if (std::sqrt(dot(face, face)) < kMinDoubleArea)
+    const Vec3 face = vec3CrossB(positionOf(mesh.vertices[b]) - pa, positionOf(mesh.vertices[c]) - pa);
+    if (vec3Length(face) < kMinDoubleArea)
         return;
-    if (dot(face, facing) < 0.0f)
+    if (vec3Dot(face, facing) < 0.0f)
         std::swap(b, c);
     mesh.indices.insert(mesh.indices.end(), {a, b, c});
 }
@@ -145,17 +124,17 @@ void addLoft(Mesh& mesh, std::span<const LoftSection> sections, int segments, co
         for (std::size_t j = 0; j < seg; ++j)
             points[i * seg + j] = ringPoint(sections[i], 2.0f * kPi * float(j) / float(segments));
     // Each quad's normal (the cross product of its diagonals, so area
-    // weighted and outward as cross(ring, z)) goes to its four corners alike:
+    // weighted and outward as vec3CrossB(ring, z)) goes to its four corners alike:
     // symmetric, so thin flat sections keep their edge normals sideways.
     std::vector<Vec3> quadNormals((rings - 1) * seg);
     for (std::size_t i = 0; i + 1 < rings; ++i)
         for (std::size_t j = 0; j < seg; ++j) {
             const std::size_t a = i * seg + j, b = i * seg + (j + 1) % seg;
             const std::size_t c = (i + 1) * seg + j, d = (i + 1) * seg + (j + 1) % seg;
-            const Vec3 n = cross(sub(points[d], points[a]), sub(points[c], points[b]));
+            const Vec3 n = vec3CrossB(points[d] - points[a], points[c] - points[b]);
             quadNormals[i * seg + j] = n;
             for (std::size_t k : {a, b, c, d})
-                normals[k] = add(normals[k], n);
+                normals[k] = normals[k] + n;
         }
     const float z0 = sections.front().z, span = sections.back().z - z0;
     const std::uint16_t first = static_cast<std::uint16_t>(mesh.vertices.size());
@@ -192,19 +171,19 @@ void addHexahedron(Mesh& mesh, const Vec3 (&corners)[8], const MeshUv& uv)
                                          {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 5, 7, 6}};
     Vec3 solidCentre;
     for (const Vec3& c : corners)
-        solidCentre = add(solidCentre, scale(c, 0.125f));
+        solidCentre = solidCentre + c * 0.125f;
     for (const auto& face : kFaces) {
         // Newell's normal copes with collapsed corners.
         Vec3 n, faceCentre;
         for (int k = 0; k < 4; ++k) {
             const Vec3 p = corners[face[k]], q = corners[face[(k + 1) % 4]];
-            n = add(n, Vec3{(p.y - q.y) * (p.z + q.z), (p.z - q.z) * (p.x + q.x), (p.x - q.x) * (p.y + q.y)});
-            faceCentre = add(faceCentre, scale(p, 0.25f));
+            n = n + Vec3{(p.y - q.y) * (p.z + q.z), (p.z - q.z) * (p.x + q.x), (p.x - q.x) * (p.y + q.y)};
+            faceCentre = faceCentre + p * 0.25f;
         }
-        if (std::sqrt(dot(n, n)) < kMinDoubleArea)
+        if (vec3Length(n) < kMinDoubleArea)
             continue;
-        if (dot(n, sub(faceCentre, solidCentre)) < 0.0f)
-            n = scale(n, -1.0f);
+        if (vec3Dot(n, faceCentre - solidCentre) < 0.0f)
+            n = -n;
         n = normalised(n);
         std::uint16_t v[4];
         for (int k = 0; k < 4; ++k)
@@ -230,7 +209,7 @@ void addCylinder(Mesh& mesh, Vec3 centre, Axis axis, float radius, float h, int 
     addLoft(local, ends, segments, uv, true);
     const auto base = static_cast<std::uint16_t>(mesh.vertices.size());
     for (GlmVertex v : local.vertices) {
-        const Vec3 p = add(toAxis(positionOf(v), axis), centre);
+        const Vec3 p = toAxis(positionOf(v), axis) + centre;
         const Vec3 n = toAxis(normalOf(v), axis);
         mesh.vertices.push_back(GlmVertex{p.x, p.y, p.z, n.x, n.y, n.z, v.u, v.v});
     }
@@ -279,9 +258,9 @@ int countInvertedTriangles(const Mesh& mesh)
         const GlmVertex& a = mesh.vertices[mesh.indices[t]];
         const GlmVertex& b = mesh.vertices[mesh.indices[t + 1]];
         const GlmVertex& c = mesh.vertices[mesh.indices[t + 2]];
-        const Vec3 face = cross(sub(positionOf(b), positionOf(a)), sub(positionOf(c), positionOf(a)));
-        const Vec3 normals = add(add(normalOf(a), normalOf(b)), normalOf(c));
-        if (dot(face, normals) < 0.0f)
+        const Vec3 face = vec3CrossB(positionOf(b) - positionOf(a), positionOf(c) - positionOf(a));
+        const Vec3 normals = normalOf(a) + normalOf(b) + normalOf(c);
+        if (vec3Dot(face, normals) < 0.0f)
             ++inverted;
     }
     return inverted;

@@ -104,11 +104,18 @@ Mesh mirrored(const Mesh& half)
     return both;
 }
 
-Mat4 turnedHalfway(Vec3 offset)
+Mat4 placedAt(Vec3 offset)
 {
-    Mat4 m = translation(offset);
-    m.m[0] = -1.0f;
-    m.m[10] = -1.0f;
+    Mat4 m;
+    mat4TranslateV(m, offset);
+    return m;
+}
+
+// Placed and turned to face the other way (a gun turret facing aft).
+Mat4 placedFacingAft(Vec3 offset)
+{
+    Mat4 m = placedAt(offset);
+    mat4RotateY(m, kPi);
     return m;
 }
 
@@ -248,7 +255,7 @@ void buildTruck(GlmBuilder& b)
     for (float z : {-2.3f, 1.3f, 2.5f})
         for (float x : {-1.0f, 1.0f})
             addCylinder(wheels, Vec3{x, 0.0f, z}, Axis::X, 0.5f, 0.2f, 18, colour(Tyre));
-    b.addNode("wheels", wheels, tex, 0, 0, translation({0.0f, 0.5f, 0.0f}));
+    b.addNode("wheels", wheels, tex, 0, 0, placedAt({0.0f, 0.5f, 0.0f}));
     b.endObject();
 }
 
@@ -299,8 +306,8 @@ void buildShip(GlmBuilder& b)
                            {-2.6f, 0.0f, 3.0f},  {2.6f, 0.0f, 3.0f},  {-2.2f, 2.4f, 3.0f},  {2.2f, 2.4f, 3.0f}};
     addHexahedron(turret, house, colour(Superstructure));
     addCylinder(turret, Vec3{0.0f, 1.3f, -6.0f}, Axis::Z, 0.22f, 4.0f, 10, colour(GunMetal));
-    b.addNode("turret_fore", turret, tex, 0, 0, translation({0.0f, 4.05f, -34.0f}));
-    b.addNode("turret_aft", turret, tex, 0, 0, turnedHalfway({0.0f, 4.05f, 32.0f}));
+    b.addNode("turret_fore", turret, tex, 0, 0, placedAt({0.0f, 4.05f, -34.0f}));
+    b.addNode("turret_aft", turret, tex, 0, 0, placedFacingAft({0.0f, 4.05f, 32.0f}));
     b.endObject();
 }
 
