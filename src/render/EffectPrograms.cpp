@@ -22,8 +22,10 @@ const char* const kLightmapVertex =
     "    gl_Position = u_worldViewProj * vec4(a_position, 1.0);\n"
     "}\n";
 
-// Colours are premultiplied, so scaling rgb by the light keeps them valid.
-const char* const kLightmapLitFragment =
+// Both lightmap programs: the particle colour and the tinted lightmap texel
+// ("light"), or none where the coordinate is negative. Colours are
+// premultiplied, so scaling rgb keeps them valid.
+const char* const kLightmapFragmentHead =
     "uniform sampler2D u_texture0;\n"
     "uniform sampler2D u_texture1;\n"
     "uniform vec3 u_lightTint;\n"
@@ -33,26 +35,18 @@ const char* const kLightmapLitFragment =
     "void main()\n"
     "{\n"
     "    vec4 color = texture2D(u_texture0, v_texCoord) * v_color;\n"
-    "    vec3 light = v_lightCoord.x < 0.0 ? vec3(1.0) : texture2D(u_texture1, v_lightCoord).rgb * u_lightTint;\n"
-    "    gl_FragColor = vec4(color.rgb * light, color.a);\n"
+    "    bool lit = v_lightCoord.x >= 0.0;\n"
+    "    vec3 light = lit ? texture2D(u_texture1, v_lightCoord).rgb * u_lightTint : vec3(0.0);\n";
+const char* const kLightmapLitTail =
+    "    gl_FragColor = vec4(color.rgb * (lit ? light : vec3(1.0)), color.a);\n"
+    "}\n";
+const char* const kLightmapGlowTail =
+    "    gl_FragColor = vec4(color.rgb * (vec3(1.0) + light), color.a);\n"
     "}\n";
 
-const char* const kLightmapGlowFragment =
-    "uniform sampler2D u_texture0;\n"
-    "uniform sampler2D u_texture1;\n"
-    "uniform vec3 u_lightTint;\n"
-    "varying lowp vec4 v_color;\n"
-    "varying mediump vec2 v_texCoord;\n"
-    "varying mediump vec2 v_lightCoord;\n"
-    "void main()\n"
-    "{\n"
-    "    vec4 color = texture2D(u_texture0, v_texCoord) * v_color;\n"
-    "    vec3 glow = v_lightCoord.x < 0.0 ? vec3(0.0) : texture2D(u_texture1, v_lightCoord).rgb * u_lightTint;\n"
-    "    gl_FragColor = vec4(color.rgb * (vec3(1.0) + glow), color.a);\n"
-    "}\n";
-
-// The 20-byte haze quads: position and texture coordinate.
-const char* const kHazeVertex =
+// Position and texture coordinate: the 20-byte haze quads and the 16-byte
+// full-screen quad.
+const char* const kPositionTexVertex =
     "uniform mat4 u_worldViewProj;\n"
     "attribute vec3 a_position;\n"
     "attribute vec2 a_texCoord0;\n"
@@ -116,18 +110,6 @@ const char* const kDistortionFragment =
     "void main()\n"
     "{\n"
     "    gl_FragColor = vec4(clamp(vec2(0.5) + v_normal * u_strength, 0.0, 1.0), 0.0, 1.0);\n"
-    "}\n";
-
-// Full-screen passes over the 16-byte quad.
-const char* const kScreenVertex =
-    "uniform mat4 u_worldViewProj;\n"
-    "attribute vec3 a_position;\n"
-    "attribute vec2 a_texCoord0;\n"
-    "varying mediump vec2 v_texCoord;\n"
-    "void main()\n"
-    "{\n"
-    "    v_texCoord = a_texCoord0;\n"
-    "    gl_Position = u_worldViewProj * vec4(a_position, 1.0);\n"
     "}\n";
 
 const char* const kDistortionApplyFragment =
@@ -209,14 +191,15 @@ bool EffectPrograms::build()
         std::string fragment;
     };
     Job jobs[] = {
-        {lightmapLit, "particle lightmap", kLightmapVertex, kLightmapLitFragment},
-        {lightmapGlow, "particle lightmap glow", kLightmapVertex, kLightmapGlowFragment},
-        {hazeShimmer, "heat haze", kHazeVertex, hazeShimmerSource},
-        {hazeRefract, "heat haze refraction", kHazeVertex, hazeRefractSource},
+        {lightmapLit, "particle lightmap", kLightmapVertex, std::string(kLightmapFragmentHead) + kLightmapLitTail},
+        {lightmapGlow, "particle lightmap glow", kLightmapVertex,
+         std::string(kLightmapFragmentHead) + kLightmapGlowTail},
+        {hazeShimmer, "heat haze", kPositionTexVertex, hazeShimmerSource},
+        {hazeRefract, "heat haze refraction", kPositionTexVertex, hazeRefractSource},
         {modelDistortion, "model distortion", kDistortionVertex, kDistortionFragment},
-        {distortionApply, "heat distortion", kScreenVertex, kDistortionApplyFragment},
-        {sunShafts, "sun shafts", kScreenVertex, kSunShaftsFragment},
-        {finalCombine, "final combine", kScreenVertex, kFinalCombineFragment},
+        {distortionApply, "heat distortion", kPositionTexVertex, kDistortionApplyFragment},
+        {sunShafts, "sun shafts", kPositionTexVertex, kSunShaftsFragment},
+        {finalCombine, "final combine", kPositionTexVertex, kFinalCombineFragment},
     };
     for (Job& job : jobs)
         if (!job.program.build(job.name, job.vertex, job.fragment)) {

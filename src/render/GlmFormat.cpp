@@ -215,85 +215,59 @@ std::string checkGlm(const GlmFile& file)
 
 bool readGlm(std::span<const std::uint8_t> bytes, GlmFile& out, std::string& fault)
 {
+    const auto fail = [&fault](std::string why) {
+        fault = std::move(why);
+        return false;
+    };
     Reader in(bytes);
     GlmFile file;
     std::uint32_t version = 0, vertexCount = 0, indexCount = 0, triangleCount = 0, count = 0;
-    if (!in.magic(kMagic) || !in.u32(version)) {
-        fault = "not a model file";
-        return false;
-    }
-    if (version != kVersion) {
-        fault = "unknown version " + std::to_string(version);
-        return false;
-    }
+    if (!in.magic(kMagic) || !in.u32(version))
+        return fail("not a model file");
+    if (version != kVersion)
+        return fail("unknown version " + std::to_string(version));
     // The data blocks sit at the end, so their counts are checked once the
     // tables are read: the rest of the file must be exactly their size.
-    if (!in.u32(vertexCount) || !in.u32(indexCount) || !in.u32(triangleCount)) {
-        fault = "truncated header";
-        return false;
-    }
-    if (!in.count(count, kTextureMinBytes)) {
-        fault = "texture count past the end";
-        return false;
-    }
+    if (!in.u32(vertexCount) || !in.u32(indexCount) || !in.u32(triangleCount))
+        return fail("truncated header");
+    if (!in.count(count, kTextureMinBytes))
+        return fail("texture count past the end");
     file.textures.resize(count);
     for (std::string& name : file.textures)
-        if (!in.text(name)) {
-            fault = "truncated texture table";
-            return false;
-        }
-    if (!in.count(count, kObjectMinBytes)) {
-        fault = "object count past the end";
-        return false;
-    }
+        if (!in.text(name))
+            return fail("truncated texture table");
+    if (!in.count(count, kObjectMinBytes))
+        return fail("object count past the end");
     file.objects.resize(count);
     for (GlmObject& o : file.objects)
-        if (!readObject(in, o)) {
-            fault = "truncated or non-finite object table";
-            return false;
-        }
-    if (!in.count(count, kNodeMinBytes)) {
-        fault = "node count past the end";
-        return false;
-    }
+        if (!readObject(in, o))
+            return fail("truncated or non-finite object table");
+    if (!in.count(count, kNodeMinBytes))
+        return fail("node count past the end");
     file.nodes.resize(count);
     for (GlmNode& n : file.nodes)
-        if (!readNode(in, n)) {
-            fault = "truncated or non-finite node table";
-            return false;
-        }
+        if (!readNode(in, n))
+            return fail("truncated or non-finite node table");
     const std::uint64_t dataBytes = std::uint64_t{vertexCount} * sizeof(GlmVertex) + std::uint64_t{indexCount} * 2 +
                                     std::uint64_t{triangleCount} * kTriangleBytes;
-    if (dataBytes != in.remaining()) {
-        fault = "data size " + std::to_string(in.remaining()) + " does not match the counts";
-        return false;
-    }
+    if (dataBytes != in.remaining())
+        return fail("data size " + std::to_string(in.remaining()) + " does not match the counts");
     file.vertices.resize(vertexCount);
     for (GlmVertex& v : file.vertices)
-        if (!readVertex(in, v)) {
-            fault = "non-finite vertex";
-            return false;
-        }
+        if (!readVertex(in, v))
+            return fail("non-finite vertex");
     file.indices.resize(indexCount);
     for (std::uint16_t& i : file.indices)
-        if (!in.u16(i)) {
-            fault = "truncated index data";
-            return false;
-        }
+        if (!in.u16(i))
+            return fail("truncated index data");
     file.collision.resize(triangleCount);
     for (GlmTriangle& t : file.collision)
-        if (!in.vec3(t.a) || !in.vec3(t.b) || !in.vec3(t.c)) {
-            fault = "non-finite collision triangle";
-            return false;
-        }
-    if (std::string bad = checkGlm(file); !bad.empty()) {
-        fault = std::move(bad);
-        return false;
-    }
-    if (file.objects.empty()) {
-        fault = "no objects";
-        return false;
-    }
+        if (!in.vec3(t.a) || !in.vec3(t.b) || !in.vec3(t.c))
+            return fail("non-finite collision triangle");
+    if (std::string bad = checkGlm(file); !bad.empty())
+        return fail(std::move(bad));
+    if (file.objects.empty())
+        return fail("no objects");
     out = std::move(file);
     return true;
 }
