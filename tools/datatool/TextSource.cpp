@@ -5,6 +5,22 @@
 #include <fstream>
 #include <sstream>
 
+namespace {
+// A '#' that begins the line or stands before a space or the line's end starts
+// a comment; "#RRGGBB" colours do not.
+std::size_t commentStart(std::string_view line)
+{
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string_view::npos && line[first] == '#')
+        return first;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '#' && (i + 1 == line.size() || line[i + 1] == ' ' || line[i + 1] == '\t' || line[i + 1] == '\r'))
+            return i;
+    }
+    return line.size();
+}
+}  // namespace
+
 bool TextSource::load(DataContext& context, const std::string& name)
 {
     m_name = name;
@@ -24,8 +40,7 @@ bool TextSource::load(DataContext& context, const std::string& name)
         std::string_view line = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         ++number;
-        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
-            line = line.substr(0, hash);
+        line = line.substr(0, commentStart(line));
         Line parsed;
         parsed.number = number;
         std::size_t pos = 0;

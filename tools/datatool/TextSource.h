@@ -5,8 +5,9 @@
 #include <string_view>
 #include <vector>
 
-// A line-based source file of assets/: blank lines and everything after '#'
-// are skipped, each other line is split into words at spaces and tabs.
+// A line-based source file of assets/: blank lines and comments (a "#" at the
+// line start or before a space) are skipped; each other line is split into
+// words at spaces and tabs.
 class TextSource {
 public:
     struct Line {
