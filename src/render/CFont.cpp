@@ -1,10 +1,10 @@
 #include "render/CFont.h"
 
 #include "render/SpriteBatch.h"
+#include "render/internal/RenderLog.h"
 #include "render/internal/SpriteQuads.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -34,7 +34,7 @@ bool CFont::load(std::string_view path, float scale)
     if (!m_glyphs.load(path, scale))
         return false;
     if (!m_glyphs.sheet().hasFont) {
-        std::fprintf(stderr, "fonts: \"%.*s\" has no glyph table\n", static_cast<int>(path.size()), path.data());
+        renderLog("\"%.*s\" has no glyph table", static_cast<int>(path.size()), path.data());
         m_glyphs.free();
         return false;
     }

@@ -5,6 +5,9 @@
 #include <span>
 #include <string_view>
 
+// The colour text returns to after a group drawn in its own colour.
+constexpr Color4 kDefaultTextColor{255, 255, 255, 255};
+
 // A bitmap font: a .bspr sheet whose modules are the glyphs, with its glyph
 // table, line metrics and colour table. Text is 16-bit; units 1 to 8 are
 // colour codes (an optional ';' after one is part of the code), '\n' breaks
@@ -91,7 +94,7 @@ private:
     Color4 codeColour(char16_t code) const;
 
     CSprite m_glyphs;
-    Color4 m_color;
+    Color4 m_color = kDefaultTextColor;
     float m_scaleX = 1.0f, m_scaleY = 1.0f;
     float m_offsetX = 0.0f, m_offsetY = 0.0f;
     int m_letterSpacing = 0, m_baseLetterSpacing = 0, m_lineSpacing = 0;

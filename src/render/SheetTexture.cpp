@@ -1,8 +1,10 @@
 #include "render/internal/SheetTexture.h"
 
 #include "platform/File.h"
+#include "render/Graphics.h"
+#include "render/Texture2D.h"
+#include "render/internal/RenderLog.h"
 
-#include <cstdio>
 #include <vector>
 
 bool readSheetFile(std::string_view path, SpriteSheet& out)
@@ -10,12 +12,11 @@ bool readSheetFile(std::string_view path, SpriteSheet& out)
     const std::unique_ptr<File> file = openFile(path);
     std::vector<std::uint8_t> bytes;
     if (!file || !file->readAll(bytes)) {
-        std::fprintf(stderr, "sprites: cannot read \"%.*s\"\n", static_cast<int>(path.size()), path.data());
+        renderLog("cannot read \"%.*s\"", static_cast<int>(path.size()), path.data());
         return false;
     }
     if (!readSpriteSheet(bytes, out)) {
-        std::fprintf(stderr, "sprites: \"%.*s\" is not a valid sprite sheet\n", static_cast<int>(path.size()),
-                     path.data());
+        renderLog("\"%.*s\" is not a valid sprite sheet", static_cast<int>(path.size()), path.data());
         return false;
     }
     return true;
@@ -34,15 +35,24 @@ std::string sheetTextureName(std::string_view sheetPath, const SpriteSheet& shee
     return folder + sheet.textureName;
 }
 
-// TODO: load through the render core's texture cache once it exists; until
-// then sheets load without a texture only through CSprite::loadSheet.
-Texture2D* acquireSheetTexture(std::string_view, const SpriteSheet&)
+Texture2D* acquireSheetTexture(std::string_view sheetPath, const SpriteSheet& sheet)
 {
-    return nullptr;
+    const std::string name = sheetTextureName(sheetPath, sheet);
+    Texture2D* texture = getTexture(name, kClampSampler);
+    if (!texture)
+        return nullptr;
+    if (texture->width() != sheet.texWidth || texture->height() != sheet.texHeight) {
+        renderLog("\"%s\" is %dx%d, but its sheet was made for %dx%d", name.c_str(), texture->width(),
+                  texture->height(), sheet.texWidth, sheet.texHeight);
+        texture->release();
+        return nullptr;
+    }
+    return texture;
 }
 
-void releaseSheetTexture(Texture2D*)
+void releaseSheetTexture(Texture2D* texture)
 {
+    texture->release();
 }
 
 bool sheetFileExists(std::string_view path)
@@ -50,8 +60,8 @@ bool sheetFileExists(std::string_view path)
     return openFile(path) != nullptr;
 }
 
-// TODO: read the tier from the renderer once it exists.
 int spriteQualityTier()
 {
-    return 3;
+    const Graphics* g = graphics();
+    return g ? g->qualityTier() : 3;   // tools without a renderer take the full sheets
 }

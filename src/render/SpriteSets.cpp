@@ -42,19 +42,28 @@ struct SpriteSlot {
     CSprite sprite;
     bool tried = false;   // a failed load is not retried every frame
 };
-
-float g_loadScale = 2.0f;
-std::array<SpriteSlot, kSpriteSetCount> g_sets;
-SpriteSlot g_hudSprite;
-CSprite g_emptySprite;
-
 struct FontSlot {
     CFont font;
     bool tried = false;
 };
-std::array<FontSlot, kFontCount> g_fonts;
-FontSlot g_hudFont;
-CFont g_emptyFont;
+
+struct Tables {
+    float loadScale = 2.0f;
+    std::array<SpriteSlot, kSpriteSetCount> sets;
+    SpriteSlot hudSprite;
+    CSprite emptySprite;
+    std::array<FontSlot, kFontCount> fonts;
+    FontSlot hudFont;
+    CFont emptyFont;
+};
+
+// Never destroyed: the sheets hold texture references, and the texture cache
+// may already be gone when statics are destroyed at exit.
+Tables& tables()
+{
+    static Tables* all = new Tables;
+    return *all;
+}
 
 // Loads the first variant of a sheet that exists: low detail, high density, plain.
 bool loadSetVariant(CSprite& sprite, std::string_view name, float scale)
@@ -62,7 +71,7 @@ bool loadSetVariant(CSprite& sprite, std::string_view name, float scale)
     const std::string base(name);
     if (spriteQualityTier() < 2 && sheetFileExists(base + "_low.bspr") && sprite.load(base + "_low.bspr", scale))
         return true;
-    if (g_loadScale > 2.0f && sheetFileExists(base + "_2x.bspr") && sprite.load(base + "_2x.bspr", scale))
+    if (tables().loadScale > 2.0f && sheetFileExists(base + "_2x.bspr") && sprite.load(base + "_2x.bspr", scale))
         return true;
     return sprite.load(base + ".bspr", scale);
 }
@@ -95,23 +104,23 @@ int spriteSetByName(std::string_view name)
 void setSpriteLoadScale(float scale)
 {
     if (scale > 0.0f)
-        g_loadScale = scale;
+        tables().loadScale = scale;
 }
 
 float spriteLoadScale()
 {
-    return g_loadScale;
+    return tables().loadScale;
 }
 
 CSprite* getSprite(int set, int, int)
 {
     if (set < 0 || set >= kSpriteSetCount)
-        return &g_emptySprite;
-    SpriteSlot& slot = g_sets[static_cast<std::size_t>(set)];
+        return &tables().emptySprite;
+    SpriteSlot& slot = tables().sets[static_cast<std::size_t>(set)];
     const std::string_view name = kSetNames[static_cast<std::size_t>(set)];
     if (!slot.sprite.isLoaded() && !slot.tried && !name.empty()) {
         slot.tried = true;
-        if (!loadSetVariant(slot.sprite, name, g_loadScale))
+        if (!loadSetVariant(slot.sprite, name, tables().loadScale))
             slot.sprite.free();
     }
     return &slot.sprite;
@@ -121,17 +130,18 @@ void unloadSprite(int set)
 {
     if (set < 0 || set >= kSpriteSetCount)
         return;
-    SpriteSlot& slot = g_sets[static_cast<std::size_t>(set)];
+    SpriteSlot& slot = tables().sets[static_cast<std::size_t>(set)];
     slot.sprite.free(true);
     slot.tried = false;
 }
 
 CSprite* loadHudSprite(float scale)
 {
-    g_hudSprite.sprite.free(true);
-    if (!loadSetVariant(g_hudSprite.sprite, kSetNames[kSpriteSetHud], scale))
-        g_hudSprite.sprite.free();
-    return &g_hudSprite.sprite;
+    CSprite& sprite = tables().hudSprite.sprite;
+    sprite.free(true);
+    if (!loadSetVariant(sprite, kSetNames[kSpriteSetHud], scale))
+        sprite.free();
+    return &sprite;
 }
 
 void preloadMenuSprites(int)
@@ -145,11 +155,11 @@ void preloadMenuSprites(int)
 CFont* getFont(int id)
 {
     if (id < 0 || id >= kFontCount)
-        return &g_emptyFont;
-    FontSlot& slot = g_fonts[static_cast<std::size_t>(id)];
+        return &tables().emptyFont;
+    FontSlot& slot = tables().fonts[static_cast<std::size_t>(id)];
     if (!slot.font.isLoaded() && !slot.tried) {
         slot.tried = true;
-        if (!slot.font.load(fontPath(id), g_loadScale))
+        if (!slot.font.load(fontPath(id), tables().loadScale))
             slot.font.free();
     }
     return &slot.font;
@@ -157,7 +167,7 @@ CFont* getFont(int id)
 
 void reloadFonts()
 {
-    for (FontSlot& slot : g_fonts) {
+    for (FontSlot& slot : tables().fonts) {
         slot.font.free(true);
         slot.tried = false;
     }
@@ -165,8 +175,9 @@ void reloadFonts()
 
 CFont* loadHudFont(float scale)
 {
-    g_hudFont.font.free(true);
-    if (!g_hudFont.font.load(fontPath(0), scale))
-        g_hudFont.font.free();
-    return &g_hudFont.font;
+    CFont& font = tables().hudFont.font;
+    font.free(true);
+    if (!font.load(fontPath(0), scale))
+        font.free();
+    return &font;
 }
