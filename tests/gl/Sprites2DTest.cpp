@@ -1,10 +1,12 @@
 #include "GlTestContext.h"
 
 #include "platform/File.h"
+#include "platform/Pak.h"
 #include "render/CFont.h"
 #include "render/CSprite.h"
 #include "render/Render2D.h"
 #include "render/SpriteSets.h"
+#include "support/TempDir.h"
 
 #include <algorithm>
 #include <functional>
@@ -178,11 +180,14 @@ TEST_F(Pass2D, TranslucentTintBlendsOverTheBackground)
     EXPECT_TRUE(rgbNear(at(100, 10), {0, 0, 200, 255}));
 }
 
-// The staged data the data tool writes: fonts 0 to 2 and the menu sheet.
+// The data the data tool writes, read from the staged pak alone: fonts 0 to 2
+// and the menu sheet.
 struct StagedData : Pass2D {
     void SetUp() override
     {
-        setDataRoot(SKYFRONT_STAGE_DIR "/");
+        setDataRoot(noLooseFiles.folder());
+        setSaveFolder(noLooseFiles.folder() + "save/");
+        ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak"));
         reloadFonts();
         unloadSprite(kSpriteSetMenus);
         Pass2D::SetUp();
@@ -192,7 +197,9 @@ struct StagedData : Pass2D {
         Pass2D::TearDown();
         reloadFonts();
         unloadSprite(kSpriteSetMenus);
+        unmountAllPaks();
     }
+    TempDir noLooseFiles;
 };
 
 TEST_F(StagedData, FontsAndTheMenuSheetLoad)

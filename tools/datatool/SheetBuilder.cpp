@@ -499,17 +499,10 @@ bool buildSheet(DataContext& context, SheetSpec& spec)
 
 bool buildSheets(DataContext& context)
 {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(context.sourceDir() / "sprites", ec)) {
-        if (entry.path().extension() == ".sheet")
-            names.push_back("sprites/" + entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
+    for (const std::filesystem::path& file : listFolder(context.sourceDir() / "sprites", Listing::Files, ".sheet")) {
         TextSource source;
         SheetSpec sheet;
-        if (!source.load(context, name))
+        if (!source.load(context, "sprites/" + file.filename().string()))
             return false;
         SheetParser parser(context, source, sheet);
         if (!parser.parse() || !buildSheet(context, sheet))

@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace {
 // A '#' that begins the line or stands before a space or the line's end starts
@@ -24,14 +22,10 @@ std::size_t commentStart(std::string_view line)
 bool TextSource::load(DataContext& context, const std::string& name)
 {
     m_name = name;
-    std::ifstream in(context.sourceDir() / name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in) {
+    if (!readSourceFile(context.sourceDir() / name, m_text)) {
         context.error("cannot read assets/" + name);
         return false;
     }
-    m_text = text.str();
     m_lines.clear();
     std::string_view rest(m_text);
     int number = 0;
