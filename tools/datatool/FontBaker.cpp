@@ -25,7 +25,7 @@ constexpr int kMaxAtlasSide = 2048;
 // Authored at twice the density of a sheet loaded at scale 1.
 constexpr float kFontSheetScale = 0.5f;
 
-struct FontSpec {
+struct FontEntry {
     int id = -1;
     std::string file;
     int pixelSize = 0;
@@ -61,7 +61,7 @@ struct CharSet {
 };
 constexpr unsigned kCircledOne = 0x2460, kCircledTwenty = 0x2473;
 
-bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, std::vector<FontSpec>& fonts)
+bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, std::vector<FontEntry>& fonts)
 {
     std::vector<char16_t>& chars = set.chars;
     for (const TextSource::Line& line : source.lines()) {
@@ -81,12 +81,12 @@ bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, st
             for (unsigned c = set.circledFirst; c <= set.circledLast; ++c)
                 chars.push_back(static_cast<char16_t>(c));
         } else if (words[0] == "font" && words.size() == 4) {
-            FontSpec spec;
-            spec.file = std::string(words[2]);
-            if (!parseInt(words[1], spec.id) || !parseInt(words[3], spec.pixelSize) || spec.id < 0 ||
-                spec.pixelSize < 6 || spec.pixelSize > 200)
+            FontEntry entry;
+            entry.file = std::string(words[2]);
+            if (!parseInt(words[1], entry.id) || !parseInt(words[3], entry.pixelSize) || entry.id < 0 ||
+                entry.pixelSize < 6 || entry.pixelSize > 200)
                 return source.fail(context, line, "expected: font <number> <file> <pixel size>");
-            fonts.push_back(spec);
+            fonts.push_back(entry);
         } else {
             return source.fail(context, line, "unknown line");
         }
@@ -174,15 +174,15 @@ bool composeCircled(FT_Face face, int pixelSize, unsigned number, BakedGlyph& gl
     return true;
 }
 
-bool renderGlyphs(DataContext& context, const FontSpec& spec, FT_Face face, const CharSet& set,
+bool renderGlyphs(DataContext& context, const FontEntry& entry, FT_Face face, const CharSet& set,
                   std::vector<BakedGlyph>& glyphs)
 {
     for (char16_t code : set.chars) {
         const FT_UInt index = FT_Get_Char_Index(face, code);
         if (index == 0 && code >= set.circledFirst && code <= set.circledLast) {
             BakedGlyph glyph;
-            if (!composeCircled(face, spec.pixelSize, code - kCircledOne + 1, glyph)) {
-                context.error("font " + std::to_string(spec.id) + ": cannot compose a circled number");
+            if (!composeCircled(face, entry.pixelSize, code - kCircledOne + 1, glyph)) {
+                context.error("font " + std::to_string(entry.id) + ": cannot compose a circled number");
                 return false;
             }
             glyphs.push_back(std::move(glyph));
@@ -191,12 +191,12 @@ bool renderGlyphs(DataContext& context, const FontSpec& spec, FT_Face face, cons
         if (index == 0) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(code));
-            context.error("font " + std::to_string(spec.id) + ": " + spec.file + " has no glyph for U+" + hex);
+            context.error("font " + std::to_string(entry.id) + ": " + entry.file + " has no glyph for U+" + hex);
             return false;
         }
         BakedGlyph glyph;
         if (!renderCoverage(face, code, glyph)) {
-            context.error("font " + std::to_string(spec.id) + ": cannot render a glyph of " + spec.file);
+            context.error("font " + std::to_string(entry.id) + ": cannot render a glyph of " + entry.file);
             return false;
         }
         glyphs.push_back(std::move(glyph));
@@ -204,17 +204,17 @@ bool renderGlyphs(DataContext& context, const FontSpec& spec, FT_Face face, cons
     return true;
 }
 
-bool bakeFont(DataContext& context, FT_Library library, const FontSpec& spec, const CharSet& chars)
+bool bakeFont(DataContext& context, FT_Library library, const FontEntry& entry, const CharSet& chars)
 {
-    const std::string path = kSystemFontFolder + spec.file;
+    const std::string path = kSystemFontFolder + entry.file;
     FreeTypeFace face;
     if (FT_New_Face(library, path.c_str(), 0, &face.face) != 0) {
-        context.error("font " + std::to_string(spec.id) + ": cannot open " + path);
+        context.error("font " + std::to_string(entry.id) + ": cannot open " + path);
         return false;
     }
-    FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(spec.pixelSize));
+    FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(entry.pixelSize));
     std::vector<BakedGlyph> glyphs;
-    if (!renderGlyphs(context, spec, face.face, chars, glyphs))
+    if (!renderGlyphs(context, entry, face.face, chars, glyphs))
         return false;
 
     std::vector<AtlasSize> sizes;
@@ -222,13 +222,13 @@ bool bakeFont(DataContext& context, FT_Library library, const FontSpec& spec, co
         sizes.push_back({g.width, g.height});
     AtlasLayout layout;
     if (!packAtlas(sizes, kGlyphPadding, kMaxAtlasSide, layout)) {
-        context.error("font " + std::to_string(spec.id) + ": glyphs do not fit a texture");
+        context.error("font " + std::to_string(entry.id) + ": glyphs do not fit a texture");
         return false;
     }
 
     const int ascender = static_cast<int>((face.face->size->metrics.ascender + 63) >> 6);
     const int descender = static_cast<int>(face.face->size->metrics.descender >> 6);
-    const std::string name = "font" + std::to_string(spec.id);
+    const std::string name = "font" + std::to_string(entry.id);
     SpriteSheet sheet;
     sheet.sheetScale = kFontSheetScale;
     sheet.textureName = name + ".png";
@@ -256,12 +256,12 @@ bool bakeFont(DataContext& context, FT_Library library, const FontSpec& spec, co
     const std::vector<std::uint8_t> bytes = writeSpriteSheet(sheet);
     SpriteSheet check;
     if (!readSpriteSheet(bytes, check)) {
-        context.error("font " + std::to_string(spec.id) + ": the written sheet does not read back");
+        context.error("font " + std::to_string(entry.id) + ": the written sheet does not read back");
         return false;
     }
     const std::vector<std::uint8_t> png = atlas.encodePng();
     if (png.empty()) {
-        context.error("font " + std::to_string(spec.id) + ": cannot encode the atlas");
+        context.error("font " + std::to_string(entry.id) + ": cannot encode the atlas");
         return false;
     }
     return context.writeFile("data/fonts/" + name + ".bspr", bytes) &&
@@ -274,7 +274,7 @@ bool bakeFonts(DataContext& context)
     if (!source.load(context, "fonts/fonts.txt"))
         return false;
     CharSet chars;
-    std::vector<FontSpec> fonts;
+    std::vector<FontEntry> fonts;
     if (!parseFonts(context, source, chars, fonts))
         return false;
     FreeTypeLibrary freeType;
@@ -282,8 +282,8 @@ bool bakeFonts(DataContext& context)
         context.error("FreeType does not start");
         return false;
     }
-    for (const FontSpec& spec : fonts) {
-        if (!bakeFont(context, freeType.library, spec, chars))
+    for (const FontEntry& entry : fonts) {
+        if (!bakeFont(context, freeType.library, entry, chars))
             return false;
     }
     return true;

@@ -48,31 +48,31 @@ constexpr int kAtlasPadding = 1;
 constexpr int kMaxAtlasSide = 4096;
 constexpr int kMaxPictureSide = 2048;
 
-struct ModuleSpec {
+struct ModulePlan {
     std::string picture;
     int x = 0, y = 0, w = 0, h = 0;
     int number = -1;   // -1 until numbered
 };
 
-struct PartSpec {
+struct PartPlan {
     std::string module;
     int x = 0, y = 0;
     std::uint8_t flip = 0;
     float rotation = 0.0f;
 };
 
-struct SheetSpec {
+struct SheetPlan {
     std::string name;
     float density = 1.0f;
     std::map<std::string, std::unique_ptr<SheetImage>> pictures;
-    std::map<std::string, ModuleSpec> modules;
+    std::map<std::string, ModulePlan> modules;
     std::vector<std::string> moduleOrder;
-    std::map<int, std::vector<PartSpec>> frames;
+    std::map<int, std::vector<PartPlan>> frames;
 };
 
 class SheetParser {
 public:
-    SheetParser(DataContext& context, const TextSource& source, SheetSpec& sheet)
+    SheetParser(DataContext& context, const TextSource& source, SheetPlan& sheet)
         : m_context(context), m_source(source), m_sheet(sheet)
     {
     }
@@ -82,19 +82,19 @@ private:
     using Words = std::vector<std::string_view>;
     bool fail(const TextSource::Line& line, const std::string& message) { return m_source.fail(m_context, line, message); }
     bool drawCommand(const TextSource::Line& line, cairo_t* cr);
-    bool addModule(const TextSource::Line& line, const std::string& name, ModuleSpec module);
-    bool addFrame(const TextSource::Line& line, int number, std::vector<PartSpec> parts);
+    bool addModule(const TextSource::Line& line, const std::string& name, ModulePlan module);
+    bool addFrame(const TextSource::Line& line, int number, std::vector<PartPlan> parts);
     bool statement(const TextSource::Line& line, std::size_t& index);
     bool pictureStatement(const TextSource::Line& line, std::size_t& index);
     bool frameStatement(const TextSource::Line& line);
     bool cutStatement(const TextSource::Line& line);
     bool nineStatement(const TextSource::Line& line);
     // Optional "<x> <y> <w> <h>" at words[at..]; the whole picture when absent.
-    bool region(const TextSource::Line& line, std::size_t& at, const std::string& picture, ModuleSpec& out);
+    bool region(const TextSource::Line& line, std::size_t& at, const std::string& picture, ModulePlan& out);
 
     DataContext& m_context;
     const TextSource& m_source;
-    SheetSpec& m_sheet;
+    SheetPlan& m_sheet;
 };
 
 bool ints(const std::vector<std::string_view>& words, std::size_t from, std::size_t count, int* out)
@@ -230,7 +230,7 @@ bool SheetParser::pictureStatement(const TextSource::Line& line, std::size_t& in
     return ok;
 }
 
-bool SheetParser::region(const TextSource::Line& line, std::size_t& at, const std::string& picture, ModuleSpec& out)
+bool SheetParser::region(const TextSource::Line& line, std::size_t& at, const std::string& picture, ModulePlan& out)
 {
     const auto found = m_sheet.pictures.find(picture);
     if (found == m_sheet.pictures.end())
@@ -254,12 +254,12 @@ bool SheetParser::region(const TextSource::Line& line, std::size_t& at, const st
     return true;
 }
 
-bool SheetParser::addModule(const TextSource::Line& line, const std::string& name, ModuleSpec module)
+bool SheetParser::addModule(const TextSource::Line& line, const std::string& name, ModulePlan module)
 {
     if (m_sheet.modules.count(name))
         return fail(line, "module \"" + name + "\" defined twice");
-    for (const auto& [other, spec] : m_sheet.modules) {
-        if (module.number >= 0 && spec.number == module.number)
+    for (const auto& [other, plan] : m_sheet.modules) {
+        if (module.number >= 0 && plan.number == module.number)
             return fail(line, "module number " + std::to_string(module.number) + " used by \"" + other + "\" too");
     }
     m_sheet.modules.emplace(name, module);
@@ -267,7 +267,7 @@ bool SheetParser::addModule(const TextSource::Line& line, const std::string& nam
     return true;
 }
 
-bool SheetParser::addFrame(const TextSource::Line& line, int number, std::vector<PartSpec> parts)
+bool SheetParser::addFrame(const TextSource::Line& line, int number, std::vector<PartPlan> parts)
 {
     if (number < 0 || number > 0xFFFE)
         return fail(line, "frame number out of range");
@@ -283,10 +283,10 @@ bool SheetParser::frameStatement(const TextSource::Line& line)
     int number = -1;
     if (w.size() < 5 || !parseInt(w[1], number))
         return fail(line, "expected: frame <number> <module> <x> <y> ...");
-    std::vector<PartSpec> parts;
+    std::vector<PartPlan> parts;
     std::size_t i = 2;
     while (i < w.size()) {
-        PartSpec part;
+        PartPlan part;
         part.module = std::string(w[i]);
         int offset[2] = {};
         if (!ints(w, i + 1, 2, offset))
@@ -317,7 +317,7 @@ bool SheetParser::cutStatement(const TextSource::Line& line)
     int number = -1;
     if (w.size() < 3 || !parseInt(w[1], number))
         return fail(line, "expected: cut <frame> <picture> [x y w h] [origin x y]");
-    ModuleSpec module;
+    ModulePlan module;
     std::size_t at = 3;
     if (!region(line, at, std::string(w[2]), module))
         return false;
@@ -329,7 +329,7 @@ bool SheetParser::cutStatement(const TextSource::Line& line)
     const std::string name = "frame" + std::to_string(number);
     if (!addModule(line, name, module))
         return false;
-    return addFrame(line, number, {PartSpec{name, -origin[0], -origin[1], 0, 0.0f}});
+    return addFrame(line, number, {PartPlan{name, -origin[0], -origin[1], 0, 0.0f}});
 }
 
 bool SheetParser::nineStatement(const TextSource::Line& line)
@@ -339,7 +339,7 @@ bool SheetParser::nineStatement(const TextSource::Line& line)
     if ((w.size() != 7 && w.size() != 9) || !parseInt(w[1], number) || !ints(w, 3, 4, insets) ||
         (w.size() == 9 && (w[7] != "modules" || !parseInt(w[8], first) || first < 0)))
         return fail(line, "expected: nine <frame> <picture> <left> <top> <right> <bottom> [modules <first>]");
-    ModuleSpec whole;
+    ModulePlan whole;
     std::size_t at = w.size();
     if (!region(line, at, std::string(w[2]), whole))
         return false;
@@ -347,15 +347,15 @@ bool SheetParser::nineStatement(const TextSource::Line& line)
     if (left < 1 || top < 1 || right < 1 || bottom < 1 || left + right >= whole.w || top + bottom >= whole.h)
         return fail(line, "the insets leave no centre");
     const int xs[4] = {0, left, whole.w - right, whole.w}, ys[4] = {0, top, whole.h - bottom, whole.h};
-    std::vector<PartSpec> parts;
+    std::vector<PartPlan> parts;
     for (int i = 0; i < 9; ++i) {
         const int column = i % 3, row = i / 3;
-        ModuleSpec piece{whole.picture, xs[column], ys[row], xs[column + 1] - xs[column], ys[row + 1] - ys[row],
+        ModulePlan piece{whole.picture, xs[column], ys[row], xs[column + 1] - xs[column], ys[row + 1] - ys[row],
                          first >= 0 ? first + i : -1};
         const std::string name = "frame" + std::to_string(number) + "." + std::to_string(i);
         if (!addModule(line, name, piece))
             return false;
-        parts.push_back(PartSpec{name, xs[column], ys[row], 0, 0.0f});
+        parts.push_back(PartPlan{name, xs[column], ys[row], 0, 0.0f});
     }
     return addFrame(line, number, std::move(parts));
 }
@@ -375,7 +375,7 @@ bool SheetParser::statement(const TextSource::Line& line, std::size_t& index)
     if (w[0] == "picture")
         return pictureStatement(line, index);
     if (w[0] == "module" && w.size() >= 3) {
-        ModuleSpec module;
+        ModulePlan module;
         std::size_t at = 3;
         if (!region(line, at, std::string(w[2]), module))
             return false;
@@ -408,7 +408,7 @@ bool SheetParser::parse()
 }
 
 // Gives every module without a number the lowest free one.
-void numberModules(SheetSpec& sheet)
+void numberModules(SheetPlan& sheet)
 {
     std::set<int> used;
     for (const auto& [name, module] : sheet.modules) {
@@ -417,7 +417,7 @@ void numberModules(SheetSpec& sheet)
     }
     int next = 0;
     for (const std::string& name : sheet.moduleOrder) {
-        ModuleSpec& module = sheet.modules[name];
+        ModulePlan& module = sheet.modules[name];
         if (module.number >= 0)
             continue;
         while (used.count(next))
@@ -427,53 +427,53 @@ void numberModules(SheetSpec& sheet)
     }
 }
 
-bool buildSheet(DataContext& context, SheetSpec& spec)
+bool buildSheet(DataContext& context, SheetPlan& plan)
 {
-    numberModules(spec);
+    numberModules(plan);
     int moduleCount = 0;
-    for (const auto& [name, module] : spec.modules)
+    for (const auto& [name, module] : plan.modules)
         moduleCount = std::max(moduleCount, module.number + 1);
-    std::vector<const ModuleSpec*> byNumber(static_cast<std::size_t>(moduleCount), nullptr);
+    std::vector<const ModulePlan*> byNumber(static_cast<std::size_t>(moduleCount), nullptr);
     std::vector<AtlasSize> sizes;
     std::vector<int> packedNumbers;
-    for (const auto& [name, module] : spec.modules) {
+    for (const auto& [name, module] : plan.modules) {
         byNumber[static_cast<std::size_t>(module.number)] = &module;
         sizes.push_back({module.w, module.h});
         packedNumbers.push_back(module.number);
     }
     AtlasLayout layout;
     if (!packAtlas(sizes, kAtlasPadding, kMaxAtlasSide, layout)) {
-        context.error(spec.name + ": the modules do not fit a texture");
+        context.error(plan.name + ": the modules do not fit a texture");
         return false;
     }
 
     SpriteSheet sheet;
-    sheet.sheetScale = 1.0f / spec.density;
-    const std::string base = std::filesystem::path(spec.name).filename().string();
+    sheet.sheetScale = 1.0f / plan.density;
+    const std::string base = std::filesystem::path(plan.name).filename().string();
     sheet.textureName = base + ".png";
     sheet.texWidth = static_cast<std::uint16_t>(layout.width);
     sheet.texHeight = static_cast<std::uint16_t>(layout.height);
     sheet.modules.resize(static_cast<std::size_t>(moduleCount));   // unused numbers stay 0 x 0
     SheetImage atlas(layout.width, layout.height);
     for (std::size_t i = 0; i < packedNumbers.size(); ++i) {
-        const ModuleSpec& module = *byNumber[static_cast<std::size_t>(packedNumbers[i])];
+        const ModulePlan& module = *byNumber[static_cast<std::size_t>(packedNumbers[i])];
         const AtlasPlacement& at = layout.placements[i];
-        atlas.blitExtruded(*spec.pictures.at(module.picture), module.x, module.y, module.w, module.h, at.x, at.y,
+        atlas.blitExtruded(*plan.pictures.at(module.picture), module.x, module.y, module.w, module.h, at.x, at.y,
                            kAtlasPadding);
         sheet.modules[static_cast<std::size_t>(module.number)] =
             SpriteSheet::Module{static_cast<std::uint16_t>(at.x), static_cast<std::uint16_t>(at.y),
                                 static_cast<std::uint16_t>(module.w), static_cast<std::uint16_t>(module.h)};
     }
 
-    const int frameCount = spec.frames.empty() ? 0 : spec.frames.rbegin()->first + 1;
+    const int frameCount = plan.frames.empty() ? 0 : plan.frames.rbegin()->first + 1;
     sheet.frames.resize(static_cast<std::size_t>(frameCount));
-    for (const auto& [number, parts] : spec.frames) {
+    for (const auto& [number, parts] : plan.frames) {
         sheet.frames[static_cast<std::size_t>(number)] =
             SpriteSheet::Frame{static_cast<std::uint16_t>(sheet.parts.size()), static_cast<std::uint16_t>(parts.size())};
-        for (const PartSpec& part : parts) {
-            const auto module = spec.modules.find(part.module);
-            if (module == spec.modules.end()) {
-                context.error(spec.name + ": frame " + std::to_string(number) + " names no module \"" + part.module +
+        for (const PartPlan& part : parts) {
+            const auto module = plan.modules.find(part.module);
+            if (module == plan.modules.end()) {
+                context.error(plan.name + ": frame " + std::to_string(number) + " names no module \"" + part.module +
                               "\"");
                 return false;
             }
@@ -486,22 +486,22 @@ bool buildSheet(DataContext& context, SheetSpec& spec)
     const std::vector<std::uint8_t> bytes = writeSpriteSheet(sheet);
     SpriteSheet check;
     if (sheet.parts.size() > 0xFFFF || !readSpriteSheet(bytes, check)) {
-        context.error(spec.name + ": the written sheet does not read back");
+        context.error(plan.name + ": the written sheet does not read back");
         return false;
     }
     const std::vector<std::uint8_t> png = atlas.encodePng();
     if (png.empty()) {
-        context.error(spec.name + ": cannot encode the atlas");
+        context.error(plan.name + ": cannot encode the atlas");
         return false;
     }
-    return context.writeFile(spec.name + ".bspr", bytes) && context.writeFile(spec.name + ".png", png);
+    return context.writeFile(plan.name + ".bspr", bytes) && context.writeFile(plan.name + ".png", png);
 }
 
 bool buildSheets(DataContext& context)
 {
     for (const std::filesystem::path& file : listFolder(context.sourceDir() / "sprites", Listing::Files, ".sheet")) {
         TextSource source;
-        SheetSpec sheet;
+        SheetPlan sheet;
         if (!source.load(context, "sprites/" + file.filename().string()))
             return false;
         SheetParser parser(context, source, sheet);
