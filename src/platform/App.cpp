@@ -132,6 +132,8 @@ int App::startUp(int argc, char** argv)
     GraphicsConfig& graphics = startupGraphics();
     graphics = loadGraphicsConfig();
     options.applyTo(graphics);
+    std::fprintf(stderr, "graphics: %dx%d mode %d quality %d vsync %d\n", graphics.width, graphics.height,
+                 graphics.mode, graphics.quality, graphics.vsync);
     if (!m_window.create(graphics)) {
         SDL_Quit();
         return static_cast<int>(ExitCode::NoWindow);
