@@ -23,9 +23,6 @@ constexpr const char* kExtraControllerMapping =
     "lefttrigger:b6,righttrigger:b7,leftx:a0,lefty:a1,rightx:a3,righty:a4,"
     "dpup:h0.1,dpdown:h0.4,dpleft:h0.8,dpright:h0.2,platform:Linux,";
 
-// The empty screen's colour: a dusk blue, so a running loop is told from a dead window.
-constexpr float kEmptyScreen[3] = {0.12f, 0.20f, 0.32f};
-
 void startInputDevices()
 {
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER) != 0)
@@ -203,6 +200,6 @@ void App::drawEmptyScreen()
     if (!m_window.handle())
         return;  // no context to draw with
     glViewport(0, 0, screenMetrics().screenWidth, screenMetrics().screenHeight);
-    glClearColor(kEmptyScreen[0], kEmptyScreen[1], kEmptyScreen[2], 1.0f);
+    glClearColor(kEmptyScreenColour[0], kEmptyScreenColour[1], kEmptyScreenColour[2], 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 }

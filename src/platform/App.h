@@ -3,6 +3,10 @@
 #include "platform/EventPump.h"
 #include "platform/Window.h"
 
+// The empty screen's colour (RGB 0..1): a dusk blue, so a running loop with no
+// screens yet is told apart from a dead window.
+constexpr float kEmptyScreenColour[3] = {0.12f, 0.20f, 0.32f};
+
 // Exit codes of the program.
 enum class ExitCode : int { Normal = 0, NoSdl = 2, NoWindow = 3 };
 
@@ -27,13 +31,15 @@ public:
 
     // True once the window was asked to close or the quit overlay confirmed.
     bool quitRequested() const;
+    // Clears the whole drawable to kEmptyScreenColour; nothing without a window.
+    void drawEmptyScreen();
     EventPump& events() { return m_events; }
+    Window& window() { return m_window; }
 
 private:
     int startUp(int argc, char** argv);   // -1 to go on into the loop, else the exit code
     void startGame();
     void shutDown();
-    void drawEmptyScreen();
 
     AppHooks m_hooks;
     EventPump m_events;
