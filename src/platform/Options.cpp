@@ -1,6 +1,7 @@
 #include "platform/Options.h"
 
 #include "platform/File.h"
+#include "platform/LineReader.h"
 
 #include <algorithm>
 #include <charconv>
@@ -100,15 +101,10 @@ GraphicsConfig parseGraphicsConfig(std::string_view text)
 {
     GraphicsConfig config;
     const GraphicsConfig defaults;
-    int lineNumber = 0;
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end < text.size() ? end + 1 : end);
-        ++lineNumber;
-
+    LineReader lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        const int lineNumber = lines.lineNumber();
         if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
             line = line.substr(0, hash);
         line = trim(line);

@@ -1,6 +1,7 @@
 #include "platform/Steam.h"
 
 #include "platform/File.h"
+#include "platform/LineReader.h"
 
 #include <arpa/inet.h>
 #include <charconv>
@@ -162,18 +163,9 @@ void Steam::loadStats()
         std::fprintf(stderr, "%s: unreadable, ignored\n", kStatsFile);
         return;
     }
-    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    int lineNumber = 0;
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end < text.size() ? end + 1 : end);
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-
+    LineReader lines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    std::string_view line;
+    while (lines.next(line)) {
         const std::string_view kind = nextWord(line);
         const std::string_view name = nextWord(line);
         const std::string_view value = nextWord(line);
@@ -190,7 +182,7 @@ void Steam::loadStats()
             good = true;  // blank line
         }
         if (!good)
-            std::fprintf(stderr, "%s:%d: bad line skipped\n", kStatsFile, lineNumber);
+            std::fprintf(stderr, "%s:%d: bad line skipped\n", kStatsFile, lines.lineNumber());
     }
 }
 
