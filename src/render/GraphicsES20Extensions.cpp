@@ -1,0 +1,6 @@
+#include "render/GraphicsES20Extensions.h"
+
+bool GraphicsES20Extensions::load()
+{
+    return true;
+}

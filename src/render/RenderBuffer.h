@@ -1,0 +1,39 @@
+#pragma once
+#include "platform/ManagedArray.h"
+#include "render/Texture2D.h"
+
+#include <memory>
+
+// An offscreen render target: a framebuffer with one colour texture and a
+// depth (and, when the context has it, stencil) buffer. Bound through
+// Graphics::setRenderTarget, which also sets its viewport.
+class RenderBuffer : public ManagedArray<RenderBuffer, 32> {
+public:
+    RenderBuffer() = default;
+    ~RenderBuffer();
+    RenderBuffer(const RenderBuffer&) = delete;
+    RenderBuffer& operator=(const RenderBuffer&) = delete;
+
+    // Makes the target: a colour texture of the format (Rgba8 or Rgb8) and size,
+    // sampled with `sampler`, plus depth. False, with nothing made, when no
+    // device exists, the size is not positive or the framebuffer is incomplete.
+    [[nodiscard]] bool createTexture(TextureFormat format, int width, int height, const SamplerSettings& sampler,
+                                     bool withDepth = true);
+    void destroy();
+
+    bool isValid() const { return m_framebuffer != 0; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    // Sampled by later passes; null before createTexture.
+    Texture2D* colorTexture() const { return m_color.get(); }
+    bool hasDepth() const { return m_depth != 0; }
+    bool hasStencil() const { return m_hasStencil; }
+    unsigned int glFramebuffer() const { return m_framebuffer; }
+
+private:
+    std::unique_ptr<Texture2D> m_color;
+    unsigned int m_framebuffer = 0;
+    unsigned int m_depth = 0;
+    bool m_hasStencil = false;
+    int m_width = 0, m_height = 0;
+};

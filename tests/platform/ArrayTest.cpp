@@ -1,0 +1,115 @@
+#include "platform/Array.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Array filled(int n)
+{
+    Array a;
+    for (int i = 0; i < n; ++i)
+        a.pushBack(i + 1);
+    return a;
+}
+
+TEST(ArrayCapacity, GrowsInStepsOfThirtyTwoFromNothing)
+{
+    Array a;
+    a.reserve(0);
+    EXPECT_EQ(a.data, nullptr);
+    EXPECT_EQ(a.capacity, 0);
+    a.reserve(1);
+    EXPECT_EQ(a.capacity, 32);
+    EXPECT_EQ(a.count, 1);
+    EXPECT_EQ(a[0], 0);
+
+    Array full = filled(32);
+    full.pushBack(33);
+    EXPECT_EQ(full.count, 33);
+    EXPECT_EQ(full.capacity, 64);
+    for (int i = 0; i < 33; ++i)
+        ASSERT_EQ(full[i], i + 1);
+}
+
+TEST(ArrayCapacity, ReserveDiscardsTheContentsButGrowKeepsThem)
+{
+    Array reserved = filled(10);
+    reserved.reserve(40);
+    EXPECT_EQ(reserved.count, 40);
+    EXPECT_EQ(reserved.capacity, 64);
+    for (int i = 0; i < 40; ++i)
+        ASSERT_EQ(reserved[i], 0);
+
+    Array grown = filled(10);
+    grown.grow(40);
+    EXPECT_EQ(grown.count, 40);
+    EXPECT_EQ(grown.capacity, 64);
+    for (int i = 0; i < 40; ++i)
+        ASSERT_EQ(grown[i], i < 10 ? i + 1 : 0);
+}
+
+TEST(ArrayCapacity, ShrinkingOnlyLowersTheCount)
+{
+    Array a = filled(10);
+    const Array::Element* storage = a.data;
+    a.setSize(5);
+    EXPECT_EQ(a.count, 5);
+    EXPECT_EQ(a.capacity, 32);
+    EXPECT_EQ(a.data, storage);
+    EXPECT_EQ(a.data[9], 10);  // left in storage untouched
+}
+
+TEST(ArrayCapacity, NegativeSizesCountAsZero)
+{
+    Array a = filled(3);
+    a.reserve(-4);
+    EXPECT_EQ(a.count, 0);
+    a.count = -7;
+    a.pushBack(9);
+    EXPECT_EQ(a.count, 1);
+    EXPECT_EQ(a[0], 9);
+}
+
+TEST(ArrayStorage, ClearReleasesDataAndIndexAndCopyLeavesTheIndexOut)
+{
+    Array source = filled(40);
+    source.fillIndex();
+    ASSERT_NE(source.index, nullptr);
+    EXPECT_EQ(source.index[39], 39);
+
+    Array copy = source;
+    EXPECT_EQ(copy.capacity, 64);
+    EXPECT_NE(copy.data, source.data);
+    EXPECT_EQ(copy.index, nullptr);
+    EXPECT_EQ(copy[39], 40);
+
+    source.clear();
+    EXPECT_EQ(source.data, nullptr);
+    EXPECT_EQ(source.index, nullptr);
+    EXPECT_EQ(source.capacity, 0);
+}
+
+TEST(ArrayStorage, PointersSurviveTheRoundTrip)
+{
+    int values[2] = {4, 5};
+    Array a;
+    a.pushBack(&values[1]);
+    a.pushBack(-3);
+    EXPECT_EQ(a.pointerAt<int>(0), &values[1]);
+    EXPECT_EQ(a.intAt(1), -3);
+}
+
+TEST(IntListStack, FrontIsTheMostRecentValue)
+{
+    IntList list;
+    EXPECT_EQ(list.front(), 0);
+    EXPECT_FALSE(list.popFront());
+    for (int page : {1, 2, 3})
+        list.pushBack(page);
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.front(), 3);
+    EXPECT_TRUE(list.popFront());
+    EXPECT_EQ(list.front(), 2);
+}
+
+}  // namespace
