@@ -1,9 +1,14 @@
 #include "platform/App.h"
 
+#include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/File.h"
+#include "platform/Input.h"
 #include "platform/Options.h"
 #include "platform/Pak.h"
+#include "platform/Random.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
 #include "platform/Steam.h"
 
 #include <SDL.h>
@@ -60,15 +65,8 @@ void mountBasePak()
         std::fprintf(stderr, "%s not mounted: data comes from loose files only\n", pak.c_str());
 }
 
-// TODO: the frame clock, random seed, settings file, "controls.cfg" and the
-// input state are wired here as their layers land in the platform.
-void tickFrameClock() {}
-void seedRandom() {}
-void openInputDevices() {}
-void updateInputState() {}
-void loadSettings() {}
-void loadControls() {}
-void saveSettingsAndControls() {}
+// TODO: the string tables' language-change flag is wired here once the
+// language layer is in the platform.
 bool takeLanguageChanged()
 {
     return false;
@@ -140,25 +138,27 @@ int App::startUp(int argc, char** argv)
     if (!setScreenSize(width, height))
         setScreenSize(graphics.width, graphics.height);
 
-    openInputDevices();
+    m_events.devices().openAll();
     call(m_hooks.startRenderer);
     return -1;
 }
 
 void App::startGame()
 {
-    tickFrameClock();
-    seedRandom();
+    resetFrameClock();
+    seedRandomFromClock();
     call(m_hooks.loadGameData);
-    loadSettings();
+    if (!settings().load())
+        std::fprintf(stderr, "%s not read: the settings start at their defaults\n", Settings::kFileName);
     call(m_hooks.startSound);
     call(m_hooks.showFirstScreen);
-    loadControls();
+    controls().load();  // over the default bindings; a bad file keeps them
 }
 
 void App::shutDown()
 {
-    saveSettingsAndControls();
+    saveSettingsAndControls(settings(), controls());
+    m_events.devices().closeAll();
     m_window.close();
     SDL_Quit();
 }
@@ -180,12 +180,12 @@ void App::runPass()
     m_window.swap();
     afterFrameTick();
     m_events.dispatchTouches();
-    updateInputState();
+    input().endFrame();
 }
 
 void App::afterFrameTick()
 {
-    tickFrameClock();
+    advanceFrameClock(Clock::nowPrecise());
     m_events.dispatchTouches();
     call(m_hooks.updateScreens);
     call(m_hooks.updateSound);

@@ -1,6 +1,7 @@
 #include "platform/EventPump.h"
 
 #include "platform/AppHooks.h"
+#include "platform/Input.h"
 #include "platform/ScreenMetrics.h"
 
 #include <SDL.h>
@@ -26,14 +27,11 @@ void toDrawablePixels(unsigned windowId, int& x, int& y)
 }
 }  // namespace
 
-void feedInputEvent(const SDL_Event&)
-{
-    // TODO: hand the event to the input state (keys, typed characters, mouse
-    // buttons and motion, controller hot-plug) once that layer is in the platform.
-}
+EventPump::EventPump(const AppHooks& hooks) : m_hooks(hooks), m_devices(input()) {}
 
 void EventPump::pump()
 {
+    followRelativeMouse();
     SDL_Event event;
     while (SDL_PollEvent(&event))
         handle(event);
@@ -51,25 +49,58 @@ void EventPump::handle(const SDL_Event& event)
     case SDL_KEYDOWN:
         if ((event.key.keysym.sym == SDLK_ESCAPE && !event.key.repeat) || event.key.keysym.sym == SDLK_AC_BACK)
             m_touches.push({TouchEvent::Kind::Back, 0, 0, 0, 0.0f, 0.0f});
-        feedInputEvent(event);
+        feedInput(event);
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
     case SDL_MOUSEMOTION:
     case SDL_MOUSEWHEEL:
         handleMouse(event);
-        feedInputEvent(event);
-        break;
-    case SDL_KEYUP:
-    case SDL_TEXTINPUT:
-    case SDL_CONTROLLERDEVICEADDED:
-    case SDL_CONTROLLERDEVICEREMOVED:
-    case SDL_JOYDEVICEADDED:
-    case SDL_JOYDEVICEREMOVED:
-        feedInputEvent(event);
+        feedInput(event);
         break;
     default:
+        feedInput(event);
         break;
+    }
+}
+
+void EventPump::feedInput(const SDL_Event& event)
+{
+    Input& state = input();
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        state.keyDown(event.key.keysym.scancode, event.key.repeat != 0);
+        break;
+    case SDL_KEYUP:
+        state.keyUp(event.key.keysym.scancode);
+        break;
+    case SDL_TEXTINPUT:
+        state.textInput(event.text.text);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        state.mouseButton(event.button.button, event.type == SDL_MOUSEBUTTONDOWN);
+        break;
+    case SDL_MOUSEMOTION:
+        state.mouseMotion(event.motion.xrel, event.motion.yrel);
+        break;
+    default:
+        m_devices.handle(event);
+        break;
+    }
+}
+
+// In flight with mouse steering the pointer is hidden and reports only motion.
+void EventPump::followRelativeMouse()
+{
+    const bool wanted = input().wantsRelativeMouse();
+    if (wanted == m_relativeMouse)
+        return;
+    m_relativeMouse = wanted;
+    SDL_SetRelativeMouseMode(wanted ? SDL_TRUE : SDL_FALSE);
+    if (wanted && m_leftHeld) {
+        m_touches.push({TouchEvent::Kind::Cancel, kMouseTouchId, 0, 0, 0.0f, 0.0f});
+        m_leftHeld = false;
     }
 }
 
@@ -105,7 +136,7 @@ void EventPump::handleWindowEvent(const SDL_Event& event)
 void EventPump::handleMouse(const SDL_Event& event)
 {
     // In relative mode the mouse steers the plane and points at nothing.
-    if (SDL_GetRelativeMouseMode())
+    if (m_relativeMouse)
         return;
     switch (event.type) {
     case SDL_MOUSEBUTTONDOWN:

@@ -1,4 +1,5 @@
 #include "platform/App.h"
+#include "platform/Input.h"
 #include "platform/ScreenMetrics.h"
 
 #include <SDL.h>
@@ -18,7 +19,9 @@ struct EventPumping : testing::Test {
     void SetUp() override
     {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS), 0) << SDL_GetError();
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0)
+            << SDL_GetError();
+        input() = Input();
         AppHooks hooks;
         hooks.touch = [this](const TouchEvent& event) { touches.push_back(event); calls.push_back("touch"); };
         hooks.back = [this] { calls.push_back("back"); };
@@ -176,6 +179,64 @@ TEST_F(EventPumping, AQuitEventEndsTheLoopWithoutTheOverlay)
     SDL_PushEvent(&event);
     app->runPass();
     EXPECT_TRUE(app->quitRequested());
+}
+
+TEST_F(EventPumping, KeysTextAndMouseButtonsReachTheInputState)
+{
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_ESCAPE;
+    key.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
+    SDL_PushEvent(&key);
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    SDL_strlcpy(text.text.text, "Hi", sizeof(text.text.text));
+    SDL_PushEvent(&text);
+    pushButton(SDL_MOUSEBUTTONDOWN, 5, 5);
+    app->events().pump();  // no end of frame yet: the presses are current
+    EXPECT_TRUE(input().keys().pressed(Input::kKeyEsc));
+    EXPECT_TRUE(input().mouseButtons().down(0));
+    ASSERT_EQ(input().typedCount(), 2);
+    EXPECT_EQ(input().typedAt(0), U'H');
+    app->runPass();  // the pass ends the input frame
+    EXPECT_FALSE(input().keys().pressed(Input::kKeyEsc));
+}
+
+TEST_F(EventPumping, MouseSteeringMakesNoTouchesAndCancelsAHeldOne)
+{
+    pushButton(SDL_MOUSEBUTTONDOWN, 5, 5);
+    app->runPass();
+    input().steeringMode = Input::kSteerMouse;
+    pushMotion(9, 9);
+    pushButton(SDL_MOUSEBUTTONUP, 9, 9);
+    pushButton(SDL_MOUSEBUTTONDOWN, 9, 9);
+    app->runPass();
+    ASSERT_EQ(touches.size(), 2u);
+    EXPECT_EQ(touches[1].kind, TouchEvent::Kind::Cancel);
+    input().steeringMode = Input::kSteerNone;
+}
+
+TEST_F(EventPumping, AJoystickPluggedInAndOutFillsAndEmptiesASlot)
+{
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_FLIGHT_STICK, 3, 6, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    app->runPass();
+    ASSERT_TRUE(input().joystick(0).connected());
+    EXPECT_EQ(input().joystick(0).axisCount, 3);
+    EXPECT_EQ(input().joystick(0).buttonCount, 6);
+
+    SDL_Joystick* stick = SDL_JoystickOpen(index);
+    ASSERT_NE(stick, nullptr);
+    SDL_JoystickSetVirtualButton(stick, 4, SDL_PRESSED);
+    SDL_JoystickSetVirtualAxis(stick, 1, 32767);
+    app->events().pump();
+    EXPECT_TRUE(input().joystick(0).buttons.down(4));
+    EXPECT_FLOAT_EQ(input().joystick(0).axes[1], 1.0f);
+    SDL_JoystickClose(stick);
+
+    ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0);
+    app->runPass();
+    EXPECT_FALSE(input().joystick(0).connected());
 }
 
 TEST(TouchQueueing, AFullQueueDropsMovesButNeverPressesOrReleases)

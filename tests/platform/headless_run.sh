@@ -55,9 +55,16 @@ run_until_term
 grep -q 'graphics: 800x600 mode 0 quality 2 vsync 1' "$tree/stderr" ||
   fail "out-of-range graphics.cfg values were not replaced: $(cat "$tree/stderr")"
 
+[ -s "$save/tq2_settings.bin" ] || fail "no settings file was written at the end"
+[ -s "$save/controls.cfg" ] || fail "no controls.cfg was written at the end"
+
+# The second run reads the first run's settings back.
 run_until_term -width 1024 -height 768 -quality 3
 grep -q 'graphics: 1024x768 mode 0 quality 3 vsync 1' "$tree/stderr" ||
   fail "the command line did not override graphics.cfg: $(cat "$tree/stderr")"
+if grep -q 'tq2_settings.bin not read' "$tree/stderr"; then
+  fail "the settings file written at the end did not load back: $(cat "$tree/stderr")"
+fi
 
 [ "$failures" -eq 0 ] && echo "headless run: all checks passed"
 exit $(( failures > 0 ))
