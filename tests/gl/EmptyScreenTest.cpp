@@ -1,4 +1,5 @@
 #include "platform/App.h"
+#include "platform/Clock.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
 
@@ -25,6 +26,9 @@ TEST(EmptyScreen, TheLoopRunsWithoutScreensAndClearsToTheEmptyColour)
         for (int pass = 0; pass < 10; ++pass)
             app.runPass();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        // Every pass's tick fed the frame clock.
+        EXPECT_GT(frameDelta(), 0.0f);
+        EXPECT_LE(frameDelta(), 0.25f);
 
         // The back buffer is undefined after a swap: clear once more and read it.
         app.drawEmptyScreen();
