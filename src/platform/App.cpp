@@ -4,6 +4,7 @@
 #include "platform/Controls.h"
 #include "platform/File.h"
 #include "platform/Input.h"
+#include "platform/Language.h"
 #include "platform/Options.h"
 #include "platform/Pak.h"
 #include "platform/Random.h"
@@ -63,13 +64,6 @@ void mountBasePak()
     const std::string pak = dataRoot() + "paks/base.pak";
     if (!mountPak(pak))
         std::fprintf(stderr, "%s not mounted: data comes from loose files only\n", pak.c_str());
-}
-
-// TODO: the string tables' language-change flag is wired here once the
-// language layer is in the platform.
-bool takeLanguageChanged()
-{
-    return false;
 }
 
 void call(const std::function<void()>& hook)

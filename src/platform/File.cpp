@@ -40,7 +40,9 @@ std::unique_ptr<FileDisk> FileDisk::open(const std::string& path, const char* mo
         std::fclose(handle);
         return nullptr;
     }
-    return std::unique_ptr<FileDisk>(new FileDisk(handle));
+    std::unique_ptr<FileDisk> file(new FileDisk(handle));
+    file->setName(path);
+    return file;
 }
 
 FileDisk::~FileDisk()
@@ -172,13 +174,16 @@ std::unique_ptr<File> openFile(std::string_view name)
     if (!isSafeFileName(name))
         return nullptr;
     const std::string relative(name);
-    if (!g_saveFolder.empty()) {
-        if (auto file = FileDisk::open(g_saveFolder + relative, "rb"))
-            return file;
-    }
-    if (auto file = FileDisk::open(g_dataRoot + relative, "rb"))
-        return file;
-    return openFromMountedPaks(name);
+    std::unique_ptr<File> file;
+    if (!g_saveFolder.empty())
+        file = FileDisk::open(g_saveFolder + relative, "rb");
+    if (!file)
+        file = FileDisk::open(g_dataRoot + relative, "rb");
+    if (!file)
+        file = openFromMountedPaks(name);
+    if (file)
+        file->setName(relative);
+    return file;
 }
 
 bool fileExists(std::string_view name)

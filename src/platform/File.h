@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The file interface every loader reads through: loose files on disk,
@@ -24,6 +25,14 @@ public:
 
     // The whole file from the start; false when fewer bytes than its size could be read.
     [[nodiscard]] bool readAll(std::vector<std::uint8_t>& out);
+
+    // The name it was opened by ("data/strings/EN/main.str"), for messages about
+    // its contents; empty for a buffer made in memory.
+    const std::string& name() const { return m_name; }
+    void setName(std::string name) { m_name = std::move(name); }
+
+private:
+    std::string m_name;
 };
 
 // A file on disk over the C library.

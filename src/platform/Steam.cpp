@@ -1,6 +1,7 @@
 #include "platform/Steam.h"
 
 #include "platform/File.h"
+#include "platform/Language.h"
 #include "platform/LineReader.h"
 
 #include <arpa/inet.h>
@@ -15,7 +16,6 @@ namespace {
 constexpr const char* kStatsFile = "steam_userstats.txt";
 constexpr std::size_t kMaxStatsFileBytes = 1 << 20;
 constexpr std::size_t kMaxEntries = 4096;
-constexpr std::string_view kLanguages[] = {"EN", "FR", "DE", "ES", "IT", "PT", "ZH", "JA", "KO", "RU"};
 
 bool isValidName(std::string_view name)
 {
@@ -56,14 +56,10 @@ std::string languageFromEnvironment()
         const char* value = std::getenv(variable);
         if (!value || !*value)
             continue;
+        // "de_DE.UTF-8" asks for German; "C" and "POSIX" for none of ours.
         const std::string_view text(value);
-        if (text.size() < 2)
-            return "EN";
-        const char code[2] = {static_cast<char>(text[0] & ~0x20), static_cast<char>(text[1] & ~0x20)};
-        for (const std::string_view language : kLanguages)
-            if (language == std::string_view(code, 2))
-                return std::string(language);
-        return "EN";
+        const int index = text.size() >= 2 ? languageIndexOfCode(text.substr(0, 2)) : -1;
+        return index >= 0 ? languageTable[index].code : "EN";
     }
     return "EN";
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 namespace {
 std::vector<DataStep>& steps()
@@ -50,6 +51,38 @@ void DataContext::error(const std::string& message)
 {
     std::fprintf(stderr, "datatool: %s\n", message.c_str());
     m_failed = true;
+}
+
+bool readSourceFile(const std::filesystem::path& path, std::string& out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folder, Listing what,
+                                              std::string_view extension)
+{
+    std::vector<std::filesystem::path> found;
+    std::error_code ec;
+    auto take = [&](const std::filesystem::directory_entry& item) {
+        const bool wanted = what == Listing::Folders
+                                ? item.is_directory()
+                                : item.is_regular_file() && (extension.empty() || item.path().extension() == extension);
+        if (wanted)
+            found.push_back(item.path());
+    };
+    if (what == Listing::FilesRecursive) {
+        for (const auto& item : std::filesystem::recursive_directory_iterator(folder, ec))
+            take(item);
+    } else {
+        for (const auto& item : std::filesystem::directory_iterator(folder, ec))
+            take(item);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 int main(int argc, char** argv)

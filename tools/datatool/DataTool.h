@@ -37,6 +37,14 @@ private:
     bool m_failed = false;
 };
 
+// Helpers for the steps. The whole file; false when it cannot be read.
+bool readSourceFile(const std::filesystem::path& path, std::string& out);
+// The folder's entries, sorted by name: its files with that extension (".str";
+// empty for all), or its subfolders. Recursive lists every file below it.
+enum class Listing { Files, Folders, FilesRecursive };
+std::vector<std::filesystem::path> listFolder(const std::filesystem::path& folder, Listing what,
+                                              std::string_view extension = {});
+
 // One kind of data. Steps run in ascending order; the pak and the hash list are
 // written by the last steps, after every file exists.
 struct DataStep {
@@ -58,3 +66,6 @@ struct DataStepRegistration {
 
 // Step orders in use: 100 strings, 200 records, 300 fonts, 400 sprite sheets,
 // 500 models, 600 terrain and worlds, 900 hash list, 1000 pak.
+// Sources: string texts in assets/strings/<code>/<table>/*.str (StringsStep.cpp);
+// records in assets/records/ at their data name, their types registered in
+// RecordTypes.h (RecordsStep.cpp).

@@ -1,0 +1,5 @@
+#include "RecordTypes.h"
+
+#include "platform/StringTableListCfg.h"
+
+SKYFRONT_RECORD_TYPE(StringTableListCfg);
