@@ -21,12 +21,13 @@
 #include <utility>
 
 namespace {
-// A common pad that SDL's own table lacks: the two-stick USB pad sold under
-// many names (vendor 0x0079, product 0x0011).
+// A common twin-stick USB pad that SDL's own table lacks (vendor 0x0079,
+// product 0x0006), sold under many names.
 constexpr const char* kExtraControllerMapping =
-    "03000000790000001100000010010000,Generic USB Gamepad,"
+    "03000000790000000600000010010000,Generic USB Joystick,"
     "a:b2,b:b1,x:b3,y:b0,back:b8,start:b9,leftshoulder:b4,rightshoulder:b5,"
-    "lefttrigger:b6,righttrigger:b7,leftx:a0,lefty:a1,rightx:a3,righty:a4,"
+    "lefttrigger:b6,righttrigger:b7,leftstick:b10,rightstick:b11,"
+    "leftx:a0,lefty:a1,rightx:a3,righty:a4,"
     "dpup:h0.1,dpdown:h0.4,dpleft:h0.8,dpright:h0.2,platform:Linux,";
 
 void startInputDevices()

@@ -118,16 +118,4 @@ TEST(AccountIdentity, TheLanguageComesFromTheEnvironment)
     }
 }
 
-TEST(Advertising, TheAnnouncedGameIsRecordedAndWithdrawn)
-{
-    Steam account;
-    account.advertiseGame(7, htonl(0x0A000002), 6026);
-    EXPECT_EQ(account.advertisement().serverId, 7u);
-    EXPECT_EQ(account.advertisement().port, 6026);
-    account.setAdvertised(true);
-    account.advertiseGame(7, 0, 0);
-    EXPECT_EQ(account.advertisement().address, 0u);
-    EXPECT_EQ(account.advertisement().port, 0);
-    EXPECT_TRUE(account.advertised());
-}
 }  // namespace
