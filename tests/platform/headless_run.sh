@@ -55,6 +55,10 @@ run_until_term
 grep -q 'graphics: 800x600 mode 0 quality 2 vsync 1' "$tree/stderr" ||
   fail "out-of-range graphics.cfg values were not replaced: $(cat "$tree/stderr")"
 
+if grep -q 'controller mapping refused' "$tree/stderr"; then fail "the added controller mapping was refused"; fi
+if [ -e "$stage/paks/base.pak" ] && grep -q 'not mounted' "$tree/stderr"; then
+  fail "the staged base.pak was not mounted: $(cat "$tree/stderr")"
+fi
 [ -s "$save/tq2_settings.bin" ] || fail "no settings file was written at the end"
 [ -s "$save/controls.cfg" ] || fail "no controls.cfg was written at the end"
 
