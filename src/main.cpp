@@ -1,6 +1,12 @@
-#include <cstdio>
+#include "platform/App.h"
 
-int main(int, char**)
+#include <utility>
+
+int main(int argc, char** argv)
 {
-    return 0;
+    // The subsystems above the platform register their screens, sound and
+    // overlays here as they join the game; until then the loop shows the empty screen.
+    AppHooks hooks;
+    App app(std::move(hooks));
+    return app.run(argc, argv);
 }
