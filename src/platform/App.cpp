@@ -134,7 +134,11 @@ int App::startUp(int argc, char** argv)
         setScreenSize(graphics.width, graphics.height);
 
     m_events.devices().openAll();
-    call(m_hooks.startRenderer);
+    if (m_hooks.startRenderer && !m_hooks.startRenderer()) {
+        m_window.close();
+        SDL_Quit();
+        return static_cast<int>(ExitCode::NoWindow);
+    }
     return -1;
 }
 

@@ -8,7 +8,9 @@
 // the loop clears to a fixed colour (the empty screen).
 struct AppHooks {
     // Start-up, in this order, once the window and the input devices are open.
-    std::function<void()> startRenderer;    // renderer and its programs, screen target, projections
+    // Renderer and its programs, screen target, projections; false ends the
+    // program as a window or context failure does.
+    std::function<bool()> startRenderer;
     std::function<void()> loadGameData;     // the aircraft list; after the frame clock and random seed
     std::function<void()> startSound;       // after the settings file: the saved volumes apply
     std::function<void()> showFirstScreen;  // the splash screen; "controls.cfg" is read after it
