@@ -1,6 +1,43 @@
-#include <cstdio>
+#include "platform/App.h"
+#include "platform/Options.h"
+#include "platform/ScreenMetrics.h"
+#include "render/Graphics.h"
+#include "render/GraphicsES20.h"
+#include "render/SpriteSets.h"
 
-int main(int, char**)
+#include <cstdio>
+#include <utility>
+
+namespace {
+// The one renderer, alive for the whole run; the context is torn down with
+// the window at shut-down, so the device is never destroyed explicitly.
+GraphicsES20& renderer()
 {
-    return 0;
+    static GraphicsES20* device = new GraphicsES20();
+    return *device;
+}
+
+bool startRenderer()
+{
+    const ScreenMetrics& metrics = screenMetrics();
+    GraphicsES20& device = renderer();
+    if (!device.init(metrics.screenWidth, metrics.screenHeight)) {
+        std::fprintf(stderr, "renderer cannot start: %s\n", device.error().c_str());
+        return false;
+    }
+    setGraphics(&device);
+    device.setQualityTier(startupGraphics().quality);
+    setSpriteLoadScale(metrics.spriteScale);
+    return true;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // The subsystems above the platform register their screens, sound and
+    // overlays here as they join the game; until then the loop shows the empty screen.
+    AppHooks hooks;
+    hooks.startRenderer = startRenderer;
+    App app(std::move(hooks));
+    return app.run(argc, argv);
 }
