@@ -3,6 +3,8 @@
 #include "platform/ScreenMetrics.h"
 #include "render/Graphics.h"
 #include "render/GraphicsES20.h"
+#include "render/GraphicsES20Extensions.h"
+#include "render/PostProcess.h"
 #include "render/SpriteSets.h"
 
 #include <cstdio>
@@ -17,6 +19,12 @@ GraphicsES20& renderer()
     return *device;
 }
 
+GraphicsES20Extensions& rendererExtensions()
+{
+    static GraphicsES20Extensions* extensions = new GraphicsES20Extensions(renderer());
+    return *extensions;
+}
+
 bool startRenderer()
 {
     const ScreenMetrics& metrics = screenMetrics();
@@ -27,6 +35,15 @@ bool startRenderer()
     }
     setGraphics(&device);
     device.setQualityTier(startupGraphics().quality);
+    GraphicsES20Extensions& extensions = rendererExtensions();
+    if (!extensions.load()) {
+        std::fprintf(stderr, "renderer cannot start: %s\n", extensions.error().c_str());
+        return false;
+    }
+    setGraphicsExtensions(&extensions);
+    // Without its own scene target the scene simply draws to the screen.
+    if (!PostProcess::createTargets())
+        std::fprintf(stderr, "renderer: no scene target, drawing straight to the screen\n");
     setSpriteLoadScale(metrics.spriteScale);
     return true;
 }

@@ -14,12 +14,14 @@ namespace {
 constexpr std::string_view kModelFolder = "data/models/";
 constexpr std::string_view kGlm = ".glm";
 
-// Owned here: every loaded model by key. Models delete themselves from the
-// registry; the cache is the only owner.
-std::map<std::string, std::unique_ptr<Model>, std::less<>>& cache()
+// Owned here: every loaded model by key; the cache is the only owner. Never
+// destroyed, because models release textures, which needs the GL context
+// that is gone at exit (releaseAllModels frees them while it exists).
+using ModelCache = std::map<std::string, std::unique_ptr<Model>, std::less<>>;
+ModelCache& cache()
 {
-    static std::map<std::string, std::unique_ptr<Model>, std::less<>> models;
-    return models;
+    static auto* models = new ModelCache();
+    return *models;
 }
 
 struct ModelAddress {

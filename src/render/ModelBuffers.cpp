@@ -25,10 +25,12 @@ struct Page {
     std::size_t vertexUsed = 0, indexUsed = 0;
 };
 
+// Never destroyed: at exit the GL context is already gone (release frees
+// the pages while it exists).
 std::vector<std::unique_ptr<Page>>& pages()
 {
-    static std::vector<std::unique_ptr<Page>> all;
-    return all;
+    static auto* all = new std::vector<std::unique_ptr<Page>>();
+    return *all;
 }
 
 Page* newPage(std::size_t vertices, std::size_t indices)

@@ -17,10 +17,12 @@ struct PostTargets {
     float strength = 0.0f;
 };
 
+// Never destroyed: at exit the GL context is already gone, so the targets
+// must not be deleted then (destroyTargets frees them while it exists).
 PostTargets& post()
 {
-    static PostTargets targets;
-    return targets;
+    static PostTargets* targets = new PostTargets();
+    return *targets;
 }
 
 // Bright parts below this (0..1 per channel) cast no shafts.

@@ -260,3 +260,32 @@ TEST_F(TierThree, NothingIsMadeBelowTierThree)
     EXPECT_TRUE(rgbNear(centre(), {0, 0, 0}));
 }
 }  // namespace
+
+namespace {
+// Records what the scattering hook was asked to upload.
+struct RecordingScattering final : IScatteringUniforms {
+    int calls = 0;
+    Vec3 camera;
+    unsigned int program = 0;
+    void upload(GpuProgram& p, const Vec3& c) override
+    {
+        ++calls;
+        camera = c;
+        program = p.glName();
+    }
+};
+
+TEST_F(EffectGl, ScatteringUniformsReachTheLitModelProgramForTheCamera)
+{
+    extensions->updateScatteringUniforms({1, 2, 3});   // no source: only remembered
+    EXPECT_EQ(extensions->scatteringCamera().z, 3.0f);
+    RecordingScattering source;
+    extensions->setScatteringSource(&source);
+    extensions->updateScatteringUniforms({4, 5, 6});
+    extensions->setScatteringSource(nullptr);
+    EXPECT_EQ(source.calls, 1);
+    EXPECT_EQ(source.camera.y, 5.0f);
+    EXPECT_EQ(source.program, gfx().builtinProgram(BuiltinProgram::LitModel).glName());
+    EXPECT_EQ(gfx().state().customProgram, nullptr);   // the caller's state is back
+}
+}  // namespace
