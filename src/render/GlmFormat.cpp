@@ -1,5 +1,7 @@
 #include "render/GlmFormat.h"
 
+#include "platform/ByteReader.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -14,110 +16,40 @@ constexpr std::size_t kObjectMinBytes = 2 + 8 + 28 + 8;
 constexpr std::size_t kNodeMinBytes = 2 + 8 + 64 + 16 + 4 + 20;
 constexpr std::size_t kTriangleBytes = 36;
 
-// A read past the end fails, and the reader stays failed.
-class Reader {
-public:
-    explicit Reader(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-
-    bool u16(std::uint16_t& out)
-    {
-        std::uint8_t b[2];
-        if (!take(b, 2))
-            return false;
-        out = static_cast<std::uint16_t>(b[0] | b[1] << 8);
-        return true;
-    }
-    bool u32(std::uint32_t& out)
-    {
-        std::uint8_t b[4];
-        if (!take(b, 4))
-            return false;
-        out = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-              static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-        return true;
-    }
-    bool i32(std::int32_t& out)
-    {
-        std::uint32_t raw = 0;
-        if (!u32(raw))
-            return false;
-        out = static_cast<std::int32_t>(raw);
-        return true;
-    }
-    // Fails on NaN and infinity as well.
-    bool f32(float& out)
-    {
-        std::uint32_t raw = 0;
-        if (!u32(raw))
-            return false;
-        std::memcpy(&out, &raw, 4);
-        if (!std::isfinite(out))
-            m_failed = true;
-        return !m_failed;
-    }
-    bool vec3(Vec3& out) { return f32(out.x) && f32(out.y) && f32(out.z); }
-    bool text(std::string& out)
-    {
-        std::uint16_t length = 0;
-        if (!u16(length) || remaining() < length)
-            return fail();
-        out.assign(reinterpret_cast<const char*>(m_bytes.data() + m_pos), length);
-        m_pos += length;
-        return true;
-    }
-    bool magic(const char (&expected)[4])
-    {
-        std::uint8_t b[4];
-        return take(b, 4) && (std::memcmp(b, expected, 4) == 0 || fail());
-    }
-    // A count whose records (each at least recordBytes long) fit in what is left.
-    bool count(std::uint32_t& out, std::size_t recordBytes)
-    {
-        return u32(out) && (out <= remaining() / recordBytes || fail());
-    }
-
-    std::size_t remaining() const { return m_failed ? 0 : m_bytes.size() - m_pos; }
-    bool failed() const { return m_failed; }
-
-private:
-    bool take(std::uint8_t* out, std::size_t n)
-    {
-        if (m_failed || m_bytes.size() - m_pos < n)
-            return fail();
-        std::memcpy(out, m_bytes.data() + m_pos, n);
-        m_pos += n;
-        return true;
-    }
-    bool fail()
-    {
-        m_failed = true;
-        return false;
-    }
-
-    std::span<const std::uint8_t> m_bytes;
-    std::size_t m_pos = 0;
-    bool m_failed = false;
-};
-
-bool readObject(Reader& in, GlmObject& o)
+bool readVec3(ByteReader& in, Vec3& out)
 {
-    return in.text(o.name) && in.u32(o.firstNode) && in.u32(o.nodeCount) && in.vec3(o.boundsMin) &&
-           in.vec3(o.boundsMax) && in.f32(o.radius) && in.u32(o.collFirstTriangle) &&
+    return in.f32(out.x) && in.f32(out.y) && in.f32(out.z);
+}
+
+// A name: u16 length, then its bytes.
+bool readText(ByteReader& in, std::string& out)
+{
+    std::uint16_t length = 0;
+    if (!in.count(length, 1))
+        return false;
+    out.resize(length);
+    return in.bytes(out.data(), length);
+}
+
+bool readObject(ByteReader& in, GlmObject& o)
+{
+    return readText(in, o.name) && in.u32(o.firstNode) && in.u32(o.nodeCount) && readVec3(in, o.boundsMin) &&
+           readVec3(in, o.boundsMax) && in.f32(o.radius) && in.u32(o.collFirstTriangle) &&
            in.u32(o.collTriangleCount);
 }
 
-bool readNode(Reader& in, GlmNode& n)
+bool readNode(ByteReader& in, GlmNode& n)
 {
-    if (!in.text(n.name) || !in.u32(n.flags) || !in.i32(n.parent))
+    if (!readText(in, n.name) || !in.u32(n.flags) || !in.i32(n.parent))
         return false;
     for (float& f : n.matrix.m)
         if (!in.f32(f))
             return false;
     return in.u32(n.firstIndex) && in.u32(n.indexCount) && in.u32(n.vertexBase) && in.u32(n.vertexCount) &&
-           in.i32(n.texture) && in.vec3(n.centre) && in.f32(n.radius) && in.f32(n.size);
+           in.i32(n.texture) && readVec3(in, n.centre) && in.f32(n.radius) && in.f32(n.size);
 }
 
-bool readVertex(Reader& in, GlmVertex& v)
+bool readVertex(ByteReader& in, GlmVertex& v)
 {
     return in.f32(v.x) && in.f32(v.y) && in.f32(v.z) && in.f32(v.nx) && in.f32(v.ny) && in.f32(v.nz) &&
            in.f32(v.u) && in.f32(v.v);
@@ -219,10 +151,11 @@ bool readGlm(std::span<const std::uint8_t> bytes, GlmFile& out, std::string& fau
         fault = std::move(why);
         return false;
     };
-    Reader in(bytes);
+    ByteReader in(bytes);
     GlmFile file;
     std::uint32_t version = 0, vertexCount = 0, indexCount = 0, triangleCount = 0, count = 0;
-    if (!in.magic(kMagic) || !in.u32(version))
+    char magic[4] = {};
+    if (!in.bytes(magic, 4) || std::memcmp(magic, kMagic, 4) != 0 || !in.u32(version))
         return fail("not a model file");
     if (version != kVersion)
         return fail("unknown version " + std::to_string(version));
@@ -234,7 +167,7 @@ bool readGlm(std::span<const std::uint8_t> bytes, GlmFile& out, std::string& fau
         return fail("texture count past the end");
     file.textures.resize(count);
     for (std::string& name : file.textures)
-        if (!in.text(name))
+        if (!readText(in, name))
             return fail("truncated texture table");
     if (!in.count(count, kObjectMinBytes))
         return fail("object count past the end");
@@ -262,7 +195,7 @@ bool readGlm(std::span<const std::uint8_t> bytes, GlmFile& out, std::string& fau
             return fail("truncated index data");
     file.collision.resize(triangleCount);
     for (GlmTriangle& t : file.collision)
-        if (!in.vec3(t.a) || !in.vec3(t.b) || !in.vec3(t.c))
+        if (!readVec3(in, t.a) || !readVec3(in, t.b) || !readVec3(in, t.c))
             return fail("non-finite collision triangle");
     if (std::string bad = checkGlm(file); !bad.empty())
         return fail(std::move(bad));

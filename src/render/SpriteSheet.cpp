@@ -1,5 +1,6 @@
 #include "render/SpriteSheet.h"
 
+#include "platform/ByteReader.h"
 #include "platform/File.h"
 
 #include <bit>
@@ -11,79 +12,7 @@ namespace {
 constexpr char kMagic[4] = {'B', 'S', 'P', 'R'};
 constexpr std::uint16_t kFlagFont = 1;
 
-// Little-endian cursor over the file; a read past the end fails and the reader stays failed.
-class SheetReader {
-public:
-    explicit SheetReader(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-
-    bool u8(std::uint8_t& out)
-    {
-        if (!take(1))
-            return false;
-        out = m_bytes[m_pos - 1];
-        return true;
-    }
-    bool u16(std::uint16_t& out)
-    {
-        if (!take(2))
-            return false;
-        out = static_cast<std::uint16_t>(m_bytes[m_pos - 2] | (m_bytes[m_pos - 1] << 8));
-        return true;
-    }
-    bool i16(std::int16_t& out)
-    {
-        std::uint16_t raw = 0;
-        if (!u16(raw))
-            return false;
-        out = static_cast<std::int16_t>(raw);
-        return true;
-    }
-    bool f32(float& out)   // fails on NaN and infinity
-    {
-        if (!take(4))
-            return false;
-        const std::uint8_t* p = &m_bytes[m_pos - 4];
-        const std::uint32_t raw = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-        out = std::bit_cast<float>(raw);
-        if (!std::isfinite(out))
-            m_failed = true;
-        return !m_failed;
-    }
-    bool bytes(void* out, std::size_t count)
-    {
-        if (!take(count))
-            return false;
-        std::memcpy(out, &m_bytes[m_pos - count], count);
-        return true;
-    }
-    // A count that cannot exceed what is left at recordSize bytes each.
-    bool count(std::uint16_t& out, std::size_t recordSize)
-    {
-        if (!u16(out))
-            return false;
-        if (static_cast<std::size_t>(out) * recordSize > m_bytes.size() - m_pos)
-            m_failed = true;
-        return !m_failed;
-    }
-    bool atEnd() const { return !m_failed && m_pos == m_bytes.size(); }
-
-private:
-    bool take(std::size_t count)
-    {
-        if (m_failed || count > m_bytes.size() - m_pos) {
-            m_failed = true;
-            return false;
-        }
-        m_pos += count;
-        return true;
-    }
-
-    std::span<const std::uint8_t> m_bytes;
-    std::size_t m_pos = 0;
-    bool m_failed = false;
-};
-
-bool readModules(SheetReader& in, SpriteSheet& sheet)
+bool readModules(ByteReader& in, SpriteSheet& sheet)
 {
     std::uint16_t n = 0;
     if (!in.count(n, 8))
@@ -98,7 +27,7 @@ bool readModules(SheetReader& in, SpriteSheet& sheet)
     return true;
 }
 
-bool readParts(SheetReader& in, SpriteSheet& sheet)
+bool readParts(ByteReader& in, SpriteSheet& sheet)
 {
     std::uint16_t n = 0;
     if (!in.count(n, 12))
@@ -115,7 +44,7 @@ bool readParts(SheetReader& in, SpriteSheet& sheet)
     return true;
 }
 
-bool readFrames(SheetReader& in, SpriteSheet& sheet)
+bool readFrames(ByteReader& in, SpriteSheet& sheet)
 {
     std::uint16_t n = 0;
     if (!in.count(n, 4))
@@ -130,7 +59,7 @@ bool readFrames(SheetReader& in, SpriteSheet& sheet)
     return true;
 }
 
-bool readAnimations(SheetReader& in, SpriteSheet& sheet)
+bool readAnimations(ByteReader& in, SpriteSheet& sheet)
 {
     std::uint16_t n = 0;
     if (!in.count(n, 4))
@@ -154,7 +83,7 @@ bool readAnimations(SheetReader& in, SpriteSheet& sheet)
     return true;
 }
 
-bool readFont(SheetReader& in, SpriteSheet& sheet)
+bool readFont(ByteReader& in, SpriteSheet& sheet)
 {
     SpriteSheet::Font& font = sheet.font;
     if (!in.u16(font.glyphHeight) || !in.i16(font.baseline) || !in.i16(font.lineSpacing) ||
@@ -204,7 +133,7 @@ private:
 
 bool readSpriteSheet(std::span<const std::uint8_t> bytes, SpriteSheet& out)
 {
-    SheetReader in(bytes);
+    ByteReader in(bytes);
     char magic[4] = {};
     std::uint16_t version = 0, flags = 0;
     if (!in.bytes(magic, 4) || std::memcmp(magic, kMagic, 4) != 0 || !in.u16(version) ||
