@@ -1,6 +1,60 @@
-#include <cstdio>
+#include "platform/App.h"
+#include "platform/Options.h"
+#include "platform/ScreenMetrics.h"
+#include "render/Graphics.h"
+#include "render/GraphicsES20.h"
+#include "render/GraphicsES20Extensions.h"
+#include "render/PostProcess.h"
+#include "render/SpriteSets.h"
 
-int main(int, char**)
+#include <cstdio>
+#include <utility>
+
+namespace {
+// The one renderer, alive for the whole run; the context is torn down with
+// the window at shut-down, so the device is never destroyed explicitly.
+GraphicsES20& renderer()
 {
-    return 0;
+    static GraphicsES20* device = new GraphicsES20();
+    return *device;
+}
+
+GraphicsES20Extensions& rendererExtensions()
+{
+    static GraphicsES20Extensions* extensions = new GraphicsES20Extensions(renderer());
+    return *extensions;
+}
+
+bool startRenderer()
+{
+    const ScreenMetrics& metrics = screenMetrics();
+    GraphicsES20& device = renderer();
+    if (!device.init(metrics.screenWidth, metrics.screenHeight)) {
+        std::fprintf(stderr, "renderer cannot start: %s\n", device.error().c_str());
+        return false;
+    }
+    setGraphics(&device);
+    device.setQualityTier(startupGraphics().quality);
+    GraphicsES20Extensions& extensions = rendererExtensions();
+    if (!extensions.load()) {
+        std::fprintf(stderr, "renderer cannot start: %s\n", extensions.error().c_str());
+        return false;
+    }
+    setGraphicsExtensions(&extensions);
+    // Without its own scene target the scene simply draws to the screen.
+    if (!PostProcess::createTargets())
+        std::fprintf(stderr, "renderer: no scene target, drawing straight to the screen\n");
+    setSpriteLoadScale(metrics.spriteScale);
+    return true;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // The subsystems above the platform register their screens, sound and
+    // overlays here as they join the game; until then the loop shows the empty screen.
+    AppHooks hooks;
+    hooks.startRenderer = startRenderer;
+    App app(std::move(hooks));
+    return app.run(argc, argv);
 }

@@ -1,6 +1,7 @@
 #include "platform/Input.h"
 
 #include <SDL_scancode.h>
+#include <utf8.h>
 
 #include <algorithm>
 #include <cmath>
@@ -59,41 +60,6 @@ constexpr const char* kControllerButtons[] = {"A", "B", "X", "Y", "Back", "Guide
 constexpr const char* kControllerAxes[] = {"LX", "LY", "RX", "RY", "LT", "RT"};
 constexpr int kControllerTriggerFirst = 4;  // LT and RT rest at 0 instead of the middle
 
-// Decodes one UTF-8 sequence; false on a malformed one (pos then skips a byte).
-bool decodeUtf8(std::string_view text, std::size_t& pos, char32_t& out)
-{
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    int extra = 0;
-    if (lead < 0x80) {
-        out = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-        out = lead & 0x1F;
-        extra = 1;
-    } else if ((lead & 0xF0) == 0xE0) {
-        out = lead & 0x0F;
-        extra = 2;
-    } else if ((lead & 0xF8) == 0xF0) {
-        out = lead & 0x07;
-        extra = 3;
-    } else {
-        ++pos;
-        return false;
-    }
-    if (text.size() - pos <= static_cast<std::size_t>(extra)) {
-        pos = text.size();
-        return false;
-    }
-    for (int i = 1; i <= extra; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return false;
-        }
-        out = (out << 6) | (next & 0x3F);
-    }
-    pos += static_cast<std::size_t>(extra) + 1;
-    return true;
-}
 }  // namespace
 
 int JoystickDevice::findMovedAxis() const
@@ -220,13 +186,19 @@ void Input::mouseMotion(int dx, int dy)
     m_mouseDy += dy;
 }
 
-void Input::textInput(std::string_view utf8)
+void Input::textInput(std::string_view utf8Text)
 {
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        char32_t character = 0;
-        if (decodeUtf8(utf8, pos, character) && character >= 32 && character <= 255)
-            pushTyped(character);
+    auto it = utf8Text.begin();
+    const auto end = utf8Text.end();
+    while (it != end) {
+        const auto bad = utf8::find_invalid(it, end);
+        while (it != bad) {
+            const char32_t character = utf8::unchecked::next(it);
+            if (character >= 32 && character <= 255)
+                pushTyped(character);
+        }
+        if (bad != end)
+            it = bad + 1;  // a malformed byte types nothing
     }
 }
 

@@ -1,0 +1,257 @@
+#include "platform/Options.h"
+
+#include "platform/File.h"
+#include "platform/LineReader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <vector>
+
+namespace {
+// The keys shared by "graphics.cfg" and the command line, with their ranges.
+struct GraphicsKey {
+    std::string_view name;
+    int GraphicsConfig::*member;
+    int min, max;
+};
+constexpr GraphicsKey kGraphicsKeys[] = {
+    {"width", &GraphicsConfig::width, 320, 16384},
+    {"height", &GraphicsConfig::height, 240, 16384},
+    {"mode", &GraphicsConfig::mode, 0, 2},
+    {"quality", &GraphicsConfig::quality, 0, 3},
+    {"vsync", &GraphicsConfig::vsync, 0, 1},
+};
+
+const GraphicsKey* findGraphicsKey(std::string_view name)
+{
+    for (const GraphicsKey& key : kGraphicsKeys)
+        if (key.name == name)
+            return &key;
+    return nullptr;
+}
+
+// The whole text must be a decimal integer.
+bool parseInt(std::string_view text, int& out)
+{
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end)
+        return false;
+    out = value;
+    return true;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view trim(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+GraphicsConfig g_startupGraphics;
+
+enum class ValueKind { None, Number, Text };
+struct OptionSpec {
+    std::string_view name;     // as typed, without the leading '-' of the dash options
+    ValueKind value;
+    std::string_view help;
+};
+constexpr OptionSpec kOptions[] = {
+    {"help", ValueKind::None, "print this list of options and end"},
+    {"width", ValueKind::Number, "window width in pixels (320..16384)"},
+    {"height", ValueKind::Number, "window height in pixels (240..16384)"},
+    {"mode", ValueKind::Number, "0 window, 1 full window, 2 full screen"},
+    {"quality", ValueKind::Number, "graphics quality 0..3"},
+    {"vsync", ValueKind::Number, "1 waits for the display refresh, 0 does not"},
+    {"listres", ValueKind::None, "print the display modes and end"},
+    {"+connect", ValueKind::Text, "join the game at a.b.c.d:port"},
+    {"+connect_lobby", ValueKind::Text, "join the lobby of that id"},
+    {"+password", ValueKind::Text, "password for the game to join"},
+};
+
+const OptionSpec* findOption(std::string_view arg)
+{
+    if (!arg.starts_with('+')) {
+        if (arg.starts_with("--"))
+            arg.remove_prefix(2);
+        else if (arg.starts_with('-'))
+            arg.remove_prefix(1);
+        else
+            return nullptr;
+        if (arg.starts_with('+'))
+            return nullptr;
+    }
+    for (const OptionSpec& option : kOptions)
+        if (option.name == arg)
+            return &option;
+    return nullptr;
+}
+}  // namespace
+
+GraphicsConfig parseGraphicsConfig(std::string_view text)
+{
+    GraphicsConfig config;
+    const GraphicsConfig defaults;
+    LineReader lines(text);
+    std::string_view line;
+    while (lines.next(line)) {
+        const int lineNumber = lines.lineNumber();
+        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
+            line = line.substr(0, hash);
+        line = trim(line);
+        if (line.empty())
+            continue;
+        std::size_t gap = 0;
+        while (gap < line.size() && !isBlank(line[gap]) && line[gap] != '=')
+            ++gap;
+        const std::string_view name = line.substr(0, gap);
+        std::string_view value = trim(line.substr(gap));
+        if (value.starts_with('='))
+            value = trim(value.substr(1));
+
+        const GraphicsKey* key = findGraphicsKey(name);
+        if (!key) {
+            std::fprintf(stderr, "graphics.cfg:%d: unknown key skipped\n", lineNumber);
+            continue;
+        }
+        int number = 0;
+        if (!parseInt(value, number) || number < key->min || number > key->max) {
+            std::fprintf(stderr, "graphics.cfg:%d: bad %s, using %d\n", lineNumber,
+                         std::string(key->name).c_str(), defaults.*(key->member));
+            config.*(key->member) = defaults.*(key->member);
+            continue;
+        }
+        config.*(key->member) = number;
+    }
+    return config;
+}
+
+std::string formatGraphicsConfig(const GraphicsConfig& config)
+{
+    std::string text;
+    for (const GraphicsKey& key : kGraphicsKeys) {
+        text += key.name;
+        text += ' ';
+        text += std::to_string(config.*(key.member));
+        text += '\n';
+    }
+    return text;
+}
+
+GraphicsConfig& startupGraphics()
+{
+    return g_startupGraphics;
+}
+
+GraphicsConfig loadGraphicsConfig()
+{
+    if (saveFolder().empty())
+        return GraphicsConfig{};
+    auto file = FileDisk::open(saveFolder() + "graphics.cfg", "rb");
+    if (!file)
+        return GraphicsConfig{};
+    std::vector<std::uint8_t> bytes;
+    if (!file->readAll(bytes)) {
+        std::fprintf(stderr, "graphics.cfg: unreadable, using the defaults\n");
+        return GraphicsConfig{};
+    }
+    return parseGraphicsConfig(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+bool saveGraphicsConfig()
+{
+    GraphicsConfig saved = g_startupGraphics;
+    saved.vsync = 1;
+    return writeSaveFileAtomic("graphics.cfg", formatGraphicsConfig(saved));
+}
+
+void OptionTable::parse(std::span<const char* const> args)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i] ? args[i] : "";
+        const OptionSpec* option = findOption(arg);
+        if (!option) {
+            std::fprintf(stderr, "unknown option \"%s\" ignored (-help lists them)\n", std::string(arg).c_str());
+            continue;
+        }
+        if (option->value == ValueKind::None) {
+            if (option->name == "help")
+                m_help = true;
+            else
+                m_listres = true;
+            continue;
+        }
+        if (i + 1 >= args.size() || !args[i + 1]) {
+            std::fprintf(stderr, "option \"%s\" needs a value; ignored\n", std::string(arg).c_str());
+            continue;
+        }
+        const std::string_view value = args[++i];
+        if (option->value == ValueKind::Text) {
+            if (option->name == "+connect")
+                m_connect = value;
+            else if (option->name == "+connect_lobby")
+                m_connectLobby = value;
+            else
+                m_password = value;
+            continue;
+        }
+        int number = 0;
+        if (!parseInt(value, number)) {
+            std::fprintf(stderr, "option \"%s\": \"%s\" is no number; ignored\n", std::string(arg).c_str(),
+                         std::string(value).c_str());
+            continue;
+        }
+        if (option->name == "width")
+            m_width = number;
+        else if (option->name == "height")
+            m_height = number;
+        else if (option->name == "mode")
+            m_mode = number;
+        else if (option->name == "quality")
+            m_quality = number;
+        else
+            m_vsync = number;
+    }
+}
+
+void OptionTable::applyTo(GraphicsConfig& config) const
+{
+    const std::pair<std::string_view, const std::optional<int>*> given[] = {
+        {"width", &m_width}, {"height", &m_height}, {"mode", &m_mode}, {"quality", &m_quality}, {"vsync", &m_vsync},
+    };
+    for (const auto& [name, value] : given) {
+        if (!value->has_value())
+            continue;
+        const GraphicsKey* key = findGraphicsKey(name);
+        if (**value < key->min || **value > key->max) {
+            std::fprintf(stderr, "option -%s %d is out of range %d..%d; ignored\n", std::string(name).c_str(),
+                         **value, key->min, key->max);
+            continue;
+        }
+        config.*(key->member) = **value;
+    }
+}
+
+std::string OptionTable::usage()
+{
+    std::string text = "Options:\n";
+    for (const OptionSpec& option : kOptions) {
+        std::string left = option.name.starts_with('+') ? std::string(option.name) : "-" + std::string(option.name);
+        if (option.value == ValueKind::Number)
+            left += " N";
+        else if (option.value == ValueKind::Text)
+            left += option.name == "+connect" ? " ADDRESS:PORT" : option.name == "+password" ? " TEXT" : " ID";
+        left.resize(std::max<std::size_t>(left.size() + 2, 28), ' ');
+        text += "  " + left + std::string(option.help) + "\n";
+    }
+    return text;
+}

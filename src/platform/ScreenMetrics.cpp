@@ -1,0 +1,40 @@
+#include "platform/ScreenMetrics.h"
+
+namespace {
+ScreenMetrics g_metrics;
+}  // namespace
+
+ScreenMetrics computeScreenMetrics(int width, int height)
+{
+    ScreenMetrics m;
+    m.screenWidth = width;
+    m.screenHeight = height;
+    m.halfWidth = width / 2;
+    m.halfHeight = height / 2;
+    m.screenScaleX = static_cast<float>(width) / 960.0f;
+    m.screenScaleY = static_cast<float>(height) / 640.0f;
+    if (height < 401)
+        m.uiScale = 0.5f;
+    else if (height < 591)
+        m.uiScale = 0.75f;
+    else if (height < 1201)
+        m.uiScale = 1.0f;
+    else
+        m.uiScale = 2.0f;
+    m.spriteScale = m.uiScale * 2.0f;
+    m.aspect = static_cast<float>(width) / static_cast<float>(height);
+    return m;
+}
+
+const ScreenMetrics& screenMetrics()
+{
+    return g_metrics;
+}
+
+bool setScreenSize(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return false;
+    g_metrics = computeScreenMetrics(width, height);
+    return true;
+}

@@ -1,0 +1,44 @@
+#pragma once
+#include <span>
+#include <string_view>
+
+class CFont;
+class CSprite;
+
+// The sprite sets and fonts of the game, by fixed number, loaded on first use.
+constexpr int kSpriteSetCount = 46;
+constexpr int kSpriteSetHud = 2;
+constexpr int kSpriteSetMenus = 7;
+constexpr int kFontCount = 3;   // 0 the HUD font, 1 small, 2 big
+
+// The set names in number order, without the ".bspr" the loader appends.
+std::span<const std::string_view> spriteSetNames();
+// The number of the set with that name (with or without ".bspr"); -1 when none.
+int spriteSetByName(std::string_view name);
+
+// The screen's sprite scale (1, 1.5, 2 or 4 by screen height), by which sheets
+// and fonts are loaded; set when the window is made, before the first load.
+void setSpriteLoadScale(float scale);
+float spriteLoadScale();
+
+// The sprite set, loaded on first use: "<name>_low.bspr" first below quality
+// tier 2, "<name>_2x.bspr" first at sprite scales above 2, then "<name>.bspr".
+// Never null: an unknown number or a set that fails to load gives an empty
+// sprite that draws nothing (a failed set is tried again after unloadSprite).
+CSprite* getSprite(int set, int flags = 0, int reserved = 0);
+// Drops the set's texture reference and marks it unloaded.
+void unloadSprite(int set);
+// The HUD sheet loaded again at `scale` (2.0 for the HUD built with its own sheet).
+CSprite* loadHudSprite(float scale);
+// Loads the sets and fonts the menus draw first (7, 2, 11, 17, fonts 0 to 2),
+// from the menu loading step `step`; sets already loaded are skipped, so any
+// step may call it.
+void preloadMenuSprites(int step);
+
+// The font, loaded on first use from "data/fonts/font<n>.bspr"; an empty font
+// (draws and measures nothing) for an unknown number or a failed load.
+CFont* getFont(int id);
+// Frees every loaded font; each loads again on its next use.
+void reloadFonts();
+// The HUD font loaded again at `scale`.
+CFont* loadHudFont(float scale);

@@ -1,0 +1,20 @@
+#pragma once
+#include "render/SpriteBatch.h"
+#include "render/SpriteSheet.h"
+#include "render/Transform2D.h"
+
+// Quad building shared by sprites and fonts.
+
+// Texture coordinates of a module: (u0, v0) at the quad's left/top, (u1, v1)
+// at its right/bottom, swapped by the flip bits.
+struct ModuleUv {
+    float u0 = 0.0f, v0 = 0.0f, u1 = 0.0f, v1 = 0.0f;
+};
+ModuleUv moduleUv(const SpriteSheet& sheet, const SpriteSheet::Module& module, int flip);
+
+// The colour the vertices carry: premultiplied by alpha.
+Color4 premultiplied(Color4 color);
+
+// Appends the rectangle (x0, y0)-(x1, y1), mapped by `place`, to the batch.
+void emitQuad(SpriteBatch& batch, const Transform2D& place, float x0, float y0, float x1, float y1,
+              const ModuleUv& uv, Color4 vertexColor, const Texture2D* texture);

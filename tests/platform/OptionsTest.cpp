@@ -1,0 +1,114 @@
+#include "platform/File.h"
+#include "platform/Options.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace {
+void expectDefaults(const GraphicsConfig& config)
+{
+    const GraphicsConfig defaults;
+    EXPECT_EQ(config.width, defaults.width);
+    EXPECT_EQ(config.height, defaults.height);
+    EXPECT_EQ(config.mode, defaults.mode);
+    EXPECT_EQ(config.quality, defaults.quality);
+    EXPECT_EQ(config.vsync, defaults.vsync);
+}
+
+TEST(GraphicsConfigFile, ReadsEveryKeyWithCommentsAndBlankLines)
+{
+    const GraphicsConfig config =
+        parseGraphicsConfig("# window\nwidth 800\r\n\n  height\t600  \nmode 2 # full screen\nquality 3\nvsync 0");
+    EXPECT_EQ(config.width, 800);
+    EXPECT_EQ(config.height, 600);
+    EXPECT_EQ(config.mode, 2);
+    EXPECT_EQ(config.quality, 3);
+    EXPECT_EQ(config.vsync, 0);
+}
+
+TEST(GraphicsConfigFile, OutOfRangeAndUnreadableValuesAreReplacedByTheDefaults)
+{
+    expectDefaults(parseGraphicsConfig("width 100\nheight 99999\nmode 9\nquality -1\nvsync 2\n"));
+    expectDefaults(parseGraphicsConfig("width 8x0\nheight\nmode 1.5\nquality three\nvsync 99999999999999\n"));
+    // A good value followed by a bad one for the same key ends at the default.
+    EXPECT_EQ(parseGraphicsConfig("quality 3\nquality 7\n").quality, 2);
+}
+
+TEST(GraphicsConfigFile, UnknownKeysAndGarbageLeaveTheRestAlone)
+{
+    using namespace std::string_view_literals;
+    const std::string_view garbage = "\x01\x02\xff\0width 1024\nbogus 5\n===\nheight 768"sv;
+    const GraphicsConfig config = parseGraphicsConfig(garbage);
+    EXPECT_EQ(config.height, 768);
+    EXPECT_EQ(config.width, 1280);
+    expectDefaults(parseGraphicsConfig(""));
+}
+
+TEST(GraphicsConfigFile, SaveWritesTheStartupValuesWithVsyncOnAndLoadsBack)
+{
+    TempDir dir;
+    setSaveFolder(dir.folder());
+    expectDefaults(loadGraphicsConfig());  // missing file
+
+    startupGraphics() = GraphicsConfig{1024, 768, 1, 0, 0};
+    ASSERT_TRUE(saveGraphicsConfig());
+    const GraphicsConfig loaded = loadGraphicsConfig();
+    EXPECT_EQ(loaded.width, 1024);
+    EXPECT_EQ(loaded.height, 768);
+    EXPECT_EQ(loaded.mode, 1);
+    EXPECT_EQ(loaded.quality, 0);
+    EXPECT_EQ(loaded.vsync, 1);
+    startupGraphics() = GraphicsConfig{};
+    setSaveFolder("");
+}
+
+OptionTable parsed(std::initializer_list<const char*> args)
+{
+    OptionTable options;
+    options.parse(std::span<const char* const>(args.begin(), args.size()));
+    return options;
+}
+
+TEST(CommandLine, ValuesOverrideTheFileAndOutOfRangeValuesAreIgnored)
+{
+    GraphicsConfig config = parseGraphicsConfig("width 1024\nheight 768\nquality 1\n");
+    parsed({"-width", "800", "--height", "600", "-quality", "5", "-mode", "2"}).applyTo(config);
+    EXPECT_EQ(config.width, 800);
+    EXPECT_EQ(config.height, 600);
+    EXPECT_EQ(config.quality, 1);  // 5 is out of range: the file's value stays
+    EXPECT_EQ(config.mode, 2);
+}
+
+TEST(CommandLine, MissingOrUnreadableValuesAndUnknownOptionsAreIgnored)
+{
+    GraphicsConfig config;
+    parsed({"-width", "wide", "-fullscreen", "stray", "-vsync"}).applyTo(config);
+    expectDefaults(config);
+    // A value-taking option at the end must not read past the arguments.
+    EXPECT_FALSE(parsed({"+connect"}).helpRequested());
+    EXPECT_TRUE(parsed({"+connect"}).connect().empty());
+}
+
+TEST(CommandLine, FlagsAndJoinTextsAreKept)
+{
+    const OptionTable options =
+        parsed({"-help", "-listres", "+connect", "10.0.0.2:6026", "+connect_lobby", "42", "+password", "x y"});
+    EXPECT_TRUE(options.helpRequested());
+    EXPECT_TRUE(options.listResolutionsRequested());
+    EXPECT_EQ(options.connect(), "10.0.0.2:6026");
+    EXPECT_EQ(options.connectLobby(), "42");
+    EXPECT_EQ(options.password(), "x y");
+    EXPECT_FALSE(parsed({"-+connect", "1.2.3.4:5"}).connect().size());
+}
+
+TEST(CommandLine, UsageNamesEveryOption)
+{
+    const std::string usage = OptionTable::usage();
+    for (const char* name : {"-help", "-width", "-height", "-mode", "-quality", "-vsync", "-listres", "+connect ",
+                             "+connect_lobby", "+password"})
+        EXPECT_NE(usage.find(name), std::string::npos) << name;
+}
+}  // namespace

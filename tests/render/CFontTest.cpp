@@ -1,0 +1,165 @@
+#include "TestSheets.h"
+
+#include "render/CFont.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace {
+
+using testsheets::BatchRecorder;
+
+struct Text : testing::Test {
+    CFont font;
+    void SetUp() override { ASSERT_TRUE(font.loadSheet(testsheets::monoFont(), 1.0f)); }
+    std::u16string wrapped(std::u16string_view text, float width, std::size_t capacity, int* lines = nullptr)
+    {
+        std::vector<char16_t> out(capacity, u'#');
+        const int n = font.wrap(text, width, out);
+        if (lines)
+            *lines = n;
+        return std::u16string(out.data());
+    }
+};
+
+TEST_F(Text, MeasureCountsAdvancesScaleAndLines)
+{
+    EXPECT_FLOAT_EQ(font.measure(u"abc").width, 30.0f);
+    EXPECT_FLOAT_EQ(font.measure(u"abc").height, 12.0f);
+    EXPECT_FLOAT_EQ(font.measure(u"ab\nabcd").width, 40.0f);
+    EXPECT_FLOAT_EQ(font.measure(u"ab\nabcd").height, 24.0f);
+    font.setScale(2.0f, 1.5f);
+    EXPECT_FLOAT_EQ(font.measure(u"abc").width, 60.0f);
+    EXPECT_FLOAT_EQ(font.lineHeight(), 18.0f);
+    font.setScale(1.0f, 1.0f);
+    font.setLetterSpacing(3);
+    EXPECT_FLOAT_EQ(font.measure(u"abc").width, 36.0f);
+    font.setLineSpacing(4);
+    EXPECT_FLOAT_EQ(font.lineHeight(), 16.0f);
+    EXPECT_FLOAT_EQ(font.measure(u"").width, 0.0f);
+    EXPECT_FLOAT_EQ(font.measure(u"").height, 0.0f);
+    EXPECT_FLOAT_EQ(measureText(nullptr, u"abc").width, 0.0f);
+}
+
+TEST_F(Text, ColourCodesTakeNoRoomAndSwitchColours)
+{
+    EXPECT_FLOAT_EQ(font.measure(u"\x08;ab\x01;c").width, 30.0f);
+    BatchRecorder recorder;
+    font.setColorBytes(255, 255, 255, 255);
+    font.draw(u"a\x08;b\x02;c\x01;d", 0, 0, 0);
+    const auto& quads = recorder.drawn();
+    ASSERT_EQ(quads.size(), 4u);   // no glyph for ';' or the codes
+    EXPECT_EQ(quads[0].v[0].color.r, 255);
+    EXPECT_EQ(quads[1].v[0].color.b, 255);
+    EXPECT_EQ(quads[1].v[0].color.r, 0);
+    EXPECT_EQ(quads[2].v[0].color.r, 255);
+    EXPECT_EQ(quads[2].v[0].color.g, 0);
+    EXPECT_EQ(quads[3].v[0].color.g, 255);
+    EXPECT_FLOAT_EQ(quads[3].minX(), 31.0f);   // pen 30 + the glyph's offset 1
+}
+
+TEST_F(Text, UnknownCharactersUseTheFallbackGlyph)
+{
+    EXPECT_FLOAT_EQ(font.measure(u"a\u00e9b").width, 30.0f);
+}
+
+TEST_F(Text, WrapBreaksAtSpacesWithinTheWidth)
+{
+    int lines = 0;
+    EXPECT_EQ(wrapped(u"aa bb cc", 40.0f, 64, &lines), u"aa\nbb\ncc");
+    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(wrapped(u"aa bb cc", 50.0f, 64, &lines), u"aa bb\ncc");
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(wrapped(u"aa\nbb cc", 1000.0f, 64, &lines), u"aa\nbb cc");
+    EXPECT_EQ(lines, 2);
+}
+
+TEST_F(Text, WrapNeverWritesPastTheBuffer)
+{
+    std::array<char16_t, 12> guarded{};
+    guarded.fill(u'#');
+    // Capacity 10 of the 12 units: 9 text units and the closing 0.
+    const int lines = font.wrap(u"aa bb cc dd ee", 40.0f, std::span<char16_t>(guarded.data(), 10));
+    EXPECT_EQ(std::u16string(guarded.data()), u"aa\nbb\ncc ");
+    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(guarded[10], u'#');
+    EXPECT_EQ(guarded[11], u'#');
+    EXPECT_EQ(font.wrap(u"abc", 10.0f, std::span<char16_t>()), 0);
+    std::array<char16_t, 1> one{u'#'};
+    EXPECT_EQ(font.wrap(u"abc", 10.0f, one), 0);
+    EXPECT_EQ(one[0], 0);
+}
+
+TEST_F(Text, LongWordKeepsALineOfItsOwn)
+{
+    EXPECT_EQ(wrapped(u"a abcdefgh b", 40.0f, 64), u"a\nabcdefgh\nb");
+}
+
+TEST_F(Text, IdeographsBreakBetweenEachOther)
+{
+    int lines = 0;
+    EXPECT_EQ(wrapped(u"\u4e00\u4e8c\u4e00\u4e8c\u4e00", 25.0f, 64, &lines), u"\u4e00\u4e8c\n\u4e00\u4e8c\n\u4e00");
+    EXPECT_EQ(lines, 3);
+}
+
+TEST_F(Text, WrapKeepsColourCodesWithTheirSemicolon)
+{
+    EXPECT_EQ(wrapped(u"\x08;aa bb", 30.0f, 64), u"\x08;aa\nbb");
+}
+
+TEST_F(Text, AlignmentFlagsPlaceTheBlock)
+{
+    BatchRecorder recorder;
+    font.draw(u"abcd", 100, 100, CFont::kCentreX | CFont::kCentreY);   // 40 x 12
+    font.draw(u"ab", 100, 100, CFont::kRight | CFont::kBottom);
+    const auto& quads = recorder.drawn();
+    ASSERT_EQ(quads.size(), 6u);
+    EXPECT_FLOAT_EQ(quads[0].minX(), 81.0f);
+    EXPECT_FLOAT_EQ(quads[0].minY(), 94.0f);
+    EXPECT_FLOAT_EQ(quads[3].minX(), 111.0f);
+    EXPECT_FLOAT_EQ(quads[4].minX(), 81.0f);
+    EXPECT_FLOAT_EQ(quads[4].minY(), 88.0f);
+    EXPECT_FLOAT_EQ(quads[5].maxX(), 99.0f);
+}
+
+TEST_F(Text, EachLineIsCentredOnItsOwn)
+{
+    BatchRecorder recorder;
+    font.draw(u"ab\nabcd", 0, 0, CFont::kCentreX);
+    const auto& quads = recorder.drawn();
+    ASSERT_EQ(quads.size(), 6u);
+    EXPECT_FLOAT_EQ(quads[0].minX(), -9.0f);
+    EXPECT_FLOAT_EQ(quads[2].minX(), -19.0f);
+    EXPECT_FLOAT_EQ(quads[2].minY(), 12.0f);
+}
+
+TEST_F(Text, MeasureModeGrowsTheBoxAndDrawsNothing)
+{
+    BatchRecorder recorder;
+    font.beginMeasure();
+    font.draw(u"ab", 10, 20, 0);
+    font.draw(u"abc", 10, 40, 0);
+    const CSprite::Rect box = font.endMeasure();
+    EXPECT_TRUE(recorder.drawn().empty());
+    EXPECT_FLOAT_EQ(box.x, 11.0f);
+    EXPECT_FLOAT_EQ(box.y, 20.0f);
+    EXPECT_FLOAT_EQ(box.w, 28.0f);
+    EXPECT_FLOAT_EQ(box.h, 32.0f);
+}
+
+TEST_F(Text, RotatedTextTurnsAboutTheAnchor)
+{
+    BatchRecorder recorder;
+    font.draw(u"a", 50, 50, 0, kPi / 2);
+    const auto& quads = recorder.drawn();
+    ASSERT_EQ(quads.size(), 1u);
+    // The 8x12 glyph at (1,0) relative to the anchor turns to lie left of it, below.
+    EXPECT_NEAR(quads[0].minX(), 38.0f, 1e-4);
+    EXPECT_NEAR(quads[0].maxX(), 50.0f, 1e-4);
+    EXPECT_NEAR(quads[0].minY(), 51.0f, 1e-4);
+    EXPECT_NEAR(quads[0].maxY(), 59.0f, 1e-4);
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include "PngTestFiles.h"
+#include "TestSheets.h"
+
+#include "platform/File.h"
+#include "render/CFont.h"
+#include "render/CSprite.h"
+#include "render/SpriteSets.h"
+#include "render/Texture2D.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+// Sheets loaded by name through the file layer, without a graphics device:
+// textures keep their size and reference count but no GL object.
+namespace {
+
+std::string bytesOf(const SpriteSheet& sheet)
+{
+    const std::vector<std::uint8_t> bytes = writeSpriteSheet(sheet);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+struct SpriteLoading : testing::Test {
+    void SetUp() override
+    {
+        const std::string png = encodeTestPng(64, 64, PNG_COLOR_TYPE_RGBA, std::vector<std::uint8_t>(64 * 64 * 4, 255));
+        dir.write("data/sprites/basic.png", png);
+        dir.write("data/sprites/basic.bspr", bytesOf(testsheets::basicSheet()));
+        std::string damaged = bytesOf(testsheets::basicSheet());
+        damaged.resize(damaged.size() - 3);
+        dir.write("data/sprites/damaged.bspr", damaged);
+        SpriteSheet wrongSize = testsheets::basicSheet();
+        wrongSize.texWidth = 128;
+        dir.write("data/sprites/wrongsize.bspr", bytesOf(wrongSize));
+        SpriteSheet noTexture = testsheets::basicSheet();
+        noTexture.textureName = "missing.png";
+        dir.write("data/sprites/notexture.bspr", bytesOf(noTexture));
+        setDataRoot(dir.folder());
+        setSaveFolder(dir.folder() + "nosave/");
+    }
+    TempDir dir;
+};
+
+TEST_F(SpriteLoading, GoodSheetHoldsOneTextureReferenceUntilFreed)
+{
+    CSprite sprite;
+    ASSERT_TRUE(sprite.load("data/sprites/basic.bspr", 2.0f));
+    EXPECT_FLOAT_EQ(sprite.baseScale(), 2.0f);
+    EXPECT_EQ(sprite.frameCount(), 5);
+    Texture2D* texture = findCachedTexture("data/sprites/basic.png");
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(sprite.texture(), texture);
+    EXPECT_EQ(texture->referenceCount(), 1);
+    sprite.free();
+    EXPECT_EQ(findCachedTexture("data/sprites/basic.png"), nullptr);
+    EXPECT_FALSE(sprite.isLoaded());
+}
+
+TEST_F(SpriteLoading, BadSheetsFailAndLeaveTheSpriteEmpty)
+{
+    for (const char* name : {"data/sprites/damaged.bspr", "data/sprites/wrongsize.bspr",
+                             "data/sprites/notexture.bspr", "data/sprites/absent.bspr"}) {
+        CSprite sprite;
+        EXPECT_FALSE(sprite.load(name, 1.0f)) << name;
+        EXPECT_FALSE(sprite.isLoaded());
+        int w = -1, h = -1;
+        sprite.frameBounds(0, w, h);
+        EXPECT_EQ(w, 0);
+    }
+    // The texture of the wrongly sized sheet was not kept.
+    EXPECT_EQ(findCachedTexture("data/sprites/basic.png"), nullptr);
+}
+
+TEST_F(SpriteLoading, FontNeedsAGlyphTable)
+{
+    CFont font;
+    EXPECT_FALSE(font.load("data/sprites/basic.bspr", 1.0f));
+    EXPECT_FALSE(font.isLoaded());
+    EXPECT_FLOAT_EQ(font.measure(u"abc").width, 0.0f);
+}
+
+TEST(SpriteSetTable, NamesAndNumbersMatch)
+{
+    EXPECT_EQ(spriteSetNames().size(), static_cast<std::size_t>(kSpriteSetCount));
+    EXPECT_EQ(spriteSetNames()[kSpriteSetMenus], "data/sprites/menus");
+    EXPECT_EQ(spriteSetByName("data/sprites/hud_wwii"), kSpriteSetHud);
+    EXPECT_EQ(spriteSetByName("data/sprites/c3m8.bspr"), 45);
+    EXPECT_EQ(spriteSetByName("data/sprites/c1m1"), 22);
+    EXPECT_EQ(spriteSetByName(""), -1);
+    EXPECT_EQ(spriteSetByName("data/sprites/nothing"), -1);
+}
+
+TEST(SpriteSetTable, UnknownOrMissingSetsAreEmptyNotNull)
+{
+    TempDir empty;
+    setDataRoot(empty.folder());
+    setSaveFolder(empty.folder() + "nosave/");
+    for (int set : {-1, kSpriteSetCount, 1, 12}) {
+        CSprite* sprite = getSprite(set);
+        ASSERT_NE(sprite, nullptr);
+        EXPECT_FALSE(sprite->isLoaded());
+    }
+    unloadSprite(12);
+    unloadSprite(-4);
+    ASSERT_NE(getFont(7), nullptr);
+    EXPECT_FALSE(getFont(7)->isLoaded());
+    EXPECT_FLOAT_EQ(measureString(getFont(0), u"abc").width, 0.0f);
+    reloadFonts();
+}
+
+}  // namespace
