@@ -1,5 +1,6 @@
 #include "render/AtmosScatter.h"
 
+#include "render/GpuProgram.h"
 #include "render/internal/VecOps.h"
 
 #include <cmath>
@@ -75,6 +76,15 @@ Vec3 AtmosScatter::skyColour(const Vec3& viewDirection) const
         sky = (sky + (m_sunColour * glow));
     }
     return Vec3{std::fmax(sky.x, kNight.x), std::fmax(sky.y, kNight.y), std::fmax(sky.z, kNight.z)};
+}
+
+void AtmosScatter::upload(GpuProgram& program, const Vec3& camera)
+{
+    GpuProgram::setUniform(program.uniformLocation("u_sunDirection"), m_sunDirection.x, m_sunDirection.y,
+                           m_sunDirection.z);
+    GpuProgram::setUniform(program.uniformLocation("u_sunColor"), m_sunColour.x, m_sunColour.y, m_sunColour.z);
+    GpuProgram::setUniform(program.uniformLocation("u_scatterBeta"), m_beta[0], m_beta[1], m_beta[2]);
+    GpuProgram::setUniform(program.uniformLocation("u_cameraPosition"), camera.x, camera.y, camera.z);
 }
 
 AtmosScatter& atmosScatter()

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Math.h"
+#include "render/GlmFormat.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,16 +11,9 @@
 // pieces, bounds and collision triangles, and where each item stands. The
 // game world implements IPropWorld over its item table; tests use small fakes.
 
-struct PropVertex {  // the 32-byte model vertex
-    float x = 0.0f, y = 0.0f, z = 0.0f;
-    float nx = 0.0f, ny = 1.0f, nz = 0.0f;
-    float u = 0.0f, v = 0.0f;
-};
-static_assert(sizeof(PropVertex) == 32, "the prop vertex is the 32-byte model vertex");
-
-struct PropTriangle {
-    Vec3 a, b, c;
-};
+// The model's 32-byte vertex and its collision triangle.
+using PropVertex = GlmVertex;
+using PropTriangle = GlmTriangle;
 
 // One drawn piece of a model: a triangle list with one texture.
 struct PropPiece {
