@@ -141,14 +141,7 @@ void drawProps(const PropBatch* batch, int pass, float distanceFactor)
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
         !s_program.ensure("props", worldshaders::kPropsVertex, worldshaders::kPropsFragment))
         return;
-    g->pushState();
-    RenderState& s = g->state();
-    s.blend = kBlendOpaque;
-    s.depthTest = true;
-    s.depthWrite = true;
-    s.cull = CullMode::None;
-    s.customProgram = &s_program.program();
-    s.textures = {batch->texture(), nullptr};
+    pushOpaqueWorldState(*g, s_program.program(), batch->texture(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->applyState();
     applyShadowLookup(s_program.program());

@@ -67,14 +67,7 @@ void Terrain::draw(float clipSide)
         !m_gpu->program.ensure("terrain", worldshaders::kTerrainVertex, worldshaders::kTerrainFragment))
         return;
     GpuProgram& program = m_gpu->program.program();
-    g->pushState();
-    RenderState& s = g->state();
-    s.blend = kBlendOpaque;
-    s.depthTest = true;
-    s.depthWrite = true;
-    s.cull = CullMode::None;
-    s.customProgram = &program;
-    s.textures = {m_gpu->overview, m_gpu->detail};
+    pushOpaqueWorldState(*g, program, m_gpu->overview, m_gpu->detail);
     g->setWorldMatrix(Mat4{});
     g->applyState();
     GpuProgram::setUniform(program.uniformLocation("u_terrainSize"), shaderTerrainSize());

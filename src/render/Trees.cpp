@@ -168,14 +168,7 @@ void Trees::drawPass2()
     if (!m_gpu->texture)
         return;  // without the atlas a forest of white boards would show
     const Mat4 world = g->worldMatrix();
-    g->pushState();
-    RenderState& s = g->state();
-    s.blend = kBlendOpaque;
-    s.depthTest = true;
-    s.depthWrite = true;
-    s.cull = CullMode::None;
-    s.customProgram = &m_gpu->program.program();
-    s.textures = {m_gpu->texture, nullptr};
+    pushOpaqueWorldState(*g, m_gpu->program.program(), m_gpu->texture, nullptr);
     g->setWorldMatrix(Mat4{});
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);

@@ -166,15 +166,8 @@ void Water::drawSurface()
         return;
     WaterGpuProgram& program = m_technique.program();
     const Mat4 world = g->worldMatrix();
-    g->pushState();
-    RenderState& s = g->state();
-    s.blend = kBlendOpaque;
-    s.depthTest = true;
-    s.depthWrite = true;
-    s.cull = CullMode::None;
-    s.customProgram = &program;
-    s.textures = {m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
-                  m_picturesReady ? m_technique.refraction().colorTexture() : nullptr};
+    pushOpaqueWorldState(*g, program, m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
+                         m_picturesReady ? m_technique.refraction().colorTexture() : nullptr);
     Mat4 follow;
     follow.m[12] = std::floor(m_eye.x / kGridSnap) * kGridSnap;
     follow.m[14] = std::floor(m_eye.z / kGridSnap) * kGridSnap;

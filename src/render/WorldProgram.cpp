@@ -16,3 +16,15 @@ bool WorldProgram::ensure(const char* name, const std::string& vertexSource, con
     }
     return true;
 }
+
+void pushOpaqueWorldState(Graphics& g, GpuProgram& program, const Texture2D* texture0, const Texture2D* texture1)
+{
+    g.pushState();
+    RenderState& s = g.state();
+    s.blend = kBlendOpaque;
+    s.depthTest = true;
+    s.depthWrite = true;
+    s.cull = CullMode::None;
+    s.customProgram = &program;
+    s.textures = {texture0, texture1};
+}

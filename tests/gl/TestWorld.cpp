@@ -140,3 +140,19 @@ bool saveTargetPng(Graphics& g, int width, int height, const std::string& path)
     std::fclose(file);
     return true;
 }
+
+void TestWorldGl::SetUp()
+{
+    GlTest::SetUp();
+    if (IsSkipped())
+        return;
+    world = std::make_unique<TestWorld>();
+    ASSERT_TRUE(world->load(gfx())) << "the test world is staged by the data tool";
+}
+
+void TestWorldGl::TearDown()
+{
+    if (world)
+        world->setTier(0);
+    GlTest::TearDown();
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include "GlTestContext.h"
 #include "render/AtmosScatter.h"
 #include "render/Graphics.h"
 #include "render/Clouds.h"
@@ -8,6 +9,7 @@
 #include "render/Water.h"
 #include "render/WorldView.h"
 
+#include <memory>
 #include <string>
 
 class RenderBuffer;
@@ -45,3 +47,11 @@ private:
 
 // Writes the current target's pixels as an RGB PNG; false on a write error.
 bool saveTargetPng(Graphics& g, int width, int height, const std::string& path);
+
+// Fixture: the test world loaded over the GL test context; tier 0 again afterwards.
+class TestWorldGl : public GlTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::unique_ptr<TestWorld> world;
+};

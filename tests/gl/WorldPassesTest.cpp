@@ -1,4 +1,3 @@
-#include "GlTestContext.h"
 #include "TestWorld.h"
 
 #include "render/ShadowMaps.h"
@@ -10,22 +9,12 @@ namespace {
 
 int brightness(const Rgba& c) { return c.r + c.g + c.b; }
 
-struct WorldPasses : GlTest {
-    std::unique_ptr<TestWorld> world;
+struct WorldPasses : TestWorldGl {
     void SetUp() override
     {
-        GlTest::SetUp();
-        if (IsSkipped())
-            return;
-        world = std::make_unique<TestWorld>();
-        ASSERT_TRUE(world->load(gfx()));
-        useTarget(160, 120);
-    }
-    void TearDown() override
-    {
-        if (world)
-            world->setTier(0);
-        GlTest::TearDown();
+        TestWorldGl::SetUp();
+        if (!IsSkipped() && world)
+            useTarget(160, 120);
     }
 };
 

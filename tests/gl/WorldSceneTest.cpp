@@ -1,4 +1,3 @@
-#include "GlTestContext.h"
 #include "TestWorld.h"
 
 #include <cstdio>
@@ -7,23 +6,7 @@
 
 namespace {
 
-struct WorldScene : GlTest {
-    std::unique_ptr<TestWorld> world;
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        if (IsSkipped())
-            return;
-        world = std::make_unique<TestWorld>();
-        ASSERT_TRUE(world->load(gfx())) << "the test world is staged by the data tool";
-    }
-    void TearDown() override
-    {
-        if (world)
-            world->setTier(0);
-        GlTest::TearDown();
-    }
-};
+using WorldScene = TestWorldGl;
 
 // The fixed view a person can look at: over the sea toward the coast, the
 // hills and the mountains.

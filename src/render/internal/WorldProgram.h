@@ -1,6 +1,9 @@
 #pragma once
 #include "render/GpuProgram.h"
 
+class Graphics;
+class Texture2D;
+
 #include <string>
 
 // A program of the world passes, built on first use once a renderer exists.
@@ -16,6 +19,11 @@ private:
     GpuProgram m_program;
     bool m_tried = false;
 };
+
+// Saves the render state and sets the one of the opaque world passes: no
+// blending, depth tested and written, both faces, `program` with two textures.
+// The caller pops the state when done.
+void pushOpaqueWorldState(Graphics& g, GpuProgram& program, const Texture2D* texture0, const Texture2D* texture1);
 
 // Shader sources of the world passes (GLSL ES 1.00 bodies; fogFactor is
 // already prepended where used).
