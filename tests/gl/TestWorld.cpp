@@ -114,7 +114,8 @@ bool saveTargetPng(Graphics& g, int width, int height, const std::string& path)
     g.readPixels(0, 0, width, height, rgba);
     if (rgba.size() < static_cast<std::size_t>(width * height * 4))
         return false;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    // volatile: it must survive libpng's error jump intact.
+    std::FILE* volatile file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
