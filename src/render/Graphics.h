@@ -37,6 +37,10 @@ struct StencilState {
     CompareFunc func = CompareFunc::Always;
     std::uint8_t reference = 0, readMask = 0xFF, writeMask = 0xFF;
     StencilOp fail = StencilOp::Keep, depthFail = StencilOp::Keep, pass = StencilOp::Keep;
+    // Two-sided: back faces take the back operations, front faces the ones
+    // above (shadow volumes count both in one pass). Off: both take the above.
+    bool twoSided = false;
+    StencilOp backFail = StencilOp::Keep, backDepthFail = StencilOp::Keep, backPass = StencilOp::Keep;
     bool operator==(const StencilState&) const = default;
 };
 

@@ -307,6 +307,9 @@ void GraphicsES20::applyFixedState()
         glStencilFunc(glCompare(s.stencil.func), s.stencil.reference, s.stencil.readMask);
         glStencilMask(s.stencil.writeMask);
         glStencilOp(glStencilAction(s.stencil.fail), glStencilAction(s.stencil.depthFail), glStencilAction(s.stencil.pass));
+        if (s.stencil.twoSided)
+            glStencilOpSeparate(GL_BACK, glStencilAction(s.stencil.backFail), glStencilAction(s.stencil.backDepthFail),
+                                glStencilAction(s.stencil.backPass));
     }
     if (all || s.polygonOffset != a.polygonOffset) {
         if (s.polygonOffset) {

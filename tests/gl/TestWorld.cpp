@@ -4,6 +4,7 @@
 #include "render/Graphics.h"
 #include "render/RenderBuffer.h"
 #include "render/ShadowMaps.h"
+#include "render/ShadowVolumes.h"
 
 #include <png.h>
 
@@ -79,6 +80,7 @@ void TestWorld::drawFrame()
     Graphics& g = *m_graphics;
     RenderBuffer* target = g.currentRenderTarget();
     time += 1.0f / 30.0f;
+    ShadowVolumes::buildIndices(view);
     trees.fillBuffer(view.eye);
     clouds.fillBuffer(view.eye);
     terrain.updateVisible(fieldOfView, view);
@@ -103,8 +105,10 @@ void TestWorld::drawFrame()
         sky.draw(scatter, view.eye);
         water.drawSurface();
     }
+    ShadowVolumes::renderStencil();
     water.afterShadow();
     trees.drawPass2();
+    ShadowVolumes::applyShadow();
     clouds.composite(view);
 }
 
