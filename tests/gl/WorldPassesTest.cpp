@@ -73,8 +73,9 @@ TEST_F(WorldPasses, NoCloudsAtAmountZero)
     }
 }
 
-// A floating slab over the flat airstrip field casts a shadow at tier 3 only.
-TEST_F(WorldPasses, ShadowDarkerThanLitGroundAtTierThree)
+// A floating slab over the flat airstrip field: no shadow at tier 0, the
+// shadow map's at tier 3, the stencil volume's at tier 2.
+TEST_F(WorldPasses, ShadowDarkerThanLitGroundAtTiersTwoAndThree)
 {
     const float fx = 0.62f * world->terrain.size() - world->terrain.size() * 0.5f;
     const float fz = 0.55f * world->terrain.size() - world->terrain.size() * 0.5f;
@@ -101,6 +102,14 @@ TEST_F(WorldPasses, ShadowDarkerThanLitGroundAtTierThree)
     const Rgba outside = pixel(5, 5);
     EXPECT_LT(brightness(shadowed) + 40, brightness(litCentre)) << shadowed << " " << litCentre;
     EXPECT_LT(brightness(shadowed) + 40, brightness(outside)) << shadowed << " " << outside;
+
+    // Below tier 3 the stencil volume of the slab shades the same spot about as darkly.
+    world->setTier(2);
+    world->drawFrame();
+    const Rgba volumeShadow = centre();
+    EXPECT_LT(brightness(volumeShadow) + 40, brightness(litCentre)) << volumeShadow << " " << litCentre;
+    EXPECT_NEAR(brightness(volumeShadow), brightness(shadowed), 30) << volumeShadow << " " << shadowed;
+    EXPECT_LT(brightness(volumeShadow) + 40, brightness(pixel(5, 5))) << volumeShadow << " " << pixel(5, 5);
 }
 
 }  // namespace

@@ -1,0 +1,140 @@
+#include "GlTestContext.h"
+
+#include "render/ShadowMaps.h"
+#include "render/ShadowVolumes.h"
+#include "render/WorldView.h"
+
+#include <vector>
+
+namespace {
+
+const Rgba kGround{200, 200, 200, 255};
+
+// Flat grey ground at y = 0 and a 40-unit box caster floating 40..80 above
+// the origin, under a noon sun (the default light record) at tier 2.
+struct ShadowVolumesGl : GlTest {
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (IsSkipped())
+            return;
+        ASSERT_TRUE(target().hasStencil()) << "the test target needs a stencil buffer";
+        destroyShadowMaps();
+        gfx().setQualityTier(2);
+        gfx().setLight(&light);
+        const Vec3 c[8] = {{-20, 40, -20}, {20, 40, -20}, {20, 40, 20}, {-20, 40, 20},
+                           {-20, 80, -20}, {20, 80, -20}, {20, 80, 20}, {-20, 80, 20}};
+        // Each face counter-clockwise from outside: bottom, top, then the four sides.
+        const int quads[6][4] = {{0, 1, 2, 3}, {4, 7, 6, 5}, {0, 4, 5, 1}, {1, 5, 6, 2}, {2, 6, 7, 3}, {3, 7, 4, 0}};
+        for (const auto& q : quads)
+            box.insert(box.end(), {c[q[0]], c[q[1]], c[q[2]], c[q[0]], c[q[2]], c[q[3]]});
+    }
+    void TearDown() override
+    {
+        if (!IsSkipped()) {
+            destroyShadowMaps();
+            gfx().setQualityTier(0);
+        }
+        GlTest::TearDown();
+    }
+
+    // One frame in the scene's order: volumes built, ground drawn, volumes
+    // counted, shadow applied.
+    void drawFrame(const Vec3& eye, const Vec3& at, const Vec3& up)
+    {
+        Mat4 projection;
+        mat4Perspective(projection, 1.0f, 1.0f, 2.0f, 50000.0f);
+        const WorldView view = WorldView::fromMatrices(eye, lookAtMatrix(eye, at, up), projection);
+        ShadowVolumes::buildIndices(view);
+        gfx().setProjectionMatrix(view.projection());
+        gfx().setViewMatrix(view.view());
+        clearTo({0, 0, 0, 255});
+        RenderState ground;
+        ground.blend = kBlendOpaque;
+        ground.program = BuiltinProgram::Color;
+        gfx().setRenderState(ground);
+        gfx().setWorldMatrix(mat4MakeRotationX(-kPi / 2.0f));  // the xy quad laid flat at y = 0
+        drawQuad(-2000.0f, -2000.0f, 2000.0f, 2000.0f, 0.0f, kGround);
+        gfx().setWorldMatrix(Mat4{});
+        ShadowVolumes::renderStencil();
+        ShadowVolumes::applyShadow();
+    }
+    void drawFromAbove() { drawFrame({0, 300, 0}, {0, 0, 0}, {0, 0, -1}); }
+
+    LightRecord light;
+    std::vector<Vec3> box;
+};
+
+// Noon: lit ground keeps its colour, the shadow keeps the ambient 0.4 of it.
+const Rgba kShadow{80, 80, 80, 255};
+
+TEST_F(ShadowVolumesGl, BoxDarkensTheGroundUnderItAndNotBesideIt)
+{
+    ShadowVolumes::Caster caster(box);
+    drawFromAbove();
+    EXPECT_TRUE(rgbNear(centre(), kShadow, 4));
+    EXPECT_TRUE(rgbNear(pixel(2, 2), kGround)) << "beside the box";
+    EXPECT_TRUE(rgbNear(pixel(61, 32), kGround)) << "beside the box";
+
+    // The next frame starts from a clear stencil: the same picture again.
+    drawFromAbove();
+    EXPECT_TRUE(rgbNear(centre(), kShadow, 4));
+    EXPECT_TRUE(rgbNear(pixel(2, 2), kGround));
+}
+
+// Under the box, inside its volume, looking down and away: the ground close
+// below is shadowed, the ground farther off is lit.
+TEST_F(ShadowVolumesGl, CameraInsideTheVolumeSeesTheSameShadow)
+{
+    ShadowVolumes::Caster caster(box);
+    drawFrame({0, 30, 0}, {30, 0, 0}, {0, 1, 0});
+    EXPECT_TRUE(rgbNear(pixel(32, 1), kShadow, 4)) << "ground a few units below";
+    EXPECT_TRUE(rgbNear(centre(), kGround)) << "ground 30 units off, past the box";
+}
+
+TEST_F(ShadowVolumesGl, NoShadowFromAnInactiveCasterAtTierZeroOrWithTheShadowMap)
+{
+    ShadowVolumes::Caster caster(box);
+    caster.setActive(false);
+    drawFromAbove();
+    EXPECT_TRUE(rgbNear(centre(), kGround));
+
+    caster.setActive(true);
+    gfx().setQualityTier(0);
+    drawFromAbove();
+    EXPECT_TRUE(rgbNear(centre(), kGround)) << "tier 0 draws no volumes";
+
+    gfx().setQualityTier(3);
+    ASSERT_TRUE(createShadowMaps());
+    drawFromAbove();
+    EXPECT_TRUE(rgbNear(centre(), kGround)) << "the tier-3 shadow map takes over";
+}
+
+// Bad casters: none of them may darken the screen.
+TEST_F(ShadowVolumesGl, BrokenCastersCastNothing)
+{
+    std::vector<Vec3> none;
+    Mat4 flat;
+    flat.m[0] = flat.m[5] = flat.m[10] = 0.0f;
+    Mat4 broken;
+    broken.m[12] = 1.0f / 0.0f;
+    ShadowVolumes::Caster empty(none), squashed(box), lost(box);
+    squashed.setMatrix(flat);
+    lost.setMatrix(broken);
+    drawFromAbove();
+    EXPECT_TRUE(rgbNear(centre(), kGround));
+    EXPECT_TRUE(rgbNear(pixel(2, 2), kGround));
+}
+
+// Only the top of the box: an open mesh, still a closed volume with its
+// border as the silhouette, whichever way it faces.
+TEST_F(ShadowVolumesGl, OpenMeshCastsOnlyItsOwnShadow)
+{
+    const std::vector<Vec3> top(box.begin() + 6, box.begin() + 12);
+    ShadowVolumes::Caster caster(top);
+    drawFromAbove();
+    EXPECT_TRUE(rgbNear(centre(), kShadow, 4));
+    EXPECT_TRUE(rgbNear(pixel(2, 2), kGround));
+}
+
+}  // namespace
