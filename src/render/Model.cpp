@@ -53,6 +53,24 @@ bool parseAddress(std::string_view name, ModelAddress& out)
     return true;
 }
 
+// Reads and decodes a .glm file; false, with a log line naming it, when it is
+// missing or damaged.
+bool readModelFile(const std::string& path, GlmFile& out)
+{
+    std::unique_ptr<File> file = openFile(path);
+    std::vector<std::uint8_t> bytes;
+    if (!file || !file->readAll(bytes)) {
+        std::fprintf(stderr, "model \"%s\": missing\n", path.c_str());
+        return false;
+    }
+    std::string fault;
+    if (!readGlm(bytes, out, fault)) {
+        std::fprintf(stderr, "model \"%s\": %s\n", path.c_str(), fault.c_str());
+        return false;
+    }
+    return true;
+}
+
 std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -153,6 +171,41 @@ bool Model::freeCpuData()
         std::vector<GlmVertex>().swap(n.vertices);
         std::vector<std::uint16_t>().swap(n.indices);
     }
+    m_cpuDataFreed = true;
+    return true;
+}
+
+bool Model::restoreCpuData()
+{
+    if (!m_cpuDataFreed)
+        return true;
+    ModelAddress address;
+    GlmFile file;
+    if (!parseAddress(m_name, address) || !readModelFile(address.file, file))
+        return false;
+    // The file must still hold this model as it was loaded: same nodes, same sizes.
+    const auto matches = [&] {
+        if (address.object >= file.objects.size() || file.objects[address.object].nodeCount != m_nodes.size())
+            return false;
+        const GlmObject& o = file.objects[address.object];
+        for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+            const GlmNode& n = file.nodes[o.firstNode + i];
+            if (n.vertexCount != m_nodes[i].vertexCount || n.indexCount != m_nodes[i].indexCount)
+                return false;
+        }
+        return true;
+    };
+    if (!matches()) {
+        std::fprintf(stderr, "model \"%s\": the file changed since it was loaded\n", m_name.c_str());
+        return false;
+    }
+    const GlmObject& o = file.objects[address.object];
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) {
+        const GlmNode& n = file.nodes[o.firstNode + i];
+        m_nodes[i].vertices.assign(file.vertices.begin() + n.vertexBase, file.vertices.begin() + n.vertexBase + n.vertexCount);
+        m_nodes[i].indices.assign(file.indices.begin() + n.firstIndex, file.indices.begin() + n.firstIndex + n.indexCount);
+    }
+    m_cpuDataFreed = false;
     return true;
 }
 
@@ -181,18 +234,9 @@ Model* loadModel(std::string_view name, unsigned flags, const SamplerSettings* s
         return found->second.get();
     }
 
-    std::unique_ptr<File> file = openFile(address.file);
-    std::vector<std::uint8_t> bytes;
-    if (!file || !file->readAll(bytes)) {
-        std::fprintf(stderr, "model \"%s\": missing\n", address.file.c_str());
-        return nullptr;
-    }
     GlmFile glm;
-    std::string fault;
-    if (!readGlm(bytes, glm, fault)) {
-        std::fprintf(stderr, "model \"%s\": %s\n", address.file.c_str(), fault.c_str());
+    if (!readModelFile(address.file, glm))
         return nullptr;
-    }
     std::unique_ptr<Model> model(Model::create(key, glm, address.object, flags, folderOf(address.file)));
     if (!model) {
         std::fprintf(stderr, "model \"%s\": no object %zu\n", address.file.c_str(), address.object);

@@ -95,6 +95,10 @@ public:
     bool isUploaded() const { return m_uploaded; }
     // Drops the node arrays when the rules of freeModelCpuData allow; true when dropped.
     bool freeCpuData();
+    // Reads the node arrays back from the model's file after freeCpuData
+    // dropped them. True when the arrays are there; false (logged) when the
+    // file is gone or no longer matches the model, which then keeps none.
+    [[nodiscard]] bool restoreCpuData();
 
 private:
     friend class ModelBuffers;
@@ -110,6 +114,7 @@ private:
     Vec3 m_boundsMin, m_boundsMax;
     float m_radius = 0.0f;
     bool m_bakedIntoProps = false;
+    bool m_cpuDataFreed = false;
     bool m_uploaded = false;
 };
 

@@ -2,7 +2,7 @@
 
 #include "render/Model.h"
 
-ModelPropShape::ModelPropShape(const Model& model) : m_model(model)
+ModelPropShape::ModelPropShape(Model& model) : m_model(model)
 {
     for (std::size_t i = 0; i < model.nodeCount(); ++i) {
         const Model::Node* node = model.node(i);
@@ -31,4 +31,14 @@ PropPiece ModelPropShape::piece(std::size_t index) const
     if (!node)
         return PropPiece{};
     return PropPiece{m_textureFiles[index], node->vertices, node->indices, node->matrix};
+}
+
+void ModelPropShape::beforeBake() const
+{
+    (void)m_model.restoreCpuData();  // a failure leaves empty pieces, already logged
+}
+
+void ModelPropShape::markBaked() const
+{
+    m_model.markBakedIntoProps();
 }

@@ -34,6 +34,12 @@ public:
     virtual std::span<const PropTriangle> collisionTriangles() const = 0;
     virtual std::size_t pieceCount() const = 0;
     virtual PropPiece piece(std::size_t index) const = 0;
+    // Around each bake of the shape's pieces into a prop batch: beforeBake
+    // may bring back pieces a free of model data dropped, markBaked says the
+    // pieces now live in a batch. A shape over a shared model passes both on
+    // to the model; the default does nothing.
+    virtual void beforeBake() const {}
+    virtual void markBaked() const {}
 };
 
 struct PropPlacement {

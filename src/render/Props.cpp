@@ -41,6 +41,8 @@ void PropBatch::addWorld(const IPropWorld& world)
         const PropPlacement placement = world.prop(item);
         if (!placement.shape)
             continue;
+        placement.shape->beforeBake();
+        bool baked = false;
         for (std::size_t p = 0; p < placement.shape->pieceCount(); ++p) {
             const PropPiece piece = placement.shape->piece(p);
             if (piece.texture != m_textureName || piece.vertices.empty() || piece.indices.size() < 3 ||
@@ -64,7 +66,10 @@ void PropBatch::addWorld(const IPropWorld& world)
             }
             chunk.vertexCount += static_cast<std::uint32_t>(piece.vertices.size());
             chunk.indexCount += static_cast<std::uint32_t>(triangleIndices);
+            baked = true;
         }
+        if (baked)
+            placement.shape->markBaked();
     }
 }
 
