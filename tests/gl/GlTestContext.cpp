@@ -63,6 +63,9 @@ GlTestContext* GlTestContext::instance()
         }
         return created;
     }();
+    // Another test may have made (and closed) a window of its own since.
+    if (context)
+        SDL_GL_MakeCurrent(s_window, s_glContext);
     return context;
 }
 
