@@ -112,7 +112,9 @@ void EventPump::handleWindowEvent(const SDL_Event& event)
         int height = event.window.data2;
         if (SDL_Window* window = SDL_GetWindowFromID(event.window.windowID))
             SDL_GL_GetDrawableSize(window, &width, &height);
-        setScreenSize(width, height);  // refuses the 0 x 0 of a minimised window
+        // A minimised window reports 0 x 0: the metrics and the renderer keep their size.
+        if (setScreenSize(width, height) && m_hooks.screenResized)
+            m_hooks.screenResized(width, height);
         break;
     }
     case SDL_WINDOWEVENT_FOCUS_LOST:
