@@ -163,6 +163,7 @@ bool GraphicsES20::init(int screenWidth, int screenHeight)
     m_initialised = true;
     m_applied->known = false;
     setRenderTarget(nullptr);
+    restoreDefaultClearColor();
     applyState();
     return true;
 }

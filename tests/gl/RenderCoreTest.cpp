@@ -31,6 +31,14 @@ TEST_F(Clear, IgnoresTheColourMaskAndDepthWrite)
     EXPECT_EQ(gfx().state().colorMask, kColorMaskNone);   // the state record itself is kept
 }
 
+TEST_F(Clear, DefaultClearColourComesBackAfterAScreensOwn)
+{
+    clearTo({0, 4, 10, 255});
+    gfx().restoreDefaultClearColor();
+    gfx().clear();
+    EXPECT_TRUE(colorNear(centre(), {0, 0, 0, 255}, 0));
+}
+
 // A white texture modulated by the vertex colour, drawn over the whole target.
 struct Blending : GlTest {
     void SetUp() override
