@@ -47,7 +47,8 @@ void EventPump::handle(const SDL_Event& event)
         handleWindowEvent(event);
         break;
     case SDL_KEYDOWN:
-        if ((event.key.keysym.sym == SDLK_ESCAPE && !event.key.repeat) || event.key.keysym.sym == SDLK_AC_BACK)
+        // A held key must not walk back through several menus.
+        if ((event.key.keysym.sym == SDLK_ESCAPE || event.key.keysym.sym == SDLK_AC_BACK) && !event.key.repeat)
             m_touches.push({TouchEvent::Kind::Back, 0, 0, 0, 0.0f, 0.0f});
         feedInput(event);
         break;

@@ -120,6 +120,10 @@ TEST_F(EventPumping, EscapeReachesTheBackHookOnceAndRepeatsDoNot)
     EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("back")), 1);
     app->runPass();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("back")), 1);
+    pushKey(SDLK_AC_BACK);
+    pushKey(SDLK_AC_BACK, 1);
+    app->runPass();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("back")), 2);
 }
 
 TEST_F(EventPumping, AResizeRewritesTheMetricsAndAZeroSizeIsIgnored)
