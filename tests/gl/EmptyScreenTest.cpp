@@ -11,10 +11,9 @@
 
 namespace {
 // Before any screen registers, the loop clears every frame to its fixed colour.
-// SDL's video is taken and given back by reference count, so the shared
-// context of the other GL tests in this process survives the game's window.
 TEST(EmptyScreen, TheLoopRunsWithoutScreensAndClearsToTheEmptyColour)
 {
+    // Counted start and stop: the other GL tests of this process keep their window.
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
     {
         App app{AppHooks{}};

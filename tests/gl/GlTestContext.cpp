@@ -63,9 +63,6 @@ GlTestContext* GlTestContext::instance()
         }
         return created;
     }();
-    // Another test may have made (and closed) a window of its own since.
-    if (context)
-        SDL_GL_MakeCurrent(s_window, s_glContext);
     return context;
 }
 
@@ -108,6 +105,8 @@ void GlTest::SetUp()
     m_context = GlTestContext::instance();
     if (!m_context)
         GTEST_SKIP() << GlTestContext::why();
+    // A test that opened a window of its own leaves its context current.
+    ASSERT_EQ(SDL_GL_MakeCurrent(s_window, s_glContext), 0) << SDL_GetError();
     GraphicsES20& g = gfx();
     g.setRenderState(RenderState{});
     g.setProjectionMatrix(Mat4{});
