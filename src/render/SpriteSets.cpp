@@ -1,10 +1,12 @@
 #include "render/SpriteSets.h"
 
+#include "platform/Language.h"
 #include "render/CFont.h"
 #include "render/CSprite.h"
 #include "render/internal/SheetTexture.h"
 
 #include <array>
+#include <cctype>
 #include <memory>
 #include <string>
 
@@ -76,9 +78,21 @@ bool loadSetVariant(CSprite& sprite, std::string_view name, float scale)
     return sprite.load(base + ".bspr", scale);
 }
 
+// "font<n>_<language code>.bspr" when the interface language has a font of
+// its own (scripts the common fonts lack), else "font<n>.bspr".
 std::string fontPath(int id)
 {
-    return "data/fonts/font" + std::to_string(id) + ".bspr";
+    const std::string base = "data/fonts/font" + std::to_string(id);
+    const int language = currentLanguage();
+    if (language >= 0 && language < kLanguageCount) {
+        std::string variant = base + "_";
+        for (const char* c = languageTable[language].code; *c; ++c)
+            variant += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+        variant += ".bspr";
+        if (sheetFileExists(variant))
+            return variant;
+    }
+    return base + ".bspr";
 }
 
 }  // namespace
