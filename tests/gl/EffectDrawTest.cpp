@@ -6,6 +6,7 @@
 
 #include "GlTestContext.h"
 
+#include <initializer_list>
 #include <memory>
 
 namespace {
