@@ -13,10 +13,12 @@
 namespace {
 
 // Sets 1, 4 and 18 are not used by the game; their empty names never match
-// and never load.
+// and never load. The particle set 3 lives beside its texture, so the effects
+// texture the menu preloads ("data/FX/fx.png", "fx_low.png" below tier 2) is
+// the very texture of the sheet and its low-detail variant.
 constexpr std::array<std::string_view, kSpriteSetCount> kSetNames = {
     "data/sprites/keyboard",         "",
-    "data/sprites/hud_wwii",         "data/sprites/particles",
+    "data/sprites/hud_wwii",         "data/FX/fx",            
     "",                              "data/sprites/loading",
     "data/sprites/splats",           "data/sprites/menus",
     "data/sprites/campaign0_thumbs", "data/sprites/campaign1_thumbs",

@@ -93,6 +93,24 @@ TEST(SpriteSetTable, NamesAndNumbersMatch)
     EXPECT_EQ(spriteSetByName("data/sprites/nothing"), -1);
 }
 
+TEST(SpriteSetTable, ParticleSetUsesThePreloadedEffectsTexture)
+{
+    TempDir dir;
+    SpriteSheet particles = testsheets::basicSheet();
+    particles.textureName.clear();   // the sheet's own name with ".png"
+    dir.write("data/FX/fx.bspr", bytesOf(particles));
+    dir.write("data/FX/fx.png", encodeTestPng(64, 64, PNG_COLOR_TYPE_RGBA, std::vector<std::uint8_t>(64 * 64 * 4, 255)));
+    setDataRoot(dir.folder());
+    setSaveFolder(dir.folder() + "nosave/");
+    Texture2D* preloaded = getTexture("data/FX/fx.png");
+    ASSERT_NE(preloaded, nullptr);
+    unloadSprite(3);
+    ASSERT_TRUE(getSprite(3)->isLoaded());
+    EXPECT_EQ(getSprite(3)->texture(), preloaded);
+    unloadSprite(3);
+    preloaded->release();
+}
+
 TEST(SpriteSetTable, UnknownOrMissingSetsAreEmptyNotNull)
 {
     TempDir empty;
