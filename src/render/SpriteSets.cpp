@@ -18,7 +18,7 @@ namespace {
 // the very texture of the sheet and its low-detail variant.
 constexpr std::array<std::string_view, kSpriteSetCount> kSetNames = {
     "data/sprites/keyboard",         "",
-    "data/sprites/hud_wwii",         "data/FX/fx",            
+    "data/sprites/hud_wwii",         "data/FX/fx",
     "",                              "data/sprites/loading",
     "data/sprites/splats",           "data/sprites/menus",
     "data/sprites/campaign0_thumbs", "data/sprites/campaign1_thumbs",
