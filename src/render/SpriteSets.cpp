@@ -58,6 +58,7 @@ struct Tables {
     CSprite emptySprite;
     std::array<FontSlot, kFontCount> fonts;
     FontSlot hudFont;
+    float hudFontScale = 1.0f;
     CFont emptyFont;
 };
 
@@ -187,12 +188,17 @@ void reloadFonts()
         slot.font.free(true);
         slot.tried = false;
     }
+    // The HUD keeps its font pointer, so a loaded HUD font is loaded again at
+    // once, at its scale, rather than left empty.
+    if (tables().hudFont.font.isLoaded())
+        loadHudFont(tables().hudFontScale);
 }
 
 CFont* loadHudFont(float scale)
 {
     CFont& font = tables().hudFont.font;
     font.free(true);
+    tables().hudFontScale = scale;
     if (!font.load(fontPath(0), scale))
         font.free();
     return &font;

@@ -41,7 +41,7 @@ void preloadMenuSprites(int step);
 // unknown number or a failed load.
 CFont* getFont(int id);
 // Frees every loaded font; each loads again on its next use, in the file of
-// the language then current.
+// the language then current. A loaded HUD font is loaded again at once.
 void reloadFonts();
 // The HUD font loaded again at `scale`.
 CFont* loadHudFont(float scale);

@@ -145,10 +145,15 @@ TEST(FontTable, ALanguageWithAFontOfItsOwnGetsItAfterReload)
     (void)setLanguageByCode("EN");   // no string tables here: only the language number matters
     reloadFonts();
     EXPECT_FLOAT_EQ(getFont(1)->lineHeight(), 12.0f * scale);
+    dir.write("data/fonts/font0.bspr", bytesOf(common));
+    dir.write("data/fonts/font0_ja.bspr", bytesOf(japanese));
+    CFont* hud = loadHudFont(2.0f);
+    EXPECT_FLOAT_EQ(hud->lineHeight(), 24.0f);
     (void)setLanguageByCode("JA");
     EXPECT_FLOAT_EQ(getFont(1)->lineHeight(), 12.0f * scale);   // loaded fonts stay until reloaded
     reloadFonts();
     EXPECT_FLOAT_EQ(getFont(1)->lineHeight(), 15.0f * scale);
+    EXPECT_FLOAT_EQ(hud->lineHeight(), 30.0f);   // the HUD's pointer holds the new font at its scale
     (void)setLanguageByCode("FR");
     reloadFonts();
     EXPECT_FLOAT_EQ(getFont(1)->lineHeight(), 12.0f * scale);
