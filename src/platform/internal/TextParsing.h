@@ -1,6 +1,7 @@
 #pragma once
 // Small pieces shared by the platform's text readers and writers (records,
 // string tables, data lists). Included only by the library's own .cpp files.
+#include <charconv>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -17,6 +18,20 @@ inline int hexDigitValue(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
+}
+
+// True, with `out` set, when the whole text is one decimal integer that fits
+// T; empty text, trailing characters and overflow leave `out` alone.
+template <class T>
+bool parseWholeNumber(std::string_view text, T& out)
+{
+    T value{};
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end)
+        return false;
+    out = value;
+    return true;
 }
 
 // Appends text in double quotes with the escapes \" \\ \n \t and \xHH for
