@@ -1,5 +1,7 @@
 #include "render/ShadowVolumeMesh.h"
 
+#include "render/internal/VecOps.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -30,21 +32,6 @@ PositionKey keyOf(const Vec3& p)
             std::bit_cast<std::uint32_t>(p.z + 0.0f)};
 }
 
-// Determinant of the 3x3 part; its sign tells a mirroring matrix.
-float linearDeterminant(const Mat4& m)
-{
-    const float a = m.m[0], b = m.m[4], c = m.m[8];
-    const float d = m.m[1], e = m.m[5], f = m.m[9];
-    const float g = m.m[2], h = m.m[6], i = m.m[10];
-    return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
-}
-
-Vec3 cross(const Vec3& a, const Vec3& b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 }  // namespace
 
 ShadowVolumeMesh::ShadowVolumeMesh(std::span<const Vec3> triangles)
@@ -55,7 +42,7 @@ ShadowVolumeMesh::ShadowVolumeMesh(std::span<const Vec3> triangles)
         const auto [it, added] = welded.try_emplace(keyOf(p), static_cast<std::uint32_t>(m_positions.size()));
         if (added) {
             m_positions.push_back(p);
-            m_radius = std::max(m_radius, std::sqrt(dot(p, p)));
+            m_radius = std::max(m_radius, std::sqrt(vec3Dot(p, p)));
         }
         return it->second;
     };
@@ -95,7 +82,7 @@ bool ShadowVolumeMesh::appendVolume(const Mat4& matrix, const Vec3& towardSun, f
         *silhouetteEdges = 0;
     if (!std::all_of(std::begin(matrix.m), std::end(matrix.m), [](float v) { return std::isfinite(v); }))
         return false;
-    const float det = linearDeterminant(matrix);
+    const float det = vecops::linearDeterminant(matrix);
     if (!(std::fabs(det) > 1e-12f) || !std::isfinite(det))
         return false;
     if (m_triangles.empty())
@@ -116,7 +103,7 @@ bool ShadowVolumeMesh::appendVolume(const Mat4& matrix, const Vec3& towardSun, f
     // The near cap sits a hair behind the dark side (half a percent of the
     // caster's size), far enough that depth rounding does not speckle the
     // caster itself.
-    const float hair = std::max(0.005f * std::sqrt(dot(high - low, high - low)), 0.01f);
+    const float hair = std::max(0.005f * std::sqrt(vec3Dot(high - low, high - low)), 0.01f);
     const Vec3 nearShift = towardSun * -hair, farShift = towardSun * -extrusion;
     const std::size_t base = out.vertexCount();
     out.vertices.reserve(out.vertices.size() + 2 * n * ShadowVolumeBatch::kFloatsPerVertex);
@@ -136,7 +123,7 @@ bool ShadowVolumeMesh::appendVolume(const Mat4& matrix, const Vec3& towardSun, f
     std::vector<int> border(m_edges.size(), 0);  // how the swept triangles walk each edge
     for (const Triangle& t : m_triangles) {
         const Vec3& a = world[t.corners[0]];
-        const float facing = dot(cross(world[t.corners[1]] - a, world[t.corners[2]] - a), towardSun);
+        const float facing = vec3Dot(vec3CrossB(world[t.corners[1]] - a, world[t.corners[2]] - a), towardSun);
         const bool lit = mirrored ? facing < 0.0f : facing > 0.0f;
         if (lit && m_closed)
             continue;

@@ -12,13 +12,21 @@ Vec3 normalizeOr(const Vec3& a, const Vec3& fallback)
     return a * (1.0f / len);
 }
 
+float linearDeterminant(const Mat4& m)
+{
+    const float a = m.m[0], b = m.m[4], c = m.m[8];
+    const float d = m.m[1], e = m.m[5], f = m.m[9];
+    const float g = m.m[2], h = m.m[6], i = m.m[10];
+    return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+}
+
 bool invertAffine(const Mat4& m, Mat4& out)
 {
     // The 3x3 part by cofactors, then the translation.
     const float a = m.m[0], b = m.m[4], c = m.m[8];
     const float d = m.m[1], e = m.m[5], f = m.m[9];
     const float g = m.m[2], h = m.m[6], i = m.m[10];
-    const float det = a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+    const float det = linearDeterminant(m);
     if (!(std::fabs(det) > 1e-12f) || !std::isfinite(det))
         return false;
     const float k = 1.0f / det;

@@ -8,6 +8,9 @@ namespace vecops {
 // an infinity) comes back as `fallback`.
 Vec3 normalizeOr(const Vec3& a, const Vec3& fallback);
 inline float lerpf(float a, float b, float t) { return a + (b - a) * t; }
+// Determinant of the 3x3 linear part: zero when it flattens space, negative
+// when it mirrors it.
+float linearDeterminant(const Mat4& m);
 // Inverse of an affine transform (last row 0 0 0 1); false when it is singular.
 bool invertAffine(const Mat4& m, Mat4& out);
 
