@@ -124,6 +124,7 @@ public:
 
     // Starts (pressed) or ends a game action exactly as its binding would;
     // index = ControlAction - 8. Indexes 7 and 17 (Hide_HUD, Console) do nothing.
+    // A disabled action does not start, but it still ends.
     void dispatchActions(bool pressed, int gameAction);
     // Once a frame in flight: stick, throttle and look to the handler, and the
     // press and release of the other game actions.

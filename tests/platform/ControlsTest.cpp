@@ -202,6 +202,21 @@ TEST_F(ControlsTest, DisabledActionsProduceNothing)
     }
 }
 
+TEST_F(ControlsTest, AnActionDisabledWhileHeldStillEnds)
+{
+    input.keyDown(SDL_SCANCODE_SPACE);
+    frame();
+    ASSERT_EQ(handler.gameActions.size(), 1u);
+    // A tutorial step closes the weapons while the trigger is held.
+    controls.enabledActions &= ~(std::uint64_t{1} << act(ControlAction::Weapon_1));
+    frame();
+    ASSERT_EQ(handler.gameActions.size(), 2u);
+    EXPECT_EQ(handler.gameActions[1], std::make_pair(0, false));
+    EXPECT_FALSE(handler.lastFlight.heldActions & (1u << act(ControlAction::Weapon_1)));
+    frame();
+    EXPECT_EQ(handler.gameActions.size(), 2u);
+}
+
 TEST_F(ControlsTest, HideHudAndConsoleDispatchNothing)
 {
     controls.dispatchActions(true, 7);
