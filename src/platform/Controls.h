@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -82,6 +83,7 @@ public:
     static constexpr float kRepeatInterval = 0.1f;  // seconds between repeats
     static constexpr int kBackGuardFrames = 5;
     static constexpr const char* kFileName = "controls.cfg";
+    static constexpr std::size_t kMaxFileBytes = 1024u * 1024u;  // the real file is about 12 KB
 
     // Links, not owned: the device states and the sensitivity options.
     Controls(Input& input, const Settings& settings);

@@ -330,6 +330,16 @@ TEST_F(ControlsFileTest, MalformedFilesGiveTheDefaults)
     EXPECT_EQ(controls.toText(), defaultText);
 }
 
+TEST_F(ControlsFileTest, AnOversizedFileGivesTheDefaults)
+{
+    const std::string defaultText = controls.toText();
+    controls.setBinding(act(ControlAction::Chat), BindingKind::Key, keyIndex("K"), 0);
+    controls.save();
+    std::filesystem::resize_file(dir.path() / Controls::kFileName, Controls::kMaxFileBytes + 1);
+    EXPECT_FALSE(controls.load());
+    EXPECT_EQ(controls.toText(), defaultText);
+}
+
 TEST_F(ControlsFileTest, BadEntriesKeepTheirDefaultsAndGoodOnesApply)
 {
     const ActionBinding chat = controls.binding(act(ControlAction::Chat));
