@@ -1,6 +1,8 @@
 #pragma once
 // Small pieces shared by the platform's text readers and writers (records,
 // string tables, data lists). Included only by the library's own .cpp files.
+#include "platform/LineReader.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -50,18 +52,10 @@ inline void appendQuoted(std::string& out, std::string_view text)
 template <class Visit>
 void forEachLine(std::string_view text, Visit&& visit)
 {
-    int lineNumber = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        visit(line, ++lineNumber);
-    }
+    LineReader lines(text);
+    std::string_view line;
+    while (lines.next(line))
+        visit(line, lines.lineNumber());
 }
 
 }  // namespace textparsing
