@@ -105,6 +105,8 @@ void GlTest::SetUp()
     m_context = GlTestContext::instance();
     if (!m_context)
         GTEST_SKIP() << GlTestContext::why();
+    // A test that opened a window of its own leaves its context current.
+    ASSERT_EQ(SDL_GL_MakeCurrent(s_window, s_glContext), 0) << SDL_GetError();
     GraphicsES20& g = gfx();
     g.setRenderState(RenderState{});
     g.setProjectionMatrix(Mat4{});

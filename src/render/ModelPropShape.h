@@ -1,0 +1,28 @@
+#pragma once
+#include "render/PropWorld.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class Model;
+
+// A loaded model object as a prop shape, for the game world's IPropWorld:
+// its drawn (non-helper) nodes are the pieces, its collision triangles and
+// bounds come straight from the model. A link: the model must outlive it.
+// Nodes whose arrays freeModelCpuData dropped give empty pieces.
+class ModelPropShape final : public IPropShape {
+public:
+    explicit ModelPropShape(const Model& model);
+
+    Vec3 boundsMin() const override;
+    Vec3 boundsMax() const override;
+    std::span<const PropTriangle> collisionTriangles() const override;
+    std::size_t pieceCount() const override { return m_nodes.size(); }
+    PropPiece piece(std::size_t index) const override;
+
+private:
+    const Model& m_model;
+    std::vector<std::size_t> m_nodes;        // drawn nodes
+    std::vector<std::string> m_textureFiles; // per node, the texture's file name ("units.pvr")
+};

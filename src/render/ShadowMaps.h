@@ -1,0 +1,51 @@
+#pragma once
+#include "platform/Math.h"
+#include "render/RenderBuffer.h"
+
+class GpuProgram;
+
+// The renderer's shadow-map object, made only at quality tier 3: the sun's
+// depth over the ground around the camera, one cascade. The terrain and prop
+// programs look it up to darken what lies in shadow.
+class ShadowMaps {
+public:
+    static constexpr int kSize = 1024;
+    static constexpr float kHalfExtent = 1500.0f;  // world units around the focus
+    static constexpr float kDepthRange = 12000.0f;
+
+    // False when the render target cannot be made.
+    [[nodiscard]] bool create();
+    bool isValid() const { return m_target.isValid(); }
+
+    // Points the sun's orthographic view at `focus` from `sunDirection`
+    // (toward the sun). A sun below the horizon shines from straight above.
+    void setView(const Vec3& focus, const Vec3& sunDirection);
+    // World to the map's 0..1 texture space and depth.
+    const Mat4& shadowMatrix() const { return m_shadowMatrix; }
+    const Mat4& lightView() const { return m_lightView; }
+    const Mat4& lightProjection() const { return m_lightProjection; }
+    RenderBuffer& target() { return m_target; }
+    const Texture2D* depthTexture() const { return m_target.colorTexture(); }
+
+private:
+    RenderBuffer m_target;
+    Mat4 m_lightView, m_lightProjection, m_shadowMatrix;
+};
+
+// The shadow-map object; null unless created (tier 3).
+ShadowMaps* shadowMaps();
+// Makes the object when the renderer's quality tier is 3 (or `force`); false
+// when it cannot be made. destroyShadowMaps drops it.
+bool createShadowMaps(bool force = false);
+void destroyShadowMaps();
+
+// Renders every prop batch and every active ShadowVolumes::Caster into the
+// shadow map around `focus`, with the sun of the renderer's light record.
+// Does nothing without the shadow-map object. Leaves the render target,
+// matrices and state as they were.
+void renderShadowMaps(const Vec3& focus);
+
+// For the lit world programs: binds the map on texture unit 2 and sets
+// u_shadowMap, u_shadowOn and u_shadowMatrix of the current program (the
+// lookup is off without a valid map). Call after Graphics::applyState.
+void applyShadowLookup(const GpuProgram& program);

@@ -1,0 +1,63 @@
+#pragma once
+#include "platform/Math.h"
+
+#include <cstdint>
+#include <vector>
+
+class Terrain;
+
+// The level-of-detail blocks of a terrain, built on the CPU. A patch covers
+// kCells x kCells cells; level l draws every (1 << l)-th sample. Neighbours at
+// different levels never show cracks: each patch hangs a skirt below its four
+// edges, deep enough to cover the largest gap any pair of levels can leave
+// along that edge. Along an edge every level interpolates the same edge
+// samples linearly, so that gap depends on the edge samples alone.
+class TerrainPatches {
+public:
+    static constexpr int kCells = 32;
+    static constexpr int kLevels = 4;  // steps 1, 2, 4, 8
+    static constexpr int kSide = kCells + 1;
+    static constexpr int kGridVertices = kSide * kSide;
+    static constexpr int kVerticesPerPatch = kGridVertices + 4 * kSide;  // grid, then four skirt rows
+
+    struct Vertex {
+        float x, y, z;
+        float nx, ny, nz;
+    };
+    struct Patch {
+        int col = 0, row = 0;      // patch coordinates
+        Vec3 boundsMin, boundsMax; // including the skirt
+        float skirtDepth = 0.0f;
+    };
+    struct IndexRange {
+        int first = 0, count = 0;  // into indices()
+    };
+
+    explicit TerrainPatches(const Terrain& terrain);
+
+    int patchesPerSide() const { return m_perSide; }
+    const std::vector<Patch>& patches() const { return m_patches; }
+    // kVerticesPerPatch vertices per patch, patch after patch. Samples past the
+    // field's edge (a grid that is not a multiple of kCells) are clamped, so the
+    // extra triangles collapse.
+    const std::vector<Vertex>& vertices() const { return m_vertices; }
+    // Triangle lists shared by every patch, indices relative to the patch's
+    // first vertex; level l's surface then its skirts (both windings).
+    const std::vector<std::uint16_t>& indices() const { return m_indices; }
+    IndexRange levelRange(int level) const { return m_ranges[level < 0 ? 0 : (level >= kLevels ? kLevels - 1 : level)]; }
+
+    // Level for a patch seen from `eye` with a vertical field of view in
+    // radians: finer when near, coarser with distance and with a wider view.
+    int chooseLevel(const Patch& patch, const Vec3& eye, float fieldOfView) const;
+
+private:
+    void buildIndices();
+    void buildPatch(const Terrain& terrain, int pc, int pr);
+
+    int m_perSide = 0;
+    float m_patchSize = 0.0f;
+    std::vector<Patch> m_patches;
+    std::vector<Vertex> m_vertices;
+    std::vector<std::uint16_t> m_indices;
+    IndexRange m_ranges[kLevels];
+};

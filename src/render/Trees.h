@@ -1,0 +1,67 @@
+#pragma once
+#include "platform/Math.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Terrain;
+class WorldRandom;
+
+// The map's forest: trees stood on the terrain, drawn as two crossed
+// alpha-tested quads each from a 2 x 2 atlas of tree kinds. Placement needs no
+// GL context; the texture and buffers are made on the first fillBuffer with a
+// renderer.
+class Trees {
+public:
+    struct Tree {
+        Vec3 position;          // foot of the trunk, on the ground
+        float height = 0.0f;    // world units
+        std::uint8_t kind = 0;  // atlas cell 0..3
+    };
+    static constexpr int kMaxTrees = 32768;
+    static constexpr float kDrawDistance = 7000.0f;
+    static constexpr int kMaxDrawn = 2500;  // nearest first; keeps the software renderer fast
+
+    Trees();
+    ~Trees();
+    Trees(const Trees&) = delete;
+    Trees& operator=(const Trees&) = delete;
+
+    // Scatters up to `count` trees over dry, gentle ground: above the shore,
+    // below the upper slopes, never on steep faces. texturePath names the atlas.
+    void buildForest(std::string_view texturePath, const Terrain& terrain, int count);
+    // Up to `count` trees where the density map of `treeFile` asks for them: a
+    // headerless square of 8-bit densities over the whole field (row 0 at the
+    // field's -z edge). False, with no trees, when the file is missing, empty
+    // or not square.
+    [[nodiscard]] bool buildFromFile(int count, std::string_view treeFile, std::string_view texturePath,
+                                     const Terrain& terrain);
+    // The same from a density map in memory.
+    [[nodiscard]] bool buildFromDensity(int count, std::span<const std::uint8_t> density, std::string_view texturePath,
+                                        const Terrain& terrain);
+
+    const std::vector<Tree>& trees() const { return m_trees; }
+    const std::string& texturePath() const { return m_texturePath; }
+
+    // Picks the trees to draw this frame (the nearest kMaxDrawn within
+    // kDrawDistance of the eye) and writes their quads; call at the start of the draw.
+    void fillBuffer(const Vec3& eye);
+    int drawnCount() const { return m_drawn; }
+    // Draws the quads of the last fillBuffer with the renderer's matrices, light and fog.
+    void drawPass2();
+
+private:
+    class Gpu;
+    bool acceptsGround(const Terrain& terrain, float x, float z, float& height) const;
+    void plant(WorldRandom& random, const Terrain& terrain, float x, float z);
+
+    std::vector<Tree> m_trees;
+    std::string m_texturePath;
+    std::vector<float> m_vertices;  // x y z u v, 4 a quad, 2 quads a tree
+    int m_drawn = 0;
+    std::unique_ptr<Gpu> m_gpu;
+};

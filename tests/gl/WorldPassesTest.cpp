@@ -1,0 +1,106 @@
+#include "TestWorld.h"
+
+#include "render/ShadowMaps.h"
+#include "render/ShadowVolumes.h"
+
+#include <memory>
+
+namespace {
+
+int brightness(const Rgba& c) { return c.r + c.g + c.b; }
+
+struct WorldPasses : TestWorldGl {
+    void SetUp() override
+    {
+        TestWorldGl::SetUp();
+        if (!IsSkipped() && world)
+            useTarget(160, 120);
+    }
+};
+
+TEST_F(WorldPasses, SeaIsBluerThanLandAndTheHorizonLighterThanTheZenith)
+{
+    world->setTier(0);
+    world->clouds.buildField(0.0f, 0.0f);
+    // From high over the coast looking east: sea in the lower left, land to the right.
+    world->setCamera(Vec3{-2700.0f, 2500.0f, 6000.0f}, Vec3{-2700.0f, 0.0f, 0.0f}, 1.2f, 160.0f / 120.0f);
+    world->setSun(0.5f);
+    world->drawFrame();
+    const Rgba sea = pixel(10, 10), land = pixel(150, 10);
+    EXPECT_GT(sea.b - sea.r, land.b - land.r) << sea << " " << land;
+    EXPECT_GT(sea.b, sea.r);
+
+    // Looking level out to sea: the sky at the horizon against the sky straight up.
+    world->setCamera(Vec3{-6000.0f, 50.0f, 0.0f}, Vec3{-12000.0f, 6000.0f, 0.0f}, 1.5f, 160.0f / 120.0f);
+    world->drawFrame();
+    std::vector<Rgba> column = rect(80, 0, 1, 120);
+    int horizonRow = -1;
+    for (int y = 0; y < 120 && horizonRow < 0; ++y)
+        if (column[static_cast<std::size_t>(y)].b < column[static_cast<std::size_t>(y)].r + 20 ||
+            brightness(column[static_cast<std::size_t>(y)]) > 500)
+            horizonRow = y;
+    ASSERT_GE(horizonRow, 0);
+    const Rgba nearHorizon = column[static_cast<std::size_t>(std::min(horizonRow + 8, 119))];
+    const Rgba high = column[119];
+    EXPECT_GT(brightness(nearHorizon), brightness(high)) << nearHorizon << " " << high;
+}
+
+TEST_F(WorldPasses, NoCloudsAtAmountZero)
+{
+    world->setCamera(Vec3{0.0f, 1500.0f, 0.0f}, Vec3{0.0f, 5000.0f, -8000.0f}, 1.2f, 160.0f / 120.0f);
+    world->setSun(0.5f);
+    for (int tier : {0, 2}) {
+        world->setTier(tier);
+        world->clouds.buildField(0.0f, 1000.0f);
+        world->time = 0.0f;  // the same waves in every frame
+        world->drawFrame();
+        const std::vector<Rgba> clear = rect(0, 0, 160, 120);
+        world->clouds.buildField(1.0f, 1000.0f);
+        world->time = 0.0f;
+        world->drawFrame();
+        const std::vector<Rgba> cloudy = rect(0, 0, 160, 120);
+        world->clouds.buildField(0.0f, 1000.0f);
+        world->time = 0.0f;
+        world->drawFrame();
+        int changed = 0, again = 0;
+        const std::vector<Rgba> cleared = rect(0, 0, 160, 120);
+        for (std::size_t i = 0; i < clear.size(); ++i) {
+            changed += brightness(cloudy[i]) > brightness(clear[i]) + 30;
+            again += brightness(cleared[i]) != brightness(clear[i]);
+        }
+        EXPECT_GT(changed, 100) << "a full sky shows clouds at tier " << tier;
+        EXPECT_EQ(again, 0) << "amount 0 leaves only the sky at tier " << tier;
+    }
+}
+
+// A floating slab over the flat airstrip field casts a shadow at tier 3 only.
+TEST_F(WorldPasses, ShadowDarkerThanLitGroundAtTierThree)
+{
+    const float fx = 0.62f * world->terrain.size() - world->terrain.size() * 0.5f;
+    const float fz = 0.55f * world->terrain.size() - world->terrain.size() * 0.5f;
+    const float ground = world->terrain.heightAt(fx, fz);
+    std::vector<Vec3> slab;  // two triangles 200 x 200, 60 above the ground
+    const float h = ground + 60.0f;
+    slab = {{-100, h, -100}, {100, h, -100}, {-100, h, 100}, {100, h, -100}, {100, h, 100}, {-100, h, 100}};
+    ShadowVolumes::Caster caster(slab);
+    Mat4 at;
+    at.m[12] = fx;
+    at.m[14] = fz;
+    caster.setMatrix(at);
+    world->clouds.buildField(0.0f, 0.0f);
+    // Looking straight down under a sun from straight above: the shadow lies under the slab.
+    world->setCamera(Vec3{fx, ground + 400.0f, fz + 0.01f}, Vec3{fx, ground, fz}, 0.6f, 160.0f / 120.0f);
+    world->setSun(0.5f);
+    world->setTier(0);
+    world->drawFrame();
+    const Rgba litCentre = centre();
+    world->setTier(3);
+    ASSERT_NE(shadowMaps(), nullptr);
+    world->drawFrame();
+    const Rgba shadowed = centre();
+    const Rgba outside = pixel(5, 5);
+    EXPECT_LT(brightness(shadowed) + 40, brightness(litCentre)) << shadowed << " " << litCentre;
+    EXPECT_LT(brightness(shadowed) + 40, brightness(outside)) << shadowed << " " << outside;
+}
+
+}  // namespace

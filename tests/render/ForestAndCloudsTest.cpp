@@ -1,0 +1,124 @@
+#include "render/Clouds.h"
+#include "render/Terrain.h"
+#include "render/Trees.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// West half sea (-20), east half a plain at 40 rising to a steep wall at the east edge.
+struct ForestTest : testing::Test {
+    Terrain terrain;
+    void SetUp() override
+    {
+        const int grid = 64;
+        Terrain::Layout layout{grid, 50.0f, -20.0f, 600.0f};
+        std::vector<std::uint16_t> s(static_cast<std::size_t>((grid + 1) * (grid + 1)));
+        for (int row = 0; row <= grid; ++row)
+            for (int col = 0; col <= grid; ++col) {
+                float h = col < grid / 2 ? -20.0f : 40.0f;
+                if (col >= grid - 4)
+                    h = 40.0f + static_cast<float>(col - (grid - 4)) * 130.0f;
+                s[static_cast<std::size_t>(row * (grid + 1) + col)] =
+                    static_cast<std::uint16_t>(std::lround((h + 20.0f) / 600.0f * 65535.0f));
+            }
+        ASSERT_TRUE(terrain.setSamples(layout, s));
+    }
+};
+
+TEST_F(ForestTest, TreesStandOnDryGentleGround)
+{
+    Trees trees;
+    trees.buildForest("data/trees.png", terrain, 500);
+    ASSERT_GT(trees.trees().size(), 250u);
+    EXPECT_LE(trees.trees().size(), 500u);
+    for (const auto& t : trees.trees()) {
+        EXPECT_GT(t.position.x, 0.0f - 50.0f);          // never in the sea
+        EXPECT_LT(t.position.x, 1600.0f - 100.0f + 50);   // never on the wall
+        EXPECT_NEAR(t.position.y, 39.0f, 1.0f);
+        EXPECT_LT(t.kind, 4);
+    }
+    // The same map gives the same forest.
+    Trees again;
+    again.buildForest("data/trees.png", terrain, 500);
+    ASSERT_EQ(again.trees().size(), trees.trees().size());
+    EXPECT_EQ(again.trees()[17].position.z, trees.trees()[17].position.z);
+}
+
+TEST_F(ForestTest, DensityMapDecidesWhere)
+{
+    // 4 x 4 map: only the north-east cell (last row, last column) is wooded.
+    std::vector<std::uint8_t> density(16, 0);
+    density[15] = 255;
+    Trees trees;
+    ASSERT_TRUE(trees.buildFromDensity(300, density, "data/trees.png", terrain));
+    ASSERT_FALSE(trees.trees().empty());
+    for (const auto& t : trees.trees()) {
+        EXPECT_GE(t.position.x, 800.0f);
+        EXPECT_GE(t.position.z, 800.0f);
+    }
+    EXPECT_FALSE(trees.buildFromDensity(10, std::vector<std::uint8_t>(15, 255), "t", terrain));
+    EXPECT_TRUE(trees.trees().empty());
+    EXPECT_FALSE(trees.buildFromDensity(10, {}, "t", terrain));
+    EXPECT_FALSE(trees.buildFromFile(10, "data/terrain/none/trees.raw", "t", terrain));
+}
+
+TEST_F(ForestTest, FillBufferTakesTheNearestWithinReach)
+{
+    Trees trees;
+    trees.buildForest("data/trees.png", terrain, 5000);
+    const Vec3 eye{800.0f, 100.0f, 0.0f};
+    trees.fillBuffer(eye);
+    EXPECT_LE(trees.drawnCount(), Trees::kMaxDrawn);
+    EXPECT_GT(trees.drawnCount(), 0);
+    trees.fillBuffer(Vec3{1e6f, 0.0f, 0.0f});
+    EXPECT_EQ(trees.drawnCount(), 0);
+}
+
+TEST(CloudField, AmountZeroMakesNoPuffsAndDefaultMakesSome)
+{
+    Clouds clouds;
+    clouds.buildField(0.0f, 500.0f);
+    EXPECT_TRUE(clouds.puffs().empty());
+    clouds.fillBuffer(Vec3{});
+    EXPECT_TRUE(clouds.drawOrder().empty());
+    clouds.buildField(-1.0f, 500.0f);
+    EXPECT_FALSE(clouds.puffs().empty());
+    for (const auto& p : clouds.puffs())
+        EXPECT_GT(p.position.y - p.size * 0.5f, 500.0f);  // above the highest ground
+    Clouds full;
+    full.buildField(1.0f, 0.0f);
+    EXPECT_GT(full.puffs().size(), clouds.puffs().size());
+}
+
+TEST(CloudField, SortedFarToNear)
+{
+    Clouds clouds;
+    clouds.buildField(0.5f, 0.0f);
+    const Vec3 eye{1000.0f, 2000.0f, -3000.0f};
+    clouds.fillBuffer(eye);
+    const auto& order = clouds.drawOrder();
+    ASSERT_EQ(order.size(), clouds.puffs().size());
+    auto dist = [&](std::uint32_t i) {
+        const Vec3& p = clouds.puffs()[i].position;
+        return (p.x - eye.x) * (p.x - eye.x) + (p.y - eye.y) * (p.y - eye.y) + (p.z - eye.z) * (p.z - eye.z);
+    };
+    for (std::size_t i = 1; i < order.size(); ++i)
+        EXPECT_GE(dist(order[i - 1]), dist(order[i]));
+}
+
+TEST(CloudField, RelightFollowsTheSun)
+{
+    Clouds clouds;
+    clouds.buildField(0.3f, 0.0f);
+    clouds.relight(Vec3{1.0f, 0.5f, 0.2f}, Vec3{0.0f, 0.1f, 1.0f});
+    for (const auto& p : clouds.puffs()) {
+        EXPECT_GT(p.colour.x, p.colour.z);
+        EXPECT_LE(p.colour.x, 1.0f);
+    }
+}
+
+}  // namespace

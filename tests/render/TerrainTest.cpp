@@ -1,0 +1,252 @@
+#include "render/Terrain.h"
+
+#include "platform/File.h"
+#include "render/TerrainPatches.h"
+#include "render/WorldView.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+namespace {
+
+Mat4 projectionOf(float fovY, float aspect, float zNear, float zFar)
+{
+    Mat4 m;
+    mat4Perspective(m, fovY, aspect, zNear, zFar);
+    return m;
+}
+
+// A field whose height is `slope` x (x + size/2): 0 at the west edge.
+void makeRamp(Terrain& t, int grid, float cell, float slope)
+{
+    Terrain::Layout layout;
+    layout.grid = grid;
+    layout.cellSize = cell;
+    layout.baseHeight = 0.0f;
+    layout.heightRange = slope * cell * static_cast<float>(grid);
+    std::vector<std::uint16_t> samples(static_cast<std::size_t>((grid + 1) * (grid + 1)));
+    for (int row = 0; row <= grid; ++row)
+        for (int col = 0; col <= grid; ++col)
+            samples[static_cast<std::size_t>(row * (grid + 1) + col)] =
+                static_cast<std::uint16_t>(std::lround(65535.0 * col / grid));
+    ASSERT_TRUE(t.setSamples(layout, samples));
+}
+
+TEST(TerrainQueries, RampGivesExactHeights)
+{
+    // 10 cells of 10 units over x in -50..50, h = (x + 50) / 10.
+    Terrain t;
+    makeRamp(t, 10, 10.0f, 0.1f);
+    EXPECT_NEAR(t.heightAt(5.0f, 7.0f), 5.5f, 1e-4f);
+    EXPECT_NEAR(t.heightAt(-50.0f, 0.0f), 0.0f, 1e-4f);
+    EXPECT_NEAR(t.heightAt(50.0f, 3.0f), 10.0f, 1e-4f);
+    // The cell's lower corner, not interpolated: x = 5 lies in the cell from 0 to 10.
+    EXPECT_NEAR(t.sampleHeightAt(5.0f, 7.0f), 5.0f, 1e-4f);
+    EXPECT_NEAR(t.sampleHeightAt(9.9f, -49.0f), 5.0f, 1e-4f);
+}
+
+TEST(TerrainQueries, FortyFiveDegreeRampNormal)
+{
+    Terrain t;
+    makeRamp(t, 8, 4.0f, 1.0f);
+    Vec3 n;
+    // Both triangles of a cell.
+    for (float z : {-13.5f, -10.5f}) {
+        const float h = t.heightAndNormalAt(-14.5f, z, n);
+        EXPECT_NEAR(h, 1.5f, 1e-3f);
+        EXPECT_NEAR(n.x, -0.70710678f, 1e-5f);
+        EXPECT_NEAR(n.y, 0.70710678f, 1e-5f);
+        EXPECT_NEAR(n.z, 0.0f, 1e-5f);
+    }
+}
+
+TEST(TerrainQueries, InterpolatesOnTheDrawnTriangles)
+{
+    // One cell with a single raised corner (col 1, row 1): the diagonal runs from
+    // (1, 0) to (0, 1), so the lower-left triangle stays flat.
+    Terrain::Layout layout{1, 2.0f, 0.0f, 1.0f};
+    const std::uint16_t samples[4] = {0, 0, 0, 65535};
+    Terrain t;
+    ASSERT_TRUE(t.setSamples(layout, samples));
+    Vec3 n;
+    EXPECT_NEAR(t.heightAndNormalAt(-0.5f, -0.5f, n), 0.0f, 1e-6f);
+    EXPECT_NEAR(n.y, 1.0f, 1e-6f);
+    EXPECT_NEAR(t.heightAt(0.5f, 0.5f), 0.5f, 1e-5f);  // fx = fz = 0.75 on the upper triangle
+    EXPECT_NEAR(t.heightAt(1.0f, 1.0f), 1.0f, 1e-5f);
+}
+
+TEST(TerrainQueries, OutsidePointsClampToTheEdgeWithAnUpNormal)
+{
+    Terrain t;
+    makeRamp(t, 10, 10.0f, 0.1f);
+    Vec3 n{0, 0, 0};
+    EXPECT_NEAR(t.heightAndNormalAt(1e9f, 0.0f, n), 10.0f, 1e-4f);
+    EXPECT_EQ(n.y, 1.0f);
+    EXPECT_NEAR(t.heightAndNormalAt(-70.0f, 1e9f, n), 0.0f, 1e-4f);
+    EXPECT_EQ(n.y, 1.0f);
+    EXPECT_NEAR(t.sampleHeightAt(500.0f, -500.0f), 9.0f, 1e-4f);
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_TRUE(std::isfinite(t.heightAt(inf, -inf)));
+    EXPECT_TRUE(std::isfinite(t.heightAt(nan, nan)));
+    EXPECT_TRUE(std::isfinite(t.sampleHeightAt(nan, inf)));
+    EXPECT_TRUE(std::isfinite(t.heightAndNormalAt(nan, 1.0f, n)));
+    EXPECT_EQ(n.y, 1.0f);
+}
+
+TEST(TerrainQueries, EmptyTerrainAnswersZero)
+{
+    Terrain t;
+    Vec3 n;
+    EXPECT_EQ(t.heightAndNormalAt(3.0f, 4.0f, n), 0.0f);
+    EXPECT_EQ(n.y, 1.0f);
+    EXPECT_EQ(t.sampleHeightAt(0.0f, 0.0f), 0.0f);
+    EXPECT_EQ(t.size(), 0.0f);
+}
+
+TEST(TerrainFile, RoundTripAndScale)
+{
+    Terrain::Layout layout{2, 50.0f, -100.0f, 300.0f};
+    const std::vector<std::uint16_t> samples = {0, 65535, 0, 0, 32768, 0, 0, 0, 65535};
+    const std::vector<std::uint8_t> bytes = Terrain::encode(layout, samples);
+    ASSERT_EQ(bytes.size(), Terrain::kHeaderBytes + 18);
+    FileBuffer file(bytes);
+    Terrain t;
+    ASSERT_TRUE(t.load(file));
+    EXPECT_EQ(t.layout().grid, 2);
+    EXPECT_EQ(t.size(), 100.0f);
+    EXPECT_EQ(t.sampleHeight(1, 0), 200.0f);
+    EXPECT_EQ(t.sampleHeight(0, 0), -100.0f);
+    EXPECT_NEAR(t.sampleHeight(1, 1), -100.0f + 300.0f * 32768.0f / 65535.0f, 1e-3f);
+}
+
+TEST(TerrainFile, BadFilesLeaveAnEmptyTerrain)
+{
+    Terrain::Layout layout{2, 50.0f, 0.0f, 300.0f};
+    const std::vector<std::uint16_t> samples(9, 1000);
+    const std::vector<std::uint8_t> good = Terrain::encode(layout, samples);
+
+    auto fails = [](std::vector<std::uint8_t> bytes) {
+        FileBuffer file(std::move(bytes));
+        Terrain t;
+        const bool loaded = t.load(file);
+        return !loaded && t.empty() && t.heightAt(0, 0) == 0.0f;
+    };
+    EXPECT_TRUE(fails({}));
+    EXPECT_TRUE(fails(std::vector<std::uint8_t>(good.begin(), good.end() - 1)));  // truncated
+    auto tag = good;
+    tag[0] = 'X';
+    EXPECT_TRUE(fails(tag));
+    auto version = good;
+    version[4] = 2;
+    EXPECT_TRUE(fails(version));
+    auto zeroGrid = good;
+    zeroGrid[6] = zeroGrid[7] = 0;
+    EXPECT_TRUE(fails(zeroGrid));
+    auto hugeGrid = good;  // 65535 cells: far more samples than the file holds
+    hugeGrid[6] = hugeGrid[7] = 0xff;
+    EXPECT_TRUE(fails(hugeGrid));
+    auto nanCell = good;
+    nanCell[8] = nanCell[9] = nanCell[10] = nanCell[11] = 0xff;
+    EXPECT_TRUE(fails(nanCell));
+    EXPECT_TRUE(Terrain::encode(layout, std::vector<std::uint16_t>(8)).empty());
+}
+
+TEST(TerrainShaderSize, NeverBelowOne)
+{
+    setShaderTerrainSize(0.0f);
+    EXPECT_EQ(shaderTerrainSize(), 1.0f);
+    setShaderTerrainSize(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(shaderTerrainSize(), 1.0f);
+    setShaderTerrainSize(40960.0f);
+    EXPECT_EQ(shaderTerrainSize(), 40960.0f);
+}
+
+// Rough ground: neighbouring patches at any two levels must not open a crack.
+TEST(TerrainPatchesLod, SkirtsCoverEveryLevelPair)
+{
+    const int grid = 64;
+    Terrain::Layout layout{grid, 10.0f, -50.0f, 400.0f};
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> dist(0, 65535);
+    std::vector<std::uint16_t> samples(static_cast<std::size_t>((grid + 1) * (grid + 1)));
+    for (auto& s : samples)
+        s = static_cast<std::uint16_t>(dist(rng));
+    Terrain t;
+    ASSERT_TRUE(t.setSamples(layout, samples));
+    const TerrainPatches& p = t.patches();
+    ASSERT_EQ(p.patchesPerSide(), 2);
+    // Patch 0 and patch 1 share the edge x-max / x-min; compare the surfaces
+    // along it at each pair of levels.
+    const auto& v = p.vertices();
+    const auto& a = p.patches()[0];
+    const auto& b = p.patches()[1];
+    const std::size_t baseA = 0, baseB = TerrainPatches::kVerticesPerPatch;
+    auto edgeHeight = [&](std::size_t base, int column, int level, int j) {
+        const int step = 1 << level;
+        const int j0 = j / step * step;
+        const int j1 = std::min(j0 + step, TerrainPatches::kCells);
+        const float h0 = v[base + static_cast<std::size_t>(j0 * TerrainPatches::kSide + column)].y;
+        const float h1 = v[base + static_cast<std::size_t>(j1 * TerrainPatches::kSide + column)].y;
+        return j1 == j0 ? h0 : h0 + (h1 - h0) * static_cast<float>(j - j0) / static_cast<float>(j1 - j0);
+    };
+    for (int la = 0; la < TerrainPatches::kLevels; ++la)
+        for (int lb = 0; lb < TerrainPatches::kLevels; ++lb)
+            for (int j = 0; j <= TerrainPatches::kCells; ++j) {
+                const float ha = edgeHeight(baseA, TerrainPatches::kCells, la, j);
+                const float hb = edgeHeight(baseB, 0, lb, j);
+                const float upperSkirtBottom = ha > hb ? ha - a.skirtDepth : hb - b.skirtDepth;
+                EXPECT_LE(upperSkirtBottom, std::min(ha, hb)) << la << " " << lb << " " << j;
+            }
+}
+
+TEST(TerrainPatchesLod, IndicesStayInsideAPatch)
+{
+    Terrain t;
+    makeRamp(t, 40, 5.0f, 0.3f);  // not a multiple of the patch size
+    const TerrainPatches& p = t.patches();
+    EXPECT_EQ(p.patchesPerSide(), 2);
+    EXPECT_EQ(p.vertices().size(), 4u * TerrainPatches::kVerticesPerPatch);
+    for (std::uint16_t i : p.indices())
+        ASSERT_LT(i, TerrainPatches::kVerticesPerPatch);
+    int previous = 1 << 30;
+    for (int level = 0; level < TerrainPatches::kLevels; ++level) {
+        const auto r = p.levelRange(level);
+        EXPECT_EQ(r.count % 3, 0);
+        EXPECT_LT(r.count, previous);
+        previous = r.count;
+    }
+    // Clamped samples stay on the field.
+    for (const auto& vertex : p.vertices())
+        ASSERT_LE(vertex.x, 100.0f);
+}
+
+TEST(TerrainPatchesLod, LevelsCoarsenWithDistanceAndCullBehind)
+{
+    Terrain::Layout layout{256, 20.0f, 0.0f, 100.0f};
+    Terrain t;
+    ASSERT_TRUE(t.setSamples(layout, std::vector<std::uint16_t>(257 * 257, 0)));
+    const Vec3 eye{0.0f, 50.0f, 2400.0f};
+    const WorldView view = WorldView::fromMatrices(
+        eye, lookAtMatrix(eye, Vec3{0.0f, 0.0f, 0.0f}, Vec3{0, 1, 0}), projectionOf(kPi / 4, 1.5f, 2.0f, 60000.0f));
+    t.updateVisible(kPi / 4, view);
+    const auto& visible = t.visiblePatches();
+    ASSERT_FALSE(visible.empty());
+    EXPECT_LT(visible.size(), 64u);  // the half behind the camera is culled
+    int nearLevel = 9, farLevel = -1;
+    for (const auto& vp : visible) {
+        const auto& patch = t.patches().patches()[static_cast<std::size_t>(vp.patch)];
+        EXPECT_LT(patch.boundsMin.z, eye.z);
+        if (patch.boundsMax.z >= eye.z - 1.0f && patch.boundsMin.x <= 0.0f && patch.boundsMax.x >= 0.0f)
+            nearLevel = std::min(nearLevel, vp.level);
+        if (patch.boundsMin.z < -2000.0f)
+            farLevel = std::max(farLevel, vp.level);
+    }
+    EXPECT_EQ(nearLevel, 0);
+    EXPECT_EQ(farLevel, TerrainPatches::kLevels - 1);
+}
+
+}  // namespace
