@@ -47,6 +47,17 @@ bool startRenderer()
     setSpriteLoadScale(metrics.spriteScale);
     return true;
 }
+
+// The screen's viewport and the 2-D pass follow the drawable after a resize.
+void resizeRenderer(int width, int height)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return;
+    device->setScreenSize(width, height);
+    if (!device->currentRenderTarget())
+        device->setRenderTarget(nullptr);
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -55,6 +66,7 @@ int main(int argc, char** argv)
     // overlays here as they join the game; until then the loop shows the empty screen.
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
+    hooks.screenResized = resizeRenderer;
     App app(std::move(hooks));
     return app.run(argc, argv);
 }

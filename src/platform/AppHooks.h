@@ -30,6 +30,9 @@ struct AppHooks {
     // else the input screen. Back is the Escape or back key.
     std::function<void(const TouchEvent&)> touch;
     std::function<void()> back;
+    // The drawable's new size in pixels, once the screen metrics took it (a
+    // minimised window's 0 x 0 never arrives): the renderer's screen follows.
+    std::function<void(int width, int height)> screenResized;
     // Window focus: volumes down and a running game paused; volumes restored.
     std::function<void()> focusLost;
     std::function<void()> focusGained;

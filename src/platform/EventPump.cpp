@@ -47,7 +47,8 @@ void EventPump::handle(const SDL_Event& event)
         handleWindowEvent(event);
         break;
     case SDL_KEYDOWN:
-        if ((event.key.keysym.sym == SDLK_ESCAPE && !event.key.repeat) || event.key.keysym.sym == SDLK_AC_BACK)
+        // A held key must not walk back through several menus.
+        if ((event.key.keysym.sym == SDLK_ESCAPE || event.key.keysym.sym == SDLK_AC_BACK) && !event.key.repeat)
             m_touches.push({TouchEvent::Kind::Back, 0, 0, 0, 0.0f, 0.0f});
         feedInput(event);
         break;
@@ -112,7 +113,9 @@ void EventPump::handleWindowEvent(const SDL_Event& event)
         int height = event.window.data2;
         if (SDL_Window* window = SDL_GetWindowFromID(event.window.windowID))
             SDL_GL_GetDrawableSize(window, &width, &height);
-        setScreenSize(width, height);  // refuses the 0 x 0 of a minimised window
+        // A minimised window reports 0 x 0: the metrics and the renderer keep their size.
+        if (setScreenSize(width, height) && m_hooks.screenResized)
+            m_hooks.screenResized(width, height);
         break;
     }
     case SDL_WINDOWEVENT_FOCUS_LOST:

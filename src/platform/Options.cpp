@@ -1,10 +1,9 @@
 #include "platform/Options.h"
 
 #include "platform/File.h"
-#include "platform/LineReader.h"
+#include "platform/internal/TextParsing.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <vector>
 
@@ -29,18 +28,6 @@ const GraphicsKey* findGraphicsKey(std::string_view name)
         if (key.name == name)
             return &key;
     return nullptr;
-}
-
-// The whole text must be a decimal integer.
-bool parseInt(std::string_view text, int& out)
-{
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    if (text.empty() || result.ec != std::errc() || result.ptr != end)
-        return false;
-    out = value;
-    return true;
 }
 
 bool isBlank(char c)
@@ -101,15 +88,12 @@ GraphicsConfig parseGraphicsConfig(std::string_view text)
 {
     GraphicsConfig config;
     const GraphicsConfig defaults;
-    LineReader lines(text);
-    std::string_view line;
-    while (lines.next(line)) {
-        const int lineNumber = lines.lineNumber();
+    textparsing::forEachLine(text, [&](std::string_view line, int lineNumber) {
         if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
             line = line.substr(0, hash);
         line = trim(line);
         if (line.empty())
-            continue;
+            return;
         std::size_t gap = 0;
         while (gap < line.size() && !isBlank(line[gap]) && line[gap] != '=')
             ++gap;
@@ -121,17 +105,17 @@ GraphicsConfig parseGraphicsConfig(std::string_view text)
         const GraphicsKey* key = findGraphicsKey(name);
         if (!key) {
             std::fprintf(stderr, "graphics.cfg:%d: unknown key skipped\n", lineNumber);
-            continue;
+            return;
         }
         int number = 0;
-        if (!parseInt(value, number) || number < key->min || number > key->max) {
+        if (!textparsing::parseWholeNumber(value, number) || number < key->min || number > key->max) {
             std::fprintf(stderr, "graphics.cfg:%d: bad %s, using %d\n", lineNumber,
                          std::string(key->name).c_str(), defaults.*(key->member));
             config.*(key->member) = defaults.*(key->member);
-            continue;
+            return;
         }
         config.*(key->member) = number;
-    }
+    });
     return config;
 }
 
@@ -205,7 +189,7 @@ void OptionTable::parse(std::span<const char* const> args)
             continue;
         }
         int number = 0;
-        if (!parseInt(value, number)) {
+        if (!textparsing::parseWholeNumber(value, number)) {
             std::fprintf(stderr, "option \"%s\": \"%s\" is no number; ignored\n", std::string(arg).c_str(),
                          std::string(value).c_str());
             continue;

@@ -2,10 +2,9 @@
 
 #include "platform/File.h"
 #include "platform/Language.h"
-#include "platform/LineReader.h"
+#include "platform/internal/TextParsing.h"
 
 #include <arpa/inet.h>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <pwd.h>
@@ -76,9 +75,7 @@ bool parseServerAddress(std::string_view text, Steam::ServerAddress& out)
         return false;
     const std::string_view portText = text.substr(colon + 1);
     unsigned port = 0;
-    const auto result = std::from_chars(portText.data(), portText.data() + portText.size(), port);
-    if (portText.empty() || result.ec != std::errc() || result.ptr != portText.data() + portText.size() ||
-        port == 0 || port > 65535)
+    if (!textparsing::parseWholeNumber(portText, port) || port == 0 || port > 65535)
         return false;
     out.address = address.s_addr;
     out.port = port;
@@ -159,9 +156,8 @@ void Steam::loadStats()
         std::fprintf(stderr, "%s: unreadable, ignored\n", kStatsFile);
         return;
     }
-    LineReader lines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    std::string_view line;
-    while (lines.next(line)) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    textparsing::forEachLine(text, [&](std::string_view line, int lineNumber) {
         const std::string_view kind = nextWord(line);
         const std::string_view name = nextWord(line);
         const std::string_view value = nextWord(line);
@@ -169,17 +165,15 @@ void Steam::loadStats()
         bool good = false;
         if (kind == "stat" && !extra) {
             std::int32_t number = 0;
-            const auto result = std::from_chars(value.data(), value.data() + value.size(), number);
-            good = !value.empty() && result.ec == std::errc() && result.ptr == value.data() + value.size() &&
-                   setStat(name, number);
+            good = textparsing::parseWholeNumber(value, number) && setStat(name, number);
         } else if (kind == "achievement" && value.empty()) {
             good = setAchievement(name);
         } else if (kind.empty() && name.empty()) {
             good = true;  // blank line
         }
         if (!good)
-            std::fprintf(stderr, "%s:%d: bad line skipped\n", kStatsFile, lines.lineNumber());
-    }
+            std::fprintf(stderr, "%s:%d: bad line skipped\n", kStatsFile, lineNumber);
+    });
 }
 
 bool Steam::queueJoinRequest(std::string_view addressAndPort)

@@ -1,6 +1,7 @@
 #include "render/BufferObject.h"
 
 #include "render/Graphics.h"
+#include "render/internal/GlContext.h"
 
 #include <epoxy/gl.h>
 
@@ -37,8 +38,7 @@ bool BufferObject::create(BufferTarget target, std::size_t bytes, BufferUsage us
     m_target = target;
     glGenBuffers(1, &m_glName);
     device->bindBuffer(target, m_glName);
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    clearGlErrors();
     glBufferData(glTarget(target), static_cast<GLsizeiptr>(bytes), data, glUsage(usage));
     if (glGetError() != GL_NO_ERROR) {
         destroy();

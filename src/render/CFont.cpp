@@ -1,5 +1,6 @@
 #include "render/CFont.h"
 
+#include "platform/Language.h"
 #include "render/SpriteBatch.h"
 #include "render/internal/RenderLog.h"
 #include "render/internal/SpriteQuads.h"
@@ -293,4 +294,9 @@ int drawTextWrapped(const CFont* font, std::u16string_view text, float width, st
         return 0;
     }
     return font->wrap(text, width, out);
+}
+
+int drawTextWrapped(const CFont* font, int stringNumber, float width, std::span<char16_t> out)
+{
+    return drawTextWrapped(font, getStringByIndex(stringNumber), width, out);
 }

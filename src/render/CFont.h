@@ -111,3 +111,5 @@ CFont::TextSize measureText(const CFont* font, std::u16string_view text);
 CFont::TextSize measureString(const CFont* font, const char16_t* text);
 // CFont::wrap into a caller's buffer; the line count.
 int drawTextWrapped(const CFont* font, std::u16string_view text, float width, std::span<char16_t> out);
+// The same for text n of the main string table ("DUMMY" when it has none).
+int drawTextWrapped(const CFont* font, int stringNumber, float width, std::span<char16_t> out);

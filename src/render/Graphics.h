@@ -176,6 +176,10 @@ public:
     void setScreenSize(int width, int height);
     virtual void setViewport(int x, int y, int width, int height) = 0;
     virtual void setClearColor(const Color4& color) = 0;
+    // The clear colour the device starts with; a screen that clears to its own
+    // colour puts this one back after its draw.
+    static constexpr Color4 kDefaultClearColor{0, 0, 0, 255};
+    void restoreDefaultClearColor() { setClearColor(kDefaultClearColor); }
     // Limits drawing (and clears) to a rectangle of the target in pixels,
     // origin bottom left; off draws everywhere.
     virtual void setScissor(bool enabled, int x, int y, int width, int height) = 0;

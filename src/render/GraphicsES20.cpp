@@ -126,6 +126,13 @@ GlContextInfo& glContextInfo()
     return info;
 }
 
+void clearGlErrors()
+{
+    // Bounded: a lost context may report an error on every call.
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
 // What GL currently holds. `known` is false until the first apply and after
 // anything that may have changed GL behind the device's back.
 struct GraphicsES20::AppliedState {
@@ -156,6 +163,7 @@ bool GraphicsES20::init(int screenWidth, int screenHeight)
     m_initialised = true;
     m_applied->known = false;
     setRenderTarget(nullptr);
+    restoreDefaultClearColor();
     applyState();
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include "render/GraphicsES20.h"
 
+#include <algorithm>
+
 namespace {
 GraphicsES20Extensions* g_extensions = nullptr;
 }  // namespace
@@ -12,7 +14,7 @@ bool GraphicsES20Extensions::load()
         m_error = m_effects.error();
         return false;
     }
-    m_scatteringProgramCount = 0;
+    m_scatteringPrograms.clear();
     addScatteringProgram(m_device.builtinProgram(BuiltinProgram::LitModel));
     return true;
 }
@@ -20,13 +22,13 @@ bool GraphicsES20Extensions::load()
 void GraphicsES20Extensions::unload()
 {
     m_effects.destroy();
-    m_scatteringProgramCount = 0;
+    m_scatteringPrograms.clear();
 }
 
 void GraphicsES20Extensions::addScatteringProgram(GpuProgram& program)
 {
-    if (m_scatteringProgramCount < static_cast<int>(std::size(m_scatteringPrograms)))
-        m_scatteringPrograms[m_scatteringProgramCount++] = &program;
+    if (std::find(m_scatteringPrograms.begin(), m_scatteringPrograms.end(), &program) == m_scatteringPrograms.end())
+        m_scatteringPrograms.push_back(&program);
 }
 
 void GraphicsES20Extensions::updateScatteringUniforms(const Vec3& camera)
@@ -35,9 +37,9 @@ void GraphicsES20Extensions::updateScatteringUniforms(const Vec3& camera)
     if (!m_scattering)
         return;
     m_device.pushState();
-    for (int i = 0; i < m_scatteringProgramCount; ++i) {
-        EffectPrograms::use(m_device, *m_scatteringPrograms[i]);
-        m_scattering->upload(*m_scatteringPrograms[i], camera);
+    for (GpuProgram* program : m_scatteringPrograms) {
+        EffectPrograms::use(m_device, *program);
+        m_scattering->upload(*program, camera);
     }
     m_device.popState();
 }

@@ -3,6 +3,7 @@
 #include "render/EffectPrograms.h"
 
 #include <string>
+#include <vector>
 
 class GraphicsES20;
 class GpuProgram;
@@ -36,6 +37,8 @@ public:
     // Without a source only the camera is remembered.
     void updateScatteringUniforms(const Vec3& camera);
     void setScatteringSource(IScatteringUniforms* source) { m_scattering = source; }
+    // Every program the world renderer adds (sky, terrain, props, trees,
+    // water, clouds...); a program added twice is kept once.
     void addScatteringProgram(GpuProgram& program);
     const Vec3& scatteringCamera() const { return m_camera; }
 
@@ -44,8 +47,7 @@ private:
     EffectPrograms m_effects;
     std::string m_error;
     IScatteringUniforms* m_scattering = nullptr;
-    GpuProgram* m_scatteringPrograms[8] = {};
-    int m_scatteringProgramCount = 0;
+    std::vector<GpuProgram*> m_scatteringPrograms;
     Vec3 m_camera;
 };
 

@@ -3,6 +3,8 @@
 #include "render/BufferObject.h"
 #include "render/Graphics.h"
 #include "render/GraphicsES20Extensions.h"
+#include "render/SpriteSheet.h"
+#include "render/internal/SpriteQuads.h"
 
 #include <algorithm>
 #include <cstring>
@@ -38,6 +40,34 @@ ParticleAtlas::Rect lightmapCell(int animLightMap, int grid)
 }
 }  // namespace
 
+ParticleAtlas ParticleAtlas::fromSheet(const SpriteSheet& sheet)
+{
+    ParticleAtlas atlas;
+    atlas.animations.resize(sheet.anims.size());
+    for (std::size_t a = 0; a < sheet.anims.size(); ++a) {
+        // The reader checked every range, so the tables are indexed directly.
+        const SpriteSheet::Anim& anim = sheet.anims[a];
+        for (std::uint16_t k = 0; k < anim.count; ++k) {
+            const SpriteSheet::Frame& frame = sheet.frames[sheet.animFrames[anim.firstAnimFrame + k].frame];
+            Rect cell{0.0f, 0.0f, 0.0f, 0.0f};
+            if (frame.partCount > 0) {
+                const SpriteSheet::Part& part = sheet.parts[frame.firstPart];
+                const ModuleUv uv = moduleUv(sheet, sheet.modules[part.module], part.flip);
+                cell = Rect{uv.u0, uv.v0, uv.u1, uv.v1};
+            }
+            atlas.animations[a].push_back(cell);
+        }
+    }
+    return atlas;
+}
+
+int ParticleAtlas::frameCount(int animation) const
+{
+    if (animation < 0 || static_cast<std::size_t>(animation) >= animations.size())
+        return 0;
+    return static_cast<int>(animations[static_cast<std::size_t>(animation)].size());
+}
+
 void ParticleSpriteBatch::begin(const ParticleAtlas& atlas, bool highDetail)
 {
     m_atlas = &atlas;
@@ -56,6 +86,8 @@ bool ParticleSpriteBatch::add(const Vec3& p, const Vec3& h, const Vec3& v, Color
     if (frame < 0 || static_cast<std::size_t>(frame) >= frames.size())
         return false;
     const ParticleAtlas::Rect& t = frames[static_cast<std::size_t>(frame)];
+    if (t.u0 == t.u1 || t.v0 == t.v1)
+        return false;
     const ParticleAtlas::Rect l = lightmapCell(animLightMap, m_atlas->lightmapGrid);
     // Corner order of every effect quad: top left, top right, bottom left,
     // bottom right, which the shared quad indices make two triangles.

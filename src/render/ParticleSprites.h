@@ -7,6 +7,7 @@
 
 class BufferObject;
 class Texture2D;
+struct SpriteSheet;
 
 // Where the particle sheet's pictures lie: for each animation its frames in
 // order, each the texture rectangle of the frame's picture (0..1). Built from
@@ -19,6 +20,14 @@ struct ParticleAtlas {
     // The lightmap texture is a grid of this many cells a side; animLightMap
     // k >= 1 picks cell k - 1 in rows from the top left, 0 means none.
     int lightmapGrid = 4;
+
+    // The atlas of the particle sprite set: animation k's frames are the
+    // sheet's animation k in order, each the rectangle of the module of its
+    // frame's first part. A frame without parts gets an empty rectangle,
+    // which the batch does not draw.
+    static ParticleAtlas fromSheet(const SpriteSheet& sheet);
+    // Frames of the animation; 0 for an unknown one.
+    int frameCount(int animation) const;
 };
 
 // The particle sprite batch: camera-facing (or axis-given) quads of the
@@ -35,7 +44,7 @@ public:
     // One quad centred at position reaching axisX and axisY to each side
     // (half extents, already rotated and scaled), premultiplied colour.
     // False, adding nothing, when the batch is full or the animation or
-    // frame is not in the atlas.
+    // frame is not in the atlas or has an empty rectangle.
     bool add(const Vec3& position, const Vec3& axisX, const Vec3& axisY, Color4 color, int animation, int frame,
              int animLightMap);
 

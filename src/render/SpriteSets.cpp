@@ -1,20 +1,24 @@
 #include "render/SpriteSets.h"
 
+#include "platform/Language.h"
 #include "render/CFont.h"
 #include "render/CSprite.h"
 #include "render/internal/SheetTexture.h"
 
 #include <array>
+#include <cctype>
 #include <memory>
 #include <string>
 
 namespace {
 
 // Sets 1, 4 and 18 are not used by the game; their empty names never match
-// and never load.
+// and never load. The particle set 3 lives beside its texture, so the effects
+// texture the menu preloads ("data/FX/fx.png", "fx_low.png" below tier 2) is
+// the very texture of the sheet and its low-detail variant.
 constexpr std::array<std::string_view, kSpriteSetCount> kSetNames = {
     "data/sprites/keyboard",         "",
-    "data/sprites/hud_wwii",         "data/sprites/particles",
+    "data/sprites/hud_wwii",         "data/FX/fx",
     "",                              "data/sprites/loading",
     "data/sprites/splats",           "data/sprites/menus",
     "data/sprites/campaign0_thumbs", "data/sprites/campaign1_thumbs",
@@ -54,6 +58,7 @@ struct Tables {
     CSprite emptySprite;
     std::array<FontSlot, kFontCount> fonts;
     FontSlot hudFont;
+    float hudFontScale = 1.0f;
     CFont emptyFont;
 };
 
@@ -76,9 +81,21 @@ bool loadSetVariant(CSprite& sprite, std::string_view name, float scale)
     return sprite.load(base + ".bspr", scale);
 }
 
+// "font<n>_<language code>.bspr" when the interface language has a font of
+// its own (scripts the common fonts lack), else "font<n>.bspr".
 std::string fontPath(int id)
 {
-    return "data/fonts/font" + std::to_string(id) + ".bspr";
+    const std::string base = "data/fonts/font" + std::to_string(id);
+    const int language = currentLanguage();
+    if (language >= 0 && language < kLanguageCount) {
+        std::string variant = base + "_";
+        for (const char* c = languageTable[language].code; *c; ++c)
+            variant += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+        variant += ".bspr";
+        if (sheetFileExists(variant))
+            return variant;
+    }
+    return base + ".bspr";
 }
 
 }  // namespace
@@ -171,12 +188,17 @@ void reloadFonts()
         slot.font.free(true);
         slot.tried = false;
     }
+    // The HUD keeps its font pointer, so a loaded HUD font is loaded again at
+    // once, at its scale, rather than left empty.
+    if (tables().hudFont.font.isLoaded())
+        loadHudFont(tables().hudFontScale);
 }
 
 CFont* loadHudFont(float scale)
 {
     CFont& font = tables().hudFont.font;
     font.free(true);
+    tables().hudFontScale = scale;
     if (!font.load(fontPath(0), scale))
         font.free();
     return &font;

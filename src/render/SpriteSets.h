@@ -35,10 +35,13 @@ CSprite* loadHudSprite(float scale);
 // step may call it.
 void preloadMenuSprites(int step);
 
-// The font, loaded on first use from "data/fonts/font<n>.bspr"; an empty font
-// (draws and measures nothing) for an unknown number or a failed load.
+// The font, loaded on first use from "data/fonts/font<n>_<code>.bspr" when the
+// interface language (code in lower case, "ja") has its own, else from
+// "data/fonts/font<n>.bspr"; an empty font (draws and measures nothing) for an
+// unknown number or a failed load.
 CFont* getFont(int id);
-// Frees every loaded font; each loads again on its next use.
+// Frees every loaded font; each loads again on its next use, in the file of
+// the language then current. A loaded HUD font is loaded again at once.
 void reloadFonts();
 // The HUD font loaded again at `scale`.
 CFont* loadHudFont(float scale);

@@ -113,7 +113,7 @@ void Texture2D::setMetrics(const TextureImage& image)
 
 bool Texture2D::upload(const TextureImage& image, const SamplerSettings& sampler)
 {
-    if (image.levels.empty() || image.width < 1 || image.height < 1)
+    if (graphics() == nullptr || image.levels.empty() || image.width < 1 || image.height < 1)
         return false;
     for (std::size_t i = 0; i < image.levels.size(); ++i)
         if (image.levels[i].size() != textureLevelBytes(image.format, image.width, image.height, static_cast<int>(i)))
@@ -143,6 +143,7 @@ bool Texture2D::upload(const TextureImage& image, const SamplerSettings& sampler
     const int levels = mipmapped ? static_cast<int>(source->levels.size()) : 1;
 
     destroyGl();
+    clearGlErrors();
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
     glGenTextures(1, &m_glName);
@@ -168,10 +169,11 @@ bool Texture2D::upload(const TextureImage& image, const SamplerSettings& sampler
 
 bool Texture2D::allocate(TextureFormat format, int width, int height, const SamplerSettings& sampler)
 {
-    if (width < 1 || height < 1 || width > kMaxTextureSide || height > kMaxTextureSide ||
+    if (graphics() == nullptr || width < 1 || height < 1 || width > kMaxTextureSide || height > kMaxTextureSide ||
         (format != TextureFormat::Rgba8 && format != TextureFormat::Rgb8))
         return false;
     destroyGl();
+    clearGlErrors();
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
     glGenTextures(1, &m_glName);

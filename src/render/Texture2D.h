@@ -39,6 +39,7 @@ public:
     // trilinear sampler). False when no device exists or GL refuses the size.
     [[nodiscard]] bool upload(const TextureImage& image, const SamplerSettings& sampler);
     // Storage for a render target's colour: one level, undefined contents.
+    // False when no device exists, the size is out of range or GL refuses it.
     [[nodiscard]] bool allocate(TextureFormat format, int width, int height, const SamplerSettings& sampler);
     // Changes filter and wrap of an existing texture.
     void setSampler(const SamplerSettings& sampler);

@@ -6,6 +6,7 @@
 
 #include "GlTestContext.h"
 
+#include <initializer_list>
 #include <memory>
 
 namespace {
@@ -287,5 +288,23 @@ TEST_F(EffectGl, ScatteringUniformsReachTheLitModelProgramForTheCamera)
     EXPECT_EQ(source.camera.y, 5.0f);
     EXPECT_EQ(source.program, gfx().builtinProgram(BuiltinProgram::LitModel).glName());
     EXPECT_EQ(gfx().state().customProgram, nullptr);   // the caller's state is back
+}
+
+TEST_F(EffectGl, EveryAddedScatteringProgramGetsTheUniformsOnce)
+{
+    EffectPrograms& e = extensions->effects();
+    // The lit model program and eight more, some added twice.
+    for (int round = 0; round < 2; ++round)
+        for (GpuProgram* p : std::initializer_list<GpuProgram*>{&e.lightmapLit, &e.lightmapGlow, &e.hazeShimmer,
+                                                                &e.hazeRefract, &e.modelDistortion, &e.distortionApply,
+                                                                &e.sunShafts, &e.finalCombine})
+            extensions->addScatteringProgram(*p);
+    extensions->addScatteringProgram(gfx().builtinProgram(BuiltinProgram::LitModel));
+    RecordingScattering source;
+    extensions->setScatteringSource(&source);
+    extensions->updateScatteringUniforms({0, 0, 0});
+    extensions->setScatteringSource(nullptr);
+    EXPECT_EQ(source.calls, 9);
+    EXPECT_EQ(source.program, e.finalCombine.glName());
 }
 }  // namespace

@@ -4,6 +4,7 @@
 #include "render/OcclusionQuery.h"
 #include "support/TempDir.h"
 
+#include <epoxy/gl.h>
 #include <png.h>
 
 namespace {
@@ -28,6 +29,14 @@ TEST_F(Clear, IgnoresTheColourMaskAndDepthWrite)
     clearTo({20, 40, 60, 255});
     EXPECT_TRUE(colorNear(centre(), {20, 40, 60, 255}, 0));
     EXPECT_EQ(gfx().state().colorMask, kColorMaskNone);   // the state record itself is kept
+}
+
+TEST_F(Clear, DefaultClearColourComesBackAfterAScreensOwn)
+{
+    clearTo({0, 4, 10, 255});
+    gfx().restoreDefaultClearColor();
+    gfx().clear();
+    EXPECT_TRUE(colorNear(centre(), {0, 0, 0, 255}, 0));
 }
 
 // A white texture modulated by the vertex colour, drawn over the whole target.
@@ -301,6 +310,42 @@ std::string smallPng()
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return bytes;
+}
+
+// An error left by some unrelated earlier call must not fail the next texture,
+// buffer or target.
+struct StaleGlError : GlTest {
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (!IsSkipped())
+            glEnable(0x7FFF);   // GL_INVALID_ENUM, left unread
+    }
+    void TearDown() override
+    {
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        GlTest::TearDown();
+    }
+};
+
+TEST_F(StaleGlError, TextureUploadStillSucceeds)
+{
+    TextureImage image;
+    image.width = image.height = 2;
+    image.levels.push_back(std::vector<std::uint8_t>(16, 255));
+    Texture2D texture;
+    EXPECT_TRUE(texture.upload(image, kClampSampler));
+    EXPECT_NE(texture.glName(), 0u);
+}
+
+TEST_F(StaleGlError, RenderTargetAndBufferStillMade)
+{
+    RenderBuffer second;
+    EXPECT_TRUE(second.createTexture(TextureFormat::Rgba8, 16, 16, kClampSampler));
+    glEnable(0x7FFF);
+    BufferObject buffer;
+    EXPECT_TRUE(buffer.create(BufferTarget::Array, 64, BufferUsage::Stream));
 }
 
 struct TexturesByName : GlTest {};

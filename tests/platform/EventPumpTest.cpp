@@ -14,6 +14,7 @@ namespace {
 struct EventPumping : testing::Test {
     std::vector<TouchEvent> touches;
     std::vector<const char*> calls;   // order of the hooks
+    std::vector<std::pair<int, int>> resizes;
     App* app = nullptr;
 
     void SetUp() override
@@ -27,6 +28,7 @@ struct EventPumping : testing::Test {
         hooks.back = [this] { calls.push_back("back"); };
         hooks.focusLost = [this] { calls.push_back("focusLost"); };
         hooks.focusGained = [this] { calls.push_back("focusGained"); };
+        hooks.screenResized = [this](int width, int height) { resizes.emplace_back(width, height); };
         hooks.updateScreens = [this] { calls.push_back("updateScreens"); };
         hooks.updateSound = [this] { calls.push_back("updateSound"); };
         hooks.drawScreens = [this] { calls.push_back("drawScreens"); };
@@ -118,6 +120,10 @@ TEST_F(EventPumping, EscapeReachesTheBackHookOnceAndRepeatsDoNot)
     EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("back")), 1);
     app->runPass();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("back")), 1);
+    pushKey(SDLK_AC_BACK);
+    pushKey(SDLK_AC_BACK, 1);
+    app->runPass();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("back")), 2);
 }
 
 TEST_F(EventPumping, AResizeRewritesTheMetricsAndAZeroSizeIsIgnored)
@@ -139,6 +145,10 @@ TEST_F(EventPumping, AResizeRewritesTheMetricsAndAZeroSizeIsIgnored)
     pushWindow(SDL_WINDOWEVENT_SIZE_CHANGED, 800, 400);
     app->runPass();
     EXPECT_EQ(screenMetrics().uiScale, 0.5f);
+
+    // The renderer hears of every size the metrics took, never of the zero ones.
+    const std::vector<std::pair<int, int>> expected = {{1280, 720}, {800, 400}};
+    EXPECT_EQ(resizes, expected);
 }
 
 TEST_F(EventPumping, FocusLossCancelsAHeldTouchAndCallsTheFocusHooks)

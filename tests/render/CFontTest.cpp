@@ -1,5 +1,7 @@
 #include "TestSheets.h"
 
+#include "platform/File.h"
+#include "platform/Language.h"
 #include "render/CFont.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +104,19 @@ TEST_F(Text, IdeographsBreakBetweenEachOther)
     int lines = 0;
     EXPECT_EQ(wrapped(u"\u4e00\u4e8c\u4e00\u4e8c\u4e00", 25.0f, 64, &lines), u"\u4e00\u4e8c\n\u4e00\u4e8c\n\u4e00");
     EXPECT_EQ(lines, 3);
+}
+
+TEST_F(Text, WrapByStringNumberUsesTheLoadedTable)
+{
+    setDataRoot(SKYFRONT_STAGE_DIR);
+    ASSERT_TRUE(setLanguageByCode("EN"));
+    std::array<char16_t, 64> out{};
+    // Text 1728 is "Fire Weapon 1"; six glyphs fit the width.
+    EXPECT_EQ(drawTextWrapped(&font, 1728, 60.0f, out), 3);
+    EXPECT_EQ(std::u16string(out.data()), u"Fire\nWeapon\n1");
+    EXPECT_EQ(drawTextWrapped(&font, -1, 60.0f, out), 1);
+    EXPECT_EQ(std::u16string(out.data()), u"DUMMY");
+    unloadStringTables();
 }
 
 TEST_F(Text, WrapKeepsColourCodesWithTheirSemicolon)

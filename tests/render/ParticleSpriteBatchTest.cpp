@@ -1,5 +1,7 @@
 #include "render/ParticleSprites.h"
 
+#include "TestSheets.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -74,6 +76,34 @@ TEST_F(ParticleBatch, UnknownAnimationsAndFramesAddNothing)
     EXPECT_FALSE(batch.add({}, {}, {}, {}, 1, -1, 0));
     EXPECT_EQ(batch.count(), 0);
     EXPECT_TRUE(batch.vertices().empty());
+}
+
+TEST(ParticleAtlasOfASheet, AnimationFramesTakeTheirFirstPartsModule)
+{
+    // Animation 0 runs frame 0 (first part module 0, 8x8 at the origin),
+    // then frame 2 (first part module 2, 4x4 at (0,16)); frame 1 has no parts.
+    SpriteSheet sheet = testsheets::basicSheet();
+    sheet.animFrames.push_back({1, 3});
+    sheet.anims.push_back({2, 1});
+    sheet.parts[2].flip = SpriteSheet::kFlipX;
+    const ParticleAtlas atlas = ParticleAtlas::fromSheet(sheet);
+    ASSERT_EQ(atlas.frameCount(0), 2);
+    EXPECT_EQ(atlas.frameCount(1), 1);
+    EXPECT_EQ(atlas.frameCount(2), 0);
+    EXPECT_EQ(atlas.frameCount(-1), 0);
+    const ParticleAtlas::Rect first = atlas.animations[0][0], second = atlas.animations[0][1];
+    EXPECT_EQ(first.u1, 8.0f / 64.0f);
+    EXPECT_EQ(first.v1, 8.0f / 64.0f);
+    // The part's flip swaps the rectangle's sides.
+    EXPECT_EQ(second.u0, 4.0f / 64.0f);
+    EXPECT_EQ(second.u1, 0.0f);
+    EXPECT_EQ(second.v0, 16.0f / 64.0f);
+
+    ParticleSpriteBatch batch;
+    batch.begin(atlas, false);
+    EXPECT_TRUE(batch.add({}, {1, 0, 0}, {0, 1, 0}, {}, 0, 1, 0));
+    EXPECT_FALSE(batch.add({}, {1, 0, 0}, {0, 1, 0}, {}, 1, 0, 0));   // the empty frame
+    EXPECT_EQ(batch.count(), 1);
 }
 
 TEST_F(ParticleBatch, FullBatchRefusesMoreAndBeginEmptiesIt)

@@ -2,6 +2,7 @@
 #include "TestSheets.h"
 
 #include "platform/File.h"
+#include "platform/Language.h"
 #include "render/CFont.h"
 #include "render/CSprite.h"
 #include "render/SpriteSets.h"
@@ -92,6 +93,24 @@ TEST(SpriteSetTable, NamesAndNumbersMatch)
     EXPECT_EQ(spriteSetByName("data/sprites/nothing"), -1);
 }
 
+TEST(SpriteSetTable, ParticleSetUsesThePreloadedEffectsTexture)
+{
+    TempDir dir;
+    SpriteSheet particles = testsheets::basicSheet();
+    particles.textureName.clear();   // the sheet's own name with ".png"
+    dir.write("data/FX/fx.bspr", bytesOf(particles));
+    dir.write("data/FX/fx.png", encodeTestPng(64, 64, PNG_COLOR_TYPE_RGBA, std::vector<std::uint8_t>(64 * 64 * 4, 255)));
+    setDataRoot(dir.folder());
+    setSaveFolder(dir.folder() + "nosave/");
+    Texture2D* preloaded = getTexture("data/FX/fx.png");
+    ASSERT_NE(preloaded, nullptr);
+    unloadSprite(3);
+    ASSERT_TRUE(getSprite(3)->isLoaded());
+    EXPECT_EQ(getSprite(3)->texture(), preloaded);
+    unloadSprite(3);
+    preloaded->release();
+}
+
 TEST(SpriteSetTable, UnknownOrMissingSetsAreEmptyNotNull)
 {
     TempDir empty;
@@ -107,6 +126,37 @@ TEST(SpriteSetTable, UnknownOrMissingSetsAreEmptyNotNull)
     ASSERT_NE(getFont(7), nullptr);
     EXPECT_FALSE(getFont(7)->isLoaded());
     EXPECT_FLOAT_EQ(measureString(getFont(0), u"abc").width, 0.0f);
+    reloadFonts();
+}
+
+TEST(FontTable, ALanguageWithAFontOfItsOwnGetsItAfterReload)
+{
+    TempDir dir;
+    dir.write("data/fonts/font1.png", encodeTestPng(16, 16, PNG_COLOR_TYPE_RGBA, std::vector<std::uint8_t>(16 * 16 * 4, 255)));
+    SpriteSheet common = testsheets::monoFont(), japanese = testsheets::monoFont();
+    common.textureName = japanese.textureName = "font1.png";
+    japanese.font.glyphHeight = 15;
+    dir.write("data/fonts/font1.bspr", bytesOf(common));
+    dir.write("data/fonts/font1_ja.bspr", bytesOf(japanese));
+    setDataRoot(dir.folder());
+    setSaveFolder(dir.folder() + "nosave/");
+    const float scale = spriteLoadScale();
+
+    (void)setLanguageByCode("EN");   // no string tables here: only the language number matters
+    reloadFonts();
+    EXPECT_FLOAT_EQ(getFont(1)->lineHeight(), 12.0f * scale);
+    dir.write("data/fonts/font0.bspr", bytesOf(common));
+    dir.write("data/fonts/font0_ja.bspr", bytesOf(japanese));
+    CFont* hud = loadHudFont(2.0f);
+    EXPECT_FLOAT_EQ(hud->lineHeight(), 24.0f);
+    (void)setLanguageByCode("JA");
+    EXPECT_FLOAT_EQ(getFont(1)->lineHeight(), 12.0f * scale);   // loaded fonts stay until reloaded
+    reloadFonts();
+    EXPECT_FLOAT_EQ(getFont(1)->lineHeight(), 15.0f * scale);
+    EXPECT_FLOAT_EQ(hud->lineHeight(), 30.0f);   // the HUD's pointer holds the new font at its scale
+    (void)setLanguageByCode("FR");
+    reloadFonts();
+    EXPECT_FLOAT_EQ(getFont(1)->lineHeight(), 12.0f * scale);
     reloadFonts();
 }
 

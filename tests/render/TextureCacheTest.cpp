@@ -80,6 +80,17 @@ TEST_F(TextureCache, RawTexturesAreCachedByName)
     EXPECT_EQ(findCachedTexture("data/glow.raw"), nullptr);
 }
 
+TEST(OwnedTexture, UploadWithoutADeviceFailsWithoutTouchingGl)
+{
+    TextureImage image;
+    image.width = image.height = 1;
+    image.levels.push_back({1, 2, 3, 4});
+    Texture2D texture;
+    EXPECT_FALSE(texture.upload(image, kClampSampler));
+    EXPECT_FALSE(texture.allocate(TextureFormat::Rgba8, 4, 4, kClampSampler));
+    EXPECT_EQ(texture.glName(), 0u);
+}
+
 TEST(OwnedTexture, LastReleaseEmptiesButKeepsTheObject)
 {
     Texture2D texture;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 namespace {
 
@@ -195,6 +196,30 @@ TEST(PngFile, HeaderThatDisagreesWithTheDataIsRejected)
 
     FileBuffer notPng = fileOf("this is not an image at all, only some text");
     EXPECT_FALSE(decodePng(notPng, out));
+}
+
+// The IHDR height rewritten, with the chunk's CRC made to match again.
+std::string withHeight(std::string png, unsigned height)
+{
+    for (int i = 0; i < 4; ++i)
+        png[20 + i] = static_cast<char>(height >> (24 - 8 * i));
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17);
+    for (int i = 0; i < 4; ++i)
+        png[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+    return png;
+}
+
+TEST(PngFile, ImageDataThatDoesNotFitTheHeaderIsRejected)
+{
+    const std::vector<std::uint8_t> rows(4 * 4 * 4, 200);
+    TextureImage out;
+    FileBuffer tooLittle = fileOf(withHeight(encodeTestPng(4, 2, PNG_COLOR_TYPE_RGBA, rows), 4));
+    EXPECT_FALSE(decodePng(tooLittle, out));
+    FileBuffer tooMuch = fileOf(withHeight(encodeTestPng(4, 4, PNG_COLOR_TYPE_RGBA, rows), 2));
+    EXPECT_FALSE(decodePng(tooMuch, out));
+    EXPECT_TRUE(out.levels.empty());
+    FileBuffer matching = fileOf(withHeight(encodeTestPng(4, 4, PNG_COLOR_TYPE_RGBA, rows), 4));
+    EXPECT_TRUE(decodePng(matching, out));
 }
 
 // ---- mip chain ----------------------------------------------------------------

@@ -5,6 +5,8 @@
 #include "SheetImage.h"
 #include "TextSource.h"
 
+#include "platform/StringTable.h"
+#include "platform/Text.h"
 #include "render/SpriteSheet.h"
 
 #include <ft2build.h>
@@ -94,6 +96,33 @@ bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, st
     std::sort(chars.begin(), chars.end());
     chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
     return true;
+}
+
+// Every character the string texts show must be one the fonts carry, or the
+// game would draw the fallback glyph in its place. Units below 32 are line
+// breaks and colour codes, not glyphs.
+bool textsHaveGlyphs(DataContext& context, const CharSet& set)
+{
+    bool ok = true;
+    for (const auto& file : listFolder(context.sourceDir() / "strings", Listing::FilesRecursive, ".str")) {
+        std::string text, error;
+        std::vector<StringEntry> entries;
+        if (!readSourceFile(file, text) || !parseStringTable(text, file.string(), entries, error))
+            continue;   // the strings step reports unreadable tables
+        for (const StringEntry& entry : entries) {
+            for (char16_t c : utf8ToWide(entry.text)) {
+                if (c < 32 || std::binary_search(set.chars.begin(), set.chars.end(), c))
+                    continue;
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(c));
+                context.error(file.string() + ":" + std::to_string(entry.line) + ": U+" + hex +
+                              " is not among the fonts' characters (assets/fonts/fonts.txt)");
+                ok = false;
+                break;
+            }
+        }
+    }
+    return ok;
 }
 
 // Coverage of the face's rendering of `code` at the face's current size.
@@ -275,7 +304,7 @@ bool bakeFonts(DataContext& context)
         return false;
     CharSet chars;
     std::vector<FontEntry> fonts;
-    if (!parseFonts(context, source, chars, fonts))
+    if (!parseFonts(context, source, chars, fonts) || !textsHaveGlyphs(context, chars))
         return false;
     FreeTypeLibrary freeType;
     if (!freeType.library) {

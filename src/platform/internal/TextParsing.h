@@ -1,8 +1,7 @@
 #pragma once
 // Small pieces shared by the platform's text readers and writers (records,
 // string tables, data lists). Included only by the library's own .cpp files.
-#include "platform/LineReader.h"
-
+#include <charconv>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -19,6 +18,20 @@ inline int hexDigitValue(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
+}
+
+// True, with `out` set, when the whole text is one decimal integer that fits
+// T; empty text, trailing characters and overflow leave `out` alone.
+template <class T>
+bool parseWholeNumber(std::string_view text, T& out)
+{
+    T value{};
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end)
+        return false;
+    out = value;
+    return true;
 }
 
 // Appends text in double quotes with the escapes \" \\ \n \t and \xHH for
@@ -52,10 +65,18 @@ inline void appendQuoted(std::string& out, std::string_view text)
 template <class Visit>
 void forEachLine(std::string_view text, Visit&& visit)
 {
-    LineReader lines(text);
-    std::string_view line;
-    while (lines.next(line))
-        visit(line, lines.lineNumber());
+    int lineNumber = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        visit(line, ++lineNumber);
+    }
 }
 
 }  // namespace textparsing

@@ -12,3 +12,7 @@ struct GlContextInfo {
     bool textureMaxLevel = false;    // partial mip chains
 };
 GlContextInfo& glContextInfo();
+
+// Drops every error GL has recorded so far, so that a check after the next
+// calls sees only their own faults, not one left by an unrelated earlier call.
+void clearGlErrors();
