@@ -312,8 +312,10 @@ void Controls::dispatchActions(bool pressed, int gameAction)
     if (gameAction < 0 || gameAction >= kGameActionCount)
         return;
     const int action = gameAction + kFirstGameAction;
+    // A release always passes: an action disabled while held (a tutorial step
+    // closing it) must still end, or a weapon would go on firing.
     if (action == index(ControlAction::Hide_HUD) || action == index(ControlAction::Console) ||
-        !actionEnabled(action) || !m_handler)
+        (pressed && !actionEnabled(action)) || !m_handler)
         return;
     if (action < index(ControlAction::Menu_Up)) {
         m_handler->onGameAction(gameAction, pressed);

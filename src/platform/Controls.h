@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -82,6 +83,7 @@ public:
     static constexpr float kRepeatInterval = 0.1f;  // seconds between repeats
     static constexpr int kBackGuardFrames = 5;
     static constexpr const char* kFileName = "controls.cfg";
+    static constexpr std::size_t kMaxFileBytes = 1024u * 1024u;  // the real file is about 12 KB
 
     // Links, not owned: the device states and the sensitivity options.
     Controls(Input& input, const Settings& settings);
@@ -124,6 +126,7 @@ public:
 
     // Starts (pressed) or ends a game action exactly as its binding would;
     // index = ControlAction - 8. Indexes 7 and 17 (Hide_HUD, Console) do nothing.
+    // A disabled action does not start, but it still ends.
     void dispatchActions(bool pressed, int gameAction);
     // Once a frame in flight: stick, throttle and look to the handler, and the
     // press and release of the other game actions.

@@ -132,10 +132,7 @@ bool Controls::load()
 {
     setCurrentScheme(m_settings.controlDevice);
     std::vector<std::uint8_t> bytes;
-    std::unique_ptr<FileDisk> file;
-    if (!saveFolder().empty())
-        file = FileDisk::open(saveFolder() + kFileName, "rb");
-    if (!file || !file->readAll(bytes)) {
+    if (!readSaveFile(kFileName, kMaxFileBytes, bytes)) {
         loadFromText({});  // an empty text: every default
         return false;
     }

@@ -196,6 +196,22 @@ bool fileExists(std::string_view name)
     return FileDisk::open(g_dataRoot + relative, "rb") != nullptr;
 }
 
+bool readSaveFile(std::string_view name, std::size_t maxBytes, std::vector<std::uint8_t>& out)
+{
+    out.clear();
+    if (g_saveFolder.empty() || !isSafeFileName(name))
+        return false;
+    auto file = FileDisk::open(g_saveFolder + std::string(name), "rb");
+    if (!file)
+        return false;
+    if (file->size() > maxBytes) {
+        std::fprintf(stderr, "%.*s: larger than %zu bytes, not read\n", static_cast<int>(name.size()), name.data(),
+                     maxBytes);
+        return false;
+    }
+    return file->readAll(out);
+}
+
 bool writeSaveFileAtomic(std::string_view name, std::span<const std::uint8_t> bytes)
 {
     if (g_saveFolder.empty() || !isSafeFileName(name))

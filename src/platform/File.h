@@ -94,6 +94,12 @@ std::unique_ptr<File> openFile(std::string_view name);
 // True when the name opens for reading from the save folder or the data root.
 bool fileExists(std::string_view name);
 
+// Reads a whole file of the save folder. False when there is no save folder,
+// the file is missing or unreadable, or it is larger than maxBytes (reported
+// on standard error: such a file is damaged, and reading it whole could
+// exhaust memory).
+[[nodiscard]] bool readSaveFile(std::string_view name, std::size_t maxBytes, std::vector<std::uint8_t>& out);
+
 // Writes a file of the save folder so that a crash at any moment leaves either
 // the old or the new file whole: temporary file, flush, sync, rename.
 [[nodiscard]] bool writeSaveFileAtomic(std::string_view name, std::span<const std::uint8_t> bytes);

@@ -63,7 +63,9 @@ void FileHashList::parse(std::string_view text, std::string_view sourceName)
         const auto result = std::from_chars(line.data(), line.data() + line.size(), entry.hash, 16);
         const std::size_t digits = static_cast<std::size_t>(result.ptr - line.data());
         const std::string_view name = digits < line.size() ? line.substr(digits + 1) : std::string_view();
-        if (result.ec != std::errc() || digits != 8 || line[digits] != ' ' || !isSafeFileName(name)) {
+        // name.empty() also guards line[digits] on a line of eight digits alone.
+        if (result.ec != std::errc() || digits != 8 || name.empty() || line[digits] != ' ' ||
+            !isSafeFileName(name)) {
             if (!m_malformed)
                 std::fprintf(stderr, "%.*s:%d: malformed line; the data files count as modified\n",
                              static_cast<int>(sourceName.size()), sourceName.data(), lineNumber);

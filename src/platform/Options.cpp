@@ -138,16 +138,11 @@ GraphicsConfig& startupGraphics()
 
 GraphicsConfig loadGraphicsConfig()
 {
-    if (saveFolder().empty())
-        return GraphicsConfig{};
-    auto file = FileDisk::open(saveFolder() + "graphics.cfg", "rb");
-    if (!file)
-        return GraphicsConfig{};
+    // Five short lines; anything near this size is not a settings file.
+    constexpr std::size_t kMaxBytes = 64 * 1024;
     std::vector<std::uint8_t> bytes;
-    if (!file->readAll(bytes)) {
-        std::fprintf(stderr, "graphics.cfg: unreadable, using the defaults\n");
+    if (!readSaveFile("graphics.cfg", kMaxBytes, bytes))
         return GraphicsConfig{};
-    }
     return parseGraphicsConfig(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

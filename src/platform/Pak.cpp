@@ -48,8 +48,11 @@ bool readDirectory(MountedPak& pak)
         char name[kMaxEntryName + 1] = {};
         if (unzGetCurrentFileInfo64(pak.handle, &info, name, sizeof(name), nullptr, 0, nullptr, 0) != UNZ_OK)
             return false;
-        const bool folder = info.size_filename > 0 && name[info.size_filename - 1] == '/';
-        if (info.size_filename <= kMaxEntryName && !folder) {
+        // A longer name was cut to the buffer: it is skipped, and its last
+        // byte lies beyond what was copied.
+        const bool fits = info.size_filename <= kMaxEntryName;
+        const bool folder = fits && info.size_filename > 0 && name[info.size_filename - 1] == '/';
+        if (fits && !folder) {
             PakEntry entry;
             entry.size = info.uncompressed_size;
             if (unzGetFilePos64(pak.handle, &entry.position) != UNZ_OK)

@@ -112,11 +112,8 @@ bool Settings::load()
 
 bool Settings::loadFromSaveFolder(const char* name)
 {
-    if (saveFolder().empty())
-        return false;
-    auto file = FileDisk::open(saveFolder() + name, "rb");
     std::vector<std::uint8_t> bytes;
-    if (!file || !file->readAll(bytes))
+    if (!readSaveFile(name, kMaxFileBytes, bytes))
         return false;
     const int blocks = decode(bytes);
     if (blocks < 2)

@@ -142,20 +142,9 @@ void Steam::loadStats()
 {
     m_stats.clear();
     m_achievements.clear();
-    if (saveFolder().empty())
-        return;
-    auto file = FileDisk::open(saveFolder() + kStatsFile, "rb");
-    if (!file)
-        return;
-    if (file->size() > kMaxStatsFileBytes) {
-        std::fprintf(stderr, "%s: larger than %zu bytes, ignored\n", kStatsFile, kMaxStatsFileBytes);
-        return;
-    }
     std::vector<std::uint8_t> bytes;
-    if (!file->readAll(bytes)) {
-        std::fprintf(stderr, "%s: unreadable, ignored\n", kStatsFile);
+    if (!readSaveFile(kStatsFile, kMaxStatsFileBytes, bytes))
         return;
-    }
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     textparsing::forEachLine(text, [&](std::string_view line, int lineNumber) {
         const std::string_view kind = nextWord(line);

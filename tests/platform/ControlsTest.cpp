@@ -202,6 +202,21 @@ TEST_F(ControlsTest, DisabledActionsProduceNothing)
     }
 }
 
+TEST_F(ControlsTest, AnActionDisabledWhileHeldStillEnds)
+{
+    input.keyDown(SDL_SCANCODE_SPACE);
+    frame();
+    ASSERT_EQ(handler.gameActions.size(), 1u);
+    // A tutorial step closes the weapons while the trigger is held.
+    controls.enabledActions &= ~(std::uint64_t{1} << act(ControlAction::Weapon_1));
+    frame();
+    ASSERT_EQ(handler.gameActions.size(), 2u);
+    EXPECT_EQ(handler.gameActions[1], std::make_pair(0, false));
+    EXPECT_FALSE(handler.lastFlight.heldActions & (1u << act(ControlAction::Weapon_1)));
+    frame();
+    EXPECT_EQ(handler.gameActions.size(), 2u);
+}
+
 TEST_F(ControlsTest, HideHudAndConsoleDispatchNothing)
 {
     controls.dispatchActions(true, 7);
@@ -311,6 +326,16 @@ TEST_F(ControlsFileTest, MalformedFilesGiveTheDefaults)
     EXPECT_FALSE(controls.load());
     EXPECT_EQ(controls.toText(), defaultText);
     std::filesystem::remove(dir.path() / Controls::kFileName);
+    EXPECT_FALSE(controls.load());
+    EXPECT_EQ(controls.toText(), defaultText);
+}
+
+TEST_F(ControlsFileTest, AnOversizedFileGivesTheDefaults)
+{
+    const std::string defaultText = controls.toText();
+    controls.setBinding(act(ControlAction::Chat), BindingKind::Key, keyIndex("K"), 0);
+    controls.save();
+    std::filesystem::resize_file(dir.path() / Controls::kFileName, Controls::kMaxFileBytes + 1);
     EXPECT_FALSE(controls.load());
     EXPECT_EQ(controls.toText(), defaultText);
 }

@@ -82,6 +82,12 @@ TEST_F(HashList, MalformedLinesFailVerification)
     }
     list.parse("", "test.lst");
     EXPECT_TRUE(list.verify());
+    // A last line of eight digits alone, at the very end of the file's bytes:
+    // nothing past them may be read.
+    const std::string_view digitsOnly = "00000000";
+    const std::vector<char> exact(digitsOnly.begin(), digitsOnly.end());
+    list.parse(std::string_view(exact.data(), exact.size()), "test.lst");
+    EXPECT_FALSE(list.verify());
 }
 
 struct GamesList : testing::Test {

@@ -109,6 +109,19 @@ TEST_F(SaveFolderWrites, RefuseUnsafeNamesAndMissingFolder)
     EXPECT_FALSE(writeSaveFileAtomic("a.txt", std::string_view("x")));
 }
 
+TEST_F(SaveFolderWrites, ReadBackStopsAtTheSizeLimit)
+{
+    ASSERT_TRUE(writeSaveFileAtomic("graphics.cfg", std::string_view("width 1024\n")));
+    std::vector<std::uint8_t> bytes;
+    EXPECT_TRUE(readSaveFile("graphics.cfg", 11, bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "width 1024\n");
+    EXPECT_FALSE(readSaveFile("graphics.cfg", 10, bytes));
+    EXPECT_TRUE(bytes.empty());
+    data.write("only-data.txt", "x");
+    EXPECT_FALSE(readSaveFile("only-data.txt", 100, bytes));
+    EXPECT_FALSE(readSaveFile("../" + save.path().filename().string() + "/graphics.cfg", 100, bytes));
+}
+
 TEST_F(SaveFolderWrites, RemoveDeletesOnlyInTheSaveFolder)
 {
     ASSERT_TRUE(writeSaveFileAtomic("missionSavc1m2_0.sav", std::string_view("x")));

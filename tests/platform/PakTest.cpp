@@ -171,6 +171,16 @@ TEST_F(Paks, EntrySizesThatLieAreNotFound)
     }
 }
 
+TEST_F(Paks, OverlongEntryNamesAreSkippedAndTheRestServes)
+{
+    // Names longer than the reader's name buffer, one of them ending like a folder.
+    const std::string longName = "data/" + std::string(3000, 'n');
+    ASSERT_TRUE(writeTestPak(path, {{longName, "long"}, {longName + "/x/", "folder"}, {"data/FX/smoke.psc", text}}));
+    ASSERT_TRUE(mountPak(path));
+    EXPECT_EQ(openFromMountedPaks(longName), nullptr);
+    EXPECT_EQ(entryText("data/FX/smoke.psc"), text);
+}
+
 TEST_F(Paks, TwoThreadsReadCorrectBytes)
 {
     const std::string other = patterned(150000, 11);

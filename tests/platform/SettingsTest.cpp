@@ -163,6 +163,18 @@ TEST_F(SettingsFileTest, BadFilesCrashNothingAndLoseNoProgress)
     EXPECT_EQ(s.pointsMP, 31);
 }
 
+TEST_F(SettingsFileTest, AnOversizedFileIsNotReadAtAll)
+{
+    changedRecord().save();
+    // Valid blocks followed by a run of zeros past the limit.
+    std::filesystem::resize_file(dir.path() / Settings::kFileName, Settings::kMaxFileBytes + 1);
+    Settings s;
+    s.pointsSP = 5;
+    EXPECT_FALSE(s.load());
+    EXPECT_EQ(s.pointsSP, 5);
+    EXPECT_EQ(s.languageIndex, -1);
+}
+
 TEST_F(SettingsFileTest, AnInterruptedSaveLeavesThePreviousFileLoadable)
 {
     changedRecord().save();
