@@ -4,6 +4,7 @@
 #include "render/ShadowVolumes.h"
 #include "render/WorldView.h"
 
+#include <limits>
 #include <vector>
 
 namespace {
@@ -92,12 +93,21 @@ TEST_F(ShadowVolumesGl, CameraInsideTheVolumeSeesTheSameShadow)
     EXPECT_TRUE(rgbNear(centre(), kGround)) << "ground 30 units off, past the box";
 }
 
-TEST_F(ShadowVolumesGl, NoShadowFromAnInactiveCasterAtTierZeroOrWithTheShadowMap)
+TEST_F(ShadowVolumesGl, NoShadowFromInactiveOrBrokenCastersAtTierZeroOrWithTheShadowMap)
 {
     ShadowVolumes::Caster caster(box);
     caster.setActive(false);
+    std::vector<Vec3> none;
+    Mat4 flat;
+    flat.m[0] = flat.m[5] = flat.m[10] = 0.0f;
+    Mat4 lost;
+    lost.m[12] = std::numeric_limits<float>::infinity();
+    ShadowVolumes::Caster empty(none), squashed(box), nowhere(box);
+    squashed.setMatrix(flat);
+    nowhere.setMatrix(lost);
     drawFromAbove();
     EXPECT_TRUE(rgbNear(centre(), kGround));
+    EXPECT_TRUE(rgbNear(pixel(2, 2), kGround));
 
     caster.setActive(true);
     gfx().setQualityTier(0);
@@ -108,33 +118,6 @@ TEST_F(ShadowVolumesGl, NoShadowFromAnInactiveCasterAtTierZeroOrWithTheShadowMap
     ASSERT_TRUE(createShadowMaps());
     drawFromAbove();
     EXPECT_TRUE(rgbNear(centre(), kGround)) << "the tier-3 shadow map takes over";
-}
-
-// Bad casters: none of them may darken the screen.
-TEST_F(ShadowVolumesGl, BrokenCastersCastNothing)
-{
-    std::vector<Vec3> none;
-    Mat4 flat;
-    flat.m[0] = flat.m[5] = flat.m[10] = 0.0f;
-    Mat4 broken;
-    broken.m[12] = 1.0f / 0.0f;
-    ShadowVolumes::Caster empty(none), squashed(box), lost(box);
-    squashed.setMatrix(flat);
-    lost.setMatrix(broken);
-    drawFromAbove();
-    EXPECT_TRUE(rgbNear(centre(), kGround));
-    EXPECT_TRUE(rgbNear(pixel(2, 2), kGround));
-}
-
-// Only the top of the box: an open mesh, still a closed volume with its
-// border as the silhouette, whichever way it faces.
-TEST_F(ShadowVolumesGl, OpenMeshCastsOnlyItsOwnShadow)
-{
-    const std::vector<Vec3> top(box.begin() + 6, box.begin() + 12);
-    ShadowVolumes::Caster caster(top);
-    drawFromAbove();
-    EXPECT_TRUE(rgbNear(centre(), kShadow, 4));
-    EXPECT_TRUE(rgbNear(pixel(2, 2), kGround));
 }
 
 }  // namespace
