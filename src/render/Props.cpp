@@ -149,7 +149,7 @@ void drawProps(const PropBatch* batch, int pass, float distanceFactor)
     pushOpaqueWorldState(*g, s_program.program(), batch->texture(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->applyState();
-    applyShadowLookup(s_program.program());
+    applyShadowLookup(s_program.program(), kPropShadowBias);
     batch->draw();
     g->popState();
 }

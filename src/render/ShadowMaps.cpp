@@ -122,7 +122,7 @@ void renderShadowMaps(const Vec3& focus)
     g->setWorldMatrix(world);
 }
 
-void applyShadowLookup(const GpuProgram& program)
+void applyShadowLookup(const GpuProgram& program, float biasUnits)
 {
     const ShadowMaps* maps = shadowMaps();
     const bool on = maps && maps->isValid() && maps->depthTexture();
@@ -131,6 +131,7 @@ void applyShadowLookup(const GpuProgram& program)
     if (!on)
         return;
     GpuProgram::setUniform(program.uniformLocation("u_shadowMatrix"), maps->shadowMatrix());
+    GpuProgram::setUniform(program.uniformLocation("u_shadowBias"), biasUnits / ShadowMaps::kDepthRange);
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, maps->depthTexture()->glName());
     glActiveTexture(GL_TEXTURE0);

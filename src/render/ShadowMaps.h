@@ -48,4 +48,9 @@ void renderShadowMaps(const Vec3& focus);
 // For the lit world programs: binds the map on texture unit 2 and sets
 // u_shadowMap, u_shadowOn and u_shadowMatrix of the current program (the
 // lookup is off without a valid map). Call after Graphics::applyState.
-void applyShadowLookup(const GpuProgram& program);
+// `biasUnits` is how far (world units along the sun's ray) a receiver may lie
+// behind the stored depth and still count as lit: tiny for ground, which is
+// not drawn into the map, larger for props, which would shadow themselves.
+void applyShadowLookup(const GpuProgram& program, float biasUnits);
+constexpr float kGroundShadowBias = 1.5f;
+constexpr float kPropShadowBias = 18.0f;

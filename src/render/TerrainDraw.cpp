@@ -77,7 +77,7 @@ void Terrain::draw(float clipSide)
     GpuProgram::setUniform(program.uniformLocation("u_groundTint"), tint, tint, tint);
     GpuProgram::setUniform(program.uniformLocation("u_detailScale"), hasDetail ? 2.0f : 1.0f);
     GpuProgram::setUniform(program.uniformLocation("u_clip"), 0.0f, clipSide);
-    applyShadowLookup(program);
+    applyShadowLookup(program, kGroundShadowBias);
 
     g->bindBuffer(BufferTarget::Array, m_gpu->vertices.glName());
     g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());

@@ -7,6 +7,7 @@ namespace {
 const char* const kShadowLookup =
     "uniform sampler2D u_shadowMap;\n"
     "uniform float u_shadowOn;\n"
+    "uniform highp float u_shadowBias;\n"
     "varying highp vec3 v_shadow;\n"
     "float sunVisible()\n"
     "{\n"
@@ -15,7 +16,7 @@ const char* const kShadowLookup =
     "        return 1.0;\n"
     "    vec4 texel = texture2D(u_shadowMap, v_shadow.xy);\n"
     "    float stored = texel.r + texel.g / 255.0;\n"
-    "    return v_shadow.z - 0.004 > stored ? 0.0 : 1.0;\n"
+    "    return v_shadow.z - u_shadowBias > stored ? 0.0 : 1.0;\n"
     "}\n";
 
 const char* const kShadowVertex =

@@ -110,6 +110,17 @@ TEST_F(WorldPasses, ShadowDarkerThanLitGroundAtTiersTwoAndThree)
     EXPECT_LT(brightness(volumeShadow) + 40, brightness(litCentre)) << volumeShadow << " " << litCentre;
     EXPECT_NEAR(brightness(volumeShadow), brightness(shadowed), 30) << volumeShadow << " " << shadowed;
     EXPECT_LT(brightness(volumeShadow) + 40, brightness(pixel(5, 5))) << volumeShadow << " " << pixel(5, 5);
+
+    // A caster just above the ground (a plane on the runway) still shadows it at tier 3.
+    const float low = ground + 4.0f;
+    std::vector<Vec3> lowSlab = {{-100, low, -100}, {100, low, -100}, {-100, low, 100},
+                                 {100, low, -100},  {100, low, 100},  {-100, low, 100}};
+    ShadowVolumes::Caster lowCaster(lowSlab);
+    lowCaster.setMatrix(at);
+    caster.setActive(false);
+    world->setTier(3);
+    world->drawFrame();
+    EXPECT_LT(brightness(centre()) + 40, brightness(litCentre)) << centre() << " " << litCentre;
 }
 
 }  // namespace
