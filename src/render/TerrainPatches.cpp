@@ -99,17 +99,24 @@ void TerrainPatches::buildPatch(const Terrain& terrain, int pc, int pr)
     // Two patches at different levels can be off by the error of each; a
     // small floor hides depth-buffer seams on flat ground.
     patch.skirtDepth = 2.0f * depth + 0.05f * cell + 1.0f;
+    // Along the field's own border there is no neighbour: the skirt hangs down
+    // below sea level and the lowest ground, so land that reaches the border
+    // ends in a wall standing in the sea rather than floating over a gap.
+    const bool border[4] = {pr == 0, (pc + 1) * kCells >= layout.grid, (pr + 1) * kCells >= layout.grid, pc == 0};
+    const float borderFloor = std::min(layout.baseHeight, 0.0f) - patch.skirtDepth;
+    float lowest = minY - patch.skirtDepth;
     for (int e = 0; e < 4; ++e)
         for (int t = 0; t < kSide; ++t) {
             int i, j;
             edgeCell(e, t, i, j);
             Vertex v = m_vertices[base + static_cast<std::size_t>(j * kSide + i)];
-            v.y -= patch.skirtDepth;
+            v.y = border[e] ? std::min(v.y - patch.skirtDepth, borderFloor) : v.y - patch.skirtDepth;
+            lowest = std::min(lowest, v.y);
             m_vertices.push_back(v);
         }
     const Vertex& first = m_vertices[base];
     const Vertex& last = m_vertices[base + kGridVertices - 1];
-    patch.boundsMin = Vec3{first.x, minY - patch.skirtDepth, first.z};
+    patch.boundsMin = Vec3{first.x, lowest, first.z};
     patch.boundsMax = Vec3{last.x, maxY, last.z};
     m_patches.push_back(patch);
 }

@@ -11,7 +11,8 @@ class Terrain;
 // different levels never show cracks: each patch hangs a skirt below its four
 // edges, deep enough to cover the largest gap any pair of levels can leave
 // along that edge. Along an edge every level interpolates the same edge
-// samples linearly, so that gap depends on the edge samples alone.
+// samples linearly, so that gap depends on the edge samples alone. Skirts on
+// the field's outer border reach below sea level and the base height.
 class TerrainPatches {
 public:
     static constexpr int kCells = 32;

@@ -224,6 +224,34 @@ TEST(TerrainPatchesLod, IndicesStayInsideAPatch)
         ASSERT_LE(vertex.x, 100.0f);
 }
 
+// Land up to the field's border (a plateau at 150 on a base of 50): the outer
+// skirts stand in the sea, so no gap opens under the border; inner ones stay short.
+TEST(TerrainPatchesLod, BorderSkirtsReachBelowSeaLevel)
+{
+    Terrain t;
+    ASSERT_TRUE(t.setSamples(Terrain::Layout{40, 5.0f, 50.0f, 100.0f}, std::vector<std::uint16_t>(41 * 41, 65535)));
+    const TerrainPatches& p = t.patches();
+    ASSERT_EQ(p.patches().size(), 4u);
+    int border = 0, inner = 0;
+    for (std::size_t k = 0; k < p.patches().size(); ++k) {
+        const std::size_t first = k * TerrainPatches::kVerticesPerPatch + TerrainPatches::kGridVertices;
+        for (int e = 0; e < 4; ++e) {
+            const TerrainPatches::Vertex& v = p.vertices()[first + static_cast<std::size_t>(e * TerrainPatches::kSide + 1)];
+            // Edges 0 and 2 run along x at one z, edges 1 and 3 along z at one x.
+            if ((e % 2 == 0 ? std::fabs(v.z) : std::fabs(v.x)) >= 100.0f) {
+                ++border;
+                EXPECT_LT(v.y, 0.0f) << "patch " << k << " edge " << e;
+            } else {
+                ++inner;
+                EXPECT_GT(v.y, 100.0f) << "patch " << k << " edge " << e;
+            }
+        }
+        EXPECT_LT(p.patches()[k].boundsMin.y, 0.0f);
+    }
+    EXPECT_EQ(border, 8);
+    EXPECT_EQ(inner, 8);
+}
+
 TEST(TerrainPatchesLod, LevelsCoarsenWithDistanceAndCullBehind)
 {
     Terrain::Layout layout{256, 20.0f, 0.0f, 100.0f};
