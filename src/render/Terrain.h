@@ -82,9 +82,13 @@ public:
     // current matrices, light and fog; does nothing before upload.
     void drawPass();
     // The same keeping only the ground above (reflection) or below (refraction)
-    // sea level, for the water's pictures.
+    // sea level, for the water's pictures. Under water the ground fades into
+    // `waterColour` with depth (gone kUnderwaterFadeDepth below the surface)
+    // instead of into the fog, which the water surface adds itself: so a deep
+    // sea floor matches the open sea beyond the field's edge.
     void drawReflectionPass();
-    void drawRefractionPass();
+    void drawRefractionPass(const Vec3& waterColour);
+    static constexpr float kUnderwaterFadeDepth = 150.0f;
     struct VisiblePatch {
         int patch = 0;  // index into patches().patches()
         int level = 0;
@@ -96,7 +100,7 @@ private:
     class Gpu;
     bool checkLayout(const Layout& layout) const;
     float cellCoordinate(float world) const;  // world x or z to a clamped sample coordinate
-    void draw(float clipSide);
+    void draw(float clipSide, const Vec3* underwater);
 
     Layout m_layout;
     std::vector<std::uint16_t> m_samples;

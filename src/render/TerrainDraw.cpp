@@ -56,11 +56,11 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     return true;
 }
 
-void Terrain::drawPass() { draw(0.0f); }
-void Terrain::drawReflectionPass() { draw(1.0f); }
-void Terrain::drawRefractionPass() { draw(-1.0f); }
+void Terrain::drawPass() { draw(0.0f, nullptr); }
+void Terrain::drawReflectionPass() { draw(1.0f, nullptr); }
+void Terrain::drawRefractionPass(const Vec3& waterColour) { draw(-1.0f, &waterColour); }
 
-void Terrain::draw(float clipSide)
+void Terrain::draw(float clipSide, const Vec3* underwater)
 {
     Graphics* g = graphics();
     if (!g || !m_gpu || m_visible.empty() ||
@@ -77,6 +77,9 @@ void Terrain::draw(float clipSide)
     GpuProgram::setUniform(program.uniformLocation("u_groundTint"), tint, tint, tint);
     GpuProgram::setUniform(program.uniformLocation("u_detailScale"), hasDetail ? 2.0f : 1.0f);
     GpuProgram::setUniform(program.uniformLocation("u_clip"), 0.0f, clipSide);
+    const Vec3 water = underwater ? *underwater : Vec3{};
+    GpuProgram::setUniform(program.uniformLocation("u_underwater"), water.x, water.y, water.z,
+                           underwater ? 1.0f / kUnderwaterFadeDepth : 0.0f);
     applyShadowLookup(program, kGroundShadowBias);
 
     g->bindBuffer(BufferTarget::Array, m_gpu->vertices.glName());

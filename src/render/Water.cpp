@@ -126,7 +126,7 @@ void Water::renderRefraction()
                             static_cast<std::uint8_t>(c.z * 255), 255});
     g->clear();
     if (m_terrain)
-        m_terrain->drawRefractionPass();
+        m_terrain->drawRefractionPass(c);
     g->setRenderTarget(scene);
 }
 

@@ -29,8 +29,11 @@ namespace worldshaders {
 
 // Terrain: the overview picture over the whole field by world x, z divided by
 // the shader terrain size (never below 1), a tiled detail grain, sun and fog.
-// u_clipHeight discards ground above or below the water for its reflection
-// and refraction (u_clipSide 1 keeps y >= h, -1 keeps y <= h, 0 keeps all).
+// u_clip discards ground above or below the water for its reflection and
+// refraction (u_clip.y 1 keeps y >= u_clip.x, -1 keeps y <= u_clip.x, 0 keeps
+// all). For the refraction u_underwater holds the water colour and 1 / the
+// depth at which the ground is lost in it (0 otherwise): the ground then fades
+// into the water instead of the fog, which the water surface adds.
 const std::string kTerrainVertex = std::string(kFogFactorGlsl) + kShadowVertex +
     "uniform mat4 u_worldViewProj;\n"
     "uniform mat4 u_worldView;\n"
@@ -64,6 +67,7 @@ const std::string kTerrainFragment = std::string(kShadowLookup) +
     "uniform vec3 u_groundTint;\n"
     "uniform float u_detailScale;\n"
     "uniform vec2 u_clip;\n"
+    "uniform vec4 u_underwater;\n"
     "varying mediump vec2 v_overview;\n"
     "varying mediump vec2 v_detail;\n"
     "varying lowp vec3 v_sun;\n"
@@ -76,7 +80,10 @@ const std::string kTerrainFragment = std::string(kShadowLookup) +
     "    vec3 ground = texture2D(u_texture0, v_overview).rgb * u_groundTint;\n"
     "    ground *= mix(1.0, texture2D(u_texture1, v_detail).r * u_detailScale, 0.8);\n"
     "    vec3 color = ground * min(u_lightAmbient + v_sun * sunVisible(), vec3(1.0));\n"
-    "    gl_FragColor = vec4(mix(color, u_fogColor, v_fog), 1.0);\n"
+    "    if (u_underwater.a > 0.0)\n"
+    "        gl_FragColor = vec4(mix(color, u_underwater.rgb, clamp(-v_height * u_underwater.a, 0.0, 1.0)), 1.0);\n"
+    "    else\n"
+    "        gl_FragColor = vec4(mix(color, u_fogColor, v_fog), 1.0);\n"
     "}\n";
 
 // Static props: the lit model vertex with the sun shadow, alpha-tested for

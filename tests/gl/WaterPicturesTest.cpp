@@ -1,0 +1,87 @@
+#include "GlTestContext.h"
+
+#include "render/Terrain.h"
+#include "render/Water.h"
+#include "render/WorldView.h"
+
+#include <vector>
+
+namespace {
+
+int brightness(const Rgba& c) { return c.r + c.g + c.b; }
+
+// The mean colour of a block of the current target.
+Rgba mean(const std::vector<Rgba>& pixels)
+{
+    int r = 0, g = 0, b = 0;
+    for (const Rgba& p : pixels) {
+        r += p.r;
+        g += p.g;
+        b += p.b;
+    }
+    const int n = static_cast<int>(pixels.size());
+    return Rgba{static_cast<std::uint8_t>(r / n), static_cast<std::uint8_t>(g / n), static_cast<std::uint8_t>(b / n),
+                255};
+}
+
+// A sea floor (plain grey ground: no overview picture) over x, z in -500..500,
+// seen at tier 2 from above its east edge: the left half of the view looks
+// through the water onto the floor, the right half onto the open sea beyond
+// the field, where the refraction holds nothing but the water's own colour.
+struct WaterPictures : GlTest {
+    Terrain floor;
+    Water water;
+    LightRecord light;
+
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (IsSkipped())
+            return;
+        useTarget(128, 96);
+        gfx().setQualityTier(2);
+        gfx().setLight(&light);
+    }
+    void TearDown() override
+    {
+        if (!IsSkipped())
+            gfx().setQualityTier(0);
+        GlTest::TearDown();
+    }
+    void drawOverFloorAt(float depth)
+    {
+        const std::uint16_t level = 0;
+        ASSERT_TRUE(floor.setSamples(Terrain::Layout{16, 62.5f, -depth, 0.0f}, std::vector<std::uint16_t>(17 * 17, level)));
+        ASSERT_TRUE(floor.upload("data/none.pvr", "data/none.pvr"));
+        water.setWorld(&floor, nullptr, nullptr);
+        // Looking down at 45 degrees, so the sun overhead puts no glint in view.
+        const Vec3 eye{500.0f, 400.0f, 400.0f};
+        Mat4 projection;
+        mat4Perspective(projection, 0.5f, 128.0f / 96.0f, 2.0f, 50000.0f);
+        const WorldView view =
+            WorldView::fromMatrices(eye, lookAtMatrix(eye, Vec3{500.0f, 0.0f, 0.0f}, Vec3{0, 1, 0}), projection);
+        floor.updateVisible(0.5f, view);
+        gfx().setProjectionMatrix(view.projection());
+        gfx().setViewMatrix(view.view());
+        water.update(eye, 0.0f);
+        water.renderRefraction();
+        water.renderReflection();
+        water.finishTargets();
+        clearTo({0, 0, 0, 255});
+        floor.drawPass();
+        water.drawSurface();
+    }
+};
+
+TEST_F(WaterPictures, DeepFloorIsLostInTheWaterAndAShallowOneShows)
+{
+    drawOverFloorAt(400.0f);
+    const Rgba overFloor = mean(rect(20, 40, 24, 16)), openSea = mean(rect(84, 40, 24, 16));
+    EXPECT_TRUE(rgbNear(overFloor, openSea, 6)) << "no edge where the field ends under the sea";
+
+    drawOverFloorAt(10.0f);
+    const Rgba shallow = mean(rect(20, 40, 24, 16));
+    EXPECT_GT(brightness(shallow), brightness(mean(rect(84, 40, 24, 16))) + 20) << shallow;
+}
+
+}  // namespace
