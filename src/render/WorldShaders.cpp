@@ -225,7 +225,9 @@ const std::string kCloudFragment =
 
 // Water: tinted and fogged at every tier; from tier 2 the reflection and
 // refraction pictures (screen space, rippled by two scrolling waves) blend by
-// a fresnel term.
+// a fresnel term. The waves (300 to 600 units long) flatten out where a pixel
+// covers a good part of one, about distance^2 / eye height / 400 units at a
+// grazing view, since finer waves alias into rings and checks.
 const std::string kWaterVertex = std::string(kFogFactorGlsl) +
     "uniform mat4 u_worldViewProj;\n"
     "uniform mat4 u_worldView;\n"
@@ -264,7 +266,9 @@ const std::string kWaterFragment =
     "    vec3 view = normalize(v_toEye);\n"
     "    vec2 wave = vec2(sin(v_world.x * 0.013 + u_time * 1.1) + sin(v_world.y * 0.021 - u_time * 0.7),\n"
     "                     cos(v_world.y * 0.017 + u_time * 0.9) + cos(v_world.x * 0.011 + u_time * 1.3));\n"
-    "    vec3 normal = normalize(vec3(wave.x * 0.04, 1.0, wave.y * 0.04));\n"
+    "    float footprint = length(v_toEye) / max(view.y, 0.001) * (1.0 / 400.0);\n"
+    "    wave *= 0.04 * (1.0 - smoothstep(30.0, 90.0, footprint));\n"
+    "    vec3 normal = normalize(vec3(wave.x, 1.0, wave.y));\n"
     "    float fresnel = 0.02 + 0.98 * pow(1.0 - max(dot(view, normal), 0.0), 5.0);\n"
     "    vec3 reflected = u_skyColor;\n"
     "    vec3 below = u_waterColor;\n"

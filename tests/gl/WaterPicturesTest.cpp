@@ -4,6 +4,7 @@
 #include "render/Water.h"
 #include "render/WorldView.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -82,6 +83,32 @@ TEST_F(WaterPictures, DeepFloorIsLostInTheWaterAndAShallowOneShows)
     drawOverFloorAt(10.0f);
     const Rgba shallow = mean(rect(20, 40, 24, 16));
     EXPECT_GT(brightness(shallow), brightness(mean(rect(84, 40, 24, 16))) + 20) << shallow;
+}
+
+// Seen low over the open sea, the waves far out are finer than a pixel: drawn
+// as they are they alias into rings and checks. Far out the sea lies calm.
+TEST_F(WaterPictures, FarSeaDoesNotAliasIntoPatterns)
+{
+    gfx().setQualityTier(0);
+    const Vec3 eye{0.0f, 150.0f, 0.0f};
+    Mat4 projection;
+    mat4Perspective(projection, 0.6f, 128.0f / 96.0f, 2.0f, 50000.0f);
+    const WorldView view =
+        WorldView::fromMatrices(eye, lookAtMatrix(eye, Vec3{0.0f, 0.0f, -3000.0f}, Vec3{0, 1, 0}), projection);
+    gfx().setProjectionMatrix(view.projection());
+    gfx().setViewMatrix(view.view());
+    water.update(eye, 3.0f);
+    clearTo({0, 0, 0, 255});
+    water.drawSurface();
+    // Rows just below the horizon (row 56), two to twenty kilometres out: each nearly one colour.
+    for (int y = 45; y < 56; y += 3) {
+        int low = 999, high = 0;
+        for (const Rgba& c : rect(0, y, 128, 1)) {
+            low = std::min(low, brightness(c));
+            high = std::max(high, brightness(c));
+        }
+        EXPECT_LT(high - low, 24) << "row " << y;
+    }
 }
 
 }  // namespace
