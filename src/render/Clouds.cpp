@@ -68,13 +68,16 @@ void Clouds::buildField(float amount, float cloudBase)
 
 void Clouds::relight(const Vec3& sunColour, const Vec3& sunDirection)
 {
-    // Lit sides take the sun's colour; the sky's light keeps the undersides from going black.
+    // Lit sides take the sun's colour; the sky's light keeps the undersides
+    // from going black. The sky is as bright as the sunlight that makes it, so
+    // at night the puffs stay as dark as the sky around them.
     const float sunUp = clampf(0.0f, vecops::normalizeOr(sunDirection, Vec3{0, 1, 0}).y, 1.0f);
+    const float skyLight = clampf(0.0f, std::max({sunColour.x, sunColour.y, sunColour.z}), 1.0f);
     for (Puff& p : m_puffs) {
         const float lit = p.shade * (0.55f + 0.45f * sunUp);
-        p.colour = Vec3{clampf(0.0f, 0.25f + sunColour.x * lit, 1.0f),
-                        clampf(0.0f, 0.27f + sunColour.y * lit, 1.0f),
-                        clampf(0.0f, 0.32f + sunColour.z * lit, 1.0f)};
+        p.colour = Vec3{clampf(0.0f, 0.25f * skyLight + sunColour.x * lit, 1.0f),
+                        clampf(0.0f, 0.27f * skyLight + sunColour.y * lit, 1.0f),
+                        clampf(0.0f, 0.32f * skyLight + sunColour.z * lit, 1.0f)};
     }
 }
 
