@@ -8,6 +8,7 @@
 #include "render/internal/VecOps.h"
 #include "render/internal/WorldProgram.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -17,6 +18,20 @@ Water* s_water = nullptr;
 constexpr int kGridCells = 24;          // per side; fog is per vertex, so the grid needs some density
 constexpr float kGridExtent = 60000.0f; // beyond the far plane
 constexpr float kGridSnap = 2500.0f;    // the grid follows the eye in steps, so the waves do not swim
+
+// The water's tint under the renderer's light, lit as the world programs light
+// a face turned up: unchanged by day, dark at night. Unlit without a light record.
+Vec3 litWaterColour(const WaterTechnique& technique, const LightRecord* light)
+{
+    const Vec3 c = technique.waterColour();
+    if (!light)
+        return c;
+    const float sun = std::max(light->direction[1], 0.0f);
+    float lit[3];
+    for (int i = 0; i < 3; ++i)
+        lit[i] = clampf(0.0f, light->ambient[i] + light->diffuse[i] * sun, 1.0f);
+    return Vec3{c.x * lit[0], c.y * lit[1], c.z * lit[2]};
+}
 
 }  // namespace
 
@@ -120,7 +135,7 @@ void Water::renderRefraction()
     if (!m_picturesReady)
         return;
     RenderBuffer* scene = g->currentRenderTarget();
-    const Vec3 c = m_technique.waterColour();
+    const Vec3 c = litWaterColour(m_technique, g->light());
     g->setRenderTarget(&m_technique.refraction());
     g->setClearColor(Color4{static_cast<std::uint8_t>(c.x * 255), static_cast<std::uint8_t>(c.y * 255),
                             static_cast<std::uint8_t>(c.z * 255), 255});
@@ -177,7 +192,7 @@ void Water::drawSurface()
     // The shader works in grid space: the eye moves with the grid.
     GpuProgram::setUniform(u.eye, m_eye.x - follow.m[12], m_eye.y, m_eye.z - follow.m[14]);
     GpuProgram::setUniform(u.time, m_time);
-    const Vec3 tint = m_technique.waterColour();
+    const Vec3 tint = litWaterColour(m_technique, g->light());
     GpuProgram::setUniform(u.waterColor, tint.x, tint.y, tint.z);
     const Vec3 sky = m_scatter ? m_scatter->skyColour(Vec3{1.0f, 0.25f, 0.0f}) : Vec3{0.55f, 0.65f, 0.8f};
     GpuProgram::setUniform(u.skyColor, sky.x, sky.y, sky.z);

@@ -1,5 +1,6 @@
 #include "GlTestContext.h"
 
+#include "render/AtmosScatter.h"
 #include "render/Terrain.h"
 #include "render/Water.h"
 #include "render/WorldView.h"
@@ -83,6 +84,40 @@ TEST_F(WaterPictures, DeepFloorIsLostInTheWaterAndAShallowOneShows)
     drawOverFloorAt(10.0f);
     const Rgba shallow = mean(rect(20, 40, 24, 16));
     EXPECT_GT(brightness(shallow), brightness(mean(rect(84, 40, 24, 16))) + 20) << shallow;
+}
+
+// The sea's own colour is lit like the ground: at night it is as dark as the
+// night around it, not a glowing blue.
+TEST_F(WaterPictures, SeaDarkensAtNight)
+{
+    gfx().setQualityTier(0);
+    AtmosScatter scatter;
+    water.setWorld(nullptr, nullptr, &scatter);
+    const Vec3 eye{0.0f, 400.0f, 0.0f};
+    Mat4 projection;
+    mat4Perspective(projection, 0.5f, 128.0f / 96.0f, 2.0f, 50000.0f);
+    const WorldView view =
+        WorldView::fromMatrices(eye, lookAtMatrix(eye, Vec3{0.0f, 0.0f, -400.0f}, Vec3{0, 1, 0}), projection);
+    auto seaUnder = [&](const Vec3& sunDirection) {
+        const Vec3 sun = scatter.computeSunColour(sunDirection);
+        const float colour[3] = {sun.x, sun.y, sun.z}, direction[3] = {sunDirection.x, sunDirection.y, sunDirection.z};
+        for (int i = 0; i < 3; ++i) {
+            light.direction[i] = direction[i];
+            light.ambient[i] = 0.4f * colour[i];
+            light.diffuse[i] = 0.9f * colour[i];
+        }
+        gfx().setLight(&light);
+        gfx().setProjectionMatrix(view.projection());
+        gfx().setViewMatrix(view.view());
+        water.update(eye, 0.0f);
+        clearTo({0, 0, 0, 255});
+        water.drawSurface();
+        return mean(rect(32, 24, 64, 48));
+    };
+    const Rgba noon = seaUnder(Vec3{0.0f, 1.0f, 0.0f});
+    const Rgba night = seaUnder(Vec3{0.3f, -0.5f, 0.6f});
+    EXPECT_GT(noon.b, 50) << noon;
+    EXPECT_LT(brightness(night) * 4, brightness(noon)) << night << " " << noon;
 }
 
 // Seen low over the open sea, the waves far out are finer than a pixel: drawn
