@@ -103,6 +103,11 @@ void PropsGrid::build(const IPropWorld& world)
             lo = Vec3{std::min(lo.x, w.x), std::min(lo.y, w.y), std::min(lo.z, w.z)};
             hi = Vec3{std::max(hi.x, w.x), std::max(hi.y, w.y), std::max(hi.z, w.z)};
         }
+        if (!std::isfinite(lo.x + lo.y + lo.z + hi.x + hi.y + hi.z)) {
+            // A placed box past the float range would size the grid by infinity.
+            std::fprintf(stderr, "props grid: item %zu lies outside the world, left out\n", item);
+            continue;
+        }
         prop.worldMin = lo;
         prop.worldMax = hi;
         prop.firstTriangle = static_cast<std::uint32_t>(m_triangles.size() / 3);

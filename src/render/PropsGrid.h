@@ -27,7 +27,8 @@ public:
     static constexpr int kMaxCellsPerSide = 1024;  // larger maps get larger cells
 
     // Replaces the grid with the world's props. Items without a shape, with a
-    // singular or non-finite matrix or an empty box are left out (logged).
+    // singular or non-finite matrix, an empty box or a placed box beyond the
+    // float range are left out (logged).
     void build(const IPropWorld& world);
     void clear();
 

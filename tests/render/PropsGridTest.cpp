@@ -72,10 +72,15 @@ TEST_F(PropsGridTest, BadItemsAreLeftOutAndClearEmpties)
     world.addRaw(none);
     FakeBoxShape inverted{{1, 1, 1}, {-1, -1, -1}, "x"};
     world.add(&inverted, {0, 0, 0});
+    PropPlacement overflowing;  // finite and invertible, but its box lies past the float range
+    overflowing.shape = &crate;
+    overflowing.matrix.m[0] = 3e38f;
+    overflowing.matrix.m[12] = 3e38f;
+    world.addRaw(overflowing);
     world.add(&crate, {0, -30, 0});
     grid.build(world);
     ASSERT_EQ(grid.propCount(), 1u);
-    EXPECT_EQ(grid.prop(0)->item, 3u);
+    EXPECT_EQ(grid.prop(0)->item, 4u);
     EXPECT_EQ(grid.top(), 0.0f);  // below sea level counts as 0
     grid.clear();
     EXPECT_EQ(grid.findPropAtPoint(0, 0), nullptr);
