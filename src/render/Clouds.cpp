@@ -166,6 +166,7 @@ void Clouds::renderToTarget(const WorldView& view)
     g->setRenderTarget(&m_gpu->target);
     g->setClearColor(Color4{0, 0, 0, 0});
     g->clear();
+    g->restoreDefaultClearColor();  // what the scene's own clear expects
     cloudState(*g, m_gpu->program.program(), m_gpu->atlas);
     drawPuffs(view);
     g->popState();

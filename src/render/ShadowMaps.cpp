@@ -88,6 +88,7 @@ void renderShadowMaps(const Vec3& focus)
     g->setRenderTarget(&maps->target());
     g->setClearColor(Color4{255, 255, 255, 255});  // farthest depth
     g->clear();
+    g->restoreDefaultClearColor();  // what the scene's own clear expects
     RenderState state;
     state.blend = kBlendOpaque;
     state.customProgram = &s_depthProgram.program();

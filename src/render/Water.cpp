@@ -140,6 +140,7 @@ void Water::renderRefraction()
     g->setClearColor(Color4{static_cast<std::uint8_t>(c.x * 255), static_cast<std::uint8_t>(c.y * 255),
                             static_cast<std::uint8_t>(c.z * 255), 255});
     g->clear();
+    g->restoreDefaultClearColor();  // what the scene's own clear expects
     if (m_terrain)
         m_terrain->drawRefractionPass(c);
     g->setRenderTarget(scene);
@@ -157,6 +158,7 @@ void Water::renderReflection(const std::function<void()>& extra)
     g->setRenderTarget(&m_technique.reflection());
     g->setClearColor(Color4{128, 160, 200, 255});
     g->clear();
+    g->restoreDefaultClearColor();  // what the scene's own clear expects
     g->setViewMatrix(mat4Multiply(view, mirror));
     const Vec3 mirroredEye{m_eye.x, -m_eye.y, m_eye.z};
     if (m_sky && m_scatter)

@@ -73,6 +73,26 @@ TEST_F(WorldPasses, NoCloudsAtAmountZero)
     }
 }
 
+// The passes that draw into targets of their own (shadow map, cloud picture,
+// water pictures) clear them to their own colours and then give the scene's
+// clear the renderer's default colour back.
+TEST_F(WorldPasses, OffscreenPassesLeaveTheDefaultClearColour)
+{
+    world->setTier(3);
+    world->setCamera(Vec3{-5200.0f, 420.0f, 2600.0f}, Vec3{1500.0f, 150.0f, -1500.0f}, 1.0f, 160.0f / 120.0f);
+    world->clouds.fillBuffer(world->view.eye);
+    world->terrain.updateVisible(world->fieldOfView, world->view);
+    gfx().setProjectionMatrix(world->view.projection());
+    gfx().setViewMatrix(world->view.view());
+    renderShadowMaps(world->view.eye);
+    world->clouds.renderToTarget(world->view);
+    world->water.update(world->view.eye, 0.0f);
+    world->water.renderRefraction();
+    world->water.renderReflection();
+    gfx().clear();
+    EXPECT_TRUE(colorNear(centre(), Rgba{0, 0, 0, 255}, 0)) << centre();
+}
+
 // A floating slab over the flat airstrip field: no shadow at tier 0, the
 // shadow map's at tier 3, the stencil volume's at tier 2.
 TEST_F(WorldPasses, ShadowDarkerThanLitGroundAtTiersTwoAndThree)
