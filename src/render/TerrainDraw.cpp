@@ -76,6 +76,12 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
     const float tint = hasOverview ? 1.0f : 0.5f;
     GpuProgram::setUniform(program.uniformLocation("u_groundTint"), tint, tint, tint);
     GpuProgram::setUniform(program.uniformLocation("u_detailScale"), hasDetail ? 2.0f : 1.0f);
+    // The grain is 0.4 units a texel: with mip levels it greys out by itself
+    // far off, without them (the lower tiers) it must fade well before.
+    if (g->qualityFilter() == TextureFilter::Trilinear)
+        GpuProgram::setUniform(program.uniformLocation("u_detailFade"), 3000.0f, 6000.0f);
+    else
+        GpuProgram::setUniform(program.uniformLocation("u_detailFade"), 250.0f, 1200.0f);
     GpuProgram::setUniform(program.uniformLocation("u_clip"), 0.0f, clipSide);
     const Vec3 water = underwater ? *underwater : Vec3{};
     GpuProgram::setUniform(program.uniformLocation("u_underwater"), water.x, water.y, water.z,

@@ -29,6 +29,8 @@ namespace worldshaders {
 
 // Terrain: the overview picture over the whole field by world x, z divided by
 // the shader terrain size (never below 1), a tiled detail grain, sun and fog.
+// The grain fades out between u_detailFade.x and .y from the eye: past that it
+// is finer than a pixel and, drawn without mip levels, would only shimmer.
 // u_clip discards ground above or below the water for its reflection and
 // refraction (u_clip.y 1 keeps y >= u_clip.x, -1 keeps y <= u_clip.x, 0 keeps
 // all). For the refraction u_underwater holds the water colour and 1 / the
@@ -41,19 +43,23 @@ const std::string kTerrainVertex = std::string(kFogFactorGlsl) + kShadowVertex +
     "uniform vec3 u_lightDiffuse;\n"
     "uniform vec2 u_fogRange;\n"
     "uniform float u_terrainSize;\n"
+    "uniform vec2 u_detailFade;\n"
     "attribute vec3 a_position;\n"
     "attribute vec3 a_normal;\n"
     "varying mediump vec2 v_overview;\n"
     "varying mediump vec2 v_detail;\n"
+    "varying lowp float v_grain;\n"
     "varying lowp vec3 v_sun;\n"
     "varying lowp float v_fog;\n"
     "varying highp float v_height;\n"
     "void main()\n"
     "{\n"
+    "    float distance = length((u_worldView * vec4(a_position, 1.0)).xyz);\n"
     "    v_overview = a_position.xz / max(u_terrainSize, 1.0) + 0.5;\n"
     "    v_detail = a_position.xz * (1.0 / 96.0);\n"
+    "    v_grain = 0.8 * (1.0 - smoothstep(u_detailFade.x, u_detailFade.y, distance));\n"
     "    v_sun = u_lightDiffuse * max(dot(a_normal, u_lightDirection), 0.0);\n"
-    "    v_fog = fogFactor(length((u_worldView * vec4(a_position, 1.0)).xyz), u_fogRange);\n"
+    "    v_fog = fogFactor(distance, u_fogRange);\n"
     "    v_height = a_position.y;\n"
     "    v_shadow = (u_shadowMatrix * vec4(a_position, 1.0)).xyz;\n"
     "    gl_Position = u_worldViewProj * vec4(a_position, 1.0);\n"
@@ -70,6 +76,7 @@ const std::string kTerrainFragment = std::string(kShadowLookup) +
     "uniform vec4 u_underwater;\n"
     "varying mediump vec2 v_overview;\n"
     "varying mediump vec2 v_detail;\n"
+    "varying lowp float v_grain;\n"
     "varying lowp vec3 v_sun;\n"
     "varying lowp float v_fog;\n"
     "varying highp float v_height;\n"
@@ -78,7 +85,7 @@ const std::string kTerrainFragment = std::string(kShadowLookup) +
     "    if (u_clip.y * (v_height - u_clip.x) < 0.0)\n"
     "        discard;\n"
     "    vec3 ground = texture2D(u_texture0, v_overview).rgb * u_groundTint;\n"
-    "    ground *= mix(1.0, texture2D(u_texture1, v_detail).r * u_detailScale, 0.8);\n"
+    "    ground *= mix(1.0, texture2D(u_texture1, v_detail).r * u_detailScale, v_grain);\n"
     "    vec3 color = ground * min(u_lightAmbient + v_sun * sunVisible(), vec3(1.0));\n"
     "    if (u_underwater.a > 0.0)\n"
     "        gl_FragColor = vec4(mix(color, u_underwater.rgb, clamp(-v_height * u_underwater.a, 0.0, 1.0)), 1.0);\n"

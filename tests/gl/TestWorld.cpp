@@ -36,7 +36,12 @@ bool TestWorld::load(Graphics& g)
 
 void TestWorld::setTier(int tier)
 {
+    const TextureFilter filter = m_graphics->qualityFilter();
     m_graphics->setQualityTier(tier);
+    // The game loads its textures at the tier it runs at: the ground's again
+    // when the tier's filter differs (mip levels from tier 2).
+    if (m_graphics->qualityFilter() != filter)
+        (void)terrain.upload("data/terrain/test/wm.pvr", "data/terrain/detail.pvr");
     if (tier >= 3)
         createShadowMaps();
     else

@@ -1,9 +1,12 @@
 #include "GlTestContext.h"
 
+#include "platform/File.h"
 #include "render/Terrain.h"
 #include "render/WorldView.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -72,6 +75,42 @@ TEST_F(TerrainDraw, ShaderSizeZeroStillDraws)
     const Rgba c = centre();
     EXPECT_GT(c.r, 5);
     EXPECT_EQ(c.a, 255);
+}
+
+}  // namespace
+
+namespace {
+
+// Flat ground with the staged detail grain, seen low at tier 0, where textures
+// have no mip levels: near the eye the grain shows, far off it must have faded
+// out instead of aliasing into noise that crawls as the camera moves.
+TEST_F(TerrainDraw, DetailGrainFadesFarOffWithoutMipLevels)
+{
+    setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+    gfx().setQualityTier(0);
+    Terrain flat;
+    ASSERT_TRUE(flat.setSamples(Terrain::Layout{128, 64.0f, 10.0f, 0.0f}, std::vector<std::uint16_t>(129 * 129, 0)));
+    ASSERT_TRUE(flat.upload("data/none.pvr", "data/terrain/detail.pvr"));
+    useTarget(128, 96);
+    const Vec3 eye{0.0f, 40.0f, 3000.0f};
+    Mat4 projection;
+    mat4Perspective(projection, 0.6f, 128.0f / 96.0f, 2.0f, 50000.0f);
+    const Mat4 view = lookAtMatrix(eye, Vec3{0.0f, 0.0f, 2600.0f - 4000.0f}, Vec3{0, 1, 0});
+    gfx().setProjectionMatrix(projection);
+    gfx().setViewMatrix(view);
+    flat.updateVisible(0.6f, WorldView::fromMatrices(eye, view, projection));
+    clearTo({0, 0, 0, 255});
+    flat.drawPass();
+    auto spread = [this](int y) {
+        int low = 255, high = 0;
+        for (const Rgba& c : rect(0, y, 128, 1)) {
+            low = std::min<int>(low, c.g);
+            high = std::max<int>(high, c.g);
+        }
+        return high - low;
+    };
+    EXPECT_GT(spread(2), 10) << "the grain shows near the eye";
+    EXPECT_LT(spread(47), 4) << "a row 2.5 km off, just below the horizon";
 }
 
 }  // namespace
