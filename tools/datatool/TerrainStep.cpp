@@ -27,13 +27,16 @@ float smoothstep(float a, float b, float x)
     return t * t * (3.0f - 2.0f * t);
 }
 
-// The test world over u, v in 0..1 (u east, v south): sea in the west, a
-// coast with beaches, rolling farmland, a flat field in the middle for an
-// airstrip, and a ridge of mountains in the north-east.
+// The test world over u, v in 0..1 (u east, v south): an island with sea in
+// the west, a coast with beaches, rolling farmland, a flat field in the middle
+// for an airstrip, and a ridge of mountains in the north-east.
 float testWorldHeight(const WorldNoise& noise, float u, float v)
 {
     const float coastLine = 0.34f + 0.12f * (noise.fractal(v * 3.0f, 7.3f, 3) - 0.5f) * 2.0f;
-    const float land = smoothstep(coastLine - 0.05f, coastLine + 0.06f, u);
+    // The land sinks into the sea before the field's border on every side, so
+    // the world is an island seen from the air rather than a cut-off square.
+    const float border = smoothstep(0.0f, 0.1f, std::min({u, v, 1.0f - u, 1.0f - v}));
+    const float land = smoothstep(coastLine - 0.05f, coastLine + 0.06f, u) * border;
     const float rolling = noise.fractal(u * 7.0f, v * 7.0f, 5);
     const float mountains = smoothstep(0.45f, 0.95f, u * 0.6f + (1.0f - v) * 0.6f) *
                             (0.4f + 0.6f * noise.fractal(u * 4.0f + 11.0f, v * 4.0f, 6));
