@@ -64,7 +64,8 @@ void BufferObject::destroy()
         // GL unbinds a deleted buffer; the device's binding cache must agree.
         if (Graphics* device = graphics())
             device->invalidateBufferBindings();
-        glDeleteBuffers(1, &m_glName);
+        if (glContextCurrent())
+            glDeleteBuffers(1, &m_glName);
     }
     m_glName = 0;
     m_size = 0;

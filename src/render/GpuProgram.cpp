@@ -1,5 +1,7 @@
 #include "render/GpuProgram.h"
 
+#include "render/internal/GlContext.h"
+
 #include "platform/Math.h"
 
 #include <epoxy/gl.h>
@@ -112,7 +114,7 @@ GpuProgram::~GpuProgram()
 
 void GpuProgram::destroy()
 {
-    if (m_glName != 0)
+    if (m_glName != 0 && glContextCurrent())
         glDeleteProgram(m_glName);
     m_glName = 0;
     m_uniforms = {};

@@ -5,6 +5,7 @@
 #include "render/internal/GlContext.h"
 #include "render/internal/MatrixProduct.h"
 
+#include <SDL.h>
 #include <epoxy/gl.h>
 
 #include <algorithm>
@@ -124,6 +125,11 @@ GlContextInfo& glContextInfo()
 {
     static GlContextInfo info;
     return info;
+}
+
+bool glContextCurrent()
+{
+    return SDL_GL_GetCurrentContext() != nullptr;
 }
 
 void clearGlErrors()

@@ -35,7 +35,7 @@ bool OcclusionQuery::create()
 
 void OcclusionQuery::destroy()
 {
-    if (m_glName != 0) {
+    if (m_glName != 0 && glContextCurrent()) {
         if (m_active)
             end();
         if (glContextInfo().queryIsExtension)

@@ -58,9 +58,10 @@ void RenderBuffer::destroy()
     Graphics* device = graphics();
     if (device && device->currentRenderTarget() == this)
         device->setRenderTarget(nullptr);
-    if (m_depth != 0)
+    const bool context = glContextCurrent();
+    if (m_depth != 0 && context)
         glDeleteRenderbuffers(1, &m_depth);
-    if (m_framebuffer != 0)
+    if (m_framebuffer != 0 && context)
         glDeleteFramebuffers(1, &m_framebuffer);
     m_depth = 0;
     m_framebuffer = 0;

@@ -98,7 +98,7 @@ Texture2D::~Texture2D()
 
 void Texture2D::destroyGl()
 {
-    if (m_glName != 0)
+    if (m_glName != 0 && glContextCurrent())
         glDeleteTextures(1, &m_glName);
     m_glName = 0;
 }

@@ -16,3 +16,9 @@ GlContextInfo& glContextInfo();
 // Drops every error GL has recorded so far, so that a check after the next
 // calls sees only their own faults, not one left by an unrelated earlier call.
 void clearGlErrors();
+
+// True while some GL context is current on this thread. Objects that outlive
+// the window (statics destroyed after shut-down closed the context) skip their
+// GL deletes: the objects went away with the context, and a GL call without a
+// context aborts the program.
+bool glContextCurrent();
