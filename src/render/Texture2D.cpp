@@ -142,6 +142,17 @@ bool Texture2D::upload(const TextureImage& image, const SamplerSettings& sampler
     const bool mipmapped = used.filter == TextureFilter::Trilinear;
     const int levels = mipmapped ? static_cast<int>(source->levels.size()) : 1;
 
+    if (!storeGl(source->format, source->width, source->height, levels, &source->levels))
+        return false;
+    setMetrics(*source);
+    m_levels = levels;
+    setSampler(used);
+    return true;
+}
+
+bool Texture2D::storeGl(TextureFormat format, int width, int height, int levels,
+                        const std::vector<std::vector<std::uint8_t>>* data)
+{
     destroyGl();
     clearGlErrors();
     GLint previous = 0;
@@ -149,22 +160,17 @@ bool Texture2D::upload(const TextureImage& image, const SamplerSettings& sampler
     glGenTextures(1, &m_glName);
     glBindTexture(GL_TEXTURE_2D, m_glName);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    const GlPixelFormat pf = glPixelFormat(source->format);
+    const GlPixelFormat pf = glPixelFormat(format);
     for (int i = 0; i < levels; ++i) {
-        const int w = std::max(1, source->width >> i), h = std::max(1, source->height >> i);
+        const int w = std::max(1, width >> i), h = std::max(1, height >> i);
         glTexImage2D(GL_TEXTURE_2D, i, static_cast<GLint>(pf.format), w, h, 0, pf.format, pf.type,
-                     source->levels[static_cast<std::size_t>(i)].data());
+                     data ? (*data)[static_cast<std::size_t>(i)].data() : nullptr);
     }
     const bool ok = glGetError() == GL_NO_ERROR;
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-    if (!ok) {
+    if (!ok)
         destroyGl();
-        return false;
-    }
-    setMetrics(*source);
-    m_levels = levels;
-    setSampler(used);
-    return true;
+    return ok;
 }
 
 bool Texture2D::allocate(TextureFormat format, int width, int height, const SamplerSettings& sampler)
@@ -172,20 +178,8 @@ bool Texture2D::allocate(TextureFormat format, int width, int height, const Samp
     if (graphics() == nullptr || width < 1 || height < 1 || width > kMaxTextureSide || height > kMaxTextureSide ||
         (format != TextureFormat::Rgba8 && format != TextureFormat::Rgb8))
         return false;
-    destroyGl();
-    clearGlErrors();
-    GLint previous = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-    glGenTextures(1, &m_glName);
-    glBindTexture(GL_TEXTURE_2D, m_glName);
-    const GlPixelFormat pf = glPixelFormat(format);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(pf.format), width, height, 0, pf.format, pf.type, nullptr);
-    const bool ok = glGetError() == GL_NO_ERROR;
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-    if (!ok) {
-        destroyGl();
+    if (!storeGl(format, width, height, 1, nullptr))
         return false;
-    }
     m_width = width;
     m_height = height;
     m_format = format;

@@ -63,6 +63,11 @@ private:
     friend class TextureCache;
     void setMetrics(const TextureImage& image);
     void destroyGl();
+    // Makes a new GL texture of `levels` levels, filled from `data` (one byte
+    // vector per level) or left undefined when `data` is null; restores the
+    // previous binding. False, with no texture kept, when GL refuses.
+    bool storeGl(TextureFormat format, int width, int height, int levels,
+                 const std::vector<std::vector<std::uint8_t>>* data);
 
     std::string m_name;
     int m_width = 0, m_height = 0, m_levels = 0;
