@@ -40,8 +40,10 @@ struct PlaneCfg : CSerializable {
     float pWeaponry = 0.5f, pStructure = 0.5f, pAerodynamics = 0.5f, pLuck = 0.5f;
 
     // What the flight model and the camera need.
-    float pMinSpeed = 0.0f;     // throttle command -1 aims at this speed (m/s)
-    float pSpeedSpan = 150.0f;  // command +1 aims at pMinSpeed + pSpeedSpan
+    // Throttle command c in -1..1 aims at pMinSpeed + c x pSpeedSpan (m/s), so
+    // the top speed is their sum and a span above pMinSpeed lets it stop.
+    float pMinSpeed = 100.0f;
+    float pSpeedSpan = 100.0f;
     float pCruiseSpeed = 100.0f;  // the chase camera zooms out above it
     float pAccel = 0.5f;          // approach rate to the target speed (1/s)
     float pPitchRate = 1.5f, pRollRate = 3.0f, pYawRate = 0.5f;  // rad/s at full stick
