@@ -89,10 +89,12 @@ bool MapInfoCfg::loadFromFile(MapInfoCfg& record, std::string_view path)
 {
     MapInfoCfg loaded;
     std::string error;
-    if (!loadRecordFile(loaded, path))
+    if (!loadRecordFile(loaded, path, error)) {
+        logWarning("gamedata", "%s; record skipped", error.c_str());
         return false;
+    }
     if (!loaded.validate(error)) {
-        logWarning("gamedata", "%.*s: %s, record skipped", int(path.size()), path.data(), error.c_str());
+        logWarning("gamedata", "%.*s: %s; record skipped", int(path.size()), path.data(), error.c_str());
         return false;
     }
     loaded.briefingId = std::max(resolveTextKey(findStringTable(), loaded.briefing_string), 0);

@@ -11,20 +11,10 @@ namespace {
 std::unique_ptr<MapInfoCfg> loadMap(const std::string& folder, const std::string& listPath, const NameListEntry& entry,
                                     const StringTable& texts)
 {
-    const std::string path = folder + "configs/" + entry.name + ".cfg";
     auto map = std::make_unique<MapInfoCfg>();
-    if (!loadRecordFile(*map, path))
-        return nullptr;
     std::string error;
-    if (map->name.empty())
-        map->name = entry.name;
-    if (map->name != entry.name)
-        error = "record name \"" + map->name + "\" differs from its list entry";
-    else
-        map->validate(error);
-    if (!error.empty()) {
-        logWarning("gamedata", "%s:%d: %s: %s, record skipped", listPath.c_str(), entry.line, path.c_str(),
-                   error.c_str());
+    if (!loadListedRecord(*map, folder + "configs/", entry, error)) {
+        reportSkippedRecord(listPath, entry, error);
         return nullptr;
     }
     map->briefingId = std::max(resolveTextKey(texts, map->briefing_string), 0);
@@ -98,9 +88,10 @@ bool MapLists::loadCampaign(int campaign, const std::string& folder, const Strin
         if (!map)
             continue;
         if (map->campaign_id != campaign || map->index != static_cast<int>(slot)) {
-            logWarning("gamedata", "%s:%d: mission \"%s\" says campaign %d mission %d, its list puts it at %d/%d; "
-                       "record skipped", listPath.c_str(), entry.line, entry.name.c_str(), map->campaign_id,
-                       map->index, campaign, int(slot));
+            reportSkippedRecord(listPath, entry,
+                                "mission \"" + entry.name + "\" says campaign " + std::to_string(map->campaign_id) +
+                                    " mission " + std::to_string(map->index) + ", its list line is campaign " +
+                                    std::to_string(campaign) + " mission " + std::to_string(slot));
             continue;
         }
         m_campaignMissionTable[static_cast<std::size_t>(campaign * kSlots) + slot] = std::move(map);

@@ -31,27 +31,17 @@ bool PlaneList::load(std::string_view listPath, const StringTable& texts, Settin
     m_settings = &target;
     std::vector<NameListEntry> names;
     readNameList(listPath, names);
-    const std::string folder = "data/planes/";
     for (const NameListEntry& entry : names) {
-        const std::string path = folder + entry.name + ".cfg";
         auto plane = std::make_unique<PlaneCfg>();
-        if (!loadRecordFile(*plane, path))
-            continue;
         std::string error;
-        if (plane->name.empty())
-            plane->name = entry.name;
-        if (plane->name != entry.name)
-            error = "record name \"" + plane->name + "\" differs from its list entry";
-        else if (!plane->validate(error))
-            ;
-        else if (byId(plane->plane_id))
-            error = "plane_id " + std::to_string(plane->plane_id) + " already used by \"" +
-                    byId(plane->plane_id)->name + "\"";
-        else if (findByName(plane->name))
-            error = "listed twice";
+        if (loadListedRecord(*plane, "data/planes/", entry, error)) {
+            if (const PlaneCfg* other = byId(plane->plane_id))
+                error = "plane_id " + std::to_string(plane->plane_id) + " already used by \"" + other->name + "\"";
+            else if (findByName(plane->name))
+                error = "\"" + plane->name + "\" listed twice";
+        }
         if (!error.empty()) {
-            logWarning("gamedata", "%.*s:%d: %s: %s, record skipped", int(listPath.size()), listPath.data(),
-                       entry.line, path.c_str(), error.c_str());
+            reportSkippedRecord(listPath, entry, error);
             continue;
         }
         plane->strInfoId = resolveTextKey(texts, plane->pStrInfo);

@@ -10,20 +10,21 @@
 namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-bool readWhole(std::string_view path, std::size_t maxBytes, std::string& out)
+bool readWhole(std::string_view path, std::size_t maxBytes, std::string& out, std::string& error)
 {
+    const std::string name(path);
     auto file = openFile(path);
     if (!file) {
-        logWarning("gamedata", "%.*s: file not found", int(path.size()), path.data());
+        error = name + ": file not found";
         return false;
     }
     if (file->size() > maxBytes) {
-        logWarning("gamedata", "%.*s:1: file larger than %zu bytes", int(path.size()), path.data(), maxBytes);
+        error = name + ":1: file larger than " + std::to_string(maxBytes) + " bytes";
         return false;
     }
     std::vector<std::uint8_t> bytes;
     if (!file->readAll(bytes)) {
-        logWarning("gamedata", "%.*s:1: cannot read the file", int(path.size()), path.data());
+        error = name + ":1: cannot read the file";
         return false;
     }
     out.assign(bytes.begin(), bytes.end());
@@ -70,24 +71,25 @@ void parseNameList(std::string_view text, std::string_view sourceName, std::vect
 
 bool readNameList(std::string_view path, std::vector<NameListEntry>& out)
 {
-    std::string text;
-    if (!readWhole(path, kMaxNameListBytes, text))
+    std::string text, error;
+    if (!readWhole(path, kMaxNameListBytes, text, error)) {
+        logWarning("gamedata", "%s", error.c_str());
         return false;
+    }
     parseNameList(text, path, out);
     return true;
 }
 
-bool loadRecordFile(CSerializable& record, std::string_view path)
+bool loadRecordFile(CSerializable& record, std::string_view path, std::string& error)
 {
     std::string text;
-    if (!readWhole(path, kMaxRecordFileBytes, text))
-        return false;
-    std::string error;
-    if (!readRecord(text, path, record, error)) {
-        logWarning("gamedata", "%s", error.c_str());
-        return false;
-    }
-    return true;
+    return readWhole(path, kMaxRecordFileBytes, text, error) && readRecord(text, path, record, error);
+}
+
+void reportSkippedRecord(std::string_view listPath, const NameListEntry& entry, const std::string& error)
+{
+    logWarning("gamedata", "%.*s:%d: %s; record skipped", int(listPath.size()), listPath.data(), entry.line,
+               error.c_str());
 }
 
 int resolveTextKey(const StringTable& table, const std::string& key)

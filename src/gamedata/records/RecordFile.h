@@ -28,9 +28,34 @@ void parseNameList(std::string_view text, std::string_view sourceName, std::vect
 bool readNameList(std::string_view path, std::vector<NameListEntry>& out);
 
 // Reads one record file through the file layer into a record that holds its
-// defaults. False after one message naming the file and line; the record is
-// then half-read and must be dropped.
-bool loadRecordFile(CSerializable& record, std::string_view path);
+// defaults. False with error as "file:line: what"; the record is then
+// half-read and must be dropped.
+bool loadRecordFile(CSerializable& record, std::string_view path, std::string& error);
+
+// Reads the record a list entry names, folder + name + ".cfg", takes the
+// entry as its name when the record gives none, and validates it. False with
+// error naming the file (and line) when it cannot be used.
+template <class Record>
+bool loadListedRecord(Record& record, const std::string& folder, const NameListEntry& entry, std::string& error)
+{
+    const std::string path = folder + entry.name + ".cfg";
+    if (!loadRecordFile(record, path, error))
+        return false;
+    if (record.name.empty())
+        record.name = entry.name;
+    if (record.name != entry.name) {
+        error = path + ": record name \"" + record.name + "\" differs from its list entry";
+        return false;
+    }
+    if (!record.validate(error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+// The one message for a list entry whose record is left out.
+void reportSkippedRecord(std::string_view listPath, const NameListEntry& entry, const std::string& error);
 
 // The number of the text with that key; -1 for an empty or unknown key.
 int resolveTextKey(const StringTable& table, const std::string& key);

@@ -18,22 +18,14 @@ bool UnitList::load(std::string_view listPath, const StringTable& texts)
     std::vector<NameListEntry> names;
     readNameList(listPath, names);
     for (const NameListEntry& entry : names) {
-        const std::string path = "data/units/" + entry.name + ".cfg";
         auto unit = std::make_unique<UnitCfg>();
-        if (!loadRecordFile(*unit, path))
-            continue;
         std::string error;
-        if (unit->name.empty())
-            unit->name = entry.name;
-        if (unit->name != entry.name)
-            error = "record name \"" + unit->name + "\" differs from its list entry";
-        else if (!unit->validate(error))
-            ;
-        else if (findByName(unit->name))
-            error = "listed twice";
+        if (loadListedRecord(*unit, "data/units/", entry, error)) {
+            if (findByName(unit->name))
+                error = "\"" + unit->name + "\" listed twice";
+        }
         if (!error.empty()) {
-            logWarning("gamedata", "%.*s:%d: %s: %s, record skipped", int(listPath.size()), listPath.data(),
-                       entry.line, path.c_str(), error.c_str());
+            reportSkippedRecord(listPath, entry, error);
             continue;
         }
         unit->displayId = resolveTextKey(texts, unit->display);

@@ -18,24 +18,16 @@ bool WeaponList::load(std::string_view listPath, const StringTable& texts)
     std::vector<NameListEntry> names;
     readNameList(listPath, names);
     for (const NameListEntry& entry : names) {
-        const std::string path = "data/weapons/" + entry.name + ".cfg";
         auto weapon = std::make_unique<WeaponCfg>();
-        if (!loadRecordFile(*weapon, path))
-            continue;
         std::string error;
-        if (weapon->name.empty())
-            weapon->name = entry.name;
-        if (weapon->name != entry.name)
-            error = "record name \"" + weapon->name + "\" differs from its list entry";
-        else if (!weapon->validate(error))
-            ;
-        else if (findById(weapon->weapon_id))
-            error = "weapon_id " + std::to_string(weapon->weapon_id) + " already used";
-        else if (findByName(weapon->name) >= 0)
-            error = "listed twice";
+        if (loadListedRecord(*weapon, "data/weapons/", entry, error)) {
+            if (const WeaponCfg* other = findById(weapon->weapon_id))
+                error = "weapon_id " + std::to_string(weapon->weapon_id) + " already used by \"" + other->name + "\"";
+            else if (findByName(weapon->name) >= 0)
+                error = "\"" + weapon->name + "\" listed twice";
+        }
         if (!error.empty()) {
-            logWarning("gamedata", "%.*s:%d: %s: %s, record skipped", int(listPath.size()), listPath.data(),
-                       entry.line, path.c_str(), error.c_str());
+            reportSkippedRecord(listPath, entry, error);
             continue;
         }
         weapon->descriptionId = resolveTextKey(texts, weapon->description);
