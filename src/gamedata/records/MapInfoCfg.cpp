@@ -87,6 +87,11 @@ bool MapInfoCfg::validate(std::string& error)
 
 bool MapInfoCfg::loadFromFile(MapInfoCfg& record, std::string_view path)
 {
+    return loadFromFile(record, path, findStringTable());
+}
+
+bool MapInfoCfg::loadFromFile(MapInfoCfg& record, std::string_view path, const StringTable& texts)
+{
     MapInfoCfg loaded;
     std::string error;
     if (!loadRecordFile(loaded, path, error)) {
@@ -97,7 +102,7 @@ bool MapInfoCfg::loadFromFile(MapInfoCfg& record, std::string_view path)
         logWarning("gamedata", "%.*s: %s; record skipped", int(path.size()), path.data(), error.c_str());
         return false;
     }
-    loaded.briefingId = std::max(resolveTextKey(findStringTable(), loaded.briefing_string), 0);
+    loaded.briefingId = std::max(resolveTextKey(texts, loaded.briefing_string), 0);
     record = loaded;
     return true;
 }

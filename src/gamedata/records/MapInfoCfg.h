@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+class StringTable;
+
 // One map or campaign mission: "data/maps/configs/<name>.cfg"; the menu
 // flight is "mainmenu".
 struct MapInfoCfg : CSerializable {
@@ -43,7 +45,9 @@ struct MapInfoCfg : CSerializable {
 
     // Reads the record at path over its defaults; false (with one message)
     // leaves record at its defaults.
+    // Text keys resolve against the main string table, or the one given.
     static bool loadFromFile(MapInfoCfg& record, std::string_view path);
+    static bool loadFromFile(MapInfoCfg& record, std::string_view path, const StringTable& texts);
 };
 
 // True for the side codes the insignia know (case-sensitive); empty is no side.

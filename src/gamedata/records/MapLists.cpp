@@ -61,7 +61,7 @@ bool MapLists::load(std::string_view folderView, const StringTable& texts)
 
     const std::string menuPath = folder + "configs/mainmenu.cfg";
     auto menu = std::make_unique<MapInfoCfg>();
-    if (MapInfoCfg::loadFromFile(*menu, menuPath))
+    if (MapInfoCfg::loadFromFile(*menu, menuPath, texts))
         m_menu = std::move(menu);
 
     if (filled == 0) {
