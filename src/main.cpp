@@ -1,11 +1,11 @@
-#include "platform/App.h"
+#include "platform/sys/App.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
 #include "render/Graphics.h"
-#include "render/GraphicsES20.h"
-#include "render/GraphicsES20Extensions.h"
-#include "render/PostProcess.h"
-#include "render/SpriteSets.h"
+#include "render/gl/GraphicsES20.h"
+#include "render/gl/GraphicsES20Extensions.h"
+#include "render/fx/PostProcess.h"
+#include "render/2d/SpriteSets.h"
 
 #include <cstdio>
 #include <utility>
@@ -58,6 +58,24 @@ void resizeRenderer(int width, int height)
     if (!device->currentRenderTarget())
         device->setRenderTarget(nullptr);
 }
+
+// Every GL name goes while the window's context still lives.
+void stopRenderer()
+{
+    PostProcess::destroyTargets();
+    renderer().shutdown();
+}
+
+void clearScreen(float r, float g, float b)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return;
+    device->setRenderTarget(nullptr);
+    device->setClearColor(Color4{static_cast<std::uint8_t>(r * 255.0f + 0.5f), static_cast<std::uint8_t>(g * 255.0f + 0.5f),
+                                 static_cast<std::uint8_t>(b * 255.0f + 0.5f), 255});
+    device->clear();
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -66,6 +84,8 @@ int main(int argc, char** argv)
     // overlays here as they join the game; until then the loop shows the empty screen.
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
+    hooks.stopRenderer = stopRenderer;
+    hooks.clearScreen = clearScreen;
     hooks.screenResized = resizeRenderer;
     App app(std::move(hooks));
     return app.run(argc, argv);

@@ -230,6 +230,13 @@ public:
     // The device's 1x1 white texture, sampled where a unit has no texture.
     virtual const Texture2D* whiteTexture() const = 0;
 
+    // Binds a texture to a unit past the two the render state keeps (shadow
+    // maps); null binds the white texture. Unit 0 is active again afterwards.
+    virtual void bindExtraTexture(int unit, const Texture2D* texture) = 0;
+    // Stencil bits of the screen's own buffer (the window's request), read
+    // from the context at start.
+    int screenStencilBits() const { return m_screenStencilBits; }
+
 protected:
     Graphics() = default;
 
@@ -247,6 +254,7 @@ protected:
     std::uint8_t m_highDetail = 0;
     bool m_occlusionQuerySupported = false;
     bool m_desktopContext = false;
+    int m_screenStencilBits = 0;
 };
 
 // The current device; null when none exists.

@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/ManagedArray.h"
-#include "render/TextureImage.h"
+#include "render/assets/TextureImage.h"
 
 #include <cstdint>
 #include <string>

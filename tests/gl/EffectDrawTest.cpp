@@ -1,8 +1,8 @@
 #include "render/BufferObject.h"
-#include "render/GraphicsES20Extensions.h"
-#include "render/HeatHaze.h"
-#include "render/ParticleSprites.h"
-#include "render/PostProcess.h"
+#include "render/gl/GraphicsES20Extensions.h"
+#include "render/fx/HeatHaze.h"
+#include "render/fx/ParticleSprites.h"
+#include "render/fx/PostProcess.h"
 
 #include "GlTestContext.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "render/GraphicsES20.h"
+#include "render/gl/GraphicsES20.h"
 #include "render/RenderBuffer.h"
 
 #include <gtest/gtest.h>

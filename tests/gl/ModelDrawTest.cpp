@@ -1,8 +1,8 @@
-#include "render/GlmFormat.h"
-#include "render/GraphicsES20Extensions.h"
-#include "render/Model.h"
-#include "render/ModelBuffers.h"
-#include "render/PostProcess.h"
+#include "render/assets/GlmFormat.h"
+#include "render/gl/GraphicsES20Extensions.h"
+#include "render/assets/Model.h"
+#include "render/assets/ModelBuffers.h"
+#include "render/fx/PostProcess.h"
 
 #include "GlTestContext.h"
 #include "platform/File.h"

@@ -1,8 +1,8 @@
 #include "GlTestContext.h"
 
-#include "render/ShadowMaps.h"
-#include "render/ShadowVolumes.h"
-#include "render/WorldView.h"
+#include "render/shadows/ShadowMaps.h"
+#include "render/shadows/ShadowVolumes.h"
+#include "render/world/WorldView.h"
 
 #include <limits>
 #include <vector>

@@ -2,10 +2,10 @@
 
 #include "platform/File.h"
 #include "platform/Pak.h"
-#include "render/CFont.h"
-#include "render/CSprite.h"
-#include "render/Render2D.h"
-#include "render/SpriteSets.h"
+#include "render/2d/CFont.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/Render2D.h"
+#include "render/2d/SpriteSets.h"
 #include "support/TempDir.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 #include "platform/File.h"
 #include "render/Graphics.h"
 #include "render/RenderBuffer.h"
-#include "render/ShadowMaps.h"
-#include "render/ShadowVolumes.h"
+#include "render/shadows/ShadowMaps.h"
+#include "render/shadows/ShadowVolumes.h"
 
 #include <png.h>
 

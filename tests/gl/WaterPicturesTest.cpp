@@ -1,9 +1,9 @@
 #include "GlTestContext.h"
 
-#include "render/AtmosScatter.h"
-#include "render/Terrain.h"
-#include "render/Water.h"
-#include "render/WorldView.h"
+#include "render/world/AtmosScatter.h"
+#include "render/world/Terrain.h"
+#include "render/world/Water.h"
+#include "render/world/WorldView.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "TestWorld.h"
 
-#include "render/ShadowMaps.h"
-#include "render/ShadowVolumes.h"
+#include "render/shadows/ShadowMaps.h"
+#include "render/shadows/ShadowVolumes.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "render/AtmosScatter.h"
+#include "render/world/AtmosScatter.h"
 
 #include <gtest/gtest.h>
 

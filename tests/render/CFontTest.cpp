@@ -2,7 +2,7 @@
 
 #include "platform/File.h"
 #include "platform/Language.h"
-#include "render/CFont.h"
+#include "render/2d/CFont.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "render/Clouds.h"
-#include "render/Terrain.h"
-#include "render/Trees.h"
+#include "render/world/Clouds.h"
+#include "render/world/Terrain.h"
+#include "render/world/Trees.h"
 
 #include <gtest/gtest.h>
 

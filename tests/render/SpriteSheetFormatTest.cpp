@@ -1,6 +1,6 @@
 #include "TestSheets.h"
 
-#include "render/SpriteSheet.h"
+#include "render/2d/SpriteSheet.h"
 
 #include <gtest/gtest.h>
 

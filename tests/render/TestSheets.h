@@ -1,6 +1,6 @@
 #pragma once
-#include "render/SpriteBatch.h"
-#include "render/SpriteSheet.h"
+#include "render/2d/SpriteBatch.h"
+#include "render/2d/SpriteSheet.h"
 
 #include <vector>
 

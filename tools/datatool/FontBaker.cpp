@@ -7,7 +7,7 @@
 
 #include "platform/StringTable.h"
 #include "platform/Text.h"
-#include "render/SpriteSheet.h"
+#include "render/2d/SpriteSheet.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -4,8 +4,8 @@
 #include "DataTool.h"
 #include "GlmBuilder.h"
 #include "Mesh.h"
-#include "render/PvrFormat.h"
-#include "render/TextureImage.h"
+#include "render/assets/PvrFormat.h"
+#include "render/assets/TextureImage.h"
 
 #include <array>
 #include <cmath>

@@ -31,7 +31,7 @@
 #include "SheetImage.h"
 #include "TextSource.h"
 
-#include "render/SpriteSheet.h"
+#include "render/2d/SpriteSheet.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 #include "DataTool.h"
 #include "WorldNoise.h"
 
-#include "render/PvrFormat.h"
-#include "render/Terrain.h"
+#include "render/assets/PvrFormat.h"
+#include "render/world/Terrain.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
-#include "render/SpriteBatch.h"
-#include "render/SpriteSheet.h"
-#include "render/Transform2D.h"
+#include "render/2d/SpriteBatch.h"
+#include "render/2d/SpriteSheet.h"
+#include "render/2d/Transform2D.h"
 
 // Quad building shared by sprites and fonts.
 
