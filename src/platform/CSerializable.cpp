@@ -314,7 +314,7 @@ private:
                     return false;
                 std::int64_t value = 0;
                 if (!numberToken(value) || value < 0 || value > 255)
-                    return fail(std::string("expected a colour byte 0..255 for ") + member.name + ", found " +
+                    return fail(std::string("expected a color byte 0..255 for ") + member.name + ", found " +
                                 shown());
                 channel = static_cast<std::uint8_t>(value);
             }

@@ -86,7 +86,7 @@ TEST_F(ModelGl, CubeLitFromPlusXIsBrighterOnThatFace)
     EXPECT_TRUE(rgbNear(pixel(2, 2), {0, 0, 0}));
 }
 
-TEST_F(ModelGl, FarCubeTakesTheFogColour)
+TEST_F(ModelGl, FarCubeTakesTheFogColor)
 {
     const FogRecord fog{{0.25f, 0.5f, 1.0f}, 3000, 4000};
     gfx().setFog(&fog);

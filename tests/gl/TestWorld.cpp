@@ -54,22 +54,22 @@ void TestWorld::setSun(float sunValue, float fogDensity)
     Vec3 dir{std::sin(angle) * 0.333f, std::cos(angle), std::sin(angle) * 0.666f};
     const float len = std::sqrt(dir.x * dir.x + dir.y * dir.y + dir.z * dir.z);
     dir = Vec3{dir.x / len, dir.y / len, dir.z / len};
-    const Vec3 c = scatter.computeSunColour(dir);
-    const float colour[3] = {c.x, c.y, c.z};
+    const Vec3 c = scatter.computeSunColor(dir);
+    const float color[3] = {c.x, c.y, c.z};
     const float d[3] = {dir.x, dir.y, dir.z};
     for (int i = 0; i < 3; ++i) {
         light.direction[i] = d[i];
-        light.ambient[i] = 0.4f * colour[i];
-        light.diffuse[i] = 0.9f * colour[i];
-        light.sunColor[i] = colour[i];
-        fog.color[i] = colour[i];
+        light.ambient[i] = 0.4f * color[i];
+        light.diffuse[i] = 0.9f * color[i];
+        light.sunColor[i] = color[i];
+        fog.color[i] = color[i];
     }
     fog.start = 3000.0f;
     fog.end = std::max(75000.0f * (1.0f - fogDensity), 1.0f);
     m_graphics->setLight(&light);
     m_graphics->setFog(&fog);
     if (m_graphics->qualityTier() >= 2)
-        clouds.relight(scatter.sunColour(), scatter.sunDirection());
+        clouds.relight(scatter.sunColor(), scatter.sunDirection());
 }
 
 void TestWorld::setCamera(const Vec3& eye, const Vec3& target, float fov, float aspect)

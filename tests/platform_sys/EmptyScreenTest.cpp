@@ -9,8 +9,8 @@
 
 namespace {
 // Before any screen registers, each pass clears through the renderer's hook to
-// the fixed colour; once screens draw, they replace the clear.
-TEST(EmptyScreen, PassesClearToTheEmptyColourUntilScreensDraw)
+// the fixed color; once screens draw, they replace the clear.
+TEST(EmptyScreen, PassesClearToTheEmptyColorUntilScreensDraw)
 {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
     {
@@ -23,7 +23,7 @@ TEST(EmptyScreen, PassesClearToTheEmptyColourUntilScreensDraw)
             app.runPass();
         ASSERT_EQ(clears.size(), 3u);
         for (int channel = 0; channel < 3; ++channel)
-            EXPECT_FLOAT_EQ(clears[0][channel], kEmptyScreenColour[channel]);
+            EXPECT_FLOAT_EQ(clears[0][channel], kEmptyScreenColor[channel]);
         // Every pass's tick fed the frame clock.
         EXPECT_GT(frameDelta(), 0.0f);
         EXPECT_LE(frameDelta(), 0.25f);

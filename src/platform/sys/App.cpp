@@ -200,5 +200,5 @@ void App::afterFrameTick()
 void App::drawEmptyScreen()
 {
     if (m_hooks.clearScreen)
-        m_hooks.clearScreen(kEmptyScreenColour[0], kEmptyScreenColour[1], kEmptyScreenColour[2]);
+        m_hooks.clearScreen(kEmptyScreenColor[0], kEmptyScreenColor[1], kEmptyScreenColor[2]);
 }

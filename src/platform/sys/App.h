@@ -3,9 +3,9 @@
 #include "platform/sys/EventPump.h"
 #include "platform/sys/Window.h"
 
-// The empty screen's colour (RGB 0..1): a dusk blue, so a running loop with no
+// The empty screen's color (RGB 0..1): a dusk blue, so a running loop with no
 // screens yet is told apart from a dead window.
-constexpr float kEmptyScreenColour[3] = {0.12f, 0.20f, 0.32f};
+constexpr float kEmptyScreenColor[3] = {0.12f, 0.20f, 0.32f};
 
 // Exit codes of the program.
 enum class ExitCode : int { Normal = 0, NoSdl = 2, NoWindow = 3 };
@@ -31,7 +31,7 @@ public:
 
     // True once the window was asked to close or the quit overlay confirmed.
     bool quitRequested() const;
-    // Clears the whole drawable to kEmptyScreenColour through the renderer's
+    // Clears the whole drawable to kEmptyScreenColor through the renderer's
     // hook; nothing before the renderer started.
     void drawEmptyScreen();
     EventPump& events() { return m_events; }

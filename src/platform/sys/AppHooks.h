@@ -5,7 +5,7 @@
 
 // Where the main loop calls into the subsystems above the platform. main.cpp
 // fills these at start; an empty slot is skipped, and with no screens drawn
-// the loop clears to a fixed colour (the empty screen).
+// the loop clears to a fixed color (the empty screen).
 struct AppHooks {
     // Start-up, in this order, once the window and the input devices are open.
     // Renderer and its programs, screen target, projections; false ends the
@@ -23,7 +23,7 @@ struct AppHooks {
     std::function<void()> updateQuitOverlay;
     std::function<bool()> quitConfirmed;    // the quit overlay's yes: the loop ends after this pass
     std::function<void()> drawScreens;      // current screen, overlay, quit overlay
-    // Clears the screen to a colour (RGB 0..1); the loop's empty screen while
+    // Clears the screen to a color (RGB 0..1); the loop's empty screen while
     // no screens draw.
     std::function<void(float r, float g, float b)> clearScreen;
     std::function<void()> updateScreens;

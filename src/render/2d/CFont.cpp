@@ -9,9 +9,9 @@
 
 namespace {
 
-bool isColourCode(char16_t c)
+bool isColorCode(char16_t c)
 {
-    return c >= CFont::kFirstColourCode && c <= CFont::kLastColourCode;
+    return c >= CFont::kFirstColorCode && c <= CFont::kLastColorCode;
 }
 
 // Chinese, Japanese and Korean text has no spaces to break at: a line may
@@ -84,11 +84,11 @@ float CFont::lineHeight() const
     return m_glyphs.sheet().font.glyphHeight * m_glyphs.baseScale() * m_scaleY + m_lineSpacing;
 }
 
-Color4 CFont::codeColour(char16_t code) const
+Color4 CFont::codeColor(char16_t code) const
 {
-    if (code == kFirstColourCode)
+    if (code == kFirstColorCode)
         return m_color;
-    Color4 c = m_glyphs.sheet().font.colours[code - kFirstColourCode];
+    Color4 c = m_glyphs.sheet().font.colors[code - kFirstColorCode];
     c.a = static_cast<std::uint8_t>(c.a * m_color.a / 255);
     return c;
 }
@@ -99,7 +99,7 @@ float CFont::lineWidth(std::u16string_view line) const
     int glyphs = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char16_t c = line[i];
-        if (isColourCode(c)) {
+        if (isColorCode(c)) {
             if (i + 1 < line.size() && line[i + 1] == u';')
                 ++i;
             continue;
@@ -151,9 +151,9 @@ int CFont::wrap(std::u16string_view text, float width, std::span<char16_t> out) 
             canBreak = previousIdeograph = false;
             continue;
         }
-        if (isColourCode(c) || c < 32) {
+        if (isColorCode(c) || c < 32) {
             out[o++] = c;
-            if (isColourCode(c) && i + 1 < text.size() && text[i + 1] == u';' && o < capacity)
+            if (isColorCode(c) && i + 1 < text.size() && text[i + 1] == u';' && o < capacity)
                 out[o++] = text[++i];
             continue;
         }
@@ -204,7 +204,7 @@ void CFont::draw(std::u16string_view text, float x, float y, int flags, float ro
     if (rotation != 0.0f)
         place = place * Transform2D::rotation(rotation);
     const SpriteSheet& sheet = m_glyphs.sheet();
-    Color4 colour = m_color;
+    Color4 color = m_color;
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = std::min(text.find(u'\n', start), text.size());
@@ -213,8 +213,8 @@ void CFont::draw(std::u16string_view text, float x, float y, int flags, float ro
         float pen = (flags & kCentreX) ? -width / 2 : (flags & kRight) ? -width : 0.0f;
         for (std::size_t i = 0; i < line.size(); ++i) {
             const char16_t c = line[i];
-            if (isColourCode(c)) {
-                colour = codeColour(c);
+            if (isColorCode(c)) {
+                color = codeColor(c);
                 if (i + 1 < line.size() && line[i + 1] == u';')
                     ++i;
                 continue;
@@ -240,8 +240,8 @@ void CFont::draw(std::u16string_view text, float x, float y, int flags, float ro
                     m_measureBox.w = right - m_measureBox.x;
                     m_measureBox.h = bottom - m_measureBox.y;
                 }
-            } else if (module.w > 0 && module.h > 0 && colour.a > 0) {
-                emitQuad(spriteBatch(), place, x0, y0, x1, y1, moduleUv(sheet, module, 0), premultiplied(colour),
+            } else if (module.w > 0 && module.h > 0 && color.a > 0) {
+                emitQuad(spriteBatch(), place, x0, y0, x1, y1, moduleUv(sheet, module, 0), premultiplied(color),
                          m_glyphs.texture());
             }
             pen += advance(*glyph) + m_letterSpacing;

@@ -5,12 +5,12 @@
 #include <span>
 #include <string_view>
 
-// The colour text returns to after a group drawn in its own colour.
+// The color text returns to after a group drawn in its own color.
 constexpr Color4 kDefaultTextColor{255, 255, 255, 255};
 
 // A bitmap font: a .bspr sheet whose modules are the glyphs, with its glyph
-// table, line metrics and colour table. Text is 16-bit; units 1 to 8 are
-// colour codes (an optional ';' after one is part of the code), '\n' breaks
+// table, line metrics and color table. Text is 16-bit; units 1 to 8 are
+// color codes (an optional ';' after one is part of the code), '\n' breaks
 // the line. Characters the font lacks are drawn as its fallback glyph.
 class CFont {
 public:
@@ -19,7 +19,7 @@ public:
     static constexpr int kRight = 2;     // each line ends at x
     static constexpr int kCentreY = 4;   // the block centred on y
     static constexpr int kBottom = 8;    // the block ends at y
-    static constexpr char16_t kFirstColourCode = 1, kLastColourCode = 8;
+    static constexpr char16_t kFirstColorCode = 1, kLastColorCode = 8;
 
     struct TextSize {
         float width = 0.0f, height = 0.0f;
@@ -67,7 +67,7 @@ public:
     // Glyph height x base scale x vertical scale + line spacing, pixels.
     float lineHeight() const;
     // Width of the widest line and the height of all lines; 0 x 0 for an
-    // empty text. Colour codes take no room.
+    // empty text. Color codes take no room.
     TextSize measure(std::u16string_view text) const;
     // Copies the text into `out` with line breaks put in so that no line is
     // wider than `width`: a space becomes a break, and between ideographs a
@@ -91,7 +91,7 @@ private:
     // Pixels the pen moves for the glyph, without letter spacing.
     float advance(const SpriteSheet::Glyph& glyph) const;
     float lineWidth(std::u16string_view line) const;
-    Color4 codeColour(char16_t code) const;
+    Color4 codeColor(char16_t code) const;
 
     CSprite m_glyphs;
     Color4 m_color = kDefaultTextColor;

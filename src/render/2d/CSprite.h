@@ -8,7 +8,7 @@
 class Texture2D;
 
 // A sprite set: one .bspr sheet and its texture. Every draw goes into the 2-D
-// sprite batch with the set's colour, scale and transform. Frame, module and
+// sprite batch with the set's color, scale and transform. Frame, module and
 // part numbers often come from data or settings, so every draw and query
 // checks them: an unknown number draws nothing and measures 0 x 0 (the part
 // queries answer -1, their "none").

@@ -19,10 +19,10 @@ void setClipRect(float x, float y, float width, float height);
 void popClipRect();
 void resetClipRect();
 
-// An untextured rectangle (the batch's white texel), colour with straight alpha.
+// An untextured rectangle (the batch's white texel), color with straight alpha.
 void drawFilledRect(float x, float y, float width, float height, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                     std::uint8_t a);
 
-// The global colour factor multiplied into every sprite and text (1.0 normal).
+// The global color factor multiplied into every sprite and text (1.0 normal).
 // Flushes first, so it applies from the next quad on.
 void setGlobalColorFactor(float r, float g, float b, float a);

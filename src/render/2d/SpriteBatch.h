@@ -8,14 +8,14 @@
 
 class Texture2D;
 
-// One corner of a 2-D quad in the 24-byte position-colour-texture layout. The
-// colour is premultiplied by its alpha, as the default blend expects.
+// One corner of a 2-D quad in the 24-byte position-color-texture layout. The
+// color is premultiplied by its alpha, as the default blend expects.
 struct SpriteVertex {
     float x = 0.0f, y = 0.0f, z = 0.0f;   // screen pixels, y down
     Color4 color;
     float u = 0.0f, v = 0.0f;
 };
-static_assert(sizeof(SpriteVertex) == 24, "the position-colour-texture layout is 24 bytes");
+static_assert(sizeof(SpriteVertex) == 24, "the position-color-texture layout is 24 bytes");
 
 // A rectangle in screen pixels, y down.
 struct ClipRect {

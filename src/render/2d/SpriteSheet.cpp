@@ -89,7 +89,7 @@ bool readFont(ByteReader& in, SpriteSheet& sheet)
     if (!in.u16(font.glyphHeight) || !in.i16(font.baseline) || !in.i16(font.lineSpacing) ||
         !in.i16(font.letterSpacing))
         return false;
-    for (Color4& c : font.colours) {
+    for (Color4& c : font.colors) {
         if (!in.u8(c.r) || !in.u8(c.g) || !in.u8(c.b) || !in.u8(c.a))
             return false;
     }
@@ -212,7 +212,7 @@ std::vector<std::uint8_t> writeSpriteSheet(const SpriteSheet& sheet)
         out.i16(font.baseline);
         out.i16(font.lineSpacing);
         out.i16(font.letterSpacing);
-        for (const Color4& c : font.colours) {
+        for (const Color4& c : font.colors) {
             out.u8(c.r);
             out.u8(c.g);
             out.u8(c.b);

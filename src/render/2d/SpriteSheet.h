@@ -23,7 +23,7 @@
 //   u16 count, animFrames { u16 frame, duration }
 //   u16 count, anims      { u16 firstAnimFrame, count }
 //   font chunk: u16 glyphHeight; i16 baseline, lineSpacing, letterSpacing;
-//               u8 colours[8][4] (codes 1 to 8); u16 count, glyphs
+//               u8 colors[8][4] (codes 1 to 8); u16 count, glyphs
 //               { u16 code, module; i16 xOff, yOff, advance } sorted by code; u16 fallbackCode
 struct SpriteSheet {
     struct Module {
@@ -54,7 +54,7 @@ struct SpriteSheet {
     struct Font {
         std::uint16_t glyphHeight = 0;
         std::int16_t baseline = 0, lineSpacing = 0, letterSpacing = 0;
-        std::array<Color4, 8> colours{};   // entry k - 1 for colour code k; code 1 is the font's own colour
+        std::array<Color4, 8> colors{};   // entry k - 1 for color code k; code 1 is the font's own color
         std::vector<Glyph> glyphs;         // strictly ascending codes
         std::uint16_t fallbackCode = '?';
     };

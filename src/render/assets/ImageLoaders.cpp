@@ -57,7 +57,7 @@ bool decodePng(File& file, TextureImage& out)
     png_read_info(png, info);
     // From here on libpng's lenient faults count: image data beyond what the
     // header's size needs means header and data disagree. (Before the image,
-    // a slightly wrong colour profile stays a warning.)
+    // a slightly wrong color profile stays a warning.)
     png_set_benign_errors(png, 0);
 
     const png_uint_32 width = png_get_image_width(png, info);

@@ -6,7 +6,7 @@ class File;
 // File decoders behind Texture2D. They need no GL context. Each returns false,
 // with `out` untouched, on a damaged or short file, and never reads past its end.
 
-// PNG of any colour type, expanded to RGBA8 with the colour multiplied by
+// PNG of any color type, expanded to RGBA8 with the color multiplied by
 // alpha (every blend of the game expects premultiplied texels). One level.
 [[nodiscard]] bool decodePng(File& file, TextureImage& out);
 

@@ -29,8 +29,8 @@ void drawModelNode(const Model& model, int node);
 // for the heat-distortion pass. strength is in texture units.
 void drawModelNodeDistortion(const Model& model, int node, float strength);
 
-// The lit model state: the lit model program, per-vertex colour off with the
-// current colour white, texture unit 0 = texture.
+// The lit model state: the lit model program, per-vertex color off with the
+// current color white, texture unit 0 = texture.
 void setLitModelState(const Texture2D* texture);
 // Every drawn (non-helper) node with world x node matrix and the node's own
 // texture, in the lit model state.

@@ -3,7 +3,7 @@
 #include "render/Graphics.h"
 
 namespace {
-// High-detail particle vertex: position, colour, sheet coordinate and the
+// High-detail particle vertex: position, color, sheet coordinate and the
 // lightmap coordinate.
 const char* const kLightmapVertex =
     "uniform mat4 u_worldViewProj;\n"
@@ -22,8 +22,8 @@ const char* const kLightmapVertex =
     "    gl_Position = u_worldViewProj * vec4(a_position, 1.0);\n"
     "}\n";
 
-// Both lightmap programs: the particle colour and the tinted lightmap texel
-// ("light"), or none where the coordinate is negative. Colours are
+// Both lightmap programs: the particle color and the tinted lightmap texel
+// ("light"), or none where the coordinate is negative. Colors are
 // premultiplied, so scaling rgb keeps them valid.
 const char* const kLightmapFragmentHead =
     "uniform sampler2D u_texture0;\n"
@@ -143,7 +143,7 @@ const char* const kSunShaftsFragment =
     "    gl_FragColor = vec4(sum / 12.0, 1.0);\n"
     "}\n";
 
-// The scene plus the shafts tinted by the sun colour times their strength;
+// The scene plus the shafts tinted by the sun color times their strength;
 // with strength 0 the picture passes unchanged.
 const char* const kFinalCombineFragment =
     "uniform sampler2D u_texture0;\n"

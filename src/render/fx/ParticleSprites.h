@@ -42,7 +42,7 @@ public:
     // Empties the batch and sets its sheet and vertex mode.
     void begin(const ParticleAtlas& atlas, bool highDetail);
     // One quad centred at position reaching axisX and axisY to each side
-    // (half extents, already rotated and scaled), premultiplied colour.
+    // (half extents, already rotated and scaled), premultiplied color.
     // False, adding nothing, when the batch is full or the animation or
     // frame is not in the atlas or has an empty rectangle.
     bool add(const Vec3& position, const Vec3& axisX, const Vec3& axisY, Color4 color, int animation, int frame,

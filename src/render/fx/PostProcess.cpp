@@ -216,7 +216,7 @@ void renderHeatDistortion(const std::function<void()>& drawDistortion)
     device->clear();
     {
         // "No offset" is 0.5 in both channels; painted rather than cleared so
-        // the scene's clear colour stays as it was.
+        // the scene's clear color stays as it was.
         PassScope scope(*device);
         device->setRenderTarget(device->distortionTarget);
         device->state().program = BuiltinProgram::Color;

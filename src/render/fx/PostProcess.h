@@ -11,7 +11,7 @@ class RenderBuffer;
 // scene draws straight to the screen.
 class PostProcess {
 public:
-    // At tier 3 makes the scene target (screen size, colour, depth) and the
+    // At tier 3 makes the scene target (screen size, color, depth) and the
     // half-size shaft target, and makes the scene target the device's second
     // scene target. False, with nothing made, when a target cannot be made;
     // below tier 3 true with nothing made.

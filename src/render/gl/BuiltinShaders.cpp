@@ -4,7 +4,7 @@
 
 namespace {
 
-// Position, colour and one texture coordinate: sprites and effects.
+// Position, color and one texture coordinate: sprites and effects.
 const char* const kTexturedVertex =
     "uniform mat4 u_worldViewProj;\n"
     "attribute vec3 a_position;\n"
@@ -84,7 +84,7 @@ const char* const kLitVertexMain =
     "    gl_Position = u_worldViewProj * vec4(a_position, 1.0);\n"
     "}\n";
 
-// Colours are premultiplied, so the fog colour is scaled by alpha as well.
+// Colors are premultiplied, so the fog color is scaled by alpha as well.
 const char* const kLitFragment =
     "uniform sampler2D u_texture0;\n"
     "uniform vec3 u_fogColor;\n"
@@ -103,7 +103,7 @@ ShaderPair builtinShaderSources(BuiltinProgram which)
 {
     switch (which) {
     case BuiltinProgram::Sprite: return {"sprite", kTexturedVertex, kSpriteFragment};
-    case BuiltinProgram::Color: return {"colour", kColorVertex, kColorFragment};
+    case BuiltinProgram::Color: return {"color", kColorVertex, kColorFragment};
     case BuiltinProgram::Effect: return {"effect", kTexturedVertex, kEffectFragment};
     case BuiltinProgram::LitModel:
         return {"lit model", std::string(kFogFactorGlsl) + kLitVertexMain, kLitFragment};

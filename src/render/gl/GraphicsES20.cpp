@@ -404,7 +404,7 @@ void GraphicsES20::uploadUniforms(GpuProgram& program)
     }
 }
 
-// Without per-vertex colour the colour attribute is a constant: the current colour.
+// Without per-vertex color the color attribute is a constant: the current color.
 void GraphicsES20::applyVertexColor(bool force)
 {
     const bool useArray = m_state.perVertexColor && layoutHasColor(m_layout);

@@ -203,7 +203,7 @@ void ShadowVolumes::applyShadow()
     const Mat4 projection = g->projectionMatrix(), view = g->viewMatrix(), world = g->worldMatrix();
     g->pushState();
     RenderState& s = g->state();
-    // Multiplies what is drawn by (1 - strength): the colour is black, its
+    // Multiplies what is drawn by (1 - strength): the color is black, its
     // alpha the strength.
     s.blend = BlendState{BlendFactor::Zero, BlendFactor::OneMinusSrcAlpha};
     s.alternativeBlend = false;

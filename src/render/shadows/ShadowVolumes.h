@@ -66,7 +66,7 @@ public:
     // drops the last frame's volumes) when the volumes are not enabled.
     static void buildIndices(const WorldView& view);
     // After the opaque world, the sky and the water surface: counts the volumes
-    // into the current target's stencil, colour and depth untouched, with the
+    // into the current target's stencil, color and depth untouched, with the
     // current projection and view. Nothing when the target has no stencil.
     static void renderStencil();
     // After the trees, before the clouds: darkens the pixels whose stencil count is not zero with

@@ -43,7 +43,7 @@ void AtmosScatter::setWavelengths(float weatherIntensity)
     }
 }
 
-Vec3 AtmosScatter::computeSunColour(const Vec3& direction)
+Vec3 AtmosScatter::computeSunColor(const Vec3& direction)
 {
     m_sunDirection = vecops::normalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
     const float e = elevationDegrees(m_sunDirection);
@@ -55,17 +55,17 @@ Vec3 AtmosScatter::computeSunColour(const Vec3& direction)
         fade *= fade;
         c = ((c * fade) + (kNight * (1.0f - fade)));
     }
-    m_sunColour = c;
+    m_sunColor = c;
     return c;
 }
 
-Vec3 AtmosScatter::skyColour(const Vec3& viewDirection) const
+Vec3 AtmosScatter::skyColor(const Vec3& viewDirection) const
 {
     const Vec3 view = vecops::normalizeOr(viewDirection, Vec3{0.0f, 1.0f, 0.0f});
     const float m = airMass(elevationDegrees(view)) * kSkyDepth;
     Vec3 sky;
     float* out = &sky.x;
-    const float* light = &m_sunColour.x;
+    const float* light = &m_sunColor.x;
     for (int i = 0; i < 3; ++i)
         out[i] = light[i] * kSkyBrightness * (1.0f - std::exp(-m_beta[i] * m));
     // A glow around the sun.
@@ -73,7 +73,7 @@ Vec3 AtmosScatter::skyColour(const Vec3& viewDirection) const
     if (toward > 0.0f) {
         const float t2 = toward * toward, t4 = t2 * t2;
         const float glow = 0.25f * t4 * t4;
-        sky = (sky + (m_sunColour * glow));
+        sky = (sky + (m_sunColor * glow));
     }
     return Vec3{std::fmax(sky.x, kNight.x), std::fmax(sky.y, kNight.y), std::fmax(sky.z, kNight.z)};
 }
@@ -82,7 +82,7 @@ void AtmosScatter::upload(GpuProgram& program, const Vec3& camera)
 {
     GpuProgram::setUniform(program.uniformLocation("u_sunDirection"), m_sunDirection.x, m_sunDirection.y,
                            m_sunDirection.z);
-    GpuProgram::setUniform(program.uniformLocation("u_sunColor"), m_sunColour.x, m_sunColour.y, m_sunColour.z);
+    GpuProgram::setUniform(program.uniformLocation("u_sunColor"), m_sunColor.x, m_sunColor.y, m_sunColor.z);
     GpuProgram::setUniform(program.uniformLocation("u_scatterBeta"), m_beta[0], m_beta[1], m_beta[2]);
     GpuProgram::setUniform(program.uniformLocation("u_cameraPosition"), camera.x, camera.y, camera.z);
 }

@@ -18,7 +18,7 @@ struct Vertex {
     Color4 color;
     float u, v;
 };
-static_assert(sizeof(Vertex) == 24, "the position-colour-texture vertex");
+static_assert(sizeof(Vertex) == 24, "the position-color-texture vertex");
 }  // namespace
 
 class Clouds::Gpu {
@@ -66,18 +66,18 @@ void Clouds::buildField(float amount, float cloudBase)
     relight(Vec3{1.0f, 1.0f, 1.0f}, Vec3{0.0f, 1.0f, 0.0f});
 }
 
-void Clouds::relight(const Vec3& sunColour, const Vec3& sunDirection)
+void Clouds::relight(const Vec3& sunColor, const Vec3& sunDirection)
 {
-    // Lit sides take the sun's colour; the sky's light keeps the undersides
+    // Lit sides take the sun's color; the sky's light keeps the undersides
     // from going black. The sky is as bright as the sunlight that makes it, so
     // at night the puffs stay as dark as the sky around them.
     const float sunUp = clampf(0.0f, vecops::normalizeOr(sunDirection, Vec3{0, 1, 0}).y, 1.0f);
-    const float skyLight = clampf(0.0f, std::max({sunColour.x, sunColour.y, sunColour.z}), 1.0f);
+    const float skyLight = clampf(0.0f, std::max({sunColor.x, sunColor.y, sunColor.z}), 1.0f);
     for (Puff& p : m_puffs) {
         const float lit = p.shade * (0.55f + 0.45f * sunUp);
-        p.colour = Vec3{clampf(0.0f, 0.25f * skyLight + sunColour.x * lit, 1.0f),
-                        clampf(0.0f, 0.27f * skyLight + sunColour.y * lit, 1.0f),
-                        clampf(0.0f, 0.32f * skyLight + sunColour.z * lit, 1.0f)};
+        p.color = Vec3{clampf(0.0f, 0.25f * skyLight + sunColor.x * lit, 1.0f),
+                        clampf(0.0f, 0.27f * skyLight + sunColor.y * lit, 1.0f),
+                        clampf(0.0f, 0.32f * skyLight + sunColor.z * lit, 1.0f)};
     }
 }
 
@@ -114,7 +114,7 @@ void Clouds::drawPuffs(const WorldView& view)
             continue;
         const Puff& p = m_puffs[index];
         const float u0 = static_cast<float>(p.cell % 4) * 0.25f, v0 = static_cast<float>(p.cell / 4) * 0.25f;
-        const Color4 c{byte(p.colour.x), byte(p.colour.y), byte(p.colour.z), 230};
+        const Color4 c{byte(p.color.x), byte(p.color.y), byte(p.color.z), 230};
         const float corner[4][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
         for (const auto& k : corner) {
             const Vec3 at = (p.position + ((right * (k[0] * p.size)) + (up * (k[1] * p.size * 0.7f))));

@@ -17,7 +17,7 @@ public:
         float size = 0.0f;        // half width, world units
         std::uint8_t cell = 0;    // atlas cell 0..15
         float shade = 1.0f;       // 0..1: bottoms of clusters are darker
-        Vec3 colour{1, 1, 1};     // lit colour, set by relight
+        Vec3 color{1, 1, 1};     // lit color, set by relight
     };
     static constexpr float kDefaultAmount = 0.35f;
     static constexpr int kMaxClusters = 48;
@@ -34,8 +34,8 @@ public:
     // amount takes kDefaultAmount; 0 makes no puffs. The cloud layer starts
     // above `cloudBase` (the highest ground or prop).
     void buildField(float amount, float cloudBase);
-    // Recolours every puff for the sun's colour and direction.
-    void relight(const Vec3& sunColour, const Vec3& sunDirection);
+    // Recolors every puff for the sun's color and direction.
+    void relight(const Vec3& sunColor, const Vec3& sunDirection);
 
     const std::vector<Puff>& puffs() const { return m_puffs; }
     // Sorts the puffs far to near for the eye; call at the start of the draw.

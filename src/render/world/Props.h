@@ -60,7 +60,7 @@ std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropW
 // Uploads every batch built since allocatePropBuffers into GL buffers and
 // frees their CPU copies (without a renderer the copies stay).
 void unmapPropBuffers();
-// Draws a batch lit, fogged and shadowed. Pass 1 is the colour pass (the only
+// Draws a batch lit, fogged and shadowed. Pass 1 is the color pass (the only
 // one the scene uses); `distanceFactor` is reserved and ignored. Null draws nothing.
 void drawProps(const PropBatch* batch, int pass, float distanceFactor);
 // Every live batch's geometry, depth only, with the current program and matrices (shadow map).

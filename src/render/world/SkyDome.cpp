@@ -47,7 +47,7 @@ void SkyDome::load()
                        d = static_cast<std::uint16_t>(a + row + 1);
             m_indices.insert(m_indices.end(), {a, c, b, b, c, d});
         }
-    m_colouredLight = Vec3{-1, -1, -1};
+    m_coloredLight = Vec3{-1, -1, -1};
 }
 
 bool SkyDome::loadTexture(std::string_view name)
@@ -58,15 +58,15 @@ bool SkyDome::loadTexture(std::string_view name)
     return m_gpu->texture != nullptr;
 }
 
-void SkyDome::recolour(const AtmosScatter& scatter)
+void SkyDome::recolor(const AtmosScatter& scatter)
 {
     auto byte = [](float v) { return static_cast<std::uint8_t>(std::lround(clampf(0.0f, v, 1.0f) * 255.0f)); };
     for (Vertex& v : m_vertices) {
-        const Vec3 c = scatter.skyColour(Vec3{v.x, v.y, v.z});
+        const Vec3 c = scatter.skyColor(Vec3{v.x, v.y, v.z});
         v.color = Color4{byte(c.x), byte(c.y), byte(c.z), 255};
     }
-    m_colouredSun = scatter.sunDirection();
-    m_colouredLight = scatter.sunColour();
+    m_coloredSun = scatter.sunDirection();
+    m_coloredLight = scatter.sunColor();
 }
 
 void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
@@ -75,10 +75,10 @@ void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
     if (!g || m_vertices.empty() || !m_gpu->program.ensure("sky", worldshaders::kSkyVertex, worldshaders::kSkyFragment))
         return;
     const Vec3& sun = scatter.sunDirection();
-    const Vec3& light = scatter.sunColour();
-    if (sun.x != m_colouredSun.x || sun.y != m_colouredSun.y || sun.z != m_colouredSun.z ||
-        light.x != m_colouredLight.x || light.y != m_colouredLight.y || light.z != m_colouredLight.z)
-        recolour(scatter);
+    const Vec3& light = scatter.sunColor();
+    if (sun.x != m_coloredSun.x || sun.y != m_coloredSun.y || sun.z != m_coloredSun.z ||
+        light.x != m_coloredLight.x || light.y != m_coloredLight.y || light.z != m_coloredLight.z)
+        recolor(scatter);
     GpuProgram& program = m_gpu->program.program();
     const Mat4 world = g->worldMatrix();
     g->pushState();

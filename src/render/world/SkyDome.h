@@ -7,7 +7,7 @@
 
 class AtmosScatter;
 
-// The sky: a sphere around the eye coloured per vertex by the scattering
+// The sky: a sphere around the eye colored per vertex by the scattering
 // model (lighter toward the horizon, bluish overhead, a glow and a disc at the
 // sun), drawn at the far plane of its own so that it never clips and never
 // hides anything drawn before it.
@@ -26,7 +26,7 @@ public:
     // An optional texture laid around the horizon and multiplied in; false
     // (and the sky stays plain) when it does not load.
     bool loadTexture(std::string_view name);
-    // Draws around the current view's eye; recolours the vertices when the
+    // Draws around the current view's eye; recolors the vertices when the
     // scattering object's sun moved. Depth writes off, depth test at the far plane.
     void draw(const AtmosScatter& scatter, const Vec3& eye);
 
@@ -37,10 +37,10 @@ private:
         Color4 color;
         float u, v;
     };
-    void recolour(const AtmosScatter& scatter);
+    void recolor(const AtmosScatter& scatter);
 
     std::vector<Vertex> m_vertices;
     std::vector<std::uint16_t> m_indices;
-    Vec3 m_colouredSun{0, -2, 0}, m_colouredLight{-1, -1, -1};
+    Vec3 m_coloredSun{0, -2, 0}, m_coloredLight{-1, -1, -1};
     std::unique_ptr<Gpu> m_gpu;
 };

@@ -83,11 +83,11 @@ public:
     void drawPass();
     // The same keeping only the ground above (reflection) or below (refraction)
     // sea level, for the water's pictures. Under water the ground fades into
-    // `waterColour` with depth (gone kUnderwaterFadeDepth below the surface)
+    // `waterColor` with depth (gone kUnderwaterFadeDepth below the surface)
     // instead of into the fog, which the water surface adds itself: so a deep
     // sea floor matches the open sea beyond the field's edge.
     void drawReflectionPass();
-    void drawRefractionPass(const Vec3& waterColour);
+    void drawRefractionPass(const Vec3& waterColor);
     static constexpr float kUnderwaterFadeDepth = 150.0f;
     struct VisiblePatch {
         int patch = 0;  // index into patches().patches()

@@ -58,7 +58,7 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
 
 void Terrain::drawPass() { draw(0.0f, nullptr); }
 void Terrain::drawReflectionPass() { draw(1.0f, nullptr); }
-void Terrain::drawRefractionPass(const Vec3& waterColour) { draw(-1.0f, &waterColour); }
+void Terrain::drawRefractionPass(const Vec3& waterColor) { draw(-1.0f, &waterColor); }
 
 void Terrain::draw(float clipSide, const Vec3* underwater)
 {

@@ -21,9 +21,9 @@ constexpr float kGridSnap = 2500.0f;    // the grid follows the eye in steps, so
 
 // The water's tint under the renderer's light, lit as the world programs light
 // a face turned up: unchanged by day, dark at night. Unlit without a light record.
-Vec3 litWaterColour(const WaterTechnique& technique, const LightRecord* light)
+Vec3 litWaterColor(const WaterTechnique& technique, const LightRecord* light)
 {
-    const Vec3 c = technique.waterColour();
+    const Vec3 c = technique.waterColor();
     if (!light)
         return c;
     const float sun = std::max(light->direction[1], 0.0f);
@@ -51,7 +51,7 @@ void WaterTechnique::setWaterValue(float value)
     m_value = std::isfinite(value) ? clampf(0.0f, value, 1.0f) : 0.0f;
 }
 
-Vec3 WaterTechnique::waterColour() const
+Vec3 WaterTechnique::waterColor() const
 {
     const Vec3 sea{0.04f, 0.15f, 0.27f}, inland{0.10f, 0.22f, 0.19f};
     return Vec3{vecops::lerpf(sea.x, inland.x, m_value), vecops::lerpf(sea.y, inland.y, m_value),
@@ -135,7 +135,7 @@ void Water::renderRefraction()
     if (!m_picturesReady)
         return;
     RenderBuffer* scene = g->currentRenderTarget();
-    const Vec3 c = litWaterColour(m_technique, g->light());
+    const Vec3 c = litWaterColor(m_technique, g->light());
     g->setRenderTarget(&m_technique.refraction());
     g->setClearColor(Color4{static_cast<std::uint8_t>(c.x * 255), static_cast<std::uint8_t>(c.y * 255),
                             static_cast<std::uint8_t>(c.z * 255), 255});
@@ -194,12 +194,12 @@ void Water::drawSurface()
     // The shader works in grid space: the eye moves with the grid.
     GpuProgram::setUniform(u.eye, m_eye.x - follow.m[12], m_eye.y, m_eye.z - follow.m[14]);
     GpuProgram::setUniform(u.time, m_time);
-    const Vec3 tint = litWaterColour(m_technique, g->light());
+    const Vec3 tint = litWaterColor(m_technique, g->light());
     GpuProgram::setUniform(u.waterColor, tint.x, tint.y, tint.z);
-    const Vec3 sky = m_scatter ? m_scatter->skyColour(Vec3{1.0f, 0.25f, 0.0f}) : Vec3{0.55f, 0.65f, 0.8f};
+    const Vec3 sky = m_scatter ? m_scatter->skyColor(Vec3{1.0f, 0.25f, 0.0f}) : Vec3{0.55f, 0.65f, 0.8f};
     GpuProgram::setUniform(u.skyColor, sky.x, sky.y, sky.z);
     const Vec3 sun = m_scatter ? m_scatter->sunDirection() : Vec3{0, 1, 0};
-    const Vec3 light = m_scatter ? m_scatter->sunColour() : Vec3{1, 1, 1};
+    const Vec3 light = m_scatter ? m_scatter->sunColor() : Vec3{1, 1, 1};
     GpuProgram::setUniform(u.sunDirection, sun.x, sun.y, sun.z);
     GpuProgram::setUniform(u.sunColor, light.x, light.y, light.z);
     GpuProgram::setUniform(u.pictures, m_picturesReady ? 1.0f : 0.0f);

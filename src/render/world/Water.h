@@ -27,7 +27,7 @@ private:
 };
 
 // How the water is drawn at the renderer's quality tier: below tier 2 a
-// tinted surface reflecting the sky's colour; from tier 2 with reflection and
+// tinted surface reflecting the sky's color; from tier 2 with reflection and
 // refraction pictures at half the scene's resolution.
 class WaterTechnique {
 public:
@@ -35,7 +35,7 @@ public:
     // deep blue sea, 1 a green inland water.
     void setWaterValue(float value);
     float waterValue() const { return m_value; }
-    Vec3 waterColour() const;
+    Vec3 waterColor() const;
     // True at tier 2 and above, when both picture targets can be made for the
     // current scene target's size.
     bool preparePictures();

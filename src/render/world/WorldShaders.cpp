@@ -33,7 +33,7 @@ namespace worldshaders {
 // is finer than a pixel and, drawn without mip levels, would only shimmer.
 // u_clip discards ground above or below the water for its reflection and
 // refraction (u_clip.y 1 keeps y >= u_clip.x, -1 keeps y <= u_clip.x, 0 keeps
-// all). For the refraction u_underwater holds the water colour and 1 / the
+// all). For the refraction u_underwater holds the water color and 1 / the
 // depth at which the ground is lost in it (0 otherwise): the ground then fades
 // into the water instead of the fog, which the water surface adds.
 const std::string kTerrainVertex = std::string(kFogFactorGlsl) + kShadowVertex +
@@ -167,7 +167,7 @@ const std::string kTreesFragment =
     "    gl_FragColor = vec4(mix(texel.rgb / texel.a * v_light, u_fogColor, v_fog), 1.0);\n"
     "}\n";
 
-// Sky dome: colours computed on the CPU per vertex, an optional horizon
+// Sky dome: colors computed on the CPU per vertex, an optional horizon
 // texture multiplied in, and a sun disc.
 const std::string kSkyVertex =
     "uniform mat4 u_worldViewProj;\n"
@@ -200,7 +200,7 @@ const std::string kSkyFragment =
     "    gl_FragColor = vec4(min(color, vec3(1.0)), 1.0);\n"
     "}\n";
 
-// Cloud puffs: the atlas's luminance shades the puff colour; output premultiplied.
+// Cloud puffs: the atlas's luminance shades the puff color; output premultiplied.
 const std::string kCloudVertex = std::string(kFogFactorGlsl) +
     "uniform mat4 u_worldViewProj;\n"
     "uniform mat4 u_worldView;\n"
