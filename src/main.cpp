@@ -1,4 +1,5 @@
 #include "platform/sys/App.h"
+#include "platform/Log.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
 #include "render/Graphics.h"
@@ -30,20 +31,20 @@ bool startRenderer()
     const ScreenMetrics& metrics = screenMetrics();
     GraphicsES20& device = renderer();
     if (!device.init(metrics.screenWidth, metrics.screenHeight)) {
-        std::fprintf(stderr, "renderer cannot start: %s\n", device.error().c_str());
+        logWarning("game", "renderer cannot start: %s", device.error().c_str());
         return false;
     }
     setGraphics(&device);
     device.setQualityTier(startupGraphics().quality);
     GraphicsES20Extensions& extensions = rendererExtensions();
     if (!extensions.load()) {
-        std::fprintf(stderr, "renderer cannot start: %s\n", extensions.error().c_str());
+        logWarning("game", "renderer cannot start: %s", extensions.error().c_str());
         return false;
     }
     setGraphicsExtensions(&extensions);
     // Without its own scene target the scene simply draws to the screen.
     if (!PostProcess::createTargets())
-        std::fprintf(stderr, "renderer: no scene target, drawing straight to the screen\n");
+        logInfo("game", "no scene target, drawing straight to the screen");
     setSpriteLoadScale(metrics.spriteScale);
     return true;
 }

@@ -1,4 +1,5 @@
 #include "platform/Options.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "platform/internal/TextParsing.h"
@@ -104,12 +105,12 @@ GraphicsConfig parseGraphicsConfig(std::string_view text)
 
         const GraphicsKey* key = findGraphicsKey(name);
         if (!key) {
-            std::fprintf(stderr, "graphics.cfg:%d: unknown key skipped\n", lineNumber);
+            logWarning("platform", "graphics.cfg:%d: unknown key skipped", lineNumber);
             return;
         }
         int number = 0;
         if (!textparsing::parseWholeNumber(value, number) || number < key->min || number > key->max) {
-            std::fprintf(stderr, "graphics.cfg:%d: bad %s, using %d\n", lineNumber,
+            logWarning("platform", "graphics.cfg:%d: bad %s, using %d", lineNumber,
                          std::string(key->name).c_str(), defaults.*(key->member));
             config.*(key->member) = defaults.*(key->member);
             return;
@@ -159,7 +160,7 @@ void OptionTable::parse(std::span<const char* const> args)
         const std::string_view arg = args[i] ? args[i] : "";
         const OptionSpec* option = findOption(arg);
         if (!option) {
-            std::fprintf(stderr, "unknown option \"%s\" ignored (-help lists them)\n", std::string(arg).c_str());
+            logWarning("platform", "unknown option \"%s\" ignored (-help lists them)", std::string(arg).c_str());
             continue;
         }
         if (option->value == ValueKind::None) {
@@ -170,7 +171,7 @@ void OptionTable::parse(std::span<const char* const> args)
             continue;
         }
         if (i + 1 >= args.size() || !args[i + 1]) {
-            std::fprintf(stderr, "option \"%s\" needs a value; ignored\n", std::string(arg).c_str());
+            logWarning("platform", "option \"%s\" needs a value; ignored", std::string(arg).c_str());
             continue;
         }
         const std::string_view value = args[++i];
@@ -185,7 +186,7 @@ void OptionTable::parse(std::span<const char* const> args)
         }
         int number = 0;
         if (!textparsing::parseWholeNumber(value, number)) {
-            std::fprintf(stderr, "option \"%s\": \"%s\" is no number; ignored\n", std::string(arg).c_str(),
+            logWarning("platform", "option \"%s\": \"%s\" is no number; ignored", std::string(arg).c_str(),
                          std::string(value).c_str());
             continue;
         }
@@ -212,7 +213,7 @@ void OptionTable::applyTo(GraphicsConfig& config) const
             continue;
         const GraphicsKey* key = findGraphicsKey(name);
         if (**value < key->min || **value > key->max) {
-            std::fprintf(stderr, "option -%s %d is out of range %d..%d; ignored\n", std::string(name).c_str(),
+            logWarning("platform", "option -%s %d is out of range %d..%d; ignored", std::string(name).c_str(),
                          **value, key->min, key->max);
             continue;
         }

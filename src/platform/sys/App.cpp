@@ -1,4 +1,5 @@
 #include "platform/sys/App.h"
+#include "platform/Log.h"
 #include "platform/sys/MessageBox.h"
 
 #include "platform/Clock.h"
@@ -33,9 +34,9 @@ constexpr const char* kExtraControllerMapping =
 void startInputDevices()
 {
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER) != 0)
-        std::fprintf(stderr, "controllers unavailable: %s\n", SDL_GetError());
+        logWarning("platform", "controllers unavailable: %s", SDL_GetError());
     if (SDL_GameControllerAddMapping(kExtraControllerMapping) < 0)
-        std::fprintf(stderr, "controller mapping refused: %s\n", SDL_GetError());
+        logWarning("platform", "controller mapping refused: %s", SDL_GetError());
 }
 
 // Data paths are relative to the executable's folder, wherever the game was started from.
@@ -43,11 +44,11 @@ void enterExecutableFolder()
 {
     char* base = SDL_GetBasePath();
     if (!base) {
-        std::fprintf(stderr, "cannot find the executable's folder: %s\n", SDL_GetError());
+        logWarning("platform", "cannot find the executable's folder: %s", SDL_GetError());
         return;
     }
     if (chdir(base) != 0)
-        std::fprintf(stderr, "cannot enter %s\n", base);
+        logWarning("platform", "cannot enter %s", base);
     SDL_free(base);
 }
 
@@ -56,7 +57,7 @@ void openSaveFolder()
     setDataRoot("../");
     const std::string folder = "../save/" + std::to_string(steam().accountId()) + "/";
     if (!makeFolderPath(folder))
-        std::fprintf(stderr, "cannot create the save folder %s: nothing will be saved\n", folder.c_str());
+        logWarning("platform", "cannot create the save folder %s: nothing will be saved", folder.c_str());
     setSaveFolder(folder);
 }
 
@@ -64,7 +65,7 @@ void mountBasePak()
 {
     const std::string pak = dataRoot() + "paks/base.pak";
     if (!mountPak(pak))
-        std::fprintf(stderr, "%s not mounted: data comes from loose files only\n", pak.c_str());
+        logInfo("platform", "%s not mounted: data comes from loose files only", pak.c_str());
 }
 
 void call(const std::function<void()>& hook)
@@ -93,7 +94,7 @@ int App::startUp(int argc, char** argv)
     steam().init();
     installMessageBoxPresenter();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "SDL cannot start: %s\n", SDL_GetError());
+        logWarning("platform", "SDL cannot start: %s", SDL_GetError());
         return static_cast<int>(ExitCode::NoSdl);
     }
     startInputDevices();
@@ -123,7 +124,7 @@ int App::startUp(int argc, char** argv)
     GraphicsConfig& graphics = startupGraphics();
     graphics = loadGraphicsConfig();
     options.applyTo(graphics);
-    std::fprintf(stderr, "graphics: %dx%d mode %d quality %d vsync %d\n", graphics.width, graphics.height,
+    logInfo("platform", "graphics: %dx%d mode %d quality %d vsync %d", graphics.width, graphics.height,
                  graphics.mode, graphics.quality, graphics.vsync);
     if (!m_window.create(graphics)) {
         SDL_Quit();
@@ -150,7 +151,7 @@ void App::startGame()
     seedRandomFromClock();
     call(m_hooks.loadGameData);
     if (!settings().load())
-        std::fprintf(stderr, "%s not read: the settings start at their defaults\n", Settings::kFileName);
+        logWarning("platform", "%s not read: the settings start at their defaults", Settings::kFileName);
     call(m_hooks.startSound);
     call(m_hooks.showFirstScreen);
     controls().load();  // over the default bindings; a bad file keeps them

@@ -1,4 +1,5 @@
 #include "platform/sys/Window.h"
+#include "platform/Log.h"
 
 #include "platform/Options.h"
 
@@ -61,9 +62,9 @@ bool Window::create(const GraphicsConfig& config)
 {
     close();
     if (!tryCreate(config, true)) {
-        std::fprintf(stderr, "OpenGL ES 2.0 context failed (%s); trying desktop OpenGL\n", SDL_GetError());
+        logWarning("platform", "OpenGL ES 2.0 context failed (%s); trying desktop OpenGL", SDL_GetError());
         if (!tryCreate(config, false)) {
-            std::fprintf(stderr, "cannot create the window or its OpenGL context: %s\n", SDL_GetError());
+            logWarning("platform", "cannot create the window or its OpenGL context: %s", SDL_GetError());
             return false;
         }
     }

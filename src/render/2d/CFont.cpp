@@ -1,8 +1,8 @@
 #include "render/2d/CFont.h"
+#include "platform/Log.h"
 
 #include "platform/Language.h"
 #include "render/2d/SpriteBatch.h"
-#include "render/internal/RenderLog.h"
 #include "render/internal/SpriteQuads.h"
 
 #include <algorithm>
@@ -35,7 +35,7 @@ bool CFont::load(std::string_view path, float scale)
     if (!m_glyphs.load(path, scale))
         return false;
     if (!m_glyphs.sheet().hasFont) {
-        renderLog("\"%.*s\" has no glyph table", static_cast<int>(path.size()), path.data());
+        logWarning("render", "\"%.*s\" has no glyph table", static_cast<int>(path.size()), path.data());
         m_glyphs.free();
         return false;
     }

@@ -1,4 +1,5 @@
 #include "render/assets/Model.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "render/assets/ModelBuffers.h"
@@ -60,12 +61,12 @@ bool readModelFile(const std::string& path, GlmFile& out)
     std::unique_ptr<File> file = openFile(path);
     std::vector<std::uint8_t> bytes;
     if (!file || !file->readAll(bytes)) {
-        std::fprintf(stderr, "model \"%s\": missing\n", path.c_str());
+        logWarning("render", "model \"%s\": missing", path.c_str());
         return false;
     }
     std::string fault;
     if (!readGlm(bytes, out, fault)) {
-        std::fprintf(stderr, "model \"%s\": %s\n", path.c_str(), fault.c_str());
+        logWarning("render", "model \"%s\": %s", path.c_str(), fault.c_str());
         return false;
     }
     return true;
@@ -196,7 +197,7 @@ bool Model::restoreCpuData()
         return true;
     };
     if (!matches()) {
-        std::fprintf(stderr, "model \"%s\": the file changed since it was loaded\n", m_name.c_str());
+        logWarning("render", "model \"%s\": the file changed since it was loaded", m_name.c_str());
         return false;
     }
     const GlmObject& o = file.objects[address.object];
@@ -221,7 +222,7 @@ Model* loadModel(std::string_view name, unsigned flags, const SamplerSettings* s
 {
     ModelAddress address;
     if (!parseAddress(name, address)) {
-        std::fprintf(stderr, "model \"%.*s\": not a .glm name\n", static_cast<int>(name.size()), name.data());
+        logWarning("render", "model \"%.*s\": not a .glm name", static_cast<int>(name.size()), name.data());
         return nullptr;
     }
     std::string key = address.file + "_" + std::to_string(address.object);
@@ -239,7 +240,7 @@ Model* loadModel(std::string_view name, unsigned flags, const SamplerSettings* s
         return nullptr;
     std::unique_ptr<Model> model(Model::create(key, glm, address.object, flags, folderOf(address.file)));
     if (!model) {
-        std::fprintf(stderr, "model \"%s\": no object %zu\n", address.file.c_str(), address.object);
+        logWarning("render", "model \"%s\": no object %zu", address.file.c_str(), address.object);
         return nullptr;
     }
     ModelBuffers::upload(*model, sampler);
@@ -253,7 +254,7 @@ int loadAllModels(std::string_view tableName)
     std::unique_ptr<File> file = openFile(tableName);
     std::vector<std::uint8_t> bytes;
     if (!file || !file->readAll(bytes)) {
-        std::fprintf(stderr, "model table \"%.*s\": missing\n", static_cast<int>(tableName.size()), tableName.data());
+        logWarning("render", "model table \"%.*s\": missing", static_cast<int>(tableName.size()), tableName.data());
         return 0;
     }
     int loaded = 0;

@@ -1,4 +1,5 @@
 #include "render/assets/ModelBuffers.h"
+#include "platform/Log.h"
 
 #include "render/BufferObject.h"
 #include "render/Graphics.h"
@@ -98,7 +99,7 @@ bool ModelBuffers::upload(Model& model, const SamplerSettings* sampler)
     }
     Page* page = pageWithRoom(vertices, indices);
     if (!page) {
-        std::fprintf(stderr, "model \"%s\": cannot make the shared model buffers\n", model.m_name.c_str());
+        logWarning("render", "model \"%s\": cannot make the shared model buffers", model.m_name.c_str());
         return false;
     }
     const int pageIndex = static_cast<int>(pages().size() - 1);

@@ -1,4 +1,5 @@
 #include "render/gl/GraphicsES20.h"
+#include "platform/Log.h"
 
 #include "render/RenderBuffer.h"
 #include "render/gl/BuiltinShaders.h"
@@ -203,7 +204,7 @@ bool GraphicsES20::readContext()
     GlContextInfo& info = glContextInfo();
     info = {};
     const GLubyte* version = glGetString(GL_VERSION);
-    std::fprintf(stderr, "%s\n", version ? reinterpret_cast<const char*>(version) : "OpenGL version unknown");
+    logInfo("render", "%s", version ? reinterpret_cast<const char*>(version) : "OpenGL version unknown");
     info.desktop = epoxy_is_desktop_gl();
     info.version = epoxy_gl_version();
     m_desktopContext = info.desktop;

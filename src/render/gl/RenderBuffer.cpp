@@ -1,8 +1,8 @@
 #include "render/RenderBuffer.h"
+#include "platform/Log.h"
 
 #include "render/Graphics.h"
 #include "render/gl/GlContext.h"
-#include "render/internal/RenderLog.h"
 
 #include <epoxy/gl.h>
 
@@ -46,7 +46,7 @@ bool RenderBuffer::createTexture(TextureFormat format, int width, int height, co
     m_width = width;
     m_height = height;
     if (status != GL_FRAMEBUFFER_COMPLETE) {
-        renderLog("render target %dx%d is incomplete (0x%x)", width, height, status);
+        logWarning("render", "render target %dx%d is incomplete (0x%x)", width, height, status);
         destroy();
         return false;
     }

@@ -1,11 +1,11 @@
 #include "render/Texture2D.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "render/Graphics.h"
 #include "render/assets/ImageLoaders.h"
 #include "render/assets/PvrFormat.h"
 #include "render/gl/GlContext.h"
-#include "render/internal/RenderLog.h"
 
 #include <epoxy/gl.h>
 
@@ -76,7 +76,7 @@ public:
         texture->m_heapOwned = true;
         if (graphics() != nullptr) {
             if (!texture->upload(image, sampler)) {
-                renderLog("texture \"%.*s\" cannot be uploaded", static_cast<int>(name.size()), name.data());
+                logWarning("render", "texture \"%.*s\" cannot be uploaded", static_cast<int>(name.size()), name.data());
                 delete texture;
                 return nullptr;
             }
@@ -245,7 +245,7 @@ Texture2D* loadCached(std::string_view name, const SamplerSettings& sampler, Dec
         return cached;
     std::unique_ptr<File> file = openFile(name);
     if (!file) {
-        renderLog("texture \"%.*s\" not found", static_cast<int>(name.size()), name.data());
+        logWarning("render", "texture \"%.*s\" not found", static_cast<int>(name.size()), name.data());
         return nullptr;
     }
     TextureImage image;
@@ -267,11 +267,11 @@ Texture2D* getTexture(std::string_view name, const SamplerSettings& sampler, Tex
             std::vector<std::uint8_t> bytes;
             decoded = file.readAll(bytes) && decodePvr(bytes, image, flags.dropLevels);
         } else {
-            renderLog("texture \"%s\": unknown file kind", text.c_str());
+            logWarning("render", "texture \"%s\": unknown file kind", text.c_str());
             return false;
         }
         if (!decoded)
-            renderLog("texture \"%s\" is damaged", text.c_str());
+            logWarning("render", "texture \"%s\" is damaged", text.c_str());
         return decoded;
     });
 }
@@ -283,7 +283,7 @@ Texture2D* loadRawTexture(TextureFormat format, std::string_view name, int width
     return loadCached(name, sampler, [&](File& file, TextureImage& image) {
         if (decodeRaw(file, format, width, height, image))
             return true;
-        renderLog("texture \"%s\" is shorter than %d x %d texels or has a bad size", text.c_str(), width, height);
+        logWarning("render", "texture \"%s\" is shorter than %d x %d texels or has a bad size", text.c_str(), width, height);
         return false;
     });
 }

@@ -1,9 +1,9 @@
 #include "render/internal/SheetTexture.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "render/Graphics.h"
 #include "render/Texture2D.h"
-#include "render/internal/RenderLog.h"
 
 #include <vector>
 
@@ -12,11 +12,11 @@ bool readSheetFile(std::string_view path, SpriteSheet& out)
     const std::unique_ptr<File> file = openFile(path);
     std::vector<std::uint8_t> bytes;
     if (!file || !file->readAll(bytes)) {
-        renderLog("cannot read \"%.*s\"", static_cast<int>(path.size()), path.data());
+        logWarning("render", "cannot read \"%.*s\"", static_cast<int>(path.size()), path.data());
         return false;
     }
     if (!readSpriteSheet(bytes, out)) {
-        renderLog("\"%.*s\" is not a valid sprite sheet", static_cast<int>(path.size()), path.data());
+        logWarning("render", "\"%.*s\" is not a valid sprite sheet", static_cast<int>(path.size()), path.data());
         return false;
     }
     return true;
@@ -42,7 +42,7 @@ Texture2D* acquireSheetTexture(std::string_view sheetPath, const SpriteSheet& sh
     if (!texture)
         return nullptr;
     if (texture->width() != sheet.texWidth || texture->height() != sheet.texHeight) {
-        renderLog("\"%s\" is %dx%d, but its sheet was made for %dx%d", name.c_str(), texture->width(),
+        logWarning("render", "\"%s\" is %dx%d, but its sheet was made for %dx%d", name.c_str(), texture->width(),
                   texture->height(), sheet.texWidth, sheet.texHeight);
         texture->release();
         return nullptr;

@@ -1,7 +1,7 @@
 #include "render/internal/WorldProgram.h"
+#include "platform/Log.h"
 
 #include "render/Graphics.h"
-#include "render/internal/RenderLog.h"
 
 bool WorldProgram::ensure(const char* name, const std::string& vertexSource, const std::string& fragmentSource)
 {
@@ -11,7 +11,7 @@ bool WorldProgram::ensure(const char* name, const std::string& vertexSource, con
         return false;
     m_tried = true;
     if (!m_program.build(name, vertexSource, fragmentSource)) {
-        renderLog("the %s program does not build: %s", name, m_program.error().c_str());
+        logWarning("render", "the %s program does not build: %s", name, m_program.error().c_str());
         return false;
     }
     return true;

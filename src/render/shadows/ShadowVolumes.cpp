@@ -1,11 +1,11 @@
 #include "render/shadows/ShadowVolumes.h"
+#include "platform/Log.h"
 
 #include "render/Graphics.h"
 #include "render/RenderBuffer.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/shadows/ShadowVolumeMesh.h"
 #include "render/world/WorldView.h"
-#include "render/internal/RenderLog.h"
 #include "render/internal/VecOps.h"
 
 
@@ -45,7 +45,7 @@ std::shared_ptr<const ShadowVolumeMesh> meshOf(std::span<const Vec3> triangles)
     std::erase_if(cache, [](const auto& entry) { return entry.second.expired(); });
     auto mesh = std::make_shared<const ShadowVolumeMesh>(triangles);
     if (mesh->volumeVertexCount() > ShadowVolumeBatch::kMaxVertices)
-        renderLog("a shadow caster of %zu distinct points is too large for a volume; it casts none",
+        logWarning("render", "a shadow caster of %zu distinct points is too large for a volume; it casts none",
                   mesh->vertexCount());
     cache[key] = mesh;
     return mesh;

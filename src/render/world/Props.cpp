@@ -1,9 +1,9 @@
 #include "render/world/Props.h"
+#include "platform/Log.h"
 
 #include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/Texture2D.h"
-#include "render/internal/RenderLog.h"
 #include "render/internal/VecOps.h"
 #include "render/internal/WorldProgram.h"
 
@@ -90,7 +90,7 @@ bool PropBatch::upload()
                                m_vertices.data()) ||
         !m_indexBuffer.create(BufferTarget::ElementArray, m_indices.size() * sizeof(std::uint16_t),
                               BufferUsage::Static, m_indices.data())) {
-        renderLog("props: the buffers of the %s batch cannot be made", m_textureName.c_str());
+        logWarning("render", "props: the buffers of the %s batch cannot be made", m_textureName.c_str());
         return false;
     }
     m_uploaded = true;

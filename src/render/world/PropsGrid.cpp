@@ -1,4 +1,5 @@
 #include "render/world/PropsGrid.h"
+#include "platform/Log.h"
 
 #include "render/world/PropWorld.h"
 #include "render/internal/VecOps.h"
@@ -92,7 +93,7 @@ void PropsGrid::build(const IPropWorld& world)
                                                                            prop.boxMin.z + prop.boxMax.x +
                                                                            prop.boxMax.y + prop.boxMax.z);
         if (!boxOk || !finiteMatrix(prop.matrix) || !invertAffine(prop.matrix, prop.inverse)) {
-            std::fprintf(stderr, "props grid: item %zu has a bad box or matrix, left out\n", item);
+            logWarning("render", "props grid: item %zu has a bad box or matrix, left out", item);
             continue;
         }
         Vec3 lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
@@ -105,7 +106,7 @@ void PropsGrid::build(const IPropWorld& world)
         }
         if (!std::isfinite(lo.x + lo.y + lo.z + hi.x + hi.y + hi.z)) {
             // A placed box past the float range would size the grid by infinity.
-            std::fprintf(stderr, "props grid: item %zu lies outside the world, left out\n", item);
+            logWarning("render", "props grid: item %zu lies outside the world, left out", item);
             continue;
         }
         prop.worldMin = lo;

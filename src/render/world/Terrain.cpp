@@ -1,4 +1,5 @@
 #include "render/world/Terrain.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "render/world/TerrainPatches.h"
@@ -57,11 +58,11 @@ bool Terrain::load(File& file)
     m_patches.reset();
     std::vector<std::uint8_t> bytes;
     if (!file.readAll(bytes) || bytes.size() < kHeaderBytes) {
-        std::fprintf(stderr, "terrain: height file too short for its header\n");
+        logWarning("render", "terrain: height file too short for its header");
         return false;
     }
     if (std::memcmp(bytes.data(), kMagic, 4) != 0 || readU16(&bytes[4]) != kVersion) {
-        std::fprintf(stderr, "terrain: height file has a wrong tag or version\n");
+        logWarning("render", "terrain: height file has a wrong tag or version");
         return false;
     }
     Layout layout;
@@ -70,12 +71,12 @@ bool Terrain::load(File& file)
     layout.baseHeight = readF32(&bytes[12]);
     layout.heightRange = readF32(&bytes[16]);
     if (!checkLayout(layout)) {
-        std::fprintf(stderr, "terrain: height file has a bad layout (grid %d)\n", layout.grid);
+        logWarning("render", "terrain: height file has a bad layout (grid %d)", layout.grid);
         return false;
     }
     const std::size_t count = sampleCount(layout.grid);
     if (bytes.size() - kHeaderBytes < count * 2) {
-        std::fprintf(stderr, "terrain: height file holds fewer than its %zu samples\n", count);
+        logWarning("render", "terrain: height file holds fewer than its %zu samples", count);
         return false;
     }
     std::vector<std::uint16_t> samples(count);

@@ -1,11 +1,11 @@
 // The GL side of the terrain: patch buffers, textures and the draw.
 #include "render/world/Terrain.h"
+#include "platform/Log.h"
 
 #include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/world/TerrainPatches.h"
 #include "render/Texture2D.h"
-#include "render/internal/RenderLog.h"
 #include "render/internal/WorldProgram.h"
 
 #include <string>
@@ -45,7 +45,7 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     if (!gpu->vertices.create(BufferTarget::Array, packed.size() * sizeof(float), BufferUsage::Static, packed.data()) ||
         !gpu->indices.create(BufferTarget::ElementArray, all.indices().size() * sizeof(std::uint16_t),
                              BufferUsage::Static, all.indices().data())) {
-        renderLog("terrain: the patch buffers cannot be made");
+        logWarning("render", "terrain: the patch buffers cannot be made");
         return false;
     }
     g->bindBuffer(BufferTarget::Array, 0);

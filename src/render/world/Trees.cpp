@@ -1,4 +1,5 @@
 #include "render/world/Trees.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "render/Graphics.h"
@@ -87,7 +88,7 @@ bool Trees::buildFromFile(int count, std::string_view treeFile, std::string_view
     std::unique_ptr<File> file = openFile(treeFile);
     std::vector<std::uint8_t> bytes;
     if (!file || !file->readAll(bytes)) {
-        std::fprintf(stderr, "trees: cannot read %.*s\n", static_cast<int>(treeFile.size()), treeFile.data());
+        logWarning("render", "trees: cannot read %.*s", static_cast<int>(treeFile.size()), treeFile.data());
         return false;
     }
     return buildFromDensity(count, bytes, texturePath, terrain);
@@ -100,7 +101,7 @@ bool Trees::buildFromDensity(int count, std::span<const std::uint8_t> density, s
     m_texturePath.assign(texturePath);
     const std::size_t side = static_cast<std::size_t>(std::llround(std::sqrt(static_cast<double>(density.size()))));
     if (density.empty() || side * side != density.size()) {
-        std::fprintf(stderr, "trees: the density map of %zu bytes is not square\n", density.size());
+        logWarning("render", "trees: the density map of %zu bytes is not square", density.size());
         return false;
     }
     if (terrain.empty() || count <= 0)

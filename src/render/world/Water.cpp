@@ -1,10 +1,10 @@
 #include "render/world/Water.h"
+#include "platform/Log.h"
 
 #include "render/world/AtmosScatter.h"
 #include "render/Graphics.h"
 #include "render/world/SkyDome.h"
 #include "render/world/Terrain.h"
-#include "render/internal/RenderLog.h"
 #include "render/internal/VecOps.h"
 #include "render/internal/WorldProgram.h"
 
@@ -66,7 +66,7 @@ bool WaterTechnique::ensureProgram()
         return false;
     m_programTried = true;
     if (!m_program.build("water", worldshaders::kWaterVertex, worldshaders::kWaterFragment)) {
-        renderLog("the water program does not build: %s", m_program.error().c_str());
+        logWarning("render", "the water program does not build: %s", m_program.error().c_str());
         return false;
     }
     return true;
