@@ -74,7 +74,7 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
         {tail - s.length * 0.12f, r * 0.55f, r * 0.6f, r * 0.45f, 0, r * 0.2f, 2.2f},
         {tail, r * (s.jet ? 0.5f : 0.15f), r * (s.jet ? 0.5f : 0.2f), r * (s.jet ? 0.45f : 0.15f), 0, r * 0.25f, 2.0f},
     };
-    addLoft(body, fuselage, 20, colour(Skin), true);
+    addLoft(body, fuselage, 20, color(Skin), true);
     for (const Nacelle& n : s.nacelles) {
         if (n.radius <= 0.0f)
             continue;
@@ -82,7 +82,7 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
         const LoftSection sections[] = {{n.z, n.radius * 0.8f, n.radius * 0.8f, n.radius * 0.8f, n.x, n.y, 2.0f},
                                         {n.z + n.length * 0.3f, n.radius, n.radius, n.radius, n.x, n.y, 2.0f},
                                         {n.z + n.length, n.radius * 0.75f, n.radius * 0.75f, n.radius * 0.75f, n.x, n.y, 2.0f}};
-        addLoft(pod, sections, 16, colour(Underside), true);
+        addLoft(pod, sections, 16, color(Underside), true);
         appendMesh(body, mirrored(pod));
     }
     b.addNode("body", body, tex);
@@ -93,7 +93,7 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
                                   {canopyZ + 0.7f, r * 0.55f, r * 0.65f, 0.05f, 0, r * 0.8f, 2.0f},
                                   {canopyZ + 1.6f, r * 0.55f, r * 0.6f, 0.05f, 0, r * 0.8f, 2.0f},
                                   {canopyZ + 2.4f, 0.05f, 0.05f, 0.05f, 0, r * 0.8f, 2.0f}};
-    addLoft(canopy, bubble, 16, colour(Canopy), true);
+    addLoft(canopy, bubble, 16, color(Canopy), true);
     b.addNode("canopy", canopy, tex);
 
     Mesh wing;
@@ -101,7 +101,7 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
     const float half = s.span / 2.0f;
     addWing(wing, Chord{{r * 0.9f, rootY, nose + s.wingZ}, s.rootChord, s.rootChord * 0.14f},
             Chord{{half, rootY + s.dihedral, nose + s.wingZ + s.sweep}, s.tipChord, s.tipChord * 0.1f}, Vec3{0, 1, 0},
-            colour(Skin));
+            color(Skin));
     b.addNode("wing_r", wing, tex);
     Mesh leftWing;
     addMirroredX(leftWing, wing);
@@ -112,11 +112,11 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
     const float tailChord = s.length * 0.12f;
     addWing(tailplane, Chord{{r * 0.4f, r * 0.2f, tailZ}, tailChord, 0.18f},
             Chord{{s.tailSpan / 2.0f, r * 0.25f, tailZ + tailChord * 0.5f}, tailChord * 0.55f, 0.08f}, Vec3{0, 1, 0},
-            colour(Skin));
+            color(Skin));
     Mesh fin;
     addWing(fin, Chord{{0.0f, r * 0.5f, tailZ - tailChord * 0.3f}, tailChord * 1.3f, 0.2f},
             Chord{{0.0f, r * 0.5f + s.finHeight, tailZ + tailChord * 0.5f}, tailChord * 0.6f, 0.1f}, Vec3{1, 0, 0},
-            colour(Skin));
+            color(Skin));
     Mesh tailNode = mirrored(tailplane);
     appendMesh(tailNode, fin);
     b.addNode("tail", tailNode, tex);
@@ -126,7 +126,7 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
         const LoftSection spinner[] = {{nose - 0.7f, 0.03f, 0.03f, 0.03f, 0, 0, 2.0f},
                                        {nose - 0.2f, r * 0.45f, r * 0.45f, r * 0.45f, 0, 0, 2.0f},
                                        {nose + 0.05f, r * 0.5f, r * 0.5f, r * 0.5f, 0, 0, 2.0f}};
-        addLoft(propeller, spinner, 16, colour(Spinner), true);
+        addLoft(propeller, spinner, 16, color(Spinner), true);
         const float bladeLength = s.span * 0.16f;
         for (int k = 0; k < s.blades; ++k) {
             const float a = 6.2831853f * float(k) / float(s.blades);
@@ -141,7 +141,7 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
                                      at(0.1f, 0.12f, z1), at(bladeLength, 0.08f, z1)};
             // The hexahedron's corner order wants +x/+y/+z bits; a turned
             // blade keeps its winding because the turn is a rotation.
-            addHexahedron(propeller, corners, colour(Blade));
+            addHexahedron(propeller, corners, color(Blade));
         }
         b.addNode("propeller", propeller, tex);
     } else {
@@ -150,7 +150,7 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
         const Nacelle& pod = s.nacelles[0];
         const Vec3 exit = pods ? Vec3{pod.x, pod.y, pod.z + pod.length} : Vec3{0.0f, r * 0.25f, tail};
         const float exitRadius = pods ? pod.radius * 0.65f : r * 0.45f;
-        addCylinder(nozzle, Vec3{exit.x, exit.y, exit.z + 0.2f}, Axis::Z, exitRadius, 0.25f, 16, colour(Nozzle));
+        addCylinder(nozzle, Vec3{exit.x, exit.y, exit.z + 0.2f}, Axis::Z, exitRadius, 0.25f, 16, color(Nozzle));
         b.addNode("nozzles", pods ? mirrored(nozzle) : nozzle, tex);
         Mesh jet;
         const LoftSection flame[] = {{exit.z + 0.5f, exitRadius * 0.9f, exitRadius * 0.9f, exitRadius * 0.9f, exit.x, exit.y, 2.0f},

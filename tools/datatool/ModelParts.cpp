@@ -2,8 +2,8 @@
 
 #include "DataTool.h"
 #include "GlmBuilder.h"
-#include "render/PvrFormat.h"
-#include "render/TextureImage.h"
+#include "render/assets/PvrFormat.h"
+#include "render/assets/TextureImage.h"
 
 Vec2 cell(int i)
 {
@@ -11,7 +11,7 @@ Vec2 cell(int i)
                 (float((i / 4) * kCell) + kCell / 2.0f) / kPaletteSide};
 }
 
-MeshUv colour(int i)
+MeshUv color(int i)
 {
     return swatchUv(cell(i));
 }

@@ -11,13 +11,13 @@ class GlmBuilder;
 
 // Helpers shared by the model steps.
 
-// Palette textures: 4 x 4 flat colour cells of 16 pixels. A part samples the
-// centre of its cell, so it keeps a clean flat colour through the mip levels.
+// Palette textures: 4 x 4 flat color cells of 16 pixels. A part samples the
+// centre of its cell, so it keeps a clean flat color through the mip levels.
 using Rgb = std::array<std::uint8_t, 3>;
 constexpr int kPaletteSide = 64;
 constexpr int kCell = 16;
 Vec2 cell(int i);
-MeshUv colour(int i);
+MeshUv color(int i);
 // The palette as an uncompressed RGBA texture with its full mip chain (the
 // cells stay flat down to 4 x 4 pixels).
 std::vector<std::uint8_t> paletteTexture(const Rgb (&palette)[16]);

@@ -5,7 +5,7 @@
 
 struct PlanePaint;
 
-// One paint row: two colours of {hue in degrees, saturation, value}.
+// One paint row: two colors of {hue in degrees, saturation, value}.
 struct PaintRowCfg : CSerializable {
     Vec3 color0{0.0f, 0.0f, 0.6f};
     Vec3 color1{0.0f, 0.0f, 0.8f};
@@ -52,7 +52,7 @@ struct PlaneCfg : CSerializable {
     std::string pGunWeapon;     // the gun fired by the first trigger
     bool pStartUnlocked = false;  // flyable on a new profile
     bool pHidden = false;         // AI-only: never offered in the menus
-    CSerArray<PaintRowCfg> paints;  // row 0 = factory colours
+    CSerArray<PaintRowCfg> paints;  // row 0 = factory colors
 
     // Filled by validate() and the list, not read from the file.
     int strInfoId = -1;

@@ -51,7 +51,7 @@ struct WeaponCfg : CSerializable {
     float life = 5.0f;    // s before a projectile is removed
     float turnRate = 0.0f;  // homing, rad/s
     float lockTime = 0.0f;  // s to lock on
-    int lockKind = 0;       // reticle colour: 0 red, 1 orange
+    int lockKind = 0;       // reticle color: 0 red, 1 orange
     float lockRange = 0.0f;  // m
     int ammo = 0;            // rounds or missiles per life; 0 = unlimited
     int iconIndex = -1;      // HUD icon; -1 = frameUsed
