@@ -26,6 +26,9 @@
 //                                  a nine-patch frame: the picture cut into corners, edges and
 //                                  centre (top-left, top, top-right, left, centre, right,
 //                                  bottom-left, bottom, bottom-right), as parts at their places
+//   hires                          also builds "<sheet>_2x": every picture drawn again at twice
+//                                  the size and density, so the art stays sharp on the screens
+//                                  that load that variant (sprite scale above 2)
 #include "AtlasPacker.h"
 #include "DataTool.h"
 #include "SheetImage.h"
@@ -64,6 +67,7 @@ struct PartPlan {
 struct SheetPlan {
     std::string name;
     float density = 1.0f;
+    bool hires = false;   // the description asks for a "_2x" variant too
     std::map<std::string, std::unique_ptr<SheetImage>> pictures;
     std::map<std::string, ModulePlan> modules;
     std::vector<std::string> moduleOrder;
@@ -72,9 +76,11 @@ struct SheetPlan {
 
 class SheetParser {
 public:
-    SheetParser(DataContext& context, const TextSource& source, SheetPlan& sheet)
-        : m_context(context), m_source(source), m_sheet(sheet)
+    // factor: art pixels per description unit (2 for the "_2x" variant).
+    SheetParser(DataContext& context, const TextSource& source, SheetPlan& sheet, int factor = 1)
+        : m_context(context), m_source(source), m_sheet(sheet), m_factor(factor)
     {
+        m_sheet.density = static_cast<float>(factor);
     }
     bool parse();
 
@@ -95,6 +101,7 @@ private:
     DataContext& m_context;
     const TextSource& m_source;
     SheetPlan& m_sheet;
+    int m_factor = 1;
 };
 
 bool ints(const std::vector<std::string_view>& words, std::size_t from, std::size_t count, int* out)
@@ -206,8 +213,9 @@ bool SheetParser::pictureStatement(const TextSource::Line& line, std::size_t& in
     const std::string name(w[1]);
     if (m_sheet.pictures.count(name))
         return fail(line, "picture \"" + name + "\" drawn twice");
-    auto picture = std::make_unique<SheetImage>(size[0], size[1]);
+    auto picture = std::make_unique<SheetImage>(size[0] * m_factor, size[1] * m_factor);
     cairo_t* cr = cairo_create(picture->surface());
+    cairo_scale(cr, m_factor, m_factor);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     bool ok = true, ended = false;
     const auto& lines = m_source.lines();
@@ -238,10 +246,10 @@ bool SheetParser::region(const TextSource::Line& line, std::size_t& at, const st
     out.picture = picture;
     int r[4] = {};
     if (ints(line.words, at, 4, r)) {
-        out.x = r[0];
-        out.y = r[1];
-        out.w = r[2];
-        out.h = r[3];
+        out.x = r[0] * m_factor;
+        out.y = r[1] * m_factor;
+        out.w = r[2] * m_factor;
+        out.h = r[3] * m_factor;
         at += 4;
     } else {
         out.x = out.y = 0;
@@ -291,8 +299,8 @@ bool SheetParser::frameStatement(const TextSource::Line& line)
         int offset[2] = {};
         if (!ints(w, i + 1, 2, offset))
             return fail(line, "a part needs <module> <x> <y>");
-        part.x = offset[0];
-        part.y = offset[1];
+        part.x = offset[0] * m_factor;
+        part.y = offset[1] * m_factor;
         for (i += 3; i < w.size() && w[i] != ","; ++i) {
             float degrees = 0.0f;
             if (w[i] == "flipx")
@@ -329,7 +337,7 @@ bool SheetParser::cutStatement(const TextSource::Line& line)
     const std::string name = "frame" + std::to_string(number);
     if (!addModule(line, name, module))
         return false;
-    return addFrame(line, number, {PartPlan{name, -origin[0], -origin[1], 0, 0.0f}});
+    return addFrame(line, number, {PartPlan{name, -origin[0] * m_factor, -origin[1] * m_factor, 0, 0.0f}});
 }
 
 bool SheetParser::nineStatement(const TextSource::Line& line)
@@ -343,7 +351,8 @@ bool SheetParser::nineStatement(const TextSource::Line& line)
     std::size_t at = w.size();
     if (!region(line, at, std::string(w[2]), whole))
         return false;
-    const int left = insets[0], top = insets[1], right = insets[2], bottom = insets[3];
+    const int left = insets[0] * m_factor, top = insets[1] * m_factor, right = insets[2] * m_factor,
+              bottom = insets[3] * m_factor;
     if (left < 1 || top < 1 || right < 1 || bottom < 1 || left + right >= whole.w || top + bottom >= whole.h)
         return fail(line, "the insets leave no centre");
     const int xs[4] = {0, left, whole.w - right, whole.w}, ys[4] = {0, top, whole.h - bottom, whole.h};
@@ -370,6 +379,11 @@ bool SheetParser::statement(const TextSource::Line& line, std::size_t& index)
     if (w[0] == "density" && w.size() == 2) {
         if (!parseFloat(w[1], m_sheet.density) || m_sheet.density <= 0.0f)
             return fail(line, "bad density");
+        m_sheet.density *= static_cast<float>(m_factor);
+        return true;
+    }
+    if (w[0] == "hires" && w.size() == 1) {
+        m_sheet.hires = true;
         return true;
     }
     if (w[0] == "picture")
@@ -506,6 +520,15 @@ bool buildSheets(DataContext& context)
             return false;
         SheetParser parser(context, source, sheet);
         if (!parser.parse() || !buildSheet(context, sheet))
+            return false;
+        if (!sheet.hires)
+            continue;
+        SheetPlan doubled;
+        SheetParser doubledParser(context, source, doubled, 2);
+        if (!doubledParser.parse())
+            return false;
+        doubled.name += "_2x";
+        if (!buildSheet(context, doubled))
             return false;
     }
     return true;

@@ -291,10 +291,14 @@ SpriteButton2::SpriteButton2() : SpriteButton(kSpriteSetMenus, -1, 2, -1) {}
 bool SpriteButton2::drawsOwnFocus()
 {
     constexpr int kFocusBoxFrame = 94;
-    if (menuFocusedItem() == this) {
-        if (CSprite* box = getSprite(kSpriteSetMenus))
-            box->drawNinePatch(kFocusBoxFrame, static_cast<float>(absX + 50), static_cast<float>(absY + 30),
-                               static_cast<float>(width - 100), static_cast<float>(height - 60));
+    if (menuFocusedItem() != this)
+        return true;
+    if (CSprite* box = getSprite(kSpriteSetMenus)) {
+        const std::uint8_t level = focusPulseLevel();
+        box->setColorBytes(255, level, level, 255);
+        box->drawNinePatch(kFocusBoxFrame, static_cast<float>(absX + 50), static_cast<float>(absY + 30),
+                           static_cast<float>(width - 100), static_cast<float>(height - 60));
+        box->setColorBytes(255, 255, 255, 255);
     }
     return true;
 }
