@@ -247,8 +247,10 @@ void flingAxis(float& v, float& offset, float size, float content, int limit, fl
 {
     if (v == 0.0f)
         return;
+    const float before = v;
     v -= sign(v) * kFlingDecay * dt;
-    if (std::abs(v) < kFlingStop) {
+    // A long frame must not turn the fling around.
+    if (std::abs(v) < kFlingStop || sign(v) != sign(before)) {
         v = 0.0f;
         barState = MenuContainer::kBarFadingOut;
     }
