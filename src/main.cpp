@@ -8,6 +8,8 @@
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
+#include "screens/Screens.h"
+#include "screens/SplashesScreen.h"
 
 #include <cstdio>
 #include <utility>
@@ -101,6 +103,11 @@ int main(int argc, char** argv)
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
+    hooks.showFirstScreen = [] { setCurrentScreen(&splashesScreen()); };
+    hooks.drawScreens = drawScreens;
+    hooks.updateScreens = updateScreens;
+    hooks.touch = dispatchTouchToScreens;
+    hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;
     hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;
