@@ -1,0 +1,145 @@
+// The HUD drawn from the staged data at two screen sizes, written to
+// build/hud/*.png for a look, with a notice checked by its panel's pixels.
+#include "GlTestContext.h"
+
+#include "platform/File.h"
+#include "platform/ScreenMetrics.h"
+#include "render/2d/Render2D.h"
+#include "render/2d/SpriteSets.h"
+#include "screens/hud/HudMessageQueue.h"
+#include "screens/hud/PlaneHud.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+constexpr Rgba kSky{96, 128, 156, 255};
+
+struct Objective : IHudTrigger {
+    int kind() const override { return 6; }
+    int total() const override { return 12; }
+    int done() const override { return 5; }
+    bool firstTargetInPlay(int& k, int& v, int& t) const override { k = 3, v = -1, t = 1; return true; }
+};
+
+bool writePng(const std::string& path, int width, int height, const std::vector<Rgba>& bottomUp)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int row = height - 1; row >= 0; --row)
+        png_write_row(png, reinterpret_cast<png_const_bytep>(&bottomUp[static_cast<std::size_t>(row) * width]));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return true;
+}
+
+struct HudPictures : GlTest, testing::WithParamInterface<std::pair<int, int>> {
+    int w = 0, h = 0;
+    Objective objective;
+
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (IsSkipped())
+            return;
+        std::tie(w, h) = GetParam();
+        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+        ASSERT_TRUE(setScreenSize(w, h));
+        setSpriteLoadScale(screenMetrics().spriteScale);
+        useTarget(w, h);
+        std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/hud");
+        planeHud().initPanels(nullptr);
+        ASSERT_GT(planeHud().sheet()->frameCount(), 68) << "the HUD sheet is not staged";
+        HudMessageQueue::instance().reset();
+    }
+    void TearDown() override
+    {
+        if (!IsSkipped())
+            HudMessageQueue::instance().clearAll();
+        GlTest::TearDown();
+    }
+
+    // The panels and the queue as the HUD draws them; with `elements` also
+    // every placement frame, i.e. each element at its place.
+    void drawHud(bool elements)
+    {
+        clearTo(kSky);
+        begin2D();
+        PlaneHud& hud = planeHud();
+        hud.placePanels(Vec2{});
+        hud.drawPanels();
+        if (elements) {
+            for (int row = 0; row < PlaneHud::kLayoutRows; ++row) {
+                const HudLayoutRow& r = hud.layout()[static_cast<std::size_t>(row)];
+                if (row < 14)
+                    hud.sheet()->drawFrame(r.frameA, static_cast<float>(r.x), static_cast<float>(r.y));
+            }
+        }
+        HudMessageQueue& queue = HudMessageQueue::instance();
+        queue.drawNotices();
+        queue.drawCentre();
+        queue.drawLong();
+        queue.drawScoreLine();
+        hud.drawPlayerList(0, 3);
+        end2D();
+    }
+    void save(const std::string& name) { ASSERT_TRUE(writePng(SKYFRONT_BINARY_DIR "/hud/" + name, w, h, rect(0, 0, w, h))); }
+    Rgba screenPixel(int x, int y) { return pixel(x, h - 1 - y); }
+    std::string size() const { return std::to_string(w) + "x" + std::to_string(h); }
+};
+
+TEST_P(HudPictures, NoticeShowsOnItsPanelUntilItExpires)
+{
+    HudMessageQueue& queue = HudMessageQueue::instance();
+    queue.pushLong(u"\x08;Red Leader\x01; downed a bomber");
+    queue.pushLong(u"\x07;Blue Two\x01; hit a flak tower");
+    queue.pushNotice(u"Enemy bombers are approaching the airfield", 4.0f, true, false);
+    queue.pushCentre(248, Color4{255, 80, 60, 255}, 0.0f);
+    queue.setCountdown(12.5f, "TIME");
+    queue.registerTrigger(&objective);
+    queue.update(0.2f);   // past the pop-in
+    queue.update(0.15f);  // the warning half faded
+    drawHud(false);
+    save("hud_" + size() + ".png");
+
+    // Just inside the notice panel's left end, on the notice's line.
+    const HudMessage& notice = *queue.notices().front();
+    const int x = static_cast<int>(w / 2 - notice.width / 2 - 8);
+    const int y = static_cast<int>(queue.noticeY);
+    const Rgba panel = screenPixel(x, y);
+    EXPECT_FALSE(rgbNear(panel, kSky, 12)) << "no panel at " << x << ", " << y;
+    EXPECT_GT(panel.b, panel.r) << "the panel is blue";
+    EXPECT_LT(panel.r + panel.g + panel.b, kSky.r + kSky.g + kSky.b) << "the panel is darker than the sky";
+
+    queue.update(4.0f);
+    ASSERT_EQ(queue.noticeCount(), 0);
+    drawHud(false);
+    EXPECT_TRUE(rgbNear(screenPixel(x, y), kSky, 3)) << "the notice is gone";
+
+    drawHud(true);
+    save("hud_elements_" + size() + ".png");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, HudPictures, testing::Values(std::pair{960, 640}, std::pair{1920, 1080}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
+                         });
+
+}  // namespace
