@@ -368,7 +368,11 @@ void HudMessageQueue::drawScoreLine()
         return;
     const float a = static_cast<float>(static_cast<int>(30.0f * ui));
     const float y = m.screenHeight - a - 60.0f * ui;
-    const float span = measureString(font, caption).width + 80.0f * ui;
+    const std::u16string value = countdownText(m_countdown);
+    // Room for the value after the caption: 80 UI pixels, or more when the
+    // big font's value is wider, so the two never overlap.
+    const float room = std::max(80.0f * ui, measureText(font, value).width + 12.0f * ui);
+    const float span = measureString(font, caption).width + room;
     const float centre = m.screenWidth / 2.0f;
     CSprite* panel = getSprite(kSpriteSetMenus);
     panel->drawNinePatch(kPanelFrame, centre - 20.0f * ui - span / 2.0f, y - a / 2.0f, span + 40.0f * ui,
@@ -377,7 +381,7 @@ void HudMessageQueue::drawScoreLine()
     font->setColor(Color4{});
     drawString(font, caption, centre - span / 2.0f, y, 0);
     font->setColor(countdownColor(m_countdown));
-    drawText(font, countdownText(m_countdown), centre + span / 2.0f, y, CFont::kRight);
+    drawText(font, value, centre + span / 2.0f, y, CFont::kRight);
     font->setColor(old);
 }
 

@@ -3,6 +3,7 @@
 #include "GlTestContext.h"
 
 #include "platform/File.h"
+#include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
@@ -63,6 +64,7 @@ struct HudPictures : GlTest, testing::WithParamInterface<std::pair<int, int>> {
         setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
         ASSERT_TRUE(setScreenSize(w, h));
         setSpriteLoadScale(screenMetrics().spriteScale);
+        ASSERT_TRUE(setLanguageByIndex(0));
         useTarget(w, h);
         std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/hud");
         planeHud().initPanels(nullptr);
@@ -85,13 +87,8 @@ struct HudPictures : GlTest, testing::WithParamInterface<std::pair<int, int>> {
         PlaneHud& hud = planeHud();
         hud.placePanels(Vec2{});
         hud.drawPanels();
-        if (elements) {
-            for (int row = 0; row < PlaneHud::kLayoutRows; ++row) {
-                const HudLayoutRow& r = hud.layout()[static_cast<std::size_t>(row)];
-                if (row < 14)
-                    hud.sheet()->drawFrame(r.frameA, static_cast<float>(r.x), static_cast<float>(r.y));
-            }
-        }
+        if (elements)
+            drawElementPreview(hud);
         HudMessageQueue& queue = HudMessageQueue::instance();
         queue.drawNotices();
         queue.drawCentre();
@@ -99,6 +96,55 @@ struct HudPictures : GlTest, testing::WithParamInterface<std::pair<int, int>> {
         queue.drawScoreLine();
         hud.drawPlayerList(0, 3);
         end2D();
+    }
+    // Each element of scheme 0 at its place, with the dials, radar, sights
+    // and markers the later HUD passes draw, for a look at the whole sheet.
+    void drawElementPreview(PlaneHud& hud)
+    {
+        for (int row = 0; row < 14; ++row) {
+            const HudLayoutRow& r = hud.layout()[static_cast<std::size_t>(row)];
+            hud.sheet()->drawFrame(r.frameA, static_cast<float>(r.x), static_cast<float>(r.y));
+        }
+        CSprite& s = *hud.sheet();
+        const auto centre = [&](int module) {
+            const CSprite::Rect r = hud.elementRect(&s, module);
+            return Vec2{r.x + r.w / 2, r.y + r.h / 2};
+        };
+        const Vec2 radar = centre(24);
+        s.drawFrame(104, radar.x, radar.y);
+        s.drawFrame(175, radar.x, radar.y);
+        s.drawFrame(110, radar.x, radar.y);
+        s.drawFrame(100, radar.x + 30, radar.y - 40);
+        s.drawFrame(92, radar.x - 50, radar.y + 20);
+        const Vec2 speed = centre(3), altitude = centre(4);
+        s.drawFrame(121, speed.x, speed.y, 320.0f * 6.25f / 800.0f);
+        s.drawFrame(122, speed.x, speed.y);
+        s.drawFrame(121, altitude.x, altitude.y, 4500.0f * 6.25f / 36000.0f);
+        s.drawFrame(122, altitude.x, altitude.y);
+        const CSprite::Rect drums = hud.elementRect(&s, 159);
+        for (int i = 0; i < 3; ++i)
+            s.drawModuleAt(161 + (i == 0 ? 4 : i == 1 ? 5 : 0), drums.x + drums.w * (1 + 2 * i) / 6.0f,
+                           drums.y + drums.h / 2);
+        const CSprite::Rect tens = hud.elementRect(&s, 153), hundreds = hud.elementRect(&s, 152);
+        s.drawModule(161 + 8, hundreds.x - hundreds.w, hundreds.y);
+        s.drawModule(161 + 7, hundreds.x, hundreds.y);
+        s.drawModule(15, tens.x, tens.y);
+        const CSprite::Rect alt = hud.elementRect(&s, 4);
+        s.drawFrame(156, alt.x + alt.w + 6, alt.y + 15);
+        s.drawFrame(157, alt.x + alt.w + 6, alt.y + 15);
+        const int icons[3][2] = {{29, 71}, {31, 73}, {34, 75}};
+        for (const auto& [button, icon] : icons) {
+            const Vec2 c = centre(button);
+            s.drawModuleAt(icon, c.x, c.y);
+        }
+        s.drawFrame(118, w / 2.0f, h / 2.0f);
+        s.drawModuleAt(96, w / 2.0f + 26, h / 2.0f - 14);
+        const Vec2 target{w * 0.68f, h * 0.36f};
+        s.drawFrame(99, target.x, target.y);
+        s.drawFrame(130, target.x, target.y);
+        s.drawFrame(95, w - 20.0f, h * 0.6f, 1.5708f);
+        for (int frame = 124; frame <= 131; ++frame)
+            s.drawFrame(frame, w * 0.3f + (frame - 124) * 34.0f, h * 0.78f);
     }
     void save(const std::string& name) { ASSERT_TRUE(writePng(SKYFRONT_BINARY_DIR "/hud/" + name, w, h, rect(0, 0, w, h))); }
     Rgba screenPixel(int x, int y) { return pixel(x, h - 1 - y); }
