@@ -7,9 +7,11 @@
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
+#include "render/assets/ImageWriter.h"
 
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace {
 // The one renderer, alive for the whole run; the context is torn down with
@@ -67,6 +69,19 @@ void stopRenderer()
     renderer().shutdown();
 }
 
+// The "-dumpframe" test option: the screen just drawn, as a PNG file.
+bool saveFrame(const std::string& path)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return false;
+    device->setRenderTarget(nullptr);
+    const ScreenMetrics& metrics = screenMetrics();
+    std::vector<std::uint8_t> rgba;
+    device->readPixels(0, 0, metrics.screenWidth, metrics.screenHeight, rgba);
+    return writePngFile(path, metrics.screenWidth, metrics.screenHeight, rgba);
+}
+
 void clearScreen(float r, float g, float b)
 {
     Graphics* device = graphics();
@@ -87,6 +102,7 @@ int main(int argc, char** argv)
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
     hooks.clearScreen = clearScreen;
+    hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;
     App app(std::move(hooks));
     return app.run(argc, argv);
