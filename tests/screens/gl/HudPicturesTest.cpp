@@ -7,12 +7,10 @@
 #include "platform/ScreenMetrics.h"
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
+#include "render/assets/ImageWriter.h"
 #include "screens/hud/HudMessageQueue.h"
 #include "screens/hud/PlaneHud.h"
 
-#include <png.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -26,30 +24,6 @@ struct Objective : IHudTrigger {
     int done() const override { return 5; }
     bool firstTargetInPlay(int& k, int& v, int& t) const override { k = 3, v = -1, t = 1; return true; }
 };
-
-bool writePng(const std::string& path, int width, int height, const std::vector<Rgba>& bottomUp)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int row = height - 1; row >= 0; --row)
-        png_write_row(png, reinterpret_cast<png_const_bytep>(&bottomUp[static_cast<std::size_t>(row) * width]));
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
-}
 
 struct HudPictures : GlTest, testing::WithParamInterface<std::pair<int, int>> {
     int w = 0, h = 0;
@@ -146,7 +120,13 @@ struct HudPictures : GlTest, testing::WithParamInterface<std::pair<int, int>> {
         for (int frame = 124; frame <= 131; ++frame)
             s.drawFrame(frame, w * 0.3f + (frame - 124) * 34.0f, h * 0.78f);
     }
-    void save(const std::string& name) { ASSERT_TRUE(writePng(SKYFRONT_BINARY_DIR "/hud/" + name, w, h, rect(0, 0, w, h))); }
+    void save(const std::string& name)
+    {
+        const std::vector<Rgba> pixels = rect(0, 0, w, h);
+        static_assert(sizeof(Rgba) == 4);
+        ASSERT_TRUE(writePngFile(SKYFRONT_BINARY_DIR "/hud/" + name, w, h,
+                                 {reinterpret_cast<const std::uint8_t*>(pixels.data()), pixels.size() * 4}));
+    }
     Rgba screenPixel(int x, int y) { return pixel(x, h - 1 - y); }
     std::string size() const { return std::to_string(w) + "x" + std::to_string(h); }
 };
