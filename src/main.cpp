@@ -8,6 +8,7 @@
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
+#include "screens/MenuScreen.h"
 #include "screens/Screens.h"
 #include "screens/SplashesScreen.h"
 
@@ -100,6 +101,10 @@ int main(int argc, char** argv)
 {
     // The subsystems above the platform register their screens, sound and
     // overlays here as they join the game; until then the loop shows the empty screen.
+    ScreenHooks screens;
+    screens.menuScreen = &menuScreen();
+    setScreenHooks(screens);
+
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
