@@ -13,6 +13,12 @@
 //     vgradient <top> <bottom>       paints the path with a gradient over its height
 //     stroke <width> <color>        outlines the path
 //     glow <width> <color>          a soft outline fading out to the width
+//     line <width> <color> <x> <y> <x> <y> ...   an open polyline stroked with round ends
+//     arc <cx> <cy> <r> <from> <to> <width> <color>  a stroked arc, angles in degrees
+//                                    clockwise from 12 o'clock
+//     text <x> <y> <size> <color> <left|centre|right> <words ...>
+//                                    text in DejaVu Sans Bold, <size> pixels high; (x, y) is
+//                                    its left end, centre or right end, y the middle of its ink
 //   end
 //   module <name> <picture> [<x> <y> <w> <h>] [at <number>]
 //                                  a texture rectangle (the whole picture by default);
@@ -26,15 +32,19 @@
 //                                  a nine-patch frame: the picture cut into corners, edges and
 //                                  centre (top-left, top, top-right, left, centre, right,
 //                                  bottom-left, bottom, bottom-right), as parts at their places
-//   hires                          also builds "<sheet>_2x": every picture drawn again at twice
-//                                  the size and density, so the art stays sharp on the screens
-//                                  that load that variant (sprite scale above 2)
+//   variant <suffix> <factor>      also writes "<sheet><suffix>" with every picture drawn
+//                                  <factor> times larger at <factor> times the density, so
+//                                  it shows the same sizes on screen more sharply
 #include "AtlasPacker.h"
 #include "DataTool.h"
 #include "SheetImage.h"
 #include "TextSource.h"
 
 #include "render/2d/SpriteSheet.h"
+
+#include <cairo-ft.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cmath>
@@ -64,10 +74,15 @@ struct PartPlan {
     float rotation = 0.0f;
 };
 
+struct SheetVariant {
+    std::string suffix;
+    int factor = 1;
+};
+
 struct SheetPlan {
     std::string name;
     float density = 1.0f;
-    bool hires = false;   // the description asks for a "_2x" variant too
+    std::vector<SheetVariant> variants;
     std::map<std::string, std::unique_ptr<SheetImage>> pictures;
     std::map<std::string, ModulePlan> modules;
     std::vector<std::string> moduleOrder;
@@ -76,11 +91,10 @@ struct SheetPlan {
 
 class SheetParser {
 public:
-    // factor: art pixels per description unit (2 for the "_2x" variant).
-    SheetParser(DataContext& context, const TextSource& source, SheetPlan& sheet, int factor = 1)
+    // `factor` draws every picture that many times larger (a sheet variant).
+    SheetParser(DataContext& context, const TextSource& source, SheetPlan& sheet, int factor)
         : m_context(context), m_source(source), m_sheet(sheet), m_factor(factor)
     {
-        m_sheet.density = static_cast<float>(factor);
     }
     bool parse();
 
@@ -98,11 +112,28 @@ private:
     // Optional "<x> <y> <w> <h>" at words[at..]; the whole picture when absent.
     bool region(const TextSource::Line& line, std::size_t& at, const std::string& picture, ModulePlan& out);
 
+    bool textCommand(const TextSource::Line& line, cairo_t* cr);
+
     DataContext& m_context;
     const TextSource& m_source;
     SheetPlan& m_sheet;
     int m_factor = 1;
 };
+
+constexpr const char* kSheetFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+// The text face of the sheets, loaded once; null when the font file is missing.
+cairo_font_face_t* sheetFontFace()
+{
+    static FT_Library library = nullptr;
+    static FT_Face face = nullptr;
+    static cairo_font_face_t* cairoFace = nullptr;
+    if (!cairoFace && !library) {
+        if (FT_Init_FreeType(&library) == 0 && FT_New_Face(library, kSheetFontFile, 0, &face) == 0)
+            cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
+    }
+    return cairoFace;
+}
 
 bool ints(const std::vector<std::string_view>& words, std::size_t from, std::size_t count, int* out)
 {
@@ -200,7 +231,67 @@ bool SheetParser::drawCommand(const TextSource::Line& line, cairo_t* cr)
         }
         return true;
     }
+    if (w[0] == "line" && w.size() >= 7 && (w.size() - 3) % 2 == 0 && floats(w, 1, 1, v) && parseColor(w[2], c)) {
+        std::vector<double> points(w.size() - 3);
+        if (!floats(w, 3, points.size(), points.data()))
+            return fail(line, "bad line");
+        cairo_new_path(cr);
+        for (std::size_t i = 0; i < points.size(); i += 2)
+            cairo_line_to(cr, points[i], points[i + 1]);
+        cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
+        cairo_set_line_width(cr, v[0]);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+        return true;
+    }
+    if (w[0] == "arc" && w.size() == 8) {
+        double a[6] = {};
+        if (!floats(w, 1, 6, a) || !parseColor(w[7], c))
+            return fail(line, "bad arc");
+        // Degrees clockwise from 12 o'clock, as a dial reads.
+        const double from = (a[3] - 90.0) * kPi / 180.0, to = (a[4] - 90.0) * kPi / 180.0;
+        cairo_new_path(cr);
+        cairo_arc(cr, a[0], a[1], a[2], from, to);
+        cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
+        cairo_set_line_width(cr, a[5]);
+        cairo_stroke(cr);
+        return true;
+    }
+    if (w[0] == "text")
+        return textCommand(line, cr);
     return fail(line, "unknown or malformed drawing command");
+}
+
+bool SheetParser::textCommand(const TextSource::Line& line, cairo_t* cr)
+{
+    const Words& w = line.words;
+    double v[3] = {}, c[4] = {};
+    if (w.size() < 7 || !floats(w, 1, 3, v) || !parseColor(w[4], c) ||
+        (w[5] != "left" && w[5] != "centre" && w[5] != "right"))
+        return fail(line, "expected: text <x> <y> <size> <color> <left|centre|right> <words ...>");
+    cairo_font_face_t* face = sheetFontFace();
+    if (!face)
+        return fail(line, std::string("cannot load the sheet font ") + kSheetFontFile);
+    std::string text;
+    for (std::size_t i = 6; i < w.size(); ++i)
+        text += (i > 6 ? " " : "") + std::string(w[i]);
+    cairo_set_font_face(cr, face);
+    cairo_set_font_size(cr, v[2]);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, text.c_str(), &extents);
+    double x = v[0] - extents.x_bearing;
+    if (w[5] == "centre")
+        x -= extents.width / 2.0;
+    else if (w[5] == "right")
+        x -= extents.width;
+    const double y = v[1] - extents.y_bearing - extents.height / 2.0;
+    cairo_new_path(cr);
+    cairo_move_to(cr, x, y);
+    cairo_text_path(cr, text.c_str());
+    cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
+    cairo_fill_preserve(cr);
+    return true;
 }
 
 bool SheetParser::pictureStatement(const TextSource::Line& line, std::size_t& index)
@@ -382,8 +473,12 @@ bool SheetParser::statement(const TextSource::Line& line, std::size_t& index)
         m_sheet.density *= static_cast<float>(m_factor);
         return true;
     }
-    if (w[0] == "hires" && w.size() == 1) {
-        m_sheet.hires = true;
+    if (w[0] == "variant" && w.size() == 3) {
+        SheetVariant variant{std::string(w[1]), 0};
+        if (!parseInt(w[2], variant.factor) || variant.factor < 2 || variant.factor > 4 || variant.suffix.empty() ||
+            variant.suffix.find('/') != std::string::npos)
+            return fail(line, "expected: variant <suffix> <factor 2 to 4>");
+        m_sheet.variants.push_back(variant);
         return true;
     }
     if (w[0] == "picture")
@@ -518,18 +613,18 @@ bool buildSheets(DataContext& context)
         SheetPlan sheet;
         if (!source.load(context, "sprites/" + file.filename().string()))
             return false;
-        SheetParser parser(context, source, sheet);
+        SheetParser parser(context, source, sheet, 1);
         if (!parser.parse() || !buildSheet(context, sheet))
             return false;
-        if (!sheet.hires)
-            continue;
-        SheetPlan doubled;
-        SheetParser doubledParser(context, source, doubled, 2);
-        if (!doubledParser.parse())
-            return false;
-        doubled.name += "_2x";
-        if (!buildSheet(context, doubled))
-            return false;
+        for (const SheetVariant& variant : sheet.variants) {
+            SheetPlan larger;
+            SheetParser variantParser(context, source, larger, variant.factor);
+            if (!variantParser.parse())
+                return false;
+            larger.name += variant.suffix;
+            if (!buildSheet(context, larger))
+                return false;
+        }
     }
     return true;
 }

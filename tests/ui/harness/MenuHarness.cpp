@@ -6,9 +6,9 @@
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
 #include "render/2d/SpriteSets.h"
+#include "render/assets/ImageWriter.h"
 #include "ui/MenuNavigation.h"
 
-#include <png.h>
 
 void MenuHarness::SetUp()
 {
@@ -200,13 +200,12 @@ std::vector<Rgba> MenuHarness::screenPixels()
 std::string MenuHarness::savePicture(const std::string& name)
 {
     const std::vector<Rgba> rows = screenPixels();
+    std::vector<std::uint8_t> rgba;
+    rgba.reserve(rows.size() * 4);
+    for (const Rgba& c : rows)
+        rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
     const std::string path = std::string(SKYFRONT_BINARY_DIR) + "/" + name;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(m_width);
-    image.height = static_cast<png_uint_32>(m_height);
-    image.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rows.data(), 0, nullptr))
-        ADD_FAILURE() << "cannot write " << path << ": " << image.message;
+    if (!writePngFile(path, m_width, m_height, rgba))
+        ADD_FAILURE() << "cannot write " << path;
     return path;
 }
