@@ -199,7 +199,8 @@ std::vector<Rgba> MenuHarness::screenPixels()
 
 std::string MenuHarness::savePicture(const std::string& name)
 {
-    const std::vector<Rgba> rows = screenPixels();
+    // The writer takes the rows as the target holds them, bottom first.
+    const std::vector<Rgba> rows = rect(0, 0, m_width, m_height);
     std::vector<std::uint8_t> rgba;
     rgba.reserve(rows.size() * 4);
     for (const Rgba& c : rows)
