@@ -32,7 +32,9 @@ void Airplane::update(float dt)
     m_previousSpeed = m_body.speed;
     m_accumulator += dt;
     int steps = 0;
-    while (m_accumulator >= kFlightStep && steps < kMaxStepsPerFrame) {
+    // The small allowance keeps rounding from moving a step into the next
+    // frame when the frame is a whole number of steps.
+    while (m_accumulator >= kFlightStep - 1e-5f && steps < kMaxStepsPerFrame) {
         subStep(kFlightStep);
         m_accumulator -= kFlightStep;
         ++steps;

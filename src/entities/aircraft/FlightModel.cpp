@@ -11,6 +11,7 @@ constexpr float kDirectionFollow = 6.0f;  // 1/s: how fast the flight path follo
 constexpr float kTurnBleed = 0.15f;       // share of the speed a full pull costs per second
 constexpr float kStallNoseDrop = 1.2f;    // rad/s at a full stall
 constexpr float kSinkPerSlowness = 0.5f;  // sink rate per unit of speed below the stall
+constexpr float kStallDrag = 30.0f;       // units/s^2 a fully stalled wing adds
 constexpr float kArcadeTurn = 0.6f;       // world turn rate per sin(bank), share of the pitch rate
 constexpr float kBankTurn = 0.25f;        // the same for full controls: a banked plane drifts round
 constexpr float kArcadeBankGain = 3.0f;   // roll input per radian of bank error
@@ -138,7 +139,7 @@ void flightStep(FlightBody& body, const FlightParams& params, const FlightInput&
 
     const float engine = std::clamp((goal - v) * params.accel, -params.maxDrag, params.maxThrust);
     const float pull = std::fabs(omega.x) / params.pitchRate;
-    const float dv = engine - kFlightGravity * forward.y - kTurnBleed * pull * v;
+    const float dv = engine - kFlightGravity * forward.y - kTurnBleed * pull * v - kStallDrag * stall;
     body.speed = std::max(v + dv * h, 0.0f);
 
     const float follow = 1.0f - std::exp(-kDirectionFollow * h);
@@ -164,11 +165,13 @@ void groundStep(FlightBody& body, const FlightParams& params, const FlightInput&
 {
     updateThrottleAndBoost(body, params, input, h);
     const float goal = goalSpeed(body, params, input);
-    if (input.throttleCommand < 0.0f || goal < body.speed) {
+    if (input.throttleCommand < 0.0f) {
         // Braking stops at exactly 0: the take-off lesson ends only on a plane
         // that stands still on a runway.
-        const float floor = goal < 1.0f ? 0.0f : goal;
+        const float floor = goal < 1.0f ? 0.0f : std::min(goal, body.speed);
         body.speed = std::max(body.speed - kGroundBrake * h, floor);
+    } else if (goal < body.speed) {
+        body.speed = std::max(body.speed - std::min((body.speed - goal) * params.accel, params.maxDrag) * h, goal);
     } else {
         body.speed += std::min((goal - body.speed) * params.accel, params.maxThrust) * h;
     }
