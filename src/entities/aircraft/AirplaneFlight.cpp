@@ -26,7 +26,7 @@ constexpr float kGlideSlope = 3.0f * kPi / 180.0f;
 
 void Airplane::update(float dt)
 {
-    if (!isActive() || !std::isfinite(dt) || dt <= 0.0f)
+    if (!isActive() || lifeState() == LifeState::Destroyed || !std::isfinite(dt) || dt <= 0.0f)
         return;
     m_previousMatrix = m_matrix;
     m_previousSpeed = m_body.speed;

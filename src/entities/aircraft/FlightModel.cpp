@@ -113,8 +113,10 @@ void flightStep(FlightBody& body, const FlightParams& params, const FlightInput&
     if (input.controlType == ControlType::Arcade) {
         // The turn input picks a bank; the bank turns the plane round the vertical.
         r = std::clamp((t * params.maxBank - bank) * kArcadeBankGain, -1.0f, 1.0f);
-        yawInput = t * 0.5f;
-        worldTurn = std::sin(bank) * params.pitchRate * kArcadeTurn * authority;
+        // The direct share of the turn goes round the vertical too: a yaw about
+        // the banked body axis would drop the nose.
+        yawInput = 0.0f;
+        worldTurn = (std::sin(bank) * params.pitchRate * kArcadeTurn + t * params.yawRate * 0.5f) * authority;
     } else {
         worldTurn = std::sin(bank) * std::sqrt(forwardBefore.x * forwardBefore.x + forwardBefore.z * forwardBefore.z) *
                     params.pitchRate * kBankTurn * authority;
