@@ -329,16 +329,22 @@ bool OpenAlDevice::fillStreamBuffer(Stream& stream, unsigned buffer)
     const int channels = stream.decoder->channels();
     std::size_t filled = 0;
     const std::size_t start = stream.nextFrame;
+    bool rewound = false;  // a file that gives nothing right after a rewind is empty
     while (filled < static_cast<std::size_t>(kStreamFrames) && !stream.ended) {
         const std::size_t got =
             stream.decoder->read(stream.scratch.data() + filled * channels, kStreamFrames - filled);
         filled += got;
         stream.nextFrame += got;
-        if (got == 0) {
-            // A looping stream goes on from its first frame inside the same
-            // buffer, so the seam is as smooth as the file's own loop.
-            if (!stream.loop || stream.nextFrame == 0 || !stream.decoder->rewind())
-                stream.ended = true;
+        if (got > 0) {
+            rewound = false;
+            continue;
+        }
+        // A looping stream goes on from its first frame inside the same
+        // buffer, so the seam is as smooth as the file's own loop.
+        if (!stream.loop || rewound || !stream.decoder->rewind()) {
+            stream.ended = true;
+        } else {
+            rewound = true;
             stream.nextFrame = 0;
         }
     }
@@ -452,8 +458,12 @@ void OpenAlDevice::setLoop(Channel channel, bool loop)
     voice->loop = loop;
     if (voice->stream) {
         auto found = m_streams.find(voice->stream);
-        if (found != m_streams.end())
+        if (found != m_streams.end()) {
             found->second->loop = loop;
+            // Queued to its end before the loop was asked for: go on from the start.
+            if (loop)
+                found->second->ended = false;
+        }
         return;
     }
     alSourcei(voice->source, AL_LOOPING, loop ? AL_TRUE : AL_FALSE);
