@@ -1,13 +1,17 @@
 #include "platform/App.h"
+#include "platform/Log.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
 #include "render/Graphics.h"
 #include "render/GraphicsES20.h"
 #include "render/GraphicsES20Extensions.h"
 #include "render/PostProcess.h"
 #include "render/SpriteSets.h"
+#include "sound/Sound.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -58,6 +62,27 @@ void resizeRenderer(int width, int height)
     if (!device->currentRenderTarget())
         device->setRenderTarget(nullptr);
 }
+
+// A machine without an audio device plays to the null output; only OpenAL
+// itself failing ends the program. Until the menu screen starts its music,
+// the menu piece starts here.
+void startSound()
+{
+    if (!Sound::init())
+        std::exit(-1);
+    startMenuMusic(settings());
+}
+
+void updateSound()
+{
+    Sound::update();
+    static bool reported = false;
+    if (!reported) {
+        reported = true;
+        const SoundSourceStreamed* music = globalSources().music;
+        logInfo("sound", "music %s", music && music->isPlaying() ? "playing" : "silent");
+    }
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -67,6 +92,10 @@ int main(int argc, char** argv)
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
     hooks.screenResized = resizeRenderer;
+    hooks.startSound = startSound;
+    hooks.updateSound = updateSound;
+    hooks.focusLost = applyFocusLost;
+    hooks.focusGained = [] { applyFocusGained(settings()); };
     App app(std::move(hooks));
     return app.run(argc, argv);
 }
