@@ -1,18 +1,20 @@
-#include "platform/App.h"
+#include "platform/sys/App.h"
 #include "platform/Log.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/Graphics.h"
-#include "render/GraphicsES20.h"
-#include "render/GraphicsES20Extensions.h"
-#include "render/PostProcess.h"
-#include "render/SpriteSets.h"
+#include "render/gl/GraphicsES20.h"
+#include "render/gl/GraphicsES20Extensions.h"
+#include "render/fx/PostProcess.h"
+#include "render/2d/SpriteSets.h"
+#include "render/assets/ImageWriter.h"
 #include "sound/Sound.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace {
 // The one renderer, alive for the whole run; the context is torn down with
@@ -34,20 +36,20 @@ bool startRenderer()
     const ScreenMetrics& metrics = screenMetrics();
     GraphicsES20& device = renderer();
     if (!device.init(metrics.screenWidth, metrics.screenHeight)) {
-        std::fprintf(stderr, "renderer cannot start: %s\n", device.error().c_str());
+        logWarning("game", "renderer cannot start: %s", device.error().c_str());
         return false;
     }
     setGraphics(&device);
     device.setQualityTier(startupGraphics().quality);
     GraphicsES20Extensions& extensions = rendererExtensions();
     if (!extensions.load()) {
-        std::fprintf(stderr, "renderer cannot start: %s\n", extensions.error().c_str());
+        logWarning("game", "renderer cannot start: %s", extensions.error().c_str());
         return false;
     }
     setGraphicsExtensions(&extensions);
     // Without its own scene target the scene simply draws to the screen.
     if (!PostProcess::createTargets())
-        std::fprintf(stderr, "renderer: no scene target, drawing straight to the screen\n");
+        logInfo("game", "no scene target, drawing straight to the screen");
     setSpriteLoadScale(metrics.spriteScale);
     return true;
 }
@@ -83,6 +85,37 @@ void updateSound()
         logInfo("sound", "music %s", music && music->isPlaying() ? "playing" : "silent");
     }
 }
+
+// Every GL name goes while the window's context still lives.
+void stopRenderer()
+{
+    PostProcess::destroyTargets();
+    renderer().shutdown();
+}
+
+// The "-dumpframe" test option: the screen just drawn, as a PNG file.
+bool saveFrame(const std::string& path)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return false;
+    device->setRenderTarget(nullptr);
+    const ScreenMetrics& metrics = screenMetrics();
+    std::vector<std::uint8_t> rgba;
+    device->readPixels(0, 0, metrics.screenWidth, metrics.screenHeight, rgba);
+    return writePngFile(path, metrics.screenWidth, metrics.screenHeight, rgba);
+}
+
+void clearScreen(float r, float g, float b)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return;
+    device->setRenderTarget(nullptr);
+    device->setClearColor(Color4{static_cast<std::uint8_t>(r * 255.0f + 0.5f), static_cast<std::uint8_t>(g * 255.0f + 0.5f),
+                                 static_cast<std::uint8_t>(b * 255.0f + 0.5f), 255});
+    device->clear();
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -91,6 +124,9 @@ int main(int argc, char** argv)
     // overlays here as they join the game; until then the loop shows the empty screen.
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
+    hooks.stopRenderer = stopRenderer;
+    hooks.clearScreen = clearScreen;
+    hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;
     hooks.startSound = startSound;
     hooks.updateSound = updateSound;

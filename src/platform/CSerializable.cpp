@@ -1,4 +1,5 @@
 #include "platform/CSerializable.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "platform/internal/TextParsing.h"
@@ -314,7 +315,7 @@ private:
                     return false;
                 std::int64_t value = 0;
                 if (!numberToken(value) || value < 0 || value > 255)
-                    return fail(std::string("expected a colour byte 0..255 for ") + member.name + ", found " +
+                    return fail(std::string("expected a color byte 0..255 for ") + member.name + ", found " +
                                 shown());
                 channel = static_cast<std::uint8_t>(value);
             }
@@ -478,18 +479,18 @@ bool CSerializable::loadFile(File& file)
 {
     const std::string source = file.name().empty() ? std::string("record") : file.name();
     if (file.size() > kMaxRecordFileBytes) {
-        std::fprintf(stderr, "%s:1: record file larger than %zu bytes\n", source.c_str(), kMaxRecordFileBytes);
+        logWarning("platform", "%s:1: record file larger than %zu bytes", source.c_str(), kMaxRecordFileBytes);
         return false;
     }
     std::vector<std::uint8_t> bytes;
     if (!file.readAll(bytes)) {
-        std::fprintf(stderr, "%s:1: cannot read the file\n", source.c_str());
+        logWarning("platform", "%s:1: cannot read the file", source.c_str());
         return false;
     }
     std::string error;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (readRecord(text, source, *this, error))
         return true;
-    std::fprintf(stderr, "%s\n", error.c_str());
+    logWarning("platform", "%s", error.c_str());
     return false;
 }

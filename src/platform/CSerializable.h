@@ -20,7 +20,7 @@ class CSerArrayBase;
 //       soundID FXS_EXPL_AIR_BIG            enumeration: a name of its table or any integer
 //       foggy true                          bool: true, false, 1 or 0
 //       emitDir 0 1 0                       3-vector
-//       colorMin 255 128 0 255              colour, RGBA bytes
+//       colorMin 255 128 0 255              color, RGBA bytes
 //       name "big \"boom\""                 string: escapes \" \\ \n \t \xHH
 //       groups [ PGroup { ... } PGroup { ... } ]   array of records, in order
 //   }

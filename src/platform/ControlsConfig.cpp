@@ -6,6 +6,7 @@
 //   </controls>
 // Pairs and shown flags come from the default tables and are not saved.
 #include "platform/Controls.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "platform/Input.h"
@@ -137,7 +138,7 @@ bool Controls::load()
         return false;
     }
     if (!loadFromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
-        std::fprintf(stderr, "%s: not readable XML; the default bindings apply\n", kFileName);
+        logWarning("platform", "%s: not readable XML; the default bindings apply", kFileName);
         return false;
     }
     return true;
@@ -146,5 +147,5 @@ bool Controls::load()
 void Controls::save() const
 {
     if (!writeSaveFileAtomic(kFileName, toText()))
-        std::fprintf(stderr, "%s: could not be written\n", kFileName);
+        logWarning("platform", "%s: could not be written", kFileName);
 }

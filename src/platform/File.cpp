@@ -1,4 +1,5 @@
 #include "platform/File.h"
+#include "platform/Log.h"
 
 #include "platform/Pak.h"
 
@@ -205,7 +206,7 @@ bool readSaveFile(std::string_view name, std::size_t maxBytes, std::vector<std::
     if (!file)
         return false;
     if (file->size() > maxBytes) {
-        std::fprintf(stderr, "%.*s: larger than %zu bytes, not read\n", static_cast<int>(name.size()), name.data(),
+        logWarning("platform", "%.*s: larger than %zu bytes, not read", static_cast<int>(name.size()), name.data(),
                      maxBytes);
         return false;
     }

@@ -1,4 +1,5 @@
 #include "platform/FileHashList.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "platform/internal/TextParsing.h"
@@ -67,7 +68,7 @@ void FileHashList::parse(std::string_view text, std::string_view sourceName)
         if (result.ec != std::errc() || digits != 8 || name.empty() || line[digits] != ' ' ||
             !isSafeFileName(name)) {
             if (!m_malformed)
-                std::fprintf(stderr, "%.*s:%d: malformed line; the data files count as modified\n",
+                logWarning("platform", "%.*s:%d: malformed line; the data files count as modified",
                              static_cast<int>(sourceName.size()), sourceName.data(), lineNumber);
             m_malformed = true;
             return;
@@ -115,7 +116,7 @@ void loadFileHashList()
         return;
     std::vector<std::uint8_t> bytes;
     if (file->size() > kMaxFileHashListBytes || !file->readAll(bytes)) {
-        std::fprintf(stderr, "%s: cannot be read; the data files count as modified\n", kFileHashListName);
+        logWarning("platform", "%s: cannot be read; the data files count as modified", kFileHashListName);
         s.list.markUnreadable();
         return;
     }

@@ -1,4 +1,5 @@
 #include "platform/GamesDetection.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "platform/internal/TextParsing.h"
@@ -37,7 +38,7 @@ void loadGamesDetectionList()
     if (!file)
         return;
     if (file->size() > kMaxListBytes || !file->readAll(bytes)) {
-        std::fprintf(stderr, "%s: cannot be read\n", kGamesDetectionListName);
+        logWarning("platform", "%s: cannot be read", kGamesDetectionListName);
         return;
     }
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -50,7 +51,7 @@ void loadGamesDetectionList()
         const std::size_t digits = static_cast<std::size_t>(result.ptr - line.data());
         if (result.ec != std::errc() || digits + 1 >= line.size() || line[digits] != ' ') {
             if (!reported)
-                std::fprintf(stderr, "%s:%d: malformed line skipped\n", kGamesDetectionListName, lineNumber);
+                logWarning("platform", "%s:%d: malformed line skipped", kGamesDetectionListName, lineNumber);
             reported = true;
             return;
         }

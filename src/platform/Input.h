@@ -57,7 +57,7 @@ private:
 };
 
 // One key of the key table: what the player sees, the name in "controls.cfg",
-// and the SDL scancode (layout-independent, so WASD stays in place on any layout).
+// and the USB-HID scancode (layout-independent, so WASD stays in place on any layout).
 struct KeyInfo {
     const char* displayName;
     const char* bindingName;
@@ -70,7 +70,7 @@ struct JoystickDevice {
     static constexpr int kMaxButtons = 32;
     static constexpr float kMovedAxisThreshold = 0.75f;
 
-    int instanceId = -1;         // the SDL instance id; -1 while the slot is empty
+    int instanceId = -1;         // the device layer's instance id; -1 while the slot is empty
     bool gameController = false; // opened through the controller layer (fixed button names)
     std::string name;            // 8-bit device name
     int axisCount = 0, buttonCount = 0;
@@ -97,7 +97,7 @@ struct JoystickDevice {
 
 // The state of keys, mouse, joysticks and typed text. The window layer feeds
 // it from its event pump (keyDown ... joystickButton) and calls endFrame()
-// once a frame after every reader ran; nothing here touches SDL itself, so
+// once a frame after every reader ran; nothing here touches the window layer itself, so
 // tests drive it without a window.
 class Input {
 public:
@@ -115,10 +115,10 @@ public:
     Input();
 
     // Feeding, from the event pump.
-    // scancode: SDL_Scancode. repeat: a key-repeat event (only typing uses those).
+    // scancode: a USB-HID usage number. repeat: a key-repeat event (only typing uses those).
     void keyDown(int scancode, bool repeat = false);
     void keyUp(int scancode);
-    // button: SDL's number (1 left, 2 middle, 3 right, 4 and 5 the extra buttons).
+    // button: the window layer's number (1 left, 2 middle, 3 right, 4 and 5 the extra buttons).
     void mouseButton(int sdlButton, bool down);
     // Relative motion in pixels; summed until endFrame().
     void mouseMotion(int dx, int dy);
@@ -127,7 +127,7 @@ public:
     // Takes a slot for a newly opened device; -1 when both slots are in use.
     int controllerAdded(int instanceId, std::string_view name, int axisCount, int buttonCount, bool gameController);
     void controllerRemoved(int instanceId);
-    // value: SDL's raw axis value (-32768..32767; a controller's triggers 0..32767).
+    // value: the raw axis value (-32768..32767; a controller's triggers 0..32767).
     void joystickAxis(int instanceId, int axis, int value);
     void joystickButton(int instanceId, int button, bool down);
     // Once a frame after the game read its input: current becomes previous.

@@ -1,4 +1,5 @@
 #include "platform/Language.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "platform/StringTable.h"
@@ -42,14 +43,14 @@ std::vector<std::string> tableNames()
     StringTableListCfg list;
     auto file = openFile(listName);
     if (!file)
-        std::fprintf(stderr, "%s: missing; loading the main string table only\n", listName);
+        logWarning("platform", "%s: missing; loading the main string table only", listName);
     else if (list.loadFile(*file)) {
         for (int i = 0; i < list.tables.count(); ++i) {
             const std::string& name = list.tables.at(i)->name;
             if (isPlainName(name))
                 names.push_back(name);
             else
-                std::fprintf(stderr, "%s: bad table name \"%s\" ignored\n", listName, name.c_str());
+                logWarning("platform", "%s: bad table name \"%s\" ignored", listName, name.c_str());
         }
     }
     if (names.empty())
@@ -76,7 +77,7 @@ bool loadTables(int language)
         auto file = openTable(code, name);
         const bool ok = file && table.load(*file);
         if (!ok)
-            std::fprintf(stderr, "string table %s/%s.str: missing\n", code.c_str(), name.c_str());
+            logWarning("platform", "string table %s/%s.str: missing", code.c_str(), name.c_str());
         if (s.tables.empty())
             mainLoaded = ok;
         s.tables.push_back(std::move(table));

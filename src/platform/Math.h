@@ -25,7 +25,7 @@ struct Mat4 {
     float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 };
 
-// An RGBA colour of bytes.
+// An RGBA color of bytes.
 struct Color4 {
     std::uint8_t r = 255, g = 255, b = 255, a = 255;
 
@@ -37,14 +37,14 @@ struct Color4 {
     void premultiplyAlpha();
 };
 
-// A colour of three floats, 0..1 per channel in normal use.
+// A color of three floats, 0..1 per channel in normal use.
 struct Color3f {
     float r = 0.0f, g = 0.0f, b = 0.0f;
 };
 
 constexpr float kPi = 3.14159265358979323846f;
 
-// The colours shared by the HUD, the tutorials and the menus.
+// The colors shared by the HUD, the tutorials and the menus.
 constexpr Color4 kColorWhite{255, 255, 255, 255};
 constexpr Color4 kColorShadow{0, 0, 0, 255};
 constexpr Color4 kColorRed{255, 0, 0, 255};
@@ -189,7 +189,7 @@ float projectToScreen(const CameraMatrices& camera, const Vec3& point, Vec2& scr
 // Writes (x, -y, -z) / w of the view-projection; the result as above.
 float projectToScreen3(const CameraMatrices& camera, const Vec3& point, Vec3& screen);
 
-// Colours
+// Colors
 // Each channel the low 8 bits of round(channel * 255): 1.0 gives 255, and a
 // channel above 1 wraps instead of saturating. packColor3 sets alpha to 255.
 void packColor4(Color4& out, float r, float g, float b, float a);

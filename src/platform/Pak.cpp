@@ -1,4 +1,5 @@
 #include "platform/Pak.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 
@@ -109,11 +110,11 @@ bool mountPak(const std::string& path)
     std::lock_guard<std::mutex> lock(g_pakMutex);
     pak->handle = unzOpen64(path.c_str());
     if (!pak->handle) {
-        std::fprintf(stderr, "pak %s: cannot open as a ZIP archive\n", path.c_str());
+        logWarning("platform", "pak %s: cannot open as a ZIP archive", path.c_str());
         return false;
     }
     if (!readDirectory(*pak)) {
-        std::fprintf(stderr, "pak %s: damaged directory, not mounted\n", path.c_str());
+        logWarning("platform", "pak %s: damaged directory, not mounted", path.c_str());
         return false;
     }
     g_paks.push_back(std::move(pak));
@@ -139,7 +140,7 @@ std::unique_ptr<File> openFromMountedPaks(std::string_view name)
         std::vector<std::uint8_t> bytes;
         if (!readEntry(*pak, found->second, bytes)) {
             found->second.damaged = true;
-            std::fprintf(stderr, "pak %s: entry %s is damaged, ignored\n", pak->path.c_str(), key.c_str());
+            logWarning("platform", "pak %s: entry %s is damaged, ignored", pak->path.c_str(), key.c_str());
             continue;
         }
         auto file = std::make_unique<FileBuffer>(std::move(bytes));

@@ -1,4 +1,5 @@
 #include "platform/Settings.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 
@@ -117,7 +118,7 @@ bool Settings::loadFromSaveFolder(const char* name)
         return false;
     const int blocks = decode(bytes);
     if (blocks < 2)
-        std::fprintf(stderr, "%s: %d of 2 settings blocks read back valid; the others keep their values\n",
+        logWarning("platform", "%s: %d of 2 settings blocks read back valid; the others keep their values",
                      name, blocks);
     return blocks > 0;
 }
@@ -125,7 +126,7 @@ bool Settings::loadFromSaveFolder(const char* name)
 void Settings::save() const
 {
     if (!writeSaveFileAtomic(kFileName, encode()))
-        std::fprintf(stderr, "%s: could not be written\n", kFileName);
+        logWarning("platform", "%s: could not be written", kFileName);
 }
 
 void Settings::loadTmpFile()

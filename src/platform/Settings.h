@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-// One plane's paint: two colours of {hue in degrees 0..360, saturation 0..1, value 0..1}.
+// One plane's paint: two colors of {hue in degrees 0..360, saturation 0..1, value 0..1}.
 struct PlanePaint {
     float hue0 = 0.0f, saturation0 = 0.0f, value0 = 0.6f;
     float hue1 = 0.0f, saturation1 = 0.0f, value1 = 0.8f;
@@ -107,7 +107,7 @@ public:
     float focusSwitchDelay = 3.0f;  // seconds
 
     // Runtime values beside the record, never saved.
-    std::array<PlanePaint, kPlaneIdCount> defaultPaintTable{};  // each plane's factory colours
+    std::array<PlanePaint, kPlaneIdCount> defaultPaintTable{};  // each plane's factory colors
     std::uint8_t currentPlaneId = 0;
     std::uint8_t settingsChanged = 0;  // set by the HUD, cleared by the menu screen
 

@@ -1,4 +1,5 @@
 #include "platform/Steam.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "platform/Language.h"
@@ -161,7 +162,7 @@ void Steam::loadStats()
             good = true;  // blank line
         }
         if (!good)
-            std::fprintf(stderr, "%s:%d: bad line skipped\n", kStatsFile, lineNumber);
+            logWarning("platform", "%s:%d: bad line skipped", kStatsFile, lineNumber);
     });
 }
 
@@ -169,7 +170,7 @@ bool Steam::queueJoinRequest(std::string_view addressAndPort)
 {
     ServerAddress server;
     if (!parseServerAddress(addressAndPort, server)) {
-        std::fprintf(stderr, "+connect \"%s\": not an address a.b.c.d:port; ignored\n",
+        logWarning("platform", "+connect \"%s\": not an address a.b.c.d:port; ignored",
                      std::string(addressAndPort).c_str());
         return false;
     }

@@ -1,4 +1,5 @@
 #include "platform/StringTable.h"
+#include "platform/Log.h"
 
 #include "platform/File.h"
 #include "platform/Text.h"
@@ -177,7 +178,7 @@ void StringTable::build(std::span<const StringEntry> entries, std::string_view s
         const auto slot = static_cast<std::size_t>(entry.number);
         if (m_present[slot] || (!entry.key.empty() && !keys.insert(entry.key).second)) {
             if (duplicates++ == 0)
-                std::fprintf(stderr, "%.*s:%d: string %d or its key given twice; the first is kept\n",
+                logWarning("platform", "%.*s:%d: string %d or its key given twice; the first is kept",
                              static_cast<int>(sourceName.size()), sourceName.data(), entry.line, entry.number);
             continue;
         }
@@ -192,14 +193,14 @@ bool StringTable::load(File& file)
     const std::string source = file.name().empty() ? std::string("string table") : file.name();
     std::vector<std::uint8_t> bytes;
     if (file.size() > kMaxStringTableFileBytes || !file.readAll(bytes)) {
-        std::fprintf(stderr, "%s: cannot read the string table\n", source.c_str());
+        logWarning("platform", "%s: cannot read the string table", source.c_str());
         return false;
     }
     std::vector<StringEntry> entries;
     std::string error;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!parseStringTable(text, source, entries, error))
-        std::fprintf(stderr, "%s (such lines are skipped)\n", error.c_str());
+        logWarning("platform", "%s (such lines are skipped)", error.c_str());
     build(entries, source);
     return true;
 }

@@ -15,7 +15,7 @@ class File;
 //
 // one entry a line: its number, its key ("-" for none; letters, digits and
 // '_' otherwise) and its text in double quotes with the escapes \" \\ \n \t,
-// \xHH (a code point below 0x100, such as the colour codes \x01 to \x08) and
+// \xHH (a code point below 0x100, such as the color codes \x01 to \x08) and
 // \u{HHHH}. The table's count is the highest number + 1; a number without an
 // entry reads as missing.
 

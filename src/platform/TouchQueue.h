@@ -13,7 +13,7 @@ struct TouchEvent {
     float dx = 0.0f, dy = 0.0f; // Scroll: pixels to move the content
 };
 
-// Touches and back presses gathered while SDL's events are drained, delivered
+// Touches and back presses gathered while the window's events are drained, delivered
 // later in the order they came. Consecutive moves of one touch merge into the
 // last position (and consecutive scrolls add up), so a busy frame queues one
 // move; past kMaxEvents further moves and scrolls are dropped, never a down,

@@ -9,7 +9,7 @@ struct Mat4;
 // vertex layouts work with any program.
 enum class VertexAttrib : unsigned int {
     Position = 0,   // vec3 (vec2 layouts leave z = 0)
-    Color = 1,      // RGBA8 normalised; a constant when the per-vertex colour switch is off
+    Color = 1,      // RGBA8 normalised; a constant when the per-vertex color switch is off
     TexCoord0 = 2,  // vec2
     Normal = 3,     // vec3
     TexCoord1 = 4,  // vec2
@@ -34,7 +34,7 @@ std::string prepareShaderSource(std::string_view source, ShaderStage stage, Shad
 // narrower than 1 unit (end <= start + 1), every point past the start is fully
 // fogged instead of dividing by a tiny or negative span.
 extern const char* const kFogFactorGlsl;
-// The same rule on the CPU, for code that fogs colours itself.
+// The same rule on the CPU, for code that fogs colors itself.
 float fogFactor(float distance, float fogStart, float fogEnd);
 
 // Standard uniforms, looked up by name when the program links; -1 when the
@@ -43,7 +43,7 @@ struct StandardUniforms {
     int worldViewProjection = -1;  // "u_worldViewProj" mat4
     int worldView = -1;            // "u_worldView" mat4
     int world = -1;                // "u_world" mat4
-    int colorFactor = -1;          // "u_colorFactor" vec4: the 2-D global colour factor
+    int colorFactor = -1;          // "u_colorFactor" vec4: the 2-D global color factor
     int texture0 = -1;             // "u_texture0" sampler, unit 0
     int texture1 = -1;             // "u_texture1" sampler, unit 1
     int lightDirection = -1;       // "u_lightDirection" vec3, towards the sun

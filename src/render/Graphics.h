@@ -22,7 +22,7 @@ struct BlendState {
     bool operator==(const BlendState&) const = default;
 };
 constexpr BlendState kBlendOpaque{BlendFactor::One, BlendFactor::Zero};
-// The default: texels and colours carry premultiplied alpha.
+// The default: texels and colors carry premultiplied alpha.
 constexpr BlendState kBlendPremultiplied{BlendFactor::One, BlendFactor::OneMinusSrcAlpha};
 constexpr BlendState kBlendAdditive{BlendFactor::One, BlendFactor::One};
 // Straight alpha: what the alternative blend mode draws with.
@@ -44,7 +44,7 @@ struct StencilState {
     bool operator==(const StencilState&) const = default;
 };
 
-// Colour-write mask bits.
+// Color-write mask bits.
 constexpr std::uint8_t kColorMaskRed = 1, kColorMaskGreen = 2, kColorMaskBlue = 4, kColorMaskAlpha = 8;
 constexpr std::uint8_t kColorMaskAll = 15, kColorMaskNone = 0;
 
@@ -54,10 +54,10 @@ constexpr float kPolygonOffsetFactor = -150.0f, kPolygonOffsetUnits = -200.0f;
 
 // The programs the device picks among when no custom program is set.
 enum class BuiltinProgram : std::uint8_t {
-    Sprite = 0,    // texture x vertex colour x global colour factor (2-D)
-    Color = 1,     // vertex colour only, untextured
-    Effect = 2,    // texture x vertex colour (3-D effects)
-    LitModel = 3,  // texture x vertex colour x (ambient + diffuse sun), fogged
+    Sprite = 0,    // texture x vertex color x global color factor (2-D)
+    Color = 1,     // vertex color only, untextured
+    Effect = 2,    // texture x vertex color (3-D effects)
+    LitModel = 3,  // texture x vertex color x (ambient + diffuse sun), fogged
 };
 constexpr int kBuiltinProgramCount = 4;
 
@@ -88,7 +88,7 @@ struct RenderState {
     StencilState stencil;
     bool polygonOffset = false;          // kPolygonOffsetFactor / kPolygonOffsetUnits when on
     std::uint8_t colorMask = kColorMaskAll;
-    // The current colour (premultiplied), used instead of per-vertex colour when
+    // The current color (premultiplied), used instead of per-vertex color when
     // perVertexColor is off.
     Color4 color{255, 255, 255, 255};
     bool perVertexColor = true;
@@ -102,14 +102,14 @@ struct RenderState {
 };
 
 // Scene light record (12 floats): direction towards the sun, ambient = 0.4 x sun
-// colour, diffuse = 0.9 x sun colour, sun colour; colours 0..1.
+// color, diffuse = 0.9 x sun color, sun color; colors 0..1.
 struct LightRecord {
     float direction[3] = {0.0f, 1.0f, 0.0f};
     float ambient[3] = {0.4f, 0.4f, 0.4f};
     float diffuse[3] = {0.9f, 0.9f, 0.9f};
     float sunColor[3] = {1.0f, 1.0f, 1.0f};
 };
-// Fog record (5 floats): colour 0..1, start and end in world units from the eye.
+// Fog record (5 floats): color 0..1, start and end in world units from the eye.
 // end may lie below start; the shaders then fog everything past the start.
 struct FogRecord {
     float color[3] = {1.0f, 1.0f, 1.0f};
@@ -143,7 +143,7 @@ public:
     RenderState& state() { return m_state; }
     const RenderState& state() const { return m_state; }
     // Replaces the whole record and applies blend, depth, cull, stencil, polygon
-    // offset and colour mask at once.
+    // offset and color mask at once.
     void setRenderState(const RenderState& state);
     // Save and restore the record; a pop without a push leaves it unchanged.
     void pushState();
@@ -162,13 +162,13 @@ public:
     const Mat4& viewMatrix() const { return m_view; }
     const Mat4& worldMatrix() const { return m_world; }
 
-    // ---- light, fog, colour factor ---------------------------------------------
+    // ---- light, fog, color factor ---------------------------------------------
     // Records owned by the scene; null means unlit / no fog.
     void setLight(const LightRecord* light);
     void setFog(const FogRecord* fog);
     const LightRecord* light() const { return m_light; }
     const FogRecord* fog() const { return m_fog; }
-    // The 2-D global colour factor (1.0 normal) the sprite program multiplies in.
+    // The 2-D global color factor (1.0 normal) the sprite program multiplies in.
     void setColorFactor(float r, float g, float b, float a);
 
     // ---- targets, viewport, clear ------------------------------------------------
@@ -180,15 +180,15 @@ public:
     void setScreenSize(int width, int height);
     virtual void setViewport(int x, int y, int width, int height) = 0;
     virtual void setClearColor(const Color4& color) = 0;
-    // The clear colour the device starts with; a screen that clears to its own
-    // colour puts this one back after its draw.
+    // The clear color the device starts with; a screen that clears to its own
+    // color puts this one back after its draw.
     static constexpr Color4 kDefaultClearColor{0, 0, 0, 255};
     void restoreDefaultClearColor() { setClearColor(kDefaultClearColor); }
     // Limits drawing (and clears) to a rectangle of the target in pixels,
     // origin bottom left; off draws everywhere.
     virtual void setScissor(bool enabled, int x, int y, int width, int height) = 0;
-    // Clears colour, depth and stencil of the current target (those it has),
-    // ignoring the colour mask and depth-write state.
+    // Clears color, depth and stencil of the current target (those it has),
+    // ignoring the color mask and depth-write state.
     virtual void clear() = 0;
     // Scene targets in their order of preference (multisampled, scene, reduced,
     // screen); links, not owned. The scene draws into the first that is set.
@@ -199,7 +199,7 @@ public:
     // ---- vertices and drawing -------------------------------------------------------
     // Points the attributes of the layout at `base`: client memory when no
     // array buffer is bound, else a byte offset into the bound buffer. The device
-    // remembers the layout (for the colour attribute); callers that set vertex
+    // remembers the layout (for the color attribute); callers that set vertex
     // attributes through GL themselves call invalidateVertexLayout afterwards.
     virtual void setVertexLayout(VertexLayout layout, const void* base) = 0;
     virtual void invalidateVertexLayout() = 0;
@@ -230,6 +230,13 @@ public:
     // The device's 1x1 white texture, sampled where a unit has no texture.
     virtual const Texture2D* whiteTexture() const = 0;
 
+    // Binds a texture to a unit past the two the render state keeps (shadow
+    // maps); null binds the white texture. Unit 0 is active again afterwards.
+    virtual void bindExtraTexture(int unit, const Texture2D* texture) = 0;
+    // Stencil bits of the screen's own buffer (the window's request), read
+    // from the context at start.
+    int screenStencilBits() const { return m_screenStencilBits; }
+
 protected:
     Graphics() = default;
 
@@ -247,6 +254,7 @@ protected:
     std::uint8_t m_highDetail = 0;
     bool m_occlusionQuerySupported = false;
     bool m_desktopContext = false;
+    int m_screenStencilBits = 0;
 };
 
 // The current device; null when none exists.

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-// An offscreen render target: a framebuffer with one colour texture and a
+// An offscreen render target: a framebuffer with one color texture and a
 // depth (and, when the context has it, stencil) buffer. Bound through
 // Graphics::setRenderTarget, which also sets its viewport.
 class RenderBuffer : public ManagedArray<RenderBuffer, 32> {
@@ -14,7 +14,7 @@ public:
     RenderBuffer(const RenderBuffer&) = delete;
     RenderBuffer& operator=(const RenderBuffer&) = delete;
 
-    // Makes the target: a colour texture of the format (Rgba8 or Rgb8) and size,
+    // Makes the target: a color texture of the format (Rgba8 or Rgb8) and size,
     // sampled with `sampler`, plus depth. False, with nothing made, when no
     // device exists, the size is not positive or the framebuffer is incomplete.
     [[nodiscard]] bool createTexture(TextureFormat format, int width, int height, const SamplerSettings& sampler,

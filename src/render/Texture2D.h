@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/ManagedArray.h"
-#include "render/TextureImage.h"
+#include "render/assets/TextureImage.h"
 
 #include <cstdint>
 #include <string>
@@ -38,7 +38,7 @@ public:
     // Uploads every level of the image (and builds the missing mip levels for a
     // trilinear sampler). False when no device exists or GL refuses the size.
     [[nodiscard]] bool upload(const TextureImage& image, const SamplerSettings& sampler);
-    // Storage for a render target's colour: one level, undefined contents.
+    // Storage for a render target's color: one level, undefined contents.
     // False when no device exists, the size is out of range or GL refuses it.
     [[nodiscard]] bool allocate(TextureFormat format, int width, int height, const SamplerSettings& sampler);
     // Changes filter and wrap of an existing texture.

@@ -2,8 +2,8 @@
 // tier, on whatever GL the display offers (Mesa's software renderer under Xvfb).
 #include "GlTestContext.h"
 #include "TestWorld.h"
-#include "render/Model.h"
-#include "render/ShadowVolumes.h"
+#include "render/assets/Model.h"
+#include "render/shadows/ShadowVolumes.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,6 +4,7 @@
 #include "render/GpuProgram.h"
 #include "render/RenderBuffer.h"
 #include "render/Texture2D.h"
+#include "render/gl/GlContext.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -34,10 +35,12 @@ TEST_F(ContextGone, GlObjectsOutlivingTheContextAreDroppedWithoutGlCalls)
     SDL_GLContext context = SDL_GL_GetCurrentContext();
     ASSERT_NE(context, nullptr);
     ASSERT_EQ(SDL_GL_MakeCurrent(window, nullptr), 0) << SDL_GetError();
+    setGlContextLive(false);
     buffer.reset();
     texture.reset();
     target.reset();
     program.reset();
+    setGlContextLive(true);
     ASSERT_EQ(SDL_GL_MakeCurrent(window, context), 0) << SDL_GetError();
 }
 }  // namespace

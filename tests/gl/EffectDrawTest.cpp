@@ -1,8 +1,8 @@
 #include "render/BufferObject.h"
-#include "render/GraphicsES20Extensions.h"
-#include "render/HeatHaze.h"
-#include "render/ParticleSprites.h"
-#include "render/PostProcess.h"
+#include "render/gl/GraphicsES20Extensions.h"
+#include "render/fx/HeatHaze.h"
+#include "render/fx/ParticleSprites.h"
+#include "render/fx/PostProcess.h"
 
 #include "GlTestContext.h"
 
@@ -10,7 +10,7 @@
 #include <memory>
 
 namespace {
-// A texture of 2 x 2 flat cells, 8 pixels each, colours given top row first.
+// A texture of 2 x 2 flat cells, 8 pixels each, colors given top row first.
 std::unique_ptr<Texture2D> cellTexture(const Rgba (&cells)[4])
 {
     TextureImage image;
@@ -196,7 +196,7 @@ struct TierThree : EffectGl {
         }
         EffectGl::TearDown();
     }
-    // A simple scene: sky colour, a red and a grey quad, one overlapping the other.
+    // A simple scene: sky color, a red and a grey quad, one overlapping the other.
     void drawScene()
     {
         clearTo({90, 140, 200, 255});

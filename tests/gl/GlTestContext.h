@@ -1,5 +1,5 @@
 #pragma once
-#include "render/GraphicsES20.h"
+#include "render/gl/GraphicsES20.h"
 #include "render/RenderBuffer.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ protected:
 
     void clearTo(const Rgba& color);
     // A quad from (x0, y0) to (x1, y1) at depth z, in the PosColorTex24 layout
-    // with one colour at every vertex, drawn from client memory with the
+    // with one color at every vertex, drawn from client memory with the
     // current state.
     void drawQuad(float x0, float y0, float x1, float y1, float z, const Rgba& color);
 

@@ -1,8 +1,8 @@
-#include "render/GlmFormat.h"
-#include "render/GraphicsES20Extensions.h"
-#include "render/Model.h"
-#include "render/ModelBuffers.h"
-#include "render/PostProcess.h"
+#include "render/assets/GlmFormat.h"
+#include "render/gl/GraphicsES20Extensions.h"
+#include "render/assets/Model.h"
+#include "render/assets/ModelBuffers.h"
+#include "render/fx/PostProcess.h"
 
 #include "GlTestContext.h"
 #include "platform/File.h"
@@ -86,7 +86,7 @@ TEST_F(ModelGl, CubeLitFromPlusXIsBrighterOnThatFace)
     EXPECT_TRUE(rgbNear(pixel(2, 2), {0, 0, 0}));
 }
 
-TEST_F(ModelGl, FarCubeTakesTheFogColour)
+TEST_F(ModelGl, FarCubeTakesTheFogColor)
 {
     const FogRecord fog{{0.25f, 0.5f, 1.0f}, 3000, 4000};
     gfx().setFog(&fog);

@@ -1,11 +1,11 @@
-#include "render/Props.h"
+#include "render/world/Props.h"
 
 #include "GlTestContext.h"
 #include "platform/File.h"
 #include "render/FakePropWorld.h"
 #include "render/GlmTestFile.h"
-#include "render/Model.h"
-#include "render/ModelPropShape.h"
+#include "render/assets/Model.h"
+#include "render/world/ModelPropShape.h"
 #include "support/TempDir.h"
 
 #include <filesystem>

@@ -13,7 +13,7 @@ constexpr Rgba kGrey{100, 100, 100, 255};
 
 struct Clear : GlTest {};
 
-TEST_F(Clear, FillsTheTargetWithTheClearColour)
+TEST_F(Clear, FillsTheTargetWithTheClearColor)
 {
     clearTo({0, 4, 10, 255});
     EXPECT_TRUE(colorNear(pixel(0, 0), {0, 4, 10, 255}, 0));
@@ -21,7 +21,7 @@ TEST_F(Clear, FillsTheTargetWithTheClearColour)
     EXPECT_TRUE(colorNear(pixel(63, 63), {0, 4, 10, 255}, 0));
 }
 
-TEST_F(Clear, IgnoresTheColourMaskAndDepthWrite)
+TEST_F(Clear, IgnoresTheColorMaskAndDepthWrite)
 {
     gfx().state().colorMask = kColorMaskNone;
     gfx().state().depthWrite = false;
@@ -31,7 +31,7 @@ TEST_F(Clear, IgnoresTheColourMaskAndDepthWrite)
     EXPECT_EQ(gfx().state().colorMask, kColorMaskNone);   // the state record itself is kept
 }
 
-TEST_F(Clear, DefaultClearColourComesBackAfterAScreensOwn)
+TEST_F(Clear, DefaultClearColorComesBackAfterAScreensOwn)
 {
     clearTo({0, 4, 10, 255});
     gfx().restoreDefaultClearColor();
@@ -39,7 +39,7 @@ TEST_F(Clear, DefaultClearColourComesBackAfterAScreensOwn)
     EXPECT_TRUE(colorNear(centre(), {0, 0, 0, 255}, 0));
 }
 
-// A white texture modulated by the vertex colour, drawn over the whole target.
+// A white texture modulated by the vertex color, drawn over the whole target.
 struct Blending : GlTest {
     void SetUp() override
     {
@@ -64,12 +64,12 @@ struct Blending : GlTest {
     Texture2D texture;
 };
 
-TEST_F(Blending, PremultipliedColourOverBlackKeepsItsValue)
+TEST_F(Blending, PremultipliedColorOverBlackKeepsItsValue)
 {
     EXPECT_TRUE(rgbNear(drawOver({0, 0, 0, 255}, kBlendPremultiplied, {128, 0, 0, 128}), {128, 0, 0}));
 }
 
-TEST_F(Blending, PremultipliedColourLetsTheRestOfTheBackgroundThrough)
+TEST_F(Blending, PremultipliedColorLetsTheRestOfTheBackgroundThrough)
 {
     // 128 + 100 x (1 - 128/255) = 178
     EXPECT_TRUE(rgbNear(drawOver(kGrey, kBlendPremultiplied, {128, 0, 0, 128}), {178, 50, 50}));
@@ -92,7 +92,7 @@ TEST_F(Blending, AlternativeModeBlendsStraightAlphaWhateverThePair)
     EXPECT_TRUE(rgbNear(drawOver(kGrey, kBlendPremultiplied, {255, 0, 0, 128}, false), {255, 50, 50}));
 }
 
-TEST_F(Blending, UniformColourReplacesVertexColourWhenSwitchedOff)
+TEST_F(Blending, UniformColorReplacesVertexColorWhenSwitchedOff)
 {
     gfx().state().perVertexColor = false;
     gfx().state().color = {0, 200, 0, 255};
@@ -139,7 +139,7 @@ TEST_F(Depth, PolygonOffsetLetsACoplanarQuadWin)
     EXPECT_TRUE(rgbNear(centre(), {0, 255, 0}));
 }
 
-TEST_F(Depth, AlphaOnlyColourMaskLeavesRgbUnchanged)
+TEST_F(Depth, AlphaOnlyColorMaskLeavesRgbUnchanged)
 {
     clearTo({10, 20, 30, 40});
     gfx().state().colorMask = kColorMaskAlpha;
@@ -147,7 +147,7 @@ TEST_F(Depth, AlphaOnlyColourMaskLeavesRgbUnchanged)
     EXPECT_TRUE(colorNear(centre(), {10, 20, 30, 200}, 1));
 }
 
-TEST_F(Depth, ColourMaskOffStillWritesDepth)
+TEST_F(Depth, ColorMaskOffStillWritesDepth)
 {
     gfx().state().colorMask = kColorMaskNone;
     drawQuad(-1, -1, 1, 1, -0.5f, {255, 255, 255, 255});
@@ -214,7 +214,7 @@ TEST_F(Occlusion, BoxBehindAnOpaqueQuadPassesNoSamples)
     query.end();
     ASSERT_TRUE(query.result(samples));
     EXPECT_GT(samples, 0u);
-    EXPECT_TRUE(rgbNear(centre(), {255, 255, 255}));   // colour writes were off
+    EXPECT_TRUE(rgbNear(centre(), {255, 255, 255}));   // color writes were off
 }
 
 // The lit program: a quad facing +z in front of an eye at the origin looking

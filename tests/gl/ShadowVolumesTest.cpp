@@ -1,8 +1,8 @@
 #include "GlTestContext.h"
 
-#include "render/ShadowMaps.h"
-#include "render/ShadowVolumes.h"
-#include "render/WorldView.h"
+#include "render/shadows/ShadowMaps.h"
+#include "render/shadows/ShadowVolumes.h"
+#include "render/world/WorldView.h"
 
 #include <limits>
 #include <vector>
@@ -66,7 +66,7 @@ struct ShadowVolumesGl : GlTest {
     std::vector<Vec3> box;
 };
 
-// Noon: lit ground keeps its colour, the shadow keeps the ambient 0.4 of it.
+// Noon: lit ground keeps its color, the shadow keeps the ambient 0.4 of it.
 const Rgba kShadow{80, 80, 80, 255};
 
 TEST_F(ShadowVolumesGl, BoxDarkensTheGroundUnderItAndNotBesideIt)

@@ -2,10 +2,10 @@
 
 #include "platform/File.h"
 #include "platform/Pak.h"
-#include "render/CFont.h"
-#include "render/CSprite.h"
-#include "render/Render2D.h"
-#include "render/SpriteSets.h"
+#include "render/2d/CFont.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/Render2D.h"
+#include "render/2d/SpriteSets.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
@@ -67,7 +67,7 @@ struct Pass2D : GlTest {
         return box;
     }
 
-    // A texture of 16 x 16 texels coloured by `paint`, sampled without filtering.
+    // A texture of 16 x 16 texels colored by `paint`, sampled without filtering.
     void makeTexture(const std::function<Rgba(int x, int y)>& paint)
     {
         TextureImage image;
@@ -164,7 +164,7 @@ TEST_F(Pass2D, ClipRectangleHidesWhatLiesOutsideUntilPopped)
     EXPECT_TRUE(rgbNear(at(120, 100), kGreen));
 }
 
-TEST_F(Pass2D, GlobalColourFactorScalesTheColour)
+TEST_F(Pass2D, GlobalColorFactorScalesTheColor)
 {
     setGlobalColorFactor(0.5f, 0.5f, 0.5f, 1.0f);
     drawFilledRect(0, 0, 128, 128, 200, 100, 255, 255);
@@ -267,7 +267,7 @@ TEST_F(StagedData, NinePatchBoxWithACentredCaption)
     drawString(font, u"OK", 64, 64, CFont::kCentreX | CFont::kCentreY);
     font->setColor(Color4{});
     // Outside the box: background; its rounded corner pixel: clear; on its top
-    // border: the light border colour; inside: the dark panel fill; at the
+    // border: the light border color; inside: the dark panel fill; at the
     // caption: the caption's amber.
     EXPECT_TRUE(rgbNear(at(2, 64), kBackground));
     EXPECT_TRUE(rgbNear(at(4, 34), kBackground, 8));

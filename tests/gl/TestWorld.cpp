@@ -1,12 +1,11 @@
 #include "TestWorld.h"
+#include "render/assets/ImageWriter.h"
 
 #include "platform/File.h"
 #include "render/Graphics.h"
 #include "render/RenderBuffer.h"
-#include "render/ShadowMaps.h"
-#include "render/ShadowVolumes.h"
-
-#include <png.h>
+#include "render/shadows/ShadowMaps.h"
+#include "render/shadows/ShadowVolumes.h"
 
 #include <cmath>
 #include <cstdio>
@@ -54,22 +53,22 @@ void TestWorld::setSun(float sunValue, float fogDensity)
     Vec3 dir{std::sin(angle) * 0.333f, std::cos(angle), std::sin(angle) * 0.666f};
     const float len = std::sqrt(dir.x * dir.x + dir.y * dir.y + dir.z * dir.z);
     dir = Vec3{dir.x / len, dir.y / len, dir.z / len};
-    const Vec3 c = scatter.computeSunColour(dir);
-    const float colour[3] = {c.x, c.y, c.z};
+    const Vec3 c = scatter.computeSunColor(dir);
+    const float color[3] = {c.x, c.y, c.z};
     const float d[3] = {dir.x, dir.y, dir.z};
     for (int i = 0; i < 3; ++i) {
         light.direction[i] = d[i];
-        light.ambient[i] = 0.4f * colour[i];
-        light.diffuse[i] = 0.9f * colour[i];
-        light.sunColor[i] = colour[i];
-        fog.color[i] = colour[i];
+        light.ambient[i] = 0.4f * color[i];
+        light.diffuse[i] = 0.9f * color[i];
+        light.sunColor[i] = color[i];
+        fog.color[i] = color[i];
     }
     fog.start = 3000.0f;
     fog.end = std::max(75000.0f * (1.0f - fogDensity), 1.0f);
     m_graphics->setLight(&light);
     m_graphics->setFog(&fog);
     if (m_graphics->qualityTier() >= 2)
-        clouds.relight(scatter.sunColour(), scatter.sunDirection());
+        clouds.relight(scatter.sunColor(), scatter.sunDirection());
 }
 
 void TestWorld::setCamera(const Vec3& eye, const Vec3& target, float fov, float aspect)
@@ -121,34 +120,7 @@ bool saveTargetPng(Graphics& g, int width, int height, const std::string& path)
 {
     std::vector<std::uint8_t> rgba;
     g.readPixels(0, 0, width, height, rgba);
-    if (rgba.size() < static_cast<std::size_t>(width * height * 4))
-        return false;
-    // volatile: it must survive libpng's error jump intact.
-    std::FILE* volatile file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width * 3));
-    for (int y = height - 1; y >= 0; --y) {  // GL rows run bottom up
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                row[static_cast<std::size_t>(x * 3 + c)] = rgba[static_cast<std::size_t>((y * width + x) * 4 + c)];
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
+    return writePngFile(path, width, height, rgba);
 }
 
 void TestWorldGl::SetUp()

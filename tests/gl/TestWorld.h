@@ -1,13 +1,13 @@
 #pragma once
 #include "GlTestContext.h"
-#include "render/AtmosScatter.h"
+#include "render/world/AtmosScatter.h"
 #include "render/Graphics.h"
-#include "render/Clouds.h"
-#include "render/SkyDome.h"
-#include "render/Terrain.h"
-#include "render/Trees.h"
-#include "render/Water.h"
-#include "render/WorldView.h"
+#include "render/world/Clouds.h"
+#include "render/world/SkyDome.h"
+#include "render/world/Terrain.h"
+#include "render/world/Trees.h"
+#include "render/world/Water.h"
+#include "render/world/WorldView.h"
 
 #include <memory>
 #include <string>

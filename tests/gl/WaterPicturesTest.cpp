@@ -1,9 +1,9 @@
 #include "GlTestContext.h"
 
-#include "render/AtmosScatter.h"
-#include "render/Terrain.h"
-#include "render/Water.h"
-#include "render/WorldView.h"
+#include "render/world/AtmosScatter.h"
+#include "render/world/Terrain.h"
+#include "render/world/Water.h"
+#include "render/world/WorldView.h"
 
 #include <algorithm>
 #include <vector>
@@ -12,7 +12,7 @@ namespace {
 
 int brightness(const Rgba& c) { return c.r + c.g + c.b; }
 
-// The mean colour of a block of the current target.
+// The mean color of a block of the current target.
 Rgba mean(const std::vector<Rgba>& pixels)
 {
     int r = 0, g = 0, b = 0;
@@ -29,7 +29,7 @@ Rgba mean(const std::vector<Rgba>& pixels)
 // A sea floor (plain grey ground: no overview picture) over x, z in -500..500,
 // seen at tier 2 from above its east edge: the left half of the view looks
 // through the water onto the floor, the right half onto the open sea beyond
-// the field, where the refraction holds nothing but the water's own colour.
+// the field, where the refraction holds nothing but the water's own color.
 struct WaterPictures : GlTest {
     Terrain floor;
     Water water;
@@ -86,7 +86,7 @@ TEST_F(WaterPictures, DeepFloorIsLostInTheWaterAndAShallowOneShows)
     EXPECT_GT(brightness(shallow), brightness(mean(rect(84, 40, 24, 16))) + 20) << shallow;
 }
 
-// The sea's own colour is lit like the ground: at night it is as dark as the
+// The sea's own color is lit like the ground: at night it is as dark as the
 // night around it, not a glowing blue.
 TEST_F(WaterPictures, SeaDarkensAtNight)
 {
@@ -99,12 +99,12 @@ TEST_F(WaterPictures, SeaDarkensAtNight)
     const WorldView view =
         WorldView::fromMatrices(eye, lookAtMatrix(eye, Vec3{0.0f, 0.0f, -400.0f}, Vec3{0, 1, 0}), projection);
     auto seaUnder = [&](const Vec3& sunDirection) {
-        const Vec3 sun = scatter.computeSunColour(sunDirection);
-        const float colour[3] = {sun.x, sun.y, sun.z}, direction[3] = {sunDirection.x, sunDirection.y, sunDirection.z};
+        const Vec3 sun = scatter.computeSunColor(sunDirection);
+        const float color[3] = {sun.x, sun.y, sun.z}, direction[3] = {sunDirection.x, sunDirection.y, sunDirection.z};
         for (int i = 0; i < 3; ++i) {
             light.direction[i] = direction[i];
-            light.ambient[i] = 0.4f * colour[i];
-            light.diffuse[i] = 0.9f * colour[i];
+            light.ambient[i] = 0.4f * color[i];
+            light.diffuse[i] = 0.9f * color[i];
         }
         gfx().setLight(&light);
         gfx().setProjectionMatrix(view.projection());
@@ -135,7 +135,7 @@ TEST_F(WaterPictures, FarSeaDoesNotAliasIntoPatterns)
     water.update(eye, 3.0f);
     clearTo({0, 0, 0, 255});
     water.drawSurface();
-    // Rows just below the horizon (row 56), two to twenty kilometres out: each nearly one colour.
+    // Rows just below the horizon (row 56), two to twenty kilometres out: each nearly one color.
     for (int y = 45; y < 56; y += 3) {
         int low = 999, high = 0;
         for (const Rgba& c : rect(0, y, 128, 1)) {

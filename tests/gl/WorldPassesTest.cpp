@@ -1,7 +1,7 @@
 #include "TestWorld.h"
 
-#include "render/ShadowMaps.h"
-#include "render/ShadowVolumes.h"
+#include "render/shadows/ShadowMaps.h"
+#include "render/shadows/ShadowVolumes.h"
 
 #include <memory>
 
@@ -74,9 +74,9 @@ TEST_F(WorldPasses, NoCloudsAtAmountZero)
 }
 
 // The passes that draw into targets of their own (shadow map, cloud picture,
-// water pictures) clear them to their own colours and then give the scene's
-// clear the renderer's default colour back.
-TEST_F(WorldPasses, OffscreenPassesLeaveTheDefaultClearColour)
+// water pictures) clear them to their own colors and then give the scene's
+// clear the renderer's default color back.
+TEST_F(WorldPasses, OffscreenPassesLeaveTheDefaultClearColor)
 {
     world->setTier(3);
     world->setCamera(Vec3{-5200.0f, 420.0f, 2600.0f}, Vec3{1500.0f, 150.0f, -1500.0f}, 1.0f, 160.0f / 120.0f);

@@ -1,8 +1,8 @@
 #include "GlTestContext.h"
 
 #include "platform/File.h"
-#include "render/Terrain.h"
-#include "render/WorldView.h"
+#include "render/world/Terrain.h"
+#include "render/world/WorldView.h"
 
 #include <algorithm>
 #include <cmath>

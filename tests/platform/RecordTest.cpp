@@ -182,13 +182,13 @@ TEST(RecordErrors, UnknownMemberFailsKeepingEarlierMembers)
 {
     PConfig config;
     std::string error;
-    EXPECT_FALSE(read("PConfig {\n  sizeScale 2\n  groups [ PGroup { childGrp 3 } ]\n  colour 1\n  soundID 5\n}",
+    EXPECT_FALSE(read("PConfig {\n  sizeScale 2\n  groups [ PGroup { childGrp 3 } ]\n  color 1\n  soundID 5\n}",
                       config, &error));
     EXPECT_EQ(config.sizeScale, 2.0f);
     ASSERT_EQ(config.groups.count(), 1);
     EXPECT_EQ(config.groups.at(0)->childGrp, 3);
     EXPECT_EQ(config.soundID, -1);
-    EXPECT_EQ(error, "test.psc:4: PConfig has no member \"colour\"");
+    EXPECT_EQ(error, "test.psc:4: PConfig has no member \"color\"");
 }
 
 TEST(RecordErrors, WrongTypeNamesAndMalformedTextFail)

@@ -33,7 +33,7 @@ TEST(StringTableText, NumbersKeysAndGaps)
     EXPECT_EQ(table.findId(static_cast<const char*>(nullptr)), -1);
 }
 
-TEST(StringTableText, EscapesGiveColourCodesAndWideCharacters)
+TEST(StringTableText, EscapesGiveColorCodesAndWideCharacters)
 {
     const StringTable table = tableOf("1 - \"\\x01;Red\\x08; \\\"quoted\\\"\\n\\\\\"\n"
                                       "2 - \"\\u{4E2D}\\u{1F600}\"\n3 - \"Ölfeld ÷\"\n");

@@ -1,4 +1,4 @@
-#include "render/AtmosScatter.h"
+#include "render/world/AtmosScatter.h"
 
 #include <gtest/gtest.h>
 
@@ -15,71 +15,71 @@ Vec3 sunAt(float elevationDegrees)
 
 bool finite(const Vec3& c) { return std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z); }
 
-TEST(SunColour, OverheadIsWhite)
+TEST(SunColor, OverheadIsWhite)
 {
     AtmosScatter a;
-    const Vec3 c = a.computeSunColour(Vec3{0.0f, 5.0f, 0.0f});
+    const Vec3 c = a.computeSunColor(Vec3{0.0f, 5.0f, 0.0f});
     EXPECT_NEAR(c.x, 1.0f, 1e-4f);
     EXPECT_NEAR(c.y, 1.0f, 1e-4f);
     EXPECT_NEAR(c.z, 1.0f, 1e-4f);
 }
 
-TEST(SunColour, LowSunIsRedderThanGreenerThanBlue)
+TEST(SunColor, LowSunIsRedderThanGreenerThanBlue)
 {
     AtmosScatter a;
-    const Vec3 c = a.computeSunColour(sunAt(5.0f));
+    const Vec3 c = a.computeSunColor(sunAt(5.0f));
     EXPECT_GT(c.x, c.y);
     EXPECT_GT(c.y, c.z);
     EXPECT_GT(c.x, 0.2f);
-    EXPECT_EQ(a.sunColour().x, c.x);
+    EXPECT_EQ(a.sunColor().x, c.x);
 }
 
-TEST(SunColour, BelowTheHorizonIsFiniteAndDark)
+TEST(SunColor, BelowTheHorizonIsFiniteAndDark)
 {
     AtmosScatter a;
     for (float e : {-0.5f, -3.0f, -10.0f, -45.0f, -90.0f}) {
-        const Vec3 c = a.computeSunColour(sunAt(e));
+        const Vec3 c = a.computeSunColor(sunAt(e));
         ASSERT_TRUE(finite(c)) << e;
         EXPECT_GE(c.x, 0.0f);
     }
-    const Vec3 night = a.computeSunColour(sunAt(-10.0f));
+    const Vec3 night = a.computeSunColor(sunAt(-10.0f));
     EXPECT_LT(night.x + night.y + night.z, 0.3f);
     EXPECT_GT(night.z, night.x);  // blue twilight
     // Darkens steadily on the way down.
-    EXPECT_GT(a.computeSunColour(sunAt(-1.0f)).x, a.computeSunColour(sunAt(-4.0f)).x);
+    EXPECT_GT(a.computeSunColor(sunAt(-1.0f)).x, a.computeSunColor(sunAt(-4.0f)).x);
 }
 
-TEST(SunColour, DegenerateDirectionsStayFinite)
+TEST(SunColor, DegenerateDirectionsStayFinite)
 {
     AtmosScatter a;
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_TRUE(finite(a.computeSunColour(Vec3{0, 0, 0})));
-    EXPECT_TRUE(finite(a.computeSunColour(Vec3{nan, nan, nan})));
+    EXPECT_TRUE(finite(a.computeSunColor(Vec3{0, 0, 0})));
+    EXPECT_TRUE(finite(a.computeSunColor(Vec3{nan, nan, nan})));
     a.setWavelengths(nan);
-    EXPECT_TRUE(finite(a.computeSunColour(sunAt(20.0f))));
+    EXPECT_TRUE(finite(a.computeSunColor(sunAt(20.0f))));
 }
 
-TEST(SunColour, OvercastIsGrey)
+TEST(SunColor, OvercastIsGrey)
 {
     AtmosScatter a;
     a.setWavelengths(1.0f);
-    const Vec3 c = a.computeSunColour(sunAt(10.0f));
+    const Vec3 c = a.computeSunColor(sunAt(10.0f));
     EXPECT_NEAR(c.x, c.z, 1e-5f);
     a.setWavelengths(7.0f);  // clamped to 1
     EXPECT_NEAR(a.beta()[0], a.beta()[2], 1e-6f);
 }
 
-TEST(SkyColour, HorizonLighterThanZenithAndZenithBlue)
+TEST(SkyColor, HorizonLighterThanZenithAndZenithBlue)
 {
     AtmosScatter a;
-    a.computeSunColour(sunAt(60.0f));
-    const Vec3 zenith = a.skyColour(Vec3{0, 1, 0});
-    const Vec3 horizon = a.skyColour(Vec3{1, 0.02f, 0});
+    a.computeSunColor(sunAt(60.0f));
+    const Vec3 zenith = a.skyColor(Vec3{0, 1, 0});
+    const Vec3 horizon = a.skyColor(Vec3{1, 0.02f, 0});
     EXPECT_GT(horizon.x + horizon.y + horizon.z, zenith.x + zenith.y + zenith.z);
     EXPECT_GT(zenith.z, zenith.x);
-    // Looking down sees the horizon colour.
-    const Vec3 below = a.skyColour(Vec3{1, -1, 0});
-    EXPECT_NEAR(below.x, a.skyColour(Vec3{1, 0, 0}).x, 1e-5f);
+    // Looking down sees the horizon color.
+    const Vec3 below = a.skyColor(Vec3{1, -1, 0});
+    EXPECT_NEAR(below.x, a.skyColor(Vec3{1, 0, 0}).x, 1e-5f);
 }
 
 }  // namespace

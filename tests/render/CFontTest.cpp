@@ -2,7 +2,7 @@
 
 #include "platform/File.h"
 #include "platform/Language.h"
-#include "render/CFont.h"
+#include "render/2d/CFont.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ TEST_F(Text, MeasureCountsAdvancesScaleAndLines)
     EXPECT_FLOAT_EQ(measureText(nullptr, u"abc").width, 0.0f);
 }
 
-TEST_F(Text, ColourCodesTakeNoRoomAndSwitchColours)
+TEST_F(Text, ColorCodesTakeNoRoomAndSwitchColors)
 {
     EXPECT_FLOAT_EQ(font.measure(u"\x08;ab\x01;c").width, 30.0f);
     BatchRecorder recorder;
@@ -119,7 +119,7 @@ TEST_F(Text, WrapByStringNumberUsesTheLoadedTable)
     unloadStringTables();
 }
 
-TEST_F(Text, WrapKeepsColourCodesWithTheirSemicolon)
+TEST_F(Text, WrapKeepsColorCodesWithTheirSemicolon)
 {
     EXPECT_EQ(wrapped(u"\x08;aa bb", 30.0f, 64), u"\x08;aa\nbb");
 }

@@ -1,6 +1,6 @@
 #include "TestSheets.h"
 
-#include "render/CSprite.h"
+#include "render/2d/CSprite.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "render/PropWorld.h"
+#include "render/world/PropWorld.h"
 
 #include <cmath>
 #include <string>

@@ -1,6 +1,6 @@
-#include "render/Clouds.h"
-#include "render/Terrain.h"
-#include "render/Trees.h"
+#include "render/world/Clouds.h"
+#include "render/world/Terrain.h"
+#include "render/world/Trees.h"
 
 #include <gtest/gtest.h>
 
@@ -116,17 +116,17 @@ TEST(CloudField, RelightFollowsTheSun)
     clouds.buildField(0.3f, 0.0f);
     clouds.relight(Vec3{1.0f, 0.5f, 0.2f}, Vec3{0.0f, 0.1f, 1.0f});
     for (const auto& p : clouds.puffs()) {
-        EXPECT_GT(p.colour.x, p.colour.z);
-        EXPECT_LE(p.colour.x, 1.0f);
+        EXPECT_GT(p.color.x, p.color.z);
+        EXPECT_LE(p.color.x, 1.0f);
     }
-    // At noon the puffs are light; at night (the scattering's twilight colour,
+    // At noon the puffs are light; at night (the scattering's twilight color,
     // sun below the horizon) they are no brighter than the night sky.
     clouds.relight(Vec3{1.0f, 1.0f, 1.0f}, Vec3{0.0f, 1.0f, 0.0f});
     for (const auto& p : clouds.puffs())
-        EXPECT_GT(p.colour.x + p.colour.y + p.colour.z, 1.8f);
+        EXPECT_GT(p.color.x + p.color.y + p.color.z, 1.8f);
     clouds.relight(Vec3{0.03f, 0.04f, 0.08f}, Vec3{0.3f, -0.5f, 0.6f});
     for (const auto& p : clouds.puffs())
-        EXPECT_LT(p.colour.x + p.colour.y + p.colour.z, 0.3f);
+        EXPECT_LT(p.color.x + p.color.y + p.color.z, 0.3f);
 }
 
 }  // namespace

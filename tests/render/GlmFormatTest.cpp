@@ -1,4 +1,4 @@
-#include "render/GlmFormat.h"
+#include "render/assets/GlmFormat.h"
 
 #include "GlmTestFile.h"
 

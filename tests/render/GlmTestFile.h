@@ -1,5 +1,5 @@
 #pragma once
-#include "render/GlmFormat.h"
+#include "render/assets/GlmFormat.h"
 
 #include <cstdint>
 #include <string>

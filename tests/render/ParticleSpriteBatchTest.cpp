@@ -1,4 +1,4 @@
-#include "render/ParticleSprites.h"
+#include "render/fx/ParticleSprites.h"
 
 #include "TestSheets.h"
 

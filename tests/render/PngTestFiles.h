@@ -4,6 +4,6 @@
 #include <vector>
 
 // PNG bytes made with libpng's writer: `pixels` rows top first, in the
-// colour type's own layout (channels x 8 bits).
+// color type's own layout (channels x 8 bits).
 std::string encodeTestPng(int width, int height, int colorType, const std::vector<std::uint8_t>& pixels,
                           const std::vector<std::uint8_t>& palette = {});

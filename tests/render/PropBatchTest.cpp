@@ -1,10 +1,10 @@
-#include "render/Props.h"
+#include "render/world/Props.h"
 
 #include "FakePropWorld.h"
 #include "GlmTestFile.h"
-#include "render/Model.h"
-#include "render/ModelPropShape.h"
-#include "render/PropsGrid.h"
+#include "render/assets/Model.h"
+#include "render/world/ModelPropShape.h"
+#include "render/world/PropsGrid.h"
 
 #include <gtest/gtest.h>
 

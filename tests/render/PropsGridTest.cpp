@@ -1,4 +1,4 @@
-#include "render/PropsGrid.h"
+#include "render/world/PropsGrid.h"
 
 #include "FakePropWorld.h"
 

@@ -1,7 +1,7 @@
-#include "render/ShadowVolumeMesh.h"
+#include "render/shadows/ShadowVolumeMesh.h"
 
 #include "render/Graphics.h"
-#include "render/ShadowVolumes.h"
+#include "render/shadows/ShadowVolumes.h"
 
 #include <gtest/gtest.h>
 

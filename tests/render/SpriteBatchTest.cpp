@@ -1,4 +1,4 @@
-#include "render/SpriteBatch.h"
+#include "render/2d/SpriteBatch.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 
 #include "platform/File.h"
 #include "platform/Language.h"
-#include "render/CFont.h"
-#include "render/CSprite.h"
-#include "render/SpriteSets.h"
+#include "render/2d/CFont.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/SpriteSets.h"
 #include "render/Texture2D.h"
 #include "support/TempDir.h"
 

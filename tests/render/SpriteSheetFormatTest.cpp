@@ -1,6 +1,6 @@
 #include "TestSheets.h"
 
-#include "render/SpriteSheet.h"
+#include "render/2d/SpriteSheet.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,7 @@ TEST(SpriteSheetFile, WrittenSheetReadsBackTheSame)
         EXPECT_EQ(read.hasFont, original.hasFont);
         EXPECT_EQ(read.font.glyphs.size(), original.font.glyphs.size());
         EXPECT_EQ(read.font.letterSpacing, original.font.letterSpacing);
-        EXPECT_EQ(read.font.colours[7].b, original.font.colours[7].b);
+        EXPECT_EQ(read.font.colors[7].b, original.font.colors[7].b);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "render/Model.h"
+#include "render/assets/Model.h"
 
 #include "platform/File.h"
 

@@ -1,8 +1,8 @@
-#include "render/Terrain.h"
+#include "render/world/Terrain.h"
 
 #include "platform/File.h"
-#include "render/TerrainPatches.h"
-#include "render/WorldView.h"
+#include "render/world/TerrainPatches.h"
+#include "render/world/WorldView.h"
 
 #include <gtest/gtest.h>
 

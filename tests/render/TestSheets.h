@@ -1,6 +1,6 @@
 #pragma once
-#include "render/SpriteBatch.h"
-#include "render/SpriteSheet.h"
+#include "render/2d/SpriteBatch.h"
+#include "render/2d/SpriteSheet.h"
 
 #include <vector>
 
@@ -51,8 +51,8 @@ inline SpriteSheet monoFont()
     s.modules.push_back({0, 0, 0, 0});   // the space draws nothing
     s.hasFont = true;
     s.font.glyphHeight = 12;
-    s.font.colours[1] = Color4{255, 0, 0, 255};   // code 2
-    s.font.colours[7] = Color4{0, 0, 255, 255};   // code 8
+    s.font.colors[1] = Color4{255, 0, 0, 255};   // code 2
+    s.font.colors[7] = Color4{0, 0, 255, 255};   // code 8
     s.font.glyphs.push_back({u' ', 1, 0, 0, 10});
     s.font.glyphs.push_back({u'?', 0, 0, 0, 10});
     for (char16_t c = u'a'; c <= u'z'; ++c)

@@ -1,5 +1,5 @@
 #include "platform/File.h"
-#include "render/PvrFormat.h"
+#include "render/assets/PvrFormat.h"
 #include "render/Texture2D.h"
 #include "support/TempDir.h"
 

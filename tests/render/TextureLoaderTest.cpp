@@ -1,8 +1,8 @@
 #include "PngTestFiles.h"
 
 #include "platform/File.h"
-#include "render/ImageLoaders.h"
-#include "render/PvrFormat.h"
+#include "render/assets/ImageLoaders.h"
+#include "render/assets/PvrFormat.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

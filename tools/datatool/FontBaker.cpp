@@ -7,7 +7,7 @@
 
 #include "platform/StringTable.h"
 #include "platform/Text.h"
-#include "render/SpriteSheet.h"
+#include "render/2d/SpriteSheet.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -39,8 +39,8 @@ struct BakedGlyph {
     std::vector<std::uint8_t> coverage;   // width x height
 };
 
-// Colour codes 1 to 8: 1 is the font's own colour, 7 own team, 8 enemy.
-constexpr Color4 kColourTable[8] = {
+// Color codes 1 to 8: 1 is the font's own color, 7 own team, 8 enemy.
+constexpr Color4 kColorTable[8] = {
     {255, 255, 255, 255}, {255, 215, 0, 255},   {120, 220, 120, 255}, {235, 60, 50, 255},
     {170, 170, 170, 255}, {255, 150, 40, 255},  {19, 97, 164, 255},   {255, 69, 0, 255},
 };
@@ -100,7 +100,7 @@ bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, st
 
 // Every character the string texts show must be one the fonts carry, or the
 // game would draw the fallback glyph in its place. Units below 32 are line
-// breaks and colour codes, not glyphs.
+// breaks and color codes, not glyphs.
 bool textsHaveGlyphs(DataContext& context, const CharSet& set)
 {
     bool ok = true;
@@ -266,7 +266,7 @@ bool bakeFont(DataContext& context, FT_Library library, const FontEntry& entry, 
     sheet.hasFont = true;
     sheet.font.glyphHeight = static_cast<std::uint16_t>(ascender - descender);
     sheet.font.baseline = static_cast<std::int16_t>(ascender);
-    std::copy(std::begin(kColourTable), std::end(kColourTable), sheet.font.colours.begin());
+    std::copy(std::begin(kColorTable), std::end(kColorTable), sheet.font.colors.begin());
     sheet.font.fallbackCode = u'?';
 
     SheetImage atlas(layout.width, layout.height);

@@ -1,6 +1,6 @@
 #pragma once
 #include "Mesh.h"
-#include "render/GlmFormat.h"
+#include "render/assets/GlmFormat.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "render/GlmFormat.h"
+#include "render/assets/GlmFormat.h"
 
 #include <cstdint>
 #include <span>
@@ -16,7 +16,7 @@ struct Mesh {
 // How a primitive sets texture coordinates.
 struct MeshUv {
     enum class Mode {
-        Swatch,      // every vertex at one point: a flat colour cell of a palette texture
+        Swatch,      // every vertex at one point: a flat color cell of a palette texture
         Wrapped,     // u along the length (0 at the first section, 1 at the last), v around
         PlanarXY,    // u, v from x, y about the centre, 0..1 over the given radius
     };

@@ -4,8 +4,8 @@
 #include "DataTool.h"
 #include "GlmBuilder.h"
 #include "Mesh.h"
-#include "render/PvrFormat.h"
-#include "render/TextureImage.h"
+#include "render/assets/PvrFormat.h"
+#include "render/assets/TextureImage.h"
 
 #include <array>
 #include <cmath>
@@ -16,8 +16,8 @@
 namespace {
 using Rgb = std::array<std::uint8_t, 3>;
 
-// Palette textures: 4 x 4 flat colour cells of 16 pixels. A part samples the
-// centre of its cell, so it keeps a clean flat colour through the mip levels.
+// Palette textures: 4 x 4 flat color cells of 16 pixels. A part samples the
+// centre of its cell, so it keeps a clean flat color through the mip levels.
 constexpr int kPaletteSide = 64;
 constexpr int kCell = 16;
 
@@ -26,7 +26,7 @@ Vec2 cell(int i)
     return Vec2{(float((i % 4) * kCell) + kCell / 2.0f) / kPaletteSide,
                 (float((i / 4) * kCell) + kCell / 2.0f) / kPaletteSide};
 }
-MeshUv colour(int i)
+MeshUv color(int i)
 {
     return swatchUv(cell(i));
 }
@@ -137,13 +137,13 @@ void buildFighter(GlmBuilder& b)
         {-5.5f, 0.62f, 0.55f, 0.48f, 0, 0.05f, 2.2f}, {-3.5f, 0.85f, 0.75f, 0.65f, 0, 0.1f, 2.4f},
         {-1.0f, 1.25f, 0.78f, 0.72f, 0, 0.1f, 2.8f}, {3.0f, 1.3f, 0.7f, 0.68f, 0, 0.05f, 3.0f},
         {6.5f, 1.15f, 0.56f, 0.58f, 0, 0.0f, 3.0f},   {7.6f, 1.05f, 0.5f, 0.52f, 0, 0.0f, 3.0f}};
-    addLoft(body, fuselage, 24, colour(JetSkin), true);
+    addLoft(body, fuselage, 24, color(JetSkin), true);
     // Engine intakes under the wing roots.
     Mesh intake;
     const Vec3 intakeCorners[8] = {{0.95f, -0.55f, -3.0f}, {1.55f, -0.55f, -2.6f}, {0.95f, 0.15f, -3.0f},
                                    {1.55f, 0.15f, -2.6f},  {0.95f, -0.55f, 1.0f},  {1.35f, -0.55f, 1.0f},
                                    {0.95f, 0.15f, 1.0f},   {1.35f, 0.15f, 1.0f}};
-    addHexahedron(intake, intakeCorners, colour(JetLight));
+    addHexahedron(intake, intakeCorners, color(JetLight));
     appendMesh(body, mirrored(intake));
     b.addNode("body", body, tex);
 
@@ -153,12 +153,12 @@ void buildFighter(GlmBuilder& b)
                                   {-3.4f, 0.45f, 0.55f, 0.05f, 0, 0.55f, 2.0f},
                                   {-2.2f, 0.36f, 0.36f, 0.05f, 0, 0.55f, 2.0f},
                                   {-1.5f, 0.05f, 0.05f, 0.05f, 0, 0.55f, 2.0f}};
-    addLoft(canopy, bubble, 16, colour(Canopy), true);
+    addLoft(canopy, bubble, 16, color(Canopy), true);
     b.addNode("canopy", canopy, tex);
 
     Mesh wing;
     addWing(wing, Chord{{1.1f, -0.1f, -1.6f}, 5.2f, 0.3f}, Chord{{5.3f, -0.02f, 2.3f}, 1.5f, 0.1f}, Vec3{0, 1, 0},
-            colour(JetSkin));
+            color(JetSkin));
     b.addNode("wing_r", wing, tex);
     Mesh leftWing;
     addMirroredX(leftWing, wing);
@@ -166,14 +166,14 @@ void buildFighter(GlmBuilder& b)
 
     Mesh tail;
     addWing(tail, Chord{{1.0f, 0.0f, 5.2f}, 2.8f, 0.16f}, Chord{{3.5f, 0.0f, 7.1f}, 1.0f, 0.06f}, Vec3{0, 1, 0},
-            colour(JetSkin));
+            color(JetSkin));
     // Twin fins canted outward.
     addWing(tail, Chord{{0.7f, 0.45f, 3.6f}, 3.6f, 0.16f}, Chord{{1.3f, 3.1f, 6.3f}, 1.4f, 0.06f},
-            Vec3{0.98f, -0.2f, 0}, colour(JetSkin));
+            Vec3{0.98f, -0.2f, 0}, color(JetSkin));
     b.addNode("tail", mirrored(tail), tex);
 
     Mesh nozzle;
-    addCylinder(nozzle, Vec3{0.55f, 0.0f, 7.6f}, Axis::Z, 0.46f, 0.5f, 16, colour(Nozzle));
+    addCylinder(nozzle, Vec3{0.55f, 0.0f, 7.6f}, Axis::Z, 0.46f, 0.5f, 16, color(Nozzle));
     b.addNode("nozzles", mirrored(nozzle), tex);
 
     Mesh jet;
@@ -226,11 +226,11 @@ void buildTruck(GlmBuilder& b)
     b.beginObject("army_truck");
 
     Mesh body;
-    addBox(body, {-1.1f, 0.55f, -3.3f}, {1.1f, 0.85f, 3.3f}, colour(Olive));
-    addBox(body, {-1.15f, 0.85f, -3.3f}, {1.15f, 1.6f, -1.4f}, colour(Olive));
+    addBox(body, {-1.1f, 0.55f, -3.3f}, {1.1f, 0.85f, 3.3f}, color(Olive));
+    addBox(body, {-1.15f, 0.85f, -3.3f}, {1.15f, 1.6f, -1.4f}, color(Olive));
     const Vec3 cab[8] = {{-1.15f, 1.6f, -3.3f}, {1.15f, 1.6f, -3.3f}, {-1.1f, 2.45f, -3.0f}, {1.1f, 2.45f, -3.0f},
                          {-1.15f, 1.6f, -1.4f}, {1.15f, 1.6f, -1.4f}, {-1.1f, 2.45f, -1.4f}, {1.1f, 2.45f, -1.4f}};
-    addHexahedron(body, cab, colour(Olive));
+    addHexahedron(body, cab, color(Olive));
     // The windscreen lies on the sloped cab front, raised a little off it.
     const auto onFront = [](float x, float y, float out) {
         const float z = -3.3f + (y - 1.6f) / 0.85f * 0.3f;
@@ -239,22 +239,22 @@ void buildTruck(GlmBuilder& b)
     const Vec3 screen[8] = {onFront(-0.95f, 1.75f, 0), onFront(0.95f, 1.75f, 0), onFront(-0.95f, 2.35f, 0),
                             onFront(0.95f, 2.35f, 0), onFront(-0.95f, 1.75f, 0.04f), onFront(0.95f, 1.75f, 0.04f),
                             onFront(-0.95f, 2.35f, 0.04f), onFront(0.95f, 2.35f, 0.04f)};
-    addHexahedron(body, screen, colour(Windscreen));
-    addBox(body, {-1.2f, 0.45f, -3.45f}, {1.2f, 0.7f, -3.3f}, colour(Tyre));
-    addBox(body, {-0.95f, 1.1f, -3.34f}, {-0.65f, 1.35f, -3.3f}, colour(Headlight));
-    addBox(body, {0.65f, 1.1f, -3.34f}, {0.95f, 1.35f, -3.3f}, colour(Headlight));
+    addHexahedron(body, screen, color(Windscreen));
+    addBox(body, {-1.2f, 0.45f, -3.45f}, {1.2f, 0.7f, -3.3f}, color(Tyre));
+    addBox(body, {-0.95f, 1.1f, -3.34f}, {-0.65f, 1.35f, -3.3f}, color(Headlight));
+    addBox(body, {0.65f, 1.1f, -3.34f}, {0.95f, 1.35f, -3.3f}, color(Headlight));
     b.addNode("body", body, tex);
 
     Mesh cargo;
-    addBox(cargo, {-1.15f, 0.85f, -1.3f}, {1.15f, 1.05f, 3.3f}, colour(Olive));
+    addBox(cargo, {-1.15f, 0.85f, -1.3f}, {1.15f, 1.05f, 3.3f}, color(Olive));
     const LoftSection cover[] = {{-1.25f, 1.12f, 1.35f, 0.0f, 0, 1.05f, 3.0f}, {3.25f, 1.12f, 1.35f, 0.0f, 0, 1.05f, 3.0f}};
-    addLoft(cargo, cover, 20, colour(Canvas), true);
+    addLoft(cargo, cover, 20, color(Canvas), true);
     b.addNode("cargo", cargo, tex);
 
     Mesh wheels;
     for (float z : {-2.3f, 1.3f, 2.5f})
         for (float x : {-1.0f, 1.0f})
-            addCylinder(wheels, Vec3{x, 0.0f, z}, Axis::X, 0.5f, 0.2f, 18, colour(Tyre));
+            addCylinder(wheels, Vec3{x, 0.0f, z}, Axis::X, 0.5f, 0.2f, 18, color(Tyre));
     b.addNode("wheels", wheels, tex, 0, 0, placedAt({0.0f, 0.5f, 0.0f}));
     b.endObject();
 }
@@ -273,7 +273,7 @@ void buildShip(GlmBuilder& b)
         {-32.0f, 5.6f, 0.05f, 7.8f, 0, 4.0f, 4.0f}, {-10.0f, 6.0f, 0.05f, 8.0f, 0, 4.0f, 4.0f},
         {22.0f, 6.0f, 0.05f, 8.0f, 0, 4.0f, 4.0f},  {46.0f, 5.1f, 0.05f, 7.0f, 0, 4.0f, 4.0f},
         {55.0f, 4.0f, 0.05f, 5.0f, 0, 4.0f, 4.0f}};
-    addLoft(hull, lines, 28, colour(Hull), true);
+    addLoft(hull, lines, 28, color(Hull), true);
     b.addNode("hull", hull, tex);
 
     Mesh deck;
@@ -282,30 +282,30 @@ void buildShip(GlmBuilder& b)
     for (const LoftSection& s : lines)
         if (s.z > -40.0f)
             plank.push_back(LoftSection{s.z, s.w * 0.97f, 0.02f, 0.02f, 0, s.y + s.top + 0.02f, 2.0f});
-    addLoft(deck, plank, 28, colour(Deck), true);
+    addLoft(deck, plank, 28, color(Deck), true);
     b.addNode("deck", deck, tex);
 
     Mesh superstructure;
-    addBox(superstructure, {-4.5f, 4.0f, -22.0f}, {4.5f, 9.0f, -9.0f}, colour(Superstructure));
+    addBox(superstructure, {-4.5f, 4.0f, -22.0f}, {4.5f, 9.0f, -9.0f}, color(Superstructure));
     const Vec3 bridge[8] = {{-3.6f, 9.0f, -21.0f}, {3.6f, 9.0f, -21.0f}, {-3.4f, 11.8f, -20.2f},
                             {3.4f, 11.8f, -20.2f}, {-3.6f, 9.0f, -13.0f}, {3.6f, 9.0f, -13.0f},
                             {-3.4f, 11.8f, -13.0f}, {3.4f, 11.8f, -13.0f}};
-    addHexahedron(superstructure, bridge, colour(Superstructure));
-    addBox(superstructure, {-3.3f, 10.2f, -21.0f}, {3.3f, 11.0f, -20.3f}, colour(Windscreen));
-    addCylinder(superstructure, Vec3{0.0f, 17.0f, -12.0f}, Axis::Y, 0.35f, 5.5f, 10, colour(GunMetal));
-    addBox(superstructure, {-3.0f, 19.0f, -12.2f}, {3.0f, 19.4f, -11.8f}, colour(GunMetal));
+    addHexahedron(superstructure, bridge, color(Superstructure));
+    addBox(superstructure, {-3.3f, 10.2f, -21.0f}, {3.3f, 11.0f, -20.3f}, color(Windscreen));
+    addCylinder(superstructure, Vec3{0.0f, 17.0f, -12.0f}, Axis::Y, 0.35f, 5.5f, 10, color(GunMetal));
+    addBox(superstructure, {-3.0f, 19.0f, -12.2f}, {3.0f, 19.4f, -11.8f}, color(GunMetal));
     const Vec3 funnel[8] = {{-2.2f, 4.0f, -3.5f}, {2.2f, 4.0f, -3.5f}, {-1.7f, 13.0f, -2.2f}, {1.7f, 13.0f, -2.2f},
                             {-2.2f, 4.0f, 3.5f},  {2.2f, 4.0f, 3.5f},  {-1.7f, 13.0f, 3.2f},  {1.7f, 13.0f, 3.2f}};
-    addHexahedron(superstructure, funnel, colour(Superstructure));
-    addBox(superstructure, {-1.75f, 13.0f, -2.3f}, {1.75f, 13.8f, 3.3f}, colour(Funnel));
-    addBox(superstructure, {-4.0f, 4.0f, 9.0f}, {4.0f, 8.0f, 21.0f}, colour(Superstructure));
+    addHexahedron(superstructure, funnel, color(Superstructure));
+    addBox(superstructure, {-1.75f, 13.0f, -2.3f}, {1.75f, 13.8f, 3.3f}, color(Funnel));
+    addBox(superstructure, {-4.0f, 4.0f, 9.0f}, {4.0f, 8.0f, 21.0f}, color(Superstructure));
     b.addNode("superstructure", superstructure, tex);
 
     Mesh turret;
     const Vec3 house[8] = {{-2.6f, 0.0f, -2.6f}, {2.6f, 0.0f, -2.6f}, {-2.0f, 2.4f, -1.8f}, {2.0f, 2.4f, -1.8f},
                            {-2.6f, 0.0f, 3.0f},  {2.6f, 0.0f, 3.0f},  {-2.2f, 2.4f, 3.0f},  {2.2f, 2.4f, 3.0f}};
-    addHexahedron(turret, house, colour(Superstructure));
-    addCylinder(turret, Vec3{0.0f, 1.3f, -6.0f}, Axis::Z, 0.22f, 4.0f, 10, colour(GunMetal));
+    addHexahedron(turret, house, color(Superstructure));
+    addCylinder(turret, Vec3{0.0f, 1.3f, -6.0f}, Axis::Z, 0.22f, 4.0f, 10, color(GunMetal));
     b.addNode("turret_fore", turret, tex, 0, 0, placedAt({0.0f, 4.05f, -34.0f}));
     b.addNode("turret_aft", turret, tex, 0, 0, placedFacingAft({0.0f, 4.05f, 32.0f}));
     b.endObject();
@@ -319,29 +319,29 @@ void buildAirbase(GlmBuilder& b)
     const int tex = b.texture("building.pvr");
     b.beginObject("hangar");
     Mesh hangar;
-    addBox(hangar, {-15.0f, 0.0f, -20.0f}, {15.0f, 8.0f, 20.0f}, colour(Wall));
+    addBox(hangar, {-15.0f, 0.0f, -20.0f}, {15.0f, 8.0f, 20.0f}, color(Wall));
     const LoftSection arch[] = {{-20.3f, 15.6f, 6.5f, 0.0f, 0, 8.0f, 2.0f}, {20.3f, 15.6f, 6.5f, 0.0f, 0, 8.0f, 2.0f}};
-    addLoft(hangar, arch, 28, colour(Roof), true);
-    addBox(hangar, {-11.0f, 0.0f, -20.08f}, {11.0f, 8.8f, -20.0f}, colour(Door));
-    addBox(hangar, {-11.6f, 0.0f, -20.12f}, {-11.0f, 9.4f, -20.0f}, colour(Trim));
-    addBox(hangar, {11.0f, 0.0f, -20.12f}, {11.6f, 9.4f, -20.0f}, colour(Trim));
-    addBox(hangar, {-11.6f, 8.8f, -20.12f}, {11.6f, 9.4f, -20.0f}, colour(Trim));
+    addLoft(hangar, arch, 28, color(Roof), true);
+    addBox(hangar, {-11.0f, 0.0f, -20.08f}, {11.0f, 8.8f, -20.0f}, color(Door));
+    addBox(hangar, {-11.6f, 0.0f, -20.12f}, {-11.0f, 9.4f, -20.0f}, color(Trim));
+    addBox(hangar, {11.0f, 0.0f, -20.12f}, {11.6f, 9.4f, -20.0f}, color(Trim));
+    addBox(hangar, {-11.6f, 8.8f, -20.12f}, {11.6f, 9.4f, -20.0f}, color(Trim));
     for (float x : {-15.06f, 15.0f})
         for (float z : {-14.0f, -6.0f, 2.0f, 10.0f})
-            addBox(hangar, {x, 4.5f, z}, {x + 0.06f, 6.5f, z + 5.0f}, colour(Glass));
+            addBox(hangar, {x, 4.5f, z}, {x + 0.06f, 6.5f, z + 5.0f}, color(Glass));
     b.addNode("hangar", hangar, tex);
     b.endObject();
 
     b.beginObject("control_tower");
     Mesh tower;
-    addBox(tower, {-3.0f, 0.0f, -3.0f}, {3.0f, 12.0f, 3.0f}, colour(TowerWall));
-    addBox(tower, {-3.6f, 12.0f, -3.6f}, {3.6f, 12.5f, 3.6f}, colour(Frame));
+    addBox(tower, {-3.0f, 0.0f, -3.0f}, {3.0f, 12.0f, 3.0f}, color(TowerWall));
+    addBox(tower, {-3.6f, 12.0f, -3.6f}, {3.6f, 12.5f, 3.6f}, color(Frame));
     const Vec3 cab[8] = {{-3.4f, 12.5f, -3.4f}, {3.4f, 12.5f, -3.4f}, {-4.0f, 15.5f, -4.0f}, {4.0f, 15.5f, -4.0f},
                          {-3.4f, 12.5f, 3.4f},  {3.4f, 12.5f, 3.4f},  {-4.0f, 15.5f, 4.0f},  {4.0f, 15.5f, 4.0f}};
-    addHexahedron(tower, cab, colour(Glass));
-    addBox(tower, {-4.4f, 15.5f, -4.4f}, {4.4f, 16.1f, 4.4f}, colour(Frame));
-    addBox(tower, {-0.8f, 0.0f, -3.05f}, {0.8f, 2.4f, -3.0f}, colour(Door));
-    addBox(tower, {-3.1f, 11.4f, -3.1f}, {3.1f, 12.0f, 3.1f}, colour(Trim));
+    addHexahedron(tower, cab, color(Glass));
+    addBox(tower, {-4.4f, 15.5f, -4.4f}, {4.4f, 16.1f, 4.4f}, color(Frame));
+    addBox(tower, {-0.8f, 0.0f, -3.05f}, {0.8f, 2.4f, -3.0f}, color(Door));
+    addBox(tower, {-3.1f, 11.4f, -3.1f}, {3.1f, 12.0f, 3.1f}, color(Trim));
     b.addNode("tower", tower, tex);
     b.endObject();
 }

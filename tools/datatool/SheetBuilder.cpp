@@ -9,10 +9,10 @@
 //     rect <x> <y> <w> <h> [r]       a new path: a rectangle, corners rounded by r
 //     circle <cx> <cy> <r>           a new path: a circle
 //     poly <x> <y> <x> <y> ...       a new path: a closed polygon
-//     fill <colour>                  paints the path ("#RRGGBB" or "#RRGGBBAA")
+//     fill <color>                  paints the path ("#RRGGBB" or "#RRGGBBAA")
 //     vgradient <top> <bottom>       paints the path with a gradient over its height
-//     stroke <width> <colour>        outlines the path
-//     glow <width> <colour>          a soft outline fading out to the width
+//     stroke <width> <color>        outlines the path
+//     glow <width> <color>          a soft outline fading out to the width
 //   end
 //   module <name> <picture> [<x> <y> <w> <h>] [at <number>]
 //                                  a texture rectangle (the whole picture by default);
@@ -31,7 +31,7 @@
 #include "SheetImage.h"
 #include "TextSource.h"
 
-#include "render/SpriteSheet.h"
+#include "render/2d/SpriteSheet.h"
 
 #include <algorithm>
 #include <cmath>
@@ -161,12 +161,12 @@ bool SheetParser::drawCommand(const TextSource::Line& line, cairo_t* cr)
         cairo_close_path(cr);
         return true;
     }
-    if (w[0] == "fill" && w.size() == 2 && parseColour(w[1], c)) {
+    if (w[0] == "fill" && w.size() == 2 && parseColor(w[1], c)) {
         cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
         cairo_fill_preserve(cr);
         return true;
     }
-    if (w[0] == "vgradient" && w.size() == 3 && parseColour(w[1], c) && parseColour(w[2], c2)) {
+    if (w[0] == "vgradient" && w.size() == 3 && parseColor(w[1], c) && parseColor(w[2], c2)) {
         double x0, y0, x1, y1;
         cairo_path_extents(cr, &x0, &y0, &x1, &y1);
         cairo_pattern_t* gradient = cairo_pattern_create_linear(0, y0, 0, y1);
@@ -177,13 +177,13 @@ bool SheetParser::drawCommand(const TextSource::Line& line, cairo_t* cr)
         cairo_pattern_destroy(gradient);
         return true;
     }
-    if (w[0] == "stroke" && w.size() == 3 && floats(w, 1, 1, v) && parseColour(w[2], c)) {
+    if (w[0] == "stroke" && w.size() == 3 && floats(w, 1, 1, v) && parseColor(w[2], c)) {
         cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
         cairo_set_line_width(cr, v[0]);
         cairo_stroke_preserve(cr);
         return true;
     }
-    if (w[0] == "glow" && w.size() == 3 && floats(w, 1, 1, v) && parseColour(w[2], c) && v[0] > 0.0) {
+    if (w[0] == "glow" && w.size() == 3 && floats(w, 1, 1, v) && parseColor(w[2], c) && v[0] > 0.0) {
         // Strokes of falling width laid over each other: dense at the path, fading outward.
         const int steps = std::max(1, static_cast<int>(std::ceil(v[0])));
         for (int i = steps; i >= 1; --i) {

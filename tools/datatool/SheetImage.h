@@ -22,7 +22,7 @@ public:
     // its edge pixels `extrude` pixels outward. Parts outside either image are
     // skipped.
     void blitExtruded(SheetImage& source, int sx, int sy, int w, int h, int dx, int dy, int extrude);
-    // Sets one pixel from straight colour components.
+    // Sets one pixel from straight color components.
     void setPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
     // Alpha of a pixel; 0 outside.
     std::uint8_t alphaAt(int x, int y);

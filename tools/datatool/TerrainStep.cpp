@@ -3,8 +3,8 @@
 #include "DataTool.h"
 #include "WorldNoise.h"
 
-#include "render/PvrFormat.h"
-#include "render/Terrain.h"
+#include "render/assets/PvrFormat.h"
+#include "render/world/Terrain.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,8 +56,8 @@ Rgb mix(const Rgb& a, const Rgb& b, float t)
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-// Ground colour by height and slope (normal.y), with some noise for fields.
-Rgb groundColour(float height, float upness, float variation)
+// Ground color by height and slope (normal.y), with some noise for fields.
+Rgb groundColor(float height, float upness, float variation)
 {
     const Rgb deep{0.05f, 0.16f, 0.30f}, shallow{0.16f, 0.42f, 0.48f}, sand{0.76f, 0.70f, 0.52f};
     const Rgb grassA{0.30f, 0.46f, 0.18f}, grassB{0.42f, 0.52f, 0.24f}, forest{0.18f, 0.32f, 0.13f};
@@ -127,7 +127,7 @@ bool buildTestWorld(DataContext& context)
             Vec3 normal;
             const float h = terrain.heightAndNormalAt(wx, wz, normal);
             const float variation = noise.fractal(wx / 700.0f + 40.0f, wz / 700.0f, 4);
-            const Rgb c = groundColour(h, normal.y, variation);
+            const Rgb c = groundColor(h, normal.y, variation);
             *px++ = toByte(c.r);
             *px++ = toByte(c.g);
             *px++ = toByte(c.b);
@@ -150,7 +150,7 @@ bool buildTestWorld(DataContext& context)
 }
 
 // Grey ground grain around mid-grey that tiles: the terrain shader multiplies
-// it in twice over, so 128 leaves the overview colour unchanged.
+// it in twice over, so 128 leaves the overview color unchanged.
 bool buildDetailTexture(DataContext& context)
 {
     const WorldNoise noise(99u);

@@ -5,7 +5,7 @@
 
 namespace {
 // A '#' that begins the line or stands before a space or the line's end starts
-// a comment; "#RRGGBB" colours do not.
+// a comment; "#RRGGBB" colors do not.
 std::size_t commentStart(std::string_view line)
 {
     const std::size_t first = line.find_first_not_of(" \t");
@@ -86,7 +86,7 @@ bool parseCodeRange(std::string_view word, unsigned& first, unsigned& last)
     return hex(word.substr(0, dash), first) && hex(word.substr(dash + 1), last) && first <= last;
 }
 
-bool parseColour(std::string_view word, double rgba[4])
+bool parseColor(std::string_view word, double rgba[4])
 {
     if ((word.size() != 7 && word.size() != 9) || word[0] != '#')
         return false;

@@ -31,4 +31,4 @@ private:
 // "0041" or "0041-005A" (hexadecimal, within 16 bits, first <= last).
 [[nodiscard]] bool parseCodeRange(std::string_view word, unsigned& first, unsigned& last);
 // "#RRGGBB" or "#RRGGBBAA" into components 0..1.
-[[nodiscard]] bool parseColour(std::string_view word, double rgba[4]);
+[[nodiscard]] bool parseColor(std::string_view word, double rgba[4]);

@@ -1,5 +1,5 @@
 #pragma once
-#include "render/SpriteSheet.h"
+#include "render/2d/SpriteSheet.h"
 
 #include <string>
 #include <string_view>

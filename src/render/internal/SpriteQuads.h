@@ -1,7 +1,7 @@
 #pragma once
-#include "render/SpriteBatch.h"
-#include "render/SpriteSheet.h"
-#include "render/Transform2D.h"
+#include "render/2d/SpriteBatch.h"
+#include "render/2d/SpriteSheet.h"
+#include "render/2d/Transform2D.h"
 
 // Quad building shared by sprites and fonts.
 
@@ -12,7 +12,7 @@ struct ModuleUv {
 };
 ModuleUv moduleUv(const SpriteSheet& sheet, const SpriteSheet::Module& module, int flip);
 
-// The colour the vertices carry: premultiplied by alpha.
+// The color the vertices carry: premultiplied by alpha.
 Color4 premultiplied(Color4 color);
 
 // Appends the rectangle (x0, y0)-(x1, y1), mapped by `place`, to the batch.

@@ -1,0 +1,240 @@
+#include "platform/sys/App.h"
+#include "platform/Log.h"
+#include "platform/sys/MessageBox.h"
+
+#include "platform/Clock.h"
+#include "platform/Controls.h"
+#include "platform/File.h"
+#include "platform/Input.h"
+#include "platform/Language.h"
+#include "platform/Options.h"
+#include "platform/Pak.h"
+#include "platform/Random.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
+#include "platform/Steam.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+// A common twin-stick USB pad that SDL's own table lacks (vendor 0x0079,
+// product 0x0006), sold under many names.
+constexpr const char* kExtraControllerMapping =
+    "03000000790000000600000010010000,Generic USB Joystick,"
+    "a:b2,b:b1,x:b3,y:b0,back:b8,start:b9,leftshoulder:b4,rightshoulder:b5,"
+    "lefttrigger:b6,righttrigger:b7,leftstick:b10,rightstick:b11,"
+    "leftx:a0,lefty:a1,rightx:a3,righty:a4,"
+    "dpup:h0.1,dpdown:h0.4,dpleft:h0.8,dpright:h0.2,platform:Linux,";
+
+void startInputDevices()
+{
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER) != 0)
+        logWarning("platform", "controllers unavailable: %s", SDL_GetError());
+    if (SDL_GameControllerAddMapping(kExtraControllerMapping) < 0)
+        logWarning("platform", "controller mapping refused: %s", SDL_GetError());
+}
+
+// Data paths are relative to the executable's folder, wherever the game was started from.
+void enterExecutableFolder()
+{
+    char* base = SDL_GetBasePath();
+    if (!base) {
+        logWarning("platform", "cannot find the executable's folder: %s", SDL_GetError());
+        return;
+    }
+    if (chdir(base) != 0)
+        logWarning("platform", "cannot enter %s", base);
+    SDL_free(base);
+}
+
+void openSaveFolder()
+{
+    setDataRoot("../");
+    const std::string folder = "../save/" + std::to_string(steam().accountId()) + "/";
+    if (!makeFolderPath(folder))
+        logWarning("platform", "cannot create the save folder %s: nothing will be saved", folder.c_str());
+    setSaveFolder(folder);
+}
+
+void mountBasePak()
+{
+    const std::string pak = dataRoot() + "paks/base.pak";
+    if (!mountPak(pak))
+        logInfo("platform", "%s not mounted: data comes from loose files only", pak.c_str());
+}
+
+std::string currentFolder()
+{
+    char buffer[4096];
+    return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
+}
+
+void call(const std::function<void()>& hook)
+{
+    if (hook)
+        hook();
+}
+}  // namespace
+
+App::App(AppHooks hooks) : m_hooks(std::move(hooks)), m_events(m_hooks) {}
+
+int App::run(int argc, char** argv)
+{
+    const int early = startUp(argc, argv);
+    if (early >= 0)
+        return early;
+    startGame();
+    while (!quitRequested())
+        runPass();
+    shutDown();
+    return static_cast<int>(ExitCode::Normal);
+}
+
+int App::startUp(int argc, char** argv)
+{
+    steam().init();
+    installMessageBoxPresenter();
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        logWarning("platform", "SDL cannot start: %s", SDL_GetError());
+        return static_cast<int>(ExitCode::NoSdl);
+    }
+    startInputDevices();
+    const std::string startFolder = currentFolder();
+    enterExecutableFolder();
+    openSaveFolder();
+    steam().loadStats();
+    mountBasePak();
+
+    OptionTable options;
+    if (argc > 1)
+        options.parse(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+    if (options.helpRequested()) {
+        std::fputs(OptionTable::usage().c_str(), stdout);
+        SDL_Quit();
+        return static_cast<int>(ExitCode::Normal);
+    }
+    gatherDisplayModes();
+    if (options.listResolutionsRequested()) {
+        std::fputs(formatDisplayModes(displayModes()).c_str(), stdout);
+        SDL_Quit();
+        return static_cast<int>(ExitCode::Normal);
+    }
+    m_test = options.testOptions();
+    for (TestOptions::FrameDump& dump : m_test.frameDumps)
+        if (!dump.path.starts_with('/') && !startFolder.empty())
+            dump.path = startFolder + "/" + dump.path;
+    if (!options.connect().empty())
+        steam().queueJoinRequest(options.connect());
+    steam().setLobbyRequest(options.connectLobby(), options.password());
+
+    GraphicsConfig& graphics = startupGraphics();
+    graphics = loadGraphicsConfig();
+    options.applyTo(graphics);
+    logInfo("platform", "graphics: %dx%d mode %d quality %d vsync %d", graphics.width, graphics.height,
+                 graphics.mode, graphics.quality, graphics.vsync);
+    if (!m_window.create(graphics)) {
+        SDL_Quit();
+        return static_cast<int>(ExitCode::NoWindow);
+    }
+    int width = 0, height = 0;
+    m_window.drawableSize(width, height);
+    if (!setScreenSize(width, height))
+        setScreenSize(graphics.width, graphics.height);
+
+    m_events.devices().openAll();
+    if (m_hooks.startRenderer && !m_hooks.startRenderer()) {
+        call(m_hooks.stopRenderer);
+        m_window.close();
+        SDL_Quit();
+        return static_cast<int>(ExitCode::NoWindow);
+    }
+    return -1;
+}
+
+void App::startGame()
+{
+    resetFrameClock();
+    seedRandomFromClock();
+    call(m_hooks.loadGameData);
+    if (!settings().load())
+        logWarning("platform", "%s not read: the settings start at their defaults", Settings::kFileName);
+    call(m_hooks.startSound);
+    call(m_hooks.showFirstScreen);
+    controls().load();  // over the default bindings; a bad file keeps them
+}
+
+void App::shutDown()
+{
+    saveSettingsAndControls(settings(), controls());
+    m_events.devices().closeAll();
+    call(m_hooks.stopRenderer);  // GL names go while the context still lives
+    m_window.close();
+    SDL_Quit();
+}
+
+bool App::quitRequested() const
+{
+    return m_events.quitRequested() || (m_hooks.quitConfirmed && m_hooks.quitConfirmed()) ||
+           (m_test.quitAfterFrames > 0 && m_framesDrawn >= m_test.quitAfterFrames);
+}
+
+void App::setTestOptions(TestOptions options)
+{
+    m_test = std::move(options);
+}
+
+void App::dumpRequestedFrames()
+{
+    for (const TestOptions::FrameDump& dump : m_test.frameDumps) {
+        if (dump.frame != m_framesDrawn)
+            continue;
+        if (!m_hooks.saveFrame || !m_hooks.saveFrame(dump.path))
+            logWarning("platform", "frame %d could not be written to %s", dump.frame, dump.path.c_str());
+    }
+}
+
+void App::runPass()
+{
+    call(m_hooks.ensureQuitOverlay);
+    m_events.pump();
+    call(m_hooks.updateQuitOverlay);
+    if (m_hooks.drawScreens)
+        m_hooks.drawScreens();
+    else
+        drawEmptyScreen();
+    ++m_framesDrawn;
+    dumpRequestedFrames();  // before the swap leaves the back buffer undefined
+    m_window.swap();
+    afterFrameTick();
+    m_events.dispatchTouches();
+    input().endFrame();
+}
+
+void App::afterFrameTick()
+{
+    if (m_test.fixedFrameDelta > 0.0f) {
+        // A steady clock of fixed periods: the frame clock's average is then exact.
+        m_fixedClock += m_test.fixedFrameDelta;
+        advanceFrameClock(m_fixedClock);
+    } else {
+        advanceFrameClock(Clock::nowPrecise());
+    }
+    m_events.dispatchTouches();
+    call(m_hooks.updateScreens);
+    call(m_hooks.updateSound);
+    call(m_hooks.updateAchievementPopups);
+    call(m_hooks.updateRoomClient);
+    if (takeLanguageChanged())
+        call(m_hooks.rebuildMenusForLanguage);
+}
+
+void App::drawEmptyScreen()
+{
+    if (m_hooks.clearScreen)
+        m_hooks.clearScreen(kEmptyScreenColor[0], kEmptyScreenColor[1], kEmptyScreenColor[2]);
+}

@@ -1,0 +1,56 @@
+#pragma once
+#include "platform/sys/AppHooks.h"
+#include "platform/sys/EventPump.h"
+#include "platform/Options.h"
+#include "platform/sys/Window.h"
+
+// The empty screen's color (RGB 0..1): a dusk blue, so a running loop with no
+// screens yet is told apart from a dead window.
+constexpr float kEmptyScreenColor[3] = {0.12f, 0.20f, 0.32f};
+
+// Exit codes of the program.
+enum class ExitCode : int { Normal = 0, NoSdl = 2, NoWindow = 3 };
+
+// The program: start-up in its fixed order, the main loop, shut-down.
+class App {
+public:
+    explicit App(AppHooks hooks);
+    App(const App&) = delete;             // the event pump refers to m_hooks
+    App& operator=(const App&) = delete;
+
+    // The whole run; the exit code main returns: 2 when SDL cannot start, 3
+    // when the window or GL context cannot be made, 0 otherwise (also after
+    // "-help" and "-listres").
+    int run(int argc, char** argv);
+
+    // One pass of the main loop, in its order. Public so that a test can run
+    // passes without a window (nothing is drawn then).
+    void runPass();
+    // The after-frame tick: frame clock, touch dispatch, screens, sound,
+    // achievement pop-ups, room client, language rebuild.
+    void afterFrameTick();
+
+    // True once the window was asked to close or the quit overlay confirmed.
+    bool quitRequested() const;
+    // Clears the whole drawable to kEmptyScreenColor through the renderer's
+    // hook; nothing before the renderer started.
+    void drawEmptyScreen();
+    // The command line's test options; start-up sets them, tests may too.
+    void setTestOptions(TestOptions options);
+    int framesDrawn() const { return m_framesDrawn; }
+    EventPump& events() { return m_events; }
+    Window& window() { return m_window; }
+
+private:
+    int startUp(int argc, char** argv);   // -1 to go on into the loop, else the exit code
+    void startGame();
+    void shutDown();
+    void dumpRequestedFrames();
+
+    AppHooks m_hooks;
+    EventPump m_events;
+    Window m_window;
+    TestOptions m_test;
+    int m_framesDrawn = 0;
+    double m_fixedClock = 0.0;
+};

@@ -1,0 +1,40 @@
+#pragma once
+#include "platform/sys/InputDevices.h"
+#include "platform/TouchQueue.h"
+
+struct AppHooks;
+union SDL_Event;
+
+// Drains SDL's event queue once a pass. A quit request (window close, SIGTERM)
+// ends the loop without the quit overlay; a size change rewrites the screen
+// metrics; the left mouse button and its drags become touch 1 and the wheel
+// scrolls, queued with the back key for the touch dispatch; focus goes to the
+// hooks at once; keys, text, the mouse and the controllers feed the input state.
+class EventPump {
+public:
+    explicit EventPump(const AppHooks& hooks);
+
+    void pump();
+    void handle(const SDL_Event& event);
+    // Delivers the queued touches and back presses in order.
+    void dispatchTouches();
+
+    bool quitRequested() const { return m_quit; }
+    void requestQuit() { m_quit = true; }
+    std::size_t queuedTouches() const { return m_touches.size(); }
+    InputDevices& devices() { return m_devices; }
+
+private:
+    void handleWindowEvent(const SDL_Event& event);
+    void handleMouse(const SDL_Event& event);
+    void queueTouch(TouchEvent::Kind kind, unsigned windowId, int x, int y);
+    void feedInput(const SDL_Event& event);
+    void followRelativeMouse();
+
+    const AppHooks& m_hooks;
+    InputDevices m_devices;
+    TouchQueue m_touches;
+    bool m_quit = false;
+    bool m_leftHeld = false;
+    bool m_relativeMouse = false;
+};

@@ -1,0 +1,76 @@
+#pragma once
+#include "platform/Math.h"
+
+#include <array>
+#include <functional>
+#include <span>
+#include <vector>
+
+class Texture2D;
+
+// One corner of a 2-D quad in the 24-byte position-color-texture layout. The
+// color is premultiplied by its alpha, as the default blend expects.
+struct SpriteVertex {
+    float x = 0.0f, y = 0.0f, z = 0.0f;   // screen pixels, y down
+    Color4 color;
+    float u = 0.0f, v = 0.0f;
+};
+static_assert(sizeof(SpriteVertex) == 24, "the position-color-texture layout is 24 bytes");
+
+// A rectangle in screen pixels, y down.
+struct ClipRect {
+    float x = 0.0f, y = 0.0f, w = 0.0f, h = 0.0f;
+};
+
+// Collects the quads of the 2-D pass and hands them to the draw hook in runs
+// that share one texture and one clip rectangle. It needs no GL context: the
+// 2-D pass installs the hook that draws, tests install one that records.
+class SpriteBatch {
+public:
+    // The shared quad index array holds this many quads; a fuller batch flushes first.
+    static constexpr int kMaxQuads = 2048;
+
+    // Called with 4 vertices a quad (corners in the order of the shared indices
+    // 0, 1, 2 / 1, 2, 3: top-left, top-right, bottom-left, bottom-right for an
+    // unrotated quad), the texture and the clip rectangle in force.
+    using DrawHook = std::function<void(std::span<const SpriteVertex> vertices, const Texture2D* texture,
+                                        const ClipRect& clip)>;
+    void setDrawHook(DrawHook hook) { m_drawHook = std::move(hook); }
+
+    // Appends a quad; flushes first when the texture differs from the pending
+    // quads' or the batch is full.
+    void addQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
+    // Draws the pending quads and empties the batch.
+    void flush();
+    // Drops the pending quads without drawing them.
+    void discard();
+    int pendingQuads() const { return m_quadCount; }
+
+    // The whole screen: what the clip rectangle returns to. Resets the clip
+    // rectangle and empties the clip stack.
+    void setScreenSize(float width, float height);
+    const ClipRect& clipRect() const { return m_clip; }
+    // Saves the current clip rectangle.
+    void pushClipRect();
+    // Flushes, then intersects the current clip rectangle with the given one.
+    void setClipRect(float x, float y, float w, float h);
+    // Flushes and restores the rectangle saved by the last push; the whole
+    // screen when nothing is saved.
+    void popClipRect();
+    // Flushes and makes the whole screen the clip rectangle (the stack is kept).
+    void resetClipRect();
+    int clipDepth() const { return static_cast<int>(m_clipStack.size()); }
+
+private:
+    std::array<SpriteVertex, kMaxQuads * 4> m_vertices{};
+    int m_quadCount = 0;
+    const Texture2D* m_texture = nullptr;
+    DrawHook m_drawHook;
+    ClipRect m_screen;
+    ClipRect m_clip;
+    // Grows as needed, so no push can write past its storage.
+    std::vector<ClipRect> m_clipStack;
+};
+
+// The batch of the 2-D pass.
+SpriteBatch& spriteBatch();

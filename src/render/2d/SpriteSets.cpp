@@ -1,0 +1,205 @@
+#include "render/2d/SpriteSets.h"
+
+#include "platform/Language.h"
+#include "render/2d/CFont.h"
+#include "render/2d/CSprite.h"
+#include "render/internal/SheetTexture.h"
+
+#include <array>
+#include <cctype>
+#include <memory>
+#include <string>
+
+namespace {
+
+// Sets 1, 4 and 18 are not used by the game; their empty names never match
+// and never load. The particle set 3 lives beside its texture, so the effects
+// texture the menu preloads ("data/FX/fx.png", "fx_low.png" below tier 2) is
+// the very texture of the sheet and its low-detail variant.
+constexpr std::array<std::string_view, kSpriteSetCount> kSetNames = {
+    "data/sprites/keyboard",         "",
+    "data/sprites/hud_wwii",         "data/FX/fx",
+    "",                              "data/sprites/loading",
+    "data/sprites/splats",           "data/sprites/menus",
+    "data/sprites/campaign0_thumbs", "data/sprites/campaign1_thumbs",
+    "data/sprites/campaign2_thumbs", "data/sprites/mapThumbs",
+    "data/sprites/achievements",     "data/sprites/tutorial",
+    "data/sprites/tutorialThumbs",   "data/sprites/flags",
+    "data/sprites/logo",             "data/sprites/ranks",
+    "",                              "data/sprites/noticeIcons",
+    "data/sprites/photo",            "data/sprites/campaign_map",
+    "data/sprites/c1m1",             "data/sprites/c1m2",
+    "data/sprites/c1m3",             "data/sprites/c1m4",
+    "data/sprites/c1m5",             "data/sprites/c1m6",
+    "data/sprites/c1m7",             "data/sprites/c1m8",
+    "data/sprites/c2m1",             "data/sprites/c2m2",
+    "data/sprites/c2m3",             "data/sprites/c2m4",
+    "data/sprites/c2m5",             "data/sprites/c2m6",
+    "data/sprites/c2m7",             "data/sprites/c2m8",
+    "data/sprites/c3m1",             "data/sprites/c3m2",
+    "data/sprites/c3m3",             "data/sprites/c3m4",
+    "data/sprites/c3m5",             "data/sprites/c3m6",
+    "data/sprites/c3m7",             "data/sprites/c3m8",
+};
+
+struct SpriteSlot {
+    CSprite sprite;
+    bool tried = false;   // a failed load is not retried every frame
+};
+struct FontSlot {
+    CFont font;
+    bool tried = false;
+};
+
+struct Tables {
+    float loadScale = 2.0f;
+    std::array<SpriteSlot, kSpriteSetCount> sets;
+    SpriteSlot hudSprite;
+    CSprite emptySprite;
+    std::array<FontSlot, kFontCount> fonts;
+    FontSlot hudFont;
+    float hudFontScale = 1.0f;
+    CFont emptyFont;
+};
+
+// Never destroyed: the sheets hold texture references, and the texture cache
+// may already be gone when statics are destroyed at exit.
+Tables& tables()
+{
+    static Tables* all = new Tables;
+    return *all;
+}
+
+// Loads the first variant of a sheet that exists: low detail, high density, plain.
+bool loadSetVariant(CSprite& sprite, std::string_view name, float scale)
+{
+    const std::string base(name);
+    if (spriteQualityTier() < 2 && sheetFileExists(base + "_low.bspr") && sprite.load(base + "_low.bspr", scale))
+        return true;
+    if (tables().loadScale > 2.0f && sheetFileExists(base + "_2x.bspr") && sprite.load(base + "_2x.bspr", scale))
+        return true;
+    return sprite.load(base + ".bspr", scale);
+}
+
+// "font<n>_<language code>.bspr" when the interface language has a font of
+// its own (scripts the common fonts lack), else "font<n>.bspr".
+std::string fontPath(int id)
+{
+    const std::string base = "data/fonts/font" + std::to_string(id);
+    const int language = currentLanguage();
+    if (language >= 0 && language < kLanguageCount) {
+        std::string variant = base + "_";
+        for (const char* c = languageTable[language].code; *c; ++c)
+            variant += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+        variant += ".bspr";
+        if (sheetFileExists(variant))
+            return variant;
+    }
+    return base + ".bspr";
+}
+
+}  // namespace
+
+std::span<const std::string_view> spriteSetNames()
+{
+    return kSetNames;
+}
+
+int spriteSetByName(std::string_view name)
+{
+    if (name.size() >= 5 && name.substr(name.size() - 5) == ".bspr")
+        name.remove_suffix(5);
+    if (name.empty())
+        return -1;
+    for (int i = 0; i < kSpriteSetCount; ++i) {
+        if (kSetNames[static_cast<std::size_t>(i)] == name)
+            return i;
+    }
+    return -1;
+}
+
+void setSpriteLoadScale(float scale)
+{
+    if (scale > 0.0f)
+        tables().loadScale = scale;
+}
+
+float spriteLoadScale()
+{
+    return tables().loadScale;
+}
+
+CSprite* getSprite(int set, int, int)
+{
+    if (set < 0 || set >= kSpriteSetCount)
+        return &tables().emptySprite;
+    SpriteSlot& slot = tables().sets[static_cast<std::size_t>(set)];
+    const std::string_view name = kSetNames[static_cast<std::size_t>(set)];
+    if (!slot.sprite.isLoaded() && !slot.tried && !name.empty()) {
+        slot.tried = true;
+        if (!loadSetVariant(slot.sprite, name, tables().loadScale))
+            slot.sprite.free();
+    }
+    return &slot.sprite;
+}
+
+void unloadSprite(int set)
+{
+    if (set < 0 || set >= kSpriteSetCount)
+        return;
+    SpriteSlot& slot = tables().sets[static_cast<std::size_t>(set)];
+    slot.sprite.free(true);
+    slot.tried = false;
+}
+
+CSprite* loadHudSprite(float scale)
+{
+    CSprite& sprite = tables().hudSprite.sprite;
+    sprite.free(true);
+    if (!loadSetVariant(sprite, kSetNames[kSpriteSetHud], scale))
+        sprite.free();
+    return &sprite;
+}
+
+void preloadMenuSprites(int)
+{
+    for (int set : {kSpriteSetMenus, kSpriteSetHud, 11, 17})
+        getSprite(set);
+    for (int id = 0; id < kFontCount; ++id)
+        getFont(id);
+}
+
+CFont* getFont(int id)
+{
+    if (id < 0 || id >= kFontCount)
+        return &tables().emptyFont;
+    FontSlot& slot = tables().fonts[static_cast<std::size_t>(id)];
+    if (!slot.font.isLoaded() && !slot.tried) {
+        slot.tried = true;
+        if (!slot.font.load(fontPath(id), tables().loadScale))
+            slot.font.free();
+    }
+    return &slot.font;
+}
+
+void reloadFonts()
+{
+    for (FontSlot& slot : tables().fonts) {
+        slot.font.free(true);
+        slot.tried = false;
+    }
+    // The HUD keeps its font pointer, so a loaded HUD font is loaded again at
+    // once, at its scale, rather than left empty.
+    if (tables().hudFont.font.isLoaded())
+        loadHudFont(tables().hudFontScale);
+}
+
+CFont* loadHudFont(float scale)
+{
+    CFont& font = tables().hudFont.font;
+    font.free(true);
+    tables().hudFontScale = scale;
+    if (!font.load(fontPath(0), scale))
+        font.free();
+    return &font;
+}

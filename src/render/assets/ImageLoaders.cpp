@@ -1,0 +1,112 @@
+#include "render/assets/ImageLoaders.h"
+
+#include "platform/File.h"
+
+#include <png.h>
+
+#include <csetjmp>
+
+namespace {
+
+void readFromFile(png_structp png, png_bytep data, png_size_t length)
+{
+    File* file = static_cast<File*>(png_get_io_ptr(png));
+    if (file->read(data, length) != length)
+        png_error(png, "file ends inside the image");
+}
+
+[[noreturn]] void failDecode(png_structp png, png_const_charp)
+{
+    std::longjmp(png_jmpbuf(png), 1);
+}
+
+void ignoreWarning(png_structp, png_const_charp) {}
+
+void premultiply(std::vector<std::uint8_t>& rgba)
+{
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) {
+        const unsigned a = rgba[i + 3];
+        for (int c = 0; c < 3; ++c)
+            rgba[i + c] = static_cast<std::uint8_t>((rgba[i + c] * a + 127) / 255);
+    }
+}
+
+}  // namespace
+
+// libpng reports errors by a long jump back here. Every object with a
+// destructor lives in this frame and is made before setjmp, so the jump skips
+// only libpng's own C frames and the read callback.
+bool decodePng(File& file, TextureImage& out)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failDecode, ignoreWarning);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    std::vector<std::uint8_t> pixels;
+    std::vector<png_bytep> rows;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &file, readFromFile);
+    png_set_user_limits(png, kMaxTextureSide, kMaxTextureSide);
+    png_read_info(png, info);
+    // From here on libpng's lenient faults count: image data beyond what the
+    // header's size needs means header and data disagree. (Before the image,
+    // a slightly wrong color profile stays a warning.)
+    png_set_benign_errors(png, 0);
+
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    const int colorType = png_get_color_type(png, info);
+    png_set_expand(png);
+    png_set_strip_16(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    if (!(colorType & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != static_cast<std::size_t>(width) * 4)
+        png_error(png, "unexpected row layout");
+
+    pixels.resize(static_cast<std::size_t>(width) * height * 4);
+    rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        rows[y] = pixels.data() + static_cast<std::size_t>(y) * width * 4;
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+
+    premultiply(pixels);
+    TextureImage image;
+    image.format = TextureFormat::Rgba8;
+    image.width = static_cast<int>(width);
+    image.height = static_cast<int>(height);
+    image.levels.push_back(std::move(pixels));
+    out = std::move(image);
+    return true;
+}
+
+bool decodeRaw(File& file, TextureFormat format, int width, int height, TextureImage& out)
+{
+    if (width < 1 || height < 1 || width > kMaxTextureSide || height > kMaxTextureSide || bytesPerTexel(format) == 0)
+        return false;
+    const std::size_t needed = textureLevelBytes(format, width, height, 0);
+    if (file.size() < needed || !file.seek(0))
+        return false;
+    std::vector<std::uint8_t> texels(needed);
+    if (file.read(texels.data(), needed) != needed)
+        return false;
+    TextureImage image;
+    image.format = format;
+    image.width = width;
+    image.height = height;
+    image.levels.push_back(std::move(texels));
+    out = std::move(image);
+    return true;
+}

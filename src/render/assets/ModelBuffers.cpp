@@ -1,0 +1,190 @@
+#include "render/assets/ModelBuffers.h"
+#include "platform/Log.h"
+
+#include "render/BufferObject.h"
+#include "render/Graphics.h"
+#include "render/assets/Model.h"
+#include "render/gl/GraphicsES20Extensions.h"
+#include "render/Texture2D.h"
+#include "render/internal/MatrixProduct.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+// A page grows to at least this many vertices so that models loaded one by
+// one after start-up share pages instead of each making its own.
+constexpr std::size_t kMinPageVertices = 32768;
+constexpr std::size_t kMinPageIndices = 98304;
+
+struct Page {
+    BufferObject vertices;
+    BufferObject indices;
+    std::size_t vertexCapacity = 0, indexCapacity = 0;
+    std::size_t vertexUsed = 0, indexUsed = 0;
+};
+
+// Never destroyed: at exit the GL context is already gone (release frees
+// the pages while it exists).
+std::vector<std::unique_ptr<Page>>& pages()
+{
+    static auto* all = new std::vector<std::unique_ptr<Page>>();
+    return *all;
+}
+
+Page* newPage(std::size_t vertices, std::size_t indices)
+{
+    auto page = std::make_unique<Page>();
+    page->vertexCapacity = std::max(vertices, kMinPageVertices);
+    page->indexCapacity = std::max(indices, kMinPageIndices);
+    if (!page->vertices.create(BufferTarget::Array, page->vertexCapacity * sizeof(GlmVertex), BufferUsage::Static) ||
+        !page->indices.create(BufferTarget::ElementArray, page->indexCapacity * sizeof(std::uint16_t),
+                              BufferUsage::Static))
+        return nullptr;
+    pages().push_back(std::move(page));
+    return pages().back().get();
+}
+
+Page* pageWithRoom(std::size_t vertices, std::size_t indices)
+{
+    if (!pages().empty()) {
+        Page& last = *pages().back();
+        if (last.vertexCapacity - last.vertexUsed >= vertices && last.indexCapacity - last.indexUsed >= indices)
+            return &last;
+    }
+    return newPage(vertices, indices);
+}
+
+// The node's page, or null when the node is not uploaded.
+Page* pageOf(const Model::Node& node)
+{
+    if (node.bufferPage < 0 || static_cast<std::size_t>(node.bufferPage) >= pages().size())
+        return nullptr;
+    return pages()[static_cast<std::size_t>(node.bufferPage)].get();
+}
+
+bool drawNodeTriangles(const Model& model, int index)
+{
+    Graphics* device = graphics();
+    const Model::Node* node = model.node(static_cast<std::size_t>(index));
+    if (!device || !node || !model.isUploaded() || node->indexCount == 0)
+        return false;
+    Page* page = pageOf(*node);
+    if (!page)
+        return false;
+    page->vertices.bind();
+    page->indices.bind();
+    device->setVertexLayout(VertexLayout::Model32,
+                            reinterpret_cast<const void*>(std::size_t{node->vertexBase} * sizeof(GlmVertex)));
+    device->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(node->indexCount),
+                              std::size_t{node->firstIndex} * sizeof(std::uint16_t));
+    // Later client-memory draws must not read from these buffers.
+    device->bindBuffer(BufferTarget::Array, 0);
+    device->bindBuffer(BufferTarget::ElementArray, 0);
+    return true;
+}
+}  // namespace
+
+bool ModelBuffers::upload(Model& model, const SamplerSettings* sampler)
+{
+    Graphics* device = graphics();
+    if (!device || model.m_uploaded)
+        return model.m_uploaded;
+    std::size_t vertices = 0, indices = 0;
+    for (const Model::Node& n : model.m_nodes) {
+        vertices += n.vertices.size();
+        indices += n.indices.size();
+    }
+    Page* page = pageWithRoom(vertices, indices);
+    if (!page) {
+        logWarning("render", "model \"%s\": cannot make the shared model buffers", model.m_name.c_str());
+        return false;
+    }
+    const int pageIndex = static_cast<int>(pages().size() - 1);
+    for (Model::Node& n : model.m_nodes) {
+        const std::size_t vertexBytes = n.vertices.size() * sizeof(GlmVertex);
+        const std::size_t indexBytes = n.indices.size() * sizeof(std::uint16_t);
+        if ((vertexBytes && !page->vertices.update(page->vertexUsed * sizeof(GlmVertex), n.vertices.data(), vertexBytes)) ||
+            (indexBytes && !page->indices.update(page->indexUsed * sizeof(std::uint16_t), n.indices.data(), indexBytes)))
+            return false;
+        n.bufferPage = pageIndex;
+        n.vertexBase = static_cast<std::uint32_t>(page->vertexUsed);
+        n.firstIndex = static_cast<std::uint32_t>(page->indexUsed);
+        page->vertexUsed += n.vertices.size();
+        page->indexUsed += n.indices.size();
+    }
+    device->bindBuffer(BufferTarget::Array, 0);
+    device->bindBuffer(BufferTarget::ElementArray, 0);
+    const SamplerSettings settings = sampler ? *sampler : SamplerSettings{device->qualityFilter(), TextureWrap::Repeat};
+    for (std::size_t t = 0; t < model.m_textureNames.size(); ++t)
+        if (!model.m_textures[t])
+            model.m_textures[t] = getTexture(model.m_textureNames[t], settings);
+    model.m_uploaded = true;
+    return true;
+}
+
+void ModelBuffers::bindShared()
+{
+    Graphics* device = graphics();
+    if (!device || pages().empty())
+        return;
+    pages().front()->vertices.bind();
+    pages().front()->indices.bind();
+    device->invalidateVertexLayout();
+}
+
+void ModelBuffers::release()
+{
+    pages().clear();
+}
+
+void drawModelNode(const Model& model, int node)
+{
+    drawNodeTriangles(model, node);
+}
+
+void drawModelNodeDistortion(const Model& model, int node, float strength)
+{
+    Graphics* device = graphics();
+    GraphicsES20Extensions* extensions = graphicsExtensions();
+    if (!device || !extensions)
+        return;
+    device->pushState();
+    EffectProgram& program = extensions->effects().modelDistortion;
+    EffectPrograms::use(*device, program);
+    GpuProgram::setUniform(program.param0, strength);
+    drawNodeTriangles(model, node);
+    device->popState();
+}
+
+void setLitModelState(const Texture2D* texture)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return;
+    RenderState& state = device->state();
+    state.program = BuiltinProgram::LitModel;
+    state.customProgram = nullptr;
+    state.perVertexColor = false;
+    state.color = Color4{255, 255, 255, 255};
+    state.textures[0] = texture;
+}
+
+void drawModel(const Model& model, const Mat4& world)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return;
+    const Mat4 saved = device->worldMatrix();
+    for (std::size_t i = 0; i < model.nodeCount(); ++i) {
+        const Model::Node& node = *model.node(i);
+        if (node.isHelper())
+            continue;
+        setLitModelState(model.nodeTexture(node));
+        device->setWorldMatrix(matrixProduct(world, node.matrix));
+        drawNodeTriangles(model, static_cast<int>(i));
+    }
+    device->setWorldMatrix(saved);
+}

@@ -1,0 +1,246 @@
+#include "render/fx/PostProcess.h"
+
+#include "render/Graphics.h"
+#include "render/gl/GraphicsES20Extensions.h"
+#include "render/RenderBuffer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+struct PostTargets {
+    std::unique_ptr<RenderBuffer> scene;
+    std::unique_ptr<RenderBuffer> shafts;
+    bool shaftsDrawn = false;
+    Vec2 sun;
+    float strength = 0.0f;
+};
+
+// Never destroyed: at exit the GL context is already gone, so the targets
+// must not be deleted then (destroyTargets frees them while it exists).
+PostTargets& post()
+{
+    static PostTargets* targets = new PostTargets();
+    return *targets;
+}
+
+// Bright parts below this (0..1 per channel) cast no shafts.
+constexpr float kShaftThreshold = 0.75f;
+
+// Opaque full-target pass state with identity matrices; the caller pushed.
+void fullTargetState(Graphics& device)
+{
+    RenderState& s = device.state();
+    s.blend = kBlendOpaque;
+    s.alternativeBlend = false;
+    s.depthTest = false;
+    s.depthWrite = false;
+    s.cull = CullMode::None;
+    s.stencil = StencilState{};
+    s.polygonOffset = false;
+    s.colorMask = kColorMaskAll;
+    s.perVertexColor = false;
+    s.color = Color4{255, 255, 255, 255};
+    s.customProgram = nullptr;
+    s.program = BuiltinProgram::Effect;
+    s.textures = {};
+    device.setProjectionMatrix(Mat4{});
+    device.setViewMatrix(Mat4{});
+    device.setWorldMatrix(Mat4{});
+}
+
+// Saves state and matrices around a full-target pass.
+class PassScope {
+public:
+    explicit PassScope(Graphics& device)
+        : m_device(device), m_projection(device.projectionMatrix()), m_view(device.viewMatrix()),
+          m_world(device.worldMatrix()), m_target(device.currentRenderTarget())
+    {
+        device.pushState();
+        fullTargetState(device);
+    }
+    ~PassScope()
+    {
+        if (m_device.currentRenderTarget() != m_target)
+            m_device.setRenderTarget(m_target);
+        m_device.popState();
+        m_device.setProjectionMatrix(m_projection);
+        m_device.setViewMatrix(m_view);
+        m_device.setWorldMatrix(m_world);
+    }
+    PassScope(const PassScope&) = delete;
+    PassScope& operator=(const PassScope&) = delete;
+
+private:
+    Graphics& m_device;
+    Mat4 m_projection, m_view, m_world;
+    RenderBuffer* m_target;
+};
+
+float clamp01(float v)
+{
+    return std::min(std::max(v, 0.0f), 1.0f);
+}
+}  // namespace
+
+bool PostProcess::createTargets()
+{
+    destroyTargets();
+    Graphics* device = graphics();
+    if (!device || device->qualityTier() < 3)
+        return true;
+    const int w = std::max(device->screenWidth(), 1), h = std::max(device->screenHeight(), 1);
+    auto scene = std::make_unique<RenderBuffer>();
+    auto shafts = std::make_unique<RenderBuffer>();
+    if (!scene->createTexture(TextureFormat::Rgba8, w, h, kClampSampler) ||
+        !shafts->createTexture(TextureFormat::Rgba8, std::max(w / 2, 1), std::max(h / 2, 1), kClampSampler, false))
+        return false;
+    post().scene = std::move(scene);
+    post().shafts = std::move(shafts);
+    device->sceneTargets[1] = post().scene.get();
+    return true;
+}
+
+void PostProcess::destroyTargets()
+{
+    if (Graphics* device = graphics(); device && device->sceneTargets[1] == post().scene.get())
+        device->sceneTargets[1] = nullptr;
+    post().scene.reset();
+    post().shafts.reset();
+    post().shaftsDrawn = false;
+}
+
+RenderBuffer* PostProcess::sceneTarget()
+{
+    return post().scene.get();
+}
+
+void PostProcess::updateSunParams(const Mat4& view, const Mat4& projection)
+{
+    const Graphics* device = graphics();
+    post().strength = 0.0f;
+    if (!device || !device->light())
+        return;
+    const float* d = device->light()->direction;
+    // The sun is a direction, so only the view's rotation moves it (w = 0).
+    float eye[4];
+    for (int r = 0; r < 4; ++r)
+        eye[r] = view.m[r] * d[0] + view.m[4 + r] * d[1] + view.m[8 + r] * d[2];
+    float clip[4];
+    for (int r = 0; r < 4; ++r)
+        clip[r] = projection.m[r] * eye[0] + projection.m[4 + r] * eye[1] + projection.m[8 + r] * eye[2] +
+                  projection.m[12 + r] * eye[3];
+    if (clip[3] <= 1e-6f)
+        return;
+    const float x = clip[0] / clip[3], y = clip[1] / clip[3];
+    post().sun = Vec2{x * 0.5f + 0.5f, y * 0.5f + 0.5f};
+    // Full inside the view, gone half a view beyond its edge; a sun sinking
+    // under the horizon fades out with it.
+    const float edge = clamp01(1.0f - (std::max(std::fabs(x), std::fabs(y)) - 1.0f) * 2.0f);
+    const float horizon = clamp01(d[1] * 10.0f + 0.5f);
+    post().strength = edge * horizon;
+}
+
+Vec2 PostProcess::sunPosition()
+{
+    return post().sun;
+}
+
+float PostProcess::sunStrength()
+{
+    return post().strength;
+}
+
+void PostProcess::render()
+{
+    Graphics* device = graphics();
+    GraphicsES20Extensions* extensions = graphicsExtensions();
+    PostTargets& t = post();
+    t.shaftsDrawn = false;
+    if (!device || !extensions || !t.scene || !t.shafts || t.strength <= 0.0f)
+        return;
+    PassScope scope(*device);
+    device->setRenderTarget(t.shafts.get());
+    device->state().textures[0] = t.scene->colorTexture();
+    EffectProgram& program = extensions->effects().sunShafts;
+    EffectPrograms::use(*device, program);
+    GpuProgram::setUniform(program.param0, t.sun.x, t.sun.y);
+    GpuProgram::setUniform(program.param1, kShaftThreshold);
+    device->drawFullScreenQuad();
+    t.shaftsDrawn = true;
+}
+
+void PostProcess::finalCombine()
+{
+    Graphics* device = graphics();
+    GraphicsES20Extensions* extensions = graphicsExtensions();
+    PostTargets& t = post();
+    if (!device || !extensions || !t.scene || device->currentRenderTarget() == t.scene.get())
+        return;
+    PassScope scope(*device);
+    device->state().textures[0] = t.scene->colorTexture();
+    device->state().textures[1] = t.shaftsDrawn ? t.shafts->colorTexture() : nullptr;
+    EffectProgram& program = extensions->effects().finalCombine;
+    EffectPrograms::use(*device, program);
+    float tint[3] = {0.0f, 0.0f, 0.0f};
+    if (t.shaftsDrawn && device->light())
+        for (int i = 0; i < 3; ++i)
+            tint[i] = device->light()->sunColor[i] * t.strength;
+    GpuProgram::setUniform(program.param0, tint[0], tint[1], tint[2]);
+    device->drawFullScreenQuad();
+}
+
+void blitToScreen()
+{
+    Graphics* device = graphics();
+    if (!device)
+        return;
+    RenderBuffer* multisampled = device->sceneTargets[0];
+    RenderBuffer* scene = device->sceneTargets[1];
+    if (!multisampled || !scene || multisampled == scene || !multisampled->colorTexture())
+        return;
+    PassScope scope(*device);
+    device->setRenderTarget(scene);
+    device->state().textures[0] = multisampled->colorTexture();
+    device->drawFullScreenQuad();
+}
+
+void renderHeatDistortion(const std::function<void()>& drawDistortion)
+{
+    Graphics* device = graphics();
+    if (!device || !device->distortionTarget)
+        return;
+    RenderBuffer* previous = device->currentRenderTarget();
+    device->setRenderTarget(device->distortionTarget);
+    device->clear();
+    {
+        // "No offset" is 0.5 in both channels; painted rather than cleared so
+        // the scene's clear color stays as it was.
+        PassScope scope(*device);
+        device->setRenderTarget(device->distortionTarget);
+        device->state().program = BuiltinProgram::Color;
+        device->state().color = Color4{128, 128, 0, 255};
+        device->drawFullScreenQuad();
+        device->setRenderTarget(device->distortionTarget);
+    }
+    if (drawDistortion)
+        drawDistortion();
+    device->setRenderTarget(previous);
+}
+
+void applyHeatDistortion()
+{
+    Graphics* device = graphics();
+    GraphicsES20Extensions* extensions = graphicsExtensions();
+    if (!device || !extensions || !device->distortionTarget || !device->distortionTarget->colorTexture())
+        return;
+    RenderBuffer* scene = device->sceneTargets[1];
+    if (!scene || !scene->colorTexture() || device->currentRenderTarget() == scene)
+        return;
+    PassScope scope(*device);
+    device->state().textures[0] = scene->colorTexture();
+    device->state().textures[1] = device->distortionTarget->colorTexture();
+    EffectPrograms::use(*device, extensions->effects().distortionApply);
+    device->drawFullScreenQuad();
+}

@@ -1,0 +1,55 @@
+#include "render/gl/GraphicsES20Extensions.h"
+
+#include "render/gl/GraphicsES20.h"
+
+#include <algorithm>
+
+namespace {
+GraphicsES20Extensions* g_extensions = nullptr;
+}  // namespace
+
+bool GraphicsES20Extensions::load()
+{
+    if (!m_effects.build()) {
+        m_error = m_effects.error();
+        return false;
+    }
+    m_scatteringPrograms.clear();
+    addScatteringProgram(m_device.builtinProgram(BuiltinProgram::LitModel));
+    return true;
+}
+
+void GraphicsES20Extensions::unload()
+{
+    m_effects.destroy();
+    m_scatteringPrograms.clear();
+}
+
+void GraphicsES20Extensions::addScatteringProgram(GpuProgram& program)
+{
+    if (std::find(m_scatteringPrograms.begin(), m_scatteringPrograms.end(), &program) == m_scatteringPrograms.end())
+        m_scatteringPrograms.push_back(&program);
+}
+
+void GraphicsES20Extensions::updateScatteringUniforms(const Vec3& camera)
+{
+    m_camera = camera;
+    if (!m_scattering)
+        return;
+    m_device.pushState();
+    for (GpuProgram* program : m_scatteringPrograms) {
+        EffectPrograms::use(m_device, *program);
+        m_scattering->upload(*program, camera);
+    }
+    m_device.popState();
+}
+
+GraphicsES20Extensions* graphicsExtensions()
+{
+    return g_extensions;
+}
+
+void setGraphicsExtensions(GraphicsES20Extensions* extensions)
+{
+    g_extensions = extensions;
+}

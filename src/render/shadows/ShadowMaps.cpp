@@ -1,0 +1,137 @@
+#include "render/shadows/ShadowMaps.h"
+
+#include "render/Graphics.h"
+#include "render/world/Props.h"
+#include "render/shadows/ShadowVolumes.h"
+#include "render/world/WorldView.h"
+#include "render/internal/VecOps.h"
+#include "render/internal/WorldProgram.h"
+
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+using namespace vecops;
+
+namespace {
+
+std::unique_ptr<ShadowMaps> s_shadowMaps;
+WorldProgram s_depthProgram;
+
+Mat4 orthographic(float halfExtent, float nearPlane, float farPlane)
+{
+    Mat4 m;
+    m.m[0] = 1.0f / halfExtent;
+    m.m[5] = 1.0f / halfExtent;
+    m.m[10] = -2.0f / (farPlane - nearPlane);
+    m.m[14] = -(farPlane + nearPlane) / (farPlane - nearPlane);
+    return m;
+}
+
+}  // namespace
+
+bool ShadowMaps::create()
+{
+    // Nearest: the packed depth must not be blended between texels.
+    return m_target.createTexture(TextureFormat::Rgba8, kSize, kSize, {TextureFilter::Nearest, TextureWrap::ClampToEdge});
+}
+
+void ShadowMaps::setView(const Vec3& focus, const Vec3& sunDirection)
+{
+    Vec3 sun = normalizeOr(sunDirection, Vec3{0, 1, 0});
+    if (sun.y < 0.05f)
+        sun = Vec3{0, 1, 0};
+    const Vec3 eye = (focus + (sun * (kDepthRange * 0.5f)));
+    const Vec3 up = std::fabs(sun.y) > 0.99f ? Vec3{0, 0, -1} : Vec3{0, 1, 0};
+    m_lightView = lookAtMatrix(eye, focus, up);
+    m_lightProjection = orthographic(kHalfExtent, 1.0f, kDepthRange);
+    Mat4 bias;  // -1..1 clip space to 0..1
+    bias.m[0] = bias.m[5] = bias.m[10] = 0.5f;
+    bias.m[12] = bias.m[13] = bias.m[14] = 0.5f;
+    m_shadowMatrix = mat4Multiply(bias, mat4Multiply(m_lightProjection, m_lightView));
+}
+
+ShadowMaps* shadowMaps() { return s_shadowMaps.get(); }
+
+bool createShadowMaps(bool force)
+{
+    Graphics* g = graphics();
+    if (!g || (!force && g->qualityTier() < 3))
+        return false;
+    if (s_shadowMaps)
+        return true;
+    auto maps = std::make_unique<ShadowMaps>();
+    if (!maps->create())
+        return false;
+    s_shadowMaps = std::move(maps);
+    return true;
+}
+
+void destroyShadowMaps() { s_shadowMaps.reset(); }
+
+void renderShadowMaps(const Vec3& focus)
+{
+    Graphics* g = graphics();
+    ShadowMaps* maps = shadowMaps();
+    if (!g || !maps || !maps->isValid() ||
+        !s_depthProgram.ensure("shadow depth", worldshaders::kShadowDepthVertex, worldshaders::kShadowDepthFragment))
+        return;
+    const LightRecord* light = g->light();
+    const Vec3 sun = light ? Vec3{light->direction[0], light->direction[1], light->direction[2]} : Vec3{0, 1, 0};
+    maps->setView(focus, sun);
+
+    RenderBuffer* previousTarget = g->currentRenderTarget();
+    const Mat4 projection = g->projectionMatrix(), view = g->viewMatrix(), world = g->worldMatrix();
+    g->pushState();
+    g->setRenderTarget(&maps->target());
+    g->setClearColor(Color4{255, 255, 255, 255});  // farthest depth
+    g->clear();
+    g->restoreDefaultClearColor();  // what the scene's own clear expects
+    RenderState state;
+    state.blend = kBlendOpaque;
+    state.customProgram = &s_depthProgram.program();
+    state.cull = CullMode::None;
+    g->setRenderState(state);
+    g->setProjectionMatrix(maps->lightProjection());
+    g->setViewMatrix(maps->lightView());
+    g->setWorldMatrix(Mat4{});
+    drawPropDepths();
+    g->bindBuffer(BufferTarget::Array, 0);
+    g->bindBuffer(BufferTarget::ElementArray, 0);
+    std::vector<float> points;  // PosTex20: x y z u v
+    for (std::size_t i = 0; i < ShadowVolumes::Caster::count(); ++i) {
+        const ShadowVolumes::Caster* caster = ShadowVolumes::Caster::at(i);
+        if (!caster || !caster->active() || caster->triangles().size() < 3)
+            continue;
+        const std::size_t count = caster->triangles().size() / 3 * 3;
+        points.clear();
+        for (std::size_t k = 0; k < count; ++k) {
+            const Vec3& p = caster->triangles()[k];
+            points.insert(points.end(), {p.x, p.y, p.z, 0.0f, 0.0f});
+        }
+        g->setWorldMatrix(caster->matrix());
+        g->setVertexLayout(VertexLayout::PosTex20, points.data());
+        g->drawArrays(PrimitiveType::Triangles, 0, static_cast<int>(count));
+    }
+    g->invalidateVertexLayout();
+    g->popState();
+    g->setRenderTarget(previousTarget);
+    g->setProjectionMatrix(projection);
+    g->setViewMatrix(view);
+    g->setWorldMatrix(world);
+}
+
+void applyShadowLookup(const GpuProgram& program, float biasUnits)
+{
+    const ShadowMaps* maps = shadowMaps();
+    const bool on = maps && maps->isValid() && maps->depthTexture();
+    GpuProgram::setUniform(program.uniformLocation("u_shadowOn"), on ? 1.0f : 0.0f);
+    GpuProgram::setUniform(program.uniformLocation("u_shadowMap"), 2);
+    if (!on)
+        return;
+    GpuProgram::setUniform(program.uniformLocation("u_shadowMatrix"), maps->shadowMatrix());
+    GpuProgram::setUniform(program.uniformLocation("u_shadowBias"), biasUnits / ShadowMaps::kDepthRange);
+    if (Graphics* device = graphics())
+        device->bindExtraTexture(2, maps->depthTexture());
+}

@@ -1,0 +1,233 @@
+#include "render/shadows/ShadowVolumes.h"
+#include "platform/Log.h"
+
+#include "render/Graphics.h"
+#include "render/RenderBuffer.h"
+#include "render/shadows/ShadowMaps.h"
+#include "render/shadows/ShadowVolumeMesh.h"
+#include "render/world/WorldView.h"
+#include "render/internal/VecOps.h"
+
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+#include <vector>
+
+using namespace vecops;
+
+namespace {
+
+// The volumes of the frame: batches reused from frame to frame, the first
+// `s_batchCount` of them filled.
+std::vector<ShadowVolumeBatch> s_batches;
+std::size_t s_batchCount = 0;
+float s_strength = 0.0f;
+bool s_stencilDrawn = false;  // renderStencil counted something applyShadow must clear
+
+// The welded meshes by triangle set. Weak: a mesh lives as long as a caster
+// holds it, and while one does, its triangles (and so this key) stay valid.
+using MeshKey = std::pair<const Vec3*, std::size_t>;
+std::map<MeshKey, std::weak_ptr<const ShadowVolumeMesh>>& meshCache()
+{
+    static std::map<MeshKey, std::weak_ptr<const ShadowVolumeMesh>> cache;
+    return cache;
+}
+
+std::shared_ptr<const ShadowVolumeMesh> meshOf(std::span<const Vec3> triangles)
+{
+    auto& cache = meshCache();
+    const MeshKey key{triangles.data(), triangles.size()};
+    if (auto found = cache.find(key); found != cache.end())
+        if (auto mesh = found->second.lock())
+            return mesh;
+    std::erase_if(cache, [](const auto& entry) { return entry.second.expired(); });
+    auto mesh = std::make_shared<const ShadowVolumeMesh>(triangles);
+    if (mesh->volumeVertexCount() > ShadowVolumeBatch::kMaxVertices)
+        logWarning("render", "a shadow caster of %zu distinct points is too large for a volume; it casts none",
+                  mesh->vertexCount());
+    cache[key] = mesh;
+    return mesh;
+}
+
+float largestScale(const Mat4& m)
+{
+    float largest = 0.0f;
+    for (int column = 0; column < 3; ++column) {
+        const float* c = &m.m[column * 4];
+        largest = std::max(largest, std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]));
+    }
+    return largest;
+}
+
+// The light's unit direction toward the sun; false when there is no usable one.
+bool sunDirection(const Graphics& g, Vec3& out)
+{
+    const LightRecord* light = g.light();
+    if (!light)
+        return false;
+    out = normalizeOr(Vec3{light->direction[0], light->direction[1], light->direction[2]}, Vec3{0, -1, 0});
+    return out.y >= ShadowVolumes::kMinSunHeight;
+}
+
+// Whether the target being drawn has a stencil buffer; the screen's comes from
+// the window's request (8 bits).
+bool targetHasStencil(const Graphics& g)
+{
+    if (const RenderBuffer* target = g.currentRenderTarget())
+        return target->hasStencil();
+    return g.screenStencilBits() > 0;
+}
+
+// Near enough, and the volume's bounding sphere (caster plus extrusion) in view.
+bool worthDrawing(const ShadowVolumes::Caster& caster, const ShadowVolumeMesh& mesh, const WorldView& view,
+                  const Vec3& towardSun)
+{
+    const Mat4& m = caster.matrix();
+    const Vec3 origin{m.m[12], m.m[13], m.m[14]};
+    const Vec3 offset = origin - view.eye;
+    if (!(vec3Dot(offset, offset) <= ShadowVolumes::kMaxCasterDistance * ShadowVolumes::kMaxCasterDistance))
+        return false;  // also a non-finite position
+    const float half = ShadowVolumes::kExtrusion * 0.5f;
+    const Vec3 centre = origin - towardSun * half;
+    return sphereInFrustum(view.camera, centre, half + mesh.radius() * largestScale(m));
+}
+
+}  // namespace
+
+bool ShadowVolumes::enabled()
+{
+    const Graphics* g = graphics();
+    return g && g->qualityTier() >= 1 && shadowMaps() == nullptr;
+}
+
+float ShadowVolumes::shadowStrength(const LightRecord& light)
+{
+    const Vec3 sun = normalizeOr(Vec3{light.direction[0], light.direction[1], light.direction[2]}, Vec3{0, -1, 0});
+    if (sun.y < kMinSunHeight)
+        return 0.0f;
+    float lit = 0.0f, shadowed = 0.0f;
+    for (int c = 0; c < 3; ++c) {
+        // As the lit world programs clamp it: min(ambient + diffuse * cos, 1).
+        lit += std::min(light.ambient[c] + light.diffuse[c] * sun.y, 1.0f);
+        shadowed += std::min(light.ambient[c], 1.0f);
+    }
+    if (!(lit > 1e-4f))
+        return 0.0f;
+    return std::clamp(1.0f - shadowed / lit, 0.0f, 1.0f);
+}
+
+void ShadowVolumes::buildIndices(const WorldView& view)
+{
+    s_batchCount = 0;
+    s_strength = 0.0f;
+    const Graphics* g = graphics();
+    Vec3 towardSun;
+    if (!enabled() || !sunDirection(*g, towardSun))
+        return;
+    s_strength = shadowStrength(*g->light());
+    if (s_strength < 0.01f)
+        return;
+    for (std::size_t i = 0; i < Caster::count(); ++i) {
+        Caster* caster = Caster::at(i);
+        if (!caster || !caster->active() || caster->m_triangles.size() < 3)
+            continue;
+        if (!caster->m_mesh)
+            caster->m_mesh = meshOf(caster->m_triangles);
+        const ShadowVolumeMesh& mesh = *caster->m_mesh;
+        if (mesh.triangleCount() == 0 || mesh.volumeVertexCount() > ShadowVolumeBatch::kMaxVertices ||
+            !worthDrawing(*caster, mesh, view, towardSun))
+            continue;
+        if (s_batchCount == 0 || !s_batches[s_batchCount - 1].fits(mesh.volumeVertexCount())) {
+            if (s_batchCount == s_batches.size())
+                s_batches.emplace_back();
+            s_batches[s_batchCount++].clear();
+        }
+        // A degenerate or non-finite matrix appends nothing: that caster casts no shadow.
+        (void)mesh.appendVolume(caster->matrix(), towardSun, kExtrusion, s_batches[s_batchCount - 1]);
+    }
+}
+
+void ShadowVolumes::renderStencil()
+{
+    s_stencilDrawn = false;
+    Graphics* g = graphics();
+    if (!g || s_batchCount == 0 || !enabled() || !targetHasStencil(*g))
+        return;
+    const Mat4 world = g->worldMatrix();
+    g->pushState();
+    RenderState& s = g->state();
+    s.blend = kBlendOpaque;
+    s.alternativeBlend = false;
+    s.colorMask = kColorMaskNone;
+    s.depthTest = true;
+    s.depthWrite = false;
+    s.depthFunc = CompareFunc::Less;
+    s.cull = CullMode::None;
+    s.polygonOffset = false;
+    s.customProgram = nullptr;
+    s.program = BuiltinProgram::Color;
+    s.perVertexColor = false;
+    s.textures = {};
+    // Depth-fail counting: behind the visible surface, a back face adds one
+    // and a front face takes one away, so a visible point inside a volume
+    // keeps a count that is not zero, wherever the camera stands.
+    s.stencil = StencilState{};
+    s.stencil.enabled = true;
+    s.stencil.func = CompareFunc::Always;
+    s.stencil.depthFail = StencilOp::DecrementWrap;
+    s.stencil.twoSided = true;
+    s.stencil.backDepthFail = StencilOp::IncrementWrap;
+    g->setWorldMatrix(Mat4{});
+    g->bindBuffer(BufferTarget::Array, 0);
+    for (std::size_t b = 0; b < s_batchCount; ++b) {
+        const ShadowVolumeBatch& batch = s_batches[b];
+        if (batch.indices.empty())
+            continue;
+        g->setVertexLayout(VertexLayout::PosTex20, batch.vertices.data());
+        g->drawIndexed(PrimitiveType::Triangles, batch.indices);
+        s_stencilDrawn = true;
+    }
+    g->invalidateVertexLayout();
+    g->popState();
+    g->setWorldMatrix(world);
+}
+
+void ShadowVolumes::applyShadow()
+{
+    Graphics* g = graphics();
+    if (!g || !s_stencilDrawn)
+        return;
+    s_stencilDrawn = false;
+    const Mat4 projection = g->projectionMatrix(), view = g->viewMatrix(), world = g->worldMatrix();
+    g->pushState();
+    RenderState& s = g->state();
+    // Multiplies what is drawn by (1 - strength): the color is black, its
+    // alpha the strength.
+    s.blend = BlendState{BlendFactor::Zero, BlendFactor::OneMinusSrcAlpha};
+    s.alternativeBlend = false;
+    s.colorMask = kColorMaskRed | kColorMaskGreen | kColorMaskBlue;
+    s.depthTest = false;
+    s.depthWrite = false;
+    s.cull = CullMode::None;
+    s.polygonOffset = false;
+    s.customProgram = nullptr;
+    s.program = BuiltinProgram::Color;
+    s.perVertexColor = false;
+    s.color = Color4{0, 0, 0, static_cast<std::uint8_t>(std::lround(s_strength * 255.0f))};
+    s.textures = {};
+    s.stencil = StencilState{};
+    s.stencil.enabled = true;
+    s.stencil.func = CompareFunc::NotEqual;
+    s.stencil.reference = 0;
+    s.stencil.pass = StencilOp::Zero;  // leaves the stencil clear for the next frame
+    g->setProjectionMatrix(Mat4{});
+    g->setViewMatrix(Mat4{});
+    g->setWorldMatrix(Mat4{});
+    g->drawFullScreenQuad();
+    g->popState();
+    g->setProjectionMatrix(projection);
+    g->setViewMatrix(view);
+    g->setWorldMatrix(world);
+}

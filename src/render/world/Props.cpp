@@ -1,0 +1,161 @@
+#include "render/world/Props.h"
+#include "platform/Log.h"
+
+#include "render/Graphics.h"
+#include "render/shadows/ShadowMaps.h"
+#include "render/Texture2D.h"
+#include "render/internal/VecOps.h"
+#include "render/internal/WorldProgram.h"
+
+#include <algorithm>
+
+using namespace vecops;
+
+namespace {
+
+std::vector<PropBatch*> s_liveBatches;
+std::vector<PropBatch*> s_pending;  // built since allocatePropBuffers, not yet uploaded
+WorldProgram s_program;
+
+constexpr std::uint32_t kChunkVertices = 65536;
+
+}  // namespace
+
+PropBatch::PropBatch(std::string textureName) : m_textureName(std::move(textureName))
+{
+    s_liveBatches.push_back(this);
+}
+
+PropBatch::~PropBatch()
+{
+    std::erase(s_liveBatches, this);
+    std::erase(s_pending, this);
+    if (m_texture)
+        m_texture->release();
+}
+
+void PropBatch::addWorld(const IPropWorld& world)
+{
+    const std::size_t count = world.propCount();
+    for (std::size_t item = 0; item < count; ++item) {
+        const PropPlacement placement = world.prop(item);
+        if (!placement.shape)
+            continue;
+        placement.shape->beforeBake();
+        bool baked = false;
+        for (std::size_t p = 0; p < placement.shape->pieceCount(); ++p) {
+            const PropPiece piece = placement.shape->piece(p);
+            if (piece.texture != m_textureName || piece.vertices.empty() || piece.indices.size() < 3 ||
+                piece.vertices.size() > kChunkVertices)
+                continue;
+            const std::size_t triangleIndices = piece.indices.size() / 3 * 3;
+            if (!std::all_of(piece.indices.begin(), piece.indices.begin() + static_cast<std::ptrdiff_t>(triangleIndices),
+                             [&piece](std::uint16_t i) { return i < piece.vertices.size(); }))
+                continue;
+            if (m_chunks.empty() || m_chunks.back().vertexCount + piece.vertices.size() > kChunkVertices)
+                m_chunks.push_back(Chunk{static_cast<std::uint32_t>(m_vertices.size()), 0,
+                                         static_cast<std::uint32_t>(m_indices.size()), 0});
+            Chunk& chunk = m_chunks.back();
+            const Mat4 toWorld = mat4Multiply(placement.matrix, piece.matrix);
+            for (std::uint16_t i : piece.indices.first(triangleIndices))
+                m_indices.push_back(static_cast<std::uint16_t>(chunk.vertexCount + i));
+            for (const PropVertex& v : piece.vertices) {
+                const Vec3 p3 = mat4TransformPoint(toWorld, Vec3{v.x, v.y, v.z});
+                const Vec3 n = normalizeOr(rotateVector3x3(toWorld, Vec3{v.nx, v.ny, v.nz}), Vec3{0, 1, 0});
+                m_vertices.push_back(PropVertex{p3.x, p3.y, p3.z, n.x, n.y, n.z, v.u, v.v});
+            }
+            chunk.vertexCount += static_cast<std::uint32_t>(piece.vertices.size());
+            chunk.indexCount += static_cast<std::uint32_t>(triangleIndices);
+            baked = true;
+        }
+        if (baked)
+            placement.shape->markBaked();
+    }
+}
+
+void PropBatch::loadTexture()
+{
+    if (m_texture)
+        return;
+    const Graphics* g = graphics();
+    const SamplerSettings sampler{g ? g->qualityFilter() : TextureFilter::Linear, TextureWrap::Repeat};
+    m_texture = getTexture("data/models/" + m_textureName, sampler);
+}
+
+bool PropBatch::upload()
+{
+    if (m_uploaded || graphics() == nullptr || m_vertices.empty())
+        return m_uploaded;
+    if (!m_vertexBuffer.create(BufferTarget::Array, m_vertices.size() * sizeof(PropVertex), BufferUsage::Static,
+                               m_vertices.data()) ||
+        !m_indexBuffer.create(BufferTarget::ElementArray, m_indices.size() * sizeof(std::uint16_t),
+                              BufferUsage::Static, m_indices.data())) {
+        logWarning("render", "props: the buffers of the %s batch cannot be made", m_textureName.c_str());
+        return false;
+    }
+    m_uploaded = true;
+    m_vertices = {};
+    m_indices = {};
+    return true;
+}
+
+void PropBatch::draw() const
+{
+    Graphics* g = graphics();
+    if (!g || !m_uploaded)
+        return;
+    g->bindBuffer(BufferTarget::Array, m_vertexBuffer.glName());
+    g->bindBuffer(BufferTarget::ElementArray, m_indexBuffer.glName());
+    for (const Chunk& chunk : m_chunks) {
+        g->setVertexLayout(VertexLayout::Model32,
+                           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(chunk.firstVertex) * sizeof(PropVertex)));
+        g->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(chunk.indexCount),
+                             static_cast<std::size_t>(chunk.firstIndex) * sizeof(std::uint16_t));
+    }
+    g->bindBuffer(BufferTarget::Array, 0);
+    g->bindBuffer(BufferTarget::ElementArray, 0);
+    g->invalidateVertexLayout();
+}
+
+void allocatePropBuffers(std::span<const std::string_view> names)
+{
+    (void)names;  // batches are sized as they are built
+    s_pending.clear();
+}
+
+std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropWorld& world)
+{
+    auto batch = std::make_unique<PropBatch>(std::string(textureName));
+    batch->loadTexture();
+    batch->addWorld(world);
+    s_pending.push_back(batch.get());
+    return batch;
+}
+
+void unmapPropBuffers()
+{
+    for (PropBatch* batch : s_pending)
+        batch->upload();
+    s_pending.clear();
+}
+
+void drawProps(const PropBatch* batch, int pass, float distanceFactor)
+{
+    (void)distanceFactor;
+    Graphics* g = graphics();
+    if (!g || !batch || pass != 1 || !batch->isUploaded() ||
+        !s_program.ensure("props", worldshaders::kPropsVertex, worldshaders::kPropsFragment))
+        return;
+    pushOpaqueWorldState(*g, s_program.program(), batch->texture(), nullptr);
+    g->setWorldMatrix(Mat4{});
+    g->applyState();
+    applyShadowLookup(s_program.program(), kPropShadowBias);
+    batch->draw();
+    g->popState();
+}
+
+void drawPropDepths()
+{
+    for (const PropBatch* batch : s_liveBatches)
+        batch->draw();
+}

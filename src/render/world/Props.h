@@ -1,0 +1,67 @@
+#pragma once
+#include "render/BufferObject.h"
+#include "render/world/PropWorld.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Texture2D;
+
+// One static batch of the map's props: every drawn piece of every placed
+// prop that uses one texture, baked into world space. Pieces are grouped into
+// chunks of at most 65536 vertices, so 16-bit indices always reach.
+class PropBatch {
+public:
+    struct Chunk {
+        std::uint32_t firstVertex = 0, vertexCount = 0;
+        std::uint32_t firstIndex = 0, indexCount = 0;  // indices count from firstVertex
+    };
+    explicit PropBatch(std::string textureName);
+    ~PropBatch();
+    PropBatch(const PropBatch&) = delete;
+    PropBatch& operator=(const PropBatch&) = delete;
+
+    const std::string& textureName() const { return m_textureName; }
+    // Null when the texture did not load; the caller then deletes the batch.
+    Texture2D* texture() const { return m_texture; }
+
+    // Appends the pieces of the world's props that use this batch's texture.
+    void addWorld(const IPropWorld& world);
+    // World-space geometry; emptied once uploaded.
+    const std::vector<PropVertex>& vertices() const { return m_vertices; }
+    const std::vector<std::uint16_t>& indices() const { return m_indices; }
+    const std::vector<Chunk>& chunks() const { return m_chunks; }
+    bool isUploaded() const { return m_uploaded; }
+
+    // Internal to the props code: the texture load, the upload, the draw.
+    void loadTexture();
+    bool upload();
+    void draw() const;
+
+private:
+    std::string m_textureName;
+    Texture2D* m_texture = nullptr;
+    std::vector<PropVertex> m_vertices;
+    std::vector<std::uint16_t> m_indices;
+    std::vector<Chunk> m_chunks;
+    BufferObject m_vertexBuffer, m_indexBuffer;
+    bool m_uploaded = false;
+};
+
+// Starts a round of batch building for the named textures ("building.pvr", ...).
+void allocatePropBuffers(std::span<const std::string_view> names);
+// The batch of the world's props that use `textureName` (found under
+// "data/models/"). Its texture() is null when the texture failed to load.
+std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropWorld& world);
+// Uploads every batch built since allocatePropBuffers into GL buffers and
+// frees their CPU copies (without a renderer the copies stay).
+void unmapPropBuffers();
+// Draws a batch lit, fogged and shadowed. Pass 1 is the color pass (the only
+// one the scene uses); `distanceFactor` is reserved and ignored. Null draws nothing.
+void drawProps(const PropBatch* batch, int pass, float distanceFactor);
+// Every live batch's geometry, depth only, with the current program and matrices (shadow map).
+void drawPropDepths();

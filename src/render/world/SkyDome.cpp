@@ -1,0 +1,110 @@
+#include "render/world/SkyDome.h"
+
+#include "render/world/AtmosScatter.h"
+#include "render/Graphics.h"
+#include "render/Texture2D.h"
+#include "render/internal/VecOps.h"
+#include "render/internal/WorldProgram.h"
+
+#include <cmath>
+
+class SkyDome::Gpu {
+public:
+    ~Gpu()
+    {
+        if (texture)
+            texture->release();
+    }
+    Texture2D* texture = nullptr;
+    WorldProgram program;
+};
+
+SkyDome::SkyDome() : m_gpu(std::make_unique<Gpu>()) {}
+SkyDome::~SkyDome() = default;
+
+void SkyDome::load()
+{
+    m_vertices.clear();
+    m_indices.clear();
+    for (int ring = 0; ring <= kRings; ++ring) {
+        const float elevation = (static_cast<float>(ring) / kRings - 0.5f) * kPi;
+        for (int seg = 0; seg <= kSegments; ++seg) {
+            const float azimuth = static_cast<float>(seg) / kSegments * 2.0f * kPi;
+            Vertex v;
+            v.x = std::cos(elevation) * std::cos(azimuth);
+            v.y = std::sin(elevation);
+            v.z = std::cos(elevation) * std::sin(azimuth);
+            v.u = static_cast<float>(seg) / kSegments * 4.0f;
+            v.v = clampf(0.0f, 1.0f - v.y * 3.0f, 1.0f);
+            m_vertices.push_back(v);
+        }
+    }
+    const int row = kSegments + 1;
+    for (int ring = 0; ring < kRings; ++ring)
+        for (int seg = 0; seg < kSegments; ++seg) {
+            const auto a = static_cast<std::uint16_t>(ring * row + seg);
+            const auto b = static_cast<std::uint16_t>(a + 1), c = static_cast<std::uint16_t>(a + row),
+                       d = static_cast<std::uint16_t>(a + row + 1);
+            m_indices.insert(m_indices.end(), {a, c, b, b, c, d});
+        }
+    m_coloredLight = Vec3{-1, -1, -1};
+}
+
+bool SkyDome::loadTexture(std::string_view name)
+{
+    if (m_gpu->texture)
+        m_gpu->texture->release();
+    m_gpu->texture = getTexture(name, kRepeatSampler);
+    return m_gpu->texture != nullptr;
+}
+
+void SkyDome::recolor(const AtmosScatter& scatter)
+{
+    auto byte = [](float v) { return static_cast<std::uint8_t>(std::lround(clampf(0.0f, v, 1.0f) * 255.0f)); };
+    for (Vertex& v : m_vertices) {
+        const Vec3 c = scatter.skyColor(Vec3{v.x, v.y, v.z});
+        v.color = Color4{byte(c.x), byte(c.y), byte(c.z), 255};
+    }
+    m_coloredSun = scatter.sunDirection();
+    m_coloredLight = scatter.sunColor();
+}
+
+void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
+{
+    Graphics* g = graphics();
+    if (!g || m_vertices.empty() || !m_gpu->program.ensure("sky", worldshaders::kSkyVertex, worldshaders::kSkyFragment))
+        return;
+    const Vec3& sun = scatter.sunDirection();
+    const Vec3& light = scatter.sunColor();
+    if (sun.x != m_coloredSun.x || sun.y != m_coloredSun.y || sun.z != m_coloredSun.z ||
+        light.x != m_coloredLight.x || light.y != m_coloredLight.y || light.z != m_coloredLight.z)
+        recolor(scatter);
+    GpuProgram& program = m_gpu->program.program();
+    const Mat4 world = g->worldMatrix();
+    g->pushState();
+    RenderState& s = g->state();
+    s.blend = kBlendOpaque;
+    s.depthTest = true;
+    s.depthWrite = false;
+    s.depthFunc = CompareFunc::LessEqual;
+    s.cull = CullMode::None;
+    s.perVertexColor = true;
+    s.customProgram = &program;
+    s.textures = {m_gpu->texture, nullptr};
+    Mat4 around;  // a unit sphere around the eye; the shader pins it to the far plane
+    around.m[12] = eye.x;
+    around.m[13] = eye.y;
+    around.m[14] = eye.z;
+    g->setWorldMatrix(around);
+    g->applyState();
+    GpuProgram::setUniform(program.uniformLocation("u_sunDirection"), sun.x, sun.y, sun.z);
+    const float disc = sun.y > -0.02f ? 1.0f : 0.0f;
+    GpuProgram::setUniform(program.uniformLocation("u_sunColor"), light.x * disc, light.y * disc, light.z * disc);
+    g->bindBuffer(BufferTarget::Array, 0);
+    g->bindBuffer(BufferTarget::ElementArray, 0);
+    g->setVertexLayout(VertexLayout::PosColorTex24, m_vertices.data());
+    g->drawIndexed(PrimitiveType::Triangles, m_indices);
+    g->invalidateVertexLayout();
+    g->popState();
+    g->setWorldMatrix(world);
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include "platform/Math.h"
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+class AtmosScatter;
+
+// The sky: a sphere around the eye colored per vertex by the scattering
+// model (lighter toward the horizon, bluish overhead, a glow and a disc at the
+// sun), drawn at the far plane of its own so that it never clips and never
+// hides anything drawn before it.
+class SkyDome {
+public:
+    static constexpr int kRings = 16;     // from the nadir to the zenith
+    static constexpr int kSegments = 32;  // around the horizon
+
+    SkyDome();
+    ~SkyDome();
+    SkyDome(const SkyDome&) = delete;
+    SkyDome& operator=(const SkyDome&) = delete;
+
+    // Builds the sphere.
+    void load();
+    // An optional texture laid around the horizon and multiplied in; false
+    // (and the sky stays plain) when it does not load.
+    bool loadTexture(std::string_view name);
+    // Draws around the current view's eye; recolors the vertices when the
+    // scattering object's sun moved. Depth writes off, depth test at the far plane.
+    void draw(const AtmosScatter& scatter, const Vec3& eye);
+
+private:
+    class Gpu;
+    struct Vertex {
+        float x, y, z;
+        Color4 color;
+        float u, v;
+    };
+    void recolor(const AtmosScatter& scatter);
+
+    std::vector<Vertex> m_vertices;
+    std::vector<std::uint16_t> m_indices;
+    Vec3 m_coloredSun{0, -2, 0}, m_coloredLight{-1, -1, -1};
+    std::unique_ptr<Gpu> m_gpu;
+};

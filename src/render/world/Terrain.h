@@ -1,0 +1,116 @@
+#pragma once
+#include "platform/Math.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+class File;
+class TerrainPatches;
+struct WorldView;
+
+// Height field of the loaded map. Loading and the height queries need no GL
+// context, so rules, AI and tests can ask for heights without a window.
+//
+// The field is centred on the world origin: it spans x and z from -size/2 to
+// +size/2 with size = grid x cellSize; sample (col, row) lies at
+// x = -size/2 + col x cellSize, z = -size/2 + row x cellSize. Sea level is y = 0.
+//
+// Height file ("data/terrain/<map>/height.bin", little-endian):
+//   char magic[4] = "SKYH"; u16 version = 1; u16 grid (cells per side, 1..4096)
+//   f32 cellSize (> 0); f32 baseHeight; f32 heightRange (>= 0)
+//   u16 samples[(grid + 1)^2], row after row (row = z index), each
+//   height = baseHeight + sample / 65535 x heightRange.
+class Terrain {
+public:
+    struct Layout {
+        int grid = 0;  // cells per side; the file holds (grid + 1)^2 samples
+        float cellSize = 0.0f, baseHeight = 0.0f, heightRange = 0.0f;
+    };
+    static constexpr std::size_t kHeaderBytes = 20;
+    static constexpr int kMaxGrid = 4096;
+
+    Terrain();
+    ~Terrain();
+    Terrain(const Terrain&) = delete;
+    Terrain& operator=(const Terrain&) = delete;
+
+    // False on a bad header or fewer samples than the header needs; the
+    // terrain then stays empty (every query answers 0 with an up normal) and
+    // a line naming the fault goes to standard error.
+    [[nodiscard]] bool load(File& file);
+    // The same from samples in memory (the data tool and tests).
+    [[nodiscard]] bool setSamples(const Layout& layout, std::span<const std::uint16_t> samples);
+    // The height file's bytes for a layout and its samples; empty when they do not match.
+    static std::vector<std::uint8_t> encode(const Layout& layout, std::span<const std::uint16_t> samples);
+
+    bool empty() const { return m_samples.empty(); }
+    const Layout& layout() const { return m_layout; }
+    float baseHeight() const { return m_layout.baseHeight; }
+    float heightRange() const { return m_layout.heightRange; }
+    // grid x cellSize: the "shader terrain size"; 0 when empty.
+    float size() const { return static_cast<float>(m_layout.grid) * m_layout.cellSize; }
+
+    // Interpolated on the same two triangles per cell that are drawn (the
+    // diagonal runs from (col + 1, row) to (col, row + 1)), so a plane on the
+    // runway neither sinks into nor hovers over the mesh. Points outside the
+    // field are clamped to its edge.
+    float heightAt(float x, float z) const;
+    // The sample at the lower corner (col, row) of the cell holding the point;
+    // no interpolation. Clamped like heightAt.
+    float sampleHeightAt(float x, float z) const;
+    // heightAt, and the unit normal of the triangle under the point; (0, 1, 0)
+    // outside the field and on an empty terrain.
+    float heightAndNormalAt(float x, float z, Vec3& normal) const;
+    // Height of a sample; the indices are clamped to the field.
+    float sampleHeight(int col, int row) const;
+
+    // The level-of-detail patches (built on first use after a load).
+    const TerrainPatches& patches() const;
+
+    // GL side. Creates the patch buffers and takes the overview picture (by
+    // world x, z over the whole field) and the tiled detail texture; a
+    // texture that does not load is drawn as plain grey. False when a GL
+    // buffer cannot be made.
+    [[nodiscard]] bool upload(std::string_view overviewTexture, std::string_view detailTexture);
+    // Culls the patches against the view and picks their levels; call once a
+    // frame before drawPass. fieldOfView in radians (vertical).
+    void updateVisible(float fieldOfView, const WorldView& view);
+    // Draws the patches picked by the last updateVisible with the renderer's
+    // current matrices, light and fog; does nothing before upload.
+    void drawPass();
+    // The same keeping only the ground above (reflection) or below (refraction)
+    // sea level, for the water's pictures. Under water the ground fades into
+    // `waterColor` with depth (gone kUnderwaterFadeDepth below the surface)
+    // instead of into the fog, which the water surface adds itself: so a deep
+    // sea floor matches the open sea beyond the field's edge.
+    void drawReflectionPass();
+    void drawRefractionPass(const Vec3& waterColor);
+    static constexpr float kUnderwaterFadeDepth = 150.0f;
+    struct VisiblePatch {
+        int patch = 0;  // index into patches().patches()
+        int level = 0;
+    };
+    // What the last updateVisible picked.
+    const std::vector<VisiblePatch>& visiblePatches() const { return m_visible; }
+
+private:
+    class Gpu;
+    bool checkLayout(const Layout& layout) const;
+    float cellCoordinate(float world) const;  // world x or z to a clamped sample coordinate
+    void draw(float clipSide, const Vec3* underwater);
+
+    Layout m_layout;
+    std::vector<std::uint16_t> m_samples;
+    mutable std::unique_ptr<TerrainPatches> m_patches;  // cache: built on first use
+    std::vector<VisiblePatch> m_visible;
+    std::unique_ptr<Gpu> m_gpu;
+};
+
+// The shader terrain size (grid x cellSize) read by the terrain program for the
+// overview picture's coordinates. Values below 1 are taken as 1, so an empty
+// map never divides by zero in a shader.
+void setShaderTerrainSize(float size);
+float shaderTerrainSize();

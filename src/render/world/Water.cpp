@@ -1,0 +1,217 @@
+#include "render/world/Water.h"
+#include "platform/Log.h"
+
+#include "render/world/AtmosScatter.h"
+#include "render/Graphics.h"
+#include "render/world/SkyDome.h"
+#include "render/world/Terrain.h"
+#include "render/internal/VecOps.h"
+#include "render/internal/WorldProgram.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+Water* s_water = nullptr;
+
+constexpr int kGridCells = 24;          // per side; fog is per vertex, so the grid needs some density
+constexpr float kGridExtent = 60000.0f; // beyond the far plane
+constexpr float kGridSnap = 2500.0f;    // the grid follows the eye in steps, so the waves do not swim
+
+// The water's tint under the renderer's light, lit as the world programs light
+// a face turned up: unchanged by day, dark at night. Unlit without a light record.
+Vec3 litWaterColor(const WaterTechnique& technique, const LightRecord* light)
+{
+    const Vec3 c = technique.waterColor();
+    if (!light)
+        return c;
+    const float sun = std::max(light->direction[1], 0.0f);
+    float lit[3];
+    for (int i = 0; i < 3; ++i)
+        lit[i] = clampf(0.0f, light->ambient[i] + light->diffuse[i] * sun, 1.0f);
+    return Vec3{c.x * lit[0], c.y * lit[1], c.z * lit[2]};
+}
+
+}  // namespace
+
+void WaterGpuProgram::onLinked()
+{
+    m_water.eye = uniformLocation("u_eye");
+    m_water.time = uniformLocation("u_time");
+    m_water.waterColor = uniformLocation("u_waterColor");
+    m_water.skyColor = uniformLocation("u_skyColor");
+    m_water.sunDirection = uniformLocation("u_sunDirection");
+    m_water.sunColor = uniformLocation("u_sunColor");
+    m_water.pictures = uniformLocation("u_pictures");
+}
+
+void WaterTechnique::setWaterValue(float value)
+{
+    m_value = std::isfinite(value) ? clampf(0.0f, value, 1.0f) : 0.0f;
+}
+
+Vec3 WaterTechnique::waterColor() const
+{
+    const Vec3 sea{0.04f, 0.15f, 0.27f}, inland{0.10f, 0.22f, 0.19f};
+    return Vec3{vecops::lerpf(sea.x, inland.x, m_value), vecops::lerpf(sea.y, inland.y, m_value),
+                vecops::lerpf(sea.z, inland.z, m_value)};
+}
+
+bool WaterTechnique::ensureProgram()
+{
+    if (m_program.isValid())
+        return true;
+    if (m_programTried || graphics() == nullptr)
+        return false;
+    m_programTried = true;
+    if (!m_program.build("water", worldshaders::kWaterVertex, worldshaders::kWaterFragment)) {
+        logWarning("render", "the water program does not build: %s", m_program.error().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WaterTechnique::preparePictures()
+{
+    Graphics* g = graphics();
+    if (!g || g->qualityTier() < 2)
+        return false;
+    const RenderBuffer* scene = g->currentRenderTarget();
+    const int width = std::max(1, (scene ? scene->width() : g->screenWidth()) / 2);
+    const int height = std::max(1, (scene ? scene->height() : g->screenHeight()) / 2);
+    for (RenderBuffer* target : {&m_reflection, &m_refraction}) {
+        if (target->isValid() && target->width() == width && target->height() == height)
+            continue;
+        target->destroy();
+        if (!target->createTexture(TextureFormat::Rgb8, width, height, kClampSampler))
+            return false;
+    }
+    return true;
+}
+
+Water::Water() { buildGrid(); }
+Water::~Water()
+{
+    if (s_water == this)
+        s_water = nullptr;
+}
+
+void Water::setWorld(Terrain* terrain, SkyDome* sky, const AtmosScatter* scatter)
+{
+    m_terrain = terrain;
+    m_sky = sky;
+    m_scatter = scatter;
+}
+
+void Water::buildGrid()
+{
+    const int side = kGridCells + 1;
+    for (int j = 0; j < side; ++j)
+        for (int i = 0; i < side; ++i) {
+            const float x = (static_cast<float>(i) / kGridCells - 0.5f) * 2.0f * kGridExtent;
+            const float z = (static_cast<float>(j) / kGridCells - 0.5f) * 2.0f * kGridExtent;
+            m_grid.insert(m_grid.end(), {x, 0.0f, z, 0.0f, 0.0f});
+        }
+    for (int j = 0; j < kGridCells; ++j)
+        for (int i = 0; i < kGridCells; ++i) {
+            const auto a = static_cast<std::uint16_t>(j * side + i);
+            const auto b = static_cast<std::uint16_t>(a + 1), c = static_cast<std::uint16_t>(a + side),
+                       d = static_cast<std::uint16_t>(a + side + 1);
+            m_gridIndices.insert(m_gridIndices.end(), {a, c, b, b, c, d});
+        }
+}
+
+void Water::update(const Vec3& cameraPosition, float sceneTime)
+{
+    m_eye = cameraPosition;
+    m_time = std::isfinite(sceneTime) ? std::fmod(sceneTime, 3600.0f) : 0.0f;
+}
+
+void Water::renderRefraction()
+{
+    Graphics* g = graphics();
+    m_picturesReady = g && m_technique.preparePictures();
+    if (!m_picturesReady)
+        return;
+    RenderBuffer* scene = g->currentRenderTarget();
+    const Vec3 c = litWaterColor(m_technique, g->light());
+    g->setRenderTarget(&m_technique.refraction());
+    g->setClearColor(Color4{static_cast<std::uint8_t>(c.x * 255), static_cast<std::uint8_t>(c.y * 255),
+                            static_cast<std::uint8_t>(c.z * 255), 255});
+    g->clear();
+    g->restoreDefaultClearColor();  // what the scene's own clear expects
+    if (m_terrain)
+        m_terrain->drawRefractionPass(c);
+    g->setRenderTarget(scene);
+}
+
+void Water::renderReflection(const std::function<void()>& extra)
+{
+    Graphics* g = graphics();
+    if (!g || !m_picturesReady)
+        return;
+    RenderBuffer* scene = g->currentRenderTarget();
+    const Mat4 view = g->viewMatrix();
+    Mat4 mirror;  // y -> -y: the world seen from below the sea
+    mirror.m[5] = -1.0f;
+    g->setRenderTarget(&m_technique.reflection());
+    g->setClearColor(Color4{128, 160, 200, 255});
+    g->clear();
+    g->restoreDefaultClearColor();  // what the scene's own clear expects
+    g->setViewMatrix(mat4Multiply(view, mirror));
+    const Vec3 mirroredEye{m_eye.x, -m_eye.y, m_eye.z};
+    if (m_sky && m_scatter)
+        m_sky->draw(*m_scatter, mirroredEye);
+    if (m_terrain)
+        m_terrain->drawReflectionPass();
+    if (extra)
+        extra();
+    g->setViewMatrix(view);
+    g->setRenderTarget(scene);
+}
+
+void Water::finishTargets()
+{
+    // The pictures are complete; nothing else is drawn into them this frame.
+}
+
+void Water::drawSurface()
+{
+    Graphics* g = graphics();
+    if (!g || !m_technique.ensureProgram())
+        return;
+    WaterGpuProgram& program = m_technique.program();
+    const Mat4 world = g->worldMatrix();
+    pushOpaqueWorldState(*g, program, m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
+                         m_picturesReady ? m_technique.refraction().colorTexture() : nullptr);
+    Mat4 follow;
+    follow.m[12] = std::floor(m_eye.x / kGridSnap) * kGridSnap;
+    follow.m[14] = std::floor(m_eye.z / kGridSnap) * kGridSnap;
+    g->setWorldMatrix(follow);
+    g->applyState();
+    const WaterGpuProgram::Uniforms& u = program.waterUniforms();
+    // The shader works in grid space: the eye moves with the grid.
+    GpuProgram::setUniform(u.eye, m_eye.x - follow.m[12], m_eye.y, m_eye.z - follow.m[14]);
+    GpuProgram::setUniform(u.time, m_time);
+    const Vec3 tint = litWaterColor(m_technique, g->light());
+    GpuProgram::setUniform(u.waterColor, tint.x, tint.y, tint.z);
+    const Vec3 sky = m_scatter ? m_scatter->skyColor(Vec3{1.0f, 0.25f, 0.0f}) : Vec3{0.55f, 0.65f, 0.8f};
+    GpuProgram::setUniform(u.skyColor, sky.x, sky.y, sky.z);
+    const Vec3 sun = m_scatter ? m_scatter->sunDirection() : Vec3{0, 1, 0};
+    const Vec3 light = m_scatter ? m_scatter->sunColor() : Vec3{1, 1, 1};
+    GpuProgram::setUniform(u.sunDirection, sun.x, sun.y, sun.z);
+    GpuProgram::setUniform(u.sunColor, light.x, light.y, light.z);
+    GpuProgram::setUniform(u.pictures, m_picturesReady ? 1.0f : 0.0f);
+    g->bindBuffer(BufferTarget::Array, 0);
+    g->bindBuffer(BufferTarget::ElementArray, 0);
+    g->setVertexLayout(VertexLayout::PosTex20, m_grid.data());
+    g->drawIndexed(PrimitiveType::Triangles, m_gridIndices);
+    g->invalidateVertexLayout();
+    g->popState();
+    g->setWorldMatrix(world);
+    m_picturesReady = false;
+}
+
+Water* water() { return s_water; }
+void setWater(Water* w) { s_water = w; }

@@ -1,0 +1,97 @@
+#pragma once
+#include "platform/Math.h"
+#include "render/GpuProgram.h"
+#include "render/RenderBuffer.h"
+
+#include <functional>
+#include <vector>
+
+class AtmosScatter;
+class SkyDome;
+class Terrain;
+
+// The water surface's program: the tint, the sky, the sun glint and, from
+// tier 2, the reflection and refraction pictures mixed by a fresnel term.
+class WaterGpuProgram : public GpuProgram {
+public:
+    struct Uniforms {
+        int eye = -1, time = -1, waterColor = -1, skyColor = -1, sunDirection = -1, sunColor = -1, pictures = -1;
+    };
+    const Uniforms& waterUniforms() const { return m_water; }
+
+protected:
+    void onLinked() override;
+
+private:
+    Uniforms m_water;
+};
+
+// How the water is drawn at the renderer's quality tier: below tier 2 a
+// tinted surface reflecting the sky's color; from tier 2 with reflection and
+// refraction pictures at half the scene's resolution.
+class WaterTechnique {
+public:
+    // The map record's water value, 0..1 (clamped; NaN counts as 0): 0 is a
+    // deep blue sea, 1 a green inland water.
+    void setWaterValue(float value);
+    float waterValue() const { return m_value; }
+    Vec3 waterColor() const;
+    // True at tier 2 and above, when both picture targets can be made for the
+    // current scene target's size.
+    bool preparePictures();
+    RenderBuffer& reflection() { return m_reflection; }
+    RenderBuffer& refraction() { return m_refraction; }
+    WaterGpuProgram& program() { return m_program; }
+    bool ensureProgram();
+
+private:
+    float m_value = 0.0f;
+    RenderBuffer m_reflection, m_refraction;
+    WaterGpuProgram m_program;
+    bool m_programTried = false;
+};
+
+// The sea at y = 0 (and any water below it in the terrain): the scene's water
+// renderer, reached through the renderer's global water pointer.
+class Water {
+public:
+    Water();
+    ~Water();
+    Water(const Water&) = delete;
+    Water& operator=(const Water&) = delete;
+
+    WaterTechnique& technique() { return m_technique; }
+    // What the pictures show: links, not owned; null skips that part.
+    void setWorld(Terrain* terrain, SkyDome* sky, const AtmosScatter* scatter);
+
+    // Per frame, with the camera position and the scene time in seconds.
+    void update(const Vec3& cameraPosition, float sceneTime);
+    // Draw the pictures with the renderer's current matrices (tier 2 and above):
+    // the ground below the sea, and the mirrored world above it plus whatever
+    // `extra` draws (the game's reflected ground targets).
+    void renderRefraction();
+    void renderReflection(const std::function<void()>& extra = {});
+    // The target pass after both pictures: restores the scene target's matrices.
+    void finishTargets();
+    // The surface; depth-tested against the ground drawn before it.
+    void drawSurface();
+    // After the shadow volumes: nothing to add yet.
+    void afterShadow() {}
+
+private:
+    void buildGrid();
+
+    WaterTechnique m_technique;
+    Terrain* m_terrain = nullptr;
+    SkyDome* m_sky = nullptr;
+    const AtmosScatter* m_scatter = nullptr;
+    Vec3 m_eye;
+    float m_time = 0.0f;
+    bool m_picturesReady = false;
+    std::vector<float> m_grid;             // x y z u v around the origin
+    std::vector<std::uint16_t> m_gridIndices;
+};
+
+// The renderer's global water pointer; null when the map has no water.
+Water* water();
+void setWater(Water* water);
