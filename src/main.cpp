@@ -9,7 +9,12 @@
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
+#include "screens/QuitGameOverlay.h"
+#include "screens/Screens.h"
+#include "screens/SplashesScreen.h"
+#include "screens/hud/HudSounds.h"
 #include "sound/Sound.h"
+#include "ui/MenuHooks.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +70,17 @@ void resizeRenderer(int width, int height)
         device->setRenderTarget(nullptr);
 }
 
+// The HUD's message chime and announcements.
+class HudSoundPlayer final : public IHudSounds {
+public:
+    void playMessageSound() override
+    {
+        if (SoundSourceBuffered* source = globalSources().msgSound)
+            source->play();
+    }
+    void playAnnouncer(int, const char* file) override { Sound::createOneShot2D(SoundData::load(file)); }
+};
+
 // A machine without an audio device plays to the null output; only OpenAL
 // itself failing ends the program. Until the menu screen starts its music,
 // the menu piece starts here.
@@ -73,6 +89,13 @@ void startSound()
     if (!Sound::init())
         std::exit(-1);
     startMenuMusic(settings());
+    static HudSoundPlayer hudSoundPlayer;
+    setHudSounds(&hudSoundPlayer);
+    setMenuSoundHook([](MenuSound sound) {
+        const GlobalSources& sources = globalSources();
+        if (SoundSourceBuffered* source = sound == MenuSound::Click ? sources.click : sources.clickBack)
+            source->play();
+    });
 }
 
 void updateSound()
@@ -125,6 +148,17 @@ int main(int argc, char** argv)
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
+    hooks.showFirstScreen = [] {
+        startScreens();
+        setCurrentScreen(&splashesScreen());
+    };
+    hooks.ensureQuitOverlay = [] { QuitGameOverlay::instance(); };
+    hooks.updateQuitOverlay = [] { QuitGameOverlay::instance().update(); };
+    hooks.quitConfirmed = [] { return QuitGameOverlay::instance().quit; };
+    hooks.drawScreens = drawScreens;
+    hooks.updateScreens = updateScreens;
+    hooks.touch = dispatchTouchToScreens;
+    hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;
     hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;

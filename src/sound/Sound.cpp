@@ -206,6 +206,18 @@ SoundSourceBuffered* Sound::createSource3D(SoundData* sound, const Vec3& positio
     return source;
 }
 
+SoundSourceBuffered* Sound::createOneShot2D(SoundData* sound)
+{
+    if (!device())
+        return nullptr;
+    SoundSourceBuffered* source = registeredOrNull(new SoundSourceBuffered(true, false));
+    if (source) {
+        source->setSound(sound);
+        source->play();
+    }
+    return source;
+}
+
 void Sound::setMasterVolume(float volume)
 {
     if (AudioDevice* d = device())

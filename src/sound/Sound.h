@@ -51,6 +51,8 @@ public:
     static SoundSourceBuffered* createLoopSource3D(SoundData* sound);
     // Already playing; deletes itself in the first update after it ends.
     static SoundSourceBuffered* createSource3D(SoundData* sound, const Vec3& position);
+    // The same, flat (announcements).
+    static SoundSourceBuffered* createOneShot2D(SoundData* sound);
 
     // Over every channel, effects and music alike.
     static void setMasterVolume(float volume);

@@ -115,6 +115,22 @@ TEST_F(SoundSystem, FinishedOneShotIsGoneAfterTheNextUpdateAndTheMovedSourceIsSt
     delete last;
 }
 
+TEST_F(SoundSystem, FlatOneShotPlaysAtOnceAndGoesWhenDone)
+{
+    SoundSourceBuffered* announcement = Sound::createOneShot2D(sound("click"));
+    ASSERT_NE(announcement, nullptr);
+    ASSERT_NE(state(announcement), nullptr);
+    EXPECT_FALSE(state(announcement)->positioned);
+    EXPECT_FALSE(state(announcement)->paused);
+    fake->advance(1.1);
+    Sound::update();
+    EXPECT_EQ(SoundSource::count(), 40u);
+    // A missing file: nothing plays, and the source is gone just the same.
+    EXPECT_NE(Sound::createOneShot2D(nullptr), nullptr);
+    Sound::update();
+    EXPECT_EQ(SoundSource::count(), 40u);
+}
+
 TEST_F(SoundSystem, LoopingSourceStaysPlayingUntilStopped)
 {
     SoundSourceBuffered* loop = Sound::createSource2D(sound("jet"), true);
