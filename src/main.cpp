@@ -10,6 +10,9 @@
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
+#include "screens/QuitGameOverlay.h"
+#include "screens/Screens.h"
+#include "screens/SplashesScreen.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -114,6 +117,17 @@ int main(int argc, char** argv)
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
+    hooks.showFirstScreen = [] {
+        startScreens();
+        setCurrentScreen(&splashesScreen());
+    };
+    hooks.ensureQuitOverlay = [] { QuitGameOverlay::instance(); };
+    hooks.updateQuitOverlay = [] { QuitGameOverlay::instance().update(); };
+    hooks.quitConfirmed = [] { return QuitGameOverlay::instance().quit; };
+    hooks.drawScreens = drawScreens;
+    hooks.updateScreens = updateScreens;
+    hooks.touch = dispatchTouchToScreens;
+    hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;
     hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;
