@@ -10,6 +10,9 @@
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
+#include "screens/MenuScreen.h"
+#include "screens/Screens.h"
+#include "screens/SplashesScreen.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -111,9 +114,18 @@ int main(int argc, char** argv)
 {
     // The subsystems above the platform register their screens, sound and
     // overlays here as they join the game; until then the loop shows the empty screen.
+    ScreenHooks screens;
+    screens.menuScreen = &menuScreen();
+    setScreenHooks(screens);
+
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
+    hooks.showFirstScreen = [] { setCurrentScreen(&splashesScreen()); };
+    hooks.drawScreens = drawScreens;
+    hooks.updateScreens = updateScreens;
+    hooks.touch = dispatchTouchToScreens;
+    hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;
     hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;
