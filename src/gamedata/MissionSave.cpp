@@ -7,7 +7,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -230,7 +232,7 @@ bool MissionSave::applyWorld(const CheckpointData& data, GameWorld& world)
     if (world.sunValue >= 0.0f)
         hooks.hostOrNone().setSunValue(world.sunValue);
     if (world.countdownEnd >= 0.0f)
-        hooks.hudOrNone().setCountdown(std::floor(data.countdown), world.countdownLabel.c_str());
+        hooks.hudOrNone().setCountdown(std::floor(data.countdown), mapLabelText(world.countdownLabel).c_str());
     if (!world.music.empty())
         hooks.audioOrNone().playMusic(world.music, world.musicLoops);
     return true;

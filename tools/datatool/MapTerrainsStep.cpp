@@ -148,7 +148,7 @@ float finalHeight(const MapWorldPlan& plan, const WorldNoise& noise, float x, fl
         if (d < lake.radius)
             h = lake.level - 6.0f - 45.0f * std::sqrt(1.0f - d / lake.radius);
         else
-            h = std::max(h, lake.level + 6.0f + (d - lake.radius) * 0.12f - smoothstep(lake.radius, lake.radius + 900.0f, d) * 400.0f);
+            h = std::max(h, lake.level + 8.0f - std::max(0.0f, d - lake.radius - 150.0f) * 0.35f);
     }
     return std::clamp(h, kBaseHeight, kBaseHeight + kHeightRange);
 }
@@ -258,8 +258,7 @@ bool buildWorld(DataContext& context, const MapWorldPlan& plan)
             const float h = terrain->heightAt(wx, wz);
             bool open = h > 15.0f && h < (plan.snowy ? 600.0f : 1100.0f);
             for (const MapFlat& flat : plan.flats)
-                open = open && std::fabs(wx - flat.x) > flat.halfLength + 300.0f ||
-                       open && std::fabs(wz - flat.z) > flat.halfWidth + 300.0f;
+                open = open && std::hypot(wx - flat.x, wz - flat.z) > flat.halfLength + 300.0f;
             for (const MapBasin& lake : plan.lakes)
                 open = open && std::hypot(wx - lake.x, wz - lake.z) > lake.radius + 100.0f;
             density[static_cast<std::size_t>(y * kDensitySide + x)] = toByte(open ? woods : 0.0f);
@@ -284,33 +283,46 @@ const std::vector<MapWorldPlan>& mapWorldPlans()
 {
     // Airfields lie where the maps put their runways (MapsStep.cpp); the
     // training field's tarn holds the weapons lesson's ship.
-    static const std::vector<MapWorldPlan> plans = {
-        {"training", 7101u, Training, false,
-         {{11000.0f, 3500.0f, 4600.0f, 700.0f, 0.0f}, {-3000.0f, 2000.0f, 1600.0f, 500.0f, 30.0f}},
-         {{"tarn", 10035.3f, -4490.8f, 1300.0f, 1155.68f}},
-         {{{-9000.0f, 9000.0f}, {-4000.0f, 7000.0f}, {1000.0f, 8500.0f}, {5000.0f, 7600.0f}}, 45.0f}}},
-        {"channel", 7202u, Channel, false,
-         {{2000.0f, 7000.0f, 1600.0f, 500.0f, 0.0f}, {-3000.0f, -9000.0f, 1600.0f, 500.0f, 0.0f}},
-         {},
-         {{{-6000.0f, 2200.0f}, {-5200.0f, 5000.0f}, {-6800.0f, 8000.0f}, {-5500.0f, 12000.0f}}, 50.0f}}},
-        {"pacific", 7303u, Pacific, false,
-         {{-1000.0f, 3000.0f, 1500.0f, 450.0f, 90.0f}, {7040.0f, -7000.0f, 1200.0f, 400.0f, 90.0f}},
-         {{"crater", 1200.0f, 1600.0f, 500.0f, 380.0f}},
-         {}},
-        {"valley", 7404u, Valley, false,
-         {{-8000.0f, -900.0f, 1600.0f, 500.0f, 0.0f}, {6000.0f, 800.0f, 1600.0f, 500.0f, 0.0f}},
-         {{"mere", -2000.0f, -1600.0f, 700.0f, 140.0f}},
-         {{{-15000.0f, 300.0f}, {-9000.0f, 1400.0f}, {-3000.0f, 500.0f}, {2000.0f, -300.0f},
-           {8000.0f, 1500.0f}, {13000.0f, 600.0f}}, 60.0f}}},
-        {"peaks", 7505u, Peaks, false,
-         {{-6000.0f, 6500.0f, 1600.0f, 500.0f, 0.0f}, {7000.0f, -6500.0f, 1600.0f, 500.0f, 0.0f}},
-         {{"saddle", 0.0f, 0.0f, 1100.0f, 420.0f}},
-         {}},
-        {"northland", 7606u, Northland, true,
-         {{5000.0f, 6000.0f, 1600.0f, 500.0f, 0.0f}, {9000.0f, -8000.0f, 1600.0f, 500.0f, 0.0f}},
-         {{"icemere", 3000.0f, -2000.0f, 900.0f, 380.0f}},
-         {}},
-    };
+    static const std::vector<MapWorldPlan> plans = [] {
+        using Points = std::vector<std::pair<float, float>>;
+        auto plan = [](const char* name, unsigned seed, int shape, bool snowy) {
+            MapWorldPlan p;
+            p.name = name;
+            p.seed = seed;
+            p.shape = shape;
+            p.snowy = snowy;
+            return p;
+        };
+        std::vector<MapWorldPlan> all;
+        MapWorldPlan p = plan("training", 7101u, Training, false);
+        p.flats = {MapFlat{11000.0f, 3500.0f, 4600.0f, 700.0f, 0.0f}, MapFlat{-3000.0f, 2000.0f, 1600.0f, 500.0f, 30.0f}};
+        p.lakes = {MapBasin{"tarn", 10035.3f, -4490.8f, 1300.0f, 1155.68f}};
+        p.rivers = {MapRiver{Points{{-9000.0f, 9000.0f}, {-4000.0f, 7000.0f}, {1000.0f, 8500.0f}, {5000.0f, 7600.0f}}, 45.0f}};
+        all.push_back(p);
+        p = plan("channel", 7202u, Channel, false);
+        p.flats = {MapFlat{2000.0f, 7000.0f, 1600.0f, 500.0f, 0.0f}, MapFlat{-3000.0f, -9000.0f, 1600.0f, 500.0f, 0.0f}};
+        p.rivers = {MapRiver{Points{{-6000.0f, 2200.0f}, {-5200.0f, 5000.0f}, {-6800.0f, 8000.0f}, {-5500.0f, 12000.0f}}, 50.0f}};
+        all.push_back(p);
+        p = plan("pacific", 7303u, Pacific, false);
+        p.flats = {MapFlat{-1000.0f, 3000.0f, 1500.0f, 450.0f, 90.0f}, MapFlat{7040.0f, -7000.0f, 1200.0f, 400.0f, 90.0f}};
+        p.lakes = {MapBasin{"crater", 1200.0f, 1600.0f, 500.0f, 380.0f}};
+        all.push_back(p);
+        p = plan("valley", 7404u, Valley, false);
+        p.flats = {MapFlat{-8000.0f, -900.0f, 1600.0f, 500.0f, 0.0f}, MapFlat{6000.0f, 800.0f, 1600.0f, 500.0f, 0.0f}};
+        p.lakes = {MapBasin{"mere", -2000.0f, -1600.0f, 700.0f, 140.0f}};
+        p.rivers = {MapRiver{Points{{-15000.0f, 300.0f}, {-9000.0f, 1400.0f}, {-3000.0f, 500.0f}, {2000.0f, -300.0f},
+                                    {8000.0f, 1500.0f}, {13000.0f, 600.0f}}, 60.0f}};
+        all.push_back(p);
+        p = plan("peaks", 7505u, Peaks, false);
+        p.flats = {MapFlat{-6000.0f, 6500.0f, 1600.0f, 500.0f, 0.0f}, MapFlat{7000.0f, -6500.0f, 1600.0f, 500.0f, 0.0f}};
+        p.lakes = {MapBasin{"saddle", 0.0f, 0.0f, 1100.0f, 420.0f}};
+        all.push_back(p);
+        p = plan("northland", 7606u, Northland, true);
+        p.flats = {MapFlat{5000.0f, 6000.0f, 1600.0f, 500.0f, 0.0f}, MapFlat{9000.0f, -8000.0f, 1600.0f, 500.0f, 0.0f}};
+        p.lakes = {MapBasin{"icemere", 3000.0f, -2000.0f, 900.0f, 380.0f}};
+        all.push_back(p);
+        return all;
+    }();
     return plans;
 }
 

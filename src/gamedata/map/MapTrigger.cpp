@@ -42,6 +42,14 @@ std::u16string textOf(const std::string& key)
 }
 }  // namespace
 
+std::string mapLabelText(const std::string& key)
+{
+    std::string label;
+    for (char16_t c : textOf(key))
+        label += c < 0x80 ? static_cast<char>(c) : '?';
+    return label;
+}
+
 std::vector<std::string> splitNames(std::string_view list)
 {
     std::vector<std::string> names;
@@ -170,7 +178,7 @@ void MapTrigger::performActions(GameWorld& world)
             const float seconds = std::floor(std::fmax(action.value, 0.0f));
             world.countdownEnd = world.clock() + seconds;
             world.countdownLabel = action.text;
-            hud.setCountdown(seconds, action.text.c_str());
+            hud.setCountdown(seconds, mapLabelText(action.text).c_str());
             break;
         }
         case TriggerAction::HideCountdown:

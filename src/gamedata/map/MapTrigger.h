@@ -105,5 +105,7 @@ public:
     void spawnEffect(GameWorld& world);
 };
 
+// The 8-bit text of a text key for the countdown label; the key itself when unknown.
+std::string mapLabelText(const std::string& key);
 // Names of a blank-separated list.
 std::vector<std::string> splitNames(std::string_view list);
