@@ -88,10 +88,14 @@ std::vector<EdtBlock> splitBlocks(std::string_view text)
     return blocks;
 }
 
-void reportObject(std::string_view name)
+// Loading faults go to the message box, and to the log for the record.
+void reportError(const std::string& text)
 {
-    showAssertMessage("error parsing object " + std::string(name) + "\n");
+    logWarning("map", "%s", text.c_str());
+    showAssertMessage(text + "\n");
 }
+
+void reportObject(std::string_view name) { reportError("error parsing object " + std::string(name)); }
 
 // A name for the messages: the record's "name" when it has one.
 std::string blockName(const EdtBlock& block, std::string_view source)
@@ -180,7 +184,7 @@ bool loadEdtText(GameWorld& world, std::string_view text, std::string_view sourc
                 continue;
             }
             if (!trigger->isLandmark() && trigger->exec.count() == 0) {
-                showAssertMessage("Trigger " + trigger->name + " has no exec");
+                reportError("Trigger " + trigger->name + " has no exec");
                 continue;
             }
             triggers.push_back(std::move(trigger));
@@ -225,7 +229,7 @@ bool loadEdt(GameWorld& world, const MapInfoCfg* record)
     if (heights && terrain->load(*heights))
         world.setTerrain(std::move(terrain));
     else
-        showAssertMessage("error parsing object " + heightPath + "\n");
+        reportObject(heightPath);
     return loaded;
 }
 
