@@ -132,9 +132,14 @@ std::string edtPath(std::string_view recordName) { return "data/maps/" + std::st
 
 Model* findModel(std::string_view name)
 {
-    if (name.empty() || modelKey(name).empty())
+    if (name.empty())
         return nullptr;
-    return loadModel(name);
+    if (!modelKey(name).empty())
+        return loadModel(name);
+    // A plain model name ("destroyer_ally") is that .glm file's first object.
+    if (name.find('.') == std::string_view::npos)
+        return loadModel(std::string(name) + ".glm");
+    return nullptr;
 }
 
 bool loadWorldspawn(const GameWorld& world)

@@ -37,7 +37,9 @@ bool loadEdtText(GameWorld& world, std::string_view text, std::string_view sourc
 // True when the world holds a loaded map with room for one more item: the
 // check before code appends an item of its own.
 bool loadWorldspawn(const GameWorld& world);
-// A model by name ("destroyer_ally", "runway_field.glm_0"); null when it does not load.
+// A model by name: "runway_field.glm_0" (object 0 of "data/models/runway_field.glm")
+// or a plain name, "destroyer_ally" for "data/models/destroyer_ally.glm". Null
+// when it does not load.
 Model* findModel(std::string_view name);
 // "data/maps/<name>.edt".
 std::string edtPath(std::string_view recordName);
