@@ -52,7 +52,7 @@ float landHeight(const MapWorldPlan& plan, const WorldNoise& noise, float x, flo
         const float massif = gauss(x, z, 10035.0f, -4490.0f, 3000.0f) *
                              (1300.0f + 500.0f * noise.fractal(x / 1500.0f, z / 1500.0f, 4));
         const float ridge = gauss(x, z, -1500.0f, -9000.0f, 3500.0f) * 900.0f * (0.5f + fine);
-        h = lerp(-260.0f, 50.0f + rolling * 300.0f + fine * 40.0f + massif + ridge, land);
+        h = lerp(-260.0f, 40.0f + rolling * rolling * 900.0f + fine * 60.0f + massif + ridge, land);
         break;
     }
     case Channel: {
@@ -62,7 +62,7 @@ float landHeight(const MapWorldPlan& plan, const WorldNoise& noise, float x, flo
                                     smoothstep(-north - 150.0f, -north + 250.0f, -z));
         const float cliffs = 90.0f * land;
         const float highland = smoothstep(-6000.0f, -14000.0f, z) * 700.0f * (0.4f + rolling);
-        h = lerp(-220.0f, cliffs + 40.0f + rolling * 320.0f + highland, land);
+        h = lerp(-220.0f, cliffs + 40.0f + rolling * rolling * 700.0f + highland, land);
         break;
     }
     case Pacific: {
@@ -158,7 +158,7 @@ struct Rgb {
 };
 Rgb mix(const Rgb& a, const Rgb& b, float t) { return {lerp(a.r, b.r, t), lerp(a.g, b.g, t), lerp(a.b, b.b, t)}; }
 
-Rgb groundColor(bool snowy, float height, float upness, float variation)
+Rgb groundColor(bool snowy, float height, float upness, float variation, float field)
 {
     const Rgb deep{0.05f, 0.16f, 0.30f}, shallow{0.16f, 0.42f, 0.48f}, sand{0.76f, 0.70f, 0.52f};
     const Rgb grassA = snowy ? Rgb{0.36f, 0.42f, 0.30f} : Rgb{0.30f, 0.46f, 0.18f};
@@ -169,6 +169,13 @@ Rgb groundColor(bool snowy, float height, float upness, float variation)
     if (height < 10.0f)
         return sand;
     Rgb c = mix(grassA, grassB, variation);
+    // Farmland below the hills: fields of crops, hay and ploughed earth.
+    if (field >= 0.0f) {
+        static const Rgb crops[4] = {{0.52f, 0.56f, 0.26f}, {0.64f, 0.58f, 0.32f}, {0.46f, 0.38f, 0.26f},
+                                     {0.34f, 0.50f, 0.20f}};
+        const float farmland = (1.0f - smoothstep(250.0f, 450.0f, height)) * smoothstep(0.93f, 0.98f, upness);
+        c = mix(c, crops[static_cast<int>(field * 3.999f)], 0.75f * farmland);
+    }
     c = mix(c, forest, smoothstep(0.55f, 0.8f, variation) * (1.0f - smoothstep(600.0f, 1000.0f, height)));
     c = mix(c, rock, smoothstep(1000.0f, 1500.0f, height));
     c = mix(c, rock, smoothstep(0.9f, 0.72f, upness));
@@ -237,7 +244,11 @@ bool buildWorld(DataContext& context, const MapWorldPlan& plan)
                     h = h - lake.level;  // depth below the lake surface, painted as water
             }
             const float variation = noise.fractal(wx / 700.0f + 40.0f, wz / 700.0f, 4);
-            const Rgb c = groundColor(plan.snowy, h, normal.y, variation);
+            // Fields: cells of a turned grid, one crop each, only where the land is farmed.
+            const float fu = (wx * 0.87f + wz * 0.5f) / 420.0f, fv = (wz * 0.87f - wx * 0.5f) / 300.0f;
+            const float farmed = noise.fractal(wx / 3000.0f + 7.0f, wz / 3000.0f, 2);
+            const float field = plan.snowy || farmed < 0.45f ? -1.0f : noise.value(std::floor(fu) + 0.5f, std::floor(fv) + 0.5f);
+            const Rgb c = groundColor(plan.snowy, h, normal.y, variation, std::clamp(field, -1.0f, 0.999f));
             *px++ = toByte(c.r);
             *px++ = toByte(c.g);
             *px++ = toByte(c.b);
@@ -310,8 +321,11 @@ const std::vector<MapWorldPlan>& mapWorldPlans()
         p = plan("valley", 7404u, Valley, false);
         p.flats = {MapFlat{-8000.0f, -900.0f, 1600.0f, 500.0f, 0.0f}, MapFlat{6000.0f, 800.0f, 1600.0f, 500.0f, 0.0f}};
         p.lakes = {MapBasin{"mere", -2000.0f, -1600.0f, 700.0f, 140.0f}};
-        p.rivers = {MapRiver{Points{{-15000.0f, 300.0f}, {-9000.0f, 1400.0f}, {-3000.0f, 500.0f}, {2000.0f, -300.0f},
-                                    {8000.0f, 1500.0f}, {13000.0f, 600.0f}}, 60.0f}};
+        // The river keeps to the valley floor, beside its middle line.
+        Points river;
+        for (float x = -15500.0f; x <= 13500.0f; x += 1000.0f)
+            river.emplace_back(x, 900.0f * std::sin(x / 5200.0f) + 450.0f);
+        p.rivers = {MapRiver{river, 60.0f}};
         all.push_back(p);
         p = plan("peaks", 7505u, Peaks, false);
         p.flats = {MapFlat{-6000.0f, 6500.0f, 1600.0f, 500.0f, 0.0f}, MapFlat{7000.0f, -6500.0f, 1600.0f, 500.0f, 0.0f}};

@@ -299,7 +299,7 @@ std::string MapBuilder::build()
     if (record == "mainmenu") {
         // The menu flight starts here and loops over the home field.
         const P start{12679.454f, 1608.3379f, 4755.814f};
-        worldspawn(start, 180.0f, centre, {a.x, a.y + 600.0f, a.z}, 0.0f, -0.05f);
+        worldspawn(start, 90.0f, centre, {a.x, a.y + 600.0f, a.z}, 1.5707964f, -0.05f);
         path("menu", 8500.0f, 6000.0f, 4200.0f, 1500.0f, 8);
     } else {
         worldspawn({spawn.x, spawnY, spawn.z}, toEnemy - 90.0f, centre, {a.x, a.y + 600.0f, a.z}, 0.0f, 0.0f);

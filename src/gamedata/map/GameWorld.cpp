@@ -2,6 +2,8 @@
 
 #include "gamedata/records/MapInfoCfg.h"
 #include "platform/Clock.h"
+#include "render/assets/Model.h"
+#include "render/world/ModelPropShape.h"
 #include "render/world/Terrain.h"
 
 #include <algorithm>
@@ -42,6 +44,7 @@ void GameWorld::release()
     m_landmarks.clear();
     m_waypoints.clear();
     m_lakes.clear();
+    m_shapes.clear();
     m_clock = 0.0f;
     playerLossAllowed = false;
     sunValue = -1.0f;
@@ -126,6 +129,22 @@ MapTrigger* GameWorld::findTrigger(std::string_view name) const
         if (trigger->name == name)
             return trigger.get();
     return nullptr;
+}
+
+PropPlacement GameWorld::prop(std::size_t index) const
+{
+    PropPlacement placement;
+    if (index >= m_items.size())
+        return placement;
+    const EditorItem& item = *m_items[index];
+    if (!item.enabled || !item.modelData)
+        return placement;
+    auto& shape = m_shapes[item.modelData];
+    if (!shape)
+        shape = std::make_unique<ModelPropShape>(*item.modelData);
+    placement.shape = shape.get();
+    placement.matrix = item.matrix;
+    return placement;
 }
 
 void GameWorld::addWaypoint(const MapWaypoint& waypoint) { m_waypoints.push_back(waypoint); }

@@ -2,12 +2,16 @@
 #include "gamedata/map/MapEntities.h"
 #include "gamedata/map/MapHooks.h"
 #include "gamedata/map/MapTrigger.h"
+#include "render/world/PropWorld.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string_view>
 #include <vector>
 
+class ModelPropShape;
+class Model;
 class Terrain;
 struct MapInfoCfg;
 
@@ -18,13 +22,17 @@ struct MapInfoCfg;
 // release.
 //
 // World space: y up, sea level at y = 0; the terrain is centred on the origin.
-class GameWorld {
+//
+// The item table is also the props the renderer bakes (IPropWorld): every
+// enabled item with a model is a prop; roads, runways and tunnels too, since
+// their entities draw nothing of the ground piece.
+class GameWorld : public IPropWorld {
 public:
     static constexpr int kMaxItems = 2048;
     static constexpr float kSeaLevel = 0.0f;
 
     GameWorld();
-    ~GameWorld();
+    ~GameWorld() override;
     GameWorld(const GameWorld&) = delete;
     GameWorld& operator=(const GameWorld&) = delete;
 
@@ -75,6 +83,10 @@ public:
 
     void addLake(const MapLake& lake);
     const std::vector<MapLake>& lakes() const { return m_lakes; }
+
+    // IPropWorld over the item table.
+    std::size_t propCount() const override { return m_items.size(); }
+    PropPlacement prop(std::size_t index) const override;
 
     // Heights. groundHeightAt: the terrain alone (0 without one).
     float groundHeightAt(float x, float z) const;
@@ -127,6 +139,7 @@ private:
     std::vector<MapTrigger*> m_landmarks;
     std::vector<MapWaypoint> m_waypoints;
     std::vector<MapLake> m_lakes;
+    mutable std::map<const Model*, std::unique_ptr<ModelPropShape>> m_shapes;  // one per model, made on first use
     float m_clock = 0.0f;
 };
 
