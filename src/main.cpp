@@ -10,7 +10,7 @@
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
-#include "screens/MenuScreen.h"
+#include "screens/QuitGameOverlay.h"
 #include "screens/Screens.h"
 #include "screens/SplashesScreen.h"
 
@@ -114,14 +114,16 @@ int main(int argc, char** argv)
 {
     // The subsystems above the platform register their screens, sound and
     // overlays here as they join the game; until then the loop shows the empty screen.
-    ScreenHooks screens;
-    screens.menuScreen = &menuScreen();
-    setScreenHooks(screens);
-
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
-    hooks.showFirstScreen = [] { setCurrentScreen(&splashesScreen()); };
+    hooks.showFirstScreen = [] {
+        startScreens();
+        setCurrentScreen(&splashesScreen());
+    };
+    hooks.ensureQuitOverlay = [] { QuitGameOverlay::instance(); };
+    hooks.updateQuitOverlay = [] { QuitGameOverlay::instance().update(); };
+    hooks.quitConfirmed = [] { return QuitGameOverlay::instance().quit; };
     hooks.drawScreens = drawScreens;
     hooks.updateScreens = updateScreens;
     hooks.touch = dispatchTouchToScreens;
