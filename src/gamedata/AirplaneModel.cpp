@@ -84,8 +84,9 @@ Vec3 AirplaneModel::nodePoint(std::string_view name) const
     const Model::Node* node = m_model->findNode(name);
     if (!node)
         return {};
-    if (node->isHelper() || node->vertexCount == 0)
-        return {node->matrix.m[12], node->matrix.m[13], node->matrix.m[14]};
+    // The middle of the node's mesh: a one-vertex helper (the contrail point) is that vertex.
+    if (node->vertices.size() == 1)
+        return mat4TransformPoint(node->matrix, {node->vertices[0].x, node->vertices[0].y, node->vertices[0].z});
     return mat4TransformPoint(node->matrix, node->centre);
 }
 

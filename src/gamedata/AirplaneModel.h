@@ -35,7 +35,7 @@ public:
     // Node index in the model, -1 when absent.
     int nodeIndex(std::string_view name) const;
     bool hasNode(std::string_view name) const { return nodeIndex(name) >= 0; }
-    // A helper node's position in model space (its matrix's translation); zero when absent.
+    // The middle of a node's mesh in model space; zero when absent.
     Vec3 nodePoint(std::string_view name) const;
 
     // Measurements in metres from the model's bounds; nose toward -z.

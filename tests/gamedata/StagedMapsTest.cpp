@@ -210,7 +210,12 @@ TEST_F(StagedMaps, EveryModelTheRecordsNameLoadsWithItsWreck)
         const PlaneCfg& plane = *planes.at(i);
         const AirplaneModel* model = AirplaneModel::forPlane(plane);
         ASSERT_NE(model, nullptr) << plane.name;
-        EXPECT_TRUE(model->hasNode("canopy")) << plane.name;
+        for (const char* node : {"canopy", "steamu", "steamd", "cobra", "contrail"})
+            EXPECT_TRUE(model->hasNode(node)) << plane.name << ": " << node;
+        // Jets carry their exhaust and the boom cone; propeller planes none of them.
+        for (const char* node : {"jet", "jetcore", "jetglow", "sonic"})
+            EXPECT_EQ(model->hasNode(node), plane.pEngine == 1) << plane.name << ": " << node;
+        EXPECT_GT(std::fabs(model->contrailPoint().x), 2.0f) << plane.name << ": contrail at the wing tip";
         EXPECT_GT(model->length(), 5.0f) << plane.name;
         EXPECT_GT(model->span(), 5.0f) << plane.name;
         EXPECT_GT(model->groundOffset(), 0.0f) << plane.name;
