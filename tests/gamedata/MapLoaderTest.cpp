@@ -104,7 +104,7 @@ TEST_F(MapLoading, TheItemTableStopsAt2048)
     EXPECT_TRUE(warned({"error parsing object prop2050"}));
     // Code that appends its own item checks first and is refused.
     EXPECT_FALSE(MapLoader::loadWorldspawn(world));
-    EXPECT_FALSE(world.addItem(std::make_unique<EditorItem>()));
+    EXPECT_EQ(world.addItem(std::make_unique<EditorItem>()), -1);
     EXPECT_EQ(world.itemCount(), GameWorld::kMaxItems);
 }
 

@@ -178,9 +178,12 @@ TEST_F(StagedMaps, TheMenuFlightAndTheMissionsHaveWhatTheirModesRead)
     EXPECT_NEAR(menu.worldspawn().spawn.y, 1608.3379f, 0.01f);
     EXPECT_GE(menu.pathPoints("menu").size(), 4u);
 
+    // A start on an empty mission slot is refused.
+    EXPECT_EQ(MapLoader::campaignMissionRecord(maps, 0, maps.countCampaign(0)), nullptr);
+    EXPECT_EQ(MapLoader::campaignMissionRecord(maps, 3, 0), nullptr);
     for (int c = 0; c < MapLists::kCampaigns; ++c)
         for (int i = 0; i < maps.countCampaign(c); ++i) {
-            const MapInfoCfg* record = maps.campaignMission(c, i);
+            const MapInfoCfg* record = MapLoader::campaignMissionRecord(maps, c, i);
             GameWorld world;
             load(world, record);
             int players = 0;
@@ -200,6 +203,8 @@ TEST_F(StagedMaps, TheMenuFlightAndTheMissionsHaveWhatTheirModesRead)
 
 TEST_F(StagedMaps, EveryModelTheRecordsNameLoadsWithItsWreck)
 {
+    EXPECT_TRUE(openFile("data/models/canopy.png"));
+    EXPECT_TRUE(openFile("data/models/propeller.png"));
     for (int i = 0; i < units.count(); ++i) {
         const std::string model = units.at(i)->model;
         EXPECT_NE(MapLoader::findModel(model), nullptr) << model;

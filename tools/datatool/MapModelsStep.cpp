@@ -8,6 +8,8 @@
 #include "ModelParts.h"
 #include "WorldNoise.h"
 
+#include <cairo.h>
+
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -120,6 +122,66 @@ void buildGibs(GlmBuilder& b, const std::string& name, const std::string& textur
     b.endObject();
 }
 
+std::vector<std::uint8_t> pngOf(cairo_surface_t* surface)
+{
+    std::vector<std::uint8_t> png;
+    cairo_surface_write_to_png_stream(
+        surface,
+        [](void* closure, const unsigned char* data, unsigned int length) {
+            auto* out = static_cast<std::vector<std::uint8_t>*>(closure);
+            out->insert(out->end(), data, data + length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
+    return png;
+}
+
+// The aircraft's shared textures: tinted canopy glass with a sky reflection
+// and a streak of sun, and the blur disc of a turning propeller.
+bool buildAircraftTextures(DataContext& context)
+{
+    cairo_surface_t* glass = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 128, 128);
+    cairo_t* cr = cairo_create(glass);
+    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, 128);
+    cairo_pattern_add_color_stop_rgba(sky, 0.0, 0.78, 0.88, 0.96, 0.55);
+    cairo_pattern_add_color_stop_rgba(sky, 0.55, 0.36, 0.50, 0.64, 0.45);
+    cairo_pattern_add_color_stop_rgba(sky, 1.0, 0.14, 0.20, 0.26, 0.6);
+    cairo_set_source(cr, sky);
+    cairo_paint(cr);
+    cairo_pattern_destroy(sky);
+    cairo_move_to(cr, 20, 0);
+    cairo_line_to(cr, 44, 0);
+    cairo_line_to(cr, 18, 128);
+    cairo_line_to(cr, 4, 128);
+    cairo_close_path(cr);
+    cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 0.35);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    const std::vector<std::uint8_t> canopy = pngOf(glass);
+    cairo_surface_destroy(glass);
+
+    cairo_surface_t* disc = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 128, 128);
+    cr = cairo_create(disc);
+    cairo_pattern_t* blur = cairo_pattern_create_radial(64, 64, 6, 64, 64, 63);
+    cairo_pattern_add_color_stop_rgba(blur, 0.0, 0.12, 0.12, 0.12, 0.5);
+    cairo_pattern_add_color_stop_rgba(blur, 0.8, 0.16, 0.16, 0.16, 0.22);
+    cairo_pattern_add_color_stop_rgba(blur, 0.93, 0.85, 0.75, 0.20, 0.35);  // the yellow blade tips
+    cairo_pattern_add_color_stop_rgba(blur, 1.0, 0.85, 0.75, 0.20, 0.0);
+    cairo_arc(cr, 64, 64, 63, 0, 2 * M_PI);
+    cairo_set_source(cr, blur);
+    cairo_fill(cr);
+    cairo_pattern_destroy(blur);
+    cairo_destroy(cr);
+    const std::vector<std::uint8_t> propeller = pngOf(disc);
+    cairo_surface_destroy(disc);
+    if (canopy.empty() || propeller.empty()) {
+        context.error("aircraft textures: cannot encode");
+        return false;
+    }
+    return context.writeFile("data/models/canopy.png", canopy) &&
+           context.writeFile("data/models/propeller.png", propeller);
+}
+
 // The model families of the plane records ("data/planes/<family>/<family>_ful.glm").
 std::vector<std::string> planeFamilies(const DataContext& context)
 {
@@ -150,6 +212,8 @@ bool writeGibs(DataContext& context, const std::string& name, const std::string&
 
 bool buildMapModels(DataContext& context)
 {
+    if (!buildAircraftTextures(context))
+        return false;
     GlmBuilder runway, houses, road;
     buildRunway(runway);
     buildHouses(houses);

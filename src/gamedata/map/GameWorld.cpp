@@ -63,12 +63,12 @@ void GameWorld::setWorldspawn(const Worldspawn& values)
 
 void GameWorld::setTerrain(std::unique_ptr<Terrain> terrain) { m_terrain = std::move(terrain); }
 
-bool GameWorld::addItem(std::unique_ptr<EditorItem> item)
+int GameWorld::addItem(std::unique_ptr<EditorItem> item)
 {
     if (!item || itemCount() >= kMaxItems)
-        return false;
+        return -1;
     m_items.push_back(std::move(item));
-    return true;
+    return itemCount() - 1;
 }
 
 EditorItem* GameWorld::item(int index) const

@@ -56,8 +56,10 @@ public:
     const Terrain* terrain() const { return m_terrain.get(); }
     void setTerrain(std::unique_ptr<Terrain> terrain);
 
-    // Item table: kMaxItems at most; false (item dropped) when full.
-    bool addItem(std::unique_ptr<EditorItem> item);
+    // Item table: kMaxItems at most. The new item's index, or -1 (item
+    // dropped) when the table is full: an entity made for an item that was
+    // not added keeps -1 as its item index, never an index past the table.
+    int addItem(std::unique_ptr<EditorItem> item);
     int itemCount() const { return static_cast<int>(m_items.size()); }
     EditorItem* item(int index) const;
     // The first item with that model name ("runway_field.glm_0"); null when none.

@@ -2,6 +2,7 @@
 
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/MapInfoCfg.h"
+#include "gamedata/records/MapLists.h"
 #include "platform/AssertMessage.h"
 #include "platform/File.h"
 #include "platform/Log.h"
@@ -140,6 +141,14 @@ Model* findModel(std::string_view name)
     if (name.find('.') == std::string_view::npos)
         return loadModel(std::string(name) + ".glm");
     return nullptr;
+}
+
+const MapInfoCfg* campaignMissionRecord(const MapLists& lists, int campaign, int mission)
+{
+    const MapInfoCfg* record = lists.campaignMission(campaign, mission);
+    if (!record)
+        logWarning("map", "campaign %d has no mission %d: not started", campaign + 1, mission + 1);
+    return record;
 }
 
 bool loadWorldspawn(const GameWorld& world)

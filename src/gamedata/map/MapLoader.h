@@ -3,6 +3,7 @@
 #include <string_view>
 
 class GameWorld;
+class MapLists;
 class Model;
 struct MapInfoCfg;
 
@@ -41,6 +42,9 @@ bool loadWorldspawn(const GameWorld& world);
 // or a plain name, "destroyer_ally" for "data/models/destroyer_ally.glm". Null
 // when it does not load.
 Model* findModel(std::string_view name);
+// The record of a campaign mission for the game start, which refuses an empty
+// slot: null (with a message) when the campaign has no mission there.
+const MapInfoCfg* campaignMissionRecord(const MapLists& lists, int campaign, int mission);
 // "data/maps/<name>.edt".
 std::string edtPath(std::string_view recordName);
 
