@@ -3,6 +3,7 @@
 #include "entities/EntityIds.h"
 #include "entities/IEntityHost.h"
 #include "entities/weapons/Weapon.h"
+#include "entities/weapons/WeaponUpdate.h"
 #include "gamedata/records/WeaponList.h"
 #include "platform/Log.h"
 
@@ -14,6 +15,8 @@ Target::Target(IEntityHost& host, TargetKind kind, int team)
 Target::~Target()
 {
     removeAllWeapons();
+    // No weapon, missile or bullet may keep pointing here.
+    forgetTargetInWeapons(this);
     targetIds().release(m_id);
 }
 
@@ -70,6 +73,7 @@ void Target::onTeamChanged(bool) {}
 void Target::onTakenOut()
 {
     incomingMissile = nullptr;
+    loseTargetInWeapons(this);
     for (auto& w : m_weapons)
         if (w)
             w->reset();
