@@ -86,18 +86,21 @@ bool Target::readState(std::span<const std::uint8_t>) { return false; }
 bool Target::addWeapon(int weaponIndex, int tag)
 {
     const WeaponCfg* record = WeaponList::instance().at(weaponIndex);
-    if (!record)
-        return false;
+    return record && mountWeapon(*record, tag);
+}
+
+bool Target::mountWeapon(const WeaponCfg& record, int tag)
+{
     for (auto& slot : m_weapons) {
         if (slot)
             continue;
-        slot = Weapon::create(*record, *this, tag);
+        slot = Weapon::create(record, *this, tag);
         if (!slot)
             return false;
         m_host->addWeapon(*slot);
         return true;
     }
-    logWarning("entities", "all %d weapon slots are full: %s not mounted", kWeaponSlots, record->name.c_str());
+    logWarning("entities", "all %d weapon slots are full: %s not mounted", kWeaponSlots, record.name.c_str());
     return false;
 }
 

@@ -15,11 +15,12 @@ public:
     float decoyResistance() const override { return 0.5f; }
 };
 
-// One missile of a salvo at each locked air target.
+// One missile of a salvo at each locked air target; its small seeker is
+// easier to fool than a single missile's.
 class MultiAAMissile : public Missile {
 public:
     explicit MultiAAMissile(const MissileLaunch& launch);
-    float decoyResistance() const override { return 0.5f; }
+    float decoyResistance() const override { return 0.35f; }
 };
 
 // One missile of a salvo at each locked ground target.
@@ -49,7 +50,7 @@ class AlienQuickMissile : public Missile {
 public:
     static constexpr float kSpeedScale = 1.5f;
     explicit AlienQuickMissile(const MissileLaunch& launch);
-    float decoyResistance() const override { return 0.4f; }
+    float decoyResistance() const override { return 0.35f; }
 
 protected:
     float turnRateScale() const override { return 2.0f; }
