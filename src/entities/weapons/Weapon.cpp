@@ -316,7 +316,8 @@ void Weapon::startReload(int index)
     // Keep the remainder of a running reload so that a gun's rate does not
     // depend on the frame rate; a launcher that stood ready starts afresh.
     const float reload = std::max(m_record->reloadTime, 1e-3f);
-    timer = (timer < 0.0f && timer > -reload ? timer : 0.0f) + reload;
+    const float carry = std::min(reload, kMaxCarry);
+    timer = (timer < 0.0f && timer > -carry ? timer : 0.0f) + reload;
 }
 
 bool Weapon::isGun() const { return m_record->isGun(); }

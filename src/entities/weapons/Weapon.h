@@ -22,6 +22,8 @@ public:
     // Half-angle of the lock cone around the nose, radians.
     static constexpr float kLockCone = 0.35f;
     static constexpr float kMultiLockCone = 0.5f;
+    // The most of an overdue reload carried into the next one (about a long frame).
+    static constexpr float kMaxCarry = 0.1f;
 
     Weapon(const WeaponCfg& record, Target& owner, int group, int id);
     virtual ~Weapon();
