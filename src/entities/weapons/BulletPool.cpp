@@ -70,7 +70,14 @@ void BulletPool::update(float dt, IEntityHost& host)
     if (!(dt > 0.0f))
         return;
     m_passByCooldown -= dt;
-    const std::span<Target* const> targets = host.activeTargets();
+    // What every bullet tests against, gathered once a frame.
+    m_candidates.clear();
+    for (Target* t : host.activeTargets()) {
+        if (!t || !t->isActive() || !t->isAlive() || !t->isTargetable())
+            continue;
+        const Vec3 v = t->velocity();
+        m_candidates.push_back({t, t->position(), v, t->radius(), t->radius() + vec3Length(v) * dt, t->team()});
+    }
     const Airplane* player = host.playerAirplane();
     for (std::size_t slot = m_active.size(); slot-- > 0;) {
         Bullet& b = m_bullets[static_cast<std::size_t>(m_active[slot])];
@@ -81,32 +88,28 @@ void BulletPool::update(float dt, IEntityHost& host)
         }
         const Vec3 from = b.position;
         const Vec3 to = from + b.velocity * dt;
+        const float travel = vec3Length(b.velocity) * dt;
         Target* victim = nullptr;
         float bestS = 2.0f;
         Vec3 hitPoint;
-        for (Target* t : targets) {
-            if (!t || t == b.owner || (b.team != kTeamNone && t->team() == b.team))
+        for (const Candidate& c : m_candidates) {
+            if (c.target == b.owner || (b.team != kTeamNone && c.team == b.team))
                 continue;
-            const Vec3 now = t->position();
-            const Vec3 tv = t->velocity();
-            const float r = t->radius();
-            // Quick reject: farther than the radius plus this step's relative travel.
-            const Vec3 rel = b.velocity - tv;
-            const float reach = r + std::sqrt(vec3Dot(rel, rel)) * dt;
-            if (vec3DistanceSq(to, now) > reach * reach)
+            // Quick reject: farther than the radius plus this step's travel of both.
+            const float reach = c.reach + travel;
+            const float dx = to.x - c.position.x, dy = to.y - c.position.y, dz = to.z - c.position.z;
+            if (dx * dx + dy * dy + dz * dz > reach * reach)
                 continue;
-            if (!t->isActive() || !t->isAlive() || !t->isTargetable())
+            const Vec3 before = c.position - c.velocity * dt;
+            const Vec3 a = from - before, e = to - c.position;
+            const float s = closestParameter(a, e, Vec3{});
+            const Vec3 off = a + (e - a) * s;
+            if (vec3Dot(off, off) >= c.radius * c.radius || s >= bestS)
                 continue;
-            const Vec3 before = now - tv * dt;
-            const Vec3 a = from - before, c = to - now;
-            const float s = closestParameter(a, c, Vec3{});
-            const Vec3 off = a + (c - a) * s;
-            if (vec3Dot(off, off) >= r * r || s >= bestS)
+            const Vec3 point = before + (c.position - before) * s + off;
+            if (!c.target->isAlive() || !c.target->ownHitCheck(point, 0.5f))
                 continue;
-            const Vec3 point = before + (now - before) * s + off;
-            if (!t->ownHitCheck(point, 0.5f))
-                continue;
-            victim = t;
+            victim = c.target;
             bestS = s;
             hitPoint = point;
         }

@@ -51,7 +51,15 @@ private:
     BulletPool();
     void kill(std::size_t activeSlot);
 
+    struct Candidate {
+        Target* target;
+        Vec3 position, velocity;
+        float radius, reach;
+        int team;
+    };
+
     std::array<Bullet, kCapacity> m_bullets{};
+    std::vector<Candidate> m_candidates;
     std::vector<int> m_active;
     std::vector<int> m_free;
     int m_fired = 0;

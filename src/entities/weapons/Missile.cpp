@@ -239,12 +239,19 @@ bool Missile::testHits(const Vec3& from, float h)
     Target* best = nullptr;
     float bestT = 2.0f;
     Vec3 bestPoint;
+    const float travel = vec3Length(m_position - from);
     for (Target* t : m_host->activeTargets()) {
-        if (!t || t == m_owner || !t->isActive() || !t->isAlive() || !t->isTargetable())
-            continue;
-        if (m_ownerTeam != kTeamNone && t->team() == m_ownerTeam)
+        if (!t || t == m_owner || (m_ownerTeam != kTeamNone && t->team() == m_ownerTeam))
             continue;
         const Vec3 now = t->position();
+        // Quick reject: farther than the radius plus this step's travel of both
+        // (a target covers less than 1000 units a second).
+        const float reach = t->radius() + travel + 1000.0f * h;
+        const float dx = m_position.x - now.x, dy = m_position.y - now.y, dz = m_position.z - now.z;
+        if (dx * dx + dy * dy + dz * dz > reach * reach)
+            continue;
+        if (!t->isActive() || !t->isAlive() || !t->isTargetable())
+            continue;
         const Vec3 before = now - t->velocity() * h;
         const Vec3 a = from - before, b = m_position - now;
         const float s = closestParameter(a, b, Vec3{});
