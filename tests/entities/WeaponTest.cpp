@@ -174,7 +174,8 @@ TEST_F(Weapons, LockCountsDownInTheConeAndIsLostOutsideIt)
     Airplane* a = plane(0, {0.0f, 2000.0f, 0.0f});
     Airplane* enemy = plane(1, {0.0f, 2000.0f, -1500.0f});
     Airplane* friendly = plane(0, {10.0f, 2000.0f, -800.0f});
-    ASSERT_TRUE(a->mountWeapon(record(kWeaponAllAspect), 0));
+    const WeaponCfg seeker = record(kWeaponAllAspect);
+    ASSERT_TRUE(a->mountWeapon(seeker, 0));
     Weapon& w = *a->weapon(0);
 
     w.updateTargeting(0.4f);
@@ -385,12 +386,13 @@ TEST_F(Weapons, ATorpedoRunsAtTheWaterLevelAndHitsAShip)
 
 TEST_F(Weapons, AMissileWhoseTargetOrOwnerIsRemovedFliesOnUnguided)
 {
+    const WeaponCfg seeker = record(kWeaponAllAspect);
     for (int which = 0; which < 2; ++which) {
         host.missiles().clear();
         Airplane* shooter = plane(0, {0.0f, 3000.0f, 0.0f});
         Airplane* target = plane(1, {0.0f, 3000.0f, -1500.0f}, {1.0f, 0.0f, 0.0f}, 300.0f);
         target->setFlares(0);
-        ASSERT_TRUE(shooter->mountWeapon(record(kWeaponAllAspect), 0));
+        ASSERT_TRUE(shooter->mountWeapon(seeker, 0));
         shooter->weapon(0)->updateTargeting(2.0f);
         ASSERT_TRUE(shooter->weapon(0)->isLocked());
         shooter->controlInput(0, 1.0f);
@@ -438,8 +440,8 @@ TEST_F(Weapons, FlaresPullAnInfraredMissileOffAndARadarMissileRarely)
         int decoyed = 0;
         for (int run = 0; run < 200; ++run) {
             clearEntityIds();
+            const WeaponCfg w = record(type);
             SimHost h;
-            WeaponCfg w = record(type);
             Airplane* s = h.add(Target::create<Airplane>(h, cfg, 0, std::u16string()));
             s->setPositionAndStop({0.0f, 3000.0f, 0.0f});
             Target* t = h.addTarget(std::make_unique<ScriptedTarget>(h, TargetKind::AirTarget, 1, 8.0f, 1.0f));
