@@ -152,9 +152,9 @@ void drawModelNodeDistortion(const Model& model, int node, float strength)
     if (!device || !extensions)
         return;
     device->pushState();
-    EffectProgram& program = extensions->effects().modelDistortion;
+    GpuProgramWith<DistortionUniforms>& program = extensions->effects().modelDistortion;
     EffectPrograms::use(*device, program);
-    GpuProgram::setUniform(program.param0, strength);
+    GpuProgram::setUniform(program.locations().strength, strength);
     drawNodeTriangles(model, node);
     device->popState();
 }

@@ -129,12 +129,13 @@ void ParticleSpriteBatch::drawHighDetail(BufferObject* stream, const Texture2D* 
         return;
     device.pushState();
     EffectPrograms& effects = extensions->effects();
-    EffectProgram& program = device.state().blend == kBlendAdditive ? effects.lightmapGlow : effects.lightmapLit;
+    GpuProgramWith<LightmapUniforms>& program =
+        device.state().blend == kBlendAdditive ? effects.lightmapGlow : effects.lightmapLit;
     device.state().perVertexColor = true;
     device.state().textures[1] = lightmaps;
     EffectPrograms::use(device, program);
     const float* tint = effects.lightmapTint();
-    GpuProgram::setUniform(program.param0, tint[0], tint[1], tint[2]);
+    GpuProgram::setUniform(program.locations().lightTint, tint[0], tint[1], tint[2]);
     drawChunks(stream);
     device.popState();
 }

@@ -163,10 +163,10 @@ void PostProcess::render()
     PassScope scope(*device);
     device->setRenderTarget(t.shafts.get());
     device->state().textures[0] = t.scene->colorTexture();
-    EffectProgram& program = extensions->effects().sunShafts;
+    GpuProgramWith<SunShaftUniforms>& program = extensions->effects().sunShafts;
     EffectPrograms::use(*device, program);
-    GpuProgram::setUniform(program.param0, t.sun.x, t.sun.y);
-    GpuProgram::setUniform(program.param1, kShaftThreshold);
+    GpuProgram::setUniform(program.locations().sun, t.sun.x, t.sun.y);
+    GpuProgram::setUniform(program.locations().threshold, kShaftThreshold);
     device->drawFullScreenQuad();
     t.shaftsDrawn = true;
 }
@@ -181,13 +181,13 @@ void PostProcess::finalCombine()
     PassScope scope(*device);
     device->state().textures[0] = t.scene->colorTexture();
     device->state().textures[1] = t.shaftsDrawn ? t.shafts->colorTexture() : nullptr;
-    EffectProgram& program = extensions->effects().finalCombine;
+    GpuProgramWith<FinalCombineUniforms>& program = extensions->effects().finalCombine;
     EffectPrograms::use(*device, program);
     float tint[3] = {0.0f, 0.0f, 0.0f};
     if (t.shaftsDrawn && device->light())
         for (int i = 0; i < 3; ++i)
             tint[i] = device->light()->sunColor[i] * t.strength;
-    GpuProgram::setUniform(program.param0, tint[0], tint[1], tint[2]);
+    GpuProgram::setUniform(program.locations().shaftColor, tint[0], tint[1], tint[2]);
     device->drawFullScreenQuad();
 }
 

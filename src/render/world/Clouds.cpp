@@ -6,6 +6,7 @@
 #include "render/world/WorldView.h"
 #include "render/internal/VecOps.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 #include "render/internal/WorldRandom.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ static_assert(sizeof(Vertex) == 24, "the position-color-texture vertex");
 class Clouds::Gpu {
 public:
     Texture2D* atlas = nullptr;  // cached by name; never released while the program runs
-    WorldProgram program;
+    WorldProgram<CloudUniforms> program;
     RenderBuffer target;
     bool targetDrawn = false;    // this frame's renderToTarget filled the target
     float nearestDepth = 0.0f;   // NDC depth of the nearest puff, for the composite
@@ -151,7 +152,7 @@ void Clouds::renderToTarget(const WorldView& view)
     m_gpu->targetDrawn = false;
     Graphics* g = graphics();
     if (!g || g->qualityTier() < 2 || m_order.empty() || !m_gpu->atlas ||
-        !m_gpu->program.ensure("clouds", worldshaders::kCloudVertex, worldshaders::kCloudFragment))
+        !m_gpu->program.ensure("clouds", shaders::kCloudsVert, shaders::kCloudsFrag))
         return;
     RenderBuffer* scene = g->currentRenderTarget();
     const int width = std::max(1, (scene ? scene->width() : g->screenWidth()) / 2);
@@ -192,7 +193,7 @@ void Clouds::composite(const WorldView& view)
     if (!g || m_order.empty() || !m_gpu->atlas)
         return;
     if (!m_gpu->targetDrawn) {
-        if (!m_gpu->program.ensure("clouds", worldshaders::kCloudVertex, worldshaders::kCloudFragment))
+        if (!m_gpu->program.ensure("clouds", shaders::kCloudsVert, shaders::kCloudsFrag))
             return;
         const Mat4 world = g->worldMatrix();
         g->pushState();

@@ -6,6 +6,7 @@
 #include "render/Texture2D.h"
 #include "render/internal/VecOps.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 #include <algorithm>
 
@@ -15,7 +16,7 @@ namespace {
 
 std::vector<PropBatch*> s_liveBatches;
 std::vector<PropBatch*> s_pending;  // built since allocatePropBuffers, not yet uploaded
-WorldProgram s_program;
+WorldProgram<PropsUniforms> s_program;
 
 constexpr std::uint32_t kChunkVertices = 65536;
 
@@ -144,12 +145,12 @@ void drawProps(const PropBatch* batch, int pass, float distanceFactor)
     (void)distanceFactor;
     Graphics* g = graphics();
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
-        !s_program.ensure("props", worldshaders::kPropsVertex, worldshaders::kPropsFragment))
+        !s_program.ensure("props", shaders::kPropsVert, shaders::kPropsFrag))
         return;
     pushOpaqueWorldState(*g, s_program.program(), batch->texture(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->applyState();
-    applyShadowLookup(s_program.program(), kPropShadowBias);
+    applyShadowLookup(s_program.locations().shadow, kPropShadowBias);
     batch->draw();
     g->popState();
 }

@@ -7,6 +7,7 @@
 #include "render/world/Terrain.h"
 #include "render/internal/VecOps.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,17 +36,6 @@ Vec3 litWaterColor(const WaterTechnique& technique, const LightRecord* light)
 
 }  // namespace
 
-void WaterGpuProgram::onLinked()
-{
-    m_water.eye = uniformLocation("u_eye");
-    m_water.time = uniformLocation("u_time");
-    m_water.waterColor = uniformLocation("u_waterColor");
-    m_water.skyColor = uniformLocation("u_skyColor");
-    m_water.sunDirection = uniformLocation("u_sunDirection");
-    m_water.sunColor = uniformLocation("u_sunColor");
-    m_water.pictures = uniformLocation("u_pictures");
-}
-
 void WaterTechnique::setWaterValue(float value)
 {
     m_value = std::isfinite(value) ? clampf(0.0f, value, 1.0f) : 0.0f;
@@ -65,7 +55,7 @@ bool WaterTechnique::ensureProgram()
     if (m_programTried || graphics() == nullptr)
         return false;
     m_programTried = true;
-    if (!m_program.build("water", worldshaders::kWaterVertex, worldshaders::kWaterFragment)) {
+    if (!m_program.build("water", shaders::kWaterVert, shaders::kWaterFrag)) {
         logWarning("render", "the water program does not build: %s", m_program.error().c_str());
         return false;
     }
@@ -190,7 +180,7 @@ void Water::drawSurface()
     follow.m[14] = std::floor(m_eye.z / kGridSnap) * kGridSnap;
     g->setWorldMatrix(follow);
     g->applyState();
-    const WaterGpuProgram::Uniforms& u = program.waterUniforms();
+    const WaterUniforms& u = program.locations();
     // The shader works in grid space: the eye moves with the grid.
     GpuProgram::setUniform(u.eye, m_eye.x - follow.m[12], m_eye.y, m_eye.z - follow.m[14]);
     GpuProgram::setUniform(u.time, m_time);
