@@ -76,8 +76,7 @@ bool drawNodeTriangles(const Model& model, int index)
         return false;
     page->vertices.bind();
     page->indices.bind();
-    device->setVertexLayout(VertexLayout::Model32,
-                            reinterpret_cast<const void*>(std::size_t{node->vertexBase} * sizeof(GlmVertex)));
+    device->setBufferVertexLayout(VertexLayout::Model32, std::size_t{node->vertexBase} * sizeof(GlmVertex));
     device->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(node->indexCount),
                               std::size_t{node->firstIndex} * sizeof(std::uint16_t));
     // Later client-memory draws must not read from these buffers.

@@ -151,10 +151,12 @@ void ParticleSpriteBatch::drawChunks(BufferObject* stream) const
         device.bindBuffer(BufferTarget::Array, 0);
     for (int first = 0; first < m_count; first += Graphics::kSharedQuadCount) {
         const std::size_t offset = static_cast<std::size_t>(first) * quadBytes;
-        if (streamed)
+        if (streamed) {
             stream->bind();
-        device.setVertexLayout(layout, streamed ? reinterpret_cast<const void*>(offset)
-                                                : static_cast<const void*>(m_vertices.data() + offset));
+            device.setBufferVertexLayout(layout, offset);
+        } else {
+            device.setVertexLayout(layout, m_vertices.data() + offset);
+        }
         device.drawQuads(std::min(m_count - first, Graphics::kSharedQuadCount));
     }
     device.bindBuffer(BufferTarget::Array, 0);

@@ -18,14 +18,10 @@ bool ensureWorldProgram(GpuProgram& program, bool& tried, const char* name, std:
     return true;
 }
 
-void pushOpaqueWorldState(Graphics& g, GpuProgram& program, const Texture2D* texture0, const Texture2D* texture1)
+RenderState opaqueWorldState(GpuProgram& program, const Texture2D* texture0, const Texture2D* texture1)
 {
-    g.pushState();
-    RenderState& s = g.state();
-    s.blend = kBlendOpaque;
-    s.depthTest = true;
-    s.depthWrite = true;
-    s.cull = CullMode::None;
+    RenderState s = RenderState::opaque();
     s.customProgram = &program;
     s.textures = {texture0, texture1};
+    return s;
 }

@@ -1,11 +1,10 @@
 #pragma once
 #include "render/GpuProgram.h"
+#include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
 
 #include <string_view>
 
-class Graphics;
-class Texture2D;
 
 // Builds `program` on the first call once a renderer exists; true when it is
 // ready. A failed build is logged once (`tried` remembers it) and the pass
@@ -29,10 +28,9 @@ private:
     bool m_tried = false;
 };
 
-// Saves the render state and sets the one of the opaque world passes: no
-// blending, depth tested and written, both faces, `program` with two textures.
-// The caller pops the state when done.
-void pushOpaqueWorldState(Graphics& g, GpuProgram& program, const Texture2D* texture0, const Texture2D* texture1);
+// The state of the opaque world passes: RenderState::opaque() drawn by
+// `program` with two textures.
+RenderState opaqueWorldState(GpuProgram& program, const Texture2D* texture0, const Texture2D* texture1);
 
 // The uniforms of the world programs (shaders/terrain.*, props.*, sky.*; trees,
 // clouds and the shadow depth use the standard ones only).

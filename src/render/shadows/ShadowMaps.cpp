@@ -82,17 +82,12 @@ void renderShadowMaps(const Vec3& focus)
     const Vec3 sun = light ? Vec3{light->direction[0], light->direction[1], light->direction[2]} : Vec3{0, 1, 0};
     maps->setView(focus, sun);
 
-    RenderBuffer* previousTarget = g->currentRenderTarget();
-    const Mat4 projection = g->projectionMatrix(), view = g->viewMatrix(), world = g->worldMatrix();
-    g->pushState();
+    RenderPassScope pass(*g);
     g->setRenderTarget(&maps->target());
     g->setClearColor(Color4{255, 255, 255, 255});  // farthest depth
     g->clear();
-    g->restoreDefaultClearColor();  // what the scene's own clear expects
-    RenderState state;
-    state.blend = kBlendOpaque;
+    RenderState state = RenderState::opaque();
     state.customProgram = &s_depthProgram.program();
-    state.cull = CullMode::None;
     g->setRenderState(state);
     g->setProjectionMatrix(maps->lightProjection());
     g->setViewMatrix(maps->lightView());
@@ -116,11 +111,6 @@ void renderShadowMaps(const Vec3& focus)
         g->drawArrays(PrimitiveType::Triangles, 0, static_cast<int>(count));
     }
     g->invalidateVertexLayout();
-    g->popState();
-    g->setRenderTarget(previousTarget);
-    g->setProjectionMatrix(projection);
-    g->setViewMatrix(view);
-    g->setWorldMatrix(world);
 }
 
 void applyShadowLookup(const ShadowLookupUniforms& u, float biasUnits)

@@ -108,8 +108,7 @@ void PropBatch::draw() const
     g->bindBuffer(BufferTarget::Array, m_vertexBuffer.glName());
     g->bindBuffer(BufferTarget::ElementArray, m_indexBuffer.glName());
     for (const Chunk& chunk : m_chunks) {
-        g->setVertexLayout(VertexLayout::Model32,
-                           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(chunk.firstVertex) * sizeof(PropVertex)));
+        g->setBufferVertexLayout(VertexLayout::Model32, std::size_t{chunk.firstVertex} * sizeof(PropVertex));
         g->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(chunk.indexCount),
                              static_cast<std::size_t>(chunk.firstIndex) * sizeof(std::uint16_t));
     }
@@ -147,12 +146,12 @@ void drawProps(const PropBatch* batch, int pass, float distanceFactor)
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
         !s_program.ensure("props", shaders::kPropsVert, shaders::kPropsFrag))
         return;
-    pushOpaqueWorldState(*g, s_program.program(), batch->texture(), nullptr);
+    RenderPassScope scope(*g);
+    g->state() = opaqueWorldState(s_program.program(), batch->texture(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->applyState();
     applyShadowLookup(s_program.locations().shadow, kPropShadowBias);
     batch->draw();
-    g->popState();
 }
 
 void drawPropDepths()

@@ -81,15 +81,9 @@ void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
         light.x != m_coloredLight.x || light.y != m_coloredLight.y || light.z != m_coloredLight.z)
         recolor(scatter);
     GpuProgram& program = m_gpu->program.program();
-    const Mat4 world = g->worldMatrix();
-    g->pushState();
+    RenderPassScope pass(*g);
     RenderState& s = g->state();
-    s.blend = kBlendOpaque;
-    s.depthTest = true;
-    s.depthWrite = false;
-    s.depthFunc = CompareFunc::LessEqual;
-    s.cull = CullMode::None;
-    s.perVertexColor = true;
+    s = RenderState::backdrop();
     s.customProgram = &program;
     s.textures = {m_gpu->texture, nullptr};
     Mat4 around;  // a unit sphere around the eye; the shader pins it to the far plane
@@ -106,6 +100,4 @@ void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
     g->setVertexLayout(VertexLayout::PosColorTex24, m_vertices.data());
     g->drawIndexed(PrimitiveType::Triangles, m_indices);
     g->invalidateVertexLayout();
-    g->popState();
-    g->setWorldMatrix(world);
 }

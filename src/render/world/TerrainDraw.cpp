@@ -69,7 +69,8 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         return;
     GpuProgram& program = m_gpu->program.program();
     const TerrainUniforms& u = m_gpu->program.locations();
-    pushOpaqueWorldState(*g, program, m_gpu->overview, m_gpu->detail);
+    RenderPassScope pass(*g);
+    g->state() = opaqueWorldState(program, m_gpu->overview, m_gpu->detail);
     g->setWorldMatrix(Mat4{});
     g->applyState();
     GpuProgram::setUniform(u.terrainSize, shaderTerrainSize());
@@ -96,13 +97,11 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
     constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
     for (const VisiblePatch& vp : m_visible) {
         const TerrainPatches::IndexRange range = all.levelRange(vp.level);
-        g->setVertexLayout(VertexLayout::Model32,
-                           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(vp.patch) * kPatchBytes));
+        g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
         g->drawIndexedBuffer(PrimitiveType::Triangles, range.count,
                              static_cast<std::size_t>(range.first) * sizeof(std::uint16_t));
     }
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
     g->invalidateVertexLayout();
-    g->popState();
 }

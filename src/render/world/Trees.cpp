@@ -169,8 +169,8 @@ void Trees::drawPass2()
     }
     if (!m_gpu->texture)
         return;  // without the atlas a forest of white boards would show
-    const Mat4 world = g->worldMatrix();
-    pushOpaqueWorldState(*g, m_gpu->program.program(), m_gpu->texture, nullptr);
+    RenderPassScope pass(*g);
+    g->state() = opaqueWorldState(m_gpu->program.program(), m_gpu->texture, nullptr);
     g->setWorldMatrix(Mat4{});
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
@@ -182,6 +182,4 @@ void Trees::drawPass2()
         g->drawQuads(run);
     }
     g->invalidateVertexLayout();
-    g->popState();
-    g->setWorldMatrix(world);
 }

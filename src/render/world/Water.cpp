@@ -124,16 +124,14 @@ void Water::renderRefraction()
     m_picturesReady = g && m_technique.preparePictures();
     if (!m_picturesReady)
         return;
-    RenderBuffer* scene = g->currentRenderTarget();
     const Vec3 c = litWaterColor(m_technique, g->light());
+    RenderPassScope pass(*g);
     g->setRenderTarget(&m_technique.refraction());
     g->setClearColor(Color4{static_cast<std::uint8_t>(c.x * 255), static_cast<std::uint8_t>(c.y * 255),
                             static_cast<std::uint8_t>(c.z * 255), 255});
     g->clear();
-    g->restoreDefaultClearColor();  // what the scene's own clear expects
     if (m_terrain)
         m_terrain->drawRefractionPass(c);
-    g->setRenderTarget(scene);
 }
 
 void Water::renderReflection(const std::function<void()>& extra)
@@ -141,15 +139,13 @@ void Water::renderReflection(const std::function<void()>& extra)
     Graphics* g = graphics();
     if (!g || !m_picturesReady)
         return;
-    RenderBuffer* scene = g->currentRenderTarget();
-    const Mat4 view = g->viewMatrix();
+    RenderPassScope pass(*g);
     Mat4 mirror;  // y -> -y: the world seen from below the sea
     mirror.m[5] = -1.0f;
     g->setRenderTarget(&m_technique.reflection());
     g->setClearColor(Color4{128, 160, 200, 255});
     g->clear();
-    g->restoreDefaultClearColor();  // what the scene's own clear expects
-    g->setViewMatrix(mat4Multiply(view, mirror));
+    g->setViewMatrix(mat4Multiply(g->viewMatrix(), mirror));
     const Vec3 mirroredEye{m_eye.x, -m_eye.y, m_eye.z};
     if (m_sky && m_scatter)
         m_sky->draw(*m_scatter, mirroredEye);
@@ -157,8 +153,6 @@ void Water::renderReflection(const std::function<void()>& extra)
         m_terrain->drawReflectionPass();
     if (extra)
         extra();
-    g->setViewMatrix(view);
-    g->setRenderTarget(scene);
 }
 
 void Water::finishTargets()
@@ -172,9 +166,9 @@ void Water::drawSurface()
     if (!g || !m_technique.ensureProgram())
         return;
     WaterGpuProgram& program = m_technique.program();
-    const Mat4 world = g->worldMatrix();
-    pushOpaqueWorldState(*g, program, m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
-                         m_picturesReady ? m_technique.refraction().colorTexture() : nullptr);
+    RenderPassScope pass(*g);
+    g->state() = opaqueWorldState(program, m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
+                                  m_picturesReady ? m_technique.refraction().colorTexture() : nullptr);
     Mat4 follow;
     follow.m[12] = std::floor(m_eye.x / kGridSnap) * kGridSnap;
     follow.m[14] = std::floor(m_eye.z / kGridSnap) * kGridSnap;
@@ -198,8 +192,6 @@ void Water::drawSurface()
     g->setVertexLayout(VertexLayout::PosTex20, m_grid.data());
     g->drawIndexed(PrimitiveType::Triangles, m_gridIndices);
     g->invalidateVertexLayout();
-    g->popState();
-    g->setWorldMatrix(world);
     m_picturesReady = false;
 }
 
