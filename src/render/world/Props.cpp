@@ -116,9 +116,8 @@ void PropBatch::draw() const
     g->invalidateVertexLayout();
 }
 
-void allocatePropBuffers(std::span<const std::string_view> names)
+void allocatePropBuffers()
 {
-    (void)names;  // batches are sized as they are built
     s_pending.clear();
 }
 
@@ -138,9 +137,8 @@ void unmapPropBuffers()
     s_pending.clear();
 }
 
-void drawProps(const PropBatch* batch, int pass, float distanceFactor)
+void drawProps(const PropBatch* batch, int pass)
 {
-    (void)distanceFactor;
     Graphics* g = graphics();
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
         !s_program.ensure("props", worldshaders::kPropsVertex, worldshaders::kPropsFragment))
