@@ -8,7 +8,6 @@
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
 
-#include <cstdio>
 #include <utility>
 
 namespace {

@@ -95,8 +95,8 @@ bool isSafeFileName(std::string_view name);
 bool fileExists(std::string_view name);
 
 // Reads a whole file of the save folder. False when there is no save folder,
-// the file is missing or unreadable, or it is larger than maxBytes (reported
-// on standard error: such a file is damaged, and reading it whole could
+// the file is missing or unreadable, or it is larger than maxBytes (logged:
+// such a file is damaged, and reading it whole could
 // exhaust memory).
 [[nodiscard]] bool readSaveFile(std::string_view name, std::size_t maxBytes, std::vector<std::uint8_t>& out);
 

@@ -117,7 +117,7 @@ public:
     // value. False when nothing was read.
     [[nodiscard]] bool load();
     // Writes both blocks atomically; a failure leaves the old file and is
-    // reported on stderr only.
+    // only logged.
     void save() const;
     // Reads a pending "tq2_settings.tmp" over the record, saves, removes it.
     void loadTmpFile();
