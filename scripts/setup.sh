@@ -8,10 +8,12 @@ SKYFRONT_PACKAGES=(
   # tool chain (ccache is used when present)
   cmake ninja-build g++ pkg-config ccache
   # libraries: window and input, GL loader, PNG, checksums and zip paks, the
-  # controls file's XML, UTF-8 texts
+  # controls file's XML, UTF-8 texts, sound output and MP3 decoding
   libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev libminizip-dev libtinyxml2-dev libutfcpp-dev
-  # the data tool: drawn art, baked fonts and the fonts they are baked from
-  libcairo2-dev libfreetype-dev fonts-dejavu-core
+  libopenal-dev libmpg123-dev
+  # the data tool: drawn art, baked fonts and the fonts they are baked from,
+  # encoded music
+  libcairo2-dev libfreetype-dev fonts-dejavu-core libmp3lame-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
   # the display tests: a virtual X server and Mesa's software GL and GLES
