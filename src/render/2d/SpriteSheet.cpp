@@ -38,7 +38,9 @@ bool readParts(ByteReader& in, SpriteSheet& sheet)
         if (!in.u16(p.module) || !in.i16(p.x) || !in.i16(p.y) || !in.u8(p.flip) || !in.u8(pad) ||
             !in.f32(p.rotation))
             return false;
-        if (p.module >= sheet.modules.size())
+        // A set pad byte is a later version's field or damage; read alone
+        // it would be lost on the next write.
+        if (p.module >= sheet.modules.size() || pad != 0)
             return false;
     }
     return true;

@@ -18,7 +18,7 @@
 //   u16 length + bytes: texture name       relative to the sheet's folder; empty = same base name + ".png"
 //   u16 texWidth, texHeight                texture size in pixels, for the UVs
 //   u16 count, modules    { u16 x, y, w, h }
-//   u16 count, parts      { u16 module; i16 x, y; u8 flip; u8 pad; f32 rotation }
+//   u16 count, parts      { u16 module; i16 x, y; u8 flip; u8 pad = 0; f32 rotation }
 //   u16 count, frames     { u16 firstPart, partCount }
 //   u16 count, animFrames { u16 frame, duration }
 //   u16 count, anims      { u16 firstAnimFrame, count }
