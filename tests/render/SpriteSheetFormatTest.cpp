@@ -76,6 +76,11 @@ TEST(SpriteSheetFile, WrongHeaderIsRejected)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::memcpy(&bytes[8], &nan, 4);
     EXPECT_FALSE(readSpriteSheet(bytes, out));
+    // The pad byte of the first part: kept only if zero, or a write would lose it.
+    const SpriteSheet sheet = testsheets::basicSheet();
+    bytes = basicBytes();
+    bytes[14 + sheet.textureName.size() + 4 + 2 + 8 * sheet.modules.size() + 2 + 7] = 1;
+    EXPECT_FALSE(readSpriteSheet(bytes, out));
 }
 
 TEST(SpriteSheetFile, InconsistentTablesAreRejected)
