@@ -7,9 +7,14 @@
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
+#include "render/assets/ImageWriter.h"
+#include "screens/MenuScreen.h"
+#include "screens/Screens.h"
+#include "screens/SplashesScreen.h"
 
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace {
 // The one renderer, alive for the whole run; the context is torn down with
@@ -67,6 +72,19 @@ void stopRenderer()
     renderer().shutdown();
 }
 
+// The "-dumpframe" test option: the screen just drawn, as a PNG file.
+bool saveFrame(const std::string& path)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return false;
+    device->setRenderTarget(nullptr);
+    const ScreenMetrics& metrics = screenMetrics();
+    std::vector<std::uint8_t> rgba;
+    device->readPixels(0, 0, metrics.screenWidth, metrics.screenHeight, rgba);
+    return writePngFile(path, metrics.screenWidth, metrics.screenHeight, rgba);
+}
+
 void clearScreen(float r, float g, float b)
 {
     Graphics* device = graphics();
@@ -83,10 +101,20 @@ int main(int argc, char** argv)
 {
     // The subsystems above the platform register their screens, sound and
     // overlays here as they join the game; until then the loop shows the empty screen.
+    ScreenHooks screens;
+    screens.menuScreen = &menuScreen();
+    setScreenHooks(screens);
+
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
+    hooks.showFirstScreen = [] { setCurrentScreen(&splashesScreen()); };
+    hooks.drawScreens = drawScreens;
+    hooks.updateScreens = updateScreens;
+    hooks.touch = dispatchTouchToScreens;
+    hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;
+    hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;
     App app(std::move(hooks));
     return app.run(argc, argv);
