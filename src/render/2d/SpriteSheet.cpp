@@ -144,7 +144,8 @@ bool readSpriteSheet(std::span<const std::uint8_t> bytes, SpriteSheet& out)
 
     SpriteSheet sheet;
     std::uint16_t nameLength = 0;
-    if (!in.f32(sheet.sheetScale) || sheet.sheetScale <= 0.0f || !in.count(nameLength, 1))
+    if (!in.f32(sheet.sheetScale) || sheet.sheetScale < SpriteSheet::kMinScale ||
+        sheet.sheetScale > SpriteSheet::kMaxScale || !in.count(nameLength, 1))
         return false;
     sheet.textureName.resize(nameLength);
     if (!in.bytes(sheet.textureName.data(), nameLength))

@@ -60,6 +60,9 @@ struct SpriteSheet {
     };
 
     static constexpr std::uint16_t kVersion = 1;
+    // Sheets are authored at a few pixels per unit either way; a scale far
+    // outside this is damage, and a tiny one turns sizes into infinities.
+    static constexpr float kMinScale = 1.0f / 1024.0f, kMaxScale = 1024.0f;
 
     float sheetScale = 1.0f;
     std::string textureName;
@@ -77,7 +80,7 @@ struct SpriteSheet {
 // wrong magic or version, truncated or trailing bytes, a module outside the
 // texture, a part naming a missing module, a frame or animation range outside
 // its table, a glyph naming a missing module or out of order, a non-finite
-// or non-positive scale, an unsafe texture name.
+// scale or one outside kMinScale..kMaxScale, an unsafe texture name.
 [[nodiscard]] bool readSpriteSheet(std::span<const std::uint8_t> bytes, SpriteSheet& out);
 
 // The file bytes of a sheet. Counts above 65535 cannot be stored; the data tool
