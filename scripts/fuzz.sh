@@ -20,7 +20,7 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DSKYFRONT_FUZZ=ON -DSKYFRONT_SANITIZE=ON -DSKYFRONT_GL_TESTS=OFF \
   -DSKYFRONT_STAGE_DIR="$PWD/build-fuzz/stage" >/dev/null || exit 1
-cmake --build build-fuzz -j "$jobs" --target fuzz_targets >/dev/null || exit 1
+cmake --build build-fuzz -j "${FUZZ_BUILD_JOBS:-$(nproc)}" --target fuzz_targets >/dev/null || exit 1
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
