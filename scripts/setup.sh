@@ -16,6 +16,8 @@ SKYFRONT_PACKAGES=(
   libcairo2-dev libfreetype-dev fonts-dejavu-core libmp3lame-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
+  # fuzzing: clang and its libFuzzer runtime
+  clang libclang-rt-14-dev
   # the display tests: a virtual X server and Mesa's software GL and GLES
   xvfb xauth libgl1-mesa-dri libegl-mesa0 libgles2 libegl1
 )
