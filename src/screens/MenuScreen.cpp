@@ -1,5 +1,7 @@
 #include "screens/MenuScreen.h"
 
+#include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/FileHashList.h"
 #include "platform/GamesDetection.h"
 #include "platform/Language.h"
@@ -9,6 +11,7 @@
 #include "render/Graphics.h"
 #include "render/Texture2D.h"
 #include "render/2d/SpriteSets.h"
+#include "ui/MenuNavigation.h"
 
 namespace {
 // The effects texture the particles and effects draw from.
@@ -32,7 +35,8 @@ void MenuScreen::init()
 void MenuScreen::loadSettingsAndLanguage()
 {
     Settings& s = settings();
-    s.load();
+    if (!s.load())
+        logInfo("screens", "%s: nothing read again; the settings keep their values", Settings::kFileName);
     s.loadTmpFile();
     if (s.profileResetPending) {
         s.resetPlayerProfile();
@@ -69,7 +73,7 @@ float MenuScreen::loadStep()
         loadSettingsAndLanguage();
         break;
     case 11:
-        preloadMenuSprites(step);
+        preloadMenuSprites();
         break;
     case 12:
         loadGamesDetectionList();
@@ -89,6 +93,13 @@ float MenuScreen::loadStep()
 
 void MenuScreen::update()
 {
+    controls().updateMenuActions(frameDelta());
+    Settings& s = settings();
+    if (s.settingsChanged) {
+        s.settingsChanged = 0;
+        s.loadTmpFile();
+    }
+    updateMenuFrames();
 }
 
 void MenuScreen::draw()
@@ -97,22 +108,22 @@ void MenuScreen::draw()
         device->setRenderTarget(nullptr);
         device->clear();
     }
+    drawMenuFrames();   // with the pop-ups, in its own 2-D pass
 }
 
-void MenuScreen::onTouchDown(int id, int, int)
+void MenuScreen::onScroll(int, float dx, float dy)
 {
-    if (m_touchId == 0)
-        m_touchId = id;
+    dispatchScroll(dx, dy);
 }
 
-void MenuScreen::onTouchUp(int id, int, int)
+void MenuScreen::onSwipe(int, float vx, float vy)
 {
-    if (id == m_touchId)
-        m_touchId = 0;
+    dispatchSwipe(vx, vy);
 }
 
-void MenuScreen::onTouchMove(int, int, int)
+void MenuScreen::onBack()
 {
+    dispatchBackKey();
 }
 
 MenuScreen& menuScreen()

@@ -1,5 +1,6 @@
 #pragma once
 #include "screens/IGameScreen.h"
+#include "screens/MenuTouchRouter.h"
 
 // The screen behind the menus. It loads in 18 steps, once a run, from the menu
 // loading screen; entering it again later does not repeat them.
@@ -12,17 +13,21 @@ public:
     void init() override;
     void update() override;
     void draw() override;
-    void onTouchDown(int id, int x, int y) override;
-    void onTouchUp(int id, int x, int y) override;
-    void onTouchMove(int id, int x, int y) override;
+    void onTouchDown(int id, int x, int y) override { m_touches.down(id, x, y); }
+    void onTouchUp(int id, int x, int y) override { m_touches.up(id, x, y); }
+    void onTouchMove(int id, int x, int y) override { m_touches.move(id, x, y); }
+    void onTouchCancel(int id) override { m_touches.cancel(id); }
+    void onScroll(int id, float dx, float dy) override;
+    void onSwipe(int id, float vx, float vy) override;
+    void onBack() override;
 
-    int trackedTouch() const { return m_touchId; }
+    int trackedTouch() const { return m_touches.tracked(); }
     int loadCounter() const { return m_step; }
 
 private:
     void loadSettingsAndLanguage();
 
-    int m_touchId = 0;   // the touch being followed; 0 none
+    MenuTouchRouter m_touches;
     bool m_loaded = false;
     bool m_initDone = false;
     int m_step = 0;      // lives for the whole run

@@ -1,7 +1,15 @@
 #include "screens/Screens.h"
 
+#include "platform/Controls.h"
 #include "platform/TouchQueue.h"
+#include "render/2d/Render2D.h"
 #include "screens/IGameScreen.h"
+#include "screens/MenuScreen.h"
+#include "screens/OKOverlay.h"
+#include "screens/PauseScreen.h"
+#include "screens/QuitGameOverlay.h"
+#include "ui/MenuHooks.h"
+#include "ui/MenuNavigation.h"
 
 #include <list>
 
@@ -81,15 +89,20 @@ void drawScreens()
         s.current->draw();
     if (s.overlay)
         s.overlay->draw();
-    if (s.hooks.drawOverScreens)
-        s.hooks.drawOverScreens();
+    OKOverlay& ok = OKOverlay::instance();
+    QuitGameOverlay& quit = QuitGameOverlay::instance();
+    if (ok.visible || quit.shown) {
+        begin2D();
+        ok.draw();
+        quit.draw();
+        end2D();
+    }
 }
 
 void openPauseScreen()
 {
     dropOverlayScreens();
-    if (IGameScreen* pause = state().hooks.pauseScreen)
-        state().queue.push_front(pause);
+    state().queue.push_front(pauseScreenToOpen());
 }
 
 void closeOverlayScreen()
@@ -123,10 +136,31 @@ IGameScreen* topOverlayScreen()
     return s.queue.empty() ? nullptr : s.queue.front();
 }
 
+namespace {
+// The shown overlay page that takes touches before any screen; null for none.
+MenuFrame* touchOverlay()
+{
+    if (QuitGameOverlay::instance().shown)
+        return &QuitGameOverlay::instance();
+    if (OKOverlay::instance().visible)
+        return &OKOverlay::instance();
+    return nullptr;
+}
+}  // namespace
+
 void dispatchTouchToScreens(const TouchEvent& event)
 {
+    if (event.id == 0 && event.kind != TouchEvent::Kind::Back)
+        return;
+    if (MenuFrame* overlay = touchOverlay()) {
+        if (event.kind == TouchEvent::Kind::Down)
+            overlay->onTouchDown(event.x, event.y);
+        else if (event.kind == TouchEvent::Kind::Up)
+            overlay->onTouchUp(event.x, event.y);
+        return;
+    }
     IGameScreen* screen = state().input;
-    if (!screen || (event.id == 0 && event.kind != TouchEvent::Kind::Back))
+    if (!screen)
         return;
     switch (event.kind) {
     case TouchEvent::Kind::Down: screen->onTouchDown(event.id, event.x, event.y); break;
@@ -140,6 +174,15 @@ void dispatchTouchToScreens(const TouchEvent& event)
 
 void dispatchBackToScreens()
 {
+    QuitGameOverlay& quit = QuitGameOverlay::instance();
+    if (quit.shown) {
+        quit.onNo();   // the back key answers the question with no
+        return;
+    }
+    if (OKOverlay::instance().visible) {
+        OKOverlay::hide();
+        return;
+    }
     if (IGameScreen* screen = state().input)
         screen->onBack();
 }
@@ -149,9 +192,37 @@ void setScreenHooks(const ScreenHooks& hooks)
     state().hooks = hooks;
 }
 
-const ScreenHooks& screenHooks()
+IGameScreen* pauseScreenToOpen()
 {
-    return state().hooks;
+    IGameScreen* standIn = state().hooks.pauseScreen;
+    return standIn ? standIn : &pauseScreen();
+}
+
+IGameScreen* menuScreenToLoad()
+{
+    IGameScreen* standIn = state().hooks.menuScreen;
+    return standIn ? standIn : &menuScreen();
+}
+
+namespace {
+// Menu actions of the bindings go to the pages; the game's actions belong to
+// the game screen.
+class MenuActionHandler final : public IControlsHandler {
+public:
+    void onGameAction(int, bool) override {}
+    void onMenuAction(ControlAction action) override { handleMenuAction(action); }
+    void applyFlightInput(const FlightInput&) override {}
+    void touchStickAxes(float& x, float& y) const override { x = y = 0.0f; }
+    void releasePlayerStick() override {}
+    void resetPlayerControls() override {}
+};
+}  // namespace
+
+void startScreens()
+{
+    static MenuActionHandler menuActions;
+    controls().setHandler(&menuActions);
+    setOverlayInputFrameHook([]() -> MenuFrame* { return touchOverlay(); });
 }
 
 void resetScreens()

@@ -20,8 +20,8 @@ void setCurrentScreen(IGameScreen* screen);
 // waiting overlay opens (pausing the screen below) and nothing updates this
 // frame; else the current screen updates.
 void updateScreens();
-// The current screen, then the open overlay, then the hook's drawing of what
-// floats over everything (the quit question).
+// The current screen, then the open overlay, then what floats over
+// everything: the OK message and the quit question when shown.
 void drawScreens();
 // Drops any overlay and the queue, then queues the pause screen, which opens
 // on the next update with the frame its opener gave it.
@@ -35,21 +35,26 @@ void dropOverlayScreens();
 // The open overlay, else the first one waiting, else null.
 IGameScreen* topOverlayScreen();
 
-// Input from the platform's touch queue, handed to the input screen. A touch
-// id of 0 means "no touch" to the screens and is never passed on.
+// Input from the platform's touch queue: to the quit question while it is
+// shown, else the OK message while shown, else the input screen. A touch id
+// of 0 means "no touch" to the screens and is never passed on.
 struct TouchEvent;
 void dispatchTouchToScreens(const TouchEvent& event);
 void dispatchBackToScreens();
 
-// Screens the flow hands over to that live above this library's first
-// screens, and what floats over every screen. main.cpp sets these.
+// Stand-ins for the pause and menu screens, for tests; null (the default)
+// uses the game's own.
 struct ScreenHooks {
     IGameScreen* pauseScreen = nullptr;   // opened by openPauseScreen
     IGameScreen* menuScreen = nullptr;    // loaded after the splash
-    void (*drawOverScreens)() = nullptr;  // the quit question, over everything
 };
 void setScreenHooks(const ScreenHooks& hooks);
-const ScreenHooks& screenHooks();
+IGameScreen* pauseScreenToOpen();
+IGameScreen* menuScreenToLoad();
+
+// Connects the screens to the menus and controls at start-up: key and
+// controller navigation reaches a shown overlay, menu actions reach the pages.
+void startScreens();
 
 // Back to the start state: no screens, empty queue. For tests.
 void resetScreens();

@@ -124,7 +124,7 @@ void SplashesScreen::nextLogo()
     }
     m_loaded = false;
     LoadingScreen& loading = menuLoadingScreen();
-    loading.prepare(screenHooks().menuScreen);
+    loading.prepare(menuScreenToLoad());
     setCurrentScreen(&loading);
     unloadSprite(kLogoSpriteSet);
 }

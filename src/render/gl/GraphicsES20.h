@@ -56,7 +56,7 @@ public:
 
 private:
     struct AppliedState;
-    bool readContext();
+    [[nodiscard]] bool readContext();
     bool buildPrograms();
     bool makeSharedGeometry();
     void applyFixedState();
