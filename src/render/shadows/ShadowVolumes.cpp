@@ -154,8 +154,7 @@ void ShadowVolumes::renderStencil()
     Graphics* g = graphics();
     if (!g || s_batchCount == 0 || !enabled() || !targetHasStencil(*g))
         return;
-    const Mat4 world = g->worldMatrix();
-    g->pushState();
+    RenderPassScope pass(*g);
     RenderState& s = g->state();
     s.blend = kBlendOpaque;
     s.alternativeBlend = false;
@@ -189,8 +188,6 @@ void ShadowVolumes::renderStencil()
         s_stencilDrawn = true;
     }
     g->invalidateVertexLayout();
-    g->popState();
-    g->setWorldMatrix(world);
 }
 
 void ShadowVolumes::applyShadow()
@@ -199,8 +196,7 @@ void ShadowVolumes::applyShadow()
     if (!g || !s_stencilDrawn)
         return;
     s_stencilDrawn = false;
-    const Mat4 projection = g->projectionMatrix(), view = g->viewMatrix(), world = g->worldMatrix();
-    g->pushState();
+    RenderPassScope pass(*g);
     RenderState& s = g->state();
     // Multiplies what is drawn by (1 - strength): the color is black, its
     // alpha the strength.
@@ -225,8 +221,4 @@ void ShadowVolumes::applyShadow()
     g->setViewMatrix(Mat4{});
     g->setWorldMatrix(Mat4{});
     g->drawFullScreenQuad();
-    g->popState();
-    g->setProjectionMatrix(projection);
-    g->setViewMatrix(view);
-    g->setWorldMatrix(world);
 }

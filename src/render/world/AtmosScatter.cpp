@@ -80,11 +80,11 @@ Vec3 AtmosScatter::skyColor(const Vec3& viewDirection) const
 
 void AtmosScatter::upload(GpuProgram& program, const Vec3& camera)
 {
-    GpuProgram::setUniform(program.uniformLocation("u_sunDirection"), m_sunDirection.x, m_sunDirection.y,
-                           m_sunDirection.z);
-    GpuProgram::setUniform(program.uniformLocation("u_sunColor"), m_sunColor.x, m_sunColor.y, m_sunColor.z);
-    GpuProgram::setUniform(program.uniformLocation("u_scatterBeta"), m_beta[0], m_beta[1], m_beta[2]);
-    GpuProgram::setUniform(program.uniformLocation("u_cameraPosition"), camera.x, camera.y, camera.z);
+    const ScatteringUniforms& u = program.scatteringUniforms();
+    GpuProgram::setUniform(u.sunDirection, m_sunDirection.x, m_sunDirection.y, m_sunDirection.z);
+    GpuProgram::setUniform(u.sunColor, m_sunColor.x, m_sunColor.y, m_sunColor.z);
+    GpuProgram::setUniform(u.scatterBeta, m_beta[0], m_beta[1], m_beta[2]);
+    GpuProgram::setUniform(u.cameraPosition, camera.x, camera.y, camera.z);
 }
 
 AtmosScatter& atmosScatter()

@@ -6,6 +6,7 @@
 #include "render/Texture2D.h"
 #include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 #include <algorithm>
 
@@ -14,7 +15,7 @@ namespace {
 
 std::vector<PropBatch*> s_liveBatches;
 std::vector<PropBatch*> s_pending;  // built since allocatePropBuffers, not yet uploaded
-WorldProgram s_program;
+WorldProgram<PropsUniforms> s_program;
 
 constexpr std::uint32_t kChunkVertices = 65536;
 
@@ -106,8 +107,7 @@ void PropBatch::draw() const
     g->bindBuffer(BufferTarget::Array, m_vertexBuffer.glName());
     g->bindBuffer(BufferTarget::ElementArray, m_indexBuffer.glName());
     for (const Chunk& chunk : m_chunks) {
-        g->setVertexLayout(VertexLayout::Model32,
-                           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(chunk.firstVertex) * sizeof(PropVertex)));
+        g->setBufferVertexLayout(VertexLayout::Model32, std::size_t{chunk.firstVertex} * sizeof(PropVertex));
         g->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(chunk.indexCount),
                              static_cast<std::size_t>(chunk.firstIndex) * sizeof(std::uint16_t));
     }
@@ -141,14 +141,14 @@ void drawProps(const PropBatch* batch, int pass)
 {
     Graphics* g = graphics();
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
-        !s_program.ensure("props", worldshaders::kPropsVertex, worldshaders::kPropsFragment))
+        !s_program.ensure("props", shaders::kPropsVert, shaders::kPropsFrag))
         return;
-    pushOpaqueWorldState(*g, s_program.program(), batch->texture(), nullptr);
+    RenderPassScope scope(*g);
+    g->state() = opaqueWorldState(s_program.program(), batch->texture(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->applyState();
-    applyShadowLookup(s_program.program(), kPropShadowBias);
+    applyShadowLookup(s_program.locations().shadow, kPropShadowBias);
     batch->draw();
-    g->popState();
 }
 
 void drawPropDepths()
