@@ -4,6 +4,7 @@
 #include "platform/AssertMessage.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
 #include "render/Graphics.h"
 #include "render/gl/GraphicsES20.h"
 #include "render/gl/GraphicsES20Extensions.h"
@@ -13,6 +14,9 @@
 #include "screens/QuitGameOverlay.h"
 #include "screens/Screens.h"
 #include "screens/SplashesScreen.h"
+#include "screens/hud/HudSounds.h"
+#include "sound/Sound.h"
+#include "ui/MenuHooks.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +70,45 @@ void resizeRenderer(int width, int height)
     device->setScreenSize(width, height);
     if (!device->currentRenderTarget())
         device->setRenderTarget(nullptr);
+}
+
+// The HUD's message chime and announcements.
+class HudSoundPlayer final : public IHudSounds {
+public:
+    void playMessageSound() override
+    {
+        if (SoundSourceBuffered* source = globalSources().msgSound)
+            source->play();
+    }
+    void playAnnouncer(int, const char* file) override { Sound::createOneShot2D(SoundData::load(file)); }
+};
+
+// A machine without an audio device plays to the null output; only OpenAL
+// itself failing ends the program. Until the menu screen starts its music,
+// the menu piece starts here.
+void startSound()
+{
+    if (!Sound::init())
+        std::exit(-1);
+    startMenuMusic(settings());
+    static HudSoundPlayer hudSoundPlayer;
+    setHudSounds(&hudSoundPlayer);
+    setMenuSoundHook([](MenuSound sound) {
+        const GlobalSources& sources = globalSources();
+        if (SoundSourceBuffered* source = sound == MenuSound::Click ? sources.click : sources.clickBack)
+            source->play();
+    });
+}
+
+void updateSound()
+{
+    Sound::update();
+    static bool reported = false;
+    if (!reported) {
+        reported = true;
+        const SoundSourceStreamed* music = globalSources().music;
+        logInfo("sound", "music %s", music && music->isPlaying() ? "playing" : "silent");
+    }
 }
 
 // Every GL name goes while the window's context still lives.
@@ -132,6 +175,10 @@ int main(int argc, char** argv)
     hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;
     hooks.loadGameData = loadGameData;
+    hooks.startSound = startSound;
+    hooks.updateSound = updateSound;
+    hooks.focusLost = applyFocusLost;
+    hooks.focusGained = [] { applyFocusGained(settings()); };
     App app(std::move(hooks));
     return app.run(argc, argv);
 }
