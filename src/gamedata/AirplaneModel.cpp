@@ -52,8 +52,7 @@ AirplaneModel* AirplaneModel::forPlane(const PlaneCfg& plane)
 
 void AirplaneModel::releaseAll()
 {
-    if (skinPreviewPaint().model)
-        skinPreviewPaint().model = nullptr;
+    skinPreviewPaint().model = nullptr;
     loaded().clear();
 }
 
@@ -127,9 +126,7 @@ Texture2D* AirplaneModel::loadPhoto(const PlaneCfg& plane)
 {
     g_photo = nullptr;
     for (const std::string& name : photoNames(plane)) {
-        if (!fileExists(name) && !openFile(name))
-            continue;
-        if ((g_photo = getTexture(name)))
+        if (openFile(name) && (g_photo = getTexture(name)))
             break;
     }
     return g_photo;

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -175,6 +177,18 @@ TEST_F(Checkpoints, BadFilesAreIgnoredAndTheMissionStartsFresh)
     loadMission();
     EXPECT_FALSE(MissionSave::resume(world, campaign, 0));
     EXPECT_EQ(campaign.spawned, 9);
+}
+
+TEST(CheckpointFormat, TheFuzzSeedIsARealCheckpoint)
+{
+    // So the fuzzer starts past the checks: the seed decodes and encodes back byte for byte.
+    std::ifstream in(SKYFRONT_SOURCE_DIR "/tests/fuzz/corpus/checkpoint/good.sav", std::ios::binary);
+    const std::vector<std::uint8_t> good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::optional<CheckpointData> decoded = MissionSave::decode(good);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->objects.size(), 2u);
+    EXPECT_EQ(decoded->music, "m.mp3");
+    EXPECT_EQ(MissionSave::encode(*decoded), good);
 }
 
 TEST_F(Checkpoints, AFailedWriteKeepsThePreviousCheckpoint)

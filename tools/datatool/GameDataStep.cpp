@@ -73,4 +73,4 @@ bool checkGameData(DataContext& context)
 }
 }  // namespace
 
-SKYFRONT_DATA_STEP(750, "game data check", checkGameData);
+SKYFRONT_DATA_STEP(800, "game data check", checkGameData);

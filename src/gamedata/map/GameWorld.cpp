@@ -1,5 +1,6 @@
 #include "gamedata/map/GameWorld.h"
 
+#include "gamedata/map/MapAudio.h"
 #include "gamedata/records/MapInfoCfg.h"
 #include "platform/Clock.h"
 #include "render/assets/Model.h"
@@ -12,12 +13,12 @@
 namespace {
 Vec3 g_dummyWaypoint;
 IMapHud g_noHud;
-IMapAudio g_noAudio;
+SoundMapAudio g_soundAudio;
 IMapHost g_noHost;
 }  // namespace
 
 IMapHud& MapHooks::hudOrNone() const { return hud ? *hud : g_noHud; }
-IMapAudio& MapHooks::audioOrNone() const { return audio ? *audio : g_noAudio; }
+IMapAudio& MapHooks::audioOrNone() const { return audio ? *audio : g_soundAudio; }
 IMapHost& MapHooks::hostOrNone() const { return host ? *host : g_noHost; }
 
 const Vec3& dummyWaypointPoint() { return g_dummyWaypoint; }

@@ -40,8 +40,8 @@ public:
     static constexpr float kHiddenCountdown = -1000.0f;
 };
 
-// Music and sounds of trigger actions. Filled by the sound library's owner;
-// it also decides whether music and sound are switched on.
+// Music and sounds of trigger actions. SoundMapAudio (MapAudio.h) plays them
+// through the sound system and is what a world uses by default.
 class IMapAudio {
 public:
     virtual ~IMapAudio() = default;
@@ -80,14 +80,15 @@ public:
     virtual void addWaypointMarker(MapTrigger& /*trigger*/) {}
 };
 
-// The hooks a world calls; the defaults do nothing, so a world works (and is
-// tested) before the libraries above exist.
+// The hooks a world calls. A null HUD or host does nothing, so a world works
+// (and is tested) before the libraries above exist; a null audio plays
+// through the sound system.
 struct MapHooks {
     IMapHud* hud = nullptr;
     IMapAudio* audio = nullptr;
     IMapHost* host = nullptr;
 
     IMapHud& hudOrNone() const;
-    IMapAudio& audioOrNone() const;
+    IMapAudio& audioOrNone() const;  // the sound system's when none is set
     IMapHost& hostOrNone() const;
 };

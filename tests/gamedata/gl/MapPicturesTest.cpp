@@ -56,7 +56,7 @@ TEST_F(MapPictures, EveryMapFromItsSpawnAtQualityTwo)
         world.init();
         ASSERT_TRUE(MapLoader::loadEdt(world, record)) << record->name;
         const std::string_view textures[] = {"building.pvr", "units.pvr"};
-        allocatePropBuffers(textures);
+        allocatePropBuffers();
         std::vector<std::unique_ptr<PropBatch>> props;
         for (std::string_view texture : textures)
             props.push_back(buildProps(texture, world));
@@ -67,7 +67,7 @@ TEST_F(MapPictures, EveryMapFromItsSpawnAtQualityTwo)
         scene->setCamera(world.worldspawn().spawn, spawnView(world), 1.0f, static_cast<float>(kWidth) / kHeight);
         scene->drawFrame();
         for (const auto& batch : props)
-            drawProps(batch.get(), 1, 1.0f);
+            drawProps(batch.get(), 1);
         const std::string path = (folder / (record->name + ".png")).string();
         EXPECT_TRUE(saveTargetPng(gfx(), kWidth, kHeight, path)) << path;
 
