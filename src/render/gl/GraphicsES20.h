@@ -4,6 +4,7 @@
 #include "render/Graphics.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -37,7 +38,8 @@ public:
     void clear() override;
     void setScissor(bool enabled, int x, int y, int width, int height) override;
 
-    void setVertexLayout(VertexLayout layout, const void* base) override;
+    void setVertexLayout(VertexLayout layout, const void* vertices) override;
+    void setBufferVertexLayout(VertexLayout layout, std::size_t byteOffset) override;
     void invalidateVertexLayout() override;
     void bindBuffer(BufferTarget target, unsigned int glName) override;
     void invalidateBufferBindings() override;
@@ -54,7 +56,7 @@ public:
 
 private:
     struct AppliedState;
-    bool readContext();
+    [[nodiscard]] bool readContext();
     bool buildPrograms();
     bool makeSharedGeometry();
     void applyFixedState();
@@ -62,6 +64,7 @@ private:
     void uploadUniforms(GpuProgram& program);
     void applyVertexColor(bool force);
     void applyTextures();
+    void pointAttributes(VertexLayout layout, std::uintptr_t base);
 
     std::string m_error;
     ShaderDialect m_dialect = ShaderDialect::Es100;
@@ -72,7 +75,6 @@ private:
     BufferObject m_fullScreenQuad;
     std::unique_ptr<Texture2D> m_white;
     VertexLayout m_layout = VertexLayout::None;
-    const void* m_layoutBase = nullptr;
     std::array<unsigned int, 2> m_boundBuffers{};
     bool m_initialised = false;
 };

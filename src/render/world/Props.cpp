@@ -4,18 +4,18 @@
 #include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/Texture2D.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 #include <algorithm>
 
-using namespace vecops;
 
 namespace {
 
 std::vector<PropBatch*> s_liveBatches;
 std::vector<PropBatch*> s_pending;  // built since allocatePropBuffers, not yet uploaded
-WorldProgram s_program;
+WorldProgram<PropsUniforms> s_program;
 
 constexpr std::uint32_t kChunkVertices = 65536;
 
@@ -61,7 +61,7 @@ void PropBatch::addWorld(const IPropWorld& world)
                 m_indices.push_back(static_cast<std::uint16_t>(chunk.vertexCount + i));
             for (const PropVertex& v : piece.vertices) {
                 const Vec3 p3 = mat4TransformPoint(toWorld, Vec3{v.x, v.y, v.z});
-                const Vec3 n = normalizeOr(rotateVector3x3(toWorld, Vec3{v.nx, v.ny, v.nz}), Vec3{0, 1, 0});
+                const Vec3 n = vec3NormalizeOr(rotateVector3x3(toWorld, Vec3{v.nx, v.ny, v.nz}), Vec3{0, 1, 0});
                 m_vertices.push_back(PropVertex{p3.x, p3.y, p3.z, n.x, n.y, n.z, v.u, v.v});
             }
             chunk.vertexCount += static_cast<std::uint32_t>(piece.vertices.size());
@@ -107,8 +107,7 @@ void PropBatch::draw() const
     g->bindBuffer(BufferTarget::Array, m_vertexBuffer.glName());
     g->bindBuffer(BufferTarget::ElementArray, m_indexBuffer.glName());
     for (const Chunk& chunk : m_chunks) {
-        g->setVertexLayout(VertexLayout::Model32,
-                           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(chunk.firstVertex) * sizeof(PropVertex)));
+        g->setBufferVertexLayout(VertexLayout::Model32, std::size_t{chunk.firstVertex} * sizeof(PropVertex));
         g->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(chunk.indexCount),
                              static_cast<std::size_t>(chunk.firstIndex) * sizeof(std::uint16_t));
     }
@@ -117,9 +116,8 @@ void PropBatch::draw() const
     g->invalidateVertexLayout();
 }
 
-void allocatePropBuffers(std::span<const std::string_view> names)
+void allocatePropBuffers()
 {
-    (void)names;  // batches are sized as they are built
     s_pending.clear();
 }
 
@@ -139,19 +137,18 @@ void unmapPropBuffers()
     s_pending.clear();
 }
 
-void drawProps(const PropBatch* batch, int pass, float distanceFactor)
+void drawProps(const PropBatch* batch, int pass)
 {
-    (void)distanceFactor;
     Graphics* g = graphics();
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
-        !s_program.ensure("props", worldshaders::kPropsVertex, worldshaders::kPropsFragment))
+        !s_program.ensure("props", shaders::kPropsVert, shaders::kPropsFrag))
         return;
-    pushOpaqueWorldState(*g, s_program.program(), batch->texture(), nullptr);
+    RenderPassScope scope(*g);
+    g->state() = opaqueWorldState(s_program.program(), batch->texture(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->applyState();
-    applyShadowLookup(s_program.program(), kPropShadowBias);
+    applyShadowLookup(s_program.locations().shadow, kPropShadowBias);
     batch->draw();
-    g->popState();
 }
 
 void drawPropDepths()
