@@ -16,6 +16,8 @@ struct List {
     bool walking = false;          // updateEffects is running
     bool sortAfterWalk = false;    // something was linked meanwhile
     IEffect* walkNext = nullptr;   // the element the walk goes to next
+    IEffect* current = nullptr;    // the element being updated
+    bool currentRemoved = false;   // removeEffect asked for it during its own update
     List()
     {
         head.next = &tail;
@@ -122,12 +124,15 @@ void updateEffects(float dt)
     l.walking = true;
     for (IEffect* e = l.head.next; e != &l.tail; e = l.walkNext) {
         l.walkNext = e->next;
+        l.current = e;
+        l.currentRemoved = false;
         e->update(dt);
+        l.current = nullptr;
         // Effects linked meanwhile sit at the near end, before e; one removed
         // meanwhile was stepped over by removeEffect. Either way e's successor
         // is where the walk goes on.
         l.walkNext = e->next;
-        if (!e->isAlive()) {
+        if (l.currentRemoved || !e->isAlive()) {
             unlink(e);
             delete e;
         }
@@ -216,6 +221,10 @@ void removeEffect(IEffect* e)
     if (!e || !e->next || !e->prev)
         return;
     List& l = list();
+    if (e == l.current) {
+        l.currentRemoved = true;   // deleted by the walk once its update returns
+        return;
+    }
     if (l.walkNext == e)
         l.walkNext = e->next;
     unlink(e);

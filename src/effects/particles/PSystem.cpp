@@ -21,6 +21,10 @@ constexpr float kPrewarmStep = 0.2f;
 constexpr float kMinAspect = 0.01f;
 constexpr float kSortDeadBand = 20.0f;
 constexpr float kSoundMinDistance = 400.0f, kSoundMaxDistance = 4000.0f;
+// Descriptions are data: a pre-warm or an emission rate beyond these would
+// only stall the frame, never show more.
+constexpr float kMaxTimeSkip = 60.0f;
+constexpr int kMaxStepsPerUpdate = 600;
 
 struct Pool {
     std::array<Particle, kParticlePoolSize> records;
@@ -222,7 +226,7 @@ void PSystem::update(float dt)
     const bool wasAlive = alive;
     float remaining = dt, step = dt;
     if (timeSkip > 0.0f) {
-        remaining = timeSkip;
+        remaining = std::min(timeSkip, kMaxTimeSkip);
         step = kPrewarmStep;
         timeSkip = 0.0f;
     }
@@ -232,7 +236,9 @@ void PSystem::update(float dt)
         return;
     }
     alive = !emitting;
-    while (remaining > 0.0f) {
+    // A thousandth of a step left over is rounding, not another step: a pre-warm
+    // of 1 s is five steps of 0.2 s.
+    for (int steps = 0; remaining > step * 0.001f && steps < kMaxStepsPerUpdate; ++steps) {
         if (emitting)
             emitGroups(step, oldPosition);
         stepParticles(step);
@@ -290,6 +296,11 @@ void PSystem::emitGroups(float step, const Vec3& oldPosition)
             const float n = std::floor(state.timer / interval);
             int k = 0;
             while (state.timer >= interval && (state.remaining > 0 || state.remaining == -1)) {
+                if (k >= kParticlePoolSize) {
+                    // More than the pool holds in one step: the rest could not show anyway.
+                    state.timer = std::fmod(state.timer, interval);
+                    break;
+                }
                 state.timer -= interval;
                 Vec3 at = position;
                 if (k > 0 && !carryParticles && followsParent())
@@ -580,8 +591,10 @@ void PSystem::draw(int pass)
         const int frames = atlas->frameCount(animation);
         if (frames < 1)
             continue;
-        const int frame = std::clamp(static_cast<int>(std::floor(p->animPhase * static_cast<float>(frames))), 0,
-                                     frames - 1);
+        float phase = std::floor(p->animPhase * static_cast<float>(frames));
+        if (!(phase >= 0.0f))
+            phase = 0.0f;
+        const int frame = static_cast<int>(std::min(phase, static_cast<float>(frames - 1)));
         batch->add(p->position, axisX, axisY, color, animation, frame, group.animLightMap);
     }
 }

@@ -1,0 +1,300 @@
+// A ship's magazine going up: a large fireball, burning debris and a towering smoke cloud.
+PConfig {
+  sizeScale 128
+  timeScale 1
+  soundID FXS_EXPL_SHIP
+  soundDelay 0.05
+  debrisOil 0.5
+  debrisSparks 0.9
+  groups [
+    PGroup {
+      name "flash"
+      type CAM
+      animIdMin 6
+      animIdMax 6
+      animTime 1
+      spawnInterval 0
+      spawnDelay 0
+      countMin 1
+      countMax 1
+      rotStartMin 0
+      rotStartMax 360
+      angleMin 0
+      angleMax 0
+      emitDir 0 0 0
+      posMin 0 0 0
+      posMax 0 0 0
+      gravity 0 0 0
+      priority 2
+      stages [
+        PStage {
+          blend ADDI
+          sizeMin 48
+          lifeMin 0.08
+          speedMin 0
+          colorMin 255 240 200 255
+          colorMax 255 240 200 255
+        }
+        PStage {
+          blend ADDI
+          sizeMin 88
+          lifeMin 0
+          colorMin 255 170 80 255
+          colorMax 255 170 80 255
+        }
+        PStage {
+          blend ADDI
+          sizeMin 96
+          colorMin 0 0 0 255
+          colorMax 0 0 0 255
+        }
+      ]
+    }
+    PGroup {
+      name "fireball"
+      type CAM
+      animIdMin 4
+      animIdMax 4
+      animTime 2.07
+      spawnInterval 0.001
+      spawnDelay -0.02
+      countMin 9
+      countMax 12
+      rotStartMin 0
+      rotStartMax 360
+      angleMin 0
+      angleMax 180
+      emitDir 0 0 0
+      posMin 0 0 0
+      posMax 0 0 0
+      gravity 0 0 0
+      priority 1
+      stages [
+        PStage {
+          blend NORM
+          sizeMin 8.5
+          sizeMax 11.9
+          aspectMin 0.9
+          aspectMax 1.1
+          lifeMin 0.12
+          rotSpeedMin -40
+          rotSpeedMax 40
+          speedMin 51
+          speedMax 76.5
+          colorMin 255 255 255 255
+          colorMax 255 255 255 255
+        }
+        PStage {
+          blend NORM
+          sizeMin 25.5
+          sizeMax 34
+          lifeMin 1.26
+          lifeMax 1.8
+          speedMin 10.2
+          speedMax 15.3
+          colorMin 255 255 255 255
+          colorMax 255 255 255 255
+        }
+        PStage {
+          blend NORM
+          sizeMin 37.4
+          sizeMax 45.9
+          speedMin 1.7
+          colorMin 255 255 255 0
+          colorMax 255 255 255 0
+        }
+      ]
+    }
+    PGroup {
+      name "debris"
+      type CAM
+      animIdMin 11
+      animIdMax 11
+      animTime 1
+      spawnInterval 0.001
+      spawnDelay -0.03
+      countMin 10
+      countMax 14
+      rotStartMin 0
+      rotStartMax 360
+      angleMin 0
+      angleMax 120
+      emitDir 0 0 0
+      posMin 0 0 0
+      posMax 0 0 0
+      gravity 0 -4.5 0
+      priority 0.6
+      stages [
+        PStage {
+          blend NORM
+          sizeMin 2.7
+          sizeMax 4.5
+          lifeMin 1.4
+          lifeMax 2
+          rotSpeedMin -500
+          rotSpeedMax 500
+          speedMin 81
+          speedMax 144
+          colorMin 255 255 255 255
+          colorMax 255 255 255 255
+        }
+        PStage {
+          blend NORM
+          sizeMin 2.7
+          sizeMax 4.5
+          speedMin 36
+          colorMin 255 255 255 0
+          colorMax 255 255 255 0
+        }
+      ]
+    }
+    PGroup {
+      name "sparks"
+      type CAM
+      animIdMin 6
+      animIdMax 6
+      animTime 1
+      spawnInterval 0.001
+      spawnDelay -0.03
+      countMin 20
+      countMax 28
+      rotStartMin 0
+      rotStartMax 360
+      angleMin 0
+      angleMax 180
+      emitDir 0 0 0
+      posMin 0 0 0
+      posMax 0 0 0
+      gravity 0 -1.8 0
+      priority 0.5
+      stages [
+        PStage {
+          blend ADDI
+          sizeMin 0.75
+          sizeMax 1.35
+          lifeMin 0.6
+          lifeMax 1.1
+          speedMin 105
+          speedMax 195
+          colorMin 255 230 170 255
+          colorMax 255 230 170 255
+        }
+        PStage {
+          blend ADDI
+          sizeMin 0.45
+          speedMin 15
+          colorMin 160 60 10 255
+          colorMax 160 60 10 255
+        }
+      ]
+    }
+    PGroup {
+      name "smoke"
+      type CAM
+      animIdMin 0
+      animIdMax 3
+      animTime 1
+      spawnInterval 0.001
+      spawnDelay 0.25
+      countMin 12
+      countMax 14
+      rotStartMin 0
+      rotStartMax 360
+      angleMin 0
+      angleMax 150
+      emitDir 0 0 0
+      posMin 0 0 0
+      posMax 0 0 0
+      gravity 0 0.0216 0
+      priority 0.9
+      stages [
+        PStage {
+          blend NORM
+          sizeMin 16.2
+          sizeMax 21.6
+          aspectMin 0.9
+          aspectMax 1.1
+          lifeMin 0.5
+          rotSpeedMin -25
+          rotSpeedMax 25
+          speedMin 28.8
+          speedMax 43.2
+          colorMin 30 28 26 215
+          colorMax 30 28 26 215
+        }
+        PStage {
+          blend NORM
+          sizeMin 36
+          sizeMax 46.8
+          lifeMin 3.5
+          lifeMax 4.5
+          speedMin 5.4
+          speedMax 9
+          colorMin 65 63 61 170
+          colorMax 65 63 61 170
+        }
+        PStage {
+          blend NORM
+          sizeMin 54
+          sizeMax 64.8
+          speedMin 1.8
+          colorMin 90 88 86 0
+          colorMax 90 88 86 0
+        }
+      ]
+    }
+    PGroup {
+      name "spray"
+      type CAM
+      animIdMin 8
+      animIdMax 8
+      animTime 1.9
+      spawnInterval 0.001
+      spawnDelay -0.03
+      countMin 6
+      countMax 8
+      rotStartMin 0
+      rotStartMax 360
+      angleMin 0
+      angleMax 18
+      emitDir 0 0 0
+      posMin 0 0 0
+      posMax 0 0 0
+      gravity 0 -0.9 0
+      priority 1
+      stages [
+        PStage {
+          blend NORM
+          sizeMin 4
+          sizeMax 6
+          lifeMin 0.2
+          rotSpeedMin -20
+          rotSpeedMax 20
+          speedMin 55
+          speedMax 85
+          colorMin 240 248 255 235
+          colorMax 240 248 255 235
+        }
+        PStage {
+          blend NORM
+          sizeMin 10
+          sizeMax 14
+          lifeMin 1.2
+          lifeMax 1.6
+          speedMin 12
+          speedMax 18
+          colorMin 225 238 250 210
+          colorMax 225 238 250 210
+        }
+        PStage {
+          blend NORM
+          sizeMin 15
+          sizeMax 19
+          speedMin 2
+          colorMin 220 235 250 0
+          colorMax 220 235 250 0
+        }
+      ]
+    }
+  ]
+}
