@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 0.8
-          sizeMax 1.2
+          sizeMin 0.48
+          sizeMax 0.72
           lifeMin 0.15
           speedMin 22
           speedMax 34
@@ -35,8 +35,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 2.5
-          sizeMax 3.5
+          sizeMin 1.5
+          sizeMax 2.1
           lifeMin 0.8
           lifeMax 1.1
           speedMin 3
@@ -45,8 +45,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 4
-          sizeMax 5
+          sizeMin 2.4
+          sizeMax 3
           speedMin 0.5
           colorMin 170 155 135 0
           colorMax 170 155 135 0

@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 0.06
-          sizeMax 0.108
+          sizeMin 0.04
+          sizeMax 0.06
           lifeMin 0.6
           lifeMax 1.1
           speedMin 7.2
@@ -36,7 +36,7 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 0.036
+          sizeMin 0.02
           speedMin 1.2
           colorMin 160 60 10 255
           colorMax 160 60 10 255
@@ -65,8 +65,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 0.6
-          sizeMax 0.8
+          sizeMin 0.36
+          sizeMax 0.48
           lifeMin 0.2
           speedMin 3
           speedMax 5
@@ -75,8 +75,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 2
-          sizeMax 2.6
+          sizeMin 1.2
+          sizeMax 1.56
           speedMin 0.5
           colorMin 120 120 120 0
           colorMax 120 120 120 0

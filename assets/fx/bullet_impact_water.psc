@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 0.6
-          sizeMax 0.9
+          sizeMin 0.36
+          sizeMax 0.54
           lifeMin 0.15
           speedMin 26
           speedMax 36
@@ -35,8 +35,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 1.8
-          sizeMax 2.4
+          sizeMin 1.08
+          sizeMax 1.44
           lifeMin 0.5
           lifeMax 0.7
           speedMin 4
@@ -45,8 +45,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 2.6
-          sizeMax 3.2
+          sizeMin 1.56
+          sizeMax 1.92
           speedMin 0.5
           colorMin 225 238 250 0
           colorMax 225 238 250 0

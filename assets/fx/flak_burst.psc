@@ -28,7 +28,7 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 10.5
+          sizeMin 6.3
           lifeMin 0.08
           speedMin 0
           colorMin 255 240 200 255
@@ -36,14 +36,14 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 19.25
+          sizeMin 11.55
           lifeMin 0
           colorMin 255 170 80 255
           colorMax 255 170 80 255
         }
         PStage {
           blend ADDI
-          sizeMin 21
+          sizeMin 12.6
           colorMin 0 0 0 255
           colorMax 0 0 0 255
         }
@@ -71,8 +71,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 4.05
-          sizeMax 5.4
+          sizeMin 2.43
+          sizeMax 3.24
           aspectMin 0.9
           aspectMax 1.1
           lifeMin 0.5
@@ -85,8 +85,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 9
-          sizeMax 11.7
+          sizeMin 5.4
+          sizeMax 7.02
           lifeMin 1.6
           lifeMax 2.2
           speedMin 1.35
@@ -96,8 +96,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 13.5
-          sizeMax 16.2
+          sizeMin 8.1
+          sizeMax 9.72
           speedMin 0.45
           colorMin 85 84 84 0
           colorMax 85 84 84 0
@@ -126,8 +126,8 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 0.2
-          sizeMax 0.36
+          sizeMin 0.12
+          sizeMax 0.22
           lifeMin 0.6
           lifeMax 1.1
           speedMin 28
@@ -137,7 +137,7 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 0.12
+          sizeMin 0.07
           speedMin 4
           colorMin 160 60 10 255
           colorMax 160 60 10 255

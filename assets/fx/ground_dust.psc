@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 3
-          sizeMax 4
+          sizeMin 1.8
+          sizeMax 2.4
           lifeMin 0.4
           speedMin 10
           speedMax 16
@@ -35,8 +35,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 9
-          sizeMax 12
+          sizeMin 5.4
+          sizeMax 7.2
           lifeMin 1.8
           lifeMax 2.4
           speedMin 2
@@ -45,8 +45,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 14
-          sizeMax 17
+          sizeMin 8.4
+          sizeMax 10.2
           speedMin 0.5
           colorMin 185 170 150 0
           colorMax 185 170 150 0

@@ -29,7 +29,7 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 18
+          sizeMin 10.8
           lifeMin 0.08
           speedMin 0
           colorMin 255 240 200 255
@@ -37,14 +37,14 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 33
+          sizeMin 19.8
           lifeMin 0
           colorMin 255 170 80 255
           colorMax 255 170 80 255
         }
         PStage {
           blend ADDI
-          sizeMin 36
+          sizeMin 21.6
           colorMin 0 0 0 255
           colorMax 0 0 0 255
         }
@@ -72,33 +72,33 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 3
-          sizeMax 4.2
+          sizeMin 1.8
+          sizeMax 2.52
           aspectMin 0.9
           aspectMax 1.1
-          lifeMin 0.12
+          lifeMin 0.15
           rotSpeedMin -40
           rotSpeedMax 40
-          speedMin 18
-          speedMax 27
+          speedMin 27
+          speedMax 45
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 9
-          sizeMax 12
+          sizeMin 5.04
+          sizeMax 7.2
           lifeMin 0.77
           lifeMax 1.1
-          speedMin 3.6
-          speedMax 5.4
+          speedMin 4.2
+          speedMax 7.2
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 13.2
-          sizeMax 16.2
+          sizeMin 7.92
+          sizeMax 9.72
           speedMin 0.6
           colorMin 255 255 255 0
           colorMax 255 255 255 0
@@ -127,8 +127,8 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 0.3
-          sizeMax 0.54
+          sizeMin 0.18
+          sizeMax 0.32
           lifeMin 0.6
           lifeMax 1.1
           speedMin 42
@@ -138,7 +138,7 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 0.18
+          sizeMin 0.11
           speedMin 6
           colorMin 160 60 10 255
           colorMax 160 60 10 255
@@ -167,8 +167,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 5.4
-          sizeMax 7.2
+          sizeMin 3.24
+          sizeMax 4.32
           aspectMin 0.9
           aspectMax 1.1
           lifeMin 0.5
@@ -181,8 +181,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 12
-          sizeMax 15.6
+          sizeMin 7.2
+          sizeMax 9.36
           lifeMin 2.6
           lifeMax 3.4
           speedMin 1.8
@@ -192,8 +192,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 18
-          sizeMax 21.6
+          sizeMin 10.8
+          sizeMax 12.96
           speedMin 0.6
           colorMin 115 110 106 0
           colorMax 115 110 106 0

@@ -28,7 +28,7 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 18
+          sizeMin 10.8
           lifeMin 0.08
           speedMin 0
           colorMin 255 240 200 255
@@ -36,14 +36,14 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 33
+          sizeMin 19.8
           lifeMin 0
           colorMin 255 170 80 255
           colorMax 255 170 80 255
         }
         PStage {
           blend ADDI
-          sizeMin 36
+          sizeMin 21.6
           colorMin 0 0 0 255
           colorMax 0 0 0 255
         }
@@ -71,33 +71,33 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 3.25
-          sizeMax 4.55
+          sizeMin 1.95
+          sizeMax 2.73
           aspectMin 0.9
           aspectMax 1.1
-          lifeMin 0.12
+          lifeMin 0.15
           rotSpeedMin -40
           rotSpeedMax 40
-          speedMin 19.5
-          speedMax 29.25
+          speedMin 29.25
+          speedMax 48.75
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 9.75
-          sizeMax 13
+          sizeMin 5.46
+          sizeMax 7.8
           lifeMin 0.7
           lifeMax 1
-          speedMin 3.9
-          speedMax 5.85
+          speedMin 4.55
+          speedMax 7.8
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 14.3
-          sizeMax 17.55
+          sizeMin 8.58
+          sizeMax 10.53
           speedMin 0.65
           colorMin 255 255 255 0
           colorMax 255 255 255 0
@@ -126,8 +126,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 2.8
-          sizeMax 4.2
+          sizeMin 1.68
+          sizeMax 2.52
           lifeMin 0.3
           rotSpeedMin -30
           rotSpeedMax 30
@@ -138,8 +138,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 8.4
-          sizeMax 11.2
+          sizeMin 5.04
+          sizeMax 6.72
           lifeMin 1.6
           lifeMax 2.2
           speedMin 2.8
@@ -149,8 +149,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 14
-          sizeMax 17.5
+          sizeMin 8.4
+          sizeMax 10.5
           speedMin 0.7
           colorMin 170 148 120 0
           colorMax 170 148 120 0
@@ -179,8 +179,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 1.05
-          sizeMax 1.75
+          sizeMin 0.63
+          sizeMax 1.05
           lifeMin 1.4
           lifeMax 2
           rotSpeedMin -500
@@ -192,8 +192,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 1.05
-          sizeMax 1.75
+          sizeMin 0.63
+          sizeMax 1.05
           speedMin 14
           colorMin 255 255 255 0
           colorMax 255 255 255 0
@@ -222,8 +222,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 6.3
-          sizeMax 8.4
+          sizeMin 3.78
+          sizeMax 5.04
           aspectMin 0.9
           aspectMax 1.1
           lifeMin 0.5
@@ -236,8 +236,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 14
-          sizeMax 18.2
+          sizeMin 8.4
+          sizeMax 10.92
           lifeMin 2.6
           lifeMax 3.4
           speedMin 2.1
@@ -247,8 +247,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 21
-          sizeMax 25.2
+          sizeMin 12.6
+          sizeMax 15.12
           speedMin 0.7
           colorMin 120 112 104 0
           colorMax 120 112 104 0

@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 0.7
-          sizeMax 0.9
+          sizeMin 0.42
+          sizeMax 0.54
           lifeMin 0.05
           speedMin 0
           colorMin 255 240 200 255
@@ -34,8 +34,8 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 0.4
-          sizeMax 0.5
+          sizeMin 0.24
+          sizeMax 0.3
           colorMin 120 60 10 255
           colorMax 120 60 10 255
         }

@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend ADAL
-          sizeMin 3
-          sizeMax 4
+          sizeMin 1.8
+          sizeMax 2.4
           lifeMin 0.25
           lifeMax 0.35
           rotSpeedMin -60
@@ -38,8 +38,8 @@ PConfig {
         }
         PStage {
           blend ADAL
-          sizeMin 5
-          sizeMax 6.5
+          sizeMin 3
+          sizeMax 3.9
           lifeMin 0.2
           lifeMax 0.3
           speedMin 2
@@ -48,8 +48,8 @@ PConfig {
         }
         PStage {
           blend ADAL
-          sizeMin 2
-          sizeMax 3
+          sizeMin 1.2
+          sizeMax 1.8
           speedMin 0
           colorMin 255 150 90 0
           colorMax 255 150 90 0
@@ -78,8 +78,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 2.5
-          sizeMax 3.5
+          sizeMin 1.5
+          sizeMax 2.1
           lifeMin 0.4
           rotSpeedMin -30
           rotSpeedMax 30
@@ -90,8 +90,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 7
-          sizeMax 10
+          sizeMin 4.2
+          sizeMax 6
           lifeMin 2.2
           lifeMax 2.8
           speedMin 1.5
@@ -100,8 +100,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 12
-          sizeMax 15
+          sizeMin 7.2
+          sizeMax 9
           speedMin 0.5
           colorMin 95 95 95 0
           colorMax 95 95 95 0

@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend ADAL
-          sizeMin 1.5
-          sizeMax 2
+          sizeMin 0.9
+          sizeMax 1.2
           lifeMin 0.2
           lifeMax 0.3
           rotSpeedMin -60
@@ -38,8 +38,8 @@ PConfig {
         }
         PStage {
           blend ADAL
-          sizeMin 2.5
-          sizeMax 3.2
+          sizeMin 1.5
+          sizeMax 1.92
           lifeMin 0.2
           speedMin 1
           colorMin 255 210 170 220
@@ -47,8 +47,8 @@ PConfig {
         }
         PStage {
           blend ADAL
-          sizeMin 1
-          sizeMax 1.5
+          sizeMin 0.6
+          sizeMax 0.9
           speedMin 0
           colorMin 255 140 80 0
           colorMax 255 140 80 0
@@ -77,8 +77,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 1.5
-          sizeMax 2
+          sizeMin 0.9
+          sizeMax 1.2
           lifeMin 0.3
           speedMin 2
           speedMax 4
@@ -87,8 +87,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 5
-          sizeMax 6.5
+          sizeMin 3
+          sizeMax 3.9
           lifeMin 1.8
           lifeMax 2.4
           speedMin 1
@@ -97,8 +97,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 8
-          sizeMax 10
+          sizeMin 4.8
+          sizeMax 6
           speedMin 0.2
           colorMin 100 100 100 0
           colorMax 100 100 100 0

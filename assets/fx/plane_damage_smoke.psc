@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 1.2
-          sizeMax 1.6
+          sizeMin 0.72
+          sizeMax 0.96
           lifeMin 0.3
           rotSpeedMin -30
           rotSpeedMax 30
@@ -37,8 +37,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 4
-          sizeMax 5.5
+          sizeMin 2.4
+          sizeMax 3.3
           lifeMin 1.6
           lifeMax 2.2
           speedMin 1
@@ -47,8 +47,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 7
-          sizeMax 9
+          sizeMin 4.2
+          sizeMax 5.4
           speedMin 0.2
           colorMin 160 160 160 0
           colorMax 160 160 160 0

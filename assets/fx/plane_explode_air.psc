@@ -29,7 +29,7 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 30
+          sizeMin 23.4
           lifeMin 0.08
           speedMin 0
           colorMin 255 240 200 255
@@ -37,14 +37,14 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 55
+          sizeMin 42.9
           lifeMin 0
           colorMin 255 170 80 255
           colorMax 255 170 80 255
         }
         PStage {
           blend ADDI
-          sizeMin 60
+          sizeMin 46.8
           colorMin 0 0 0 255
           colorMax 0 0 0 255
         }
@@ -58,8 +58,8 @@ PConfig {
       animTime 1.61
       spawnInterval 0.001
       spawnDelay -0.02
-      countMin 7
-      countMax 9
+      countMin 9
+      countMax 11
       rotStartMin 0
       rotStartMax 360
       angleMin 0
@@ -72,34 +72,34 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 5
-          sizeMax 7
+          sizeMin 4.5
+          sizeMax 6.3
           aspectMin 0.9
           aspectMax 1.1
-          lifeMin 0.12
+          lifeMin 0.15
           rotSpeedMin -40
           rotSpeedMax 40
-          speedMin 30
-          speedMax 45
+          speedMin 67.5
+          speedMax 112.5
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 15
-          sizeMax 20
+          sizeMin 12.6
+          sizeMax 18
           lifeMin 0.98
           lifeMax 1.4
-          speedMin 6
-          speedMax 9
+          speedMin 10.5
+          speedMax 18
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 22
-          sizeMax 27
-          speedMin 1
+          sizeMin 19.8
+          sizeMax 24.3
+          speedMin 1.5
           colorMin 255 255 255 0
           colorMax 255 255 255 0
         }
@@ -122,24 +122,24 @@ PConfig {
       emitDir 0 0 0
       posMin 0 0 0
       posMax 0 0 0
-      gravity 0 -1.2 0
+      gravity 0 -1.32 0
       priority 0.5
       stages [
         PStage {
           blend ADDI
-          sizeMin 0.5
-          sizeMax 0.9
+          sizeMin 0.33
+          sizeMax 0.59
           lifeMin 0.6
           lifeMax 1.1
-          speedMin 70
-          speedMax 130
+          speedMin 77
+          speedMax 143
           colorMin 255 230 170 255
           colorMax 255 230 170 255
         }
         PStage {
           blend ADDI
-          sizeMin 0.3
-          speedMin 10
+          sizeMin 0.2
+          speedMin 11
           colorMin 160 60 10 255
           colorMax 160 60 10 255
         }
@@ -162,27 +162,27 @@ PConfig {
       emitDir 0 0 0
       posMin 0 0 0
       posMax 0 0 0
-      gravity 0 -2.5 0
+      gravity 0 -2.75 0
       priority 0.6
       stages [
         PStage {
           blend NORM
-          sizeMin 1.5
-          sizeMax 2.5
+          sizeMin 0.99
+          sizeMax 1.65
           lifeMin 1.4
           lifeMax 2
           rotSpeedMin -500
           rotSpeedMax 500
-          speedMin 45
-          speedMax 80
+          speedMin 49.5
+          speedMax 88
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 1.5
-          sizeMax 2.5
-          speedMin 20
+          sizeMin 0.99
+          sizeMax 1.65
+          speedMin 22
           colorMin 255 255 255 0
           colorMax 255 255 255 0
         }
@@ -205,39 +205,39 @@ PConfig {
       emitDir 0 0 0
       posMin 0 0 0
       posMax 0 0 0
-      gravity 0 0.012 0
+      gravity 0 0.0168 0
       priority 0.9
       stages [
         PStage {
           blend NORM
-          sizeMin 9
-          sizeMax 12
+          sizeMin 7.56
+          sizeMax 10.08
           aspectMin 0.9
           aspectMax 1.1
           lifeMin 0.5
           rotSpeedMin -25
           rotSpeedMax 25
-          speedMin 16
-          speedMax 24
+          speedMin 22.4
+          speedMax 33.6
           colorMin 55 50 46 215
           colorMax 55 50 46 215
         }
         PStage {
           blend NORM
-          sizeMin 20
-          sizeMax 26
+          sizeMin 16.8
+          sizeMax 21.84
           lifeMin 2.6
           lifeMax 3.4
-          speedMin 3
-          speedMax 5
+          speedMin 4.2
+          speedMax 7
           colorMin 90 85 81 170
           colorMax 90 85 81 170
         }
         PStage {
           blend NORM
-          sizeMin 30
-          sizeMax 36
-          speedMin 1
+          sizeMin 25.2
+          sizeMax 30.24
+          speedMin 1.4
           colorMin 115 110 106 0
           colorMax 115 110 106 0
         }

@@ -29,7 +29,7 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 30
+          sizeMin 18
           lifeMin 0.08
           speedMin 0
           colorMin 255 240 200 255
@@ -37,14 +37,14 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 55
+          sizeMin 33
           lifeMin 0
           colorMin 255 170 80 255
           colorMax 255 170 80 255
         }
         PStage {
           blend ADDI
-          sizeMin 60
+          sizeMin 36
           colorMin 0 0 0 255
           colorMax 0 0 0 255
         }
@@ -72,33 +72,33 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 5
-          sizeMax 7
+          sizeMin 3
+          sizeMax 4.2
           aspectMin 0.9
           aspectMax 1.1
-          lifeMin 0.12
+          lifeMin 0.15
           rotSpeedMin -40
           rotSpeedMax 40
-          speedMin 30
-          speedMax 45
+          speedMin 45
+          speedMax 75
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 15
-          sizeMax 20
+          sizeMin 8.4
+          sizeMax 12
           lifeMin 0.98
           lifeMax 1.4
-          speedMin 6
-          speedMax 9
+          speedMin 7
+          speedMax 12
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 22
-          sizeMax 27
+          sizeMin 13.2
+          sizeMax 16.2
           speedMin 1
           colorMin 255 255 255 0
           colorMax 255 255 255 0
@@ -127,8 +127,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 1.95
-          sizeMax 3.25
+          sizeMin 1.17
+          sizeMax 1.95
           lifeMin 1.4
           lifeMax 2
           rotSpeedMin -500
@@ -140,8 +140,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 1.95
-          sizeMax 3.25
+          sizeMin 1.17
+          sizeMax 1.95
           speedMin 26
           colorMin 255 255 255 0
           colorMax 255 255 255 0
@@ -170,8 +170,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 4
-          sizeMax 6
+          sizeMin 2.4
+          sizeMax 3.6
           lifeMin 0.3
           rotSpeedMin -30
           rotSpeedMax 30
@@ -182,8 +182,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 12
-          sizeMax 16
+          sizeMin 7.2
+          sizeMax 9.6
           lifeMin 1.6
           lifeMax 2.2
           speedMin 4
@@ -193,8 +193,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 20
-          sizeMax 25
+          sizeMin 12
+          sizeMax 15
           speedMin 1
           colorMin 170 164 154 0
           colorMax 170 164 154 0
@@ -223,8 +223,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 9.9
-          sizeMax 13.2
+          sizeMin 5.94
+          sizeMax 7.92
           aspectMin 0.9
           aspectMax 1.1
           lifeMin 0.5
@@ -237,8 +237,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 22
-          sizeMax 28.6
+          sizeMin 13.2
+          sizeMax 17.16
           lifeMin 2.6
           lifeMax 3.4
           speedMin 3.3
@@ -248,8 +248,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 33
-          sizeMax 39.6
+          sizeMin 19.8
+          sizeMax 23.76
           speedMin 1.1
           colorMin 130 128 124 0
           colorMax 130 128 124 0

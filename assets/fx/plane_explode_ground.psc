@@ -29,7 +29,7 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 30
+          sizeMin 18
           lifeMin 0.08
           speedMin 0
           colorMin 255 240 200 255
@@ -37,14 +37,14 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 55
+          sizeMin 33
           lifeMin 0
           colorMin 255 170 80 255
           colorMax 255 170 80 255
         }
         PStage {
           blend ADDI
-          sizeMin 60
+          sizeMin 36
           colorMin 0 0 0 255
           colorMax 0 0 0 255
         }
@@ -72,33 +72,33 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 5.5
-          sizeMax 7.7
+          sizeMin 3.3
+          sizeMax 4.62
           aspectMin 0.9
           aspectMax 1.1
-          lifeMin 0.12
+          lifeMin 0.15
           rotSpeedMin -40
           rotSpeedMax 40
-          speedMin 33
-          speedMax 49.5
+          speedMin 49.5
+          speedMax 82.5
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 16.5
-          sizeMax 22
+          sizeMin 9.24
+          sizeMax 13.2
           lifeMin 0.98
           lifeMax 1.4
-          speedMin 6.6
-          speedMax 9.9
+          speedMin 7.7
+          speedMax 13.2
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 24.2
-          sizeMax 29.7
+          sizeMin 14.52
+          sizeMax 17.82
           speedMin 1.1
           colorMin 255 255 255 0
           colorMax 255 255 255 0
@@ -127,8 +127,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 4
-          sizeMax 6
+          sizeMin 2.4
+          sizeMax 3.6
           lifeMin 0.3
           rotSpeedMin -30
           rotSpeedMax 30
@@ -139,8 +139,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 12
-          sizeMax 16
+          sizeMin 7.2
+          sizeMax 9.6
           lifeMin 1.6
           lifeMax 2.2
           speedMin 4
@@ -150,8 +150,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 20
-          sizeMax 25
+          sizeMin 12
+          sizeMax 15
           speedMin 1
           colorMin 170 148 120 0
           colorMax 170 148 120 0
@@ -180,8 +180,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 1.8
-          sizeMax 3
+          sizeMin 1.08
+          sizeMax 1.8
           lifeMin 1.4
           lifeMax 2
           rotSpeedMin -500
@@ -193,8 +193,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 1.8
-          sizeMax 3
+          sizeMin 1.08
+          sizeMax 1.8
           speedMin 24
           colorMin 255 255 255 0
           colorMax 255 255 255 0
@@ -223,8 +223,8 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 0.5
-          sizeMax 0.9
+          sizeMin 0.3
+          sizeMax 0.54
           lifeMin 0.6
           lifeMax 1.1
           speedMin 70
@@ -234,7 +234,7 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 0.3
+          sizeMin 0.18
           speedMin 10
           colorMin 160 60 10 255
           colorMax 160 60 10 255
@@ -263,8 +263,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 10.8
-          sizeMax 14.4
+          sizeMin 6.48
+          sizeMax 8.64
           aspectMin 0.9
           aspectMax 1.1
           lifeMin 0.5
@@ -277,8 +277,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 24
-          sizeMax 31.2
+          sizeMin 14.4
+          sizeMax 18.72
           lifeMin 2.6
           lifeMax 3.4
           speedMin 3.6
@@ -288,8 +288,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 36
-          sizeMax 43.2
+          sizeMin 21.6
+          sizeMax 25.92
           speedMin 1.2
           colorMin 100 96 92 0
           colorMax 100 96 92 0

@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 4
-          sizeMax 4.8
+          sizeMin 2.4
+          sizeMax 2.88
           aspectMin 2
           aspectMax 2.4
           lifeMin 2.2
@@ -38,8 +38,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 11.2
-          sizeMax 13.6
+          sizeMin 6.72
+          sizeMax 8.16
           aspectMin 2.5
           aspectMax 3
           speedMin 2.1
@@ -70,8 +70,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 3.2
-          sizeMax 4
+          sizeMin 1.92
+          sizeMax 2.4
           lifeMin 1.4
           lifeMax 1.8
           speedMin 2.1
@@ -81,8 +81,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 7.2
-          sizeMax 8.8
+          sizeMin 4.32
+          sizeMax 5.28
           speedMin 0.2
           colorMin 235 245 250 0
           colorMax 235 245 250 0

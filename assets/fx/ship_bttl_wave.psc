@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 9
-          sizeMax 10.8
+          sizeMin 5.4
+          sizeMax 6.48
           aspectMin 2
           aspectMax 2.4
           lifeMin 2.2
@@ -38,8 +38,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 25.2
-          sizeMax 30.6
+          sizeMin 15.12
+          sizeMax 18.36
           aspectMin 2.5
           aspectMax 3
           speedMin 3.3
@@ -70,8 +70,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 7.2
-          sizeMax 9
+          sizeMin 4.32
+          sizeMax 5.4
           lifeMin 1.4
           lifeMax 1.8
           speedMin 3.3
@@ -81,8 +81,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 16.2
-          sizeMax 19.8
+          sizeMin 9.72
+          sizeMax 11.88
           speedMin 0.2
           colorMin 235 245 250 0
           colorMax 235 245 250 0

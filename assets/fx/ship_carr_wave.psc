@@ -25,8 +25,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 13
-          sizeMax 15.6
+          sizeMin 7.8
+          sizeMax 9.36
           aspectMin 2
           aspectMax 2.4
           lifeMin 2.2
@@ -38,8 +38,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 36.4
-          sizeMax 44.2
+          sizeMin 21.84
+          sizeMax 26.52
           aspectMin 2.5
           aspectMax 3
           speedMin 4.2
@@ -70,8 +70,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 10.4
-          sizeMax 13
+          sizeMin 6.24
+          sizeMax 7.8
           lifeMin 1.4
           lifeMax 1.8
           speedMin 4.2
@@ -81,8 +81,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 23.4
-          sizeMax 28.6
+          sizeMin 14.04
+          sizeMax 17.16
           speedMin 0.2
           colorMin 235 245 250 0
           colorMax 235 245 250 0

@@ -29,7 +29,7 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 48
+          sizeMin 28.8
           lifeMin 0.08
           speedMin 0
           colorMin 255 240 200 255
@@ -37,14 +37,14 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 88
+          sizeMin 52.8
           lifeMin 0
           colorMin 255 170 80 255
           colorMax 255 170 80 255
         }
         PStage {
           blend ADDI
-          sizeMin 96
+          sizeMin 57.6
           colorMin 0 0 0 255
           colorMax 0 0 0 255
         }
@@ -72,33 +72,33 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 8.5
-          sizeMax 11.9
+          sizeMin 5.1
+          sizeMax 7.14
           aspectMin 0.9
           aspectMax 1.1
-          lifeMin 0.12
+          lifeMin 0.15
           rotSpeedMin -40
           rotSpeedMax 40
-          speedMin 51
-          speedMax 76.5
+          speedMin 76.5
+          speedMax 127.5
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 25.5
-          sizeMax 34
+          sizeMin 14.28
+          sizeMax 20.4
           lifeMin 1.26
           lifeMax 1.8
-          speedMin 10.2
-          speedMax 15.3
+          speedMin 11.9
+          speedMax 20.4
           colorMin 255 255 255 255
           colorMax 255 255 255 255
         }
         PStage {
           blend NORM
-          sizeMin 37.4
-          sizeMax 45.9
+          sizeMin 22.44
+          sizeMax 27.54
           speedMin 1.7
           colorMin 255 255 255 0
           colorMax 255 255 255 0
@@ -127,8 +127,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 2.7
-          sizeMax 4.5
+          sizeMin 1.62
+          sizeMax 2.7
           lifeMin 1.4
           lifeMax 2
           rotSpeedMin -500
@@ -140,8 +140,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 2.7
-          sizeMax 4.5
+          sizeMin 1.62
+          sizeMax 2.7
           speedMin 36
           colorMin 255 255 255 0
           colorMax 255 255 255 0
@@ -170,8 +170,8 @@ PConfig {
       stages [
         PStage {
           blend ADDI
-          sizeMin 0.75
-          sizeMax 1.35
+          sizeMin 0.45
+          sizeMax 0.81
           lifeMin 0.6
           lifeMax 1.1
           speedMin 105
@@ -181,7 +181,7 @@ PConfig {
         }
         PStage {
           blend ADDI
-          sizeMin 0.45
+          sizeMin 0.27
           speedMin 15
           colorMin 160 60 10 255
           colorMax 160 60 10 255
@@ -210,8 +210,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 16.2
-          sizeMax 21.6
+          sizeMin 9.72
+          sizeMax 12.96
           aspectMin 0.9
           aspectMax 1.1
           lifeMin 0.5
@@ -224,8 +224,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 36
-          sizeMax 46.8
+          sizeMin 21.6
+          sizeMax 28.08
           lifeMin 3.5
           lifeMax 4.5
           speedMin 5.4
@@ -235,8 +235,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 54
-          sizeMax 64.8
+          sizeMin 32.4
+          sizeMax 38.88
           speedMin 1.8
           colorMin 90 88 86 0
           colorMax 90 88 86 0
@@ -248,7 +248,7 @@ PConfig {
       type CAM
       animIdMin 8
       animIdMax 8
-      animTime 1.9
+      animTime 3.2
       spawnInterval 0.001
       spawnDelay -0.03
       countMin 6
@@ -256,41 +256,45 @@ PConfig {
       rotStartMin 0
       rotStartMax 360
       angleMin 0
-      angleMax 18
+      angleMax 22
       emitDir 0 0 0
       posMin 0 0 0
       posMax 0 0 0
-      gravity 0 -0.9 0
+      gravity 0 -0.5 0
       priority 1
       stages [
         PStage {
           blend NORM
-          sizeMin 4
-          sizeMax 6
-          lifeMin 0.2
-          rotSpeedMin -20
-          rotSpeedMax 20
-          speedMin 55
-          speedMax 85
-          colorMin 240 248 255 235
-          colorMax 240 248 255 235
+          sizeMin 4.8
+          sizeMax 6.6
+          aspectMin 0.6
+          aspectMax 0.8
+          lifeMin 0.5
+          rotSpeedMin -15
+          rotSpeedMax 15
+          speedMin 60
+          speedMax 95
+          colorMin 240 248 255 240
+          colorMax 240 248 255 240
         }
         PStage {
           blend NORM
-          sizeMin 10
-          sizeMax 14
-          lifeMin 1.2
-          lifeMax 1.6
+          sizeMin 10.8
+          sizeMax 13.8
+          aspectMin 0.8
+          aspectMax 1
+          lifeMin 2
+          lifeMax 2.6
           speedMin 12
           speedMax 18
-          colorMin 225 238 250 210
-          colorMax 225 238 250 210
+          colorMin 228 240 252 215
+          colorMax 228 240 252 215
         }
         PStage {
           blend NORM
-          sizeMin 15
-          sizeMax 19
-          speedMin 2
+          sizeMin 14.4
+          sizeMax 16.8
+          speedMin 1
           colorMin 220 235 250 0
           colorMax 220 235 250 0
         }

@@ -27,8 +27,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 6
-          sizeMax 9
+          sizeMin 3.6
+          sizeMax 5.4
           lifeMin 1.5
           lifeMax 2.2
           speedMin 3
@@ -38,8 +38,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 16
-          sizeMax 22
+          sizeMin 9.6
+          sizeMax 13.2
           speedMin 0.5
           colorMin 220 235 245 0
           colorMax 220 235 245 0
@@ -68,8 +68,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 8
-          sizeMax 12
+          sizeMin 4.8
+          sizeMax 7.2
           lifeMin 2.5
           lifeMax 3.5
           speedMin 6
@@ -79,8 +79,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 24
-          sizeMax 32
+          sizeMin 14.4
+          sizeMax 19.2
           speedMin 2
           colorMin 210 215 220 0
           colorMax 210 215 220 0
@@ -109,8 +109,8 @@ PConfig {
       stages [
         PStage {
           blend NORM
-          sizeMin 10
-          sizeMax 14
+          sizeMin 6
+          sizeMax 8.4
           lifeMin 3
           lifeMax 4
           speedMin 8
@@ -120,8 +120,8 @@ PConfig {
         }
         PStage {
           blend NORM
-          sizeMin 30
-          sizeMax 40
+          sizeMin 18
+          sizeMax 24
           speedMin 2
           colorMin 90 88 86 0
           colorMax 90 88 86 0

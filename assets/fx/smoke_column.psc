@@ -26,8 +26,8 @@ PConfig {
       stages [
         PStage {
           blend ADAL
-          sizeMin 4
-          sizeMax 6
+          sizeMin 2.4
+          sizeMax 3.6
           lifeMin 0.4
           lifeMax 0.6
           rotSpeedMin -40
@@ -39,8 +39,8 @@ PConfig {
         }
         PStage {
           blend ADAL
-          sizeMin 7
-          sizeMax 9
+          sizeMin 4.2
+          sizeMax 5.4
           lifeMin 0.3
           lifeMax 0.4
           speedMin 3
@@ -49,8 +49,8 @@ PConfig {
         }
         PStage {
           blend ADAL
-          sizeMin 3
-          sizeMax 4
+          sizeMin 1.8
+          sizeMax 2.4
           speedMin 0
           colorMin 255 140 80 0
           colorMax 255 140 80 0
@@ -63,48 +63,48 @@ PConfig {
       animIdMin 0
       animIdMax 3
       animTime 1
-      spawnInterval 0.08
+      spawnInterval 0.07
       spawnDelay 0
       countMin -1
       countMax -1
       rotStartMin 0
       rotStartMax 360
       angleMin 0
-      angleMax 12
+      angleMax 6
       emitDir 0 0 0
       posMin -2 2 -2
       posMax 2 4 2
-      gravity 0.01 0.003 0
+      gravity 0.004 0.001 0
       priority 0.9
       stages [
         PStage {
           blend NORM
-          sizeMin 5
-          sizeMax 7
+          sizeMin 3
+          sizeMax 4.2
           lifeMin 0.8
           rotSpeedMin -20
           rotSpeedMax 20
-          speedMin 10
-          speedMax 14
+          speedMin 16
+          speedMax 20
           colorMin 34 32 30 225
           colorMax 34 32 30 225
         }
         PStage {
           blend NORM
-          sizeMin 14
-          sizeMax 18
-          lifeMin 4
-          lifeMax 5
-          speedMin 6
-          speedMax 8
+          sizeMin 6.6
+          sizeMax 8.4
+          lifeMin 4.5
+          lifeMax 5.5
+          speedMin 11
+          speedMax 14
           colorMin 62 60 58 170
           colorMax 62 60 58 170
         }
         PStage {
           blend NORM
-          sizeMin 26
-          sizeMax 32
-          speedMin 3
+          sizeMin 12
+          sizeMax 15.6
+          speedMin 6
           colorMin 120 120 120 0
           colorMax 120 120 120 0
         }

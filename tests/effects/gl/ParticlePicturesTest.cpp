@@ -12,6 +12,7 @@
 
 #include "platform/File.h"
 #include "platform/Random.h"
+#include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
 
 #include <filesystem>
@@ -110,10 +111,11 @@ struct ParticlePictures : GlTest {
             drawScene();
             if (n == 5 || n == 20 || n == 60) {
                 shares.push_back(differing(empty, frame()));
-                if (!picture.empty())
-                    EXPECT_TRUE(saveTargetPng(gfx(), kWidth, kHeight,
-                                              SKYFRONT_BINARY_DIR "/effects/" + picture + "_" + std::to_string(n) +
-                                                  ".png"));
+                if (!picture.empty()) {
+                    const std::string path =
+                        SKYFRONT_BINARY_DIR "/effects/" + picture + "_" + std::to_string(n) + ".png";
+                    EXPECT_TRUE(saveTargetPng(gfx(), kWidth, kHeight, path));
+                }
             }
         }
         clearEffects();
@@ -130,7 +132,7 @@ TEST_F(ParticlePictures, ExplosionSmokeAndSplashShowAheadAndNothingBehind)
     } effects[] = {
         {"plane_explode_air.psc", "explosion", {0.0f, 0.0f, -100.0f}},
         {"smoke_column.psc", "smoke_column", {0.0f, -30.0f, -100.0f}},
-        {"missile_explode_water.psc", "water_splash", {0.0f, -25.0f, -100.0f}},
+        {"plane_explode_water.psc", "water_splash", {0.0f, -25.0f, -100.0f}},
     };
     for (const auto& effect : effects) {
         SCOPED_TRACE(effect.file);
