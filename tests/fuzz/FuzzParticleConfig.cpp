@@ -1,6 +1,8 @@
 // Particle descriptions from the data folder, a pak or a map's own files:
 // read as a PConfig record and run as a particle system for a few frames,
 // drawn into the particle batches, so hostile numbers are exercised too.
+#include "FuzzTarget.h"
+
 #include "effects/EffectList.h"
 #include "effects/particles/PConfig.h"
 #include "effects/particles/PSystem.h"
@@ -11,7 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -20,10 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         atlas.animations = {{{0.0f, 0.0f, 0.5f, 0.5f}, {0.5f, 0.0f, 1.0f, 0.5f}}, {}};
         useParticleSheet(atlas, nullptr);
     }
+    fuzz::silenceLog();
     PConfig config;
     std::string error;
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
-    (void)readRecord(text, "fuzz.psc", config, error);
+    (void)readRecord(fuzz::text(data, size), "fuzz.psc", config, error);
     config.buildEmitters();
     auto* system = new PSystem(&config, {0.0f, 1.0f, 0.0f});
     system->setPosition(0.0f, 0.0f, -50.0f);
