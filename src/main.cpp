@@ -16,7 +16,6 @@
 #include "sound/Sound.h"
 #include "ui/MenuHooks.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <vector>

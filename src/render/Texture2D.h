@@ -87,15 +87,15 @@ struct TextureLoadFlags {
 // Gets a texture by file name (".png" or ".pvr", opened through the file layer),
 // loading it on first use; each call adds a reference. Null, and nothing cached,
 // when the file is missing or damaged (a log line names the file).
-Texture2D* getTexture(std::string_view name, const SamplerSettings& sampler = {}, TextureLoadFlags flags = {});
+[[nodiscard]] Texture2D* getTexture(std::string_view name, const SamplerSettings& sampler = {}, TextureLoadFlags flags = {});
 
 // Headerless .raw textures of a size the caller knows, cached by name like getTexture.
-Texture2D* loadRawTexture(TextureFormat format, std::string_view name, int width, int height,
+[[nodiscard]] Texture2D* loadRawTexture(TextureFormat format, std::string_view name, int width, int height,
                           const SamplerSettings& sampler);
-Texture2D* loadRawLuminanceAlphaTexture(std::string_view name, int width, int height,
+[[nodiscard]] Texture2D* loadRawLuminanceAlphaTexture(std::string_view name, int width, int height,
                                         const SamplerSettings& sampler);
 // With the device's default sampler (the quality filter, clamp-to-edge).
-Texture2D* loadRawLuminanceAlphaTextureDefault(std::string_view name, int width, int height);
+[[nodiscard]] Texture2D* loadRawLuminanceAlphaTextureDefault(std::string_view name, int width, int height);
 
 // The cached texture of that name without adding a reference; null when none.
 Texture2D* findCachedTexture(std::string_view name);

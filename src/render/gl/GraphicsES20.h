@@ -54,7 +54,7 @@ public:
 
 private:
     struct AppliedState;
-    bool readContext();
+    [[nodiscard]] bool readContext();
     bool buildPrograms();
     bool makeSharedGeometry();
     void applyFixedState();

@@ -4,7 +4,7 @@
 #include "render/world/Props.h"
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/WorldView.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
 
 
@@ -12,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-using namespace vecops;
 
 namespace {
 
@@ -39,7 +38,7 @@ bool ShadowMaps::create()
 
 void ShadowMaps::setView(const Vec3& focus, const Vec3& sunDirection)
 {
-    Vec3 sun = normalizeOr(sunDirection, Vec3{0, 1, 0});
+    Vec3 sun = vec3NormalizeOr(sunDirection, Vec3{0, 1, 0});
     if (sun.y < 0.05f)
         sun = Vec3{0, 1, 0};
     const Vec3 eye = (focus + (sun * (kDepthRange * 0.5f)));

@@ -6,7 +6,7 @@
 #include "render/shadows/ShadowMaps.h"
 #include "render/shadows/ShadowVolumeMesh.h"
 #include "render/world/WorldView.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 
 
 #include <algorithm>
@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-using namespace vecops;
 
 namespace {
 
@@ -67,7 +66,7 @@ bool sunDirection(const Graphics& g, Vec3& out)
     const LightRecord* light = g.light();
     if (!light)
         return false;
-    out = normalizeOr(Vec3{light->direction[0], light->direction[1], light->direction[2]}, Vec3{0, -1, 0});
+    out = vec3NormalizeOr(Vec3{light->direction[0], light->direction[1], light->direction[2]}, Vec3{0, -1, 0});
     return out.y >= ShadowVolumes::kMinSunHeight;
 }
 
@@ -104,7 +103,7 @@ bool ShadowVolumes::enabled()
 
 float ShadowVolumes::shadowStrength(const LightRecord& light)
 {
-    const Vec3 sun = normalizeOr(Vec3{light.direction[0], light.direction[1], light.direction[2]}, Vec3{0, -1, 0});
+    const Vec3 sun = vec3NormalizeOr(Vec3{light.direction[0], light.direction[1], light.direction[2]}, Vec3{0, -1, 0});
     if (sun.y < kMinSunHeight)
         return 0.0f;
     float lit = 0.0f, shadowed = 0.0f;

@@ -1,7 +1,7 @@
 #include "render/world/AtmosScatter.h"
 
 #include "render/GpuProgram.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 
 #include <cmath>
 
@@ -25,7 +25,7 @@ float airMass(float elevationDegrees)
 
 float elevationDegrees(const Vec3& direction)
 {
-    const Vec3 d = vecops::normalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
+    const Vec3 d = vec3NormalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
     return std::asin(clampf(-1.0f, d.y, 1.0f)) * 180.0f / kPi;
 }
 
@@ -37,7 +37,7 @@ void AtmosScatter::setWavelengths(float weatherIntensity)
 {
     const float w = std::isfinite(weatherIntensity) ? clampf(0.0f, weatherIntensity, 1.0f) : 0.0f;
     for (int i = 0; i < 3; ++i) {
-        const float lambda = vecops::lerpf(kWavelengths[i], kOvercastWavelength, w);
+        const float lambda = lerpf(kWavelengths[i], kOvercastWavelength, w);
         const float r = kWavelengths[0] / lambda;
         m_beta[i] = kRedBeta * r * r * r * r;
     }
@@ -45,7 +45,7 @@ void AtmosScatter::setWavelengths(float weatherIntensity)
 
 Vec3 AtmosScatter::computeSunColor(const Vec3& direction)
 {
-    m_sunDirection = vecops::normalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
+    m_sunDirection = vec3NormalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
     const float e = elevationDegrees(m_sunDirection);
     // Relative to the overhead sun, so noon light is white.
     const float m = std::fmax(airMass(e) - 1.0f, 0.0f);
@@ -61,7 +61,7 @@ Vec3 AtmosScatter::computeSunColor(const Vec3& direction)
 
 Vec3 AtmosScatter::skyColor(const Vec3& viewDirection) const
 {
-    const Vec3 view = vecops::normalizeOr(viewDirection, Vec3{0.0f, 1.0f, 0.0f});
+    const Vec3 view = vec3NormalizeOr(viewDirection, Vec3{0.0f, 1.0f, 0.0f});
     const float m = airMass(elevationDegrees(view)) * kSkyDepth;
     Vec3 sky;
     float* out = &sky.x;

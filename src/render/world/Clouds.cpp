@@ -4,7 +4,7 @@
 #include "render/RenderBuffer.h"
 #include "render/Texture2D.h"
 #include "render/world/WorldView.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
 #include "render/internal/WorldRandom.h"
 
@@ -71,7 +71,7 @@ void Clouds::relight(const Vec3& sunColor, const Vec3& sunDirection)
     // Lit sides take the sun's color; the sky's light keeps the undersides
     // from going black. The sky is as bright as the sunlight that makes it, so
     // at night the puffs stay as dark as the sky around them.
-    const float sunUp = clampf(0.0f, vecops::normalizeOr(sunDirection, Vec3{0, 1, 0}).y, 1.0f);
+    const float sunUp = clampf(0.0f, vec3NormalizeOr(sunDirection, Vec3{0, 1, 0}).y, 1.0f);
     const float skyLight = clampf(0.0f, std::max({sunColor.x, sunColor.y, sunColor.z}), 1.0f);
     for (Puff& p : m_puffs) {
         const float lit = p.shade * (0.55f + 0.45f * sunUp);

@@ -4,12 +4,11 @@
 #include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/Texture2D.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
 
 #include <algorithm>
 
-using namespace vecops;
 
 namespace {
 
@@ -61,7 +60,7 @@ void PropBatch::addWorld(const IPropWorld& world)
                 m_indices.push_back(static_cast<std::uint16_t>(chunk.vertexCount + i));
             for (const PropVertex& v : piece.vertices) {
                 const Vec3 p3 = mat4TransformPoint(toWorld, Vec3{v.x, v.y, v.z});
-                const Vec3 n = normalizeOr(rotateVector3x3(toWorld, Vec3{v.nx, v.ny, v.nz}), Vec3{0, 1, 0});
+                const Vec3 n = vec3NormalizeOr(rotateVector3x3(toWorld, Vec3{v.nx, v.ny, v.nz}), Vec3{0, 1, 0});
                 m_vertices.push_back(PropVertex{p3.x, p3.y, p3.z, n.x, n.y, n.z, v.u, v.v});
             }
             chunk.vertexCount += static_cast<std::uint32_t>(piece.vertices.size());
@@ -117,9 +116,8 @@ void PropBatch::draw() const
     g->invalidateVertexLayout();
 }
 
-void allocatePropBuffers(std::span<const std::string_view> names)
+void allocatePropBuffers()
 {
-    (void)names;  // batches are sized as they are built
     s_pending.clear();
 }
 
@@ -139,9 +137,8 @@ void unmapPropBuffers()
     s_pending.clear();
 }
 
-void drawProps(const PropBatch* batch, int pass, float distanceFactor)
+void drawProps(const PropBatch* batch, int pass)
 {
-    (void)distanceFactor;
     Graphics* g = graphics();
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
         !s_program.ensure("props", worldshaders::kPropsVertex, worldshaders::kPropsFragment))

@@ -3,7 +3,7 @@
 #include "render/world/AtmosScatter.h"
 #include "render/Graphics.h"
 #include "render/Texture2D.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
 
 #include <cmath>

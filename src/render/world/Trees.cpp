@@ -5,7 +5,7 @@
 #include "render/Graphics.h"
 #include "render/world/Terrain.h"
 #include "render/Texture2D.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
 #include "render/internal/WorldRandom.h"
 

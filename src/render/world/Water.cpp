@@ -5,7 +5,7 @@
 #include "render/Graphics.h"
 #include "render/world/SkyDome.h"
 #include "render/world/Terrain.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
 
 #include <algorithm>
@@ -54,8 +54,8 @@ void WaterTechnique::setWaterValue(float value)
 Vec3 WaterTechnique::waterColor() const
 {
     const Vec3 sea{0.04f, 0.15f, 0.27f}, inland{0.10f, 0.22f, 0.19f};
-    return Vec3{vecops::lerpf(sea.x, inland.x, m_value), vecops::lerpf(sea.y, inland.y, m_value),
-                vecops::lerpf(sea.z, inland.z, m_value)};
+    return Vec3{lerpf(sea.x, inland.x, m_value), lerpf(sea.y, inland.y, m_value),
+                lerpf(sea.z, inland.z, m_value)};
 }
 
 bool WaterTechnique::ensureProgram()
