@@ -1,5 +1,7 @@
 #include "platform/sys/App.h"
 #include "platform/Log.h"
+#include "gamedata/records/PlaneList.h"
+#include "platform/AssertMessage.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
@@ -138,6 +140,16 @@ void clearScreen(float r, float g, float b)
                                  static_cast<std::uint8_t>(b * 255.0f + 0.5f), 255});
     device->clear();
 }
+// The aircraft list. Without a single aircraft there is nothing to fly and
+// every plane lookup would come back empty, so the program stops here.
+void loadGameData()
+{
+    if (!PlaneList::instance().load()) {
+        showAssertMessage("No aircraft could be loaded from data/planes/planes.lst; the game data is missing or "
+                          "damaged. Reinstall the game.");
+        std::exit(EXIT_FAILURE);
+    }
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -161,6 +173,7 @@ int main(int argc, char** argv)
     hooks.clearScreen = clearScreen;
     hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;
+    hooks.loadGameData = loadGameData;
     hooks.startSound = startSound;
     hooks.updateSound = updateSound;
     hooks.focusLost = applyFocusLost;

@@ -81,5 +81,14 @@ header="$(od -An -tx1 -N24 "$tree/shot.png" 2>/dev/null | tr -d ' \n')"
 out="$("$game" -help 2>/dev/null)"
 grep -q 'Test options' <<<"$out" || fail "-help lists no test options"
 
+# An aircraft list with no aircraft (the save folder's copy is read first)
+# stops the start-up with a message instead of a game without planes.
+mkdir -p "$save/data/planes"
+printf '# emptied\n' >"$save/data/planes/planes.lst"
+( cd "$tree" && "$game" -width 320 -height 240 -frames 3 2>"$tree/stderr" )
+code=$?; [ "$code" -ne 0 ] || fail "an empty aircraft list still started the game"
+grep -q 'No aircraft could be loaded' "$tree/stderr" || fail "no message for the empty aircraft list: $(cat "$tree/stderr")"
+rm -r "$save/data"
+
 [ "$failures" -eq 0 ] && echo "headless run: all checks passed"
 exit $(( failures > 0 ))

@@ -16,14 +16,32 @@ struct StagedModels : testing::Test {
 
 TEST_F(StagedModels, TableLoadsEveryModel)
 {
-    EXPECT_EQ(loadAllModels(), 5);
-    for (const char* name : {"fighter_jet.glm", "army_truck.glm", "destroyer.glm", "airbase.glm_0", "airbase.glm_1"}) {
+    EXPECT_EQ(loadAllModels(), 10);
+    for (const char* name : {"fighter_jet.glm", "army_truck.glm", "destroyer.glm", "airbase.glm_0", "airbase.glm_1",
+                             "tank.glm", "flakgun.glm", "bridge.glm", "cargoship.glm", "bunker.glm"}) {
         const Model* model = loadModel(name);
         ASSERT_NE(model, nullptr) << name;
         EXPECT_GT(model->collisionTriangles().size(), 10u) << name;
         EXPECT_GT(model->radius(), 0.0f) << name;
     }
     EXPECT_EQ(loadModel("airbase.glm_1")->node(0)->name, "tower");
+}
+
+TEST_F(StagedModels, EveryAircraftFamilyHasItsPartsAndAnEngine)
+{
+    for (const char* family : {"p51", "spitfire", "bf109", "zero", "corsair", "il2", "me262", "f86", "mig15", "mig21",
+                               "f4", "f16", "a10", "su25"}) {
+        const std::string file = std::string("data/planes/") + family + "/" + family + "_ful.glm";
+        const Model* plane = loadModel(file);
+        ASSERT_NE(plane, nullptr) << file;
+        for (const char* name : {"body", "canopy", "wing_l", "wing_r", "tail"})
+            EXPECT_NE(plane->findNode(name), nullptr) << file << " " << name;
+        EXPECT_TRUE(plane->findNode("propeller") || plane->findNode("jet")) << file;
+        // Nose to -z, wings wider than the fuselage is long is no aircraft of ours.
+        EXPECT_LT(plane->boundsMin().z, -3.0f) << file;
+        EXPECT_GT(plane->boundsMax().x, 3.0f) << file;
+        EXPECT_GT(plane->collisionTriangles().size(), 50u) << file;
+    }
 }
 
 TEST_F(StagedModels, AircraftHasTheNodesItsEffectsLookUp)

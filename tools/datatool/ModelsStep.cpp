@@ -4,8 +4,7 @@
 #include "DataTool.h"
 #include "GlmBuilder.h"
 #include "Mesh.h"
-#include "render/assets/PvrFormat.h"
-#include "render/assets/TextureImage.h"
+#include "ModelParts.h"
 
 #include <array>
 #include <cmath>
@@ -14,23 +13,6 @@
 #include <vector>
 
 namespace {
-using Rgb = std::array<std::uint8_t, 3>;
-
-// Palette textures: 4 x 4 flat color cells of 16 pixels. A part samples the
-// centre of its cell, so it keeps a clean flat color through the mip levels.
-constexpr int kPaletteSide = 64;
-constexpr int kCell = 16;
-
-Vec2 cell(int i)
-{
-    return Vec2{(float((i % 4) * kCell) + kCell / 2.0f) / kPaletteSide,
-                (float((i / 4) * kCell) + kCell / 2.0f) / kPaletteSide};
-}
-MeshUv color(int i)
-{
-    return swatchUv(cell(i));
-}
-
 namespace units {
 enum : int {
     JetSkin, JetLight, Canopy, Nozzle, Olive, Canvas, Tyre, Windscreen,
@@ -49,60 +31,6 @@ const Rgb kPalette[16] = {{178, 172, 160}, {108, 118, 106}, {70, 74, 80},    {78
                           {178, 172, 160}, {178, 172, 160}, {178, 172, 160}, {178, 172, 160},
                           {178, 172, 160}, {178, 172, 160}, {178, 172, 160}, {178, 172, 160}};
 }  // namespace building
-
-// The palette as an uncompressed RGBA texture with its full mip chain (the
-// cells stay flat down to 4 x 4 pixels).
-std::vector<std::uint8_t> paletteTexture(const Rgb (&palette)[16])
-{
-    TextureImage image;
-    image.format = TextureFormat::Rgba8;
-    image.width = image.height = kPaletteSide;
-    std::vector<std::uint8_t> texels;
-    for (int y = 0; y < kPaletteSide; ++y)
-        for (int x = 0; x < kPaletteSide; ++x) {
-            const Rgb& c = palette[(y / kCell) * 4 + x / kCell];
-            texels.insert(texels.end(), {c[0], c[1], c[2], 255});
-        }
-    image.levels.push_back(std::move(texels));
-    if (!buildMipChain(image))
-        return {};
-    return encodePvr(image);
-}
-
-// A thin aerofoil-like surface between a root and a tip chord: two flat
-// slabs meeting at a ridge a third of the way back, thin at both edges.
-// Each chord runs along +z from its leading-edge point; thick is the
-// direction of the thickness.
-struct Chord {
-    Vec3 leading;
-    float length = 0.0f;
-    float thickness = 0.0f;
-};
-
-void addWing(Mesh& mesh, const Chord& root, const Chord& tip, Vec3 thick, const MeshUv& uv)
-{
-    constexpr float kRidge = 0.35f;
-    constexpr float kEdge = 0.15f;             // edge thickness relative to the ridge
-    const float fractions[3] = {0.0f, kRidge, 1.0f};
-    for (int slab = 0; slab < 2; ++slab) {
-        Vec3 corners[8];
-        for (int i = 0; i < 8; ++i) {
-            const Chord& c = (i & 1) ? tip : root;
-            const float fraction = fractions[slab + ((i & 4) ? 1 : 0)];
-            const float half = c.thickness * 0.5f * (fraction == kRidge ? 1.0f : kEdge) * ((i & 2) ? 1.0f : -1.0f);
-            corners[i] = Vec3{c.leading.x + thick.x * half, c.leading.y + thick.y * half,
-                              c.leading.z + c.length * fraction + thick.z * half};
-        }
-        addHexahedron(mesh, corners, uv);
-    }
-}
-
-Mesh mirrored(const Mesh& half)
-{
-    Mesh both = half;
-    addMirroredX(both, half);
-    return both;
-}
 
 Mat4 placedAt(Vec3 offset)
 {
@@ -346,27 +274,9 @@ void buildAirbase(GlmBuilder& b)
     b.endObject();
 }
 
-// Fails the step on a table or winding fault, so a bad model never ships.
 bool writeModel(DataContext& context, const std::string& name, const GlmBuilder& builder)
 {
-    if (const std::string fault = checkGlm(builder.file()); !fault.empty()) {
-        context.error(name + ": " + fault);
-        return false;
-    }
-    const GlmFile& file = builder.file();
-    for (const GlmNode& node : file.nodes) {
-        Mesh mesh;
-        mesh.vertices.assign(file.vertices.begin() + node.vertexBase,
-                             file.vertices.begin() + node.vertexBase + node.vertexCount);
-        mesh.indices.assign(file.indices.begin() + node.firstIndex,
-                            file.indices.begin() + node.firstIndex + node.indexCount);
-        if (const int inverted = countInvertedTriangles(mesh); inverted > 0) {
-            context.error(name + ": node \"" + node.name + "\" has " + std::to_string(inverted) +
-                          " triangles wound inward");
-            return false;
-        }
-    }
-    return context.writeFile("data/models/" + name, writeGlm(file));
+    return writeModelFile(context, "data/models/" + name, builder);
 }
 
 bool buildModels(DataContext& context)
@@ -389,7 +299,12 @@ bool buildModels(DataContext& context)
                              "army_truck.glm\n"
                              "destroyer.glm\n"
                              "airbase.glm_0\n"
-                             "airbase.glm_1\n");
+                             "airbase.glm_1\n"
+                             "tank.glm\n"
+                             "flakgun.glm\n"
+                             "bridge.glm\n"
+                             "cargoship.glm\n"
+                             "bunker.glm\n");
 }
 }  // namespace
 

@@ -1,0 +1,221 @@
+// The aircraft models: one per family, "data/planes/<family>/<family>_ful.glm"
+// with its palette "skin.pvr" beside it. Every family is drawn from one set of
+// proportions (fuselage, wing plan, tail, engines), nose to -z, so the
+// hangar shows a Spitfire, a Sabre and an A-10 as clearly different shapes.
+#include "DataTool.h"
+#include "GlmBuilder.h"
+#include "Mesh.h"
+#include "ModelParts.h"
+
+#include <cmath>
+#include <string>
+
+namespace {
+enum : int { Skin, Underside, Canopy, DarkMetal, Blade, Spinner, Insignia, Nozzle };
+
+struct Nacelle {
+    float x, y, z;  // centre of the intake end
+    float radius, length;
+};
+
+struct AircraftShape {
+    const char* family;
+    bool jet;
+    float length;       // nose to tail, m
+    float radius;       // fuselage half width
+    float span;         // wing tip to tip
+    float rootChord, tipChord;
+    float sweep;        // tip leading edge behind the root's
+    float wingZ;        // root leading edge, from the nose
+    float wingY;        // -1 low wing .. 1 high wing, in fuselage radii
+    float dihedral;     // tip height above the root, m
+    float tailSpan, finHeight;
+    int blades;         // propeller blades; 0 for jets
+    Nacelle nacelles[2];  // underwing or rear engines; radius 0 = none
+    Rgb skin, underside, spinner;
+};
+
+const AircraftShape kShapes[] = {
+    {"p51", false, 9.8f, 0.62f, 11.3f, 2.6f, 1.2f, 0.3f, 2.6f, -0.6f, 0.45f, 4.1f, 1.9f, 4, {}, {196, 198, 200}, {176, 178, 180}, {200, 40, 40}},
+    {"spitfire", false, 9.5f, 0.58f, 11.2f, 2.5f, 0.9f, 0.25f, 2.5f, -0.6f, 0.4f, 3.3f, 1.8f, 5, {}, {98, 104, 70}, {160, 168, 160}, {60, 60, 60}},
+    {"bf109", false, 9.0f, 0.56f, 9.9f, 2.2f, 1.1f, 0.2f, 2.3f, -0.7f, 0.45f, 3.0f, 1.7f, 3, {}, {112, 122, 108}, {150, 170, 190}, {230, 210, 60}},
+    {"zero", false, 9.1f, 0.6f, 11.0f, 2.5f, 1.2f, 0.35f, 2.4f, -0.7f, 0.5f, 3.8f, 1.7f, 3, {}, {86, 104, 70}, {196, 196, 184}, {40, 40, 40}},
+    {"corsair", false, 10.2f, 0.68f, 12.5f, 2.8f, 1.3f, 0.2f, 2.9f, -0.8f, 0.9f, 4.1f, 2.0f, 3, {}, {40, 62, 102}, {176, 186, 200}, {40, 62, 102}},
+    {"il2", false, 11.6f, 0.7f, 14.6f, 3.2f, 1.4f, 0.6f, 3.2f, -0.7f, 0.6f, 4.4f, 2.1f, 3, {}, {96, 110, 70}, {130, 160, 190}, {200, 40, 40}},
+    {"me262", true, 10.6f, 0.62f, 12.6f, 2.8f, 1.3f, 1.3f, 3.8f, -0.4f, 0.35f, 3.8f, 2.3f, 0,
+     {{2.1f, -0.55f, 3.3f, 0.45f, 3.4f}, {}}, {120, 128, 100}, {170, 176, 184}, {0, 0, 0}},
+    {"f86", true, 11.4f, 0.72f, 11.3f, 3.3f, 1.3f, 2.5f, 3.9f, -0.4f, 0.35f, 4.4f, 2.4f, 0, {}, {200, 202, 204}, {180, 182, 184}, {0, 0, 0}},
+    {"mig15", true, 10.1f, 0.74f, 10.1f, 3.2f, 1.4f, 2.4f, 3.4f, 0.6f, -0.3f, 3.6f, 2.6f, 0, {}, {184, 186, 188}, {170, 172, 174}, {0, 0, 0}},
+    {"mig21", true, 14.1f, 0.65f, 7.2f, 6.0f, 0.4f, 5.4f, 5.2f, 0.0f, 0.0f, 2.6f, 2.7f, 0, {}, {176, 178, 180}, {164, 166, 168}, {0, 0, 0}},
+    {"f4", true, 17.8f, 1.0f, 11.7f, 5.2f, 1.9f, 3.8f, 7.2f, -0.3f, 0.5f, 5.3f, 3.2f, 0, {}, {112, 116, 92}, {150, 156, 150}, {0, 0, 0}},
+    {"f16", true, 14.8f, 0.8f, 9.5f, 4.6f, 1.2f, 3.4f, 6.4f, 0.1f, 0.0f, 5.6f, 3.1f, 0, {}, {150, 156, 164}, {170, 176, 182}, {0, 0, 0}},
+    {"a10", true, 16.2f, 0.85f, 17.5f, 3.0f, 1.9f, 0.3f, 6.4f, -0.7f, 0.3f, 5.7f, 2.8f, 0,
+     {{1.6f, 1.1f, 9.4f, 0.6f, 3.2f}, {}}, {108, 114, 120}, {128, 134, 140}, {0, 0, 0}},
+    {"su25", true, 15.4f, 0.85f, 14.4f, 3.6f, 1.3f, 1.6f, 6.4f, 0.5f, -0.2f, 4.6f, 2.8f, 0,
+     {{1.15f, 0.0f, 6.6f, 0.6f, 5.6f}, {}}, {150, 128, 92}, {150, 176, 196}, {0, 0, 0}},
+};
+
+void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
+{
+    const float nose = -s.length / 2.0f;
+    const float tail = s.length / 2.0f;
+    const float r = s.radius;
+    b.beginObject(s.family);
+
+    // Fuselage: a blunt nose (propeller planes) or a pointed one, widest at
+    // the wing root, tapering to the tail.
+    Mesh body;
+    const float noseTip = s.jet ? 0.08f : 0.7f;
+    const LoftSection fuselage[] = {
+        {nose, r * noseTip, r * noseTip, r * noseTip, 0, 0, 2.0f},
+        {nose + s.length * 0.12f, r * 0.85f, r * 0.85f, r * 0.8f, 0, 0, 2.2f},
+        {nose + s.wingZ, r, r, r * 0.95f, 0, 0, 2.4f},
+        {nose + s.wingZ + s.rootChord, r, r * 0.95f, r * 0.9f, 0, 0, 2.4f},
+        {tail - s.length * 0.12f, r * 0.55f, r * 0.6f, r * 0.45f, 0, r * 0.2f, 2.2f},
+        {tail, r * (s.jet ? 0.5f : 0.15f), r * (s.jet ? 0.5f : 0.2f), r * (s.jet ? 0.45f : 0.15f), 0, r * 0.25f, 2.0f},
+    };
+    addLoft(body, fuselage, 20, color(Skin), true);
+    for (const Nacelle& n : s.nacelles) {
+        if (n.radius <= 0.0f)
+            continue;
+        Mesh pod;
+        const LoftSection sections[] = {{n.z, n.radius * 0.8f, n.radius * 0.8f, n.radius * 0.8f, n.x, n.y, 2.0f},
+                                        {n.z + n.length * 0.3f, n.radius, n.radius, n.radius, n.x, n.y, 2.0f},
+                                        {n.z + n.length, n.radius * 0.75f, n.radius * 0.75f, n.radius * 0.75f, n.x, n.y, 2.0f}};
+        addLoft(pod, sections, 16, color(Underside), true);
+        appendMesh(body, mirrored(pod));
+    }
+    b.addNode("body", body, tex);
+
+    Mesh canopy;
+    const float canopyZ = nose + s.wingZ + (s.jet ? -s.length * 0.12f : s.rootChord * 0.4f);
+    const LoftSection bubble[] = {{canopyZ, 0.05f, 0.05f, 0.05f, 0, r * 0.8f, 2.0f},
+                                  {canopyZ + 0.7f, r * 0.55f, r * 0.65f, 0.05f, 0, r * 0.8f, 2.0f},
+                                  {canopyZ + 1.6f, r * 0.55f, r * 0.6f, 0.05f, 0, r * 0.8f, 2.0f},
+                                  {canopyZ + 2.4f, 0.05f, 0.05f, 0.05f, 0, r * 0.8f, 2.0f}};
+    addLoft(canopy, bubble, 16, color(Canopy), true);
+    b.addNode("canopy", canopy, tex);
+
+    Mesh wing;
+    const float rootY = s.wingY * r * 0.8f;
+    const float half = s.span / 2.0f;
+    addWing(wing, Chord{{r * 0.9f, rootY, nose + s.wingZ}, s.rootChord, s.rootChord * 0.14f},
+            Chord{{half, rootY + s.dihedral, nose + s.wingZ + s.sweep}, s.tipChord, s.tipChord * 0.1f}, Vec3{0, 1, 0},
+            color(Skin));
+    b.addNode("wing_r", wing, tex);
+    Mesh leftWing;
+    addMirroredX(leftWing, wing);
+    b.addNode("wing_l", leftWing, tex);
+
+    Mesh tailplane;
+    const float tailZ = tail - s.length * 0.16f;
+    const float tailChord = s.length * 0.12f;
+    addWing(tailplane, Chord{{r * 0.4f, r * 0.2f, tailZ}, tailChord, 0.18f},
+            Chord{{s.tailSpan / 2.0f, r * 0.25f, tailZ + tailChord * 0.5f}, tailChord * 0.55f, 0.08f}, Vec3{0, 1, 0},
+            color(Skin));
+    Mesh fin;
+    addWing(fin, Chord{{0.0f, r * 0.5f, tailZ - tailChord * 0.3f}, tailChord * 1.3f, 0.2f},
+            Chord{{0.0f, r * 0.5f + s.finHeight, tailZ + tailChord * 0.5f}, tailChord * 0.6f, 0.1f}, Vec3{1, 0, 0},
+            color(Skin));
+    Mesh tailNode = mirrored(tailplane);
+    appendMesh(tailNode, fin);
+    b.addNode("tail", tailNode, tex);
+
+    if (!s.jet) {
+        Mesh propeller;
+        const LoftSection spinner[] = {{nose - 0.7f, 0.03f, 0.03f, 0.03f, 0, 0, 2.0f},
+                                       {nose - 0.2f, r * 0.45f, r * 0.45f, r * 0.45f, 0, 0, 2.0f},
+                                       {nose + 0.05f, r * 0.5f, r * 0.5f, r * 0.5f, 0, 0, 2.0f}};
+        addLoft(propeller, spinner, 16, color(Spinner), true);
+        const float bladeLength = s.span * 0.16f;
+        for (int k = 0; k < s.blades; ++k) {
+            const float a = 6.2831853f * float(k) / float(s.blades);
+            const float c = std::cos(a), sn = std::sin(a);
+            // A flat blade from the hub outward, turned about the nose axis.
+            auto at = [&](float along, float across, float z) {
+                return Vec3{c * along - sn * across, sn * along + c * across, z};
+            };
+            const float z0 = nose - 0.3f, z1 = nose - 0.22f;
+            const Vec3 corners[8] = {at(0.1f, -0.12f, z0), at(bladeLength, -0.08f, z0), at(0.1f, 0.12f, z0),
+                                     at(bladeLength, 0.08f, z0), at(0.1f, -0.12f, z1), at(bladeLength, -0.08f, z1),
+                                     at(0.1f, 0.12f, z1), at(bladeLength, 0.08f, z1)};
+            // The hexahedron's corner order wants +x/+y/+z bits; a turned
+            // blade keeps its winding because the turn is a rotation.
+            addHexahedron(propeller, corners, color(Blade));
+        }
+        b.addNode("propeller", propeller, tex);
+    } else {
+        Mesh nozzle;
+        const bool pods = s.nacelles[0].radius > 0.0f;
+        const Nacelle& pod = s.nacelles[0];
+        const Vec3 exit = pods ? Vec3{pod.x, pod.y, pod.z + pod.length} : Vec3{0.0f, r * 0.25f, tail};
+        const float exitRadius = pods ? pod.radius * 0.65f : r * 0.45f;
+        addCylinder(nozzle, Vec3{exit.x, exit.y, exit.z + 0.2f}, Axis::Z, exitRadius, 0.25f, 16, color(Nozzle));
+        b.addNode("nozzles", pods ? mirrored(nozzle) : nozzle, tex);
+        Mesh jet;
+        const LoftSection flame[] = {{exit.z + 0.5f, exitRadius * 0.9f, exitRadius * 0.9f, exitRadius * 0.9f, exit.x, exit.y, 2.0f},
+                                     {exit.z + 2.5f, exitRadius * 0.6f, exitRadius * 0.6f, exitRadius * 0.6f, exit.x, exit.y, 2.0f},
+                                     {exit.z + 4.5f, 0.04f, 0.04f, 0.04f, exit.x, exit.y, 2.0f}};
+        addLoft(jet, flame, 12, wrappedUv(), false);
+        b.addNode("jet", pods ? mirrored(jet) : jet, tex, GlmNode::kHelper);
+        // The exhaust's white-hot core, the glow disc at the (right) nozzle, and
+        // the boom cone of the sound barrier (unit size, scaled when drawn).
+        Mesh core;
+        const LoftSection coreFlame[] = {{exit.z + 0.5f, exitRadius * 0.6f, exitRadius * 0.6f, exitRadius * 0.6f, exit.x, exit.y, 2.0f},
+                                         {exit.z + 2.5f, 0.03f, 0.03f, 0.03f, exit.x, exit.y, 2.0f}};
+        addLoft(core, coreFlame, 12, wrappedUv(), false);
+        b.addNode("jetcore", pods ? mirrored(core) : core, tex, GlmNode::kHelper);
+        Mesh glow;
+        const float g = exitRadius * 0.9f, gz = exit.z + 0.45f;
+        addSheet(glow, {exit.x - g, exit.y + g, gz}, {exit.x + g, exit.y + g, gz}, {exit.x + g, exit.y - g, gz},
+                 {exit.x - g, exit.y - g, gz}, {0, 0, 1});
+        b.addNode("jetglow", glow, tex, GlmNode::kHelper);
+        Mesh sonic;
+        const LoftSection boom[] = {{-0.6f, 0.02f, 0.02f, 0.02f, 0, 0, 2.0f}, {0.4f, 1.0f, 1.0f, 1.0f, 0, 0, 2.0f}};
+        addLoft(sonic, boom, 20, wrappedUv(), false);
+        b.addNode("sonic", sonic, tex, GlmNode::kHelper);
+    }
+
+    // Vapour sheets over and under the wings in hard turns, and the shock
+    // cone at the nose (authored at 1/20 scale).
+    {
+        const float rootZ = nose + s.wingZ, tipZ = rootZ + s.sweep;
+        const float y = rootY, tipY = rootY + s.dihedral;
+        Mesh over, under;
+        addSheet(over, {r, y + 0.2f, rootZ}, {half * 0.9f, tipY + 0.08f, tipZ}, {half * 0.9f, tipY + 0.08f, tipZ + s.tipChord},
+                 {r, y + 0.2f, rootZ + s.rootChord}, {0, 1, 0});
+        addSheet(under, {r, y - 0.3f, rootZ}, {half * 0.9f, tipY - 0.12f, tipZ}, {half * 0.9f, tipY - 0.12f, tipZ + s.tipChord},
+                 {r, y - 0.3f, rootZ + s.rootChord}, {0, -1, 0});
+        b.addNode("steamu", mirrored(over), tex, GlmNode::kHelper);
+        b.addNode("steamd", mirrored(under), tex, GlmNode::kHelper);
+        Mesh cobra;
+        const LoftSection shock[] = {{-0.05f, 0.065f, 0.065f, 0.065f, 0, 0, 2.0f}, {0.1f, 0.17f, 0.17f, 0.17f, 0, 0, 2.0f}};
+        addLoft(cobra, shock, 20, planarUv(0.17f), false);
+        b.addNode("cobra", cobra, tex, GlmNode::kHelper);
+    }
+
+    Mesh contrail;
+    contrail.vertices.push_back(GlmVertex{half, rootY + s.dihedral, nose + s.wingZ + s.sweep + s.tipChord * 0.5f, 0, 1, 0, 0, 0});
+    b.addNode("contrail", contrail, tex, GlmNode::kHelper);
+    b.endObject();
+}
+
+bool buildAircraftModels(DataContext& context)
+{
+    for (const AircraftShape& shape : kShapes) {
+        const std::string folder = std::string("data/planes/") + shape.family + "/";
+        const Rgb palette[16] = {shape.skin,   shape.underside, {40, 58, 84},   {70, 72, 76},
+                                 {28, 28, 30}, shape.spinner,   {36, 58, 132},  {60, 56, 52},
+                                 shape.skin,   shape.skin,      shape.skin,     shape.skin,
+                                 shape.skin,   shape.skin,      shape.skin,     shape.skin};
+        GlmBuilder builder;
+        buildAircraft(builder, shape, builder.texture("skin.pvr"));
+        if (!writeModelFile(context, folder + shape.family + "_ful.glm", builder) ||
+            !context.writeFile(folder + "skin.pvr", paletteTexture(palette)))
+            return false;
+    }
+    return true;
+}
+}  // namespace
+
+SKYFRONT_DATA_STEP(510, "aircraft models", buildAircraftModels);
