@@ -18,8 +18,6 @@ struct WeaponFxHooks {
     std::function<void(Missile&, MissileTrail*)> detachTrail;
     // The show-trail switch of a missile.
     std::function<void(MissileTrail*, bool)> showTrail;
-    // A flak shell bursting.
-    std::function<void(const Vec3& at)> flakBurst;
     // Dust thrown up where the laser strikes the ground.
     std::function<void(const Vec3& at)> dirtShots;
     // The gun smoke switch of a machine gun.
