@@ -14,6 +14,7 @@
 #include "entities/weapons/WeaponHooks.h"
 #include "entities/weapons/WeaponMath.h"
 #include "gamedata/records/WeaponCfg.h"
+#include "platform/Log.h"
 #include "platform/Random.h"
 #include "support/entities/SimHost.h"
 #include "support/entities/WeaponScenarios.h"
@@ -492,5 +493,156 @@ TEST_F(Weapons, KindsAndPredicates)
     EXPECT_EQ(switches, 2);
     EXPECT_TRUE(host.hits.empty());
     weaponFx().smoke = nullptr;
+}
+TEST_F(Weapons, FlakBurstsAtTheLeadPointAndSparesItsOwnSide)
+{
+    Target* site = thing(TargetKind::LandUnit, 0, {0.0f, 0.0f, 0.0f}, 8.0f, 120.0f);
+    Airplane* enemy = plane(1, {-900.0f, 900.0f, -300.0f}, {1.0f, 0.0f, 0.0f}, 250.0f);
+    Airplane* wingman = plane(0, {-900.0f, 900.0f, -340.0f}, {1.0f, 0.0f, 0.0f}, 250.0f);
+    WeaponCfg flak = record(kWeaponFlak, 1, 1.0f);
+    flak.speed = 600.0f;
+    flak.life = 6.0f;
+    flak.blastRadius = 25.0f;
+    flak.blastDamage = 20.0f;
+    flak.dmgAir = 0.012f;
+    ASSERT_TRUE(site->mountWeapon(flak, 0));
+    std::vector<Vec3> bursts;
+    entityFx().spawnEffect = [&](const char* psc, const Vec3& at) {
+        if (std::string(psc) == "flak_burst.psc")
+            bursts.push_back(at);
+    };
+    for (int i = 0; i < 60 * 4; ++i)
+        host.step(kFrame);
+    entityFx().spawnEffect = nullptr;
+    ASSERT_GE(bursts.size(), 2u);
+    // Fused at the lead point: the first bursts go off right by the airplane.
+    EXPECT_GT(hitsOn(enemy), 0);
+    EXPECT_GT(damageTo(enemy), 0.0f);
+    EXPECT_LT(enemy->health(), 1.0f);
+    EXPECT_EQ(hitsOn(wingman), 0);
+    EXPECT_EQ(hitsOn(site), 0);
+}
+
+TEST_F(Weapons, TheLaserHitsAlongTheNoseAndTheGroundStopsIt)
+{
+    Airplane* a = plane(0, {0.0f, 500.0f, 0.0f});
+    Airplane* enemy = plane(1, {0.0f, 500.0f, -600.0f}, {0.0f, 0.0f, -1.0f}, 250.0f);
+    WeaponCfg laser = record(kWeaponAlienLaser, 1, 0.1f);
+    laser.speed = 2000.0f;
+    laser.life = 1.0f;
+    ASSERT_TRUE(a->mountWeapon(laser, 0));
+    int dirt = 0;
+    weaponFx().dirtShots = [&](const Vec3&) { ++dirt; };
+    a->controlInput(0, 1.0f);
+    host.step(kFrame);
+    EXPECT_EQ(hitsOn(enemy), 1);
+    const auto* beam = &static_cast<const AlienLaser*>(a->weapon(0))->beam();
+    EXPECT_TRUE(beam->hit);
+    EXPECT_GT(beam->timeLeft, 0.0f);
+
+    // Nose down at the ground in front of the enemy: the beam ends in the dirt.
+    Quat down;
+    quatFromDirectionTo(down, {0.0f, -1.0f, -0.3f});
+    a->setOrientation(down);
+    host.hits.clear();
+    for (int i = 0; i < 12; ++i)
+        host.step(kFrame);
+    a->controlInput(0, 0.0f);
+    weaponFx().dirtShots = nullptr;
+    EXPECT_TRUE(host.hits.empty());
+    EXPECT_GT(dirt, 0);
+    EXPECT_NEAR(beam->to.y, 0.0f, 20.0f);
+}
+
+struct ClientHost : SimHost {
+    bool isNetworkClient() const override { return true; }
+    void onWeaponHit(Target& victim, Target* attacker, int weaponId) override
+    {
+        reported.push_back({&victim, attacker, weaponId});
+    }
+    struct Report {
+        Target* victim;
+        Target* attacker;
+        int weaponId;
+    };
+    std::vector<Report> reported;
+};
+
+TEST_F(Weapons, ThePlayersShotsAndHitsAreCountedAndAClientReportsItsMissileHits)
+{
+    Airplane* player = plane(0, {0.0f, 2000.0f, 0.0f});
+    host.setPlayer(player);
+    plane(1, {0.0f, 2000.0f, -300.0f}, {0.0f, 0.0f, -1.0f}, 250.0f);
+    WeaponCfg gun = record(kWeaponMachinegun, 2, 0.1f);
+    gun.speed = 900.0f;
+    gun.life = 1.5f;
+    ASSERT_TRUE(player->mountWeapon(gun, 0));
+    player->controlInput(0, 1.0f);
+    for (int i = 0; i < 30; ++i)
+        host.step(kFrame);
+    player->controlInput(0, 0.0f);
+    for (int i = 0; i < 60; ++i)
+        host.step(kFrame);
+    EXPECT_GE(host.shotsFired, 9);
+    EXPECT_GT(host.shotsHit, 0);
+    EXPECT_LE(host.shotsHit, host.shotsFired);
+
+    clearEntityIds();
+    const WeaponCfg seeker = record(kWeaponAllAspect);
+    ClientHost client;
+    Airplane* mine = client.add(Target::create<Airplane>(client, cfg, 0, std::u16string()));
+    mine->setPositionAndStop({0.0f, 2000.0f, 0.0f});
+    Airplane* theirs = client.add(Target::create<Airplane>(client, cfg, 1, std::u16string()));
+    theirs->setPositionAndStop({0.0f, 2000.0f, -1200.0f});
+    theirs->setFlares(0);
+    theirs->networkRole = NetworkRole::Remote;
+    ASSERT_TRUE(mine->mountWeapon(seeker, 0));
+    mine->weapon(0)->updateTargeting(2.0f);
+    mine->controlInput(0, 1.0f);
+    client.step(kFrame);
+    mine->controlInput(0, 0.0f);
+    for (int i = 0; i < 60 * 4 && client.missiles().count() > 0; ++i)
+        client.step(kFrame);
+    EXPECT_EQ(client.missilesHit, 1);
+    ASSERT_EQ(client.reported.size(), 1u);
+    EXPECT_EQ(client.reported[0].victim, theirs);
+    EXPECT_EQ(client.reported[0].attacker, mine);
+    EXPECT_EQ(client.reported[0].weaponId, seeker.weapon_id);
+}
+
+TEST_F(Weapons, ARelayedLaunchMakesTheMissileOfItsRecordsKind)
+{
+    Airplane* a = plane(0, {0.0f, 2000.0f, 0.0f});
+    for (int type = 0; type <= kWeaponSmoke; ++type) {
+        WeaponCfg w = record(type);
+        w.subtype = SimpleMissile::Torpedo;
+        MissileLaunch l;
+        l.record = &w;
+        l.host = &host;
+        l.owner = a;
+        l.position = a->position();
+        auto m = makeMissile(l);
+        const bool launches = type == kWeaponAllAspect || type == kWeaponJointStrike || type == kWeaponMultiAir ||
+                              type == kWeaponMultiGround || type == kWeaponRadarGuided || type == kWeaponAlienQuick ||
+                              type == kWeaponSimple;
+        EXPECT_EQ(m != nullptr, launches) << type;
+        if (m) {
+            EXPECT_EQ(m->isTorpedo(), type == kWeaponSimple) << type;
+        }
+    }
+    // The missile table is 256 entries: the next launch is refused, not overrun.
+    WeaponCfg w = record(kWeaponSimple);
+    MissileLaunch l;
+    l.record = &w;
+    l.host = &host;
+    std::vector<std::unique_ptr<Missile>> flying;
+    for (int i = 0; i < 256; ++i)
+        flying.push_back(makeMissile(l));
+    EXPECT_NE(flying.back(), nullptr);
+    int warnings = 0;
+    setLogCapture([&](LogLevel, const std::string&, const std::string&) { ++warnings; });
+    EXPECT_EQ(makeMissile(l), nullptr);
+    setLogCapture({});
+    EXPECT_EQ(warnings, 1);
 }
 }  // namespace

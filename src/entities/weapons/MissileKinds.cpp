@@ -86,3 +86,27 @@ void SimpleMissile::move(float h)
         m_running = true;
     }
 }
+
+std::unique_ptr<Missile> makeMissile(const MissileLaunch& launch)
+{
+    if (!launch.record || !launch.host)
+        return nullptr;
+    switch (launch.record->type) {
+    case kWeaponAllAspect:
+        return Missile::make<AllAspectMissile>(launch);
+    case kWeaponJointStrike:
+        return Missile::make<JointStrikeMissile>(launch);
+    case kWeaponMultiAir:
+        return Missile::make<MultiAAMissile>(launch);
+    case kWeaponMultiGround:
+        return Missile::make<MultiAGMissile>(launch);
+    case kWeaponRadarGuided:
+        return Missile::make<RadarGuidedMissile>(launch);
+    case kWeaponAlienQuick:
+        return Missile::make<AlienQuickMissile>(launch);
+    case kWeaponSimple:
+        return Missile::make<SimpleMissile>(launch);
+    default:
+        return nullptr;
+    }
+}

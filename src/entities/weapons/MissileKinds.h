@@ -78,3 +78,8 @@ private:
     Subtype m_subtype;
     bool m_running = false;  // a torpedo in the water
 };
+
+// The missile object of a weapon record's kind (a launch relayed from another
+// machine); null for kinds that launch nothing (guns, lasers, flak, smoke,
+// empty slots) and when no missile id is free.
+std::unique_ptr<Missile> makeMissile(const MissileLaunch& launch);
