@@ -1,9 +1,11 @@
-// One weapons frame: 1024 bullets and 128 guided missiles among 64 airplanes.
+// One weapons frame: 1024 bullets and 128 guided missiles among 64 airplanes;
+// and the lock searches of a frame.
 #include "entities/EntityIds.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/BulletPool.h"
 #include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/MissileSet.h"
+#include "entities/weapons/Weapon.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "platform/Random.h"
@@ -83,6 +85,42 @@ void weaponsFrameOf1024BulletsAnd128Missiles(benchmark::State& state)
     pool.clear();
 }
 BENCHMARK(weaponsFrameOf1024BulletsAnd128Missiles);
+
+// The lock searches of a frame: 64 airplanes, each with a single-target and a
+// multi-target launcher, among 128 entities.
+void lockSearchOf128Launchers(benchmark::State& state)
+{
+    clearEntityIds();
+    seedRandom(9, 4);
+    PlaneCfg cfg;
+    SimHost host;
+    WeaponCfg single;
+    single.type = kWeaponAllAspect;
+    single.lockRange = 3000.0f;
+    single.lockTime = 1.0f;
+    WeaponCfg multi = single;
+    multi.type = kWeaponMultiAir;
+    multi.numSlots = 4;
+    std::vector<Airplane*> planes;
+    for (int i = 0; i < 128; ++i) {
+        Airplane* p = host.add(Target::create<Airplane>(host, cfg, i % 2, std::u16string()));
+        p->setPositionAndStop(somewhere());
+        Quat q;
+        quatFromDirectionTo(q, anyDirection());
+        p->setOrientation(q);
+        if (i < 64) {
+            p->mountWeapon(single, 0);
+            p->mountWeapon(multi, 1);
+        }
+        planes.push_back(p);
+    }
+    for (auto _ : state) {
+        for (Weapon* w : host.weapons)
+            w->updateTargeting(kFrame);
+        benchmark::DoNotOptimize(host.weapons.front()->target());
+    }
+}
+BENCHMARK(lockSearchOf128Launchers);
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -64,7 +64,7 @@ void Flak::update(float dt)
         ++i;
     }
     Target& gun = owner();
-    const bool automatic = !dynamic_cast<const Airplane*>(&gun);
+    const bool automatic = ownerAirplane() == nullptr;
     if (!isEnabled() || !gun.isActive() || !gun.isAlive() || (!isFiring() && !automatic)) {
         m_pressed = false;
         return;

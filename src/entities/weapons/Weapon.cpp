@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 std::array<Weapon*, 256> g_weapons{};
@@ -22,7 +24,8 @@ Vec3& weaponLaunchPosition()
 
 Weapon::Weapon(const WeaponCfg& record, Target& owner, int group, int id)
     : m_launchers(static_cast<std::size_t>(std::clamp(record.numSlots, 1, WeaponCfg::kMaxSlots)), -1.0f),
-      m_record(&record), m_owner(&owner), m_group(group), m_id(id), m_ammo(record.ammo > 0 ? record.ammo : -1)
+      m_record(&record), m_owner(&owner), m_ownerPlane(dynamic_cast<Airplane*>(&owner)), m_group(group), m_id(id),
+      m_ammo(record.ammo > 0 ? record.ammo : -1)
 {
     if (id >= 0 && id < static_cast<int>(g_weapons.size()))
         g_weapons[static_cast<std::size_t>(id)] = this;
@@ -166,8 +169,8 @@ float Weapon::lockRange() const
 
 Vec3 Weapon::ownerForward() const
 {
-    if (const auto* plane = dynamic_cast<const Airplane*>(m_owner))
-        return plane->forward();
+    if (m_ownerPlane)
+        return m_ownerPlane->forward();
     Vec3 v = m_owner->velocity();
     if (vec3Dot(v, v) > 1e-6f)
         return vec3Normalize(v);
@@ -185,7 +188,7 @@ Vec3 Weapon::fireDirection() const
 
 Vec3 Weapon::mountPosition(int index) const
 {
-    const auto* plane = dynamic_cast<const Airplane*>(m_owner);
+    const Airplane* plane = m_ownerPlane;
     if (!plane)
         return m_owner->position();
     // Mounts spread along the wings, under them for launchers.
@@ -198,14 +201,15 @@ Vec3 Weapon::mountPosition(int index) const
 bool Weapon::inLockCone(const Target& t) const
 {
     // Turrets and launchers on the ground turn to their target.
-    if (!dynamic_cast<const Airplane*>(m_owner) && vec3Dot(m_aim, m_aim) <= 1e-6f)
+    if (!m_ownerPlane && vec3Dot(m_aim, m_aim) <= 1e-6f)
         return true;
     Vec3 to = t.position() - m_owner->position();
     const float len = vec3Length(to);
     if (len < 1e-3f)
         return true;
-    const float cone = lockSlots() > 1 ? kMultiLockCone : kLockCone;
-    return vec3Dot(to, fireDirection()) >= std::cos(cone) * len;
+    // Cosines of kLockCone and kMultiLockCone.
+    const float cosine = lockSlots() > 1 ? 0.87758256f : 0.93937271f;
+    return vec3Dot(to, fireDirection()) >= cosine * len;
 }
 
 bool Weapon::isLockable(const Target& t) const
@@ -214,15 +218,13 @@ bool Weapon::isLockable(const Target& t) const
         return false;
     if (t.team() == kTeamNone || t.team() == m_owner->team())
         return false;
-    const TargetClass c = searchClass();
-    const bool classOk = c == TargetClass::Land ? t.matchesClass(TargetClass::Land) || t.matchesClass(TargetClass::Naval)
-                                                : t.matchesClass(c);
-    if (!classOk)
-        return false;
     const float range = lockRange();
     if (vec3DistanceSq(t.position(), m_owner->position()) > range * range)
         return false;
-    return inLockCone(t);
+    const TargetClass c = searchClass();
+    const bool classOk = c == TargetClass::Land ? t.matchesClass(TargetClass::Land) || t.matchesClass(TargetClass::Naval)
+                                                : t.matchesClass(c);
+    return classOk && inLockCone(t);
 }
 
 void Weapon::updateTargeting(float dt)
@@ -239,24 +241,19 @@ void Weapon::updateTargeting(float dt)
         const Vec3 nose = fireDirection();
         const Vec3 from = m_owner->position();
         // Best aligned first: the target the pilot points at.
-        while (count < slots) {
-            Target* best = nullptr;
-            float bestDot = -2.0f;
-            for (Target* t : m_owner->host().activeTargets()) {
-                if (!t || hasTarget(t) || !isLockable(*t))
-                    continue;
-                Vec3 to = t->position() - from;
-                const float len = std::max(vec3Length(to), 1e-3f);
-                const float d = vec3Dot(to, nose) / len;
-                if (d > bestDot) {
-                    bestDot = d;
-                    best = t;
-                }
-            }
-            if (!best)
-                break;
-            m_targets[static_cast<std::size_t>(count++)] = best;
+        thread_local std::vector<std::pair<float, Target*>> found;
+        found.clear();
+        for (Target* t : m_owner->host().activeTargets()) {
+            if (!t || hasTarget(t) || !isLockable(*t))
+                continue;
+            const Vec3 to = t->position() - from;
+            found.emplace_back(vec3Dot(to, nose) / std::max(vec3Length(to), 1e-3f), t);
         }
+        const std::size_t take = std::min(found.size(), static_cast<std::size_t>(slots - count));
+        std::partial_sort(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(take), found.end(),
+                          [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (std::size_t i = 0; i < take; ++i)
+            m_targets[static_cast<std::size_t>(count++)] = found[i].second;
         if (fresh && count > 0)
             m_lockTimer = std::max(m_record->lockTime, 0.0f);
     }

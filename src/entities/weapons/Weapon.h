@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+class Airplane;
 struct WeaponCfg;
 
 // The launch point of the last weapon fired; network readers pass it on with
@@ -36,6 +37,8 @@ public:
     int id() const { return m_id; }
     Target& owner() { return *m_owner; }
     const Target& owner() const { return *m_owner; }
+    // The owner when it is an airplane (guns and launchers on the nose); null on the ground.
+    Airplane* ownerAirplane() const { return m_ownerPlane; }
     // The weapon of a weapon id; null when it is gone.
     static Weapon* byId(int id);
 
@@ -132,6 +135,7 @@ protected:
 private:
     const WeaponCfg* m_record;
     Target* m_owner;
+    Airplane* m_ownerPlane;
     int m_group;
     int m_id;
     int m_ammo = -1;
