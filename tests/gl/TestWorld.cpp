@@ -11,17 +11,21 @@
 #include <cstdio>
 #include <vector>
 
-bool TestWorld::load(Graphics& g)
+bool TestWorld::load(Graphics& g) { return load(g, "test", 6000); }
+
+bool TestWorld::load(Graphics& g, const std::string& folder, int treeCount)
 {
     m_graphics = &g;
+    m_folder = folder;
     setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-    std::unique_ptr<File> heights = openFile("data/terrain/test/height.bin");
+    const std::string base = "data/terrain/" + folder + "/";
+    std::unique_ptr<File> heights = openFile(base + "height.bin");
     if (!heights || !terrain.load(*heights))
         return false;
     setShaderTerrainSize(terrain.size());
-    if (!terrain.upload("data/terrain/test/wm.pvr", "data/terrain/detail.pvr"))
+    if (!terrain.upload(base + "wm.pvr", "data/terrain/detail.pvr"))
         return false;
-    if (!trees.buildFromFile(6000, "data/terrain/test/trees.raw", "data/terrain/trees.png", terrain))
+    if (!trees.buildFromFile(treeCount, base + "trees.raw", "data/terrain/trees.png", terrain))
         return false;
     if (!clouds.load())
         return false;
@@ -40,7 +44,7 @@ void TestWorld::setTier(int tier)
     // The game loads its textures at the tier it runs at: the ground's again
     // when the tier's filter differs (mip levels from tier 2).
     if (m_graphics->qualityFilter() != filter)
-        (void)terrain.upload("data/terrain/test/wm.pvr", "data/terrain/detail.pvr");
+        (void)terrain.upload("data/terrain/" + m_folder + "/wm.pvr", "data/terrain/detail.pvr");
     if (tier >= 3)
         createShadowMaps();
     else

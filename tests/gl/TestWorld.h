@@ -21,6 +21,8 @@ class TestWorld {
 public:
     // Loads from the staged data; false when the data or the GL side is missing.
     [[nodiscard]] bool load(Graphics& g);
+    // The same for another staged terrain ("data/terrain/<folder>/"), with a tree count.
+    [[nodiscard]] bool load(Graphics& g, const std::string& folder, int treeCount);
     // Quality tier 0..3 for the next frames (tier 3 makes the shadow map).
     void setTier(int tier);
     // Sun and fog as the scene sets them: sunValue 0..1 is the time of day.
@@ -43,6 +45,7 @@ public:
 
 private:
     Graphics* m_graphics = nullptr;
+    std::string m_folder = "test";
 };
 
 // Writes the current target's pixels as an RGB PNG; false on a write error.

@@ -158,6 +158,40 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
                                      {exit.z + 4.5f, 0.04f, 0.04f, 0.04f, exit.x, exit.y, 2.0f}};
         addLoft(jet, flame, 12, wrappedUv(), false);
         b.addNode("jet", pods ? mirrored(jet) : jet, tex, GlmNode::kHelper);
+        // The exhaust's white-hot core, the glow disc at the (right) nozzle, and
+        // the boom cone of the sound barrier (unit size, scaled when drawn).
+        Mesh core;
+        const LoftSection coreFlame[] = {{exit.z + 0.5f, exitRadius * 0.6f, exitRadius * 0.6f, exitRadius * 0.6f, exit.x, exit.y, 2.0f},
+                                         {exit.z + 2.5f, 0.03f, 0.03f, 0.03f, exit.x, exit.y, 2.0f}};
+        addLoft(core, coreFlame, 12, wrappedUv(), false);
+        b.addNode("jetcore", pods ? mirrored(core) : core, tex, GlmNode::kHelper);
+        Mesh glow;
+        const float g = exitRadius * 0.9f, gz = exit.z + 0.45f;
+        addSheet(glow, {exit.x - g, exit.y + g, gz}, {exit.x + g, exit.y + g, gz}, {exit.x + g, exit.y - g, gz},
+                 {exit.x - g, exit.y - g, gz}, {0, 0, 1});
+        b.addNode("jetglow", glow, tex, GlmNode::kHelper);
+        Mesh sonic;
+        const LoftSection boom[] = {{-0.6f, 0.02f, 0.02f, 0.02f, 0, 0, 2.0f}, {0.4f, 1.0f, 1.0f, 1.0f, 0, 0, 2.0f}};
+        addLoft(sonic, boom, 20, wrappedUv(), false);
+        b.addNode("sonic", sonic, tex, GlmNode::kHelper);
+    }
+
+    // Vapour sheets over and under the wings in hard turns, and the shock
+    // cone at the nose (authored at 1/20 scale).
+    {
+        const float rootZ = nose + s.wingZ, tipZ = rootZ + s.sweep;
+        const float y = rootY, tipY = rootY + s.dihedral;
+        Mesh over, under;
+        addSheet(over, {r, y + 0.2f, rootZ}, {half * 0.9f, tipY + 0.08f, tipZ}, {half * 0.9f, tipY + 0.08f, tipZ + s.tipChord},
+                 {r, y + 0.2f, rootZ + s.rootChord}, {0, 1, 0});
+        addSheet(under, {r, y - 0.3f, rootZ}, {half * 0.9f, tipY - 0.12f, tipZ}, {half * 0.9f, tipY - 0.12f, tipZ + s.tipChord},
+                 {r, y - 0.3f, rootZ + s.rootChord}, {0, -1, 0});
+        b.addNode("steamu", mirrored(over), tex, GlmNode::kHelper);
+        b.addNode("steamd", mirrored(under), tex, GlmNode::kHelper);
+        Mesh cobra;
+        const LoftSection shock[] = {{-0.05f, 0.065f, 0.065f, 0.065f, 0, 0, 2.0f}, {0.1f, 0.17f, 0.17f, 0.17f, 0, 0, 2.0f}};
+        addLoft(cobra, shock, 20, planarUv(0.17f), false);
+        b.addNode("cobra", cobra, tex, GlmNode::kHelper);
     }
 
     Mesh contrail;

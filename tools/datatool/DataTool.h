@@ -64,9 +64,9 @@ struct DataStepRegistration {
 #define SKYFRONT_DATA_STEP(order, name, fn) \
     static const DataStepRegistration SKYFRONT_DATA_STEP_JOIN(s_dataStep, __LINE__)(order, name, fn)
 
-// Step orders in use: 100 strings, 200 records, 300 fonts, 400 sprite sheets,
-// 500 models (510 aircraft, 520 units), 600 terrain and worlds, 700 sounds,
-// 710 music, 800 game data check, 900 hash list, 1000 pak.
+// Step orders in use: 100 strings, 200 records, 210 particle descriptions, 300 fonts,
+// 400 sprite sheets, 500 models (510 aircraft, 520 units), 600 terrain and worlds,
+// 700 sounds, 710 music, 800 game data check, 900 hash list, 1000 pak.
 // Sources: string texts in assets/strings/<code>/<table>/*.str (StringsStep.cpp);
 // records in assets/records/ at their data name, their types registered in
 // RecordTypes.h (RecordsStep.cpp).

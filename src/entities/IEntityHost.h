@@ -1,0 +1,43 @@
+#pragma once
+#include "platform/Math.h"
+
+class Airplane;
+class Runway;
+class Target;
+class Weapon;
+struct WeaponCfg;
+
+// What entities need of the rules object that owns them: world queries,
+// registration of what they create, and reports of what happened to them.
+// The game mode implements it; tests and tools use a small deterministic host.
+class IEntityHost {
+public:
+    virtual ~IEntityHost() = default;
+
+    // Ground height under (x, z); 0 where there is no terrain or it lies below
+    // the sea.
+    virtual float groundHeightAt(float x, float z) const = 0;
+    // The runway whose box, widened by margin on every side, holds the point;
+    // null when none.
+    virtual Runway* findRunwayAt(const Vec3& point, float margin) = 0;
+    // The ground target (a tunnel) that shields a point; null in open air.
+    virtual Target* findGroundTargetAt(const Vec3& point, float margin) = 0;
+    // The airplane flown on this machine; null when there is none.
+    virtual const Airplane* playerAirplane() const = 0;
+
+    virtual void addWeapon(Weapon& weapon) = 0;
+    // Called before the weapon is deleted.
+    virtual void removeWeapon(Weapon& weapon) = 0;
+    // The damage rule: the victim's hit reaction runs inside it.
+    virtual void damageTarget(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
+                              const WeaponCfg* weapon) = 0;
+
+    // An achievement event that the airplane counts (took off, landed, ...).
+    virtual void countEvent(const Airplane& airplane, int eventId) = 0;
+    // A flight state was set; the host relays it to the other players.
+    virtual void onFlightState(Airplane& airplane, int state, float time) = 0;
+    // A missile closes in: launch flares and tell the other players.
+    virtual void launchFlaresFor(Airplane& airplane) = 0;
+    // Damage the local player took: the HUD's shake and the statistic.
+    virtual void onPlayerDamaged(Airplane& airplane, float damage, int weaponType) = 0;
+};

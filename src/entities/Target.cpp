@@ -1,0 +1,134 @@
+#include "entities/Target.h"
+
+#include "entities/EntityIds.h"
+#include "entities/IEntityHost.h"
+#include "entities/weapons/Weapon.h"
+#include "gamedata/records/WeaponList.h"
+#include "platform/Log.h"
+
+Target::Target(IEntityHost& host, TargetKind kind, int team)
+    : m_host(&host), m_kind(kind), m_team(team), m_id(targetIds().acquire())
+{
+}
+
+Target::~Target()
+{
+    removeAllWeapons();
+    targetIds().release(m_id);
+}
+
+void Target::reportNoId() { logWarning("entities", "no target id left: the entity is not added"); }
+
+bool Target::takeOverId(int id)
+{
+    if (id == m_id)
+        return true;
+    if (!targetIds().claim(id))
+        return false;
+    targetIds().release(m_id);
+    m_id = id;
+    return true;
+}
+
+std::u16string Target::displayName(bool) const { return pilotName; }
+
+void Target::update(float) {}
+
+bool Target::matchesClass(TargetClass c) const
+{
+    switch (c) {
+    case TargetClass::Any:
+        return true;
+    case TargetClass::Air:
+        return m_kind == TargetKind::Airplane || m_kind == TargetKind::AirTarget;
+    case TargetClass::Naval:
+        return m_kind == TargetKind::Submarine || m_kind == TargetKind::Ship || m_kind == TargetKind::Ship2 ||
+               m_kind == TargetKind::Carrier;
+    case TargetClass::Land:
+        return m_kind == TargetKind::Building || m_kind == TargetKind::LandUnit || m_kind == TargetKind::Vehicle ||
+               m_kind == TargetKind::Vehicle2 || m_kind == TargetKind::Base || m_kind == TargetKind::Other;
+    }
+    return false;
+}
+
+bool Target::ownHitCheck(const Vec3&, float) const { return true; }
+
+bool Target::acceptsCrashCause(CrashCause cause) const { return cause != CrashCause::None; }
+
+Vec3 Target::hitPoint(const WeaponCfg*) const { return m_position; }
+
+void Target::onHit(const Vec3&, int, Target*, float) { hitReport = 1; }
+
+void Target::onDestroyed(CrashCause cause)
+{
+    deathCause = cause;
+    m_lifeState = LifeState::Destroyed;
+}
+
+void Target::onTeamChanged(bool) {}
+
+void Target::onTakenOut()
+{
+    incomingMissile = nullptr;
+    for (auto& w : m_weapons)
+        if (w)
+            w->reset();
+}
+
+int Target::writeState(std::span<std::uint8_t>) const { return 0; }
+
+bool Target::readState(std::span<const std::uint8_t>) { return false; }
+
+bool Target::addWeapon(int weaponIndex, int tag)
+{
+    const WeaponCfg* record = WeaponList::instance().at(weaponIndex);
+    if (!record)
+        return false;
+    for (auto& slot : m_weapons) {
+        if (slot)
+            continue;
+        slot = Weapon::create(*record, *this, tag);
+        if (!slot)
+            return false;
+        m_host->addWeapon(*slot);
+        return true;
+    }
+    logWarning("entities", "all %d weapon slots are full: %s not mounted", kWeaponSlots, record->name.c_str());
+    return false;
+}
+
+void Target::removeWeaponsWithTag(int tag)
+{
+    for (auto& slot : m_weapons)
+        if (slot && slot->group() == tag) {
+            m_host->removeWeapon(*slot);
+            slot.reset();
+        }
+}
+
+void Target::removeAllWeapons()
+{
+    for (auto& slot : m_weapons)
+        if (slot) {
+            m_host->removeWeapon(*slot);
+            slot.reset();
+        }
+}
+
+Weapon* Target::weapon(int slot)
+{
+    return slot >= 0 && slot < kWeaponSlots ? m_weapons[static_cast<std::size_t>(slot)].get() : nullptr;
+}
+
+const Weapon* Target::weapon(int slot) const
+{
+    return slot >= 0 && slot < kWeaponSlots ? m_weapons[static_cast<std::size_t>(slot)].get() : nullptr;
+}
+
+int Target::weaponCount() const
+{
+    int n = 0;
+    for (const auto& slot : m_weapons)
+        n += slot ? 1 : 0;
+    return n;
+}

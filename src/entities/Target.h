@@ -1,0 +1,206 @@
+#pragma once
+#include "entities/IGameEntity.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+class IEntityHost;
+class Weapon;
+class Squadron;
+struct PlaneCfg;
+struct WeaponCfg;
+
+// What a target is; stored and sent as these numbers.
+enum class TargetKind : int {
+    Airplane = 0,
+    AirTarget = 1,  // special flying targets
+    Building = 2,
+    LandUnit = 3,
+    Vehicle = 4,
+    Vehicle2 = 5,
+    Base = 6,
+    Other = 7,
+    Submarine = 8,
+    Ship = 9,
+    Ship2 = 10,
+    Carrier = 11,
+    Missile = 16,
+    Runway = 17,
+    Flag = 19,
+    Waypoint = 20,
+    Tunnel = 21,
+    Road = 22,
+};
+
+// The classes a weapon or a search asks for.
+enum class TargetClass : int { Any = 0, Air = 1, Naval = 2, Land = 3 };
+
+enum class LifeState : int { Alive = 0, Dying = 1, Destroyed = 3 };
+
+// Why an entity left the sky.
+enum class CrashCause : int {
+    None = 0,
+    Ground = 1,
+    Water = 2,
+    Collision = 3,
+    Prop = 4,
+    KilledByDamage = 5,
+    CollisionPair = 6,
+};
+
+// 0 flown on this machine; 1 remote; 2 a client's airplane on the host.
+enum class NetworkRole : int { Local = 0, Remote = 1, RemoteClient = 2 };
+
+constexpr int kTeamNone = 255;
+constexpr int kWeaponSlots = 8;
+
+// Everything that can be targeted, damaged and destroyed. Each target holds
+// an id from the 256-entry table; one made while the table is full has id -1
+// and must not enter the world (create() refuses it).
+class Target : public IGameEntity {
+public:
+    Target(IEntityHost& host, TargetKind kind, int team);
+    ~Target() override;
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+
+    // Builds a target and returns null (logged) when no id was free.
+    template <typename T, typename... Args>
+    static std::unique_ptr<T> create(Args&&... args)
+    {
+        auto target = std::make_unique<T>(std::forward<Args>(args)...);
+        if (!target->hasId()) {
+            reportNoId();
+            return nullptr;
+        }
+        return target;
+    }
+
+    int id() const { return m_id; }
+    bool hasId() const { return m_id >= 0; }
+    // Takes over an id chosen elsewhere (the host's numbering); false, and
+    // the old id kept, when it is out of range or in use.
+    bool takeOverId(int id);
+
+    TargetKind kind() const { return m_kind; }
+    int team() const { return m_team; }
+    void setTeam(int team) { m_team = team; }
+    IEntityHost& host() { return *m_host; }
+    const IEntityHost& host() const { return *m_host; }
+
+    // IGameEntity
+    const Vec3& position() const override { return m_position; }
+    Vec3 velocity() const override { return m_velocity; }
+    std::u16string displayName(bool withTeam) const override;
+    bool isAlive() const override { return m_lifeState == LifeState::Alive; }
+    float health() const override { return m_health; }
+    float maxHealth() const override { return m_maxHealth; }
+    float radius() const override { return m_radius; }
+    bool canBeTargeted() const override { return m_targetable; }
+    void update(float dt) override;
+
+    void setPosition(const Vec3& p) { m_position = p; }
+    void setVelocity(const Vec3& v) { m_velocity = v; }
+    void setHealth(float h) { m_health = h; }
+    void setMaxHealth(float h) { m_maxHealth = h; }
+    void setRadius(float r) { m_radius = r; }
+    float squaredRadius() const { return m_radius * m_radius; }
+    float speed() const { return m_speed; }
+
+    LifeState lifeState() const { return m_lifeState; }
+    LifeState getLifeState() const { return m_lifeState; }
+    virtual void setLifeState(LifeState state) { m_lifeState = state; }
+    bool isTargetable() const { return m_targetable; }
+    virtual void setTargetable(bool on) { m_targetable = on; }
+    bool isActive() const { return m_active; }
+    // Entering (true) or leaving (false) play.
+    virtual void setActive(bool on) { m_active = on; }
+
+    // Heading vector: pitch, yaw and roll rates, each -1..1 of its maximum.
+    // The yaw component is positive to the left.
+    virtual Vec3 headingVector() const { return {}; }
+    virtual int maxDrawClass() const { return 4; }
+    virtual bool isGroundTarget() const { return false; }
+    virtual bool matchesClass(TargetClass c) const;
+    virtual bool isSubjectToGroundCrashes() const { return false; }
+    virtual bool isSubjectToPropCrashes() const { return false; }
+    // The target's own hit test after the sphere test passed.
+    virtual bool ownHitCheck(const Vec3& point, float radius) const;
+    // Whether a crash of this cause counts (a landed airplane ignores the ground).
+    virtual bool acceptsCrashCause(CrashCause cause) const;
+    // The point a hit by a weapon of this record lands on.
+    virtual Vec3 hitPoint(const WeaponCfg* weapon) const;
+    virtual bool isLargeAirplane() const { return false; }
+    virtual int rank() const { return 0; }
+
+    // What the game mode tells a target.
+    virtual void onHit(const Vec3& hitPoint, int weaponType, Target* attacker, float damage);
+    virtual void onDestroyed(CrashCause cause);
+    virtual void onRespawn() {}
+    virtual void onTeamChanged(bool resetScores);
+    virtual void onTakenOut();
+    virtual void resetState() {}
+
+    // Network state block; the writer fills from byte 0 and returns the
+    // length, the reader returns false and changes nothing on a bad block.
+    virtual int writeState(std::span<std::uint8_t> out) const;
+    virtual bool readState(std::span<const std::uint8_t> in);
+    // A network entity record for a map entity; targets placed from the map accept.
+    virtual bool acceptsNetworkRecord() const { return mapItem >= 0; }
+
+    // Weapons: up to eight, each with the tag (group) it was mounted with.
+    // False, and nothing made, when the index names no weapon, all eight
+    // slots are full or no weapon id is free.
+    bool addWeapon(int weaponIndex, int tag);
+    // Deletes the weapons carrying the tag, telling the host first.
+    void removeWeaponsWithTag(int tag);
+    void removeAllWeapons();
+    Weapon* weapon(int slot);
+    const Weapon* weapon(int slot) const;
+    int weaponCount() const;
+
+    // Fields the game mode reads and writes each frame.
+    int drawClass = 1;
+    float cameraDistanceSq = 0.0f;
+    float groundHeight = 0.0f;
+    const IGameEntity* incomingMissile = nullptr;
+    Target* lastAttacker = nullptr;
+    Target* rememberedTarget = nullptr;
+    float rememberTime = 0.0f;
+    float respawnTimer = 0.0f;  // -1 = out for good
+    float timeSinceRespawnExpiry = 0.0f;
+    NetworkRole networkRole = NetworkRole::Local;
+    CrashCause deathCause = CrashCause::None;
+    int mapItem = -1;
+    Squadron* squadron = nullptr;
+    void* aiController = nullptr;  // the AI library's controller; null when none
+    bool checksCollisions = true;
+    bool inPlay = true;
+    int markerColorIndex = -1;
+    std::uint8_t hitReport = 0;  // set by a hit; the HUD marker clears it when it flashes
+    std::u16string pilotName;
+    const PlaneCfg* planeRecord = nullptr;
+
+protected:
+    static void reportNoId();
+
+    Vec3 m_position;
+    Vec3 m_velocity;
+    float m_speed = 0.0f;
+    float m_health = 1.0f;
+    float m_maxHealth = 1.0f;
+    float m_radius = 10.0f;
+
+private:
+    IEntityHost* m_host;
+    TargetKind m_kind;
+    int m_team;
+    int m_id;
+    LifeState m_lifeState = LifeState::Alive;
+    bool m_targetable = true;
+    bool m_active = false;
+    std::array<std::unique_ptr<Weapon>, kWeaponSlots> m_weapons;
+};

@@ -1,0 +1,216 @@
+#include "entities/aircraft/Airplane.h"
+
+#include "entities/EntityHooks.h"
+#include "entities/IEntityHost.h"
+#include "entities/TimedPoints.h"
+#include "entities/aircraft/AirplaneState.h"
+#include "entities/weapons/Weapon.h"
+#include "gamedata/records/PlaneCfg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+constexpr float kAirplaneRadius = 8.0f;
+constexpr int kMaxRank = 17;
+}  // namespace
+
+Airplane::Airplane(IEntityHost& host, const PlaneCfg& record, int team, std::u16string name)
+    : Target(host, TargetKind::Airplane, team), m_record(&record), m_params(FlightParams::fromRecord(record))
+{
+    pilotName = std::move(name);
+    planeRecord = &record;
+    m_radius = kAirplaneRadius;
+    m_flares = record.pFlares;
+    m_body.boostReserve = m_params.boostCapacity;
+    m_body.throttle = 1.0f;
+    m_throttleCommand = 1.0f;
+    m_body.speed = kSpawnSpeed;
+    updateOutputs();
+    m_previousMatrix = m_matrix;
+}
+
+Airplane::~Airplane() { TimedPoints::instance().forgetOwner(this); }
+
+bool Airplane::isPlayer() const { return host().playerAirplane() == this; }
+
+void Airplane::setThrottleCommand(float command)
+{
+    m_throttleCommand = std::isfinite(command) ? std::clamp(command, -1.0f, 1.0f) : 0.0f;
+}
+
+void Airplane::setThrottleSetting(float setting)
+{
+    m_body.throttle = std::isfinite(setting) ? std::clamp(setting, -1.0f, 1.0f) : 0.0f;
+}
+
+void Airplane::setThrottleForSpeed(float speed)
+{
+    setThrottleCommand((speed - m_record->pMinSpeed) / std::max(m_record->pSpeedSpan, 1.0f));
+}
+
+void Airplane::controlInput(int input, float value)
+{
+    if (input < 0 || input > 2)
+        return;
+    const bool on = value != 0.0f;
+    m_fireInputs[static_cast<std::size_t>(input)] = on;
+    for (int slot = 0; slot < kWeaponSlots; ++slot)
+        if (Weapon* w = weapon(slot); w && w->group() == input && w->isEnabled())
+            w->setFiring(on);
+}
+
+void Airplane::setSpeed(float speed)
+{
+    m_body.speed = std::isfinite(speed) ? std::max(speed, 0.0f) : 0.0f;
+    m_speed = m_body.speed;
+    m_body.velocity = m_body.direction * m_body.speed;
+    m_velocity = m_body.velocity;
+}
+
+void Airplane::setOrientation(const Quat& q)
+{
+    m_body.orientation = quatNormalize(q);
+    m_body.direction = forwardOf(m_body.orientation);
+    updateOutputs();
+}
+
+void Airplane::setPositionAndStop(const Vec3& p)
+{
+    m_body.position = p;
+    m_position = p;
+    m_accumulator = 0.0f;
+    updateOutputs();
+}
+
+void Airplane::updateAttitudeAngles()
+{
+    const Vec3 f = forward();
+    m_pitchAngle = std::asin(std::clamp(f.y, -1.0f, 1.0f));
+    m_headingAngle = std::atan2(-f.x, -f.z);
+}
+
+Vec3 Airplane::loadVector() const
+{
+    const float load = std::clamp(m_body.rates.x * m_body.speed / m_params.cruiseSpeed, -1.0f, 1.0f);
+    return {load, 0.0f, 0.0f};
+}
+
+float Airplane::speedFactor() const
+{
+    return std::clamp((m_body.speed - m_params.cruiseSpeed) / m_params.cruiseSpeed, -1.0f, 1.0f);
+}
+
+float Airplane::contrailFactor() const { return std::clamp((m_body.position.y - 6000.0f) / 3000.0f, 0.0f, 1.0f); }
+
+void Airplane::setLanded(Runway* runway)
+{
+    m_runway = runway;
+    m_landed = runway != nullptr;
+    if (m_landed) {
+        m_body.orientation = quatFromEuler(std::atan2(-forward().x, -forward().z), 0.0f, 0.0f);
+        m_body.direction = forward();
+    }
+}
+
+void Airplane::setFlares(int count) { m_flares = std::max(count, 0); }
+
+void Airplane::resetScores() { scores.fill(0); }
+
+void Airplane::setRank(int rank) { scores[kScoreRank] = std::clamp(rank, 0, kMaxRank); }
+
+void Airplane::resetForRespawn()
+{
+    ++spawnCounter;
+    setHealth(1.0f);
+    Target::setLifeState(LifeState::Alive);
+    m_body.orientation = Quat{};
+    m_body.direction = {0.0f, 0.0f, -1.0f};
+    manoeuvreValue = 0.0f;
+    m_body.throttle = 1.0f;
+    m_throttleCommand = 1.0f;
+    m_body.boostReserve = m_params.boostCapacity;
+    m_boostCommand = false;
+    m_flares = m_record->pFlares;
+    m_ejectCooldown = kEjectCooldown;
+    m_ejectFlag = true;
+    parachute = nullptr;
+    controllable = true;
+    m_controls = {};
+    m_landed = false;
+    m_runway = nullptr;
+    m_flightState = FlightState::Normal;
+    m_timeInState = m_stateDuration = 0.0f;
+    m_accumulator = 0.0f;
+    m_body.position = m_position;
+    setSpeed(kSpawnSpeed);
+    updateDamageLevels();
+    updateOutputs();
+    m_previousMatrix = m_matrix;
+}
+
+void Airplane::onRespawn() {}
+
+void Airplane::onTeamChanged(bool reset)
+{
+    if (reset)
+        resetScores();
+}
+
+void Airplane::onTakenOut()
+{
+    Target::onTakenOut();
+    m_fireInputs.fill(false);
+    m_boostCommand = false;
+}
+
+bool Airplane::matchesClass(TargetClass c) const { return c == TargetClass::Any || c == TargetClass::Air; }
+
+int Airplane::writeState(std::span<std::uint8_t> out) const
+{
+    AirplaneNetState s;
+    s.position = m_body.position;
+    s.orientation = m_body.orientation;
+    s.speed = m_body.speed;
+    s.health = health();
+    s.throttle = m_body.throttle;
+    s.inputs = m_controls;
+    s.flightState = static_cast<int>(m_flightState);
+    s.flags = static_cast<std::uint8_t>((m_fireInputs[0] ? AirplaneNetState::kFireGroup0 : 0) |
+                                        (m_fireInputs[1] ? AirplaneNetState::kFireGroup1 : 0) |
+                                        (m_fireInputs[2] ? AirplaneNetState::kFireGroup2 : 0) |
+                                        (m_body.boosting ? AirplaneNetState::kBoost : 0) |
+                                        (m_landed ? AirplaneNetState::kLanded : 0) |
+                                        (m_ejectFlag ? AirplaneNetState::kEjectFlag : 0));
+    return encodeAirplaneState(s, out);
+}
+
+bool Airplane::readState(std::span<const std::uint8_t> in)
+{
+    AirplaneNetState s;
+    if (!decodeAirplaneState(in, s))
+        return false;
+    m_body.position = s.position;
+    m_position = s.position;
+    m_body.orientation = s.orientation;
+    m_body.direction = forwardOf(s.orientation);
+    setSpeed(s.speed);
+    setHealth(s.health);
+    m_body.throttle = s.throttle;
+    m_controls = s.inputs;
+    const int state = s.flightState;
+    const bool known = state <= 5 || state >= 9;
+    m_flightState = known ? static_cast<FlightState>(state) : FlightState::Normal;
+    for (int g = 0; g < 3; ++g)
+        controlInput(g, (s.flags & (1 << g)) ? 1.0f : 0.0f);
+    m_boostCommand = (s.flags & AirplaneNetState::kBoost) != 0;
+    m_landed = (s.flags & AirplaneNetState::kLanded) != 0;
+    if (!m_landed)
+        m_runway = nullptr;
+    m_ejectFlag = (s.flags & AirplaneNetState::kEjectFlag) != 0;
+    m_accumulator = 0.0f;
+    updateOutputs();
+    updateDamageLevels();
+    return true;
+}

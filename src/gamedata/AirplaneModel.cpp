@@ -1,0 +1,135 @@
+#include "gamedata/AirplaneModel.h"
+
+#include "gamedata/records/PlaneCfg.h"
+#include "platform/File.h"
+#include "platform/Log.h"
+#include "render/Texture2D.h"
+#include "render/assets/Model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+std::vector<std::unique_ptr<AirplaneModel>>& loaded()
+{
+    static std::vector<std::unique_ptr<AirplaneModel>> all;
+    return all;
+}
+Texture2D* g_canopy = nullptr;
+Texture2D* g_propeller = nullptr;
+Texture2D* g_photo = nullptr;
+const PlanePaint kNoPaint{};
+
+std::string folderOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash);
+}
+}  // namespace
+
+SkinPreviewPaint& skinPreviewPaint()
+{
+    static SkinPreviewPaint paint;
+    return paint;
+}
+
+AirplaneModel* AirplaneModel::forPlane(const PlaneCfg& plane)
+{
+    for (const auto& model : loaded())
+        if (model->m_file == plane.file)
+            return model.get();
+    if (count() >= kCapacity)
+        return nullptr;
+    const Model* mesh = plane.file.empty() ? nullptr : loadModel(plane.file, kModelKeepCpuData);
+    if (!mesh) {
+        logWarning("gamedata", "plane \"%s\": model \"%s\" does not load", plane.name.c_str(), plane.file.c_str());
+        return nullptr;
+    }
+    loaded().push_back(std::unique_ptr<AirplaneModel>(new AirplaneModel(plane.file, *mesh, plane)));
+    return loaded().back().get();
+}
+
+void AirplaneModel::releaseAll()
+{
+    skinPreviewPaint().model = nullptr;
+    loaded().clear();
+}
+
+AirplaneModel::AirplaneModel(std::string file, const Model& model, const PlaneCfg& plane)
+    : m_file(std::move(file)), m_model(&model)
+{
+    for (int i = 0; i < plane.paints.count(); ++i)
+        m_paints.push_back(plane.paints.at(i)->toPaint());
+    if (m_paints.empty())
+        m_paints.push_back(PlanePaint{});
+    m_skin = folderOf(m_file) + "/skin.pvr";
+    const Vec3 lo = model.boundsMin(), hi = model.boundsMax();
+    m_length = hi.z - lo.z;
+    m_span = hi.x - lo.x;
+    m_height = hi.y - lo.y;
+    m_radius = model.radius();
+    m_groundOffset = std::max(-lo.y, 0.0f);
+    m_contrail = nodePoint("contrail");
+    m_eye = hasNode("canopy") ? nodePoint("canopy") : Vec3{0.0f, hi.y * 0.5f, lo.z + m_length / 3.0f};
+}
+
+AirplaneModel::~AirplaneModel() = default;
+
+int AirplaneModel::nodeIndex(std::string_view name) const { return m_model->findNodeIndex(name); }
+
+Vec3 AirplaneModel::nodePoint(std::string_view name) const
+{
+    const Model::Node* node = m_model->findNode(name);
+    if (!node)
+        return {};
+    // The middle of the node's mesh: a one-vertex helper (the contrail point) is that vertex.
+    if (node->vertices.size() == 1)
+        return mat4TransformPoint(node->matrix, {node->vertices[0].x, node->vertices[0].y, node->vertices[0].z});
+    return mat4TransformPoint(node->matrix, node->centre);
+}
+
+const PlanePaint& AirplaneModel::paint(int row) const
+{
+    return row >= 0 && row < paintCount() ? m_paints[static_cast<std::size_t>(row)] : kNoPaint;
+}
+
+void AirplaneModel::loadSharedTextures()
+{
+    if (!g_canopy)
+        g_canopy = getTexture("data/models/canopy.png");
+    if (!g_propeller)
+        g_propeller = getTexture("data/models/propeller.png");
+}
+
+Texture2D* AirplaneModel::canopyTexture() { return g_canopy; }
+Texture2D* AirplaneModel::propellerTexture() { return g_propeller; }
+
+void AirplaneModel::releaseShared()
+{
+    g_canopy = g_propeller = g_photo = nullptr;
+}
+
+void AirplaneModel::updateView(int /*view*/) {}
+
+std::vector<std::string> AirplaneModel::photoNames(const PlaneCfg& plane)
+{
+    std::vector<std::string> names;
+    const std::string folder = folderOf(plane.file);
+    if (!folder.empty())
+        names.push_back(folder + "/photo.png");
+    names.emplace_back("data/sprites/photo.png");
+    return names;
+}
+
+Texture2D* AirplaneModel::loadPhoto(const PlaneCfg& plane)
+{
+    g_photo = nullptr;
+    for (const std::string& name : photoNames(plane)) {
+        if (openFile(name) && (g_photo = getTexture(name)))
+            break;
+    }
+    return g_photo;
+}
+
+Texture2D* AirplaneModel::currentPhoto() { return g_photo; }

@@ -1,0 +1,242 @@
+#include "TestPlanes.h"
+
+#include "entities/DamageRule.h"
+#include "entities/EntityHooks.h"
+#include "entities/TimedPoints.h"
+#include "entities/aircraft/Airplane.h"
+#include "platform/Random.h"
+#include "support/entities/SimHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+struct HookScope {
+    ~HookScope()
+    {
+        entityFx() = EntityFxHooks{};
+        entitySound() = EntitySoundHooks{};
+    }
+};
+
+struct Damage : testing::Test {
+    PlaneCfg cfg = testFighter();
+    SimHost host;
+    HookScope hooks;
+    Airplane* plane = nullptr;
+    int wrecks = 0, wreckKind = -1;
+
+    void SetUp() override
+    {
+        seedRandom(11, 22);
+        plane = host.add(Target::create<Airplane>(host, cfg, 1, std::u16string(u"Pilot")));
+        host.setPlayer(plane);
+        plane->setPositionAndStop({0.0f, 2000.0f, 0.0f});
+        plane->resetForRespawn();
+        plane->setSpeed(cfg.pCruiseSpeed);
+        entityFx().createWreck = [this](Airplane&, int kind, int) {
+            ++wrecks;
+            wreckKind = kind;
+        };
+    }
+    void run(float seconds)
+    {
+        for (int i = 0; float(i) / 60.0f < seconds; ++i)
+            host.step(1.0f / 60.0f);
+    }
+};
+
+TEST(DamageRuleArmour, DivisorIsFlooredSoNoHitDividesByZeroOrHeals)
+{
+    EXPECT_FLOAT_EQ(armourDivisor(1.5f, true), 1.0f);
+    EXPECT_FLOAT_EQ(armourDivisor(1.5f, false), 1.7f);
+    for (float armour : {0.5f, 0.3f, 0.0f, -2.0f, NAN}) {
+        EXPECT_GE(armourDivisor(armour, true), kMinArmourDivisor) << armour;
+        EXPECT_GE(armourDivisor(armour, false), kMinArmourDivisor) << armour;
+    }
+
+    SimHost host;
+    PlaneCfg weak = testFighter();
+    weak.pArmour = 0.5f;
+    Airplane victim(host, weak, 0, u"");
+    DamageContext campaign;
+    campaign.campaign = true;
+    const float d = damageAfterRules(0.1f, victim, nullptr, nullptr, campaign);
+    EXPECT_TRUE(std::isfinite(d));
+    EXPECT_GT(d, 0.0f);
+}
+
+TEST(DamageRuleChain, CampaignHitOnThePlayerFollowsTheWorkedExample)
+{
+    SimHost host;
+    PlaneCfg armoured = testFighter();
+    armoured.pArmour = 1.5f;
+    Airplane victim(host, armoured, 0, u"");
+    DamageContext c;
+    c.campaign = true;
+    c.victimIsPlayer = true;
+    c.takenScale = 0.75f;
+    EXPECT_NEAR(damageAfterRules(10.0f, victim, nullptr, nullptr, c), 2.4975f, 1e-4f);
+    EXPECT_EQ(damageAfterRules(-3.0f, victim, nullptr, nullptr, c), 0.0f);
+    EXPECT_EQ(damageAfterRules(NAN, victim, nullptr, nullptr, c), 0.0f);
+}
+
+TEST_F(Damage, HeavyHitsSetFlightStatesThatRelayAndExpire)
+{
+    int sounds = 0;
+    entitySound().play = [&](const char* name, const Vec3&) { sounds += std::string(name) == "engine_explode"; };
+    plane->setFlightState(FlightState::EngineDead, 2.0f);
+    EXPECT_EQ(host.flightStateReports, 1);
+    EXPECT_EQ(sounds, 1);
+    const float before = plane->speed();
+    run(1.0f);
+    EXPECT_LT(plane->speed(), before - 10.0f);  // no engine
+    run(1.5f);
+    EXPECT_EQ(plane->flightState(), FlightState::Normal);
+
+    int set = 0;
+    for (int i = 0; i < 40; ++i) {
+        plane->setFlightState(FlightState::Normal, 0.0f);
+        plane->setHealth(1.0f);
+        plane->onHit(plane->position(), 1, nullptr, 0.9f);
+        set += plane->flightState() != FlightState::Normal;
+    }
+    EXPECT_GT(set, 25);  // probability 0.9 per heavy hit
+    plane->setFlightState(FlightState::Normal, 0.0f);
+    plane->onHit(plane->position(), 1, nullptr, 0.1f);
+    EXPECT_EQ(plane->flightState(), FlightState::Normal);  // light hits never do
+}
+
+TEST_F(Damage, DamageLevelsStartSmokeThenFireAndStopAtFullHealth)
+{
+    std::vector<int> levels;
+    entityFx().damageEffects = [&](Airplane&, int level) { levels.push_back(level); };
+    host.damageTarget(*plane, nullptr, 0.6f, plane->position(), nullptr);
+    EXPECT_LT(plane->health(), 0.6f);
+    host.damageTarget(*plane, nullptr, 0.6f, plane->position(), nullptr);
+    EXPECT_LT(plane->health(), 0.3f);
+    plane->setHealth(1.0f);
+    plane->updateDamageLevels();
+    EXPECT_EQ(levels, (std::vector<int>{1, 2, 0}));
+    EXPECT_GT(host.playerDamageTaken, 0.0f);
+    EXPECT_EQ(plane->hitReport, 1);
+}
+
+TEST_F(Damage, KilledByDamageDiesWithinSevenSecondsAndLeavesAWreck)
+{
+    plane->setHealth(0.0f);
+    host.step(1.0f / 60.0f);
+    EXPECT_EQ(plane->lifeState(), LifeState::Dying);
+    EXPECT_EQ(plane->deathCause, CrashCause::KilledByDamage);
+    plane->setControlVector({1.0f, 0.0f, 0.0f});  // the stick no longer answers
+    run(3.9f);
+    EXPECT_EQ(plane->lifeState(), LifeState::Dying);
+    run(3.2f);
+    EXPECT_EQ(plane->lifeState(), LifeState::Destroyed);
+    EXPECT_EQ(wrecks, 1);
+    EXPECT_EQ(wreckKind, 1);  // in the air
+}
+
+TEST_F(Damage, CrashIntoTheGroundCountsAndWrecksOnce)
+{
+    plane->setPositionAndStop({0.0f, 30.0f, 0.0f});
+    plane->setOrientation(quatFromEuler(0.0f, -0.8f, 0.0f));
+    run(2.0f);
+    EXPECT_TRUE(host.crashed(*plane));
+    EXPECT_EQ(plane->lifeState(), LifeState::Destroyed);
+    EXPECT_EQ(wrecks, 1);
+    EXPECT_EQ(wreckKind, 2);
+    EXPECT_EQ(std::count(host.events.begin(), host.events.end(), Airplane::kEventCrashed), 1);
+}
+
+TEST_F(Damage, EjectionNeedsTheFlagAndTheCooldownUnlessForced)
+{
+    int parachutes = 0;
+    entityFx().createParachute = [&](Airplane&) {
+        ++parachutes;
+        return static_cast<Parachute*>(nullptr);
+    };
+    EXPECT_FALSE(plane->canEject());  // cool-down and full health
+    EXPECT_EQ(plane->ejectPilot(false), nullptr);
+    EXPECT_TRUE(plane->ejectFlag());
+    run(5.1f);
+    EXPECT_FALSE(plane->canEject());  // healthy
+    plane->setHealth(0.2f);
+    EXPECT_TRUE(plane->canEject());
+    plane->ejectPilot(false);
+    EXPECT_FALSE(plane->ejectFlag());
+    EXPECT_EQ(parachutes, 1);
+    EXPECT_FALSE(plane->canEject());
+    plane->ejectPilot(true);
+    EXPECT_EQ(parachutes, 1);  // once per life
+
+    plane->resetForRespawn();
+    EXPECT_TRUE(plane->ejectFlag());
+    EXPECT_FLOAT_EQ(plane->ejectCooldown(), Airplane::kEjectCooldown);
+    plane->ejectPilot(true);  // forced: the cool-down does not matter
+    EXPECT_FALSE(plane->ejectFlag());
+    EXPECT_EQ(parachutes, 2);
+    run(1.0f);
+    EXPECT_TRUE(plane->isAlive());  // the airplane flies on
+}
+
+struct FakeMissile : IGameEntity {
+    Vec3 at;
+    const Vec3& position() const override { return at; }
+    Vec3 velocity() const override { return {}; }
+    std::u16string displayName(bool) const override { return {}; }
+    bool isAlive() const override { return true; }
+    float health() const override { return 1.0f; }
+    float maxHealth() const override { return 1.0f; }
+    float radius() const override { return 1.0f; }
+    bool canBeTargeted() const override { return false; }
+    void update(float) override {}
+};
+
+TEST_F(Damage, FlaresGoOutAgainstAnIncomingMissileAndRunOut)
+{
+    TimedPoints::instance().clear();
+    ASSERT_EQ(plane->flareCount(), 2);
+    FakeMissile missile;
+    missile.at = plane->position() + Vec3{0.0f, 0.0f, 3000.0f};
+    plane->incomingMissile = &missile;
+    run(0.5f);
+    EXPECT_EQ(host.flareSalvos, 0);  // too far
+    missile.at = plane->position() + Vec3{0.0f, 0.0f, 800.0f};
+    run(0.1f);
+    EXPECT_EQ(host.flareSalvos, 1);
+    EXPECT_EQ(plane->flareCount(), 1);
+    EXPECT_EQ(TimedPoints::instance().activeCount(), 1);
+    missile.at = plane->position() + Vec3{0.0f, 0.0f, 800.0f};
+    run(1.0f);
+    EXPECT_EQ(host.flareSalvos, 1);  // one salvo every 2 s
+    for (int i = 0; i < 6; ++i) {
+        missile.at = plane->position() + Vec3{0.0f, 0.0f, 500.0f};
+        run(1.0f);
+    }
+    EXPECT_EQ(plane->flareCount(), 0);
+    EXPECT_EQ(host.flareSalvos, 2);
+    EXPECT_FALSE(plane->launchFlares());
+    TimedPoints::instance().update(3.0f);
+    EXPECT_EQ(TimedPoints::instance().activeCount(), 0);
+    plane->incomingMissile = nullptr;
+}
+
+TEST(TimedPointsPool, HoldsSixtyFourAndFreesExpiredPoints)
+{
+    TimedPoints& pool = TimedPoints::instance();
+    pool.clear();
+    for (int i = 0; i < TimedPoints::kCapacity; ++i)
+        EXPECT_EQ(pool.add({}, 1.0f + float(i), nullptr), i);
+    EXPECT_EQ(pool.add({}, 1.0f, nullptr), -1);
+    pool.update(1.5f);
+    EXPECT_EQ(pool.at(0), nullptr);
+    EXPECT_NE(pool.at(1), nullptr);
+    EXPECT_EQ(pool.add({}, 1.0f, nullptr), 0);
+    EXPECT_EQ(pool.at(-1), nullptr);
+    EXPECT_EQ(pool.at(64), nullptr);
+    pool.clear();
+    EXPECT_EQ(pool.activeCount(), 0);
+}
+}  // namespace

@@ -1,0 +1,86 @@
+// Pictures of every map from its default spawn, at quality 2, written to
+// build/maps/<map>.png for a person to look at.
+#include "TestWorld.h"
+
+#include "gamedata/map/GameWorld.h"
+#include "gamedata/map/MapLoader.h"
+#include "gamedata/records/MapLists.h"
+#include "platform/File.h"
+#include "platform/Log.h"
+#include "platform/Pak.h"
+#include "platform/StringTable.h"
+#include "render/assets/Model.h"
+#include "render/world/Props.h"
+
+#include <filesystem>
+#include <map>
+
+namespace {
+
+using MapPictures = GlTest;
+
+// Where the pilot looks at the start: along the spawn heading, a little down.
+Vec3 spawnView(const GameWorld& world)
+{
+    const Worldspawn& w = world.worldspawn();
+    const Vec3 forward = rotateVector3x3(mapAnglesMatrix(w.spawnAngles, {}), {0.0f, 0.0f, -1.0f});
+    return w.spawn + forward * 4000.0f + Vec3{0.0f, -900.0f, 0.0f};
+}
+
+TEST_F(MapPictures, EveryMapFromItsSpawnAtQualityTwo)
+{
+    setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+    MapLists maps;
+    StringTable none;
+    ASSERT_TRUE(maps.load(MapLists::kFolder, none));
+    std::vector<const MapInfoCfg*> all{maps.menuMap()};
+    for (int i = 0; i < maps.countNonCampaign(); ++i)
+        all.push_back(maps.skirmishMap(i));
+    for (int c = 0; c < MapLists::kCampaigns; ++c)
+        for (int i = 0; i < maps.countCampaign(c); ++i)
+            all.push_back(maps.campaignMission(c, i));
+
+    const std::filesystem::path folder = std::filesystem::path(SKYFRONT_BINARY_DIR) / "maps";
+    std::filesystem::create_directories(folder);
+    constexpr int kWidth = 640, kHeight = 400;
+    useTarget(kWidth, kHeight);
+    std::map<std::string, std::unique_ptr<TestWorld>> terrains;
+    for (const MapInfoCfg* record : all) {
+        ASSERT_NE(record, nullptr);
+        auto& scene = terrains[record->terrain];
+        if (!scene) {
+            scene = std::make_unique<TestWorld>();
+            ASSERT_TRUE(scene->load(gfx(), record->terrain, record->treeCount)) << record->terrain;
+        }
+        GameWorld world;
+        world.init();
+        ASSERT_TRUE(MapLoader::loadEdt(world, record)) << record->name;
+        const std::string_view textures[] = {"building.pvr", "units.pvr"};
+        allocatePropBuffers();
+        std::vector<std::unique_ptr<PropBatch>> props;
+        for (std::string_view texture : textures)
+            props.push_back(buildProps(texture, world));
+        unmapPropBuffers();
+
+        scene->setTier(2);
+        scene->setSun(record->sunValue);
+        scene->setCamera(world.worldspawn().spawn, spawnView(world), 1.0f, static_cast<float>(kWidth) / kHeight);
+        scene->drawFrame();
+        for (const auto& batch : props)
+            drawProps(batch.get(), 1);
+        const std::string path = (folder / (record->name + ".png")).string();
+        EXPECT_TRUE(saveTargetPng(gfx(), kWidth, kHeight, path)) << path;
+
+        // A place, not an empty screen: sky above, and ground or sea below
+        // that differs from it.
+        const Rgba sky = pixel(kWidth / 2, kHeight - 4), ground = pixel(kWidth / 2, 20);
+        EXPECT_GT(sky.b, 60) << record->name;
+        EXPECT_GT(std::abs(sky.r - ground.r) + std::abs(sky.g - ground.g) + std::abs(sky.b - ground.b), 30)
+            << record->name;
+    }
+    for (auto& [name, scene] : terrains)
+        scene->setTier(0);
+    releaseAllModels();
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+#include "support/entities/SimHost.h"
+
+#include "gamedata/records/WeaponCfg.h"
+
+#include "entities/DamageRule.h"
+#include "entities/aircraft/Airplane.h"
+#include "entities/ground/Runway.h"
+#include "entities/ground/Tunnel.h"
+
+#include <algorithm>
+#include <cmath>
+
+SimHost::SimHost() = default;
+
+SimHost::~SimHost()
+{
+    // Airplanes remove their weapons through this host: drop them first.
+    m_airplanes.clear();
+}
+
+Runway& SimHost::addRunway(const Vec3& position, float heading, const Vec3& halfExtents)
+{
+    m_runways.push_back(std::make_unique<Runway>(*this, position, heading, halfExtents));
+    m_runways.back()->setActive(true);
+    return *m_runways.back();
+}
+
+Tunnel& SimHost::addTunnel(const Mat4& matrix, const Vec3& bore, float modelRadius)
+{
+    m_tunnels.push_back(std::make_unique<Tunnel>(*this, matrix, bore, modelRadius));
+    m_tunnels.back()->setActive(true);
+    return *m_tunnels.back();
+}
+
+Airplane* SimHost::add(std::unique_ptr<Airplane> airplane)
+{
+    if (!airplane || !airplane->hasId())
+        return nullptr;
+    airplane->setActive(true);
+    m_airplanes.push_back(std::move(airplane));
+    return m_airplanes.back().get();
+}
+
+void SimHost::step(float dt)
+{
+    for (auto& a : m_airplanes)
+        a->update(dt);
+    for (auto& a : m_airplanes) {
+        if (!a->isActive() || a->lifeState() == LifeState::Destroyed)
+            continue;
+        const Vec3& p = a->position();
+        const float ground = groundHeightAt(p.x, p.z);
+        const bool sea = heightFunction && heightFunction(p.x, p.z) < 0.0f;
+        CrashCause cause = CrashCause::None;
+        if (p.y < 0.0f && sea)
+            cause = CrashCause::Water;
+        else if (a->isSubjectToGroundCrashes() && p.y < ground)
+            cause = CrashCause::Ground;
+        if (a->health() <= 0.0f && a->isAlive()) {
+            a->onDestroyed(CrashCause::KilledByDamage);
+        } else if (cause != CrashCause::None && a->acceptsCrashCause(cause)) {
+            crashes.push_back({a.get(), cause});
+            a->onDestroyed(cause);
+        }
+    }
+}
+
+float SimHost::groundHeightAt(float x, float z) const
+{
+    if (!heightFunction)
+        return 0.0f;
+    return std::max(heightFunction(x, z), 0.0f);
+}
+
+Runway* SimHost::findRunwayAt(const Vec3& point, float margin)
+{
+    for (auto& r : m_runways)
+        if (r->contains(point, margin))
+            return r.get();
+    return nullptr;
+}
+
+Target* SimHost::findGroundTargetAt(const Vec3& point, float margin)
+{
+    for (auto& t : m_tunnels)
+        if (vec3DistanceSq(point, t->position()) < (t->radius() + margin) * (t->radius() + margin) &&
+            t->ownHitCheck(point, margin))
+            return t.get();
+    return nullptr;
+}
+
+void SimHost::addWeapon(Weapon& weapon) { weapons.push_back(&weapon); }
+
+void SimHost::removeWeapon(Weapon& weapon) { std::erase(weapons, &weapon); }
+
+void SimHost::damageTarget(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
+                           const WeaponCfg* weapon)
+{
+    if (!victim.isTargetable() || !victim.isAlive() || victim.health() <= 0.0f)
+        return;
+    DamageContext context;
+    context.campaign = campaign;
+    context.victimIsPlayer = &victim == m_player;
+    context.attackerIsPlayer = attacker && attacker == m_player;
+    const float dealt = damageAfterRules(damage, victim, attacker, weapon, context);
+    victim.setHealth(victim.health() - dealt);
+    victim.onHit(hitPoint, weapon ? weapon->type : 9, attacker, dealt);
+    if (victim.health() <= 0.0f)
+        victim.lastAttacker = attacker;
+}
+
+void SimHost::countEvent(const Airplane&, int eventId) { events.push_back(eventId); }
+
+void SimHost::onFlightState(Airplane&, int, float) { ++flightStateReports; }
+
+void SimHost::launchFlaresFor(Airplane& airplane)
+{
+    if (airplane.launchFlares())
+        ++flareSalvos;
+}
+
+void SimHost::onPlayerDamaged(Airplane&, float damage, int) { playerDamageTaken += damage; }
+
+bool SimHost::crashed(const Target& target) const
+{
+    return std::any_of(crashes.begin(), crashes.end(), [&](const Crash& c) { return c.target == &target; });
+}

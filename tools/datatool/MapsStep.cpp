@@ -1,0 +1,495 @@
+// The game's maps as .edt files ("data/maps/<record>.edt"): airfields with
+// runways, hangars and towers, towns, roads and bridges, the two sides'
+// bases, lakes, landmarks, AI patrol paths, and for each campaign mission its
+// units and triggers. Everything stands on the terrains of MapTerrainsStep.
+#include "DataTool.h"
+#include "MapWorlds.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+enum class Mission { None, Air, Convoy, Towers, Bridge, Airfield, Cover, Ships, Flak, Headquarters, Tanks, Destroyers };
+
+struct MapSpec {
+    const char* record;
+    const char* terrain;
+    Mission mission;
+    const char* enemyPlane;  // unit names of the campaign's sides
+    const char* friendPlane;
+    int campaign, index;     // -1 outside the campaigns
+};
+
+const MapSpec kMaps[] = {
+    {"mainmenu", "training", Mission::None, "bf109", "p51", -1, 0},
+    {"harbour", "pacific", Mission::None, "zero", "corsair", -1, 0},
+    {"training", "training", Mission::None, "bf109", "p51", -1, 0},
+    {"twinpeaks", "peaks", Mission::None, "mig15", "f86", -1, 0},
+    {"longvalley", "valley", Mission::None, "mig21", "f4", -1, 0},
+    {"cliffcoast", "channel", Mission::None, "bf109", "spitfire9", -1, 0},
+    {"stormfront", "northland", Mission::None, "su25", "a10", -1, 0},
+    {"c1m1", "channel", Mission::Air, "bf109", "spitfire1", 0, 0},
+    {"c1m2", "channel", Mission::Convoy, "il2", "spitfire1", 0, 1},
+    {"c1m3", "channel", Mission::Towers, "bf109", "spitfire9", 0, 2},
+    {"c1m4", "channel", Mission::Bridge, "bf109", "spitfire9", 0, 3},
+    {"c1m5", "channel", Mission::Airfield, "me262", "spitfire9", 0, 4},
+    {"c2m1", "pacific", Mission::Air, "zero", "corsair", 1, 0},
+    {"c2m2", "pacific", Mission::Cover, "zero", "corsair", 1, 1},
+    {"c2m3", "pacific", Mission::Ships, "zero", "corsair", 1, 2},
+    {"c2m4", "pacific", Mission::Flak, "zero", "corsair", 1, 3},
+    {"c2m5", "pacific", Mission::Headquarters, "zero", "corsair", 1, 4},
+    {"c3m1", "northland", Mission::Air, "il2", "mig15", 2, 0},
+    {"c3m2", "valley", Mission::Tanks, "mig15", "f86", 2, 1},
+    {"c3m3", "northland", Mission::Destroyers, "mig15", "f86", 2, 2},
+    {"c3m4", "northland", Mission::Air, "mig21", "f86", 2, 3},
+    {"c3m5", "northland", Mission::Headquarters, "mig21", "f4", 2, 4},
+};
+
+// Texts the triggers show, from the "maps" string sources, and the failure
+// reasons by their string numbers.
+constexpr int kFailConvoyText = 4612;
+
+class EdtWriter {
+public:
+    void line(const char* format, ...) __attribute__((format(printf, 2, 3)))
+    {
+        char buffer[1024];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(buffer, sizeof buffer, format, args);
+        va_end(args);
+        m_text += buffer;
+        m_text += '\n';
+    }
+    std::string& text() { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+std::string upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+struct P {
+    float x, y, z;
+};
+
+class MapBuilder {
+public:
+    MapBuilder(const MapSpec& spec, const MapWorldPlan& plan, const Terrain& terrain)
+        : m_spec(spec), m_plan(plan), m_terrain(terrain)
+    {
+    }
+
+    float ground(float x, float z) const { return m_terrain.heightAt(x, z); }
+    float groundOrWater(float x, float z) const
+    {
+        float h = std::max(ground(x, z), 0.0f);
+        for (const MapBasin& lake : m_plan.lakes)
+            if (std::hypot(x - lake.x, z - lake.z) < lake.radius)
+                h = std::max(h, lake.level);
+        return h;
+    }
+    bool inLake(float x, float z, float margin) const
+    {
+        for (const MapBasin& lake : m_plan.lakes)
+            if (std::hypot(x - lake.x, z - lake.z) < lake.radius + margin)
+                return true;
+        return false;
+    }
+    // The nearest point (on a widening ring search) whose ground lies in the
+    // band; for water, below -depth.
+    P find(float x, float z, float low, float high) const
+    {
+        for (float r = 0.0f; r < 16000.0f; r += 150.0f) {
+            const int steps = r == 0.0f ? 1 : std::max(8, static_cast<int>(r / 120.0f));
+            for (int k = 0; k < steps; ++k) {
+                const float a = 2.0f * kPi * k / steps;
+                const float px = x + r * std::cos(a), pz = z + r * std::sin(a);
+                if (std::fabs(px) > 15000.0f || std::fabs(pz) > 15000.0f)
+                    continue;
+                const float h = ground(px, pz);
+                if (h >= low && h <= high && !(low >= 0.0f && inLake(px, pz, 150.0f)))
+                    return {px, h, pz};
+            }
+        }
+        return {x, ground(x, z), z};
+    }
+    P land(float x, float z) const { return find(x, z, 12.0f, 700.0f); }
+    P sea(float x, float z) const
+    {
+        P p = find(x, z, -1e9f, -35.0f);
+        p.y = 0.0f;
+        return p;
+    }
+
+    void item(const std::string& name, int kind, const std::string& model, P pos, float heading, float pitch = 0.0f)
+    {
+        m_out.line("EditorItem { name \"%s\" kind %d model \"%s\" pos %.2f %.2f %.2f angles %.2f %.2f 0 }",
+                   name.c_str(), kind, model.c_str(), pos.x, pos.y, pos.z, pitch, heading);
+        ++m_items;
+    }
+    void object(const std::string& name, const char* unit, int kind, int team, P pos, float heading,
+                const char* extra = "")
+    {
+        m_out.line("MapObject { name \"%s\" unit \"%s\" kind %d team %d pos %.2f %.2f %.2f angles 0 %.2f 0 %s }",
+                   name.c_str(), unit, kind, team, pos.x, pos.y, pos.z, heading, extra);
+    }
+
+    // Runway, hangars, tower and the side's base at airfield i.
+    void airfield(int i)
+    {
+        const MapFlat& f = m_plan.flats[static_cast<std::size_t>(i)];
+        const float h = mapFlatHeight(m_plan, f);
+        const float a = f.angle * kPi / 180.0f;
+        const float ax = std::cos(a), az = -std::sin(a);  // along the runway
+        const float sx = std::sin(a), sz = std::cos(a);   // across it
+        auto at = [&](float along, float across) { return P{f.x + ax * along + sx * across, h, f.z + az * along + sz * across}; };
+        item("runway_" + std::to_string(i), 17, "runway_field.glm_0", at(0, 0), f.angle);
+        item("apron_" + std::to_string(i), 0, "runway_field.glm_1", at(-300.0f, 140.0f), f.angle);
+        for (int k = 0; k < 3; ++k)
+            item("hangar_" + std::to_string(i) + "_" + std::to_string(k), 0, "airbase.glm_0",
+                 at(-520.0f + k * 110.0f, 230.0f), f.angle + 180.0f);
+        item("tower_" + std::to_string(i), 0, "airbase.glm_1", at(-80.0f, 210.0f), f.angle);
+        object("base_" + std::to_string(i), "hq", 6, i, at(250.0f, 260.0f), f.angle,
+               "active true");
+        m_fields.push_back(at(0, 0));
+    }
+
+    // Houses around a point on land, with a road from there to airfield 0.
+    void town(const std::string& name, float x, float z, int houses)
+    {
+        const P c = land(x, z);
+        for (int k = 0; k < houses; ++k) {
+            const float a = k * 2.39996f, r = 40.0f + 28.0f * std::sqrt(static_cast<float>(k));
+            const float hx = c.x + r * std::cos(a), hz = c.z + r * std::sin(a);
+            if (ground(hx, hz) < 6.0f || inLake(hx, hz, 30.0f))
+                continue;
+            item(name + "_house_" + std::to_string(k), 0, "house.glm_" + std::to_string(k % 3),
+                 {hx, ground(hx, hz), hz}, std::fmod(a * 57.3f, 90.0f));
+        }
+        m_towns.emplace_back(name, c);
+        if (!m_fields.empty())
+            road(name, c, m_fields[0]);
+    }
+
+    // Road pieces of 100 m, each laid on the ground it crosses; a bridge
+    // where the road crosses water.
+    void road(const std::string& name, P from, P to)
+    {
+        const float dx = to.x - from.x, dz = to.z - from.z;
+        const float length = std::hypot(dx, dz);
+        const int pieces = std::min(static_cast<int>(length / 100.0f), 120);
+        const float heading = std::atan2(-dz, dx) * 180.0f / kPi;  // the piece runs along +x
+        bool onBridge = false;
+        for (int k = 1; k < pieces - 1; ++k) {
+            const float t0 = static_cast<float>(k) / pieces, t1 = static_cast<float>(k + 1) / pieces;
+            const float x0 = from.x + dx * t0, z0 = from.z + dz * t0;
+            const float x1 = from.x + dx * t1, z1 = from.z + dz * t1;
+            const float mx = (x0 + x1) * 0.5f, mz = (z0 + z1) * 0.5f;
+            const float h0 = ground(x0, z0), h1 = ground(x1, z1);
+            if (std::min({h0, h1, ground(mx, mz)}) < 2.0f) {
+                if (!onBridge && !inLake(mx, mz, 0.0f))
+                    item(name + "_bridge_" + std::to_string(k), 0, "bridge.glm", {mx, 0.0f, mz}, heading);
+                onBridge = true;
+                continue;
+            }
+            onBridge = false;
+            const float pitch = std::atan2(h1 - h0, 100.0f) * 180.0f / kPi;
+            item(name + "_road_dummy_" + std::to_string(k), 22, "road.glm", {mx, (h0 + h1) * 0.5f + 0.3f, mz},
+                 heading, -pitch);
+        }
+    }
+
+    void lakes()
+    {
+        for (const MapBasin& lake : m_plan.lakes)
+            m_out.line("MapLake { name \"%s\" pos %.2f %.2f %.2f radius %.1f level %.2f }", lake.name, lake.x,
+                       lake.level, lake.z, lake.radius, lake.level);
+    }
+
+    // A loop of points at a height above the ground under each.
+    void path(const char* name, float cx, float cz, float radius, float above, int points)
+    {
+        for (int k = 0; k < points; ++k) {
+            const float a = 2.0f * kPi * k / points;
+            const float x = cx + radius * std::cos(a), z = cz + radius * std::sin(a);
+            m_out.line("MapWaypoint { name \"%s_%d\" path \"%s\" order %d pos %.1f %.1f %.1f }", name, k, name, k, x,
+                       groundOrWater(x, z) + above, z);
+        }
+    }
+
+    void landmark(int number, const char* key, P at, float radius)
+    {
+        m_out.line("MapTrigger { name \"landmark_%d\" shape Cylinder pos %.1f %.1f %.1f radius %.1f size 1 3000 1 "
+                   "group %d landmark %d notice \"%s\" }",
+                   number, at.x, at.y, at.z, radius, number, number, key);
+    }
+
+    void worldspawn(P spawn, float heading, P centre, P dummy, float startHeading, float startPitch)
+    {
+        m_out.line("Worldspawn {");
+        m_out.line("    centre %.1f %.1f %.1f", centre.x, centre.y, centre.z);
+        m_out.line("    ceiling %.1f", m_plan.snowy ? 7000.0f : 6000.0f);
+        m_out.line("    spawn %.2f %.2f %.2f", spawn.x, spawn.y, spawn.z);
+        m_out.line("    spawnAngles 0 %.1f 0", heading);
+        m_out.line("    startHeading %.4f", startHeading);
+        m_out.line("    startPitch %.4f", startPitch);
+        m_out.line("    dummyPoint %.1f %.1f %.1f", dummy.x, dummy.y, dummy.z);
+        m_out.line("    lightColor %s", m_plan.snowy ? "236 240 255 255" : "255 244 224 255");
+        m_out.line("    fogDensity %.5f", m_plan.snowy ? 0.00012f : 0.00005f);
+        m_out.line("}");
+    }
+
+    std::string build();
+
+private:
+    void missionContent();
+    std::string names(const std::string& stem, int count) const
+    {
+        std::string out;
+        for (int k = 0; k < count; ++k)
+            out += (k ? " " : "") + stem + std::to_string(k);
+        return out;
+    }
+
+    const MapSpec& m_spec;
+    const MapWorldPlan& m_plan;
+    const Terrain& m_terrain;
+    EdtWriter m_out;
+    std::vector<P> m_fields;
+    std::vector<std::pair<std::string, P>> m_towns;
+    int m_items = 0;
+};
+
+std::string MapBuilder::build()
+{
+    m_out.line("// Map \"%s\" on the \"%s\" terrain. Made by the data tool.", m_spec.record, m_spec.terrain);
+    const std::string record = m_spec.record;
+    // Placed first so the tutorials' runway is the first such item.
+    for (std::size_t i = 0; i < m_plan.flats.size(); ++i)
+        airfield(static_cast<int>(i));
+    const P a = m_fields[0], b = m_fields.size() > 1 ? m_fields[1] : m_fields[0];
+    const P centre{(a.x + b.x) * 0.5f, 0.0f, (a.z + b.z) * 0.5f};
+    if (!m_plan.rivers.empty()) {
+        const auto& river = m_plan.rivers[0].points;
+        const auto& mid = river[river.size() / 2];
+        town("riverside", mid.first + 900.0f, mid.second + 700.0f, 14);
+    }
+    town("market", centre.x + 2500.0f, centre.z - 1800.0f, 18);
+    town("farms", a.x - 3000.0f, a.z + 2500.0f, 8);
+    lakes();
+
+    const float toEnemy = std::atan2(-(b.z - a.z), b.x - a.x) * 180.0f / kPi;
+    const P spawn{a.x - 2500.0f * std::cos(toEnemy * kPi / 180.0f), 0.0f,
+                  a.z + 2500.0f * std::sin(toEnemy * kPi / 180.0f)};
+    const float spawnY = std::max(groundOrWater(spawn.x, spawn.z), groundOrWater(a.x, a.z)) + 1500.0f;
+    if (record == "mainmenu") {
+        // The menu flight starts here and loops over the home field.
+        const P start{12679.454f, 1608.3379f, 4755.814f};
+        worldspawn(start, 90.0f, centre, {a.x, a.y + 600.0f, a.z}, 1.5707964f, -0.05f);
+        path("menu", 8500.0f, 6000.0f, 4200.0f, 1500.0f, 8);
+    } else {
+        worldspawn({spawn.x, spawnY, spawn.z}, toEnemy - 90.0f, centre, {a.x, a.y + 600.0f, a.z}, 0.0f, 0.0f);
+    }
+    path("patrol", centre.x, centre.z, 4000.0f, 1400.0f, 6);
+    path("front", b.x, b.z, 2500.0f, 1000.0f, 5);
+
+    if (m_spec.campaign < 0) {
+        int number = 0;
+        for (const auto& [name, t] : m_towns)
+            landmark(number++, ("LANDMARK_" + upper(name)).c_str(), t, 900.0f);
+        for (const MapBasin& lake : m_plan.lakes)
+            landmark(number++, ("LANDMARK_" + upper(lake.name)).c_str(), {lake.x, lake.level, lake.z},
+                     lake.radius + 300.0f);
+        // Flak around each base for the base and flag games.
+        for (std::size_t i = 0; i < m_fields.size(); ++i)
+            for (int k = 0; k < 2; ++k) {
+                const P f = m_fields[i];
+                const P p = land(f.x + (k ? 700.0f : -700.0f), f.z + 450.0f);
+                object("flak_" + std::to_string(i) + "_" + std::to_string(k), "flakgun", 3, static_cast<int>(i),
+                       p, 0.0f);
+            }
+    } else {
+        missionContent();
+    }
+    return std::move(m_out.text());
+}
+
+void MapBuilder::missionContent()
+{
+    const P home = m_fields[0], enemy = m_fields.size() > 1 ? m_fields[1] : m_fields[0];
+    const float toEnemy = std::atan2(-(enemy.z - home.z), enemy.x - home.x) * 180.0f / kPi;
+    char extra[256];
+    std::snprintf(extra, sizeof extra, "player true squadron \"blue\" skill 1");
+    object("player", m_spec.friendPlane, 0, 0, {home.x, groundOrWater(home.x, home.z) + 1200.0f, home.z},
+           toEnemy - 90.0f, extra);
+    for (int k = 0; k < 2; ++k)
+        object("wingman_" + std::to_string(k), m_spec.friendPlane, 0, 0,
+               {home.x + (k ? 120.0f : -120.0f), groundOrWater(home.x, home.z) + 1180.0f, home.z + 150.0f},
+               toEnemy - 90.0f, "squadron \"blue\" skill 0.6");
+
+    std::string targets;  // the objective's objects
+    int count = 0;
+    auto add = [&](const std::string& name, const char* unit, int kind, int team, P p, const char* more = "") {
+        object(name, unit, kind, team, p, std::fmod(count * 47.0f, 360.0f), more);
+        if (team == 1) {
+            targets += (targets.empty() ? "" : " ") + name;
+            ++count;
+        }
+    };
+    auto planes = [&](const char* stem, const char* unit, int n, P around, float above, const char* path) {
+        for (int k = 0; k < n; ++k) {
+            char more[160];
+            std::snprintf(more, sizeof more, "squadron \"%s\" skill %.2f path \"%s\"", stem, 0.4f + 0.1f * (k % 3), path);
+            add(std::string(stem) + "_" + std::to_string(k), unit, 0, 1,
+                {around.x + 150.0f * k, groundOrWater(around.x, around.z) + above + 40.0f * k, around.z - 100.0f * k},
+                more);
+        }
+    };
+    auto ground = [&](const char* stem, const char* unit, int kind, int n, P around, float spread, bool water) {
+        for (int k = 0; k < n; ++k) {
+            const float a = k * 2.39996f, r = spread * std::sqrt(static_cast<float>(k) + 0.5f);
+            const P p = water ? sea(around.x + r * std::cos(a), around.z + r * std::sin(a))
+                              : land(around.x + r * std::cos(a), around.z + r * std::sin(a));
+            add(std::string(stem) + "_" + std::to_string(k), unit, kind, 1, p);
+        }
+    };
+    std::string friends;
+    const P mid{(home.x + enemy.x) * 0.5f, 0.0f, (home.z + enemy.z) * 0.5f};
+    switch (m_spec.mission) {
+    case Mission::Air:
+        planes("red", m_spec.enemyPlane, 4, mid, 1500.0f, "patrol");
+        break;
+    case Mission::Convoy:
+    case Mission::Cover:
+        for (int k = 0; k < 3; ++k) {
+            const P p = sea(mid.x + k * 400.0f, mid.z + k * 150.0f);
+            const std::string name = "convoy_" + std::to_string(k);
+            object(name, m_spec.mission == Mission::Cover ? "navalunit" : "cargoship",
+                   m_spec.mission == Mission::Cover ? 9 : 10, 0, p, 90.0f);
+            friends += (friends.empty() ? "" : " ") + name;
+        }
+        planes("bombers", m_spec.enemyPlane, 4, enemy, 1200.0f, "front");
+        break;
+    case Mission::Towers:
+        ground("radar", "tower", 2, 4, enemy, 600.0f, false);
+        ground("guard", "flakgun", 3, 2, enemy, 900.0f, false);
+        break;
+    case Mission::Bridge: {
+        const auto& river = m_plan.rivers.empty() ? std::vector<std::pair<float, float>>{{mid.x, mid.z}}
+                                                  : m_plan.rivers[0].points;
+        const auto& at = river[river.size() / 2];
+        add("target_bridge", "bridge", 2, 1, {at.first, 0.0f, at.second});
+        ground("guard", "flakgun", 3, 3, {at.first, 0.0f, at.second}, 500.0f, false);
+        break;
+    }
+    case Mission::Airfield:
+        ground("hangars", "hangar", 2, 3, enemy, 250.0f, false);
+        add("control", "tower", 2, 1, land(enemy.x + 300.0f, enemy.z + 200.0f));
+        planes("cover", m_spec.enemyPlane, 2, enemy, 900.0f, "front");
+        break;
+    case Mission::Ships:
+        ground("freighter", "cargoship", 10, 4, mid, 500.0f, true);
+        break;
+    case Mission::Flak:
+        ground("flak", "flakgun", 3, 6, enemy, 500.0f, false);
+        break;
+    case Mission::Headquarters:
+        add("headquarters", "hq", 6, 1, land(enemy.x - 600.0f, enemy.z - 500.0f));
+        ground("guard", "flakgun", 3, 3, enemy, 700.0f, false);
+        planes("cover", m_spec.enemyPlane, 3, enemy, 1100.0f, "front");
+        break;
+    case Mission::Tanks:
+        ground("column", "tank", 3, 5, mid, 260.0f, false);
+        ground("supply", "truck", 4, 3, mid, 400.0f, false);
+        break;
+    case Mission::Destroyers:
+        ground("blockade", "navalunit", 9, 4, mid, 600.0f, true);
+        break;
+    case Mission::None:
+        break;
+    }
+    // A second wave joins when half of the first is gone.
+    std::string wave;
+    for (int k = 0; k < 2; ++k) {
+        char more[160];
+        std::snprintf(more, sizeof more, "squadron \"wave\" skill 0.6 path \"patrol\" spawn 1 active false");
+        const std::string name = "wave_" + std::to_string(k);
+        object(name, m_spec.enemyPlane, 0, 1,
+               {enemy.x + 300.0f * k, groundOrWater(enemy.x, enemy.z) + 1600.0f, enemy.z}, 0.0f, more);
+        wave += (wave.empty() ? "" : " ") + name;
+    }
+
+    char title[64];
+    std::snprintf(title, sizeof title, "MAP_C%dM%d_DESC", m_spec.campaign + 1, m_spec.index + 1);
+    m_out.line("MapTrigger { name \"intro\" condition Timer delay 2 exec [");
+    m_out.line("    TriggerAction { type Notice text \"%s\" value 6 }", title);
+    m_out.line("    TriggerAction { type Objective target \"goal\" }");
+    if (m_spec.mission == Mission::Cover) {
+        m_out.line("    TriggerAction { type Countdown value 300 text \"COUNTDOWN_RELIEF\" }");
+    }
+    m_out.line("] }");
+    m_out.line("MapTrigger { name \"goal\" kind Objective enabled false condition Destroyed objects \"%s\" exec [",
+               targets.c_str());
+    m_out.line("    TriggerAction { type ClearMessages }");
+    m_out.line("    TriggerAction { type Notice text \"MISSION_OBJECTIVES_DONE\" value 5 }");
+    m_out.line("    TriggerAction { type Win }");
+    m_out.line("] }");
+    m_out.line("MapTrigger { name \"halfway\" condition Count total %d objects \"%s\" exec [", std::max(1, count / 2),
+               targets.c_str());
+    m_out.line("    TriggerAction { type Notice text \"MISSION_CHECKPOINT\" value 4 }");
+    m_out.line("    TriggerAction { type Checkpoint }");
+    m_out.line("    TriggerAction { type Spawn target \"%s\" }", wave.c_str());
+    m_out.line("] }");
+    if (!friends.empty()) {
+        m_out.line("MapTrigger { name \"convoy_lost\" condition Destroyed objects \"%s\" exec [", friends.c_str());
+        m_out.line("    TriggerAction { type Fail value %d }", kFailConvoyText);
+        m_out.line("] }");
+    }
+    if (m_spec.mission == Mission::Cover) {
+        m_out.line("MapTrigger { name \"relief\" condition Timer delay 302 exec [");
+        m_out.line("    TriggerAction { type HideCountdown }");
+        m_out.line("    TriggerAction { type Notice text \"MISSION_RELIEF_ARRIVED\" value 5 }");
+        m_out.line("    TriggerAction { type Win }");
+        m_out.line("] }");
+    }
+    // Entering the enemy's airspace brings in the weather of the front.
+    m_out.line("MapTrigger { name \"front_line\" shape Cylinder pos %.1f 0 %.1f radius 3500 size 1 8000 1 "
+               "condition Enter exec [",
+               enemy.x, enemy.z);
+    m_out.line("    TriggerAction { type Notice text \"MISSION_ENEMY_AIRSPACE\" value 4 }");
+    m_out.line("] }");
+}
+
+bool buildMaps(DataContext& context)
+{
+    for (const MapSpec& spec : kMaps) {
+        const MapWorldPlan* plan = findMapWorldPlan(spec.terrain);
+        const Terrain* terrain = mapWorldTerrain(spec.terrain);
+        if (!plan || !terrain) {
+            context.error(std::string("map ") + spec.record + ": no terrain \"" + spec.terrain + "\"");
+            return false;
+        }
+        MapBuilder builder(spec, *plan, *terrain);
+        if (!context.writeFile(std::string("data/maps/") + spec.record + ".edt", builder.build()))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+SKYFRONT_DATA_STEP(630, "maps", buildMaps);
