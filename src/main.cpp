@@ -3,6 +3,7 @@
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
 #include "render/Graphics.h"
+#include "render/Renderer.h"
 #include "render/gl/GraphicsES20.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/fx/PostProcess.h"
@@ -12,18 +13,18 @@
 #include <utility>
 
 namespace {
-// The one renderer, alive for the whole run; the context is torn down with
-// the window at shut-down, so the device is never destroyed explicitly.
+// The one renderer. stopRenderer frees its GL names before the window goes,
+// so destroying it at exit calls no GL.
 GraphicsES20& renderer()
 {
-    static GraphicsES20* device = new GraphicsES20();
-    return *device;
+    static GraphicsES20 device;
+    return device;
 }
 
 GraphicsES20Extensions& rendererExtensions()
 {
-    static GraphicsES20Extensions* extensions = new GraphicsES20Extensions(renderer());
-    return *extensions;
+    static GraphicsES20Extensions extensions(renderer());
+    return extensions;
 }
 
 bool startRenderer()
@@ -63,8 +64,7 @@ void resizeRenderer(int width, int height)
 // Every GL name goes while the window's context still lives.
 void stopRenderer()
 {
-    PostProcess::destroyTargets();
-    renderer().shutdown();
+    shutdownRenderer();
 }
 
 void clearScreen(float r, float g, float b)

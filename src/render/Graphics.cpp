@@ -1,10 +1,10 @@
 #include "render/Graphics.h"
 
+#include "render/internal/RenderGlobals.h"
+
 #include <algorithm>
 
 namespace {
-
-Graphics* s_device = nullptr;
 
 std::vector<std::uint16_t> makeQuadIndices()
 {
@@ -23,12 +23,12 @@ std::vector<std::uint16_t> makeQuadIndices()
 
 Graphics* graphics()
 {
-    return s_device;
+    return renderGlobals().device;
 }
 
 void setGraphics(Graphics* device)
 {
-    s_device = device;
+    renderGlobals().device = device;
 }
 
 int vertexStride(VertexLayout layout)

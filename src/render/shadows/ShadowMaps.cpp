@@ -5,6 +5,7 @@
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/WorldView.h"
 #include "render/internal/VecOps.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
 
 
@@ -15,9 +16,6 @@
 using namespace vecops;
 
 namespace {
-
-std::unique_ptr<ShadowMaps> s_shadowMaps;
-WorldProgram s_depthProgram;
 
 Mat4 orthographic(float halfExtent, float nearPlane, float farPlane)
 {
@@ -52,30 +50,32 @@ void ShadowMaps::setView(const Vec3& focus, const Vec3& sunDirection)
     m_shadowMatrix = mat4Multiply(bias, mat4Multiply(m_lightProjection, m_lightView));
 }
 
-ShadowMaps* shadowMaps() { return s_shadowMaps.get(); }
+ShadowMaps* shadowMaps() { return renderGlobals().caches->shadowMaps.get(); }
 
 bool createShadowMaps(bool force)
 {
     Graphics* g = graphics();
     if (!g || (!force && g->qualityTier() < 3))
         return false;
-    if (s_shadowMaps)
+    std::unique_ptr<ShadowMaps>& current = renderGlobals().caches->shadowMaps;
+    if (current)
         return true;
     auto maps = std::make_unique<ShadowMaps>();
     if (!maps->create())
         return false;
-    s_shadowMaps = std::move(maps);
+    current = std::move(maps);
     return true;
 }
 
-void destroyShadowMaps() { s_shadowMaps.reset(); }
+void destroyShadowMaps() { renderGlobals().caches->shadowMaps.reset(); }
 
 void renderShadowMaps(const Vec3& focus)
 {
     Graphics* g = graphics();
     ShadowMaps* maps = shadowMaps();
+    WorldProgram& depthProgram = renderGlobals().caches->shadowDepthProgram;
     if (!g || !maps || !maps->isValid() ||
-        !s_depthProgram.ensure("shadow depth", worldshaders::kShadowDepthVertex, worldshaders::kShadowDepthFragment))
+        !depthProgram.ensure("shadow depth", worldshaders::kShadowDepthVertex, worldshaders::kShadowDepthFragment))
         return;
     const LightRecord* light = g->light();
     const Vec3 sun = light ? Vec3{light->direction[0], light->direction[1], light->direction[2]} : Vec3{0, 1, 0};
@@ -90,7 +90,7 @@ void renderShadowMaps(const Vec3& focus)
     g->restoreDefaultClearColor();  // what the scene's own clear expects
     RenderState state;
     state.blend = kBlendOpaque;
-    state.customProgram = &s_depthProgram.program();
+    state.customProgram = &depthProgram.program();
     state.cull = CullMode::None;
     g->setRenderState(state);
     g->setProjectionMatrix(maps->lightProjection());

@@ -1,6 +1,7 @@
 #include "render/world/AtmosScatter.h"
 
 #include "render/GpuProgram.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/VecOps.h"
 
 #include <cmath>
@@ -89,6 +90,5 @@ void AtmosScatter::upload(GpuProgram& program, const Vec3& camera)
 
 AtmosScatter& atmosScatter()
 {
-    static AtmosScatter instance;
-    return instance;
+    return renderGlobals().atmosScatter;
 }

@@ -2,7 +2,7 @@
 
 #include "render/Graphics.h"
 #include "render/RenderBuffer.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "render/world/WorldView.h"
 #include "render/internal/VecOps.h"
 #include "render/internal/WorldProgram.h"
@@ -23,7 +23,7 @@ static_assert(sizeof(Vertex) == 24, "the position-color-texture vertex");
 
 class Clouds::Gpu {
 public:
-    Texture2D* atlas = nullptr;  // cached by name; never released while the program runs
+    TextureRef atlas;
     WorldProgram program;
     RenderBuffer target;
     bool targetDrawn = false;    // this frame's renderToTarget filled the target
@@ -97,7 +97,7 @@ void Clouds::fillBuffer(const Vec3& eye)
 bool Clouds::load()
 {
     m_gpu->atlas = loadRawLuminanceAlphaTextureDefault("data/sky/clouds256.raw", 256, 256);
-    return m_gpu->atlas != nullptr;
+    return static_cast<bool>(m_gpu->atlas);
 }
 
 void Clouds::drawPuffs(const WorldView& view)
@@ -167,7 +167,7 @@ void Clouds::renderToTarget(const WorldView& view)
     g->setClearColor(Color4{0, 0, 0, 0});
     g->clear();
     g->restoreDefaultClearColor();  // what the scene's own clear expects
-    cloudState(*g, m_gpu->program.program(), m_gpu->atlas);
+    cloudState(*g, m_gpu->program.program(), m_gpu->atlas.get());
     drawPuffs(view);
     g->popState();
     g->setRenderTarget(scene);
@@ -196,7 +196,7 @@ void Clouds::composite(const WorldView& view)
             return;
         const Mat4 world = g->worldMatrix();
         g->pushState();
-        cloudState(*g, m_gpu->program.program(), m_gpu->atlas);
+        cloudState(*g, m_gpu->program.program(), m_gpu->atlas.get());
         drawPuffs(view);
         g->popState();
         g->setWorldMatrix(world);

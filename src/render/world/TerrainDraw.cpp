@@ -5,26 +5,28 @@
 #include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/world/TerrainPatches.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 class Terrain::Gpu {
 public:
-    ~Gpu()
-    {
-        if (overview)
-            overview->release();
-        if (detail)
-            detail->release();
-    }
     BufferObject vertices, indices;
-    Texture2D* overview = nullptr;
-    Texture2D* detail = nullptr;
+    TextureRef overview;
+    TextureRef detail;
     WorldProgram program;
 };
+
+void setShaderTerrainSize(float size)
+{
+    renderGlobals().caches->shaderTerrainSize = size >= 1.0f && std::isfinite(size) ? size : 1.0f;
+}
+
+float shaderTerrainSize() { return renderGlobals().caches->shaderTerrainSize; }
 
 Terrain::Terrain() = default;
 Terrain::~Terrain() = default;
@@ -67,7 +69,7 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         !m_gpu->program.ensure("terrain", worldshaders::kTerrainVertex, worldshaders::kTerrainFragment))
         return;
     GpuProgram& program = m_gpu->program.program();
-    pushOpaqueWorldState(*g, program, m_gpu->overview, m_gpu->detail);
+    pushOpaqueWorldState(*g, program, m_gpu->overview.get(), m_gpu->detail.get());
     g->setWorldMatrix(Mat4{});
     g->applyState();
     GpuProgram::setUniform(program.uniformLocation("u_terrainSize"), shaderTerrainSize());

@@ -5,6 +5,7 @@
 #include "render/Graphics.h"
 #include "render/world/SkyDome.h"
 #include "render/world/Terrain.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/VecOps.h"
 #include "render/internal/WorldProgram.h"
 
@@ -12,8 +13,6 @@
 #include <cmath>
 
 namespace {
-
-Water* s_water = nullptr;
 
 constexpr int kGridCells = 24;          // per side; fog is per vertex, so the grid needs some density
 constexpr float kGridExtent = 60000.0f; // beyond the far plane
@@ -93,8 +92,8 @@ bool WaterTechnique::preparePictures()
 Water::Water() { buildGrid(); }
 Water::~Water()
 {
-    if (s_water == this)
-        s_water = nullptr;
+    if (renderGlobals().water == this)
+        renderGlobals().water = nullptr;
 }
 
 void Water::setWorld(Terrain* terrain, SkyDome* sky, const AtmosScatter* scatter)
@@ -213,5 +212,5 @@ void Water::drawSurface()
     m_picturesReady = false;
 }
 
-Water* water() { return s_water; }
-void setWater(Water* w) { s_water = w; }
+Water* water() { return renderGlobals().water; }
+void setWater(Water* w) { renderGlobals().water = w; }
