@@ -1,4 +1,5 @@
 #include "GlTestContext.h"
+#include "render/Renderer.h"
 
 #include <SDL.h>
 
@@ -124,6 +125,8 @@ void GlTest::TearDown()
         return;
     gfx().setRenderTarget(nullptr);
     m_target.destroy();
+    // Every test starts with empty caches: models, textures, sprite sets, targets.
+    resetRenderGlobals();
 }
 
 void GlTest::useTarget(int width, int height)

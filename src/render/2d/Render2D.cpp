@@ -12,7 +12,7 @@ namespace {
 
 Pass2D& pass()
 {
-    return renderGlobals().caches->pass2d;
+    return renderGlobals().caches().pass2d;
 }
 
 void drawBatch(std::span<const SpriteVertex> vertices, const Texture2D* texture, const ClipRect& clip)
@@ -147,5 +147,5 @@ void setGlobalColorFactor(float r, float g, float b, float a)
 
 SpriteBatch& spriteBatch()
 {
-    return renderGlobals().caches->spriteBatch;
+    return renderGlobals().caches().spriteBatch;
 }

@@ -45,7 +45,7 @@ constexpr std::array<std::string_view, kSpriteSetCount> kSetNames = {
 
 SpriteTables& tables()
 {
-    return renderGlobals().caches->sprites;
+    return renderGlobals().caches().sprites;
 }
 
 // Loads the first variant of a sheet that exists: low detail, high density, plain.

@@ -18,7 +18,7 @@ constexpr std::string_view kGlm = ".glm";
 // Every loaded model by key; the cache is the only owner.
 auto& cache()
 {
-    return renderGlobals().caches->models;
+    return renderGlobals().caches().models;
 }
 
 struct ModelAddress {

@@ -24,7 +24,7 @@ using Page = ModelBufferPage;
 
 std::vector<std::unique_ptr<Page>>& pages()
 {
-    return renderGlobals().caches->modelPages;
+    return renderGlobals().caches().modelPages;
 }
 
 Page* newPage(std::size_t vertices, std::size_t indices)

@@ -45,7 +45,7 @@ RequestTail fileTail(std::string_view name, TextureLoadFlags flags)
 
 TextureCache& cache()
 {
-    return renderGlobals().caches->textures;
+    return renderGlobals().caches().textures;
 }
 
 // The file decoded by `decode` (which logs its own faults); false when it is

@@ -12,7 +12,7 @@
 namespace {
 PostTargets& post()
 {
-    return renderGlobals().caches->post;
+    return renderGlobals().caches().post;
 }
 
 // Bright parts below this (0..1 per channel) cast no shafts.

@@ -16,15 +16,26 @@ RenderGlobals& renderGlobals()
     return *globals;
 }
 
+RenderCaches& RenderGlobals::caches()
+{
+    if (!m_caches)
+        m_caches = std::make_unique<RenderCaches>();
+    return *m_caches;
+}
+
+void RenderGlobals::dropCaches()
+{
+    // Taken out before it is freed: what the old caches release on the way
+    // reaches no half-destroyed set.
+    std::unique_ptr<RenderCaches> old = std::move(m_caches);
+    old.reset();
+}
+
 void resetRenderGlobals()
 {
-    RenderGlobals& g = renderGlobals();
     // The device points at the scene target; it lets go first.
     PostProcess::destroyTargets();
-    // Swapped out before it is freed: what the old caches release on the way
-    // finds a whole, empty set in place.
-    std::unique_ptr<RenderCaches> old = std::exchange(g.caches, std::make_unique<RenderCaches>());
-    old.reset();
+    renderGlobals().dropCaches();
 }
 
 void shutdownRenderer()

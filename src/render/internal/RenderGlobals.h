@@ -104,11 +104,18 @@ struct RenderCaches {
     float shaderTerrainSize = 1.0f;
 };
 
-// The render library's one piece of shared state. The upper part outlives a
+// The render library's one piece of shared state, reached through renderGlobals(). The upper part outlives a
 // reset: the device and its extensions belong to whoever made them, and the
 // lists follow objects their owners hold; the scattering model may be a
 // source the extensions point to.
-struct RenderGlobals {
+class RenderGlobals {
+public:
+    // Made on first use, after the globals themselves: its objects register
+    // with the globals as they are built.
+    RenderCaches& caches();
+    // Drops the caches; the next caches() makes a fresh set.
+    void dropCaches();
+
     Graphics* device = nullptr;
     GraphicsES20Extensions* extensions = nullptr;
     GlContextInfo context;
@@ -117,7 +124,8 @@ struct RenderGlobals {
     Water* water = nullptr;
     AtmosScatter atmosScatter;
 
-    std::unique_ptr<RenderCaches> caches = std::make_unique<RenderCaches>();
+private:
+    std::unique_ptr<RenderCaches> m_caches;
 };
 
 RenderGlobals& renderGlobals();

@@ -50,14 +50,14 @@ void ShadowMaps::setView(const Vec3& focus, const Vec3& sunDirection)
     m_shadowMatrix = mat4Multiply(bias, mat4Multiply(m_lightProjection, m_lightView));
 }
 
-ShadowMaps* shadowMaps() { return renderGlobals().caches->shadowMaps.get(); }
+ShadowMaps* shadowMaps() { return renderGlobals().caches().shadowMaps.get(); }
 
 bool createShadowMaps(bool force)
 {
     Graphics* g = graphics();
     if (!g || (!force && g->qualityTier() < 3))
         return false;
-    std::unique_ptr<ShadowMaps>& current = renderGlobals().caches->shadowMaps;
+    std::unique_ptr<ShadowMaps>& current = renderGlobals().caches().shadowMaps;
     if (current)
         return true;
     auto maps = std::make_unique<ShadowMaps>();
@@ -67,13 +67,13 @@ bool createShadowMaps(bool force)
     return true;
 }
 
-void destroyShadowMaps() { renderGlobals().caches->shadowMaps.reset(); }
+void destroyShadowMaps() { renderGlobals().caches().shadowMaps.reset(); }
 
 void renderShadowMaps(const Vec3& focus)
 {
     Graphics* g = graphics();
     ShadowMaps* maps = shadowMaps();
-    WorldProgram& depthProgram = renderGlobals().caches->shadowDepthProgram;
+    WorldProgram& depthProgram = renderGlobals().caches().shadowDepthProgram;
     if (!g || !maps || !maps->isValid() ||
         !depthProgram.ensure("shadow depth", worldshaders::kShadowDepthVertex, worldshaders::kShadowDepthFragment))
         return;

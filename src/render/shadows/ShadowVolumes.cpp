@@ -23,7 +23,7 @@ namespace {
 // The volumes of the frame and the welded meshes.
 ShadowVolumeFrame& frame()
 {
-    return renderGlobals().caches->shadowVolumes;
+    return renderGlobals().caches().shadowVolumes;
 }
 
 std::shared_ptr<const ShadowVolumeMesh> meshOf(std::span<const Vec3> triangles)

@@ -26,7 +26,7 @@ PropBatch::PropBatch(std::string textureName) : m_textureName(std::move(textureN
 PropBatch::~PropBatch()
 {
     std::erase(renderGlobals().liveProps, this);
-    std::erase(renderGlobals().caches->pendingProps, this);
+    std::erase(renderGlobals().caches().pendingProps, this);
 }
 
 void PropBatch::addWorld(const IPropWorld& world)
@@ -115,7 +115,7 @@ void PropBatch::draw() const
 void allocatePropBuffers(std::span<const std::string_view> names)
 {
     (void)names;  // batches are sized as they are built
-    renderGlobals().caches->pendingProps.clear();
+    renderGlobals().caches().pendingProps.clear();
 }
 
 std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropWorld& world)
@@ -123,22 +123,22 @@ std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropW
     auto batch = std::make_unique<PropBatch>(std::string(textureName));
     batch->loadTexture();
     batch->addWorld(world);
-    renderGlobals().caches->pendingProps.push_back(batch.get());
+    renderGlobals().caches().pendingProps.push_back(batch.get());
     return batch;
 }
 
 void unmapPropBuffers()
 {
-    for (PropBatch* batch : renderGlobals().caches->pendingProps)
+    for (PropBatch* batch : renderGlobals().caches().pendingProps)
         batch->upload();
-    renderGlobals().caches->pendingProps.clear();
+    renderGlobals().caches().pendingProps.clear();
 }
 
 void drawProps(const PropBatch* batch, int pass, float distanceFactor)
 {
     (void)distanceFactor;
     Graphics* g = graphics();
-    WorldProgram& program = renderGlobals().caches->propsProgram;
+    WorldProgram& program = renderGlobals().caches().propsProgram;
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
         !program.ensure("props", worldshaders::kPropsVertex, worldshaders::kPropsFragment))
         return;

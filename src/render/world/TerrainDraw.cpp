@@ -23,10 +23,10 @@ public:
 
 void setShaderTerrainSize(float size)
 {
-    renderGlobals().caches->shaderTerrainSize = size >= 1.0f && std::isfinite(size) ? size : 1.0f;
+    renderGlobals().caches().shaderTerrainSize = size >= 1.0f && std::isfinite(size) ? size : 1.0f;
 }
 
-float shaderTerrainSize() { return renderGlobals().caches->shaderTerrainSize; }
+float shaderTerrainSize() { return renderGlobals().caches().shaderTerrainSize; }
 
 Terrain::Terrain() = default;
 Terrain::~Terrain() = default;
