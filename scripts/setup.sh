@@ -7,8 +7,9 @@ SKYFRONT_PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
   libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev libminizip-dev
   libtinyxml2-dev libutfcpp-dev libcairo2-dev libfreetype-dev fonts-dejavu-core
-  libopenal-dev libmpg123-dev
+  libopenal-dev libmpg123-dev libmp3lame-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0 libgles2 libegl1
 )
 

@@ -2,15 +2,25 @@
 #include "platform/Log.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
 #include "render/Graphics.h"
 #include "render/Renderer.h"
 #include "render/gl/GraphicsES20.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/fx/PostProcess.h"
 #include "render/2d/SpriteSets.h"
+#include "render/assets/ImageWriter.h"
+#include "screens/QuitGameOverlay.h"
+#include "screens/Screens.h"
+#include "screens/SplashesScreen.h"
+#include "screens/hud/HudSounds.h"
+#include "sound/Sound.h"
+#include "ui/MenuHooks.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace {
 // The one renderer. stopRenderer frees its GL names before the window goes,
@@ -61,10 +71,62 @@ void resizeRenderer(int width, int height)
         device->setRenderTarget(nullptr);
 }
 
+// The HUD's message chime and announcements.
+class HudSoundPlayer final : public IHudSounds {
+public:
+    void playMessageSound() override
+    {
+        if (SoundSourceBuffered* source = globalSources().msgSound)
+            source->play();
+    }
+    void playAnnouncer(int, const char* file) override { Sound::createOneShot2D(SoundData::load(file)); }
+};
+
+// A machine without an audio device plays to the null output; only OpenAL
+// itself failing ends the program. Until the menu screen starts its music,
+// the menu piece starts here.
+void startSound()
+{
+    if (!Sound::init())
+        std::exit(-1);
+    startMenuMusic(settings());
+    static HudSoundPlayer hudSoundPlayer;
+    setHudSounds(&hudSoundPlayer);
+    setMenuSoundHook([](MenuSound sound) {
+        const GlobalSources& sources = globalSources();
+        if (SoundSourceBuffered* source = sound == MenuSound::Click ? sources.click : sources.clickBack)
+            source->play();
+    });
+}
+
+void updateSound()
+{
+    Sound::update();
+    static bool reported = false;
+    if (!reported) {
+        reported = true;
+        const SoundSourceStreamed* music = globalSources().music;
+        logInfo("sound", "music %s", music && music->isPlaying() ? "playing" : "silent");
+    }
+}
+
 // Every GL name goes while the window's context still lives.
 void stopRenderer()
 {
     shutdownRenderer();
+}
+
+// The "-dumpframe" test option: the screen just drawn, as a PNG file.
+bool saveFrame(const std::string& path)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return false;
+    device->setRenderTarget(nullptr);
+    const ScreenMetrics& metrics = screenMetrics();
+    std::vector<std::uint8_t> rgba;
+    device->readPixels(0, 0, metrics.screenWidth, metrics.screenHeight, rgba);
+    return writePngFile(path, metrics.screenWidth, metrics.screenHeight, rgba);
 }
 
 void clearScreen(float r, float g, float b)
@@ -86,8 +148,24 @@ int main(int argc, char** argv)
     AppHooks hooks;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
+    hooks.showFirstScreen = [] {
+        startScreens();
+        setCurrentScreen(&splashesScreen());
+    };
+    hooks.ensureQuitOverlay = [] { QuitGameOverlay::instance(); };
+    hooks.updateQuitOverlay = [] { QuitGameOverlay::instance().update(); };
+    hooks.quitConfirmed = [] { return QuitGameOverlay::instance().quit; };
+    hooks.drawScreens = drawScreens;
+    hooks.updateScreens = updateScreens;
+    hooks.touch = dispatchTouchToScreens;
+    hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;
+    hooks.saveFrame = saveFrame;
     hooks.screenResized = resizeRenderer;
+    hooks.startSound = startSound;
+    hooks.updateSound = updateSound;
+    hooks.focusLost = applyFocusLost;
+    hooks.focusGained = [] { applyFocusGained(settings()); };
     App app(std::move(hooks));
     return app.run(argc, argv);
 }

@@ -23,7 +23,8 @@ public:
     {
         if (!take(2))
             return false;
-        out = static_cast<std::uint16_t>(m_bytes[m_pos - 2] | (m_bytes[m_pos - 1] << 8));
+        const std::uint8_t* p = m_bytes.data() + (m_pos - 2);
+        out = static_cast<std::uint16_t>(p[0] | (p[1] << 8));
         return true;
     }
     bool i16(std::int16_t& out)
@@ -38,7 +39,7 @@ public:
     {
         if (!take(4))
             return false;
-        const std::uint8_t* p = &m_bytes[m_pos - 4];
+        const std::uint8_t* p = m_bytes.data() + (m_pos - 4);
         out = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
         return true;
     }
@@ -65,7 +66,10 @@ public:
     {
         if (!take(count))
             return false;
-        std::memcpy(out, &m_bytes[m_pos - count], count);
+        // An empty name at the very end is a read of nothing: index the
+        // span's data, never the span at size().
+        if (count != 0)
+            std::memcpy(out, m_bytes.data() + (m_pos - count), count);
         return true;
     }
     // A count whose records, recordSize bytes each at the least, fit in what is left.

@@ -179,6 +179,8 @@ private:
             char c = m_text[m_pos++];
             if (c == '"')
                 break;
+            if (c == '\0')
+                return fail("NUL byte in a string");
             if (c == '\\') {
                 if (m_pos >= m_text.size())
                     return fail("unterminated string");
@@ -194,7 +196,7 @@ private:
                     c = static_cast<char>(textparsing::hexDigitValue(m_text[m_pos]) * 16 + textparsing::hexDigitValue(m_text[m_pos + 1]));
                     m_pos += 2;
                     if (c == '\0')
-                        return fail("\\x00 in a string");
+                        return fail("NUL byte in a string");
                 } else {
                     return fail(std::string("unknown escape \\") + e + " in a string");
                 }

@@ -4,6 +4,7 @@
 #include "platform/File.h"
 #include "platform/internal/TextParsing.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <memory>
@@ -65,7 +66,12 @@ void FileHashList::parse(std::string_view text, std::string_view sourceName)
         const std::size_t digits = static_cast<std::size_t>(result.ptr - line.data());
         const std::string_view name = digits < line.size() ? line.substr(digits + 1) : std::string_view();
         // name.empty() also guards line[digits] on a line of eight digits alone.
-        if (result.ec != std::errc() || digits != 8 || name.empty() || line[digits] != ' ' ||
+        // A control byte (a stray carriage return) would make a name the
+        // writer cannot give back and no file is called by.
+        const bool controlByte = std::any_of(name.begin(), name.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        });
+        if (result.ec != std::errc() || digits != 8 || name.empty() || line[digits] != ' ' || controlByte ||
             !isSafeFileName(name)) {
             if (!m_malformed)
                 logWarning("platform", "%.*s:%d: malformed line; the data files count as modified",

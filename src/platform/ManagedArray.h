@@ -17,7 +17,7 @@ public:
 
     static std::size_t count() { return s_count; }
     // The i-th live object, null past the count.
-    static T* at(std::size_t i) { return i < s_count && i < N ? s_items[i] : nullptr; }
+    static T* at(std::size_t i) { return i < s_count && i < N ? static_cast<T*>(s_items[i]) : nullptr; }
 
     std::size_t managedIndex() const { return m_managedIndex; }
     bool isRegistered() const { return m_managedIndex < N; }
@@ -27,7 +27,9 @@ protected:
     {
         if (s_count < N) {
             m_managedIndex = s_count;
-            s_items[s_count++] = static_cast<T*>(this);
+            // Kept as the base: while this constructor runs the object is not
+            // a T yet, and a polymorphic T may not be cast to before it is.
+            s_items[s_count++] = this;
         } else {
             m_managedIndex = N;
         }
@@ -40,15 +42,15 @@ protected:
             return;
         const std::size_t last = --s_count;
         if (m_managedIndex != last) {
-            T* moved = s_items[last];
+            ManagedArray* moved = s_items[last];
             s_items[m_managedIndex] = moved;
-            static_cast<ManagedArray*>(moved)->m_managedIndex = m_managedIndex;
+            moved->m_managedIndex = m_managedIndex;
         }
         s_items[last] = nullptr;
     }
 
 private:
     std::size_t m_managedIndex = N;
-    static inline T* s_items[N] = {};
+    static inline ManagedArray* s_items[N] = {};
     static inline std::size_t s_count = 0;
 };

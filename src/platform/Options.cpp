@@ -5,6 +5,7 @@
 #include "platform/internal/TextParsing.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <vector>
 
@@ -52,6 +53,8 @@ struct OptionSpec {
     std::string_view name;     // as typed, without the leading '-' of the dash options
     ValueKind value;
     std::string_view help;
+    std::string_view valueName = {};  // shown after the name by -help
+    bool test = false;                // listed under its own heading
 };
 constexpr OptionSpec kOptions[] = {
     {"help", ValueKind::None, "print this list of options and end"},
@@ -64,7 +67,39 @@ constexpr OptionSpec kOptions[] = {
     {"+connect", ValueKind::Text, "join the game at a.b.c.d:port"},
     {"+connect_lobby", ValueKind::Text, "join the lobby of that id"},
     {"+password", ValueKind::Text, "password for the game to join"},
+    {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25)", "S", true},
+    {"frames", ValueKind::Number, "quit normally after N frames", "N", true},
+    {"dumpframe", ValueKind::Text, "write frame N to FILE as PNG (repeatable)", "N:FILE", true},
 };
+
+constexpr float kMinFixedDelta = 0.001f;
+constexpr float kMaxFixedDelta = 0.25f;
+constexpr int kMaxFrames = 100000000;
+
+// "N:FILE" with N from 1 on; false when malformed.
+bool parseFrameDump(std::string_view value, TestOptions::FrameDump& dump)
+{
+    const std::size_t colon = value.find(':');
+    if (colon == std::string_view::npos || colon + 1 >= value.size())
+        return false;
+    int frame = 0;
+    if (!textparsing::parseWholeNumber(value.substr(0, colon), frame) || frame < 1 || frame > kMaxFrames)
+        return false;
+    dump.frame = frame;
+    dump.path = std::string(value.substr(colon + 1));
+    return true;
+}
+
+bool parseSeconds(std::string_view value, float& seconds)
+{
+    const std::string text(value);
+    char* end = nullptr;
+    const double parsed = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !(parsed >= kMinFixedDelta && parsed <= kMaxFixedDelta))
+        return false;
+    seconds = static_cast<float>(parsed);
+    return true;
+}
 
 const OptionSpec* findOption(std::string_view arg)
 {
@@ -180,8 +215,18 @@ void OptionTable::parse(std::span<const char* const> args)
                 m_connect = value;
             else if (option->name == "+connect_lobby")
                 m_connectLobby = value;
-            else
+            else if (option->name == "+password")
                 m_password = value;
+            else if (option->name == "fixeddt" && !parseSeconds(value, m_test.fixedFrameDelta))
+                logWarning("platform", "option -fixeddt: \"%s\" is not 0.001..0.25 seconds; ignored",
+                           std::string(value).c_str());
+            else if (option->name == "dumpframe") {
+                TestOptions::FrameDump dump;
+                if (parseFrameDump(value, dump))
+                    m_test.frameDumps.push_back(std::move(dump));
+                else
+                    logWarning("platform", "option -dumpframe: \"%s\" is not N:FILE; ignored", std::string(value).c_str());
+            }
             continue;
         }
         int number = 0;
@@ -198,8 +243,12 @@ void OptionTable::parse(std::span<const char* const> args)
             m_mode = number;
         else if (option->name == "quality")
             m_quality = number;
-        else
+        else if (option->name == "vsync")
             m_vsync = number;
+        else if (number >= 1 && number <= kMaxFrames)
+            m_test.quitAfterFrames = number;
+        else
+            logWarning("platform", "option -frames %d is out of range 1..%d; ignored", number, kMaxFrames);
     }
 }
 
@@ -223,15 +272,22 @@ void OptionTable::applyTo(GraphicsConfig& config) const
 
 std::string OptionTable::usage()
 {
-    std::string text = "Options:\n";
-    for (const OptionSpec& option : kOptions) {
-        std::string left = option.name.starts_with('+') ? std::string(option.name) : "-" + std::string(option.name);
-        if (option.value == ValueKind::Number)
-            left += " N";
-        else if (option.value == ValueKind::Text)
-            left += option.name == "+connect" ? " ADDRESS:PORT" : option.name == "+password" ? " TEXT" : " ID";
-        left.resize(std::max<std::size_t>(left.size() + 2, 28), ' ');
-        text += "  " + left + std::string(option.help) + "\n";
+    std::string text;
+    for (const bool test : {false, true}) {
+        text += test ? "\nTest options (headless and scripted runs):\n" : "Options:\n";
+        for (const OptionSpec& option : kOptions) {
+            if (option.test != test)
+                continue;
+            std::string left = option.name.starts_with('+') ? std::string(option.name) : "-" + std::string(option.name);
+            if (!option.valueName.empty())
+                left += " " + std::string(option.valueName);
+            else if (option.value == ValueKind::Number)
+                left += " N";
+            else if (option.value == ValueKind::Text)
+                left += option.name == "+connect" ? " ADDRESS:PORT" : option.name == "+password" ? " TEXT" : " ID";
+            left.resize(std::max<std::size_t>(left.size() + 2, 28), ' ');
+            text += "  " + left + std::string(option.help) + "\n";
+        }
     }
     return text;
 }

@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The window and quality chosen at start: defaults, then "graphics.cfg" in the
 // save folder, then the command line.
@@ -30,9 +31,21 @@ GraphicsConfig loadGraphicsConfig();
 // vsync 1, replacing the old file atomically. False when it could not be written.
 [[nodiscard]] bool saveGraphicsConfig();
 
+// Options for headless and scripted runs; they change nothing else of a run.
+struct TestOptions {
+    float fixedFrameDelta = 0.0f;   // seconds of every frame; 0 takes the real clock
+    int quitAfterFrames = 0;        // quit through the normal shut-down after so many frames; 0 never
+    struct FrameDump {
+        int frame = 0;              // 1 is the first frame drawn
+        std::string path;           // PNG file; relative to the folder the game was started from
+    };
+    std::vector<FrameDump> frameDumps;
+};
+
 // The command-line option table: "-help", "-width N", "-height N", "-mode N",
 // "-quality N", "-vsync N", "-listres" (also with "--"), "+connect a.b.c.d:port",
-// "+connect_lobby ID", "+password TEXT".
+// "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
+// "-frames N" and "-dumpframe N:FILE" (repeatable).
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or
@@ -48,6 +61,7 @@ public:
     const std::string& connect() const { return m_connect; }
     const std::string& connectLobby() const { return m_connectLobby; }
     const std::string& password() const { return m_password; }
+    const TestOptions& testOptions() const { return m_test; }
 
     // Every option with a line of explanation, for "-help".
     static std::string usage();
@@ -57,4 +71,5 @@ private:
     bool m_listres = false;
     std::optional<int> m_width, m_height, m_mode, m_quality, m_vsync;
     std::string m_connect, m_connectLobby, m_password;
+    TestOptions m_test;
 };

@@ -34,6 +34,8 @@ const char* readQuoted(std::string_view line, std::size_t& pos, std::string& out
         const char c = line[pos++];
         if (c == '"')
             return nullptr;
+        if (c == '\0')
+            return "NUL byte in text";
         if (c != '\\') {
             out.push_back(c);
         } else {

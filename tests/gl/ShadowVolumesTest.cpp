@@ -4,6 +4,8 @@
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/WorldView.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -43,6 +45,7 @@ struct ShadowVolumesGl : GlTest {
         Mat4 projection;
         mat4Perspective(projection, 1.0f, 1.0f, 2.0f, 50000.0f);
         const WorldView view = WorldView::fromMatrices(eye, lookAtMatrix(eye, at, up), projection);
+        lastView = view;
         ShadowVolumes::buildIndices(view);
         gfx().setProjectionMatrix(view.projection());
         gfx().setViewMatrix(view.view());
@@ -59,8 +62,22 @@ struct ShadowVolumesGl : GlTest {
     }
     void drawFromAbove() { drawFrame({0, 300, 0}, {0, 0, 0}, {0, 0, -1}); }
 
+    // Where a world point lands on the target after the last drawFrame.
+    Rgba pixelAt(const Vec3& p)
+    {
+        const Mat4 m = mat4Multiply(lastView.projection(), lastView.view());
+        const float* a = m.m;
+        const float x = a[0] * p.x + a[4] * p.y + a[8] * p.z + a[12];
+        const float y = a[1] * p.x + a[5] * p.y + a[9] * p.z + a[13];
+        const float w = a[3] * p.x + a[7] * p.y + a[11] * p.z + a[15];
+        const int px = static_cast<int>((x / w * 0.5f + 0.5f) * static_cast<float>(target().width()));
+        const int py = static_cast<int>((y / w * 0.5f + 0.5f) * static_cast<float>(target().height()));
+        return pixel(std::clamp(px, 0, target().width() - 1), std::clamp(py, 0, target().height() - 1));
+    }
+
     LightRecord light;
     std::vector<Vec3> box;
+    WorldView lastView;
 };
 
 // Noon: lit ground keeps its color, the shadow keeps the ambient 0.4 of it.
@@ -88,6 +105,24 @@ TEST_F(ShadowVolumesGl, CameraInsideTheVolumeSeesTheSameShadow)
     drawFrame({0, 30, 0}, {30, 0, 0}, {0, 1, 0});
     EXPECT_TRUE(rgbNear(pixel(32, 1), kShadow, 4)) << "ground a few units below";
     EXPECT_TRUE(rgbNear(centre(), kGround)) << "ground 30 units off, past the box";
+}
+
+// Evening: the sun 20 degrees up in the east throws the shadow 90..240 units
+// west of the box. Seen from a camera off to the side and above, the ground
+// under and east of the box stays lit.
+TEST_F(ShadowVolumesGl, LowSunSeenObliquelyShadowsOnlyBehindTheCaster)
+{
+    const float elevation = 20.0f * kPi / 180.0f;
+    light.direction[0] = std::cos(elevation);
+    light.direction[1] = std::sin(elevation);
+    light.direction[2] = 0.0f;
+    gfx().setLight(&light);
+    ShadowVolumes::Caster caster(box);
+    drawFrame({260, 160, 220}, {-80, 0, 0}, {0, 1, 0});
+    EXPECT_TRUE(rgbNear(pixelAt({60, 0, 0}), kGround)) << "sun side of the box";
+    EXPECT_TRUE(rgbNear(pixelAt({0, 0, 0}), kGround)) << "under the box";
+    EXPECT_TRUE(rgbNear(pixelAt({-40, 0, 40}), kGround)) << "beside the shadow";
+    EXPECT_LT(pixelAt({-160, 0, 0}).r, 150) << "in the shadow";
 }
 
 TEST_F(ShadowVolumesGl, NoShadowFromInactiveOrBrokenCastersAtTierZeroOrWithTheShadowMap)

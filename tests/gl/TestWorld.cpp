@@ -1,12 +1,11 @@
 #include "TestWorld.h"
+#include "render/assets/ImageWriter.h"
 
 #include "platform/File.h"
 #include "render/Graphics.h"
 #include "render/RenderBuffer.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/shadows/ShadowVolumes.h"
-
-#include <png.h>
 
 #include <cmath>
 #include <cstdio>
@@ -121,34 +120,7 @@ bool saveTargetPng(Graphics& g, int width, int height, const std::string& path)
 {
     std::vector<std::uint8_t> rgba;
     g.readPixels(0, 0, width, height, rgba);
-    if (rgba.size() < static_cast<std::size_t>(width * height * 4))
-        return false;
-    // volatile: it must survive libpng's error jump intact.
-    std::FILE* volatile file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width * 3));
-    for (int y = height - 1; y >= 0; --y) {  // GL rows run bottom up
-        for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                row[static_cast<std::size_t>(x * 3 + c)] = rgba[static_cast<std::size_t>((y * width + x) * 4 + c)];
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
+    return writePngFile(path, width, height, rgba);
 }
 
 void TestWorldGl::SetUp()

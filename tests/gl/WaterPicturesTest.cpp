@@ -146,4 +146,32 @@ TEST_F(WaterPictures, FarSeaDoesNotAliasIntoPatterns)
     }
 }
 
+// The sea's grid follows the eye in snaps: far from the origin, several snaps
+// out, the same view shows the same sea (no hole, no shifted grid).
+TEST_F(WaterPictures, SeaFarFromTheOriginLooksAsItDoesNearIt)
+{
+    gfx().setQualityTier(0);
+    Mat4 projection;
+    mat4Perspective(projection, 0.6f, 128.0f / 96.0f, 2.0f, 50000.0f);
+    gfx().setProjectionMatrix(projection);
+    auto seaFrom = [&](const Vec3& eye) {
+        const Vec3 at{eye.x + 300.0f, 0.0f, eye.z - 900.0f};
+        gfx().setViewMatrix(lookAtMatrix(eye, at, Vec3{0, 1, 0}));
+        water.update(eye, 0.0f);
+        clearTo({0, 0, 0, 255});
+        water.drawSurface();
+        std::vector<Rgba> blocks;
+        for (int y = 0; y < 96; y += 16)
+            for (int x = 0; x < 128; x += 16)
+                blocks.push_back(mean(rect(x, y, 16, 16)));
+        return blocks;
+    };
+    const std::vector<Rgba> near = seaFrom({1200.0f, 200.0f, 700.0f});
+    for (const Vec3& far : {Vec3{1200.0f + 5000.0f, 200.0f, 700.0f - 7500.0f}, Vec3{1200.0f - 10000.0f, 200.0f, 700.0f + 12500.0f}}) {
+        const std::vector<Rgba> there = seaFrom(far);
+        for (std::size_t i = 0; i < near.size(); ++i)
+            EXPECT_TRUE(rgbNear(there[i], near[i], 8)) << "block " << i << ": " << there[i] << " vs " << near[i];
+    }
+}
+
 }  // namespace

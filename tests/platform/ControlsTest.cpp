@@ -178,6 +178,13 @@ TEST_F(ControlsTest, ControllerAxesSplitIntoTheirActions)
     input.joystickAxis(3, 5, 32767);
     frame();
     EXPECT_FLOAT_EQ(handler.lastFlight.throttle, 1.0f);
+    // A trigger reports 0..32767: let go it is no throttle, half way half.
+    input.joystickAxis(3, 5, 0);
+    frame();
+    EXPECT_FLOAT_EQ(handler.lastFlight.throttle, 0.0f);
+    input.joystickAxis(3, 5, 16384);
+    frame();
+    EXPECT_NEAR(handler.lastFlight.throttle, 0.5f, 0.01f);
 }
 
 TEST_F(ControlsTest, DisabledActionsProduceNothing)

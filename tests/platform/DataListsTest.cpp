@@ -75,7 +75,8 @@ TEST_F(HashList, FilesAreReadThroughTheWholeFileLayer)
 TEST_F(HashList, MalformedLinesFailVerification)
 {
     for (const char* text : {"1234567 data/a.cfg\n", "zzzzzzzz data/a.cfg\n", "0000000000 data/a.cfg\n",
-                             "00000000 ../a.cfg\n", "00000000\n"}) {
+                             "00000000 ../a.cfg\n", "00000000\n", "00000000 data/a.cfg\r\r\n",
+                             "00000000 data/\x01a.cfg\n"}) {
         list.parse(text, "test.lst");
         EXPECT_TRUE(list.entries().empty()) << text;
         EXPECT_FALSE(list.verify()) << text;

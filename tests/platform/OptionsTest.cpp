@@ -112,3 +112,31 @@ TEST(CommandLine, UsageNamesEveryOption)
         EXPECT_NE(usage.find(name), std::string::npos) << name;
 }
 }  // namespace
+
+namespace {
+TEST(TestOptions, StepFrameCountAndDumpsParseAndBadValuesAreIgnored)
+{
+    OptionTable options;
+    const char* args[] = {"-fixeddt", "0.02", "-frames", "250", "-dumpframe", "2:a.png",
+                          "-dumpframe", "100:out/b.png", "-dumpframe", "0:c.png", "-dumpframe", "7",
+                          "-fixeddt", "5"};
+    options.parse(args);
+    const TestOptions& test = options.testOptions();
+    EXPECT_FLOAT_EQ(test.fixedFrameDelta, 0.02f);  // the out-of-range 5 s kept the earlier value
+    EXPECT_EQ(test.quitAfterFrames, 250);
+    ASSERT_EQ(test.frameDumps.size(), 2u);
+    EXPECT_EQ(test.frameDumps[1].frame, 100);
+    EXPECT_EQ(test.frameDumps[1].path, "out/b.png");
+
+    OptionTable none;
+    none.parse({});
+    EXPECT_EQ(none.testOptions().fixedFrameDelta, 0.0f);
+    EXPECT_EQ(none.testOptions().quitAfterFrames, 0);
+
+    const std::string usage = OptionTable::usage();
+    const std::size_t heading = usage.find("Test options");
+    ASSERT_NE(heading, std::string::npos);
+    EXPECT_GT(usage.find("-dumpframe"), heading);
+    EXPECT_LT(usage.find("-quality"), heading);
+}
+}  // namespace

@@ -229,7 +229,14 @@ TEST(RecordErrors, StringsAreBoundedAndTerminated)
     EXPECT_EQ(error, "test.psc:1: unterminated string");
     EXPECT_FALSE(read("PGroup { name \"open", group));
     EXPECT_FALSE(read("PGroup { name \"bad \\q\" }", group));
+    // NUL has one rule both ways: refused raw and escaped, left out by the writer.
     EXPECT_FALSE(read("PGroup { name \"nul \\x00\" }", group));
+    EXPECT_FALSE(read(std::string("PGroup { name \"raw \0nul\" }", 26), group, &error));
+    EXPECT_EQ(error, "test.psc:1: NUL byte in a string");
+    group.name = std::string("a\0b", 3);
+    PGroup back;
+    ASSERT_TRUE(read(writeRecord(group), back));
+    EXPECT_EQ(back.name, "ab");
     const std::string longest(kMaxRecordString, 'a');
     ASSERT_TRUE(read("PGroup { name \"" + longest + "\" }", group));
     EXPECT_EQ(group.name, longest);

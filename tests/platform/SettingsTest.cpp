@@ -315,6 +315,12 @@ TEST(SettingsRules, SanitizeClampsSelectionsToTheirLists)
     EXPECT_EQ(s.skirmishMap, -1);
     EXPECT_EQ(s.dogfightIndex, 19);
     EXPECT_FLOAT_EQ(s.mouseSensitivity, 1.7f);
+    // Map indices run 0..count-1: the count itself is past the list.
+    for (const int map : {9, 10}) {
+        s.skirmishMap = map;
+        s.sanitize(planes, 10);
+        EXPECT_EQ(s.skirmishMap, map == 9 ? 9 : -1);
+    }
 }
 
 TEST(SettingsRules, ResetProfileKeepsOptionsAndAccount)

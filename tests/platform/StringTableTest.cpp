@@ -44,20 +44,21 @@ TEST(StringTableText, EscapesGiveColorCodesAndWideCharacters)
 
 TEST(StringTableText, BadLinesAreSkippedAndTheFirstReported)
 {
-    const char* text = "1 - \"good\"\n"
-                       "2 - \"open\n"
-                       "x - \"no number\"\n"
-                       "70000 - \"too large\"\n"
-                       "3 bad-key \"k\"\n"
-                       "4 - \"\\x00\"\n"
-                       "5 - \"\\q\"\n"
-                       "6 - \"\xC3\x28\"\n"
-                       "7 - \"trailing\" x\n"
-                       "8 \"no key\"\n"
-                       "9 - \"fine\"\n";
+    const char text[] = "1 - \"good\"\n"
+                        "2 - \"open\n"
+                        "x - \"no number\"\n"
+                        "70000 - \"too large\"\n"
+                        "3 bad-key \"k\"\n"
+                        "4 - \"\\x00\"\n"
+                        "5 - \"\\q\"\n"
+                        "6 - \"\xC3\x28\"\n"
+                        "7 - \"trailing\" x\n"
+                        "8 \"no key\"\n"
+                        "9 - \"fine\"\n"
+                       "10 - \"raw \0nul\"\n";
     std::vector<StringEntry> entries;
     std::string error;
-    EXPECT_FALSE(parseStringTable(text, "test.str", entries, error));
+    EXPECT_FALSE(parseStringTable(std::string_view(text, sizeof(text) - 1), "test.str", entries, error));
     EXPECT_EQ(error, "test.str:2: unterminated text");
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[1].number, 9);

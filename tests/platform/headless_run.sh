@@ -70,5 +70,16 @@ if grep -q -e 'tq2_settings.bin not read' -e 'settings blocks read back valid' "
   fail "the settings file written at the end did not load back whole: $(cat "$tree/stderr")"
 fi
 
+# The test options: a fixed step, a frame count that ends the run normally,
+# and a frame written as PNG (relative to the folder the game starts from).
+( cd "$tree" && "$game" -width 320 -height 240 -fixeddt 0.02 -frames 12 -dumpframe 3:shot.png 2>"$tree/stderr" )
+code=$?; [ "$code" -eq 0 ] || fail "-frames 12 exited with $code: $(cat "$tree/stderr")"
+header="$(od -An -tx1 -N24 "$tree/shot.png" 2>/dev/null | tr -d ' \n')"
+# PNG signature, then the header chunk with width 320 and height 240.
+[ "$header" = "89504e470d0a1a0a0000000d4948445200000140000000f0" ] ||
+  fail "-dumpframe wrote no 320x240 PNG: $header"
+out="$("$game" -help 2>/dev/null)"
+grep -q 'Test options' <<<"$out" || fail "-help lists no test options"
+
 [ "$failures" -eq 0 ] && echo "headless run: all checks passed"
 exit $(( failures > 0 ))

@@ -12,6 +12,7 @@
 namespace {
 
 using testsheets::BatchRecorder;
+using RecordedQuadList = std::vector<testsheets::RecordedQuad>;
 
 struct Text : testing::Test {
     CFont font;
@@ -60,6 +61,15 @@ TEST_F(Text, ColorCodesTakeNoRoomAndSwitchColors)
     EXPECT_EQ(quads[2].v[0].color.g, 0);
     EXPECT_EQ(quads[3].v[0].color.g, 255);
     EXPECT_FLOAT_EQ(quads[3].minX(), 31.0f);   // pen 30 + the glyph's offset 1
+
+    // A fading font fades its colored groups too (colors are premultiplied).
+    font.setColorBytes(255, 255, 255, 128);
+    font.draw(u"\x08;b", 0, 0, 0);
+    const RecordedQuadList& faded = recorder.drawn();
+    ASSERT_EQ(faded.size(), 5u);
+    EXPECT_NEAR(faded[4].v[0].color.a, 128, 1);
+    EXPECT_NEAR(faded[4].v[0].color.b, 128, 1);
+    EXPECT_EQ(faded[4].v[0].color.r, 0);
 }
 
 TEST_F(Text, UnknownCharactersUseTheFallbackGlyph)

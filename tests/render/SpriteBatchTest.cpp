@@ -53,8 +53,12 @@ TEST_F(Batch, TextureChangeFlushesTheQuadsBefore)
 
 TEST_F(Batch, ClipRectanglesIntersectAndPopRestores)
 {
+    batch.addQuad(quad, textureA);   // queued before the change: drawn under the whole screen
     batch.pushClipRect();
     batch.setClipRect(100, 100, 200, 200);
+    ASSERT_EQ(flushes.size(), 1u);
+    EXPECT_FLOAT_EQ(flushes[0].clip.w, 640.0f);
+    flushes.clear();
     batch.setClipRect(50, 150, 100, 500);
     EXPECT_FLOAT_EQ(batch.clipRect().x, 100.0f);
     EXPECT_FLOAT_EQ(batch.clipRect().y, 150.0f);

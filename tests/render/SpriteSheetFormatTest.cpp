@@ -76,6 +76,16 @@ TEST(SpriteSheetFile, WrongHeaderIsRejected)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::memcpy(&bytes[8], &nan, 4);
     EXPECT_FALSE(readSpriteSheet(bytes, out));
+    // A scale far from any authoring density: a subnormal one made infinite sizes.
+    for (const float scale : {1e-42f, 1e-4f, 1e5f}) {
+        std::memcpy(&bytes[8], &scale, 4);
+        EXPECT_FALSE(readSpriteSheet(bytes, out)) << scale;
+    }
+    // The pad byte of the first part: kept only if zero, or a write would lose it.
+    const SpriteSheet sheet = testsheets::basicSheet();
+    bytes = basicBytes();
+    bytes[14 + sheet.textureName.size() + 4 + 2 + 8 * sheet.modules.size() + 2 + 7] = 1;
+    EXPECT_FALSE(readSpriteSheet(bytes, out));
 }
 
 TEST(SpriteSheetFile, InconsistentTablesAreRejected)

@@ -1,9 +1,12 @@
 #include "render/assets/Model.h"
 #include "render/Renderer.h"
+#include "render/assets/PvrFormat.h"
 
 #include "platform/File.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 // The models the data tool writes, read back through the game's loader.
@@ -45,3 +48,31 @@ TEST_F(StagedModels, AircraftHasTheNodesItsEffectsLookUp)
     EXPECT_NE(jet->loadFlags() & kModelKeepCpuData, 0u);
 }
 }  // namespace
+
+// The detail texture is tiled across the ground: its right edge meets its
+// left and its bottom its top, so a seam would show as a grid over the land.
+TEST(StagedTextures, TiledDetailTextureHasNoSeam)
+{
+    auto file = FileDisk::open(std::string(SKYFRONT_STAGE_DIR) + "/data/terrain/detail.pvr", "rb");
+    ASSERT_TRUE(file);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(file->readAll(bytes));
+    TextureImage image;
+    ASSERT_TRUE(decodePvr(bytes, image));
+    ASSERT_EQ(image.format, TextureFormat::Luminance8);
+    const int w = image.width, h = image.height;
+    const auto at = [&](int x, int y) { return static_cast<int>(image.levels[0][static_cast<std::size_t>(y * w + x)]); };
+    // Mean step between neighbouring texels inside, and across each wrap.
+    double inside = 0.0, acrossX = 0.0, acrossY = 0.0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x + 1 < w; ++x)
+            inside += std::abs(at(x + 1, y) - at(x, y));
+    inside /= static_cast<double>(h) * (w - 1);
+    for (int y = 0; y < h; ++y)
+        acrossX += std::abs(at(0, y) - at(w - 1, y));
+    for (int x = 0; x < w; ++x)
+        acrossY += std::abs(at(x, 0) - at(x, h - 1));
+    EXPECT_GT(inside, 0.5);   // there is grain to compare
+    EXPECT_LT(acrossX / h, 2.0 * inside);
+    EXPECT_LT(acrossY / w, 2.0 * inside);
+}

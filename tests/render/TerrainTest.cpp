@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -152,6 +153,15 @@ TEST(TerrainFile, BadFilesLeaveAnEmptyTerrain)
     auto nanCell = good;
     nanCell[8] = nanCell[9] = nanCell[10] = nanCell[11] = 0xff;
     EXPECT_TRUE(fails(nanCell));
+    // Finite numbers whose heights or slopes overflow: found by fuzzing.
+    for (const Terrain::Layout bad : {Terrain::Layout{2, 50.0f, 3.0e38f, 3.0e38f}, Terrain::Layout{2, 1e-30f, 0.0f, 300.0f},
+                                      Terrain::Layout{2, 50.0f, 0.0f, 1e30f}}) {
+        auto bytes = good;
+        std::memcpy(&bytes[8], &bad.cellSize, 4);
+        std::memcpy(&bytes[12], &bad.baseHeight, 4);
+        std::memcpy(&bytes[16], &bad.heightRange, 4);
+        EXPECT_TRUE(fails(bytes)) << bad.cellSize << " " << bad.baseHeight << " " << bad.heightRange;
+    }
     EXPECT_TRUE(Terrain::encode(layout, std::vector<std::uint16_t>(8)).empty());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/File.h"
 #include "render/assets/ImageLoaders.h"
 #include "render/assets/PvrFormat.h"
+#include "support/AllocationProbe.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -78,6 +79,7 @@ TEST_F(PvrFile, DamagedHeadersAreRejected)
     EXPECT_TRUE(rejectedWith(12, 5));     // more levels than an 8x4 chain has
     EXPECT_TRUE(rejectedWith(12, 3));     // sizes and length disagree
     EXPECT_TRUE(rejectedWith(6, 0));      // RGBA needs twice the bytes
+    EXPECT_TRUE(rejectedWith(14, 1));     // reserved word set
 }
 
 TEST_F(PvrFile, TruncatedOrPaddedFilesAreRejected)
@@ -220,6 +222,29 @@ TEST(PngFile, ImageDataThatDoesNotFitTheHeaderIsRejected)
     EXPECT_TRUE(out.levels.empty());
     FileBuffer matching = fileOf(withHeight(encodeTestPng(4, 4, PNG_COLOR_TYPE_RGBA, rows), 4));
     EXPECT_TRUE(decodePng(matching, out));
+}
+
+// Found by fuzzing: a 49-byte file whose text chunk declares 1.8 GB, and a
+// 69-byte file with an 8192 x 8192 header. Refusing them is not enough; they
+// must not cost memory on the way.
+TEST(PngFile, AFewBytesOfHeaderCostNoMemory)
+{
+    for (const char* name : {"fault-huge-text-chunk.png", "fault-huge-header-short-data.png"}) {
+        auto file = FileDisk::open(std::string(SKYFRONT_SOURCE_DIR) + "/tests/fuzz/corpus/png/" + name, "rb");
+        ASSERT_TRUE(file) << name;
+        std::vector<std::uint8_t> bytes;
+        ASSERT_TRUE(file->readAll(bytes));
+        FileBuffer png(std::move(bytes));
+        TextureImage out;
+        allocprobe::reset();
+        EXPECT_FALSE(decodePng(png, out)) << name;
+        EXPECT_LT(allocprobe::largest(), 1u << 20) << name;
+    }
+    // A whole image as large as its data is still read.
+    const std::vector<std::uint8_t> flat(512 * 512, 90);
+    FileBuffer big = fileOf(encodeTestPng(512, 512, PNG_COLOR_TYPE_GRAY, flat));
+    TextureImage out;
+    EXPECT_TRUE(decodePng(big, out));
 }
 
 // ---- mip chain ----------------------------------------------------------------

@@ -13,6 +13,12 @@
 //     vgradient <top> <bottom>       paints the path with a gradient over its height
 //     stroke <width> <color>        outlines the path
 //     glow <width> <color>          a soft outline fading out to the width
+//     line <width> <color> <x> <y> <x> <y> ...   an open polyline stroked with round ends
+//     arc <cx> <cy> <r> <from> <to> <width> <color>  a stroked arc, angles in degrees
+//                                    clockwise from 12 o'clock
+//     text <x> <y> <size> <color> <left|centre|right> <words ...>
+//                                    text in DejaVu Sans Bold, <size> pixels high; (x, y) is
+//                                    its left end, centre or right end, y the middle of its ink
 //   end
 //   module <name> <picture> [<x> <y> <w> <h>] [at <number>]
 //                                  a texture rectangle (the whole picture by default);
@@ -26,12 +32,19 @@
 //                                  a nine-patch frame: the picture cut into corners, edges and
 //                                  centre (top-left, top, top-right, left, centre, right,
 //                                  bottom-left, bottom, bottom-right), as parts at their places
+//   variant <suffix> <factor>      also writes "<sheet><suffix>" with every picture drawn
+//                                  <factor> times larger at <factor> times the density, so
+//                                  it shows the same sizes on screen more sharply
 #include "AtlasPacker.h"
 #include "DataTool.h"
 #include "SheetImage.h"
 #include "TextSource.h"
 
 #include "render/2d/SpriteSheet.h"
+
+#include <cairo-ft.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cmath>
@@ -61,9 +74,15 @@ struct PartPlan {
     float rotation = 0.0f;
 };
 
+struct SheetVariant {
+    std::string suffix;
+    int factor = 1;
+};
+
 struct SheetPlan {
     std::string name;
     float density = 1.0f;
+    std::vector<SheetVariant> variants;
     std::map<std::string, std::unique_ptr<SheetImage>> pictures;
     std::map<std::string, ModulePlan> modules;
     std::vector<std::string> moduleOrder;
@@ -72,8 +91,9 @@ struct SheetPlan {
 
 class SheetParser {
 public:
-    SheetParser(DataContext& context, const TextSource& source, SheetPlan& sheet)
-        : m_context(context), m_source(source), m_sheet(sheet)
+    // `factor` draws every picture that many times larger (a sheet variant).
+    SheetParser(DataContext& context, const TextSource& source, SheetPlan& sheet, int factor)
+        : m_context(context), m_source(source), m_sheet(sheet), m_factor(factor)
     {
     }
     bool parse();
@@ -92,10 +112,28 @@ private:
     // Optional "<x> <y> <w> <h>" at words[at..]; the whole picture when absent.
     bool region(const TextSource::Line& line, std::size_t& at, const std::string& picture, ModulePlan& out);
 
+    bool textCommand(const TextSource::Line& line, cairo_t* cr);
+
     DataContext& m_context;
     const TextSource& m_source;
     SheetPlan& m_sheet;
+    int m_factor = 1;
 };
+
+constexpr const char* kSheetFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+// The text face of the sheets, loaded once; null when the font file is missing.
+cairo_font_face_t* sheetFontFace()
+{
+    static FT_Library library = nullptr;
+    static FT_Face face = nullptr;
+    static cairo_font_face_t* cairoFace = nullptr;
+    if (!cairoFace && !library) {
+        if (FT_Init_FreeType(&library) == 0 && FT_New_Face(library, kSheetFontFile, 0, &face) == 0)
+            cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
+    }
+    return cairoFace;
+}
 
 bool ints(const std::vector<std::string_view>& words, std::size_t from, std::size_t count, int* out)
 {
@@ -193,7 +231,67 @@ bool SheetParser::drawCommand(const TextSource::Line& line, cairo_t* cr)
         }
         return true;
     }
+    if (w[0] == "line" && w.size() >= 7 && (w.size() - 3) % 2 == 0 && floats(w, 1, 1, v) && parseColor(w[2], c)) {
+        std::vector<double> points(w.size() - 3);
+        if (!floats(w, 3, points.size(), points.data()))
+            return fail(line, "bad line");
+        cairo_new_path(cr);
+        for (std::size_t i = 0; i < points.size(); i += 2)
+            cairo_line_to(cr, points[i], points[i + 1]);
+        cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
+        cairo_set_line_width(cr, v[0]);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cr);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+        return true;
+    }
+    if (w[0] == "arc" && w.size() == 8) {
+        double a[6] = {};
+        if (!floats(w, 1, 6, a) || !parseColor(w[7], c))
+            return fail(line, "bad arc");
+        // Degrees clockwise from 12 o'clock, as a dial reads.
+        const double from = (a[3] - 90.0) * kPi / 180.0, to = (a[4] - 90.0) * kPi / 180.0;
+        cairo_new_path(cr);
+        cairo_arc(cr, a[0], a[1], a[2], from, to);
+        cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
+        cairo_set_line_width(cr, a[5]);
+        cairo_stroke(cr);
+        return true;
+    }
+    if (w[0] == "text")
+        return textCommand(line, cr);
     return fail(line, "unknown or malformed drawing command");
+}
+
+bool SheetParser::textCommand(const TextSource::Line& line, cairo_t* cr)
+{
+    const Words& w = line.words;
+    double v[3] = {}, c[4] = {};
+    if (w.size() < 7 || !floats(w, 1, 3, v) || !parseColor(w[4], c) ||
+        (w[5] != "left" && w[5] != "centre" && w[5] != "right"))
+        return fail(line, "expected: text <x> <y> <size> <color> <left|centre|right> <words ...>");
+    cairo_font_face_t* face = sheetFontFace();
+    if (!face)
+        return fail(line, std::string("cannot load the sheet font ") + kSheetFontFile);
+    std::string text;
+    for (std::size_t i = 6; i < w.size(); ++i)
+        text += (i > 6 ? " " : "") + std::string(w[i]);
+    cairo_set_font_face(cr, face);
+    cairo_set_font_size(cr, v[2]);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, text.c_str(), &extents);
+    double x = v[0] - extents.x_bearing;
+    if (w[5] == "centre")
+        x -= extents.width / 2.0;
+    else if (w[5] == "right")
+        x -= extents.width;
+    const double y = v[1] - extents.y_bearing - extents.height / 2.0;
+    cairo_new_path(cr);
+    cairo_move_to(cr, x, y);
+    cairo_text_path(cr, text.c_str());
+    cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
+    cairo_fill_preserve(cr);
+    return true;
 }
 
 bool SheetParser::pictureStatement(const TextSource::Line& line, std::size_t& index)
@@ -206,8 +304,9 @@ bool SheetParser::pictureStatement(const TextSource::Line& line, std::size_t& in
     const std::string name(w[1]);
     if (m_sheet.pictures.count(name))
         return fail(line, "picture \"" + name + "\" drawn twice");
-    auto picture = std::make_unique<SheetImage>(size[0], size[1]);
+    auto picture = std::make_unique<SheetImage>(size[0] * m_factor, size[1] * m_factor);
     cairo_t* cr = cairo_create(picture->surface());
+    cairo_scale(cr, m_factor, m_factor);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     bool ok = true, ended = false;
     const auto& lines = m_source.lines();
@@ -238,10 +337,10 @@ bool SheetParser::region(const TextSource::Line& line, std::size_t& at, const st
     out.picture = picture;
     int r[4] = {};
     if (ints(line.words, at, 4, r)) {
-        out.x = r[0];
-        out.y = r[1];
-        out.w = r[2];
-        out.h = r[3];
+        out.x = r[0] * m_factor;
+        out.y = r[1] * m_factor;
+        out.w = r[2] * m_factor;
+        out.h = r[3] * m_factor;
         at += 4;
     } else {
         out.x = out.y = 0;
@@ -291,8 +390,8 @@ bool SheetParser::frameStatement(const TextSource::Line& line)
         int offset[2] = {};
         if (!ints(w, i + 1, 2, offset))
             return fail(line, "a part needs <module> <x> <y>");
-        part.x = offset[0];
-        part.y = offset[1];
+        part.x = offset[0] * m_factor;
+        part.y = offset[1] * m_factor;
         for (i += 3; i < w.size() && w[i] != ","; ++i) {
             float degrees = 0.0f;
             if (w[i] == "flipx")
@@ -329,7 +428,7 @@ bool SheetParser::cutStatement(const TextSource::Line& line)
     const std::string name = "frame" + std::to_string(number);
     if (!addModule(line, name, module))
         return false;
-    return addFrame(line, number, {PartPlan{name, -origin[0], -origin[1], 0, 0.0f}});
+    return addFrame(line, number, {PartPlan{name, -origin[0] * m_factor, -origin[1] * m_factor, 0, 0.0f}});
 }
 
 bool SheetParser::nineStatement(const TextSource::Line& line)
@@ -343,7 +442,8 @@ bool SheetParser::nineStatement(const TextSource::Line& line)
     std::size_t at = w.size();
     if (!region(line, at, std::string(w[2]), whole))
         return false;
-    const int left = insets[0], top = insets[1], right = insets[2], bottom = insets[3];
+    const int left = insets[0] * m_factor, top = insets[1] * m_factor, right = insets[2] * m_factor,
+              bottom = insets[3] * m_factor;
     if (left < 1 || top < 1 || right < 1 || bottom < 1 || left + right >= whole.w || top + bottom >= whole.h)
         return fail(line, "the insets leave no centre");
     const int xs[4] = {0, left, whole.w - right, whole.w}, ys[4] = {0, top, whole.h - bottom, whole.h};
@@ -370,6 +470,15 @@ bool SheetParser::statement(const TextSource::Line& line, std::size_t& index)
     if (w[0] == "density" && w.size() == 2) {
         if (!parseFloat(w[1], m_sheet.density) || m_sheet.density <= 0.0f)
             return fail(line, "bad density");
+        m_sheet.density *= static_cast<float>(m_factor);
+        return true;
+    }
+    if (w[0] == "variant" && w.size() == 3) {
+        SheetVariant variant{std::string(w[1]), 0};
+        if (!parseInt(w[2], variant.factor) || variant.factor < 2 || variant.factor > 4 || variant.suffix.empty() ||
+            variant.suffix.find('/') != std::string::npos)
+            return fail(line, "expected: variant <suffix> <factor 2 to 4>");
+        m_sheet.variants.push_back(variant);
         return true;
     }
     if (w[0] == "picture")
@@ -504,9 +613,18 @@ bool buildSheets(DataContext& context)
         SheetPlan sheet;
         if (!source.load(context, "sprites/" + file.filename().string()))
             return false;
-        SheetParser parser(context, source, sheet);
+        SheetParser parser(context, source, sheet, 1);
         if (!parser.parse() || !buildSheet(context, sheet))
             return false;
+        for (const SheetVariant& variant : sheet.variants) {
+            SheetPlan larger;
+            SheetParser variantParser(context, source, larger, variant.factor);
+            if (!variantParser.parse())
+                return false;
+            larger.name += variant.suffix;
+            if (!buildSheet(context, larger))
+                return false;
+        }
     }
     return true;
 }

@@ -36,13 +36,18 @@ bool parseWholeNumber(std::string_view text, T& out)
 
 // Appends text in double quotes with the escapes \" \\ \n \t and \xHH for
 // the other control bytes; bytes from 0x80 up (UTF-8) pass unchanged.
+// NUL is no character of any text the game keeps: the readers refuse it raw
+// and escaped, and it is dropped here, so whatever reads in writes out and
+// reads back the same.
 inline void appendQuoted(std::string& out, std::string_view text)
 {
     static const char kHex[] = "0123456789ABCDEF";
     out.push_back('"');
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
+        if (c == '\0') {
+            continue;
+        } else if (c == '"' || c == '\\') {
             out.push_back('\\');
             out.push_back(c);
         } else if (c == '\n') {

@@ -68,6 +68,12 @@ void mountBasePak()
         logInfo("platform", "%s not mounted: data comes from loose files only", pak.c_str());
 }
 
+std::string currentFolder()
+{
+    char buffer[4096];
+    return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
+}
+
 void call(const std::function<void()>& hook)
 {
     if (hook)
@@ -98,6 +104,7 @@ int App::startUp(int argc, char** argv)
         return static_cast<int>(ExitCode::NoSdl);
     }
     startInputDevices();
+    const std::string startFolder = currentFolder();
     enterExecutableFolder();
     openSaveFolder();
     steam().loadStats();
@@ -117,6 +124,10 @@ int App::startUp(int argc, char** argv)
         SDL_Quit();
         return static_cast<int>(ExitCode::Normal);
     }
+    m_test = options.testOptions();
+    for (TestOptions::FrameDump& dump : m_test.frameDumps)
+        if (!dump.path.starts_with('/') && !startFolder.empty())
+            dump.path = startFolder + "/" + dump.path;
     if (!options.connect().empty())
         steam().queueJoinRequest(options.connect());
     steam().setLobbyRequest(options.connectLobby(), options.password());
@@ -168,7 +179,23 @@ void App::shutDown()
 
 bool App::quitRequested() const
 {
-    return m_events.quitRequested() || (m_hooks.quitConfirmed && m_hooks.quitConfirmed());
+    return m_events.quitRequested() || (m_hooks.quitConfirmed && m_hooks.quitConfirmed()) ||
+           (m_test.quitAfterFrames > 0 && m_framesDrawn >= m_test.quitAfterFrames);
+}
+
+void App::setTestOptions(TestOptions options)
+{
+    m_test = std::move(options);
+}
+
+void App::dumpRequestedFrames()
+{
+    for (const TestOptions::FrameDump& dump : m_test.frameDumps) {
+        if (dump.frame != m_framesDrawn)
+            continue;
+        if (!m_hooks.saveFrame || !m_hooks.saveFrame(dump.path))
+            logWarning("platform", "frame %d could not be written to %s", dump.frame, dump.path.c_str());
+    }
 }
 
 void App::runPass()
@@ -180,6 +207,8 @@ void App::runPass()
         m_hooks.drawScreens();
     else
         drawEmptyScreen();
+    ++m_framesDrawn;
+    dumpRequestedFrames();  // before the swap leaves the back buffer undefined
     m_window.swap();
     afterFrameTick();
     m_events.dispatchTouches();
@@ -188,7 +217,13 @@ void App::runPass()
 
 void App::afterFrameTick()
 {
-    advanceFrameClock(Clock::nowPrecise());
+    if (m_test.fixedFrameDelta > 0.0f) {
+        // A steady clock of fixed periods: the frame clock's average is then exact.
+        m_fixedClock += m_test.fixedFrameDelta;
+        advanceFrameClock(m_fixedClock);
+    } else {
+        advanceFrameClock(Clock::nowPrecise());
+    }
     m_events.dispatchTouches();
     call(m_hooks.updateScreens);
     call(m_hooks.updateSound);

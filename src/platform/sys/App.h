@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/sys/AppHooks.h"
 #include "platform/sys/EventPump.h"
+#include "platform/Options.h"
 #include "platform/sys/Window.h"
 
 // The empty screen's color (RGB 0..1): a dusk blue, so a running loop with no
@@ -34,6 +35,9 @@ public:
     // Clears the whole drawable to kEmptyScreenColor through the renderer's
     // hook; nothing before the renderer started.
     void drawEmptyScreen();
+    // The command line's test options; start-up sets them, tests may too.
+    void setTestOptions(TestOptions options);
+    int framesDrawn() const { return m_framesDrawn; }
     EventPump& events() { return m_events; }
     Window& window() { return m_window; }
 
@@ -41,8 +45,12 @@ private:
     int startUp(int argc, char** argv);   // -1 to go on into the loop, else the exit code
     void startGame();
     void shutDown();
+    void dumpRequestedFrames();
 
     AppHooks m_hooks;
     EventPump m_events;
     Window m_window;
+    TestOptions m_test;
+    int m_framesDrawn = 0;
+    double m_fixedClock = 0.0;
 };

@@ -2,6 +2,7 @@
 #include "platform/TouchQueue.h"
 
 #include <functional>
+#include <string>
 
 // Where the main loop calls into the subsystems above the platform. main.cpp
 // fills these at start; an empty slot is skipped, and with no screens drawn
@@ -26,6 +27,9 @@ struct AppHooks {
     // Clears the screen to a color (RGB 0..1); the loop's empty screen while
     // no screens draw.
     std::function<void(float r, float g, float b)> clearScreen;
+    // Writes the frame just drawn (before the swap) to a PNG file; false when
+    // it could not. Used by the "-dumpframe" test option.
+    std::function<bool(const std::string& path)> saveFrame;
     std::function<void()> updateScreens;
     std::function<void()> updateSound;
     std::function<void()> updateAchievementPopups;

@@ -38,7 +38,9 @@ bool readParts(ByteReader& in, SpriteSheet& sheet)
         if (!in.u16(p.module) || !in.i16(p.x) || !in.i16(p.y) || !in.u8(p.flip) || !in.u8(pad) ||
             !in.f32(p.rotation))
             return false;
-        if (p.module >= sheet.modules.size())
+        // A set pad byte is a later version's field or damage; read alone
+        // it would be lost on the next write.
+        if (p.module >= sheet.modules.size() || pad != 0)
             return false;
     }
     return true;
@@ -142,7 +144,8 @@ bool readSpriteSheet(std::span<const std::uint8_t> bytes, SpriteSheet& out)
 
     SpriteSheet sheet;
     std::uint16_t nameLength = 0;
-    if (!in.f32(sheet.sheetScale) || sheet.sheetScale <= 0.0f || !in.count(nameLength, 1))
+    if (!in.f32(sheet.sheetScale) || sheet.sheetScale < SpriteSheet::kMinScale ||
+        sheet.sheetScale > SpriteSheet::kMaxScale || !in.count(nameLength, 1))
         return false;
     sheet.textureName.resize(nameLength);
     if (!in.bytes(sheet.textureName.data(), nameLength))

@@ -18,7 +18,7 @@
 //   u16 length + bytes: texture name       relative to the sheet's folder; empty = same base name + ".png"
 //   u16 texWidth, texHeight                texture size in pixels, for the UVs
 //   u16 count, modules    { u16 x, y, w, h }
-//   u16 count, parts      { u16 module; i16 x, y; u8 flip; u8 pad; f32 rotation }
+//   u16 count, parts      { u16 module; i16 x, y; u8 flip; u8 pad = 0; f32 rotation }
 //   u16 count, frames     { u16 firstPart, partCount }
 //   u16 count, animFrames { u16 frame, duration }
 //   u16 count, anims      { u16 firstAnimFrame, count }
@@ -60,6 +60,9 @@ struct SpriteSheet {
     };
 
     static constexpr std::uint16_t kVersion = 1;
+    // Sheets are authored at a few pixels per unit either way; a scale far
+    // outside this is damage, and a tiny one turns sizes into infinities.
+    static constexpr float kMinScale = 1.0f / 1024.0f, kMaxScale = 1024.0f;
 
     float sheetScale = 1.0f;
     std::string textureName;
@@ -77,7 +80,7 @@ struct SpriteSheet {
 // wrong magic or version, truncated or trailing bytes, a module outside the
 // texture, a part naming a missing module, a frame or animation range outside
 // its table, a glyph naming a missing module or out of order, a non-finite
-// or non-positive scale, an unsafe texture name.
+// scale or one outside kMinScale..kMaxScale, an unsafe texture name.
 [[nodiscard]] bool readSpriteSheet(std::span<const std::uint8_t> bytes, SpriteSheet& out);
 
 // The file bytes of a sheet. Counts above 65535 cannot be stored; the data tool

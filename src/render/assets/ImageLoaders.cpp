@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr std::size_t kMaxDeflateRatio = 1032;
+
 void readFromFile(png_structp png, png_bytep data, png_size_t length)
 {
     File* file = static_cast<File*>(png_get_io_ptr(png));
@@ -54,6 +56,11 @@ bool decodePng(File& file, TextureImage& out)
     }
     png_set_read_fn(png, &file, readFromFile);
     png_set_user_limits(png, kMaxTextureSide, kMaxTextureSide);
+    // No ancillary chunk matters here (color profiles, text, times), and
+    // libpng would allocate a text chunk's declared length before reading a
+    // byte of it: skip them all, which reads them through a small buffer.
+    // libpng still handles IHDR, PLTE, tRNS, IDAT and IEND.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
     // From here on libpng's lenient faults count: image data beyond what the
     // header's size needs means header and data disagree. (Before the image,
@@ -63,6 +70,7 @@ bool decodePng(File& file, TextureImage& out)
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
     const int colorType = png_get_color_type(png, info);
+    const std::size_t sourceRowBytes = png_get_rowbytes(png, info);
     png_set_expand(png);
     png_set_strip_16(png);
     if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
@@ -73,6 +81,14 @@ bool decodePng(File& file, TextureImage& out)
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<std::size_t>(width) * 4)
         png_error(png, "unexpected row layout");
+
+    // The header alone must not cost memory: the filtered rows have to come
+    // out of the compressed bytes still in the file, which deflate expands
+    // at most about 1032 times.
+    const std::size_t filteredBytes = static_cast<std::size_t>(height) * (sourceRowBytes + 1);
+    const std::size_t left = file.size() > file.tell() ? file.size() - file.tell() : 0;
+    if (filteredBytes / kMaxDeflateRatio > left)
+        png_error(png, "image data too short for the image size");
 
     pixels.resize(static_cast<std::size_t>(width) * height * 4);
     rows.resize(height);

@@ -53,7 +53,9 @@ bool decodePvr(std::span<const std::uint8_t> bytes, TextureImage& out, int dropL
         return false;
     const std::uint16_t version = readU16(bytes, 4), format = readU16(bytes, 6);
     const int width = readU16(bytes, 8), height = readU16(bytes, 10), mipCount = readU16(bytes, 12);
-    if (version != kPvrVersion || !isTextureFormat(format) || !sizeInRange(width) || !sizeInRange(height) ||
+    // A set reserved word is a file of a later version or a damaged one.
+    const std::uint16_t reserved = readU16(bytes, 14);
+    if (version != kPvrVersion || reserved != 0 || !isTextureFormat(format) || !sizeInRange(width) || !sizeInRange(height) ||
         mipCount < 1 || mipCount > fullMipCount(width, height))
         return false;
     const auto texFormat = static_cast<TextureFormat>(format);

@@ -44,9 +44,11 @@ std::size_t sampleCount(int grid) { return static_cast<std::size_t>(grid + 1) * 
 
 bool Terrain::checkLayout(const Layout& layout) const
 {
-    return layout.grid >= 1 && layout.grid <= kMaxGrid && std::isfinite(layout.cellSize) && layout.cellSize > 0.0f &&
-           std::isfinite(layout.baseHeight) && std::isfinite(layout.heightRange) && layout.heightRange >= 0.0f &&
-           std::isfinite(static_cast<float>(layout.grid) * layout.cellSize);
+    // Finite is not enough: a base and a range near the float limit add up to
+    // infinity, and a vanishing cell turns every slope infinite.
+    const auto within = [](float value, float low, float high) { return value >= low && value <= high; };
+    return layout.grid >= 1 && layout.grid <= kMaxGrid && within(layout.cellSize, kMinCellSize, kMaxCellSize) &&
+           within(layout.baseHeight, -kMaxHeight, kMaxHeight) && within(layout.heightRange, 0.0f, kMaxHeight);
 }
 
 bool Terrain::load(File& file)

@@ -20,7 +20,8 @@ struct WorldView;
 //
 // Height file ("data/terrain/<map>/height.bin", little-endian):
 //   char magic[4] = "SKYH"; u16 version = 1; u16 grid (cells per side, 1..4096)
-//   f32 cellSize (> 0); f32 baseHeight; f32 heightRange (>= 0)
+//   f32 cellSize (kMinCellSize..kMaxCellSize); f32 baseHeight (|b| <= kMaxHeight);
+//   f32 heightRange (0..kMaxHeight)
 //   u16 samples[(grid + 1)^2], row after row (row = z index), each
 //   height = baseHeight + sample / 65535 x heightRange.
 class Terrain {
@@ -31,6 +32,9 @@ public:
     };
     static constexpr std::size_t kHeaderBytes = 20;
     static constexpr int kMaxGrid = 4096;
+    // Limits of the header's numbers; outside them the file counts as damaged.
+    static constexpr float kMinCellSize = 1.0f / 64.0f, kMaxCellSize = 65536.0f;
+    static constexpr float kMaxHeight = 1.0e6f;   // of |baseHeight| and of heightRange
 
     Terrain();
     ~Terrain();

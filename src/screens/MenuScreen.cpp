@@ -1,0 +1,134 @@
+#include "screens/MenuScreen.h"
+
+#include "platform/Clock.h"
+#include "platform/Controls.h"
+#include "platform/FileHashList.h"
+#include "platform/GamesDetection.h"
+#include "platform/Language.h"
+#include "platform/Log.h"
+#include "platform/Settings.h"
+#include "platform/Steam.h"
+#include "render/Graphics.h"
+#include "render/assets/TextureCache.h"
+#include "render/2d/SpriteSets.h"
+#include "ui/MenuNavigation.h"
+
+namespace {
+// The effects texture the particles and effects draw from.
+const char* effectsTexture(int tier)
+{
+    return tier < 2 ? "data/FX/fx_low.png" : "data/FX/fx.png";
+}
+
+int qualityTier()
+{
+    const Graphics* device = graphics();
+    return device ? device->qualityTier() : 0;
+}
+}  // namespace
+
+void MenuScreen::init()
+{
+    m_initDone = true;
+}
+
+void MenuScreen::loadSettingsAndLanguage()
+{
+    Settings& s = settings();
+    s.load();
+    s.loadTmpFile();
+    if (s.profileResetPending) {
+        s.resetPlayerProfile();
+        s.profileResetPending = 0;
+        s.save();
+    }
+    // Checked before its first use: a damaged or edited file may hold any index.
+    s.sanitize();
+    findStringTable();
+    if (s.languageIndex < 0 || !setLanguageByIndex(s.languageIndex)) {
+        setLanguageByCode(steam().uiLanguage());
+        s.languageIndex = currentLanguage();
+    }
+    reloadFonts();
+    loadFileHashList();
+    if (!verifyFileHashes())
+        logWarning("screens", "the data files differ from their hash list");
+    s.save();
+}
+
+float MenuScreen::loadStep()
+{
+    const int step = m_step;
+    switch (step) {
+    case 6:
+        // Asked for as the particle sheet asks for it, so the sheet finds this one.
+        m_effectsTexture = getTexture(effectsTexture(qualityTier()), kClampSampler);
+        if (!m_effectsTexture)
+            logWarning("screens", "the effects texture is missing");
+        break;
+    case 7:
+        if (!m_initDone)
+            init();
+        break;
+    case 8:
+        loadSettingsAndLanguage();
+        break;
+    case 11:
+        preloadMenuSprites(step);
+        break;
+    case 12:
+        loadGamesDetectionList();
+        break;
+    default:
+        break;
+    }
+    if (step + 1 >= kLoadSteps) {
+        m_loaded = true;
+        m_step = 0;
+        update();
+        return 1.0f;
+    }
+    m_step = step + 1;
+    return static_cast<float>(m_step) / kLoadSteps;
+}
+
+void MenuScreen::update()
+{
+    controls().updateMenuActions(frameDelta());
+    Settings& s = settings();
+    if (s.settingsChanged) {
+        s.settingsChanged = 0;
+        s.loadTmpFile();
+    }
+    updateMenuFrames();
+}
+
+void MenuScreen::draw()
+{
+    if (Graphics* device = graphics()) {
+        device->setRenderTarget(nullptr);
+        device->clear();
+    }
+    drawMenuFrames();   // with the pop-ups, in its own 2-D pass
+}
+
+void MenuScreen::onScroll(int, float dx, float dy)
+{
+    dispatchScroll(dx, dy);
+}
+
+void MenuScreen::onSwipe(int, float vx, float vy)
+{
+    dispatchSwipe(vx, vy);
+}
+
+void MenuScreen::onBack()
+{
+    dispatchBackKey();
+}
+
+MenuScreen& menuScreen()
+{
+    static MenuScreen screen;
+    return screen;
+}

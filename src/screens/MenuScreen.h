@@ -1,0 +1,38 @@
+#pragma once
+#include "render/Texture2D.h"
+#include "screens/IGameScreen.h"
+#include "screens/MenuTouchRouter.h"
+
+// The screen behind the menus. It loads in 18 steps, once a run, from the menu
+// loading screen; entering it again later does not repeat them.
+class MenuScreen : public IGameScreen {
+public:
+    static constexpr int kLoadSteps = 18;
+
+    float loadStep() override;
+    bool isLoaded() const override { return m_loaded; }
+    void init() override;
+    void update() override;
+    void draw() override;
+    void onTouchDown(int id, int x, int y) override { m_touches.down(id, x, y); }
+    void onTouchUp(int id, int x, int y) override { m_touches.up(id, x, y); }
+    void onTouchMove(int id, int x, int y) override { m_touches.move(id, x, y); }
+    void onTouchCancel(int id) override { m_touches.cancel(id); }
+    void onScroll(int id, float dx, float dy) override;
+    void onSwipe(int id, float vx, float vy) override;
+    void onBack() override;
+
+    int trackedTouch() const { return m_touches.tracked(); }
+    int loadCounter() const { return m_step; }
+
+private:
+    void loadSettingsAndLanguage();
+
+    MenuTouchRouter m_touches;
+    bool m_loaded = false;
+    bool m_initDone = false;
+    int m_step = 0;      // lives for the whole run
+    TextureRef m_effectsTexture;   // kept loaded for the particles and effects
+};
+
+MenuScreen& menuScreen();

@@ -1,0 +1,233 @@
+#include "screens/Screens.h"
+
+#include "platform/Controls.h"
+#include "platform/TouchQueue.h"
+#include "render/2d/Render2D.h"
+#include "screens/IGameScreen.h"
+#include "screens/MenuScreen.h"
+#include "screens/OKOverlay.h"
+#include "screens/PauseScreen.h"
+#include "screens/QuitGameOverlay.h"
+#include "ui/MenuHooks.h"
+#include "ui/MenuNavigation.h"
+
+#include <list>
+
+namespace {
+struct ScreenState {
+    IGameScreen* current = nullptr;
+    IGameScreen* previous = nullptr;
+    IGameScreen* overlay = nullptr;
+    IGameScreen* input = nullptr;
+    std::list<IGameScreen*> queue;   // added and taken at the front
+    ScreenHooks hooks;
+};
+
+ScreenState& state()
+{
+    static ScreenState screens;
+    return screens;
+}
+
+void openWaitingOverlay(ScreenState& s)
+{
+    IGameScreen* next = s.queue.front();
+    s.queue.pop_front();
+    if (!next)
+        return;
+    if (s.current)
+        s.current->onPause();
+    s.overlay = next;
+    next->onEnter();
+    if (next->takesInputAsOverlay())
+        s.input = next;
+}
+}  // namespace
+
+IGameScreen* currentScreen() { return state().current; }
+IGameScreen* previousScreen() { return state().previous; }
+IGameScreen* overlayScreen() { return state().overlay; }
+IGameScreen* inputScreen() { return state().input; }
+std::size_t overlayQueueSize() { return state().queue.size(); }
+
+void setCurrentScreen(IGameScreen* screen)
+{
+    ScreenState& s = state();
+    IGameScreen* old = s.current;
+    s.previous = old;
+    s.current = screen;
+    if (old)
+        old->onLeave();
+    if (screen)
+        screen->onEnter();
+    s.input = screen;
+}
+
+void updateScreens()
+{
+    ScreenState& s = state();
+    if (s.overlay) {
+        if (s.overlay->updatesScreenBelow() && s.current)
+            s.current->update();
+        // That update may have closed the overlay.
+        if (s.overlay)
+            s.overlay->update();
+        return;
+    }
+    if (!s.queue.empty()) {
+        openWaitingOverlay(s);
+        return;
+    }
+    if (s.current)
+        s.current->update();
+}
+
+void drawScreens()
+{
+    ScreenState& s = state();
+    if (s.current)
+        s.current->draw();
+    if (s.overlay)
+        s.overlay->draw();
+    OKOverlay& ok = OKOverlay::instance();
+    QuitGameOverlay& quit = QuitGameOverlay::instance();
+    if (ok.visible || quit.shown) {
+        begin2D();
+        ok.draw();
+        quit.draw();
+        end2D();
+    }
+}
+
+void openPauseScreen()
+{
+    dropOverlayScreens();
+    state().queue.push_front(pauseScreenToOpen());
+}
+
+void closeOverlayScreen()
+{
+    ScreenState& s = state();
+    if (!s.overlay)
+        return;
+    IGameScreen* closing = s.overlay;
+    closing->onLeave();
+    s.overlay = nullptr;
+    if (s.current)
+        s.current->onResume();
+    s.input = s.current;
+}
+
+void dropOverlayScreens()
+{
+    ScreenState& s = state();
+    s.queue.clear();
+    if (s.overlay) {
+        s.overlay = nullptr;
+        s.input = s.current;
+    }
+}
+
+IGameScreen* topOverlayScreen()
+{
+    const ScreenState& s = state();
+    if (s.overlay)
+        return s.overlay;
+    return s.queue.empty() ? nullptr : s.queue.front();
+}
+
+namespace {
+// The shown overlay page that takes touches before any screen; null for none.
+MenuFrame* touchOverlay()
+{
+    if (QuitGameOverlay::instance().shown)
+        return &QuitGameOverlay::instance();
+    if (OKOverlay::instance().visible)
+        return &OKOverlay::instance();
+    return nullptr;
+}
+}  // namespace
+
+void dispatchTouchToScreens(const TouchEvent& event)
+{
+    if (event.id == 0 && event.kind != TouchEvent::Kind::Back)
+        return;
+    if (MenuFrame* overlay = touchOverlay()) {
+        if (event.kind == TouchEvent::Kind::Down)
+            overlay->onTouchDown(event.x, event.y);
+        else if (event.kind == TouchEvent::Kind::Up)
+            overlay->onTouchUp(event.x, event.y);
+        return;
+    }
+    IGameScreen* screen = state().input;
+    if (!screen)
+        return;
+    switch (event.kind) {
+    case TouchEvent::Kind::Down: screen->onTouchDown(event.id, event.x, event.y); break;
+    case TouchEvent::Kind::Move: screen->onTouchMove(event.id, event.x, event.y); break;
+    case TouchEvent::Kind::Up: screen->onTouchUp(event.id, event.x, event.y); break;
+    case TouchEvent::Kind::Cancel: screen->onTouchCancel(event.id); break;
+    case TouchEvent::Kind::Scroll: screen->onScroll(event.id, event.dx, event.dy); break;
+    case TouchEvent::Kind::Back: screen->onBack(); break;
+    }
+}
+
+void dispatchBackToScreens()
+{
+    QuitGameOverlay& quit = QuitGameOverlay::instance();
+    if (quit.shown) {
+        quit.onNo();   // the back key answers the question with no
+        return;
+    }
+    if (OKOverlay::instance().visible) {
+        OKOverlay::hide();
+        return;
+    }
+    if (IGameScreen* screen = state().input)
+        screen->onBack();
+}
+
+void setScreenHooks(const ScreenHooks& hooks)
+{
+    state().hooks = hooks;
+}
+
+IGameScreen* pauseScreenToOpen()
+{
+    IGameScreen* standIn = state().hooks.pauseScreen;
+    return standIn ? standIn : &pauseScreen();
+}
+
+IGameScreen* menuScreenToLoad()
+{
+    IGameScreen* standIn = state().hooks.menuScreen;
+    return standIn ? standIn : &menuScreen();
+}
+
+namespace {
+// Menu actions of the bindings go to the pages; the game's actions belong to
+// the game screen.
+class MenuActionHandler final : public IControlsHandler {
+public:
+    void onGameAction(int, bool) override {}
+    void onMenuAction(ControlAction action) override { handleMenuAction(action); }
+    void applyFlightInput(const FlightInput&) override {}
+    void touchStickAxes(float& x, float& y) const override { x = y = 0.0f; }
+    void releasePlayerStick() override {}
+    void resetPlayerControls() override {}
+};
+}  // namespace
+
+void startScreens()
+{
+    static MenuActionHandler menuActions;
+    controls().setHandler(&menuActions);
+    setOverlayInputFrameHook([]() -> MenuFrame* { return touchOverlay(); });
+}
+
+void resetScreens()
+{
+    const ScreenHooks hooks = state().hooks;
+    state() = ScreenState{};
+    state().hooks = hooks;
+}

@@ -1,0 +1,409 @@
+#include "screens/hud/HudMessageQueue.h"
+
+#include "platform/Language.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Text.h"
+#include "render/2d/CFont.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/SpriteSets.h"
+#include "screens/hud/HudSounds.h"
+#include "screens/hud/PlaneHud.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int kPanelFrame = 95;
+constexpr int kRingFont = 0, kNoticeFont = 2;
+constexpr std::size_t kMaxLabelBytes = 63;
+
+void deleteAll(std::vector<std::unique_ptr<HudMessage>>& list)
+{
+    list.clear();
+}
+
+}  // namespace
+
+void HudTeamList::add(const void* player)
+{
+    if (player && !contains(player))
+        m_players.push_back(player);
+}
+
+void HudTeamList::remove(const void* player)
+{
+    const auto found = std::find(m_players.begin(), m_players.end(), player);
+    if (found != m_players.end())
+        m_players.erase(found);
+}
+
+bool HudTeamList::contains(const void* player) const
+{
+    return std::find(m_players.begin(), m_players.end(), player) != m_players.end();
+}
+
+HudMessageQueue::HudMessageQueue()
+{
+    reset();
+}
+
+HudMessageQueue& HudMessageQueue::instance()
+{
+    static HudMessageQueue* queue = new HudMessageQueue;   // lives for the whole program
+    return *queue;
+}
+
+void HudMessageQueue::reset()
+{
+    clearAll();
+    PlaneHud& hud = planeHud();
+    const float lineHeight = hudFont(kRingFont) ? hudFont(kRingFont)->lineHeight() : 0.0f;
+    const CSprite::Rect ring = hud.elementRect(nullptr, kRingElement);
+    ringX = ring.x + lineHeight;
+    ringY = ring.y + lineHeight;
+    ringWrap = -1.0f;
+    const ScreenMetrics& m = screenMetrics();
+    noticeLeft = m.screenWidth / 4.0f;
+    noticeWrap = m.screenWidth / 2.0f;
+    const CSprite::Rect top = hud.elementRect(nullptr, kNoticeTopElement);
+    noticeTop = static_cast<int>(top.y + top.h);
+    noticeY = static_cast<float>(noticeTop);
+    m_warnIndex = m_warnPhase = 0;
+    m_warnTimer = 0.0f;
+    noticeIcon = 0;
+    m_countdown = kCountdownHidden;
+    m_countdownLabel.clear();
+}
+
+void HudMessageQueue::pushNotice(std::u16string_view text, float duration, bool popIn, bool silent)
+{
+    auto entry = std::make_unique<HudMessage>();
+    entry->initFromText(kNoticeFont, text, noticeWrap, silent);
+    entry->popIn = popIn;
+    entry->setIcon(noticeIcon);
+    if (duration >= 0.0f)
+        entry->duration = entry->timeLeft = duration;
+    m_notices.push_back(std::move(entry));
+    auto copy = std::make_unique<HudMessage>();
+    copy->initFromText(kNoticeFont, text, noticeWrap, true);
+    m_centreLines.push_back(std::move(copy));
+}
+
+void HudMessageQueue::pushTutorialLine(int stringId, float duration)
+{
+    auto entry = std::make_unique<HudMessage>();
+    entry->initFromId(stringId, noticeWrap, false);
+    entry->popIn = true;
+    entry->setIcon(noticeIcon);
+    if (duration != -1.0f)
+        entry->duration = entry->timeLeft = duration;
+    m_notices.push_back(std::move(entry));
+}
+
+void HudMessageQueue::pushWithSound(int soundIndex, std::u16string_view text)
+{
+    const auto sounds = hudAnnouncerSounds();
+    if (IHudSounds* hook = hudSounds(); hook && soundIndex >= 0 && soundIndex < static_cast<int>(sounds.size()))
+        hook->playAnnouncer(soundIndex, sounds[static_cast<std::size_t>(soundIndex)]);
+    pushNotice(text, kSoundNoticeSeconds, true, false);
+}
+
+void HudMessageQueue::pushLong(std::u16string_view text)
+{
+    auto entry = std::make_unique<HudMessage>();
+    entry->initFromText(kRingFont, text, -1.0f, true);
+    // Chained to the newest line, so lines pushed together leave one by one.
+    if (const HudMessage* newest = m_ring[static_cast<std::size_t>(m_ringIndex)].get())
+        entry->duration = entry->timeLeft = entry->duration + std::max(newest->timeLeft, 0.0f);
+    m_ringIndex = (m_ringIndex + 1) % kRingSize;
+    m_ring[static_cast<std::size_t>(m_ringIndex)] = std::move(entry);
+}
+
+void HudMessageQueue::pushCentre(int stringId, Color4 color, float duration)
+{
+    for (const auto& warning : m_warnings) {
+        if (warning->stringId == stringId)
+            return;
+    }
+    auto entry = std::make_unique<HudMessage>();
+    entry->initFromId(stringId, noticeWrap, true);
+    // A warning that wrapped keeps its number, so it is still found by it.
+    entry->stringId = stringId;
+    entry->duration = entry->timeLeft = duration;
+    entry->color = color;
+    m_warnings.push_back(std::move(entry));
+}
+
+void HudMessageQueue::removeWarning(std::size_t index)
+{
+    m_warnings.erase(m_warnings.begin() + static_cast<std::ptrdiff_t>(index));
+    // The one on show stays the one on show when an entry before it goes.
+    if (static_cast<int>(index) < m_warnIndex)
+        --m_warnIndex;
+    clampWarnIndex();
+}
+
+void HudMessageQueue::clampWarnIndex()
+{
+    if (m_warnIndex < 0 || m_warnIndex >= static_cast<int>(m_warnings.size()))
+        m_warnIndex = 0;
+}
+
+void HudMessageQueue::removeById(int stringId)
+{
+    for (std::size_t i = m_warnings.size(); i-- > 0;) {
+        if (m_warnings[i]->stringId == stringId)
+            removeWarning(i);
+    }
+}
+
+void HudMessageQueue::popOldestNotice()
+{
+    if (!m_notices.empty())
+        m_notices.erase(m_notices.begin());
+}
+
+void HudMessageQueue::clearRing()
+{
+    for (auto& slot : m_ring)
+        slot.reset();
+    m_ringIndex = 0;
+}
+
+void HudMessageQueue::clearNotices()
+{
+    deleteAll(m_notices);
+}
+
+void HudMessageQueue::clearCentre()
+{
+    deleteAll(m_centreLines);
+}
+
+void HudMessageQueue::clearLong()
+{
+    deleteAll(m_warnings);
+    m_warnIndex = 0;
+}
+
+void HudMessageQueue::clearAll()
+{
+    clearRing();
+    clearNotices();
+    clearCentre();
+    clearLong();
+    m_triggers.fill(nullptr);
+    m_triggerCount = 0;
+}
+
+void HudMessageQueue::setCountdown(float seconds, const char* label)
+{
+    m_countdown = seconds;
+    m_countdownLabel.clear();
+    if (label)
+        m_countdownLabel.assign(label, strnlen(label, kMaxLabelBytes));
+}
+
+void HudMessageQueue::registerTrigger(IHudTrigger* trigger)
+{
+    if (trigger && m_triggerCount < kMaxTriggers)
+        m_triggers[static_cast<std::size_t>(m_triggerCount++)] = trigger;
+}
+
+void HudMessageQueue::tick(HudMessage& entry, float dt)
+{
+    entry.timeLeft -= dt;
+    if (!entry.shown) {
+        entry.shown = true;
+        if (IHudSounds* hook = hudSounds())
+            hook->playMessageSound();
+    }
+}
+
+void HudMessageQueue::update(float dt)
+{
+    if (m_countdown > 0.0f)
+        m_countdown -= dt;
+
+    for (auto& slot : m_ring) {
+        if (!slot)
+            continue;
+        tick(*slot, dt);
+        if (slot->expired())
+            slot.reset();
+    }
+
+    if (!m_notices.empty()) {
+        tick(*m_notices.front(), dt);
+        if (m_notices.front()->expired())
+            m_notices.erase(m_notices.begin());
+    }
+
+    if (m_warnings.empty())
+        return;
+    clampWarnIndex();
+    for (auto& warning : m_warnings)
+        tick(*warning, dt);
+    for (std::size_t i = m_warnings.size(); i-- > 0;) {
+        if (static_cast<int>(i) != m_warnIndex && m_warnings[i]->expired())
+            removeWarning(i);
+    }
+    if (m_warnings[static_cast<std::size_t>(m_warnIndex)]->expired() && m_warnPhase == 0) {
+        // The fade-in turns into a fade-out from the same opacity.
+        m_warnPhase = 1;
+        m_warnTimer = kWarningFade - m_warnTimer;
+    }
+    m_warnTimer -= dt;
+    if (m_warnTimer > 0.0f)
+        return;
+    if (m_warnPhase == 0) {
+        m_warnPhase = 1;
+        m_warnTimer = kWarningFade;
+        return;
+    }
+    m_warnPhase = 0;
+    m_warnTimer = kWarningFade;
+    if (m_warnings[static_cast<std::size_t>(m_warnIndex)]->expired()) {
+        // The next warning has moved into its place.
+        removeWarning(static_cast<std::size_t>(m_warnIndex));
+        return;
+    }
+    m_warnIndex = (m_warnIndex + 1) % static_cast<int>(m_warnings.size());
+}
+
+float HudMessageQueue::warningOpacity() const
+{
+    const float t = std::clamp(m_warnTimer / kWarningFade, 0.0f, 1.0f);
+    return m_warnPhase == 0 ? 1.0f - t : t;
+}
+
+bool HudMessageQueue::hitHeadNotice(float x, float y) const
+{
+    return !m_notices.empty() && m_notices.front()->hitTest(noticeLeft + noticeWrap / 2.0f, noticeY, x, y);
+}
+
+void HudMessageQueue::drawNotices()
+{
+    const float ui = screenMetrics().uiScale;
+    float height = 0.0f, widest = 0.0f;
+    int lines = 0;
+    for (const auto& slot : m_ring) {
+        if (!slot)
+            continue;
+        height += slot->height + (lines > 0 ? 5.0f * ui : 0.0f);
+        widest = std::max(widest, static_cast<float>(slot->width));
+        ++lines;
+    }
+    if (lines == 0)
+        return;
+    CSprite* panel = getSprite(kSpriteSetMenus);
+    panel->setColorBytes(255, 255, 255, 128);
+    panel->drawNinePatch(kPanelFrame, ringX - 10.0f * ui, ringY - 18.0f * ui, widest + 20.0f * ui, height + 36.0f * ui);
+    panel->setColor(Color4{});
+    float offset = 0.0f;
+    for (int k = 1; k <= kRingSize; ++k) {
+        const HudMessage* line = m_ring[static_cast<std::size_t>((m_ringIndex + k) % kRingSize)].get();
+        if (!line)
+            continue;
+        HudMessage shadow = *line;
+        shadow.color = Color4{0, 0, 0, 255};
+        shadow.draw(ringX + 1.0f, ringY + offset + 1.0f, 0);
+        line->draw(ringX, ringY + offset, 0);
+        offset += line->height + 5.0f * ui;
+    }
+}
+
+void HudMessageQueue::drawCentre()
+{
+    if (m_notices.empty())
+        return;
+    const HudMessage& notice = *m_notices.front();
+    const CFont* font = hudFont(notice.font);
+    const float h = font ? font->lineHeight() : 0.0f;
+    noticeY = (h / 2.0f + (notice.lineCount + 1) * h) / 2.0f + static_cast<float>(noticeTop);
+    notice.draw(noticeLeft + noticeWrap / 2.0f, noticeY, CFont::kCentreX | CFont::kCentreY);
+}
+
+void HudMessageQueue::drawLong()
+{
+    if (m_warnings.empty())
+        return;
+    clampWarnIndex();
+    const ScreenMetrics& m = screenMetrics();
+    m_warnings[static_cast<std::size_t>(m_warnIndex)]->drawFaded(
+        m.screenWidth / 2.0f, m.screenHeight - 70.0f * m.uiScale, warningOpacity());
+}
+
+std::u16string HudMessageQueue::countdownText(float seconds)
+{
+    // Whole hundredths, so 7.05 is not shown as 7.04 by the float's error.
+    const long total = std::max(0L, std::lround(seconds * 100.0f));
+    char16_t buffer[32];
+    const int whole = static_cast<int>(total / 100), hundredths = static_cast<int>(total % 100);
+    wideFormat(buffer, 32, hundredths >= 10 ? "%d.%d" : "%d.0%d", whole, hundredths);
+    return buffer;
+}
+
+Color4 HudMessageQueue::countdownColor(float seconds)
+{
+    if (seconds > 5.0f)
+        return Color4{};
+    const auto c = static_cast<std::uint8_t>(std::clamp(static_cast<int>(seconds * 255.0f / 5.0f), 0, 255));
+    return Color4{255, c, c, 255};
+}
+
+void HudMessageQueue::drawScoreLine()
+{
+    if (m_countdown <= 0.0f)
+        return;
+    char16_t caption[256] = {};
+    if (stringCount() > 0)
+        wideFormat(caption, 256, "%w:", getStringByIndex(kCountdownCaption));
+    const ScreenMetrics& m = screenMetrics();
+    const float ui = m.uiScale;
+    CFont* font = hudFont(kNoticeFont);
+    if (!font)
+        return;
+    const float a = static_cast<float>(static_cast<int>(30.0f * ui));
+    const float y = m.screenHeight - a - 60.0f * ui;
+    const std::u16string value = countdownText(m_countdown);
+    // Room for the value after the caption: 80 UI pixels, or more when the
+    // big font's value is wider, so the two never overlap.
+    const float room = std::max(80.0f * ui, measureText(font, value).width + 12.0f * ui);
+    const float span = measureString(font, caption).width + room;
+    const float centre = m.screenWidth / 2.0f;
+    CSprite* panel = getSprite(kSpriteSetMenus);
+    panel->drawNinePatch(kPanelFrame, centre - 20.0f * ui - span / 2.0f, y - a / 2.0f, span + 40.0f * ui,
+                         a + 25.0f * ui);
+    const Color4 old = font->color();
+    font->setColor(Color4{});
+    drawString(font, caption, centre - span / 2.0f, y, 0);
+    font->setColor(countdownColor(m_countdown));
+    drawText(font, value, centre + span / 2.0f, y, CFont::kRight);
+    font->setColor(old);
+}
+
+int hudTriggerKindIcon(int kind, int variant, int gameType)
+{
+    switch (kind) {
+    case 1: return variant == 2 ? 135 : 101;
+    case 2:
+    case 6: return 134;
+    case 3:
+    case 4:
+    case 5: return 128;
+    case 8: return 132;
+    case 9:
+    case 10:
+    case 11: return 127;
+    case 16: return 102;
+    case 17: return gameType == 1 ? -1 : 152;
+    case 19: return 129;
+    case 20:
+    case 22: return -1;
+    case 21: return 131;
+    default: return 101;
+    }
+}

@@ -1,0 +1,140 @@
+#pragma once
+#include "screens/hud/HudMessage.h"
+
+#include <array>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// An objective trigger of the map as the HUD's side panel shows it.
+class IHudTrigger {
+public:
+    virtual ~IHudTrigger() = default;
+    virtual int kind() const = 0;    // only kind 6 (objectives) is shown
+    virtual int total() const = 0;
+    virtual int done() const = 0;
+    // Of the first of its objects whose target is still in play: the target's
+    // kind, variant (-1 without one) and team. False when none is left.
+    virtual bool firstTargetInPlay(int& kind, int& variant, int& team) const = 0;
+};
+
+// The players the end-of-match score rows have picked (not owned).
+class HudTeamList {
+public:
+    void add(const void* player);        // not added twice
+    void remove(const void* player);     // the first match; the rest keep their order
+    bool contains(const void* player) const;
+    void clear() { m_players.clear(); }
+    int count() const { return static_cast<int>(m_players.size()); }
+
+private:
+    std::vector<const void*> m_players;
+};
+
+// Every transient text of the flight HUD: the five-line event ring, the centre
+// notices shown one at a time, the blinking warnings keyed by string number,
+// the mission countdown and the objective triggers of the side panel.
+class HudMessageQueue {
+public:
+    static constexpr int kRingSize = 5;
+    static constexpr int kMaxTriggers = 32;
+    static constexpr float kWarningFade = 0.3f;
+    static constexpr float kCountdownHidden = -1000.0f;
+    static constexpr float kSoundNoticeSeconds = 3.0f;
+    static constexpr int kCountdownCaption = 359;
+    static constexpr int kRingElement = 70, kNoticeTopElement = 4;
+
+    HudMessageQueue();
+    // The one queue, made on first use.
+    static HudMessageQueue& instance();
+
+    // Empties everything and takes the positions from the HUD layout afresh.
+    void reset();
+
+    // A centre notice in the big font, wrapped to the notice width. A negative
+    // duration keeps the one by length; 0 never expires.
+    void pushNotice(std::u16string_view text, float duration, bool popIn, bool silent);
+    // A tutorial line by string number; -1 keeps the duration by line count.
+    void pushTutorialLine(int stringId, float duration);
+    // Plays announcer `soundIndex`, then shows the text as a 3 s notice.
+    void pushWithSound(int soundIndex, std::u16string_view text);
+    // An event line for the ring: it leaves after the line before it.
+    void pushLong(std::u16string_view text);
+    // A blinking warning; nothing when one with this number is listed.
+    void pushCentre(int stringId, Color4 color, float duration);
+    void removeById(int stringId);
+    void popOldestNotice();
+
+    void clearRing();
+    void clearNotices();
+    void clearCentre();
+    void clearLong();
+    void clearAll();
+
+    // Shown while above 0; kCountdownHidden hides it. The label is cut to 63 bytes.
+    void setCountdown(float seconds, const char* label);
+    // Registers an objective trigger for the side panel; past 32 it is ignored.
+    void registerTrigger(IHudTrigger* trigger);
+
+    void update(float dt);
+    void drawNotices();
+    void drawCentre();
+    void drawLong();
+    void drawScoreLine();
+
+    // The countdown value as shown, "7.05"; and its color, reddening from 5 s.
+    static std::u16string countdownText(float seconds);
+    static Color4 countdownColor(float seconds);
+
+    // What callers read.
+    const std::array<std::unique_ptr<HudMessage>, kRingSize>& ring() const { return m_ring; }
+    int ringIndex() const { return m_ringIndex; }
+    const std::vector<std::unique_ptr<HudMessage>>& notices() const { return m_notices; }
+    int noticeCount() const { return static_cast<int>(m_notices.size()); }
+    const std::vector<std::unique_ptr<HudMessage>>& centreLines() const { return m_centreLines; }
+    const std::vector<std::unique_ptr<HudMessage>>& warnings() const { return m_warnings; }
+    int warnIndex() const { return m_warnIndex; }
+    int warnPhase() const { return m_warnPhase; }
+    float warnTimer() const { return m_warnTimer; }
+    // Opacity of the warning on show, 0..1.
+    float warningOpacity() const;
+    float countdown() const { return m_countdown; }
+    const std::string& countdownLabel() const { return m_countdownLabel; }
+    std::span<IHudTrigger* const> triggers() const { return {m_triggers.data(), static_cast<std::size_t>(m_triggerCount)}; }
+    HudTeamList& players() { return m_players; }
+    // The notice on show is under the touch.
+    bool hitHeadNotice(float x, float y) const;
+
+    // Positions; tutorials move the ring.
+    float ringX = 0.0f, ringY = 0.0f, ringWrap = -1.0f;
+    float noticeLeft = 0.0f, noticeY = 0.0f, noticeWrap = 0.0f;
+    int noticeTop = 0;
+    // Given to every notice and tutorial line pushed while non-zero.
+    int noticeIcon = 0;
+
+private:
+    // Counts the entry down and plays the message sound the first time.
+    static void tick(HudMessage& entry, float dt);
+    void clampWarnIndex();
+    void removeWarning(std::size_t index);
+
+    std::array<std::unique_ptr<HudMessage>, kRingSize> m_ring;
+    int m_ringIndex = 0;
+    std::vector<std::unique_ptr<HudMessage>> m_notices;
+    std::vector<std::unique_ptr<HudMessage>> m_centreLines;
+    std::vector<std::unique_ptr<HudMessage>> m_warnings;
+    float m_warnTimer = 0.0f;
+    int m_warnIndex = 0;
+    int m_warnPhase = 0;
+    float m_countdown = kCountdownHidden;
+    std::string m_countdownLabel;
+    HudTeamList m_players;
+    std::array<IHudTrigger*, kMaxTriggers> m_triggers{};
+    int m_triggerCount = 0;
+};
+
+// Module of the HUD sheet that shows a trigger's target kind in the side
+// panel; -1 for none (flags of the campaign, waypoints).
+int hudTriggerKindIcon(int kind, int variant, int gameType);

@@ -1,0 +1,201 @@
+#include "ui/MenuFrame.h"
+
+#include "platform/ScreenMetrics.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/SpriteSets.h"
+#include "ui/MenuNavigation.h"
+#include "ui/widgets/SpriteButton.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+constexpr float kMinFocusAngle = 0.2617994f;   // 15 degrees: nearer to a straight line scores the same
+constexpr float kFocusStart = 1000000.0f;
+
+bool contains(const std::vector<MenuItem*>& list, const MenuItem* item)
+{
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// Whether the item is the container or lies somewhere below it.
+bool isWithin(const MenuItem* item, const MenuContainer* container)
+{
+    for (const MenuItem* at = item; at; at = at->parent) {
+        if (at == container)
+            return true;
+    }
+    return false;
+}
+}  // namespace
+
+MenuFrame::MenuFrame()
+{
+    const ScreenMetrics& metrics = screenMetrics();
+    width = metrics.screenWidth;
+    height = metrics.screenHeight;
+    touchMode = kTouchPage;
+    layoutMode = kLayoutList;
+    childAlignment = kChildLeft;
+    paddingX = 0;
+    paddingY = static_cast<int>(100.0f * metrics.screenScaleY);
+
+    auto* back = new ResizableButton(kBackStringId);
+    back->setup(kBackLeftCap, kBackMiddle, kBackRightCap, kBackFont);
+    back->anchorMode = kAnchorAbsolute;
+    back->alignment = kAlignLeft | kAlignCentreY;
+    back->x = static_cast<int>(20.0f * metrics.uiScale);
+    back->y = static_cast<int>(144.5f * metrics.uiScale);
+    back->context = this;
+    back->onClick = &MenuFrame::onBackButton;
+    back->focusable = true;
+    back->visible = false;
+    back->enabled = false;
+    addItem(back);
+    m_backButton = back;
+    focusedItem = back;
+}
+
+void MenuFrame::onBackButton(void* context)
+{
+    if (context)
+        static_cast<MenuFrame*>(context)->onBack();
+}
+
+void MenuFrame::onBack()
+{
+    goBack();
+}
+
+void MenuFrame::removeItem(MenuItem* item)
+{
+    if (item == m_backButton)
+        m_backButton = nullptr;
+    if (focusedItem && (focusedItem == item || isWithin(focusedItem, dynamic_cast<MenuContainer*>(item))))
+        focusedItem = m_backButton;
+    MenuContainer::removeItem(item);
+}
+
+void MenuFrame::clear()
+{
+    // The focus must not outlive the deleted children; the back button goes with them.
+    if (menuFocusedItem() && isWithin(menuFocusedItem(), this))
+        setMenuFocusedItem(nullptr);
+    focusedItem = nullptr;
+    m_backButton = nullptr;
+    MenuContainer::clear();
+}
+
+void MenuFrame::draw()
+{
+    if (m_frameBackground && backgroundFrame != -1) {
+        for (int i = 0; i < 2; ++i)
+            m_frameBackground->drawNinePatch(backgroundFrame, static_cast<float>(absX), static_cast<float>(absY),
+                                             static_cast<float>(width), static_cast<float>(height));
+    }
+    setMenuFocusedItem(focusedItem);
+    MenuContainer::draw();
+    if (!focusedItem || focusedItem->drawsOwnFocus())
+        return;
+    CSprite* sprite = getSprite(kSpriteSetMenus);
+    if (!sprite)
+        return;
+    const float s = screenMetrics().uiScale;
+    const std::uint8_t level = focusPulseLevel();
+    sprite->setColorBytes(255, level, level, 255);
+    const float fx = static_cast<float>(focusedItem->absX), fy = static_cast<float>(focusedItem->absY);
+    const float fw = static_cast<float>(focusedItem->width), fh = static_cast<float>(focusedItem->height);
+    for (const float grow : {15.0f, 12.0f}) {
+        const int bx = static_cast<int>(fx - grow * s), by = static_cast<int>(fy - grow * s);
+        const int bw = static_cast<int>(fw + 2.0f * grow * s), bh = static_cast<int>(fh + 2.0f * grow * s);
+        sprite->drawNinePatch(kFocusBoxFrame, static_cast<float>(bx), static_cast<float>(by), static_cast<float>(bw),
+                              static_cast<float>(bh));
+    }
+    sprite->setColorBytes(255, 255, 255, 255);
+}
+
+void MenuFrame::moveFocus(int direction)
+{
+    if (!focusedItem)
+        return;
+    if (MenuItem* next = focusedItem->neighbour(direction)) {
+        focusedItem = next;
+        if (next->parent)
+            next->parent->scrollToChild(next);
+    }
+    setMenuFocusedItem(focusedItem);
+}
+
+void MenuFrame::activateFocused()
+{
+    if (!focusedItem)
+        return;
+    MenuItem* item = focusedItem;
+    setMenuActivatedItem(item);
+    item->activate();
+    setMenuActivatedItem(nullptr);
+}
+
+void MenuFrame::rebuildFocusLinks(int)
+{
+    layout(0, 0);
+    std::vector<MenuItem*> items;
+    collectFocusableItems(*this, items);
+    for (MenuItem* item : items)
+        item->clearNeighbours();
+    for (MenuItem* item : items)
+        computeFocusNeighbours(*item, items);
+}
+
+void collectFocusableItems(const MenuContainer& container, std::vector<MenuItem*>& out)
+{
+    for (MenuItem* child : container.drawList()) {
+        if (!child || !child->enabled || !child->visible)
+            continue;
+        if (child->isContainer())
+            collectFocusableItems(static_cast<const MenuContainer&>(*child), out);
+        if (child->focusable && !contains(out, child))
+            out.push_back(child);
+    }
+}
+
+void computeFocusNeighbours(MenuItem& item, const std::vector<MenuItem*>& items)
+{
+    // Up, right, down, left: the link direction and the unit vector.
+    constexpr std::array<int, 4> kDirections = {MenuItem::kUp, MenuItem::kRight, MenuItem::kDown, MenuItem::kLeft};
+    constexpr std::array<float, 4> kUnitX = {0.0f, 1.0f, 0.0f, -1.0f};
+    constexpr std::array<float, 4> kUnitY = {-1.0f, 0.0f, 1.0f, 0.0f};
+    std::array<float, 4> bestAngle, bestDistance;
+    bestAngle.fill(kFocusStart);
+    bestDistance.fill(kFocusStart);
+    std::array<MenuItem*, 4> best{};
+    for (MenuItem* other : items) {
+        if (!other || other == &item)
+            continue;
+        const float dx = static_cast<float>(other->absX - item.absX);
+        const float dy = static_cast<float>(other->absY - item.absY);
+        const float d2 = dx * dx + dy * dy;
+        if (d2 <= 0.0f)
+            continue;
+        const float length = std::sqrt(d2);
+        for (std::size_t d = 0; d < 4; ++d) {
+            const bool towards = (d == 0 && dy < 0.0f) || (d == 1 && dx > 0.0f) || (d == 2 && dy > 0.0f) ||
+                                 (d == 3 && dx < 0.0f);
+            if (!towards)
+                continue;
+            const float cosine = std::clamp((dx * kUnitX[d] + dy * kUnitY[d]) / length, -1.0f, 1.0f);
+            const float angle = std::max(std::acos(cosine), kMinFocusAngle);
+            const float r = angle / bestAngle[d];
+            if ((2.0f * r + d2 / bestDistance[d]) / 3.0f < 1.0f) {
+                best[d] = other;
+                bestAngle[d] = angle;
+                bestDistance[d] = d2;
+            }
+        }
+    }
+    for (std::size_t d = 0; d < 4; ++d) {
+        if (best[d])
+            item.setNeighbour(kDirections[d], best[d]);
+    }
+}

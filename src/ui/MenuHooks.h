@@ -1,0 +1,40 @@
+#pragma once
+#include <functional>
+
+class MenuFrame;
+
+// What the menus need from libraries above or beside them, filled at start-up
+// (main.cpp); every empty hook does nothing.
+
+// The two sounds of the menu framework: "click" for a button, "clickback" for
+// going back a page.
+enum class MenuSound { Click, ClickBack };
+void setMenuSoundHook(std::function<void(MenuSound)> hook);
+void playMenuSound(MenuSound sound);
+
+// The modal alert, which the buttons open for a confirmation or a notice
+// before their click runs. Until an alert is registered a confirmation is
+// never given, so its callback does not run; a notice's callback runs at once.
+using MenuCallback = void (*)(void* context);
+struct MenuAlertHooks {
+    // The alert with string `stringId`; `callback(context)` runs when the player confirms.
+    std::function<void(int stringId, void* context, MenuCallback callback)> showConfirm;
+    // The alert with the text; `callback(context)` runs when it is closed.
+    std::function<void(const char16_t* text, void* context, MenuCallback callback)> showAlert;
+};
+void setMenuAlertHooks(MenuAlertHooks hooks);
+const MenuAlertHooks& menuAlertHooks();
+
+// The screens' overlays (quit, OK) take key and controller navigation while
+// they are shown: the hook returns the shown one's frame, else null.
+void setOverlayInputFrameHook(std::function<MenuFrame*()> hook);
+MenuFrame* overlayInputFrame();
+
+// Drawn over the menus each frame (the achievement pop-ups).
+void setMenuPopupDrawHook(std::function<void()> hook);
+void drawMenuPopups();
+
+// Seconds for the scroll samples of a fling; Clock::now unless a test sets
+// its own clock (an empty function restores Clock::now).
+void setMenuClock(std::function<float()> clock);
+float menuClockNow();
