@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the data tool and the tests need.
-# Sourced by ./play and ./check; quiet when everything is already there.
+# Installs the Debian packages the build, the data tool and the tests need:
+# the packages the root CMakeLists.txt finds, plus what runs the tests.
+# Run by ./play and ./check; quiet when everything is already there.
 set -euo pipefail
 
 SKYFRONT_PACKAGES=(
+  # tool chain (ccache is used when present)
   cmake ninja-build g++ pkg-config ccache
-  libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev libminizip-dev
-  libtinyxml2-dev libutfcpp-dev libcairo2-dev libfreetype-dev fonts-dejavu-core
-  libopenal-dev libmpg123-dev libmp3lame-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # libraries: window and input, GL loader, PNG, checksums and zip paks, the
+  # controls file's XML, UTF-8 texts, sound output and MP3 decoding
+  libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev libminizip-dev libtinyxml2-dev libutfcpp-dev
+  libopenal-dev libmpg123-dev
+  # the data tool: drawn art, baked fonts and the fonts they are baked from,
+  # encoded music
+  libcairo2-dev libfreetype-dev fonts-dejavu-core libmp3lame-dev
+  # tests and benchmarks
+  libgtest-dev libbenchmark-dev
+  # fuzzing: clang and its libFuzzer runtime
   clang libclang-rt-14-dev
+  # the display tests: a virtual X server and Mesa's software GL and GLES
   xvfb xauth libgl1-mesa-dri libegl-mesa0 libgles2 libegl1
 )
 

@@ -17,7 +17,6 @@
 #include "sound/Sound.h"
 #include "ui/MenuHooks.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <vector>

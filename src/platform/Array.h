@@ -62,6 +62,59 @@ public:
     int intAt(int i) const { return static_cast<int>(data[i]); }
 };
 
+// The typed face of an Array for lists of pointers to one type (the game
+// mode's entity lists): the same storage and growth rules, but elements go in
+// and come out as T*, so owners need no casts. The untyped array stays
+// reachable for code that takes an Array (the score keeper's index sort).
+//
+// Owners remove as with Array: shift the tail down with set() and lower the
+// count with setSize(count() - 1); setSize(0) empties the list and keeps its
+// storage.
+template <typename T>
+class TypedArray {
+public:
+    class Iterator {
+    public:
+        explicit Iterator(const Array::Element* at) : m_at(at) {}
+        T* operator*() const { return reinterpret_cast<T*>(*m_at); }
+        Iterator& operator++()
+        {
+            ++m_at;
+            return *this;
+        }
+        bool operator==(const Iterator& other) const = default;
+
+    private:
+        const Array::Element* m_at;
+    };
+
+    int count() const { return m_array.count; }
+    int capacity() const { return m_array.capacity; }
+    bool isEmpty() const { return m_array.count <= 0; }
+
+    // Pointer i; i must lie in 0..count()-1, as with Array.
+    T* operator[](int i) const { return reinterpret_cast<T*>(m_array.data[i]); }
+    void set(int i, T* pointer) { m_array.data[i] = reinterpret_cast<Array::Element>(pointer); }
+
+    void pushBack(T* pointer) { m_array.pushBack(pointer); }
+    // The growth rules of Array: reserve() discards the contents, grow() and
+    // setSize() keep them; new places hold null.
+    void reserve(int n) { m_array.reserve(n); }
+    void grow(int n) { m_array.grow(n); }
+    void setSize(int n) { m_array.grow(n); }
+    void clear() { m_array.clear(); }
+
+    // The elements 0..count()-1 (none while the count is negative).
+    Iterator begin() const { return Iterator(m_array.data); }
+    Iterator end() const { return Iterator(m_array.data + (m_array.count > 0 ? m_array.count : 0)); }
+
+    Array& untyped() { return m_array; }
+    const Array& untyped() const { return m_array; }
+
+private:
+    Array m_array;
+};
+
 // A stack of pointer-sized values (the menu page history): pushBack puts the
 // value next to the list head, where front() finds the most recent one.
 class IntList {

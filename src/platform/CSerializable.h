@@ -80,8 +80,8 @@ public:
     // the members' addresses; defaults come from the constructor.
     virtual void describe(SerMembers& members) = 0;
 
-    // Reads the whole file as one record of this type. False after reporting
-    // the first error on standard error as "file:line: what"; the members read
+    // Reads the whole file as one record of this type. False after logging
+    // the first error as "file:line: what"; the members read
     // before the error keep their values.
     [[nodiscard]] bool loadFile(File& file);
 

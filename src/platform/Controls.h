@@ -112,9 +112,9 @@ public:
     // takes every valid action entry and axis flag of the file; a missing or
     // malformed file leaves all defaults (false). The active scheme becomes
     // the control device of the settings.
-    bool load();
+    [[nodiscard]] bool load();
     void save() const;
-    bool loadFromText(std::string_view xml);
+    [[nodiscard]] bool loadFromText(std::string_view xml);
     std::string toText() const;
 
     // The display text of the first bound of the action's two bindings
@@ -142,6 +142,7 @@ public:
     bool actionEnabled(int action) const;
 
 private:
+    void setAllDefaults();  // every scheme and the joysticks' axis flags
     float bindingValue(int action, BindingKind kind, int code) const;
     bool fullRangeAxis(BindingKind kind, int code) const;
     void clearInGroup(int action, BindingKind kind, int code);

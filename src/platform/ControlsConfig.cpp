@@ -41,12 +41,17 @@ bool readBinding(const tinyxml2::XMLElement& element, int action, const char* ki
 }
 }  // namespace
 
-bool Controls::loadFromText(std::string_view xml)
+void Controls::setAllDefaults()
 {
     for (int scheme = 0; scheme < kSchemeCount; ++scheme)
         setDefaults(scheme);
     for (int slot = 0; slot < Input::kJoystickSlots; ++slot)
         m_input.joystick(slot).setDefaultAxisFlags();
+}
+
+bool Controls::loadFromText(std::string_view xml)
+{
+    setAllDefaults();
 
     tinyxml2::XMLDocument document;
     if (document.Parse(xml.data(), xml.size()) != tinyxml2::XML_SUCCESS)
@@ -134,7 +139,7 @@ bool Controls::load()
     setCurrentScheme(m_settings.controlDevice);
     std::vector<std::uint8_t> bytes;
     if (!readSaveFile(kFileName, kMaxFileBytes, bytes)) {
-        loadFromText({});  // an empty text: every default
+        setAllDefaults();
         return false;
     }
     if (!loadFromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {

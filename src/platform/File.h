@@ -39,7 +39,7 @@ private:
 class FileDisk final : public File {
 public:
     // mode as for fopen ("rb", "wb", "r+b"); null when the file cannot be opened.
-    static std::unique_ptr<FileDisk> open(const std::string& path, const char* mode);
+    [[nodiscard]] static std::unique_ptr<FileDisk> open(const std::string& path, const char* mode);
     ~FileDisk() override;
 
     std::size_t read(void* destination, std::size_t bytes) override;
@@ -90,13 +90,13 @@ bool isSafeFileName(std::string_view name);
 
 // Opens a file for reading by name: the save folder, then the data root, then
 // every mounted pak in mount order. Null when nothing matches or the name is unsafe.
-std::unique_ptr<File> openFile(std::string_view name);
+[[nodiscard]] std::unique_ptr<File> openFile(std::string_view name);
 // True when the name opens for reading from the save folder or the data root.
 bool fileExists(std::string_view name);
 
 // Reads a whole file of the save folder. False when there is no save folder,
-// the file is missing or unreadable, or it is larger than maxBytes (reported
-// on standard error: such a file is damaged, and reading it whole could
+// the file is missing or unreadable, or it is larger than maxBytes (logged:
+// such a file is damaged, and reading it whole could
 // exhaust memory).
 [[nodiscard]] bool readSaveFile(std::string_view name, std::size_t maxBytes, std::vector<std::uint8_t>& out);
 

@@ -22,7 +22,7 @@ public:
     };
 
     // Replaces the list with the text's entries. A malformed line is skipped,
-    // reported on standard error and makes verify() fail: a list that cannot
+    // logged and makes verify() fail: a list that cannot
     // be read whole vouches for nothing.
     void parse(std::string_view text, std::string_view sourceName);
     // For a list that exists but cannot be read: verify() then fails.

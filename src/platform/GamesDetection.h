@@ -22,7 +22,7 @@ struct GamesDetectionHooks {
 void setGamesDetectionHooks(GamesDetectionHooks hooks);
 
 // Reads the list and keeps its entries; a missing file is an empty list.
-// Malformed lines are skipped with one message on standard error.
+// Malformed lines are skipped with one log line.
 void loadGamesDetectionList();
 // Fires the unlock event once when any listed game is installed.
 void processGamesDetection();

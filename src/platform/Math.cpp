@@ -147,6 +147,14 @@ Vec3& vec3Normalize(Vec3& v)
     return v;
 }
 
+Vec3 vec3NormalizeOr(const Vec3& v, const Vec3& fallback)
+{
+    const float length = std::sqrt(vec3Dot(v, v));
+    if (!(length > 1e-20f) || !std::isfinite(length))
+        return fallback;
+    return v * (1.0f / length);
+}
+
 Quat quatMultiply(const Quat& a, const Quat& b)
 {
     return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
@@ -359,6 +367,44 @@ Vec3 rotateVector3x3(const Mat4& m, const Vec3& v)
     return {m.m[0] * v.x + m.m[4] * v.y + m.m[8] * v.z,
             m.m[1] * v.x + m.m[5] * v.y + m.m[9] * v.z,
             m.m[2] * v.x + m.m[6] * v.y + m.m[10] * v.z};
+}
+
+float mat4LinearDeterminant(const Mat4& m)
+{
+    const float a = m.m[0], b = m.m[4], c = m.m[8];
+    const float d = m.m[1], e = m.m[5], f = m.m[9];
+    const float g = m.m[2], h = m.m[6], i = m.m[10];
+    return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+}
+
+bool mat4InvertAffine(const Mat4& m, Mat4& out)
+{
+    // The 3x3 part by cofactors, then the translation.
+    const float a = m.m[0], b = m.m[4], c = m.m[8];
+    const float d = m.m[1], e = m.m[5], f = m.m[9];
+    const float g = m.m[2], h = m.m[6], i = m.m[10];
+    const float det = mat4LinearDeterminant(m);
+    if (!(std::fabs(det) > 1e-12f) || !std::isfinite(det))
+        return false;
+    const float k = 1.0f / det;
+    Mat4 r;
+    r.m[0] = (e * i - f * h) * k;
+    r.m[4] = (c * h - b * i) * k;
+    r.m[8] = (b * f - c * e) * k;
+    r.m[1] = (f * g - d * i) * k;
+    r.m[5] = (a * i - c * g) * k;
+    r.m[9] = (c * d - a * f) * k;
+    r.m[2] = (d * h - e * g) * k;
+    r.m[6] = (b * g - a * h) * k;
+    r.m[10] = (a * e - b * d) * k;
+    const Vec3 it = rotateVector3x3(r, Vec3{m.m[12], m.m[13], m.m[14]});
+    r.m[12] = -it.x;
+    r.m[13] = -it.y;
+    r.m[14] = -it.z;
+    r.m[3] = r.m[7] = r.m[11] = 0.0f;
+    r.m[15] = 1.0f;
+    out = r;
+    return true;
 }
 
 Vec3 mat4TransformPoint(const Mat4& m, const Vec3& p)

@@ -61,6 +61,7 @@ float powf(float base, float exponent);
 
 // value limited to [minValue, maxValue]; minValue wins when the bounds cross.
 float clampf(float minValue, float value, float maxValue);
+inline float lerpf(float a, float b, float t) { return a + (b - a) * t; }
 
 // 1 / sqrt(x) by the 0x5F3759DF bit trick refined by two Newton steps
 // (relative error below 5e-6). Meant for x > 0; x = 0 gives a large finite value.
@@ -90,6 +91,9 @@ float vec3InvLength(const Vec3& v);
 // Scales v to unit length in place by the fast inverse square root and returns
 // it. A vector of (near) zero length is left unchanged: no infinity or NaN.
 Vec3& vec3Normalize(Vec3& v);
+// Unit length by an exact square root; the zero vector (and one with a NaN or
+// an infinity) comes back as `fallback`.
+Vec3 vec3NormalizeOr(const Vec3& v, const Vec3& fallback);
 
 inline Vec3 operator+(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 inline Vec3 operator-(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
@@ -154,6 +158,12 @@ Mat4 mat4FromQuatPosition(const Quat& q, const Vec3& position);
 Mat4 mat4FromForwardUp(const Vec3& forward, const Vec3& up);
 Vec3 mat4TransformPoint(const Mat4& m, const Vec3& p);  // with the translation
 Vec3 rotateVector3x3(const Mat4& m, const Vec3& v);     // rotation part only
+// Determinant of the 3x3 linear part: zero when it flattens space, negative
+// when it mirrors it.
+float mat4LinearDeterminant(const Mat4& m);
+// Inverse of an affine transform (last row 0 0 0 1); false, with out left
+// alone, when it is singular or not finite.
+[[nodiscard]] bool mat4InvertAffine(const Mat4& m, Mat4& out);
 // Perspective projection (vertical field of view in radians) and orthographic
 // projection, as the GL conventions define them. Degenerate values (a zero
 // aspect, field of view or depth range, near <= 0 for the perspective) give

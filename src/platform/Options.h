@@ -17,7 +17,7 @@ struct GraphicsConfig {
 
 // "graphics.cfg" text: "key value" lines, '#' starts a comment. A value that is
 // unreadable or out of its range is replaced by that key's default; unknown keys
-// and malformed lines are skipped. Each fault is reported on stderr.
+// and malformed lines are skipped. Each fault is logged.
 GraphicsConfig parseGraphicsConfig(std::string_view text);
 std::string formatGraphicsConfig(const GraphicsConfig& config);
 
@@ -49,7 +49,7 @@ struct TestOptions {
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or
-    // unreadable values are reported on stderr and ignored.
+    // unreadable values are logged and ignored.
     void parse(std::span<const char* const> args);
     // Sets the values given on the command line; one out of its range is
     // reported and the config keeps its value.

@@ -15,12 +15,11 @@ class File;
 constexpr std::size_t kMaxPakEntryBytes = 256u * 1024u * 1024u;
 
 // Mounts a ZIP archive as a read-only source of data files; later mounts are
-// searched after earlier ones. False, with one message on standard error,
+// searched after earlier ones. False, with one log line,
 // when the archive cannot be opened or its directory is damaged.
-bool mountPak(const std::string& path);
+[[nodiscard]] bool mountPak(const std::string& path);
 void unmountAllPaks();
 // The entry of that name from the first mounted pak that holds it, read whole
 // into memory; null when no pak holds it. A damaged entry (size over the
-// limit, short read, bad checksum) counts as missing and is reported once on
-// standard error.
-std::unique_ptr<File> openFromMountedPaks(std::string_view name);
+// limit, short read, bad checksum) counts as missing and is logged once.
+[[nodiscard]] std::unique_ptr<File> openFromMountedPaks(std::string_view name);

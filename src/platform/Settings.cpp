@@ -133,7 +133,10 @@ void Settings::loadTmpFile()
 {
     if (saveFolder().empty() || !FileDisk::open(saveFolder() + kTmpFileName, "rb"))
         return;
-    loadFromSaveFolder(kTmpFileName);
+    // An unreadable pending file is dropped all the same, or every start would
+    // trip over it again.
+    if (!loadFromSaveFolder(kTmpFileName))
+        logWarning("platform", "%s: not readable; dropped", kTmpFileName);
     save();
     removeSaveFile(kTmpFileName);
 }

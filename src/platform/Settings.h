@@ -115,9 +115,9 @@ public:
     // fails, a wrong magic, a truncated or missing file keep what is in memory
     // (the defaults at the first load); a value out of range keeps its current
     // value. False when nothing was read.
-    bool load();
+    [[nodiscard]] bool load();
     // Writes both blocks atomically; a failure leaves the old file and is
-    // reported on stderr only.
+    // only logged.
     void save() const;
     // Reads a pending "tq2_settings.tmp" over the record, saves, removes it.
     void loadTmpFile();
@@ -176,7 +176,7 @@ public:
 private:
     void setProfileDefaults();
     void setSkirmishDefaults();
-    bool loadFromSaveFolder(const char* name);
+    [[nodiscard]] bool loadFromSaveFolder(const char* name);
 
     bool m_forcingControlType = false, m_forcingFlightHint = false;
     std::int32_t m_ownControlType = 2;

@@ -42,7 +42,7 @@ std::string formatStringTable(std::span<const StringEntry> entries);
 class StringTable {
 public:
     // Replaces the contents. Of two entries with one number or one key the
-    // first wins; the others are reported on standard error.
+    // first wins; the others are logged.
     void build(std::span<const StringEntry> entries, std::string_view sourceName);
     // Reads a table file; false when nothing could be read. Bad lines are
     // reported once and skipped, the good ones are kept.

@@ -30,13 +30,11 @@ enum class ShaderDialect : std::uint8_t {
 // qualifiers for the desktop). A leading "#version" line in the source is replaced.
 std::string prepareShaderSource(std::string_view source, ShaderStage stage, ShaderDialect dialect);
 
-// The GLSL ES function every fogged program shares:
-//   float fogFactor(float distance, vec2 fogRange)   // range = (start, end), world units
-// 0 before the start, 1 at and past the end. When the range is inverted or
-// narrower than 1 unit (end <= start + 1), every point past the start is fully
-// fogged instead of dividing by a tiny or negative span.
-extern const char* const kFogFactorGlsl;
-// The same rule on the CPU, for code that fogs colors itself.
+// The fog rule of the shaders' fogFactor (shaders/fog.glsl) on the CPU, for
+// code that fogs colors itself: 0 before the start, 1 at and past the end.
+// When the range is inverted or narrower than 1 unit (end <= start + 1), every
+// point past the start is fully fogged instead of dividing by a tiny or
+// negative span.
 float fogFactor(float distance, float fogStart, float fogEnd);
 
 // Standard uniforms, looked up by name when the program links; -1 when the
@@ -53,6 +51,29 @@ struct StandardUniforms {
     int lightDiffuse = -1;         // "u_lightDiffuse" vec3
     int fogColor = -1;             // "u_fogColor" vec3
     int fogRange = -1;             // "u_fogRange" vec2 (start, end)
+};
+
+// The atmospheric-scattering uniforms any program may declare, also looked up
+// at link; IScatteringUniforms sets those a program has.
+struct ScatteringUniforms {
+    int sunDirection = -1;    // "u_sunDirection" vec3
+    int sunColor = -1;        // "u_sunColor" vec3
+    int scatterBeta = -1;     // "u_scatterBeta" vec3
+    int cameraPosition = -1;  // "u_cameraPosition" vec3
+    template <class F> void forEach(F&& f)
+    {
+        f("u_sunDirection", sunDirection);
+        f("u_sunColor", sunColor);
+        f("u_scatterBeta", scatterBeta);
+        f("u_cameraPosition", cameraPosition);
+    }
+};
+
+// A program's own uniforms are a struct of locations (-1 until linked) with
+// forEach(f) calling f("u_name", location) for each member. Programs that use
+// only the standard uniforms have NoUniforms.
+struct NoUniforms {
+    template <class F> void forEach(F&&) {}
 };
 
 // A linked vertex + fragment program. Built at start-up; a failure gives a
@@ -76,8 +97,21 @@ public:
     const std::string& error() const { return m_error; }
     unsigned int glName() const { return m_glName; }
     const StandardUniforms& uniforms() const { return m_uniforms; }
-    // -1 when the linked program has no such active uniform.
+    const ScatteringUniforms& scatteringUniforms() const { return m_scattering; }
+    // -1 when the linked program has no such active uniform. A name lookup
+    // asks the driver: done once at link (lookUpUniforms), never per draw.
     int uniformLocation(const char* uniformName) const;
+    // Fills every location of a uniform struct (see NoUniforms); returns how
+    // many names the linked program lacks.
+    template <class U> int lookUpUniforms(U& uniforms) const
+    {
+        int missing = 0;
+        uniforms.forEach([this, &missing](const char* name, int& location) {
+            location = uniformLocation(name);
+            missing += location < 0 ? 1 : 0;
+        });
+        return missing;
+    }
 
     // Uniform setters for the program made current by Graphics::applyState.
     // A location of -1 is ignored.
@@ -106,5 +140,26 @@ private:
     std::string m_error;
     unsigned int m_glName = 0;
     StandardUniforms m_uniforms;
+    ScatteringUniforms m_scattering;
     UploadedSerials m_uploaded;
+};
+
+// A program with its own uniform struct, looked up after every link.
+template <class U>
+class GpuProgramWith : public GpuProgram {
+public:
+    const U& locations() const { return m_locations; }
+    // Names of U the last link did not find; 0 when every one is in use.
+    int missingUniforms() const { return m_missing; }
+
+protected:
+    void onLinked() override
+    {
+        m_locations = U{};
+        m_missing = lookUpUniforms(m_locations);
+    }
+
+private:
+    U m_locations;
+    int m_missing = 0;
 };

@@ -3,6 +3,7 @@
 #include "render/internal/RenderGlobals.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -42,6 +43,46 @@ int vertexStride(VertexLayout layout)
     case VertexLayout::PosColorTexTex32: return 32;
     }
     return 0;
+}
+
+RenderState RenderState::opaque()
+{
+    RenderState s;
+    s.blend = kBlendOpaque;
+    return s;
+}
+
+RenderState RenderState::backdrop()
+{
+    RenderState s = opaque();
+    s.depthWrite = false;
+    return s;
+}
+
+RenderState RenderState::alphaBlend()
+{
+    RenderState s;
+    s.blend = kBlendPremultiplied;
+    s.depthWrite = false;
+    return s;
+}
+
+RenderState RenderState::additive()
+{
+    RenderState s = alphaBlend();
+    s.blend = kBlendAdditive;
+    return s;
+}
+
+RenderState RenderState::fullTarget()
+{
+    RenderState s = opaque();
+    s.depthTest = false;
+    s.depthWrite = false;
+    s.perVertexColor = false;
+    s.color = Color4{255, 255, 255, 255};
+    s.program = BuiltinProgram::Effect;
+    return s;
 }
 
 Graphics::~Graphics() = default;
@@ -125,4 +166,36 @@ void Graphics::setScreenSize(int width, int height)
 {
     m_screenWidth = std::max(width, 0);
     m_screenHeight = std::max(height, 0);
+}
+
+namespace {
+bool sameMatrix(const Mat4& a, const Mat4& b)
+{
+    return std::memcmp(a.m, b.m, sizeof(a.m)) == 0;
+}
+}  // namespace
+
+RenderPassScope::RenderPassScope(Graphics& device)
+    : m_device(device), m_target(device.currentRenderTarget()), m_projection(device.projectionMatrix()),
+      m_view(device.viewMatrix()), m_world(device.worldMatrix()), m_state(device.state()),
+      m_clearColor(device.clearColor())
+{
+}
+
+// Only what changed is set again: a matrix set anew makes every program
+// upload its matrices once more.
+RenderPassScope::~RenderPassScope()
+{
+    if (m_device.currentRenderTarget() != m_target)
+        m_device.setRenderTarget(m_target);
+    if (!sameMatrix(m_device.projectionMatrix(), m_projection))
+        m_device.setProjectionMatrix(m_projection);
+    if (!sameMatrix(m_device.viewMatrix(), m_view))
+        m_device.setViewMatrix(m_view);
+    if (!sameMatrix(m_device.worldMatrix(), m_world))
+        m_device.setWorldMatrix(m_world);
+    m_device.state() = m_state;
+    const Color4& c = m_device.clearColor();
+    if (c.r != m_clearColor.r || c.g != m_clearColor.g || c.b != m_clearColor.b || c.a != m_clearColor.a)
+        m_device.setClearColor(m_clearColor);
 }

@@ -77,6 +77,20 @@ enum class PrimitiveType : std::uint8_t { Triangles = 0, TriangleStrip, Triangle
 // The render state record: what setRenderState applies and pushState saves.
 // Passes may change fields directly and call applyState before drawing.
 struct RenderState {
+    // Presets for a pass to start from; the pass then sets its program,
+    // textures and color. Every field not named keeps its default.
+    // Opaque, depth tested and written, both faces: solid world passes.
+    static RenderState opaque();
+    // Opaque, depth tested but not written: the sky behind everything.
+    static RenderState backdrop();
+    // Premultiplied alpha, depth tested but not written: clouds, haze.
+    static RenderState alphaBlend();
+    // Added light, depth tested but not written: glows.
+    static RenderState additive();
+    // Opaque without depth, the built-in effect program in plain white:
+    // full-target passes over a picture (post-processing).
+    static RenderState fullTarget();
+
     BlendState blend = kBlendPremultiplied;
     // The alternative blend mode: while set, draws blend with kBlendStraightAlpha
     // whatever `blend` says (the HUD's faint darkening, the underwater tint).
@@ -182,6 +196,7 @@ public:
     void setScreenSize(int width, int height);
     virtual void setViewport(int x, int y, int width, int height) = 0;
     virtual void setClearColor(const Color4& color) = 0;
+    const Color4& clearColor() const { return m_clearColor; }
     // The clear color the device starts with; a screen that clears to its own
     // color puts this one back after its draw.
     static constexpr Color4 kDefaultClearColor{0, 0, 0, 255};
@@ -199,11 +214,13 @@ public:
     RenderBuffer* distortionTarget = nullptr;
 
     // ---- vertices and drawing -------------------------------------------------------
-    // Points the attributes of the layout at `base`: client memory when no
-    // array buffer is bound, else a byte offset into the bound buffer. The device
-    // remembers the layout (for the color attribute); callers that set vertex
-    // attributes through GL themselves call invalidateVertexLayout afterwards.
-    virtual void setVertexLayout(VertexLayout layout, const void* base) = 0;
+    // Points the attributes of the layout at vertices in client memory (no
+    // array buffer bound). The device remembers the layout (for the color
+    // attribute); callers that set vertex attributes through GL themselves
+    // call invalidateVertexLayout afterwards.
+    virtual void setVertexLayout(VertexLayout layout, const void* vertices) = 0;
+    // The same for vertices in the bound array buffer, from `byteOffset`.
+    virtual void setBufferVertexLayout(VertexLayout layout, std::size_t byteOffset) = 0;
     virtual void invalidateVertexLayout() = 0;
     // Binds through a cache per target; 0 unbinds.
     virtual void bindBuffer(BufferTarget target, unsigned int glName) = 0;
@@ -251,6 +268,7 @@ protected:
     // Change serials compared with GpuProgram::uploaded().
     std::uint32_t m_matrixSerial = 1, m_colorFactorSerial = 1, m_lightSerial = 1, m_fogSerial = 1;
     RenderBuffer* m_renderTarget = nullptr;
+    Color4 m_clearColor = kDefaultClearColor;
     int m_screenWidth = 0, m_screenHeight = 0;
     int m_qualityTier = 0;
     std::uint8_t m_highDetail = 0;
@@ -263,3 +281,22 @@ protected:
 Graphics* graphics();
 // Set by start-up (and GL tests) once the device is initialised; null at shut-down.
 void setGraphics(Graphics* device);
+
+// Saves what a pass changes - the render target (and with it the viewport),
+// the three matrices, the render state and the clear color - and puts back
+// what changed when it ends. Scopes nest. The state comes back as a record;
+// the next draw applies it.
+class RenderPassScope {
+public:
+    explicit RenderPassScope(Graphics& device);
+    ~RenderPassScope();
+    RenderPassScope(const RenderPassScope&) = delete;
+    RenderPassScope& operator=(const RenderPassScope&) = delete;
+
+private:
+    Graphics& m_device;
+    RenderBuffer* m_target;
+    Mat4 m_projection, m_view, m_world;
+    RenderState m_state;
+    Color4 m_clearColor;
+};

@@ -35,7 +35,8 @@ void MenuScreen::init()
 void MenuScreen::loadSettingsAndLanguage()
 {
     Settings& s = settings();
-    s.load();
+    if (!s.load())
+        logInfo("screens", "%s: nothing read again; the settings keep their values", Settings::kFileName);
     s.loadTmpFile();
     if (s.profileResetPending) {
         s.resetPlayerProfile();
@@ -74,7 +75,7 @@ float MenuScreen::loadStep()
         loadSettingsAndLanguage();
         break;
     case 11:
-        preloadMenuSprites(step);
+        preloadMenuSprites();
         break;
     case 12:
         loadGamesDetectionList();

@@ -137,7 +137,7 @@ void MenuFrame::activateFocused()
     setMenuActivatedItem(nullptr);
 }
 
-void MenuFrame::rebuildFocusLinks(int)
+void MenuFrame::rebuildFocusLinks()
 {
     layout(0, 0);
     std::vector<MenuItem*> items;

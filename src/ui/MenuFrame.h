@@ -25,7 +25,7 @@ public:
     // The page became current / stopped being current.
     virtual void onShow() {}
     virtual void onHide() {}
-    virtual void refocus() { rebuildFocusLinks(0); }
+    virtual void refocus() { rebuildFocusLinks(); }
     // The back button's action: going back.
     virtual void onBack();
     // The back key; false lets the framework go back.
@@ -35,7 +35,7 @@ public:
     virtual void activateFocused();
     // Lays the page out and links every visible, enabled, focusable item to
     // its best neighbour in each of the four directions.
-    virtual void rebuildFocusLinks(int unused);
+    virtual void rebuildFocusLinks();
 
     ResizableButton* backButton() const { return m_backButton; }
     // The back button's click.

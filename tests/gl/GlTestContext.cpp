@@ -109,12 +109,14 @@ void GlTest::SetUp()
     // A test that opened a window of its own leaves its context current.
     ASSERT_EQ(SDL_GL_MakeCurrent(s_window, s_glContext), 0) << SDL_GetError();
     GraphicsES20& g = gfx();
+    // Light and fog first: applying the state reads them, and the last test's
+    // records died with its fixture.
+    g.setLight(nullptr);
+    g.setFog(nullptr);
     g.setRenderState(RenderState{});
     g.setProjectionMatrix(Mat4{});
     g.setViewMatrix(Mat4{});
     g.setWorldMatrix(Mat4{});
-    g.setLight(nullptr);
-    g.setFog(nullptr);
     g.setColorFactor(1, 1, 1, 1);
     useTarget(64, 64);
 }
@@ -124,6 +126,8 @@ void GlTest::TearDown()
     if (!m_context)
         return;
     gfx().setRenderTarget(nullptr);
+    gfx().setLight(nullptr);
+    gfx().setFog(nullptr);
     m_target.destroy();
     // Every test starts with empty caches: models, textures, sprite sets, targets.
     resetRenderGlobals();

@@ -48,7 +48,7 @@ TEST_F(PropBakeGl, FreeDropsTheBakedModelsArraysAndTheNextBakeReadsThemBack)
     world.add(&hangarShape, {0, 0, 0});
     world.add(&planeShape, {100, 0, 0});
 
-    allocatePropBuffers({});
+    allocatePropBuffers();
     const auto batch = buildProps("units.pvr", world);
     const std::size_t bakedVertices = batch->vertices().size();
     EXPECT_EQ(bakedVertices, 16u);  // the hangar box and the plane's body
@@ -62,7 +62,7 @@ TEST_F(PropBakeGl, FreeDropsTheBakedModelsArraysAndTheNextBakeReadsThemBack)
     EXPECT_GT(nodeVertexCount(*spare), 0u) << "never baked";
 
     // The menu entered again bakes the same world once more.
-    allocatePropBuffers({});
+    allocatePropBuffers();
     const auto again = buildProps("units.pvr", world);
     EXPECT_EQ(again->vertices().size(), bakedVertices);
     unmapPropBuffers();
@@ -72,7 +72,7 @@ TEST_F(PropBakeGl, FreeDropsTheBakedModelsArraysAndTheNextBakeReadsThemBack)
     std::filesystem::remove(root.path() / "data/models/props.glm");
     FakePropWorld hangarOnly;
     hangarOnly.add(&hangarShape, {0, 0, 0});
-    allocatePropBuffers({});
+    allocatePropBuffers();
     const auto without = buildProps("units.pvr", hangarOnly);
     EXPECT_TRUE(without->vertices().empty());
     unmapPropBuffers();

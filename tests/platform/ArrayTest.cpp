@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 Array filled(int n)
@@ -97,6 +99,73 @@ TEST(ArrayStorage, PointersSurviveTheRoundTrip)
     a.pushBack(-3);
     EXPECT_EQ(a.pointerAt<int>(0), &values[1]);
     EXPECT_EQ(a.intAt(1), -3);
+}
+
+struct Item {
+    int id = 0;
+};
+
+TEST(TypedArray, GrowsByTheUntypedRulesAndKeepsItsPointers)
+{
+    std::vector<Item> items(40);
+    TypedArray<Item> list;
+    for (int i = 0; i < 33; ++i)
+        list.pushBack(&items[i]);
+    EXPECT_EQ(list.count(), 33);
+    EXPECT_EQ(list.capacity(), 64);
+    for (int i = 0; i < 33; ++i)
+        ASSERT_EQ(list[i], &items[i]);
+
+    list.grow(40);  // the new places are null
+    EXPECT_EQ(list[32], &items[32]);
+    EXPECT_EQ(list[39], nullptr);
+    list.reserve(70);  // a new buffer: contents discarded
+    EXPECT_EQ(list.capacity(), 96);
+    EXPECT_EQ(list[0], nullptr);
+}
+
+TEST(TypedArray, RemovalByShiftingAndEmptyingKeepStorage)
+{
+    Item items[4] = {{1}, {2}, {3}, {4}};
+    TypedArray<Item> list;
+    for (Item& item : items)
+        list.pushBack(&item);
+    const Array::Element* storage = list.untyped().data;
+
+    // Remove the second element, order kept.
+    for (int i = 1; i + 1 < list.count(); ++i)
+        list.set(i, list[i + 1]);
+    list.setSize(list.count() - 1);
+    std::vector<int> ids;
+    for (Item* item : list)
+        ids.push_back(item->id);
+    EXPECT_EQ(ids, (std::vector<int>{1, 3, 4}));
+
+    list.setSize(0);
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(list.begin(), list.end());
+    EXPECT_EQ(list.untyped().data, storage);
+}
+
+TEST(TypedArray, SharesStorageWithTheUntypedViewAndCopiesApart)
+{
+    Item a{7}, b{8};
+    TypedArray<Item> list;
+    list.pushBack(&a);
+    list.untyped().pushBack(&b);
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_EQ(list[1]->id, 8);
+    EXPECT_EQ(list.untyped().pointerAt<Item>(0), &a);
+
+    TypedArray<Item> copy = list;
+    copy.set(0, &b);
+    EXPECT_EQ(list[0], &a);
+    EXPECT_EQ(copy[0], &b);
+
+    // A negative count, which owners answer with reserve, walks as empty.
+    list.untyped().count = -1;
+    EXPECT_EQ(list.begin(), list.end());
+    EXPECT_TRUE(list.isEmpty());
 }
 
 TEST(IntListStack, FrontIsTheMostRecentValue)

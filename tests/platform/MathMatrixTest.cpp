@@ -38,6 +38,31 @@ TEST(ProjectionMatrix, DegenerateValuesGiveIdentityInsteadOfInfinity)
     expectMatrix(m, identity);
 }
 
+TEST(AffineInverse, UndoesTurnScaleAndMoveAndRefusesAFlatMatrix)
+{
+    Mat4 m;
+    mat4Translate(m, 5.0f, -2.0f, 7.0f);
+    mat4RotateY(m, 0.7f);
+    mat4Scale(m, 2.0f, -3.0f, 0.5f);  // a mirror as well
+    EXPECT_NEAR(mat4LinearDeterminant(m), -3.0f, 1e-5f);
+
+    Mat4 inverse;
+    ASSERT_TRUE(mat4InvertAffine(m, inverse));
+    const Vec3 p{1.5f, -0.25f, 4.0f};
+    const Vec3 back = mat4TransformPoint(inverse, mat4TransformPoint(m, p));
+    EXPECT_NEAR(back.x, p.x, 1e-4f);
+    EXPECT_NEAR(back.y, p.y, 1e-4f);
+    EXPECT_NEAR(back.z, p.z, 1e-4f);
+
+    Mat4 flat;
+    mat4Scale(flat, 1.0f, 0.0f, 1.0f);
+    Mat4 untouched;
+    untouched.m[12] = 9.0f;
+    EXPECT_EQ(mat4LinearDeterminant(flat), 0.0f);
+    EXPECT_FALSE(mat4InvertAffine(flat, untouched));
+    EXPECT_EQ(untouched.m[12], 9.0f);
+}
+
 TEST(MatrixProduct, RightOperandAppliesFirstAndTranslationSitsAtTwelve)
 {
     Mat4 m;

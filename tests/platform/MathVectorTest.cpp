@@ -31,6 +31,20 @@ TEST(VectorNormalize, ZeroVectorStaysZeroWithoutNaN)
     EXPECT_NEAR(v.z, 12.0f / 13.0f, 1e-5f);
 }
 
+TEST(VectorNormalize, ExactFormGivesTheFallbackForZeroAndNonFiniteVectors)
+{
+    const Vec3 up{0.0f, 1.0f, 0.0f};
+    const Vec3 v = vec3NormalizeOr(Vec3{3.0f, -4.0f, 12.0f}, up);
+    EXPECT_FLOAT_EQ(v.y, -4.0f / 13.0f);
+    EXPECT_FLOAT_EQ(v.z, 12.0f / 13.0f);
+    for (const Vec3& bad : {Vec3{}, Vec3{NAN, 0.0f, 0.0f}, Vec3{INFINITY, 1.0f, 0.0f}}) {
+        const Vec3 r = vec3NormalizeOr(bad, up);
+        EXPECT_EQ(r.x, 0.0f);
+        EXPECT_EQ(r.y, 1.0f);
+        EXPECT_EQ(r.z, 0.0f);
+    }
+}
+
 TEST(VectorArithmetic, SubtractGivesSecondOperandMinusFirst)
 {
     const Vec3 d = vec3Sub(Vec3{1, 2, 3}, Vec3{4, 6, 8});

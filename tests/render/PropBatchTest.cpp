@@ -32,7 +32,7 @@ TEST_F(ModelProps, BatchHoldsOnlyItsTexturesPiecesInWorldSpace)
     ASSERT_EQ(shape->pieceCount(), 2u);  // the helper is not drawn
     world.add(shape.get(), {100, 0, 0});
     world.add(shape.get(), {0, 0, 200}, kPi / 2);
-    allocatePropBuffers({});
+    allocatePropBuffers();
     const auto canopies = buildProps("canopy.png", world);
     ASSERT_EQ(canopies->chunks().size(), 1u);
     EXPECT_EQ(canopies->vertices().size(), 16u);
@@ -47,8 +47,8 @@ TEST_F(ModelProps, BatchHoldsOnlyItsTexturesPiecesInWorldSpace)
     EXPECT_TRUE(buildProps("vegetati.png", world)->vertices().empty());
     unmapPropBuffers();  // no renderer: the CPU copies stay
     EXPECT_FALSE(bodies->isUploaded());
-    drawProps(bodies.get(), 1, 10.0f);  // no renderer: draws nothing, never crashes
-    drawProps(nullptr, 1, 10.0f);
+    drawProps(bodies.get(), 1);  // no renderer: draws nothing, never crashes
+    drawProps(nullptr, 1);
 }
 
 TEST_F(ModelProps, PiecesWithIndicesPastTheirVerticesAreSkipped)

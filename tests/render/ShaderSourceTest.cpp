@@ -1,4 +1,5 @@
 #include "render/GpuProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,34 @@ TEST(ShaderSource, DesktopDropsPrecisionStatementsAndEmptiesQualifiers)
     EXPECT_EQ(out.find("precision "), std::string::npos);
     EXPECT_NE(out.find("#define lowp\n"), std::string::npos);
     EXPECT_NE(out.find("varying lowp vec4 v_color;"), std::string::npos);
+}
+
+// The files of src/render/shaders as embedded by the build.
+TEST(EmbeddedShaders, EachIsACompleteStageWithItsPiecesIncluded)
+{
+    ASSERT_FALSE(shaders::kEmbedded.empty());
+    for (const shaders::EmbeddedShader& shader : shaders::kEmbedded) {
+        SCOPED_TRACE(std::string(shader.file));
+        const bool vertex = shader.file.ends_with(".vert");
+        EXPECT_TRUE(vertex || shader.file.ends_with(".frag"));
+        EXPECT_NE(shader.source.find("void main()"), std::string_view::npos);
+        EXPECT_NE(shader.source.find(vertex ? "gl_Position =" : "gl_FragColor ="), std::string_view::npos);
+        EXPECT_EQ(shader.source.find("#include"), std::string_view::npos);
+        // The dialect step adds the version line.
+        EXPECT_EQ(shader.source.find("#version"), std::string_view::npos);
+    }
+}
+
+TEST(EmbeddedShaders, IncludedFogMatchesTheCpuRuleInBothDialects)
+{
+    // fog.glsl reaches the lit model vertex shader through its include; the
+    // desktop form keeps it and drops nothing but precision statements.
+    const std::string_view lit = shaders::kLitModelVert;
+    EXPECT_NE(lit.find("float fogFactor(float distance, vec2 fogRange)"), std::string_view::npos);
+    EXPECT_NE(lit.find("if (fogRange.y <= fogRange.x + 1.0)"), std::string_view::npos);
+    const std::string desktop = prepareShaderSource(lit, ShaderStage::Vertex, ShaderDialect::Desktop120);
+    EXPECT_NE(desktop.find("float fogFactor(float distance, vec2 fogRange)"), std::string::npos);
+    EXPECT_EQ(desktop.find("precision "), std::string::npos);
 }
 
 TEST(FogFactor, LinearBetweenStartAndEnd)

@@ -172,7 +172,7 @@ TEST_F(Focus, SideBySideItemsLinkBothWays)
 {
     ProbeItem* left = at(100, 100);
     ProbeItem* right = at(300, 100);
-    page.rebuildFocusLinks(0);
+    page.rebuildFocusLinks();
     EXPECT_EQ(left->neighbour(MenuItem::kRight), right);
     EXPECT_EQ(right->neighbour(MenuItem::kLeft), left);
     EXPECT_EQ(left->neighbour(MenuItem::kUp), nullptr);
@@ -184,7 +184,7 @@ TEST_F(Focus, AnItemBelowIsTheDownNeighbourAndLinksBackUp)
     ProbeItem* top = at(100, 100);
     ProbeItem* below = at(100, 200);
     ProbeItem* far = at(100, 400);
-    page.rebuildFocusLinks(0);
+    page.rebuildFocusLinks();
     EXPECT_EQ(top->neighbour(MenuItem::kDown), below);
     EXPECT_EQ(below->neighbour(MenuItem::kUp), top);
     EXPECT_EQ(below->neighbour(MenuItem::kDown), far);
@@ -200,7 +200,7 @@ TEST_F(Focus, HiddenDisabledAndUnfocusableItemsAreLeftOut)
     hidden->visible = false;
     disabled->enabled = false;
     plain->focusable = false;
-    page.rebuildFocusLinks(0);
+    page.rebuildFocusLinks();
     EXPECT_EQ(top->neighbour(MenuItem::kDown), last);
 }
 
@@ -217,7 +217,7 @@ TEST_F(Focus, ItemsInNestedContainersAreReached)
     nested->focusable = true;
     inner->addItem(nested);
     page.addItem(inner);
-    page.rebuildFocusLinks(0);
+    page.rebuildFocusLinks();
     EXPECT_EQ(top->neighbour(MenuItem::kDown), nested);
 }
 
@@ -228,7 +228,7 @@ TEST_F(Focus, AnglesBelowFifteenDegreesScoreTheSame)
     ProbeItem* straight = at(500, 300);
     const int offset = static_cast<int>(std::lround(150.0 * std::tan(14.0 * 3.14159265 / 180.0)));
     ProbeItem* slanted = at(500 + offset, 250);
-    page.rebuildFocusLinks(0);
+    page.rebuildFocusLinks();
     // Scored as 15 degrees like the straight one, the nearer wins.
     EXPECT_EQ(origin->neighbour(MenuItem::kDown), slanted);
     (void)straight;
@@ -239,7 +239,7 @@ TEST_F(Focus, MovingFollowsTheLinksAndSelectFiresTheFocused)
     ProbeItem* top = at(100, 100);
     ProbeItem* below = at(100, 200);
     page.focusedItem = top;
-    page.rebuildFocusLinks(0);
+    page.rebuildFocusLinks();
     goToFrame(&page);
     handleMenuAction(ControlAction::Menu_Down);
     EXPECT_EQ(page.focusedItem, below);

@@ -19,6 +19,14 @@
 //     text <x> <y> <size> <color> <left|centre|right> <words ...>
 //                                    text in DejaVu Sans Bold, <size> pixels high; (x, y) is
 //                                    its left end, centre or right end, y the middle of its ink
+//     radial <cx> <cy> <r> <inner> <outer> [<rim>]
+//                                    a new path: a circle painted with a radial gradient from the
+//                                    centre color (through the outer one at half the radius when a
+//                                    rim color is given) to its edge
+//     puff <cx> <cy> <r> <color> <seed> [<roughness>]
+//                                    a soft billow of smoke laid over the picture: seeded noise
+//                                    frays its edge (roughness 0 round, default 0.6) and shades it
+//                                    lighter towards the top left
 //   end
 //   module <name> <picture> [<x> <y> <w> <h>] [at <number>]
 //                                  a texture rectangle (the whole picture by default);
@@ -32,13 +40,18 @@
 //                                  a nine-patch frame: the picture cut into corners, edges and
 //                                  centre (top-left, top, top-right, left, centre, right,
 //                                  bottom-left, bottom, bottom-right), as parts at their places
+//   anim <number> <frame> ...      an animation: the frames in order, each shown for one tick;
+//                                  "<a>-<b>" stands for the frames a to b. Numbers left out
+//                                  between animations stay empty
 //   variant <suffix> <factor>      also writes "<sheet><suffix>" with every picture drawn
 //                                  <factor> times larger at <factor> times the density, so
-//                                  it shows the same sizes on screen more sharply
+//                                  it shows the same sizes on screen more sharply; a factor
+//                                  of 0.5 makes the reduced sheet of the low quality tiers
 #include "AtlasPacker.h"
 #include "DataTool.h"
 #include "SheetImage.h"
 #include "TextSource.h"
+#include "WorldNoise.h"
 
 #include "render/2d/SpriteSheet.h"
 
@@ -76,7 +89,7 @@ struct PartPlan {
 
 struct SheetVariant {
     std::string suffix;
-    int factor = 1;
+    float factor = 1.0f;
 };
 
 struct SheetPlan {
@@ -87,12 +100,14 @@ struct SheetPlan {
     std::map<std::string, ModulePlan> modules;
     std::vector<std::string> moduleOrder;
     std::map<int, std::vector<PartPlan>> frames;
+    std::map<int, std::vector<int>> anims;
 };
 
 class SheetParser {
 public:
-    // `factor` draws every picture that many times larger (a sheet variant).
-    SheetParser(DataContext& context, const TextSource& source, SheetPlan& sheet, int factor)
+    // `factor` draws every picture that many times larger (a sheet variant;
+    // below 1 a reduced one).
+    SheetParser(DataContext& context, const TextSource& source, SheetPlan& sheet, float factor)
         : m_context(context), m_source(source), m_sheet(sheet), m_factor(factor)
     {
     }
@@ -117,7 +132,11 @@ private:
     DataContext& m_context;
     const TextSource& m_source;
     SheetPlan& m_sheet;
-    int m_factor = 1;
+    float m_factor = 1.0f;
+    // A length of the description in pixels of this variant.
+    int scaled(int v) const { return static_cast<int>(std::lround(static_cast<float>(v) * m_factor)); }
+    bool pixelCommand(const TextSource::Line& line, cairo_t* cr);
+    bool animStatement(const TextSource::Line& line);
 };
 
 constexpr const char* kSheetFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
@@ -260,6 +279,8 @@ bool SheetParser::drawCommand(const TextSource::Line& line, cairo_t* cr)
     }
     if (w[0] == "text")
         return textCommand(line, cr);
+    if (w[0] == "radial" || w[0] == "puff")
+        return pixelCommand(line, cr);
     return fail(line, "unknown or malformed drawing command");
 }
 
@@ -294,6 +315,107 @@ bool SheetParser::textCommand(const TextSource::Line& line, cairo_t* cr)
     return true;
 }
 
+bool SheetParser::pixelCommand(const TextSource::Line& line, cairo_t* cr)
+{
+    const Words& w = line.words;
+    double v[3] = {}, c0[4] = {}, c1[4] = {}, c2[4] = {};
+    if (w[0] == "radial") {
+        if ((w.size() != 6 && w.size() != 7) || !floats(w, 1, 3, v) || !parseColor(w[4], c0) ||
+            !parseColor(w[5], c1) || (w.size() == 7 && !parseColor(w[6], c2)) || v[2] <= 0.0)
+            return fail(line, "expected: radial <cx> <cy> <r> <inner> <outer> [<rim>]");
+        cairo_pattern_t* gradient = cairo_pattern_create_radial(v[0], v[1], 0.0, v[0], v[1], v[2]);
+        cairo_pattern_add_color_stop_rgba(gradient, 0.0, c0[0], c0[1], c0[2], c0[3]);
+        if (w.size() == 7) {
+            cairo_pattern_add_color_stop_rgba(gradient, 0.5, c1[0], c1[1], c1[2], c1[3]);
+            cairo_pattern_add_color_stop_rgba(gradient, 1.0, c2[0], c2[1], c2[2], c2[3]);
+        } else {
+            cairo_pattern_add_color_stop_rgba(gradient, 1.0, c1[0], c1[1], c1[2], c1[3]);
+        }
+        cairo_new_path(cr);
+        cairo_arc(cr, v[0], v[1], v[2], 0, 2 * kPi);
+        cairo_close_path(cr);
+        cairo_set_source(cr, gradient);
+        cairo_fill_preserve(cr);
+        cairo_pattern_destroy(gradient);
+        return true;
+    }
+    int seed = 0;
+    double roughness = 0.6;
+    if ((w.size() != 6 && w.size() != 7) || !floats(w, 1, 3, v) || !parseColor(w[4], c0) || !parseInt(w[5], seed) ||
+        (w.size() == 7 && !floats(w, 6, 1, &roughness)) || v[2] <= 0.0)
+        return fail(line, "expected: puff <cx> <cy> <r> <color> <seed> [<roughness>]");
+    cairo_surface_t* target = cairo_get_target(cr);
+    cairo_surface_flush(target);
+    const int width = cairo_image_surface_get_width(target), height = cairo_image_surface_get_height(target);
+    const int stride = cairo_image_surface_get_stride(target);
+    unsigned char* data = cairo_image_surface_get_data(target);
+    if (!data)
+        return fail(line, "puff needs an image surface");
+    const double cx = v[0] * m_factor, cy = v[1] * m_factor, r = v[2] * m_factor;
+    const WorldNoise noise(static_cast<std::uint32_t>(seed) * 7919u + 13u);
+    const int x0 = std::max(0, static_cast<int>(cx - r - 1)), x1 = std::min(width - 1, static_cast<int>(cx + r + 1));
+    const int y0 = std::max(0, static_cast<int>(cy - r - 1)), y1 = std::min(height - 1, static_cast<int>(cy + r + 1));
+    for (int y = y0; y <= y1; ++y) {
+        auto* pixels = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        for (int x = x0; x <= x1; ++x) {
+            // Normalised to the radius, so the reduced and enlarged sheets draw the same shape.
+            const double dx = (x + 0.5 - cx) / r, dy = (y + 0.5 - cy) / r;
+            const double d = std::sqrt(dx * dx + dy * dy);
+            const float fx = static_cast<float>(dx), fy = static_cast<float>(dy);
+            const double edgeNoise = noise.fractal(fx * 2.2f + 10.0f, fy * 2.2f + 10.0f, 4);
+            const double shaped = d + (edgeNoise - 0.5) * roughness * 1.4;
+            if (shaped >= 1.0)
+                continue;
+            const double t = std::clamp((1.0 - shaped) / 0.75, 0.0, 1.0);
+            const double density = t * t * (3.0 - 2.0 * t);
+            const double billow = 0.55 + 0.45 * noise.fractal(fx * 4.5f + 40.0f, fy * 4.5f + 40.0f, 3);
+            const double shade = std::clamp(0.82 - 0.22 * dx - 0.3 * dy + 0.3 * (edgeNoise - 0.5), 0.45, 1.15);
+            const double a = std::clamp(c0[3] * density * billow, 0.0, 1.0);
+            if (a <= 0.0)
+                continue;
+            const double sr = std::min(1.0, c0[0] * shade) * a, sg = std::min(1.0, c0[1] * shade) * a,
+                         sb = std::min(1.0, c0[2] * shade) * a;
+            const std::uint32_t dst = pixels[x];
+            const double keep = 1.0 - a;
+            auto channel = [&](int shift, double source) {
+                const double out = source * 255.0 + static_cast<double>((dst >> shift) & 0xFFu) * keep;
+                return static_cast<std::uint32_t>(std::clamp(std::lround(out), 0L, 255L)) << shift;
+            };
+            pixels[x] = channel(24, a) | channel(16, sr) | channel(8, sg) | channel(0, sb);
+        }
+    }
+    cairo_surface_mark_dirty(target);
+    return true;
+}
+
+bool SheetParser::animStatement(const TextSource::Line& line)
+{
+    const Words& w = line.words;
+    int number = -1;
+    if (w.size() < 3 || !parseInt(w[1], number) || number < 0 || number > 0xFFFE)
+        return fail(line, "expected: anim <number> <frame> ...");
+    if (m_sheet.anims.count(number))
+        return fail(line, "animation " + std::to_string(number) + " defined twice");
+    std::vector<int> frames;
+    for (std::size_t i = 2; i < w.size(); ++i) {
+        const std::size_t dash = w[i].find('-');
+        int first = -1, last = -1;
+        if (dash == std::string_view::npos) {
+            if (!parseInt(w[i], first))
+                return fail(line, "bad frame number");
+            last = first;
+        } else if (!parseInt(w[i].substr(0, dash), first) || !parseInt(w[i].substr(dash + 1), last) || last < first) {
+            return fail(line, "bad frame range");
+        }
+        for (int f = first; f <= last; ++f)
+            frames.push_back(f);
+    }
+    if (frames.size() > 0xFFFF)
+        return fail(line, "too many frames");
+    m_sheet.anims.emplace(number, std::move(frames));
+    return true;
+}
+
 bool SheetParser::pictureStatement(const TextSource::Line& line, std::size_t& index)
 {
     const Words& w = line.words;
@@ -304,7 +426,7 @@ bool SheetParser::pictureStatement(const TextSource::Line& line, std::size_t& in
     const std::string name(w[1]);
     if (m_sheet.pictures.count(name))
         return fail(line, "picture \"" + name + "\" drawn twice");
-    auto picture = std::make_unique<SheetImage>(size[0] * m_factor, size[1] * m_factor);
+    auto picture = std::make_unique<SheetImage>(std::max(1, scaled(size[0])), std::max(1, scaled(size[1])));
     cairo_t* cr = cairo_create(picture->surface());
     cairo_scale(cr, m_factor, m_factor);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
@@ -337,10 +459,10 @@ bool SheetParser::region(const TextSource::Line& line, std::size_t& at, const st
     out.picture = picture;
     int r[4] = {};
     if (ints(line.words, at, 4, r)) {
-        out.x = r[0] * m_factor;
-        out.y = r[1] * m_factor;
-        out.w = r[2] * m_factor;
-        out.h = r[3] * m_factor;
+        out.x = scaled(r[0]);
+        out.y = scaled(r[1]);
+        out.w = std::max(1, scaled(r[2]));
+        out.h = std::max(1, scaled(r[3]));
         at += 4;
     } else {
         out.x = out.y = 0;
@@ -390,8 +512,8 @@ bool SheetParser::frameStatement(const TextSource::Line& line)
         int offset[2] = {};
         if (!ints(w, i + 1, 2, offset))
             return fail(line, "a part needs <module> <x> <y>");
-        part.x = offset[0] * m_factor;
-        part.y = offset[1] * m_factor;
+        part.x = scaled(offset[0]);
+        part.y = scaled(offset[1]);
         for (i += 3; i < w.size() && w[i] != ","; ++i) {
             float degrees = 0.0f;
             if (w[i] == "flipx")
@@ -428,7 +550,7 @@ bool SheetParser::cutStatement(const TextSource::Line& line)
     const std::string name = "frame" + std::to_string(number);
     if (!addModule(line, name, module))
         return false;
-    return addFrame(line, number, {PartPlan{name, -origin[0] * m_factor, -origin[1] * m_factor, 0, 0.0f}});
+    return addFrame(line, number, {PartPlan{name, -scaled(origin[0]), -scaled(origin[1]), 0, 0.0f}});
 }
 
 bool SheetParser::nineStatement(const TextSource::Line& line)
@@ -442,8 +564,8 @@ bool SheetParser::nineStatement(const TextSource::Line& line)
     std::size_t at = w.size();
     if (!region(line, at, std::string(w[2]), whole))
         return false;
-    const int left = insets[0] * m_factor, top = insets[1] * m_factor, right = insets[2] * m_factor,
-              bottom = insets[3] * m_factor;
+    const int left = scaled(insets[0]), top = scaled(insets[1]), right = scaled(insets[2]),
+              bottom = scaled(insets[3]);
     if (left < 1 || top < 1 || right < 1 || bottom < 1 || left + right >= whole.w || top + bottom >= whole.h)
         return fail(line, "the insets leave no centre");
     const int xs[4] = {0, left, whole.w - right, whole.w}, ys[4] = {0, top, whole.h - bottom, whole.h};
@@ -470,14 +592,16 @@ bool SheetParser::statement(const TextSource::Line& line, std::size_t& index)
     if (w[0] == "density" && w.size() == 2) {
         if (!parseFloat(w[1], m_sheet.density) || m_sheet.density <= 0.0f)
             return fail(line, "bad density");
-        m_sheet.density *= static_cast<float>(m_factor);
+        m_sheet.density *= m_factor;
         return true;
     }
     if (w[0] == "variant" && w.size() == 3) {
-        SheetVariant variant{std::string(w[1]), 0};
-        if (!parseInt(w[2], variant.factor) || variant.factor < 2 || variant.factor > 4 || variant.suffix.empty() ||
+        SheetVariant variant{std::string(w[1]), 0.0f};
+        // 2 to 4: larger pictures for dense screens; 0.5: the low-detail sheet.
+        if (!parseFloat(w[2], variant.factor) || (variant.factor != 0.5f && (variant.factor < 2.0f || variant.factor > 4.0f)) ||
+            variant.suffix.empty() ||
             variant.suffix.find('/') != std::string::npos)
-            return fail(line, "expected: variant <suffix> <factor 2 to 4>");
+            return fail(line, "expected: variant <suffix> <factor 2 to 4, or 0.5>");
         m_sheet.variants.push_back(variant);
         return true;
     }
@@ -495,6 +619,8 @@ bool SheetParser::statement(const TextSource::Line& line, std::size_t& index)
     }
     if (w[0] == "frame")
         return frameStatement(line);
+    if (w[0] == "anim")
+        return animStatement(line);
     if (w[0] == "cut")
         return cutStatement(line);
     if (w[0] == "nine")
@@ -590,6 +716,25 @@ bool buildSheet(DataContext& context, SheetPlan& plan)
                                                     static_cast<std::int16_t>(part.x), static_cast<std::int16_t>(part.y),
                                                     part.flip, part.rotation});
         }
+    }
+
+    const int animCount = plan.anims.empty() ? 0 : plan.anims.rbegin()->first + 1;
+    sheet.anims.resize(static_cast<std::size_t>(animCount));
+    for (int number = 0; number < animCount; ++number) {
+        SpriteSheet::Anim& anim = sheet.anims[static_cast<std::size_t>(number)];
+        anim.firstAnimFrame = static_cast<std::uint16_t>(sheet.animFrames.size());
+        const auto found = plan.anims.find(number);
+        if (found == plan.anims.end())
+            continue;
+        for (int frame : found->second) {
+            if (frame < 0 || frame >= frameCount || !plan.frames.count(frame)) {
+                context.error(plan.name + ": animation " + std::to_string(number) + " names no frame " +
+                              std::to_string(frame));
+                return false;
+            }
+            sheet.animFrames.push_back(SpriteSheet::AnimFrame{static_cast<std::uint16_t>(frame), 1});
+        }
+        anim.count = static_cast<std::uint16_t>(found->second.size());
     }
 
     const std::vector<std::uint8_t> bytes = writeSpriteSheet(sheet);

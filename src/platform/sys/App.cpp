@@ -165,7 +165,8 @@ void App::startGame()
         logWarning("platform", "%s not read: the settings start at their defaults", Settings::kFileName);
     call(m_hooks.startSound);
     call(m_hooks.showFirstScreen);
-    controls().load();  // over the default bindings; a bad file keeps them
+    if (!controls().load())  // a bad file has said why; a missing one is the first start
+        logInfo("platform", "%s not read: the default bindings apply", Controls::kFileName);
 }
 
 void App::shutDown()

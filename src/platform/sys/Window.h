@@ -31,7 +31,7 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // False, with the reason on stderr and nothing left open, when neither
+    // False, with the reason logged and nothing left open, when neither
     // context can be made. Mode 1 covers the desktop; mode 2 switches the
     // display to width x height. The swap interval follows vsync.
     [[nodiscard]] bool create(const GraphicsConfig& config);

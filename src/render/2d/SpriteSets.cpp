@@ -107,7 +107,7 @@ float spriteLoadScale()
     return tables().loadScale;
 }
 
-CSprite* getSprite(int set, int, int)
+CSprite* getSprite(int set)
 {
     if (set < 0 || set >= kSpriteSetCount)
         return &tables().emptySprite;
@@ -139,7 +139,7 @@ CSprite* loadHudSprite(float scale)
     return &sprite;
 }
 
-void preloadMenuSprites(int)
+void preloadMenuSprites()
 {
     for (int set : {kSpriteSetMenus, kSpriteSetHud, 11, 17})
         getSprite(set);

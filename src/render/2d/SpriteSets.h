@@ -25,15 +25,14 @@ float spriteLoadScale();
 // tier 2, "<name>_2x.bspr" first at sprite scales above 2, then "<name>.bspr".
 // Never null: an unknown number or a set that fails to load gives an empty
 // sprite that draws nothing (a failed set is tried again after unloadSprite).
-CSprite* getSprite(int set, int flags = 0, int reserved = 0);
+CSprite* getSprite(int set);
 // Drops the set's texture reference and marks it unloaded.
 void unloadSprite(int set);
 // The HUD sheet loaded again at `scale` (2.0 for the HUD built with its own sheet).
 CSprite* loadHudSprite(float scale);
-// Loads the sets and fonts the menus draw first (7, 2, 11, 17, fonts 0 to 2),
-// from the menu loading step `step`; sets already loaded are skipped, so any
-// step may call it.
-void preloadMenuSprites(int step);
+// Loads the sets and fonts the menus draw first (7, 2, 11, 17, fonts 0 to 2);
+// sets already loaded are skipped, so any menu loading step may call it.
+void preloadMenuSprites();
 
 // The font, loaded on first use from "data/fonts/font<n>_<code>.bspr" when the
 // interface language (code in lower case, "ja") has its own, else from

@@ -128,7 +128,7 @@ std::string modelKey(std::string_view name);
 // With a renderer, the model also goes into the shared model buffers and its
 // textures are loaded (sampler null: the quality filter with repeat), also
 // when it was first loaded before the renderer existed.
-Model* loadModel(std::string_view name, unsigned flags = 0, const SamplerSettings* sampler = nullptr);
+[[nodiscard]] Model* loadModel(std::string_view name, unsigned flags = 0, const SamplerSettings* sampler = nullptr);
 
 // Loads every model named in the model-name table, one name a line ('#'
 // starts a comment). Returns how many are loaded; missing ones are logged.

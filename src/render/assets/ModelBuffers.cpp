@@ -69,8 +69,7 @@ bool drawNodeTriangles(const Model& model, int index)
         return false;
     page->vertices.bind();
     page->indices.bind();
-    device->setVertexLayout(VertexLayout::Model32,
-                            reinterpret_cast<const void*>(std::size_t{node->vertexBase} * sizeof(GlmVertex)));
+    device->setBufferVertexLayout(VertexLayout::Model32, std::size_t{node->vertexBase} * sizeof(GlmVertex));
     device->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(node->indexCount),
                               std::size_t{node->firstIndex} * sizeof(std::uint16_t));
     // Later client-memory draws must not read from these buffers.
@@ -145,9 +144,9 @@ void drawModelNodeDistortion(const Model& model, int node, float strength)
     if (!device || !extensions)
         return;
     device->pushState();
-    EffectProgram& program = extensions->effects().modelDistortion;
+    GpuProgramWith<DistortionUniforms>& program = extensions->effects().modelDistortion;
     EffectPrograms::use(*device, program);
-    GpuProgram::setUniform(program.param0, strength);
+    GpuProgram::setUniform(program.locations().strength, strength);
     drawNodeTriangles(model, node);
     device->popState();
 }

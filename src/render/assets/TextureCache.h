@@ -24,8 +24,8 @@ public:
     TextureCache(const TextureCache&) = delete;
     TextureCache& operator=(const TextureCache&) = delete;
 
-    TextureRef load(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags);
-    TextureRef loadRaw(TextureFormat format, std::string_view name, int width, int height,
+    [[nodiscard]] TextureRef load(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags);
+    [[nodiscard]] TextureRef loadRaw(TextureFormat format, std::string_view name, int width, int height,
                        const SamplerSettings& sampler);
     // The texture of that request without adding a reference; null when none.
     Texture2D* find(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags) const;
@@ -45,14 +45,14 @@ private:
 // Gets a texture by file name (".png" or ".pvr", opened through the file layer),
 // loading it on first use. Empty, and nothing cached, when the file is missing
 // or damaged (a log line names the file).
-TextureRef getTexture(std::string_view name, const SamplerSettings& sampler = {}, TextureLoadFlags flags = {});
+[[nodiscard]] TextureRef getTexture(std::string_view name, const SamplerSettings& sampler = {}, TextureLoadFlags flags = {});
 
 // Headerless .raw textures of a size the caller knows, cached like getTexture.
-TextureRef loadRawTexture(TextureFormat format, std::string_view name, int width, int height,
+[[nodiscard]] TextureRef loadRawTexture(TextureFormat format, std::string_view name, int width, int height,
                           const SamplerSettings& sampler);
-TextureRef loadRawLuminanceAlphaTexture(std::string_view name, int width, int height, const SamplerSettings& sampler);
+[[nodiscard]] TextureRef loadRawLuminanceAlphaTexture(std::string_view name, int width, int height, const SamplerSettings& sampler);
 // With the device's default sampler (the quality filter, clamp-to-edge).
-TextureRef loadRawLuminanceAlphaTextureDefault(std::string_view name, int width, int height);
+[[nodiscard]] TextureRef loadRawLuminanceAlphaTextureDefault(std::string_view name, int width, int height);
 
 // The cached texture of a getTexture request without adding a reference; null when none.
 Texture2D* findCachedTexture(std::string_view name, const SamplerSettings& sampler = {}, TextureLoadFlags flags = {});

@@ -5,22 +5,47 @@
 
 class Graphics;
 
-// A program of the extension set with named uniforms beyond the standard ones.
-class EffectProgram : public GpuProgram {
-public:
-    // Looked up after each link; -1 when the program has no such uniform.
-    int param0 = -1, param1 = -1, param2 = -1, param3 = -1;
-    void setParamNames(const char* p0, const char* p1 = nullptr, const char* p2 = nullptr,
-                       const char* p3 = nullptr);
-
-protected:
-    void onLinked() override;
-
-private:
-    const char* m_names[4] = {};
+// The uniforms of the extension programs beyond the standard ones.
+struct LightmapUniforms {
+    int lightTint = -1;  // "u_lightTint" vec3
+    template <class F> void forEach(F&& f) { f("u_lightTint", lightTint); }
+};
+struct HazeUniforms {
+    int time = -1;       // "u_time" vec2: slow drift 0..1, fast ripple 0..2 pi
+    int intensity = -1;  // "u_intensity" float 0..1
+    template <class F> void forEach(F&& f)
+    {
+        f("u_time", time);
+        f("u_intensity", intensity);
+    }
+};
+struct HazeRefractUniforms : HazeUniforms {
+    int screenSize = -1;  // "u_screenSize" vec2, the haze target's pixels
+    template <class F> void forEach(F&& f)
+    {
+        HazeUniforms::forEach(f);
+        f("u_screenSize", screenSize);
+    }
+};
+struct DistortionUniforms {
+    int strength = -1;  // "u_strength" float
+    template <class F> void forEach(F&& f) { f("u_strength", strength); }
+};
+struct SunShaftUniforms {
+    int sun = -1;        // "u_sun" vec2, the sun on the picture 0..1
+    int threshold = -1;  // "u_threshold" float
+    template <class F> void forEach(F&& f)
+    {
+        f("u_sun", sun);
+        f("u_threshold", threshold);
+    }
+};
+struct FinalCombineUniforms {
+    int shaftColor = -1;  // "u_shaftColor" vec3
+    template <class F> void forEach(F&& f) { f("u_shaftColor", shaftColor); }
 };
 
-// The extension programs of the effect passes (GLSL ES 1.00): particle
+// The extension programs of the effect passes (shaders/, GLSL ES 1.00): particle
 // lightmaps, heat haze, model distortion, the heat-distortion apply, the
 // sun-shaft pass and the final combine.
 class EffectPrograms {
@@ -29,17 +54,19 @@ public:
     // second texture coordinate; a negative coordinate means no lightmap.
     // lightmapLit multiplies the particle by the tinted lightmap (blended
     // particles), lightmapGlow brightens by it (additive ones).
-    EffectProgram lightmapLit, lightmapGlow;
+    GpuProgramWith<LightmapUniforms> lightmapLit, lightmapGlow;
     // Heat haze over the 20-byte haze quads: the first fakes the shimmer with
     // the glow alpha alone, the second refracts the haze target's picture.
-    EffectProgram hazeShimmer, hazeRefract;
+    GpuProgramWith<HazeUniforms> hazeShimmer;
+    GpuProgramWith<HazeRefractUniforms> hazeRefract;
     // Writes a model's screen-space refraction offset into the distortion target.
-    EffectProgram modelDistortion;
+    GpuProgramWith<DistortionUniforms> modelDistortion;
     // Redraws a picture displaced by the distortion target.
-    EffectProgram distortionApply;
+    GpuProgramWith<NoUniforms> distortionApply;
     // Radial blur of the scene's bright parts towards the sun, and the final
     // combine of scene and shafts.
-    EffectProgram sunShafts, finalCombine;
+    GpuProgramWith<SunShaftUniforms> sunShafts;
+    GpuProgramWith<FinalCombineUniforms> finalCombine;
 
     // Builds every program; false with error() naming the one that failed.
     [[nodiscard]] bool build();

@@ -10,7 +10,7 @@ namespace {
 constexpr int kFloatsPerQuad = 4 * 5;
 
 // Sets the haze state and program; false when nothing can be drawn.
-bool beginHaze(EffectProgram& program, std::span<const float> quads, const Texture2D* glowAlpha,
+bool beginHaze(GpuProgram& program, const HazeUniforms& u, std::span<const float> quads, const Texture2D* glowAlpha,
                const Texture2D* picture, float slowTime, float fastTime, float intensity)
 {
     Graphics& device = *graphics();
@@ -29,8 +29,8 @@ bool beginHaze(EffectProgram& program, std::span<const float> quads, const Textu
     // Wrapped so that float precision holds however long the game runs.
     const float slow = slowTime - std::floor(slowTime);
     const float fast = std::fmod(fastTime, 2.0f * kPi);
-    GpuProgram::setUniform(program.param0, slow, fast);
-    GpuProgram::setUniform(program.param1, std::fmin(std::fmax(intensity, 0.0f), 1.0f));
+    GpuProgram::setUniform(u.time, slow, fast);
+    GpuProgram::setUniform(u.intensity, std::fmin(std::fmax(intensity, 0.0f), 1.0f));
     return true;
 }
 
@@ -49,7 +49,8 @@ void drawHeatHaze(std::span<const float> quads, const Texture2D* glowAlpha, floa
     GraphicsES20Extensions* extensions = graphicsExtensions();
     if (!graphics() || !extensions)
         return;
-    if (beginHaze(extensions->effects().hazeShimmer, quads, glowAlpha, nullptr, slowTime, fastTime, intensity))
+    GpuProgramWith<HazeUniforms>& program = extensions->effects().hazeShimmer;
+    if (beginHaze(program, program.locations(), quads, glowAlpha, nullptr, slowTime, fastTime, intensity))
         endHaze(quads);
 }
 
@@ -60,9 +61,9 @@ void drawHeatHazeRefraction(std::span<const float> quads, const Texture2D* glowA
     GraphicsES20Extensions* extensions = graphicsExtensions();
     if (!device || !extensions || !device->hazeTarget || !device->hazeTarget->colorTexture())
         return;
-    EffectProgram& program = extensions->effects().hazeRefract;
-    if (!beginHaze(program, quads, glowAlpha, device->hazeTarget->colorTexture(), slowTime, fastTime, intensity))
+    GpuProgramWith<HazeRefractUniforms>& program = extensions->effects().hazeRefract;
+    if (!beginHaze(program, program.locations(), quads, glowAlpha, device->hazeTarget->colorTexture(), slowTime, fastTime, intensity))
         return;
-    GpuProgram::setUniform(program.param2, float(device->hazeTarget->width()), float(device->hazeTarget->height()));
+    GpuProgram::setUniform(program.locations().screenSize, float(device->hazeTarget->width()), float(device->hazeTarget->height()));
     endHaze(quads);
 }

@@ -129,12 +129,13 @@ void ParticleSpriteBatch::drawHighDetail(BufferObject* stream, const Texture2D* 
         return;
     device.pushState();
     EffectPrograms& effects = extensions->effects();
-    EffectProgram& program = device.state().blend == kBlendAdditive ? effects.lightmapGlow : effects.lightmapLit;
+    GpuProgramWith<LightmapUniforms>& program =
+        device.state().blend == kBlendAdditive ? effects.lightmapGlow : effects.lightmapLit;
     device.state().perVertexColor = true;
     device.state().textures[1] = lightmaps;
     EffectPrograms::use(device, program);
     const float* tint = effects.lightmapTint();
-    GpuProgram::setUniform(program.param0, tint[0], tint[1], tint[2]);
+    GpuProgram::setUniform(program.locations().lightTint, tint[0], tint[1], tint[2]);
     drawChunks(stream);
     device.popState();
 }
@@ -150,10 +151,12 @@ void ParticleSpriteBatch::drawChunks(BufferObject* stream) const
         device.bindBuffer(BufferTarget::Array, 0);
     for (int first = 0; first < m_count; first += Graphics::kSharedQuadCount) {
         const std::size_t offset = static_cast<std::size_t>(first) * quadBytes;
-        if (streamed)
+        if (streamed) {
             stream->bind();
-        device.setVertexLayout(layout, streamed ? reinterpret_cast<const void*>(offset)
-                                                : static_cast<const void*>(m_vertices.data() + offset));
+            device.setBufferVertexLayout(layout, offset);
+        } else {
+            device.setVertexLayout(layout, m_vertices.data() + offset);
+        }
         device.drawQuads(std::min(m_count - first, Graphics::kSharedQuadCount));
     }
     device.bindBuffer(BufferTarget::Array, 0);

@@ -18,54 +18,20 @@ PostTargets& post()
 // Bright parts below this (0..1 per channel) cast no shafts.
 constexpr float kShaftThreshold = 0.75f;
 
-// Opaque full-target pass state with identity matrices; the caller pushed.
-void fullTargetState(Graphics& device)
-{
-    RenderState& s = device.state();
-    s.blend = kBlendOpaque;
-    s.alternativeBlend = false;
-    s.depthTest = false;
-    s.depthWrite = false;
-    s.cull = CullMode::None;
-    s.stencil = StencilState{};
-    s.polygonOffset = false;
-    s.colorMask = kColorMaskAll;
-    s.perVertexColor = false;
-    s.color = Color4{255, 255, 255, 255};
-    s.customProgram = nullptr;
-    s.program = BuiltinProgram::Effect;
-    s.textures = {};
-    device.setProjectionMatrix(Mat4{});
-    device.setViewMatrix(Mat4{});
-    device.setWorldMatrix(Mat4{});
-}
-
-// Saves state and matrices around a full-target pass.
-class PassScope {
+// A full-target pass: saves target, matrices, state and clear color, and
+// draws opaque with identity matrices.
+class FullTargetPass {
 public:
-    explicit PassScope(Graphics& device)
-        : m_device(device), m_projection(device.projectionMatrix()), m_view(device.viewMatrix()),
-          m_world(device.worldMatrix()), m_target(device.currentRenderTarget())
+    explicit FullTargetPass(Graphics& device) : m_scope(device)
     {
-        device.pushState();
-        fullTargetState(device);
+        device.state() = RenderState::fullTarget();
+        device.setProjectionMatrix(Mat4{});
+        device.setViewMatrix(Mat4{});
+        device.setWorldMatrix(Mat4{});
     }
-    ~PassScope()
-    {
-        if (m_device.currentRenderTarget() != m_target)
-            m_device.setRenderTarget(m_target);
-        m_device.popState();
-        m_device.setProjectionMatrix(m_projection);
-        m_device.setViewMatrix(m_view);
-        m_device.setWorldMatrix(m_world);
-    }
-    PassScope(const PassScope&) = delete;
-    PassScope& operator=(const PassScope&) = delete;
 
 private:
-    Graphics& m_device;
-    Mat4 m_projection, m_view, m_world;
-    RenderBuffer* m_target;
+    RenderPassScope m_scope;
 };
 
 float clamp01(float v)
@@ -150,13 +116,13 @@ void PostProcess::render()
     t.shaftsDrawn = false;
     if (!device || !extensions || !t.scene || !t.shafts || t.strength <= 0.0f)
         return;
-    PassScope scope(*device);
+    FullTargetPass pass(*device);
     device->setRenderTarget(t.shafts.get());
     device->state().textures[0] = t.scene->colorTexture();
-    EffectProgram& program = extensions->effects().sunShafts;
+    GpuProgramWith<SunShaftUniforms>& program = extensions->effects().sunShafts;
     EffectPrograms::use(*device, program);
-    GpuProgram::setUniform(program.param0, t.sun.x, t.sun.y);
-    GpuProgram::setUniform(program.param1, kShaftThreshold);
+    GpuProgram::setUniform(program.locations().sun, t.sun.x, t.sun.y);
+    GpuProgram::setUniform(program.locations().threshold, kShaftThreshold);
     device->drawFullScreenQuad();
     t.shaftsDrawn = true;
 }
@@ -168,16 +134,16 @@ void PostProcess::finalCombine()
     PostTargets& t = post();
     if (!device || !extensions || !t.scene || device->currentRenderTarget() == t.scene.get())
         return;
-    PassScope scope(*device);
+    FullTargetPass pass(*device);
     device->state().textures[0] = t.scene->colorTexture();
     device->state().textures[1] = t.shaftsDrawn ? t.shafts->colorTexture() : nullptr;
-    EffectProgram& program = extensions->effects().finalCombine;
+    GpuProgramWith<FinalCombineUniforms>& program = extensions->effects().finalCombine;
     EffectPrograms::use(*device, program);
     float tint[3] = {0.0f, 0.0f, 0.0f};
     if (t.shaftsDrawn && device->light())
         for (int i = 0; i < 3; ++i)
             tint[i] = device->light()->sunColor[i] * t.strength;
-    GpuProgram::setUniform(program.param0, tint[0], tint[1], tint[2]);
+    GpuProgram::setUniform(program.locations().shaftColor, tint[0], tint[1], tint[2]);
     device->drawFullScreenQuad();
 }
 
@@ -190,7 +156,7 @@ void blitToScreen()
     RenderBuffer* scene = device->sceneTargets[1];
     if (!multisampled || !scene || multisampled == scene || !multisampled->colorTexture())
         return;
-    PassScope scope(*device);
+    FullTargetPass pass(*device);
     device->setRenderTarget(scene);
     device->state().textures[0] = multisampled->colorTexture();
     device->drawFullScreenQuad();
@@ -201,22 +167,19 @@ void renderHeatDistortion(const std::function<void()>& drawDistortion)
     Graphics* device = graphics();
     if (!device || !device->distortionTarget)
         return;
-    RenderBuffer* previous = device->currentRenderTarget();
+    RenderPassScope pass(*device);
     device->setRenderTarget(device->distortionTarget);
     device->clear();
     {
         // "No offset" is 0.5 in both channels; painted rather than cleared so
         // the scene's clear color stays as it was.
-        PassScope scope(*device);
-        device->setRenderTarget(device->distortionTarget);
+        FullTargetPass paint(*device);
         device->state().program = BuiltinProgram::Color;
         device->state().color = Color4{128, 128, 0, 255};
         device->drawFullScreenQuad();
-        device->setRenderTarget(device->distortionTarget);
     }
     if (drawDistortion)
         drawDistortion();
-    device->setRenderTarget(previous);
 }
 
 void applyHeatDistortion()
@@ -228,7 +191,7 @@ void applyHeatDistortion()
     RenderBuffer* scene = device->sceneTargets[1];
     if (!scene || !scene->colorTexture() || device->currentRenderTarget() == scene)
         return;
-    PassScope scope(*device);
+    FullTargetPass pass(*device);
     device->state().textures[0] = scene->colorTexture();
     device->state().textures[1] = device->distortionTarget->colorTexture();
     EffectPrograms::use(*device, extensions->effects().distortionApply);

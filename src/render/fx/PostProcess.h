@@ -41,8 +41,8 @@ void blitToScreen();
 
 // Fills the distortion target: cleared to "no offset", then drawDistortion
 // (the distortion draws of models and effects) runs with it bound; the
-// previous target is bound again afterwards. Nothing when the target does not
-// exist, which is always so here: heat distortion is off.
+// previous target, matrices and render state come back afterwards. Nothing
+// when the target does not exist, which is always so here: heat distortion is off.
 void renderHeatDistortion(const std::function<void()>& drawDistortion);
 // Redraws the scene target's picture displaced by the distortion target over
 // the current target; nothing without both targets or while the scene target

@@ -64,14 +64,6 @@ GLuint compile(GLenum type, const std::string& source, std::string& error)
 
 }  // namespace
 
-const char* const kFogFactorGlsl =
-    "float fogFactor(float distance, vec2 fogRange)\n"
-    "{\n"
-    "    if (fogRange.y <= fogRange.x + 1.0)\n"
-    "        return distance > fogRange.x ? 1.0 : 0.0;\n"
-    "    return clamp((distance - fogRange.x) / (fogRange.y - fogRange.x), 0.0, 1.0);\n"
-    "}\n";
-
 float fogFactor(float distance, float fogStart, float fogEnd)
 {
     if (fogEnd <= fogStart + 1.0f)
@@ -118,6 +110,7 @@ void GpuProgram::destroy()
         glDeleteProgram(m_glName);
     m_glName = 0;
     m_uniforms = {};
+    m_scattering = {};
     m_uploaded = {};
 }
 
@@ -174,6 +167,7 @@ bool GpuProgram::build(std::string_view name, std::string_view vertexSource, std
     m_uniforms.lightDiffuse = uniformLocation("u_lightDiffuse");
     m_uniforms.fogColor = uniformLocation("u_fogColor");
     m_uniforms.fogRange = uniformLocation("u_fogRange");
+    lookUpUniforms(m_scattering);
 
     // Samplers never change unit, so they are set once; the device's idea of
     // the current program is kept by restoring it.

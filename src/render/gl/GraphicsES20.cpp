@@ -452,6 +452,7 @@ void GraphicsES20::setViewport(int x, int y, int width, int height)
 
 void GraphicsES20::setClearColor(const Color4& color)
 {
+    m_clearColor = color;
     glClearColor(color.r / 255.0f, color.g / 255.0f, color.b / 255.0f, color.a / 255.0f);
 }
 
@@ -485,17 +486,28 @@ void GraphicsES20::clear()
     applyState();
 }
 
-void GraphicsES20::setVertexLayout(VertexLayout layout, const void* base)
+void GraphicsES20::setVertexLayout(VertexLayout layout, const void* vertices)
+{
+    pointAttributes(layout, reinterpret_cast<std::uintptr_t>(vertices));
+}
+
+void GraphicsES20::setBufferVertexLayout(VertexLayout layout, std::size_t byteOffset)
+{
+    pointAttributes(layout, byteOffset);
+}
+
+// GL takes a buffer offset in the place of a pointer; adding in integers keeps
+// the offset from being arithmetic on a null pointer.
+void GraphicsES20::pointAttributes(VertexLayout layout, std::uintptr_t base)
 {
     m_layout = layout;
-    m_layoutBase = base;
     bool used[kVertexAttribCount] = {};
     const int stride = vertexStride(layout);
     for (const AttribPointer& a : layoutAttribs(layout)) {
         const GLuint index = attribIndex(a.attrib);
         used[index] = true;
         glVertexAttribPointer(index, a.size, a.type, a.type == GL_UNSIGNED_BYTE ? GL_TRUE : GL_FALSE, stride,
-                              static_cast<const std::uint8_t*>(base) + a.offset);
+                              reinterpret_cast<const void*>(base + static_cast<std::uintptr_t>(a.offset)));
         if (a.attrib != VertexAttrib::Color)
             glEnableVertexAttribArray(index);
     }
@@ -508,7 +520,6 @@ void GraphicsES20::setVertexLayout(VertexLayout layout, const void* base)
 void GraphicsES20::invalidateVertexLayout()
 {
     m_layout = VertexLayout::None;
-    m_layoutBase = nullptr;
     m_applied->constantColorKnown = false;
 }
 
@@ -564,7 +575,7 @@ void GraphicsES20::drawQuads(int quadCount)
 void GraphicsES20::drawFullScreenQuad()
 {
     bindBuffer(BufferTarget::Array, m_fullScreenQuad.glName());
-    setVertexLayout(VertexLayout::PosTex16, nullptr);
+    setBufferVertexLayout(VertexLayout::PosTex16, 0);
     drawArrays(PrimitiveType::TriangleStrip, 0, 4);
     bindBuffer(BufferTarget::Array, 0);
     invalidateVertexLayout();

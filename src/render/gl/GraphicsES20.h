@@ -4,6 +4,7 @@
 #include "render/Graphics.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -36,7 +37,8 @@ public:
     void clear() override;
     void setScissor(bool enabled, int x, int y, int width, int height) override;
 
-    void setVertexLayout(VertexLayout layout, const void* base) override;
+    void setVertexLayout(VertexLayout layout, const void* vertices) override;
+    void setBufferVertexLayout(VertexLayout layout, std::size_t byteOffset) override;
     void invalidateVertexLayout() override;
     void bindBuffer(BufferTarget target, unsigned int glName) override;
     void invalidateBufferBindings() override;
@@ -53,7 +55,7 @@ public:
 
 private:
     struct AppliedState;
-    bool readContext();
+    [[nodiscard]] bool readContext();
     bool buildPrograms();
     bool makeSharedGeometry();
     void applyFixedState();
@@ -61,6 +63,7 @@ private:
     void uploadUniforms(GpuProgram& program);
     void applyVertexColor(bool force);
     void applyTextures();
+    void pointAttributes(VertexLayout layout, std::uintptr_t base);
 
     std::string m_error;
     ShaderDialect m_dialect = ShaderDialect::Es100;
@@ -72,7 +75,6 @@ private:
     BufferObject m_fullScreenQuad;
     std::unique_ptr<Texture2D> m_white;
     VertexLayout m_layout = VertexLayout::None;
-    const void* m_layoutBase = nullptr;
     std::array<unsigned int, 2> m_boundBuffers{};
     bool m_initialised = false;
 };

@@ -13,7 +13,8 @@ class GpuProgram;
 class IScatteringUniforms {
 public:
     virtual ~IScatteringUniforms() = default;
-    // Called with the program current; sets whatever uniforms it has.
+    // Called with the program current; sets those of its scatteringUniforms()
+    // it has (looked up at link).
     virtual void upload(GpuProgram& program, const Vec3& camera) = 0;
 };
 

@@ -97,9 +97,9 @@ struct RenderCaches {
     Pass2D pass2d;
     PostTargets post;
     std::unique_ptr<ShadowMaps> shadowMaps;
-    WorldProgram shadowDepthProgram;
+    WorldProgram<ShadowDepthUniforms> shadowDepthProgram;
     ShadowVolumeFrame shadowVolumes;
-    WorldProgram propsProgram;
+    WorldProgram<PropsUniforms> propsProgram;
     std::vector<PropBatch*> pendingProps;   // built since allocatePropBuffers, not yet uploaded
     float shaderTerrainSize = 1.0f;
 };

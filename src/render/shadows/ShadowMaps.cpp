@@ -4,16 +4,16 @@
 #include "render/world/Props.h"
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/WorldView.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 
 #include <cmath>
 #include <memory>
 #include <vector>
 
-using namespace vecops;
 
 namespace {
 
@@ -37,7 +37,7 @@ bool ShadowMaps::create()
 
 void ShadowMaps::setView(const Vec3& focus, const Vec3& sunDirection)
 {
-    Vec3 sun = normalizeOr(sunDirection, Vec3{0, 1, 0});
+    Vec3 sun = vec3NormalizeOr(sunDirection, Vec3{0, 1, 0});
     if (sun.y < 0.05f)
         sun = Vec3{0, 1, 0};
     const Vec3 eye = (focus + (sun * (kDepthRange * 0.5f)));
@@ -73,25 +73,20 @@ void renderShadowMaps(const Vec3& focus)
 {
     Graphics* g = graphics();
     ShadowMaps* maps = shadowMaps();
-    WorldProgram& depthProgram = renderGlobals().caches().shadowDepthProgram;
+    WorldProgram<ShadowDepthUniforms>& depthProgram = renderGlobals().caches().shadowDepthProgram;
     if (!g || !maps || !maps->isValid() ||
-        !depthProgram.ensure("shadow depth", worldshaders::kShadowDepthVertex, worldshaders::kShadowDepthFragment))
+        !depthProgram.ensure("shadow depth", shaders::kShadowDepthVert, shaders::kShadowDepthFrag))
         return;
     const LightRecord* light = g->light();
     const Vec3 sun = light ? Vec3{light->direction[0], light->direction[1], light->direction[2]} : Vec3{0, 1, 0};
     maps->setView(focus, sun);
 
-    RenderBuffer* previousTarget = g->currentRenderTarget();
-    const Mat4 projection = g->projectionMatrix(), view = g->viewMatrix(), world = g->worldMatrix();
-    g->pushState();
+    RenderPassScope pass(*g);
     g->setRenderTarget(&maps->target());
     g->setClearColor(Color4{255, 255, 255, 255});  // farthest depth
     g->clear();
-    g->restoreDefaultClearColor();  // what the scene's own clear expects
-    RenderState state;
-    state.blend = kBlendOpaque;
+    RenderState state = RenderState::opaque();
     state.customProgram = &depthProgram.program();
-    state.cull = CullMode::None;
     g->setRenderState(state);
     g->setProjectionMatrix(maps->lightProjection());
     g->setViewMatrix(maps->lightView());
@@ -115,23 +110,18 @@ void renderShadowMaps(const Vec3& focus)
         g->drawArrays(PrimitiveType::Triangles, 0, static_cast<int>(count));
     }
     g->invalidateVertexLayout();
-    g->popState();
-    g->setRenderTarget(previousTarget);
-    g->setProjectionMatrix(projection);
-    g->setViewMatrix(view);
-    g->setWorldMatrix(world);
 }
 
-void applyShadowLookup(const GpuProgram& program, float biasUnits)
+void applyShadowLookup(const ShadowLookupUniforms& u, float biasUnits)
 {
     const ShadowMaps* maps = shadowMaps();
     const bool on = maps && maps->isValid() && maps->depthTexture();
-    GpuProgram::setUniform(program.uniformLocation("u_shadowOn"), on ? 1.0f : 0.0f);
-    GpuProgram::setUniform(program.uniformLocation("u_shadowMap"), 2);
+    GpuProgram::setUniform(u.shadowOn, on ? 1.0f : 0.0f);
+    GpuProgram::setUniform(u.shadowMap, 2);
     if (!on)
         return;
-    GpuProgram::setUniform(program.uniformLocation("u_shadowMatrix"), maps->shadowMatrix());
-    GpuProgram::setUniform(program.uniformLocation("u_shadowBias"), biasUnits / ShadowMaps::kDepthRange);
+    GpuProgram::setUniform(u.shadowMatrix, maps->shadowMatrix());
+    GpuProgram::setUniform(u.shadowBias, biasUnits / ShadowMaps::kDepthRange);
     if (Graphics* device = graphics())
         device->bindExtraTexture(2, maps->depthTexture());
 }

@@ -2,7 +2,6 @@
 #include "platform/Math.h"
 #include "render/RenderBuffer.h"
 
-class GpuProgram;
 
 // The renderer's shadow-map object, made only at quality tier 3: the sun's
 // depth over the ground around the camera, one cascade. The terrain and prop
@@ -45,12 +44,28 @@ void destroyShadowMaps();
 // matrices and state as they were.
 void renderShadowMaps(const Vec3& focus);
 
-// For the lit world programs: binds the map on texture unit 2 and sets
-// u_shadowMap, u_shadowOn and u_shadowMatrix of the current program (the
-// lookup is off without a valid map). Call after Graphics::applyState.
+// The uniforms of shaders/shadow_lookup.glsl, part of the lit world programs'
+// uniform structs.
+struct ShadowLookupUniforms {
+    int shadowMap = -1;     // "u_shadowMap" sampler, unit 2
+    int shadowOn = -1;      // "u_shadowOn" float, 0 or 1
+    int shadowBias = -1;    // "u_shadowBias" float, in map depth
+    int shadowMatrix = -1;  // "u_shadowMatrix" mat4, world to map
+    template <class F> void forEach(F&& f)
+    {
+        f("u_shadowMap", shadowMap);
+        f("u_shadowOn", shadowOn);
+        f("u_shadowBias", shadowBias);
+        f("u_shadowMatrix", shadowMatrix);
+    }
+};
+
+// For the lit world programs: binds the map on texture unit 2 and sets the
+// lookup's uniforms of the current program (the lookup is off without a valid
+// map). Call after Graphics::applyState.
 // `biasUnits` is how far (world units along the sun's ray) a receiver may lie
 // behind the stored depth and still count as lit: tiny for ground, which is
 // not drawn into the map, larger for props, which would shadow themselves.
-void applyShadowLookup(const GpuProgram& program, float biasUnits);
+void applyShadowLookup(const ShadowLookupUniforms& uniforms, float biasUnits);
 constexpr float kGroundShadowBias = 1.5f;
 constexpr float kPropShadowBias = 18.0f;

@@ -1,6 +1,6 @@
 #include "render/shadows/ShadowVolumeMesh.h"
 
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 
 #include <algorithm>
 #include <bit>
@@ -82,7 +82,7 @@ bool ShadowVolumeMesh::appendVolume(const Mat4& matrix, const Vec3& towardSun, f
         *silhouetteEdges = 0;
     if (!std::all_of(std::begin(matrix.m), std::end(matrix.m), [](float v) { return std::isfinite(v); }))
         return false;
-    const float det = vecops::linearDeterminant(matrix);
+    const float det = mat4LinearDeterminant(matrix);
     if (!(std::fabs(det) > 1e-12f) || !std::isfinite(det))
         return false;
     if (m_triangles.empty())

@@ -6,8 +6,8 @@
 #include "render/shadows/ShadowMaps.h"
 #include "render/shadows/ShadowVolumeMesh.h"
 #include "render/world/WorldView.h"
+#include "platform/Math.h"
 #include "render/internal/RenderGlobals.h"
-#include "render/internal/VecOps.h"
 
 
 #include <algorithm>
@@ -16,7 +16,6 @@
 #include <utility>
 #include <vector>
 
-using namespace vecops;
 
 namespace {
 
@@ -58,7 +57,7 @@ bool sunDirection(const Graphics& g, Vec3& out)
     const LightRecord* light = g.light();
     if (!light)
         return false;
-    out = normalizeOr(Vec3{light->direction[0], light->direction[1], light->direction[2]}, Vec3{0, -1, 0});
+    out = vec3NormalizeOr(Vec3{light->direction[0], light->direction[1], light->direction[2]}, Vec3{0, -1, 0});
     return out.y >= ShadowVolumes::kMinSunHeight;
 }
 
@@ -95,7 +94,7 @@ bool ShadowVolumes::enabled()
 
 float ShadowVolumes::shadowStrength(const LightRecord& light)
 {
-    const Vec3 sun = normalizeOr(Vec3{light.direction[0], light.direction[1], light.direction[2]}, Vec3{0, -1, 0});
+    const Vec3 sun = vec3NormalizeOr(Vec3{light.direction[0], light.direction[1], light.direction[2]}, Vec3{0, -1, 0});
     if (sun.y < kMinSunHeight)
         return 0.0f;
     float lit = 0.0f, shadowed = 0.0f;
@@ -146,8 +145,7 @@ void ShadowVolumes::renderStencil()
     Graphics* g = graphics();
     if (!g || frame().batchCount == 0 || !enabled() || !targetHasStencil(*g))
         return;
-    const Mat4 world = g->worldMatrix();
-    g->pushState();
+    RenderPassScope pass(*g);
     RenderState& s = g->state();
     s.blend = kBlendOpaque;
     s.alternativeBlend = false;
@@ -181,8 +179,6 @@ void ShadowVolumes::renderStencil()
         frame().stencilDrawn = true;
     }
     g->invalidateVertexLayout();
-    g->popState();
-    g->setWorldMatrix(world);
 }
 
 void ShadowVolumes::applyShadow()
@@ -191,8 +187,7 @@ void ShadowVolumes::applyShadow()
     if (!g || !frame().stencilDrawn)
         return;
     frame().stencilDrawn = false;
-    const Mat4 projection = g->projectionMatrix(), view = g->viewMatrix(), world = g->worldMatrix();
-    g->pushState();
+    RenderPassScope pass(*g);
     RenderState& s = g->state();
     // Multiplies what is drawn by (1 - strength): the color is black, its
     // alpha the strength.
@@ -217,8 +212,4 @@ void ShadowVolumes::applyShadow()
     g->setViewMatrix(Mat4{});
     g->setWorldMatrix(Mat4{});
     g->drawFullScreenQuad();
-    g->popState();
-    g->setProjectionMatrix(projection);
-    g->setViewMatrix(view);
-    g->setWorldMatrix(world);
 }

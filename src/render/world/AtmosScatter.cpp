@@ -1,8 +1,8 @@
 #include "render/world/AtmosScatter.h"
 
 #include "render/GpuProgram.h"
+#include "platform/Math.h"
 #include "render/internal/RenderGlobals.h"
-#include "render/internal/VecOps.h"
 
 #include <cmath>
 
@@ -26,7 +26,7 @@ float airMass(float elevationDegrees)
 
 float elevationDegrees(const Vec3& direction)
 {
-    const Vec3 d = vecops::normalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
+    const Vec3 d = vec3NormalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
     return std::asin(clampf(-1.0f, d.y, 1.0f)) * 180.0f / kPi;
 }
 
@@ -38,7 +38,7 @@ void AtmosScatter::setWavelengths(float weatherIntensity)
 {
     const float w = std::isfinite(weatherIntensity) ? clampf(0.0f, weatherIntensity, 1.0f) : 0.0f;
     for (int i = 0; i < 3; ++i) {
-        const float lambda = vecops::lerpf(kWavelengths[i], kOvercastWavelength, w);
+        const float lambda = lerpf(kWavelengths[i], kOvercastWavelength, w);
         const float r = kWavelengths[0] / lambda;
         m_beta[i] = kRedBeta * r * r * r * r;
     }
@@ -46,7 +46,7 @@ void AtmosScatter::setWavelengths(float weatherIntensity)
 
 Vec3 AtmosScatter::computeSunColor(const Vec3& direction)
 {
-    m_sunDirection = vecops::normalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
+    m_sunDirection = vec3NormalizeOr(direction, Vec3{0.0f, 1.0f, 0.0f});
     const float e = elevationDegrees(m_sunDirection);
     // Relative to the overhead sun, so noon light is white.
     const float m = std::fmax(airMass(e) - 1.0f, 0.0f);
@@ -62,7 +62,7 @@ Vec3 AtmosScatter::computeSunColor(const Vec3& direction)
 
 Vec3 AtmosScatter::skyColor(const Vec3& viewDirection) const
 {
-    const Vec3 view = vecops::normalizeOr(viewDirection, Vec3{0.0f, 1.0f, 0.0f});
+    const Vec3 view = vec3NormalizeOr(viewDirection, Vec3{0.0f, 1.0f, 0.0f});
     const float m = airMass(elevationDegrees(view)) * kSkyDepth;
     Vec3 sky;
     float* out = &sky.x;
@@ -81,11 +81,11 @@ Vec3 AtmosScatter::skyColor(const Vec3& viewDirection) const
 
 void AtmosScatter::upload(GpuProgram& program, const Vec3& camera)
 {
-    GpuProgram::setUniform(program.uniformLocation("u_sunDirection"), m_sunDirection.x, m_sunDirection.y,
-                           m_sunDirection.z);
-    GpuProgram::setUniform(program.uniformLocation("u_sunColor"), m_sunColor.x, m_sunColor.y, m_sunColor.z);
-    GpuProgram::setUniform(program.uniformLocation("u_scatterBeta"), m_beta[0], m_beta[1], m_beta[2]);
-    GpuProgram::setUniform(program.uniformLocation("u_cameraPosition"), camera.x, camera.y, camera.z);
+    const ScatteringUniforms& u = program.scatteringUniforms();
+    GpuProgram::setUniform(u.sunDirection, m_sunDirection.x, m_sunDirection.y, m_sunDirection.z);
+    GpuProgram::setUniform(u.sunColor, m_sunColor.x, m_sunColor.y, m_sunColor.z);
+    GpuProgram::setUniform(u.scatterBeta, m_beta[0], m_beta[1], m_beta[2]);
+    GpuProgram::setUniform(u.cameraPosition, camera.x, camera.y, camera.z);
 }
 
 AtmosScatter& atmosScatter()

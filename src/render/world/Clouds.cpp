@@ -4,8 +4,9 @@
 #include "render/RenderBuffer.h"
 #include "render/assets/TextureCache.h"
 #include "render/world/WorldView.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 #include "render/internal/WorldRandom.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ static_assert(sizeof(Vertex) == 24, "the position-color-texture vertex");
 class Clouds::Gpu {
 public:
     TextureRef atlas;
-    WorldProgram program;
+    WorldProgram<CloudUniforms> program;
     RenderBuffer target;
     bool targetDrawn = false;    // this frame's renderToTarget filled the target
     float nearestDepth = 0.0f;   // NDC depth of the nearest puff, for the composite
@@ -71,7 +72,7 @@ void Clouds::relight(const Vec3& sunColor, const Vec3& sunDirection)
     // Lit sides take the sun's color; the sky's light keeps the undersides
     // from going black. The sky is as bright as the sunlight that makes it, so
     // at night the puffs stay as dark as the sky around them.
-    const float sunUp = clampf(0.0f, vecops::normalizeOr(sunDirection, Vec3{0, 1, 0}).y, 1.0f);
+    const float sunUp = clampf(0.0f, vec3NormalizeOr(sunDirection, Vec3{0, 1, 0}).y, 1.0f);
     const float skyLight = clampf(0.0f, std::max({sunColor.x, sunColor.y, sunColor.z}), 1.0f);
     for (Puff& p : m_puffs) {
         const float lit = p.shade * (0.55f + 0.45f * sunUp);
@@ -134,11 +135,7 @@ namespace {
 void cloudState(Graphics& g, GpuProgram& program, const Texture2D* atlas)
 {
     RenderState& s = g.state();
-    s.blend = kBlendPremultiplied;
-    s.depthTest = true;
-    s.depthWrite = false;
-    s.cull = CullMode::None;
-    s.perVertexColor = true;
+    s = RenderState::alphaBlend();
     s.customProgram = &program;
     s.textures = {atlas, nullptr};
     g.setWorldMatrix(Mat4{});
@@ -151,7 +148,7 @@ void Clouds::renderToTarget(const WorldView& view)
     m_gpu->targetDrawn = false;
     Graphics* g = graphics();
     if (!g || g->qualityTier() < 2 || m_order.empty() || !m_gpu->atlas ||
-        !m_gpu->program.ensure("clouds", worldshaders::kCloudVertex, worldshaders::kCloudFragment))
+        !m_gpu->program.ensure("clouds", shaders::kCloudsVert, shaders::kCloudsFrag))
         return;
     RenderBuffer* scene = g->currentRenderTarget();
     const int width = std::max(1, (scene ? scene->width() : g->screenWidth()) / 2);
@@ -161,17 +158,14 @@ void Clouds::renderToTarget(const WorldView& view)
         if (!m_gpu->target.createTexture(TextureFormat::Rgba8, width, height, kClampSampler))
             return;
     }
-    const Mat4 world = g->worldMatrix();
-    g->pushState();
-    g->setRenderTarget(&m_gpu->target);
-    g->setClearColor(Color4{0, 0, 0, 0});
-    g->clear();
-    g->restoreDefaultClearColor();  // what the scene's own clear expects
-    cloudState(*g, m_gpu->program.program(), m_gpu->atlas.get());
-    drawPuffs(view);
-    g->popState();
-    g->setRenderTarget(scene);
-    g->setWorldMatrix(world);
+    {
+        RenderPassScope pass(*g);
+        g->setRenderTarget(&m_gpu->target);
+        g->setClearColor(Color4{0, 0, 0, 0});
+        g->clear();
+        cloudState(*g, m_gpu->program.program(), m_gpu->atlas.get());
+        drawPuffs(view);
+    }
     // The composite lies at the nearest puff's depth: ground nearer than every
     // cloud hides them, ground beyond them is covered.
     float nearest = 1e30f;
@@ -192,28 +186,20 @@ void Clouds::composite(const WorldView& view)
     if (!g || m_order.empty() || !m_gpu->atlas)
         return;
     if (!m_gpu->targetDrawn) {
-        if (!m_gpu->program.ensure("clouds", worldshaders::kCloudVertex, worldshaders::kCloudFragment))
+        if (!m_gpu->program.ensure("clouds", shaders::kCloudsVert, shaders::kCloudsFrag))
             return;
-        const Mat4 world = g->worldMatrix();
-        g->pushState();
+        RenderPassScope pass(*g);
         cloudState(*g, m_gpu->program.program(), m_gpu->atlas.get());
         drawPuffs(view);
-        g->popState();
-        g->setWorldMatrix(world);
         return;
     }
     m_gpu->targetDrawn = false;
-    const Mat4 projection = g->projectionMatrix(), viewMatrix = g->viewMatrix(), world = g->worldMatrix();
     Mat4 atDepth;  // the full-screen quad moved to the nearest puff's depth
     atDepth.m[14] = m_gpu->nearestDepth;
-    g->pushState();
+    RenderPassScope pass(*g);
     RenderState& s = g->state();
-    s.blend = kBlendPremultiplied;
-    s.depthTest = true;
-    s.depthWrite = false;
-    s.cull = CullMode::None;
+    s = RenderState::alphaBlend();
     s.program = BuiltinProgram::Effect;
-    s.customProgram = nullptr;
     s.perVertexColor = false;
     s.color = Color4{255, 255, 255, 255};
     s.textures = {m_gpu->target.colorTexture(), nullptr};
@@ -221,8 +207,4 @@ void Clouds::composite(const WorldView& view)
     g->setViewMatrix(Mat4{});
     g->setWorldMatrix(Mat4{});
     g->drawFullScreenQuad();
-    g->popState();
-    g->setProjectionMatrix(projection);
-    g->setViewMatrix(viewMatrix);
-    g->setWorldMatrix(world);
 }

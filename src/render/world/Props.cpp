@@ -4,13 +4,13 @@
 #include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/assets/TextureCache.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 #include <algorithm>
 
-using namespace vecops;
 
 namespace {
 
@@ -56,7 +56,7 @@ void PropBatch::addWorld(const IPropWorld& world)
                 m_indices.push_back(static_cast<std::uint16_t>(chunk.vertexCount + i));
             for (const PropVertex& v : piece.vertices) {
                 const Vec3 p3 = mat4TransformPoint(toWorld, Vec3{v.x, v.y, v.z});
-                const Vec3 n = normalizeOr(rotateVector3x3(toWorld, Vec3{v.nx, v.ny, v.nz}), Vec3{0, 1, 0});
+                const Vec3 n = vec3NormalizeOr(rotateVector3x3(toWorld, Vec3{v.nx, v.ny, v.nz}), Vec3{0, 1, 0});
                 m_vertices.push_back(PropVertex{p3.x, p3.y, p3.z, n.x, n.y, n.z, v.u, v.v});
             }
             chunk.vertexCount += static_cast<std::uint32_t>(piece.vertices.size());
@@ -102,8 +102,7 @@ void PropBatch::draw() const
     g->bindBuffer(BufferTarget::Array, m_vertexBuffer.glName());
     g->bindBuffer(BufferTarget::ElementArray, m_indexBuffer.glName());
     for (const Chunk& chunk : m_chunks) {
-        g->setVertexLayout(VertexLayout::Model32,
-                           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(chunk.firstVertex) * sizeof(PropVertex)));
+        g->setBufferVertexLayout(VertexLayout::Model32, std::size_t{chunk.firstVertex} * sizeof(PropVertex));
         g->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(chunk.indexCount),
                              static_cast<std::size_t>(chunk.firstIndex) * sizeof(std::uint16_t));
     }
@@ -112,9 +111,8 @@ void PropBatch::draw() const
     g->invalidateVertexLayout();
 }
 
-void allocatePropBuffers(std::span<const std::string_view> names)
+void allocatePropBuffers()
 {
-    (void)names;  // batches are sized as they are built
     renderGlobals().caches().pendingProps.clear();
 }
 
@@ -134,20 +132,19 @@ void unmapPropBuffers()
     renderGlobals().caches().pendingProps.clear();
 }
 
-void drawProps(const PropBatch* batch, int pass, float distanceFactor)
+void drawProps(const PropBatch* batch, int pass)
 {
-    (void)distanceFactor;
     Graphics* g = graphics();
-    WorldProgram& program = renderGlobals().caches().propsProgram;
+    WorldProgram<PropsUniforms>& program = renderGlobals().caches().propsProgram;
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
-        !program.ensure("props", worldshaders::kPropsVertex, worldshaders::kPropsFragment))
+        !program.ensure("props", shaders::kPropsVert, shaders::kPropsFrag))
         return;
-    pushOpaqueWorldState(*g, program.program(), batch->texture(), nullptr);
+    RenderPassScope scope(*g);
+    g->state() = opaqueWorldState(program.program(), batch->texture(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->applyState();
-    applyShadowLookup(program.program(), kPropShadowBias);
+    applyShadowLookup(program.locations().shadow, kPropShadowBias);
     batch->draw();
-    g->popState();
 }
 
 void drawPropDepths()

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,8 +51,8 @@ private:
     bool m_uploaded = false;
 };
 
-// Starts a round of batch building for the named textures ("building.pvr", ...).
-void allocatePropBuffers(std::span<const std::string_view> names);
+// Starts a round of batch building; batches are sized as they are built.
+void allocatePropBuffers();
 // The batch of the world's props that use `textureName` (found under
 // "data/models/"). Its texture() is null when the texture failed to load.
 std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropWorld& world);
@@ -61,7 +60,7 @@ std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropW
 // frees their CPU copies (without a renderer the copies stay).
 void unmapPropBuffers();
 // Draws a batch lit, fogged and shadowed. Pass 1 is the color pass (the only
-// one the scene uses); `distanceFactor` is reserved and ignored. Null draws nothing.
-void drawProps(const PropBatch* batch, int pass, float distanceFactor);
+// one the scene uses). Null draws nothing.
+void drawProps(const PropBatch* batch, int pass);
 // Every live batch's geometry, depth only, with the current program and matrices (shadow map).
 void drawPropDepths();

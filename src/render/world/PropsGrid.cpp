@@ -2,13 +2,12 @@
 #include "platform/Log.h"
 
 #include "render/world/PropWorld.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-using namespace vecops;
 
 namespace {
 
@@ -92,7 +91,7 @@ void PropsGrid::build(const IPropWorld& world)
                            prop.boxMin.z <= prop.boxMax.z && std::isfinite(prop.boxMin.x + prop.boxMin.y +
                                                                            prop.boxMin.z + prop.boxMax.x +
                                                                            prop.boxMax.y + prop.boxMax.z);
-        if (!boxOk || !finiteMatrix(prop.matrix) || !invertAffine(prop.matrix, prop.inverse)) {
+        if (!boxOk || !finiteMatrix(prop.matrix) || !mat4InvertAffine(prop.matrix, prop.inverse)) {
             logWarning("render", "props grid: item %zu has a bad box or matrix, left out", item);
             continue;
         }

@@ -3,15 +3,16 @@
 #include "render/world/AtmosScatter.h"
 #include "render/Graphics.h"
 #include "render/assets/TextureCache.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 #include <cmath>
 
 class SkyDome::Gpu {
 public:
     TextureRef texture;
-    WorldProgram program;
+    WorldProgram<SkyUniforms> program;
 };
 
 SkyDome::SkyDome() : m_gpu(std::make_unique<Gpu>()) {}
@@ -65,7 +66,7 @@ void SkyDome::recolor(const AtmosScatter& scatter)
 void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
 {
     Graphics* g = graphics();
-    if (!g || m_vertices.empty() || !m_gpu->program.ensure("sky", worldshaders::kSkyVertex, worldshaders::kSkyFragment))
+    if (!g || m_vertices.empty() || !m_gpu->program.ensure("sky", shaders::kSkyVert, shaders::kSkyFrag))
         return;
     const Vec3& sun = scatter.sunDirection();
     const Vec3& light = scatter.sunColor();
@@ -73,15 +74,9 @@ void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
         light.x != m_coloredLight.x || light.y != m_coloredLight.y || light.z != m_coloredLight.z)
         recolor(scatter);
     GpuProgram& program = m_gpu->program.program();
-    const Mat4 world = g->worldMatrix();
-    g->pushState();
+    RenderPassScope pass(*g);
     RenderState& s = g->state();
-    s.blend = kBlendOpaque;
-    s.depthTest = true;
-    s.depthWrite = false;
-    s.depthFunc = CompareFunc::LessEqual;
-    s.cull = CullMode::None;
-    s.perVertexColor = true;
+    s = RenderState::backdrop();
     s.customProgram = &program;
     s.textures = {m_gpu->texture.get(), nullptr};
     Mat4 around;  // a unit sphere around the eye; the shader pins it to the far plane
@@ -90,14 +85,12 @@ void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
     around.m[14] = eye.z;
     g->setWorldMatrix(around);
     g->applyState();
-    GpuProgram::setUniform(program.uniformLocation("u_sunDirection"), sun.x, sun.y, sun.z);
+    GpuProgram::setUniform(m_gpu->program.locations().sunDirection, sun.x, sun.y, sun.z);
     const float disc = sun.y > -0.02f ? 1.0f : 0.0f;
-    GpuProgram::setUniform(program.uniformLocation("u_sunColor"), light.x * disc, light.y * disc, light.z * disc);
+    GpuProgram::setUniform(m_gpu->program.locations().sunColor, light.x * disc, light.y * disc, light.z * disc);
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
     g->setVertexLayout(VertexLayout::PosColorTex24, m_vertices.data());
     g->drawIndexed(PrimitiveType::Triangles, m_indices);
     g->invalidateVertexLayout();
-    g->popState();
-    g->setWorldMatrix(world);
 }

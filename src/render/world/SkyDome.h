@@ -25,7 +25,7 @@ public:
     void load();
     // An optional texture laid around the horizon and multiplied in; false
     // (and the sky stays plain) when it does not load.
-    bool loadTexture(std::string_view name);
+    [[nodiscard]] bool loadTexture(std::string_view name);
     // Draws around the current view's eye; recolors the vertices when the
     // scattering object's sun moved. Depth writes off, depth test at the far plane.
     void draw(const AtmosScatter& scatter, const Vec3& eye);

@@ -4,7 +4,7 @@
 #include "platform/File.h"
 #include "render/world/TerrainPatches.h"
 #include "render/world/WorldView.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -183,7 +183,7 @@ float Terrain::heightAndNormalAt(float x, float z, Vec3& normal) const
     const float half = size() * 0.5f;
     const bool outside = !(x >= -half && x <= half && z >= -half && z <= half);
     if (!outside)
-        normal = vecops::normalizeOr(n, Vec3{0.0f, 1.0f, 0.0f});
+        normal = vec3NormalizeOr(n, Vec3{0.0f, 1.0f, 0.0f});
     return height;
 }
 

@@ -43,7 +43,7 @@ public:
 
     // False on a bad header or fewer samples than the header needs; the
     // terrain then stays empty (every query answers 0 with an up normal) and
-    // a line naming the fault goes to standard error.
+    // a log line names the fault.
     [[nodiscard]] bool load(File& file);
     // The same from samples in memory (the data tool and tests).
     [[nodiscard]] bool setSamples(const Layout& layout, std::span<const std::uint16_t> samples);

@@ -8,6 +8,7 @@
 #include "render/assets/TextureCache.h"
 #include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 #include <cmath>
 #include <string>
@@ -18,7 +19,7 @@ public:
     BufferObject vertices, indices;
     TextureRef overview;
     TextureRef detail;
-    WorldProgram program;
+    WorldProgram<TerrainUniforms> program;
 };
 
 void setShaderTerrainSize(float size)
@@ -66,29 +67,31 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
 {
     Graphics* g = graphics();
     if (!g || !m_gpu || m_visible.empty() ||
-        !m_gpu->program.ensure("terrain", worldshaders::kTerrainVertex, worldshaders::kTerrainFragment))
+        !m_gpu->program.ensure("terrain", shaders::kTerrainVert, shaders::kTerrainFrag))
         return;
     GpuProgram& program = m_gpu->program.program();
-    pushOpaqueWorldState(*g, program, m_gpu->overview.get(), m_gpu->detail.get());
+    const TerrainUniforms& u = m_gpu->program.locations();
+    RenderPassScope pass(*g);
+    g->state() = opaqueWorldState(program, m_gpu->overview.get(), m_gpu->detail.get());
     g->setWorldMatrix(Mat4{});
     g->applyState();
-    GpuProgram::setUniform(program.uniformLocation("u_terrainSize"), shaderTerrainSize());
+    GpuProgram::setUniform(u.terrainSize, shaderTerrainSize());
     const bool hasOverview = m_gpu->overview && m_gpu->overview->glName() != 0;
     const bool hasDetail = m_gpu->detail && m_gpu->detail->glName() != 0;
     const float tint = hasOverview ? 1.0f : 0.5f;
-    GpuProgram::setUniform(program.uniformLocation("u_groundTint"), tint, tint, tint);
-    GpuProgram::setUniform(program.uniformLocation("u_detailScale"), hasDetail ? 2.0f : 1.0f);
+    GpuProgram::setUniform(u.groundTint, tint, tint, tint);
+    GpuProgram::setUniform(u.detailScale, hasDetail ? 2.0f : 1.0f);
     // The grain is 0.4 units a texel: with mip levels it greys out by itself
     // far off, without them (the lower tiers) it must fade well before.
     if (g->qualityFilter() == TextureFilter::Trilinear)
-        GpuProgram::setUniform(program.uniformLocation("u_detailFade"), 3000.0f, 6000.0f);
+        GpuProgram::setUniform(u.detailFade, 3000.0f, 6000.0f);
     else
-        GpuProgram::setUniform(program.uniformLocation("u_detailFade"), 250.0f, 1200.0f);
-    GpuProgram::setUniform(program.uniformLocation("u_clip"), 0.0f, clipSide);
+        GpuProgram::setUniform(u.detailFade, 250.0f, 1200.0f);
+    GpuProgram::setUniform(u.clip, 0.0f, clipSide);
     const Vec3 water = underwater ? *underwater : Vec3{};
-    GpuProgram::setUniform(program.uniformLocation("u_underwater"), water.x, water.y, water.z,
+    GpuProgram::setUniform(u.underwater, water.x, water.y, water.z,
                            underwater ? 1.0f / kUnderwaterFadeDepth : 0.0f);
-    applyShadowLookup(program, kGroundShadowBias);
+    applyShadowLookup(u.shadow, kGroundShadowBias);
 
     g->bindBuffer(BufferTarget::Array, m_gpu->vertices.glName());
     g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());
@@ -96,13 +99,11 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
     constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
     for (const VisiblePatch& vp : m_visible) {
         const TerrainPatches::IndexRange range = all.levelRange(vp.level);
-        g->setVertexLayout(VertexLayout::Model32,
-                           reinterpret_cast<const void*>(static_cast<std::uintptr_t>(vp.patch) * kPatchBytes));
+        g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
         g->drawIndexedBuffer(PrimitiveType::Triangles, range.count,
                              static_cast<std::size_t>(range.first) * sizeof(std::uint16_t));
     }
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
     g->invalidateVertexLayout();
-    g->popState();
 }

@@ -1,7 +1,7 @@
 #include "render/world/TerrainPatches.h"
 
 #include "render/world/Terrain.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,7 +75,7 @@ void TerrainPatches::buildPatch(const Terrain& terrain, int pc, int pr)
             v.z = -half + static_cast<float>(row) * cell;
             v.y = terrain.sampleHeight(col, row);
             // Smooth shading: central differences over the neighbouring samples.
-            const Vec3 n = vecops::normalizeOr(
+            const Vec3 n = vec3NormalizeOr(
                 Vec3{terrain.sampleHeight(col - 1, row) - terrain.sampleHeight(col + 1, row), 2.0f * cell,
                      terrain.sampleHeight(col, row - 1) - terrain.sampleHeight(col, row + 1)},
                 Vec3{0, 1, 0});

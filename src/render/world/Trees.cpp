@@ -5,8 +5,9 @@
 #include "render/Graphics.h"
 #include "render/world/Terrain.h"
 #include "render/assets/TextureCache.h"
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 #include "render/internal/WorldRandom.h"
 
 #include <algorithm>
@@ -25,7 +26,7 @@ class Trees::Gpu {
 public:
     TextureRef texture;
     bool textureTried = false;
-    WorldProgram program;
+    WorldProgram<TreesUniforms> program;
 };
 
 Trees::Trees() : m_gpu(std::make_unique<Gpu>()) {}
@@ -155,7 +156,7 @@ void Trees::fillBuffer(const Vec3& eye)
 void Trees::drawPass2()
 {
     Graphics* g = graphics();
-    if (!g || m_drawn == 0 || !m_gpu->program.ensure("trees", worldshaders::kTreesVertex, worldshaders::kTreesFragment))
+    if (!g || m_drawn == 0 || !m_gpu->program.ensure("trees", shaders::kTreesVert, shaders::kTreesFrag))
         return;
     if (!m_gpu->textureTried) {
         m_gpu->textureTried = true;
@@ -163,8 +164,8 @@ void Trees::drawPass2()
     }
     if (!m_gpu->texture)
         return;  // without the atlas a forest of white boards would show
-    const Mat4 world = g->worldMatrix();
-    pushOpaqueWorldState(*g, m_gpu->program.program(), m_gpu->texture.get(), nullptr);
+    RenderPassScope pass(*g);
+    g->state() = opaqueWorldState(m_gpu->program.program(), m_gpu->texture.get(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
@@ -176,6 +177,4 @@ void Trees::drawPass2()
         g->drawQuads(run);
     }
     g->invalidateVertexLayout();
-    g->popState();
-    g->setWorldMatrix(world);
 }

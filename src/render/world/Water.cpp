@@ -5,9 +5,10 @@
 #include "render/Graphics.h"
 #include "render/world/SkyDome.h"
 #include "render/world/Terrain.h"
+#include "platform/Math.h"
 #include "render/internal/RenderGlobals.h"
-#include "render/internal/VecOps.h"
 #include "render/internal/WorldProgram.h"
+#include "render/shaders/ShaderSources.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,17 +35,6 @@ Vec3 litWaterColor(const WaterTechnique& technique, const LightRecord* light)
 
 }  // namespace
 
-void WaterGpuProgram::onLinked()
-{
-    m_water.eye = uniformLocation("u_eye");
-    m_water.time = uniformLocation("u_time");
-    m_water.waterColor = uniformLocation("u_waterColor");
-    m_water.skyColor = uniformLocation("u_skyColor");
-    m_water.sunDirection = uniformLocation("u_sunDirection");
-    m_water.sunColor = uniformLocation("u_sunColor");
-    m_water.pictures = uniformLocation("u_pictures");
-}
-
 void WaterTechnique::setWaterValue(float value)
 {
     m_value = std::isfinite(value) ? clampf(0.0f, value, 1.0f) : 0.0f;
@@ -53,8 +43,8 @@ void WaterTechnique::setWaterValue(float value)
 Vec3 WaterTechnique::waterColor() const
 {
     const Vec3 sea{0.04f, 0.15f, 0.27f}, inland{0.10f, 0.22f, 0.19f};
-    return Vec3{vecops::lerpf(sea.x, inland.x, m_value), vecops::lerpf(sea.y, inland.y, m_value),
-                vecops::lerpf(sea.z, inland.z, m_value)};
+    return Vec3{lerpf(sea.x, inland.x, m_value), lerpf(sea.y, inland.y, m_value),
+                lerpf(sea.z, inland.z, m_value)};
 }
 
 bool WaterTechnique::ensureProgram()
@@ -64,7 +54,7 @@ bool WaterTechnique::ensureProgram()
     if (m_programTried || graphics() == nullptr)
         return false;
     m_programTried = true;
-    if (!m_program.build("water", worldshaders::kWaterVertex, worldshaders::kWaterFragment)) {
+    if (!m_program.build("water", shaders::kWaterVert, shaders::kWaterFrag)) {
         logWarning("render", "the water program does not build: %s", m_program.error().c_str());
         return false;
     }
@@ -133,16 +123,14 @@ void Water::renderRefraction()
     m_picturesReady = g && m_technique.preparePictures();
     if (!m_picturesReady)
         return;
-    RenderBuffer* scene = g->currentRenderTarget();
     const Vec3 c = litWaterColor(m_technique, g->light());
+    RenderPassScope pass(*g);
     g->setRenderTarget(&m_technique.refraction());
     g->setClearColor(Color4{static_cast<std::uint8_t>(c.x * 255), static_cast<std::uint8_t>(c.y * 255),
                             static_cast<std::uint8_t>(c.z * 255), 255});
     g->clear();
-    g->restoreDefaultClearColor();  // what the scene's own clear expects
     if (m_terrain)
         m_terrain->drawRefractionPass(c);
-    g->setRenderTarget(scene);
 }
 
 void Water::renderReflection(const std::function<void()>& extra)
@@ -150,15 +138,13 @@ void Water::renderReflection(const std::function<void()>& extra)
     Graphics* g = graphics();
     if (!g || !m_picturesReady)
         return;
-    RenderBuffer* scene = g->currentRenderTarget();
-    const Mat4 view = g->viewMatrix();
+    RenderPassScope pass(*g);
     Mat4 mirror;  // y -> -y: the world seen from below the sea
     mirror.m[5] = -1.0f;
     g->setRenderTarget(&m_technique.reflection());
     g->setClearColor(Color4{128, 160, 200, 255});
     g->clear();
-    g->restoreDefaultClearColor();  // what the scene's own clear expects
-    g->setViewMatrix(mat4Multiply(view, mirror));
+    g->setViewMatrix(mat4Multiply(g->viewMatrix(), mirror));
     const Vec3 mirroredEye{m_eye.x, -m_eye.y, m_eye.z};
     if (m_sky && m_scatter)
         m_sky->draw(*m_scatter, mirroredEye);
@@ -166,8 +152,6 @@ void Water::renderReflection(const std::function<void()>& extra)
         m_terrain->drawReflectionPass();
     if (extra)
         extra();
-    g->setViewMatrix(view);
-    g->setRenderTarget(scene);
 }
 
 void Water::finishTargets()
@@ -181,15 +165,15 @@ void Water::drawSurface()
     if (!g || !m_technique.ensureProgram())
         return;
     WaterGpuProgram& program = m_technique.program();
-    const Mat4 world = g->worldMatrix();
-    pushOpaqueWorldState(*g, program, m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
-                         m_picturesReady ? m_technique.refraction().colorTexture() : nullptr);
+    RenderPassScope pass(*g);
+    g->state() = opaqueWorldState(program, m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
+                                  m_picturesReady ? m_technique.refraction().colorTexture() : nullptr);
     Mat4 follow;
     follow.m[12] = std::floor(m_eye.x / kGridSnap) * kGridSnap;
     follow.m[14] = std::floor(m_eye.z / kGridSnap) * kGridSnap;
     g->setWorldMatrix(follow);
     g->applyState();
-    const WaterGpuProgram::Uniforms& u = program.waterUniforms();
+    const WaterUniforms& u = program.locations();
     // The shader works in grid space: the eye moves with the grid.
     GpuProgram::setUniform(u.eye, m_eye.x - follow.m[12], m_eye.y, m_eye.z - follow.m[14]);
     GpuProgram::setUniform(u.time, m_time);
@@ -207,8 +191,6 @@ void Water::drawSurface()
     g->setVertexLayout(VertexLayout::PosTex20, m_grid.data());
     g->drawIndexed(PrimitiveType::Triangles, m_gridIndices);
     g->invalidateVertexLayout();
-    g->popState();
-    g->setWorldMatrix(world);
     m_picturesReady = false;
 }
 

@@ -10,21 +10,29 @@ class AtmosScatter;
 class SkyDome;
 class Terrain;
 
-// The water surface's program: the tint, the sky, the sun glint and, from
-// tier 2, the reflection and refraction pictures mixed by a fresnel term.
-class WaterGpuProgram : public GpuProgram {
-public:
-    struct Uniforms {
-        int eye = -1, time = -1, waterColor = -1, skyColor = -1, sunDirection = -1, sunColor = -1, pictures = -1;
-    };
-    const Uniforms& waterUniforms() const { return m_water; }
-
-protected:
-    void onLinked() override;
-
-private:
-    Uniforms m_water;
+// The uniforms of the water surface's program (shaders/water.*): the tint,
+// the sky, the sun glint and, from tier 2, the reflection and refraction
+// pictures mixed by a fresnel term.
+struct WaterUniforms {
+    int eye = -1;           // "u_eye" vec3, in the grid's space
+    int time = -1;          // "u_time" float, seconds, wrapped
+    int waterColor = -1;    // "u_waterColor" vec3, lit
+    int skyColor = -1;      // "u_skyColor" vec3
+    int sunDirection = -1;  // "u_sunDirection" vec3
+    int sunColor = -1;      // "u_sunColor" vec3
+    int pictures = -1;      // "u_pictures" float: 1 samples the reflection and refraction
+    template <class F> void forEach(F&& f)
+    {
+        f("u_eye", eye);
+        f("u_time", time);
+        f("u_waterColor", waterColor);
+        f("u_skyColor", skyColor);
+        f("u_sunDirection", sunDirection);
+        f("u_sunColor", sunColor);
+        f("u_pictures", pictures);
+    }
 };
+using WaterGpuProgram = GpuProgramWith<WaterUniforms>;
 
 // How the water is drawn at the renderer's quality tier: below tier 2 a
 // tinted surface reflecting the sky's color; from tier 2 with reflection and

@@ -1,6 +1,6 @@
 #include "render/world/WorldView.h"
 
-#include "render/internal/VecOps.h"
+#include "platform/Math.h"
 
 WorldView WorldView::fromMatrices(const Vec3& eye, const Mat4& view, const Mat4& projection)
 {

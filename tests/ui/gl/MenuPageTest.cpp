@@ -55,7 +55,7 @@ struct ListPage : MenuFrame {
             out += static_cast<char16_t>(c);
         return out;
     }
-    void onShow() override { rebuildFocusLinks(0); }
+    void onShow() override { rebuildFocusLinks(); }
 };
 
 // A page with only a title, the one the list page was reached from.

@@ -1,0 +1,93 @@
+// The bow wave and wake foam of a small boat.
+PConfig {
+  sizeScale 128
+  timeScale 1
+  groups [
+    PGroup {
+      name "bow"
+      type HTR
+      animIdMin 13
+      animIdMax 13
+      animTime 1
+      spawnInterval 0.12
+      spawnDelay 0
+      countMin -1
+      countMax -1
+      rotStartMin 0
+      rotStartMax 0
+      angleMin 80
+      angleMax 100
+      emitDir 0 0 0
+      posMin 0 0 0
+      posMax 0 0 0
+      gravity 0 0 0
+      priority 0.8
+      stages [
+        PStage {
+          blend NORM
+          sizeMin 2.4
+          sizeMax 2.88
+          aspectMin 2
+          aspectMax 2.4
+          lifeMin 2.2
+          lifeMax 2.8
+          speedMin 8.4
+          speedMax 11.2
+          colorMin 240 248 255 170
+          colorMax 240 248 255 170
+        }
+        PStage {
+          blend NORM
+          sizeMin 6.72
+          sizeMax 8.16
+          aspectMin 2.5
+          aspectMax 3
+          speedMin 2.1
+          colorMin 230 240 250 0
+          colorMax 230 240 250 0
+        }
+      ]
+    }
+    PGroup {
+      name "churn"
+      type HRZ
+      animIdMin 9
+      animIdMax 9
+      animTime 1
+      spawnInterval 0.18
+      spawnDelay 0
+      countMin -1
+      countMax -1
+      rotStartMin 0
+      rotStartMax 360
+      angleMin 0
+      angleMax 90
+      emitDir 0 0 0
+      posMin 0 0 0
+      posMax 0 0 0
+      gravity 0 0 0
+      priority 0.6
+      stages [
+        PStage {
+          blend NORM
+          sizeMin 1.92
+          sizeMax 2.4
+          lifeMin 1.4
+          lifeMax 1.8
+          speedMin 2.1
+          speedMax 3.5
+          colorMin 245 250 255 150
+          colorMax 245 250 255 150
+        }
+        PStage {
+          blend NORM
+          sizeMin 4.32
+          sizeMax 5.28
+          speedMin 0.2
+          colorMin 235 245 250 0
+          colorMax 235 245 250 0
+        }
+      ]
+    }
+  ]
+}

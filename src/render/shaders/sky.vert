@@ -1,0 +1,15 @@
+// Sky dome: colors computed on the CPU per vertex; pinned to the far plane.
+uniform mat4 u_worldViewProj;
+attribute vec3 a_position;
+attribute vec4 a_color;
+attribute vec2 a_texCoord0;
+varying lowp vec4 v_color;
+varying mediump vec2 v_texCoord;
+varying highp vec3 v_direction;
+void main()
+{
+    v_color = a_color;
+    v_texCoord = a_texCoord0;
+    v_direction = a_position;
+    gl_Position = (u_worldViewProj * vec4(a_position, 1.0)).xyww;
+}
