@@ -142,13 +142,13 @@ void clearScreen(float r, float g, float b)
 }
 // The aircraft list. Without a single aircraft there is nothing to fly and
 // every plane lookup would come back empty, so the program stops here.
-void loadGameData()
+bool loadGameData()
 {
-    if (!PlaneList::instance().load()) {
-        showAssertMessage("No aircraft could be loaded from data/planes/planes.lst; the game data is missing or "
-                          "damaged. Reinstall the game.");
-        std::exit(EXIT_FAILURE);
-    }
+    if (PlaneList::instance().load())
+        return true;
+    showAssertMessage("No aircraft could be loaded from data/planes/planes.lst; the game data is missing or "
+                      "damaged. Reinstall the game.");
+    return false;
 }
 }  // namespace
 
