@@ -27,6 +27,7 @@ public:
 
 private:
     void loadSettingsAndLanguage();
+    void loadGameLists();
 
     MenuTouchRouter m_touches;
     bool m_loaded = false;
