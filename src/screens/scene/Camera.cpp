@@ -51,9 +51,11 @@ void Camera::updateMatrices(float dt)
     } else {
         const int current = mode;
         mode = fromMode;
+        m_placingOld = true;
         update();
         placeAxes();
         snap();
+        m_placingOld = false;
         const Quat oldOrientation = orientation;
         const Vec3 oldPlace = position;
         mode = current;

@@ -24,6 +24,9 @@ public:
     void reset();
     // Seconds of the frame being placed; update and snap read it.
     float frameDelta() const { return m_dt; }
+    // True while a blend places the eye for the mode it leaves; clocks and
+    // rates advance only in the pass for the current mode.
+    bool placingOldMode() const { return m_placingOld; }
 
     int owner = 0;
     Mat4 orientationMatrix;
@@ -56,6 +59,7 @@ private:
     void finishMatrices();
 
     float m_dt = 0.0f;
+    bool m_placingOld = false;
 };
 
 // The camera the scene draws with; null when none.

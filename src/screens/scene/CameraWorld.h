@@ -11,6 +11,7 @@ public:
         Vec3 eyePoint{0.0f, 1.0f, -1.0f};  // cockpit eye in the plane's frame
         float targetBack = 3.0f, targetUp = 2.0f;  // mode-5 values
         float pathBack = 3.0f, pathUp = 2.0f;      // mode-8 values
+        float menu1 = 10.0f, menu2 = 5.0f, menu3 = 0.0f;  // the menu camera's distance values
     };
 
     virtual ~CameraPlane() = default;
@@ -19,6 +20,8 @@ public:
     virtual Vec3 velocity() const = 0;  // world units a second
     virtual Size size() const = 0;
     virtual bool evading() const { return false; }
+    // 0 in plain flight; the menu camera pulls back for the others but 7 and 8.
+    virtual int manoeuvreCode() const { return 0; }
     virtual float speedFactor() const { return 0.0f; }
     virtual float rollInput() const { return 0.0f; }
     // Set while the plane sits on the ground; the terrain clearance is off then.

@@ -220,7 +220,7 @@ Vec3 GameCamera::placeForMode(int m)
         // Behind along the (smoothed) view, so the chase turns with the camera.
         return plane->position() - forward * 50.0f + Vec3{0.0f, 10.0f, 0.0f};
     case 11: {
-        if (dt > 0.0f && m == mode)
+        if (dt > 0.0f && m == mode && !placingOldMode())
             m_orbitAroundPlane += 0.3f * dt;
         const Vec3 orbit{Math::sinf(m_orbitAroundPlane) * 300.0f, 60.0f, Math::cosf(m_orbitAroundPlane) * 300.0f};
         return plane->position() + vec3LerpClamped(m_startOffset, orbit, easeSine(cinematicBlend));
@@ -244,7 +244,8 @@ void GameCamera::snap()
     if (placeBlend < 1.0f) {
         const Vec3 from = placeForMode(placeFromMode);
         place = vec3LerpClamped(from, place, easeSine(placeBlend));
-        placeBlend = std::min(1.0f, placeBlend + 0.75f * frameDelta());
+        if (!placingOldMode())
+            placeBlend = std::min(1.0f, placeBlend + 0.75f * frameDelta());
     }
     position = place;
     keepClear();
