@@ -61,7 +61,8 @@ void GameCamera::applyLookOffset(bool withRoll)
 
 void GameCamera::update()
 {
-    const float dt = frameDelta();
+    // Clocks and rates run once a frame, not again for the mode a blend leaves.
+    const float dt = placingOldMode() ? 0.0f : frameDelta();
     lookOffset.x = approach(lookOffset.x, lookOffsetTarget.x, 6.0f, dt);
     lookOffset.y = approach(lookOffset.y, lookOffsetTarget.y, 6.0f, dt);
     const CameraPlane* player = m_game.playerPlane();
@@ -273,8 +274,11 @@ void GameCamera::setMode(int newMode)
             fromMode = mode;
             blend = 0.0f;
         } else if (followsPlane(mode) && followsPlane(newMode)) {
+            // Between two views from the plane the eye glides instead of jumping.
             placeFromMode = mode;
             placeBlend = 0.0f;
+        } else {
+            placeBlend = 1.0f;
         }
     }
     mode = newMode;
