@@ -46,7 +46,9 @@ void GameCamera::follow(const Quat& wanted, float k)
     if ((mode == 0 || mode == 1) && p && p->evading())
         t *= std::min(p->speedFactor() + 1.0f, 1.0f);
     orientation = quatSlerp(storedOrientation, wanted, t);
-    storedOrientation = orientation;
+    // The pass for the mode a blend leaves must not steer the one it enters.
+    if (!placingOldMode())
+        storedOrientation = orientation;
 }
 
 void GameCamera::applyLookOffset(bool withRoll)
@@ -157,7 +159,9 @@ void GameCamera::update()
         break;
     }
     case 11:
-        orientation = storedOrientation = lookFrom(position, plane->position(), storedOrientation);
+        orientation = lookFrom(position, plane->position(), storedOrientation);
+        if (!placingOldMode())
+            storedOrientation = orientation;
         break;
     case 12:
         orientation = quatSlerp(storedOrientation, lookFrom(position, plane->position(), storedOrientation), 10.0f * dt);
