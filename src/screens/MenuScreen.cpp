@@ -9,7 +9,7 @@
 #include "platform/Settings.h"
 #include "platform/Steam.h"
 #include "render/Graphics.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
 
@@ -62,7 +62,9 @@ float MenuScreen::loadStep()
     const int step = m_step;
     switch (step) {
     case 6:
-        if (!getTexture(effectsTexture(qualityTier()), graphics() ? graphics()->defaultSampler() : SamplerSettings{}))
+        // Asked for as the particle sheet asks for it, so the sheet finds this one.
+        m_effectsTexture = getTexture(effectsTexture(qualityTier()), kClampSampler);
+        if (!m_effectsTexture)
             logWarning("screens", "the effects texture is missing");
         break;
     case 7:
