@@ -6,6 +6,7 @@
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/Graphics.h"
+#include "render/Renderer.h"
 #include "render/gl/GraphicsES20.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/fx/PostProcess.h"
@@ -23,18 +24,18 @@
 #include <vector>
 
 namespace {
-// The one renderer, alive for the whole run; the context is torn down with
-// the window at shut-down, so the device is never destroyed explicitly.
+// The one renderer. stopRenderer frees its GL names before the window goes,
+// so destroying it at exit calls no GL.
 GraphicsES20& renderer()
 {
-    static GraphicsES20* device = new GraphicsES20();
-    return *device;
+    static GraphicsES20 device;
+    return device;
 }
 
 GraphicsES20Extensions& rendererExtensions()
 {
-    static GraphicsES20Extensions* extensions = new GraphicsES20Extensions(renderer());
-    return *extensions;
+    static GraphicsES20Extensions extensions(renderer());
+    return extensions;
 }
 
 bool startRenderer()
@@ -113,8 +114,7 @@ void updateSound()
 // Every GL name goes while the window's context still lives.
 void stopRenderer()
 {
-    PostProcess::destroyTargets();
-    renderer().shutdown();
+    shutdownRenderer();
 }
 
 // The "-dumpframe" test option: the screen just drawn, as a PNG file.
@@ -142,13 +142,13 @@ void clearScreen(float r, float g, float b)
 }
 // The aircraft list. Without a single aircraft there is nothing to fly and
 // every plane lookup would come back empty, so the program stops here.
-void loadGameData()
+bool loadGameData()
 {
-    if (!PlaneList::instance().load()) {
-        showAssertMessage("No aircraft could be loaded from data/planes/planes.lst; the game data is missing or "
-                          "damaged. Reinstall the game.");
-        std::exit(EXIT_FAILURE);
-    }
+    if (PlaneList::instance().load())
+        return true;
+    showAssertMessage("No aircraft could be loaded from data/planes/planes.lst; the game data is missing or "
+                      "damaged. Reinstall the game.");
+    return false;
 }
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "platform/File.h"
 #include "platform/Log.h"
 #include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "render/assets/Model.h"
 
 #include <algorithm>
@@ -16,9 +17,9 @@ std::vector<std::unique_ptr<AirplaneModel>>& loaded()
     static std::vector<std::unique_ptr<AirplaneModel>> all;
     return all;
 }
-Texture2D* g_canopy = nullptr;
-Texture2D* g_propeller = nullptr;
-Texture2D* g_photo = nullptr;
+TextureRef g_canopy;
+TextureRef g_propeller;
+TextureRef g_photo;
 const PlanePaint kNoPaint{};
 
 std::string folderOf(const std::string& file)
@@ -102,12 +103,14 @@ void AirplaneModel::loadSharedTextures()
         g_propeller = getTexture("data/models/propeller.png");
 }
 
-Texture2D* AirplaneModel::canopyTexture() { return g_canopy; }
-Texture2D* AirplaneModel::propellerTexture() { return g_propeller; }
+Texture2D* AirplaneModel::canopyTexture() { return g_canopy.get(); }
+Texture2D* AirplaneModel::propellerTexture() { return g_propeller.get(); }
 
 void AirplaneModel::releaseShared()
 {
-    g_canopy = g_propeller = g_photo = nullptr;
+    g_canopy.reset();
+    g_propeller.reset();
+    g_photo.reset();
 }
 
 void AirplaneModel::updateView(int /*view*/) {}
@@ -124,12 +127,15 @@ std::vector<std::string> AirplaneModel::photoNames(const PlaneCfg& plane)
 
 Texture2D* AirplaneModel::loadPhoto(const PlaneCfg& plane)
 {
-    g_photo = nullptr;
+    g_photo.reset();
     for (const std::string& name : photoNames(plane)) {
-        if (openFile(name) && (g_photo = getTexture(name)))
+        if (!openFile(name))
+            continue;
+        g_photo = getTexture(name);
+        if (g_photo)
             break;
     }
-    return g_photo;
+    return g_photo.get();
 }
 
-Texture2D* AirplaneModel::currentPhoto() { return g_photo; }
+Texture2D* AirplaneModel::currentPhoto() { return g_photo.get(); }

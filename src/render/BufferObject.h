@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/ManagedArray.h"
+#include "render/gl/GlObject.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +10,7 @@ enum class BufferUsage : std::uint8_t { Static = 0, Dynamic = 1, Stream = 2 };
 
 // A GL vertex or index buffer. Made empty; `create` makes the GL object, so a
 // buffer can be declared before the context exists.
-class BufferObject : public ManagedArray<BufferObject, 2048> {
+class BufferObject final : public ManagedArray<BufferObject, 2048>, private GlObject {
 public:
     BufferObject() = default;
     ~BufferObject();
@@ -32,6 +33,8 @@ public:
     std::size_t size() const { return m_size; }
 
 private:
+    void freeGlNames() override;
+
     unsigned int m_glName = 0;
     BufferTarget m_target = BufferTarget::Array;
     std::size_t m_size = 0;

@@ -1,4 +1,6 @@
 #pragma once
+#include "render/gl/GlObject.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -76,7 +78,7 @@ struct NoUniforms {
 
 // A linked vertex + fragment program. Built at start-up; a failure gives a
 // message naming the program and the compiler's log. Needs a current context.
-class GpuProgram {
+class GpuProgram : private GlObject {
 public:
     GpuProgram() = default;
     virtual ~GpuProgram();
@@ -132,6 +134,8 @@ protected:
     virtual void onLinked() {}
 
 private:
+    void freeGlNames() override;
+
     std::string m_name;
     std::string m_error;
     unsigned int m_glName = 0;

@@ -1,11 +1,11 @@
 #include "render/Graphics.h"
 
+#include "render/internal/RenderGlobals.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-Graphics* s_device = nullptr;
 
 std::vector<std::uint16_t> makeQuadIndices()
 {
@@ -24,12 +24,12 @@ std::vector<std::uint16_t> makeQuadIndices()
 
 Graphics* graphics()
 {
-    return s_device;
+    return renderGlobals().device;
 }
 
 void setGraphics(Graphics* device)
 {
-    s_device = device;
+    renderGlobals().device = device;
 }
 
 int vertexStride(VertexLayout layout)

@@ -137,6 +137,8 @@ struct FogRecord {
 class Graphics {
 public:
     virtual ~Graphics();
+    // Frees every GL object the device made; the context must still be current.
+    virtual void shutdown() = 0;
 
     // ---- quality -------------------------------------------------------------
     int qualityTier() const { return m_qualityTier; }

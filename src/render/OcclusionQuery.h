@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/ManagedArray.h"
+#include "render/gl/GlObject.h"
 
 #include <cstdint>
 
@@ -7,7 +8,7 @@
 // end. On ES contexts only "any sample passed" exists, so the count is then 0
 // or 1; callers test it against 0. Check Graphics::occlusionQuerySupported
 // before making one: without support `create` fails and nothing is counted.
-class OcclusionQuery : public ManagedArray<OcclusionQuery, 8> {
+class OcclusionQuery final : public ManagedArray<OcclusionQuery, 8>, private GlObject {
 public:
     OcclusionQuery() = default;
     ~OcclusionQuery();
@@ -29,6 +30,8 @@ public:
     std::uint32_t lastResult() const { return m_result; }
 
 private:
+    void freeGlNames() override;
+
     unsigned int m_glName = 0;
     bool m_issued = false;
     bool m_active = false;

@@ -1,13 +1,14 @@
 #pragma once
 #include "platform/ManagedArray.h"
 #include "render/Texture2D.h"
+#include "render/gl/GlObject.h"
 
 #include <memory>
 
 // An offscreen render target: a framebuffer with one color texture and a
 // depth (and, when the context has it, stencil) buffer. Bound through
 // Graphics::setRenderTarget, which also sets its viewport.
-class RenderBuffer : public ManagedArray<RenderBuffer, 32> {
+class RenderBuffer final : public ManagedArray<RenderBuffer, 32>, private GlObject {
 public:
     RenderBuffer() = default;
     ~RenderBuffer();
@@ -31,6 +32,10 @@ public:
     unsigned int glFramebuffer() const { return m_framebuffer; }
 
 private:
+    // The framebuffer and depth names; the color texture frees its own.
+    void freeGlNames() override;
+    void deleteGlNames();
+
     std::unique_ptr<Texture2D> m_color;
     unsigned int m_framebuffer = 0;
     unsigned int m_depth = 0;

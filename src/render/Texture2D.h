@@ -1,10 +1,12 @@
 #pragma once
 #include "platform/ManagedArray.h"
 #include "render/assets/TextureImage.h"
+#include "render/gl/GlObject.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // How a texture is sampled. ES 2.0 has no sampler objects, so these are set on
 // the texture when it is made.
@@ -23,13 +25,15 @@ struct SamplerSettings {
 constexpr SamplerSettings kClampSampler{TextureFilter::Linear, TextureWrap::ClampToEdge};
 constexpr SamplerSettings kRepeatSampler{TextureFilter::Linear, TextureWrap::Repeat};
 
-// A 2-D GL texture. Textures loaded by name are shared through a cache and
-// carry a reference count; `release` drops one reference and frees the texture
-// at 0. Without a graphics device (tools, unit tests) a texture keeps its size
-// and name but has no GL object.
-class Texture2D : public ManagedArray<Texture2D, 1024> {
+class TextureCache;
+
+// A 2-D GL texture. Textures loaded by name are shared through the texture
+// cache (render/assets/TextureCache.h) and reached through TextureRef; other
+// textures (render targets) belong to their maker. Without a graphics device
+// (tools, unit tests) a texture keeps its size and name but has no GL object.
+class Texture2D final : public ManagedArray<Texture2D, 1024>, private GlObject {
 public:
-    // An empty texture owned by the caller (render targets): one reference.
+    // An empty texture owned by the caller (render targets).
     Texture2D();
     ~Texture2D();
     Texture2D(const Texture2D&) = delete;
@@ -49,20 +53,15 @@ public:
     TextureFormat format() const { return m_format; }
     int levelCount() const { return m_levels; }
     unsigned int glName() const { return m_glName; }
-    // The cache key; empty for textures not loaded by name.
+    // The file it was loaded from; empty for textures not loaded by name.
     const std::string& name() const { return m_name; }
+    // The TextureRefs held to a cached texture.
     int referenceCount() const { return m_references; }
-
-    void addReference() { ++m_references; }
-    // Drops one reference; at 0 the GL texture is deleted and the texture
-    // leaves the cache. A texture made by the loaders below is then deleted
-    // too, so the pointer is dead; one owned by its maker stays, empty.
-    void release();
 
 private:
     friend class TextureCache;
+    void freeGlNames() override;
     void setMetrics(const TextureImage& image);
-    void destroyGl();
     // Makes a new GL texture of `levels` levels, filled from `data` (one byte
     // vector per level) or left undefined when `data` is null; restores the
     // previous binding. False, with no texture kept, when GL refuses.
@@ -72,32 +71,36 @@ private:
     std::string m_name;
     int m_width = 0, m_height = 0, m_levels = 0;
     TextureFormat m_format = TextureFormat::Rgba8;
-    int m_references = 1;
     unsigned int m_glName = 0;
-    bool m_heapOwned = false;   // made by the cache: the last release deletes it
+    // Kept by the cache: what was asked for, the references, and the cache
+    // while it holds the texture (null once the cache is gone).
+    std::string m_cacheKey;
+    int m_references = 0;
+    TextureCache* m_cache = nullptr;
 };
 
-// Flags of getTexture.
-struct TextureLoadFlags {
-    // Mip levels of a .pvr skipped from the top (1 or 2 below quality tier 2
-    // for the reduced building and unit textures); ignored for .png.
-    int dropLevels = 0;
+// One counted reference to a texture of the texture cache. Move-only; the
+// texture goes when its last reference does.
+class TextureRef {
+public:
+    TextureRef() = default;
+    ~TextureRef() { reset(); }
+    TextureRef(TextureRef&& other) noexcept : m_texture(other.m_texture) { other.m_texture = nullptr; }
+    TextureRef& operator=(TextureRef&& other) noexcept;
+    TextureRef(const TextureRef&) = delete;
+    TextureRef& operator=(const TextureRef&) = delete;
+
+    Texture2D* get() const { return m_texture; }
+    Texture2D* operator->() const { return m_texture; }
+    Texture2D& operator*() const { return *m_texture; }
+    explicit operator bool() const { return m_texture != nullptr; }
+    // Lets go now rather than at destruction.
+    void reset();
+
+private:
+    friend class TextureCache;
+    // Takes over one reference already counted.
+    explicit TextureRef(Texture2D* counted) : m_texture(counted) {}
+
+    Texture2D* m_texture = nullptr;
 };
-
-// Gets a texture by file name (".png" or ".pvr", opened through the file layer),
-// loading it on first use; each call adds a reference. Null, and nothing cached,
-// when the file is missing or damaged (a log line names the file).
-[[nodiscard]] Texture2D* getTexture(std::string_view name, const SamplerSettings& sampler = {}, TextureLoadFlags flags = {});
-
-// Headerless .raw textures of a size the caller knows, cached by name like getTexture.
-[[nodiscard]] Texture2D* loadRawTexture(TextureFormat format, std::string_view name, int width, int height,
-                          const SamplerSettings& sampler);
-[[nodiscard]] Texture2D* loadRawLuminanceAlphaTexture(std::string_view name, int width, int height,
-                                        const SamplerSettings& sampler);
-// With the device's default sampler (the quality filter, clamp-to-edge).
-[[nodiscard]] Texture2D* loadRawLuminanceAlphaTextureDefault(std::string_view name, int width, int height);
-
-// The cached texture of that name without adding a reference; null when none.
-Texture2D* findCachedTexture(std::string_view name);
-// Number of textures in the cache.
-std::size_t cachedTextureCount();

@@ -2,6 +2,10 @@
 
 #include "platform/Clock.h"
 #include "platform/Controls.h"
+#include "gamedata/records/MapLists.h"
+#include "gamedata/records/PlaneList.h"
+#include "gamedata/records/UnitList.h"
+#include "gamedata/records/WeaponList.h"
 #include "platform/FileHashList.h"
 #include "platform/GamesDetection.h"
 #include "platform/Language.h"
@@ -9,9 +13,11 @@
 #include "platform/Settings.h"
 #include "platform/Steam.h"
 #include "render/Graphics.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
+
+#include <vector>
 
 namespace {
 // The effects texture the particles and effects draw from.
@@ -51,10 +57,28 @@ void MenuScreen::loadSettingsAndLanguage()
         s.languageIndex = currentLanguage();
     }
     reloadFonts();
+    loadGameLists();
     loadFileHashList();
     if (!verifyFileHashes())
         logWarning("screens", "the data files differ from their hash list");
+    // Now the saved choices can be held to the lists that loaded.
+    std::vector<int> planeIds;
+    const PlaneList& planes = PlaneList::instance();
+    for (int i = 0; i < planes.count(); ++i)
+        if (const PlaneCfg* plane = planes.at(i))
+            planeIds.push_back(plane->plane_id);
+    s.sanitize(planeIds, MapLists::instance().countNonCampaign());
     s.save();
+}
+
+void MenuScreen::loadGameLists()
+{
+    if (!WeaponList::instance().load())
+        logWarning("screens", "the weapon list did not load whole");
+    if (!UnitList::instance().load())
+        logWarning("screens", "the unit list did not load whole");
+    if (!MapLists::instance().load())
+        logWarning("screens", "the map lists did not load whole");
 }
 
 float MenuScreen::loadStep()
@@ -62,7 +86,9 @@ float MenuScreen::loadStep()
     const int step = m_step;
     switch (step) {
     case 6:
-        if (!getTexture(effectsTexture(qualityTier()), graphics() ? graphics()->defaultSampler() : SamplerSettings{}))
+        // Asked for as the particle sheet asks for it, so the sheet finds this one.
+        m_effectsTexture = getTexture(effectsTexture(qualityTier()), kClampSampler);
+        if (!m_effectsTexture)
             logWarning("screens", "the effects texture is missing");
         break;
     case 7:

@@ -1,4 +1,5 @@
 #pragma once
+#include "render/Texture2D.h"
 #include "screens/IGameScreen.h"
 #include "screens/MenuTouchRouter.h"
 
@@ -26,11 +27,13 @@ public:
 
 private:
     void loadSettingsAndLanguage();
+    void loadGameLists();
 
     MenuTouchRouter m_touches;
     bool m_loaded = false;
     bool m_initDone = false;
     int m_step = 0;      // lives for the whole run
+    TextureRef m_effectsTexture;   // kept loaded for the particles and effects
 };
 
 MenuScreen& menuScreen();

@@ -190,7 +190,6 @@ struct TierThree : EffectGl {
     void TearDown() override
     {
         if (!IsSkipped()) {
-            PostProcess::destroyTargets();
             gfx().setQualityTier(savedTier);
             gfx().setScreenSize(savedWidth, savedHeight);
         }

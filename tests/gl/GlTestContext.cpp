@@ -1,4 +1,5 @@
 #include "GlTestContext.h"
+#include "render/Renderer.h"
 
 #include <SDL.h>
 
@@ -128,6 +129,8 @@ void GlTest::TearDown()
     gfx().setLight(nullptr);
     gfx().setFog(nullptr);
     m_target.destroy();
+    // Every test starts with empty caches: models, textures, sprite sets, targets.
+    resetRenderGlobals();
 }
 
 void GlTest::useTarget(int width, int height)

@@ -54,7 +54,6 @@ struct ModelGl : GlTest {
     }
     void TearDown() override
     {
-        releaseAllModels();
         setGraphicsExtensions(nullptr);
         if (extensions)
             extensions->unload();

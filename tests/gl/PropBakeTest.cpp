@@ -34,11 +34,6 @@ struct PropBakeGl : GlTest {
         for (const char* name : {"data/models/props.glm", "data/models/spare.glm"})
             root.write(name, std::string(bytes.begin(), bytes.end()));
     }
-    void TearDown() override
-    {
-        releaseAllModels();
-        GlTest::TearDown();
-    }
 };
 
 TEST_F(PropBakeGl, FreeDropsTheBakedModelsArraysAndTheNextBakeReadsThemBack)

@@ -1,4 +1,5 @@
 #include "GlTestContext.h"
+#include "render/assets/TextureCache.h"
 
 #include "platform/File.h"
 #include "render/OcclusionQuery.h"
@@ -355,10 +356,11 @@ TEST_F(TexturesByName, PngLoadedThroughTheFileLayerDrawsPremultiplied)
     TempDir dir;
     dir.write("data/test.png", smallPng());
     setDataRoot(dir.folder());
-    Texture2D* texture = getTexture("data/test.png", {TextureFilter::Nearest, TextureWrap::ClampToEdge});
-    ASSERT_NE(texture, nullptr);
+    constexpr SamplerSettings kNearest{TextureFilter::Nearest, TextureWrap::ClampToEdge};
+    TextureRef texture = getTexture("data/test.png", kNearest);
+    ASSERT_TRUE(texture);
     EXPECT_NE(texture->glName(), 0u);
-    gfx().state().textures[0] = texture;
+    gfx().state().textures[0] = texture.get();
     gfx().state().blend = kBlendOpaque;
     gfx().state().depthTest = false;
     clearTo({0, 0, 0, 255});
@@ -367,9 +369,21 @@ TEST_F(TexturesByName, PngLoadedThroughTheFileLayerDrawsPremultiplied)
     EXPECT_TRUE(colorNear(pixel(10, 10), {255, 0, 0, 255}));
     EXPECT_TRUE(colorNear(pixel(50, 10), {0, 128, 0, 128}));
     EXPECT_TRUE(colorNear(pixel(10, 50), {0, 0, 255, 255}));
+    // The same file asked for with bilinear filtering is a texture of its
+    // own: between two texels it blends where the nearest one does not.
+    const Rgba nearest = pixel(20, 10);
+    TextureRef smooth = getTexture("data/test.png", kClampSampler);
+    ASSERT_TRUE(smooth);
+    EXPECT_NE(smooth.get(), texture.get());
+    gfx().state().textures[0] = smooth.get();
+    clearTo({0, 0, 0, 255});
+    drawQuad(-1, -1, 1, 1, 0, {255, 255, 255, 255});
+    EXPECT_TRUE(colorNear(nearest, {255, 0, 0, 255}));
+    EXPECT_GT(pixel(20, 10).g, 10) << pixel(20, 10);
     gfx().state().textures[0] = nullptr;
-    texture->release();
-    EXPECT_EQ(findCachedTexture("data/test.png"), nullptr);
+    texture = TextureRef{};
+    EXPECT_EQ(findCachedTexture("data/test.png", kNearest), nullptr);
+    EXPECT_EQ(findCachedTexture("data/test.png", kClampSampler), smooth.get());
 }
 
 }  // namespace

@@ -22,7 +22,6 @@ struct ShadowVolumesGl : GlTest {
         if (IsSkipped())
             return;
         ASSERT_TRUE(target().hasStencil()) << "the test target needs a stencil buffer";
-        destroyShadowMaps();
         gfx().setQualityTier(2);
         gfx().setLight(&light);
         const Vec3 c[8] = {{-20, 40, -20}, {20, 40, -20}, {20, 40, 20}, {-20, 40, 20},
@@ -34,10 +33,8 @@ struct ShadowVolumesGl : GlTest {
     }
     void TearDown() override
     {
-        if (!IsSkipped()) {
-            destroyShadowMaps();
+        if (!IsSkipped())
             gfx().setQualityTier(0);
-        }
         GlTest::TearDown();
     }
 

@@ -188,15 +188,11 @@ struct StagedData : Pass2D {
         setDataRoot(noLooseFiles.folder());
         setSaveFolder(noLooseFiles.folder() + "save/");
         ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak"));
-        reloadFonts();
-        unloadSprite(kSpriteSetMenus);
         Pass2D::SetUp();
     }
     void TearDown() override
     {
         Pass2D::TearDown();
-        reloadFonts();
-        unloadSprite(kSpriteSetMenus);
         unmountAllPaks();
     }
     TempDir noLooseFiles;

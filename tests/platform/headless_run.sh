@@ -86,7 +86,7 @@ grep -q 'Test options' <<<"$out" || fail "-help lists no test options"
 mkdir -p "$save/data/planes"
 printf '# emptied\n' >"$save/data/planes/planes.lst"
 ( cd "$tree" && "$game" -width 320 -height 240 -frames 3 2>"$tree/stderr" )
-code=$?; [ "$code" -ne 0 ] || fail "an empty aircraft list still started the game"
+code=$?; [ "$code" -eq 1 ] || fail "an empty aircraft list gave exit code $code, not 1"
 grep -q 'No aircraft could be loaded' "$tree/stderr" || fail "no message for the empty aircraft list: $(cat "$tree/stderr")"
 rm -r "$save/data"
 

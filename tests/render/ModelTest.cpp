@@ -1,4 +1,5 @@
 #include "render/assets/Model.h"
+#include "render/Renderer.h"
 
 #include "GlmTestFile.h"
 #include "platform/File.h"
@@ -21,7 +22,7 @@ struct ModelLoading : testing::Test {
         setDataRoot(root.folder());
         root.write("data/models/" + base() + ".glm", asText(writeGlm(makeTestGlm())));
     }
-    ~ModelLoading() override { releaseAllModels(); }
+    ~ModelLoading() override { resetRenderGlobals(); }
     std::string base() const
     {
         return std::string("m_") + testing::UnitTest::GetInstance()->current_test_info()->name();

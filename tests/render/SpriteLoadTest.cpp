@@ -6,7 +6,7 @@
 #include "render/2d/CFont.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -102,13 +102,12 @@ TEST(SpriteSetTable, ParticleSetUsesThePreloadedEffectsTexture)
     dir.write("data/FX/fx.png", encodeTestPng(64, 64, PNG_COLOR_TYPE_RGBA, std::vector<std::uint8_t>(64 * 64 * 4, 255)));
     setDataRoot(dir.folder());
     setSaveFolder(dir.folder() + "nosave/");
-    Texture2D* preloaded = getTexture("data/FX/fx.png");
-    ASSERT_NE(preloaded, nullptr);
+    TextureRef preloaded = getTexture("data/FX/fx.png");
+    ASSERT_TRUE(preloaded);
     unloadSprite(3);
     ASSERT_TRUE(getSprite(3)->isLoaded());
-    EXPECT_EQ(getSprite(3)->texture(), preloaded);
+    EXPECT_EQ(getSprite(3)->texture(), preloaded.get());
     unloadSprite(3);
-    preloaded->release();
 }
 
 TEST(SpriteSetTable, UnknownOrMissingSetsAreEmptyNotNull)

@@ -1,4 +1,5 @@
 #include "render/assets/Model.h"
+#include "render/Renderer.h"
 #include "render/assets/PvrFormat.h"
 
 #include "platform/File.h"
@@ -11,7 +12,7 @@ namespace {
 // The models the data tool writes, read back through the game's loader.
 struct StagedModels : testing::Test {
     StagedModels() { setDataRoot(SKYFRONT_STAGE_DIR); }
-    ~StagedModels() override { releaseAllModels(); }
+    ~StagedModels() override { resetRenderGlobals(); }
 };
 
 TEST_F(StagedModels, TableLoadsEveryModel)

@@ -1,6 +1,7 @@
 #include "platform/File.h"
 #include "render/assets/PvrFormat.h"
-#include "render/Texture2D.h"
+#include "render/Renderer.h"
+#include "render/assets/TextureCache.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -28,57 +29,88 @@ struct TextureCache : testing::Test {
     TempDir dir;
 };
 
-TEST_F(TextureCache, SameNameGivesTheSameTextureWithOneMoreReference)
+TEST_F(TextureCache, SameRequestSharesOneTextureUntilTheLastReferenceGoes)
 {
-    Texture2D* first = getTexture("data/a.pvr");
-    ASSERT_NE(first, nullptr);
+    const std::size_t before = cachedTextureCount();
+    TextureRef first = getTexture("data/a.pvr");
+    ASSERT_TRUE(first);
     EXPECT_EQ(first->width(), 4);
     EXPECT_EQ(first->height(), 2);
     EXPECT_EQ(first->name(), "data/a.pvr");
-    Texture2D* second = getTexture("data/a.pvr");
-    EXPECT_EQ(second, first);
-    EXPECT_EQ(first->referenceCount(), 2);
-    first->release();
-    EXPECT_EQ(findCachedTexture("data/a.pvr"), first);
-    const std::size_t before = cachedTextureCount();
-    second->release();
+    {
+        TextureRef second = getTexture("data/a.pvr");
+        EXPECT_EQ(second.get(), first.get());
+        EXPECT_EQ(first->referenceCount(), 2);
+    }
+    EXPECT_EQ(first->referenceCount(), 1);
+    EXPECT_EQ(findCachedTexture("data/a.pvr"), first.get());
+
+    // Moving hands the one reference over; the destination's old one goes.
+    TextureRef moved = std::move(first);
+    EXPECT_FALSE(first);
+    EXPECT_EQ(moved->referenceCount(), 1);
+    TextureRef other = getTexture("data/a.pvr", kRepeatSampler);
+    ASSERT_TRUE(other);
+    other = std::move(moved);
+    EXPECT_EQ(findCachedTexture("data/a.pvr", kRepeatSampler), nullptr);
+    EXPECT_EQ(cachedTextureCount(), before + 1);
+    other.reset();
     EXPECT_EQ(findCachedTexture("data/a.pvr"), nullptr);
-    EXPECT_EQ(cachedTextureCount(), before - 1);
-}
-
-TEST_F(TextureCache, ReleasedTextureIsLoadedAgainOnTheNextRequest)
-{
-    Texture2D* texture = getTexture("data/a.pvr", {}, {1});
-    ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(texture->width(), 2);   // the top level dropped
-    texture->release();
-    texture = getTexture("data/a.pvr");
-    ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(texture->referenceCount(), 1);
-    texture->release();
-}
-
-TEST_F(TextureCache, MissingAndDamagedFilesGiveNullAndAreNotCached)
-{
-    const std::size_t before = cachedTextureCount();
-    EXPECT_EQ(getTexture("data/none.png"), nullptr);
-    EXPECT_EQ(getTexture("data/broken.pvr"), nullptr);
-    EXPECT_EQ(getTexture("data/glow.raw"), nullptr);   // .raw needs its size
-    EXPECT_EQ(loadRawLuminanceAlphaTexture("data/short.raw", 8, 8, kClampSampler), nullptr);
-    EXPECT_EQ(loadRawTexture(TextureFormat::Alpha8, "data/none.raw", 8, 8, kClampSampler), nullptr);
     EXPECT_EQ(cachedTextureCount(), before);
 }
 
-TEST_F(TextureCache, RawTexturesAreCachedByName)
+TEST_F(TextureCache, OtherSamplerOrDroppedLevelsGetTheirOwnTexture)
 {
-    Texture2D* glow = loadRawLuminanceAlphaTextureDefault("data/glow.raw", 8, 8);
-    ASSERT_NE(glow, nullptr);
-    EXPECT_EQ(glow->format(), TextureFormat::LuminanceAlpha8);
-    EXPECT_EQ(loadRawLuminanceAlphaTexture("data/glow.raw", 8, 8, kRepeatSampler), glow);
-    glow->release();
-    glow->release();
-    EXPECT_EQ(findCachedTexture("data/glow.raw"), nullptr);
+    TextureRef clamped = getTexture("data/a.pvr", kClampSampler);
+    TextureRef repeated = getTexture("data/a.pvr", kRepeatSampler);
+    TextureRef reduced = getTexture("data/a.pvr", kClampSampler, {1});
+    ASSERT_TRUE(clamped && repeated && reduced);
+    EXPECT_NE(clamped.get(), repeated.get());
+    EXPECT_NE(clamped.get(), reduced.get());
+    EXPECT_EQ(clamped->width(), 4);
+    EXPECT_EQ(reduced->width(), 2);   // the top level dropped, though the full one is cached
+    EXPECT_EQ(findCachedTexture("data/a.pvr", kRepeatSampler), repeated.get());
+    EXPECT_EQ(findCachedTexture("data/a.pvr", kClampSampler, {1}), reduced.get());
+    EXPECT_EQ(getTexture("data/a.pvr", kClampSampler, {1}).get(), reduced.get());
 }
+
+TEST_F(TextureCache, MissingAndDamagedFilesGiveNothingAndAreNotCached)
+{
+    const std::size_t before = cachedTextureCount();
+    EXPECT_FALSE(getTexture("data/none.png"));
+    EXPECT_FALSE(getTexture("data/broken.pvr"));
+    EXPECT_FALSE(getTexture("data/glow.raw"));   // .raw needs its size
+    EXPECT_FALSE(loadRawLuminanceAlphaTexture("data/short.raw", 8, 8, kClampSampler));
+    EXPECT_FALSE(loadRawTexture(TextureFormat::Alpha8, "data/none.raw", 8, 8, kClampSampler));
+    EXPECT_EQ(cachedTextureCount(), before);
+}
+
+TEST_F(TextureCache, RawTexturesAreKeyedByFormatAndSize)
+{
+    TextureRef glow = loadRawLuminanceAlphaTextureDefault("data/glow.raw", 8, 8);
+    ASSERT_TRUE(glow);
+    EXPECT_EQ(glow->format(), TextureFormat::LuminanceAlpha8);
+    // Without a device the default sampler is the plain clamp one.
+    EXPECT_EQ(loadRawLuminanceAlphaTexture("data/glow.raw", 8, 8, kClampSampler).get(), glow.get());
+    TextureRef alpha = loadRawTexture(TextureFormat::Alpha8, "data/glow.raw", 8, 8, kClampSampler);
+    TextureRef smaller = loadRawLuminanceAlphaTexture("data/glow.raw", 4, 4, kClampSampler);
+    ASSERT_TRUE(alpha && smaller);
+    EXPECT_EQ(alpha->format(), TextureFormat::Alpha8);
+    EXPECT_EQ(smaller->width(), 4);
+    EXPECT_NE(alpha.get(), glow.get());
+    EXPECT_NE(smaller.get(), glow.get());
+}
+
+TEST_F(TextureCache, ReferenceOutlivesAReset)
+{
+    TextureRef kept = getTexture("data/a.pvr");
+    ASSERT_TRUE(kept);
+    resetRenderGlobals();
+    EXPECT_EQ(findCachedTexture("data/a.pvr"), nullptr);
+    EXPECT_EQ(kept->width(), 4);
+    TextureRef fresh = getTexture("data/a.pvr");
+    EXPECT_NE(fresh.get(), kept.get());
+}   // both go here; the first no longer touches any cache
 
 TEST(OwnedTexture, UploadWithoutADeviceFailsWithoutTouchingGl)
 {
@@ -88,14 +120,6 @@ TEST(OwnedTexture, UploadWithoutADeviceFailsWithoutTouchingGl)
     Texture2D texture;
     EXPECT_FALSE(texture.upload(image, kClampSampler));
     EXPECT_FALSE(texture.allocate(TextureFormat::Rgba8, 4, 4, kClampSampler));
-    EXPECT_EQ(texture.glName(), 0u);
-}
-
-TEST(OwnedTexture, LastReleaseEmptiesButKeepsTheObject)
-{
-    Texture2D texture;
-    texture.release();
-    EXPECT_EQ(texture.referenceCount(), 0);
     EXPECT_EQ(texture.glName(), 0u);
 }
 

@@ -5,6 +5,7 @@
 #include "DataTool.h"
 #include "MapWorlds.h"
 #include "WorldNoise.h"
+#include "WorldTextures.h"
 
 #include "render/assets/PvrFormat.h"
 
@@ -184,26 +185,10 @@ Rgb groundColor(bool snowy, float height, float upness, float variation, float f
     return c;
 }
 
-std::uint8_t toByte(float v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
-
 std::map<std::string, std::unique_ptr<Terrain>>& madeTerrains()
 {
     static std::map<std::string, std::unique_ptr<Terrain>> all;
     return all;
-}
-
-bool writePvr(DataContext& context, const std::string& name, TextureImage image)
-{
-    if (!buildMipChain(image)) {
-        context.error(name + ": cannot build its mip levels");
-        return false;
-    }
-    const std::vector<std::uint8_t> bytes = encodePvr(image);
-    if (bytes.empty()) {
-        context.error(name + ": the image does not encode");
-        return false;
-    }
-    return context.writeFile(name, bytes);
 }
 
 bool buildWorld(DataContext& context, const MapWorldPlan& plan)
@@ -254,10 +239,10 @@ bool buildWorld(DataContext& context, const MapWorldPlan& plan)
             *px++ = toByte(c.b);
         }
     const TextureImage picture = overview;
-    if (!writePvr(context, folder + "wm.pvr", std::move(overview)))
+    if (!writeMippedPvr(context, folder + "wm.pvr", std::move(overview)))
         return false;
     // The shared briefing picture of maps whose "watermap" is "Ocean/wm".
-    if (plan.shape == Channel && !writePvr(context, "data/terrain/Channel/wm.pvr", picture))
+    if (plan.shape == Channel && !writeMippedPvr(context, "data/terrain/Channel/wm.pvr", picture))
         return false;
 
     std::vector<std::uint8_t> density(static_cast<std::size_t>(kDensitySide * kDensitySide));

@@ -2,6 +2,7 @@
 // tree density map, and the shared detail texture.
 #include "DataTool.h"
 #include "WorldNoise.h"
+#include "WorldTextures.h"
 
 #include "render/assets/PvrFormat.h"
 #include "render/world/Terrain.h"
@@ -74,22 +75,6 @@ Rgb groundColor(float height, float upness, float variation)
     return c;
 }
 
-std::uint8_t toByte(float v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
-
-bool writeTexture(DataContext& context, const std::string& name, TextureImage image)
-{
-    if (!buildMipChain(image)) {
-        context.error(name + ": cannot build its mip levels");
-        return false;
-    }
-    const std::vector<std::uint8_t> bytes = encodePvr(image);
-    if (bytes.empty()) {
-        context.error(name + ": the image does not encode");
-        return false;
-    }
-    return context.writeFile(name, bytes);
-}
-
 bool buildTestWorld(DataContext& context)
 {
     const WorldNoise noise(20240611u);
@@ -132,7 +117,7 @@ bool buildTestWorld(DataContext& context)
             *px++ = toByte(c.g);
             *px++ = toByte(c.b);
         }
-    if (!writeTexture(context, "data/terrain/test/wm.pvr", std::move(overview)))
+    if (!writeMippedPvr(context, "data/terrain/test/wm.pvr", std::move(overview)))
         return false;
 
     // Tree density: woods on the lower land, by a coarse noise.
@@ -164,7 +149,7 @@ bool buildDetailTexture(DataContext& context)
             const float n = noise.fractal(fx, fy, 4, 16);
             detail.levels[0][static_cast<std::size_t>(y * kDetailSide + x)] = toByte(0.5f + (n - 0.5f) * 0.45f);
         }
-    return writeTexture(context, "data/terrain/detail.pvr", std::move(detail));
+    return writeMippedPvr(context, "data/terrain/detail.pvr", std::move(detail));
 }
 
 bool buildTerrain(DataContext& context) { return buildDetailTexture(context) && buildTestWorld(context); }

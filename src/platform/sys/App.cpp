@@ -88,7 +88,10 @@ int App::run(int argc, char** argv)
     const int early = startUp(argc, argv);
     if (early >= 0)
         return early;
-    startGame();
+    if (!startGame()) {
+        closeWithoutSaving();
+        return static_cast<int>(ExitCode::NoGameData);
+    }
     while (!quitRequested())
         runPass();
     shutDown();
@@ -156,17 +159,27 @@ int App::startUp(int argc, char** argv)
     return -1;
 }
 
-void App::startGame()
+bool App::startGame()
 {
     resetFrameClock();
     seedRandomFromClock();
-    call(m_hooks.loadGameData);
+    if (m_hooks.loadGameData && !m_hooks.loadGameData())
+        return false;
     if (!settings().load())
         logWarning("platform", "%s not read: the settings start at their defaults", Settings::kFileName);
     call(m_hooks.startSound);
     call(m_hooks.showFirstScreen);
     if (!controls().load())  // a bad file has said why; a missing one is the first start
         logInfo("platform", "%s not read: the default bindings apply", Controls::kFileName);
+    return true;
+}
+
+void App::closeWithoutSaving()
+{
+    m_events.devices().closeAll();
+    call(m_hooks.stopRenderer);
+    m_window.close();
+    SDL_Quit();
 }
 
 void App::shutDown()

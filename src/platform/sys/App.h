@@ -9,7 +9,7 @@
 constexpr float kEmptyScreenColor[3] = {0.12f, 0.20f, 0.32f};
 
 // Exit codes of the program.
-enum class ExitCode : int { Normal = 0, NoSdl = 2, NoWindow = 3 };
+enum class ExitCode : int { Normal = 0, NoGameData = 1, NoSdl = 2, NoWindow = 3 };
 
 // The program: start-up in its fixed order, the main loop, shut-down.
 class App {
@@ -43,7 +43,8 @@ public:
 
 private:
     int startUp(int argc, char** argv);   // -1 to go on into the loop, else the exit code
-    void startGame();
+    bool startGame();   // false when the game data cannot be loaded
+    void closeWithoutSaving();
     void shutDown();
     void dumpRequestedFrames();
 

@@ -15,7 +15,9 @@ struct AppHooks {
     // Frees every GL name while the context still lives; called at shut-down
     // (and after a failed start) before the window and its context close.
     std::function<void()> stopRenderer;
-    std::function<void()> loadGameData;     // the aircraft list; after the frame clock and random seed
+    // The aircraft list; after the frame clock and random seed. False ends the
+    // program with exit code 1 (nothing to fly), the settings left untouched.
+    std::function<bool()> loadGameData;
     std::function<void()> startSound;       // after the settings file: the saved volumes apply
     std::function<void()> showFirstScreen;  // the splash screen; "controls.cfg" is read after it
 

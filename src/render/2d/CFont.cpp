@@ -55,9 +55,9 @@ bool CFont::loadSheet(SpriteSheet sheet, float scale)
     return true;
 }
 
-void CFont::free(bool releaseTexture)
+void CFont::free()
 {
-    m_glyphs.free(releaseTexture);
+    m_glyphs.free();
     m_letterSpacing = m_baseLetterSpacing = m_lineSpacing = 0;
 }
 

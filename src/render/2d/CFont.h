@@ -31,7 +31,7 @@ public:
     // Takes a sheet already read (no texture): tools and tests. False when
     // the sheet has no font chunk.
     [[nodiscard]] bool loadSheet(SpriteSheet sheet, float scale);
-    void free(bool releaseTexture = true);
+    void free();
     bool isLoaded() const { return m_glyphs.isLoaded() && m_glyphs.sheet().hasFont; }
 
     // The glyph sheet; its transform is the font's too (comic slides).

@@ -8,23 +8,18 @@
 #include <cmath>
 #include <utility>
 
-CSprite::~CSprite()
-{
-    releaseTexture();
-}
-
 bool CSprite::load(std::string_view path, float scale)
 {
     free();
     SpriteSheet sheet;
     if (!readSheetFile(path, sheet))
         return false;
-    Texture2D* texture = acquireSheetTexture(path, sheet);
+    TextureRef texture = acquireSheetTexture(path, sheet);
     if (!texture)
         return false;
     loadSheet(std::move(sheet), scale);
-    m_texture = texture;
-    m_ownsTextureReference = true;
+    m_texture = texture.get();
+    m_loadedTexture = std::move(texture);
     return true;
 }
 
@@ -36,12 +31,10 @@ void CSprite::loadSheet(SpriteSheet sheet, float scale)
     m_loaded = true;
 }
 
-void CSprite::free(bool releaseTexture)
+void CSprite::free()
 {
-    if (releaseTexture)
-        this->releaseTexture();
+    m_loadedTexture = TextureRef{};
     m_texture = nullptr;
-    m_ownsTextureReference = false;
     m_sheet = SpriteSheet{};
     m_loaded = false;
     m_lastFrameWidth = m_lastFrameHeight = 0;
@@ -49,16 +42,8 @@ void CSprite::free(bool releaseTexture)
 
 void CSprite::setTexture(Texture2D* texture)
 {
-    releaseTexture();
+    m_loadedTexture = TextureRef{};
     m_texture = texture;
-}
-
-void CSprite::releaseTexture()
-{
-    if (m_ownsTextureReference && m_texture)
-        releaseSheetTexture(m_texture);
-    m_ownsTextureReference = false;
-    m_texture = nullptr;
 }
 
 const SpriteSheet::Frame* CSprite::frameAt(int frame) const

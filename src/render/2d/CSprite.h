@@ -1,11 +1,11 @@
 #pragma once
 #include "platform/Math.h"
+#include "render/Texture2D.h"
 #include "render/2d/SpriteSheet.h"
 #include "render/2d/Transform2D.h"
 
 #include <string_view>
 
-class Texture2D;
 
 // A sprite set: one .bspr sheet and its texture. Every draw goes into the 2-D
 // sprite batch with the set's color, scale and transform. Frame, module and
@@ -26,7 +26,6 @@ public:
     };
 
     CSprite() = default;
-    ~CSprite();
     CSprite(const CSprite&) = delete;
     CSprite& operator=(const CSprite&) = delete;
 
@@ -37,8 +36,8 @@ public:
     // Takes a sheet already read, without a texture (tools and tests draw with
     // a null texture).
     void loadSheet(SpriteSheet sheet, float scale);
-    // Empties the sprite; with releaseTexture its texture reference is dropped.
-    void free(bool releaseTexture = true);
+    // Empties the sprite and drops its texture reference.
+    void free();
     bool isLoaded() const { return m_loaded; }
 
     const SpriteSheet& sheet() const { return m_sheet; }
@@ -119,7 +118,6 @@ private:
     // Draws the module into the local rectangle (x0, y0)-(x1, y1) under `place`.
     void emitModule(const SpriteSheet::Module& module, int flip, const Transform2D& place, float x0, float y0,
                     float x1, float y1) const;
-    void releaseTexture();
 
     SpriteSheet m_sheet;
     bool m_loaded = false;
@@ -127,7 +125,7 @@ private:
     float m_scaleX = 1.0f, m_scaleY = 1.0f;
     float m_baseScale = 1.0f;
     Transform2D m_transform;
-    Texture2D* m_texture = nullptr;
-    bool m_ownsTextureReference = false;
+    Texture2D* m_texture = nullptr;   // the loaded texture or one swapped in
+    TextureRef m_loadedTexture;
     int m_lastFrameWidth = 0, m_lastFrameHeight = 0;
 };

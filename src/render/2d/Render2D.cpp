@@ -3,18 +3,17 @@
 #include "render/Graphics.h"
 #include "render/RenderBuffer.h"
 #include "render/2d/SpriteBatch.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/SpriteQuads.h"
 
 #include <cmath>
 
 namespace {
 
-struct SavedMatrices {
-    Mat4 projection, view, world;
-};
-SavedMatrices g_saved;
-bool g_inPass = false;
-float g_height = 0.0f;   // the target's height, for scissor rows counted from the bottom
+Pass2D& pass()
+{
+    return renderGlobals().caches().pass2d;
+}
 
 void drawBatch(std::span<const SpriteVertex> vertices, const Texture2D* texture, const ClipRect& clip)
 {
@@ -28,7 +27,7 @@ void drawBatch(std::span<const SpriteVertex> vertices, const Texture2D* texture,
     state.perVertexColor = true;
     const int x0 = static_cast<int>(std::floor(clip.x)), y0 = static_cast<int>(std::floor(clip.y));
     const int x1 = static_cast<int>(std::ceil(clip.x + clip.w)), y1 = static_cast<int>(std::ceil(clip.y + clip.h));
-    g->setScissor(true, x0, static_cast<int>(g_height) - y1, x1 - x0, y1 - y0);
+    g->setScissor(true, x0, static_cast<int>(pass().height) - y1, x1 - x0, y1 - y0);
     g->bindBuffer(BufferTarget::Array, 0);
     g->setVertexLayout(VertexLayout::PosColorTex24, vertices.data());
     g->drawQuads(static_cast<int>(vertices.size() / 4));
@@ -57,12 +56,14 @@ void begin2D()
         batch.setDrawHook(nullptr);
         return;
     }
-    if (g_inPass)
+    if (pass().inPass)
         end2D();
     const RenderBuffer* target = g->currentRenderTarget();
     const float width = static_cast<float>(target ? target->width() : g->screenWidth());
     const float height = static_cast<float>(target ? target->height() : g->screenHeight());
-    g_saved = SavedMatrices{g->projectionMatrix(), g->viewMatrix(), g->worldMatrix()};
+    pass().projection = g->projectionMatrix();
+    pass().view = g->viewMatrix();
+    pass().world = g->worldMatrix();
     g->pushState();
     RenderState& state = g->state();
     state.blend = kBlendPremultiplied;
@@ -78,17 +79,17 @@ void begin2D()
         g->setProjectionMatrix(screenProjection(width, height));
     g->setViewMatrix(Mat4{});
     g->setWorldMatrix(Mat4{});
-    g_height = height;
+    pass().height = height;
     batch.setScreenSize(width, height);
     batch.setDrawHook(drawBatch);
-    g_inPass = true;
+    pass().inPass = true;
 }
 
 void end2D()
 {
     SpriteBatch& batch = spriteBatch();
     Graphics* g = graphics();
-    if (!g_inPass || !g) {
+    if (!pass().inPass || !g) {
         batch.discard();
         return;
     }
@@ -96,10 +97,10 @@ void end2D()
     batch.setDrawHook(nullptr);
     g->setScissor(false, 0, 0, 0, 0);
     g->popState();
-    g->setProjectionMatrix(g_saved.projection);
-    g->setViewMatrix(g_saved.view);
-    g->setWorldMatrix(g_saved.world);
-    g_inPass = false;
+    g->setProjectionMatrix(pass().projection);
+    g->setViewMatrix(pass().view);
+    g->setWorldMatrix(pass().world);
+    pass().inPass = false;
 }
 
 void flushSpriteBatch()
@@ -142,4 +143,9 @@ void setGlobalColorFactor(float r, float g, float b, float a)
     spriteBatch().flush();
     if (Graphics* device = graphics())
         device->setColorFactor(r, g, b, a);
+}
+
+SpriteBatch& spriteBatch()
+{
+    return renderGlobals().caches().spriteBatch;
 }

@@ -63,9 +63,3 @@ void SpriteBatch::resetClipRect()
     flush();
     m_clip = m_screen;
 }
-
-SpriteBatch& spriteBatch()
-{
-    static SpriteBatch batch;
-    return batch;
-}

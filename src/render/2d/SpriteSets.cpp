@@ -3,6 +3,7 @@
 #include "platform/Language.h"
 #include "render/2d/CFont.h"
 #include "render/2d/CSprite.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/SheetTexture.h"
 
 #include <array>
@@ -42,32 +43,9 @@ constexpr std::array<std::string_view, kSpriteSetCount> kSetNames = {
     "data/sprites/c3m7",             "data/sprites/c3m8",
 };
 
-struct SpriteSlot {
-    CSprite sprite;
-    bool tried = false;   // a failed load is not retried every frame
-};
-struct FontSlot {
-    CFont font;
-    bool tried = false;
-};
-
-struct Tables {
-    float loadScale = 2.0f;
-    std::array<SpriteSlot, kSpriteSetCount> sets;
-    SpriteSlot hudSprite;
-    CSprite emptySprite;
-    std::array<FontSlot, kFontCount> fonts;
-    FontSlot hudFont;
-    float hudFontScale = 1.0f;
-    CFont emptyFont;
-};
-
-// Never destroyed: the sheets hold texture references, and the texture cache
-// may already be gone when statics are destroyed at exit.
-Tables& tables()
+SpriteTables& tables()
 {
-    static Tables* all = new Tables;
-    return *all;
+    return renderGlobals().caches().sprites;
 }
 
 // Loads the first variant of a sheet that exists: low detail, high density, plain.
@@ -148,14 +126,14 @@ void unloadSprite(int set)
     if (set < 0 || set >= kSpriteSetCount)
         return;
     SpriteSlot& slot = tables().sets[static_cast<std::size_t>(set)];
-    slot.sprite.free(true);
+    slot.sprite.free();
     slot.tried = false;
 }
 
 CSprite* loadHudSprite(float scale)
 {
     CSprite& sprite = tables().hudSprite.sprite;
-    sprite.free(true);
+    sprite.free();
     if (!loadSetVariant(sprite, kSetNames[kSpriteSetHud], scale))
         sprite.free();
     return &sprite;
@@ -185,7 +163,7 @@ CFont* getFont(int id)
 void reloadFonts()
 {
     for (FontSlot& slot : tables().fonts) {
-        slot.font.free(true);
+        slot.font.free();
         slot.tried = false;
     }
     // The HUD keeps its font pointer, so a loaded HUD font is loaded again at
@@ -197,7 +175,7 @@ void reloadFonts()
 CFont* loadHudFont(float scale)
 {
     CFont& font = tables().hudFont.font;
-    font.free(true);
+    font.free();
     tables().hudFontScale = scale;
     if (!font.load(fontPath(0), scale))
         font.free();

@@ -3,7 +3,7 @@
 
 #include "platform/File.h"
 #include "render/assets/ModelBuffers.h"
-#include "render/Texture2D.h"
+#include "render/internal/RenderGlobals.h"
 
 #include <algorithm>
 #include <charconv>
@@ -15,14 +15,10 @@ namespace {
 constexpr std::string_view kModelFolder = "data/models/";
 constexpr std::string_view kGlm = ".glm";
 
-// Owned here: every loaded model by key; the cache is the only owner. Never
-// destroyed, because models release textures, which needs the GL context
-// that is gone at exit (releaseAllModels frees them while it exists).
-using ModelCache = std::map<std::string, std::unique_ptr<Model>, std::less<>>;
-ModelCache& cache()
+// Every loaded model by key; the cache is the only owner.
+auto& cache()
 {
-    static auto* models = new ModelCache();
-    return *models;
+    return renderGlobals().caches().models;
 }
 
 struct ModelAddress {
@@ -95,7 +91,7 @@ Model* Model::create(std::string name, const GlmFile& file, std::size_t object, 
                               file.collision.begin() + o.collFirstTriangle + o.collTriangleCount);
     for (const std::string& texture : file.textures)
         model->m_textureNames.push_back(std::string(textureFolder) + texture);
-    model->m_textures.assign(file.textures.size(), nullptr);
+    model->m_textures.resize(file.textures.size());
     model->m_nodes.reserve(o.nodeCount);
     for (std::uint32_t i = o.firstNode; i < o.firstNode + o.nodeCount; ++i) {
         const GlmNode& n = file.nodes[i];
@@ -118,12 +114,7 @@ Model* Model::create(std::string name, const GlmFile& file, std::size_t object, 
     return model.release();
 }
 
-Model::~Model()
-{
-    for (Texture2D* texture : m_textures)
-        if (texture)
-            texture->release();
-}
+Model::~Model() = default;
 
 const Model::Node* Model::node(std::size_t index) const
 {
@@ -153,7 +144,7 @@ Texture2D* Model::nodeTexture(const Node& node) const
 {
     if (node.texture < 0 || static_cast<std::size_t>(node.texture) >= m_textures.size())
         return nullptr;
-    return m_textures[static_cast<std::size_t>(node.texture)];
+    return m_textures[static_cast<std::size_t>(node.texture)].get();
 }
 
 Texture2D* Model::firstTexture() const

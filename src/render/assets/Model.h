@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/ManagedArray.h"
 #include "platform/Math.h"
+#include "render/Texture2D.h"
 #include "render/assets/GlmFormat.h"
 
 #include <cstddef>
@@ -9,9 +10,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-class Texture2D;
-struct SamplerSettings;
 
 // Flags of loadModel.
 enum ModelLoadFlags : unsigned {
@@ -110,7 +108,7 @@ private:
     std::vector<Node> m_nodes;
     std::vector<GlmTriangle> m_collision;
     std::vector<std::string> m_textureNames;
-    std::vector<Texture2D*> m_textures;        // by texture index, filled at upload
+    std::vector<TextureRef> m_textures;        // by texture index, filled at upload
     Vec3 m_boundsMin, m_boundsMax;
     float m_radius = 0.0f;
     bool m_bakedIntoProps = false;

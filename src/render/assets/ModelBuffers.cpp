@@ -5,8 +5,9 @@
 #include "render/Graphics.h"
 #include "render/assets/Model.h"
 #include "render/gl/GraphicsES20Extensions.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "render/internal/MatrixProduct.h"
+#include "render/internal/RenderGlobals.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,19 +20,11 @@ namespace {
 constexpr std::size_t kMinPageVertices = 32768;
 constexpr std::size_t kMinPageIndices = 98304;
 
-struct Page {
-    BufferObject vertices;
-    BufferObject indices;
-    std::size_t vertexCapacity = 0, indexCapacity = 0;
-    std::size_t vertexUsed = 0, indexUsed = 0;
-};
+using Page = ModelBufferPage;
 
-// Never destroyed: at exit the GL context is already gone (release frees
-// the pages while it exists).
 std::vector<std::unique_ptr<Page>>& pages()
 {
-    static auto* all = new std::vector<std::unique_ptr<Page>>();
-    return *all;
+    return renderGlobals().caches().modelPages;
 }
 
 Page* newPage(std::size_t vertices, std::size_t indices)

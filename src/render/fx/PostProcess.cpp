@@ -3,26 +3,16 @@
 #include "render/Graphics.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/RenderBuffer.h"
+#include "render/internal/RenderGlobals.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
 namespace {
-struct PostTargets {
-    std::unique_ptr<RenderBuffer> scene;
-    std::unique_ptr<RenderBuffer> shafts;
-    bool shaftsDrawn = false;
-    Vec2 sun;
-    float strength = 0.0f;
-};
-
-// Never destroyed: at exit the GL context is already gone, so the targets
-// must not be deleted then (destroyTargets frees them while it exists).
 PostTargets& post()
 {
-    static PostTargets* targets = new PostTargets();
-    return *targets;
+    return renderGlobals().caches().post;
 }
 
 // Bright parts below this (0..1 per channel) cast no shafts.

@@ -64,11 +64,15 @@ void BufferObject::destroy()
         // GL unbinds a deleted buffer; the device's binding cache must agree.
         if (Graphics* device = graphics())
             device->invalidateBufferBindings();
-        if (glContextCurrent())
-            glDeleteBuffers(1, &m_glName);
+        glDeleteBuffers(1, &m_glName);
     }
     m_glName = 0;
     m_size = 0;
+}
+
+void BufferObject::freeGlNames()
+{
+    destroy();
 }
 
 void BufferObject::bind() const

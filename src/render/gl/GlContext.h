@@ -16,10 +16,3 @@ GlContextInfo& glContextInfo();
 // Drops every error GL has recorded so far, so that a check after the next
 // calls sees only their own faults, not one left by an unrelated earlier call.
 void clearGlErrors();
-
-// True from the device's start until its shut-down. Objects that outlive the
-// renderer (statics destroyed after shut-down closed the context) skip their
-// GL deletes: the objects went away with the context, and a GL call without a
-// context aborts the program.
-bool glContextCurrent();
-void setGlContextLive(bool live);

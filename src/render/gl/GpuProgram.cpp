@@ -106,12 +106,17 @@ GpuProgram::~GpuProgram()
 
 void GpuProgram::destroy()
 {
-    if (m_glName != 0 && glContextCurrent())
+    if (m_glName != 0)
         glDeleteProgram(m_glName);
     m_glName = 0;
     m_uniforms = {};
     m_scattering = {};
     m_uploaded = {};
+}
+
+void GpuProgram::freeGlNames()
+{
+    destroy();
 }
 
 bool GpuProgram::build(std::string_view name, std::string_view vertexSource, std::string_view fragmentSource)

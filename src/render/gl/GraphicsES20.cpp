@@ -5,6 +5,7 @@
 #include "render/gl/BuiltinShaders.h"
 #include "render/gl/GlContext.h"
 #include "render/internal/MatrixProduct.h"
+#include "render/internal/RenderGlobals.h"
 
 #include <epoxy/gl.h>
 
@@ -124,22 +125,7 @@ GLuint attribIndex(VertexAttrib a)
 
 GlContextInfo& glContextInfo()
 {
-    static GlContextInfo info;
-    return info;
-}
-
-namespace {
-bool s_contextLive = false;
-}
-
-bool glContextCurrent()
-{
-    return s_contextLive;
-}
-
-void setGlContextLive(bool live)
-{
-    s_contextLive = live;
+    return renderGlobals().context;
 }
 
 void clearGlErrors()
@@ -174,7 +160,6 @@ bool GraphicsES20::init(int screenWidth, int screenHeight)
     setGraphics(this);
     setScreenSize(screenWidth, screenHeight);
     m_error.clear();
-    setGlContextLive(true);
     if (!readContext() || !buildPrograms() || !makeSharedGeometry())
         return false;
     m_initialised = true;
@@ -193,10 +178,10 @@ void GraphicsES20::shutdown()
     m_fullScreenQuad.destroy();
     m_white.reset();
     m_currentProgram = nullptr;
+    m_currentProgramName = 0;
     m_initialised = false;
     if (graphics() == this)
         setGraphics(nullptr);
-    setGlContextLive(false);
 }
 
 bool GraphicsES20::readContext()
@@ -362,9 +347,10 @@ void GraphicsES20::applyProgram()
     GpuProgram* program = m_state.customProgram;
     if (program == nullptr || !program->isValid())
         program = &m_programs[static_cast<int>(m_state.program)];
-    if (program != m_currentProgram || !m_applied->known) {
+    if (program != m_currentProgram || program->glName() != m_currentProgramName || !m_applied->known) {
         glUseProgram(program->glName());
         m_currentProgram = program;
+        m_currentProgramName = program->glName();
     }
     uploadUniforms(*program);
 }

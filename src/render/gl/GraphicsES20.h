@@ -20,8 +20,7 @@ public:
     // full-screen quad and the white texture. False, with error() saying which
     // step failed (and the compiler log), when any of that fails.
     [[nodiscard]] bool init(int screenWidth, int screenHeight);
-    // Frees every GL object the device made; the context must still be current.
-    void shutdown();
+    void shutdown() override;
     const std::string& error() const { return m_error; }
     ShaderDialect dialect() const { return m_dialect; }
 
@@ -70,6 +69,7 @@ private:
     ShaderDialect m_dialect = ShaderDialect::Es100;
     std::array<GpuProgram, kBuiltinProgramCount> m_programs;
     GpuProgram* m_currentProgram = nullptr;
+    unsigned int m_currentProgramName = 0;     // a program rebuilt in place gets a new name
     std::unique_ptr<AppliedState> m_applied;   // what GL holds, to skip unchanged calls
     BufferObject m_quadIndices;
     BufferObject m_fullScreenQuad;

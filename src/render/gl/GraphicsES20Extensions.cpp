@@ -1,12 +1,9 @@
 #include "render/gl/GraphicsES20Extensions.h"
 
 #include "render/gl/GraphicsES20.h"
+#include "render/internal/RenderGlobals.h"
 
 #include <algorithm>
-
-namespace {
-GraphicsES20Extensions* g_extensions = nullptr;
-}  // namespace
 
 bool GraphicsES20Extensions::load()
 {
@@ -46,10 +43,10 @@ void GraphicsES20Extensions::updateScatteringUniforms(const Vec3& camera)
 
 GraphicsES20Extensions* graphicsExtensions()
 {
-    return g_extensions;
+    return renderGlobals().extensions;
 }
 
 void setGraphicsExtensions(GraphicsES20Extensions* extensions)
 {
-    g_extensions = extensions;
+    renderGlobals().extensions = extensions;
 }

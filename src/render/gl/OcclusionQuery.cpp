@@ -35,7 +35,7 @@ bool OcclusionQuery::create()
 
 void OcclusionQuery::destroy()
 {
-    if (m_glName != 0 && glContextCurrent()) {
+    if (m_glName != 0) {
         if (m_active)
             end();
         if (glContextInfo().queryIsExtension)
@@ -46,6 +46,11 @@ void OcclusionQuery::destroy()
     m_glName = 0;
     m_issued = false;
     m_active = false;
+}
+
+void OcclusionQuery::freeGlNames()
+{
+    destroy();
 }
 
 void OcclusionQuery::begin()

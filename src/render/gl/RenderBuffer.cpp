@@ -58,14 +58,26 @@ void RenderBuffer::destroy()
     Graphics* device = graphics();
     if (device && device->currentRenderTarget() == this)
         device->setRenderTarget(nullptr);
-    const bool context = glContextCurrent();
-    if (m_depth != 0 && context)
-        glDeleteRenderbuffers(1, &m_depth);
-    if (m_framebuffer != 0 && context)
-        glDeleteFramebuffers(1, &m_framebuffer);
-    m_depth = 0;
-    m_framebuffer = 0;
+    deleteGlNames();
     m_hasStencil = false;
     m_color.reset();
     m_width = m_height = 0;
+}
+
+void RenderBuffer::deleteGlNames()
+{
+    if (m_depth != 0)
+        glDeleteRenderbuffers(1, &m_depth);
+    if (m_framebuffer != 0)
+        glDeleteFramebuffers(1, &m_framebuffer);
+    m_depth = 0;
+    m_framebuffer = 0;
+}
+
+void RenderBuffer::freeGlNames()
+{
+    Graphics* device = graphics();
+    if (device && device->currentRenderTarget() == this)
+        device->setRenderTarget(nullptr);
+    deleteGlNames();
 }

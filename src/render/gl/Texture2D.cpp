@@ -1,18 +1,12 @@
 #include "render/Texture2D.h"
-#include "platform/Log.h"
 
-#include "platform/File.h"
 #include "render/Graphics.h"
 #include "render/assets/ImageLoaders.h"
-#include "render/assets/PvrFormat.h"
 #include "render/gl/GlContext.h"
 
 #include <epoxy/gl.h>
 
 #include <algorithm>
-#include <memory>
-#include <string>
-#include <unordered_map>
 
 namespace {
 
@@ -39,66 +33,18 @@ bool isPowerOfTwo(int v)
     return v > 0 && (v & (v - 1)) == 0;
 }
 
-bool endsWith(std::string_view text, std::string_view suffix)
-{
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 }  // namespace
-
-// The name cache. Textures in it were made by the loaders below and are
-// deleted by their last release.
-class TextureCache {
-public:
-    static std::unordered_map<std::string, Texture2D*>& entries()
-    {
-        static std::unordered_map<std::string, Texture2D*> map;
-        return map;
-    }
-    static Texture2D* find(std::string_view name)
-    {
-        const auto it = entries().find(std::string(name));
-        return it == entries().end() ? nullptr : it->second;
-    }
-    static void forget(const Texture2D& texture)
-    {
-        if (texture.m_name.empty())
-            return;
-        const auto it = entries().find(texture.m_name);
-        if (it != entries().end() && it->second == &texture)
-            entries().erase(it);
-    }
-    // Makes a cached texture of a decoded image; null when the device refuses it.
-    static Texture2D* add(std::string_view name, const TextureImage& image, const SamplerSettings& sampler)
-    {
-        auto* texture = new Texture2D();
-        texture->m_name = name;
-        texture->m_heapOwned = true;
-        if (graphics() != nullptr) {
-            if (!texture->upload(image, sampler)) {
-                logWarning("render", "texture \"%.*s\" cannot be uploaded", static_cast<int>(name.size()), name.data());
-                delete texture;
-                return nullptr;
-            }
-        } else {
-            texture->setMetrics(image);
-        }
-        entries()[texture->m_name] = texture;
-        return texture;
-    }
-};
 
 Texture2D::Texture2D() = default;
 
 Texture2D::~Texture2D()
 {
-    TextureCache::forget(*this);
-    destroyGl();
+    freeGlNames();
 }
 
-void Texture2D::destroyGl()
+void Texture2D::freeGlNames()
 {
-    if (m_glName != 0 && glContextCurrent())
+    if (m_glName != 0)
         glDeleteTextures(1, &m_glName);
     m_glName = 0;
 }
@@ -153,7 +99,7 @@ bool Texture2D::upload(const TextureImage& image, const SamplerSettings& sampler
 bool Texture2D::storeGl(TextureFormat format, int width, int height, int levels,
                         const std::vector<std::vector<std::uint8_t>>* data)
 {
-    destroyGl();
+    freeGlNames();
     clearGlErrors();
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
@@ -169,7 +115,7 @@ bool Texture2D::storeGl(TextureFormat format, int width, int height, int levels,
     const bool ok = glGetError() == GL_NO_ERROR;
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
     if (!ok)
-        destroyGl();
+        freeGlNames();
     return ok;
 }
 
@@ -210,101 +156,4 @@ void Texture2D::setSampler(const SamplerSettings& sampler)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-}
-
-void Texture2D::release()
-{
-    if (--m_references > 0)
-        return;
-    TextureCache::forget(*this);
-    destroyGl();
-    if (m_heapOwned)
-        delete this;
-}
-
-namespace {
-
-Texture2D* cachedWithReference(std::string_view name)
-{
-    Texture2D* texture = TextureCache::find(name);
-    if (texture)
-        texture->addReference();
-    return texture;
-}
-
-}  // namespace
-
-namespace {
-
-// The cached texture with one more reference, or the file decoded by `decode`
-// (which logs its own faults) and added to the cache.
-template <typename Decode>
-Texture2D* loadCached(std::string_view name, const SamplerSettings& sampler, Decode decode)
-{
-    if (Texture2D* cached = cachedWithReference(name))
-        return cached;
-    std::unique_ptr<File> file = openFile(name);
-    if (!file) {
-        logWarning("render", "texture \"%.*s\" not found", static_cast<int>(name.size()), name.data());
-        return nullptr;
-    }
-    TextureImage image;
-    if (!decode(*file, image))
-        return nullptr;
-    return TextureCache::add(name, image, sampler);
-}
-
-}  // namespace
-
-Texture2D* getTexture(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags)
-{
-    const std::string text(name);
-    return loadCached(name, sampler, [&](File& file, TextureImage& image) {
-        bool decoded = false;
-        if (endsWith(text, ".png")) {
-            decoded = decodePng(file, image);
-        } else if (endsWith(text, ".pvr")) {
-            std::vector<std::uint8_t> bytes;
-            decoded = file.readAll(bytes) && decodePvr(bytes, image, flags.dropLevels);
-        } else {
-            logWarning("render", "texture \"%s\": unknown file kind", text.c_str());
-            return false;
-        }
-        if (!decoded)
-            logWarning("render", "texture \"%s\" is damaged", text.c_str());
-        return decoded;
-    });
-}
-
-Texture2D* loadRawTexture(TextureFormat format, std::string_view name, int width, int height,
-                          const SamplerSettings& sampler)
-{
-    const std::string text(name);
-    return loadCached(name, sampler, [&](File& file, TextureImage& image) {
-        if (decodeRaw(file, format, width, height, image))
-            return true;
-        logWarning("render", "texture \"%s\" is shorter than %d x %d texels or has a bad size", text.c_str(), width, height);
-        return false;
-    });
-}
-
-Texture2D* loadRawLuminanceAlphaTexture(std::string_view name, int width, int height, const SamplerSettings& sampler)
-{
-    return loadRawTexture(TextureFormat::LuminanceAlpha8, name, width, height, sampler);
-}
-
-Texture2D* loadRawLuminanceAlphaTextureDefault(std::string_view name, int width, int height)
-{
-    const Graphics* device = graphics();
-    return loadRawLuminanceAlphaTexture(name, width, height, device ? device->defaultSampler() : SamplerSettings{});
-}
-
-Texture2D* findCachedTexture(std::string_view name)
-{
-    return TextureCache::find(name);
-}
-
-std::size_t cachedTextureCount()
-{
-    return TextureCache::entries().size();
 }

@@ -3,7 +3,7 @@
 
 #include "platform/File.h"
 #include "render/Graphics.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 
 #include <vector>
 
@@ -35,24 +35,18 @@ std::string sheetTextureName(std::string_view sheetPath, const SpriteSheet& shee
     return folder + sheet.textureName;
 }
 
-Texture2D* acquireSheetTexture(std::string_view sheetPath, const SpriteSheet& sheet)
+TextureRef acquireSheetTexture(std::string_view sheetPath, const SpriteSheet& sheet)
 {
     const std::string name = sheetTextureName(sheetPath, sheet);
-    Texture2D* texture = getTexture(name, kClampSampler);
+    TextureRef texture = getTexture(name, kClampSampler);
     if (!texture)
-        return nullptr;
+        return {};
     if (texture->width() != sheet.texWidth || texture->height() != sheet.texHeight) {
         logWarning("render", "\"%s\" is %dx%d, but its sheet was made for %dx%d", name.c_str(), texture->width(),
                   texture->height(), sheet.texWidth, sheet.texHeight);
-        texture->release();
-        return nullptr;
+        return {};
     }
     return texture;
-}
-
-void releaseSheetTexture(Texture2D* texture)
-{
-    texture->release();
 }
 
 bool sheetFileExists(std::string_view path)

@@ -5,6 +5,7 @@
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/WorldView.h"
 #include "platform/Math.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
 #include "render/shaders/ShaderSources.h"
 
@@ -15,9 +16,6 @@
 
 
 namespace {
-
-std::unique_ptr<ShadowMaps> s_shadowMaps;
-WorldProgram<ShadowDepthUniforms> s_depthProgram;
 
 Mat4 orthographic(float halfExtent, float nearPlane, float farPlane)
 {
@@ -52,30 +50,32 @@ void ShadowMaps::setView(const Vec3& focus, const Vec3& sunDirection)
     m_shadowMatrix = mat4Multiply(bias, mat4Multiply(m_lightProjection, m_lightView));
 }
 
-ShadowMaps* shadowMaps() { return s_shadowMaps.get(); }
+ShadowMaps* shadowMaps() { return renderGlobals().caches().shadowMaps.get(); }
 
 bool createShadowMaps(bool force)
 {
     Graphics* g = graphics();
     if (!g || (!force && g->qualityTier() < 3))
         return false;
-    if (s_shadowMaps)
+    std::unique_ptr<ShadowMaps>& current = renderGlobals().caches().shadowMaps;
+    if (current)
         return true;
     auto maps = std::make_unique<ShadowMaps>();
     if (!maps->create())
         return false;
-    s_shadowMaps = std::move(maps);
+    current = std::move(maps);
     return true;
 }
 
-void destroyShadowMaps() { s_shadowMaps.reset(); }
+void destroyShadowMaps() { renderGlobals().caches().shadowMaps.reset(); }
 
 void renderShadowMaps(const Vec3& focus)
 {
     Graphics* g = graphics();
     ShadowMaps* maps = shadowMaps();
+    WorldProgram<ShadowDepthUniforms>& depthProgram = renderGlobals().caches().shadowDepthProgram;
     if (!g || !maps || !maps->isValid() ||
-        !s_depthProgram.ensure("shadow depth", shaders::kShadowDepthVert, shaders::kShadowDepthFrag))
+        !depthProgram.ensure("shadow depth", shaders::kShadowDepthVert, shaders::kShadowDepthFrag))
         return;
     const LightRecord* light = g->light();
     const Vec3 sun = light ? Vec3{light->direction[0], light->direction[1], light->direction[2]} : Vec3{0, 1, 0};
@@ -86,7 +86,7 @@ void renderShadowMaps(const Vec3& focus)
     g->setClearColor(Color4{255, 255, 255, 255});  // farthest depth
     g->clear();
     RenderState state = RenderState::opaque();
-    state.customProgram = &s_depthProgram.program();
+    state.customProgram = &depthProgram.program();
     g->setRenderState(state);
     g->setProjectionMatrix(maps->lightProjection());
     g->setViewMatrix(maps->lightView());

@@ -7,6 +7,7 @@
 #include "render/shadows/ShadowVolumeMesh.h"
 #include "render/world/WorldView.h"
 #include "platform/Math.h"
+#include "render/internal/RenderGlobals.h"
 
 
 #include <algorithm>
@@ -18,26 +19,16 @@
 
 namespace {
 
-// The volumes of the frame: batches reused from frame to frame, the first
-// `s_batchCount` of them filled.
-std::vector<ShadowVolumeBatch> s_batches;
-std::size_t s_batchCount = 0;
-float s_strength = 0.0f;
-bool s_stencilDrawn = false;  // renderStencil counted something applyShadow must clear
-
-// The welded meshes by triangle set. Weak: a mesh lives as long as a caster
-// holds it, and while one does, its triangles (and so this key) stay valid.
-using MeshKey = std::pair<const Vec3*, std::size_t>;
-std::map<MeshKey, std::weak_ptr<const ShadowVolumeMesh>>& meshCache()
+// The volumes of the frame and the welded meshes.
+ShadowVolumeFrame& frame()
 {
-    static std::map<MeshKey, std::weak_ptr<const ShadowVolumeMesh>> cache;
-    return cache;
+    return renderGlobals().caches().shadowVolumes;
 }
 
 std::shared_ptr<const ShadowVolumeMesh> meshOf(std::span<const Vec3> triangles)
 {
-    auto& cache = meshCache();
-    const MeshKey key{triangles.data(), triangles.size()};
+    auto& cache = frame().meshes;
+    const ShadowMeshKey key{triangles.data(), triangles.size()};
     if (auto found = cache.find(key); found != cache.end())
         if (auto mesh = found->second.lock())
             return mesh;
@@ -119,14 +110,14 @@ float ShadowVolumes::shadowStrength(const LightRecord& light)
 
 void ShadowVolumes::buildIndices(const WorldView& view)
 {
-    s_batchCount = 0;
-    s_strength = 0.0f;
+    frame().batchCount = 0;
+    frame().strength = 0.0f;
     const Graphics* g = graphics();
     Vec3 towardSun;
     if (!enabled() || !sunDirection(*g, towardSun))
         return;
-    s_strength = shadowStrength(*g->light());
-    if (s_strength < 0.01f)
+    frame().strength = shadowStrength(*g->light());
+    if (frame().strength < 0.01f)
         return;
     for (std::size_t i = 0; i < Caster::count(); ++i) {
         Caster* caster = Caster::at(i);
@@ -138,21 +129,21 @@ void ShadowVolumes::buildIndices(const WorldView& view)
         if (mesh.triangleCount() == 0 || mesh.volumeVertexCount() > ShadowVolumeBatch::kMaxVertices ||
             !worthDrawing(*caster, mesh, view, towardSun))
             continue;
-        if (s_batchCount == 0 || !s_batches[s_batchCount - 1].fits(mesh.volumeVertexCount())) {
-            if (s_batchCount == s_batches.size())
-                s_batches.emplace_back();
-            s_batches[s_batchCount++].clear();
+        if (frame().batchCount == 0 || !frame().batches[frame().batchCount - 1].fits(mesh.volumeVertexCount())) {
+            if (frame().batchCount == frame().batches.size())
+                frame().batches.emplace_back();
+            frame().batches[frame().batchCount++].clear();
         }
         // A degenerate or non-finite matrix appends nothing: that caster casts no shadow.
-        (void)mesh.appendVolume(caster->matrix(), towardSun, kExtrusion, s_batches[s_batchCount - 1]);
+        (void)mesh.appendVolume(caster->matrix(), towardSun, kExtrusion, frame().batches[frame().batchCount - 1]);
     }
 }
 
 void ShadowVolumes::renderStencil()
 {
-    s_stencilDrawn = false;
+    frame().stencilDrawn = false;
     Graphics* g = graphics();
-    if (!g || s_batchCount == 0 || !enabled() || !targetHasStencil(*g))
+    if (!g || frame().batchCount == 0 || !enabled() || !targetHasStencil(*g))
         return;
     RenderPassScope pass(*g);
     RenderState& s = g->state();
@@ -179,13 +170,13 @@ void ShadowVolumes::renderStencil()
     s.stencil.backDepthFail = StencilOp::IncrementWrap;
     g->setWorldMatrix(Mat4{});
     g->bindBuffer(BufferTarget::Array, 0);
-    for (std::size_t b = 0; b < s_batchCount; ++b) {
-        const ShadowVolumeBatch& batch = s_batches[b];
+    for (std::size_t b = 0; b < frame().batchCount; ++b) {
+        const ShadowVolumeBatch& batch = frame().batches[b];
         if (batch.indices.empty())
             continue;
         g->setVertexLayout(VertexLayout::PosTex20, batch.vertices.data());
         g->drawIndexed(PrimitiveType::Triangles, batch.indices);
-        s_stencilDrawn = true;
+        frame().stencilDrawn = true;
     }
     g->invalidateVertexLayout();
 }
@@ -193,9 +184,9 @@ void ShadowVolumes::renderStencil()
 void ShadowVolumes::applyShadow()
 {
     Graphics* g = graphics();
-    if (!g || !s_stencilDrawn)
+    if (!g || !frame().stencilDrawn)
         return;
-    s_stencilDrawn = false;
+    frame().stencilDrawn = false;
     RenderPassScope pass(*g);
     RenderState& s = g->state();
     // Multiplies what is drawn by (1 - strength): the color is black, its
@@ -210,7 +201,7 @@ void ShadowVolumes::applyShadow()
     s.customProgram = nullptr;
     s.program = BuiltinProgram::Color;
     s.perVertexColor = false;
-    s.color = Color4{0, 0, 0, static_cast<std::uint8_t>(std::lround(s_strength * 255.0f))};
+    s.color = Color4{0, 0, 0, static_cast<std::uint8_t>(std::lround(frame().strength * 255.0f))};
     s.textures = {};
     s.stencil = StencilState{};
     s.stencil.enabled = true;

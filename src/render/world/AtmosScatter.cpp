@@ -2,6 +2,7 @@
 
 #include "render/GpuProgram.h"
 #include "platform/Math.h"
+#include "render/internal/RenderGlobals.h"
 
 #include <cmath>
 
@@ -89,6 +90,5 @@ void AtmosScatter::upload(GpuProgram& program, const Vec3& camera)
 
 AtmosScatter& atmosScatter()
 {
-    static AtmosScatter instance;
-    return instance;
+    return renderGlobals().atmosScatter;
 }

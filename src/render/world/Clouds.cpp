@@ -2,7 +2,7 @@
 
 #include "render/Graphics.h"
 #include "render/RenderBuffer.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "render/world/WorldView.h"
 #include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
@@ -24,7 +24,7 @@ static_assert(sizeof(Vertex) == 24, "the position-color-texture vertex");
 
 class Clouds::Gpu {
 public:
-    Texture2D* atlas = nullptr;  // cached by name; never released while the program runs
+    TextureRef atlas;
     WorldProgram<CloudUniforms> program;
     RenderBuffer target;
     bool targetDrawn = false;    // this frame's renderToTarget filled the target
@@ -98,7 +98,7 @@ void Clouds::fillBuffer(const Vec3& eye)
 bool Clouds::load()
 {
     m_gpu->atlas = loadRawLuminanceAlphaTextureDefault("data/sky/clouds256.raw", 256, 256);
-    return m_gpu->atlas != nullptr;
+    return static_cast<bool>(m_gpu->atlas);
 }
 
 void Clouds::drawPuffs(const WorldView& view)
@@ -163,7 +163,7 @@ void Clouds::renderToTarget(const WorldView& view)
         g->setRenderTarget(&m_gpu->target);
         g->setClearColor(Color4{0, 0, 0, 0});
         g->clear();
-        cloudState(*g, m_gpu->program.program(), m_gpu->atlas);
+        cloudState(*g, m_gpu->program.program(), m_gpu->atlas.get());
         drawPuffs(view);
     }
     // The composite lies at the nearest puff's depth: ground nearer than every
@@ -189,7 +189,7 @@ void Clouds::composite(const WorldView& view)
         if (!m_gpu->program.ensure("clouds", shaders::kCloudsVert, shaders::kCloudsFrag))
             return;
         RenderPassScope pass(*g);
-        cloudState(*g, m_gpu->program.program(), m_gpu->atlas);
+        cloudState(*g, m_gpu->program.program(), m_gpu->atlas.get());
         drawPuffs(view);
         return;
     }

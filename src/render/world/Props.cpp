@@ -3,8 +3,9 @@
 
 #include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "platform/Math.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
 #include "render/shaders/ShaderSources.h"
 
@@ -13,25 +14,19 @@
 
 namespace {
 
-std::vector<PropBatch*> s_liveBatches;
-std::vector<PropBatch*> s_pending;  // built since allocatePropBuffers, not yet uploaded
-WorldProgram<PropsUniforms> s_program;
-
 constexpr std::uint32_t kChunkVertices = 65536;
 
 }  // namespace
 
 PropBatch::PropBatch(std::string textureName) : m_textureName(std::move(textureName))
 {
-    s_liveBatches.push_back(this);
+    renderGlobals().liveProps.push_back(this);
 }
 
 PropBatch::~PropBatch()
 {
-    std::erase(s_liveBatches, this);
-    std::erase(s_pending, this);
-    if (m_texture)
-        m_texture->release();
+    std::erase(renderGlobals().liveProps, this);
+    std::erase(renderGlobals().caches().pendingProps, this);
 }
 
 void PropBatch::addWorld(const IPropWorld& world)
@@ -118,7 +113,7 @@ void PropBatch::draw() const
 
 void allocatePropBuffers()
 {
-    s_pending.clear();
+    renderGlobals().caches().pendingProps.clear();
 }
 
 std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropWorld& world)
@@ -126,33 +121,34 @@ std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropW
     auto batch = std::make_unique<PropBatch>(std::string(textureName));
     batch->loadTexture();
     batch->addWorld(world);
-    s_pending.push_back(batch.get());
+    renderGlobals().caches().pendingProps.push_back(batch.get());
     return batch;
 }
 
 void unmapPropBuffers()
 {
-    for (PropBatch* batch : s_pending)
+    for (PropBatch* batch : renderGlobals().caches().pendingProps)
         batch->upload();
-    s_pending.clear();
+    renderGlobals().caches().pendingProps.clear();
 }
 
 void drawProps(const PropBatch* batch, int pass)
 {
     Graphics* g = graphics();
+    WorldProgram<PropsUniforms>& program = renderGlobals().caches().propsProgram;
     if (!g || !batch || pass != 1 || !batch->isUploaded() ||
-        !s_program.ensure("props", shaders::kPropsVert, shaders::kPropsFrag))
+        !program.ensure("props", shaders::kPropsVert, shaders::kPropsFrag))
         return;
     RenderPassScope scope(*g);
-    g->state() = opaqueWorldState(s_program.program(), batch->texture(), nullptr);
+    g->state() = opaqueWorldState(program.program(), batch->texture(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->applyState();
-    applyShadowLookup(s_program.locations().shadow, kPropShadowBias);
+    applyShadowLookup(program.locations().shadow, kPropShadowBias);
     batch->draw();
 }
 
 void drawPropDepths()
 {
-    for (const PropBatch* batch : s_liveBatches)
+    for (const PropBatch* batch : renderGlobals().liveProps)
         batch->draw();
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "render/BufferObject.h"
+#include "render/Texture2D.h"
 #include "render/world/PropWorld.h"
 
 #include <cstdint>
@@ -8,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-class Texture2D;
 
 // One static batch of the map's props: every drawn piece of every placed
 // prop that uses one texture, baked into world space. Pieces are grouped into
@@ -26,7 +26,7 @@ public:
 
     const std::string& textureName() const { return m_textureName; }
     // Null when the texture did not load; the caller then deletes the batch.
-    Texture2D* texture() const { return m_texture; }
+    Texture2D* texture() const { return m_texture.get(); }
 
     // Appends the pieces of the world's props that use this batch's texture.
     void addWorld(const IPropWorld& world);
@@ -43,7 +43,7 @@ public:
 
 private:
     std::string m_textureName;
-    Texture2D* m_texture = nullptr;
+    TextureRef m_texture;
     std::vector<PropVertex> m_vertices;
     std::vector<std::uint16_t> m_indices;
     std::vector<Chunk> m_chunks;

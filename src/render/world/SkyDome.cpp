@@ -2,7 +2,7 @@
 
 #include "render/world/AtmosScatter.h"
 #include "render/Graphics.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
 #include "render/shaders/ShaderSources.h"
@@ -11,12 +11,7 @@
 
 class SkyDome::Gpu {
 public:
-    ~Gpu()
-    {
-        if (texture)
-            texture->release();
-    }
-    Texture2D* texture = nullptr;
+    TextureRef texture;
     WorldProgram<SkyUniforms> program;
 };
 
@@ -53,10 +48,8 @@ void SkyDome::load()
 
 bool SkyDome::loadTexture(std::string_view name)
 {
-    if (m_gpu->texture)
-        m_gpu->texture->release();
     m_gpu->texture = getTexture(name, kRepeatSampler);
-    return m_gpu->texture != nullptr;
+    return static_cast<bool>(m_gpu->texture);
 }
 
 void SkyDome::recolor(const AtmosScatter& scatter)
@@ -85,7 +78,7 @@ void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
     RenderState& s = g->state();
     s = RenderState::backdrop();
     s.customProgram = &program;
-    s.textures = {m_gpu->texture, nullptr};
+    s.textures = {m_gpu->texture.get(), nullptr};
     Mat4 around;  // a unit sphere around the eye; the shader pins it to the far plane
     around.m[12] = eye.x;
     around.m[13] = eye.y;

@@ -40,8 +40,6 @@ void putF32(std::vector<std::uint8_t>& out, float v)
 
 std::size_t sampleCount(int grid) { return static_cast<std::size_t>(grid + 1) * static_cast<std::size_t>(grid + 1); }
 
-float s_shaderTerrainSize = 1.0f;
-
 }  // namespace
 
 bool Terrain::checkLayout(const Layout& layout) const
@@ -208,10 +206,3 @@ void Terrain::updateVisible(float fieldOfView, const WorldView& view)
         m_visible.push_back(VisiblePatch{static_cast<int>(i), all.chooseLevel(patch, view.eye, fieldOfView)});
     }
 }
-
-void setShaderTerrainSize(float size)
-{
-    s_shaderTerrainSize = size >= 1.0f && std::isfinite(size) ? size : 1.0f;
-}
-
-float shaderTerrainSize() { return s_shaderTerrainSize; }

@@ -5,27 +5,29 @@
 #include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/world/TerrainPatches.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
 #include "render/shaders/ShaderSources.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 class Terrain::Gpu {
 public:
-    ~Gpu()
-    {
-        if (overview)
-            overview->release();
-        if (detail)
-            detail->release();
-    }
     BufferObject vertices, indices;
-    Texture2D* overview = nullptr;
-    Texture2D* detail = nullptr;
+    TextureRef overview;
+    TextureRef detail;
     WorldProgram<TerrainUniforms> program;
 };
+
+void setShaderTerrainSize(float size)
+{
+    renderGlobals().caches().shaderTerrainSize = size >= 1.0f && std::isfinite(size) ? size : 1.0f;
+}
+
+float shaderTerrainSize() { return renderGlobals().caches().shaderTerrainSize; }
 
 Terrain::Terrain() = default;
 Terrain::~Terrain() = default;
@@ -70,7 +72,7 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
     GpuProgram& program = m_gpu->program.program();
     const TerrainUniforms& u = m_gpu->program.locations();
     RenderPassScope pass(*g);
-    g->state() = opaqueWorldState(program, m_gpu->overview, m_gpu->detail);
+    g->state() = opaqueWorldState(program, m_gpu->overview.get(), m_gpu->detail.get());
     g->setWorldMatrix(Mat4{});
     g->applyState();
     GpuProgram::setUniform(u.terrainSize, shaderTerrainSize());

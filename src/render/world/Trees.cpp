@@ -4,7 +4,7 @@
 #include "platform/File.h"
 #include "render/Graphics.h"
 #include "render/world/Terrain.h"
-#include "render/Texture2D.h"
+#include "render/assets/TextureCache.h"
 #include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
 #include "render/shaders/ShaderSources.h"
@@ -24,12 +24,7 @@ constexpr float kMinUpNormal = 0.86f;     // steeper than about 30 degrees stays
 
 class Trees::Gpu {
 public:
-    ~Gpu()
-    {
-        if (texture)
-            texture->release();
-    }
-    Texture2D* texture = nullptr;
+    TextureRef texture;
     bool textureTried = false;
     WorldProgram<TreesUniforms> program;
 };
@@ -170,7 +165,7 @@ void Trees::drawPass2()
     if (!m_gpu->texture)
         return;  // without the atlas a forest of white boards would show
     RenderPassScope pass(*g);
-    g->state() = opaqueWorldState(m_gpu->program.program(), m_gpu->texture, nullptr);
+    g->state() = opaqueWorldState(m_gpu->program.program(), m_gpu->texture.get(), nullptr);
     g->setWorldMatrix(Mat4{});
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);

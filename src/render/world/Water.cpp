@@ -6,6 +6,7 @@
 #include "render/world/SkyDome.h"
 #include "render/world/Terrain.h"
 #include "platform/Math.h"
+#include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
 #include "render/shaders/ShaderSources.h"
 
@@ -13,8 +14,6 @@
 #include <cmath>
 
 namespace {
-
-Water* s_water = nullptr;
 
 constexpr int kGridCells = 24;          // per side; fog is per vertex, so the grid needs some density
 constexpr float kGridExtent = 60000.0f; // beyond the far plane
@@ -83,8 +82,8 @@ bool WaterTechnique::preparePictures()
 Water::Water() { buildGrid(); }
 Water::~Water()
 {
-    if (s_water == this)
-        s_water = nullptr;
+    if (renderGlobals().water == this)
+        renderGlobals().water = nullptr;
 }
 
 void Water::setWorld(Terrain* terrain, SkyDome* sky, const AtmosScatter* scatter)
@@ -195,5 +194,5 @@ void Water::drawSurface()
     m_picturesReady = false;
 }
 
-Water* water() { return s_water; }
-void setWater(Water* w) { s_water = w; }
+Water* water() { return renderGlobals().water; }
+void setWater(Water* w) { renderGlobals().water = w; }

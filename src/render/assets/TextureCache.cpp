@@ -1,0 +1,203 @@
+#include "render/assets/TextureCache.h"
+#include "platform/Log.h"
+
+#include "platform/File.h"
+#include "render/Graphics.h"
+#include "render/assets/ImageLoaders.h"
+#include "render/assets/PvrFormat.h"
+#include "render/internal/RenderGlobals.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <utility>
+
+namespace {
+
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// What a request asks for beyond the file name; -1 as the format for files
+// that carry their own.
+struct RequestTail {
+    std::int32_t filter, wrap, dropLevels, format, width, height;
+};
+
+// The file name followed by the fixed-size tail: two keys are equal only when
+// name and every parameter are.
+std::string requestKey(std::string_view name, const SamplerSettings& sampler, const RequestTail& rest)
+{
+    RequestTail tail = rest;
+    tail.filter = static_cast<std::int32_t>(sampler.filter);
+    tail.wrap = static_cast<std::int32_t>(sampler.wrap);
+    std::string key(name);
+    key.append(reinterpret_cast<const char*>(&tail), sizeof tail);
+    return key;
+}
+
+// Dropped levels apply to .pvr files only; other files share one entry whatever was passed.
+RequestTail fileTail(std::string_view name, TextureLoadFlags flags)
+{
+    return RequestTail{0, 0, endsWith(name, ".pvr") ? std::max(flags.dropLevels, 0) : 0, -1, 0, 0};
+}
+
+TextureCache& cache()
+{
+    return renderGlobals().caches().textures;
+}
+
+// The file decoded by `decode` (which logs its own faults); false when it is
+// missing or damaged.
+template <typename Decode>
+bool readImage(std::string_view name, TextureImage& image, Decode decode)
+{
+    std::unique_ptr<File> file = openFile(name);
+    if (!file) {
+        logWarning("render", "texture \"%.*s\" not found", static_cast<int>(name.size()), name.data());
+        return false;
+    }
+    return decode(*file, image);
+}
+
+}  // namespace
+
+TextureCache::~TextureCache()
+{
+    for (auto& [key, texture] : m_entries)
+        texture->m_cache = nullptr;
+}
+
+TextureRef TextureCache::addReference(Texture2D& texture)
+{
+    ++texture.m_references;
+    return TextureRef(&texture);
+}
+
+TextureRef TextureCache::add(std::string key, std::string_view name, const TextureImage& image,
+                             const SamplerSettings& sampler)
+{
+    auto texture = std::make_unique<Texture2D>();
+    texture->m_name = name;
+    if (graphics() != nullptr) {
+        if (!texture->upload(image, sampler)) {
+            logWarning("render", "texture \"%.*s\" cannot be uploaded", static_cast<int>(name.size()), name.data());
+            return {};
+        }
+    } else {
+        texture->setMetrics(image);
+    }
+    texture->m_cacheKey = std::move(key);
+    texture->m_cache = this;
+    m_entries[texture->m_cacheKey] = texture.get();
+    return addReference(*texture.release());
+}
+
+void TextureCache::release(Texture2D& texture)
+{
+    if (--texture.m_references > 0)
+        return;
+    if (TextureCache* owner = texture.m_cache) {
+        const auto it = owner->m_entries.find(texture.m_cacheKey);
+        if (it != owner->m_entries.end() && it->second == &texture)
+            owner->m_entries.erase(it);
+    }
+    delete &texture;
+}
+
+TextureRef TextureCache::load(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags)
+{
+    std::string key = requestKey(name, sampler, fileTail(name, flags));
+    if (const auto it = m_entries.find(key); it != m_entries.end())
+        return addReference(*it->second);
+    const std::string text(name);
+    TextureImage image;
+    const bool read = readImage(name, image, [&](File& file, TextureImage& out) {
+        bool decoded = false;
+        if (endsWith(text, ".png")) {
+            decoded = decodePng(file, out);
+        } else if (endsWith(text, ".pvr")) {
+            std::vector<std::uint8_t> bytes;
+            decoded = file.readAll(bytes) && decodePvr(bytes, out, flags.dropLevels);
+        } else {
+            logWarning("render", "texture \"%s\": unknown file kind", text.c_str());
+            return false;
+        }
+        if (!decoded)
+            logWarning("render", "texture \"%s\" is damaged", text.c_str());
+        return decoded;
+    });
+    return read ? add(std::move(key), name, image, sampler) : TextureRef{};
+}
+
+TextureRef TextureCache::loadRaw(TextureFormat format, std::string_view name, int width, int height,
+                                 const SamplerSettings& sampler)
+{
+    std::string key = requestKey(name, sampler, RequestTail{0, 0, 0, static_cast<std::int32_t>(format), width, height});
+    if (const auto it = m_entries.find(key); it != m_entries.end())
+        return addReference(*it->second);
+    const std::string text(name);
+    TextureImage image;
+    const bool read = readImage(name, image, [&](File& file, TextureImage& out) {
+        if (decodeRaw(file, format, width, height, out))
+            return true;
+        logWarning("render", "texture \"%s\" is shorter than %d x %d texels or has a bad size", text.c_str(), width,
+                   height);
+        return false;
+    });
+    return read ? add(std::move(key), name, image, sampler) : TextureRef{};
+}
+
+Texture2D* TextureCache::find(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags) const
+{
+    const auto it = m_entries.find(requestKey(name, sampler, fileTail(name, flags)));
+    return it == m_entries.end() ? nullptr : it->second;
+}
+
+TextureRef& TextureRef::operator=(TextureRef&& other) noexcept
+{
+    if (this != &other) {
+        reset();
+        m_texture = std::exchange(other.m_texture, nullptr);
+    }
+    return *this;
+}
+
+void TextureRef::reset()
+{
+    if (Texture2D* texture = std::exchange(m_texture, nullptr))
+        TextureCache::release(*texture);
+}
+
+TextureRef getTexture(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags)
+{
+    return cache().load(name, sampler, flags);
+}
+
+TextureRef loadRawTexture(TextureFormat format, std::string_view name, int width, int height,
+                          const SamplerSettings& sampler)
+{
+    return cache().loadRaw(format, name, width, height, sampler);
+}
+
+TextureRef loadRawLuminanceAlphaTexture(std::string_view name, int width, int height, const SamplerSettings& sampler)
+{
+    return loadRawTexture(TextureFormat::LuminanceAlpha8, name, width, height, sampler);
+}
+
+TextureRef loadRawLuminanceAlphaTextureDefault(std::string_view name, int width, int height)
+{
+    const Graphics* device = graphics();
+    return loadRawLuminanceAlphaTexture(name, width, height, device ? device->defaultSampler() : SamplerSettings{});
+}
+
+Texture2D* findCachedTexture(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags)
+{
+    return cache().find(name, sampler, flags);
+}
+
+std::size_t cachedTextureCount()
+{
+    return cache().size();
+}
