@@ -1,7 +1,11 @@
 #pragma once
 #include "platform/Math.h"
 
+#include <memory>
+#include <span>
+
 class Airplane;
+class Missile;
 class Runway;
 class Target;
 class Weapon;
@@ -40,4 +44,17 @@ public:
     virtual void launchFlaresFor(Airplane& airplane) = 0;
     // Damage the local player took: the HUD's shake and the statistic.
     virtual void onPlayerDamaged(Airplane& airplane, float damage, int weaponType) = 0;
+
+    // The entities in play: lock searches, hit tests and area damage walk them.
+    virtual std::span<Target* const> activeTargets() const = 0;
+    // Takes a launched missile into the world; the host updates it with a
+    // MissileSet and deletes it when it ends.
+    virtual void addMissile(std::unique_ptr<Missile> missile) = 0;
+
+    // What the statistics count; the host keeps only the local player's.
+    virtual void onGunShots(const Target& /*shooter*/, int /*fired*/, int /*hits*/) {}
+    virtual void onMissileHit(const Missile& /*missile*/) {}
+    // A network client reports the hits of its own missiles to the host.
+    virtual bool isNetworkClient() const { return false; }
+    virtual void onWeaponHit(Target& /*victim*/, Target* /*attacker*/, int /*weaponId*/) {}
 };

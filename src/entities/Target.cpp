@@ -3,6 +3,7 @@
 #include "entities/EntityIds.h"
 #include "entities/IEntityHost.h"
 #include "entities/weapons/Weapon.h"
+#include "entities/weapons/WeaponUpdate.h"
 #include "gamedata/records/WeaponList.h"
 #include "platform/Log.h"
 
@@ -14,6 +15,8 @@ Target::Target(IEntityHost& host, TargetKind kind, int team)
 Target::~Target()
 {
     removeAllWeapons();
+    // No weapon, missile or bullet may keep pointing here.
+    forgetTargetInWeapons(this);
     targetIds().release(m_id);
 }
 
@@ -70,6 +73,7 @@ void Target::onTeamChanged(bool) {}
 void Target::onTakenOut()
 {
     incomingMissile = nullptr;
+    loseTargetInWeapons(this);
     for (auto& w : m_weapons)
         if (w)
             w->reset();
@@ -82,18 +86,21 @@ bool Target::readState(std::span<const std::uint8_t>) { return false; }
 bool Target::addWeapon(int weaponIndex, int tag)
 {
     const WeaponCfg* record = WeaponList::instance().at(weaponIndex);
-    if (!record)
-        return false;
+    return record && mountWeapon(*record, tag);
+}
+
+bool Target::mountWeapon(const WeaponCfg& record, int tag)
+{
     for (auto& slot : m_weapons) {
         if (slot)
             continue;
-        slot = Weapon::create(*record, *this, tag);
+        slot = Weapon::create(record, *this, tag);
         if (!slot)
             return false;
         m_host->addWeapon(*slot);
         return true;
     }
-    logWarning("entities", "all %d weapon slots are full: %s not mounted", kWeaponSlots, record->name.c_str());
+    logWarning("entities", "all %d weapon slots are full: %s not mounted", kWeaponSlots, record.name.c_str());
     return false;
 }
 

@@ -155,6 +155,8 @@ public:
     // False, and nothing made, when the index names no weapon, all eight
     // slots are full or no weapon id is free.
     bool addWeapon(int weaponIndex, int tag);
+    // The same for a record at hand (ground units' own guns, tools).
+    bool mountWeapon(const WeaponCfg& record, int tag);
     // Deletes the weapons carrying the tag, telling the host first.
     void removeWeaponsWithTag(int tag);
     void removeAllWeapons();

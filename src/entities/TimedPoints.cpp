@@ -13,7 +13,7 @@ int TimedPoints::add(const Vec3& position, float life, const Target* owner)
     for (int i = 0; i < kCapacity; ++i) {
         Point& p = m_points[static_cast<std::size_t>(i)];
         if (p.timeLeft <= 0.0f) {
-            p = Point{position, life, owner};
+            p = Point{position, life, owner, ++m_serial};
             return i;
         }
     }

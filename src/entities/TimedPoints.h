@@ -2,6 +2,7 @@
 #include "platform/Math.h"
 
 #include <array>
+#include <cstdint>
 
 class Target;
 
@@ -14,6 +15,7 @@ public:
         Vec3 position;
         float timeLeft = 0.0f;  // s; the point is free at 0 or below
         const Target* owner = nullptr;
+        std::uint32_t serial = 0;  // grows with every point added; 0 for a free entry
     };
 
     static TimedPoints& instance();
@@ -27,7 +29,11 @@ public:
     int activeCount() const;
     // Forgets an owner that leaves the world.
     void forgetOwner(const Target* owner);
+    // The serial of the newest point; a missile rolls only for points newer
+    // than the last it saw.
+    std::uint32_t lastSerial() const { return m_serial; }
 
 private:
     std::array<Point, kCapacity> m_points{};
+    std::uint32_t m_serial = 0;
 };

@@ -43,7 +43,9 @@ struct WeaponCfg : CSerializable {
 
     // What the damage rule, the HUD and the missiles need.
     float playerDamage = 0.333f;  // scales damage the player takes in campaign missions
-    float dmgNaval = 1.0f, dmgLand = 1.0f, dmgAir = 1.0f;  // per target class
+    // Per target class. Damage is in ground hit points (a tank has 220); the
+    // air multiplier also scales it to an airplane's health of 1.
+    float dmgNaval = 1.0f, dmgLand = 1.0f, dmgAir = 1.0f;
     float blastRadius = 0.0f;  // area damage on impact when above 0
     float blastDamage = 0.0f;
     bool silent = false;  // no cruise sound

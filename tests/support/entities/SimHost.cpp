@@ -6,17 +6,81 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Runway.h"
 #include "entities/ground/Tunnel.h"
+#include "entities/TimedPoints.h"
+#include "entities/weapons/BulletPool.h"
+#include "entities/weapons/Weapon.h"
+#include "entities/weapons/WeaponUpdate.h"
 
 #include <algorithm>
 #include <cmath>
 
-SimHost::SimHost() = default;
+SimHost::SimHost()
+{
+    // A new game starts with no bullets and no flares in the air.
+    BulletPool::instance().clear();
+    TimedPoints::instance().clear();
+}
 
 SimHost::~SimHost()
 {
-    // Airplanes remove their weapons through this host: drop them first.
+    // Missiles point at targets, targets remove their weapons through this
+    // host: drop them in that order.
+    m_missiles.clear();
+    m_active.clear();
     m_airplanes.clear();
+    m_targets.clear();
+    BulletPool::instance().clear();
 }
+
+void SimHost::rebuildActive()
+{
+    m_active.clear();
+    for (auto& a : m_airplanes)
+        m_active.push_back(a.get());
+    for (auto& t : m_targets)
+        m_active.push_back(t.get());
+}
+
+Target* SimHost::addTarget(std::unique_ptr<Target> target)
+{
+    if (!target || !target->hasId())
+        return nullptr;
+    target->setActive(true);
+    m_targets.push_back(std::move(target));
+    rebuildActive();
+    return m_targets.back().get();
+}
+
+void SimHost::remove(Target* target)
+{
+    if (!target)
+        return;
+    target->onTakenOut();
+    target->setActive(false);
+    std::erase_if(m_airplanes, [&](const auto& a) { return a.get() == target; });
+    std::erase_if(m_targets, [&](const auto& t) { return t.get() == target; });
+    if (m_player == target)
+        m_player = nullptr;
+    rebuildActive();
+}
+
+void SimHost::addMissile(std::unique_ptr<Missile> missile)
+{
+    if (!missile)
+        return;
+    ++missilesLaunched;
+    m_missiles.add(std::move(missile));
+}
+
+void SimHost::onGunShots(const Target& shooter, int fired, int hit)
+{
+    if (&shooter != m_player)
+        return;
+    shotsFired += fired;
+    shotsHit += hit;
+}
+
+void SimHost::onMissileHit(const Missile&) { ++missilesHit; }
 
 Runway& SimHost::addRunway(const Vec3& position, float heading, const Vec3& halfExtents)
 {
@@ -38,6 +102,7 @@ Airplane* SimHost::add(std::unique_ptr<Airplane> airplane)
         return nullptr;
     airplane->setActive(true);
     m_airplanes.push_back(std::move(airplane));
+    rebuildActive();
     return m_airplanes.back().get();
 }
 
@@ -45,6 +110,20 @@ void SimHost::step(float dt)
 {
     for (auto& a : m_airplanes)
         a->update(dt);
+    for (auto& t : m_targets)
+        if (t->isActive() && t->isAlive()) {
+            t->setPosition(t->position() + t->velocity() * dt);
+            t->update(dt);
+        }
+    for (auto& t : m_targets)
+        if (t->isActive() && t->isAlive() && t->health() <= 0.0f)
+            t->onDestroyed(CrashCause::KilledByDamage);
+    for (Weapon* w : weapons)
+        if (w->isEnabled() && w->owner().isActive())
+            w->updateTargeting(dt);
+    TimedPoints::instance().update(dt);
+    m_missiles.update(dt);
+    updateWeapons(*this, weapons, dt);
     for (auto& a : m_airplanes) {
         if (!a->isActive() || a->lifeState() == LifeState::Destroyed)
             continue;
@@ -105,6 +184,7 @@ void SimHost::damageTarget(Target& victim, Target* attacker, float damage, const
     const float dealt = damageAfterRules(damage, victim, attacker, weapon, context);
     victim.setHealth(victim.health() - dealt);
     victim.onHit(hitPoint, weapon ? weapon->type : 9, attacker, dealt);
+    hits.push_back({&victim, attacker, dealt});
     if (victim.health() <= 0.0f)
         victim.lastAttacker = attacker;
 }

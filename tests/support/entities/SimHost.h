@@ -1,6 +1,7 @@
 #pragma once
 #include "entities/IEntityHost.h"
 #include "entities/Target.h"
+#include "entities/weapons/MissileSet.h"
 
 #include <functional>
 #include <memory>
@@ -30,9 +31,15 @@ public:
     // Takes the airplane into the world; false (and the airplane dropped)
     // when it has no id.
     Airplane* add(std::unique_ptr<Airplane> airplane);
+    // Any other target (ships, vehicles, drones); it moves along its velocity.
+    Target* addTarget(std::unique_ptr<Target> target);
+    // Deletes an airplane or target mid-game, the way the game mode removes one.
+    void remove(Target* target);
     void setPlayer(const Airplane* player) { m_player = player; }
-    // Runs every active airplane for dt, then the crash and death checks.
+    // Runs every active airplane and target for dt, the crash and death
+    // checks, the flares, the missiles and the weapons.
     void step(float dt);
+    MissileSet& missiles() { return m_missiles; }
 
     float groundHeightAt(float x, float z) const override;
     Runway* findRunwayAt(const Vec3& point, float margin) override;
@@ -46,6 +53,10 @@ public:
     void onFlightState(Airplane& airplane, int state, float time) override;
     void launchFlaresFor(Airplane& airplane) override;
     void onPlayerDamaged(Airplane& airplane, float damage, int weaponType) override;
+    std::span<Target* const> activeTargets() const override { return m_active; }
+    void addMissile(std::unique_ptr<Missile> missile) override;
+    void onGunShots(const Target& shooter, int fired, int hits) override;
+    void onMissileHit(const Missile& missile) override;
 
     bool campaign = false;
     std::vector<int> events;
@@ -54,12 +65,25 @@ public:
     int flareSalvos = 0;
     int flightStateReports = 0;
     float playerDamageTaken = 0.0f;
+    int shotsFired = 0, shotsHit = 0;  // the player's
+    int missilesLaunched = 0, missilesHit = 0;  // everyone's
+    struct Hit {
+        const Target* victim;
+        const Target* attacker;
+        float damage;  // after the rules
+    };
+    std::vector<Hit> hits;
 
     bool crashed(const Target& target) const;
     const std::vector<std::unique_ptr<Airplane>>& airplanes() const { return m_airplanes; }
 
 private:
+    void rebuildActive();
+
     std::vector<std::unique_ptr<Airplane>> m_airplanes;
+    std::vector<std::unique_ptr<Target>> m_targets;
+    std::vector<Target*> m_active;
+    MissileSet m_missiles{*this};
     std::vector<std::unique_ptr<Runway>> m_runways;
     std::vector<std::unique_ptr<Tunnel>> m_tunnels;
     const Airplane* m_player = nullptr;

@@ -1,0 +1,177 @@
+#include "entities/weapons/Machinegun.h"
+
+#include "entities/EntityHooks.h"
+#include "entities/IEntityHost.h"
+#include "entities/aircraft/Airplane.h"
+#include "entities/weapons/BulletPool.h"
+#include "entities/weapons/WeaponHooks.h"
+#include "entities/weapons/WeaponMath.h"
+#include "gamedata/records/WeaponCfg.h"
+
+#include <algorithm>
+#include <cmath>
+
+Machinegun::~Machinegun()
+{
+    stopSound();
+    if (m_smoke && weaponFx().gunSmoke)
+        weaponFx().gunSmoke(*this, false);
+}
+
+float Machinegun::fireInterval() const { return std::max(record().reloadTime, 1e-3f); }
+
+Vec3 Machinegun::muzzleOffset(int index) const
+{
+    const int n = static_cast<int>(m_launchers.size());
+    return {(static_cast<float>(index) - 0.5f * static_cast<float>(n - 1)) * 1.6f, -0.3f, -1.5f};
+}
+
+void Machinegun::setSmoke(bool on)
+{
+    m_smoke = on;
+    if (weaponFx().gunSmoke)
+        weaponFx().gunSmoke(*this, on);
+}
+
+void Machinegun::stopSound()
+{
+    if (m_sounding && weaponSound().gunFiring)
+        weaponSound().gunFiring(*this, false);
+    m_sounding = false;
+}
+
+void Machinegun::reset()
+{
+    stopSound();
+    m_dryReported = false;
+    Weapon::reset();
+}
+
+void Machinegun::update(float dt)
+{
+    Weapon::update(dt);
+    Target& shooter = owner();
+    if (!isEnabled() || !isFiring() || !shooter.isActive() || !shooter.isAlive()) {
+        stopSound();
+        m_dryReported = false;
+        m_pressed = false;
+        return;
+    }
+    m_pressed = false;
+    const Vec3 nose = fireDirection();
+    int fired = 0;
+    for (int i = 0; i < static_cast<int>(m_launchers.size()); ++i) {
+        if (m_launchers[static_cast<std::size_t>(i)] >= 0.0f)
+            continue;
+        if (!takeAmmo()) {
+            if (!m_dryReported)
+                soundPlay("mgun_no_ammo", shooter.position());
+            m_dryReported = true;
+            break;
+        }
+        const Vec3 direction = jitterDirection(nose, record().spread);
+        const Vec3 velocity = direction * record().speed + shooter.velocity();
+        if (BulletPool::instance().fire(&shooter, shooter.team(), record(), mountPosition(i), velocity))
+            ++fired;
+        startReload(i);
+    }
+    if (fired > 0) {
+        shooter.host().onGunShots(shooter, fired, 0);
+        if (!m_sounding && weaponSound().gunFiring)
+            weaponSound().gunFiring(*this, true);
+        m_sounding = true;
+    }
+}
+
+float AlienLaser::range() const { return std::max(record().speed, 1.0f) * std::max(record().life, 0.1f); }
+
+void AlienLaser::update(float dt)
+{
+    Weapon::update(dt);
+    m_beam.timeLeft -= dt;
+    Target& shooter = owner();
+    if (!isEnabled() || !isFiring() || !shooter.isActive() || !shooter.isAlive()) {
+        m_pressed = false;
+        return;
+    }
+    m_pressed = false;
+    const int launcher = readyLauncher();
+    if (launcher < 0 || !takeAmmo())
+        return;
+    fireBeam(launcher);
+    startReload(launcher);
+}
+
+void AlienLaser::fireBeam(int launcher)
+{
+    Target& shooter = owner();
+    IEntityHost& host = shooter.host();
+    const Vec3 from = mountPosition(launcher);
+    const Vec3 dir = fireDirection();
+    const float length = range();
+    Target* victim = nullptr;
+    float nearest = length;
+    for (Target* t : host.activeTargets()) {
+        if (!t || t == &shooter || !t->isActive() || !t->isAlive() || !t->isTargetable())
+            continue;
+        if (shooter.team() != kTeamNone && t->team() == shooter.team())
+            continue;
+        const Vec3 to = t->position() - from;
+        const float along = vec3Dot(to, dir);
+        if (along < 0.0f || along > nearest + t->radius())
+            continue;
+        const float offSq = vec3Dot(to, to) - along * along;
+        const float r = t->radius();
+        if (offSq >= r * r)
+            continue;
+        const float enter = std::max(along - std::sqrt(r * r - offSq), 0.0f);
+        if (enter >= nearest || !t->ownHitCheck(from + dir * enter, 0.5f))
+            continue;
+        victim = t;
+        nearest = enter;
+    }
+    // The ground cuts the beam short.
+    float groundAt = -1.0f;
+    const int steps = 32;
+    for (int i = 1; i <= steps; ++i) {
+        const float d = nearest * static_cast<float>(i) / static_cast<float>(steps);
+        const Vec3 p = from + dir * d;
+        if (p.y < host.groundHeightAt(p.x, p.z)) {
+            groundAt = d;
+            break;
+        }
+    }
+    if (groundAt >= 0.0f) {
+        victim = nullptr;
+        nearest = groundAt;
+    }
+    m_beam = Beam{from, from + dir * nearest, kBeamTime, victim != nullptr};
+    shooter.host().onGunShots(shooter, 1, victim ? 1 : 0);
+    if (victim)
+        host.damageTarget(*victim, &shooter, record().damage, m_beam.to, &record());
+    else if (groundAt >= 0.0f && weaponFx().dirtShots)
+        weaponFx().dirtShots(m_beam.to);
+}
+
+SmokeWeapon::~SmokeWeapon() { switchSmoke(false); }
+
+void SmokeWeapon::switchSmoke(bool on)
+{
+    if (on == m_smoking)
+        return;
+    m_smoking = on;
+    if (weaponFx().smoke)
+        weaponFx().smoke(*this, on);
+}
+
+void SmokeWeapon::setFiring(bool on)
+{
+    Weapon::setFiring(on);
+    switchSmoke(on && isEnabled());
+}
+
+void SmokeWeapon::reset()
+{
+    switchSmoke(false);
+    Weapon::reset();
+}

@@ -1,0 +1,108 @@
+#include "entities/weapons/MissileSet.h"
+
+#include "entities/EntityHooks.h"
+#include "entities/IEntityHost.h"
+#include "entities/Target.h"
+#include "entities/weapons/AreaDamage.h"
+#include "gamedata/records/WeaponCfg.h"
+
+#include <algorithm>
+
+namespace {
+// A torpedo that reaches ground higher than this has run ashore.
+constexpr float kShoreHeight = 0.5f;
+}  // namespace
+
+MissileSet::MissileSet(IEntityHost& host) : m_host(&host) {}
+
+MissileSet::~MissileSet() { clear(); }
+
+void MissileSet::add(std::unique_ptr<Missile> missile)
+{
+    if (missile)
+        m_missiles.push_back(std::move(missile));
+}
+
+Missile* MissileSet::at(int i) const
+{
+    return i >= 0 && i < count() ? m_missiles[static_cast<std::size_t>(i)].get() : nullptr;
+}
+
+void MissileSet::forget(const Target* t)
+{
+    for (auto& m : m_missiles)
+        m->forget(t);
+}
+
+void MissileSet::clear() { m_missiles.clear(); }
+
+void MissileSet::end(std::size_t index, End how, const Vec3& at)
+{
+    Missile& m = *m_missiles[index];
+    switch (how) {
+    case End::Detonated:
+        fxSpawn(m.isTorpedo() && m.position().y < 0.0f ? "torpedo_target_impact.psc" : "missile_explode_air.psc", at);
+        break;
+    case End::Water:
+        fxSpawn("missile_explode_water.psc", at);
+        break;
+    case End::Ground:
+    case End::Shore:
+        fxSpawn("missile_explode_ground.psc", at);
+        break;
+    case End::Expired:
+        break;
+    }
+    if (how == End::Water || how == End::Ground || how == End::Shore) {
+        m.dropTarget();
+        const WeaponCfg& r = m.record();
+        if (r.blastRadius > 0.0f)
+            applyAreaDamage(*m_host, m.owner(), m.ownerTeam(), at, r.blastRadius, blastDamageOf(r), &r, nullptr);
+    }
+    if (onEnd)
+        onEnd(Ending{&m, how, at});
+    m_missiles.erase(m_missiles.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void MissileSet::update(float dt)
+{
+    for (std::size_t i = 0; i < m_missiles.size();) {
+        Missile& m = *m_missiles[i];
+        const bool spent = m.updateFlight(dt);
+        if (spent) {
+            m_host->onMissileHit(m);
+            end(i, End::Detonated, m.position());
+            continue;
+        }
+        if (m.remainingLife() <= 0.0f) {
+            end(i, End::Expired, m.position());
+            continue;
+        }
+        const Vec3 p = m.position();
+        const float ground = m_host->groundHeightAt(p.x, p.z);
+        if (m.canExplodeOnWater() && p.y < 0.0f && ground <= 0.0f) {
+            end(i, End::Water, {p.x, 0.0f, p.z});
+            continue;
+        }
+        if (p.y < ground && !m_host->findGroundTargetAt(p, 0.0f)) {
+            if (!m.isTorpedo()) {
+                end(i, End::Ground, {p.x, ground, p.z});
+                continue;
+            }
+            if (p.y > 0.0f || ground > kShoreHeight) {
+                // Dropped on land, or run ashore.
+                end(i, p.y > 0.0f ? End::Expired : End::Shore, {p.x, ground, p.z});
+                continue;
+            }
+        }
+        // Warn the target; the nearest missile is the one it reacts to.
+        if (Target* t = m.target()) {
+            const IGameEntity* current = t->incomingMissile;
+            if (!current || current == &m ||
+                vec3DistanceSq(m.position(), t->position()) <
+                    vec3DistanceSq(current->worldPosition(), t->position()))
+                t->incomingMissile = &m;
+        }
+        ++i;
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include "entities/weapons/Missile.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class IEntityHost;
+class Target;
+
+// The missiles in flight and their per-frame pass: flight, detonations,
+// impacts on water and ground, area damage and the targets' incoming-missile
+// warnings. The game mode (and the test host) owns one.
+class MissileSet {
+public:
+    // How a missile ended, for the caller's effects and counts.
+    enum class End { Detonated, Water, Ground, Shore, Expired };
+    struct Ending {
+        const Missile* missile;
+        End how;
+        Vec3 at;
+    };
+
+    explicit MissileSet(IEntityHost& host);
+    ~MissileSet();
+    MissileSet(const MissileSet&) = delete;
+    MissileSet& operator=(const MissileSet&) = delete;
+
+    void add(std::unique_ptr<Missile> missile);
+    // One frame for every missile.
+    void update(float dt);
+    // A target leaves the world: every missile forgets it.
+    void forget(const Target* t);
+    void clear();
+
+    int count() const { return static_cast<int>(m_missiles.size()); }
+    Missile* at(int i) const;
+    // Called for each missile that ends, before it is deleted.
+    std::function<void(const Ending&)> onEnd;
+
+private:
+    void end(std::size_t index, End how, const Vec3& at);
+
+    IEntityHost* m_host;
+    std::vector<std::unique_ptr<Missile>> m_missiles;
+};

@@ -1,0 +1,13 @@
+#include "entities/weapons/WeaponHooks.h"
+
+WeaponFxHooks& weaponFx()
+{
+    static WeaponFxHooks hooks;
+    return hooks;
+}
+
+WeaponSoundHooks& weaponSound()
+{
+    static WeaponSoundHooks hooks;
+    return hooks;
+}
