@@ -13,7 +13,9 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-#include <regex>
+#include <algorithm>
+#include <cctype>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -182,19 +184,40 @@ bool buildAircraftTextures(DataContext& context)
            context.writeFile("data/models/propeller.png", propeller);
 }
 
+// The family folder of a plane record's model: the <family> of its first
+// `file "data/planes/<family>/..."` line; empty when it has none.
+std::string modelFamily(const std::string& text)
+{
+    constexpr std::string_view kPrefix = "\"data/planes/";
+    for (std::size_t at = text.find("file"); at != std::string::npos; at = text.find("file", at + 4)) {
+        std::size_t i = at + 4;
+        if (i >= text.size() || (text[i] != ' ' && text[i] != '\t'))
+            continue;
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+        if (text.compare(i, kPrefix.size(), kPrefix) != 0)
+            continue;
+        i += kPrefix.size();
+        std::size_t end = i;
+        while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_'))
+            ++end;
+        if (end > i && end < text.size() && text[end] == '/')
+            return text.substr(i, end - i);
+    }
+    return {};
+}
+
 // The model families of the plane records ("data/planes/<family>/<family>_ful.glm").
 std::vector<std::string> planeFamilies(const DataContext& context)
 {
     std::vector<std::string> families;
-    const std::regex file(R"re(file\s+"data/planes/([A-Za-z0-9_]+)/)re");
     for (const auto& path : listFolder(context.sourceDir() / "records/data/planes", Listing::Files, ".cfg")) {
         std::string text;
-        std::smatch match;
-        if (readSourceFile(path, text) && std::regex_search(text, match, file)) {
-            const std::string family = match[1];
-            if (std::find(families.begin(), families.end(), family) == families.end())
-                families.push_back(family);
-        }
+        if (!readSourceFile(path, text))
+            continue;
+        const std::string family = modelFamily(text);
+        if (!family.empty() && std::find(families.begin(), families.end(), family) == families.end())
+            families.push_back(family);
     }
     return families;
 }
