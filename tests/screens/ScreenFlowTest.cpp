@@ -1,6 +1,9 @@
 #include "FakeScreen.h"
 
+#include "platform/File.h"
 #include "platform/TouchQueue.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/SpriteSets.h"
 #include "screens/LoadingScreen.h"
 #include "screens/Screens.h"
 
@@ -134,8 +137,11 @@ TEST_F(ScreenFlow, InputGoesToTheInputScreenAndTouchZeroIsNeverPassedOn)
     EXPECT_EQ(log, (Log{"pause.down1", "pause.back"}));
 }
 
-TEST_F(ScreenFlow, ALoadingScreenSwitchesOnlyAtExactlyOne)
+TEST_F(ScreenFlow, ALoadingScreenSwitchesOnlyAtExactlyOneAndReleasesItsArt)
 {
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    const CSprite* art = getSprite(LoadingScreen::kArtSpriteSet);
+    ASSERT_TRUE(art->isLoaded()) << "the loading art is staged";
     LoadingScreen& loading = gameLoadingScreen();
     game.steps = {0.5f, 0.999f, 1.0f};
     loading.prepare(&game);
@@ -152,5 +158,6 @@ TEST_F(ScreenFlow, ALoadingScreenSwitchesOnlyAtExactlyOne)
     updateScreens();
     EXPECT_EQ(currentScreen(), &game);
     EXPECT_EQ(log, (Log{"game.load", "game.load", "game.load", "game.enter"}));
+    EXPECT_FALSE(art->isLoaded());   // looked at without loading it again
 }
 }  // namespace
