@@ -19,7 +19,7 @@ constexpr float kPi = 3.14159265f;
 
 enum class Mission { None, Air, Convoy, Towers, Bridge, Airfield, Cover, Ships, Flak, Headquarters, Tanks, Destroyers };
 
-struct MapSpec {
+struct MapLayout {
     const char* record;
     const char* terrain;
     Mission mission;
@@ -28,7 +28,7 @@ struct MapSpec {
     int campaign, index;     // -1 outside the campaigns
 };
 
-const MapSpec kMaps[] = {
+const MapLayout kMaps[] = {
     {"mainmenu", "training", Mission::None, "bf109", "p51", -1, 0},
     {"harbour", "pacific", Mission::None, "zero", "corsair", -1, 0},
     {"training", "training", Mission::None, "bf109", "p51", -1, 0},
@@ -88,8 +88,8 @@ struct P {
 
 class MapBuilder {
 public:
-    MapBuilder(const MapSpec& spec, const MapWorldPlan& plan, const Terrain& terrain)
-        : m_spec(spec), m_plan(plan), m_terrain(terrain)
+    MapBuilder(const MapLayout& layout, const MapWorldPlan& plan, const Terrain& terrain)
+        : m_layout(layout), m_plan(plan), m_terrain(terrain)
     {
     }
 
@@ -265,7 +265,7 @@ private:
         return out;
     }
 
-    const MapSpec& m_spec;
+    const MapLayout& m_layout;
     const MapWorldPlan& m_plan;
     const Terrain& m_terrain;
     EdtWriter m_out;
@@ -276,8 +276,8 @@ private:
 
 std::string MapBuilder::build()
 {
-    m_out.line("// Map \"%s\" on the \"%s\" terrain. Made by the data tool.", m_spec.record, m_spec.terrain);
-    const std::string record = m_spec.record;
+    m_out.line("// Map \"%s\" on the \"%s\" terrain. Made by the data tool.", m_layout.record, m_layout.terrain);
+    const std::string record = m_layout.record;
     // Placed first so the tutorials' runway is the first such item.
     for (std::size_t i = 0; i < m_plan.flats.size(); ++i)
         airfield(static_cast<int>(i));
@@ -307,7 +307,7 @@ std::string MapBuilder::build()
     path("patrol", centre.x, centre.z, 4000.0f, 1400.0f, 6);
     path("front", b.x, b.z, 2500.0f, 1000.0f, 5);
 
-    if (m_spec.campaign < 0) {
+    if (m_layout.campaign < 0) {
         int number = 0;
         for (const auto& [name, t] : m_towns)
             landmark(number++, ("LANDMARK_" + upper(name)).c_str(), t, 900.0f);
@@ -334,10 +334,10 @@ void MapBuilder::missionContent()
     const float toEnemy = std::atan2(-(enemy.z - home.z), enemy.x - home.x) * 180.0f / kPi;
     char extra[256];
     std::snprintf(extra, sizeof extra, "player true squadron \"blue\" skill 1");
-    object("player", m_spec.friendPlane, 0, 0, {home.x, groundOrWater(home.x, home.z) + 1200.0f, home.z},
+    object("player", m_layout.friendPlane, 0, 0, {home.x, groundOrWater(home.x, home.z) + 1200.0f, home.z},
            toEnemy - 90.0f, extra);
     for (int k = 0; k < 2; ++k)
-        object("wingman_" + std::to_string(k), m_spec.friendPlane, 0, 0,
+        object("wingman_" + std::to_string(k), m_layout.friendPlane, 0, 0,
                {home.x + (k ? 120.0f : -120.0f), groundOrWater(home.x, home.z) + 1180.0f, home.z + 150.0f},
                toEnemy - 90.0f, "squadron \"blue\" skill 0.6");
 
@@ -369,20 +369,20 @@ void MapBuilder::missionContent()
     };
     std::string friends;
     const P mid{(home.x + enemy.x) * 0.5f, 0.0f, (home.z + enemy.z) * 0.5f};
-    switch (m_spec.mission) {
+    switch (m_layout.mission) {
     case Mission::Air:
-        planes("red", m_spec.enemyPlane, 4, mid, 1500.0f, "patrol");
+        planes("red", m_layout.enemyPlane, 4, mid, 1500.0f, "patrol");
         break;
     case Mission::Convoy:
     case Mission::Cover:
         for (int k = 0; k < 3; ++k) {
             const P p = sea(mid.x + k * 400.0f, mid.z + k * 150.0f);
             const std::string name = "convoy_" + std::to_string(k);
-            object(name, m_spec.mission == Mission::Cover ? "navalunit" : "cargoship",
-                   m_spec.mission == Mission::Cover ? 9 : 10, 0, p, 90.0f);
+            object(name, m_layout.mission == Mission::Cover ? "navalunit" : "cargoship",
+                   m_layout.mission == Mission::Cover ? 9 : 10, 0, p, 90.0f);
             friends += (friends.empty() ? "" : " ") + name;
         }
-        planes("bombers", m_spec.enemyPlane, 4, enemy, 1200.0f, "front");
+        planes("bombers", m_layout.enemyPlane, 4, enemy, 1200.0f, "front");
         break;
     case Mission::Towers:
         ground("radar", "tower", 2, 4, enemy, 600.0f, false);
@@ -399,7 +399,7 @@ void MapBuilder::missionContent()
     case Mission::Airfield:
         ground("hangars", "hangar", 2, 3, enemy, 250.0f, false);
         add("control", "tower", 2, 1, land(enemy.x + 300.0f, enemy.z + 200.0f));
-        planes("cover", m_spec.enemyPlane, 2, enemy, 900.0f, "front");
+        planes("cover", m_layout.enemyPlane, 2, enemy, 900.0f, "front");
         break;
     case Mission::Ships:
         ground("freighter", "cargoship", 10, 4, mid, 500.0f, true);
@@ -410,7 +410,7 @@ void MapBuilder::missionContent()
     case Mission::Headquarters:
         add("headquarters", "hq", 6, 1, land(enemy.x - 600.0f, enemy.z - 500.0f));
         ground("guard", "flakgun", 3, 3, enemy, 700.0f, false);
-        planes("cover", m_spec.enemyPlane, 3, enemy, 1100.0f, "front");
+        planes("cover", m_layout.enemyPlane, 3, enemy, 1100.0f, "front");
         break;
     case Mission::Tanks:
         ground("column", "tank", 3, 5, mid, 260.0f, false);
@@ -428,17 +428,17 @@ void MapBuilder::missionContent()
         char more[160];
         std::snprintf(more, sizeof more, "squadron \"wave\" skill 0.6 path \"patrol\" spawn 1 active false");
         const std::string name = "wave_" + std::to_string(k);
-        object(name, m_spec.enemyPlane, 0, 1,
+        object(name, m_layout.enemyPlane, 0, 1,
                {enemy.x + 300.0f * k, groundOrWater(enemy.x, enemy.z) + 1600.0f, enemy.z}, 0.0f, more);
         wave += (wave.empty() ? "" : " ") + name;
     }
 
     char title[64];
-    std::snprintf(title, sizeof title, "MAP_C%dM%d_DESC", m_spec.campaign + 1, m_spec.index + 1);
+    std::snprintf(title, sizeof title, "MAP_C%dM%d_DESC", m_layout.campaign + 1, m_layout.index + 1);
     m_out.line("MapTrigger { name \"intro\" condition Timer delay 2 exec [");
     m_out.line("    TriggerAction { type Notice text \"%s\" value 6 }", title);
     m_out.line("    TriggerAction { type Objective target \"goal\" }");
-    if (m_spec.mission == Mission::Cover) {
+    if (m_layout.mission == Mission::Cover) {
         m_out.line("    TriggerAction { type Countdown value 300 text \"COUNTDOWN_RELIEF\" }");
     }
     m_out.line("] }");
@@ -459,7 +459,7 @@ void MapBuilder::missionContent()
         m_out.line("    TriggerAction { type Fail value %d }", kFailConvoyText);
         m_out.line("] }");
     }
-    if (m_spec.mission == Mission::Cover) {
+    if (m_layout.mission == Mission::Cover) {
         m_out.line("MapTrigger { name \"relief\" condition Timer delay 302 exec [");
         m_out.line("    TriggerAction { type HideCountdown }");
         m_out.line("    TriggerAction { type Notice text \"MISSION_RELIEF_ARRIVED\" value 5 }");
@@ -476,15 +476,15 @@ void MapBuilder::missionContent()
 
 bool buildMaps(DataContext& context)
 {
-    for (const MapSpec& spec : kMaps) {
-        const MapWorldPlan* plan = findMapWorldPlan(spec.terrain);
-        const Terrain* terrain = mapWorldTerrain(spec.terrain);
+    for (const MapLayout& layout : kMaps) {
+        const MapWorldPlan* plan = findMapWorldPlan(layout.terrain);
+        const Terrain* terrain = mapWorldTerrain(layout.terrain);
         if (!plan || !terrain) {
-            context.error(std::string("map ") + spec.record + ": no terrain \"" + spec.terrain + "\"");
+            context.error(std::string("map ") + layout.record + ": no terrain \"" + layout.terrain + "\"");
             return false;
         }
-        MapBuilder builder(spec, *plan, *terrain);
-        if (!context.writeFile(std::string("data/maps/") + spec.record + ".edt", builder.build()))
+        MapBuilder builder(layout, *plan, *terrain);
+        if (!context.writeFile(std::string("data/maps/") + layout.record + ".edt", builder.build()))
             return false;
     }
     return true;
