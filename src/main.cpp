@@ -17,7 +17,9 @@
 #include "screens/SplashesScreen.h"
 #include "screens/hud/HudSounds.h"
 #include "sound/Sound.h"
+#include "ui/MenuFrame.h"
 #include "ui/MenuHooks.h"
+#include "ui/MenuNavigation.h"
 
 #include <cstdlib>
 #include <utility>
@@ -178,6 +180,19 @@ int main(int argc, char** argv)
     hooks.updateSound = updateSound;
     hooks.focusLost = applyFocusLost;
     hooks.focusGained = [] { applyFocusGained(settings()); };
+    hooks.closeRequested = [] {
+        QuitGameOverlay::instance().show();
+        logInfo("menus", "page shown: QuitGameOverlay");
+    };
+    hooks.focusedItemCentre = [](int& x, int& y) {
+        MenuFrame* frame = getInputFrame();
+        const MenuItem* item = frame ? frame->focusedItem : nullptr;
+        if (!item)
+            return false;
+        x = item->absX + item->width / 2;
+        y = item->absY + item->height / 2;
+        return true;
+    };
     App app(std::move(hooks));
     return app.run(argc, argv);
 }

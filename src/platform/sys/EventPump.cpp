@@ -127,6 +127,12 @@ void EventPump::handleWindowEvent(const SDL_Event& event)
         if (m_hooks.focusLost)
             m_hooks.focusLost();
         break;
+    case SDL_WINDOWEVENT_CLOSE:
+        if (m_hooks.closeRequested)
+            m_hooks.closeRequested();
+        else
+            m_quit = true;
+        break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         if (m_hooks.focusGained)
             m_hooks.focusGained();
