@@ -25,6 +25,9 @@ void InputScriptPlayer::start(std::vector<ScriptEvent> events, unsigned windowId
     });
     if (!usesPad || m_virtualIndex >= 0)
         return;
+    // A scripted run may go on without the window's focus (several runs on
+    // one display): the controller must be heard all the same.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     m_virtualIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
                                                SDL_CONTROLLER_BUTTON_MAX, 0);
     if (m_virtualIndex >= 0)

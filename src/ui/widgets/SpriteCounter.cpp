@@ -153,11 +153,13 @@ bool SpriteCounter::onSwipe(float, float)
 
 void SpriteCounter::activate()
 {
-    ++value;
-    if (value > maximum)
+    // Compared before stepping: a value at the largest int must not overflow.
+    if (value >= maximum)
         value = minimum;
-    if (value < minimum)
+    else if (value < minimum)
         value = maximum;
+    else
+        ++value;
     dragOffset = 0.0f;
     m_returning = true;
 }

@@ -1,5 +1,6 @@
 #include "harness/MenuHarness.h"
 
+#include "platform/Input.h"
 #include "platform/ScreenMetrics.h"
 #include "ui/MenuFrame.h"
 #include "ui/MenuNavigation.h"
@@ -121,6 +122,44 @@ TEST_F(WidgetPage, KeysAndAMouseDragChangeValues)
     const SpriteHComboBox& c = *page.combo;
     click(c.absX + c.width - 5, c.absY + c.height / 2);
     EXPECT_EQ(c.selected, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A controller's buttons reach the widgets through the same focus links and
+// activation as the keys.
+struct PadPage : WidgetPage {
+    static constexpr int kPad = 4242;
+    void button(int b)
+    {
+        for (bool down : {true, false}) {
+            SDL_Event event{};
+            event.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+            event.cbutton.which = kPad;
+            event.cbutton.button = static_cast<Uint8>(b);
+            event.cbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+            ASSERT_EQ(SDL_PushEvent(&event), 1);
+            step(2);
+        }
+    }
+};
+
+TEST_F(PadPage, ControllerButtonsChangeValues)
+{
+    ASSERT_GE(input().controllerAdded(kPad, "Pad", 6, 15, true), 0);
+    WidgetsPage page;
+    goToFrame(&page);
+    step();
+    const float before = page.slider->value;
+    button(0);    // A: activate the focused slider
+    EXPECT_GT(page.slider->value, before);
+    button(12);   // d-pad down: the check box
+    EXPECT_EQ(page.focusedItem, page.box);
+    button(0);
+    EXPECT_FALSE(page.box->checked);
+    input().controllerRemoved(kPad);
 }
 
 }  // namespace
