@@ -154,12 +154,13 @@ bool SpriteCounter::onSwipe(float, float)
 void SpriteCounter::activate()
 {
     // Compared before stepping: a value at the largest int must not overflow.
-    if (value >= maximum)
+    if (value >= maximum) {
         value = minimum;
-    else if (value < minimum)
-        value = maximum;
-    else
+    } else {
         ++value;
+        if (value < minimum)
+            value = maximum;
+    }
     dragOffset = 0.0f;
     m_returning = true;
 }
