@@ -11,6 +11,7 @@
 class IEntityHost;
 class Weapon;
 class Squadron;
+class TargetAI;
 struct PlaneCfg;
 struct WeaponCfg;
 
@@ -205,7 +206,7 @@ public:
     CrashCause deathCause = CrashCause::None;
     int mapItem = -1;
     Squadron* squadron = nullptr;
-    void* aiController = nullptr;  // the AI library's controller; null when none
+    TargetAI* aiController = nullptr;  // the AI controller flying or driving it; null when none
     bool checksCollisions = true;
     bool inPlay = true;
     int markerColorIndex = -1;
