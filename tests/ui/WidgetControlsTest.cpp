@@ -51,7 +51,7 @@ TEST_F(MenuTest, CheckboxSizesAndTogglesFromKeysAsFromTouches)
     EXPECT_EQ(log.calls, "check change(on) uncheck change(off) check change(on) ");
     EXPECT_TRUE(box.checked);
     EXPECT_TRUE(box.drawsOwnFocus());
-    EXPECT_TRUE(sounds.empty());
+    EXPECT_EQ(sounds.size(), 0u);
 
     // A label beside: box, gap of 10 x scale, text; below: centred under the box.
     box.setText(u"Sound");
