@@ -14,15 +14,6 @@ using namespace std::string_literals;
 
 // ---- Check box ----
 
-struct BoxLog {
-    std::string calls;
-    static void check(void* c, SpriteCheckbox*) { static_cast<BoxLog*>(c)->calls += "check "; }
-    static void uncheck(void* c, SpriteCheckbox*) { static_cast<BoxLog*>(c)->calls += "uncheck "; }
-    static void change(void* c, SpriteCheckbox* box)
-    {
-        static_cast<BoxLog*>(c)->calls += box->checked ? "change(on) " : "change(off) ";
-    }
-};
 
 TEST_F(MenuTest, CheckboxSizesAndTogglesFromKeysAsFromTouches)
 {
@@ -37,18 +28,17 @@ TEST_F(MenuTest, CheckboxSizesAndTogglesFromKeysAsFromTouches)
     EXPECT_EQ(box.width, w);
     EXPECT_EQ(box.height, h);
 
-    BoxLog log;
-    box.context = &log;
-    box.onCheck = &BoxLog::check;
-    box.onUncheck = &BoxLog::uncheck;
-    box.onChange = &BoxLog::change;
+    std::string calls;
+    box.onCheck = [&] { calls += "check "; };
+    box.onUncheck = [&] { calls += "uncheck "; };
+    box.onChange = [&] { calls += box.checked ? "change(on) " : "change(off) "; };
     box.activate();
     EXPECT_TRUE(box.checked);
     box.activate();
     EXPECT_FALSE(box.checked);
     EXPECT_TRUE(box.onTouchDown(3, 3));
     EXPECT_TRUE(box.onTouchUp(3, 3));   // the release changes nothing
-    EXPECT_EQ(log.calls, "check change(on) uncheck change(off) check change(on) ");
+    EXPECT_EQ(calls, "check change(on) uncheck change(off) check change(on) ");
     EXPECT_TRUE(box.checked);
     EXPECT_TRUE(box.drawsOwnFocus());
     EXPECT_EQ(sounds.size(), 0u);
@@ -154,9 +144,14 @@ TEST_F(Counter, LargeAndNegativeRangesFormatEveryValue)
 
 // ---- Sliders ----
 
+// The values an owner read in its onChange.
 struct SliderLog {
     std::vector<float> values;
-    static void changed(void* c, float v) { static_cast<SliderLog*>(c)->values.push_back(v); }
+    template <class Slider>
+    void follow(Slider& slider)
+    {
+        slider.onChange = [this, &slider] { values.push_back(slider.value); };
+    }
 };
 
 struct Slider : MenuTest {
@@ -170,8 +165,7 @@ struct Slider : MenuTest {
         slider.x = 100;
         slider.y = 200;
         slider.layout(0, 0);
-        slider.context = &log;
-        slider.callback = &SliderLog::changed;
+        log.follow(slider);
     }
     int thumbCentre() const { return slider.absX + slider.halfThumb + slider.thumbPosition(); }
     void run(int frames)
@@ -255,8 +249,7 @@ TEST_F(MenuTest, SlidersWithoutTrackGiveZero)
     SpriteSlider slider;
     slider.setSprite(nullptr);
     SliderLog log;
-    slider.context = &log;
-    slider.callback = &SliderLog::changed;
+    log.follow(slider);
     slider.activate();
     ASSERT_FALSE(log.values.empty());
     EXPECT_EQ(log.values.back(), 0.0f);
@@ -277,8 +270,7 @@ TEST_F(MenuTest, VerticalSliderSpansItsTravelAndWraps)
     slider.height = 300;
     slider.trackLength = 300 - 2 * slider.trackStart;
     SliderLog log;
-    slider.context = &log;
-    slider.callback = &SliderLog::changed;
+    log.follow(slider);
     slider.setThumbPosition(10000);
     EXPECT_EQ(slider.thumbPosition(), slider.thumbEnd());
     EXPECT_FLOAT_EQ(slider.computeValue(), 1.0f);
@@ -296,10 +288,6 @@ TEST_F(MenuTest, VerticalSliderSpansItsTravelAndWraps)
 
 // ---- Combo box and page indicator ----
 
-struct ComboLog {
-    int changes = 0;
-    static void changed(void* c, SpriteHComboBox*) { ++static_cast<ComboLog*>(c)->changes; }
-};
 
 TEST_F(MenuTest, ComboBoxWrapsBothWaysAndAnEmptyListIsOneEmptyItem)
 {
@@ -310,9 +298,8 @@ TEST_F(MenuTest, ComboBoxWrapsBothWaysAndAnEmptyListIsOneEmptyItem)
     ASSERT_EQ(box.itemCount(), 3);
     EXPECT_EQ(box.itemText(3), nullptr);
     EXPECT_EQ(box.itemText(-1), nullptr);
-    ComboLog log;
-    box.context = &log;
-    box.onChange = &ComboLog::changed;
+    int changes = 0;
+    box.onChange = [&] { ++changes; };
     box.layout(0, 0);
     const int left = box.absX + 2, right = box.absX + box.width - 2;
     box.onTouchDown(left, box.absY + 5);
@@ -324,7 +311,7 @@ TEST_F(MenuTest, ComboBoxWrapsBothWaysAndAnEmptyListIsOneEmptyItem)
     EXPECT_EQ(box.selected, 0);
     box.onTouchDown(box.absX + box.width / 2, box.absY + 5);   // the middle: no step
     EXPECT_EQ(box.selected, 0);
-    EXPECT_EQ(log.changes, 2);
+    EXPECT_EQ(changes, 2);
     int wide = 0, h = 0;
     stagedMenuSprite().frameBounds(SpriteHComboBox::kBaseFrame + 2, wide, h);
     EXPECT_EQ(box.height, h);
@@ -340,11 +327,6 @@ TEST_F(MenuTest, ComboBoxWrapsBothWaysAndAnEmptyListIsOneEmptyItem)
     EXPECT_EQ(unended.itemCount(), 2);
 }
 
-struct PageLog {
-    std::string calls;
-    static void previous(void* c) { static_cast<PageLog*>(c)->calls += "prev "; }
-    static void next(void* c) { static_cast<PageLog*>(c)->calls += "next "; }
-};
 
 TEST_F(MenuTest, PageIndicatorFindsDotsAndSendsTaps)
 {
@@ -360,15 +342,14 @@ TEST_F(MenuTest, PageIndicatorFindsDotsAndSendsTaps)
     EXPECT_EQ(dots.pageAt(100 + 2 * (dots.dotWidth + 16), 50), 2);
     EXPECT_EQ(dots.pageAt(100, 50 + 20), -1);   // the reach is strict
 
-    PageLog log;
-    dots.onPrevious = &PageLog::previous;
-    dots.onNext = &PageLog::next;
-    EXPECT_TRUE(dots.onTouchUp(dots.absX + 1, 55));   // no context yet: nothing
-    dots.context = &log;
+    std::string calls;
+    EXPECT_TRUE(dots.onTouchUp(dots.absX + 1, 55));   // no actions yet: nothing, still handled
+    dots.onPrevious = [&] { calls += "prev "; };
+    dots.onNext = [&] { calls += "next "; };
     dots.onTouchUp(dots.absX + 1, 55);
     dots.onTouchUp(dots.absX + dots.width / 2, 55);   // the centre line goes next
     dots.activate();
-    EXPECT_EQ(log.calls, "prev next next ");
+    EXPECT_EQ(calls, "prev next next ");
 
     dots.setMark(1, 2);
     dots.setMark(400, 1);   // beyond the marks: ignored
@@ -380,9 +361,9 @@ TEST_F(MenuTest, PageIndicatorFindsDotsAndSendsTaps)
     EXPECT_EQ(dots.mark(1), 0);
     EXPECT_EQ(dots.width, dots.dotWidth);
     // One page draws nothing but still answers.
-    log.calls.clear();
+    calls.clear();
     dots.onTouchUp(dots.absX + dots.width, 55);
-    EXPECT_EQ(log.calls, "next ");
+    EXPECT_EQ(calls, "next ");
     EXPECT_TRUE(dots.contains(dots.absX - 19, dots.absY, 0.0f));
 }
 

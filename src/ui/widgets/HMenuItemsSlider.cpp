@@ -105,15 +105,17 @@ void HMenuItemsSlider::snapToCentre()
     makeCurrent(nearestCentre());
 }
 
+void HMenuItemsSlider::report(const MenuAction& action, MenuItem* item)
+{
+    if (!action || !item)
+        return;
+    m_reported = item;
+    action();
+}
+
 void HMenuItemsSlider::reportCentre(MenuItem* item)
 {
-    if (!item)
-        return;
-    const int index = indexOf(item);
-    if (onCentreIndex && index != 0)
-        onCentreIndex(owner, index);
-    if (onCentreItem)
-        onCentreItem(owner, item);
+    report(onCentre, item);
 }
 
 void HMenuItemsSlider::scrollToIndex(int n)
@@ -225,17 +227,11 @@ bool HMenuItemsSlider::onTouchUp(int px, int py)
             return handled;
         if (child == m_current) {
             m_direction = signOf(centreOffset(*child));
-            if (std::abs(child->width / 2 + child->absX - px) < child->width / 2) {
-                if (onTapIndex)
-                    onTapIndex(owner, indexOf(child));
-                if (onTapItem)
-                    onTapItem(owner, child);
-            }
+            if (std::abs(child->width / 2 + child->absX - px) < child->width / 2)
+                report(onTap, child);
         } else {
             makeCurrent(child);
-            const int index = indexOf(child);
-            if (onSelectIndex && index != 0)
-                onSelectIndex(owner, index);
+            report(onSelect, child);
         }
         return true;
     }
@@ -292,16 +288,9 @@ void HMenuItemsSlider::updateSnap()
         m_direction = 0;
         scrollX = before - static_cast<float>(d);
         relayoutNow();
-        const int index = indexOf(m_current);
         MenuItem* item = m_current;
-        if (onCentreIndex)
-            onCentreIndex(owner, index);
-        if (onCentreItem)
-            onCentreItem(owner, item);
-        if (onSnappedIndex)
-            onSnappedIndex(owner, index);
-        if (onSnappedItem)
-            onSnappedItem(owner, item);
+        report(onCentre, item);
+        report(onSnapped, item);
     }
 }
 
@@ -318,9 +307,7 @@ void HMenuItemsSlider::updateFling()
         m_velocity = 0.0f;
         relayoutNow();
     }
-    MenuItem* centred = nearestCentre();
-    if (centred && indexOf(centred) != 0)
-        reportCentre(centred);
+    reportCentre(nearestCentre());
     if (std::fabs(m_velocity) < 1.0f)
         snapToCentre();
 }

@@ -1,15 +1,15 @@
 #pragma once
 #include "ui/MenuContainer.h"
+#include "ui/MenuHooks.h"
 
 #include <map>
 
 // A horizontal carousel: the content is dragged or flung sideways and always
 // comes to rest with one child centred, the current item. The owner hears of
-// taps, of the child passing the centre and of the end of a snap.
+// taps, of the child passing the centre and of the end of a snap; inside its
+// action it reads the child and its index from reportedItem and reportedIndex.
 class HMenuItemsSlider : public MenuContainer {
 public:
-    using IndexCallback = void (*)(void* owner, int index);
-    using ItemCallback = void (*)(void* owner, MenuItem* item);
     static constexpr float kSnapSpeed = 33.0f;      // x the horizontal UI scale, per frame
     static constexpr float kDragDistance = 16.0f;   // x the UI scale, from the touch-down
     static constexpr float kFlingDecay = 300.0f;
@@ -44,14 +44,14 @@ public:
     // The child's centre minus the slider's, in pixels.
     int centreOffset(const MenuItem& child) const;
 
-    void* owner = nullptr;
-    IndexCallback onTapIndex = nullptr;
-    ItemCallback onTapItem = nullptr;
-    IndexCallback onCentreIndex = nullptr;
-    ItemCallback onCentreItem = nullptr;
-    IndexCallback onSelectIndex = nullptr;
-    IndexCallback onSnappedIndex = nullptr;
-    ItemCallback onSnappedItem = nullptr;
+    // The child an action is about, and the index it was added with (0 by default).
+    MenuItem* reportedItem() const { return m_reported; }
+    int reportedIndex() const { return indexOf(m_reported); }
+
+    MenuAction onTap;      // the centred child was tapped
+    MenuAction onCentre;   // while dragging or flinging: the child nearest the finger or the centre
+    MenuAction onSelect;   // a tap picked a child that was not current
+    MenuAction onSnapped;  // a snap ended with the current child centred
     int edgeLimit = 0;   // rubber band at both ends; 0: half the width
 
 protected:
@@ -61,6 +61,7 @@ protected:
     MenuItem* nearestTo(int px) const;
     MenuItem* nearestCentre() const;
     void reportCentre(MenuItem* item);
+    void report(const MenuAction& action, MenuItem* item);
     void scrollBy(float step);
     void relayoutNow();
 
@@ -70,6 +71,7 @@ private:
     float releaseVelocity(float dx, float dt) const;
 
     MenuItem* m_current = nullptr;
+    MenuItem* m_reported = nullptr;
     std::map<MenuItem*, int> m_indexes;
     int m_direction = 0;
     float m_lastMoveTime = 0.0f, m_previousMoveTime = 0.0f, m_releaseTime = 0.0f;

@@ -10,24 +10,6 @@ namespace {
 constexpr float kDotsY = 65.0f;        // x the art scale
 constexpr float kDotSpacing = 16.0f;   // x the horizontal UI scale
 
-void followPage(void* owner, int index)
-{
-    auto* container = static_cast<MenuContainer*>(owner);
-    if (container->pageIndicator && index >= 0 && index < container->pageIndicator->pageCount)
-        container->pageIndicator->currentPage = index;
-}
-
-void ignoreTap(void*, int) {}
-
-void previousPage(void* slider)
-{
-    static_cast<HMenuItemsSlider*>(slider)->prevPage();
-}
-
-void nextPage(void* slider)
-{
-    static_cast<HMenuItemsSlider*>(slider)->nextPage();
-}
 
 MenuPanel* makePage(const MenuContainer& container)
 {
@@ -78,9 +60,12 @@ void MenuContainer::placePagedItem(MenuItem* item)
         slider->anchorMode = kAnchorPlaced;
         slider->touchMode = kTouchPage;
         slider->fixedSize = true;
-        slider->owner = this;
-        slider->onTapIndex = &ignoreTap;
-        slider->onCentreIndex = &followPage;
+        // The dots follow the page passing the centre.
+        slider->onCentre = [this, slider] {
+            const int index = slider->reportedIndex();
+            if (pageIndicator && index >= 0 && index < pageIndicator->pageCount)
+                pageIndicator->currentPage = index;
+        };
         addItem(slider);
         pageSlider = slider;
         slider->layout(absX, absY);
@@ -92,9 +77,8 @@ void MenuContainer::placePagedItem(MenuItem* item)
         dots->y = static_cast<int>(kDotsY * metrics.uiScale);
         dots->layout(0, 0);
         addItem(dots);
-        dots->context = slider;
-        dots->onPrevious = &previousPage;
-        dots->onNext = &nextPage;
+        dots->onPrevious = [slider] { slider->prevPage(); };
+        dots->onNext = [slider] { slider->nextPage(); };
         pageIndicator = dots;
 
         pageSlider->addItemWithIndex(makePage(*this), 0);

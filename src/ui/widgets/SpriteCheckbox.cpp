@@ -93,11 +93,11 @@ void SpriteCheckbox::updateLayout()
 bool SpriteCheckbox::onTouchDown(int, int)
 {
     checked = !checked;
-    Callback callback = checked ? onCheck : onUncheck;
-    if (callback)
-        callback(context, this);
+    const MenuAction& action = checked ? onCheck : onUncheck;
+    if (action)
+        action();
     if (onChange)
-        onChange(context, this);
+        onChange();
     return true;
 }
 

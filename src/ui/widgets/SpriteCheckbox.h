@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/MenuHooks.h"
 #include "ui/MenuItem.h"
 
 #include <string>
@@ -9,10 +10,9 @@ class CSprite;
 
 // An on/off box with a label beside or below it. It toggles on touch down
 // (and on activation, so keys and controllers work the same) and tells its
-// owner; it tints itself when focused instead of taking the focus box.
+// owner, who reads `checked`; it tints itself when focused instead of taking the focus box.
 class SpriteCheckbox : public MenuItem {
 public:
-    using Callback = void (*)(void* context, SpriteCheckbox* box);
     static constexpr std::size_t kMaxLabel = 63;
     static constexpr int kFrameOn = 142, kFrameOff = 140;
     static constexpr int kFrameOnBelow = 102, kFrameOffBelow = 101;
@@ -37,10 +37,9 @@ public:
     void updateLayout();
     std::u16string_view labelText() const;
 
-    void* context = nullptr;
-    Callback onCheck = nullptr;
-    Callback onUncheck = nullptr;
-    Callback onChange = nullptr;   // after either
+    MenuAction onCheck;
+    MenuAction onUncheck;
+    MenuAction onChange;   // after either
     CSprite* sprite = nullptr;
     int frameOn = kFrameOn, frameOff = kFrameOff;
     CFont* font = nullptr;

@@ -85,7 +85,7 @@ void SpriteHComboBox::step(int direction)
         next = 0;
     select(next);
     if (onChange)
-        onChange(context, this);
+        onChange();
 }
 
 void SpriteHComboBox::stepLeft()
@@ -213,12 +213,10 @@ int SpritePageIndicator::pageAt(int px, int py) const
 
 bool SpritePageIndicator::onTouchUp(int px, int py)
 {
-    if (!context)
-        return true;
     const bool previous = vertical ? py < absY + height / 2 : px < absX + width / 2;
-    Callback callback = previous ? onPrevious : onNext;
-    if (callback)
-        callback(context);
+    const MenuAction& action = previous ? onPrevious : onNext;
+    if (action)
+        action();
     return true;
 }
 
@@ -230,8 +228,8 @@ bool SpritePageIndicator::contains(int px, int py, float) const
 
 void SpritePageIndicator::activate()
 {
-    if (context && onNext)
-        onNext(context);
+    if (onNext)
+        onNext();
 }
 
 void SpritePageIndicator::draw()

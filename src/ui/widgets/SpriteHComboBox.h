@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/MenuHooks.h"
 #include "ui/MenuItem.h"
 
 #include <array>
@@ -15,7 +16,6 @@ class CSprite;
 // wrap-around and tells the owner, who reads the selected index.
 class SpriteHComboBox : public MenuItem {
 public:
-    using Callback = void (*)(void* context, SpriteHComboBox* box);
     static constexpr int kBaseFrame = 279;   // left, left pressed, middle, right, right pressed
     static constexpr std::size_t kMaxUnits = 4096;
 
@@ -46,8 +46,7 @@ public:
         fitHeight();
     }
 
-    void* context = nullptr;
-    Callback onChange = nullptr;
+    MenuAction onChange;
     CSprite* sprite = nullptr;
     int baseFrame = kBaseFrame;
     CFont* font = nullptr;
@@ -64,7 +63,6 @@ private:
 // going to the previous or next page, and the dot under a point.
 class SpritePageIndicator : public MenuItem {
 public:
-    using Callback = void (*)(void* context);
     static constexpr int kDotFrame = 85, kCurrentDotFrame = 86;
     static constexpr int kMarkCount = 256;
 
@@ -96,9 +94,8 @@ public:
     bool vertical = false;
     CSprite* sprite = nullptr;
     int dotFrame = kDotFrame, currentDotFrame = kCurrentDotFrame;
-    void* context = nullptr;
-    Callback onPrevious = nullptr;
-    Callback onNext = nullptr;
+    MenuAction onPrevious;
+    MenuAction onNext;
 
 private:
     void measure();

@@ -104,8 +104,8 @@ void SpriteSlider::updateValue()
         value = 0.0f;
     else
         value = std::clamp(static_cast<float>(m_thumbPosition - trackStart) / static_cast<float>(trackLength), 0.0f, 1.0f);
-    if (callback)
-        callback(context, value);
+    if (onChange)
+        onChange();
 }
 
 bool SpriteSlider::onTouchDown(int px, int)
@@ -273,8 +273,8 @@ void VerticalSlider::clampAndUpdate()
         value = 0.0f;
     else
         value = static_cast<float>(m_thumbPosition - trackStart) / static_cast<float>(trackLength);
-    if (callback && (value != before || m_dragging))
-        callback(context, value);
+    if (onChange && (value != before || m_dragging))
+        onChange();
 }
 
 bool VerticalSlider::onTouchDown(int, int py)

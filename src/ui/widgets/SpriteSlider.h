@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/MenuHooks.h"
 #include "ui/MenuItem.h"
 
 class CSprite;
@@ -6,9 +7,9 @@ class CSprite;
 // A horizontal slider: a thumb on a track gives a value from 0 at the track
 // start to 1 at its end, reported to the owner on every change. The thumb
 // eases toward the last touch point; activation steps it and wraps at the end.
+// The owner's onChange reads `value`.
 class SpriteSlider : public MenuItem {
 public:
-    using Callback = void (*)(void* context, float value);
     static constexpr int kTrackFrame = 99, kFillFrame = 100, kThumbFrame = 98, kDisabledFrame = 152;
     static constexpr int kThumbOnlyTrackFrame = 188, kThumbOnlyThumbFrame = 189;
     static constexpr int kStep = 30;   // pixels per activation
@@ -39,8 +40,7 @@ public:
     int touchPoint() const { return m_touchX; }
     bool dragging() const { return m_dragging; }
 
-    void* context = nullptr;
-    Callback callback = nullptr;
+    MenuAction onChange;
     CSprite* sprite = nullptr;
     int trackFrame = kTrackFrame, fillFrame = kFillFrame, thumbFrame = kThumbFrame, disabledFrame = kDisabledFrame;
     float value = 0.0f;
@@ -68,8 +68,6 @@ private:
 // toward the touch point and the value follows it.
 class VerticalSlider : public MenuItem {
 public:
-    using Callback = void (*)(void* context, float value);
-
     VerticalSlider(int trackFrame, int thumbFrame);
 
     // MenuItem
@@ -88,8 +86,7 @@ public:
     int thumbEnd() const { return trackStart + trackLength - 2 * halfThumb; }
     void setSprite(CSprite* sheet);
 
-    void* context = nullptr;
-    Callback callback = nullptr;
+    MenuAction onChange;
     CSprite* sprite = nullptr;
     int trackFrame = -1, fillFrame = -1, thumbFrame = -1;
     float value = 0.0f;
