@@ -2,6 +2,7 @@
 
 #include "entities/EntityIds.h"
 #include "entities/IEntityHost.h"
+#include "entities/ai/TargetAI.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "gamedata/records/WeaponList.h"
@@ -14,9 +15,12 @@ Target::Target(IEntityHost& host, TargetKind kind, int team)
 
 Target::~Target()
 {
+    m_ai.reset();
     removeAllWeapons();
     // No weapon, missile or bullet may keep pointing here.
     forgetTargetInWeapons(this);
+    // Nor may an AI controller, squadron or ground unit.
+    forgetTargetInAI(*this);
     targetIds().release(m_id);
 }
 
@@ -36,6 +40,14 @@ bool Target::takeOverId(int id)
 std::u16string Target::displayName(bool) const { return pilotName; }
 
 void Target::update(float) {}
+
+void Target::setAIController(std::unique_ptr<TargetAI> ai) { m_ai = std::move(ai); }
+
+void Target::runAI(float dt)
+{
+    if (m_ai && isActive() && isAlive())
+        m_ai->update(dt);
+}
 
 bool Target::matchesClass(TargetClass c) const
 {
