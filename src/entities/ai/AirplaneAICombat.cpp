@@ -162,6 +162,13 @@ void AirplaneAI::fireMissiles(const Target& t, bool ground)
         if (!w->needsLock() || !w->hasTarget(&t) || !w->isLocked())
             continue;
         lockedAny = true;
+        // Better pilots close in before they fire and do not waste a second
+        // missile on a target that already has one coming.
+        const float reach = w->lockRange() * (0.5f + 0.035f * static_cast<float>(10 - level()));
+        if (vec3DistanceSq(t.position(), p.position()) > reach * reach)
+            continue;
+        if (level() >= 4 && t.incomingMissile)
+            continue;
         // Better pilots fire sooner after the lock; all wait a little.
         const float patience = 0.3f + 0.12f * static_cast<float>(10 - level()) * (1.0f - aggression);
         if (m_lockHeld >= patience) {
