@@ -209,3 +209,59 @@ TEST_F(Ground, SwarmerHomesOnTheNearestEnemyAndRamsIt)
     EXPECT_EQ(near->lastAttacker, drone);
 }
 }  // namespace
+
+#include "entities/ai/AirplaneAI.h"
+#include "entities/ground/GroundTargets.h"
+#include "gamedata/map/GameWorld.h"
+#include "gamedata/map/MapLoader.h"
+#include "gamedata/records/WeaponList.h"
+
+namespace {
+TEST_F(Ground, AnAttackerDivesOnItsGroundTargetAndPullsOut)
+{
+    MapObject object("hq");
+    object.team = 1;
+    object.kind = 2;
+    object.pos = {0, 300, 0};
+    UnitCfg unit;
+    unit.kind = 2;
+    unit.health = 400.0f;
+    host.heightFunction = [](float, float) { return 300.0f; };
+    Target* hq = host.addTarget(Target::create<GroundTarget>(host, object, &unit));
+    WeaponCfg gun = gunRecord();
+    gun.dmgLand = 1.3f;
+    Airplane* a = plane(0, {-5000, 1800, 0}, 150.0f);
+    ASSERT_TRUE(a->mountWeapon(gun, 0));
+    a->setAIController(TargetAI::create(*a, 0.8f));
+    auto& ai = static_cast<AirplaneAI&>(*a->aiController());
+    ai.target = hq;
+    for (int i = 0; i < 60 * 90; ++i)
+        host.step(kFrame);
+    EXPECT_GT(damageTo(hq, a), 0.0f);
+    EXPECT_TRUE(host.crashes.empty());
+}
+
+TEST_F(Ground, TheWorldsObjectsBecomeGroundTargetsWithTheirWeaponsAndPaths)
+{
+    GameWorld world;
+    world.init();
+    ASSERT_TRUE(MapLoader::loadEdtText(world, R"(
+MapObject { name "site" unit "nounit" kind 3 team 1 pos 100 0 0 }
+MapObject { name "boat" unit "nounit" kind 9 team 1 pos 0 0 500 path "lane" }
+MapObject { name "home" unit "nounit" kind 6 team 0 pos 0 0 0 }
+MapObject { name "later" unit "nounit" kind 3 team 1 pos 0 0 0 spawn 1 }
+MapObject { name "bot" unit "p51" kind 0 team 1 pos 0 900 0 }
+MapWaypoint { path "lane" order 0 pos 0 0 500 }
+MapWaypoint { path "lane" order 1 pos 1000 0 500 }
+)",
+                                       "test.edt"));
+    WeaponList weapons;
+    const auto made = createGroundTargets(host, world, weapons);
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_EQ(made[0]->kind(), TargetKind::LandUnit);
+    EXPECT_EQ(world.findObject("site")->entity, made[0].get());
+    EXPECT_EQ(made[1]->path().size(), 2u);
+    EXPECT_EQ(made[1]->mapObjectIndex, 1);
+    EXPECT_EQ(world.findObject("home")->entity, nullptr);
+}
+}  // namespace

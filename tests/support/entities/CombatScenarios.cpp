@@ -6,6 +6,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
 #include "entities/ground/GroundTarget.h"
+#include "entities/ground/GroundTargets.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneCfg.h"
@@ -38,7 +39,6 @@ struct Arena {
     std::array<Vec3, 2> home;
     std::array<std::unique_ptr<Squadron>, 2> squadrons;
     std::vector<Bot> bots;
-    std::vector<std::unique_ptr<MapObject>> ownObjects;
     float clock = 0.0f;
     CombatResult result;
 
@@ -153,21 +153,8 @@ struct Arena {
     {
         if (!setup.world || !setup.groundUnits || !setup.weapons)
             return;
-        for (int i = 0; i < setup.world->objectCount(); ++i) {
-            const MapObject* o = setup.world->object(i);
-            if (o->kind == static_cast<int>(TargetKind::Airplane) || o->kind == static_cast<int>(TargetKind::Base) ||
-                !o->active || o->spawn != 0)
-                continue;
-            // A copy: the map's own objects stay untouched by the simulation.
-            ownObjects.push_back(std::make_unique<MapObject>(*o));
-            auto unit = Target::create<GroundTarget>(host, *ownObjects.back());
-            if (!unit)
-                continue;
-            unit->mapObjectIndex = i;
-            unit->mountUnitWeapons(*setup.weapons);
-            unit->setAIController(TargetAI::create(*unit, 0.5f));
+        for (auto& unit : createGroundTargets(host, *setup.world, *setup.weapons))
             host.addTarget(std::move(unit));
-        }
     }
 
     void tally(float dt)

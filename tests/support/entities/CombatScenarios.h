@@ -11,7 +11,7 @@ struct PlaneCfg;
 // Bots against bots in a SimHost over a map: two teams, the map's ground
 // units, respawns, and a tally of what happened.
 struct CombatSetup {
-    const GameWorld* world = nullptr;  // null: flat land
+    GameWorld* world = nullptr;  // null: flat land; its objects link to the units made for them
     std::vector<const PlaneCfg*> planes;  // bot i of each team flies planes[i % size]
     const WeaponList* weapons = nullptr;  // null: unarmed bots that only chase
     int bots = 8;                         // split evenly between the teams
