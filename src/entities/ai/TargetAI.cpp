@@ -6,7 +6,6 @@
 #include "entities/ai/GroundTargetAI.h"
 #include "entities/ai/SimpleAirplaneAI.h"
 #include "entities/ground/GroundTarget.h"
-#include "entities/ground/SpecialGroundTarget.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,6 +49,4 @@ void forgetTargetInAI(const Target& t)
 {
     TargetAI::forgetEverywhere(t);
     Squadron::forgetEverywhere(t);
-    GroundTarget::forgetEverywhere(t);
-    SpecialGroundTarget::forgetEverywhere(t);
 }

@@ -40,5 +40,6 @@ private:
     float m_skill;
 };
 
-// Clears every reference AI controllers, squadrons and ground units keep to t.
+// Clears every reference AI controllers and squadrons keep to t (part of
+// forgetTarget).
 void forgetTargetInAI(const Target& t);

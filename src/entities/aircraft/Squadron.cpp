@@ -1,5 +1,6 @@
 #include "entities/aircraft/Squadron.h"
 
+#include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
 #include "platform/Log.h"
 
@@ -37,9 +38,7 @@ Squadron::Squadron() : m_id(-1)
 
 Squadron::~Squadron()
 {
-    for (Airplane* a : m_members)
-        if (a->squadron == this)
-            a->squadron = nullptr;
+    forgetSquadron(*this);
     if (m_id >= 0)
         table()[static_cast<std::size_t>(m_id)] = nullptr;
 }

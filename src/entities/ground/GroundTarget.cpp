@@ -13,12 +13,6 @@
 #include <cmath>
 
 namespace {
-std::vector<GroundTarget*>& liveGroundTargets()
-{
-    static std::vector<GroundTarget*> list;
-    return list;
-}
-
 TargetKind kindOf(const MapObject& object, const UnitCfg* unit)
 {
     const int k = unit ? unit->kind : object.kind;
@@ -76,12 +70,10 @@ GroundTarget::GroundTarget(IEntityHost& host, MapObject& object, const UnitCfg* 
     m_startFacing = facing;
     place(object.pos, facing);
     object.entity = this;
-    liveGroundTargets().push_back(this);
 }
 
 GroundTarget::~GroundTarget()
 {
-    std::erase(liveGroundTargets(), this);
     if (m_object->entity == this)
         m_object->entity = nullptr;
 }
@@ -231,8 +223,8 @@ Vec3 GroundTarget::wreckVelocity() const
     return {0.0f, 200.0f, 0.0f};
 }
 
-void GroundTarget::forgetEverywhere(const Target& t)
+void GroundTarget::dropReferencesTo(const Target& gone)
 {
-    for (GroundTarget* g : liveGroundTargets())
-        std::erase_if(g->carried, [&](const Airplane* a) { return static_cast<const Target*>(a) == &t; });
+    Target::dropReferencesTo(gone);
+    std::erase_if(carried, [&](const Airplane* a) { return static_cast<const Target*>(a) == &gone; });
 }

@@ -65,8 +65,7 @@ public:
     std::vector<Airplane*> carried;
     bool isCarrier() const { return kind() == TargetKind::Carrier; }
 
-    // Every ground target drops t from its carried list.
-    static void forgetEverywhere(const Target& t);
+    void dropReferencesTo(const Target& gone) override;
 
 private:
     void place(const Vec3& position, const Vec3& facing);

@@ -7,34 +7,18 @@
 #include <cmath>
 #include <vector>
 
-namespace {
-std::vector<SpecialGroundTarget*>& liveSpecials()
-{
-    static std::vector<SpecialGroundTarget*> list;
-    return list;
-}
-}  // namespace
-
 SpecialGroundTarget::SpecialGroundTarget(IEntityHost& host, MapObject& object, const UnitCfg* unit)
     : GroundTarget(host, object, unit),
       m_special(static_cast<SpecialKind>(unit ? unit->variant : static_cast<int>(SpecialKind::Swarmer)))
 {
     m_radius = std::max(m_radius, 4.0f);
-    liveSpecials().push_back(this);
 }
 
-SpecialGroundTarget::~SpecialGroundTarget() { std::erase(liveSpecials(), this); }
-
-void SpecialGroundTarget::forgetPrey(const Target& t)
+void SpecialGroundTarget::dropReferencesTo(const Target& gone)
 {
-    if (m_prey == &t)
+    GroundTarget::dropReferencesTo(gone);
+    if (m_prey == &gone)
         m_prey = nullptr;
-}
-
-void SpecialGroundTarget::forgetEverywhere(const Target& t)
-{
-    for (SpecialGroundTarget* s : liveSpecials())
-        s->forgetPrey(t);
 }
 
 void SpecialGroundTarget::update(float dt)

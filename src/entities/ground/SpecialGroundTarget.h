@@ -15,17 +15,13 @@ public:
     static constexpr float kFloor = 60.0f;  // over the ground
 
     SpecialGroundTarget(IEntityHost& host, MapObject& object, const UnitCfg* unit);
-    ~SpecialGroundTarget() override;
     SpecialKind specialKind() const { return m_special; }
     const Target* homingOn() const { return m_prey; }
-    // Drops its prey when that target is removed.
-    void forgetPrey(const Target& t);
+    void dropReferencesTo(const Target& gone) override;
 
     void update(float dt) override;
     bool matchesClass(TargetClass c) const override { return c == TargetClass::Any || c == TargetClass::Air; }
     bool isGroundTarget() const override { return false; }
-
-    static void forgetEverywhere(const Target& t);
 
 private:
     void swarm(float dt);
