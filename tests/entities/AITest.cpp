@@ -265,3 +265,55 @@ TEST(Squadrons, OrdersSlotsAndTheIdTable)
     EXPECT_TRUE(more.back()->members().empty());
 }
 }  // namespace
+
+namespace {
+TEST_F(AI, SquadronOrdersDecideWhatTheWingmenDo)
+{
+    Squadron squadron;
+    Airplane* leader = plane(0, {0, 2000, 0}, {0, 0, -1});
+    squadron.add(*leader, true);
+    Airplane* w = plane(0, {150, 2000, 200}, {0, 0, -1});
+    squadron.add(*w);
+    AirplaneAI& ai = pilot(*w, 0.7f);
+    Airplane* far = plane(1, {6000, 2000, 0}, {0, 0, -1}, 150.0f);
+    auto fly = [&](float seconds) {
+        for (int i = 0; i < static_cast<int>(seconds / kFrame); ++i) {
+            steerAirplaneAlong(*leader, {0, 0, -1}, 170.0f);
+            far->setPositionAndStop(leader->position() + Vec3{6000, 0, 0});
+            far->resetForRespawn();
+            squadron.update();
+            host.step(kFrame);
+        }
+    };
+    fly(4.0f);
+    EXPECT_EQ(ai.state(), Manoeuvre::Formation);  // formation: the far enemy is left alone
+    squadron.applyCommand(3);
+    fly(4.0f);
+    EXPECT_EQ(ai.state(), Manoeuvre::Formation);  // defend: only threats near the leader
+    squadron.applyCommand(1);
+    fly(4.0f);
+    EXPECT_EQ(ai.state(), Manoeuvre::Attack);  // attack: a free hunt
+    EXPECT_EQ(ai.engaged(), far);
+    squadron.applyCommand(0);
+    fly(2.0f);
+    EXPECT_NE(ai.state(), Manoeuvre::Attack);
+}
+
+TEST_F(AI, AGoalPointComesBeforeAFightAndAnEscortGuardsItsFriend)
+{
+    Airplane* runner = plane(0, {0, 2000, 0}, {0, 0, -1});
+    AirplaneAI& ai = pilot(*runner, 0.7f);
+    ai.goalPoint = Vec3{0, 2000, -8000};
+    plane(1, {1500, 2000, 0}, {0, 0, -1}, 150.0f);
+    run(5.0f);
+    EXPECT_EQ(ai.engaged(), nullptr);
+    EXPECT_LT(runner->position().z, -500.0f);
+
+    Airplane* escort = plane(0, {300, 2000, 300}, {0, 0, -1});
+    AirplaneAI& guard = pilot(*escort, 0.7f);
+    guard.target = runner;
+    run(5.0f);
+    EXPECT_NE(guard.engaged(), nullptr);  // the enemy chasing the runner is near it
+    EXPECT_EQ(guard.engaged()->team(), 1);
+}
+}  // namespace

@@ -123,10 +123,14 @@ Target* AirplaneAI::search() const
     float bestSq = kSearchRange * kSearchRange;
     const Airplane* leader = m_plane->squadron ? m_plane->squadron->leader() : nullptr;
     const bool defend = leader && leader != m_plane && m_plane->squadron->order() == SquadronOrder::Defend;
+    // An escort takes on what comes near the friend it guards.
+    const Target* friendly = usable(target) && !isEnemy(*target) ? target : nullptr;
     for (Target* t : m_plane->host().activeTargets()) {
         if (!usable(t) || !isEnemy(*t) || !t->matchesClass(TargetClass::Air))
             continue;
         if (isGuarding() && vec3DistanceSq(t->position(), guardPoint) > guardEngageRadius * guardEngageRadius)
+            continue;
+        if (friendly && vec3DistanceSq(t->position(), friendly->position()) > kEscortRadius * kEscortRadius)
             continue;
         if (defend && vec3DistanceSq(t->position(), leader->position()) >
                           Squadron::kDefendRadius * Squadron::kDefendRadius)
@@ -311,7 +315,8 @@ void AirplaneAI::patrol(float)
         setState(Manoeuvre::Attack);
         return attack(0.0f);
     }
-    if (m_searchTimer <= 0.0f) {
+    // A pilot sent to a goal point flies there before it looks for a fight.
+    if (m_searchTimer <= 0.0f && !goalPoint) {
         m_searchTimer = 2.0f + rand01();
         if (Target* found = search()) {
             m_engaged = found;

@@ -28,6 +28,8 @@ public:
     static constexpr float kSearchRange = 10000.0f;
     static constexpr float kGunRange = 900.0f;
     static constexpr float kBreakAwayTime = 8.0f;
+    // An escort engages enemies this near the friend it flies with.
+    static constexpr float kEscortRadius = 2500.0f;
     // Seconds of flight the terrain guard looks ahead.
     static constexpr float kLookAhead = 5.0f;
 

@@ -37,6 +37,8 @@ void AirplaneAI::attack(float)
 {
     Target* t = m_engaged;
     bool drop = !usable(t) || !isEnemy(*t);
+    if (!drop && goalPoint && t != target)
+        drop = true;  // the goal comes first
     if (!drop && isGuarding() &&
         vec3DistanceSq(t->position(), guardPoint) > guardReleaseRadius * guardReleaseRadius)
         drop = true;  // the guard goes home
