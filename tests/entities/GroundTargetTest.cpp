@@ -177,6 +177,7 @@ TEST_F(Ground, ARemovedUnitLeavesItsMapObject)
     unit.kind = 2;
     Target* hangar = host.addTarget(Target::create<GroundTarget>(host, object, &unit));
     ASSERT_EQ(object.entity, static_cast<GroundTarget*>(hangar));
+    EXPECT_EQ(TargetAI::create(*hangar, 0.5f), nullptr);  // nothing to shoot with: no gunner
     host.remove(hangar);
     EXPECT_EQ(object.entity, nullptr);
 }

@@ -5,7 +5,6 @@
 #include "entities/ai/AirplaneAI.h"
 #include "entities/ai/GroundTargetAI.h"
 #include "entities/ai/SimpleAirplaneAI.h"
-#include "entities/ground/GroundTarget.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,7 +33,7 @@ std::unique_ptr<TargetAI> TargetAI::create(Target& owner, float skill, AIKind ki
             return std::make_unique<SimpleAirplaneAI>(*plane, skill);
         return std::make_unique<AirplaneAI>(*plane, skill);
     }
-    if (owner.weaponCount() > 0 || dynamic_cast<GroundTarget*>(&owner))
+    if (owner.weaponCount() > 0)
         return std::make_unique<GroundTargetAI>(owner, skill);
     return nullptr;
 }
