@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <list>
 
 namespace {
 constexpr float kFrame = 1.0f / 60.0f;
@@ -55,7 +56,10 @@ WeaponCfg gunRecord()
 
 struct Ground : testing::Test {
     PlaneCfg cfg = testFighter();
+    // Before the host: the units it holds unlink from their objects when deleted.
+    std::list<MapObject> objects;
     SimHost host;
+    MapObject& mapObject(const char* unit) { return objects.emplace_back(unit); }
     void SetUp() override
     {
         clearEntityIds();
@@ -94,7 +98,7 @@ struct Ground : testing::Test {
 
 TEST_F(Ground, FlakHitsASlowLowPlaneInRange)
 {
-    MapObject object("flakgun");
+    MapObject& object = mapObject("flakgun");
     object.team = 1;
     object.kind = 3;
     object.pos = {0, 0, 0};
@@ -114,7 +118,7 @@ TEST_F(Ground, FlakHitsASlowLowPlaneInRange)
 
 TEST_F(Ground, TurretGunnerAimsAtTheLeadPointAndHits)
 {
-    MapObject object("tank");
+    MapObject& object = mapObject("tank");
     object.team = 1;
     UnitCfg unit;
     unit.kind = 3;
@@ -138,7 +142,7 @@ TEST_F(Ground, TurretGunnerAimsAtTheLeadPointAndHits)
 
 TEST_F(Ground, ShipsFollowTheirPathAndComeBackWhereTheMapPutThem)
 {
-    MapObject object("navalunit");
+    MapObject& object = mapObject("navalunit");
     object.team = 1;
     object.kind = 9;
     object.pos = {0, 0, 0};
@@ -171,7 +175,7 @@ TEST_F(Ground, ShipsFollowTheirPathAndComeBackWhereTheMapPutThem)
 
 TEST_F(Ground, ARemovedUnitLeavesItsMapObject)
 {
-    MapObject object("hangar");
+    MapObject& object = mapObject("hangar");
     object.team = 0;
     UnitCfg unit;
     unit.kind = 2;
@@ -184,7 +188,7 @@ TEST_F(Ground, ARemovedUnitLeavesItsMapObject)
 
 TEST_F(Ground, SwarmerHomesOnTheNearestEnemyAndRamsIt)
 {
-    MapObject object("swarmer");
+    MapObject& object = mapObject("swarmer");
     object.team = 1;
     object.kind = 1;
     object.pos = {0, 1000, 0};
@@ -220,7 +224,7 @@ TEST_F(Ground, SwarmerHomesOnTheNearestEnemyAndRamsIt)
 namespace {
 TEST_F(Ground, AnAttackerDivesOnItsGroundTargetAndPullsOut)
 {
-    MapObject object("hq");
+    MapObject& object = mapObject("hq");
     object.team = 1;
     object.kind = 2;
     object.pos = {0, 300, 0};

@@ -16,7 +16,7 @@
 #include "support/entities/SimHost.h"
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -198,7 +198,9 @@ struct Arena {
     {
         spawnBots();
         spawnGroundUnits();
-        const auto start = std::chrono::steady_clock::now();
+        // Processor time of this (single-threaded) run: the speed on one
+        // core, whatever else the machine is doing.
+        const std::clock_t start = std::clock();
         const int frames = static_cast<int>(setup.seconds / setup.frame);
         for (int f = 0; f < frames; ++f) {
             for (auto& s : squadrons)
@@ -212,7 +214,7 @@ struct Arena {
                 host.hits.clear();
             tally(setup.frame);
         }
-        result.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        result.wallSeconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
         result.simSeconds = static_cast<double>(frames) * setup.frame;
         result.missilesFired = host.missilesLaunched;
         result.missilesHit = host.missilesHit;

@@ -31,7 +31,8 @@ struct CombatResult {
     int cleanCrashes = 0;
     int missilesFired = 0, missilesHit = 0;
     int terrainSaves = 0;  // pull-ups by the terrain guard
-    double simSeconds = 0.0, wallSeconds = 0.0;
+    double simSeconds = 0.0;
+    double wallSeconds = 0.0;  // processor seconds of the run: one core's wall-clock time
     double speedFactor() const { return wallSeconds > 0.0 ? simSeconds / wallSeconds : 0.0; }
     // 0 or 1 with more kills; -1 for a draw.
     int winner() const { return kills[0] == kills[1] ? -1 : kills[0] > kills[1] ? 0 : 1; }
