@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -315,5 +316,36 @@ TEST_F(AI, AGoalPointComesBeforeAFightAndAnEscortGuardsItsFriend)
     run(5.0f);
     EXPECT_NE(guard.engaged(), nullptr);  // the enemy chasing the runner is near it
     EXPECT_EQ(guard.engaged()->team(), 1);
+}
+}  // namespace
+
+#include "gamedata/map/MapEntities.h"
+
+namespace {
+TEST_F(AI, ThePlayersAutopilotCountsTheManoeuvresItCompletes)
+{
+    Airplane* player = plane(0, {0, 2000, 0}, {0, 0, -1});
+    host.setPlayer(player);
+    player->setAIController(TargetAI::create(*player, 1.0f));
+    auto& autopilot = static_cast<AirplaneAI&>(*player->aiController());
+    autopilot.setState(Manoeuvre::BreakAway);
+    run(AirplaneAI::kBreakAwayTime + 1.0f);
+    EXPECT_EQ(autopilot.state(), Manoeuvre::Patrol);
+    EXPECT_EQ(std::count(host.events.begin(), host.events.end(), int(Airplane::kEventManoeuvre)), 1);
+}
+
+TEST_F(AI, AGuardOfAMapObjectCirclesWhereItStands)
+{
+    MapObject base("hq");
+    base.pos = {4000, 300, 0};
+    Airplane* guard = plane(0, {0, 1500, 0}, {0, 0, -1});
+    AirplaneAI& ai = pilot(*guard, 0.5f);
+    ai.setGuard(base, 3000.0f, 5000.0f);
+    EXPECT_EQ(ai.guardObject, &base);
+    run(60.0f);
+    EXPECT_LT(std::hypot(guard->position().x - 4000.0f, guard->position().z), 2500.0f);
+    ai.clearGuard();
+    EXPECT_FALSE(ai.isGuarding());
+    EXPECT_EQ(ai.guardObject, nullptr);
 }
 }  // namespace

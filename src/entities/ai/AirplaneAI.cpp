@@ -4,6 +4,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
 #include "entities/aircraft/Steering.h"
+#include "gamedata/map/MapEntities.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "platform/Random.h"
 
@@ -57,6 +58,10 @@ void AirplaneAI::setState(Manoeuvre state)
         away.y = 0.0f;
         m_breakDirection = vec3NormalizeOr(away + m_plane->forward(), m_plane->forward());
     }
+    // The player's autopilot counts each evasive manoeuvre it completes.
+    if ((m_state == Manoeuvre::Evade || m_state == Manoeuvre::BreakAway) && state != Manoeuvre::Recover &&
+        m_plane->host().playerAirplane() == m_plane)
+        m_plane->host().countEvent(*m_plane, Airplane::kEventManoeuvre);
     m_state = state;
     m_stateTime = 0.0f;
     m_plane->manoeuvreCode = static_cast<int>(state);
@@ -69,8 +74,15 @@ void AirplaneAI::setGuard(const Vec3& point, float engage, float release)
     guardReleaseRadius = std::max(release, engage);
 }
 
+void AirplaneAI::setGuard(const MapObject& object, float engage, float release)
+{
+    setGuard(object.pos, engage, release);
+    guardObject = &object;
+}
+
 void AirplaneAI::clearGuard()
 {
+    guardObject = nullptr;
     guardEngageRadius = guardReleaseRadius = -1.0f;
     guardList.clear();
 }
@@ -238,6 +250,9 @@ void AirplaneAI::update(float dt)
     }
     m_plane->setCommandValue(false);
     runManoeuvre();
+    // What the cameras and markers show as the pilot's target.
+    if (m_plane->host().playerAirplane() != m_plane)
+        m_plane->currentTarget = m_engaged;
     const float pull = std::fabs(m_plane->controlVector().x);
     m_plane->manoeuvreValue = std::clamp(m_plane->manoeuvreValue + (pull > 0.8f ? dt : -0.5f * dt), 0.0f, 10.0f);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 class Airplane;
+class MapObject;
 class Weapon;
 
 // What the pilot is doing; stored as these numbers (the modes set 3 and 4).
@@ -58,6 +59,9 @@ public:
     float guardReleaseRadius = -1.0f;
     std::vector<Target*> guardList;
     void setGuard(const Vec3& point, float engage, float release);
+    // Guards a map object (a base) where it stands.
+    void setGuard(const MapObject& object, float engage, float release);
+    const MapObject* guardObject = nullptr;
     void clearGuard();
     bool isGuarding() const { return guardEngageRadius > 0.0f; }
     std::vector<Vec3> waypoints;
