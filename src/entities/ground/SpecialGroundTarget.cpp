@@ -25,10 +25,9 @@ void SpecialGroundTarget::update(float dt)
 {
     if (!isActive() || !isAlive() || !std::isfinite(dt) || dt <= 0.0f)
         return;
-    if (m_special == SpecialKind::Swarmer)
-        swarm(dt);
-    else
-        GroundTarget::update(dt);
+    if (m_special != SpecialKind::Swarmer)
+        return GroundTarget::update(dt);
+    swarm(dt);
     runAI(dt);
 }
 
