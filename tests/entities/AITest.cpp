@@ -349,3 +349,34 @@ TEST_F(AI, AGuardOfAMapObjectCirclesWhereItStands)
     EXPECT_EQ(ai.guardObject, nullptr);
 }
 }  // namespace
+
+namespace {
+TEST_F(AI, APlaneShotDownAndRemovedInTheFrameIsDroppedByItsHunter)
+{
+    host.removeKilled = true;
+    WeaponCfg gun;
+    gun.name = "gun";
+    gun.weapon_id = 2;
+    gun.type = kWeaponMachinegun;
+    gun.damage = 40.0f;
+    gun.dmgAir = 0.05f;
+    gun.speed = 900.0f;
+    gun.life = 1.5f;
+    gun.reloadTime = 0.08f;
+    gun.numSlots = 2;
+    Airplane* prey = plane(1, {0, 2000, -400}, {0, 0, -1}, 150.0f);
+    prey->setHealth(0.2f);
+    Airplane* hunter = plane(0, {0, 2000, 0}, {0, 0, -1}, 170.0f);
+    ASSERT_TRUE(hunter->mountWeapon(gun, 0));
+    AirplaneAI& ai = pilot(*hunter, 1.0f);
+    ai.target = prey;
+    for (int i = 0; i < 60 * 20 && host.airplanes().size() > 1; ++i)
+        host.step(kFrame);
+    ASSERT_EQ(host.airplanes().size(), 1u) << "the prey was never shot down";
+    EXPECT_EQ(ai.target, nullptr);
+    EXPECT_EQ(ai.engaged(), nullptr);
+    EXPECT_EQ(hunter->currentTarget, nullptr);
+    run(2.0f);
+    EXPECT_NE(ai.state(), Manoeuvre::Attack);
+}
+}  // namespace
