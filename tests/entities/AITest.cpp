@@ -75,9 +75,9 @@ TEST_F(AI, FormationHoldsItsSlotsBehindATurningLeader)
     }
     float heading = 0.0f, worst = 0.0f;
     for (int i = 0; i < static_cast<int>(30.0f / kFrame); ++i) {
-        // The leader turns gently one way, then the other.
+        // The leader turns one way, a full circle in 25 s, then the other.
         const float t = static_cast<float>(i) * kFrame;
-        heading += (t < 15.0f ? 0.12f : -0.12f) * kFrame;
+        heading += (t < 15.0f ? 0.25f : -0.25f) * kFrame;
         steerAirplaneAlong(*leader, {-std::sin(heading), 0.0f, -std::cos(heading)}, 170.0f);
         squadron.update();
         host.step(kFrame);

@@ -64,6 +64,7 @@ void AirplaneAI::setState(Manoeuvre state)
         m_plane->host().countEvent(*m_plane, Airplane::kEventManoeuvre);
     m_state = state;
     m_stateTime = 0.0f;
+    m_haveLastSlot = false;
     m_plane->manoeuvreCode = static_cast<int>(state);
 }
 

@@ -118,5 +118,7 @@ private:
     Vec3 m_aimJitter;
     float m_jitterTimer = 0.0f;
     bool m_gunsOn = false;
+    Vec3 m_lastSlot;
+    bool m_haveLastSlot = false;
     int m_terrainSaves = 0;
 };

@@ -20,7 +20,7 @@ constexpr float kGroundApproachHeight = 800.0f;
 constexpr float kGroundPullOut = 450.0f;   // break off a ground run this near
 constexpr float kReattackTime = 5.0f;
 constexpr float kGroundGunRange = 1300.0f;
-constexpr float kSlotLead = 400.0f;        // aim this far ahead of the slot
+constexpr float kSlotLead = 2.0f;  // s ahead along the slot's motion to aim at
 
 Vec3 flat(const Vec3& v, const Vec3& fallback) { return vec3NormalizeOr(Vec3{v.x, 0.0f, v.z}, fallback); }
 
@@ -205,15 +205,21 @@ void AirplaneAI::formation()
         }
     }
     const Vec3 slotPos = s->slotPosition(slot);
-    const Vec3 heading = flat(leader->velocityDirection(), Vec3{0.0f, 0.0f, -1.0f});
+    // The slot's own motion: on the outside of a turn it runs faster than the leader.
+    Vec3 slotVelocity = leader->velocity();
+    if (m_haveLastSlot && m_dt > 0.0f && vec3DistanceSq(slotPos, m_lastSlot) < 1e6f)
+        slotVelocity = (slotPos - m_lastSlot) * (1.0f / m_dt);
+    m_lastSlot = slotPos;
+    m_haveLastSlot = true;
+    const Vec3 heading = vec3NormalizeOr(slotVelocity, flat(leader->velocityDirection(), Vec3{0.0f, 0.0f, -1.0f}));
     const Vec3 error = slotPos - m_plane->position();
     const float along = vec3Dot(error, heading);
     const PlaneCfg& r = m_plane->record();
-    const float speed =
-        std::clamp(leader->speed() + std::clamp(along * 0.6f, -80.0f, 150.0f), r.pMinSpeed * 0.8f, r.pMinSpeed + r.pSpeedSpan);
-    // Aim ahead of the slot along the leader's path, so the wingman joins it
-    // rather than circling it.
-    const Vec3 goal = slotPos + leader->velocityDirection() * kSlotLead + Vec3{0.0f, error.y * 0.5f, 0.0f};
+    const float speed = std::clamp(vec3Length(slotVelocity) + std::clamp(along * 0.8f, -80.0f, 150.0f),
+                                   r.pMinSpeed * 0.8f, r.pMinSpeed + r.pSpeedSpan);
+    // Aim at where the slot will be, so the wingman joins it rather than
+    // circling it.
+    const Vec3 goal = slotPos + slotVelocity * kSlotLead + Vec3{0.0f, error.y * 0.5f, 0.0f};
     steerAirplaneTo(*m_plane, goal, speed, 1.0f);
 }
 
