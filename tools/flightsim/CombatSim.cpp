@@ -158,6 +158,7 @@ int main(int argc, char** argv)
             total.cleanCrashes += r.cleanCrashes;
             total.missilesFired += r.missilesFired;
             total.missilesHit += r.missilesHit;
+            total.missilesDecoyed += r.missilesDecoyed;
             total.terrainSaves += r.terrainSaves;
             total.simSeconds += r.simSeconds;
             total.wallSeconds += r.wallSeconds;

@@ -171,6 +171,12 @@ void AirplaneAI::fireMissiles(const Target& t, bool ground)
             continue;
         if (level() >= 4 && t.incomingMissile)
             continue;
+        // Only within reach: a fleeing target outruns a missile fired too far back.
+        const Vec3 los = vec3NormalizeOr(t.position() - p.position(), p.forward());
+        const float closing = std::max(w->record().speed + vec3Dot(p.velocity(), los) - vec3Dot(t.velocity(), los), 50.0f);
+        const float reachTime = vec3DistanceExact(t.position(), p.position()) / closing;
+        if (!ground && reachTime > w->record().life * (0.45f + 0.03f * static_cast<float>(10 - level())))
+            continue;
         // Better pilots fire sooner after the lock; all wait a little.
         const float patience = 0.3f + 0.12f * static_cast<float>(10 - level()) * (1.0f - aggression);
         if (m_lockHeld >= patience) {

@@ -7,6 +7,7 @@
 #include "entities/aircraft/Squadron.h"
 #include "entities/ground/GroundTarget.h"
 #include "entities/ground/GroundTargets.h"
+#include "entities/weapons/MissileSet.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneCfg.h"
@@ -50,6 +51,10 @@ struct Arena {
             host.waterFunction = [w](float x, float z) { return w->isWaterAt(x, z); };
         }
         findHomes();
+        host.missiles().onEnd = [this](const MissileSet::Ending& e) {
+            if (e.how != MissileSet::End::Detonated && e.missile->isDecoyed())
+                ++result.missilesDecoyed;
+        };
     }
 
     float groundAt(const Vec3& p) const { return host.groundHeightAt(p.x, p.z); }
@@ -245,9 +250,9 @@ std::string describeCombat(const CombatResult& r)
     char line[320];
     std::snprintf(line, sizeof line,
                   "kills %d-%d deaths %d-%d | by damage %d ground %d water %d collision %d (clean crashes %d, "
-                  "pull-ups %d) | missiles %d fired %d hit | %.0f s in %.2f s (%.0fx)",
+                  "pull-ups %d) | missiles %d fired %d hit %d decoyed | %.0f s in %.2f s (%.0fx)",
                   r.kills[0], r.kills[1], r.deaths[0], r.deaths[1], r.causes[5], r.causes[1], r.causes[2],
-                  r.causes[3] + r.causes[6], r.cleanCrashes, r.terrainSaves, r.missilesFired, r.missilesHit,
+                  r.causes[3] + r.causes[6], r.cleanCrashes, r.terrainSaves, r.missilesFired, r.missilesHit, r.missilesDecoyed,
                   r.simSeconds, r.wallSeconds, r.speedFactor());
     return line;
 }

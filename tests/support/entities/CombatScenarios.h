@@ -30,6 +30,7 @@ struct CombatResult {
     // the pilot's own fault.
     int cleanCrashes = 0;
     int missilesFired = 0, missilesHit = 0;
+    int missilesDecoyed = 0;  // ended without a hit after a flare pulled them off
     int terrainSaves = 0;  // pull-ups by the terrain guard
     double simSeconds = 0.0;
     double wallSeconds = 0.0;  // processor seconds of the run: one core's wall-clock time
