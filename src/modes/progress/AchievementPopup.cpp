@@ -36,7 +36,8 @@ void AchievementPopup::update(float dt)
     if (m_entries.empty() || !std::isfinite(dt) || dt <= 0.0f)
         return;
     if (m_position < 1.0f) {
-        m_position += dt * m_speed;
+        // The exact path under constant deceleration: in after 0.5 s at any frame rate.
+        m_position += dt * m_speed - 0.5f * kAcceleration * dt * dt;
         m_speed -= dt * kAcceleration;
         // Never stalls short of the rest, whatever the frame steps.
         if (m_speed <= 0.0f && m_position < 1.0f)
@@ -46,7 +47,7 @@ void AchievementPopup::update(float dt)
         // Arrived with the speed spent: the slide out starts from rest.
         m_speed = std::max(m_speed, 0.0f);
     } else {
-        m_position += dt * m_speed;
+        m_position += dt * m_speed + 0.5f * kAcceleration * dt * dt;
         m_speed += dt * kAcceleration;
     }
     if (m_position >= 5.0f) {

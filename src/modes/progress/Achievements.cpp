@@ -56,9 +56,10 @@ void KTAchievement::unlock()
     done = true;
     s.setAchievementDone(index, 1);
     m_owner.showPopup(*this);
-    s.save();
+    // Saved after the unlocks it gives, so one write holds both.
     if (UnlocksMgr* unlocks = m_owner.unlocks())
         unlocks->onAchievement(index);
+    s.save();
     Steam& account = m_owner.steam();
     account.setAchievement(achievementRows()[static_cast<std::size_t>(index)].steamName);
     account.storeStats();
