@@ -1,6 +1,8 @@
 #include "platform/sys/App.h"
 #include "platform/Log.h"
 #include "gamedata/records/PlaneList.h"
+#include "modes/progress/AchievementPopup.h"
+#include "platform/Clock.h"
 #include "platform/AssertMessage.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
@@ -10,6 +12,7 @@
 #include "render/gl/GraphicsES20.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/fx/PostProcess.h"
+#include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
 #include "screens/QuitGameOverlay.h"
@@ -166,8 +169,17 @@ int main(int argc, char** argv)
     hooks.ensureQuitOverlay = [] { QuitGameOverlay::instance(); };
     hooks.updateQuitOverlay = [] { QuitGameOverlay::instance().update(); };
     hooks.quitConfirmed = [] { return QuitGameOverlay::instance().quit; };
-    hooks.drawScreens = drawScreens;
+    hooks.drawScreens = [] {
+        drawScreens();
+        // Earned achievements slide in over whatever is shown.
+        if (!achievementPopup().entries().empty()) {
+            begin2D();
+            achievementPopup().draw();
+            end2D();
+        }
+    };
     hooks.updateScreens = updateScreens;
+    hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };
     hooks.touch = dispatchTouchToScreens;
     hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;

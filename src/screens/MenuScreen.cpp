@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Controls.h"
+#include "modes/progress/Achievements.h"
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/UnitList.h"
@@ -69,6 +70,7 @@ void MenuScreen::loadSettingsAndLanguage()
             planeIds.push_back(plane->plane_id);
     s.sanitize(planeIds, MapLists::instance().countNonCampaign());
     s.save();
+    loadProgress();
 }
 
 void MenuScreen::loadGameLists()

@@ -5,6 +5,7 @@
 #include "modes/progress/IGameModeInfo.h"
 #include "modes/progress/UnlocksMgr.h"
 #include "platform/Clock.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 #include "platform/Steam.h"
 
@@ -268,4 +269,13 @@ Achievements& achievements()
 {
     static Achievements instance;
     return instance;
+}
+
+void loadProgress()
+{
+    UnlocksMgr& unlocks = UnlocksMgr::instance();
+    if (!unlocks.load())
+        logWarning("modes", "%s did not load: nothing can be unlocked", UnlocksMgr::kFileName);
+    achievements().buildTable();
+    unlocks.replayProgress();
 }

@@ -141,3 +141,8 @@ private:
 
 // The one set of the program.
 Achievements& achievements();
+
+// The menu screen's loading of progression: the unlock rules read, the
+// achievements built, every earned rule applied again without notice and the
+// settings saved. After the settings and the plane list are loaded.
+void loadProgress();
