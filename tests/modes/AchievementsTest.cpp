@@ -176,6 +176,18 @@ TEST_F(AchievementsFixture, EventIdsPastTheTablesAreNotTallied)
     EXPECT_EQ(profile.encode(), expected.encode());
 }
 
+TEST_F(AchievementsFixture, HugeSavedTalliesNeitherOverflowNorEarn)
+{
+    const std::int32_t most = std::numeric_limits<std::int32_t>::max();
+    profile.setEventTally(false, 14, most);
+    profile.setEventTally(true, 14, most);
+    table.buildTable();
+    send({14});
+    EXPECT_EQ(profile.eventTallyAt(false, 14), most);
+    EXPECT_FALSE(earned(kTenKills));
+    EXPECT_FLOAT_EQ(table.find(kTenKills)->progress(), 1.0f);
+}
+
 TEST_F(AchievementsFixture, StatisticsMirrorTheirEvents)
 {
     send({14, 14, 18, 12});
@@ -187,6 +199,12 @@ TEST_F(AchievementsFixture, StatisticsMirrorTheirEvents)
     ASSERT_TRUE(account.getStat("eject_count", value));
     EXPECT_EQ(value, 1);
     EXPECT_FALSE(account.getStat("crash_count", value));
+
+    // A new build goes on from the account's values.
+    table.buildTable();
+    send({14});
+    ASSERT_TRUE(account.getStat("enemy_kills", value));
+    EXPECT_EQ(value, 3);
 }
 
 TEST_F(AchievementsFixture, LandmarkCountsItsGroupsAndPopsUp)

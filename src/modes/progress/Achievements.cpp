@@ -10,6 +10,8 @@
 #include "platform/Steam.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -45,6 +47,13 @@ int landmarkGroupEvent(int nameText)
     default:
         return 0;
     }
+}
+
+// Both tables' tallies, held to the counter's range (a file may hold any value).
+int lifetimeTally(const Settings& settings, int event)
+{
+    const std::int64_t sum = std::int64_t{settings.eventTallyAt(false, event)} + settings.eventTallyAt(true, event);
+    return static_cast<int>(std::clamp<std::int64_t>(sum, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 constexpr int kDeathEvent = 11;
@@ -171,7 +180,8 @@ void KTA_StatCounter::onEvent(int id)
 {
     if (!eventMatches(event, id))
         return;
-    ++count;
+    if (count < std::numeric_limits<int>::max())
+        ++count;
     Steam& account = m_owner.steam();
     account.setStat(statRows()[static_cast<std::size_t>(index)].steamName, count);
     account.storeStats();
@@ -197,7 +207,7 @@ std::unique_ptr<KTAchievement> Achievements::makeObject(int index, const Achieve
         // A counter that starts over within a game counts from 0: started from
         // lifetime tallies it could sit above its target for good.
         if (row.fromTallies && counter->resets.empty())
-            counter->count = m_settings->eventTallyAt(false, counter->event) + m_settings->eventTallyAt(true, counter->event);
+            counter->count = lifetimeTally(*m_settings, counter->event);
         return counter;
     }
     case AchievementKind::EventMatch:
@@ -222,18 +232,27 @@ void Achievements::buildTable()
         object->done = m_settings->achievementDoneAt(i) != 0;
         m_list.push_back(std::move(object));
     }
-    for (int i = 0; i < kStatRows; ++i)
-        m_stats.push_back(std::make_unique<KTA_StatCounter>(*this, i, statRows()[static_cast<std::size_t>(i)].event));
+    for (int i = 0; i < kStatRows; ++i) {
+        const StatRow& row = statRows()[static_cast<std::size_t>(i)];
+        auto stat = std::make_unique<KTA_StatCounter>(*this, i, row.event);
+        // Goes on from the account's value: a count from 0 would lower it.
+        std::int32_t stored = 0;
+        if (m_steam->getStat(row.steamName, stored) && stored > 0)
+            stat->count = stored;
+        m_stats.push_back(std::move(stat));
+    }
     m_popup->clear();
 }
 
 void Achievements::notifyEvent(int id)
 {
-    // An id past the tables is left out of the tallies (the settings' checked
-    // access ignores it) but still reaches the objects.
+    // No event outside the tallies exists: such an id is a caller's fault.
+    if (id < 0 || id >= Settings::kEventIdCount)
+        return;
     const bool network = isNetworkGame(currentGameModeInfo());
-    if (id >= 0 && id < Settings::kEventIdCount)
-        m_settings->setEventTally(network, id, m_settings->eventTallyAt(network, id) + 1);
+    const std::int32_t tally = m_settings->eventTallyAt(network, id);
+    if (tally < std::numeric_limits<std::int32_t>::max())
+        m_settings->setEventTally(network, id, tally + 1);
     // By index: an object earned here may count further events (landmarks).
     for (std::size_t i = 0; i < m_list.size(); ++i)
         m_list[i]->onEvent(id);
