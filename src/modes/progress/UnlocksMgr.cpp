@@ -54,6 +54,7 @@ bool UnlocksMgr::load(File& file)
     m_recent.clear();
     if (loadFile(file))
         return true;
+    logWarning("modes", "%s: the unlock rules do not read, nothing can be unlocked", UnlocksMgr::kFileName);
     // Half a rule set would unlock by the wrong deeds: none at all instead.
     m_events.clear();
     return false;
