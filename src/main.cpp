@@ -2,6 +2,8 @@
 #include "platform/Log.h"
 #include "gamedata/records/PlaneList.h"
 #include "modes/progress/AchievementPopup.h"
+#include "modes/progress/UnlocksMgr.h"
+#include "platform/GamesDetection.h"
 #include "platform/Clock.h"
 #include "platform/AssertMessage.h"
 #include "platform/Options.h"
@@ -190,6 +192,8 @@ int main(int argc, char** argv)
     hooks.updateSound = updateSound;
     hooks.focusLost = applyFocusLost;
     hooks.focusGained = [] { applyFocusGained(settings()); };
+    // Owning another of our games unlocks its reward through the unlock rules.
+    setGamesDetectionHooks({{}, [](int type) { UnlocksMgr::instance().fireEvent(static_cast<UnlockEventType>(type)); }});
     App app(std::move(hooks));
     return app.run(argc, argv);
 }
