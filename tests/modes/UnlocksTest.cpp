@@ -242,3 +242,22 @@ TEST_F(StagedProgress, StagedUnlockFileResolvesEveryPlane)
         }
     }
 }
+
+TEST_F(Unlocks, RateAppliesOnlyTheFirstRateRule)
+{
+    manager.onRate();
+    EXPECT_EQ(profile.rated, 0) << "no rate rule: nothing happens";
+    ASSERT_TRUE(loadText(manager, R"(UnlockMgr { events [
+        UnlockEvent { eventType ET_RATE items [ UnlockItem { itemType IT_WEAPON_PACK1 } ] }
+        UnlockEvent { eventType ET_RATE items [ UnlockItem { itemType IT_ACROBATIC_SMOKE } ] } ] })"));
+    manager.onRate();
+    EXPECT_EQ(profile.rated, 1);
+    EXPECT_EQ(profile.unlockWeaponPack, 1);
+    EXPECT_EQ(profile.unlockAcrobaticSmoke, 0);
+    std::vector<std::uint8_t> saved;
+    ASSERT_TRUE(readSaveFile(Settings::kFileName, Settings::kMaxFileBytes, saved));
+    Settings reread;
+    ASSERT_EQ(reread.decode(saved), 2);
+    EXPECT_EQ(reread.rated, 1);
+    EXPECT_EQ(reread.unlockWeaponPack, 1);
+}

@@ -120,8 +120,9 @@ void UnlocksMgr::onRate()
         if (rule.type() != UnlockEventType::Rate)
             continue;
         m_settings->rated = 1;
-        m_settings->save();
         applyRule(rule);
+        // After the items, so one write holds them with the flag.
+        m_settings->save();
         return;
     }
 }
