@@ -175,10 +175,6 @@ int main(int argc, char** argv)
     hooks.updateSound = updateSound;
     hooks.focusLost = applyFocusLost;
     hooks.focusGained = [] { applyFocusGained(settings()); };
-    hooks.closeRequested = [] {
-        QuitGameOverlay::instance().show();
-        logInfo("menus", "page shown: QuitGameOverlay");
-    };
     hooks.focusedItemCentre = [](int& x, int& y) {
         MenuFrame* frame = getInputFrame();
         const MenuItem* item = frame ? frame->focusedItem : nullptr;

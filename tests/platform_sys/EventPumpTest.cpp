@@ -192,21 +192,12 @@ TEST_F(EventPumping, AQuitEventEndsTheLoopWithoutTheOverlay)
     EXPECT_TRUE(app->quitRequested());
 }
 
-// The window's close button asks through its hook when the game has one.
-TEST_F(EventPumping, TheCloseButtonQuitsOrAsksThroughItsHook)
+// The window's close button quits at once, without the quit question.
+TEST_F(EventPumping, TheCloseButtonQuitsAtOnce)
 {
     pushWindow(SDL_WINDOWEVENT_CLOSE);
     app->runPass();
     EXPECT_TRUE(app->quitRequested());
-
-    int asked = 0;
-    AppHooks hooks;
-    hooks.closeRequested = [&] { ++asked; };
-    App asking(std::move(hooks));
-    pushWindow(SDL_WINDOWEVENT_CLOSE);
-    asking.runPass();
-    EXPECT_EQ(asked, 1);
-    EXPECT_FALSE(asking.quitRequested());
 }
 
 // A script's events come out of the game's own pump at their frames.

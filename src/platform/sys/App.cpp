@@ -102,9 +102,6 @@ int App::startUp(int argc, char** argv)
 {
     steam().init();
     installMessageBoxPresenter();
-    // The close button asks first: SDL must not turn it into a quit of its own.
-    if (m_hooks.closeRequested)
-        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         logWarning("platform", "SDL cannot start: %s", SDL_GetError());
         return static_cast<int>(ExitCode::NoSdl);

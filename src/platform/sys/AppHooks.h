@@ -48,9 +48,6 @@ struct AppHooks {
     // Window focus: volumes down and a running game paused; volumes restored.
     std::function<void()> focusLost;
     std::function<void()> focusGained;
-    // The window's close button: asks the player (the quit question). Empty:
-    // the close request ends the loop at once.
-    std::function<void()> closeRequested;
     // The centre of the focused menu item in drawable pixels; false when none.
     // The "-inputscript" click on the focus reads it.
     std::function<bool(int& x, int& y)> focusedItemCentre;

@@ -128,10 +128,7 @@ void EventPump::handleWindowEvent(const SDL_Event& event)
             m_hooks.focusLost();
         break;
     case SDL_WINDOWEVENT_CLOSE:
-        if (m_hooks.closeRequested)
-            m_hooks.closeRequested();
-        else
-            m_quit = true;
+        m_quit = true;
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         if (m_hooks.focusGained)

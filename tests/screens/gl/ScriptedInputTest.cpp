@@ -75,12 +75,12 @@ TEST_F(ScriptedInput, TheQuitQuestionAnswersKeysThePadAndAClick)
     const std::string script =
         "# skip the logos into the menus\n"
         "5 click 480 320\n10 click 480 320\n15 click 480 320\n20 click 480 320\n"
-        "# the close button asks; the arrow keys and the pad move the focus\n"
-        "100 close\n110 key Right\n120 pad dpleft\n"
+        "# the back key asks where no page is open; the arrow keys and the pad move the focus\n"
+        "100 key Esc\n110 key Right\n120 pad dpleft\n"
         "# the pad's back button answers no\n"
         "130 pad b\n"
         "# asked again: a click on yes ends the game\n"
-        "140 close\n150 click 529 368\n";
+        "140 key Esc\n150 click 529 368\n";
     const int code = run(script, "-frames 400 -dumpframe 105:quit_asked.png -dumpframe 115:quit_key.png "
                                  "-dumpframe 125:quit_pad.png -dumpframe 135:quit_back.png -dumpframe 300:late.png");
     ASSERT_EQ(code, 0) << tree.read("stderr.txt");
@@ -99,6 +99,16 @@ TEST_F(ScriptedInput, TheQuitQuestionAnswersKeysThePadAndAClick)
     // Closed: neither button is drawn.
     EXPECT_LT(blue(back, kNoX, kButtonY), 60);
     EXPECT_LT(blue(back, kYesX, kButtonY), 60);
+}
+
+// The window's close button ends the game at once, without the question.
+TEST_F(ScriptedInput, TheCloseButtonEndsTheGameAtOnce)
+{
+    const int code = run("5 click 480 320\n10 click 480 320\n100 close\n",
+                         "-frames 400 -dumpframe 300:late.png");
+    ASSERT_EQ(code, 0) << tree.read("stderr.txt");
+    EXPECT_EQ(tree.read("stderr.txt").find("page shown: QuitGameOverlay"), std::string::npos);
+    EXPECT_FALSE(fs::exists(tree.path() / "late.png"));
 }
 
 TEST_F(ScriptedInput, ABadLineStopsTheRunBeforeTheFirstFrame)
