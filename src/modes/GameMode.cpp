@@ -217,7 +217,7 @@ void GameMode::setPlayerAirplane(Airplane* airplane)
 const PlanePaint& GameMode::paintOf(const Target& entity) const
 {
     static const PlanePaint none{};
-    return entity.hasId() && entity.id() < 256 ? m_paints[entity.id()] : none;
+    return entity.hasId() && entity.id() < 256 ? m_playerInfo[static_cast<std::size_t>(entity.id())].paint : none;
 }
 
 int GameMode::playerColorCode(int team) const

@@ -6,6 +6,8 @@
 #include "modes/ModeHooks.h"
 #include "platform/Settings.h"
 
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
@@ -14,6 +16,7 @@ class Airplane;
 class GameWorld;
 class IGameListener;
 class Road;
+struct PlayerRecord;
 struct MapInfoCfg;
 
 // The rules object of one match, mission, tutorial or menu flight. It owns
@@ -153,6 +156,14 @@ public:
     virtual Airplane* createAirplane(const PlanePaint* paint, int planeId, int team, float aiSkill, bool local);
     const PlanePaint& paintOf(const Target& entity) const;
 
+    // Network player records (the layout is in PlayerRecord.h). The writer
+    // returns the length, or 0 when out is too short.
+    int writePlayerRecord(const Target& entity, std::span<std::uint8_t> out) const;
+    // Applies a received record: a new airplane (or, with ownRecord, the
+    // player's), or the map entity it names. Null, with nothing changed, for
+    // a record that does not decode or names nothing this side has.
+    virtual Target* addNetworkPlayer(std::span<const std::uint8_t> record, bool ownRecord);
+
     // Target searches. Distances come from this frame's distance table.
     struct SearchOptions {
         std::span<Target* const> exclude;
@@ -255,8 +266,15 @@ protected:
     Target* m_nearestAirplane = nullptr;
     Target* m_aimAssistTarget = nullptr;
     int m_findCursor = 0;
-    PlanePaint m_paints[256] = {};
+    // What a player record carries beside the entity, by entity id.
+    struct PlayerInfo {
+        PlanePaint paint;
+        std::array<std::int32_t, 4> values{};
+    };
+    std::array<PlayerInfo, 256> m_playerInfo{};
 
 private:
+    Target* applyAirplaneRecord(const PlayerRecord& record, bool ownRecord);
+    void fitWeapons(Target& entity, const std::array<int, 3>& weaponIds);
     void onMissileEnded(const MissileSet::Ending& ending);
 };

@@ -77,7 +77,9 @@ Airplane* GameMode::createAirplane(const PlanePaint* paint, int planeId, int tea
     Airplane* airplane = made.get();
     const int id = record->plane_id;
     const bool known = id >= 0 && id < Settings::kPlaneIdCount;
-    m_paints[airplane->id()] = paint ? *paint : known ? settings().defaultPaintTable[id] : PlanePaint{};
+    m_playerInfo[static_cast<std::size_t>(airplane->id())] =
+        PlayerInfo{paint ? *paint : known ? settings().defaultPaintTable[static_cast<std::size_t>(id)] : PlanePaint{},
+                   {}};
     if (local)
         airplane->networkRole = NetworkRole::Local;
     if (!addPlayerAirplane(std::move(made), true))
