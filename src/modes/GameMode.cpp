@@ -1,5 +1,6 @@
 #include "modes/GameMode.h"
 
+#include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Road.h"
 #include "entities/ground/Runway.h"
@@ -101,6 +102,7 @@ void GameMode::deletePending()
     while (!m_doomed.empty()) {
         std::unique_ptr<Target> t = std::move(m_doomed.back());
         m_doomed.pop_back();
+        forgetTarget(*t);
         if (t->kind() == TargetKind::Airplane)
             BotNames::release(t->pilotName);
         t.reset();
@@ -134,21 +136,9 @@ void GameMode::bringIntoPlay(Target& entity)
 
 void GameMode::forgetEverywhere(Target& entity)
 {
-    // Nobody may keep pointing at an entity that leaves the world: not its
-    // attackers' memories, not the player's lock, not the score groups.
-    for (auto& other : m_entities) {
-        if (other->lastAttacker == &entity)
-            other->lastAttacker = nullptr;
-        if (other->rememberedTarget == &entity)
-            other->rememberedTarget = nullptr;
-        if (other->kind() == TargetKind::Airplane) {
-            auto& a = static_cast<Airplane&>(*other);
-            if (a.currentTarget == &entity)
-                a.currentTarget = nullptr;
-            if (entity.kind() == TargetKind::Runway && a.runway() == &entity)
-                a.setLanded(nullptr);
-        }
-    }
+    // Nobody may keep pointing at an entity that leaves the world: not other
+    // entities, weapons or missiles, not the player's lock, not the score groups.
+    forgetTarget(entity);
     if (m_playerLockTarget == &entity) {
         m_playerLockTarget = nullptr;
         m_hooks.hudOrNone().clearLockDisplay();
@@ -157,8 +147,6 @@ void GameMode::forgetEverywhere(Target& entity)
         m_nearestAirplane = nullptr;
     if (m_aimAssistTarget == &entity)
         m_aimAssistTarget = nullptr;
-    m_missiles.forget(&entity);
-    Weapon::forgetTargetEverywhere(&entity);
     m_hooks.scoresOrNone().forget(entity);
 }
 
@@ -193,8 +181,10 @@ std::unique_ptr<Target> GameMode::removePlayerAirplane(Target& entity)
 
 void GameMode::removeEntity(Target& entity)
 {
-    if (std::unique_ptr<Target> owned = removePlayerAirplane(entity))
+    if (std::unique_ptr<Target> owned = removePlayerAirplane(entity)) {
+        owned->markForRemoval();
         m_doomed.push_back(std::move(owned));
+    }
 }
 
 void GameMode::deleteAirplane(Target& entity)
