@@ -163,6 +163,14 @@ public:
     // player's), or the map entity it names. Null, with nothing changed, for
     // a record that does not decode or names nothing this side has.
     virtual Target* addNetworkPlayer(std::span<const std::uint8_t> record, bool ownRecord);
+    // The host's side of a join: the joining player's airplane, in play at
+    // once, in the team (-1: the smaller team). Null, with nothing changed,
+    // for a request that does not decode or when no id is free.
+    virtual Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team);
+    // The match's weapon rule (its low byte): 1 turns the guns of the first
+    // three slots into missiles, 2 the other weapons into guns; 0 keeps all.
+    int weaponRule = 0;
+    void applyWeaponRule(Target& entity) const;
 
     // Target searches. Distances come from this frame's distance table.
     struct SearchOptions {

@@ -6,6 +6,7 @@
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "gamedata/records/WeaponList.h"
+#include "modes/GameModeGlobals.h"
 #include "modes/PlayerRecord.h"
 
 #include <algorithm>
@@ -78,6 +79,8 @@ Target* GameMode::applyAirplaneRecord(const PlayerRecord& rec, bool ownRecord)
             return nullptr;
         a = made.get();
         fitWeapons(*a, rec.weaponIds);
+        if (rec.role != static_cast<int>(NetworkRole::Remote))
+            applyWeaponRule(*a);
         if (!addPlayerAirplane(std::move(made), false))
             return nullptr;
         a->networkRole = static_cast<NetworkRole>(rec.role);
@@ -108,5 +111,56 @@ void GameMode::fitWeapons(Target& entity, const std::array<int, 3>& weaponIds)
             continue;
         entity.removeWeaponsWithTag(slot);
         (void)entity.mountWeapon(*record, slot);
+    }
+}
+
+Airplane* GameMode::addServerPlayer(std::span<const std::uint8_t> bytes, int team)
+{
+    PlayerRecordLimits limits;
+    limits.isKnownWeapon = [](int id) { return WeaponList::instance().findById(id) != nullptr; };
+    JoinRequest join;
+    if (!decodeJoinRequest(bytes, limits, join))
+        return nullptr;
+    const PlaneCfg* record = PlaneList::instance().findById(join.planeId);
+    if (!record)
+        return nullptr;
+    if (team < 0)
+        team = teamCounters().team1 <= teamCounters().team0 ? 1 : 0;
+    auto made = Target::create<Airplane>(*this, *record, team, join.name.empty() ? u"Pilot" : join.name);
+    if (!made)
+        return nullptr;
+    Airplane* a = made.get();
+    fitWeapons(*a, {-1, join.loadout[0], join.loadout[1]});
+    applyWeaponRule(*a);
+    if (!addPlayerAirplane(std::move(made), false))
+        return nullptr;
+    m_playerInfo[static_cast<std::size_t>(a->id())] = PlayerInfo{join.paint, join.playerWords};
+    {
+        ListenerMute mute(*this);
+        respawnAirplane(*a, 0.0f, nullptr);
+    }
+    a->controllable = true;
+    a->networkRole = NetworkRole::RemoteClient;
+    a->setRank(join.rank);
+    m_hooks.hudOrNone().refreshInsignia();
+    return a;
+}
+
+void GameMode::applyWeaponRule(Target& e) const
+{
+    const int rule = weaponRule & 0xFF;
+    if (rule != 1 && rule != 2)
+        return;
+    const char* replacement = rule == 1 ? "simple_missile_1" : "machinegun_light_1";
+    const WeaponCfg* with = WeaponList::instance().byName(replacement);
+    if (!with)
+        return;
+    for (int slot = 0; slot < 3; ++slot) {
+        const Weapon* w = e.weapon(slot);
+        if (!w || w->isGun() != (rule == 1))
+            continue;
+        const int group = w->group();
+        e.removeWeaponsWithTag(group);
+        (void)e.mountWeapon(*with, group);
     }
 }

@@ -3,6 +3,7 @@
 #include "platform/ByteReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -36,6 +37,59 @@ bool skip(ByteReader& r, std::size_t n)
     return true;
 }
 
+PlanePaint readPaint(const std::int16_t (&words)[6])
+{
+    const float s = PlayerRecord::kPaintScale;
+    return PlanePaint{words[0] * 360.0f / s, words[1] / s, words[2] / s,
+                      words[3] * 360.0f / s, words[4] / s, words[5] / s};
+}
+
+void putPaint(std::span<std::uint8_t> out, int at, const PlanePaint& p)
+{
+    const float words[6] = {p.hue0 / 360.0f, p.saturation0, p.value0, p.hue1 / 360.0f, p.saturation1, p.value1};
+    for (int i = 0; i < 6; ++i)
+        put16(out, at + 2 * i, paintWord(words[i]));
+}
+
+// A name of kNameUnits units with a 0 among them; false without one.
+bool readName(ByteReader& r, std::u16string& name)
+{
+    name.clear();
+    bool terminated = false;
+    for (int i = 0; i < PlayerRecord::kNameUnits; ++i) {
+        std::uint16_t unit = 0;
+        if (!r.u16(unit))
+            return false;
+        if (unit == 0)
+            terminated = true;
+        if (!terminated)
+            name.push_back(static_cast<char16_t>(unit));
+    }
+    return terminated;
+}
+
+void putName(std::span<std::uint8_t> out, int at, const std::u16string& name)
+{
+    const std::size_t units = std::min<std::size_t>(name.size(), PlayerRecord::kNameUnits - 1);
+    for (std::size_t i = 0; i < units; ++i)
+        put16(out, at + 2 * static_cast<int>(i), name[i]);
+}
+
+bool readWeaponId(ByteReader& r, const PlayerRecordLimits& limits, int& id)
+{
+    std::uint16_t raw = 0;
+    if (!r.u16(raw))
+        return false;
+    if (raw == PlayerRecord::kNoWeapon) {
+        id = -1;
+        return true;
+    }
+    if (raw > 255 || (limits.isKnownWeapon && !limits.isKnownWeapon(raw)))
+        return false;
+    id = raw;
+    return true;
+}
+
 bool readAirplanePart(ByteReader& r, const PlayerRecordLimits& limits, PlayerRecord& out)
 {
     for (auto& v : out.stats)
@@ -49,35 +103,13 @@ bool readAirplanePart(ByteReader& r, const PlayerRecordLimits& limits, PlayerRec
     for (auto& p : paint)
         if (!r.i16(p))
             return false;
-    const float s = PlayerRecord::kPaintScale;
-    out.paint = PlanePaint{paint[0] * 360.0f / s, paint[1] / s, paint[2] / s,
-                           paint[3] * 360.0f / s, paint[4] / s, paint[5] / s};
+    out.paint = readPaint(paint);
     if (!skip(r, 6))
         return false;
-    for (int& id : out.weaponIds) {
-        std::uint16_t raw = 0;
-        if (!r.u16(raw))
+    for (int& id : out.weaponIds)
+        if (!readWeaponId(r, limits, id))
             return false;
-        if (raw == PlayerRecord::kNoWeapon) {
-            id = -1;
-            continue;
-        }
-        if (raw > 255 || (limits.isKnownWeapon && !limits.isKnownWeapon(raw)))
-            return false;
-        id = raw;
-    }
-    out.name.clear();
-    bool terminated = false;
-    for (int i = 0; i < PlayerRecord::kNameUnits; ++i) {
-        std::uint16_t unit = 0;
-        if (!r.u16(unit))
-            return false;
-        if (unit == 0)
-            terminated = true;
-        if (!terminated)
-            out.name.push_back(static_cast<char16_t>(unit));
-    }
-    return terminated;
+    return readName(r, out.name);
 }
 }  // namespace
 
@@ -109,17 +141,12 @@ int encodePlayerRecord(const PlayerRecord& rec, std::span<std::uint8_t> out)
     put8(out, 74, 3);
     put16(out, 75, rec.entityId);
     put8(out, 109, rec.planeId);
-    const PlanePaint& p = rec.paint;
-    const float words[6] = {p.hue0 / 360.0f, p.saturation0, p.value0, p.hue1 / 360.0f, p.saturation1, p.value1};
-    for (int i = 0; i < 6; ++i)
-        put16(out, 110 + 2 * i, paintWord(words[i]));
+    putPaint(out, 110, rec.paint);
     for (int i = 0; i < 3; ++i) {
         const int id = rec.weaponIds[static_cast<std::size_t>(i)];
         put16(out, 128 + 2 * i, id < 0 ? PlayerRecord::kNoWeapon : id);
     }
-    const std::size_t units = std::min<std::size_t>(rec.name.size(), PlayerRecord::kNameUnits - 1);
-    for (std::size_t i = 0; i < units; ++i)
-        put16(out, PlayerRecord::kNameOffset + 2 * static_cast<int>(i), rec.name[i]);
+    putName(out, PlayerRecord::kNameOffset, rec.name);
     return size;
 }
 
@@ -155,4 +182,57 @@ bool decodePlayerRecord(std::span<const std::uint8_t> in, const PlayerRecordLimi
     if (in.size() < static_cast<std::size_t>(PlayerRecord::kAirplaneSize) || !skip(r, 4))
         return false;
     return readAirplanePart(r, limits, out);
+}
+
+int encodeJoinRequest(const JoinRequest& request, std::span<std::uint8_t> out)
+{
+    if (out.size() < static_cast<std::size_t>(JoinRequest::kSize))
+        return 0;
+    std::fill(out.begin(), out.begin() + JoinRequest::kSize, std::uint8_t{0});
+    put32(out, 1, static_cast<std::int32_t>(JoinRequest::kTag));
+    put32(out, 5, std::bit_cast<std::int32_t>(request.planeValue));
+    put8(out, 9, request.rank);
+    putName(out, 10, request.name);
+    put8(out, 74, request.planeId);
+    putPaint(out, 75, request.paint);
+    for (int i = 0; i < 2; ++i) {
+        const int id = request.loadout[static_cast<std::size_t>(i)];
+        put16(out, 93 + 2 * i, id < 0 ? PlayerRecord::kNoWeapon : id);
+    }
+    put16(out, 97, request.settingsValue);
+    for (int i = 0; i < 4; ++i)
+        put32(out, 99 + 4 * i, request.playerWords[static_cast<std::size_t>(i)]);
+    return JoinRequest::kSize;
+}
+
+bool decodeJoinRequest(std::span<const std::uint8_t> in, const PlayerRecordLimits& limits, JoinRequest& out)
+{
+    if (in.size() < static_cast<std::size_t>(JoinRequest::kSize))
+        return false;
+    ByteReader r(in);
+    std::uint8_t zero = 0, rank = 0, planeId = 0;
+    std::uint32_t tag = 0;
+    std::uint16_t settingsValue = 0;
+    if (!r.u8(zero) || !r.u32(tag) || tag != JoinRequest::kTag || !r.f32(out.planeValue) || !r.u8(rank) ||
+        rank > 17 || !readName(r, out.name) || !r.u8(planeId))
+        return false;
+    out.rank = rank;
+    out.planeId = planeId;
+    std::int16_t paint[6] = {};
+    for (auto& p : paint)
+        if (!r.i16(p))
+            return false;
+    out.paint = readPaint(paint);
+    if (!skip(r, 6))
+        return false;
+    for (int& id : out.loadout)
+        if (!readWeaponId(r, limits, id))
+            return false;
+    if (!r.u16(settingsValue))
+        return false;
+    out.settingsValue = settingsValue;
+    for (auto& w : out.playerWords)
+        if (!r.i32(w))
+            return false;
+    return true;
 }

@@ -63,5 +63,30 @@ int encodePlayerRecord(const PlayerRecord& record, std::span<std::uint8_t> out);
 // weapon id nobody has, a role above 2 or a name without its terminating 0.
 // Nothing past in.size() is read.
 bool decodePlayerRecord(std::span<const std::uint8_t> in, const PlayerRecordLimits& limits, PlayerRecord& out);
+// What a joining player sends the host (115 bytes, little-endian):
+//   0 zero, 1 u32 tag 0x7d1acb91, 5 f32 the plane's value, 9 rank,
+//   10 the name (32 16-bit units, a 0 among them), 74 plane id,
+//   75 six i16 paint values (as in the player record), 87 six zero bytes,
+//   93 two u16 loadout weapon ids (0xFFFF none), 97 u16 a settings value,
+//   99 four u32 player words.
+struct JoinRequest {
+    static constexpr int kSize = 115;
+    static constexpr std::uint32_t kTag = 0x7d1acb91;
+
+    float planeValue = -1.0f;
+    int rank = 0;
+    std::u16string name;
+    int planeId = 0;
+    PlanePaint paint;
+    std::array<int, 2> loadout{-1, -1};  // weapon ids of slots 1 and 2; -1 none
+    int settingsValue = 0;
+    std::array<std::int32_t, 4> playerWords{};
+};
+// Returns the length written (115), or 0 when out is too short.
+int encodeJoinRequest(const JoinRequest& request, std::span<std::uint8_t> out);
+// False for a short message, a wrong tag, a value that is not a number, a
+// rank above 17, an unknown loadout weapon or a name without its 0.
+bool decodeJoinRequest(std::span<const std::uint8_t> in, const PlayerRecordLimits& limits, JoinRequest& out);
+
 // True for the kinds a record names by their map item (map units, runways, tunnels).
 bool isMapEntityKind(int kind);

@@ -202,3 +202,42 @@ TEST_F(HeadlessMatch, APlayerRecordBuildsTheSameAirplaneOnTheOtherSide)
     EXPECT_EQ(mode->entities().size(), before);
 }
 }  // namespace
+
+namespace {
+TEST_F(HeadlessMatch, TheHostPutsAJoiningPlayerInPlayInTheSmallerTeam)
+{
+    ASSERT_NE(mode->createAirplane(nullptr, 0, 1, 0.0f, true), nullptr);
+    JoinRequest join;
+    join.rank = 5;
+    join.name = u"Joiner";
+    join.planeId = PlaneList::instance().at(0)->plane_id;
+    std::array<std::uint8_t, JoinRequest::kSize> bytes{};
+    ASSERT_EQ(encodeJoinRequest(join, bytes), JoinRequest::kSize);
+    Airplane* a = mode->addServerPlayer(bytes, -1);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->team(), 0);
+    EXPECT_TRUE(a->isActive());
+    EXPECT_EQ(a->networkRole, NetworkRole::RemoteClient);
+    EXPECT_EQ(a->rank(), 5);
+    EXPECT_EQ(a->pilotName, u"Joiner");
+    EXPECT_EQ(harness.listener.count("takenOut"), 0);  // its respawn was not relayed
+    bytes[1] ^= 0xFF;  // a damaged tag builds nothing
+    EXPECT_EQ(mode->addServerPlayer(bytes, -1), nullptr);
+}
+
+TEST_F(HeadlessMatch, TheWeaponRuleSwapsGunsForMissilesOrTheOtherWay)
+{
+    const WeaponCfg* gun = WeaponList::instance().byName("machinegun_light_1");
+    const WeaponCfg* missile = WeaponList::instance().byName("simple_missile_1");
+    ASSERT_TRUE(gun && missile);
+    Airplane* a = mode->createAirplane(nullptr, 0, 1, 0.0f, true);
+    ASSERT_TRUE(a->mountWeapon(*gun, 0));
+    mode->weaponRule = 1;
+    mode->applyWeaponRule(*a);
+    ASSERT_NE(a->weapon(0), nullptr);
+    EXPECT_EQ(&a->weapon(0)->record(), missile);
+    mode->weaponRule = 0x102;  // the high byte is another option
+    mode->applyWeaponRule(*a);
+    EXPECT_EQ(&a->weapon(0)->record(), gun);
+}
+}  // namespace

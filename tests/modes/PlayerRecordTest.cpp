@@ -139,3 +139,64 @@ TEST(PlayerRecordCodec, TooSmallABufferWritesNothing)
     EXPECT_EQ(out[0], 0x5A);
 }
 }  // namespace
+
+namespace {
+JoinRequest joiner()
+{
+    JoinRequest j;
+    j.planeValue = 0.75f;
+    j.rank = 9;
+    j.name = u"Marek";
+    j.planeId = 4;
+    j.paint = PlanePaint{90.0f, 0.5f, 0.5f, 270.0f, -0.5f, 0.0f};
+    j.loadout = {40, -1};
+    j.settingsValue = 3;
+    j.playerWords = {1, 2, 3, 4};
+    return j;
+}
+
+std::vector<std::uint8_t> encodedJoin(const JoinRequest& j)
+{
+    std::vector<std::uint8_t> out(JoinRequest::kSize);
+    EXPECT_EQ(encodeJoinRequest(j, out), JoinRequest::kSize);
+    return out;
+}
+
+TEST(JoinRequestCodec, ARequestRoundTripsIn115Bytes)
+{
+    const std::vector<std::uint8_t> bytes = encodedJoin(joiner());
+    EXPECT_EQ(bytes[1], 0x91);  // the tag, low byte first
+    EXPECT_EQ(word(bytes, 75), 8000);  // hue 90 / 360 x 32000
+    JoinRequest back;
+    ASSERT_TRUE(decodeJoinRequest(bytes, worldOf(0), back));
+    EXPECT_FLOAT_EQ(back.planeValue, 0.75f);
+    EXPECT_EQ(back.rank, 9);
+    EXPECT_EQ(back.name, u"Marek");
+    EXPECT_EQ(back.planeId, 4);
+    EXPECT_NEAR(back.paint.hue1, 270.0f, 0.02f);
+    EXPECT_EQ(back.loadout, (std::array<int, 2>{40, -1}));
+    EXPECT_EQ(back.settingsValue, 3);
+    EXPECT_EQ(back.playerWords[3], 4);
+}
+
+TEST(JoinRequestCodec, MalformedRequestsAreRejected)
+{
+    const std::vector<std::uint8_t> good = encodedJoin(joiner());
+    JoinRequest out;
+    for (std::size_t n = 0; n < good.size(); ++n)
+        EXPECT_FALSE(decodeJoinRequest(std::span(good.data(), n), worldOf(0), out)) << n;
+    auto with = [&](int at, std::initializer_list<std::uint8_t> bytes) {
+        std::vector<std::uint8_t> b = good;
+        std::copy(bytes.begin(), bytes.end(), b.begin() + at);
+        return b;
+    };
+    EXPECT_FALSE(decodeJoinRequest(with(1, {0x92}), worldOf(0), out));                  // wrong tag
+    EXPECT_FALSE(decodeJoinRequest(with(5, {0, 0, 0xC0, 0x7F}), worldOf(0), out));      // NaN value
+    EXPECT_FALSE(decodeJoinRequest(with(9, {18}), worldOf(0), out));                    // no such rank
+    EXPECT_FALSE(decodeJoinRequest(with(93, {5, 0}), worldOf(0), out));                 // unknown weapon
+    std::vector<std::uint8_t> unterminated = good;
+    for (int i = 10; i < 74; ++i)
+        unterminated[static_cast<std::size_t>(i)] = 'a';
+    EXPECT_FALSE(decodeJoinRequest(unterminated, worldOf(0), out));
+}
+}  // namespace
