@@ -165,7 +165,8 @@ void GameMode::eliminateAirplane(Target& e)
 
 void GameMode::respawnAirplane(Target& e, float delay, const Vec3* position)
 {
-    Vec3 at;
+    // An entity the spawn rules have no place for comes back where it is.
+    Vec3 at = e.position();
     Quat orientation;
     if (position)
         at = *position;

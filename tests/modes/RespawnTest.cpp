@@ -125,6 +125,28 @@ TEST_F(Respawn, EliminatedEntitiesComeBackOnlyWhenAskedAndWhereTheyAre)
     EXPECT_FALSE(mode->isWaitingOrOut(*a));
 }
 
+TEST_F(Respawn, AUnitWithoutAMapPlaceComesBackWhereItIsWithFullHealth)
+{
+    Target* tank = groundUnit(1, TargetKind::LandUnit, {700.0f, 12.0f, -300.0f});
+    tank->setMaxHealth(220.0f);
+    tank->setHealth(10.0f);
+    mode->damageAirplane(*tank, nullptr, 50.0f, tank->position(), nullptr, false);
+    mode->update(1.0f / 60.0f);
+    ASSERT_EQ(listener.count("destroyed"), 1);
+    EXPECT_TRUE(tank->isAlive());
+    EXPECT_FLOAT_EQ(tank->health(), 220.0f);
+    EXPECT_FLOAT_EQ(tank->position().x, 700.0f);
+}
+
+TEST_F(Respawn, ThePlayersDeathLetsGoOfEveryHudButton)
+{
+    Airplane* player = airplane(0);
+    mode->setPlayerAirplane(player);
+    mode->onAirplaneDestroyedNoKiller(*player, CrashCause::Prop);
+    EXPECT_EQ(hud.releases, 1);
+    EXPECT_TRUE(player->isActive());
+}
+
 TEST_F(Respawn, RemovalTakesTheEntityOutOfTheQueue)
 {
     Airplane* a = airplane(1);
