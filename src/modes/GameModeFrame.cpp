@@ -74,8 +74,11 @@ void GameMode::updateEntities(float dt)
             continue;
         if (e != m_playerAirplane)
             e->update(dt);
-        if (e->drawClass != 0)
-            e->drawClass = e->cameraDistanceSq < kNearDrawDistanceSq ? 1 : std::min(2, e->maxDrawClass());
+        if (e->drawClass != 0) {
+            // Near or far; an entity that is never drawn that far is hidden.
+            const int drawClass = e->cameraDistanceSq < kNearDrawDistanceSq ? 1 : 2;
+            e->drawClass = e->maxDrawClass() < drawClass ? 0 : drawClass;
+        }
         e->incomingMissile = nullptr;
         e->groundHeight = groundHeightAt(e->position().x, e->position().z);
     }
