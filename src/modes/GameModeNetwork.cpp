@@ -152,7 +152,7 @@ void GameMode::applyWeaponRule(Target& e) const
     if (rule != 1 && rule != 2)
         return;
     const char* replacement = rule == 1 ? "simple_missile_1" : "machinegun_light_1";
-    const WeaponCfg* with = WeaponList::instance().byName(replacement);
+    const WeaponCfg* with = WeaponList::instance().findByName(replacement);
     if (!with)
         return;
     for (int slot = 0; slot < 3; ++slot) {

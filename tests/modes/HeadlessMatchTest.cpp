@@ -88,7 +88,7 @@ struct HeadlessMatch : testing::Test {
         if (!a)
             return nullptr;
         for (const std::string* name : {&record->pGunWeapon, &record->sp_weapon0})
-            if (const WeaponCfg* w = WeaponList::instance().byName(*name))
+            if (const WeaponCfg* w = WeaponList::instance().findByName(*name))
                 (void)a->mountWeapon(*w, name == &record->pGunWeapon ? 0 : 1);
         mode->respawnAirplane(*a, 0.0f, &at);
         a->setOrientation(quatFromEuler(heading, 0.0f, 0.0f));
@@ -170,7 +170,7 @@ TEST_F(HeadlessMatch, APlayerRecordBuildsTheSameAirplaneOnTheOtherSide)
     ASSERT_NE(a, nullptr);
     a->pilotName = u"Wren";
     a->scores[Airplane::kScorePoints] = 42;
-    const WeaponCfg* gun = WeaponList::instance().byName(record->pGunWeapon);
+    const WeaponCfg* gun = WeaponList::instance().findByName(record->pGunWeapon);
     ASSERT_NE(gun, nullptr);
     ASSERT_TRUE(a->mountWeapon(*gun, 0));
     std::array<std::uint8_t, PlayerRecord::kAirplaneSize> bytes{};
@@ -227,8 +227,8 @@ TEST_F(HeadlessMatch, TheHostPutsAJoiningPlayerInPlayInTheSmallerTeam)
 
 TEST_F(HeadlessMatch, TheWeaponRuleSwapsGunsForMissilesOrTheOtherWay)
 {
-    const WeaponCfg* gun = WeaponList::instance().byName("machinegun_light_1");
-    const WeaponCfg* missile = WeaponList::instance().byName("simple_missile_1");
+    const WeaponCfg* gun = WeaponList::instance().findByName("machinegun_light_1");
+    const WeaponCfg* missile = WeaponList::instance().findByName("simple_missile_1");
     ASSERT_TRUE(gun && missile);
     Airplane* a = mode->createAirplane(nullptr, 0, 1, 0.0f, true);
     ASSERT_TRUE(a->mountWeapon(*gun, 0));
