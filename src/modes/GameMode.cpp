@@ -67,6 +67,7 @@ void GameMode::clearLevel()
         onMissileEnded(MissileSet::Ending{m_missiles.at(i), MissileSet::End::Expired, m_missiles.at(i)->position()});
     m_missiles.clear();
     clearEntities();
+    m_squadrons.clear();
     m_roads.clear();
     m_selection.clear();
     if (m_world) {

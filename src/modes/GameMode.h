@@ -1,6 +1,8 @@
 #pragma once
 #include "entities/IEntityHost.h"
 #include "entities/Target.h"
+#include "entities/ai/TargetAI.h"
+#include "entities/aircraft/Squadron.h"
 #include "entities/weapons/MissileSet.h"
 #include "modes/GameType.h"
 #include "modes/ModeHooks.h"
@@ -153,7 +155,9 @@ public:
     // An airplane of the plane id (the first plane for an unknown id) in the
     // paint (the plane's default paint when null); null when no plane loaded
     // or no id is free.
-    virtual Airplane* createAirplane(const PlanePaint* paint, int planeId, int team, float aiSkill, bool local);
+    // With aiSkill above 0 an AI pilot of that skill flies it; squadron may be null.
+    virtual Airplane* createAirplane(const PlanePaint* paint, int planeId, int team, float aiSkill,
+                                     Squadron* squadron, bool local);
     const PlanePaint& paintOf(const Target& entity) const;
 
     // Network player records (the layout is in PlayerRecord.h). The writer
@@ -194,6 +198,25 @@ public:
     static Vec3 leadPointPrecise(const Vec3& shooter, const Target& target, float projectileSpeed);
     static Vec3 leadPointFast(const Vec3& shooter, const Target& target, float projectileSpeed);
 
+    // Squadrons. The mode owns them; a removed squadron is forgotten by every member.
+    Squadron* addSquadron(std::unique_ptr<Squadron> squadron);
+    void removeSquadron(Squadron& squadron);
+    std::span<const std::unique_ptr<Squadron>> squadrons() const { return m_squadrons; }
+    void setEntitySquadron(Target* entity, Squadron* squadron);
+    void setSquadronLeader(Target* entity, Squadron* squadron);
+    // The player's squadron command 0..4 (0 formation, 1 attack, 3 and 4
+    // defend, 2 the next order in turn); only for local airplanes.
+    virtual void setSquadronOrder(Target& entity, int command);
+    // In single player, the order of the squadron the player leads; else -1.
+    int playerGroupIndex() const;
+
+    // AI. attachAI keeps a controller the airplane has unless replace is set.
+    virtual void attachAI(Airplane& airplane, float skill, bool replace, AIKind kind = AIKind::Pilot);
+    virtual void detachAI(Airplane& airplane);
+    // The player's autopilot on or off as the autopilot flag says.
+    void reapplyPlayerAutopilot();
+    void setAIParameter(Target& entity, int index, float value);
+
     // Control.
     virtual void applyAirplaneInput(Airplane& airplane, int input, float value);
     virtual void changeTeam(Target& entity, int team);
@@ -224,6 +247,7 @@ protected:
     // The frame's passes, in the order update runs them.
     virtual void updateProximity();
     virtual void updateEntities(float dt);
+    virtual void updateSquadrons();
     virtual void updateMissiles(float dt);
     virtual void updateWeapons(float dt);
     // Deletes what removeEntity set aside.
@@ -263,6 +287,7 @@ protected:
     std::vector<Target*> m_tunnels;
     std::vector<Target*> m_selection;
     std::vector<std::unique_ptr<Road>> m_roads;
+    std::vector<std::unique_ptr<Squadron>> m_squadrons;
     std::vector<std::unique_ptr<Target>> m_doomed;
     MissileSet m_missiles{*this};
     int m_missilesAdded = 0;

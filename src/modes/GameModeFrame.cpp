@@ -26,7 +26,9 @@ void GameMode::update(float dt)
     if (!playStopped) {
         updateProximity();
         updateEntities(dt);
+        updateSquadrons();
         if (Airplane* player = m_playerAirplane; player && player->isActive()) {
+            player->runAI(dt);  // the autopilot, when it flies
             player->update(dt);
             player->drawClass = 1;
             for (int slot = 0; slot < kWeaponSlots; ++slot)
@@ -72,8 +74,10 @@ void GameMode::updateEntities(float dt)
     for (Target* e : active) {
         if (!e->isActive())
             continue;
-        if (e != m_playerAirplane)
+        if (e != m_playerAirplane) {
+            e->runAI(dt);
             e->update(dt);
+        }
         if (e->drawClass != 0) {
             // Near or far; an entity that is never drawn that far is hidden.
             const int drawClass = e->cameraDistanceSq < kNearDrawDistanceSq ? 1 : 2;
@@ -121,6 +125,13 @@ void GameMode::updateEntities(float dt)
             continue;
         deleteAirplane(*e);
     }
+}
+
+void GameMode::updateSquadrons()
+{
+    for (const auto& s : m_squadrons)
+        if (s->leader())
+            s->update();
 }
 
 void GameMode::updateMissiles(float dt) { m_missiles.update(dt); }

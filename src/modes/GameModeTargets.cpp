@@ -66,7 +66,8 @@ void GameMode::getSpawnPoint(const Target& e, Vec3& position, Quat& orientation)
     position.y = groundHeightAt(position.x, position.z) + kSpawnHeight;
 }
 
-Airplane* GameMode::createAirplane(const PlanePaint* paint, int planeId, int team, float aiSkill, bool local)
+Airplane* GameMode::createAirplane(const PlanePaint* paint, int planeId, int team, float aiSkill, Squadron* squadron,
+                                   bool local)
 {
     const PlaneCfg* record = PlaneList::instance().findById(planeId);
     if (!record)
@@ -86,8 +87,10 @@ Airplane* GameMode::createAirplane(const PlanePaint* paint, int planeId, int tea
         return nullptr;
     if (aiSkill > 0.0f) {
         airplane->aiPilot = true;
-        airplane->aiLevel = static_cast<int>(aiSkill * 100.0f);
+        airplane->setAIController(TargetAI::create(*airplane, aiSkill));
     }
+    if (squadron)
+        squadron->add(*airplane);
     return airplane;
 }
 
@@ -241,4 +244,87 @@ void GameMode::repairAirplane(Target& e, float amount)
 void GameMode::setAirplaneFlares(Airplane& airplane, int count)
 {
     airplane.setFlares(count < 0 ? airplane.record().pFlares : count);
+}
+
+Squadron* GameMode::addSquadron(std::unique_ptr<Squadron> squadron)
+{
+    if (!squadron)
+        return nullptr;
+    m_squadrons.push_back(std::move(squadron));
+    return m_squadrons.back().get();
+}
+
+void GameMode::removeSquadron(Squadron& squadron)
+{
+    auto it = std::find_if(m_squadrons.begin(), m_squadrons.end(), [&](const auto& s) { return s.get() == &squadron; });
+    if (it == m_squadrons.end())
+        return;
+    // Its destructor clears every member's link to it.
+    std::unique_ptr<Squadron> owned = std::move(*it);
+    m_squadrons.erase(it);
+}
+
+void GameMode::setEntitySquadron(Target* entity, Squadron* squadron)
+{
+    if (!entity)
+        return;
+    if (entity->kind() == TargetKind::Airplane && squadron)
+        squadron->add(static_cast<Airplane&>(*entity));
+    else
+        entity->squadron = squadron;
+}
+
+void GameMode::setSquadronLeader(Target* entity, Squadron* squadron)
+{
+    if (!entity || !squadron || entity->kind() != TargetKind::Airplane)
+        return;
+    squadron->add(static_cast<Airplane&>(*entity), true);
+}
+
+void GameMode::setSquadronOrder(Target& entity, int command)
+{
+    if (entity.kind() == TargetKind::Airplane && entity.networkRole != NetworkRole::Local)
+        return;
+    if (entity.squadron)
+        entity.squadron->applyCommand(command);
+}
+
+int GameMode::playerGroupIndex() const
+{
+    if (!isSinglePlayer() || !m_playerAirplane || !m_playerAirplane->squadron ||
+        m_playerAirplane->squadron->leader() != m_playerAirplane)
+        return -1;
+    return static_cast<int>(m_playerAirplane->squadron->order());
+}
+
+void GameMode::attachAI(Airplane& airplane, float skill, bool replace, AIKind kind)
+{
+    if (&airplane == m_playerAirplane)
+        autopilot = true;
+    if (airplane.aiController() && !replace)
+        return;
+    airplane.setAIController(TargetAI::create(airplane, skill, kind));
+}
+
+void GameMode::detachAI(Airplane& airplane)
+{
+    if (&airplane == m_playerAirplane)
+        autopilot = false;
+    airplane.setAIController(nullptr);
+}
+
+void GameMode::reapplyPlayerAutopilot()
+{
+    if (!m_playerAirplane)
+        return;
+    if (autopilot)
+        attachAI(*m_playerAirplane, isSinglePlayer() ? 1.0f : 0.5f, true);
+    else
+        detachAI(*m_playerAirplane);
+}
+
+void GameMode::setAIParameter(Target& entity, int index, float value)
+{
+    if (TargetAI* ai = entity.aiController())
+        ai->setParameter(index, value);
 }

@@ -1,5 +1,5 @@
 #include "entities/aircraft/Airplane.h"
-#include "entities/aircraft/Steering.h"
+#include "entities/aircraft/Squadron.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneList.h"
@@ -18,52 +18,6 @@
 #include <vector>
 
 namespace {
-// Flies every airplane of the mode the simple way: hold 600 units above the
-// ground, turn toward the nearest enemy's lead point, fire the gun when it is
-// in front and near, and the missiles once they lock.
-class ScriptedPilots {
-public:
-    explicit ScriptedPilots(GameMode& mode) : m_mode(mode) {}
-
-    void fly()
-    {
-        for (Target* t : std::vector<Target*>(m_mode.activeTargets().begin(), m_mode.activeTargets().end())) {
-            if (t->kind() != TargetKind::Airplane || !t->isAlive())
-                continue;
-            fly(static_cast<Airplane&>(*t));
-        }
-    }
-
-private:
-    void fly(Airplane& a)
-    {
-        const Vec3 p = a.position();
-        const float clearance = p.y - m_mode.groundHeightAt(p.x, p.z);
-        Target* enemy = m_mode.findTargetDefault(&a, 0.0f, TargetClass::Air);
-        Vec3 goal = a.forward();
-        bool inFront = false;
-        float distance = 1e9f;
-        if (enemy) {
-            const Vec3 lead = GameMode::leadPointFast(p, *enemy, 900.0f);
-            goal = vec3NormalizeOr(lead - p, a.forward());
-            distance = vec3Length(enemy->position() - p);
-            inFront = vec3Dot(goal, a.forward()) > 0.985f;
-        }
-        if (clearance < 600.0f)
-            goal = vec3NormalizeOr(Vec3{goal.x, std::fabs(goal.y) + 0.8f, goal.z}, {0.0f, 1.0f, 0.0f});
-        a.setControlVector(steerInputs(a.orientation(), goal));
-        a.setThrottleCommand(1.0f);
-        m_mode.applyAirplaneInput(a, 0, inFront && distance < 900.0f ? 1.0f : 0.0f);
-        bool locked = false;
-        for (int slot = 0; slot < kWeaponSlots; ++slot)
-            if (const Weapon* w = a.weapon(slot); w && w->group() == 1 && w->isLocked())
-                locked = true;
-        m_mode.applyAirplaneInput(a, 1, locked ? 1.0f : 0.0f);
-    }
-
-    GameMode& m_mode;
-};
-
 struct HeadlessMatch : testing::Test {
     ModeHarness harness;
     GameMode* mode = nullptr;
@@ -80,11 +34,11 @@ struct HeadlessMatch : testing::Test {
         ASSERT_NE(mode->world(), nullptr);
     }
 
-    // An airplane of a random plane with its gun and its first missile.
-    Airplane* bot(int team, const Vec3& at, float heading)
+    // An AI airplane of a random plane with its gun and its first missile.
+    Airplane* bot(int team, const Vec3& at, float heading, Squadron* squadron)
     {
         const PlaneCfg* record = PlaneList::instance().at(randModulo(PlaneList::instance().count()));
-        Airplane* a = mode->createAirplane(nullptr, record->plane_id, team, 0.5f, true);
+        Airplane* a = mode->createAirplane(nullptr, record->plane_id, team, 0.5f, squadron, true);
         if (!a)
             return nullptr;
         for (const std::string* name : {&record->pGunWeapon, &record->sp_weapon0})
@@ -101,19 +55,21 @@ struct HeadlessMatch : testing::Test {
 TEST_F(HeadlessMatch, EightAirplanesInTwoTeamsFightForTwoMinutes)
 {
     constexpr float kPi = 3.14159265f;
+    Squadron* squadrons[2] = {mode->addSquadron(std::make_unique<Squadron>()),
+                              mode->addSquadron(std::make_unique<Squadron>())};
     for (int i = 0; i < 8; ++i) {
         const int team = i % 2;
         const float x = -900.0f + 600.0f * static_cast<float>(i / 2);
         const float z = team == 0 ? 2500.0f : -2500.0f;
         const float y = mode->groundHeightAt(x, z) + GameMode::kSpawnHeight;
-        ASSERT_NE(bot(team, {x, y, z}, team == 0 ? 0.0f : kPi), nullptr) << i;
+        Airplane* a = bot(team, {x, y, z}, team == 0 ? 0.0f : kPi, squadrons[team]);
+        ASSERT_NE(a, nullptr) << i;
+        ASSERT_NE(a->aiController(), nullptr);
+        if (i < 2)
+            mode->setSquadronLeader(a, squadrons[team]);
     }
     ASSERT_EQ(mode->entities().size(), 8u);
-    ScriptedPilots pilots(*mode);
-    for (int frame = 0; frame < 120 * 60; ++frame) {
-        pilots.fly();
-        mode->update(ModeHarness::kFrame);
-    }
+    harness.run(120.0f);
 
     int kills = 0;
     for (const auto& d : harness.listener.destroyed)
@@ -137,11 +93,12 @@ TEST_F(HeadlessMatch, EightAirplanesInTwoTeamsFightForTwoMinutes)
     EXPECT_TRUE(mode->weapons().empty());
     EXPECT_EQ(mode->missiles().count(), 0);
     EXPECT_EQ(mode->world(), nullptr);
+    EXPECT_TRUE(mode->squadrons().empty());
 }
 
 TEST_F(HeadlessMatch, AnUnknownPlaneIdBuildsTheFirstPlane)
 {
-    Airplane* a = mode->createAirplane(nullptr, 250, 1, 0.0f, true);
+    Airplane* a = mode->createAirplane(nullptr, 250, 1, 0.0f, nullptr, true);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(&a->record(), PlaneList::instance().at(0));
     EXPECT_EQ(a->networkRole, NetworkRole::Local);
@@ -150,7 +107,7 @@ TEST_F(HeadlessMatch, AnUnknownPlaneIdBuildsTheFirstPlane)
 
 TEST_F(HeadlessMatch, AirplanesSpawnTwoThousandAboveTheGeneratedTerrain)
 {
-    Airplane* a = mode->createAirplane(nullptr, 0, 1, 0.0f, true);
+    Airplane* a = mode->createAirplane(nullptr, 0, 1, 0.0f, nullptr, true);
     ASSERT_NE(a, nullptr);
     for (int i = 0; i < 8; ++i) {
         mode->respawnAirplane(*a, 0.0f, nullptr);
@@ -166,7 +123,7 @@ TEST_F(HeadlessMatch, APlayerRecordBuildsTheSameAirplaneOnTheOtherSide)
 {
     const PlanePaint paint{120.0f, 0.5f, -0.25f, 300.0f, 0.0f, 1.0f};
     const PlaneCfg* record = PlaneList::instance().at(0);
-    Airplane* a = mode->createAirplane(&paint, record->plane_id, 1, 0.0f, true);
+    Airplane* a = mode->createAirplane(&paint, record->plane_id, 1, 0.0f, nullptr, true);
     ASSERT_NE(a, nullptr);
     a->pilotName = u"Wren";
     a->scores[Airplane::kScorePoints] = 42;
@@ -206,7 +163,7 @@ TEST_F(HeadlessMatch, APlayerRecordBuildsTheSameAirplaneOnTheOtherSide)
 namespace {
 TEST_F(HeadlessMatch, TheHostPutsAJoiningPlayerInPlayInTheSmallerTeam)
 {
-    ASSERT_NE(mode->createAirplane(nullptr, 0, 1, 0.0f, true), nullptr);
+    ASSERT_NE(mode->createAirplane(nullptr, 0, 1, 0.0f, nullptr, true), nullptr);
     JoinRequest join;
     join.rank = 5;
     join.name = u"Joiner";
@@ -230,7 +187,7 @@ TEST_F(HeadlessMatch, TheWeaponRuleSwapsGunsForMissilesOrTheOtherWay)
     const WeaponCfg* gun = WeaponList::instance().findByName("machinegun_light_1");
     const WeaponCfg* missile = WeaponList::instance().findByName("simple_missile_1");
     ASSERT_TRUE(gun && missile);
-    Airplane* a = mode->createAirplane(nullptr, 0, 1, 0.0f, true);
+    Airplane* a = mode->createAirplane(nullptr, 0, 1, 0.0f, nullptr, true);
     ASSERT_TRUE(a->mountWeapon(*gun, 0));
     mode->weaponRule = 1;
     mode->applyWeaponRule(*a);

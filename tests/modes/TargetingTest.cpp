@@ -1,6 +1,5 @@
 #include "ModeTestKit.h"
 
-#include "modes/SquadronOrders.h"
 
 #include <cmath>
 
@@ -105,19 +104,65 @@ TEST_F(Targeting, LeadPointsAimWhereTheTargetWillBe)
     EXPECT_FLOAT_EQ(GameMode::leadPointPrecise({0, 0, 0}, *target, 0.0f).z, -1000.0f);
 }
 
-TEST(SquadronOrders, OrderTwoCyclesAndTheOthersSet)
+TEST_F(Targeting, SquadronOrdersSetOrCycleAndOnlyLocalAirplanesGiveThem)
 {
+    Squadron* squadron = mode->addSquadron(std::make_unique<Squadron>());
+    Airplane* leader = airplane(0);
+    mode->setSquadronLeader(leader, squadron);
+    mode->setPlayerAirplane(leader);
     // 0 and 1 set themselves, 3 and 4 both mean 2, and 2 steps 0 -> 1 -> 2 -> 0.
-    EXPECT_EQ(squadronOrderAfter(2, 0), 0);
-    EXPECT_EQ(squadronOrderAfter(0, 1), 1);
-    EXPECT_EQ(squadronOrderAfter(0, 3), 2);
-    EXPECT_EQ(squadronOrderAfter(1, 4), 2);
+    mode->setSquadronOrder(*leader, 3);
+    EXPECT_EQ(mode->playerGroupIndex(), 2);
+    mode->setSquadronOrder(*leader, 0);
+    EXPECT_EQ(mode->playerGroupIndex(), 0);
+    mode->setSquadronOrder(*leader, 4);
+    mode->setSquadronOrder(*leader, 1);
+    EXPECT_EQ(mode->playerGroupIndex(), 1);
     for (int start : {0, 1, 2}) {
-        int order = start;
+        mode->setSquadronOrder(*leader, start == 2 ? 3 : start);
         for (int i = 0; i < 3; ++i)
-            order = squadronOrderAfter(order, 2);
-        EXPECT_EQ(order, start);
+            mode->setSquadronOrder(*leader, 2);
+        EXPECT_EQ(mode->playerGroupIndex(), start);
     }
-    EXPECT_EQ(squadronOrderAfter(1, 7), 1);  // unknown commands change nothing
+    leader->networkRole = NetworkRole::Remote;
+    mode->setSquadronOrder(*leader, 0);
+    EXPECT_EQ(mode->playerGroupIndex(), 2);
+    leader->networkRole = NetworkRole::Local;
+    mode->setNetwork(true, true, false);
+    EXPECT_EQ(mode->playerGroupIndex(), -1);  // only in single player
 }
+
+TEST_F(Targeting, RemovingALeaderLeavesItsSquadronWithoutOne)
+{
+    Squadron* squadron = mode->addSquadron(std::make_unique<Squadron>());
+    Airplane* leader = airplane(0);
+    Airplane* wingman = airplane(0, {0, 2000, 200});
+    mode->setSquadronLeader(leader, squadron);
+    mode->setEntitySquadron(wingman, squadron);
+    mode->removeEntity(*leader);
+    EXPECT_EQ(squadron->leader(), nullptr);
+    mode->removeSquadron(*squadron);
+    EXPECT_EQ(wingman->squadron, nullptr);
+    EXPECT_TRUE(mode->squadrons().empty());
+}
+
+TEST_F(Targeting, TheAutopilotTakesThePlayersAirplaneAndGivesItBack)
+{
+    Airplane* player = airplane(0);
+    mode->setPlayerAirplane(player);
+    mode->autopilot = true;
+    mode->reapplyPlayerAutopilot();
+    EXPECT_NE(player->aiController(), nullptr);
+    TargetAI* first = player->aiController();
+    Airplane* bot = airplane(1, {0, 2000, 500});
+    mode->attachAI(*bot, 0.5f, false);
+    TargetAI* kept = bot->aiController();
+    mode->attachAI(*bot, 0.9f, false);
+    EXPECT_EQ(bot->aiController(), kept);  // no replace: the controller stays
+    mode->autopilot = false;
+    mode->reapplyPlayerAutopilot();
+    EXPECT_EQ(player->aiController(), nullptr);
+    EXPECT_NE(first, nullptr);
+}
+
 }  // namespace
