@@ -38,7 +38,7 @@ struct HeadlessMatch : testing::Test {
     Airplane* bot(int team, const Vec3& at, float heading, Squadron* squadron)
     {
         const PlaneCfg* record = PlaneList::instance().at(randModulo(PlaneList::instance().count()));
-        Airplane* a = mode->createAirplane(nullptr, record->plane_id, team, 0.5f, squadron, true);
+        Airplane* a = mode->createAirplane(nullptr, record->plane_id, team, 0.8f, squadron, true);
         if (!a)
             return nullptr;
         for (const std::string* name : {&record->pGunWeapon, &record->sp_weapon0})
@@ -60,7 +60,7 @@ TEST_F(HeadlessMatch, EightAirplanesInTwoTeamsFightForTwoMinutes)
     for (int i = 0; i < 8; ++i) {
         const int team = i % 2;
         const float x = -900.0f + 600.0f * static_cast<float>(i / 2);
-        const float z = team == 0 ? 2500.0f : -2500.0f;
+        const float z = team == 0 ? 1500.0f : -1500.0f;
         const float y = mode->groundHeightAt(x, z) + GameMode::kSpawnHeight;
         Airplane* a = bot(team, {x, y, z}, team == 0 ? 0.0f : kPi, squadrons[team]);
         ASSERT_NE(a, nullptr) << i;
