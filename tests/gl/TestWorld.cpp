@@ -116,19 +116,12 @@ void TestWorld::drawFrame()
     g.setClearColor(Color4{0, 0, 0, 255});
     g.clear();
     done("clear");
+    // Opaque passes near to far, so early depth tests reject hidden pixels
+    // before they are shaded; the sky last, into whatever is left.
     terrain.drawPass();
     done("terrain");
-    if (g.highDetail()) {
-        water.drawSurface();
-        done("water");
-        sky.draw(scatter, view.eye);
-        done("sky");
-    } else {
-        sky.draw(scatter, view.eye);
-        done("sky");
-        water.drawSurface();
-        done("water");
-    }
+    water.drawSurface();
+    done("water");
     ShadowVolumes::renderStencil();
     water.afterShadow();
     done("shadow volumes");
@@ -136,6 +129,8 @@ void TestWorld::drawFrame()
     done("trees");
     ShadowVolumes::applyShadow();
     done("shadow volumes");
+    sky.draw(scatter, view.eye);
+    done("sky");
     clouds.composite(view);
     done("clouds");
 }
