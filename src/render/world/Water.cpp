@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -104,15 +105,18 @@ Vec3 WaterTechnique::waterColor() const
                 lerpf(sea.z, inland.z, m_value)};
 }
 
-bool WaterTechnique::ensureProgram()
+bool WaterTechnique::ensureProgram(bool pictures)
 {
-    if (m_program.isValid())
+    WaterGpuProgram& program = pictures ? m_program : m_plainProgram;
+    bool& tried = pictures ? m_programTried : m_plainProgramTried;
+    if (program.isValid())
         return true;
-    if (m_programTried || graphics() == nullptr)
+    if (tried || graphics() == nullptr)
         return false;
-    m_programTried = true;
-    if (!m_program.build("water", shaders::kWaterVert, shaders::kWaterFrag)) {
-        logWarning("render", "the water program does not build: %s", m_program.error().c_str());
+    tried = true;
+    const std::string defines = pictures ? "" : "#define NO_PICTURES\n";
+    if (!program.build("water", defines + std::string(shaders::kWaterVert), defines + std::string(shaders::kWaterFrag))) {
+        logWarning("render", "the water program does not build: %s", program.error().c_str());
         return false;
     }
     return true;
@@ -241,9 +245,9 @@ void Water::finishTargets()
 void Water::drawSurface()
 {
     Graphics* g = graphics();
-    if (!g || !m_technique.ensureProgram())
+    if (!g || !m_technique.ensureProgram(m_picturesReady))
         return;
-    WaterGpuProgram& program = m_technique.program();
+    WaterGpuProgram& program = m_technique.program(m_picturesReady);
     RenderPassScope pass(*g);
     g->state() = opaqueWorldState(program, m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
                                   m_picturesReady ? m_technique.refraction().colorTexture() : nullptr);

@@ -50,14 +50,16 @@ public:
     bool preparePictures();
     RenderBuffer& reflection() { return m_reflection; }
     RenderBuffer& refraction() { return m_refraction; }
-    WaterGpuProgram& program() { return m_program; }
-    bool ensureProgram();
+    // The surface's program with the pictures, or the one without them (the
+    // lower tiers': no picture lookups at all).
+    WaterGpuProgram& program(bool pictures = true) { return pictures ? m_program : m_plainProgram; }
+    bool ensureProgram(bool pictures = true);
 
 private:
     float m_value = 0.0f;
     RenderBuffer m_reflection, m_refraction;
-    WaterGpuProgram m_program;
-    bool m_programTried = false;
+    WaterGpuProgram m_program, m_plainProgram;
+    bool m_programTried = false, m_plainProgramTried = false;
 };
 
 // The sea at y = 0 (and any water below it in the terrain): the scene's water
