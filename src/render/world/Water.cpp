@@ -128,9 +128,18 @@ bool WaterTechnique::preparePictures()
     if (!g || g->qualityTier() < 2)
         return false;
     const RenderBuffer* scene = g->currentRenderTarget();
-    const int width = std::max(1, (scene ? scene->width() : g->screenWidth()) / 2);
-    const int height = std::max(1, (scene ? scene->height() : g->screenHeight()) / 2);
-    for (RenderBuffer* target : {&m_reflection, &m_refraction}) {
+    const int sceneWidth = scene ? scene->width() : g->screenWidth();
+    const int sceneHeight = scene ? scene->height() : g->screenHeight();
+    // The reflection at half the scene's size; what is seen through the water
+    // is soft already (faded into the water's color and mostly outweighed by
+    // the reflection), so a quarter does not show.
+    struct Wanted {
+        RenderBuffer* target;
+        int divisor;
+    };
+    for (const Wanted& wanted : {Wanted{&m_reflection, 2}, Wanted{&m_refraction, 4}}) {
+        RenderBuffer* target = wanted.target;
+        const int width = std::max(1, sceneWidth / wanted.divisor), height = std::max(1, sceneHeight / wanted.divisor);
         if (target->isValid() && target->width() == width && target->height() == height)
             continue;
         target->destroy();
