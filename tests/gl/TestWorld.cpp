@@ -93,7 +93,7 @@ void TestWorld::drawFrame()
     RenderBuffer* target = g.currentRenderTarget();
     time += 1.0f / 30.0f;
     ShadowVolumes::buildIndices(view);
-    trees.fillBuffer(view.eye);
+    trees.fillBuffer(view);
     clouds.fillBuffer(view.eye);
     terrain.updateVisible(fieldOfView, view);
     done("cull and fill");

@@ -41,6 +41,22 @@ TEST_F(WorldScene, SunDiscShowsWhenLookedAt)
     EXPECT_GT(centre().r + centre().g + centre().b, 700) << centre();
 }
 
+// Of the nearest trees, only those in view get quads: none looking up into
+// the sky, some but not all of them looking over the land.
+TEST_F(WorldScene, TreesOutOfViewGetNoQuads)
+{
+    const Vec3 eye{-5200.0f, 420.0f, 2600.0f};
+    world->trees.fillBuffer(eye);
+    const int around = world->trees.drawnCount();
+    world->setCamera(eye, Vec3{1500.0f, 150.0f, -1500.0f}, 1.0f, 1.5f);
+    world->trees.fillBuffer(world->view);
+    EXPECT_GT(world->trees.drawnCount(), 0);
+    EXPECT_LT(world->trees.drawnCount(), around);
+    world->setCamera(eye, eye + Vec3{0.0f, 1000.0f, 10.0f}, 1.0f, 1.5f);
+    world->trees.fillBuffer(world->view);
+    EXPECT_EQ(world->trees.drawnCount(), 0);
+}
+
 // Looking along -z with a 0.6 rad tall, 1.5 wide-to-tall view: the disc is in
 // view up to a little past the frame's edge (its blurred rim reaches in).
 TEST(SkyDomeSun, DiscInViewUpToJustPastTheEdge)
