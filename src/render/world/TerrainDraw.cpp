@@ -181,6 +181,10 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
             current = variant;
             const TerrainUniforms& u = program.locations();
             g->state() = opaqueWorldState(program.program(), m_gpu->overview.get(), m_gpu->detail.get());
+            // Seen from above, a face turned away lies behind the ground in
+            // front of it, and each skirt has a face for either side. The
+            // mirrored reflection turns the windings round: it keeps both.
+            g->state().cull = clipSide > 0.0f ? CullMode::None : CullMode::Back;
             g->setWorldMatrix(Mat4{});
             g->applyState();
             GpuProgram::setUniform(u.terrainSize, shaderTerrainSize());
