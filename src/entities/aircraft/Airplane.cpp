@@ -5,6 +5,7 @@
 #include "entities/TimedPoints.h"
 #include "entities/aircraft/AirplaneState.h"
 #include "entities/weapons/Weapon.h"
+#include "gamedata/AirplaneModel.h"
 #include "gamedata/records/PlaneCfg.h"
 
 #include <algorithm>
@@ -29,6 +30,8 @@ Airplane::Airplane(IEntityHost& host, const PlaneCfg& record, int team, std::u16
     m_body.speed = kSpawnSpeed;
     updateOutputs();
     m_previousMatrix = m_matrix;
+    drawGroup = DrawGroup::Aircraft;
+    m_model = AirplaneModel::forPlane(record);
 }
 
 Airplane::~Airplane() { TimedPoints::instance().forgetOwner(this); }

@@ -84,6 +84,9 @@ public:
     // The class a lock search asks for; Any with no search for kinds that do not lock.
     TargetClass searchClass() const;
     float lockRange() const;
+    // Whether the target could be locked now: in range, class and cone, of
+    // another team and in play.
+    bool canLock(const Target& t) const { return isLockable(t); }
 
     // Aim for owners without a nose (ground units): the unit direction the
     // weapon fires along; zero to fire along the owner's nose.

@@ -153,6 +153,11 @@ void drawModelNodeDistortion(const Model& model, int node, float strength)
 
 void setLitModelState(const Texture2D* texture)
 {
+    setLitModelState(texture, ModelPaint{});
+}
+
+void setLitModelState(const Texture2D* texture, const ModelPaint& paint)
+{
     Graphics* device = graphics();
     if (!device)
         return;
@@ -160,23 +165,53 @@ void setLitModelState(const Texture2D* texture)
     state.program = BuiltinProgram::LitModel;
     state.customProgram = nullptr;
     state.perVertexColor = false;
-    state.color = Color4{255, 255, 255, 255};
+    state.color = paint.tint;
     state.textures[0] = texture;
+    state.textures[1] = paint.mask;
+    // Without a mask unit 1 samples white, which would paint everything.
+    const Color4 none{0, 0, 0, 0};
+    state.paint[0] = paint.mask ? paint.colors[0] : none;
+    state.paint[1] = paint.mask ? paint.colors[1] : none;
 }
 
-void drawModel(const Model& model, const Mat4& world)
+namespace {
+void drawLitNode(const Model& model, std::size_t index, const Mat4& world, const ModelPaint* paint)
+{
+    Graphics* device = graphics();
+    const Model::Node* node = model.node(index);
+    if (!device || !node || node->isHelper())
+        return;
+    setLitModelState(model.nodeTexture(*node), paint ? *paint : ModelPaint{});
+    device->setWorldMatrix(matrixProduct(world, node->matrix));
+    drawNodeTriangles(model, static_cast<int>(index));
+}
+
+void clearPaint(Graphics& device)
+{
+    device.state().paint[0] = device.state().paint[1] = Color4{0, 0, 0, 0};
+    device.state().textures[1] = nullptr;
+}
+}  // namespace
+
+void drawModel(const Model& model, const Mat4& world, const ModelPaint* paint)
 {
     Graphics* device = graphics();
     if (!device)
         return;
     const Mat4 saved = device->worldMatrix();
-    for (std::size_t i = 0; i < model.nodeCount(); ++i) {
-        const Model::Node& node = *model.node(i);
-        if (node.isHelper())
-            continue;
-        setLitModelState(model.nodeTexture(node));
-        device->setWorldMatrix(matrixProduct(world, node.matrix));
-        drawNodeTriangles(model, static_cast<int>(i));
-    }
+    for (std::size_t i = 0; i < model.nodeCount(); ++i)
+        drawLitNode(model, i, world, paint);
     device->setWorldMatrix(saved);
+    clearPaint(*device);
+}
+
+void drawModelPart(const Model& model, int node, const Mat4& world, const ModelPaint* paint)
+{
+    Graphics* device = graphics();
+    if (!device || node < 0)
+        return;
+    const Mat4 saved = device->worldMatrix();
+    drawLitNode(model, static_cast<std::size_t>(node), world, paint);
+    device->setWorldMatrix(saved);
+    clearPaint(*device);
 }
