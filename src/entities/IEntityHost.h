@@ -45,6 +45,10 @@ public:
     // Damage the local player took: the HUD's shake and the statistic.
     virtual void onPlayerDamaged(Airplane& airplane, float damage, int weaponType) = 0;
 
+    // Whether a point lies within radius of a prop's collision shape
+    // (buildings; trees when the map has solid ones). Missiles end there.
+    virtual bool hitsProp(const Vec3& /*point*/, float /*radius*/) const { return false; }
+
     // The entities in play: lock searches, hit tests and area damage walk them.
     virtual std::span<Target* const> activeTargets() const = 0;
     // Takes a launched missile into the world; the host updates it with a

@@ -43,7 +43,10 @@ AirplaneModel* AirplaneModel::forPlane(const PlaneCfg& plane)
             return model.get();
     if (count() >= kCapacity)
         return nullptr;
-    const Model* mesh = plane.file.empty() ? nullptr : loadModel(plane.file, kModelKeepCpuData);
+    // A record that names no model is drawn by nobody: nothing to report.
+    if (plane.file.empty())
+        return nullptr;
+    const Model* mesh = loadModel(plane.file, kModelKeepCpuData);
     if (!mesh) {
         logWarning("gamedata", "plane \"%s\": model \"%s\" does not load", plane.name.c_str(), plane.file.c_str());
         return nullptr;

@@ -119,9 +119,11 @@ TEST_F(Looks, AGoingParticleSystemLeavesNoLinkBehind)
     a->wreckSystem = smoke;
     a->effectSlots[3] = other;
     delete smoke;
-    for (int i = 0; i < Airplane::kEffectSlots; ++i)
-        if (i != 3)
+    for (int i = 0; i < Airplane::kEffectSlots; ++i) {
+        if (i != 3) {
             EXPECT_EQ(a->effectSlots[static_cast<std::size_t>(i)], nullptr) << i;
+        }
+    }
     EXPECT_EQ(a->boostSystem, nullptr);
     EXPECT_EQ(a->wreckSystem, nullptr);
     EXPECT_EQ(a->effectSlots[3], other) << "another system stays linked";

@@ -4,6 +4,7 @@
 #include "entities/IEntityHost.h"
 #include "entities/TimedPoints.h"
 #include "entities/aircraft/AirplaneState.h"
+#include "entities/ground/Runway.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/AirplaneModel.h"
 #include "gamedata/records/PlaneCfg.h"
@@ -34,7 +35,28 @@ Airplane::Airplane(IEntityHost& host, const PlaneCfg& record, int team, std::u16
     m_model = AirplaneModel::forPlane(record);
 }
 
-Airplane::~Airplane() { TimedPoints::instance().forgetOwner(this); }
+Airplane::~Airplane()
+{
+    linkRunway(nullptr);
+    TimedPoints::instance().forgetOwner(this);
+}
+
+void Airplane::linkRunway(Runway* runway)
+{
+    if (runway == m_runway)
+        return;
+    if (m_runway)
+        m_runway->airplaneLeft(*this);
+    m_runway = runway;
+    if (m_runway)
+        m_runway->airplaneArrived(*this);
+}
+
+void Airplane::forgetRunway()
+{
+    m_runway = nullptr;
+    m_landed = false;
+}
 
 bool Airplane::isPlayer() const { return host().playerAirplane() == this; }
 
@@ -109,7 +131,7 @@ float Airplane::contrailFactor() const { return std::clamp((m_body.position.y - 
 
 void Airplane::setLanded(Runway* runway)
 {
-    m_runway = runway;
+    linkRunway(runway);
     m_landed = runway != nullptr;
     if (m_landed) {
         m_body.orientation = quatFromEuler(std::atan2(-forward().x, -forward().z), 0.0f, 0.0f);
@@ -142,7 +164,7 @@ void Airplane::resetForRespawn()
     controllable = true;
     m_controls = {};
     m_landed = false;
-    m_runway = nullptr;
+    linkRunway(nullptr);
     m_flightState = FlightState::Normal;
     m_timeInState = m_stateDuration = 0.0f;
     m_accumulator = 0.0f;
@@ -210,7 +232,7 @@ bool Airplane::readState(std::span<const std::uint8_t> in)
     m_boostCommand = (s.flags & AirplaneNetState::kBoost) != 0;
     m_landed = (s.flags & AirplaneNetState::kLanded) != 0;
     if (!m_landed)
-        m_runway = nullptr;
+        linkRunway(nullptr);
     m_ejectFlag = (s.flags & AirplaneNetState::kEjectFlag) != 0;
     m_accumulator = 0.0f;
     updateOutputs();

@@ -138,6 +138,8 @@ public:
     Runway* runway() { return m_runway; }
     const Runway* runway() const { return m_runway; }
     bool onRunway() const { return m_runway != nullptr; }
+    // The runway is going away: the airplane no longer stands on it.
+    void forgetRunway();
 
     // Approach lamp of the player's airplane: a is nearness, b the glide slope.
     bool approachLamp() const { return m_lampOn; }
@@ -240,6 +242,9 @@ protected:
     void drawHeatDistortion(const DrawView& view) override;
 
 private:
+    // Every change of the runway link goes through here, so the runway's
+    // list of airplanes on it stays true.
+    void linkRunway(Runway* runway);
     void subStep(float h);
     void flyStep(float h);
     void rollStep(float h);

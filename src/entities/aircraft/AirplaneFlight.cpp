@@ -134,7 +134,7 @@ void Airplane::rollStep(float h)
     const float ground = host().groundHeightAt(m_body.position.x, m_body.position.z);
     if (readyToLiftOff(m_body, m_params, in)) {
         m_landed = false;
-        m_runway = nullptr;
+        linkRunway(nullptr);
         soundPlay("takeoff", m_body.position);
         if (isPlayer())
             host().countEvent(*this, kEventTookOff);
@@ -145,7 +145,7 @@ void Airplane::rollStep(float h)
     groundStep(m_body, m_params, in, ground, h);
     // Rolling off the end of the runway leaves the plane on open ground.
     if (m_runway && !m_runway->contains(m_body.position, kRunwayMargin))
-        m_runway = nullptr;
+        linkRunway(nullptr);
 }
 
 void Airplane::updateTimers(float h)

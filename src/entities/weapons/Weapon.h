@@ -1,4 +1,5 @@
 #pragma once
+#include "entities/TargetDraw.h"
 #include "entities/Target.h"
 #include "platform/Math.h"
 
@@ -104,6 +105,9 @@ public:
     virtual void refill(bool full);
     // Where a released bomb would land now; false for other weapons.
     virtual bool predictedImpact(Vec3& out) const;
+    // The ring on the ground where a bomb would land, for the owner's view;
+    // true when drawn (a bomb weapon that is enabled and has a landing point).
+    bool drawBombMarker(const DrawView& view);
 
     bool isGun() const;
     bool needsLock() const;

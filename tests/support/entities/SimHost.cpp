@@ -205,3 +205,12 @@ bool SimHost::crashed(const Target& target) const
 {
     return std::any_of(crashes.begin(), crashes.end(), [&](const Crash& c) { return c.target == &target; });
 }
+
+bool SimHost::hitsProp(const Vec3& p, float radius) const
+{
+    for (const PropBox& b : props)
+        if (p.x >= b.lo.x - radius && p.x <= b.hi.x + radius && p.y >= b.lo.y - radius && p.y <= b.hi.y + radius &&
+            p.z >= b.lo.z - radius && p.z <= b.hi.z + radius)
+            return true;
+    return false;
+}

@@ -57,6 +57,12 @@ public:
     void addMissile(std::unique_ptr<Missile> missile) override;
     void onGunShots(const Target& shooter, int fired, int hits) override;
     void onMissileHit(const Missile& missile) override;
+    // Props as boxes (buildings); a point within radius of one hits it.
+    struct PropBox {
+        Vec3 lo, hi;
+    };
+    std::vector<PropBox> props;
+    bool hitsProp(const Vec3& point, float radius) const override;
 
     bool campaign = false;
     std::vector<int> events;

@@ -1,0 +1,119 @@
+// Entities drawn by the real renderer into pictures under build/entities/
+// for a person to look at: every aircraft family in two paint rows, the
+// cockpit view, and the checks that each paint shows on its airplane.
+#include "EntityPictures.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/AirplaneModel.h"
+#include "platform/File.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Vivid paints a pixel search cannot mistake for the factory skins.
+PlanePaint vivid(float hue0, float hue1)
+{
+    PlanePaint p;
+    p.hue0 = hue0;
+    p.saturation0 = 0.95f;
+    p.value0 = 0.9f;
+    p.hue1 = hue1;
+    p.saturation1 = 0.95f;
+    p.value1 = 0.9f;
+    return p;
+}
+
+void addRow(PlaneCfg& cfg, int row, const PlanePaint& p)
+{
+    PaintRowCfg* r = cfg.paints.getOrCreate(row);
+    r->color0 = {p.hue0, p.saturation0, p.value0};
+    r->color1 = {p.hue1, p.saturation1, p.value1};
+}
+
+std::vector<std::string> families()
+{
+    std::vector<std::string> out;
+    for (const auto& entry : std::filesystem::directory_iterator(SKYFRONT_STAGE_DIR "/data/planes"))
+        if (entry.is_directory())
+            out.push_back(entry.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+using AircraftPictures = EntityPictures;
+
+TEST_F(AircraftPictures, EveryFamilyInTwoPaintRowsAtTierOne)
+{
+    const PlanePaint rows[2] = {vivid(0.0f, 60.0f), vivid(220.0f, 120.0f)};
+    const std::vector<std::string> all = families();
+    ASSERT_GE(all.size(), 10u);
+    gfx().setQualityTier(1);
+    for (const std::string& family : all) {
+        PlaneCfg cfg = fighterRecord("data/planes/" + family + "/" + family + "_ful.glm");
+        addRow(cfg, 0, rows[0]);
+        addRow(cfg, 1, rows[1]);
+        Airplane* left = spawn(cfg, 0, {-9.0f, 0.0f, 0.0f});
+        Airplane* right = spawn(cfg, 1, {9.0f, 0.0f, 0.0f});
+        ASSERT_NE(left->model(), nullptr) << family;
+        ASSERT_NE(left->model()->paintMask(), nullptr) << family;
+        right->setPaintRow(1);
+        const float size = std::max(left->dimensions().span, left->dimensions().length);
+        lookAt({0.0f, size * 1.1f, size * 1.6f}, {0.0f, 0.0f, 0.0f});
+        clearTo(Rgba{150, 180, 210, 255});
+        drawAll(DrawPass::Opaque);
+        ASSERT_TRUE(savePicture("aircraft-" + family));
+
+        // Each airplane shows its own upper and lower paint and not the other's.
+        for (int side = 0; side < 2; ++side) {
+            const ModelPaint paint = AirplaneModel::modelPaint(rows[side], nullptr);
+            const ModelPaint other = AirplaneModel::modelPaint(rows[1 - side], nullptr);
+            const int x0 = side == 0 ? 0 : kWidth / 2;
+            EXPECT_GT(countNear(x0, kWidth / 2, paint.colors[0]), 40) << family << " side " << side;
+            EXPECT_EQ(countNear(x0, kWidth / 2, other.colors[0]), 0) << family << " side " << side;
+        }
+        clearPlanes();
+    }
+}
+
+TEST_F(AircraftPictures, WithoutTheMaskThePaintDoesNotShow)
+{
+    PlaneCfg cfg = fighterRecord("data/planes/p51/p51_ful.glm");
+    addRow(cfg, 0, vivid(0.0f, 60.0f));
+    Airplane* a = spawn(cfg, 0, {0.0f, 0.0f, 0.0f});
+    ASSERT_NE(a->model(), nullptr);
+    lookAt({0.0f, 11.0f, 16.0f}, {0.0f, 0.0f, 0.0f});
+    clearTo(Rgba{150, 180, 210, 255});
+    // The same draw the airplane makes, with the mask left out.
+    ModelPaint bare = a->model()->modelPaint(0);
+    bare.mask = nullptr;
+    drawModel(a->model()->model(), a->matrix(), &bare);
+    const ModelPaint painted = AirplaneModel::modelPaint(a->model()->paint(0), nullptr);
+    EXPECT_EQ(countNear(0, kWidth, painted.colors[0]), 0);
+    clearTo(Rgba{150, 180, 210, 255});
+    drawAll(DrawPass::Opaque);
+    EXPECT_GT(countNear(0, kWidth, painted.colors[0]), 40);
+}
+
+TEST_F(AircraftPictures, TheCockpitViewShowsWingsButNotTheFuselage)
+{
+    PlaneCfg cfg = fighterRecord("data/planes/p51/p51_ful.glm");
+    addRow(cfg, 0, vivid(0.0f, 60.0f));
+    Airplane* a = spawn(cfg, 0, {0.0f, 0.0f, 0.0f});
+    ASSERT_NE(a->model(), nullptr);
+    a->updateVisual(0.013f);
+    // From the pilot's eye, looking a little down and to the left wing.
+    const Vec3 eye = a->dimensions().eyePoint;
+    lookAt(eye, eye + Vec3{-1.0f, -0.45f, -0.6f}, 0.1f);
+    clearTo(Rgba{150, 180, 210, 255});
+    a->drawParts(view());
+    ASSERT_TRUE(savePicture("cockpit"));
+    const ModelPaint paint = AirplaneModel::modelPaint(a->model()->paint(0), nullptr);
+    EXPECT_GT(countNear(0, kWidth, paint.colors[0]), 200) << "the left wing fills part of the view";
+    // The sky still shows over the wing: the fuselage around the eye is left out.
+    EXPECT_TRUE(rgbNear(pixel(kWidth / 2, kHeight - 4), Rgba{150, 180, 210, 255}, 4));
+}
+
+}  // namespace
