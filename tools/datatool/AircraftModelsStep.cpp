@@ -15,7 +15,7 @@
 #include <string>
 
 namespace {
-enum : int { Skin, Underside, Canopy, DarkMetal, Blade, Spinner, Insignia, Nozzle };
+enum : int { Skin, Underside, Canopy, DarkMetal, Blade, Spinner, Insignia, Nozzle, TailSkin };
 
 struct Nacelle {
     float x, y, z;  // centre of the intake end
@@ -116,11 +116,11 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
     const float tailChord = s.length * 0.12f;
     addWing(tailplane, Chord{{r * 0.4f, r * 0.2f, tailZ}, tailChord, 0.18f},
             Chord{{s.tailSpan / 2.0f, r * 0.25f, tailZ + tailChord * 0.5f}, tailChord * 0.55f, 0.08f}, Vec3{0, 1, 0},
-            color(Skin));
+            color(TailSkin));
     Mesh fin;
     addWing(fin, Chord{{0.0f, r * 0.5f, tailZ - tailChord * 0.3f}, tailChord * 1.3f, 0.2f},
             Chord{{0.0f, r * 0.5f + s.finHeight, tailZ + tailChord * 0.5f}, tailChord * 0.6f, 0.1f}, Vec3{1, 0, 0},
-            color(Skin));
+            color(TailSkin));
     Mesh tailNode = mirrored(tailplane);
     appendMesh(tailNode, fin);
     b.addNode("tail", tailNode, tex);
@@ -204,10 +204,11 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
     b.endObject();
 }
 
-// Where the player's two paint colors go: red marks the upper skin cells
-// (first color), green the underside (second); the rest keeps its own color.
+// Where the player's two paint colors go: red marks the skin of fuselage and
+// wings (first color), green the tail and the engine pods (second); canopy,
+// metal, propeller and insignia keep their own colors.
 const Rgb kPaintMask[16] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 0},   {0, 0, 0},   {0, 0, 0},   {0, 0, 0},
-                            {0, 0, 0},   {0, 0, 0},   {255, 0, 0}, {255, 0, 0}, {255, 0, 0}, {255, 0, 0},
+                            {0, 0, 0},   {0, 0, 0},   {0, 255, 0}, {255, 0, 0}, {255, 0, 0}, {255, 0, 0},
                             {255, 0, 0}, {255, 0, 0}, {255, 0, 0}, {255, 0, 0}};
 
 void setRgb(cairo_t* cr, const Rgb& c, double shade = 1.0)

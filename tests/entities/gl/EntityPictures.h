@@ -31,7 +31,15 @@ protected:
         clearEntityIds();
         setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
         useTarget(kWidth, kHeight);
-        gfx().setLight(nullptr);
+        // Sun straight above: faces that look up show their exact colors.
+        m_light.direction[0] = 0.0f;
+        m_light.direction[1] = 1.0f;
+        m_light.direction[2] = 0.0f;
+        for (int i = 0; i < 3; ++i) {
+            m_light.ambient[i] = 0.45f;
+            m_light.diffuse[i] = 0.55f;
+        }
+        gfx().setLight(&m_light);
         gfx().setFog(nullptr);
         std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/entities");
     }
@@ -45,9 +53,11 @@ protected:
         GlTest::TearDown();
     }
 
-    static PlaneCfg fighterRecord(const std::string& file)
+    // A record kept for the test's life (airplanes point at theirs).
+    PlaneCfg& fighterRecord(const std::string& file)
     {
-        PlaneCfg p;
+        m_records.push_back(std::make_unique<PlaneCfg>());
+        PlaneCfg& p = *m_records.back();
         p.name = "picture";
         p.file = file;
         p.pMinSpeed = 107.0f;
@@ -57,8 +67,7 @@ protected:
     // An airplane in play, level, nose to -z, in the nearest draw class.
     Airplane* spawn(const PlaneCfg& cfg, int team, const Vec3& at)
     {
-        m_records.push_back(std::make_unique<PlaneCfg>(cfg));
-        auto plane = Target::create<Airplane>(m_host, *m_records.back(), team, std::u16string(u"p"));
+        auto plane = Target::create<Airplane>(m_host, cfg, team, std::u16string(u"p"));
         plane->setPositionAndStop(at);
         plane->setActive(true);
         plane->drawClass = 1;
@@ -94,16 +103,25 @@ protected:
     {
         return saveTargetPng(gfx(), kWidth, kHeight, std::string(SKYFRONT_BINARY_DIR "/entities/") + name + ".png");
     }
-    // Pixels of columns x0..x0+width within a tolerance of the color, in any
-    // shade of it (lit sides are darker): compared by direction in RGB.
-    int countNear(int x0, int width, const Color4& color, int tolerance = 28)
+    // Pixels of columns x0..x0+width showing the color in any shade of it
+    // (sides turned from the sun are darker): compared as fractions of the
+    // brightest channel.
+    int countNear(int x0, int width, const Color4& color, float tolerance = 0.12f)
     {
+        const float cm = std::max({color.r, color.g, color.b, std::uint8_t{1}});
         int n = 0;
-        for (const Rgba& p : rect(x0, 0, width, kHeight))
-            n += std::abs(p.r - color.r) + std::abs(p.g - color.g) + std::abs(p.b - color.b) <= tolerance ? 1 : 0;
+        for (const Rgba& p : rect(x0, 0, width, kHeight)) {
+            const float pm = std::max({p.r, p.g, p.b});
+            if (pm < 60.0f)
+                continue;
+            const float d = std::abs(p.r / pm - color.r / cm) + std::abs(p.g / pm - color.g / cm) +
+                            std::abs(p.b / pm - color.b / cm);
+            n += d <= tolerance ? 1 : 0;
+        }
         return n;
     }
 
+    LightRecord m_light;
     SimHost m_host;
     std::vector<std::unique_ptr<PlaneCfg>> m_records;
     std::vector<std::unique_ptr<Airplane>> m_planes;

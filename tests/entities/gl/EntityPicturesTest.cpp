@@ -52,7 +52,7 @@ TEST_F(AircraftPictures, EveryFamilyInTwoPaintRowsAtTierOne)
     ASSERT_GE(all.size(), 10u);
     gfx().setQualityTier(1);
     for (const std::string& family : all) {
-        PlaneCfg cfg = fighterRecord("data/planes/" + family + "/" + family + "_ful.glm");
+        PlaneCfg& cfg = fighterRecord("data/planes/" + family + "/" + family + "_ful.glm");
         addRow(cfg, 0, rows[0]);
         addRow(cfg, 1, rows[1]);
         Airplane* left = spawn(cfg, 0, {-9.0f, 0.0f, 0.0f});
@@ -60,18 +60,22 @@ TEST_F(AircraftPictures, EveryFamilyInTwoPaintRowsAtTierOne)
         ASSERT_NE(left->model(), nullptr) << family;
         ASSERT_NE(left->model()->paintMask(), nullptr) << family;
         right->setPaintRow(1);
+        // Banked away from each other, as a pair breaking.
+        left->setOrientation(quatFromEuler(0.0f, 0.0f, -0.35f));
+        right->setOrientation(quatFromEuler(0.0f, 0.0f, 0.35f));
         const float size = std::max(left->dimensions().span, left->dimensions().length);
-        lookAt({0.0f, size * 1.1f, size * 1.6f}, {0.0f, 0.0f, 0.0f});
+        lookAt({0.0f, size * 0.7f, size * 1.7f}, {0.0f, 0.0f, 0.0f});
         clearTo(Rgba{150, 180, 210, 255});
         drawAll(DrawPass::Opaque);
         ASSERT_TRUE(savePicture("aircraft-" + family));
 
-        // Each airplane shows its own upper and lower paint and not the other's.
+        // Each airplane shows its own two paints (body and tail) and not the other's.
         for (int side = 0; side < 2; ++side) {
             const ModelPaint paint = AirplaneModel::modelPaint(rows[side], nullptr);
             const ModelPaint other = AirplaneModel::modelPaint(rows[1 - side], nullptr);
             const int x0 = side == 0 ? 0 : kWidth / 2;
             EXPECT_GT(countNear(x0, kWidth / 2, paint.colors[0]), 40) << family << " side " << side;
+            EXPECT_GT(countNear(x0, kWidth / 2, paint.colors[1]), 10) << family << " side " << side;
             EXPECT_EQ(countNear(x0, kWidth / 2, other.colors[0]), 0) << family << " side " << side;
         }
         clearPlanes();
@@ -80,7 +84,7 @@ TEST_F(AircraftPictures, EveryFamilyInTwoPaintRowsAtTierOne)
 
 TEST_F(AircraftPictures, WithoutTheMaskThePaintDoesNotShow)
 {
-    PlaneCfg cfg = fighterRecord("data/planes/p51/p51_ful.glm");
+    PlaneCfg& cfg = fighterRecord("data/planes/p51/p51_ful.glm");
     addRow(cfg, 0, vivid(0.0f, 60.0f));
     Airplane* a = spawn(cfg, 0, {0.0f, 0.0f, 0.0f});
     ASSERT_NE(a->model(), nullptr);
@@ -99,14 +103,14 @@ TEST_F(AircraftPictures, WithoutTheMaskThePaintDoesNotShow)
 
 TEST_F(AircraftPictures, TheCockpitViewShowsWingsButNotTheFuselage)
 {
-    PlaneCfg cfg = fighterRecord("data/planes/p51/p51_ful.glm");
+    PlaneCfg& cfg = fighterRecord("data/planes/p51/p51_ful.glm");
     addRow(cfg, 0, vivid(0.0f, 60.0f));
     Airplane* a = spawn(cfg, 0, {0.0f, 0.0f, 0.0f});
     ASSERT_NE(a->model(), nullptr);
     a->updateVisual(0.013f);
-    // From the pilot's eye, looking a little down and to the left wing.
+    // From the pilot's eye, ahead and a little down to the left wing.
     const Vec3 eye = a->dimensions().eyePoint;
-    lookAt(eye, eye + Vec3{-1.0f, -0.45f, -0.6f}, 0.1f);
+    lookAt(eye, eye + Vec3{-0.7f, -0.3f, -1.0f}, 0.1f);
     clearTo(Rgba{150, 180, 210, 255});
     a->drawParts(view());
     ASSERT_TRUE(savePicture("cockpit"));
