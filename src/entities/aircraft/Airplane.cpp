@@ -4,6 +4,7 @@
 #include "entities/IEntityHost.h"
 #include "entities/TimedPoints.h"
 #include "entities/aircraft/AirplaneState.h"
+#include "entities/ground/CarrierDeck.h"
 #include "entities/ground/Runway.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/AirplaneModel.h"
@@ -37,6 +38,8 @@ Airplane::Airplane(IEntityHost& host, const PlaneCfg& record, int team, std::u16
 
 Airplane::~Airplane()
 {
+    if (m_carrier)
+        m_carrier->release(*this);
     linkRunway(nullptr);
     TimedPoints::instance().forgetOwner(this);
 }
@@ -50,6 +53,23 @@ void Airplane::linkRunway(Runway* runway)
     m_runway = runway;
     if (m_runway)
         m_runway->airplaneArrived(*this);
+}
+
+void Airplane::standOnCarrier(CarrierDeck& deck)
+{
+    linkRunway(nullptr);
+    m_carrier = &deck;
+    m_landed = true;
+    setSpeed(0.0f);
+    soundPlay("land", m_position);
+    if (isPlayer())
+        host().countEvent(*this, kEventLanded);
+}
+
+void Airplane::leaveCarrier()
+{
+    m_carrier = nullptr;
+    m_landed = false;
 }
 
 void Airplane::forgetRunway()
@@ -147,6 +167,8 @@ void Airplane::setRank(int rank) { scores[kScoreRank] = std::clamp(rank, 0, kMax
 
 void Airplane::resetForRespawn()
 {
+    if (m_carrier)
+        m_carrier->release(*this);
     ++spawnCounter;
     setHealth(1.0f);
     Target::setLifeState(LifeState::Alive);

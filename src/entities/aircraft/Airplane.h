@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class AirplaneModel;
+class CarrierDeck;
 class Parachute;
 class Runway;
 
@@ -140,6 +141,13 @@ public:
     bool onRunway() const { return m_runway != nullptr; }
     // The runway is going away: the airplane no longer stands on it.
     void forgetRunway();
+    // The carrier deck the airplane stands on; null in the air or ashore.
+    CarrierDeck* carrier() { return m_carrier; }
+    const CarrierDeck* carrier() const { return m_carrier; }
+    bool isLandedOnCarrier() const { return m_carrier != nullptr; }
+    // Kept by the deck: standing on it, and off it again.
+    void standOnCarrier(CarrierDeck& deck);
+    void leaveCarrier();
 
     // Approach lamp of the player's airplane: a is nearness, b the glide slope.
     bool approachLamp() const { return m_lampOn; }
@@ -292,6 +300,7 @@ private:
     float m_sinceFlares = 1000.0f;
     float m_sinceFlareRequest = 1000.0f;
 
+    CarrierDeck* m_carrier = nullptr;
     const AirplaneModel* m_model = nullptr;
     int m_paintRow = 0;
     float m_propellerAngle = 0.0f;

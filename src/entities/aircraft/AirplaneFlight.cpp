@@ -1,4 +1,5 @@
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/CarrierDeck.h"
 
 #include "entities/EntityHooks.h"
 #include "entities/IEntityHost.h"
@@ -14,6 +15,8 @@ namespace {
 // the rest rather than spiralling.
 constexpr int kMaxStepsPerFrame = 60;
 constexpr float kRunwayMargin = 5.0f;
+// The throttle command that fires the catapult of a carrier deck.
+constexpr float kCatapultThrottle = 0.95f;
 // A touch-down counts as a landing only inside these limits.
 constexpr float kMaxSinkRate = 8.0f;
 constexpr float kMaxBankAtTouchDown = 0.26f;
@@ -30,6 +33,17 @@ void Airplane::update(float dt)
         return;
     m_previousMatrix = m_matrix;
     m_previousSpeed = m_body.speed;
+    if (m_carrier) {
+        // On the deck the ship carries the airplane; full throttle fires the catapult.
+        if (controllable && m_throttleCommand >= kCatapultThrottle) {
+            m_carrier->launch(*this);
+            soundPlay("takeoff", m_body.position);
+            if (isPlayer())
+                host().countEvent(*this, kEventTookOff);
+        }
+        updateOutputs();
+        return;
+    }
     m_accumulator += dt;
     int steps = 0;
     // The small allowance keeps rounding from moving a step into the next
