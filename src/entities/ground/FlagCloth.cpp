@@ -140,7 +140,8 @@ void Flag::draw(const DrawView&, DrawPass pass)
     if (m_cloth.size() != kPoints)
         placeCloth();
     std::vector<GlmVertex> vertices(kPoints);
-    const Vec3 normal{-m_trail.z, 0.0f, m_trail.x};
+    // Tipped up a little so a sun high overhead still lights the cloth.
+    const Vec3 normal = vec3NormalizeOr(Vec3{-m_trail.z, 0.7f, m_trail.x}, {0.0f, 1.0f, 0.0f});
     for (std::size_t i = 0; i < vertices.size(); ++i)
         vertices[i] = GlmVertex{m_cloth[i].x, m_cloth[i].y, m_cloth[i].z, normal.x, normal.y, normal.z, c.u[i], c.v[i]};
     const Mat4 saved = device->worldMatrix();

@@ -1,0 +1,60 @@
+// Ground units, the carrier and a flag drawn into build/entities/.
+#include "EntityPictures.h"
+
+#include "entities/ground/Flag.h"
+#include "render/assets/ModelBuffers.h"
+
+namespace {
+
+using UnitPictures = EntityPictures;
+
+const Rgba kSky{150, 180, 210, 255};
+
+int differing(const std::vector<Rgba>& pixels)
+{
+    int n = 0;
+    for (const Rgba& p : pixels)
+        n += (std::abs(p.r - kSky.r) + std::abs(p.g - kSky.g) + std::abs(p.b - kSky.b)) > 30 ? 1 : 0;
+    return n;
+}
+
+TEST_F(UnitPictures, ATankAShipAndTheCarrier)
+{
+    gfx().setQualityTier(1);
+    struct Unit {
+        const char* model;
+        float distance;
+    };
+    for (const Unit& unit : {Unit{"tank.glm", 11.0f}, Unit{"destroyer.glm", 100.0f}, Unit{"carrier.glm", 210.0f}}) {
+        const Model* model = loadModel(unit.model);
+        ASSERT_NE(model, nullptr) << unit.model;
+        lookAt({unit.distance * 0.8f, unit.distance * 0.45f, unit.distance * 0.6f}, {0.0f, 0.0f, 0.0f});
+        clearTo(kSky);
+        drawModel(*model, Mat4{});
+        const std::string name = std::string(unit.model).substr(0, std::string(unit.model).find('.'));
+        ASSERT_TRUE(savePicture("unit-" + name));
+        EXPECT_GT(differing(rect(0, 0, kWidth, kHeight)), kWidth * kHeight / 20) << unit.model;
+    }
+}
+
+TEST_F(UnitPictures, AFlagStreamsFromItsPole)
+{
+    Flag::buildClothMesh();
+    Flag flag(m_host, 1);
+    flag.setHome({0.0f, 0.0f, 0.0f});
+    flag.setActive(true);
+    flag.drawClass = 1;
+    flag.updateVisual(0.3f);
+    lookAt({-20.0f, 50.0f, 90.0f}, {12.0f, 42.0f, 0.0f});
+    clearTo(kSky);
+    flag.drawIn(view(), DrawPass::Opaque);
+    ASSERT_TRUE(savePicture("flag"));
+    // The enemy cloth is red: plenty of it in view, and the pole below it.
+    int red = 0;
+    for (const Rgba& p : rect(0, 0, kWidth, kHeight))
+        red += p.r > 70 && p.r > 2 * p.g && p.r > 2 * p.b ? 1 : 0;
+    EXPECT_GT(red, 2000);
+    Flag::releaseClothMesh();
+}
+
+}  // namespace
