@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <span>
 
 namespace {
 constexpr float kTwoPi = 6.2831853f;
@@ -116,13 +118,11 @@ void Airplane::draw(const DrawView& view, DrawPass pass)
             world = mat4ScaledCopy(world, scale, scale, scale);
         }
     }
-    const Model& model = m_model->model();
-    const int propeller = m_model->nodeIndex("propeller");
-    for (std::size_t i = 0; i < model.nodeCount(); ++i) {
-        const bool isPropeller = static_cast<int>(i) == propeller;
-        drawModelPart(model, static_cast<int>(i), isPropeller ? mat4Multiply(world, spin(m_propellerAngle)) : world,
-                      &paint);
-    }
+    ModelDrawOptions options;
+    options.paint = &paint;
+    options.turnedNode = m_model->nodeIndex("propeller");
+    options.turn = spin(m_propellerAngle);
+    drawModel(m_model->model(), world, options);
 }
 
 void Airplane::drawHeatDistortion(const DrawView&)
@@ -147,13 +147,15 @@ void Airplane::drawParts(const DrawView&)
         return;
     const ModelPaint paint = m_model->modelPaint(m_paintRow);
     const Model& model = m_model->model();
-    const int propeller = m_model->nodeIndex("propeller");
-    for (std::size_t i = 0; i < model.nodeCount(); ++i) {
-        const Model::Node* node = model.node(i);
-        if (node->isHelper() || insideCockpit(node->name))
-            continue;
-        const bool isPropeller = static_cast<int>(i) == propeller;
-        drawModelPart(model, static_cast<int>(i), isPropeller ? mat4Multiply(m_matrix, spin(m_propellerAngle)) : m_matrix,
-                      &paint);
-    }
+    int skipped[8];
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < model.nodeCount() && count < std::size(skipped); ++i)
+        if (insideCockpit(model.node(i)->name))
+            skipped[count++] = static_cast<int>(i);
+    ModelDrawOptions options;
+    options.paint = &paint;
+    options.turnedNode = m_model->nodeIndex("propeller");
+    options.turn = spin(m_propellerAngle);
+    options.skippedNodes = std::span<const int>(skipped, count);
+    drawModel(model, m_matrix, options);
 }

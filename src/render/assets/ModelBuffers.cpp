@@ -58,7 +58,9 @@ Page* pageOf(const Model::Node& node)
     return pages()[static_cast<std::size_t>(node.bufferPage)].get();
 }
 
-bool drawNodeTriangles(const Model& model, int index)
+// unbind: put the array and element buffers back to none afterwards; a loop
+// over nodes leaves them bound and unbinds once at its end.
+bool drawNodeTriangles(const Model& model, int index, bool unbind = true)
 {
     Graphics* device = graphics();
     const Model::Node* node = model.node(static_cast<std::size_t>(index));
@@ -73,8 +75,10 @@ bool drawNodeTriangles(const Model& model, int index)
     device->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(node->indexCount),
                               std::size_t{node->firstIndex} * sizeof(std::uint16_t));
     // Later client-memory draws must not read from these buffers.
-    device->bindBuffer(BufferTarget::Array, 0);
-    device->bindBuffer(BufferTarget::ElementArray, 0);
+    if (unbind) {
+        device->bindBuffer(BufferTarget::Array, 0);
+        device->bindBuffer(BufferTarget::ElementArray, 0);
+    }
     return true;
 }
 }  // namespace
@@ -175,7 +179,7 @@ void setLitModelState(const Texture2D* texture, const ModelPaint& paint)
 }
 
 namespace {
-void drawLitNode(const Model& model, std::size_t index, const Mat4& world, const ModelPaint* paint)
+void drawLitNode(const Model& model, std::size_t index, const Mat4& world, const ModelPaint* paint, bool unbind = true)
 {
     Graphics* device = graphics();
     const Model::Node* node = model.node(index);
@@ -183,7 +187,7 @@ void drawLitNode(const Model& model, std::size_t index, const Mat4& world, const
         return;
     setLitModelState(model.nodeTexture(*node), paint ? *paint : ModelPaint{});
     device->setWorldMatrix(matrixProduct(world, node->matrix));
-    drawNodeTriangles(model, static_cast<int>(index));
+    drawNodeTriangles(model, static_cast<int>(index), unbind);
 }
 
 void clearPaint(Graphics& device)
@@ -195,12 +199,26 @@ void clearPaint(Graphics& device)
 
 void drawModel(const Model& model, const Mat4& world, const ModelPaint* paint)
 {
+    ModelDrawOptions options;
+    options.paint = paint;
+    drawModel(model, world, options);
+}
+
+void drawModel(const Model& model, const Mat4& world, const ModelDrawOptions& options)
+{
     Graphics* device = graphics();
     if (!device)
         return;
     const Mat4 saved = device->worldMatrix();
-    for (std::size_t i = 0; i < model.nodeCount(); ++i)
-        drawLitNode(model, i, world, paint);
+    const Mat4 turned = options.turnedNode >= 0 ? matrixProduct(world, options.turn) : world;
+    for (std::size_t i = 0; i < model.nodeCount(); ++i) {
+        const int index = static_cast<int>(i);
+        if (std::find(options.skippedNodes.begin(), options.skippedNodes.end(), index) != options.skippedNodes.end())
+            continue;
+        drawLitNode(model, i, index == options.turnedNode ? turned : world, options.paint, false);
+    }
+    device->bindBuffer(BufferTarget::Array, 0);
+    device->bindBuffer(BufferTarget::ElementArray, 0);
     device->setWorldMatrix(saved);
     clearPaint(*device);
 }

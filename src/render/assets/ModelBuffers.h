@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/Math.h"
 
+#include <span>
+
 class Model;
 class Texture2D;
 struct SamplerSettings;
@@ -48,3 +50,12 @@ void setLitModelState(const Texture2D* texture, const ModelPaint& paint);
 void drawModel(const Model& model, const Mat4& world, const ModelPaint* paint = nullptr);
 // One drawn node the same way; nothing for a helper or an index out of range.
 void drawModelPart(const Model& model, int node, const Mat4& world, const ModelPaint* paint = nullptr);
+// A whole model with a few nodes treated apart: one turned by its own
+// matrix (a spinning propeller: world x turn x node), some left out.
+struct ModelDrawOptions {
+    const ModelPaint* paint = nullptr;
+    int turnedNode = -1;
+    Mat4 turn;
+    std::span<const int> skippedNodes;
+};
+void drawModel(const Model& model, const Mat4& world, const ModelDrawOptions& options);
