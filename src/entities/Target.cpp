@@ -1,22 +1,45 @@
 #include "entities/Target.h"
 
 #include "entities/EntityIds.h"
+#include "entities/EntityRemoval.h"
 #include "entities/IEntityHost.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "gamedata/records/WeaponList.h"
 #include "platform/Log.h"
 
-Target::Target(IEntityHost& host, TargetKind kind, int team)
-    : m_host(&host), m_kind(kind), m_team(team), m_id(targetIds().acquire())
+namespace {
+std::uint32_t g_lastSerial = 0;
+}  // namespace
+
+std::array<Target*, kMaxTargetIds>& Target::registry()
 {
+    static std::array<Target*, kMaxTargetIds> targets{};
+    return targets;
+}
+
+Target* Target::byId(int id)
+{
+    return id >= 0 && id < kMaxTargetIds ? registry()[static_cast<std::size_t>(id)] : nullptr;
+}
+
+Target::Target(IEntityHost& host, TargetKind kind, int team)
+    : m_host(&host), m_kind(kind), m_team(team), m_id(targetIds().acquire()), m_serial(++g_lastSerial)
+{
+    if (m_serial == 0)  // wrapped after four billion targets
+        m_serial = ++g_lastSerial;
+    if (hasId())
+        registry()[static_cast<std::size_t>(m_id)] = this;
 }
 
 Target::~Target()
 {
+    if (hasId() && registry()[static_cast<std::size_t>(m_id)] == this)
+        registry()[static_cast<std::size_t>(m_id)] = nullptr;
     removeAllWeapons();
-    // No weapon, missile or bullet may keep pointing here.
-    forgetTargetInWeapons(this);
+    // The host should have done this at removal; a target deleted any other
+    // way must not leave anything pointing here either.
+    forgetTarget(*this);
     targetIds().release(m_id);
 }
 
@@ -28,8 +51,11 @@ bool Target::takeOverId(int id)
         return true;
     if (!targetIds().claim(id))
         return false;
+    if (hasId() && registry()[static_cast<std::size_t>(m_id)] == this)
+        registry()[static_cast<std::size_t>(m_id)] = nullptr;
     targetIds().release(m_id);
     m_id = id;
+    registry()[static_cast<std::size_t>(m_id)] = this;
     return true;
 }
 
@@ -39,7 +65,7 @@ void Target::update(float) {}
 
 bool Target::isDrawnIn(const DrawView& view) const
 {
-    if (!m_active || drawClass <= 0 || drawClass > maxDrawClass())
+    if (!m_active || isMarkedForRemoval() || drawClass <= 0 || drawClass > maxDrawClass())
         return false;
     // Behind the eye by more than the target's own size: nothing of it shows.
     const float ahead = vec3Dot(m_position - view.eye, view.forward);
@@ -90,6 +116,16 @@ void Target::onDestroyed(CrashCause cause)
 }
 
 void Target::onTeamChanged(bool) {}
+
+void Target::dropReferencesTo(const Target& gone)
+{
+    if (lastAttacker == &gone)
+        lastAttacker = nullptr;
+    if (rememberedTarget == &gone) {
+        rememberedTarget = nullptr;
+        rememberTime = 0.0f;
+    }
+}
 
 void Target::onTakenOut()
 {

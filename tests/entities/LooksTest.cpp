@@ -199,6 +199,10 @@ TEST(TargetDraw, OnlyTargetsInPlayInTheirClassAndInFrontAreDrawn)
     t.setPosition({0.0f, 0.0f, 5.0f});  // behind, but reaching past the eye
     t.drawIn(view, DrawPass::Opaque);
     EXPECT_EQ(t.drawn.size(), 1u);
+
+    t.markForRemoval();  // removed this frame, deleted at its end
+    t.drawIn(view, DrawPass::Opaque);
+    EXPECT_EQ(t.drawn.size(), 1u);
 }
 
 }  // namespace

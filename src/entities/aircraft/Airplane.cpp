@@ -2,7 +2,6 @@
 
 #include "entities/EntityHooks.h"
 #include "entities/IEntityHost.h"
-#include "entities/TimedPoints.h"
 #include "entities/aircraft/AirplaneState.h"
 #include "entities/ground/CarrierDeck.h"
 #include "entities/ground/Runway.h"
@@ -41,7 +40,6 @@ Airplane::~Airplane()
     if (m_carrier)
         m_carrier->release(*this);
     linkRunway(nullptr);
-    TimedPoints::instance().forgetOwner(this);
 }
 
 void Airplane::linkRunway(Runway* runway)
@@ -72,10 +70,21 @@ void Airplane::leaveCarrier()
     m_landed = false;
 }
 
+// A landed airplane rolls on as if it had left the runway's box.
 void Airplane::forgetRunway()
 {
     m_runway = nullptr;
-    m_landed = false;
+}
+
+void Airplane::dropReferencesTo(const Target& gone)
+{
+    Target::dropReferencesTo(gone);
+    if (currentTarget == &gone)
+        currentTarget = nullptr;
+    if (m_containing == &gone)
+        m_containing = nullptr;
+    if (m_runway == &gone)
+        linkRunway(nullptr);
 }
 
 bool Airplane::isPlayer() const { return host().playerAirplane() == this; }

@@ -3,6 +3,7 @@
 #include "gamedata/records/WeaponCfg.h"
 
 #include "entities/DamageRule.h"
+#include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Runway.h"
 #include "entities/ground/Tunnel.h"
@@ -36,9 +37,11 @@ void SimHost::rebuildActive()
 {
     m_active.clear();
     for (auto& a : m_airplanes)
-        m_active.push_back(a.get());
+        if (!a->isMarkedForRemoval())
+            m_active.push_back(a.get());
     for (auto& t : m_targets)
-        m_active.push_back(t.get());
+        if (!t->isMarkedForRemoval())
+            m_active.push_back(t.get());
 }
 
 Target* SimHost::addTarget(std::unique_ptr<Target> target)
@@ -53,15 +56,28 @@ Target* SimHost::addTarget(std::unique_ptr<Target> target)
 
 void SimHost::remove(Target* target)
 {
-    if (!target)
+    if (!target || target->isMarkedForRemoval())
         return;
     target->onTakenOut();
     target->setActive(false);
-    std::erase_if(m_airplanes, [&](const auto& a) { return a.get() == target; });
-    std::erase_if(m_targets, [&](const auto& t) { return t.get() == target; });
+    target->markForRemoval();
     if (m_player == target)
         m_player = nullptr;
     rebuildActive();
+    if (!m_inFrame)
+        deleteRemoved();
+}
+
+void SimHost::deleteRemoved()
+{
+    auto gone = [](const auto& t) {
+        if (!t->isMarkedForRemoval())
+            return false;
+        forgetTarget(*t);
+        return true;
+    };
+    std::erase_if(m_airplanes, gone);
+    std::erase_if(m_targets, gone);
 }
 
 void SimHost::addMissile(std::unique_ptr<Missile> missile)
@@ -107,6 +123,14 @@ Airplane* SimHost::add(std::unique_ptr<Airplane> airplane)
 }
 
 void SimHost::step(float dt)
+{
+    m_inFrame = true;
+    stepEntities(dt);
+    m_inFrame = false;
+    deleteRemoved();
+}
+
+void SimHost::stepEntities(float dt)
 {
     for (auto& a : m_airplanes)
         a->update(dt);
@@ -185,8 +209,11 @@ void SimHost::damageTarget(Target& victim, Target* attacker, float damage, const
     victim.setHealth(victim.health() - dealt);
     victim.onHit(hitPoint, weapon ? weapon->type : 9, attacker, dealt);
     hits.push_back({&victim, attacker, dealt});
-    if (victim.health() <= 0.0f)
+    if (victim.health() <= 0.0f) {
         victim.lastAttacker = attacker;
+        if (removeKilled)
+            remove(&victim);
+    }
 }
 
 void SimHost::countEvent(const Airplane&, int eventId) { events.push_back(eventId); }

@@ -33,8 +33,13 @@ public:
     Airplane* add(std::unique_ptr<Airplane> airplane);
     // Any other target (ships, vehicles, drones); it moves along its velocity.
     Target* addTarget(std::unique_ptr<Target> target);
-    // Deletes an airplane or target mid-game, the way the game mode removes one.
+    // Removes an airplane or target the way the game mode does: it leaves
+    // play at once and is deleted after the frame's update. Called between
+    // frames it is deleted at once.
     void remove(Target* target);
+    // Forgets and deletes the targets removed during the frame; step() ends
+    // with it.
+    void deleteRemoved();
     void setPlayer(const Airplane* player) { m_player = player; }
     // Runs every active airplane and target for dt, the crash and death
     // checks, the flares, the missiles and the weapons.
@@ -65,6 +70,9 @@ public:
     bool hitsProp(const Vec3& point, float radius) const override;
 
     bool campaign = false;
+    // Removes what the damage rule destroys, as a mode does with a target
+    // that is out for good.
+    bool removeKilled = false;
     std::vector<int> events;
     std::vector<Crash> crashes;
     std::vector<Weapon*> weapons;
@@ -84,6 +92,7 @@ public:
     const std::vector<std::unique_ptr<Airplane>>& airplanes() const { return m_airplanes; }
 
 private:
+    void stepEntities(float dt);
     void rebuildActive();
 
     std::vector<std::unique_ptr<Airplane>> m_airplanes;
@@ -93,4 +102,5 @@ private:
     std::vector<std::unique_ptr<Runway>> m_runways;
     std::vector<std::unique_ptr<Tunnel>> m_tunnels;
     const Airplane* m_player = nullptr;
+    bool m_inFrame = false;
 };
