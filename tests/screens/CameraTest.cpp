@@ -376,3 +376,45 @@ TEST_F(camera_menu, EyeStaysAboveTheMenuTerrain)
     EXPECT_GE(cam.position.y, 24.0f - 1e-3f);
     EXPECT_TRUE(finite(cam.position));
 }
+
+// The cameras' view of a game airplane: sizes from its model, and a stale
+// airplane leaves the eye where the airplane was last seen.
+#include "entities/EntityIds.h"
+#include "entities/TestPlanes.h"
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/AirplaneModel.h"
+#include "platform/File.h"
+#include "screens/scene/AirplaneCameraPlane.h"
+#include "support/entities/SimHost.h"
+
+namespace {
+TEST(AirplaneCameraPlaneTest, SizesComeFromTheModelAndAGoneAirplaneStaysPut)
+{
+    clearEntityIds();
+    setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+    SimHost host;
+    PlaneCfg cfg = testFighter();
+    cfg.file = "data/planes/a10/a10_ful.glm";
+    Airplane* plane = host.add(Target::create<Airplane>(host, cfg, 0, std::u16string(u"p")));
+    ASSERT_NE(plane->model(), nullptr);
+    plane->setPositionAndStop({10.0f, 400.0f, -30.0f});
+    AirplaneCameraPlane view(plane);
+    const CameraPlane::Size s = view.size();
+    EXPECT_NEAR(s.length, plane->model()->length(), 1e-4f);
+    EXPECT_NEAR(s.span, plane->model()->span(), 1e-4f);
+    EXPECT_GT(s.span, 15.0f) << "the A-10's long wing";
+    EXPECT_EQ(&view.position(), &plane->position());
+    plane->setPositionAndStop({10.0f, 450.0f, -30.0f});
+    EXPECT_FLOAT_EQ(view.position().y, 450.0f);
+    float deck = 0.0f;
+    EXPECT_FALSE(view.deckHeight(deck));
+
+    host.remove(plane);
+    EXPECT_EQ(view.airplane(), nullptr);
+    EXPECT_FLOAT_EQ(view.position().y, 450.0f);
+    EXPECT_FLOAT_EQ(view.velocity().x, 0.0f);
+    EXPECT_EQ(view.currentTarget(), nullptr);
+    AirplaneModel::releaseAll();
+    setDataRoot("");
+}
+}  // namespace
