@@ -418,3 +418,33 @@ TEST(AirplaneCameraPlaneTest, SizesComeFromTheModelAndAGoneAirplaneStaysPut)
     setDataRoot("");
 }
 }  // namespace
+
+#include "FakeAudioDevice.h"
+#include "platform/Log.h"
+#include "sound/Sound.h"
+
+namespace {
+TEST(CameraListener, TheSoundListenerFollowsTheEye)
+{
+    setLogCapture([](LogLevel, const std::string&, const std::string&) {});
+    auto device = std::make_unique<FakeAudioDevice>();
+    FakeAudioDevice* fake = device.get();
+    ASSERT_TRUE(Sound::init(std::move(device)));
+    FakePlane plane;
+    FakeGameMode game;
+    game.player = &plane;
+    GameCamera cam{game};
+    plane.pos = {100.0f, 800.0f, -50.0f};
+    for (int i = 0; i < 30; ++i)
+        cam.updateMatrices(1.0f / 30.0f);
+    cam.moveListener();
+    EXPECT_FLOAT_EQ(fake->listenerPosition.x, cam.position.x);
+    EXPECT_FLOAT_EQ(fake->listenerPosition.y, cam.position.y);
+    EXPECT_FLOAT_EQ(fake->listenerForward.z, cam.forward.z);
+    EXPECT_FLOAT_EQ(fake->listenerUp.y, cam.up.y);
+    EXPECT_GT(fake->listenerPosition.y, 700.0f) << "behind and above the plane";
+    Sound::close();
+    cam.moveListener();  // no sound system: nothing happens
+    setLogCapture({});
+}
+}  // namespace
