@@ -58,3 +58,42 @@ TEST_F(UnitPictures, AFlagStreamsFromItsPole)
 }
 
 }  // namespace
+
+#include "entities/weapons/MissileKinds.h"
+#include "entities/weapons/Weapon.h"
+#include "gamedata/records/WeaponCfg.h"
+
+namespace {
+TEST_F(UnitPictures, TheBombSightMarksWhereTheBombWillLand)
+{
+    PlaneCfg& cfg = fighterRecord("data/planes/il2/il2_ful.glm");
+    Airplane* a = spawn(cfg, 0, {0.0f, 300.0f, 0.0f});
+    a->setSpeed(100.0f);
+    WeaponCfg bomb;
+    bomb.name = "bomb";
+    bomb.weapon_id = 41;
+    bomb.type = kWeaponSimple;
+    bomb.subtype = SimpleMissile::Bomb;
+    bomb.numSlots = 2;
+    bomb.life = 30.0f;
+    ASSERT_TRUE(a->mountWeapon(bomb, 1));
+    Vec3 impact;
+    ASSERT_TRUE(a->weapon(0)->predictedImpact(impact));
+    lookAt(impact + Vec3{0.0f, 70.0f, 50.0f}, impact);
+    clearTo(kSky);
+    EXPECT_TRUE(a->weapon(0)->drawBombMarker(view()));
+    ASSERT_TRUE(savePicture("bomb-marker"));
+    int orange = 0;
+    for (const Rgba& p : rect(0, 0, kWidth, kHeight))
+        orange += p.r > 150 && p.g > 60 && p.g < 180 && p.b < 80 ? 1 : 0;
+    EXPECT_GT(orange, 300);
+
+    // A gun has no landing point: nothing is drawn.
+    WeaponCfg gun = bomb;
+    gun.type = kWeaponMachinegun;
+    gun.weapon_id = 42;
+    ASSERT_TRUE(a->mountWeapon(gun, 0));
+    EXPECT_FALSE(a->weapon(1)->drawBombMarker(view()));
+    clearPlanes();
+}
+}  // namespace
