@@ -121,3 +121,40 @@ TEST_F(AircraftPictures, TheCockpitViewShowsWingsButNotTheFuselage)
 }
 
 }  // namespace
+
+namespace {
+TEST_F(AircraftPictures, DamageDarkensTheAirplaneStepByStep)
+{
+    PlaneCfg& cfg = fighterRecord("data/planes/p51/p51_ful.glm");
+    PaintRowCfg* row = cfg.paints.getOrCreate(0);
+    row->color0 = {0.0f, 0.95f, 0.9f};
+    row->color1 = {60.0f, 0.95f, 0.9f};
+    Airplane* a = spawn(cfg, 0, {0.0f, 0.0f, 0.0f});
+    ASSERT_NE(a->model(), nullptr);
+    lookAt({0.0f, 12.0f, 14.0f}, {0.0f, 0.0f, 0.0f});
+    // The brightest red of the picture at each damage state.
+    auto brightestRed = [&]() {
+        clearTo(Rgba{150, 180, 210, 255});
+        drawAll(DrawPass::Opaque);
+        int best = 0;
+        for (const Rgba& p : rect(0, 0, kWidth, kHeight))
+            if (p.r > 2 * p.g && p.r > 2 * p.b)
+                best = std::max(best, int(p.r));
+        return best;
+    };
+    const int clean = brightestRed();
+    a->setHealth(0.5f);
+    a->updateDamageLevels();
+    const int smoking = brightestRed();
+    a->setHealth(0.1f);
+    a->updateDamageLevels();
+    const int burning = brightestRed();
+    ASSERT_TRUE(savePicture("damaged"));
+    a->setLifeState(LifeState::Dying);
+    const int falling = brightestRed();
+    EXPECT_GT(clean, smoking);
+    EXPECT_GT(smoking, burning);
+    EXPECT_GT(burning, falling);
+    EXPECT_GT(falling, 0) << "still drawn while it falls";
+}
+}  // namespace
