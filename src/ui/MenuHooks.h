@@ -7,9 +7,9 @@ class MenuFrame;
 // (main.cpp); every empty hook does nothing.
 
 // The two sounds of the menu framework: "click" for a button, "clickback" for
-// going back a page.
+// going back a page. Played straight through the sound library's global
+// sources; nothing while the sound system is down.
 enum class MenuSound { Click, ClickBack };
-void setMenuSoundHook(std::function<void(MenuSound)> hook);
 void playMenuSound(MenuSound sound);
 
 // The modal alert, which the buttons open for a confirmation or a notice

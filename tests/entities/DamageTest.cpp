@@ -6,6 +6,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "platform/Random.h"
 #include "support/entities/SimHost.h"
+#include "support/sound/RecordingSound.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,6 @@ struct HookScope {
     ~HookScope()
     {
         entityFx() = EntityFxHooks{};
-        entitySound() = EntitySoundHooks{};
     }
 };
 
@@ -84,11 +84,10 @@ TEST(DamageRuleChain, CampaignHitOnThePlayerFollowsTheWorkedExample)
 
 TEST_F(Damage, HeavyHitsSetFlightStatesThatRelayAndExpire)
 {
-    int sounds = 0;
-    entitySound().play = [&](const char* name, const Vec3&) { sounds += std::string(name) == "engine_explode"; };
+    RecordingSound sound{"engine_explode"};
     plane->setFlightState(FlightState::EngineDead, 2.0f);
     EXPECT_EQ(host.flightStateReports, 1);
-    EXPECT_EQ(sounds, 1);
+    EXPECT_EQ(sound.playCount("engine_explode"), 1);
     const float before = plane->speed();
     run(1.0f);
     EXPECT_LT(plane->speed(), before - 10.0f);  // no engine

@@ -419,7 +419,7 @@ TEST(AirplaneCameraPlaneTest, SizesComeFromTheModelAndAGoneAirplaneStaysPut)
 }
 }  // namespace
 
-#include "FakeAudioDevice.h"
+#include "support/sound/FakeAudioDevice.h"
 #include "platform/Log.h"
 #include "sound/Sound.h"
 

@@ -32,7 +32,7 @@ CFont& stagedFont()
 // What fired, in order.
 struct Recorder {
     std::string order;
-    std::vector<MenuSound>* sounds = nullptr;
+    MenuSoundLog* sounds = nullptr;
     static void click(void* context)
     {
         auto* r = static_cast<Recorder*>(context);

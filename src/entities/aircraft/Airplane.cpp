@@ -1,6 +1,7 @@
 #include "entities/aircraft/Airplane.h"
 
 #include "entities/EntityHooks.h"
+#include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/AirplaneState.h"
 #include "entities/ground/CarrierDeck.h"
@@ -8,6 +9,7 @@
 #include "entities/weapons/Weapon.h"
 #include "gamedata/AirplaneModel.h"
 #include "gamedata/records/PlaneCfg.h"
+#include "sound/SoundTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,7 +61,7 @@ void Airplane::standOnCarrier(CarrierDeck& deck)
     m_carrier = &deck;
     m_landed = true;
     setSpeed(0.0f);
-    soundPlay("land", m_position);
+    playSource(globalSources().land);
     if (isPlayer())
         host().countEvent(*this, kEventLanded);
 }

@@ -104,9 +104,7 @@ void HudMessageQueue::pushTutorialLine(int stringId, float duration)
 
 void HudMessageQueue::pushWithSound(int soundIndex, std::u16string_view text)
 {
-    const auto sounds = hudAnnouncerSounds();
-    if (IHudSounds* hook = hudSounds(); hook && soundIndex >= 0 && soundIndex < static_cast<int>(sounds.size()))
-        hook->playAnnouncer(soundIndex, sounds[static_cast<std::size_t>(soundIndex)]);
+    playHudAnnouncer(soundIndex);
     pushNotice(text, kSoundNoticeSeconds, true, false);
 }
 
@@ -217,8 +215,7 @@ void HudMessageQueue::tick(HudMessage& entry, float dt)
     entry.timeLeft -= dt;
     if (!entry.shown) {
         entry.shown = true;
-        if (IHudSounds* hook = hudSounds())
-            hook->playMessageSound();
+        playHudMessageSound();
     }
 }
 
