@@ -75,11 +75,15 @@ void Airplane::updateEngineSound()
     SoundData* own = soundTable()[m_record->pEngine ? SoundName::Jet : SoundName::PropellerPlane];
     if (own && engine->sound() != own)
         engine->setSound(own);
+    // The engine runs up with the throttle and the airflow with the speed:
+    // both raise the pitch and the volume.
     const float top = std::max(m_params.topSpeed(), 1.0f);
+    const float speed = std::clamp(m_body.speed / top, 0.0f, 1.5f);
+    const float throttle = std::clamp((m_body.throttle + 1.0f) * 0.5f, 0.0f, 1.0f);
     engine->set3DAttributes(m_body.position, m_body.velocity);
-    engine->setPitch(0.6f + 0.8f * std::clamp(m_body.speed / top, 0.0f, 1.5f));
+    engine->setPitch(0.55f + 0.5f * speed + 0.35f * throttle);
     engine->applyPitch();
-    engine->setVolume(0.4f + 0.6f * std::clamp((m_body.throttle + 1.0f) * 0.5f, 0.0f, 1.0f));
+    engine->setVolume(std::min(0.35f + 0.45f * throttle + 0.2f * speed, 1.0f));
     if (!engine->isPlaying())
         engine->play();
 }
