@@ -46,11 +46,10 @@ AirplaneModel* AirplaneModel::forPlane(const PlaneCfg& plane)
     // A record that names no model is drawn by nobody: nothing to report.
     if (plane.file.empty())
         return nullptr;
+    // The model loader has logged the one line about a missing or damaged file.
     const Model* mesh = loadModel(plane.file, kModelKeepCpuData);
-    if (!mesh) {
-        logWarning("gamedata", "plane \"%s\": model \"%s\" does not load", plane.name.c_str(), plane.file.c_str());
+    if (!mesh)
         return nullptr;
-    }
     loaded().push_back(std::unique_ptr<AirplaneModel>(new AirplaneModel(plane.file, *mesh, plane)));
     return loaded().back().get();
 }

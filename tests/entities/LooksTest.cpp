@@ -206,3 +206,35 @@ TEST(TargetDraw, OnlyTargetsInPlayInTheirClassAndInFrontAreDrawn)
 }
 
 }  // namespace
+
+#include "platform/Log.h"
+#include "support/TempDir.h"
+#include "support/TestPak.h"
+
+namespace {
+TEST(LooksDamagedModel, ADamagedModelFileLogsOneLineAndDrawsNothing)
+{
+    clearEntityIds();
+    TempDir save, data;
+    // The magic of a model file, then nonsense where the tables should be.
+    data.write("data/planes/bad/bad_ful.glm", std::string("GLM1\x01\0\0\0\xff\xff\xff\x7f garbage", 22));
+    FileLayerScope files(save.folder(), data.folder());
+    std::vector<std::string> lines;
+    setLogCapture([&](LogLevel, const std::string&, const std::string& text) { lines.push_back(text); });
+    SimHost host;
+    PlaneCfg cfg = testFighter();
+    cfg.file = "data/planes/bad/bad_ful.glm";
+    auto a = Target::create<Airplane>(host, cfg, 0, std::u16string(u"p"));
+    setLogCapture({});
+    EXPECT_EQ(a->model(), nullptr);
+    int about = 0;
+    for (const std::string& line : lines)
+        about += line.find("bad_ful.glm") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(about, 1) << "one line says the model is damaged";
+    a->setActive(true);
+    a->drawIn(DrawView{}, DrawPass::Opaque);
+    a->drawParts(DrawView{});
+    EXPECT_EQ(a->paintRow(), 0);
+    AirplaneModel::releaseAll();
+}
+}  // namespace
