@@ -217,7 +217,8 @@ TEST(LooksDamagedModel, ADamagedModelFileLogsOneLineAndDrawsNothing)
     clearEntityIds();
     TempDir save, data;
     // The magic of a model file, then nonsense where the tables should be.
-    data.write("data/planes/bad/bad_ful.glm", std::string("GLM1\x01\0\0\0\xff\xff\xff\x7f garbage", 22));
+    static const char kDamaged[] = "GLM1\x01\0\0\0\xff\xff\xff\x7f garbage";
+    data.write("data/planes/bad/bad_ful.glm", std::string(kDamaged, sizeof kDamaged - 1));
     FileLayerScope files(save.folder(), data.folder());
     std::vector<std::string> lines;
     setLogCapture([&](LogLevel, const std::string&, const std::string& text) { lines.push_back(text); });
