@@ -158,3 +158,24 @@ TEST_F(AircraftPictures, DamageDarkensTheAirplaneStepByStep)
     EXPECT_GT(falling, 0) << "still drawn while it falls";
 }
 }  // namespace
+
+namespace {
+TEST_F(AircraftPictures, ThePaintShowsAtEveryQualityTier)
+{
+    PlaneCfg& cfg = fighterRecord("data/planes/spitfire/spitfire_ful.glm");
+    PaintRowCfg* row = cfg.paints.getOrCreate(0);
+    row->color0 = {280.0f, 0.9f, 0.85f};
+    row->color1 = {30.0f, 0.9f, 0.9f};
+    Airplane* a = spawn(cfg, 0, {0.0f, 0.0f, 0.0f});
+    ASSERT_NE(a->model(), nullptr);
+    const ModelPaint paint = AirplaneModel::modelPaint(a->model()->paint(0), nullptr);
+    for (int tier = 0; tier <= 3; ++tier) {
+        gfx().setQualityTier(tier);
+        lookAt({0.0f, 10.0f, 15.0f}, {0.0f, 0.0f, 0.0f});
+        clearTo(Rgba{150, 180, 210, 255});
+        drawAll(DrawPass::Opaque);
+        EXPECT_GT(countNear(0, kWidth, paint.colors[0]), 200) << "tier " << tier;
+        EXPECT_GT(countNear(0, kWidth, paint.colors[1]), 20) << "tier " << tier;
+    }
+}
+}  // namespace
