@@ -2,6 +2,7 @@
 
 #include "entities/Target.h"
 #include "entities/TimedPoints.h"
+#include "entities/ai/TargetAI.h"
 #include "entities/weapons/BulletPool.h"
 #include "entities/weapons/Missile.h"
 #include "entities/weapons/Weapon.h"
@@ -16,6 +17,8 @@ void forgetTarget(Target& gone)
     Missile::forgetEverywhere(&gone);
     BulletPool::instance().forget(&gone);
     TimedPoints::instance().forgetOwner(&gone);
+    // AI controllers and squadrons: their targets, leaders, guards and members.
+    forgetTargetInAI(gone);
 }
 
 void forgetSquadron(const Squadron& gone)

@@ -3,6 +3,7 @@
 #include "entities/EntityIds.h"
 #include "entities/EntityRemoval.h"
 #include "entities/IEntityHost.h"
+#include "entities/ai/TargetAI.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "gamedata/records/WeaponList.h"
@@ -34,6 +35,7 @@ Target::Target(IEntityHost& host, TargetKind kind, int team)
 
 Target::~Target()
 {
+    m_ai.reset();
     if (hasId() && registry()[static_cast<std::size_t>(m_id)] == this)
         registry()[static_cast<std::size_t>(m_id)] = nullptr;
     removeAllWeapons();
@@ -82,6 +84,14 @@ void Target::drawHeatDistortionIn(const DrawView& view)
 {
     if (isDrawnIn(view))
         drawHeatDistortion(view);
+}
+
+void Target::setAIController(std::unique_ptr<TargetAI> ai) { m_ai = std::move(ai); }
+
+void Target::runAI(float dt)
+{
+    if (m_ai && isActive() && isAlive())
+        m_ai->update(dt);
 }
 
 bool Target::matchesClass(TargetClass c) const

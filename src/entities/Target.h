@@ -12,6 +12,7 @@
 class IEntityHost;
 class Weapon;
 class Squadron;
+class TargetAI;
 struct PlaneCfg;
 struct WeaponCfg;
 
@@ -191,6 +192,13 @@ public:
     // A network entity record for a map entity; targets placed from the map accept.
     virtual bool acceptsNetworkRecord() const { return mapItem >= 0; }
 
+    // The AI pilot or gunner; null when none. The target owns it; a new one
+    // replaces (deletes) the old.
+    TargetAI* aiController() const { return m_ai.get(); }
+    void setAIController(std::unique_ptr<TargetAI> ai);
+    // Runs the controller, when there is one, for the frame.
+    void runAI(float dt);
+
     // Weapons: up to eight, each with the tag (group) it was mounted with.
     // False, and nothing made, when the index names no weapon, all eight
     // slots are full or no weapon id is free.
@@ -218,7 +226,6 @@ public:
     CrashCause deathCause = CrashCause::None;
     int mapItem = -1;
     Squadron* squadron = nullptr;
-    void* aiController = nullptr;  // the AI library's controller; null when none
     bool checksCollisions = true;
     bool inPlay = true;
     int markerColorIndex = -1;
@@ -251,4 +258,5 @@ private:
     bool m_targetable = true;
     bool m_active = false;
     std::array<std::unique_ptr<Weapon>, kWeaponSlots> m_weapons;
+    std::unique_ptr<TargetAI> m_ai;
 };

@@ -12,15 +12,18 @@ class MenuFrame;
 enum class MenuSound { Click, ClickBack };
 void playMenuSound(MenuSound sound);
 
+// The one form of a menu callback: what an item does when it is used. The
+// owner captures what it needs.
+using MenuAction = std::function<void()>;
+
 // The modal alert, which the buttons open for a confirmation or a notice
 // before their click runs. Until an alert is registered a confirmation is
-// never given, so its callback does not run; a notice's callback runs at once.
-using MenuCallback = void (*)(void* context);
+// never given, so its action does not run; a notice's action runs at once.
 struct MenuAlertHooks {
-    // The alert with string `stringId`; `callback(context)` runs when the player confirms.
-    std::function<void(int stringId, void* context, MenuCallback callback)> showConfirm;
-    // The alert with the text; `callback(context)` runs when it is closed.
-    std::function<void(const char16_t* text, void* context, MenuCallback callback)> showAlert;
+    // The alert with string `stringId`; `confirmed` runs when the player confirms.
+    std::function<void(int stringId, MenuAction confirmed)> showConfirm;
+    // The alert with the text; `closed` runs when it is closed.
+    std::function<void(const char16_t* text, MenuAction closed)> showAlert;
 };
 void setMenuAlertHooks(MenuAlertHooks hooks);
 const MenuAlertHooks& menuAlertHooks();

@@ -1,4 +1,4 @@
-#include "MapTestHooks.h"
+#include "support/gamedata/MapTestHooks.h"
 
 #include "support/sound/FakeAudioDevice.h"
 #include "support/sound/TestWav.h"

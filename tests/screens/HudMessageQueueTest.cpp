@@ -6,6 +6,8 @@
 #include "render/2d/CFont.h"
 #include "screens/hud/HudMessageQueue.h"
 #include "support/TempDir.h"
+#include "support/entities/SimHost.h"
+#include "support/entities/WeaponScenarios.h"
 #include "support/TestPak.h"
 
 #include <gtest/gtest.h>
@@ -298,15 +300,17 @@ TEST_F(HudQueue, HeadNoticeHitAndTeamList)
     EXPECT_TRUE(queue->hitHeadNotice(480, 100));
     EXPECT_FALSE(queue->hitHeadNotice(480, 300));
 
-    int a = 0, b = 0;
+    SimHost host;
+    Target* a = host.addTarget(std::make_unique<ScriptedTarget>(host, TargetKind::Vehicle, 0, 1.0f, 1.0f));
+    Target* b = host.addTarget(std::make_unique<ScriptedTarget>(host, TargetKind::Vehicle, 0, 1.0f, 1.0f));
     HudTeamList& list = queue->players();
-    list.add(&a);
-    list.add(&a);
-    list.add(&b);
+    list.add(a->handle());
+    list.add(a->handle());
+    list.add(b->handle());
     EXPECT_EQ(list.count(), 2);
-    list.remove(&a);
-    EXPECT_FALSE(list.contains(&a));
-    EXPECT_TRUE(list.contains(&b));
+    list.remove(a->handle());
+    EXPECT_FALSE(list.contains(a->handle()));
+    EXPECT_TRUE(list.contains(b->handle()));
 }
 
 }  // namespace

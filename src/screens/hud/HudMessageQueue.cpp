@@ -26,20 +26,20 @@ void deleteAll(std::vector<std::unique_ptr<HudMessage>>& list)
 
 }  // namespace
 
-void HudTeamList::add(const void* player)
+void HudTeamList::add(EntityHandle player)
 {
-    if (player && !contains(player))
+    if (!player.isEmpty() && !contains(player))
         m_players.push_back(player);
 }
 
-void HudTeamList::remove(const void* player)
+void HudTeamList::remove(EntityHandle player)
 {
     const auto found = std::find(m_players.begin(), m_players.end(), player);
     if (found != m_players.end())
         m_players.erase(found);
 }
 
-bool HudTeamList::contains(const void* player) const
+bool HudTeamList::contains(EntityHandle player) const
 {
     return std::find(m_players.begin(), m_players.end(), player) != m_players.end();
 }

@@ -5,6 +5,7 @@
 #include "entities/DamageRule.h"
 #include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "entities/ground/Runway.h"
 #include "entities/ground/Tunnel.h"
 #include "entities/TimedPoints.h"
@@ -136,7 +137,8 @@ void SimHost::stepEntities(float dt)
         a->update(dt);
     for (auto& t : m_targets)
         if (t->isActive() && t->isAlive()) {
-            t->setPosition(t->position() + t->velocity() * dt);
+            if (!dynamic_cast<GroundTarget*>(t.get()))
+                t->setPosition(t->position() + t->velocity() * dt);
             t->update(dt);
         }
     for (auto& t : m_targets)
@@ -153,9 +155,9 @@ void SimHost::stepEntities(float dt)
             continue;
         const Vec3& p = a->position();
         const float ground = groundHeightAt(p.x, p.z);
-        const bool sea = heightFunction && heightFunction(p.x, p.z) < 0.0f;
+        const bool sea = waterFunction ? waterFunction(p.x, p.z) : heightFunction && heightFunction(p.x, p.z) < 0.0f;
         CrashCause cause = CrashCause::None;
-        if (p.y < 0.0f && sea)
+        if (sea && p.y < ground)
             cause = CrashCause::Water;
         else if (a->isSubjectToGroundCrashes() && p.y < ground)
             cause = CrashCause::Ground;

@@ -25,13 +25,17 @@ public:
     ~SimHost() override;
 
     std::function<float(float x, float z)> heightFunction;  // empty: flat land at 0; below 0 is sea
+    // Where the surface under a point is water (a map's sea and lakes); empty:
+    // where the height function is below 0.
+    std::function<bool(float x, float z)> waterFunction;
 
     Runway& addRunway(const Vec3& position, float heading, const Vec3& halfExtents);
     Tunnel& addTunnel(const Mat4& matrix, const Vec3& bore, float modelRadius);
     // Takes the airplane into the world; false (and the airplane dropped)
     // when it has no id.
     Airplane* add(std::unique_ptr<Airplane> airplane);
-    // Any other target (ships, vehicles, drones); it moves along its velocity.
+    // Any other target (ships, vehicles, drones); a plain target moves along
+    // its velocity, a ground target by its own path.
     Target* addTarget(std::unique_ptr<Target> target);
     // Removes an airplane or target the way the game mode does: it leaves
     // play at once and is deleted after the frame's update. Called between
