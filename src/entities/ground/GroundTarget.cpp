@@ -85,7 +85,7 @@ int GroundTarget::mountUnitWeapons(const WeaponList& weapons)
     int mounted = 0;
     for (int i = 0; i < m_unit->weapons.count(); ++i) {
         const UnitWeaponCfg& w = *m_unit->weapons.at(i);
-        const WeaponCfg* record = weapons.byName(w.name);
+        const WeaponCfg* record = weapons.findByName(w.name);
         if (!record) {
             logWarning("entities", "unit %s: no weapon %s", m_unit->name.c_str(), w.name.c_str());
             continue;
