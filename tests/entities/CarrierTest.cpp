@@ -97,3 +97,50 @@ TEST_F(Carriers, ALostDeckOrAirplaneLeavesNoLinkBehind)
 }
 
 }  // namespace
+
+#include "entities/EntityRemoval.h"
+#include "entities/ground/GroundTarget.h"
+#include "gamedata/map/MapEntities.h"
+
+#include <list>
+
+namespace {
+TEST(CarrierShips, AMapCarrierHasADeckThatSteamsWithItAndForgetsWhatLeaves)
+{
+    clearEntityIds();
+    PlaneCfg cfg = testFighter();
+    std::list<MapObject> objects;
+    SimHost host;
+    MapObject& object = objects.emplace_back();
+    object.kind = static_cast<int>(TargetKind::Carrier);
+    object.pos = {0.0f, 0.0f, 0.0f};
+    auto* ship = static_cast<GroundTarget*>(host.addTarget(std::make_unique<GroundTarget>(host, object)));
+    ship->setActive(true);
+    ASSERT_TRUE(ship->isCarrier());
+    ASSERT_NE(ship->deck(), nullptr);
+    EXPECT_EQ(ship->drawGroup, DrawGroup::GroundUnits);
+
+    Airplane* first = host.add(Target::create<Airplane>(host, cfg, 0, std::u16string(u"a")));
+    Airplane* second = host.add(Target::create<Airplane>(host, cfg, 0, std::u16string(u"b")));
+    ship->deck()->park(*first, {0.0f, 0.0f, 40.0f});
+    ship->deck()->park(*second, {0.0f, 0.0f, -40.0f});
+    EXPECT_EQ(ship->carried().size(), 2u);
+
+    // Under way along a path: the airplanes ride on the deck.
+    ship->setPath({{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -3000.0f}}, false);
+    ship->setPathSpeed(15.0f);
+    for (int i = 0; i < 120; ++i)
+        host.step(1.0f / 60.0f);
+    EXPECT_LT(ship->position().z, -20.0f);
+    EXPECT_TRUE(ship->deck()->isOverDeck(first->position(), 0.1f));
+    EXPECT_NEAR(first->position().z - ship->position().z, 40.0f, 1.0f);
+
+    // One airplane leaves the world: the deck forgets it at once.
+    host.remove(second);
+    EXPECT_EQ(ship->carried().size(), 1u);
+    // The ship sinks: the other is off the deck.
+    ship->onDestroyed(CrashCause::None);
+    EXPECT_TRUE(ship->carried().empty());
+    EXPECT_FALSE(first->isLandedOnCarrier());
+}
+}  // namespace

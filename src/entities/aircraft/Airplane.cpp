@@ -61,6 +61,9 @@ void Airplane::standOnCarrier(CarrierDeck& deck)
     m_carrier = &deck;
     m_landed = true;
     setSpeed(0.0f);
+    // Engine at idle on the deck: full throttle is what fires the catapult.
+    m_throttleCommand = 0.0f;
+    m_body.throttle = 0.0f;
     playSource(globalSources().land);
     if (isPlayer())
         host().countEvent(*this, kEventLanded);

@@ -100,6 +100,21 @@ void CarrierDeck::release(Airplane& airplane)
     airplane.leaveCarrier();
 }
 
+void CarrierDeck::releaseAll()
+{
+    while (!m_carried.empty())
+        release(*m_carried.back());
+}
+
+void CarrierDeck::forget(const Target& gone)
+{
+    for (Airplane* a : m_carried)
+        if (static_cast<const Target*>(a) == &gone) {
+            release(*a);
+            return;
+        }
+}
+
 void CarrierDeck::update(float)
 {
     const Mat4 m = shipMatrix();

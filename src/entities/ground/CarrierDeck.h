@@ -43,6 +43,10 @@ public:
     void launch(Airplane& airplane);
     // The airplane leaves the deck without a launch (destroyed, respawned).
     void release(Airplane& airplane);
+    // Every airplane leaves the deck (the ship is lost).
+    void releaseAll();
+    // A target leaving the world: off the deck if it stood there.
+    void forget(const Target& gone);
     std::span<Airplane* const> carried() const { return m_carried; }
 
     // Keeps the carried airplanes on the deck as the ship moves and turns.
