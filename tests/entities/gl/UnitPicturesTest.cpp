@@ -1,7 +1,10 @@
 // Ground units, the carrier and a flag drawn into build/entities/.
 #include "EntityPictures.h"
 
+#include "entities/ground/CarrierDeck.h"
 #include "entities/ground/Flag.h"
+#include "entities/ground/GroundTarget.h"
+#include "gamedata/map/MapEntities.h"
 #include "render/assets/ModelBuffers.h"
 
 namespace {
@@ -23,17 +26,39 @@ TEST_F(UnitPictures, ATankAShipAndTheCarrier)
     gfx().setQualityTier(1);
     struct Unit {
         const char* model;
+        TargetKind kind;
         float distance;
     };
-    for (const Unit& unit : {Unit{"tank.glm", 11.0f}, Unit{"destroyer.glm", 100.0f}, Unit{"carrier.glm", 210.0f}}) {
-        const Model* model = loadModel(unit.model);
+    const Unit units[] = {{"tank.glm", TargetKind::LandUnit, 11.0f},
+                          {"destroyer.glm", TargetKind::Ship, 100.0f},
+                          {"carrier.glm", TargetKind::Carrier, 210.0f}};
+    for (const Unit& unit : units) {
+        Model* model = loadModel(unit.model);
         ASSERT_NE(model, nullptr) << unit.model;
+        MapObject object;
+        object.kind = static_cast<int>(unit.kind);
+        object.setModel(model);
+        GroundTarget target(m_host, object);
+        target.setActive(true);
+        target.drawClass = 1;
         lookAt({unit.distance * 0.8f, unit.distance * 0.45f, unit.distance * 0.6f}, {0.0f, 0.0f, 0.0f});
         clearTo(kSky);
-        drawModel(*model, Mat4{});
+        target.drawIn(view(), DrawPass::Opaque);
         const std::string name = std::string(unit.model).substr(0, std::string(unit.model).find('.'));
         ASSERT_TRUE(savePicture("unit-" + name));
         EXPECT_GT(differing(rect(0, 0, kWidth, kHeight)), kWidth * kHeight / 20) << unit.model;
+        if (unit.kind == TargetKind::Carrier) {
+            // The deck is read from the model: a long flat top some way above the water.
+            ASSERT_NE(target.deck(), nullptr);
+            EXPECT_GT(target.deck()->deckHeight(), 5.0f);
+            EXPECT_TRUE(target.deck()->isOverDeck({0.0f, 0.0f, 110.0f}, 0.0f));
+            EXPECT_FALSE(target.deck()->isOverDeck({0.0f, 0.0f, 140.0f}, 0.0f));
+        }
+        // Out of its distance class, or behind the eye: nothing.
+        clearTo(kSky);
+        target.drawClass = 4;
+        target.drawIn(view(), DrawPass::Opaque);
+        EXPECT_EQ(differing(rect(0, 0, kWidth, kHeight)), 0) << unit.model;
     }
 }
 
