@@ -5,6 +5,8 @@
 
 #include "entities/EntityIds.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
+#include "gamedata/map/MapEntities.h"
 #include "gamedata/AirplaneModel.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "platform/File.h"
@@ -16,6 +18,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,17 +78,27 @@ void entitiesFrame(benchmark::State& state)
     // A column of armour with its flak, and a destroyer for every eight.
     const char* unitModels[] = {"tank.glm", "army_truck.glm", "flakgun.glm", "tank.glm",
                                 "army_truck.glm", "tank.glm", "flakgun.glm", "destroyer.glm"};
-    std::vector<std::pair<const Model*, Mat4>> units;
+    std::list<MapObject> objects;
+    std::vector<std::unique_ptr<GroundTarget>> units;
     for (int i = 0; i < kUnits; ++i) {
-        const Model* m = loadModel(unitModels[i % 8]);
+        Model* m = loadModel(unitModels[i % 8]);
         if (!m) {
             state.SkipWithError("the unit models are not staged");
             return;
         }
-        Mat4 at = mat4MakeRotationY(static_cast<float>(i) * 0.7f);
-        at.m[12] = (i % 8 - 3.5f) * 70.0f;
-        at.m[14] = -300.0f - (i / 8) * 90.0f;
-        units.emplace_back(m, at);
+        MapObject& object = objects.emplace_back();
+        object.kind = static_cast<int>(i % 8 == 7 ? TargetKind::Ship : TargetKind::LandUnit);
+        object.pos = {(i % 8 - 3.5f) * 70.0f, 0.0f, -300.0f - (i / 8) * 90.0f};
+        object.angles = {0.0f, static_cast<float>(i) * 40.0f, 0.0f};
+        object.setModel(m);
+        auto unit = Target::create<GroundTarget>(host, object);
+        if (!unit) {
+            state.SkipWithError("no target id left");
+            return;
+        }
+        unit->setActive(true);
+        unit->drawClass = 1;
+        units.push_back(std::move(unit));
     }
 
     Quat q;
@@ -108,10 +121,11 @@ void entitiesFrame(benchmark::State& state)
             plane->updateVisual(1.0f / 60.0f);
             plane->drawIn(drawView, DrawPass::Opaque);
         }
-        for (const auto& [model, at] : units)
-            drawModel(*model, at);
+        for (auto& unit : units)
+            unit->drawIn(drawView, DrawPass::Opaque);
         g.readPixels(0, 0, 1, 1, sync);  // waits for the frame to finish
     }
+    units.clear();
     planes.clear();
     AirplaneModel::releaseAll();
     g.setLight(nullptr);
