@@ -5,6 +5,7 @@
 #include <span>
 
 class Airplane;
+class CarrierDeck;
 class Missile;
 class Runway;
 class Target;
@@ -24,6 +25,8 @@ public:
     // The runway whose box, widened by margin on every side, holds the point;
     // null when none.
     virtual Runway* findRunwayAt(const Vec3& point, float margin) = 0;
+    // The flight deck of a carrier under a point (in plan); null when none.
+    virtual CarrierDeck* findCarrierDeckAt(const Vec3& /*point*/) { return nullptr; }
     // The ground target (a tunnel) that shields a point; null in open air.
     virtual Target* findGroundTargetAt(const Vec3& point, float margin) = 0;
     // The airplane flown on this machine; null when there is none.

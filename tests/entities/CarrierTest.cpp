@@ -144,3 +144,20 @@ TEST(CarrierShips, AMapCarrierHasADeckThatSteamsWithItAndForgetsWhatLeaves)
     EXPECT_FALSE(first->isLandedOnCarrier());
 }
 }  // namespace
+
+namespace {
+TEST_F(Carriers, AnAirplaneComingInLowAndSlowOverTheDeckIsCaught)
+{
+    host.decks.push_back(deck.get());
+    const float deckTop = deck->deckHeight() + plane->dimensions().groundOffset;
+    plane->setPositionAndStop({0.0f, deckTop + 3.0f, 160.0f});
+    plane->setOrientation(quatFromEuler(0.0f, -0.03f, 0.0f));
+    plane->setSpeed(75.0f);
+    plane->setThrottleForSpeed(75.0f);
+    for (int i = 0; i < 180 && !plane->isLandedOnCarrier(); ++i)
+        host.step(1.0f / 60.0f);
+    EXPECT_TRUE(plane->isLandedOnCarrier());
+    EXPECT_TRUE(host.crashes.empty());
+    host.decks.clear();
+}
+}  // namespace

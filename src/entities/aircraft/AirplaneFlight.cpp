@@ -133,8 +133,14 @@ void Airplane::flyStep(float h)
             host().countEvent(*this, kEventSoundBarrier);
     }
     const float ground = host().groundHeightAt(m_body.position.x, m_body.position.z);
-    if (m_body.position.y <= ground + m_params.groundOffset)
+    if (m_body.position.y <= ground + m_params.groundOffset) {
         tryTouchDown();
+    } else if (m_body.speed < CarrierDeck::kRecoverySpeed && m_body.velocity.y <= 0.0f) {
+        // Low and slow over a carrier's deck: the wires catch the airplane.
+        CarrierDeck* deck = host().findCarrierDeckAt(m_body.position);
+        if (deck && deck->recover(*this))
+            return;
+    }
 
     const Target* inside = host().findGroundTargetAt(m_body.position, m_radius);
     if (inside && inside != m_containing && isPlayer())

@@ -1,5 +1,7 @@
 #include "support/entities/SimHost.h"
 
+#include "entities/ground/CarrierDeck.h"
+
 #include "gamedata/records/WeaponCfg.h"
 
 #include "entities/DamageRule.h"
@@ -242,4 +244,12 @@ bool SimHost::hitsProp(const Vec3& p, float radius) const
             p.z >= b.lo.z - radius && p.z <= b.hi.z + radius)
             return true;
     return false;
+}
+
+CarrierDeck* SimHost::findCarrierDeckAt(const Vec3& point)
+{
+    for (CarrierDeck* deck : decks)
+        if (deck->isOverDeck(point, 0.0f))
+            return deck;
+    return nullptr;
 }

@@ -72,6 +72,9 @@ public:
     };
     std::vector<PropBox> props;
     bool hitsProp(const Vec3& point, float radius) const override;
+    // Carrier decks airplanes may come down on.
+    std::vector<CarrierDeck*> decks;
+    CarrierDeck* findCarrierDeckAt(const Vec3& point) override;
 
     bool campaign = false;
     // Removes what the damage rule destroys, as a mode does with a target
