@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Controls.h"
+#include "modes/progress/Achievements.h"
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/UnitList.h"
@@ -16,6 +17,7 @@
 #include "render/assets/TextureCache.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
+#include "screens/QuitGameOverlay.h"
 
 #include <vector>
 
@@ -68,7 +70,8 @@ void MenuScreen::loadSettingsAndLanguage()
         if (const PlaneCfg* plane = planes.at(i))
             planeIds.push_back(plane->plane_id);
     s.sanitize(planeIds, MapLists::instance().countNonCampaign());
-    s.save();
+    // Applies the unlocks earned so far and saves the settings.
+    loadProgress();
 }
 
 void MenuScreen::loadGameLists()
@@ -149,6 +152,13 @@ void MenuScreen::onSwipe(int, float vx, float vy)
 
 void MenuScreen::onBack()
 {
+    // With no page open the screen stands where the main menu will be, whose
+    // back key asks whether to quit.
+    if (!currentFrame() && !overlayFrame()) {
+        QuitGameOverlay::instance().show();
+        logInfo("menus", "page shown: QuitGameOverlay");
+        return;
+    }
     dispatchBackKey();
 }
 
