@@ -218,9 +218,10 @@ TEST_F(Weapons, TargetListsHoldAtMostTheirSlotsAndCloseUpOnRemoval)
     for (int s = 0; s < 3; ++s)
         a->weapon(s)->updateTargeting(0.1f);
     Weapon& full = *a->weapon(0);
-    EXPECT_EQ(full.targetCount(), WeaponCfg::kMaxSlots);
+    // The rest indexes the lists: when nothing locks, stop here with a failure.
+    ASSERT_EQ(full.targetCount(), WeaponCfg::kMaxSlots);
     EXPECT_EQ(full.targets()[WeaponCfg::kMaxSlots], nullptr) << "the list is null-terminated";
-    EXPECT_EQ(a->weapon(1)->targetCount(), 3);
+    ASSERT_EQ(a->weapon(1)->targetCount(), 3);
     EXPECT_EQ(a->weapon(2)->targetCount(), 1);
 
     // Removing an entry from every list moves the later ones down.
@@ -644,5 +645,96 @@ TEST_F(Weapons, ARelayedLaunchMakesTheMissileOfItsRecordsKind)
     EXPECT_EQ(makeMissile(l), nullptr);
     setLogCapture({});
     EXPECT_EQ(warnings, 1);
+}
+
+TEST_F(Weapons, ATargetBetweenTheTwoConesIsTakenByTheMultiLockOnly)
+{
+    Airplane* a = plane(0, {0.0f, 2000.0f, 0.0f});
+    Target* enemy = host.addTarget(std::make_unique<ScriptedTarget>(host, TargetKind::AirTarget, 1, 8.0f, 1.0f));
+    // The weapons keep pointers to their records.
+    const WeaponCfg seeker = record(kWeaponAllAspect);
+    const WeaponCfg salvo = record(kWeaponMultiAir, 4);
+    ASSERT_TRUE(a->mountWeapon(seeker, 0));
+    ASSERT_TRUE(a->mountWeapon(salvo, 1));
+    Weapon& single = *a->weapon(0);
+    Weapon& multi = *a->weapon(1);
+    // Angles off the nose: inside both cones, between them, outside both.
+    const struct {
+        float angle;
+        bool singleTakes, multiTakes;
+    } cases[] = {{0.2f, true, true}, {0.42f, false, true}, {0.6f, false, false}};
+    for (const auto& c : cases) {
+        enemy->setPosition({1500.0f * std::sin(c.angle), 2000.0f, -1500.0f * std::cos(c.angle)});
+        single.updateTargeting(0.1f);
+        multi.updateTargeting(0.1f);
+        EXPECT_EQ(single.target() == enemy, c.singleTakes) << c.angle;
+        EXPECT_EQ(multi.hasTarget(enemy), c.multiTakes) << c.angle;
+    }
+}
+
+TEST_F(Weapons, AMissileTurnsTowardATargetFarOffItsNose)
+{
+    const WeaponCfg seeker = record(kWeaponAllAspect);
+    // Beside the nose, and straight behind it (no line-of-sight turn to follow).
+    for (const Vec3 offset : {Vec3{3000.0f, 0.0f, 0.0f}, Vec3{0.0f, 0.0f, 3000.0f}, Vec3{-2000.0f, 0.0f, 2000.0f}}) {
+        clearEntityIds();
+        Target* t = host.addTarget(std::make_unique<ScriptedTarget>(host, TargetKind::AirTarget, 1, 8.0f, 1.0f));
+        const Vec3 start{0.0f, 3000.0f, 0.0f};
+        t->setPosition(start + offset);
+        MissileLaunch l;
+        l.record = &seeker;
+        l.host = &host;
+        l.target = t;
+        l.position = start;
+        l.direction = {0.0f, 0.0f, -1.0f};
+        std::unique_ptr<Missile> m = makeMissile(l);
+        ASSERT_NE(m, nullptr);
+        m->setAge(Missile::kLaunchAge);
+        auto facing = [&] { return vec3Dot(m->direction(), vec3NormalizeOr(t->position() - m->position(), Vec3{})); };
+        const float before = facing();
+        for (int i = 0; i < 90; ++i)
+            m->updateFlight(kFrame);
+        EXPECT_GT(facing(), before + 0.5f) << offset.x << " " << offset.z;
+        m.reset();
+        host.remove(t);
+    }
+}
+
+TEST_F(Weapons, ARadarMissilesTimeWithoutLockStartsAgainWhenTheLockComesBack)
+{
+    WeaponCfg radar = record(kWeaponRadarGuided);
+    radar.lockTime = 0.05f;
+    radar.speed = 200.0f;
+    Airplane* shooter = plane(0, {0.0f, 3000.0f, 0.0f}, {0.0f, 0.0f, -1.0f}, 100.0f);
+    Target* t = host.addTarget(std::make_unique<ScriptedTarget>(host, TargetKind::AirTarget, 1, 8.0f, 1.0f));
+    const Vec3 ahead{0.0f, 3000.0f, -2500.0f};
+    const Vec3 aside{2000.0f, 3000.0f, -1500.0f};
+    t->setPosition(ahead);
+    ASSERT_TRUE(shooter->mountWeapon(radar, 0));
+    shooter->weapon(0)->updateTargeting(1.0f);
+    ASSERT_TRUE(shooter->weapon(0)->isLocked());
+    shooter->controlInput(0, 1.0f);
+    host.step(kFrame);
+    shooter->controlInput(0, 0.0f);
+    ASSERT_EQ(host.missiles().count(), 1);
+    Missile* m = host.missiles().at(0);
+    ASSERT_EQ(m->target(), t);
+    auto run = [&](float seconds) {
+        for (int i = 0; float(i) * kFrame < seconds; ++i)
+            host.step(kFrame);
+    };
+    // Two spells without lock, each shorter than the grace, with the lock back between.
+    t->setPosition(aside);
+    run(0.35f);
+    EXPECT_EQ(m->target(), t);
+    t->setPosition(ahead);
+    run(0.2f);
+    ASSERT_TRUE(shooter->weapon(0)->isLocked());
+    t->setPosition(aside);
+    run(0.35f);
+    EXPECT_EQ(m->target(), t) << "the time without lock was not started again";
+    // A spell longer than the grace loses the target.
+    run(0.3f);
+    EXPECT_EQ(m->target(), nullptr);
 }
 }  // namespace

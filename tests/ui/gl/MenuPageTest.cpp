@@ -75,7 +75,10 @@ TEST_F(MenuPage, ScrolledListDrawsNoButtonOutsideItsRectangleAndTheFocusPulses)
         goToFrame(&page);
         page.list->scrollY = -30.0f;   // the first button half out at the top
         page.list->layout(page.absX, page.absY);
-        step(3);
+        step(2);
+        // The last frame is drawn with the pulse of the update before it.
+        const int level = focusPulseLevel();
+        step();
         const MenuContainer& list = *page.list;
         const MenuItem& focused = *page.focusedItem;
         ASSERT_TRUE(focused.absY + focused.height > list.absY);
@@ -103,7 +106,6 @@ TEST_F(MenuPage, ScrolledListDrawsNoButtonOutsideItsRectangleAndTheFocusPulses)
         EXPECT_EQ(outside, 0);
 
         // The focus box's outline in the pulse tint: red full, green and blue the pulse level.
-        const int level = focusPulseLevel();
         EXPECT_GE(level, 140);
         EXPECT_LE(level, 200);
         const Rgba outline = screenPixel(focused.absX + focused.width / 2, focused.absY + focused.height +
