@@ -170,8 +170,10 @@ bool quatCanNormalize(const Quat& q)
     const float largest = std::max(std::max(std::fabs(q.x), std::fabs(q.y)), std::max(std::fabs(q.z), std::fabs(q.w)));
     if (!std::isfinite(q.x) || !std::isfinite(q.y) || !std::isfinite(q.z) || !std::isfinite(q.w))
         return false;
+    if (!(largest > 0.0f))
+        return false;
     const Quat s{q.x / largest, q.y / largest, q.z / largest, q.w / largest};
-    return largest > 0.0f && largest * largest * (s.x * s.x + s.y * s.y + s.z * s.z + s.w * s.w) > kTinyLengthSq;
+    return largest * largest * (s.x * s.x + s.y * s.y + s.z * s.z + s.w * s.w) > kTinyLengthSq;
 }
 
 Quat quatNormalize(const Quat& q)
