@@ -15,7 +15,6 @@
 #include "screens/QuitGameOverlay.h"
 #include "screens/Screens.h"
 #include "screens/SplashesScreen.h"
-#include "screens/hud/HudSounds.h"
 #include "sound/Sound.h"
 #include "ui/MenuHooks.h"
 
@@ -72,17 +71,6 @@ void resizeRenderer(int width, int height)
         device->setRenderTarget(nullptr);
 }
 
-// The HUD's message chime and announcements.
-class HudSoundPlayer final : public IHudSounds {
-public:
-    void playMessageSound() override
-    {
-        if (SoundSourceBuffered* source = globalSources().msgSound)
-            source->play();
-    }
-    void playAnnouncer(int, const char* file) override { Sound::createOneShot2D(SoundData::load(file)); }
-};
-
 // A machine without an audio device plays to the null output; only OpenAL
 // itself failing ends the program. Until the menu screen starts its music,
 // the menu piece starts here.
@@ -91,13 +79,6 @@ void startSound()
     if (!Sound::init())
         std::exit(-1);
     startMenuMusic(settings());
-    static HudSoundPlayer hudSoundPlayer;
-    setHudSounds(&hudSoundPlayer);
-    setMenuSoundHook([](MenuSound sound) {
-        const GlobalSources& sources = globalSources();
-        if (SoundSourceBuffered* source = sound == MenuSound::Click ? sources.click : sources.clickBack)
-            source->play();
-    });
 }
 
 void updateSound()

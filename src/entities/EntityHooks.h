@@ -6,11 +6,11 @@
 class Airplane;
 class Parachute;
 
-// Effects and sounds the entities start. Each hook does nothing until the
-// effects and sound libraries fill it, so entities run headless meanwhile.
+// Effects the entities start that the effects library does not make yet.
+// Each hook does nothing until it is filled, so entities run headless meanwhile.
+// Particle effects and sounds are direct calls (spawnParticleEffect,
+// EntitySounds.h).
 struct EntityFxHooks {
-    // A particle effect by its .psc name at a point.
-    std::function<void(const char* psc, const Vec3& at)> spawnEffect;
     // Smoke (level 1) or fire (level 2) on a damaged airplane; 0 stops both.
     std::function<void(Airplane&, int level)> damageEffects;
     // The wreck: kind 1 in the air, 2 on the ground; role 2 for the player.
@@ -23,17 +23,4 @@ struct EntityFxHooks {
     std::function<void(bool gunHit)> screenHit;
 };
 
-struct EntitySoundHooks {
-    // A one-shot game sound by name ("land", "takeoff", "engine_explode", ...),
-    // 3-D at the point.
-    std::function<void(const char* name, const Vec3& at)> play;
-    // The engine loop of an airplane: pitch factor and volume 0..1.
-    std::function<void(const Airplane&, float pitch, float volume)> engine;
-};
-
 EntityFxHooks& entityFx();
-EntitySoundHooks& entitySound();
-
-// Calls that skip an empty hook.
-void fxSpawn(const char* psc, const Vec3& at);
-void soundPlay(const char* name, const Vec3& at);

@@ -1,22 +1,47 @@
 #include "entities/Target.h"
 
 #include "entities/EntityIds.h"
+#include "entities/EntityRemoval.h"
 #include "entities/IEntityHost.h"
+#include "entities/ai/TargetAI.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "gamedata/records/WeaponList.h"
 #include "platform/Log.h"
 
-Target::Target(IEntityHost& host, TargetKind kind, int team)
-    : m_host(&host), m_kind(kind), m_team(team), m_id(targetIds().acquire())
+namespace {
+std::uint32_t g_lastSerial = 0;
+}  // namespace
+
+std::array<Target*, kMaxTargetIds>& Target::registry()
 {
+    static std::array<Target*, kMaxTargetIds> targets{};
+    return targets;
+}
+
+Target* Target::byId(int id)
+{
+    return id >= 0 && id < kMaxTargetIds ? registry()[static_cast<std::size_t>(id)] : nullptr;
+}
+
+Target::Target(IEntityHost& host, TargetKind kind, int team)
+    : m_host(&host), m_kind(kind), m_team(team), m_id(targetIds().acquire()), m_serial(++g_lastSerial)
+{
+    if (m_serial == 0)  // wrapped after four billion targets
+        m_serial = ++g_lastSerial;
+    if (hasId())
+        registry()[static_cast<std::size_t>(m_id)] = this;
 }
 
 Target::~Target()
 {
+    m_ai.reset();
+    if (hasId() && registry()[static_cast<std::size_t>(m_id)] == this)
+        registry()[static_cast<std::size_t>(m_id)] = nullptr;
     removeAllWeapons();
-    // No weapon, missile or bullet may keep pointing here.
-    forgetTargetInWeapons(this);
+    // The host should have done this at removal; a target deleted any other
+    // way must not leave anything pointing here either.
+    forgetTarget(*this);
     targetIds().release(m_id);
 }
 
@@ -28,14 +53,25 @@ bool Target::takeOverId(int id)
         return true;
     if (!targetIds().claim(id))
         return false;
+    if (hasId() && registry()[static_cast<std::size_t>(m_id)] == this)
+        registry()[static_cast<std::size_t>(m_id)] = nullptr;
     targetIds().release(m_id);
     m_id = id;
+    registry()[static_cast<std::size_t>(m_id)] = this;
     return true;
 }
 
 std::u16string Target::displayName(bool) const { return pilotName; }
 
 void Target::update(float) {}
+
+void Target::setAIController(std::unique_ptr<TargetAI> ai) { m_ai = std::move(ai); }
+
+void Target::runAI(float dt)
+{
+    if (m_ai && isActive() && isAlive())
+        m_ai->update(dt);
+}
 
 bool Target::matchesClass(TargetClass c) const
 {
@@ -69,6 +105,16 @@ void Target::onDestroyed(CrashCause cause)
 }
 
 void Target::onTeamChanged(bool) {}
+
+void Target::dropReferencesTo(const Target& gone)
+{
+    if (lastAttacker == &gone)
+        lastAttacker = nullptr;
+    if (rememberedTarget == &gone) {
+        rememberedTarget = nullptr;
+        rememberTime = 0.0f;
+    }
+}
 
 void Target::onTakenOut()
 {

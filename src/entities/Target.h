@@ -1,4 +1,5 @@
 #pragma once
+#include "entities/EntityHandle.h"
 #include "entities/IGameEntity.h"
 
 #include <array>
@@ -10,6 +11,7 @@
 class IEntityHost;
 class Weapon;
 class Squadron;
+class TargetAI;
 struct PlaneCfg;
 struct WeaponCfg;
 
@@ -56,6 +58,7 @@ enum class NetworkRole : int { Local = 0, Remote = 1, RemoteClient = 2 };
 
 constexpr int kTeamNone = 255;
 constexpr int kWeaponSlots = 8;
+constexpr int kMaxTargetIds = 256;
 
 // Everything that can be targeted, damaged and destroyed. Each target holds
 // an id from the 256-entry table; one made while the table is full has id -1
@@ -82,8 +85,33 @@ public:
     int id() const { return m_id; }
     bool hasId() const { return m_id >= 0; }
     // Takes over an id chosen elsewhere (the host's numbering); false, and
-    // the old id kept, when it is out of range or in use.
+    // the old id kept, when it is out of range or in use. Handles made
+    // before the change no longer resolve.
     bool takeOverId(int id);
+    // Unique for the run of the program, never 0: tells this target from a
+    // later one that gets the same id.
+    std::uint32_t serial() const { return m_serial; }
+    EntityHandle handle() const { return EntityHandle(this); }
+    // The live target holding an id; null when none does.
+    static Target* byId(int id);
+    // Visits every live target that has an id. The visitor must not create
+    // or delete targets.
+    template <typename F>
+    static void forEachTarget(F&& visit)
+    {
+        for (Target* t : registry())
+            if (t)
+                visit(*t);
+    }
+
+    // The first step of leaving the world (see EntityRemoval.h): the target
+    // can no longer be targeted or damaged, and the host deletes it after the
+    // frame's update.
+    void markForRemoval() { m_removalMarked = true; }
+    bool isMarkedForRemoval() const { return m_removalMarked; }
+    // Another target leaves the world: clear every link to it. Kinds that
+    // keep more links extend this.
+    virtual void dropReferencesTo(const Target& gone);
 
     TargetKind kind() const { return m_kind; }
     int team() const { return m_team; }
@@ -99,7 +127,7 @@ public:
     float health() const override { return m_health; }
     float maxHealth() const override { return m_maxHealth; }
     float radius() const override { return m_radius; }
-    bool canBeTargeted() const override { return m_targetable; }
+    bool canBeTargeted() const override { return isTargetable(); }
     void update(float dt) override;
 
     void setPosition(const Vec3& p) { m_position = p; }
@@ -113,7 +141,7 @@ public:
     LifeState lifeState() const { return m_lifeState; }
     LifeState getLifeState() const { return m_lifeState; }
     virtual void setLifeState(LifeState state) { m_lifeState = state; }
-    bool isTargetable() const { return m_targetable; }
+    bool isTargetable() const { return m_targetable && !m_removalMarked; }
     virtual void setTargetable(bool on) { m_targetable = on; }
     bool isActive() const { return m_active; }
     // Entering (true) or leaving (false) play.
@@ -151,6 +179,13 @@ public:
     // A network entity record for a map entity; targets placed from the map accept.
     virtual bool acceptsNetworkRecord() const { return mapItem >= 0; }
 
+    // The AI pilot or gunner; null when none. The target owns it; a new one
+    // replaces (deletes) the old.
+    TargetAI* aiController() const { return m_ai.get(); }
+    void setAIController(std::unique_ptr<TargetAI> ai);
+    // Runs the controller, when there is one, for the frame.
+    void runAI(float dt);
+
     // Weapons: up to eight, each with the tag (group) it was mounted with.
     // False, and nothing made, when the index names no weapon, all eight
     // slots are full or no weapon id is free.
@@ -178,7 +213,6 @@ public:
     CrashCause deathCause = CrashCause::None;
     int mapItem = -1;
     Squadron* squadron = nullptr;
-    void* aiController = nullptr;  // the AI library's controller; null when none
     bool checksCollisions = true;
     bool inPlay = true;
     int markerColorIndex = -1;
@@ -188,6 +222,7 @@ public:
 
 protected:
     static void reportNoId();
+    static std::array<Target*, kMaxTargetIds>& registry();
 
     Vec3 m_position;
     Vec3 m_velocity;
@@ -201,8 +236,11 @@ private:
     TargetKind m_kind;
     int m_team;
     int m_id;
+    std::uint32_t m_serial;
+    bool m_removalMarked = false;
     LifeState m_lifeState = LifeState::Alive;
     bool m_targetable = true;
     bool m_active = false;
     std::array<std::unique_ptr<Weapon>, kWeaponSlots> m_weapons;
+    std::unique_ptr<TargetAI> m_ai;
 };

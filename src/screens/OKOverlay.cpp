@@ -8,11 +8,6 @@
 #include "ui/widgets/SpriteLabel.h"
 
 namespace {
-void pressOK(void*)
-{
-    OKOverlay::hide();
-}
-
 // The menus' three-part button, at least the OK button's width, its label
 // centred.
 class WideButton final : public ResizableButton {
@@ -53,8 +48,7 @@ OKOverlay::OKOverlay()
     button->alignment = kAlignLeft | kAlignTop;
     button->x = m.halfWidth - button->width / 2;
     button->y = h + static_cast<int>(60.0f * m.uiScale) - button->height / 2;
-    button->onClick = &pressOK;
-    button->context = this;
+    button->onClick = [] { OKOverlay::hide(); };
     button->focusable = true;
     button->touchMargin = kTouchMargin;   // a near miss still presses
 

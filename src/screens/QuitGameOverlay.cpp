@@ -8,19 +8,10 @@
 #include "ui/widgets/SpriteLabel.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
-void pressNo(void* context)
-{
-    static_cast<QuitGameOverlay*>(context)->onNo();
-}
-
-void pressYes(void* context)
-{
-    static_cast<QuitGameOverlay*>(context)->onYes();
-}
-
-ResizableButton* makeButton(int stringId, QuitGameOverlay& owner, MenuCallback press)
+ResizableButton* makeButton(int stringId, MenuAction press)
 {
     auto* button = new ResizableButton(stringId);
     button->setup(QuitGameOverlay::kButtonLeft, QuitGameOverlay::kButtonMiddle, QuitGameOverlay::kButtonRight,
@@ -28,8 +19,7 @@ ResizableButton* makeButton(int stringId, QuitGameOverlay& owner, MenuCallback p
     button->anchorMode = MenuItem::kAnchorAbsolute;
     button->alignment = MenuItem::kAlignLeft | MenuItem::kAlignTop;
     button->focusable = true;
-    button->context = &owner;
-    button->onClick = press;
+    button->onClick = std::move(press);
     button->touchMargin = QuitGameOverlay::kTouchMargin;   // a near miss still presses
     return button;
 }
@@ -43,8 +33,8 @@ QuitGameOverlay& QuitGameOverlay::instance()
 
 QuitGameOverlay::QuitGameOverlay()
 {
-    noButton = makeButton(kNoString, *this, &pressNo);
-    yesButton = makeButton(kYesString, *this, &pressYes);
+    noButton = makeButton(kNoString, [this] { onNo(); });
+    yesButton = makeButton(kYesString, [this] { onYes(); });
     question = new SpriteLabel(kQuestionFont, std::u16string_view(u"OUT"));
     question->anchorMode = kAnchorAbsolute;
     addItem(noButton);

@@ -2,6 +2,7 @@
 #include "ui/MenuItem.h"
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class CSprite;
@@ -41,7 +42,16 @@ public:
     bool contains(int x, int y, float margin) const override;
     bool isInteractive() const override { return false; }
 
-    // Takes ownership; appended to both lists, not positioned.
+    // Takes ownership; appended to both lists, not positioned. The form new
+    // code uses: the caller keeps the returned reference, the container owns.
+    template <typename T>
+    T& add(std::unique_ptr<T> item)
+    {
+        T& added = *item;
+        addItem(item.release());
+        return added;
+    }
+    // The same from a raw pointer, for the older pages.
     virtual void addItem(MenuItem* item);
     // Takes ownership, positions the item by the layout mode and grows the content.
     virtual void placeItem(MenuItem* item);

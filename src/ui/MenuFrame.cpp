@@ -48,20 +48,13 @@ MenuFrame::MenuFrame()
     back->alignment = kAlignLeft | kAlignCentreY;
     back->x = static_cast<int>(20.0f * metrics.uiScale);
     back->y = static_cast<int>(144.5f * metrics.uiScale);
-    back->context = this;
-    back->onClick = &MenuFrame::onBackButton;
+    back->onClick = [this] { onBack(); };
     back->focusable = true;
     back->visible = false;
     back->enabled = false;
     addItem(back);
     m_backButton = back;
     focusedItem = back;
-}
-
-void MenuFrame::onBackButton(void* context)
-{
-    if (context)
-        static_cast<MenuFrame*>(context)->onBack();
 }
 
 void MenuFrame::onBack()

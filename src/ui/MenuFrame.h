@@ -38,8 +38,6 @@ public:
     virtual void rebuildFocusLinks();
 
     ResizableButton* backButton() const { return m_backButton; }
-    // The back button's click.
-    static void onBackButton(void* context);
 
     MenuItem* focusedItem = nullptr;
 

@@ -1,12 +1,13 @@
 #include "ui/MenuHooks.h"
 
 #include "platform/Clock.h"
+#include "sound/SoundSource.h"
+#include "sound/SoundTable.h"
 
 #include <utility>
 
 namespace {
 struct Hooks {
-    std::function<void(MenuSound)> sound;
     MenuAlertHooks alert;
     std::function<MenuFrame*()> overlayFrame;
     std::function<void()> popups;
@@ -20,15 +21,11 @@ Hooks& hooks()
 }
 }  // namespace
 
-void setMenuSoundHook(std::function<void(MenuSound)> hook)
-{
-    hooks().sound = std::move(hook);
-}
-
 void playMenuSound(MenuSound sound)
 {
-    if (hooks().sound)
-        hooks().sound(sound);
+    const GlobalSources& sources = globalSources();
+    if (SoundSourceBuffered* source = sound == MenuSound::Click ? sources.click : sources.clickBack)
+        source->play();
 }
 
 void setMenuAlertHooks(MenuAlertHooks alert)

@@ -7,20 +7,23 @@ class MenuFrame;
 // (main.cpp); every empty hook does nothing.
 
 // The two sounds of the menu framework: "click" for a button, "clickback" for
-// going back a page.
+// going back a page. Played straight through the sound library's global
+// sources; nothing while the sound system is down.
 enum class MenuSound { Click, ClickBack };
-void setMenuSoundHook(std::function<void(MenuSound)> hook);
 void playMenuSound(MenuSound sound);
+
+// The one form of a menu callback: what an item does when it is used. The
+// owner captures what it needs.
+using MenuAction = std::function<void()>;
 
 // The modal alert, which the buttons open for a confirmation or a notice
 // before their click runs. Until an alert is registered a confirmation is
-// never given, so its callback does not run; a notice's callback runs at once.
-using MenuCallback = void (*)(void* context);
+// never given, so its action does not run; a notice's action runs at once.
 struct MenuAlertHooks {
-    // The alert with string `stringId`; `callback(context)` runs when the player confirms.
-    std::function<void(int stringId, void* context, MenuCallback callback)> showConfirm;
-    // The alert with the text; `callback(context)` runs when it is closed.
-    std::function<void(const char16_t* text, void* context, MenuCallback callback)> showAlert;
+    // The alert with string `stringId`; `confirmed` runs when the player confirms.
+    std::function<void(int stringId, MenuAction confirmed)> showConfirm;
+    // The alert with the text; `closed` runs when it is closed.
+    std::function<void(const char16_t* text, MenuAction closed)> showAlert;
 };
 void setMenuAlertHooks(MenuAlertHooks hooks);
 const MenuAlertHooks& menuAlertHooks();

@@ -1,6 +1,7 @@
 // One weapons frame: 1024 bullets and 128 guided missiles among 64 airplanes;
-// and the lock searches of a frame.
+// the lock searches of a frame; and forgetting a removed target.
 #include "entities/EntityIds.h"
+#include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/BulletPool.h"
 #include "entities/weapons/MissileKinds.h"
@@ -121,6 +122,41 @@ void lockSearchOf128Launchers(benchmark::State& state)
     }
 }
 BENCHMARK(lockSearchOf128Launchers);
+
+// Forgetting one target in a full world: 255 other targets, 1024 bullets and
+// 128 missiles are walked. A battle removes several targets in a frame.
+void forgetOneTargetInAFullWorld(benchmark::State& state)
+{
+    clearEntityIds();
+    seedRandom(5, 7);
+    PlaneCfg cfg;
+    SimHost host;
+    std::vector<Airplane*> planes;
+    while (targetIds().usedCount() < targetIds().kCapacity)
+        planes.push_back(host.add(Target::create<Airplane>(host, cfg, 0, std::u16string())));
+    WeaponCfg gun;
+    gun.life = 100.0f;
+    WeaponCfg seeker;
+    seeker.life = 100.0f;
+    for (int i = 0; i < BulletPool::kCapacity; ++i)
+        BulletPool::instance().fire(planes[static_cast<std::size_t>(i) % planes.size()], 0, gun, somewhere(),
+                                    anyDirection() * 900.0f);
+    for (int i = 0; i < 128; ++i) {
+        MissileLaunch l;
+        l.record = &seeker;
+        l.host = &host;
+        l.owner = planes[static_cast<std::size_t>(i)];
+        l.target = planes[static_cast<std::size_t>(i + 1)];
+        l.position = somewhere();
+        l.direction = anyDirection();
+        host.missiles().add(Missile::make<AllAspectMissile>(l));
+    }
+    Airplane& gone = *planes[7];
+    for (auto _ : state)
+        forgetTarget(gone);
+    host.missiles().clear();
+}
+BENCHMARK(forgetOneTargetInAFullWorld);
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -5,8 +5,8 @@
 #include "effects/particles/ParticleBatches.h"
 #include "effects/screen/ScreenSplats.h"
 
-#include "FakeAudioDevice.h"
-#include "TestWav.h"
+#include "support/sound/FakeAudioDevice.h"
+#include "support/sound/TestWav.h"
 #include "support/TempDir.h"
 #include "support/TestPak.h"
 

@@ -7,6 +7,7 @@
 #include "platform/Random.h"
 #include "support/entities/SimHost.h"
 #include "support/entities/WeaponScenarios.h"
+#include "support/sound/RecordingSound.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,6 @@ struct HookScope {
     ~HookScope()
     {
         entityFx() = EntityFxHooks{};
-        entitySound() = EntitySoundHooks{};
     }
 };
 
@@ -121,11 +121,10 @@ TEST(DamageRuleChain, TheTierBonusGoesToGroundAndNavalVictimsOfTierTwoAttackersO
 
 TEST_F(Damage, HeavyHitsSetFlightStatesThatRelayAndExpire)
 {
-    int sounds = 0;
-    entitySound().play = [&](const char* name, const Vec3&) { sounds += std::string(name) == "engine_explode"; };
+    RecordingSound sound{"engine_explode"};
     plane->setFlightState(FlightState::EngineDead, 2.0f);
     EXPECT_EQ(host.flightStateReports, 1);
-    EXPECT_EQ(sounds, 1);
+    EXPECT_EQ(sound.playCount("engine_explode"), 1);
     const float before = plane->speed();
     run(1.0f);
     EXPECT_LT(plane->speed(), before - 10.0f);  // no engine

@@ -18,6 +18,8 @@
 #include "platform/Random.h"
 #include "support/entities/SimHost.h"
 #include "support/entities/WeaponScenarios.h"
+#include "support/effects/ParticleScope.h"
+#include "support/sound/RecordingSound.h"
 
 #include <gtest/gtest.h>
 
@@ -49,15 +51,14 @@ WeaponCfg record(int type, int slots = 2, float reload = 1.0f)
 struct Weapons : testing::Test {
     PlaneCfg cfg = testJet();
     SimHost host;
-    std::vector<std::string> sounds;
+    RecordingSound sound{"mgun_no_ammo", "bullet_pass_by1", "bullet_pass_by2"};
 
     void SetUp() override
     {
         clearEntityIds();
         seedRandom(7, 11);
-        entitySound().play = [this](const char* name, const Vec3&) { sounds.emplace_back(name); };
     }
-    void TearDown() override { entitySound().play = nullptr; }
+    std::vector<std::string> sounds() const { return sound.played(); }
 
     Airplane* plane(int team, const Vec3& at, const Vec3& direction = {0.0f, 0.0f, -1.0f}, float speed = 250.0f)
     {
@@ -167,7 +168,7 @@ TEST_F(Weapons, GunRateDoesNotDependOnTheFrameRateAndAnEmptyGunClicks)
     for (int i = 0; i < 30; ++i)
         host.step(kFrame);
     EXPECT_EQ(a->weapon(0)->ammo(), 0);
-    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), "mgun_no_ammo"), 1);
+    EXPECT_EQ(sound.playCount("mgun_no_ammo"), 1);
 }
 
 TEST_F(Weapons, LockCountsDownInTheConeAndIsLostOutsideIt)
@@ -285,7 +286,8 @@ TEST_F(Weapons, EnemyBulletsPassingThePlayerAreHeardOnce)
     BulletPool::instance().fire(nullptr, 0, w, then + Vec3{-90.0f, -clear, 0.0f}, {900.0f, 0.0f, 0.0f});
     for (int i = 0; i < 90; ++i)
         host.step(kFrame);
-    const auto heard = std::count_if(sounds.begin(), sounds.end(),
+    const std::vector<std::string> played = sounds();
+    const auto heard = std::count_if(played.begin(), played.end(),
                                      [](const std::string& s) { return s.rfind("bullet_pass_by", 0) == 0; });
     EXPECT_EQ(heard, 1) << "only the enemy bullet, and only once";
     EXPECT_EQ(hitsOn(player), 0);
@@ -507,14 +509,10 @@ TEST_F(Weapons, FlakBurstsAtTheLeadPointAndSparesItsOwnSide)
     flak.blastDamage = 20.0f;
     flak.dmgAir = 0.012f;
     ASSERT_TRUE(site->mountWeapon(flak, 0));
-    std::vector<Vec3> bursts;
-    entityFx().spawnEffect = [&](const char* psc, const Vec3& at) {
-        if (std::string(psc) == "flak_burst.psc")
-            bursts.push_back(at);
-    };
+    ParticleScope particles(sound.data(), {"flak_burst.psc"});
     for (int i = 0; i < 60 * 4; ++i)
         host.step(kFrame);
-    entityFx().spawnEffect = nullptr;
+    const std::vector<Vec3> bursts = particles.positions();
     ASSERT_GE(bursts.size(), 2u);
     // Fused at the lead point: the first bursts go off right by the airplane.
     EXPECT_GT(hitsOn(enemy), 0);

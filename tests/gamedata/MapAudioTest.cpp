@@ -1,7 +1,7 @@
-#include "MapTestHooks.h"
+#include "support/gamedata/MapTestHooks.h"
 
-#include "FakeAudioDevice.h"
-#include "TestWav.h"
+#include "support/sound/FakeAudioDevice.h"
+#include "support/sound/TestWav.h"
 #include "gamedata/map/MapLoader.h"
 #include "platform/Log.h"
 #include "platform/Settings.h"

@@ -1,4 +1,4 @@
-#include "MapTestHooks.h"
+#include "support/gamedata/MapTestHooks.h"
 
 #include "gamedata/MissionSave.h"
 #include "gamedata/map/MapLoader.h"

@@ -52,15 +52,15 @@ TEST_F(WeaponListTest, LooksWeaponsUpAndListsThemPerSlot)
     WeaponList weapons;
     ASSERT_TRUE(weapons.load("data/weapons/weapons.lst", texts));
     ASSERT_EQ(weapons.count(), 4);
-    EXPECT_EQ(weapons.findByName("bombs"), 2);
+    EXPECT_EQ(weapons.indexByName("bombs"), 2);
     EXPECT_EQ(weapons.indexByName("radar"), 3);
-    EXPECT_EQ(weapons.findByName("torpedo"), -1);
-    EXPECT_EQ(weapons.byName("torpedo"), nullptr);
+    EXPECT_EQ(weapons.indexByName("torpedo"), -1);
+    EXPECT_EQ(weapons.findByName("torpedo"), nullptr);
     EXPECT_EQ(weapons.findById(3)->name, "rockets");
     EXPECT_EQ(weapons.findById(1), nullptr);
-    EXPECT_EQ(weapons.byName("bombs")->type, kWeaponSimple);
-    EXPECT_EQ(weapons.byName("gun")->descriptionId, 102);
-    EXPECT_TRUE(weapons.byName("gun")->isGun());
+    EXPECT_EQ(weapons.findByName("bombs")->type, kWeaponSimple);
+    EXPECT_EQ(weapons.findByName("gun")->descriptionId, 102);
+    EXPECT_TRUE(weapons.findByName("gun")->isGun());
 
     auto names = [](const std::vector<const WeaponCfg*>& list) {
         std::vector<std::string> out;
@@ -85,12 +85,12 @@ TEST_F(WeaponListTest, ClampsCountsAndSkipsBadRecords)
     WeaponList weapons;
     ASSERT_TRUE(weapons.load("data/weapons/weapons.lst", texts));
     ASSERT_EQ(weapons.count(), 3);
-    EXPECT_EQ(weapons.byName("none")->numSlots, 1);
-    EXPECT_GT(weapons.byName("none")->reloadTime, 0.0f);
-    EXPECT_EQ(weapons.byName("none")->damage, 0.0f);
-    EXPECT_EQ(weapons.byName("many")->numSlots, WeaponCfg::kMaxSlots);
-    EXPECT_EQ(weapons.byName("many")->iconIndex, 4);
-    EXPECT_EQ(weapons.byName("last")->ammo, 5);
+    EXPECT_EQ(weapons.findByName("none")->numSlots, 1);
+    EXPECT_GT(weapons.findByName("none")->reloadTime, 0.0f);
+    EXPECT_EQ(weapons.findByName("none")->damage, 0.0f);
+    EXPECT_EQ(weapons.findByName("many")->numSlots, WeaponCfg::kMaxSlots);
+    EXPECT_EQ(weapons.findByName("many")->iconIndex, 4);
+    EXPECT_EQ(weapons.findByName("last")->ammo, 5);
     EXPECT_EQ(warnings.size(), 3u);
     EXPECT_TRUE(warned({"weapons.lst:3", "type 12"}));
     EXPECT_TRUE(warned({"weapons.lst:4", "outside"}));

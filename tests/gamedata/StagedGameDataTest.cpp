@@ -85,10 +85,10 @@ TEST_F(StagedGameData, AircraftAreCompleteAndReferToWhatExists)
         expectText(p.pStrInfo, p.name);
         EXPECT_FALSE(p.fullname.empty()) << p.name;
         EXPECT_FALSE(p.shortname.empty()) << p.name;
-        EXPECT_NE(weapons.byName(p.pGunWeapon), nullptr) << p.name;
-        EXPECT_TRUE(weapons.byName(p.pGunWeapon)->isGun()) << p.name;
+        EXPECT_NE(weapons.findByName(p.pGunWeapon), nullptr) << p.name;
+        EXPECT_TRUE(weapons.findByName(p.pGunWeapon)->isGun()) << p.name;
         for (const std::string* slot : {&p.sp_weapon0, &p.sp_weapon1})
-            EXPECT_TRUE(slot->empty() || weapons.byName(*slot)) << p.name << ": " << *slot;
+            EXPECT_TRUE(slot->empty() || weapons.findByName(*slot)) << p.name << ": " << *slot;
         // The paint rows as written, before the loader's clamp adds any.
         PlaneCfg raw;
         std::string error;
@@ -127,7 +127,7 @@ TEST_F(StagedGameData, WeaponsCoverEveryKindTheGameFires)
 {
     for (const char* name : {"machinegun_light_1", "machinegun_heavy_1", "simple_missile_1", "simple_missile_2",
                              "torpedo_1", "bomb_1"})
-        EXPECT_NE(weapons.byName(name), nullptr) << name;
+        EXPECT_NE(weapons.findByName(name), nullptr) << name;
     std::set<int> types, subtypes;
     for (int i = 0; i < weapons.count(); ++i) {
         const WeaponCfg& w = *weapons.at(i);
@@ -157,7 +157,7 @@ TEST_F(StagedGameData, UnitsNameTheirModelsAndWeapons)
         EXPECT_TRUE(exists(file)) << u.name << ": " << file;
         expectText(u.display, u.name);
         for (int k = 0; k < u.weapons.count(); ++k) {
-            const WeaponCfg* w = weapons.byName(u.weapons.at(k)->name);
+            const WeaponCfg* w = weapons.findByName(u.weapons.at(k)->name);
             EXPECT_NE(w, nullptr) << u.name << ": " << u.weapons.at(k)->name;
             flak = flak || (w && w->type == kWeaponFlak);
         }

@@ -1,6 +1,6 @@
 // Every game view behind a real airplane flying a loop and a roll over hills,
 // at two frame rates: the eye must move smoothly and stay above the ground.
-#include "CameraFakes.h"
+#include "support/screens/CameraFakes.h"
 #include "entities/TestPlanes.h"
 #include "entities/aircraft/Airplane.h"
 #include "screens/scene/GameCamera.h"

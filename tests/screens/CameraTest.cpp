@@ -1,4 +1,4 @@
-#include "CameraFakes.h"
+#include "support/screens/CameraFakes.h"
 #include "screens/scene/GameCamera.h"
 #include "screens/scene/MenuCamera.h"
 

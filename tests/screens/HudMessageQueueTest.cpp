@@ -6,6 +6,8 @@
 #include "render/2d/CFont.h"
 #include "screens/hud/HudMessageQueue.h"
 #include "support/TempDir.h"
+#include "support/entities/SimHost.h"
+#include "support/entities/WeaponScenarios.h"
 #include "support/TestPak.h"
 
 #include <gtest/gtest.h>
@@ -34,14 +36,13 @@ constexpr int kLongLineId = 500, kWarningA = 248, kWarningB = 249, kWarningC = 2
 struct HudQueue : testing::Test {
     TempDir data;
     FileLayerScope scope{"", data.folder()};
-    RecordingHudSounds sounds;
+    RecordingHudSounds sounds{data};
     HudMessageQueue* queue = nullptr;
 
     void SetUp() override
     {
         ASSERT_TRUE(setScreenSize(960, 640));
         setHudFontSource(testFontSource);
-        setHudSounds(&sounds);
         unloadStringTables();
         data.write("data/strings/tables.cfg", "StringTableList { tables [ StringTableFile { name \"main\" } ] }");
         std::string table = "248 - \"Missile\"\n249 - \"Stall\"\n250 - \"Fuel\"\n359 - \"Time left\"\n";
@@ -56,7 +57,6 @@ struct HudQueue : testing::Test {
     void TearDown() override
     {
         delete queue;
-        setHudSounds(nullptr);
         setHudFontSource(nullptr);
         setLanguageByIndex(0);
         unloadStringTables();
@@ -95,7 +95,7 @@ TEST_F(HudQueue, LinesPushedTogetherLeaveOneAfterAnother)
     EXPECT_NE(queue->ring()[3], nullptr);
     queue->update(0.2f);
     EXPECT_EQ(queue->ring()[3], nullptr);
-    EXPECT_EQ(sounds.messageSounds, 0);   // event lines are silent
+    EXPECT_EQ(sounds.messageSounds(), 0);   // event lines are silent
 }
 
 TEST_F(HudQueue, NoticeDurationsByCharacterAndLanguage)
@@ -272,17 +272,17 @@ TEST_F(HudQueue, EachMessageSoundPlaysOnce)
     queue->pushCentre(kWarningA, Color4{}, 5.0f);   // warnings come silent
     queue->update(0.1f);
     queue->update(0.1f);
-    EXPECT_EQ(sounds.messageSounds, 1);
+    EXPECT_EQ(sounds.messageSounds(), 1);
     queue->popOldestNotice();
     queue->update(0.1f);
     queue->update(0.1f);
-    EXPECT_EQ(sounds.messageSounds, 2);
+    EXPECT_EQ(sounds.messageSounds(), 2);
 
     queue->pushWithSound(9, u"Double kill");
     queue->pushWithSound(15, u"no such sound");
     queue->pushWithSound(-1, u"nor this");
-    ASSERT_EQ(sounds.announcers.size(), 1u);
-    EXPECT_EQ(sounds.announcers[0], "data/sounds/double_kill.wav");
+    ASSERT_EQ(sounds.announcers().size(), 1u);
+    EXPECT_EQ(sounds.announcers()[0], "data/sounds/double_kill.wav");
     EXPECT_FLOAT_EQ(queue->notices().back()->duration, 3.0f);
 }
 
@@ -309,15 +309,17 @@ TEST_F(HudQueue, HeadNoticeHitAndTeamList)
     EXPECT_TRUE(queue->hitHeadNotice(480, 100));
     EXPECT_FALSE(queue->hitHeadNotice(480, 300));
 
-    int a = 0, b = 0;
+    SimHost host;
+    Target* a = host.addTarget(std::make_unique<ScriptedTarget>(host, TargetKind::Vehicle, 0, 1.0f, 1.0f));
+    Target* b = host.addTarget(std::make_unique<ScriptedTarget>(host, TargetKind::Vehicle, 0, 1.0f, 1.0f));
     HudTeamList& list = queue->players();
-    list.add(&a);
-    list.add(&a);
-    list.add(&b);
+    list.add(a->handle());
+    list.add(a->handle());
+    list.add(b->handle());
     EXPECT_EQ(list.count(), 2);
-    list.remove(&a);
-    EXPECT_FALSE(list.contains(&a));
-    EXPECT_TRUE(list.contains(&b));
+    list.remove(a->handle());
+    EXPECT_FALSE(list.contains(a->handle()));
+    EXPECT_TRUE(list.contains(b->handle()));
 }
 
 }  // namespace

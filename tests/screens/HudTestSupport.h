@@ -3,6 +3,8 @@
 #include "render/2d/SpriteBatch.h"
 #include "render/2d/SpriteSheet.h"
 #include "screens/hud/HudSounds.h"
+#include "sound/SoundTable.h"
+#include "support/sound/RecordingSound.h"
 
 #include <algorithm>
 #include <string>
@@ -26,12 +28,21 @@ inline SpriteSheet hudTestFont()
     return s;
 }
 
-// Counts what the HUD asks of the sound system.
-struct RecordingHudSounds : IHudSounds {
-    int messageSounds = 0;
-    std::vector<std::string> announcers;
-    void playMessageSound() override { ++messageSounds; }
-    void playAnnouncer(int, const char* file) override { announcers.emplace_back(file); }
+// What the HUD played on the recording sound device, over the test's data
+// folder: the message chime and the one announcer file the tests use.
+struct RecordingHudSounds {
+    explicit RecordingHudSounds(const TempDir& data) : sound(data, {"msgSound", "double_kill"}) {}
+    RecordingSound sound;
+    int messageSounds() const { return sound.playCount("msgSound"); }
+    // The announcer files played, by path.
+    std::vector<std::string> announcers() const
+    {
+        std::vector<std::string> out;
+        for (const std::string& name : sound.played())
+            if (name != "msgSound")
+                out.push_back(std::string(kSoundFolder) + name + ".wav");
+        return out;
+    }
 };
 
 struct RecordedQuad {

@@ -1,6 +1,6 @@
 #include "sound/AudioDevice.h"
 
-#include "TestWav.h"
+#include "support/sound/TestWav.h"
 #include "platform/File.h"
 
 #include <gtest/gtest.h>

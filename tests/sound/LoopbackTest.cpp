@@ -1,7 +1,7 @@
 #include "sound/OpenAlDevice.h"
 #include "sound/Sound.h"
 
-#include "TestWav.h"
+#include "support/sound/TestWav.h"
 #include "support/TempDir.h"
 #include "support/TestPak.h"
 

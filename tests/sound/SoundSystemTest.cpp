@@ -1,7 +1,7 @@
 #include "sound/Sound.h"
 
-#include "FakeAudioDevice.h"
-#include "TestWav.h"
+#include "support/sound/FakeAudioDevice.h"
+#include "support/sound/TestWav.h"
 #include "support/TempDir.h"
 #include "support/TestPak.h"
 

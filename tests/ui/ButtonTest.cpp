@@ -32,13 +32,9 @@ CFont& stagedFont()
 // What fired, in order.
 struct Recorder {
     std::string order;
-    std::vector<MenuSound>* sounds = nullptr;
-    static void click(void* context)
-    {
-        auto* r = static_cast<Recorder*>(context);
-        r->order += "click(" + std::to_string(r->sounds->size()) + ") ";
-    }
-    static void second(void* context, SpriteButton*) { static_cast<Recorder*>(context)->order += "second "; }
+    MenuSoundLog* sounds = nullptr;
+    void click() { order += "click(" + std::to_string(sounds->size()) + ") "; }
+    void second() { order += "second "; }
 };
 
 struct TargetFrame : MenuFrame {
@@ -56,8 +52,7 @@ struct Buttons : MenuTest {
     SpriteButton* textButton(std::u16string_view label)
     {
         auto* button = new SpriteButton(-1, -1, -1, label);
-        button->context = &recorder;
-        button->onClick = &Recorder::click;
+        button->onClick = [this] { recorder.click(); };
         return button;
     }
 };
@@ -137,7 +132,7 @@ TEST_F(Buttons, SoundThenCallbacksThenTargetPage)
     MenuFrame start;
     goToFrame(&start);
     SpriteButton* button = textButton(u"Go");
-    button->onClick2 = &Recorder::second;
+    button->onClick2 = [this] { recorder.second(); };
     button->targetFrame = &target;
     button->activate();
     EXPECT_EQ(recorder.order, "click(1) second ");
@@ -151,11 +146,11 @@ TEST_F(Buttons, SoundThenCallbacksThenTargetPage)
     delete button;
 }
 
-TEST_F(Buttons, WithoutAContextOnlyTheTargetPageOpens)
+TEST_F(Buttons, WithoutAClickActionOnlyTheTargetPageOpens)
 {
     TargetFrame target;
     SpriteButton button(-1, -1, -1, u"Go");
-    button.onClick = &Recorder::click;
+    button.onClick = nullptr;
     button.targetFrame = &target;
     button.activate();
     EXPECT_EQ(recorder.order, "");
@@ -166,12 +161,10 @@ TEST_F(Buttons, WithoutAContextOnlyTheTargetPageOpens)
 TEST_F(Buttons, AConfirmationHoldsTheClickBack)
 {
     int asked = 0;
-    MenuCallback held = nullptr;
-    void* heldContext = nullptr;
-    setMenuAlertHooks({[&](int id, void* context, MenuCallback callback) {
+    MenuAction held;
+    setMenuAlertHooks({[&](int id, MenuAction confirmed) {
                            asked = id;
-                           held = callback;
-                           heldContext = context;
+                           held = std::move(confirmed);
                        },
                        nullptr});
     SpriteButton* button = textButton(u"Quit");
@@ -179,22 +172,17 @@ TEST_F(Buttons, AConfirmationHoldsTheClickBack)
     button->activate();
     EXPECT_EQ(asked, 12);
     EXPECT_EQ(recorder.order, "");
-    held(heldContext);
+    delete button;  // the alert's action outlives the button
+    held();
     EXPECT_EQ(recorder.order, "click(1) ");
-    delete button;
 }
 
 TEST_F(Buttons, ReleaseButtonReportsNothingYetCallsBack)
 {
     SpriteButtonR button(-1, -1, -1, 0);
     int presses = 0, releases = 0;
-    struct Counts {
-        int* presses;
-        int* releases;
-    } counts{&presses, &releases};
-    button.context = &counts;
-    button.onPress = [](void* c, SpriteButton*) { ++*static_cast<Counts*>(c)->presses; };
-    button.onRelease = [](void* c, SpriteButton*) { ++*static_cast<Counts*>(c)->releases; };
+    button.onPress = [&] { ++presses; };
+    button.onRelease = [&] { ++releases; };
     button.width = button.height = 100;
     button.layout(0, 0);
     EXPECT_FALSE(button.onTouchDown(10, 10));

@@ -232,3 +232,27 @@ TEST_F(Layout, PickMarginIsScaledTwice)
 }
 
 }  // namespace
+
+namespace {
+struct CountedItem : MenuItem {
+    explicit CountedItem(int& alive) : m_alive(alive) { ++m_alive; }
+    ~CountedItem() override { --m_alive; }
+    int& m_alive;
+};
+}  // namespace
+
+TEST_F(Layout, AnItemAddedByUniquePointerIsOwnedAndReturnedByReference)
+{
+    int alive = 0;
+    {
+        MenuContainer box;
+        CountedItem& first = box.add(std::make_unique<CountedItem>(alive));
+        CountedItem& second = box.add(std::make_unique<CountedItem>(alive));
+        EXPECT_EQ(box.itemCount(), 2);
+        EXPECT_EQ(box.itemAt(0), &first);
+        EXPECT_EQ(box.itemAt(1), &second);
+        EXPECT_EQ(box.inputList().size(), 2u);
+        EXPECT_EQ(alive, 2);
+    }
+    EXPECT_EQ(alive, 0) << "the container deletes what it was given";
+}

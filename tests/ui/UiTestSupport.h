@@ -2,6 +2,7 @@
 #include "platform/Clock.h"
 #include "platform/ScreenMetrics.h"
 #include "ui/MenuContainer.h"
+#include "MenuSoundLog.h"
 #include "ui/MenuHooks.h"
 #include "ui/MenuNavigation.h"
 
@@ -49,17 +50,16 @@ struct MenuTest : testing::Test {
         ASSERT_TRUE(setScreenSize(960, 640));
         setFrameDelta(1.0f / 60.0f);
         clearFrameHistory();
-        setMenuSoundHook([this](MenuSound s) { sounds.push_back(s); });
         setMenuClock([this] { return clockNow; });
     }
     void TearDown() override
     {
         clearFrameHistory();
-        setMenuSoundHook(nullptr);
         setMenuClock(nullptr);
         setMenuAlertHooks({});
         setScreenSize(960, 640);
     }
-    std::vector<MenuSound> sounds;
+    RecordingSound sound{"click", "clickback"};
+    MenuSoundLog sounds{sound};
     float clockNow = 0.0f;
 };

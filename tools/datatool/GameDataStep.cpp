@@ -26,7 +26,7 @@ void printAircraftSummary(const PlaneList& planes, const WeaponList& weapons)
                 "top", "stall", "pitch", "roll", "armour", "dmg", "fl", "gun (dps)", "slot 0", "slot 1");
     for (int i = 0; i < planes.count(); ++i) {
         const PlaneCfg& p = *planes.at(i);
-        const WeaponCfg* gun = weapons.byName(p.pGunWeapon);
+        const WeaponCfg* gun = weapons.findByName(p.pGunWeapon);
         const float dps = gun ? gun->damage * float(gun->numSlots) / gun->reloadTime : 0.0f;
         char gunText[40];
         std::snprintf(gunText, sizeof gunText, "%s (%.0f)", p.pGunWeapon.c_str(), dps);

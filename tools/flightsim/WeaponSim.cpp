@@ -65,7 +65,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "weaponsim: no weapons loaded\n");
         return 2;
     }
-    if (only != "all" && !weapons.byName(only)) {
+    if (only != "all" && !weapons.findByName(only)) {
         std::fprintf(stderr, "weaponsim: no weapon \"%s\"\n", only.c_str());
         return 2;
     }

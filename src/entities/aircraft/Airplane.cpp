@@ -2,8 +2,8 @@
 
 #include "entities/EntityHooks.h"
 #include "entities/IEntityHost.h"
-#include "entities/TimedPoints.h"
 #include "entities/aircraft/AirplaneState.h"
+#include "entities/ground/Runway.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/records/PlaneCfg.h"
 
@@ -31,7 +31,19 @@ Airplane::Airplane(IEntityHost& host, const PlaneCfg& record, int team, std::u16
     m_previousMatrix = m_matrix;
 }
 
-Airplane::~Airplane() { TimedPoints::instance().forgetOwner(this); }
+Airplane::~Airplane() = default;
+
+void Airplane::dropReferencesTo(const Target& gone)
+{
+    Target::dropReferencesTo(gone);
+    if (currentTarget == &gone)
+        currentTarget = nullptr;
+    if (m_containing == &gone)
+        m_containing = nullptr;
+    // A landed airplane rolls on as if it had left the runway's box.
+    if (m_runway == &gone)
+        m_runway = nullptr;
+}
 
 bool Airplane::isPlayer() const { return host().playerAirplane() == this; }
 

@@ -135,6 +135,7 @@ public:
 
     // Damage and death.
     void onHit(const Vec3& hitPoint, int weaponType, Target* attacker, float damage) override;
+    void dropReferencesTo(const Target& gone) override;
     void updateDamageLevels();
     int damageLevel() const { return m_damageLevel; }
     void setFlightState(FlightState state, float time);

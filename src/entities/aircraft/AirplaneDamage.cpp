@@ -1,6 +1,7 @@
 #include "entities/aircraft/Airplane.h"
 
 #include "entities/EntityHooks.h"
+#include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/TimedPoints.h"
 #include "gamedata/records/PlaneCfg.h"
@@ -56,7 +57,7 @@ void Airplane::setFlightState(FlightState state, float time)
     m_timeInState = 0.0f;
     m_stateDuration = std::isfinite(time) ? std::max(time, 0.0f) : 0.0f;
     if (changed && state != FlightState::Normal && state != FlightState::Blackout && state != FlightState::Redout)
-        soundPlay(m_record->pEngine ? "engine_explode_jet" : "engine_explode", m_body.position);
+        playSource(m_record->pEngine ? globalSources().engineExplodeJet : globalSources().engineExplode);
     host().onFlightState(*this, static_cast<int>(state), m_stateDuration);
 }
 
@@ -154,7 +155,7 @@ Parachute* Airplane::ejectPilot(bool force)
     if (!m_ejectFlag || (!force && m_ejectCooldown > 0.0f) || lifeState() == LifeState::Destroyed)
         return nullptr;
     m_ejectFlag = false;
-    soundPlay("parachute", m_body.position);
+    playSource(globalSources().parachute);
     Parachute* made = entityFx().createParachute ? entityFx().createParachute(*this) : nullptr;
     parachute = made;
     return made;
@@ -168,7 +169,7 @@ bool Airplane::launchFlares()
     --m_flares;
     m_sinceFlares = 0.0f;
     TimedPoints::instance().add(m_body.position - m_body.velocity * 0.1f, kFlareLife, this);
-    soundPlay("flares", m_body.position);
+    playSource(globalSources().flares);
     if (entityFx().launchFlares)
         entityFx().launchFlares(*this);
     return true;

@@ -1,10 +1,14 @@
 #include "entities/aircraft/Airplane.h"
 
 #include "entities/EntityHooks.h"
+#include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/Steering.h"
 #include "entities/ground/Runway.h"
 #include "gamedata/records/PlaneCfg.h"
+#include "sound/SoundData.h"
+#include "sound/SoundSource.h"
+#include "sound/SoundTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +32,9 @@ void Airplane::update(float dt)
 {
     if (!isActive() || lifeState() == LifeState::Destroyed || !std::isfinite(dt) || dt <= 0.0f)
         return;
+    // The AI pilot (or autopilot) moves the stick before the flight steps.
+    if (!m_landed)
+        runAI(dt);
     m_previousMatrix = m_matrix;
     m_previousSpeed = m_body.speed;
     m_accumulator += dt;
@@ -49,11 +56,21 @@ void Airplane::update(float dt)
 
 void Airplane::updateEngineSound()
 {
-    if (!entitySound().engine)
+    SoundSourceBuffered* engine = globalSources().jet;
+    if (!engine)
         return;
+    // The one engine loop follows the player's airplane; a propeller plane
+    // puts its own sound on it.
+    SoundData* own = soundTable()[m_record->pEngine ? SoundName::Jet : SoundName::PropellerPlane];
+    if (own && engine->sound() != own)
+        engine->setSound(own);
     const float top = std::max(m_params.topSpeed(), 1.0f);
-    entitySound().engine(*this, 0.6f + 0.8f * std::clamp(m_body.speed / top, 0.0f, 1.5f),
-                         0.4f + 0.6f * std::clamp((m_body.throttle + 1.0f) * 0.5f, 0.0f, 1.0f));
+    engine->set3DAttributes(m_body.position, m_body.velocity);
+    engine->setPitch(0.6f + 0.8f * std::clamp(m_body.speed / top, 0.0f, 1.5f));
+    engine->applyPitch();
+    engine->setVolume(0.4f + 0.6f * std::clamp((m_body.throttle + 1.0f) * 0.5f, 0.0f, 1.0f));
+    if (!engine->isPlaying())
+        engine->play();
 }
 
 FlightInput Airplane::currentInput() const
@@ -122,7 +139,7 @@ bool Airplane::tryTouchDown()
     const float ground = host().groundHeightAt(m_body.position.x, m_body.position.z);
     m_body.position.y = ground + m_params.groundOffset;
     m_body.velocity = m_body.direction * m_body.speed;
-    soundPlay("land", m_body.position);
+    playSource(globalSources().land);
     if (isPlayer())
         host().countEvent(*this, kEventLanded);
     return true;
@@ -135,7 +152,7 @@ void Airplane::rollStep(float h)
     if (readyToLiftOff(m_body, m_params, in)) {
         m_landed = false;
         m_runway = nullptr;
-        soundPlay("takeoff", m_body.position);
+        playSource(globalSources().takeoff);
         if (isPlayer())
             host().countEvent(*this, kEventTookOff);
         flightStep(m_body, m_params, in, h);

@@ -1,5 +1,6 @@
 #include "entities/aircraft/Steering.h"
 
+#include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/FlightModel.h"
 
 #include <algorithm>
@@ -37,4 +38,18 @@ Vec3 levelInputs(const Quat& orientation, float pitchGoal)
     const float bank = bankOf(orientation);
     const float pitch = std::clamp(pitchError * kPitchGain * std::cos(bank), -1.0f, 1.0f);
     return {pitch, 0.0f, std::clamp(-bank * kRollGain, -1.0f, 1.0f)};
+}
+
+void steerAirplaneAlong(Airplane& plane, const Vec3& direction, float speed, float authority)
+{
+    const float a = std::clamp(authority, 0.0f, 1.0f);
+    const Vec3 stick = steerInputs(plane.orientation(), direction);
+    plane.setControlType(ControlType::Full);
+    plane.setControlVector({stick.x * a, stick.y, stick.z});
+    plane.setThrottleForSpeed(speed);
+}
+
+void steerAirplaneTo(Airplane& plane, const Vec3& point, float speed, float authority)
+{
+    steerAirplaneAlong(plane, point - plane.position(), speed, authority);
 }

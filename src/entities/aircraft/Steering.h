@@ -9,3 +9,12 @@ Vec3 steerInputs(const Quat& orientation, const Vec3& direction);
 
 // Inputs that hold the wings level and the nose on a given pitch angle.
 Vec3 levelInputs(const Quat& orientation, float pitchGoal);
+
+class Airplane;
+
+// Flies the plane toward a point: the stick from steerInputs (scaled by
+// authority, 0..1, how hard the pilot pulls), the throttle for the speed.
+// The AI pilots and the autopilot steer with it, as mouse steering does.
+void steerAirplaneTo(Airplane& plane, const Vec3& point, float speed, float authority = 1.0f);
+// The same toward a direction.
+void steerAirplaneAlong(Airplane& plane, const Vec3& direction, float speed, float authority = 1.0f);

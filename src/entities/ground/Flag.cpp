@@ -28,6 +28,13 @@ void Flag::drop()
     m_state = State::Dropped;
 }
 
+void Flag::dropReferencesTo(const Target& gone)
+{
+    Target::dropReferencesTo(gone);
+    if (m_carrier == &gone)
+        drop();
+}
+
 void Flag::returnHome()
 {
     m_state = State::Home;

@@ -33,6 +33,8 @@ public:
     void update(float dt) override;
     bool isAlive() const override { return true; }
     bool canBeTargeted() const override { return false; }
+    // A carrier that leaves the world drops the flag where it was.
+    void dropReferencesTo(const Target& gone) override;
 
     float outOfBoundsTimer = -1.0f;
     int mapObjectIndex = -1;

@@ -1,6 +1,6 @@
 #include "entities/weapons/BulletPool.h"
 
-#include "entities/EntityHooks.h"
+#include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/Target.h"
 #include "entities/aircraft/Airplane.h"
@@ -132,7 +132,7 @@ void BulletPool::update(float dt, IEntityHost& host)
             b.heard = true;
             if (m_passByCooldown <= 0.0f) {
                 m_passByCooldown = kPassByInterval;
-                soundPlay(randModulo(2) == 0 ? "bullet_pass_by1" : "bullet_pass_by2", to);
+                playSource(globalSources().bulletPassBy[randModulo(2) == 0 ? 0 : 1]);
             }
         }
         b.position = to;

@@ -1,10 +1,10 @@
 #include "entities/weapons/Flak.h"
 
-#include "entities/EntityHooks.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/AreaDamage.h"
 #include "entities/weapons/WeaponMath.h"
+#include "effects/particles/ParticleEffects.h"
 #include "gamedata/records/WeaponCfg.h"
 
 #include <algorithm>
@@ -97,7 +97,7 @@ void Flak::fireShell(int launcher, Target& t)
 
 void Flak::burst(const Vec3& at)
 {
-    fxSpawn("flak_burst.psc", at);
+    spawnParticleEffect("flak_burst.psc", at);
     Target& gun = owner();
     const float radius = record().blastRadius > 0.0f ? record().blastRadius : record().splash_range;
     const int hits = applyAreaDamage(gun.host(), &gun, gun.team(), at, radius, blastDamageOf(record()), &record(), nullptr);

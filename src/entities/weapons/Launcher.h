@@ -1,5 +1,5 @@
 #pragma once
-#include "entities/EntityHooks.h"
+#include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/weapons/Missile.h"
 #include "entities/weapons/MissileKinds.h"
@@ -74,10 +74,10 @@ private:
             return;
         const bool dropped = type() == kWeaponSimple && record().subtype != SimpleMissile::Rocket;
         if (dropped) {
-            soundPlay("bomb_release", l.position);
-            soundPlay("bomb_drop_hiss", l.position);
+            playSource(globalSources().bombRelease[0]);
+            playSource(globalSources().bombDropHiss);
         } else {
-            soundPlay("missile", l.position);
+            playSource(globalSources().missile);
         }
         owner().host().addMissile(std::move(missile));
     }

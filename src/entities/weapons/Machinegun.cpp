@@ -1,6 +1,6 @@
 #include "entities/weapons/Machinegun.h"
 
-#include "entities/EntityHooks.h"
+#include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/BulletPool.h"
@@ -35,8 +35,6 @@ void Machinegun::setSmoke(bool on)
 
 void Machinegun::stopSound()
 {
-    if (m_sounding && weaponSound().gunFiring)
-        weaponSound().gunFiring(*this, false);
     m_sounding = false;
 }
 
@@ -65,7 +63,7 @@ void Machinegun::update(float dt)
             continue;
         if (!takeAmmo()) {
             if (!m_dryReported)
-                soundPlay("mgun_no_ammo", shooter.position());
+                playSoundAt(SoundName::MgunNoAmmo, shooter.position());
             m_dryReported = true;
             break;
         }
@@ -77,8 +75,9 @@ void Machinegun::update(float dt)
     }
     if (fired > 0) {
         shooter.host().onGunShots(shooter, fired, 0);
-        if (!m_sounding && weaponSound().gunFiring)
-            weaponSound().gunFiring(*this, true);
+        // One burst sound when the trigger starts a burst.
+        if (!m_sounding)
+            playSoundAt(SoundName::Mg1, shooter.position());
         m_sounding = true;
     }
 }

@@ -10,6 +10,8 @@
 #include "gamedata/records/WeaponCfg.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
+#include "sound/SoundSource.h"
+#include "sound/SoundTable.h"
 
 #include <algorithm>
 #include <array>
@@ -70,8 +72,12 @@ void Missile::showTrail(bool on)
 
 void Missile::updateSound()
 {
-    if (weaponSound().missileCruise)
-        weaponSound().missileCruise(this);
+    SoundSourceBuffered* cruise = globalSources().missileCruise;
+    if (!cruise || m_record->silent)
+        return;
+    cruise->set3DAttributes(m_position, velocity());
+    if (!cruise->isPlaying())
+        cruise->play();
 }
 
 void Missile::dropTarget()

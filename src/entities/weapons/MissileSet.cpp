@@ -1,9 +1,9 @@
 #include "entities/weapons/MissileSet.h"
 
-#include "entities/EntityHooks.h"
 #include "entities/IEntityHost.h"
 #include "entities/Target.h"
 #include "entities/weapons/AreaDamage.h"
+#include "effects/particles/ParticleEffects.h"
 #include "gamedata/records/WeaponCfg.h"
 
 #include <algorithm>
@@ -41,14 +41,14 @@ void MissileSet::end(std::size_t index, End how, const Vec3& at)
     Missile& m = *m_missiles[index];
     switch (how) {
     case End::Detonated:
-        fxSpawn(m.isTorpedo() && m.position().y < 0.0f ? "torpedo_target_impact.psc" : "missile_explode_air.psc", at);
+        spawnParticleEffect(m.isTorpedo() && m.position().y < 0.0f ? "torpedo_target_impact.psc" : "missile_explode_air.psc", at);
         break;
     case End::Water:
-        fxSpawn("missile_explode_water.psc", at);
+        spawnParticleEffect("missile_explode_water.psc", at);
         break;
     case End::Ground:
     case End::Shore:
-        fxSpawn("missile_explode_ground.psc", at);
+        spawnParticleEffect("missile_explode_ground.psc", at);
         break;
     case End::Expired:
         break;

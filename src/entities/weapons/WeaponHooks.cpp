@@ -5,9 +5,3 @@ WeaponFxHooks& weaponFx()
     static WeaponFxHooks hooks;
     return hooks;
 }
-
-WeaponSoundHooks& weaponSound()
-{
-    static WeaponSoundHooks hooks;
-    return hooks;
-}

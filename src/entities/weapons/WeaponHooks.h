@@ -7,10 +7,10 @@ class Machinegun;
 class Missile;
 class MissileTrail;
 class SmokeWeapon;
-class Weapon;
 
-// The weapons' effects and sounds that the effects and sound libraries
-// provide. Each hook does nothing until it is filled, so weapons run headless.
+// The weapons' effects that the effects library does not make yet. Each hook
+// does nothing until it is filled, so weapons run headless. Sounds are direct
+// calls into the sound library.
 struct WeaponFxHooks {
     // The smoke ribbon behind a guided missile or a rocket; null when none was made.
     std::function<MissileTrail*(Missile&)> createTrail;
@@ -26,12 +26,4 @@ struct WeaponFxHooks {
     std::function<void(SmokeWeapon&, bool on)> smoke;
 };
 
-struct WeaponSoundHooks {
-    // A gun starts (true) or stops (false) firing.
-    std::function<void(const Weapon&, bool firing)> gunFiring;
-    // The cruise loop of the missile nearest the camera (null: none).
-    std::function<void(const Missile*)> missileCruise;
-};
-
 WeaponFxHooks& weaponFx();
-WeaponSoundHooks& weaponSound();

@@ -20,10 +20,3 @@ void loseTargetInWeapons(const Target* t)
     Weapon::forgetTargetEverywhere(t);
     Missile::loseTargetEverywhere(t);
 }
-
-void forgetTargetInWeapons(const Target* t)
-{
-    Weapon::forgetTargetEverywhere(t);
-    Missile::forgetEverywhere(t);
-    BulletPool::instance().forget(t);
-}

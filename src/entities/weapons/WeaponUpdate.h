@@ -10,6 +10,5 @@ class Weapon;
 void updateWeapons(IEntityHost& host, std::span<Weapon* const> weapons, float dt);
 
 // A target is taken out of play: every weapon's list and every missile lose it.
+// (A target that is deleted is forgotten by forgetTarget in EntityRemoval.h.)
 void loseTargetInWeapons(const Target* t);
-// A target is deleted: it is also forgotten as the owner of missiles and bullets.
-void forgetTargetInWeapons(const Target* t);

@@ -23,7 +23,7 @@ bool WeaponList::load(std::string_view listPath, const StringTable& texts)
         if (loadListedRecord(*weapon, "data/weapons/", entry, error)) {
             if (const WeaponCfg* other = findById(weapon->weapon_id))
                 error = "weapon_id " + std::to_string(weapon->weapon_id) + " already used by \"" + other->name + "\"";
-            else if (findByName(weapon->name) >= 0)
+            else if (findByName(weapon->name))
                 error = "\"" + weapon->name + "\" listed twice";
         }
         if (!error.empty()) {
@@ -45,7 +45,7 @@ const WeaponCfg* WeaponList::at(int index) const
     return index >= 0 && index < count() ? m_weapons[static_cast<std::size_t>(index)].get() : nullptr;
 }
 
-int WeaponList::findByName(std::string_view name) const
+int WeaponList::indexByName(std::string_view name) const
 {
     for (std::size_t i = 0; i < m_weapons.size(); ++i)
         if (m_weapons[i]->name == name)

@@ -21,10 +21,8 @@ public:
 
     int count() const { return static_cast<int>(m_weapons.size()); }
     const WeaponCfg* at(int index) const;  // null outside 0..count-1
-    // List index of the named weapon; -1 when none.
-    int findByName(std::string_view name) const;
-    int indexByName(std::string_view name) const { return findByName(name); }
-    const WeaponCfg* byName(std::string_view name) const { return at(findByName(name)); }
+    const WeaponCfg* findByName(std::string_view name) const { return at(indexByName(name)); }  // null when none
+    int indexByName(std::string_view name) const;  // list index; -1 when none
     const WeaponCfg* findById(int weaponId) const;  // null when none
     // The weapons a loadout slot may hold, in list order: "slotUsed" equal to
     // the slot or negative.

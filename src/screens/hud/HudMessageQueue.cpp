@@ -26,20 +26,20 @@ void deleteAll(std::vector<std::unique_ptr<HudMessage>>& list)
 
 }  // namespace
 
-void HudTeamList::add(const void* player)
+void HudTeamList::add(EntityHandle player)
 {
-    if (player && !contains(player))
+    if (!player.isEmpty() && !contains(player))
         m_players.push_back(player);
 }
 
-void HudTeamList::remove(const void* player)
+void HudTeamList::remove(EntityHandle player)
 {
     const auto found = std::find(m_players.begin(), m_players.end(), player);
     if (found != m_players.end())
         m_players.erase(found);
 }
 
-bool HudTeamList::contains(const void* player) const
+bool HudTeamList::contains(EntityHandle player) const
 {
     return std::find(m_players.begin(), m_players.end(), player) != m_players.end();
 }
@@ -104,9 +104,7 @@ void HudMessageQueue::pushTutorialLine(int stringId, float duration)
 
 void HudMessageQueue::pushWithSound(int soundIndex, std::u16string_view text)
 {
-    const auto sounds = hudAnnouncerSounds();
-    if (IHudSounds* hook = hudSounds(); hook && soundIndex >= 0 && soundIndex < static_cast<int>(sounds.size()))
-        hook->playAnnouncer(soundIndex, sounds[static_cast<std::size_t>(soundIndex)]);
+    playHudAnnouncer(soundIndex);
     pushNotice(text, kSoundNoticeSeconds, true, false);
 }
 
@@ -217,8 +215,7 @@ void HudMessageQueue::tick(HudMessage& entry, float dt)
     entry.timeLeft -= dt;
     if (!entry.shown) {
         entry.shown = true;
-        if (IHudSounds* hook = hudSounds())
-            hook->playMessageSound();
+        playHudMessageSound();
     }
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "entities/EntityHandle.h"
 #include "screens/hud/HudMessage.h"
 
 #include <array>
@@ -20,17 +21,18 @@ public:
     virtual bool firstTargetInPlay(int& kind, int& variant, int& team) const = 0;
 };
 
-// The players the end-of-match score rows have picked (not owned).
+// The players the end-of-match score rows have picked, kept by handle: a
+// player who leaves is never mistaken for a newcomer with the same id.
 class HudTeamList {
 public:
-    void add(const void* player);        // not added twice
-    void remove(const void* player);     // the first match; the rest keep their order
-    bool contains(const void* player) const;
+    void add(EntityHandle player);       // not added twice; an empty handle is ignored
+    void remove(EntityHandle player);    // the first match; the rest keep their order
+    bool contains(EntityHandle player) const;
     void clear() { m_players.clear(); }
     int count() const { return static_cast<int>(m_players.size()); }
 
 private:
-    std::vector<const void*> m_players;
+    std::vector<EntityHandle> m_players;
 };
 
 // Every transient text of the flight HUD: the five-line event ring, the centre

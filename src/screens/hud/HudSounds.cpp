@@ -1,10 +1,13 @@
 #include "screens/hud/HudSounds.h"
 
+#include "sound/Sound.h"
+#include "sound/SoundData.h"
+#include "sound/SoundSource.h"
+#include "sound/SoundTable.h"
+
 #include <array>
 
 namespace {
-
-IHudSounds* g_sounds = nullptr;
 
 // Entries 4 and 5 (team lead taken and lost) reuse the individual sounds.
 constexpr std::array<const char*, 15> kAnnouncers = {
@@ -17,14 +20,18 @@ constexpr std::array<const char*, 15> kAnnouncers = {
 
 }  // namespace
 
-void setHudSounds(IHudSounds* sounds)
+void playHudMessageSound()
 {
-    g_sounds = sounds;
+    if (SoundSourceBuffered* source = globalSources().msgSound)
+        source->play();
 }
 
-IHudSounds* hudSounds()
+void playHudAnnouncer(int index)
 {
-    return g_sounds;
+    if (index < 0 || index >= static_cast<int>(kAnnouncers.size()) || !Sound::isStarted())
+        return;
+    if (SoundData* sound = SoundData::load(kAnnouncers[static_cast<std::size_t>(index)]))
+        Sound::createOneShot2D(sound);
 }
 
 std::span<const char* const> hudAnnouncerSounds()

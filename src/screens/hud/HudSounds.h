@@ -1,20 +1,14 @@
 #pragma once
 #include <span>
 
-// The sounds the HUD messages make. The HUD only asks for them; whoever owns
-// the sound system installs an implementation (none: the messages are silent).
-class IHudSounds {
-public:
-    virtual ~IHudSounds() = default;
-    // The message source plays "data/sounds/msgSound.wav" (a message shows).
-    virtual void playMessageSound() = 0;
-    // A 2-D source that deletes itself after playing `file` (announcements).
-    virtual void playAnnouncer(int index, const char* file) = 0;
-};
+// The sounds the HUD messages make, played straight through the sound
+// library; silent while the sound system is down.
 
-// Null removes the implementation. The HUD does not own it.
-void setHudSounds(IHudSounds* sounds);
-IHudSounds* hudSounds();
+// The message source plays "data/sounds/msgSound.wav" (a message shows).
+void playHudMessageSound();
+// A flat one-shot of announcer sound `index` that deletes itself after
+// playing; an index outside the table or a missing file plays nothing.
+void playHudAnnouncer(int index);
 
 constexpr const char* kHudMessageSoundFile = "data/sounds/msgSound.wav";
 // The announcer sounds by index: lead taken, lost and tied, kill streaks.

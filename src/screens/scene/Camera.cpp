@@ -2,7 +2,13 @@
 
 #include <cmath>
 
-Camera* activeCamera = nullptr;
+namespace {
+Camera* g_activeCamera = nullptr;
+}  // namespace
+
+Camera* activeCamera() { return g_activeCamera; }
+
+void setActiveCamera(Camera* camera) { g_activeCamera = camera; }
 
 Camera::Camera(int ownerId) : owner(ownerId), active(true)
 {

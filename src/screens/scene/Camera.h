@@ -62,5 +62,7 @@ private:
     bool m_placingOld = false;
 };
 
-// The camera the scene draws with; null when none.
-extern Camera* activeCamera;
+// The camera the scene draws with; null when none. The scene sets it when it
+// switches cameras and clears it before the camera goes.
+Camera* activeCamera();
+void setActiveCamera(Camera* camera);

@@ -1,4 +1,5 @@
 #pragma once
+#include "entities/EntityHandle.h"
 #include "platform/Math.h"
 
 // What the cameras read of an airplane. The game adapts its airplanes to it;
@@ -56,6 +57,14 @@ public:
     }
     // The point views 0 and 1 turn toward; null when none.
     virtual const Vec3* cameraTarget() const { return nullptr; }
+    // The entity whose position `point` is (an address the searches above
+    // returned); empty for points that are no entity's (map objects, fixed
+    // points). The camera keeps it to notice a deleted entity by itself.
+    virtual EntityHandle entityAt(const Vec3* point) const
+    {
+        (void)point;
+        return {};
+    }
     virtual void resumeAfterRoundOver() {}
     virtual float focusSwitchDelay() const { return 1.0f; }
 };

@@ -63,6 +63,7 @@ void GameCamera::applyLookOffset(bool withRoll)
 
 void GameCamera::update()
 {
+    dropGoneEntities();
     // Clocks and rates run once a frame, not again for the mode a blend leaves.
     const float dt = placingOldMode() ? 0.0f : frameDelta();
     lookOffset.x = approach(lookOffset.x, lookOffsetTarget.x, 6.0f, dt);
@@ -298,6 +299,7 @@ void GameCamera::setMode(int newMode)
 
 void GameCamera::updateMatrices(float dt)
 {
+    dropGoneEntities();
     sceneTime += std::max(dt, 0.0f);
     if (mode == 10 || mode == 11)
         updateCinematic(dt);
@@ -482,9 +484,8 @@ void GameCamera::onPlaneRemoved(const CameraPlane* plane)
         lockNearestTarget();
 }
 
-void GameCamera::onTargetRemoved(const Vec3& objectPosition)
+bool GameCamera::forgetPoint(const Vec3* object, const Vec3& lastSeen)
 {
-    const Vec3* object = &objectPosition;
     const CameraPlane* player = m_game.playerPlane();
     bool relock = false;
     if (mode == 6 && player && &player->position() == object && m_game.chosenViewMode() == 4)
@@ -494,19 +495,51 @@ void GameCamera::onTargetRemoved(const Vec3& objectPosition)
         relock = mode == 4;
     }
     if (orbitPointRef == object) {
-        orbitPoint = objectPosition;
+        orbitPoint = lastSeen;
         orbitPointRef = &orbitPoint;
     }
     if (focusPoint == object) {
-        focusCopy = objectPosition;
+        focusCopy = lastSeen;
         focusPoint = &focusCopy;
     }
     if (m_focusFound == object)
         m_focusFound = nullptr;
+    return relock;
+}
+
+void GameCamera::onTargetRemoved(const Vec3& objectPosition)
+{
+    const Vec3* object = &objectPosition;
+    const bool relock = forgetPoint(object, objectPosition);
     if (m_followedPlane && &m_followedPlane->position() == object) {
         endCinematic();
         m_followedPlane = nullptr;
     }
+    if (relock && !m_game.playStopped())
+        lockNearestTarget();
+}
+
+void GameCamera::track(KeptEntity& kept, const Vec3* current)
+{
+    if (kept.point != current) {
+        kept.point = current;
+        kept.entity = current ? m_game.entityAt(current) : EntityHandle();
+    }
+    if (kept.point && (kept.entity.isEmpty() || kept.entity.resolve()))
+        kept.lastSeen = *kept.point;
+}
+
+void GameCamera::dropGoneEntities()
+{
+    bool relock = false;
+    for (KeptEntity* kept : {&m_keptLock, &m_keptOrbit, &m_keptFocus})
+        if (kept->point && !kept->entity.isEmpty() && !kept->entity.resolve()) {
+            relock = forgetPoint(kept->point, kept->lastSeen) || relock;
+            *kept = KeptEntity{};
+        }
+    track(m_keptLock, lockedPoint);
+    track(m_keptOrbit, orbitPointRef);
+    track(m_keptFocus, focusPoint);
     if (relock && !m_game.playStopped())
         lockNearestTarget();
 }

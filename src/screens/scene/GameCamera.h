@@ -65,6 +65,21 @@ public:
     float sceneTime = 0.0f;
 
 private:
+    // A kept point that is an entity's position, with the entity's handle and
+    // where it was last seen: once the entity is deleted the point is dropped
+    // or frozen there before anything reads it, even when no removal report
+    // came.
+    struct KeptEntity {
+        const Vec3* point = nullptr;
+        EntityHandle entity;
+        Vec3 lastSeen;
+    };
+    void dropGoneEntities();
+    void track(KeptEntity& kept, const Vec3* current);
+    // The point leaves: locks drop, orbits and focus freeze at lastSeen. True
+    // when the lock of mode 4 was dropped and wants a new target.
+    bool forgetPoint(const Vec3* object, const Vec3& lastSeen);
+
     Vec3 placeForMode(int m);
     Vec3 behindPlane(const CameraPlane& p, float back, float upOffset, float side) const;
     void follow(const Quat& wanted, float k);
@@ -90,4 +105,5 @@ private:
     Vec3 m_lookPoint;
     Vec3 m_fixedPosition;
     Quat m_fixedOrientation;
+    KeptEntity m_keptLock, m_keptOrbit, m_keptFocus;
 };

@@ -259,24 +259,25 @@ void SpriteButton::activate()
 
 void SpriteButton::fire()
 {
-    if (onClick && context) {
+    if (onClick) {
         if (playClickSound)
             playMenuSound(MenuSound::Click);
         const MenuAlertHooks& alert = menuAlertHooks();
+        // The alert gets its own copy: the button may be gone when it closes.
         if (confirmStringId >= 1) {
             if (alert.showConfirm)
-                alert.showConfirm(confirmStringId, context, onClick);
+                alert.showConfirm(confirmStringId, onClick);
         } else if (alertText) {
             if (alert.showAlert)
-                alert.showAlert(alertText, context, onClick);
+                alert.showAlert(alertText, onClick);
             else
-                onClick(context);
+                onClick();
         } else {
-            onClick(context);
+            onClick();
         }
     }
-    if (onClick2 && context)
-        onClick2(context, this);
+    if (onClick2)
+        onClick2();
     if (targetFrame) {
         playMenuSound(MenuSound::Click);
         goToFrame(targetFrame);
@@ -313,7 +314,7 @@ SpriteButtonR::SpriteButtonR(int set, int frameNumber, int fontId, int stringId)
 bool SpriteButtonR::onTouchDown(int, int)
 {
     if (onPress)
-        onPress(context, this);
+        onPress();
     pressX = absX;
     pressY = absY;
     pressed = true;
@@ -323,9 +324,9 @@ bool SpriteButtonR::onTouchDown(int, int)
 bool SpriteButtonR::onTouchUp(int px, int py)
 {
     if (releaseHits(px, py)) {
-        if (onRelease && context) {
+        if (onRelease) {
             playMenuSound(MenuSound::Click);
-            onRelease(context, this);
+            onRelease();
         }
         if (targetFrame) {
             playMenuSound(MenuSound::Click);
@@ -339,10 +340,10 @@ bool SpriteButtonR::onTouchUp(int px, int py)
 void SpriteButtonR::activate()
 {
     if (onPress)
-        onPress(context, this);
-    if (onRelease && context) {
+        onPress();
+    if (onRelease) {
         playMenuSound(MenuSound::Click);
-        onRelease(context, this);
+        onRelease();
     }
     if (targetFrame) {
         playMenuSound(MenuSound::Click);

@@ -16,7 +16,6 @@ class MenuFrame;
 // and may open another page.
 class SpriteButton : public MenuItem {
 public:
-    using ButtonCallback = void (*)(void* context, SpriteButton* button);
     static constexpr std::size_t kMaxLabel = 63;   // units of a literal label
     static constexpr std::uint32_t kDefaultLabelAlignment = kAlignCentreX | kAlignCentreY;
 
@@ -67,9 +66,8 @@ public:
     int labelStringId = 0;
     int labelX = 0, labelY = 0;
     int labelNudgeX = 0, labelNudgeY = 0;
-    void* context = nullptr;
-    MenuCallback onClick = nullptr;
-    ButtonCallback onClick2 = nullptr;
+    MenuAction onClick;   // after the click sound and any confirmation
+    MenuAction onClick2;  // right after onClick, without a confirmation
     bool pressed = false;
     MenuFrame* targetFrame = nullptr;
     int confirmStringId = -1;
@@ -113,8 +111,8 @@ public:
     bool onTouchUp(int x, int y) override;
     void activate() override;
 
-    ButtonCallback onPress = nullptr;
-    ButtonCallback onRelease = nullptr;
+    MenuAction onPress;
+    MenuAction onRelease;
 };
 
 // A three-part box (left cap, stretched middle, right cap) sized to its text:

@@ -3,7 +3,9 @@
 #include "gamedata/records/WeaponCfg.h"
 
 #include "entities/DamageRule.h"
+#include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "entities/ground/Runway.h"
 #include "entities/ground/Tunnel.h"
 #include "entities/TimedPoints.h"
@@ -36,9 +38,11 @@ void SimHost::rebuildActive()
 {
     m_active.clear();
     for (auto& a : m_airplanes)
-        m_active.push_back(a.get());
+        if (!a->isMarkedForRemoval())
+            m_active.push_back(a.get());
     for (auto& t : m_targets)
-        m_active.push_back(t.get());
+        if (!t->isMarkedForRemoval())
+            m_active.push_back(t.get());
 }
 
 Target* SimHost::addTarget(std::unique_ptr<Target> target)
@@ -53,15 +57,28 @@ Target* SimHost::addTarget(std::unique_ptr<Target> target)
 
 void SimHost::remove(Target* target)
 {
-    if (!target)
+    if (!target || target->isMarkedForRemoval())
         return;
     target->onTakenOut();
     target->setActive(false);
-    std::erase_if(m_airplanes, [&](const auto& a) { return a.get() == target; });
-    std::erase_if(m_targets, [&](const auto& t) { return t.get() == target; });
+    target->markForRemoval();
     if (m_player == target)
         m_player = nullptr;
     rebuildActive();
+    if (!m_inFrame)
+        deleteRemoved();
+}
+
+void SimHost::deleteRemoved()
+{
+    auto gone = [](const auto& t) {
+        if (!t->isMarkedForRemoval())
+            return false;
+        forgetTarget(*t);
+        return true;
+    };
+    std::erase_if(m_airplanes, gone);
+    std::erase_if(m_targets, gone);
 }
 
 void SimHost::addMissile(std::unique_ptr<Missile> missile)
@@ -108,11 +125,20 @@ Airplane* SimHost::add(std::unique_ptr<Airplane> airplane)
 
 void SimHost::step(float dt)
 {
+    m_inFrame = true;
+    stepEntities(dt);
+    m_inFrame = false;
+    deleteRemoved();
+}
+
+void SimHost::stepEntities(float dt)
+{
     for (auto& a : m_airplanes)
         a->update(dt);
     for (auto& t : m_targets)
         if (t->isActive() && t->isAlive()) {
-            t->setPosition(t->position() + t->velocity() * dt);
+            if (!dynamic_cast<GroundTarget*>(t.get()))
+                t->setPosition(t->position() + t->velocity() * dt);
             t->update(dt);
         }
     for (auto& t : m_targets)
@@ -129,9 +155,9 @@ void SimHost::step(float dt)
             continue;
         const Vec3& p = a->position();
         const float ground = groundHeightAt(p.x, p.z);
-        const bool sea = heightFunction && heightFunction(p.x, p.z) < 0.0f;
+        const bool sea = waterFunction ? waterFunction(p.x, p.z) : heightFunction && heightFunction(p.x, p.z) < 0.0f;
         CrashCause cause = CrashCause::None;
-        if (p.y < 0.0f && sea)
+        if (sea && p.y < ground)
             cause = CrashCause::Water;
         else if (a->isSubjectToGroundCrashes() && p.y < ground)
             cause = CrashCause::Ground;
@@ -185,8 +211,11 @@ void SimHost::damageTarget(Target& victim, Target* attacker, float damage, const
     victim.setHealth(victim.health() - dealt);
     victim.onHit(hitPoint, weapon ? weapon->type : 9, attacker, dealt);
     hits.push_back({&victim, attacker, dealt});
-    if (victim.health() <= 0.0f)
+    if (victim.health() <= 0.0f) {
         victim.lastAttacker = attacker;
+        if (removeKilled)
+            remove(&victim);
+    }
 }
 
 void SimHost::countEvent(const Airplane&, int eventId) { events.push_back(eventId); }

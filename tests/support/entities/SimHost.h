@@ -25,16 +25,25 @@ public:
     ~SimHost() override;
 
     std::function<float(float x, float z)> heightFunction;  // empty: flat land at 0; below 0 is sea
+    // Where the surface under a point is water (a map's sea and lakes); empty:
+    // where the height function is below 0.
+    std::function<bool(float x, float z)> waterFunction;
 
     Runway& addRunway(const Vec3& position, float heading, const Vec3& halfExtents);
     Tunnel& addTunnel(const Mat4& matrix, const Vec3& bore, float modelRadius);
     // Takes the airplane into the world; false (and the airplane dropped)
     // when it has no id.
     Airplane* add(std::unique_ptr<Airplane> airplane);
-    // Any other target (ships, vehicles, drones); it moves along its velocity.
+    // Any other target (ships, vehicles, drones); a plain target moves along
+    // its velocity, a ground target by its own path.
     Target* addTarget(std::unique_ptr<Target> target);
-    // Deletes an airplane or target mid-game, the way the game mode removes one.
+    // Removes an airplane or target the way the game mode does: it leaves
+    // play at once and is deleted after the frame's update. Called between
+    // frames it is deleted at once.
     void remove(Target* target);
+    // Forgets and deletes the targets removed during the frame; step() ends
+    // with it.
+    void deleteRemoved();
     void setPlayer(const Airplane* player) { m_player = player; }
     // Runs every active airplane and target for dt, the crash and death
     // checks, the flares, the missiles and the weapons.
@@ -59,6 +68,9 @@ public:
     void onMissileHit(const Missile& missile) override;
 
     bool campaign = false;
+    // Removes what the damage rule destroys, as a mode does with a target
+    // that is out for good.
+    bool removeKilled = false;
     std::vector<int> events;
     std::vector<Crash> crashes;
     std::vector<Weapon*> weapons;
@@ -78,6 +90,7 @@ public:
     const std::vector<std::unique_ptr<Airplane>>& airplanes() const { return m_airplanes; }
 
 private:
+    void stepEntities(float dt);
     void rebuildActive();
 
     std::vector<std::unique_ptr<Airplane>> m_airplanes;
@@ -87,4 +100,5 @@ private:
     std::vector<std::unique_ptr<Runway>> m_runways;
     std::vector<std::unique_ptr<Tunnel>> m_tunnels;
     const Airplane* m_player = nullptr;
+    bool m_inFrame = false;
 };

@@ -43,8 +43,7 @@ struct ListPage : MenuFrame {
         for (int i = 0; i < 10; ++i) {
             auto* button = new SpriteButton(kSpriteSetMenus, 0, 1, u"Mission " + toU16(i + 1), list);
             button->drawsOwnFocusBox = false;
-            button->context = &fired[static_cast<std::size_t>(i)];
-            button->onClick = [](void* count) { ++*static_cast<int*>(count); };
+            button->onClick = [count = &fired[static_cast<std::size_t>(i)]] { ++*count; };
             buttons.push_back(button);
         }
         list->setScrollBar(MenuContainer::kDefaultThumbFrame, 0.0f, 0.0f);

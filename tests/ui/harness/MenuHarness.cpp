@@ -19,7 +19,6 @@ void MenuHarness::SetUp()
     setSaveFolder(m_save.folder());
     ASSERT_TRUE(setLanguageByCode("EN"));
     clearFrameHistory();
-    setMenuSoundHook([this](MenuSound s) { m_sounds.push_back(s); });
     controls().setCurrentScheme(0);
     controls().setHandler(&m_actions);
 
@@ -76,7 +75,6 @@ void MenuHarness::TearDown()
             mouseUp(0, 0);
         step();
         controls().setHandler(nullptr);
-        setMenuSoundHook(nullptr);
         m_app.reset();
         unloadStringTables();
         setScreenSize(960, 640);

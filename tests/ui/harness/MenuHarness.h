@@ -3,6 +3,7 @@
 #include "platform/Controls.h"
 #include "platform/sys/App.h"
 #include "support/TempDir.h"
+#include "MenuSoundLog.h"
 #include "ui/MenuHooks.h"
 
 #include <SDL.h>
@@ -48,7 +49,7 @@ protected:
 
     int screenWidth() const { return m_width; }
     int screenHeight() const { return m_height; }
-    const std::vector<MenuSound>& sounds() const { return m_sounds; }
+    std::vector<MenuSound> sounds() const { return m_sounds.list(); }
     const TempDir& saveFolder() const { return m_save; }
     Rgba clearColor{12, 20, 32, 255};
 
@@ -65,7 +66,8 @@ private:
 
     std::unique_ptr<App> m_app;
     MenuActions m_actions;
-    std::vector<MenuSound> m_sounds;
+    RecordingSound m_sound{"click", "clickback"};
+    MenuSoundLog m_sounds{m_sound};
     TempDir m_save;
     int m_width = 960, m_height = 640;
     bool m_leftDown = false;

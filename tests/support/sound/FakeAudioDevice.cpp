@@ -1,4 +1,4 @@
-#include "FakeAudioDevice.h"
+#include "support/sound/FakeAudioDevice.h"
 
 #include <cmath>
 
@@ -60,6 +60,7 @@ Channel FakeAudioDevice::playSample(SampleId sample)
     s.rate = found->second.rate;
     s.frequency = static_cast<float>(s.rate);
     m_log.push_back("playSample " + std::to_string(slot));
+    m_played.push_back(sample);
     return {static_cast<std::uint32_t>(slot), generation};
 }
 
@@ -161,6 +162,8 @@ void FakeAudioDevice::setPositionMs(Channel channel, std::uint32_t ms)
     if (!s)
         return;
     s->frame = ms * static_cast<double>(s->rate) / 1000.0;
+    if (ms == 0 && s->sample)
+        m_played.push_back(s->sample);  // a playing sound started again
     if (s->stream)
         (void)m_streams[s->stream]->rewind();
 }

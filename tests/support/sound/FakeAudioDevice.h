@@ -61,7 +61,14 @@ public:
     std::size_t sampleCount() const { return m_samples.size(); }
     std::size_t streamCount() const { return m_streams.size(); }
     const std::vector<std::string>& log() const { return m_log; }
-    void clearLog() { m_log.clear(); }
+    // Every sample a channel started, in order; a sample rewound to its
+    // start counts again.
+    const std::vector<SampleId>& playedSamples() const { return m_played; }
+    void clearLog()
+    {
+        m_log.clear();
+        m_played.clear();
+    }
 
 private:
     struct Sample {
@@ -77,4 +84,5 @@ private:
     std::uint32_t m_nextId = 1;
     float m_master = 1.0f;
     std::vector<std::string> m_log;
+    std::vector<SampleId> m_played;
 };
