@@ -93,7 +93,8 @@ TEST(DamageRuleChain, TheTierBonusGoesToGroundAndNavalVictimsOfTierTwoAttackersO
         return p;
     };
     const PlaneCfg tierTwo = ofTier(2);
-    Airplane victimPlane(host, testFighter(), 0, u"");
+    const PlaneCfg fighter = testFighter();  // airplanes keep a pointer to their record
+    Airplane victimPlane(host, fighter, 0, u"");
     ScriptedTarget airTarget(host, TargetKind::AirTarget, 0, 5.0f, 100.0f);
     ScriptedTarget building(host, TargetKind::Building, 0, 5.0f, 100.0f);
     ScriptedTarget vehicle(host, TargetKind::Vehicle, 0, 5.0f, 100.0f);
