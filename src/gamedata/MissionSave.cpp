@@ -157,6 +157,9 @@ std::optional<CheckpointData> MissionSave::decode(std::span<const std::uint8_t> 
         !in.f32(q.z) || !in.f32(q.w) || !in.f32(data.player.speed) || !in.f32(data.player.health) ||
         !in.f32(data.player.throttle))
         return std::nullopt;
+    // An orientation that cannot be made a unit turns the plane into nonsense.
+    if (!quatCanNormalize(q))
+        return std::nullopt;
     q = quatNormalize(q);
     std::uint32_t count = 0;
     if (!in.u32(count) || count > kMaxTable)

@@ -165,13 +165,31 @@ Quat quatMultiply(const Quat& a, const Quat& b)
 
 Quat quatConjugate(const Quat& q) { return {-q.x, -q.y, -q.z, q.w}; }
 
+bool quatCanNormalize(const Quat& q)
+{
+    const float largest = std::max(std::max(std::fabs(q.x), std::fabs(q.y)), std::max(std::fabs(q.z), std::fabs(q.w)));
+    if (!std::isfinite(q.x) || !std::isfinite(q.y) || !std::isfinite(q.z) || !std::isfinite(q.w))
+        return false;
+    if (!(largest > 0.0f))
+        return false;
+    const Quat s{q.x / largest, q.y / largest, q.z / largest, q.w / largest};
+    return largest * largest * (s.x * s.x + s.y * s.y + s.z * s.z + s.w * s.w) > kTinyLengthSq;
+}
+
 Quat quatNormalize(const Quat& q)
 {
     const float lengthSq = q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w;
-    if (!(lengthSq > kTinyLengthSq))
+    if (std::isfinite(lengthSq) && lengthSq > kTinyLengthSq) {
+        const float k = 1.0f / std::sqrt(lengthSq);
+        return {q.x * k, q.y * k, q.z * k, q.w * k};
+    }
+    // Components so large that their squares overflow are scaled down first.
+    if (!quatCanNormalize(q))
         return Quat{};
-    const float k = 1.0f / std::sqrt(lengthSq);
-    return {q.x * k, q.y * k, q.z * k, q.w * k};
+    const float largest = std::max(std::max(std::fabs(q.x), std::fabs(q.y)), std::max(std::fabs(q.z), std::fabs(q.w)));
+    const Quat s{q.x / largest, q.y / largest, q.z / largest, q.w / largest};
+    const float k = 1.0f / std::sqrt(s.x * s.x + s.y * s.y + s.z * s.z + s.w * s.w);
+    return {s.x * k, s.y * k, s.z * k, s.w * k};
 }
 
 Vec3 quatRotateVector(const Quat& q, const Vec3& v)

@@ -104,7 +104,9 @@ inline Vec3 operator*(float s, const Vec3& v) { return v * s; }
 // Quaternions
 Quat quatMultiply(const Quat& a, const Quat& b);  // b turns first, then a
 Quat quatConjugate(const Quat& q);
-Quat quatNormalize(const Quat& q);              // identity for a zero quaternion
+Quat quatNormalize(const Quat& q);              // identity for a zero quaternion; always a unit
+// False for a (near) zero quaternion or one with an infinite or NaN component.
+bool quatCanNormalize(const Quat& q);
 Vec3 quatRotateVector(const Quat& q, const Vec3& v);
 // Spherical interpolation: t <= 0 gives a, t >= 1 gives b; otherwise the
 // shorter of the two arcs between them.

@@ -9,6 +9,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <unzip.h>
 
 namespace {
@@ -108,9 +111,16 @@ bool mountPak(const std::string& path)
     auto pak = std::make_unique<MountedPak>();
     pak->path = path;
     std::lock_guard<std::mutex> lock(g_pakMutex);
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        // Missing is the common case (loose files only); say it as it is.
+        logWarning("platform", "pak %s: %s, not mounted; data comes from loose files only", path.c_str(),
+                   errno == ENOENT ? "missing" : std::strerror(errno));
+        return false;
+    }
     pak->handle = unzOpen64(path.c_str());
     if (!pak->handle) {
-        logWarning("platform", "pak %s: cannot open as a ZIP archive", path.c_str());
+        logWarning("platform", "pak %s: cannot open as a ZIP archive, not mounted", path.c_str());
         return false;
     }
     if (!readDirectory(*pak)) {

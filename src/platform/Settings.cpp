@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 bool inRange(int index, int count) { return index >= 0 && index < count; }
@@ -106,6 +107,13 @@ void Settings::setSkirmishDefaults()
     setSkirmishWord(kEntryHost, 3, 8);  // respawn delay, seconds
 }
 
+namespace {
+bool fileExistsInSaveFolder(const char* name)
+{
+    return !saveFolder().empty() && FileDisk::open(saveFolder() + name, "rb") != nullptr;
+}
+}  // namespace
+
 bool Settings::load()
 {
     return loadFromSaveFolder(kFileName);
@@ -117,9 +125,14 @@ bool Settings::loadFromSaveFolder(const char* name)
     if (!readSaveFile(name, kMaxFileBytes, bytes))
         return false;
     const int blocks = decode(bytes);
-    if (blocks < 2)
-        logWarning("platform", "%s: %d of 2 settings blocks read back valid; the others keep their values",
-                     name, blocks);
+    if (blocks < 2) {
+        // The next save replaces the file: keep the player's bytes first, once,
+        // so they can still be recovered.
+        const bool kept = std::string_view(name) == kFileName && !fileExistsInSaveFolder(kDamagedFileName) &&
+                          writeSaveFileAtomic(kDamagedFileName, bytes);
+        logWarning("platform", "%s: %d of 2 settings blocks read back valid; the others keep their values%s%s", name,
+                   blocks, kept ? "; the damaged file is kept as " : "", kept ? kDamagedFileName : "");
+    }
     return blocks > 0;
 }
 
@@ -135,8 +148,7 @@ void Settings::loadTmpFile()
         return;
     // An unreadable pending file is dropped all the same, or every start would
     // trip over it again.
-    if (!loadFromSaveFolder(kTmpFileName))
-        logWarning("platform", "%s: not readable; dropped", kTmpFileName);
+    (void)loadFromSaveFolder(kTmpFileName);  // a damaged one has said so
     save();
     removeSaveFile(kTmpFileName);
 }

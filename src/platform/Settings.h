@@ -48,6 +48,8 @@ public:
 
     static constexpr const char* kFileName = "tq2_settings.bin";
     static constexpr const char* kTmpFileName = "tq2_settings.tmp";
+    // The first damaged settings file the game met, kept before a save replaces it.
+    static constexpr const char* kDamagedFileName = "tq2_settings.bin.bad";
     // Two blocks of at most 1 MiB each and their headers; a larger file is damaged.
     static constexpr std::size_t kMaxFileBytes = 2u * 1024u * 1024u + 64u;
 

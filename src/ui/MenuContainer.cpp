@@ -267,8 +267,9 @@ void MenuContainer::clear()
         overflowed = false;
     }
     contentWidth = contentHeight = 0;
-    scrollY = 0.0f;
+    scrollX = scrollY = 0.0f;
     flingVelocityX = flingVelocityY = 0.0f;
+    scrollToXActive = scrollToYActive = false;
 }
 
 void MenuContainer::setBackground(CSprite* sprite, bool flag)

@@ -2,6 +2,7 @@
 
 #include "platform/ScreenMetrics.h"
 #include "render/2d/CSprite.h"
+#include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/SpriteButton.h"
@@ -89,21 +90,64 @@ void MenuFrame::draw()
     }
     setMenuFocusedItem(focusedItem);
     MenuContainer::draw();
-    if (!focusedItem || focusedItem->drawsOwnFocus())
-        return;
+    if (focusedItem && !focusedItem->drawsOwnFocus())
+        drawFocusHighlight(*focusedItem);
+}
+
+namespace {
+struct Box {
+    float left, top, right, bottom;
+    bool empty() const { return !(right > left && bottom > top); }
+};
+}  // namespace
+
+void MenuFrame::drawFocusHighlight(const MenuItem& item)
+{
     CSprite* sprite = getSprite(kSpriteSetMenus);
     if (!sprite)
         return;
     const float s = screenMetrics().uiScale;
+    const float fx = static_cast<float>(item.absX), fy = static_cast<float>(item.absY);
+    const float fw = static_cast<float>(item.width), fh = static_cast<float>(item.height);
+    const Box marked{fx, fy, fx + fw, fy + fh};
+    // Where the highlight may show: around the item, but where a list cuts the
+    // item off, the highlight is cut off at the same edge.
+    Box area{fx - 15.0f * s - 1.0f, fy - 15.0f * s - 1.0f, fx + fw + 15.0f * s + 1.0f, fy + fh + 15.0f * s + 1.0f};
+    for (const MenuContainer* p = item.parent; p && p != this; p = p->parent) {
+        if (p->touchMode == kTouchPage)
+            continue;
+        const Box clip{static_cast<float>(p->absX) - p->clipMarginX, static_cast<float>(p->absY) - p->clipMarginY,
+                       static_cast<float>(p->absX + p->width) + p->clipMarginX,
+                       static_cast<float>(p->absY + p->height) + p->clipMarginY};
+        if (marked.left < clip.left)
+            area.left = std::max(area.left, clip.left);
+        if (marked.top < clip.top)
+            area.top = std::max(area.top, clip.top);
+        if (marked.right > clip.right)
+            area.right = std::min(area.right, clip.right);
+        if (marked.bottom > clip.bottom)
+            area.bottom = std::min(area.bottom, clip.bottom);
+    }
+    // Four strips around the item: the highlight never covers what it marks.
+    const float midTop = std::max(marked.top, area.top), midBottom = std::min(marked.bottom, area.bottom);
+    const Box strips[] = {{area.left, area.top, area.right, std::min(marked.top, area.bottom)},
+                          {area.left, std::max(marked.bottom, area.top), area.right, area.bottom},
+                          {area.left, midTop, std::min(marked.left, area.right), midBottom},
+                          {std::max(marked.right, area.left), midTop, area.right, midBottom}};
     const std::uint8_t level = focusPulseLevel();
     sprite->setColorBytes(255, level, level, 255);
-    const float fx = static_cast<float>(focusedItem->absX), fy = static_cast<float>(focusedItem->absY);
-    const float fw = static_cast<float>(focusedItem->width), fh = static_cast<float>(focusedItem->height);
-    for (const float grow : {15.0f, 12.0f}) {
-        const int bx = static_cast<int>(fx - grow * s), by = static_cast<int>(fy - grow * s);
-        const int bw = static_cast<int>(fw + 2.0f * grow * s), bh = static_cast<int>(fh + 2.0f * grow * s);
-        sprite->drawNinePatch(kFocusBoxFrame, static_cast<float>(bx), static_cast<float>(by), static_cast<float>(bw),
-                              static_cast<float>(bh));
+    for (const Box& strip : strips) {
+        if (strip.empty())
+            continue;
+        pushClipRect();  // a clip narrows the one around it, so each strip has its own
+        setClipRect(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top);
+        for (const float grow : {15.0f, 12.0f}) {
+            const int bx = static_cast<int>(fx - grow * s), by = static_cast<int>(fy - grow * s);
+            const int bw = static_cast<int>(fw + 2.0f * grow * s), bh = static_cast<int>(fh + 2.0f * grow * s);
+            sprite->drawNinePatch(kFocusBoxFrame, static_cast<float>(bx), static_cast<float>(by),
+                                  static_cast<float>(bw), static_cast<float>(bh));
+        }
+        popClipRect();
     }
     sprite->setColorBytes(255, 255, 255, 255);
 }

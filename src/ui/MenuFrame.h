@@ -42,6 +42,10 @@ public:
     MenuItem* focusedItem = nullptr;
 
 private:
+    // The pulsing boxes around the focused item, kept off the item itself and
+    // cut where a list cuts the item.
+    void drawFocusHighlight(const MenuItem& item);
+
     ResizableButton* m_backButton = nullptr;
 };
 

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -291,6 +292,24 @@ TEST_F(Particles, DrawingClampsTheAnimationAndSkipsEmptyOnes)
     EXPECT_EQ(particleBatchCount(0), 2);
     EXPECT_EQ(particleBatchCount(1), 0);
     releaseParticleBatches();
+}
+
+TEST_F(Particles, ParticlesOfTheGroupsAreDrawnInTheirPriorityOrder)
+{
+    // The groups are listed out of order; within a group, the farthest first.
+    auto c = configFrom(config(group("priority 3 countMin 4 countMax 4 posMin -5 -5 -5 posMax 5 5 5") +
+                               group("priority 1 countMin 4 countMax 4 posMin -5 -5 -5 posMax 5 5 5") +
+                               group("priority 2 countMin 4 countMax 4 posMin -5 -5 -5 posMax 5 5 5")));
+    PSystem* system = start(*c);
+    for (int i = 0; i < 4; ++i)
+        updateEffects(0.05f);
+    std::vector<float> order;
+    for (const Particle* p = system->firstParticle(); p; p = p->next)
+        order.push_back(p->group->priority);
+    ASSERT_EQ(order.size(), 12u);
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+    EXPECT_EQ(order.front(), 1.0f);
+    EXPECT_EQ(order.back(), 3.0f);
 }
 
 // The stage sound on the sound tests' fake device.

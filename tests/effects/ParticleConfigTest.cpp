@@ -128,4 +128,19 @@ TEST_F(ParticleConfigs, The65thNameFindsNoRoomWhileTheFirst64KeepWorking)
     EXPECT_EQ(getParticleConfig("keep.psc"), first);
     EXPECT_FLOAT_EQ(first->sizeScale, 7.0f);
 }
+TEST_F(ParticleConfigs, APathOneCharacterTooLongIsRefusedNotCutShort)
+{
+    // "data/FX/" and the name fill the buffer to its last byte, or one past it.
+    const std::size_t fits = kParticlePathBytes - 1 - std::string("data/FX/").size();
+    const std::string longest(fits, 'y');
+    data.write("data/FX/" + longest, "PConfig { sizeScale 5 }");
+    PConfig* fitting = getParticleConfig(longest);
+    ASSERT_NE(fitting, nullptr);
+    EXPECT_TRUE(fitting->loaded);
+    // Cut to the buffer, this name would read the file above.
+    PConfig* tooLong = getParticleConfig(longest + "y");
+    ASSERT_NE(tooLong, nullptr);
+    EXPECT_FALSE(tooLong->loaded);
+    EXPECT_NE(tooLong, fitting);
+}
 }  // namespace

@@ -6,6 +6,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "platform/Random.h"
 #include "support/entities/SimHost.h"
+#include "support/entities/WeaponScenarios.h"
 #include "support/sound/RecordingSound.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,43 @@ TEST(DamageRuleChain, CampaignHitOnThePlayerFollowsTheWorkedExample)
     EXPECT_NEAR(damageAfterRules(10.0f, victim, nullptr, nullptr, c), 2.4975f, 1e-4f);
     EXPECT_EQ(damageAfterRules(-3.0f, victim, nullptr, nullptr, c), 0.0f);
     EXPECT_EQ(damageAfterRules(NAN, victim, nullptr, nullptr, c), 0.0f);
+}
+
+TEST(DamageRuleChain, TheTierBonusGoesToGroundAndNavalVictimsOfTierTwoAttackersOutsideCampaigns)
+{
+    SimHost host;
+    const auto ofTier = [](int tier) {
+        PlaneCfg p = testFighter();
+        p.plane_tier = tier;
+        p.pDamage = 1.0f;
+        return p;
+    };
+    const PlaneCfg tierTwo = ofTier(2);
+    const PlaneCfg fighter = testFighter();  // airplanes keep a pointer to their record
+    Airplane victimPlane(host, fighter, 0, u"");
+    ScriptedTarget airTarget(host, TargetKind::AirTarget, 0, 5.0f, 100.0f);
+    ScriptedTarget building(host, TargetKind::Building, 0, 5.0f, 100.0f);
+    ScriptedTarget vehicle(host, TargetKind::Vehicle, 0, 5.0f, 100.0f);
+    ScriptedTarget ship(host, TargetKind::Ship, 0, 5.0f, 100.0f);
+    const struct {
+        const Target* victim;
+        float bonus;
+    } victims[] = {{&victimPlane, 1.0f}, {&airTarget, 1.0f}, {&building, 1.5f}, {&vehicle, 1.5f}, {&ship, 1.5f}};
+    DamageContext skirmish, campaign;
+    campaign.campaign = true;
+    for (const int tier : {0, 1, 3}) {
+        const PlaneCfg otherTier = ofTier(tier);
+        const Airplane bonused(host, tierTwo, 1, u""), plain(host, otherTier, 1, u"");
+        for (const auto& v : victims) {
+            const float base = damageAfterRules(10.0f, *v.victim, &plain, nullptr, skirmish);
+            ASSERT_GT(base, 0.0f);
+            EXPECT_NEAR(damageAfterRules(10.0f, *v.victim, &bonused, nullptr, skirmish) / base, v.bonus, 1e-4f)
+                << "tier " << tier << ", victim kind " << static_cast<int>(v.victim->kind());
+            EXPECT_FLOAT_EQ(damageAfterRules(10.0f, *v.victim, &bonused, nullptr, campaign),
+                            damageAfterRules(10.0f, *v.victim, &plain, nullptr, campaign))
+                << "no bonus in campaign missions";
+        }
+    }
 }
 
 TEST_F(Damage, HeavyHitsSetFlightStatesThatRelayAndExpire)

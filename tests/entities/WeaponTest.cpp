@@ -219,9 +219,10 @@ TEST_F(Weapons, TargetListsHoldAtMostTheirSlotsAndCloseUpOnRemoval)
     for (int s = 0; s < 3; ++s)
         a->weapon(s)->updateTargeting(0.1f);
     Weapon& full = *a->weapon(0);
-    EXPECT_EQ(full.targetCount(), WeaponCfg::kMaxSlots);
+    // The rest indexes the lists: when nothing locks, stop here with a failure.
+    ASSERT_EQ(full.targetCount(), WeaponCfg::kMaxSlots);
     EXPECT_EQ(full.targets()[WeaponCfg::kMaxSlots], nullptr) << "the list is null-terminated";
-    EXPECT_EQ(a->weapon(1)->targetCount(), 3);
+    ASSERT_EQ(a->weapon(1)->targetCount(), 3);
     EXPECT_EQ(a->weapon(2)->targetCount(), 1);
 
     // Removing an entry from every list moves the later ones down.
@@ -643,6 +644,7 @@ TEST_F(Weapons, ARelayedLaunchMakesTheMissileOfItsRecordsKind)
     setLogCapture({});
     EXPECT_EQ(warnings, 1);
 }
+
 }  // namespace
 
 namespace {

@@ -185,4 +185,65 @@ TEST_F(TriggerWorld, LandmarksLeaveTheListWithTheirWholeGroup)
     EXPECT_TRUE(hooks.calls.empty());
 }
 
+TEST_F(TriggerWorld, ALandmarkWithoutAGroupLeavesTheListAlone)
+{
+    load(R"(
+        MapTrigger { name "mill" pos 0 0 0 radius 50 landmark 1 notice "MILL" }
+        MapTrigger { name "barn" pos 20 0 0 radius 50 landmark 3 notice "BARN" }
+        MapTrigger { name "far" pos 9000 0 0 radius 50 landmark 4 notice "FAR" }
+    )");
+    ASSERT_EQ(world.landmarkTriggers().size(), 3u);
+    std::vector<std::string> reached;
+    const auto note = [&](MapTrigger& t) { reached.push_back(t.name); };
+    EXPECT_EQ(world.checkLandmarks({0.0f, 0.0f, 0.0f}, 1.0f, note), 2);
+    EXPECT_EQ(reached, (std::vector<std::string>{"mill", "barn"}));
+    ASSERT_EQ(world.landmarkTriggers().size(), 1u);
+    EXPECT_EQ(world.landmarkTriggers()[0]->name, "far");
+    EXPECT_EQ(world.checkLandmarks({0.0f, 0.0f, 0.0f}, 1.0f, note), 0) << "a reached landmark is not met again";
+}
+
+TEST_F(TriggerWorld, AReEnabledTimerStartsItsTimeAgain)
+{
+    load(R"(
+        MapTrigger { name "alarm" condition Timer delay 5 exec [ TriggerAction { type Notice text "ALARM" } ] }
+    )");
+    MapTrigger& alarm = *world.findTrigger("alarm");
+    world.applySunAndFog(3.0f);
+    world.enableTrigger(alarm, false);
+    world.applySunAndFog(10.0f);
+    EXPECT_FALSE(alarm.fired) << "a disabled timer does not run";
+    world.enableTrigger(alarm, true);
+    world.applySunAndFog(4.0f);
+    EXPECT_FALSE(alarm.fired) << "the 3 s before the pause do not count again";
+    world.applySunAndFog(1.5f);
+    EXPECT_TRUE(alarm.fired);
+    // Enabling a trigger that is already on keeps its time.
+    world.init();
+    world.setHooks(hooks.hooks());
+    load(R"(
+        MapTrigger { name "bell" condition Timer delay 5 exec [ TriggerAction { type Notice text "BELL" } ] }
+    )");
+    MapTrigger& bell = *world.findTrigger("bell");
+    world.applySunAndFog(3.0f);
+    world.enableTrigger(bell, true);
+    world.applySunAndFog(2.5f);
+    EXPECT_TRUE(bell.fired);
+}
+
+TEST_F(TriggerWorld, TheSunActionsValueIsHeldToDawnAndDusk)
+{
+    load(R"(
+        MapTrigger { name "night" condition Timer exec [ TriggerAction { type Sun value 7 } ] }
+        MapTrigger { name "dark" condition Timer delay 1 exec [ TriggerAction { type Sun value -3 } ] }
+        MapTrigger { name "noon" condition Timer delay 2 exec [ TriggerAction { type Sun value 0.5 } ] }
+    )");
+    world.applySunAndFog(0.5f);
+    EXPECT_FLOAT_EQ(world.sunValue, 0.96f);
+    world.applySunAndFog(1.0f);
+    EXPECT_FLOAT_EQ(world.sunValue, 0.04f);
+    world.applySunAndFog(1.0f);
+    EXPECT_FLOAT_EQ(world.sunValue, 0.5f);
+    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"sun:96", "sun:4", "sun:50"}));
+}
+
 }  // namespace

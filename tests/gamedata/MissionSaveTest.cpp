@@ -5,12 +5,14 @@
 #include "platform/File.h"
 
 #include "GameDataFixture.h"
+#include "support/Crc32.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 namespace {
 
@@ -189,6 +191,36 @@ TEST(CheckpointFormat, TheFuzzSeedIsARealCheckpoint)
     EXPECT_EQ(decoded->objects.size(), 2u);
     EXPECT_EQ(decoded->music, "m.mp3");
     EXPECT_EQ(MissionSave::encode(*decoded), good);
+}
+
+TEST(CheckpointFormat, AForgedSizeOrAnOrientationThatCannotBeAUnitIsRefused)
+{
+    std::ifstream in(SKYFRONT_SOURCE_DIR "/tests/fuzz/corpus/checkpoint/good.sav", std::ios::binary);
+    const std::vector<std::uint8_t> good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_TRUE(MissionSave::decode(good));
+    // The checksum matches, only the size field lies (bytes 8..11).
+    for (const int delta : {-1, 1, 4}) {
+        std::vector<std::uint8_t> forged = good;
+        const std::uint32_t size = static_cast<std::uint32_t>(forged.size()) + static_cast<std::uint32_t>(delta);
+        for (int i = 0; i < 4; ++i)
+            forged[8 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
+        sealTestCrc32(forged);
+        EXPECT_FALSE(MissionSave::decode(forged)) << delta;
+    }
+
+    CheckpointData data = *MissionSave::decode(good);
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const Quat& q : {Quat{0.0f, 0.0f, 0.0f, 0.0f}, Quat{inf, 0.0f, 0.0f, 1.0f},
+                          Quat{std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f, 1.0f}}) {
+        data.player.orientation = q;
+        EXPECT_FALSE(MissionSave::decode(MissionSave::encode(data))) << q.x;
+    }
+    // Huge but finite components still give a unit.
+    data.player.orientation = {2e19f, 0.0f, 0.0f, 3e19f};
+    const std::optional<CheckpointData> huge = MissionSave::decode(MissionSave::encode(data));
+    ASSERT_TRUE(huge);
+    const Quat& u = huge->player.orientation;
+    EXPECT_NEAR(u.x * u.x + u.y * u.y + u.z * u.z + u.w * u.w, 1.0f, 1e-5f);
 }
 
 TEST_F(Checkpoints, AFailedWriteKeepsThePreviousCheckpoint)

@@ -3,6 +3,8 @@
 #include "gamedata/records/PlaneList.h"
 #include "platform/Settings.h"
 
+#include <cmath>
+
 namespace {
 std::string plane(const std::string& name, int id, const std::string& file, const std::string& extra = "")
 {
@@ -161,5 +163,40 @@ TEST_F(PlaneListTest, ValuesThatDivideOrSizeAreClampedOnLoad)
     EXPECT_GE(p.pSpeedSpan, 1.0f);
     EXPECT_LE(p.pStallSpeed, p.topSpeed());
     EXPECT_FLOAT_EQ(p.pLuck, 1.0f);
+}
+
+TEST_F(PlaneListTest, EveryFlightValueIsBoundedWithOneLogLinePerRecord)
+{
+    write("data/planes/planes.lst", "wild\ntame\n");
+    write("data/planes/wild.cfg", plane("wild", 2, "w.glm",
+                                        "pMinSpeed 3e38 pSpeedSpan 3e38 pCruiseSpeed 1e30 pAccel 1e9 "
+                                        "pPitchRate -3 pRollRate 1e20 pYawRate 400 pRadarRange 1e12 pDamage 1e30 "
+                                        "ap_bonus -2 pFaintStart 1e9"));
+    write("data/planes/tame.cfg", plane("tame", 3, "t.glm", "pMinSpeed 150 pSpeedSpan 150 pCruiseSpeed 200"));
+    ASSERT_TRUE(planes.load("data/planes/planes.lst", texts, profile));
+    const PlaneCfg& p = *planes.at(0);
+    EXPECT_TRUE(std::isfinite(p.topSpeed()));
+    EXPECT_LE(p.topSpeed(), PlaneCfg::kMaxMinSpeed + PlaneCfg::kMaxSpeedSpan);
+    EXPECT_LE(p.pCruiseSpeed, p.topSpeed());
+    EXPECT_LE(p.pAccel, PlaneCfg::kMaxAccel);
+    for (const float rate : {p.pPitchRate, p.pRollRate, p.pYawRate}) {
+        EXPECT_GE(rate, 0.0f);
+        EXPECT_LE(rate, PlaneCfg::kMaxTurnRate);
+    }
+    EXPECT_LE(p.pRadarRange, PlaneCfg::kMaxFactor);
+    EXPECT_LE(p.pDamage, PlaneCfg::kMaxFactor);
+    EXPECT_GE(p.ap_bonus, 0.0f);
+    EXPECT_LE(p.pFaintStart, PlaneCfg::kMaxFaint);
+    EXPECT_GT(p.pFaintEnd, p.pFaintStart);
+    int lines = 0;
+    for (const std::string& w : warnings)
+        lines += w.find("out of bounds") != std::string::npos;
+    EXPECT_EQ(lines, 1);
+    EXPECT_TRUE(warned({"wild", "pMinSpeed", "pSpeedSpan", "pAccel", "pYawRate"}));
+    // A record inside its bounds keeps its values and says nothing.
+    const PlaneCfg& t = *planes.at(1);
+    EXPECT_FLOAT_EQ(t.topSpeed(), 300.0f);
+    EXPECT_FLOAT_EQ(t.pCruiseSpeed, 200.0f);
+    EXPECT_FALSE(warned({"tame"}));
 }
 }  // namespace

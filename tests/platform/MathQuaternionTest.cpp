@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -78,3 +79,27 @@ TEST(QuaternionMatrix, MatrixTurnsLikeTheQuaternionAndConvertsBack)
 }
 
 }  // namespace
+
+TEST(QuaternionNormalize, AlwaysGivesAUnitEvenForHugeOrBrokenComponents)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float big = std::numeric_limits<float>::max();
+    const Quat cases[] = {{2e19f, 0.0f, 0.0f, 0.0f}, {3e19f, -4e19f, 0.0f, 0.0f}, {big, big, big, big},
+                          {1e-30f, 0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 0.0f},  {inf, 0.0f, 0.0f, 1.0f},
+                          {nan, 1.0f, 0.0f, 0.0f},    {0.2f, -0.5f, 0.3f, 0.8f}};
+    for (const Quat& q : cases) {
+        const Quat n = quatNormalize(q);
+        const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z + n.w * n.w);
+        EXPECT_NEAR(length, 1.0f, 1e-5f) << q.x << " " << q.y << " " << q.z << " " << q.w;
+    }
+    // Huge components keep their direction: (3, -4) scaled.
+    const Quat n = quatNormalize({3e19f, -4e19f, 0.0f, 0.0f});
+    EXPECT_NEAR(n.x, 0.6f, 1e-5f);
+    EXPECT_NEAR(n.y, -0.8f, 1e-5f);
+    EXPECT_TRUE(quatCanNormalize({2e19f, 0.0f, 0.0f, 0.0f}));
+    EXPECT_TRUE(quatCanNormalize({big, big, big, big}));
+    EXPECT_FALSE(quatCanNormalize({0.0f, 0.0f, 0.0f, 0.0f}));
+    EXPECT_FALSE(quatCanNormalize({inf, 0.0f, 0.0f, 1.0f}));
+    EXPECT_FALSE(quatCanNormalize({nan, 1.0f, 0.0f, 0.0f}));
+}

@@ -1,6 +1,7 @@
 #include "platform/Settings.h"
 
 #include "platform/File.h"
+#include "platform/Log.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -139,6 +140,39 @@ TEST_F(SettingsFileTest, ACorruptBlockKeepsItsValuesWhileTheOtherLoads)
     EXPECT_EQ(s.playerName, u"Pilot");
     EXPECT_EQ(s.languageIndex, 9);
     EXPECT_EQ(s.defaultRoomName, u"Dawn patrol");
+}
+
+TEST_F(SettingsFileTest, ADamagedFileIsKeptOnceBesideTheNewOneWithOneLogLine)
+{
+    std::vector<std::string> lines;
+    setLogCapture([&](LogLevel, const std::string&, const std::string& message) { lines.push_back(message); });
+    changedRecord().save();
+    auto damaged = fileBytes();
+    damaged.back() ^= 0x40;
+    writeFile(damaged);
+
+    Settings s;
+    EXPECT_TRUE(s.load());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(Settings::kDamagedFileName), std::string::npos) << lines[0];
+    s.save();
+    const std::string kept = dir.read(Settings::kDamagedFileName);
+    EXPECT_EQ(kept, std::string(damaged.begin(), damaged.end()));
+    EXPECT_NE(fileBytes(), damaged);
+
+    // A second damaged file leaves the first copy alone.
+    writeFile({'b', 'a', 'd'});
+    lines.clear();
+    EXPECT_FALSE(Settings().load());
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_EQ(dir.read(Settings::kDamagedFileName), kept);
+    // A pending temporary file that is damaged is not kept and says so once.
+    writeFile({'b', 'a', 'd'});
+    std::filesystem::rename(dir.path() / Settings::kFileName, dir.path() / Settings::kTmpFileName);
+    lines.clear();
+    Settings().loadTmpFile();
+    EXPECT_EQ(lines.size(), 1u);
+    setLogCapture({});
 }
 
 TEST_F(SettingsFileTest, BadFilesCrashNothingAndLoseNoProgress)

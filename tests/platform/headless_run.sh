@@ -19,7 +19,10 @@ export SKYFRONT_HEADLESS=1 LIBGL_ALWAYS_SOFTWARE=1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-out="$("$game" -help 2>/dev/null)" || fail "-help exited with $?"
+# Asking for help starts nothing: no SDL (an unusable video driver does not
+# matter) and no save folder.
+out="$(SDL_VIDEODRIVER=nosuchdriver "$game" -help 2>/dev/null)" || fail "-help exited with $?"
+[ -e "$tree/save" ] && fail "-help created the save folder"
 for option in -help -width -height -mode -quality -vsync -listres "+connect " +connect_lobby +password; do
   grep -q -- "$option" <<<"$out" || fail "-help does not name $option"
 done
@@ -33,20 +36,23 @@ SDL_VIDEODRIVER=dummy "$game" 2>/dev/null
 code=$?; [ "$code" -eq 3 ] || fail "a video driver without OpenGL gave $code, not 3"
 
 # Starts the game, waits until its window and context exist, lets the loop run,
-# then ends it with SIGTERM, which SDL turns into a quit: the exit must be 0.
+# then ends it with a signal (SIGTERM unless SIGNAL says otherwise): the exit
+# must be 0, through the normal shut-down. The game is started with the signal
+# at its default, as from a terminal (a script's background job ignores SIGINT).
 run_until_term() {
-  "$game" "$@" 2>"$tree/stderr" &
+  local signal="${SIGNAL:-TERM}"
+  env --default-signal="$signal" "$game" "$@" 2>"$tree/stderr" &
   local pid=$! waited=0
   until grep -q 'OpenGL' "$tree/stderr" 2>/dev/null; do
     if ! kill -0 "$pid" 2>/dev/null || [ "$waited" -ge 600 ]; then break; fi
     sleep 0.1; waited=$((waited + 1))
   done
   sleep 1
-  kill -0 "$pid" 2>/dev/null || fail "the game ended before SIGTERM ($*): $(cat "$tree/stderr")"
-  kill -TERM "$pid" 2>/dev/null
+  kill -0 "$pid" 2>/dev/null || fail "the game ended before SIG$signal ($*): $(cat "$tree/stderr")"
+  kill -"$signal" "$pid" 2>/dev/null
   wait "$pid"
   local code=$?
-  [ "$code" -eq 0 ] || fail "the game exited with $code after SIGTERM ($*): $(cat "$tree/stderr")"
+  [ "$code" -eq 0 ] || fail "the game exited with $code after SIG$signal ($*): $(cat "$tree/stderr")"
 }
 
 mkdir -p "$save"
@@ -61,6 +67,27 @@ if [ -e "$stage/paks/base.pak" ] && grep -q 'not mounted' "$tree/stderr"; then
 fi
 [ -s "$save/tq2_settings.bin" ] || fail "no settings file was written at the end"
 [ -s "$save/controls.cfg" ] || fail "no controls.cfg was written at the end"
+
+# A closed terminal, an interrupt and a termination all save the same way.
+for signal in HUP INT TERM; do
+  rm -f "$save/tq2_settings.bin" "$save/controls.cfg"
+  SIGNAL=$signal run_until_term -width 320 -height 240
+  [ -s "$save/tq2_settings.bin" ] || fail "no settings file was written after SIG$signal"
+  [ -s "$save/controls.cfg" ] || fail "no controls.cfg was written after SIG$signal"
+done
+
+# Damaged settings and bindings: one log line each, and the damaged settings
+# are kept beside the new file.
+printf 'SKSTdamaged' >"$save/tq2_settings.bin"
+printf '<controls><broken' >"$save/controls.cfg"
+rm -f "$save/tq2_settings.bin.bad"
+run_until_term -width 320 -height 240
+[ "$(grep -c 'tq2_settings.bin' "$tree/stderr")" -eq 1 ] ||
+  fail "a damaged settings file did not give one log line: $(cat "$tree/stderr")"
+[ "$(grep -c 'controls.cfg' "$tree/stderr")" -eq 1 ] ||
+  fail "a damaged controls.cfg did not give one log line: $(cat "$tree/stderr")"
+[ "$(cat "$save/tq2_settings.bin.bad" 2>/dev/null)" = "SKSTdamaged" ] ||
+  fail "the damaged settings file was not kept as tq2_settings.bin.bad"
 
 # The second run reads the first run's settings back.
 run_until_term -width 1024 -height 768 -quality 3
@@ -89,6 +116,12 @@ printf '# emptied\n' >"$save/data/planes/planes.lst"
 code=$?; [ "$code" -eq 1 ] || fail "an empty aircraft list gave exit code $code, not 1"
 grep -q 'No aircraft could be loaded' "$tree/stderr" || fail "no message for the empty aircraft list: $(cat "$tree/stderr")"
 rm -r "$save/data"
+
+# Without its pak the game says the pak is missing, in one line.
+rm -f "$tree/paks"
+run_until_term -width 320 -height 240
+[ "$(grep -c 'base.pak' "$tree/stderr")" -eq 1 ] || fail "a missing pak did not give one log line: $(cat "$tree/stderr")"
+grep -q 'base.pak: missing' "$tree/stderr" || fail "a missing pak is not reported as missing: $(cat "$tree/stderr")"
 
 [ "$failures" -eq 0 ] && echo "headless run: all checks passed"
 exit $(( failures > 0 ))

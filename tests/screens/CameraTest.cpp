@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -44,6 +45,39 @@ TEST(camera_base, BlendLastsHalfASecondAndLeavesTheOldModeAlone)
     cam.updateMatrices(0.1f);
     EXPECT_EQ(cam.evaluated, std::vector<int>{2});
     EXPECT_FLOAT_EQ(cam.position.x, 20.0f);
+}
+
+TEST(camera_base, ACustomViewBlendsFromTheOldViewWithoutOverwritingEither)
+{
+    // A camera of its own modes that notes which mode each pass placed and
+    // whether the base called it for the mode being left.
+    struct CustomView : ProbeCamera {
+        std::vector<std::pair<int, bool>> passes;
+        void update() override
+        {
+            passes.emplace_back(mode, placingOldMode());
+            ProbeCamera::update();
+        }
+    } cam;
+    cam.updateMatrices(0.1f);
+    cam.setMode(2);
+    float last = -1.0f;
+    for (int i = 0; i < 5; ++i) {
+        cam.passes.clear();
+        cam.updateMatrices(0.1f);
+        // The old view first, then the new one, which the blend ends on.
+        EXPECT_EQ(cam.passes, (std::vector<std::pair<int, bool>>{{0, true}, {2, false}})) << i;
+        EXPECT_EQ(cam.mode, 2);
+        EXPECT_EQ(cam.fromMode, 0);
+        EXPECT_GT(cam.position.x, last) << i;
+        EXPECT_LT(cam.position.x, 20.0f) << i;
+        last = cam.position.x;
+    }
+    cam.passes.clear();
+    cam.updateMatrices(0.1f);
+    EXPECT_EQ(cam.passes, (std::vector<std::pair<int, bool>>{{2, false}}));
+    EXPECT_FLOAT_EQ(cam.position.x, 20.0f);
+    EXPECT_TRUE(quatCanNormalize(cam.orientation));
 }
 
 TEST(camera_base, ViewMatrixIsTheTransposedOrientationThenMinusThePosition)

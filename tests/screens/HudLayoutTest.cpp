@@ -114,6 +114,15 @@ TEST_F(HudLayout, ResizeMovesElementRectsWithThePanels)
     EXPECT_FLOAT_EQ(hud.layoutPanel(1).anchorOffset.y, 400.0f);
 }
 
+TEST_F(HudLayout, AChangeOfTheHeightAloneRebuildsTheLayout)
+{
+    expectRect(hud.elementRect(&sheet, 5), 960 + 3, 320 + 3, 12, 6);
+    ASSERT_TRUE(setScreenSize(960, 800));
+    expectRect(hud.elementRect(&sheet, 5), 960 + 3, 400 + 3, 12, 6);
+    hud.placePanels(Vec2{});
+    EXPECT_FLOAT_EQ(hud.layoutPanel(1).anchorOffset.y, 400.0f);
+}
+
 TEST_F(HudLayout, MiddleAnchorsRewriteTheStoredAnchor)
 {
     for (int anchor : {1, 4}) {

@@ -212,6 +212,15 @@ TEST_F(HudQueue, WarningOnShowStaysWhenAnEarlierOneGoes)
     queue->drawLong();   // nothing to show, no index to go wrong
 }
 
+TEST(HudCountdown, TenHundredthsAndMoreShowTwoDigits)
+{
+    EXPECT_EQ(HudMessageQueue::countdownText(7.10f), u"7.10");
+    EXPECT_EQ(HudMessageQueue::countdownText(7.09f), u"7.09");
+    EXPECT_EQ(HudMessageQueue::countdownText(7.11f), u"7.11");
+    EXPECT_EQ(HudMessageQueue::countdownText(0.1f), u"0.10");
+    EXPECT_EQ(HudMessageQueue::countdownText(59.999f), u"60.00");
+}
+
 TEST_F(HudQueue, CountdownTextsAndFade)
 {
     EXPECT_EQ(HudMessageQueue::countdownText(7.05f), u"7.05");

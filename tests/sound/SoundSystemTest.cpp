@@ -349,4 +349,58 @@ TEST_F(SoundSystem, VolumeRulesFollowTheSettings)
     startEndMusic(s);
     EXPECT_FALSE(music->isPlaying());
 }
+
+TEST_F(SoundSystem, TriggerMusicLoopsAndKeepsPlayingOrStopsFirstAndPlaysOnce)
+{
+    Settings s;
+    SoundSourceStreamed* music = globalSources().music;
+    // Looped: opened and set looping without a stop, so the piece plays on.
+    playTriggerMusic("data/sounds/music/a.mp3", true, s);
+    ASSERT_TRUE(music->isPlaying());
+    fake->clearLog();
+    playTriggerMusic("data/sounds/music/a.mp3", true, s);
+    for (const std::string& call : fake->log())
+        EXPECT_NE(call.rfind("stop", 0), 0u) << call;
+    EXPECT_TRUE(state(music)->loop);
+    fake->advance(5.0);
+    Sound::update();
+    EXPECT_TRUE(music->isPlaying()) << "a looped piece plays past its end";
+
+    // One-shot: the source stops first, then plays the piece once.
+    fake->clearLog();
+    playTriggerMusic("data/sounds/music/a.mp3", false, s);
+    ASSERT_FALSE(fake->log().empty());
+    EXPECT_EQ(fake->log()[0].rfind("stop", 0), 0u);
+    EXPECT_TRUE(music->isPlaying());
+    EXPECT_FALSE(state(music)->loop);
+    fake->advance(2.5);
+    Sound::update();
+    EXPECT_FALSE(music->isPlaying()) << "a one-shot piece ends";
+
+    // Music off: a trigger's piece does not start, and one playing keeps playing.
+    playTriggerMusic("data/sounds/music/b.mp3", true, s);
+    s.musicOn = 0;
+    playTriggerMusic("data/sounds/music/a.mp3", false, s);
+    EXPECT_TRUE(music->isPlaying());
+    EXPECT_EQ(music->fileName(), "data/sounds/music/b.mp3");
+}
+
+TEST_F(SoundSystem, ABufferedSourceStartedWithAPitchPlaysAtThatPitch)
+{
+    SoundSourceBuffered* source = Sound::createSource2D(sound("click"), false);
+    ASSERT_NE(source, nullptr);
+    source->stop();
+    source->setPitch(1.5f);
+    source->play();
+    ASSERT_NE(state(source), nullptr);
+    EXPECT_FLOAT_EQ(state(source)->frequency, 1500.0f);
+    // Started again after its end, at a new pitch.
+    fake->advance(1.1);
+    Sound::update();
+    source->setPitch(0.5f);
+    source->play();
+    ASSERT_NE(state(source), nullptr);
+    EXPECT_FLOAT_EQ(state(source)->frequency, 500.0f);
+    delete source;
+}
 }  // namespace

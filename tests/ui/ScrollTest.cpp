@@ -220,4 +220,81 @@ TEST_F(Scrolling, OverscrollLimitWithAScrollBarAsWideAsTheListIsZero)
     EXPECT_EQ(list.overscrollLimitX, 0);
 }
 
+
+TEST_F(Scrolling, ARemovedItemGetsNoMoreTouchesAndItsOwnerMayDeleteIt)
+{
+    // Pressed, then removed before the release: the release goes nowhere.
+    list.onTouchDown(150, 120);
+    ASSERT_EQ(list.touchedChild(), rows[0]);
+    list.removeItem(rows[0]);
+    EXPECT_EQ(list.touchedChild(), nullptr);
+    list.onTouchUp(150, 120);
+    EXPECT_EQ(rows[0]->events, "");
+    delete rows[0];
+
+    // Removed and deleted by its owner while pressed (the sanitizer build
+    // catches any later touch of it).
+    ProbeItem* second = rows[1];
+    list.onTouchDown(150, 120);
+    ASSERT_EQ(list.touchedChild(), second);
+    list.removeItem(second);
+    delete second;
+    list.onTouchMove(150, 122);
+    list.onTouchUp(150, 122);
+    list.onTouchDown(150, 120);
+    list.onTouchCancel();
+    list.onScroll(0.0f, 10.0f);
+    step(2);
+    EXPECT_EQ(list.itemAt(0), rows[2]);
+}
+
+TEST_F(Scrolling, ClearResetsTheScrollAndItsAnimation)
+{
+    list.scrollX = -20.0f;
+    list.scrollY = -120.0f;
+    list.flingVelocityY = -300.0f;
+    list.scrollToItem(rows[9]);
+    list.clear();
+    EXPECT_EQ(list.scrollX, 0.0f);
+    EXPECT_EQ(list.scrollY, 0.0f);
+    EXPECT_EQ(list.flingVelocityY, 0.0f);
+    EXPECT_FALSE(list.scrollToXActive);
+    EXPECT_FALSE(list.scrollToYActive);
+    EXPECT_EQ(list.itemAt(0), nullptr);
+    step(10);
+    EXPECT_EQ(list.scrollY, 0.0f);
+}
+
+TEST_F(Scrolling, ADragAndAnAnimatedScrollStopAtTheListsEnds)
+{
+    const float rest = -(400.0f - 100.0f);
+    const float limit = static_cast<float>(list.overscrollLimitY);
+    // A long drag up runs past the far end by at most the limit, then springs back.
+    list.onTouchDown(150, 190);
+    for (int y = 186; y > -600; y -= 4) {
+        list.onTouchMove(150, y);
+        ASSERT_GE(list.scrollY, rest - limit) << y;
+    }
+    list.onTouchUp(150, -598);
+    step(100);
+    EXPECT_EQ(list.scrollY, rest);
+
+    // Animated scrolls to the last and the first row stop at the ends, never past them.
+    list.scrollToItem(rows[9]);
+    for (int i = 0; i < 30; ++i) {
+        step();
+        ASSERT_GE(list.scrollY, rest) << i;
+        ASSERT_LE(list.scrollY, 0.0f) << i;
+    }
+    EXPECT_FALSE(list.scrollToYActive);
+    EXPECT_EQ(list.scrollY, rest);
+    list.scrollToItem(rows[0]);
+    for (int i = 0; i < 30; ++i) {
+        step();
+        ASSERT_GE(list.scrollY, rest) << i;
+        ASSERT_LE(list.scrollY, 0.0f) << i;
+    }
+    EXPECT_FALSE(list.scrollToYActive);
+    EXPECT_EQ(list.scrollY, 0.0f);
+}
 }  // namespace

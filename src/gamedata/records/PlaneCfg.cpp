@@ -1,5 +1,6 @@
 #include "gamedata/records/PlaneCfg.h"
 
+#include "platform/Log.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
@@ -61,7 +62,31 @@ void PlaneCfg::describe(SerMembers& members)
 }
 
 namespace {
-float finiteOr(float value, float fallback) { return std::isfinite(value) ? value : fallback; }
+// Holds each value to its bounds and notes the names of those it had to move,
+// so a record out of bounds costs one log line, not one per member.
+struct Bounds {
+    std::string moved;
+    void hold(float& value, float low, float high, float fallback, const char* member)
+    {
+        const float held = std::isfinite(value) ? std::clamp(value, low, high) : fallback;
+        if (held != value)
+            note(member);
+        value = held;
+    }
+    void hold(int& value, int low, int high, const char* member)
+    {
+        const int held = std::clamp(value, low, high);
+        if (held != value)
+            note(member);
+        value = held;
+    }
+    void note(const char* member)
+    {
+        if (!moved.empty())
+            moved += ", ";
+        moved += member;
+    }
+};
 }  // namespace
 
 bool PlaneCfg::validate(std::string& error)
@@ -74,19 +99,32 @@ bool PlaneCfg::validate(std::string& error)
         error = "no model \"file\"";
         return false;
     }
-    plane_tier = std::clamp(plane_tier, 0, kMaxTier);
+    Bounds b;
+    b.hold(plane_tier, 0, kMaxTier, "plane_tier");
     // The damage rule divides by armour - 0.5 in campaign missions.
-    pArmour = std::max(finiteOr(pArmour, 1.0f), kMinArmour);
-    pDamage = std::max(finiteOr(pDamage, 1.0f), 0.0f);
-    pFlares = std::clamp(pFlares, 0, kMaxFlares);
-    pMinSpeed = std::max(finiteOr(pMinSpeed, 0.0f), 0.0f);
-    pSpeedSpan = std::max(finiteOr(pSpeedSpan, 150.0f), 1.0f);
-    pStallSpeed = std::clamp(finiteOr(pStallSpeed, 40.0f), 0.0f, topSpeed());
-    pFaintStart = finiteOr(pFaintStart, 4.5f);
-    pFaintEnd = std::max(finiteOr(pFaintEnd, 8.5f), pFaintStart + 0.1f);
-    pEngine = std::clamp(pEngine, 0, 1);
-    for (float* stat : {&pWeaponry, &pStructure, &pAerodynamics, &pLuck})
-        *stat = std::clamp(finiteOr(*stat, 0.0f), 0.0f, 1.0f);
+    b.hold(pArmour, kMinArmour, kMaxFactor, 1.0f, "pArmour");
+    b.hold(pDamage, 0.0f, kMaxFactor, 1.0f, "pDamage");
+    b.hold(ap_bonus, 0.0f, kMaxFactor, 1.0f, "ap_bonus");
+    b.hold(pFlares, 0, kMaxFlares, "pFlares");
+    // What the flight model flies: the top speed is the sum of the first two.
+    b.hold(pMinSpeed, 0.0f, kMaxMinSpeed, 100.0f, "pMinSpeed");
+    b.hold(pSpeedSpan, 1.0f, kMaxSpeedSpan, 100.0f, "pSpeedSpan");
+    b.hold(pStallSpeed, 0.0f, topSpeed(), std::min(40.0f, topSpeed()), "pStallSpeed");
+    b.hold(pCruiseSpeed, 0.0f, topSpeed(), std::min(100.0f, topSpeed()), "pCruiseSpeed");
+    b.hold(pAccel, kMinAccel, kMaxAccel, 0.5f, "pAccel");
+    b.hold(pPitchRate, 0.0f, kMaxTurnRate, 1.5f, "pPitchRate");
+    b.hold(pRollRate, 0.0f, kMaxTurnRate, 3.0f, "pRollRate");
+    b.hold(pYawRate, 0.0f, kMaxTurnRate, 0.5f, "pYawRate");
+    b.hold(pRadarRange, -1.0f, kMaxFactor, -1.0f, "pRadarRange");
+    b.hold(pFaintStart, 0.0f, kMaxFaint, 4.5f, "pFaintStart");
+    b.hold(pFaintEnd, pFaintStart + 0.1f, kMaxFaint + 1.0f, std::max(8.5f, pFaintStart + 0.1f), "pFaintEnd");
+    b.hold(pEngine, 0, 1, "pEngine");
+    b.hold(pWeaponry, 0.0f, 1.0f, 0.0f, "pWeaponry");
+    b.hold(pStructure, 0.0f, 1.0f, 0.0f, "pStructure");
+    b.hold(pAerodynamics, 0.0f, 1.0f, 0.0f, "pAerodynamics");
+    b.hold(pLuck, 0.0f, 1.0f, 0.0f, "pLuck");
+    if (!b.moved.empty())
+        logWarning("gamedata", "plane \"%s\": %s out of bounds; held to the bounds", name.c_str(), b.moved.c_str());
     // A random paint row is picked modulo the count, so there is always one.
     if (paints.count() > kMaxPaintRows)
         paints.resize(kMaxPaintRows);

@@ -22,6 +22,13 @@ struct PlaneCfg : CSerializable {
     static constexpr float kMinArmour = 0.75f;
     static constexpr int kMaxFlares = 99;
     static constexpr int kMaxPaintRows = 16;
+    // Bounds of what the flight model and the damage rules are fed.
+    static constexpr float kMaxFactor = 100.0f;      // armour, damage, bonus, radar range
+    static constexpr float kMaxMinSpeed = 500.0f;    // m/s
+    static constexpr float kMaxSpeedSpan = 500.0f;   // m/s; the top speed stays under 1000
+    static constexpr float kMinAccel = 0.01f, kMaxAccel = 20.0f;  // 1/s
+    static constexpr float kMaxTurnRate = 20.0f;     // rad/s
+    static constexpr float kMaxFaint = 30.0f;        // g
 
     std::string name;  // the record's list name; checked against the list
     int plane_id = 0;
@@ -60,8 +67,9 @@ struct PlaneCfg : CSerializable {
     const char* typeName() const override { return "PlaneCfg"; }
     void describe(SerMembers& members) override;
 
-    // Clamps what sizes arrays or divides damage. False (with the reason) for
-    // a record that cannot be used at all.
+    // Holds every value it feeds to the flight model, the damage rules and the
+    // arrays to its bounds (one log line names those it moved). False (with
+    // the reason) for a record that cannot be used at all.
     bool validate(std::string& error);
     float topSpeed() const { return pMinSpeed + pSpeedSpan; }
 };

@@ -40,10 +40,18 @@ bool UnitCfg::validate(std::string& error)
         return false;
     }
     // Health divides the health bar and starts every life.
-    health = std::isfinite(health) ? std::max(health, 1.0f) : 100.0f;
-    speed = std::isfinite(speed) ? std::max(speed, 0.0f) : 0.0f;
+    health = std::isfinite(health) ? std::clamp(health, 1.0f, kMaxHealth) : 100.0f;
+    speed = std::isfinite(speed) ? std::clamp(speed, 0.0f, kMaxSpeed) : 0.0f;
+    radarFactor = std::isfinite(radarFactor) ? std::clamp(radarFactor, -1.0f, kMaxRadarFactor) : -1.0f;
+    for (float* extent : {&size.x, &size.y, &size.z})
+        *extent = std::isfinite(*extent) ? std::clamp(*extent, 0.0f, kMaxExtent) : 1.0f;
     if (weapons.count() > kMaxWeapons)
         weapons.resize(kMaxWeapons);
+    for (int i = 0; i < weapons.count(); ++i) {
+        Vec3& offset = weapons.at(i)->offset;
+        for (float* axis : {&offset.x, &offset.y, &offset.z})
+            *axis = std::isfinite(*axis) ? std::clamp(*axis, -kMaxExtent, kMaxExtent) : 0.0f;
+    }
     gibs = std::clamp(gibs, 0, 4);
     return true;
 }

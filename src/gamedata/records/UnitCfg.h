@@ -16,6 +16,10 @@ struct UnitCfg : CSerializable {
     // Map objects keep the unit name in 10 bytes.
     static constexpr std::size_t kMaxNameBytes = 9;
     static constexpr int kMaxWeapons = 8;
+    static constexpr float kMaxHealth = 1.0e7f;
+    static constexpr float kMaxSpeed = 1000.0f;       // m/s
+    static constexpr float kMaxRadarFactor = 100.0f;
+    static constexpr float kMaxExtent = 10000.0f;     // m: wreck size, weapon offsets
 
     std::string name;
     int kind = 3;      // target kind: 2 building, 3 land unit, 4/5 vehicles, 6 base, 8 submarine, 9/10 ships, 11 carrier

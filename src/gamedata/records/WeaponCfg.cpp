@@ -14,7 +14,10 @@ constexpr SerEnumValue kTypeNames[] = {
     {kWeaponFlak, "flak"},               {kWeaponSmoke, "smoke"},
 };
 
-float nonNegative(float value) { return std::isfinite(value) ? std::max(value, 0.0f) : 0.0f; }
+float nonNegative(float value)
+{
+    return std::isfinite(value) ? std::clamp(value, 0.0f, WeaponCfg::kMaxValue) : 0.0f;
+}
 }  // namespace
 
 std::span<const SerEnumValue> weaponTypeNames() { return kTypeNames; }

@@ -25,6 +25,8 @@ std::span<const SerEnumValue> weaponTypeNames();
 struct WeaponCfg : CSerializable {
     static constexpr int kMaxWeaponId = 255;
     static constexpr int kMaxSlots = 16;
+    // Every number of a record lies in 0..kMaxValue (damage, m/s, m, s).
+    static constexpr float kMaxValue = 1.0e6f;
 
     std::string name;
     int weapon_id = 0;

@@ -16,6 +16,7 @@
 
 #include <SDL.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
@@ -65,13 +66,36 @@ void mountBasePak()
 {
     const std::string pak = dataRoot() + "paks/base.pak";
     if (!mountPak(pak))
-        logInfo("platform", "%s not mounted: data comes from loose files only", pak.c_str());
+        return;  // mountPak has said why
 }
 
 std::string currentFolder()
 {
     char buffer[4096];
     return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
+}
+
+// A closed terminal (hang-up), Ctrl+C and a termination request all end the
+// game through the normal shut-down, so every one of them saves. A signal the
+// game was started with ignored (nohup) stays ignored.
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void onStopSignal(int signal)
+{
+    g_stopSignal = signal;
+}
+
+void catchStopSignals()
+{
+    for (const int signal : {SIGHUP, SIGINT, SIGTERM}) {
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction action {};
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
+    }
 }
 
 void call(const std::function<void()>& hook)
@@ -100,12 +124,21 @@ int App::run(int argc, char** argv)
 
 int App::startUp(int argc, char** argv)
 {
+    // Asking for help starts nothing and writes nothing.
+    OptionTable options;
+    if (argc > 1)
+        options.parse(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+    if (options.helpRequested()) {
+        std::fputs(OptionTable::usage().c_str(), stdout);
+        return static_cast<int>(ExitCode::Normal);
+    }
     steam().init();
     installMessageBoxPresenter();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         logWarning("platform", "SDL cannot start: %s", SDL_GetError());
         return static_cast<int>(ExitCode::NoSdl);
     }
+    catchStopSignals();  // after SDL, which installs its own for two of them
     startInputDevices();
     const std::string startFolder = currentFolder();
     enterExecutableFolder();
@@ -113,14 +146,6 @@ int App::startUp(int argc, char** argv)
     steam().loadStats();
     mountBasePak();
 
-    OptionTable options;
-    if (argc > 1)
-        options.parse(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
-    if (options.helpRequested()) {
-        std::fputs(OptionTable::usage().c_str(), stdout);
-        SDL_Quit();
-        return static_cast<int>(ExitCode::Normal);
-    }
     gatherDisplayModes();
     if (options.listResolutionsRequested()) {
         std::fputs(formatDisplayModes(displayModes()).c_str(), stdout);
@@ -180,12 +205,10 @@ bool App::startGame()
     seedRandomFromClock();
     if (m_hooks.loadGameData && !m_hooks.loadGameData())
         return false;
-    if (!settings().load())
-        logWarning("platform", "%s not read: the settings start at their defaults", Settings::kFileName);
+    (void)settings().load();  // a damaged file has said so; a missing one is the first start
     call(m_hooks.startSound);
     call(m_hooks.showFirstScreen);
-    if (!controls().load())  // a bad file has said why; a missing one is the first start
-        logInfo("platform", "%s not read: the default bindings apply", Controls::kFileName);
+    (void)controls().load();  // a bad file has said why; a missing one is the first start
     return true;
 }
 
@@ -208,7 +231,7 @@ void App::shutDown()
 
 bool App::quitRequested() const
 {
-    return m_events.quitRequested() || (m_hooks.quitConfirmed && m_hooks.quitConfirmed()) ||
+    return g_stopSignal != 0 || m_events.quitRequested() || (m_hooks.quitConfirmed && m_hooks.quitConfirmed()) ||
            (m_test.quitAfterFrames > 0 && m_framesDrawn >= m_test.quitAfterFrames);
 }
 

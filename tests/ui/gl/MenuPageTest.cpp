@@ -2,12 +2,14 @@
 
 #include "platform/ScreenMetrics.h"
 #include "render/2d/CFont.h"
+#include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuFrame.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -57,6 +59,46 @@ struct ListPage : MenuFrame {
     void onShow() override { rebuildFocusLinks(); }
 };
 
+// A block that draws the same whether it has the focus or not.
+struct Block : MenuItem {
+    Block(int w, int h)
+    {
+        width = w;
+        height = h;
+        focusable = true;
+        anchorMode = kAnchorPlaced;
+    }
+    void draw() override
+    {
+        if (CSprite* sprite = getSprite(kSpriteSetMenus))
+            sprite->drawNinePatch(95, static_cast<float>(absX), static_cast<float>(absY), static_cast<float>(width),
+                                  static_cast<float>(height));
+    }
+};
+
+// A clipped list of blocks.
+struct BlockPage : MenuFrame {
+    MenuContainer* list = nullptr;
+    std::vector<Block*> blocks;
+    BlockPage()
+    {
+        const ScreenMetrics& m = screenMetrics();
+        list = new MenuContainer;
+        list->touchMode = kTouchList;
+        list->width = static_cast<int>(320.0f * m.uiScale);
+        list->height = static_cast<int>(240.0f * m.uiScale);
+        list->x = (m.screenWidth - list->width) / 2;
+        list->y = static_cast<int>(120.0f * m.screenScaleY);
+        list->spacing = static_cast<int>(20.0f * m.uiScale);
+        list->childAlignment = kChildCentre;
+        addItem(list);
+        for (int i = 0; i < 6; ++i) {
+            blocks.push_back(new Block(static_cast<int>(240.0f * m.uiScale), static_cast<int>(60.0f * m.uiScale)));
+            list->addItem(blocks.back());
+        }
+    }
+};
+
 // A page with only a title, the one the list page was reached from.
 struct HomePage : MenuFrame {};
 
@@ -74,7 +116,10 @@ TEST_F(MenuPage, ScrolledListDrawsNoButtonOutsideItsRectangleAndTheFocusPulses)
         goToFrame(&page);
         page.list->scrollY = -30.0f;   // the first button half out at the top
         page.list->layout(page.absX, page.absY);
-        step(3);
+        step(2);
+        // The last frame is drawn with the pulse of the update before it.
+        const int level = focusPulseLevel();
+        step();
         const MenuContainer& list = *page.list;
         const MenuItem& focused = *page.focusedItem;
         ASSERT_TRUE(focused.absY + focused.height > list.absY);
@@ -102,7 +147,6 @@ TEST_F(MenuPage, ScrolledListDrawsNoButtonOutsideItsRectangleAndTheFocusPulses)
         EXPECT_EQ(outside, 0);
 
         // The focus box's outline in the pulse tint: red full, green and blue the pulse level.
-        const int level = focusPulseLevel();
         EXPECT_GE(level, 140);
         EXPECT_LE(level, 200);
         const Rgba outline = screenPixel(focused.absX + focused.width / 2, focused.absY + focused.height +
@@ -207,4 +251,52 @@ TEST_F(MenuPage, LabelsAreOneLineHighOrAsHighAsTheirBlock)
     EXPECT_GT(two.height, single.height);
 }
 
+
+TEST_F(MenuPage, TheFocusHighlightNeverCoversItsItemAndIsCutWhereTheListCutsIt)
+{
+    for (const auto& size : {std::pair{960, 640}, std::pair{1920, 1080}}) {
+        SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
+        boot(size.first, size.second);
+        BlockPage page;
+        goToFrame(&page);
+        for (const float scrolled : {0.0f, 0.5f}) {
+            SCOPED_TRACE(testing::Message() << "scrolled by " << scrolled << " of the first block");
+            const Block& block = *page.blocks[0];
+            page.list->scrollY = -scrolled * static_cast<float>(block.height);
+            page.list->layout(page.absX, page.absY);
+            page.focusedItem = nullptr;
+            step(2);
+            const std::vector<Rgba> plain = screenPixels();
+            page.focusedItem = page.blocks[0];
+            step();
+            const std::vector<Rgba> focused = screenPixels();
+            const MenuContainer& list = *page.list;
+            const int visibleTop = std::max(block.absY, list.absY);
+            int onItem = 0, aboveList = 0, around = 0;
+            for (int y = 0; y < screenHeight(); ++y) {
+                for (int x = 0; x < screenWidth(); ++x) {
+                    const std::size_t i = static_cast<std::size_t>(y) * screenWidth() + x;
+                    const Rgba& a = plain[i];
+                    const Rgba& b = focused[i];
+                    if (a.r == b.r && a.g == b.g && a.b == b.b)
+                        continue;
+                    const bool inX = x >= block.absX && x < block.absX + block.width;
+                    if (inX && y >= visibleTop && y < block.absY + block.height)
+                        ++onItem;
+                    else if (y < list.absY)
+                        ++aboveList;
+                    else
+                        ++around;
+                }
+            }
+            EXPECT_EQ(onItem, 0) << "the highlight covers its item";
+            if (scrolled > 0.0f) {
+                EXPECT_EQ(aboveList, 0) << "the highlight frames the part the list hides";
+            }
+            EXPECT_GT(around, block.width) << "no highlight drawn";
+            savePicture("ui_focus_highlight_" + std::to_string(size.first) + (scrolled > 0.0f ? "_cut" : "") + ".png");
+        }
+        clearFrameHistory();
+    }
+}
 }  // namespace

@@ -55,6 +55,12 @@ void MenuHarness::SetUp()
     };
     hooks.back = [] { dispatchBackKey(); };
     m_app = std::make_unique<App>(std::move(hooks));
+    // Every pass is one 60th of a second, whatever the machine's speed, so
+    // animations, scrolls and the focus pulse run the same in every run.
+    TestOptions steady;
+    steady.fixedFrameDelta = 1.0f / 60.0f;
+    m_app->setTestOptions(steady);
+    resetFrameClock();
     // Events left from an earlier test must not reach this one.
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     boot(960, 640);

@@ -15,8 +15,9 @@
 // Boots the menus on the staged data over an offscreen target of a chosen
 // screen size, and drives them as a player would: SDL mouse, key and text
 // events go through the game's event pump, frames run through the main
-// loop's pass (touch dispatch, menu actions, menu update and draw), and the
-// test reads back the current page, the save folder and the pixels.
+// loop's pass (touch dispatch, menu actions, menu update and draw) at a fixed
+// step of 1/60 s, and the test reads back the current page, the save folder
+// and the pixels.
 class MenuHarness : public GlTest {
 protected:
     void SetUp() override;
