@@ -84,11 +84,11 @@ struct Arena {
         if (!setup.weapons)
             return;
         const PlaneCfg& r = a.record();
-        if (const WeaponCfg* gun = setup.weapons->byName(r.pGunWeapon))
+        if (const WeaponCfg* gun = setup.weapons->findByName(r.pGunWeapon))
             a.mountWeapon(*gun, 0);
-        if (const WeaponCfg* w = setup.weapons->byName(r.sp_weapon0))
+        if (const WeaponCfg* w = setup.weapons->findByName(r.sp_weapon0))
             a.mountWeapon(*w, 1);
-        if (const WeaponCfg* w = setup.weapons->byName(r.sp_weapon1))
+        if (const WeaponCfg* w = setup.weapons->findByName(r.sp_weapon1))
             a.mountWeapon(*w, 2);
     }
 
