@@ -21,6 +21,7 @@ bool isCrashGround(CrashCause c)
 void GameMode::update(float dt)
 {
     setGameClock(gameClock() + dt);
+    updateWeather(dt);
     if (m_listener)
         m_listener->update(IGameListener::Phase::Receive);
     if (!playStopped) {
@@ -41,6 +42,7 @@ void GameMode::update(float dt)
         updateMissiles(dt);
         updateWeapons(dt);
         updateRespawns(dt);
+        checkTriggers();
     }
     if (m_listener)
         m_listener->update(IGameListener::Phase::Send);
@@ -98,6 +100,10 @@ void GameMode::updateEntities(float dt)
             cause = CrashCause::Water;
         else if (e->isSubjectToGroundCrashes() && e->position().y < e->groundHeight)
             cause = CrashCause::Ground;
+        Target* other = nullptr;
+        if (e->checksCollisions)
+            if (const CrashCause hit = collisionCause(*e, other); hit != CrashCause::None)
+                cause = hit;
         if (!serverOrSingle || e->health() > 0.0f || !e->isAlive()) {
             if (cause == CrashCause::None || !e->acceptsCrashCause(cause))
                 continue;
@@ -107,6 +113,8 @@ void GameMode::updateEntities(float dt)
             if (isNetworkClient() && (!isCrashGround(cause) || e->networkRole != NetworkRole::Local))
                 continue;
             onAirplaneDestroyedNoKiller(*e, cause);
+            if (other && other->isActive() && other->isAlive())
+                onAirplaneDestroyedNoKiller(*other, cause);
         } else {
             onAirplaneDestroyed(*e, e->lastAttacker, CrashCause::KilledByDamage);
         }
@@ -143,4 +151,37 @@ void GameMode::updateWeapons(float dt)
         if (w->isEnabled() && w->owner().isActive() && &w->owner() != m_playerAirplane)
             w->updateTargeting(dt);
     ::updateWeapons(*this, m_weapons, dt);
+}
+
+CrashCause GameMode::collisionCause(Target& e, Target*& second) const
+{
+    const DistanceTable& table = distanceTable();
+    const bool eAirplane = e.kind() == TargetKind::Airplane;
+    CrashCause cause = CrashCause::None;
+    second = nullptr;
+    for (Target* o : m_active) {
+        if (o == &e || !o->checksCollisions || !o->isActive() || !o->isAlive())
+            continue;
+        const float d = table.at(e.id(), o->id());
+        if (o->kind() == TargetKind::Airplane) {
+            // Pilots of one side fly through each other; a ground gun only hits a flown airplane.
+            if (o->team() == e.team() || (e.isGroundTarget() && o->aiController()))
+                continue;
+            const float f = e.isLargeAirplane() || o->isLargeAirplane() ? 1.0f : 0.0625f;
+            const float r = e.radius() + o->radius();
+            if (d < f * r * r) {
+                cause = eAirplane ? CrashCause::CollisionPair : CrashCause::Collision;
+                second = eAirplane ? o : nullptr;
+            }
+        } else if (!eAirplane || !e.aiController()) {
+            if (o->kind() == TargetKind::Runway || o->kind() == TargetKind::Tunnel)
+                continue;  // flown over and through, never hit
+            const float r = e.radius() + o->radius();
+            if (d < r * r && o->ownHitCheck(e.position(), e.radius())) {
+                cause = static_cast<int>(o->kind()) == 1 ? CrashCause::CollisionPair : CrashCause::Collision;
+                second = nullptr;
+            }
+        }
+    }
+    return cause;
 }
