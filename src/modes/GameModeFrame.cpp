@@ -164,12 +164,13 @@ CrashCause GameMode::collisionCause(Target& e, Target*& second) const
             continue;
         const float d = table.at(e.id(), o->id());
         if (o->kind() == TargetKind::Airplane) {
-            // Pilots of one side fly through each other; a ground gun only hits a flown airplane.
-            if (o->team() == e.team() || (e.isGroundTarget() && o->aiController()))
+            // Pilots of one side fly through each other; AI pilots never ram what is not an airplane.
+            if (o->team() == e.team() || (!eAirplane && o->aiController()))
                 continue;
             const float f = e.isLargeAirplane() || o->isLargeAirplane() ? 1.0f : 0.0625f;
             const float r = e.radius() + o->radius();
-            if (d < f * r * r) {
+            // The table is this frame's start; an entity respawned since is elsewhere now.
+            if (d < f * r * r && vec3DistanceSq(e.position(), o->position()) < f * r * r) {
                 cause = eAirplane ? CrashCause::CollisionPair : CrashCause::Collision;
                 second = eAirplane ? o : nullptr;
             }
@@ -177,7 +178,8 @@ CrashCause GameMode::collisionCause(Target& e, Target*& second) const
             if (o->kind() == TargetKind::Runway || o->kind() == TargetKind::Tunnel)
                 continue;  // flown over and through, never hit
             const float r = e.radius() + o->radius();
-            if (d < r * r && o->ownHitCheck(e.position(), e.radius())) {
+            if (d < r * r && vec3DistanceSq(e.position(), o->position()) < r * r &&
+                o->ownHitCheck(e.position(), e.radius())) {
                 cause = static_cast<int>(o->kind()) == 1 ? CrashCause::CollisionPair : CrashCause::Collision;
                 second = nullptr;
             }
