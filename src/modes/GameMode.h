@@ -352,6 +352,11 @@ protected:
 
     // Collisions between entities; the cause found and the second party of a pair.
     CrashCause collisionCause(Target& entity, Target*& other) const;
+    // The stall alarm, the engine loops, the incoming-missile warning, the
+    // nearest missile's cruise and the rain with its thunder.
+    void updateFlightSounds();
+    void updateMissileSounds();
+    void updateRainSound(bool raining, float dt);
     // Landmark triggers reached by the player's airplane.
     void checkTriggers();
 

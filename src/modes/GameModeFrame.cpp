@@ -5,6 +5,7 @@
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "modes/GameModeGlobals.h"
+#include "entities/ground/Road.h"
 #include "modes/IGameListener.h"
 
 #include <algorithm>
@@ -27,6 +28,9 @@ void GameMode::update(float dt)
     if (!playStopped) {
         updateProximity();
         updateEntities(dt);
+        updateFlightSounds();
+        for (const auto& road : m_roads)
+            road->update(dt);
         updateSquadrons();
         if (Airplane* player = m_playerAirplane; player && player->isActive()) {
             player->runAI(dt);  // the autopilot, when it flies
@@ -43,6 +47,10 @@ void GameMode::update(float dt)
         updateWeapons(dt);
         updateRespawns(dt);
         checkTriggers();
+    } else {
+        // A stopped game falls silent: alarm, engines, warning and cruise off.
+        updateFlightSounds();
+        updateMissileSounds();
     }
     if (m_listener)
         m_listener->update(IGameListener::Phase::Send);
@@ -142,7 +150,11 @@ void GameMode::updateSquadrons()
             s->update();
 }
 
-void GameMode::updateMissiles(float dt) { m_missiles.update(dt); }
+void GameMode::updateMissiles(float dt)
+{
+    m_missiles.update(dt);
+    updateMissileSounds();
+}
 
 void GameMode::updateWeapons(float dt)
 {

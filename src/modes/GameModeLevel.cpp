@@ -7,7 +7,9 @@
 #include "gamedata/map/GameWorld.h"
 #include "modes/GameModeGlobals.h"
 #include "render/assets/Model.h"
+#include "platform/Settings.h"
 #include "sound/Sound.h"
+#include "sound/SoundTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -118,7 +120,11 @@ bool GameMode::showComic(std::string_view name)
     return m_services.overlaysOrNone().openComic(path);
 }
 
-void GameMode::playEndMusic() { Sound::stopAll(); }
+void GameMode::playEndMusic()
+{
+    Sound::stopAll();
+    startEndMusic(settings());
+}
 
 void GameMode::checkTriggers()
 {

@@ -2,7 +2,6 @@
 
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/IGameListener.h"
-#include "platform/Random.h"
 
 namespace {
 constexpr int kWeatherClear = 0;
@@ -63,11 +62,7 @@ void GameMode::updateWeather(float dt)
         }
         scene.setWeather(mode, mode == kWeatherClear ? 0.0f : factor, factor * 0.5f);
     }
-    if (scene.weatherMode() == kWeatherRain && !playStopped) {
-        m_thunderTimer -= dt;
-        if (m_thunderTimer < 0.0f)
-            m_thunderTimer = 17.0f + 15.0f * rand01();
-    }
+    updateRainSound(scene.weatherMode() == kWeatherRain, dt);
 }
 
 void GameMode::setSunValue(float value)
