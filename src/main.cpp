@@ -1,6 +1,10 @@
 #include "platform/sys/App.h"
 #include "platform/Log.h"
 #include "gamedata/records/PlaneList.h"
+#include "modes/progress/AchievementPopup.h"
+#include "modes/progress/UnlocksMgr.h"
+#include "platform/GamesDetection.h"
+#include "platform/Clock.h"
 #include "platform/AssertMessage.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
@@ -10,6 +14,7 @@
 #include "render/gl/GraphicsES20.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/fx/PostProcess.h"
+#include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
 #include "screens/QuitGameOverlay.h"
@@ -147,8 +152,17 @@ int main(int argc, char** argv)
     hooks.ensureQuitOverlay = [] { QuitGameOverlay::instance(); };
     hooks.updateQuitOverlay = [] { QuitGameOverlay::instance().update(); };
     hooks.quitConfirmed = [] { return QuitGameOverlay::instance().quit; };
-    hooks.drawScreens = drawScreens;
+    hooks.drawScreens = [] {
+        drawScreens();
+        // Earned achievements slide in over whatever is shown.
+        if (!achievementPopup().entries().empty()) {
+            begin2D();
+            achievementPopup().draw();
+            end2D();
+        }
+    };
     hooks.updateScreens = updateScreens;
+    hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };
     hooks.touch = dispatchTouchToScreens;
     hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;
@@ -159,6 +173,8 @@ int main(int argc, char** argv)
     hooks.updateSound = updateSound;
     hooks.focusLost = applyFocusLost;
     hooks.focusGained = [] { applyFocusGained(settings()); };
+    // Owning another of our games unlocks its reward through the unlock rules.
+    setGamesDetectionHooks({{}, [](int type) { UnlocksMgr::instance().fireEvent(static_cast<UnlockEventType>(type)); }});
     App app(std::move(hooks));
     return app.run(argc, argv);
 }

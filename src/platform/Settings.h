@@ -24,7 +24,8 @@ public:
     static constexpr int kMissionsPerCampaign = 16;
     static constexpr int kPlaneIdCount = 256;
     static constexpr int kAchievementCount = 100;
-    static constexpr int kEventIdCount = 143;
+    // Event ids 0..149: the campaign's mission events reach 132 + 5 x 2 + 7.
+    static constexpr int kEventIdCount = 150;
     static constexpr int kTutorialCount = 10;
     static constexpr int kDogfightCount = 20;
     static constexpr int kLanguageCount = 10;

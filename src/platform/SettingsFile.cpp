@@ -135,6 +135,12 @@ public:
         for (const T& value : values)
             putValue(m_out, value);
     }
+    // A table that may grow: written whole like any other.
+    template <class T, std::size_t N>
+    void grownTable(std::uint16_t id, const std::array<T, N>& values)
+    {
+        table(id, values);
+    }
     void text(std::uint16_t id, const std::u16string& value, std::size_t maxUnits)
     {
         const std::size_t units = std::min(value.size(), maxUnits);
@@ -192,6 +198,17 @@ public:
                 values[i] = read;
             }
         }
+    }
+    // A table that grew since older files were written: a shorter stored
+    // table fills its first entries and leaves the rest.
+    template <class T, std::size_t N>
+    void grownTable(std::uint16_t id, std::array<T, N>& values)
+    {
+        const auto it = m_fields.find(id);
+        if (it == m_fields.end() || it->second.size() % sizeof(T) != 0 || it->second.size() > sizeof(T) * N)
+            return;
+        for (std::size_t i = 0; i < it->second.size() / sizeof(T); ++i)
+            values[i] = getValue<T>(it->second.data() + i * sizeof(T));
     }
     void text(std::uint16_t id, std::u16string& value, std::size_t maxUnits)
     {
@@ -300,8 +317,8 @@ void visitProfile(S& s, V& v)
     v.number(18, s.unlockAcrobaticSmoke);
     v.number(19, s.rated);
     v.table(20, s.achievementDone);
-    v.table(21, s.eventTalliesSP);
-    v.table(22, s.eventTalliesMP);
+    v.grownTable(21, s.eventTalliesSP);
+    v.grownTable(22, s.eventTalliesMP);
     v.table(23, s.tutorialDone);
     v.number(24, s.dogfightIndex, Range{0, Settings::kDogfightCount - 1});
     v.number(25, s.dogfightsUnlocked, Range{0, Settings::kDogfightCount});

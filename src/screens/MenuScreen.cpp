@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Controls.h"
+#include "modes/progress/Achievements.h"
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/UnitList.h"
@@ -68,7 +69,8 @@ void MenuScreen::loadSettingsAndLanguage()
         if (const PlaneCfg* plane = planes.at(i))
             planeIds.push_back(plane->plane_id);
     s.sanitize(planeIds, MapLists::instance().countNonCampaign());
-    s.save();
+    // Applies the unlocks earned so far and saves the settings.
+    loadProgress();
 }
 
 void MenuScreen::loadGameLists()

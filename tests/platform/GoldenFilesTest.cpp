@@ -25,6 +25,7 @@ Settings knownSettings()
     s.setAchievementDone(42, 1);
     s.setEventTally(false, 10, 77);
     s.setEventTally(true, 142, 9);
+    s.setEventTally(false, 149, 3);
     s.setTutorialDone(2, 1);
     s.setDogfightMedal(5, 3);
     s.dogfightSkill = 0.55f;
@@ -67,6 +68,7 @@ TEST(GoldenFile, SettingsFile)
     EXPECT_EQ(read.campaignResultAt(1, 4), 3u);
     EXPECT_EQ(read.achievementDoneAt(42), 1);
     EXPECT_EQ(read.eventTallyAt(true, 142), 9);
+    EXPECT_EQ(read.eventTallyAt(false, 149), 3);
     EXPECT_EQ(read.dogfightMedalAt(5), 3);
     EXPECT_FLOAT_EQ(read.dogfightSkill, 0.55f);
     EXPECT_EQ(read.languageIndex, 3);
@@ -80,6 +82,20 @@ TEST(GoldenFile, SettingsFile)
     EXPECT_FLOAT_EQ(read.paintAt(3).hue0, 210.0f);
     EXPECT_EQ(read.chatPresets[0], u"Cover me!");
     EXPECT_EQ(read.defaultRoomName, u"Night Raid");
+}
+
+// Files written before the event tallies reached id 149 held 143 of each:
+// they keep their tallies, and the later ids start at 0.
+TEST(GoldenFile, SettingsFileWithShorterTallies)
+{
+    const std::vector<std::uint8_t> stored = golden::read("tq2_settings_143_tallies.bin");
+    Settings read;
+    read.setEventTally(false, 149, 5);
+    ASSERT_EQ(read.decode(stored), 2);
+    EXPECT_EQ(read.eventTallyAt(true, 142), 9);
+    EXPECT_EQ(read.eventTallyAt(false, 149), 5);
+    EXPECT_EQ(read.eventTallyAt(true, 149), 0);
+    EXPECT_EQ(read.achievementDoneAt(42), 1);
 }
 
 TEST(GoldenFile, ControlsFile)

@@ -287,7 +287,7 @@ TEST(SettingsRules, TablesOutOfRangeReadZeroAndIgnoreWrites)
     s.setAchievementDone(100, 1);
     s.setTutorialDone(-1, 1);
     s.setDogfightMedal(20, 3);
-    s.setEventTally(true, 143, 5);
+    s.setEventTally(true, Settings::kEventIdCount, 5);
     s.setPlaneUnlocked(256, 1);
     EXPECT_EQ(Settings().encode(), s.encode());
     EXPECT_EQ(s.achievementDoneAt(100), 0);
