@@ -10,6 +10,7 @@
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/IGameListener.h"
+#include "sound/Sound.h"
 
 #include <algorithm>
 
@@ -47,6 +48,10 @@ void GameMode::setNetwork(bool networkGame, bool hosting, bool online)
 
 bool GameMode::startLevel()
 {
+    Sound::stopAll();
+    inputEnabled = true;
+    autopilot = false;
+    playStopped = false;
     auto world = std::make_unique<GameWorld>();
     world->init();
     if (!m_mapRecord || !MapLoader::loadEdt(*world, m_mapRecord)) {
