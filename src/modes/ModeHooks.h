@@ -44,6 +44,8 @@ public:
     virtual void forgetMissile(const Missile& /*missile*/) {}
     // False when there is no camera yet.
     virtual bool position(Vec3& /*out*/) const { return false; }
+    // The camera circles the entity (the end of a match).
+    virtual void orbit(const Target& /*entity*/, float /*distance*/, float /*pitch*/) {}
 };
 
 // Achievements and mission statistics of the local player.

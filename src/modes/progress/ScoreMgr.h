@@ -115,6 +115,8 @@ public:
     int winningTeam() const { return m_winningTeam; }
     const std::vector<Airplane*>& winners() const { return m_winners; }
     float elapsed() const { return m_elapsed; }
+    // The host's match time, received by a client.
+    void setElapsed(float seconds) { m_elapsed = seconds; }
     bool teamScoring() const { return m_teamScoring; }
     bool active() const { return m_active; }
     bool ready() const { return m_ready; }
