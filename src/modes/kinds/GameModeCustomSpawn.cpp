@@ -1,6 +1,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "gamedata/records/PlaneList.h"
+#include "gamedata/records/WeaponList.h"
 #include "modes/BotNames.h"
 #include "modes/IGameListener.h"
 #include "modes/kinds/GameModeCustom.h"
@@ -172,6 +173,11 @@ Airplane* GameModeCustom::spawnBot(int team, float skill, Squadron* squadron, bo
     if (!bot)
         return nullptr;
     bot->pilotName = BotNames::pick();
+    // The plane's own gun and first special weapon.
+    if (const WeaponCfg* gun = WeaponList::instance().findByName(cfg->pGunWeapon))
+        (void)bot->mountWeapon(*gun, 0);
+    if (const WeaponCfg* special = WeaponList::instance().findByName(cfg->sp_weapon0))
+        (void)bot->mountWeapon(*special, 1);
     if (skill > 0.0f) {
         const int level = randModulo(3) - 1 - static_cast<int>((skill - 0.2f) * -10.0f / 0.8f);
         bot->aiLevel = std::clamp(level, 0, 10);
