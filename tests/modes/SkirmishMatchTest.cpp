@@ -196,3 +196,46 @@ TEST_F(SkirmishMatch, MatchBonusByPlaceAndResult)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SkirmishMatch, FreeFlightRestsOnTheGroundAndReturnsOneSecondAfterACollision)
+{
+    GameModeCustom* mode = start(GameType::FreeFlight);
+    ASSERT_NE(mode, nullptr);
+    Airplane* me = mode->playerAirplane();
+    ASSERT_NE(me, nullptr);
+    const float ground = std::max(mode->groundHeightAt(0.0f, 0.0f), 0.0f);
+    me->setPositionAndStop({0.0f, ground - 5.0f, 0.0f});
+    mode->onAirplaneDestroyed(*me, nullptr, CrashCause::Ground);
+    EXPECT_TRUE(me->isAlive());
+    EXPECT_NEAR(me->position().y, ground, 0.5f);
+
+    mode->onAirplaneDestroyed(*me, nullptr, CrashCause::Collision);
+    EXPECT_FALSE(me->isActive());
+    EXPECT_FLOAT_EQ(mode->respawnDelayFor(*me), 1.0f);
+    for (int i = 0; i < 50; ++i)
+        mode->update(ModeHarness::kFrame);
+    EXPECT_FALSE(me->isActive());
+    for (int i = 0; i < 20; ++i)
+        mode->update(ModeHarness::kFrame);
+    EXPECT_TRUE(me->isActive());
+}
+
+TEST_F(SkirmishMatch, MenuFlightRunsTenMinutesAndRespawnsAtOnce)
+{
+    GameMode* mode = harness.start(static_cast<int>(GameType::MenuBackground), harness.firstSkirmishMap());
+    ASSERT_NE(mode, nullptr);
+    Airplane* a = mode->playerAirplane();
+    ASSERT_NE(a, nullptr);
+    mode->killAirplane(*a, 1.0e6f);
+    mode->update(ModeHarness::kFrame);
+    EXPECT_TRUE(a->isActive());
+    EXPECT_TRUE(a->isAlive());
+    harness.run(600.0f);
+    EXPECT_FALSE(mode->playStopped);
+    EXPECT_EQ(mode->playerAirplane(), a);
+    EXPECT_FLOAT_EQ(mode->sunValue(), 0.8f);
+}
+
+}  // namespace
