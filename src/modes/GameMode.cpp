@@ -1,5 +1,6 @@
 #include "modes/GameMode.h"
 
+#include "effects/EffectList.h"
 #include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Road.h"
@@ -79,6 +80,8 @@ void GameMode::clearLevel()
         m_world->release();
         m_world.reset();
     }
+    // The level's explosions and smoke go with it.
+    clearEffects();
 }
 
 void GameMode::clearEntities()
