@@ -70,6 +70,7 @@ constexpr OptionSpec kOptions[] = {
     {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25)", "S", true},
     {"frames", ValueKind::Number, "quit normally after N frames", "N", true},
     {"dumpframe", ValueKind::Text, "write frame N to FILE as PNG (repeatable)", "N:FILE", true},
+    {"inputscript", ValueKind::Text, "play the input events of FILE (lines \"FRAME command ...\")", "FILE", true},
 };
 
 constexpr float kMinFixedDelta = 0.001f;
@@ -220,6 +221,8 @@ void OptionTable::parse(std::span<const char* const> args)
             else if (option->name == "fixeddt" && !parseSeconds(value, m_test.fixedFrameDelta))
                 logWarning("platform", "option -fixeddt: \"%s\" is not 0.001..0.25 seconds; ignored",
                            std::string(value).c_str());
+            else if (option->name == "inputscript")
+                m_test.inputScript = value;
             else if (option->name == "dumpframe") {
                 TestOptions::FrameDump dump;
                 if (parseFrameDump(value, dump))

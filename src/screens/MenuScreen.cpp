@@ -17,6 +17,7 @@
 #include "render/assets/TextureCache.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
+#include "screens/QuitGameOverlay.h"
 
 #include <vector>
 
@@ -151,6 +152,13 @@ void MenuScreen::onSwipe(int, float vx, float vy)
 
 void MenuScreen::onBack()
 {
+    // With no page open the screen stands where the main menu will be, whose
+    // back key asks whether to quit.
+    if (!currentFrame() && !overlayFrame()) {
+        QuitGameOverlay::instance().show();
+        logInfo("menus", "page shown: QuitGameOverlay");
+        return;
+    }
     dispatchBackKey();
 }
 
