@@ -98,7 +98,7 @@ struct FrameOnTheMap : testing::Test {
         kitPlane(plane);
         std::string error;
         ASSERT_TRUE(harness.mountData(error)) << error;
-        mode = harness.start(static_cast<int>(GameType::TeamDeathmatch), harness.firstSkirmishMap());
+        mode = harness.start(static_cast<int>(GameType::Dogfight), harness.firstSkirmishMap());
         ASSERT_NE(mode, nullptr);
         clearEffects();
         record.type = kWeaponSimple;
