@@ -85,7 +85,7 @@ public:
     float terrainHeightAndNormalAt(float x, float z, Vec3& normal) const;
     SceneDrawFlags drawFlags() const;
 
-    Terrain* terrain = nullptr;
+    const Terrain* terrain = nullptr;
     std::array<Props*, 5> propSets{};
     Props* vegetationProps = nullptr;
     Water* water = nullptr;
