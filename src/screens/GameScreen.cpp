@@ -11,28 +11,23 @@
 #include "screens/Screens.h"
 #include "screens/scene/Camera.h"
 
-namespace {
 // The scene draws its world passes; the renderer's own passes join as they land.
-class GameSceneDraw : public ISceneDraw {
-public:
-    void runPass(ScenePass pass) override
-    {
-        switch (pass) {
-        case ScenePass::Clear:
-            if (Graphics* device = graphics())
-                device->clear();
-            break;
-        case ScenePass::Particles:
-            drawEffects(2);
-            drawEffects(1);
-            drawEffects(0);
-            break;
-        default:
-            break;
-        }
+void GameSceneDraw::runPass(ScenePass pass)
+{
+    switch (pass) {
+    case ScenePass::Clear:
+        if (Graphics* device = graphics())
+            device->clear();
+        break;
+    case ScenePass::Particles:
+        drawEffects(2);
+        drawEffects(1);
+        drawEffects(0);
+        break;
+    default:
+        break;
     }
-};
-}  // namespace
+}
 
 void GameSceneFrame::updateGameMode()
 {

@@ -35,6 +35,12 @@ private:
 
 GameScreen& gameScreen();
 
+// The world passes the scene draws in play and behind the menus.
+class GameSceneDraw : public ISceneDraw {
+public:
+    void runPass(ScenePass pass) override;
+};
+
 // What the scene's frame does in play: the game mode's update, the effects.
 class GameSceneFrame : public ISceneFrame {
 public:

@@ -84,3 +84,33 @@ GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gam
     setCurrentGameMode(std::move(mode));
     return GameStartResult::Started;
 }
+
+namespace {
+struct Autostart {
+    int type = 0;
+    int map = 0;
+};
+Autostart& autostart()
+{
+    static Autostart request;
+    return request;
+}
+}  // namespace
+
+void requestAutostart(int type, int mapIndex)
+{
+    autostart() = Autostart{type, mapIndex};
+}
+
+bool runAutostart(IGameScreen& gameScreen)
+{
+    Autostart& request = autostart();
+    if (request.type == 0)
+        return false;
+    const Autostart asked = request;
+    request = Autostart{};  // once, whether it starts or not
+    const GameStartResult result = createGame(asked.type, false, asked.map, gameScreen);
+    if (result != GameStartResult::Started)
+        logWarning("game", "-autostart %d:%d refused (%d)", asked.type, asked.map, static_cast<int>(result));
+    return result == GameStartResult::Started;
+}

@@ -18,3 +18,8 @@ GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& ga
 // Starts mission `mission` of campaign `campaign`; refused for an index
 // outside the table or an empty entry.
 GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen);
+
+// The "-autostart TYPE:MAP" test option: the game the menu starts once loaded.
+void requestAutostart(int type, int mapIndex);
+// Starts the requested game once; true when it started.
+bool runAutostart(IGameScreen& gameScreen);
