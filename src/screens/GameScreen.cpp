@@ -7,18 +7,43 @@
 #include "platform/Clock.h"
 #include "platform/Log.h"
 #include "render/Graphics.h"
+#include "render/world/AtmosScatter.h"
+#include "render/world/SkyDome.h"
 #include "screens/PauseScreen.h"
 #include "screens/Screens.h"
 #include "screens/scene/Camera.h"
 
 // The scene draws its world passes; the renderer's own passes join as they land.
+namespace {
+SkyDome& sceneSky()
+{
+    static SkyDome sky;
+    static bool loaded = false;
+    if (!loaded) {
+        loaded = true;
+        sky.load();
+    }
+    return sky;
+}
+}  // namespace
+
 void GameSceneDraw::runPass(ScenePass pass)
 {
+    Graphics* device = graphics();
+    if (!device)
+        return;
     switch (pass) {
     case ScenePass::Clear:
-        if (Graphics* device = graphics())
-            device->clear();
+        device->setProjectionMatrix(m_scene.mainProjection);
+        device->setViewMatrix(m_scene.camera ? m_scene.camera->viewMatrix : Mat4{});
+        device->setWorldMatrix(Mat4{});
+        device->clear();
         break;
+    case ScenePass::Sky: {
+        const Vec3 eye = m_scene.camera ? m_scene.camera->position : Vec3{};
+        sceneSky().draw(atmosScatter(), eye);
+        break;
+    }
     case ScenePass::Particles:
         drawEffects(2);
         drawEffects(1);
@@ -119,7 +144,7 @@ void GameScreen::draw()
 {
     if (!m_scene)
         return;
-    GameSceneDraw passes;
+    GameSceneDraw passes(*m_scene);
     m_scene->draw(passes);
 }
 

@@ -38,7 +38,11 @@ GameScreen& gameScreen();
 // The world passes the scene draws in play and behind the menus.
 class GameSceneDraw : public ISceneDraw {
 public:
+    explicit GameSceneDraw(const Scene& scene) : m_scene(scene) {}
     void runPass(ScenePass pass) override;
+
+private:
+    const Scene& m_scene;
 };
 
 // What the scene's frame does in play: the game mode's update, the effects.

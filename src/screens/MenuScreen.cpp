@@ -187,7 +187,7 @@ void MenuScreen::draw()
         device->clear();
     }
     if (m_scene) {
-        GameSceneDraw passes;
+        GameSceneDraw passes(*m_scene);
         m_scene->draw(passes);
     }
     drawMenuFrames();   // with the pop-ups, in its own 2-D pass
