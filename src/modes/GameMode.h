@@ -1,0 +1,313 @@
+#pragma once
+#include "entities/IEntityHost.h"
+#include "entities/Target.h"
+#include "entities/ai/TargetAI.h"
+#include "entities/aircraft/Squadron.h"
+#include "entities/weapons/MissileSet.h"
+#include "modes/GameType.h"
+#include "modes/ModeHooks.h"
+#include "platform/Settings.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+class Airplane;
+class GameWorld;
+class IGameListener;
+class Road;
+struct PlayerRecord;
+struct MapInfoCfg;
+
+// The rules object of one match, mission, tutorial or menu flight. It owns
+// the level's world and every entity in it, runs the frame, applies damage,
+// deaths and respawns, and reports to the network listener. Kinds of game
+// override the virtual operations; each kind frees its own members.
+//
+// Entities are never deleted inside a damage call, a missile's end or a
+// weapon update: removeEntity unlinks them at once and deletes them after the
+// frame's update (or when the level is cleared).
+class GameMode : public IEntityHost {
+public:
+    static constexpr float kRememberTargetTime = 15.0f;
+    static constexpr float kRespawnStallTime = 5.0f;
+    static constexpr float kSpawnHeight = 2000.0f;
+    static constexpr float kSpawnCircle = 10000.0f;
+    static constexpr float kPlayerLockRange = 3000.0f;
+    static constexpr float kDefaultRespawnDelay = 5.0f;
+    static constexpr float kPlayerFactorWithoutWeapon = 0.333f;
+
+    explicit GameMode(GameType type);
+    ~GameMode() override;
+    GameMode(const GameMode&) = delete;
+    GameMode& operator=(const GameMode&) = delete;
+
+    GameType gameType() const { return m_type; }
+    bool isMatchType() const { return ::isMatchType(m_type); }
+
+    // Network role, set by the game start before the level loads.
+    void setNetwork(bool networkGame, bool hosting, bool online);
+    bool isNetworkServer() const { return m_networkGame && m_hosting; }
+    bool isNetworkClient() const override { return m_networkGame && !m_hosting; }
+    bool isSinglePlayer() const { return !m_networkGame; }
+    bool isOnline() const { return m_online; }
+    void setListener(IGameListener* listener) { m_listener = listener; }
+    IGameListener* listener() const { return m_listener; }
+    void setHooks(const ModeHooks& hooks) { m_hooks = hooks; }
+    const ModeHooks& hooks() const { return m_hooks; }
+
+    virtual void setMapRecord(const MapInfoCfg* record) { m_mapRecord = record; }
+    const MapInfoCfg* mapRecord() const { return m_mapRecord; }
+
+    // Level. startLevel loads the map record's world (false, with no world,
+    // when there is no record or it does not load). clearLevel deletes every
+    // entity, missile, road and the world; it may run any number of times.
+    virtual bool startLevel();
+    virtual void clearLevel();
+    GameWorld* world() { return m_world.get(); }
+    const GameWorld* world() const { return m_world.get(); }
+    // Takes a world built elsewhere (tests, tools).
+    void setWorld(std::unique_ptr<GameWorld> world);
+
+    // One frame of the game at dt seconds.
+    virtual void update(float dt);
+
+    // Entities. addPlayerAirplane takes any entity into the world and play;
+    // it returns the entity, or null (and drops it) when it has no id.
+    virtual Target* addPlayerAirplane(std::unique_ptr<Target> entity, bool relay);
+    // Unlinks the entity from every list and clears every reference to it;
+    // the caller gets it back (null when the mode did not hold it).
+    virtual std::unique_ptr<Target> removePlayerAirplane(Target& entity);
+    // Unlinks the entity now and deletes it after the frame.
+    void removeEntity(Target& entity);
+    virtual void deleteAirplane(Target& entity);
+    // Entities waiting for deletion at the end of the frame.
+    int pendingDeletions() const { return static_cast<int>(m_doomed.size()); }
+
+    std::span<const std::unique_ptr<Target>> entities() const { return m_entities; }
+    std::span<Target* const> activeTargets() const override { return m_active; }
+    std::span<Target* const> respawnQueue() const { return m_respawnQueue; }
+    std::span<Weapon* const> weapons() const { return m_weapons; }
+    std::span<Target* const> runways() const { return m_runways; }
+    std::span<Target* const> tunnels() const { return m_tunnels; }
+    const MissileSet& missiles() const { return m_missiles; }
+    int roadCount() const { return static_cast<int>(m_roads.size()); }
+    // Missiles registered and ended since the mode was made.
+    int missilesRegistered() const { return m_missilesAdded; }
+    int missilesUnregistered() const { return m_missilesRemoved; }
+
+    Airplane* playerAirplane() { return m_playerAirplane; }
+    const Airplane* playerAirplane() const override { return m_playerAirplane; }
+    virtual void setPlayerAirplane(Airplane* airplane);
+    const Missile* playerMissile() const { return m_playerMissile; }
+    const Target* playerLockTarget() const { return m_playerLockTarget; }
+    const Target* nearestAirplane() const { return m_nearestAirplane; }
+
+    // Flags.
+    bool playStopped = false;
+    bool controlsFrozen = false;
+    bool inputEnabled = true;
+    bool damageEnabled = true;
+    bool respawnStalled = false;
+    bool teamChangeAllowed = false;
+    bool autopilot = false;
+    float playerHitCooldown = 0.0f;
+    // Damage the player deals is divided by the first, damage taken multiplied by the second
+    // (campaign missions only); the third scales the AI of the map's objects.
+    float difficultyScales[3] = {1.0f, 1.0f, 1.0f};
+    int difficulty = 1;
+    // The profile rank kill points compare against.
+    int playerRank = 0;
+
+    // Damage, deaths and respawns.
+    virtual void damageAirplane(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
+                                const WeaponCfg* weapon, bool force);
+    void killAirplane(Target& victim, float damage);
+    void applyAreaDamage(Target* owner, const Vec3& centre, float radius, float damage, const WeaponCfg* weapon);
+    virtual void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause);
+    virtual void onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause);
+    virtual int killPoints(const Target& victim) const;
+    // Out of play: inactive, unlocked, forgotten by weapons, missiles and AI.
+    void takeOutAirplane(Target& entity);
+    void eliminateAirplane(Target& entity);
+    // Back into play after delay seconds (at once for 0 or less), at position
+    // or, when null, at the entity's spawn point.
+    virtual void respawnAirplane(Target& entity, float delay, const Vec3* position);
+    virtual void respawnEliminated(Target& entity);
+    virtual void updateRespawns(float dt);
+    virtual float respawnDelay() const { return kDefaultRespawnDelay; }
+    bool isWaitingOrOut(const Target& entity) const;
+    virtual void relayCrash(Target& entity, CrashCause cause);
+    // The pilot bails out; nothing for an inactive airplane.
+    virtual void ejectPilot(Airplane& airplane, float value, bool force);
+
+    // Missiles. The mode owns them through its missile set; ended missiles
+    // are unregistered (removeMissile) before they are deleted.
+    MissileSet& missileSet() { return m_missiles; }
+    // Builds and registers the missile of a relayed launch; false when
+    // nothing was launched (no owner, unknown weapon id, no matching slot).
+    virtual bool launchWeaponById(int weaponId, Target* owner, Target* target, const Vec3& position);
+
+    // Spawning and airplanes.
+    virtual void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const;
+    // An airplane of the plane id (the first plane for an unknown id) in the
+    // paint (the plane's default paint when null); null when no plane loaded
+    // or no id is free.
+    // With aiSkill above 0 an AI pilot of that skill flies it; squadron may be null.
+    virtual Airplane* createAirplane(const PlanePaint* paint, int planeId, int team, float aiSkill,
+                                     Squadron* squadron, bool local);
+    const PlanePaint& paintOf(const Target& entity) const;
+
+    // Network player records (the layout is in PlayerRecord.h). The writer
+    // returns the length, or 0 when out is too short.
+    int writePlayerRecord(const Target& entity, std::span<std::uint8_t> out) const;
+    // Applies a received record: a new airplane (or, with ownRecord, the
+    // player's), or the map entity it names. Null, with nothing changed, for
+    // a record that does not decode or names nothing this side has.
+    virtual Target* addNetworkPlayer(std::span<const std::uint8_t> record, bool ownRecord);
+    // The host's side of a join: the joining player's airplane, in play at
+    // once, in the team (-1: the smaller team). Null, with nothing changed,
+    // for a request that does not decode or when no id is free.
+    virtual Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team);
+    // The match's weapon rule (its low byte): 1 turns the guns of the first
+    // three slots into missiles, 2 the other weapons into guns; 0 keeps all.
+    int weaponRule = 0;
+    void applyWeaponRule(Target& entity) const;
+
+    // Target searches. Distances come from this frame's distance table.
+    struct SearchOptions {
+        std::span<Target* const> exclude;
+        float range = 0.0f;  // 0: unlimited
+        TargetClass targetClass = TargetClass::Any;
+        std::span<const int> mapItems;  // only entities placed from these items (empty: any)
+        bool skipHidden = true;
+        std::vector<Target*>* collect = nullptr;  // every match appended here; the result is then null
+    };
+    virtual Target* findTarget(const Target* searcher, const SearchOptions& options);
+    Target* findTargetDefault(const Target* searcher, float range, TargetClass targetClass);
+    enum class TeamRule : int { Any = 0, Own = 1, Enemy = 2 };
+    virtual Target* findNextTarget(const Target* searcher, std::span<Target* const> exclude, int kind, TeamRule rule,
+                                   float range);
+    void lockPlayerTarget();
+    // Entities of the list in order: airplanes or the others, kinds excluded,
+    // optionally only those in play or waiting to come back.
+    const std::vector<Target*>& buildSelection(bool airplanes, std::span<const int> excludeKinds, bool liveOnly);
+    Target* findPlayerAirplane(int entityId) const;
+    static Vec3 leadPointPrecise(const Vec3& shooter, const Target& target, float projectileSpeed);
+    static Vec3 leadPointFast(const Vec3& shooter, const Target& target, float projectileSpeed);
+
+    // Squadrons. The mode owns them; a removed squadron is forgotten by every member.
+    Squadron* addSquadron(std::unique_ptr<Squadron> squadron);
+    void removeSquadron(Squadron& squadron);
+    std::span<const std::unique_ptr<Squadron>> squadrons() const { return m_squadrons; }
+    void setEntitySquadron(Target* entity, Squadron* squadron);
+    void setSquadronLeader(Target* entity, Squadron* squadron);
+    // The player's squadron command 0..4 (0 formation, 1 attack, 3 and 4
+    // defend, 2 the next order in turn); only for local airplanes.
+    virtual void setSquadronOrder(Target& entity, int command);
+    // In single player, the order of the squadron the player leads; else -1.
+    int playerGroupIndex() const;
+
+    // AI. attachAI keeps a controller the airplane has unless replace is set.
+    virtual void attachAI(Airplane& airplane, float skill, bool replace, AIKind kind = AIKind::Pilot);
+    virtual void detachAI(Airplane& airplane);
+    // The player's autopilot on or off as the autopilot flag says.
+    void reapplyPlayerAutopilot();
+    void setAIParameter(Target& entity, int index, float value);
+
+    // Control.
+    virtual void applyAirplaneInput(Airplane& airplane, int input, float value);
+    virtual void changeTeam(Target& entity, int team);
+    virtual void setTargetable(Target& entity, bool on);
+    void repairAirplane(Target& entity, float amount);
+    void setAirplaneFlares(Airplane& airplane, int count);
+    void relayFlares(Airplane& airplane);
+    int playerColorCode(int team) const;
+
+    // IEntityHost
+    float groundHeightAt(float x, float z) const override;
+    Runway* findRunwayAt(const Vec3& point, float margin) override;
+    Target* findGroundTargetAt(const Vec3& point, float margin) override;
+    void addWeapon(Weapon& weapon) override;
+    void removeWeapon(Weapon& weapon) override;
+    void damageTarget(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
+                      const WeaponCfg* weapon) override;
+    void countEvent(const Airplane& airplane, int eventId) override;
+    void onFlightState(Airplane& airplane, int state, float time) override;
+    void launchFlaresFor(Airplane& airplane) override;
+    void onPlayerDamaged(Airplane& airplane, float damage, int weaponType) override;
+    void addMissile(std::unique_ptr<Missile> missile) override;
+    void onGunShots(const Target& shooter, int fired, int hits) override;
+    void onMissileHit(const Missile& missile) override;
+    void onWeaponHit(Target& victim, Target* attacker, int weaponId) override;
+
+protected:
+    // The frame's passes, in the order update runs them.
+    virtual void updateProximity();
+    virtual void updateEntities(float dt);
+    virtual void updateSquadrons();
+    virtual void updateMissiles(float dt);
+    virtual void updateWeapons(float dt);
+    // Deletes what removeEntity set aside.
+    void deletePending();
+
+    // Silences the listener for the scope (the caller reports the event itself).
+    class ListenerMute {
+    public:
+        explicit ListenerMute(GameMode& mode) : m_mode(mode), m_saved(mode.m_listener) { mode.m_listener = nullptr; }
+        ~ListenerMute() { m_mode.m_listener = m_saved; }
+        ListenerMute(const ListenerMute&) = delete;
+        ListenerMute& operator=(const ListenerMute&) = delete;
+
+    private:
+        GameMode& m_mode;
+        IGameListener* m_saved;
+    };
+
+    void bringIntoPlay(Target& entity);
+    void forgetEverywhere(Target& entity);
+    void clearEntities();
+
+    GameType m_type;
+    bool m_networkGame = false;
+    bool m_hosting = false;
+    bool m_online = false;
+    IGameListener* m_listener = nullptr;
+    ModeHooks m_hooks;
+    const MapInfoCfg* m_mapRecord = nullptr;
+    std::unique_ptr<GameWorld> m_world;
+
+    std::vector<std::unique_ptr<Target>> m_entities;
+    std::vector<Target*> m_active;
+    std::vector<Target*> m_respawnQueue;
+    std::vector<Weapon*> m_weapons;
+    std::vector<Target*> m_runways;
+    std::vector<Target*> m_tunnels;
+    std::vector<Target*> m_selection;
+    std::vector<std::unique_ptr<Road>> m_roads;
+    std::vector<std::unique_ptr<Squadron>> m_squadrons;
+    std::vector<std::unique_ptr<Target>> m_doomed;
+    MissileSet m_missiles{*this};
+    int m_missilesAdded = 0;
+    int m_missilesRemoved = 0;
+
+    Airplane* m_playerAirplane = nullptr;
+    const Missile* m_playerMissile = nullptr;
+    Target* m_playerLockTarget = nullptr;
+    Target* m_nearestAirplane = nullptr;
+    Target* m_aimAssistTarget = nullptr;
+    int m_findCursor = 0;
+    // What a player record carries beside the entity, by entity id.
+    struct PlayerInfo {
+        PlanePaint paint;
+        std::array<std::int32_t, 4> values{};
+    };
+    std::array<PlayerInfo, 256> m_playerInfo{};
+
+private:
+    Target* applyAirplaneRecord(const PlayerRecord& record, bool ownRecord);
+    void fitWeapons(Target& entity, const std::array<int, 3>& weaponIds);
+    void onMissileEnded(const MissileSet::Ending& ending);
+};

@@ -1,0 +1,339 @@
+#include "modes/GameMode.h"
+
+#include "entities/DamageRule.h"
+#include "entities/aircraft/Airplane.h"
+#include "entities/weapons/MissileKinds.h"
+#include "entities/weapons/Weapon.h"
+#include "entities/weapons/WeaponUpdate.h"
+#include "gamedata/map/GameWorld.h"
+#include "gamedata/records/WeaponCfg.h"
+#include "gamedata/records/WeaponList.h"
+#include "modes/IGameListener.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int kNoWeaponType = 9;
+constexpr int kMinKillPoints = 1;
+constexpr int kMaxKillPoints = 6;
+
+float itemFactor(const GameWorld* world, const Target* t, bool attack)
+{
+    if (!world || !t || t->mapItem < 0)
+        return 1.0f;
+    const EditorItem* item = world->item(t->mapItem);
+    if (!item)
+        return 1.0f;
+    const float f = attack ? item->attack : item->defence;
+    return std::isfinite(f) && f >= 0.0f ? f : 1.0f;
+}
+}  // namespace
+
+void GameMode::damageTarget(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
+                            const WeaponCfg* weapon)
+{
+    damageAirplane(victim, attacker, damage, hitPoint, weapon, false);
+}
+
+void GameMode::damageAirplane(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
+                              const WeaponCfg* weapon, bool force)
+{
+    if (!damageEnabled || !victim.isTargetable() || !victim.isAlive() || victim.health() <= 0.0f)
+        return;
+    const float before = victim.health();
+    if (&victim == m_playerAirplane)
+        m_hooks.hudOrNone().raiseHitIndicator();
+
+    DamageContext context;
+    context.campaign = m_type == GameType::Campaign;
+    context.dealtScale = difficultyScales[0];
+    context.takenScale = difficultyScales[1];
+    context.victimIsPlayer = &victim == m_playerAirplane;
+    context.attackerIsPlayer = attacker && attacker == m_playerAirplane;
+    context.attackerItemFactor = itemFactor(m_world.get(), attacker, true);
+    context.victimItemFactor = itemFactor(m_world.get(), &victim, false);
+    // The armour rule follows the match type: campaign-like missions use the
+    // campaign's harder divisor too.
+    if (!isMatchType() && !context.campaign) {
+        context.campaign = true;
+        context.dealtScale = context.takenScale = 1.0f;
+        context.victimIsPlayer = context.attackerIsPlayer = false;
+    }
+    const float dealt = damageAfterRules(damage, victim, attacker, weapon, context);
+
+    if (attacker && dealt > 0.0f) {
+        attacker->rememberedTarget = &victim;
+        attacker->rememberTime = kRememberTargetTime;
+    }
+    // A client shows the host's health; its own hits change nothing unless forced.
+    if ((force || !isNetworkClient()) && dealt > 0.0f)
+        victim.setHealth(victim.health() - dealt);
+    victim.onHit(hitPoint, weapon ? weapon->type : kNoWeaponType, attacker, dealt);
+    if (victim.health() <= 0.0f && before > 0.0f)
+        victim.lastAttacker = attacker;
+}
+
+void GameMode::killAirplane(Target& victim, float damage)
+{
+    damageAirplane(victim, nullptr, damage, victim.position(), nullptr, false);
+}
+
+void GameMode::applyAreaDamage(Target* owner, const Vec3& centre, float radius, float damage,
+                               const WeaponCfg* weapon)
+{
+    const int ownerTeam = owner ? owner->team() : kTeamNone;
+    // Damage may take entities out of play: walk a copy.
+    const std::vector<Target*> active = m_active;
+    for (Target* e : active) {
+        if (!e->isTargetable() || (owner && e->team() == ownerTeam))
+            continue;
+        if (vec3DistanceSq(centre, e->position()) < radius * radius + e->squaredRadius())
+            damageAirplane(*e, owner, damage, e->hitPoint(weapon), weapon, false);
+    }
+}
+
+int GameMode::killPoints(const Target& victim) const
+{
+    // Integer division truncates toward zero, as the rank gap is meant to.
+    const int points = (victim.rank() - playerRank) / 3 + 3;
+    return std::clamp(points, kMinKillPoints, kMaxKillPoints);
+}
+
+void GameMode::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)
+{
+    victim.onDestroyed(cause);
+    respawnAirplane(victim, 0.0f, nullptr);
+    if (&victim == m_playerAirplane)
+        m_hooks.hudOrNone().releaseAllButtons();
+    if (m_listener)
+        m_listener->onAirplaneDestroyed(victim, attacker, cause, 0, 0.0f, true);
+}
+
+void GameMode::onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause)
+{
+    onAirplaneDestroyed(victim, nullptr, cause);
+}
+
+void GameMode::takeOutAirplane(Target& e)
+{
+    if (!e.isActive())
+        return;
+    e.setActive(false);
+    std::erase(m_active, &e);
+    e.rememberedTarget = nullptr;
+    e.respawnTimer = 0.0f;
+    e.timeSinceRespawnExpiry = 0.0f;
+    if (m_aimAssistTarget == &e)
+        m_aimAssistTarget = nullptr;
+    if (m_playerLockTarget == &e) {
+        m_playerLockTarget = nullptr;
+        m_hooks.hudOrNone().clearLockDisplay();
+    }
+    // The entity's own clean-up: weapons reset, its incoming missile and the
+    // weapon lists that held it forget it.
+    e.onTakenOut();
+    if (e.kind() == TargetKind::Airplane) {
+        auto& a = static_cast<Airplane&>(e);
+        if (a.parachute) {
+            a.parachute = nullptr;
+            a.setEjectCooldown(Airplane::kEjectCooldown);
+            a.controllable = true;
+        }
+    }
+    Missile::loseTargetEverywhere(&e);
+    if (&e == m_playerAirplane) {
+        m_hooks.hudOrNone().removeMessage(IModeHud::kIncomingMissileMessage);
+        controlsFrozen = false;
+    }
+    loseTargetInWeapons(&e);
+    for (auto& other : m_entities)
+        if (other->kind() == TargetKind::Airplane && static_cast<Airplane&>(*other).currentTarget == &e)
+            static_cast<Airplane&>(*other).currentTarget = nullptr;
+    if (m_listener)
+        m_listener->onAirplaneTakenOut(e);
+}
+
+void GameMode::eliminateAirplane(Target& e)
+{
+    takeOutAirplane(e);
+    std::erase(m_respawnQueue, &e);
+    e.respawnTimer = -1.0f;
+    e.timeSinceRespawnExpiry = 0.0f;
+    m_hooks.cameraOrNone().forget(e);
+}
+
+void GameMode::respawnAirplane(Target& e, float delay, const Vec3* position)
+{
+    // An entity the spawn rules have no place for comes back where it is.
+    Vec3 at = e.position();
+    Quat orientation;
+    if (position)
+        at = *position;
+    else
+        getSpawnPoint(e, at, orientation);
+    e.setPosition(at);
+    {
+        ListenerMute mute(*this);
+        takeOutAirplane(e);
+    }
+    if (delay <= 0.0f) {
+        std::erase(m_respawnQueue, &e);
+        e.respawnTimer = 0.0f;
+        bringIntoPlay(e);
+        if (e.kind() == TargetKind::Airplane) {
+            auto& a = static_cast<Airplane&>(e);
+            a.setPositionAndStop(at);
+            a.resetForRespawn();
+        } else {
+            e.setHealth(e.maxHealth());
+            e.setLifeState(LifeState::Alive);
+        }
+    } else {
+        if (std::find(m_respawnQueue.begin(), m_respawnQueue.end(), &e) == m_respawnQueue.end())
+            m_respawnQueue.push_back(&e);
+        e.respawnTimer = delay;
+    }
+    if (e.kind() == TargetKind::Airplane)
+        static_cast<Airplane&>(e).setOrientation(orientation);
+    e.onRespawn();
+}
+
+void GameMode::updateRespawns(float dt)
+{
+    // Respawning takes entries out of the queue: walk a copy, so each waiting
+    // entity is handled once this frame whatever leaves the list.
+    const std::vector<Target*> waiting = m_respawnQueue;
+    for (Target* e : waiting) {
+        if (std::find(m_respawnQueue.begin(), m_respawnQueue.end(), e) == m_respawnQueue.end())
+            continue;  // an earlier respawn in this pass removed it
+        e->respawnTimer -= dt;
+        if (e->respawnTimer > 0.0f) {
+            e->timeSinceRespawnExpiry = 0.0f;
+            continue;
+        }
+        e->respawnTimer = 0.0f;
+        if (!isNetworkClient()) {
+            const Vec3 at = e->position();
+            respawnAirplane(*e, 0.0f, &at);
+            continue;
+        }
+        // A client waits for the host's respawn message.
+        e->timeSinceRespawnExpiry += dt;
+        if (e->timeSinceRespawnExpiry > kRespawnStallTime)
+            respawnStalled = true;
+    }
+}
+
+void GameMode::respawnEliminated(Target& e)
+{
+    if (e.isActive() || e.respawnTimer != -1.0f)
+        return;
+    const Vec3 at = e.position();
+    respawnAirplane(e, 0.0f, &at);
+    e.respawnTimer = 0.0f;
+}
+
+bool GameMode::isWaitingOrOut(const Target& e) const
+{
+    if (e.isActive())
+        return false;
+    return e.respawnTimer == -1.0f ||
+           std::find(m_respawnQueue.begin(), m_respawnQueue.end(), &e) != m_respawnQueue.end();
+}
+
+void GameMode::relayCrash(Target& e, CrashCause cause)
+{
+    const bool crash = cause == CrashCause::Ground || cause == CrashCause::Water || cause == CrashCause::Prop;
+    if (isNetworkServer() && crash && &e != m_playerAirplane && e.networkRole != NetworkRole::Remote && m_listener)
+        m_listener->onScoreEvent(e, 0, 1);
+}
+
+void GameMode::ejectPilot(Airplane& airplane, float, bool force)
+{
+    if (!airplane.isActive())
+        return;
+    if (!isNetworkClient() || force) {
+        if (!airplane.ejectPilot(force))
+            return;
+        if (m_type != GameType::Campaign)
+            m_hooks.hudOrNone().postEntityEvent(IModeHud::kEventEjected, airplane);
+        if (isNetworkClient())
+            return;  // a forced eject on a client came from the host
+    }
+    if (m_listener)
+        m_listener->onPilotEjected(airplane);
+}
+
+void GameMode::addMissile(std::unique_ptr<Missile> missile)
+{
+    if (!missile)
+        return;
+    Missile& m = *missile;
+    if (m_playerAirplane && (m.owner() == m_playerAirplane || m.target() == m_playerAirplane))
+        m_hooks.hudOrNone().addMarker(m, static_cast<int>(TargetKind::Missile), m.ownerTeam(), true);
+    m_missiles.add(std::move(missile));
+    ++m_missilesAdded;
+    if (m_listener)
+        m_listener->onWeaponLaunched(m.record().weapon_id, m.owner(), m.target());
+    if (m_playerAirplane && m.owner() == m_playerAirplane) {
+        m_playerMissile = &m;
+        m_hooks.progressOrNone().onPlayerMissileLaunched();
+    }
+}
+
+void GameMode::onMissileEnded(const MissileSet::Ending& ending)
+{
+    const Missile& m = *ending.missile;
+    ++m_missilesRemoved;
+    if (m_playerMissile == &m)
+        m_playerMissile = nullptr;
+    m_hooks.hudOrNone().removeMarker(m);
+    if (m_playerAirplane && m.target() == m_playerAirplane)
+        m_hooks.hudOrNone().removeMessage(IModeHud::kIncomingMissileMessage);
+    m_hooks.cameraOrNone().forgetMissile(m);
+}
+
+void GameMode::onMissileHit(const Missile& missile)
+{
+    if (m_playerAirplane && missile.owner() == m_playerAirplane)
+        m_hooks.progressOrNone().onPlayerMissileHit();
+}
+
+bool GameMode::launchWeaponById(int weaponId, Target* owner, Target* target, const Vec3& position)
+{
+    if (!owner)
+        return false;
+    const WeaponCfg* record = WeaponList::instance().findById(weaponId);
+    if (!record)
+        return false;
+    Weapon* slotWeapon = nullptr;
+    for (int slot = 0; slot < kWeaponSlots && !slotWeapon; ++slot)
+        if (Weapon* w = owner->weapon(slot); w && w->type() == record->type)
+            slotWeapon = w;
+    MissileLaunch launch;
+    launch.record = record;
+    launch.host = this;
+    launch.owner = owner;
+    launch.target = target;
+    launch.position = position;
+    launch.direction = owner->kind() == TargetKind::Airplane ? static_cast<Airplane&>(*owner).forward()
+                                                             : Vec3{0.0f, 0.0f, -1.0f};
+    launch.platformVelocity = owner->velocity();
+    launch.weaponId = slotWeapon ? slotWeapon->id() : -1;
+    std::unique_ptr<Missile> missile;
+    switch (record->type) {
+    case kWeaponAllAspect: missile = Missile::make<AllAspectMissile>(launch); break;
+    case kWeaponJointStrike: missile = Missile::make<JointStrikeMissile>(launch); break;
+    case kWeaponMultiAir: missile = Missile::make<MultiAAMissile>(launch); break;
+    case kWeaponMultiGround: missile = Missile::make<MultiAGMissile>(launch); break;
+    case kWeaponRadarGuided: missile = Missile::make<RadarGuidedMissile>(launch); break;
+    case kWeaponAlienQuick: missile = Missile::make<AlienQuickMissile>(launch); break;
+    case kWeaponSimple: missile = Missile::make<SimpleMissile>(launch); break;
+    default: return false;  // guns, flak, smoke and the empty kind launch nothing
+    }
+    if (!missile)
+        return false;
+    addMissile(std::move(missile));
+    return true;
+}

@@ -1,0 +1,146 @@
+#include "modes/GameMode.h"
+
+#include "entities/TimedPoints.h"
+#include "entities/aircraft/Airplane.h"
+#include "entities/weapons/Weapon.h"
+#include "entities/weapons/WeaponUpdate.h"
+#include "modes/GameModeGlobals.h"
+#include "modes/IGameListener.h"
+
+#include <algorithm>
+
+namespace {
+constexpr float kNearDrawDistanceSq = 62500.0f;  // 250 units
+
+bool isCrashGround(CrashCause c)
+{
+    return c == CrashCause::Ground || c == CrashCause::Water || c == CrashCause::Prop;
+}
+}  // namespace
+
+void GameMode::update(float dt)
+{
+    setGameClock(gameClock() + dt);
+    if (m_listener)
+        m_listener->update(IGameListener::Phase::Receive);
+    if (!playStopped) {
+        updateProximity();
+        updateEntities(dt);
+        updateSquadrons();
+        if (Airplane* player = m_playerAirplane; player && player->isActive()) {
+            player->runAI(dt);  // the autopilot, when it flies
+            player->update(dt);
+            player->drawClass = 1;
+            for (int slot = 0; slot < kWeaponSlots; ++slot)
+                if (Weapon* w = player->weapon(slot); w && w->isEnabled())
+                    w->updateTargeting(dt);
+        }
+        if (playerHitCooldown != 0.0f)
+            playerHitCooldown -= dt;
+        TimedPoints::instance().update(dt);
+        updateMissiles(dt);
+        updateWeapons(dt);
+        updateRespawns(dt);
+    }
+    if (m_listener)
+        m_listener->update(IGameListener::Phase::Send);
+    // Entities removed during the frame go now that nothing walks the lists.
+    deletePending();
+}
+
+void GameMode::updateProximity()
+{
+    m_nearestAirplane = nullptr;
+    float best = 1e37f;
+    Vec3 camera;
+    const bool hasCamera = m_hooks.cameraOrNone().position(camera);
+    DistanceTable& table = distanceTable();
+    for (std::size_t i = 0; i < m_active.size(); ++i) {
+        Target& a = *m_active[i];
+        for (std::size_t j = i + 1; j < m_active.size(); ++j)
+            table.set(a.id(), m_active[j]->id(), vec3DistanceSq(a.position(), m_active[j]->position()));
+        a.cameraDistanceSq = hasCamera ? vec3DistanceSq(a.position(), camera) : 0.0f;
+        if (a.kind() == TargetKind::Airplane && &a != m_playerAirplane && a.cameraDistanceSq < best) {
+            best = a.cameraDistanceSq;
+            m_nearestAirplane = &a;
+        }
+    }
+}
+
+void GameMode::updateEntities(float dt)
+{
+    // The passes below may take entities out of play: each walks a copy.
+    const std::vector<Target*> active = m_active;
+    for (Target* e : active) {
+        if (!e->isActive())
+            continue;
+        if (e != m_playerAirplane) {
+            e->runAI(dt);
+            e->update(dt);
+        }
+        if (e->drawClass != 0) {
+            // Near or far; an entity that is never drawn that far is hidden.
+            const int drawClass = e->cameraDistanceSq < kNearDrawDistanceSq ? 1 : 2;
+            e->drawClass = e->maxDrawClass() < drawClass ? 0 : drawClass;
+        }
+        e->incomingMissile = nullptr;
+        e->groundHeight = groundHeightAt(e->position().x, e->position().z);
+    }
+    if (m_type == GameType::MenuBackground)
+        return;
+
+    const bool serverOrSingle = isNetworkServer() || isSinglePlayer();
+    for (Target* e : active) {
+        if (!e->isActive())
+            continue;
+        CrashCause cause = CrashCause::None;
+        if (e->position().y < 0.0f)
+            cause = CrashCause::Water;
+        else if (e->isSubjectToGroundCrashes() && e->position().y < e->groundHeight)
+            cause = CrashCause::Ground;
+        if (!serverOrSingle || e->health() > 0.0f || !e->isAlive()) {
+            if (cause == CrashCause::None || !e->acceptsCrashCause(cause))
+                continue;
+            // Each side decides only the crashes it owns.
+            if (isNetworkServer() && e->networkRole == NetworkRole::RemoteClient && isCrashGround(cause))
+                continue;
+            if (isNetworkClient() && (!isCrashGround(cause) || e->networkRole != NetworkRole::Local))
+                continue;
+            onAirplaneDestroyedNoKiller(*e, cause);
+        } else {
+            onAirplaneDestroyed(*e, e->lastAttacker, CrashCause::KilledByDamage);
+        }
+    }
+
+    const std::vector<Target*> after = m_active;
+    for (Target* e : after) {
+        if (e->lifeState() != LifeState::Destroyed)
+            continue;
+        const bool collision =
+            e->deathCause == CrashCause::Collision || e->deathCause == CrashCause::CollisionPair;
+        // A remote side's entity waits for its owner's removal message.
+        if (isNetworkClient() && e->networkRole != NetworkRole::Local && !collision)
+            continue;
+        if (isNetworkServer() && e->networkRole == NetworkRole::RemoteClient && !collision)
+            continue;
+        deleteAirplane(*e);
+    }
+}
+
+void GameMode::updateSquadrons()
+{
+    for (const auto& s : m_squadrons)
+        if (s->leader())
+            s->update();
+}
+
+void GameMode::updateMissiles(float dt) { m_missiles.update(dt); }
+
+void GameMode::updateWeapons(float dt)
+{
+    const std::vector<Weapon*> weapons = m_weapons;
+    for (Weapon* w : weapons)
+        if (w->isEnabled() && w->owner().isActive() && &w->owner() != m_playerAirplane)
+            w->updateTargeting(dt);
+    ::updateWeapons(*this, m_weapons, dt);
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include <memory>
+
+class GameMode;
+
+// The one rules object of the running game; null between games.
+GameMode* currentGameMode();
+// Makes the mode current, deleting the one before (its level is cleared first).
+void setCurrentGameMode(std::unique_ptr<GameMode> mode);
+// Deletes the current mode; nothing when there is none.
+void deleteCurrentGameMode();
+
+// Seconds since the round started; the mode's update advances it and the
+// round reset zeroes it.
+float gameClock();
+void setGameClock(float seconds);
+
+// Squared distances between entities by id, as of this frame's proximity pass.
+// Ids outside 0..255 read as infinitely far and are never written.
+class DistanceTable {
+public:
+    static constexpr int kSize = 256;
+    float at(int a, int b) const;
+    void set(int a, int b, float distanceSq);
+    void clear();
+
+private:
+    float m_values[kSize * kSize] = {};
+};
+DistanceTable& distanceTable();
+
+// How many entities each of teams 0 and 1 holds (added and moved by the mode).
+struct TeamCounters {
+    int team0 = 0;
+    int team1 = 0;
+    void add(int team, int delta);
+};
+TeamCounters& teamCounters();

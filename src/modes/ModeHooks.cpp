@@ -1,0 +1,13 @@
+#include "modes/ModeHooks.h"
+
+namespace {
+IModeHud g_noHud;
+IModeCamera g_noCamera;
+IModeProgress g_noProgress;
+IModeScores g_noScores;
+}  // namespace
+
+IModeHud& ModeHooks::hudOrNone() const { return hud ? *hud : g_noHud; }
+IModeCamera& ModeHooks::cameraOrNone() const { return camera ? *camera : g_noCamera; }
+IModeProgress& ModeHooks::progressOrNone() const { return progress ? *progress : g_noProgress; }
+IModeScores& ModeHooks::scoresOrNone() const { return scores ? *scores : g_noScores; }

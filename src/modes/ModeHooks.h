@@ -1,0 +1,73 @@
+#pragma once
+#include "platform/Math.h"
+
+class IGameEntity;
+class Missile;
+class Target;
+
+// The HUD of the match (message queue, markers, buttons), filled by the
+// screens library. Every call does nothing until then.
+class IModeHud {
+public:
+    static constexpr int kIncomingMissileMessage = 248;
+    // Event lines the mode posts about an entity.
+    static constexpr int kEventTeamChange = 7;
+    static constexpr int kEventEjected = 9;
+
+    virtual ~IModeHud() = default;
+    // A marker of the entity's kind and team; hidden markers keep their two draw flags clear.
+    virtual void addMarker(const IGameEntity& /*entity*/, int /*kind*/, int /*team*/, bool /*drawn*/) {}
+    virtual void removeMarker(const IGameEntity& /*entity*/) {}
+    virtual void postMessage(int /*messageId*/) {}
+    virtual void removeMessage(int /*messageId*/) {}
+    virtual void postEntityEvent(int /*kind*/, const Target& /*entity*/) {}
+    // The player's airplane was hit.
+    virtual void raiseHitIndicator() {}
+    // The player's airplane left play: every held button lets go.
+    virtual void releaseAllButtons() {}
+    virtual void clearLockDisplay() {}
+    virtual void refreshInsignia() {}
+};
+
+// The game camera, filled by the screens library.
+class IModeCamera {
+public:
+    virtual ~IModeCamera() = default;
+    // The camera stops following or looking at the entity (it is about to go).
+    virtual void forget(const Target& /*entity*/) {}
+    virtual void forgetMissile(const Missile& /*missile*/) {}
+    // False when there is no camera yet.
+    virtual bool position(Vec3& /*out*/) const { return false; }
+};
+
+// Achievements and mission statistics of the local player.
+class IModeProgress {
+public:
+    virtual ~IModeProgress() = default;
+    virtual void countEvent(int /*eventId*/) {}
+    virtual void onPlayerShots(int /*fired*/, int /*hits*/) {}
+    virtual void onPlayerMissileLaunched() {}
+    virtual void onPlayerMissileHit() {}
+};
+
+// The score keeper's groups of the match.
+class IModeScores {
+public:
+    virtual ~IModeScores() = default;
+    // The entity leaves the world: it leaves every group and the winners.
+    virtual void forget(const Target& /*entity*/) {}
+};
+
+// What the mode reaches above its own library. Null members do nothing, so
+// a mode runs (and is tested) headless.
+struct ModeHooks {
+    IModeHud* hud = nullptr;
+    IModeCamera* camera = nullptr;
+    IModeProgress* progress = nullptr;
+    IModeScores* scores = nullptr;
+
+    IModeHud& hudOrNone() const;
+    IModeCamera& cameraOrNone() const;
+    IModeProgress& progressOrNone() const;
+    IModeScores& scoresOrNone() const;
+};

@@ -1,0 +1,90 @@
+#pragma once
+#include "entities/TimedPoints.h"
+#include "entities/aircraft/Airplane.h"
+#include "entities/weapons/BulletPool.h"
+#include "gamedata/records/PlaneCfg.h"
+#include "gamedata/records/WeaponCfg.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
+#include "platform/Random.h"
+
+#include "support/modes/RecordingListener.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+// A propeller fighter with round numbers, so damage cases read plainly.
+inline void kitPlane(PlaneCfg& p, float armour = 1.5f, int tier = 0, float planeDamage = 1.0f)
+{
+    p.name = "kitplane";
+    p.pArmour = armour;
+    p.plane_tier = tier;
+    p.pDamage = planeDamage;
+    p.pFlares = 2;
+    p.pMinSpeed = 107.0f;
+    p.pSpeedSpan = 108.0f;
+    p.pCruiseSpeed = 150.0f;
+}
+
+// A mode of the given type with a recording listener and HUD, and helpers
+// that put airplanes and ground units into it.
+struct ModeKit : testing::Test {
+    PlaneCfg plane;
+    RecordingListener listener;
+    RecordingHud hud;
+    std::unique_ptr<GameMode> mode;
+
+    void makeMode(GameType type)
+    {
+        if (mode)
+            mode->clearLevel();
+        mode = std::make_unique<GameMode>(type);
+        mode->setListener(&listener);
+        mode->setHooks(hud.hooks());
+        listener = RecordingListener{};
+    }
+    void SetUp() override
+    {
+        kitPlane(plane);
+        seedRandom(7, 9);
+        teamCounters() = TeamCounters{};
+        setGameClock(0.0f);
+        BulletPool::instance().clear();
+        TimedPoints::instance().clear();
+        makeMode(GameType::TeamDeathmatch);
+    }
+    void TearDown() override { mode.reset(); }
+
+    // Records outlive every mode of the test.
+    std::deque<PlaneCfg> records;
+    const PlaneCfg* record(float armour, int tier = 0, float planeDamage = 1.0f)
+    {
+        kitPlane(records.emplace_back(), armour, tier, planeDamage);
+        return &records.back();
+    }
+
+    Airplane* airplane(int team, const Vec3& at = {0.0f, 2000.0f, 0.0f}, const PlaneCfg* cfgOrNull = nullptr)
+    {
+        const PlaneCfg& cfg = cfgOrNull ? *cfgOrNull : plane;
+        auto a = Target::create<Airplane>(*mode, cfg, team, std::u16string(u"Pilot"));
+        Airplane* raw = a.get();
+        if (!mode->addPlayerAirplane(std::move(a), true))
+            return nullptr;
+        raw->setPositionAndStop(at);
+        raw->resetForRespawn();
+        return raw;
+    }
+    Target* groundUnit(int team, TargetKind kind = TargetKind::LandUnit, const Vec3& at = {})
+    {
+        auto t = Target::create<Target>(*mode, kind, team);
+        t->setPosition(at);
+        return mode->addPlayerAirplane(std::move(t), true);
+    }
+    void step(float seconds)
+    {
+        for (int i = 0; static_cast<float>(i) < seconds * 60.0f; ++i)
+            mode->update(1.0f / 60.0f);
+    }
+};

@@ -1,0 +1,101 @@
+#include "ModeTestKit.h"
+
+#include "entities/weapons/MissileKinds.h"
+
+namespace {
+struct MissilesInTheMode : ModeKit {
+    WeaponCfg rocket;
+    void SetUp() override
+    {
+        ModeKit::SetUp();
+        rocket.type = kWeaponSimple;
+        rocket.weapon_id = 12;
+        rocket.speed = 400.0f;
+        rocket.life = 2.0f;
+        rocket.damage = 0.0f;
+    }
+    std::unique_ptr<Missile> launchFrom(Airplane& owner, Target* target)
+    {
+        MissileLaunch launch;
+        launch.record = &rocket;
+        launch.host = mode.get();
+        launch.owner = &owner;
+        launch.target = target;
+        launch.position = owner.position() + Vec3{0.0f, -5.0f, 0.0f};
+        return Missile::make<SimpleMissile>(launch);
+    }
+};
+
+TEST_F(MissilesInTheMode, TheLaunchIsReportedAndTheEndUnregistersIt)
+{
+    Airplane* player = airplane(0, {0, 2000, 0});
+    Airplane* enemy = airplane(1, {0, 2000, -3000});
+    mode->setPlayerAirplane(player);
+    mode->addMissile(launchFrom(*player, enemy));
+    EXPECT_EQ(listener.launches, 1);
+    EXPECT_NE(mode->playerMissile(), nullptr);
+    EXPECT_EQ(hud.markers.back(), mode->playerMissile());  // the player's missiles get a marker
+    step(2.5f);  // its life runs out in the air
+    EXPECT_EQ(mode->missiles().count(), 0);
+    EXPECT_EQ(mode->playerMissile(), nullptr);
+    EXPECT_EQ(mode->missilesRegistered(), 1);
+    EXPECT_EQ(mode->missilesUnregistered(), 1);
+}
+
+TEST_F(MissilesInTheMode, RemovingTheOwnerLeavesTheMissileFlyingWithoutIt)
+{
+    Airplane* owner = airplane(0, {0, 2000, 0});
+    Airplane* enemy = airplane(1, {0, 2000, -3000});
+    mode->addMissile(launchFrom(*owner, enemy));
+    mode->removeEntity(*owner);
+    mode->removeEntity(*enemy);
+    step(0.5f);
+    ASSERT_EQ(mode->missiles().count(), 1);
+    EXPECT_EQ(mode->missiles().at(0)->owner(), nullptr);
+    EXPECT_EQ(mode->missiles().at(0)->target(), nullptr);
+    mode->clearLevel();
+    EXPECT_EQ(mode->missilesUnregistered(), 1);
+}
+
+using TeamChange = ModeKit;
+
+TEST_F(TeamChange, MovingAnEntityMovesTheTeamCounters)
+{
+    Airplane* a = airplane(0);
+    airplane(1);
+    EXPECT_EQ(teamCounters().team0, 1);
+    mode->changeTeam(*a, 1);
+    EXPECT_EQ(a->team(), 1);
+    EXPECT_EQ(teamCounters().team0, 0);
+    EXPECT_EQ(teamCounters().team1, 2);
+}
+
+TEST_F(TeamChange, TheSelectionListsAirplanesOrOthersInListOrder)
+{
+    Airplane* a = airplane(0);
+    Target* tank = groundUnit(1);
+    Airplane* out = airplane(1);
+    Target* ship = groundUnit(1, TargetKind::Ship);
+    mode->eliminateAirplane(*out);
+    EXPECT_EQ(mode->buildSelection(true, {}, false), (std::vector<Target*>{a, out}));
+    EXPECT_EQ(mode->buildSelection(true, {}, true), (std::vector<Target*>{a}));
+    const int noShips[] = {static_cast<int>(TargetKind::Ship)};
+    EXPECT_EQ(mode->buildSelection(false, noShips, false), (std::vector<Target*>{tank}));
+    EXPECT_EQ(mode->buildSelection(false, {}, false), (std::vector<Target*>{tank, ship}));
+}
+
+TEST_F(TeamChange, ThePlayersLockReachesThreeThousandUnitsOfAirTargets)
+{
+    Airplane* player = airplane(0, {0, 2000, 0});
+    mode->setPlayerAirplane(player);
+    groundUnit(1, TargetKind::LandUnit, {0, 2000, -100});  // not an air target
+    Airplane* far = airplane(1, {0, 2000, -3500});
+    mode->update(1.0f / 60.0f);
+    mode->lockPlayerTarget();
+    EXPECT_EQ(mode->playerLockTarget(), nullptr);
+    far->setPositionAndStop({0, 2000, -2500});
+    mode->update(1.0f / 60.0f);
+    mode->lockPlayerTarget();
+    EXPECT_EQ(mode->playerLockTarget(), far);
+}
+}  // namespace

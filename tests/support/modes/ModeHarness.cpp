@@ -1,0 +1,96 @@
+#include "support/modes/ModeHarness.h"
+
+#include "entities/EntityIds.h"
+#include "entities/TimedPoints.h"
+#include "entities/weapons/BulletPool.h"
+#include "gamedata/AirplaneModel.h"
+#include "gamedata/records/MapLists.h"
+#include "gamedata/records/PlaneList.h"
+#include "gamedata/records/UnitList.h"
+#include "gamedata/records/WeaponList.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeFactory.h"
+#include "modes/GameModeGlobals.h"
+#include "platform/File.h"
+#include "platform/Pak.h"
+#include "platform/Settings.h"
+#include "render/assets/Model.h"
+
+ModeHarness::ModeHarness()
+{
+    BulletPool::instance().clear();
+    TimedPoints::instance().clear();
+    setGameClock(0.0f);
+    teamCounters() = TeamCounters{};
+}
+
+ModeHarness::~ModeHarness()
+{
+    finish();
+    MapLists::instance().clear();
+    UnitList::instance().clear();
+    WeaponList::instance().clear();
+    PlaneList::instance().clear();
+    AirplaneModel::releaseAll();
+    releaseAllModels();
+    unmountAllPaks();
+}
+
+bool ModeHarness::mountData(std::string& error)
+{
+    if (!mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak")) {
+        error = "paks/base.pak does not mount: build the data target";
+        return false;
+    }
+    auto table = openFile("data/strings/EN/main.str");
+    if (!table || !m_texts.load(*table)) {
+        error = "no English string table";
+        return false;
+    }
+    if (!PlaneList::instance().load(PlaneList::kListPath, m_texts, settings()) ||
+        !WeaponList::instance().load(WeaponList::kListPath, m_texts) ||
+        !UnitList::instance().load(UnitList::kListPath, m_texts) ||
+        !MapLists::instance().load(MapLists::kFolder, m_texts)) {
+        error = "a list of the generated data does not load";
+        return false;
+    }
+    return true;
+}
+
+const MapInfoCfg* ModeHarness::firstSkirmishMap() const
+{
+    for (int slot = 0; slot < MapLists::kSlots; ++slot)
+        if (const MapInfoCfg* m = MapLists::instance().skirmishMap(slot))
+            return m;
+    return nullptr;
+}
+
+GameMode* ModeHarness::start(int gameType, const MapInfoCfg* map)
+{
+    std::unique_ptr<GameMode> made = createGameMode(gameType);
+    if (!made)
+        return nullptr;
+    made->setListener(&listener);
+    made->setHooks(hud.hooks());
+    made->setMapRecord(map);
+    setCurrentGameMode(std::move(made));
+    if (!currentGameMode()->startLevel()) {
+        deleteCurrentGameMode();
+        return nullptr;
+    }
+    return currentGameMode();
+}
+
+GameMode* ModeHarness::mode() const { return currentGameMode(); }
+
+void ModeHarness::run(float seconds)
+{
+    GameMode* m = currentGameMode();
+    if (!m)
+        return;
+    const int frames = static_cast<int>(seconds * 60.0f + 0.5f);
+    for (int i = 0; i < frames; ++i)
+        m->update(kFrame);
+}
+
+void ModeHarness::finish() { deleteCurrentGameMode(); }
