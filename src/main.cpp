@@ -22,7 +22,9 @@
 #include "screens/Screens.h"
 #include "screens/SplashesScreen.h"
 #include "sound/Sound.h"
+#include "ui/MenuFrame.h"
 #include "ui/MenuHooks.h"
+#include "ui/MenuNavigation.h"
 
 #include <cstdlib>
 #include <utility>
@@ -178,6 +180,15 @@ int main(int argc, char** argv)
     hooks.updateSound = updateSound;
     hooks.focusLost = applyFocusLost;
     hooks.focusGained = [] { applyFocusGained(settings()); };
+    hooks.focusedItemCentre = [](int& x, int& y) {
+        MenuFrame* frame = getInputFrame();
+        const MenuItem* item = frame ? frame->focusedItem : nullptr;
+        if (!item)
+            return false;
+        x = item->absX + item->width / 2;
+        y = item->absY + item->height / 2;
+        return true;
+    };
     // Owning another of our games unlocks its reward through the unlock rules.
     setGamesDetectionHooks({{}, [](int type) { UnlocksMgr::instance().fireEvent(static_cast<UnlockEventType>(type)); }});
     App app(std::move(hooks));

@@ -1,11 +1,22 @@
 #include "modes/GameModeGlobals.h"
 
 #include "modes/GameMode.h"
+#include "modes/progress/IGameModeInfo.h"
 
 #include <limits>
 
 namespace {
 std::unique_ptr<GameMode> g_current;
+
+// What progression reads of the current mode.
+class CurrentModeInfo : public IGameModeInfo {
+public:
+    bool isNetworkClient() const override { return g_current && g_current->isNetworkClient(); }
+    bool isNetworkServer() const override { return g_current && g_current->isNetworkServer(); }
+    bool isSinglePlayer() const override { return !g_current || g_current->isSinglePlayer(); }
+    int difficulty() const override { return g_current ? g_current->difficulty : 1; }
+};
+CurrentModeInfo g_info;
 float g_clock = 0.0f;
 DistanceTable g_distances;
 TeamCounters g_teams;
@@ -19,12 +30,16 @@ void setCurrentGameMode(std::unique_ptr<GameMode> mode)
 {
     deleteCurrentGameMode();
     g_current = std::move(mode);
+    if (g_current)
+        setCurrentGameModeInfo(&g_info);
 }
 
 void deleteCurrentGameMode()
 {
     // Nobody may reach the mode through the global while it tears down.
     std::unique_ptr<GameMode> old = std::move(g_current);
+    if (old)
+        setCurrentGameModeInfo(nullptr);
     old.reset();
 }
 

@@ -395,7 +395,12 @@ void Controls::updateMenuActions(float dt)
     if (m_backGuard > 0)
         --m_backGuard;
     for (int action = index(ControlAction::Menu_Up); action <= index(ControlAction::Menu_Back); ++action) {
-        const bool now = held(action);
+        // A controller's pad and buttons move through the menus whichever
+        // scheme flies the plane: its bindings are those of the controller scheme.
+        const ActionBinding& pad = m_schemes[kControllerScheme][action];
+        const bool now = held(action) || (m_scheme != kControllerScheme &&
+                                          std::max(bindingValue(action, pad.kind1, pad.code1),
+                                                   bindingValue(action, pad.kind2, pad.code2)) >= 0.5f);
         const bool before = (m_heldMenuActions & bit(action)) != 0;
         m_heldMenuActions = now ? (m_heldMenuActions | bit(action)) : (m_heldMenuActions & ~bit(action));
         if (!now)

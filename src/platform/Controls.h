@@ -147,6 +147,7 @@ private:
     bool fullRangeAxis(BindingKind kind, int code) const;
     void clearInGroup(int action, BindingKind kind, int code);
     bool held(int action) const { return actionValue(action) >= 0.5f; }
+    static constexpr int kControllerScheme = 1;
     void rightStickLook(float& x, float& y) const;
 
     Input& m_input;

@@ -71,6 +71,7 @@ constexpr OptionSpec kOptions[] = {
     {"frames", ValueKind::Number, "quit normally after N frames", "N", true},
     {"dumpframe", ValueKind::Text, "write frame N to FILE as PNG (repeatable)", "N:FILE", true},
     {"autostart", ValueKind::Text, "start a game of type TYPE on map MAP once the menu has loaded", "TYPE:MAP", true},
+    {"inputscript", ValueKind::Text, "play the input events of FILE (lines \"FRAME command ...\")", "FILE", true},
 };
 
 constexpr float kMinFixedDelta = 0.001f;
@@ -236,6 +237,8 @@ void OptionTable::parse(std::span<const char* const> args)
             else if (option->name == "fixeddt" && !parseSeconds(value, m_test.fixedFrameDelta))
                 logWarning("platform", "option -fixeddt: \"%s\" is not 0.001..0.25 seconds; ignored",
                            std::string(value).c_str());
+            else if (option->name == "inputscript")
+                m_test.inputScript = value;
             else if (option->name == "dumpframe") {
                 TestOptions::FrameDump dump;
                 if (parseFrameDump(value, dump))

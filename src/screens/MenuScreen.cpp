@@ -24,6 +24,7 @@
 #include "screens/GameStart.h"
 #include "screens/scene/Camera.h"
 #include "ui/MenuNavigation.h"
+#include "screens/QuitGameOverlay.h"
 
 #include <vector>
 
@@ -205,6 +206,13 @@ void MenuScreen::onSwipe(int, float vx, float vy)
 
 void MenuScreen::onBack()
 {
+    // With no page open the screen stands where the main menu will be, whose
+    // back key asks whether to quit.
+    if (!currentFrame() && !overlayFrame()) {
+        QuitGameOverlay::instance().show();
+        logInfo("menus", "page shown: QuitGameOverlay");
+        return;
+    }
     dispatchBackKey();
 }
 

@@ -235,7 +235,15 @@ namespace {
 class MenuActionHandler final : public IControlsHandler {
 public:
     void onGameAction(int, bool) override {}
-    void onMenuAction(ControlAction action) override { handleMenuAction(action); }
+    void onMenuAction(ControlAction action) override
+    {
+        // A controller's back button answers the quit question and closes a
+        // notice as the back key does, before any page sees it.
+        if (action == ControlAction::Menu_Back)
+            dispatchBackToScreens();
+        else
+            handleMenuAction(action);
+    }
     void applyFlightInput(const FlightInput&) override {}
     void touchStickAxes(float& x, float& y) const override { x = y = 0.0f; }
     void releasePlayerStick() override {}

@@ -53,7 +53,9 @@ int MenuContainer::listChildX(const MenuItem& child, int originX) const
 
 void MenuContainer::layout(int originX, int originY)
 {
-    if (layoutMode == kLayoutGrid)
+    // A placed grid keeps its laid-out position in x: adding it again would
+    // move it further at every layout.
+    if (layoutMode == kLayoutGrid && anchorMode == kAnchorParent)
         originX += x;
     MenuItem::layout(originX, originY);
     const int X = absX, Y = absY, W = width, H = height;
@@ -131,6 +133,10 @@ void MenuContainer::layout(int originX, int originY)
         break;
     }
     default:   // paged: the page slider lays the pages out
+        for (MenuItem* child : m_drawList) {
+            if (child)
+                child->layout(X, Y);
+        }
         break;
     }
     if (autoSize) {
@@ -143,6 +149,10 @@ void MenuContainer::placeItem(MenuItem* item)
 {
     if (!item)
         return;
+    if (layoutMode == kLayoutPaged) {
+        placePagedItem(item);
+        return;
+    }
     item->offsetX = offsetX;
     item->offsetY = offsetY;
     switch (layoutMode) {
@@ -248,6 +258,8 @@ void MenuContainer::clear()
     std::vector<MenuItem*> children;
     children.swap(m_drawList);
     m_touchedChild = nullptr;
+    pageSlider = nullptr;
+    pageIndicator = nullptr;
     for (MenuItem* child : children)
         delete child;
     if (touchMode == kTouchPage && !fixedSize) {

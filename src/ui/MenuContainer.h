@@ -6,6 +6,8 @@
 #include <vector>
 
 class CSprite;
+class HMenuItemsSlider;
+class SpritePageIndicator;
 
 // An item that owns child items, lays them out by one of five modes, clips
 // and draws them, routes touches to them and scrolls its content (drag with a
@@ -118,6 +120,10 @@ public:
     };
     ScrollBar scrollBar;
 
+    // Paged mode: the carousel of pages and its dots, made with the first item.
+    HMenuItemsSlider* pageSlider = nullptr;
+    SpritePageIndicator* pageIndicator = nullptr;
+
 protected:
     // Lays this container out again where its anchor mode puts it.
     void relayoutSelf();
@@ -125,6 +131,8 @@ protected:
     // The x of a placed child in a vertical list, by the child alignment.
     int listChildX(const MenuItem& child, int originX) const;
     void forget(MenuItem* item);
+    // Paged mode: onto the last page, or a new page when it is full.
+    void placePagedItem(MenuItem* item);
 
     std::vector<MenuItem*> m_drawList;   // owns the children; draw, layout, pick and update order
     std::vector<MenuItem*> m_inputList;  // the same items in the order touches are offered

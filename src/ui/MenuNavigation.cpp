@@ -1,11 +1,16 @@
 #include "ui/MenuNavigation.h"
 
 #include "platform/Clock.h"
+#include "platform/Log.h"
 #include "render/2d/Render2D.h"
 #include "ui/MenuFrame.h"
 #include "ui/MenuHooks.h"
 
 #include <cmath>
+#include <cxxabi.h>
+#include <cstdlib>
+#include <string>
+#include <typeinfo>
 #include <vector>
 
 namespace {
@@ -65,6 +70,18 @@ void setMenuAlert(IMenuModal* alert)
     nav().alert = alert;
 }
 
+namespace {
+// One log line per page shown: scripted runs of the game follow the pages by it.
+void logPageShown(MenuFrame& frame)
+{
+    const char* mangled = typeid(frame).name();
+    int status = 0;
+    char* readable = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
+    logInfo("menus", "page shown: %s", status == 0 && readable ? readable : mangled);
+    std::free(readable);
+}
+}  // namespace
+
 void goToFrame(MenuFrame* frame)
 {
     Navigation& n = nav();
@@ -78,6 +95,7 @@ void goToFrame(MenuFrame* frame)
     n.current = frame;
     frame->layout(0, 0);
     frame->onShow();
+    logPageShown(*frame);
 }
 
 void goBack()
@@ -97,6 +115,7 @@ void goBack()
     n.current = n.history.back();
     n.history.pop_back();
     n.current->onShow();
+    logPageShown(*n.current);
 }
 
 void clearFrameHistory()
@@ -135,6 +154,7 @@ void openOverlayFrame(MenuFrame* frame)
     n.overlay = frame;
     frame->layout(0, 0);
     frame->onShow();
+    logPageShown(*frame);
 }
 
 MenuFrame* overlayFrame()

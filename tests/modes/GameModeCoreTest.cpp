@@ -2,6 +2,7 @@
 
 #include "entities/ground/Runway.h"
 #include "modes/GameModeFactory.h"
+#include "modes/progress/IGameModeInfo.h"
 
 namespace {
 using GameModeCore = ModeKit;
@@ -60,6 +61,21 @@ TEST_F(GameModeCore, DeletingAModeThatNeverStartedALevelTouchesNoWorld)
     ASSERT_NE(currentGameMode(), nullptr);
     deleteCurrentGameMode();
     EXPECT_EQ(currentGameMode(), nullptr);
+}
+
+TEST_F(GameModeCore, ProgressionSeesTheCurrentModesSide)
+{
+    auto m = createGameMode(4);
+    m->setNetwork(true, false, false);
+    m->difficulty = 2;
+    setCurrentGameMode(std::move(m));
+    ASSERT_NE(currentGameModeInfo(), nullptr);
+    EXPECT_TRUE(currentGameModeInfo()->isNetworkClient());
+    EXPECT_FALSE(isSinglePlayerGame(currentGameModeInfo()));
+    EXPECT_EQ(currentGameModeInfo()->difficulty(), 2);
+    deleteCurrentGameMode();
+    EXPECT_EQ(currentGameModeInfo(), nullptr);
+    EXPECT_TRUE(isSinglePlayerGame(currentGameModeInfo()));
 }
 
 TEST_F(GameModeCore, AddingPutsAnEntityInPlayInTheKindListsAndTellsTheListener)

@@ -292,6 +292,35 @@ TEST_F(ControlsTest, MenuBackFiresAtMostOncePerFiveFrames)
     EXPECT_EQ(fired, 2);
 }
 
+// A controller's d-pad and A / B buttons work in the menus whichever scheme
+// the player flies with; the keys keep working beside them.
+TEST_F(ControlsTest, AControllerMovesThroughTheMenusInEveryScheme)
+{
+    for (int scheme : {0, 2, 3}) {
+        SCOPED_TRACE(scheme);
+        controls.setCurrentScheme(scheme);
+        input.controllerAdded(7, "Pad", 6, 15, true);
+        handler.menuActions.clear();
+        for (int button : {13, 0, 1}) {   // d-pad left, A, B
+            input.joystickButton(7, button, true);
+            controls.updateMenuActions(0.016f);
+            input.endFrame();
+            input.joystickButton(7, button, false);
+            for (int i = 0; i < 6; ++i) {
+                controls.updateMenuActions(0.016f);
+                input.endFrame();
+            }
+        }
+        input.keyDown(Input::keyInfo(keyIndex("Up")).keyCode, false);
+        controls.updateMenuActions(0.016f);
+        input.keyUp(Input::keyInfo(keyIndex("Up")).keyCode);
+        controls.updateMenuActions(0.016f);
+        EXPECT_EQ(handler.menuActions, (std::vector<ControlAction>{ControlAction::Menu_Left, ControlAction::Menu_Select,
+                                                                   ControlAction::Menu_Back, ControlAction::Menu_Up}));
+        input.controllerRemoved(7);
+    }
+}
+
 struct ControlsFileTest : ControlsTest {
     TempDir dir;
     void SetUp() override

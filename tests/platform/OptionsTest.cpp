@@ -137,7 +137,10 @@ TEST(TestOptions, StepFrameCountAndDumpsParseAndBadValuesAreIgnored)
     const std::size_t heading = usage.find("Test options");
     ASSERT_NE(heading, std::string::npos);
     EXPECT_GT(usage.find("-dumpframe"), heading);
+    EXPECT_GT(usage.find("-inputscript FILE"), heading);
     EXPECT_LT(usage.find("-quality"), heading);
+    EXPECT_EQ(parsed({"-inputscript", "run/quit.txt"}).testOptions().inputScript, "run/quit.txt");
+    EXPECT_TRUE(none.testOptions().inputScript.empty());
 }
 }  // namespace
 

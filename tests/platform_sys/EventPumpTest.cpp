@@ -1,4 +1,5 @@
 #include "platform/sys/App.h"
+#include "platform/sys/InputScriptPlayer.h"
 #include "platform/Input.h"
 #include "platform/ScreenMetrics.h"
 
@@ -189,6 +190,51 @@ TEST_F(EventPumping, AQuitEventEndsTheLoopWithoutTheOverlay)
     SDL_PushEvent(&event);
     app->runPass();
     EXPECT_TRUE(app->quitRequested());
+}
+
+// The window's close button quits at once, without the quit question.
+TEST_F(EventPumping, TheCloseButtonQuitsAtOnce)
+{
+    pushWindow(SDL_WINDOWEVENT_CLOSE);
+    app->runPass();
+    EXPECT_TRUE(app->quitRequested());
+}
+
+// A script's events come out of the game's own pump at their frames.
+TEST_F(EventPumping, AScriptPlaysKeysClicksTextAndTheVirtualController)
+{
+    std::vector<ScriptEvent> events;
+    InputScriptError error;
+    ASSERT_TRUE(readInputScript("1 key Enter\n2 clickfocus\n2 text Ace\n3 paddown a\n5 close\n", events, error));
+    InputScriptPlayer player;
+    player.start(std::move(events), 0);
+    const auto centre = [](int& x, int& y) {
+        x = 120;
+        y = 80;
+        return true;
+    };
+    const int enter = Input::keyIndexOfBindingName("Enter");
+    player.pushFrame(1, centre);
+    app->runPass();
+    EXPECT_TRUE(input().keys().down(enter));
+    player.pushFrame(2, centre);
+    app->runPass();
+    EXPECT_FALSE(input().keys().down(enter));   // released the frame after
+    ASSERT_FALSE(touches.empty());
+    EXPECT_EQ(touches.back().kind, TouchEvent::Kind::Down);
+    EXPECT_EQ(touches.back().x, 120);
+    EXPECT_EQ(touches.back().y, 80);
+    player.pushFrame(3, centre);
+    app->runPass();
+    EXPECT_EQ(touches.back().kind, TouchEvent::Kind::Up);
+    app->runPass();
+    EXPECT_TRUE(input().joystick(0).connected());
+    EXPECT_TRUE(input().joystick(0).buttons.down(0));
+    EXPECT_TRUE(player.active());
+    player.pushFrame(5, centre);
+    app->runPass();
+    EXPECT_TRUE(app->quitRequested());
+    EXPECT_FALSE(player.active());
 }
 
 TEST_F(EventPumping, KeysTextAndMouseButtonsReachTheInputState)

@@ -131,6 +131,19 @@ int App::startUp(int argc, char** argv)
     for (TestOptions::FrameDump& dump : m_test.frameDumps)
         if (!dump.path.starts_with('/') && !startFolder.empty())
             dump.path = startFolder + "/" + dump.path;
+    if (!m_test.inputScript.empty()) {
+        if (!m_test.inputScript.starts_with('/') && !startFolder.empty())
+            m_test.inputScript = startFolder + "/" + m_test.inputScript;
+        InputScriptError error;
+        if (!loadInputScript(m_test.inputScript, m_scriptEvents, error)) {
+            std::fprintf(stderr, "input script %s: line %d: %s\n", m_test.inputScript.c_str(), error.line,
+                         error.message.c_str());
+            logWarning("platform", "input script %s: line %d: %s", m_test.inputScript.c_str(), error.line,
+                       error.message.c_str());
+            SDL_Quit();
+            return static_cast<int>(ExitCode::BadInputScript);
+        }
+    }
     if (!options.connect().empty())
         steam().queueJoinRequest(options.connect());
     steam().setLobbyRequest(options.connectLobby(), options.password());
@@ -150,6 +163,8 @@ int App::startUp(int argc, char** argv)
         setScreenSize(graphics.width, graphics.height);
 
     m_events.devices().openAll();
+    if (!m_scriptEvents.empty())
+        m_script.start(std::move(m_scriptEvents), SDL_GetWindowID(m_window.handle()));
     if (m_hooks.startRenderer && !m_hooks.startRenderer()) {
         call(m_hooks.stopRenderer);
         m_window.close();
@@ -215,6 +230,8 @@ void App::dumpRequestedFrames()
 void App::runPass()
 {
     call(m_hooks.ensureQuitOverlay);
+    if (m_script.active())
+        m_script.pushFrame(m_framesDrawn + 1, m_hooks.focusedItemCentre);
     m_events.pump();
     call(m_hooks.updateQuitOverlay);
     if (m_hooks.drawScreens)

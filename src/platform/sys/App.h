@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/sys/AppHooks.h"
 #include "platform/sys/EventPump.h"
+#include "platform/sys/InputScriptPlayer.h"
 #include "platform/Options.h"
 #include "platform/sys/Window.h"
 
@@ -9,7 +10,7 @@
 constexpr float kEmptyScreenColor[3] = {0.12f, 0.20f, 0.32f};
 
 // Exit codes of the program.
-enum class ExitCode : int { Normal = 0, NoGameData = 1, NoSdl = 2, NoWindow = 3 };
+enum class ExitCode : int { Normal = 0, NoGameData = 1, NoSdl = 2, NoWindow = 3, BadInputScript = 4 };
 
 // The program: start-up in its fixed order, the main loop, shut-down.
 class App {
@@ -19,8 +20,8 @@ public:
     App& operator=(const App&) = delete;
 
     // The whole run; the exit code main returns: 2 when SDL cannot start, 3
-    // when the window or GL context cannot be made, 0 otherwise (also after
-    // "-help" and "-listres").
+    // when the window or GL context cannot be made, 4 when the "-inputscript"
+    // file has a bad line, 0 otherwise (also after "-help" and "-listres").
     int run(int argc, char** argv);
 
     // One pass of the main loop, in its order. Public so that a test can run
@@ -53,6 +54,8 @@ private:
     EventPump m_events;
     Window m_window;
     TestOptions m_test;
+    InputScriptPlayer m_script;
+    std::vector<ScriptEvent> m_scriptEvents;
     int m_framesDrawn = 0;
     double m_fixedClock = 0.0;
 };

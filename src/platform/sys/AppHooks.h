@@ -48,4 +48,7 @@ struct AppHooks {
     // Window focus: volumes down and a running game paused; volumes restored.
     std::function<void()> focusLost;
     std::function<void()> focusGained;
+    // The centre of the focused menu item in drawable pixels; false when none.
+    // The "-inputscript" click on the focus reads it.
+    std::function<bool(int& x, int& y)> focusedItemCentre;
 };

@@ -127,6 +127,9 @@ void EventPump::handleWindowEvent(const SDL_Event& event)
         if (m_hooks.focusLost)
             m_hooks.focusLost();
         break;
+    case SDL_WINDOWEVENT_CLOSE:
+        m_quit = true;
+        break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         if (m_hooks.focusGained)
             m_hooks.focusGained();

@@ -5,9 +5,9 @@
 struct AppHooks;
 union SDL_Event;
 
-// Drains SDL's event queue once a pass. A quit request (window close, SIGTERM)
-// ends the loop without the quit overlay; a size change rewrites the screen
-// metrics; the left mouse button and its drags become touch 1 and the wheel
+// Drains SDL's event queue once a pass. A quit request (SIGTERM) and the
+// window's close button end the loop without the quit overlay; a size change
+// rewrites the screen metrics; the left mouse button and its drags become touch 1 and the wheel
 // scrolls, queued with the back key for the touch dispatch; focus goes to the
 // hooks at once; keys, text, the mouse and the controllers feed the input state.
 class EventPump {

@@ -1,0 +1,38 @@
+#pragma once
+#include "platform/InputScript.h"
+
+#include <functional>
+#include <vector>
+
+struct _SDL_Joystick;
+
+// Pushes a script's events into SDL's queue at their frames, so that the
+// game's own event pump handles them as it handles a player's. Controller
+// events go through a virtual controller attached for the run.
+class InputScriptPlayer {
+public:
+    InputScriptPlayer() = default;
+    ~InputScriptPlayer();
+    InputScriptPlayer(const InputScriptPlayer&) = delete;
+    InputScriptPlayer& operator=(const InputScriptPlayer&) = delete;
+
+    // The events, ordered by frame; attaches the virtual controller when
+    // they use one (SDL's joystick subsystem must run).
+    void start(std::vector<ScriptEvent> events, unsigned windowId);
+    // Pushes the events of that frame; the focused item's centre comes from
+    // `focusCentre` (false: nothing focused, the click is dropped).
+    void pushFrame(int frame, const std::function<bool(int& x, int& y)>& focusCentre);
+    bool active() const { return m_next < m_events.size(); }
+
+private:
+    void push(const ScriptEvent& event, const std::function<bool(int& x, int& y)>& focusCentre);
+    void pushMouse(unsigned type, int x, int y);
+
+    std::vector<ScriptEvent> m_events;
+    std::size_t m_next = 0;
+    unsigned m_windowId = 0;
+    bool m_leftDown = false;
+    int m_lastX = 0, m_lastY = 0;
+    int m_virtualIndex = -1;
+    _SDL_Joystick* m_pad = nullptr;
+};
