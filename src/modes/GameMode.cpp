@@ -1,5 +1,6 @@
 #include "modes/GameMode.h"
 
+#include "effects/EffectList.h"
 #include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Road.h"
@@ -10,6 +11,7 @@
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/IGameListener.h"
+#include "sound/Sound.h"
 
 #include <algorithm>
 
@@ -47,6 +49,10 @@ void GameMode::setNetwork(bool networkGame, bool hosting, bool online)
 
 bool GameMode::startLevel()
 {
+    Sound::stopAll();
+    inputEnabled = true;
+    autopilot = false;
+    playStopped = false;
     auto world = std::make_unique<GameWorld>();
     world->init();
     if (!m_mapRecord || !MapLoader::loadEdt(*world, m_mapRecord)) {
@@ -74,6 +80,8 @@ void GameMode::clearLevel()
         m_world->release();
         m_world.reset();
     }
+    // The level's explosions and smoke go with it.
+    clearEffects();
 }
 
 void GameMode::clearEntities()

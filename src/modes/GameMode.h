@@ -6,12 +6,15 @@
 #include "entities/weapons/MissileSet.h"
 #include "modes/GameType.h"
 #include "modes/ModeHooks.h"
+#include "modes/ModeServices.h"
 #include "platform/Settings.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class Airplane;
@@ -243,6 +246,47 @@ public:
     void onMissileHit(const Missile& missile) override;
     void onWeaponHit(Target& victim, Target* attacker, int weaponId) override;
 
+    // Scene, HUD texts and overlays (null members do nothing).
+    void setServices(const ModeServices& services) { m_services = services; }
+    const ModeServices& services() const { return m_services; }
+
+    // Round: clocks, counters, the weather transition and the round's flags back to their start.
+    virtual void resetRound();
+    // The map's runways, roads and tunnels as entities, and its effect points started.
+    void createRunways();
+    void createRoads();
+    void createTunnels();
+    void createEffectDummies();
+
+    // Pause: false, with nothing changed, while play is stopped, pausing is
+    // blocked or an overlay is open or queued.
+    bool pause();
+    virtual PauseMenu getPauseMenu() const { return PauseMenu::Campaign; }
+    // The comic of the name in the pause overlay; false when its record does not load.
+    bool showComic(std::string_view name);
+    // Stops every sound; the end of a match, a won mission or a finished tutorial.
+    void playEndMusic();
+
+    // Weather: a transition to the mode over duration seconds (nothing when
+    // the scene shows that mode already); updateWeather runs it each frame.
+    void startWeather(int mode, float duration);
+    void updateWeather(float dt);
+    int weatherTarget() const { return m_weatherTarget; }
+    float sunValue() const { return m_sunValue; }
+    void setSunValue(float value);
+
+    // Level 2 hard (the map's values doubled), 0 easy; others change nothing.
+    void setDifficulty(int level);
+
+    // The HUD line of an event (kinds below) about victim and, when given, the other party.
+    enum class EventKind : int {
+        ShotDown = 0, Base = 1, FlagTaken = 2, FlagCaptured = 3, FlagDropped = 4,
+        FlagReturned = 5, FlagReturnedTeam = 6, TeamChange = 7, Ejected = 9
+    };
+    void postEventText(EventKind kind, const Target& victim, const Target* other);
+    // A pilot name wrapped in the colour code of its team as the player sees it, cut to maxLength.
+    std::u16string colouredName(const Target& entity, std::size_t maxLength) const;
+
 protected:
     // The frame's passes, in the order update runs them.
     virtual void updateProximity();
@@ -305,6 +349,23 @@ protected:
         std::array<std::int32_t, 4> values{};
     };
     std::array<PlayerInfo, 256> m_playerInfo{};
+
+    // Collisions between entities; the cause found and the second party of a pair.
+    CrashCause collisionCause(Target& entity, Target*& other) const;
+    // The stall alarm, the engine loops, the incoming-missile warning, the
+    // nearest missile's cruise and the rain with its thunder.
+    void updateFlightSounds();
+    void updateMissileSounds();
+    void updateRainSound(bool raining, float dt);
+    // Landmark triggers reached by the player's airplane.
+    void checkTriggers();
+
+    ModeServices m_services;
+    float m_sunValue = 1.0f;
+    float m_weatherElapsed = 0.0f;
+    float m_weatherDuration = 0.0f;
+    int m_weatherTarget = -1;
+    float m_thunderTimer = 0.0f;
 
 private:
     Target* applyAirplaneRecord(const PlayerRecord& record, bool ownRecord);

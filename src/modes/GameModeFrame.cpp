@@ -5,6 +5,7 @@
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "modes/GameModeGlobals.h"
+#include "entities/ground/Road.h"
 #include "modes/IGameListener.h"
 
 #include <algorithm>
@@ -21,11 +22,15 @@ bool isCrashGround(CrashCause c)
 void GameMode::update(float dt)
 {
     setGameClock(gameClock() + dt);
+    updateWeather(dt);
     if (m_listener)
         m_listener->update(IGameListener::Phase::Receive);
     if (!playStopped) {
         updateProximity();
         updateEntities(dt);
+        updateFlightSounds();
+        for (const auto& road : m_roads)
+            road->update(dt);
         updateSquadrons();
         if (Airplane* player = m_playerAirplane; player && player->isActive()) {
             player->runAI(dt);  // the autopilot, when it flies
@@ -41,6 +46,11 @@ void GameMode::update(float dt)
         updateMissiles(dt);
         updateWeapons(dt);
         updateRespawns(dt);
+        checkTriggers();
+    } else {
+        // A stopped game falls silent: alarm, engines, warning and cruise off.
+        updateFlightSounds();
+        updateMissileSounds();
     }
     if (m_listener)
         m_listener->update(IGameListener::Phase::Send);
@@ -98,6 +108,10 @@ void GameMode::updateEntities(float dt)
             cause = CrashCause::Water;
         else if (e->isSubjectToGroundCrashes() && e->position().y < e->groundHeight)
             cause = CrashCause::Ground;
+        Target* other = nullptr;
+        if (e->checksCollisions)
+            if (const CrashCause hit = collisionCause(*e, other); hit != CrashCause::None)
+                cause = hit;
         if (!serverOrSingle || e->health() > 0.0f || !e->isAlive()) {
             if (cause == CrashCause::None || !e->acceptsCrashCause(cause))
                 continue;
@@ -107,6 +121,8 @@ void GameMode::updateEntities(float dt)
             if (isNetworkClient() && (!isCrashGround(cause) || e->networkRole != NetworkRole::Local))
                 continue;
             onAirplaneDestroyedNoKiller(*e, cause);
+            if (other && other->isActive() && other->isAlive())
+                onAirplaneDestroyedNoKiller(*other, cause);
         } else {
             onAirplaneDestroyed(*e, e->lastAttacker, CrashCause::KilledByDamage);
         }
@@ -134,7 +150,11 @@ void GameMode::updateSquadrons()
             s->update();
 }
 
-void GameMode::updateMissiles(float dt) { m_missiles.update(dt); }
+void GameMode::updateMissiles(float dt)
+{
+    m_missiles.update(dt);
+    updateMissileSounds();
+}
 
 void GameMode::updateWeapons(float dt)
 {
@@ -143,4 +163,39 @@ void GameMode::updateWeapons(float dt)
         if (w->isEnabled() && w->owner().isActive() && &w->owner() != m_playerAirplane)
             w->updateTargeting(dt);
     ::updateWeapons(*this, m_weapons, dt);
+}
+
+CrashCause GameMode::collisionCause(Target& e, Target*& second) const
+{
+    const DistanceTable& table = distanceTable();
+    const bool eAirplane = e.kind() == TargetKind::Airplane;
+    CrashCause cause = CrashCause::None;
+    second = nullptr;
+    for (Target* o : m_active) {
+        if (o == &e || !o->checksCollisions || !o->isActive() || !o->isAlive())
+            continue;
+        const float d = table.at(e.id(), o->id());
+        if (o->kind() == TargetKind::Airplane) {
+            // Pilots of one side fly through each other; AI pilots never ram what is not an airplane.
+            if (o->team() == e.team() || (!eAirplane && o->aiController()))
+                continue;
+            const float f = e.isLargeAirplane() || o->isLargeAirplane() ? 1.0f : 0.0625f;
+            const float r = e.radius() + o->radius();
+            // The table is this frame's start; an entity respawned since is elsewhere now.
+            if (d < f * r * r && vec3DistanceSq(e.position(), o->position()) < f * r * r) {
+                cause = eAirplane ? CrashCause::CollisionPair : CrashCause::Collision;
+                second = eAirplane ? o : nullptr;
+            }
+        } else if (!eAirplane || !e.aiController()) {
+            if (o->kind() == TargetKind::Runway || o->kind() == TargetKind::Tunnel)
+                continue;  // flown over and through, never hit
+            const float r = e.radius() + o->radius();
+            if (d < r * r && vec3DistanceSq(e.position(), o->position()) < r * r &&
+                o->ownHitCheck(e.position(), e.radius())) {
+                cause = static_cast<int>(o->kind()) == 1 ? CrashCause::CollisionPair : CrashCause::Collision;
+                second = nullptr;
+            }
+        }
+    }
+    return cause;
 }

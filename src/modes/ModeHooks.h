@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/Math.h"
 
+#include <string_view>
+
 class IGameEntity;
 class Missile;
 class Target;
@@ -27,6 +29,10 @@ public:
     virtual void releaseAllButtons() {}
     virtual void clearLockDisplay() {}
     virtual void refreshInsignia() {}
+    // A score message with its sound; stringId names the text it was made from.
+    virtual void pushWithSound(int /*kind*/, int /*stringId*/, std::u16string_view /*text*/) {}
+    // A long message about another player (colour byte, name, text).
+    virtual void pushLong(int /*stringId*/, std::u16string_view /*text*/) {}
 };
 
 // The game camera, filled by the screens library.
@@ -38,6 +44,8 @@ public:
     virtual void forgetMissile(const Missile& /*missile*/) {}
     // False when there is no camera yet.
     virtual bool position(Vec3& /*out*/) const { return false; }
+    // The camera circles the entity (the end of a match).
+    virtual void orbit(const Target& /*entity*/, float /*distance*/, float /*pitch*/) {}
 };
 
 // Achievements and mission statistics of the local player.

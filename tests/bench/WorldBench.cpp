@@ -1,5 +1,11 @@
 // Mean frame time of the test world's fixed view at 960 x 640, per quality
 // tier, on whatever GL the display offers (Mesa's software renderer under Xvfb).
+// Each run also reports the share of the frame each pass takes (columns ending
+// in "%"), timed on the CPU with the GL finished after every pass.
+//
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/bench/world_bench
+//   ... world_bench --two_cores   the same on two cores (LP_NUM_THREADS=2 and
+//                                 the process held to two CPUs)
 #include "GlTestContext.h"
 #include "TestWorld.h"
 #include "render/assets/Model.h"
@@ -7,11 +13,47 @@
 
 #include <benchmark/benchmark.h>
 
+#include <epoxy/gl.h>
+#include <sched.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
+
+// Frames drawn with a wait after every pass, for the shares.
+constexpr int kProfiledFrames = 12;
+
+// The time of each pass over kProfiledFrames frames, as shares of their sum.
+void profilePasses(benchmark::State& state, TestWorld& world)
+{
+    using Clock = std::chrono::steady_clock;
+    std::map<std::string, double> seconds;
+    Clock::time_point last;
+    world.passDone = [&](const char* pass) {
+        glFinish();
+        const Clock::time_point now = Clock::now();
+        seconds[pass] += std::chrono::duration<double>(now - last).count();
+        last = now;
+    };
+    for (int frame = 0; frame < kProfiledFrames; ++frame) {
+        glFinish();
+        last = Clock::now();
+        world.drawFrame();
+    }
+    world.passDone = nullptr;
+    double total = 0.0;
+    for (const auto& [pass, time] : seconds)
+        total += time;
+    for (const auto& [pass, time] : seconds)
+        if (total > 0.0 && time / total >= 0.005)
+            state.counters[pass + "%"] = 100.0 * time / total;
+}
 
 void worldFrame(benchmark::State& state)
 {
@@ -53,10 +95,17 @@ void worldFrame(benchmark::State& state)
         jets.back()->setMatrix(at);
     }
     std::vector<std::uint8_t> sync;
+    // Unmeasured frames first: the GL compiles each program (and each of its
+    // variants) on its first draw.
+    for (int frame = 0; frame < 3; ++frame) {
+        world->drawFrame();
+        g.readPixels(0, 0, 1, 1, sync);
+    }
     for (auto _ : state) {
         world->drawFrame();
         g.readPixels(0, 0, 1, 1, sync);  // waits for the frame to finish
     }
+    profilePasses(state, *world);
     world->setTier(0);
     g.setRenderTarget(nullptr);
 }
@@ -73,9 +122,37 @@ BENCHMARK(worldFrame)
 
 }  // namespace
 
+// Two cores: llvmpipe's rasteriser threads (read when the context is made)
+// and the CPUs the process may run on.
+void holdToTwoCores()
+{
+    setenv("LP_NUM_THREADS", "2", 1);
+    cpu_set_t allowed, two;
+    CPU_ZERO(&two);
+    if (sched_getaffinity(0, sizeof(allowed), &allowed) != 0)
+        return;
+    int taken = 0;
+    for (int cpu = 0; cpu < CPU_SETSIZE && taken < 2; ++cpu)
+        if (CPU_ISSET(cpu, &allowed)) {
+            CPU_SET(cpu, &two);
+            ++taken;
+        }
+    (void)sched_setaffinity(0, sizeof(two), &two);
+}
+
 int main(int argc, char** argv)
 {
     setenv("SKYFRONT_HEADLESS", "1", 1);
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--two_cores") == 0) {
+            holdToTwoCores();
+            for (int k = i; k + 1 < argc; ++k)
+                argv[k] = argv[k + 1];
+            --argc;
+            break;
+        }
+    const char* threads = std::getenv("LP_NUM_THREADS");
+    benchmark::AddCustomContext("llvmpipe threads", threads ? threads : "all cores");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

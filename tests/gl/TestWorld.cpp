@@ -86,38 +86,53 @@ void TestWorld::setCamera(const Vec3& eye, const Vec3& target, float fov, float 
 void TestWorld::drawFrame()
 {
     Graphics& g = *m_graphics;
+    auto done = [this](const char* pass) {
+        if (passDone)
+            passDone(pass);
+    };
     RenderBuffer* target = g.currentRenderTarget();
     time += 1.0f / 30.0f;
     ShadowVolumes::buildIndices(view);
-    trees.fillBuffer(view.eye);
+    trees.fillBuffer(view);
     clouds.fillBuffer(view.eye);
     terrain.updateVisible(fieldOfView, view);
-    if (shadowMaps())
+    done("cull and fill");
+    if (shadowMaps()) {
         renderShadowMaps(view.eye);
+        done("shadow map");
+    }
     g.setProjectionMatrix(view.projection());
     g.setViewMatrix(view.view());
     g.setWorldMatrix(Mat4{});
     clouds.renderToTarget(view);
+    done("cloud target");
     water.update(view.eye, time);
     water.renderRefraction();
+    done("refraction");
     water.renderReflection();
     water.finishTargets();
+    done("reflection");
     g.setRenderTarget(target);
     g.setClearColor(Color4{0, 0, 0, 255});
     g.clear();
+    done("clear");
+    // Opaque passes near to far, so early depth tests reject hidden pixels
+    // before they are shaded; the sky last, into whatever is left.
     terrain.drawPass();
-    if (g.highDetail()) {
-        water.drawSurface();
-        sky.draw(scatter, view.eye);
-    } else {
-        sky.draw(scatter, view.eye);
-        water.drawSurface();
-    }
+    done("terrain");
+    water.drawSurface();
+    done("water");
     ShadowVolumes::renderStencil();
     water.afterShadow();
+    done("shadow volumes");
     trees.drawPass2();
+    done("trees");
     ShadowVolumes::applyShadow();
+    done("shadow volumes");
+    sky.draw(scatter, view.eye);
+    done("sky");
     clouds.composite(view);
+    done("clouds");
 }
 
 bool saveTargetPng(Graphics& g, int width, int height, const std::string& path)

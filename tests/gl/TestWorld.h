@@ -9,6 +9,7 @@
 #include "render/world/Water.h"
 #include "render/world/WorldView.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,9 @@ public:
     void setCamera(const Vec3& eye, const Vec3& target, float fieldOfView, float aspect);
     // One frame into the graphics device's current target.
     void drawFrame();
+    // When set, called after each pass of drawFrame with the pass's name (the
+    // benchmark's per-pass profile waits for the GL there and reads a clock).
+    std::function<void(const char* pass)> passDone;
 
     Terrain terrain;
     Trees trees;

@@ -175,3 +175,32 @@ TEST_F(WaterPictures, SeaFarFromTheOriginLooksAsItDoesNearIt)
 }
 
 }  // namespace
+
+// The pictures are drawn only where the water can be on screen: all of it
+// looking down, the part below the horizon looking level, nothing looking up.
+TEST_F(WaterPictures, PicturesCoverOnlyTheWaterOnScreen)
+{
+    auto areaLookingAt = [&](const Vec3& eye, const Vec3& target) {
+        Mat4 projection;
+        mat4Perspective(projection, 0.8f, 128.0f / 96.0f, 2.0f, 50000.0f);
+        const WorldView view = WorldView::fromMatrices(eye, lookAtMatrix(eye, target, Vec3{0, 1, 0}), projection);
+        gfx().setProjectionMatrix(view.projection());
+        gfx().setViewMatrix(view.view());
+        water.update(eye, 0.0f);
+        water.renderRefraction();
+        water.renderReflection();
+        const float* a = water.pictureArea();
+        return std::vector<float>{a[0], a[1], a[2], a[3]};
+    };
+    const std::vector<float> down = areaLookingAt(Vec3{0, 500, 0}, Vec3{0, 0, -100});
+    for (int k = 0; k < 4; ++k)
+        EXPECT_NEAR(down[k], k < 2 ? 0.0f : 1.0f, 1e-4f) << k;
+    const std::vector<float> level = areaLookingAt(Vec3{0, 100, 0}, Vec3{0, 100, -1000});
+    EXPECT_NEAR(level[0], 0.0f, 1e-4f);
+    EXPECT_NEAR(level[1], 0.0f, 1e-4f);
+    EXPECT_NEAR(level[2], 1.0f, 1e-4f);
+    EXPECT_GT(level[3], 0.45f);  // up to the horizon, a little below the middle
+    EXPECT_LT(level[3], 0.5f);
+    const std::vector<float> up = areaLookingAt(Vec3{0, 100, 0}, Vec3{0, 1000, -100});
+    EXPECT_EQ(up[2] - up[0], 0.0f);
+}

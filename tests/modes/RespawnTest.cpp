@@ -70,9 +70,10 @@ TEST_F(Respawn, EachWaitingEntityIsHandledOnceAFrameWhileTheQueueChanges)
     auto chain = std::make_unique<ChainMode>();
     ChainMode& m = *chain;
     mode = std::move(chain);
+    // Apart, so no two of them collide.
     Airplane* first = airplane(0);
-    Airplane* second = airplane(1);
-    Airplane* third = airplane(1);
+    Airplane* second = airplane(1, {0, 2000, 500});
+    Airplane* third = airplane(1, {0, 2000, -500});
     m.respawnAirplane(*first, 0.5f, nullptr);
     m.respawnAirplane(*second, 2.0f, nullptr);
     m.respawnAirplane(*third, 0.5f, nullptr);

@@ -74,6 +74,7 @@ struct ShadowVolumeFrame {
     std::size_t batchCount = 0;
     float strength = 0.0f;
     bool stencilDrawn = false;   // renderStencil counted something applyShadow must clear
+    float screenRect[4] = {-1, -1, 1, 1};  // NDC x0, y0, x1, y1 the counted volumes cover
     std::map<ShadowMeshKey, std::weak_ptr<const ShadowVolumeMesh>> meshes;
 };
 

@@ -1,6 +1,13 @@
 // The shadow-map lookup of the lit world programs: depth packed into red and
 // green of an RGBA8 target (ES 2.0 has no depth textures everywhere). The
-// vertex stage fills v_shadow from u_shadowMatrix.
+// vertex stage fills v_shadow from u_shadowMatrix. A program built with
+// NO_SHADOW_LOOKUP defined is for ground the map does not reach: always lit.
+#ifdef NO_SHADOW_LOOKUP
+float sunVisible()
+{
+    return 1.0;
+}
+#else
 uniform sampler2D u_shadowMap;
 uniform float u_shadowOn;
 uniform highp float u_shadowBias;
@@ -14,3 +21,4 @@ float sunVisible()
     float stored = texel.r + texel.g / 255.0;
     return v_shadow.z - u_shadowBias > stored ? 0.0 : 1.0;
 }
+#endif

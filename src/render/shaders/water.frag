@@ -2,17 +2,20 @@
 // refraction pictures (screen space, rippled by two scrolling waves) blend by
 // a fresnel term. The waves (300 to 600 units long) flatten out where a pixel
 // covers a good part of one, about distance^2 / eye height / 400 units at a
-// grazing view, since finer waves alias into rings and checks.
+// grazing view, since finer waves alias into rings and checks. A program
+// built with NO_PICTURES defined is the lower tiers' (u_pictures always 0).
+#ifndef NO_PICTURES
 uniform sampler2D u_texture0;
 uniform sampler2D u_texture1;
+uniform float u_pictures;
+varying highp vec4 v_clip;
+#endif
 uniform vec3 u_fogColor;
 uniform vec3 u_waterColor;
 uniform vec3 u_skyColor;
 uniform vec3 u_sunDirection;
 uniform vec3 u_sunColor;
 uniform float u_time;
-uniform float u_pictures;
-varying highp vec4 v_clip;
 varying highp vec3 v_toEye;
 varying highp vec2 v_world;
 varying lowp float v_fog;
@@ -27,11 +30,13 @@ void main()
     float fresnel = 0.02 + 0.98 * pow(1.0 - max(dot(view, normal), 0.0), 5.0);
     vec3 reflected = u_skyColor;
     vec3 below = u_waterColor;
+#ifndef NO_PICTURES
     if (u_pictures > 0.5) {
         vec2 screen = v_clip.xy / v_clip.w * 0.5 + 0.5 + normal.xz * 0.02;
         reflected = texture2D(u_texture0, screen).rgb;
         below = mix(texture2D(u_texture1, screen).rgb, u_waterColor, 0.55);
     }
+#endif
     vec3 color = mix(below, reflected, fresnel);
     vec3 halfway = normalize(view + u_sunDirection);
     color += u_sunColor * pow(max(dot(normal, halfway), 0.0), 200.0) * 0.6;

@@ -29,6 +29,7 @@ public:
     RenderBuffer target;
     bool targetDrawn = false;    // this frame's renderToTarget filled the target
     float nearestDepth = 0.0f;   // NDC depth of the nearest puff, for the composite
+    float screenRect[4] = {-1, -1, 1, 1};  // NDC x0, y0, x1, y1 the puffs cover in the target
     std::vector<Vertex> quads;
 };
 
@@ -143,6 +144,36 @@ void cloudState(Graphics& g, GpuProgram& program, const Texture2D* atlas)
 
 }  // namespace
 
+namespace {
+
+// The NDC rectangle the puff quads cover, widened by `margin`; the whole
+// screen when a corner lies behind the eye.
+void coveredRect(const std::vector<Vertex>& quads, const Mat4& viewProjection, float margin, float rect[4])
+{
+    float r[4] = {1.0f, 1.0f, -1.0f, -1.0f};
+    const float* m = viewProjection.m;
+    for (const Vertex& v : quads) {
+        const float w = m[3] * v.x + m[7] * v.y + m[11] * v.z + m[15];
+        if (!(w > 1e-3f)) {
+            r[0] = r[1] = -1.0f;
+            r[2] = r[3] = 1.0f;
+            break;
+        }
+        const float x = (m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12]) / w;
+        const float y = (m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13]) / w;
+        r[0] = std::min(r[0], x);
+        r[1] = std::min(r[1], y);
+        r[2] = std::max(r[2], x);
+        r[3] = std::max(r[3], y);
+    }
+    rect[0] = clampf(-1.0f, r[0] - margin, 1.0f);
+    rect[1] = clampf(-1.0f, r[1] - margin, 1.0f);
+    rect[2] = clampf(-1.0f, r[2] + margin, 1.0f);
+    rect[3] = clampf(-1.0f, r[3] + margin, 1.0f);
+}
+
+}  // namespace
+
 void Clouds::renderToTarget(const WorldView& view)
 {
     m_gpu->targetDrawn = false;
@@ -166,6 +197,10 @@ void Clouds::renderToTarget(const WorldView& view)
         cloudState(*g, m_gpu->program.program(), m_gpu->atlas.get());
         drawPuffs(view);
     }
+    // The composite covers only what the puffs cover (two target texels more
+    // for the filter): elsewhere the target is clear and would add nothing.
+    coveredRect(m_gpu->quads, mat4Multiply(view.projection(), view.view()), 4.0f / static_cast<float>(std::min(width, height)),
+                m_gpu->screenRect);
     // The composite lies at the nearest puff's depth: ground nearer than every
     // cloud hides them, ground beyond them is covered.
     float nearest = 1e30f;
@@ -206,5 +241,17 @@ void Clouds::composite(const WorldView& view)
     g->setProjectionMatrix(atDepth);
     g->setViewMatrix(Mat4{});
     g->setWorldMatrix(Mat4{});
-    g->drawFullScreenQuad();
+    const float* r = m_gpu->screenRect;
+    if (r[2] <= r[0] || r[3] <= r[1])
+        return;
+    // x y u v, the screen's NDC and the target's 0..1 alike.
+    const float quad[16] = {r[0], r[1], r[0] * 0.5f + 0.5f, r[1] * 0.5f + 0.5f,
+                            r[2], r[1], r[2] * 0.5f + 0.5f, r[1] * 0.5f + 0.5f,
+                            r[0], r[3], r[0] * 0.5f + 0.5f, r[3] * 0.5f + 0.5f,
+                            r[2], r[3], r[2] * 0.5f + 0.5f, r[3] * 0.5f + 0.5f};
+    g->bindBuffer(BufferTarget::Array, 0);
+    g->bindBuffer(BufferTarget::ElementArray, 0);
+    g->setVertexLayout(VertexLayout::PosTex16, quad);
+    g->drawArrays(PrimitiveType::TriangleStrip, 0, 4);
+    g->invalidateVertexLayout();
 }

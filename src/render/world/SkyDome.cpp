@@ -8,11 +8,40 @@
 #include "render/shaders/ShaderSources.h"
 
 #include <cmath>
+#include <string>
+
+namespace {
+
+// The sky program's variants (see shaders/sky.*).
+enum SkyVariant : unsigned {
+    kNoTexture = 1u,
+    kNoSun = 2u,
+    kSkyVariantCount = 4u,
+};
+
+}  // namespace
+
+bool SkyDome::sunDiscInView(const Mat4& projection, const Mat4& view, const Vec3& sun)
+{
+    constexpr float kDiscMargin = 0.06f;  // sine of the disc's radius (2.6 degrees) and some
+    const Mat4 m = mat4Multiply(projection, view);
+    // Rows of m as plane normals for w = 0: row 3 plus or minus rows 0 and 1.
+    auto row = [&m](int r) { return Vec3{m.m[r], m.m[4 + r], m.m[8 + r]}; };
+    const Vec3 w = row(3);
+    for (int axis = 0; axis < 2; ++axis)
+        for (float sign : {1.0f, -1.0f}) {
+            const Vec3 n = w + row(axis) * sign;
+            const float length = vec3Length(n);
+            if (length > 0.0f && vec3Dot(n, sun) < -kDiscMargin * length)
+                return false;
+        }
+    return true;
+}
 
 class SkyDome::Gpu {
 public:
     TextureRef texture;
-    WorldProgram<SkyUniforms> program;
+    WorldProgram<SkyUniforms> programs[kSkyVariantCount];
 };
 
 SkyDome::SkyDome() : m_gpu(std::make_unique<Gpu>()) {}
@@ -66,14 +95,28 @@ void SkyDome::recolor(const AtmosScatter& scatter)
 void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
 {
     Graphics* g = graphics();
-    if (!g || m_vertices.empty() || !m_gpu->program.ensure("sky", shaders::kSkyVert, shaders::kSkyFrag))
+    if (!g || m_vertices.empty())
         return;
     const Vec3& sun = scatter.sunDirection();
     const Vec3& light = scatter.sunColor();
+    const float disc = sun.y > -0.02f ? 1.0f : 0.0f;
+    unsigned variant = m_gpu->texture ? 0u : kNoTexture;
+    if (disc == 0.0f || !sunDiscInView(g->projectionMatrix(), g->viewMatrix(), sun))
+        variant |= kNoSun;
+    WorldProgram<SkyUniforms>& sky = m_gpu->programs[variant];
+    if (!sky.program().isValid()) {
+        std::string defines;
+        if (variant & kNoTexture)
+            defines += "#define NO_TEXTURE\n";
+        if (variant & kNoSun)
+            defines += "#define NO_SUN\n";
+        if (!sky.ensure("sky", defines + std::string(shaders::kSkyVert), defines + std::string(shaders::kSkyFrag)))
+            return;
+    }
     if (sun.x != m_coloredSun.x || sun.y != m_coloredSun.y || sun.z != m_coloredSun.z ||
         light.x != m_coloredLight.x || light.y != m_coloredLight.y || light.z != m_coloredLight.z)
         recolor(scatter);
-    GpuProgram& program = m_gpu->program.program();
+    GpuProgram& program = sky.program();
     RenderPassScope pass(*g);
     RenderState& s = g->state();
     s = RenderState::backdrop();
@@ -85,9 +128,8 @@ void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
     around.m[14] = eye.z;
     g->setWorldMatrix(around);
     g->applyState();
-    GpuProgram::setUniform(m_gpu->program.locations().sunDirection, sun.x, sun.y, sun.z);
-    const float disc = sun.y > -0.02f ? 1.0f : 0.0f;
-    GpuProgram::setUniform(m_gpu->program.locations().sunColor, light.x * disc, light.y * disc, light.z * disc);
+    GpuProgram::setUniform(sky.locations().sunDirection, sun.x, sun.y, sun.z);
+    GpuProgram::setUniform(sky.locations().sunColor, light.x * disc, light.y * disc, light.z * disc);
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
     g->setVertexLayout(VertexLayout::PosColorTex24, m_vertices.data());

@@ -29,6 +29,10 @@ public:
     // Draws around the current view's eye; recolors the vertices when the
     // scattering object's sun moved. Depth writes off, depth test at the far plane.
     void draw(const AtmosScatter& scatter, const Vec3& eye);
+    // Whether the sun's disc in direction `sun` (out to its blurred edge) can
+    // fall inside the view of projection x view; draw leaves the disc's
+    // per-pixel work out when it cannot.
+    static bool sunDiscInView(const Mat4& projection, const Mat4& view, const Vec3& sun);
 
 private:
     class Gpu;

@@ -205,4 +205,14 @@ void Terrain::updateVisible(float fieldOfView, const WorldView& view)
             continue;
         m_visible.push_back(VisiblePatch{static_cast<int>(i), all.chooseLevel(patch, view.eye, fieldOfView)});
     }
+    // Near to far: nearer ground drawn first hides what lies behind it before
+    // that is shaded.
+    auto distance = [&list, &view](const VisiblePatch& vp) {
+        const TerrainPatches::Patch& p = list[static_cast<std::size_t>(vp.patch)];
+        const Vec3 centre = (p.boundsMin + p.boundsMax) * 0.5f;
+        const float dx = centre.x - view.eye.x, dz = centre.z - view.eye.z;
+        return dx * dx + dz * dz;
+    };
+    std::stable_sort(m_visible.begin(), m_visible.end(),
+                     [&distance](const VisiblePatch& a, const VisiblePatch& b) { return distance(a) < distance(b); });
 }

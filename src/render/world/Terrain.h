@@ -79,8 +79,9 @@ public:
     // texture that does not load is drawn as plain grey. False when a GL
     // buffer cannot be made.
     [[nodiscard]] bool upload(std::string_view overviewTexture, std::string_view detailTexture);
-    // Culls the patches against the view and picks their levels; call once a
-    // frame before drawPass. fieldOfView in radians (vertical).
+    // Culls the patches against the view, picks their levels and orders them
+    // near to far; call once a frame before drawPass. fieldOfView in radians
+    // (vertical).
     void updateVisible(float fieldOfView, const WorldView& view);
     // Draws the patches picked by the last updateVisible with the renderer's
     // current matrices, light and fog; does nothing before upload.

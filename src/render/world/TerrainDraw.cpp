@@ -10,16 +10,85 @@
 #include "render/internal/WorldProgram.h"
 #include "render/shaders/ShaderSources.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
+
+namespace {
+
+// The terrain program's variants: each bit leaves a piece of per-pixel work
+// out where it would change nothing (see shaders/terrain.*).
+enum TerrainVariant : unsigned {
+    kNoClip = 1u,        // the main pass, or a patch wholly on the kept side of the water
+    kNoUnderwater = 2u,  // every pass but the refraction
+    kNoShadow = 4u,      // no shadow map, or a patch out of its reach
+    kNoDetail = 8u,      // a patch wholly past the grain's fade
+    kVariantCount = 16u,
+};
+
+std::string variantDefines(unsigned variant)
+{
+    std::string defines;
+    if (variant & kNoClip)
+        defines += "#define NO_CLIP\n";
+    if (variant & kNoUnderwater)
+        defines += "#define NO_UNDERWATER\n";
+    if (variant & kNoShadow)
+        defines += "#define NO_SHADOW_LOOKUP\n";
+    if (variant & kNoDetail)
+        defines += "#define NO_DETAIL\n";
+    return defines;
+}
+
+// Distance from a point to a box; 0 inside.
+float boxDistance(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p)
+{
+    const float dx = std::max({boxMin.x - p.x, 0.0f, p.x - boxMax.x});
+    const float dy = std::max({boxMin.y - p.y, 0.0f, p.y - boxMax.y});
+    const float dz = std::max({boxMin.z - p.z, 0.0f, p.z - boxMax.z});
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+// The eye of a view matrix with an orthogonal rotation (a mirror included).
+Vec3 eyeOf(const Mat4& view)
+{
+    const float* m = view.m;
+    Vec3 eye;
+    float* out[3] = {&eye.x, &eye.y, &eye.z};
+    for (int i = 0; i < 3; ++i)
+        *out[i] = -(m[4 * i] * m[12] + m[4 * i + 1] * m[13] + m[4 * i + 2] * m[14]);
+    return eye;
+}
+
+// Whether any of the box can fall inside the shadow map's square and before
+// its far end: the lookup is affine, so the box's corners bound it.
+bool reachesShadowMap(const Vec3& boxMin, const Vec3& boxMax, const Mat4& shadow)
+{
+    bool below[3] = {true, true, true}, above[3] = {true, true, true};
+    for (int corner = 0; corner < 8; ++corner) {
+        const Vec3 p{(corner & 1) ? boxMax.x : boxMin.x, (corner & 2) ? boxMax.y : boxMin.y,
+                     (corner & 4) ? boxMax.z : boxMin.z};
+        const float* m = shadow.m;
+        const float t[3] = {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
+                            m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+                            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+        for (int k = 0; k < 3; ++k) {
+            below[k] = below[k] && t[k] <= 0.0f;
+            above[k] = above[k] && t[k] >= 1.0f;
+        }
+    }
+    return !(below[0] || above[0] || below[1] || above[1] || above[2]);
+}
+
+}  // namespace
 
 class Terrain::Gpu {
 public:
     BufferObject vertices, indices;
     TextureRef overview;
     TextureRef detail;
-    WorldProgram<TerrainUniforms> program;
+    WorldProgram<TerrainUniforms> programs[kVariantCount];
 };
 
 void setShaderTerrainSize(float size)
@@ -66,38 +135,71 @@ void Terrain::drawRefractionPass(const Vec3& waterColor) { draw(-1.0f, &waterCol
 void Terrain::draw(float clipSide, const Vec3* underwater)
 {
     Graphics* g = graphics();
-    if (!g || !m_gpu || m_visible.empty() ||
-        !m_gpu->program.ensure("terrain", shaders::kTerrainVert, shaders::kTerrainFrag))
+    if (!g || !m_gpu || m_visible.empty())
         return;
-    GpuProgram& program = m_gpu->program.program();
-    const TerrainUniforms& u = m_gpu->program.locations();
     RenderPassScope pass(*g);
-    g->state() = opaqueWorldState(program, m_gpu->overview.get(), m_gpu->detail.get());
-    g->setWorldMatrix(Mat4{});
-    g->applyState();
-    GpuProgram::setUniform(u.terrainSize, shaderTerrainSize());
     const bool hasOverview = m_gpu->overview && m_gpu->overview->glName() != 0;
     const bool hasDetail = m_gpu->detail && m_gpu->detail->glName() != 0;
-    const float tint = hasOverview ? 1.0f : 0.5f;
-    GpuProgram::setUniform(u.groundTint, tint, tint, tint);
-    GpuProgram::setUniform(u.detailScale, hasDetail ? 2.0f : 1.0f);
     // The grain is 0.4 units a texel: with mip levels it greys out by itself
     // far off, without them (the lower tiers) it must fade well before.
-    if (g->qualityFilter() == TextureFilter::Trilinear)
-        GpuProgram::setUniform(u.detailFade, 3000.0f, 6000.0f);
-    else
-        GpuProgram::setUniform(u.detailFade, 250.0f, 1200.0f);
-    GpuProgram::setUniform(u.clip, 0.0f, clipSide);
-    const Vec3 water = underwater ? *underwater : Vec3{};
-    GpuProgram::setUniform(u.underwater, water.x, water.y, water.z,
-                           underwater ? 1.0f / kUnderwaterFadeDepth : 0.0f);
-    applyShadowLookup(u.shadow, kGroundShadowBias);
+    const bool mipmapped = g->qualityFilter() == TextureFilter::Trilinear;
+    const float fadeStart = mipmapped ? 3000.0f : 250.0f, fadeEnd = mipmapped ? 6000.0f : 1200.0f;
+    const ShadowMaps* maps = shadowMaps();
+    const bool shadowOn = maps && maps->isValid() && maps->depthTexture();
+    // The view matrix is the mirrored one for the reflection: its own eye.
+    const Vec3 eye = eyeOf(g->viewMatrix());
 
-    g->bindBuffer(BufferTarget::Array, m_gpu->vertices.glName());
-    g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());
     const TerrainPatches& all = patches();
     constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
+    unsigned current = kVariantCount;
     for (const VisiblePatch& vp : m_visible) {
+        const TerrainPatches::Patch& patch = all.patches()[static_cast<std::size_t>(vp.patch)];
+        unsigned variant = underwater ? 0u : kNoUnderwater;
+        if (clipSide > 0.0f) {
+            if (patch.boundsMax.y < 0.0f)
+                continue;  // wholly under the water: nothing to reflect
+            variant |= patch.boundsMin.y >= 0.0f ? kNoClip : 0u;
+        } else if (clipSide < 0.0f) {
+            if (patch.boundsMin.y > 0.0f)
+                continue;  // wholly above the water: nothing seen through it
+            variant |= patch.boundsMax.y <= 0.0f ? kNoClip : 0u;
+        } else {
+            variant |= kNoClip;
+        }
+        if (!shadowOn || !reachesShadowMap(patch.boundsMin, patch.boundsMax, maps->shadowMatrix()))
+            variant |= kNoShadow;
+        if (boxDistance(patch.boundsMin, patch.boundsMax, eye) > fadeEnd)
+            variant |= kNoDetail;
+        if (variant != current) {
+            WorldProgram<TerrainUniforms>& program = m_gpu->programs[variant];
+            if (!program.program().isValid()) {
+                const std::string defines = variantDefines(variant);
+                if (!program.ensure("terrain", defines + std::string(shaders::kTerrainVert),
+                                    defines + std::string(shaders::kTerrainFrag)))
+                    continue;
+            }
+            current = variant;
+            const TerrainUniforms& u = program.locations();
+            g->state() = opaqueWorldState(program.program(), m_gpu->overview.get(), m_gpu->detail.get());
+            // Seen from above, a face turned away lies behind the ground in
+            // front of it, and each skirt has a face for either side. The
+            // mirrored reflection turns the windings round: it keeps both.
+            g->state().cull = clipSide > 0.0f ? CullMode::None : CullMode::Back;
+            g->setWorldMatrix(Mat4{});
+            g->applyState();
+            GpuProgram::setUniform(u.terrainSize, shaderTerrainSize());
+            const float tint = hasOverview ? 1.0f : 0.5f;
+            GpuProgram::setUniform(u.groundTint, tint, tint, tint);
+            GpuProgram::setUniform(u.detailScale, hasDetail ? 2.0f : 1.0f);
+            GpuProgram::setUniform(u.detailFade, fadeStart, fadeEnd);
+            GpuProgram::setUniform(u.clip, 0.0f, clipSide);
+            const Vec3 water = underwater ? *underwater : Vec3{};
+            GpuProgram::setUniform(u.underwater, water.x, water.y, water.z,
+                                   underwater ? 1.0f / kUnderwaterFadeDepth : 0.0f);
+            applyShadowLookup(u.shadow, kGroundShadowBias);
+            g->bindBuffer(BufferTarget::Array, m_gpu->vertices.glName());
+            g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());
+        }
         const TerrainPatches::IndexRange range = all.levelRange(vp.level);
         g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
         g->drawIndexedBuffer(PrimitiveType::Triangles, range.count,

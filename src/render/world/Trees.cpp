@@ -4,6 +4,7 @@
 #include "platform/File.h"
 #include "render/Graphics.h"
 #include "render/world/Terrain.h"
+#include "render/world/WorldView.h"
 #include "render/assets/TextureCache.h"
 #include "platform/Math.h"
 #include "render/internal/WorldProgram.h"
@@ -116,7 +117,10 @@ bool Trees::buildFromDensity(int count, std::span<const std::uint8_t> density, s
     return true;
 }
 
-void Trees::fillBuffer(const Vec3& eye)
+void Trees::fillBuffer(const Vec3& eye) { fill(eye, nullptr); }
+void Trees::fillBuffer(const WorldView& view) { fill(view.eye, &view); }
+
+void Trees::fill(const Vec3& eye, const WorldView* view)
 {
     m_vertices.clear();
     m_drawn = 0;
@@ -132,6 +136,12 @@ void Trees::fillBuffer(const Vec3& eye)
         std::nth_element(near.begin(), near.begin() + kMaxDrawn, near.end());
         near.resize(kMaxDrawn);
     }
+    if (view)  // after picking the nearest, so the same trees show as without it
+        std::erase_if(near, [this, view](const std::pair<float, std::uint32_t>& entry) {
+            const Tree& t = m_trees[entry.second];
+            const Vec3 centre{t.position.x, t.position.y + t.height * 0.5f, t.position.z};
+            return !sphereInFrustum(view->camera, centre, t.height * 0.8f);
+        });
     m_vertices.reserve(near.size() * 40);
     for (const auto& entry : near) {
         const Tree& t = m_trees[entry.second];

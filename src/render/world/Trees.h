@@ -9,6 +9,7 @@
 #include <vector>
 
 class Terrain;
+struct WorldView;
 class WorldRandom;
 
 // The map's forest: trees stood on the terrain, drawn as two crossed
@@ -50,11 +51,15 @@ public:
     // Picks the trees to draw this frame (the nearest kMaxDrawn within
     // kDrawDistance of the eye) and writes their quads; call at the start of the draw.
     void fillBuffer(const Vec3& eye);
+    // The same leaving out those of the nearest trees that lie out of the view:
+    // the same picture for less vertex work.
+    void fillBuffer(const WorldView& view);
     int drawnCount() const { return m_drawn; }
     // Draws the quads of the last fillBuffer with the renderer's matrices, light and fog.
     void drawPass2();
 
 private:
+    void fill(const Vec3& eye, const WorldView* view);
     class Gpu;
     bool acceptsGround(const Terrain& terrain, float x, float z, float& height) const;
     void plant(WorldRandom& random, const Terrain& terrain, float x, float z);

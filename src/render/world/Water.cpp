@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -33,6 +34,63 @@ Vec3 litWaterColor(const WaterTechnique& technique, const LightRecord* light)
     return Vec3{c.x * lit[0], c.y * lit[1], c.z * lit[2]};
 }
 
+// The part of the screen, in 0..1 on each axis (x0, y0, x1, y1), the water
+// grid covers under a view-projection: the grid's square clipped against the
+// view volume in clip space. False when none of it is in view.
+bool waterOnScreen(const Mat4& viewProjection, const Vec3& gridCentre, float rect[4])
+{
+    struct Clip {
+        float x, y, z, w;
+    };
+    std::vector<Clip> polygon, next;
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    const float* m = viewProjection.m;
+    for (const auto& c : corners) {
+        const float x = gridCentre.x + c[0] * kGridExtent, z = gridCentre.z + c[1] * kGridExtent;
+        polygon.push_back(Clip{m[0] * x + m[8] * z + m[12], m[1] * x + m[9] * z + m[13], m[2] * x + m[10] * z + m[14],
+                               m[3] * x + m[11] * z + m[15]});
+    }
+    // Against w + a, w - a >= 0 for each axis a.
+    for (int plane = 0; plane < 6 && !polygon.empty(); ++plane) {
+        const float sign = (plane & 1) ? -1.0f : 1.0f;
+        auto distance = [plane, sign](const Clip& p) {
+            const float a = plane < 2 ? p.x : (plane < 4 ? p.y : p.z);
+            return p.w + sign * a;
+        };
+        next.clear();
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            const Clip& a = polygon[i];
+            const Clip& b = polygon[(i + 1) % polygon.size()];
+            const float da = distance(a), db = distance(b);
+            if (da >= 0.0f)
+                next.push_back(a);
+            if ((da >= 0.0f) != (db >= 0.0f)) {
+                const float t = da / (da - db);
+                next.push_back(Clip{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t,
+                                    a.w + (b.w - a.w) * t});
+            }
+        }
+        polygon.swap(next);
+    }
+    if (polygon.empty())
+        return false;
+    rect[0] = rect[1] = 1.0f;
+    rect[2] = rect[3] = 0.0f;
+    for (const Clip& p : polygon) {
+        if (!(p.w > 0.0f)) {  // degenerate: take the whole screen
+            rect[0] = rect[1] = 0.0f;
+            rect[2] = rect[3] = 1.0f;
+            return true;
+        }
+        const float u = p.x / p.w * 0.5f + 0.5f, v = p.y / p.w * 0.5f + 0.5f;
+        rect[0] = std::min(rect[0], u);
+        rect[1] = std::min(rect[1], v);
+        rect[2] = std::max(rect[2], u);
+        rect[3] = std::max(rect[3], v);
+    }
+    return true;
+}
+
 }  // namespace
 
 void WaterTechnique::setWaterValue(float value)
@@ -47,15 +105,18 @@ Vec3 WaterTechnique::waterColor() const
                 lerpf(sea.z, inland.z, m_value)};
 }
 
-bool WaterTechnique::ensureProgram()
+bool WaterTechnique::ensureProgram(bool pictures)
 {
-    if (m_program.isValid())
+    WaterGpuProgram& program = pictures ? m_program : m_plainProgram;
+    bool& tried = pictures ? m_programTried : m_plainProgramTried;
+    if (program.isValid())
         return true;
-    if (m_programTried || graphics() == nullptr)
+    if (tried || graphics() == nullptr)
         return false;
-    m_programTried = true;
-    if (!m_program.build("water", shaders::kWaterVert, shaders::kWaterFrag)) {
-        logWarning("render", "the water program does not build: %s", m_program.error().c_str());
+    tried = true;
+    const std::string defines = pictures ? "" : "#define NO_PICTURES\n";
+    if (!program.build("water", defines + std::string(shaders::kWaterVert), defines + std::string(shaders::kWaterFrag))) {
+        logWarning("render", "the water program does not build: %s", program.error().c_str());
         return false;
     }
     return true;
@@ -67,9 +128,18 @@ bool WaterTechnique::preparePictures()
     if (!g || g->qualityTier() < 2)
         return false;
     const RenderBuffer* scene = g->currentRenderTarget();
-    const int width = std::max(1, (scene ? scene->width() : g->screenWidth()) / 2);
-    const int height = std::max(1, (scene ? scene->height() : g->screenHeight()) / 2);
-    for (RenderBuffer* target : {&m_reflection, &m_refraction}) {
+    const int sceneWidth = scene ? scene->width() : g->screenWidth();
+    const int sceneHeight = scene ? scene->height() : g->screenHeight();
+    // The reflection at half the scene's size; what is seen through the water
+    // is soft already (faded into the water's color and mostly outweighed by
+    // the reflection), so a quarter does not show.
+    struct Wanted {
+        RenderBuffer* target;
+        int divisor;
+    };
+    for (const Wanted& wanted : {Wanted{&m_reflection, 2}, Wanted{&m_refraction, 4}}) {
+        RenderBuffer* target = wanted.target;
+        const int width = std::max(1, sceneWidth / wanted.divisor), height = std::max(1, sceneHeight / wanted.divisor);
         if (target->isValid() && target->width() == width && target->height() == height)
             continue;
         target->destroy();
@@ -117,20 +187,39 @@ void Water::update(const Vec3& cameraPosition, float sceneTime)
     m_time = std::isfinite(sceneTime) ? std::fmod(sceneTime, 3600.0f) : 0.0f;
 }
 
+void Water::limitToWater(Graphics& g, const RenderBuffer& picture) const
+{
+    // Past the water's edge on screen no pixel of the pictures is read. The
+    // margin covers the ripples' offset (under 0.2 % of the picture) and the
+    // bilinear filter's reach.
+    constexpr int kMargin = 4;
+    const int w = picture.width(), h = picture.height();
+    const int x0 = std::max(0, static_cast<int>(std::floor(m_pictureRect[0] * static_cast<float>(w))) - kMargin);
+    const int y0 = std::max(0, static_cast<int>(std::floor(m_pictureRect[1] * static_cast<float>(h))) - kMargin);
+    const int x1 = std::min(w, static_cast<int>(std::ceil(m_pictureRect[2] * static_cast<float>(w))) + kMargin);
+    const int y1 = std::min(h, static_cast<int>(std::ceil(m_pictureRect[3] * static_cast<float>(h))) + kMargin);
+    g.setScissor(true, x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
+}
+
 void Water::renderRefraction()
 {
     Graphics* g = graphics();
     m_picturesReady = g && m_technique.preparePictures();
     if (!m_picturesReady)
         return;
+    const Vec3 centre{std::floor(m_eye.x / kGridSnap) * kGridSnap, 0.0f, std::floor(m_eye.z / kGridSnap) * kGridSnap};
+    if (!waterOnScreen(mat4Multiply(g->projectionMatrix(), g->viewMatrix()), centre, m_pictureRect))
+        m_pictureRect[0] = m_pictureRect[1] = m_pictureRect[2] = m_pictureRect[3] = 0.0f;
     const Vec3 c = litWaterColor(m_technique, g->light());
     RenderPassScope pass(*g);
     g->setRenderTarget(&m_technique.refraction());
+    limitToWater(*g, m_technique.refraction());
     g->setClearColor(Color4{static_cast<std::uint8_t>(c.x * 255), static_cast<std::uint8_t>(c.y * 255),
                             static_cast<std::uint8_t>(c.z * 255), 255});
     g->clear();
     if (m_terrain)
         m_terrain->drawRefractionPass(c);
+    g->setScissor(false, 0, 0, 0, 0);
 }
 
 void Water::renderReflection(const std::function<void()>& extra)
@@ -142,16 +231,19 @@ void Water::renderReflection(const std::function<void()>& extra)
     Mat4 mirror;  // y -> -y: the world seen from below the sea
     mirror.m[5] = -1.0f;
     g->setRenderTarget(&m_technique.reflection());
+    limitToWater(*g, m_technique.reflection());
     g->setClearColor(Color4{128, 160, 200, 255});
     g->clear();
     g->setViewMatrix(mat4Multiply(g->viewMatrix(), mirror));
     const Vec3 mirroredEye{m_eye.x, -m_eye.y, m_eye.z};
-    if (m_sky && m_scatter)
-        m_sky->draw(*m_scatter, mirroredEye);
+    // The ground first: the sky then fills only what is left.
     if (m_terrain)
         m_terrain->drawReflectionPass();
     if (extra)
         extra();
+    if (m_sky && m_scatter)
+        m_sky->draw(*m_scatter, mirroredEye);
+    g->setScissor(false, 0, 0, 0, 0);
 }
 
 void Water::finishTargets()
@@ -162,9 +254,9 @@ void Water::finishTargets()
 void Water::drawSurface()
 {
     Graphics* g = graphics();
-    if (!g || !m_technique.ensureProgram())
+    if (!g || !m_technique.ensureProgram(m_picturesReady))
         return;
-    WaterGpuProgram& program = m_technique.program();
+    WaterGpuProgram& program = m_technique.program(m_picturesReady);
     RenderPassScope pass(*g);
     g->state() = opaqueWorldState(program, m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
                                   m_picturesReady ? m_technique.refraction().colorTexture() : nullptr);

@@ -7,6 +7,7 @@
 #include <vector>
 
 class AtmosScatter;
+class Graphics;
 class SkyDome;
 class Terrain;
 
@@ -49,14 +50,16 @@ public:
     bool preparePictures();
     RenderBuffer& reflection() { return m_reflection; }
     RenderBuffer& refraction() { return m_refraction; }
-    WaterGpuProgram& program() { return m_program; }
-    bool ensureProgram();
+    // The surface's program with the pictures, or the one without them (the
+    // lower tiers': no picture lookups at all).
+    WaterGpuProgram& program(bool pictures = true) { return pictures ? m_program : m_plainProgram; }
+    bool ensureProgram(bool pictures = true);
 
 private:
     float m_value = 0.0f;
     RenderBuffer m_reflection, m_refraction;
-    WaterGpuProgram m_program;
-    bool m_programTried = false;
+    WaterGpuProgram m_program, m_plainProgram;
+    bool m_programTried = false, m_plainProgramTried = false;
 };
 
 // The sea at y = 0 (and any water below it in the terrain): the scene's water
@@ -85,9 +88,14 @@ public:
     void drawSurface();
     // After the shadow volumes: nothing to add yet.
     void afterShadow() {}
+    // The screen area (0..1: x0, y0, x1, y1) the last renderRefraction found
+    // the water in; the pictures are drawn there only. All 0 when out of view.
+    const float* pictureArea() const { return m_pictureRect; }
 
 private:
     void buildGrid();
+    // Scissors the bound picture to the water's part of the screen.
+    void limitToWater(Graphics& g, const RenderBuffer& picture) const;
 
     WaterTechnique m_technique;
     Terrain* m_terrain = nullptr;
@@ -96,6 +104,7 @@ private:
     Vec3 m_eye;
     float m_time = 0.0f;
     bool m_picturesReady = false;
+    float m_pictureRect[4] = {0, 0, 1, 1};  // the water on screen, 0..1: x0, y0, x1, y1
     std::vector<float> m_grid;             // x y z u v around the origin
     std::vector<std::uint16_t> m_gridIndices;
 };

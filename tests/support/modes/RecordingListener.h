@@ -51,6 +51,12 @@ public:
     std::vector<int> removedMessages;
     std::vector<const Target*> forgottenByCamera, forgottenByScores;
     int hitIndicators = 0, releases = 0;
+    struct Pushed {
+        int kind, stringId;
+        std::u16string text;
+        bool isLong;
+    };
+    std::vector<Pushed> pushed;
 
     void addMarker(const IGameEntity& entity, int, int, bool) override { markers.push_back(&entity); }
     void removeMarker(const IGameEntity& entity) override { std::erase(markers, &entity); }
@@ -58,6 +64,14 @@ public:
     void raiseHitIndicator() override { ++hitIndicators; }
     void releaseAllButtons() override { ++releases; }
     void forget(const Target& entity) override;
+    void pushWithSound(int kind, int stringId, std::u16string_view text) override
+    {
+        pushed.push_back({kind, stringId, std::u16string(text), false});
+    }
+    void pushLong(int stringId, std::u16string_view text) override
+    {
+        pushed.push_back({0, stringId, std::u16string(text), true});
+    }
 
     ModeHooks hooks() { return ModeHooks{this, this, nullptr, this}; }
 };

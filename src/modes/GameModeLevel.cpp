@@ -1,0 +1,142 @@
+#include "modes/GameMode.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "entities/ground/Road.h"
+#include "entities/ground/Runway.h"
+#include "entities/ground/Tunnel.h"
+#include "gamedata/map/GameWorld.h"
+#include "modes/GameModeGlobals.h"
+#include "render/assets/Model.h"
+#include "platform/Settings.h"
+#include "sound/Sound.h"
+#include "sound/SoundTable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+constexpr float kDegToRad = 3.14159265f / 180.0f;
+}  // namespace
+
+void GameMode::resetRound()
+{
+    playerHitCooldown = 0.0f;
+    m_weatherElapsed = m_weatherDuration = 0.0f;
+    m_weatherTarget = -1;
+    controlsFrozen = false;
+    setGameClock(0.0f);
+    teamCounters() = TeamCounters{};
+    respawnStalled = false;
+    teamChangeAllowed = false;
+    m_selection.clear();
+}
+
+void GameMode::createRunways()
+{
+    if (!m_world)
+        return;
+    for (int i = 0; i < m_world->itemCount(); ++i) {
+        const EditorItem& item = *m_world->item(i);
+        if (!item.enabled || item.kind != EditorItem::kRunway)
+            continue;
+        // The runway's box in its own frame: the model's bounds, or the placed box when it has no model.
+        Vec3 half = (item.boxMax - item.boxMin) * 0.5f;
+        Vec3 centre = (item.boxMax + item.boxMin) * 0.5f;
+        if (item.modelData) {
+            half = (item.modelData->boundsMax() - item.modelData->boundsMin()) * 0.5f;
+            centre = mat4TransformPoint(item.matrix, (item.modelData->boundsMax() + item.modelData->boundsMin()) * 0.5f);
+        }
+        auto runway = Target::create<Runway>(*this, centre, item.angles.y * kDegToRad, half, i);
+        if (!runway || !runway->hasId())
+            continue;  // out of ids: the map still plays without this runway
+        runway->mapItem = i;
+        Target* added = addPlayerAirplane(std::move(runway), true);
+        if (added)
+            m_hooks.hudOrNone().addMarker(*added, static_cast<int>(TargetKind::Runway), added->team(), true);
+    }
+}
+
+void GameMode::createRoads()
+{
+    m_roads.clear();
+    if (!m_world)
+        return;
+    for (int i = 0; i < m_world->itemCount(); ++i) {
+        const EditorItem& item = *m_world->item(i);
+        if (item.enabled && (item.isRoad() || item.kind == EditorItem::kRoad))
+            m_roads.push_back(std::make_unique<Road>(i, std::vector<Vec3>{item.boxMin, item.boxMax}));
+    }
+}
+
+void GameMode::createTunnels()
+{
+    if (!m_world)
+        return;
+    for (int i = 0; i < m_world->itemCount(); ++i) {
+        const EditorItem& item = *m_world->item(i);
+        if (item.kind != EditorItem::kTunnel)
+            continue;
+        const Vec3 bore = item.modelData ? (item.modelData->boundsMax() - item.modelData->boundsMin()) * 0.5f
+                                         : (item.boxMax - item.boxMin) * 0.5f;
+        const float radius = item.modelData ? item.modelData->radius() : vec3Length(bore);
+        auto tunnel = Target::create<Tunnel>(*this, item.matrix, bore, 2.0f * radius, i);
+        if (!tunnel || !tunnel->hasId())
+            continue;
+        tunnel->mapItem = i;
+        tunnel->setTeam(kTeamNone);
+        addPlayerAirplane(std::move(tunnel), true);
+    }
+}
+
+void GameMode::createEffectDummies()
+{
+    if (!m_world)
+        return;
+    for (int i = 0; i < m_world->triggerCount(); ++i) {
+        MapTrigger& t = *m_world->trigger(i);
+        if (t.enabled && t.name.find("effect_dummy") != std::string::npos)
+            t.spawnEffect(*m_world);
+    }
+}
+
+bool GameMode::pause()
+{
+    IModeOverlays& overlays = m_services.overlaysOrNone();
+    if (playStopped || overlays.pauseBlocked() || overlays.overlayOpenOrQueued())
+        return false;
+    if (isSinglePlayer())
+        overlays.setPaused(true);
+    overlays.openPauseScreen(getPauseMenu());
+    return true;
+}
+
+bool GameMode::showComic(std::string_view name)
+{
+    char path[160];
+    const int n = std::snprintf(path, sizeof path, "data/comics/%.*s.cfg", static_cast<int>(name.size()), name.data());
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof path)
+        return false;  // a name that long names no comic
+    return m_services.overlaysOrNone().openComic(path);
+}
+
+void GameMode::playEndMusic()
+{
+    Sound::stopAll();
+    startEndMusic(settings());
+}
+
+void GameMode::checkTriggers()
+{
+    if (!m_world || !m_playerAirplane || !m_playerAirplane->isAlive())
+        return;
+    if (m_type == GameType::Campaign || m_type == GameType::CampaignLike || m_type == GameType::Tutorial)
+        return;
+    m_world->checkLandmarks(m_playerAirplane->position(), m_playerAirplane->radius(), [this](MapTrigger& t) {
+        if (!t.notice.empty()) {
+            const std::u16string text(t.notice.begin(), t.notice.end());
+            m_services.messagesOrNone().pushNotice(text, -1.0f, 1, 0);
+        }
+        m_hooks.progressOrNone().countEvent(MapTrigger::kLandmarkEventBase + std::max(t.landmark, 0));
+    });
+}

@@ -1,0 +1,330 @@
+#include "modes/kinds/GameModeCustom.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/records/MapInfoCfg.h"
+#include "modes/BotNames.h"
+#include "modes/GameModeGlobals.h"
+#include "modes/IGameListener.h"
+#include "platform/Random.h"
+#include "platform/Settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+MatchOutcome& matchOutcome()
+{
+    static MatchOutcome outcome = MatchOutcome::NoResult;
+    return outcome;
+}
+
+GameModeCustom::GameModeCustom(GameType type, bool teamScoring) : GameMode(type)
+{
+    ScoreMgr& sm = ScoreMgr::instance();
+    sm.reset(teamScoring);
+    sm.attach(this, this);
+}
+
+GameModeCustom::~GameModeCustom()
+{
+    ScoreMgr& sm = ScoreMgr::instance();
+    sm.clearPlayers();
+    sm.attach(nullptr, nullptr);
+}
+
+bool GameModeCustom::startLevel()
+{
+    m_endMenuPending = false;
+    if (!GameMode::startLevel())
+        return false;
+    resetRound();
+    buildPlayers();
+    resetMatch(false, false);
+    return true;
+}
+
+void GameModeCustom::clearLevel()
+{
+    ScoreMgr::instance().clearPlayers();
+    GameMode::clearLevel();
+    squadronA = squadronB = nullptr;
+}
+
+void GameModeCustom::resetRound()
+{
+    GameMode::resetRound();
+    BotNames::clear();
+    respawnDelaySetting = isSinglePlayer() ? kSinglePlayerRespawn
+                                           : static_cast<float>(settings().skirmishWord(Settings::kEntryHost, 3));
+    m_readyShown = true;
+    m_restartCountdown = -1.0f;
+}
+
+Target* GameModeCustom::addPlayerAirplane(std::unique_ptr<Target> entity, bool relay)
+{
+    Target* added = GameMode::addPlayerAirplane(std::move(entity), relay);
+    if (added && added->kind() == TargetKind::Airplane)
+        ScoreMgr::instance().addPlayer(static_cast<Airplane&>(*added));
+    return added;
+}
+
+std::unique_ptr<Target> GameModeCustom::removePlayerAirplane(Target& entity)
+{
+    ScoreMgr::instance().forget(entity);
+    return GameMode::removePlayerAirplane(entity);
+}
+
+void GameModeCustom::changeTeam(Target& entity, int team)
+{
+    GameMode::changeTeam(entity, team);
+    if (entity.kind() == TargetKind::Airplane)
+        ScoreMgr::instance().refilePlayer(static_cast<Airplane&>(entity));
+}
+
+float GameModeCustom::respawnDelay() const
+{
+    return isSinglePlayer() ? kSinglePlayerRespawn : respawnDelaySetting;
+}
+
+float GameModeCustom::respawnDelayFor(const Target& entity) const
+{
+    if (entity.isGroundTarget() && entity.mapItem >= 0)
+        return kMapObjectRespawn;
+    return respawnDelay();
+}
+
+void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)
+{
+    if (victim.lifeState() == LifeState::Destroyed || playStopped)
+        return;
+    Target* killer = attacker ? attacker : victim.lastAttacker;
+    victim.onDestroyed(cause);
+    const float delay = respawnDelayFor(victim);
+    if (cause != CrashCause::None)
+        ScoreMgr::instance().onKill(&victim, killer, cause, false);
+    if (&victim == m_playerAirplane)
+        m_hooks.hudOrNone().releaseAllButtons();
+    // The score limit may have ended the match: the airplane still waits out its delay.
+    respawnAirplane(victim, delay, nullptr);
+    if (m_listener)
+        m_listener->onAirplaneDestroyed(victim, killer, cause, 4, delay, true);
+}
+
+void GameModeCustom::update(float dt)
+{
+    if (!playStopped) {
+        updateTeamChangeWindow();
+        GameMode::update(dt);
+        if (!playStopped)
+            ScoreMgr::instance().updateTimer(dt);
+        updateMatchSky(dt);
+        return;
+    }
+    if (m_endMenuPending) {
+        // The end menu opens one frame after the freeze, so the frame that ended the match finishes first.
+        m_hooks.hudOrNone().releaseAllButtons();
+        finishMatch();
+        openEndMenu();
+        m_endMenuPending = false;
+        return;
+    }
+    if (m_listener)
+        m_listener->update(IGameListener::Phase::Receive);
+    if (m_restartCountdown > 0.0f) {
+        m_restartCountdown -= dt;
+        if (m_restartCountdown <= 0.0f) {
+            m_restartCountdown = 0.0f;
+            if (!isNetworkClient())
+                startNextMatch();
+        }
+    }
+}
+
+void GameModeCustom::freezeMatch()
+{
+    playStopped = true;
+    controlsFrozen = false;
+    playEndMusic();
+    m_endMenuPending = true;
+    if (m_playerAirplane)
+        m_hooks.cameraOrNone().orbit(*m_playerAirplane, 100.0f, 0.5235988f);
+}
+
+void GameModeCustom::finishMatch()
+{
+    ScoreMgr& sm = ScoreMgr::instance();
+    sm.decideWinner();
+    const bool won = m_playerAirplane && sm.isWinner(*m_playerAirplane);
+    IModeProgress& progress = m_hooks.progressOrNone();
+    switch (m_type) {
+    case GameType::FreeForAll:
+        progress.countEvent(28);
+        if (won) {
+            const auto& players = sm.group(0).players;
+            const bool rout = players.size() > 1 &&
+                              players[0]->scores[Airplane::kScorePoints] - players[1]->scores[Airplane::kScorePoints] >= 10;
+            if (settings().skirmishFloat(Settings::kEntryFFA, 4) > 0.5f &&
+                m_playerAirplane->scores[Airplane::kScoreDeaths] == 0 && rout)
+                progress.countEvent(68);
+            progress.countEvent(33);
+        }
+        break;
+    case GameType::TeamDeathmatch:
+        progress.countEvent(29);
+        if (won)
+            progress.countEvent(34);
+        break;
+    default: break;
+    }
+    matchOutcome() = won ? MatchOutcome::Won : MatchOutcome::Lost;
+    if (!isSinglePlayer() && m_playerAirplane && m_playerAirplane->scores[Airplane::kScoreDeaths] == 0)
+        progress.countEvent(72);
+    sm.finishMatchPoints(0, 0, 0, 0);
+    if (m_listener)
+        m_listener->onMatchEnded(m_restartCountdown);
+}
+
+void GameModeCustom::openEndMenu()
+{
+    ++m_endMenusOpened;
+    m_services.overlaysOrNone().openPauseScreen(getPauseMenu());
+}
+
+void GameModeCustom::onMatchEnded(float countdown)
+{
+    ScoreMgr& sm = ScoreMgr::instance();
+    if (sm.active())
+        sm.endMatch();
+    else if (!playStopped)
+        freezeMatch();
+    m_restartCountdown = countdown;
+}
+
+void GameModeCustom::startNextMatch()
+{
+    resetMatch(true, true);
+    if (m_listener)
+        m_listener->onRestart();
+}
+
+int GameModeCustom::matchBonusPercent() const
+{
+    if (matchOutcome() == MatchOutcome::NoResult)
+        return 0;
+    ScoreMgr& sm = ScoreMgr::instance();
+    if (m_type == GameType::FreeForAll && m_playerAirplane) {
+        static constexpr int kByPlace[3] = {100, 50, 30};
+        const int place = sm.placeOf(*m_playerAirplane);
+        if (place >= 0 && place < 3)
+            return kByPlace[place];
+    }
+    if (m_type == GameType::FreeForAll || m_type == GameType::TeamDeathmatch ||
+        m_type == GameType::CaptureTheFlag || m_type == GameType::DestroyTheBase) {
+        if (m_playerAirplane && sm.isWinner(*m_playerAirplane))
+            return 100;
+        return sm.isDraw() ? 50 : 0;
+    }
+    return 0;
+}
+
+void GameModeCustom::updateTeamChangeWindow()
+{
+    const ScoreMgr& sm = ScoreMgr::instance();
+    if (!isNetworkServer() || sm.timeLimit <= 0.0f)
+        return;
+    if (sm.timeLimit - sm.elapsed() < sm.timeLimit * 0.5f)
+        teamChangeAllowed = false;
+}
+
+Airplane* GameModeCustom::firstHumanAirplane() const
+{
+    for (const auto& e : m_entities)
+        if (e->kind() == TargetKind::Airplane && !static_cast<Airplane&>(*e).aiPilot)
+            return static_cast<Airplane*>(e.get());
+    return nullptr;
+}
+
+void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
+{
+    setGameClock(0.0f);
+    ScoreMgr::instance().startMatch();
+    playStopped = false;
+    initMatchLimits();
+    m_restartCountdown = -1.0f;
+    m_readyShown = ScoreMgr::instance().ready();
+    m_missiles.clear();
+    if (respawnPlayers || respawnBots) {
+        std::vector<Target*> airplanes;
+        for (const auto& e : m_entities)
+            if (e->kind() == TargetKind::Airplane) {
+                const bool bot = static_cast<Airplane&>(*e).aiPilot;
+                if ((bot && respawnBots) || (!bot && respawnPlayers))
+                    airplanes.push_back(e.get());
+            }
+        for (Target* a : airplanes)
+            respawnAirplane(*a, 0.0f, nullptr);
+    }
+}
+
+float GameModeCustom::matchLength() const
+{
+    if (m_type == GameType::Survival || m_type == GameType::Dogfight)
+        return 1800.0f;
+    const float limit = std::floor(ScoreMgr::instance().timeLimit);
+    return limit > 0.0f ? limit : 3600.0f;
+}
+
+float GameModeCustom::sunAt(float elapsed) const
+{
+    const bool dim = m_type == GameType::Survival || m_type == GameType::Dogfight;
+    const float lo = dim ? 0.3f : 0.1f, hi = dim ? 0.7f : 0.9f;
+    return std::clamp(lo + (hi - lo) * elapsed / matchLength(), lo, hi);
+}
+
+void GameModeCustom::initMatchLimits()
+{
+    const float length = matchLength();
+    float p = 0.0f;
+    if (const MapInfoCfg* map = m_mapRecord)
+        p = map->rainProb >= 1.0f ? map->rainProb : map->snowProb;
+    m_weatherTimer = -1.0f;
+    if (p > 0.0f && static_cast<float>(randModulo(10000)) < 100.0f * p)
+        m_weatherTimer = length / 3.0f + 5.0f - static_cast<float>(randModulo(10));
+}
+
+void GameModeCustom::updateMatchSky(float dt)
+{
+    if (!isNetworkClient() && m_weatherTimer > 0.0f) {
+        m_weatherTimer -= dt;
+        if (m_weatherTimer <= 0.0f) {
+            startWeather(1, 20.0f);
+            m_weatherTimer = matchLength() / 3.0f + 20.0f + 5.0f - static_cast<float>(randModulo(10));
+        }
+    }
+    if (m_type == GameType::FreeFlight)
+        return;
+    const float sun = sunAt(ScoreMgr::instance().elapsed());
+    setSunValue(sun);
+    if (m_listener)
+        m_listener->onSunValue(sun, -1.0f);
+}
+
+int GameModeCustom::writeServerData(std::span<std::uint8_t> out) const
+{
+    if (out.size() < 4)
+        return 0;
+    const float elapsed = ScoreMgr::instance().elapsed();
+    std::memcpy(out.data(), &elapsed, 4);
+    return 4;
+}
+
+int GameModeCustom::readServerData(std::span<const std::uint8_t> in)
+{
+    if (in.size() < 4)
+        return 0;
+    float elapsed = 0.0f;
+    std::memcpy(&elapsed, in.data(), 4);
+    if (std::isfinite(elapsed) && elapsed >= 0.0f)
+        ScoreMgr::instance().setElapsed(elapsed);
+    return 4;
+}

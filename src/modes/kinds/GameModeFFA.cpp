@@ -1,0 +1,100 @@
+#include "modes/kinds/GameModeFFA.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "platform/Settings.h"
+
+#include <algorithm>
+#include <cmath>
+
+void applyMatchLimits(int entry)
+{
+    ScoreMgr& sm = ScoreMgr::instance();
+    const Settings& s = settings();
+    sm.timeLimit = static_cast<float>(static_cast<std::int32_t>(s.skirmishWord(entry, 0))) * 60.0f;
+    sm.scoreLimit = static_cast<std::int32_t>(s.skirmishWord(entry, 1));
+}
+
+namespace {
+
+float botSkill(int entry, int word)
+{
+    const float skill = settings().skirmishFloat(entry, word);
+    return std::isfinite(skill) ? std::clamp(skill, 0.0f, 1.0f) : 0.5f;
+}
+
+int botCount(int entry, int word)
+{
+    // At most the ids a match has room for.
+    return std::clamp(static_cast<int>(settings().skirmishWord(entry, word)), 0, 64);
+}
+
+}  // namespace
+
+GameModeFFA::GameModeFFA() : GameModeCustom(GameType::FreeForAll, false) {}
+
+void GameModeFFA::resetRound()
+{
+    GameModeCustom::resetRound();
+    ScoreMgr::instance().reset(false);
+    applyMatchLimits(Settings::kEntryFFA);
+}
+
+void GameModeFFA::getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const
+{
+    if (entity.kind() != TargetKind::Airplane) {
+        GameMode::getSpawnPoint(entity, position, orientation);
+        return;
+    }
+    position = spawnAwayFromOthers(entity, kSpawnRadius, true, &orientation);
+}
+
+Airplane* GameModeFFA::addServerPlayer(std::span<const std::uint8_t> joinRequest, int team)
+{
+    if (team < 0)
+        team = m_nextTeam++;
+    return GameModeCustom::addServerPlayer(joinRequest, team);
+}
+
+void GameModeFFA::buildPlayers()
+{
+    m_nextTeam = 1;
+    if (!isSinglePlayer())
+        return;
+    const int bots = botCount(Settings::kEntryFFA, 2);
+    const float skill = botSkill(Settings::kEntryFFA, 4);
+    for (int i = 0; i < bots; ++i)
+        spawnBot(m_nextTeam++, skill, nullptr, true, -1);
+}
+
+GameModeTD::GameModeTD() : GameModeCustom(GameType::TeamDeathmatch, true) {}
+
+void GameModeTD::resetRound()
+{
+    GameModeCustom::resetRound();
+    ScoreMgr::instance().reset(true);
+    applyMatchLimits(Settings::kEntryTD);
+}
+
+void GameModeTD::getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const
+{
+    if (entity.kind() != TargetKind::Airplane) {
+        GameMode::getSpawnPoint(entity, position, orientation);
+        return;
+    }
+    position = spawnAwayFromOthers(entity, kSpawnRadius, true, &orientation);
+}
+
+void GameModeTD::buildPlayers()
+{
+    if (!isSinglePlayer())
+        return;
+    const float skill = botSkill(Settings::kEntryTD, 5);
+    for (int team = 0; team < 2; ++team) {
+        Squadron* squadron = addSquadron(std::make_unique<Squadron>());
+        (team == 0 ? squadronA : squadronB) = squadron;
+        const int bots = botCount(Settings::kEntryTD, 2 + team);
+        for (int i = 0; i < bots; ++i)
+            if (Airplane* bot = spawnBot(team, skill, squadron, true, -1); bot && i == 0)
+                setSquadronLeader(bot, squadron);
+    }
+}

@@ -1,0 +1,138 @@
+#include "modes/kinds/GameModeFreeFlight.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/records/PlaneList.h"
+#include "modes/IGameListener.h"
+#include "platform/Settings.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool isSurfaceContact(CrashCause cause) { return cause == CrashCause::Ground || cause == CrashCause::Water; }
+
+int selectedPlaneId()
+{
+    const PlaneList& planes = PlaneList::instance();
+    const int id = settings().localPlaneId;
+    return planes.findById(id) ? id : (planes.count() > 0 ? planes.at(0)->plane_id : -1);
+}
+
+}  // namespace
+
+GameModeFreeFlight::GameModeFreeFlight() : GameModeCustom(GameType::FreeFlight, false) {}
+
+void GameModeFreeFlight::resetRound()
+{
+    GameModeCustom::resetRound();
+    ScoreMgr& sm = ScoreMgr::instance();
+    sm.reset(false);
+    sm.timeLimit = 0.0f;
+    sm.scoreLimit = 0;
+}
+
+void GameModeFreeFlight::update(float dt)
+{
+    lastStep = dt;
+    GameModeCustom::update(dt);
+}
+
+void GameModeFreeFlight::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)
+{
+    if (&victim != m_playerAirplane) {
+        GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
+        return;
+    }
+    if (isSurfaceContact(cause)) {
+        // Touching down: rest on the surface, turning along the velocity.
+        Airplane& a = *m_playerAirplane;
+        Vec3 p = a.position();
+        p.y = std::max(groundHeightAt(p.x, p.z), 0.0f);
+        a.setPositionAndStop(p);
+        const Vec3 v = a.velocity();
+        if (v.x * v.x + v.z * v.z > 1e-6f) {
+            const Quat along = quatFromAngleY(std::atan2(v.x, v.z));
+            a.setOrientation(quatSlerp(a.orientation(), along, std::clamp(4.0f * lastStep, 0.0f, 1.0f)));
+        }
+        return;
+    }
+    if (cause == CrashCause::Collision || cause == CrashCause::Prop)
+        GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
+}
+
+float GameModeFreeFlight::respawnDelayFor(const Target& entity) const
+{
+    if (&entity == m_playerAirplane)
+        return kPlayerRespawn;
+    return GameModeCustom::respawnDelayFor(entity);
+}
+
+Airplane* GameModeFreeFlight::addServerPlayer(std::span<const std::uint8_t> joinRequest, int)
+{
+    return GameModeCustom::addServerPlayer(joinRequest, 0);
+}
+
+void GameModeFreeFlight::buildPlayers()
+{
+    const int planeId = selectedPlaneId();
+    Airplane* a = planeId >= 0 ? createAirplane(nullptr, planeId, 0, 0.0f, nullptr, true) : nullptr;
+    if (!a)
+        return;
+    a->pilotName = u"Pilot";
+    const Vec3 at{0.0f, std::max(groundHeightAt(0.0f, 0.0f), 0.0f) + kSpawnHeight, 0.0f};
+    respawnAirplane(*a, 0.0f, &at);
+    setPlayerAirplane(a);
+}
+
+GameModeMenu::GameModeMenu() : GameMode(GameType::MenuBackground) {}
+
+bool GameModeMenu::startLevel()
+{
+    if (!GameMode::startLevel())
+        return false;
+    resetRound();
+    buildMenuFlight();
+    return true;
+}
+
+void GameModeMenu::resetRound()
+{
+    squadronA = squadronB = nullptr;
+}
+
+void GameModeMenu::update(float dt)
+{
+    GameMode::update(dt);
+    setSunValue(kSun);
+    if (m_listener)
+        m_listener->onSunValue(kSun, -1.0f);
+}
+
+void GameModeMenu::deleteAirplane(Target& entity)
+{
+    // The flight behind the menus never runs out of airplanes.
+    respawnAirplane(entity, 0.0f, nullptr);
+}
+
+void GameModeMenu::onAirplaneDestroyed(Target& victim, Target*, CrashCause cause)
+{
+    victim.onDestroyed(cause);
+    respawnAirplane(victim, 0.0f, nullptr);
+}
+
+void GameModeMenu::buildMenuFlight()
+{
+    squadronA = addSquadron(std::make_unique<Squadron>());
+    const int planeId = selectedPlaneId();
+    Airplane* a = planeId >= 0 ? createAirplane(nullptr, planeId, 0, 0.0f, squadronA, true) : nullptr;
+    squadronB = addSquadron(std::make_unique<Squadron>());
+    if (!a)
+        return;
+    a->pilotName = u"Pilot";
+    setSquadronLeader(a, squadronA);
+    respawnAirplane(*a, 0.0f, nullptr);
+    const Vec3 point{12679.454f, 1608.3379f, 4755.814f};
+    a->setPosition(point - a->forward() * 10000.0f);
+    setPlayerAirplane(a);
+}

@@ -1,0 +1,41 @@
+#pragma once
+#include "modes/kinds/GameModeCustom.h"
+
+// Free flight: the player flies alone (or with network guests) without
+// scoring; the player's airplane survives touching ground and water.
+class GameModeFreeFlight : public GameModeCustom {
+public:
+    static constexpr float kPlayerRespawn = 1.0f;
+
+    GameModeFreeFlight();
+    void resetRound() override;
+    void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
+    float respawnDelayFor(const Target& entity) const override;
+    Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team) override;
+    PauseMenu getPauseMenu() const override { return PauseMenu::Match; }
+
+    // Frame step used for easing the airplane along the surface.
+    float lastStep = 1.0f / 60.0f;
+    void update(float dt) override;
+
+protected:
+    void buildPlayers() override;
+};
+
+// The flight behind the menus: one airplane, a fixed sun, no weather, never ends.
+class GameModeMenu : public GameMode {
+public:
+    static constexpr float kSun = 0.8f;
+
+    GameModeMenu();
+    bool startLevel() override;
+    void update(float dt) override;
+    void resetRound() override;
+    void deleteAirplane(Target& entity) override;
+    void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
+    // The menu's airplane and its two squadrons.
+    void buildMenuFlight();
+
+    Squadron* squadronA = nullptr;
+    Squadron* squadronB = nullptr;
+};

@@ -1,0 +1,241 @@
+#include "entities/aircraft/Airplane.h"
+#include "modes/GameModeGlobals.h"
+#include "modes/kinds/GameModeFFA.h"
+#include "modes/progress/ScoreMgr.h"
+#include "platform/Random.h"
+#include "platform/Settings.h"
+
+#include "support/modes/ModeHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+struct CountingOverlays : IModeOverlays {
+    int opened = 0;
+    void openPauseScreen(PauseMenu) override { ++opened; }
+};
+
+struct SkirmishMatch : testing::Test {
+    ModeHarness harness;
+    CountingOverlays overlays;
+    Settings saved = settings();
+
+    void SetUp() override
+    {
+        seedRandom(77, 5);
+        std::string error;
+        ASSERT_TRUE(harness.mountData(error)) << error;
+    }
+    void TearDown() override
+    {
+        harness.finish();
+        settings() = saved;
+    }
+    GameModeCustom* start(GameType type)
+    {
+        auto* mode = dynamic_cast<GameModeCustom*>(harness.start(static_cast<int>(type), harness.firstSkirmishMap()));
+        if (mode)
+            mode->setServices(ModeServices{nullptr, nullptr, &overlays});
+        return mode;
+    }
+    // Runs until the end menu opened or the time is up; returns the seconds run.
+    float runUntilEndMenu(GameModeCustom& mode, float limit)
+    {
+        float t = 0.0f;
+        while (t < limit && mode.endMenusOpened() == 0) {
+            mode.update(ModeHarness::kFrame);
+            t += ModeHarness::kFrame;
+        }
+        return t;
+    }
+};
+
+TEST_F(SkirmishMatch, FreeForAllWithSevenBotsEndsAtTheScoreLimit)
+{
+    settings().setSkirmishWord(Settings::kEntryFFA, 0, 0);
+    settings().setSkirmishWord(Settings::kEntryFFA, 1, 10);
+    settings().setSkirmishWord(Settings::kEntryFFA, 2, 7);
+    GameModeCustom* mode = start(GameType::FreeForAll);
+    ASSERT_NE(mode, nullptr);
+    const ScoreMgr& sm = ScoreMgr::instance();
+    EXPECT_EQ(sm.group(0).players.size(), 7u);
+    EXPECT_TRUE(sm.ready());
+    runUntilEndMenu(*mode, 1800.0f);
+    ASSERT_EQ(mode->endMenusOpened(), 1);
+    EXPECT_GE(sm.group(0).score, 10);
+    EXPECT_FALSE(sm.winners().empty());
+    EXPECT_NE(matchOutcome(), MatchOutcome::NoResult);
+    EXPECT_EQ(overlays.opened, 1);
+}
+
+TEST_F(SkirmishMatch, TeamDeathmatchEndsAtOneMinuteWithinAFrame)
+{
+    settings().setSkirmishWord(Settings::kEntryTD, 0, 1);
+    settings().setSkirmishWord(Settings::kEntryTD, 1, 0);
+    settings().setSkirmishWord(Settings::kEntryTD, 2, 4);
+    settings().setSkirmishWord(Settings::kEntryTD, 3, 5);
+    GameModeCustom* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    const ScoreMgr& sm = ScoreMgr::instance();
+    EXPECT_EQ(sm.group(0).players.size(), 4u);
+    EXPECT_EQ(sm.group(1).players.size(), 5u);
+
+    float t = 0.0f;
+    bool sunChecked = false;
+    while (t < 120.0f && !mode->playStopped) {
+        mode->update(ModeHarness::kFrame);
+        t += ModeHarness::kFrame;
+        if (!sunChecked && sm.elapsed() >= 30.0f) {
+            EXPECT_NEAR(mode->sunValue(), 0.5f, 0.01f);
+            sunChecked = true;
+        }
+    }
+    EXPECT_TRUE(sunChecked);
+    EXPECT_NEAR(t, 60.0f, 2.0f * ModeHarness::kFrame);
+    const int d = sm.group(0).score - sm.group(1).score;
+    EXPECT_EQ(sm.winningTeam(), d > 0 ? 0 : (d < 0 ? 1 : -1));
+    // The end menu waits for the next frame.
+    EXPECT_EQ(mode->endMenusOpened(), 0);
+    EXPECT_TRUE(mode->endMenuPending());
+    mode->update(ModeHarness::kFrame);
+    EXPECT_EQ(mode->endMenusOpened(), 1);
+    EXPECT_FALSE(mode->endMenuPending());
+}
+
+TEST_F(SkirmishMatch, RespawnDelaysBySideAndKind)
+{
+    GameModeCustom* mode = start(GameType::FreeForAll);
+    ASSERT_NE(mode, nullptr);
+    EXPECT_FLOAT_EQ(mode->respawnDelay(), 5.0f);
+    mode->setNetwork(true, true, false);
+    mode->respawnDelaySetting = 8.0f;
+    EXPECT_FLOAT_EQ(mode->respawnDelay(), 8.0f);
+    const Target* bot = mode->activeTargets().front();
+    EXPECT_FLOAT_EQ(mode->respawnDelayFor(*bot), 8.0f);
+}
+
+TEST_F(SkirmishMatch, SpawnHelpersFindRoomAndNeverHang)
+{
+    settings().setSkirmishWord(Settings::kEntryFFA, 2, 0);
+    GameModeCustom* mode = start(GameType::FreeForAll);
+    ASSERT_NE(mode, nullptr);
+    // No other airplane: the map centre is the reference.
+    Airplane* a = mode->spawnBot(1, 0.5f, nullptr, true, -1);
+    ASSERT_NE(a, nullptr);
+    const Vec3 p = mode->spawnAwayFromOthers(*a, 2500.0f, false, nullptr);
+    EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
+    EXPECT_LE(std::hypot(p.x, p.z), 2500.0f + 1.0f);
+    // A circle packed with airplanes still gives a point, the one with most room.
+    for (int i = 0; i < 24; ++i) {
+        Airplane* b = mode->spawnBot(2 + i, 0.5f, nullptr, true, -1);
+        ASSERT_NE(b, nullptr);
+        const float ang = static_cast<float>(i) * 6.2831853f / 24.0f;
+        const Vec3 at{std::sin(ang) * 3000.0f, mode->groundHeightAt(0, 0) + 2000.0f, std::cos(ang) * 3000.0f};
+        mode->respawnAirplane(*b, 0.0f, &at);
+    }
+    const Vec3 c = mode->spawnOnCircle({0.0f, 0.0f, 0.0f}, 3000.0f, true, nullptr);
+    EXPECT_NEAR(std::hypot(c.x, c.z), 3000.0f, 1.0f);
+    const Vec3 s = mode->spawnInSector({0.0f, 0.0f, 0.0f}, 0.0f, 1.0f, 3000.0f);
+    EXPECT_TRUE(std::isfinite(s.y));
+}
+
+TEST_F(SkirmishMatch, JoiningPlayersOfTheFreeForAllTakeTheNextTeams)
+{
+    settings().setSkirmishWord(Settings::kEntryFFA, 2, 3);
+    auto* mode = dynamic_cast<GameModeFFA*>(start(GameType::FreeForAll));
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->nextTeam(), 4);
+    std::vector<int> teams;
+    for (const Target* t : mode->activeTargets())
+        if (t->kind() == TargetKind::Airplane)
+            teams.push_back(t->team());
+    EXPECT_EQ(teams, (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(SkirmishMatch, SunFollowsTheMatchClockAndNoLimitMeansAnHour)
+{
+    GameModeCustom* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    ScoreMgr::instance().timeLimit = 0.0f;
+    EXPECT_FLOAT_EQ(mode->matchLength(), 3600.0f);
+    EXPECT_FLOAT_EQ(mode->sunAt(0.0f), 0.1f);
+    EXPECT_FLOAT_EQ(mode->sunAt(1800.0f), 0.5f);
+    EXPECT_FLOAT_EQ(mode->sunAt(99999.0f), 0.9f);
+}
+
+TEST_F(SkirmishMatch, ServerDataCarriesTheMatchTimeAndRejectsShortOrBadInput)
+{
+    GameModeCustom* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    ScoreMgr::instance().setElapsed(42.5f);
+    std::array<std::uint8_t, 4> buf{};
+    ASSERT_EQ(mode->writeServerData(buf), 4);
+    ScoreMgr::instance().setElapsed(0.0f);
+    EXPECT_EQ(mode->readServerData(buf), 4);
+    EXPECT_FLOAT_EQ(ScoreMgr::instance().elapsed(), 42.5f);
+    EXPECT_EQ(mode->readServerData(std::span(buf).first(3)), 0);
+    const float nan = std::nanf("");
+    std::memcpy(buf.data(), &nan, 4);
+    mode->readServerData(buf);
+    EXPECT_FLOAT_EQ(ScoreMgr::instance().elapsed(), 42.5f);
+}
+
+TEST_F(SkirmishMatch, MatchBonusByPlaceAndResult)
+{
+    GameModeCustom* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    matchOutcome() = MatchOutcome::NoResult;
+    EXPECT_EQ(mode->matchBonusPercent(), 0);
+    matchOutcome() = MatchOutcome::Lost;
+    ScoreMgr::instance().decideWinner();  // equal scores: a draw
+    EXPECT_EQ(mode->matchBonusPercent(), 50);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SkirmishMatch, FreeFlightRestsOnTheGroundAndReturnsOneSecondAfterACollision)
+{
+    GameModeCustom* mode = start(GameType::FreeFlight);
+    ASSERT_NE(mode, nullptr);
+    Airplane* me = mode->playerAirplane();
+    ASSERT_NE(me, nullptr);
+    const float ground = std::max(mode->groundHeightAt(0.0f, 0.0f), 0.0f);
+    me->setPositionAndStop({0.0f, ground - 5.0f, 0.0f});
+    mode->onAirplaneDestroyed(*me, nullptr, CrashCause::Ground);
+    EXPECT_TRUE(me->isAlive());
+    EXPECT_NEAR(me->position().y, ground, 0.5f);
+
+    mode->onAirplaneDestroyed(*me, nullptr, CrashCause::Collision);
+    EXPECT_FALSE(me->isActive());
+    EXPECT_FLOAT_EQ(mode->respawnDelayFor(*me), 1.0f);
+    for (int i = 0; i < 50; ++i)
+        mode->update(ModeHarness::kFrame);
+    EXPECT_FALSE(me->isActive());
+    for (int i = 0; i < 20; ++i)
+        mode->update(ModeHarness::kFrame);
+    EXPECT_TRUE(me->isActive());
+}
+
+TEST_F(SkirmishMatch, MenuFlightRunsTenMinutesAndRespawnsAtOnce)
+{
+    GameMode* mode = harness.start(static_cast<int>(GameType::MenuBackground), harness.firstSkirmishMap());
+    ASSERT_NE(mode, nullptr);
+    Airplane* a = mode->playerAirplane();
+    ASSERT_NE(a, nullptr);
+    mode->killAirplane(*a, 1.0e6f);
+    mode->update(ModeHarness::kFrame);
+    EXPECT_TRUE(a->isActive());
+    EXPECT_TRUE(a->isAlive());
+    harness.run(600.0f);
+    EXPECT_FALSE(mode->playStopped);
+    EXPECT_EQ(mode->playerAirplane(), a);
+    EXPECT_FLOAT_EQ(mode->sunValue(), 0.8f);
+}
+
+}  // namespace
