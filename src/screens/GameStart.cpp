@@ -61,6 +61,7 @@ GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& ga
     mode->setMapRecord(record);
     showLoading(gameScreen);
     setCurrentGameMode(std::move(mode));
+    logInfo("game", "starting a game of type %d on map %d", type, mapIndex);
     return GameStartResult::Started;
 }
 
