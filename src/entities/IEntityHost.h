@@ -5,6 +5,7 @@
 #include <span>
 
 class Airplane;
+class CarrierDeck;
 class Missile;
 class Runway;
 class Target;
@@ -24,6 +25,8 @@ public:
     // The runway whose box, widened by margin on every side, holds the point;
     // null when none.
     virtual Runway* findRunwayAt(const Vec3& point, float margin) = 0;
+    // The flight deck of a carrier under a point (in plan); null when none.
+    virtual CarrierDeck* findCarrierDeckAt(const Vec3& /*point*/) { return nullptr; }
     // The ground target (a tunnel) that shields a point; null in open air.
     virtual Target* findGroundTargetAt(const Vec3& point, float margin) = 0;
     // The airplane flown on this machine; null when there is none.
@@ -44,6 +47,10 @@ public:
     virtual void launchFlaresFor(Airplane& airplane) = 0;
     // Damage the local player took: the HUD's shake and the statistic.
     virtual void onPlayerDamaged(Airplane& airplane, float damage, int weaponType) = 0;
+
+    // Whether a point lies within radius of a prop's collision shape
+    // (buildings; trees when the map has solid ones). Missiles end there.
+    virtual bool hitsProp(const Vec3& /*point*/, float /*radius*/) const { return false; }
 
     // The entities in play: lock searches, hit tests and area damage walk them.
     virtual std::span<Target* const> activeTargets() const = 0;

@@ -65,6 +65,27 @@ std::u16string Target::displayName(bool) const { return pilotName; }
 
 void Target::update(float) {}
 
+bool Target::isDrawnIn(const DrawView& view) const
+{
+    if (!m_active || isMarkedForRemoval() || drawClass <= 0 || drawClass > maxDrawClass())
+        return false;
+    // Behind the eye by more than the target's own size: nothing of it shows.
+    const float ahead = vec3Dot(m_position - view.eye, view.forward);
+    return ahead >= -m_radius;
+}
+
+void Target::drawIn(const DrawView& view, DrawPass pass)
+{
+    if (isDrawnIn(view))
+        draw(view, pass);
+}
+
+void Target::drawHeatDistortionIn(const DrawView& view)
+{
+    if (isDrawnIn(view))
+        drawHeatDistortion(view);
+}
+
 void Target::setAIController(std::unique_ptr<TargetAI> ai) { m_ai = std::move(ai); }
 
 void Target::runAI(float dt)

@@ -1,6 +1,7 @@
 #pragma once
 #include "entities/EntityHandle.h"
 #include "entities/IGameEntity.h"
+#include "entities/TargetDraw.h"
 
 #include <array>
 #include <cstdint>
@@ -172,6 +173,18 @@ public:
     virtual void onTakenOut();
     virtual void resetState() {}
 
+    // Drawing. The scene calls drawIn and drawHeatDistortionIn; they draw
+    // nothing for a target out of play or marked for removal, outside its distance class (the draw
+    // class the game mode sets, 0 or above maxDrawClass) or wholly behind the
+    // eye, and otherwise call the kind's own draw.
+    bool isDrawnIn(const DrawView& view) const;
+    void drawIn(const DrawView& view, DrawPass pass);
+    void drawHeatDistortionIn(const DrawView& view);
+    // Per-frame motion that only shows (propellers, cloth); runs for every
+    // target in play, drawn or not.
+    virtual void updateVisual(float /*dt*/) {}
+    DrawGroup drawGroup = DrawGroup::MapEntities;
+
     // Network state block; the writer fills from byte 0 and returns the
     // length, the reader returns false and changes nothing on a bad block.
     virtual int writeState(std::span<std::uint8_t> out) const;
@@ -223,6 +236,9 @@ public:
 protected:
     static void reportNoId();
     static std::array<Target*, kMaxTargetIds>& registry();
+    // The kind's draws, called only for a target that is in view.
+    virtual void draw(const DrawView& /*view*/, DrawPass /*pass*/) {}
+    virtual void drawHeatDistortion(const DrawView& /*view*/) {}
 
     Vec3 m_position;
     Vec3 m_velocity;

@@ -3,6 +3,7 @@
 #include "gamedata/records/PlaneCfg.h"
 #include "platform/File.h"
 #include "platform/Log.h"
+#include "render/Graphics.h"
 #include "render/Texture2D.h"
 #include "render/assets/TextureCache.h"
 #include "render/assets/Model.h"
@@ -42,11 +43,13 @@ AirplaneModel* AirplaneModel::forPlane(const PlaneCfg& plane)
             return model.get();
     if (count() >= kCapacity)
         return nullptr;
-    const Model* mesh = plane.file.empty() ? nullptr : loadModel(plane.file, kModelKeepCpuData);
-    if (!mesh) {
-        logWarning("gamedata", "plane \"%s\": model \"%s\" does not load", plane.name.c_str(), plane.file.c_str());
+    // A record that names no model is drawn by nobody: nothing to report.
+    if (plane.file.empty())
         return nullptr;
-    }
+    // The model loader has logged the one line about a missing or damaged file.
+    const Model* mesh = loadModel(plane.file, kModelKeepCpuData);
+    if (!mesh)
+        return nullptr;
     loaded().push_back(std::unique_ptr<AirplaneModel>(new AirplaneModel(plane.file, *mesh, plane)));
     return loaded().back().get();
 }
@@ -65,6 +68,7 @@ AirplaneModel::AirplaneModel(std::string file, const Model& model, const PlaneCf
     if (m_paints.empty())
         m_paints.push_back(PlanePaint{});
     m_skin = folderOf(m_file) + "/skin.pvr";
+    m_maskName = folderOf(m_file) + "/paint.pvr";
     const Vec3 lo = model.boundsMin(), hi = model.boundsMax();
     m_length = hi.z - lo.z;
     m_span = hi.x - lo.x;
@@ -93,6 +97,32 @@ Vec3 AirplaneModel::nodePoint(std::string_view name) const
 const PlanePaint& AirplaneModel::paint(int row) const
 {
     return row >= 0 && row < paintCount() ? m_paints[static_cast<std::size_t>(row)] : kNoPaint;
+}
+
+const Texture2D* AirplaneModel::paintMask() const
+{
+    if (m_mask || m_maskTried || !graphics())
+        return m_mask.get();
+    m_maskTried = true;
+    if (openFile(m_maskName))
+        m_mask = getTexture(m_maskName);
+    if (!m_mask)
+        logWarning("gamedata", "model \"%s\": paint mask \"%s\" does not load", m_file.c_str(), m_maskName.c_str());
+    return m_mask.get();
+}
+
+ModelPaint AirplaneModel::modelPaint(const PlanePaint& paint, const Texture2D* mask)
+{
+    ModelPaint out;
+    packColor3(out.colors[0], hsvToRgb(paint.hue0, paint.saturation0, paint.value0));
+    packColor3(out.colors[1], hsvToRgb(paint.hue1, paint.saturation1, paint.value1));
+    out.mask = mask;
+    return out;
+}
+
+ModelPaint AirplaneModel::modelPaint(int row) const
+{
+    return modelPaint(paint(row >= 0 && row < paintCount() ? row : 0), paintMask());
 }
 
 void AirplaneModel::loadSharedTextures()

@@ -2,6 +2,8 @@
 #include "platform/ManagedArray.h"
 #include "platform/Math.h"
 #include "platform/Settings.h"
+#include "render/Texture2D.h"
+#include "render/assets/ModelBuffers.h"
 
 #include <string>
 #include <string_view>
@@ -54,6 +56,14 @@ public:
     const PlanePaint& paint(int row) const;
     // Skin and paint-mask textures beside the model ("skin.pvr", "paint.pvr").
     const std::string& skinTexture() const { return m_skin; }
+    const std::string& paintMaskName() const { return m_maskName; }
+    // The paint mask, loaded on the first call with a renderer; null without
+    // one or when the file is missing or damaged (logged once).
+    const Texture2D* paintMask() const;
+    // The two colors of a paint row and the mask, as the model program takes
+    // them; a row out of range gives the factory paint.
+    ModelPaint modelPaint(int row) const;
+    static ModelPaint modelPaint(const PlanePaint& paint, const Texture2D* mask);
 
     // Canopy ("data/models/canopy.png") and propeller ("data/models/propeller.png")
     // textures, loaded once; needs the renderer.
@@ -77,6 +87,9 @@ private:
     const Model* m_model;
     std::vector<PlanePaint> m_paints;
     std::string m_skin;
+    std::string m_maskName;
+    mutable TextureRef m_mask;
+    mutable bool m_maskTried = false;
     float m_length = 0.0f, m_span = 0.0f, m_height = 0.0f, m_radius = 0.0f, m_groundOffset = 0.0f;
     Vec3 m_contrail, m_eye;
 };

@@ -51,6 +51,8 @@ struct StandardUniforms {
     int lightDiffuse = -1;         // "u_lightDiffuse" vec3
     int fogColor = -1;             // "u_fogColor" vec3
     int fogRange = -1;             // "u_fogRange" vec2 (start, end)
+    int paint0 = -1;               // "u_paint0" vec4: first paint color, alpha = coverage
+    int paint1 = -1;               // "u_paint1" vec4: second paint color
 };
 
 // The atmospheric-scattering uniforms any program may declare, also looked up
@@ -126,6 +128,8 @@ public:
     // unchanged uniforms are not sent again.
     struct UploadedSerials {
         std::uint32_t matrices = 0, colorFactor = 0, light = 0, fog = 0;
+        // The paint colors last sent, packed RGBA; 0 is what a fresh link holds.
+        std::uint32_t paint[2] = {0, 0};
     };
     UploadedSerials& uploaded() { return m_uploaded; }
 

@@ -113,6 +113,10 @@ struct RenderState {
     bool playerDraw = false;
     // Textures of units 0 and 1; null samples white.
     std::array<const Texture2D*, 2> textures{};
+    // The lit model program's two paint colors, laid over the texture where
+    // the paint mask in unit 1 has red (first) or green (second). Alpha is
+    // how much of the paint shows: 0, the default, leaves the texture bare.
+    std::array<Color4, 2> paint{Color4{0, 0, 0, 0}, Color4{0, 0, 0, 0}};
 };
 
 // Scene light record (12 floats): direction towards the sun, ambient = 0.4 x sun

@@ -103,3 +103,35 @@ TEST_F(DirectCalls, ARocketIsHeardAtLaunchAndBurstsWhereItHitsTheGround)
     EXPECT_NEAR(vec3Length(bursts[0] - impact), 0.0f, 1e-3f);
 }
 }  // namespace
+
+namespace {
+TEST_F(DirectCalls, TheEnginesPitchAndVolumeRiseWithThrottleAndSpeed)
+{
+    ASSERT_TRUE(sound.started());
+    Airplane* player = plane({0.0f, 2000.0f, 0.0f});
+    host.setPlayer(player);
+    const GlobalSources& g = globalSources();
+    ASSERT_NE(g.jet, nullptr);
+    // What the fake device plays: the channel's rate over the sound's own.
+    auto heard = [&]() {
+        const FakeAudioDevice::ChannelState* c = sound.device().state(g.jet->channel());
+        return c ? std::pair<float, float>{c->frequency, c->volume} : std::pair<float, float>{0.0f, 0.0f};
+    };
+    player->setSpeed(200.0f);
+    player->setThrottleSetting(-1.0f);
+    player->updateEngineSound();
+    const auto idle = heard();
+    ASSERT_GT(idle.first, 0.0f);
+    player->setThrottleSetting(1.0f);
+    player->updateEngineSound();
+    const auto full = heard();
+    EXPECT_GT(full.first, idle.first * 1.2f) << "pitch up with the throttle";
+    EXPECT_GT(full.second, idle.second);
+    player->setSpeed(380.0f);
+    player->updateEngineSound();
+    const auto fast = heard();
+    EXPECT_GT(fast.first, full.first) << "and with the speed";
+    EXPECT_GE(fast.second, full.second);
+    EXPECT_LE(fast.second, 1.0f);
+}
+}  // namespace

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 constexpr Vec3 kHalf{25.0f, 20.0f, 800.0f};
@@ -170,5 +171,33 @@ TEST(Tunnels, BoreShieldsFromTheGroundAndCountsTheFlyThrough)
     EXPECT_FALSE(plane->acceptsCrashCause(CrashCause::Ground));
     EXPECT_FALSE(host.crashed(*plane));
     EXPECT_EQ(std::count(host.events.begin(), host.events.end(), Airplane::kEventTunnel), 1);
+}
+}  // namespace
+
+namespace {
+TEST(RunwayList, ARemovedRunwayLeavesTheAirfieldsAndIsForgottenByItsAirplanes)
+{
+    PlaneCfg cfg = testFighter();
+    SimHost host;
+    const std::size_t before = Runway::airfields().size();
+    auto field = std::make_unique<Runway>(host, Vec3{0.0f, 0.0f, 0.0f}, 0.0f, kHalf);
+    auto other = std::make_unique<Runway>(host, Vec3{5000.0f, 0.0f, 0.0f}, 0.0f, kHalf);
+    ASSERT_EQ(Runway::airfields().size(), before + 2);
+    auto parked = Target::create<Airplane>(host, cfg, 0, std::u16string(u"a"));
+    auto elsewhere = Target::create<Airplane>(host, cfg, 0, std::u16string(u"b"));
+    parked->setLanded(field.get());
+    elsewhere->setLanded(other.get());
+    ASSERT_EQ(field->landedAirplanes().size(), 1u);
+
+    field.reset();
+    EXPECT_EQ(Runway::airfields().size(), before + 1);
+    EXPECT_EQ(parked->runway(), nullptr);
+    EXPECT_EQ(elsewhere->runway(), other.get());
+
+    // An airplane that goes first leaves no dangling entry on its runway.
+    elsewhere.reset();
+    EXPECT_TRUE(other->landedAirplanes().empty());
+    other.reset();
+    EXPECT_EQ(Runway::airfields().size(), before);
 }
 }  // namespace

@@ -644,3 +644,37 @@ TEST_F(Weapons, ARelayedLaunchMakesTheMissileOfItsRecordsKind)
     EXPECT_EQ(warnings, 1);
 }
 }  // namespace
+
+namespace {
+TEST_F(Weapons, AMissileFlyingIntoABuildingBurstsOnItAndIsRemoved)
+{
+    // A hangar straight ahead, a ship of the other team beside it in the blast.
+    host.props.push_back({{-40.0f, 0.0f, -1040.0f}, {40.0f, 120.0f, -960.0f}});
+    Target* ship = thing(TargetKind::Ship, 1, {70.0f, 40.0f, -950.0f}, 20.0f, 900.0f);
+    WeaponCfg w = record(kWeaponSimple);
+    w.speed = 400.0f;
+    w.blastRadius = 80.0f;
+    Airplane* a = plane(0, {0.0f, 60.0f, 0.0f});
+    ASSERT_TRUE(a->mountWeapon(w, 0));
+    MissileSet::End how = MissileSet::End::Expired;
+    Vec3 where;
+    host.missiles().onEnd = [&](const MissileSet::Ending& e) {
+        how = e.how;
+        where = e.at;
+    };
+    a->controlInput(0, 1.0f);
+    host.step(kFrame);
+    a->controlInput(0, 0.0f);
+    ASSERT_EQ(host.missiles().count(), 1);
+    for (int i = 0; i < 60 * 6 && host.missiles().count() > 0; ++i) {
+        a->setPositionAndStop({0.0f, 60.0f, 0.0f});  // the launcher stays put
+        host.step(kFrame);
+    }
+    host.missiles().onEnd = nullptr;
+    EXPECT_EQ(host.missiles().count(), 0) << "the missile is removed at the wall";
+    EXPECT_EQ(how, MissileSet::End::Ground);
+    EXPECT_GT(where.z, -1045.0f) << "it stopped at the near wall, not beyond";
+    EXPECT_LT(where.z, -955.0f);
+    EXPECT_GT(damageTo(ship), 0.0f) << "its blast reaches what stands beside the wall";
+}
+}  // namespace

@@ -229,7 +229,14 @@ TEST_F(StagedMaps, EveryModelTheRecordsNameLoadsWithItsWreck)
         const std::string gibs = "data/models/" + last.substr(0, last.find("_ful")) + "_gibs.glm";
         EXPECT_NE(loadModel(gibs), nullptr) << gibs;
         EXPECT_EQ(AirplaneModel::photoNames(plane).back(), "data/sprites/photo.png");
+        // Every family has its own photo and paint mask beside the model.
+        EXPECT_TRUE(openFile(AirplaneModel::photoNames(plane).front())) << plane.name;
+        EXPECT_NE(AirplaneModel::photoNames(plane).front(), "data/sprites/photo.png") << plane.name;
+        EXPECT_TRUE(openFile(model->paintMaskName())) << plane.name;
     }
+    EXPECT_TRUE(openFile("data/sprites/photo.png"));
+    EXPECT_TRUE(openFile("data/models/flag_friend.png"));
+    EXPECT_TRUE(openFile("data/models/flag_enemy.png"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "support/screens/CameraFakes.h"
 #include "entities/TestPlanes.h"
 #include "entities/aircraft/Airplane.h"
+#include "screens/scene/AirplaneCameraPlane.h"
 #include "screens/scene/GameCamera.h"
 #include "support/entities/SimHost.h"
 
@@ -12,25 +13,6 @@
 #include <cstdio>
 
 namespace {
-
-struct AirplaneView : CameraPlane {
-    explicit AirplaneView(const Airplane& a) : plane(a)
-    {
-        dims.length = 9.5f;
-        dims.width = 10.0f;
-        dims.height = 3.2f;
-        dims.span = 10.0f;
-    }
-    const Airplane& plane;
-    Size dims;
-    const Vec3& position() const override { return plane.position(); }
-    Quat orientation() const override { return plane.orientation(); }
-    Vec3 velocity() const override { return plane.velocityDirection() * plane.speed(); }
-    Size size() const override { return dims; }
-    bool evading() const override { return plane.isEvadingManoeuvre(); }
-    float speedFactor() const override { return plane.speedFactor(); }
-    bool groundState() const override { return plane.isLanded(); }
-};
 
 float hills(float x, float z) { return 200.0f + 60.0f * std::sin(x * 0.004f) * std::cos(z * 0.003f); }
 
@@ -54,7 +36,7 @@ Flight flyWithView(int viewMode, float dt)
     plane->setThrottleSetting(plane->throttleCommand());
     plane->setThrottleCommand(1.0f);
 
-    AirplaneView view(*plane);
+    AirplaneCameraPlane view(plane);
     FakeGameMode game;
     game.player = &view;
     game.terrain = hills;

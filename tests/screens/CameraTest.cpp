@@ -376,3 +376,75 @@ TEST_F(camera_menu, EyeStaysAboveTheMenuTerrain)
     EXPECT_GE(cam.position.y, 24.0f - 1e-3f);
     EXPECT_TRUE(finite(cam.position));
 }
+
+// The cameras' view of a game airplane: sizes from its model, and a stale
+// airplane leaves the eye where the airplane was last seen.
+#include "entities/EntityIds.h"
+#include "entities/TestPlanes.h"
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/AirplaneModel.h"
+#include "platform/File.h"
+#include "screens/scene/AirplaneCameraPlane.h"
+#include "support/entities/SimHost.h"
+
+namespace {
+TEST(AirplaneCameraPlaneTest, SizesComeFromTheModelAndAGoneAirplaneStaysPut)
+{
+    clearEntityIds();
+    setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+    SimHost host;
+    PlaneCfg cfg = testFighter();
+    cfg.file = "data/planes/a10/a10_ful.glm";
+    Airplane* plane = host.add(Target::create<Airplane>(host, cfg, 0, std::u16string(u"p")));
+    ASSERT_NE(plane->model(), nullptr);
+    plane->setPositionAndStop({10.0f, 400.0f, -30.0f});
+    AirplaneCameraPlane view(plane);
+    const CameraPlane::Size s = view.size();
+    EXPECT_NEAR(s.length, plane->model()->length(), 1e-4f);
+    EXPECT_NEAR(s.span, plane->model()->span(), 1e-4f);
+    EXPECT_GT(s.span, 15.0f) << "the A-10's long wing";
+    EXPECT_EQ(&view.position(), &plane->position());
+    plane->setPositionAndStop({10.0f, 450.0f, -30.0f});
+    EXPECT_FLOAT_EQ(view.position().y, 450.0f);
+    float deck = 0.0f;
+    EXPECT_FALSE(view.deckHeight(deck));
+
+    host.remove(plane);
+    EXPECT_EQ(view.airplane(), nullptr);
+    EXPECT_FLOAT_EQ(view.position().y, 450.0f);
+    EXPECT_FLOAT_EQ(view.velocity().x, 0.0f);
+    EXPECT_EQ(view.currentTarget(), nullptr);
+    AirplaneModel::releaseAll();
+    setDataRoot("");
+}
+}  // namespace
+
+#include "support/sound/FakeAudioDevice.h"
+#include "platform/Log.h"
+#include "sound/Sound.h"
+
+namespace {
+TEST(CameraListener, TheSoundListenerFollowsTheEye)
+{
+    setLogCapture([](LogLevel, const std::string&, const std::string&) {});
+    auto device = std::make_unique<FakeAudioDevice>();
+    FakeAudioDevice* fake = device.get();
+    ASSERT_TRUE(Sound::init(std::move(device)));
+    FakePlane plane;
+    FakeGameMode game;
+    game.player = &plane;
+    GameCamera cam{game};
+    plane.pos = {100.0f, 800.0f, -50.0f};
+    for (int i = 0; i < 30; ++i)
+        cam.updateMatrices(1.0f / 30.0f);
+    cam.moveListener();
+    EXPECT_FLOAT_EQ(fake->listenerPosition.x, cam.position.x);
+    EXPECT_FLOAT_EQ(fake->listenerPosition.y, cam.position.y);
+    EXPECT_FLOAT_EQ(fake->listenerForward.z, cam.forward.z);
+    EXPECT_FLOAT_EQ(fake->listenerUp.y, cam.up.y);
+    EXPECT_GT(fake->listenerPosition.y, 700.0f) << "behind and above the plane";
+    Sound::close();
+    cam.moveListener();  // no sound system: nothing happens
+    setLogCapture({});
+}
+}  // namespace

@@ -1,17 +1,21 @@
 // The aircraft models: one per family, "data/planes/<family>/<family>_ful.glm"
-// with its palette "skin.pvr" beside it. Every family is drawn from one set of
+// with its palette "skin.pvr", its paint mask "paint.pvr" and the hangar
+// photo "photo.png" beside it. Every family is drawn from one set of
 // proportions (fuselage, wing plan, tail, engines), nose to -z, so the
 // hangar shows a Spitfire, a Sabre and an A-10 as clearly different shapes.
 #include "DataTool.h"
 #include "GlmBuilder.h"
 #include "Mesh.h"
 #include "ModelParts.h"
+#include "SheetImage.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 namespace {
-enum : int { Skin, Underside, Canopy, DarkMetal, Blade, Spinner, Insignia, Nozzle };
+enum : int { Skin, Underside, Canopy, DarkMetal, Blade, Spinner, Insignia, Nozzle, TailSkin };
 
 struct Nacelle {
     float x, y, z;  // centre of the intake end
@@ -112,11 +116,11 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
     const float tailChord = s.length * 0.12f;
     addWing(tailplane, Chord{{r * 0.4f, r * 0.2f, tailZ}, tailChord, 0.18f},
             Chord{{s.tailSpan / 2.0f, r * 0.25f, tailZ + tailChord * 0.5f}, tailChord * 0.55f, 0.08f}, Vec3{0, 1, 0},
-            color(Skin));
+            color(TailSkin));
     Mesh fin;
     addWing(fin, Chord{{0.0f, r * 0.5f, tailZ - tailChord * 0.3f}, tailChord * 1.3f, 0.2f},
             Chord{{0.0f, r * 0.5f + s.finHeight, tailZ + tailChord * 0.5f}, tailChord * 0.6f, 0.1f}, Vec3{1, 0, 0},
-            color(Skin));
+            color(TailSkin));
     Mesh tailNode = mirrored(tailplane);
     appendMesh(tailNode, fin);
     b.addNode("tail", tailNode, tex);
@@ -200,6 +204,107 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
     b.endObject();
 }
 
+// Where the player's two paint colors go: red marks the skin of fuselage and
+// wings (first color), green the tail and the engine pods (second); canopy,
+// metal, propeller and insignia keep their own colors.
+const Rgb kPaintMask[16] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 0},   {0, 0, 0},   {0, 0, 0},   {0, 0, 0},
+                            {0, 0, 0},   {0, 0, 0},   {0, 255, 0}, {255, 0, 0}, {255, 0, 0}, {255, 0, 0},
+                            {255, 0, 0}, {255, 0, 0}, {255, 0, 0}, {255, 0, 0}};
+
+void setRgb(cairo_t* cr, const Rgb& c, double shade = 1.0)
+{
+    cairo_set_source_rgb(cr, c[0] / 255.0 * shade, c[1] / 255.0 * shade, c[2] / 255.0 * shade);
+}
+
+// The hangar photo: the aircraft from above against an evening sky, its
+// plan drawn from the same proportions as the model.
+std::vector<std::uint8_t> photo(const AircraftShape& s)
+{
+    constexpr int kWidth = 256, kHeight = 160;
+    SheetImage image(kWidth, kHeight);
+    if (!image.valid())
+        return {};
+    cairo_t* cr = cairo_create(image.surface());
+    cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, kHeight);
+    cairo_pattern_add_color_stop_rgb(sky, 0.0, 0.33, 0.5, 0.74);
+    cairo_pattern_add_color_stop_rgb(sky, 1.0, 0.86, 0.78, 0.62);
+    cairo_set_source(cr, sky);
+    cairo_paint(cr);
+    cairo_pattern_destroy(sky);
+
+    // Model x to the right, model z downward (nose up), centred.
+    const double scale = 136.0 / std::max(s.span, s.length);
+    cairo_translate(cr, kWidth / 2.0, kHeight / 2.0);
+    cairo_scale(cr, scale, scale);
+    cairo_rotate(cr, -0.35);
+    const double nose = -s.length / 2.0, tail = s.length / 2.0, r = s.radius;
+    auto polygon = [cr](std::initializer_list<std::pair<double, double>> points, bool mirror) {
+        for (int side = 0; side < (mirror ? 2 : 1); ++side) {
+            const double m = side == 0 ? 1.0 : -1.0;
+            bool first = true;
+            for (const auto& [x, z] : points) {
+                first ? cairo_move_to(cr, m * x, z) : cairo_line_to(cr, m * x, z);
+                first = false;
+            }
+            cairo_close_path(cr);
+        }
+    };
+    // Shadow on the haze below, then wings, tail, fuselage, canopy.
+    const double wingZ = nose + s.wingZ, half = s.span / 2.0;
+    cairo_save(cr);
+    cairo_translate(cr, 1.2, 1.6);
+    polygon({{r, wingZ}, {half, wingZ + s.sweep}, {half, wingZ + s.sweep + s.tipChord}, {r, wingZ + s.rootChord}}, true);
+    cairo_set_source_rgba(cr, 0.1, 0.1, 0.15, 0.25);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    const double tailZ = tail - s.length * 0.16, tailChord = s.length * 0.12;
+    polygon({{r * 0.4, tailZ}, {s.tailSpan / 2.0, tailZ + tailChord * 0.5}, {s.tailSpan / 2.0, tailZ + tailChord * 1.05},
+             {r * 0.4, tailZ + tailChord}},
+            true);
+    polygon({{r, wingZ}, {half, wingZ + s.sweep}, {half, wingZ + s.sweep + s.tipChord}, {r, wingZ + s.rootChord}}, true);
+    setRgb(cr, s.skin);
+    cairo_fill_preserve(cr);
+    setRgb(cr, s.skin, 0.55);
+    cairo_set_line_width(cr, 0.08);
+    cairo_stroke(cr);
+    for (const Nacelle& n : s.nacelles) {
+        if (n.radius <= 0.0f)
+            continue;
+        for (double m : {1.0, -1.0}) {
+            cairo_save(cr);
+            cairo_translate(cr, m * n.x, n.z + n.length / 2.0);
+            cairo_scale(cr, n.radius, n.length / 2.0);
+            cairo_arc(cr, 0, 0, 1.0, 0, 6.2831853);
+            cairo_restore(cr);
+            setRgb(cr, s.underside, 0.8);
+            cairo_fill(cr);
+        }
+    }
+    cairo_save(cr);
+    cairo_translate(cr, 0, (nose + tail) / 2.0);
+    cairo_scale(cr, r, s.length / 2.0);
+    cairo_arc(cr, 0, 0, 1.0, 0, 6.2831853);
+    cairo_restore(cr);
+    setRgb(cr, s.skin, 1.1);
+    cairo_fill(cr);
+    const double canopyZ = wingZ + (s.jet ? -s.length * 0.12 : s.rootChord * 0.4);
+    cairo_save(cr);
+    cairo_translate(cr, 0, canopyZ + 1.2);
+    cairo_scale(cr, r * 0.5, 1.1);
+    cairo_arc(cr, 0, 0, 1.0, 0, 6.2831853);
+    cairo_restore(cr);
+    cairo_set_source_rgb(cr, 0.16, 0.23, 0.33);
+    cairo_fill(cr);
+    if (!s.jet) {
+        cairo_arc(cr, 0, nose - 0.35, s.span * 0.16, 0, 6.2831853);
+        cairo_set_source_rgba(cr, 0.2, 0.2, 0.2, 0.3);
+        cairo_fill(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(image.surface());
+    return image.encodePng();
+}
+
 bool buildAircraftModels(DataContext& context)
 {
     for (const AircraftShape& shape : kShapes) {
@@ -211,10 +316,18 @@ bool buildAircraftModels(DataContext& context)
         GlmBuilder builder;
         buildAircraft(builder, shape, builder.texture("skin.pvr"));
         if (!writeModelFile(context, folder + shape.family + "_ful.glm", builder) ||
-            !context.writeFile(folder + "skin.pvr", paletteTexture(palette)))
+            !context.writeFile(folder + "skin.pvr", paletteTexture(palette)) ||
+            !context.writeFile(folder + "paint.pvr", paletteTexture(kPaintMask)))
             return false;
+        const std::vector<std::uint8_t> picture = photo(shape);
+        if (picture.empty() || !context.writeFile(folder + "photo.png", picture)) {
+            context.error(std::string("the photo of ") + shape.family + " cannot be made");
+            return false;
+        }
     }
-    return true;
+    // The photo shown for a plane whose family has none.
+    const std::vector<std::uint8_t> fallback = photo(kShapes[0]);
+    return !fallback.empty() && context.writeFile("data/sprites/photo.png", fallback);
 }
 }  // namespace
 

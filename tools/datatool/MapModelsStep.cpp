@@ -268,6 +268,7 @@ bool buildMapModels(DataContext& context)
         {"destroyer", "units.pvr", 8.0f, {Hull, Deck, Funnel, GunMetal}},
         {"destroyer_ally", "units.pvr", 8.0f, {Hull, Deck, Funnel, GunMetal}},
         {"cargoship", "units.pvr", 9.0f, {Hull, Deck, Funnel}},
+        {"carrier", "units.pvr", 12.0f, {Hull, Deck, Funnel, GunMetal}},
         {"airbase", "building.pvr", 6.0f, {Wall, Roof, Concrete, Frame}},
         {"bridge", "building.pvr", 7.0f, {Concrete, Wall, Trim}},
         {"bunker", "building.pvr", 4.0f, {Concrete, Door, Frame}},

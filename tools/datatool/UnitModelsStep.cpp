@@ -1,5 +1,6 @@
 // Models of the ground and naval units beside the truck and the destroyer:
-// a tank, a flak gun, a road bridge, a cargo ship and a headquarters bunker.
+// a tank, a flak gun, a road bridge, a cargo ship, a headquarters bunker and
+// an aircraft carrier with its flight deck.
 // They share the palettes "units.pvr" and "building.pvr" of the models step.
 #include "DataTool.h"
 #include "GlmBuilder.h"
@@ -129,9 +130,43 @@ void buildBunker(GlmBuilder& b)
     b.endObject();
 }
 
+// A flat-top: the hull, the flight deck as its own node "deck" (its box is
+// where airplanes land and stand), painted runway lines, and the island.
+void buildCarrier(GlmBuilder& b)
+{
+    const int tex = b.texture("units.pvr");
+    b.beginObject("carrier");
+    Mesh hull;
+    const LoftSection sections[] = {
+        {-130.0f, 0.5f, 14.0f, 1.0f, 0, 4.0f, 2.0f},  {-115.0f, 12.0f, 12.0f, 9.0f, 0, 2.0f, 3.0f},
+        {-80.0f, 17.0f, 11.0f, 10.0f, 0, 0.5f, 4.0f}, {90.0f, 17.0f, 11.0f, 10.0f, 0, 0.5f, 4.0f},
+        {120.0f, 14.0f, 11.0f, 8.0f, 0, 1.0f, 3.5f},  {126.0f, 10.0f, 11.0f, 3.0f, 0, 2.0f, 3.0f},
+    };
+    addLoft(hull, sections, 28, color(Hull), true);
+    b.addNode("hull", hull, tex);
+    Mesh deck;
+    addBox(deck, {-20.0f, 11.0f, -125.0f}, {20.0f, 12.5f, 125.0f}, color(Deck));
+    b.addNode("deck", deck, tex);
+    Mesh lines;
+    addBox(lines, {-0.6f, 12.5f, -115.0f}, {0.6f, 12.55f, 115.0f}, color(White));
+    for (float x : {-14.0f, 14.0f})
+        addBox(lines, {x - 0.4f, 12.5f, -80.0f}, {x + 0.4f, 12.55f, 120.0f}, color(White));
+    for (float z = 95.0f; z <= 115.0f; z += 5.0f)
+        addBox(lines, {-10.0f, 12.5f, z}, {10.0f, 12.55f, z + 1.2f}, color(White));
+    b.addNode("lines", lines, tex);
+    Mesh island;
+    addBox(island, {21.0f, 12.5f, 10.0f}, {28.0f, 30.0f, 40.0f}, color(Superstructure));
+    addBox(island, {20.9f, 25.0f, 9.0f}, {28.1f, 27.0f, 10.0f}, color(Windscreen));
+    addCylinder(island, {24.5f, 34.0f, 30.0f}, Axis::Y, 2.5f, 4.0f, 12, color(Funnel));
+    addCylinder(island, {24.5f, 40.0f, 18.0f}, Axis::Y, 0.4f, 10.0f, 8, color(GunMetal));
+    b.addNode("island", island, tex);
+    b.endObject();
+}
+
 bool buildUnitModels(DataContext& context)
 {
-    GlmBuilder tank, flak, bridge, cargo, bunker;
+    GlmBuilder tank, flak, bridge, cargo, bunker, carrier;
+    buildCarrier(carrier);
     buildTank(tank);
     buildFlakGun(flak);
     buildBridge(bridge);
@@ -141,7 +176,8 @@ bool buildUnitModels(DataContext& context)
            writeModelFile(context, "data/models/flakgun.glm", flak) &&
            writeModelFile(context, "data/models/bridge.glm", bridge) &&
            writeModelFile(context, "data/models/cargoship.glm", cargo) &&
-           writeModelFile(context, "data/models/bunker.glm", bunker);
+           writeModelFile(context, "data/models/bunker.glm", bunker) &&
+           writeModelFile(context, "data/models/carrier.glm", carrier);
 }
 }  // namespace
 

@@ -1,11 +1,15 @@
 #include "entities/aircraft/Airplane.h"
 
 #include "entities/EntityHooks.h"
+#include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/AirplaneState.h"
+#include "entities/ground/CarrierDeck.h"
 #include "entities/ground/Runway.h"
 #include "entities/weapons/Weapon.h"
+#include "gamedata/AirplaneModel.h"
 #include "gamedata/records/PlaneCfg.h"
+#include "sound/SoundTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,9 +33,53 @@ Airplane::Airplane(IEntityHost& host, const PlaneCfg& record, int team, std::u16
     m_body.speed = kSpawnSpeed;
     updateOutputs();
     m_previousMatrix = m_matrix;
+    drawGroup = DrawGroup::Aircraft;
+    m_model = AirplaneModel::forPlane(record);
 }
 
-Airplane::~Airplane() = default;
+Airplane::~Airplane()
+{
+    if (m_carrier)
+        m_carrier->release(*this);
+    linkRunway(nullptr);
+}
+
+void Airplane::linkRunway(Runway* runway)
+{
+    if (runway == m_runway)
+        return;
+    if (m_runway)
+        m_runway->airplaneLeft(*this);
+    m_runway = runway;
+    if (m_runway)
+        m_runway->airplaneArrived(*this);
+}
+
+void Airplane::standOnCarrier(CarrierDeck& deck)
+{
+    linkRunway(nullptr);
+    m_carrier = &deck;
+    m_landed = true;
+    setSpeed(0.0f);
+    // Engine at idle on the deck: full throttle is what fires the catapult.
+    m_throttleCommand = 0.0f;
+    m_body.throttle = 0.0f;
+    playSource(globalSources().land);
+    if (isPlayer())
+        host().countEvent(*this, kEventLanded);
+}
+
+void Airplane::leaveCarrier()
+{
+    m_carrier = nullptr;
+    m_landed = false;
+}
+
+// A landed airplane rolls on as if it had left the runway's box.
+void Airplane::forgetRunway()
+{
+    m_runway = nullptr;
+}
 
 void Airplane::dropReferencesTo(const Target& gone)
 {
@@ -40,9 +88,8 @@ void Airplane::dropReferencesTo(const Target& gone)
         currentTarget = nullptr;
     if (m_containing == &gone)
         m_containing = nullptr;
-    // A landed airplane rolls on as if it had left the runway's box.
     if (m_runway == &gone)
-        m_runway = nullptr;
+        linkRunway(nullptr);
 }
 
 bool Airplane::isPlayer() const { return host().playerAirplane() == this; }
@@ -118,7 +165,7 @@ float Airplane::contrailFactor() const { return std::clamp((m_body.position.y - 
 
 void Airplane::setLanded(Runway* runway)
 {
-    m_runway = runway;
+    linkRunway(runway);
     m_landed = runway != nullptr;
     if (m_landed) {
         m_body.orientation = quatFromEuler(std::atan2(-forward().x, -forward().z), 0.0f, 0.0f);
@@ -134,6 +181,8 @@ void Airplane::setRank(int rank) { scores[kScoreRank] = std::clamp(rank, 0, kMax
 
 void Airplane::resetForRespawn()
 {
+    if (m_carrier)
+        m_carrier->release(*this);
     ++spawnCounter;
     setHealth(1.0f);
     Target::setLifeState(LifeState::Alive);
@@ -151,7 +200,7 @@ void Airplane::resetForRespawn()
     controllable = true;
     m_controls = {};
     m_landed = false;
-    m_runway = nullptr;
+    linkRunway(nullptr);
     m_flightState = FlightState::Normal;
     m_timeInState = m_stateDuration = 0.0f;
     m_accumulator = 0.0f;
@@ -219,7 +268,7 @@ bool Airplane::readState(std::span<const std::uint8_t> in)
     m_boostCommand = (s.flags & AirplaneNetState::kBoost) != 0;
     m_landed = (s.flags & AirplaneNetState::kLanded) != 0;
     if (!m_landed)
-        m_runway = nullptr;
+        linkRunway(nullptr);
     m_ejectFlag = (s.flags & AirplaneNetState::kEjectFlag) != 0;
     m_accumulator = 0.0f;
     updateOutputs();

@@ -1,12 +1,24 @@
 #pragma once
 #include "entities/Target.h"
 #include "entities/aircraft/FlightModel.h"
+#include "effects/IEffect.h"
 
 #include <array>
 #include <cstdint>
 
+class AirplaneModel;
+class CarrierDeck;
 class Parachute;
 class Runway;
+
+// The model measures the cameras and the effects read, in metres. Without a
+// model the airplane reports a plain fighter's size.
+struct AirplaneDimensions {
+    float length = 10.0f, width = 10.0f, height = 3.0f, span = 10.0f;
+    float radius = 6.0f;
+    float groundOffset = 1.5f;
+    Vec3 eyePoint{0.0f, 1.0f, -1.0f};  // the pilot's eye in the airplane's frame
+};
 
 // Flight states: what a hit or the pilot's body did to the airplane.
 enum class FlightState : int {
@@ -23,7 +35,7 @@ enum class FlightState : int {
 
 // An aircraft: a target flown by a player, the autopilot or an AI pilot
 // through the same three stick inputs and throttle command.
-class Airplane : public Target {
+class Airplane : public Target, public PSystemParent {
 public:
     static constexpr float kSpawnSpeed = 300.0f;
     static constexpr float kEjectCooldown = 5.0f;
@@ -127,6 +139,15 @@ public:
     Runway* runway() { return m_runway; }
     const Runway* runway() const { return m_runway; }
     bool onRunway() const { return m_runway != nullptr; }
+    // The runway is going away: the airplane no longer stands on it.
+    void forgetRunway();
+    // The carrier deck the airplane stands on; null in the air or ashore.
+    CarrierDeck* carrier() { return m_carrier; }
+    const CarrierDeck* carrier() const { return m_carrier; }
+    bool isLandedOnCarrier() const { return m_carrier != nullptr; }
+    // Kept by the deck: standing on it, and off it again.
+    void standOnCarrier(CarrierDeck& deck);
+    void leaveCarrier();
 
     // Approach lamp of the player's airplane: a is nearness, b the glide slope.
     bool approachLamp() const { return m_lampOn; }
@@ -182,6 +203,36 @@ public:
     int writeState(std::span<std::uint8_t> out) const override;
     bool readState(std::span<const std::uint8_t> in) override;
 
+    // Looks: the family's model, made with the airplane and kept across
+    // respawns (null when its file does not load: nothing is drawn), and the
+    // paint row of the model's rows the airplane is painted with.
+    const AirplaneModel* model() const { return m_model; }
+    int paintRow() const { return m_paintRow; }
+    // A row the model lacks falls back to the factory paint, row 0.
+    void setPaintRow(int row);
+    AirplaneDimensions dimensions() const;
+    // A named node's middle in world space (effects and weapons mount
+    // there); false when the model has no such node.
+    bool nodeWorldPoint(const char* name, Vec3& out) const;
+    // The parts seen from the cockpit (wings, tail, propeller), drawn last
+    // in the cockpit view.
+    void drawParts(const DrawView& view);
+    // Whether the player's setting asks for the far-airplane marker details.
+    static bool markerDetails();
+    // Whether one of the airplane's lock weapons could lock the target now.
+    bool canLock(const Target& target) const;
+    float propellerAngle() const { return m_propellerAngle; }
+    void updateVisual(float dt) override;
+
+    // Effects following the airplane: nine slots (smoke, fire, exhaust...)
+    // and two more pointers; a system going away clears every link to it.
+    static constexpr int kEffectSlots = 9;
+    std::array<PSystem*, kEffectSlots> effectSlots{};
+    PSystem* boostSystem = nullptr;
+    PSystem* wreckSystem = nullptr;
+    Mat4* getTransform(Mat4* out) override;
+    void systemGone(PSystem* system) override;
+
     bool controllable = true;
     bool controlsEnabled = true;
     int removalState = 0;
@@ -195,7 +246,14 @@ public:
     Target* currentTarget = nullptr;
     float threatTimer = 0.0f;
 
+protected:
+    void draw(const DrawView& view, DrawPass pass) override;
+    void drawHeatDistortion(const DrawView& view) override;
+
 private:
+    // Every change of the runway link goes through here, so the runway's
+    // list of airplanes on it stays true.
+    void linkRunway(Runway* runway);
     void subStep(float h);
     void flyStep(float h);
     void rollStep(float h);
@@ -242,4 +300,9 @@ private:
     int m_flares = 0;
     float m_sinceFlares = 1000.0f;
     float m_sinceFlareRequest = 1000.0f;
+
+    CarrierDeck* m_carrier = nullptr;
+    const AirplaneModel* m_model = nullptr;
+    int m_paintRow = 0;
+    float m_propellerAngle = 0.0f;
 };

@@ -73,7 +73,7 @@ void Airplane::setLifeState(LifeState state)
     if (state == LifeState::Dying && before == LifeState::Alive) {
         m_deathTimer = randRange(kDeathMinTime, kDeathMaxTime);
         m_landed = false;
-        m_runway = nullptr;
+        linkRunway(nullptr);
         m_boostCommand = false;
         m_fireInputs.fill(false);
         if (entityFx().damageEffects)
@@ -106,7 +106,7 @@ void Airplane::finishDeath(bool onGround)
     if (entityFx().createWreck)
         entityFx().createWreck(*this, onGround ? 2 : 1, isPlayer() ? 2 : 3);
     m_landed = false;
-    m_runway = nullptr;
+    linkRunway(nullptr);
     Target::setLifeState(LifeState::Destroyed);
 }
 

@@ -1,4 +1,5 @@
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/CarrierDeck.h"
 
 #include "entities/EntityHooks.h"
 #include "entities/EntitySounds.h"
@@ -18,6 +19,8 @@ namespace {
 // the rest rather than spiralling.
 constexpr int kMaxStepsPerFrame = 60;
 constexpr float kRunwayMargin = 5.0f;
+// The throttle command that fires the catapult of a carrier deck.
+constexpr float kCatapultThrottle = 0.95f;
 // A touch-down counts as a landing only inside these limits.
 constexpr float kMaxSinkRate = 8.0f;
 constexpr float kMaxBankAtTouchDown = 0.26f;
@@ -37,6 +40,17 @@ void Airplane::update(float dt)
         runAI(dt);
     m_previousMatrix = m_matrix;
     m_previousSpeed = m_body.speed;
+    if (m_carrier) {
+        // On the deck the ship carries the airplane; full throttle fires the catapult.
+        if (controllable && m_throttleCommand >= kCatapultThrottle) {
+            m_carrier->launch(*this);
+            playSource(globalSources().takeoff);
+            if (isPlayer())
+                host().countEvent(*this, kEventTookOff);
+        }
+        updateOutputs();
+        return;
+    }
     m_accumulator += dt;
     int steps = 0;
     // The small allowance keeps rounding from moving a step into the next
@@ -64,11 +78,15 @@ void Airplane::updateEngineSound()
     SoundData* own = soundTable()[m_record->pEngine ? SoundName::Jet : SoundName::PropellerPlane];
     if (own && engine->sound() != own)
         engine->setSound(own);
+    // The engine runs up with the throttle and the airflow with the speed:
+    // both raise the pitch and the volume.
     const float top = std::max(m_params.topSpeed(), 1.0f);
+    const float speed = std::clamp(m_body.speed / top, 0.0f, 1.5f);
+    const float throttle = std::clamp((m_body.throttle + 1.0f) * 0.5f, 0.0f, 1.0f);
     engine->set3DAttributes(m_body.position, m_body.velocity);
-    engine->setPitch(0.6f + 0.8f * std::clamp(m_body.speed / top, 0.0f, 1.5f));
+    engine->setPitch(0.55f + 0.5f * speed + 0.35f * throttle);
     engine->applyPitch();
-    engine->setVolume(0.4f + 0.6f * std::clamp((m_body.throttle + 1.0f) * 0.5f, 0.0f, 1.0f));
+    engine->setVolume(std::min(0.35f + 0.45f * throttle + 0.2f * speed, 1.0f));
     if (!engine->isPlaying())
         engine->play();
 }
@@ -115,8 +133,14 @@ void Airplane::flyStep(float h)
             host().countEvent(*this, kEventSoundBarrier);
     }
     const float ground = host().groundHeightAt(m_body.position.x, m_body.position.z);
-    if (m_body.position.y <= ground + m_params.groundOffset)
+    if (m_body.position.y <= ground + m_params.groundOffset) {
         tryTouchDown();
+    } else if (m_body.speed < CarrierDeck::kRecoverySpeed && m_body.velocity.y <= 0.0f) {
+        // Low and slow over a carrier's deck: the wires catch the airplane.
+        CarrierDeck* deck = host().findCarrierDeckAt(m_body.position);
+        if (deck && deck->recover(*this))
+            return;
+    }
 
     const Target* inside = host().findGroundTargetAt(m_body.position, m_radius);
     if (inside && inside != m_containing && isPlayer())
@@ -151,7 +175,7 @@ void Airplane::rollStep(float h)
     const float ground = host().groundHeightAt(m_body.position.x, m_body.position.z);
     if (readyToLiftOff(m_body, m_params, in)) {
         m_landed = false;
-        m_runway = nullptr;
+        linkRunway(nullptr);
         playSource(globalSources().takeoff);
         if (isPlayer())
             host().countEvent(*this, kEventTookOff);
@@ -162,7 +186,7 @@ void Airplane::rollStep(float h)
     groundStep(m_body, m_params, in, ground, h);
     // Rolling off the end of the runway leaves the plane on open ground.
     if (m_runway && !m_runway->contains(m_body.position, kRunwayMargin))
-        m_runway = nullptr;
+        linkRunway(nullptr);
 }
 
 void Airplane::updateTimers(float h)

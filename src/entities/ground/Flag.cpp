@@ -5,6 +5,8 @@
 Flag::Flag(IEntityHost& host, int team) : Target(host, TargetKind::Flag, team)
 {
     setTargetable(false);
+    drawGroup = DrawGroup::MapEntities;
+    m_radius = kClothLength + kPoleHeight;
 }
 
 void Flag::setHome(const Vec3& home)

@@ -1,5 +1,8 @@
 #pragma once
 #include "entities/Target.h"
+#include "render/Texture2D.h"
+
+#include <vector>
 
 // A capture-the-flag flag: at home, carried, or dropped.
 class Flag : public Target {
@@ -39,7 +42,32 @@ public:
     float outOfBoundsTimer = -1.0f;
     int mapObjectIndex = -1;
 
+    // The cloth: a grid of kClothColumns x kClothRows points hanging from the
+    // pole (column 0). buildClothMesh makes the shared grid and loads the two
+    // textures once; every flag then moves its own copy.
+    static constexpr int kClothColumns = 10, kClothRows = 6;
+    static constexpr float kClothLength = 36.0f, kClothHeight = 22.0f, kPoleHeight = 60.0f;
+    static void buildClothMesh();
+    static void releaseClothMesh();
+    // "data/models/flag_friend.png" for the local player's team, else "data/models/flag_enemy.png".
+    const Texture2D* texture() const;
+    bool isFriendly() const;
+    // Where the cloth hangs from: the pole top at home or dropped, behind
+    // and above a carrier while carried.
+    Vec3 attachment() const;
+    // The cloth's points this frame, column by column from the pole.
+    const std::vector<Vec3>& clothPoints() const { return m_cloth; }
+    void updateVisual(float dt) override;
+
+protected:
+    void draw(const DrawView& view, DrawPass pass) override;
+
 private:
+    void placeCloth();
+    Vec3 m_trail{1.0f, 0.0f, 0.0f};  // the way the cloth streams, horizontal unit
+    float m_wavePhase = 0.0f;
+    std::vector<Vec3> m_cloth;
+
     State m_state = State::Home;
     Vec3 m_home;
     Vec3 m_dropped;

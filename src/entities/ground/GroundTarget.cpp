@@ -1,6 +1,7 @@
 #include "entities/ground/GroundTarget.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/CarrierDeck.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/MapEntities.h"
 #include "gamedata/records/UnitCfg.h"
@@ -8,6 +9,7 @@
 #include "gamedata/records/WeaponList.h"
 #include "platform/Log.h"
 #include "render/assets/Model.h"
+#include "render/assets/ModelBuffers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -68,6 +70,9 @@ GroundTarget::GroundTarget(IEntityHost& host, MapObject& object, const UnitCfg* 
     const Vec3 facing = vec3NormalizeOr(Vec3{-m.m[8], 0.0f, -m.m[10]}, Vec3{0.0f, 0.0f, -1.0f});
     m_start = object.pos;
     m_startFacing = facing;
+    drawGroup = DrawGroup::GroundUnits;
+    if (isCarrier())
+        m_deck = std::make_unique<CarrierDeck>(*this, object.modelData);
     place(object.pos, facing);
     object.entity = this;
 }
@@ -106,6 +111,22 @@ void GroundTarget::place(const Vec3& position, const Vec3& facing)
     m_matrix.m[12] = position.x;
     m_matrix.m[13] = position.y;
     m_matrix.m[14] = position.z;
+    if (m_deck) {
+        m_deck->setHeading(std::atan2(-facing.x, -facing.z));
+        m_deck->update(0.0f);
+    }
+}
+
+std::span<Airplane* const> GroundTarget::carried() const
+{
+    return m_deck ? m_deck->carried() : std::span<Airplane* const>{};
+}
+
+void GroundTarget::draw(const DrawView&, DrawPass pass)
+{
+    if (pass != DrawPass::Opaque || !m_object->modelData)
+        return;
+    drawModel(*m_object->modelData, m_matrix);
 }
 
 void GroundTarget::setPath(std::vector<Vec3> points, bool loop)
@@ -182,7 +203,9 @@ void GroundTarget::onDestroyed(CrashCause cause)
     Target::onDestroyed(cause);
     m_velocity = {};
     m_speed = 0.0f;
-    carried.clear();
+    // Whatever stood on a sinking deck is in the sea.
+    if (m_deck)
+        m_deck->releaseAll();
 }
 
 void GroundTarget::resetState()
@@ -226,5 +249,6 @@ Vec3 GroundTarget::wreckVelocity() const
 void GroundTarget::dropReferencesTo(const Target& gone)
 {
     Target::dropReferencesTo(gone);
-    std::erase_if(carried, [&](const Airplane* a) { return static_cast<const Target*>(a) == &gone; });
+    if (m_deck)
+        m_deck->forget(gone);
 }

@@ -2,16 +2,20 @@
 #include "entities/Target.h"
 #include "gamedata/map/MapHooks.h"
 
+#include <memory>
+#include <span>
 #include <vector>
 
 class Airplane;
+class CarrierDeck;
 class MapObject;
 class WeaponList;
 struct UnitCfg;
 
 // A ground or naval unit, building or base made from a map object and its
 // unit record: its weapons, its health, and for ships and vehicles with a
-// path the motion along it. Drawing comes from the scene.
+// path the motion along it. It draws its map object's model; a carrier
+// carries airplanes on its flight deck.
 class GroundTarget : public Target, public IMapEntity {
 public:
     // Ground targets of map objects come back this long after they fell.
@@ -61,11 +65,16 @@ public:
 
     // Damage the local player dealt (bases).
     float playerDamage = 0.0f;
-    // Airplanes a carrier holds.
-    std::vector<Airplane*> carried;
     bool isCarrier() const { return kind() == TargetKind::Carrier; }
+    // A carrier's flight deck; null for every other unit.
+    CarrierDeck* deck() { return m_deck.get(); }
+    // Airplanes a carrier holds.
+    std::span<Airplane* const> carried() const;
 
     void dropReferencesTo(const Target& gone) override;
+
+protected:
+    void draw(const DrawView& view, DrawPass pass) override;
 
 private:
     void place(const Vec3& position, const Vec3& facing);
@@ -83,4 +92,5 @@ private:
     int m_next = 0;
     int m_step = 1;
     float m_pathSpeed = 0.0f;
+    std::unique_ptr<CarrierDeck> m_deck;
 };

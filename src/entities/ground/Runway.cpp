@@ -1,6 +1,19 @@
 #include "entities/ground/Runway.h"
 
+#include "entities/aircraft/Airplane.h"
+#include "render/assets/Model.h"
+#include "render/assets/ModelBuffers.h"
+
+#include <algorithm>
 #include <cmath>
+
+namespace {
+std::vector<Runway*>& allRunways()
+{
+    static std::vector<Runway*> runways;
+    return runways;
+}
+}  // namespace
 
 Runway::Runway(IEntityHost& host, const Vec3& position, float heading, const Vec3& halfExtents, int itemIndex)
     : Target(host, TargetKind::Runway, kTeamNone), m_heading(heading), m_halfExtents(halfExtents)
@@ -9,6 +22,33 @@ Runway::Runway(IEntityHost& host, const Vec3& position, float heading, const Vec
     m_radius = std::sqrt(halfExtents.x * halfExtents.x + halfExtents.z * halfExtents.z);
     mapItem = itemIndex;
     setTargetable(false);
+    allRunways().push_back(this);
+}
+
+Runway::~Runway()
+{
+    std::erase(allRunways(), this);
+    // forgetRunway does not call back into airplaneLeft, so the list holds still.
+    for (Airplane* airplane : m_landed)
+        airplane->forgetRunway();
+    m_landed.clear();
+}
+
+std::span<Runway* const> Runway::airfields() { return allRunways(); }
+
+void Runway::airplaneArrived(Airplane& airplane)
+{
+    if (std::find(m_landed.begin(), m_landed.end(), &airplane) == m_landed.end())
+        m_landed.push_back(&airplane);
+}
+
+void Runway::airplaneLeft(Airplane& airplane) { std::erase(m_landed, &airplane); }
+
+void Runway::draw(const DrawView&, DrawPass pass)
+{
+    if (!m_model || pass != DrawPass::Opaque)
+        return;
+    drawModel(*m_model, mat4FromQuatPosition(quatFromEuler(m_heading, 0.0f, 0.0f), m_position));
 }
 
 Vec3 Runway::direction() const { return {-std::sin(m_heading), 0.0f, -std::cos(m_heading)}; }

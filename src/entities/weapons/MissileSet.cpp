@@ -11,6 +11,8 @@
 namespace {
 // A torpedo that reaches ground higher than this has run ashore.
 constexpr float kShoreHeight = 0.5f;
+// A missile this close to a prop's shape bursts on it.
+constexpr float kPropHitRadius = 1.5f;
 }  // namespace
 
 MissileSet::MissileSet(IEntityHost& host) : m_host(&host) {}
@@ -94,6 +96,11 @@ void MissileSet::update(float dt)
                 end(i, p.y > 0.0f ? End::Expired : End::Shore, {p.x, ground, p.z});
                 continue;
             }
+        }
+        // Into a building: it bursts there like on the ground.
+        if (!m.isTorpedo() && m_host->hitsProp(p, kPropHitRadius)) {
+            end(i, End::Ground, p);
+            continue;
         }
         // Warn the target; the nearest missile is the one it reacts to.
         if (Target* t = m.target()) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "entities/TargetDraw.h"
 #include "entities/Target.h"
 #include "platform/Math.h"
 
@@ -84,6 +85,9 @@ public:
     // The class a lock search asks for; Any with no search for kinds that do not lock.
     TargetClass searchClass() const;
     float lockRange() const;
+    // Whether the target could be locked now: in range, class and cone, of
+    // another team and in play.
+    bool canLock(const Target& t) const { return isLockable(t); }
 
     // Aim for owners without a nose (ground units): the unit direction the
     // weapon fires along; zero to fire along the owner's nose.
@@ -101,6 +105,9 @@ public:
     virtual void refill(bool full);
     // Where a released bomb would land now; false for other weapons.
     virtual bool predictedImpact(Vec3& out) const;
+    // The ring on the ground where a bomb would land, for the owner's view;
+    // true when drawn (a bomb weapon that is enabled and has a landing point).
+    bool drawBombMarker(const DrawView& view);
 
     bool isGun() const;
     bool needsLock() const;

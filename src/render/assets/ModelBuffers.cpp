@@ -58,7 +58,9 @@ Page* pageOf(const Model::Node& node)
     return pages()[static_cast<std::size_t>(node.bufferPage)].get();
 }
 
-bool drawNodeTriangles(const Model& model, int index)
+// unbind: put the array and element buffers back to none afterwards; a loop
+// over nodes leaves them bound and unbinds once at its end.
+bool drawNodeTriangles(const Model& model, int index, bool unbind = true)
 {
     Graphics* device = graphics();
     const Model::Node* node = model.node(static_cast<std::size_t>(index));
@@ -73,8 +75,10 @@ bool drawNodeTriangles(const Model& model, int index)
     device->drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(node->indexCount),
                               std::size_t{node->firstIndex} * sizeof(std::uint16_t));
     // Later client-memory draws must not read from these buffers.
-    device->bindBuffer(BufferTarget::Array, 0);
-    device->bindBuffer(BufferTarget::ElementArray, 0);
+    if (unbind) {
+        device->bindBuffer(BufferTarget::Array, 0);
+        device->bindBuffer(BufferTarget::ElementArray, 0);
+    }
     return true;
 }
 }  // namespace
@@ -153,6 +157,11 @@ void drawModelNodeDistortion(const Model& model, int node, float strength)
 
 void setLitModelState(const Texture2D* texture)
 {
+    setLitModelState(texture, ModelPaint{});
+}
+
+void setLitModelState(const Texture2D* texture, const ModelPaint& paint)
+{
     Graphics* device = graphics();
     if (!device)
         return;
@@ -160,23 +169,67 @@ void setLitModelState(const Texture2D* texture)
     state.program = BuiltinProgram::LitModel;
     state.customProgram = nullptr;
     state.perVertexColor = false;
-    state.color = Color4{255, 255, 255, 255};
+    state.color = paint.tint;
     state.textures[0] = texture;
+    state.textures[1] = paint.mask;
+    // Without a mask unit 1 samples white, which would paint everything.
+    const Color4 none{0, 0, 0, 0};
+    state.paint[0] = paint.mask ? paint.colors[0] : none;
+    state.paint[1] = paint.mask ? paint.colors[1] : none;
 }
 
-void drawModel(const Model& model, const Mat4& world)
+namespace {
+void drawLitNode(const Model& model, std::size_t index, const Mat4& world, const ModelPaint* paint, bool unbind = true)
+{
+    Graphics* device = graphics();
+    const Model::Node* node = model.node(index);
+    if (!device || !node || node->isHelper())
+        return;
+    setLitModelState(model.nodeTexture(*node), paint ? *paint : ModelPaint{});
+    device->setWorldMatrix(matrixProduct(world, node->matrix));
+    drawNodeTriangles(model, static_cast<int>(index), unbind);
+}
+
+void clearPaint(Graphics& device)
+{
+    device.state().paint[0] = device.state().paint[1] = Color4{0, 0, 0, 0};
+    device.state().textures[1] = nullptr;
+}
+}  // namespace
+
+void drawModel(const Model& model, const Mat4& world, const ModelPaint* paint)
+{
+    ModelDrawOptions options;
+    options.paint = paint;
+    drawModel(model, world, options);
+}
+
+void drawModel(const Model& model, const Mat4& world, const ModelDrawOptions& options)
 {
     Graphics* device = graphics();
     if (!device)
         return;
     const Mat4 saved = device->worldMatrix();
+    const Mat4 turned = options.turnedNode >= 0 ? matrixProduct(world, options.turn) : world;
     for (std::size_t i = 0; i < model.nodeCount(); ++i) {
-        const Model::Node& node = *model.node(i);
-        if (node.isHelper())
+        const int index = static_cast<int>(i);
+        if (std::find(options.skippedNodes.begin(), options.skippedNodes.end(), index) != options.skippedNodes.end())
             continue;
-        setLitModelState(model.nodeTexture(node));
-        device->setWorldMatrix(matrixProduct(world, node.matrix));
-        drawNodeTriangles(model, static_cast<int>(i));
+        drawLitNode(model, i, index == options.turnedNode ? turned : world, options.paint, false);
     }
+    device->bindBuffer(BufferTarget::Array, 0);
+    device->bindBuffer(BufferTarget::ElementArray, 0);
     device->setWorldMatrix(saved);
+    clearPaint(*device);
+}
+
+void drawModelPart(const Model& model, int node, const Mat4& world, const ModelPaint* paint)
+{
+    Graphics* device = graphics();
+    if (!device || node < 0)
+        return;
+    const Mat4 saved = device->worldMatrix();
+    drawLitNode(model, static_cast<std::size_t>(node), world, paint);
+    device->setWorldMatrix(saved);
+    clearPaint(*device);
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/Math.h"
 
+#include <span>
+
 class Model;
 class Texture2D;
 struct SamplerSettings;
@@ -29,9 +31,31 @@ void drawModelNode(const Model& model, int node);
 // for the heat-distortion pass. strength is in texture units.
 void drawModelNodeDistortion(const Model& model, int node, float strength);
 
+// Two paint colors and the mask that says where they go (red: first color,
+// green: second). A null mask or a color with alpha 0 leaves that paint off.
+struct ModelPaint {
+    Color4 colors[2]{Color4{0, 0, 0, 0}, Color4{0, 0, 0, 0}};
+    const Texture2D* mask = nullptr;
+    // Multiplies the whole model (soot of a damaged aircraft); white leaves it.
+    Color4 tint{255, 255, 255, 255};
+};
+
 // The lit model state: the lit model program, per-vertex color off with the
-// current color white, texture unit 0 = texture.
+// current color white, texture unit 0 = texture, no paint.
 void setLitModelState(const Texture2D* texture);
+// The same with the paint's colors and its mask in unit 1.
+void setLitModelState(const Texture2D* texture, const ModelPaint& paint);
 // Every drawn (non-helper) node with world x node matrix and the node's own
-// texture, in the lit model state.
-void drawModel(const Model& model, const Mat4& world);
+// texture, in the lit model state; painted when a paint is given.
+void drawModel(const Model& model, const Mat4& world, const ModelPaint* paint = nullptr);
+// One drawn node the same way; nothing for a helper or an index out of range.
+void drawModelPart(const Model& model, int node, const Mat4& world, const ModelPaint* paint = nullptr);
+// A whole model with a few nodes treated apart: one turned by its own
+// matrix (a spinning propeller: world x turn x node), some left out.
+struct ModelDrawOptions {
+    const ModelPaint* paint = nullptr;
+    int turnedNode = -1;
+    Mat4 turn;
+    std::span<const int> skippedNodes;
+};
+void drawModel(const Model& model, const Mat4& world, const ModelDrawOptions& options);

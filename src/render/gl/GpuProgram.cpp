@@ -167,6 +167,8 @@ bool GpuProgram::build(std::string_view name, std::string_view vertexSource, std
     m_uniforms.lightDiffuse = uniformLocation("u_lightDiffuse");
     m_uniforms.fogColor = uniformLocation("u_fogColor");
     m_uniforms.fogRange = uniformLocation("u_fogRange");
+    m_uniforms.paint0 = uniformLocation("u_paint0");
+    m_uniforms.paint1 = uniformLocation("u_paint1");
     lookUpUniforms(m_scattering);
 
     // Samplers never change unit, so they are set once; the device's idea of

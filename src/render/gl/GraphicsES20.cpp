@@ -389,6 +389,17 @@ void GraphicsES20::uploadUniforms(GpuProgram& program)
         }
         done.fog = m_fogSerial;
     }
+    const int paintLocations[2] = {u.paint0, u.paint1};
+    for (int i = 0; i < 2; ++i) {
+        if (paintLocations[i] < 0)
+            continue;
+        const Color4& c = m_state.paint[static_cast<std::size_t>(i)];
+        const std::uint32_t packed = std::uint32_t{c.r} << 24 | std::uint32_t{c.g} << 16 | std::uint32_t{c.b} << 8 | c.a;
+        if (done.paint[i] == packed)
+            continue;
+        GpuProgram::setUniform(paintLocations[i], c.r / 255.0f, c.g / 255.0f, c.b / 255.0f, c.a / 255.0f);
+        done.paint[i] = packed;
+    }
 }
 
 // Without per-vertex color the color attribute is a constant: the current color.

@@ -1,5 +1,7 @@
 #include "screens/scene/Camera.h"
 
+#include "sound/Sound.h"
+
 #include <cmath>
 
 namespace {
@@ -109,3 +111,5 @@ void Camera::buildBackView()
     buildViewFrom(quatMultiply(quatFromAngleY(kPi), keep));
     previousOrientation = keep;
 }
+
+void Camera::moveListener() const { Sound::setListener(position, forward, up); }

@@ -22,6 +22,9 @@ public:
     virtual void buildForwardView();
 
     void reset();
+    // The 3-D sound listener at the eye, looking where it looks; the scene
+    // calls it once a frame after updateMatrices.
+    void moveListener() const;
     // Seconds of the frame being placed; update and snap read it.
     float frameDelta() const { return m_dt; }
     // True while a blend places the eye for the mode it leaves; clocks and

@@ -1,5 +1,7 @@
 #include "support/entities/SimHost.h"
 
+#include "entities/ground/CarrierDeck.h"
+
 #include "gamedata/records/WeaponCfg.h"
 
 #include "entities/DamageRule.h"
@@ -233,4 +235,21 @@ void SimHost::onPlayerDamaged(Airplane&, float damage, int) { playerDamageTaken 
 bool SimHost::crashed(const Target& target) const
 {
     return std::any_of(crashes.begin(), crashes.end(), [&](const Crash& c) { return c.target == &target; });
+}
+
+bool SimHost::hitsProp(const Vec3& p, float radius) const
+{
+    for (const PropBox& b : props)
+        if (p.x >= b.lo.x - radius && p.x <= b.hi.x + radius && p.y >= b.lo.y - radius && p.y <= b.hi.y + radius &&
+            p.z >= b.lo.z - radius && p.z <= b.hi.z + radius)
+            return true;
+    return false;
+}
+
+CarrierDeck* SimHost::findCarrierDeckAt(const Vec3& point)
+{
+    for (CarrierDeck* deck : decks)
+        if (deck->isOverDeck(point, 0.0f))
+            return deck;
+    return nullptr;
 }

@@ -66,6 +66,15 @@ public:
     void addMissile(std::unique_ptr<Missile> missile) override;
     void onGunShots(const Target& shooter, int fired, int hits) override;
     void onMissileHit(const Missile& missile) override;
+    // Props as boxes (buildings); a point within radius of one hits it.
+    struct PropBox {
+        Vec3 lo, hi;
+    };
+    std::vector<PropBox> props;
+    bool hitsProp(const Vec3& point, float radius) const override;
+    // Carrier decks airplanes may come down on.
+    std::vector<CarrierDeck*> decks;
+    CarrierDeck* findCarrierDeckAt(const Vec3& point) override;
 
     bool campaign = false;
     // Removes what the damage rule destroys, as a mode does with a target

@@ -50,7 +50,13 @@ public:
     void set3DDopplerLevel(Channel, float) override {}
     void setMasterVolume(float volume) override { m_master = volume; }
     float masterVolume() const override { return m_master; }
-    void setListener(const Vec3&, const Vec3&, const Vec3&) override {}
+    void setListener(const Vec3& position, const Vec3& forward, const Vec3& up) override
+    {
+        listenerPosition = position;
+        listenerForward = forward;
+        listenerUp = up;
+    }
+    Vec3 listenerPosition, listenerForward, listenerUp;
     void update() override;
 
     // Moves time on for every unpaused channel.
