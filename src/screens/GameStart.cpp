@@ -1,5 +1,6 @@
 #include "screens/GameStart.h"
 
+#include "entities/TimedPoints.h"
 #include "gamedata/records/MapLists.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
@@ -14,8 +15,11 @@ namespace {
 constexpr int kTakeOffLandingTutorial = 3;
 constexpr int kTakeOffLandingMap = 1;
 
+// Every start begins with an empty timed-points pool, so no owner of the
+// last game outlives it there.
 void showLoading(IGameScreen& gameScreen)
 {
+    TimedPoints::instance().clear();
     LoadingScreen& loading = gameLoadingScreen();
     loading.prepare(&gameScreen);
     setCurrentScreen(&loading);
