@@ -17,6 +17,7 @@
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
+#include "screens/GameStart.h"
 #include "screens/QuitGameOverlay.h"
 #include "screens/Screens.h"
 #include "screens/SplashesScreen.h"
@@ -145,9 +146,13 @@ int main(int argc, char** argv)
     // The subsystems above the platform register their screens, sound and
     // overlays here as they join the game; until then the loop shows the empty screen.
     AppHooks hooks;
+    App* running = nullptr;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
-    hooks.showFirstScreen = [] {
+    hooks.showFirstScreen = [&running] {
+        // "-autostart" stands in for the menus: the menu starts that game once loaded.
+        if (running && running->testOptions().autostartType > 0)
+            requestAutostart(running->testOptions().autostartType, running->testOptions().autostartMap);
         startScreens();
         setCurrentScreen(&splashesScreen());
     };
@@ -187,5 +192,6 @@ int main(int argc, char** argv)
     // Owning another of our games unlocks its reward through the unlock rules.
     setGamesDetectionHooks({{}, [](int type) { UnlocksMgr::instance().fireEvent(static_cast<UnlockEventType>(type)); }});
     App app(std::move(hooks));
+    running = &app;
     return app.run(argc, argv);
 }

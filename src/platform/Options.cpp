@@ -70,6 +70,7 @@ constexpr OptionSpec kOptions[] = {
     {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25)", "S", true},
     {"frames", ValueKind::Number, "quit normally after N frames", "N", true},
     {"dumpframe", ValueKind::Text, "write frame N to FILE as PNG (repeatable)", "N:FILE", true},
+    {"autostart", ValueKind::Text, "start a game of type TYPE on map MAP once the menu has loaded", "TYPE:MAP", true},
     {"inputscript", ValueKind::Text, "play the input events of FILE (lines \"FRAME command ...\")", "FILE", true},
 };
 
@@ -88,6 +89,21 @@ bool parseFrameDump(std::string_view value, TestOptions::FrameDump& dump)
         return false;
     dump.frame = frame;
     dump.path = std::string(value.substr(colon + 1));
+    return true;
+}
+
+// "TYPE:MAP", both whole numbers, the type from 1 and the map from 0.
+bool parseAutostart(std::string_view value, TestOptions& test)
+{
+    const std::size_t colon = value.find(':');
+    if (colon == std::string_view::npos)
+        return false;
+    int type = 0, map = 0;
+    if (!textparsing::parseWholeNumber(value.substr(0, colon), type) ||
+        !textparsing::parseWholeNumber(value.substr(colon + 1), map) || type < 1 || map < 0)
+        return false;
+    test.autostartType = type;
+    test.autostartMap = map;
     return true;
 }
 
@@ -229,6 +245,8 @@ void OptionTable::parse(std::span<const char* const> args)
                     m_test.frameDumps.push_back(std::move(dump));
                 else
                     logWarning("platform", "option -dumpframe: \"%s\" is not N:FILE; ignored", std::string(value).c_str());
+            } else if (option->name == "autostart" && !parseAutostart(value, m_test)) {
+                logWarning("platform", "option -autostart: \"%s\" is not TYPE:MAP; ignored", std::string(value).c_str());
             }
             continue;
         }

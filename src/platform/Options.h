@@ -40,13 +40,16 @@ struct TestOptions {
         std::string path;           // PNG file; relative to the folder the game was started from
     };
     std::vector<FrameDump> frameDumps;
+    // "-autostart TYPE:MAP": a game of that type on that map once the menu has loaded.
+    int autostartType = 0;          // 0 none
+    int autostartMap = 0;
     std::string inputScript;        // "-inputscript FILE": scripted input events; empty for none
 };
 
 // The command-line option table: "-help", "-width N", "-height N", "-mode N",
 // "-quality N", "-vsync N", "-listres" (also with "--"), "+connect a.b.c.d:port",
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
-// "-frames N", "-dumpframe N:FILE" (repeatable) and "-inputscript FILE".
+// "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE" and "-autostart TYPE:MAP".
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or

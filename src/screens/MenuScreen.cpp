@@ -16,6 +16,13 @@
 #include "render/Graphics.h"
 #include "render/assets/TextureCache.h"
 #include "render/2d/SpriteSets.h"
+#include "gamedata/map/GameWorld.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeFactory.h"
+#include "modes/GameModeGlobals.h"
+#include "screens/GameScreen.h"
+#include "screens/GameStart.h"
+#include "screens/scene/Camera.h"
 #include "ui/MenuNavigation.h"
 #include "screens/QuitGameOverlay.h"
 
@@ -129,6 +136,49 @@ void MenuScreen::update()
         s.loadTmpFile();
     }
     updateMenuFrames();
+    if (m_scene) {
+        GameSceneFrame frame;
+        m_scene->update(frame);
+    }
+    // Last: a started game makes this screen leave.
+    if (m_loaded)
+        runAutostart(gameScreen());
+}
+
+void MenuScreen::startMenuFlight()
+{
+    std::unique_ptr<GameMode> mode = createGameMode(static_cast<int>(GameType::MenuBackground));
+    const MapInfoCfg* record = MapLists::instance().menuMap();
+    if (!mode || !record) {
+        logInfo("screens", "no menu flight: the menu map did not load");
+        return;
+    }
+    mode->setMapRecord(record);
+    setCurrentGameMode(std::move(mode));
+    if (!currentGameMode()->startLevel())
+        logWarning("screens", "the menu flight's world did not load");
+    m_scene = std::make_unique<Scene>();
+    m_scene->camera = activeCamera();
+    if (const GameWorld* world = currentGameMode()->world())
+        m_scene->terrain = world->terrain();
+    if (const Graphics* device = graphics())
+        if (device->screenHeight() > 0)
+            m_scene->aspect = static_cast<float>(device->screenWidth()) / device->screenHeight();
+}
+
+void MenuScreen::onEnter()
+{
+    startMenuFlight();
+}
+
+void MenuScreen::onLeave()
+{
+    const GameMode* mode = currentGameMode();
+    if (mode && mode->gameType() == GameType::MenuBackground) {
+        currentGameMode()->clearLevel();
+        deleteCurrentGameMode();
+    }
+    m_scene.reset();
 }
 
 void MenuScreen::draw()
@@ -136,6 +186,10 @@ void MenuScreen::draw()
     if (Graphics* device = graphics()) {
         device->setRenderTarget(nullptr);
         device->clear();
+    }
+    if (m_scene) {
+        GameSceneDraw passes(*m_scene);
+        m_scene->draw(passes);
     }
     drawMenuFrames();   // with the pop-ups, in its own 2-D pass
 }

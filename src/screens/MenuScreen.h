@@ -2,6 +2,9 @@
 #include "render/Texture2D.h"
 #include "screens/IGameScreen.h"
 #include "screens/MenuTouchRouter.h"
+#include "screens/scene/Scene.h"
+
+#include <memory>
 
 // The screen behind the menus. It loads in 18 steps, once a run, from the menu
 // loading screen; entering it again later does not repeat them.
@@ -21,6 +24,10 @@ public:
     void onScroll(int id, float dx, float dy) override;
     void onSwipe(int id, float vx, float vy) override;
     void onBack() override;
+    // Entering starts the menu flight and its scene; leaving ends both.
+    void onEnter() override;
+    void onLeave() override;
+    Scene* menuScene() { return m_scene.get(); }
 
     int trackedTouch() const { return m_touches.tracked(); }
     int loadCounter() const { return m_step; }
@@ -28,11 +35,13 @@ public:
 private:
     void loadSettingsAndLanguage();
     void loadGameLists();
+    void startMenuFlight();
 
     MenuTouchRouter m_touches;
     bool m_loaded = false;
     bool m_initDone = false;
     int m_step = 0;      // lives for the whole run
+    std::unique_ptr<Scene> m_scene;
     TextureRef m_effectsTexture;   // kept loaded for the particles and effects
 };
 

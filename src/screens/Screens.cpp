@@ -21,6 +21,8 @@ struct ScreenState {
     IGameScreen* input = nullptr;
     std::list<IGameScreen*> queue;   // added and taken at the front
     ScreenHooks hooks;
+    IGameScreen* pending = nullptr;  // a switch asked for during an update
+    bool switchPending = false;
 };
 
 ScreenState& state()
@@ -63,9 +65,18 @@ void setCurrentScreen(IGameScreen* screen)
     s.input = screen;
 }
 
-void updateScreens()
+void requestScreenSwitch(IGameScreen* screen)
 {
     ScreenState& s = state();
+    s.pending = screen;
+    s.switchPending = true;
+}
+
+bool screenSwitchPending() { return state().switchPending; }
+
+namespace {
+void updateScreensOnce(ScreenState& s)
+{
     if (s.overlay) {
         if (s.overlay->updatesScreenBelow() && s.current)
             s.current->update();
@@ -80,6 +91,20 @@ void updateScreens()
     }
     if (s.current)
         s.current->update();
+}
+}  // namespace
+
+void updateScreens()
+{
+    ScreenState& s = state();
+    updateScreensOnce(s);
+    // The screen that asked has finished its update before it leaves.
+    if (s.switchPending) {
+        s.switchPending = false;
+        IGameScreen* next = s.pending;
+        s.pending = nullptr;
+        setCurrentScreen(next);
+    }
 }
 
 void drawScreens()

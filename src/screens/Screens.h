@@ -15,6 +15,10 @@ std::size_t overlayQueueSize();
 // previous = current, current = screen; the old screen leaves, the new one
 // enters and takes the input. Null screens are skipped.
 void setCurrentScreen(IGameScreen* screen);
+// The same, carried out when the running screen update has finished: the game
+// mode and the scene ask for switches from inside their update.
+void requestScreenSwitch(IGameScreen* screen);
+bool screenSwitchPending();
 // Once a frame: with an overlay open, the screen below updates first when the
 // overlay allows it, then the overlay if that update left it open; else a
 // waiting overlay opens (pausing the screen below) and nothing updates this

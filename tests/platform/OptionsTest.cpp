@@ -143,3 +143,22 @@ TEST(TestOptions, StepFrameCountAndDumpsParseAndBadValuesAreIgnored)
     EXPECT_TRUE(none.testOptions().inputScript.empty());
 }
 }  // namespace
+
+namespace {
+TEST(TestOptions, AutostartTakesTypeAndMapAndRefusesTheRest)
+{
+    OptionTable options;
+    const char* args[] = {"-autostart", "10:0"};
+    options.parse(args);
+    EXPECT_EQ(options.testOptions().autostartType, 10);
+    EXPECT_EQ(options.testOptions().autostartMap, 0);
+    for (const char* bad : {"10", "x:1", "0:1", "2:-1", ":", "2:", "2:1x"}) {
+        OptionTable table;
+        const char* badArgs[] = {"-autostart", bad};
+        table.parse(badArgs);
+        EXPECT_EQ(table.testOptions().autostartType, 0) << bad;
+    }
+    const std::string usage = OptionTable::usage();
+    EXPECT_GT(usage.find("-autostart"), usage.find("Test options"));
+}
+}  // namespace

@@ -38,6 +38,7 @@ public:
     void drawEmptyScreen();
     // The command line's test options; start-up sets them, tests may too.
     void setTestOptions(TestOptions options);
+    const TestOptions& testOptions() const { return m_test; }
     int framesDrawn() const { return m_framesDrawn; }
     EventPump& events() { return m_events; }
     Window& window() { return m_window; }

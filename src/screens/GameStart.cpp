@@ -1,0 +1,121 @@
+#include "screens/GameStart.h"
+
+#include "entities/TimedPoints.h"
+#include "gamedata/records/MapLists.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeFactory.h"
+#include "modes/GameModeGlobals.h"
+#include "platform/Log.h"
+#include "screens/LoadingScreen.h"
+#include "screens/Screens.h"
+
+#include <memory>
+
+namespace {
+constexpr int kTakeOffLandingTutorial = 3;
+constexpr int kTakeOffLandingMap = 1;
+
+// Every start begins with an empty timed-points pool, so no owner of the
+// last game outlives it there.
+void showLoading(IGameScreen& gameScreen)
+{
+    TimedPoints::instance().clear();
+    LoadingScreen& loading = gameLoadingScreen();
+    loading.prepare(&gameScreen);
+    setCurrentScreen(&loading);
+}
+}  // namespace
+
+bool isStartableGameType(int type)
+{
+    switch (static_cast<GameType>(type)) {
+    case GameType::FreeForAll:
+    case GameType::TeamDeathmatch:
+    case GameType::CaptureTheFlag:
+    case GameType::DestroyTheBase:
+    case GameType::Survival:
+    case GameType::Dogfight:
+    case GameType::Tutorial:
+    case GameType::FreeFlight:
+    case GameType::LastManStanding:
+        return true;
+    default:
+        return false;
+    }
+}
+
+GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& gameScreen, int tutorialIndex)
+{
+    if (!isStartableGameType(type)) {
+        logWarning("game", "no game of type %d", type);
+        return GameStartResult::UnknownType;
+    }
+    if (type == static_cast<int>(GameType::Tutorial) && tutorialIndex == kTakeOffLandingTutorial)
+        mapIndex = kTakeOffLandingMap;
+    const MapInfoCfg* record = MapLists::instance().skirmishMap(mapIndex);
+    if (!record) {
+        logWarning("game", "no map %d to start a game on", mapIndex);
+        return GameStartResult::BadMap;
+    }
+    std::unique_ptr<GameMode> mode = createGameMode(type);
+    if (!mode)
+        return GameStartResult::UnknownType;
+    // Hosting and the room server join with the network game; alone it is neither.
+    mode->setNetwork(netFlag, false, false);
+    mode->setMapRecord(record);
+    showLoading(gameScreen);
+    setCurrentGameMode(std::move(mode));
+    logInfo("game", "starting a game of type %d on map %d", type, mapIndex);
+    return GameStartResult::Started;
+}
+
+GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen)
+{
+    if (campaign < 0 || campaign >= MapLists::kCampaigns || mission < 0 || mission >= MapLists::kSlots) {
+        logWarning("game", "no campaign mission %d of campaign %d", mission, campaign);
+        return GameStartResult::NoMission;
+    }
+    const MapInfoCfg* record = MapLists::instance().campaignMission(campaign, mission);
+    if (!record) {
+        logWarning("game", "campaign %d has no mission %d", campaign, mission);
+        return GameStartResult::NoMission;
+    }
+    std::unique_ptr<GameMode> mode = createGameMode(static_cast<int>(GameType::Campaign));
+    if (!mode)
+        return GameStartResult::UnknownType;
+    mode->setNetwork(false, false, false);
+    mode->setMapRecord(record);
+    showLoading(gameScreen);
+    setCurrentGameMode(std::move(mode));
+    return GameStartResult::Started;
+}
+
+namespace {
+struct Autostart {
+    int type = 0;
+    int map = 0;
+};
+Autostart& autostart()
+{
+    static Autostart request;
+    return request;
+}
+}  // namespace
+
+void requestAutostart(int type, int mapIndex)
+{
+    autostart() = Autostart{type, mapIndex};
+}
+
+bool runAutostart(IGameScreen& gameScreen)
+{
+    Autostart& request = autostart();
+    if (request.type == 0)
+        return false;
+    const Autostart asked = request;
+    request = Autostart{};  // once, whether it starts or not
+    const GameStartResult result = createGame(asked.type, false, asked.map, gameScreen);
+    if (result != GameStartResult::Started)
+        logWarning("game", "-autostart %d:%d refused (%d)", asked.type, asked.map, static_cast<int>(result));
+    return result == GameStartResult::Started;
+}

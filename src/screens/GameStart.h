@@ -1,0 +1,25 @@
+#pragma once
+
+class IGameScreen;
+
+// Why a game did not start; on any failure the screens and the current game
+// mode stay as they were.
+enum class GameStartResult : int { Started = 0, UnknownType = 1, BadMap = 2, NoMission = 3 };
+
+// True for the types a menu may start with createGame: the matches, the
+// tutorials and free flight (the campaign and the menu flight start elsewhere).
+bool isStartableGameType(int type);
+
+// Starts a game of `type` on skirmish map `mapIndex`: the loading screen
+// becomes current with `gameScreen` to load and the new mode is current.
+// A tutorial takes `tutorialIndex`; the take-off-and-landing one always flies map 1.
+GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& gameScreen, int tutorialIndex = 0);
+
+// Starts mission `mission` of campaign `campaign`; refused for an index
+// outside the table or an empty entry.
+GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen);
+
+// The "-autostart TYPE:MAP" test option: the game the menu starts once loaded.
+void requestAutostart(int type, int mapIndex);
+// Starts the requested game once; true when it started.
+bool runAutostart(IGameScreen& gameScreen);

@@ -1,0 +1,100 @@
+#include "screens/GameStart.h"
+
+#include "FakeScreen.h"
+#include "gamedata/records/MapLists.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
+#include "screens/LoadingScreen.h"
+#include "screens/Screens.h"
+#include "support/modes/ModeHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class GameStartTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetScreens();
+        std::string error;
+        if (!harness.mountData(error))
+            GTEST_SKIP() << error;
+        setCurrentScreen(&menu);
+    }
+    void TearDown() override
+    {
+        deleteCurrentGameMode();
+        resetScreens();
+    }
+    // Nothing moved: the menu is still current and no mode was made.
+    void expectUntouched()
+    {
+        EXPECT_EQ(currentScreen(), &menu);
+        EXPECT_EQ(currentGameMode(), nullptr);
+        for (const std::string& call : log)
+            EXPECT_NE(call, "menu.leave");
+    }
+    ModeHarness harness;
+    std::vector<std::string> log;
+    FakeScreen menu{"menu", log};
+    FakeScreen game{"game", log};
+};
+
+}  // namespace
+
+TEST_F(GameStartTest, TypeTableStartsEveryMatchKindBehindTheLoadingScreen)
+{
+    const int startable[] = {2, 3, 4, 5, 6, 7, 9, 10, 13};
+    for (int type : startable) {
+        EXPECT_EQ(createGame(type, false, 0, game), GameStartResult::Started) << type;
+        ASSERT_NE(currentGameMode(), nullptr);
+        EXPECT_EQ(static_cast<int>(currentGameMode()->gameType()), type);
+        EXPECT_EQ(currentGameMode()->mapRecord(), MapLists::instance().skirmishMap(0));
+        EXPECT_EQ(currentScreen(), &gameLoadingScreen());
+        EXPECT_EQ(gameLoadingScreen().next(), &game);
+        EXPECT_FLOAT_EQ(gameLoadingScreen().progress(), 0.0f);
+        deleteCurrentGameMode();
+        setCurrentScreen(&menu);
+    }
+    EXPECT_EQ(createGame(2, true, 0, game), GameStartResult::Started);
+    EXPECT_FALSE(currentGameMode()->isSinglePlayer());
+}
+
+TEST_F(GameStartTest, UnknownTypeOrBadMapLeavesTheScreensAlone)
+{
+    const int refused[] = {-1, 0, 1, 8, 11, 12, 14, 1000};
+    for (int type : refused)
+        EXPECT_EQ(createGame(type, false, 0, game), GameStartResult::UnknownType) << type;
+    expectUntouched();
+    const int maps[] = {-1, MapLists::kSlots, 1 << 20};
+    for (int map : maps)
+        EXPECT_EQ(createGame(2, false, map, game), GameStartResult::BadMap) << map;
+    expectUntouched();
+}
+
+TEST_F(GameStartTest, TakeOffLandingTutorialAlwaysFliesMapOne)
+{
+    if (!MapLists::instance().skirmishMap(1))
+        GTEST_SKIP() << "the data has one skirmish map";
+    EXPECT_EQ(createGame(9, false, 0, game, 3), GameStartResult::Started);
+    EXPECT_EQ(currentGameMode()->mapRecord(), MapLists::instance().skirmishMap(1));
+}
+
+TEST_F(GameStartTest, CampaignMissionRefusesBadIndexAndEmptyRecord)
+{
+    EXPECT_EQ(startCampaignMission(-1, 0, game), GameStartResult::NoMission);
+    EXPECT_EQ(startCampaignMission(MapLists::kCampaigns, 0, game), GameStartResult::NoMission);
+    EXPECT_EQ(startCampaignMission(0, MapLists::kSlots, game), GameStartResult::NoMission);
+    EXPECT_EQ(startCampaignMission(0, MapLists::kSlots - 1, game), GameStartResult::NoMission);  // empty entry
+    expectUntouched();
+    if (!MapLists::instance().campaignMission(0, 0))
+        GTEST_SKIP() << "no first campaign mission in the data";
+    EXPECT_EQ(startCampaignMission(0, 0, game), GameStartResult::Started);
+    EXPECT_EQ(static_cast<int>(currentGameMode()->gameType()), 1);
+    EXPECT_TRUE(currentGameMode()->isSinglePlayer());
+    EXPECT_EQ(currentScreen(), &gameLoadingScreen());
+}
