@@ -89,30 +89,14 @@ bool worthDrawing(const ShadowVolumes::Caster& caster, const ShadowVolumeMesh& m
 // would make new corners.
 void coveredRect(const Mat4& viewProjection, float rect[4])
 {
-    float r[4] = {1.0f, 1.0f, -1.0f, -1.0f};
-    const float* m = viewProjection.m;
-    for (std::size_t b = 0; b < frame().batchCount; ++b) {
+    ScreenRect covered(viewProjection, true);
+    bool open = true;
+    for (std::size_t b = 0; open && b < frame().batchCount; ++b) {
         const ShadowVolumeBatch& batch = frame().batches[b];
-        for (std::size_t i = 0; i < batch.vertexCount(); ++i) {
-            const Vec3 p = batch.vertex(i);
-            const float w = m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15];
-            const float z = m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14];
-            if (!(w > 1e-3f) || z < -w) {
-                rect[0] = rect[1] = -1.0f;
-                rect[2] = rect[3] = 1.0f;
-                return;
-            }
-            const float x = (m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12]) / w;
-            const float y = (m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13]) / w;
-            r[0] = std::min(r[0], x);
-            r[1] = std::min(r[1], y);
-            r[2] = std::max(r[2], x);
-            r[3] = std::max(r[3], y);
-        }
+        for (std::size_t i = 0; open && i < batch.vertexCount(); ++i)
+            open = covered.add(batch.vertex(i));
     }
-    constexpr float kMargin = 0.01f;
-    for (int k = 0; k < 4; ++k)
-        rect[k] = std::clamp(r[k] + (k < 2 ? -kMargin : kMargin), -1.0f, 1.0f);
+    covered.write(0.01f, rect);
 }
 
 }  // namespace

@@ -150,26 +150,11 @@ namespace {
 // screen when a corner lies behind the eye.
 void coveredRect(const std::vector<Vertex>& quads, const Mat4& viewProjection, float margin, float rect[4])
 {
-    float r[4] = {1.0f, 1.0f, -1.0f, -1.0f};
-    const float* m = viewProjection.m;
-    for (const Vertex& v : quads) {
-        const float w = m[3] * v.x + m[7] * v.y + m[11] * v.z + m[15];
-        if (!(w > 1e-3f)) {
-            r[0] = r[1] = -1.0f;
-            r[2] = r[3] = 1.0f;
+    ScreenRect covered(viewProjection, false);
+    for (const Vertex& v : quads)
+        if (!covered.add({v.x, v.y, v.z}))
             break;
-        }
-        const float x = (m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12]) / w;
-        const float y = (m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13]) / w;
-        r[0] = std::min(r[0], x);
-        r[1] = std::min(r[1], y);
-        r[2] = std::max(r[2], x);
-        r[3] = std::max(r[3], y);
-    }
-    rect[0] = clampf(-1.0f, r[0] - margin, 1.0f);
-    rect[1] = clampf(-1.0f, r[1] - margin, 1.0f);
-    rect[2] = clampf(-1.0f, r[2] + margin, 1.0f);
-    rect[3] = clampf(-1.0f, r[3] + margin, 1.0f);
+    covered.write(margin, rect);
 }
 
 }  // namespace

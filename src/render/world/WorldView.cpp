@@ -2,6 +2,8 @@
 
 #include "platform/Math.h"
 
+#include <algorithm>
+
 WorldView WorldView::fromMatrices(const Vec3& eye, const Mat4& view, const Mat4& projection)
 {
     WorldView v;
@@ -27,4 +29,34 @@ Mat4 lookAtMatrix(const Vec3& eye, const Vec3& target, const Vec3& up)
     view.m[13] = -moved.y;
     view.m[14] = -moved.z;
     return view;
+}
+
+ScreenRect::ScreenRect(const Mat4& viewProjection, bool wholeScreenBehindNearPlane)
+    : m_m(viewProjection.m), m_nearTest(wholeScreenBehindNearPlane)
+{
+}
+
+bool ScreenRect::add(const Vec3& p)
+{
+    const float* m = m_m;
+    const float w = m[3] * p.x + m[7] * p.y + m[11] * p.z + m[15];
+    const float z = m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14];
+    if (!(w > 1e-3f) || (m_nearTest && z < -w)) {
+        m_r[0] = m_r[1] = -1.0f;
+        m_r[2] = m_r[3] = 1.0f;
+        return false;
+    }
+    const float x = (m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12]) / w;
+    const float y = (m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13]) / w;
+    m_r[0] = std::min(m_r[0], x);
+    m_r[1] = std::min(m_r[1], y);
+    m_r[2] = std::max(m_r[2], x);
+    m_r[3] = std::max(m_r[3], y);
+    return true;
+}
+
+void ScreenRect::write(float margin, float rect[4]) const
+{
+    for (int k = 0; k < 4; ++k)
+        rect[k] = std::clamp(m_r[k] + (k < 2 ? -margin : margin), -1.0f, 1.0f);
 }

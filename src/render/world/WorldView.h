@@ -13,5 +13,22 @@ struct WorldView {
     bool boxVisible(const Vec3& boxMin, const Vec3& boxMax) const;
 };
 
+// The NDC rectangle a set of world points covers on screen. A point behind the
+// eye makes it the whole screen, and so does one behind the near plane when
+// asked (clipping there would make new corners).
+class ScreenRect {
+public:
+    ScreenRect(const Mat4& viewProjection, bool wholeScreenBehindNearPlane);
+    // False once the rectangle is the whole screen: later points change nothing.
+    bool add(const Vec3& p);
+    // The rectangle widened by `margin` on every side and held to the screen.
+    void write(float margin, float rect[4]) const;
+
+private:
+    const float* m_m;
+    bool m_nearTest;
+    float m_r[4] = {1.0f, 1.0f, -1.0f, -1.0f};
+};
+
 // View matrix of an eye looking at a point; `up` must not be parallel to the view line.
 Mat4 lookAtMatrix(const Vec3& eye, const Vec3& target, const Vec3& up);
