@@ -90,6 +90,23 @@ bool readWeaponId(ByteReader& r, const PlayerRecordLimits& limits, int& id)
     return true;
 }
 
+// Six paint words, six zero bytes, then the weapon ids: both records carry
+// the plane's look and loadout the same way.
+bool readPaintAndWeapons(ByteReader& r, const PlayerRecordLimits& limits, PlanePaint& paint, std::span<int> weaponIds)
+{
+    std::int16_t words[6] = {};
+    for (auto& w : words)
+        if (!r.i16(w))
+            return false;
+    paint = readPaint(words);
+    if (!skip(r, 6))
+        return false;
+    for (int& id : weaponIds)
+        if (!readWeaponId(r, limits, id))
+            return false;
+    return true;
+}
+
 bool readAirplanePart(ByteReader& r, const PlayerRecordLimits& limits, PlayerRecord& out)
 {
     for (auto& v : out.stats)
@@ -99,16 +116,8 @@ bool readAirplanePart(ByteReader& r, const PlayerRecordLimits& limits, PlayerRec
     if (!r.i32(out.spawnCounter) || !r.bytes(out.stateBlock.data(), out.stateBlock.size()) || !r.u8(planeId))
         return false;
     out.planeId = planeId;
-    std::int16_t paint[6] = {};
-    for (auto& p : paint)
-        if (!r.i16(p))
-            return false;
-    out.paint = readPaint(paint);
-    if (!skip(r, 6))
+    if (!readPaintAndWeapons(r, limits, out.paint, out.weaponIds))
         return false;
-    for (int& id : out.weaponIds)
-        if (!readWeaponId(r, limits, id))
-            return false;
     return readName(r, out.name);
 }
 }  // namespace
@@ -218,16 +227,8 @@ bool decodeJoinRequest(std::span<const std::uint8_t> in, const PlayerRecordLimit
         return false;
     out.rank = rank;
     out.planeId = planeId;
-    std::int16_t paint[6] = {};
-    for (auto& p : paint)
-        if (!r.i16(p))
-            return false;
-    out.paint = readPaint(paint);
-    if (!skip(r, 6))
+    if (!readPaintAndWeapons(r, limits, out.paint, out.loadout))
         return false;
-    for (int& id : out.loadout)
-        if (!readWeaponId(r, limits, id))
-            return false;
     if (!r.u16(settingsValue))
         return false;
     out.settingsValue = settingsValue;
