@@ -13,6 +13,7 @@
 #include "gamedata/records/WeaponCfg.h"
 #include "platform/Random.h"
 #include "support/entities/SimHost.h"
+#include "support/entities/TestWeapons.h"
 #include "support/entities/WeaponScenarios.h"
 
 #include <gtest/gtest.h>
@@ -22,26 +23,9 @@
 namespace {
 constexpr float kFrame = 1.0f / 60.0f;
 
-WeaponCfg seeker()
-{
-    WeaponCfg w;
-    w.name = "seeker";
-    w.weapon_id = 41;
-    w.type = kWeaponAllAspect;
-    w.numSlots = 2;
-    w.reloadTime = 0.2f;
-    w.damage = 50.0f;
-    w.speed = 400.0f;
-    w.life = 8.0f;
-    w.turnRate = 2.0f;
-    w.lockTime = 1.0f;
-    w.lockRange = 4000.0f;
-    return w;
-}
-
 WeaponCfg gun()
 {
-    WeaponCfg w = seeker();
+    WeaponCfg w = testSeeker();
     w.name = "gun";
     w.weapon_id = 42;
     w.type = kWeaponMachinegun;
@@ -52,7 +36,7 @@ WeaponCfg gun()
 
 struct Lifetime : testing::Test {
     PlaneCfg cfg = testJet();
-    WeaponCfg missileRecord = seeker();
+    WeaponCfg missileRecord = testSeeker();
     WeaponCfg gunRecord = gun();
     SimHost host;
 

@@ -11,6 +11,7 @@
 #include "gamedata/records/WeaponCfg.h"
 #include "platform/Random.h"
 #include "support/entities/SimHost.h"
+#include "support/entities/TestWeapons.h"
 #include "support/entities/WeaponScenarios.h"
 
 #include <gtest/gtest.h>
@@ -23,18 +24,7 @@ constexpr float kFrame = 1.0f / 60.0f;
 
 WeaponCfg record(int type, int slots = 2)
 {
-    WeaponCfg w;
-    w.name = "test";
-    w.weapon_id = 41;
-    w.type = type;
-    w.numSlots = slots;
-    w.damage = 50.0f;
-    w.speed = 500.0f;
-    w.life = 8.0f;
-    w.turnRate = 2.0f;
-    w.lockTime = 1.0f;
-    w.lockRange = 3000.0f;
-    return w;
+    return testMissile(41, type, slots);
 }
 
 struct Guidance : testing::Test {

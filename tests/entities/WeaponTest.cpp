@@ -17,6 +17,7 @@
 #include "platform/Log.h"
 #include "platform/Random.h"
 #include "support/entities/SimHost.h"
+#include "support/entities/TestWeapons.h"
 #include "support/entities/WeaponScenarios.h"
 #include "support/effects/ParticleScope.h"
 #include "support/sound/RecordingSound.h"
@@ -33,18 +34,8 @@ constexpr float kFrame = 1.0f / 60.0f;
 
 WeaponCfg record(int type, int slots = 2, float reload = 1.0f)
 {
-    WeaponCfg w;
-    w.name = "test";
-    w.weapon_id = 40;
-    w.type = type;
-    w.numSlots = slots;
+    WeaponCfg w = testMissile(40, type, slots);
     w.reloadTime = reload;
-    w.damage = 50.0f;
-    w.speed = 500.0f;
-    w.life = 8.0f;
-    w.turnRate = 2.0f;
-    w.lockTime = 1.0f;
-    w.lockRange = 3000.0f;
     return w;
 }
 

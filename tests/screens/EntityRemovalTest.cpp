@@ -1,4 +1,5 @@
 #include "support/entities/SimHost.h"
+#include "support/entities/TestWeapons.h"
 #include "support/entities/WeaponScenarios.h"
 #include "support/screens/CameraFakes.h"
 
@@ -58,27 +59,10 @@ PlaneCfg jet()
     return p;
 }
 
-WeaponCfg seeker()
-{
-    WeaponCfg w;
-    w.name = "seeker";
-    w.weapon_id = 41;
-    w.type = kWeaponAllAspect;
-    w.numSlots = 2;
-    w.reloadTime = 0.2f;
-    w.damage = 50.0f;
-    w.speed = 400.0f;
-    w.life = 8.0f;
-    w.turnRate = 2.0f;
-    w.lockTime = 1.0f;
-    w.lockRange = 4000.0f;
-    return w;
-}
-
 struct EntityRemoval : testing::Test {
     SimHost host;
     PlaneCfg cfg = jet();
-    WeaponCfg missile = seeker();
+    WeaponCfg missile = testSeeker();
     FakePlane player;
     HostCameraGame game{host};
 
