@@ -1,6 +1,11 @@
 #include "platform/sys/App.h"
 #include "platform/Log.h"
 #include "gamedata/records/PlaneList.h"
+#include "menus/GameShowcase.h"
+#include "menus/MenuPages.h"
+#include "menus/settings/GraphicsSettingsMenuFrame.h"
+#include "modes/GameModeGlobals.h"
+#include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
 #include "platform/GamesDetection.h"
@@ -18,6 +23,9 @@
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
 #include "screens/GameStart.h"
+#include "screens/MenuScreen.h"
+#include "screens/scene/MenuCamera.h"
+#include "screens/scene/SceneCameras.h"
 #include "screens/QuitGameOverlay.h"
 #include "screens/Screens.h"
 #include "screens/SplashesScreen.h"
@@ -25,8 +33,11 @@
 #include "ui/MenuFrame.h"
 #include "ui/MenuHooks.h"
 #include "ui/MenuNavigation.h"
+#include "ui/widgets/MenuAlert.h"
+#include "ui/widgets/SceneMenuFrame.h"
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -103,6 +114,10 @@ void updateSound()
 // Every GL name goes while the window's context still lives.
 void stopRenderer()
 {
+    // The screen in play leaves first: its level, game mode and scene go
+    // while the GL and the entities' registries still live.
+    setCurrentScreen(nullptr);
+    deleteCurrentGameMode();
     shutdownRenderer();
 }
 
@@ -139,6 +154,59 @@ bool loadGameData()
                       "damaged. Reinstall the game.");
     return false;
 }
+
+// The menus' ties to the game: the showcase's records and scene, the alert
+// behind the buttons' confirmations and notices, and, until the main menu
+// exists, a scene page with the main menu's flags as the menu screen's first page.
+void startMenus()
+{
+    setMenuShowcase(&GameShowcase::instance());
+    GameShowcase::SceneHooks& scene = GameShowcase::instance().scene;
+    scene.createPlane = [](int planeId) { menuScreen().changeShowcasePlane(planeId); };
+    scene.cameraMode = [] { return menuCamera().mode; };
+    scene.blendComplete = [] { return menuCamera().moveBlend >= 1.0f; };
+    scene.setCameraMode = [](int mode, bool snap) { menuScreen().setShowcaseCameraMode(mode, snap); };
+    scene.slide = [](float x, float y) { menuCamera().slideX = x, menuCamera().slideY = y; };
+    setMenuAlertHooks({[](int stringId, MenuAction confirmed) { showConfirm(stringId, std::move(confirmed)); },
+                       [](const char16_t* text, MenuAction closed) {
+                           showAlert(text ? std::u16string_view(text) : std::u16string_view(), std::move(closed));
+                       }});
+}
+
+// Stands where the main menu will be, so its back key asks whether to quit.
+struct FirstMenuPage : SceneMenuFrame {
+    FirstMenuPage() : SceneMenuFrame(false, false, false, false) {}
+    bool onEscape() override
+    {
+        QuitGameOverlay::instance().show();
+        logInfo("menus", "page shown: QuitGameOverlay");
+        return true;
+    }
+};
+
+// "-menupage NAME" stands in for the menus that will lead to the page.
+std::string g_menuPage;
+
+void showFirstMenuPage()
+{
+    if (currentScreen() != &menuScreen() || !menuScreen().isLoaded() || currentFrame())
+        return;
+    static FirstMenuPage* firstPage = new FirstMenuPage();
+    goToFrame(firstPage);
+    if (g_menuPage.empty())
+        return;
+    std::vector<GraphicsSettingsMenuFrame::Resolution> modes;
+    for (const DisplayMode& mode : displayModes())
+        modes.push_back({mode.width, mode.height});
+    GraphicsSettingsMenuFrame::setDisplayModes(std::move(modes));
+    if (MenuFrame* page = menuPageByName(g_menuPage)) {
+        goToFrame(page);
+        logInfo("menus", "page shown: %s", g_menuPage.c_str());
+    } else {
+        logWarning("menus", "no menu page \"%s\"", g_menuPage.c_str());
+    }
+    g_menuPage.clear();
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -151,9 +219,14 @@ int main(int argc, char** argv)
     hooks.stopRenderer = stopRenderer;
     hooks.showFirstScreen = [&running] {
         // "-autostart" stands in for the menus: the menu starts that game once loaded.
-        if (running && running->testOptions().autostartType > 0)
+        if (running && !running->testOptions().autostartMission.empty())
+            requestCampaignAutostart(running->testOptions().autostartMission);
+        else if (running && running->testOptions().autostartType > 0)
             requestAutostart(running->testOptions().autostartType, running->testOptions().autostartMap);
+        if (running)
+            g_menuPage = running->testOptions().menuPage;
         startScreens();
+        startMenus();
         setCurrentScreen(&splashesScreen());
     };
     hooks.ensureQuitOverlay = [] { QuitGameOverlay::instance(); };
@@ -168,7 +241,10 @@ int main(int argc, char** argv)
             end2D();
         }
     };
-    hooks.updateScreens = updateScreens;
+    hooks.updateScreens = [] {
+        showFirstMenuPage();
+        updateScreens();
+    };
     hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };
     hooks.touch = dispatchTouchToScreens;
     hooks.back = dispatchBackToScreens;

@@ -5,6 +5,14 @@
 // The scene fills it every frame before the effects update; tests set it
 // themselves. Effects sit below the scene, so it is a record they read, not
 // a call they make.
+// The ground under a point, from the scene's terrain (wrecks read it).
+class IEffectGround {
+public:
+    virtual ~IEffectGround() = default;
+    // Height at x, z and the surface normal there; false without terrain.
+    virtual bool groundAt(float x, float z, float& height, Vec3& normal) const = 0;
+};
+
 struct EffectScene {
     Vec3 cameraPosition;
     Vec3 cameraRight{1.0f, 0.0f, 0.0f}, cameraUp{0.0f, 1.0f, 0.0f}, cameraForward{0.0f, 0.0f, -1.0f};
@@ -15,6 +23,8 @@ struct EffectScene {
     // Live particles of the visible systems this frame; the scene resets it
     // before updateEffects and prepares the particle batches when positive.
     int visibleParticles = 0;
+    const IEffectGround* ground = nullptr;   // null: flat ground at height 0
+    float time = 0.0f;                       // the scene clock, seconds
 };
 EffectScene& effectScene();
 

@@ -11,6 +11,7 @@
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/IGameListener.h"
+#include "modes/progress/MissionStats.h"
 #include "sound/Sound.h"
 
 #include <algorithm>
@@ -86,6 +87,7 @@ void GameMode::clearLevel()
 
 void GameMode::clearEntities()
 {
+    m_parachutes.clear();
     m_playerAirplane = nullptr;
     m_playerMissile = nullptr;
     m_playerLockTarget = m_nearestAirplane = m_aimAssistTarget = nullptr;
@@ -285,8 +287,12 @@ void GameMode::onPlayerDamaged(Airplane&, float, int) {}
 
 void GameMode::onGunShots(const Target& shooter, int fired, int hits)
 {
-    if (&shooter == m_playerAirplane)
-        m_hooks.progressOrNone().onPlayerShots(fired, hits);
+    if (&shooter != m_playerAirplane)
+        return;
+    // The match's accuracy bonus reads these counts.
+    missionStats().shotsFired += fired;
+    missionStats().shotsHit += hits;
+    m_hooks.progressOrNone().onPlayerShots(fired, hits);
 }
 
 void GameMode::onWeaponHit(Target& victim, Target* attacker, int weaponId)

@@ -1,4 +1,5 @@
 #pragma once
+#include "effects/world/Parachute.h"
 #include "entities/IEntityHost.h"
 #include "entities/Target.h"
 #include "entities/ai/TargetAI.h"
@@ -123,6 +124,18 @@ public:
     int difficulty = 1;
     // The profile rank kill points compare against.
     int playerRank = 0;
+    // While set, losing the player's airplane does not fail a campaign mission.
+    bool playerLossAllowed = false;
+
+    // The draw-time refresh before the HUD draws (a mission's goals and targets).
+    virtual void drawOverlay() {}
+    // A campaign mission ends, won or failed with the reason's text id
+    // (0 or below: the general failure text). Other kinds have no missions.
+    virtual void endMission(bool /*won*/, int /*reasonTextId*/) {}
+    // The level's checkpoint: saved by a trigger, laid over the level's start
+    // with value 1 (0 starts fresh; false when nothing was resumed).
+    virtual void saveCheckpoint() {}
+    virtual bool resumeCheckpoint(int /*value*/) { return false; }
 
     // Damage, deaths and respawns.
     virtual void damageAirplane(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
@@ -233,6 +246,9 @@ public:
     float groundHeightAt(float x, float z) const override;
     Runway* findRunwayAt(const Vec3& point, float margin) override;
     Target* findGroundTargetAt(const Vec3& point, float margin) override;
+    // A ship's flight deck under the point; the props through the scene.
+    CarrierDeck* findCarrierDeckAt(const Vec3& point) override;
+    bool hitsProp(const Vec3& point, float radius) const override;
     void addWeapon(Weapon& weapon) override;
     void removeWeapon(Weapon& weapon) override;
     void damageTarget(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
@@ -274,6 +290,14 @@ public:
     int weatherTarget() const { return m_weatherTarget; }
     float sunValue() const { return m_sunValue; }
     void setSunValue(float value);
+
+    // Ejected pilots: the list owns them, updates them with the game and
+    // deletes each once its animation is done; the scene draws them.
+    void addParachute(std::unique_ptr<Parachute> parachute);
+    void updateParachutes(float dt);
+    // Pass 1: the pilots, seats and chutes; pass 0: canopies and flames.
+    void drawParachutes(int pass) const;
+    int parachuteCount() const { return static_cast<int>(m_parachutes.size()); }
 
     // Level 2 hard (the map's values doubled), 0 easy; others change nothing.
     void setDifficulty(int level);
@@ -366,6 +390,7 @@ protected:
     float m_weatherDuration = 0.0f;
     int m_weatherTarget = -1;
     float m_thunderTimer = 0.0f;
+    std::vector<std::unique_ptr<Parachute>> m_parachutes;
 
 private:
     Target* applyAirplaneRecord(const PlayerRecord& record, bool ownRecord);

@@ -9,6 +9,7 @@
 #include "gamedata/records/WeaponCfg.h"
 #include "gamedata/records/WeaponList.h"
 #include "modes/IGameListener.h"
+#include "modes/progress/MissionStats.h"
 
 #include <algorithm>
 #include <cmath>
@@ -136,6 +137,7 @@ void GameMode::takeOutAirplane(Target& e)
     if (e.kind() == TargetKind::Airplane) {
         auto& a = static_cast<Airplane&>(e);
         if (a.parachute) {
+            a.parachute->ownerGone();
             a.parachute = nullptr;
             a.setEjectCooldown(Airplane::kEjectCooldown);
             a.controllable = true;
@@ -254,8 +256,10 @@ void GameMode::ejectPilot(Airplane& airplane, float, bool force)
     if (!airplane.isActive())
         return;
     if (!isNetworkClient() || force) {
-        if (!airplane.ejectPilot(force))
+        std::unique_ptr<Parachute> parachute = airplane.ejectPilot(force);
+        if (!parachute)
             return;
+        addParachute(std::move(parachute));
         if (m_type != GameType::Campaign)
             m_hooks.hudOrNone().postEntityEvent(IModeHud::kEventEjected, airplane);
         if (isNetworkClient())
@@ -278,6 +282,7 @@ void GameMode::addMissile(std::unique_ptr<Missile> missile)
         m_listener->onWeaponLaunched(m.record().weapon_id, m.owner(), m.target());
     if (m_playerAirplane && m.owner() == m_playerAirplane) {
         m_playerMissile = &m;
+        ++missionStats().missilesFired;
         m_hooks.progressOrNone().onPlayerMissileLaunched();
     }
 }
@@ -296,8 +301,10 @@ void GameMode::onMissileEnded(const MissileSet::Ending& ending)
 
 void GameMode::onMissileHit(const Missile& missile)
 {
-    if (m_playerAirplane && missile.owner() == m_playerAirplane)
+    if (m_playerAirplane && missile.owner() == m_playerAirplane) {
+        ++missionStats().missilesHit;
         m_hooks.progressOrNone().onPlayerMissileHit();
+    }
 }
 
 bool GameMode::launchWeaponById(int weaponId, Target* owner, Target* target, const Vec3& position)

@@ -46,6 +46,7 @@ void GameMode::update(float dt)
         updateMissiles(dt);
         updateWeapons(dt);
         updateRespawns(dt);
+        updateParachutes(dt);
         checkTriggers();
     } else {
         // A stopped game falls silent: alarm, engines, warning and cruise off.

@@ -29,6 +29,7 @@ void GameMode::resetRound()
     teamCounters() = TeamCounters{};
     respawnStalled = false;
     teamChangeAllowed = false;
+    playerLossAllowed = false;
     m_selection.clear();
 }
 

@@ -39,4 +39,16 @@ public:
     virtual void onScoreEvent(Target& airplane, int kind, int audience) = 0;
     virtual void onWeaponHit(Target& victim, Target* attacker, int weaponId) = 0;
     virtual void onFlightState(Target& airplane, int state, float time) = 0;
+
+    // The network game's state as the mode asks for it. A client's match is
+    // lost when matchActive turns false (transport gone or the host ended
+    // it) or, during a restart countdown, when peerConnected does.
+    virtual bool matchActive() const { return true; }
+    virtual bool peerConnected() const { return true; }
+    // The host's transport takes new players or turns them away.
+    virtual void setAcceptingJoins(bool /*accept*/) {}
+    // A client drops its connection to the host.
+    virtual void disconnect() {}
+    // The match is over for good: leave the room and stop the network game.
+    virtual void stopNetworkGame() {}
 };

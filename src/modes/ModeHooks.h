@@ -20,6 +20,9 @@ public:
     // A marker of the entity's kind and team; hidden markers keep their two draw flags clear.
     virtual void addMarker(const IGameEntity& /*entity*/, int /*kind*/, int /*team*/, bool /*drawn*/) {}
     virtual void removeMarker(const IGameEntity& /*entity*/) {}
+    // The objective an entity's marker shows: a capture-the-flag flag or a team's base.
+    static constexpr int kMarkerFlag = 1, kMarkerBase = 2;
+    virtual void setMarkerFlag(const IGameEntity& /*entity*/, int /*flag*/) {}
     virtual void postMessage(int /*messageId*/) {}
     virtual void removeMessage(int /*messageId*/) {}
     virtual void postEntityEvent(int /*kind*/, const Target& /*entity*/) {}
@@ -29,6 +32,8 @@ public:
     virtual void releaseAllButtons() {}
     virtual void clearLockDisplay() {}
     virtual void refreshInsignia() {}
+    // The entity's marker shows it as a mission goal.
+    virtual void markObjective(const IGameEntity& /*entity*/) {}
     // A score message with its sound; stringId names the text it was made from.
     virtual void pushWithSound(int /*kind*/, int /*stringId*/, std::u16string_view /*text*/) {}
     // A long message about another player (colour byte, name, text).
@@ -46,6 +51,8 @@ public:
     virtual bool position(Vec3& /*out*/) const { return false; }
     // The camera circles the entity (the end of a match).
     virtual void orbit(const Target& /*entity*/, float /*distance*/, float /*pitch*/) {}
+    // An airplane was shot down by the attacker (the kill view may follow it).
+    virtual void onKill(const Target& /*victim*/, const Target& /*attacker*/) {}
 };
 
 // Achievements and mission statistics of the local player.

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/Math.h"
+
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,10 @@ public:
     virtual int weatherMode() const { return 0; }
     virtual void setWeather(int /*mode*/, float /*intensity*/, float /*secondIntensity*/) {}
     virtual void setSunValue(float /*value*/) {}
+    // The map's light color and fog, each frame of a campaign mission.
+    virtual void setLightAndFog(const Color4& /*light*/, float /*fogStart*/, float /*fogDensity*/) {}
+    // Whether the point lies within radius of a prop's collision shape.
+    virtual bool hitsProp(const Vec3& /*point*/, float /*radius*/) const { return false; }
 };
 
 // The HUD message queue's text lists.
@@ -24,10 +30,14 @@ public:
     virtual void pushLong(std::u16string_view /*text*/) {}
     // A centre notice; a negative duration keeps it by its length.
     virtual void pushNotice(std::u16string_view /*text*/, float /*duration*/, int /*colour*/, int /*flags*/) {}
+    virtual bool hasNotice() const { return false; }
+    virtual void clearNotices() {}
 };
 
 // Which pause menu a kind of game shows.
-enum class PauseMenu : int { Campaign = 0, Match = 1, Tutorial = 2 };
+// Match is the free-for-all end table, TeamMatch the team end table,
+// ServerLost the notice that the host has gone.
+enum class PauseMenu : int { Campaign = 0, Match = 1, Tutorial = 2, TeamMatch = 3, ServerLost = 4, FreeFlight = 5 };
 
 // The overlay screens: pause and comics.
 class IModeOverlays {
@@ -38,18 +48,36 @@ public:
     // An overlay screen is open or waiting in the overlay queue.
     virtual bool overlayOpenOrQueued() const { return false; }
     virtual void openPauseScreen(PauseMenu /*menu*/) {}
+    // An open overlay screen leaves and the screen below takes input again.
+    virtual void closeOverlay() {}
     // The single player game stops its clocks while the pause screen shows.
     virtual void setPaused(bool /*paused*/) {}
     // Loads the comic record at the path; false (nothing shown) when it does not load.
     virtual bool openComic(const std::string& /*path*/) { return false; }
 };
 
+// The pages a finished campaign mission leads to. Filled by the menus library;
+// until then nothing shows and no comic loads.
+class IModeEndPages {
+public:
+    virtual ~IModeEndPages() = default;
+    // The failure page with the reason's text; it becomes the pause screen's page.
+    virtual void showCampaignFailure(int /*textId*/) {}
+    // The comics page at the end of a won mission; false (nothing shown) when
+    // the comic record at the path does not load.
+    virtual bool showEndComic(const std::string& /*path*/) { return false; }
+    // The result page of a won mission.
+    virtual void showMissionResult() {}
+};
+
 struct ModeServices {
     IModeScene* scene = nullptr;
     IModeMessages* messages = nullptr;
     IModeOverlays* overlays = nullptr;
+    IModeEndPages* endPages = nullptr;
 
     IModeScene& sceneOrNone() const;
     IModeMessages& messagesOrNone() const;
     IModeOverlays& overlaysOrNone() const;
+    IModeEndPages& endPagesOrNone() const;
 };

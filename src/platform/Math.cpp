@@ -26,11 +26,14 @@ std::uint8_t lerpChannel(std::uint8_t a, std::uint8_t b, float t)
     return channelByte(static_cast<float>(a) + (static_cast<float>(b) - static_cast<float>(a)) * t);
 }
 
-// Low 8 bits of round(channel * 255); lround never has undefined behaviour,
-// even for NaN or huge values.
+// round(channel * 255) held to 0..255: a channel a little above 1 is full,
+// not wrapped round to black. NaN gives 0.
 std::uint8_t packChannel(float channel)
 {
-    return static_cast<std::uint8_t>(static_cast<unsigned long>(std::lround(channel * 255.0f)) & 0xFFu);
+    const float v = channel * 255.0f;
+    if (!(v > 0.0f))
+        return 0;
+    return v >= 255.0f ? 255 : static_cast<std::uint8_t>(std::lround(v));
 }
 
 Quat axisQuat(float x, float y, float z, float radians)

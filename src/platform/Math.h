@@ -202,8 +202,8 @@ float projectToScreen(const CameraMatrices& camera, const Vec3& point, Vec2& scr
 float projectToScreen3(const CameraMatrices& camera, const Vec3& point, Vec3& screen);
 
 // Colors
-// Each channel the low 8 bits of round(channel * 255): 1.0 gives 255, and a
-// channel above 1 wraps instead of saturating. packColor3 sets alpha to 255.
+// Each channel round(channel * 255) held to 0..255: 1.0 gives 255, a channel
+// above 1 saturates, below 0 (or NaN) gives 0. packColor3 sets alpha to 255.
 void packColor4(Color4& out, float r, float g, float b, float a);
 void packColor3(Color4& out, const Color3f& rgb);
 // Hue in degrees (360 is 0; other values are wrapped into 0..360), saturation

@@ -1,10 +1,13 @@
 #include "platform/Options.h"
+
+#include "platform/InputScript.h"
 #include "platform/Log.h"
 
 #include "platform/File.h"
 #include "platform/internal/TextParsing.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstdio>
 #include <vector>
@@ -67,11 +70,16 @@ constexpr OptionSpec kOptions[] = {
     {"+connect", ValueKind::Text, "join the game at a.b.c.d:port"},
     {"+connect_lobby", ValueKind::Text, "join the lobby of that id"},
     {"+password", ValueKind::Text, "password for the game to join"},
+    {"roomserver", ValueKind::Text, "the online room server (port 11489 unless given)", "HOST[:PORT]"},
     {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25)", "S", true},
     {"frames", ValueKind::Number, "quit normally after N frames", "N", true},
     {"dumpframe", ValueKind::Text, "write frame N to FILE as PNG (repeatable)", "N:FILE", true},
-    {"autostart", ValueKind::Text, "start a game of type TYPE on map MAP once the menu has loaded", "TYPE:MAP", true},
+    {"autostart", ValueKind::Text, "start a game of type TYPE on map MAP (1:MISSION for a campaign mission) once the menu has loaded", "TYPE:MAP", true},
+    {"menupage", ValueKind::Text, "once the menu has loaded, go to the menu page NAME over the first page", "NAME",
+     true},
     {"inputscript", ValueKind::Text, "play the input events of FILE (lines \"FRAME command ...\")", "FILE", true},
+    {"inject", ValueKind::Text, "at frame N a click at X,Y (click@X,Y) or a key (key@NAME) (repeatable)",
+     "N:EVENT", true},
 };
 
 constexpr float kMinFixedDelta = 0.001f;
@@ -92,12 +100,32 @@ bool parseFrameDump(std::string_view value, TestOptions::FrameDump& dump)
     return true;
 }
 
-// "TYPE:MAP", both whole numbers, the type from 1 and the map from 0.
+// A campaign mission's record name: a letter, then letters, digits or '_'.
+bool isRecordName(std::string_view name)
+{
+    if (name.empty() || name.size() > 31 || !std::isalpha(static_cast<unsigned char>(name[0])))
+        return false;
+    for (char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
+            return false;
+    return true;
+}
+
+// "TYPE:MAP", both whole numbers, the type from 1 and the map from 0; a
+// campaign mission (type 1) is named by its record ("1:c1m1").
 bool parseAutostart(std::string_view value, TestOptions& test)
 {
     const std::size_t colon = value.find(':');
     if (colon == std::string_view::npos)
         return false;
+    if (value.substr(0, colon) == "1") {
+        if (!isRecordName(value.substr(colon + 1)))
+            return false;
+        test.autostartType = 1;
+        test.autostartMap = 0;
+        test.autostartMission = std::string(value.substr(colon + 1));
+        return true;
+    }
     int type = 0, map = 0;
     if (!textparsing::parseWholeNumber(value.substr(0, colon), type) ||
         !textparsing::parseWholeNumber(value.substr(colon + 1), map) || type < 1 || map < 0)
@@ -234,17 +262,28 @@ void OptionTable::parse(std::span<const char* const> args)
                 m_connectLobby = value;
             else if (option->name == "+password")
                 m_password = value;
+            else if (option->name == "roomserver")
+                m_roomServer = value;
             else if (option->name == "fixeddt" && !parseSeconds(value, m_test.fixedFrameDelta))
                 logWarning("platform", "option -fixeddt: \"%s\" is not 0.001..0.25 seconds; ignored",
                            std::string(value).c_str());
             else if (option->name == "inputscript")
                 m_test.inputScript = value;
+            else if (option->name == "menupage")
+                m_test.menuPage = value;
             else if (option->name == "dumpframe") {
                 TestOptions::FrameDump dump;
                 if (parseFrameDump(value, dump))
                     m_test.frameDumps.push_back(std::move(dump));
                 else
                     logWarning("platform", "option -dumpframe: \"%s\" is not N:FILE; ignored", std::string(value).c_str());
+            } else if (option->name == "inject") {
+                std::string line;
+                if (parseInjection(value, line))
+                    m_test.injections.push_back(std::move(line));
+                else
+                    logWarning("platform", "option -inject: \"%s\" is not N:click@X,Y or N:key@NAME; ignored",
+                               std::string(value).c_str());
             } else if (option->name == "autostart" && !parseAutostart(value, m_test)) {
                 logWarning("platform", "option -autostart: \"%s\" is not TYPE:MAP; ignored", std::string(value).c_str());
             }
@@ -311,4 +350,54 @@ std::string OptionTable::usage()
         }
     }
     return text;
+}
+
+bool parseInjection(std::string_view value, std::string& scriptLine)
+{
+    // Spaces or a comment mark would smuggle further words into the script line.
+    if (value.find_first_of(" \t\r\n#") != std::string_view::npos)
+        return false;
+    const std::size_t colon = value.find(':');
+    const std::size_t at = value.find('@');
+    if (colon == std::string_view::npos || at == std::string_view::npos || at < colon)
+        return false;
+    const std::string_view frame = value.substr(0, colon), kind = value.substr(colon + 1, at - colon - 1);
+    std::string args(value.substr(at + 1));
+    if (kind == "click") {
+        const std::size_t comma = args.find(',');
+        if (comma == std::string::npos)
+            return false;
+        args[comma] = ' ';
+    } else if (kind != "key") {
+        return false;
+    }
+    if (args.empty())
+        return false;
+    std::string line = std::string(frame) + " " + std::string(kind) + " " + args;
+    // The script reader checks the frame, the point and the key name.
+    std::vector<ScriptEvent> events;
+    InputScriptError error;
+    if (!readInputScript(line, events, error) || events.empty())
+        return false;
+    scriptLine = std::move(line);
+    return true;
+}
+
+namespace {
+bool g_quitKeepingSettings = false;
+}
+
+void requestQuitKeepingSettings()
+{
+    g_quitKeepingSettings = true;
+}
+
+bool quitKeepingSettingsRequested()
+{
+    return g_quitKeepingSettings;
+}
+
+void clearQuitKeepingSettings()
+{
+    g_quitKeepingSettings = false;
 }

@@ -30,6 +30,12 @@ GraphicsConfig loadGraphicsConfig();
 // Writes "graphics.cfg" into the save folder from the start-up values, with
 // vsync 1, replacing the old file atomically. False when it could not be written.
 [[nodiscard]] bool saveGraphicsConfig();
+// Ends the program after the current pass through the normal shut-down, but
+// without its settings save (applying new graphics must not rewrite them).
+void requestQuitKeepingSettings();
+bool quitKeepingSettingsRequested();
+// Back to no request (tests).
+void clearQuitKeepingSettings();
 
 // Options for headless and scripted runs; they change nothing else of a run.
 struct TestOptions {
@@ -43,13 +49,24 @@ struct TestOptions {
     // "-autostart TYPE:MAP": a game of that type on that map once the menu has loaded.
     int autostartType = 0;          // 0 none
     int autostartMap = 0;
+    std::string autostartMission;   // "-autostart 1:c1m1": the campaign mission's record name
     std::string inputScript;        // "-inputscript FILE": scripted input events; empty for none
+    std::string menuPage;           // "-menupage NAME": that menu page over the first one; empty for none
+    // "-inject N:click@X,Y" and "-inject N:key@NAME" (repeatable): one event
+    // at frame N, kept as an input-script line ("N click X Y", "N key NAME").
+    std::vector<std::string> injections;
 };
 
+// The input-script line of an "-inject" value; false, with nothing written,
+// when the value is not N:click@X,Y or N:key@NAME with a valid frame, point
+// or key name.
+bool parseInjection(std::string_view value, std::string& scriptLine);
+
 // The command-line option table: "-help", "-width N", "-height N", "-mode N",
-// "-quality N", "-vsync N", "-listres" (also with "--"), "+connect a.b.c.d:port",
+// "-quality N", "-vsync N", "-listres" (also with "--"), "+connect a.b.c.d:port", "-roomserver HOST[:PORT]",
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
-// "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE" and "-autostart TYPE:MAP".
+// "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-menupage NAME", "-autostart TYPE:MAP" and
+// "-inject N:EVENT" (repeatable).
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or
@@ -65,6 +82,8 @@ public:
     const std::string& connect() const { return m_connect; }
     const std::string& connectLobby() const { return m_connectLobby; }
     const std::string& password() const { return m_password; }
+    // "-roomserver HOST[:PORT]": the online room server; 127.0.0.1:11489 unless given.
+    const std::string& roomServer() const { return m_roomServer; }
     const TestOptions& testOptions() const { return m_test; }
 
     // Every option with a line of explanation, for "-help".
@@ -75,5 +94,6 @@ private:
     bool m_listres = false;
     std::optional<int> m_width, m_height, m_mode, m_quality, m_vsync;
     std::string m_connect, m_connectLobby, m_password;
+    std::string m_roomServer = "127.0.0.1:11489";
     TestOptions m_test;
 };

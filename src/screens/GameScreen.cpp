@@ -1,58 +1,62 @@
 #include "screens/GameScreen.h"
 
+#include "effects/AircraftEffects.h"
 #include "effects/EffectList.h"
+#include "effects/EffectScene.h"
+#include "effects/particles/AircraftParticles.h"
+#include "effects/trails/Tracers.h"
+#include "effects/world/AircraftLooks.h"
+#include "entities/aircraft/Airplane.h"
+#include "entities/weapons/Machinegun.h"
 #include "gamedata/map/GameWorld.h"
+#include "gamedata/records/PlaneCfg.h"
+#include "gamedata/records/PlaneList.h"
+#include "modes/kinds/GameModeCustom.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
+#include "sound/Sound.h"
 #include "render/Graphics.h"
 #include "render/world/AtmosScatter.h"
 #include "render/world/SkyDome.h"
 #include "screens/PauseScreen.h"
+#include "screens/ScreenInput.h"
 #include "screens/Screens.h"
+#include "screens/hud/GameHud.h"
+#include "screens/hud/HudMessageQueue.h"
+#include "screens/hud/PlaneHud.h"
 #include "screens/scene/Camera.h"
+#include "screens/scene/GameCamera.h"
+#include "screens/scene/SceneCameras.h"
+#include "gamedata/records/MapInfoCfg.h"
+#include "platform/Settings.h"
+#include "render/world/Water.h"
 
-// The scene draws its world passes; the renderer's own passes join as they land.
+#include <algorithm>
+
 namespace {
-SkyDome& sceneSky()
-{
-    static SkyDome sky;
-    static bool loaded = false;
-    if (!loaded) {
-        loaded = true;
-        sky.load();
+// What the pooled effects ask of the game camera: the boom's shake, and
+// letting go of a point inside a system that is being deleted.
+class PoolCamera final : public IPoolCamera {
+public:
+    void shake(float amount) override
+    {
+        if (auto* camera = dynamic_cast<GameCamera*>(activeCamera()))
+            camera->shake = amount;
     }
-    return sky;
-}
+    void systemGone(const Vec3* position) override
+    {
+        auto* camera = dynamic_cast<GameCamera*>(activeCamera());
+        if (!camera)
+            return;
+        for (const Vec3** ref : {&camera->lockedPoint, &camera->orbitPointRef, &camera->focusPoint})
+            if (*ref == position)
+                *ref = nullptr;
+    }
+};
+PoolCamera g_poolCamera;
 }  // namespace
-
-void GameSceneDraw::runPass(ScenePass pass)
-{
-    Graphics* device = graphics();
-    if (!device)
-        return;
-    switch (pass) {
-    case ScenePass::Clear:
-        device->setProjectionMatrix(m_scene.mainProjection);
-        device->setViewMatrix(m_scene.camera ? m_scene.camera->viewMatrix : Mat4{});
-        device->setWorldMatrix(Mat4{});
-        device->clear();
-        break;
-    case ScenePass::Sky: {
-        const Vec3 eye = m_scene.camera ? m_scene.camera->position : Vec3{};
-        sceneSky().draw(atmosScatter(), eye);
-        break;
-    }
-    case ScenePass::Particles:
-        drawEffects(2);
-        drawEffects(1);
-        drawEffects(0);
-        break;
-    default:
-        break;
-    }
-}
 
 void GameSceneFrame::updateGameMode()
 {
@@ -60,10 +64,109 @@ void GameSceneFrame::updateGameMode()
         mode->update(frameDelta());
 }
 
+void GameSceneFrame::saveMatrices(bool startOfFrame)
+{
+    static Mat4 projection;
+    Graphics* device = graphics();
+    if (!device)
+        return;
+    if (startOfFrame)
+        projection = device->projectionMatrix();
+    else
+        device->setProjectionMatrix(projection);
+}
+
 void GameSceneFrame::updateCamera(float dt)
 {
     if (Camera* camera = activeCamera())
         camera->updateMatrices(dt);
+}
+
+float GameSceneFrame::zoomFactor()
+{
+    const GameMode* mode = currentGameMode();
+    const Airplane* player = mode ? mode->playerAirplane() : nullptr;
+    if (!player || player->aiController() || mode->autopilot)
+        return 1.0f;
+    const GameCamera& camera = gameCamera();
+    if (activeCamera() == &camera && camera.mode == 7)
+        return 2.0f;
+    const float cruise = player->planeRecord ? player->planeRecord->pCruiseSpeed : player->speed();
+    return 1.0f + std::clamp((player->speed() - cruise + 50.0f) / 40.0f, 0.0f, 1.5f);
+}
+
+bool GameSceneFrame::controlsFrozen()
+{
+    const GameMode* mode = currentGameMode();
+    return mode && mode->controlsFrozen;
+}
+
+void GameSceneFrame::updateListener()
+{
+    if (const Camera* camera = activeCamera())
+        camera->moveListener();
+}
+
+void GameSceneFrame::updateWorldEffects(float)
+{
+    const Scene* s = scene();
+    if (s && s->water && s->camera)
+        s->water->update(s->camera->position, s->sceneTime);
+}
+
+int SceneModeServices::weatherMode() const
+{
+    const Scene* s = scene();
+    return s ? s->weatherMode : 0;
+}
+
+void SceneModeServices::setWeather(int mode, float intensity, float)
+{
+    if (Scene* s = scene()) {
+        s->weatherMode = mode;
+        s->weatherIntensity = intensity;
+    }
+}
+
+void SceneModeServices::setSunValue(float value)
+{
+    if (Scene* s = scene())
+        s->sunValue = value;
+}
+
+namespace {
+bool g_gamePaused = false;
+}  // namespace
+
+bool gamePaused() { return g_gamePaused; }
+
+void SceneModeOverlays::setPaused(bool paused) { g_gamePaused = paused; }
+
+bool SceneModeServices::hitsProp(const Vec3& point, float radius) const
+{
+    const Scene* s = scene();
+    return s && s->propsGrid.findHit(point, radius) != nullptr;
+}
+
+bool SceneModeOverlays::overlayOpenOrQueued() const { return overlayScreen() || overlayQueueSize() > 0; }
+
+void SceneModeOverlays::openPauseScreen(PauseMenu menu)
+{
+    logInfo("screens", "pause screen opened (menu %d)", static_cast<int>(menu));
+    ::openPauseScreen();
+}
+
+void connectModeToScene(GameMode& mode)
+{
+    static SceneModeServices services;
+    static SceneModeOverlays overlays;
+    ModeServices reached = mode.services();
+    reached.scene = &services;
+    reached.overlays = &overlays;
+    mode.setServices(reached);
+    ModeHooks hooks = mode.hooks();
+    hooks.camera = &sceneModeCamera();
+    mode.setHooks(hooks);
 }
 
 bool GameSceneFrame::playStopped()
@@ -73,6 +176,23 @@ bool GameSceneFrame::playStopped()
 }
 
 void GameSceneFrame::updateEffectList(float dt) { updateEffects(dt); }
+
+void GameSceneFrame::updateHud()
+{
+    if (GameMode* mode = currentGameMode())
+        mode->drawOverlay();
+    // Behind the menus only the lock-on tone runs.
+    const GameMode* mode = currentGameMode();
+    if (mode && mode->gameType() == GameType::MenuBackground) {
+        HudGameState state;
+        readHudGameState(mode, state);
+        planeHud().updateLockTone(state);
+        return;
+    }
+    planeHud().update();
+}
+
+void GameSceneFrame::updateFrozenEffects(float dt) { AircraftEffects::update(dt); }
 
 GameScreen& gameScreen()
 {
@@ -96,16 +216,81 @@ float GameScreen::loadStep()
     }
     m_loaded = true;
     m_counter = 0;
+    finishGameHud();
     update();
     return 1.0f;
+}
+
+void GameScreen::startLevel(GameMode* mode)
+{
+    setActiveCamera(&gameCamera());
+    if (!mode)
+        return;
+    connectModeToScene(*mode);
+    mode->resetRound();
+    if (!mode->startLevel())
+        logWarning("game", "the level did not load; flying an empty world");
+}
+
+void GameScreen::createScene(GameMode* mode)
+{
+    m_scene = std::make_unique<Scene>();
+    m_scene->camera = &gameCamera();
+    if (const Graphics* device = graphics())
+        if (device->screenHeight() > 0)
+            m_scene->aspect = static_cast<float>(device->screenWidth()) / device->screenHeight();
+    if (!mode)
+        return;
+    if (GameWorld* world = mode->world())
+        m_scene->terrain = world->terrain();
+    // The sun: the map's hour, the chosen one in free flight; a campaign sets its own.
+    const MapInfoCfg* record = mode->mapRecord();
+    if (mode->gameType() != GameType::Campaign)
+        mode->setSunValue(record ? record->sunValue : 0.5f);
+    m_scene->updateSunAndFog(true);
+}
+
+namespace {
+// A single-player match whose kind placed no airplane for the local player
+// gives them one: the plane they chose, with its own weapons, on team 0.
+void ensureLocalPlayer(GameMode* mode)
+{
+    auto* match = dynamic_cast<GameModeCustom*>(mode);
+    if (!match || !match->isSinglePlayer() || match->playerAirplane())
+        return;
+    const PlaneList& planes = PlaneList::instance();
+    const int id = settings().localPlaneId;
+    const int planeId = planes.findById(id) ? id : (planes.count() > 0 ? planes.at(0)->plane_id : -1);
+    if (planeId < 0)
+        return;
+    Airplane* player = match->spawnBot(0, 0.0f, nullptr, true, planeId);
+    if (!player)
+        return;
+    match->detachAI(*player);
+    player->pilotName = u"Pilot";
+    match->setPlayerAirplane(player);
+}
+}  // namespace
+
+void GameScreen::finishLevel(GameMode* mode)
+{
+    const MapInfoCfg* record = mode ? mode->mapRecord() : nullptr;
+    m_level.buildForest(*m_scene, record, record ? record->treeCount : 0);
+    GameCamera& camera = gameCamera();
+    camera.resetForLevel();
+    camera.setMode(settings().chosenViewMode);
+    camera.updateMatrices(0.0f);
+    m_scene->setupProjection();
 }
 
 void GameScreen::runStep(int step)
 {
     GameMode* mode = currentGameMode();
+    GameWorld* world = mode ? mode->world() : nullptr;
     switch (step) {
     case 0:
         clearEffects();
+        AircraftEffects::release();
         break;
     case 2:
     case 3:
@@ -115,17 +300,39 @@ void GameScreen::runStep(int step)
             init();
         break;
     case 6:
-        if (mode && !mode->startLevel())
-            logWarning("game", "the level did not load; flying an empty world");
+        startLevel(mode);
+        startGameHud();
         break;
     case 7:
-        m_scene = std::make_unique<Scene>();
-        m_scene->camera = activeCamera();
-        if (mode && mode->world())
-            m_scene->terrain = mode->world()->terrain();
-        if (const Graphics* device = graphics())
-            if (device->screenHeight() > 0)
-                m_scene->aspect = static_cast<float>(device->screenWidth()) / device->screenHeight();
+        createScene(mode);
+        AircraftEffects::load();
+        if (!DirtShots::current())
+            (void)spawnPooled<DirtShots>();
+        setPoolCamera(&g_poolCamera);
+        break;
+    case 8:
+        if (world && world->terrain())
+            m_level.attachTerrain(*m_scene, *world);
+        break;
+    case 9:
+        if (world)
+            m_level.buildProps(*m_scene, *world);
+        break;
+    case 11:
+        if (world)
+            m_level.buildPropsGrid(*m_scene, *world);
+        break;
+    case 14:
+        gameCamera().setMode(settings().chosenViewMode);
+        break;
+    case 15:
+        ensureLocalPlayer(mode);
+        break;
+    case 20:
+        m_level.buildClouds(*m_scene, mode && mode->mapRecord() ? mode->mapRecord()->cloudAmount : -1.0f);
+        break;
+    case 21:
+        finishLevel(mode);
         break;
     default:
         break;
@@ -134,6 +341,17 @@ void GameScreen::runStep(int step)
 
 void GameScreen::update()
 {
+    if (g_gamePaused) {
+        // The world stands still; only the pause menu's keys run.
+        if (!Sound::isPaused())
+            Sound::pauseAll();
+        const GameMode* mode = currentGameMode();
+        runPausedInput(mode && mode->playerAirplane(), frameDelta());
+        return;
+    }
+    if (Sound::isPaused())
+        Sound::resumeAll();
+    runPlayInput(overlayScreen() || overlayQueueSize() > 0, frameDelta());
     if (!m_scene)
         return;
     GameSceneFrame frame;
@@ -146,18 +364,50 @@ void GameScreen::draw()
         return;
     GameSceneDraw passes(*m_scene);
     m_scene->draw(passes);
+    // An open or queued overlay draws over the world without the HUD.
+    if (!overlayScreen() && overlayQueueSize() == 0)
+        planeHud().draw();
 }
 
-void GameScreen::onBack() { openPauseScreen(); }
+void GameScreen::onPause() { planeHud().onPause(); }
+
+void GameScreen::onResume()
+{
+    g_gamePaused = false;
+    planeHud().releaseAll();
+    planeHud().onPlaneChanged();
+}
+
+void GameScreen::onTouchDown(int id, int x, int y) { planeHud().onTouchDown(id, x, y); }
+void GameScreen::onTouchUp(int id, int x, int y) { planeHud().onTouchUp(id, x, y); }
+void GameScreen::onTouchMove(int id, int x, int y) { planeHud().onTouchMove(id, x, y); }
+
+void GameScreen::onBack()
+{
+    // The mode knows when pausing is not allowed (play stopped, an overlay up).
+    if (GameMode* mode = currentGameMode())
+        mode->pause();
+    else
+        openPauseScreen();
+}
 
 void GameScreen::onLeave()
 {
+    g_gamePaused = false;
+    planeHud().releaseAll();
+    HudMessageQueue::instance().clearAll();
+    if (m_scene)
+        m_level.release(*m_scene);
     // The level goes before its mode, the mode before the scene that views it.
     if (GameMode* mode = currentGameMode())
         mode->clearLevel();
     deleteCurrentGameMode();
     clearEffects();
+    AircraftEffects::release();
+    setPoolCamera(nullptr);
     m_scene.reset();
+    if (activeCamera() == &gameCamera())
+        setActiveCamera(nullptr);
     m_loaded = false;
     m_counter = 0;
 }

@@ -1,6 +1,7 @@
 #include "screens/GameStart.h"
 
 #include "entities/TimedPoints.h"
+#include "gamedata/records/MapInfoCfg.h"
 #include "gamedata/records/MapLists.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
@@ -69,7 +70,7 @@ GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& ga
     return GameStartResult::Started;
 }
 
-GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen)
+GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen, int difficulty)
 {
     if (campaign < 0 || campaign >= MapLists::kCampaigns || mission < 0 || mission >= MapLists::kSlots) {
         logWarning("game", "no campaign mission %d of campaign %d", mission, campaign);
@@ -85,6 +86,7 @@ GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gam
         return GameStartResult::UnknownType;
     mode->setNetwork(false, false, false);
     mode->setMapRecord(record);
+    mode->difficulty = difficulty >= 0 && difficulty <= 2 ? difficulty : 1;
     showLoading(gameScreen);
     setCurrentGameMode(std::move(mode));
     return GameStartResult::Started;
@@ -94,6 +96,7 @@ namespace {
 struct Autostart {
     int type = 0;
     int map = 0;
+    std::string mission;  // a campaign mission's record name
 };
 Autostart& autostart()
 {
@@ -104,8 +107,26 @@ Autostart& autostart()
 
 void requestAutostart(int type, int mapIndex)
 {
-    autostart() = Autostart{type, mapIndex};
+    autostart() = Autostart{type, mapIndex, {}};
 }
+
+void requestCampaignAutostart(const std::string& missionName)
+{
+    autostart() = Autostart{static_cast<int>(GameType::Campaign), 0, missionName};
+}
+
+namespace {
+// The campaign mission of that record name, as the same start as the menus'.
+GameStartResult startCampaignByName(const std::string& name, IGameScreen& gameScreen)
+{
+    for (int c = 0; c < MapLists::kCampaigns; ++c)
+        for (int m = 0; m < MapLists::kSlots; ++m)
+            if (const MapInfoCfg* record = MapLists::instance().campaignMission(c, m); record && record->name == name)
+                return startCampaignMission(c, m, gameScreen);
+    logWarning("game", "no campaign mission \"%s\"", name.c_str());
+    return GameStartResult::NoMission;
+}
+}  // namespace
 
 bool runAutostart(IGameScreen& gameScreen)
 {
@@ -114,7 +135,8 @@ bool runAutostart(IGameScreen& gameScreen)
         return false;
     const Autostart asked = request;
     request = Autostart{};  // once, whether it starts or not
-    const GameStartResult result = createGame(asked.type, false, asked.map, gameScreen);
+    const GameStartResult result = asked.mission.empty() ? createGame(asked.type, false, asked.map, gameScreen)
+                                                          : startCampaignByName(asked.mission, gameScreen);
     if (result != GameStartResult::Started)
         logWarning("game", "-autostart %d:%d refused (%d)", asked.type, asked.map, static_cast<int>(result));
     return result == GameStartResult::Started;

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 class IGameScreen;
 
@@ -15,11 +16,13 @@ bool isStartableGameType(int type);
 // A tutorial takes `tutorialIndex`; the take-off-and-landing one always flies map 1.
 GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& gameScreen, int tutorialIndex = 0);
 
-// Starts mission `mission` of campaign `campaign`; refused for an index
-// outside the table or an empty entry.
-GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen);
+// Starts mission `mission` of campaign `campaign` at the difficulty (0 easy,
+// 1 normal, 2 hard); refused for an index outside the table or an empty entry.
+GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen, int difficulty = 1);
 
 // The "-autostart TYPE:MAP" test option: the game the menu starts once loaded.
 void requestAutostart(int type, int mapIndex);
+// "-autostart 1:NAME": the campaign mission of that record name.
+void requestCampaignAutostart(const std::string& missionName);
 // Starts the requested game once; true when it started.
 bool runAutostart(IGameScreen& gameScreen);

@@ -1,5 +1,8 @@
 #include "screens/MenuScreen.h"
 
+#include "effects/AircraftEffects.h"
+#include "effects/particles/AircraftParticles.h"
+
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "modes/progress/Achievements.h"
@@ -21,8 +24,13 @@
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
 #include "screens/GameScreen.h"
+#include "screens/Screens.h"
 #include "screens/GameStart.h"
 #include "screens/scene/Camera.h"
+#include "screens/scene/MenuCamera.h"
+#include "screens/scene/SceneCameras.h"
+#include "modes/kinds/GameModeFreeFlight.h"
+#include "screens/scene/AirplaneCameraPlane.h"
 #include "ui/MenuNavigation.h"
 #include "screens/QuitGameOverlay.h"
 
@@ -45,6 +53,7 @@ int qualityTier()
 void MenuScreen::init()
 {
     m_initDone = true;
+    Scene::loadEffectModels();
 }
 
 void MenuScreen::loadSettingsAndLanguage()
@@ -140,8 +149,9 @@ void MenuScreen::update()
         GameSceneFrame frame;
         m_scene->update(frame);
     }
-    // Last: a started game makes this screen leave.
-    if (m_loaded)
+    // Last: a started game makes this screen leave. Not from the load's last
+    // step, while the loading screen is still current and would switch back here.
+    if (m_loaded && currentScreen() == this)
         runAutostart(gameScreen());
 }
 
@@ -157,13 +167,68 @@ void MenuScreen::startMenuFlight()
     setCurrentGameMode(std::move(mode));
     if (!currentGameMode()->startLevel())
         logWarning("screens", "the menu flight's world did not load");
+    connectModeToScene(*currentGameMode());
     m_scene = std::make_unique<Scene>();
-    m_scene->camera = activeCamera();
-    if (const GameWorld* world = currentGameMode()->world())
-        m_scene->terrain = world->terrain();
+    MenuCamera& camera = menuCamera();
+    m_scene->camera = &camera;
+    setActiveCamera(&camera);
+    AircraftEffects::load();
+    if (!DirtShots::current())
+        (void)spawnPooled<DirtShots>();
     if (const Graphics* device = graphics())
-        if (device->screenHeight() > 0)
+        if (device->screenHeight() > 0) {
             m_scene->aspect = static_cast<float>(device->screenWidth()) / device->screenHeight();
+            camera.windowWidth = device->screenWidth();
+            camera.windowHeight = device->screenHeight();
+        }
+    if (GameWorld* world = currentGameMode()->world())
+        m_level.buildAll(*m_scene, *world, record->treeCount);
+    currentGameMode()->setSunValue(GameModeMenu::kSun);
+    m_scene->updateSunAndFog(true);
+    // The showcase is the menu flight's airplane; the camera circles it.
+    AirplaneCameraPlane& showcase = menuShowcasePlane();
+    showcase.follow(currentGameMode()->playerAirplane());
+    camera.showcase = showcase.airplane() ? &showcase : nullptr;
+    const Scene* view = m_scene.get();
+    camera.terrainHeight = [view](float x, float z) { return view->terrainHeightAt(x, z); };
+    // The eye stands off the plane's left side, so the plane shows right of
+    // the statistics panel on the left of the scene pages.
+    camera.sideScale = -0.35f;
+    camera.setMode(0);
+    camera.snap();
+    camera.updateMatrices(0.0f);
+}
+
+void MenuScreen::changeShowcasePlane(int planeId)
+{
+    GameMode* mode = currentGameMode();
+    if (!m_scene || !mode || mode->gameType() != GameType::MenuBackground)
+        return;
+    const Airplane* before = mode->playerAirplane();
+    const Airplane* shown = static_cast<GameModeMenu*>(mode)->showPlane(planeId);
+    if (shown == before)
+        return;
+    AirplaneCameraPlane& showcase = menuShowcasePlane();
+    showcase.follow(shown);
+    MenuCamera& camera = menuCamera();
+    camera.showcase = shown ? &showcase : nullptr;
+    camera.moveBlend = 0.0f;
+    logInfo("screens", "showcase airplane now plane %d", planeId);
+}
+
+void MenuScreen::setShowcaseCameraMode(int mode, bool snap)
+{
+    MenuCamera& camera = menuCamera();
+    if (mode == 0 && !snap) {
+        camera.returnToDefaultMode();
+        return;
+    }
+    camera.setMode(mode);
+    if (snap) {
+        camera.moveBlend = 1.0f;
+        camera.update();
+        camera.snap();
+    }
 }
 
 void MenuScreen::onEnter()
@@ -174,15 +239,28 @@ void MenuScreen::onEnter()
 void MenuScreen::onLeave()
 {
     const GameMode* mode = currentGameMode();
+    if (m_scene)
+        m_level.release(*m_scene);
     if (mode && mode->gameType() == GameType::MenuBackground) {
         currentGameMode()->clearLevel();
         deleteCurrentGameMode();
     }
+    AircraftEffects::release();
     m_scene.reset();
+    MenuCamera& camera = menuCamera();
+    camera.showcase = nullptr;
+    camera.terrainHeight = nullptr;
+    if (activeCamera() == &camera)
+        setActiveCamera(nullptr);
 }
 
 void MenuScreen::draw()
 {
+    static bool firstFrame = true;
+    if (firstFrame) {
+        firstFrame = false;
+        logInfo("screens", "first menu frame %.2f s after start", Clock::nowPrecise());
+    }
     if (Graphics* device = graphics()) {
         device->setRenderTarget(nullptr);
         device->clear();

@@ -3,6 +3,7 @@
 #include "screens/IGameScreen.h"
 #include "screens/MenuTouchRouter.h"
 #include "screens/scene/Scene.h"
+#include "screens/scene/SceneWorld.h"
 
 #include <memory>
 
@@ -28,6 +29,10 @@ public:
     void onEnter() override;
     void onLeave() override;
     Scene* menuScene() { return m_scene.get(); }
+    // The showcase: the plane the scene pages show, and the camera's mode
+    // (snap ends a running move at once; mode 0 without snap returns to rest).
+    void changeShowcasePlane(int planeId);
+    void setShowcaseCameraMode(int mode, bool snap);
 
     int trackedTouch() const { return m_touches.tracked(); }
     int loadCounter() const { return m_step; }
@@ -42,6 +47,7 @@ private:
     bool m_initDone = false;
     int m_step = 0;      // lives for the whole run
     std::unique_ptr<Scene> m_scene;
+    SceneLevel m_level;
     TextureRef m_effectsTexture;   // kept loaded for the particles and effects
 };
 

@@ -5,6 +5,9 @@
 
 void PauseScreen::onEnter()
 {
+    // Without a pause page of its own nothing of the menus belongs over the game.
+    if (!frame)
+        clearFrameHistory();
     if (frame) {
         if (currentFrame() == frame) {
             frame->onShow();

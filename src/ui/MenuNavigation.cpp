@@ -5,6 +5,8 @@
 #include "render/2d/Render2D.h"
 #include "ui/MenuFrame.h"
 #include "ui/MenuHooks.h"
+#include "ui/widgets/SceneMenuFrame.h"
+#include "platform/Input.h"
 
 #include <cmath>
 #include <cxxabi.h>
@@ -173,9 +175,46 @@ MenuFrame* getInputFrame()
     return nav().current;
 }
 
+namespace {
+constexpr int kPadLeftShoulder = 9, kPadRightShoulder = 10;
+
+// The page keys and the controller's shoulder buttons page a scene page:
+// Page Down and the right shoulder right, Page Up and the left shoulder left,
+// Home and End up and down.
+void dispatchPageKeys(MenuFrame* frame)
+{
+    auto* page = dynamic_cast<SceneMenuFrame*>(frame);
+    if (!page)
+        return;
+    static const int pageUp = Input::keyIndexOfBindingName("PgUp");
+    static const int pageDown = Input::keyIndexOfBindingName("PgDn");
+    static const int home = Input::keyIndexOfBindingName("Home");
+    static const int end = Input::keyIndexOfBindingName("End");
+    const Input& in = input();
+    bool left = in.keys().pressed(pageUp), right = in.keys().pressed(pageDown);
+    for (int slot = 0; slot < Input::kJoystickSlots; ++slot) {
+        const JoystickDevice& pad = in.joystick(slot);
+        if (!pad.connected())
+            continue;
+        left = left || pad.buttons.pressed(kPadLeftShoulder);
+        right = right || pad.buttons.pressed(kPadRightShoulder);
+    }
+    if (right)
+        page->scrollRight();
+    else if (left)
+        page->scrollLeft();
+    else if (in.keys().pressed(home))
+        page->scrollUp();
+    else if (in.keys().pressed(end))
+        page->scrollDown();
+}
+}  // namespace
+
 void updateMenuFrames()
 {
     Navigation& n = nav();
+    if (!keyboardOpen() && !alertOpen() && !overlayInputFrame())
+        dispatchPageKeys(n.overlay ? n.overlay : n.current);
     if (keyboardOpen())
         n.keyboard->modalItem().update();
     else if (alertOpen())
@@ -271,6 +310,10 @@ void handleMenuAction(ControlAction action)
         dispatchBackKey();
         return;
     }
+    // The open keyboard takes its keys from the typed queue; Enter must not
+    // also press the button focused under it.
+    if (keyboardOpen())
+        return;
     MenuFrame* frame = getInputFrame();
     if (!frame)
         return;

@@ -4,11 +4,15 @@
 #include "platform/ScreenMetrics.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteBatch.h"
+#include "screens/hud/HudMarkers.h"
 #include "screens/hud/HudMessageQueue.h"
 #include "screens/hud/PlaneHud.h"
+#include "platform/Clock.h"
+#include "support/screens/HudMarkerFakes.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -69,6 +73,134 @@ void messageQueueFrame(benchmark::State& state)
     }
 }
 BENCHMARK(messageQueueFrame);
+
+// One frame of the flight HUD at 1920 x 1080: the update from a busy
+// player plane (three weapon groups, a lock, a shake) and the draw, its
+// quads going to a recording hook instead of the GPU.
+void planeHudFrame(benchmark::State& state)
+{
+    setScreenSize(1920, 1080);
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    CSprite sheet;
+    if (!loadHudSheet(sheet)) {
+        state.SkipWithError("the HUD sheet is not staged");
+        return;
+    }
+    std::size_t quads = 0;
+    spriteBatch().discard();
+    spriteBatch().setScreenSize(1920.0f, 1080.0f);
+    spriteBatch().setDrawHook([&quads](std::span<const SpriteVertex> v, const Texture2D*, const ClipRect&) {
+        quads += v.size() / 4;
+    });
+    PlaneHud hud;
+    hud.init(&sheet);
+    hud.setControlScheme(0);
+    HudGameState game;
+    HudPlaneState& p = game.player;
+    p.exists = p.inPlay = true;
+    p.position = {0.0f, 1500.0f, 0.0f};
+    p.health = 0.7f;
+    p.boostReserve = 3.0f;
+    p.boostCapacity = 5.0f;
+    p.canEject = true;
+    p.counter = 4;
+    for (int g = 0; g < 3; ++g) {
+        HudWeaponState& w = p.weapons[static_cast<std::size_t>(g)];
+        w = HudWeaponState{true, g, true, 2, g == 2, 0.5f, true};
+    }
+    p.weapons[3] = HudWeaponState{true, 1, true, 1};
+    p.weapons[3].lockWeapon = p.weapons[3].locked = true;
+    HudMessageQueue& queue = HudMessageQueue::instance();
+    for (int i = 0; i < 3; ++i)
+        queue.pushLong(u"Red Leader downed a bomber");
+    setFrameDelta(1.0f / 60.0f);
+    for (auto _ : state) {
+        hud.shakeActive = true;
+        hud.shakeTimeLeft = 0.5f;
+        p.position.x += 3.0f;
+        hud.update(game);
+        hud.drawContents();
+        spriteBatch().flush();
+    }
+    state.counters["quads"] = benchmark::Counter(static_cast<double>(quads), benchmark::Counter::kAvgIterations);
+    spriteBatch().setDrawHook(nullptr);
+    queue.clearAll();
+}
+BENCHMARK(planeHudFrame);
+
+// A battle's marks: 16 airplanes of both sides around the player and 64
+// ground units spread ahead, some behind the camera.
+void markBattle(HudElementList& list, FakeHudObjects& objects, const HudMarkerFrame& frame, int planes, int ground)
+{
+    list.reset();
+    for (int i = 0; i < planes + ground; ++i) {
+        const auto key = static_cast<std::uintptr_t>(i + 1);
+        const float a = static_cast<float>(i) * 0.7f, r = 600.0f + 97.0f * static_cast<float>(i);
+        HudObjectInfo& info = objects.at(key, {r * std::sin(a), i < planes ? 200.0f : -900.0f, -r * std::cos(a)});
+        info.velocity = {40.0f, 0.0f, -120.0f};
+        info.health = 0.5f;
+        objects.names[key] = u"Wing " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26));
+        list.markers.add(keyRef(key), i < planes ? 0 : 3, false, i % 2, frame, objects, nullptr);
+    }
+}
+
+// The marker screen update and the radar update over 128 marks.
+void markerAndRadarUpdate(benchmark::State& state)
+{
+    HudCameraFixture view;
+    FakeHudObjects objects;
+    HudElementList list;
+    markBattle(list, objects, view.frame, 16, 112);
+    list.layoutRadar(false, 1700.0f, 10.0f, 190.0f, 190.0f, 12.0f, 1920, 1080);
+    for (auto _ : state) {
+        list.updateTargets(view.frame, objects);
+        list.update(view.frame, objects);
+        benchmark::DoNotOptimize(list.zoom);
+    }
+}
+BENCHMARK(markerAndRadarUpdate);
+
+// The whole HUD frame with 16 airplanes and 64 ground units marked: the
+// marker, radar and gunsight passes drawn into the batch.
+void markedHudFrame(benchmark::State& state)
+{
+    setScreenSize(1920, 1080);
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    CSprite sheet;
+    if (!loadHudSheet(sheet)) {
+        state.SkipWithError("the HUD sheet is not staged");
+        return;
+    }
+    std::size_t quads = 0;
+    spriteBatch().discard();
+    spriteBatch().setScreenSize(1920.0f, 1080.0f);
+    spriteBatch().setDrawHook([&quads](std::span<const SpriteVertex> v, const Texture2D*, const ClipRect&) {
+        quads += v.size() / 4;
+    });
+    PlaneHud hud;
+    hud.init(&sheet);
+    HudCameraFixture view;
+    view.frame.screenWidth = 1920;
+    view.frame.screenHeight = 1080;
+    FakeHudObjects objects;
+    HudElementList& list = HudElementList::instance();
+    markBattle(list, objects, view.frame, 16, 64);
+    HudGameState game;
+    game.player.exists = game.player.inPlay = true;
+    game.player.health = 1.0f;
+    game.markers = view.frame;
+    game.objects = &objects;
+    setFrameDelta(1.0f / 60.0f);
+    for (auto _ : state) {
+        hud.update(game);
+        hud.drawContents();
+        spriteBatch().flush();
+    }
+    state.counters["quads"] = benchmark::Counter(static_cast<double>(quads), benchmark::Counter::kAvgIterations);
+    spriteBatch().setDrawHook(nullptr);
+    list.reset();
+}
+BENCHMARK(markedHudFrame);
 
 }  // namespace
 

@@ -1,11 +1,13 @@
 #include "TestPlanes.h"
 
 #include "entities/DamageRule.h"
-#include "entities/EntityHooks.h"
+#include "effects/world/Gibs.h"
+#include "effects/world/Parachute.h"
 #include "entities/TimedPoints.h"
 #include "entities/aircraft/Airplane.h"
 #include "platform/Random.h"
 #include "support/entities/SimHost.h"
+#include "support/effects/ParticleScope.h"
 #include "support/entities/WeaponScenarios.h"
 #include "support/sound/RecordingSound.h"
 
@@ -14,19 +16,13 @@
 #include <cmath>
 
 namespace {
-struct HookScope {
-    ~HookScope()
-    {
-        entityFx() = EntityFxHooks{};
-    }
-};
-
 struct Damage : testing::Test {
     PlaneCfg cfg = testFighter();
     SimHost host;
-    HookScope hooks;
     Airplane* plane = nullptr;
-    int wrecks = 0, wreckKind = -1;
+    int wrecksBefore = 0;
+    int wrecks() const { return wreckCounts().requested - wrecksBefore; }
+    int wreckKind() const { return static_cast<int>(wreckCounts().lastKind); }
 
     void SetUp() override
     {
@@ -36,10 +32,7 @@ struct Damage : testing::Test {
         plane->setPositionAndStop({0.0f, 2000.0f, 0.0f});
         plane->resetForRespawn();
         plane->setSpeed(cfg.pCruiseSpeed);
-        entityFx().createWreck = [this](Airplane&, int kind, int) {
-            ++wrecks;
-            wreckKind = kind;
-        };
+        wrecksBefore = wreckCounts().requested;
     }
     void run(float seconds)
     {
@@ -147,15 +140,23 @@ TEST_F(Damage, HeavyHitsSetFlightStatesThatRelayAndExpire)
 
 TEST_F(Damage, DamageLevelsStartSmokeThenFireAndStopAtFullHealth)
 {
-    std::vector<int> levels;
-    entityFx().damageEffects = [&](Airplane&, int level) { levels.push_back(level); };
+    RecordingSound sound{};
+    ParticleScope particles(sound.data(), {"plane_damage_smoke.psc", "plane_damage_fire.psc"});
     host.damageTarget(*plane, nullptr, 0.6f, plane->position(), nullptr);
     EXPECT_LT(plane->health(), 0.6f);
+    EXPECT_EQ(plane->damageLevel(), 1);
+    EXPECT_NE(plane->effectSlots[0], nullptr);  // smoke
+    EXPECT_EQ(plane->effectSlots[1], nullptr);
     host.damageTarget(*plane, nullptr, 0.6f, plane->position(), nullptr);
     EXPECT_LT(plane->health(), 0.3f);
+    EXPECT_EQ(plane->damageLevel(), 2);
+    EXPECT_NE(plane->effectSlots[1], nullptr);  // and fire
+    EXPECT_EQ(particles.positions().size(), 2u);
     plane->setHealth(1.0f);
     plane->updateDamageLevels();
-    EXPECT_EQ(levels, (std::vector<int>{1, 2, 0}));
+    EXPECT_EQ(plane->damageLevel(), 0);
+    EXPECT_EQ(plane->effectSlots[0], nullptr);
+    EXPECT_EQ(plane->effectSlots[1], nullptr);
     EXPECT_GT(host.playerDamageTaken, 0.0f);
     EXPECT_EQ(plane->hitReport, 1);
 }
@@ -171,8 +172,8 @@ TEST_F(Damage, KilledByDamageDiesWithinSevenSecondsAndLeavesAWreck)
     EXPECT_EQ(plane->lifeState(), LifeState::Dying);
     run(3.2f);
     EXPECT_EQ(plane->lifeState(), LifeState::Destroyed);
-    EXPECT_EQ(wrecks, 1);
-    EXPECT_EQ(wreckKind, 1);  // in the air
+    EXPECT_EQ(wrecks(), 1);
+    EXPECT_EQ(wreckKind(), 1);  // in the air
 }
 
 TEST_F(Damage, CrashIntoTheGroundCountsAndWrecksOnce)
@@ -182,40 +183,50 @@ TEST_F(Damage, CrashIntoTheGroundCountsAndWrecksOnce)
     run(2.0f);
     EXPECT_TRUE(host.crashed(*plane));
     EXPECT_EQ(plane->lifeState(), LifeState::Destroyed);
-    EXPECT_EQ(wrecks, 1);
-    EXPECT_EQ(wreckKind, 2);
+    EXPECT_EQ(wrecks(), 1);
+    EXPECT_EQ(wreckKind(), 2);
     EXPECT_EQ(std::count(host.events.begin(), host.events.end(), Airplane::kEventCrashed), 1);
 }
 
 TEST_F(Damage, EjectionNeedsTheFlagAndTheCooldownUnlessForced)
 {
     int parachutes = 0;
-    entityFx().createParachute = [&](Airplane&) {
-        ++parachutes;
-        return static_cast<Parachute*>(nullptr);
+    auto eject = [&](bool force) {
+        std::unique_ptr<Parachute> p = plane->ejectPilot(force);
+        if (p) {
+            ++parachutes;
+            EXPECT_EQ(plane->parachute, p.get());
+            EXPECT_EQ(p->owner, static_cast<IAirplaneFx*>(plane));
+        }
+        return p;
     };
     EXPECT_FALSE(plane->canEject());  // cool-down and full health
-    EXPECT_EQ(plane->ejectPilot(false), nullptr);
+    EXPECT_EQ(eject(false), nullptr);
     EXPECT_TRUE(plane->ejectFlag());
     run(5.1f);
     EXPECT_FALSE(plane->canEject());  // healthy
     plane->setHealth(0.2f);
     EXPECT_TRUE(plane->canEject());
-    plane->ejectPilot(false);
+    std::unique_ptr<Parachute> first = eject(false);
     EXPECT_FALSE(plane->ejectFlag());
     EXPECT_EQ(parachutes, 1);
     EXPECT_FALSE(plane->canEject());
-    plane->ejectPilot(true);
+    EXPECT_EQ(eject(true), nullptr);
     EXPECT_EQ(parachutes, 1);  // once per life
+    first.reset();             // a finished parachute lets go of its airplane
+    EXPECT_EQ(plane->parachute, nullptr);
 
     plane->resetForRespawn();
     EXPECT_TRUE(plane->ejectFlag());
     EXPECT_FLOAT_EQ(plane->ejectCooldown(), Airplane::kEjectCooldown);
-    plane->ejectPilot(true);  // forced: the cool-down does not matter
+    std::unique_ptr<Parachute> second = eject(true);  // forced: the cool-down does not matter
     EXPECT_FALSE(plane->ejectFlag());
     EXPECT_EQ(parachutes, 2);
     run(1.0f);
     EXPECT_TRUE(plane->isAlive());  // the airplane flies on
+    plane->resetForRespawn();       // the pilot in the air drifts on alone
+    EXPECT_EQ(second->owner, nullptr);
+    second->update(0.1f);
 }
 
 struct FakeMissile : IGameEntity {

@@ -1,6 +1,5 @@
 #include "TestPlanes.h"
 
-#include "entities/EntityHooks.h"
 #include "entities/EntityIds.h"
 #include "entities/TimedPoints.h"
 #include "entities/aircraft/Airplane.h"
@@ -11,7 +10,8 @@
 #include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/MissileSet.h"
 #include "entities/weapons/Weapon.h"
-#include "entities/weapons/WeaponHooks.h"
+#include "effects/particles/AircraftParticles.h"
+#include "effects/trails/Tracers.h"
 #include "entities/weapons/WeaponMath.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "platform/Log.h"
@@ -478,15 +478,16 @@ TEST_F(Weapons, KindsAndPredicates)
     }
     // The smoke switch follows the trigger and does no damage.
     WeaponCfg smoke = record(kWeaponSmoke);
-    int switches = 0;
-    weaponFx().smoke = [&](SmokeWeapon&, bool) { ++switches; };
+    ParticleScope particles(sound.data(), {"smoke_trail.psc"});
     a->mountWeapon(smoke, 0);
     a->controlInput(0, 1.0f);
     host.step(kFrame);
+    EXPECT_NE(a->effectSlots[2], nullptr);  // the white trail follows the airplane
+    EXPECT_EQ(particles.positions().size(), 1u);
     a->controlInput(0, 0.0f);
-    EXPECT_EQ(switches, 2);
+    host.step(kFrame);
+    EXPECT_EQ(a->effectSlots[2], nullptr);
     EXPECT_TRUE(host.hits.empty());
-    weaponFx().smoke = nullptr;
 }
 TEST_F(Weapons, FlakBurstsAtTheLeadPointAndSparesItsOwnSide)
 {
@@ -521,8 +522,9 @@ TEST_F(Weapons, TheLaserHitsAlongTheNoseAndTheGroundStopsIt)
     laser.speed = 2000.0f;
     laser.life = 1.0f;
     ASSERT_TRUE(a->mountWeapon(laser, 0));
-    int dirt = 0;
-    weaponFx().dirtShots = [&](const Vec3&) { ++dirt; };
+    auto* dirtShots = spawnPooled<DirtShots>();
+    ASSERT_NE(dirtShots, nullptr);
+    Tracers::clearAll();
     a->controlInput(0, 1.0f);
     host.step(kFrame);
     EXPECT_EQ(hitsOn(enemy), 1);
@@ -538,9 +540,11 @@ TEST_F(Weapons, TheLaserHitsAlongTheNoseAndTheGroundStopsIt)
     for (int i = 0; i < 12; ++i)
         host.step(kFrame);
     a->controlInput(0, 0.0f);
-    weaponFx().dirtShots = nullptr;
     EXPECT_TRUE(host.hits.empty());
-    EXPECT_GT(dirt, 0);
+    EXPECT_GT(dirtShots->liveCount, 0);   // dust where the beam struck
+    EXPECT_GT(Tracers::beamCount(), 0);   // and the beam drawn while it lasts
+    delete dirtShots;
+    Tracers::clearAll();
     EXPECT_NEAR(beam->to.y, 0.0f, 20.0f);
 }
 

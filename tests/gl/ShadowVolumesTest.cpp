@@ -33,6 +33,7 @@ struct ShadowVolumesGl : GlTest {
     }
     void TearDown() override
     {
+        ShadowVolumes::setGroundFloor(std::numeric_limits<float>::quiet_NaN());
         if (!IsSkipped())
             gfx().setQualityTier(0);
         GlTest::TearDown();
@@ -97,6 +98,35 @@ TEST_F(ShadowVolumesGl, BoxDarkensTheGroundUnderItAndNotBesideIt)
     EXPECT_TRUE(rgbNear(pixel(2, 2), kGround));
 }
 
+// A volume ends just past the ground floor along the sun's ray, never past
+// kExtrusion; without a floor it keeps the full length.
+TEST_F(ShadowVolumesGl, VolumesEndJustPastTheGroundFloor)
+{
+    const Vec3 noon{0, 1, 0}, evening{0.8f, 0.6f, 0.0f};
+    EXPECT_FLOAT_EQ(ShadowVolumes::extrusionFor(40.0f, noon), ShadowVolumes::kExtrusion);
+    ShadowVolumes::setGroundFloor(0.0f);
+    const float noonReach = ShadowVolumes::extrusionFor(40.0f, noon);
+    EXPECT_GT(noonReach, 40.0f);
+    EXPECT_LT(noonReach, 100.0f);
+    EXPECT_GT(ShadowVolumes::extrusionFor(80.0f, noon), 80.0f) << "the top of the box";
+    EXPECT_NEAR(ShadowVolumes::extrusionFor(40.0f, evening) - noonReach, 40.0f / 0.6f - 40.0f, 0.01f);
+    EXPECT_FLOAT_EQ(ShadowVolumes::extrusionFor(1.0e5f, noon), ShadowVolumes::kExtrusion);
+    EXPECT_GT(ShadowVolumes::extrusionFor(-50.0f, noon), 0.0f) << "a caster below the floor";
+    EXPECT_GT(ShadowVolumes::extrusionFor(40.0f, Vec3{1, 0, 0}), 0.0f) << "a sun on the horizon";
+
+    // The shortened volume still shadows the ground under the box, from above
+    // and from inside it, and the ground a low sun throws the shadow on.
+    ShadowVolumes::Caster caster(box);
+    drawFromAbove();
+    EXPECT_TRUE(rgbNear(centre(), kShadow, 4));
+    EXPECT_TRUE(rgbNear(pixel(2, 2), kGround));
+    drawFrame({0, 30, 0}, {30, 0, 0}, {0, 1, 0});
+    EXPECT_TRUE(rgbNear(pixel(32, 1), kShadow, 4));
+
+    ShadowVolumes::setGroundFloor(std::numeric_limits<float>::infinity());
+    EXPECT_FLOAT_EQ(ShadowVolumes::extrusionFor(40.0f, noon), ShadowVolumes::kExtrusion);
+}
+
 // Under the box, inside its volume, looking down and away: the ground close
 // below is shadowed, the ground farther off is lit.
 TEST_F(ShadowVolumesGl, CameraInsideTheVolumeSeesTheSameShadow)
@@ -123,6 +153,13 @@ TEST_F(ShadowVolumesGl, LowSunSeenObliquelyShadowsOnlyBehindTheCaster)
     EXPECT_TRUE(rgbNear(pixelAt({0, 0, 0}), kGround)) << "under the box";
     EXPECT_TRUE(rgbNear(pixelAt({-40, 0, 40}), kGround)) << "beside the shadow";
     EXPECT_LT(pixelAt({-160, 0, 0}).r, 150) << "in the shadow";
+
+    // The same with the volume ended just past the ground.
+    ShadowVolumes::setGroundFloor(0.0f);
+    drawFrame({260, 160, 220}, {-80, 0, 0}, {0, 1, 0});
+    EXPECT_TRUE(rgbNear(pixelAt({0, 0, 0}), kGround));
+    EXPECT_LT(pixelAt({-160, 0, 0}).r, 150);
+    EXPECT_LT(pixelAt({-220, 0, 0}).r, 150);
 }
 
 TEST_F(ShadowVolumesGl, NoShadowFromInactiveOrBrokenCastersAtTierZeroOrWithTheShadowMap)

@@ -2,6 +2,7 @@
 
 #include "render/shadows/ShadowMaps.h"
 #include "render/shadows/ShadowVolumes.h"
+#include "render/world/TerrainPatches.h"
 
 #include <memory>
 
@@ -43,6 +44,38 @@ TEST_F(WorldPasses, SeaIsBluerThanLandAndTheHorizonLighterThanTheZenith)
     const Rgba nearHorizon = column[static_cast<std::size_t>(std::min(horizonRow + 8, 119))];
     const Rgba high = column[119];
     EXPECT_GT(brightness(nearHorizon), brightness(high)) << nearHorizon << " " << high;
+}
+
+// Ground wholly under the sea is left out of the main ground pass when the
+// water says the eye is above it (the surface drawn next hides it), and is
+// drawn again for an eye below the sea.
+TEST_F(WorldPasses, SeaFloorDrawnOnlyWhenNoSurfaceHidesIt)
+{
+    world->setTier(0);
+    const TerrainPatches& all = world->terrain.patches();
+    const TerrainPatches::Patch* deep = nullptr;
+    for (const TerrainPatches::Patch& p : all.patches())
+        if (p.boundsMax.y < 0.0f && (!deep || p.boundsMax.y < deep->boundsMax.y))
+            deep = &p;
+    ASSERT_NE(deep, nullptr) << "the test world has a sea floor";
+    const Vec3 below = (deep->boundsMin + deep->boundsMax) * 0.5f;
+    // Whether any ground covers the picture's centre.
+    auto groundOnly = [&](float eyeY) {
+        world->setCamera(Vec3{below.x, eyeY, below.z + 1.0f}, below, 0.3f, 160.0f / 120.0f);
+        world->terrain.updateVisible(world->fieldOfView, world->view);
+        world->water.update(world->view.eye, 0.0f);
+        gfx().setProjectionMatrix(world->view.projection());
+        gfx().setViewMatrix(world->view.view());
+        clearTo({255, 0, 255, 255});
+        world->terrain.drawPass();
+        const Rgba c = centre();
+        return !(c.r == 255 && c.g == 0 && c.b == 255);
+    };
+    EXPECT_FALSE(groundOnly(400.0f)) << "hidden by the surface";
+    EXPECT_TRUE(groundOnly(-1.0f)) << "seen from under the surface";
+    EXPECT_FALSE(groundOnly(400.0f));
+    world->water.setWorld(nullptr, nullptr, nullptr);
+    EXPECT_TRUE(groundOnly(400.0f)) << "no water drawn over it";
 }
 
 TEST_F(WorldPasses, NoCloudsAtAmountZero)

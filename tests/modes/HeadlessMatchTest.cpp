@@ -29,7 +29,7 @@ struct HeadlessMatch : testing::Test {
         ASSERT_TRUE(harness.mountData(error)) << error;
         const MapInfoCfg* map = harness.firstSkirmishMap();
         ASSERT_NE(map, nullptr);
-        mode = harness.start(static_cast<int>(GameType::Dogfight), map);
+        mode = harness.start(static_cast<int>(GameType::Tutorial), map);
         ASSERT_NE(mode, nullptr);
         ASSERT_NE(mode->world(), nullptr);
     }

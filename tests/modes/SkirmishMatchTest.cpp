@@ -62,7 +62,10 @@ TEST_F(SkirmishMatch, FreeForAllWithSevenBotsEndsAtTheScoreLimit)
     GameModeCustom* mode = start(GameType::FreeForAll);
     ASSERT_NE(mode, nullptr);
     const ScoreMgr& sm = ScoreMgr::instance();
-    EXPECT_EQ(sm.group(0).players.size(), 7u);
+    // Seven bots and the player.
+    EXPECT_EQ(sm.group(0).players.size(), 8u);
+    ASSERT_NE(mode->playerAirplane(), nullptr);
+    EXPECT_EQ(mode->playerAirplane()->team(), 0);
     EXPECT_TRUE(sm.ready());
     runUntilEndMenu(*mode, 1800.0f);
     ASSERT_EQ(mode->endMenusOpened(), 1);
@@ -81,7 +84,8 @@ TEST_F(SkirmishMatch, TeamDeathmatchEndsAtOneMinuteWithinAFrame)
     GameModeCustom* mode = start(GameType::TeamDeathmatch);
     ASSERT_NE(mode, nullptr);
     const ScoreMgr& sm = ScoreMgr::instance();
-    EXPECT_EQ(sm.group(0).players.size(), 4u);
+    // Four bots and the player against five bots.
+    EXPECT_EQ(sm.group(0).players.size(), 5u);
     EXPECT_EQ(sm.group(1).players.size(), 5u);
 
     float t = 0.0f;
@@ -153,7 +157,7 @@ TEST_F(SkirmishMatch, JoiningPlayersOfTheFreeForAllTakeTheNextTeams)
     for (const Target* t : mode->activeTargets())
         if (t->kind() == TargetKind::Airplane)
             teams.push_back(t->team());
-    EXPECT_EQ(teams, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(teams, (std::vector<int>{0, 1, 2, 3}));
 }
 
 TEST_F(SkirmishMatch, SunFollowsTheMatchClockAndNoLimitMeansAnHour)
@@ -224,10 +228,13 @@ TEST_F(SkirmishMatch, FreeFlightRestsOnTheGroundAndReturnsOneSecondAfterACollisi
 
 TEST_F(SkirmishMatch, MenuFlightRunsTenMinutesAndRespawnsAtOnce)
 {
+    const PlanePaint paint{30.0f, 0.75f, 0.5f, 200.0f, 0.5f, 0.7f};
+    settings().setPaint(settings().localPlaneId, paint);
     GameMode* mode = harness.start(static_cast<int>(GameType::MenuBackground), harness.firstSkirmishMap());
     ASSERT_NE(mode, nullptr);
     Airplane* a = mode->playerAirplane();
     ASSERT_NE(a, nullptr);
+    EXPECT_EQ(mode->paintOf(*a), paint);
     mode->killAirplane(*a, 1.0e6f);
     mode->update(ModeHarness::kFrame);
     EXPECT_TRUE(a->isActive());

@@ -35,7 +35,7 @@ TEST(TenMinuteMatch, EightAirplanesAndGroundUnitsFightForTenMinutes)
     ModeHarness harness;
     std::string error;
     ASSERT_TRUE(harness.mountData(error)) << error;
-    GameMode* mode = harness.start(static_cast<int>(GameType::Dogfight), harness.firstSkirmishMap());
+    GameMode* mode = harness.start(static_cast<int>(GameType::FreeFlight), harness.firstSkirmishMap());
     ASSERT_NE(mode, nullptr);
     CountingMessages messages;
     mode->setServices(ModeServices{nullptr, &messages, nullptr});

@@ -2,15 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
-TEST(ColorPacking, RoundsAndWrapsAboveOne)
+TEST(ColorPacking, RoundsAndSaturatesOutsideTheRange)
 {
     Color4 c;
     packColor4(c, 1.0f, 0.5f, 0.0f, 1.2f);
     EXPECT_EQ(c.r, 255);
     EXPECT_EQ(c.g, 128);  // round(127.5)
-    EXPECT_EQ(c.a, 50);   // round(306) & 255
+    EXPECT_EQ(c.a, 255);  // 306 held to 255, not wrapped to 50
+    packColor4(c, 1.01f, -0.5f, NAN, 300.0f);
+    EXPECT_EQ(c.r, 255);
+    EXPECT_EQ(c.g, 0);
+    EXPECT_EQ(c.b, 0);
+    EXPECT_EQ(c.a, 255);
     packColor3(c, Color3f{0.2f, 0.4f, 0.6f});
     EXPECT_EQ(c.b, 153);
     EXPECT_EQ(c.a, 255);

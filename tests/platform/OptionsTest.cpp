@@ -152,7 +152,13 @@ TEST(TestOptions, AutostartTakesTypeAndMapAndRefusesTheRest)
     options.parse(args);
     EXPECT_EQ(options.testOptions().autostartType, 10);
     EXPECT_EQ(options.testOptions().autostartMap, 0);
-    for (const char* bad : {"10", "x:1", "0:1", "2:-1", ":", "2:", "2:1x"}) {
+    // A campaign mission by its record name.
+    OptionTable campaign;
+    const char* missionArgs[] = {"-autostart", "1:c1m1"};
+    campaign.parse(missionArgs);
+    EXPECT_EQ(campaign.testOptions().autostartType, 1);
+    EXPECT_EQ(campaign.testOptions().autostartMission, "c1m1");
+    for (const char* bad : {"10", "x:1", "0:1", "2:-1", ":", "2:", "2:1x", "2:c1m1", "1:", "1:1c", "1:c1/m1"}) {
         OptionTable table;
         const char* badArgs[] = {"-autostart", bad};
         table.parse(badArgs);
@@ -160,5 +166,22 @@ TEST(TestOptions, AutostartTakesTypeAndMapAndRefusesTheRest)
     }
     const std::string usage = OptionTable::usage();
     EXPECT_GT(usage.find("-autostart"), usage.find("Test options"));
+}
+
+TEST(TestOptions, InjectTakesClicksAndKeysAndWarnsOfTheRest)
+{
+    OptionTable options;
+    const char* args[] = {"-inject", "420:click@900,36", "-inject", "12:key@Esc"};
+    options.parse(args);
+    EXPECT_EQ(options.testOptions().injections, (std::vector<std::string>{"420 click 900 36", "12 key Esc"}));
+    for (const char* bad : {"420", "420:click", "420:click@900", "x:click@1,2", "-3:key@Esc", "4:key@NoSuchKey",
+                            "4:tap@1,2", "4:key@Esc 5 close", "4:click@1,2#", "4:key@", "@4:key"}) {
+        OptionTable table;
+        const char* badArgs[] = {"-inject", bad};
+        table.parse(badArgs);
+        EXPECT_TRUE(table.testOptions().injections.empty()) << bad;
+    }
+    const std::string usage = OptionTable::usage();
+    EXPECT_GT(usage.find("-inject"), usage.find("Test options"));
 }
 }  // namespace

@@ -1,5 +1,6 @@
 #include "screens/MenuScreen.h"
 
+#include "gamedata/map/GameWorld.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "screens/GameScreen.h"
@@ -52,5 +53,43 @@ TEST(menu_flight, AutostartRunsOnceAndAnUnknownTypeKeepsTheMenu)
     EXPECT_EQ(currentGameMode()->gameType(), GameType::FreeFlight);
     EXPECT_FALSE(runAutostart(gameScreen()));  // once only
     deleteCurrentGameMode();
+    resetScreens();
+}
+
+// Menu, a game, back to the menu, three times: each game and each menu flight
+// builds its own mode and scene and leaves nothing behind.
+TEST(menu_flight, ThreeMenuToGameCyclesLeaveNothingBehind)
+{
+    resetScreens();
+    ModeHarness harness;
+    std::string error;
+    if (!harness.mountData(error))
+        GTEST_SKIP() << error;
+    MenuScreen& menu = menuScreen();
+    GameScreen& game = gameScreen();
+    setCurrentScreen(&menu);
+    const int types[3] = {10, 2, 10};
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        ASSERT_NE(currentGameMode(), nullptr) << cycle;
+        EXPECT_EQ(currentGameMode()->gameType(), GameType::MenuBackground);
+        ASSERT_EQ(createGame(types[cycle], false, cycle, game), GameStartResult::Started) << cycle;
+        for (int frame = 0; frame < 24 + 60; ++frame)
+            updateScreens();
+        ASSERT_EQ(currentScreen(), &game) << cycle;
+        GameMode* mode = currentGameMode();
+        ASSERT_NE(mode, nullptr);
+        EXPECT_EQ(static_cast<int>(mode->gameType()), types[cycle]);
+        // Every game has the local player's airplane, the match its bots too.
+        EXPECT_NE(mode->playerAirplane(), nullptr) << cycle;
+        ASSERT_NE(scene(), nullptr);
+        EXPECT_EQ(scene(), game.gameScene());
+        EXPECT_EQ(scene()->terrain, mode->world()->terrain());
+        setCurrentScreen(&menu);
+        EXPECT_EQ(game.gameScene(), nullptr);
+        EXPECT_EQ(scene(), menu.menuScene()) << cycle;
+    }
+    setCurrentScreen(nullptr);
+    EXPECT_EQ(currentGameMode(), nullptr);
+    EXPECT_EQ(scene(), nullptr);
     resetScreens();
 }

@@ -260,8 +260,16 @@ TEST(scene, DrawPassOrderForTheFlagCombinations)
         EXPECT_EQ(order.front(), P::FillBuffers);
         EXPECT_LT(indexOf(order, P::Clear), indexOf(order, P::OpaqueEntities));
         EXPECT_LT(indexOf(order, P::OpaqueEntities), indexOf(order, P::Sky));
+        // The opaque world near to far, the sky last into what is left.
         if (f.water) {
-            EXPECT_EQ(indexOf(order, P::WaterSurface) < indexOf(order, P::Sky), f.highDetail) << bits;
+            EXPECT_LT(indexOf(order, P::WaterSurface), indexOf(order, P::Sky)) << bits;
+        }
+        if (f.trees) {
+            EXPECT_LT(indexOf(order, P::Trees), indexOf(order, P::Sky)) << bits;
+        }
+        if (f.terrain) {
+            EXPECT_LT(indexOf(order, P::TerrainVisible), indexOf(order, P::Clear)) << bits;
+            EXPECT_LT(indexOf(order, P::Terrain), indexOf(order, P::Sky)) << bits;
         }
         EXPECT_LT(indexOf(order, P::BlendedEffects), indexOf(order, P::Airplanes));
         EXPECT_LT(indexOf(order, P::Airplanes), indexOf(order, P::Overlay));

@@ -2,6 +2,7 @@
 // loaders, fails the run when any record is skipped, and prints a page of
 // the aircraft's numbers so a person can judge the balance.
 #include "DataTool.h"
+#include "StagedRecords.h"
 
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
@@ -41,34 +42,13 @@ void printAircraftSummary(const PlaneList& planes, const WeaponList& weapons)
 
 bool checkGameData(DataContext& context)
 {
-    const std::string oldRoot = dataRoot();
-    setDataRoot(context.stageDir().string() + "/");
-    std::vector<std::string> faults;
-    setLogCapture([&faults](LogLevel level, const std::string& tag, const std::string& message) {
-        if (level == LogLevel::Warning)
-            faults.push_back(tag + ": " + message);
-    });
-
-    StringTable texts;
-    if (auto file = openFile("data/strings/EN/main.str"); !file || !texts.load(*file))
-        faults.push_back("cannot read the English main string table");
-    Settings scratch;
-    PlaneList planes;
-    WeaponList weapons;
-    UnitList units;
-    MapLists maps;
-    planes.load(PlaneList::kListPath, texts, scratch);
-    weapons.load(WeaponList::kListPath, texts);
-    units.load(UnitList::kListPath, texts);
-    maps.load(MapLists::kFolder, texts);
-
-    setLogCapture({});
-    setDataRoot(oldRoot);
-    for (const std::string& fault : faults)
+    StagedRecords records(context);
+    records.finish();
+    for (const std::string& fault : records.faults)
         context.error(fault);
-    if (!faults.empty())
+    if (!records.faults.empty())
         return false;
-    printAircraftSummary(planes, weapons);
+    printAircraftSummary(records.planes, records.weapons);
     return true;
 }
 }  // namespace

@@ -101,8 +101,10 @@ void buildRoad(GlmBuilder& b)
 
 // Debris: a handful of bent plates and chunks in the model's colors, each a
 // node of its own so the wreck can throw them apart.
+// The first three pieces carry the kind's node names: "body" pieces of an
+// aircraft come off early, "expl" pieces of a ship burst as it goes down.
 void buildGibs(GlmBuilder& b, const std::string& name, const std::string& texture, float size,
-               const std::vector<int>& colors, unsigned seed)
+               const std::vector<int>& colors, unsigned seed, const char* leadName)
 {
     const WorldNoise noise(seed);
     const int tex = b.texture(texture);
@@ -119,7 +121,7 @@ void buildGibs(GlmBuilder& b, const std::string& name, const std::string& textur
         addHexahedron(shard, corners, color(colors[static_cast<std::size_t>(k) % colors.size()]));
         Mat4 at;
         mat4TranslateV(at, Vec3{(k % 3 - 1) * size, (k / 3) * size * 0.4f, ((k + 1) % 2 - 0.5f) * size});
-        b.addNode("gib" + std::to_string(k), shard, tex, 0, -1, at);
+        b.addNode((k < 3 ? leadName : "gib") + std::to_string(k), shard, tex, 0, -1, at);
     }
     b.endObject();
 }
@@ -223,13 +225,13 @@ std::vector<std::string> planeFamilies(const DataContext& context)
 }
 
 bool writeGibs(DataContext& context, const std::string& name, const std::string& texture, float size,
-               const std::vector<int>& colors)
+               const std::vector<int>& colors, const char* leadName = "gib")
 {
     GlmBuilder b;
     unsigned seed = 0;
     for (char c : name)
         seed = seed * 31u + static_cast<unsigned char>(c);
-    buildGibs(b, name, texture, size, colors, seed);
+    buildGibs(b, name, texture, size, colors, seed, leadName);
     return writeModelFile(context, "data/models/" + name + "_gibs.glm", b);
 }
 
@@ -274,11 +276,15 @@ bool buildMapModels(DataContext& context)
         {"bunker", "building.pvr", 4.0f, {Concrete, Door, Frame}},
         {"house", "building.pvr", 3.0f, {Wall, Roof, Trim}},
     };
-    for (const Wreck& w : wrecks)
-        if (!writeGibs(context, w.name, w.texture, w.size, w.colors))
+    for (const Wreck& w : wrecks) {
+        const std::string_view n = w.name;
+        const bool ship = n.starts_with("destroyer") || n == "cargoship" || n == "carrier";
+        const bool plane = n == "fighter_jet";
+        if (!writeGibs(context, w.name, w.texture, w.size, w.colors, ship ? "expl" : plane ? "body" : "gib"))
             return false;
+    }
     for (const std::string& family : planeFamilies(context))
-        if (!writeGibs(context, family, "units.pvr", 1.6f, {JetSkin, Nozzle, GunMetal, Tyre}))
+        if (!writeGibs(context, family, "units.pvr", 1.6f, {JetSkin, Nozzle, GunMetal, Tyre}, "body"))
             return false;
     return true;
 }

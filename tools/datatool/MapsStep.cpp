@@ -371,7 +371,8 @@ void MapBuilder::missionContent()
     const P mid{(home.x + enemy.x) * 0.5f, 0.0f, (home.z + enemy.z) * 0.5f};
     switch (m_layout.mission) {
     case Mission::Air:
-        planes("red", m_layout.enemyPlane, 4, mid, 1500.0f, "patrol");
+        // A campaign's first mission meets one airplane fewer.
+        planes("red", m_layout.enemyPlane, m_layout.index == 0 ? 3 : 4, mid, 1500.0f, "patrol");
         break;
     case Mission::Convoy:
     case Mission::Cover:
@@ -445,14 +446,15 @@ void MapBuilder::missionContent()
     m_out.line("MapTrigger { name \"goal\" kind Objective enabled false condition Destroyed objects \"%s\" exec [",
                targets.c_str());
     m_out.line("    TriggerAction { type ClearMessages }");
-    m_out.line("    TriggerAction { type Notice text \"MISSION_OBJECTIVES_DONE\" value 5 }");
+    m_out.line("    TriggerAction { type Notice text \"MISSION_OBJECTIVES_DONE\" value 5 target \"2\" }");
     m_out.line("    TriggerAction { type Win }");
     m_out.line("] }");
     m_out.line("MapTrigger { name \"halfway\" condition Count total %d objects \"%s\" exec [", std::max(1, count / 2),
                targets.c_str());
+    // The wave is in play before the checkpoint, so a resumed mission has it too.
     m_out.line("    TriggerAction { type Notice text \"MISSION_CHECKPOINT\" value 4 }");
-    m_out.line("    TriggerAction { type Checkpoint }");
     m_out.line("    TriggerAction { type Spawn target \"%s\" }", wave.c_str());
+    m_out.line("    TriggerAction { type Checkpoint }");
     m_out.line("] }");
     if (!friends.empty()) {
         m_out.line("MapTrigger { name \"convoy_lost\" condition Destroyed objects \"%s\" exec [", friends.c_str());
@@ -462,7 +464,7 @@ void MapBuilder::missionContent()
     if (m_layout.mission == Mission::Cover) {
         m_out.line("MapTrigger { name \"relief\" condition Timer delay 302 exec [");
         m_out.line("    TriggerAction { type HideCountdown }");
-        m_out.line("    TriggerAction { type Notice text \"MISSION_RELIEF_ARRIVED\" value 5 }");
+        m_out.line("    TriggerAction { type Notice text \"MISSION_RELIEF_ARRIVED\" value 5 target \"4\" }");
         m_out.line("    TriggerAction { type Win }");
         m_out.line("] }");
     }
@@ -470,7 +472,7 @@ void MapBuilder::missionContent()
     m_out.line("MapTrigger { name \"front_line\" shape Cylinder pos %.1f 0 %.1f radius 3500 size 1 8000 1 "
                "condition Enter exec [",
                enemy.x, enemy.z);
-    m_out.line("    TriggerAction { type Notice text \"MISSION_ENEMY_AIRSPACE\" value 4 }");
+    m_out.line("    TriggerAction { type Notice text \"MISSION_ENEMY_AIRSPACE\" value 4 target \"3\" }");
     m_out.line("] }");
 }
 

@@ -7,6 +7,10 @@
 #include "Mesh.h"
 #include "ModelParts.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+
 namespace {
 // Cells of "units.pvr" and "building.pvr".
 enum : int { Olive = 4, Canvas = 5, Tyre = 6, Windscreen = 7, Hull = 8, Deck = 9, Superstructure = 10,
@@ -163,8 +167,75 @@ void buildCarrier(GlmBuilder& b)
     b.endObject();
 }
 
+// The ejected pilot: olive flight suit and white helmet, the seat with its
+// two rocket flames, the canopy blast flashes and a striped chute. Every part
+// is in the pilot's space (origin at the hips); the chute scales from there.
+void buildParatrooper(GlmBuilder& b)
+{
+    constexpr int kYellow = 15;
+    const int tex = b.texture("units.pvr");
+    b.beginObject("paratrooper_generic");
+    Mesh body;
+    addBox(body, {-0.22f, 0.0f, -0.14f}, {0.22f, 0.65f, 0.14f}, color(Olive));
+    addBox(body, {-0.26f, 0.45f, -0.16f}, {0.26f, 0.62f, 0.18f}, color(Canvas));   // harness
+    addCylinder(body, {0.0f, 0.72f, 0.0f}, Axis::Y, 0.13f, 0.26f, 10, color(White));
+    addBox(body, {-0.1f, 0.78f, -0.15f}, {0.1f, 0.86f, -0.1f}, color(Windscreen));  // visor
+    b.addNode("body", body, tex);
+    Mesh legs;
+    addBox(legs, {-0.2f, -0.85f, -0.1f}, {-0.03f, 0.0f, 0.1f}, color(Olive));
+    addBox(legs, {0.03f, -0.85f, -0.1f}, {0.2f, 0.0f, 0.1f}, color(Olive));
+    addBox(legs, {-0.21f, -0.95f, -0.16f}, {-0.02f, -0.85f, 0.1f}, color(Tyre));
+    addBox(legs, {0.02f, -0.95f, -0.16f}, {0.21f, -0.85f, 0.1f}, color(Tyre));
+    b.addNode("legs", legs, tex);
+    Mesh hands;
+    addBox(hands, {-0.36f, 0.05f, -0.07f}, {-0.23f, 0.62f, 0.07f}, color(Olive));
+    addBox(hands, {0.23f, 0.05f, -0.07f}, {0.36f, 0.62f, 0.07f}, color(Olive));
+    b.addNode("hands", hands, tex);
+    Mesh chute;
+    // The lines from the shoulders to the canopy's edges.
+    for (float side : {-1.0f, 1.0f})
+        for (float depth : {-1.4f, 1.4f}) {
+            const Vec3 lo{0.25f * side, 0.6f, 0.0f}, hi{2.75f * side, 4.75f, depth};
+            const Vec3 c[8] = {lo, lo + Vec3{0.03f, 0.0f, 0.0f}, lo + Vec3{0.0f, 0.03f, 0.0f}, lo + Vec3{0.03f, 0.03f, 0.0f},
+                               hi, hi + Vec3{0.03f, 0.0f, 0.0f}, hi + Vec3{0.0f, 0.03f, 0.0f}, hi + Vec3{0.03f, 0.03f, 0.0f}};
+            addHexahedron(chute, c, color(White));
+        }
+    for (int k = 0; k < 8; ++k) {
+        // Eight panels of the canopy, alternating white and yellow.
+        const float a0 = -1.2f + 2.4f * static_cast<float>(k) / 8.0f, a1 = a0 + 0.3f;
+        const float x0 = 3.0f * std::sin(a0), x1 = 3.0f * std::sin(a1);
+        const float y0 = 4.4f + 1.4f * std::cos(a0), y1 = 4.4f + 1.4f * std::cos(a1);
+        const Vec3 c[8] = {{x0, y0, -1.6f}, {x1, y1, -1.6f}, {x0, y0 + 0.12f, -1.6f}, {x1, y1 + 0.12f, -1.6f},
+                           {x0, y0, 1.6f},  {x1, y1, 1.6f},  {x0, y0 + 0.12f, 1.6f},  {x1, y1 + 0.12f, 1.6f}};
+        addHexahedron(chute, c, color(k % 2 ? kYellow : static_cast<int>(White)));
+    }
+    b.addNode("chute", chute, tex);
+    Mesh seat;
+    addBox(seat, {-0.32f, -0.15f, -0.05f}, {0.32f, 0.0f, 0.45f}, color(GunMetal));
+    addBox(seat, {-0.32f, 0.0f, 0.3f}, {0.32f, 0.95f, 0.45f}, color(GunMetal));
+    addBox(seat, {-0.2f, 0.95f, 0.32f}, {0.2f, 1.1f, 0.44f}, color(Canvas));
+    b.addNode("seat", seat, tex);
+    Mesh jet1, jet2;
+    addCylinder(jet1, {0.0f, -0.75f, 0.38f}, Axis::Y, 0.12f, 1.1f, 8, color(kYellow));
+    addCylinder(jet2, {0.0f, -0.95f, 0.38f}, Axis::Y, 0.16f, 1.5f, 8, color(kYellow));
+    b.addNode("jet1", jet1, tex);
+    b.addNode("jet2", jet2, tex);
+    const float blast[3][2] = {{0.9f, 0.4f}, {1.2f, 0.7f}, {1.5f, 1.0f}};
+    for (int k = 0; k < 3; ++k) {
+        Mesh flash;
+        addCylinder(flash, {0.0f, 1.0f + blast[k][1] * 0.5f, 0.0f}, Axis::Y, blast[k][0], 0.15f + blast[k][1] * 0.2f, 12,
+                    color(White));
+        b.addNode("blow" + std::to_string(k + 1), flash, tex);
+    }
+    b.endObject();
+}
+
 bool buildUnitModels(DataContext& context)
 {
+    GlmBuilder paratrooper;
+    buildParatrooper(paratrooper);
+    if (!writeModelFile(context, "data/models/paratrooper_generic.glm", paratrooper))
+        return false;
     GlmBuilder tank, flak, bridge, cargo, bunker, carrier;
     buildCarrier(carrier);
     buildTank(tank);

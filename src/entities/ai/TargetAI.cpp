@@ -13,8 +13,9 @@
 namespace {
 std::vector<TargetAI*>& liveControllers()
 {
-    static std::vector<TargetAI*> list;
-    return list;
+    // Never destroyed: a game mode that outlives it at exit still deletes its pilots.
+    static auto* list = new std::vector<TargetAI*>;
+    return *list;
 }
 }  // namespace
 

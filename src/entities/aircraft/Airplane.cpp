@@ -1,9 +1,11 @@
 #include "entities/aircraft/Airplane.h"
 
-#include "entities/EntityHooks.h"
+#include "effects/world/Parachute.h"
 #include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/AirplaneState.h"
+#include "effects/trails/AirplaneContrail.h"
+#include "effects/world/AircraftLooks.h"
 #include "entities/ground/CarrierDeck.h"
 #include "entities/ground/Runway.h"
 #include "entities/weapons/Weapon.h"
@@ -35,10 +37,14 @@ Airplane::Airplane(IEntityHost& host, const PlaneCfg& record, int team, std::u16
     m_previousMatrix = m_matrix;
     drawGroup = DrawGroup::Aircraft;
     m_model = AirplaneModel::forPlane(record);
+    makeEffects();
 }
 
 Airplane::~Airplane()
 {
+    dropEffects();
+    if (parachute)
+        parachute->ownerGone();
     if (m_carrier)
         m_carrier->release(*this);
     linkRunway(nullptr);
@@ -196,6 +202,9 @@ void Airplane::resetForRespawn()
     m_flares = m_record->pFlares;
     m_ejectCooldown = kEjectCooldown;
     m_ejectFlag = true;
+    // The pilot still in the air drifts on without the airplane.
+    if (parachute)
+        parachute->ownerGone();
     parachute = nullptr;
     controllable = true;
     m_controls = {};
@@ -209,6 +218,10 @@ void Airplane::resetForRespawn()
     updateDamageLevels();
     updateOutputs();
     m_previousMatrix = m_matrix;
+    if (exhaust)
+        exhaust->active = true;
+    if (contrail)
+        contrail->reset();
 }
 
 void Airplane::onRespawn() {}

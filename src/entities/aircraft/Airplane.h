@@ -1,13 +1,19 @@
 #pragma once
 #include "entities/Target.h"
 #include "entities/aircraft/FlightModel.h"
+#include "effects/AircraftFx.h"
 #include "effects/IEffect.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
+class AirplaneContrail;
 class AirplaneModel;
 class CarrierDeck;
+class JetExhaust;
+class SonicBoom;
+class VapourCone;
 class Parachute;
 class Runway;
 
@@ -35,7 +41,7 @@ enum class FlightState : int {
 
 // An aircraft: a target flown by a player, the autopilot or an AI pilot
 // through the same three stick inputs and throttle command.
-class Airplane : public Target, public PSystemParent {
+class Airplane : public Target, public PSystemParent, public IAirplaneFx {
 public:
     static constexpr float kSpawnSpeed = 300.0f;
     static constexpr float kEjectCooldown = 5.0f;
@@ -173,12 +179,12 @@ public:
     // Ejection.
     bool canEject() const;
     // The new parachute, or null; the eject flag is clear afterwards.
-    Parachute* ejectPilot(bool force);
+    std::unique_ptr<Parachute> ejectPilot(bool force);
     bool ejectFlag() const { return m_ejectFlag; }
     void setEjectFlag(bool on) { m_ejectFlag = on; }
     float ejectCooldown() const { return m_ejectCooldown; }
     void setEjectCooldown(float s) { m_ejectCooldown = s; }
-    Parachute* parachute = nullptr;
+    Parachute* parachute = nullptr;   // not owned: the game mode's list holds it
 
     // Flares: true when a salvo was launched (one flare used).
     bool launchFlares();
@@ -233,6 +239,37 @@ public:
     Mat4* getTransform(Mat4* out) override;
     void systemGone(PSystem* system) override;
 
+    // The effects that follow the airplane: made with it (the exhaust only
+    // for a jet model, the vapour and contrail for every model), reset on
+    // respawn and dropped with it. The boom lives in the pooled systems.
+    std::unique_ptr<JetExhaust> exhaust;
+    std::unique_ptr<VapourCone> vapour;
+    std::unique_ptr<AirplaneContrail> contrail;
+    SonicBoom* sonicBoom = nullptr;
+    // Smoke (level 1) or fire (level 2) trailing a damaged airplane; 0 stops both.
+    void showDamageEffects(int level);
+    // The acrobatic smoke weapon's white trail.
+    void showSmokeTrail(bool on);
+
+    // IAirplaneFx
+    const Mat4& fxMatrix() const override { return m_matrix; }
+    Vec3 fxVelocity() const override { return m_body.velocity; }
+    Vec3 fxFlightDirection() const override { return m_body.direction; }
+    float fxSpeed() const override { return m_body.speed; }
+    Vec3 fxRates() const override { return m_body.rates; }
+    Vec3 fxWidthVector() const override;
+    float fxContrailFactor() const override { return contrailFactor(); }
+    float fxLoad() const override { return loadVector().x; }
+    float fxThrottle() const override { return std::max(m_body.throttle, 0.0f); }
+    int fxDrawClass() const override { return drawClass; }
+    bool fxIsPlayer() const override { return isPlayer(); }
+    const AirplaneModel* fxModel() const override { return m_model; }
+    void fxParachuteGone(const Parachute* p) override
+    {
+        if (parachute == p)
+            parachute = nullptr;
+    }
+
     bool controllable = true;
     bool controlsEnabled = true;
     int removalState = 0;
@@ -263,6 +300,10 @@ private:
     void updateApproachLamp();
     void updateOutputs();
     void finishDeath(bool onGround);
+    void makeEffects();
+    void updateEffects(float dt);
+    void dropEffects();
+    void drawEffects() const;
     FlightInput currentInput() const;
     bool isPlayer() const;
 

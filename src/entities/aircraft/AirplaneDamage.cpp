@@ -1,9 +1,13 @@
 #include "entities/aircraft/Airplane.h"
 
-#include "entities/EntityHooks.h"
 #include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/TimedPoints.h"
+#include "effects/particles/AircraftParticles.h"
+#include "effects/screen/ScreenDamage.h"
+#include "effects/world/AircraftLooks.h"
+#include "effects/world/Gibs.h"
+#include "effects/world/Parachute.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "platform/Random.h"
 
@@ -28,8 +32,8 @@ void Airplane::onHit(const Vec3& point, int weaponType, Target* attacker, float 
     Target::onHit(point, weaponType, attacker, damage);
     if (isPlayer()) {
         host().onPlayerDamaged(*this, damage, weaponType);
-        if (entityFx().screenHit)
-            entityFx().screenHit(weaponType == 0 || weaponType == 8);
+        if (weaponType == 0 || weaponType == 8)
+            ScreenDamage::addHit();
     }
     updateDamageLevels();
     if (damage >= kHeavyHit && m_flightState == FlightState::Normal && lifeState() == LifeState::Alive &&
@@ -46,8 +50,7 @@ void Airplane::updateDamageLevels()
     if (level == m_damageLevel)
         return;
     m_damageLevel = level;
-    if (entityFx().damageEffects)
-        entityFx().damageEffects(*this, level);
+    showDamageEffects(level);
 }
 
 void Airplane::setFlightState(FlightState state, float time)
@@ -76,8 +79,9 @@ void Airplane::setLifeState(LifeState state)
         linkRunway(nullptr);
         m_boostCommand = false;
         m_fireInputs.fill(false);
-        if (entityFx().damageEffects)
-            entityFx().damageEffects(*this, 2);
+        showDamageEffects(2);
+        if (exhaust)
+            exhaust->active = false;
         m_damageLevel = 2;
     }
 }
@@ -103,8 +107,13 @@ void Airplane::finishDeath(bool onGround)
 {
     if (lifeState() == LifeState::Destroyed)
         return;
-    if (entityFx().createWreck)
-        entityFx().createWreck(*this, onGround ? 2 : 1, isPlayer() ? 2 : 3);
+    // In the air the wreck flies on along its course; on the ground it is
+    // thrown up off the surface.
+    const Vec3 v = m_body.velocity;
+    if (onGround)
+        startWreck(m_record->file, GibsKind::PlaneGround, m_matrix, {0.0f, 1.0f, 0.0f}, v, 1);
+    else
+        startWreck(m_record->file, GibsKind::PlaneAir, m_matrix, v, {0.0f, 20.0f, 0.0f}, 1, isPlayer() ? 2 : 3);
     m_landed = false;
     linkRunway(nullptr);
     Target::setLifeState(LifeState::Destroyed);
@@ -150,14 +159,14 @@ bool Airplane::canEject() const
            (lifeState() == LifeState::Dying || health() < kFireBelow);
 }
 
-Parachute* Airplane::ejectPilot(bool force)
+std::unique_ptr<Parachute> Airplane::ejectPilot(bool force)
 {
     if (!m_ejectFlag || (!force && m_ejectCooldown > 0.0f) || lifeState() == LifeState::Destroyed)
         return nullptr;
     m_ejectFlag = false;
     playSource(globalSources().parachute);
-    Parachute* made = entityFx().createParachute ? entityFx().createParachute(*this) : nullptr;
-    parachute = made;
+    auto made = std::make_unique<Parachute>(*static_cast<IAirplaneFx*>(this));
+    parachute = made.get();
     return made;
 }
 
@@ -170,7 +179,6 @@ bool Airplane::launchFlares()
     m_sinceFlares = 0.0f;
     TimedPoints::instance().add(m_body.position - m_body.velocity * 0.1f, kFlareLife, this);
     playSource(globalSources().flares);
-    if (entityFx().launchFlares)
-        entityFx().launchFlares(*this);
+    (void)spawnPooled<Flares>(static_cast<const IAirplaneFx*>(this));
     return true;
 }

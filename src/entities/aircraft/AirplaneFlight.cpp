@@ -1,11 +1,12 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/CarrierDeck.h"
 
-#include "entities/EntityHooks.h"
 #include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/Steering.h"
+#include "effects/particles/AircraftParticles.h"
 #include "entities/ground/Runway.h"
+#include "gamedata/AirplaneModel.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "sound/SoundData.h"
 #include "sound/SoundSource.h"
@@ -64,6 +65,7 @@ void Airplane::update(float dt)
         m_accumulator = 0.0f;
     updateOutputs();
     updateApproachLamp();
+    updateEffects(dt);
     if (isPlayer())
         updateEngineSound();
 }
@@ -127,8 +129,8 @@ void Airplane::flyStep(float h)
     const float before = m_body.speed;
     flightStep(m_body, m_params, currentInput(), h);
     if (before <= kSoundBarrier && m_body.speed > kSoundBarrier) {
-        if (entityFx().sonicBoom)
-            entityFx().sonicBoom(*this);
+        if (!sonicBoom && m_model && m_model->hasNode("sonic"))
+            (void)spawnPooled<SonicBoom>(static_cast<const IAirplaneFx*>(this), &sonicBoom);
         if (isPlayer())
             host().countEvent(*this, kEventSoundBarrier);
     }

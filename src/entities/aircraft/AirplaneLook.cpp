@@ -123,6 +123,7 @@ void Airplane::draw(const DrawView& view, DrawPass pass)
     options.turnedNode = m_model->nodeIndex("propeller");
     options.turn = spin(m_propellerAngle);
     drawModel(m_model->model(), world, options);
+    drawEffects();
 }
 
 void Airplane::drawHeatDistortion(const DrawView&)

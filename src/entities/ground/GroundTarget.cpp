@@ -1,5 +1,7 @@
 #include "entities/ground/GroundTarget.h"
 
+#include "effects/world/Gibs.h"
+
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/CarrierDeck.h"
 #include "entities/weapons/Weapon.h"
@@ -200,7 +202,11 @@ void GroundTarget::update(float dt)
 
 void GroundTarget::onDestroyed(CrashCause cause)
 {
+    const bool wasDestroyed = lifeState() == LifeState::Destroyed;
     Target::onDestroyed(cause);
+    // One wreck per death: kind 0 buildings, 3 vehicles, 4 ships.
+    if (!wasDestroyed && m_unit)
+        startWreck(m_unit->model, static_cast<GibsKind>(gibsKind()), m_matrix, wreckVelocity(), m_wreckScale, 1);
     m_velocity = {};
     m_speed = 0.0f;
     // Whatever stood on a sinking deck is in the sea.

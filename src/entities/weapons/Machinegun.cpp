@@ -4,7 +4,8 @@
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/BulletPool.h"
-#include "entities/weapons/WeaponHooks.h"
+#include "effects/particles/AircraftParticles.h"
+#include "effects/trails/Tracers.h"
 #include "entities/weapons/WeaponMath.h"
 #include "gamedata/records/WeaponCfg.h"
 
@@ -14,8 +15,35 @@
 Machinegun::~Machinegun()
 {
     stopSound();
-    if (m_smoke && weaponFx().gunSmoke)
-        weaponFx().gunSmoke(*this, false);
+    setSmoke(false);
+}
+
+float Machinegun::gunFireInterval() const { return record().reloadTime; }
+
+bool Machinegun::gunMuzzle(Vec3& position) const
+{
+    const Target& shooter = owner();
+    if (shooter.kind() != TargetKind::Airplane)
+        return false;
+    position = mat4TransformPoint(static_cast<const Airplane&>(shooter).matrix(), muzzleOffset(0));
+    return true;
+}
+
+const IAirplaneFx* Machinegun::gunAirplane() const
+{
+    const Target& shooter = owner();
+    return shooter.kind() == TargetKind::Airplane ? static_cast<const Airplane*>(&shooter) : nullptr;
+}
+
+void Machinegun::submitTracers()
+{
+    const BulletPool& pool = BulletPool::instance();
+    for (int i : pool.activeIndices()) {
+        const BulletPool::Bullet& b = pool.bullets()[static_cast<std::size_t>(i)];
+        // A streak a fiftieth of a second long, ending at the bullet.
+        if (!Tracers::add({b.position - b.velocity * 0.02f, b.position}))
+            break;
+    }
 }
 
 float Machinegun::fireInterval() const { return std::max(record().reloadTime, 1e-3f); }
@@ -29,8 +57,14 @@ Vec3 Machinegun::muzzleOffset(int index) const
 void Machinegun::setSmoke(bool on)
 {
     m_smoke = on;
-    if (weaponFx().gunSmoke)
-        weaponFx().gunSmoke(*this, on);
+    // Off deletes the system too, so no pool place is left behind.
+    if (m_smokeSystem) {
+        m_smokeSystem->gunGone();
+        delete m_smokeSystem;
+        m_smokeSystem = nullptr;
+    }
+    if (on)
+        m_smokeSystem = spawnPooled<MachinegunSmoke>(static_cast<IGunFx*>(this));
 }
 
 void Machinegun::stopSound()
@@ -148,8 +182,10 @@ void AlienLaser::fireBeam(int launcher)
     shooter.host().onGunShots(shooter, 1, victim ? 1 : 0);
     if (victim)
         host.damageTarget(*victim, &shooter, record().damage, m_beam.to, &record());
-    else if (groundAt >= 0.0f && weaponFx().dirtShots)
-        weaponFx().dirtShots(m_beam.to);
+    else if (groundAt >= 0.0f)
+        if (DirtShots* dirt = DirtShots::current())
+            dirt->spawn(m_beam.to);
+    Tracers::addBeam(m_beam.from, m_beam.to, kBeamTime);
 }
 
 SmokeWeapon::~SmokeWeapon() { switchSmoke(false); }
@@ -159,8 +195,9 @@ void SmokeWeapon::switchSmoke(bool on)
     if (on == m_smoking)
         return;
     m_smoking = on;
-    if (weaponFx().smoke)
-        weaponFx().smoke(*this, on);
+    Target& shooter = owner();
+    if (shooter.kind() == TargetKind::Airplane)
+        static_cast<Airplane&>(shooter).showSmokeTrail(on);
 }
 
 void SmokeWeapon::setFiring(bool on)

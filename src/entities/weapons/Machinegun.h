@@ -1,10 +1,14 @@
 #pragma once
+#include "effects/AircraftFx.h"
 #include "entities/weapons/Weapon.h"
+
+class MachinegunSmoke;
+class PSystem;
 
 // A gun of one or more mounts; each mount fires every "reloadTime" with the
 // record's spread, its bullets leaving at "speed" plus the owner's velocity
 // into the shared bullet pool.
-class Machinegun : public Weapon {
+class Machinegun : public Weapon, public IGunFx {
 public:
     using Weapon::Weapon;
     ~Machinegun() override;
@@ -17,11 +21,22 @@ public:
     float fireInterval() const;
     // Muzzle of mount i relative to the owner.
     Vec3 muzzleOffset(int index) const;
+    const MachinegunSmoke* smokeSystem() const { return m_smokeSystem; }
+    // Every live bullet of the shared pool as a short streak for this frame.
+    static void submitTracers();
+
+    // IGunFx
+    bool gunFiring() const override { return isFiring() && isEnabled(); }
+    float gunFireInterval() const override;
+    bool gunMuzzle(Vec3& position) const override;
+    const IAirplaneFx* gunAirplane() const override;
+    void gunSmokeGone() override { m_smokeSystem = nullptr; }
 
 private:
     void stopSound();
 
     bool m_smoke = false;
+    MachinegunSmoke* m_smokeSystem = nullptr;
     bool m_sounding = false;
     bool m_dryReported = false;
 };

@@ -5,7 +5,7 @@
 #include "entities/Target.h"
 #include "entities/TimedPoints.h"
 #include "entities/weapons/AreaDamage.h"
-#include "entities/weapons/WeaponHooks.h"
+#include "effects/trails/MissileTrail.h"
 #include "entities/weapons/WeaponMath.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "platform/Log.h"
@@ -44,8 +44,9 @@ Missile::Missile(const MissileLaunch& launch)
 Missile::~Missile()
 {
     dropTarget();
-    if (trail && weaponFx().detachTrail)
-        weaponFx().detachTrail(*this, trail);
+    // Every way a missile ends comes here: the trail takes its last point and fades alone.
+    if (trail)
+        trail->detach();
     trail = nullptr;
     if (m_id >= 0) {
         if (g_missiles[static_cast<std::size_t>(m_id)] == this)
@@ -60,14 +61,14 @@ int Missile::weaponId() const { return m_record->weapon_id; }
 
 void Missile::createTrail()
 {
-    if (weaponFx().createTrail)
-        trail = weaponFx().createTrail(*this);
+    if (!trail)
+        trail = MissileTrail::create(*this);
 }
 
 void Missile::showTrail(bool on)
 {
-    if (trail && weaponFx().showTrail)
-        weaponFx().showTrail(trail, on);
+    if (trail)
+        trail->setActive(on);
 }
 
 void Missile::updateSound()

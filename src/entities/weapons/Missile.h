@@ -1,5 +1,6 @@
 #pragma once
 #include "entities/IGameEntity.h"
+#include "effects/AircraftFx.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,7 +25,7 @@ struct MissileLaunch {
 // A launched weapon object: guided missiles, rockets, bombs and torpedoes.
 // Every live missile holds an id of the 256-entry missile table; a target
 // that leaves the world is forgotten by all of them at once.
-class Missile : public IGameEntity {
+class Missile : public IGameEntity, public ITrailSource {
 public:
     // Distance added to the target's radius for the proximity fuse.
     static constexpr float kFuseMargin = 10.0f;
@@ -101,6 +102,12 @@ public:
     bool visible = true;
     std::uint8_t onScreen = 0;  // written by the trail
     void showTrail(bool on);
+    // ITrailSource
+    Vec3 trailPosition() const override { return m_position; }
+    Vec3 trailDirection() const override { return m_direction; }
+    float trailAge() const override { return m_age; }
+    void setTrailOnScreen(bool on) override { onScreen = on ? 1 : 0; }
+    void trailGone() override { trail = nullptr; }
 
 protected:
     // Turns the direction toward the goal by proportional navigation, within

@@ -54,6 +54,8 @@ public:
     void setWorldspawn(const Worldspawn& values);
     // Null when the map has no height field (or it failed to load).
     const Terrain* terrain() const { return m_terrain.get(); }
+    // The scene uploads and culls it.
+    Terrain* terrain() { return m_terrain.get(); }
     void setTerrain(std::unique_ptr<Terrain> terrain);
 
     // Item table: kMaxItems at most. The new item's index, or -1 (item

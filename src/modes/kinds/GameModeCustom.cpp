@@ -5,6 +5,7 @@
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/IGameListener.h"
+#include "modes/progress/MissionStats.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
@@ -57,6 +58,8 @@ void GameModeCustom::resetRound()
     respawnDelaySetting = isSinglePlayer() ? kSinglePlayerRespawn
                                            : static_cast<float>(settings().skirmishWord(Settings::kEntryHost, 3));
     m_readyShown = true;
+    if (!isSinglePlayer())
+        teamChangeAllowed = (settings().skirmishWord(Settings::kEntryHost, kTeamChangeWord) & 0xFF) != 0;
     m_restartCountdown = -1.0f;
 }
 
@@ -98,46 +101,42 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
     if (victim.lifeState() == LifeState::Destroyed || playStopped)
         return;
     Target* killer = attacker ? attacker : victim.lastAttacker;
+    const bool counts = countsForScore(&victim, nullptr);
+    const std::uint8_t flags = eventFlags(victim, counts, 4);
+    if (!counts || cause == CrashCause::KilledByDamage)
+        postEventText(EventKind::ShotDown, victim, killer);
     victim.onDestroyed(cause);
     const float delay = respawnDelayFor(victim);
     if (cause != CrashCause::None)
-        ScoreMgr::instance().onKill(&victim, killer, cause, false);
+        ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
+    if (killer && killer->isActive())
+        m_hooks.cameraOrNone().onKill(victim, *killer);
     if (&victim == m_playerAirplane)
         m_hooks.hudOrNone().releaseAllButtons();
     // The score limit may have ended the match: the airplane still waits out its delay.
-    respawnAirplane(victim, delay, nullptr);
+    {
+        ListenerMute mute(*this);
+        respawnAirplane(victim, delay, nullptr);
+    }
     if (m_listener)
-        m_listener->onAirplaneDestroyed(victim, killer, cause, 4, delay, true);
+        m_listener->onAirplaneDestroyed(victim, killer, cause, flags, delay, true);
 }
 
 void GameModeCustom::update(float dt)
 {
-    if (!playStopped) {
-        updateTeamChangeWindow();
-        GameMode::update(dt);
-        if (!playStopped)
-            ScoreMgr::instance().updateTimer(dt);
-        updateMatchSky(dt);
+    if (playStopped) {
+        updateAfterMatch(dt);
         return;
     }
-    if (m_endMenuPending) {
-        // The end menu opens one frame after the freeze, so the frame that ended the match finishes first.
-        m_hooks.hudOrNone().releaseAllButtons();
-        finishMatch();
-        openEndMenu();
-        m_endMenuPending = false;
+    if (!updateNetworkMatch())
         return;
-    }
-    if (m_listener)
-        m_listener->update(IGameListener::Phase::Receive);
-    if (m_restartCountdown > 0.0f) {
-        m_restartCountdown -= dt;
-        if (m_restartCountdown <= 0.0f) {
-            m_restartCountdown = 0.0f;
-            if (!isNetworkClient())
-                startNextMatch();
-        }
-    }
+    updateTeamChangeWindow();
+    GameMode::update(dt);
+    if (!playStopped)
+        ScoreMgr::instance().updateTimer(dt);
+    updateMatchSky(dt);
+    if (!isSinglePlayer())
+        updateReadyNotice();
 }
 
 void GameModeCustom::freezeMatch()
@@ -179,7 +178,8 @@ void GameModeCustom::finishMatch()
     matchOutcome() = won ? MatchOutcome::Won : MatchOutcome::Lost;
     if (!isSinglePlayer() && m_playerAirplane && m_playerAirplane->scores[Airplane::kScoreDeaths] == 0)
         progress.countEvent(72);
-    sm.finishMatchPoints(0, 0, 0, 0);
+    const MissionStats& stats = missionStats();
+    sm.finishMatchPoints(stats.shotsFired, stats.shotsHit, stats.missilesFired, stats.missilesHit);
     if (m_listener)
         m_listener->onMatchEnded(m_restartCountdown);
 }
@@ -187,7 +187,9 @@ void GameModeCustom::finishMatch()
 void GameModeCustom::openEndMenu()
 {
     ++m_endMenusOpened;
-    m_services.overlaysOrNone().openPauseScreen(getPauseMenu());
+    IModeOverlays& overlays = m_services.overlaysOrNone();
+    overlays.closeOverlay();
+    overlays.openPauseScreen(getPauseMenu());
 }
 
 void GameModeCustom::onMatchEnded(float countdown)
@@ -203,8 +205,13 @@ void GameModeCustom::onMatchEnded(float countdown)
 void GameModeCustom::startNextMatch()
 {
     resetMatch(true, true);
-    if (m_listener)
+    m_services.overlaysOrNone().setPaused(false);
+    m_services.overlaysOrNone().closeOverlay();
+    if (m_listener) {
         m_listener->onRestart();
+        if (isNetworkServer())
+            m_listener->setAcceptingJoins(true);
+    }
 }
 
 int GameModeCustom::matchBonusPercent() const
@@ -232,8 +239,12 @@ void GameModeCustom::updateTeamChangeWindow()
     const ScoreMgr& sm = ScoreMgr::instance();
     if (!isNetworkServer() || sm.timeLimit <= 0.0f)
         return;
-    if (sm.timeLimit - sm.elapsed() < sm.timeLimit * 0.5f)
-        teamChangeAllowed = false;
+    if (sm.timeLimit - sm.elapsed() >= sm.timeLimit * 0.5f)
+        return;
+    const bool was = teamChangeAllowed;
+    teamChangeAllowed = false;
+    if (was && m_listener)
+        m_listener->onTeamFlag();
 }
 
 Airplane* GameModeCustom::firstHumanAirplane() const
@@ -246,7 +257,12 @@ Airplane* GameModeCustom::firstHumanAirplane() const
 
 void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
 {
+    m_services.messagesOrNone().clearNotices();
     setGameClock(0.0f);
+    // A match's accuracy bonus counts this match's missiles only, not those of earlier ones.
+    MissionStats& stats = missionStats();
+    stats.resetRound();
+    stats.missilesFired = stats.missilesHit = 0;
     ScoreMgr::instance().startMatch();
     playStopped = false;
     initMatchLimits();
@@ -263,6 +279,13 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
             }
         for (Target* a : airplanes)
             respawnAirplane(*a, 0.0f, nullptr);
+    }
+    if (isNetworkServer()) {
+        const bool allowed = (settings().skirmishWord(Settings::kEntryHost, kTeamChangeWord) & 0xFF) != 0;
+        const bool changed = allowed != teamChangeAllowed;
+        teamChangeAllowed = allowed;
+        if (changed && m_listener)
+            m_listener->onTeamFlag();
     }
 }
 

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+
+struct PlaneCfg;
 
 // How the last match ended for the local player.
 enum class MatchOutcome : int { Lost = 0, Won = 1, NoResult = 2 };
@@ -20,6 +23,10 @@ public:
     static constexpr float kMapObjectRespawn = 60.0f;
     static constexpr float kSpawnClearance = 1000.0f;
     static constexpr int kSpawnAttempts = 32;
+    // The host entry's word with the team-change flag in its low byte.
+    static constexpr int kTeamChangeWord = 4;
+    // Texts: the respawn countdown, waiting for the host, out until the next round; waiting for players.
+    static constexpr int kRespawnCountdownText = 100, kWaitingText = 181, kOutText = 182, kNotReadyText = 183;
 
     GameModeCustom(GameType type, bool teamScoring);
     ~GameModeCustom() override;
@@ -43,7 +50,7 @@ public:
     virtual void finishMatch();
     virtual void openEndMenu();
     void onMatchEnded(float countdown);
-    void startNextMatch();
+    virtual void startNextMatch();
     float restartCountdown() const { return m_restartCountdown; }
     bool endMenuPending() const { return m_endMenuPending; }
     int endMenusOpened() const { return m_endMenusOpened; }
@@ -51,8 +58,36 @@ public:
     bool messagesMuted() const override { return m_muted; }
     void setMessagesMuted(bool on) { m_muted = on; }
 
-    // The host closes team changes once less than half the time is left.
+    // The match ends at once: frozen, scored, and any network game torn down
+    // (the player left, or the host was lost).
+    void endMatch();
+    // The host has gone: any overlay closes and the disconnect notice opens.
+    void onServerLost();
+    // Restart on the host's word (clients): nobody respawns, play resumes.
+    virtual void restartMatch();
+
+    // The host closes team changes once less than half the time is left and
+    // tells the clients when that changed the flag.
     void updateTeamChangeWindow();
+    // The byte sent with an airplane event: bit 0 counts for score and bit 1
+    // owned by the host in an online game (both from the host only), bit 2
+    // for kind 4 (destroyed), bit 3 for kind 8 (the camera's kill event).
+    std::uint8_t eventFlags(const Target& victim, bool counts, int kind) const;
+    // Whether the death scores: never for a non-airplane; a client with the
+    // host's flags takes their bit 0.
+    bool countsForScore(const Target* victim, const std::uint8_t* hostFlags) const;
+    // An airplane event from the host (or a kind): destroyed (flag bit 2),
+    // else out (respawnTime -1) or back after respawnTime at position.
+    void onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags, float respawnTime,
+                         const Vec3& position, const Quat& orientation);
+    // The line under the HUD while the player's airplane is out: the
+    // respawn countdown, else (clients) waiting for the next round or for
+    // the host; false when nothing is shown.
+    bool respawnText(std::u16string& out) const;
+    // The host stops taking joins in the last minute or after the match.
+    bool closeJoinsNearEnd = false;
+    bool closeJoinsAfterMatch = false;
+    int serverLostNotices() const { return m_serverLost; }
     Airplane* firstHumanAirplane() const;
 
     // Starts a further match; respawns the players and bots asked for.
@@ -65,8 +100,8 @@ public:
     float weatherTimer() const { return m_weatherTimer; }
 
     // Server data: the elapsed match time.
-    int writeServerData(std::span<std::uint8_t> out) const;
-    int readServerData(std::span<const std::uint8_t> in);
+    virtual int writeServerData(std::span<std::uint8_t> out) const;
+    virtual int readServerData(std::span<const std::uint8_t> in);
 
     // Bots and spawn positions.
     Airplane* spawnBot(int team, float skill, Squadron* squadron, bool keepInGame, int planeId);
@@ -75,6 +110,14 @@ public:
     Vec3 spawnInSector(const Vec3& base, float directionAngle, float spread, float distance) const;
     Vec3 spawnAwayFromOthers(const Target& entity, float radius, bool facing, Quat* orientation) const;
     Vec3 mapCentre() const;
+
+    // The player's airplane (selected plane, own paint, chosen weapons) in
+    // play at the point; null when no plane is loaded.
+    Airplane* createPlayerAirplane(int team, float skill, Squadron* squadron, const Vec3& at);
+    // The plane's own weapons, then the player's chosen ones over them.
+    void applyPlayerLoadout(Airplane& airplane) const;
+    // A random row of the plane's paints; 0 when the plane has none.
+    static int paintRowFor(const PlaneCfg& plane);
 
     float respawnDelaySetting = kSinglePlayerRespawn;
     Squadron* squadronA = nullptr;
@@ -91,4 +134,11 @@ protected:
     float m_weatherTimer = -1.0f;
     float m_restartCountdown = -1.0f;
     int m_endMenusOpened = 0;
+    int m_serverLost = 0;
+
+private:
+    // The network side of a running match; false when the match was lost.
+    bool updateNetworkMatch();
+    void updateAfterMatch(float dt);
+    void updateReadyNotice();
 };

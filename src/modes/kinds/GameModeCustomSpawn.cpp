@@ -6,6 +6,7 @@
 #include "modes/IGameListener.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "platform/Random.h"
+#include "platform/Settings.h"
 
 #include <algorithm>
 #include <array>
@@ -151,6 +152,54 @@ Vec3 GameModeCustom::spawnAwayFromOthers(const Target& entity, float radius, boo
     return p;
 }
 
+int GameModeCustom::paintRowFor(const PlaneCfg& plane)
+{
+    const int paints = plane.paints.count();
+    return paints > 0 ? randModulo(paints) : 0;
+}
+
+Airplane* GameModeCustom::createPlayerAirplane(int team, float skill, Squadron* squadron, const Vec3& at)
+{
+    const PlaneList& planes = PlaneList::instance();
+    const PlaneCfg* cfg = planes.findById(settings().localPlaneId);
+    if (!cfg)
+        return nullptr;
+    // The player's own paint of that plane (the factory paint until painted).
+    const PlanePaint paint = settings().paintAt(cfg->plane_id);
+    Airplane* a = createAirplane(&paint, cfg->plane_id, team, skill, squadron, true);
+    if (!a)
+        return nullptr;
+    a->pilotName = u"Pilot";
+    applyPlayerLoadout(*a);
+    if (isNetworkClient() && (weaponRule & 0xFF) != 0)
+        applyWeaponRule(*a);
+    respawnAirplane(*a, 0.0f, &at);
+    setPlayerAirplane(a);
+    return a;
+}
+
+void GameModeCustom::applyPlayerLoadout(Airplane& airplane) const
+{
+    const PlaneCfg* cfg = airplane.planeRecord;
+    const WeaponList& weapons = WeaponList::instance();
+    const std::array<const WeaponCfg*, 3> own = {
+        cfg ? weapons.findByName(cfg->pGunWeapon) : nullptr,
+        cfg ? weapons.findByName(cfg->sp_weapon0) : nullptr,
+        cfg ? weapons.findByName(cfg->sp_weapon1) : nullptr,
+    };
+    for (int slot = 0; slot < 3; ++slot) {
+        const int chosen = settings().weaponLoadout[static_cast<std::size_t>(slot)];
+        // A chosen id nobody has leaves the plane's own weapon in the slot.
+        const WeaponCfg* w = chosen >= 0 ? weapons.findById(chosen) : nullptr;
+        if (!w)
+            w = own[static_cast<std::size_t>(slot)];
+        if (!w)
+            continue;
+        airplane.removeWeaponsWithTag(slot);
+        (void)airplane.mountWeapon(*w, slot);
+    }
+}
+
 Airplane* GameModeCustom::spawnBot(int team, float skill, Squadron* squadron, bool keepInGame, int planeId)
 {
     const PlaneList& planes = PlaneList::instance();
@@ -159,19 +208,19 @@ Airplane* GameModeCustom::spawnBot(int team, float skill, Squadron* squadron, bo
     const PlaneCfg* cfg = planeId >= 0 ? planes.findById(planeId) : planes.at(randModulo(planes.count()));
     if (!cfg)
         cfg = planes.at(0);
-    // A plane without paints flies in its default colours.
-    PlanePaint paint{};
-    const int paints = cfg->paints.count();
-    if (paints > 0)
-        paint = cfg->paints.at(randModulo(paints))->toPaint();
+    // A plane without paints flies in row 0, its factory colours.
+    const int row = paintRowFor(*cfg);
+    const PaintRowCfg* paintRow = cfg->paints.count() > 0 ? cfg->paints.at(row) : nullptr;
+    const PlanePaint paint = paintRow ? paintRow->toPaint() : PlanePaint{};
     Airplane* bot = nullptr;
     {
         ListenerMute mute(*this);
         const float aiSkill = skill > 0.0f ? skill : 0.5f;
-        bot = createAirplane(paints > 0 ? &paint : nullptr, cfg->plane_id, team, aiSkill, squadron, true);
+        bot = createAirplane(paintRow ? &paint : nullptr, cfg->plane_id, team, aiSkill, squadron, true);
     }
     if (!bot)
         return nullptr;
+    bot->setPaintRow(row);
     bot->pilotName = BotNames::pick();
     // The plane's own gun and first special weapon.
     if (const WeaponCfg* gun = WeaponList::instance().findByName(cfg->pGunWeapon))

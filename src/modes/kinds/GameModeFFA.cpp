@@ -58,6 +58,8 @@ Airplane* GameModeFFA::addServerPlayer(std::span<const std::uint8_t> joinRequest
 void GameModeFFA::buildPlayers()
 {
     m_nextTeam = 1;
+    setPlayerAirplane(nullptr);
+    (void)createPlayerAirplane(0, -1.0f, nullptr, mapCentre());
     if (!isSinglePlayer())
         return;
     const int bots = botCount(Settings::kEntryFFA, 2);
@@ -86,15 +88,22 @@ void GameModeTD::getSpawnPoint(const Target& entity, Vec3& position, Quat& orien
 
 void GameModeTD::buildPlayers()
 {
+    setPlayerAirplane(nullptr);
+    squadronA = addSquadron(std::make_unique<Squadron>());
+    squadronB = addSquadron(std::make_unique<Squadron>());
+    const Vec3 start{kPlayerStart.x, spawnHeightAt(kPlayerStart.x, kPlayerStart.z), kPlayerStart.z};
+    Airplane* player = createPlayerAirplane(0, -1.0f, squadronA, start);
     if (!isSinglePlayer())
         return;
     const float skill = botSkill(Settings::kEntryTD, 5);
     for (int team = 0; team < 2; ++team) {
-        Squadron* squadron = addSquadron(std::make_unique<Squadron>());
-        (team == 0 ? squadronA : squadronB) = squadron;
+        Squadron* squadron = team == 0 ? squadronA : squadronB;
         const int bots = botCount(Settings::kEntryTD, 2 + team);
         for (int i = 0; i < bots; ++i)
-            if (Airplane* bot = spawnBot(team, skill, squadron, true, -1); bot && i == 0)
+            if (Airplane* bot = spawnBot(team, skill, squadron, true, -1))
                 setSquadronLeader(bot, squadron);
     }
+    // The player leads the own team's squadron.
+    if (player)
+        setSquadronLeader(player, squadronA);
 }

@@ -23,9 +23,12 @@ private:
 class GameModeTD : public GameModeCustom {
 public:
     static constexpr float kSpawnRadius = 5000.0f;
+    // Where the player's airplane starts (the height comes from the terrain).
+    static constexpr Vec3 kPlayerStart{12679.454f, 0.0f, 4755.814f};
 
     GameModeTD();
     void resetRound() override;
+    PauseMenu getPauseMenu() const override { return PauseMenu::TeamMatch; }
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
 
 protected:

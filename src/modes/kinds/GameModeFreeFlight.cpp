@@ -75,14 +75,7 @@ Airplane* GameModeFreeFlight::addServerPlayer(std::span<const std::uint8_t> join
 
 void GameModeFreeFlight::buildPlayers()
 {
-    const int planeId = selectedPlaneId();
-    Airplane* a = planeId >= 0 ? createAirplane(nullptr, planeId, 0, 0.0f, nullptr, true) : nullptr;
-    if (!a)
-        return;
-    a->pilotName = u"Pilot";
-    const Vec3 at{0.0f, std::max(groundHeightAt(0.0f, 0.0f), 0.0f) + kSpawnHeight, 0.0f};
-    respawnAirplane(*a, 0.0f, &at);
-    setPlayerAirplane(a);
+    (void)createPlayerAirplane(0, 0.0f, nullptr, mapCentre());
 }
 
 GameModeMenu::GameModeMenu() : GameMode(GameType::MenuBackground) {}
@@ -125,7 +118,9 @@ void GameModeMenu::buildMenuFlight()
 {
     squadronA = addSquadron(std::make_unique<Squadron>());
     const int planeId = selectedPlaneId();
-    Airplane* a = planeId >= 0 ? createAirplane(nullptr, planeId, 0, 0.0f, squadronA, true) : nullptr;
+    // The player's own paint of the plane, as in a match.
+    const PlanePaint paint = settings().paintAt(planeId);
+    Airplane* a = planeId >= 0 ? createAirplane(&paint, planeId, 0, 0.0f, squadronA, true) : nullptr;
     squadronB = addSquadron(std::make_unique<Squadron>());
     if (!a)
         return;
@@ -135,4 +130,27 @@ void GameModeMenu::buildMenuFlight()
     const Vec3 point{12679.454f, 1608.3379f, 4755.814f};
     a->setPosition(point - a->forward() * 10000.0f);
     setPlayerAirplane(a);
+}
+
+Airplane* GameModeMenu::showPlane(int planeId)
+{
+    Airplane* old = playerAirplane();
+    if (old && old->record().plane_id == planeId)
+        return old;
+    if (!squadronA)
+        return old;
+    const PlanePaint paint = settings().paintAt(planeId);
+    Airplane* a = createAirplane(&paint, planeId, 0, 0.0f, squadronA, true);
+    if (!a)
+        return old;
+    a->pilotName = u"Pilot";
+    respawnAirplane(*a, 0.0f, nullptr);
+    if (old) {
+        a->setPosition(old->position());
+        a->setOrientation(old->orientation());
+        removeEntity(*old);
+    }
+    setSquadronLeader(a, squadronA);
+    setPlayerAirplane(a);
+    return a;
 }

@@ -12,7 +12,7 @@ public:
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     float respawnDelayFor(const Target& entity) const override;
     Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team) override;
-    PauseMenu getPauseMenu() const override { return PauseMenu::Match; }
+    PauseMenu getPauseMenu() const override { return PauseMenu::FreeFlight; }
 
     // Frame step used for easing the airplane along the surface.
     float lastStep = 1.0f / 60.0f;
@@ -35,6 +35,9 @@ public:
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     // The menu's airplane and its two squadrons.
     void buildMenuFlight();
+    // Swaps the menu's airplane for one of the plane id in the player's paint,
+    // flying on from where the old one was; the airplane shown (null: none).
+    Airplane* showPlane(int planeId);
 
     Squadron* squadronA = nullptr;
     Squadron* squadronB = nullptr;

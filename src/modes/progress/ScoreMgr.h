@@ -7,6 +7,7 @@
 #include <vector>
 
 class Airplane;
+class File;
 class GameMode;
 class Target;
 enum class CrashCause : int;
@@ -72,6 +73,7 @@ public:
 
     // The mode that is scored (null detaches); match may be null.
     void attach(GameMode* mode, IScoreMatch* match);
+    GameMode* attachedMode() const { return m_mode; }
     void reset(bool teamScoring);
     void startMatch();
     void clearPlayers();
@@ -94,6 +96,8 @@ public:
     void updateTimer(float dt);
     void checkScoreLimit();
     void endMatch();
+    // Scoring stops without deciding anything (a match abandoned).
+    void stopScoring() { m_active = m_ready = false; }
     void decideWinner();
     bool isWinner(const Airplane& airplane) const;
     bool isDraw() const;
@@ -105,6 +109,13 @@ public:
 
     // Shots are counted over the match; no shots give an accuracy of 0.
     void finishMatchPoints(int gunsFired, int gunHits, int missilesFired, int missileHits);
+
+    // The statistics block of a mission checkpoint: the player's score, this
+    // match's kill and objective points and the mission statistics.
+    void writeStats(File& file) const;
+    // False, with nothing changed, for a block that ends early or holds
+    // values no match can reach (negative counts, times that are not numbers).
+    [[nodiscard]] bool readStats(File& file);
 
     void setListener(IScoreMgrListener* listener) { m_listener = listener; }
     float timeLimit = 0.0f;

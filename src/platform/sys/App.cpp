@@ -14,6 +14,7 @@
 #include "platform/Settings.h"
 #include "platform/Steam.h"
 
+#include <algorithm>
 #include <SDL.h>
 
 #include <csignal>
@@ -169,6 +170,15 @@ int App::startUp(int argc, char** argv)
             return static_cast<int>(ExitCode::BadInputScript);
         }
     }
+    for (const std::string& line : m_test.injections) {
+        std::vector<ScriptEvent> injected;
+        InputScriptError error;
+        if (readInputScript(line, injected, error))
+            m_scriptEvents.insert(m_scriptEvents.end(), injected.begin(), injected.end());
+    }
+    // The script's events and the injected ones, in frame order.
+    std::stable_sort(m_scriptEvents.begin(), m_scriptEvents.end(),
+                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.frame < b.frame; });
     if (!options.connect().empty())
         steam().queueJoinRequest(options.connect());
     steam().setLobbyRequest(options.connectLobby(), options.password());
@@ -222,7 +232,8 @@ void App::closeWithoutSaving()
 
 void App::shutDown()
 {
-    saveSettingsAndControls(settings(), controls());
+    if (!quitKeepingSettingsRequested())
+        saveSettingsAndControls(settings(), controls());
     m_events.devices().closeAll();
     call(m_hooks.stopRenderer);  // GL names go while the context still lives
     m_window.close();
@@ -231,7 +242,7 @@ void App::shutDown()
 
 bool App::quitRequested() const
 {
-    return g_stopSignal != 0 || m_events.quitRequested() || (m_hooks.quitConfirmed && m_hooks.quitConfirmed()) ||
+    return g_stopSignal != 0 || quitKeepingSettingsRequested() || m_events.quitRequested() || (m_hooks.quitConfirmed && m_hooks.quitConfirmed()) ||
            (m_test.quitAfterFrames > 0 && m_framesDrawn >= m_test.quitAfterFrames);
 }
 

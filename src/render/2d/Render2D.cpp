@@ -128,6 +128,16 @@ void resetClipRect()
     spriteBatch().resetClipRect();
 }
 
+void pushCropRect(float x, float y, float width, float height)
+{
+    spriteBatch().pushCropRect(x, y, width, height);
+}
+
+void popCropRect()
+{
+    spriteBatch().popCropRect();
+}
+
 void drawFilledRect(float x, float y, float width, float height, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                     std::uint8_t a)
 {

@@ -19,6 +19,12 @@ void setClipRect(float x, float y, float width, float height);
 void popClipRect();
 void resetClipRect();
 
+// The crop stack of the sprite batch: what is drawn between a push and its pop
+// is cut to the rectangle (and to the crops pushed before) without ending the
+// batch; see SpriteBatch. The cheap way to show part of a sprite or of text.
+void pushCropRect(float x, float y, float width, float height);
+void popCropRect();
+
 // An untextured rectangle (the batch's white texel), color with straight alpha.
 void drawFilledRect(float x, float y, float width, float height, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                     std::uint8_t a);

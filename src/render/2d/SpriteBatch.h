@@ -61,7 +61,19 @@ public:
     void resetClipRect();
     int clipDepth() const { return static_cast<int>(m_clipStack.size()); }
 
+    // The crop rectangle: quads added while one is set are cut to it by moving
+    // their corners and texture coordinates, without a flush or a scissor
+    // change, so cropped and plain quads of one texture still draw together.
+    // A turned quad, which cannot be cut that way, draws alone under the clip
+    // rectangle instead. Crops nest: each push intersects with the one before.
+    void pushCropRect(float x, float y, float w, float h);
+    void popCropRect();
+    bool cropping() const { return !m_cropStack.empty(); }
+
 private:
+    void addCroppedQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
+    void append(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
+
     std::array<SpriteVertex, kMaxQuads * 4> m_vertices{};
     int m_quadCount = 0;
     const Texture2D* m_texture = nullptr;
@@ -70,6 +82,7 @@ private:
     ClipRect m_clip;
     // Grows as needed, so no push can write past its storage.
     std::vector<ClipRect> m_clipStack;
+    std::vector<ClipRect> m_cropStack;   // the back is in force
 };
 
 // The batch of the 2-D pass.

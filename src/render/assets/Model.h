@@ -47,6 +47,15 @@ public:
 
         bool isHelper() const { return (flags & GlmNode::kHelper) != 0; }
     };
+    // The drawn nodes merged in model space at one detail level (see
+    // buildMergedMesh), placed in the shared model buffers at upload.
+    struct Level {
+        int bufferPage = -1;
+        std::uint32_t firstIndex = 0;
+        std::uint32_t vertexBase = 0;
+        std::vector<std::uint32_t> nodeStart;  // nodeCount + 1 offsets from firstIndex
+        std::size_t triangles = 0;
+    };
 
     // Builds object k of a decoded file; null when k is not in it. The name
     // is the cache key; texture names are taken relative to textureFolder.
@@ -91,6 +100,9 @@ public:
     void markBakedIntoProps() { m_bakedIntoProps = true; }
     bool isBakedIntoProps() const { return m_bakedIntoProps; }
     bool isUploaded() const { return m_uploaded; }
+    // Detail levels by index (kModelLevelCount of them once uploaded); a level
+    // with no page was not made or simplified nothing.
+    std::span<const Level> levels() const { return m_levels; }
     // Drops the node arrays when the rules of freeModelCpuData allow; true when dropped.
     bool freeCpuData();
     // Reads the node arrays back from the model's file after freeCpuData
@@ -109,6 +121,7 @@ private:
     std::vector<GlmTriangle> m_collision;
     std::vector<std::string> m_textureNames;
     std::vector<TextureRef> m_textures;        // by texture index, filled at upload
+    std::vector<Level> m_levels;
     Vec3 m_boundsMin, m_boundsMax;
     float m_radius = 0.0f;
     bool m_bakedIntoProps = false;

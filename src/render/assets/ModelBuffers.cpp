@@ -2,14 +2,17 @@
 #include "platform/Log.h"
 
 #include "render/BufferObject.h"
+#include "render/RenderBuffer.h"
 #include "render/Graphics.h"
 #include "render/assets/Model.h"
+#include "render/assets/ModelLevels.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/assets/TextureCache.h"
 #include "render/internal/MatrixProduct.h"
 #include "render/internal/RenderGlobals.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -111,6 +114,7 @@ bool ModelBuffers::upload(Model& model, const SamplerSettings* sampler)
         page->vertexUsed += n.vertices.size();
         page->indexUsed += n.indices.size();
     }
+    placeLevels(model);
     device->bindBuffer(BufferTarget::Array, 0);
     device->bindBuffer(BufferTarget::ElementArray, 0);
     const SamplerSettings settings = sampler ? *sampler : SamplerSettings{device->qualityFilter(), TextureWrap::Repeat};
@@ -119,6 +123,38 @@ bool ModelBuffers::upload(Model& model, const SamplerSettings* sampler)
             model.m_textures[t] = getTexture(model.m_textureNames[t], settings);
     model.m_uploaded = true;
     return true;
+}
+
+void ModelBuffers::placeLevels(Model& model)
+{
+    model.m_levels.assign(kModelLevelCount, Model::Level{});
+    std::size_t kept = 0;
+    MergedMesh mesh;
+    for (int k = 0; k < kModelLevelCount; ++k) {
+        const float cell = k == 0 ? 0.0f : model.m_radius / kLevelDivisions[k];
+        if ((k > 0 && !(cell > 0.0f)) || !buildMergedMesh(model, cell, mesh) || mesh.indices.empty())
+            return;
+        // A level that hardly simplifies the one before is not worth its memory.
+        if (k > 0 && mesh.triangleCount() * 10 > kept * 9)
+            continue;
+        Page* page = pageWithRoom(mesh.vertices.size(), mesh.indices.size());
+        if (!page || !page->vertices.update(page->vertexUsed * sizeof(GlmVertex), mesh.vertices.data(),
+                                            mesh.vertices.size() * sizeof(GlmVertex)) ||
+            !page->indices.update(page->indexUsed * sizeof(std::uint16_t), mesh.indices.data(),
+                                  mesh.indices.size() * sizeof(std::uint16_t)))
+            return;
+        Model::Level& level = model.m_levels[static_cast<std::size_t>(k)];
+        level.bufferPage = static_cast<int>(std::find_if(pages().begin(), pages().end(),
+                                                         [page](const auto& p) { return p.get() == page; }) -
+                                            pages().begin());
+        level.vertexBase = static_cast<std::uint32_t>(page->vertexUsed);
+        level.firstIndex = static_cast<std::uint32_t>(page->indexUsed);
+        level.nodeStart = mesh.nodeStart;
+        level.triangles = mesh.triangleCount();
+        page->vertexUsed += mesh.vertices.size();
+        page->indexUsed += mesh.indices.size();
+        kept = mesh.triangleCount();
+    }
 }
 
 void ModelBuffers::bindShared()
@@ -204,12 +240,113 @@ void drawModel(const Model& model, const Mat4& world, const ModelPaint* paint)
     drawModel(model, world, options);
 }
 
+namespace {
+// The model's radius in pixels of the current target, drawn with world;
+// huge when the eye is inside it or the projection is not a perspective.
+float projectedRadius(const Graphics& device, const Model& model, const Mat4& world)
+{
+    const Mat4& projection = device.projectionMatrix();
+    if (projection.m[11] == 0.0f)
+        return 1.0e9f;
+    const float scale = std::sqrt(std::max({world.m[0] * world.m[0] + world.m[1] * world.m[1] + world.m[2] * world.m[2],
+                                            world.m[4] * world.m[4] + world.m[5] * world.m[5] + world.m[6] * world.m[6],
+                                            world.m[8] * world.m[8] + world.m[9] * world.m[9] + world.m[10] * world.m[10]}));
+    const float radius = model.radius() * scale;
+    const float depth = -mat4TransformPoint(device.viewMatrix(), {world.m[12], world.m[13], world.m[14]}).z;
+    if (!(depth > radius))
+        return 1.0e9f;
+    const RenderBuffer* target = device.currentRenderTarget();
+    const int height = target ? target->height() : device.screenHeight();
+    return radius / depth * std::abs(projection.m[5]) * 0.5f * static_cast<float>(height);
+}
+
+const Model::Level* levelFor(const Graphics& device, const Model& model, const Mat4& world)
+{
+    const std::span<const Model::Level> levels = model.levels();
+    if (levels.size() != kModelLevelCount || levels[0].bufferPage < 0 || !model.isUploaded())
+        return nullptr;
+    bool present[kModelLevelCount];
+    for (int k = 0; k < kModelLevelCount; ++k)
+        present[k] = levels[static_cast<std::size_t>(k)].bufferPage >= 0 &&
+                     static_cast<std::size_t>(levels[static_cast<std::size_t>(k)].bufferPage) < pages().size();
+    if (!present[0])
+        return nullptr;
+    return &levels[static_cast<std::size_t>(modelLevelFor(projectedRadius(device, model, world), present))];
+}
+
+// Indices [first, end) of the level, as one draw with one texture and matrix.
+void drawLevelRange(Graphics& device, const Model::Level& level, std::uint32_t first, std::uint32_t end,
+                    const Texture2D* texture, const ModelPaint& paint, const Mat4& world)
+{
+    setLitModelState(texture, paint);
+    // Model meshes are closed and wound outward: the far side never shows.
+    device.state().cull = CullMode::Back;
+    device.setWorldMatrix(world);
+    device.drawIndexedBuffer(PrimitiveType::Triangles, static_cast<int>(end - first),
+                             std::size_t{level.firstIndex + first} * sizeof(std::uint16_t));
+}
+
+// Runs of neighbouring nodes with one texture draw together; the turned node
+// draws on its own and skipped nodes break runs.
+void drawLevel(Graphics& device, const Model& model, const Model::Level& level, const Mat4& world,
+               const ModelDrawOptions& options)
+{
+    Page& page = *pages()[static_cast<std::size_t>(level.bufferPage)];
+    page.vertices.bind();
+    page.indices.bind();
+    device.setBufferVertexLayout(VertexLayout::Model32, std::size_t{level.vertexBase} * sizeof(GlmVertex));
+    const ModelPaint paint = options.paint ? *options.paint : ModelPaint{};
+    const CullMode cull = device.state().cull;
+    bool open = false;
+    std::uint32_t first = 0, end = 0;
+    const Texture2D* runTexture = nullptr;
+    for (std::size_t i = 0; i < model.nodeCount(); ++i) {
+        const std::uint32_t a = level.nodeStart[i], b = level.nodeStart[i + 1];
+        if (a == b)
+            continue;
+        const int index = static_cast<int>(i);
+        const bool skipped =
+            std::find(options.skippedNodes.begin(), options.skippedNodes.end(), index) != options.skippedNodes.end();
+        const bool turned = index == options.turnedNode;
+        const Texture2D* texture = model.nodeTexture(*model.node(i));
+        if (open && (skipped || turned || texture != runTexture)) {
+            drawLevelRange(device, level, first, end, runTexture, paint, world);
+            open = false;
+        }
+        if (skipped)
+            continue;
+        if (turned) {
+            drawLevelRange(device, level, a, b, texture, paint, matrixProduct(world, options.turn));
+            continue;
+        }
+        if (!open) {
+            open = true;
+            first = a;
+            runTexture = texture;
+        }
+        end = b;
+    }
+    if (open)
+        drawLevelRange(device, level, first, end, runTexture, paint, world);
+    device.state().cull = cull;
+}
+}  // namespace
+
 void drawModel(const Model& model, const Mat4& world, const ModelDrawOptions& options)
 {
     Graphics* device = graphics();
     if (!device)
         return;
     const Mat4 saved = device->worldMatrix();
+    if (const Model::Level* level = levelFor(*device, model, world);
+        level && level->nodeStart.size() == model.nodeCount() + 1) {
+        drawLevel(*device, model, *level, world, options);
+        device->bindBuffer(BufferTarget::Array, 0);
+        device->bindBuffer(BufferTarget::ElementArray, 0);
+        device->setWorldMatrix(saved);
+        clearPaint(*device);
+        return;
+    }
     const Mat4 turned = options.turnedNode >= 0 ? matrixProduct(world, options.turn) : world;
     for (std::size_t i = 0; i < model.nodeCount(); ++i) {
         const int index = static_cast<int>(i);

@@ -21,6 +21,10 @@ public:
     static void bindShared();
     // Deletes the buffers; the models' placements become invalid.
     static void release();
+
+private:
+    // The merged detail levels of an uploaded model with its CPU data.
+    static void placeLevels(Model& model);
 };
 
 // Draws one node's triangles from the shared buffers with the current render

@@ -164,6 +164,8 @@ bool GraphicsES20::init(int screenWidth, int screenHeight)
         return false;
     m_initialised = true;
     m_applied->known = false;
+    m_pointed.valid = false;
+    m_scissor.known = false;
     setRenderTarget(nullptr);
     restoreDefaultClearColor();
     applyState();
@@ -180,6 +182,8 @@ void GraphicsES20::shutdown()
     m_currentProgram = nullptr;
     m_currentProgramName = 0;
     m_initialised = false;
+    m_pointed.valid = false;
+    m_scissor.known = false;
     if (graphics() == this)
         setGraphics(nullptr);
 }
@@ -469,12 +473,19 @@ void GraphicsES20::setClearColor(const Color4& color)
 
 void GraphicsES20::setScissor(bool enabled, int x, int y, int width, int height)
 {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const Scissor& s = m_scissor;
+    if (s.known && s.enabled == enabled &&
+        (!enabled || (s.x == x && s.y == y && s.width == width && s.height == height)))
+        return;
+    m_scissor = Scissor{true, enabled, x, y, width, height};
     if (!enabled) {
         glDisable(GL_SCISSOR_TEST);
         return;
     }
     glEnable(GL_SCISSOR_TEST);
-    glScissor(x, y, std::max(width, 0), std::max(height, 0));
+    glScissor(x, y, width, height);
 }
 
 void GraphicsES20::clear()
@@ -511,6 +522,11 @@ void GraphicsES20::setBufferVertexLayout(VertexLayout layout, std::size_t byteOf
 // the offset from being arithmetic on a null pointer.
 void GraphicsES20::pointAttributes(VertexLayout layout, std::uintptr_t base)
 {
+    const unsigned int buffer = m_boundBuffers[static_cast<std::size_t>(BufferTarget::Array)];
+    if (m_pointed.valid && m_pointed.layout == layout && m_pointed.base == base && m_pointed.buffer == buffer &&
+        buffer != ~0u && m_layout == layout)
+        return;
+    m_pointed = Pointed{buffer != ~0u, layout, base, buffer};
     m_layout = layout;
     bool used[kVertexAttribCount] = {};
     const int stride = vertexStride(layout);
@@ -531,6 +547,7 @@ void GraphicsES20::pointAttributes(VertexLayout layout, std::uintptr_t base)
 void GraphicsES20::invalidateVertexLayout()
 {
     m_layout = VertexLayout::None;
+    m_pointed.valid = false;
     m_applied->constantColorKnown = false;
 }
 
@@ -546,6 +563,7 @@ void GraphicsES20::bindBuffer(BufferTarget target, unsigned int glName)
 void GraphicsES20::invalidateBufferBindings()
 {
     m_boundBuffers = {~0u, ~0u};
+    m_pointed.valid = false;
 }
 
 void GraphicsES20::drawArrays(PrimitiveType type, int first, int count)

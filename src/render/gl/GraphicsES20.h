@@ -76,5 +76,17 @@ private:
     std::unique_ptr<Texture2D> m_white;
     VertexLayout m_layout = VertexLayout::None;
     std::array<unsigned int, 2> m_boundBuffers{};
+    // What the attribute pointers were last set to, so a draw from the same
+    // place (the sprite batch, a model page) skips setting them again.
+    struct Pointed {
+        bool valid = false;
+        VertexLayout layout = VertexLayout::None;
+        std::uintptr_t base = 0;
+        unsigned int buffer = 0;
+    } m_pointed;
+    struct Scissor {
+        bool known = false, enabled = false;
+        int x = 0, y = 0, width = 0, height = 0;
+    } m_scissor;
     bool m_initialised = false;
 };

@@ -73,6 +73,7 @@ struct ShadowVolumeFrame {
     std::vector<ShadowVolumeBatch> batches;
     std::size_t batchCount = 0;
     float strength = 0.0f;
+    float groundFloor = -1e30f;  // no shadow falls below this height
     bool stencilDrawn = false;   // renderStencil counted something applyShadow must clear
     float screenRect[4] = {-1, -1, 1, 1};  // NDC x0, y0, x1, y1 the counted volumes cover
     std::map<ShadowMeshKey, std::weak_ptr<const ShadowVolumeMesh>> meshes;

@@ -101,6 +101,22 @@ void coveredRect(const Mat4& viewProjection, float rect[4])
 
 }  // namespace
 
+void ShadowVolumes::setGroundFloor(float height)
+{
+    frame().groundFloor = std::isfinite(height) ? height : -1e30f;
+}
+
+float ShadowVolumes::extrusionFor(float highestY, const Vec3& towardSun)
+{
+    // The margin keeps the far cap clear of the floor's depth rounding.
+    constexpr float kPastFloor = 20.0f;
+    const float sunY = std::max(towardSun.y, kMinSunHeight);
+    const float reach = (highestY - frame().groundFloor) / sunY + kPastFloor;
+    if (!std::isfinite(reach))
+        return kExtrusion;
+    return std::clamp(reach, kPastFloor, kExtrusion);
+}
+
 bool ShadowVolumes::enabled()
 {
     const Graphics* g = graphics();
@@ -150,7 +166,11 @@ void ShadowVolumes::buildIndices(const WorldView& view)
             frame().batches[frame().batchCount++].clear();
         }
         // A degenerate or non-finite matrix appends nothing: that caster casts no shadow.
-        (void)mesh.appendVolume(caster->matrix(), towardSun, kExtrusion, frame().batches[frame().batchCount - 1]);
+        const Mat4& m = caster->matrix();
+        // Every point of the far cap, the top's too, must end below the floor.
+        const float highest = m.m[13] + mesh.radius() * largestScale(m);
+        (void)mesh.appendVolume(m, towardSun, extrusionFor(highest, towardSun),
+                                frame().batches[frame().batchCount - 1]);
     }
 }
 

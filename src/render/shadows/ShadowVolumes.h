@@ -53,6 +53,16 @@ public:
     // the lit ground is then nearly as dark as the shadow.
     static constexpr float kMinSunHeight = 0.05f;
 
+    // The lowest height a shadow can fall on (the map's lowest ground, or sea
+    // level when that lies higher): each volume then ends a little past it
+    // instead of kExtrusion away, and fills that much less of the screen.
+    // A non-finite value drops the floor.
+    static void setGroundFloor(float height);
+    // How far a caster whose highest point is at `highestY` extrudes away
+    // from the sun (unit `towardSun`): past the ground floor along the sun's
+    // ray, at most kExtrusion.
+    static float extrusionFor(float highestY, const Vec3& towardSun);
+
     // Whether the volumes are drawn: a renderer at tier 1 or above without
     // the shadow-map object.
     static bool enabled();

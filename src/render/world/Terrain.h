@@ -92,6 +92,10 @@ public:
     // instead of into the fog, which the water surface adds itself: so a deep
     // sea floor matches the open sea beyond the field's edge.
     void drawReflectionPass();
+    // Set by the water each frame: an opaque sea surface drawn after the
+    // ground, seen from above, hides every patch wholly below sea level, so
+    // drawPass leaves those out (the refraction still draws them).
+    void setHiddenUnderSea(bool hidden) { m_hiddenUnderSea = hidden; }
     void drawRefractionPass(const Vec3& waterColor);
     static constexpr float kUnderwaterFadeDepth = 150.0f;
     struct VisiblePatch {
@@ -112,6 +116,7 @@ private:
     mutable std::unique_ptr<TerrainPatches> m_patches;  // cache: built on first use
     std::vector<VisiblePatch> m_visible;
     std::unique_ptr<Gpu> m_gpu;
+    bool m_hiddenUnderSea = false;
 };
 
 // The shader terrain size (grid x cellSize) read by the terrain program for the

@@ -4,6 +4,7 @@
 
 #include "render/Graphics.h"
 #include "render/shadows/ShadowMaps.h"
+#include "render/shadows/ShadowVolumes.h"
 #include "render/world/TerrainPatches.h"
 #include "render/assets/TextureCache.h"
 #include "render/internal/RenderGlobals.h"
@@ -23,7 +24,7 @@ enum TerrainVariant : unsigned {
     kNoClip = 1u,        // the main pass, or a patch wholly on the kept side of the water
     kNoUnderwater = 2u,  // every pass but the refraction
     kNoShadow = 4u,      // no shadow map, or a patch out of its reach
-    kNoDetail = 8u,      // a patch wholly past the grain's fade
+    kNoDetail = 8u,      // a patch wholly past the grain's fade, or in the water's rippled pictures
     kVariantCount = 16u,
 };
 
@@ -125,6 +126,8 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     gpu->overview = getTexture(overviewTexture, SamplerSettings{g->qualityFilter(), TextureWrap::ClampToEdge});
     gpu->detail = getTexture(detailTexture, SamplerSettings{g->qualityFilter(), TextureWrap::Repeat});
     m_gpu = std::move(gpu);
+    // No shadow falls below the lowest ground, nor below the sea that hides it.
+    ShadowVolumes::setGroundFloor(std::min(baseHeight(), 0.0f));
     return true;
 }
 
@@ -164,11 +167,13 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
                 continue;  // wholly above the water: nothing seen through it
             variant |= patch.boundsMax.y <= 0.0f ? kNoClip : 0u;
         } else {
+            if (m_hiddenUnderSea && patch.boundsMax.y < 0.0f)
+                continue;
             variant |= kNoClip;
         }
         if (!shadowOn || !reachesShadowMap(patch.boundsMin, patch.boundsMax, maps->shadowMatrix()))
             variant |= kNoShadow;
-        if (boxDistance(patch.boundsMin, patch.boundsMax, eye) > fadeEnd)
+        if (clipSide != 0.0f || boxDistance(patch.boundsMin, patch.boundsMax, eye) > fadeEnd)
             variant |= kNoDetail;
         if (variant != current) {
             WorldProgram<TerrainUniforms>& program = m_gpu->programs[variant];

@@ -130,14 +130,15 @@ bool WaterTechnique::preparePictures()
     const RenderBuffer* scene = g->currentRenderTarget();
     const int sceneWidth = scene ? scene->width() : g->screenWidth();
     const int sceneHeight = scene ? scene->height() : g->screenHeight();
-    // The reflection at half the scene's size; what is seen through the water
+    // The reflection at a third of the scene's size (the ripples shift and soften
+    // it; half looked the same and cost twice the pixels); what is seen through the water
     // is soft already (faded into the water's color and mostly outweighed by
     // the reflection), so a quarter does not show.
     struct Wanted {
         RenderBuffer* target;
         int divisor;
     };
-    for (const Wanted& wanted : {Wanted{&m_reflection, 2}, Wanted{&m_refraction, 4}}) {
+    for (const Wanted& wanted : {Wanted{&m_reflection, 3}, Wanted{&m_refraction, 4}}) {
         RenderBuffer* target = wanted.target;
         const int width = std::max(1, sceneWidth / wanted.divisor), height = std::max(1, sceneHeight / wanted.divisor);
         if (target->isValid() && target->width() == width && target->height() == height)
@@ -158,6 +159,8 @@ Water::~Water()
 
 void Water::setWorld(Terrain* terrain, SkyDome* sky, const AtmosScatter* scatter)
 {
+    if (m_terrain && m_terrain != terrain)
+        m_terrain->setHiddenUnderSea(false);
     m_terrain = terrain;
     m_sky = sky;
     m_scatter = scatter;
@@ -184,6 +187,8 @@ void Water::buildGrid()
 void Water::update(const Vec3& cameraPosition, float sceneTime)
 {
     m_eye = cameraPosition;
+    if (m_terrain)
+        m_terrain->setHiddenUnderSea(cameraPosition.y > 0.0f);
     m_time = std::isfinite(sceneTime) ? std::fmod(sceneTime, 3600.0f) : 0.0f;
 }
 

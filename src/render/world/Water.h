@@ -37,7 +37,7 @@ using WaterGpuProgram = GpuProgramWith<WaterUniforms>;
 
 // How the water is drawn at the renderer's quality tier: below tier 2 a
 // tinted surface reflecting the sky's color; from tier 2 with reflection and
-// refraction pictures at half the scene's resolution.
+// refraction pictures at a third and a quarter of the scene's resolution.
 class WaterTechnique {
 public:
     // The map record's water value, 0..1 (clamped; NaN counts as 0): 0 is a
@@ -75,7 +75,8 @@ public:
     // What the pictures show: links, not owned; null skips that part.
     void setWorld(Terrain* terrain, SkyDome* sky, const AtmosScatter* scatter);
 
-    // Per frame, with the camera position and the scene time in seconds.
+    // Per frame, with the camera position and the scene time in seconds;
+    // before the ground is drawn (it tells the terrain what the sea hides).
     void update(const Vec3& cameraPosition, float sceneTime);
     // Draw the pictures with the renderer's current matrices (tier 2 and above):
     // the ground below the sea, and the mirrored world above it plus whatever

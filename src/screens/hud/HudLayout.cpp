@@ -65,6 +65,8 @@ void PlaneHud::initPanels(CSprite* sheet)
     m_sheet = sheet ? sheet : getSprite(kSpriteSetHud);
     m_layoutBuilt = false;
     m_panels.clear();
+    // Buttons point at their panels: the list never grows once made.
+    m_panels.reserve(static_cast<std::size_t>(kLayoutRows) + 1);
     m_panels.emplace_back();   // the root panel
     buildLayout();
     for (const HudLayoutRow& row : m_layout)

@@ -111,7 +111,7 @@ void HudMessage::setIcon(int newIcon)
         icon = newIcon;
         return;
     }
-    if (newIcon > 0) {
+    if (newIcon > 0 && newIcon <= getSprite(kNoticeIconSet)->frameCount()) {
         int w = 0, h = 0;
         getSprite(kNoticeIconSet)->frameBounds(newIcon - 1, w, h);
         width += w + static_cast<int>(20.0f * screenMetrics().uiScale);
@@ -145,13 +145,29 @@ void HudMessage::drawPanel(float x, float y, float s, Color4 panelColor) const
         drawFilledRect(start + (full - shown) / 2.0f, y + height / 2.0f + 19.0f * ui, shown, 4.0f * ui, 100, 100,
                        100, a);
     }
-    if (icon != 0) {
+    // A number the icon set does not hold (a map's typo) shows no icon.
+    if (icon > 0 && icon <= getSprite(kNoticeIconSet)->frameCount()) {
         CSprite* icons = getSprite(kNoticeIconSet);
         icons->setColor(panelColor);
         icons->drawFrame(icon - 1, left + 15.0f * ui, top + 15.0f * ui);
         icons->setColor(Color4{});
     }
 }
+
+namespace {
+
+// Centred text moves right by half the room the icon takes, so the two sit
+// side by side in the panel.
+float iconShift(int icon, int alignment)
+{
+    if (icon <= 0 || !(alignment & CFont::kCentreX) || icon > getSprite(kNoticeIconSet)->frameCount())
+        return 0.0f;
+    int w = 0, h = 0;
+    getSprite(kNoticeIconSet)->frameBounds(icon - 1, w, h);
+    return (static_cast<float>(w) + 20.0f * screenMetrics().uiScale) / 2.0f;
+}
+
+}  // namespace
 
 void HudMessage::draw(float x, float y, int alignment) const
 {
@@ -170,7 +186,7 @@ void HudMessage::draw(float x, float y, int alignment) const
         return;
     const Color4 old = f->color();
     f->setColor(color);
-    drawText(f, shownText(), x, y, alignment);
+    drawText(f, shownText(), x + iconShift(icon, alignment), y, alignment);
     f->setColor(old);
 }
 
@@ -187,6 +203,6 @@ void HudMessage::drawFaded(float x, float y, float opacity) const
         return;
     const Color4 old = f->color();
     f->setColor(Color4{color.r, color.g, color.b, static_cast<std::uint8_t>(color.a * opacity)});
-    drawText(f, shownText(), x, y, CFont::kCentreX | CFont::kCentreY);
+    drawText(f, shownText(), x + iconShift(icon, CFont::kCentreX), y, CFont::kCentreX | CFont::kCentreY);
     f->setColor(old);
 }

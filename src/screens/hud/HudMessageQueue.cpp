@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kPanelFrame = 95;
 constexpr int kRingFont = 0, kNoticeFont = 2;
+constexpr int kRadarElement = 24;
 constexpr std::size_t kMaxLabelBytes = 63;
 
 void deleteAll(std::vector<std::unique_ptr<HudMessage>>& list)
@@ -63,10 +64,18 @@ void HudMessageQueue::reset()
     const CSprite::Rect ring = hud.elementRect(nullptr, kRingElement);
     ringX = ring.x + lineHeight;
     ringY = ring.y + lineHeight;
-    ringWrap = -1.0f;
     const ScreenMetrics& m = screenMetrics();
-    noticeLeft = m.screenWidth / 4.0f;
-    noticeWrap = m.screenWidth / 2.0f;
+    const float ui = m.uiScale;
+    // Notices are centred and clear the radar in the top right corner; the
+    // event lines wrap before they reach the notices' panel or the gunsight.
+    const CSprite::Rect radar = hud.elementRect(nullptr, kRadarElement);
+    const float half = m.screenWidth / 2.0f;
+    noticeWrap = half;
+    if (radar.w > 0.0f && radar.x > half)
+        noticeWrap = std::max(std::min(half, 2.0f * (radar.x - 12.0f * ui - half) - 40.0f * ui), 100.0f);
+    noticeLeft = half - noticeWrap / 2.0f;
+    const float ringRight = std::min(noticeLeft - 28.0f * ui, half - 64.0f * m.screenScaleX);
+    ringWrap = std::max(ringRight - 10.0f * ui - ringX, 100.0f);
     const CSprite::Rect top = hud.elementRect(nullptr, kNoticeTopElement);
     noticeTop = static_cast<int>(top.y + top.h);
     noticeY = static_cast<float>(noticeTop);
@@ -111,7 +120,7 @@ void HudMessageQueue::pushWithSound(int soundIndex, std::u16string_view text)
 void HudMessageQueue::pushLong(std::u16string_view text)
 {
     auto entry = std::make_unique<HudMessage>();
-    entry->initFromText(kRingFont, text, -1.0f, true);
+    entry->initFromText(kRingFont, text, ringWrap, true);
     // Chained to the newest line, so lines pushed together leave one by one.
     if (const HudMessage* newest = m_ring[static_cast<std::size_t>(m_ringIndex)].get())
         entry->duration = entry->timeLeft = entry->duration + std::max(newest->timeLeft, 0.0f);
@@ -281,28 +290,43 @@ bool HudMessageQueue::hitHeadNotice(float x, float y) const
     return !m_notices.empty() && m_notices.front()->hitTest(noticeLeft + noticeWrap / 2.0f, noticeY, x, y);
 }
 
+int HudMessageQueue::ringEntriesShown() const
+{
+    // Newest first, as many as fit above the middle of the screen, where the
+    // flipped controls may stand.
+    const ScreenMetrics& m = screenMetrics();
+    const float ui = m.uiScale;
+    const float room = m.screenHeight / 2.0f - (ringY - 18.0f * ui) - 36.0f * ui;
+    float height = 0.0f;
+    int shown = 0;
+    for (int k = 0; k < kRingSize; ++k) {
+        const HudMessage* line = m_ring[static_cast<std::size_t>((m_ringIndex - k + kRingSize) % kRingSize)].get();
+        if (!line)
+            continue;
+        const float next = height + line->height + (shown > 0 ? 5.0f * ui : 0.0f);
+        if (shown > 0 && next > room)
+            break;
+        height = next;
+        ++shown;
+    }
+    return shown;
+}
+
 void HudMessageQueue::drawNotices()
 {
-    const float ui = screenMetrics().uiScale;
-    float height = 0.0f, widest = 0.0f;
-    int lines = 0;
-    for (const auto& slot : m_ring) {
-        if (!slot)
-            continue;
-        height += slot->height + (lines > 0 ? 5.0f * ui : 0.0f);
-        widest = std::max(widest, static_cast<float>(slot->width));
-        ++lines;
-    }
-    if (lines == 0)
+    const CSprite::Rect box = ringBox();
+    if (box.w <= 0.0f)
         return;
+    const float ui = screenMetrics().uiScale;
     CSprite* panel = getSprite(kSpriteSetMenus);
     panel->setColorBytes(255, 255, 255, 128);
-    panel->drawNinePatch(kPanelFrame, ringX - 10.0f * ui, ringY - 18.0f * ui, widest + 20.0f * ui, height + 36.0f * ui);
+    panel->drawNinePatch(kPanelFrame, box.x, box.y, box.w, box.h);
     panel->setColor(Color4{});
+    int skip = ringEntryCount() - ringEntriesShown();
     float offset = 0.0f;
     for (int k = 1; k <= kRingSize; ++k) {
         const HudMessage* line = m_ring[static_cast<std::size_t>((m_ringIndex + k) % kRingSize)].get();
-        if (!line)
+        if (!line || skip-- > 0)
             continue;
         HudMessage shadow = *line;
         shadow.color = Color4{0, 0, 0, 255};
@@ -310,6 +334,14 @@ void HudMessageQueue::drawNotices()
         line->draw(ringX, ringY + offset, 0);
         offset += line->height + 5.0f * ui;
     }
+}
+
+int HudMessageQueue::ringEntryCount() const
+{
+    int n = 0;
+    for (const auto& slot : m_ring)
+        n += slot != nullptr;
+    return n;
 }
 
 void HudMessageQueue::drawCentre()
@@ -403,4 +435,49 @@ int hudTriggerKindIcon(int kind, int variant, int gameType)
     case 21: return 131;
     default: return 101;
     }
+}
+
+CSprite::Rect HudMessageQueue::ringBox() const
+{
+    const float ui = screenMetrics().uiScale;
+    float height = 0.0f, widest = 0.0f;
+    const int shown = ringEntriesShown();
+    for (int k = 0; k < shown; ++k) {
+        const HudMessage* line = m_ring[static_cast<std::size_t>((m_ringIndex - k + kRingSize) % kRingSize)].get();
+        if (!line)
+            continue;
+        height += line->height + (k > 0 ? 5.0f * ui : 0.0f);
+        widest = std::max(widest, static_cast<float>(line->width));
+    }
+    if (shown == 0)
+        return {};
+    return {ringX - 10.0f * ui, ringY - 18.0f * ui, widest + 20.0f * ui, height + 36.0f * ui};
+}
+
+CSprite::Rect HudMessageQueue::noticeBox() const
+{
+    if (m_notices.empty())
+        return {};
+    const HudMessage& notice = *m_notices.front();
+    const CFont* font = hudFont(notice.font);
+    const float h = font ? font->lineHeight() : 0.0f;
+    const float y = (h / 2.0f + (notice.lineCount + 1) * h) / 2.0f + static_cast<float>(noticeTop);
+    const float x = noticeLeft + noticeWrap / 2.0f;
+    const float ui = screenMetrics().uiScale;
+    // The panel, and the time bar under it.
+    return {x - 20.0f * ui - notice.width / 2.0f, y - 15.0f * ui - notice.height / 2.0f, notice.width + 40.0f * ui,
+            notice.height + 38.0f * ui};
+}
+
+CSprite::Rect HudMessageQueue::warningBox()
+{
+    if (m_warnings.empty())
+        return {};
+    clampWarnIndex();
+    const HudMessage& w = *m_warnings[static_cast<std::size_t>(m_warnIndex)];
+    const ScreenMetrics& m = screenMetrics();
+    const float ui = m.uiScale;
+    const float x = m.screenWidth / 2.0f, y = m.screenHeight - 70.0f * ui;
+    return {x - 20.0f * ui - w.width / 2.0f, y - 15.0f * ui - w.height / 2.0f, w.width + 40.0f * ui,
+            w.height + 38.0f * ui};
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "entities/EntityHandle.h"
+#include "render/2d/CSprite.h"
 #include "screens/hud/HudMessage.h"
 
 #include <array>
@@ -81,6 +82,14 @@ public:
     void registerTrigger(IHudTrigger* trigger);
 
     void update(float dt);
+    // The screen boxes the event lines, the head notice and the warning on
+    // show take, panels included; empty (all 0) when there is none.
+    CSprite::Rect ringBox() const;
+    // Event lines held, and how many of the newest are drawn (those that fit).
+    int ringEntryCount() const;
+    int ringEntriesShown() const;
+    CSprite::Rect noticeBox() const;
+    CSprite::Rect warningBox();
     void drawNotices();
     void drawCentre();
     void drawLong();

@@ -1,5 +1,9 @@
 #pragma once
 #include "platform/Math.h"
+#include "screens/hud/HudButton.h"
+
+#include <memory>
+#include <vector>
 
 class CSprite;
 
@@ -55,6 +59,8 @@ struct HudPanel {
     float pulsePhase = 0.0f;
     bool defaultSheetOnly = false;
     bool mirrorable = false;
+    // The panel's touch buttons, drawn after its picture; never freed while the HUD lives.
+    std::vector<std::unique_ptr<HudButton>> buttons;
 
 private:
     Vec2 anchorPoint();

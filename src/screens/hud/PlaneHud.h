@@ -1,28 +1,99 @@
 #pragma once
 #include "render/2d/CSprite.h"
+#include "screens/hud/CamRotateControl.h"
+#include "screens/hud/HudButton.h"
+#include "screens/hud/HudControl.h"
+#include "screens/hud/HudGameState.h"
 #include "screens/hud/HudPanel.h"
+#include "screens/hud/HudText.h"
 
 #include <array>
 #include <vector>
 
-// The in-flight HUD. This holds its layout: the 34 screen-anchored panels
-// made from the layout table, and the lookups every HUD drawing and hit check
-// uses to find an element (a module of the HUD sheet) on the screen.
+class Controls;
+class SoundSource;
+
+// The in-flight HUD: the 34 screen-anchored panels made from the layout
+// table with their touch buttons, the controls (camera drag, two value
+// texts, voice-chat indicator, and the direction pad beside them), the
+// dials, health, shake, lock tone, fade and mouse reticle. There is one,
+// planeHud(); the game screen builds it at its load step, the game mode's
+// HUD update and draw run it, and the game screen hands it the touches.
 class PlaneHud {
 public:
+    using HudControl = ::HudControl;
     static constexpr int kLayoutRows = 34;
+    static constexpr float kIntroTime = 0.5f;
+    static constexpr float kFastForwardScale = 5.0f;
+    // Frames of the HUD sheet beyond the layout frames.
+    static constexpr int kNeedleFrame = 121, kHubFrame = 122, kGaugeEmptyFrame = 156, kGaugeFullFrame = 157;
+    static constexpr int kMarkerFrame = 178, kFastForwardFrame = 179, kReticleFrame = 180;
+    static constexpr int kSpeedDial = 3, kAltimeter = 4, kDrumWindow = 159, kHitFlash = 97;
+    static constexpr int kHealthHundreds = 152, kHealthTens = 153, kPercent = 15;
+    static constexpr int kEjectArrowLeft = 87, kEjectArrowRight = 88;
+    static constexpr float kSpeedToMph = 1.7895491f, kSpeedToKmh = 2.88f, kMetresToFeet = 3.28084f;
+    static constexpr Color4 kTextColor{177, 245, 181, 255};
 
+    // ---- Building ----
+    // First call: panels, buttons, controls and texts; later calls reset them
+    // for a new game. A null sheet takes sprite set 2.
+    void init(CSprite* sheet);
+    bool built() const { return m_built; }
+    void startIntroAnimation();
+    // Where the actions go: the controls (null: the game's) and the game side (null: none).
+    void setControls(Controls* controls) { m_controls = controls; }
+    void setGame(IHudGame* game) { m_game = game; }
+
+    // ---- Each frame ----
+    // Reads the current game mode and runs update(state).
+    void update();
+    void update(const HudGameState& state);
+    // In a 2-D pass of its own.
+    void draw();
+    // The same inside a 2-D pass the caller runs (the recording benchmark).
+    void drawContents();
+    // The lock-on tone alone (the menu flight's whole HUD update).
+    void updateLockTone(const HudGameState& state);
+
+    // ---- Touches (screen pixels) ----
+    void onTouchDown(int id, int x, int y);
+    void onTouchMove(int id, int x, int y);
+    void onTouchUp(int id, int x, int y);
+    // Every control's touch dropped, every held button released with its action.
+    void releaseAll();
+    // The pause, a resume: the fast-forward zone lets go and the time runs at 1.
+    void onPause();
+
+    // ---- Buttons ----
+    HudButton* makeButton(HudPanel& panel, int module, int pressedModule, int id);
+    void showButtonGroup(int showId, int hideId);
+    // 0 or 1 shows that scheme's panels and buttons; any other value hides both.
+    void setControlScheme(int scheme);
+    int shownScheme() const { return m_shownScheme; }
+    void pressButton(int id);
+    void releaseButton(int id);
+    void hideAllButtons();
+    void showAllButtons();
+    void showSquadButtons(int index);
+    void setWeaponIcons(int icon1, int icon2, int icon3);
+    // The scheme of the settings after the player's plane changed (or a resume).
+    void onPlaneChanged();
+    // Weapon-slot buttons by the weapons' shown flags; button 8 by the counter.
+    void updateWeaponSlotButtons(const HudPlaneState& plane);
+    // The first shown button of that id in panel order, else the first hidden one; null when none.
+    HudButton* button(int id);
+    HudButton* weaponSlotButton(int group) { return m_weaponSlots[static_cast<std::size_t>(group)]; }
+
+    // ---- Layout ----
     // Keeps the HUD sheet (null: sprite set 2) and makes the root panel and
     // one panel per layout row, building the table first.
     void initPanels(CSprite* sheet);
     CSprite* sheet();
-
     // Fills the layout table from the current screen size. Built once, and
     // again when the screen size changes, so element rectangles follow the
     // panels; the panels take the new anchor points.
     void buildLayout();
     const std::array<HudLayoutRow, kLayoutRows>& layout() const { return m_layout; }
-
     // Screen rectangle of a module of the sheet (null: the HUD's sheet): the
     // first layout row, frame A before frame B, whose frame uses the module.
     // A module no panel uses gets (0, 0) and its own scaled size. Shake and
@@ -31,29 +102,155 @@ public:
     // The panel whose frame A (frame B when asked) uses the module; the first
     // layout panel when none does.
     HudPanel& panelForElement(int module, bool useFrameB);
-
     // The root panel followed by the layout panels, in layout order.
     std::vector<HudPanel>& panels() { return m_panels; }
     HudPanel& layoutPanel(int row) { return m_panels.at(static_cast<std::size_t>(row) + 1); }
     void placePanels(Vec2 shakeOffset);
     void drawPanels();
-
     // The side panel of the objective triggers registered in the message
     // queue: one row per trigger with targets left, its kind icon in the
     // side's color and the count left. `playerTeam` colors the own side;
     // game type 1 (campaign) draws no icon for kind 17.
     void drawPlayerList(int playerTeam, int gameType);
+    // The direction pad laid out for the flip setting from the sheet.
+    void layoutDpad(bool flipped);
+
+    // ---- State (read and set by the game modes, tutorials and tests) ----
+    struct HealthIndicator {
+        int module = 0, second = 0;
+        bool visible = true, fading = false;
+        float phase = 0.0f, value = 100.0f;
+    };
+    struct LockTone {
+        bool hasLockWeapon = false, playing = false;
+        float interval = 0.4f, volume = 1.0f, elapsed = 0.0f, sentVolume = 0.0f;
+    };
+    struct Reticle {
+        bool enabled = true;
+        const void* plane = nullptr;  // the plane it follows, by identity only
+        int warmFrames = 0;
+        Quat orientation, turned;
+        Vec2 target, shown;
+        bool onScreen = false;
+    };
+    struct Fade {
+        int direction = 0;  // +1 in, -1 out
+        float remaining = 0.0f, duration = 0.0f;
+    };
+
+    Color4 tint;
+    bool active = true;
+    bool roundOver = false;
+    bool controlsActive = true;
+    bool fastForwardHeld = false;
+    bool shakeActive = false;
+    float shakeTimeLeft = 0.0f, shakeTick = 0.0f;
+    Vec2 shakeOffset;
+    bool counterForced = false, showEjectAlways = false;
+    float ejectBlink = 0.0f, ejectBlinkValue = 0.0f;
+    float healthPercent = 100.0f;
+    std::array<HealthIndicator, 4> health{};
+    std::array<int, 3> weaponGaugeValues{-1, -1, -1};
+    Vec3 trackedPoint;
+    float speedValue = 0.0f, altitudeValue = 0.0f;
+    int squadIndex = 0;
+    bool speedDialShown = true, altimeterShown = true;
+    std::array<bool, 3> dialHighlight{};
+    float dialPulse = 0.0f;
+    float hitFlashTimer = 0.0f;
+    Fade fade;
+    bool markerSet = false, markerShown = false;
+    Vec2 markerPoint;
+    LockTone lockTone;
+    Reticle reticle;
+    bool lockToneOn = true;
+    float boostFraction = 1.0f;
+    // The radar: shown, the large centred one (button 12), the alert blink.
+    bool radarOn = true, radarLarge = false, radarAlert = false;
+    float radarAlertPhase = 0.0f;
+    bool inFlightMenu = false;
+
+    ControlsDpad& dpad() { return m_dpad; }
+    CamRotateControl& camRotate() { return m_camRotate; }
+    HudText& speedText() { return m_speedText; }
+    HudText& altitudeText() { return m_altitudeText; }
+    VoiceChatFeedback& voiceChat() { return m_voiceChat; }
+    const std::vector<HudControl*>& controls() const { return m_controlList; }
+
+    // Needle angle in radians for a dial value at a full scale.
+    static float needleAngle(float value, float fullScale) { return value * 6.25f / fullScale; }
+    // The three drums of the altimeter: digit and roll (0..1) of the ones,
+    // tens and hundreds drums for an altitude.
+    struct Drum {
+        int digit = 0;
+        float roll = 0.0f;
+    };
+    static std::array<Drum, 3> altimeterDrums(float altitude);
+    // The rectangles of the elements shown together in play at the present
+    // screen size, for the overlap check.
+    std::vector<std::pair<int, CSprite::Rect>> shownElementRects();
 
 private:
     // Row of the frame holding the module, with that frame; -1 when none.
     void drawTriggerRow(CSprite& sheet, float x, float y, float width, int icon, Color4 color, int count);
     int findRow(const CSprite& sheet, int module, bool frameAOnly, bool frameBOnly, int& frame) const;
 
+    void makeButtons();
+    void makeSchemeButtons();
+    void makeControls(bool withSheet);
+    void resetForNewGame();
+    void applyGameDefaults();
+    void setRing(HudButton& b);
+    void updateWeapons(const HudPlaneState& plane);
+    void updateLinkButtons(const HudPlaneState& plane);
+    void updateControlsActive(const HudGameState& state);
+    void updatePlay(const HudGameState& state);
+    void updateShake();
+    void updateReticle(const HudGameState& state);
+    void drawPlay();
+    void drawHealth();
+    void drawBoostGauge();
+    void drawEjectWarning();
+    void drawCounter();
+    void drawRoundOver();
+    void drawFade();
+    void drawDials();
+    void drawDial(int module, float value, float limit, float fullScale, int jitter, int highlight);
+    void drawDrums();
+    void drawReticle();
+    // The radar with the approach lamp, and the markers with the gunsight.
+    void drawRadarPass();
+    void drawMarkerPass();
+    bool buttonCandidate(const HudButton& b) const;
+    bool controlCandidate(const HudControl& c) const;
+    bool touchDownControls(int id, float x, float y);
+    void touchDownButtons(int id, float x, float y);
+    Controls& controlsOrGame();
+
     CSprite* m_sheet = nullptr;
+    bool m_hasOwnSheet = false;
     std::vector<HudPanel> m_panels;
     std::array<HudLayoutRow, kLayoutRows> m_layout{};
     bool m_layoutBuilt = false;
     int m_layoutWidth = 0, m_layoutHeight = 0;
+
+    bool m_built = false;
+    Controls* m_controls = nullptr;
+    IHudGame* m_game = nullptr;
+    HudGameState m_state;  // the last frame's, for the touches and the draw
+    std::array<HudButton*, 3> m_weaponSlots{};
+    std::array<HudButton*, 2> m_altWeapons{};   // second forms of slots 2 and 3
+    std::array<HudButton*, 6> m_linkButtons{};  // ids 19..24
+    HudButton* m_ejectButton = nullptr;
+    HudButton* m_counterButton = nullptr;
+    HudButton* m_pauseButton = nullptr;
+    std::array<std::array<HudButton*, 5>, 2> m_schemeButtons{};
+    int m_shownScheme = 2;
+    ControlsDpad m_dpad;
+    CamRotateControl m_camRotate;
+    HudText m_speedText, m_altitudeText;
+    VoiceChatFeedback m_voiceChat;
+    std::vector<HudControl*> m_controlList;
 };
 
 // The one HUD of the game.

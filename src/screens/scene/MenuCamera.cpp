@@ -89,6 +89,8 @@ Vec3 MenuCamera::computeOrbit(int m)
         Vec3 eye = p.position() - forward * distance;
         if (m != 4)
             eye = eye + quatRotateVector(p.orientation(), {1.0f, 0.0f, 0.0f}) * (13.0f * sideScale);
+        // A swipe moves the eye against it, so the plane follows the finger.
+        eye = eye - quatRotateVector(orientation, {slideX, slideY, 0.0f}) * (distance * 0.25f);
         return eye;
     }
     case 2:

@@ -26,6 +26,7 @@ public:
     int windowWidth = 1280, windowHeight = 720;
     float projection1 = 1.0f, projection2 = 1.0f;  // the scene's two projection values
     float sideScale = 1.0f;                          // the sideways offset of the idle orbit
+    float slideX = 0.0f, slideY = 0.0f;              // a page's swipe carrying the plane aside, about +-2 at most
 
     float moveBlend = 1.0f;
     int moveFromMode = 0;

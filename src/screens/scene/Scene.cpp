@@ -1,9 +1,18 @@
 #include "screens/scene/Scene.h"
 
+#include "entities/ground/Flag.h"
+#include "gamedata/AirplaneModel.h"
 #include "platform/Clock.h"
+#include "platform/Log.h"
+#include "render/assets/Model.h"
+#include "render/world/Water.h"
+#include "render/world/SkyDome.h"
+#include "render/shadows/ShadowMaps.h"
 #include "render/world/AtmosScatter.h"
+#include "render/world/Clouds.h"
 #include "render/world/Terrain.h"
 #include "screens/scene/Camera.h"
+#include "screens/scene/SceneWorld.h"
 
 #include <algorithm>
 #include <cmath>
@@ -177,6 +186,8 @@ void Scene::updateSunAndFog(bool force)
         if (device)
             device->setLight(light.get());
         cache.light = std::move(light);
+        if (device && device->qualityTier() >= 2)
+            sceneClouds().relight(atmos.sunColor(), atmos.sunDirection());
     }
     cache.fog = fogDensity;
     auto fog = std::make_unique<FogRecord>();
@@ -224,6 +235,7 @@ SceneDrawFlags Scene::drawFlags() const
     flags.water = water != nullptr;
     flags.trees = trees != nullptr;
     flags.highDetail = highDetailOn();
+    flags.shadowMaps = shadowMaps() != nullptr;
     return flags;
 }
 
@@ -248,15 +260,14 @@ std::vector<ScenePass> scenePassOrder(const SceneDrawFlags& flags)
     order.insert(order.end(), {P::Clear, P::OpaqueEntities, P::Props, P::MapItems});
     if (flags.terrain)
         order.push_back(P::Terrain);
-    // In high detail the water goes under the sky; otherwise the sky first.
-    if (flags.highDetail && flags.water)
-        order.push_back(P::WaterSurface);
-    order.push_back(P::Sky);
-    if (!flags.highDetail && flags.water)
+    // Opaque near to far so hidden pixels are rejected before they are
+    // shaded; the sky last, into whatever is left.
+    if (flags.water)
         order.push_back(P::WaterSurface);
     order.push_back(P::Shadows);
     if (flags.trees)
         order.insert(order.end(), {P::Vegetation, P::Trees});
+    order.push_back(P::Sky);
     order.push_back(P::SunGlare);
     order.push_back(flags.heatDistortion ? P::HeatDistortion : P::ParticleLayer0);
     order.push_back(P::BlendedEffects);
@@ -269,4 +280,24 @@ std::vector<ScenePass> scenePassOrder(const SceneDrawFlags& flags)
         order.push_back(P::PlayerParts);
     order.push_back(P::ScreenEffects);
     return order;
+}
+
+void Scene::loadEffectModels()
+{
+    static bool loaded = false;
+    if (loaded)
+        return;
+    loaded = true;
+    setWater(&sceneWater());
+    if (!sceneClouds().load())
+        logWarning("scene", "no cloud atlas: the sky stays clear");
+    const Graphics* device = graphics();
+    setVisibilityForTier(device ? device->qualityTier() : 0);
+    if (loadAllModels() <= 0)
+        logWarning("scene", "no models loaded from the model table");
+    resetSunCache();
+    sceneSky().load();
+    if (device)
+        AirplaneModel::loadSharedTextures();
+    Flag::buildClothMesh();
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 class Camera;
-class Props;
+class PropBatch;
 class Terrain;
 class Trees;
 class Water;
@@ -74,6 +74,10 @@ public:
     virtual void update(ISceneFrame& frame);
     virtual void draw(ISceneDraw& passes);
 
+    // The world renderers every scene shares (water, clouds, sky, the models
+    // and the effects' resources): once a run, before the first scene.
+    static void loadEffectModels();
+
     void setupProjection();
     void updateFieldOfView(float zoom, bool controlsFrozen, float dt);
     // Rebuilds the light and fog the renderer reads once their inputs move
@@ -85,9 +89,9 @@ public:
     float terrainHeightAndNormalAt(float x, float z, Vec3& normal) const;
     SceneDrawFlags drawFlags() const;
 
-    const Terrain* terrain = nullptr;
-    std::array<Props*, 5> propSets{};
-    Props* vegetationProps = nullptr;
+    Terrain* terrain = nullptr;
+    std::array<PropBatch*, 5> propSets{};
+    PropBatch* vegetationProps = nullptr;
     Water* water = nullptr;
     Trees* trees = nullptr;
     float sunValue = 0.5f;

@@ -205,9 +205,7 @@ void SpriteCounter::draw()
     // The window sits where the drum frame's art starts.
     const CSprite::Rect drum = sprite ? sprite->frameRect(kBackgroundFrame) : CSprite::Rect{};
     const float wx = x + drum.x, wy = top + drum.y;
-    flushSpriteBatch();
-    pushClipRect();
-    setClipRect(wx, wy, static_cast<float>(m_windowWidth), static_cast<float>(m_windowHeight));
+    pushCropRect(wx, wy, static_cast<float>(m_windowWidth), static_cast<float>(m_windowHeight));
     if (digitFont) {
         const float line = digitFont->lineHeight();
         const float row = static_cast<float>(rowHeight);
@@ -221,8 +219,7 @@ void SpriteCounter::draw()
             digitFont->draw(valueText(i), wx + static_cast<float>(m_windowWidth) / 2.0f, rowY, CFont::kCentreX);
         }
     }
-    flushSpriteBatch();
-    popClipRect();
+    popCropRect();
     if (sprite)
         sprite->drawFrame(kWindowFrame, x, top);
 }

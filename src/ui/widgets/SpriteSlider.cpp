@@ -206,13 +206,10 @@ void SpriteSlider::draw()
         sprite->drawFrame(trackFrame, trackX, trackY);
     }
     if (fillFrame >= 0) {
-        flushSpriteBatch();
-        pushClipRect();
-        setClipRect(trackX, static_cast<float>(absY) + scrollY, static_cast<float>(halfThumb + m_thumbPosition),
-                    static_cast<float>(height));
+        pushCropRect(trackX, static_cast<float>(absY) + scrollY, static_cast<float>(halfThumb + m_thumbPosition),
+                     static_cast<float>(height));
         sprite->drawFrame(fillFrame, trackX, trackY);
-        flushSpriteBatch();
-        popClipRect();
+        popCropRect();
     }
     if (enabled)
         sprite->drawFrame(thumbFrame, x + static_cast<float>(m_thumbPosition), top);
@@ -355,12 +352,9 @@ void VerticalSlider::draw()
         sprite->drawFrame(trackFrame, trackX, trackY);
     }
     if (fillFrame >= 0) {
-        flushSpriteBatch();
-        pushClipRect();
-        setClipRect(x, y, static_cast<float>(width), static_cast<float>(m_thumbPosition + halfThumb));
+        pushCropRect(x, y, static_cast<float>(width), static_cast<float>(m_thumbPosition + halfThumb));
         sprite->drawFrame(fillFrame, trackX, trackY);
-        flushSpriteBatch();
-        popClipRect();
+        popCropRect();
     }
     if (enabled)
         sprite->drawFrame(thumbFrame, x + static_cast<float>(width - frameWidth(sprite, thumbFrame)) / 2.0f,

@@ -82,6 +82,33 @@ TEST_F(AircraftPictures, EveryFamilyInTwoPaintRowsAtTierOne)
     }
 }
 
+// Far away the airplanes draw from their coarse detail levels: each must
+// still show, in its own paint, as the few pixels it covers.
+TEST_F(AircraftPictures, FarAircraftStillShowTheirPaintAtCoarseDetail)
+{
+    const PlanePaint paint = vivid(0.0f, 60.0f);
+    const std::vector<std::string> all = families();
+    ASSERT_GE(all.size(), 8u);
+    gfx().setQualityTier(1);
+    constexpr float kDistance = 300.0f, kSpacing = 40.0f;
+    for (int i = 0; i < 8; ++i) {
+        const std::string& family = all[static_cast<std::size_t>(i)];
+        PlaneCfg& cfg = fighterRecord("data/planes/" + family + "/" + family + "_ful.glm");
+        addRow(cfg, 0, paint);
+        spawn(cfg, 0, {kSpacing * (static_cast<float>(i) - 3.5f), 0.0f, -kDistance})->drawClass = 1;
+    }
+    lookAt({0.0f, 80.0f, 0.0f}, {0.0f, 0.0f, -kDistance});
+    clearTo(Rgba{150, 180, 210, 255});
+    drawAll(DrawPass::Opaque);
+    ASSERT_TRUE(savePicture("aircraft-far"));
+    const Color4 red = AirplaneModel::modelPaint(paint, nullptr).colors[0];
+    // About 38 pixels between neighbours at this distance.
+    for (int i = 0; i < 8; ++i) {
+        const int centre = kWidth / 2 + static_cast<int>(37.8f * (static_cast<float>(i) - 3.5f));
+        EXPECT_GT(countNear(centre - 15, 30, red), 0) << all[static_cast<std::size_t>(i)];
+    }
+}
+
 TEST_F(AircraftPictures, WithoutTheMaskThePaintDoesNotShow)
 {
     PlaneCfg& cfg = fighterRecord("data/planes/p51/p51_ful.glm");

@@ -1,4 +1,4 @@
-#include "support/TempDir.h"
+#include "StagedGame.h"
 
 #include "platform/File.h"
 #include "platform/Settings.h"
@@ -25,28 +25,13 @@ class StartFlow : public testing::Test {
 protected:
     void SetUp() override
     {
-        const fs::path stage = SKYFRONT_STAGE_DIR;
-        if (!fs::exists(stage / "bin/skyfront"))
+        if (!game.prepare())
             GTEST_SKIP() << "the game is not staged";
-        fs::create_directories(tree.path() / "bin");
-        fs::copy_file(stage / "bin/skyfront", tree.path() / "bin/skyfront");
-        for (const char* part : {"data", "paks"})
-            fs::create_directory_symlink(stage / part, tree.path() / part);
     }
 
-    int run(const std::string& arguments)
-    {
-        const std::string command = "cd '" + tree.folder() + "' && SKYFRONT_HEADLESS=1 ./bin/skyfront " + arguments +
-                                    " 2>stderr.txt";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int run(const std::string& arguments) { return game.run(arguments); }
 
-    bool loadShot(const std::string& name, TextureImage& image)
-    {
-        auto file = FileDisk::open(tree.folder() + name, "rb");
-        return file && decodePng(*file, image) && image.format == TextureFormat::Rgba8;  // decoded as RGBA
-    }
+    bool loadShot(const std::string& name, TextureImage& image) { return game.loadShot(name, image, ""); }
 
     static Pixel at(const TextureImage& image, int x, int y)
     {
@@ -55,7 +40,8 @@ protected:
         return {p[i], p[i + 1], p[i + 2]};
     }
 
-    TempDir tree;
+    StagedGame game;
+    TempDir& tree = game.tree;
 };
 
 // 60 frames a second: the logo holds from 1.25 s to 3.25 s; the menu then

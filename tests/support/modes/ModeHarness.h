@@ -4,6 +4,7 @@
 #include "support/TestPak.h"
 #include "support/modes/RecordingListener.h"
 
+#include <filesystem>
 #include <memory>
 
 class GameMode;
@@ -37,6 +38,7 @@ public:
 
     RecordingListener listener;
     RecordingHud hud;
+    std::filesystem::path saveFolder() const { return m_save.path(); }
 
 private:
     TempDir m_save, m_data;

@@ -19,10 +19,11 @@ void RecordingListener::onAirplaneAdded(Target& airplane)
     added.push_back(&airplane);
 }
 
-void RecordingListener::onAirplaneDestroyed(Target& victim, Target* killer, CrashCause cause, int, float, bool)
+void RecordingListener::onAirplaneDestroyed(Target& victim, Target* killer, CrashCause cause, int flags,
+                                            float respawnTime, bool)
 {
     calls.push_back("destroyed");
-    destroyed.push_back({&victim, killer, cause});
+    destroyed.push_back({&victim, killer, cause, flags, respawnTime});
 }
 
 void RecordingListener::onWeaponLaunched(int, Target*, Target*)

@@ -3,6 +3,7 @@
 #include "modes/ModeHooks.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A network listener that only writes down what the mode told it.
@@ -12,7 +13,12 @@ public:
         const Target* victim;
         const Target* killer;
         CrashCause cause;
+        int flags = 0;
+        float respawnTime = 0.0f;
     };
+    // What the network game answers the mode.
+    bool active = true, connected = true;
+    std::vector<bool> acceptingJoins;
     std::vector<std::string> calls;  // operation names in call order
     std::vector<Destroyed> destroyed;
     std::vector<const Target*> added, takenOut;
@@ -42,6 +48,15 @@ public:
     void onScoreEvent(Target&, int, int) override { calls.push_back("scoreEvent"); }
     void onWeaponHit(Target&, Target*, int) override { calls.push_back("weaponHit"); }
     void onFlightState(Target&, int, float) override { calls.push_back("flightState"); }
+    bool matchActive() const override { return active; }
+    bool peerConnected() const override { return connected; }
+    void setAcceptingJoins(bool accept) override
+    {
+        calls.push_back("acceptJoins");
+        acceptingJoins.push_back(accept);
+    }
+    void disconnect() override { calls.push_back("disconnect"); }
+    void stopNetworkGame() override { calls.push_back("stopNetwork"); }
 };
 
 // The HUD and camera as the mode drives them, written down.
@@ -51,6 +66,7 @@ public:
     std::vector<int> removedMessages;
     std::vector<const Target*> forgottenByCamera, forgottenByScores;
     int hitIndicators = 0, releases = 0;
+    std::vector<std::pair<const Target*, const Target*>> kills;  // victim, attacker
     struct Pushed {
         int kind, stringId;
         std::u16string text;
@@ -60,10 +76,13 @@ public:
 
     void addMarker(const IGameEntity& entity, int, int, bool) override { markers.push_back(&entity); }
     void removeMarker(const IGameEntity& entity) override { std::erase(markers, &entity); }
+    std::vector<std::pair<const IGameEntity*, int>> markerFlags;
+    void setMarkerFlag(const IGameEntity& entity, int flag) override { markerFlags.emplace_back(&entity, flag); }
     void removeMessage(int id) override { removedMessages.push_back(id); }
     void raiseHitIndicator() override { ++hitIndicators; }
     void releaseAllButtons() override { ++releases; }
     void forget(const Target& entity) override;
+    void onKill(const Target& victim, const Target& attacker) override { kills.emplace_back(&victim, &attacker); }
     void pushWithSound(int kind, int stringId, std::u16string_view text) override
     {
         pushed.push_back({kind, stringId, std::u16string(text), false});

@@ -1,7 +1,0 @@
-#include "entities/EntityHooks.h"
-
-EntityFxHooks& entityFx()
-{
-    static EntityFxHooks hooks;
-    return hooks;
-}

@@ -1,7 +1,0 @@
-#include "entities/weapons/WeaponHooks.h"
-
-WeaponFxHooks& weaponFx()
-{
-    static WeaponFxHooks hooks;
-    return hooks;
-}

@@ -1,0 +1,60 @@
+#pragma once
+#include "ui/MenuHooks.h"
+#include "ui/MenuItem.h"
+#include "ui/widgets/SceneMenuFrame.h"
+
+#include <vector>
+
+class Achievements;
+class HMenuItemsSlider;
+class KTAchievement;
+class SpritePageIndicator;
+
+// One achievement row: its icon (or the lock with a progress bar) and name.
+class AchItem : public MenuItem {
+public:
+    static constexpr int kSheet = 12, kBarFrame = 0, kFillFrame = 1, kLockedFrame = 2, kIconBase = 3;
+    AchItem(const KTAchievement& achievement, int nameString, int rowWidth);
+
+    void draw() override;
+    bool drawsOwnFocus() override { return true; }
+    // Whether the bar under the lock is drawn.
+    bool showsBar() const;
+
+    const KTAchievement& achievement;
+    int nameString;
+};
+
+// Every achievement of the game as a row, the earned ones first, two columns
+// to a page, on pages swiped sideways with their dots. Collections whose
+// members are all earned are completed when the page is shown.
+class AchievementsMenuFrame : public FilledMenuFrame {
+public:
+    static constexpr int kTitleString = 733;
+
+    explicit AchievementsMenuFrame(Achievements* source = nullptr);
+
+    void onShow() override;
+
+    void buildItems();
+    void nextPage();
+    void prevPage();
+    void onPageChanged(int page);
+    // Marks the collections whose members are all earned.
+    void completeCollections();
+    static int rowHeight();
+
+    HMenuItemsSlider* pager = nullptr;
+    SpritePageIndicator* indicator = nullptr;
+    // Every row in placement order; grows with the list.
+    std::vector<AchItem*> rows;
+    int rowsPerColumn = 1;
+    // The online room-server object, made on show once the network exists.
+    MenuAction ensureRoomServer;
+
+private:
+    void placeRow(AchItem* row, int index, MenuContainer*& page, MenuContainer* columns[2]);
+    void goToPage(int page);
+
+    Achievements* m_source;
+};

@@ -1,0 +1,31 @@
+#include "modes/GameMode.h"
+
+#include "effects/world/Parachute.h"
+#include "platform/Log.h"
+
+#include <algorithm>
+
+void GameMode::addParachute(std::unique_ptr<Parachute> parachute)
+{
+    if (!parachute)
+        return;
+    logInfo("modes", "parachute %d made", parachute->id);
+    m_parachutes.push_back(std::move(parachute));
+}
+
+void GameMode::updateParachutes(float dt)
+{
+    for (auto& p : m_parachutes)
+        p->update(dt);
+    std::erase_if(m_parachutes, [](const std::unique_ptr<Parachute>& p) {
+        if (p->done)
+            logInfo("modes", "parachute %d ended", p->id);
+        return p->done;
+    });
+}
+
+void GameMode::drawParachutes(int pass) const
+{
+    for (const auto& p : m_parachutes)
+        p->render(pass);
+}

@@ -1,0 +1,224 @@
+// The network side of a skirmish: the host's and the client's checks each
+// frame, the airplane events both sides exchange, and the ends of a network
+// match (the host lost, the match over for good).
+#include "entities/aircraft/Airplane.h"
+#include "modes/IGameListener.h"
+#include "modes/kinds/GameModeCustom.h"
+#include "modes/progress/MissionStats.h"
+#include "modes/progress/ScoreMgr.h"
+#include "platform/Language.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint8_t kCountsBit = 1, kHostOwnedBit = 2, kDestroyedBit = 4, kCameraBit = 8;
+
+
+}  // namespace
+
+bool GameModeCustom::updateNetworkMatch()
+{
+    if (isSinglePlayer())
+        return true;
+    if (isNetworkClient() && (!m_listener || !m_listener->matchActive() || respawnStalled)) {
+        endMatch();
+        onServerLost();
+        return false;
+    }
+    const ScoreMgr& sm = ScoreMgr::instance();
+    // Nobody may join for the last minute only.
+    if (isNetworkServer() && closeJoinsNearEnd && sm.timeLimit > 0.0f && m_listener &&
+        (sm.timeLimit - sm.elapsed()) / 60.0f < 1.0f)
+        m_listener->setAcceptingJoins(false);
+    return true;
+}
+
+void GameModeCustom::updateReadyNotice()
+{
+    IModeMessages& messages = m_services.messagesOrNone();
+    const bool ready = ScoreMgr::instance().ready();
+    if (!ready) {
+        if (!messages.hasNotice()) {
+            messages.clearNotices();
+            messages.pushNotice(getStringByIndex(kNotReadyText), 0.0f, 1, 0);
+        }
+    } else if (ready != m_readyShown) {
+        messages.clearNotices();
+    }
+    m_readyShown = ready;
+}
+
+void GameModeCustom::updateAfterMatch(float dt)
+{
+    if (m_endMenuPending) {
+        // The end menu opens one frame after the freeze, so the frame that ended the match finishes first.
+        m_hooks.hudOrNone().releaseAllButtons();
+        if (isNetworkServer() && closeJoinsAfterMatch && m_listener)
+            m_listener->setAcceptingJoins(false);
+        finishMatch();
+        // Without a restart the network match is over for everybody.
+        if (m_restartCountdown < 0.0f && m_listener) {
+            if (isNetworkClient())
+                m_listener->disconnect();
+            m_listener = nullptr;
+        }
+        openEndMenu();
+        m_endMenuPending = false;
+        return;
+    }
+    if (m_listener) {
+        m_listener->update(IGameListener::Phase::Receive);
+        if (m_restartCountdown >= 0.0f && isNetworkClient() && !m_listener->peerConnected()) {
+            m_listener->disconnect();
+            m_listener = nullptr;
+            onServerLost();
+            return;
+        }
+    }
+    if (m_restartCountdown > 0.0f) {
+        m_restartCountdown -= dt;
+        if (m_restartCountdown <= 0.0f) {
+            m_restartCountdown = 0.0f;
+            if (!isNetworkClient())
+                startNextMatch();
+        }
+    }
+}
+
+void GameModeCustom::endMatch()
+{
+    IModeProgress& progress = m_hooks.progressOrNone();
+    const bool counted = m_type == GameType::FreeForAll || m_type == GameType::TeamDeathmatch ||
+                         m_type == GameType::CaptureTheFlag || m_type == GameType::DestroyTheBase ||
+                         m_type == GameType::LastManStanding;
+    if (!isSinglePlayer() && counted)
+        progress.countEvent(71);
+    playStopped = true;
+    controlsFrozen = false;
+    playEndMusic();
+    if (m_listener) {
+        m_listener->stopNetworkGame();
+        m_listener = nullptr;
+    }
+    matchOutcome() = MatchOutcome::NoResult;
+    ScoreMgr& sm = ScoreMgr::instance();
+    if (m_type == GameType::Survival && sm.timeLimit - sm.elapsed() > 30.0f)
+        finishMatch();
+    const MissionStats& stats = missionStats();
+    sm.finishMatchPoints(stats.shotsFired, stats.shotsHit, stats.missilesFired, stats.missilesHit);
+    sm.stopScoring();
+    // A match ended this way has no end table: nothing may open it a frame later.
+    m_endMenuPending = false;
+}
+
+void GameModeCustom::onServerLost()
+{
+    ++m_serverLost;
+    IModeOverlays& overlays = m_services.overlaysOrNone();
+    overlays.closeOverlay();
+    overlays.openPauseScreen(PauseMenu::ServerLost);
+}
+
+void GameModeCustom::restartMatch()
+{
+    resetMatch(false, false);
+    m_services.overlaysOrNone().setPaused(false);
+    m_services.overlaysOrNone().closeOverlay();
+}
+
+std::uint8_t GameModeCustom::eventFlags(const Target& victim, bool counts, int kind) const
+{
+    std::uint8_t flags = 0;
+    if (isNetworkServer()) {
+        if (counts)
+            flags |= kCountsBit;
+        if (isOnline() && victim.networkRole == NetworkRole::Local)
+            flags |= kHostOwnedBit;
+    }
+    if (kind == 4)
+        flags |= kDestroyedBit;
+    else if (kind == 8)
+        flags |= kCameraBit;
+    return flags;
+}
+
+bool GameModeCustom::countsForScore(const Target* victim, const std::uint8_t* hostFlags) const
+{
+    if (!victim || victim->kind() != TargetKind::Airplane)
+        return false;
+    if (isNetworkClient() && hostFlags)
+        return (*hostFlags & kCountsBit) != 0;
+    return true;
+}
+
+void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags,
+                                     float respawnTime, const Vec3& position, const Quat& orientation)
+{
+    if (playStopped)
+        return;
+    if ((flags & kDestroyedBit) == 0) {
+        ListenerMute mute(*this);
+        if ((flags & kCameraBit) != 0 && killer)
+            m_hooks.cameraOrNone().onKill(victim, *killer);
+        Airplane* airplane = victim.kind() == TargetKind::Airplane ? static_cast<Airplane*>(&victim) : nullptr;
+        if (respawnTime == -1.0f) {
+            takeOutAirplane(victim);
+            // An airplane keeps its place in its flight body.
+            if (airplane)
+                airplane->setPositionAndStop(position);
+            else
+                victim.setPosition(position);
+        } else {
+            respawnAirplane(victim, respawnTime, &position);
+        }
+        if (airplane)
+            airplane->setOrientation(orientation);
+        // An airplane that went out with an event shows its death; one back at once does not.
+        if (flags != 0 && !victim.isGroundTarget() && !victim.isActive() && victim.isAlive())
+            victim.onDestroyed(cause);
+        return;
+    }
+    if (victim.lifeState() == LifeState::Destroyed)
+        return;
+    bool counts = true;
+    std::uint8_t sent = flags;
+    if (isNetworkServer()) {
+        counts = countsForScore(&victim, nullptr);
+        sent = eventFlags(victim, counts, 4);
+    } else {
+        counts = countsForScore(&victim, &flags);
+    }
+    if (!counts || cause == CrashCause::KilledByDamage)
+        postEventText(EventKind::ShotDown, victim, killer);
+    if (killer)
+        victim.lastAttacker = killer;
+    if (victim.isAlive())
+        victim.onDestroyed(cause);
+    if (cause != CrashCause::None)
+        ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
+    if (isNetworkServer() && m_listener)
+        m_listener->onAirplaneDestroyed(victim, killer, cause, sent, respawnDelayFor(victim), true);
+}
+
+bool GameModeCustom::respawnText(std::u16string& out) const
+{
+    const Airplane* a = m_playerAirplane;
+    if (!a || a->isActive())
+        return false;
+    constexpr std::size_t kUnits = 128;
+    char16_t buf[kUnits];
+    if (a->respawnTimer > 0.0f) {
+        wideFormatW(buf, kUnits, getStringByIndex(kRespawnCountdownText).c_str(),
+                    static_cast<int>(a->respawnTimer + 1.0f));
+        out = buf;
+        return true;
+    }
+    if (!isNetworkClient())
+        return false;
+    const bool queued = std::find(m_respawnQueue.begin(), m_respawnQueue.end(), a) != m_respawnQueue.end();
+    const bool outForRound = m_type == GameType::LastManStanding || (!queued && a->respawnTimer != -1.0f);
+    out = getStringByIndex(outForRound ? kOutText : kWaitingText);
+    return true;
+}

@@ -1,0 +1,290 @@
+#include "modes/kinds/GameModeLMS.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "modes/IGameListener.h"
+#include "modes/kinds/MatchRules.h"
+#include "platform/Settings.h"
+
+#include <algorithm>
+#include <array>
+
+using namespace matchrules;
+
+GameModeLMS::GameModeLMS() : GameModeCustom(GameType::LastManStanding, false) {}
+
+void GameModeLMS::resetRound()
+{
+    m_teamMode = ((settings().skirmishWord(Settings::kEntryFurther, 0) >> 8) & 1) != 0;
+    GameModeCustom::resetRound();
+    ScoreMgr& sm = ScoreMgr::instance();
+    sm.reset(m_teamMode);
+    sm.timeLimit = 0.0f;
+    sm.scoreLimit = 0;
+    m_opponents = 0;
+    closeJoinsNearEnd = false;
+    closeJoinsAfterMatch = true;
+}
+
+void GameModeLMS::buildPlayers()
+{
+    setPlayerAirplane(nullptr);
+    if (!m_teamMode)
+        m_nextTeam = 1;
+    (void)createPlayerAirplane(0, -1.0f, nullptr, mapCentre());
+    if (!isSinglePlayer())
+        return;
+    if (m_teamMode) {
+        for (int team = 0; team < 2; ++team)
+            for (int i = 0; i < kTeamBots; ++i)
+                (void)spawnBot(team, kBotSkill, nullptr, true, -1);
+    } else {
+        for (int i = 0; i < kBots; ++i)
+            (void)spawnBot(m_nextTeam++, kBotSkill, nullptr, true, -1);
+    }
+}
+
+bool GameModeLMS::startLevel()
+{
+    if (!GameModeCustom::startLevel())
+        return false;
+    startMatch();
+    return true;
+}
+
+void GameModeLMS::startMatch()
+{
+    m_roundTimer = 0.0f;
+    m_roundTick = true;
+    m_roundRunning = false;
+    if (!isNetworkClient())
+        startRoundCountdown(isNetworkServer() ? kHostCountdown : kSingleCountdown);
+    m_outCount = 0;
+}
+
+void GameModeLMS::countOpponents()
+{
+    m_opponents = 0;
+    const int other = m_playerAirplane ? (m_playerAirplane->team() + 1) % 2 : 1;
+    for (const auto& e : m_entities) {
+        if (e->kind() != TargetKind::Airplane)
+            continue;
+        if (!m_teamMode) {
+            if (inPlay(*this, *e))
+                ++m_opponents;
+        } else if (e->team() == other && e->isAlive() &&
+                   static_cast<Airplane&>(*e).scores[Airplane::kScoreDeaths] == 0) {
+            ++m_opponents;
+        }
+    }
+}
+
+void GameModeLMS::startRoundCountdown(float t)
+{
+    m_roundRunning = false;
+    m_outCount = 1;
+    if (t <= 0.0f) {
+        m_roundRunning = true;
+        if (!isNetworkClient()) {
+            std::vector<Target*> airplanes;
+            for (const auto& e : m_entities)
+                if (e->kind() == TargetKind::Airplane)
+                    airplanes.push_back(e.get());
+            ListenerMute mute(*this);
+            for (Target* a : airplanes)
+                GameModeCustom::respawnAirplane(*a, 0.0f, nullptr);
+        }
+        pushStart(*this, kRoundStartText);
+        countOpponents();
+    }
+    m_roundTimer = t;
+    m_roundTick = true;
+    if (m_listener)
+        m_listener->onModeValue(static_cast<int>(t), 0);
+}
+
+bool GameModeLMS::roundFinished() const
+{
+    if (!m_roundRunning)
+        return false;
+    int count = 0;
+    std::array<int, 2> teams{};
+    for (const auto& e : m_entities) {
+        if (e->kind() != TargetKind::Airplane || !inPlay(*this, *e))
+            continue;
+        ++count;
+        if (e->team() == 0 || e->team() == 1)
+            ++teams[static_cast<std::size_t>(e->team())];
+    }
+    if (!m_teamMode)
+        return count <= 1;
+    return (teams[0] > 0) != (teams[1] > 0) || (teams[0] == 0 && teams[1] == 0);
+}
+
+void GameModeLMS::putOut(Target& victim)
+{
+    ++m_outCount;
+    eliminateAirplane(victim);
+    if (victim.kind() == TargetKind::Airplane)
+        ScoreMgr::instance().setOutOrder(static_cast<Airplane&>(victim), m_outCount);
+    if (m_listener)
+        m_listener->onScoreEvent(victim, 1, 0);
+}
+
+void GameModeLMS::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)
+{
+    if (victim.lifeState() == LifeState::Destroyed || playStopped)
+        return;
+    GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
+    if (&victim == m_playerAirplane)
+        detachAI(*m_playerAirplane);
+    if (isNetworkClient() || !m_roundRunning)
+        return;
+    if (victim.kind() == TargetKind::Airplane)
+        putOut(victim);
+    if (!playStopped && roundFinished())
+        freezeMatch();
+}
+
+std::unique_ptr<Target> GameModeLMS::removePlayerAirplane(Target& entity)
+{
+    auto removed = GameModeCustom::removePlayerAirplane(entity);
+    if (!isNetworkClient() && !playStopped && roundFinished())
+        freezeMatch();
+    return removed;
+}
+
+void GameModeLMS::respawnAirplane(Target& entity, float delay, const Vec3* position)
+{
+    const bool wasOut = !entity.isActive() && entity.respawnTimer == -1.0f;
+    GameModeCustom::respawnAirplane(entity, delay, position);
+    if (!wasOut || entity.kind() != TargetKind::Airplane)
+        return;
+    ScoreMgr::instance().setOutOrder(static_cast<Airplane&>(entity), 0);
+    if (m_listener)
+        m_listener->onScoreEvent(entity, 1, 0);
+}
+
+void GameModeLMS::respawnEliminated(Target& entity)
+{
+    // Only between rounds: a round once running keeps its fallen out.
+    if (m_roundTimer > 0.0f)
+        GameModeCustom::respawnEliminated(entity);
+}
+
+void GameModeLMS::getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const
+{
+    if (entity.kind() != TargetKind::Airplane) {
+        GameModeCustom::getSpawnPoint(entity, position, orientation);
+        return;
+    }
+    position = spawnOnCircle(mapCentre(), kSpawnRadius, true, &orientation);
+}
+
+int GameModeLMS::joinTeam()
+{
+    if (!m_teamMode)
+        return m_nextTeam++;
+    std::array<int, 2> teams{};
+    for (const auto& e : m_entities)
+        if (e->kind() == TargetKind::Airplane && (e->team() == 0 || e->team() == 1))
+            ++teams[static_cast<std::size_t>(e->team())];
+    return teams[1] <= teams[0] ? 1 : 0;
+}
+
+Airplane* GameModeLMS::addServerPlayer(std::span<const std::uint8_t> joinRequest, int /*team*/)
+{
+    Airplane* a = GameModeCustom::addServerPlayer(joinRequest, joinTeam());
+    if (a)
+        ScoreMgr::instance().setOutOrder(*a, 1);
+    return a;
+}
+
+void GameModeLMS::restartMatch()
+{
+    resetMatch(false, false);
+    m_outCount = 1;
+    m_roundRunning = false;
+    m_services.overlaysOrNone().setPaused(false);
+    m_services.overlaysOrNone().closeOverlay();
+}
+
+void GameModeLMS::startNextMatch()
+{
+    resetMatch(true, true);
+    m_outCount = 1;
+    m_roundRunning = false;
+    m_services.overlaysOrNone().setPaused(false);
+    m_services.overlaysOrNone().closeOverlay();
+    if (m_listener)
+        m_listener->onRestart();
+    // Single player too: without a countdown no round would ever start again.
+    if (!isNetworkClient())
+        startRoundCountdown(kNextMatchCountdown);
+    if (isNetworkServer() && m_listener)
+        m_listener->setAcceptingJoins(true);
+}
+
+int GameModeLMS::matchBonusPercent() const
+{
+    if (!m_playerAirplane || !ScoreMgr::instance().isWinner(*m_playerAirplane))
+        return 0;
+    return m_teamMode ? (m_opponents * 5 + 15) * 2 : m_opponents * 10;
+}
+
+void GameModeLMS::update(float dt)
+{
+    GameModeCustom::update(dt);
+    if (playStopped || !ScoreMgr::instance().ready())
+        return;
+    if (!isNetworkClient() && roundFinished()) {
+        freezeMatch();
+        return;
+    }
+    if (m_roundTimer > 0.0f) {
+        if (tick(m_roundTimer, dt))
+            m_roundTick = true;
+        if (m_roundTimer <= 0.0f) {
+            if (isNetworkClient())
+                m_roundTimer = 0.99999f;
+            else
+                startRoundCountdown(0.0f);
+        }
+    }
+    if (m_roundTick) {
+        if (m_roundTimer > 0.0f)
+            pushCountdown(*this, kRoundInText, static_cast<int>(m_roundTimer) + 1);
+        m_roundTick = false;
+    }
+}
+
+int GameModeLMS::writeServerData(std::span<std::uint8_t> out) const
+{
+    if (out.size() < static_cast<std::size_t>(kServerDataSize))
+        return 0;
+    putF32(out, 0, ScoreMgr::instance().elapsed());
+    putF32(out, 4, m_roundTimer);
+    out[8] = playStopped ? 1 : 0;
+    putF32(out, 9, m_restartCountdown);
+    return kServerDataSize;
+}
+
+int GameModeLMS::readServerData(std::span<const std::uint8_t> in)
+{
+    if (in.size() < static_cast<std::size_t>(kServerDataSize))
+        return 0;
+    const float elapsed = getF32(in, 0);
+    if (elapsed >= 0.0f)
+        ScoreMgr::instance().setElapsed(elapsed);
+    const float t = getF32(in, 4);
+    if (in[8] == 0) {
+        if (t <= 0.0f) {
+            m_roundTimer = t;
+            m_roundTick = true;
+        } else {
+            startRoundCountdown(std::min(t, 3600.0f));
+        }
+    } else {
+        onMatchEnded(std::clamp(getF32(in, 9), -1.0f, 3600.0f));
+    }
+    return kServerDataSize;
+}

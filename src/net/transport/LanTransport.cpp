@@ -1,0 +1,416 @@
+#include "net/transport/LanTransport.h"
+
+#include "platform/Log.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+LanTransport::LanTransport() : LanTransport(Config{}) {}
+
+LanTransport::LanTransport(Config config)
+    : config_(std::move(config)), peers_(std::make_unique<std::array<Peer, kPeers>>())
+{
+    init(nullptr, 0);
+}
+
+LanTransport::~LanTransport()
+{
+    stopThread();
+    closeSocket();
+}
+
+Clock::TimeStamp LanTransport::now() const
+{
+    if (config_.clock)
+        return config_.clock();
+    Clock::TimeStamp stamp;
+    Clock::timeOfDay(stamp);
+    return stamp;
+}
+
+std::int64_t LanTransport::since(const Clock::TimeStamp& then) const
+{
+    const Clock::TimeStamp at = now();
+    const std::int64_t ms = (static_cast<std::int64_t>(at.seconds) - then.seconds) * 1000;
+    return ms + (static_cast<std::int64_t>(at.microseconds) - then.microseconds) / 1000;
+}
+
+bool LanTransport::init(const std::uint8_t* identity, std::size_t length)
+{
+    if (length > kMaxBlob)
+        return false;
+    std::scoped_lock lock(callbackLock_, ringLock_);
+    peerLimit_ = kPeers;
+    identity_.fill(0);
+    if (identity && length)
+        std::memcpy(identity_.data(), identity, length);
+    identityLength_ = static_cast<std::uint32_t>(length);
+    ownIndex_ = 0;
+    connectedCount_ = 0;
+    connected_ = false;
+    client_ = false;
+    foundCount_ = 0;
+    state_ = State::Closed;
+    accepting_ = false;
+    for (Peer& peer : *peers_) {
+        resetPeer(peer, false);
+        peer.lastHeard = peer.ackTimer = peer.resendRequestTimer = peer.sendTimer = now();
+    }
+    return true;
+}
+
+void LanTransport::resetReliable(Peer& peer)
+{
+    for (int i = 0; i < kRing; ++i) {
+        peer.receive[i].sequence = peer.send[i].sequence = static_cast<std::uint8_t>(i);
+        peer.receive[i].length = peer.send[i].length = 0;
+        peer.receive[i].sent = peer.send[i].sent = 0;
+    }
+    peer.receiveFree = peer.sendFree = kRing - 1;
+    peer.head = peer.readIndex = peer.lastAckedHead = 0;
+    peer.base = peer.tail = peer.nextToSend = 0;
+}
+
+void LanTransport::resetPeer(Peer& peer, bool keepSequenced)
+{
+    resetReliable(peer);
+    peer.connected = false;
+    peer.address = sockaddr_in{};
+    if (keepSequenced)
+        return;
+    for (int i = 0; i < kRing; ++i) {
+        peer.sequenced[i].type = 12;
+        peer.sequenced[i].sequence = static_cast<std::uint8_t>(i);
+        peer.sequenced[i].length = 0;
+    }
+    peer.sequencedFree = kRing - 1;
+    peer.nextExpected = peer.sequencedRead = peer.sequencedSendCounter = 0;
+}
+
+sockaddr_in LanTransport::addressOf(std::uint32_t hostOrderAddress, std::uint16_t port) const
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(hostOrderAddress);
+    return address;
+}
+
+bool LanTransport::startServer()
+{
+    if (socket_ < 0) {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        if (fd < 0) {
+            logWarning("net", "no UDP socket: %s", std::strerror(errno));
+            return false;
+        }
+        const sockaddr_in bindAddress = addressOf(INADDR_ANY, config_.bindPort);
+        if (::bind(fd, reinterpret_cast<const sockaddr*>(&bindAddress), sizeof bindAddress) != 0) {
+            // Hosting unbound would look like a game nobody can join.
+            logWarning("net", "cannot bind port %u: %s", config_.bindPort, std::strerror(errno));
+            ::close(fd);
+            return false;
+        }
+        socket_ = fd;
+    }
+    client_ = false;
+    accepting_ = true;
+    state_ = State::Serving;
+    return true;
+}
+
+int LanTransport::openClientSocket()
+{
+    if (socket_ < 0) {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        if (fd < 0)
+            return -1;
+        const int on = 1;
+        if (::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        socket_ = fd;
+    }
+    client_ = true;
+    return 0;
+}
+
+void LanTransport::connectTo(std::uint32_t address, std::uint16_t port)
+{
+    openClientSocket();
+    Peer& server = (*peers_)[0];
+    {
+        std::lock_guard lock(ringLock_);
+        server.address = sockaddr_in{};
+        server.address.sin_family = AF_INET;
+        server.address.sin_port = htons(port);
+        server.address.sin_addr.s_addr = address;
+    }
+    connected_ = false;
+    sendConnect();
+}
+
+void LanTransport::sendConnect()
+{
+    std::array<std::uint8_t, kBlobCapacity + 3> packet{};
+    packet[0] = static_cast<std::uint8_t>(PacketType::Connect);
+    packet[1] = kVersion;
+    packet[2] = static_cast<std::uint8_t>(identityLength_);
+    std::memcpy(packet.data() + 3, identity_.data(), identityLength_);
+    Peer& server = (*peers_)[0];
+    // A lost server leaves a cleared address: nothing goes out to it.
+    if (server.address.sin_port != 0)
+        sendTimes(server.address, packet.data(), identityLength_ + 3, 3);
+    server.lastHeard = now();
+    state_ = State::Connecting;
+}
+
+void LanTransport::broadcastDiscovery()
+{
+    {
+        std::lock_guard lock(callbackLock_);
+        foundCount_ = 0;
+    }
+    discoveryTime_ = now();
+    const std::uint8_t packet[3] = {static_cast<std::uint8_t>(PacketType::Discovery), kVersion, 0};
+    sendTimes(addressOf(config_.discoveryAddress, config_.remotePort), packet, sizeof packet, 7);
+    Peer& server = (*peers_)[0];
+    server.address.sin_port = 0;
+    state_ = State::Discovering;
+    server.lastHeard = now();
+}
+
+void LanTransport::closeSocket()
+{
+    const int fd = socket_.exchange(-1);
+    if (fd < 0)
+        return;
+    ::close(fd);
+    state_ = State::Closed;
+    for (Peer& peer : *peers_)
+        peer.connected = false;
+    connected_ = false;
+}
+
+std::uint16_t LanTransport::boundPort() const
+{
+    sockaddr_in address{};
+    socklen_t size = sizeof address;
+    if (socket_ < 0 || ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        return 0;
+    return ntohs(address.sin_port);
+}
+
+void LanTransport::sendTo(const sockaddr_in& to, const std::uint8_t* data, std::size_t length)
+{
+    const int fd = socket_;
+    if (fd < 0)
+        return;
+    ::sendto(fd, data, length, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+}
+
+void LanTransport::sendTimes(const sockaddr_in& to, const std::uint8_t* data, std::size_t length, int times)
+{
+    for (int i = 0; i < times; ++i)
+        sendTo(to, data, length);
+}
+
+void LanTransport::setPeerLimit(int limit)
+{
+    peerLimit_ = std::clamp(limit, 1, kPeers);
+}
+
+bool LanTransport::peerConnected(int peer) const
+{
+    return peer >= 0 && peer < kPeers && (*peers_)[peer].connected;
+}
+
+LanTransport::FreeCounts LanTransport::freeCounts(int peer) const
+{
+    std::lock_guard lock(ringLock_);
+    if (peer < 0 || peer >= kPeers)
+        return {};
+    const Peer& p = (*peers_)[peer];
+    return {p.receiveFree, p.sendFree, p.sequencedFree};
+}
+
+sockaddr_in LanTransport::peerAddress(int peer) const
+{
+    std::lock_guard lock(ringLock_);
+    return peer >= 0 && peer < kPeers ? (*peers_)[peer].address : sockaddr_in{};
+}
+
+int LanTransport::queueReliable(const std::uint8_t* payload, std::size_t length, int peer)
+{
+    if (peer < 0 || peer >= kPeers || length == 0 || length > kMaxPayload)
+        return -1;
+    std::lock_guard lock(ringLock_);
+    Peer& p = (*peers_)[peer];
+    if (p.sendFree <= 0)
+        return -1;
+    ReliableSlot& slot = p.send[p.tail];
+    slot.type = static_cast<std::uint8_t>(PacketType::Reliable);
+    slot.sequence = p.tail;
+    slot.sent = 0;
+    std::memcpy(slot.payload.data(), payload, length);
+    slot.length = static_cast<std::uint16_t>(length);
+    --p.sendFree;
+    p.tail = static_cast<std::uint8_t>((p.tail + 1) % kRing);
+    return 0;
+}
+
+int LanTransport::sendUnreliable(const std::uint8_t* payload, std::size_t length, int peer)
+{
+    if (peer < 0 || peer >= kPeers || length == 0 || length > kMaxPayload)
+        return -1;
+    std::array<std::uint8_t, kSlotPayload + 8> packet{};
+    sockaddr_in to;
+    {
+        std::lock_guard lock(ringLock_);
+        Peer& p = (*peers_)[peer];
+        packet[1] = p.sequencedSendCounter;
+        p.sequencedSendCounter = static_cast<std::uint8_t>((p.sequencedSendCounter + 1) % kRing);
+        to = p.address;
+    }
+    packet[0] = static_cast<std::uint8_t>(PacketType::Sequenced);
+    packet[2] = static_cast<std::uint8_t>(length & 0xFF);
+    packet[3] = static_cast<std::uint8_t>(length >> 8);
+    packet[4] = static_cast<std::uint8_t>(ownIndex_);
+    if (length)
+        std::memcpy(packet.data() + 5, payload, length);
+    packet[5 + length] = packet[1];
+    if (to.sin_port != 0)
+        sendTo(to, packet.data(), length + 6);
+    return 0;
+}
+
+int LanTransport::peekAnyReliable(int& peer)
+{
+    std::lock_guard lock(ringLock_);
+    for (int i = 0; i < kPeers; ++i) {
+        const Peer& p = (*peers_)[i];
+        if (p.receive[p.readIndex].length != 0) {
+            peer = i;
+            return p.receive[p.readIndex].length;
+        }
+    }
+    return 0;
+}
+
+int LanTransport::takeReliable(int peer, std::uint8_t* out, std::size_t capacity)
+{
+    if (peer < 0 || peer >= kPeers)
+        return 0;
+    std::lock_guard lock(ringLock_);
+    Peer& p = (*peers_)[peer];
+    ReliableSlot& slot = p.receive[p.readIndex];
+    const int length = slot.length;
+    if (length == 0 || static_cast<std::size_t>(length) > capacity)
+        return 0;
+    std::memcpy(out, slot.payload.data(), length);
+    slot.length = 0;
+    ++p.receiveFree;
+    p.readIndex = static_cast<std::uint8_t>((p.readIndex + 1) % kRing);
+    return length;
+}
+
+int LanTransport::peekSequenced(int peer)
+{
+    if (peer < 0 || peer >= kPeers)
+        return 0;
+    std::lock_guard lock(ringLock_);
+    Peer& p = (*peers_)[peer];
+    if (p.sequencedFree >= kRing - 1)
+        return 0;
+    // Lost or dropped numbers leave empty slots: step over them.
+    for (int i = 0; i < kRing && p.sequenced[p.sequencedRead].length == 0; ++i)
+        p.sequencedRead = static_cast<std::uint8_t>((p.sequencedRead + 1) % kRing);
+    return p.sequenced[p.sequencedRead].length;
+}
+
+int LanTransport::peekAnySequenced(int& peer)
+{
+    for (int i = 0; i < kPeers; ++i) {
+        if (const int length = peekSequenced(i)) {
+            peer = i;
+            return length;
+        }
+    }
+    return 0;
+}
+
+int LanTransport::takeSequenced(int peer, std::uint8_t* out, std::size_t capacity)
+{
+    if (peekSequenced(peer) == 0)
+        return 0;
+    std::lock_guard lock(ringLock_);
+    Peer& p = (*peers_)[peer];
+    SequencedSlot& slot = p.sequenced[p.sequencedRead];
+    const int length = slot.length;
+    if (length == 0 || static_cast<std::size_t>(length) > capacity)
+        return 0;
+    std::memcpy(out, slot.payload.data(), length);
+    slot.length = 0;
+    ++p.sequencedFree;
+    p.sequencedRead = static_cast<std::uint8_t>((p.sequencedRead + 1) % kRing);
+    return length;
+}
+
+void LanTransport::setClientConnected(ClientConnected callback)
+{
+    std::lock_guard lock(callbackLock_);
+    clientConnected_ = std::move(callback);
+}
+
+void LanTransport::setClientDisconnected(ClientDisconnected callback)
+{
+    std::lock_guard lock(callbackLock_);
+    clientDisconnected_ = std::move(callback);
+}
+
+void LanTransport::setServerListChanged(ServerListChanged callback)
+{
+    std::lock_guard lock(callbackLock_);
+    serverListChanged_ = std::move(callback);
+}
+
+void LanTransport::setCopyServerInfo(CopyServerInfo callback)
+{
+    std::lock_guard lock(callbackLock_);
+    copyServerInfo_ = std::move(callback);
+}
+
+std::vector<LanTransport::FoundServer> LanTransport::foundServers() const
+{
+    std::lock_guard lock(callbackLock_);
+    return {found_.begin(), found_.begin() + foundCount_};
+}
+
+int LanTransport::threadLoop()
+{
+    running_ = true;
+    while (!stop_)
+        poll();
+    running_ = false;
+    return 0;
+}
+
+void LanTransport::startThread()
+{
+    if (thread_.joinable())
+        return;
+    stop_ = false;
+    thread_ = std::thread(&LanTransport::threadMain, this);
+}
+
+void LanTransport::stopThread()
+{
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}

@@ -1,0 +1,209 @@
+#pragma once
+#include "platform/Clock.h"
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <netinet/in.h>
+
+// The UDP peer under every LAN and online match: discovery, connection of a
+// client to a host with up to seven clients, reliable messages (exactly once,
+// in order, 64-slot rings with cumulative acknowledgements and resends) and
+// sequenced messages (sent once, late ones dropped). The payloads are opaque.
+// One network thread runs poll(); the main thread queues, sends and takes.
+class LanTransport {
+public:
+    static constexpr int kPeers = 7;
+    static constexpr int kRing = 64;
+    static constexpr std::size_t kSlotPayload = 1224;
+    static constexpr std::size_t kMaxPayload = 1223;  // longer ones cannot be delivered
+    static constexpr std::size_t kMaxBlob = 127;      // the identity goes out with a one-byte length
+    static constexpr std::size_t kBlobCapacity = 258;
+    static constexpr std::size_t kReceiveBuffer = 2248;
+    static constexpr int kMaxFound = 20;
+    static constexpr std::uint8_t kVersion = 5;
+    static constexpr std::uint16_t kDefaultPort = 6026;
+
+    enum class State : std::uint32_t { Closed = 0, Connecting = 1, Serving = 2, Discovering = 4 };
+    enum class PacketType : std::uint8_t {
+        Connect = 0, Accept = 1, Ack = 4, ResendRequest = 5, Reliable = 6, ReliableResent = 7,
+        Discovery = 9, Description = 10, Sequenced = 12
+    };
+
+    // Where the datagrams go and what time it is; tests bind free ports, send
+    // discovery to 127.0.0.1 and run the clock by hand.
+    struct Config {
+        std::uint16_t bindPort = kDefaultPort;    // the server's port; 0 takes a free one
+        std::uint16_t remotePort = kDefaultPort;  // discovery and announce go to this port
+        std::uint32_t discoveryAddress = 0xFFFFFFFFu;  // host byte order
+        std::uint32_t announceAddress = 0xE0000001u;   // 224.0.0.1; 0 sends no announce
+        std::function<Clock::TimeStamp()> clock;       // empty: Clock::timeOfDay
+    };
+
+    struct FoundServer {
+        std::uint32_t address = 0;  // network byte order, as received
+        float quality = 0.0f;       // 0-5
+        std::array<std::uint8_t, 256> info{};
+    };
+
+    using ClientConnected = std::function<void(int peer, const std::uint8_t* identity)>;
+    using ClientDisconnected = std::function<void(int peer)>;
+    using ServerListChanged = std::function<void()>;
+    using CopyServerInfo = std::function<void(std::uint8_t* blob, std::uint32_t* length)>;
+
+    LanTransport();
+    explicit LanTransport(Config config);
+    ~LanTransport();
+    LanTransport(const LanTransport&) = delete;
+    LanTransport& operator=(const LanTransport&) = delete;
+
+    // Clears every peer and ring and keeps the identity (at most 127 bytes,
+    // false and nothing kept when longer).
+    bool init(const std::uint8_t* identity, std::size_t length);
+    // Binds the server socket; false (and no socket) when the port cannot be had.
+    bool startServer();
+    int openClientSocket();
+    void connectTo(std::uint32_t address, std::uint16_t port);  // address in network byte order
+    void sendConnect();
+    void broadcastDiscovery();
+    void closeSocket();
+
+    // 0, or -1 when the ring is full, the peer is out of range or the payload
+    // is empty or longer than kMaxPayload.
+    int queueReliable(const std::uint8_t* payload, std::size_t length, int peer);
+    int sendUnreliable(const std::uint8_t* payload, std::size_t length, int peer);
+    // The length of the next message (0 when none); the take copies it out
+    // and returns its length, 0 when none or when `out` is too small.
+    int peekAnyReliable(int& peer);
+    int takeReliable(int peer, std::uint8_t* out, std::size_t capacity);
+    int peekAnySequenced(int& peer);
+    int peekSequenced(int peer);
+    int takeSequenced(int peer, std::uint8_t* out, std::size_t capacity);
+
+    void setClientConnected(ClientConnected callback);
+    void setClientDisconnected(ClientDisconnected callback);
+    void setServerListChanged(ServerListChanged callback);
+    void setCopyServerInfo(CopyServerInfo callback);
+    std::vector<FoundServer> foundServers() const;
+
+    // One pass of the network thread: announce, at most one datagram, upkeep.
+    // True when a datagram was read.
+    bool poll();
+    // The handler of one received datagram, also the fuzzing entry.
+    void handleDatagram(const std::uint8_t* data, std::size_t length, const sockaddr_in& from);
+    int threadLoop();
+    static int threadMain(LanTransport* transport) { return transport->threadLoop(); }
+    // Starts and stops the network thread (stop joins it: a pass blocks for at most 500 us).
+    void startThread();
+    void stopThread();
+
+    void setPeerLimit(int limit);
+    void setAccepting(bool accepting) { accepting_ = accepting; }
+    bool accepting() const { return accepting_; }
+    State state() const { return state_; }
+    bool connected() const { return connected_; }
+    int connectedCount() const { return connectedCount_; }
+    int ownIndex() const { return ownIndex_; }
+    bool isClient() const { return client_; }
+    bool running() const { return running_; }
+    std::uint16_t boundPort() const;  // the local port of the socket, host byte order
+    bool peerConnected(int peer) const;
+    struct FreeCounts {
+        int receive = 0, send = 0, sequenced = 0;
+    };
+    FreeCounts freeCounts(int peer) const;
+    sockaddr_in peerAddress(int peer) const;
+
+private:
+    struct ReliableSlot {
+        std::uint8_t type = 6;
+        std::uint8_t sequence = 0;
+        std::uint16_t length = 0;  // 0: empty
+        std::array<std::uint8_t, kSlotPayload> payload{};
+        std::uint32_t sent = 0;
+    };
+    struct SequencedSlot {
+        std::uint8_t type = 12;
+        std::uint8_t sequence = 0;
+        std::uint16_t length = 0;
+        std::uint8_t sender = 0;
+        std::array<std::uint8_t, kSlotPayload> payload{};
+    };
+    struct Peer {
+        sockaddr_in address{};
+        std::atomic<bool> connected{false};
+        Clock::TimeStamp lastHeard;
+        std::array<ReliableSlot, kRing> receive;
+        int receiveFree = kRing - 1;
+        std::uint8_t head = 0, readIndex = 0, lastAckedHead = 0;
+        Clock::TimeStamp ackTimer, resendRequestTimer;
+        std::array<ReliableSlot, kRing> send;
+        int sendFree = kRing - 1;
+        std::uint8_t base = 0, tail = 0, nextToSend = 0;
+        Clock::TimeStamp sendTimer;
+        std::array<SequencedSlot, kRing> sequenced;
+        int sequencedFree = kRing - 1;
+        std::uint8_t nextExpected = 0, sequencedRead = 0;
+        std::uint8_t sequencedSendCounter = 0;
+    };
+
+    Clock::TimeStamp now() const;
+    // Milliseconds from `then` to the present, truncated.
+    std::int64_t since(const Clock::TimeStamp& then) const;
+    void sendTo(const sockaddr_in& to, const std::uint8_t* data, std::size_t length);
+    void sendTimes(const sockaddr_in& to, const std::uint8_t* data, std::size_t length, int times);
+    sockaddr_in addressOf(std::uint32_t hostOrderAddress, std::uint16_t port) const;
+    int findPeer(const sockaddr_in& from) const;
+    int findFreeSlot() const;
+    void resetReliable(Peer& peer);
+    void resetPeer(Peer& peer, bool keepSequenced);
+    void announce();
+
+    void handleUnconnectedClient(const std::uint8_t* data, std::size_t length, const sockaddr_in& from);
+    void handleNewcomer(const std::uint8_t* data, std::size_t length, const sockaddr_in& from);
+    void handleKnownPeer(int index, const std::uint8_t* data, std::size_t length);
+    void receiveReliable(Peer& peer, const std::uint8_t* data, std::size_t length);
+    void receiveSequenced(int index, Peer& peer, const std::uint8_t* data, std::size_t length);
+    void receiveAck(Peer& peer, std::uint8_t acked);
+    void upkeep(int index);
+    void dropPeer(int index);
+    std::uint8_t windowEnd(const Peer& peer) const;
+    void resendFrom(Peer& peer, std::uint8_t start, int count);
+    void resendOne(Peer& peer, std::uint8_t sequence);
+    void sendSlot(Peer& peer, ReliableSlot& slot, PacketType type);
+    void sendControl(Peer& peer, PacketType type, std::uint8_t value);
+
+    Config config_;
+    std::atomic<int> peerLimit_{kPeers};
+    std::atomic<int> ownIndex_{0};
+    mutable std::mutex ringLock_;
+    mutable std::mutex callbackLock_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> running_{false};
+    std::array<std::uint8_t, kBlobCapacity> identity_{};
+    std::uint32_t identityLength_ = 0;
+    std::atomic<int> connectedCount_{0};
+    std::atomic<bool> connected_{false};
+    std::atomic<bool> client_{false};
+    int foundCount_ = 0;
+    std::array<FoundServer, kMaxFound> found_{};
+    std::atomic<int> socket_{-1};
+    std::atomic<State> state_{State::Closed};
+    std::atomic<bool> accepting_{false};
+    Clock::TimeStamp discoveryTime_;
+    ClientConnected clientConnected_;
+    ClientDisconnected clientDisconnected_;
+    ServerListChanged serverListChanged_;
+    CopyServerInfo copyServerInfo_;
+    std::unique_ptr<std::array<Peer, kPeers>> peers_;
+    std::array<std::uint8_t, kReceiveBuffer> receiveBuffer_{};
+    std::array<std::uint8_t, kSlotPayload + 8> sendBuffer_{};  // the network thread's own
+};

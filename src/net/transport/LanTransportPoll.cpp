@@ -1,0 +1,447 @@
+// The network thread's side of the transport: one pass of poll, the handler
+// of received datagrams and the per-peer upkeep (acknowledgements, resends,
+// time-outs).
+#include "net/transport/LanTransport.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <poll.h>
+#include <sys/socket.h>
+
+namespace {
+
+// Carries over from one transport to the next, like the announce bursts do.
+std::atomic<int> announceCountdown{0};
+
+constexpr std::int64_t kAckDelayMs = 50;
+constexpr int kAckBacklog = 35;
+constexpr std::int64_t kResendMs = 100;
+constexpr std::int64_t kTimeoutMs = 7000;
+constexpr std::int64_t kRestartMs = 700;
+constexpr std::int64_t kReconnectMs = 3000;
+constexpr int kReceiveWindow = 32;
+constexpr int kSequencedWindow = 10;
+
+std::uint8_t distance(std::uint8_t from, std::uint8_t to)
+{
+    return static_cast<std::uint8_t>((to - from) & 63);
+}
+
+std::uint8_t next(std::uint8_t sequence)
+{
+    return static_cast<std::uint8_t>((sequence + 1) & 63);
+}
+
+bool sameAddress(const sockaddr_in& a, const sockaddr_in& b)
+{
+    return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
+}
+
+}  // namespace
+
+int LanTransport::findPeer(const sockaddr_in& from) const
+{
+    for (int i = 0; i < kPeers; ++i) {
+        const Peer& peer = (*peers_)[i];
+        if (peer.connected && sameAddress(peer.address, from))
+            return i;
+    }
+    return -1;
+}
+
+int LanTransport::findFreeSlot() const
+{
+    for (int i = 0; i < peerLimit_; ++i)
+        if (!(*peers_)[i].connected)
+            return i;
+    return -1;
+}
+
+bool LanTransport::poll()
+{
+    const int fd = socket_;
+    if (fd < 0)
+        return false;
+    pollfd wait{fd, POLLIN, 0};
+    const timespec timeout{0, 500000};
+    const int ready = ::ppoll(&wait, 1, &timeout, nullptr);
+    announce();
+    const bool readable = ready > 0 && (wait.revents & POLLIN);
+    if (readable) {
+        sockaddr_in from{};
+        socklen_t fromSize = sizeof from;
+        // MSG_TRUNC gives the real size, so an oversized datagram is seen and discarded.
+        const ssize_t got = ::recvfrom(fd, receiveBuffer_.data(), receiveBuffer_.size(), MSG_TRUNC,
+                                       reinterpret_cast<sockaddr*>(&from), &fromSize);
+        if (got > 0 && static_cast<std::size_t>(got) <= receiveBuffer_.size())
+            handleDatagram(receiveBuffer_.data(), static_cast<std::size_t>(got), from);
+    }
+    if (client_ && !connected_) {
+        Peer& server = (*peers_)[0];
+        if (since(server.lastHeard) > kReconnectMs &&
+            (server.address.sin_port != 0 || state_ == State::Connecting))
+            sendConnect();
+        return readable;
+    }
+    for (int i = 0; i < peerLimit_; ++i)
+        if ((*peers_)[i].connected)
+            upkeep(i);
+    return readable;
+}
+
+void LanTransport::announce()
+{
+    if (client_ || !accepting_ || connectedCount_ != 0 || state_ != State::Serving)
+        return;
+    if (--announceCountdown >= 0)
+        return;
+    announceCountdown = 20;
+    if (config_.announceAddress == 0)
+        return;
+    std::array<std::uint8_t, kBlobCapacity + 2> packet{};
+    packet[0] = static_cast<std::uint8_t>(PacketType::Description);
+    packet[1] = static_cast<std::uint8_t>(identityLength_);
+    std::memcpy(packet.data() + 2, identity_.data(), identityLength_);
+    sendTimes(addressOf(config_.announceAddress, config_.remotePort), packet.data(), identityLength_ + 2, 3);
+}
+
+void LanTransport::handleDatagram(const std::uint8_t* data, std::size_t length, const sockaddr_in& from)
+{
+    if (length == 0 || length > kReceiveBuffer)
+        return;
+    const int index = findPeer(from);
+    if (client_ && !connected_) {
+        handleUnconnectedClient(data, length, from);
+        return;
+    }
+    if (index >= 0) {
+        handleKnownPeer(index, data, length);
+        return;
+    }
+    if (!client_ && connectedCount_ < peerLimit_)
+        handleNewcomer(data, length, from);
+    // A full server or a connected client drops strangers.
+}
+
+void LanTransport::handleUnconnectedClient(const std::uint8_t* data, std::size_t length, const sockaddr_in& from)
+{
+    const auto type = static_cast<PacketType>(data[0]);
+    Peer& server = (*peers_)[0];
+    if (type == PacketType::Accept && length == 2 && state_ == State::Connecting) {
+        if (data[1] >= kPeers)
+            return;
+        {
+            std::lock_guard lock(ringLock_);
+            server.address = from;
+        }
+        server.connected = true;
+        ++connectedCount_;
+        connected_ = true;
+        ownIndex_ = data[1];
+        server.lastHeard = now();
+        return;
+    }
+    if (type != PacketType::Description || state_ != State::Discovering || length < 2 ||
+        static_cast<std::size_t>(data[1]) + 2 != length)
+        return;
+    server.lastHeard = now();
+    const std::int64_t ping = since(discoveryTime_);
+    std::lock_guard lock(callbackLock_);
+    FoundServer* entry = nullptr;
+    for (int i = 0; i < foundCount_; ++i)
+        if (found_[i].address == from.sin_addr.s_addr)
+            entry = &found_[i];
+    if (!entry) {
+        if (foundCount_ >= kMaxFound)
+            return;
+        entry = &found_[foundCount_++];
+        entry->address = from.sin_addr.s_addr;
+        entry->quality = ping > 400 ? 0.0f : static_cast<float>(5 - ping * 5 / 400);
+    }
+    entry->info.fill(0);
+    std::memcpy(entry->info.data(), data + 2, data[1]);
+    if (serverListChanged_)
+        serverListChanged_();
+}
+
+void LanTransport::handleNewcomer(const std::uint8_t* data, std::size_t length, const sockaddr_in& from)
+{
+    if (!accepting_)
+        return;
+    const auto type = static_cast<PacketType>(data[0]);
+    if (type == PacketType::Connect && length >= 3 && data[1] == kVersion &&
+        static_cast<std::size_t>(data[2]) + 3 == length) {
+        const int slot = findFreeSlot();
+        if (slot < 0)
+            return;
+        std::array<std::uint8_t, kBlobCapacity> identity{};
+        std::memcpy(identity.data(), data + 3, data[2]);
+        Peer& peer = (*peers_)[slot];
+        {
+            std::lock_guard lock(ringLock_);
+            peer.address = from;
+            peer.lastHeard = peer.ackTimer = peer.resendRequestTimer = peer.sendTimer = now();
+        }
+        peer.connected = true;
+        ++connectedCount_;
+        connected_ = true;
+        {
+            std::lock_guard lock(callbackLock_);
+            if (clientConnected_)
+                clientConnected_(slot, identity.data());
+        }
+        const std::uint8_t accept[2] = {static_cast<std::uint8_t>(PacketType::Accept), static_cast<std::uint8_t>(slot)};
+        sendTimes(from, accept, sizeof accept, 3);
+        return;
+    }
+    if (type == PacketType::Discovery && length == 3 && data[1] == kVersion) {
+        std::array<std::uint8_t, kBlobCapacity + 2> packet{};
+        {
+            std::lock_guard lock(callbackLock_);
+            if (copyServerInfo_) {
+                std::uint32_t size = identityLength_;
+                copyServerInfo_(identity_.data(), &size);
+                identityLength_ = size <= kMaxBlob ? size : static_cast<std::uint32_t>(kMaxBlob);
+            }
+        }
+        packet[0] = static_cast<std::uint8_t>(PacketType::Description);
+        packet[1] = static_cast<std::uint8_t>(identityLength_);
+        std::memcpy(packet.data() + 2, identity_.data(), identityLength_);
+        sendTimes(from, packet.data(), identityLength_ + 2, 3);
+    }
+}
+
+void LanTransport::handleKnownPeer(int index, const std::uint8_t* data, std::size_t length)
+{
+    Peer& peer = (*peers_)[index];
+    const auto type = static_cast<PacketType>(data[0]);
+    if (type == PacketType::Connect) {
+        const std::uint8_t accept[2] = {static_cast<std::uint8_t>(PacketType::Accept), static_cast<std::uint8_t>(index)};
+        sendTimes(peer.address, accept, sizeof accept, 3);
+        const bool restarted = since(peer.lastHeard) > kRestartMs;
+        peer.lastHeard = now();
+        if (!restarted)
+            return;
+        {
+            std::lock_guard lock(ringLock_);
+            resetReliable(peer);
+        }
+        std::array<std::uint8_t, kBlobCapacity> identity{};
+        if (length >= 3 && static_cast<std::size_t>(data[2]) + 3 == length)
+            std::memcpy(identity.data(), data + 3, data[2]);
+        std::lock_guard lock(callbackLock_);
+        if (clientDisconnected_) {
+            std::printf("calling client disconnected %d\n", index);
+            clientDisconnected_(index);
+        }
+        if (clientConnected_) {
+            std::printf("calling client connected %d\n", index);
+            clientConnected_(index, identity.data());
+        }
+        return;
+    }
+    std::lock_guard lock(ringLock_);
+    switch (type) {
+    case PacketType::Ack:
+        if (length >= 4) {
+            peer.lastHeard = now();
+            receiveAck(peer, data[1] & 63);
+        }
+        break;
+    case PacketType::ResendRequest:
+        if (length >= 4) {
+            peer.lastHeard = now();
+            resendOne(peer, data[1] & 63);
+        }
+        break;
+    case PacketType::Reliable:
+    case PacketType::ReliableResent:
+        receiveReliable(peer, data, length);
+        break;
+    case PacketType::Sequenced:
+        receiveSequenced(index, peer, data, length);
+        break;
+    default:
+        break;
+    }
+}
+
+void LanTransport::receiveAck(Peer& peer, std::uint8_t acked)
+{
+    const ReliableSlot& last = peer.send[acked];
+    if (last.length == 0 || last.sent != 1)
+        return;
+    // Only slots between the base and the tail are outstanding.
+    if (distance(peer.base, acked) >= distance(peer.base, peer.tail))
+        return;
+    for (std::uint8_t i = peer.base;; i = next(i)) {
+        if (peer.send[i].length != 0) {
+            peer.send[i].length = 0;
+            peer.send[i].sent = 0;
+            ++peer.sendFree;
+        }
+        if (i == acked)
+            break;
+    }
+    peer.base = next(acked);
+    if (peer.nextToSend == acked || distance(peer.base, peer.nextToSend) > distance(peer.base, peer.tail))
+        peer.nextToSend = peer.base;
+}
+
+void LanTransport::receiveReliable(Peer& peer, const std::uint8_t* data, std::size_t length)
+{
+    if (peer.receiveFree <= 0 || length < 5 || data[length - 1] != data[1])
+        return;
+    const std::size_t declared = data[2] | (data[3] << 8);
+    if (declared + 5 != length || declared == 0 || declared > kMaxPayload)
+        return;
+    peer.lastHeard = now();
+    const std::uint8_t sequence = data[1];
+    if (sequence >= kRing)
+        return;
+    if (data[0] == static_cast<std::uint8_t>(PacketType::ReliableResent) && sequence != peer.head)
+        return;
+    ReliableSlot& slot = peer.receive[sequence];
+    if (slot.length != 0 || distance(peer.head, sequence) >= kReceiveWindow)
+        return;
+    std::memcpy(slot.payload.data(), data + 4, declared);
+    slot.length = static_cast<std::uint16_t>(declared);
+    --peer.receiveFree;
+    if (sequence != peer.head)
+        return;
+    for (int i = 0; i < kRing && peer.receive[peer.head].length != 0; ++i)
+        peer.head = next(peer.head);
+    peer.resendRequestTimer = now();
+}
+
+void LanTransport::receiveSequenced(int index, Peer& peer, const std::uint8_t* data, std::size_t length)
+{
+    if (peer.sequencedFree <= 0 || length < 6 || data[length - 1] != data[1])
+        return;
+    // A server's clients send their slot; a server sends 0, its client's peer index for it.
+    if (data[4] != index)
+        return;
+    const std::size_t declared = data[2] | (data[3] << 8);
+    if (declared + 6 != length || declared == 0 || declared > kMaxPayload)
+        return;
+    peer.lastHeard = now();
+    const std::uint8_t sequence = data[1];
+    if (sequence >= kRing)
+        return;
+    SequencedSlot& slot = peer.sequenced[sequence];
+    if (slot.length != 0 || distance(peer.nextExpected, sequence) >= kSequencedWindow)
+        return;
+    std::memcpy(slot.payload.data(), data + 5, declared);
+    slot.length = static_cast<std::uint16_t>(declared);
+    slot.sender = data[4];
+    --peer.sequencedFree;
+    peer.nextExpected = next(sequence);
+}
+
+void LanTransport::sendControl(Peer& peer, PacketType type, std::uint8_t value)
+{
+    const std::uint8_t packet[4] = {static_cast<std::uint8_t>(type), value, 0, 0};
+    sendTo(peer.address, packet, sizeof packet);
+}
+
+void LanTransport::sendSlot(Peer& peer, ReliableSlot& slot, PacketType type)
+{
+    sendBuffer_[0] = static_cast<std::uint8_t>(type);
+    sendBuffer_[1] = slot.sequence;
+    sendBuffer_[2] = static_cast<std::uint8_t>(slot.length & 0xFF);
+    sendBuffer_[3] = static_cast<std::uint8_t>(slot.length >> 8);
+    std::memcpy(sendBuffer_.data() + 4, slot.payload.data(), slot.length);
+    sendBuffer_[4 + slot.length] = slot.sequence;
+    sendTo(peer.address, sendBuffer_.data(), slot.length + 5u);
+    slot.sent = 1;
+}
+
+void LanTransport::resendOne(Peer& peer, std::uint8_t sequence)
+{
+    ReliableSlot& slot = peer.send[sequence];
+    if (slot.length == 0 || distance(peer.base, sequence) > distance(peer.base, windowEnd(peer)))
+        return;
+    sendSlot(peer, slot, PacketType::ReliableResent);
+    peer.sendTimer = now();
+}
+
+std::uint8_t LanTransport::windowEnd(const Peer& peer) const
+{
+    // Nothing 32 or more past the base goes out: the receiver would take an
+    // old copy of a delivered slot for the next lap's message.
+    return distance(peer.base, peer.tail) > kReceiveWindow
+               ? static_cast<std::uint8_t>((peer.base + kReceiveWindow) & 63)
+               : peer.tail;
+}
+
+void LanTransport::resendFrom(Peer& peer, std::uint8_t start, int count)
+{
+    const std::uint8_t end = windowEnd(peer);
+    if (distance(peer.base, start) >= distance(peer.base, end))
+        return;
+    int run = distance(start, end);
+    if (count != 0 && count < run)
+        run = count;
+    for (int i = 0; i < run; ++i) {
+        ReliableSlot& slot = peer.send[(start + i) & 63];
+        if (slot.length != 0)
+            sendSlot(peer, slot, PacketType::Reliable);
+    }
+}
+
+void LanTransport::upkeep(int index)
+{
+    Peer& peer = (*peers_)[index];
+    {
+        std::lock_guard lock(ringLock_);
+        const int backlog = distance(peer.lastAckedHead, peer.head);
+        if (backlog > kAckBacklog || (backlog != 0 && since(peer.ackTimer) > kAckDelayMs)) {
+            sendControl(peer, PacketType::Ack, static_cast<std::uint8_t>((peer.head - 1) & 63));
+            peer.lastAckedHead = peer.head;
+            peer.ackTimer = now();
+        }
+        // Also the keep-alive that refreshes the other side's last heard.
+        if (since(peer.resendRequestTimer) > kResendMs) {
+            sendControl(peer, PacketType::ResendRequest, peer.head);
+            peer.resendRequestTimer = now();
+        }
+        const bool baseFilled = peer.send[peer.base].length != 0;
+        if (baseFilled && since(peer.sendTimer) > kResendMs) {
+            resendFrom(peer, peer.base, 5);
+            peer.sendTimer = now();
+            peer.nextToSend = windowEnd(peer);
+        } else if (baseFilled && peer.nextToSend != windowEnd(peer)) {
+            resendFrom(peer, peer.nextToSend, 0);
+            peer.nextToSend = windowEnd(peer);
+            peer.sendTimer = now();
+        }
+    }
+    if (since(peer.lastHeard) > kTimeoutMs)
+        dropPeer(index);
+}
+
+void LanTransport::dropPeer(int index)
+{
+    Peer& peer = (*peers_)[index];
+    peer.connected = false;
+    if (!client_) {
+        std::lock_guard lock(callbackLock_);
+        if (clientDisconnected_)
+            clientDisconnected_(index);
+    }
+    --connectedCount_;
+    {
+        std::lock_guard lock(ringLock_);
+        resetPeer(peer, false);
+    }
+    if (connectedCount_ <= 0) {
+        connectedCount_ = 0;
+        connected_ = false;
+    }
+    if (client_)
+        sendConnect();  // to the cleared address: nothing goes out
+    else
+        state_ = State::Serving;
+}

@@ -1,0 +1,137 @@
+#include "screens/hud/GameHud.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/records/MapInfoCfg.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
+#include "screens/Screens.h"
+#include "screens/hud/HudMarkerFeed.h"
+#include "screens/hud/HudMessageQueue.h"
+#include "screens/hud/PlaneHud.h"
+
+namespace {
+constexpr Color4 kWarningColor{255, 80, 60, 255};
+}  // namespace
+
+GameHud& gameHud()
+{
+    static GameHud hud;
+    return hud;
+}
+
+void GameHud::postMessage(int messageId) { HudMessageQueue::instance().pushCentre(messageId, kWarningColor, 0.0f); }
+
+void GameHud::removeMessage(int messageId) { HudMessageQueue::instance().removeById(messageId); }
+
+void GameHud::raiseHitIndicator()
+{
+    PlaneHud& hud = planeHud();
+    hud.hitFlashTimer = kHitFlashTime;
+    hud.shakeActive = true;
+    hud.shakeTimeLeft = kHitShakeTime;
+}
+
+void GameHud::releaseAllButtons() { planeHud().releaseAll(); }
+
+void GameHud::pushWithSound(int kind, int /*stringId*/, std::u16string_view text)
+{
+    HudMessageQueue::instance().pushWithSound(kind, text);
+}
+
+void GameHud::pushLong(int /*stringId*/, std::u16string_view text) { HudMessageQueue::instance().pushLong(text); }
+
+namespace {
+
+HudMarkerFrame markerFrameNow()
+{
+    HudMarkerFrame frame;
+    readHudMarkerFrame(currentGameMode(), nullptr, 0.0f, frame);
+    gameHudObjects().setMode(currentGameMode());
+    return frame;
+}
+
+}  // namespace
+
+void GameHud::addMarker(const IGameEntity& entity, int kind, int team, bool drawn)
+{
+    HudElementList& list = HudElementList::instance();
+    const HudMarkerRef ref = hudMarkerRef(entity);
+    list.markers.add(ref, kind, false, team, markerFrameNow(), gameHudObjects(), list.hasSides ? &list.sides : nullptr);
+    // A missile is followed on the radar; the player's own shows no marker.
+    list.markers.setDrawFlagA(ref, drawn && kind != HudMarkers::kMissileKind);
+    list.markers.setDrawFlagB(ref, drawn || kind == HudMarkers::kMissileKind);
+}
+
+void GameHud::removeMarker(const IGameEntity& entity) { HudElementList::instance().markers.remove(hudMarkerRef(entity)); }
+
+void GameHud::clearLockDisplay() { HudElementList::instance().markers.clearLocks(); }
+
+void GameHud::refreshInsignia()
+{
+    HudElementList& list = HudElementList::instance();
+    list.markers.refresh(markerFrameNow(), list.hasSides ? &list.sides : nullptr);
+}
+
+void GameHud::pauseGame()
+{
+    planeHud().onPause();
+    openPauseScreen();
+}
+
+void GameHud::openChat(bool /*custom*/)
+{
+    // The chat menu comes with the network menus; until then the pause screen opens.
+    pauseGame();
+}
+
+void GameHud::endBoost()
+{
+    if (GameMode* mode = currentGameMode())
+        if (Airplane* plane = mode->playerAirplane())
+            plane->setCommandValue(false);
+}
+
+void startGameHud()
+{
+    PlaneHud& hud = planeHud();
+    hud.setGame(&gameHud());
+    GameMode* mode = currentGameMode();
+    if (mode) {
+        ModeHooks hooks = mode->hooks();
+        hooks.hud = &gameHud();
+        mode->setHooks(hooks);
+    }
+    HudGameState state;
+    readHudGameState(mode, state);
+    hud.update(state);  // the game's kind decides the chat and squadron buttons
+    hud.init(nullptr);
+    hud.active = true;
+    HudElementList& markers = HudElementList::instance();
+    markers.reset();
+    markers.hasSides = false;
+    if (mode && mode->mapRecord()) {
+        const MapInfoCfg& map = *mode->mapRecord();
+        markers.sides = {map.teamFriend, map.teamEnemy, map.teamNeutral};
+        markers.hasSides = true;
+    }
+    // Entities the mode made before it had its HUD get their markers now.
+    if (mode)
+        for (const auto& e : mode->entities())
+            if (e)
+                gameHud().addMarker(*e, static_cast<int>(e->kind()), e->team(), e->isTargetable());
+}
+
+void finishGameHud()
+{
+    PlaneHud& hud = planeHud();
+    HudGameState state;
+    readHudGameState(currentGameMode(), state);
+    hud.updateWeaponSlotButtons(state.player);
+    int icons[3] = {-1, -1, -1};
+    for (const HudWeaponState& w : state.player.weapons)
+        if (w.present && w.group >= 0 && w.group < 3)
+            icons[w.group] = w.iconIndex;
+    hud.setWeaponIcons(icons[0], icons[1], icons[2]);
+    hud.releaseAll();
+    hud.onPlaneChanged();
+}

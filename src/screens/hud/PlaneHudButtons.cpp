@@ -1,0 +1,285 @@
+// The HUD's touch buttons: the table of buttons init makes, the two control
+// schemes, the groups and what each button does.
+#include "screens/hud/PlaneHud.h"
+
+#include "platform/Controls.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
+#include "screens/hud/HudMessageQueue.h"
+
+namespace {
+
+// A scheme row: disabled rows make no button.
+struct SchemeRow {
+    bool disabled;
+    int module, pressedModule, id;
+    bool mirrorable, ring;
+};
+constexpr SchemeRow kSchemes[2][5] = {
+    {{true, -1, -1, 13, false, false}, {true, -1, -1, 14, false, false}, {true, -1, -1, 15, false, false},
+     {true, -1, -1, 16, false, false}, {false, 38, 38, 25, true, true}},
+    {{true, 47, 46, 13, false, false}, {true, 49, 48, 14, false, false}, {true, -1, -1, 15, false, false},
+     {true, -1, -1, 16, false, false}, {false, 45, 45, 25, true, true}},
+};
+constexpr int kSchemeFirstRow[2] = {9, 19};
+constexpr int kLongMessageScheme1 = 353;
+
+int gameAction(ControlAction a) { return static_cast<int>(a) - kFirstGameAction; }
+
+}  // namespace
+
+Controls& PlaneHud::controlsOrGame() { return m_controls ? *m_controls : ::controls(); }
+
+HudButton* PlaneHud::makeButton(HudPanel& panel, int module, int pressedModule, int id)
+{
+    auto b = std::make_unique<HudButton>();
+    b->panel = &panel;
+    b->sheet = m_sheet;
+    b->module = module;
+    b->pressedModule = pressedModule;
+    b->id = id;
+    b->frame = panel.frameA;
+    const float scale = m_sheet ? m_sheet->baseScale() : 1.0f;
+    const SpriteSheet::Part* part = nullptr;
+    if (m_sheet && panel.frameA >= 0) {
+        const SpriteSheet& s = m_sheet->sheet();
+        if (panel.frameA < static_cast<int>(s.frames.size())) {
+            const SpriteSheet::Frame& f = s.frames[static_cast<std::size_t>(panel.frameA)];
+            for (int i = 0; i < f.partCount && !part; ++i)
+                if (s.parts[f.firstPart + static_cast<std::size_t>(i)].module == module)
+                    part = &s.parts[f.firstPart + static_cast<std::size_t>(i)];
+        }
+    }
+    if (part)
+        b->basePos = {std::round(part->x * scale), std::round(part->y * scale)};
+    if (m_sheet && module >= 0)
+        b->size = {m_sheet->moduleWidth(module), m_sheet->moduleHeight(module)};
+    b->pos = b->basePos;
+    panel.buttons.push_back(std::move(b));
+    return panel.buttons.back().get();
+}
+
+void PlaneHud::setRing(HudButton& b)
+{
+    if (b.module < 0 || !m_sheet)
+        return;
+    b.round = true;
+    b.innerRadius = 0.0f;
+    b.outerRadius = b.size.y / 2.0f;
+    b.centreOffset = {b.size.x / 2.0f, b.size.x / 2.0f};
+}
+
+void PlaneHud::makeSchemeButtons()
+{
+    for (int s = 0; s < 2; ++s) {
+        for (int r = 0; r < 5; ++r) {
+            const SchemeRow& row = kSchemes[s][r];
+            if (row.disabled)
+                continue;
+            // The sheet's art decides which of the scheme's panels holds the button.
+            HudPanel& panel = panelForElement(row.module, false);
+            HudButton* b = makeButton(panel, row.module, row.pressedModule, row.id);
+            b->mirrorable = row.mirrorable;
+            if (row.ring)
+                setRing(*b);
+            m_schemeButtons[static_cast<std::size_t>(s)][static_cast<std::size_t>(r)] = b;
+        }
+    }
+}
+
+void PlaneHud::makeButtons()
+{
+    auto make = [this](int module, int pressed, int id, bool visible, bool mirror, bool ring) {
+        HudButton* b = makeButton(panelForElement(module, false), module, pressed, id);
+        b->visible = visible;
+        b->mirrorable = mirror;
+        if (ring)
+            setRing(*b);
+        return b;
+    };
+    const float vs = screenMetrics().screenScaleY;
+    // The flip setting swaps the sides whole: camera and autopilot go with the
+    // weapons, which would land on them otherwise.
+    make(23, 23, 1, true, true, true);
+    make(22, 22, 2, true, true, true);
+    make(19, 18, 4, true, true, true);
+    m_pauseButton = make(21, 20, 3, true, false, true);
+    m_ejectButton = make(89, 89, 18, false, false, true);
+    HudButton* w1 = make(29, 28, 5, true, true, false);
+    w1->sticky = true;
+    w1->reach = {-(w1->basePos.x + w1->size.x), 40.0f * vs};
+    HudButton* w2 = make(31, 30, 6, true, true, false);
+    w2->sticky = true;
+    w2->reach = {-(w2->basePos.x + w2->size.x), -100.0f * vs};
+    HudButton* w3 = make(34, 33, 7, true, true, false);
+    w3->sticky = true;
+    m_weaponSlots = {w1, w2, w3};
+    m_altWeapons = {make(32, 32, 6, false, true, true), make(35, 35, 7, false, true, true)};
+    for (int i = 0; i < 6; ++i)
+        m_linkButtons[static_cast<std::size_t>(i)] = make(145 + i, 145 + i, 19 + i, false, true, true);
+    HudButton* radar = make(24, 24, 12, true, false, true);
+    radar->module = radar->pressedModule = -1;
+    make(25, 25, 9, true, false, true);
+    make(27, 27, 11, false, false, true);
+    make(26, 26, 10, false, false, true);
+    make(3, 3, 17, true, false, true)->notDrawn = true;
+    m_counterButton = make(84, 85, 8, true, true, false);
+    make(4, 3, 26, true, false, true)->notDrawn = true;
+}
+
+void PlaneHud::showButtonGroup(int showId, int hideId)
+{
+    for (HudPanel& panel : m_panels)
+        for (const std::unique_ptr<HudButton>& b : panel.buttons) {
+            if (showId != 0 && b->id == showId)
+                b->visible = true;
+            else if (hideId != 0 && b->id == hideId)
+                b->visible = false;
+        }
+}
+
+void PlaneHud::setControlScheme(int scheme)
+{
+    for (int s = 0; s < 2; ++s) {
+        const bool on = scheme == s;
+        for (int r = 0; r < 5; ++r) {
+            if (m_panels.size() > static_cast<std::size_t>(kSchemeFirstRow[s] + r + 1))
+                layoutPanel(kSchemeFirstRow[s] + r).visible = on;
+            if (HudButton* b = m_schemeButtons[static_cast<std::size_t>(s)][static_cast<std::size_t>(r)])
+                b->visible = on;
+        }
+    }
+    m_shownScheme = scheme;
+}
+
+HudButton* PlaneHud::button(int id)
+{
+    HudButton* hidden = nullptr;
+    for (HudPanel& panel : m_panels)
+        for (const std::unique_ptr<HudButton>& b : panel.buttons)
+            if (b->id == id) {
+                if (b->visible)
+                    return b.get();
+                if (!hidden)
+                    hidden = b.get();
+            }
+    return hidden;
+}
+
+void PlaneHud::hideAllButtons()
+{
+    for (HudPanel& panel : m_panels)
+        for (const std::unique_ptr<HudButton>& b : panel.buttons)
+            if (b->id != 3 && b->id != 4)
+                b->visible = false;
+    m_dpad.enabled = false;
+    m_camRotate.enabled = false;
+}
+
+void PlaneHud::showAllButtons()
+{
+    for (HudPanel& panel : m_panels) {
+        panel.highlighted = false;
+        for (const std::unique_ptr<HudButton>& b : panel.buttons) {
+            b->visible = true;
+            b->highlighted = false;
+        }
+    }
+    m_dpad.enabled = true;
+    m_camRotate.enabled = true;
+    showButtonGroup(1, 2);
+}
+
+void PlaneHud::showSquadButtons(int index)
+{
+    showButtonGroup(0, 9);
+    showButtonGroup(0, 11);
+    showButtonGroup(0, 10);
+    constexpr int kGroups[3] = {9, 11, 10};
+    if (index >= 0 && index < 3)
+        showButtonGroup(kGroups[index], 0);
+    squadIndex = index;
+}
+
+void PlaneHud::setWeaponIcons(int icon1, int icon2, int icon3)
+{
+    const int icons[3] = {icon1, icon2, icon3};
+    for (std::size_t i = 0; i < 3; ++i)
+        if (m_weaponSlots[i])
+            m_weaponSlots[i]->icon = icons[i] >= 0 ? icons[i] + 71 : -1;
+}
+
+void PlaneHud::onPlaneChanged()
+{
+    Settings& s = settings();
+    const int wanted = s.controlType == 1 ? 1 : 0;
+    if (m_shownScheme == 1 && wanted != 1)
+        HudMessageQueue::instance().removeById(kLongMessageScheme1);
+    if (m_shownScheme != wanted)
+        s.settingsChanged = 1;
+    setControlScheme(wanted);
+}
+
+void PlaneHud::updateWeaponSlotButtons(const HudPlaneState& plane)
+{
+    for (const HudWeaponState& w : plane.weapons)
+        if (w.present && w.group >= 0 && w.group < 3 && m_weaponSlots[static_cast<std::size_t>(w.group)])
+            m_weaponSlots[static_cast<std::size_t>(w.group)]->visible = w.shown;
+    if (m_counterButton)
+        m_counterButton->visible = plane.counter > 0;
+}
+
+void PlaneHud::pressButton(int id)
+{
+    const HudPlaneState& plane = m_state.player;
+    if (!plane.exists || !plane.inPlay || plane.removalState != 0)
+        return;
+    Controls& c = controlsOrGame();
+    switch (id) {
+    case 1: case 2: c.dispatchActions(true, gameAction(ControlAction::Autopilot)); break;
+    case 4: c.dispatchActions(true, gameAction(ControlAction::Camera)); break;
+    case 5: c.dispatchActions(true, gameAction(ControlAction::Weapon_1)); break;
+    case 6: c.dispatchActions(true, gameAction(ControlAction::Weapon_2)); break;
+    case 7: c.dispatchActions(true, gameAction(ControlAction::Weapon_3)); break;
+    case 9: c.dispatchActions(true, gameAction(ControlAction::Squadron_CmdA)); break;
+    case 10: c.dispatchActions(true, gameAction(ControlAction::Squadron_CmdF)); break;
+    case 11: c.dispatchActions(true, gameAction(ControlAction::Squadron_CmdD)); break;
+    case 12:
+        radarLarge = !radarLarge;
+        c.dispatchActions(true, gameAction(ControlAction::Radar));
+        break;
+    case 18: c.dispatchActions(true, gameAction(ControlAction::Eject)); break;
+    case 19: case 20: c.dispatchActions(true, gameAction(ControlAction::Link_Weapons)); break;
+    case 25: c.dispatchActions(true, gameAction(ControlAction::Boost)); break;
+    default: break;
+    }
+}
+
+void PlaneHud::releaseButton(int id)
+{
+    if (id == 3) {
+        if (m_game)
+            m_game->pauseGame();
+        return;
+    }
+    if (id == 17 || id == 26) {
+        if (!m_state.singlePlayer && m_game)
+            m_game->openChat(id == 26);
+        return;
+    }
+    const HudPlaneState& plane = m_state.player;
+    if (!plane.exists || plane.removalState != 0)
+        return;
+    Controls& c = controlsOrGame();
+    switch (id) {
+    case 5: c.dispatchActions(false, gameAction(ControlAction::Weapon_1)); break;
+    case 6: c.dispatchActions(false, gameAction(ControlAction::Weapon_2)); break;
+    case 7: c.dispatchActions(false, gameAction(ControlAction::Weapon_3)); break;
+    case 12: c.dispatchActions(false, gameAction(ControlAction::Radar)); break;
+    case 25:
+        if (m_game)
+            m_game->endBoost();
+        break;
+    default: break;
+    }
+}

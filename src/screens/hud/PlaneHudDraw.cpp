@@ -1,0 +1,292 @@
+// What the HUD draws each frame, in its fixed order.
+#include "screens/hud/PlaneHud.h"
+
+#include "platform/Clock.h"
+#include "platform/Random.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
+#include "render/2d/CFont.h"
+#include "render/2d/Render2D.h"
+#include "render/2d/SpriteSets.h"
+#include "screens/hud/HudMessageQueue.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+struct DialScale {
+    float speedFull, speedLimit, altitudeFull, altitudeLimit;
+};
+DialScale dialScale()
+{
+    if (settings().metricUnits != 0)
+        return {1200.0f, 1100.0f, 12000.0f, 11000.0f};
+    return {800.0f, 700.0f, 36000.0f, 33000.0f};
+}
+
+Color4 grey(int level, std::uint8_t alpha = 255)
+{
+    const auto v = static_cast<std::uint8_t>(std::clamp(level, 0, 255));
+    return Color4{v, v, v, alpha};
+}
+
+void drawQueue(bool paused)
+{
+    if (paused)
+        return;
+    HudMessageQueue& queue = HudMessageQueue::instance();
+    queue.drawNotices();
+    queue.drawCentre();
+    queue.drawLong();
+    queue.drawScoreLine();
+}
+
+}  // namespace
+
+void PlaneHud::drawHealth()
+{
+    CSprite& s = *m_sheet;
+    const int p = static_cast<int>(std::lround(healthPercent * 255.0f / 100.0f));
+    for (const HealthIndicator& h : health) {
+        if (!h.visible)
+            continue;
+        // The damaged segment fades out as the sound one fades in over it.
+        const CSprite::Rect r = elementRect(&s, h.module);
+        s.setColor(Color4{255, 255, 255, static_cast<std::uint8_t>(255 - p)});
+        s.drawModule(h.module, r.x + shakeOffset.x, r.y + shakeOffset.y);
+        s.setColor(Color4{255, 255, 255, static_cast<std::uint8_t>(p)});
+        s.drawModule(h.second, r.x + shakeOffset.x, r.y + shakeOffset.y);
+    }
+    s.setColor(Color4{});
+    const int value = static_cast<int>(healthPercent);
+    const int digits[3] = {value / 100, value / 10 % 10, value % 10};
+    const CSprite::Rect first = elementRect(&s, kHealthHundreds);
+    const CSprite::Rect second = elementRect(&s, kHealthTens);
+    const float step = second.x - first.x;
+    float x = first.x + shakeOffset.x;
+    const float y = first.y + shakeOffset.y;
+    for (int i = 0; i < 3; ++i) {
+        // Leading zeros stay blank: 7 reads "7", not "007".
+        if (digits[i] != 0 || i == 2 || (i == 1 && digits[0] != 0))
+            s.drawModule(HudButton::kFirstDigitModule + digits[i], x, y);
+        x += step;
+    }
+    s.drawModule(kPercent, x, y);
+}
+
+void PlaneHud::drawBoostGauge()
+{
+    CSprite& s = *m_sheet;
+    const CSprite::Rect dial = elementRect(&s, kAltimeter);
+    const CSprite::Rect empty = s.frameRect(kGaugeEmptyFrame);
+    const float x = dial.x + dial.w + 6.0f * screenMetrics().screenScaleX + shakeOffset.x;
+    const float y = dial.y + (dial.h - empty.h) / 2.0f + shakeOffset.y;
+    s.drawFrame(kGaugeEmptyFrame, x, y);
+    // The full gauge is cut to the reserve from the top.
+    const Color4 c = Color4::lerp(Color4{255, 0, 0, 255}, Color4{}, boostFraction);
+    s.setColor(c);
+    pushClipRect();
+    setClipRect(x, y + empty.h * (1.0f - boostFraction), empty.w, empty.h * boostFraction);
+    s.drawFrame(kGaugeFullFrame, x, y);
+    popClipRect();
+    s.setColor(Color4{});
+}
+
+void PlaneHud::drawEjectWarning()
+{
+    if (!m_ejectButton || !m_ejectButton->visible)
+        return;
+    CSprite& s = *m_sheet;
+    ejectBlinkValue += 0.05f;
+    if (ejectBlinkValue > 2.0f)
+        ejectBlinkValue -= 2.0f;
+    const float ramp = ejectBlinkValue <= 1.0f ? ejectBlinkValue : 2.0f - ejectBlinkValue;
+    s.setColor(grey(static_cast<int>(127.0f + 128.0f * ramp)));
+    const Vec2 p = m_ejectButton->screenPos();
+    const float off = 8.0f * ramp * screenMetrics().screenScaleX;
+    const float aw = s.moduleWidth(kEjectArrowLeft);
+    const float ay = p.y - s.moduleHeight(kEjectArrowLeft) - 4.0f;
+    s.drawModule(kEjectArrowLeft, p.x + m_ejectButton->size.x / 2.0f - aw - off, ay);
+    s.drawModule(kEjectArrowRight, p.x + m_ejectButton->size.x / 2.0f + off, ay);
+    s.setColor(Color4{});
+}
+
+void PlaneHud::drawCounter()
+{
+    for (HudButton* link : m_linkButtons)
+        if (link && link->visible) {
+            link->draw();
+            break;
+        }
+    if (!m_counterButton)
+        return;
+    const HudPlaneState& plane = m_state.player;
+    if (m_counterButton->visible && plane.counter > 0) {
+        if (CFont* font = getFont(2)) {
+            const Vec2 p = m_counterButton->screenPos();
+            std::u16string text;
+            for (char c : std::to_string(plane.counter))
+                text.push_back(static_cast<char16_t>(c));
+            font->draw(text, m_counterButton->shownX() + m_counterButton->size.x / 2.0f,
+                       p.y + m_counterButton->size.y / 2.0f, CFont::kCentreX | CFont::kCentreY);
+        }
+    }
+    if (plane.counter > 0) {
+        m_counterButton->opacity = 1.0f;
+        m_counterButton->enabled = true;
+    } else if (!plane.hasTarget && !counterForced) {
+        m_counterButton->opacity = 0.6f;
+        m_counterButton->enabled = false;
+    }
+}
+
+void PlaneHud::drawPlay()
+{
+    CSprite& s = *m_sheet;
+    const HudPlaneState& plane = m_state.player;
+    // The panels' pictures are the plates the health and the gauge sit on.
+    s.setColor(tint);
+    drawPanels();
+    if (plane.exists && plane.inPlay && plane.health > 0.0f) {
+        drawHealth();
+        drawBoostGauge();
+    }
+    m_dpad.draw();
+    for (HudControl* c : m_controlList)
+        c->draw();
+    drawEjectWarning();
+    drawCounter();
+    drawRadarPass();
+    if (plane.exists && plane.inPlay)
+        drawMarkerPass();
+    if (markerSet && markerShown)
+        s.drawFrame(kMarkerFrame, markerPoint.x, markerPoint.y);
+    drawQueue(m_state.paused);
+    drawPlayerList(m_state.playerTeam, m_state.gameType);
+    if (hitFlashTimer > 0.0f) {
+        hitFlashTimer -= frameDelta();
+        const CSprite::Rect r = elementRect(&s, kHitFlash);
+        s.drawModule(kHitFlash, r.x, r.y);
+    }
+    drawReticle();
+    s.setColor(Color4{});
+}
+
+void PlaneHud::drawRoundOver()
+{
+    drawQueue(m_state.paused);
+    if (m_pauseButton)
+        m_pauseButton->draw();
+    if (m_state.spectating)
+        drawMarkerPass();
+}
+
+void PlaneHud::drawFade()
+{
+    if (fade.direction == 0 || fade.duration <= 0.0f)
+        return;
+    const float k = std::clamp(fade.remaining / fade.duration, 0.0f, 1.0f);
+    const float alpha = fade.direction > 0 ? k * 255.0f : (1.0f - k) * 255.0f;
+    const ScreenMetrics& m = screenMetrics();
+    drawFilledRect(0.0f, 0.0f, static_cast<float>(m.screenWidth), static_cast<float>(m.screenHeight), 0, 0, 0,
+                   static_cast<std::uint8_t>(alpha));
+}
+
+void PlaneHud::drawDial(int module, float value, float limit, float fullScale, int jitter, int highlight)
+{
+    CSprite& s = *m_sheet;
+    const CSprite::Rect r = elementRect(&s, module);
+    const float x = r.x + shakeOffset.x, y = r.y + shakeOffset.y;
+    if (dialHighlight[static_cast<std::size_t>(highlight)])
+        s.setColor(Color4::lerp(Color4{}, HudPanel::kHighlightColor, std::fabs(std::sin(dialPulse))));
+    s.drawModule(module, x, y);
+    s.setColor(Color4{});
+    if (module == kAltimeter)
+        drawDrums();
+    const float j = static_cast<float>(jitter);
+    const float needle = std::clamp(value + j, 0.001f, limit + j);
+    s.drawFrame(kNeedleFrame, x + r.w / 2.0f, y + r.h / 2.0f, needleAngle(needle, fullScale));
+    s.drawFrame(kHubFrame, x + r.w / 2.0f, y + r.h / 2.0f);
+}
+
+void PlaneHud::drawDrums()
+{
+    CSprite& s = *m_sheet;
+    const CSprite::Rect w = elementRect(&s, kDrumWindow);
+    const float x0 = w.x + shakeOffset.x, y0 = w.y + shakeOffset.y;
+    flushSpriteBatch();
+    pushClipRect();
+    setClipRect(x0, y0, w.w, w.h);
+    const std::array<Drum, 3> drums = altimeterDrums(altitudeValue);
+    const float digitW = s.moduleWidth(HudButton::kFirstDigitModule);
+    const float digitH = s.moduleHeight(HudButton::kFirstDigitModule);
+    const float pitch = std::max(w.h, digitH + 2.0f);
+    // Ones at 5/6 of the window, tens 2/6 further left, hundreds 4/6.
+    const float centres[3] = {x0 + w.w * 5.0f / 6.0f, x0 + w.w * 3.0f / 6.0f, x0 + w.w * 1.0f / 6.0f};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const float cy = y0 + w.h / 2.0f - drums[i].roll * pitch;
+        for (int k = -1; k <= 1; ++k) {
+            const int digit = (drums[i].digit + k + 10) % 10;
+            s.drawModule(HudButton::kFirstDigitModule + digit, centres[i] - digitW / 2.0f,
+                         cy + static_cast<float>(k) * pitch - digitH / 2.0f);
+        }
+    }
+    flushSpriteBatch();
+    popClipRect();
+}
+
+void PlaneHud::drawDials()
+{
+    const DialScale d = dialScale();
+    dialPulse += 5.0f * frameDelta();
+    if (speedDialShown)
+        drawDial(kSpeedDial, m_speedText.value, d.speedLimit, d.speedFull, static_cast<int>(randU32() & 3u) - 2, 0);
+    if (altimeterShown)
+        drawDial(kAltimeter, m_altitudeText.value, d.altitudeLimit, d.altitudeFull, randModulo(100) - 50, 1);
+}
+
+void PlaneHud::drawReticle()
+{
+    if (!reticle.onScreen)
+        return;
+    m_sheet->drawFrame(kReticleFrame, reticle.shown.x, reticle.shown.y);
+}
+
+void PlaneHud::draw()
+{
+    if (!m_built || !m_sheet || (!active && !roundOver))
+        return;
+    begin2D();
+    drawContents();
+    end2D();
+}
+
+void PlaneHud::drawContents()
+{
+    if (!m_built || !m_sheet)
+        return;
+    if (roundOver) {
+        const ScreenMetrics& m = screenMetrics();
+        m_sheet->drawFrame(kFastForwardFrame, static_cast<float>(m.screenWidth) - 80.0f * m.screenScaleX,
+                           static_cast<float>(m.screenHeight) - 80.0f * m.screenScaleY);
+    }
+    if (!active)
+        return;
+    if (!roundOver && controlsActive)
+        drawPlay();
+    else
+        drawRoundOver();
+    // The dead player's countdown, a little below the centre messages.
+    if (!m_state.respawnText.empty() && !m_state.paused) {
+        if (CFont* font = getFont(0)) {
+            const ScreenMetrics& m = screenMetrics();
+            drawText(font, m_state.respawnText, m.screenWidth / 2.0f, m.screenHeight * 0.6f,
+                     CFont::kCentreX | CFont::kCentreY);
+        }
+    }
+    drawFade();
+    if (!roundOver)
+        drawDials();
+}

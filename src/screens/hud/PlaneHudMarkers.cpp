@@ -1,0 +1,34 @@
+// The HUD's marker passes: the radar with the approach lamp, then the
+// target markers with the gunsight.
+#include "screens/hud/PlaneHud.h"
+
+#include "platform/Clock.h"
+#include "screens/hud/HudMarkers.h"
+
+void PlaneHud::drawRadarPass()
+{
+    if (!m_state.objects)
+        return;
+    CSprite& s = *m_sheet;
+    HudElementList& list = HudElementList::instance();
+    const HudMarkerFrame& frame = m_state.markers;
+    if (radarOn) {
+        const CSprite::Rect place = elementRect(&s, HudElementList::kRadarPlace);
+        list.layoutRadar(radarLarge, place.x, place.y, place.w, place.h, s.moduleWidth(HudElementList::kRadarRim),
+                         frame.screenWidth, frame.screenHeight);
+        if (radarAlert)
+            radarAlertPhase += 5.0f * frameDelta();
+        list.drawRadar(s, frame, radarAlertPhase, radarAlert);
+    }
+    const CSprite::Rect lamp = elementRect(&s, HudElementList::kLampModule);
+    list.drawTargetBox(s, frame, lamp.x, lamp.y);
+    s.setColor(tint);
+}
+
+void PlaneHud::drawMarkerPass()
+{
+    if (!m_state.objects)
+        return;
+    HudElementList::instance().drawMarkers(*m_sheet, m_state.markers, *m_state.objects);
+    m_sheet->setColor(tint);
+}

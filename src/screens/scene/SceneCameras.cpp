@@ -1,0 +1,141 @@
+#include "screens/scene/SceneCameras.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
+#include "platform/Settings.h"
+#include "screens/scene/GameCamera.h"
+#include "screens/scene/MenuCamera.h"
+#include "screens/scene/Scene.h"
+
+namespace {
+const Airplane* playerOf(const GameMode* mode) { return mode ? mode->playerAirplane() : nullptr; }
+
+CurrentModeCameraGame& cameraGame()
+{
+    static CurrentModeCameraGame game;
+    return game;
+}
+
+// The killers the kill cam follows. Two, so that a kill by the followed
+// killer hands over to the next one without overwriting the view in use.
+AirplaneCameraPlane& killerPlane(int slot)
+{
+    static AirplaneCameraPlane planes[2];
+    return planes[slot & 1];
+}
+}  // namespace
+
+int CurrentModeCameraGame::chosenViewMode() const { return settings().chosenViewMode; }
+
+bool CurrentModeCameraGame::playStopped() const
+{
+    const GameMode* mode = currentGameMode();
+    return mode && mode->playStopped;
+}
+
+const CameraPlane* CurrentModeCameraGame::playerPlane() const
+{
+    const Airplane* player = playerOf(currentGameMode());
+    if (!player)
+        return nullptr;
+    if (m_player.airplane() != player)
+        m_player.follow(player);
+    return &m_player;
+}
+
+float CurrentModeCameraGame::terrainHeightAt(float x, float z) const
+{
+    const Scene* s = scene();
+    return s ? s->terrainHeightAt(x, z) : 0.0f;
+}
+
+const Vec3* CurrentModeCameraGame::findTarget(const CameraPlane&, float range, float, bool)
+{
+    GameMode* mode = currentGameMode();
+    const Airplane* player = playerOf(mode);
+    if (!mode || !player)
+        return nullptr;
+    GameMode::SearchOptions options;
+    options.range = range >= 1.0e8f ? 0.0f : range;
+    const Target* found = mode->findTarget(player, options);
+    return found ? &found->position() : nullptr;
+}
+
+const Vec3* CurrentModeCameraGame::findTargetDefault(const CameraPlane&, float range)
+{
+    GameMode* mode = currentGameMode();
+    const Airplane* player = playerOf(mode);
+    if (!mode || !player)
+        return nullptr;
+    const Target* found = mode->findTargetDefault(player, range, TargetClass::Any);
+    return found ? &found->position() : nullptr;
+}
+
+GameCamera& gameCamera()
+{
+    static GameCamera camera(cameraGame());
+    return camera;
+}
+
+MenuCamera& menuCamera()
+{
+    static MenuCamera camera;
+    return camera;
+}
+
+AirplaneCameraPlane& menuShowcasePlane()
+{
+    static AirplaneCameraPlane plane;
+    return plane;
+}
+
+void SceneModeCamera::forget(const Target& entity) { gameCamera().onTargetRemoved(entity.position()); }
+
+bool SceneModeCamera::position(Vec3& out) const
+{
+    const Camera* camera = activeCamera();
+    if (!camera)
+        return false;
+    out = camera->position;
+    return true;
+}
+
+void SceneModeCamera::orbit(const Target& entity, float distance, float)
+{
+    gameCamera().lookAtPoint(&entity.position(), distance, 0.3f, -1.0f, false, 1.0f);
+}
+
+void SceneModeCamera::onKill(const Target& victim, const Target& attacker)
+{
+    if (victim.kind() != TargetKind::Airplane || attacker.kind() != TargetKind::Airplane || &victim == &attacker)
+        return;
+    const auto& victimAirplane = static_cast<const Airplane&>(victim);
+    const auto& killer = static_cast<const Airplane&>(attacker);
+    // The camera knows the victim only by the view it follows it with.
+    const CameraPlane* watched = nullptr;
+    int freeSlot = 0;
+    if (&victimAirplane == playerOf(currentGameMode())) {
+        // Already watching another airplane: that view stays.
+        if (gameCamera().mode == 10 || gameCamera().mode == 11)
+            return;
+        watched = cameraGame().playerPlane();
+    } else {
+        for (int slot = 0; slot < 2; ++slot)
+            if (killerPlane(slot).airplane() == &victimAirplane) {
+                watched = &killerPlane(slot);
+                freeSlot = slot + 1;
+            }
+    }
+    if (!watched)
+        return;
+    AirplaneCameraPlane& view = killerPlane(freeSlot);
+    view.follow(&killer);
+    gameCamera().onGameEvent(true, watched, &view);
+}
+
+SceneModeCamera& sceneModeCamera()
+{
+    static SceneModeCamera camera;
+    return camera;
+}

@@ -1,0 +1,282 @@
+#include "screens/scene/SceneWorld.h"
+
+#include "effects/AircraftEffects.h"
+#include "effects/EffectList.h"
+#include "effects/EffectScene.h"
+#include "effects/trails/Tracers.h"
+#include "effects/world/AircraftLooks.h"
+#include "entities/Target.h"
+#include "entities/aircraft/Airplane.h"
+#include "entities/weapons/Machinegun.h"
+#include "gamedata/map/GameWorld.h"
+#include "gamedata/records/MapInfoCfg.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
+#include "platform/Log.h"
+#include "render/Graphics.h"
+#include "render/shadows/ShadowMaps.h"
+#include "render/shadows/ShadowVolumes.h"
+#include "render/world/AtmosScatter.h"
+#include "render/world/Clouds.h"
+#include "render/world/Props.h"
+#include "render/world/SkyDome.h"
+#include "render/world/Terrain.h"
+#include "render/world/Trees.h"
+#include "render/world/Water.h"
+#include "screens/scene/Camera.h"
+
+namespace {
+// Ground that never rises this high is sea floor and flat shore: no forest.
+constexpr float kForestMinimumRelief = 100.0f;
+constexpr const char* kDetailTexture = "data/terrain/detail.pvr";
+constexpr const char* kTreeTexture = "data/terrain/trees.png";
+}  // namespace
+
+Water& sceneWater()
+{
+    static Water water;
+    return water;
+}
+
+Clouds& sceneClouds()
+{
+    static Clouds clouds;
+    return clouds;
+}
+
+SkyDome& sceneSky()
+{
+    static SkyDome sky;
+    return sky;
+}
+
+const std::array<const char*, SceneLevel::kPropSets + 1>& SceneLevel::propTextureNames()
+{
+    static const std::array<const char*, kPropSets + 1> names{"building.pvr", "build1.pvr", "build2.pvr",
+                                                              "build_a.png",  "units.pvr",  "vegetati.png"};
+    return names;
+}
+
+SceneLevel::SceneLevel() = default;
+SceneLevel::~SceneLevel() = default;
+
+void SceneLevel::attachTerrain(Scene& scene, GameWorld& world)
+{
+    Terrain* terrain = world.terrain();
+    scene.terrain = terrain;
+    if (!terrain)
+        return;
+    const MapInfoCfg* record = world.mapRecord();
+    const std::string folder = record ? record->terrain : std::string();
+    if (graphics() && !terrain->upload("data/terrain/" + folder + "/wm.pvr", kDetailTexture))
+        logWarning("scene", "the ground of %s cannot go to the GPU", folder.c_str());
+    setShaderTerrainSize(terrain->size());
+    Water& water = sceneWater();
+    water.setWorld(terrain, &sceneSky(), &atmosScatter());
+    water.technique().setWaterValue(record ? record->water : 0.5f);
+    scene.water = &water;
+    setWater(&water);
+    scene.fogStart = record ? record->fogStart : 0.0f;
+}
+
+void SceneLevel::buildProps(Scene& scene, const GameWorld& world)
+{
+    allocatePropBuffers();
+    const auto& names = propTextureNames();
+    for (int i = 0; i <= kPropSets; ++i) {
+        std::unique_ptr<PropBatch> batch = ::buildProps(names[i], world);
+        if (batch && !batch->texture())
+            batch.reset();  // the level still loads without it
+        if (i < kPropSets)
+            m_props[i] = std::move(batch);
+        else
+            m_vegetation = std::move(batch);
+    }
+    unmapPropBuffers();
+    for (int i = 0; i < kPropSets; ++i)
+        scene.propSets[i] = m_props[i].get();
+    scene.vegetationProps = m_vegetation.get();
+}
+
+void SceneLevel::buildPropsGrid(Scene& scene, const GameWorld& world) { scene.propsGrid.build(world); }
+
+void SceneLevel::buildClouds(const Scene& scene, float amount)
+{
+    sceneClouds().buildField(amount, scene.highestLevel());
+    const AtmosScatter& atmos = atmosScatter();
+    sceneClouds().relight(atmos.sunColor(), atmos.sunDirection());
+}
+
+void SceneLevel::buildForest(Scene& scene, const MapInfoCfg* record, int treeCount)
+{
+    scene.treeCount = treeCount;
+    const Terrain* terrain = scene.terrain;
+    if (!terrain || terrain->baseHeight() + terrain->heightRange() <= kForestMinimumRelief || treeCount <= 0)
+        return;
+    auto trees = std::make_unique<Trees>();
+    bool built = false;
+    if (record && !record->treeFile.empty())
+        built = trees->buildFromFile(treeCount, "data/terrain/" + record->treeFile + ".raw", kTreeTexture, *terrain);
+    if (!built)
+        trees->buildForest(kTreeTexture, *terrain, treeCount);
+    m_trees = std::move(trees);
+    scene.trees = m_trees.get();
+}
+
+void SceneLevel::buildAll(Scene& scene, GameWorld& world, int treeCount)
+{
+    attachTerrain(scene, world);
+    buildProps(scene, world);
+    buildPropsGrid(scene, world);
+    const MapInfoCfg* record = world.mapRecord();
+    buildClouds(scene, record ? record->cloudAmount : -1.0f);
+    buildForest(scene, record, treeCount);
+}
+
+void SceneLevel::release(Scene& scene)
+{
+    scene.propSets.fill(nullptr);
+    scene.vegetationProps = nullptr;
+    scene.trees = nullptr;
+    scene.water = nullptr;
+    scene.terrain = nullptr;
+    scene.propsGrid.clear();
+    // The water keeps no link to a terrain about to go.
+    sceneWater().setWorld(nullptr, &sceneSky(), &atmosScatter());
+    for (auto& batch : m_props)
+        batch.reset();
+    m_vegetation.reset();
+    m_trees.reset();
+}
+
+int SceneLevel::propSetCount() const
+{
+    int count = 0;
+    for (const auto& batch : m_props)
+        count += batch ? 1 : 0;
+    return count;
+}
+
+GameSceneDraw::GameSceneDraw(const Scene& scene) : m_scene(scene)
+{
+    const Camera* camera = scene.camera;
+    const Vec3 eye = camera ? camera->position : Vec3{};
+    m_view = WorldView::fromMatrices(eye, camera ? camera->viewMatrix : Mat4{}, scene.mainProjection);
+    m_drawView.eye = eye;
+    m_drawView.forward = camera ? camera->forward : Vec3{0.0f, 0.0f, -1.0f};
+    m_drawView.time = scene.sceneTime;
+}
+
+void GameSceneDraw::setWorldMatrices(const Mat4& projection)
+{
+    Graphics* device = graphics();
+    device->setProjectionMatrix(projection);
+    device->setViewMatrix(m_view.view());
+    device->setWorldMatrix(Mat4{});
+}
+
+void GameSceneDraw::drawEntities(DrawPass pass)
+{
+    GameMode* mode = currentGameMode();
+    if (!mode)
+        return;
+    for (Target* target : mode->activeTargets()) {
+        if (!target->isDrawnIn(m_drawView))
+            continue;
+        target->drawIn(m_drawView, pass);
+        ++m_entitiesDrawn;
+    }
+    // The draws leave their own model matrix behind.
+    graphics()->setWorldMatrix(Mat4{});
+}
+
+void GameSceneDraw::runPass(ScenePass pass)
+{
+    Graphics* device = graphics();
+    if (!device)
+        return;
+    Terrain* terrain = m_scene.terrain;
+    switch (pass) {
+    case ScenePass::FillBuffers:
+        m_target = device->currentRenderTarget();
+        setEffectCamera(m_view.eye, m_view.view(), m_view.projection());
+        ShadowVolumes::buildIndices(m_view);
+        if (m_scene.trees)
+            m_scene.trees->fillBuffer(m_view);
+        sceneClouds().fillBuffer(m_view.eye);
+        break;
+    case ScenePass::Particles:
+        drawEffects(2);
+        drawEffects(1);
+        drawEffects(0);
+        break;
+    case ScenePass::TerrainVisible:
+        terrain->updateVisible(m_scene.fieldOfView, m_view);
+        break;
+    case ScenePass::ShadowMaps:
+        renderShadowMaps(m_view.eye);
+        break;
+    case ScenePass::Clouds:
+        setWorldMatrices(m_scene.nearProjection);
+        sceneClouds().renderToTarget(m_view);
+        break;
+    case ScenePass::WaterPictures:
+        setWorldMatrices(m_scene.mainProjection);
+        m_scene.water->renderRefraction();
+        m_scene.water->renderReflection();
+        m_scene.water->finishTargets();
+        break;
+    case ScenePass::Clear:
+        device->setRenderTarget(m_target);
+        setWorldMatrices(m_scene.mainProjection);
+        device->clear();
+        break;
+    case ScenePass::OpaqueEntities:
+        drawEntities(DrawPass::Opaque);
+        break;
+    case ScenePass::Props:
+        for (const PropBatch* batch : m_scene.propSets)
+            drawProps(batch, 1);
+        break;
+    case ScenePass::Terrain:
+        terrain->drawPass();
+        break;
+    case ScenePass::WaterSurface:
+        m_scene.water->drawSurface();
+        break;
+    case ScenePass::Shadows:
+        ShadowVolumes::renderStencil();
+        if (m_scene.water)
+            m_scene.water->afterShadow();
+        break;
+    case ScenePass::Vegetation:
+        drawProps(m_scene.vegetationProps, 1);
+        break;
+    case ScenePass::Trees:
+        m_scene.trees->drawPass2();
+        break;
+    case ScenePass::Sky:
+        ShadowVolumes::applyShadow();
+        sceneSky().draw(atmosScatter(), m_view.eye);
+        break;
+    case ScenePass::SunGlare:
+        sceneClouds().composite(m_view);
+        setWorldMatrices(m_scene.mainProjection);
+        break;
+    case ScenePass::Airplanes:
+        drawEntities(DrawPass::Late);
+        break;
+    case ScenePass::BlendedEffects:
+        // Contrails, trails, tracers and the pooled effects over the world.
+        Tracers::begin();
+        Machinegun::submitTracers();
+        AircraftEffects::draw(m_scene.mainProjection, m_scene.nearProjection);
+        // The shimmer behind the player's own nozzles (top detail only).
+        if (GameMode* mode = currentGameMode())
+            if (Airplane* player = mode->playerAirplane(); player && player->exhaust)
+                player->exhaust->renderHaze(m_scene.sceneTime);
+        break;
+    default:
+        break;
+    }
+}

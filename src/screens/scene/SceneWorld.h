@@ -1,0 +1,84 @@
+#pragma once
+#include "entities/TargetDraw.h"
+#include "render/world/WorldView.h"
+#include "screens/scene/Scene.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+class Clouds;
+class GameMode;
+class GameWorld;
+class PropBatch;
+class RenderBuffer;
+class SkyDome;
+class Trees;
+class Water;
+struct MapInfoCfg;
+
+// The world renderers every scene shares; Scene::loadEffectModels loads them.
+Water& sceneWater();
+Clouds& sceneClouds();
+SkyDome& sceneSky();
+
+// What a screen builds for the level its scene shows and frees when it is
+// left: the ground's textures, the water's link to the map, the prop
+// batches, the props grid, the forest and the cloud field.
+class SceneLevel {
+public:
+    static constexpr int kPropSets = 5;
+    // The batches' textures: five prop sets, then the vegetation.
+    static const std::array<const char*, kPropSets + 1>& propTextureNames();
+
+    SceneLevel();
+    ~SceneLevel();
+    SceneLevel(const SceneLevel&) = delete;
+    SceneLevel& operator=(const SceneLevel&) = delete;
+
+    // The ground's textures and the water, when the world has terrain.
+    void attachTerrain(Scene& scene, GameWorld& world);
+    // The prop batches of the map's items; a batch whose texture does not
+    // load leaves its slot empty.
+    void buildProps(Scene& scene, const GameWorld& world);
+    void buildPropsGrid(Scene& scene, const GameWorld& world);
+    void buildClouds(const Scene& scene, float amount);
+    // The forest: from the map's density file when it names one, else
+    // scattered over the ground. Only ground with some height gets trees.
+    void buildForest(Scene& scene, const MapInfoCfg* record, int treeCount);
+    // Everything above at once, for the menu's flight.
+    void buildAll(Scene& scene, GameWorld& world, int treeCount);
+    // The scene stops pointing at what this level built; then it goes.
+    void release(Scene& scene);
+
+    int propSetCount() const;
+    const Trees* trees() const { return m_trees.get(); }
+
+private:
+    std::array<std::unique_ptr<PropBatch>, kPropSets> m_props;
+    std::unique_ptr<PropBatch> m_vegetation;
+    std::unique_ptr<Trees> m_trees;
+};
+
+// The world passes the scene draws in play and behind the menus: the ground,
+// the sea with its pictures, the props, the forest, the clouds and the sky in
+// the renderer's order, the game mode's entities and the effects.
+class GameSceneDraw : public ISceneDraw {
+public:
+    explicit GameSceneDraw(const Scene& scene);
+    void runPass(ScenePass pass) override;
+
+    const WorldView& view() const { return m_view; }
+    // Entities drawn by the last opaque and late passes.
+    int entitiesDrawn() const { return m_entitiesDrawn; }
+
+private:
+    void drawEntities(DrawPass pass);
+    void setWorldMatrices(const Mat4& projection);
+
+    const Scene& m_scene;
+    WorldView m_view;
+    DrawView m_drawView;
+    RenderBuffer* m_target = nullptr;
+    int m_entitiesDrawn = 0;
+};

@@ -1,0 +1,112 @@
+// Per-frame cost of the achievements page with its full list of rows and of
+// the how-to-play pages at 1280 x 720: update, and update with the 2-D draw.
+#include "GlTestContext.h"
+
+#include "menus/frontend/AchievementsMenuFrame.h"
+#include "menus/frontend/HowToPlayMenuFrame.h"
+#include "modes/progress/Achievements.h"
+#include "platform/Clock.h"
+#include "platform/File.h"
+#include "platform/Language.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
+#include "render/2d/SpriteSets.h"
+#include "ui/MenuNavigation.h"
+#include "ui/widgets/HMenuItemsSlider.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+struct Bench {
+    RenderBuffer target;
+    std::unique_ptr<MenuFrame> page;
+    std::vector<std::uint8_t> pixel;
+
+    bool ready(benchmark::State& state)
+    {
+        GlTestContext* context = GlTestContext::instance();
+        if (!context) {
+            state.SkipWithError(GlTestContext::why().c_str());
+            return false;
+        }
+        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+        (void)setLanguageByCode("EN");
+        setScreenSize(1280, 720);
+        setSpriteLoadScale(screenMetrics().spriteScale);
+        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler)) {
+            state.SkipWithError("no 1280 x 720 target");
+            return false;
+        }
+        context->device().setRenderTarget(&target);
+        setFrameDelta(1.0f / 60.0f);
+        return true;
+    }
+    void openAchievements()
+    {
+        // Every other achievement earned: rows of both kinds, bars included.
+        for (int i = 0; i < Settings::kAchievementCount; i += 2)
+            settings().setAchievementDone(i, 1);
+        achievements().buildTable();
+        auto made = std::make_unique<AchievementsMenuFrame>();
+        goToFrame(made.get());
+        page = std::move(made);
+    }
+    void openHelp()
+    {
+        auto made = std::make_unique<HowToPlayMenuFrame>();
+        goToFrame(made.get());
+        page = std::move(made);
+    }
+    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
+    ~Bench() { clearFrameHistory(); }
+};
+
+void achievementsUpdate(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    bench.openAchievements();
+    for (auto _ : state)
+        updateMenuFrames();
+}
+BENCHMARK(achievementsUpdate)->Unit(benchmark::kMicrosecond);
+
+void achievementsDraw(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    bench.openAchievements();
+    for (auto _ : state) {
+        updateMenuFrames();
+        drawMenuFrames();
+        bench.sync();
+    }
+}
+BENCHMARK(achievementsDraw)->Unit(benchmark::kMicrosecond);
+
+void howToPlayDraw(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    bench.openHelp();
+    auto& help = static_cast<HowToPlayMenuFrame&>(*bench.page);
+    int frame = 0;
+    for (auto _ : state) {
+        // A new page every second.
+        if (++frame % 60 == 0)
+            help.pager->scrollToIndex((frame / 60) % (kHelpPageCount + kRankPageCount));
+        updateMenuFrames();
+        drawMenuFrames();
+        bench.sync();
+    }
+}
+BENCHMARK(howToPlayDraw)->Unit(benchmark::kMicrosecond);
+}  // namespace
+BENCHMARK_MAIN();

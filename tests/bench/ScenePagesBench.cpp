@@ -1,0 +1,135 @@
+// Per-frame cost of the scene pages at 1280 x 720: the showcase page stepping
+// through its planes (bars gliding, camera moves) and a filled page with the
+// on-screen keyboard open. Update and the 2-D draw, on whatever GL the display offers.
+#include "GlTestContext.h"
+#include "support/ui/FakeMenuShowcase.h"
+
+#include "platform/Clock.h"
+#include "platform/File.h"
+#include "platform/Language.h"
+#include "platform/ScreenMetrics.h"
+#include "render/2d/SpriteSets.h"
+#include "ui/MenuNavigation.h"
+#include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SceneMenuFrame.h"
+#include "ui/widgets/SpriteEditBox.h"
+#include "ui/widgets/SpriteKeyboard.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Bench {
+    RenderBuffer target;
+    FakeMenuShowcase scene;
+    std::unique_ptr<SceneMenuFrame> showcasePage;
+    std::unique_ptr<FilledMenuFrame> filledPage;
+    SpriteEditBox* box = nullptr;
+
+    bool ready(benchmark::State& state)
+    {
+        GlTestContext* context = GlTestContext::instance();
+        if (!context) {
+            state.SkipWithError(GlTestContext::why().c_str());
+            return false;
+        }
+        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+        (void)setLanguageByCode("EN");
+        setScreenSize(1280, 720);
+        setSpriteLoadScale(screenMetrics().spriteScale);
+        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler)) {
+            state.SkipWithError("no 1280 x 720 target");
+            return false;
+        }
+        context->device().setRenderTarget(&target);
+        for (int id = 0; id < 12; ++id) {
+            const float v = static_cast<float>(id % 5) / 4.0f;
+            scene.add({id, id / 4, id / 2, id % 3 == 2, {{v, 1.0f - v, 0.5f, v * 0.5f}}, id % 12, (id + 3) % 12});
+        }
+        setMenuShowcase(&scene);
+        setFrameDelta(1.0f / 60.0f);
+        return true;
+    }
+    void openShowcase()
+    {
+        showcasePage = std::make_unique<SceneMenuFrame>(false, false, false, false);
+        goToFrame(showcasePage.get());
+        showcasePage->showInfo(u"A long-range escort fighter with six heavy machine guns. Fast, sturdy and forgiving.");
+    }
+    void openKeyboard()
+    {
+        filledPage = std::make_unique<FilledMenuFrame>();
+        filledPage->titleLabel->setText(u"Pilot");
+        box = new SpriteEditBox(u"Red Baron", filledPage->content());
+        box->ownerFrame = filledPage.get();
+        goToFrame(filledPage.get());
+        box->openKeyboard();
+    }
+    // A new plane move whenever the last one ended.
+    void keepBrowsing()
+    {
+        if (showcasePage->cameraMove == 0)
+            showcasePage->startCameraMove1();
+    }
+    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
+    ~Bench()
+    {
+        if (SpriteKeyboard* keyboard = SpriteKeyboard::existing()) {
+            keyboard->hide();
+            keyboard->listener = nullptr;
+        }
+        clearFrameHistory();
+        setMenuShowcase(nullptr);
+    }
+    std::vector<std::uint8_t> pixel;
+};
+
+void showcaseUpdate(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    bench.openShowcase();
+    for (auto _ : state) {
+        bench.keepBrowsing();
+        updateMenuFrames();
+    }
+}
+BENCHMARK(showcaseUpdate)->Unit(benchmark::kMicrosecond);
+
+void showcaseDraw(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    bench.openShowcase();
+    for (auto _ : state) {
+        bench.keepBrowsing();
+        updateMenuFrames();
+        drawMenuFrames();
+        bench.sync();   // waits for the frame
+    }
+}
+BENCHMARK(showcaseDraw)->Unit(benchmark::kMicrosecond);
+
+void keyboardPageDraw(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    bench.openKeyboard();
+    for (auto _ : state) {
+        updateMenuFrames();
+        drawMenuFrames();
+        bench.sync();
+    }
+}
+BENCHMARK(keyboardPageDraw)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

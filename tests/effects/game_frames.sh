@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The real game in a bot match under Xvfb, its guns held from frame 400: frames dumped to build/effects/game/
+# and searched for the aircraft effects' colours (a jet's violet-blue flame,
+# a bright thin trail, tracer or contrail against the sky). Fails when firing adds none.
+set -uo pipefail
+game="$1"
+out="$2"
+tree="$(dirname "$(dirname "$game")")"
+mkdir -p "$out"
+rm -f "$out"/frame_*.png
+# The guns fire from frame 400 on; frame 390 is the same flight before it.
+printf '400 keydown Space\n400 mousedown 580 294\n' >"$out/fire.txt"
+dumps=()
+for f in 390 420 440 460 480; do dumps+=(-dumpframe "$f:$out/frame_$f.png"); done
+( cd "$tree" && timeout 600 "$game" -width 640 -height 480 -fixeddt 0.05 -frames 490 -autostart 2:0 -inputscript "$out/fire.txt" \
+    "${dumps[@]}" >"$out/stdout" 2>"$out/stderr" ) || { echo "FAIL: the game did not run"; exit 1; }
+# Frames of the menu would prove nothing: the match must have started.
+if grep -q "autostart.*ignored" "$out/stdout" "$out/stderr"; then echo "FAIL: no match started"; exit 1; fi
+python3 - "$out" <<'PY'
+import sys, zlib, struct, glob
+def pixels(path):
+    data = open(path, 'rb').read()
+    w, h, depth, kind = struct.unpack('>IIBB', data[16:26])
+    idat, i = b'', 8
+    while i < len(data):
+        n, = struct.unpack('>I', data[i:i+4]); t = data[i+4:i+8]
+        if t == b'IDAT': idat += data[i+8:i+8+n]
+        i += 12 + n
+    raw, bpp = zlib.decompress(idat), {2: 3, 6: 4}[kind]
+    rows, prev, stride = [], bytearray(w * bpp), w * bpp
+    for y in range(h):
+        f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for x in range(stride):
+            a = line[x - bpp] if x >= bpp else 0; b = prev[x]; c = prev[x - bpp] if x >= bpp else 0
+            p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            pred = [0, a, b, (a + b) // 2, a if pa <= pb and pa <= pc else (b if pb <= pc else c)][f]
+            line[x] = (line[x] + pred) & 255
+        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, bpp)]); prev = line
+    return rows
+counts = {}
+for path in sorted(glob.glob(sys.argv[1] + '/frame_*.png')):
+    rows = pixels(path)
+    found = 0
+    for y in range(3, len(rows) - 3):
+        for x, (r, g, b) in enumerate(rows[y]):
+            flame = b > g + 50 and r > g + 20
+            # A thin bright line: brighter than the sky three rows above and below.
+            up, down = rows[y - 3][x], rows[y + 3][x]
+            line = min(r, g, b) > 170 and sum((r, g, b)) > sum(up) + 45 and sum((r, g, b)) > sum(down) + 45
+            found += flame or line
+    counts[path] = found
+# The HUD's own bright strokes are in every frame: only what the guns add counts.
+base = counts.pop(min(counts))
+gain = max(counts.values()) - base
+print(f"effect pixels: before firing {base}, firing {sorted(counts.values())}")
+sys.exit(0 if gain >= 20 else 1)
+PY

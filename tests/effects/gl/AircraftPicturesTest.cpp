@@ -1,0 +1,228 @@
+// The aircraft and weapon effects drawn over a plain sky: pictures in
+// build/effects/aircraft/ for a person to look at, each checked against the
+// empty scene.
+#include "effects/AircraftEffects.h"
+#include "effects/EffectScene.h"
+#include "effects/particles/AircraftParticles.h"
+#include "effects/particles/EffectTextures.h"
+#include "effects/trails/AirplaneContrail.h"
+#include "effects/trails/MissileTrail.h"
+#include "effects/trails/Tracers.h"
+#include "effects/world/AircraftLooks.h"
+
+#include "GlTestContext.h"
+#include "TestWorld.h"
+#include "support/effects/FakeAircraft.h"
+
+#include "gamedata/AirplaneModel.h"
+#include "gamedata/records/PlaneCfg.h"
+#include "platform/File.h"
+#include "platform/Random.h"
+#include "render/assets/Model.h"
+#include "render/assets/ModelBuffers.h"
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int kWidth = 320, kHeight = 240;
+constexpr float kFrame = 1.0f / 30.0f;
+
+struct AircraftPictures : GlTest {
+    Mat4 projection;
+    PlaneCfg record;
+    const AirplaneModel* jetModel = nullptr;
+
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (IsSkipped())
+            return;
+        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+        useTarget(kWidth, kHeight);
+        gfx().setQualityTier(3);   // every slot, the haze texture included
+        seedRandom(2026, 12);
+        mat4Perspective(projection, 1.0f, float(kWidth) / float(kHeight), 1.0f, 5000.0f);
+        setEffectCamera({}, Mat4{}, projection);
+        effectScene().screenWidth = kWidth;
+        effectScene().screenHeight = kHeight;
+        gfx().setProjectionMatrix(projection);
+        gfx().setViewMatrix(Mat4{});
+        gfx().setWorldMatrix(Mat4{});
+        ASSERT_EQ(AircraftEffects::load(), 0) << "every effect texture is staged by the data tool";
+        record.file = "data/planes/f16/f16_ful.glm";
+        jetModel = AirplaneModel::forPlane(record);
+        std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/effects/aircraft");
+    }
+    void TearDown() override
+    {
+        AircraftEffects::release();
+        AirplaneModel::releaseAll();
+        gfx().setQualityTier(0);
+        setDataRoot("");
+        GlTest::TearDown();
+    }
+    void backdrop()
+    {
+        gfx().setRenderState(RenderState{});
+        gfx().setWorldMatrix(Mat4{});
+        clearTo({92, 128, 178, 255});
+        gfx().setProjectionMatrix(Mat4{});
+        gfx().state().depthTest = false;
+        drawQuad(-1.0f, -1.0f, 1.0f, -0.4f, 0.0f, {58, 80, 104, 255});
+        gfx().state().depthTest = true;
+        gfx().setProjectionMatrix(projection);
+    }
+    std::vector<Rgba> frame() { return rect(0, 0, kWidth, kHeight); }
+    // Share of pixels that moved away from the empty picture, and their summed brightness change.
+    static double changed(const std::vector<Rgba>& a, const std::vector<Rgba>& b, double* light = nullptr)
+    {
+        std::size_t n = 0;
+        double sum = 0.0;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const int d = (b[i].r - a[i].r) + (b[i].g - a[i].g) + (b[i].b - a[i].b);
+            sum += d;
+            n += std::abs(d) > 12 ? 1 : 0;
+        }
+        if (light)
+            *light = sum;
+        return double(n) / double(a.size());
+    }
+    // Draws `draw` over the backdrop, saves the picture and returns the share that changed.
+    double picture(const std::string& name, const std::function<void()>& draw, double* light = nullptr)
+    {
+        backdrop();
+        const std::vector<Rgba> empty = frame();
+        draw();
+        EXPECT_TRUE(saveTargetPng(gfx(), kWidth, kHeight, SKYFRONT_BINARY_DIR "/effects/aircraft/" + name + ".png"));
+        return changed(empty, frame(), light);
+    }
+    static Mat4 pose(const Vec3& at, const Vec3& forward)
+    {
+        Quat q;
+        quatFromDirectionTo(q, forward);
+        return mat4FromQuatPosition(q, at);
+    }
+};
+
+TEST_F(AircraftPictures, ExhaustAtFullThrottleIsLongerAndBrighterThanAtIdle)
+{
+    ASSERT_NE(jetModel, nullptr);
+    FakeAirplane jet;
+    jet.player = true;
+    jet.model = jetModel;
+    jet.matrix = pose({3.0f, -0.5f, -13.0f}, vec3NormalizeOr({1.0f, 0.0f, 0.45f}, {1, 0, 0}));
+    double light[2] = {0.0, 0.0};
+    const float throttles[2] = {0.0f, 1.0f};
+    for (int k = 0; k < 2; ++k) {
+        JetExhaust exhaust(jet);
+        ASSERT_TRUE(exhaust.valid());
+        exhaust.update(throttles[k], kFrame);
+        const std::string name = k == 0 ? "exhaust_throttle_0" : "exhaust_throttle_1";
+        picture(name, [&] {
+            drawModel(jetModel->model(), jet.matrix);
+            exhaust.render();
+            exhaust.renderHaze(1.5f);   // the player's shimmer over it
+        });
+        // The flame alone, for the light it adds.
+        EXPECT_GT(picture(name + "_flame", [&] { exhaust.render(); }, &light[k]), 0.0008);
+    }
+    // Light added over the same airplane: the full-throttle flame gives more.
+    EXPECT_GT(light[1], light[0] * 1.2);
+}
+
+TEST_F(AircraftPictures, FlaresBoomAndVapourCone)
+{
+    ASSERT_NE(jetModel, nullptr);
+    FakeAirplane plane;
+    plane.model = jetModel;
+    // Seen from the side, flying to the right and a little down.
+    plane.direction = vec3NormalizeOr({1.0f, -0.15f, 0.0f}, {1, 0, 0});
+    plane.matrix = pose({-25.0f, 12.0f, -110.0f}, plane.direction);
+    plane.velocity = plane.direction * 250.0f;
+    auto* flares = spawnPooled<Flares>(static_cast<const IAirplaneFx*>(&plane));
+    ASSERT_NE(flares, nullptr);
+    for (int i = 0; i < 24; ++i)
+        ParticleSystem::updateAll(kFrame);
+    EXPECT_GT(picture("flares", [&] { ParticleSystem::drawAll(projection, projection); }), 0.005);
+    ParticleSystem::deleteAll();
+
+    plane.matrix = pose({0.0f, -2.0f, -45.0f}, vec3NormalizeOr({1.0f, 0.0f, -0.6f}, {1, 0, 0}));
+    plane.direction = {1.0f, 0.0f, 0.0f};
+    SonicBoom* boomSlot = nullptr;
+    ASSERT_NE(spawnPooled<SonicBoom>(static_cast<const IAirplaneFx*>(&plane), &boomSlot), nullptr);
+    for (int i = 0; i < 8; ++i)
+        ParticleSystem::updateAll(kFrame);
+    EXPECT_GT(picture("sonic_boom", [&] {
+        drawModel(jetModel->model(), plane.matrix);
+        ParticleSystem::drawAll(projection, projection);
+    }), 0.03);
+    ParticleSystem::deleteAll();
+
+    plane.speed = 300.0f;
+    plane.load = 1.0f;
+    plane.matrix = pose({0.0f, -1.0f, -26.0f}, vec3NormalizeOr({1.0f, 0.0f, -0.4f}, {1, 0, 0}));
+    VapourCone cone(plane);
+    for (int i = 0; i < 60; ++i)
+        cone.update(kFrame, 0.95f);
+    ASSERT_TRUE(cone.cone);
+    EXPECT_GT(picture("vapour_cone", [&] {
+        drawModel(jetModel->model(), plane.matrix);
+        cone.render();
+    }), 0.03);
+}
+
+TEST_F(AircraftPictures, ATrailAcrossTheViewAndAContrailBehindATurningJet)
+{
+    FakeMissile missile;
+    missile.position = {-110.0f, -25.0f, -150.0f};
+    missile.direction = vec3NormalizeOr({1.0f, 0.2f, 0.0f}, {1, 0, 0});
+    MissileTrail* trail = MissileTrail::create(missile);
+    ASSERT_NE(trail, nullptr);
+    for (int i = 0; i < 45; ++i) {
+        missile.position = missile.position + missile.direction * (130.0f * kFrame);
+        missile.age += kFrame;
+        MissileTrail::updateAll(kFrame);
+    }
+    EXPECT_GT(picture("missile_trail", [&] { MissileTrail::renderAll(Mat4{}); }), 0.008);
+    EXPECT_GE(MissileTrail::glowCount(), 1);
+
+    FakeAirplane jet;
+    jet.model = jetModel;
+    jet.speed = 260.0f;
+    jet.contrailFactor = 1.0f;
+    AirplaneContrail contrail(jet, {5.0f, 0.0f, 2.0f});
+    // A level turn to the left in front of the camera.
+    // Below the camera: the turn is seen from above.
+    const Vec3 centre{0.0f, -45.0f, -120.0f};
+    for (int i = 0; i <= 75; ++i) {
+        const float a = 0.6f * float(i) * kFrame * 2.0f;
+        const Vec3 p = centre + Vec3{std::cos(a) * 45.0f, 0.0f, std::sin(a) * 45.0f};
+        const Vec3 forward{-std::sin(a), 0.0f, std::cos(a)};
+        jet.matrix = pose(p, forward);
+        jet.direction = forward;
+        jet.velocity = forward * jet.speed;
+        contrail.update(kFrame);
+    }
+    EXPECT_GT(picture("contrail_turn", [&] {
+        if (jetModel)
+            drawModel(jetModel->model(), jet.matrix);
+        AirplaneContrail::renderAll(projection, projection);
+    }), 0.005);
+}
+
+TEST_F(AircraftPictures, TracersAndALaserBeam)
+{
+    Tracers::clearAll();
+    for (int i = 0; i < 12; ++i) {
+        const Vec3 from{-30.0f + i * 3.0f, -8.0f + i * 1.2f, -80.0f - i * 6.0f};
+        Tracers::add({from, from + Vec3{1.8f, 0.6f, -3.0f}});   // short streaks with gaps between
+    }
+    Tracers::addBeam({20.0f, -15.0f, -40.0f}, {-10.0f, 5.0f, -300.0f}, 0.08f);
+    EXPECT_GT(picture("tracers", [&] { Tracers::renderAll(); }), 0.005);
+    Tracers::clearAll();
+}
+}  // namespace

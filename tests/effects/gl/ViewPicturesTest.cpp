@@ -1,0 +1,164 @@
+// The effects over the view drawn for a person to look at in
+// build/effects/view/: rain and snow on the lens, the sun's glare with its
+// flare, speed lines, and the canopy glass after three hits.
+#include "effects/EffectScene.h"
+#include "effects/particles/EffectTextures.h"
+#include "effects/screen/ScreenDamage.h"
+#include "effects/screen/SpeedStreaks.h"
+#include "effects/screen/SunGlare.h"
+#include "effects/screen/Weather.h"
+
+#include "GlTestContext.h"
+#include "TestWorld.h"
+
+#include "platform/File.h"
+#include "platform/Random.h"
+#include "render/RenderBuffer.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int kWidth = 320, kHeight = 240;
+const std::string kFolder = SKYFRONT_BINARY_DIR "/effects/view/";
+
+struct ViewPictures : GlTest {
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (IsSkipped())
+            return;
+        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+        useTarget(kWidth, kHeight);
+        gfx().setQualityTier(3);
+        seedRandom(77, 88);
+        Mat4 projection, view;
+        mat4Perspective(projection, 1.0f, float(kWidth) / float(kHeight), 1.0f, 100000.0f);
+        setEffectCamera({}, view, projection);
+        effectScene().screenWidth = kWidth;
+        effectScene().screenHeight = kHeight;
+        gfx().setProjectionMatrix(projection);
+        gfx().setViewMatrix(view);
+        Effects::loadTextures();
+        std::filesystem::create_directories(kFolder);
+    }
+    void TearDown() override
+    {
+        Weather::release();
+        SpeedStreaks::release();
+        SunGlare::release();
+        ScreenDamage::releaseRenderTarget();
+        Effects::releaseTextures();
+        gfx().setQualityTier(0);
+        GlTest::TearDown();
+    }
+    void backdrop()
+    {
+        clearTo({92, 128, 172, 255});
+        const Mat4 p = gfx().projectionMatrix(), v = gfx().viewMatrix();
+        gfx().setProjectionMatrix(Mat4{});
+        gfx().setViewMatrix(Mat4{});
+        gfx().state().depthTest = false;
+        drawQuad(-1.0f, -1.0f, 1.0f, -0.2f, 0.0f, {54, 76, 60, 255});
+        gfx().state().depthTest = true;
+        gfx().setProjectionMatrix(p);
+        gfx().setViewMatrix(v);
+    }
+    std::vector<Rgba> frame() { return rect(0, 0, kWidth, kHeight); }
+    static double differing(const std::vector<Rgba>& a, const std::vector<Rgba>& b)
+    {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            n += (std::abs(a[i].r - b[i].r) + std::abs(a[i].g - b[i].g) + std::abs(a[i].b - b[i].b)) > 12 ? 1 : 0;
+        return double(n) / double(a.size());
+    }
+    void save(const std::string& name) { EXPECT_TRUE(saveTargetPng(gfx(), kWidth, kHeight, kFolder + name + ".png")); }
+};
+
+TEST_F(ViewPictures, RainAndSnowChangeTheViewAndATunnelKeepsItDry)
+{
+    backdrop();
+    const std::vector<Rgba> dry = frame();
+    for (int mode : {1, 2}) {
+        Weather::load(float(kWidth) / float(kHeight));
+        for (int i = 0; i < 40; ++i)
+            Weather::update(mode, 1.0f, 1.0f / 30.0f);
+        backdrop();
+        EXPECT_EQ(Weather::render(mode, 1.0f, {true, false}).particles, 128);
+        EXPECT_GE(differing(dry, frame()), 0.01) << mode;
+        save(mode == 1 ? "rain_heavy" : "snow_heavy");
+        backdrop();
+        Weather::render(mode, 1.0f, {true, true});
+        EXPECT_EQ(differing(dry, frame()), 0.0);
+    }
+}
+
+TEST_F(ViewPictures, TheSunGlowsWithAFlareInViewAndNotBehind)
+{
+    SunGlare::load();
+    SunGlare::Input in;
+    in.lightDirection = {0.35f, 0.18f, -1.0f};
+    vec3Normalize(in.lightDirection);
+    in.sunColor = {1.0f, 0.95f, 0.8f};
+    in.aspect = float(kWidth) / float(kHeight);
+    for (int i = 0; i < 20; ++i)
+        SunGlare::update(in, 1.0f / 30.0f);
+    EXPECT_FLOAT_EQ(SunGlare::visibility(), 1.0f);
+    EXPECT_GT(SunGlare::flareStrength(), 0.0f);
+    backdrop();
+    const std::vector<Rgba> plain = frame();
+    SunGlare::render();
+    SunGlare::renderFlare();
+    EXPECT_GE(differing(plain, frame()), 0.01);
+    save("glare_in_view");
+    in.lightDirection = {0.0f, 0.3f, 1.0f};
+    for (int i = 0; i < 20; ++i)
+        SunGlare::update(in, 1.0f / 30.0f);
+    backdrop();
+    SunGlare::render();
+    SunGlare::renderFlare();
+    EXPECT_EQ(differing(plain, frame()), 0.0);
+}
+
+TEST_F(ViewPictures, SpeedLinesStreakFromTheCentreAtSpeed)
+{
+    SpeedStreaks::load({}, float(kWidth) / float(kHeight));
+    SpeedStreaks::Input in;
+    in.active = true;
+    in.speed = 300.0f;
+    for (int i = 0; i < 30; ++i) {
+        in.time += 1.0f / 30.0f;
+        in.plane.m[14] -= 10.0f;
+        SpeedStreaks::update(in, 1.0f / 30.0f);
+    }
+    backdrop();
+    const std::vector<Rgba> plain = frame();
+    EXPECT_GT(SpeedStreaks::render(), 0);
+    EXPECT_GE(differing(plain, frame()), 0.002);
+    save("speed_streaks");
+}
+
+TEST_F(ViewPictures, TheCanopyCarriesHolesCutThroughItsGlass)
+{
+    ASSERT_TRUE(ScreenDamage::createRenderTarget());
+    RenderBuffer* glass = ScreenDamage::target();
+    ASSERT_NE(glass, nullptr);
+    gfx().setRenderTarget(glass);
+    clearTo({150, 180, 200, 255});
+    gfx().setRenderTarget(&target());
+    ScreenDamage::addHit();
+    ScreenDamage::addHit();
+    ScreenDamage::addHit();
+    EXPECT_EQ(ScreenDamage::render().bulletHoles, 8);
+    gfx().setRenderTarget(glass);
+    std::vector<std::uint8_t> rgba;
+    gfx().readPixels(0, 0, glass->width(), glass->height(), rgba);
+    int cut = 0;
+    for (std::size_t i = 3; i < rgba.size(); i += 4)
+        cut += rgba[i] < 255;
+    EXPECT_GT(cut, 0);
+    EXPECT_TRUE(saveTargetPng(gfx(), glass->width(), glass->height(), kFolder + "canopy_three_hits.png"));
+    gfx().setRenderTarget(&target());
+}
+}  // namespace

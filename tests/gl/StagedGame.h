@@ -1,0 +1,32 @@
+#pragma once
+#include "support/TempDir.h"
+
+#include <string>
+
+struct TextureImage;
+
+// The staged game copied into a scratch tree beside links to the staged data,
+// so that its save folder is a scratch one too. Runs it headless under the
+// test's display.
+class StagedGame {
+public:
+    // False when the game is not staged (the caller skips).
+    bool prepare();
+
+    // Runs bin/skyfront in the tree with the arguments; stdout and stderr go to
+    // "stdout.txt" and "stderr.txt". Gives the exit code, or -1 when it did not
+    // exit normally.
+    int run(const std::string& arguments);
+    // Writes the script to "script.txt" and runs with "-inputscript script.txt".
+    int runScript(const std::string& script, const std::string& arguments);
+
+    // Decodes a PNG the run wrote, as RGBA; with a keep folder (below the
+    // build folder) a copy stays there to look at.
+    bool loadShot(const std::string& name, TextureImage& image, const std::string& keepFolder = "");
+
+    // Everything the run wrote to stdout and stderr.
+    std::string log() const;
+    std::string errors() const { return tree.read("stderr.txt"); }
+
+    TempDir tree;
+};

@@ -1,0 +1,361 @@
+#include "entities/ground/GroundTarget.h"
+#include "modes/kinds/GameModeDF.h"
+#include "modes/kinds/GameModeDTB.h"
+#include "modes/kinds/GameModeLMS.h"
+#include "modes/kinds/GameModeSRV.h"
+#include "entities/ai/AirplaneAI.h"
+#include "modes/progress/ScoreMgr.h"
+#include "platform/Language.h"
+
+#include "ObjectiveModeKit.h"
+
+#include <array>
+
+namespace {
+
+using DestroyTheBase = ObjectiveModeTest;
+using LastManStanding = ObjectiveModeTest;
+using Survival = ObjectiveModeTest;
+using Dogfight = ObjectiveModeTest;
+
+void setBots(int entry, int team0, int team1, int minutes)
+{
+    settings().setSkirmishWord(entry, 0, static_cast<std::uint32_t>(minutes));
+    settings().setSkirmishWord(entry, 1, 0);
+    settings().setSkirmishWord(entry, 2, static_cast<std::uint32_t>(team0));
+    settings().setSkirmishWord(entry, 3, static_cast<std::uint32_t>(team1));
+}
+
+TEST_F(DestroyTheBase, BasesThreeBotsAndBaseLoss)
+{
+    setBots(Settings::kEntryDTB, 3, 2, 0);
+    auto* mode = start<GameModeDTB>(GameType::DestroyTheBase);
+    ASSERT_NE(mode, nullptr);
+    ASSERT_FALSE(mode->bases(0).empty());
+    ASSERT_FALSE(mode->bases(1).empty());
+    GroundTarget* enemyBase = mode->bases(1).front();
+    EXPECT_FLOAT_EQ(enemyBase->health(), GameModeDTB::kBaseHealth);
+    EXPECT_EQ(enemyBase->kind(), TargetKind::Base);
+    if (!getStringByIndex(GameModeDTB::kBaseNameText).empty()) {
+        EXPECT_FALSE(enemyBase->pilotName.empty());
+    }
+
+    // Three team-0 bots: two attack in the player's squadron, one guards.
+    int attackers = 0, guards = 0;
+    for (Airplane* a : airplanes(*mode, 0)) {
+        if (!a->aiPilot)
+            continue;
+        auto* ai = dynamic_cast<AirplaneAI*>(a->aiController());
+        ASSERT_NE(ai, nullptr);
+        if (ai->isGuarding()) {
+            ++guards;
+            EXPECT_FLOAT_EQ(ai->guardEngageRadius, GameModeDTB::kGuardEngage);
+        } else {
+            ++attackers;
+            EXPECT_EQ(a->squadron, mode->squadronA);
+        }
+    }
+    EXPECT_EQ(attackers, 2);
+    EXPECT_EQ(guards, 1);
+
+    // Own fire: destroyed, but no base loss.
+    Airplane* me = mode->playerAirplane();
+    GroundTarget* ownBase = mode->bases(0).front();
+    mode->onAirplaneDestroyed(*ownBase, me, CrashCause::KilledByDamage);
+    EXPECT_FALSE(ownBase->isActive());
+    EXPECT_LE(mode->roundTimer(), 0.0f);
+    EXPECT_EQ(me->scores[Airplane::kScoreBases], 0);
+
+    // The enemy's last base: a loss, scored, and the countdown to the next round.
+    for (GroundTarget* b : std::vector<GroundTarget*>(mode->bases(1)))
+        mode->onAirplaneDestroyed(*b, me, CrashCause::KilledByDamage);
+    EXPECT_GE(me->scores[Airplane::kScoreBases], 1);
+    EXPECT_FLOAT_EQ(mode->roundTimer(), 10.0f);
+    step(*mode, 10.5f);
+    EXPECT_LE(mode->roundTimer(), 0.0f);
+    EXPECT_TRUE(enemyBase->isActive());
+    EXPECT_TRUE(enemyBase->isTargetable());
+    EXPECT_FALSE(notices.notices.empty());
+}
+
+TEST_F(DestroyTheBase, ServerDataAndBaseRecords)
+{
+    setBots(Settings::kEntryDTB, 0, 1, 0);
+    auto* mode = start<GameModeDTB>(GameType::DestroyTheBase);
+    ASSERT_NE(mode, nullptr);
+    ASSERT_FALSE(mode->bases(1).empty());
+    GroundTarget* base = mode->bases(1).front();
+    std::array<std::uint8_t, 64> rec{};
+    ASSERT_EQ(mode->writeBaseRecord(*base, rec), GameModeDTB::kBaseRecordSize);
+    EXPECT_EQ(mode->addNetworkPlayer(std::span(rec).first(31), false), base);
+    EXPECT_EQ(mode->addNetworkPlayer(std::span(rec).first(30), false), nullptr);
+    auto stranger = rec;
+    stranger[8] = 0x55;
+    stranger[9] = 0x44;
+    EXPECT_EQ(mode->addNetworkPlayer(std::span(stranger).first(31), false), nullptr);
+
+    std::array<std::uint8_t, 8> data{};
+    ASSERT_EQ(mode->writeServerData(data), 8);
+    EXPECT_EQ(mode->readServerData(std::span(data).first(7)), 0);
+    EXPECT_EQ(mode->readServerData(data), 8);
+}
+
+TEST_F(DestroyTheBase, BotMatchPlaysToItsEnd)
+{
+    setBots(Settings::kEntryDTB, 2, 2, 1);
+    auto* mode = start<GameModeDTB>(GameType::DestroyTheBase);
+    ASSERT_NE(mode, nullptr);
+    mode->autopilot = true;
+    mode->reapplyPlayerAutopilot();
+    EXPECT_TRUE(playToEnd(*mode, 600.0f));
+}
+
+void setTeamVariant(bool on)
+{
+    const std::uint32_t w = settings().skirmishWord(Settings::kEntryFurther, 0);
+    settings().setSkirmishWord(Settings::kEntryFurther, 0, on ? (w | 0x100u) : (w & ~0x100u));
+}
+
+TEST_F(LastManStanding, CountdownOneLifeAndOutOrder)
+{
+    setTeamVariant(false);
+    auto* mode = start<GameModeLMS>(GameType::LastManStanding);
+    ASSERT_NE(mode, nullptr);
+    EXPECT_FALSE(mode->teamMode());
+    EXPECT_EQ(airplanes(*mode, -1).size(), 10u);
+    EXPECT_FLOAT_EQ(mode->roundTimer(), GameModeLMS::kSingleCountdown);
+    EXPECT_FALSE(mode->roundRunning());
+
+    // During the countdown an airplane that is out comes back where it is.
+    Airplane* bot = airplanes(*mode, 1).front();
+    mode->eliminateAirplane(*bot);
+    mode->respawnEliminated(*bot);
+    EXPECT_TRUE(bot->isActive());
+
+    step(*mode, 5.1f);
+    ASSERT_TRUE(mode->roundRunning());
+    EXPECT_EQ(mode->opponents(), 10);
+
+    // The first out gets order 2; it stays out while the round runs.
+    mode->onAirplaneDestroyed(*bot, mode->playerAirplane(), CrashCause::KilledByDamage);
+    EXPECT_EQ(bot->scores[Airplane::kScoreOutOrder], 2);
+    EXPECT_FALSE(bot->isActive());
+    EXPECT_FLOAT_EQ(bot->respawnTimer, -1.0f);
+    mode->respawnEliminated(*bot);
+    EXPECT_FALSE(bot->isActive());
+    // Removed in the middle of the round: the round goes on without it.
+    mode->removeEntity(*bot);
+    step(*mode, 1.0f);
+}
+
+TEST_F(LastManStanding, TwoPlayerRoundEndsAtTheFirstKill)
+{
+    setTeamVariant(false);
+    auto* mode = start<GameModeLMS>(GameType::LastManStanding);
+    ASSERT_NE(mode, nullptr);
+    std::vector<Airplane*> bots = airplanes(*mode, -1);
+    // Leave only the player and one bot.
+    for (Airplane* a : bots)
+        if (a != mode->playerAirplane() && a != bots.back())
+            mode->removeEntity(*a);
+    step(*mode, 5.1f);
+    ASSERT_TRUE(mode->roundRunning());
+    EXPECT_FALSE(mode->playStopped);
+    mode->onAirplaneDestroyed(*bots.back(), mode->playerAirplane(), CrashCause::KilledByDamage);
+    EXPECT_TRUE(mode->playStopped);
+    EXPECT_GT(mode->matchBonusPercent(), -1);
+}
+
+TEST_F(LastManStanding, TeamVariantJoinsAndEmptyTeamEndsAtOnce)
+{
+    setTeamVariant(true);
+    auto* mode = start<GameModeLMS>(GameType::LastManStanding);
+    ASSERT_NE(mode, nullptr);
+    ASSERT_TRUE(mode->teamMode());
+    EXPECT_EQ(airplanes(*mode, 0).size(), 5u);
+    EXPECT_EQ(airplanes(*mode, 1).size(), 4u);
+    // Down to two against two: a joiner goes to team 1.
+    std::vector<Airplane*> t0 = airplanes(*mode, 0), t1 = airplanes(*mode, 1);
+    for (std::size_t i = 0; i < 3; ++i)
+        if (t0[i + 2] != mode->playerAirplane())
+            mode->removeEntity(*t0[i + 2]);
+    mode->removeEntity(*t1[2]);
+    mode->removeEntity(*t1[3]);
+    ASSERT_EQ(airplanes(*mode, 0).size(), 2u);
+    EXPECT_EQ(mode->joinTeam(), 1);
+    // Team 1 gone before the round starts: the round ends as it starts.
+    for (Airplane* a : airplanes(*mode, 1))
+        mode->removeEntity(*a);
+    step(*mode, 5.2f);
+    EXPECT_TRUE(mode->playStopped);
+}
+
+TEST_F(LastManStanding, BotMatchesOfBothVariantsEnd)
+{
+    for (bool team : {false, true}) {
+        setTeamVariant(team);
+        auto* mode = start<GameModeLMS>(GameType::LastManStanding);
+        ASSERT_NE(mode, nullptr);
+        mode->autopilot = true;
+        mode->reapplyPlayerAutopilot();
+        step(*mode, 6.0f);
+        // Each airplane in play takes its share of damage until one is left.
+        for (float t = 0.0f; t < 600.0f && !mode->playStopped; t += 1.0f) {
+            for (const auto& e : mode->entities())
+                if (e->kind() == TargetKind::Airplane && e->isActive() && randModulo(20) == 0)
+                    mode->damageAirplane(*e, nullptr, 1000.0f, e->position(), nullptr, true);
+            step(*mode, 1.0f);
+        }
+        EXPECT_TRUE(mode->playStopped) << team;
+        harness.finish();
+    }
+}
+
+TEST_F(LastManStanding, ServerDataReadsOnlyWholeRecords)
+{
+    setTeamVariant(false);
+    auto* mode = start<GameModeLMS>(GameType::LastManStanding);
+    ASSERT_NE(mode, nullptr);
+    std::array<std::uint8_t, 13> data{};
+    ASSERT_EQ(mode->writeServerData(data), 13);
+    EXPECT_EQ(mode->readServerData(std::span(data).first(12)), 0);
+    EXPECT_EQ(mode->readServerData(data), 13);
+}
+
+TEST_F(Survival, ScheduleRowsAndRewards)
+{
+    using R = GameModeSRV::WaveRow;
+    auto same = [](R a, R b) {
+        return a.skill == b.skill && a.formation == b.formation && a.enemies == b.enemies && a.missiles == b.missiles;
+    };
+    EXPECT_TRUE(same(GameModeSRV::waveRow(0), R{0.2f, 0, 1, 0}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(2), R{0.7f, 0, 1, 0}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(3), R{0.2f, 1, 2, 1}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(4), R{0.5f, 0, 2, 1}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(6), R{0.2f, 1, 3, 2}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(9), R{0.7f, 2, 3, 2}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(10), R{0.2f, 1, 4, 2}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(13), R{0.7f, 2, 4, 2}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(14), R{0.7f, 1, 5, 2}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(17), R{0.5f, 2, 6, 2}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(18), R{1.0f, 1, 6, 2}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(19), R{1.0f, 2, 6, 2}));
+    EXPECT_TRUE(same(GameModeSRV::waveRow(20), R{1.0f, 1, 6, 2}));
+    EXPECT_EQ(GameModeSRV::rewardFor(7, 5), 26);
+    EXPECT_EQ(GameModeSRV::rewardFor(0, 5), 0);
+    EXPECT_EQ(GameModeSRV::rewardFor(16, 0) - GameModeSRV::rewardFor(15, 0), 50);
+}
+
+TEST_F(Survival, WavesJoinsAndRemovedEnemies)
+{
+    auto* mode = start<GameModeSRV>(GameType::Survival);
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->currentWave(), 0);
+    EXPECT_FLOAT_EQ(mode->waveTimer(), GameModeSRV::kFirstCountdown);
+    step(*mode, 10.1f);
+    std::vector<Airplane*> enemies = airplanes(*mode, 1);
+    ASSERT_EQ(enemies.size(), 1u);
+    EXPECT_TRUE(enemies[0]->isActive());
+    // The wave's enemy shot by the player, then deleted with the next wave:
+    // nothing points at it afterwards.
+    Airplane* me = mode->playerAirplane();
+    mode->onAirplaneDestroyed(*enemies[0], me, CrashCause::KilledByDamage);
+    me->lastAttacker = enemies[0];
+    step(*mode, 0.1f);
+    EXPECT_EQ(mode->currentWave(), 1);
+    EXPECT_EQ(me->lastAttacker, nullptr);
+    // Hosting: joins close at wave 5.
+    mode->setNetwork(true, true, false);
+    for (int w = 1; w < 5; ++w) {
+        step(*mode, 5.2f);
+        for (Airplane* e : airplanes(*mode, 1))
+            mode->onAirplaneDestroyed(*e, me, CrashCause::KilledByDamage);
+        step(*mode, 0.1f);
+    }
+    EXPECT_EQ(mode->currentWave(), 5);
+    ASSERT_FALSE(harness.listener.acceptingJoins.empty());
+    EXPECT_FALSE(harness.listener.acceptingJoins.back());
+}
+
+TEST_F(Survival, BotMatchReachesWaveTwoOrFreezes)
+{
+    auto* mode = start<GameModeSRV>(GameType::Survival);
+    ASSERT_NE(mode, nullptr);
+    mode->autopilot = true;
+    mode->reapplyPlayerAutopilot();
+    for (float t = 0.0f; t < 600.0f && !mode->playStopped && mode->currentWave() < 2; t += 1.0f)
+        step(*mode, 1.0f);
+    EXPECT_TRUE(mode->playStopped || mode->currentWave() >= 2);
+    std::array<std::uint8_t, 10> data{};
+    ASSERT_EQ(mode->writeServerData(data), 10);
+    EXPECT_EQ(mode->readServerData(std::span(data).first(9)), 0);
+}
+
+TEST_F(Dogfight, RewardsByRankGap)
+{
+    // Dogfight 12 first won 120 points below the next rank pays the gap.
+    EXPECT_EQ(GameModeDF::rewardFor(12, false, 3, kRankThresholds[4] - 120), 120);
+    EXPECT_EQ(GameModeDF::rewardFor(12, true, 3, kRankThresholds[4] - 120), 3000);
+    EXPECT_EQ(GameModeDF::rewardFor(15, false, 17, 6000000), 0);
+    EXPECT_EQ(GameModeDF::rewardFor(19, false, 12, 0), GameModeDF::kRewardCap);
+    EXPECT_EQ(GameModeDF::rewardFor(5, false, 0, 0), 300);
+    EXPECT_EQ(GameModeDF::clampIndex(-4), 0);
+    EXPECT_EQ(GameModeDF::clampIndex(99), 19);
+}
+
+TEST_F(Dogfight, OneEnemyWonOrLostAndUnlocks)
+{
+    settings().dogfightIndex = 3;
+    settings().dogfightsUnlocked = 3;
+    settings().dogfightEnemyCount = 1;
+    auto* mode = start<GameModeDF>(GameType::Dogfight);
+    ASSERT_NE(mode, nullptr);
+    ASSERT_EQ(airplanes(*mode, 1).size(), 1u);
+    Airplane* enemy = airplanes(*mode, 1).front();
+    EXPECT_EQ(mode->dogfightIndex(), 3);
+    mode->onAirplaneDestroyed(*enemy, mode->playerAirplane(), CrashCause::KilledByDamage);
+    EXPECT_TRUE(mode->won());
+    EXPECT_TRUE(mode->playStopped);
+    mode->update(ModeHarness::kFrame);
+    EXPECT_EQ(mode->reward(), 75);
+    EXPECT_EQ(settings().dogfightsUnlocked, 4);
+    harness.finish();
+
+    // An earlier dogfight won does not unlock another.
+    settings().dogfightIndex = 1;
+    auto* again = start<GameModeDF>(GameType::Dogfight);
+    ASSERT_NE(again, nullptr);
+    again->onAirplaneDestroyed(*airplanes(*again, 1).front(), again->playerAirplane(), CrashCause::KilledByDamage);
+    again->update(ModeHarness::kFrame);
+    EXPECT_EQ(settings().dogfightsUnlocked, 4);
+}
+
+TEST_F(Dogfight, SavedIndexOutOfRangeIsHeld)
+{
+    settings().dogfightIndex = 4000;
+    settings().dogfightEnemyCount = 1;
+    auto* mode = start<GameModeDF>(GameType::Dogfight);
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->dogfightIndex(), 19);
+}
+
+TEST_F(Dogfight, BotMatchWithOneEnemyEnds)
+{
+    settings().dogfightIndex = 0;
+    settings().dogfightEnemyCount = 1;
+    auto* mode = start<GameModeDF>(GameType::Dogfight);
+    ASSERT_NE(mode, nullptr);
+    mode->autopilot = true;
+    mode->reapplyPlayerAutopilot();
+    for (float t = 0.0f; t < 600.0f && !mode->playStopped; t += 1.0f) {
+        step(*mode, 1.0f);
+        // Past two minutes the fight is helped along.
+        if (t > 120.0f)
+            for (Airplane* a : airplanes(*mode, -1))
+                if (a->isActive() && randModulo(10) == 0)
+                    mode->damageAirplane(*a, nullptr, 1000.0f, a->position(), nullptr, true);
+    }
+    EXPECT_TRUE(mode->playStopped);
+}
+
+}  // namespace

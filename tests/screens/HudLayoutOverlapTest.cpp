@@ -1,0 +1,110 @@
+// No two things the HUD shows together in play overlap, at the screen sizes
+// the game runs at, in both control schemes, with the event lines, a notice
+// and a warning on show.
+#include "HudPlayFixture.h"
+
+#include "platform/Language.h"
+#include "render/2d/SpriteSets.h"
+
+#include <string>
+#include <tuple>
+
+namespace {
+
+struct HudOverlap : testing::TestWithParam<std::tuple<int, int, int, bool>> {
+    PlaneHud hud;
+    int w = 0, h = 0, scheme = 0;
+    bool flip = false;
+
+    void SetUp() override
+    {
+        std::tie(w, h, scheme, flip) = GetParam();
+        h = w == 960 ? 640 : w == 1280 ? 720 : 1080;
+        settings().flipControls = flip ? 1 : 0;
+        setDataRoot(SKYFRONT_STAGE_DIR "/");
+        ASSERT_TRUE(setScreenSize(w, h));
+        unloadSprite(kSpriteSetHud);
+        setSpriteLoadScale(screenMetrics().spriteScale);
+        reloadFonts();
+        ASSERT_TRUE(setLanguageByIndex(0));
+        ASSERT_NE(getSprite(kSpriteSetHud), nullptr);
+        ASSERT_GT(getSprite(kSpriteSetHud)->frameCount(), 68) << "the HUD sheet is not staged";
+        hud.init(nullptr);
+        hud.setControlScheme(scheme);
+        HudGameState state;
+        state.player.exists = state.player.inPlay = true;
+        state.player.canEject = true;
+        state.player.counter = 2;
+        state.playerGroupIndex = 0;
+        for (int g = 0; g < 3; ++g) {
+            state.player.weapons[static_cast<std::size_t>(g)] = HudWeaponState{true, g, true, 3};
+            state.player.weapons[static_cast<std::size_t>(g)].linkable = true;
+        }
+        setFrameDelta(1.0f);
+        hud.update(state);
+        hud.update(state);
+        HudMessageQueue& queue = HudMessageQueue::instance();
+        // Shot-down lines carry names cut to 10 characters.
+        for (int i = 0; i < 5; ++i)
+            queue.pushLong(u"\x08;Hargreaves\x01;  shot down  \x07;Fitzwillia\x01; ");
+        queue.pushNotice(u"Enemy bombers are approaching the airfield from the north. Intercept them before they "
+                         u"reach the hangars.",
+                         4.0f, false, true);
+        queue.pushCentre(248, Color4{255, 80, 60, 255}, 0.0f);
+    }
+    void TearDown() override
+    {
+        HudMessageQueue::instance().clearAll();
+        settings().flipControls = 0;
+        setScreenSize(960, 640);
+        setFrameDelta(1.0f / 60.0f);
+    }
+};
+
+bool overlap(const CSprite::Rect& a, const CSprite::Rect& b)
+{
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+std::string describe(int id, const CSprite::Rect& r)
+{
+    return std::to_string(id) + " (" + std::to_string(static_cast<int>(r.x)) + ", " +
+           std::to_string(static_cast<int>(r.y)) + ", " + std::to_string(static_cast<int>(r.w)) + " x " +
+           std::to_string(static_cast<int>(r.h)) + ")";
+}
+
+TEST_P(HudOverlap, NothingShownTogetherOverlapsAndAllIsOnScreen)
+{
+    const auto rects = hud.shownElementRects();
+    ASSERT_GT(rects.size(), 15u);
+    int boxes = 0;
+    for (const auto& [id, r] : rects)
+        boxes += id <= -1000;
+    EXPECT_EQ(boxes, 3) << "event lines, notice and warning all on show";
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const auto& [id, r] = rects[i];
+        EXPECT_GE(r.x, 0.0f) << describe(id, r);
+        EXPECT_GE(r.y, 0.0f) << describe(id, r);
+        EXPECT_LE(r.x + r.w, static_cast<float>(w)) << describe(id, r);
+        EXPECT_LE(r.y + r.h, static_cast<float>(h)) << describe(id, r);
+        for (std::size_t k = i + 1; k < rects.size(); ++k)
+            EXPECT_FALSE(overlap(r, rects[k].second))
+                << describe(id, r) << " overlaps " << describe(rects[k].first, rects[k].second);
+    }
+}
+
+TEST_P(HudOverlap, LongEventLinesAreCutShortOfTheGunsight)
+{
+    const CSprite::Rect ring = HudMessageQueue::instance().ringBox();
+    EXPECT_LT(ring.x + ring.w, w / 2.0f - 32.0f * screenMetrics().screenScaleX);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, HudOverlap,
+                         testing::Combine(testing::Values(960, 1280, 1920), testing::Values(0), testing::Values(0, 1),
+                                          testing::Bool()),
+                         [](const auto& info) {
+                             return std::to_string(std::get<0>(info.param)) + "_scheme" +
+                                    std::to_string(std::get<2>(info.param)) + (std::get<3>(info.param) ? "_flipped" : "");
+                         });
+
+}  // namespace

@@ -1,0 +1,146 @@
+// The HUD's per-frame reading of the player's plane.
+#include "HudPlayFixture.h"
+
+#include <cmath>
+
+namespace {
+
+using HudUpdate = HudPlay;
+
+TEST_F(HudUpdate, WeaponCountsAreReadyLaunchersOrMinusOne)
+{
+    state.player.weapons[0] = HudWeaponState{true, 0, true, 2};
+    state.player.weapons[1] = HudWeaponState{true, 0, true, 1};
+    state.player.weapons[2] = HudWeaponState{true, 2, false, 0};
+    hud.update(state);
+    EXPECT_EQ(hud.weaponGaugeValues, (std::array<int, 3>{3, -1, -1}));
+    EXPECT_EQ(hud.weaponSlotButton(0)->count, 3);
+    EXPECT_EQ(hud.weaponSlotButton(1)->count, -1);
+}
+
+TEST_F(HudUpdate, SpeedAndAltitudeInBothUnits)
+{
+    setFrameDelta(0.5f);
+    hud.trackedPoint = {0.0f, 1000.0f, 0.0f};
+    state.player.position = {100.0f, 1000.0f, 0.0f};
+    hud.update(state);
+    EXPECT_NEAR(hud.speedValue, 200.0f * 1.7895491f, 1e-3f);
+    EXPECT_NEAR(hud.altitudeValue, 1000.0f * 3.28084f, 1e-2f);
+    settings().metricUnits = 1;
+    state.player.position = {200.0f, 1000.0f, 0.0f};
+    hud.update(state);
+    EXPECT_NEAR(hud.speedValue, 200.0f * 2.88f, 1e-3f);
+    EXPECT_NEAR(hud.altitudeValue, 1000.0f, 1e-3f);
+}
+
+TEST_F(HudUpdate, AFrameWithNoLengthShowsTheSpeedField)
+{
+    setFrameDelta(0.0f);
+    state.player.speed = 150.0f;
+    state.player.position = {5000.0f, 10.0f, 0.0f};
+    hud.update(state);
+    EXPECT_TRUE(std::isfinite(hud.speedValue));
+    EXPECT_NEAR(hud.speedValue, 150.0f * 1.7895491f, 1e-3f);
+    setFrameDelta(0.5f);
+    state.player.onCarrier = true;
+    state.player.position = {9000.0f, 10.0f, 0.0f};
+    hud.update(state);
+    EXPECT_NEAR(hud.speedValue, 150.0f * 1.7895491f, 1e-3f) << "on a carrier the speed field shows";
+}
+
+TEST_F(HudUpdate, HealthShowsAtLeastOnePercentWhileAlive)
+{
+    state.player.health = 0.004f;
+    hud.update(state);
+    EXPECT_FLOAT_EQ(hud.healthPercent, 1.0f);
+    for (const auto& h : hud.health)
+        EXPECT_FLOAT_EQ(h.value, 1.0f);
+    state.player.health = 1.7f;
+    hud.update(state);
+    EXPECT_FLOAT_EQ(hud.healthPercent, 100.0f);
+    state.player.health = 0.0f;
+    hud.update(state);
+    EXPECT_FLOAT_EQ(hud.healthPercent, 0.0f);
+}
+
+TEST_F(HudUpdate, TheShakeEndsWhiteAndCentred)
+{
+    hud.shakeActive = true;
+    hud.shakeTimeLeft = 0.3f;
+    setFrameDelta(0.05f);
+    bool moved = false;
+    for (int i = 0; i < 10; ++i) {
+        hud.update(state);
+        moved = moved || hud.shakeOffset.x != 0.0f || hud.shakeOffset.y != 0.0f;
+    }
+    EXPECT_TRUE(moved);
+    EXPECT_FALSE(hud.shakeActive);
+    EXPECT_EQ(hud.shakeOffset.x, 0.0f);
+    EXPECT_EQ(hud.shakeOffset.y, 0.0f);
+    EXPECT_EQ(hud.tint.r, 255);
+    EXPECT_EQ(hud.tint.a, 255);
+}
+
+TEST_F(HudUpdate, TheLockToneQuickensAndStaysQuiet)
+{
+    HudWeaponState lock{true, 1, true, 1};
+    lock.lockWeapon = true;
+    lock.locked = true;
+    state.player.weapons[3] = lock;
+    setFrameDelta(0.1f);
+    hud.update(state);
+    EXPECT_TRUE(hud.lockTone.playing);
+    EXPECT_NEAR(hud.lockTone.interval, 0.4f - 0.03f, 1e-5f);
+    for (int i = 0; i < 100; ++i)
+        hud.update(state);
+    EXPECT_FLOAT_EQ(hud.lockTone.interval, 0.08f);
+    EXPECT_LE(hud.lockTone.sentVolume, 0.2f);
+    state.player.weapons[3].locked = false;
+    hud.update(state);
+    EXPECT_FLOAT_EQ(hud.lockTone.interval, 0.4f);
+    state.soundMuted = true;
+    hud.update(state);
+    EXPECT_FALSE(hud.lockTone.playing);
+}
+
+TEST_F(HudUpdate, DialNeedleAndAltimeterDrums)
+{
+    EXPECT_FLOAT_EQ(PlaneHud::needleAngle(400.0f, 800.0f), 3.125f);
+    EXPECT_FLOAT_EQ(PlaneHud::needleAngle(36000.0f, 36000.0f), 6.25f);
+    const auto drums = PlaneHud::altimeterDrums(12345.0f);
+    EXPECT_EQ(drums[0].digit, 5);
+    EXPECT_FLOAT_EQ(drums[0].roll, 0.0f);
+    EXPECT_EQ(drums[1].digit, 4);
+    EXPECT_NEAR(drums[1].roll, 0.5f, 1e-3f);
+    EXPECT_EQ(drums[2].digit, 3);
+    EXPECT_NEAR(drums[2].roll, 0.45f, 1e-3f);
+    EXPECT_EQ(PlaneHud::altimeterDrums(-20.0f)[0].digit, 0);
+}
+
+TEST_F(HudUpdate, EjectWarningFollowsThePlaneOutsideCampaigns)
+{
+    state.player.canEject = true;
+    hud.update(state);
+    EXPECT_TRUE(hud.button(18)->visible);
+    state.gameType = 1;
+    hud.update(state);
+    EXPECT_FALSE(hud.button(18)->visible);
+    hud.showEjectAlways = true;
+    hud.update(state);
+    EXPECT_TRUE(hud.button(18)->visible);
+}
+
+TEST(HudButtonCount, CountsOfTenOrMoreDrawSeveralDigitModules)
+{
+    EXPECT_EQ(HudButton::countModules(7), (std::vector<int>{168}));
+    EXPECT_EQ(HudButton::countModules(0), (std::vector<int>{161}));
+    EXPECT_EQ(HudButton::countModules(12), (std::vector<int>{162, 163}));
+    for (int n : {10, 99, 170, 5000})
+        for (int module : HudButton::countModules(n)) {
+            EXPECT_GE(module, 161);
+            EXPECT_LE(module, 170);
+        }
+    EXPECT_TRUE(HudButton::countModules(-1).empty());
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+// The game itself under Xvfb in a bot match started by "-autostart": the
+// radar, the markers and the edge arrows of the other team, written to
+// build/hud/game-radar-*.png and found by their pixels.
+#include "StagedGame.h"
+
+#include "platform/File.h"
+#include "platform/ScreenMetrics.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/SpriteSets.h"
+#include "render/assets/ImageLoaders.h"
+#include "render/assets/TextureImage.h"
+#include "screens/hud/HudMarkers.h"
+#include "screens/hud/PlaneHud.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+namespace fs = std::filesystem;
+
+TEST(GameRadarRun, ABotMatchShowsTheRadarAndTheOtherTeamsMarks)
+{
+    StagedGame game;
+    if (!game.prepare())
+        GTEST_SKIP() << "the game is not staged";
+
+    // A team match on the first map; the game is up well before frame 500.
+    const int code = game.run("-width 960 -height 640 -fixeddt 0.0166667 -autostart 3:0 -frames 505 "
+                              "-dumpframe 500:game-radar-team.png");
+    ASSERT_EQ(code, 0) << game.errors();
+    TextureImage shot;
+    ASSERT_TRUE(game.loadShot("game-radar-team.png", shot, "hud"));
+    auto at = [&](int x, int y) {
+        const std::size_t i = (static_cast<std::size_t>(y) * shot.width + static_cast<std::size_t>(x)) * 4;
+        const auto& p = shot.levels[0];
+        return std::array<int, 3>{p[i], p[i + 1], p[i + 2]};
+    };
+
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    ASSERT_TRUE(setScreenSize(960, 640));
+    unloadSprite(kSpriteSetHud);
+    setSpriteLoadScale(screenMetrics().spriteScale);
+    PlaneHud hud;
+    hud.initPanels(nullptr);
+    const CSprite::Rect radar = hud.elementRect(nullptr, HudElementList::kRadarPlace);
+    ASSERT_GT(radar.w, 50.0f);
+    // The own plane in dark blue at the radar's centre.
+    const auto own = at(static_cast<int>(radar.x + radar.w / 2.0f), static_cast<int>(radar.y + radar.h / 2.0f));
+    EXPECT_LT(own[0], 60);
+    EXPECT_LT(own[1], 60);
+    EXPECT_GT(own[2], 100);
+    // The other team's marks (insignia, arrows) outside the radar, in their orange.
+    int marks = 0;
+    for (int y = 0; y < 640; ++y)
+        for (int x = 0; x < 960; ++x) {
+            if (x >= radar.x && x < radar.x + radar.w && y >= radar.y && y < radar.y + radar.h)
+                continue;
+            const auto c = at(x, y);
+            if (c[0] > 200 && c[1] > 40 && c[1] < 110 && c[2] < 60)
+                ++marks;
+        }
+    EXPECT_GT(marks, 20);
+}
+
+}  // namespace

@@ -1,0 +1,178 @@
+#include "harness/MenuHarness.h"
+#include "support/ui/FakeMenuShowcase.h"
+
+#include "platform/ScreenMetrics.h"
+#include "ui/MenuNavigation.h"
+#include "ui/widgets/MenuAlert.h"
+#include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SceneMenuFrame.h"
+#include "ui/widgets/SpriteButton.h"
+#include "ui/widgets/SpriteEditBox.h"
+#include "ui/widgets/SpriteKeyboard.h"
+#include "ui/widgets/SpriteLabel.h"
+#include "ui/widgets/StatePanel.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+struct ScenePage : MenuHarness {
+    void SetUp() override
+    {
+        MenuHarness::SetUp();
+        std::filesystem::create_directories(std::string(SKYFRONT_BINARY_DIR) + "/menus/scene");
+    }
+    void TearDown() override
+    {
+        if (SpriteKeyboard* keyboard = SpriteKeyboard::existing())
+            keyboard->hide();
+        if (MenuAlert* alert = MenuAlert::existing())
+            alert->closed = true;
+        clearFrameHistory();
+        setMenuShowcase(nullptr);
+        MenuHarness::TearDown();
+    }
+    // The gold of the corner pieces and the alert's border.
+    static bool gold(const Rgba& c) { return c.r > 170 && c.g > 110 && c.g < 200 && c.b < 110; }
+    static bool sameColor(const Rgba& a, const Rgba& b)
+    {
+        return a.r == b.r && a.g == b.g && a.b == b.b;
+    }
+};
+}  // namespace
+
+TEST_F(ScenePage, AFilledPageShowsItsCornersAndTitle)
+{
+    boot(1280, 720);
+    FilledMenuFrame page;
+    page.titleLabel->setText(u"Options");
+    page.content()->placeItem(new SpriteButton(u"Audio"));
+    goToFrame(&page);
+    step(3);
+    const int w = screenWidth(), h = screenHeight();
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{8, 40}, {8, h - 40}, {w - 8, 40}, {w - 8, h - 40}})
+        EXPECT_TRUE(gold(screenPixel(x, y))) << x << ", " << y << ": " << screenPixel(x, y);
+    EXPECT_FALSE(gold(screenPixel(w / 2, h / 2)));
+    // The title plate's warm brown under the text's left end.
+    const ResizableLabel& title = *page.titleLabel;
+    ASSERT_TRUE(title.visible);
+    const Rgba plate = screenPixel(title.absX + 14, title.absY + title.height / 2);
+    EXPECT_GT(plate.r, plate.b + 20) << plate;
+    savePicture("menus/scene/filled_page_1280x720.png");
+}
+
+TEST_F(ScenePage, TheAlertIsCentredAtItsSize)
+{
+    boot(1280, 720);
+    FilledMenuFrame page;
+    goToFrame(&page);
+    showQuestionAlert(nullptr, nullptr);
+    step(3);
+    const MenuAlert& alert = *MenuAlert::existing();
+    const float a = screenMetrics().uiScale;
+    EXPECT_EQ(alert.width, static_cast<int>(700 * a));
+    EXPECT_EQ(alert.height, static_cast<int>(400 * a));
+    EXPECT_EQ(alert.absX, (screenWidth() - alert.width) / 2);
+    EXPECT_EQ(alert.absY, (screenHeight() - alert.height) / 2);
+    // The gold border on its left edge, nothing of it just outside.
+    const int midY = alert.absY + alert.height / 2;
+    auto goldWithin = [&](int from, int to) {
+        for (int x = from; x <= to; ++x)
+            if (gold(screenPixel(x, midY)))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(goldWithin(alert.absX, alert.absX + 3));
+    EXPECT_FALSE(goldWithin(alert.absX - 10, alert.absX - 2));
+    EXPECT_TRUE(goldWithin(alert.absX + alert.width - 4, alert.absX + alert.width - 1));
+    EXPECT_FALSE(goldWithin(alert.absX + alert.width + 2, alert.absX + alert.width + 10));
+    savePicture("menus/scene/alert_1280x720.png");
+}
+
+TEST_F(ScenePage, TypingIntoAnEditBoxThroughTheKeyboard)
+{
+    boot(1280, 720);
+    FilledMenuFrame page;
+    page.titleLabel->setText(u"Pilot");
+    auto* box = new SpriteEditBox(u"", page.content());
+    box->ownerFrame = &page;
+    int changes = 0;
+    box->onChange = [&changes](std::u16string_view) { ++changes; };
+    goToFrame(&page);
+    step(2);
+    const Rgba backBefore = screenPixel(page.backButton()->absX + page.backButton()->width / 2,
+                                        page.backButton()->absY + page.backButton()->height / 2);
+    click(box->absX + box->width / 2, box->absY + box->height / 2);
+    step(2);
+    const SpriteKeyboard& keyboard = *SpriteKeyboard::existing();
+    ASSERT_TRUE(keyboard.modalOpen());
+    EXPECT_FALSE(page.fullDraw);
+    EXPECT_GT(keyboard.y + keyboard.keyboardHeight / 2, screenHeight() / 2);   // in the lower half
+    // The page behind draws its decorations only: no back button, corners still there.
+    const Rgba backNow = screenPixel(page.backButton()->absX + page.backButton()->width / 2,
+                                     page.backButton()->absY + page.backButton()->height / 2);
+    EXPECT_FALSE(sameColor(backBefore, backNow)) << backBefore << " " << backNow;
+    EXPECT_TRUE(gold(screenPixel(8, 40)));
+    typeText("Ace");
+    step(2);
+    EXPECT_EQ(keyboard.editText(), u"Ace");
+    savePicture("menus/scene/keyboard_1280x720.png");
+    pressKey(SDL_SCANCODE_RETURN);
+    step(3);
+    EXPECT_FALSE(keyboard.modalOpen());
+    EXPECT_EQ(box->text(), u"Ace");
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(page.fullDraw);
+}
+
+TEST_F(ScenePage, TheShowcasePageDrawsItsStatisticsAndBalloon)
+{
+    boot(1280, 720);
+    FakeMenuShowcase scene;
+    scene.add({0, 0, 0, false, {{0.5f, 0.3f, 0.8f, 0.6f}}, 1, 3});
+    scene.add({1, 0, 0, false, {{0.9f, 0.2f, 0.6f, 0.6f}}, 5, 7});
+    scene.add({2, 0, 1, false, {{0.4f, 0.7f, 0.5f, 0.2f}}, 0, -1});
+    setMenuShowcase(&scene);
+    SceneMenuFrame page(false, false, false, false);
+    goToFrame(&page);
+    page.selectPlane(1);
+    step(60);
+    const StateItem& weaponry = *page.bars[0];
+    // Green where the variant beats its family's first plane.
+    const int barX = weaponry.absX + weaponry.iconWidth + stateIconGap();
+    const int greenX = barX + static_cast<int>(weaponry.barWidth * (weaponry.shownBase + weaponry.shownVariant) / 2);
+    const Rgba green = screenPixel(greenX, weaponry.absY + weaponry.height / 2);
+    EXPECT_GT(green.g, green.r + 40) << green;
+    savePicture("menus/scene/showcase_1280x720.png");
+    click(page.infoButton->absX + page.infoButton->width / 2, page.infoButton->absY + page.infoButton->height / 2);
+    step(20);
+    EXPECT_TRUE(page.infoShown());
+    savePicture("menus/scene/showcase_info_1280x720.png");
+}
+
+TEST_F(ScenePage, TheFineSheetsDrawTheSamePagesOnATallScreen)
+{
+    boot(1920, 1080);
+    FakeMenuShowcase scene;
+    scene.add({0, 0, 0, false, {{0.5f, 0.3f, 0.8f, 0.6f}}, 1, 3});
+    setMenuShowcase(&scene);
+    SceneMenuFrame page(false, false, false, false);
+    goToFrame(&page);
+    step(3);
+    const int w = screenWidth(), h = screenHeight();
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{8, 60}, {w - 8, h - 60}})
+        EXPECT_TRUE(gold(screenPixel(x, y))) << x << ", " << y << ": " << screenPixel(x, y);
+    savePicture("menus/scene/showcase_1920x1080.png");
+    FilledMenuFrame filled;
+    auto* box = new SpriteEditBox(u"Ace", filled.content());
+    box->ownerFrame = &filled;
+    goToFrame(&filled);
+    step(2);
+    box->openKeyboard();
+    step(2);
+    const SpriteKeyboard& keyboard = *SpriteKeyboard::existing();
+    EXPECT_GT(keyboard.y + keyboard.keyboardHeight / 2, h / 2);
+    EXPECT_LE(keyboard.y + keyboard.keyboardHeight, h);
+    savePicture("menus/scene/keyboard_1920x1080.png");
+}

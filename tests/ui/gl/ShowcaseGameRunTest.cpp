@@ -1,0 +1,139 @@
+#include "StagedGame.h"
+
+#include "platform/File.h"
+#include "render/assets/ImageLoaders.h"
+#include "render/assets/TextureImage.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+namespace fs = std::filesystem;
+
+// The staged game in a scratch tree, driven by "-inputscript" on its first
+// menu page: the plane showcase.
+class ShowcaseRun : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!game.prepare())
+            GTEST_SKIP() << "the game is not staged";
+    }
+    int run(const std::string& script, const std::string& arguments)
+    {
+        return game.runScript(script, "-width 960 -height 640 -fixeddt 0.0166667 " + arguments);
+    }
+    std::string log() const { return game.log(); }
+    bool loadShot(const std::string& name, TextureImage& image)
+    {
+        const fs::path keep = fs::path(SKYFRONT_BINARY_DIR) / "menus/scene";
+        fs::create_directories(keep);
+        std::error_code ignored;
+        fs::copy_file(tree.path() / name, keep / name, fs::copy_options::overwrite_existing, ignored);
+        auto file = FileDisk::open(tree.folder() + name, "rb");
+        return file && decodePng(*file, image) && image.format == TextureFormat::Rgba8;
+    }
+    StagedGame game;
+    TempDir& tree = game.tree;
+};
+
+// Bright, nearly grey pixels (the showcase plane's bare metal) in a box,
+// leaving out the round info button in the middle of the screen.
+int metalPixels(const TextureImage& image, int x0, int x1, int y0, int y1)
+{
+    int count = 0;
+    const std::vector<std::uint8_t>& px = image.levels[0];
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            if (std::abs(x - image.width / 2) < image.width / 30 && std::abs(y - image.height / 2) < image.height / 20)
+                continue;
+            const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 4;
+            const int lo = std::min({px[at], px[at + 1], px[at + 2]});
+            const int hi = std::max({px[at], px[at + 1], px[at + 2]});
+            if (lo > 150 && hi - lo < 40)
+                ++count;
+        }
+    return count;
+}
+
+struct Shown {
+    int plane;
+    std::string stats;
+};
+
+// The planes the showcase showed, with the statistics bars' targets of each.
+std::vector<Shown> shownPlanes(const std::string& log)
+{
+    std::vector<Shown> out;
+    const std::string mark = "statistics of plane ";
+    for (std::size_t at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1)) {
+        const std::size_t number = at + mark.size();
+        const std::size_t colon = log.find(':', number);
+        const std::size_t end = log.find('\n', number);
+        if (colon == std::string::npos || end == std::string::npos || colon > end)
+            continue;
+        out.push_back({std::atoi(log.c_str() + number), log.substr(colon + 1, end - colon - 1)});
+    }
+    return out;
+}
+}  // namespace
+
+TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
+{
+    const std::string script =
+        "# skip the logos into the menus\n"
+        "5 click 480 320\n10 click 480 320\n15 click 480 320\n20 click 480 320\n"
+        "200 drag 800 330 300 330 10\n"
+        "320 key PgDn\n"
+        "440 pad rightshoulder\n"
+        "560 click 480 320\n";
+    ASSERT_EQ(run(script, "-frames 640 -dumpframe 190:showcase_first.png -dumpframe 620:showcase_info.png"), 0)
+        << log();
+    const std::string text = log();
+    ASSERT_NE(text.find("page shown:"), std::string::npos) << text.substr(0, 4000);
+    const std::vector<Shown> shown = shownPlanes(text);
+    // The page's own show, then one plane for each of the three inputs.
+    ASSERT_GE(shown.size(), 4u) << text;
+    const std::size_t last = shown.size() - 1;
+    for (std::size_t i = last - 2; i <= last; ++i) {
+        EXPECT_NE(shown[i].plane, shown[i - 1].plane) << text;
+        EXPECT_FALSE(shown[i].stats.empty());
+    }
+    EXPECT_NE(text.find("showcase plane"), std::string::npos);
+    // Browsing swaps the airplane flying in the menu scene, not only the panel.
+    EXPECT_NE(text.find("showcase airplane now plane"), std::string::npos);
+
+    TextureImage first, info;
+    ASSERT_TRUE(loadShot("showcase_first.png", first));
+    ASSERT_TRUE(loadShot("showcase_info.png", info));
+    // The world behind the page: the middle third is neither empty nor one flat colour.
+    std::set<std::uint32_t> colours;
+    const std::vector<std::uint8_t>& px = first.levels[0];
+    for (int y = first.height / 3; y < 2 * first.height / 3; y += 8)
+        for (int x = first.width / 3; x < 2 * first.width / 3; x += 8) {
+            const std::size_t at = (static_cast<std::size_t>(y * first.width + x)) * 4;
+            colours.insert(px[at] << 16 | px[at + 1] << 8 | px[at + 2]);
+        }
+    EXPECT_GT(colours.size(), 20u);
+    // The plane flies in the middle third, right of the statistics panel (the
+    // left ~40 %), below the horizon's haze; the right third has no such metal.
+    const int w = first.width, h = first.height;
+    const int besidePanel = metalPixels(first, w * 42 / 100, w * 2 / 3, h * 42 / 100, h * 2 / 3);
+    const int rightThird = metalPixels(first, w * 2 / 3 + w / 12, w * 59 / 60, h * 42 / 100, h * 2 / 3);
+    EXPECT_GT(besidePanel, w * h / 600) << "right third " << rightThird;
+    EXPECT_GT(besidePanel, 3 * rightThird) << besidePanel;
+    // The balloon opened by the info button covers the right of the centre with its panel blue.
+    const std::size_t at = (static_cast<std::size_t>(info.height / 2) * info.width + info.width * 5 / 8) * 4;
+    const std::size_t before = (static_cast<std::size_t>(first.height / 2) * first.width + first.width * 5 / 8) * 4;
+    EXPECT_NE(info.levels[0][at + 2], first.levels[0][before + 2]);
+    EXPECT_NE(text.find("showcase plane"), std::string::npos);
+}

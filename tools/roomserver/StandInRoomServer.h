@@ -1,0 +1,71 @@
+#pragma once
+// A small room server for tests and local play: keeps rooms, answers the
+// client's requests and, in a script mode, plays a misbehaving server.
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class StandInRoomServer {
+public:
+    struct Options {
+        std::uint16_t port = 11489;             // 0 takes a free port
+        std::uint32_t hostAddress = 0;          // message 10: network byte order, 0 = this server
+        std::uint16_t hostPort = 6026;          // message 10: the game host's port
+        std::string script;                     // empty: a well-behaved server
+        std::uint16_t redirectPort = 0;         // script "redirect": where message 18 points
+    };
+    // The scripts: "split" (answers in three pieces), "notices" (11, 12, 13, 27, 28-30
+    // without terminators), "close" (16), "redirect" (18), "biginfo" (31 over 713 extra
+    // bytes), "type9", "unknown" (types without a size), "silence", "partial".
+    explicit StandInRoomServer(Options options);
+    ~StandInRoomServer();
+
+    bool start();  // binds and runs its thread; false when the port cannot be had
+    void stop();
+    std::uint16_t port() const { return port_; }
+    std::vector<std::uint8_t> lastHello() const;
+    int helloCount() const { return helloCount_; }
+    int roomCount() const;
+
+private:
+    struct Room {
+        std::uint16_t number = 0;
+        std::string name;
+        std::uint8_t capacity = 0;
+        std::uint8_t players = 0;
+        std::vector<std::uint8_t> info;
+        std::vector<std::string> names;
+    };
+    struct Client {
+        int fd = -1;
+        std::vector<std::uint8_t> in;
+        bool greeted = false;
+        std::string name;
+    };
+
+    void run();
+    // False when the client is to be closed.
+    bool serve(Client& client);
+    bool handle(Client& client, const std::uint8_t* message, std::uint16_t type);
+    void greet(Client& client);
+    void send(const Client& client, const std::vector<std::uint8_t>& bytes) const;
+    std::vector<std::uint8_t> entryOf(const Room& room) const;
+    std::vector<std::uint8_t> joinServer() const;
+    Room* findRoom(std::uint16_t number);
+    Room* findRoom(const std::string& name);
+
+    Options options_;
+    int listenFd_ = -1;
+    std::uint16_t port_ = 0;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    mutable std::mutex lock_;
+    std::vector<std::uint8_t> lastHello_;
+    std::atomic<int> helloCount_{0};
+    std::map<std::uint16_t, Room> rooms_;
+    std::uint16_t nextRoom_ = 1;
+};
