@@ -1,5 +1,7 @@
 #include "menus/MenuPages.h"
 
+#include "menus/MenuFrameRegistry.h"
+
 #include "menus/frontend/AchievementsMenuFrame.h"
 #include "menus/frontend/CreditsMenuFrame.h"
 #include "menus/frontend/GameSetupMenuFrame.h"
@@ -13,78 +15,68 @@
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 
-namespace {
-template <typename Page>
-Page& page()
+GameSetupMenuFrame* MenuFrameRegistry::gameSetupMenu()
 {
-    // Pages live until the program ends; the menus keep pointers to them.
-    static Page* made = new Page();
-    return *made;
-}
-}  // namespace
-
-GameSetupMenuFrame& gameSetupMenu()
-{
-    return page<GameSetupMenuFrame>();
+    return slot<GameSetupMenuFrame>(Page::GameSetup);
 }
 
-ControlsMenuFrame& controlsMenu()
+ControlsMenuFrame* MenuFrameRegistry::controlsMenu()
 {
-    return page<ControlsMenuFrame>();
+    return slot<ControlsMenuFrame>(Page::Controls);
 }
 
-GraphicsSettingsMenuFrame& graphicsSettingsMenu()
+GraphicsSettingsMenuFrame* MenuFrameRegistry::graphicsSettingsMenu()
 {
-    return page<GraphicsSettingsMenuFrame>();
+    return slot<GraphicsSettingsMenuFrame>(Page::GraphicsSettings);
 }
 
-AudioMenuFrame& audioMenu()
+AudioMenuFrame* MenuFrameRegistry::audioMenu()
 {
-    return page<AudioMenuFrame>();
+    return slot<AudioMenuFrame>(Page::Audio);
 }
 
-AchievementsMenuFrame& achievementsMenu()
+AchievementsMenuFrame* MenuFrameRegistry::achievementsMenu()
 {
-    return page<AchievementsMenuFrame>();
+    return slot<AchievementsMenuFrame>(Page::Achievements);
 }
 
-HowToPlayMenuFrame& howToPlayMenu()
+HowToPlayMenuFrame* MenuFrameRegistry::howToPlayMenu()
 {
-    return page<HowToPlayMenuFrame>();
+    return slot<HowToPlayMenuFrame>(Page::HowToPlay);
 }
 
-CreditsMenuFrame& creditsMenu()
+CreditsMenuFrame* MenuFrameRegistry::creditsMenu()
 {
-    return page<CreditsMenuFrame>();
+    return slot<CreditsMenuFrame>(Page::Credits);
 }
 
 MenuFrame* menuPageByName(std::string_view name)
 {
     if (name == "setup") {
         prepareSkirmishSetup();
-        return &gameSetupMenu();
+        return MenuFrameRegistry::gameSetupMenu();
     }
     if (name == "controls")
-        return &controlsMenu();
+        return MenuFrameRegistry::controlsMenu();
     if (name == "graphics")
-        return &graphicsSettingsMenu();
+        return MenuFrameRegistry::graphicsSettingsMenu();
     if (name == "audio")
-        return &audioMenu();
+        return MenuFrameRegistry::audioMenu();
     if (name == "achievements")
-        return &achievementsMenu();
+        return MenuFrameRegistry::achievementsMenu();
     if (name == "howtoplay")
-        return &howToPlayMenu();
+        return MenuFrameRegistry::howToPlayMenu();
     if (name == "credits")
-        return &creditsMenu();
+        return MenuFrameRegistry::creditsMenu();
     return nullptr;
 }
 
 void prepareSkirmishSetup()
 {
-    GameSetupMenuFrame& setup = gameSetupMenu();
-    setup.layoutForPlay();
+    GameSetupMenuFrame* setup = MenuFrameRegistry::gameSetupMenu();
+    setup->layoutForPlay();
     // As the play menu will: the chosen map, else the next in rotation.
-    setup.startHandler = [] {
+    setup->startHandler = [] {
         const Settings& record = settings();
         static int rotation = 0;
         const int count = MapLists::instance().countNonCampaign();

@@ -1,0 +1,52 @@
+#include "menus/MenuFrameRegistry.h"
+
+#include "ui/MenuFrame.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+int g_alive = 0;
+
+struct CountedFrame : MenuFrame {
+    CountedFrame() { ++g_alive; }
+    ~CountedFrame() override { --g_alive; }
+};
+struct OtherFrame : CountedFrame {};
+
+using Page = MenuFrameRegistry::Page;
+}  // namespace
+
+TEST(MenuFrameRegistry, PagesAreMadeOnceAndRebuiltOnlyAfterDeleteAll)
+{
+    MenuFrameRegistry::deleteAll();  // nothing made yet: nothing happens
+    const int before = g_alive;
+
+    CountedFrame* main = MenuFrameRegistry::slot<CountedFrame>(Page::MainMenu);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(MenuFrameRegistry::slot<CountedFrame>(Page::MainMenu), main);
+    EXPECT_EQ(MenuFrameRegistry::existing(Page::MainMenu), main);
+    OtherFrame* joy = MenuFrameRegistry::slot<OtherFrame>(Page::JoyCfg);
+    EXPECT_NE(static_cast<MenuFrame*>(joy), static_cast<MenuFrame*>(main));
+    EXPECT_EQ(g_alive, before + 2);
+
+    MenuFrameRegistry::deleteAll();
+    EXPECT_EQ(g_alive, before);
+    EXPECT_EQ(MenuFrameRegistry::existing(Page::MainMenu), nullptr);
+    EXPECT_EQ(MenuFrameRegistry::existing(Page::JoyCfg), nullptr);
+    EXPECT_NE(MenuFrameRegistry::slot<CountedFrame>(Page::MainMenu), nullptr);
+    MenuFrameRegistry::deleteAll();
+    EXPECT_EQ(g_alive, before);
+}
+
+TEST(MenuFrameRegistry, TutorialListResultAndLobbyPagesSurviveTheLanguageRebuild)
+{
+    MenuFrame* list = MenuFrameRegistry::slot<CountedFrame>(Page::TutorialList);
+    MenuFrame* result = MenuFrameRegistry::slot<CountedFrame>(Page::GameResult);
+    MenuFrame* lobby = MenuFrameRegistry::slot<CountedFrame>(Page::MultiPlayerSteam);
+    MenuFrameRegistry::slot<CountedFrame>(Page::Language);
+    MenuFrameRegistry::deleteAll();
+    EXPECT_EQ(MenuFrameRegistry::existing(Page::Language), nullptr);
+    EXPECT_EQ(MenuFrameRegistry::slot<CountedFrame>(Page::TutorialList), list);
+    EXPECT_EQ(MenuFrameRegistry::slot<CountedFrame>(Page::GameResult), result);
+    EXPECT_EQ(MenuFrameRegistry::slot<CountedFrame>(Page::MultiPlayerSteam), lobby);
+}
