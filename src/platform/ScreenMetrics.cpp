@@ -21,6 +21,11 @@ ScreenMetrics computeScreenMetrics(int width, int height)
         m.uiScale = 1.0f;
     else
         m.uiScale = 2.0f;
+    // The HUD and the pages are laid out 960 wide: on screens narrower than
+    // wide screens (4:3, 5:4) the step by height alone would let them overlap.
+    const float widthStep = width < 720 ? 0.5f : width < 960 ? 0.75f : width < 1920 ? 1.0f : 2.0f;
+    if (widthStep < m.uiScale)
+        m.uiScale = widthStep;
     m.spriteScale = m.uiScale * 2.0f;
     m.aspect = static_cast<float>(width) / static_cast<float>(height);
     return m;

@@ -10,7 +10,7 @@ struct ScreenMetrics {
     int halfHeight = 320;
     float screenScaleX = 1.0f;    // screenWidth / 960: horizontal HUD and UI scale
     float screenScaleY = 1.0f;    // screenHeight / 640: vertical HUD and UI scale
-    float uiScale = 1.0f;         // 0.5, 0.75, 1.0 or 2.0 by the screen height
+    float uiScale = 1.0f;         // 0.5, 0.75, 1.0 or 2.0 by the screen height, less where the width is short
     float spriteScale = 2.0f;     // 1.0, 1.5, 2.0 or 4.0 at the same steps: picks sheet variants
     float aspect = 1.5f;          // width / height, for the projections
 };

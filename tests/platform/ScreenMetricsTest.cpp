@@ -10,9 +10,24 @@ TEST(ScreenScales, UiAndSpriteScalesStepWithTheScreenHeight)
         {591, 1.0f, 2.0f},  {1200, 1.0f, 2.0f}, {1201, 2.0f, 4.0f},  {2160, 2.0f, 4.0f},
     };
     for (const auto& band : bands) {
-        const ScreenMetrics m = computeScreenMetrics(1000, band.height);
+        const ScreenMetrics m = computeScreenMetrics(4000, band.height);
         EXPECT_EQ(m.uiScale, band.ui) << band.height;
         EXPECT_EQ(m.spriteScale, band.sprite) << band.height;
+    }
+}
+
+TEST(ScreenScales, NarrowScreensTakeTheStepTheirWidthAllows)
+{
+    // A 960-wide layout must fit: 4:3 and 5:4 screens step down by width.
+    const struct { int width, height; float ui; } sizes[] = {
+        {640, 480, 0.5f}, {800, 600, 0.75f}, {1024, 768, 1.0f}, {1280, 1024, 1.0f},
+        {960, 640, 1.0f}, {1920, 1080, 1.0f}, {1920, 1440, 2.0f}, {2560, 1440, 2.0f},
+    };
+    for (const auto& size : sizes) {
+        const ScreenMetrics m = computeScreenMetrics(size.width, size.height);
+        EXPECT_EQ(m.uiScale, size.ui) << size.width << "x" << size.height;
+        EXPECT_LE(960.0f * m.uiScale, static_cast<float>(size.width)) << size.width << "x" << size.height;
+        EXPECT_EQ(m.spriteScale, 2.0f * m.uiScale);
     }
 }
 
