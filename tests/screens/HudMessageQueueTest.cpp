@@ -5,6 +5,8 @@
 #include "platform/ScreenMetrics.h"
 #include "render/2d/CFont.h"
 #include "screens/hud/HudMessageQueue.h"
+#include "screens/hud/MapHudLink.h"
+#include "gamedata/map/GameWorld.h"
 #include "support/TempDir.h"
 #include "support/entities/SimHost.h"
 #include "support/entities/WeaponScenarios.h"
@@ -323,3 +325,58 @@ TEST_F(HudQueue, HeadNoticeHitAndTeamList)
 }
 
 }  // namespace
+
+TEST_F(HudQueue, TheMapsTriggersReachTheQueueAndItsObjectivePanel)
+{
+    GameWorld world;
+    auto objective = std::make_unique<MapTrigger>();
+    objective->name = "bridges";
+    objective->kind = MapTrigger::Objective;
+    objective->total = 3;
+    objective->started = true;  // started at level start, before the HUD was linked
+    MapTrigger& bridges = *objective;
+    world.addTrigger(std::move(objective));
+    auto later = std::make_unique<MapTrigger>();
+    later->name = "convoy";
+    later->kind = MapTrigger::Objective;
+    later->enabled = false;
+    MapTrigger& convoy = *later;
+    world.addTrigger(std::move(later));
+    auto script = std::make_unique<MapTrigger>();
+    script->name = "timer";
+    script->started = true;
+    world.addTrigger(std::move(script));
+
+    MapHudLink link;
+    link.attach(&world, *queue);
+    ASSERT_EQ(queue->triggers().size(), 1u) << "only objectives go to the side panel";
+    IHudTrigger& shown = *queue->triggers()[0];
+    bridges.done = 2;
+    EXPECT_EQ(shown.kind(), MapTrigger::Objective);
+    EXPECT_EQ(shown.total(), 3);
+    EXPECT_EQ(shown.done(), 2);
+    link.registerObjective(bridges);
+    EXPECT_EQ(queue->triggers().size(), 1u) << "an objective is listed once";
+    world.enableTrigger(convoy, true);
+    ASSERT_EQ(queue->triggers().size(), 2u) << "an objective started in play joins the panel";
+
+    // The world's actions go through the link now.
+    IMapHud& hud = world.hooks().hudOrNone();
+    hud.setNoticeIcon(3);
+    hud.pushNotice(u"Destroy the bridges", 4.0f);
+    hud.setNoticeIcon(0);
+    ASSERT_EQ(queue->noticeCount(), 1);
+    EXPECT_EQ(queue->notices()[0]->text, u"Destroy the bridges");
+    hud.setCountdown(30.0f, "Time left");
+    EXPECT_FLOAT_EQ(queue->countdown(), 30.0f);
+    hud.clearMessages();
+    EXPECT_EQ(queue->noticeCount(), 0);
+
+    // A later game's link leaves the old objective reading nothing.
+    GameWorld next;
+    link.attach(&next, *queue);
+    EXPECT_EQ(shown.kind(), MapTrigger::Script);
+    EXPECT_EQ(shown.total(), 0);
+    int kind = 0, variant = 0, team = 0;
+    EXPECT_FALSE(shown.firstTargetInPlay(kind, variant, team));
+}

@@ -7,6 +7,7 @@
 #include "screens/Screens.h"
 #include "screens/hud/HudMarkerFeed.h"
 #include "screens/hud/HudMessageQueue.h"
+#include "screens/hud/MapHudLink.h"
 #include "screens/hud/PlaneHud.h"
 
 namespace {
@@ -106,6 +107,7 @@ void startGameHud()
     hud.update(state);  // the game's kind decides the chat and squadron buttons
     hud.init(nullptr);
     hud.active = true;
+    mapHudLink().attach(mode ? mode->world() : nullptr, HudMessageQueue::instance());
     HudElementList& markers = HudElementList::instance();
     markers.reset();
     markers.hasSides = false;
