@@ -18,6 +18,19 @@ TEST_F(HudUpdate, WeaponCountsAreReadyLaunchersOrMinusOne)
     EXPECT_EQ(hud.weaponSlotButton(1)->count, -1);
 }
 
+TEST_F(HudUpdate, OnlyTheWeaponGroupsThePlaneCarriesShowTheirButtons)
+{
+    state.player.weapons[0] = HudWeaponState{true, 0, true, 2};
+    state.player.weapons[1] = HudWeaponState{true, 1, true, 1};
+    hud.updateWeaponSlotButtons(state.player);
+    EXPECT_TRUE(hud.weaponSlotButton(0)->visible);
+    EXPECT_TRUE(hud.weaponSlotButton(1)->visible);
+    EXPECT_FALSE(hud.weaponSlotButton(2)->visible) << "no weapon in the third group";
+    state.player.weapons[2] = HudWeaponState{true, 2, true, 1};
+    hud.updateWeaponSlotButtons(state.player);
+    EXPECT_TRUE(hud.weaponSlotButton(2)->visible) << "a plane that carries one shows it again";
+}
+
 TEST_F(HudUpdate, SpeedAndAltitudeInBothUnits)
 {
     setFrameDelta(0.5f);

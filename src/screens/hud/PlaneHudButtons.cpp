@@ -222,9 +222,17 @@ void PlaneHud::onPlaneChanged()
 
 void PlaneHud::updateWeaponSlotButtons(const HudPlaneState& plane)
 {
+    // A group the plane carries nothing in shows no button: an empty circle
+    // would look like a weapon without its picture.
+    bool carried[3] = {false, false, false};
     for (const HudWeaponState& w : plane.weapons)
-        if (w.present && w.group >= 0 && w.group < 3 && m_weaponSlots[static_cast<std::size_t>(w.group)])
+        if (w.present && w.group >= 0 && w.group < 3 && m_weaponSlots[static_cast<std::size_t>(w.group)]) {
+            carried[w.group] = true;
             m_weaponSlots[static_cast<std::size_t>(w.group)]->visible = w.shown;
+        }
+    for (std::size_t i = 0; i < 3; ++i)
+        if (!carried[i] && m_weaponSlots[i])
+            m_weaponSlots[i]->visible = false;
     if (m_counterButton)
         m_counterButton->visible = plane.counter > 0;
 }
