@@ -30,6 +30,26 @@ bool loadHudSheet(CSprite& sprite)
     return true;
 }
 
+// The HUD sheet at 1920 x 1080 with the batch's quads counted instead of drawn.
+struct HudDrawFrame {
+    CSprite sheet;
+    std::size_t quads = 0;
+    bool loaded = false;
+
+    HudDrawFrame()
+    {
+        setScreenSize(1920, 1080);
+        setDataRoot(SKYFRONT_STAGE_DIR "/");
+        loaded = loadHudSheet(sheet);
+        spriteBatch().discard();
+        spriteBatch().setScreenSize(1920.0f, 1080.0f);
+        spriteBatch().setDrawHook([this](std::span<const SpriteVertex> v, const Texture2D*, const ClipRect&) {
+            quads += v.size() / 4;
+        });
+    }
+    ~HudDrawFrame() { spriteBatch().setDrawHook(nullptr); }
+};
+
 // The rectangles one HUD frame looks up: dials, health, buttons, radar.
 void elementRects(benchmark::State& state)
 {
@@ -79,21 +99,13 @@ BENCHMARK(messageQueueFrame);
 // quads going to a recording hook instead of the GPU.
 void planeHudFrame(benchmark::State& state)
 {
-    setScreenSize(1920, 1080);
-    setDataRoot(SKYFRONT_STAGE_DIR "/");
-    CSprite sheet;
-    if (!loadHudSheet(sheet)) {
+    HudDrawFrame draw;
+    if (!draw.loaded) {
         state.SkipWithError("the HUD sheet is not staged");
         return;
     }
-    std::size_t quads = 0;
-    spriteBatch().discard();
-    spriteBatch().setScreenSize(1920.0f, 1080.0f);
-    spriteBatch().setDrawHook([&quads](std::span<const SpriteVertex> v, const Texture2D*, const ClipRect&) {
-        quads += v.size() / 4;
-    });
     PlaneHud hud;
-    hud.init(&sheet);
+    hud.init(&draw.sheet);
     hud.setControlScheme(0);
     HudGameState game;
     HudPlaneState& p = game.player;
@@ -122,8 +134,7 @@ void planeHudFrame(benchmark::State& state)
         hud.drawContents();
         spriteBatch().flush();
     }
-    state.counters["quads"] = benchmark::Counter(static_cast<double>(quads), benchmark::Counter::kAvgIterations);
-    spriteBatch().setDrawHook(nullptr);
+    state.counters["quads"] = benchmark::Counter(static_cast<double>(draw.quads), benchmark::Counter::kAvgIterations);
     queue.clearAll();
 }
 BENCHMARK(planeHudFrame);
@@ -164,21 +175,13 @@ BENCHMARK(markerAndRadarUpdate);
 // marker, radar and gunsight passes drawn into the batch.
 void markedHudFrame(benchmark::State& state)
 {
-    setScreenSize(1920, 1080);
-    setDataRoot(SKYFRONT_STAGE_DIR "/");
-    CSprite sheet;
-    if (!loadHudSheet(sheet)) {
+    HudDrawFrame draw;
+    if (!draw.loaded) {
         state.SkipWithError("the HUD sheet is not staged");
         return;
     }
-    std::size_t quads = 0;
-    spriteBatch().discard();
-    spriteBatch().setScreenSize(1920.0f, 1080.0f);
-    spriteBatch().setDrawHook([&quads](std::span<const SpriteVertex> v, const Texture2D*, const ClipRect&) {
-        quads += v.size() / 4;
-    });
     PlaneHud hud;
-    hud.init(&sheet);
+    hud.init(&draw.sheet);
     HudCameraFixture view;
     view.frame.screenWidth = 1920;
     view.frame.screenHeight = 1080;
@@ -196,8 +199,7 @@ void markedHudFrame(benchmark::State& state)
         hud.drawContents();
         spriteBatch().flush();
     }
-    state.counters["quads"] = benchmark::Counter(static_cast<double>(quads), benchmark::Counter::kAvgIterations);
-    spriteBatch().setDrawHook(nullptr);
+    state.counters["quads"] = benchmark::Counter(static_cast<double>(draw.quads), benchmark::Counter::kAvgIterations);
     list.reset();
 }
 BENCHMARK(markedHudFrame);
