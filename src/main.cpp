@@ -3,6 +3,7 @@
 #include "gamedata/records/PlaneList.h"
 #include "menus/GameShowcase.h"
 #include "menus/MenuPages.h"
+#include "menus/frontend/CampaignEndPages.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/sys/Window.h"
@@ -161,6 +162,8 @@ bool loadGameData()
 void startMenus()
 {
     setMenuShowcase(&GameShowcase::instance());
+    // A won campaign mission's end comic; the failure and result pages join later.
+    setDefaultEndPages(&CampaignEndPages::instance());
     GameShowcase::SceneHooks& scene = GameShowcase::instance().scene;
     scene.createPlane = [](int planeId) { menuScreen().changeShowcasePlane(planeId); };
     scene.cameraMode = [] { return menuCamera().mode; };

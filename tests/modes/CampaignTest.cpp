@@ -79,6 +79,9 @@ TEST_F(CampaignMission, AWinRecordsProgressAndRemovesTheCheckpointInOrder)
     EXPECT_EQ(matchOutcome(), MatchOutcome::Won);
     EXPECT_TRUE(pages.failures.empty());
     EXPECT_EQ(settings().campaignProgressAt(0, 2), 1);
+    // The win opens the next mission on the mission list.
+    EXPECT_EQ(settings().campaignProgressAt(0, 3), 1);
+    EXPECT_EQ(settings().campaignProgressAt(0, 4), 0);
     EXPECT_FALSE(readSaveFile(file, MissionSave::kMaxFileBytes, bytes));
     // Fast and without a restart: gold.
     EXPECT_EQ(ScoreMgr::instance().medal, 3);
