@@ -125,9 +125,9 @@ void DogFightEntry::draw()
     wideFormat(text, 96, "%d", enemies);
     drawText(font, text, iconX + icon.w + 25.0f * s, iconY + icon.h / 2.0f, CFont::kCentreX | CFont::kCentreY);
     if (goal < 2000)
-        wideFormatW(text, 96, getStringByIndex(kGoalString).c_str(), goal);
+        wideFormat(text, 96, "%w %d", getStringByIndex(kGoalString), goal);
     else
-        wideFormatW(text, 96, getStringByIndex(kTopGoalString).c_str());
+        wideFormat(text, 96, "%w", getStringByIndex(kTopGoalString));
     drawText(getFont(1), text, x + 10.0f * s, y + 10.0f * s, 0);
     menus->setColorBytes(255, 255, 255, 255);
 }
