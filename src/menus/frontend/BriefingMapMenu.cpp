@@ -202,6 +202,43 @@ int BriefingMapMenu::StepList::currentStep() const
     return static_cast<int>(steps.size()) - 1;
 }
 
+void BriefingMapMenu::StepList::advance()
+{
+    t += 1.0f;
+    int start = 0;
+    for (Step& step : steps) {
+        const int end = start + step.duration;
+        if (static_cast<float>(end) > t) {
+            const int local = static_cast<int>(t - static_cast<float>(start));
+            for (auto& elem : step.elems)
+                elem->update(local, step.duration);
+            return;
+        }
+        start = end;
+    }
+}
+
+std::vector<int> BriefingMapMenu::StepList::visibleSteps() const
+{
+    std::vector<int> shown;
+    const int count = static_cast<int>(steps.size());
+    if (count == 0)
+        return shown;
+    const int keepFrom = steps[static_cast<std::size_t>(currentStep())].keepFrom;
+    // Step 0 always shows; each step is drawn once, so past the end the last
+    // step stays on the map as it was.
+    shown.push_back(0);
+    int end = 0;
+    for (int i = 0; i < count; ++i) {
+        end += steps[static_cast<std::size_t>(i)].duration;
+        if (i > 0 && i >= keepFrom)
+            shown.push_back(i);
+        if (static_cast<float>(end) > t)
+            break;
+    }
+    return shown;
+}
+
 BriefingMapMenu::StepList BriefingMapMenu::buildSteps(const SpriteSheet& sheet, float sheetScale, float originX,
                                                       float originY, float mapScale, float arrowFrameHeight)
 {
@@ -394,43 +431,14 @@ void BriefingMapMenu::draw()
 
 void BriefingMapMenu::drawSteps()
 {
-    const int count = static_cast<int>(m_steps.steps.size());
-    if (count == 0)
-        return;
     const DrawContext context{m_icons, m_steps.sideFlag};
-    auto drawStep = [&](int i) {
+    for (int i : m_steps.visibleSteps())
         for (const auto& elem : m_steps.steps[static_cast<std::size_t>(i)].elems)
             elem->draw(context);
-    };
-    const int current = m_steps.currentStep();
-    const int keepFrom = m_steps.steps[static_cast<std::size_t>(current)].keepFrom;
-    // Step 0 always shows; each step is drawn once, so past the end the last
-    // step stays on the map as it was.
-    drawStep(0);
-    int end = 0;
-    for (int i = 0; i < count; ++i) {
-        end += m_steps.steps[static_cast<std::size_t>(i)].duration;
-        if (i > 0 && i >= keepFrom)
-            drawStep(i);
-        if (static_cast<float>(end) > m_steps.t)
-            break;
-    }
 }
 
 void BriefingMapMenu::update()
 {
-    if (!m_terrain)
-        return;
-    m_steps.t += 1.0f;
-    int start = 0;
-    for (Step& step : m_steps.steps) {
-        const int end = start + step.duration;
-        if (static_cast<float>(end) > m_steps.t) {
-            const int local = static_cast<int>(m_steps.t - static_cast<float>(start));
-            for (auto& elem : step.elems)
-                elem->update(local, step.duration);
-            return;
-        }
-        start = end;
-    }
+    if (m_terrain)
+        m_steps.advance();
 }

@@ -87,6 +87,12 @@ public:
         // Start (sum of the durations before it) and end of step i.
         int startOf(int i) const;
         int endOf(int i) const;
+        // One update: the clock moves on and the playing step's elements
+        // take their local time. Past the last step nothing moves.
+        void advance();
+        // The steps drawn at the clock, in drawing order: step 0, then from
+        // the playing step's keep-from index up to the playing step.
+        std::vector<int> visibleSteps() const;
     };
     // A rectangle with its texture coordinates and colour.
     struct Rect {

@@ -226,10 +226,11 @@ void CampaignMenuFrame::onShow()
     row->scrollToXActive = false;
     pendingScroll = 0;
     const MapLists& lists = MapLists::instance();
-    const int n = lists.countCampaign(campaign);
     highestOpen = -1;
     CampaignMenuEntry* focus = nullptr;
-    for (int i = 0; i < n && i < MapLists::kSlots; ++i) {
+    // Every slot is looked at: counting only the filled ones would drop the
+    // last missions of a list with a gap.
+    for (int i = 0; i < MapLists::kSlots; ++i) {
         const MapInfoCfg* record = lists.campaignMission(campaign, i);
         if (!record)
             continue;
