@@ -407,7 +407,8 @@ bool BriefingMapMenu::setupWith(const MapInfoCfg& record, CSprite& sheet, int x,
     m_mapScale = static_cast<float>(w) / static_cast<float>(window.w);
     m_icons = getSprite(kIconSet);
     const float arrowHeight = m_icons->frameRect(kArrowFrame).h;
-    m_steps = buildSteps(data, sheet.baseScale(), static_cast<float>(x), static_cast<float>(y), m_mapScale,
+    // The sheet's own scale: the screen's sprite scale has no say in map units.
+    m_steps = buildSteps(data, data.sheetScale, static_cast<float>(x), static_cast<float>(y), m_mapScale,
                          arrowHeight > 0.0f ? arrowHeight : 1.0f);
     m_terrain = std::move(picture);
     return true;

@@ -103,15 +103,12 @@ BriefingMenuFrame::BriefingMenuFrame()
     leftPanel->paddingX = static_cast<int>(10.0f * s);
     leftPanel->paddingY = static_cast<int>(10.0f * s);
     leftPanel->touchMode = kTouchList;
-    leftPanel->offsetX = static_cast<float>(sideMargin);
-    leftPanel->offsetY = static_cast<float>(panelY);
+    // A list places its items from its own position, not from an offset.
+    leftPanel->x = sideMargin;
+    leftPanel->y = panelY;
     leftPanel->setScrollBar(kScrollThumbFrame, 4.0f * s, 0.0f);
     addItem(leftPanel);
-    briefingLabel = new SpriteLabel(1, std::u16string_view());
-    leftPanel->placeItem(briefingLabel);
-    leftPanel->placeItem(new MenuSpacer(10, static_cast<int>(6.0f * s)));
-    flagLabel = new BriefingFlagLabel();
-    leftPanel->placeItem(flagLabel);
+    fillLeftPanel(-1, 0, std::u16string_view());
 
     rightPanel = new MenuPanel(menus, kPanelFrame, kLayoutStacked);
     rightPanel->ninePatch = true;
@@ -183,6 +180,24 @@ void BriefingMenuFrame::placeButtons()
     resumeButton->offsetY = flyButton->offsetY;
 }
 
+void BriefingMenuFrame::fillLeftPanel(int briefingText, int flagFrame, std::u16string_view flagLine)
+{
+    // The list places its items as they are added: new texts go in afresh.
+    const float s = screenMetrics().uiScale;
+    leftPanel->clear();
+    leftPanel->scrollY = 0.0f;
+    briefingLabel = new SpriteLabel(1, std::u16string_view());
+    if (briefingText >= 0)
+        briefingLabel->setWrappedText(briefingText,
+                                      static_cast<int>(panelSize - 20.0f * s - 2.0f * leftPanel->paddingX));
+    leftPanel->placeItem(briefingLabel);
+    leftPanel->placeItem(new MenuSpacer(10, static_cast<int>(6.0f * s)));
+    flagLabel = new BriefingFlagLabel();
+    flagLabel->set(flagFrame, flagLine);
+    flagLabel->visible = briefingText >= 0;
+    leftPanel->placeItem(flagLabel);
+}
+
 int BriefingMenuFrame::checkedDifficulty() const
 {
     if (difficultyBoxes[2]->checked)
@@ -225,8 +240,6 @@ void BriefingMenuFrame::onDifficultyUnchecked(int box)
 
 void BriefingMenuFrame::onShow()
 {
-    const ScreenMetrics& m = screenMetrics();
-    const float s = m.uiScale;
     titleLabel->updateSize();
     SceneMenuFrame::onShow();
     bottomPanel->visible = false;
@@ -241,18 +254,14 @@ void BriefingMenuFrame::onShow()
     m_map.reset();
     if (m_mission) {
         updateResume(saved);
-        briefingLabel->setWrappedText(m_mission->briefingId > 0 ? m_mission->briefingId : -1,
-                                      static_cast<int>(panelSize - 20.0f * s - 2 * leftPanel->paddingX));
         std::u16string planeName;
         if (!m_mission->preferedPlane.empty())
             if (const PlaneCfg* plane = PlaneList::instance().findByName(m_mission->preferedPlane))
                 planeName = utf8ToWide(plane->fullname);
         char16_t line[160];
         wideFormatW(line, 160, u" %w : %s", getStringByIndex(kPlaneString), planeName);
-        flagLabel->set(BriefingMapMenu::flagFrameOfCode(m_mission->teamFriend.c_str()), line);
-        flagLabel->visible = true;
-        leftPanel->needsRelayout = true;
-        leftPanel->layout(leftPanel->absX, leftPanel->absY);
+        fillLeftPanel(m_mission->briefingId > 0 ? m_mission->briefingId : -1,
+                      BriefingMapMenu::flagFrameOfCode(m_mission->teamFriend.c_str()), line);
 
         // A mission without its map sheet or picture shows an empty panel.
         const int inset = 10;
@@ -265,8 +274,7 @@ void BriefingMenuFrame::onShow()
     } else {
         resumeButton->visible = false;
         resumeButton->enabled = false;
-        briefingLabel->setText(std::u16string_view());
-        flagLabel->visible = false;
+        fillLeftPanel(-1, 0, std::u16string_view());
     }
 
     layout(0, 0);

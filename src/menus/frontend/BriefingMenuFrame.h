@@ -73,6 +73,8 @@ public:
 
 private:
     void fly(int resume);
+    // The briefing text (-1 none) and the flag line, laid into the left panel.
+    void fillLeftPanel(int briefingText, int flagFrame, std::u16string_view flagLine);
     void placeButtons();
     int checkedDifficulty() const;
 

@@ -9,6 +9,8 @@
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteLabel.h"
 
+#include <cmath>
+
 CampaignListSelectMenuFrame* MenuFrameRegistry::campaignListSelect()
 {
     return slot<CampaignListSelectMenuFrame>(Page::CampaignListSelect);
@@ -91,10 +93,8 @@ CampaignListSelectMenuFrame::CampaignListSelectMenuFrame()
     mapPanel->anchorMode = kAnchorAbsolute;
     mapPanel->spacing = static_cast<int>(20.0f * m.screenScaleX);
     mapPanel->touchMode = kTouchInside;
-    mapPanel->x = (m.screenWidth - w) / 2;
-    mapPanel->y = static_cast<int>(62.0f * s + (m.screenHeight - 62.0f * s - h) / 2.0f);
-    mapPanel->offsetX = static_cast<float>(mapPanel->x);
-    mapPanel->offsetY = static_cast<float>(mapPanel->y);
+    mapPanel->offsetX = static_cast<float>((m.screenWidth - w) / 2);
+    mapPanel->offsetY = std::trunc(62.0f * s + (m.screenHeight - 62.0f * s - h) / 2.0f);
     addItem(mapPanel);
 
     for (int c = 0; c < 3; ++c) {

@@ -159,7 +159,6 @@ CampaignMenuFrame::CampaignMenuFrame()
 
     row = new MenuPanel(kLayoutRow);
     row->anchorMode = kAnchorAbsolute;
-    row->x = 0;
     row->offsetX = 0.0f;
     row->width = m.screenWidth;
     row->fixedSize = true;
@@ -171,8 +170,8 @@ CampaignMenuFrame::CampaignMenuFrame()
     getSprite(CampaignMenuEntry::kFallbackSet)->frameBounds(0, cardW, cardH);
     row->height = std::max(cardH, static_cast<int>(200.0f * s));
     const int titleBottom = titleLabel->y + titleLabel->height;
+    // A row places its cards from its own position, not from an offset.
     row->y = titleBottom + (m.screenHeight - titleBottom - row->height) / 2 - static_cast<int>(10.0f * s);
-    row->offsetY = static_cast<float>(row->y);
     addItem(row);
     row->placeItem(new MenuSpacer(1, 1));
     row->placeItem(new MenuSpacer(1, 1));
