@@ -14,6 +14,7 @@
 #include "modes/GameType.h"
 #include "platform/Input.h"
 #include "platform/Language.h"
+#include "render/2d/SpriteSets.h"
 #include "render/2d/SpriteSheet.h"
 #include "screens/PauseScreen.h"
 #include "screens/Screens.h"
@@ -35,6 +36,7 @@ struct CampaignRoad : PageTest {
     void SetUp() override
     {
         PageTest::SetUp();
+        oldRoot = dataRoot();
         setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
         ASSERT_TRUE(setLanguageByCode("EN"));
         ASSERT_TRUE(MapLists::instance().load());
@@ -51,9 +53,14 @@ struct CampaignRoad : PageTest {
         MenuFrameRegistry::deleteAll();
         resetScreens();
         MapLists::instance().clear();
+        for (int set : {2, 7, 8, 9, 10, 11, 21})
+            unloadSprite(set);
+        setDataRoot(oldRoot);
         unloadStringTables();
+        reloadFonts();
         PageTest::TearDown();
     }
+    std::string oldRoot;
 };
 
 // A sheet of one frame per step placing the code modules at points.
