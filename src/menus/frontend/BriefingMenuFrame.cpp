@@ -21,6 +21,7 @@
 #include "ui/widgets/SpriteCheckbox.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 BriefingMenuFrame* MenuFrameRegistry::briefingMenu()
@@ -43,15 +44,21 @@ int clampDifficulty(int d)
 
 BriefingFlagLabel::BriefingFlagLabel() : SpriteLabel(2, std::u16string_view()) {}
 
-void BriefingFlagLabel::set(int frame, std::u16string_view line)
+void BriefingFlagLabel::set(int frame, std::u16string_view line, int maxWidth)
 {
     flagFrame = frame;
     const float s = screenMetrics().uiScale;
     int iconW = 0, iconH = 0;
     getSprite(kSpriteSetHud)->frameBounds(flagFrame, iconW, iconH);
-    setText(line);
     textOffsetX = static_cast<int>((static_cast<float>(iconW) + 10.0f) * s);
-    const CFont::TextSize size = measureText(font(), line);
+    // A long plane name goes on to a second line instead of past the panel.
+    std::array<char16_t, 256> wrapped{};
+    if (CFont* f = font(); f && maxWidth > textOffsetX)
+        f->wrap(line, static_cast<float>(maxWidth - textOffsetX), wrapped);
+    else
+        std::copy_n(line.begin(), std::min(line.size(), wrapped.size() - 1), wrapped.begin());
+    setText(wrapped.data());
+    const CFont::TextSize size = measureText(font(), text);
     width = textOffsetX + static_cast<int>(size.width);
     height = std::max(iconH, static_cast<int>(size.height));
     textOffsetY = (height - static_cast<int>(size.height)) / 2;
@@ -193,7 +200,7 @@ void BriefingMenuFrame::fillLeftPanel(int briefingText, int flagFrame, std::u16s
     leftPanel->placeItem(briefingLabel);
     leftPanel->placeItem(new MenuSpacer(10, static_cast<int>(6.0f * s)));
     flagLabel = new BriefingFlagLabel();
-    flagLabel->set(flagFrame, flagLine);
+    flagLabel->set(flagFrame, flagLine, leftPanel->width - 2 * leftPanel->paddingX - static_cast<int>(10.0f * s));
     flagLabel->visible = briefingText >= 0;
     leftPanel->placeItem(flagLabel);
 }

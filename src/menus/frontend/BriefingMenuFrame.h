@@ -17,8 +17,8 @@ class BriefingFlagLabel : public SpriteLabel {
 public:
     BriefingFlagLabel();
     void draw() override;
-    // The icon and the text after it; the label sized to both.
-    void set(int flagFrame, std::u16string_view line);
+    // The icon and the text after it, wrapped to the width; the label sized to both.
+    void set(int flagFrame, std::u16string_view line, int maxWidth);
 
     int flagFrame = 0;
 };

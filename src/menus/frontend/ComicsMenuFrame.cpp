@@ -355,6 +355,7 @@ void ComicsMenuFrame::goPrevious(bool resetX)
         m_current->x = 0.0f;
     setNeighbours();
     updateBar();
+    logInfo("menus", "comic page %d of %d", m_page + 1, slideCount());
 }
 
 void ComicsMenuFrame::goNext(bool resetX)
@@ -373,6 +374,7 @@ void ComicsMenuFrame::goNext(bool resetX)
         m_current->x = 0.0f;
     setNeighbours();
     updateBar();
+    logInfo("menus", "comic page %d of %d", m_page + 1, slideCount());
 }
 
 void ComicsMenuFrame::previousPage()
