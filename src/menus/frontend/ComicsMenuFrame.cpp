@@ -173,14 +173,15 @@ ComicsMenuFrame::ComicsMenuFrame()
     bar->anchorMode = kAnchorAbsolute;
     bar->backgroundFrame = kBarFrame;
     bar->setBackground(menus, false);
-    bar->ninePatch = false;
+    // The track frame stretched along the whole bar.
+    bar->ninePatch = true;
     bar->width = m.screenWidth;
-    bar->height = std::max(bar->height, static_cast<int>(60.0f * s));
+    bar->height = std::max(bar->height, static_cast<int>(64.0f * s));
     bar->fixedSize = true;
     bar->touchMode = kTouchInside;
     bar->spacing = static_cast<int>(40.0f * s);
-    bar->offsetX = 0.0f;
-    bar->offsetY = static_cast<float>(m.screenHeight - bar->height);
+    // A row places its items from its own position, not from an offset.
+    bar->y = m.screenHeight - bar->height;
     addItem(bar);
     auto makeButton = [&](int stringId) {
         auto* button = new SpriteButton(-1, -1, 2, stringId);
@@ -271,12 +272,14 @@ void ComicsMenuFrame::updateBar()
     previousButton->visible = m_page > 0;
     previousButton->enabled = m_page > 0;
     // The bar's content centred.
-    int content = 0, shown = 0;
+    int content = 0, shown = 0, tallest = 0;
     for (MenuItem* item : bar->drawList())
         if (item->visible) {
             content += item->width;
+            tallest = std::max(tallest, item->height);
             ++shown;
         }
+    bar->paddingY = std::max(0, (bar->height - tallest) / 2);
     content += std::max(shown - 1, 0) * bar->spacing;
     bar->paddingX = std::max(0, (bar->width - content) / 2);
     bar->needsRelayout = true;
@@ -315,6 +318,8 @@ void ComicsMenuFrame::onShow()
     setNeighbours();
     if (!loadComicFont(m_font, "comicsFont_normal"))
         logWarning("menus", "the comic font did not load");
+    // Speech is inked dark on the white balloons.
+    m_font.setColorBytes(24, 24, 28, 255);
     if (!loadComicSheet(m_background, "comics_bg"))
         logWarning("menus", "the comic background did not load");
     updateBar();
