@@ -14,6 +14,7 @@
 #include "modes/GameType.h"
 #include "platform/Input.h"
 #include "platform/Language.h"
+#include "platform/StringTable.h"
 #include "render/2d/SpriteSets.h"
 #include "render/2d/SpriteSheet.h"
 #include "screens/PauseScreen.h"
@@ -673,4 +674,56 @@ TEST_F(CampaignRoad, OnlyAnOpenCardStartsItsDogfight)
     orphan.startGame = [&](int slot) { started.push_back(100 + slot); };
     orphan.activate();
     EXPECT_EQ(started.size(), 1u);
+}
+
+// ---- The generated data ----
+
+TEST_F(CampaignRoad, EveryMissionHasACardABriefingMapAndItsComic)
+{
+    int missions = 0;
+    for (int c = 0; c < MapLists::kCampaigns; ++c)
+        for (int m = 0; m < MapLists::kSlots; ++m) {
+            const MapInfoCfg* record = MapLists::instance().campaignMission(c, m);
+            if (!record)
+                continue;
+            ++missions;
+            SCOPED_TRACE(record->name);
+            EXPECT_EQ(spriteSetByName(record->menuSprite), CampaignMenuEntry::kFallbackSet + c);
+            EXPECT_EQ(record->menuFrame, m);
+            EXPECT_GT(record->briefingId, 0);
+            EXPECT_TRUE(fileExists(BriefingMapMenu::terrainPictureName(record->watermap)));
+            // The sheet's window lies inside the picture's 2048 units, and its
+            // steps show the own side's plane, an arrow and a target.
+            const std::string sheetName = "data/sprites/c" + std::to_string(c + 1) + "m" + std::to_string(m + 1);
+            EXPECT_GE(spriteSetByName(sheetName), 22);
+            auto file = openFile(sheetName + ".bspr");
+            ASSERT_NE(file, nullptr);
+            std::vector<std::uint8_t> bytes;
+            ASSERT_TRUE(file->readAll(bytes));
+            SpriteSheet sheet;
+            ASSERT_TRUE(readSpriteSheet(bytes, sheet));
+            ASSERT_FALSE(sheet.modules.empty());
+            EXPECT_LE(sheet.modules[0].x + sheet.modules[0].w, 2048);
+            EXPECT_LE(sheet.modules[0].y + sheet.modules[0].h, 2048);
+            BriefingMapMenu::StepList list = BriefingMapMenu::buildSteps(sheet, sheet.sheetScale, 0.0f, 0.0f, 1.0f, 32.0f);
+            EXPECT_GE(list.steps.size(), 3u);
+            bool plane = false, arrow = false, target = false;
+            for (const BriefingMapMenu::Step& step : list.steps)
+                for (const auto& elem : step.elems) {
+                    plane = plane || (elem->kind >= 2 && elem->kind <= 7 &&
+                                      !dynamic_cast<BriefingMapMenu::ElemPlane&>(*elem).path.empty());
+                    arrow = arrow || dynamic_cast<BriefingMapMenu::ElemArrow*>(elem.get()) != nullptr;
+                    target = target || (elem->kind >= 25 && elem->kind <= 35);
+                }
+            EXPECT_TRUE(plane && arrow && target);
+            if (!record->comicEnd.empty()) {
+                ComicCfg comic;
+                EXPECT_TRUE(comic.load(record->comicEnd, ComicCfg::kEndToResult));
+                for (int i = 0; i < comic.slideCount(); ++i) {
+                    EXPECT_NE(openFile("data/comics/" + comic.slide(i)->sprite + "_2x.bspr"), nullptr);
+                    EXPECT_GE(findStringTable().findId(comic.slide(i)->txtStart), 0);
+                }
+            }
+        }
+    EXPECT_EQ(missions, 15);
 }
