@@ -321,3 +321,23 @@ TEST_F(CampaignMission, ADamagedCheckpointIsIgnoredAndTheMissionStartsFresh)
 }
 
 }  // namespace
+
+TEST(ModeEndPages, ModesWithoutPagesOfTheirOwnReachTheRegisteredOnes)
+{
+    struct Pages : IModeEndPages {
+        int results = 0;
+        void showMissionResult() override { ++results; }
+    };
+    Pages registered, own;
+    ModeServices none;
+    none.endPagesOrNone().showMissionResult();   // nothing registered: nothing happens
+    setDefaultEndPages(&registered);
+    none.endPagesOrNone().showMissionResult();
+    ModeServices withOwn;
+    withOwn.endPages = &own;
+    withOwn.endPagesOrNone().showMissionResult();
+    setDefaultEndPages(nullptr);
+    none.endPagesOrNone().showMissionResult();
+    EXPECT_EQ(registered.results, 1);
+    EXPECT_EQ(own.results, 1);
+}
