@@ -50,14 +50,15 @@ void BriefingFlagLabel::set(int frame, std::u16string_view line, int maxWidth)
     const float s = screenMetrics().uiScale;
     int iconW = 0, iconH = 0;
     getSprite(kSpriteSetHud)->frameBounds(flagFrame, iconW, iconH);
-    textOffsetX = static_cast<int>((static_cast<float>(iconW) + 10.0f) * s);
+    const int textStart = static_cast<int>((static_cast<float>(iconW) + 10.0f) * s);
     // A long plane name goes on to a second line instead of past the panel.
     std::array<char16_t, 256> wrapped{};
-    if (CFont* f = font(); f && maxWidth > textOffsetX)
-        f->wrap(line, static_cast<float>(maxWidth - textOffsetX), wrapped);
+    if (CFont* f = font(); f && maxWidth > textStart)
+        f->wrap(line, static_cast<float>(maxWidth - textStart), wrapped);
     else
         std::copy_n(line.begin(), std::min(line.size(), wrapped.size() - 1), wrapped.begin());
     setText(wrapped.data());
+    textOffsetX = textStart;
     const CFont::TextSize size = measureText(font(), text);
     width = textOffsetX + static_cast<int>(size.width);
     height = std::max(iconH, static_cast<int>(size.height));
@@ -200,9 +201,10 @@ void BriefingMenuFrame::fillLeftPanel(int briefingText, int flagFrame, std::u16s
     leftPanel->placeItem(briefingLabel);
     leftPanel->placeItem(new MenuSpacer(10, static_cast<int>(6.0f * s)));
     flagLabel = new BriefingFlagLabel();
-    flagLabel->set(flagFrame, flagLine, leftPanel->width - 2 * leftPanel->paddingX - static_cast<int>(10.0f * s));
     flagLabel->visible = briefingText >= 0;
     leftPanel->placeItem(flagLabel);
+    // Sized after placing: the list measures its items again as it places them.
+    flagLabel->set(flagFrame, flagLine, leftPanel->width - 2 * leftPanel->paddingX - static_cast<int>(10.0f * s));
 }
 
 int BriefingMenuFrame::checkedDifficulty() const

@@ -182,6 +182,9 @@ TEST_P(CampaignPages, MissionCardsThenTheBriefingWithItsMovingMap)
     step(30);
     ASSERT_NE(briefing->map(), nullptr);
     EXPECT_TRUE(briefing->map()->ready());
+    // The flag line's text starts after its flag again.
+    EXPECT_GT(briefing->flagLabel->textOffsetX, 10);
+    EXPECT_GT(briefing->flagLabel->width, briefing->flagLabel->textOffsetX);
     savePicture(picture("briefing_mission2"));
 }
 
