@@ -582,6 +582,14 @@ TEST_F(CampaignRoad, ComicsWithOneSlideOrNoneAndTheirEnds)
     EXPECT_EQ(overlayQueueSize(), 1u);
     EXPECT_EQ(topOverlayScreen(), pauseScreenToOpen());
     pages.resultPage = nullptr;
+
+    // A comic during play: on the pause screen, its end going back to the game.
+    resetScreens();
+    EXPECT_FALSE(pages.showPlayComic("data/comics/nosuchcomic.cfg"));
+    ASSERT_TRUE(pages.showPlayComic("data/comics/c3_end.cfg"));
+    EXPECT_EQ(pauseScreen().frame, comics);
+    EXPECT_EQ(comics->comic().endMode, ComicCfg::kEndToPlay);
+    EXPECT_EQ(overlayQueueSize(), 1u);
     pauseScreen().frame = nullptr;
 }
 

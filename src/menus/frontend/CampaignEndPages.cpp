@@ -31,6 +31,17 @@ bool CampaignEndPages::showEndComic(const std::string& path)
     return true;
 }
 
+bool CampaignEndPages::showPlayComic(const std::string& path)
+{
+    ComicsMenuFrame* comics = MenuFrameRegistry::comicsMenu();
+    if (!comics || !comics->loadComicPath(path, ComicCfg::kEndToPlay))
+        return false;
+    pauseScreen().frame = comics;
+    openPauseScreen();
+    logInfo("menus", "comic %s", path.c_str());
+    return true;
+}
+
 void CampaignEndPages::showMissionResult()
 {
     MenuFrame* page = resultPage ? resultPage() : nullptr;

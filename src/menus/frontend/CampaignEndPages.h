@@ -17,6 +17,8 @@ public:
     // it on the pause screen; false when it has no slide to show.
     bool showEndComic(const std::string& path) override;
     void showMissionResult() override;
+    // A comic during play (a map's comic action): its end goes back to the game.
+    bool showPlayComic(const std::string& path);
 
     // The page showing a mission's failure, and the result page of a won one.
     std::function<void(int textId)> failurePage;
