@@ -130,4 +130,9 @@ check differ "$out/comic_1.png" "$out/comic_2.png" 100000 || fail "the comic's p
     -dumpframe "210:$out/dogfights.png" >"$out/dogfights.out" 2>&1 || fail "the dogfight run did not end cleanly"
 grep -q "page shown: dogfights" "$out/dogfights.out" || fail "the dogfight list was not reached"
 check bright "$out/dogfights.png" 40000 || fail "the dogfight card is not drawn"
+# 6: a briefing reached by its mission's name.
+"$run" "${common[@]}" -menupage briefing:c2m3 -inputscript <(echo "$skip") -frames 300 \
+    -dumpframe "290:$out/briefing_c2m3.png" >"$out/named.out" 2>&1 || fail "the named briefing run did not end cleanly"
+grep -q "page shown: briefing:c2m3" "$out/named.out" || fail "the briefing of c2m3 was not reached"
+check bright "$out/briefing_c2m3.png" 150000 || fail "the briefing of c2m3 is not drawn"
 echo "PASS"

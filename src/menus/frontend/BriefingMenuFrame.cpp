@@ -158,6 +158,11 @@ BriefingMenuFrame::BriefingMenuFrame()
     addItem(difficultyPanel);
     for (int i = 0; i < 3; ++i) {
         auto* box = new SpriteCheckbox(kDifficultyStrings[i], kBoxOn[i], kBoxOff[i], true);
+        // A narrow panel takes the small font, or the labels run into each other.
+        if (panelSize < 480) {
+            box->font = getFont(1);
+            box->updateLayout();
+        }
         box->anchorMode = kAnchorParent;
         box->alignment = kAlignCentreX | kAlignCentreY;
         box->focusable = true;
