@@ -134,5 +134,5 @@ check bright "$out/dogfights.png" 40000 || fail "the dogfight card is not drawn"
 "$run" "${common[@]}" -menupage briefing:c2m3 -inputscript <(echo "$skip") -frames 300 \
     -dumpframe "290:$out/briefing_c2m3.png" >"$out/named.out" 2>&1 || fail "the named briefing run did not end cleanly"
 grep -q "page shown: briefing:c2m3" "$out/named.out" || fail "the briefing of c2m3 was not reached"
-check bright "$out/briefing_c2m3.png" 150000 || fail "the briefing of c2m3 is not drawn"
+check bright "$out/briefing_c2m3.png" 60000 || fail "the briefing of c2m3 is not drawn"
 echo "PASS"
