@@ -3,6 +3,7 @@
 #include "gamedata/records/PlaneList.h"
 #include "menus/GameShowcase.h"
 #include "menus/MenuPages.h"
+#include "menus/frontend/CampaignEndPages.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/sys/Window.h"
@@ -22,6 +23,7 @@
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
+#include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/MenuScreen.h"
 #include "screens/scene/MenuCamera.h"
@@ -161,6 +163,10 @@ bool loadGameData()
 void startMenus()
 {
     setMenuShowcase(&GameShowcase::instance());
+    // A won campaign mission's end comic and the comics a map shows during
+    // play; the failure and result pages join later.
+    setDefaultEndPages(&CampaignEndPages::instance());
+    setComicOpener([](const std::string& path) { return CampaignEndPages::instance().showPlayComic(path); });
     GameShowcase::SceneHooks& scene = GameShowcase::instance().scene;
     scene.createPlane = [](int planeId) { menuScreen().changeShowcasePlane(planeId); };
     scene.cameraMode = [] { return menuCamera().mode; };

@@ -3,6 +3,12 @@
 #include "menus/MenuFrameRegistry.h"
 
 #include "menus/frontend/AchievementsMenuFrame.h"
+#include "menus/frontend/BriefingMenuFrame.h"
+#include "menus/frontend/CampaignListSelectMenuFrame.h"
+#include "menus/frontend/CampaignMenuFrame.h"
+#include "menus/frontend/ComicCfg.h"
+#include "menus/frontend/ComicsMenuFrame.h"
+#include "menus/frontend/DogFightsMenuFrame.h"
 #include "menus/frontend/CreditsMenuFrame.h"
 #include "menus/frontend/GameSetupMenuFrame.h"
 #include "menus/frontend/HowToPlayMenuFrame.h"
@@ -68,7 +74,52 @@ MenuFrame* menuPageByName(std::string_view name)
         return MenuFrameRegistry::howToPlayMenu();
     if (name == "credits")
         return MenuFrameRegistry::creditsMenu();
+    if (name == "campaigns")
+        return MenuFrameRegistry::campaignListSelect();
+    if (name.starts_with("missions:"))
+        return campaignMissionsPage(name.substr(9));
+    if (name.starts_with("briefing:"))
+        return briefingPage(name.substr(9));
+    if (name == "dogfights")
+        return MenuFrameRegistry::dogFightsMenu();
+    if (name.starts_with("comic:"))
+        return comicPage(name.substr(6));
     return nullptr;
+}
+
+MenuFrame* campaignMissionsPage(std::string_view campaign)
+{
+    if (campaign.size() != 1 || campaign[0] < '1' || campaign[0] > '3')
+        return nullptr;
+    CampaignMenuFrame* missions = MenuFrameRegistry::campaignMenu();
+    if (missions)
+        missions->setCampaign(campaign[0] - '1');
+    return missions;
+}
+
+MenuFrame* briefingPage(std::string_view missionName)
+{
+    const MapLists& lists = MapLists::instance();
+    for (int c = 0; c < MapLists::kCampaigns; ++c)
+        for (int m = 0; m < MapLists::kSlots; ++m)
+            if (const MapInfoCfg* record = lists.campaignMission(c, m); record && record->name == missionName) {
+                if (CampaignMenuFrame* missions = MenuFrameRegistry::campaignMenu())
+                    missions->setCampaign(c);
+                BriefingMenuFrame* briefing = MenuFrameRegistry::briefingMenu();
+                if (briefing)
+                    briefing->setMission(record);
+                return briefing;
+            }
+    return nullptr;
+}
+
+MenuFrame* comicPage(std::string_view comicName)
+{
+    ComicsMenuFrame* comics = MenuFrameRegistry::comicsMenu();
+    if (!comics)
+        return nullptr;
+    (void)comics->loadComic(comicName, ComicCfg::kEndToPlay);
+    return comics;
 }
 
 void prepareSkirmishSetup()

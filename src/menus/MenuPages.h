@@ -4,8 +4,16 @@
 class MenuFrame;
 
 // The page of that name ("setup", "controls", "graphics", "audio",
-// "achievements", "howtoplay", "credits"); null for any other name.
+// "achievements", "howtoplay", "credits", "campaigns", "missions:<1-3>",
+// "briefing:<mission record>", "dogfights", "comic:<comic name>"); null for
+// any other name.
 MenuFrame* menuPageByName(std::string_view name);
+// The mission list of campaign "1" to "3"; null for another text.
+MenuFrame* campaignMissionsPage(std::string_view campaign);
+// The briefing of the campaign mission with that record name; null for none.
+MenuFrame* briefingPage(std::string_view missionName);
+// The comics page with the comic loaded, its end leading back.
+MenuFrame* comicPage(std::string_view comicName);
 // The set-up page readied for a skirmish of its game type, its map starting
 // the game through the game start. Used by "-menupage setup".
 void prepareSkirmishSetup();

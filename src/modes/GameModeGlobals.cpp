@@ -78,3 +78,9 @@ void TeamCounters::add(int team, int delta)
 }
 
 TeamCounters& teamCounters() { return g_teams; }
+
+GameChoices& gameChoices()
+{
+    static GameChoices choices;
+    return choices;
+}

@@ -36,3 +36,14 @@ struct TeamCounters {
     void add(int team, int delta);
 };
 TeamCounters& teamCounters();
+
+// What the menus chose for the next game, read by the game start and the
+// result pages. The saved difficulty, the selected plane, the selected map
+// and the last skirmish type live in the settings record.
+struct GameChoices {
+    int currentCampaign = 0;
+    int selectedMission = 0;
+    int resume = 0;           // 1: continue from the mission's checkpoint
+    int nextDifficulty = 1;   // 0 easy, 1 normal, 2 hard
+};
+GameChoices& gameChoices();

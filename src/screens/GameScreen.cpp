@@ -150,6 +150,24 @@ bool SceneModeServices::hitsProp(const Vec3& point, float radius) const
 
 bool SceneModeOverlays::overlayOpenOrQueued() const { return overlayScreen() || overlayQueueSize() > 0; }
 
+namespace {
+std::function<bool(const std::string&)>& comicOpener()
+{
+    static std::function<bool(const std::string&)> opener;
+    return opener;
+}
+}  // namespace
+
+void setComicOpener(std::function<bool(const std::string& path)> opener)
+{
+    comicOpener() = std::move(opener);
+}
+
+bool SceneModeOverlays::openComic(const std::string& path)
+{
+    return comicOpener() && comicOpener()(path);
+}
+
 void SceneModeOverlays::openPauseScreen(PauseMenu menu)
 {
     logInfo("screens", "pause screen opened (menu %d)", static_cast<int>(menu));

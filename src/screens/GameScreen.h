@@ -4,6 +4,7 @@
 #include "screens/scene/Scene.h"
 #include "screens/scene/SceneWorld.h"
 
+#include <functional>
 #include <memory>
 
 class GameMode;
@@ -80,7 +81,12 @@ public:
     bool overlayOpenOrQueued() const override;
     void openPauseScreen(PauseMenu menu) override;
     void setPaused(bool paused) override;
+    // Through the comic opener the menus register; false while there is none.
+    bool openComic(const std::string& path) override;
 };
+// The menus' comics page opened over the game with a comic record; false
+// (nothing shown) when the record does not load. Empty: no comic opens.
+void setComicOpener(std::function<bool(const std::string& path)> opener);
 // Set while a single-player game stands still behind its pause screen.
 bool gamePaused();
 // The mode reaches the scene, the overlays and the camera through these.

@@ -6,6 +6,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/kinds/GameModeCampaign.h"
 #include "platform/Log.h"
 #include "screens/LoadingScreen.h"
 #include "screens/Screens.h"
@@ -70,7 +71,7 @@ GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& ga
     return GameStartResult::Started;
 }
 
-GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen, int difficulty)
+GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen, int difficulty, int resume)
 {
     if (campaign < 0 || campaign >= MapLists::kCampaigns || mission < 0 || mission >= MapLists::kSlots) {
         logWarning("game", "no campaign mission %d of campaign %d", mission, campaign);
@@ -87,6 +88,8 @@ GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gam
     mode->setNetwork(false, false, false);
     mode->setMapRecord(record);
     mode->difficulty = difficulty >= 0 && difficulty <= 2 ? difficulty : 1;
+    if (auto* campaignMode = dynamic_cast<GameModeCampaign*>(mode.get()))
+        campaignMode->resumeValue = resume == 1 ? 1 : 0;
     showLoading(gameScreen);
     setCurrentGameMode(std::move(mode));
     return GameStartResult::Started;

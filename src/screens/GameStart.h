@@ -18,7 +18,9 @@ GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& ga
 
 // Starts mission `mission` of campaign `campaign` at the difficulty (0 easy,
 // 1 normal, 2 hard); refused for an index outside the table or an empty entry.
-GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen, int difficulty = 1);
+// Resume 1 continues from the mission's checkpoint at that difficulty.
+GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen, int difficulty = 1,
+                                     int resume = 0);
 
 // The "-autostart TYPE:MAP" test option: the game the menu starts once loaded.
 void requestAutostart(int type, int mapIndex);

@@ -79,6 +79,9 @@ TEST_F(CampaignMission, AWinRecordsProgressAndRemovesTheCheckpointInOrder)
     EXPECT_EQ(matchOutcome(), MatchOutcome::Won);
     EXPECT_TRUE(pages.failures.empty());
     EXPECT_EQ(settings().campaignProgressAt(0, 2), 1);
+    // The win opens the next mission on the mission list.
+    EXPECT_EQ(settings().campaignProgressAt(0, 3), 1);
+    EXPECT_EQ(settings().campaignProgressAt(0, 4), 0);
     EXPECT_FALSE(readSaveFile(file, MissionSave::kMaxFileBytes, bytes));
     // Fast and without a restart: gold.
     EXPECT_EQ(ScoreMgr::instance().medal, 3);
@@ -318,3 +321,23 @@ TEST_F(CampaignMission, ADamagedCheckpointIsIgnoredAndTheMissionStartsFresh)
 }
 
 }  // namespace
+
+TEST(ModeEndPages, ModesWithoutPagesOfTheirOwnReachTheRegisteredOnes)
+{
+    struct Pages : IModeEndPages {
+        int results = 0;
+        void showMissionResult() override { ++results; }
+    };
+    Pages registered, own;
+    ModeServices none;
+    none.endPagesOrNone().showMissionResult();   // nothing registered: nothing happens
+    setDefaultEndPages(&registered);
+    none.endPagesOrNone().showMissionResult();
+    ModeServices withOwn;
+    withOwn.endPages = &own;
+    withOwn.endPagesOrNone().showMissionResult();
+    setDefaultEndPages(nullptr);
+    none.endPagesOrNone().showMissionResult();
+    EXPECT_EQ(registered.results, 1);
+    EXPECT_EQ(own.results, 1);
+}

@@ -4,6 +4,7 @@
 #include "gamedata/records/MapLists.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/kinds/GameModeCampaign.h"
 #include "screens/LoadingScreen.h"
 #include "screens/Screens.h"
 #include "support/modes/ModeHarness.h"
@@ -97,4 +98,11 @@ TEST_F(GameStartTest, CampaignMissionRefusesBadIndexAndEmptyRecord)
     EXPECT_EQ(static_cast<int>(currentGameMode()->gameType()), 1);
     EXPECT_TRUE(currentGameMode()->isSinglePlayer());
     EXPECT_EQ(currentScreen(), &gameLoadingScreen());
+    EXPECT_EQ(dynamic_cast<GameModeCampaign&>(*currentGameMode()).resumeValue, 0);
+    // Resume continues from the checkpoint at the chosen difficulty; other values start afresh.
+    EXPECT_EQ(startCampaignMission(0, 0, game, 2, 1), GameStartResult::Started);
+    EXPECT_EQ(currentGameMode()->difficulty, 2);
+    EXPECT_EQ(dynamic_cast<GameModeCampaign&>(*currentGameMode()).resumeValue, 1);
+    EXPECT_EQ(startCampaignMission(0, 0, game, 1, 7), GameStartResult::Started);
+    EXPECT_EQ(dynamic_cast<GameModeCampaign&>(*currentGameMode()).resumeValue, 0);
 }

@@ -4,6 +4,7 @@
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/TouchQueue.h"
+#include "screens/GameScreen.h"
 #include "screens/OKOverlay.h"
 #include "screens/QuitGameOverlay.h"
 #include "screens/Screens.h"
@@ -12,6 +13,9 @@
 #include "ui/widgets/SpriteLabel.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 // The staged fonts, sheets and English texts, at 960 x 640 (UI scale 1).
@@ -118,3 +122,19 @@ TEST_F(Overlays, AHiddenOKMessageIgnoresTouchesAndItsButtonHidesIt)
     EXPECT_FALSE(ok.visible);
 }
 }  // namespace
+
+TEST(ModeComics, AComicOpensOnlyThroughTheRegisteredOpener)
+{
+    SceneModeOverlays overlays;
+    EXPECT_FALSE(overlays.openComic("data/comics/a.cfg"));   // nobody to show it
+    std::vector<std::string> asked;
+    setComicOpener([&](const std::string& path) {
+        asked.push_back(path);
+        return path == "data/comics/a.cfg";
+    });
+    EXPECT_TRUE(overlays.openComic("data/comics/a.cfg"));
+    EXPECT_FALSE(overlays.openComic("data/comics/b.cfg"));
+    setComicOpener({});
+    EXPECT_FALSE(overlays.openComic("data/comics/a.cfg"));
+    EXPECT_EQ(asked, (std::vector<std::string>{"data/comics/a.cfg", "data/comics/b.cfg"}));
+}

@@ -65,7 +65,8 @@ struct DataStepRegistration {
     static const DataStepRegistration SKYFRONT_DATA_STEP_JOIN(s_dataStep, __LINE__)(order, name, fn)
 
 // Step orders in use: 100 strings, 200 records, 210 particle descriptions, 300 fonts,
-// 400 sprite sheets, 500 models (510 aircraft, 520 units, 540 flag cloths), 600 terrain and worlds,
+// 400 sprite sheets, 500 models (510 aircraft, 520 units, 540 flag cloths), 600 terrain and worlds
+// (640 the briefing maps),
 // 700 sounds, 710 music, 800 game data check, 900 hash list, 1000 pak.
 // Sources: string texts in assets/strings/<code>/<table>/*.str (StringsStep.cpp);
 // records in assets/records/ at their data name, their types registered in

@@ -13,6 +13,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <filesystem>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -31,6 +32,7 @@ struct FontEntry {
     int id = -1;
     std::string file;
     int pixelSize = 0;
+    std::string dataName;   // "data/fonts/font<id>" unless the line names another
 };
 
 struct BakedGlyph {
@@ -82,12 +84,16 @@ bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, st
                 return source.fail(context, line, "expected: circled <range within 2460-2473>");
             for (unsigned c = set.circledFirst; c <= set.circledLast; ++c)
                 chars.push_back(static_cast<char16_t>(c));
-        } else if (words[0] == "font" && words.size() == 4) {
+        } else if (words[0] == "font" && (words.size() == 4 || words.size() == 5)) {
             FontEntry entry;
             entry.file = std::string(words[2]);
+            if (words.size() == 5)
+                entry.dataName = std::string(words[4]);
             if (!parseInt(words[1], entry.id) || !parseInt(words[3], entry.pixelSize) || entry.id < 0 ||
                 entry.pixelSize < 6 || entry.pixelSize > 200)
-                return source.fail(context, line, "expected: font <number> <file> <pixel size>");
+                return source.fail(context, line, "expected: font <number> <file> <pixel size> [<data name>]");
+            if (entry.dataName.empty())
+                entry.dataName = "data/fonts/font" + std::to_string(entry.id);
             fonts.push_back(entry);
         } else {
             return source.fail(context, line, "unknown line");
@@ -257,7 +263,7 @@ bool bakeFont(DataContext& context, FT_Library library, const FontEntry& entry, 
 
     const int ascender = static_cast<int>((face.face->size->metrics.ascender + 63) >> 6);
     const int descender = static_cast<int>(face.face->size->metrics.descender >> 6);
-    const std::string name = "font" + std::to_string(entry.id);
+    const std::string name = std::filesystem::path(entry.dataName).filename().string();
     SpriteSheet sheet;
     sheet.sheetScale = kFontSheetScale;
     sheet.textureName = name + ".png";
@@ -293,8 +299,7 @@ bool bakeFont(DataContext& context, FT_Library library, const FontEntry& entry, 
         context.error("font " + std::to_string(entry.id) + ": cannot encode the atlas");
         return false;
     }
-    return context.writeFile("data/fonts/" + name + ".bspr", bytes) &&
-           context.writeFile("data/fonts/" + name + ".png", png);
+    return context.writeFile(entry.dataName + ".bspr", bytes) && context.writeFile(entry.dataName + ".png", png);
 }
 
 bool bakeFonts(DataContext& context)

@@ -43,6 +43,9 @@
 //   anim <number> <frame> ...      an animation: the frames in order, each shown for one tick;
 //                                  "<a>-<b>" stands for the frames a to b. Numbers left out
 //                                  between animations stay empty
+//   sheetscale <s>                 writes scale s into the sheet and each of its variants in
+//                                  place of 1/density (the comic slides: a "_2x" variant is
+//                                  then twice the plain sheet's size)
 //   variant <suffix> <factor>      also writes "<sheet><suffix>" with every picture drawn
 //                                  <factor> times larger at <factor> times the density, so
 //                                  it shows the same sizes on screen more sharply; a factor
@@ -95,6 +98,7 @@ struct SheetVariant {
 struct SheetPlan {
     std::string name;
     float density = 1.0f;
+    float fixedScale = 0.0f;   // 0: 1 / density
     std::vector<SheetVariant> variants;
     std::map<std::string, std::unique_ptr<SheetImage>> pictures;
     std::map<std::string, ModulePlan> modules;
@@ -595,6 +599,12 @@ bool SheetParser::statement(const TextSource::Line& line, std::size_t& index)
         m_sheet.density *= m_factor;
         return true;
     }
+    if (w[0] == "sheetscale" && w.size() == 2) {
+        if (!parseFloat(w[1], m_sheet.fixedScale) || m_sheet.fixedScale < SpriteSheet::kMinScale ||
+            m_sheet.fixedScale > SpriteSheet::kMaxScale)
+            return fail(line, "bad sheet scale");
+        return true;
+    }
     if (w[0] == "variant" && w.size() == 3) {
         SheetVariant variant{std::string(w[1]), 0.0f};
         // 2 to 4: larger pictures for dense screens; 0.5: the low-detail sheet.
@@ -683,7 +693,7 @@ bool buildSheet(DataContext& context, SheetPlan& plan)
     }
 
     SpriteSheet sheet;
-    sheet.sheetScale = 1.0f / plan.density;
+    sheet.sheetScale = plan.fixedScale > 0.0f ? plan.fixedScale : 1.0f / plan.density;
     const std::string base = std::filesystem::path(plan.name).filename().string();
     sheet.textureName = base + ".png";
     sheet.texWidth = static_cast<std::uint16_t>(layout.width);

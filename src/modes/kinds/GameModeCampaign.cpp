@@ -17,10 +17,21 @@ CampaignStats& campaignStats()
     return stats;
 }
 
+namespace {
+IModeEndPages* g_defaultEndPages = nullptr;
+}  // namespace
+
+void setDefaultEndPages(IModeEndPages* pages)
+{
+    g_defaultEndPages = pages;
+}
+
 IModeEndPages& ModeServices::endPagesOrNone() const
 {
     static IModeEndPages none;
-    return endPages ? *endPages : none;
+    if (endPages)
+        return *endPages;
+    return g_defaultEndPages ? *g_defaultEndPages : none;
 }
 
 GameModeCampaign::GameModeCampaign() : GameMode(GameType::Campaign)
@@ -270,6 +281,9 @@ void GameModeCampaign::winMission()
     Settings& s = settings();
     if (c >= 0 && c < Settings::kCampaignCount && m >= 0 && m < Settings::kMissionsPerCampaign) {
         s.setCampaignProgress(c, m, 1);
+        // The mission list reads these bytes as "open": a win opens the next one.
+        if (m + 1 < Settings::kMissionsPerCampaign)
+            s.setCampaignProgress(c, m + 1, 1);
         UnlocksMgr::instance().onCampaignMissionWin(c, m);
     }
     (void)MissionSave::remove(*this);

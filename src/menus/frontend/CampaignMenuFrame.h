@@ -1,0 +1,70 @@
+#pragma once
+#include "ui/widgets/SceneMenuFrame.h"
+#include "ui/widgets/SpriteButton.h"
+
+#include <functional>
+
+class CSprite;
+class MenuPanel;
+class SpritePageIndicator;
+struct MapInfoCfg;
+
+// One mission's card: its picture, number, title and description, and the
+// medal earned at the saved difficulty or a lock.
+class CampaignMenuEntry : public SpriteButton {
+public:
+    static constexpr int kFallbackSet = 8;
+    static constexpr int kNumberString = 34;
+    static constexpr int kMedalBackFrame = 135, kMedalFrameBase = 127, kLockFrame = 262;
+
+    CampaignMenuEntry(const MapInfoCfg& record, int slot);
+
+    void draw() override;
+    bool onTouchUp(int x, int y) override;
+    void activate() override;
+
+    // The medal of the mission at the difficulty (0 none; 1 to 3 bronze to gold).
+    static int medalAt(int campaign, int mission, int difficulty);
+
+    const MapInfoCfg& record;
+    int slot;             // the mission's slot in its campaign's list
+    CSprite* picture = nullptr;
+    int pictureFrame = 0;
+    int titleId = -1, descriptionId = -1;
+    bool locked = false;
+    // Where an unlocked card leads; the briefing page when empty.
+    std::function<void(const MapInfoCfg&)> openBriefing;
+
+private:
+    void openMission();
+};
+
+// The missions of one campaign as a row of cards that scrolls sideways; an
+// open mission's card leads to its briefing.
+class CampaignMenuFrame : public FilledMenuFrame {
+public:
+    static constexpr int kBackString = 726, kTitleString = 12, kCampaignTitleBase = 1758;
+    static constexpr int kScrollSteps = 10;
+
+    CampaignMenuFrame();
+
+    virtual void setCampaign(int campaign);
+    void scrollRight() override;
+    void scrollLeft() override;
+    void onShow() override;
+    void onHide() override;
+    void update() override;
+
+    // Whether the mission is open to play: its byte of the campaign progress;
+    // missions past the progress table are never open.
+    static bool missionOpen(int campaign, int mission);
+    // One frame of the pending scroll.
+    void stepPendingScroll();
+
+    int campaign = 0;
+    MenuPanel* row = nullptr;
+    SpritePageIndicator* indicator = nullptr;
+    int pendingScroll = 0;
+    int highestOpen = 0;
+    std::vector<CampaignMenuEntry*> entries;
+};

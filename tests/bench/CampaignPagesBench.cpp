@@ -1,0 +1,145 @@
+// Per-frame cost of the campaign road at 1280 x 720: the briefing page with
+// its map running (planes on their paths, arrows growing) and a comic page at
+// twice its fit zoom. Update and the 2-D draw, separately, on whatever GL the
+// display offers.
+#include "GlTestContext.h"
+
+#include "gamedata/records/MapLists.h"
+#include "menus/MenuFrameRegistry.h"
+#include "menus/frontend/BriefingMenuFrame.h"
+#include "menus/frontend/ComicCfg.h"
+#include "menus/frontend/ComicsMenuFrame.h"
+#include "platform/Clock.h"
+#include "platform/File.h"
+#include "platform/Language.h"
+#include "platform/ScreenMetrics.h"
+#include "render/2d/SpriteSets.h"
+#include "ui/MenuNavigation.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Bench {
+    RenderBuffer target;
+    std::vector<std::uint8_t> pixel;
+
+    bool ready(benchmark::State& state)
+    {
+        GlTestContext* context = GlTestContext::instance();
+        if (!context) {
+            state.SkipWithError(GlTestContext::why().c_str());
+            return false;
+        }
+        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+        (void)setLanguageByCode("EN");
+        setScreenSize(1280, 720);
+        setSpriteLoadScale(screenMetrics().spriteScale);
+        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler) || !MapLists::instance().load()) {
+            state.SkipWithError("no 1280 x 720 target or no map lists");
+            return false;
+        }
+        context->device().setRenderTarget(&target);
+        setFrameDelta(1.0f / 60.0f);
+        return true;
+    }
+    // The briefing of the first mission, its map a little way into its steps.
+    BriefingMenuFrame* openBriefing(benchmark::State& state)
+    {
+        BriefingMenuFrame* page = MenuFrameRegistry::briefingMenu();
+        page->setMission(MapLists::instance().campaignMission(0, 0));
+        goToFrame(page);
+        if (!page->map()) {
+            state.SkipWithError("the briefing has no map");
+            return nullptr;
+        }
+        for (int i = 0; i < 120; ++i)
+            updateMenuFrames();
+        return page;
+    }
+    // The first comic on its first slide, zoomed in about the screen's middle.
+    ComicsMenuFrame* openComic(benchmark::State& state)
+    {
+        ComicsMenuFrame* page = MenuFrameRegistry::comicsMenu();
+        if (!page->loadComic("c1_end", ComicCfg::kEndToPlay)) {
+            state.SkipWithError("no comic");
+            return nullptr;
+        }
+        goToFrame(page);
+        page->currentView().toggleZoom(640.0f, 360.0f, 1280, 720);
+        page->onTouchDown(640, 360);   // a finger down holds the zoom
+        return page;
+    }
+    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
+    ~Bench()
+    {
+        clearFrameHistory();
+        MenuFrameRegistry::deleteAll();
+        MapLists::instance().clear();
+    }
+};
+
+void briefingUpdate(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    BriefingMenuFrame* page = bench.openBriefing(state);
+    if (!page)
+        return;
+    int frames = 0;
+    for (auto _ : state) {
+        // The map's clock restarts before it reaches its last step.
+        if (++frames % 400 == 0)
+            page->map()->steps().t = 100.0f;
+        updateMenuFrames();
+    }
+}
+BENCHMARK(briefingUpdate)->Unit(benchmark::kMicrosecond);
+
+void briefingDraw(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    if (!bench.openBriefing(state))
+        return;
+    for (auto _ : state) {
+        drawMenuFrames();
+        bench.sync();   // waits for the frame
+    }
+}
+BENCHMARK(briefingDraw)->Unit(benchmark::kMicrosecond);
+
+void zoomedComicUpdate(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    if (!bench.openComic(state))
+        return;
+    for (auto _ : state)
+        updateMenuFrames();
+}
+BENCHMARK(zoomedComicUpdate)->Unit(benchmark::kMicrosecond);
+
+void zoomedComicDraw(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    if (!bench.openComic(state))
+        return;
+    for (auto _ : state) {
+        drawMenuFrames();
+        bench.sync();
+    }
+}
+BENCHMARK(zoomedComicDraw)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

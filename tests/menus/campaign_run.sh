@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The real game under Xvfb on the campaign road, from the campaign list
+# ("-menupage campaigns") driven by "-inputscript": by mouse, by keys and by
+# the controller to the first mission's briefing, whose map moves a blue
+# plane between two frames two seconds apart while the side's flag shows in
+# the left panel; fly loads the mission and frames of flight follow. A comic
+# opened with "-menupage comic:c1_end" turns its pages by drag and by keys;
+# the dogfight list shows its first card. Pictures go to the output folder.
+set -uo pipefail
+game="$1"
+out="$2"
+stage="$(dirname "$(dirname "$game")")"
+rm -rf "$out" && mkdir -p "$out/tree/bin"
+cp "$game" "$out/tree/bin/"
+ln -s "$stage/data" "$out/tree/data"
+ln -s "$stage/paks" "$out/tree/paks"
+run="$out/tree/bin/$(basename "$game")"
+fail() { echo "FAIL: $1"; exit 1; }
+common=(-width 1280 -height 720 -fixeddt 0.0166)
+# The first clicks pass the splash screens.
+skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+
+# Pixel checks on the dumped frames, in Python without extra modules.
+check() {
+    python3 - "$@" <<'PY'
+import sys, zlib, struct
+def pixels(path):
+    data = open(path, 'rb').read()
+    w, h, depth, kind = struct.unpack('>IIBB', data[16:26])
+    idat, i = b'', 8
+    while i < len(data):
+        n, = struct.unpack('>I', data[i:i+4]); t = data[i+4:i+8]
+        if t == b'IDAT': idat += data[i+8:i+8+n]
+        i += 12 + n
+    raw, bpp = zlib.decompress(idat), {2: 3, 6: 4}[kind]
+    rows, prev, stride = [], bytearray(w * bpp), w * bpp
+    for y in range(h):
+        f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for x in range(stride):
+            a = line[x - bpp] if x >= bpp else 0; b = prev[x]; c = prev[x - bpp] if x >= bpp else 0
+            p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            pred = [0, a, b, (a + b) // 2, a if pa <= pb and pa <= pc else (b if pb <= pc else c)][f]
+            line[x] = (line[x] + pred) & 255
+        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, bpp)]); prev = line
+    return rows
+def blue(rows, x0, x1):
+    pts = [(x, y) for y, row in enumerate(rows) for x, (r, g, b) in enumerate(row[x0:x1], x0)
+           if 110 < b < 170 and r < 40 and g < 40]
+    if not pts: return 0, 0.0, 0.0
+    return len(pts), sum(p[0] for p in pts) / len(pts), sum(p[1] for p in pts) / len(pts)
+def differ(a, b):
+    return sum(1 for ra, rb in zip(a, b) for pa, pb in zip(ra, rb) if sum(abs(u - v) for u, v in zip(pa, pb)) > 60)
+what = sys.argv[1]
+if what == 'briefing':
+    a, b = pixels(sys.argv[2]), pixels(sys.argv[3])
+    w = len(a[0])
+    na, xa, ya = blue(a, w // 2, w); nb, xb, yb = blue(b, w // 2, w)
+    print(f"blue plane pixels {na} at {xa:.0f},{ya:.0f} then {nb} at {xb:.0f},{yb:.0f}")
+    # The flag's red and white roundel inside the left panel.
+    flag = sum(1 for row in a[140:600] for r, g, bb in row[140:w // 2 - 80] if r > 180 and g < 90 and bb < 90)
+    print(f"flag red pixels in the left panel {flag}")
+    sys.exit(0 if na > 20 and nb > 20 and abs(xa - xb) + abs(ya - yb) > 5 and flag > 10 else 1)
+if what == 'differ':
+    n = differ(pixels(sys.argv[2]), pixels(sys.argv[3]))
+    print(f"{n} pixels changed")
+    sys.exit(0 if n > int(sys.argv[4]) else 1)
+if what == 'bright':
+    rows = pixels(sys.argv[2])
+    n = sum(1 for row in rows for p in row if sum(p) > 240)
+    print(f"{n} bright pixels")
+    sys.exit(0 if n > int(sys.argv[3]) else 1)
+PY
+}
+
+# 1: by mouse: campaign 1 on the map, the focused (first) card, then fly.
+cat >"$out/mouse.script" <<S
+$skip
+200 click 400 395
+240 clickfocus
+480 clickfocus
+S
+"$run" "${common[@]}" -menupage campaigns -inputscript "$out/mouse.script" -frames 760 \
+    -dumpframe "230:$out/mouse_missions.png" -dumpframe "340:$out/briefing_a.png" \
+    -dumpframe "460:$out/briefing_b.png" -dumpframe "750:$out/flight.png" >"$out/mouse.out" 2>&1 \
+    || fail "the mouse run did not end cleanly"
+grep -q "page shown: CampaignMenuFrame" "$out/mouse.out" || fail "the click did not open the mission list"
+grep -q "page shown: BriefingMenuFrame" "$out/mouse.out" || fail "the first card did not open its briefing"
+check briefing "$out/briefing_a.png" "$out/briefing_b.png" || fail "the briefing map or flag is not right"
+grep -q "briefing: fly campaign 0 mission 0 difficulty 1 resume 0" "$out/mouse.out" || fail "fly did not start mission 1"
+check differ "$out/briefing_b.png" "$out/flight.png" 200000 || fail "no flight after fly"
+
+# 2: by keys: the focused campaign, the focused card, fly.
+cat >"$out/keys.script" <<S
+$skip
+200 key Enter
+240 key Enter
+300 key Enter
+S
+"$run" "${common[@]}" -menupage campaigns -inputscript "$out/keys.script" -frames 320 \
+    -dumpframe "280:$out/keys_briefing.png" >"$out/keys.out" 2>&1 || fail "the key run did not end cleanly"
+grep -q "page shown: BriefingMenuFrame" "$out/keys.out" || fail "the keys did not reach the briefing"
+grep -q "briefing: fly campaign 0 mission 0" "$out/keys.out" || fail "the key did not fly"
+
+# 3: by the controller.
+cat >"$out/pad.script" <<S
+$skip
+200 pad a
+240 pad a
+S
+"$run" "${common[@]}" -menupage campaigns -inputscript "$out/pad.script" -frames 300 \
+    -dumpframe "290:$out/pad_briefing.png" >"$out/pad.out" 2>&1 || fail "the controller run did not end cleanly"
+grep -q "page shown: BriefingMenuFrame" "$out/pad.out" || fail "the controller did not reach the briefing"
+
+# 4: a comic turned by a drag, then back and on by keys.
+cat >"$out/comic.script" <<S
+$skip
+200 drag 1000 300 200 300 12
+300 key Left
+360 key Right
+S
+"$run" "${common[@]}" -menupage comic:c1_end -inputscript "$out/comic.script" -frames 420 \
+    -dumpframe "190:$out/comic_1.png" -dumpframe "290:$out/comic_2.png" >"$out/comic.out" 2>&1 \
+    || fail "the comic run did not end cleanly"
+[ "$(grep -c "comic page 2 of 2" "$out/comic.out")" -eq 2 ] || fail "the comic did not turn to page 2 by drag and by key"
+grep -q "comic page 1 of 2" "$out/comic.out" || fail "the comic did not turn back by key"
+check differ "$out/comic_1.png" "$out/comic_2.png" 100000 || fail "the comic's pages look the same"
+
+# 5: the dogfight list.
+"$run" "${common[@]}" -menupage dogfights -inputscript <(echo "$skip") -frames 220 \
+    -dumpframe "210:$out/dogfights.png" >"$out/dogfights.out" 2>&1 || fail "the dogfight run did not end cleanly"
+grep -q "page shown: dogfights" "$out/dogfights.out" || fail "the dogfight list was not reached"
+check bright "$out/dogfights.png" 40000 || fail "the dogfight card is not drawn"
+# 6: a briefing reached by its mission's name.
+"$run" "${common[@]}" -menupage briefing:c2m3 -inputscript <(echo "$skip") -frames 300 \
+    -dumpframe "290:$out/briefing_c2m3.png" >"$out/named.out" 2>&1 || fail "the named briefing run did not end cleanly"
+grep -q "page shown: briefing:c2m3" "$out/named.out" || fail "the briefing of c2m3 was not reached"
+check bright "$out/briefing_c2m3.png" 60000 || fail "the briefing of c2m3 is not drawn"
+echo "PASS"
