@@ -2,7 +2,11 @@
 #include "platform/Log.h"
 #include "gamedata/records/PlaneList.h"
 #include "menus/GameShowcase.h"
+#include "menus/MenuFrameRegistry.h"
 #include "menus/MenuPages.h"
+#include "menus/frontend/ChooseControlTypePanel.h"
+#include "menus/frontend/MainMenuFrame.h"
+#include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/sys/Window.h"
@@ -22,6 +26,7 @@
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
+#include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/MenuScreen.h"
 #include "screens/scene/MenuCamera.h"
@@ -34,7 +39,6 @@
 #include "ui/MenuHooks.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuAlert.h"
-#include "ui/widgets/SceneMenuFrame.h"
 
 #include <cstdlib>
 #include <string>
@@ -156,8 +160,8 @@ bool loadGameData()
 }
 
 // The menus' ties to the game: the showcase's records and scene, the alert
-// behind the buttons' confirmations and notices, and, until the main menu
-// exists, a scene page with the main menu's flags as the menu screen's first page.
+// behind the buttons' confirmations and notices, and the first-run choice of
+// control type in front of a game's load.
 void startMenus()
 {
     setMenuShowcase(&GameShowcase::instance());
@@ -171,18 +175,8 @@ void startMenus()
                        [](const char16_t* text, MenuAction closed) {
                            showAlert(text ? std::u16string_view(text) : std::u16string_view(), std::move(closed));
                        }});
+    setControlTypeChoice(showControlTypeChoice);
 }
-
-// Stands where the main menu will be, so its back key asks whether to quit.
-struct FirstMenuPage : SceneMenuFrame {
-    FirstMenuPage() : SceneMenuFrame(false, false, false, false) {}
-    bool onEscape() override
-    {
-        QuitGameOverlay::instance().show();
-        logInfo("menus", "page shown: QuitGameOverlay");
-        return true;
-    }
-};
 
 // "-menupage NAME" stands in for the menus that will lead to the page.
 std::string g_menuPage;
@@ -191,8 +185,7 @@ void showFirstMenuPage()
 {
     if (currentScreen() != &menuScreen() || !menuScreen().isLoaded() || currentFrame())
         return;
-    static FirstMenuPage* firstPage = new FirstMenuPage();
-    goToFrame(firstPage);
+    goToFrame(MenuFrameRegistry::mainMenu());
     if (g_menuPage.empty())
         return;
     std::vector<GraphicsSettingsMenuFrame::Resolution> modes;
@@ -246,6 +239,7 @@ int main(int argc, char** argv)
         updateScreens();
     };
     hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };
+    hooks.rebuildMenusForLanguage = rebuildMenusForLanguage;
     hooks.touch = dispatchTouchToScreens;
     hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;
@@ -266,7 +260,14 @@ int main(int argc, char** argv)
         return true;
     };
     // Owning another of our games unlocks its reward through the unlock rules.
-    setGamesDetectionHooks({{}, [](int type) { UnlocksMgr::instance().fireEvent(static_cast<UnlockEventType>(type)); }});
+    // The main menu hears of these unlocks only, to show their notice.
+    setGamesDetectionHooks({{}, [](int type) {
+                                UnlocksMgr& unlocks = UnlocksMgr::instance();
+                                IUnlockListener* before = unlocks.listener();
+                                unlocks.setListener(MenuFrameRegistry::mainMenu());
+                                unlocks.fireEvent(static_cast<UnlockEventType>(type));
+                                unlocks.setListener(before);
+                            }});
     App app(std::move(hooks));
     running = &app;
     return app.run(argc, argv);

@@ -97,6 +97,7 @@ public:
     static AchievementsMenuFrame* achievementsMenu();
     static HowToPlayMenuFrame* howToPlayMenu();
     static CreditsMenuFrame* creditsMenu();
+    static OtherGameSettingsMenuFrame* otherGameSettingsMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.
