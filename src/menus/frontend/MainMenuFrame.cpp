@@ -12,6 +12,7 @@
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "platform/Text.h"
+#include "render/2d/CFont.h"
 #include "render/2d/SpriteSets.h"
 #include "screens/QuitGameOverlay.h"
 #include "screens/scene/AirplaneCameraPlane.h"
@@ -22,6 +23,9 @@
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
+#include "ui/widgets/SpriteHComboBox.h"
+
+#include <algorithm>
 
 MainMenuFrame* MenuFrameRegistry::mainMenu()
 {
@@ -41,6 +45,16 @@ MainMenuFrame::MainMenuFrame() : SceneMenuFrame(false, false, false, false)
     noticeText.clear();
 
     const ScreenMetrics& m = screenMetrics();
+    // The bar grows to hold the large buttons; what stands above it moves up with it.
+    const int pad = static_cast<int>(6.0f * m.uiScale);
+    const int lift = std::max(0, playButton->height + 2 * pad - bottomPanel->height);
+    bottomPanel->height += lift;
+    bottomPanel->y -= lift;
+    bottomPanel->paddingY = pad;
+    arrowPanel->height -= lift;
+    for (MenuItem* item : std::initializer_list<MenuItem*>{planeIndicator, variantIndicator})
+        if (item)
+            item->y -= lift;
     bottomPanel->spacing = static_cast<int>(m.uiScale * 40.0f);
     bottomPanel->paddingX = 0;
     bottomPanel->layout(bottomPanel->absX, bottomPanel->absY);
@@ -62,6 +76,15 @@ SpriteButton* MainMenuFrame::addButton(int frame, int stringId, MenuAction actio
     button->labelAlignment = MenuItem::kAlignCentreX | MenuItem::kAlignBottom;
     button->focusable = true;
     button->onClick = std::move(action);
+    button->updateLabel();
+    // The name sits in the dark band at the foot of the picture and is made
+    // smaller where it would run past the button.
+    const float a = screenMetrics().uiScale;
+    const float room = static_cast<float>(button->width) - 10.0f * a;
+    const float wide = measureText(button->font, button->labelText()).width;
+    button->textScale = wide > room ? room / wide : 1.0f;
+    if (button->font)
+        button->labelNudgeY = static_cast<int>(button->font->lineHeight() - 24.0f * a);
     bottomPanel->placeItem(button);
     return button;
 }
