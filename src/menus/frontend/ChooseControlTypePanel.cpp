@@ -85,7 +85,8 @@ ChooseControlTypePanel::ChooseControlTypePanel()
     options[0]->checked = s.controlType == 0;
     options[1]->checked = s.controlType == 1;
     aimAssistBox->checked = s.aimAssist != 0;
-    description->setWrappedText(kDescription1String, static_cast<int>(0.9f * static_cast<float>(width)));
+    descriptionString = kDescription1String;
+    description->setWrappedText(descriptionString, static_cast<int>(0.9f * static_cast<float>(width)));
     focusedItem = options[0];
     relayout();
 }
@@ -150,8 +151,8 @@ void ChooseControlTypePanel::onOptionClicked(int option)
 {
     options[option]->checked = true;
     options[1 - option]->checked = false;
-    description->setWrappedText(option == 0 ? kDescription0String : kDescription1String,
-                                static_cast<int>(0.9f * static_cast<float>(width)));
+    descriptionString = option == 0 ? kDescription0String : kDescription1String;
+    description->setWrappedText(descriptionString, static_cast<int>(0.9f * static_cast<float>(width)));
     settings().aimAssist = option == 0 ? 0 : 1;
     aimAssistBox->checked = settings().aimAssist != 0;
     relayout();

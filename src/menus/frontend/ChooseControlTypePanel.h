@@ -32,6 +32,7 @@ public:
     SpriteCheckbox* aimAssistBox = nullptr;
     SpriteLabel* title = nullptr;
     SpriteLabel* description = nullptr;
+    int descriptionString = kDescription1String;   // the text the description shows
     SpriteLabel* hint = nullptr;
     ResizableButton* okButton = nullptr;
     MenuPanel* optionsPanel = nullptr;

@@ -10,6 +10,7 @@
 #include "render/2d/SpriteSets.h"
 #include "screens/PauseScreen.h"
 #include "ui/MenuNavigation.h"
+#include "ui/widgets/MenuAlert.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
@@ -149,6 +150,9 @@ void LanguageMenuFrame::rebuildConnectorLines()
 
 void rebuildMenusForLanguage()
 {
+    // An alert left open would answer into pages that are about to go.
+    if (MenuAlert* alert = MenuAlert::existing())
+        alert->hideModal();
     clearFrameHistory();
     // The pause screen may still hold the control-type panel of the first game.
     pauseScreen().frame = nullptr;
