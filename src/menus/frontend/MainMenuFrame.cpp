@@ -24,6 +24,7 @@
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
 #include "ui/widgets/SpriteHComboBox.h"
+#include "ui/widgets/StatePanel.h"
 
 #include <algorithm>
 
@@ -55,6 +56,9 @@ MainMenuFrame::MainMenuFrame() : SceneMenuFrame(false, false, false, false)
     for (MenuItem* item : std::initializer_list<MenuItem*>{planeIndicator, variantIndicator})
         if (item)
             item->y -= lift;
+    // The statistics stay centred in the room left above the bar.
+    if (statePanel)
+        statePanel->y -= lift / 2;
     bottomPanel->spacing = static_cast<int>(m.uiScale * 40.0f);
     bottomPanel->paddingX = 0;
     bottomPanel->layout(bottomPanel->absX, bottomPanel->absY);
@@ -83,8 +87,10 @@ SpriteButton* MainMenuFrame::addButton(int frame, int stringId, MenuAction actio
     const float room = static_cast<float>(button->width) - 10.0f * a;
     const float wide = measureText(button->font, button->labelText()).width;
     button->textScale = wide > room ? room / wide : 1.0f;
-    if (button->font)
-        button->labelNudgeY = static_cast<int>(button->font->lineHeight() - 24.0f * a);
+    if (button->font) {
+        const float line = button->font->lineHeight();
+        button->labelNudgeY = static_cast<int>(line - 24.0f * a - line * button->textScale / 2.0f);
+    }
     bottomPanel->placeItem(button);
     return button;
 }

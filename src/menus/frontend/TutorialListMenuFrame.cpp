@@ -153,6 +153,8 @@ void TutorialListMenuFrame::onShow()
 {
     titleLabel->updateSize();
     SceneMenuFrame::onShow();
+    if (firstEntry->enabled)
+        focusedItem = firstEntry;
     rebuildFocusLinks();
 }
 

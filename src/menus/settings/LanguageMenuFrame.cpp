@@ -85,6 +85,13 @@ LanguageMenuFrame::LanguageMenuFrame()
     focusedItem = flags[0];
 }
 
+void LanguageMenuFrame::onShow()
+{
+    FilledMenuFrame::onShow();
+    focusedItem = flags[0];
+    refocus();
+}
+
 void LanguageMenuFrame::markCurrent(int current)
 {
     for (SpriteButton* flag : flags) {

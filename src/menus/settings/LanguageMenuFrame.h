@@ -18,6 +18,8 @@ public:
 
     LanguageMenuFrame();
 
+    // The scene page's show puts the focus on back; the first flag takes it.
+    void onShow() override;
     void refocus() override { rebuildFocusLinks(); }
     void rebuildConnectorLines() override;
 
