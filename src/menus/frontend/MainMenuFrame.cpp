@@ -27,6 +27,7 @@
 #include "ui/widgets/StatePanel.h"
 
 #include <algorithm>
+#include <vector>
 
 MainMenuFrame* MenuFrameRegistry::mainMenu()
 {
@@ -112,6 +113,19 @@ void MainMenuFrame::onShow()
     enableLinked();
     focusedItem = playButton;
     rebuildFocusLinks();
+}
+
+void MainMenuFrame::rebuildFocusLinks()
+{
+    SceneMenuFrame::rebuildFocusLinks();
+    std::vector<SpriteButton*> row;
+    for (SpriteButton* button : {onlineButton, playButton, multiplayerButton, profileButton, optionsButton, quitButton})
+        if (button->enabled && button->visible)
+            row.push_back(button);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        row[i]->links[kLeft] = i > 0 ? row[i - 1] : nullptr;
+        row[i]->links[kRight] = i + 1 < row.size() ? row[i + 1] : nullptr;
+    }
 }
 
 void MainMenuFrame::update()

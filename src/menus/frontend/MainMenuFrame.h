@@ -25,6 +25,8 @@ public:
 
     void update() override;
     void onShow() override;
+    // Left and right walk the row of buttons, skipping the disabled ones.
+    void rebuildFocusLinks() override;
     // The back key asks whether to quit instead of going back.
     bool onEscape() override;
 
