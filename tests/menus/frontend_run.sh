@@ -98,10 +98,16 @@ $skip
 300 click 396 517
 360 click 560 300
 S
+# Bots fight this match and may shoot the idle player down: one frame of
+# flight among several will do.
+dumps=()
+for f in 640 700 760 820 880 940; do dumps+=(-dumpframe "$f:$out/mouse_flight_$f.png"); done
 "$run" "${common[@]}" -inputscript "$out/mouse.script" -frames 950 -dumpframe "290:$out/mouse_question.png" \
-    -dumpframe "940:$out/mouse_flight.png" >"$out/mouse.out" 2>&1 || fail "the mouse run did not end cleanly"
+    "${dumps[@]}" >"$out/mouse.out" 2>&1 || fail "the mouse run did not end cleanly"
 grep -q "play start: type 2 map 0 result 0" "$out/mouse.out" || fail "mouse: the free-for-all did not start on the first map"
-flying "$out/mouse_flight.png" || fail "mouse: the last frame is not flight"
+seen=0
+for f in 640 700 760 820 880 940; do flying "$out/mouse_flight_$f.png" && seen=1 && break; done
+[ "$seen" -eq 1 ] || fail "mouse: no frame of flight"
 
 # 4: options, other settings and language by controller; a new language
 # rebuilds the pages and back leads to options and the main menu; Escape and

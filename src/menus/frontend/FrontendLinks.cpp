@@ -1,6 +1,7 @@
 #include "menus/frontend/FrontendLinks.h"
 
 #include "platform/Settings.h"
+#include "ui/widgets/SpriteButton.h"
 
 FrontendLinks& frontendLinks()
 {
@@ -21,4 +22,14 @@ void markTutorialQuestionAnswered()
         return;
     s.tutorialPromptAnswered = 1;
     s.save();
+}
+
+void setButtonAvailable(SpriteButton& button, bool available)
+{
+    constexpr std::uint8_t kGrey = 110;
+    button.enabled = available;
+    const std::uint8_t level = available ? 255 : kGrey;
+    button.color = Color4{level, level, level, 255};
+    button.useTextColor = !available;
+    button.textColor = Color4{kGrey, kGrey, kGrey, 255};
 }

@@ -2,6 +2,7 @@
 #include <functional>
 
 class MenuFrame;
+class SpriteButton;
 
 // Pages the front-end leads to that are built elsewhere: each link is set
 // where its page exists and hands out that page (through its getter). While a
@@ -22,3 +23,7 @@ FrontendLinks& frontendLinks();
 bool tutorialQuestionDue();
 // Sets the answered flag, saving only when it changes.
 void markTutorialQuestionAnswered();
+
+// On or off, and greyed while off, so that a button leading nowhere yet
+// reads as unavailable.
+void setButtonAvailable(SpriteButton& button, bool available);

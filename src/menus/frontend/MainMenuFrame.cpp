@@ -99,9 +99,9 @@ SpriteButton* MainMenuFrame::addButton(int frame, int stringId, MenuAction actio
 void MainMenuFrame::enableLinked()
 {
     const FrontendLinks& links = frontendLinks();
-    multiplayerButton->enabled = static_cast<bool>(links.multiPlayer);
-    onlineButton->enabled = static_cast<bool>(links.onlineQuickMatch);
-    profileButton->enabled = static_cast<bool>(links.profile);
+    setButtonAvailable(*multiplayerButton, static_cast<bool>(links.multiPlayer));
+    setButtonAvailable(*onlineButton, static_cast<bool>(links.onlineQuickMatch));
+    setButtonAvailable(*profileButton, static_cast<bool>(links.profile));
 }
 
 void MainMenuFrame::onShow()

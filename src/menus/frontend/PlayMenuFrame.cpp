@@ -225,8 +225,8 @@ void PlayMenuFrame::onShow()
         logInfo("menus", "the settings were not read again");
     freeFlightButton->visible = true;
     freeFlightButton->enabled = true;
-    campaignButton->enabled = static_cast<bool>(frontendLinks().campaignList);
-    dogFightsButton->enabled = static_cast<bool>(frontendLinks().dogFights);
+    setButtonAvailable(*campaignButton, static_cast<bool>(frontendLinks().campaignList));
+    setButtonAvailable(*dogFightsButton, static_cast<bool>(frontendLinks().dogFights));
 
     GameSetupMenuFrame* setup = MenuFrameRegistry::gameSetupMenu();
     setup->backButton()->labelStringId = kSetupBackString;

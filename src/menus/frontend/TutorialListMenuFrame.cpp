@@ -20,6 +20,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <typeinfo>
 
 TutorialListMenuFrame* MenuFrameRegistry::tutorialListMenu()
 {
@@ -101,7 +103,15 @@ TutorialListMenuFrame::TutorialListMenuFrame()
         const GameStartResult result = createGame(type, false, map, gameScreen(), tutorialIndex);
         logInfo("menus", "tutorial %d start: result %d", tutorialIndex, static_cast<int>(result));
     };
-    tutorialsAvailable = [] { return createGameMode(kTutorialType) != nullptr; };
+    // Until the lessons have a game mode of their own the factory hands out
+    // the base rules, which would fly an empty lesson: the entries stay off.
+    tutorialsAvailable = [] {
+        const std::unique_ptr<GameMode> mode = createGameMode(kTutorialType);
+        if (!mode)
+            return false;
+        const GameMode& made = *mode;
+        return typeid(made) != typeid(GameMode);
+    };
     const ScreenMetrics& m = screenMetrics();
     const float a = m.uiScale, sx = m.screenScaleX;
     backButton()->labelStringId = kBackString;

@@ -118,7 +118,7 @@ void OptionsMenuFrame::onShow()
 {
     titleLabel->updateSize();
     SceneMenuFrame::onShow();
-    customChatButton->enabled = static_cast<bool>(frontendLinks().customChat);
+    setButtonAvailable(*customChatButton, static_cast<bool>(frontendLinks().customChat));
     rebuildConnectorLines();
     focusedItem = languageButton;
     rebuildFocusLinks();
