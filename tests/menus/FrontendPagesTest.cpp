@@ -12,6 +12,7 @@
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/OptionsMenuFrame.h"
 #include "menus/settings/OtherGameSettingsMenuFrame.h"
+#include "gamedata/records/PlaneList.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
@@ -480,6 +481,25 @@ TEST_F(StagedTexts, ALanguageWithoutItsOwnTablesKeepsTheEnglishTexts)
             EXPECT_NE(text, u"DUMMY") << "language " << index << " string " << id;
         }
     }
+}
+
+TEST_F(StagedTexts, APlaneUnlockedForAnotherGameWaitsForTheShowcaseWithItsNotice)
+{
+    ASSERT_TRUE(PlaneList::instance().load());
+    const PlaneCfg* plane = PlaneList::instance().findByName("a10");
+    ASSERT_NE(plane, nullptr);
+    MainMenuFrame& main = *MenuFrameRegistry::mainMenu();
+    UnlockItem item;
+    item.itemType = static_cast<int>(UnlockItemType::Plane);
+    item.parameterString = "a10";
+    main.onItemUnlocked(item, UnlockEventType::HasZubGame, "UNLOCK_NEW_PLANE");
+    EXPECT_EQ(main.pendingPlane, plane->plane_id);
+    EXPECT_EQ(main.noticeText, getStringById("UNLOCK_NEW_PLANE"));
+    main.update();   // no showcase plane in the scene yet: the notice waits
+    EXPECT_EQ(main.pendingPlane, plane->plane_id);
+    main.onItemUnlocked(item, UnlockEventType::Rank, "UNLOCK_NEW_PLANE");
+    EXPECT_EQ(main.pendingPlane, -1) << "another deed drops the waiting notice";
+    MenuFrameRegistry::deleteAll();
 }
 
 namespace {
