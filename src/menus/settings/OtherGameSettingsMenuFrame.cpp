@@ -44,7 +44,7 @@ OtherGameSettingsMenuFrame::OtherGameSettingsMenuFrame()
     // The spacers are as wide as the screen only to take room in the list;
     // the panel keeps its own width.
     panel->fixedSize = true;
-    panel->height = 3 * spacerHeight + markerDetailsBox->height + spacerHeight;
+    panel->height = 3 * spacerHeight + markerDetailsBox->height;
     titleLabel->layout(0, 0);
     const int titles = 3 * titleLabel->height;
     panel->y = titles + (m.screenHeight - titles - panel->height) / 2;
