@@ -2,8 +2,15 @@
 #include "platform/Log.h"
 #include "gamedata/records/PlaneList.h"
 #include "menus/GameShowcase.h"
+#include "menus/MenuFrameRegistry.h"
 #include "menus/MenuPages.h"
 #include "menus/frontend/CampaignEndPages.h"
+#include "menus/frontend/ChooseControlTypePanel.h"
+#include "menus/frontend/CampaignListSelectMenuFrame.h"
+#include "menus/frontend/DogFightsMenuFrame.h"
+#include "menus/frontend/FrontendLinks.h"
+#include "menus/frontend/MainMenuFrame.h"
+#include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/sys/Window.h"
@@ -36,7 +43,6 @@
 #include "ui/MenuHooks.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuAlert.h"
-#include "ui/widgets/SceneMenuFrame.h"
 
 #include <cstdlib>
 #include <string>
@@ -158,8 +164,8 @@ bool loadGameData()
 }
 
 // The menus' ties to the game: the showcase's records and scene, the alert
-// behind the buttons' confirmations and notices, and, until the main menu
-// exists, a scene page with the main menu's flags as the menu screen's first page.
+// behind the buttons' confirmations and notices, and the first-run choice of
+// control type in front of a game's load.
 void startMenus()
 {
     setMenuShowcase(&GameShowcase::instance());
@@ -167,6 +173,9 @@ void startMenus()
     // play; the failure and result pages join later.
     setDefaultEndPages(&CampaignEndPages::instance());
     setComicOpener([](const std::string& path) { return CampaignEndPages::instance().showPlayComic(path); });
+    FrontendLinks& links = frontendLinks();
+    links.campaignList = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::campaignListSelect()); };
+    links.dogFights = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::dogFightsMenu()); };
     GameShowcase::SceneHooks& scene = GameShowcase::instance().scene;
     scene.createPlane = [](int planeId) { menuScreen().changeShowcasePlane(planeId); };
     scene.cameraMode = [] { return menuCamera().mode; };
@@ -177,18 +186,8 @@ void startMenus()
                        [](const char16_t* text, MenuAction closed) {
                            showAlert(text ? std::u16string_view(text) : std::u16string_view(), std::move(closed));
                        }});
+    setControlTypeChoice(showControlTypeChoice);
 }
-
-// Stands where the main menu will be, so its back key asks whether to quit.
-struct FirstMenuPage : SceneMenuFrame {
-    FirstMenuPage() : SceneMenuFrame(false, false, false, false) {}
-    bool onEscape() override
-    {
-        QuitGameOverlay::instance().show();
-        logInfo("menus", "page shown: QuitGameOverlay");
-        return true;
-    }
-};
 
 // "-menupage NAME" stands in for the menus that will lead to the page.
 std::string g_menuPage;
@@ -197,8 +196,7 @@ void showFirstMenuPage()
 {
     if (currentScreen() != &menuScreen() || !menuScreen().isLoaded() || currentFrame())
         return;
-    static FirstMenuPage* firstPage = new FirstMenuPage();
-    goToFrame(firstPage);
+    goToFrame(MenuFrameRegistry::mainMenu());
     if (g_menuPage.empty())
         return;
     std::vector<GraphicsSettingsMenuFrame::Resolution> modes;
@@ -252,6 +250,7 @@ int main(int argc, char** argv)
         updateScreens();
     };
     hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };
+    hooks.rebuildMenusForLanguage = rebuildMenusForLanguage;
     hooks.touch = dispatchTouchToScreens;
     hooks.back = dispatchBackToScreens;
     hooks.clearScreen = clearScreen;
@@ -272,7 +271,14 @@ int main(int argc, char** argv)
         return true;
     };
     // Owning another of our games unlocks its reward through the unlock rules.
-    setGamesDetectionHooks({{}, [](int type) { UnlocksMgr::instance().fireEvent(static_cast<UnlockEventType>(type)); }});
+    // The main menu hears of these unlocks only, to show their notice.
+    setGamesDetectionHooks({{}, [](int type) {
+                                UnlocksMgr& unlocks = UnlocksMgr::instance();
+                                IUnlockListener* before = unlocks.listener();
+                                unlocks.setListener(MenuFrameRegistry::mainMenu());
+                                unlocks.fireEvent(static_cast<UnlockEventType>(type));
+                                unlocks.setListener(before);
+                            }});
     App app(std::move(hooks));
     running = &app;
     return app.run(argc, argv);

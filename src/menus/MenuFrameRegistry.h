@@ -98,6 +98,7 @@ public:
     static HowToPlayMenuFrame* howToPlayMenu();
     static CreditsMenuFrame* creditsMenu();
     static CampaignListSelectMenuFrame* campaignListSelect();
+    static OtherGameSettingsMenuFrame* otherGameSettingsMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.

@@ -9,6 +9,12 @@
 #include "menus/frontend/ComicCfg.h"
 #include "menus/frontend/ComicsMenuFrame.h"
 #include "menus/frontend/DogFightsMenuFrame.h"
+#include "menus/frontend/MainMenuFrame.h"
+#include "menus/frontend/PlayMenuFrame.h"
+#include "menus/frontend/TutorialListMenuFrame.h"
+#include "menus/settings/LanguageMenuFrame.h"
+#include "menus/settings/OptionsMenuFrame.h"
+#include "menus/settings/OtherGameSettingsMenuFrame.h"
 #include "menus/frontend/CreditsMenuFrame.h"
 #include "menus/frontend/GameSetupMenuFrame.h"
 #include "menus/frontend/HowToPlayMenuFrame.h"
@@ -84,6 +90,18 @@ MenuFrame* menuPageByName(std::string_view name)
         return MenuFrameRegistry::dogFightsMenu();
     if (name.starts_with("comic:"))
         return comicPage(name.substr(6));
+    if (name == "main")
+        return MenuFrameRegistry::mainMenu();
+    if (name == "play")
+        return MenuFrameRegistry::playMenu();
+    if (name == "tutorials")
+        return MenuFrameRegistry::tutorialListMenu();
+    if (name == "options")
+        return MenuFrameRegistry::optionsMenu();
+    if (name == "othersettings")
+        return MenuFrameRegistry::otherGameSettingsMenu();
+    if (name == "language")
+        return MenuFrameRegistry::languageMenu();
     return nullptr;
 }
 

@@ -4,7 +4,8 @@
 class MenuFrame;
 
 // The page of that name ("setup", "controls", "graphics", "audio",
-// "achievements", "howtoplay", "credits", "campaigns", "missions:<1-3>",
+// "achievements", "howtoplay", "credits", "main", "play", "tutorials",
+// "options", "othersettings", "language", "campaigns", "missions:<1-3>",
 // "briefing:<mission record>", "dogfights", "comic:<comic name>"); null for
 // any other name.
 MenuFrame* menuPageByName(std::string_view name);

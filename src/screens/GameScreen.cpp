@@ -225,8 +225,34 @@ void GameScreen::init()
         m_initDone = true;
 }
 
+namespace {
+std::function<void()>& controlTypeChoice()
+{
+    static std::function<void()> show;
+    return show;
+}
+
+// A player who never chose a control type chooses before the first game; the
+// tutorials teach with the default.
+bool controlTypeChoiceDue()
+{
+    const GameMode* mode = currentGameMode();
+    return controlTypeChoice() && settings().controlType == 2 && mode && mode->gameType() != GameType::Tutorial;
+}
+}  // namespace
+
+void setControlTypeChoice(std::function<void()> show)
+{
+    controlTypeChoice() = std::move(show);
+}
+
 float GameScreen::loadStep()
 {
+    if (m_counter == 0 && controlTypeChoiceDue()) {
+        settings().controlType = 1;
+        controlTypeChoice()();
+        return 0.1f;
+    }
     if (m_counter < kLoadSteps - 1) {
         runStep(m_counter);
         ++m_counter;

@@ -49,6 +49,10 @@ private:
 
 GameScreen& gameScreen();
 
+// Shows the first-run choice of control type in front of the load (main.cpp
+// sets it to the menus' panel). While empty the load never stops for it.
+void setControlTypeChoice(std::function<void()> show);
+
 // What the scene's frame does in play: the game mode's update, the effects.
 class GameSceneFrame : public ISceneFrame {
 public:

@@ -65,6 +65,14 @@ void setCurrentScreen(IGameScreen* screen)
     s.input = screen;
 }
 
+void swapCurrentScreen(IGameScreen* screen)
+{
+    ScreenState& s = state();
+    s.previous = s.current;
+    s.current = screen;
+    s.input = screen;
+}
+
 void requestScreenSwitch(IGameScreen* screen)
 {
     ScreenState& s = state();

@@ -15,6 +15,9 @@ std::size_t overlayQueueSize();
 // previous = current, current = screen; the old screen leaves, the new one
 // enters and takes the input. Null screens are skipped.
 void setCurrentScreen(IGameScreen* screen);
+// previous = current, current = screen, which takes the input; no screen
+// leaves or enters (a page put in front of a load that goes on afterwards).
+void swapCurrentScreen(IGameScreen* screen);
 // The same, carried out when the running screen update has finished: the game
 // mode and the scene ask for switches from inside their update.
 void requestScreenSwitch(IGameScreen* screen);

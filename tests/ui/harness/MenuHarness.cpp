@@ -54,6 +54,10 @@ void MenuHarness::SetUp()
         }
     };
     hooks.back = [] { dispatchBackKey(); };
+    hooks.rebuildMenusForLanguage = [this] {
+        if (languageRebuild)
+            languageRebuild();
+    };
     m_app = std::make_unique<App>(std::move(hooks));
     // Every pass is one 60th of a second, whatever the machine's speed, so
     // animations, scrolls and the focus pulse run the same in every run.

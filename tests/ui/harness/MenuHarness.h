@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,8 @@ protected:
     std::vector<MenuSound> sounds() const { return m_sounds.list(); }
     const TempDir& saveFolder() const { return m_save; }
     Rgba clearColor{12, 20, 32, 255};
+    // Run by the main loop after a frame that changed the language.
+    std::function<void()> languageRebuild;
 
 private:
     struct MenuActions : IControlsHandler {

@@ -1,0 +1,77 @@
+#include "menus/frontend/TutorialEntry.h"
+
+#include "menus/MenuFrameRegistry.h"
+#include "menus/frontend/TutorialListMenuFrame.h"
+#include "platform/Language.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
+#include "render/2d/CFont.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/SpriteSets.h"
+#include "ui/MenuNavigation.h"
+
+namespace {
+float uiScale()
+{
+    return screenMetrics().uiScale;
+}
+}  // namespace
+
+TutorialEntry::TutorialEntry(int index) : SpriteButton(BaseOnly{}, 0), tutorialIndex(index)
+{
+    sprite = getSprite(kThumbSet);
+    frame = index;
+    focusable = true;
+    interactive = true;
+    const CSprite::Rect r = sprite->frameRect(index);
+    width = static_cast<int>(r.w);
+    height = static_cast<int>(r.h);
+    fixedWidth = width;
+}
+
+void TutorialEntry::draw()
+{
+    if (!visible)
+        return;
+    const float a = uiScale();
+    CSprite* thumbs = getSprite(thumbSet);
+    const bool focused = menuFocusedItem() == this;
+    if (focused) {
+        const std::uint8_t level = focusPulseLevel();
+        thumbs->setColorBytes(255, level, level, 255);
+    } else if (!enabled) {
+        thumbs->setColorBytes(120, 120, 120, 255);
+    }
+    const float x = static_cast<float>(absX) + scrollX, y = static_cast<float>(absY) + scrollY;
+    thumbs->drawFrame(tutorialIndex, x, y);
+    thumbs->setColorBytes(255, 255, 255, 255);
+
+    CSprite* menus = getSprite(kSpriteSetMenus);
+    const float bottom = y + static_cast<float>(height);
+    const float plateHalf = menus->frameRect(kNamePlateFrame).h / 2.0f;
+    drawText(getFont(1), getStringByIndex(kFirstNameString + tutorialIndex), x + static_cast<float>(width) - 20.0f * a,
+             bottom - 100.0f * a + plateHalf, CFont::kRight | CFont::kCentreY);
+    if (settings().tutorialDoneAt(tutorialIndex))
+        menus->drawFrame(kDoneFrame, x + 20.0f * a, bottom - 100.0f * a - 5.0f * a);
+}
+
+bool TutorialEntry::onTouchUp(int px, int py)
+{
+    if (!enabled || absX != pressX || absY != pressY || !contains(px, py, kPickMargin * uiScale())) {
+        pressed = false;
+        return false;
+    }
+    pressed = false;
+    playMenuSound(MenuSound::Click);
+    activate();
+    return true;
+}
+
+void TutorialEntry::activate()
+{
+    if (!enabled)
+        return;
+    TutorialListMenuFrame* list = MenuFrameRegistry::tutorialListMenu();
+    if (list)
+        list->start(tutorialIndex);
+}

@@ -1,0 +1,101 @@
+// The way into the game at 1280 x 720: the main menu's update and 2-D draw
+// (the menu flight's 3-D scene is the scene's own cost), and the rebuild of
+// every front-end page after a change of language.
+#include "GlTestContext.h"
+#include "support/ui/FakeMenuShowcase.h"
+
+#include "menus/MenuFrameRegistry.h"
+#include "menus/frontend/ChooseControlTypePanel.h"
+#include "menus/frontend/MainMenuFrame.h"
+#include "menus/frontend/PlayMenuFrame.h"
+#include "menus/frontend/TutorialListMenuFrame.h"
+#include "menus/settings/LanguageMenuFrame.h"
+#include "menus/settings/OptionsMenuFrame.h"
+#include "menus/settings/OtherGameSettingsMenuFrame.h"
+#include "platform/Clock.h"
+#include "platform/File.h"
+#include "platform/Language.h"
+#include "platform/ScreenMetrics.h"
+#include "render/2d/SpriteSets.h"
+#include "ui/MenuNavigation.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+struct Bench {
+    RenderBuffer target;
+    FakeMenuShowcase scene;
+    std::vector<std::uint8_t> pixel;
+
+    bool ready(benchmark::State& state)
+    {
+        GlTestContext* context = GlTestContext::instance();
+        if (!context) {
+            state.SkipWithError(GlTestContext::why().c_str());
+            return false;
+        }
+        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+        (void)setLanguageByCode("EN");
+        setScreenSize(1280, 720);
+        setSpriteLoadScale(screenMetrics().spriteScale);
+        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler)) {
+            state.SkipWithError("no 1280 x 720 target");
+            return false;
+        }
+        context->device().setRenderTarget(&target);
+        for (int id = 0; id < 6; ++id)
+            scene.add({id, id / 2, id / 2, false, {{0.5f, 0.5f, 0.5f, 0.5f}}, id, id});
+        setMenuShowcase(&scene);
+        setFrameDelta(1.0f / 60.0f);
+        return true;
+    }
+    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
+    ~Bench()
+    {
+        clearFrameHistory();
+        MenuFrameRegistry::deleteAll();
+        setMenuShowcase(nullptr);
+    }
+};
+
+void mainMenuUpdateAndDraw(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    goToFrame(MenuFrameRegistry::mainMenu());
+    for (auto _ : state) {
+        updateMenuFrames();
+        drawMenuFrames();
+        bench.sync();   // waits for the frame
+    }
+}
+BENCHMARK(mainMenuUpdateAndDraw)->Unit(benchmark::kMicrosecond);
+
+// Every page of the way in built, then the rebuild the main loop runs after a
+// change of language.
+void languageRebuild(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    for (auto _ : state) {
+        state.PauseTiming();
+        goToFrame(MenuFrameRegistry::mainMenu());
+        goToFrame(MenuFrameRegistry::playMenu());
+        goToFrame(MenuFrameRegistry::tutorialListMenu());
+        goToFrame(MenuFrameRegistry::optionsMenu());
+        goToFrame(MenuFrameRegistry::otherGameSettingsMenu());
+        goToFrame(MenuFrameRegistry::languageMenu());
+        (void)MenuFrameRegistry::chooseControlTypePanel();
+        state.ResumeTiming();
+        rebuildMenusForLanguage();
+    }
+}
+BENCHMARK(languageRebuild)->Unit(benchmark::kMillisecond);
+}  // namespace
+
+BENCHMARK_MAIN();

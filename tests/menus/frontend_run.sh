@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# The real game under Xvfb on a fresh save folder, from the main menu over the
+# menu flight into a game: by keys (play, free flight, the set-up page and its
+# start), by controller (the same road), and by mouse clicks through the
+# tutorial question to a free-for-all; each run ends in frames of flight, sky
+# above and ground or sea below. Then the options hub, the other settings and
+# the language page by controller with a change of language and back twice,
+# and Escape on the main menu answered "yes", which ends the game with code 0.
+set -uo pipefail
+game="$1"
+out="$2"
+stage="$(dirname "$(dirname "$game")")"
+rm -rf "$out" && mkdir -p "$out/tree/bin"
+cp "$game" "$out/tree/bin/"
+ln -s "$stage/data" "$out/tree/data"
+ln -s "$stage/paks" "$out/tree/paks"
+run="$out/tree/bin/$(basename "$game")"
+fail() { echo "FAIL: $1"; exit 1; }
+common=(-width 1280 -height 720 -fixeddt 0.0166)
+skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+
+# Sky in the upper view, ground or sea in the lower: not the menus' dark pages.
+flying() {
+python3 - "$1" <<'PY'
+import sys, zlib, struct
+data = open(sys.argv[1], 'rb').read()
+w, h, depth, kind = struct.unpack('>IIBB', data[16:26])
+idat, i = b'', 8
+while i < len(data):
+    n, = struct.unpack('>I', data[i:i+4]); t = data[i+4:i+8]
+    if t == b'IDAT': idat += data[i+8:i+8+n]
+    i += 12 + n
+raw, bpp = zlib.decompress(idat), {2: 3, 6: 4}[kind]
+rows, prev, stride = [], bytearray(w * bpp), w * bpp
+for y in range(h):
+    f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+    for x in range(stride):
+        a = line[x - bpp] if x >= bpp else 0; b = prev[x]; c = prev[x - bpp] if x >= bpp else 0
+        p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+        pred = [0, a, b, (a + b) // 2, a if pa <= pb and pa <= pc else (b if pb <= pc else c)][f]
+        line[x] = (line[x] + pred) & 255
+    rows.append(line); prev = line
+def mean(y0, y1):
+    s = [0, 0, 0]; n = 0
+    for y in range(y0, y1):
+        for x in range(300, 460):
+            for k in range(3): s[k] += rows[y][x * bpp + k]
+            n += 1
+    return [v / n for v in s]
+sky, ground = mean(150, 200), mean(600, 650)
+print("sky", [round(v) for v in sky], "ground", [round(v) for v in ground])
+ok = sum(sky) > 300 and sum(ground) < sum(sky) - 60
+sys.exit(0 if ok else 1)
+PY
+}
+
+# 1: keys. Play, left to last man standing, up to free flight, the set-up
+# page's focused random map starts.
+cat >"$out/keys.script" <<S
+$skip
+200 key Enter
+240 key Left
+250 key Up
+260 key Enter
+320 key Enter
+S
+"$run" "${common[@]}" -inputscript "$out/keys.script" -frames 900 -dumpframe "190:$out/keys_main.png" \
+    -dumpframe "235:$out/keys_play.png" -dumpframe "300:$out/keys_setup.png" -dumpframe "890:$out/keys_flight.png" \
+    >"$out/keys.out" 2>&1 || fail "the keys run did not end cleanly"
+grep -q "page shown: MainMenuFrame" "$out/keys.out" || fail "keys: no main menu"
+grep -q "page shown: PlayMenuFrame" "$out/keys.out" || fail "keys: no play menu"
+grep -q "page shown: GameSetupMenuFrame" "$out/keys.out" || fail "keys: no set-up page"
+grep -q "play start: type 10 map 1 result 0" "$out/keys.out" || fail "keys: free flight did not start on map 1"
+flying "$out/keys_flight.png" || fail "keys: the last frame is not flight"
+
+# 2: the same road by controller.
+rm -rf "$out/tree/save"
+cat >"$out/pad.script" <<S
+$skip
+200 pad a
+240 pad dpleft
+250 pad dpup
+260 pad a
+320 pad a
+S
+"$run" "${common[@]}" -inputscript "$out/pad.script" -frames 900 -dumpframe "890:$out/pad_flight.png" \
+    >"$out/pad.out" 2>&1 || fail "the controller run did not end cleanly"
+grep -q "play start: type 10 map 1 result 0" "$out/pad.out" || fail "controller: free flight did not start"
+flying "$out/pad_flight.png" || fail "controller: the last frame is not flight"
+
+# 3: mouse clicks: play, free-for-all, "Not now" on the tutorial question,
+# then a map of the set-up page starts.
+rm -rf "$out/tree/save"
+cat >"$out/mouse.script" <<S
+$skip
+200 click 394 650
+260 click 228 285
+300 click 396 517
+360 click 560 300
+S
+# Bots fight this match and may shoot the idle player down: one frame of
+# flight among several will do.
+dumps=()
+for f in 640 700 760 820 880 940; do dumps+=(-dumpframe "$f:$out/mouse_flight_$f.png"); done
+"$run" "${common[@]}" -inputscript "$out/mouse.script" -frames 950 -dumpframe "290:$out/mouse_question.png" \
+    "${dumps[@]}" >"$out/mouse.out" 2>&1 || fail "the mouse run did not end cleanly"
+grep -q "play start: type 2 map 0 result 0" "$out/mouse.out" || fail "mouse: the free-for-all did not start on the first map"
+seen=0
+for f in 640 700 760 820 880 940; do flying "$out/mouse_flight_$f.png" && seen=1 && break; done
+[ "$seen" -eq 1 ] || fail "mouse: no frame of flight"
+
+# 4: options, other settings and language by controller; a new language
+# rebuilds the pages and back leads to options and the main menu; Escape and
+# "yes" end the game before its last frame.
+rm -rf "$out/tree/save"
+cat >"$out/options.script" <<S
+$skip
+200 pad dpright
+210 pad a
+260 pad dpright
+270 pad dpright
+280 pad a
+330 pad a
+340 pad b
+380 pad a
+430 pad dpright
+440 pad a
+500 pad b
+540 pad b
+580 key Esc
+620 pad dpright
+630 pad a
+S
+"$run" "${common[@]}" -inputscript "$out/options.script" -frames 900 -dumpframe "320:$out/options_other.png" \
+    -dumpframe "480:$out/options_language.png" -dumpframe "610:$out/options_quit.png" \
+    -dumpframe "890:$out/options_after_quit.png" >"$out/options.out" 2>&1
+code=$?
+[ "$code" -eq 0 ] || fail "the options run ended with code $code"
+pages=$(grep -o "page shown: [A-Za-z]*" "$out/options.out" | sed 's/page shown: //' | tr '\n' ' ')
+expected="MainMenuFrame OptionsMenuFrame OtherGameSettingsMenuFrame OptionsMenuFrame LanguageMenuFrame MainMenuFrame OptionsMenuFrame LanguageMenuFrame OptionsMenuFrame MainMenuFrame QuitGameOverlay "
+[ "$pages" = "$expected" ] || fail "options: pages were: $pages"
+grep -q "pages rebuilt in language 1" "$out/options.out" || fail "options: no rebuild in language 1"
+[ ! -e "$out/options_after_quit.png" ] || fail "options: \"yes\" did not end the game"
+echo "PASS"
