@@ -54,11 +54,13 @@ sys.exit(0 if ok else 1)
 PY
 }
 
-# 1: keys. Play, left to last man standing, up to free flight, the set-up
+# 1: keys. Play, down from the campaign to survival, left to last man
+# standing, up to free flight, the set-up
 # page's focused random map starts.
 cat >"$out/keys.script" <<S
 $skip
 200 key Enter
+230 key Down
 240 key Left
 250 key Up
 260 key Enter
@@ -78,6 +80,7 @@ rm -rf "$out/tree/save"
 cat >"$out/pad.script" <<S
 $skip
 200 pad a
+230 pad dpdown
 240 pad dpleft
 250 pad dpup
 260 pad a
