@@ -167,6 +167,8 @@ void startMenus()
     scene.blendComplete = [] { return menuCamera().moveBlend >= 1.0f; };
     scene.setCameraMode = [](int mode, bool snap) { menuScreen().setShowcaseCameraMode(mode, snap); };
     scene.slide = [](float x, float y) { menuCamera().slideX = x, menuCamera().slideY = y; };
+    scene.rotate = [](float dx, float dy) { menuCamera().rotateByDrag(dx, dy); };
+    setWeaponChoiceHook(openWeaponSelection);
     setMenuAlertHooks({[](int stringId, MenuAction confirmed) { showConfirm(stringId, std::move(confirmed)); },
                        [](const char16_t* text, MenuAction closed) {
                            showAlert(text ? std::u16string_view(text) : std::u16string_view(), std::move(closed));

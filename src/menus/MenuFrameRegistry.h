@@ -97,6 +97,10 @@ public:
     static AchievementsMenuFrame* achievementsMenu();
     static HowToPlayMenuFrame* howToPlayMenu();
     static CreditsMenuFrame* creditsMenu();
+    static JoyCfgMenuFrame* joyCfgMenu();
+    static ProfileMenuFrame* profileMenu();
+    static SetKeysMenuFrame* setKeysMenu();
+    static WeaponSelectionMenuFrame* weaponSelectionMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.

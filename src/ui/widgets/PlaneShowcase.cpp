@@ -361,6 +361,14 @@ void SceneMenuFrame::startCameraMove4()
     startMove(*this, 4);
 }
 
+void SceneMenuFrame::openWeapons()
+{
+    if (openWeaponChoice)
+        openWeaponChoice();
+    else if (weaponChoiceHook())
+        weaponChoiceHook()(m_showcase.planeId);
+}
+
 void SceneMenuFrame::showPlaneDescription()
 {
     IMenuShowcase* scene = menuShowcase();
@@ -574,7 +582,7 @@ void SceneMenuFrame::refreshStats(bool snap)
         icon.visible = true;
         icon.enabled = true;
     }
-    weaponsButton->enabled = static_cast<bool>(openWeaponChoice);
+    weaponsButton->enabled = canOpenWeapons();
     logInfo("menus", "statistics of plane %d: %.2f %.2f %.2f %.2f", id, static_cast<double>(bars[0]->targetVariant),
             static_cast<double>(bars[1]->targetVariant), static_cast<double>(bars[2]->targetVariant),
             static_cast<double>(bars[3]->targetVariant));

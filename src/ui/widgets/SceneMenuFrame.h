@@ -129,6 +129,9 @@ public:
     // The weapons button and a tap on the statistics open the weapon choice
     // once that page exists; until then nothing is set and the button is off.
     MenuAction openWeaponChoice;
+    // The page's own action, else the weapon choice hook with the shown plane.
+    void openWeapons();
+    bool canOpenWeapons() const { return openWeaponChoice || weaponChoiceHook(); }
 
 protected:
     void drawDecorations();
