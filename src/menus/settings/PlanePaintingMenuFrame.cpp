@@ -91,6 +91,8 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
         auto* button = new SpriteButton(kSpriteSetMenus, frameNumber, 2, stringId);
         button->anchorMode = kAnchorPlaced;
         button->focusable = true;
+        // The label sits right of the icon at the plate's left end.
+        button->labelNudgeX = static_cast<int>(18.0f * screenMetrics().uiScale);
         button->onClick = std::move(action);
         bottomPanel->addItem(button);
         return button;
