@@ -16,7 +16,9 @@
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
+#include "ui/widgets/SpriteHComboBox.h"
 #include "ui/widgets/SpriteSlider.h"
+#include "ui/widgets/StatePanel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,7 +69,9 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
     hueSlider = new SpriteSlider(true);
     hueSlider->anchorMode = kAnchorAbsolute;
     hueSlider->x = (W - hueSlider->width) / 2;
-    hueSlider->y = barY - 5 * hueSlider->height;
+    int thumbW = 0, thumbH = 0;
+    getSprite(kSpriteSetMenus)->frameBounds(hueSlider->thumbFrame, thumbW, thumbH);
+    hueSlider->y = barY - 5 * thumbH;
     hueSlider->setValue(0.5f);
     addItem(hueSlider);
     giveInputPriority(hueSlider);
@@ -103,8 +107,7 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
 
     infoBalloon->visible = false;
     infoBalloon->enabled = false;
-    arrowPanel->visible = false;
-    arrowPanel->enabled = false;
+    hideBrowsing();
     bottomPanel->spacing = static_cast<int>(20.0f * s);
     const int content = resetButton->width + revertButton->width + slotButton->width + 2 * bottomPanel->spacing;
     bottomPanel->paddingX = (W - content) / 2 + static_cast<int>(30.0f * s);
@@ -120,6 +123,18 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
         if (photo && photoSet->texture() != photo)
             photoSet->setTexture(photo);
     }
+}
+
+void PlanePaintingMenuFrame::hideBrowsing()
+{
+    // One plane is painted: no browsing, and the tracks keep the page's sides.
+    for (MenuItem* item : {static_cast<MenuItem*>(arrowPanel), static_cast<MenuItem*>(statePanel),
+                           static_cast<MenuItem*>(planeIndicator), static_cast<MenuItem*>(variantIndicator),
+                           static_cast<MenuItem*>(tierButton), static_cast<MenuItem*>(infoButton)})
+        if (item) {
+            item->visible = false;
+            item->enabled = false;
+        }
 }
 
 void PlanePaintingMenuFrame::loadColours(const PlanePaint& paint)
@@ -168,8 +183,7 @@ void PlanePaintingMenuFrame::onShow()
     cameraDrag = false;
     layout(0, 0);
     SceneMenuFrame::onShow();
-    arrowPanel->visible = false;
-    arrowPanel->enabled = false;
+    hideBrowsing();
     rebuildFocusLinks();
     GameShowcase::instance().setCameraMode(kPaintCameraMode);
 }

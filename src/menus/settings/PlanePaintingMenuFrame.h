@@ -60,6 +60,7 @@ public:
     SpriteButton* slotButton = nullptr;
 
 private:
+    void hideBrowsing();
     void loadColours(const PlanePaint& paint);
     PlanePaint storedPaint() const;
     void placeSliders();

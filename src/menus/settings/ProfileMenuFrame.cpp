@@ -11,6 +11,7 @@
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
+#include "ui/widgets/SpriteHComboBox.h"
 #include "ui/widgets/SpriteKeyboard.h"
 #include "ui/widgets/SpriteLabel.h"
 #include "ui/widgets/StatePanel.h"
@@ -37,7 +38,8 @@ SpriteButton* addDisplay(MenuContainer& frame, int set, int frame2, float x, flo
 {
     auto* item = new SpriteButton(set, frame2, 2, text);
     item->anchorMode = MenuItem::kAnchorAbsolute;
-    item->alignment = MenuItem::kAlignLeft | MenuItem::kAlignTop;
+    // Each line is centred on its row.
+    item->alignment = MenuItem::kAlignLeft | MenuItem::kAlignCentreY;
     item->labelAlignment = MenuItem::kAlignLeft | MenuItem::kAlignCentreY;
     item->interactive = false;
     item->focusable = false;
@@ -100,6 +102,9 @@ ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false
     rankLabel = addDisplay(*this, -1, -1, 92.0f * s, H - 60.0f * s, u"RANK: ACE");
     pointsLabel = addDisplay(*this, -1, -1, 92.0f * s, H - 140.0f * s, u"RANK: ACE");
     insignia = addDisplay(*this, kRankSet, kFirstInsignia, 20.0f * s, H - 100.0f * s, u"");
+    // Small enough to sit in the margin left of the texts.
+    insignia->scale = kInsigniaScale;
+    insignia->updateLabel();
 
     if (statePanel)
         sendToBack(statePanel);
@@ -114,10 +119,12 @@ void ProfileMenuFrame::onShow()
 {
     SceneMenuFrame::onShow();
     // The plane is shown, not browsed.
-    if (arrowPanel) {
-        arrowPanel->visible = false;
-        arrowPanel->enabled = false;
-    }
+    for (MenuItem* item : {static_cast<MenuItem*>(arrowPanel), static_cast<MenuItem*>(planeIndicator),
+                           static_cast<MenuItem*>(variantIndicator), static_cast<MenuItem*>(tierButton)})
+        if (item) {
+            item->visible = false;
+            item->enabled = false;
+        }
     languageIndex = settings().languageIndex;
     layout(0, 0);
     showName();

@@ -17,6 +17,7 @@ public:
                          kPaintingString = 70, kPointsString = 1170, kFirstRankString = 138;
     static constexpr int kAchievementsFrame = 87, kNameFrame = 89, kPaintingFrame = 66;
     static constexpr int kRankSet = 17, kFirstInsignia = 21, kLastInsignia = 38;
+    static constexpr float kInsigniaScale = 0.6f;
     static constexpr std::size_t kMaxNameUnits = 19;
     static constexpr std::size_t kMaxLabelUnits = 63;
 

@@ -83,13 +83,13 @@ void setLoadoutWeapon(int slot, int weaponId)
 WeaponStateItem::WeaponStateItem(int labelString, float rowFill) : stringId(labelString), fill(rowFill)
 {
     const ScreenMetrics& m = screenMetrics();
-    labelWidth = static_cast<int>(measureText(getFont(2), statLabel(stringId)).width);
+    labelWidth = static_cast<int>(measureText(getFont(kFont), statLabel(stringId)).width);
     int w = 0;
     getSprite(kSpriteSetMenus)->frameBounds(barFrame, w, barHeight);
     // Two columns share a card: the bar takes what a column leaves.
     barWidth = std::min(w, static_cast<int>(150.0f * m.screenScaleX));
     width = labelWidth + barWidth;
-    height = std::max(barHeight, static_cast<int>(measureText(getFont(2), u"Ag").height));
+    height = std::max(barHeight, static_cast<int>(measureText(getFont(kFont), u"Ag").height));
 }
 
 void WeaponStateItem::update()
@@ -107,7 +107,7 @@ void WeaponStateItem::draw()
         return;
     CSprite* menus = getSprite(kSpriteSetMenus);
     const float x = static_cast<float>(absX), y = static_cast<float>(absY);
-    drawText(getFont(2), statLabel(stringId), x, y + static_cast<float>(height) / 2.0f, 2 | 4);
+    drawText(getFont(kFont), statLabel(stringId), x, y + static_cast<float>(height) / 2.0f, 2 | 4);
     const float barY = y + static_cast<float>(height - barHeight) / 2.0f;
     int frameW = 0, frameH = 0;
     menus->frameBounds(barFrame, frameW, frameH);
@@ -210,12 +210,11 @@ MenuItem* WeaponSelectionMenuFrame::buildWeaponList(const WeaponCfg& weapon)
     picture->interactive = false;
     picture->focusable = false;
     picture->enabled = false;
-    picture->scale = 2.0f;
     picture->updateLabel();
     if (!frameExists(pictureFrame))
         picture->width = picture->height = 0;
     picture->offsetX = static_cast<float>(cardWidth - picture->width) / 2.0f;
-    picture->offsetY = 12.0f * s;
+    picture->offsetY = 8.0f * s;
     if (weapon.frameUsed == 10)
         picture->color = kDartsTint;
     else if (weapon.frameUsed == 11)
@@ -227,10 +226,10 @@ MenuItem* WeaponSelectionMenuFrame::buildWeaponList(const WeaponCfg& weapon)
     auto* label = new SpriteLabel(2, static_cast<int>(0.9f * static_cast<float>(cardWidth)), nullptr, text);
     label->alignment = kAlignCentreX | kAlignTop;
     label->offsetX = static_cast<float>(cardWidth) / 2.0f;
-    label->offsetY = picture->offsetY + static_cast<float>(picture->height) + 8.0f * s;
+    label->offsetY = picture->offsetY + static_cast<float>(picture->height) + 4.0f * s;
     card->addItem(label);
 
-    const float rowsTop = label->offsetY + static_cast<float>(label->height) + 10.0f * s;
+    const float rowsTop = label->offsetY + static_cast<float>(label->height) + 6.0f * s;
     const bool smoke = weapon.type == kSmokeType;
     for (int row = 1; row <= kStatCount; ++row) {
         if (smoke && row != 3)
@@ -240,7 +239,7 @@ MenuItem* WeaponSelectionMenuFrame::buildWeaponList(const WeaponCfg& weapon)
         const bool left = smoke || row % 2 == 1;
         const int line = smoke ? 0 : (row - 1) / 2;
         item->offsetX = static_cast<float>(left ? cardWidth / 4 : 3 * cardWidth / 4);
-        item->offsetY = rowsTop + static_cast<float>(line * (item->height + static_cast<int>(6.0f * s)));
+        item->offsetY = rowsTop + static_cast<float>(line * (item->height + static_cast<int>(4.0f * s)));
         card->addItem(item);
     }
     return card;

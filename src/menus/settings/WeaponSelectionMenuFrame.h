@@ -15,6 +15,8 @@ class WeaponStateItem : public MenuItem {
 public:
     static constexpr int kBarFrame = 118, kFillFrame = 119;
     static constexpr float kGlideRate = 10.0f;
+    // The small font: three rows and two lines of text fit a card on a 640 pixel screen.
+    static constexpr int kFont = 1;
 
     WeaponStateItem(int stringId, float fill);
     void draw() override;
