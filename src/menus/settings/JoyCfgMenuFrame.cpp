@@ -152,7 +152,6 @@ int JoyCfgMenuFrame::buildPad(int slot, int y)
         auto* button = new SpriteButton(kSpriteSetMenus, kButtonFrame, 1, widen(device.buttonName(b)));
         button->textColor = kIdleColour;
         button->useTextColor = true;
-        button->color = kIdleColour;
         const int column = b % kButtonsPerRow;
         if (b > 0 && column == 0)
             y += button->height + static_cast<int>(gap);
@@ -186,7 +185,6 @@ void JoyCfgMenuFrame::update()
         for (std::size_t b = 0; b < pad.buttons.size(); ++b) {
             const Color4 colour = device.buttons.down(static_cast<int>(b)) ? kHeldColour : kIdleColour;
             pad.buttons[b]->textColor = colour;
-            pad.buttons[b]->color = colour;
         }
     }
 }

@@ -210,6 +210,9 @@ MenuItem* WeaponSelectionMenuFrame::buildWeaponList(const WeaponCfg& weapon)
     picture->interactive = false;
     picture->focusable = false;
     picture->enabled = false;
+    // A tall card (a large screen) shows the picture twice the size.
+    if (static_cast<float>(cardHeight) >= 300.0f * s)
+        picture->scale = 2.0f;
     picture->updateLabel();
     if (!frameExists(pictureFrame))
         picture->width = picture->height = 0;
@@ -229,8 +232,11 @@ MenuItem* WeaponSelectionMenuFrame::buildWeaponList(const WeaponCfg& weapon)
     label->offsetY = picture->offsetY + static_cast<float>(picture->height) + 4.0f * s;
     card->addItem(label);
 
-    const float rowsTop = label->offsetY + static_cast<float>(label->height) + 6.0f * s;
     const bool smoke = weapon.type == kSmokeType;
+    // The rows close the card; on a short card they follow the text.
+    const float rowPitch = static_cast<float>(WeaponStateItem(kFirstStatString, 0.0f).height) + 4.0f * s;
+    const float rowsTop = std::max(label->offsetY + static_cast<float>(label->height) + 6.0f * s,
+                                   static_cast<float>(cardHeight) - 3.0f * rowPitch - 10.0f * s);
     for (int row = 1; row <= kStatCount; ++row) {
         if (smoke && row != 3)
             continue;
@@ -239,7 +245,7 @@ MenuItem* WeaponSelectionMenuFrame::buildWeaponList(const WeaponCfg& weapon)
         const bool left = smoke || row % 2 == 1;
         const int line = smoke ? 0 : (row - 1) / 2;
         item->offsetX = static_cast<float>(left ? cardWidth / 4 : 3 * cardWidth / 4);
-        item->offsetY = rowsTop + static_cast<float>(line * (item->height + static_cast<int>(4.0f * s)));
+        item->offsetY = rowsTop + static_cast<float>(line) * rowPitch;
         card->addItem(item);
     }
     return card;
