@@ -5,6 +5,7 @@
 #include "menus/GameShowcase.h"
 #include "menus/MenuFrameRegistry.h"
 #include "modes/progress/Achievements.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "render/Graphics.h"
 #include "render/2d/CSprite.h"
@@ -248,6 +249,10 @@ void PlanePaintingMenuFrame::onHide()
     if (changedMask != 0) {
         settings().setPaint(plane(), storedPaint());
         settings().save();
+        logInfo("menus", "paint of plane %d stored: %.0f %.2f %.2f / %.0f %.2f %.2f", plane(),
+                static_cast<double>(colours[0][0]), static_cast<double>(colours[0][1]),
+                static_cast<double>(colours[0][2]), static_cast<double>(colours[1][0]),
+                static_cast<double>(colours[1][1]), static_cast<double>(colours[1][2]));
         achievements().notifyEvent(kNewColoursEvent);
     }
     if (skinPreviewPaint().model) {

@@ -4,6 +4,7 @@
 #include "menus/frontend/AchievementsMenuFrame.h"
 #include "menus/settings/PlanePaintingMenuFrame.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/SpriteSets.h"
@@ -28,6 +29,15 @@ ProfileMenuFrame* MenuFrameRegistry::profileMenu()
 
 namespace {
 MenuAction g_onlineObject;
+
+// For the log: units past Latin-1 become '?'.
+std::string narrowName(std::u16string_view name)
+{
+    std::string out;
+    for (char16_t c : name)
+        out.push_back(c < 0x100 ? static_cast<char>(c) : '?');
+    return out;
+}
 
 std::u16string cut(std::u16string_view text, std::size_t units)
 {
@@ -129,6 +139,7 @@ void ProfileMenuFrame::onShow()
     layout(0, 0);
     showName();
     const Settings& record = settings();
+    logInfo("menus", "profile of \"%s\"", narrowName(record.playerName).c_str());
     const int rank = std::min<int>(record.playerRank, Settings::kMaxRank);
     rankLabel->setText(cut(getStringByIndex(kFirstRankString + rank), kMaxLabelUnits));
     std::u16string points = std::u16string(getStringByIndex(kPointsString)) + u": ";
@@ -181,6 +192,7 @@ void ProfileMenuFrame::onTextEntered(std::u16string_view text)
         settings().playerName = cut(std::u16string_view(cleaned.data(), n), kMaxNameUnits);
     showName();
     settings().save();
+    logInfo("menus", "pilot name now \"%s\"", narrowName(settings().playerName).c_str());
     focusedItem = nameButton;
     rebuildFocusLinks();
 }

@@ -4,6 +4,7 @@
 #include "menus/settings/JoyCfgMenuFrame.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/SpriteSets.h"
@@ -252,7 +253,9 @@ void SetKeysMenuFrame::update()
 void SetKeysMenuFrame::bind(BindingKind kind, int code)
 {
     // A refused binding (mouse button 0 on a menu action) closes the capture unchanged.
-    (void)controls().setBinding(captureRow, kind, code, captureSlot);
+    const bool bound = controls().setBinding(captureRow, kind, code, captureSlot);
+    logInfo("menus", "binding %d.%d %s: kind %d code %d", captureRow, captureSlot, bound ? "set" : "refused",
+            static_cast<int>(kind), code);
     setCaptureTarget(-1, -1);
     refreshBindingLabels();
 }

@@ -5,6 +5,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "platform/Clock.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/CFont.h"
@@ -388,6 +389,7 @@ void WeaponSelectionMenuFrame::onHide()
     setLoadoutWeapon(0, chosen[0]);
     setLoadoutWeapon(1, chosen[1]);
     settings().save();
+    logInfo("menus", "loadout %d %d", chosen[0], chosen[1]);
     if (IMenuShowcase* scene = menuShowcase())
         scene->setSceneShown();
 }
