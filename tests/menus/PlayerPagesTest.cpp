@@ -269,6 +269,31 @@ TEST_F(KeySetup, ResetRestoresTheSchemeAndRowsFollowTheShownFlags)
               controls().bindingName(original.kind1, original.code1));
 }
 
+TEST_F(KeySetup, TheListFollowsTheFocusDownAndBackUp)
+{
+    SetKeysMenuFrame page;
+    page.applyControlType();
+    page.onShow();
+    MenuPanel& list = *page.list();
+    int last = -1;
+    for (int a = 0; a < kControlActionCount; ++a)
+        if (page.bindingButtons[a][0])
+            last = a;
+    SpriteButtonR* bottom = page.bindingButtons[last][0];
+    ASSERT_GT(bottom->absY + bottom->height, list.absY + list.height) << "the last row starts out of view";
+    page.focusedItem = bottom;
+    for (int i = 0; i < 60 * 30 && bottom->absY + bottom->height > list.absY + list.height; ++i)
+        page.update();
+    EXPECT_LE(bottom->absY + bottom->height, list.absY + list.height);
+    EXPECT_LT(list.scrollY, 0.0f);
+    SpriteButtonR* top = page.bindingButtons[0][0];
+    EXPECT_LT(top->absY, list.absY);
+    page.focusedItem = top;
+    for (int i = 0; i < 60 * 30 && top->absY < list.absY; ++i)
+        page.update();
+    EXPECT_GE(top->absY, list.absY);
+}
+
 // ---- Controller page ----
 
 TEST_F(ControllerPage, MeterTextPlacesTheMarkAndClampsBothEnds)
@@ -376,6 +401,7 @@ TEST_F(ProfilePage, RankPicksNameAndInsigniaAndPointsAddUp)
 TEST_F(PaintingPage, SmallMovesWriteNothingAndLeavingStoresOnlyChanges)
 {
     const int plane = settings().localPlaneId;
+    const int newColours = settings().eventTallyAt(false, PlanePaintingMenuFrame::kNewColoursEvent);
     PlanePaint stored{120.0f, 0.5f, 0.5f, 200.0f, 0.25f, 0.75f};
     settings().setPaint(plane, stored);
     PlanePaintingMenuFrame page;
@@ -402,6 +428,8 @@ TEST_F(PaintingPage, SmallMovesWriteNothingAndLeavingStoresOnlyChanges)
     EXPECT_NEAR(settings().paintAt(plane).hue1, 324.0f, 2.0f);
     EXPECT_NEAR(settings().paintAt(plane).hue0, 120.0f, 2.0f);
     EXPECT_NEAR(onDisk().paintAt(plane).hue1, 324.0f, 2.0f);
+    EXPECT_EQ(settings().eventTallyAt(false, PlanePaintingMenuFrame::kNewColoursEvent), newColours + 1)
+        << "storing new colours counts for the achievements, once";
 }
 
 TEST_F(PaintingPage, ResetToFactoryColoursSetsBitsOnlyForRealChanges)

@@ -1,4 +1,5 @@
 #pragma once
+#include "menus/settings/WeaponStateItem.h"
 #include "ui/widgets/SceneMenuFrame.h"
 
 #include <array>
@@ -8,28 +9,6 @@ class HMenuItemsSlider;
 class SpriteCheckbox;
 class SpritePageIndicator;
 struct WeaponCfg;
-
-// One statistic row of a weapon card: its name, then a bar filled to the
-// weapon's share of the largest value any weapon has.
-class WeaponStateItem : public MenuItem {
-public:
-    static constexpr int kBarFrame = 118, kFillFrame = 119;
-    static constexpr float kGlideRate = 10.0f;
-    // The small font: three rows and two lines of text fit a card on a 640 pixel screen.
-    static constexpr int kFont = 1;
-
-    WeaponStateItem(int stringId, float fill);
-    void draw() override;
-    void update() override;
-
-    int labelWidth = 0;
-    int barFrame = kBarFrame, fillFrame = kFillFrame;
-    int barWidth = 0, barHeight = 0;
-    int stringId = -1;
-    float shown = 0.0f, shownSecond = 0.0f;
-    float fill = 0.0f;      // 0..1; a row of 0 is not drawn
-    float second = 0.0f;
-};
 
 // The player airplane's two special weapons: per slot a paged list of weapon
 // cards, its page dots and a box that keeps the plane's own weapon. The
