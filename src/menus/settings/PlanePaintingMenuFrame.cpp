@@ -56,6 +56,7 @@ void setPaintColour(PlanePaint& paint, int slot, const PlanePaintingMenuFrame::C
 
 PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, false, false)
 {
+    swipeMovesCamera = false;
     const ScreenMetrics& m = screenMetrics();
     const float s = m.uiScale;
     const int W = m.screenWidth;

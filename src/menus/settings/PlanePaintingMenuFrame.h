@@ -36,6 +36,11 @@ public:
     bool onTouchUp(int x, int y) override;
     bool onScroll(float dx, float dy) override;
     void onShow() override;
+    // One plane is shown: the page keys do not move on to another.
+    void scrollRight() override {}
+    void scrollLeft() override {}
+    void scrollUp() override {}
+    void scrollDown() override {}
     void onHide() override;
 
     void resetToDefaults();

@@ -74,6 +74,7 @@ void ProfileMenuFrame::setOnlineObjectHook(MenuAction ensure)
 
 ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false)
 {
+    swipeMovesCamera = false;
     const ScreenMetrics& m = screenMetrics();
     const float s = m.uiScale;
     const float H = static_cast<float>(m.screenHeight);

@@ -24,6 +24,11 @@ public:
     ProfileMenuFrame();
 
     void onShow() override;
+    // One plane is shown: the page keys do not move on to another.
+    void scrollRight() override {}
+    void scrollLeft() override {}
+    void scrollUp() override {}
+    void scrollDown() override {}
     // IKeyboardListener
     void onTextAccepted(std::u16string_view text) override { onTextEntered(text); }
     void onTextCancelled(std::u16string_view startText) override;

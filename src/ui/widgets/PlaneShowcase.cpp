@@ -480,7 +480,7 @@ bool SceneMenuFrame::onTouchMove(int x, int y)
     }
     if (balloonTouched)
         return true;
-    if (!gestureConsumed && cameraMove == 0) {
+    if (swipeMovesCamera && !gestureConsumed && cameraMove == 0) {
         if (!showcaseHidden)
             dragX += lastTouchX - static_cast<float>(x);
         dragY += lastTouchY - static_cast<float>(y);
@@ -505,7 +505,7 @@ bool SceneMenuFrame::onTouchUp(int x, int y)
             scene->snapCameraToMode0();
         return true;
     }
-    if (!gestureConsumed) {
+    if (swipeMovesCamera && !gestureConsumed) {
         const float t = menuClockNow() - touchStartTime;
         if (t <= 0.0f || t >= kFlickSeconds || (dragX == 0.0f && dragY == 0.0f)) {
             cameraMove = 0;
@@ -552,7 +552,7 @@ bool SceneMenuFrame::onScroll(float dx, float dy)
 
 bool SceneMenuFrame::onSwipe(float vx, float vy)
 {
-    if (!showcaseHidden && !gestureConsumed && cameraMove == 0) {
+    if (!showcaseHidden && swipeMovesCamera && !gestureConsumed && cameraMove == 0) {
         dragX -= vx;
         dragY += vy;
         startMoveFromSlide(true);
