@@ -44,9 +44,9 @@ std::u16string cut(std::u16string_view text, std::size_t units)
     return std::u16string(text.substr(0, std::min(text.size(), units)));
 }
 
-SpriteButton* addDisplay(MenuContainer& frame, int set, int frame2, float x, float y, std::u16string_view text)
+SpriteButton* addDisplay(MenuContainer& page, int set, int frameNumber, float x, float y, std::u16string_view text)
 {
-    auto* item = new SpriteButton(set, frame2, 2, text);
+    auto* item = new SpriteButton(set, frameNumber, 2, text);
     item->anchorMode = MenuItem::kAnchorAbsolute;
     // Each line is centred on its row.
     item->alignment = MenuItem::kAlignLeft | MenuItem::kAlignCentreY;
@@ -57,7 +57,7 @@ SpriteButton* addDisplay(MenuContainer& frame, int set, int frame2, float x, flo
     item->x = static_cast<int>(x);
     item->y = static_cast<int>(y);
     item->updateLabel();
-    frame.addItem(item);
+    page.addItem(item);
     return item;
 }
 }  // namespace

@@ -151,10 +151,9 @@ void SetKeysMenuFrame::buildRows()
         }
         const SpriteButtonR* first = bindingButtons[static_cast<std::size_t>(action)][0];
         label->offsetY = static_cast<float>(y) + static_cast<float>(first->height - label->height) / 2.0f;
-        panel->contentHeight = static_cast<int>(label->offsetY) + label->height + gap;
+        // The buttons reach lower than their label: the list ends under them.
+        panel->contentHeight = std::max(static_cast<int>(label->offsetY) + label->height, y + first->height) + gap;
     }
-    // The rows end lower than the label under the last pair of buttons.
-    panel->contentHeight = std::max(panel->contentHeight, y + (bindingButtons[0][0] ? bindingButtons[0][0]->height : 0) + gap);
 }
 
 void SetKeysMenuFrame::refreshBindingLabels()
