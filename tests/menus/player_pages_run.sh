@@ -21,22 +21,28 @@ common=(-width 1280 -height 720 -fixeddt 0.0166)
 # The first clicks pass the splash screens.
 skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
 
-# 1: controls, its set-up button, the second binding of Pitch Down, the K key, back twice.
+# 1: controls, its set-up button, the second binding of Pitch Down, the K key;
+# the second binding of Pitch Up and the virtual controller's X button; back twice.
 cat >"$out/keys.script" <<S
 $skip
 200 click 792 476
 240 click 716 340
 270 key K
-300 key Esc
-330 key Esc
+300 click 716 296
+330 pad x
+360 key Esc
+390 key Esc
 S
-"$run" "${common[@]}" -menupage controls -inputscript "$out/keys.script" -frames 380 \
+"$run" "${common[@]}" -menupage controls -inputscript "$out/keys.script" -frames 440 \
     -dumpframe "250:$out/setkeys_capture.png" >"$out/keys.out" 2>&1 || fail "the key set-up run did not end cleanly"
 grep -q "page shown: SetKeysMenuFrame" "$out/keys.out" || fail "the key set-up was not reached from the controls page"
 grep -q "binding 3.1 set: kind 4 code 20" "$out/keys.out" || fail "K was not bound to Pitch Down"
+grep -q "binding 2.1 set: kind 2 code 2" "$out/keys.out" || fail "the controller's X was not bound to Pitch Up"
 saves=$(ls -d "$out"/tree/save/*/ | head -1)
 grep -q '<action name="Pitch_Down" kind1="4" code1="[0-9]*" kind2="4" code2="20"' "$saves/controls.cfg" ||
     fail "controls.cfg lacks the new binding: $(grep Pitch_Down "$saves/controls.cfg" | head -1)"
+grep -q '<action name="Pitch_Up" kind1="4" code1="[0-9]*" kind2="2" code2="2"' "$saves/controls.cfg" ||
+    fail "controls.cfg lacks the controller binding: $(grep Pitch_Up "$saves/controls.cfg" | head -1)"
 
 # 2: the profile: a new name typed, then the painting with saturation up and
 # the hue at magenta; back stores the row, back again leaves the profile.
