@@ -282,13 +282,14 @@ bool PlanePaintingMenuFrame::onTouchDown(int x, int y)
 
 bool PlanePaintingMenuFrame::onTouchMove(int x, int y)
 {
-    const bool handled = MenuContainer::onTouchMove(x, y);
+    // The items see every move (a dragged slider follows it); the page
+    // reports the move as its own only while it turns the camera.
+    (void)MenuContainer::onTouchMove(x, y);
     if (!cameraDrag)
         return false;
     GameShowcase::instance().rotateCamera(static_cast<float>(x) - lastTouchX, static_cast<float>(y) - lastTouchY);
     lastTouchX = static_cast<float>(x);
     lastTouchY = static_cast<float>(y);
-    (void)handled;
     return true;
 }
 
