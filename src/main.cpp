@@ -9,6 +9,7 @@
 #include "menus/frontend/CampaignListSelectMenuFrame.h"
 #include "menus/frontend/DogFightsMenuFrame.h"
 #include "menus/frontend/FrontendLinks.h"
+#include "menus/settings/ProfileMenuFrame.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
@@ -176,12 +177,15 @@ void startMenus()
     FrontendLinks& links = frontendLinks();
     links.campaignList = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::campaignListSelect()); };
     links.dogFights = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::dogFightsMenu()); };
+    links.profile = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::profileMenu()); };
     GameShowcase::SceneHooks& scene = GameShowcase::instance().scene;
     scene.createPlane = [](int planeId) { menuScreen().changeShowcasePlane(planeId); };
     scene.cameraMode = [] { return menuCamera().mode; };
     scene.blendComplete = [] { return menuCamera().moveBlend >= 1.0f; };
     scene.setCameraMode = [](int mode, bool snap) { menuScreen().setShowcaseCameraMode(mode, snap); };
     scene.slide = [](float x, float y) { menuCamera().slideX = x, menuCamera().slideY = y; };
+    scene.rotate = [](float dx, float dy) { menuCamera().rotateByDrag(dx, dy); };
+    setWeaponChoiceHook(openWeaponSelection);
     setMenuAlertHooks({[](int stringId, MenuAction confirmed) { showConfirm(stringId, std::move(confirmed)); },
                        [](const char16_t* text, MenuAction closed) {
                            showAlert(text ? std::u16string_view(text) : std::u16string_view(), std::move(closed));

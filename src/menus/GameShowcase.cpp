@@ -2,6 +2,7 @@
 
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponList.h"
+#include "menus/settings/WeaponSelectionMenuFrame.h"
 #include "modes/progress/UnlocksMgr.h"
 #include "platform/Language.h"
 #include "platform/Log.h"
@@ -94,12 +95,14 @@ std::u16string GameShowcase::unlockDescription(int planeId) const
 
 int GameShowcase::weaponIcon(int planeId, int slot) const
 {
-    // Until the weapon choice exists the loadout is the plane's own.
+    // The chosen weapon of the loadout, else the plane's own.
     const PlaneCfg* plane = PlaneList::instance().findById(planeId);
     if (!plane || slot < 0 || slot > 1)
         return -1;
     const WeaponList& weapons = WeaponList::instance();
-    const WeaponCfg* own = weapons.findByName(slot == 0 ? plane->sp_weapon0 : plane->sp_weapon1);
+    const int chosen = loadoutWeapon(slot);
+    const WeaponCfg* own = chosen >= 0 ? weapons.findById(chosen)
+                                       : weapons.findByName(slot == 0 ? plane->sp_weapon0 : plane->sp_weapon1);
     if (!own)
         return -1;
     int icon = -1;
@@ -159,4 +162,17 @@ void GameShowcase::setCameraSlide(float x, float y)
 {
     if (scene.slide)
         scene.slide(x, y);
+}
+
+void GameShowcase::setCameraMode(int mode)
+{
+    m_mode = mode;
+    if (scene.setCameraMode)
+        scene.setCameraMode(mode, false);
+}
+
+void GameShowcase::rotateCamera(float dx, float dy)
+{
+    if (scene.rotate)
+        scene.rotate(dx, dy);
 }

@@ -33,6 +33,10 @@ public:
     void snapCameraToMode0() override;
     void returnCameraToDefault() override;
     void setCameraSlide(float x, float y) override;
+    // The menu camera to that view, with a transition (4: the painting view).
+    void setCameraMode(int mode);
+    // Turns the menu camera by a drag or wheel of that many pixels.
+    void rotateCamera(float dx, float dy);
 
     // The menu scene's side; each may stay empty.
     struct SceneHooks {
@@ -42,6 +46,7 @@ public:
         std::function<bool()> blendComplete;
         std::function<void(int mode, bool snap)> setCameraMode;
         std::function<void(float x, float y)> slide;
+        std::function<void(float dx, float dy)> rotate;
     };
     SceneHooks scene;
 

@@ -99,6 +99,10 @@ public:
     static CreditsMenuFrame* creditsMenu();
     static CampaignListSelectMenuFrame* campaignListSelect();
     static OtherGameSettingsMenuFrame* otherGameSettingsMenu();
+    static JoyCfgMenuFrame* joyCfgMenu();
+    static ProfileMenuFrame* profileMenu();
+    static SetKeysMenuFrame* setKeysMenu();
+    static WeaponSelectionMenuFrame* weaponSelectionMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.

@@ -21,11 +21,17 @@
 #include "menus/settings/AudioMenuFrame.h"
 #include "menus/settings/ControlsMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
+#include "menus/settings/JoyCfgMenuFrame.h"
+#include "menus/settings/PlanePaintingMenuFrame.h"
+#include "menus/settings/ProfileMenuFrame.h"
+#include "menus/settings/SetKeysMenuFrame.h"
+#include "menus/settings/WeaponSelectionMenuFrame.h"
 #include "gamedata/records/MapLists.h"
 #include "platform/Log.h"
 #include "platform/Settings.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
+#include "ui/MenuNavigation.h"
 
 GameSetupMenuFrame* MenuFrameRegistry::gameSetupMenu()
 {
@@ -102,6 +108,20 @@ MenuFrame* menuPageByName(std::string_view name)
         return MenuFrameRegistry::otherGameSettingsMenu();
     if (name == "language")
         return MenuFrameRegistry::languageMenu();
+    if (name == "setkeys") {
+        SetKeysMenuFrame* page = MenuFrameRegistry::setKeysMenu();
+        if (page)
+            page->applyControlType();
+        return page;
+    }
+    if (name == "joycfg")
+        return MenuFrameRegistry::joyCfgMenu();
+    if (name == "profile")
+        return MenuFrameRegistry::profileMenu();
+    if (name == "painting")
+        return MenuFrameRegistry::planePaintingMenu();
+    if (name == "weapons")
+        return MenuFrameRegistry::weaponSelectionMenu();
     return nullptr;
 }
 
@@ -138,6 +158,15 @@ MenuFrame* comicPage(std::string_view comicName)
         return nullptr;
     (void)comics->loadComic(comicName, ComicCfg::kEndToPlay);
     return comics;
+}
+
+void openWeaponSelection(int planeId)
+{
+    WeaponSelectionMenuFrame* page = MenuFrameRegistry::weaponSelectionMenu();
+    if (!page)
+        return;
+    page->planeId = planeId;
+    goToFrame(page);
 }
 
 void prepareSkirmishSetup()

@@ -6,8 +6,8 @@ class MenuFrame;
 // The page of that name ("setup", "controls", "graphics", "audio",
 // "achievements", "howtoplay", "credits", "main", "play", "tutorials",
 // "options", "othersettings", "language", "campaigns", "missions:<1-3>",
-// "briefing:<mission record>", "dogfights", "comic:<comic name>"); null for
-// any other name.
+// "briefing:<mission record>", "dogfights", "comic:<comic name>", "setkeys",
+// "joycfg", "profile", "painting", "weapons"); null for any other name.
 MenuFrame* menuPageByName(std::string_view name);
 // The mission list of campaign "1" to "3"; null for another text.
 MenuFrame* campaignMissionsPage(std::string_view campaign);
@@ -18,3 +18,5 @@ MenuFrame* comicPage(std::string_view comicName);
 // The set-up page readied for a skirmish of its game type, its map starting
 // the game through the game start. Used by "-menupage setup".
 void prepareSkirmishSetup();
+// The weapon choice for that plane, as the scene pages' weapons button opens it.
+void openWeaponSelection(int planeId);

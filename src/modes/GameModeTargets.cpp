@@ -81,6 +81,8 @@ Airplane* GameMode::createAirplane(const PlanePaint* paint, int planeId, int tea
     m_playerInfo[static_cast<std::size_t>(airplane->id())] =
         PlayerInfo{paint ? *paint : known ? settings().defaultPaintTable[static_cast<std::size_t>(id)] : PlanePaint{},
                    {}};
+    if (paint)
+        airplane->setOwnPaint(*paint);
     if (local)
         airplane->networkRole = NetworkRole::Local;
     if (!addPlayerAirplane(std::move(made), true))

@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "modes/progress/Achievements.h"
+#include "gamedata/AirplaneModel.h"
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/UnitList.h"
@@ -188,6 +189,8 @@ void MenuScreen::startMenuFlight()
     // The showcase is the menu flight's airplane; the camera circles it.
     AirplaneCameraPlane& showcase = menuShowcasePlane();
     showcase.follow(currentGameMode()->playerAirplane());
+    if (currentGameMode()->gameType() == GameType::MenuBackground)
+        static_cast<GameModeMenu*>(currentGameMode())->previewShownPaint();
     camera.showcase = showcase.airplane() ? &showcase : nullptr;
     const Scene* view = m_scene.get();
     camera.terrainHeight = [view](float x, float z) { return view->terrainHeightAt(x, z); };
@@ -198,6 +201,7 @@ void MenuScreen::startMenuFlight()
     camera.snap();
     camera.updateMatrices(0.0f);
 }
+
 
 void MenuScreen::changeShowcasePlane(int planeId)
 {
@@ -210,6 +214,7 @@ void MenuScreen::changeShowcasePlane(int planeId)
         return;
     AirplaneCameraPlane& showcase = menuShowcasePlane();
     showcase.follow(shown);
+    static_cast<GameModeMenu*>(mode)->previewShownPaint();
     MenuCamera& camera = menuCamera();
     camera.showcase = shown ? &showcase : nullptr;
     camera.moveBlend = 0.0f;
@@ -246,6 +251,7 @@ void MenuScreen::onLeave()
         deleteCurrentGameMode();
     }
     AircraftEffects::release();
+    skinPreviewPaint().model = nullptr;
     m_scene.reset();
     MenuCamera& camera = menuCamera();
     camera.showcase = nullptr;

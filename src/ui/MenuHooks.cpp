@@ -11,6 +11,7 @@ struct Hooks {
     MenuAlertHooks alert;
     std::function<MenuFrame*()> overlayFrame;
     std::function<void()> popups;
+    std::function<void(int planeId)> weaponChoice;
     std::function<float()> clock;
 };
 
@@ -46,6 +47,16 @@ void setOverlayInputFrameHook(std::function<MenuFrame*()> hook)
 MenuFrame* overlayInputFrame()
 {
     return hooks().overlayFrame ? hooks().overlayFrame() : nullptr;
+}
+
+void setWeaponChoiceHook(std::function<void(int planeId)> hook)
+{
+    hooks().weaponChoice = std::move(hook);
+}
+
+const std::function<void(int planeId)>& weaponChoiceHook()
+{
+    return hooks().weaponChoice;
 }
 
 void setMenuPopupDrawHook(std::function<void()> hook)

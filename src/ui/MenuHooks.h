@@ -33,6 +33,11 @@ const MenuAlertHooks& menuAlertHooks();
 void setOverlayInputFrameHook(std::function<MenuFrame*()> hook);
 MenuFrame* overlayInputFrame();
 
+// The scene pages' weapons button and statistics open the weapon choice for
+// the shown plane through this; while it is empty the button stays off.
+void setWeaponChoiceHook(std::function<void(int planeId)> hook);
+const std::function<void(int planeId)>& weaponChoiceHook();
+
 // Drawn over the menus each frame (the achievement pop-ups).
 void setMenuPopupDrawHook(std::function<void()> hook);
 void drawMenuPopups();

@@ -114,6 +114,17 @@ TEST_F(PlaneListTest, FactoryPaintComesFromTheFirstPaintRow)
     EXPECT_EQ(profile.defaultPaintTable[20], PlanePaint{});
 }
 
+TEST_F(PlaneListTest, UnpaintedPlanesFlyInTheirFactoryPaintAndPaintedOnesKeepTheirs)
+{
+    writeHangar();
+    const PlanePaint painted{300.0f, 1.0f, 0.5f, 40.0f, 0.3f, 0.2f};
+    profile.setPaint(7, painted);
+    load();
+    EXPECT_EQ(profile.paintAt(0), profile.defaultPaintTable[0]);
+    EXPECT_FLOAT_EQ(profile.paintAt(0).hue0, 120.0f);
+    EXPECT_EQ(profile.paintAt(7), painted);
+}
+
 TEST_F(PlaneListTest, BrokenRecordsAreSkippedBesideTheirNeighbours)
 {
     write("data/planes/planes.lst", "good1\nunknown\nmalformed\nmissing\nsameid\nbadid\nnofile\nbad/name\ngood2\n");

@@ -2,6 +2,7 @@
 
 #include "menus/frontend/GameSetupMenuFrame.h"
 #include "menus/settings/ControlsMenuFrame.h"
+#include "menus/settings/SetKeysMenuFrame.h"
 #include "platform/Controls.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
@@ -263,6 +264,13 @@ TEST_F(ControlsPage, OptionBoxesSaveAtOnce)
     page.invertBox->activate();
     EXPECT_EQ(settings().invertPitch, 1);
     EXPECT_EQ(onDisk().invertPitch, 1);
-    // The key set-up page is not there yet: its buttons stay closed.
-    EXPECT_FALSE(page.setupButtons[0]->enabled);
+    // The set-up button leads to the key set-up of the chosen device.
+    EXPECT_TRUE(page.setupButtons[0]->enabled);
+    settings().controlDevice = 2;
+    page.openSetKeys();
+    auto* keys = dynamic_cast<SetKeysMenuFrame*>(currentFrame());
+    ASSERT_NE(keys, nullptr);
+    EXPECT_EQ(keys->titleLabel->stringId, 1710);
+    EXPECT_EQ(controls().currentScheme(), 2);
+    EXPECT_FALSE(keys->joystickButton->visible);
 }

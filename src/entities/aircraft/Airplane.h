@@ -3,6 +3,8 @@
 #include "entities/aircraft/FlightModel.h"
 #include "effects/AircraftFx.h"
 #include "effects/IEffect.h"
+#include "platform/Settings.h"
+#include "render/assets/ModelBuffers.h"
 
 #include <array>
 #include <cstdint>
@@ -214,8 +216,15 @@ public:
     // paint row of the model's rows the airplane is painted with.
     const AirplaneModel* model() const { return m_model; }
     int paintRow() const { return m_paintRow; }
-    // A row the model lacks falls back to the factory paint, row 0.
+    // A row the model lacks falls back to the factory paint, row 0. Choosing
+    // a row drops a paint of the airplane's own.
     void setPaintRow(int row);
+    // The player's own colours (the settings' paint row of the plane), drawn
+    // through the model's paint mask instead of a row.
+    void setOwnPaint(const PlanePaint& paint);
+    // What the model program paints with: the menu scene's preview while this
+    // airplane's model is the one previewed, else the own paint, else the row.
+    ModelPaint currentPaint() const;
     AirplaneDimensions dimensions() const;
     // A named node's middle in world space (effects and weapons mount
     // there); false when the model has no such node.
@@ -345,5 +354,7 @@ private:
     CarrierDeck* m_carrier = nullptr;
     const AirplaneModel* m_model = nullptr;
     int m_paintRow = 0;
+    PlanePaint m_ownPaint;
+    bool m_hasOwnPaint = false;
     float m_propellerAngle = 0.0f;
 };

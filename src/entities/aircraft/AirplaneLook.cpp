@@ -33,6 +33,25 @@ Mat4 spin(float angle) { return mat4MakeRotationZ(angle); }
 void Airplane::setPaintRow(int row)
 {
     m_paintRow = (m_model && row >= 0 && row < m_model->paintCount()) ? row : 0;
+    m_hasOwnPaint = false;
+}
+
+void Airplane::setOwnPaint(const PlanePaint& paint)
+{
+    m_ownPaint = paint;
+    m_hasOwnPaint = true;
+}
+
+ModelPaint Airplane::currentPaint() const
+{
+    const SkinPreviewPaint& preview = skinPreviewPaint();
+    if (preview.model && preview.model == m_model) {
+        const float* c = preview.colors;
+        return AirplaneModel::modelPaint(PlanePaint{c[0], c[1], c[2], c[3], c[4], c[5]}, m_model->paintMask());
+    }
+    if (m_hasOwnPaint)
+        return AirplaneModel::modelPaint(m_ownPaint, m_model->paintMask());
+    return m_model->modelPaint(m_paintRow);
 }
 
 AirplaneDimensions Airplane::dimensions() const
@@ -104,7 +123,7 @@ void Airplane::draw(const DrawView& view, DrawPass pass)
 {
     if (!m_model || pass != DrawPass::Opaque)
         return;
-    ModelPaint paint = m_model->modelPaint(m_paintRow);
+    ModelPaint paint = currentPaint();
     // Smoke leaves soot, fire more, a falling wreck is black with it.
     const float soot = lifeState() != LifeState::Alive ? 0.65f : 0.16f * static_cast<float>(m_damageLevel);
     const auto shade = static_cast<std::uint8_t>(255.0f * (1.0f - soot));
@@ -146,7 +165,7 @@ void Airplane::drawParts(const DrawView&)
 {
     if (!m_model || !isActive())
         return;
-    const ModelPaint paint = m_model->modelPaint(m_paintRow);
+    const ModelPaint paint = currentPaint();
     const Model& model = m_model->model();
     int skipped[8];
     std::size_t count = 0;

@@ -46,7 +46,11 @@ bool PlaneList::load(std::string_view listPath, const StringTable& texts, Settin
         }
         plane->strInfoId = resolveTextKey(texts, plane->pStrInfo);
         m_tierCount = std::max(m_tierCount, plane->plane_tier + 1);
-        target.defaultPaintTable[static_cast<std::size_t>(plane->plane_id)] = plane->paints.at(0)->toPaint();
+        const auto row = static_cast<std::size_t>(plane->plane_id);
+        target.defaultPaintTable[row] = plane->paints.at(0)->toPaint();
+        // A plane the player never painted flies in its factory colours.
+        if (target.planePaintTable[row] == PlanePaint{})
+            target.planePaintTable[row] = target.defaultPaintTable[row];
         if (!plane->pHidden)
             m_selection.push_back(plane->plane_id);
         m_planes.push_back(std::move(plane));

@@ -1,11 +1,14 @@
 #include "menus/settings/ControlsMenuFrame.h"
 
+#include "menus/MenuFrameRegistry.h"
+#include "menus/settings/SetKeysMenuFrame.h"
 #include "platform/Controls.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
+#include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteCheckbox.h"
@@ -174,8 +177,6 @@ void ControlsMenuFrame::buildDevicePanel(int device, int y, int w, int h)
     auto* button = new ResizableButton(70);
     button->setup(158, 156, 157, 1);
     button->anchorMode = kAnchorParent;
-    // Until the key set-up page is built the way there stays closed.
-    button->enabled = false;
     button->onClick = [this] { openSetKeys(); };
     panel->addItem(button);
     setupButtons[device] = button;
@@ -248,6 +249,15 @@ void ControlsMenuFrame::onDeviceChosen(int device)
 void ControlsMenuFrame::keepDeviceBoxOn(SpriteCheckbox& box)
 {
     box.checked = true;
+}
+
+void ControlsMenuFrame::openSetKeys()
+{
+    SetKeysMenuFrame* page = MenuFrameRegistry::setKeysMenu();
+    if (!page)
+        return;
+    page->applyControlType();
+    goToFrame(page);
 }
 
 void ControlsMenuFrame::onSensitivity(int device, float p)

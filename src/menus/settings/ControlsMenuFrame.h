@@ -27,8 +27,8 @@ public:
     void onDeviceChosen(int device);
     void keepDeviceBoxOn(SpriteCheckbox& box);
     void onSensitivity(int device, float p);
-    // The key set-up page does not exist yet; its buttons stay disabled.
-    void openSetKeys() {}
+    // The key set-up of the current device.
+    void openSetKeys();
 
     SpriteCheckbox* flipBox = nullptr;
     SpriteCheckbox* invertBox = nullptr;

@@ -1,6 +1,7 @@
 #include "modes/kinds/GameModeFreeFlight.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "gamedata/AirplaneModel.h"
 #include "gamedata/records/PlaneList.h"
 #include "modes/IGameListener.h"
 #include "platform/Settings.h"
@@ -130,6 +131,18 @@ void GameModeMenu::buildMenuFlight()
     const Vec3 point{12679.454f, 1608.3379f, 4755.814f};
     a->setPosition(point - a->forward() * 10000.0f);
     setPlayerAirplane(a);
+}
+
+void GameModeMenu::previewShownPaint()
+{
+    SkinPreviewPaint& preview = skinPreviewPaint();
+    const Airplane* shown = playerAirplane();
+    preview.model = shown ? shown->model() : nullptr;
+    if (!shown)
+        return;
+    const PlanePaint& paint = settings().paintAt(shown->record().plane_id);
+    const float colours[6] = {paint.hue0, paint.saturation0, paint.value0, paint.hue1, paint.saturation1, paint.value1};
+    std::copy(std::begin(colours), std::end(colours), std::begin(preview.colors));
 }
 
 Airplane* GameModeMenu::showPlane(int planeId)

@@ -38,6 +38,9 @@ public:
     // Swaps the menu's airplane for one of the plane id in the player's paint,
     // flying on from where the old one was; the airplane shown (null: none).
     Airplane* showPlane(int planeId);
+    // The shown airplane's model is drawn with the preview colours, starting
+    // from the player's stored paint of the plane; the painting page edits them.
+    void previewShownPaint();
 
     Squadron* squadronA = nullptr;
     Squadron* squadronB = nullptr;

@@ -361,6 +361,14 @@ void SceneMenuFrame::startCameraMove4()
     startMove(*this, 4);
 }
 
+void SceneMenuFrame::openWeapons()
+{
+    if (openWeaponChoice)
+        openWeaponChoice();
+    else if (weaponChoiceHook())
+        weaponChoiceHook()(m_showcase.planeId);
+}
+
 void SceneMenuFrame::showPlaneDescription()
 {
     IMenuShowcase* scene = menuShowcase();
@@ -472,7 +480,7 @@ bool SceneMenuFrame::onTouchMove(int x, int y)
     }
     if (balloonTouched)
         return true;
-    if (!gestureConsumed && cameraMove == 0) {
+    if (swipeMovesCamera && !gestureConsumed && cameraMove == 0) {
         if (!showcaseHidden)
             dragX += lastTouchX - static_cast<float>(x);
         dragY += lastTouchY - static_cast<float>(y);
@@ -497,7 +505,7 @@ bool SceneMenuFrame::onTouchUp(int x, int y)
             scene->snapCameraToMode0();
         return true;
     }
-    if (!gestureConsumed) {
+    if (swipeMovesCamera && !gestureConsumed) {
         const float t = menuClockNow() - touchStartTime;
         if (t <= 0.0f || t >= kFlickSeconds || (dragX == 0.0f && dragY == 0.0f)) {
             cameraMove = 0;
@@ -544,7 +552,7 @@ bool SceneMenuFrame::onScroll(float dx, float dy)
 
 bool SceneMenuFrame::onSwipe(float vx, float vy)
 {
-    if (!showcaseHidden && !gestureConsumed && cameraMove == 0) {
+    if (!showcaseHidden && swipeMovesCamera && !gestureConsumed && cameraMove == 0) {
         dragX -= vx;
         dragY += vy;
         startMoveFromSlide(true);
@@ -574,7 +582,7 @@ void SceneMenuFrame::refreshStats(bool snap)
         icon.visible = true;
         icon.enabled = true;
     }
-    weaponsButton->enabled = static_cast<bool>(openWeaponChoice);
+    weaponsButton->enabled = canOpenWeapons();
     logInfo("menus", "statistics of plane %d: %.2f %.2f %.2f %.2f", id, static_cast<double>(bars[0]->targetVariant),
             static_cast<double>(bars[1]->targetVariant), static_cast<double>(bars[2]->targetVariant),
             static_cast<double>(bars[3]->targetVariant));

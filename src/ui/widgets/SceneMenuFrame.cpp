@@ -300,8 +300,7 @@ void SceneMenuFrame::buildStatePanel(int panelMiddle)
     statePanel->y = panelMiddle;
     statePanel->paddingY = trunc(130.0f * a);
     statePanel->onTap = [this] {
-        if (openWeaponChoice)
-            openWeaponChoice();
+        openWeapons();
     };
     statePanel->placeItem(new SpriteLabel(1, u" "));
     constexpr std::array<int, 4> kIcons{125, 124, 109, 126};
@@ -319,8 +318,7 @@ void SceneMenuFrame::buildStatePanel(int panelMiddle)
     weaponsButton->y = trunc(40.0f * a);
     weaponsButton->enabled = false;
     weaponsButton->onClick = [this] {
-        if (openWeaponChoice)
-            openWeaponChoice();
+        openWeapons();
     };
     statePanel->addItem(weaponsButton);
     for (int i = 0; i < 2; ++i) {

@@ -121,6 +121,9 @@ public:
     float dragX = 0.0f, dragY = 0.0f;
     bool touchOnShowcase = false, gestureConsumed = false, balloonTouched = false;
     bool showAllPlanes = false;
+    // A drag, flick or swipe over the showcase moves the camera to the next
+    // plane or view, unless a page that shows one plane turns it off.
+    bool swipeMovesCamera = true;
     int currentTier = 0;
     bool fullDraw = true;
     bool backdrop = true;
@@ -129,6 +132,9 @@ public:
     // The weapons button and a tap on the statistics open the weapon choice
     // once that page exists; until then nothing is set and the button is off.
     MenuAction openWeaponChoice;
+    // The page's own action, else the weapon choice hook with the shown plane.
+    void openWeapons();
+    bool canOpenWeapons() const { return openWeaponChoice || weaponChoiceHook(); }
 
 protected:
     void drawDecorations();

@@ -252,6 +252,14 @@ void VerticalSlider::setThumbPosition(int position)
     value = trackLength > 0 ? static_cast<float>(m_thumbPosition - trackStart) / static_cast<float>(trackLength) : 0.0f;
 }
 
+void VerticalSlider::setValue(float position)
+{
+    const int travel = std::max(trackLength - 2 * halfThumb, 0);
+    const float p = std::isfinite(position) ? std::clamp(position, 0.0f, 1.0f) : 0.0f;
+    setThumbPosition(trackStart + static_cast<int>(std::lround(p * static_cast<float>(travel))));
+    computeValue();
+}
+
 float VerticalSlider::computeValue()
 {
     const int travel = trackLength - 2 * halfThumb;

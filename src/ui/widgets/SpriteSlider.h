@@ -82,6 +82,10 @@ public:
     // The value over the whole 0..1 range of the thumb's travel.
     float computeValue();
     void setThumbPosition(int position);
+    // The thumb where the position 0..1 of its travel puts it (clamped), no
+    // callback; the touch point moves with it, so the easing leaves it there.
+    void setValue(float position);
+    bool dragging() const { return m_dragging; }
     int thumbPosition() const { return m_thumbPosition; }
     int thumbEnd() const { return trackStart + trackLength - 2 * halfThumb; }
     void setSprite(CSprite* sheet);

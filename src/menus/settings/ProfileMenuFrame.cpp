@@ -1,0 +1,220 @@
+#include "menus/settings/ProfileMenuFrame.h"
+
+#include "menus/MenuFrameRegistry.h"
+#include "menus/frontend/AchievementsMenuFrame.h"
+#include "menus/settings/PlanePaintingMenuFrame.h"
+#include "platform/Language.h"
+#include "platform/Log.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
+#include "render/2d/SpriteSets.h"
+#include "ui/IMenuShowcase.h"
+#include "ui/MenuNavigation.h"
+#include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SpriteButton.h"
+#include "ui/widgets/SpriteHComboBox.h"
+#include "ui/widgets/SpriteKeyboard.h"
+#include "ui/widgets/SpriteLabel.h"
+#include "ui/widgets/StatePanel.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+ProfileMenuFrame* MenuFrameRegistry::profileMenu()
+{
+    return slot<ProfileMenuFrame>(Page::Profile);
+}
+
+namespace {
+MenuAction g_onlineObject;
+
+// For the log: units past Latin-1 become '?'.
+std::string narrowName(std::u16string_view name)
+{
+    std::string out;
+    for (char16_t c : name)
+        out.push_back(c < 0x100 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+std::u16string cut(std::u16string_view text, std::size_t units)
+{
+    return std::u16string(text.substr(0, std::min(text.size(), units)));
+}
+
+SpriteButton* addDisplay(MenuContainer& page, int set, int frameNumber, float x, float y, std::u16string_view text)
+{
+    auto* item = new SpriteButton(set, frameNumber, 2, text);
+    item->anchorMode = MenuItem::kAnchorAbsolute;
+    // Each line is centred on its row.
+    item->alignment = MenuItem::kAlignLeft | MenuItem::kAlignCentreY;
+    item->labelAlignment = MenuItem::kAlignLeft | MenuItem::kAlignCentreY;
+    item->interactive = false;
+    item->focusable = false;
+    item->enabled = false;
+    item->x = static_cast<int>(x);
+    item->y = static_cast<int>(y);
+    item->updateLabel();
+    page.addItem(item);
+    return item;
+}
+}  // namespace
+
+int rankInsigniaFrame(int rank)
+{
+    return std::min(ProfileMenuFrame::kFirstInsignia + std::max(rank, 0), ProfileMenuFrame::kLastInsignia);
+}
+
+void ProfileMenuFrame::setOnlineObjectHook(MenuAction ensure)
+{
+    g_onlineObject = std::move(ensure);
+}
+
+ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false)
+{
+    swipeMovesCamera = false;
+    const ScreenMetrics& m = screenMetrics();
+    const float s = m.uiScale;
+    const float H = static_cast<float>(m.screenHeight);
+    backButton()->labelStringId = kBackString;
+    backButton()->visible = true;
+    backButton()->enabled = true;
+    backButton()->updateLabel();
+    titleLabel->stringId = kTitleString;
+    titleLabel->updateSize();
+
+    auto makeBarButton = [this](int frameNumber, int stringId, MenuAction action) {
+        auto* button = new SpriteButton(kSpriteSetMenus, frameNumber, 2, stringId);
+        button->anchorMode = kAnchorPlaced;
+        button->focusable = true;
+        // The label sits right of the icon at the plate's left end.
+        button->labelNudgeX = static_cast<int>(18.0f * screenMetrics().uiScale);
+        button->onClick = std::move(action);
+        bottomPanel->addItem(button);
+        return button;
+    };
+    achievementsButton = makeBarButton(kAchievementsFrame, kAchievementsString, [this] { openAchievements(); });
+    if (g_onlineObject)
+        g_onlineObject();
+    nameButton = makeBarButton(kNameFrame, kNameString, [this] { onEditName(); });
+    paintingButton = makeBarButton(kPaintingFrame, kPaintingString, [this] { openPlanePainting(); });
+    // The three buttons sit at the right end of the bar, 15 from the edge.
+    bottomPanel->spacing = static_cast<int>(40.0f * s);
+    int content = 0;
+    for (SpriteButton* button : {achievementsButton, nameButton, paintingButton})
+        content += button->width;
+    content += 2 * bottomPanel->spacing;
+    bottomPanel->paddingX = std::max(0, bottomPanel->width - content - static_cast<int>(15.0f * s));
+    bottomPanel->layout(0, 0);
+
+    nameLabel = addDisplay(*this, -1, -1, 92.0f * s, H - 100.0f * s, u"PLAYER!");
+    rankLabel = addDisplay(*this, -1, -1, 92.0f * s, H - 60.0f * s, u"RANK: ACE");
+    pointsLabel = addDisplay(*this, -1, -1, 92.0f * s, H - 140.0f * s, u"RANK: ACE");
+    insignia = addDisplay(*this, kRankSet, kFirstInsignia, 20.0f * s, H - 100.0f * s, u"");
+    // Small enough to sit in the margin left of the texts.
+    insignia->scale = kInsigniaScale;
+    insignia->updateLabel();
+
+    if (statePanel)
+        sendToBack(statePanel);
+    giveInputPriority(backButton());
+    bringToFront(backButton());
+    if (weaponsButton)
+        giveInputPriority(weaponsButton);
+    layout(0, 0);
+}
+
+void ProfileMenuFrame::onShow()
+{
+    SceneMenuFrame::onShow();
+    // The plane is shown, not browsed.
+    for (MenuItem* item : {static_cast<MenuItem*>(arrowPanel), static_cast<MenuItem*>(planeIndicator),
+                           static_cast<MenuItem*>(variantIndicator), static_cast<MenuItem*>(tierButton)})
+        if (item) {
+            item->visible = false;
+            item->enabled = false;
+        }
+    languageIndex = settings().languageIndex;
+    layout(0, 0);
+    showName();
+    const Settings& record = settings();
+    logInfo("menus", "profile of \"%s\"", narrowName(record.playerName).c_str());
+    const int rank = std::min<int>(record.playerRank, Settings::kMaxRank);
+    rankLabel->setText(cut(getStringByIndex(kFirstRankString + rank), kMaxLabelUnits));
+    std::u16string points = std::u16string(getStringByIndex(kPointsString)) + u": ";
+    for (char c : std::to_string(static_cast<long long>(record.pointsSP) + record.pointsMP))
+        points.push_back(static_cast<char16_t>(c));
+    pointsLabel->setText(cut(points, kMaxLabelUnits));
+    insignia->frame = rankInsigniaFrame(rank);
+    insignia->updateLabel();
+    insignia->x = (rankLabel->x - insignia->width) / 2;
+    layout(0, 0);
+    focusedItem = backButton();
+    rebuildFocusLinks();
+}
+
+void ProfileMenuFrame::showName()
+{
+    nameLabel->setText(cut(settings().playerName, kMaxLabelUnits));
+    nameLabel->layout(0, 0);
+}
+
+void ProfileMenuFrame::onEditName()
+{
+    fullDraw = false;
+    SpriteKeyboard& keyboard = SpriteKeyboard::instance();
+    // The whole typed text is cleaned before it is cut, so the keyboard takes all it can hold.
+    keyboard.maxLength = static_cast<int>(SpriteKeyboard::kMaxText);
+    keyboard.widthLimitFont = getFont(2);
+    keyboard.maxWidth = static_cast<int>(500.0f * screenMetrics().uiScale);
+    keyboard.keyFontId = keyboard.textFontId = 2;
+    keyboard.caption->setText(u" ");
+    keyboard.setText(settings().playerName);
+    keyboard.brightness = 1.0f;
+    keyboard.listener = this;
+    keyboard.show();
+    std::vector<MenuItem*> items;
+    collectFocusableItems(*this, items);
+    for (MenuItem* item : items)
+        item->clearNeighbours();
+    focusedItem = keyboard.closeButton.get();
+    setMenuFocusedItem(keyboard.closeButton.get());
+}
+
+void ProfileMenuFrame::onTextEntered(std::u16string_view text)
+{
+    fullDraw = true;
+    std::array<char16_t, SpriteKeyboard::kMaxText + 1> cleaned{};
+    const std::size_t n = sanitizeNameText(cleaned, text);
+    // A name the cleaning empties keeps the old one; the file is written either way.
+    if (n > 0)
+        settings().playerName = cut(std::u16string_view(cleaned.data(), n), kMaxNameUnits);
+    showName();
+    settings().save();
+    logInfo("menus", "pilot name now \"%s\"", narrowName(settings().playerName).c_str());
+    focusedItem = nameButton;
+    rebuildFocusLinks();
+}
+
+void ProfileMenuFrame::onTextCancelled(std::u16string_view startText)
+{
+    onTextEntered(startText);
+    focusedItem = nameButton;
+    rebuildFocusLinks();
+}
+
+void ProfileMenuFrame::openAchievements()
+{
+    if (AchievementsMenuFrame* page = MenuFrameRegistry::achievementsMenu())
+        goToFrame(page);
+}
+
+void ProfileMenuFrame::openPlanePainting()
+{
+    if (IMenuShowcase* scene = menuShowcase())
+        scene->returnCameraToDefault();
+    if (PlanePaintingMenuFrame* page = MenuFrameRegistry::planePaintingMenu())
+        goToFrame(page);
+}
