@@ -33,6 +33,8 @@
 #include "screens/scene/AirplaneCameraPlane.h"
 #include "ui/MenuNavigation.h"
 #include "screens/QuitGameOverlay.h"
+#include "sound/SoundSource.h"
+#include "sound/SoundTable.h"
 
 #include <vector>
 
@@ -234,6 +236,9 @@ void MenuScreen::setShowcaseCameraMode(int mode, bool snap)
 void MenuScreen::onEnter()
 {
     startMenuFlight();
+    // After the flight's level start, which silences every source: the saved
+    // volumes, and the menu piece from its start when music is on.
+    startMenuMusic(settings());
 }
 
 void MenuScreen::onLeave()
@@ -247,6 +252,8 @@ void MenuScreen::onLeave()
     }
     AircraftEffects::release();
     m_scene.reset();
+    if (SoundSourceStreamed* music = globalSources().music)
+        music->stop();
     MenuCamera& camera = menuCamera();
     camera.showcase = nullptr;
     camera.terrainHeight = nullptr;
