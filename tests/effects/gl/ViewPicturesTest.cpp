@@ -7,6 +7,7 @@
 #include "effects/screen/SpeedStreaks.h"
 #include "effects/screen/SunGlare.h"
 #include "effects/screen/Weather.h"
+#include "render/gl/GraphicsES20Extensions.h"
 
 #include "GlTestContext.h"
 #include "TestWorld.h"
@@ -92,6 +93,40 @@ TEST_F(ViewPictures, RainAndSnowChangeTheViewAndATunnelKeepsItDry)
         Weather::render(mode, 1.0f, {true, true});
         EXPECT_EQ(differing(dry, frame()), 0.0);
     }
+}
+
+TEST_F(ViewPictures, TopDetailRainBendsThePictureAndLowerDetailAddsLight)
+{
+    GraphicsES20Extensions extensions(gfx());
+    ASSERT_TRUE(extensions.load()) << extensions.error();
+    setGraphicsExtensions(&extensions);
+    for (bool top : {true, false}) {
+        setEffectQualityOverride(top ? 3 : 1, top);
+        Weather::release();
+        Weather::load(float(kWidth) / float(kHeight));
+        for (int i = 0; i < 40; ++i)
+            Weather::update(Weather::kRain, 1.0f, 1.0f / 30.0f);
+        backdrop();
+        const std::vector<Rgba> dry = frame();
+        const Weather::Drawn drawn = Weather::render(Weather::kRain, 1.0f, {true, false});
+        EXPECT_EQ(drawn.drops, 64);
+        EXPECT_EQ(drawn.particles, 128);
+        EXPECT_EQ(drawn.refracted, top);
+        const std::vector<Rgba> wet = frame();
+        EXPECT_GE(differing(dry, wet), 0.01) << top;
+        if (!top) {
+            // Added light only ever brightens.
+            int darker = 0;
+            for (std::size_t i = 0; i < wet.size(); ++i)
+                darker += wet[i].r + wet[i].g + wet[i].b + 3 < dry[i].r + dry[i].g + dry[i].b ? 1 : 0;
+            EXPECT_EQ(darker, 0);
+        }
+        save(top ? "rain_refracted" : "rain_additive");
+    }
+    setEffectQualityOverride(-1, false);
+    Weather::release();
+    setGraphicsExtensions(nullptr);
+    extensions.unload();
 }
 
 TEST_F(ViewPictures, TheSunGlowsWithAFlareInViewAndNotBehind)
