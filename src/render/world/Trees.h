@@ -25,7 +25,7 @@ public:
     };
     static constexpr int kMaxTrees = 65536;
     static constexpr float kDrawDistance = 7000.0f;
-    static constexpr int kMaxDrawn = 2500;  // nearest first; keeps the software renderer fast
+    static constexpr int kMaxDrawn = 4000;  // nearest first; keeps the software renderer fast
 
     Trees();
     ~Trees();
