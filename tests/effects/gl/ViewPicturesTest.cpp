@@ -156,6 +156,51 @@ TEST_F(ViewPictures, TheSunGlowsWithAFlareInViewAndNotBehind)
     EXPECT_EQ(differing(plain, frame()), 0.0);
 }
 
+TEST_F(ViewPictures, TerrainInFrontOfTheSunPutsOutTheFlare)
+{
+    SunGlare::load();
+    if (!SunGlare::hasQuery())
+        GTEST_SKIP() << "no occlusion query on this device";
+    SunGlare::Input in;
+    in.lightDirection = {0.35f, 0.18f, -1.0f};
+    vec3Normalize(in.lightDirection);
+    in.sunColor = {1.0f, 0.95f, 0.8f};
+    in.aspect = float(kWidth) / float(kHeight);
+    // A ridge in front of the whole upper view, written into depth as the terrain is.
+    const auto ridge = [this] {
+        backdrop();
+        const Mat4 p = gfx().projectionMatrix(), v = gfx().viewMatrix();
+        gfx().setProjectionMatrix(Mat4{});
+        gfx().setViewMatrix(Mat4{});
+        gfx().state().depthTest = true;
+        gfx().state().depthWrite = true;
+        drawQuad(-1.0f, -1.0f, 1.0f, 1.0f, 0.5f, {70, 84, 66, 255});
+        gfx().setProjectionMatrix(p);
+        gfx().setViewMatrix(v);
+    };
+    for (int i = 0; i < 30; ++i) {
+        ridge();
+        SunGlare::update(in, 1.0f / 30.0f);
+        SunGlare::renderOverlay();
+    }
+    EXPECT_EQ(SunGlare::hidden(), 1);
+    EXPECT_FLOAT_EQ(SunGlare::occlusion(), 0.0f);
+    EXPECT_FLOAT_EQ(SunGlare::flareStrength(), 0.0f);
+    ridge();
+    const std::vector<Rgba> behind = frame();
+    SunGlare::renderFlare();
+    EXPECT_EQ(differing(behind, frame()), 0.0);
+    save("glare_hidden_by_terrain");
+    // The ridge gone, the query sees the sun again and the flare comes back.
+    for (int i = 0; i < 30; ++i) {
+        backdrop();
+        SunGlare::update(in, 1.0f / 30.0f);
+        SunGlare::renderOverlay();
+    }
+    EXPECT_EQ(SunGlare::hidden(), 0);
+    EXPECT_GT(SunGlare::flareStrength(), 0.0f);
+}
+
 TEST_F(ViewPictures, SpeedLinesStreakFromTheCentreAtSpeed)
 {
     SpeedStreaks::load({}, float(kWidth) / float(kHeight));
