@@ -170,6 +170,19 @@ void Gibs::drawModel()
     }
 }
 
+void ShipGibs::drawModelVariant()
+{
+    Graphics* g = graphics();
+    if (!g || !model || age < 0.0f || !model->isUploaded())
+        return;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (!pieceMoves(i))
+            continue;
+        g->setWorldMatrix(pieces[i].matrix);
+        drawModelNodeDistortion(*model, static_cast<int>(i), kHeatShimmer);
+    }
+}
+
 void VehicleGibs::start(const Mat4& m, const Vec3& a, const Vec3&, int)
 {
     startPieces(m, a * 0.25f);

@@ -217,6 +217,8 @@ void GameSceneDraw::drawHeatDistortion()
     for (Target* target : mode->activeTargets())
         if (target->isDrawnIn(m_drawView))
             target->drawHeatDistortionIn(m_drawView);
+    // The burning ship wrecks shimmer too.
+    drawEffectsModelPass(false, true);
     graphics()->setWorldMatrix(Mat4{});
 }
 

@@ -13,6 +13,7 @@
 #include "platform/File.h"
 #include "platform/Random.h"
 #include "render/2d/SpriteSets.h"
+#include "render/gl/GraphicsES20Extensions.h"
 #include "support/effects/FakeAircraft.h"
 
 #include <filesystem>
@@ -170,6 +171,38 @@ TEST_F(WreckPictures, AnAirWreckBurnsBreaksApartAndIsGone)
     for (int i = 0; i < 30 * 10; ++i)
         updateEffects(kFrame);
     EXPECT_EQ(effectCount(), 0);   // ten seconds on, nothing of it is left
+}
+
+TEST_F(WreckPictures, OnlyAShipWreckShimmersInTheHeatDistortionPass)
+{
+    GraphicsES20Extensions extensions(gfx());
+    ASSERT_TRUE(extensions.load()) << extensions.error();
+    setGraphicsExtensions(&extensions);
+    Mat4 far;
+    mat4Translate(far, 0.0f, 0.0f, -600.0f);
+    // The distortion target's "no offset" colour, then the variant pass alone.
+    const auto shimmer = [this](const Vec3& at) {
+        follow(at, {0.0f, -20.0f, -300.0f});
+        clearTo({128, 128, 0, 255});
+        drawEffectsModelPass(false, true);
+        std::size_t moved = 0;
+        for (const Rgba& p : rect(0, 0, kWidth, kHeight))
+            moved += p.r != 128 || p.g != 128 ? 1 : 0;
+        return moved;
+    };
+    auto* plane = static_cast<PlaneAirGibs*>(startWreck("data/planes/f16/f16_ful.glm", GibsKind::PlaneAir, far, {0, 0, -1}, {}, 1));
+    ASSERT_NE(plane, nullptr);
+    updateEffects(kFrame);
+    EXPECT_EQ(shimmer(plane->cameraPoint), 0u);
+    clearEffects();
+    auto* ship = startWreck("destroyer.glm", GibsKind::Ship, far, {0, 0, -1}, {1, 1, 1}, 1);
+    ASSERT_NE(ship, nullptr);
+    updateEffects(kFrame);
+    EXPECT_GT(shimmer({0.0f, 0.0f, -600.0f}), 50u);
+    save("ship_wreck_shimmer");
+    clearEffects();
+    setGraphicsExtensions(nullptr);
+    extensions.unload();
 }
 
 TEST_F(WreckPictures, TheParachuteOpensAndDriftsAfterItsAirplane)
