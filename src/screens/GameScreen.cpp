@@ -397,9 +397,13 @@ void GameScreen::runStep(int step)
         AircraftEffects::release();
         break;
     case 1:
-        // The menus' artwork is not drawn in play.
+        // The menus' artwork is not drawn in play; what was loaded comes back on leaving.
+        m_releasedSprites.clear();
         for (int set : kMenuSpriteSets)
-            unloadSprite(set);
+            if (spriteLoaded(set)) {
+                m_releasedSprites.push_back(set);
+                unloadSprite(set);
+            }
         break;
     case 2:
     case 3:
@@ -541,4 +545,8 @@ void GameScreen::onLeave()
         setActiveCamera(nullptr);
     m_loaded = false;
     m_counter = 0;
+    // The menu pages may hold these sheets: they are whole again before a page draws.
+    for (int set : m_releasedSprites)
+        (void)getSprite(set);
+    m_releasedSprites.clear();
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class GameMode;
 
@@ -52,6 +53,7 @@ private:
     bool m_initDone = false;
     bool m_loaded = false;
     std::function<void(bool)> m_clientLoaded;
+    std::vector<int> m_releasedSprites;
 };
 
 GameScreen& gameScreen();

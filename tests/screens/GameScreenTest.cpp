@@ -7,6 +7,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/MapInfoCfg.h"
 #include "gamedata/records/PlaneCfg.h"
+#include "render/2d/SpriteSets.h"
 #include "screens/scene/GameCamera.h"
 #include "screens/scene/SceneCameras.h"
 #include "modes/GameMode.h"
@@ -88,6 +89,9 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     GameScreen& game = gameScreen();
     int clientLoads = 0;
     game.setClientLoadedHook([&clientLoads](bool) { ++clientLoads; });
+    // The map thumbnails of the menus are loaded; the achievements sheet is not.
+    (void)getSprite(11);
+    unloadSprite(12);
     // Left over from an earlier game: splats on the glass, another plane's faint range.
     ScreenSplats::spawn(8, ScreenSplats::kOil, 0.0f);
     Effects::cachePlayerRange(1.0f, 2.0f);
@@ -111,6 +115,7 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     EXPECT_EQ(game.gameScene()->treeCount, record->treeCount);
     EXPECT_FLOAT_EQ(game.gameScene()->fogStart, record->fogStart);
     EXPECT_EQ(clientLoads, 0);   // a local game has no host to tell
+    EXPECT_FALSE(spriteLoaded(11));   // the menus' artwork is let go in play
 
     // Wrecks and parachutes reach the game camera through the pool's camera.
     IPoolCamera* lent = poolCamera();
@@ -129,6 +134,8 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
 
     setCurrentScreen(&menu);
     EXPECT_EQ(poolCamera(), nullptr);
+    EXPECT_TRUE(spriteLoaded(11));    // back for the pages that hold it
+    EXPECT_FALSE(spriteLoaded(12));   // never loaded, not loaded now
     game.setClientLoadedHook(nullptr);
     resetScreens();
 }
