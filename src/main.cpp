@@ -100,24 +100,30 @@ void resizeRenderer(int width, int height)
 }
 
 // A machine without an audio device plays to the null output; only OpenAL
-// itself failing ends the program. Until the menu screen starts its music,
-// the menu piece starts here.
+// itself failing ends the program. The menu screen starts the music.
 void startSound()
 {
     if (!Sound::init())
         std::exit(-1);
-    startMenuMusic(settings());
 }
 
 void updateSound()
 {
     Sound::update();
     static bool reported = false;
-    if (!reported) {
-        reported = true;
-        const SoundSourceStreamed* music = globalSources().music;
-        logInfo("sound", "music %s", music && music->isPlaying() ? "playing" : "silent");
-    }
+    if (reported)
+        return;
+    // Told once the menu has had its chance to start the music (the stream
+    // reports playing after the update that follows its start).
+    static int menuUpdates = 0;
+    const SoundSourceStreamed* music = globalSources().music;
+    const bool playing = music && music->isPlaying();
+    if (currentScreen() == &menuScreen())
+        ++menuUpdates;
+    if (!playing && menuUpdates < 3)
+        return;
+    reported = true;
+    logInfo("sound", "music %s", playing ? "playing" : "silent");
 }
 
 // Every GL name goes while the window's context still lives.

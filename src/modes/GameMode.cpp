@@ -1,5 +1,8 @@
 #include "modes/GameMode.h"
 
+#include "effects/screen/ScreenDamage.h"
+#include "gamedata/AirplaneModel.h"
+
 #include "effects/EffectList.h"
 #include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
@@ -211,6 +214,9 @@ void GameMode::setPlayerAirplane(Airplane* airplane)
         airplane->networkRole = NetworkRole::Local;
         airplane->setRank(playerRank);
     }
+    // Another airplane: its canopy glass starts clean.
+    if (airplane != m_playerAirplane)
+        ScreenDamage::clean(AirplaneModel::canopyTexture());
     m_playerAirplane = airplane;
     m_hooks.hudOrNone().refreshInsignia();
 }

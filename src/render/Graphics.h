@@ -249,6 +249,15 @@ public:
 
     // RGBA8 pixels of a rectangle of the current target, bottom row first.
     virtual void readPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba) = 0;
+    // Copies the current target's lower-left width x height pixels into the
+    // texture's first level (at least that large); false when the device cannot.
+    virtual bool copyTargetTo(Texture2D& texture, int width, int height)
+    {
+        (void)texture;
+        (void)width;
+        (void)height;
+        return false;
+    }
 
     // The device's 1x1 white texture, sampled where a unit has no texture.
     virtual const Texture2D* whiteTexture() const = 0;

@@ -4,6 +4,16 @@
 #include "effects/EffectList.h"
 #include "effects/EffectScene.h"
 #include "effects/particles/AircraftParticles.h"
+#include "effects/screen/FaintMeter.h"
+#include "effects/screen/ScreenDamage.h"
+#include "gamedata/AirplaneModel.h"
+#include "render/2d/SpriteSets.h"
+#include "render/assets/Model.h"
+#include "effects/screen/ScreenSplats.h"
+#include "effects/screen/SpeedStreaks.h"
+#include "effects/screen/SunGlare.h"
+#include "effects/screen/Weather.h"
+#include "render/fx/PostProcess.h"
 #include "effects/trails/Tracers.h"
 #include "effects/world/AircraftLooks.h"
 #include "entities/aircraft/Airplane.h"
@@ -53,6 +63,22 @@ public:
         for (const Vec3** ref : {&camera->lockedPoint, &camera->orbitPointRef, &camera->focusPoint})
             if (*ref == position)
                 *ref = nullptr;
+    }
+    void lookAtPoint(const Vec3* point, float distance, float angle, float time, int mode, float blend) override
+    {
+        if (auto* camera = dynamic_cast<GameCamera*>(activeCamera()))
+            camera->lookAtPoint(point, distance, angle, time, mode != 0, blend);
+    }
+    // The cinematic views turn toward this point instead of the next target.
+    void followPoint(const Vec3* point) override
+    {
+        if (auto* camera = dynamic_cast<GameCamera*>(activeCamera()))
+            camera->focusPoint = point;
+    }
+    bool followsPoint(const Vec3* point) const override
+    {
+        const auto* camera = dynamic_cast<const GameCamera*>(activeCamera());
+        return camera && point && camera->focusPoint == point;
     }
 };
 PoolCamera g_poolCamera;
@@ -112,6 +138,72 @@ void GameSceneFrame::updateWorldEffects(float)
     const Scene* s = scene();
     if (s && s->water && s->camera)
         s->water->update(s->camera->position, s->sceneTime);
+}
+
+namespace {
+bool sceneHighDetail()
+{
+    const Graphics* device = graphics();
+    return device && device->highDetail() != 0;
+}
+
+// The player's airplane while a game (not the menu's flight) runs with it in play.
+Airplane* playerInPlay(GameMode* mode)
+{
+    if (!mode || mode->gameType() == GameType::MenuBackground)
+        return nullptr;
+    Airplane* player = mode->playerAirplane();
+    return player && player->isActive() && player->inPlay ? player : nullptr;
+}
+}  // namespace
+
+Effects::FaintInput faintInput(GameMode* mode)
+{
+    Effects::FaintInput in;
+    Airplane* player = playerInPlay(mode);
+    if (!player || !player->controlsEnabled || mode->playStopped || mode->controlsFrozen)
+        return in;
+    in.active = true;
+    in.speed = player->speed();
+    in.recovering = mode->autopilot || player->aiController() != nullptr;
+    in.load = player->loadVector().x;
+    return in;
+}
+
+void GameSceneFrame::updateScreenEffects(float dt)
+{
+    const Scene* s = scene();
+    const Camera* camera = activeCamera();
+    const LightRecord* light = sceneLight();
+    Color3f sun{1.0f, 1.0f, 1.0f};
+    if (light)
+        sun = Color3f{light->sunColor[0], light->sunColor[1], light->sunColor[2]};
+    if (s && camera && light) {
+        SunGlare::Input glare;
+        glare.lightDirection = Vec3{light->direction[0], light->direction[1], light->direction[2]};
+        glare.sunColor = sun;
+        glare.cameraPosition = camera->position;
+        glare.aspect = s->aspect;
+        SunGlare::update(glare, dt);
+    }
+    if (s)
+        Weather::update(s->weatherMode, s->weatherIntensity, dt);
+    ScreenSplats::update(dt);
+    GameMode* mode = currentGameMode();
+    if (sceneHighDetail()) {
+        if (camera && s)
+            PostProcess::updateSunParams(camera->viewMatrix, s->mainProjection);
+        SpeedStreaks::Input streaks;
+        if (Airplane* player = playerInPlay(mode); player && !mode->playStopped) {
+            streaks.active = true;
+            streaks.plane = player->fxMatrix();
+            streaks.speed = player->speed();
+        }
+        streaks.time = s ? s->sceneTime : 0.0f;
+        streaks.light = sun;
+        SpeedStreaks::update(streaks, dt);
+    }
+    Effects::updateFaint(faintInput(mode), dt);
 }
 
 int SceneModeServices::weatherMode() const
@@ -327,6 +419,18 @@ void GameScreen::finishLevel(GameMode* mode)
     m_scene->setupProjection();
 }
 
+// The faint meter's range and a clean canopy for the player's airplane.
+void startPlayerEffects(GameMode* mode)
+{
+    const Airplane* player = mode ? mode->playerAirplane() : nullptr;
+    if (player && player->planeRecord)
+        Effects::cachePlayerRange(player->planeRecord->pFaintStart, player->planeRecord->pFaintEnd);
+    else
+        Effects::cachePlayerRange(PlaneCfg{}.pFaintStart, PlaneCfg{}.pFaintEnd);
+    Effects::resetFaint();
+    ScreenDamage::clean(AirplaneModel::canopyTexture());
+}
+
 void GameScreen::runStep(int step)
 {
     GameMode* mode = currentGameMode();
@@ -335,6 +439,15 @@ void GameScreen::runStep(int step)
     case 0:
         clearEffects();
         AircraftEffects::release();
+        break;
+    case 1:
+        // The menus' artwork is not drawn in play; what was loaded comes back on leaving.
+        m_releasedSprites.clear();
+        for (int set : kMenuSpriteSets)
+            if (spriteLoaded(set)) {
+                m_releasedSprites.push_back(set);
+                unloadSprite(set);
+            }
         break;
     case 2:
     case 3:
@@ -350,8 +463,6 @@ void GameScreen::runStep(int step)
     case 7:
         createScene(mode);
         AircraftEffects::load();
-        if (!DirtShots::current())
-            (void)spawnPooled<DirtShots>();
         setPoolCamera(&g_poolCamera);
         break;
     case 8:
@@ -362,15 +473,39 @@ void GameScreen::runStep(int step)
         if (world)
             m_level.buildProps(*m_scene, *world);
         break;
+    case 10:
+        applyControlDevice();
+        break;
     case 11:
         if (world)
             m_level.buildPropsGrid(*m_scene, *world);
+        break;
+    case 12:
+        freeModelCpuData();
+        break;
+    case 13:
+        if (const MapInfoCfg* record = mode ? mode->mapRecord() : nullptr)
+            m_scene->fogStart = record->fogStart;
         break;
     case 14:
         gameCamera().setMode(settings().chosenViewMode);
         break;
     case 15:
         ensureLocalPlayer(mode);
+        startPlayerEffects(mode);
+        break;
+    case 17:
+        if (const MapInfoCfg* record = mode ? mode->mapRecord() : nullptr)
+            m_scene->treeCount = record->treeCount;
+        break;
+    case 18:
+        if (!DirtShots::current())
+            (void)spawnPooled<DirtShots>();
+        ScreenSplats::reset();
+        break;
+    case 19:
+        if (mode && mode->isNetworkClient() && m_clientLoaded)
+            m_clientLoaded(mode->isNetworkServer());
         break;
     case 20:
         m_level.buildClouds(*m_scene, mode && mode->mapRecord() ? mode->mapRecord()->cloudAmount : -1.0f);
@@ -454,4 +589,8 @@ void GameScreen::onLeave()
         setActiveCamera(nullptr);
     m_loaded = false;
     m_counter = 0;
+    // The menu pages may hold these sheets: they are whole again before a page draws.
+    for (int set : m_releasedSprites)
+        (void)getSprite(set);
+    m_releasedSprites.clear();
 }

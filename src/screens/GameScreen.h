@@ -1,11 +1,13 @@
 #pragma once
 #include "screens/IGameScreen.h"
+#include "effects/screen/FaintMeter.h"
 #include "modes/ModeServices.h"
 #include "screens/scene/Scene.h"
 #include "screens/scene/SceneWorld.h"
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class GameMode;
 
@@ -14,6 +16,8 @@ class GameMode;
 class GameScreen : public IGameScreen {
 public:
     static constexpr int kLoadSteps = 23;
+    // The menus' sprite sets, let go of when a game loads.
+    static constexpr int kMenuSpriteSets[] = {8, 9, 11, 13, 14, 15, 16, 18};
 
     void update() override;
     void draw() override;
@@ -32,6 +36,9 @@ public:
     int loadCounter() const { return m_counter; }
     Scene* gameScene() { return m_scene.get(); }
     bool initDone() const { return m_initDone; }
+    // A network client's last word on the load (the join state it was sent,
+    // the map marked loaded); the argument tells whether this side also hosts.
+    void setClientLoadedHook(std::function<void(bool hosting)> hook) { m_clientLoaded = std::move(hook); }
 
 private:
     void runStep(int step);
@@ -45,6 +52,8 @@ private:
     int m_initCalls = 0;
     bool m_initDone = false;
     bool m_loaded = false;
+    std::function<void(bool)> m_clientLoaded;
+    std::vector<int> m_releasedSprites;
 };
 
 GameScreen& gameScreen();
@@ -67,9 +76,16 @@ public:
     bool playStopped() override;
     void updateEffectList(float dt) override;
     void updateWorldEffects(float dt) override;
+    void updateScreenEffects(float dt) override;
     void updateHud() override;
     void updateFrozenEffects(float dt) override;
 };
+
+// The faint meter's range and a clean canopy for the player's airplane (game start).
+void startPlayerEffects(GameMode* mode);
+
+// What the faint meter reads of the mode and the player's airplane this frame.
+Effects::FaintInput faintInput(GameMode* mode);
 
 // The scene's weather and sun as the game mode sets them.
 class SceneModeServices : public IModeScene {

@@ -11,6 +11,7 @@
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/UnitList.h"
 #include "gamedata/records/WeaponList.h"
+#include "platform/File.h"
 #include "platform/FileHashList.h"
 #include "platform/GamesDetection.h"
 #include "platform/Language.h"
@@ -34,6 +35,8 @@
 #include "screens/scene/AirplaneCameraPlane.h"
 #include "ui/MenuNavigation.h"
 #include "screens/QuitGameOverlay.h"
+#include "sound/SoundSource.h"
+#include "sound/SoundTable.h"
 
 #include <vector>
 
@@ -101,10 +104,34 @@ void MenuScreen::loadGameLists()
         logWarning("screens", "the map lists did not load whole");
 }
 
+void MenuScreen::loadSharedModelTexture(int index)
+{
+    static constexpr const char* kNames[kSharedModelTextures] = {
+        "data/models/building.pvr", "data/models/build1.pvr",      "data/models/build2.pvr",
+        "data/models/units.pvr",    "data/models/building_di.pvr", "data/models/units_di.pvr"};
+    const char* name = kNames[index];
+    // The lit variants are optional: a missing one is no fault.
+    if (index >= 4 && !openFile(name))
+        return;
+    const Graphics* device = graphics();
+    const SamplerSettings sampler{device ? device->qualityFilter() : TextureFilter::Linear, TextureWrap::Repeat};
+    TextureLoadFlags flags;
+    flags.dropLevels = sharedModelTextureDrop(name, qualityTier());
+    m_sharedTextures[static_cast<std::size_t>(index)] = getTexture(name, sampler, flags);
+}
+
 float MenuScreen::loadStep()
 {
     const int step = m_step;
     switch (step) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+        loadSharedModelTexture(step);
+        break;
     case 6:
         // Asked for as the particle sheet asks for it, so the sheet finds this one.
         m_effectsTexture = getTexture(effectsTexture(qualityTier()), kClampSampler);
@@ -239,6 +266,9 @@ void MenuScreen::setShowcaseCameraMode(int mode, bool snap)
 void MenuScreen::onEnter()
 {
     startMenuFlight();
+    // After the flight's level start, which silences every source: the saved
+    // volumes, and the menu piece from its start when music is on.
+    startMenuMusic(settings());
 }
 
 void MenuScreen::onLeave()
@@ -253,6 +283,8 @@ void MenuScreen::onLeave()
     AircraftEffects::release();
     skinPreviewPaint().model = nullptr;
     m_scene.reset();
+    if (SoundSourceStreamed* music = globalSources().music)
+        music->stop();
     MenuCamera& camera = menuCamera();
     camera.showcase = nullptr;
     camera.terrainHeight = nullptr;

@@ -5,6 +5,7 @@
 #include "screens/scene/Scene.h"
 #include "screens/scene/SceneWorld.h"
 
+#include <array>
 #include <memory>
 
 // The screen behind the menus. It loads in 18 steps, once a run, from the menu
@@ -40,6 +41,7 @@ public:
 private:
     void loadSettingsAndLanguage();
     void loadGameLists();
+    void loadSharedModelTexture(int index);
     void startMenuFlight();
 
     MenuTouchRouter m_touches;
@@ -49,6 +51,9 @@ private:
     std::unique_ptr<Scene> m_scene;
     SceneLevel m_level;
     TextureRef m_effectsTexture;   // kept loaded for the particles and effects
+    // The models' shared textures, held from the load on (reduced below tier 2).
+    static constexpr int kSharedModelTextures = 6;
+    std::array<TextureRef, kSharedModelTextures> m_sharedTextures;
 };
 
 MenuScreen& menuScreen();

@@ -1,6 +1,7 @@
 #include "screens/ScreenInput.h"
 
 #include "platform/Controls.h"
+#include "platform/Settings.h"
 
 void runPausedInput(bool hasPlayerAirplane, float dt)
 {
@@ -18,3 +19,5 @@ void runPlayInput(bool overlayUp, float dt)
     else
         input.updateGameActions();
 }
+
+void applyControlDevice() { controls().setCurrentScheme(settings().controlDevice); }

@@ -6,3 +6,5 @@
 void runPausedInput(bool hasPlayerAirplane, float dt);
 // In play: the flight keys, or the menu keys while an overlay is up.
 void runPlayInput(bool overlayUp, float dt);
+// Game load: the chosen control device becomes the active one.
+void applyControlDevice();

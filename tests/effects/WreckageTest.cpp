@@ -5,6 +5,7 @@
 #include "effects/EffectScene.h"
 #include "effects/particles/PConfig.h"
 #include "effects/particles/PSystem.h"
+#include "effects/AircraftFx.h"
 #include "effects/world/Gibs.h"
 #include "effects/world/Parachute.h"
 
@@ -159,6 +160,58 @@ TEST_F(Wrecks, TheFireGoingFirstLeavesTheWreckSoundAndItStillExplodes)
     for (int i = 0; i < 100; ++i)
         updateEffects(1.0f / 30.0f);
     EXPECT_EQ(countOf("plane_explode_air.psc"), 1);
+}
+
+namespace {
+// Records what the wrecks ask of the camera; it follows whatever it is told to.
+struct RecordingCamera final : IPoolCamera {
+    const Vec3* followed = nullptr;
+    std::vector<const Vec3*> gone;
+    int lookAts = 0, releases = 0;
+    void shake(float) override {}
+    void systemGone(const Vec3* position) override { gone.push_back(position); }
+    void lookAtPoint(const Vec3*, float, float, float, int, float) override { ++lookAts; }
+    void followPoint(const Vec3* point) override
+    {
+        releases += point ? 0 : 1;
+        followed = point;
+    }
+    bool followsPoint(const Vec3* point) const override { return point && followed == point; }
+};
+}  // namespace
+
+TEST_F(Wrecks, TheCameraLetsGoOfAnAirWreckWhenItIsDeleted)
+{
+    RecordingCamera camera;
+    setPoolCamera(&camera);
+    // Followed by the cinematic camera: released when the wreck goes, at any time.
+    auto* followed = static_cast<PlaneAirGibs*>(startWreck("data/planes/f16/f16_ful.glm", GibsKind::PlaneAir,
+                                                          at(0, 2000, 0), {0, 0, -200}, {}, 1, 3));
+    ASSERT_NE(followed, nullptr);
+    updateEffects(1.0f / 30.0f);
+    ASSERT_EQ(camera.followed, &followed->cameraPoint);
+    const Vec3* point = &followed->cameraPoint;
+    removeEffect(followed);
+    EXPECT_EQ(camera.followed, nullptr);
+    EXPECT_EQ(camera.releases, 1);
+    ASSERT_FALSE(camera.gone.empty());
+    EXPECT_EQ(camera.gone.back(), point);
+
+    // Looked at (the player's own wreck): the camera is told the point is gone
+    // when the wreck ends by itself, and a follow it never asked for stays.
+    const Vec3 elsewhere{};
+    camera.followed = &elsewhere;
+    auto* watched = static_cast<PlaneAirGibs*>(startWreck("data/planes/f16/f16_ful.glm", GibsKind::PlaneAir,
+                                                         at(0, 2000, 0), {0, 0, -200}, {}, 1, 2));
+    ASSERT_NE(watched, nullptr);
+    const Vec3* watchedPoint = &watched->cameraPoint;
+    for (int i = 0; i < 30 * 12 && wreckCount() > 0; ++i)
+        updateEffects(1.0f / 30.0f);
+    EXPECT_EQ(wreckCount(), 0);
+    EXPECT_EQ(camera.lookAts, 1);
+    EXPECT_EQ(camera.followed, &elsewhere);
+    EXPECT_EQ(camera.gone.back(), watchedPoint);
+    setPoolCamera(nullptr);
 }
 
 TEST_F(Wrecks, GroundAndVehicleWrecksLaunchTheirPiecesAndEndAfterFiveSeconds)

@@ -1,7 +1,9 @@
 #include "TestPlanes.h"
 
 #include "entities/DamageRule.h"
+#include "effects/screen/ScreenDamage.h"
 #include "effects/world/Gibs.h"
+#include "gamedata/records/WeaponCfg.h"
 #include "effects/world/Parachute.h"
 #include "entities/TimedPoints.h"
 #include "entities/aircraft/Airplane.h"
@@ -241,6 +243,31 @@ struct FakeMissile : IGameEntity {
     bool canBeTargeted() const override { return false; }
     void update(float) override {}
 };
+
+TEST_F(Damage, ThePlayersCanopyTakesGunHolesAndMissileDustAndIsCleanAfterRespawn)
+{
+    ASSERT_TRUE(plane->fxIsPlayer());
+    ScreenDamage::clean(nullptr);
+    (void)ScreenDamage::render();   // nothing waiting from earlier tests
+    plane->onHit(plane->position(), kWeaponMachinegun, nullptr, 0.01f);
+    const int holesPerHit = ScreenDamage::bulletHoles();
+    EXPECT_GT(holesPerHit, 0);
+    plane->onHit(plane->position(), kWeaponRadarGuided, nullptr, 0.01f);
+    EXPECT_EQ(ScreenDamage::dustHoles(), 2);
+    EXPECT_EQ(ScreenDamage::bulletHoles(), holesPerHit);   // a missile makes no bullet holes
+    plane->onHit(plane->position(), kWeaponFlak, nullptr, 0.01f);
+    EXPECT_EQ(ScreenDamage::dustHoles(), 2);
+    // A bot's hits never mark the player's glass.
+    Airplane* bot = host.add(Target::create<Airplane>(host, cfg, 2, std::u16string(u"Bot")));
+    bot->onHit(bot->position(), kWeaponMachinegun, nullptr, 0.01f);
+    bot->onHit(bot->position(), kWeaponAllAspect, nullptr, 0.01f);
+    EXPECT_EQ(ScreenDamage::bulletHoles(), holesPerHit);
+    EXPECT_EQ(ScreenDamage::dustHoles(), 2);
+    // Respawned: what was waiting is dropped and the next render starts clean.
+    plane->resetForRespawn();
+    EXPECT_EQ(ScreenDamage::bulletHoles(), 0);
+    EXPECT_EQ(ScreenDamage::dustHoles(), 0);
+}
 
 TEST_F(Damage, FlaresGoOutAgainstAnIncomingMissileAndRunOut)
 {

@@ -45,6 +45,8 @@ TEST_F(ShaderPrograms, EveryProgramLinksAndFindsEveryUniformOfItsStruct)
     expectLinksWithEveryUniform<LightmapUniforms>("lightmap glow", kParticleLightmapVert, kParticleLightmapGlowFrag);
     expectLinksWithEveryUniform<HazeUniforms>("haze", kPositionTexVert, kHazeShimmerFrag);
     expectLinksWithEveryUniform<HazeRefractUniforms>("haze refraction", kPositionTexVert, kHazeRefractFrag);
+    expectLinksWithEveryUniform<RainUniforms>("rain drops", kTexturedVert, kRainRefractFrag);
+    expectLinksWithEveryUniform<RainUniforms>("rain streaks", kTexturedVert, kRainStreakFrag);
     expectLinksWithEveryUniform<DistortionUniforms>("distortion", kModelDistortionVert, kModelDistortionFrag);
     expectLinksWithEveryUniform<NoUniforms>("distortion apply", kPositionTexVert, kDistortionApplyFrag);
     expectLinksWithEveryUniform<SunShaftUniforms>("sun shafts", kPositionTexVert, kSunShaftsFrag);
@@ -61,6 +63,7 @@ TEST_F(ShaderPrograms, TheEffectSetFindsEveryUniformOfItsStructs)
     ASSERT_TRUE(effects.build()) << effects.error();
     for (int missing : {effects.lightmapLit.missingUniforms(), effects.lightmapGlow.missingUniforms(),
                         effects.hazeShimmer.missingUniforms(), effects.hazeRefract.missingUniforms(),
+                        effects.rainDrops.missingUniforms(), effects.rainStreaks.missingUniforms(),
                         effects.modelDistortion.missingUniforms(), effects.sunShafts.missingUniforms(),
                         effects.finalCombine.missingUniforms()})
         EXPECT_EQ(missing, 0);

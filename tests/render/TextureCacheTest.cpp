@@ -124,3 +124,18 @@ TEST(OwnedTexture, UploadWithoutADeviceFailsWithoutTouchingGl)
 }
 
 }  // namespace
+
+TEST(SharedModelTextures, OnlyTheUnitTexturesShrinkBelowTierTwo)
+{
+    EXPECT_EQ(sharedModelTextureDrop("data/models/units.pvr", 0), 1);
+    EXPECT_EQ(sharedModelTextureDrop("units.pvr", 1), 1);   // as a model names it
+    EXPECT_EQ(sharedModelTextureDrop("data/models/units_di.pvr", 1), 2);
+    EXPECT_EQ(sharedModelTextureDrop("data/models/building_di.pvr", 0), 2);
+    for (int tier : {2, 3}) {
+        EXPECT_EQ(sharedModelTextureDrop("data/models/units.pvr", tier), 0);
+        EXPECT_EQ(sharedModelTextureDrop("data/models/units_di.pvr", tier), 0);
+    }
+    for (const char* other : {"data/models/building.pvr", "data/models/build1.pvr", "data/models/myunits.pvr",
+                              "data/models/units.pvr.bak", "units.png", ""})
+        EXPECT_EQ(sharedModelTextureDrop(other, 0), 0) << other;
+}

@@ -1,6 +1,15 @@
 #include "screens/GameScreen.h"
 
 #include "FakeScreen.h"
+#include "effects/AircraftFx.h"
+#include "effects/screen/FaintMeter.h"
+#include "effects/screen/ScreenSplats.h"
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/records/MapInfoCfg.h"
+#include "gamedata/records/PlaneCfg.h"
+#include "render/2d/SpriteSets.h"
+#include "screens/scene/GameCamera.h"
+#include "screens/scene/SceneCameras.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/Clock.h"
@@ -64,5 +73,69 @@ TEST(game_screen, LoadsInTwentyThreeStepsThenLeavesCleanly)
     EXPECT_NE(scene(), nullptr);
     setCurrentScreen(&menu);
     EXPECT_EQ(scene(), nullptr);
+    resetScreens();
+}
+
+TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
+{
+    resetScreens();
+    ModeHarness harness;
+    std::string error;
+    if (!harness.mountData(error))
+        GTEST_SKIP() << error;
+    std::vector<std::string> log;
+    FakeScreen menu{"menu", log};
+    setCurrentScreen(&menu);
+    GameScreen& game = gameScreen();
+    int clientLoads = 0;
+    game.setClientLoadedHook([&clientLoads](bool) { ++clientLoads; });
+    // The map thumbnails of the menus are loaded; the achievements sheet is not.
+    (void)getSprite(11);
+    unloadSprite(12);
+    // Left over from an earlier game: splats on the glass, another plane's faint range.
+    ScreenSplats::spawn(8, ScreenSplats::kOil, 0.0f);
+    Effects::cachePlayerRange(1.0f, 2.0f);
+    ASSERT_EQ(createGame(10, false, 0, game), GameStartResult::Started);
+    setFrameDelta(1.0f / 60.0f);
+    for (int i = 0; i < 24; ++i)
+        updateScreens();
+    ASSERT_EQ(currentScreen(), &game);
+
+    const GameMode* mode = currentGameMode();
+    ASSERT_NE(mode, nullptr);
+    const Airplane* player = mode->playerAirplane();
+    ASSERT_NE(player, nullptr);
+    ASSERT_NE(player->planeRecord, nullptr);
+    EXPECT_FLOAT_EQ(Effects::faintStart(), player->planeRecord->pFaintStart);
+    EXPECT_FLOAT_EQ(Effects::faintEnd(), player->planeRecord->pFaintEnd);
+    EXPECT_EQ(ScreenSplats::activeCount(), 0);
+    const MapInfoCfg* record = mode->mapRecord();
+    ASSERT_NE(record, nullptr);
+    ASSERT_NE(game.gameScene(), nullptr);
+    EXPECT_EQ(game.gameScene()->treeCount, record->treeCount);
+    EXPECT_FLOAT_EQ(game.gameScene()->fogStart, record->fogStart);
+    EXPECT_EQ(clientLoads, 0);   // a local game has no host to tell
+    EXPECT_FALSE(spriteLoaded(11));   // the menus' artwork is let go in play
+
+    // Wrecks and parachutes reach the game camera through the pool's camera.
+    IPoolCamera* lent = poolCamera();
+    ASSERT_NE(lent, nullptr);
+    GameCamera& camera = gameCamera();
+    const Vec3 wreck{10.0f, 500.0f, 10.0f};
+    lent->followPoint(&wreck);
+    EXPECT_EQ(camera.focusPoint, &wreck);
+    EXPECT_TRUE(lent->followsPoint(&wreck));
+    lent->systemGone(&wreck);
+    EXPECT_EQ(camera.focusPoint, nullptr);
+    EXPECT_FALSE(lent->followsPoint(&wreck));
+    lent->lookAtPoint(&wreck, 200.0f, 1.57f, 3.0f, 0, 1.0f);
+    EXPECT_EQ(camera.mode, 6);
+    lent->systemGone(&wreck);
+
+    setCurrentScreen(&menu);
+    EXPECT_EQ(poolCamera(), nullptr);
+    EXPECT_TRUE(spriteLoaded(11));    // back for the pages that hold it
+    EXPECT_FALSE(spriteLoaded(12));   // never loaded, not loaded now
+    game.setClientLoadedHook(nullptr);
     resetScreens();
 }

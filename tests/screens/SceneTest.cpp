@@ -1,8 +1,10 @@
 #include "screens/scene/Scene.h"
 
+#include "effects/EffectScene.h"
 #include "platform/Clock.h"
 #include "render/world/Terrain.h"
 #include "screens/scene/Camera.h"
+#include "screens/scene/SceneWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +27,7 @@ struct RecordingFrame : ISceneFrame {
     bool stopped = false;
     float zoom = 1.0f;
     bool frozen = false;
-    float frozenDt = -1.0f, listDt = -1.0f;
+    float frozenDt = -1.0f, listDt = -1.0f, screenDt = -1.0f;
     void updateGameMode() override { calls.push_back("mode"); }
     void saveMatrices(bool start) override { calls.push_back(start ? "save1" : "save0"); }
     void updateCamera(float) override { calls.push_back("camera"); }
@@ -45,6 +47,11 @@ struct RecordingFrame : ISceneFrame {
         calls.push_back("effects");
     }
     void updateWorldEffects(float) override { calls.push_back("world"); }
+    void updateScreenEffects(float dt) override
+    {
+        screenDt = dt;
+        calls.push_back("screen");
+    }
     void runCallbacks() override { calls.push_back("callbacks"); }
     void advertiseAndJoin() override { calls.push_back("join"); }
 };
@@ -216,8 +223,8 @@ TEST(scene, UpdateCallsInOrderAndStoppedPlayFreezesOnlyTrails)
     Scene s;
     RecordingFrame frame;
     s.update(frame);
-    const std::vector<std::string> expected{"mode", "camera", "listener", "hud", "trails", "effects", "world", "callbacks",
-                                            "join"};
+    const std::vector<std::string> expected{"mode",  "camera", "listener",  "hud", "trails",
+                                            "effects", "world", "screen", "callbacks", "join"};
     EXPECT_EQ(frame.calls, expected);
     EXPECT_FLOAT_EQ(frame.frozenDt, 0.05f);
     EXPECT_FLOAT_EQ(frame.listDt, 0.05f);
@@ -228,6 +235,7 @@ TEST(scene, UpdateCallsInOrderAndStoppedPlayFreezesOnlyTrails)
     s.update(stopped);
     EXPECT_FLOAT_EQ(stopped.frozenDt, 0.0f);
     EXPECT_FLOAT_EQ(stopped.listDt, 0.05f);
+    EXPECT_FLOAT_EQ(stopped.screenDt, 0.05f);  // glare, weather and the faint meter run on
     EXPECT_FLOAT_EQ(s.sceneTime, -3.0f);  // the scene clock stands still too
     EXPECT_FLOAT_EQ(frameDelta(), 0.05f);
 }
@@ -278,4 +286,46 @@ TEST(scene, DrawPassOrderForTheFlagCombinations)
             EXPECT_EQ(order[order.size() - 2], P::PlayerParts);
         }
     }
+}
+
+TEST(scene, EffectsReadTheSceneClockAndGroundOnlyWhileTheSceneLives)
+{
+    setFrameDelta(0.02f);
+    EffectScene& effects = effectScene();
+    {
+        Scene s;
+        RecordingFrame frame;
+        effects.visibleParticles = 40;   // last frame's count
+        s.update(frame);
+        EXPECT_FLOAT_EQ(effects.time, s.sceneTime);
+        EXPECT_EQ(effects.visibleParticles, 0);
+        ASSERT_NE(effects.ground, nullptr);
+        float height = -1.0f;
+        Vec3 normal;
+        EXPECT_FALSE(effects.ground->groundAt(0.0f, 0.0f, height, normal));   // no terrain: flat ground
+        Terrain hill;
+        flatTerrain(hill, 300.0f);
+        s.terrain = &hill;
+        ASSERT_TRUE(effects.ground->groundAt(100.0f, 100.0f, height, normal));
+        EXPECT_FLOAT_EQ(height, 300.0f);
+        EXPECT_FLOAT_EQ(normal.y, 1.0f);
+        s.terrain = nullptr;
+    }
+    // A wreck outliving the scene must not ask a deleted one.
+    EXPECT_EQ(effects.ground, nullptr);
+}
+
+TEST(scene, FaintOverlayDarkensPastTheStartOnly)
+{
+    EXPECT_FLOAT_EQ(faintShade(0.0f, 4.5f, 8.5f), 0.0f);
+    EXPECT_FLOAT_EQ(faintShade(4.5f, 4.5f, 8.5f), 0.0f);     // exactly at the start: clear
+    EXPECT_FLOAT_EQ(faintShade(6.5f, 4.5f, 8.5f), 0.5f);
+    EXPECT_FLOAT_EQ(faintShade(-6.5f, 4.5f, 8.5f), 0.5f);    // pushing as hard as pulling
+    EXPECT_FLOAT_EQ(faintShade(8.5f, 4.5f, 8.5f), 1.0f);
+    EXPECT_FLOAT_EQ(faintShade(30.0f, 4.5f, 8.5f), 1.0f);
+    // A range of zero or less: black past the start, never a division by it.
+    EXPECT_FLOAT_EQ(faintShade(5.0f, 5.0f, 5.0f), 0.0f);
+    EXPECT_FLOAT_EQ(faintShade(5.1f, 5.0f, 5.0f), 1.0f);
+    EXPECT_FLOAT_EQ(faintShade(6.1f, 6.0f, 4.0f), 1.0f);
+    EXPECT_TRUE(std::isfinite(faintShade(NAN, 4.5f, 8.5f)));
 }

@@ -32,6 +32,20 @@ const Rgb kPalette[16] = {{178, 172, 160}, {108, 118, 106}, {70, 74, 80},    {78
                           {178, 172, 160}, {178, 172, 160}, {178, 172, 160}, {178, 172, 160}};
 }  // namespace building
 
+// The town's houses and the docks' and factories' sheds.
+namespace town {
+const Rgb kPalette[16] = {{196, 150, 112}, {162, 84, 62},   {222, 208, 180}, {128, 60, 48},
+                          {92, 96, 104},   {70, 82, 98},    {238, 232, 218}, {88, 64, 48},
+                          {180, 170, 150}, {140, 112, 86},  {104, 118, 88},  {56, 58, 62},
+                          {206, 186, 150}, {150, 140, 128}, {120, 40, 36},   {82, 110, 132}};
+}  // namespace town
+namespace industry {
+const Rgb kPalette[16] = {{128, 134, 138}, {150, 84, 50},   {96, 100, 98},  {62, 66, 70},
+                          {170, 168, 158}, {118, 96, 70},   {84, 96, 76},   {190, 150, 60},
+                          {46, 48, 52},    {140, 70, 44},   {112, 120, 124}, {200, 196, 186},
+                          {74, 84, 92},    {160, 150, 120}, {98, 58, 40},   {132, 150, 156}};
+}  // namespace industry
+
 Mat4 placedAt(Vec3 offset)
 {
     Mat4 m;
@@ -290,7 +304,9 @@ bool buildModels(DataContext& context)
                          writeModel(context, "army_truck.glm", truck) && writeModel(context, "destroyer.glm", ship) &&
                          writeModel(context, "airbase.glm", airbase) &&
                          context.writeFile("data/models/units.pvr", paletteTexture(units::kPalette)) &&
-                         context.writeFile("data/models/building.pvr", paletteTexture(building::kPalette));
+                         context.writeFile("data/models/building.pvr", paletteTexture(building::kPalette)) &&
+                         context.writeFile("data/models/build1.pvr", paletteTexture(town::kPalette)) &&
+                         context.writeFile("data/models/build2.pvr", paletteTexture(industry::kPalette));
     if (!written)
         return false;
     return context.writeFile("data/models/models.lst",

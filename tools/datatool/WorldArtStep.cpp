@@ -1,4 +1,5 @@
-// Art of the world passes: the tree atlas and the cloud puff atlas.
+// Art of the world passes: the tree atlas, the cloud puff atlas, the
+// vegetation props' atlas and the cut-out building details.
 #include "DataTool.h"
 #include "WorldNoise.h"
 
@@ -85,6 +86,208 @@ void birch(cairo_t* cr)
     }
 }
 
+std::vector<std::uint8_t> encodeSurface(cairo_surface_t* surface)
+{
+    std::vector<std::uint8_t> png;
+    const cairo_status_t status = cairo_surface_write_to_png_stream(
+        surface,
+        [](void* closure, const unsigned char* data, unsigned int length) {
+            auto* out = static_cast<std::vector<std::uint8_t>*>(closure);
+            out->insert(out->end(), data, data + length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
+    if (status != CAIRO_STATUS_SUCCESS)
+        png.clear();
+    return png;
+}
+
+// Draws four 128-pixel cells of a 2 x 2 atlas and writes it as a PNG.
+template <class DrawCell>
+bool writeAtlas(DataContext& context, const std::string& name, DrawCell drawCell)
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kTreeCell * 2, kTreeCell * 2);
+    cairo_t* cr = cairo_create(surface);
+    for (int cell = 0; cell < 4; ++cell) {
+        cairo_save(cr);
+        cairo_translate(cr, (cell & 1) * kTreeCell, (cell >> 1) * kTreeCell);
+        cairo_rectangle(cr, 0, 0, kTreeCell, kTreeCell);
+        cairo_clip(cr);
+        drawCell(cr, cell);
+        cairo_restore(cr);
+    }
+    cairo_destroy(cr);
+    const std::vector<std::uint8_t> png = encodeSurface(surface);
+    cairo_surface_destroy(surface);
+    if (png.empty()) {
+        context.error(name + ": cannot encode the atlas");
+        return false;
+    }
+    return context.writeFile(name, png);
+}
+
+// A low round bush: a dome of overlapping clumps standing on the cell's floor.
+void bush(cairo_t* cr, const WorldNoise& noise, double r, double g, double b)
+{
+    cairo_save(cr);
+    cairo_translate(cr, 64, 128);
+    cairo_scale(cr, 1.0, 0.72);
+    cairo_arc(cr, 0, 0, 60, M_PI, 2 * M_PI);
+    cairo_restore(cr);
+    shadedFill(cr, 4, 84, 124, 128, r * 0.85, g * 0.85, b * 0.85);
+    for (int k = 0; k < 12; ++k) {
+        const double a = M_PI + (k + 0.5) * (M_PI / 12.0);
+        const double x = 64.0 + std::cos(a) * 44.0, y = 122.0 + std::sin(a) * 30.0;
+        const double radius = 14.0 + 7.0 * noise.value(k * 1.9f, 5.3f);
+        cairo_arc(cr, x, y, radius, 0, 2 * M_PI);
+        shadedFill(cr, x - radius, y - radius, x + radius, y + radius, r, g, b);
+    }
+}
+
+// A palm: a leaning trunk and drooping fronds.
+void palm(cairo_t* cr)
+{
+    cairo_move_to(cr, 58, 128);
+    cairo_curve_to(cr, 56, 90, 62, 60, 72, 36);
+    cairo_line_to(cr, 78, 38);
+    cairo_curve_to(cr, 70, 62, 66, 92, 68, 128);
+    cairo_close_path(cr);
+    shadedFill(cr, 54, 36, 80, 128, 0.48, 0.38, 0.24);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (int k = 0; k < 7; ++k) {
+        const double a = -M_PI + k * (M_PI / 6.0);
+        const double reach = k == 3 ? 26.0 : 48.0;
+        const double tx = 75 + std::cos(a) * reach, ty = 36 + std::fabs(std::cos(a)) * 34.0 - (k == 3 ? 24.0 : 0.0);
+        cairo_move_to(cr, 75, 36);
+        cairo_curve_to(cr, 75 + std::cos(a) * reach * 0.5, 22, tx, ty - 18, tx, ty);
+        cairo_set_line_width(cr, 8.0);
+        cairo_set_source_rgb(cr, 0.18 + 0.02 * k, 0.44, 0.14);
+        cairo_stroke(cr);
+    }
+}
+
+// Reeds and tall grass: thin tapering blades from the floor.
+void reeds(cairo_t* cr, const WorldNoise& noise)
+{
+    for (int k = 0; k < 26; ++k) {
+        const double x = 8.0 + k * 4.4 + 3.0 * noise.value(k * 0.9f, 1.7f);
+        const double top = 24.0 + 50.0 * noise.value(k * 2.1f, 7.9f);
+        const double lean = (noise.value(k * 3.3f, 2.2f) - 0.5) * 26.0;
+        cairo_move_to(cr, x - 2.0, 128);
+        cairo_curve_to(cr, x - 1.0, 90, x + lean * 0.6, top + 20, x + lean, top);
+        cairo_curve_to(cr, x + lean * 0.6 + 1.5, top + 20, x + 1.5, 90, x + 2.0, 128);
+        cairo_close_path(cr);
+        shadedFill(cr, x - 4, top, x + 4, 128, 0.42, 0.50, 0.20);
+    }
+}
+
+// "vegetati.png": the vegetation props' atlas: a green bush, a flowering
+// shrub, a palm and reeds.
+bool buildVegetationAtlas(DataContext& context)
+{
+    const WorldNoise noise(29u);
+    return writeAtlas(context, "data/models/vegetati.png", [&noise](cairo_t* cr, int cell) {
+        switch (cell) {
+        case 0: bush(cr, noise, 0.20, 0.40, 0.13); break;
+        case 1:
+            bush(cr, noise, 0.28, 0.44, 0.16);
+            for (int k = 0; k < 14; ++k) {
+                const double x = 20.0 + 88.0 * noise.value(k * 1.3f, 8.1f), y = 70.0 + 40.0 * noise.value(k * 2.9f, 0.4f);
+                cairo_arc(cr, x, y, 3.2, 0, 2 * M_PI);
+                cairo_set_source_rgb(cr, 0.92, 0.86, 0.42);
+                cairo_fill(cr);
+            }
+            break;
+        case 2: palm(cr); break;
+        default: reeds(cr, noise); break;
+        }
+    });
+}
+
+// "build_a.png": building details cut out by alpha: a wire fence, a lattice
+// mast, a window row and a camouflage net.
+bool buildBuildingDetails(DataContext& context)
+{
+    const WorldNoise noise(53u);
+    return writeAtlas(context, "data/models/build_a.png", [&noise](cairo_t* cr, int cell) {
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        switch (cell) {
+        case 0:   // fence: posts and a diagonal wire mesh
+            cairo_set_source_rgb(cr, 0.42, 0.44, 0.46);
+            cairo_set_line_width(cr, 1.6);
+            for (int k = -8; k < 16; ++k) {
+                cairo_move_to(cr, k * 12.0, 24);
+                cairo_line_to(cr, k * 12.0 + 104, 128);
+                cairo_move_to(cr, k * 12.0 + 104, 24);
+                cairo_line_to(cr, k * 12.0, 128);
+            }
+            cairo_stroke(cr);
+            for (double x : {4.0, 64.0, 124.0}) {
+                cairo_rectangle(cr, x - 3, 16, 6, 112);
+                shadedFill(cr, x - 3, 16, x + 3, 128, 0.34, 0.30, 0.26);
+            }
+            break;
+        case 1:   // lattice mast
+            cairo_set_source_rgb(cr, 0.62, 0.22, 0.18);
+            cairo_set_line_width(cr, 3.0);
+            cairo_move_to(cr, 30, 128);
+            cairo_line_to(cr, 58, 4);
+            cairo_move_to(cr, 98, 128);
+            cairo_line_to(cr, 70, 4);
+            cairo_stroke(cr);
+            cairo_set_line_width(cr, 1.8);
+            for (int k = 0; k < 8; ++k) {
+                const double y0 = 128 - k * 15.5, y1 = y0 - 15.5;
+                const double l0 = 30 + (128 - y0) * 28 / 124, r0 = 98 - (128 - y0) * 28 / 124;
+                const double l1 = 30 + (128 - y1) * 28 / 124, r1 = 98 - (128 - y1) * 28 / 124;
+                cairo_move_to(cr, l0, y0);
+                cairo_line_to(cr, r1, y1);
+                cairo_move_to(cr, r0, y0);
+                cairo_line_to(cr, l1, y1);
+                cairo_move_to(cr, l1, y1);
+                cairo_line_to(cr, r1, y1);
+            }
+            cairo_stroke(cr);
+            break;
+        case 2:   // a window row in a wall strip
+            cairo_rectangle(cr, 0, 34, 128, 60);
+            shadedFill(cr, 0, 34, 128, 94, 0.70, 0.66, 0.58);
+            for (int k = 0; k < 4; ++k) {
+                const double x = 8 + k * 30.0;
+                cairo_rectangle(cr, x, 44, 22, 38);
+                shadedFill(cr, x, 44, x + 22, 82, 0.30, 0.40, 0.50);
+                cairo_set_source_rgb(cr, 0.88, 0.86, 0.80);
+                cairo_set_line_width(cr, 2.0);
+                cairo_move_to(cr, x + 11, 44);
+                cairo_line_to(cr, x + 11, 82);
+                cairo_move_to(cr, x, 63);
+                cairo_line_to(cr, x + 22, 63);
+                cairo_stroke(cr);
+            }
+            break;
+        default:   // camouflage net: patches over a knotted mesh
+            for (int k = 0; k < 40; ++k) {
+                const double x = 128.0 * noise.value(k * 1.1f, 3.7f), y = 128.0 * noise.value(k * 2.7f, 9.1f);
+                const double r = 8.0 + 10.0 * noise.value(k * 0.5f, 4.4f);
+                cairo_arc(cr, x, y, r, 0, 2 * M_PI);
+                const double shade = (k % 3) * 0.08;
+                cairo_set_source_rgb(cr, 0.30 + shade, 0.34 + shade, 0.18 + shade * 0.5);
+                cairo_fill(cr);
+            }
+            cairo_set_source_rgb(cr, 0.22, 0.22, 0.16);
+            cairo_set_line_width(cr, 1.2);
+            for (int k = 0; k <= 16; ++k) {
+                cairo_move_to(cr, k * 8.0, 0);
+                cairo_line_to(cr, k * 8.0, 128);
+                cairo_move_to(cr, 0, k * 8.0);
+                cairo_line_to(cr, 128, k * 8.0);
+            }
+            cairo_stroke(cr);
+            break;
+        }
+    });
+}
+
 bool buildTreeAtlas(DataContext& context)
 {
     const WorldNoise noise(17u);
@@ -157,7 +360,11 @@ bool buildCloudAtlas(DataContext& context)
     return context.writeFile("data/sky/clouds256.raw", la);
 }
 
-bool buildWorldArt(DataContext& context) { return buildTreeAtlas(context) && buildCloudAtlas(context); }
+bool buildWorldArt(DataContext& context)
+{
+    return buildTreeAtlas(context) && buildCloudAtlas(context) && buildVegetationAtlas(context) &&
+           buildBuildingDetails(context);
+}
 
 }  // namespace
 

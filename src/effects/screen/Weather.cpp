@@ -1,5 +1,7 @@
 #include "effects/screen/Weather.h"
 
+#include "render/fx/RainRefraction.h"
+
 #include "effects/EffectScene.h"
 #include "platform/Random.h"
 #include "render/Graphics.h"
@@ -22,7 +24,7 @@ std::array<Vertex, (Weather::kDrops + Weather::kParticles) * 4> s_vertices;
 int s_lastMode = 0;
 float s_aspect = 1.5f;
 Mat4 s_projection;
-TextureRef s_rain, s_snow;
+TextureRef s_rain, s_snow, s_rainNormals;
 
 // Frame f of the 2 x 2 atlas: u0, v0 (u and v span 0.5).
 void atlas(int frame, float& u0, float& v0)
@@ -168,6 +170,8 @@ void Weather::release()
 {
     s_rain.reset();
     s_snow.reset();
+    s_rainNormals.reset();
+    releaseRainRefraction();
 }
 
 void Weather::update(int mode, float intensity, float dt)
@@ -204,6 +208,22 @@ Weather::Drawn Weather::render(int mode, float intensity, const View& view)
     if (!texture)
         texture = getTexture(rain ? "data/particles/rainDrop.png" : "data/particles/snowFlake.png");
     const Mat4 projection = g->projectionMatrix(), viewMatrix = g->viewMatrix();
+    // Top detail: the rain bends the picture behind it; below, or when the
+    // device cannot, it is drawn additive.
+    if (rain && highDetail) {
+        if (!s_rainNormals)
+            s_rainNormals = getTexture("data/particles/rainDropNM.png");
+        g->setProjectionMatrix(s_projection);
+        g->setViewMatrix(Mat4{});
+        g->setWorldMatrix(Mat4{});
+        const bool bent = drawRainRefraction(s_vertices.data(), drawn.drops, drawn.particles, s_rainNormals.get());
+        g->setProjectionMatrix(projection);
+        g->setViewMatrix(viewMatrix);
+        if (bent) {
+            drawn.refracted = true;
+            return drawn;
+        }
+    }
     g->pushState();
     RenderState st = RenderState::additive();
     st.depthTest = false;

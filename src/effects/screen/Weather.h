@@ -31,6 +31,7 @@ public:
     };
     struct Drawn {
         int drops = 0, particles = 0;
+        bool refracted = false;   // drawn bending the picture (top detail)
     };
 
     // Frees every record and builds the projection (scene load).

@@ -93,7 +93,11 @@ Gibs::Gibs(const Model* m) : model(m)
     pieces.resize(model ? model->nodeCount() : 0);
 }
 
-Gibs::~Gibs() = default;
+Gibs::~Gibs()
+{
+    if (age >= 0.0f)
+        logInfo("effects", "wreck %d ended after %.1f s", id, age);
+}
 
 Mat4* Gibs::getTransform(Mat4* out)
 {
@@ -166,6 +170,19 @@ void Gibs::drawModel()
     }
 }
 
+void ShipGibs::drawModelVariant()
+{
+    Graphics* g = graphics();
+    if (!g || !model || age < 0.0f || !model->isUploaded())
+        return;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (!pieceMoves(i))
+            continue;
+        g->setWorldMatrix(pieces[i].matrix);
+        drawModelNodeDistortion(*model, static_cast<int>(i), kHeatShimmer);
+    }
+}
+
 void VehicleGibs::start(const Mat4& m, const Vec3& a, const Vec3&, int)
 {
     startPieces(m, a * 0.25f);
@@ -197,6 +214,7 @@ Gibs* startWreck(std::string_view modelFile, GibsKind kind, const Mat4& m, const
         static_cast<PlaneAirGibs*>(wreck)->viewerRole = viewerRole;
     wreck->start(m, a, b, surface);
     addEffect(wreck);
-    logInfo("effects", "wreck %d of '%s' (kind %d)", wreck->id, wreck->model->name().c_str(), static_cast<int>(kind));
+    logInfo("effects", "wreck %d of '%s' (kind %d) at %.2f s", wreck->id, wreck->model->name().c_str(),
+            static_cast<int>(kind), effectScene().time);
     return wreck;
 }

@@ -106,6 +106,9 @@ public:
     explicit ShipGibs(const Model* model) : Gibs(model) { gravity = -600.0f; }
     void start(const Mat4& matrix, const Vec3& a, const Vec3& b, int surface) override;
     void update(float dt) override;
+    // The burning hull's shimmer in the heat-distortion pass.
+    void drawModelVariant() override;
+    static constexpr float kHeatShimmer = 0.01f;
 
     // The sink systems' count and spacing for a size measure and scale.
     static int sinkCount(float size, float scale);

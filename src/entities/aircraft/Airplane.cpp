@@ -1,6 +1,9 @@
 #include "entities/aircraft/Airplane.h"
 
+#include "effects/screen/FaintMeter.h"
+#include "effects/screen/ScreenDamage.h"
 #include "effects/world/Parachute.h"
+#include "gamedata/AirplaneModel.h"
 #include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/AirplaneState.h"
@@ -206,6 +209,11 @@ void Airplane::resetForRespawn()
     if (parachute)
         parachute->ownerGone();
     parachute = nullptr;
+    if (isPlayer()) {
+        // A new airplane: a clean canopy and a pilot who has not fainted.
+        ScreenDamage::clean(AirplaneModel::canopyTexture());
+        Effects::resetFaint();
+    }
     controllable = true;
     m_controls = {};
     m_landed = false;

@@ -5,6 +5,7 @@
 #include "entities/TimedPoints.h"
 #include "effects/particles/AircraftParticles.h"
 #include "effects/screen/ScreenDamage.h"
+#include "gamedata/records/WeaponCfg.h"
 #include "effects/world/AircraftLooks.h"
 #include "effects/world/Gibs.h"
 #include "effects/world/Parachute.h"
@@ -32,8 +33,11 @@ void Airplane::onHit(const Vec3& point, int weaponType, Target* attacker, float 
     Target::onHit(point, weaponType, attacker, damage);
     if (isPlayer()) {
         host().onPlayerDamaged(*this, damage, weaponType);
-        if (weaponType == 0 || weaponType == 8)
+        if (weaponType == kWeaponMachinegun || weaponType == kWeaponAlienLaser)
             ScreenDamage::addHit();
+        else if ((weaponType >= kWeaponAllAspect && weaponType <= kWeaponRadarGuided) ||
+                 weaponType == kWeaponAlienQuick || weaponType == kWeaponSimple)
+            ScreenDamage::addDust(2);   // a missile bursting on the airplane
     }
     updateDamageLevels();
     if (damage >= kHeavyHit && m_flightState == FlightState::Normal && lifeState() == LifeState::Alive &&

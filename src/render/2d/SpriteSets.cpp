@@ -121,6 +121,11 @@ CSprite* getSprite(int set)
     return &slot.sprite;
 }
 
+bool spriteLoaded(int set)
+{
+    return set >= 0 && set < kSpriteSetCount && tables().sets[static_cast<std::size_t>(set)].sprite.isLoaded();
+}
+
 void unloadSprite(int set)
 {
     if (set < 0 || set >= kSpriteSetCount)

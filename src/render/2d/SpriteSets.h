@@ -28,6 +28,8 @@ float spriteLoadScale();
 CSprite* getSprite(int set);
 // Drops the set's texture reference and marks it unloaded.
 void unloadSprite(int set);
+// Whether the set is loaded now; never loads it.
+bool spriteLoaded(int set);
 // The HUD sheet loaded again at `scale` (2.0 for the HUD built with its own sheet).
 CSprite* loadHudSprite(float scale);
 // Loads the sets and fonts the menus draw first (7, 2, 11, 17, fonts 0 to 2);

@@ -119,8 +119,11 @@ bool ModelBuffers::upload(Model& model, const SamplerSettings* sampler)
     device->bindBuffer(BufferTarget::ElementArray, 0);
     const SamplerSettings settings = sampler ? *sampler : SamplerSettings{device->qualityFilter(), TextureWrap::Repeat};
     for (std::size_t t = 0; t < model.m_textureNames.size(); ++t)
-        if (!model.m_textures[t])
-            model.m_textures[t] = getTexture(model.m_textureNames[t], settings);
+        if (!model.m_textures[t]) {
+            TextureLoadFlags flags;
+            flags.dropLevels = sharedModelTextureDrop(model.m_textureNames[t], device->qualityTier());
+            model.m_textures[t] = getTexture(model.m_textureNames[t], settings, flags);
+        }
     model.m_uploaded = true;
     return true;
 }

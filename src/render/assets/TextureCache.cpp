@@ -201,3 +201,16 @@ std::size_t cachedTextureCount()
 {
     return cache().size();
 }
+
+int sharedModelTextureDrop(std::string_view name, int qualityTier)
+{
+    if (qualityTier >= 2)
+        return 0;
+    const std::size_t slash = name.find_last_of('/');
+    const std::string_view file = slash == std::string_view::npos ? name : name.substr(slash + 1);
+    if (file == "units.pvr")
+        return 1;
+    if (file == "building_di.pvr" || file == "units_di.pvr")
+        return 2;
+    return 0;
+}

@@ -47,6 +47,11 @@ private:
 // or damaged (a log line names the file).
 [[nodiscard]] TextureRef getTexture(std::string_view name, const SamplerSettings& sampler = {}, TextureLoadFlags flags = {});
 
+// Levels the shared model textures drop below quality tier 2, so the low
+// tiers keep a smaller copy: "units.pvr" one, "building_di.pvr" and
+// "units_di.pvr" two; every other name none.
+int sharedModelTextureDrop(std::string_view name, int qualityTier);
+
 // Headerless .raw textures of a size the caller knows, cached like getTexture.
 [[nodiscard]] TextureRef loadRawTexture(TextureFormat format, std::string_view name, int width, int height,
                           const SamplerSettings& sampler);

@@ -17,6 +17,8 @@ bool EffectPrograms::build()
         {lightmapGlow, "particle lightmap glow", shaders::kParticleLightmapVert, shaders::kParticleLightmapGlowFrag},
         {hazeShimmer, "heat haze", shaders::kPositionTexVert, shaders::kHazeShimmerFrag},
         {hazeRefract, "heat haze refraction", shaders::kPositionTexVert, shaders::kHazeRefractFrag},
+        {rainDrops, "rain drop refraction", shaders::kTexturedVert, shaders::kRainRefractFrag},
+        {rainStreaks, "rain streak refraction", shaders::kTexturedVert, shaders::kRainStreakFrag},
         {modelDistortion, "model distortion", shaders::kModelDistortionVert, shaders::kModelDistortionFrag},
         {distortionApply, "heat distortion", shaders::kPositionTexVert, shaders::kDistortionApplyFrag},
         {sunShafts, "sun shafts", shaders::kPositionTexVert, shaders::kSunShaftsFrag},
@@ -34,7 +36,7 @@ bool EffectPrograms::build()
 void EffectPrograms::destroy()
 {
     for (GpuProgram* p : std::initializer_list<GpuProgram*>{&lightmapLit, &lightmapGlow, &hazeShimmer, &hazeRefract,
-                                                            &modelDistortion, &distortionApply, &sunShafts,
+                                                            &rainDrops, &rainStreaks, &modelDistortion, &distortionApply, &sunShafts,
                                                             &finalCombine})
         p->destroy();
 }

@@ -27,6 +27,17 @@ struct HazeRefractUniforms : HazeUniforms {
         f("u_screenSize", screenSize);
     }
 };
+struct RainUniforms {
+    int screenSize = -1;    // "u_screenSize" vec2, the frame's pixels
+    int pictureScale = -1;  // "u_pictureScale" vec2, the frame's share of the copy
+    int strength = -1;      // "u_strength" float, the bend in picture units
+    template <class F> void forEach(F&& f)
+    {
+        f("u_screenSize", screenSize);
+        f("u_pictureScale", pictureScale);
+        f("u_strength", strength);
+    }
+};
 struct DistortionUniforms {
     int strength = -1;  // "u_strength" float
     template <class F> void forEach(F&& f) { f("u_strength", strength); }
@@ -46,7 +57,7 @@ struct FinalCombineUniforms {
 };
 
 // The extension programs of the effect passes (shaders/, GLSL ES 1.00): particle
-// lightmaps, heat haze, model distortion, the heat-distortion apply, the
+// lightmaps, heat haze, rain refraction, model distortion, the heat-distortion apply, the
 // sun-shaft pass and the final combine.
 class EffectPrograms {
 public:
@@ -59,6 +70,9 @@ public:
     // the glow alpha alone, the second refracts the haze target's picture.
     GpuProgramWith<HazeUniforms> hazeShimmer;
     GpuProgramWith<HazeRefractUniforms> hazeRefract;
+    // High-detail rain over a copy of the frame: drops on the lens and the
+    // falling streaks, both bending the picture behind them.
+    GpuProgramWith<RainUniforms> rainDrops, rainStreaks;
     // Writes a model's screen-space refraction offset into the distortion target.
     GpuProgramWith<DistortionUniforms> modelDistortion;
     // Redraws a picture displaced by the distortion target.

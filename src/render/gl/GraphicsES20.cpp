@@ -610,6 +610,18 @@ void GraphicsES20::drawFullScreenQuad()
     invalidateVertexLayout();
 }
 
+bool GraphicsES20::copyTargetTo(Texture2D& texture, int width, int height)
+{
+    if (texture.glName() == 0 || width <= 0 || height <= 0 || width > texture.width() || height > texture.height())
+        return false;
+    // The next apply binds the state's textures again.
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture.glName());
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return true;
+}
+
 void GraphicsES20::readPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba)
 {
     rgba.assign(static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0)) * 4, 0);

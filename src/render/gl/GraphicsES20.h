@@ -50,6 +50,7 @@ public:
     void drawFullScreenQuad() override;
 
     void readPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba) override;
+    bool copyTargetTo(Texture2D& texture, int width, int height) override;
     const Texture2D* whiteTexture() const override { return m_white.get(); }
     void bindExtraTexture(int unit, const Texture2D* texture) override;
 

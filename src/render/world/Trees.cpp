@@ -49,7 +49,7 @@ void Trees::plant(WorldRandom& random, const Terrain& terrain, float x, float z)
     Tree tree;
     // Sunk a little so the trunk never floats on a slope.
     tree.position = Vec3{x, height - 1.0f, z};
-    tree.height = random.range(14.0f, 30.0f);
+    tree.height = random.range(16.0f, 34.0f);
     tree.kind = static_cast<std::uint8_t>(random.next() & 3u);
     m_trees.push_back(tree);
 }

@@ -23,9 +23,9 @@ public:
         float height = 0.0f;    // world units
         std::uint8_t kind = 0;  // atlas cell 0..3
     };
-    static constexpr int kMaxTrees = 32768;
+    static constexpr int kMaxTrees = 65536;
     static constexpr float kDrawDistance = 7000.0f;
-    static constexpr int kMaxDrawn = 2500;  // nearest first; keeps the software renderer fast
+    static constexpr int kMaxDrawn = 4000;  // nearest first; keeps the software renderer fast
 
     Trees();
     ~Trees();

@@ -1,5 +1,10 @@
 #include "screens/scene/Scene.h"
 
+#include "effects/EffectScene.h"
+#include "effects/screen/ScreenDamage.h"
+#include "effects/screen/SpeedStreaks.h"
+#include "effects/screen/SunGlare.h"
+#include "effects/screen/Weather.h"
 #include "entities/ground/Flag.h"
 #include "gamedata/AirplaneModel.h"
 #include "platform/Clock.h"
@@ -53,6 +58,24 @@ bool hasSceneTarget()
 
 Scene* scene() { return g_scene; }
 
+namespace {
+// The scene's terrain as the wrecks and the effects ask for it.
+class SceneGround final : public IEffectGround {
+public:
+    explicit SceneGround(const Scene& scene) : m_scene(scene) {}
+    bool groundAt(float x, float z, float& height, Vec3& normal) const override
+    {
+        if (!m_scene.terrain)
+            return false;
+        height = m_scene.terrainHeightAndNormalAt(x, z, normal);
+        return true;
+    }
+
+private:
+    const Scene& m_scene;
+};
+}  // namespace
+
 const VisibilityDistances& visibilityDistances() { return g_visibility; }
 
 void setVisibilityForTier(int tier)
@@ -87,12 +110,16 @@ Scene::Scene()
     mat4Perspective(mainProjection, fieldOfView, aspect, kNearPlane, kMainFar);
     mat4Perspective(nearProjection, fieldOfView, aspect, kNearPlane, kNearFar);
     propsGrid.clear();
+    m_ground = std::make_unique<SceneGround>(*this);
     g_scene = this;
 }
 
 Scene::~Scene()
 {
     propsGrid.clear();
+    // Effects outliving the scene fall back to flat ground.
+    if (effectScene().ground == m_ground.get())
+        effectScene().ground = nullptr;
     if (g_scene == this)
         g_scene = nullptr;
 }
@@ -115,8 +142,14 @@ void Scene::update(ISceneFrame& frame)
         sceneTime = Clock::now();
         frame.updateFrozenEffects(dt);
     }
+    EffectScene& effects = effectScene();
+    effects.time = sceneTime;
+    effects.ground = m_ground.get();
+    // The particle batches count afresh for this frame's draw.
+    effects.visibleParticles = 0;
     frame.updateEffectList(dt);
     frame.updateWorldEffects(dt);
+    frame.updateScreenEffects(dt);
     if (snapshot)
         frame.saveMatrices(false);
     frame.runCallbacks();
@@ -236,6 +269,8 @@ SceneDrawFlags Scene::drawFlags() const
     flags.trees = trees != nullptr;
     flags.highDetail = highDetailOn();
     flags.shadowMaps = shadowMaps() != nullptr;
+    const Graphics* device = graphics();
+    flags.heatDistortion = device && device->distortionTarget != nullptr;
     return flags;
 }
 
@@ -296,7 +331,16 @@ void Scene::loadEffectModels()
     if (loadAllModels() <= 0)
         logWarning("scene", "no models loaded from the model table");
     resetSunCache();
+    SunGlare::load();
     sceneSky().load();
+    const float aspect = device && device->screenHeight() > 0
+                             ? static_cast<float>(device->screenWidth()) / static_cast<float>(device->screenHeight())
+                             : 1.5f;
+    Weather::load(aspect);
+    // Without the target the canopy glass stays clean.
+    if (device && !ScreenDamage::createRenderTarget())
+        logWarning("scene", "no canopy damage target: the glass stays clean");
+    SpeedStreaks::load(Vec3{}, aspect);
     if (device)
         AirplaneModel::loadSharedTextures();
     Flag::buildClothMesh();

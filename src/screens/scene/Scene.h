@@ -8,6 +8,7 @@
 #include <vector>
 
 class Camera;
+class IEffectGround;
 class PropBatch;
 class Terrain;
 class Trees;
@@ -34,6 +35,8 @@ public:
     // The effect list, water, weather and screen effects: always the real delta.
     virtual void updateEffectList(float dt) { (void)dt; }
     virtual void updateWorldEffects(float dt) { (void)dt; }
+    // Glare, weather, splats, streaks and the faint meter: the real delta too.
+    virtual void updateScreenEffects(float dt) { (void)dt; }
     virtual void runCallbacks() {}
     virtual void advertiseAndJoin() {}
 };
@@ -116,6 +119,10 @@ public:
 
     static constexpr float kNearPlane = 2.0f, kCullFar = 62500.0f, kMainFar = 50000.0f, kNearFar = 55000.0f;
     static constexpr float kFrozenFieldOfView = 0.549779f;
+
+private:
+    // The effects read the ground under a point through this.
+    std::unique_ptr<IEffectGround> m_ground;
 };
 
 // The one scene, or null.

@@ -4,6 +4,12 @@
 #include "effects/EffectList.h"
 #include "effects/EffectScene.h"
 #include "effects/trails/Tracers.h"
+#include "effects/particles/ParticleBatches.h"
+#include "effects/screen/FaintMeter.h"
+#include "effects/screen/ScreenDamage.h"
+#include "effects/screen/ScreenSplats.h"
+#include "effects/screen/SpeedStreaks.h"
+#include "effects/screen/SunGlare.h"
 #include "effects/world/AircraftLooks.h"
 #include "entities/Target.h"
 #include "entities/aircraft/Airplane.h"
@@ -14,6 +20,7 @@
 #include "modes/GameModeGlobals.h"
 #include "platform/Log.h"
 #include "render/Graphics.h"
+#include "render/fx/PostProcess.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/AtmosScatter.h"
@@ -24,6 +31,9 @@
 #include "render/world/Trees.h"
 #include "render/world/Water.h"
 #include "screens/scene/Camera.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 // Ground that never rises this high is sea floor and flat shore: no forest.
@@ -119,6 +129,7 @@ void SceneLevel::buildForest(Scene& scene, const MapInfoCfg* record, int treeCou
         built = trees->buildFromFile(treeCount, "data/terrain/" + record->treeFile + ".raw", kTreeTexture, *terrain);
     if (!built)
         trees->buildForest(kTreeTexture, *terrain, treeCount);
+    logInfo("scene", "forest: %zu trees of %d asked for", trees->trees().size(), treeCount);
     m_trees = std::move(trees);
     scene.trees = m_trees.get();
 }
@@ -190,6 +201,73 @@ void GameSceneDraw::drawEntities(DrawPass pass)
     graphics()->setWorldMatrix(Mat4{});
 }
 
+void GameSceneDraw::drawParticleLayer(int pass)
+{
+    if (particleBatchCount(pass) <= 0)
+        return;
+    setWorldMatrices(m_scene.mainProjection);
+    flushParticleBatch(pass);
+}
+
+void GameSceneDraw::drawHeatDistortion()
+{
+    GameMode* mode = currentGameMode();
+    if (!mode)
+        return;
+    for (Target* target : mode->activeTargets())
+        if (target->isDrawnIn(m_drawView))
+            target->drawHeatDistortionIn(m_drawView);
+    // The burning ship wrecks shimmer too.
+    drawEffectsModelPass(false, true);
+    graphics()->setWorldMatrix(Mat4{});
+}
+
+void GameSceneDraw::drawWeather()
+{
+    Weather::View view;
+    GameMode* mode = currentGameMode();
+    if (const Airplane* player = mode ? mode->playerAirplane() : nullptr) {
+        view.hasPlayer = true;
+        // No rain falls inside a tunnel.
+        view.insideTarget = mode->findGroundTargetAt(player->position(), 0.0f) != nullptr;
+    }
+    m_weatherDrawn = Weather::render(m_scene.weatherMode, m_scene.weatherIntensity, view);
+}
+
+void GameSceneDraw::drawFaintOverlay()
+{
+    const float shade = faintShade(Effects::faintValue(), Effects::faintStart(), Effects::faintEnd());
+    if (!(shade > 0.0f))
+        return;
+    Graphics* device = graphics();
+    const Mat4 projection = device->projectionMatrix(), view = device->viewMatrix();
+    device->setProjectionMatrix(Mat4{});
+    device->setViewMatrix(Mat4{});
+    device->setWorldMatrix(Mat4{});
+    device->pushState();
+    RenderState state = RenderState::alphaBlend();
+    state.depthTest = false;
+    state.program = BuiltinProgram::Color;
+    state.color = Color4{0, 0, 0, static_cast<std::uint8_t>(std::lround(shade * 255.0f))};
+    device->setRenderState(state);
+    device->drawFullScreenQuad();
+    device->popState();
+    device->setProjectionMatrix(projection);
+    device->setViewMatrix(view);
+}
+
+float faintShade(float value, float start, float end)
+{
+    const float range = end - start;
+    const float over = std::fabs(value) - start;
+    if (!(over > 0.0f))
+        return 0.0f;
+    // A range of zero or less blacks out at once past the start.
+    if (!(range > 0.0f))
+        return 1.0f;
+    return std::clamp(over / range, 0.0f, 1.0f);
+}
+
 void GameSceneDraw::runPass(ScenePass pass)
 {
     Graphics* device = graphics();
@@ -206,6 +284,8 @@ void GameSceneDraw::runPass(ScenePass pass)
         sceneClouds().fillBuffer(m_view.eye);
         break;
     case ScenePass::Particles:
+        // The three layers' batches start empty; the effect list fills them far to late.
+        drawParticleBatches();
         drawEffects(2);
         drawEffects(1);
         drawEffects(0);
@@ -219,6 +299,7 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::Clouds:
         setWorldMatrices(m_scene.nearProjection);
         sceneClouds().renderToTarget(m_view);
+        ScreenDamage::render();
         break;
     case ScenePass::WaterPictures:
         setWorldMatrices(m_scene.mainProjection);
@@ -233,6 +314,13 @@ void GameSceneDraw::runPass(ScenePass pass)
         break;
     case ScenePass::OpaqueEntities:
         drawEntities(DrawPass::Opaque);
+        if (const GameMode* mode = currentGameMode())
+            mode->drawParachutes(1);
+        // Wrecks: the near band, then the far one.
+        drawEffectsModelPass(true, false);
+        setWorldMatrices(m_scene.mainProjection);
+        drawEffectsModelPass(false, false);
+        device->setWorldMatrix(Mat4{});
         break;
     case ScenePass::Props:
         for (const PropBatch* batch : m_scene.propSets)
@@ -260,8 +348,34 @@ void GameSceneDraw::runPass(ScenePass pass)
         sceneSky().draw(atmosScatter(), m_view.eye);
         break;
     case ScenePass::SunGlare:
+        SunGlare::renderOverlay();
+        if (!device->highDetail())
+            SunGlare::render();
         sceneClouds().composite(m_view);
         setWorldMatrices(m_scene.mainProjection);
+        break;
+    case ScenePass::HeatDistortion:
+        renderHeatDistortion([this] { drawHeatDistortion(); });
+        applyHeatDistortion();
+        break;
+    case ScenePass::ParticleLayer0:
+        drawParticleLayer(2);
+        break;
+    case ScenePass::ParticleLayer1:
+        drawParticleLayer(1);
+        break;
+    case ScenePass::ParticleLayer2:
+        drawParticleLayer(0);
+        break;
+    case ScenePass::Weather:
+        drawWeather();
+        break;
+    case ScenePass::ScreenEffects:
+        SunGlare::renderFlare();
+        if (device->highDetail())
+            SpeedStreaks::render();
+        ScreenSplats::render();
+        drawFaintOverlay();
         break;
     case ScenePass::Airplanes:
         drawEntities(DrawPass::Late);
@@ -272,9 +386,12 @@ void GameSceneDraw::runPass(ScenePass pass)
         Machinegun::submitTracers();
         AircraftEffects::draw(m_scene.mainProjection, m_scene.nearProjection);
         // The shimmer behind the player's own nozzles (top detail only).
-        if (GameMode* mode = currentGameMode())
+        if (GameMode* mode = currentGameMode()) {
             if (Airplane* player = mode->playerAirplane(); player && player->exhaust)
                 player->exhaust->renderHaze(m_scene.sceneTime);
+            mode->drawParachutes(0);
+        }
+        setWorldMatrices(m_scene.mainProjection);
         break;
     default:
         break;

@@ -1,4 +1,5 @@
 #pragma once
+#include "effects/screen/Weather.h"
 #include "entities/TargetDraw.h"
 #include "render/world/WorldView.h"
 #include "screens/scene/Scene.h"
@@ -72,8 +73,15 @@ public:
     // Entities drawn by the last opaque and late passes.
     int entitiesDrawn() const { return m_entitiesDrawn; }
 
+    // What the weather pass drew (drops and falling particles).
+    const Weather::Drawn& weatherDrawn() const { return m_weatherDrawn; }
+
 private:
     void drawEntities(DrawPass pass);
+    void drawParticleLayer(int pass);
+    void drawHeatDistortion();
+    void drawWeather();
+    void drawFaintOverlay();
     void setWorldMatrices(const Mat4& projection);
 
     const Scene& m_scene;
@@ -81,4 +89,9 @@ private:
     DrawView m_drawView;
     RenderBuffer* m_target = nullptr;
     int m_entitiesDrawn = 0;
+    Weather::Drawn m_weatherDrawn;
 };
+
+// How dark the faint overlay makes the view (0..1) for the meter and the
+// player's faint range.
+float faintShade(float value, float start, float end);

@@ -7,6 +7,7 @@
 #include "effects/screen/SpeedStreaks.h"
 #include "effects/screen/SunGlare.h"
 #include "effects/screen/Weather.h"
+#include "render/gl/GraphicsES20Extensions.h"
 
 #include "GlTestContext.h"
 #include "TestWorld.h"
@@ -94,6 +95,40 @@ TEST_F(ViewPictures, RainAndSnowChangeTheViewAndATunnelKeepsItDry)
     }
 }
 
+TEST_F(ViewPictures, TopDetailRainBendsThePictureAndLowerDetailAddsLight)
+{
+    GraphicsES20Extensions extensions(gfx());
+    ASSERT_TRUE(extensions.load()) << extensions.error();
+    setGraphicsExtensions(&extensions);
+    for (bool top : {true, false}) {
+        setEffectQualityOverride(top ? 3 : 1, top);
+        Weather::release();
+        Weather::load(float(kWidth) / float(kHeight));
+        for (int i = 0; i < 40; ++i)
+            Weather::update(Weather::kRain, 1.0f, 1.0f / 30.0f);
+        backdrop();
+        const std::vector<Rgba> dry = frame();
+        const Weather::Drawn drawn = Weather::render(Weather::kRain, 1.0f, {true, false});
+        EXPECT_EQ(drawn.drops, 64);
+        EXPECT_EQ(drawn.particles, 128);
+        EXPECT_EQ(drawn.refracted, top);
+        const std::vector<Rgba> wet = frame();
+        EXPECT_GE(differing(dry, wet), 0.01) << top;
+        if (!top) {
+            // Added light only ever brightens.
+            int darker = 0;
+            for (std::size_t i = 0; i < wet.size(); ++i)
+                darker += wet[i].r + wet[i].g + wet[i].b + 3 < dry[i].r + dry[i].g + dry[i].b ? 1 : 0;
+            EXPECT_EQ(darker, 0);
+        }
+        save(top ? "rain_refracted" : "rain_additive");
+    }
+    setEffectQualityOverride(-1, false);
+    Weather::release();
+    setGraphicsExtensions(nullptr);
+    extensions.unload();
+}
+
 TEST_F(ViewPictures, TheSunGlowsWithAFlareInViewAndNotBehind)
 {
     SunGlare::load();
@@ -119,6 +154,51 @@ TEST_F(ViewPictures, TheSunGlowsWithAFlareInViewAndNotBehind)
     SunGlare::render();
     SunGlare::renderFlare();
     EXPECT_EQ(differing(plain, frame()), 0.0);
+}
+
+TEST_F(ViewPictures, TerrainInFrontOfTheSunPutsOutTheFlare)
+{
+    SunGlare::load();
+    if (!SunGlare::hasQuery())
+        GTEST_SKIP() << "no occlusion query on this device";
+    SunGlare::Input in;
+    in.lightDirection = {0.35f, 0.18f, -1.0f};
+    vec3Normalize(in.lightDirection);
+    in.sunColor = {1.0f, 0.95f, 0.8f};
+    in.aspect = float(kWidth) / float(kHeight);
+    // A ridge in front of the whole upper view, written into depth as the terrain is.
+    const auto ridge = [this] {
+        backdrop();
+        const Mat4 p = gfx().projectionMatrix(), v = gfx().viewMatrix();
+        gfx().setProjectionMatrix(Mat4{});
+        gfx().setViewMatrix(Mat4{});
+        gfx().state().depthTest = true;
+        gfx().state().depthWrite = true;
+        drawQuad(-1.0f, -1.0f, 1.0f, 1.0f, 0.5f, {70, 84, 66, 255});
+        gfx().setProjectionMatrix(p);
+        gfx().setViewMatrix(v);
+    };
+    for (int i = 0; i < 30; ++i) {
+        ridge();
+        SunGlare::update(in, 1.0f / 30.0f);
+        SunGlare::renderOverlay();
+    }
+    EXPECT_EQ(SunGlare::hidden(), 1);
+    EXPECT_FLOAT_EQ(SunGlare::occlusion(), 0.0f);
+    EXPECT_FLOAT_EQ(SunGlare::flareStrength(), 0.0f);
+    ridge();
+    const std::vector<Rgba> behind = frame();
+    SunGlare::renderFlare();
+    EXPECT_EQ(differing(behind, frame()), 0.0);
+    save("glare_hidden_by_terrain");
+    // The ridge gone, the query sees the sun again and the flare comes back.
+    for (int i = 0; i < 30; ++i) {
+        backdrop();
+        SunGlare::update(in, 1.0f / 30.0f);
+        SunGlare::renderOverlay();
+    }
+    EXPECT_EQ(SunGlare::hidden(), 0);
+    EXPECT_GT(SunGlare::flareStrength(), 0.0f);
 }
 
 TEST_F(ViewPictures, SpeedLinesStreakFromTheCentreAtSpeed)

@@ -51,9 +51,9 @@ protected:
     }
 
     // Loads the shot and keeps a copy under the build folder to look at.
-    bool loadShot(const std::string& name, TextureImage& image)
+    bool loadShot(const std::string& name, TextureImage& image, const char* keepFolder = "screens/frames")
     {
-        const fs::path keep = fs::path(SKYFRONT_BINARY_DIR) / "screens/frames";
+        const fs::path keep = fs::path(SKYFRONT_BINARY_DIR) / keepFolder;
         fs::create_directories(keep);
         std::error_code ignored;
         fs::copy_file(tree.path() / name, keep / name, fs::copy_options::overwrite_existing, ignored);
@@ -166,6 +166,26 @@ TEST_F(GameFrames, TheBackKeyOpensThePauseScreenOnTheNextFrame)
     EXPECT_GT(moving, 0.1f) << "half a second of flight moves the view";
     std::printf("mean difference: moving %.3f, paused %.3f\n", moving, paused);
     EXPECT_LT(paused, moving / 4.0f) << "29 frames of pause move nothing";
+}
+
+// The forest of a land map: planted near the count the map asks for (not a
+// handful lost over the whole field), and drawn into the frame kept under
+// build/scene/.
+TEST_F(GameFrames, ALandMapGetsTheForestItAsksForAndItsFrameIsKept)
+{
+    ASSERT_EQ(run("-frames 420 -autostart 10:2 -dumpframe 419:free-flight-land.png"), 0) << tree.read("stderr.txt");
+    const std::string log = tree.read("stderr.txt");
+    const std::string key = "forest: ";
+    // The game's forest is the last one built (the menu's comes first).
+    const std::size_t at = log.rfind(key);
+    ASSERT_NE(at, std::string::npos) << log;
+    int planted = 0, asked = 0;
+    ASSERT_EQ(std::sscanf(log.c_str() + at + key.size(), "%d trees of %d", &planted, &asked), 2);
+    EXPECT_GE(asked, 20000);
+    EXPECT_GE(planted, asked * 9 / 10);
+    TextureImage land;
+    ASSERT_TRUE(loadShot("free-flight-land.png", land, "scene"));
+    EXPECT_GT(share(land, 0, 3 * kHeight / 4, kWidth, kHeight, grassLike), 0.3f) << "fields below";
 }
 
 }  // namespace
