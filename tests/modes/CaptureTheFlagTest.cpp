@@ -216,7 +216,8 @@ TEST_F(CaptureTheFlag, NothingMovesOnceThePlayStopped)
 
 TEST_F(CaptureTheFlag, BotMatchPlaysToItsEnd)
 {
-    startWithBots(2, 2, 1);
+    // The default sides of four and five bots, five minutes.
+    startWithBots(4, 5, 5);
     mode->autopilot = true;
     mode->reapplyPlayerAutopilot();
     EXPECT_TRUE(playToEnd(*mode, 600.0f));

@@ -134,6 +134,22 @@ void SceneModeCamera::onKill(const Target& victim, const Target& attacker)
     gameCamera().onGameEvent(true, watched, &view);
 }
 
+bool SceneModeCamera::watchingOther() const
+{
+    const int mode = gameCamera().mode;
+    return mode == 6 || mode == 10 || mode == 11;
+}
+
+void SceneModeCamera::startKillCam(const Target& airplane)
+{
+    if (airplane.kind() != TargetKind::Airplane)
+        return;
+    // The slot the kill cam does not use, so the view in use is not overwritten.
+    const int slot = gameCamera().followedPlane() == &killerPlane(0) ? 1 : 0;
+    killerPlane(slot).follow(&static_cast<const Airplane&>(airplane));
+    gameCamera().startKillCam(&killerPlane(slot), 0, false, nullptr);
+}
+
 SceneModeCamera& sceneModeCamera()
 {
     static SceneModeCamera camera;
