@@ -51,8 +51,16 @@ protected:
                 hits += test(at(x, y)) ? 1 : 0;
         return total ? static_cast<float>(hits) / static_cast<float>(total) : 0.0f;
     }
-    // Blue over red, the way every sky of the maps is lit by day and evening.
-    static bool skyLike(const Pixel& p) { return p.b > 100 && p.b >= p.r + 10; }
+    static bool blueSky(const Pixel& p) { return p.b > 100 && p.b >= p.r + 10; }
+    static int brightness(const Pixel& p) { return p.r + p.g + p.b; }
+    float meanBrightness(int x0, int y0, int x1, int y1) const
+    {
+        long sum = 0, n = 0;
+        for (int y = y0; y < y1; y += 4)
+            for (int x = x0; x < x1; x += 4, ++n)
+                sum += brightness(at(x, y));
+        return n ? static_cast<float>(sum) / static_cast<float>(n) : 0.0f;
+    }
     // Fields, forest or rock below; or a sea darker than the sky above it.
     static bool groundOrSea(const Pixel& p)
     {
@@ -61,16 +69,23 @@ protected:
         return land || sea;
     }
 
-    void expectSkyAboveAndGroundBelow()
+    // The match starts at dawn in capture the flag and by day in survival:
+    // the sky is blue, or at least far brighter than what lies below.
+    void expectSkyAboveAndGroundBelow(bool blue)
     {
-        // Between the HUD's top instruments and the horizon, clear of the middle notice.
-        EXPECT_GT(share(0, 130, kWidth / 3, 230, skyLike), 0.7f) << "sky at the upper left";
-        EXPECT_GT(share(2 * kWidth / 3, 130, kWidth, 230, skyLike), 0.7f) << "sky at the upper right";
-        // The lowest band, outside the HUD's corner controls.
-        EXPECT_GT(share(kWidth / 4, 5 * kHeight / 6, 3 * kWidth / 4, kHeight, groundOrSea), 0.6f)
-            << "ground or sea below";
-        EXPECT_LT(share(kWidth / 4, 5 * kHeight / 6, 3 * kWidth / 4, kHeight, skyLike), 0.3f)
-            << "the sky does not reach the bottom";
+        // Between the HUD's top instruments and the horizon, clear of the middle
+        // notice; the lowest band outside the HUD's corner controls.
+        const int top0 = 130, top1 = 230, bottom0 = 5 * kHeight / 6;
+        const float above = meanBrightness(0, top0, kWidth, top1);
+        const float below = meanBrightness(kWidth / 4, bottom0, 3 * kWidth / 4, kHeight);
+        EXPECT_GT(above, below + 120.0f) << "a bright sky over darker ground or sea";
+        const auto notGround = [below](const Pixel& p) { return blueSky(p) || brightness(p) > below + 60.0f; };
+        EXPECT_GT(share(0, top0, kWidth / 3, top1, notGround), 0.6f) << "sky at the upper left";
+        EXPECT_GT(share(2 * kWidth / 3, top0, kWidth, top1, notGround), 0.6f) << "sky at the upper right";
+        if (blue) {
+            EXPECT_GT(share(0, top0, kWidth, top1, blueSky), 0.5f) << "a blue day sky";
+        }
+        EXPECT_GT(share(kWidth / 4, bottom0, 3 * kWidth / 4, kHeight, groundOrSea), 0.6f) << "ground or sea below";
     }
 
     StagedGame game;
@@ -81,14 +96,14 @@ TEST_F(ObjectiveModeRun, CaptureTheFlagStartsWithSkyAboveAndGroundBelow)
 {
     play("4:2", "ctf-play.png");
     EXPECT_NE(game.errors().find("starting a game of type 4 on map 2"), std::string::npos) << game.errors();
-    expectSkyAboveAndGroundBelow();
+    expectSkyAboveAndGroundBelow(false);
 }
 
 TEST_F(ObjectiveModeRun, SurvivalStartsWithSkyAboveAndGroundBelow)
 {
     play("6:2", "survival-play.png");
     EXPECT_NE(game.errors().find("starting a game of type 6 on map 2"), std::string::npos) << game.errors();
-    expectSkyAboveAndGroundBelow();
+    expectSkyAboveAndGroundBelow(true);
 }
 
 }  // namespace
