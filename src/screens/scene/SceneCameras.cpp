@@ -103,7 +103,9 @@ bool SceneModeCamera::position(Vec3& out) const
 
 void SceneModeCamera::orbit(const Target& entity, float distance, float)
 {
-    gameCamera().lookAtPoint(&entity.position(), distance, 0.3f, -1.0f, false, 1.0f);
+    // No zoom: the zoom takes its share off the distance, and all of it would
+    // put the camera inside the airplane.
+    gameCamera().lookAtPoint(&entity.position(), distance, 0.3f, -1.0f, false, 0.0f);
 }
 
 void SceneModeCamera::onKill(const Target& victim, const Target& attacker)
