@@ -64,6 +64,8 @@ public:
     const MapObject* guardObject = nullptr;
     void clearGuard();
     bool isGuarding() const { return guardEngageRadius > 0.0f; }
+    // A guard's enemy farther from the guarded point than the release radius.
+    bool pastGuardLeash(const Target& t) const;
     std::vector<Vec3> waypoints;
     float aggression = 0.5f;
     float caution = 0.5f;

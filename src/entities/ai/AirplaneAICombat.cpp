@@ -39,8 +39,7 @@ void AirplaneAI::attack(float)
     bool drop = !usable(t) || !isEnemy(*t);
     if (!drop && goalPoint && t != target)
         drop = true;  // the goal comes first
-    if (!drop && isGuarding() &&
-        vec3DistanceSq(t->position(), guardPoint) > guardReleaseRadius * guardReleaseRadius)
+    if (!drop && pastGuardLeash(*t))
         drop = true;  // the guard goes home
     const Squadron* s = m_plane->squadron;
     const Airplane* leader = s ? s->leader() : nullptr;
