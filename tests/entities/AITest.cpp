@@ -133,6 +133,25 @@ TEST_F(AI, AGuardOrderedAtAFarEnemyKeepsGuarding)
     EXPECT_EQ(ai.engaged(), enemy);
 }
 
+// A wingman told to hold formation whose leader is shot down is free to take
+// the enemy it was ordered at, and the frame ends.
+TEST_F(AI, AWingmanOfADeadLeaderTakesItsOrderedEnemy)
+{
+    Squadron squadron;
+    Airplane* leader = plane(0, {0, 1500, 0}, {0, 0, -1});
+    squadron.add(*leader, true);
+    Airplane* w = plane(0, {150, 1500, 200}, {0, 0, -1});
+    squadron.add(*w);
+    squadron.setOrder(SquadronOrder::Formation);
+    AirplaneAI& ai = pilot(*w, 0.5f);
+    Airplane* enemy = plane(1, {0, 1500, -2500}, {0, 0, 1});
+    ai.target = enemy;
+    leader->setLifeState(LifeState::Destroyed);
+    run(1.0f);
+    EXPECT_EQ(ai.state(), Manoeuvre::Attack);
+    EXPECT_EQ(ai.engaged(), enemy);
+}
+
 TEST_F(AI, BreakAwayReturnsToPatrolAfterEightSeconds)
 {
     Squadron squadron;

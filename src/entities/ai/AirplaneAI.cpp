@@ -250,6 +250,7 @@ void AirplaneAI::update(float dt)
         m_reactTimer = 0.0f;
     }
     m_plane->setCommandValue(false);
+    m_droppedThisFrame = false;
     runManoeuvre();
     // What the cameras and markers show as the pilot's target.
     if (m_plane->host().playerAirplane() != m_plane)

@@ -122,5 +122,6 @@ private:
     bool m_gunsOn = false;
     Vec3 m_lastSlot;
     bool m_haveLastSlot = false;
+    bool m_droppedThisFrame = false;
     int m_terrainSaves = 0;
 };

@@ -43,6 +43,8 @@ void AirplaneAI::attack(float)
         drop = true;  // the guard goes home
     const Squadron* s = m_plane->squadron;
     const Airplane* leader = s ? s->leader() : nullptr;
+    if (leader && !leader->isAlive())
+        leader = nullptr;  // a dead leader holds nobody back, as in patrol
     if (!drop && leader && leader != m_plane && s->order() == SquadronOrder::Formation)
         drop = true;
     if (!drop && leader && leader != m_plane && s->order() == SquadronOrder::Defend &&
@@ -52,6 +54,11 @@ void AirplaneAI::attack(float)
         m_engaged = nullptr;
         m_lockHeld = 0.0f;
         setState(Manoeuvre::Patrol);
+        // Patrol may hand straight back to an attack that is dropped again:
+        // one drop a frame, so the two never chase each other for good.
+        if (m_droppedThisFrame)
+            return;
+        m_droppedThisFrame = true;
         return patrol(0.0f);
     }
     // Now and then a nearer enemy takes over from a far one.
