@@ -349,8 +349,11 @@ TEST_F(Survival, BotMatchReachesWaveTwoOrFreezes)
     ASSERT_NE(mode, nullptr);
     mode->autopilot = true;
     mode->reapplyPlayerAutopilot();
-    for (float t = 0.0f; t < 600.0f && !mode->playStopped && mode->currentWave() < 2; t += 1.0f)
+    float t = 0.0f;
+    for (; t < 600.0f && !mode->playStopped && mode->currentWave() < 2; t += 1.0f)
         step(*mode, 1.0f);
+    RecordProperty("seconds", static_cast<int>(t));
+    RecordProperty("wave", mode->currentWave());
     EXPECT_TRUE(mode->playStopped || mode->currentWave() >= 2);
     std::array<std::uint8_t, 10> data{};
     ASSERT_EQ(mode->writeServerData(data), 10);
