@@ -133,9 +133,10 @@ TEST_F(AI, AGuardOrderedAtAFarEnemyKeepsGuarding)
     EXPECT_EQ(ai.engaged(), enemy);
 }
 
-// A wingman told to hold formation whose leader is shot down is free to take
-// the enemy it was ordered at, and the frame ends.
-TEST_F(AI, AWingmanOfADeadLeaderTakesItsOrderedEnemy)
+// A wingman told to hold formation whose leader is shot down: patrol hands it
+// the enemy it was ordered at, the formation order drops the attack again. It
+// keeps to its order, and every frame ends.
+TEST_F(AI, AWingmanOfADeadLeaderHoldsItsOrderWithoutHanging)
 {
     Squadron squadron;
     Airplane* leader = plane(0, {0, 1500, 0}, {0, 0, -1});
@@ -147,6 +148,11 @@ TEST_F(AI, AWingmanOfADeadLeaderTakesItsOrderedEnemy)
     Airplane* enemy = plane(1, {0, 1500, -2500}, {0, 0, 1});
     ai.target = enemy;
     leader->setLifeState(LifeState::Destroyed);
+    run(1.0f);
+    EXPECT_EQ(ai.state(), Manoeuvre::Patrol);
+    EXPECT_EQ(ai.engaged(), nullptr);
+    // Free to hunt, it takes the enemy.
+    squadron.setOrder(SquadronOrder::Attack);
     run(1.0f);
     EXPECT_EQ(ai.state(), Manoeuvre::Attack);
     EXPECT_EQ(ai.engaged(), enemy);

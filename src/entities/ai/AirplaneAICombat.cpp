@@ -43,8 +43,6 @@ void AirplaneAI::attack(float)
         drop = true;  // the guard goes home
     const Squadron* s = m_plane->squadron;
     const Airplane* leader = s ? s->leader() : nullptr;
-    if (leader && !leader->isAlive())
-        leader = nullptr;  // a dead leader holds nobody back, as in patrol
     if (!drop && leader && leader != m_plane && s->order() == SquadronOrder::Formation)
         drop = true;
     if (!drop && leader && leader != m_plane && s->order() == SquadronOrder::Defend &&
