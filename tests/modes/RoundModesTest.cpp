@@ -10,6 +10,7 @@
 #include "ObjectiveModeKit.h"
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -75,6 +76,37 @@ TEST_F(DestroyTheBase, BasesThreeBotsAndBaseLoss)
     EXPECT_TRUE(enemyBase->isActive());
     EXPECT_TRUE(enemyBase->isTargetable());
     EXPECT_FALSE(notices.notices.empty());
+}
+
+// A map without team-1 bases: nothing to pick from, so spawns take the base
+// rule, the player's autopilot keeps its own target and the match runs on.
+TEST_F(DestroyTheBase, WithoutTheEnemysBasesTheMatchRuns)
+{
+    setBots(Settings::kEntryDTB, 3, 2, 0);
+    auto* mode = start<GameModeDTB>(GameType::DestroyTheBase);
+    ASSERT_NE(mode, nullptr);
+    for (GroundTarget* b : std::vector<GroundTarget*>(mode->bases(1)))
+        (void)mode->removePlayerAirplane(*b);
+    ASSERT_TRUE(mode->bases(1).empty());
+    ASSERT_FALSE(mode->bases(0).empty());
+
+    Airplane* me = mode->playerAirplane();
+    mode->autopilot = true;
+    mode->reapplyPlayerAutopilot();
+    auto* ai = dynamic_cast<AirplaneAI*>(me->aiController());
+    ASSERT_NE(ai, nullptr);
+    Airplane* enemy = airplanes(*mode, 1).front();
+    ai->target = enemy;
+    mode->giveBaseTarget(*me);
+    EXPECT_EQ(ai->target, enemy);
+
+    Vec3 at;
+    Quat facing;
+    mode->getSpawnPoint(*me, at, facing);
+    EXPECT_TRUE(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z));
+    mode->reassignBots();
+    step(*mode, 30.0f);
+    EXPECT_TRUE(mode->bases(0).front()->isActive());
 }
 
 TEST_F(DestroyTheBase, ServerDataAndBaseRecords)
