@@ -53,6 +53,10 @@ public:
     virtual void orbit(const Target& /*entity*/, float /*distance*/, float /*pitch*/) {}
     // An airplane was shot down by the attacker (the kill view may follow it).
     virtual void onKill(const Target& /*victim*/, const Target& /*attacker*/) {}
+    // An orbit or the kill cam: the view already watches something.
+    virtual bool watchingOther() const { return false; }
+    // The kill cam follows the airplane (a player who is out watches on).
+    virtual void startKillCam(const Target& /*airplane*/) {}
 };
 
 // Achievements and mission statistics of the local player.
@@ -63,6 +67,11 @@ public:
     virtual void onPlayerShots(int /*fired*/, int /*hits*/) {}
     virtual void onPlayerMissileLaunched() {}
     virtual void onPlayerMissileHit() {}
+    // What the statistics service sends with its next mission, medal or
+    // checkpoint event: the player's plane id (and the medal won).
+    virtual void setMissionEventParams(int /*planeId*/) {}
+    virtual void setMedalEventParams(int /*planeId*/, int /*medal*/) {}
+    virtual void setCheckpointEventParams(int /*planeId*/) {}
 };
 
 // The score keeper's groups of the match.

@@ -113,6 +113,51 @@ TEST_F(AI, GuardEngagesNearItsBaseAndReturnsWhenTheEnemyLeaves)
     EXPECT_TRUE(host.crashes.empty());
 }
 
+// A guard ordered at an enemy beyond its leash neither attacks nor hangs
+// between attacking and patrolling: it keeps guarding until the enemy comes near.
+TEST_F(AI, AGuardOrderedAtAFarEnemyKeepsGuarding)
+{
+    const Vec3 base{0, 800, 0};
+    Airplane* guard = plane(0, base + Vec3{0, 0, 500}, {0, 0, -1});
+    AirplaneAI& ai = pilot(*guard, 0.8f);
+    ai.setGuard(base, 3000.0f, 5000.0f);
+    Airplane* enemy = plane(1, base + Vec3{9000, 400, 0}, {0, 0, -1}, 150.0f);
+    ai.target = enemy;
+    run(2.0f);
+    EXPECT_EQ(ai.state(), Manoeuvre::Patrol);
+    EXPECT_EQ(ai.engaged(), nullptr);
+    enemy->setPositionAndStop(base + Vec3{1500, 400, 0});
+    enemy->setSpeed(150.0f);
+    run(1.0f);
+    EXPECT_EQ(ai.state(), Manoeuvre::Attack);
+    EXPECT_EQ(ai.engaged(), enemy);
+}
+
+// A wingman told to hold formation whose leader is shot down: patrol hands it
+// the enemy it was ordered at, the formation order drops the attack again. It
+// keeps to its order, and every frame ends.
+TEST_F(AI, AWingmanOfADeadLeaderHoldsItsOrderWithoutHanging)
+{
+    Squadron squadron;
+    Airplane* leader = plane(0, {0, 1500, 0}, {0, 0, -1});
+    squadron.add(*leader, true);
+    Airplane* w = plane(0, {150, 1500, 200}, {0, 0, -1});
+    squadron.add(*w);
+    squadron.setOrder(SquadronOrder::Formation);
+    AirplaneAI& ai = pilot(*w, 0.5f);
+    Airplane* enemy = plane(1, {0, 1500, -2500}, {0, 0, 1});
+    ai.target = enemy;
+    leader->setLifeState(LifeState::Destroyed);
+    run(1.0f);
+    EXPECT_EQ(ai.state(), Manoeuvre::Patrol);
+    EXPECT_EQ(ai.engaged(), nullptr);
+    // Free to hunt, it takes the enemy.
+    squadron.setOrder(SquadronOrder::Attack);
+    run(1.0f);
+    EXPECT_EQ(ai.state(), Manoeuvre::Attack);
+    EXPECT_EQ(ai.engaged(), enemy);
+}
+
 TEST_F(AI, BreakAwayReturnsToPatrolAfterEightSeconds)
 {
     Squadron squadron;

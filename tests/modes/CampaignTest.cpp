@@ -58,6 +58,10 @@ TEST_F(CampaignMission, AFailureShowsItsReasonOnceAndWritesNoProgress)
         EXPECT_TRUE(pages.counted(GameModeCampaign::kMissionFailedEvent));
         EXPECT_FALSE(pages.counted(GameModeCampaign::kMissionWonEvent));
         EXPECT_EQ(pages.results, 0);
+        // The statistics service names the plane of the failed mission, once.
+        ASSERT_EQ(pages.missionParams.size(), 1u) << reason;
+        EXPECT_EQ(pages.missionParams[0].first, mode->playerAirplane()->record().plane_id);
+        EXPECT_TRUE(pages.medalParams.empty());
         EXPECT_EQ(settings().campaignProgressAt(0, 1), 0);
         EXPECT_EQ(pages.log.back(), "pause " + std::to_string(static_cast<int>(PauseMenu::Campaign)));
         EXPECT_TRUE(mode->playStopped);
@@ -98,6 +102,10 @@ TEST_F(CampaignMission, AWinRecordsProgressAndRemovesTheCheckpointInOrder)
         "event 4", "event 5", "event 134", "result", "close",
         "pause " + std::to_string(static_cast<int>(PauseMenu::Campaign))};
     EXPECT_EQ(pages.log, expected);
+    // The medal event names the plane and the medal won; no mission failure.
+    ASSERT_EQ(pages.medalParams.size(), 1u);
+    EXPECT_EQ(pages.medalParams[0], std::make_pair(mode->playerAirplane()->record().plane_id, 3));
+    EXPECT_TRUE(pages.missionParams.empty());
 }
 
 TEST_F(CampaignMission, AMissingOrFailingComicLeadsToTheResultPage)
@@ -158,11 +166,17 @@ TEST_F(CampaignMission, LosingThePlayersAirplaneFailsUnlessLossIsAllowed)
 {
     // Without loss allowed the crash fails the mission with the general text.
     ASSERT_NE(start(0, 0), nullptr);
+    const int planeId = mode->playerAirplane()->record().plane_id;
     mode->onAirplaneDestroyed(*mode->playerAirplane(), nullptr, CrashCause::Ground);
     frames(1);
     EXPECT_EQ(mode->playerAirplane(), nullptr);
     ASSERT_EQ(pages.failures.size(), 1u);
     EXPECT_EQ(pages.failures[0], GameModeCampaign::kDefaultFailureText);
+    // The lost airplane's plane goes with the checkpoint and the mission events.
+    ASSERT_EQ(pages.checkpointParams.size(), 1u);
+    EXPECT_EQ(pages.checkpointParams[0].first, planeId);
+    ASSERT_EQ(pages.missionParams.size(), 1u);
+    EXPECT_EQ(pages.missionParams[0].first, planeId);
 
     // Allowed: the airplane goes, the pointer with it, and the mission is won later.
     pages = CampaignPages{};

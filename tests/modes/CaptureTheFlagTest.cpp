@@ -214,9 +214,29 @@ TEST_F(CaptureTheFlag, NothingMovesOnceThePlayStopped)
     EXPECT_EQ(flag1->state(), Flag::State::Home);
 }
 
+// A map without team 1's flag: the flag rules are skipped, spawns take the
+// base rule and nobody scores by flying home.
+TEST_F(CaptureTheFlag, WithoutTheEnemyFlagTheFlagRulesAreSkipped)
+{
+    startWithBots(2, 2);
+    (void)mode->removePlayerAirplane(*flag1);
+    ASSERT_EQ(mode->flagOfTeam(1), nullptr);
+    Airplane* me = mode->playerAirplane();
+    Vec3 at;
+    Quat facing;
+    mode->getSpawnPoint(*me, at, facing);
+    EXPECT_TRUE(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z));
+    moveTo(*me, flag0->homePosition() + Vec3{0.0f, 50.0f, 0.0f});
+    step(*mode, 5.0f);
+    EXPECT_EQ(me->scores[Airplane::kScoreFlagsCaptured], 0);
+    EXPECT_EQ(flag0->state(), Flag::State::Home);
+    EXPECT_FALSE(mode->carrierWarning());
+}
+
 TEST_F(CaptureTheFlag, BotMatchPlaysToItsEnd)
 {
-    startWithBots(2, 2, 1);
+    // The default sides of four and five bots, five minutes.
+    startWithBots(4, 5, 5);
     mode->autopilot = true;
     mode->reapplyPlayerAutopilot();
     EXPECT_TRUE(playToEnd(*mode, 600.0f));

@@ -10,6 +10,7 @@
 #include "ObjectiveModeKit.h"
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -36,9 +37,8 @@ TEST_F(DestroyTheBase, BasesThreeBotsAndBaseLoss)
     GroundTarget* enemyBase = mode->bases(1).front();
     EXPECT_FLOAT_EQ(enemyBase->health(), GameModeDTB::kBaseHealth);
     EXPECT_EQ(enemyBase->kind(), TargetKind::Base);
-    if (!getStringByIndex(GameModeDTB::kBaseNameText).empty()) {
-        EXPECT_FALSE(enemyBase->pilotName.empty());
-    }
+    EXPECT_EQ(enemyBase->pilotName, u"Red Base");
+    EXPECT_EQ(mode->bases(0).front()->pilotName, u"Blue Base");
 
     // Three team-0 bots: two attack in the player's squadron, one guards.
     int attackers = 0, guards = 0;
@@ -78,6 +78,37 @@ TEST_F(DestroyTheBase, BasesThreeBotsAndBaseLoss)
     EXPECT_FALSE(notices.notices.empty());
 }
 
+// A map without team-1 bases: nothing to pick from, so spawns take the base
+// rule, the player's autopilot keeps its own target and the match runs on.
+TEST_F(DestroyTheBase, WithoutTheEnemysBasesTheMatchRuns)
+{
+    setBots(Settings::kEntryDTB, 3, 2, 0);
+    auto* mode = start<GameModeDTB>(GameType::DestroyTheBase);
+    ASSERT_NE(mode, nullptr);
+    for (GroundTarget* b : std::vector<GroundTarget*>(mode->bases(1)))
+        (void)mode->removePlayerAirplane(*b);
+    ASSERT_TRUE(mode->bases(1).empty());
+    ASSERT_FALSE(mode->bases(0).empty());
+
+    Airplane* me = mode->playerAirplane();
+    mode->autopilot = true;
+    mode->reapplyPlayerAutopilot();
+    auto* ai = dynamic_cast<AirplaneAI*>(me->aiController());
+    ASSERT_NE(ai, nullptr);
+    Airplane* enemy = airplanes(*mode, 1).front();
+    ai->target = enemy;
+    mode->giveBaseTarget(*me);
+    EXPECT_EQ(ai->target, enemy);
+
+    Vec3 at;
+    Quat facing;
+    mode->getSpawnPoint(*me, at, facing);
+    EXPECT_TRUE(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z));
+    mode->reassignBots();
+    step(*mode, 30.0f);
+    EXPECT_TRUE(mode->bases(0).front()->isActive());
+}
+
 TEST_F(DestroyTheBase, ServerDataAndBaseRecords)
 {
     setBots(Settings::kEntryDTB, 0, 1, 0);
@@ -102,7 +133,8 @@ TEST_F(DestroyTheBase, ServerDataAndBaseRecords)
 
 TEST_F(DestroyTheBase, BotMatchPlaysToItsEnd)
 {
-    setBots(Settings::kEntryDTB, 2, 2, 1);
+    // The default sides of four and five bots, five minutes.
+    setBots(Settings::kEntryDTB, 4, 5, 5);
     auto* mode = start<GameModeDTB>(GameType::DestroyTheBase);
     ASSERT_NE(mode, nullptr);
     mode->autopilot = true;
@@ -211,6 +243,45 @@ TEST_F(LastManStanding, BotMatchesOfBothVariantsEnd)
     }
 }
 
+// A player who is out watches on: the kill cam takes another airplane still
+// in play, once, and never while it already watches one.
+TEST_F(LastManStanding, APlayerOutOfTheRoundWatchesAnotherAirplane)
+{
+    setTeamVariant(false);
+    auto* mode = start<GameModeLMS>(GameType::LastManStanding);
+    ASSERT_NE(mode, nullptr);
+    step(*mode, 5.1f);
+    ASSERT_TRUE(mode->roundRunning());
+    step(*mode, 1.0f);
+    EXPECT_TRUE(harness.hud.killCams.empty()) << "the player is still in";
+
+    Airplane* me = mode->playerAirplane();
+    mode->eliminateAirplane(*me);
+    mode->update(ModeHarness::kFrame);
+    ASSERT_EQ(harness.hud.killCams.size(), 1u);
+    const Target* watched = harness.hud.killCams.front();
+    EXPECT_NE(watched, me);
+    EXPECT_EQ(watched->kind(), TargetKind::Airplane);
+    EXPECT_TRUE(watched->isActive());
+
+    harness.hud.watching = true;
+    step(*mode, 1.0f);
+    EXPECT_EQ(harness.hud.killCams.size(), 1u) << "the kill cam already follows one";
+}
+
+TEST_F(Survival, APlayerShotDownWatchesTheWave)
+{
+    auto* mode = start<GameModeSRV>(GameType::Survival);
+    ASSERT_NE(mode, nullptr);
+    step(*mode, 10.1f);
+    Airplane* me = mode->playerAirplane();
+    me->respawnTimer = -1.0f;
+    mode->eliminateAirplane(*me);
+    mode->update(ModeHarness::kFrame);
+    ASSERT_FALSE(harness.hud.killCams.empty());
+    EXPECT_EQ(harness.hud.killCams.front()->team(), 1) << "the only other airplane is the wave's enemy";
+}
+
 TEST_F(LastManStanding, ServerDataReadsOnlyWholeRecords)
 {
     setTeamVariant(false);
@@ -277,14 +348,44 @@ TEST_F(Survival, WavesJoinsAndRemovedEnemies)
     EXPECT_FALSE(harness.listener.acceptingJoins.back());
 }
 
+TEST_F(Survival, ANewBestWaveIsSavedWhenTheMatchEnds)
+{
+    settings().bestWaveSP = 1;
+    auto* mode = start<GameModeSRV>(GameType::Survival);
+    ASSERT_NE(mode, nullptr);
+    Airplane* me = mode->playerAirplane();
+    step(*mode, 10.1f);
+    for (int w = 0; w < 2; ++w) {
+        for (Airplane* e : airplanes(*mode, 1))
+            mode->onAirplaneDestroyed(*e, me, CrashCause::KilledByDamage);
+        step(*mode, 5.3f);
+    }
+    ASSERT_EQ(mode->currentWave(), 2);
+    mode->onAirplaneDestroyed(*me, nullptr, CrashCause::KilledByDamage);
+    for (int i = 0; i < 600 && !mode->playStopped; ++i)
+        step(*mode, 0.1f);
+    ASSERT_TRUE(mode->playStopped);
+    step(*mode, 0.1f);
+    // Waves 0 at a fifth, wave 1 in full: 5 / 5 + 5.
+    EXPECT_EQ(mode->reward(), 6);
+    EXPECT_EQ(settings().bestWaveSP, 2);
+    Settings fromFile;
+    ASSERT_TRUE(fromFile.load());
+    EXPECT_EQ(fromFile.bestWaveSP, 2);
+    EXPECT_EQ(fromFile.bestWaveMP, 0);
+}
+
 TEST_F(Survival, BotMatchReachesWaveTwoOrFreezes)
 {
     auto* mode = start<GameModeSRV>(GameType::Survival);
     ASSERT_NE(mode, nullptr);
     mode->autopilot = true;
     mode->reapplyPlayerAutopilot();
-    for (float t = 0.0f; t < 600.0f && !mode->playStopped && mode->currentWave() < 2; t += 1.0f)
+    float t = 0.0f;
+    for (; t < 600.0f && !mode->playStopped && mode->currentWave() < 2; t += 1.0f)
         step(*mode, 1.0f);
+    RecordProperty("seconds", static_cast<int>(t));
+    RecordProperty("wave", mode->currentWave());
     EXPECT_TRUE(mode->playStopped || mode->currentWave() >= 2);
     std::array<std::uint8_t, 10> data{};
     ASSERT_EQ(mode->writeServerData(data), 10);
@@ -318,6 +419,19 @@ TEST_F(Dogfight, OneEnemyWonOrLostAndUnlocks)
     EXPECT_TRUE(mode->playStopped);
     mode->update(ModeHarness::kFrame);
     EXPECT_EQ(mode->reward(), 75);
+    EXPECT_EQ(settings().dogfightsUnlocked, 4);
+    EXPECT_EQ(ScoreMgr::instance().medal, GameModeDF::kWonMedal) << "the result page's value of a win";
+    harness.finish();
+
+    // Lost: the result value is 0 and nothing is paid or unlocked.
+    auto* lost = start<GameModeDF>(GameType::Dogfight);
+    ASSERT_NE(lost, nullptr);
+    ScoreMgr::instance().medal = 7;
+    lost->onAirplaneDestroyed(*lost->playerAirplane(), airplanes(*lost, 1).front(), CrashCause::KilledByDamage);
+    EXPECT_FALSE(lost->won());
+    lost->update(ModeHarness::kFrame);
+    EXPECT_EQ(ScoreMgr::instance().medal, 0);
+    EXPECT_EQ(lost->reward(), 0);
     EXPECT_EQ(settings().dogfightsUnlocked, 4);
     harness.finish();
 

@@ -250,6 +250,7 @@ void AirplaneAI::update(float dt)
         m_reactTimer = 0.0f;
     }
     m_plane->setCommandValue(false);
+    m_droppedThisFrame = false;
     runManoeuvre();
     // What the cameras and markers show as the pilot's target.
     if (m_plane->host().playerAirplane() != m_plane)
@@ -318,6 +319,11 @@ void AirplaneAI::followSquadron()
         setState(Manoeuvre::Formation);
 }
 
+bool AirplaneAI::pastGuardLeash(const Target& t) const
+{
+    return isGuarding() && vec3DistanceSq(t.position(), guardPoint) > guardReleaseRadius * guardReleaseRadius;
+}
+
 void AirplaneAI::patrol(float)
 {
     holdFire();
@@ -325,8 +331,10 @@ void AirplaneAI::patrol(float)
         followSquadron();
     if (m_state != Manoeuvre::Patrol)
         return runManoeuvre();
-    // Orders first: an assigned enemy is attacked, a friend escorted.
-    if (usable(target) && isEnemy(*target)) {
+    // Orders first: an assigned enemy is attacked, a friend escorted. A guard
+    // leaves an enemy beyond its leash alone (the attack would drop it at once).
+    const bool orderedEnemy = usable(target) && isEnemy(*target);
+    if (orderedEnemy && !pastGuardLeash(*target)) {
         m_engaged = target;
         setState(Manoeuvre::Attack);
         return attack(0.0f);
@@ -341,7 +349,7 @@ void AirplaneAI::patrol(float)
         }
     }
     const Vec3 pos = m_plane->position();
-    if (usable(target)) {  // a friend: fly on its wing
+    if (usable(target) && !orderedEnemy) {  // a friend: fly on its wing
         const Vec3 h = flat(target->velocity(), Vec3{0.0f, 0.0f, -1.0f});
         steer(safePoint(target->position() - h * 150.0f + Vec3{-h.z, 0.0f, h.x} * 120.0f + target->velocity()),
               std::max(target->speed(), m_plane->record().pMinSpeed));

@@ -64,6 +64,8 @@ public:
     const MapObject* guardObject = nullptr;
     void clearGuard();
     bool isGuarding() const { return guardEngageRadius > 0.0f; }
+    // A guard's enemy farther from the guarded point than the release radius.
+    bool pastGuardLeash(const Target& t) const;
     std::vector<Vec3> waypoints;
     float aggression = 0.5f;
     float caution = 0.5f;
@@ -120,5 +122,6 @@ private:
     bool m_gunsOn = false;
     Vec3 m_lastSlot;
     bool m_haveLastSlot = false;
+    bool m_droppedThisFrame = false;
     int m_terrainSaves = 0;
 };

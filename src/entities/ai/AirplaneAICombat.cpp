@@ -39,8 +39,7 @@ void AirplaneAI::attack(float)
     bool drop = !usable(t) || !isEnemy(*t);
     if (!drop && goalPoint && t != target)
         drop = true;  // the goal comes first
-    if (!drop && isGuarding() &&
-        vec3DistanceSq(t->position(), guardPoint) > guardReleaseRadius * guardReleaseRadius)
+    if (!drop && pastGuardLeash(*t))
         drop = true;  // the guard goes home
     const Squadron* s = m_plane->squadron;
     const Airplane* leader = s ? s->leader() : nullptr;
@@ -53,6 +52,11 @@ void AirplaneAI::attack(float)
         m_engaged = nullptr;
         m_lockHeld = 0.0f;
         setState(Manoeuvre::Patrol);
+        // Patrol may hand straight back to an attack that is dropped again:
+        // one drop a frame, so the two never chase each other for good.
+        if (m_droppedThisFrame)
+            return;
+        m_droppedThisFrame = true;
         return patrol(0.0f);
     }
     // Now and then a nearer enemy takes over from a far one.

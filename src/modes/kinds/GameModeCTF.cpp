@@ -116,6 +116,11 @@ void GameModeCTF::applyFlagColors()
 void GameModeCTF::update(float dt)
 {
     GameModeCustom::update(dt);
+    updateRules(dt);
+}
+
+void GameModeCTF::updateRules(float dt)
+{
     if (playStopped)
         return;
     if (isSinglePlayer() && m_flag0 && m_flag1) {

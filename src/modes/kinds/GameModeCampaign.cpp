@@ -3,6 +3,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/MapInfoCfg.h"
+#include "gamedata/records/PlaneCfg.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "modes/progress/MissionStats.h"
 #include "modes/progress/UnlocksMgr.h"
@@ -165,6 +166,7 @@ void GameModeCampaign::deleteAirplane(Target& entity)
     if (m_playerAirplane->parachute)
         return;
     if (playerLossAllowed) {
+        m_lostPlaneId = playerPlaneId();
         removeEntity(entity);
         m_playerAirplane = nullptr;
         return;
@@ -176,6 +178,8 @@ void GameModeCampaign::losePlayerAirplane()
 {
     if (!m_playerAirplane)
         return;
+    m_lostPlaneId = playerPlaneId();
+    m_hooks.progressOrNone().setCheckpointEventParams(m_lostPlaneId);
     removeEntity(*m_playerAirplane);
     m_playerAirplane = nullptr;
     endMission(false, -1);
@@ -247,8 +251,16 @@ void GameModeCampaign::endMission(bool won, int reasonTextId)
     overlays.openPauseScreen(getPauseMenu());
 }
 
+int GameModeCampaign::playerPlaneId() const
+{
+    if (m_playerAirplane)
+        return m_playerAirplane->record().plane_id;
+    return m_lostPlaneId >= 0 ? m_lostPlaneId : settings().localPlaneId;
+}
+
 void GameModeCampaign::failMission(int reasonTextId)
 {
+    m_hooks.progressOrNone().setMissionEventParams(playerPlaneId());
     matchOutcome() = MatchOutcome::Lost;
     campaignStats().failureReason = reasonTextId;
     m_services.endPagesOrNone().showCampaignFailure(reasonTextId >= 1 ? reasonTextId : kDefaultFailureText);
@@ -270,6 +282,7 @@ void GameModeCampaign::winMission()
     if (m_playerAirplane && m_playerAirplane->isAlive() && c >= 0 && c < Settings::kCampaignCount && m >= 0 &&
         m < kMissionsWithEvents && flawless < Settings::kEventIdCount)
         progress.countEvent(flawless);
+    progress.setMedalEventParams(playerPlaneId(), sm.medal);
 
     IModeEndPages& pages = m_services.endPagesOrNone();
     // A comic that does not load leads to the result page, never to an empty comic.

@@ -116,6 +116,8 @@ public:
 private:
     void failMission(int reasonTextId);
     void winMission();
+    // The plane the statistics events name: the player's, the lost one, else the selected one.
+    int playerPlaneId() const;
     // The player's airplane leaves for good and the mission fails.
     void losePlayerAirplane();
     Target* spawnFromObject(MapObject& object, int index);
@@ -126,5 +128,6 @@ private:
     std::unordered_map<std::string, Squadron*> m_squadronOf;
     bool m_ended = false;
     int m_lightUpdates = 0;
+    int m_lostPlaneId = -1;
     bool m_lastSave = false;
 };

@@ -5,6 +5,7 @@
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/IGameListener.h"
+#include "modes/kinds/MatchRules.h"
 #include "modes/progress/MissionStats.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
@@ -232,6 +233,20 @@ int GameModeCustom::matchBonusPercent() const
         return sm.isDraw() ? 50 : 0;
     }
     return 0;
+}
+
+void GameModeCustom::updateSpectatorCamera()
+{
+    IModeCamera& camera = m_hooks.cameraOrNone();
+    if (camera.watchingOther())
+        return;
+    // Outside the kill cam the followed airplane is the player's own.
+    Target* followed = m_playerAirplane;
+    if (!followed || matchrules::inPlay(*this, *followed))
+        return;
+    Target* const exclude[] = {followed};
+    if (Target* next = findNextTarget(followed, exclude, static_cast<int>(TargetKind::Airplane), TeamRule::Any, 0.0f))
+        camera.startKillCam(*next);
 }
 
 void GameModeCustom::updateTeamChangeWindow()

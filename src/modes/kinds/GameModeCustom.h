@@ -34,6 +34,9 @@ public:
     bool startLevel() override;
     void clearLevel() override;
     void update(float dt) override;
+    // The kind's own frame after the shared one: objectives, countdowns,
+    // rounds and waves. Nothing in the shared mode.
+    virtual void updateRules(float /*dt*/) {}
     void resetRound() override;
     PauseMenu getPauseMenu() const override { return PauseMenu::Match; }
 
@@ -65,6 +68,9 @@ public:
     void onServerLost();
     // Restart on the host's word (clients): nobody respawns, play resumes.
     virtual void restartMatch();
+
+    // A player whose airplane is out of play watches the next airplane still in it.
+    void updateSpectatorCamera();
 
     // The host closes team changes once less than half the time is left and
     // tells the clients when that changed the flag.

@@ -3,6 +3,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/WeaponList.h"
 #include "modes/progress/MissionStats.h"
+#include "modes/progress/ScoreMgr.h"
 #include "modes/progress/UnlocksMgr.h"
 #include "platform/Settings.h"
 
@@ -151,6 +152,8 @@ void GameModeDF::finishMatch()
     m_reward = 0;
     Settings& s = settings();
     const int i = clampIndex(m_index);
+    // The result page reads the medal slot: 3 for a won dogfight, 0 for a lost one.
+    ScoreMgr::instance().medal = m_won ? kWonMedal : 0;
     if (m_won) {
         progress.countEvent(37);
         switch (i) {

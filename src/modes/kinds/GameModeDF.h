@@ -10,6 +10,7 @@ class GameModeDF : public GameModeCustom {
 public:
     static constexpr int kCount = 20;
     static constexpr int kRewardCap = 50000;
+    static constexpr int kWonMedal = 3;
     // Dogfights from this index pay the gap to the next rank the first time.
     static constexpr int kRankGapFrom = 12;
     static constexpr std::array<int, kCount> kRewards = {50,  100, 175,  75,   175,  300,  400,  150,  400,  800,

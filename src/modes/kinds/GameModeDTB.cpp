@@ -317,6 +317,11 @@ void GameModeDTB::startNextMatch()
 void GameModeDTB::update(float dt)
 {
     GameModeCustom::update(dt);
+    updateRules(dt);
+}
+
+void GameModeDTB::updateRules(float dt)
+{
     if (playStopped || !ScoreMgr::instance().ready() || m_roundTimer <= 0.0f)
         return;
     if (matchrules::tick(m_roundTimer, dt))

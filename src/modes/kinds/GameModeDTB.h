@@ -23,6 +23,7 @@ public:
     GameModeDTB();
 
     void update(float dt) override;
+    void updateRules(float dt) override;
     void resetRound() override;
     void clearLevel() override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;

@@ -234,12 +234,18 @@ int GameModeLMS::matchBonusPercent() const
 void GameModeLMS::update(float dt)
 {
     GameModeCustom::update(dt);
+    updateRules(dt);
+}
+
+void GameModeLMS::updateRules(float dt)
+{
     if (playStopped || !ScoreMgr::instance().ready())
         return;
     if (!isNetworkClient() && roundFinished()) {
         freezeMatch();
         return;
     }
+    updateSpectatorCamera();
     if (m_roundTimer > 0.0f) {
         if (tick(m_roundTimer, dt))
             m_roundTick = true;

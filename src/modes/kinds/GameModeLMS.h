@@ -19,6 +19,7 @@ public:
 
     bool startLevel() override;
     void update(float dt) override;
+    void updateRules(float dt) override;
     void resetRound() override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;

@@ -210,8 +210,14 @@ bool GameModeSRV::teamIn(int team) const
 void GameModeSRV::update(float dt)
 {
     GameModeCustom::update(dt);
+    updateRules(dt);
+}
+
+void GameModeSRV::updateRules(float dt)
+{
     if (playStopped || !ScoreMgr::instance().ready())
         return;
+    updateSpectatorCamera();
     if (m_waveTimer <= 0.0f && !isNetworkClient()) {
         if (!teamIn(0)) {
             freezeMatch();
@@ -293,8 +299,12 @@ void GameModeSRV::finishMatch()
         Settings& s = settings();
         std::int32_t& best = isSinglePlayer() ? s.bestWaveSP : s.bestWaveMP;
         m_reward = rewardFor(m_wave, best);
+        const bool newBest = m_wave > best;
         best = std::max(best, m_wave);
         UnlocksMgr::instance().onSurvivalWave(m_wave + 1);
+        // Kept at once: the result page may never be reached.
+        if (newBest)
+            s.save();
     }
     GameModeCustom::finishMatch();
     matchOutcome() = m_wave > 0 ? MatchOutcome::Won : MatchOutcome::Lost;

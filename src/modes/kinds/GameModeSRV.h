@@ -32,6 +32,7 @@ public:
 
     bool startLevel() override;
     void update(float dt) override;
+    void updateRules(float dt) override;
     void resetRound() override;
     Target* addPlayerAirplane(std::unique_ptr<Target> entity, bool relay) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;

@@ -103,7 +103,9 @@ bool SceneModeCamera::position(Vec3& out) const
 
 void SceneModeCamera::orbit(const Target& entity, float distance, float)
 {
-    gameCamera().lookAtPoint(&entity.position(), distance, 0.3f, -1.0f, false, 1.0f);
+    // No zoom: the zoom takes its share off the distance, and all of it would
+    // put the camera inside the airplane.
+    gameCamera().lookAtPoint(&entity.position(), distance, 0.3f, -1.0f, false, 0.0f);
 }
 
 void SceneModeCamera::onKill(const Target& victim, const Target& attacker)
@@ -132,6 +134,22 @@ void SceneModeCamera::onKill(const Target& victim, const Target& attacker)
     AirplaneCameraPlane& view = killerPlane(freeSlot);
     view.follow(&killer);
     gameCamera().onGameEvent(true, watched, &view);
+}
+
+bool SceneModeCamera::watchingOther() const
+{
+    const int mode = gameCamera().mode;
+    return mode == 6 || mode == 10 || mode == 11;
+}
+
+void SceneModeCamera::startKillCam(const Target& airplane)
+{
+    if (airplane.kind() != TargetKind::Airplane)
+        return;
+    // The slot the kill cam does not use, so the view in use is not overwritten.
+    const int slot = gameCamera().followedPlane() == &killerPlane(0) ? 1 : 0;
+    killerPlane(slot).follow(&static_cast<const Airplane&>(airplane));
+    gameCamera().startKillCam(&killerPlane(slot), 0, false, nullptr);
 }
 
 SceneModeCamera& sceneModeCamera()

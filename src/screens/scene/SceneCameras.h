@@ -36,5 +36,7 @@ public:
     void orbit(const Target& entity, float distance, float pitch) override;
     // The player's killer (or the followed killer's) takes the view.
     void onKill(const Target& victim, const Target& attacker) override;
+    bool watchingOther() const override;
+    void startKillCam(const Target& airplane) override;
 };
 SceneModeCamera& sceneModeCamera();

@@ -1,7 +1,7 @@
 // The game itself under Xvfb: the first campaign mission started by
 // "-autostart 1:c1m1" through the campaign start, a frame of it written to
-// build/campaign/ with the mission's opening notice, and the game leaving cleanly with the mission's AI pilots
-// still in the air.
+// build/campaign/ with the mission's opening notice and its objective panel,
+// and the game leaving cleanly with the mission's AI pilots still in the air.
 #include "StagedGame.h"
 
 #include "platform/File.h"
@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -40,6 +41,24 @@ TEST(CampaignRun, TheFirstMissionStartsByItsNameAndTheGameQuitsCleanly)
         sky += p[i + 2] > p[i] + 10 ? 1 : 0;
     }
     EXPECT_GE(sky, 10);
+
+    // The objective panel: its first row sits under the radar, at 722..849 x
+    // 206..239 at 960 x 640. Inside, the row's dark plate with the goal's
+    // white icon and count; right of it, the sky.
+    auto share = [&](int x0, int y0, int x1, int y1, auto test) {
+        int hits = 0, total = 0;
+        for (int y = y0; y < y1; y += 2)
+            for (int x = x0; x < x1; x += 2, ++total) {
+                const std::size_t i = (static_cast<std::size_t>(y) * shot.width + static_cast<std::size_t>(x)) * 4;
+                hits += test(p[i], p[i + 1], p[i + 2]) ? 1 : 0;
+            }
+        return static_cast<float>(hits) / static_cast<float>(total);
+    };
+    const auto plate = [](int r, int g, int b) { return r < 90 && g < 110 && b < 120 && b > r; };
+    const auto white = [](int r, int g, int b) { return std::min({r, g, b}) > 200; };
+    EXPECT_GT(share(728, 210, 844, 236, plate), 0.6f) << "the objective row's plate";
+    EXPECT_GT(share(728, 210, 844, 236, white), 0.01f) << "its icon and count";
+    EXPECT_LT(share(856, 210, 950, 236, plate), 0.05f) << "the sky beside the panel";
 }
 
 }  // namespace

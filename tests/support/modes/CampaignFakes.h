@@ -3,6 +3,7 @@
 #include "modes/ModeServices.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Stand-ins for the pages, overlays and achievements a campaign mission
@@ -39,6 +40,11 @@ public:
         events.push_back(eventId);
         log.push_back("event " + std::to_string(eventId));
     }
+    // The statistics events' parameters: {plane id, medal or -1}.
+    std::vector<std::pair<int, int>> missionParams, medalParams, checkpointParams;
+    void setMissionEventParams(int planeId) override { missionParams.emplace_back(planeId, -1); }
+    void setMedalEventParams(int planeId, int medal) override { medalParams.emplace_back(planeId, medal); }
+    void setCheckpointEventParams(int planeId) override { checkpointParams.emplace_back(planeId, -1); }
     bool counted(int eventId) const
     {
         for (int e : events)

@@ -12,6 +12,7 @@
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/File.h"
+#include "platform/Language.h"
 #include "platform/Pak.h"
 #include "platform/Settings.h"
 #include "render/assets/Model.h"
@@ -33,6 +34,7 @@ ModeHarness::~ModeHarness()
     PlaneList::instance().clear();
     AirplaneModel::releaseAll();
     releaseAllModels();
+    unloadStringTables();
     unmountAllPaks();
 }
 
@@ -42,8 +44,9 @@ bool ModeHarness::mountData(std::string& error)
         error = "paks/base.pak does not mount: build the data target";
         return false;
     }
+    // The game's own table too: the modes name things through it.
     auto table = openFile("data/strings/EN/main.str");
-    if (!table || !m_texts.load(*table)) {
+    if (!table || !m_texts.load(*table) || !setLanguageByIndex(0)) {
         error = "no English string table";
         return false;
     }

@@ -83,6 +83,11 @@ public:
     void releaseAllButtons() override { ++releases; }
     void forget(const Target& entity) override;
     void onKill(const Target& victim, const Target& attacker) override { kills.emplace_back(&victim, &attacker); }
+    // The kill cam: what it was told to follow; watching holds it as a real camera would.
+    std::vector<const Target*> killCams;
+    bool watching = false;
+    bool watchingOther() const override { return watching; }
+    void startKillCam(const Target& airplane) override { killCams.push_back(&airplane); }
     void pushWithSound(int kind, int stringId, std::u16string_view text) override
     {
         pushed.push_back({kind, stringId, std::u16string(text), false});
