@@ -11,6 +11,7 @@
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/IGameListener.h"
+#include "modes/PlayerControls.h"
 #include "modes/progress/MissionStats.h"
 #include "sound/Sound.h"
 
@@ -83,6 +84,8 @@ void GameMode::clearLevel()
     }
     // The level's explosions and smoke go with it.
     clearEffects();
+    // A tutorial may have left only its lesson's actions enabled.
+    enableAllActions();
 }
 
 void GameMode::clearEntities()
