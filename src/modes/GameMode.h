@@ -133,6 +133,9 @@ public:
     virtual void drawHud() {}
     // The player tapped the HUD's notice.
     virtual void tutorialHudHook() {}
+    // The HUD was built (or reset) for this mode at the end of the load: a
+    // kind that hides parts of it does so again here.
+    virtual void onHudBuilt() {}
     // A campaign mission ends, won or failed with the reason's text id
     // (0 or below: the general failure text). Other kinds have no missions.
     virtual void endMission(bool /*won*/, int /*reasonTextId*/) {}

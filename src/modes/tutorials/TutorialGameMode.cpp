@@ -29,7 +29,15 @@ bool TutorialGameMode::startLevel()
     reminderTimer = -1.0f;
     reminderTextId = 0;
     startMatch();
+    setUpHud();
     return true;
+}
+
+void TutorialGameMode::onHudBuilt()
+{
+    setUpHud();
+    if (autopilot)
+        hud().setCameraMode(kAutopilotCamera);
 }
 
 void TutorialGameMode::resetRound()

@@ -42,6 +42,7 @@ public:
     void clearLevel() override;
     PauseMenu getPauseMenu() const override { return PauseMenu::Tutorial; }
     void tutorialHudHook() override;
+    void onHudBuilt() override;
     void setAirplaneVector(Airplane& airplane, const Vec3& stick) override;
     void setAirplaneVectorXYZ(Airplane& airplane, float noseUp, float turn, float roll) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
@@ -62,8 +63,10 @@ public:
     float inputGrace = 0.0f;
 
 protected:
-    // Step 0 and the HUD parts the tutorial reveals later hidden.
+    // Step 0 and its timers.
     virtual void startMatch() = 0;
+    // The HUD parts the tutorial reveals later hidden; again once the HUD is built.
+    virtual void setUpHud() {}
     // The step's case.
     virtual void runStep(float dt) = 0;
     virtual std::uint64_t extraMask() const = 0;

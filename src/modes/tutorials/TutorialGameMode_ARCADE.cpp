@@ -20,9 +20,10 @@ void TutorialGameMode_ARCADE::buildPlayers()
     inputLock = false;
 }
 
+void TutorialGameMode_ARCADE::setUpHud() { hud().hideAllButtons(); }
+
 void TutorialGameMode_ARCADE::startMatch()
 {
-    hud().hideAllButtons();
     step = 0;
     stepTimer = 20.0f;
     phase = counter = inputGrace = 0.0f;

@@ -26,9 +26,10 @@ TutorialGameMode_CONTROLS::TutorialGameMode_CONTROLS() : TutorialGameMode(kIndex
 
 TutorialGameMode_CONTROLS::~TutorialGameMode_CONTROLS() { hideWaypointMarkers(); }
 
+void TutorialGameMode_CONTROLS::setUpHud() { hud().hideAllButtons(); }
+
 void TutorialGameMode_CONTROLS::startMatch()
 {
-    hud().hideAllButtons();
     step = 0;
     stepTimer = 20.0f;
     phase = counter = inputGrace = 0.0f;

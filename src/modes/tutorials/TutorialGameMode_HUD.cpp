@@ -19,6 +19,11 @@ void TutorialGameMode_HUD::startMatch()
     stepTimer = 20.0f;
     counter = 0.0f;
     step = 0;
+    inputLock = true;
+}
+
+void TutorialGameMode_HUD::setUpHud()
+{
     ITutorialHud& h = hud();
     h.hideAllButtons();
     h.setButtonVisible(ITutorialHud::kCameraButton, false);
@@ -26,7 +31,6 @@ void TutorialGameMode_HUD::startMatch()
     h.setDialShown(Dial::Altimeter, false);
     h.setDialShown(Dial::SpeedDial, false);
     h.setWeaponGauges(false, false);
-    inputLock = true;
 }
 
 std::uint64_t TutorialGameMode_HUD::extraMask() const { return step >= 3 ? bitOf(ControlAction::Camera) : 0u; }

@@ -23,6 +23,10 @@ void TutorialGameMode_MANEUVERSSQUAD::startMatch()
     step = 0;
     phase = endCounter = 0.0f;
     orderGiven = false;
+}
+
+void TutorialGameMode_MANEUVERSSQUAD::setUpHud()
+{
     ITutorialHud& h = hud();
     h.hideAllButtons();
     h.setDirectionPad(true);

@@ -22,6 +22,7 @@ public:
 protected:
     void buildPlayers() override;
     void startMatch() override;
+    void setUpHud() override;
     void runStep(float dt) override;
     std::uint64_t extraMask() const override;
     void putBackPlayer(Airplane& airplane, CrashCause cause) override;

@@ -48,6 +48,10 @@ void TutorialGameMode_SIMPLEWEAPONS::startMatch()
     step = 0;
     kills = 0;
     m_ship = nullptr;
+}
+
+void TutorialGameMode_SIMPLEWEAPONS::setUpHud()
+{
     ITutorialHud& h = hud();
     h.hideAllButtons();
     h.setDirectionPad(true);

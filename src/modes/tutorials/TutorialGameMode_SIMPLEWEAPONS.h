@@ -43,6 +43,7 @@ public:
 protected:
     void buildPlayers() override { startInAir(); }
     void startMatch() override;
+    void setUpHud() override;
     void runStep(float dt) override;
     std::uint64_t extraMask() const override;
     int reminderAction(int textId) const override;

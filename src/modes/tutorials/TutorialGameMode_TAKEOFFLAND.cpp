@@ -85,6 +85,10 @@ void TutorialGameMode_TAKEOFFLAND::startMatch()
     stepTimer = 20.0f;
     step = 0;
     phase = 0.0f;
+}
+
+void TutorialGameMode_TAKEOFFLAND::setUpHud()
+{
     ITutorialHud& h = hud();
     h.hideAllButtons();
     h.setDirectionPad(true);

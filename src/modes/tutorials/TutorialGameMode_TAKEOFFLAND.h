@@ -30,6 +30,7 @@ public:
 protected:
     void buildPlayers() override;
     void startMatch() override;
+    void setUpHud() override;
     void runStep(float dt) override;
     std::uint64_t extraMask() const override;
     bool writesMask() const override { return step >= 2; }
