@@ -418,6 +418,8 @@ void TutorialGameMode_CONTROLS::runStep(float dt)
         line(523, 5.0f);
         line(528, 5.0f);
         hideWaypoint(m_waypoint);
+        // The waypoint reminder would keep the notice list from ever running empty.
+        reminderOff();
         break;
     case 21:
         if (h.noticeCount() != 0)

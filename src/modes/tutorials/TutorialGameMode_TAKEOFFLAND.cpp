@@ -11,7 +11,6 @@
 #include "platform/Settings.h"
 
 namespace {
-constexpr float kTwoPi = 6.2831853f;
 constexpr float kDegToRadian = 0.017453292f;
 }  // namespace
 
@@ -21,7 +20,8 @@ TutorialGameMode_TAKEOFFLAND::~TutorialGameMode_TAKEOFFLAND() { hideWaypointMark
 
 Vec3 TutorialGameMode_TAKEOFFLAND::alongRunway() const
 {
-    return rotateVector3x3(mat4MakeRotationY(kTwoPi - runwayHeading), {0.0f, 0.0f, -1.0f});
+    // The way the aircraft faces when it stands on the runway.
+    return quatRotateVector(quatFromEuler(runwayHeading, 0.0f, 0.0f), {0.0f, 0.0f, -1.0f});
 }
 
 void TutorialGameMode_TAKEOFFLAND::standOnRunway(Airplane& airplane)
@@ -244,6 +244,8 @@ void TutorialGameMode_TAKEOFFLAND::putBackPlayer(Airplane& airplane, CrashCause)
     airplane.onDestroyed(CrashCause::Ground);
     const Vec3 at{m_runwayPoint.x - 4000.0f, m_runwayPoint.y + 800.0f, m_runwayPoint.z};
     respawnAirplane(airplane, kRespawnDelay, &at);
+    // The wreck's place must not become the place it comes back at.
+    airplane.setPositionAndStop(at);
 }
 
 void TutorialGameMode_TAKEOFFLAND::drawHud()

@@ -71,7 +71,14 @@ GameMode* ModeHarness::start(int gameType, const MapInfoCfg* map)
     if (!made)
         return nullptr;
     made->setListener(&listener);
-    made->setHooks(hud.hooks());
+    ModeHooks hooks = hud.hooks();
+    hooks.tutorial = tutorialHud;
+    if (progress)
+        hooks.progress = progress;
+    made->setHooks(hooks);
+    ModeServices services;
+    services.overlays = overlays;
+    made->setServices(services);
     made->setMapRecord(map);
     setCurrentGameMode(std::move(made));
     if (!currentGameMode()->startLevel()) {
@@ -79,6 +86,13 @@ GameMode* ModeHarness::start(int gameType, const MapInfoCfg* map)
         return nullptr;
     }
     return currentGameMode();
+}
+
+GameMode* ModeHarness::startTutorial(int index)
+{
+    tutorialIndex() = index;
+    constexpr int kTutorialMap = 1;
+    return start(static_cast<int>(GameType::Tutorial), MapLists::instance().skirmishMap(kTutorialMap));
 }
 
 GameMode* ModeHarness::mode() const { return currentGameMode(); }

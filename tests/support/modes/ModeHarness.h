@@ -1,4 +1,5 @@
 #pragma once
+#include "modes/ModeServices.h"
 #include "platform/StringTable.h"
 #include "support/TempDir.h"
 #include "support/TestPak.h"
@@ -36,8 +37,16 @@ public:
     // Deletes the current mode.
     void finish();
 
+    // Plays tutorial `index` on the tutorial map (slot 1) the way the game
+    // starts it; null when it does not start.
+    GameMode* startTutorial(int index);
+
     RecordingListener listener;
     RecordingHud hud;
+    // Given to the mode at its start when set.
+    ITutorialHud* tutorialHud = nullptr;
+    IModeProgress* progress = nullptr;
+    IModeOverlays* overlays = nullptr;
     std::filesystem::path saveFolder() const { return m_save.path(); }
 
 private:
