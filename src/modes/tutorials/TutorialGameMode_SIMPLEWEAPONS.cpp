@@ -74,6 +74,8 @@ int TutorialGameMode_SIMPLEWEAPONS::reminderAction(int textId) const
 
 void TutorialGameMode_SIMPLEWEAPONS::giveWeapon(const char* name, int tag)
 {
+    if (tag == 0)
+        m_lessonWeapon = name;
     if (!m_playerAirplane)
         return;
     const WeaponCfg* record = WeaponList::instance().findByName(name);
@@ -155,12 +157,25 @@ void TutorialGameMode_SIMPLEWEAPONS::releaseWeapons()
             w->releaseTrigger();
 }
 
+bool TutorialGameMode_SIMPLEWEAPONS::lessonWeaponSpent() const
+{
+    if (!m_playerAirplane || !m_lessonWeapon)
+        return false;
+    for (int slot = 0; slot < kWeaponSlots; ++slot)
+        if (const Weapon* w = m_playerAirplane->weapon(slot); w && w->group() == 0 && w->hasAmmo())
+            return false;
+    return true;
+}
+
 bool TutorialGameMode_SIMPLEWEAPONS::firingDone(float dt)
 {
     steerDrone();
     if (!hintsDone(dt))
         return false;
     hud().setWeaponButtonsEnabled(true);
+    // A lesson must not end in empty racks: the weapon is handed out again.
+    if (kills < 1 && lessonWeaponSpent())
+        giveWeapon(m_lessonWeapon, 0);
     if (kills < 1)
         return false;
     counter = 0.0f;
@@ -240,6 +255,8 @@ void TutorialGameMode_SIMPLEWEAPONS::runStep(float dt)
             h.setButtonVisible(id, false);
         break;
     case 6:
+        if (!hintsDone(dt))
+            break;
         clearNotices();
         step = 7;
         counter = 0.0f;

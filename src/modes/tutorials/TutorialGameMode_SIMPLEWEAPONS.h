@@ -57,10 +57,13 @@ private:
     // The end of a firing step once a target went down; true when it ended.
     bool firingDone(float dt);
     void releaseWeapons();
+    // Every round of the lesson's weapon is gone.
+    bool lessonWeaponSpent() const;
     int arrowElement() const;
 
     Airplane* m_drone = nullptr;
     GroundTarget* m_ship = nullptr;
     std::vector<std::unique_ptr<MapObject>> m_ownedObjects;
     float m_drawPhase = 0.0f;
+    const char* m_lessonWeapon = nullptr;
 };
