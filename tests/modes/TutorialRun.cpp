@@ -2,6 +2,7 @@
 
 #include "gamedata/records/MapLists.h"
 #include "modes/GameModeGlobals.h"
+#include "platform/Language.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
@@ -10,6 +11,12 @@ bool TutorialRun::start(int index, std::string& error)
     seedRandom(4242, 17);
     if (!harness.mountData(error))
         return false;
+    // The game's own table, as the hints and names read it.
+    unloadStringTables();
+    if (findStringTable().count() == 0) {
+        error = "the main string table does not load";
+        return false;
+    }
     harness.tutorialHud = &hud;
     harness.overlays = &overlays;
     harness.progress = &progress;
