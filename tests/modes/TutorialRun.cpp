@@ -33,6 +33,7 @@ TutorialRun::~TutorialRun()
 {
     pilot.reset();
     harness.finish();
+    unloadStringTables();
 }
 
 void TutorialRun::frame()

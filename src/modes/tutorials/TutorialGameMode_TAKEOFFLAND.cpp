@@ -236,6 +236,8 @@ void TutorialGameMode_TAKEOFFLAND::putBackPlayer(Airplane& airplane, CrashCause)
     reminderTimer = 8.0f;
     reminderTextId = 0;
     counter = 0.0f;
+    stepTimer = 2.0f;  // the dark screen's time, whichever step crashed
+    airplane.setLanded(nullptr);
     airplane.setSpeed(kApproachSpeed);
     airplane.setThrottleForSpeed(kApproachSpeed);
     airplane.setOrientation(quatFromEuler(-1.5707964f, 0.0f, 0.0f));

@@ -1,5 +1,6 @@
 #include "support/modes/ModeHarness.h"
 
+#include "effects/world/Parachute.h"
 #include "entities/EntityIds.h"
 #include "entities/TimedPoints.h"
 #include "entities/weapons/BulletPool.h"
@@ -32,6 +33,8 @@ ModeHarness::~ModeHarness()
     WeaponList::instance().clear();
     PlaneList::instance().clear();
     AirplaneModel::releaseAll();
+    // The ejected pilots' shared model goes with the others.
+    Parachute::releaseShared();
     releaseAllModels();
     unmountAllPaks();
 }
@@ -67,7 +70,11 @@ const MapInfoCfg* ModeHarness::firstSkirmishMap() const
 
 GameMode* ModeHarness::start(int gameType, const MapInfoCfg* map)
 {
-    std::unique_ptr<GameMode> made = createGameMode(gameType);
+    return start(createGameMode(gameType), map);
+}
+
+GameMode* ModeHarness::start(std::unique_ptr<GameMode> made, const MapInfoCfg* map)
+{
     if (!made)
         return nullptr;
     made->setListener(&listener);

@@ -32,6 +32,8 @@ public:
     // Makes the mode of the type on the map and starts its level; null when
     // the type is unknown or the map does not load.
     GameMode* start(int gameType, const MapInfoCfg* map);
+    // The same with a mode made by the test (the base rules of a type).
+    GameMode* start(std::unique_ptr<GameMode> made, const MapInfoCfg* map);
     GameMode* mode() const;
     void run(float seconds);
     // Deletes the current mode.
