@@ -3,6 +3,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/ITutorialHud.h"
 #include "modes/tutorials/TutorialOverlay.h"
+#include "platform/Clock.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 
@@ -316,7 +317,7 @@ void TutorialGameMode_ARCADE::drawHud()
         TutorialOverlay::drawRedPanel();
     if (arrow) {
         const float s = screenMetrics().uiScale;
-        const float opacity = TutorialOverlay::pulse(phase, m_frameDt);
+        const float opacity = TutorialOverlay::pulse(phase, frameDelta());
         TutorialOverlay::drawArrow(TutorialOverlay::arrowAt(r, -0.7853982f, 5.1f * s - s * opacity / 50.0f), opacity);
     }
     TutorialOverlay::end();

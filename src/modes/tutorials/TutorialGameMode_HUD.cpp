@@ -4,6 +4,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/ITutorialHud.h"
 #include "modes/tutorials/TutorialOverlay.h"
+#include "platform/Clock.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 
@@ -236,7 +237,7 @@ void TutorialGameMode_HUD::drawHud()
         return;
     const ScreenMetrics& m = screenMetrics();
     const float s = m.uiScale;
-    const float dt = m_frameDt;
+    const float dt = frameDelta();
     TutorialOverlay::begin();
     TutorialOverlay::drawRedPanel();
     if (step == 2) {

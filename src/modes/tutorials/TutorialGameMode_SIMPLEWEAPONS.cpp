@@ -11,6 +11,7 @@
 #include "gamedata/records/WeaponList.h"
 #include "modes/ITutorialHud.h"
 #include "modes/tutorials/TutorialOverlay.h"
+#include "platform/Clock.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 
@@ -458,7 +459,7 @@ void TutorialGameMode_SIMPLEWEAPONS::drawHud()
         return;
     const ScreenMetrics& m = screenMetrics();
     const float s = m.uiScale;
-    const float opacity = TutorialOverlay::pulse(m_drawPhase, m_frameDt);
+    const float opacity = TutorialOverlay::pulse(m_drawPhase, frameDelta());
     const float gap = TutorialOverlay::kSideGap * s + opacity / 50.0f * s;
     TutorialOverlay::begin();
     TutorialOverlay::drawArrow(
