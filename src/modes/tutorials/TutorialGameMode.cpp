@@ -62,6 +62,13 @@ void TutorialGameMode::update(float dt)
 {
     if (playStopped)
         return;
+    stepFrame(dt);
+    if (!playStopped)
+        GameMode::update(dt);
+}
+
+void TutorialGameMode::stepFrame(float dt)
+{
     m_frameDt = dt;
     settings().forceControlType(m_forcedControlType);
     if (reminderTextId != 0 && reminderTimer > 0.0f) {
@@ -74,8 +81,6 @@ void TutorialGameMode::update(float dt)
     if (writesMask())
         setEnabledActions(stepMask());
     runStep(dt);
-    if (!playStopped)
-        GameMode::update(dt);
 }
 
 void TutorialGameMode::showReminder(int textId)

@@ -37,7 +37,10 @@ public:
     int index() const { return m_index; }
 
     bool startLevel() override;
+    // The tutorial's part of a frame, then the world's.
     void update(float dt) override;
+    // The tutorial's part alone: forced settings, reminder, mask and the step.
+    void stepFrame(float dt);
     void resetRound() override;
     void clearLevel() override;
     PauseMenu getPauseMenu() const override { return PauseMenu::Tutorial; }
