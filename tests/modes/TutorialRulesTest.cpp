@@ -112,6 +112,11 @@ TEST_F(Tutorial, TakeOffLeavesTheMaskAloneUntilThePlayerMayFly)
     ASSERT_TRUE(reach(2, 20.0f));
     run.frame();
     EXPECT_EQ(enabledActions(), TutorialGameMode::kBaseMask | TutorialGameMode::kFlightMask);
+    // Standing on the runway all this time has not wrecked it.
+    auto* lesson = static_cast<TutorialGameMode_TAKEOFFLAND*>(run.mode);
+    ASSERT_NE(lesson->runway(), nullptr);
+    EXPECT_TRUE(lesson->runway()->isActive());
+    EXPECT_EQ(run.mode->findRunwayAt(plane().position(), 5.0f), lesson->runway());
 }
 
 // ---- Reminders ----
@@ -325,8 +330,9 @@ TEST_F(Tutorial, ArcadeLeftTurnCountsOverSeveralPresses)
         run.run(0.8f);
         run.pilot->hold(A::Yaw_Left, false);
         run.run(0.5f);
-        if (press < 3)
+        if (press < 3) {
             EXPECT_EQ(run.step(), 4) << "after press " << press;
+        }
     }
     EXPECT_EQ(run.step(), 5) << "3 s of left turn in four presses";
 }
@@ -582,6 +588,22 @@ TEST_F(Tutorial, WeaponsTargetsFromTheMissileLessonOnAreRemovedAndDeleted)
     EXPECT_NEAR(ship->position().x, 10035.3f, 1.0f);
     EXPECT_GT(run.mode->world()->groundOrSeaHeightAt(ship->position().x, ship->position().z), 1100.0f)
         << "the tarn holds the ship";
+}
+
+TEST_F(Tutorial, WeaponsShipTheWorldCannotTakeIsKeptByTheModeWithoutAnIndex)
+{
+    startTutorial(4);
+    GameWorld& world = *run.mode->world();
+    while (world.objectCount() < GameWorld::kMaxItems)
+        world.addObject(std::make_unique<MapObject>());
+    auto* lesson = static_cast<TutorialGameMode_SIMPLEWEAPONS*>(run.mode);
+    lesson->spawnNavalTarget();
+    ASSERT_NE(lesson->ship(), nullptr);
+    EXPECT_EQ(lesson->ship()->mapObjectIndex, -1) << "never an index past the list";
+    EXPECT_EQ(lesson->ownedShipObjects(), 1);
+    EXPECT_EQ(world.objectCount(), GameWorld::kMaxItems);
+    run.run(1.0f);  // the ship lives on its object
+    run.harness.finish();
 }
 
 TEST_F(Tutorial, WeaponsLinkLessonEndsWhenThePairIsLinked)
