@@ -6,6 +6,7 @@
 #include "modes/ITutorialHud.h"
 #include "modes/tutorials/BindingHint.h"
 #include "modes/tutorials/DummyWP.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 
 TutorialGameMode::TutorialGameMode(int index, int forcedControlType)
@@ -80,7 +81,10 @@ void TutorialGameMode::stepFrame(float dt)
     }
     if (writesMask())
         setEnabledActions(stepMask());
+    const int before = step;
     runStep(dt);
+    if (step != before)
+        logInfo("tutorial", "tutorial %d: step %d", m_index, step);
 }
 
 void TutorialGameMode::showReminder(int textId)

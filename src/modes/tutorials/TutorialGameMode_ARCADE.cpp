@@ -318,7 +318,7 @@ void TutorialGameMode_ARCADE::drawHud()
     if (arrow) {
         const float s = screenMetrics().uiScale;
         const float opacity = TutorialOverlay::pulse(phase, frameDelta());
-        TutorialOverlay::drawArrow(TutorialOverlay::arrowAt(r, -0.7853982f, 5.1f * s - s * opacity / 50.0f), opacity);
+        TutorialOverlay::drawArrow(TutorialOverlay::arrowOnScreen(r, -0.7853982f, 5.1f * s - s * opacity / 50.0f), opacity);
     }
     TutorialOverlay::end();
 }

@@ -27,6 +27,8 @@ void TutorialGameMode_HUD::setUpHud()
 {
     ITutorialHud& h = hud();
     h.hideAllButtons();
+    // Hiding the buttons switches the camera drag off, and the first lesson is the drag.
+    h.setCameraDrag(true);
     h.setButtonVisible(ITutorialHud::kCameraButton, false);
     h.setDialShown(Dial::Radar, false);
     h.setDialShown(Dial::Altimeter, false);
@@ -262,7 +264,7 @@ void TutorialGameMode_HUD::drawHud()
         if (element >= 0 && hud().elementRect(element, r)) {
             const float opacity = TutorialOverlay::pulse(m_drawPhase, dt);
             const float gap = (5.1f - opacity / 50.0f) * s;
-            TutorialOverlay::drawArrow(TutorialOverlay::arrowAt(r, rotation, gap), opacity);
+            TutorialOverlay::drawArrow(TutorialOverlay::arrowOnScreen(r, rotation, gap), opacity);
         }
     }
     TutorialOverlay::end();

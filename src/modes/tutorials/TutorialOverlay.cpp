@@ -20,13 +20,40 @@ float TutorialOverlay::pulse(float& phase, float dt)
     return std::fabs(std::sin(phase)) * 255.0f;
 }
 
-TutorialOverlay::ArrowPlace TutorialOverlay::arrowAt(const ITutorialHud::Rect& r, float rotation, float gap)
+namespace {
+TutorialOverlay::ArrowPlace placeAt(const ITutorialHud::Rect& r, float rotation, float gap)
 {
     const float dx = std::cos(rotation), dy = std::sin(rotation);
     // How far the rectangle reaches from its middle along the arrow's line.
     const float reach = std::fabs(dx) * r.w * 0.5f + std::fabs(dy) * r.h * 0.5f;
     const float cx = r.x + r.w * 0.5f, cy = r.y + r.h * 0.5f;
     return {cx - dx * (reach + gap), cy - dy * (reach + gap), rotation};
+}
+}  // namespace
+
+TutorialOverlay::ArrowPlace TutorialOverlay::arrowAt(const ITutorialHud::Rect& r, float rotation, float gap,
+                                                     float length, float screenWidth, float screenHeight)
+{
+    ArrowPlace p = placeAt(r, rotation, gap);
+    if (length <= 0.0f)
+        return p;
+    // An element at the screen's edge is pointed at from inside the screen.
+    const float tailX = p.x - std::cos(p.rotation) * length;
+    if (tailX < 0.0f || tailX > screenWidth)
+        p = placeAt(r, kPi - p.rotation, gap);
+    const float tailY = p.y - std::sin(p.rotation) * length;
+    if (tailY < 0.0f || tailY > screenHeight)
+        p = placeAt(r, -p.rotation, gap);
+    return p;
+}
+
+float TutorialOverlay::arrowLength() { return getSprite(kSpriteSet)->frameRect(kArrowFrame).w; }
+
+TutorialOverlay::ArrowPlace TutorialOverlay::arrowOnScreen(const ITutorialHud::Rect& r, float rotation, float gap)
+{
+    const ScreenMetrics& m = screenMetrics();
+    return arrowAt(r, rotation, gap, arrowLength(), static_cast<float>(m.screenWidth),
+                   static_cast<float>(m.screenHeight));
 }
 
 TutorialOverlay::ArrowPlace TutorialOverlay::arrowBeside(const ITutorialHud::Rect& r, float gap, bool mirrored,

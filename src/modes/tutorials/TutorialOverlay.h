@@ -26,13 +26,20 @@ public:
     // Pulse: phase += 5 x dt; the opacity |sin(phase)| x 255.
     static float pulse(float& phase, float dt);
     // The tip outside the rectangle on the side the arrow comes from, `gap`
-    // pixels off its edge, pointing at its middle.
-    static ArrowPlace arrowAt(const ITutorialHud::Rect& r, float rotation, float gap);
+    // pixels off its edge, pointing at its middle. Given the arrow's length and
+    // the screen's size, an arrow whose tail would leave the screen comes from
+    // the other side instead.
+    static ArrowPlace arrowAt(const ITutorialHud::Rect& r, float rotation, float gap, float length = 0.0f,
+                              float screenWidth = 0.0f, float screenHeight = 0.0f);
+    // The arrow frame's length on screen.
+    static float arrowLength();
     // Left of the rectangle at its middle pointing right; under the mirrored
     // HUD right of the mirrored rectangle, pointing left.
     static ArrowPlace arrowBeside(const ITutorialHud::Rect& r, float gap, bool mirrored, float screenWidth);
 
     static void drawArrow(const ArrowPlace& place, float opacity);
+    // arrowAt on the present screen with the arrow's own length.
+    static ArrowPlace arrowOnScreen(const ITutorialHud::Rect& r, float rotation, float gap);
     // The red panel with text 388 about the screen centre.
     static void drawRedPanel();
     // The camera-drag gesture; `travel` is how far the arrow has slid (0 ..

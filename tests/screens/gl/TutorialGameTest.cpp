@@ -77,3 +77,30 @@ TEST_F(TutorialGame, HudTutorialFliesUnderTheAutopilotWithItsPanel)
         }
     EXPECT_GT(red, 80);
 }
+
+// The HUD lesson played in the real game from an input script: after the
+// opening lines a drag across the screen turns the camera and the lesson
+// moves on to the camera button.
+TEST_F(TutorialGame, HudTutorialDragLessonPlayedFromAnInputScript)
+{
+    const std::string script = "1200 drag 420 300 700 450 40\n";
+    ASSERT_EQ(game.runScript(script, "-width " + std::to_string(kWidth) + " -height " + std::to_string(kHeight) +
+                                         " -fixeddt 0.0166667 -frames 1300 -autostart 9:0 -dumpframe 1180:tutorial_hud_drag.png "
+                                         "-dumpframe 1290:tutorial_hud_camera.png"),
+              0)
+        << game.errors();
+    const std::string log = game.log();
+    EXPECT_NE(log.find("tutorial 0: step 2"), std::string::npos) << log;
+    EXPECT_NE(log.find("tutorial 0: step 3"), std::string::npos) << "the drag ends the drag lesson";
+    TextureImage drag, camera;
+    ASSERT_TRUE(game.loadShot("tutorial_hud_drag.png", drag, "tutorials"));
+    ASSERT_TRUE(game.loadShot("tutorial_hud_camera.png", camera, "tutorials"));
+    // The gesture's orange fingertip at the centre while the lesson waits.
+    int orange = 0;
+    for (int y = kHeight / 2 - 10; y < kHeight / 2 + 10; ++y)
+        for (int x = kWidth / 2 - 10; x < kWidth / 2 + 10; ++x) {
+            const std::uint8_t* p = at(drag, x, y);
+            orange += p[0] > 200 && p[1] > 100 && p[1] < 180 && p[2] < 80;
+        }
+    EXPECT_GT(orange, 20);
+}
