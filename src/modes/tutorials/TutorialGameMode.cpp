@@ -4,6 +4,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/PlaneList.h"
 #include "modes/ITutorialHud.h"
+#include "modes/progress/Achievements.h"
 #include "modes/tutorials/BindingHint.h"
 #include "modes/tutorials/DummyWP.h"
 #include "platform/Log.h"
@@ -256,7 +257,11 @@ void TutorialGameMode::notifyCompletion()
     if (m_notified)
         return;
     m_notified = true;
-    m_hooks.progressOrNone().countEvent(kCompletionEvent + m_index);
+    // The game's achievements unless the mode was given a progress hook.
+    if (m_hooks.progress)
+        m_hooks.progress->countEvent(kCompletionEvent + m_index);
+    else
+        achievements().notifyEvent(kCompletionEvent + m_index);
 }
 
 void TutorialGameMode::showWaypoint(DummyWP& waypoint, const Vec3& at)
