@@ -68,7 +68,7 @@ TEST_F(TutorialGame, HudTutorialFliesUnderTheAutopilotWithItsPanel)
     ASSERT_EQ(run("-frames 330 -autostart 9:0 -dumpframe 320:tutorial_hud.png"), 0) << game.errors();
     TextureImage shot;
     ASSERT_TRUE(game.loadShot("tutorial_hud.png", shot, "tutorials"));
-    // The red text of the locked-controls panel at the screen centre.
+    // The red text of the hands-off panel at the screen centre.
     int red = 0;
     for (int y = kHeight / 2 - 15; y < kHeight / 2 + 15; ++y)
         for (int x = kWidth / 2 - 150; x < kWidth / 2 + 150; ++x) {

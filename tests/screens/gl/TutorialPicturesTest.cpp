@@ -1,10 +1,13 @@
 // The tutorials' pointers drawn over the real flight HUD: the camera-drag
 // gesture, the arrows beside the weapon gauges and the first weapon button
-// (also mirrored), the locked-controls panel and the dark screen of the
+// (also mirrored), the red hands-off panel and the dark screen of the
 // landing lesson. Written to build/tutorials/*.png for a look; each check
 // finds the pointer's own colours where it belongs.
 #include "GlTestContext.h"
 
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/records/PlaneCfg.h"
+#include "modes/tutorials/TutorialGameMode_ARCADE.h"
 #include "modes/tutorials/TutorialGameMode_HUD.h"
 #include "modes/tutorials/TutorialGameMode_SIMPLEWEAPONS.h"
 #include "modes/tutorials/TutorialGameMode_TAKEOFFLAND.h"
@@ -146,7 +149,7 @@ TEST_F(TutorialPictures, HudTutorialArrowPointsAtTheWeaponGauges)
     EXPECT_EQ(orangeNear(r.x - 60.0f, r.y + r.h * 0.5f, 20.0f), 0);
 }
 
-TEST_F(TutorialPictures, LockedControlsPanelInRed)
+TEST_F(TutorialPictures, HandsOffPanelInRed)
 {
     auto mode = tutorialAt<TutorialGameMode_TAKEOFFLAND>(0);
     drawOver(*mode);
@@ -160,6 +163,46 @@ TEST_F(TutorialPictures, LockedControlsPanelInRed)
         }
     EXPECT_GT(red, 100) << "the red text of the panel";
     EXPECT_TRUE(rgbNear(at(cx, cy + 120.0f), kSky, 8)) << "the panel stays at the centre";
+}
+
+TEST_F(TutorialPictures, ArcadePanelWhileTheAutopilotFliesThenTheArrowAtItsButton)
+{
+    auto mode = tutorialAt<TutorialGameMode_ARCADE>(3);
+    PlaneCfg cfg;
+    cfg.pMinSpeed = 107.0f;
+    cfg.pSpeedSpan = 108.0f;
+    auto made = Target::create<Airplane>(*mode, cfg, 0, std::u16string());
+    Airplane* plane = made.get();
+    mode->addPlayerAirplane(std::move(made), false);
+    mode->setPlayerAirplane(plane);
+    mode->attachAI(*plane, 1.0f, true);
+    drawOver(*mode);
+    save("arcade_autopilot_panel.png");
+    const float cx = kW / 2.0f, cy = kH / 2.0f;
+    auto redAtCentre = [&] {
+        int red = 0;
+        for (float y = cy - 20.0f; y <= cy + 20.0f; y += 1.0f)
+            for (float x = cx - 200.0f; x <= cx + 200.0f; x += 1.0f) {
+                const Rgba c = at(x, y);
+                red += c.r > 180 && c.g < 60 && c.b < 60;
+            }
+        return red;
+    };
+    EXPECT_GT(redAtCentre(), 100);
+    // Flown by the player: no panel.
+    mode->detachAI(*plane);
+    drawOver(*mode);
+    EXPECT_EQ(redAtCentre(), 0);
+    // The autopilot lesson: the arrow at the autopilot button, the panel gone.
+    mode->step = 12;
+    setFrameDelta(0.3141593f);  // the arrow's pulse starts here
+    drawOver(*mode);
+    save("arcade_step12_autopilot_arrow.png");
+    const ITutorialHud::Rect r = element(TutorialGameMode_ARCADE::kAutopilotElement);
+    // At the screen's corner the arrow comes from inside, within a button's reach of it.
+    EXPECT_GT(orangeNear(r.x + r.w * 0.5f, r.y + r.h * 0.5f, r.w * 1.5f), 200) << "the arrow at the autopilot button";
+    EXPECT_EQ(orangeNear(kW - r.x - r.w * 0.5f, r.y + r.h * 0.5f, r.w), 0);
+    EXPECT_EQ(redAtCentre(), 0);
 }
 
 TEST_F(TutorialPictures, LandingLessonDarkensTheScreenWhileTheAircraftMoves)
