@@ -628,6 +628,26 @@ TEST_F(Tutorial, WeaponsShipTheWorldCannotTakeIsKeptByTheModeWithoutAnIndex)
     run.harness.finish();
 }
 
+TEST_F(Tutorial, WeaponsLessonHandsTheWeaponOutAgainWhenItIsSpent)
+{
+    startTutorial(4);
+    ASSERT_TRUE(reach(2, 30.0f));
+    run.mode->step = 9;
+    run.mode->stepTimer = 0.0f;
+    run.frame();
+    ASSERT_EQ(run.step(), 10);
+    run.hud.queue.clear();
+    // Eight rockets a rack: the trigger held until they are gone, then pulled again.
+    const int before = run.mode->missilesRegistered();
+    run.pilot->hold(ControlAction::Weapon_1, true);
+    run.run(8.0f);
+    run.pilot->hold(ControlAction::Weapon_1, false);
+    run.run(0.5f);
+    run.pilot->hold(ControlAction::Weapon_1, true);
+    run.run(4.0f);
+    EXPECT_GT(run.mode->missilesRegistered() - before, 8) << "a missed salvo must not end the lesson in empty racks";
+}
+
 TEST_F(Tutorial, WeaponsLinkLessonEndsWhenThePairIsLinked)
 {
     startTutorial(4);
