@@ -26,7 +26,13 @@ constexpr int kFirstRemovedStep = 10;
 
 TutorialGameMode_SIMPLEWEAPONS::TutorialGameMode_SIMPLEWEAPONS() : TutorialGameMode(kIndex, 0) {}
 
-TutorialGameMode_SIMPLEWEAPONS::~TutorialGameMode_SIMPLEWEAPONS() = default;
+TutorialGameMode_SIMPLEWEAPONS::~TutorialGameMode_SIMPLEWEAPONS()
+{
+    // A ship lets go of its map object when it goes: the entities first.
+    m_drone = nullptr;
+    m_ship = nullptr;
+    clearEntities();
+}
 
 void TutorialGameMode_SIMPLEWEAPONS::clearLevel()
 {
