@@ -153,7 +153,7 @@ TEST_F(TutorialPictures, HandsOffPanelInRed)
 {
     auto mode = tutorialAt<TutorialGameMode_TAKEOFFLAND>(0);
     drawOver(*mode);
-    save("takeoff_locked_panel.png");
+    save("takeoff_hands_off_panel.png");
     const float cx = kW / 2.0f, cy = kH / 2.0f;
     int red = 0;
     for (float y = cy - 20.0f; y <= cy + 20.0f; y += 1.0f)
