@@ -14,6 +14,7 @@
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/IGameListener.h"
+#include "modes/PlayerControls.h"
 #include "modes/progress/MissionStats.h"
 #include "sound/Sound.h"
 
@@ -86,6 +87,8 @@ void GameMode::clearLevel()
     }
     // The level's explosions and smoke go with it.
     clearEffects();
+    // A tutorial may have left only its lesson's actions enabled.
+    enableAllActions();
 }
 
 void GameMode::clearEntities()

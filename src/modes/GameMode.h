@@ -129,6 +129,13 @@ public:
 
     // The draw-time refresh before the HUD draws (a mission's goals and targets).
     virtual void drawOverlay() {}
+    // Drawn over the HUD in a 2-D pass of its own (the tutorials' pointers).
+    virtual void drawHud() {}
+    // The player tapped the HUD's notice.
+    virtual void tutorialHudHook() {}
+    // The HUD was built (or reset) for this mode at the end of the load: a
+    // kind that hides parts of it does so again here.
+    virtual void onHudBuilt() {}
     // A campaign mission ends, won or failed with the reason's text id
     // (0 or below: the general failure text). Other kinds have no missions.
     virtual void endMission(bool /*won*/, int /*reasonTextId*/) {}
@@ -235,6 +242,9 @@ public:
 
     // Control.
     virtual void applyAirplaneInput(Airplane& airplane, int input, float value);
+    // The stick of the airplane: nose up, turn (left > 0), roll (left wing down > 0).
+    virtual void setAirplaneVector(Airplane& airplane, const Vec3& stick);
+    virtual void setAirplaneVectorXYZ(Airplane& airplane, float noseUp, float turn, float roll);
     virtual void changeTeam(Target& entity, int team);
     virtual void setTargetable(Target& entity, bool on);
     void repairAirplane(Target& entity, float amount);

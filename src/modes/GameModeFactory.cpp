@@ -1,6 +1,7 @@
 #include "modes/GameModeFactory.h"
 
 #include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeCampaign.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/kinds/GameModeFreeFlight.h"
@@ -9,6 +10,7 @@
 #include "modes/kinds/GameModeDTB.h"
 #include "modes/kinds/GameModeLMS.h"
 #include "modes/kinds/GameModeSRV.h"
+#include "modes/tutorials/TutorialGameMode.h"
 
 std::unique_ptr<GameMode> createGameMode(int gameType)
 {
@@ -25,6 +27,7 @@ std::unique_ptr<GameMode> createGameMode(int gameType)
     case GameType::Survival: return std::make_unique<GameModeSRV>();
     case GameType::Dogfight: return std::make_unique<GameModeDF>();
     case GameType::LastManStanding: return std::make_unique<GameModeLMS>();
+    case GameType::Tutorial: return createTutorialMode(tutorialIndex());
     default: break;
     }
     // The other types play by the base rules until their own kind exists.

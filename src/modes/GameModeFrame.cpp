@@ -172,6 +172,10 @@ CrashCause GameMode::collisionCause(Target& e, Target*& second) const
     const bool eAirplane = e.kind() == TargetKind::Airplane;
     CrashCause cause = CrashCause::None;
     second = nullptr;
+    // Runways and tunnels are flown over and through: an airplane standing on
+    // a runway must not wreck it.
+    if (e.kind() == TargetKind::Runway || e.kind() == TargetKind::Tunnel)
+        return cause;
     for (Target* o : m_active) {
         if (o == &e || !o->checksCollisions || !o->isActive() || !o->isAlive())
             continue;

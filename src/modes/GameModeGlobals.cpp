@@ -26,6 +26,12 @@ bool validId(int id) { return id >= 0 && id < DistanceTable::kSize; }
 
 GameMode* currentGameMode() { return g_current.get(); }
 
+int& tutorialIndex()
+{
+    static int index = 0;
+    return index;
+}
+
 void setCurrentGameMode(std::unique_ptr<GameMode> mode)
 {
     deleteCurrentGameMode();

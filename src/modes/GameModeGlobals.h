@@ -10,6 +10,10 @@ void setCurrentGameMode(std::unique_ptr<GameMode> mode);
 // Deletes the current mode; nothing when there is none.
 void deleteCurrentGameMode();
 
+// The tutorial the next game of type 9 plays (0..5); the tutorial list and
+// the game start set it before the mode is made.
+int& tutorialIndex();
+
 // Seconds since the round started; the mode's update advances it and the
 // round reset zeroes it.
 float gameClock();

@@ -6,6 +6,7 @@
 #include "entities/ground/Tunnel.h"
 #include "gamedata/map/GameWorld.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/PlayerControls.h"
 #include "render/assets/Model.h"
 #include "platform/Settings.h"
 #include "sound/Sound.h"
@@ -125,6 +126,7 @@ void GameMode::playEndMusic()
 {
     Sound::stopAll();
     startEndMusic(settings());
+    enableAllActions();
 }
 
 void GameMode::checkTriggers()

@@ -216,6 +216,13 @@ void GameMode::applyAirplaneInput(Airplane& airplane, int input, float value)
     airplane.controlInput(input, value);
 }
 
+void GameMode::setAirplaneVector(Airplane& airplane, const Vec3& stick) { airplane.setControlVector(stick); }
+
+void GameMode::setAirplaneVectorXYZ(Airplane& airplane, float noseUp, float turn, float roll)
+{
+    airplane.setControlVector({noseUp, turn, roll});
+}
+
 void GameMode::changeTeam(Target& e, int team)
 {
     teamCounters().add(e.team(), -1);

@@ -1,4 +1,5 @@
 #pragma once
+#include "modes/ITutorialHud.h"
 #include "platform/Math.h"
 
 #include <string_view>
@@ -89,9 +90,11 @@ struct ModeHooks {
     IModeCamera* camera = nullptr;
     IModeProgress* progress = nullptr;
     IModeScores* scores = nullptr;
+    ITutorialHud* tutorial = nullptr;
 
     IModeHud& hudOrNone() const;
     IModeCamera& cameraOrNone() const;
     IModeProgress& progressOrNone() const;
     IModeScores& scoresOrNone() const;
+    ITutorialHud& tutorialOrNone() const;
 };

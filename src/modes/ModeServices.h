@@ -36,8 +36,11 @@ public:
 
 // Which pause menu a kind of game shows.
 // Match is the free-for-all end table, TeamMatch the team end table,
-// ServerLost the notice that the host has gone.
-enum class PauseMenu : int { Campaign = 0, Match = 1, Tutorial = 2, TeamMatch = 3, ServerLost = 4, FreeFlight = 5 };
+// ServerLost the notice that the host has gone, TutorialWin the page of a
+// finished tutorial.
+enum class PauseMenu : int {
+    Campaign = 0, Match = 1, Tutorial = 2, TeamMatch = 3, ServerLost = 4, FreeFlight = 5, TutorialWin = 6
+};
 
 // The overlay screens: pause and comics.
 class IModeOverlays {

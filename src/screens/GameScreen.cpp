@@ -36,6 +36,7 @@
 #include "screens/hud/GameHud.h"
 #include "screens/hud/HudMessageQueue.h"
 #include "screens/hud/PlaneHud.h"
+#include "screens/hud/TutorialHudBridge.h"
 #include "screens/scene/Camera.h"
 #include "screens/scene/GameCamera.h"
 #include "screens/scene/SceneCameras.h"
@@ -276,6 +277,7 @@ void connectModeToScene(GameMode& mode)
     mode.setServices(reached);
     ModeHooks hooks = mode.hooks();
     hooks.camera = &sceneModeCamera();
+    hooks.tutorial = &tutorialHudBridge();
     mode.setHooks(hooks);
 }
 
@@ -544,8 +546,11 @@ void GameScreen::draw()
     GameSceneDraw passes(*m_scene);
     m_scene->draw(passes);
     // An open or queued overlay draws over the world without the HUD.
-    if (!overlayScreen() && overlayQueueSize() == 0)
+    if (!overlayScreen() && overlayQueueSize() == 0 && planeHud().active) {
         planeHud().draw();
+        if (GameMode* mode = currentGameMode())
+            mode->drawHud();
+    }
 }
 
 void GameScreen::onPause() { planeHud().onPause(); }
@@ -557,7 +562,14 @@ void GameScreen::onResume()
     planeHud().onPlaneChanged();
 }
 
-void GameScreen::onTouchDown(int id, int x, int y) { planeHud().onTouchDown(id, x, y); }
+void GameScreen::onTouchDown(int id, int x, int y)
+{
+    // A tap on the head notice tells the mode (a tutorial lets it go).
+    GameMode* mode = currentGameMode();
+    if (mode && HudMessageQueue::instance().hitHeadNotice(static_cast<float>(x), static_cast<float>(y)))
+        mode->tutorialHudHook();
+    planeHud().onTouchDown(id, x, y);
+}
 void GameScreen::onTouchUp(int id, int x, int y) { planeHud().onTouchUp(id, x, y); }
 void GameScreen::onTouchMove(int id, int x, int y) { planeHud().onTouchMove(id, x, y); }
 

@@ -16,6 +16,8 @@
 namespace {
 constexpr int kTakeOffLandingTutorial = 3;
 constexpr int kTakeOffLandingMap = 1;
+// "-autostart 9:N" plays tutorial N on the tutorial map.
+constexpr int kTutorialMap = 1;
 
 // Every start begins with an empty timed-points pool, so no owner of the
 // last game outlives it there.
@@ -52,8 +54,11 @@ GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& ga
         logWarning("game", "no game of type %d", type);
         return GameStartResult::UnknownType;
     }
-    if (type == static_cast<int>(GameType::Tutorial) && tutorialIndex == kTakeOffLandingTutorial)
-        mapIndex = kTakeOffLandingMap;
+    if (type == static_cast<int>(GameType::Tutorial)) {
+        ::tutorialIndex() = tutorialIndex;
+        if (tutorialIndex == kTakeOffLandingTutorial)
+            mapIndex = kTakeOffLandingMap;
+    }
     const MapInfoCfg* record = MapLists::instance().skirmishMap(mapIndex);
     if (!record) {
         logWarning("game", "no map %d to start a game on", mapIndex);
@@ -138,8 +143,13 @@ bool runAutostart(IGameScreen& gameScreen)
         return false;
     const Autostart asked = request;
     request = Autostart{};  // once, whether it starts or not
-    const GameStartResult result = asked.mission.empty() ? createGame(asked.type, false, asked.map, gameScreen)
-                                                          : startCampaignByName(asked.mission, gameScreen);
+    GameStartResult result;
+    if (!asked.mission.empty())
+        result = startCampaignByName(asked.mission, gameScreen);
+    else if (asked.type == static_cast<int>(GameType::Tutorial))
+        result = createGame(asked.type, false, kTutorialMap, gameScreen, asked.map);
+    else
+        result = createGame(asked.type, false, asked.map, gameScreen);
     if (result != GameStartResult::Started)
         logWarning("game", "-autostart %d:%d refused (%d)", asked.type, asked.map, static_cast<int>(result));
     return result == GameStartResult::Started;

@@ -29,7 +29,8 @@ struct HeadlessMatch : testing::Test {
         ASSERT_TRUE(harness.mountData(error)) << error;
         const MapInfoCfg* map = harness.firstSkirmishMap();
         ASSERT_NE(map, nullptr);
-        mode = harness.start(static_cast<int>(GameType::Tutorial), map);
+        // The base rules alone: type 9 is a match type the factory makes into a tutorial.
+        mode = harness.start(std::make_unique<GameMode>(GameType::Tutorial), map);
         ASSERT_NE(mode, nullptr);
         ASSERT_NE(mode->world(), nullptr);
     }

@@ -85,6 +85,23 @@ TEST_F(GameStartTest, TakeOffLandingTutorialAlwaysFliesMapOne)
     EXPECT_EQ(currentGameMode()->mapRecord(), MapLists::instance().skirmishMap(1));
 }
 
+TEST_F(GameStartTest, AutostartOfTypeNinePlaysTheTutorialOfTheNumberOnTheTutorialMap)
+{
+    if (!MapLists::instance().skirmishMap(1))
+        GTEST_SKIP() << "the data has one skirmish map";
+    for (int index : {0, 4}) {
+        requestAutostart(9, index);
+        ASSERT_TRUE(runAutostart(game));
+        ASSERT_NE(currentGameMode(), nullptr);
+        EXPECT_EQ(tutorialIndex(), index);
+        EXPECT_EQ(currentGameMode()->mapRecord(), MapLists::instance().skirmishMap(1));
+        EXPECT_EQ(currentGameMode()->getPauseMenu(), PauseMenu::Tutorial);
+        deleteCurrentGameMode();
+    }
+    requestAutostart(9, 7);
+    EXPECT_FALSE(runAutostart(game)) << "no tutorial 7";
+}
+
 TEST_F(GameStartTest, CampaignMissionRefusesBadIndexAndEmptyRecord)
 {
     EXPECT_EQ(startCampaignMission(-1, 0, game), GameStartResult::NoMission);

@@ -136,4 +136,6 @@ void finishGameHud()
     hud.setWeaponIcons(icons[0], icons[1], icons[2]);
     hud.releaseAll();
     hud.onPlaneChanged();
+    if (GameMode* mode = currentGameMode())
+        mode->onHudBuilt();
 }

@@ -1,5 +1,6 @@
 #include "support/modes/ModeHarness.h"
 
+#include "effects/world/Parachute.h"
 #include "entities/EntityIds.h"
 #include "entities/TimedPoints.h"
 #include "entities/weapons/BulletPool.h"
@@ -33,6 +34,8 @@ ModeHarness::~ModeHarness()
     WeaponList::instance().clear();
     PlaneList::instance().clear();
     AirplaneModel::releaseAll();
+    // The ejected pilots' shared model goes with the others.
+    Parachute::releaseShared();
     releaseAllModels();
     unloadStringTables();
     unmountAllPaks();
@@ -70,11 +73,22 @@ const MapInfoCfg* ModeHarness::firstSkirmishMap() const
 
 GameMode* ModeHarness::start(int gameType, const MapInfoCfg* map)
 {
-    std::unique_ptr<GameMode> made = createGameMode(gameType);
+    return start(createGameMode(gameType), map);
+}
+
+GameMode* ModeHarness::start(std::unique_ptr<GameMode> made, const MapInfoCfg* map)
+{
     if (!made)
         return nullptr;
     made->setListener(&listener);
-    made->setHooks(hud.hooks());
+    ModeHooks hooks = hud.hooks();
+    hooks.tutorial = tutorialHud;
+    if (progress)
+        hooks.progress = progress;
+    made->setHooks(hooks);
+    ModeServices services;
+    services.overlays = overlays;
+    made->setServices(services);
     made->setMapRecord(map);
     setCurrentGameMode(std::move(made));
     if (!currentGameMode()->startLevel()) {
@@ -82,6 +96,13 @@ GameMode* ModeHarness::start(int gameType, const MapInfoCfg* map)
         return nullptr;
     }
     return currentGameMode();
+}
+
+GameMode* ModeHarness::startTutorial(int index)
+{
+    tutorialIndex() = index;
+    constexpr int kTutorialMap = 1;
+    return start(static_cast<int>(GameType::Tutorial), MapLists::instance().skirmishMap(kTutorialMap));
 }
 
 GameMode* ModeHarness::mode() const { return currentGameMode(); }

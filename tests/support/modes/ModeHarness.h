@@ -1,4 +1,5 @@
 #pragma once
+#include "modes/ModeServices.h"
 #include "platform/StringTable.h"
 #include "support/TempDir.h"
 #include "support/TestPak.h"
@@ -31,13 +32,23 @@ public:
     // Makes the mode of the type on the map and starts its level; null when
     // the type is unknown or the map does not load.
     GameMode* start(int gameType, const MapInfoCfg* map);
+    // The same with a mode made by the test (the base rules of a type).
+    GameMode* start(std::unique_ptr<GameMode> made, const MapInfoCfg* map);
     GameMode* mode() const;
     void run(float seconds);
     // Deletes the current mode.
     void finish();
 
+    // Plays tutorial `index` on the tutorial map (slot 1) the way the game
+    // starts it; null when it does not start.
+    GameMode* startTutorial(int index);
+
     RecordingListener listener;
     RecordingHud hud;
+    // Given to the mode at its start when set.
+    ITutorialHud* tutorialHud = nullptr;
+    IModeProgress* progress = nullptr;
+    IModeOverlays* overlays = nullptr;
     std::filesystem::path saveFolder() const { return m_save.path(); }
 
 private:

@@ -1,0 +1,286 @@
+#include "entities/aircraft/Airplane.h"
+#include "entities/aircraft/Squadron.h"
+#include "entities/ground/GroundTarget.h"
+#include "entities/ground/Runway.h"
+#include "entities/weapons/Weapon.h"
+#include "modes/tutorials/TutorialGameMode_ARCADE.h"
+#include "modes/tutorials/TutorialGameMode_CONTROLS.h"
+#include "modes/tutorials/TutorialGameMode_SIMPLEWEAPONS.h"
+#include "modes/tutorials/TutorialGameMode_TAKEOFFLAND.h"
+#include "platform/Settings.h"
+
+#include "TutorialRun.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+// Each tutorial played from step 0 to its completion page by a scripted
+// pilot at the keys, within 15 simulated minutes on the generated data.
+namespace {
+using A = ControlAction;
+constexpr float kLimit = 15.0f * 60.0f;
+
+struct Playthrough : testing::Test {
+    TutorialRun run;
+    int frames = 0;
+
+    void startTutorial(int index)
+    {
+        settings() = Settings{};
+        std::string error;
+        ASSERT_TRUE(run.start(index, error)) << error;
+    }
+    Airplane& plane() { return *run.mode->playerAirplane(); }
+    bool finished() const { return run.overlays.count(PauseMenu::TutorialWin) > 0; }
+
+    // Plays with the script called before every frame; true once the
+    // completion page was asked for.
+    bool play(const std::function<void()>& script)
+    {
+        return run.runUntil(
+            [&] {
+                ++frames;
+                if (!finished() && run.mode->playerAirplane())
+                    script();
+                return finished();
+            },
+            kLimit);
+    }
+
+    // Exactly these of the flight keys, boost and trigger held.
+    void keys(std::initializer_list<A> held) { keysOf(std::vector<A>(held)); }
+    void keysOf(const std::vector<A>& held)
+    {
+        for (A a : {A::Roll_Left, A::Roll_Right, A::Pitch_Up, A::Pitch_Down, A::Yaw_Left, A::Yaw_Right,
+                    A::Accelerate, A::Brake, A::Boost, A::Weapon_1})
+            run.pilot->hold(a, std::find(held.begin(), held.end(), a) != held.end());
+    }
+    void tapEvery(A action, int period)
+    {
+        if (frames % period == 0)
+            run.pilot->tap(action);
+    }
+
+    // Rudder and elevator towards the point, the way a player chases a marker.
+    void steerTo(const Vec3& target, bool withRoll, A throttle = A::Accelerate)
+    {
+        const Airplane& a = plane();
+        const Vec3 local = quatRotateVector(quatConjugate(a.orientation()), target - a.position());
+        const float yaw = std::atan2(local.x, -local.z);
+        const float pitch = std::atan2(local.y, std::sqrt(local.x * local.x + local.z * local.z));
+        std::vector<A> held{throttle};
+        if (yaw > 0.03f)
+            held.push_back(A::Yaw_Right);
+        else if (yaw < -0.03f)
+            held.push_back(A::Yaw_Left);
+        if (pitch - a.forward().y * 0.0f > 0.03f)
+            held.push_back(A::Pitch_Up);
+        else if (pitch < -0.03f)
+            held.push_back(A::Pitch_Down);
+        if (withRoll) {
+            // Keep the wings level: the rudder turns.
+            const float bank = a.bankValue();
+            if (bank > 0.05f)
+                held.push_back(A::Roll_Right);
+            else if (bank < -0.05f)
+                held.push_back(A::Roll_Left);
+        }
+        keysOf(held);
+    }
+
+    void expectCompletedOnce(int index)
+    {
+        EXPECT_TRUE(finished()) << "stuck in step " << run.step() << " after " << run.elapsed << " s";
+        EXPECT_EQ(run.progress.count(TutorialGameMode::kCompletionEvent + index), 1);
+        EXPECT_EQ(settings().tutorialDoneAt(index), 1);
+        EXPECT_TRUE(run.mode->playStopped);
+        EXPECT_FALSE(run.hud.hudActive);
+        // After the end every action is enabled again.
+        run.frame();
+        EXPECT_EQ(enabledActions(), ~std::uint64_t{0});
+    }
+};
+}  // namespace
+
+TEST_F(Playthrough, HudTutorialFromTheFirstStepToItsPage)
+{
+    startTutorial(0);
+    EXPECT_TRUE(play([&] {
+        run.hud.drag = run.step() == 2 ? 1.0f : 0.0f;
+        if (run.step() == 3)
+            tapEvery(A::Camera, 20);
+    }));
+    expectCompletedOnce(0);
+    EXPECT_FLOAT_EQ(run.hud.lookAtDistance, 50.0f);
+}
+
+TEST_F(Playthrough, ArcadeTutorialFromTheFirstStepToItsPage)
+{
+    startTutorial(1);
+    auto* arcade = static_cast<TutorialGameMode_ARCADE*>(run.mode);
+    EXPECT_TRUE(play([&] {
+        switch (run.step()) {
+        case 2: keys({A::Accelerate}); break;
+        case 3: keys({A::Brake}); break;
+        case 4: keys({A::Yaw_Left}); break;
+        case 5: keys({A::Yaw_Right}); break;
+        case 7: keys({A::Pitch_Up}); break;
+        case 8: keys({A::Pitch_Down}); break;
+        case 10: keys({A::Boost}); break;
+        case 12: keys({}); tapEvery(A::Autopilot, 30); break;
+        case 13:
+        case 14:
+            if (plane().aiController())
+                tapEvery(A::Autopilot, 30);
+            else
+                steerTo(arcade->waypoint().position(), false);
+            break;
+        default: keys({}); break;
+        }
+    }));
+    expectCompletedOnce(1);
+}
+
+TEST_F(Playthrough, ControlsTutorialFromTheFirstStepToItsPage)
+{
+    startTutorial(2);
+    auto* lesson = static_cast<TutorialGameMode_CONTROLS*>(run.mode);
+    EXPECT_TRUE(play([&] {
+        switch (run.step()) {
+        case 2: keys({A::Accelerate}); break;
+        case 3: keys({A::Brake}); break;
+        case 5: keys({A::Yaw_Left}); break;
+        case 6: keys({A::Yaw_Right}); break;
+        case 7: keys({A::Roll_Right}); break;
+        case 8: keys({A::Roll_Left}); break;
+        case 10: keys({A::Pitch_Up}); break;
+        case 11: keys({A::Pitch_Down}); break;
+        case 12: keys({A::Brake, A::Pitch_Up}); break;
+        case 13: keys({A::Brake, A::Roll_Left, A::Pitch_Up}); break;
+        case 14: {
+            const float noseY = plane().forward().y;
+            keys({A::Accelerate});
+            run.pilot->hold(noseY < 0.4f ? A::Pitch_Up : A::Pitch_Down, true);
+            break;
+        }
+        case 16: {
+            keys({A::Accelerate});
+            const float noseY = plane().forward().y;
+            if (noseY < -0.05f)
+                run.pilot->hold(A::Pitch_Up, true);
+            break;
+        }
+        case 17:
+        case 18: steerTo(lesson->waypoint().position(), true); break;
+        case 22: keys({}); tapEvery(A::Eject, 30); break;
+        default: keys({}); break;
+        }
+    }));
+    expectCompletedOnce(2);
+}
+
+TEST_F(Playthrough, TakeOffAndLandingFromTheRunwayToItsPage)
+{
+    startTutorial(3);
+    auto* lesson = static_cast<TutorialGameMode_TAKEOFFLAND*>(run.mode);
+    ASSERT_NE(lesson->runway(), nullptr) << "the tutorial map has a runway item";
+    EXPECT_TRUE(plane().onRunway());
+    EXPECT_TRUE(play([&] {
+        const Airplane& a = plane();
+        switch (run.step()) {
+        case 2:
+            // Roll, then lift off and climb out along the runway.
+            keys({A::Accelerate});
+            if (a.speed() > a.flightParams().stallSpeed * 1.2f)
+                run.pilot->hold(A::Pitch_Up, a.forward().y < 0.25f);
+            break;
+        case 3: steerTo(lesson->waypoint().position(), true); break;
+        case 6: {
+            if (a.isLanded()) {
+                keys({A::Brake});
+                break;
+            }
+            // Down the glide path towards the runway's middle, then hold the nose
+            // just below the horizon for a soft touch-down, slowing all the way.
+            const float height = a.position().y - lesson->runwayPoint().y;
+            const Vec3 threshold = lesson->runwayPoint() - lesson->alongRunway() * 300.0f;
+            // The throttle lever stays where it is left: brake down to a slow
+            // approach, open up again before the stall.
+            const float stall = a.flightParams().stallSpeed;
+            const A throttle = a.speed() > stall + 45.0f   ? A::Brake
+                               : a.speed() < stall + 25.0f ? A::Accelerate
+                                                           : A::Chat;
+            if (height > 25.0f) {
+                steerTo(threshold, true, throttle);
+            } else {
+                const Vec3 along = lesson->alongRunway();
+                const Vec3 ahead = a.position() + along * 400.0f;
+                steerTo({ahead.x, a.position().y, ahead.z}, true, throttle);
+                const float noseY = a.forward().y;
+                run.pilot->hold(A::Pitch_Up, noseY < -0.03f);
+                run.pilot->hold(A::Pitch_Down, noseY > 0.02f);
+            }
+            break;
+        }
+        default: keys({}); break;
+        }
+    }));
+    expectCompletedOnce(3);
+}
+
+// The pilot shoots the drone down with the light guns, the heavy guns and the
+// linked pair; the scripted keys cannot aim rockets, a torpedo or a bomb
+// well enough, so those lessons get their hit from the lesson's weapon.
+TEST_F(Playthrough, WeaponsTutorialGunLessonsByThePilotThenHitsToItsPage)
+{
+    startTutorial(4);
+    auto* lesson = static_cast<TutorialGameMode_SIMPLEWEAPONS*>(run.mode);
+    int hits = 0;
+    EXPECT_TRUE(play([&] {
+        const int s = run.step();
+        if (s == 7) {
+            keys({});
+            tapEvery(A::Link_Weapons, 30);
+            return;
+        }
+        if (!TutorialGameMode_SIMPLEWEAPONS::isFiringStep(s)) {
+            keys({});
+            return;
+        }
+        if (s >= 10) {
+            keys({});
+            Target* target = s >= 12 ? static_cast<Target*>(lesson->ship()) : static_cast<Target*>(lesson->drone());
+            const Weapon* weapon = plane().weapon(0);
+            if (target && weapon && run.hud.weaponButtonsEnabled && frames % 60 == 0) {
+                ++hits;
+                run.mode->damageAirplane(*target, &plane(), target->maxHealth() * 1000.0f, target->position(), &weapon->record(),
+                                         false);
+            }
+            return;
+        }
+        const Airplane* drone = lesson->drone();
+        if (!drone)
+            return;
+        steerTo(drone->position(), true);
+        const Vec3 local = quatRotateVector(quatConjugate(plane().orientation()), drone->position() - plane().position());
+        run.pilot->hold(A::Weapon_1, std::atan2(std::sqrt(local.x * local.x + local.y * local.y), -local.z) < 0.15f);
+    }));
+    expectCompletedOnce(4);
+    EXPECT_EQ(hits, 3) << "one hit each for the missile, torpedo and bomb lessons";
+    EXPECT_GT(run.pilot->actionsStarted(A::Weapon_1), 0);
+    EXPECT_GT(run.pilot->actionsStarted(A::Link_Weapons), 0);
+}
+
+TEST_F(Playthrough, SquadronTutorialFromTheFirstStepToItsPage)
+{
+    startTutorial(5);
+    EXPECT_TRUE(play([&] {
+        keys({});
+        if (run.step() == 2)
+            tapEvery(A::Squadron_CmdA, 40);
+        if (run.step() == 3)
+            tapEvery(A::Squadron_CmdD, 40);
+    }));
+    expectCompletedOnce(5);
+}
