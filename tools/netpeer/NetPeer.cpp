@@ -246,9 +246,10 @@ bool NetPeer::joinHost()
     return true;
 }
 
-void NetPeer::act(const Action& action)
+bool NetPeer::act(const Action& action)
 {
-    log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
+    if (action.kind != "destroy")
+        log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
     Airplane* own = m_mode->playerAirplane();
     IGameListener* listener = m_mode->listener();
     if (action.kind == "chat") {
@@ -257,13 +258,19 @@ void NetPeer::act(const Action& action)
         if (own)
             NetworkGame::addChatLine(own, wide(action.text));
     } else if (action.kind == "destroy" && m_options.host) {
-        // The host's airplane shoots down the first other airplane in play.
+        // The host's airplane shoots down the first other airplane in play;
+        // while nobody is (or the host is down itself) the action waits.
+        if (!own || !own->isActive() || !own->isAlive())
+            return false;
         for (Target* t : m_mode->activeTargets()) {
-            if (t->kind() != TargetKind::Airplane || t == own)
+            if (t->kind() != TargetKind::Airplane || t == own || !t->isActive() || !t->isAlive())
                 continue;
-            m_mode->damageAirplane(*t, own, 1.0e6f, t->position(), nullptr, true);
-            break;
+            t->setHealth(0.0f);
+            m_mode->onAirplaneDestroyed(*t, own, CrashCause::KilledByDamage);
+            log("destroyed " + narrow(t->pilotName));
+            return true;
         }
+        return false;
     } else if (action.kind == "eject" && own) {
         m_mode->ejectPilot(*own, 1.0f, true);
     } else if (action.kind == "quit") {
@@ -271,12 +278,16 @@ void NetPeer::act(const Action& action)
     } else if (action.kind == "end" && m_options.host) {
         m_mode->finishMatch();
     }
+    return true;
 }
 
 void NetPeer::runActions()
 {
-    while (m_nextAction < m_options.actions.size() && m_options.actions[m_nextAction].at <= m_time)
-        act(m_options.actions[m_nextAction++]);
+    while (m_nextAction < m_options.actions.size() && m_options.actions[m_nextAction].at <= m_time) {
+        if (!act(m_options.actions[m_nextAction]))
+            return;  // tried again next frame
+        ++m_nextAction;
+    }
 }
 
 void NetPeer::logScores()

@@ -57,7 +57,8 @@ private:
     bool startMode(int gameType, int mapIndex, bool hosting);
     void frame();
     void runActions();
-    void act(const Action& action);
+    // False while the action cannot be done yet.
+    bool act(const Action& action);
     void logScores();
     void log(const std::string& line);
 

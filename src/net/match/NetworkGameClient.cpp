@@ -38,6 +38,8 @@ Airplane* asAirplane(Target* t)
     return t && t->kind() == TargetKind::Airplane ? static_cast<Airplane*>(t) : nullptr;
 }
 
+constexpr int kDestroyedFlag = 4;
+
 bool isJoinableType(int type)
 {
     return type == 2 || type == 3 || type == 4 || type == 5 || type == 6 || type == 10 || type == 13;
@@ -376,6 +378,14 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
             return;
         custom->onAirplaneEvent(*victim, airplaneById(d.killerId), static_cast<CrashCause>(d.kind),
                                 static_cast<std::uint8_t>(d.flags), d.respawnTime, d.position, d.orientation);
+        // A death waits for the host's respawn like the host's own copy does;
+        // without a place in the queue the wreck would be gone for good.
+        if ((d.flags & kDestroyedFlag) != 0 && !m->isWaitingOrOut(*victim)) {
+            if (d.respawnTime >= 0.0f)
+                m->respawnAirplane(*victim, std::max(d.respawnTime, 0.01f), nullptr);
+            else
+                m->eliminateAirplane(*victim);
+        }
         return;
     }
     case netmsg::WeaponLaunch: {
