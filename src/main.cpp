@@ -8,6 +8,7 @@
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
+#include "net/match/NetworkGameHandler.h"
 #include "platform/GamesDetection.h"
 #include "platform/Clock.h"
 #include "platform/AssertMessage.h"
@@ -22,6 +23,7 @@
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
+#include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/MenuScreen.h"
 #include "screens/scene/MenuCamera.h"
@@ -215,9 +217,11 @@ int main(int argc, char** argv)
     // overlays here as they join the game; until then the loop shows the empty screen.
     AppHooks hooks;
     App* running = nullptr;
+    // The run's one network-game state: the game screen's last load step and its leaving reach it.
+    NetworkGameHandler network;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
-    hooks.showFirstScreen = [&running] {
+    hooks.showFirstScreen = [&running, &network] {
         // "-autostart" stands in for the menus: the menu starts that game once loaded.
         if (running && !running->testOptions().autostartMission.empty())
             requestCampaignAutostart(running->testOptions().autostartMission);
@@ -226,6 +230,7 @@ int main(int argc, char** argv)
         if (running)
             g_menuPage = running->testOptions().menuPage;
         startScreens();
+        gameScreen().setNetworkSession(&network);
         startMenus();
         setCurrentScreen(&splashesScreen());
     };

@@ -7,6 +7,7 @@
 #include <memory>
 
 class GameMode;
+class INetworkSession;
 
 // The screen of a running game: it loads the level behind the game loading
 // screen, then runs the scene each frame until a menu takes over.
@@ -29,6 +30,8 @@ public:
     bool isLoaded() const override { return m_loaded; }
 
     int loadCounter() const { return m_counter; }
+    // The network game the last load step waits for and leaving ends (null: none).
+    void setNetworkSession(INetworkSession* session) { m_network = session; }
     Scene* gameScene() { return m_scene.get(); }
     bool initDone() const { return m_initDone; }
 
@@ -40,6 +43,7 @@ private:
 
     std::unique_ptr<Scene> m_scene;
     SceneLevel m_level;
+    INetworkSession* m_network = nullptr;
     int m_counter = 0;
     int m_initCalls = 0;
     bool m_initDone = false;

@@ -145,7 +145,6 @@ bool NetPeer::loadData()
         !UnitList::instance().load(UnitList::kListPath, m_texts) || !MapLists::instance().load(MapLists::kFolder, m_texts))
         return std::fprintf(stderr, "netpeer: a list of the data does not load\n"), false;
     settings().playerName = wide(m_options.name);
-    netGlobals().playerName = wide(m_options.name);
     return true;
 }
 

@@ -47,8 +47,6 @@ struct NetworkGlobals {
         makeTransport;
     // The mode the network game plays; empty: the current game mode.
     std::function<GameMode*()> mode;
-    // The local player's name as sent (the settings' name, "Pilot" when empty).
-    std::u16string playerName = u"Pilot";
     // What the mode's "stop the network game" and "disconnect" do; the
     // handler fills it (leave the room, then stop). Empty: NetworkGame::stop.
     std::function<void()> onStopRequested;

@@ -54,7 +54,8 @@ bool NetworkGameClient::startClient(bool discovery)
     stop();
     g.hosting = false;
     state = Browsing;
-    std::u16string name = g.playerName.empty() ? std::u16string(u"Pilot") : g.playerName.substr(0, 31);
+    const std::u16string& own = settings().playerName;
+    const std::u16string name = own.empty() ? std::u16string(u"Pilot") : own.substr(0, 31);
     std::vector<std::uint8_t> identity;
     for (char16_t c : name) {
         identity.push_back(static_cast<std::uint8_t>(c & 0xFF));
@@ -237,7 +238,7 @@ void NetworkGameClient::sendJoinRequest()
     JoinRequest request;
     request.planeValue = PlaneList::instance().valueById(s.localPlaneId);
     request.rank = std::min<int>(s.playerRank, 17);
-    request.name = netGlobals().playerName.substr(0, 31);
+    request.name = s.playerName.empty() ? std::u16string(u"Pilot") : s.playerName.substr(0, 31);
     request.planeId = s.localPlaneId;
     if (s.localPlaneId < s.planePaintTable.size())
         request.paint = s.planePaintTable[s.localPlaneId];

@@ -1,5 +1,6 @@
 #include "net/match/NetworkGameHandler.h"
 
+#include "modes/GameMode.h"
 #include "platform/Settings.h"
 #include "platform/Text.h"
 
@@ -43,6 +44,8 @@ void NetworkGameHandler::reset()
     joinArmed = false;
     client.state = NetworkGameClient::Browsing;
     client.joined = 0;
+    client.active = 0;
+    m_loadWait = -1.0f;
 }
 
 void NetworkGameHandler::connectRoomServer(bool autoJoinFirst, bool armAfter)
@@ -183,4 +186,36 @@ void NetworkGameHandler::onRoomMessage(const char* text)
 {
     if (m_events)
         m_events->onRoomMessage(text);
+}
+
+bool NetworkGameHandler::loadStep(GameMode& mode, float dt)
+{
+    if (!NetworkGame::running())
+        return true;
+    if (mode.isNetworkServer()) {
+        NetworkGame::openToPlayers();
+        return true;
+    }
+    if (m_loadWait < 0.0f) {
+        client.applyJoinState();
+        client.active = 1;
+        m_loadWait = 0.0f;
+    }
+    m_loadWait += dt;
+    if (m_loadWait > kLoadWait) {
+        disconnect();
+        return true;
+    }
+    client.update(IGameListener::Phase::Receive);
+    if (client.state == NetworkGameClient::Waiting || client.state == NetworkGameClient::Playing) {
+        m_loadWait = -1.0f;
+        return true;
+    }
+    return false;
+}
+
+void NetworkGameHandler::gameLeft()
+{
+    if (NetworkGame::running())
+        disconnect();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "modes/INetworkSession.h"
 #include "net/match/NetworkGameClient.h"
 #include "net/match/NetworkGameServer.h"
 #include "net/room/IRoomServerListener.h"
@@ -24,9 +25,10 @@ public:
 // The process's one network-game state (main.cpp owns it): the room-server
 // client, both sides of a network game, and the joins through the LAN list
 // or an online room with their 10 s limits.
-class NetworkGameHandler : public IRoomServerListener {
+class NetworkGameHandler : public IRoomServerListener, public INetworkSession {
 public:
     static constexpr float kJoinTimeout = 10.0f;
+    static constexpr float kLoadWait = 5.0f;
 
     NetworkGameHandler();
     explicit NetworkGameHandler(RoomClient::Config roomConfig);
@@ -47,6 +49,11 @@ public:
     // Each frame of the online and LAN pages: the room client, then the join under way.
     void update(float dt);
     void setRoomEvents(IRoomEvents* events) { m_events = events; }
+
+    // INetworkSession: the host opens to players; a client applies its join
+    // and waits up to 5 s for the host's join end, else the game goes on alone.
+    bool loadStep(GameMode& mode, float dt) override;
+    void gameLeft() override;
 
     // IRoomServerListener
     void onDisconnected() override { roomJoinState = 0; }
@@ -77,4 +84,5 @@ private:
     void advanceJoin(int& state, float& timer, float dt);
 
     IRoomEvents* m_events = nullptr;
+    float m_loadWait = -1.0f;  // -1: the load step has not begun
 };

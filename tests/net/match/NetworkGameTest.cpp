@@ -274,6 +274,34 @@ TEST_F(NetworkGames, JoinsAreGivenUpAfterTenSecondsAndUnarmedOrSecondJoinsIgnore
     EXPECT_EQ(handler->roomJoinState, 2);
 }
 
+TEST_F(NetworkGames, TheLastLoadStepOpensTheHostAndGivesAClientFiveSeconds)
+{
+    netGlobals().serverInfo.clear();
+    ASSERT_TRUE(handler->server.start(3));
+    GameModeCustom* host = startMode(true);
+    ASSERT_NE(host, nullptr);
+    EXPECT_FALSE(fake->accepting);
+    EXPECT_TRUE(handler->loadStep(*host, ModeHarness::kFrame));
+    EXPECT_TRUE(fake->accepting);
+    harness.finish();
+
+    // A client whose host never ends the join plays alone after 5 s.
+    ASSERT_TRUE(handler->client.connectTo(0x7F000001u, 6026));
+    fake->isConnected = true;
+    GameModeCustom* client = startMode(false);
+    ASSERT_NE(client, nullptr);
+    int frames = 0;
+    while (!handler->loadStep(*client, 0.1f) && frames < 100)
+        ++frames;
+    EXPECT_EQ(frames, 50);
+    EXPECT_FALSE(NetworkGame::running());
+
+    // Leaving the game screen ends a running network game.
+    ASSERT_TRUE(handler->client.connectTo(0x7F000001u, 6026));
+    handler->gameLeft();
+    EXPECT_FALSE(NetworkGame::running());
+}
+
 TEST(NetworkGameRestart, StartingAgainEndsTheRunningGameFirst)
 {
     netGlobals().makeTransport = nullptr;
