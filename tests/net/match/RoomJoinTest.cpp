@@ -1,0 +1,126 @@
+#include "StandInRoomServer.h"
+
+#include "net/match/NetworkGameHandler.h"
+#include "net/match/ServerInfo.h"
+
+#include "support/TempDir.h"
+#include "support/modes/ModeHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+RoomClient::Config configFor(std::uint16_t port)
+{
+    RoomClient::Config config;
+    config.table = RoomClient::makeTable({"127.0.0.1", port}, {"127.0.0.1", port}, {"127.0.0.1", port});
+    config.sleep = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
+    return config;
+}
+
+struct RecordingRoomEvents : IRoomEvents {
+    int entries = 0, connects = 0;
+    void onRoomEntry(const std::uint8_t*) override { ++entries; }
+    void onRoomLeft() override {}
+    void onRoomError(const char*) override {}
+    void onRoomInfo(const std::uint8_t*, std::size_t) override {}
+    void onConnectFailed() override {}
+    void onConnected() override { ++connects; }
+    void onRoomMessage(const char*) override {}
+};
+
+// A peer-program host that a stand-in room server points its rooms at; the
+// handler joins the first room it is shown and goes on to the game itself.
+TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
+{
+    ModeHarness harness;
+    std::string error;
+    ASSERT_TRUE(harness.mountData(error)) << error;
+    TempDir dir;
+    const std::string logPath = (dir.path() / "host.log").string();
+    std::vector<std::string> args{NETPEER_PATH, "--host", "--port", "0", "--seconds", "12", "--name", "Roomhost"};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, NETPEER_PATH, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    std::uint16_t hostPort = 0;
+    for (int i = 0; i < 100 && hostPort == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::ifstream in(logPath);
+        std::stringstream text;
+        text << in.rdbuf();
+        if (auto at = text.str().find(" port "); at != std::string::npos)
+            hostPort = static_cast<std::uint16_t>(std::stoi(text.str().substr(at + 6)));
+    }
+    ASSERT_NE(hostPort, 0);
+
+    StandInRoomServer::Options options;
+    options.port = 0;
+    options.hostPort = hostPort;
+    StandInRoomServer server(options);
+    ASSERT_TRUE(server.start());
+    // Somebody opened a room for the game.
+    RoomClient owner(configFor(server.port()));
+    owner.connectAsync("owner", 1, 1);
+    for (int i = 0; i < 500 && !owner.connected(); ++i) {
+        owner.poll(false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ServerInfo info;
+    info.clear();
+    ASSERT_EQ(owner.createRoom(info.bytes.data(), 8, 0, "evening"), 0);
+
+    RecordingRoomEvents events;
+    {
+        NetworkGameHandler handler(configFor(server.port()));
+        handler.setRoomEvents(&events);
+        // An unarmed handler shown a game ignores it.
+        handler.onJoinServer(0x0100007Fu, hostPort, 0);
+        EXPECT_EQ(handler.roomJoinState, -1);
+
+        handler.connectRoomServer(true, false);
+        bool asked = false;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (handler.client.state < NetworkGameClient::Loading && std::chrono::steady_clock::now() < end) {
+            handler.update(0.005f);
+            if (!asked && handler.room.connected()) {
+                handler.sendRoomQueries();
+                asked = true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_EQ(events.connects, 1);
+        EXPECT_EQ(events.entries, 0);  // joined at once, not listed
+        EXPECT_EQ(handler.roomJoinState, 4);
+        ASSERT_EQ(handler.client.state, NetworkGameClient::Loading);
+        EXPECT_EQ(handler.client.joinSetup().gameType, 2);
+        EXPECT_EQ(handler.client.playerId, 1);
+        handler.disconnect();
+        EXPECT_FALSE(NetworkGame::running());
+    }
+    owner.leave();
+    server.stop();
+    int status = 0;
+    kill(pid, SIGTERM);
+    waitpid(pid, &status, 0);
+}
+
+}  // namespace
