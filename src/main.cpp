@@ -231,6 +231,8 @@ int main(int argc, char** argv)
             g_menuPage = running->testOptions().menuPage;
         startScreens();
         gameScreen().setNetworkSession(&network);
+        if (running)
+            (void)network.room.setConfig(RoomClient::configFor(running->roomServer()));
         startMenus();
         setCurrentScreen(&splashesScreen());
     };

@@ -90,7 +90,9 @@ TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
 
     RecordingRoomEvents events;
     {
-        NetworkGameHandler handler(configFor(server.port()));
+        // The game makes its handler first and learns the endpoint ("-roomserver") later.
+        NetworkGameHandler handler;
+        ASSERT_TRUE(handler.room.setConfig(configFor(server.port())));
         handler.setRoomEvents(&events);
         // An unarmed handler shown a game ignores it.
         handler.onJoinServer(0x0100007Fu, hostPort, 0);
@@ -108,6 +110,7 @@ TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         EXPECT_EQ(events.connects, 1);
+        EXPECT_FALSE(handler.room.setConfig(configFor(1)));  // not while connected
         EXPECT_EQ(events.entries, 0);  // joined at once, not listed
         EXPECT_EQ(handler.roomJoinState, 4);
         ASSERT_EQ(handler.client.state, NetworkGameClient::Loading);
