@@ -301,6 +301,11 @@ void NetPeer::logScores()
     }
     for (const auto& [name, values] : rows)
         log("score " + name + " " + values);
+    // Where each airplane in play was when the match stopped, to the metre.
+    for (const auto& e : m_mode->entities())
+        if (e->kind() == TargetKind::Airplane && e->isActive())
+            log("where " + narrow(e->pilotName) + " " + std::to_string(static_cast<int>(e->position().x)) + " " +
+                std::to_string(static_cast<int>(e->position().z)));
 }
 
 int NetPeer::run()

@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -82,12 +84,29 @@ struct Peer {
                 rows.push_back(line.substr(at + 1));
         return rows;
     }
+    // The "where" lines: each airplane in play and its x and z when the match stopped.
+    std::map<std::string, std::pair<int, int>> positions() const
+    {
+        std::map<std::string, std::pair<int, int>> at;
+        std::istringstream in(log());
+        for (std::string line; std::getline(in, line);) {
+            const auto w = line.find(" where ");
+            if (w == std::string::npos)
+                continue;
+            std::istringstream fields(line.substr(w + 7));
+            std::string name;
+            int x = 0, z = 0;
+            if (fields >> name >> x >> z)
+                at[name] = {x, z};
+        }
+        return at;
+    }
 };
 
 // A host and seven joiners through a link that loses a tenth of the
 // datagrams each way and reorders others: everybody plays, a chat and the
-// host's kills reach every peer, one joiner quits, and the match ends by its
-// score limit with the same table everywhere.
+// host's kills reach every peer, one joiner quits and comes back, and the
+// match ends by its score limit with the same table and positions everywhere.
 TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
 {
     TempDir dir;
@@ -96,7 +115,7 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
     std::vector<std::string> hostArgs{"--host", "--port", "0", "--players", "8", "--score-limit", "3", "--seconds",
                                       "70", "--name", "Hostess", "--at", "20:chat:hello all"};
     // More kills than the limit needs: the AI flying the host's airplane may crash and lose points.
-    for (int t = 24; t < 40; t += 2)
+    for (int t = 36; t < 52; t += 2)
         hostArgs.insert(hostArgs.end(), {"--at", std::to_string(t) + ":destroy"});
     ASSERT_TRUE(host.spawn(hostArgs, (dir.path() / "host.log").string()));
     std::uint16_t hostPort = 0;
@@ -126,9 +145,15 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
         ASSERT_TRUE(joiners[static_cast<std::size_t>(i)].spawn(args, (dir.path() / ("joiner" + std::to_string(i) + ".log")).string()));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
+    // The joiner who quit comes back once the host has let it go.
+    std::this_thread::sleep_for(std::chrono::seconds(24));
+    Peer rejoiner;
+    ASSERT_TRUE(rejoiner.spawn({"--join", target, "--seconds", "60", "--name", "Wing3"},
+                               (dir.path() / "rejoiner.log").string()));
     host.wait(deadline);
     for (Peer& p : joiners)
         p.wait(deadline);
+    rejoiner.wait(deadline);
     proxy.stop();
 
     const std::string hostLog = host.log();
@@ -137,7 +162,7 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
     EXPECT_NE(hostLog.find("left the game"), std::string::npos) << hostLog;
     EXPECT_NE(hostLog.find("match ended"), std::string::npos) << hostLog;
     const std::vector<std::string> table = host.scores();
-    EXPECT_EQ(table.size(), 7u) << hostLog;  // the host and the six who stayed
+    EXPECT_EQ(table.size(), 8u) << hostLog;  // the host, the six who stayed and the one back
     int chats = 0;
     for (std::size_t i = 0; i < joiners.size(); ++i) {
         const Peer& p = joiners[i];
@@ -153,6 +178,25 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
         EXPECT_EQ(p.scores(), table) << "joiner " << i << "\n" << log;
     }
     EXPECT_GE(chats, 4);
+    const std::string again = rejoiner.log();
+    EXPECT_EQ(rejoiner.exitCode, 0) << again;
+    EXPECT_NE(again.find("state 6"), std::string::npos) << again;
+    EXPECT_EQ(rejoiner.scores(), table) << again;
+    EXPECT_NE(hostLog.find("players 7", hostLog.find("left the game")), std::string::npos) << "back to seven\n" << hostLog;
+
+    // Where the airplanes were when play stopped agrees to within a few
+    // hundred metres (the last states are a tenth of a second apart).
+    const auto hostAt = host.positions();
+    EXPECT_GE(hostAt.size(), 2u) << hostLog;
+    for (const Peer* p : {&joiners[0], &joiners[4], &rejoiner}) {
+        for (const auto& [name, at] : p->positions()) {
+            const auto there = hostAt.find(name);
+            if (there == hostAt.end())
+                continue;
+            EXPECT_LT(std::abs(at.first - there->second.first) + std::abs(at.second - there->second.second), 600)
+                << name << "\n" << p->log();
+        }
+    }
     EXPECT_GT(proxy.dropped(), 0u);
 }
 
