@@ -244,10 +244,11 @@ TEST_F(NetworkGames, TheHostWelcomesOnceAndSendsStatesOnlyWithPlayers)
     EXPECT_NEAR(server.statesSent, 40, 4);
 
     // The joiner leaves: the others would be told, the score keeper forgets it first.
+    const int joinerId = joiner->id();
     server.onClientDisconnected(0);
     frames(1);
     EXPECT_EQ(NetworkPlayer::findById(1), nullptr);
-    EXPECT_EQ(mode->findPlayerAirplane(joiner->id()), nullptr);
+    EXPECT_EQ(mode->findPlayerAirplane(joinerId), nullptr);
 }
 
 TEST_F(NetworkGames, JoinsAreGivenUpAfterTenSecondsAndUnarmedOrSecondJoinsIgnored)
