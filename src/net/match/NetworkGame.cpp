@@ -86,7 +86,7 @@ std::u16string colourPrefix(int code, std::u16string_view name)
 void NetworkGame::addChatLine(const Target* sender, std::u16string_view text)
 {
     GameMode* m = mode();
-    if (!m || !sender)
+    if (!m || !sender || m->hooks().hudOrNone().isMuted(*sender))
         return;
     int code = kColourOwn;
     if (sender->networkRole != NetworkRole::Local)

@@ -36,7 +36,7 @@ struct NetworkGlobals {
     float joinDelay = 3.0f;
     std::atomic<bool> discoveredChanged{false};
     ServerInfo serverInfo;
-    std::mutex eventLock;
+    std::mutex eventLock;  // the event queue and the server info (read by the network thread)
     std::deque<NetEvent> events;
     // Ports and addresses of the LAN transports made (tests and the peer
     // program use free loopback ports).

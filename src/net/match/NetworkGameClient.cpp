@@ -369,7 +369,9 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     case netmsg::Chat: {
         netmsg::ChatMsg chat;
         if (chat.decodeRelayed(message))
-            addChatLine(airplaneById(static_cast<int>(chat.senderId & 0x7FFF)), chat.text);
+            addChatLine(chat.senderId <= PlayerRecord::kMaxEntityId ? airplaneById(static_cast<int>(chat.senderId))
+                                                                    : nullptr,
+                        chat.text);
         return;
     }
     case netmsg::AirplaneDestroyed: {

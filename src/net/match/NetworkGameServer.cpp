@@ -90,9 +90,10 @@ void NetworkGameServer::onClientDisconnected(int slot)
 
 void NetworkGameServer::copyServerInfo(std::uint8_t* blob, std::uint32_t* length)
 {
-    // The reader keeps the player count current on the main thread; a torn
-    // count in one answer is harmless.
-    std::memcpy(blob, netGlobals().serverInfo.bytes.data(), ServerInfo::kSize);
+    // The reader keeps the player count current on the main thread, under the same lock.
+    NetworkGlobals& g = netGlobals();
+    std::lock_guard lock(g.eventLock);
+    std::memcpy(blob, g.serverInfo.bytes.data(), ServerInfo::kSize);
     *length = ServerInfo::kSize;
 }
 
@@ -205,7 +206,9 @@ void NetworkGameServer::processMessages()
         if (!transport())
             return;
     }
-    netGlobals().serverInfo.bytes[ServerInfo::PlayerCount] =
+    NetworkGlobals& g = netGlobals();
+    std::lock_guard lock(g.eventLock);
+    g.serverInfo.bytes[ServerInfo::PlayerCount] =
         static_cast<std::uint8_t>(std::min<std::size_t>(NetworkPlayer::count(), 255));
 }
 

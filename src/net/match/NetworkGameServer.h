@@ -2,13 +2,13 @@
 #include "modes/IGameListener.h"
 #include "net/match/NetMessage.h"
 #include "net/match/NetworkGame.h"
+#include "net/match/NetworkPlayer.h"
 
 #include <array>
 #include <cstdint>
 #include <span>
 
 class Airplane;
-class NetworkPlayer;
 
 // The host's side of a network game: takes clients in, reads what they send
 // on behalf of their airplanes, and turns the mode's events into messages
@@ -26,7 +26,7 @@ public:
     void copyServerInfo(std::uint8_t* blob, std::uint32_t* length);
 
     // Reliable to every registered remote player (but exceptId; 255 skips nobody).
-    void broadcast(std::span<const std::uint8_t> message) { broadcastExcept(message, NetworkPlayer_kNone); }
+    void broadcast(std::span<const std::uint8_t> message) { broadcastExcept(message, NetworkPlayer::kNoId); }
     void broadcastExcept(std::span<const std::uint8_t> message, int exceptId);
     // Sequenced to every registered remote player but exceptId.
     void sendSequencedExcept(std::span<const std::uint8_t> message, int exceptId);
@@ -69,12 +69,10 @@ public:
     void setAcceptingJoins(bool accept) override;
     void stopNetworkGame() override;
 
-    // Messages sent since the start, by kind of send (for tests and the peer's log).
+    // Airplane states sent since the start (one count per airplane, whatever the players).
     int statesSent = 0;
 
 private:
-    static constexpr int NetworkPlayer_kNone = 255;
-
     void drainEvents();
     void handle(int slot, std::span<const std::uint8_t> message);
     void handleJoinRequest(int slot, std::span<const std::uint8_t> message);

@@ -303,6 +303,46 @@ TEST_F(NetworkGames, TheLastLoadStepOpensTheHostAndGivesAClientFiveSeconds)
     EXPECT_FALSE(NetworkGame::running());
 }
 
+// The HUD with one muted pilot.
+struct MutingHud : IModeHud {
+    const Target* muted = nullptr;
+    std::vector<std::u16string> lines;
+    void pushLong(int, std::u16string_view text) override { lines.emplace_back(text); }
+    bool isMuted(const Target& airplane) const override { return &airplane == muted; }
+};
+
+TEST_F(NetworkGames, ChatLinesShowTheSendersColourAndAShortNameUnlessMuted)
+{
+    netGlobals().serverInfo.clear();
+    ASSERT_TRUE(handler->server.start(3));
+    GameModeCustom* mode = startMode(true);
+    ASSERT_NE(mode, nullptr);
+    MutingHud hud;
+    // Set back before the checks: the mode outlives this HUD.
+    mode->setHooks(ModeHooks{&hud, nullptr, nullptr, nullptr});
+    Airplane* own = mode->playerAirplane();
+    ASSERT_NE(own, nullptr);
+    Airplane* friendly = mode->createAirplane(nullptr, settings().localPlaneId, own->team(), 0.0f, nullptr, false);
+    Airplane* enemy = mode->createAirplane(nullptr, settings().localPlaneId, own->team() + 1, 0.0f, nullptr, false);
+    ASSERT_TRUE(friendly && enemy);
+    friendly->networkRole = enemy->networkRole = NetworkRole::RemoteClient;
+    own->pilotName = u"Me";
+    friendly->pilotName = u"Wingmate";
+    enemy->pilotName = u"Bandit of the north";
+
+    NetworkGame::addChatLine(own, u"hi");
+    NetworkGame::addChatLine(friendly, u"cover me");
+    NetworkGame::addChatLine(enemy, u"incoming");
+    NetworkGame::addChatLine(nullptr, u"from nobody");  // a sender the mode does not have: nothing
+    hud.muted = friendly;
+    NetworkGame::addChatLine(friendly, u"muted");
+    mode->setHooks(harness.hud.hooks());
+    ASSERT_EQ(hud.lines.size(), 3u);
+    EXPECT_EQ(hud.lines[0], std::u16string(u"\x04;Me\x01;: hi"));
+    EXPECT_EQ(hud.lines[1], std::u16string(u"\x02;Wingmate\x01;: cover me"));
+    EXPECT_EQ(hud.lines[2], std::u16string(u"\x03;Bandit of ...\x01;: incoming"));
+}
+
 TEST(NetworkGameRestart, StartingAgainEndsTheRunningGameFirst)
 {
     netGlobals().makeTransport = nullptr;
