@@ -233,22 +233,59 @@ TEST_F(NetworkGames, TheHostWelcomesOnceAndSendsStatesOnlyWithPlayers)
     ASSERT_NE(joiner, nullptr);
     EXPECT_TRUE(joiner->isActive());
 
-    // Two airplanes in play at 60 frames a second: about 20 states a second.
+    // Three airplanes in play at 60 frames a second: about 30 states a
+    // second, ten of each; the joiner never gets its own airplane's back.
+    Airplane* third = mode->createAirplane(nullptr, settings().localPlaneId, 2, 0.0f, nullptr, false);
+    ASSERT_NE(third, nullptr);
     fake->sent.clear();
+    const int before = server.statesSent;
     frames(120);
     int states = 0;
     for (const auto& s : fake->sent)
         states += !s.reliable && s.bytes[0] == netmsg::AirplaneState;
-    // The joiner's own airplane never goes back to it: only the host's, ten a second.
-    EXPECT_NEAR(states, 20, 3);
-    EXPECT_NEAR(server.statesSent, 40, 4);
+    EXPECT_NEAR(server.statesSent - before, 60, 4);
+    EXPECT_NEAR(states, 40, 4);
+    for (const auto& s : fake->sent) {
+        if (!s.reliable && s.bytes[0] == netmsg::AirplaneState) {
+            EXPECT_NE(s.bytes[1] | (s.bytes[2] << 8), joiner->id());
+        }
+    }
 
-    // The joiner leaves: the others would be told, the score keeper forgets it first.
+    // A second joiner; a relay from the first goes to it alone, unchanged.
+    request.name = u"Second";
+    ASSERT_EQ(encodeJoinRequest(request, bytes), JoinRequest::kSize);
+    fake->inbox.push_back({3, bytes});
+    frames(1);
+    ASSERT_NE(NetworkPlayer::findById(4), nullptr);
+    fake->sent.clear();
+    netmsg::RelayMsg relay;
+    relay.payload = {1, 2, 3};
+    fake->inbox.push_back({0, bytesOf(relay)});
+    frames(1);
+    int relayed = 0;
+    for (const auto& s : fake->sent)
+        if (s.reliable && s.bytes[0] == netmsg::Relay) {
+            ++relayed;
+            EXPECT_EQ(s.peer, 3);
+            EXPECT_EQ(s.bytes, bytesOf(relay));
+        }
+    EXPECT_EQ(relayed, 1);
+
+    // The first joiner leaves: the score keeper forgets the airplane before it goes.
     const int joinerId = joiner->id();
     server.onClientDisconnected(0);
     frames(1);
     EXPECT_EQ(NetworkPlayer::findById(1), nullptr);
     EXPECT_EQ(mode->findPlayerAirplane(joinerId), nullptr);
+    // The second's airplane is gone already when it leaves: its player still goes.
+    Target* second = mode->findPlayerAirplane(static_cast<int>(NetworkPlayer::findById(4)->airplaneId));
+    ASSERT_NE(second, nullptr);
+    mode->removeEntity(*second);
+    frames(1);
+    server.onClientDisconnected(3);
+    frames(1);
+    EXPECT_EQ(NetworkPlayer::findById(4), nullptr);
+    EXPECT_EQ(NetworkPlayer::count(), 1u);
 }
 
 TEST_F(NetworkGames, JoinsAreGivenUpAfterTenSecondsAndUnarmedOrSecondJoinsIgnored)
