@@ -118,6 +118,39 @@ struct NetworkGames : testing::Test {
         for (int i = 0; i < n; ++i)
             currentGameMode()->update(ModeHarness::kFrame);
     }
+    // A client joined as player 2 and loaded, its own airplane waiting out of the match.
+    GameModeCustom* joinedClient()
+    {
+        NetworkGameClient& client = handler->client;
+        if (!client.connectTo(0x7F000001u, 6026))
+            return nullptr;
+        fake->isConnected = true;
+        fake->inbox.push_back({0, bytesOf(netmsg::WelcomeMsg{})});
+        netmsg::JoinCompleteMsg join;
+        join.gameType = 2;
+        join.playerId = 2;
+        fake->inbox.push_back({0, bytesOf(join)});
+        client.processMessages();
+        GameModeCustom* mode = startMode(false);
+        Airplane* own = mode ? mode->playerAirplane() : nullptr;
+        if (!own)
+            return nullptr;
+        std::vector<std::uint8_t> record(netmsg::kMaxMessage);
+        record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+        record[1] = 2;
+        netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
+        fake->inbox.push_back({0, record});
+        fake->inbox.push_back({0, bytesOf(netmsg::JoinEndMsg{})});
+        client.processMessages();
+        client.applyJoinState();
+        client.active = 1;
+        return mode;
+    }
+    void receive(const std::vector<std::uint8_t>& message)
+    {
+        fake->inbox.push_back({0, message});
+        handler->client.processMessages();
+    }
 };
 
 TEST_F(NetworkGames, AClientGoesThroughEveryStateAndSaysReadyOnceAfterThreeSeconds)
@@ -174,6 +207,73 @@ TEST_F(NetworkGames, AClientGoesThroughEveryStateAndSaysReadyOnceAfterThreeSecon
     fake->isConnected = false;
     frames(1);
     EXPECT_EQ(client.state, NetworkGameClient::Browsing);
+}
+
+TEST_F(NetworkGames, AClientAppliesTheHostsEventsAndDropsWhatNamesNothing)
+{
+    GameModeCustom* mode = joinedClient();
+    ASSERT_NE(mode, nullptr);
+    NetworkGameClient& client = handler->client;
+    Airplane* own = mode->playerAirplane();
+    ASSERT_EQ(client.state, NetworkGameClient::Waiting);
+    netGlobals().joinDelay = 1.0f;
+
+    // The host's health for the own airplane, quantised.
+    netmsg::HealthMsg health;
+    health.health = -0.5f;
+    receive(bytesOf(health));
+    EXPECT_NEAR(own->health(), -0.496f, 1e-6f);
+
+    // A team switch of the own airplane while waiting: in play, a fresh join delay.
+    netmsg::TeamSwitchMsg sw;
+    sw.airplaneId = own->id();
+    sw.team = 1;
+    sw.value = -1.0f;
+    receive(bytesOf(sw));
+    EXPECT_EQ(own->team(), 1);
+    EXPECT_EQ(client.state, NetworkGameClient::Playing);
+    EXPECT_EQ(netGlobals().joinDelay, NetworkGameClient::kJoinDelay);
+
+    // An airplane the host announces, then removes quietly and loudly.
+    const std::size_t before = mode->entities().size();
+    std::vector<std::uint8_t> record(netmsg::kMaxMessage);
+    record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+    record[6] = 77;  // another entity id
+    record[7] = 0;
+    netmsg::RecordMsg::frame(record, netmsg::PlayerInfo, true, 3);
+    receive(record);
+    ASSERT_EQ(mode->entities().size(), before + 1);
+    ASSERT_NE(mode->findPlayerAirplane(77), nullptr);
+    netmsg::PlayerLeftMsg left;
+    left.airplaneId = 78;  // never received: nothing happens
+    receive(bytesOf(left));
+    EXPECT_EQ(mode->entities().size(), before + 1);
+    left.airplaneId = 77;
+    receive(bytesOf(left));
+    EXPECT_EQ(mode->findPlayerAirplane(77), nullptr);
+    left.airplaneId = own->id();  // this machine's own airplane stays
+    receive(bytesOf(left));
+    EXPECT_EQ(mode->playerAirplane(), own);
+
+    // A flight state for nobody, a flag event outside capture the flag and a
+    // score event of kind 2 change nothing and fault nothing.
+    netmsg::FlightStateMsg fs;
+    fs.airplaneId = 99;
+    fs.state = 4;
+    receive(bytesOf(fs));
+    netmsg::FlagEventMsg flag;
+    flag.flagId = own->id();
+    receive(bytesOf(flag));
+    netmsg::ScoreEventMsg score;
+    score.airplaneId = own->id();
+    score.kind = 2;
+    const auto scoresBefore = own->scores;
+    receive(bytesOf(score));
+    EXPECT_EQ(own->scores, scoresBefore);
+    // The flight state of a known airplane is set.
+    fs.airplaneId = own->id();
+    receive(bytesOf(fs));
+    EXPECT_EQ(own->flightState(), FlightState::EngineDead);
 }
 
 TEST_F(NetworkGames, AJoinForAMapOrKindThisSideCannotPlayIsEnded)
