@@ -104,7 +104,8 @@ bool NetworkGameClient::joinListedServer(int n)
         return false;
     netGlobals().joinDelay = kJoinDelay;
     joined = 0;
-    t->connectTo(discoveredGames[static_cast<std::size_t>(n)].address, kGamePort);
+    // The game port (6026, or the one the tests set) of the listed host.
+    t->connectTo(discoveredGames[static_cast<std::size_t>(n)].address, netGlobals().lanConfig.remotePort);
     state = Asked;
     return true;
 }

@@ -16,7 +16,6 @@ public:
     // join, 4 join applied (map loading), 5 waiting out of the match, 6 in play.
     enum State : int { Browsing = 0, Asked = 1, Accepted = 2, Welcomed = 3, Loading = 4, Waiting = 5, Playing = 6 };
     static constexpr float kJoinDelay = 3.0f;
-    static constexpr std::uint16_t kGamePort = 6026;
 
     struct DiscoveredGame {
         std::uint32_t address = 0;  // network byte order: the key

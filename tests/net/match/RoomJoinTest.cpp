@@ -41,6 +41,46 @@ struct RecordingRoomEvents : IRoomEvents {
     void onRoomMessage(const char*) override {}
 };
 
+// A peer-program host on a free port, stopped when the test ends.
+struct HostPeer {
+    pid_t pid = -1;
+    std::uint16_t port = 0;
+
+    bool start(const TempDir& dir, const std::string& name)
+    {
+        const std::string logPath = (dir.path() / "host.log").string();
+        std::vector<std::string> args{NETPEER_PATH, "--host", "--port", "0", "--seconds", "12", "--name", name};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int rc = posix_spawn(&pid, NETPEER_PATH, &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (rc != 0)
+            return false;
+        for (int i = 0; i < 100 && port == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::ifstream in(logPath);
+            std::stringstream text;
+            text << in.rdbuf();
+            if (auto at = text.str().find(" port "); at != std::string::npos)
+                port = static_cast<std::uint16_t>(std::stoi(text.str().substr(at + 6)));
+        }
+        return port != 0;
+    }
+    ~HostPeer()
+    {
+        if (pid <= 0)
+            return;
+        int status = 0;
+        kill(pid, SIGTERM);
+        waitpid(pid, &status, 0);
+    }
+};
+
 // A peer-program host that a stand-in room server points its rooms at; the
 // handler joins the first room it is shown and goes on to the game itself.
 TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
@@ -49,28 +89,9 @@ TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
     std::string error;
     ASSERT_TRUE(harness.mountData(error)) << error;
     TempDir dir;
-    const std::string logPath = (dir.path() / "host.log").string();
-    std::vector<std::string> args{NETPEER_PATH, "--host", "--port", "0", "--seconds", "12", "--name", "Roomhost"};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, NETPEER_PATH, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    std::uint16_t hostPort = 0;
-    for (int i = 0; i < 100 && hostPort == 0; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        std::ifstream in(logPath);
-        std::stringstream text;
-        text << in.rdbuf();
-        if (auto at = text.str().find(" port "); at != std::string::npos)
-            hostPort = static_cast<std::uint16_t>(std::stoi(text.str().substr(at + 6)));
-    }
-    ASSERT_NE(hostPort, 0);
+    HostPeer host;
+    ASSERT_TRUE(host.start(dir, "Roomhost"));
+    const std::uint16_t hostPort = host.port;
 
     StandInRoomServer::Options options;
     options.port = 0;
@@ -121,9 +142,52 @@ TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
     }
     owner.leave();
     server.stop();
-    int status = 0;
-    kill(pid, SIGTERM);
-    waitpid(pid, &status, 0);
+}
+
+// A browsing client finds the host on the local network, lists its game
+// description and joins it from the list.
+TEST(LanJoin, ABrowsingClientListsTheHostAndJoinsIt)
+{
+    ModeHarness harness;
+    std::string error;
+    ASSERT_TRUE(harness.mountData(error)) << error;
+    TempDir dir;
+    HostPeer host;
+    ASSERT_TRUE(host.start(dir, "Lanhost"));
+    NetworkGlobals& g = netGlobals();
+    g.lanConfig = LanTransport::Config{};
+    g.lanConfig.remotePort = host.port;
+    g.lanConfig.discoveryAddress = 0x7F000001u;
+    g.lanConfig.announceAddress = 0;
+    {
+        NetworkGameHandler handler;
+        handler.startLanBrowse();
+        ASSERT_TRUE(NetworkGame::running());
+        EXPECT_EQ(handler.client.state, NetworkGameClient::Browsing);
+        for (int i = 0; i < 400 && handler.client.discoveredGames.empty(); ++i) {
+            handler.client.processMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (i % 100 == 99)
+                handler.client.clearServerList();  // as the list page's refresh does
+        }
+        ASSERT_EQ(handler.client.discoveredGames.size(), 1u);
+        ServerInfo listed;
+        std::copy_n(handler.client.discoveredGames[0].info.begin(), ServerInfo::kSize, listed.bytes.begin());
+        EXPECT_EQ(listed.name(), u"Lanhost");
+        EXPECT_EQ(listed.u32(ServerInfo::Marker2), 789456u);
+
+        handler.joinListedServer(0);
+        EXPECT_EQ(handler.lanJoinState, 3);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (handler.client.state < NetworkGameClient::Loading && std::chrono::steady_clock::now() < end) {
+            handler.update(0.005f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_EQ(handler.lanJoinState, 4);
+        EXPECT_EQ(handler.client.state, NetworkGameClient::Loading);
+        handler.disconnect();
+    }
+    g.lanConfig = LanTransport::Config{};
 }
 
 }  // namespace
