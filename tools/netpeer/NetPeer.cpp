@@ -8,6 +8,7 @@
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeCustom.h"
+#include "net/match/LanMatchTransport.h"
 #include "net/match/NetworkPlayer.h"
 #include "platform/File.h"
 #include "platform/Pak.h"

@@ -3,6 +3,7 @@
 #include "entities/Target.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "net/match/LanMatchTransport.h"
 #include "net/match/NetworkPlayer.h"
 #include "platform/Language.h"
 #include "platform/Text.h"

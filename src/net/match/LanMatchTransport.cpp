@@ -1,8 +1,4 @@
-#include "net/match/MatchTransport.h"
-
-#include "platform/Log.h"
-
-#include <cstdio>
+#include "net/match/LanMatchTransport.h"
 
 LanMatchTransport::LanMatchTransport(LanTransport::Config config, const std::uint8_t* identity, std::size_t length,
                                      Callbacks callbacks)
