@@ -17,6 +17,7 @@
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
+#include "net/match/NetworkGameHandler.h"
 #include "platform/GamesDetection.h"
 #include "platform/Clock.h"
 #include "platform/AssertMessage.h"
@@ -229,9 +230,11 @@ int main(int argc, char** argv)
     // overlays here as they join the game; until then the loop shows the empty screen.
     AppHooks hooks;
     App* running = nullptr;
+    // The run's one network-game state: the game screen's last load step and its leaving reach it.
+    NetworkGameHandler network;
     hooks.startRenderer = startRenderer;
     hooks.stopRenderer = stopRenderer;
-    hooks.showFirstScreen = [&running] {
+    hooks.showFirstScreen = [&running, &network] {
         // "-autostart" stands in for the menus: the menu starts that game once loaded.
         if (running && !running->testOptions().autostartMission.empty())
             requestCampaignAutostart(running->testOptions().autostartMission);
@@ -240,6 +243,9 @@ int main(int argc, char** argv)
         if (running)
             g_menuPage = running->testOptions().menuPage;
         startScreens();
+        gameScreen().setNetworkSession(&network);
+        if (running)
+            (void)network.room.setConfig(RoomClient::configFor(running->roomServer()));
         startMenus();
         setCurrentScreen(&splashesScreen());
     };

@@ -199,6 +199,9 @@ void GameMode::respawnAirplane(Target& e, float delay, const Vec3* position)
     if (e.kind() == TargetKind::Airplane)
         static_cast<Airplane&>(e).setOrientation(orientation);
     e.onRespawn();
+    // Clients bring an airplane back only on the host's word.
+    if (m_listener && e.kind() == TargetKind::Airplane)
+        m_listener->onAirplaneRespawned(e);
 }
 
 void GameMode::updateRespawns(float dt)

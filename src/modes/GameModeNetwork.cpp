@@ -1,5 +1,6 @@
 #include "modes/GameMode.h"
 
+#include "entities/EntityIds.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/GameWorld.h"
@@ -87,7 +88,12 @@ Target* GameMode::applyAirplaneRecord(const PlayerRecord& rec, bool ownRecord)
     }
     changeTeam(*a, rec.team);
     a->spawnCounter = rec.spawnCounter;
-    // The host's numbering wins; an id this side still uses stays as it is.
+    // The host's numbering wins: whatever holds the id on this side moves to a free one.
+    if (Target* holder = findPlayerAirplane(rec.entityId); holder && holder != a) {
+        for (int id = PlayerRecord::kMaxEntityId; id >= 0; --id)
+            if (!targetIds().isUsed(id) && holder->takeOverId(id))
+                break;
+    }
     (void)a->takeOverId(rec.entityId);
     m_playerInfo[static_cast<std::size_t>(a->id())] = PlayerInfo{rec.paint, rec.playerValues};
     (void)a->readState(rec.stateBlock);

@@ -39,6 +39,8 @@ public:
     virtual void pushWithSound(int /*kind*/, int /*stringId*/, std::u16string_view /*text*/) {}
     // A long message about another player (colour byte, name, text).
     virtual void pushLong(int /*stringId*/, std::u16string_view /*text*/) {}
+    // Whether the player has muted the airplane's pilot (no chat lines of it are shown).
+    virtual bool isMuted(const Target& /*airplane*/) const { return false; }
 };
 
 // The game camera, filled by the screens library.

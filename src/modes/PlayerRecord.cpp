@@ -222,13 +222,39 @@ bool decodeJoinRequest(std::span<const std::uint8_t> in, const PlayerRecordLimit
     std::uint8_t zero = 0, rank = 0, planeId = 0;
     std::uint32_t tag = 0;
     std::uint16_t settingsValue = 0;
-    if (!r.u8(zero) || !r.u32(tag) || tag != JoinRequest::kTag || !r.f32(out.planeValue) || !r.u8(rank) ||
-        rank > 17 || !readName(r, out.name) || !r.u8(planeId))
+    if (!r.u8(zero) || !r.u32(tag) || tag != JoinRequest::kTag || !r.f32(out.planeValue) || !r.u8(rank))
         return false;
-    out.rank = rank;
+    // A joiner's name ends at its 0 or after 31 units; its rank and weapons
+    // are held to what exists (an unknown weapon: the plane's own).
+    out.name.clear();
+    bool ended = false;
+    for (int i = 0; i < PlayerRecord::kNameUnits; ++i) {
+        std::uint16_t unit = 0;
+        if (!r.u16(unit))
+            return false;
+        ended = ended || unit == 0 || i == PlayerRecord::kNameUnits - 1;
+        if (!ended)
+            out.name.push_back(static_cast<char16_t>(unit));
+    }
+    if (!r.u8(planeId))
+        return false;
+    out.rank = std::min<int>(rank, 17);
     out.planeId = planeId;
-    if (!readPaintAndWeapons(r, limits, out.paint, out.loadout))
+    std::int16_t words[6] = {};
+    for (auto& w : words)
+        if (!r.i16(w))
+            return false;
+    out.paint = readPaint(words);
+    if (!skip(r, 6))
         return false;
+    for (int& id : out.loadout) {
+        std::uint16_t raw = 0;
+        if (!r.u16(raw))
+            return false;
+        const bool known = raw != PlayerRecord::kNoWeapon && raw <= 255 &&
+                           (!limits.isKnownWeapon || limits.isKnownWeapon(raw));
+        id = known ? raw : -1;
+    }
     if (!r.u16(settingsValue))
         return false;
     out.settingsValue = settingsValue;

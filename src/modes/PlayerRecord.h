@@ -84,8 +84,9 @@ struct JoinRequest {
 };
 // Returns the length written (115), or 0 when out is too short.
 int encodeJoinRequest(const JoinRequest& request, std::span<std::uint8_t> out);
-// False for a short message, a wrong tag, a value that is not a number, a
-// rank above 17, an unknown loadout weapon or a name without its 0.
+// False for a short message, a wrong tag or a value that is not a number; a
+// rank above 17 reads as 17, an unknown loadout weapon as -1 (the plane's
+// own) and a name without its 0 as its first 31 units.
 bool decodeJoinRequest(std::span<const std::uint8_t> in, const PlayerRecordLimits& limits, JoinRequest& out);
 
 // True for the kinds a record names by their map item (map units, runways, tunnels).

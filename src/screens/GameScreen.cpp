@@ -24,6 +24,7 @@
 #include "modes/kinds/GameModeCustom.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/INetworkSession.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
 #include "sound/Sound.h"
@@ -352,6 +353,10 @@ float GameScreen::loadStep()
         ++m_counter;
         return static_cast<float>(m_counter) / kLoadSteps;
     }
+    // A network match opens to players (host) or waits for the host's word (client).
+    if (GameMode* mode = currentGameMode(); mode && !mode->isSinglePlayer() && m_network &&
+                                            !m_network->loadStep(*mode, frameDelta()))
+        return static_cast<float>(m_counter) / kLoadSteps;
     m_loaded = true;
     m_counter = 0;
     finishGameHud();
@@ -585,6 +590,8 @@ void GameScreen::onBack()
 void GameScreen::onLeave()
 {
     g_gamePaused = false;
+    if (m_network)
+        m_network->gameLeft();
     planeHud().releaseAll();
     HudMessageQueue::instance().clearAll();
     if (m_scene)

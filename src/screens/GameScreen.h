@@ -10,6 +10,7 @@
 #include <vector>
 
 class GameMode;
+class INetworkSession;
 
 // The screen of a running game: it loads the level behind the game loading
 // screen, then runs the scene each frame until a menu takes over.
@@ -34,6 +35,8 @@ public:
     bool isLoaded() const override { return m_loaded; }
 
     int loadCounter() const { return m_counter; }
+    // The network game the last load step waits for and leaving ends (null: none).
+    void setNetworkSession(INetworkSession* session) { m_network = session; }
     Scene* gameScene() { return m_scene.get(); }
     bool initDone() const { return m_initDone; }
     // A network client's last word on the load (the join state it was sent,
@@ -48,6 +51,7 @@ private:
 
     std::unique_ptr<Scene> m_scene;
     SceneLevel m_level;
+    INetworkSession* m_network = nullptr;
     int m_counter = 0;
     int m_initCalls = 0;
     bool m_initDone = false;

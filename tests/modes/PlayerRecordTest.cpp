@@ -192,11 +192,14 @@ TEST(JoinRequestCodec, MalformedRequestsAreRejected)
     };
     EXPECT_FALSE(decodeJoinRequest(with(1, {0x92}), worldOf(0), out));                  // wrong tag
     EXPECT_FALSE(decodeJoinRequest(with(5, {0, 0, 0xC0, 0x7F}), worldOf(0), out));      // NaN value
-    EXPECT_FALSE(decodeJoinRequest(with(9, {18}), worldOf(0), out));                    // no such rank
-    EXPECT_FALSE(decodeJoinRequest(with(93, {5, 0}), worldOf(0), out));                 // unknown weapon
+    ASSERT_TRUE(decodeJoinRequest(with(9, {200}), worldOf(0), out));                    // no such rank: the highest
+    EXPECT_EQ(out.rank, 17);
+    ASSERT_TRUE(decodeJoinRequest(with(93, {5, 0}), worldOf(0), out));                  // unknown weapon: the plane's own
+    EXPECT_EQ(out.loadout[0], -1);
     std::vector<std::uint8_t> unterminated = good;
     for (int i = 10; i < 74; ++i)
         unterminated[static_cast<std::size_t>(i)] = 'a';
-    EXPECT_FALSE(decodeJoinRequest(unterminated, worldOf(0), out));
+    ASSERT_TRUE(decodeJoinRequest(unterminated, worldOf(0), out));                       // cut at 31 units
+    EXPECT_EQ(out.name.size(), 31u);
 }
 }  // namespace

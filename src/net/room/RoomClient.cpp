@@ -84,6 +84,15 @@ RoomClient::RoomClient(Config config) : config_(std::move(config))
     serverIndex_ = fixed == -1 ? 0 : fixed;
 }
 
+bool RoomClient::setConfig(Config config)
+{
+    if (connected_ || threadStarted_)
+        return false;
+    config_ = std::move(config);
+    resolved_ = false;
+    return true;
+}
+
 RoomClient::~RoomClient()
 {
     joinThread();

@@ -56,6 +56,8 @@ public:
     RoomClient& operator=(const RoomClient&) = delete;
 
     void setListener(IRoomServerListener* listener) { listener_ = listener; }
+    // Another endpoint table; taken only while not connected (false otherwise).
+    bool setConfig(Config config);
     IRoomServerListener* listener() const { return listener_; }
     void setAccount(std::uint32_t account) { account_ = account; }
 

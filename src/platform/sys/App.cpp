@@ -154,6 +154,7 @@ int App::startUp(int argc, char** argv)
         return static_cast<int>(ExitCode::Normal);
     }
     m_test = options.testOptions();
+    m_roomServer = options.roomServer();
     for (TestOptions::FrameDump& dump : m_test.frameDumps)
         if (!dump.path.starts_with('/') && !startFolder.empty())
             dump.path = startFolder + "/" + dump.path;

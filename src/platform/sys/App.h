@@ -39,6 +39,8 @@ public:
     // The command line's test options; start-up sets them, tests may too.
     void setTestOptions(TestOptions options);
     const TestOptions& testOptions() const { return m_test; }
+    // "-roomserver HOST[:PORT]" as given (127.0.0.1:11489 unless given).
+    const std::string& roomServer() const { return m_roomServer; }
     int framesDrawn() const { return m_framesDrawn; }
     EventPump& events() { return m_events; }
     Window& window() { return m_window; }
@@ -54,6 +56,7 @@ private:
     EventPump m_events;
     Window m_window;
     TestOptions m_test;
+    std::string m_roomServer;
     InputScriptPlayer m_script;
     std::vector<ScriptEvent> m_scriptEvents;
     int m_framesDrawn = 0;

@@ -1,5 +1,6 @@
 #include "screens/hud/GameHud.h"
 
+#include "entities/EntityHandle.h"
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/GameMode.h"
@@ -40,6 +41,11 @@ void GameHud::pushWithSound(int kind, int /*stringId*/, std::u16string_view text
 }
 
 void GameHud::pushLong(int /*stringId*/, std::u16string_view text) { HudMessageQueue::instance().pushLong(text); }
+
+bool GameHud::isMuted(const Target& airplane) const
+{
+    return HudMessageQueue::instance().players().contains(EntityHandle(&airplane));
+}
 
 namespace {
 

@@ -17,6 +17,7 @@ public:
     void releaseAllButtons() override;
     void pushWithSound(int kind, int stringId, std::u16string_view text) override;
     void pushLong(int stringId, std::u16string_view text) override;
+    bool isMuted(const Target& airplane) const override;
     void addMarker(const IGameEntity& entity, int kind, int team, bool drawn) override;
     void removeMarker(const IGameEntity& entity) override;
     void clearLockDisplay() override;

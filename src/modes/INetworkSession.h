@@ -1,0 +1,15 @@
+#pragma once
+
+class GameMode;
+
+// The network game as the game screen meets it: the last load step of a
+// network match and the leaving of the game screen. The match layer fills it.
+class INetworkSession {
+public:
+    virtual ~INetworkSession() = default;
+    // The network part of the last load step; false while it must run again
+    // next frame (a client waiting for the host's join end).
+    virtual bool loadStep(GameMode& mode, float dt) = 0;
+    // The game screen was left: any network game ends.
+    virtual void gameLeft() = 0;
+};

@@ -1,0 +1,617 @@
+#include "net/match/NetworkGameClient.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "entities/ground/Flag.h"
+#include "gamedata/records/MapLists.h"
+#include "gamedata/records/PlaneList.h"
+#include "gamedata/records/WeaponList.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
+#include "modes/PlayerRecord.h"
+#include "modes/kinds/GameModeCTF.h"
+#include "modes/kinds/GameModeCustom.h"
+#include "modes/progress/ScoreMgr.h"
+#include "net/match/NetworkPlayer.h"
+#include "platform/Settings.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cmath>
+#include <cstring>
+
+namespace {
+// Mutes the mode's listener for a scope: a received event is not sent back.
+class Muted {
+public:
+    explicit Muted(GameMode& mode) : m_mode(mode), m_saved(mode.listener()) { mode.setListener(nullptr); }
+    ~Muted() { m_mode.setListener(m_saved); }
+    Muted(const Muted&) = delete;
+    Muted& operator=(const Muted&) = delete;
+
+private:
+    GameMode& m_mode;
+    IGameListener* m_saved;
+};
+
+Airplane* asAirplane(Target* t)
+{
+    return t && t->kind() == TargetKind::Airplane ? static_cast<Airplane*>(t) : nullptr;
+}
+
+constexpr int kDestroyedFlag = 4;
+
+bool isJoinableType(int type)
+{
+    return type == 2 || type == 3 || type == 4 || type == 5 || type == 6 || type == 10 || type == 13;
+}
+}  // namespace
+
+bool NetworkGameClient::startClient(bool discovery)
+{
+    NetworkGlobals& g = netGlobals();
+    g.joinDelay = kJoinDelay;
+    joined = 0;
+    stop();
+    g.hosting = false;
+    state = Browsing;
+    const std::u16string& own = settings().playerName;
+    const std::u16string name = own.empty() ? std::u16string(u"Pilot") : own.substr(0, 31);
+    std::vector<std::uint8_t> identity;
+    for (char16_t c : name) {
+        identity.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        identity.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    identity.push_back(0);
+    identity.push_back(0);
+    MatchTransport::Callbacks callbacks;
+    if (discovery)
+        callbacks.serverListChanged = [] { netGlobals().discoveredChanged = true; };
+    g.transport = makeTransport(identity.data(), identity.size(), std::move(callbacks));
+    pointsFactor = 1.0f;
+    m_clockMark = 0.0f;
+    if (!g.transport || !g.transport->startClient()) {
+        stop();
+        return false;
+    }
+    return true;
+}
+
+bool NetworkGameClient::startLan() { return startClient(true); }
+
+bool NetworkGameClient::connectTo(std::uint32_t address, std::uint16_t port)
+{
+    if (!startClient(false))
+        return false;
+    state = Asked;
+    serverAddress = address;
+    serverPort = port;
+    transport()->connectTo(htonl(address), port);
+    return true;
+}
+
+void NetworkGameClient::clearServerList()
+{
+    discoveredGames.clear();
+    netGlobals().discoveredChanged = false;
+    if (MatchTransport* t = transport())
+        t->broadcastDiscovery();
+}
+
+bool NetworkGameClient::joinListedServer(int n)
+{
+    MatchTransport* t = transport();
+    if (!t || n < 0 || n >= static_cast<int>(discoveredGames.size()))
+        return false;
+    netGlobals().joinDelay = kJoinDelay;
+    joined = 0;
+    // The game port (6026, or the one the tests set) of the listed host.
+    t->connectTo(discoveredGames[static_cast<std::size_t>(n)].address, netGlobals().lanConfig.remotePort);
+    state = Asked;
+    return true;
+}
+
+void NetworkGameClient::copyDiscovered()
+{
+    NetworkGlobals& g = netGlobals();
+    MatchTransport* t = transport();
+    if (!t || !g.discoveredChanged.exchange(false))
+        return;
+    for (const LanTransport::FoundServer& found : t->foundServers()) {
+        auto same = std::find_if(discoveredGames.begin(), discoveredGames.end(),
+                                 [&](const DiscoveredGame& d) { return d.address == found.address; });
+        DiscoveredGame entry;
+        entry.address = found.address;
+        entry.quality = static_cast<std::uint32_t>(found.quality);
+        entry.info = found.info;
+        if (same != discoveredGames.end())
+            *same = entry;
+        else
+            discoveredGames.push_back(entry);
+    }
+}
+
+Target* NetworkGameClient::airplaneById(int id) const
+{
+    GameMode* m = mode();
+    return m && id >= 0 ? m->findPlayerAirplane(id) : nullptr;
+}
+
+Target* NetworkGameClient::ownAirplane() const
+{
+    const NetworkPlayer* local = netGlobals().localPlayer;
+    if (!local || !local->hasAirplane())
+        return nullptr;
+    return airplaneById(static_cast<int>(local->airplaneId));
+}
+
+void NetworkGameClient::update(Phase phase)
+{
+    MatchTransport* t = transport();
+    if (!active || !t)
+        return;
+    if (state != Browsing && !t->connected()) {
+        state = Browsing;
+        return;
+    }
+    if (phase == Phase::Receive)
+        processMessages();
+    else
+        sendStates(step(m_clockMark));
+}
+
+bool NetworkGameClient::matchActive() const { return running() && state != Browsing; }
+
+bool NetworkGameClient::peerConnected() const
+{
+    const MatchTransport* t = netGlobals().transport.get();
+    return t && t->connected();
+}
+
+void NetworkGameClient::disconnect()
+{
+    if (netGlobals().onStopRequested)
+        netGlobals().onStopRequested();
+    else
+        stop();
+    state = Browsing;
+    joined = 0;
+}
+
+// ---- receive
+
+void NetworkGameClient::processMessages()
+{
+    MatchTransport* t = transport();
+    if (!t)
+        return;
+    copyDiscovered();
+    if (state == Asked && t->connected())
+        state = Accepted;
+    int peer = 0;
+    for (int guard = 0; guard < 2 * 64; ++guard) {
+        const int length = t->take(peer, m_in.data(), m_in.size());
+        if (length <= 0 || peer != 0)
+            break;
+        const std::span<const std::uint8_t> message{m_in.data(), static_cast<std::size_t>(length)};
+        const int type = message[0];
+        if (!joined && type != netmsg::JoinComplete && type != netmsg::Welcome)
+            continue;
+        if (type == netmsg::JoinComplete) {
+            if (!joined)
+                handleJoinComplete(message);
+            // The map loads before anything else is read.
+            return;
+        }
+        handle(message);
+        if (!transport())
+            return;
+    }
+}
+
+void NetworkGameClient::handle(std::span<const std::uint8_t> message)
+{
+    switch (message[0]) {
+    case netmsg::Welcome: {
+        netmsg::WelcomeMsg welcome;
+        if (!welcome.decode(message))
+            return;
+        if (!netGlobals().localPlayer) {
+            NetworkPlayer::deleteAll();
+            sendJoinRequest();
+        }
+        state = Welcomed;
+        return;
+    }
+    case netmsg::EntityRecord:
+        handleEntityRecord(message);
+        return;
+    case netmsg::JoinEnd:
+        handleJoinEnd(message);
+        return;
+    default:
+        handleEvent(message);
+    }
+}
+
+void NetworkGameClient::sendJoinRequest()
+{
+    const Settings& s = settings();
+    JoinRequest request;
+    request.planeValue = PlaneList::instance().valueById(s.localPlaneId);
+    request.rank = std::min<int>(s.playerRank, 17);
+    request.name = s.playerName.empty() ? std::u16string(u"Pilot") : s.playerName.substr(0, 31);
+    request.planeId = s.localPlaneId;
+    if (s.localPlaneId < s.planePaintTable.size())
+        request.paint = s.planePaintTable[s.localPlaneId];
+    request.loadout = {s.weaponLoadout[1], s.weaponLoadout[2]};
+    request.playerWords = {static_cast<std::int32_t>(s.playerAccount[0]), static_cast<std::int32_t>(s.playerAccount[1]),
+                           static_cast<std::int32_t>(s.playerAccount[2]), static_cast<std::int32_t>(s.playerAccount[3])};
+    const int n = encodeJoinRequest(request, m_buffer);
+    sendReliable(n);
+}
+
+void NetworkGameClient::handleJoinComplete(std::span<const std::uint8_t> message)
+{
+    netmsg::JoinCompleteMsg join;
+    if (!join.decode(message))
+        return;
+    // A map or kind of game this side cannot play ends the join.
+    if (!isJoinableType(join.gameType) || join.mapIndex >= MapLists::kSlots ||
+        !MapLists::instance().skirmishMap(join.mapIndex)) {
+        disconnect();
+        return;
+    }
+    NetworkPlayer::deleteAll();
+    netGlobals().localPlayer = nullptr;
+    playerId = static_cast<std::uint8_t>(join.playerId);
+    join.pointsFactor = std::clamp(join.pointsFactor, 1.0f, 4.0f);
+    pointsFactor = join.pointsFactor;
+    m_join = join;
+    Settings& s = settings();
+    s.skirmishType = join.gameType;
+    s.skirmishMap = join.mapIndex;
+    state = Loading;
+    active = 0;
+    joined = 1;
+}
+
+void NetworkGameClient::handleEntityRecord(std::span<const std::uint8_t> message)
+{
+    GameMode* m = mode();
+    int owner = 0;
+    bool quiet = false;
+    std::vector<std::uint8_t> record;
+    if (state != Loading || !m || !netmsg::RecordMsg::decode(message, netmsg::EntityRecord, owner, quiet, record))
+        return;
+    const bool own = owner == playerId;
+    Target* t = nullptr;
+    {
+        Muted mute(*m);
+        t = m->addNetworkPlayer(record, own);
+    }
+    if (own && t && !netGlobals().localPlayer) {
+        auto* local = new NetworkPlayer(playerId);
+        local->airplaneId = static_cast<std::uint32_t>(t->id());
+        netGlobals().localPlayer = local;
+    }
+}
+
+void NetworkGameClient::handleJoinEnd(std::span<const std::uint8_t> message)
+{
+    netmsg::JoinEndMsg end;
+    if (state != Loading || !end.decode(message))
+        return;
+    const Airplane* own = asAirplane(ownAirplane());
+    state = own && own->isOutOfMatch() ? Waiting : Playing;
+    netGlobals().sendAccumulator = 0.0f;
+}
+
+void NetworkGameClient::applyJoinState()
+{
+    auto* m = dynamic_cast<GameModeCustom*>(mode());
+    if (!m)
+        return;
+    // The team totals follow from the players' records the join brought.
+    m->setSunValue(m_join.sunValue);
+    if (IGameListener* l = m->listener())
+        l->onSunValue(m_join.sunValue, -1.0f);
+    Muted mute(*m);
+    m->startWeather(m_join.weatherMode, 0.0f);
+}
+
+void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
+{
+    GameMode* m = mode();
+    if (!m)
+        return;
+    auto* custom = dynamic_cast<GameModeCustom*>(m);
+    Muted mute(*m);
+    switch (message[0]) {
+    case netmsg::PlayerInfo: {
+        int owner = 0;
+        bool quiet = false;
+        std::vector<std::uint8_t> record;
+        if (!netmsg::RecordMsg::decode(message, netmsg::PlayerInfo, owner, quiet, record) || owner == playerId)
+            return;
+        Target* t = m->addNetworkPlayer(record, false);
+        if (t && !quiet) {
+            formatJoinLeaveLine(*t, kJoinedText);
+            pushChatLine();
+        }
+        return;
+    }
+    case netmsg::PlayerLeft: {
+        netmsg::PlayerLeftMsg left;
+        Target* t = left.decode(message) ? airplaneById(left.airplaneId) : nullptr;
+        if (!t || t == ownAirplane() || t == m->playerAirplane())
+            return;
+        if (!left.quiet) {
+            formatJoinLeaveLine(*t, kLeftText);
+            pushChatLine();
+        }
+        ScoreMgr::instance().forget(*t);
+        std::unique_ptr<Target> gone = m->removePlayerAirplane(*t);
+        return;
+    }
+    case netmsg::AirplaneState: {
+        int id = -1;
+        Target* t = netmsg::AirplaneStateMsg::peekId(message, id) ? airplaneById(id) : nullptr;
+        if (t && t->isActive())
+            (void)t->readState(message);
+        return;
+    }
+    case netmsg::Health: {
+        netmsg::HealthMsg health;
+        Target* own = ownAirplane();
+        if (own && health.decode(message))
+            own->setHealth(health.health);
+        return;
+    }
+    case netmsg::Chat: {
+        netmsg::ChatMsg chat;
+        if (chat.decodeRelayed(message))
+            addChatLine(chat.senderId <= PlayerRecord::kMaxEntityId ? airplaneById(static_cast<int>(chat.senderId))
+                                                                    : nullptr,
+                        chat.text);
+        return;
+    }
+    case netmsg::AirplaneDestroyed: {
+        netmsg::AirplaneDestroyedMsg d;
+        Target* victim = d.decode(message) ? airplaneById(d.victimId) : nullptr;
+        if (!victim || !custom)
+            return;
+        custom->onAirplaneEvent(*victim, airplaneById(d.killerId), static_cast<CrashCause>(d.kind),
+                                static_cast<std::uint8_t>(d.flags), d.respawnTime, d.position, d.orientation);
+        // A death waits for the host's respawn like the host's own copy does;
+        // without a place in the queue the wreck would be gone for good.
+        if ((d.flags & kDestroyedFlag) != 0 && !m->isWaitingOrOut(*victim)) {
+            if (d.respawnTime >= 0.0f)
+                m->respawnAirplane(*victim, std::max(d.respawnTime, 0.01f), nullptr);
+            else
+                m->eliminateAirplane(*victim);
+        }
+        return;
+    }
+    case netmsg::WeaponLaunch: {
+        netmsg::WeaponLaunchMsg launch;
+        if (!launch.decodeHost(message) || !WeaponList::instance().findById(launch.weaponId))
+            return;
+        Target* owner = airplaneById(launch.ownerId);
+        (void)m->launchWeaponById(launch.weaponId, owner, airplaneById(launch.targetId),
+                                  owner ? owner->position() : Vec3{});
+        return;
+    }
+    case netmsg::Flares: {
+        netmsg::FlaresMsg flares;
+        if (Airplane* a = flares.decodeHost(message) ? asAirplane(airplaneById(flares.airplaneId)) : nullptr)
+            m->relayFlares(*a);
+        return;
+    }
+    case netmsg::Weather: {
+        netmsg::WeatherMsg weather;
+        if (weather.decode(message))
+            m->startWeather(weather.mode, 20.0f);
+        return;
+    }
+    case netmsg::Eject: {
+        netmsg::EjectMsg eject;
+        if (Airplane* a = eject.decodeHost(message) ? asAirplane(airplaneById(eject.airplaneId)) : nullptr)
+            m->ejectPilot(*a, 1.0f, true);
+        return;
+    }
+    case netmsg::TeamSwitch: {
+        netmsg::TeamSwitchMsg sw;
+        Airplane* a = sw.decode(message) ? asAirplane(airplaneById(sw.airplaneId)) : nullptr;
+        if (!a)
+            return;
+        m->changeTeam(*a, sw.team);
+        if (sw.value >= 0.0f) {
+            m->respawnAirplane(*a, sw.value, &sw.position);
+            a->setOrientation(sw.orientation);
+        }
+        if (a == ownAirplane() && state == Waiting) {
+            state = Playing;
+            netGlobals().joinDelay = kJoinDelay;
+        }
+        return;
+    }
+    case netmsg::FlagEvent: {
+        netmsg::FlagEventMsg flag;
+        auto* ctf = dynamic_cast<GameModeCTF*>(m);
+        if (!ctf || m->gameType() != GameType::CaptureTheFlag || !flag.decode(message))
+            return;
+        Target* f = airplaneById(flag.flagId);
+        if (!f || f->kind() != TargetKind::Flag)
+            return;
+        ctf->applyFlagEvent(flag.event, static_cast<Flag&>(*f), airplaneById(flag.playerId));
+        return;
+    }
+    case netmsg::Respawn: {
+        netmsg::RespawnMsg r;
+        Airplane* a = r.decode(message) ? asAirplane(airplaneById(r.airplaneId)) : nullptr;
+        if (!a)
+            return;
+        m->respawnAirplane(*a, r.value, &r.position);
+        a->setOrientation(r.orientation);
+        if (a == ownAirplane() && r.value >= 0.0f && state == Waiting)
+            state = Playing;
+        return;
+    }
+    case netmsg::TakeOut: {
+        netmsg::TakeOutMsg out;
+        if (Target* t = out.decode(message) ? airplaneById(out.airplaneId) : nullptr)
+            m->takeOutAirplane(*t);
+        return;
+    }
+    case netmsg::ServerData: {
+        netmsg::ServerDataMsg data;
+        if (custom && data.decode(message))
+            (void)custom->readServerData(data.data);
+        return;
+    }
+    case netmsg::MatchEnd: {
+        netmsg::MatchEndMsg end;
+        if (!custom || !end.decode(message))
+            return;
+        const int n = custom->readServerData(end.tail);
+        if (n < 0 || end.tail.size() < static_cast<std::size_t>(n) + 4)
+            return;
+        float countdown = 0.0f;
+        std::memcpy(&countdown, end.tail.data() + n, 4);
+        if (std::isfinite(countdown))
+            custom->onMatchEnded(countdown);
+        return;
+    }
+    case netmsg::Restart: {
+        netmsg::RestartMsg restart;
+        if (custom && restart.decode(message))
+            custom->restartMatch();
+        return;
+    }
+    case netmsg::ScoreEvent: {
+        netmsg::ScoreEventMsg score;
+        Airplane* a = score.decode(message) ? asAirplane(airplaneById(score.airplaneId)) : nullptr;
+        if (a)
+            ScoreMgr::instance().applyNetworkRecord(score.kind, a, score.record);
+        return;
+    }
+    case netmsg::FlightState: {
+        netmsg::FlightStateMsg fs;
+        // An unknown airplane: dropped like every other missing main airplane.
+        if (Airplane* a = fs.decode(message) ? asAirplane(airplaneById(fs.airplaneId)) : nullptr)
+            a->setFlightState(static_cast<FlightState>(fs.state), fs.time);
+        return;
+    }
+    default:
+        // 64, 69 and 72 carry nothing the modes act on here; the rest is not for clients.
+        return;
+    }
+}
+
+// ---- send
+
+void NetworkGameClient::sendReliable(int length)
+{
+    if (MatchTransport* t = transport(); t && length > 0)
+        (void)t->queueReliable(m_buffer.data(), static_cast<std::size_t>(length), 0);
+}
+
+void NetworkGameClient::sendStates(float dt)
+{
+    NetworkGlobals& g = netGlobals();
+    MatchTransport* t = transport();
+    Target* own = ownAirplane();
+    if (own && own->isActive() && t) {
+        g.sendAccumulator += dt;
+        if (g.sendAccumulator > 0.05f) {
+            const int n = own->writeState({m_buffer.data(), netmsg::kMaxMessage});
+            if (n > 0 && netmsg::AirplaneStateMsg::frame({m_buffer.data(), static_cast<std::size_t>(n)}, own->id()))
+                (void)t->sendUnreliable(m_buffer.data(), static_cast<std::size_t>(n), 0);
+            g.sendAccumulator -= 0.05f;
+            if (g.sendAccumulator > 0.05f)
+                g.sendAccumulator = 0.0f;
+        }
+    }
+    if (state == Waiting) {
+        g.joinDelay -= dt;
+        if (g.joinDelay < 0.0f) {
+            netmsg::ReadyMsg ready;
+            sendReliable(ready.encode(m_buffer));
+            state = Playing;
+        }
+    }
+}
+
+void NetworkGameClient::onAirplaneDestroyed(Target& victim, Target*, CrashCause cause, int flags, float respawnTime,
+                                            bool)
+{
+    // Only this machine's own airplane is reported; the host decides the rest.
+    Target* own = ownAirplane();
+    if (!own || &victim != own)
+        return;
+    netmsg::AirplaneDestroyedMsg d;
+    d.kind = static_cast<int>(cause);
+    d.flags = flags;
+    d.victimId = own->id();
+    d.killerId = -1;
+    d.respawnTime = respawnTime;
+    d.position = own->position();
+    if (const Airplane* a = asAirplane(own))
+        d.orientation = a->orientation();
+    sendReliable(d.encode(m_buffer));
+}
+
+void NetworkGameClient::onFlaresLaunched(Target& airplane)
+{
+    if (airplane.networkRole != NetworkRole::Local)
+        return;
+    netmsg::FlaresMsg flares;
+    sendReliable(flares.encodeClient(m_buffer));
+}
+
+void NetworkGameClient::onPilotEjected(Target& airplane)
+{
+    if (airplane.networkRole != NetworkRole::Local)
+        return;
+    netmsg::EjectMsg eject;
+    sendReliable(eject.encodeClient(m_buffer));
+}
+
+void NetworkGameClient::onWeaponLaunched(int weaponId, Target* owner, Target* target)
+{
+    if (!owner || owner->networkRole != NetworkRole::Local)
+        return;
+    netmsg::WeaponLaunchMsg launch;
+    launch.weaponId = weaponId;
+    launch.targetId = target && target->hasId() ? target->id() : -1;
+    sendReliable(launch.encodeClient(m_buffer));
+}
+
+void NetworkGameClient::onChat(std::u16string_view text, Target*)
+{
+    netmsg::ChatMsg chat;
+    chat.text = std::u16string(text);
+    const int n = chat.encodeClient(m_buffer);
+    if (MatchTransport* t = transport(); t && n > 0)
+        (void)t->sendUnreliable(m_buffer.data(), static_cast<std::size_t>(n), 0);
+}
+
+void NetworkGameClient::onTeamRequest(Target& airplane, int team)
+{
+    if (airplane.kind() != TargetKind::Airplane)
+        return;
+    netmsg::TeamRequestMsg request;
+    request.value = team;
+    sendReliable(request.encode(m_buffer));
+}
+
+void NetworkGameClient::onWeaponHit(Target& victim, Target* attacker, int weaponId)
+{
+    if (!attacker || !victim.hasId() || !attacker->hasId())
+        return;
+    netmsg::WeaponHitMsg hit;
+    hit.weaponId = weaponId;
+    hit.victimId = victim.id();
+    hit.attackerId = attacker->id();
+    sendReliable(hit.encode(m_buffer));
+}

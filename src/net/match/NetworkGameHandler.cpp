@@ -1,0 +1,221 @@
+#include "net/match/NetworkGameHandler.h"
+
+#include "modes/GameMode.h"
+#include "platform/Settings.h"
+#include "platform/Text.h"
+
+#include <arpa/inet.h>
+
+namespace {
+NetworkGameHandler* g_handler = nullptr;
+}
+
+NetworkGameHandler::NetworkGameHandler() : NetworkGameHandler(RoomClient::Config{}) {}
+
+NetworkGameHandler::NetworkGameHandler(RoomClient::Config roomConfig) : room(std::move(roomConfig))
+{
+    room.setListener(this);
+    g_handler = this;
+    netGlobals().onStopRequested = [this] { disconnect(); };
+}
+
+NetworkGameHandler::~NetworkGameHandler()
+{
+    if (g_handler == this) {
+        g_handler = nullptr;
+        netGlobals().onStopRequested = nullptr;
+    }
+    room.setListener(nullptr);
+    room.leave();
+    NetworkGame::stop();
+}
+
+NetworkGameHandler* NetworkGameHandler::instance() { return g_handler; }
+
+void NetworkGameHandler::reset()
+{
+    // Leaving tells nobody: the handler is the listener and knows already.
+    room.setListener(nullptr);
+    room.leave();
+    room.setListener(this);
+    roomJoinState = -1;
+    NetworkGame::stop();
+    lanJoinState = -1;
+    joinArmed = false;
+    client.state = NetworkGameClient::Browsing;
+    client.joined = 0;
+    client.active = 0;
+    m_loadWait = -1.0f;
+}
+
+void NetworkGameHandler::connectRoomServer(bool autoJoinFirst, bool armAfter)
+{
+    reset();
+    autoJoin = autoJoinFirst;
+    const Settings& s = settings();
+    const char* name = toNarrowTemp(s.playerName.c_str());
+    int result = 0;
+    if (autoJoin) {
+        result = room.connectAsyncFlagged(name, s.localPlaneId, s.playerRank);
+        joinArmed = true;
+    } else {
+        result = room.connectAsync(name, s.localPlaneId, s.playerRank);
+        joinArmed = armAfter;
+    }
+    // The client may have dropped its listener on its socket start: this handler listens.
+    room.setListener(this);
+    if (result != 0)
+        roomJoinState = 0;
+}
+
+void NetworkGameHandler::startLanBrowse()
+{
+    reset();
+    autoJoin = false;
+    if (client.startLan())
+        client.clearServerList();
+}
+
+void NetworkGameHandler::joinListedServer(int n)
+{
+    (void)client.joinListedServer(n);
+    lanJoinTimer = 0.0f;
+    lanJoinState = 3;
+}
+
+void NetworkGameHandler::disconnect()
+{
+    reset();
+    autoJoin = false;
+}
+
+void NetworkGameHandler::sendRoomQueries()
+{
+    if (room.connected())
+        room.requestRoomList();
+}
+
+void NetworkGameHandler::advanceJoin(int& state, float& timer, float dt)
+{
+    timer += dt;
+    if (timer > kJoinTimeout) {
+        state = 0;
+        return;
+    }
+    if (state == 3) {
+        const MatchTransport* t = netGlobals().transport.get();
+        if (t && t->connected()) {
+            state = 4;
+            timer = 0.0f;
+        }
+    } else if (state == 4) {
+        client.processMessages();
+    }
+}
+
+void NetworkGameHandler::update(float dt)
+{
+    room.poll(false);
+    if (roomJoinState > 1)
+        advanceJoin(roomJoinState, roomJoinTimer, dt);
+    else if (lanJoinState > 1)
+        advanceJoin(lanJoinState, lanJoinTimer, dt);
+    else
+        lanJoinTimer = roomJoinTimer = 0.0f;
+}
+
+void NetworkGameHandler::onJoinServer(std::uint32_t address, std::uint16_t port, std::uint32_t)
+{
+    if (!joinArmed)
+        return;
+    client.connectTo(ntohl(address), port);
+    roomJoinState = 3;
+    joinArmed = false;
+    roomJoinTimer = 0.0f;
+}
+
+void NetworkGameHandler::onRoomEntry(const std::uint8_t* entry)
+{
+    if (!entry)
+        return;
+    if (!autoJoin) {
+        if (m_events)
+            m_events->onRoomEntry(entry);
+        return;
+    }
+    if (roomJoinState > 1)
+        return;
+    roomJoinTimer = 0.0f;
+    roomJoinState = 2;
+    joinArmed = true;
+    (void)room.joinRoomById(static_cast<std::uint16_t>(entry[2] | (entry[3] << 8)));
+}
+
+void NetworkGameHandler::onRoomLeft()
+{
+    if (m_events)
+        m_events->onRoomLeft();
+}
+
+void NetworkGameHandler::onRoomError(const char* text)
+{
+    if (m_events)
+        m_events->onRoomError(text);
+}
+
+void NetworkGameHandler::onRoomInfo(const std::uint8_t* message, std::size_t length)
+{
+    if (m_events)
+        m_events->onRoomInfo(message, length);
+}
+
+void NetworkGameHandler::onConnectFailed()
+{
+    roomJoinState = 0;
+    if (m_events)
+        m_events->onConnectFailed();
+}
+
+void NetworkGameHandler::onConnected()
+{
+    if (m_events)
+        m_events->onConnected();
+}
+
+void NetworkGameHandler::onRoomMessage(const char* text)
+{
+    if (m_events)
+        m_events->onRoomMessage(text);
+}
+
+bool NetworkGameHandler::loadStep(GameMode& mode, float dt)
+{
+    if (!NetworkGame::running())
+        return true;
+    if (mode.isNetworkServer()) {
+        NetworkGame::openToPlayers();
+        return true;
+    }
+    if (m_loadWait < 0.0f) {
+        client.applyJoinState();
+        client.active = 1;
+        m_loadWait = 0.0f;
+    }
+    m_loadWait += dt;
+    if (m_loadWait > kLoadWait) {
+        disconnect();
+        return true;
+    }
+    client.update(IGameListener::Phase::Receive);
+    if (client.state == NetworkGameClient::Waiting || client.state == NetworkGameClient::Playing) {
+        m_loadWait = -1.0f;
+        return true;
+    }
+    return false;
+}
+
+void NetworkGameHandler::gameLeft()
+{
+    if (NetworkGame::running())
+        disconnect();
+}

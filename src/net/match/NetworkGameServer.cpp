@@ -1,0 +1,734 @@
+#include "net/match/NetworkGameServer.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/records/PlaneCfg.h"
+#include "gamedata/records/PlaneList.h"
+#include "gamedata/records/WeaponCfg.h"
+#include "gamedata/records/WeaponList.h"
+#include "modes/GameMode.h"
+#include "modes/PlayerRecord.h"
+#include "modes/kinds/GameModeCustom.h"
+#include "modes/progress/ScoreMgr.h"
+#include "net/match/NetworkPlayer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+constexpr int kMaxClients = 7;
+
+// Mutes the mode's listener for a scope (an event applied without echo).
+class Muted {
+public:
+    explicit Muted(GameMode& mode) : m_mode(mode), m_saved(mode.listener()) { mode.setListener(nullptr); }
+    ~Muted() { m_mode.setListener(m_saved); }
+    Muted(const Muted&) = delete;
+    Muted& operator=(const Muted&) = delete;
+
+private:
+    GameMode& m_mode;
+    IGameListener* m_saved;
+};
+
+Airplane* asAirplane(Target* t)
+{
+    return t && t->kind() == TargetKind::Airplane ? static_cast<Airplane*>(t) : nullptr;
+}
+
+Quat orientationOf(const Target& t)
+{
+    if (t.kind() == TargetKind::Airplane)
+        return static_cast<const Airplane&>(t).orientation();
+    return Quat{};
+}
+}  // namespace
+
+bool NetworkGameServer::start(int maxClients)
+{
+    stop();
+    NetworkGlobals& g = netGlobals();
+    g.hosting = true;
+    g.localPlayer = new NetworkPlayer(0);
+    MatchTransport::Callbacks callbacks;
+    callbacks.clientConnected = [this](int slot, const std::uint8_t* identity) { onClientConnected(slot, identity); };
+    callbacks.clientDisconnected = [this](int slot) { onClientDisconnected(slot); };
+    callbacks.copyServerInfo = [this](std::uint8_t* blob, std::uint32_t* length) { copyServerInfo(blob, length); };
+    g.transport = makeTransport(g.serverInfo.bytes.data(), ServerInfo::kSize, std::move(callbacks));
+    if (!g.transport || !g.transport->startServer(std::clamp(maxClients, 1, kMaxClients))) {
+        stop();
+        g.hosting = false;
+        return false;
+    }
+    active = 0;  // the state sender's cursor
+    m_clockMark = 0.0f;
+    statesSent = 0;
+    return true;
+}
+
+void NetworkGameServer::onClientConnected(int slot, const std::uint8_t* identity)
+{
+    NetEvent e;
+    e.kind = NetEvent::Connected;
+    e.slot = static_cast<std::uint8_t>(slot);
+    if (identity)
+        std::memcpy(e.identity.data(), identity, e.identity.size());
+    NetworkGlobals& g = netGlobals();
+    std::lock_guard lock(g.eventLock);
+    g.events.push_back(e);
+}
+
+void NetworkGameServer::onClientDisconnected(int slot)
+{
+    NetEvent e;
+    e.kind = NetEvent::Disconnected;
+    e.slot = static_cast<std::uint8_t>(slot);
+    NetworkGlobals& g = netGlobals();
+    std::lock_guard lock(g.eventLock);
+    g.events.push_back(e);
+}
+
+void NetworkGameServer::copyServerInfo(std::uint8_t* blob, std::uint32_t* length)
+{
+    // The reader keeps the player count current on the main thread, under the same lock.
+    NetworkGlobals& g = netGlobals();
+    std::lock_guard lock(g.eventLock);
+    std::memcpy(blob, g.serverInfo.bytes.data(), ServerInfo::kSize);
+    *length = ServerInfo::kSize;
+}
+
+void NetworkGameServer::broadcastExcept(std::span<const std::uint8_t> message, int exceptId)
+{
+    MatchTransport* t = transport();
+    if (!t || message.empty() || message.size() > netmsg::kMaxMessage)
+        return;
+    for (std::size_t i = 1; i < NetworkPlayer::count(); ++i) {
+        const NetworkPlayer* p = NetworkPlayer::at(i);
+        if (p->id == NetworkPlayer::kNoId || p->id == 0 || p->id == exceptId)
+            continue;
+        (void)t->queueReliable(message.data(), message.size(), p->id - 1);
+    }
+}
+
+void NetworkGameServer::sendSequencedExcept(std::span<const std::uint8_t> message, int exceptId)
+{
+    MatchTransport* t = transport();
+    if (!t || message.empty() || message.size() > netmsg::kMaxMessage)
+        return;
+    for (std::size_t i = 1; i < NetworkPlayer::count(); ++i) {
+        const NetworkPlayer* p = NetworkPlayer::at(i);
+        if (p->id == NetworkPlayer::kNoId || p->id == 0 || p->id == exceptId)
+            continue;
+        (void)t->sendUnreliable(message.data(), message.size(), p->id - 1);
+    }
+}
+
+void NetworkGameServer::sendTo(int playerId, std::span<const std::uint8_t> message)
+{
+    MatchTransport* t = transport();
+    if (!t || playerId < 1 || playerId > kMaxClients || message.empty() || message.size() > netmsg::kMaxMessage)
+        return;
+    (void)t->queueReliable(message.data(), message.size(), playerId - 1);
+}
+
+int NetworkGameServer::ownerIdOf(const Target& airplane) const
+{
+    if (!airplane.hasId())
+        return NetworkPlayer::kNoId;
+    const NetworkPlayer* p = NetworkPlayer::findByAirplane(airplane.id());
+    return p ? p->id : NetworkPlayer::kNoId;
+}
+
+void NetworkGameServer::update(Phase phase)
+{
+    if (!transport())
+        return;
+    if (phase == Phase::Receive)
+        processMessages();
+    else
+        sendStates(step(m_clockMark));
+}
+
+// ---- receive
+
+void NetworkGameServer::drainEvents()
+{
+    NetworkGlobals& g = netGlobals();
+    std::deque<NetEvent> events;
+    {
+        std::lock_guard lock(g.eventLock);
+        events.swap(g.events);
+    }
+    // Handled outside the event lock: the sends below take the transport's ring lock.
+    for (const NetEvent& e : events) {
+        NetworkPlayer* player = NetworkPlayer::findById(e.slot + 1);
+        if (e.kind == NetEvent::Disconnected && player) {
+            GameMode* m = mode();
+            Target* airplane = m && player->hasAirplane() ? m->findPlayerAirplane(static_cast<int>(player->airplaneId))
+                                                         : nullptr;
+            if (airplane && m) {
+                formatJoinLeaveLine(*airplane, kLeftText);
+                pushChatLine();
+                netmsg::PlayerLeftMsg left;
+                left.airplaneId = airplane->id();
+                const int owner = ownerIdOf(*airplane);
+                const int n = left.encode(m_buffer);
+                broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, owner);
+                // The score keeper forgets the airplane before it goes.
+                ScoreMgr::instance().forget(*airplane);
+                Muted mute(*m);
+                std::unique_ptr<Target> gone = m->removePlayerAirplane(*airplane);
+                gone.reset();
+            }
+            delete player;
+        } else if (e.kind == NetEvent::Connected && !player) {
+            netmsg::WelcomeMsg welcome;
+            const int n = welcome.encode(m_buffer);
+            if (MatchTransport* t = transport())
+                (void)t->queueReliable(m_buffer.data(), static_cast<std::size_t>(n), e.slot);
+        }
+    }
+}
+
+void NetworkGameServer::processMessages()
+{
+    MatchTransport* t = transport();
+    if (!t)
+        return;
+    drainEvents();
+    int slot = 0;
+    // Bounded: one pass takes at most what both rings of every peer hold.
+    for (int guard = 0; guard < 2 * 64 * kMaxClients; ++guard) {
+        const int length = t->take(slot, m_in.data(), m_in.size());
+        if (length <= 0)
+            break;
+        handle(slot, {m_in.data(), static_cast<std::size_t>(length)});
+        if (!transport())
+            return;
+    }
+    NetworkGlobals& g = netGlobals();
+    std::lock_guard lock(g.eventLock);
+    g.serverInfo.bytes[ServerInfo::PlayerCount] =
+        static_cast<std::uint8_t>(std::min<std::size_t>(NetworkPlayer::count(), 255));
+}
+
+void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
+{
+    if (message.empty() || slot < 0 || slot >= kMaxClients)
+        return;
+    const int type = message[0];
+    if (type == netmsg::JoinRequest) {
+        handleJoinRequest(slot, message);
+        return;
+    }
+    // Everything else speaks for the sender's airplane: none, nothing done.
+    NetworkPlayer* player = NetworkPlayer::findById(slot + 1);
+    GameMode* m = mode();
+    if (!player || !m || !player->hasAirplane())
+        return;
+    Target* own = m->findPlayerAirplane(static_cast<int>(player->airplaneId));
+    Airplane* airplane = asAirplane(own);
+    if (!airplane)
+        return;
+    switch (type) {
+    case netmsg::AirplaneState:
+        if (airplane->isActive())
+            (void)airplane->readState(message);
+        break;
+    case netmsg::Chat:
+        handleChat(*player, *airplane, message);
+        break;
+    case netmsg::AirplaneDestroyed:
+        handleDestroyed(*airplane, message);
+        break;
+    case netmsg::WeaponLaunch: {
+        netmsg::WeaponLaunchMsg launch;
+        if (!launch.decodeClient(message) || !WeaponList::instance().findById(launch.weaponId))
+            break;
+        Target* target = launch.targetId >= 0 ? m->findPlayerAirplane(launch.targetId) : nullptr;
+        (void)m->launchWeaponById(launch.weaponId, airplane, target, airplane->position());
+        break;
+    }
+    case netmsg::Flares:
+        if (netmsg::FlaresMsg flares; flares.decodeClient(message))
+            m->relayFlares(*airplane);
+        break;
+    case netmsg::Eject:
+        if (netmsg::EjectMsg eject; eject.decodeClient(message))
+            m->ejectPilot(*airplane, 1.0f, true);
+        break;
+    case netmsg::Ready:
+        if (netmsg::ReadyMsg ready; ready.decode(message))
+            handleReady(*player, *airplane);
+        break;
+    case netmsg::TeamRequest: {
+        netmsg::TeamRequestMsg request;
+        if (!request.decode(message) || (request.value != 0 && request.value != 1))
+            break;
+        m->changeTeam(*airplane, request.value);
+        onTeamRequest(*airplane, request.value);
+        break;
+    }
+    case netmsg::Relay:
+        handleRelay(player->id, message);
+        break;
+    case netmsg::WeaponHit:
+        handleWeaponHit(message);
+        break;
+    default:
+        break;  // 72 and everything a client never sends
+    }
+}
+
+void NetworkGameServer::handleJoinRequest(int slot, std::span<const std::uint8_t> message)
+{
+    GameMode* m = mode();
+    if (!m || NetworkPlayer::findById(slot + 1))
+        return;
+    auto* player = new NetworkPlayer(static_cast<std::uint8_t>(slot + 1));
+    Airplane* a = m->addServerPlayer(message, -1);
+    if (!a || !player->isRegistered()) {
+        // A request that makes no airplane leaves no player: the client may ask again.
+        if (a) {
+            Muted mute(*m);
+            std::unique_ptr<Target> gone = m->removePlayerAirplane(*a);
+        }
+        delete player;
+        return;
+    }
+    player->airplaneId = static_cast<std::uint32_t>(a->id());
+    {
+        Muted mute(*m);
+        m->eliminateAirplane(*a);
+    }
+    ScoreMgr::instance().addPlayer(*a);
+    sendJoinState(message.size() > 74 ? message[74] : 0, *player);
+    sendPlayerInfo(a->id(), false, player->id);
+    formatJoinLeaveLine(*a, kJoinedText);
+    pushChatLine();
+}
+
+void NetworkGameServer::sendJoinState(int planeId, NetworkPlayer& player)
+{
+    GameMode* m = mode();
+    if (!m)
+        return;
+    const NetworkGlobals& g = netGlobals();
+    const ScoreMgr& sm = ScoreMgr::instance();
+    netmsg::JoinCompleteMsg join;
+    join.mapIndex = g.serverInfo.bytes[ServerInfo::MapIndex];
+    join.gameType = static_cast<int>(m->gameType());
+    join.weatherMode = m->services().sceneOrNone().weatherMode();
+    join.sunValue = m->sunValue();
+    join.team2Total = static_cast<std::uint32_t>(sm.group(1).score);
+    join.team1Total = static_cast<std::uint32_t>(sm.group(0).score);
+    join.respawnDelay = g.serverInfo.bytes[ServerInfo::RespawnDelay];
+    join.scoreLimit = std::clamp(sm.scoreLimit, 0, 255);
+    join.matchMinutes = std::clamp(static_cast<int>(sm.timeLimit / 60.0f), 0, 255);
+    join.playerCount = static_cast<int>(std::min<std::size_t>(NetworkPlayer::count(), 255));
+    join.playerId = player.id;
+    join.airplaneId = static_cast<int>(player.airplaneId);
+    join.teamMatch = sm.teamScoring();
+    const PlaneList& planes = PlaneList::instance();
+    const PlaneCfg* plane = nullptr;
+    for (int i = 0; i < planes.count() && !plane; ++i)
+        if (planes.at(i)->plane_id == planeId)
+            plane = planes.at(i);
+    if (!plane && planes.count() > 0)
+        plane = planes.at(0);
+    join.pointsFactor = plane ? plane->ap_bonus : 1.0f;
+    join.optionFlags = g.serverInfo.u32(ServerInfo::OptionFlags);
+    join.gameName = g.serverInfo.name();
+    int n = join.encode(m_buffer);
+    sendTo(player.id, {m_buffer.data(), static_cast<std::size_t>(n)});
+
+    for (const auto& e : m->entities()) {
+        if (!e->hasId())
+            continue;
+        std::fill_n(m_buffer.begin(), netmsg::RecordMsg::kClearedHead, std::uint8_t{0});
+        n = m->writePlayerRecord(*e, {m_buffer.data(), netmsg::kMaxMessage});
+        if (n <= 0)
+            continue;
+        netmsg::RecordMsg::frame({m_buffer.data(), static_cast<std::size_t>(n)}, netmsg::EntityRecord, false,
+                                 ownerIdOf(*e));
+        sendTo(player.id, {m_buffer.data(), static_cast<std::size_t>(n)});
+    }
+    sendServerData(&player);
+    netmsg::JoinEndMsg end;
+    end.playerId = player.id;
+    n = end.encode(m_buffer);
+    sendTo(player.id, {m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::sendPlayerInfo(int airplaneId, bool quiet, int exceptId)
+{
+    GameMode* m = mode();
+    Target* e = m ? m->findPlayerAirplane(airplaneId) : nullptr;
+    if (!e)
+        return;
+    std::fill_n(m_buffer.begin(), netmsg::RecordMsg::kClearedHead, std::uint8_t{0});
+    const int n = m->writePlayerRecord(*e, {m_buffer.data(), netmsg::kMaxMessage});
+    if (n <= 0)
+        return;
+    netmsg::RecordMsg::frame({m_buffer.data(), static_cast<std::size_t>(n)}, netmsg::PlayerInfo, quiet, ownerIdOf(*e));
+    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, exceptId);
+}
+
+void NetworkGameServer::sendServerData(NetworkPlayer* player)
+{
+    auto* m = dynamic_cast<GameModeCustom*>(mode());
+    if (!m)
+        return;
+    netmsg::ServerDataMsg data;
+    data.data.resize(netmsg::kMaxMessage - 5);
+    const int n = m->writeServerData(data.data);
+    if (n <= 0)
+        return;
+    data.data.resize(static_cast<std::size_t>(n));
+    const int length = data.encode(m_buffer);
+    if (length <= 0)
+        return;
+    if (player)
+        sendTo(player->id, {m_buffer.data(), static_cast<std::size_t>(length)});
+    else
+        broadcast({m_buffer.data(), static_cast<std::size_t>(length)});
+}
+
+void NetworkGameServer::handleReady(NetworkPlayer& player, Airplane& airplane)
+{
+    GameMode* m = mode();
+    if (!m || airplane.isActive())
+        return;
+    sendServerData(&player);
+    {
+        Muted mute(*m);
+        m->respawnAirplane(airplane, 0.0f, nullptr);
+    }
+    // Everybody, the joiner included, sees the airplane come into play.
+    onAirplaneRespawned(airplane);
+}
+
+void NetworkGameServer::handleDestroyed(Airplane& airplane, std::span<const std::uint8_t> message)
+{
+    netmsg::AirplaneDestroyedMsg destroyed;
+    auto* m = dynamic_cast<GameModeCustom*>(mode());
+    if (!m || !destroyed.decode(message))
+        return;
+    Target* killer = destroyed.killerId >= 0 ? m->findPlayerAirplane(destroyed.killerId) : nullptr;
+    m->onAirplaneEvent(airplane, killer, static_cast<CrashCause>(destroyed.kind),
+                       static_cast<std::uint8_t>(destroyed.flags), destroyed.respawnTime, destroyed.position,
+                       destroyed.orientation);
+    // A crash the client saw for itself: the host brings the airplane back
+    // after its delay, as for the deaths it decides.
+    if (!airplane.isActive() && !m->isWaitingOrOut(airplane) && destroyed.respawnTime >= 0.0f) {
+        Muted mute(*m);
+        m->respawnAirplane(airplane, std::max(destroyed.respawnTime, 0.01f), nullptr);
+    }
+}
+
+void NetworkGameServer::handleChat(NetworkPlayer& player, Target& airplane, std::span<const std::uint8_t> message)
+{
+    netmsg::ChatMsg chat;
+    if (!chat.decodeClient(message))
+        return;
+    addChatLine(&airplane, chat.text);
+    chat.senderId = static_cast<std::uint32_t>(airplane.id());
+    const int n = chat.encodeRelayed(m_buffer);
+    if (n > 0)
+        sendSequencedExcept({m_buffer.data(), static_cast<std::size_t>(n)}, player.id);
+}
+
+void NetworkGameServer::handleWeaponHit(std::span<const std::uint8_t> message)
+{
+    netmsg::WeaponHitMsg hit;
+    GameMode* m = mode();
+    if (!m || !hit.decode(message))
+        return;
+    Target* victim = m->findPlayerAirplane(hit.victimId);
+    Target* attacker = m->findPlayerAirplane(hit.attackerId);
+    const WeaponCfg* weapon = WeaponList::instance().findById(hit.weaponId);
+    if (!victim || !attacker || !weapon)
+        return;
+    const int type = weapon->type;
+    if (type != 2 && type != 3 && type != 4 && type != 5 && type != 7)
+        return;
+    m->damageAirplane(*victim, attacker, weapon->damage, victim->position(), weapon, true);
+}
+
+void NetworkGameServer::handleRelay(int senderId, std::span<const std::uint8_t> message)
+{
+    netmsg::RelayMsg relay;
+    if (!relay.decode(message))
+        return;
+    for (std::size_t i = 1; i < NetworkPlayer::count(); ++i) {
+        const NetworkPlayer* p = NetworkPlayer::at(i);
+        if (p->id == senderId || p->id == NetworkPlayer::kNoId || p->id == 0)
+            continue;
+        sendTo(p->id, message);
+        return;
+    }
+}
+
+// ---- send
+
+void NetworkGameServer::sendStates(float dt)
+{
+    GameMode* m = mode();
+    MatchTransport* t = transport();
+    NetworkGlobals& g = netGlobals();
+    if (!m || !t || NetworkPlayer::count() <= 1)
+        return;
+    const auto list = m->entities();
+    int activeCount = 0;
+    for (const auto& e : list)
+        if (e->kind() == TargetKind::Airplane && e->isActive())
+            ++activeCount;
+    g.sendAccumulator += static_cast<float>(activeCount) * dt / 0.1f;
+    const int size = static_cast<int>(list.size());
+    while (g.sendAccumulator > 1.0f) {
+        g.sendAccumulator -= 1.0f;
+        if (size == 0)
+            continue;
+        for (int tries = 0; tries < size; ++tries) {
+            const int index = active % size;
+            active = static_cast<std::uint8_t>((index + 1) % std::max(size, 1));
+            Target& e = *list[static_cast<std::size_t>(index)];
+            if (e.kind() != TargetKind::Airplane || !e.isActive())
+                continue;
+            const int n = e.writeState({m_buffer.data(), netmsg::kMaxMessage});
+            const int owner = ownerIdOf(e);
+            if (n > 0 && netmsg::AirplaneStateMsg::frame({m_buffer.data(), static_cast<std::size_t>(n)}, e.id())) {
+                sendSequencedExcept({m_buffer.data(), static_cast<std::size_t>(n)}, owner);
+                ++statesSent;
+            }
+            if (owner >= 1 && owner <= kMaxClients) {
+                netmsg::HealthMsg health;
+                health.health = e.health();
+                std::array<std::uint8_t, netmsg::HealthMsg::kSize> h{};
+                (void)health.encode(h);
+                (void)t->sendUnreliable(h.data(), h.size(), owner - 1);
+            }
+            break;
+        }
+    }
+}
+
+// ---- the mode's events
+
+void NetworkGameServer::onAirplaneAdded(Target& airplane)
+{
+    GameMode* m = mode();
+    NetworkGlobals& g = netGlobals();
+    if (m && &airplane == m->playerAirplane()) {
+        if (g.localPlayer)
+            g.localPlayer->airplaneId = static_cast<std::uint32_t>(airplane.id());
+        return;
+    }
+    sendPlayerInfo(airplane.id(), true, ownerIdOf(airplane));
+}
+
+void NetworkGameServer::onAirplaneRemoved(Target& airplane)
+{
+    netmsg::PlayerLeftMsg left;
+    left.quiet = true;
+    left.airplaneId = airplane.id();
+    const int n = left.encode(m_buffer);
+    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, ownerIdOf(airplane));
+}
+
+void NetworkGameServer::onAirplaneRespawned(Target& airplane)
+{
+    if (airplane.kind() != TargetKind::Airplane)
+        return;
+    netmsg::RespawnMsg respawn;
+    respawn.airplaneId = airplane.id();
+    respawn.value = std::max(airplane.respawnTimer, 0.0f);
+    respawn.position = airplane.position();
+    respawn.orientation = orientationOf(airplane);
+    const int n = respawn.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::onAirplaneStateChanged(Target& airplane, int state, int other, int a, int b, bool toAll)
+{
+    netmsg::AirplaneStateChangeMsg change;
+    change.a = a;
+    change.b = b;
+    change.state = state;
+    change.airplaneId = airplane.id();
+    change.otherId = other;
+    const int n = change.encode(m_buffer);
+    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, toAll ? 255 : ownerIdOf(airplane));
+}
+
+void NetworkGameServer::onAirplaneDestroyed(Target& victim, Target* killer, CrashCause cause, int flags,
+                                            float respawnTime, bool toAll)
+{
+    const int kind = static_cast<int>(cause);
+    if (toAll && victim.networkRole == NetworkRole::RemoteClient && (kind == 1 || kind == 2 || kind == 4))
+        return;
+    netmsg::AirplaneDestroyedMsg destroyed;
+    destroyed.kind = kind;
+    destroyed.flags = flags;
+    destroyed.victimId = victim.id();
+    destroyed.killerId = killer && killer->hasId() ? killer->id() : -1;
+    destroyed.respawnTime = respawnTime;
+    destroyed.position = victim.position();
+    destroyed.orientation = orientationOf(victim);
+    const int n = destroyed.encode(m_buffer);
+    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(std::max(n, 0))}, toAll ? 255 : ownerIdOf(victim));
+}
+
+void NetworkGameServer::onFlaresLaunched(Target& airplane)
+{
+    netmsg::FlaresMsg flares;
+    flares.airplaneId = airplane.id();
+    const int n = flares.encodeHost(m_buffer);
+    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, ownerIdOf(airplane));
+}
+
+void NetworkGameServer::onPilotEjected(Target& airplane)
+{
+    netmsg::EjectMsg eject;
+    eject.airplaneId = airplane.id();
+    const int n = eject.encodeHost(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::onWeaponLaunched(int weaponId, Target* owner, Target* target)
+{
+    netmsg::WeaponLaunchMsg launch;
+    launch.weaponId = weaponId;
+    launch.ownerId = owner && owner->hasId() ? owner->id() : -1;
+    launch.targetId = target && target->hasId() ? target->id() : -1;
+    const int n = launch.encodeHost(m_buffer);
+    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, owner ? ownerIdOf(*owner) : 255);
+}
+
+void NetworkGameServer::onAirplaneTakenOut(Target& airplane)
+{
+    netmsg::TakeOutMsg out;
+    out.airplaneId = airplane.id();
+    const int n = out.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::onModeValue(int value, int index)
+{
+    netmsg::ModeValueMsg msg;
+    msg.index = index;
+    msg.value = static_cast<float>(value);
+    const int n = msg.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::onFlagEvent(int event, Target& flag, Target* player)
+{
+    netmsg::FlagEventMsg msg;
+    msg.event = event;
+    msg.flagId = flag.hasId() ? flag.id() : -1;
+    msg.playerId = player && player->hasId() ? player->id() : -1;
+    const int n = msg.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::onMatchEnded(float countdown)
+{
+    netmsg::MatchEndMsg end;
+    end.countdown = countdown;
+    if (auto* m = dynamic_cast<GameModeCustom*>(mode())) {
+        end.data.resize(netmsg::kMaxMessage - 9);
+        const int n = m->writeServerData(end.data);
+        end.data.resize(static_cast<std::size_t>(std::max(n, 0)));
+    }
+    const int n = end.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(std::max(n, 0))});
+}
+
+void NetworkGameServer::onChat(std::u16string_view text, Target* airplane)
+{
+    netmsg::ChatMsg chat;
+    chat.text = std::u16string(text);
+    chat.senderId = airplane && airplane->hasId() ? static_cast<std::uint32_t>(airplane->id()) : 0xFFFFu;
+    const int n = chat.encodeRelayed(m_buffer);
+    if (n > 0)
+        sendSequencedExcept({m_buffer.data(), static_cast<std::size_t>(n)}, airplane ? ownerIdOf(*airplane) : 255);
+}
+
+void NetworkGameServer::onWeatherChange(int weatherMode, float)
+{
+    netmsg::WeatherMsg weather;
+    weather.mode = weatherMode;
+    const int n = weather.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::onTeamRequest(Target& airplane, int team)
+{
+    netmsg::TeamSwitchMsg msg;
+    msg.airplaneId = airplane.id();
+    msg.team = team;
+    msg.value = airplane.respawnTimer;
+    msg.position = airplane.position();
+    msg.orientation = orientationOf(airplane);
+    const int n = msg.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::onRestart()
+{
+    netmsg::RestartMsg msg;
+    const int n = msg.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::onTeamFlag()
+{
+    netmsg::TeamFlagMsg msg;
+    msg.teamMatch = ScoreMgr::instance().teamScoring();
+    const int n = msg.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::onScoreEvent(Target& airplane, int kind, int audience)
+{
+    netmsg::ScoreEventMsg msg;
+    msg.airplaneId = airplane.id();
+    msg.kind = kind;
+    if (const Airplane* a = asAirplane(&airplane))
+        std::copy(a->scores.begin(), a->scores.begin() + std::min<std::size_t>(a->scores.size(), 9), msg.record.begin());
+    const int n = msg.encode(m_buffer);
+    const std::span<const std::uint8_t> bytes{m_buffer.data(), static_cast<std::size_t>(std::max(n, 0))};
+    const int owner = ownerIdOf(airplane);
+    if (audience == 0)
+        broadcast(bytes);
+    else if (audience == 1) {
+        if (owner >= 1 && owner <= kMaxClients)
+            sendTo(owner, bytes);
+    } else
+        broadcastExcept(bytes, owner);
+}
+
+void NetworkGameServer::onFlightState(Target& airplane, int state, float time)
+{
+    netmsg::FlightStateMsg msg;
+    msg.airplaneId = airplane.id();
+    msg.state = state;
+    msg.time = time;
+    const int n = msg.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(std::max(n, 0))});
+}
+
+void NetworkGameServer::setAcceptingJoins(bool accept)
+{
+    if (MatchTransport* t = transport())
+        t->setAccepting(accept);
+}
+
+void NetworkGameServer::stopNetworkGame()
+{
+    if (netGlobals().onStopRequested)
+        netGlobals().onStopRequested();
+    else
+        stop();
+}

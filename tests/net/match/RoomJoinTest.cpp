@@ -1,0 +1,193 @@
+#include "StandInRoomServer.h"
+
+#include "net/match/NetworkGameHandler.h"
+#include "net/match/ServerInfo.h"
+
+#include "support/TempDir.h"
+#include "support/modes/ModeHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+RoomClient::Config configFor(std::uint16_t port)
+{
+    RoomClient::Config config;
+    config.table = RoomClient::makeTable({"127.0.0.1", port}, {"127.0.0.1", port}, {"127.0.0.1", port});
+    config.sleep = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
+    return config;
+}
+
+struct RecordingRoomEvents : IRoomEvents {
+    int entries = 0, connects = 0;
+    void onRoomEntry(const std::uint8_t*) override { ++entries; }
+    void onRoomLeft() override {}
+    void onRoomError(const char*) override {}
+    void onRoomInfo(const std::uint8_t*, std::size_t) override {}
+    void onConnectFailed() override {}
+    void onConnected() override { ++connects; }
+    void onRoomMessage(const char*) override {}
+};
+
+// A peer-program host on a free port, stopped when the test ends.
+struct HostPeer {
+    pid_t pid = -1;
+    std::uint16_t port = 0;
+
+    bool start(const TempDir& dir, const std::string& name)
+    {
+        const std::string logPath = (dir.path() / "host.log").string();
+        std::vector<std::string> args{NETPEER_PATH, "--host", "--port", "0", "--seconds", "12", "--name", name};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int rc = posix_spawn(&pid, NETPEER_PATH, &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (rc != 0)
+            return false;
+        for (int i = 0; i < 100 && port == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::ifstream in(logPath);
+            std::stringstream text;
+            text << in.rdbuf();
+            if (auto at = text.str().find(" port "); at != std::string::npos)
+                port = static_cast<std::uint16_t>(std::stoi(text.str().substr(at + 6)));
+        }
+        return port != 0;
+    }
+    ~HostPeer()
+    {
+        if (pid <= 0)
+            return;
+        int status = 0;
+        kill(pid, SIGTERM);
+        waitpid(pid, &status, 0);
+    }
+};
+
+// A peer-program host that a stand-in room server points its rooms at; the
+// handler joins the first room it is shown and goes on to the game itself.
+TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
+{
+    ModeHarness harness;
+    std::string error;
+    ASSERT_TRUE(harness.mountData(error)) << error;
+    TempDir dir;
+    HostPeer host;
+    ASSERT_TRUE(host.start(dir, "Roomhost"));
+    const std::uint16_t hostPort = host.port;
+
+    StandInRoomServer::Options options;
+    options.port = 0;
+    options.hostPort = hostPort;
+    StandInRoomServer server(options);
+    ASSERT_TRUE(server.start());
+    // Somebody opened a room for the game.
+    RoomClient owner(configFor(server.port()));
+    owner.connectAsync("owner", 1, 1);
+    for (int i = 0; i < 500 && !owner.connected(); ++i) {
+        owner.poll(false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ServerInfo info;
+    info.clear();
+    ASSERT_EQ(owner.createRoom(info.bytes.data(), 8, 0, "evening"), 0);
+
+    RecordingRoomEvents events;
+    {
+        // The game makes its handler first and learns the endpoint ("-roomserver") later.
+        NetworkGameHandler handler;
+        ASSERT_TRUE(handler.room.setConfig(configFor(server.port())));
+        handler.setRoomEvents(&events);
+        // An unarmed handler shown a game ignores it.
+        handler.onJoinServer(0x0100007Fu, hostPort, 0);
+        EXPECT_EQ(handler.roomJoinState, -1);
+
+        handler.connectRoomServer(true, false);
+        bool asked = false;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (handler.client.state < NetworkGameClient::Loading && std::chrono::steady_clock::now() < end) {
+            handler.update(0.005f);
+            if (!asked && handler.room.connected()) {
+                handler.sendRoomQueries();
+                asked = true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_EQ(events.connects, 1);
+        EXPECT_FALSE(handler.room.setConfig(configFor(1)));  // not while connected
+        EXPECT_EQ(events.entries, 0);  // joined at once, not listed
+        EXPECT_EQ(handler.roomJoinState, 4);
+        ASSERT_EQ(handler.client.state, NetworkGameClient::Loading);
+        EXPECT_EQ(handler.client.joinSetup().gameType, 2);
+        EXPECT_EQ(handler.client.playerId, 1);
+        handler.disconnect();
+        EXPECT_FALSE(NetworkGame::running());
+    }
+    owner.leave();
+    server.stop();
+}
+
+// A browsing client finds the host on the local network, lists its game
+// description and joins it from the list.
+TEST(LanJoin, ABrowsingClientListsTheHostAndJoinsIt)
+{
+    ModeHarness harness;
+    std::string error;
+    ASSERT_TRUE(harness.mountData(error)) << error;
+    TempDir dir;
+    HostPeer host;
+    ASSERT_TRUE(host.start(dir, "Lanhost"));
+    NetworkGlobals& g = netGlobals();
+    g.lanConfig = LanTransport::Config{};
+    g.lanConfig.remotePort = host.port;
+    g.lanConfig.discoveryAddress = 0x7F000001u;
+    g.lanConfig.announceAddress = 0;
+    {
+        NetworkGameHandler handler;
+        handler.startLanBrowse();
+        ASSERT_TRUE(NetworkGame::running());
+        EXPECT_EQ(handler.client.state, NetworkGameClient::Browsing);
+        for (int i = 0; i < 400 && handler.client.discoveredGames.empty(); ++i) {
+            handler.client.processMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (i % 100 == 99)
+                handler.client.clearServerList();  // as the list page's refresh does
+        }
+        ASSERT_EQ(handler.client.discoveredGames.size(), 1u);
+        ServerInfo listed;
+        std::copy_n(handler.client.discoveredGames[0].info.begin(), ServerInfo::kSize, listed.bytes.begin());
+        EXPECT_EQ(listed.name(), u"Lanhost");
+        EXPECT_EQ(listed.u32(ServerInfo::Marker2), 789456u);
+
+        handler.joinListedServer(0);
+        EXPECT_EQ(handler.lanJoinState, 3);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (handler.client.state < NetworkGameClient::Loading && std::chrono::steady_clock::now() < end) {
+            handler.update(0.005f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_EQ(handler.lanJoinState, 4);
+        EXPECT_EQ(handler.client.state, NetworkGameClient::Loading);
+        handler.disconnect();
+    }
+    g.lanConfig = LanTransport::Config{};
+}
+
+}  // namespace

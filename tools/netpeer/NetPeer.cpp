@@ -1,0 +1,366 @@
+#include "NetPeer.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/records/MapLists.h"
+#include "gamedata/records/PlaneList.h"
+#include "gamedata/records/UnitList.h"
+#include "gamedata/records/WeaponList.h"
+#include "modes/GameModeFactory.h"
+#include "modes/GameModeGlobals.h"
+#include "modes/kinds/GameModeCustom.h"
+#include "net/match/LanMatchTransport.h"
+#include "net/match/NetworkPlayer.h"
+#include "platform/File.h"
+#include "platform/Pak.h"
+#include "platform/Random.h"
+#include "platform/Settings.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+constexpr float kFrame = 1.0f / 60.0f;
+constexpr float kJoinWait = 10.0f;
+constexpr float kLoadWait = 5.0f;
+// After the match ends the host keeps serving a moment, so every end message is acknowledged.
+constexpr float kLinger = 2.0f;
+
+std::string narrow(std::u16string_view text)
+{
+    std::string out;
+    for (char16_t c : text) {
+        if (c < 0x20) {
+            // Colour codes are the code and a semicolon: skip both.
+            continue;
+        }
+        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    }
+    std::string clean;
+    for (std::size_t i = 0; i < out.size(); ++i)
+        if (!(out[i] == ';' && (i == 0 || clean.empty() || clean.back() == ' ' || i + 1 == out.size())))
+            clean.push_back(out[i]);
+    return clean;
+}
+
+std::u16string wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+}  // namespace
+
+bool NetPeer::parse(int argc, char** argv, Options& out)
+{
+    out.stageDir = SKYFRONT_STAGE_DIR;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        auto value = [&]() -> std::string { return hasValue ? argv[++i] : std::string(); };
+        if (arg == "--host") {
+            out.host = true;
+        } else if (arg == "--join" && hasValue) {
+            const std::string v = value();
+            const auto colon = v.rfind(':');
+            if (colon == std::string::npos)
+                return std::fprintf(stderr, "netpeer: --join ADDR:PORT\n"), false;
+            out.address = v.substr(0, colon);
+            out.port = static_cast<std::uint16_t>(std::atoi(v.c_str() + colon + 1));
+        } else if (arg == "--port" && hasValue) {
+            out.port = static_cast<std::uint16_t>(std::atoi(value().c_str()));
+        } else if (arg == "--type" && hasValue) {
+            out.gameType = std::atoi(value().c_str());
+        } else if (arg == "--map" && hasValue) {
+            out.map = std::atoi(value().c_str());
+        } else if (arg == "--players" && hasValue) {
+            out.players = std::clamp(std::atoi(value().c_str()), 2, 8);
+        } else if (arg == "--score-limit" && hasValue) {
+            out.scoreLimit = std::max(0, std::atoi(value().c_str()));
+        } else if (arg == "--expect" && hasValue) {
+            out.expectJoiners = std::clamp(std::atoi(value().c_str()), 0, 7);
+        } else if (arg == "--seconds" && hasValue) {
+            out.seconds = std::clamp(static_cast<float>(std::atof(value().c_str())), 1.0f, 600.0f);
+        } else if (arg == "--name" && hasValue) {
+            out.name = value().substr(0, 31);
+        } else if (arg == "--stage" && hasValue) {
+            out.stageDir = value();
+        } else if (arg == "--at" && hasValue) {
+            // T:ACTION[:TEXT]
+            const std::string v = value();
+            const auto first = v.find(':');
+            if (first == std::string::npos)
+                return std::fprintf(stderr, "netpeer: --at T:ACTION[:TEXT]\n"), false;
+            Action a;
+            a.at = static_cast<float>(std::atof(v.substr(0, first).c_str()));
+            const auto second = v.find(':', first + 1);
+            a.kind = v.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+            if (second != std::string::npos)
+                a.text = v.substr(second + 1);
+            out.actions.push_back(a);
+        } else {
+            std::fprintf(stderr, "netpeer: unknown option %s\n", arg.c_str());
+            return false;
+        }
+    }
+    if (!out.host && out.port == 0)
+        return std::fprintf(stderr, "netpeer: --host or --join ADDR:PORT\n"), false;
+    std::stable_sort(out.actions.begin(), out.actions.end(), [](const Action& a, const Action& b) { return a.at < b.at; });
+    return true;
+}
+
+NetPeer::NetPeer(Options options) : m_options(std::move(options)) {}
+
+NetPeer::~NetPeer()
+{
+    m_handler.disconnect();
+    deleteCurrentGameMode();
+    unmountAllPaks();
+}
+
+void NetPeer::log(const std::string& line)
+{
+    std::printf("%7.2f %s\n", static_cast<double>(m_time), line.c_str());
+    std::fflush(stdout);
+}
+
+void NetPeer::pushWithSound(int, int, std::u16string_view text) { log("hud " + narrow(text)); }
+
+void NetPeer::pushLong(int, std::u16string_view text) { log("line " + narrow(text)); }
+
+bool NetPeer::loadData()
+{
+    // Settings and saves go to a scratch folder; nothing of the player's is touched.
+    const std::string scratch = (std::filesystem::temp_directory_path() / ("netpeer-" + std::to_string(getpid()))).string();
+    std::filesystem::create_directories(scratch);
+    setSaveFolder(scratch);
+    setDataRoot(m_options.stageDir);
+    if (!mountPak(m_options.stageDir + "/paks/base.pak"))
+        return std::fprintf(stderr, "netpeer: %s/paks/base.pak does not mount\n", m_options.stageDir.c_str()), false;
+    auto table = openFile("data/strings/EN/main.str");
+    if (!table || !m_texts.load(*table))
+        return std::fprintf(stderr, "netpeer: no English string table\n"), false;
+    if (!PlaneList::instance().load(PlaneList::kListPath, m_texts, settings()) ||
+        !WeaponList::instance().load(WeaponList::kListPath, m_texts) ||
+        !UnitList::instance().load(UnitList::kListPath, m_texts) || !MapLists::instance().load(MapLists::kFolder, m_texts))
+        return std::fprintf(stderr, "netpeer: a list of the data does not load\n"), false;
+    settings().playerName = wide(m_options.name);
+    return true;
+}
+
+bool NetPeer::startMode(int gameType, int mapIndex, bool hosting)
+{
+    const MapInfoCfg* map = mapIndex >= 0 && mapIndex < MapLists::kSlots ? MapLists::instance().skirmishMap(mapIndex) : nullptr;
+    std::unique_ptr<GameMode> made = createGameMode(gameType);
+    if (!map || !made || !dynamic_cast<GameModeCustom*>(made.get()))
+        return std::fprintf(stderr, "netpeer: no match of type %d on map %d\n", gameType, mapIndex), false;
+    // The match's limits; no bots in a network match.
+    Settings& s = settings();
+    for (int entry : {Settings::kEntryFFA, Settings::kEntryTD}) {
+        s.setSkirmishWord(entry, 0, static_cast<std::uint32_t>(m_options.minutes));
+        s.setSkirmishWord(entry, 1, static_cast<std::uint32_t>(m_options.scoreLimit));
+    }
+    made->setNetwork(true, hosting, false);
+    made->setListener(hosting ? static_cast<IGameListener*>(&m_handler.server) : &m_handler.client);
+    made->setHooks(ModeHooks{this, nullptr, nullptr, nullptr});
+    made->setMapRecord(map);
+    setCurrentGameMode(std::move(made));
+    m_mode = dynamic_cast<GameModeCustom*>(currentGameMode());
+    if (!m_mode->startLevel())
+        return std::fprintf(stderr, "netpeer: the map does not load\n"), false;
+    if (Airplane* own = m_mode->playerAirplane())
+        own->pilotName = wide(m_options.name);
+    return true;
+}
+
+bool NetPeer::startHost()
+{
+    NetworkGlobals& g = netGlobals();
+    ServerInfo& info = g.serverInfo;
+    info.clear();
+    info.setName(wide(m_options.name));
+    info.bytes[ServerInfo::GameType] = static_cast<std::uint8_t>(m_options.gameType);
+    info.bytes[ServerInfo::MapIndex] = static_cast<std::uint8_t>(m_options.map);
+    info.bytes[ServerInfo::MaxPlayers] = static_cast<std::uint8_t>(m_options.players);
+    info.bytes[ServerInfo::MatchMinutes] = static_cast<std::uint8_t>(m_options.minutes);
+    info.bytes[ServerInfo::RespawnDelay] = 5;
+    g.lanConfig.bindPort = m_options.port;
+    g.lanConfig.discoveryAddress = 0x7F000001u;
+    g.lanConfig.announceAddress = 0;
+    if (!m_handler.server.start(m_options.players - 1))
+        return std::fprintf(stderr, "netpeer: the host socket cannot be had\n"), false;
+    if (!startMode(m_options.gameType, m_options.map, true))
+        return false;
+    if (Airplane* own = m_mode->playerAirplane()) {
+        if (g.localPlayer)
+            g.localPlayer->airplaneId = static_cast<std::uint32_t>(own->id());
+        m_mode->attachAI(*own, 0.8f, true);
+    }
+    NetworkGame::openToPlayers();
+    auto* lan = dynamic_cast<LanMatchTransport*>(g.transport.get());
+    log("port " + std::to_string(lan ? lan->lan().boundPort() : 0));
+    return true;
+}
+
+bool NetPeer::joinHost()
+{
+    NetworkGlobals& g = netGlobals();
+    g.lanConfig.announceAddress = 0;
+    in_addr address{};
+    if (inet_pton(AF_INET, m_options.address.c_str(), &address) != 1)
+        return std::fprintf(stderr, "netpeer: bad address %s\n", m_options.address.c_str()), false;
+    NetworkGameClient& client = m_handler.client;
+    if (!client.connectTo(ntohl(address.s_addr), m_options.port))
+        return std::fprintf(stderr, "netpeer: the client socket cannot be had\n"), false;
+    const auto start = std::chrono::steady_clock::now();
+    // The handshake up to the host's join answer, then the load of its map.
+    while (client.state < NetworkGameClient::Loading) {
+        client.processMessages();
+        if (!NetworkGame::running())
+            return std::fprintf(stderr, "netpeer: the join was refused\n"), false;
+        if (std::chrono::steady_clock::now() - start > std::chrono::duration<float>(kJoinWait))
+            return std::fprintf(stderr, "netpeer: no join within 10 s (state %d)\n", client.state), false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const netmsg::JoinCompleteMsg& join = client.joinSetup();
+    m_options.scoreLimit = join.scoreLimit;
+    m_options.minutes = join.matchMinutes;
+    log("joined as player " + std::to_string(join.playerId) + " type " + std::to_string(join.gameType) + " map " +
+        std::to_string(join.mapIndex));
+    if (!startMode(join.gameType, join.mapIndex, false))
+        return false;
+    // The last load step: the host's airplanes and state, then play.
+    float waited = 0.0f;
+    while (client.state != NetworkGameClient::Waiting && client.state != NetworkGameClient::Playing) {
+        client.processMessages();
+        waited += kFrame;
+        if (waited > kLoadWait || !NetworkGame::running())
+            return std::fprintf(stderr, "netpeer: the host sent no join end within 5 s\n"), false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(16));
+    }
+    client.applyJoinState();
+    client.active = 1;
+    if (Airplane* own = m_mode->playerAirplane())
+        m_mode->attachAI(*own, 0.8f, true);
+    return true;
+}
+
+bool NetPeer::act(const Action& action)
+{
+    if (action.kind != "destroy")
+        log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
+    Airplane* own = m_mode->playerAirplane();
+    IGameListener* listener = m_mode->listener();
+    if (action.kind == "chat") {
+        if (listener)
+            listener->onChat(wide(action.text), own);
+        if (own)
+            NetworkGame::addChatLine(own, wide(action.text));
+    } else if (action.kind == "destroy" && m_options.host) {
+        // The host's airplane shoots down the first other airplane in play;
+        // while nobody is (or the host is down itself) the action waits.
+        if (!own || !own->isActive() || !own->isAlive())
+            return false;
+        for (Target* t : m_mode->activeTargets()) {
+            if (t->kind() != TargetKind::Airplane || t == own || !t->isActive() || !t->isAlive())
+                continue;
+            t->setHealth(0.0f);
+            m_mode->onAirplaneDestroyed(*t, own, CrashCause::KilledByDamage);
+            log("destroyed " + narrow(t->pilotName));
+            return true;
+        }
+        return false;
+    } else if (action.kind == "eject" && own) {
+        m_mode->ejectPilot(*own, 1.0f, true);
+    } else if (action.kind == "quit") {
+        m_quit = true;
+    } else if (action.kind == "end" && m_options.host) {
+        m_mode->finishMatch();
+    }
+    return true;
+}
+
+void NetPeer::runActions()
+{
+    while (m_nextAction < m_options.actions.size() && m_options.actions[m_nextAction].at <= m_time) {
+        if (!act(m_options.actions[m_nextAction]))
+            return;  // tried again next frame
+        ++m_nextAction;
+    }
+}
+
+void NetPeer::logScores()
+{
+    std::map<std::string, std::string> rows;
+    for (const auto& e : m_mode->entities()) {
+        if (e->kind() != TargetKind::Airplane)
+            continue;
+        const auto& a = static_cast<const Airplane&>(*e);
+        rows[narrow(a.pilotName)] = std::to_string(a.scores[Airplane::kScorePoints]) + " " +
+                                    std::to_string(a.scores[Airplane::kScoreDeaths]);
+    }
+    for (const auto& [name, values] : rows)
+        log("score " + name + " " + values);
+    // Where each airplane in play was when the match stopped, to the metre.
+    for (const auto& e : m_mode->entities())
+        if (e->kind() == TargetKind::Airplane && e->isActive())
+            log("where " + narrow(e->pilotName) + " " + std::to_string(static_cast<int>(e->position().x)) + " " +
+                std::to_string(static_cast<int>(e->position().z)));
+}
+
+int NetPeer::run()
+{
+    seedRandom(static_cast<std::uint32_t>(getpid()), 7);
+    if (!loadData())
+        return 2;
+    if (m_options.host ? !startHost() : !joinHost())
+        return 1;
+    log(m_options.host ? "hosting" : "playing");
+    int joinedPlayers = 0;
+    float linger = -1.0f;
+    const auto start = std::chrono::steady_clock::now();
+    for (int frameIndex = 0; m_time < m_options.seconds; ++frameIndex) {
+        m_time = static_cast<float>(frameIndex) * kFrame;
+        runActions();
+        if (m_quit)
+            break;
+        m_mode->update(kFrame);
+        if (m_options.host) {
+            const int players = static_cast<int>(NetworkPlayer::count()) - 1;
+            if (players != joinedPlayers) {
+                log("players " + std::to_string(players));
+                joinedPlayers = players;
+            }
+        } else {
+            if (m_handler.client.state > m_bestState) {
+                m_bestState = m_handler.client.state;
+                log("state " + std::to_string(m_bestState));
+            }
+            if (!m_matchEnded && m_mode->serverLostNotices() > 0) {
+                m_lost = true;
+                log("host lost");
+                break;
+            }
+        }
+        if (!m_matchEnded && m_mode->playStopped && m_mode->endMenusOpened() > 0) {
+            m_matchEnded = true;
+            log("match ended");
+            linger = kLinger;
+        }
+        if (linger >= 0.0f) {
+            linger -= kFrame;
+            if (linger < 0.0f)
+                break;
+        }
+        std::this_thread::sleep_until(start + std::chrono::microseconds(static_cast<long>((frameIndex + 1) * 16667)));
+    }
+    logScores();
+    if (m_quit) {
+        log("quit");
+        return 0;
+    }
+    if (m_options.host)
+        return m_matchEnded ? 0 : 1;
+    return !m_lost && m_matchEnded && m_bestState == NetworkGameClient::Playing ? 0 : 1;
+}

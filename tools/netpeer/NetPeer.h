@@ -1,0 +1,75 @@
+#pragma once
+#include "modes/ModeHooks.h"
+#include "modes/ModeServices.h"
+#include "modes/progress/ScoreMgr.h"
+#include "net/match/NetworkGameHandler.h"
+#include "platform/StringTable.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class GameModeCustom;
+
+// One headless peer of a network match: hosts (--host) or joins (--join
+// ADDR:PORT), plays through the game's own modes with the AI flying its
+// airplane, runs scripted actions at given times and writes a line log of
+// what it saw, ending with the score table. The exit code is the verdict.
+class NetPeer : public IModeHud {
+public:
+    struct Action {
+        float at = 0.0f;
+        std::string kind;  // chat, destroy, eject, quit, end
+        std::string text;
+    };
+    struct Options {
+        bool host = false;
+        std::string address = "127.0.0.1";
+        std::uint16_t port = 0;  // host: 0 takes a free port
+        int gameType = 2;
+        int map = 0;
+        int players = 8;
+        int scoreLimit = 0;
+        int minutes = 10;
+        int expectJoiners = 0;  // host: the joiners that must reach play
+        float seconds = 60.0f;  // the longest run
+        std::string name = "Pilot";
+        std::string stageDir;
+        std::vector<Action> actions;
+    };
+
+    // False, with a message on stderr, for options it cannot use.
+    static bool parse(int argc, char** argv, Options& out);
+
+    explicit NetPeer(Options options);
+    ~NetPeer() override;
+    int run();
+
+    // IModeHud: every line the HUD would show goes to the log.
+    void pushWithSound(int kind, int stringId, std::u16string_view text) override;
+    void pushLong(int stringId, std::u16string_view text) override;
+
+private:
+    bool loadData();
+    bool startHost();
+    bool joinHost();
+    bool startMode(int gameType, int mapIndex, bool hosting);
+    void frame();
+    void runActions();
+    // False while the action cannot be done yet.
+    bool act(const Action& action);
+    void logScores();
+    void log(const std::string& line);
+
+    Options m_options;
+    StringTable m_texts;
+    NetworkGameHandler m_handler;
+    GameModeCustom* m_mode = nullptr;
+    float m_time = 0.0f;
+    std::size_t m_nextAction = 0;
+    bool m_quit = false;
+    bool m_matchEnded = false;
+    bool m_lost = false;
+    int m_bestState = 0;
+};

@@ -1,0 +1,16 @@
+// netpeer: a headless host or client of a network match on loopback.
+//   netpeer --host [--port N] [--type T] [--map M] [--players N] [--score-limit K]
+//           [--expect N] [--seconds S] [--name NAME] [--at T:ACTION[:TEXT]]...
+//   netpeer --join ADDR:PORT [same options]
+// ACTION is chat, destroy, eject, quit or end. Exit code 0: the peer did what
+// it was asked and saw the match through.
+#include "NetPeer.h"
+
+int main(int argc, char** argv)
+{
+    NetPeer::Options options;
+    if (!NetPeer::parse(argc, argv, options))
+        return 2;
+    NetPeer peer(options);
+    return peer.run();
+}
