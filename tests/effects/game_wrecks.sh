@@ -46,7 +46,7 @@ def pixels(path):
             line[x] = (line[x] + pred) & 255
         rows.append([tuple(line[x:x + 3]) for x in range(0, stride, bpp)]); prev = line
     return rows
-frames = sorted(glob.glob(sys.argv[1] + '/wrecks-*.png'))
+frames = sorted(glob.glob(sys.argv[1] + '/wrecks-*.png'), key=lambda p: int(p.rsplit('-', 1)[1][:-4]))
 if len(frames) < 50:
     print(f"FAIL: only {len(frames)} frames written"); sys.exit(1)
 # The first frame of the mission: a blue sky band under the HUD, darker ground at the bottom.

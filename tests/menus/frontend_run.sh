@@ -119,6 +119,7 @@ rm -rf "$out/tree/save"
 cat >"$out/options.script" <<S
 $skip
 200 pad dpright
+205 pad dpright
 210 pad a
 260 pad dpright
 270 pad dpright
