@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <string>
 
-// The parts of the game's controls the modes drive, kept out of the files
-// that include the flight model (both declare a FlightInput).
+// The parts of the game's controls the modes drive.
 
 // The control actions the player may use now: bit n enables ControlAction n.
 std::uint64_t enabledActions();

@@ -343,7 +343,7 @@ void Controls::rightStickLook(float& x, float& y) const
 void Controls::updateGameActions()
 {
     auto value = [this](ControlAction a) { return actionValue(index(a)); };
-    FlightInput flight;
+    PlayerFlightInput flight;
     float pitch = value(ControlAction::Pitch_Up) - value(ControlAction::Pitch_Down);
     float yaw = value(ControlAction::Yaw_Right) - value(ControlAction::Yaw_Left);
     float roll = value(ControlAction::Roll_Right) - value(ControlAction::Roll_Left);

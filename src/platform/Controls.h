@@ -33,7 +33,7 @@ struct ActionBinding {
 };
 
 // The player's flying input of one frame, in -1..1 (throttle: -1 brake .. 1 accelerate).
-struct FlightInput {
+struct PlayerFlightInput {
     float pitch = 0.0f, yaw = 0.0f, roll = 0.0f, throttle = 0.0f;
     float lookX = 0.0f, lookY = 0.0f;  // the look axes for the camera's inertia
     std::uint64_t heldActions = 0;     // bit n: ControlAction n is held (weapons fire while held)
@@ -52,7 +52,7 @@ public:
     // Menu_Select on press, Menu_Back on press at most once per 5 frames.
     virtual void onMenuAction(ControlAction action) = 0;
     // Once a frame while flying.
-    virtual void applyFlightInput(const FlightInput& flight) = 0;
+    virtual void applyFlightInput(const PlayerFlightInput& flight) = 0;
     // The on-screen stick's axes (x rolls, y pitches); 0, 0 when there is none.
     virtual void touchStickAxes(float& x, float& y) const = 0;
     // Clears the player airplane's stick and throttle.

@@ -3,6 +3,7 @@
 #include "platform/Controls.h"
 #include "platform/TouchQueue.h"
 #include "render/2d/Render2D.h"
+#include "screens/GameControls.h"
 #include "screens/IGameScreen.h"
 #include "screens/MenuScreen.h"
 #include "screens/OKOverlay.h"
@@ -238,11 +239,11 @@ IGameScreen* menuScreenToLoad()
 }
 
 namespace {
-// Menu actions of the bindings go to the pages; the game's actions belong to
-// the game screen.
+// Menu actions of the bindings go to the pages; the game's actions and the
+// flying input go to the player's airplane on the game screen.
 class MenuActionHandler final : public IControlsHandler {
 public:
-    void onGameAction(int, bool) override {}
+    void onGameAction(int gameAction, bool pressed) override { GameControls::onGameAction(gameAction, pressed); }
     void onMenuAction(ControlAction action) override
     {
         // A controller's back button answers the quit question and closes a
@@ -252,10 +253,10 @@ public:
         else
             handleMenuAction(action);
     }
-    void applyFlightInput(const FlightInput&) override {}
-    void touchStickAxes(float& x, float& y) const override { x = y = 0.0f; }
-    void releasePlayerStick() override {}
-    void resetPlayerControls() override {}
+    void applyFlightInput(const PlayerFlightInput& flight) override { GameControls::applyFlightInput(flight); }
+    void touchStickAxes(float& x, float& y) const override { GameControls::touchStickAxes(x, y); }
+    void releasePlayerStick() override { GameControls::releasePlayerStick(); }
+    void resetPlayerControls() override { GameControls::releasePlayerStick(); }
 };
 }  // namespace
 

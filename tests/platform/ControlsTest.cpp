@@ -18,11 +18,11 @@ int act(ControlAction a) { return static_cast<int>(a); }
 struct RecordingHandler : IControlsHandler {
     std::vector<std::pair<int, bool>> gameActions;
     std::vector<ControlAction> menuActions;
-    FlightInput lastFlight;
+    PlayerFlightInput lastFlight;
     int flights = 0;
     void onGameAction(int gameAction, bool pressed) override { gameActions.emplace_back(gameAction, pressed); }
     void onMenuAction(ControlAction action) override { menuActions.push_back(action); }
-    void applyFlightInput(const FlightInput& flight) override
+    void applyFlightInput(const PlayerFlightInput& flight) override
     {
         lastFlight = flight;
         ++flights;

@@ -13,7 +13,11 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/Clock.h"
+#include "screens/GameControls.h"
 #include "screens/GameStart.h"
+#include "screens/hud/PlaneHud.h"
+#include "platform/Controls.h"
+#include "platform/Settings.h"
 #include "screens/LoadingScreen.h"
 #include "screens/Screens.h"
 #include "support/modes/ModeHarness.h"
@@ -137,5 +141,70 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     EXPECT_TRUE(spriteLoaded(11));    // back for the pages that hold it
     EXPECT_FALSE(spriteLoaded(12));   // never loaded, not loaded now
     game.setClientLoadedHook(nullptr);
+    resetScreens();
+}
+
+TEST(game_screen, ThePlayersActionsAndStickReachHisAirplaneOnlyInPlay)
+{
+    resetScreens();
+    ModeHarness harness;
+    std::string error;
+    if (!harness.mountData(error))
+        GTEST_SKIP() << error;
+    std::vector<std::string> log;
+    FakeScreen menu{"menu", log};
+    setCurrentScreen(&menu);
+    GameScreen& game = gameScreen();
+    ASSERT_EQ(createGame(10, false, 0, game), GameStartResult::Started);
+    setFrameDelta(1.0f / 60.0f);
+    for (int i = 0; i < 24; ++i)
+        updateScreens();
+    ASSERT_EQ(currentScreen(), &game);
+    GameMode* mode = currentGameMode();
+    ASSERT_NE(mode, nullptr);
+    Airplane* plane = mode->playerAirplane();
+    ASSERT_NE(plane, nullptr);
+    const auto act = [](ControlAction a, bool pressed) {
+        GameControls::onGameAction(static_cast<int>(a) - kFirstGameAction, pressed);
+    };
+
+    PlayerFlightInput stick;
+    stick.pitch = 1.0f;
+    stick.throttle = 1.0f;
+    GameControls::applyFlightInput(stick);
+    EXPECT_NE(plane->controlVector().x, 0.0f) << "the stick pulls the nose up";
+    EXPECT_FLOAT_EQ(plane->throttleCommand(), 1.0f);
+    GameControls::releasePlayerStick();
+    EXPECT_FLOAT_EQ(plane->controlVector().x, 0.0f);
+
+    const int view = gameCamera().mode;
+    act(ControlAction::Camera, true);
+    act(ControlAction::Camera, false);
+    EXPECT_EQ(gameCamera().mode, GameControls::nextViewMode(view));
+    EXPECT_EQ(settings().chosenViewMode, gameCamera().mode) << "the view chosen is kept";
+    EXPECT_EQ(GameControls::nextViewMode(2), 0) << "the cockpit leads back behind the plane";
+
+    const bool radar = planeHud().radarLarge;
+    act(ControlAction::Radar, true);
+    act(ControlAction::Radar, false);
+    EXPECT_NE(planeHud().radarLarge, radar);
+
+    const bool autopilot = mode->autopilot;
+    act(ControlAction::Autopilot, true);
+    EXPECT_NE(mode->autopilot, autopilot);
+    act(ControlAction::Autopilot, true);
+    EXPECT_EQ(mode->autopilot, autopilot);
+
+    act(ControlAction::Eject, true);
+    EXPECT_EQ(mode->parachuteCount(), 0) << "not in the first seconds after the spawn";
+    for (int i = 0; i < 330; ++i)
+        updateScreens();
+    act(ControlAction::Eject, true);
+    EXPECT_EQ(mode->parachuteCount(), 1) << "the pilot jumps";
+
+    // Behind the menus nothing reaches the game.
+    setCurrentScreen(&menu);
+    act(ControlAction::Radar, true);
+    EXPECT_NE(planeHud().radarLarge, radar) << "the radar stays as it was left";
     resetScreens();
 }

@@ -25,7 +25,7 @@ struct RecordingControlsHandler : IControlsHandler {
     std::vector<std::pair<int, bool>> actions;  // game action index, pressed
     void onGameAction(int gameAction, bool pressed) override { actions.emplace_back(gameAction, pressed); }
     void onMenuAction(ControlAction) override {}
-    void applyFlightInput(const FlightInput&) override {}
+    void applyFlightInput(const PlayerFlightInput&) override {}
     void touchStickAxes(float& x, float& y) const override { x = y = 0.0f; }
     void releasePlayerStick() override {}
     void resetPlayerControls() override {}

@@ -252,10 +252,7 @@ void PlaneHud::pressButton(int id)
     case 9: c.dispatchActions(true, gameAction(ControlAction::Squadron_CmdA)); break;
     case 10: c.dispatchActions(true, gameAction(ControlAction::Squadron_CmdF)); break;
     case 11: c.dispatchActions(true, gameAction(ControlAction::Squadron_CmdD)); break;
-    case 12:
-        radarLarge = !radarLarge;
-        c.dispatchActions(true, gameAction(ControlAction::Radar));
-        break;
+    case 12: c.dispatchActions(true, gameAction(ControlAction::Radar)); break;
     case 18: c.dispatchActions(true, gameAction(ControlAction::Eject)); break;
     case 19: case 20: c.dispatchActions(true, gameAction(ControlAction::Link_Weapons)); break;
     case 25: c.dispatchActions(true, gameAction(ControlAction::Boost)); break;

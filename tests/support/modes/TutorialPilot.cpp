@@ -2,7 +2,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Input.h"
-#include "support/modes/PilotPlane.h"
+#include "modes/PlayerAirplaneInput.h"
 #include "support/modes/TutorialFakes.h"
 
 #include <array>
@@ -17,21 +17,21 @@ public:
         if (pressed)
             ++started[static_cast<std::size_t>(action)];
         switch (action) {
-        case ControlAction::Weapon_1: pilotTrigger(m_mode, 0, pressed); break;
-        case ControlAction::Weapon_2: pilotTrigger(m_mode, 1, pressed); break;
-        case ControlAction::Weapon_3: pilotTrigger(m_mode, 2, pressed); break;
-        case ControlAction::Boost: pilotBoost(m_mode, pressed); break;
+        case ControlAction::Weapon_1: pullPlayerTrigger(m_mode, 0, pressed); break;
+        case ControlAction::Weapon_2: pullPlayerTrigger(m_mode, 1, pressed); break;
+        case ControlAction::Weapon_3: pullPlayerTrigger(m_mode, 2, pressed); break;
+        case ControlAction::Boost: setPlayerBoost(m_mode, pressed); break;
         default: break;
         }
         if (!pressed)
             return;
         switch (action) {
-        case ControlAction::Autopilot: pilotToggleAutopilot(m_mode); break;
-        case ControlAction::Eject: pilotEject(m_mode); break;
-        case ControlAction::Squadron_Cmd: pilotSquadronOrder(m_mode, 2); break;
-        case ControlAction::Squadron_CmdA: pilotSquadronOrder(m_mode, 1); break;
-        case ControlAction::Squadron_CmdD: pilotSquadronOrder(m_mode, 3); break;
-        case ControlAction::Squadron_CmdF: pilotSquadronOrder(m_mode, 0); break;
+        case ControlAction::Autopilot: togglePlayerAutopilot(m_mode); break;
+        case ControlAction::Eject: ejectPlayerPilot(m_mode); break;
+        case ControlAction::Squadron_Cmd: orderPlayerSquadron(m_mode, 2); break;
+        case ControlAction::Squadron_CmdA: orderPlayerSquadron(m_mode, 1); break;
+        case ControlAction::Squadron_CmdD: orderPlayerSquadron(m_mode, 3); break;
+        case ControlAction::Squadron_CmdF: orderPlayerSquadron(m_mode, 0); break;
         case ControlAction::Camera:
             // The views in turn: behind the aircraft (2) and the cockpit (3).
             m_hud.camera = m_hud.camera == 2 ? 3 : 2;
@@ -47,10 +47,10 @@ public:
         }
     }
     void onMenuAction(ControlAction) override {}
-    void applyFlightInput(const FlightInput& f) override { pilotSteer(m_mode, f.pitch, f.yaw, f.roll, f.throttle); }
+    void applyFlightInput(const PlayerFlightInput& f) override { steerPlayerAirplane(m_mode, f.pitch, f.yaw, f.roll, f.throttle); }
     void touchStickAxes(float& x, float& y) const override { x = y = 0.0f; }
-    void releasePlayerStick() override { pilotRelease(m_mode); }
-    void resetPlayerControls() override { pilotRelease(m_mode); }
+    void releasePlayerStick() override { releasePlayerAirplane(m_mode); }
+    void resetPlayerControls() override { releasePlayerAirplane(m_mode); }
 
     std::array<int, kControlActionCount> started{};
 

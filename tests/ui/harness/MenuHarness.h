@@ -60,7 +60,7 @@ private:
     struct MenuActions : IControlsHandler {
         void onGameAction(int, bool) override {}
         void onMenuAction(ControlAction action) override;
-        void applyFlightInput(const FlightInput&) override {}
+        void applyFlightInput(const PlayerFlightInput&) override {}
         void touchStickAxes(float& x, float& y) const override { x = y = 0.0f; }
         void releasePlayerStick() override {}
         void resetPlayerControls() override {}

@@ -1,0 +1,88 @@
+#include "screens/GameControls.h"
+
+#include "modes/GameModeGlobals.h"
+#include "modes/PlayerAirplaneInput.h"
+#include "platform/Controls.h"
+#include "platform/Settings.h"
+#include "screens/GameScreen.h"
+#include "screens/Screens.h"
+#include "screens/hud/GameHud.h"
+#include "screens/hud/PlaneHud.h"
+#include "screens/scene/GameCamera.h"
+#include "screens/scene/SceneCameras.h"
+
+namespace {
+// The player flies only on the game screen; the menu flight behind the menus
+// belongs to its AI.
+GameMode* playedMode()
+{
+    return currentScreen() == &gameScreen() ? currentGameMode() : nullptr;
+}
+}  // namespace
+
+namespace GameControls {
+
+int nextViewMode(int mode)
+{
+    return mode == 0 ? 1 : mode == 1 ? 2 : 0;
+}
+
+void onGameAction(int gameAction, bool pressed)
+{
+    GameMode* mode = playedMode();
+    if (!mode)
+        return;
+    const auto action = static_cast<ControlAction>(gameAction + kFirstGameAction);
+    // Triggers and boost last while held.
+    switch (action) {
+    case ControlAction::Weapon_1: pullPlayerTrigger(*mode, 0, pressed); return;
+    case ControlAction::Weapon_2: pullPlayerTrigger(*mode, 1, pressed); return;
+    case ControlAction::Weapon_3: pullPlayerTrigger(*mode, 2, pressed); return;
+    case ControlAction::Boost: setPlayerBoost(*mode, pressed); return;
+    default: break;
+    }
+    if (!pressed)
+        return;
+    switch (action) {
+    case ControlAction::Radar: planeHud().radarLarge = !planeHud().radarLarge; break;
+    case ControlAction::Camera: {
+        GameCamera& camera = gameCamera();
+        const int view = nextViewMode(camera.mode);
+        settings().chosenViewMode = view;
+        camera.setMode(view);
+        break;
+    }
+    case ControlAction::Eject: ejectPlayerPilot(*mode); break;
+    case ControlAction::Autopilot: togglePlayerAutopilot(*mode); break;
+    case ControlAction::Squadron_Cmd: orderPlayerSquadron(*mode, 2); break;
+    case ControlAction::Squadron_CmdA: orderPlayerSquadron(*mode, 1); break;
+    case ControlAction::Squadron_CmdD: orderPlayerSquadron(*mode, 3); break;
+    case ControlAction::Squadron_CmdF: orderPlayerSquadron(*mode, 0); break;
+    case ControlAction::Menu: gameHud().pauseGame(); break;
+    default: break;
+    }
+}
+
+void applyFlightInput(const PlayerFlightInput& flight)
+{
+    GameMode* mode = playedMode();
+    if (!mode)
+        return;
+    steerPlayerAirplane(*mode, flight.pitch, flight.yaw, flight.roll, flight.throttle);
+    planeHud().camRotate().updateInertia(flight.lookX, flight.lookY);
+}
+
+void touchStickAxes(float& x, float& y)
+{
+    x = y = 0.0f;
+    if (playedMode())
+        planeHud().dpad().axes(x, y);
+}
+
+void releasePlayerStick()
+{
+    if (GameMode* mode = currentGameMode())
+        releasePlayerAirplane(*mode);
+}
+
+}  // namespace GameControls
