@@ -1,6 +1,7 @@
 #include "render/2d/SpriteBatch.h"
 
 #include <algorithm>
+#include <cmath>
 
 void SpriteBatch::addQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture)
 {
@@ -12,11 +13,81 @@ void SpriteBatch::addQuad(std::span<const SpriteVertex, 4> quad, const Texture2D
 
 void SpriteBatch::append(std::span<const SpriteVertex, 4> quad, const Texture2D* texture)
 {
-    if (m_quadCount > 0 && (texture != m_texture || m_quadCount >= kMaxQuads))
+    if (m_quadCount >= kMaxQuads)
         flush();
-    m_texture = texture;
+    const int run = placeQuad(quad, texture);
     std::copy(quad.begin(), quad.end(), m_vertices.begin() + m_quadCount * 4);
+    m_quadRun[static_cast<std::size_t>(m_quadCount)] = static_cast<std::uint16_t>(run);
+    ++m_runs[static_cast<std::size_t>(run)].quads;
     ++m_quadCount;
+}
+
+int SpriteBatch::placeQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture)
+{
+    const int runCount = static_cast<int>(m_runs.size());
+    float left = quad[0].x, right = quad[0].x, top = quad[0].y, bottom = quad[0].y;
+    for (const SpriteVertex& v : quad.subspan<1>()) {
+        left = std::min(left, v.x);
+        right = std::max(right, v.x);
+        top = std::min(top, v.y);
+        bottom = std::max(bottom, v.y);
+    }
+    // The pixels the quad may touch, [floor(left), ceil(right) - 1], in cells;
+    // off-screen parts clamp to the edge cells, a box that is not a number
+    // covers them all and an empty one none.
+    const auto cell = [](float pixel, int count) {
+        const float c = std::floor(pixel / kCellSize);
+        return c >= 0.0f ? static_cast<int>(std::min(c, static_cast<float>(count - 1))) : 0;
+    };
+    const bool sane = left <= right && top <= bottom;
+    int c0 = 0, c1 = m_columns - 1, r0 = 0, r1 = m_rows - 1;
+    if (sane && m_columns > 0 && m_rows > 0) {
+        c0 = cell(std::floor(left), m_columns);
+        c1 = cell(std::ceil(right) - 1.0f, m_columns);
+        r0 = cell(std::floor(top), m_rows);
+        r1 = cell(std::ceil(bottom) - 1.0f, m_rows);
+        if (std::ceil(right) - 1.0f < std::floor(left) || std::ceil(bottom) - 1.0f < std::floor(top))
+            c1 = c0 - 1;
+    }
+    // The earliest run the quad may join: none before the last run it overlaps.
+    int earliest = m_columns > 0 && m_rows > 0 ? 0 : runCount - 1;
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c)
+            earliest = std::max(earliest, static_cast<int>(m_cells[static_cast<std::size_t>(r * m_columns + c)]) - 1);
+    // Only the last few runs are looked at: a long search would cost more than a draw.
+    constexpr int kRunsSearched = 8;
+    int run = -1;
+    for (int k = runCount - 1; k >= std::max({earliest, runCount - kRunsSearched, 0}); --k)
+        if (m_runs[static_cast<std::size_t>(k)].texture == texture) {
+            run = k;
+            break;
+        }
+    if (run < 0) {
+        run = runCount;
+        m_runs.push_back(Run{texture, 0});
+    }
+    if (m_columns > 0 && m_rows > 0 && c0 <= c1) {
+        const auto mark = static_cast<std::uint16_t>(run + 1);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) {
+                std::uint16_t& at = m_cells[static_cast<std::size_t>(r * m_columns + c)];
+                at = std::max(at, mark);
+            }
+        m_dirtyLeft = std::min(m_dirtyLeft, c0);
+        m_dirtyRight = std::max(m_dirtyRight, c1);
+        m_dirtyTop = std::min(m_dirtyTop, r0);
+        m_dirtyBottom = std::max(m_dirtyBottom, r1);
+    }
+    return run;
+}
+
+void SpriteBatch::clearCells()
+{
+    for (int r = m_dirtyTop; r <= m_dirtyBottom; ++r)
+        std::fill_n(m_cells.begin() + r * m_columns + m_dirtyLeft, m_dirtyRight - m_dirtyLeft + 1, std::uint16_t{0});
+    m_dirtyLeft = m_columns;
+    m_dirtyTop = m_rows;
+    m_dirtyRight = m_dirtyBottom = -1;
 }
 
 void SpriteBatch::flush()
@@ -25,9 +96,36 @@ void SpriteBatch::flush()
         return;
     const int count = m_quadCount;
     m_quadCount = 0;
-    if (m_drawHook && m_clip.w > 0.0f && m_clip.h > 0.0f)
-        m_drawHook(std::span<const SpriteVertex>(m_vertices.data(), static_cast<std::size_t>(count) * 4), m_texture,
-                   m_clip);
+    clearCells();
+    std::vector<Run> runs;
+    runs.swap(m_runs);
+    if (m_drawHook && m_clip.w > 0.0f && m_clip.h > 0.0f) {
+        if (runs.size() == 1) {
+            m_drawHook(std::span<const SpriteVertex>(m_vertices.data(), static_cast<std::size_t>(count) * 4),
+                       runs[0].texture, m_clip);
+        } else {
+            // Each run's quads together, in the order they came.
+            std::array<int, kMaxQuads> start;
+            int offset = 0;
+            for (std::size_t r = 0; r < runs.size(); ++r) {
+                start[r] = offset;
+                offset += runs[r].quads;
+            }
+            m_gathered.resize(static_cast<std::size_t>(count) * 4);
+            std::array<int, kMaxQuads> next = start;
+            for (int q = 0; q < count; ++q) {
+                const int at = next[m_quadRun[static_cast<std::size_t>(q)]]++;
+                std::copy_n(m_vertices.begin() + q * 4, 4, m_gathered.begin() + at * 4);
+            }
+            for (std::size_t r = 0; r < runs.size(); ++r)
+                m_drawHook(std::span<const SpriteVertex>(m_gathered.data() + start[r] * 4,
+                                                         static_cast<std::size_t>(runs[r].quads) * 4),
+                           runs[r].texture, m_clip);
+        }
+    }
+    runs.clear();
+    if (m_runs.empty())
+        m_runs.swap(runs);   // keeps the storage
 }
 
 namespace {
@@ -94,11 +192,26 @@ void SpriteBatch::popCropRect()
 void SpriteBatch::discard()
 {
     m_quadCount = 0;
+    m_runs.clear();
+    clearCells();
 }
 
 void SpriteBatch::setScreenSize(float width, float height)
 {
     m_screen = ClipRect{0.0f, 0.0f, std::max(width, 0.0f), std::max(height, 0.0f)};
+    discard();
+    // A screen too big for the grid's bounds gets none: every quad then keeps its order.
+    const float columns = std::ceil(m_screen.w / kCellSize), rows = std::ceil(m_screen.h / kCellSize);
+    const bool fits = columns >= 1.0f && rows >= 1.0f && columns * rows <= 262144.0f;
+    const int newColumns = fits ? static_cast<int>(columns) : 0, newRows = fits ? static_cast<int>(rows) : 0;
+    if (newColumns != m_columns || newRows != m_rows) {
+        m_columns = newColumns;
+        m_rows = newRows;
+        m_cells.assign(static_cast<std::size_t>(m_columns) * static_cast<std::size_t>(m_rows), std::uint16_t{0});
+        m_dirtyLeft = m_columns;
+        m_dirtyTop = m_rows;
+        m_dirtyRight = m_dirtyBottom = -1;
+    }
     m_clip = m_screen;
     m_clipStack.clear();
     m_cropStack.clear();
