@@ -214,6 +214,27 @@ TEST_F(ReorderedBatch, ManyOverlappingQuadsPaintAsInTheirOrder)
     EXPECT_EQ(paint(drawnOrder()), paint(submitted));
 }
 
+TEST_F(ReorderedBatch, NothingMovesBeforeABackdropOverTheScreen)
+{
+    batch.setScreenSize(1280, 720);
+    add(0, 0, 10, 10, 0);
+    add(100, 100, 110, 110, 1);
+    add(0, 0, 1280, 720, 0);        // over everything so far: a run after them
+    add(300, 300, 310, 310, 1);     // over the backdrop: after it
+    add(600, 600, 610, 610, 0);     // joins the backdrop's run
+    batch.flush();
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[2].second, (std::vector<int>{2, 4}));
+    EXPECT_EQ(runs[3].second, (std::vector<int>{3}));
+    // The next batch starts without the backdrop.
+    runs.clear();
+    add(0, 0, 10, 10, 0);
+    add(100, 100, 110, 110, 1);
+    add(300, 300, 310, 310, 0);
+    batch.flush();
+    EXPECT_EQ(runs.size(), 2u);
+}
+
 TEST_F(ReorderedBatch, BoxesThatAreNotNumbersOrOffScreenKeepTheirOrder)
 {
     const float nan = std::nanf("");

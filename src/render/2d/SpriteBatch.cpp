@@ -32,28 +32,47 @@ int SpriteBatch::placeQuad(std::span<const SpriteVertex, 4> quad, const Texture2
         top = std::min(top, v.y);
         bottom = std::max(bottom, v.y);
     }
-    // The pixels the quad may touch, [floor(left), ceil(right) - 1], in cells;
-    // off-screen parts clamp to the edge cells, a box that is not a number
-    // covers them all and an empty one none.
-    const auto cell = [](float pixel, int count) {
-        const float c = std::floor(pixel / kCellSize);
-        return c >= 0.0f ? static_cast<int>(std::min(c, static_cast<float>(count - 1))) : 0;
-    };
-    const bool sane = left <= right && top <= bottom;
-    int c0 = 0, c1 = m_columns - 1, r0 = 0, r1 = m_rows - 1;
-    if (sane && m_columns > 0 && m_rows > 0) {
-        c0 = cell(std::floor(left), m_columns);
-        c1 = cell(std::ceil(right) - 1.0f, m_columns);
-        r0 = cell(std::floor(top), m_rows);
-        r1 = cell(std::ceil(bottom) - 1.0f, m_rows);
-        if (std::ceil(right) - 1.0f < std::floor(left) || std::ceil(bottom) - 1.0f < std::floor(top))
-            c1 = c0 - 1;
+    // The pixels the quad may touch, from floor(left) to the last one before
+    // right (the same down), in cells; what lies off the screen touches none.
+    int c0 = 0, c1 = -1, r0 = 0, r1 = -1;
+    // A big quad (a backdrop, a dimmed screen), one without a grid or a box
+    // that is not a number counts as over everything queued: it raises the
+    // floor instead of marking each of its cells.
+    bool everywhere = !(left <= right && top <= bottom) || m_columns == 0 || m_rows == 0;
+    if (!everywhere) {
+        const float width = m_screen.w, height = m_screen.h;
+        left = std::clamp(left, 0.0f, width);
+        right = std::clamp(right, 0.0f, width);
+        top = std::clamp(top, 0.0f, height);
+        bottom = std::clamp(bottom, 0.0f, height);
+        // Non-negative: a cast is the floor.
+        const auto lastBefore = [](float edge) {
+            const int whole = static_cast<int>(edge);
+            return static_cast<float>(whole) == edge ? whole - 1 : whole;
+        };
+        const int x0 = static_cast<int>(left), x1 = lastBefore(right);
+        const int y0 = static_cast<int>(top), y1 = lastBefore(bottom);
+        if (x0 <= x1 && y0 <= y1) {
+            constexpr int kShift = 3;
+            static_assert(kCellSize == 1 << kShift, "cells are found by shifts");
+            c0 = x0 >> kShift;
+            c1 = std::min(x1 >> kShift, m_columns - 1);
+            r0 = y0 >> kShift;
+            r1 = std::min(y1 >> kShift, m_rows - 1);
+            everywhere = (c1 - c0 + 1) * (r1 - r0 + 1) > kBigQuadCells;
+        }
     }
     // The earliest run the quad may join: none before the last run it overlaps.
-    int earliest = m_columns > 0 && m_rows > 0 ? 0 : runCount - 1;
-    for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c)
-            earliest = std::max(earliest, static_cast<int>(m_cells[static_cast<std::size_t>(r * m_columns + c)]) - 1);
+    int earliest = everywhere ? runCount - 1 : m_floor - 1;
+    if (!everywhere && c0 <= c1) {
+        std::uint16_t last = 0;
+        for (int r = r0; r <= r1; ++r) {
+            const std::uint16_t* row = m_cells.data() + r * m_columns;
+            for (int c = c0; c <= c1; ++c)
+                last = std::max(last, row[c]);
+        }
+        earliest = std::max(earliest, static_cast<int>(last) - 1);
+    }
     // Only the last few runs are looked at: a long search would cost more than a draw.
     constexpr int kRunsSearched = 8;
     int run = -1;
@@ -66,13 +85,15 @@ int SpriteBatch::placeQuad(std::span<const SpriteVertex, 4> quad, const Texture2
         run = runCount;
         m_runs.push_back(Run{texture, 0});
     }
-    if (m_columns > 0 && m_rows > 0 && c0 <= c1) {
+    if (everywhere) {
+        m_floor = std::max(m_floor, run + 1);
+    } else if (c0 <= c1) {
         const auto mark = static_cast<std::uint16_t>(run + 1);
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c) {
-                std::uint16_t& at = m_cells[static_cast<std::size_t>(r * m_columns + c)];
-                at = std::max(at, mark);
-            }
+        for (int r = r0; r <= r1; ++r) {
+            std::uint16_t* row = m_cells.data() + r * m_columns;
+            for (int c = c0; c <= c1; ++c)
+                row[c] = std::max(row[c], mark);
+        }
         m_dirtyLeft = std::min(m_dirtyLeft, c0);
         m_dirtyRight = std::max(m_dirtyRight, c1);
         m_dirtyTop = std::min(m_dirtyTop, r0);
@@ -88,6 +109,7 @@ void SpriteBatch::clearCells()
     m_dirtyLeft = m_columns;
     m_dirtyTop = m_rows;
     m_dirtyRight = m_dirtyBottom = -1;
+    m_floor = 0;
 }
 
 void SpriteBatch::flush()
@@ -105,14 +127,16 @@ void SpriteBatch::flush()
                        runs[0].texture, m_clip);
         } else {
             // Each run's quads together, in the order they came.
-            std::array<int, kMaxQuads> start;
+            m_runStart.resize(runs.size());
             int offset = 0;
             for (std::size_t r = 0; r < runs.size(); ++r) {
-                start[r] = offset;
+                m_runStart[r] = offset;
                 offset += runs[r].quads;
             }
             m_gathered.resize(static_cast<std::size_t>(count) * 4);
-            std::array<int, kMaxQuads> next = start;
+            m_runNext = m_runStart;
+            std::vector<int>& next = m_runNext;
+            const std::vector<int>& start = m_runStart;
             for (int q = 0; q < count; ++q) {
                 const int at = next[m_quadRun[static_cast<std::size_t>(q)]]++;
                 std::copy_n(m_vertices.begin() + q * 4, 4, m_gathered.begin() + at * 4);

@@ -87,13 +87,17 @@ private:
         int quads = 0;
     };
     // Cells of kCellSize pixels; each holds 1 + the last run drawn into it (0: none).
-    static constexpr float kCellSize = 8.0f;
+    static constexpr float kCellSize = 8.0f;   // a power of two: cells by shifts
+    // A quad over more cells than this (a quarter of a 1280 x 720 screen) counts as everywhere.
+    static constexpr int kBigQuadCells = 3600;
 
     std::array<SpriteVertex, kMaxQuads * 4> m_vertices{};
     std::array<std::uint16_t, kMaxQuads> m_quadRun{};
     int m_quadCount = 0;
     std::vector<Run> m_runs;
     std::vector<SpriteVertex> m_gathered;
+    std::vector<int> m_runStart, m_runNext;   // a flush's scratch
+    int m_floor = 0;   // 1 + the last run of a quad counted as everywhere
     std::vector<std::uint16_t> m_cells;
     int m_columns = 0, m_rows = 0;
     // The touched cells' bounds, cleared at a flush.
