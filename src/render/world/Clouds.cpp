@@ -179,18 +179,29 @@ void coveredRects(const std::vector<Vertex>& quads, const Mat4& viewProjection, 
         if (r[2] > r[0] && r[3] > r[1])
             out.push_back(r);
     }
+    // Past a few hundred rectangles merging costs more than the pixels it saves.
+    constexpr std::size_t kMaxRects = 256;
+    if (out.size() > kMaxRects) {
+        std::array<float, 4> all = out.front();
+        for (const std::array<float, 4>& r : out)
+            all = {std::min(all[0], r[0]), std::min(all[1], r[1]), std::max(all[2], r[2]), std::max(all[3], r[3])};
+        out.assign(1, all);
+        return;
+    }
     for (bool merged = true; merged;) {
         merged = false;
-        for (std::size_t i = 0; i < out.size() && !merged; ++i)
-            for (std::size_t j = i + 1; j < out.size(); ++j)
-                if (overlap(out[i], out[j])) {
-                    out[i] = {std::min(out[i][0], out[j][0]), std::min(out[i][1], out[j][1]),
-                              std::max(out[i][2], out[j][2]), std::max(out[i][3], out[j][3])};
-                    out[j] = out.back();
-                    out.pop_back();
-                    merged = true;
-                    break;
+        for (std::size_t i = 0; i < out.size(); ++i)
+            for (std::size_t j = i + 1; j < out.size();) {
+                if (!overlap(out[i], out[j])) {
+                    ++j;
+                    continue;
                 }
+                out[i] = {std::min(out[i][0], out[j][0]), std::min(out[i][1], out[j][1]),
+                          std::max(out[i][2], out[j][2]), std::max(out[i][3], out[j][3])};
+                out[j] = out.back();
+                out.pop_back();
+                merged = true;
+            }
     }
 }
 
