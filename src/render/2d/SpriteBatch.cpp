@@ -222,12 +222,15 @@ void SpriteBatch::discard()
 
 void SpriteBatch::setScreenSize(float width, float height)
 {
-    m_screen = ClipRect{0.0f, 0.0f, std::max(width, 0.0f), std::max(height, 0.0f)};
-    discard();
+    const ClipRect screen{0.0f, 0.0f, std::max(width, 0.0f), std::max(height, 0.0f)};
     // A screen too big for the grid's bounds gets none: every quad then keeps its order.
-    const float columns = std::ceil(m_screen.w / kCellSize), rows = std::ceil(m_screen.h / kCellSize);
+    const float columns = std::ceil(screen.w / kCellSize), rows = std::ceil(screen.h / kCellSize);
     const bool fits = columns >= 1.0f && rows >= 1.0f && columns * rows <= 262144.0f;
     const int newColumns = fits ? static_cast<int>(columns) : 0, newRows = fits ? static_cast<int>(rows) : 0;
+    // Pending quads were placed on the old screen's grid.
+    if (screen.w != m_screen.w || screen.h != m_screen.h)
+        flush();
+    m_screen = screen;
     if (newColumns != m_columns || newRows != m_rows) {
         m_columns = newColumns;
         m_rows = newRows;
