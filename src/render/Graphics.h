@@ -58,8 +58,9 @@ enum class BuiltinProgram : std::uint8_t {
     Color = 1,     // vertex color only, untextured
     Effect = 2,    // texture x vertex color (3-D effects)
     LitModel = 3,  // texture x vertex color x (ambient + diffuse sun), fogged
+    UnpaintedModel = 4,  // the lit model without the paint mask's lookup
 };
-constexpr int kBuiltinProgramCount = 4;
+constexpr int kBuiltinProgramCount = 5;
 
 // Vertex layouts: where the attributes lie in an interleaved vertex.
 enum class VertexLayout : std::uint8_t {

@@ -156,6 +156,41 @@ TEST_F(ModelGl, ModelsLoadedAfterTheFirstPageAreDrawnFromTheirOwnPage)
     EXPECT_TRUE(rgbNear(centre(), {255, 255, 255}));
 }
 
+// A model without paint takes the program without the mask lookup; a painted
+// one before it must leave no paint behind, and the tint applies in both.
+TEST_F(ModelGl, PaintShowsOnlyWhereAMaskAndAVisibleColourAreGiven)
+{
+    lookFromSide(0, 5);
+    ModelPaint red;
+    red.mask = gfx().whiteTexture();   // covers the whole model with both paints
+    red.colors[0] = Color4{255, 0, 0, 255};
+    drawModel(*cube, Mat4{}, &red);
+    EXPECT_TRUE(rgbNear(centre(), {255, 0, 0}, 2)) << centre();
+
+    clearTo({0, 0, 0, 255});
+    drawModel(*cube, Mat4{});
+    EXPECT_TRUE(rgbNear(centre(), {255, 255, 255}, 2)) << centre();
+
+    ModelPaint hidden = red;   // a mask, but no colour shows
+    hidden.colors[0].a = 0;
+    hidden.tint = Color4{128, 128, 128, 255};
+    setLitModelState(nullptr, hidden);
+    EXPECT_EQ(gfx().state().program, BuiltinProgram::UnpaintedModel);
+    EXPECT_EQ(gfx().state().textures[1], nullptr);
+    clearTo({0, 0, 0, 255});
+    drawModel(*cube, Mat4{}, &hidden);
+    EXPECT_TRUE(rgbNear(centre(), {128, 128, 128}, 2)) << centre();
+
+    ModelPaint second;   // only the second colour, half covering
+    second.mask = gfx().whiteTexture();
+    second.colors[1] = Color4{0, 0, 255, 128};
+    setLitModelState(nullptr, second);
+    EXPECT_EQ(gfx().state().program, BuiltinProgram::LitModel);
+    clearTo({0, 0, 0, 255});
+    drawModel(*cube, Mat4{}, &second);
+    EXPECT_TRUE(rgbNear(centre(), {127, 127, 255}, 3)) << centre();
+}
+
 TEST_F(ModelGl, DistortionVariantWritesViewNormalOffsets)
 {
     // Turned 45 degrees: the left half of the picture shows a face whose

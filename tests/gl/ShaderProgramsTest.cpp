@@ -41,6 +41,7 @@ TEST_F(ShaderPrograms, EveryProgramLinksAndFindsEveryUniformOfItsStruct)
     expectLinksWithEveryUniform<CloudUniforms>("clouds", kCloudsVert, kCloudsFrag);
     expectLinksWithEveryUniform<WaterUniforms>("water", kWaterVert, kWaterFrag);
     expectLinksWithEveryUniform<ShadowDepthUniforms>("shadow depth", kShadowDepthVert, kShadowDepthFrag);
+    expectLinksWithEveryUniform<SeaDepthUniforms>("sea depth", kSeaDepthVert, kSeaDepthFrag);
     expectLinksWithEveryUniform<LightmapUniforms>("lightmap", kParticleLightmapVert, kParticleLightmapLitFrag);
     expectLinksWithEveryUniform<LightmapUniforms>("lightmap glow", kParticleLightmapVert, kParticleLightmapGlowFrag);
     expectLinksWithEveryUniform<HazeUniforms>("haze", kPositionTexVert, kHazeShimmerFrag);

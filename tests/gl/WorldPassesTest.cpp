@@ -4,7 +4,11 @@
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/TerrainPatches.h"
 
+#include <array>
+#include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -76,6 +80,105 @@ TEST_F(WorldPasses, SeaFloorDrawnOnlyWhenNoSurfaceHidesIt)
     EXPECT_FALSE(groundOnly(400.0f));
     world->water.setWorld(nullptr, nullptr, nullptr);
     EXPECT_TRUE(groundOnly(400.0f)) << "no water drawn over it";
+}
+
+// The ground's main pass first lays the depth of a plane just under the sea,
+// so the sea floor of the coast's patches is not shaded only to be covered
+// by the surface. The finished picture must not change by a single pixel,
+// from high up, from just over the waves and towards the horizon.
+TEST_F(WorldPasses, GroundUnderTheSeaIsNotShadedAndThePictureStaysTheSame)
+{
+    useTarget(480, 320);
+    world->setTier(0);
+    world->setSun(0.35f);
+    const auto isGround = [](const Rgba& c) { return !(c.r == 255 && c.g == 0 && c.b == 255); };
+    struct Frame {
+        int groundPixels = 0;
+        std::vector<Rgba> picture;
+    };
+    // Ground, then the surface over it, with the plane laid or not.
+    const auto draw = [&](bool covered) {
+        world->terrain.updateVisible(world->fieldOfView, world->view);
+        world->water.update(world->view.eye, 1.0f);
+        if (!covered)
+            world->terrain.setHiddenUnderSea(world->view.eye.y > 0.0f);
+        gfx().setProjectionMatrix(world->view.projection());
+        gfx().setViewMatrix(world->view.view());
+        clearTo({255, 0, 255, 255});
+        world->terrain.drawPass();
+        Frame f;
+        for (const Rgba& c : rect(0, 0, 480, 320))
+            f.groundPixels += isGround(c) ? 1 : 0;
+        world->water.drawSurface();
+        f.picture = rect(0, 0, 480, 320);
+        return f;
+    };
+    const struct {
+        Vec3 eye, target;
+    } views[] = {{{-5200.0f, 420.0f, 2600.0f}, {1500.0f, 150.0f, -1500.0f}},   // the coast from the sea
+                 {{-5200.0f, 6000.0f, 2600.0f}, {0.0f, 0.0f, 0.0f}},           // high over it
+                 {{-5200.0f, 3.0f, 2600.0f}, {1500.0f, 3.0f, -1500.0f}}};       // just over the waves
+    for (const auto& v : views) {
+        SCOPED_TRACE("eye height " + std::to_string(v.eye.y));
+        world->setCamera(v.eye, v.target, 1.0f, 1.5f);
+        const Frame plain = draw(false), covered = draw(true);
+        EXPECT_LE(covered.groundPixels, plain.groundPixels);
+        ASSERT_EQ(covered.picture.size(), plain.picture.size());
+        int differing = 0;
+        for (std::size_t i = 0; i < plain.picture.size(); ++i)
+            differing += rgbNear(covered.picture[i], plain.picture[i], 0) ? 0 : 1;
+        EXPECT_EQ(differing, 0);
+    }
+    // From the sea towards the coast most of the ground drawn lay under the surface.
+    world->setCamera(views[0].eye, views[0].target, 1.0f, 1.5f);
+    const Frame plain = draw(false), covered = draw(true);
+    EXPECT_LT(covered.groundPixels * 2, plain.groundPixels) << covered.groundPixels << " of " << plain.groundPixels;
+}
+
+// At tier 2 the clouds' picture is blended over the scene only in
+// rectangles round the puffs in view (never one pixel twice): puffs behind
+// the eye no longer stretch it over the whole screen.
+TEST_F(WorldPasses, CloudsBlendOnlyAroundThePuffsInView)
+{
+    world->setTier(2);
+    world->setSun(0.35f);
+    const Vec3 views[][2] = {{{-5200.0f, 420.0f, 2600.0f}, {1500.0f, 150.0f, -1500.0f}},
+                             {{0.0f, 1500.0f, 0.0f}, {8000.0f, 2500.0f, 3000.0f}},    // amid the field
+                             {{0.0f, 25000.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}};          // over all of it
+    for (const auto& v : views) {
+        world->setCamera(v[0], v[1], 1.0f, 160.0f / 120.0f);
+        world->drawFrame();
+        world->clouds.renderToTarget(world->view);
+        const std::vector<std::array<float, 4>>& rects = world->clouds.compositeRects();
+        ASSERT_FALSE(rects.empty());
+        double area = 0.0;
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            area += (rects[i][2] - rects[i][0]) * (rects[i][3] - rects[i][1]) / 4.0;
+            for (std::size_t j = i + 1; j < rects.size(); ++j)
+                EXPECT_FALSE(rects[i][0] <= rects[j][2] && rects[j][0] <= rects[i][2] && rects[i][1] <= rects[j][3] &&
+                             rects[j][1] <= rects[i][3]) << i << " and " << j << " overlap";
+        }
+        if (v[0].y < 10000.0f) {
+            EXPECT_LT(area, 0.6);
+        }
+        // Every puff whose centre is on screen lies in a rectangle.
+        const Mat4 viewProjection = mat4Multiply(world->view.projection(), world->view.view());
+        for (const Clouds::Puff& p : world->clouds.puffs()) {
+            const float* m = viewProjection.m;
+            const Vec3& c = p.position;
+            const float w = m[3] * c.x + m[7] * c.y + m[11] * c.z + m[15];
+            if (!(w > 1.0f))
+                continue;
+            const float x = (m[0] * c.x + m[4] * c.y + m[8] * c.z + m[12]) / w;
+            const float y = (m[1] * c.x + m[5] * c.y + m[9] * c.z + m[13]) / w;
+            if (std::abs(x) >= 1.0f || std::abs(y) >= 1.0f)
+                continue;
+            bool inside = false;
+            for (const auto& r : rects)
+                inside = inside || (x >= r[0] && x <= r[2] && y >= r[1] && y <= r[3]);
+            EXPECT_TRUE(inside) << x << ", " << y;
+        }
+    }
 }
 
 TEST_F(WorldPasses, NoCloudsAtAmountZero)

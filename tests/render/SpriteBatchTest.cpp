@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -108,6 +110,154 @@ TEST_F(Batch, DisjointClipDrawsNothing)
     EXPECT_EQ(batch.pendingQuads(), 0);
 }
 
+
+// Runs that share a texture: what is drawn must come out as if every quad were
+// drawn in the order it came.
+struct ReorderedBatch : testing::Test {
+    static constexpr int kSize = 256;
+    SpriteBatch batch;
+    std::vector<std::pair<const Texture2D*, std::vector<int>>> runs;   // quad ids per draw
+    const Texture2D* textures[3] = {reinterpret_cast<const Texture2D*>(&runs), reinterpret_cast<const Texture2D*>(&batch),
+                                    reinterpret_cast<const Texture2D*>(this)};
+    struct Box {
+        float x0, y0, x1, y1;
+    };
+    std::vector<Box> boxes;
+
+    void SetUp() override
+    {
+        batch.setScreenSize(kSize, kSize);
+        batch.setDrawHook([this](std::span<const SpriteVertex> v, const Texture2D* t, const ClipRect&) {
+            runs.emplace_back(t, std::vector<int>{});
+            for (std::size_t i = 0; i < v.size(); i += 4)
+                runs.back().second.push_back(static_cast<int>(v[i].u));
+        });
+    }
+    // The quad's id rides in its texture coordinate.
+    void add(float x0, float y0, float x1, float y1, int texture)
+    {
+        const float id = static_cast<float>(boxes.size());
+        boxes.push_back({x0, y0, x1, y1});
+        const SpriteVertex quad[4] = {{x0, y0, 0, {}, id, 0}, {x1, y0, 0, {}, id, 0}, {x0, y1, 0, {}, id, 0},
+                                      {x1, y1, 0, {}, id, 0}};
+        batch.addQuad(quad, textures[texture]);
+    }
+    // The id of the quad last drawn over each pixel centre, for an order of ids.
+    std::vector<int> paint(const std::vector<int>& order) const
+    {
+        std::vector<int> pixels(kSize * kSize, -1);
+        for (int id : order) {
+            const Box& b = boxes[static_cast<std::size_t>(id)];
+            for (int y = 0; y < kSize; ++y)
+                for (int x = 0; x < kSize; ++x)
+                    if (x + 0.5f >= b.x0 && x + 0.5f < b.x1 && y + 0.5f >= b.y0 && y + 0.5f < b.y1)
+                        pixels[static_cast<std::size_t>(y * kSize + x)] = id;
+        }
+        return pixels;
+    }
+    std::vector<int> drawnOrder() const
+    {
+        std::vector<int> order;
+        for (const auto& run : runs)
+            order.insert(order.end(), run.second.begin(), run.second.end());
+        return order;
+    }
+};
+
+TEST_F(ReorderedBatch, LabelsOverSeparateWidgetsDrawInTwoRuns)
+{
+    for (int i = 0; i < 10; ++i) {
+        add(10, 25.0f * i, 100, 25.0f * i + 20, 0);      // the widget
+        add(20, 25.0f * i + 4, 90, 25.0f * i + 14, 1);   // its label, over it
+    }
+    batch.flush();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].first, textures[0]);
+    EXPECT_EQ(runs[0].second, (std::vector<int>{0, 2, 4, 6, 8, 10, 12, 14, 16, 18}));
+    EXPECT_EQ(runs[1].second, (std::vector<int>{1, 3, 5, 7, 9, 11, 13, 15, 17, 19}));
+}
+
+TEST_F(ReorderedBatch, AQuadOverALaterRunKeepsItsPlace)
+{
+    add(0, 0, 50, 50, 0);
+    add(40, 40, 90, 90, 1);
+    add(80, 80, 120, 120, 0);   // over the second: a third run
+    add(0, 0, 10, 10, 1);       // over the first only: joins the second run
+    EXPECT_EQ(batch.pendingRuns(), 3);
+    batch.flush();
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[1].second, (std::vector<int>{1, 3}));
+    EXPECT_EQ(runs[2].second, (std::vector<int>{2}));
+    // The batch starts over empty.
+    add(0, 0, 10, 10, 2);
+    EXPECT_EQ(batch.pendingRuns(), 1);
+}
+
+TEST_F(ReorderedBatch, ManyOverlappingQuadsPaintAsInTheirOrder)
+{
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(range));
+    };
+    std::vector<int> submitted;
+    for (int i = 0; i < 600; ++i) {
+        // Mostly small quads, some reaching past the screen, now and then a big one.
+        const float x = static_cast<float>(next(kSize + 40) - 20), y = static_cast<float>(next(kSize + 40) - 20);
+        const float w = static_cast<float>(i % 50 == 0 ? 200 : 2 + next(30)), h = static_cast<float>(2 + next(30));
+        submitted.push_back(i);
+        add(x, y, x + w, y + h, next(3));
+    }
+    batch.flush();
+    ASSERT_EQ(drawnOrder().size(), submitted.size());
+    EXPECT_LT(runs.size(), 300u);   // far fewer draws than texture changes
+    EXPECT_EQ(paint(drawnOrder()), paint(submitted));
+}
+
+TEST_F(ReorderedBatch, NothingMovesBeforeABackdropOverTheScreen)
+{
+    batch.setScreenSize(1280, 720);
+    add(0, 0, 10, 10, 0);
+    add(100, 100, 110, 110, 1);
+    add(0, 0, 1280, 720, 0);        // over everything so far: a run after them
+    add(300, 300, 310, 310, 1);     // over the backdrop: after it
+    add(600, 600, 610, 610, 0);     // joins the backdrop's run
+    batch.flush();
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[2].second, (std::vector<int>{2, 4}));
+    EXPECT_EQ(runs[3].second, (std::vector<int>{3}));
+    // The next batch starts without the backdrop.
+    runs.clear();
+    add(0, 0, 10, 10, 0);
+    add(100, 100, 110, 110, 1);
+    add(300, 300, 310, 310, 0);
+    batch.flush();
+    EXPECT_EQ(runs.size(), 2u);
+}
+
+TEST_F(ReorderedBatch, BoxesThatAreNotNumbersOrOffScreenKeepTheirOrder)
+{
+    const float nan = std::nanf("");
+    add(0, 0, 10, 10, 0);
+    add(nan, 0, nan, 10, 1);
+    add(100, 100, 110, 110, 0);   // after the box that may be anywhere
+    add(-500, -500, -400, -400, 1);   // off the screen: free to join the second run
+    add(5000, 5000, 5100, 5100, 1);
+    batch.flush();
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[1].second, (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(runs[2].second, (std::vector<int>{2}));
+    runs.clear();
+    // Without a screen size there is no grid: only neighbours of one texture join.
+    SpriteBatch plain;
+    plain.setDrawHook([this](std::span<const SpriteVertex>, const Texture2D* t, const ClipRect&) {
+        runs.emplace_back(t, std::vector<int>{});
+    });
+    const SpriteVertex quad[4] = {};
+    for (int texture : {0, 1, 1, 0})
+        plain.addQuad(quad, textures[texture]);
+    EXPECT_EQ(plain.pendingRuns(), 3);
+}
 
 // Cropped quads: what reaches the draw hook, corner by corner.
 struct CroppedBatch : testing::Test {

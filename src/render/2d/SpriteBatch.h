@@ -2,6 +2,7 @@
 #include "platform/Math.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <vector>
@@ -25,6 +26,9 @@ struct ClipRect {
 // Collects the quads of the 2-D pass and hands them to the draw hook in runs
 // that share one texture and one clip rectangle. It needs no GL context: the
 // 2-D pass installs the hook that draws, tests install one that records.
+// A quad joins an earlier run of its texture when it overlaps nothing queued
+// since that run (seen on a coarse grid of screen cells), so text over a page
+// of widgets does not end a run at every label; what overlaps keeps its order.
 class SpriteBatch {
 public:
     // The shared quad index array holds this many quads; a fuller batch flushes first.
@@ -37,14 +41,15 @@ public:
                                         const ClipRect& clip)>;
     void setDrawHook(DrawHook hook) { m_drawHook = std::move(hook); }
 
-    // Appends a quad; flushes first when the texture differs from the pending
-    // quads' or the batch is full.
+    // Appends a quad; flushes first when the batch is full.
     void addQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
     // Draws the pending quads and empties the batch.
     void flush();
     // Drops the pending quads without drawing them.
     void discard();
     int pendingQuads() const { return m_quadCount; }
+    // The draws the pending quads would take.
+    int pendingRuns() const { return static_cast<int>(m_runs.size()); }
 
     // The whole screen: what the clip rectangle returns to. Resets the clip
     // rectangle and empties the clip stack.
@@ -73,10 +78,30 @@ public:
 private:
     void addCroppedQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
     void append(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
+    // The run the quad joins (a new one at the end when none may take it).
+    int placeQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
+    void clearCells();
+
+    struct Run {
+        const Texture2D* texture = nullptr;
+        int quads = 0;
+    };
+    // Cells of kCellSize pixels; each holds 1 + the last run drawn into it (0: none).
+    static constexpr float kCellSize = 8.0f;   // a power of two: cells by shifts
+    // A quad over more cells than this (a quarter of a 1280 x 720 screen) counts as everywhere.
+    static constexpr int kBigQuadCells = 3600;
 
     std::array<SpriteVertex, kMaxQuads * 4> m_vertices{};
+    std::array<std::uint16_t, kMaxQuads> m_quadRun{};
     int m_quadCount = 0;
-    const Texture2D* m_texture = nullptr;
+    std::vector<Run> m_runs;
+    std::vector<SpriteVertex> m_gathered;
+    std::vector<int> m_runStart, m_runNext;   // a flush's scratch
+    int m_floor = 0;   // 1 + the last run of a quad counted as everywhere
+    std::vector<std::uint16_t> m_cells;
+    int m_columns = 0, m_rows = 0;
+    // The touched cells' bounds, cleared at a flush.
+    int m_dirtyLeft = 0, m_dirtyTop = 0, m_dirtyRight = -1, m_dirtyBottom = -1;
     DrawHook m_drawHook;
     ClipRect m_screen;
     ClipRect m_clip;

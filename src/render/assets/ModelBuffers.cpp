@@ -205,16 +205,17 @@ void setLitModelState(const Texture2D* texture, const ModelPaint& paint)
     if (!device)
         return;
     RenderState& state = device->state();
-    state.program = BuiltinProgram::LitModel;
+    // Without a mask unit 1 samples white, which would paint everything.
+    const Color4 none{0, 0, 0, 0};
+    const bool painted = paint.mask && (paint.colors[0].a > 0 || paint.colors[1].a > 0);
+    state.program = painted ? BuiltinProgram::LitModel : BuiltinProgram::UnpaintedModel;
     state.customProgram = nullptr;
     state.perVertexColor = false;
     state.color = paint.tint;
     state.textures[0] = texture;
-    state.textures[1] = paint.mask;
-    // Without a mask unit 1 samples white, which would paint everything.
-    const Color4 none{0, 0, 0, 0};
-    state.paint[0] = paint.mask ? paint.colors[0] : none;
-    state.paint[1] = paint.mask ? paint.colors[1] : none;
+    state.textures[1] = painted ? paint.mask : nullptr;
+    state.paint[0] = painted ? paint.colors[0] : none;
+    state.paint[1] = painted ? paint.colors[1] : none;
 }
 
 namespace {

@@ -44,8 +44,9 @@ struct ModelPaint {
     Color4 tint{255, 255, 255, 255};
 };
 
-// The lit model state: the lit model program, per-vertex color off with the
-// current color white, texture unit 0 = texture, no paint.
+// The lit model state: the lit model program (its unpainted build when no
+// paint shows), per-vertex color off with the current color white, texture
+// unit 0 = texture, no paint.
 void setLitModelState(const Texture2D* texture);
 // The same with the paint's colors and its mask in unit 1.
 void setLitModelState(const Texture2D* texture, const ModelPaint& paint);

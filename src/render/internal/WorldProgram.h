@@ -69,6 +69,11 @@ struct SkyUniforms {
     }
 };
 
+struct SeaDepthUniforms {
+    int depthBias = -1;  // "u_depthBias" float, clip-space z over w
+    template <class F> void forEach(F&& f) { f("u_depthBias", depthBias); }
+};
+
 using TreesUniforms = NoUniforms;
 using CloudUniforms = NoUniforms;
 using ShadowDepthUniforms = NoUniforms;

@@ -10,6 +10,7 @@
 #include "render/internal/WorldRandom.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -29,8 +30,11 @@ public:
     RenderBuffer target;
     bool targetDrawn = false;    // this frame's renderToTarget filled the target
     float nearestDepth = 0.0f;   // NDC depth of the nearest puff, for the composite
-    float screenRect[4] = {-1, -1, 1, 1};  // NDC x0, y0, x1, y1 the puffs cover in the target
+    // NDC x0, y0, x1, y1 rectangles, none overlapping another, that hold
+    // every puff the target shows: the composite covers only these.
+    std::vector<std::array<float, 4>> screenRects;
     std::vector<Vertex> quads;
+    std::vector<float> compositeCorners;
 };
 
 Clouds::Clouds() : m_gpu(std::make_unique<Gpu>()) {}
@@ -146,15 +150,59 @@ void cloudState(Graphics& g, GpuProgram& program, const Texture2D* atlas)
 
 namespace {
 
-// The NDC rectangle the puff quads cover, widened by `margin`; the whole
-// screen when a corner lies behind the eye.
-void coveredRect(const std::vector<Vertex>& quads, const Mat4& viewProjection, float margin, float rect[4])
+bool overlap(const std::array<float, 4>& a, const std::array<float, 4>& b)
 {
-    ScreenRect covered(viewProjection, false);
-    for (const Vertex& v : quads)
-        if (!covered.add({v.x, v.y, v.z}))
-            break;
-    covered.write(margin, rect);
+    return a[0] <= b[2] && b[0] <= a[2] && a[1] <= b[3] && b[1] <= a[3];
+}
+
+// The screen rectangles the puff quads cover, widened by `margin`, merged
+// until none touches another (the composite must blend no pixel twice). A
+// puff wholly behind the eye shows nothing and adds none; one with a corner
+// behind it may reach anywhere: the whole screen.
+void coveredRects(const std::vector<Vertex>& quads, const Mat4& viewProjection, float margin,
+                  std::vector<std::array<float, 4>>& out)
+{
+    out.clear();
+    const float* m = viewProjection.m;
+    for (std::size_t q = 0; q + 3 < quads.size(); q += 4) {
+        bool inFront = false;
+        for (std::size_t k = q; k < q + 4; ++k)
+            inFront = inFront || m[3] * quads[k].x + m[7] * quads[k].y + m[11] * quads[k].z + m[15] > 1e-3f;
+        if (!inFront)
+            continue;
+        ScreenRect covered(viewProjection, false);
+        for (std::size_t k = q; k < q + 4; ++k)
+            if (!covered.add({quads[k].x, quads[k].y, quads[k].z}))
+                break;
+        std::array<float, 4> r;
+        covered.write(margin, r.data());
+        if (r[2] > r[0] && r[3] > r[1])
+            out.push_back(r);
+    }
+    // Past a few hundred rectangles merging costs more than the pixels it saves.
+    constexpr std::size_t kMaxRects = 256;
+    if (out.size() > kMaxRects) {
+        std::array<float, 4> all = out.front();
+        for (const std::array<float, 4>& r : out)
+            all = {std::min(all[0], r[0]), std::min(all[1], r[1]), std::max(all[2], r[2]), std::max(all[3], r[3])};
+        out.assign(1, all);
+        return;
+    }
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (std::size_t i = 0; i < out.size(); ++i)
+            for (std::size_t j = i + 1; j < out.size();) {
+                if (!overlap(out[i], out[j])) {
+                    ++j;
+                    continue;
+                }
+                out[i] = {std::min(out[i][0], out[j][0]), std::min(out[i][1], out[j][1]),
+                          std::max(out[i][2], out[j][2]), std::max(out[i][3], out[j][3])};
+                out[j] = out.back();
+                out.pop_back();
+                merged = true;
+            }
+    }
 }
 
 }  // namespace
@@ -184,8 +232,8 @@ void Clouds::renderToTarget(const WorldView& view)
     }
     // The composite covers only what the puffs cover (two target texels more
     // for the filter): elsewhere the target is clear and would add nothing.
-    coveredRect(m_gpu->quads, mat4Multiply(view.projection(), view.view()), 4.0f / static_cast<float>(std::min(width, height)),
-                m_gpu->screenRect);
+    coveredRects(m_gpu->quads, mat4Multiply(view.projection(), view.view()),
+                 4.0f / static_cast<float>(std::min(width, height)), m_gpu->screenRects);
     // The composite lies at the nearest puff's depth: ground nearer than every
     // cloud hides them, ground beyond them is covered.
     float nearest = 1e30f;
@@ -199,6 +247,8 @@ void Clouds::renderToTarget(const WorldView& view)
     m_gpu->nearestDepth = clipW > 0.0f ? clampf(-1.0f, clipZ / clipW, 1.0f) : -1.0f;
     m_gpu->targetDrawn = true;
 }
+
+const std::vector<std::array<float, 4>>& Clouds::compositeRects() const { return m_gpu->screenRects; }
 
 void Clouds::composite(const WorldView& view)
 {
@@ -226,17 +276,21 @@ void Clouds::composite(const WorldView& view)
     g->setProjectionMatrix(atDepth);
     g->setViewMatrix(Mat4{});
     g->setWorldMatrix(Mat4{});
-    const float* r = m_gpu->screenRect;
-    if (r[2] <= r[0] || r[3] <= r[1])
+    if (m_gpu->screenRects.empty())
         return;
-    // x y u v, the screen's NDC and the target's 0..1 alike.
-    const float quad[16] = {r[0], r[1], r[0] * 0.5f + 0.5f, r[1] * 0.5f + 0.5f,
-                            r[2], r[1], r[2] * 0.5f + 0.5f, r[1] * 0.5f + 0.5f,
-                            r[0], r[3], r[0] * 0.5f + 0.5f, r[3] * 0.5f + 0.5f,
-                            r[2], r[3], r[2] * 0.5f + 0.5f, r[3] * 0.5f + 0.5f};
+    // x y u v, the screen's NDC and the target's 0..1 alike: two triangles a rectangle.
+    std::vector<float>& corners = m_gpu->compositeCorners;
+    corners.clear();
+    for (const std::array<float, 4>& r : m_gpu->screenRects) {
+        const float x[2] = {r[0], r[2]}, y[2] = {r[1], r[3]};
+        for (const int k : {0, 1, 2, 1, 3, 2}) {
+            const float px = x[k & 1], py = y[k >> 1];
+            corners.insert(corners.end(), {px, py, px * 0.5f + 0.5f, py * 0.5f + 0.5f});
+        }
+    }
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
-    g->setVertexLayout(VertexLayout::PosTex16, quad);
-    g->drawArrays(PrimitiveType::TriangleStrip, 0, 4);
+    g->setVertexLayout(VertexLayout::PosTex16, corners.data());
+    g->drawArrays(PrimitiveType::Triangles, 0, static_cast<int>(corners.size() / 4));
     g->invalidateVertexLayout();
 }

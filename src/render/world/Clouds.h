@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Math.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -48,6 +49,9 @@ public:
     // Blends the clouds into the scene: the target's picture at tier 2 and
     // above, else the puffs drawn directly. Nothing without puffs.
     void composite(const WorldView& view);
+    // The NDC rectangles (x0, y0, x1, y1) the next composite covers, from the
+    // last renderToTarget: apart from each other and around every puff in view.
+    const std::vector<std::array<float, 4>>& compositeRects() const;
 
 private:
     class Gpu;

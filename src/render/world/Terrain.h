@@ -8,6 +8,7 @@
 #include <vector>
 
 class File;
+class Graphics;
 class TerrainPatches;
 struct WorldView;
 
@@ -94,8 +95,15 @@ public:
     void drawReflectionPass();
     // Set by the water each frame: an opaque sea surface drawn after the
     // ground, seen from above, hides every patch wholly below sea level, so
-    // drawPass leaves those out (the refraction still draws them).
-    void setHiddenUnderSea(bool hidden) { m_hiddenUnderSea = hidden; }
+    // drawPass leaves those out (the refraction still draws them). When the
+    // water gives the reach of its surface around the eye, drawPass first
+    // lays the depth of a plane just below it there, so that the hidden parts
+    // of the patches it still draws are rejected before they are shaded.
+    void setHiddenUnderSea(bool hidden, float seaReach = 0.0f)
+    {
+        m_hiddenUnderSea = hidden;
+        m_seaReach = hidden && seaReach > 0.0f ? seaReach : 0.0f;
+    }
     void drawRefractionPass(const Vec3& waterColor);
     static constexpr float kUnderwaterFadeDepth = 150.0f;
     struct VisiblePatch {
@@ -117,6 +125,8 @@ private:
     std::vector<VisiblePatch> m_visible;
     std::unique_ptr<Gpu> m_gpu;
     bool m_hiddenUnderSea = false;
+    float m_seaReach = 0.0f;
+    void coverSea(Graphics& g, const Vec3& eye);
 };
 
 // The shader terrain size (grid x cellSize) read by the terrain program for the

@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 
 #include "render/Graphics.h"
+#include "render/RenderBuffer.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/TerrainPatches.h"
@@ -90,6 +91,7 @@ public:
     TextureRef overview;
     TextureRef detail;
     WorldProgram<TerrainUniforms> programs[kVariantCount];
+    WorldProgram<SeaDepthUniforms> seaDepth;
 };
 
 void setShaderTerrainSize(float size)
@@ -152,6 +154,9 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
     // The view matrix is the mirrored one for the reflection: its own eye.
     const Vec3 eye = eyeOf(g->viewMatrix());
 
+    if (clipSide == 0.0f && m_seaReach > 0.0f)
+        coverSea(*g, eye);
+
     const TerrainPatches& all = patches();
     constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
     unsigned current = kVariantCount;
@@ -213,4 +218,31 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
     g->invalidateVertexLayout();
+}
+
+void Terrain::coverSea(Graphics& g, const Vec3& eye)
+{
+    if (!(eye.y > 0.0f) || !m_gpu->seaDepth.ensure("sea depth", shaders::kSeaDepthVert, shaders::kSeaDepthFrag))
+        return;
+    RenderState s = RenderState::opaque();
+    s.customProgram = &m_gpu->seaDepth.program();
+    s.colorMask = kColorMaskNone;
+    s.cull = CullMode::None;
+    g.state() = s;
+    g.setWorldMatrix(Mat4{});
+    g.applyState();
+    // A few steps of the depth buffer (16 bits without a stencil, else 24),
+    // beyond what two triangulations of one plane can differ by.
+    const RenderBuffer* target = g.currentRenderTarget();
+    const bool fineDepth = target && target->hasStencil();
+    GpuProgram::setUniform(m_gpu->seaDepth.locations().depthBias, fineDepth ? 1.0f / 65536.0f : 1.0f / 2048.0f);
+    const float r = m_seaReach;
+    // x y z u v: the square around the eye, as a strip.
+    const float plane[20] = {eye.x - r, 0.0f, eye.z - r, 0.0f, 0.0f, eye.x + r, 0.0f, eye.z - r, 0.0f, 0.0f,
+                             eye.x - r, 0.0f, eye.z + r, 0.0f, 0.0f, eye.x + r, 0.0f, eye.z + r, 0.0f, 0.0f};
+    g.bindBuffer(BufferTarget::Array, 0);
+    g.bindBuffer(BufferTarget::ElementArray, 0);
+    g.setVertexLayout(VertexLayout::PosTex20, plane);
+    g.drawArrays(PrimitiveType::TriangleStrip, 0, 4);
+    g.invalidateVertexLayout();
 }

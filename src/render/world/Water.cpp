@@ -187,8 +187,10 @@ void Water::buildGrid()
 void Water::update(const Vec3& cameraPosition, float sceneTime)
 {
     m_eye = cameraPosition;
+    // The surface's grid follows the eye in snapped steps: around the eye it
+    // reaches its extent less one step.
     if (m_terrain)
-        m_terrain->setHiddenUnderSea(cameraPosition.y > 0.0f);
+        m_terrain->setHiddenUnderSea(cameraPosition.y > 0.0f, kGridExtent - kGridSnap);
     m_time = std::isfinite(sceneTime) ? std::fmod(sceneTime, 3600.0f) : 0.0f;
 }
 
