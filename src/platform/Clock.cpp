@@ -29,10 +29,13 @@ FrameClock g_frameClock;
 float g_frameDelta = static_cast<float>(kFirstPeriod);
 float g_gameStep = static_cast<float>(kFirstPeriod);
 float g_timeScale = 1.0f;
+double g_fixedTime = -1.0;
 
 }  // namespace
 
-float Clock::now() { return static_cast<float>(nowPrecise()); }
+float Clock::now() { return static_cast<float>(g_fixedTime >= 0.0 ? g_fixedTime : nowPrecise()); }
+
+void Clock::setFixedTime(double seconds) { g_fixedTime = seconds; }
 
 double Clock::nowPrecise()
 {

@@ -9,7 +9,12 @@ namespace Clock {
 
 // Seconds since the first clock reading of the program, as a float: fine for
 // blinking and timeouts, but its steps grow to about 8 ms after a day of running.
+// On a fixed frame step it reads the step's own time (setFixedTime).
 float now();
+// A run on a fixed frame step: now() returns this time, which the main loop
+// advances each frame, so held touches and the scene clock repeat from run to
+// run. A negative time goes back to the steady clock.
+void setFixedTime(double seconds);
 // The same in double precision, for measuring frame periods.
 double nowPrecise();
 

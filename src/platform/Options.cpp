@@ -71,7 +71,7 @@ constexpr OptionSpec kOptions[] = {
     {"+connect_lobby", ValueKind::Text, "join the lobby of that id"},
     {"+password", ValueKind::Text, "password for the game to join"},
     {"roomserver", ValueKind::Text, "the online room server (port 11489 unless given)", "HOST[:PORT]"},
-    {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25), and the random sequence starts the same each run", "S", true},
+    {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25), the program clock steps with the frames and the random sequence starts the same each run", "S", true},
     {"frames", ValueKind::Number, "quit normally after N frames", "N", true},
     {"dumpframe", ValueKind::Text, "write frame N to FILE as PNG (repeatable)", "N:FILE", true},
     {"autostart", ValueKind::Text, "start a game of type TYPE on map MAP (1:MISSION for a campaign mission) once the menu has loaded", "TYPE:MAP", true},

@@ -69,7 +69,10 @@ void applyFlightInput(const PlayerFlightInput& flight)
     if (!mode)
         return;
     steerPlayerAirplane(*mode, flight.pitch, flight.yaw, flight.roll, flight.throttle);
-    planeHud().camRotate().updateInertia(flight.lookX, flight.lookY);
+    // A finger on the camera drag owns the look while it is down.
+    CamRotateControl& look = planeHud().camRotate();
+    if (look.touchId() < 0)
+        look.updateInertia(flight.lookX, flight.lookY);
 }
 
 void touchStickAxes(float& x, float& y)

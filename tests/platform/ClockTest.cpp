@@ -70,3 +70,15 @@ TEST(Clocks, TimeOfDayIsWholeMillisecondsAndNeverGoesBack)
 }
 
 }  // namespace
+
+TEST(ProgramClock, AFixedStepRunReadsItsOwnTimeUntilReleased)
+{
+    Clock::setFixedTime(12.5);
+    EXPECT_FLOAT_EQ(Clock::now(), 12.5f);
+    Clock::setFixedTime(12.5 + 1.0 / 60.0);
+    EXPECT_FLOAT_EQ(Clock::now(), static_cast<float>(12.5 + 1.0 / 60.0));
+    Clock::setFixedTime(-1.0);
+    const double steady = Clock::nowPrecise();
+    EXPECT_NEAR(Clock::now(), steady, 1.0) << "back on the steady clock";
+    EXPECT_LT(Clock::now(), 12.0f);
+}

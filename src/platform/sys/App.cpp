@@ -214,8 +214,10 @@ bool App::startGame()
 {
     resetFrameClock();
     // A run on a fixed frame step is a test run: the same seed makes it repeatable.
-    if (m_test.fixedFrameDelta > 0.0f)
+    if (m_test.fixedFrameDelta > 0.0f) {
         seedRandom(0x5EED1234u, 0x0BADF00Du);
+        Clock::setFixedTime(m_fixedClock);
+    }
     else
         seedRandomFromClock();
     if (m_hooks.loadGameData && !m_hooks.loadGameData())
@@ -291,6 +293,7 @@ void App::afterFrameTick()
         // A steady clock of fixed periods: the frame clock's average is then exact.
         m_fixedClock += m_test.fixedFrameDelta;
         advanceFrameClock(m_fixedClock);
+        Clock::setFixedTime(m_fixedClock);
     } else {
         advanceFrameClock(Clock::nowPrecise());
     }
