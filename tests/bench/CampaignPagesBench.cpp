@@ -2,6 +2,7 @@
 // its map running (planes on their paths, arrows growing) and a comic page at
 // twice its fit zoom. Update and the 2-D draw, separately, on whatever GL the
 // display offers.
+#include "MenuBenchTarget.h"
 #include "GlTestContext.h"
 
 #include "gamedata/records/MapLists.h"
@@ -29,20 +30,12 @@ struct Bench {
 
     bool ready(benchmark::State& state)
     {
-        GlTestContext* context = GlTestContext::instance();
-        if (!context) {
-            state.SkipWithError(GlTestContext::why().c_str());
+        if (!readyMenuTarget(state, target))
+            return false;
+        if (!MapLists::instance().load()) {
+            state.SkipWithError("no map lists");
             return false;
         }
-        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-        (void)setLanguageByCode("EN");
-        setScreenSize(1280, 720);
-        setSpriteLoadScale(screenMetrics().spriteScale);
-        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler) || !MapLists::instance().load()) {
-            state.SkipWithError("no 1280 x 720 target or no map lists");
-            return false;
-        }
-        context->device().setRenderTarget(&target);
         setFrameDelta(1.0f / 60.0f);
         return true;
     }

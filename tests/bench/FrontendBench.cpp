@@ -1,6 +1,7 @@
 // The way into the game at 1280 x 720: the main menu's update and 2-D draw
 // (the menu flight's 3-D scene is the scene's own cost), and the rebuild of
 // every front-end page after a change of language.
+#include "MenuBenchTarget.h"
 #include "GlTestContext.h"
 #include "support/ui/FakeMenuShowcase.h"
 
@@ -32,20 +33,8 @@ struct Bench {
 
     bool ready(benchmark::State& state)
     {
-        GlTestContext* context = GlTestContext::instance();
-        if (!context) {
-            state.SkipWithError(GlTestContext::why().c_str());
+        if (!readyMenuTarget(state, target))
             return false;
-        }
-        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-        (void)setLanguageByCode("EN");
-        setScreenSize(1280, 720);
-        setSpriteLoadScale(screenMetrics().spriteScale);
-        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler)) {
-            state.SkipWithError("no 1280 x 720 target");
-            return false;
-        }
-        context->device().setRenderTarget(&target);
         for (int id = 0; id < 6; ++id)
             scene.add({id, id / 2, id / 2, false, {{0.5f, 0.5f, 0.5f, 0.5f}}, id, id});
         setMenuShowcase(&scene);

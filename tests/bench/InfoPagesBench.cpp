@@ -1,5 +1,6 @@
 // Per-frame cost of the achievements page with its full list of rows and of
 // the how-to-play pages at 1280 x 720: update, and update with the 2-D draw.
+#include "MenuBenchTarget.h"
 #include "GlTestContext.h"
 
 #include "menus/frontend/AchievementsMenuFrame.h"
@@ -28,20 +29,8 @@ struct Bench {
 
     bool ready(benchmark::State& state)
     {
-        GlTestContext* context = GlTestContext::instance();
-        if (!context) {
-            state.SkipWithError(GlTestContext::why().c_str());
+        if (!readyMenuTarget(state, target))
             return false;
-        }
-        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-        (void)setLanguageByCode("EN");
-        setScreenSize(1280, 720);
-        setSpriteLoadScale(screenMetrics().spriteScale);
-        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler)) {
-            state.SkipWithError("no 1280 x 720 target");
-            return false;
-        }
-        context->device().setRenderTarget(&target);
         setFrameDelta(1.0f / 60.0f);
         return true;
     }

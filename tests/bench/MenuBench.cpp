@@ -1,6 +1,7 @@
 // Per-frame cost of a menu page of 200 buttons in a clipped scrolling list
 // at 960 x 640: the update (a fling running, so the list lays out every
 // frame) and the draw, on whatever GL the display offers.
+#include "MenuBenchTarget.h"
 #include "GlTestContext.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
@@ -48,20 +49,8 @@ struct Bench {
     std::unique_ptr<BenchPage> page;
     bool ready(benchmark::State& state)
     {
-        GlTestContext* context = GlTestContext::instance();
-        if (!context) {
-            state.SkipWithError(GlTestContext::why().c_str());
+        if (!readyMenuTarget(state, target, 960, 640))
             return false;
-        }
-        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-        (void)setLanguageByCode("EN");
-        setScreenSize(960, 640);
-        setSpriteLoadScale(screenMetrics().spriteScale);
-        if (!target.createTexture(TextureFormat::Rgba8, 960, 640, kClampSampler)) {
-            state.SkipWithError("no 960 x 640 target");
-            return false;
-        }
-        context->device().setRenderTarget(&target);
         page = std::make_unique<BenchPage>();
         goToFrame(page.get());
         setFrameDelta(1.0f / 60.0f);

@@ -1,6 +1,7 @@
 // Per-frame cost of the painting page (three sliders and two gradient
 // tracks) and of the weapon page (two lists of weapon cards) at 1280 x 720:
 // update alone, and update with the 2-D draw.
+#include "MenuBenchTarget.h"
 #include "GlTestContext.h"
 
 #include "gamedata/records/PlaneList.h"
@@ -30,24 +31,12 @@ struct Bench {
 
     bool ready(benchmark::State& state)
     {
-        GlTestContext* context = GlTestContext::instance();
-        if (!context) {
-            state.SkipWithError(GlTestContext::why().c_str());
+        if (!readyMenuTarget(state, target))
             return false;
-        }
-        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-        (void)setLanguageByCode("EN");
-        setScreenSize(1280, 720);
-        setSpriteLoadScale(screenMetrics().spriteScale);
-        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler)) {
-            state.SkipWithError("no 1280 x 720 target");
-            return false;
-        }
         if (!PlaneList::instance().load() || !WeaponList::instance().load()) {
             state.SkipWithError("no plane or weapon records: build the data target");
             return false;
         }
-        context->device().setRenderTarget(&target);
         setFrameDelta(1.0f / 60.0f);
         return true;
     }

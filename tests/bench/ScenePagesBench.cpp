@@ -1,6 +1,7 @@
 // Per-frame cost of the scene pages at 1280 x 720: the showcase page stepping
 // through its planes (bars gliding, camera moves) and a filled page with the
 // on-screen keyboard open. Update and the 2-D draw, on whatever GL the display offers.
+#include "MenuBenchTarget.h"
 #include "GlTestContext.h"
 #include "support/ui/FakeMenuShowcase.h"
 
@@ -32,20 +33,8 @@ struct Bench {
 
     bool ready(benchmark::State& state)
     {
-        GlTestContext* context = GlTestContext::instance();
-        if (!context) {
-            state.SkipWithError(GlTestContext::why().c_str());
+        if (!readyMenuTarget(state, target))
             return false;
-        }
-        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-        (void)setLanguageByCode("EN");
-        setScreenSize(1280, 720);
-        setSpriteLoadScale(screenMetrics().spriteScale);
-        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler)) {
-            state.SkipWithError("no 1280 x 720 target");
-            return false;
-        }
-        context->device().setRenderTarget(&target);
         for (int id = 0; id < 12; ++id) {
             const float v = static_cast<float>(id % 5) / 4.0f;
             scene.add({id, id / 4, id / 2, id % 3 == 2, {{v, 1.0f - v, 0.5f, v * 0.5f}}, id % 12, (id + 3) % 12});

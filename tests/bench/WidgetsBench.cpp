@@ -1,6 +1,7 @@
 // Per-frame cost of a settings page at 1280 x 720: 10 sliders, 10 check
 // boxes, 5 number drums, 5 combo boxes and a carousel of 30 cards that keeps
 // gliding from card to card. Update and draw, on whatever GL the display offers.
+#include "MenuBenchTarget.h"
 #include "GlTestContext.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
@@ -62,20 +63,8 @@ struct Bench {
     std::unique_ptr<WidgetsPage> page;
     bool ready(benchmark::State& state)
     {
-        GlTestContext* context = GlTestContext::instance();
-        if (!context) {
-            state.SkipWithError(GlTestContext::why().c_str());
+        if (!readyMenuTarget(state, target))
             return false;
-        }
-        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-        (void)setLanguageByCode("EN");
-        setScreenSize(1280, 720);
-        setSpriteLoadScale(screenMetrics().spriteScale);
-        if (!target.createTexture(TextureFormat::Rgba8, 1280, 720, kClampSampler)) {
-            state.SkipWithError("no 1280 x 720 target");
-            return false;
-        }
-        context->device().setRenderTarget(&target);
         page = std::make_unique<WidgetsPage>();
         goToFrame(page.get());
         setFrameDelta(1.0f / 60.0f);
