@@ -3,6 +3,7 @@
 # and searched for the aircraft effects' colours (a jet's violet-blue flame,
 # a bright thin trail, tracer or contrail against the sky). Fails when firing adds none.
 set -uo pipefail
+export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
 game="$1"
 out="$2"
 tree="$(dirname "$(dirname "$game")")"
@@ -18,26 +19,8 @@ for f in 390 420 440 460 480; do dumps+=(-dumpframe "$f:$out/frame_$f.png"); don
 # Frames of the menu would prove nothing: the match must have started.
 if grep -q "autostart.*ignored" "$out/stdout" "$out/stderr"; then echo "FAIL: no match started"; exit 1; fi
 python3 - "$out" <<'PY'
-import sys, zlib, struct, glob
-def pixels(path):
-    data = open(path, 'rb').read()
-    w, h, depth, kind = struct.unpack('>IIBB', data[16:26])
-    idat, i = b'', 8
-    while i < len(data):
-        n, = struct.unpack('>I', data[i:i+4]); t = data[i+4:i+8]
-        if t == b'IDAT': idat += data[i+8:i+8+n]
-        i += 12 + n
-    raw, bpp = zlib.decompress(idat), {2: 3, 6: 4}[kind]
-    rows, prev, stride = [], bytearray(w * bpp), w * bpp
-    for y in range(h):
-        f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for x in range(stride):
-            a = line[x - bpp] if x >= bpp else 0; b = prev[x]; c = prev[x - bpp] if x >= bpp else 0
-            p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            pred = [0, a, b, (a + b) // 2, a if pa <= pb and pa <= pc else (b if pb <= pc else c)][f]
-            line[x] = (line[x] + pred) & 255
-        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, bpp)]); prev = line
-    return rows
+import sys, glob
+from png_pixels import rgb_rows as pixels
 counts = {}
 for path in sorted(glob.glob(sys.argv[1] + '/frame_*.png')):
     rows = pixels(path)

@@ -4,6 +4,7 @@
 # as wrecks-NNNN.png; the log must show a wreck made and, within the run,
 # ended, and the frames a sky over the ground.
 set -uo pipefail
+export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
 game="$1"
 out="$2"
 stage="$(cd "$(dirname "$game")/.." && pwd)"
@@ -26,26 +27,8 @@ for id in $made; do
   grep -q "wreck $id ended" "$out/wrecks-stderr" || fail "wreck $id never ended"
 done
 python3 - "$out" <<'PY' || failures=$((failures + 1))
-import sys, zlib, struct, glob
-def pixels(path):
-    data = open(path, 'rb').read()
-    w, h, depth, kind = struct.unpack('>IIBB', data[16:26])
-    idat, i = b'', 8
-    while i < len(data):
-        n, = struct.unpack('>I', data[i:i+4]); t = data[i+4:i+8]
-        if t == b'IDAT': idat += data[i+8:i+8+n]
-        i += 12 + n
-    raw, bpp = zlib.decompress(idat), {2: 3, 6: 4}[kind]
-    rows, prev, stride = [], bytearray(w * bpp), w * bpp
-    for y in range(h):
-        f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for x in range(stride):
-            a = line[x - bpp] if x >= bpp else 0; b = prev[x]; c = prev[x - bpp] if x >= bpp else 0
-            p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            pred = [0, a, b, (a + b) // 2, a if pa <= pb and pa <= pc else (b if pb <= pc else c)][f]
-            line[x] = (line[x] + pred) & 255
-        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, bpp)]); prev = line
-    return rows
+import sys, glob
+from png_pixels import rgb_rows as pixels
 frames = sorted(glob.glob(sys.argv[1] + '/wrecks-*.png'), key=lambda p: int(p.rsplit('-', 1)[1][:-4]))
 if len(frames) < 50:
     print(f"FAIL: only {len(frames)} frames written"); sys.exit(1)

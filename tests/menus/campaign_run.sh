@@ -7,6 +7,7 @@
 # opened with "-menupage comic:c1_end" turns its pages by drag and by keys;
 # the dogfight list shows its first card. Pictures go to the output folder.
 set -uo pipefail
+export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
 game="$1"
 out="$2"
 stage="$(dirname "$(dirname "$game")")"
@@ -23,26 +24,8 @@ skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
 # Pixel checks on the dumped frames, in Python without extra modules.
 check() {
     python3 - "$@" <<'PY'
-import sys, zlib, struct
-def pixels(path):
-    data = open(path, 'rb').read()
-    w, h, depth, kind = struct.unpack('>IIBB', data[16:26])
-    idat, i = b'', 8
-    while i < len(data):
-        n, = struct.unpack('>I', data[i:i+4]); t = data[i+4:i+8]
-        if t == b'IDAT': idat += data[i+8:i+8+n]
-        i += 12 + n
-    raw, bpp = zlib.decompress(idat), {2: 3, 6: 4}[kind]
-    rows, prev, stride = [], bytearray(w * bpp), w * bpp
-    for y in range(h):
-        f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for x in range(stride):
-            a = line[x - bpp] if x >= bpp else 0; b = prev[x]; c = prev[x - bpp] if x >= bpp else 0
-            p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            pred = [0, a, b, (a + b) // 2, a if pa <= pb and pa <= pc else (b if pb <= pc else c)][f]
-            line[x] = (line[x] + pred) & 255
-        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, bpp)]); prev = line
-    return rows
+import sys
+from png_pixels import rgb_rows as pixels
 def blue(rows, x0, x1):
     pts = [(x, y) for y, row in enumerate(rows) for x, (r, g, b) in enumerate(row[x0:x1], x0)
            if 110 < b < 170 and r < 40 and g < 40]

@@ -7,6 +7,7 @@
 # the language page by controller with a change of language and back twice,
 # and Escape on the main menu answered "yes", which ends the game with code 0.
 set -uo pipefail
+export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
 game="$1"
 out="$2"
 stage="$(dirname "$(dirname "$game")")"
@@ -22,29 +23,14 @@ skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
 # Sky in the upper view, ground or sea in the lower: not the menus' dark pages.
 flying() {
 python3 - "$1" <<'PY'
-import sys, zlib, struct
-data = open(sys.argv[1], 'rb').read()
-w, h, depth, kind = struct.unpack('>IIBB', data[16:26])
-idat, i = b'', 8
-while i < len(data):
-    n, = struct.unpack('>I', data[i:i+4]); t = data[i+4:i+8]
-    if t == b'IDAT': idat += data[i+8:i+8+n]
-    i += 12 + n
-raw, bpp = zlib.decompress(idat), {2: 3, 6: 4}[kind]
-rows, prev, stride = [], bytearray(w * bpp), w * bpp
-for y in range(h):
-    f, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-    for x in range(stride):
-        a = line[x - bpp] if x >= bpp else 0; b = prev[x]; c = prev[x - bpp] if x >= bpp else 0
-        p = a + b - c; pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-        pred = [0, a, b, (a + b) // 2, a if pa <= pb and pa <= pc else (b if pb <= pc else c)][f]
-        line[x] = (line[x] + pred) & 255
-    rows.append(line); prev = line
+import sys
+from png_pixels import rgb_rows
+rows = rgb_rows(sys.argv[1])
 def mean(y0, y1):
     s = [0, 0, 0]; n = 0
     for y in range(y0, y1):
         for x in range(300, 460):
-            for k in range(3): s[k] += rows[y][x * bpp + k]
+            for k in range(3): s[k] += rows[y][x][k]
             n += 1
     return [v / n for v in s]
 sky, ground = mean(150, 200), mean(600, 650)

@@ -9,7 +9,7 @@
 set -uo pipefail
 game="$1"
 out="$2"
-pixels="$(dirname "$0")/png_pixels.py"
+pixels="$(dirname "$0")/../support/png_pixels.py"
 stage="$(dirname "$(dirname "$game")")"
 rm -rf "$out" && mkdir -p "$out/tree/bin"
 cp "$game" "$out/tree/bin/"

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Pixel counts of the game's frame dumps (8-bit RGB or RGBA PNG), for the
-scripted runs of the player's pages.
+"""Pixels of the game's frame dumps (8-bit RGB or RGBA PNG) for the scripted
+runs of the real game: imported for rgb_rows, or run for pixel counts.
 
   png_pixels.py magenta FILE X0 Y0 X1 Y1     pixels that are clearly magenta
   png_pixels.py diff FILE_A FILE_B X0 Y0 X1 Y1   pixels that differ strongly
@@ -50,6 +50,12 @@ def read_png(path):
         rows.append(line)
         previous = line
     return width, height, channels, rows
+
+
+def rgb_rows(path):
+    """The picture as rows of (r, g, b) tuples, top row first."""
+    _, _, channels, rows = read_png(path)
+    return [[tuple(row[i:i + 3]) for i in range(0, len(row), channels)] for row in rows]
 
 
 def pixel(image, x, y):
