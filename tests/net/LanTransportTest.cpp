@@ -201,6 +201,31 @@ TEST_F(ServerWithPeer, AcknowledgesPast35AtOnceAndOtherwiseAfter50Ms)
     EXPECT_EQ(acks[0][1], 36);
 }
 
+TEST_F(ServerWithPeer, ACopyOfADeliveredSlotAcknowledgesTheHeadAgain)
+{
+    for (std::uint8_t s = 0; s < 3; ++s)
+        send(nettest::reliable(s, {s}));
+    clock.advance(51);
+    settle(server);
+    auto acks = ofType(peer.drain(), 4);
+    ASSERT_EQ(acks.size(), 1u);
+    EXPECT_EQ(acks[0][1], 2);
+    EXPECT_EQ(takeAllReliable(server, 0).size(), 3u);
+
+    // That acknowledgement was lost: the peer resends its base, which is old
+    // news here, and must hear the head again or it would stall.
+    send(nettest::reliable(0, {0}));
+    clock.advance(51);
+    settle(server);
+    acks = ofType(peer.drain(), 4);
+    ASSERT_EQ(acks.size(), 1u) << "the lost acknowledgement is repeated";
+    EXPECT_EQ(acks[0][1], 2);
+    EXPECT_TRUE(takeAllReliable(server, 0).empty()) << "the copy is not delivered twice";
+    clock.advance(51);
+    settle(server);
+    EXPECT_TRUE(ofType(peer.drain(), 4).empty()) << "and only once";
+}
+
 TEST_F(ServerWithPeer, QueuedMessagesGoOutAndAreResentFromTheBase)
 {
     for (std::uint8_t i = 0; i < 63; ++i)

@@ -304,7 +304,15 @@ void LanTransport::receiveReliable(Peer& peer, const std::uint8_t* data, std::si
     if (data[0] == static_cast<std::uint8_t>(PacketType::ReliableResent) && sequence != peer.head)
         return;
     ReliableSlot& slot = peer.receive[sequence];
-    if (slot.length != 0 || distance(peer.head, sequence) >= kReceiveWindow)
+    if (distance(peer.head, sequence) >= kReceiveWindow) {
+        // A copy of a slot delivered already: the sender never heard our
+        // acknowledgement and would resend its base for ever, so the next
+        // upkeep acknowledges the head again.
+        if (peer.lastAckedHead == peer.head)
+            peer.lastAckedHead = static_cast<std::uint8_t>((peer.head - 1) & 63);
+        return;
+    }
+    if (slot.length != 0)
         return;
     std::memcpy(slot.payload.data(), data + 4, declared);
     slot.length = static_cast<std::uint16_t>(declared);
