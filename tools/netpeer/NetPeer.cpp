@@ -11,6 +11,7 @@
 #include "net/match/LanMatchTransport.h"
 #include "net/match/NetworkPlayer.h"
 #include "platform/File.h"
+#include "platform/Language.h"
 #include "platform/Pak.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
@@ -138,6 +139,9 @@ bool NetPeer::loadData()
     setDataRoot(m_options.stageDir);
     if (!mountPak(m_options.stageDir + "/paks/base.pak"))
         return std::fprintf(stderr, "netpeer: %s/paks/base.pak does not mount\n", m_options.stageDir.c_str()), false;
+    // The game's own texts too: the join and leave lines are read from them.
+    if (!setLanguageByCode("EN"))
+        return std::fprintf(stderr, "netpeer: the English texts do not load\n"), false;
     auto table = openFile("data/strings/EN/main.str");
     if (!table || !m_texts.load(*table))
         return std::fprintf(stderr, "netpeer: no English string table\n"), false;
