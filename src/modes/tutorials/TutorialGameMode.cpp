@@ -180,7 +180,7 @@ int TutorialGameMode::pitchAction(bool up) const
 
 float TutorialGameMode::groundAt(float x, float z) const { return groundHeightAt(x, z); }
 
-void TutorialGameMode::startInAir()
+Airplane* TutorialGameMode::addPlayerInSquadron()
 {
     if (squadronA)
         removeSquadron(*squadronA);
@@ -190,13 +190,21 @@ void TutorialGameMode::startInAir()
     if (!cfg && planes.count() > 0)
         cfg = planes.at(0);
     if (!cfg)
-        return;
+        return nullptr;
     const PlanePaint paint = settings().paintAt(cfg->plane_id);
     Airplane* a = createAirplane(&paint, cfg->plane_id, 0, 0.0f, squadronA, true);
     if (!a)
-        return;
+        return nullptr;
     a->pilotName = u"Pilot";
     setSquadronLeader(a, squadronA);
+    return a;
+}
+
+void TutorialGameMode::startInAir()
+{
+    Airplane* a = addPlayerInSquadron();
+    if (!a)
+        return;
     squadronA->spare = 0;
     squadronA->playerSquadron = true;
     const Vec3 at{kStartX, groundAt(kStartX, kStartZ) + kStartHeight, kStartZ};

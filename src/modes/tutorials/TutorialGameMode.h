@@ -99,6 +99,9 @@ protected:
     // The common start: a new player squadron, the player's airplane 2000
     // above the ground at the start point, flown by the autopilot.
     void startInAir();
+    // A new player squadron led by the player's airplane of the chosen plane;
+    // null when no plane could be made.
+    Airplane* addPlayerInSquadron();
     Airplane* makeWingman(float x, float z);
     // The terrain height there, 0 without terrain or below zero.
     float groundAt(float x, float z) const;

@@ -36,21 +36,9 @@ void TutorialGameMode_TAKEOFFLAND::standOnRunway(Airplane& airplane)
 
 void TutorialGameMode_TAKEOFFLAND::buildPlayers()
 {
-    if (squadronA)
-        removeSquadron(*squadronA);
-    squadronA = addSquadron(std::make_unique<Squadron>());
-    const PlaneList& planes = PlaneList::instance();
-    const PlaneCfg* cfg = planes.findById(settings().localPlaneId);
-    if (!cfg && planes.count() > 0)
-        cfg = planes.at(0);
-    if (!cfg)
-        return;
-    const PlanePaint paint = settings().paintAt(cfg->plane_id);
-    Airplane* a = createAirplane(&paint, cfg->plane_id, 0, 0.0f, squadronA, true);
+    Airplane* a = addPlayerInSquadron();
     if (!a)
         return;
-    a->pilotName = u"Pilot";
-    setSquadronLeader(a, squadronA);
     squadronA->playerSquadron = true;
     autopilot = false;
 

@@ -21,7 +21,7 @@
 
 namespace {
 
-struct SpectatorCamera : GlTest {
+struct OutOfRoundCamera : GlTest {
     ModeHarness harness;
 
     void SetUp() override
@@ -48,7 +48,7 @@ struct SpectatorCamera : GlTest {
     }
 };
 
-TEST_F(SpectatorCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
+TEST_F(OutOfRoundCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
 {
     GameScreen& game = gameScreen();
     ASSERT_EQ(createGame(static_cast<int>(GameType::LastManStanding), false, 0, game), GameStartResult::Started);
