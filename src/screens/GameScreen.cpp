@@ -262,9 +262,35 @@ bool SceneModeOverlays::openComic(const std::string& path)
     return comicOpener() && comicOpener()(path);
 }
 
+namespace {
+constexpr int kPauseMenuKinds = 7;
+std::function<MenuFrame*()>& pausePageSlot(PauseMenu menu)
+{
+    static std::function<MenuFrame*()> pages[kPauseMenuKinds];
+    static std::function<MenuFrame*()> none;
+    const int kind = static_cast<int>(menu);
+    return kind >= 0 && kind < kPauseMenuKinds ? pages[kind] : none;
+}
+}  // namespace
+
+void setPauseMenuPage(PauseMenu menu, std::function<MenuFrame*()> page)
+{
+    const int kind = static_cast<int>(menu);
+    if (kind >= 0 && kind < kPauseMenuKinds)
+        pausePageSlot(menu) = std::move(page);
+}
+
+MenuFrame* pauseMenuPage(PauseMenu menu)
+{
+    const std::function<MenuFrame*()>& page = pausePageSlot(menu);
+    return page ? page() : nullptr;
+}
+
 void SceneModeOverlays::openPauseScreen(PauseMenu menu)
 {
     logInfo("screens", "pause screen opened (menu %d)", static_cast<int>(menu));
+    if (MenuFrame* page = pauseMenuPage(menu))
+        pauseScreen().frame = page;
     ::openPauseScreen();
 }
 

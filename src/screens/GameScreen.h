@@ -10,6 +10,7 @@
 #include <vector>
 
 class GameMode;
+class MenuFrame;
 class INetworkSession;
 
 // The screen of a running game: it loads the level behind the game loading
@@ -108,6 +109,11 @@ public:
     // Through the comic opener the menus register; false while there is none.
     bool openComic(const std::string& path) override;
 };
+// The menu page the pause screen shows for each kind of pause menu; the menus
+// register theirs at start-up. A kind without a page keeps the page last set.
+void setPauseMenuPage(PauseMenu menu, std::function<MenuFrame*()> page);
+// The page registered for the kind, or null.
+MenuFrame* pauseMenuPage(PauseMenu menu);
 // The menus' comics page opened over the game with a comic record; false
 // (nothing shown) when the record does not load. Empty: no comic opens.
 void setComicOpener(std::function<bool(const std::string& path)> opener);

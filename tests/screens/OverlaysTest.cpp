@@ -6,6 +6,7 @@
 #include "platform/TouchQueue.h"
 #include "screens/GameScreen.h"
 #include "screens/OKOverlay.h"
+#include "screens/PauseScreen.h"
 #include "screens/QuitGameOverlay.h"
 #include "screens/Screens.h"
 #include "ui/MenuHooks.h"
@@ -137,4 +138,31 @@ TEST(ModeComics, AComicOpensOnlyThroughTheRegisteredOpener)
     setComicOpener({});
     EXPECT_FALSE(overlays.openComic("data/comics/a.cfg"));
     EXPECT_EQ(asked, (std::vector<std::string>{"data/comics/a.cfg", "data/comics/b.cfg"}));
+}
+
+TEST(ModePausePages, EachKindOfPauseMenuOpensItsRegisteredPage)
+{
+    SceneModeOverlays overlays;
+    PauseScreen& pause = pauseScreen();
+    MenuFrame* const before = pause.frame;
+    // Stand-in pages: only their addresses are compared.
+    alignas(8) char campaignPage[8], tablePage[8];
+    MenuFrame* campaign = reinterpret_cast<MenuFrame*>(campaignPage);
+    MenuFrame* table = reinterpret_cast<MenuFrame*>(tablePage);
+    setPauseMenuPage(PauseMenu::Campaign, [&] { return campaign; });
+    setPauseMenuPage(PauseMenu::Match, [&] { return table; });
+    setPauseMenuPage(static_cast<PauseMenu>(99), [&] { return table; });   // ignored
+
+    overlays.openPauseScreen(PauseMenu::Match);
+    EXPECT_EQ(pause.frame, table);
+    overlays.openPauseScreen(PauseMenu::Campaign);
+    EXPECT_EQ(pause.frame, campaign);
+    overlays.openPauseScreen(PauseMenu::FreeFlight);   // none registered: the page stays
+    EXPECT_EQ(pause.frame, campaign);
+    EXPECT_EQ(pauseMenuPage(static_cast<PauseMenu>(99)), nullptr);
+
+    setPauseMenuPage(PauseMenu::Campaign, {});
+    setPauseMenuPage(PauseMenu::Match, {});
+    resetScreens();
+    pause.frame = before;
 }
