@@ -5,6 +5,11 @@
 #include "menus/MenuFrameRegistry.h"
 #include "menus/MenuPages.h"
 #include "menus/frontend/CampaignEndPages.h"
+#include "menus/ingame/CampaignFailMenuFrame.h"
+#include "menus/ingame/FreeFlightPauseMenuFrame.h"
+#include "menus/ingame/PauseCampaignMenuFrame.h"
+#include "menus/ingame/TutorialPauseMenuFrame.h"
+#include "menus/ingame/TutorialWinMenuFrame.h"
 #include "menus/frontend/ChooseControlTypePanel.h"
 #include "menus/frontend/CampaignListSelectMenuFrame.h"
 #include "menus/frontend/DogFightsMenuFrame.h"
@@ -198,6 +203,14 @@ void startMenus()
                            showAlert(text ? std::u16string_view(text) : std::u16string_view(), std::move(closed));
                        }});
     setControlTypeChoice(showControlTypeChoice);
+    // The pause pages of the campaign, the tutorials and free flight, and the
+    // page of a lost mission.
+    setPauseMenuPage(PauseMenu::Campaign, [] { return static_cast<MenuFrame*>(MenuFrameRegistry::pauseCampaignMenu()); });
+    setPauseMenuPage(PauseMenu::Tutorial, [] { return static_cast<MenuFrame*>(MenuFrameRegistry::tutorialPauseMenu()); });
+    setPauseMenuPage(PauseMenu::TutorialWin, [] { return static_cast<MenuFrame*>(MenuFrameRegistry::tutorialWinMenu()); });
+    setPauseMenuPage(PauseMenu::FreeFlight,
+                     [] { return static_cast<MenuFrame*>(MenuFrameRegistry::freeFlightPauseMenu()); });
+    CampaignEndPages::instance().failurePage = CampaignFailMenuFrame::showOverGame;
 }
 
 // "-menupage NAME" stands in for the menus that will lead to the page.

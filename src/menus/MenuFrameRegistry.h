@@ -103,6 +103,9 @@ public:
     static ProfileMenuFrame* profileMenu();
     static SetKeysMenuFrame* setKeysMenu();
     static WeaponSelectionMenuFrame* weaponSelectionMenu();
+    static PauseCampaignMenuFrame* pauseCampaignMenu();
+    static FreeFlightPauseMenuFrame* freeFlightPauseMenu();
+    static TutorialPauseMenuFrame* tutorialPauseMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.

@@ -12,6 +12,10 @@
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "menus/frontend/TutorialListMenuFrame.h"
+#include "menus/ingame/CampaignFailMenuFrame.h"
+#include "menus/ingame/FreeFlightPauseMenuFrame.h"
+#include "menus/ingame/PauseCampaignMenuFrame.h"
+#include "menus/ingame/TutorialPauseMenuFrame.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/OptionsMenuFrame.h"
 #include "menus/settings/OtherGameSettingsMenuFrame.h"
@@ -122,6 +126,14 @@ MenuFrame* menuPageByName(std::string_view name)
         return MenuFrameRegistry::planePaintingMenu();
     if (name == "weapons")
         return MenuFrameRegistry::weaponSelectionMenu();
+    if (name == "pausecampaign")
+        return MenuFrameRegistry::pauseCampaignMenu();
+    if (name == "campaignfail")
+        return MenuFrameRegistry::campaignFailMenu();
+    if (name == "freeflightpause")
+        return MenuFrameRegistry::freeFlightPauseMenu();
+    if (name == "tutorialpause")
+        return MenuFrameRegistry::tutorialPauseMenu();
     return nullptr;
 }
 

@@ -37,9 +37,12 @@ public:
 // Which pause menu a kind of game shows.
 // Match is the free-for-all end table, TeamMatch the team end table,
 // ServerLost the notice that the host has gone, TutorialWin the page of a
-// finished tutorial.
+// finished tutorial. MissionEnd has no page of its own: the end of a mission
+// has set its failure, comic or result page already, and the pause screen
+// keeps it.
 enum class PauseMenu : int {
-    Campaign = 0, Match = 1, Tutorial = 2, TeamMatch = 3, ServerLost = 4, FreeFlight = 5, TutorialWin = 6
+    Campaign = 0, Match = 1, Tutorial = 2, TeamMatch = 3, ServerLost = 4, FreeFlight = 5, TutorialWin = 6,
+    MissionEnd = 7
 };
 
 // The overlay screens: pause and comics.

@@ -233,6 +233,7 @@ bool g_gamePaused = false;
 }  // namespace
 
 bool gamePaused() { return g_gamePaused; }
+void setGamePaused(bool paused) { g_gamePaused = paused; }
 
 void SceneModeOverlays::setPaused(bool paused) { g_gamePaused = paused; }
 

@@ -119,5 +119,7 @@ MenuFrame* pauseMenuPage(PauseMenu menu);
 void setComicOpener(std::function<bool(const std::string& path)> opener);
 // Set while a single-player game stands still behind its pause screen.
 bool gamePaused();
+// The pause pages' resume clears it; every game start does too.
+void setGamePaused(bool paused);
 // The mode reaches the scene, the overlays and the camera through these.
 void connectModeToScene(GameMode& mode);

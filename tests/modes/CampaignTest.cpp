@@ -63,7 +63,7 @@ TEST_F(CampaignMission, AFailureShowsItsReasonOnceAndWritesNoProgress)
         EXPECT_EQ(pages.missionParams[0].first, mode->playerAirplane()->record().plane_id);
         EXPECT_TRUE(pages.medalParams.empty());
         EXPECT_EQ(settings().campaignProgressAt(0, 1), 0);
-        EXPECT_EQ(pages.log.back(), "pause " + std::to_string(static_cast<int>(PauseMenu::Campaign)));
+        EXPECT_EQ(pages.log.back(), "pause " + std::to_string(static_cast<int>(PauseMenu::MissionEnd)));
         EXPECT_TRUE(mode->playStopped);
     }
 }
@@ -100,7 +100,7 @@ TEST_F(CampaignMission, AWinRecordsProgressAndRemovesTheCheckpointInOrder)
 
     const std::vector<std::string> expected = {
         "event 4", "event 5", "event 134", "result", "close",
-        "pause " + std::to_string(static_cast<int>(PauseMenu::Campaign))};
+        "pause " + std::to_string(static_cast<int>(PauseMenu::MissionEnd))};
     EXPECT_EQ(pages.log, expected);
     // The medal event names the plane and the medal won; no mission failure.
     ASSERT_EQ(pages.medalParams.size(), 1u);

@@ -248,7 +248,8 @@ void GameModeCampaign::endMission(bool won, int reasonTextId)
     ScoreMgr::instance().stopScoring();
     IModeOverlays& overlays = m_services.overlaysOrNone();
     overlays.closeOverlay();
-    overlays.openPauseScreen(getPauseMenu());
+    // The failure or result page is set: the campaign pause must not replace it.
+    overlays.openPauseScreen(PauseMenu::MissionEnd);
 }
 
 int GameModeCampaign::playerPlaneId() const

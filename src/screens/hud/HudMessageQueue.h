@@ -105,6 +105,10 @@ public:
     const std::vector<std::unique_ptr<HudMessage>>& notices() const { return m_notices; }
     int noticeCount() const { return static_cast<int>(m_notices.size()); }
     const std::vector<std::unique_ptr<HudMessage>>& centreLines() const { return m_centreLines; }
+    // The notice history: a copy of every notice pushed with a text, in
+    // order, kept until the queue is cleared. The campaign pause's log reads
+    // it and rewrites the texts in place.
+    std::vector<std::unique_ptr<HudMessage>>& noticeHistory() { return m_centreLines; }
     const std::vector<std::unique_ptr<HudMessage>>& warnings() const { return m_warnings; }
     int warnIndex() const { return m_warnIndex; }
     int warnPhase() const { return m_warnPhase; }

@@ -1,0 +1,43 @@
+#pragma once
+#include <functional>
+
+class MenuFrame;
+class MenuPanel;
+class ResizableButton;
+class ResizableLabel;
+class SpriteLabel;
+
+// What the pages over a running game reach beyond the menus: the network
+// pages built elsewhere and the game starts. main.cpp sets the network pages;
+// the starts default to the game's own, and tests put recording fakes in.
+struct InGameLinks {
+    std::function<MenuFrame*()> multiPlayer;   // the multiplayer hub
+    std::function<MenuFrame*()> lanGames;      // the local-network game list
+    std::function<MenuFrame*()> onlineRooms;   // the online room page
+    // The current campaign mission from its beginning or, with
+    // resumeFromCheckpoint set, from its checkpoint.
+    std::function<void()> startCampaignMission;
+    // Tutorial `index` on the tutorial map.
+    std::function<void(int index)> startTutorial;
+};
+InGameLinks& inGameLinks();
+// The game's own starts again (tests end with it).
+void resetInGameLinks();
+
+// The overlay closes, the game below takes the input again and runs on.
+void resumeGame();
+// The menu screen becomes current: the game screen leaves (ending the game).
+void showMenuScreen();
+
+// The parts the pause pages share. L is the line height of font 1.
+int pauseLineHeight();
+// The stacked band across the top with the stretched banner and the title
+// (font 1, centred on (W/2, L)); its height is 3L + L/2.
+MenuPanel* buildPauseTopBar(int titleStringId, SpriteLabel** titleOut, ResizableLabel** bannerOut);
+// A text button of the pause pages: menu frames 158, 156, 157, font 2.
+ResizableButton* makePauseButton(int stringId);
+// The horizontal row along the bottom edge, screen-wide.
+MenuPanel* buildPauseButtonRow();
+// Equal gaps: the leading margin and the spacing are both
+// (width - content width) / (buttons + 1).
+void spreadPauseButtons(MenuPanel& row);

@@ -1,0 +1,98 @@
+#include "menus/ingame/TutorialPauseMenuFrame.h"
+
+#include "menus/MenuFrameRegistry.h"
+#include "menus/frontend/MainMenuFrame.h"
+#include "menus/frontend/PlayMenuFrame.h"
+#include "menus/frontend/TutorialListMenuFrame.h"
+#include "menus/ingame/InGameLinks.h"
+#include "menus/settings/AudioMenuFrame.h"
+#include "modes/GameModeGlobals.h"
+#include "platform/ScreenMetrics.h"
+#include "screens/GameScreen.h"
+#include "screens/Screens.h"
+#include "ui/MenuNavigation.h"
+#include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SpriteButton.h"
+#include "ui/widgets/SpriteLabel.h"
+
+TutorialPauseMenuFrame* MenuFrameRegistry::tutorialPauseMenu()
+{
+    return slot<TutorialPauseMenuFrame>(Page::TutorialPause);
+}
+
+TutorialPauseMenuFrame::TutorialPauseMenuFrame()
+{
+    const ScreenMetrics& m = screenMetrics();
+    backButton()->visible = false;
+    backButton()->enabled = false;
+    titleLabel->visible = false;
+    titleLabel->enabled = false;
+    titleLabel->stringId = -1;
+    titleLabel->text.clear();
+    content()->visible = false;
+    content()->enabled = false;
+    anchorMode = kAnchorAbsolute;
+    x = y = 0;
+    width = m.screenWidth;
+    height = m.screenHeight;
+
+    topBand = buildPauseTopBar(kTitleString, &title, &banner);
+    bottomBar = buildPauseButtonRow();
+    listButton = makePauseButton(kListString);
+    listButton->onClick = [this] { openTutorialList(); };
+    audioButton = makePauseButton(kAudioString);
+    audioButton->onClick = [this] { openAudio(); };
+    restartButton = makePauseButton(kRestartString);
+    restartButton->onClick = [this] { restartTutorial(); };
+    resumeButton = makePauseButton(kResumeString);
+    resumeButton->onClick = [this] { onResume(); };
+    for (ResizableButton* button : {listButton, audioButton, restartButton, resumeButton})
+        bottomBar->placeItem(button);
+    focusedItem = resumeButton;
+    spreadPauseButtons(*bottomBar);
+    addItem(topBand);
+    addItem(bottomBar);
+    layout(0, 0);
+}
+
+void TutorialPauseMenuFrame::onShow()
+{
+    spreadPauseButtons(*bottomBar);
+    layout(0, 0);
+    layout(0, 0);
+    focusedItem = resumeButton;
+    rebuildFocusLinks();
+}
+
+bool TutorialPauseMenuFrame::onEscape()
+{
+    onResume();
+    return true;
+}
+
+void TutorialPauseMenuFrame::onResume()
+{
+    resumeGame();
+}
+
+void TutorialPauseMenuFrame::openAudio()
+{
+    goToFrame(MenuFrameRegistry::audioMenu());
+}
+
+void TutorialPauseMenuFrame::restartTutorial()
+{
+    resumeGame();
+    if (inGameLinks().startTutorial)
+        inGameLinks().startTutorial(tutorialIndex());
+}
+
+void TutorialPauseMenuFrame::openTutorialList()
+{
+    clearFrameHistory();
+    goToFrame(MenuFrameRegistry::mainMenu());
+    goToFrame(MenuFrameRegistry::playMenu());
+    goToFrame(MenuFrameRegistry::tutorialListMenu());
+    closeOverlayScreen();
+    showMenuScreen();
+}
