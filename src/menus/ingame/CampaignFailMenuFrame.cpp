@@ -62,12 +62,14 @@ CampaignFailMenuFrame::CampaignFailMenuFrame()
     headline->alignment = kAlignCentreX | kAlignCentreY;
     headline->x = W / 2;
     headline->y = u;
+    useOwnTextColor(*headline);
     topPanel->addItem(headline);
     reason = new SpriteLabel(0, kDefaultReasonString);
     reason->anchorMode = kAnchorParent;
     reason->alignment = kAlignCentreX | kAlignCentreY;
     reason->x = W / 2;
     reason->y = 5 * u / 2;
+    useOwnTextColor(*reason);
     topPanel->addItem(reason);
 
     buttonRow = buildPauseButtonRow();

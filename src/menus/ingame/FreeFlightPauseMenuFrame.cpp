@@ -121,10 +121,9 @@ void FreeFlightPauseMenuFrame::onShow()
                     continue;
                 auto* row = new SpriteLabel(0, playerRowText(n++, *player), nullptr, rowHeight);
                 row->alignment = kAlignLeft | kAlignTop;
-                if (player == local) {
-                    row->useTextColor = true;
+                useOwnTextColor(*row);
+                if (player == local)
                     row->textColor = kLocalRowColor;
-                }
                 playerList->placeItem(row);
             }
     }

@@ -78,6 +78,12 @@ void showMenuScreen()
     setCurrentScreen(menuScreenToLoad());
 }
 
+void useOwnTextColor(SpriteLabel& label)
+{
+    label.useTextColor = true;
+    label.textColor = kDefaultTextColor;
+}
+
 int pauseLineHeight()
 {
     const CFont* font = getFont(1);
@@ -113,6 +119,7 @@ MenuPanel* buildPauseTopBar(int titleStringId, SpriteLabel** titleOut, Resizable
     title->alignment = MenuItem::kAlignCentreX | MenuItem::kAlignCentreY;
     title->x = W / 2;
     title->y = L;
+    useOwnTextColor(*title);
     bar->addItem(title);
     if (titleOut)
         *titleOut = title;

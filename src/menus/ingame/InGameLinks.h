@@ -29,6 +29,10 @@ void resumeGame();
 // The menu screen becomes current: the game screen leaves (ending the game).
 void showMenuScreen();
 
+// The label draws in its own white, whatever colour the game's drawing left
+// the font in.
+void useOwnTextColor(SpriteLabel& label);
+
 // The parts the pause pages share. L is the line height of font 1.
 int pauseLineHeight();
 // The stacked band across the top with the stretched banner and the title

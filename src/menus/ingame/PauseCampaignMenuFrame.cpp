@@ -119,6 +119,8 @@ PauseCampaignMenuFrame::PauseCampaignMenuFrame()
     slider->x = 0;
     slider->y = sliderTop;
     slider->fixedSize = true;
+    // The page beside the current one stays off the screen.
+    slider->spacing = W / 10 + 1;
     slider->touchMode = kTouchInside;
     slider->onSnapped = [this] { onPageChanged(slider->reportedItem()); };
     slider->onCentre = [this] { onPageChanged(slider->reportedItem()); };
@@ -163,6 +165,7 @@ MenuPanel* PauseCampaignMenuFrame::buildPage(int headingString, int pageHeight, 
     heading->alignment = kAlignCentreX | kAlignCentreY;
     heading->x = pageWidth / 2;
     heading->y = bannerHeight / 2;
+    useOwnTextColor(*heading);
     page->addItem(heading);
 
     auto* frame = new MenuPanel(getSprite(kSpriteSetMenus), kListFrame, kLayoutStacked);
@@ -202,6 +205,7 @@ void PauseCampaignMenuFrame::addRow(MenuPanel& list, const std::u16string& text,
     SpriteLabel* label = wrapped ? new SpriteLabel(2, list.width - 2 * indent, nullptr, text) : new SpriteLabel(2, text);
     label->alignment = kAlignLeft | kAlignTop;
     label->textOffsetX += indent;
+    useOwnTextColor(*label);
     list.placeItem(label);
 }
 

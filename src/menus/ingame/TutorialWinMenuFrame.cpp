@@ -84,6 +84,8 @@ TutorialWinMenuFrame::TutorialWinMenuFrame()
     doneText->alignment = kAlignCentreX | kAlignTop;
     doneText->x = W / 2;
     doneText->y = static_cast<int>(60 * s);
+    useOwnTextColor(*titleText);
+    useOwnTextColor(*doneText);
     topPanel->addItem(titleText);
     topPanel->addItem(doneText);
 
