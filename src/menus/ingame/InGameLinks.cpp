@@ -165,8 +165,11 @@ void spreadPauseButtons(MenuPanel& row)
     row.spacing = 0;
     row.paddingX = 0;
     row.layout(0, 0);
-    const int gap = std::max(0, (row.width - row.contentWidth) / (buttons + 1));
+    // The gap rounded to the nearest pixel and what is left split between
+    // both ends: no end gap is more than two pixels off the others.
+    const int room = std::max(0, row.width - row.contentWidth);
+    const int gap = (room + (buttons + 1) / 2) / (buttons + 1);
     row.spacing = gap;
-    row.paddingX = gap;
+    row.paddingX = std::max(0, (room - (buttons - 1) * gap) / 2);
     row.layout(0, 0);
 }

@@ -42,6 +42,6 @@ MenuPanel* buildPauseTopBar(int titleStringId, SpriteLabel** titleOut, Resizable
 ResizableButton* makePauseButton(int stringId);
 // The horizontal row along the bottom edge, screen-wide.
 MenuPanel* buildPauseButtonRow();
-// Equal gaps: the leading margin and the spacing are both
-// (width - content width) / (buttons + 1).
+// Equal gaps: the spacing is (width - content width) / (buttons + 1), and
+// the leading margin takes the same with half the remainder.
 void spreadPauseButtons(MenuPanel& row);

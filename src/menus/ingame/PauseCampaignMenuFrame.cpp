@@ -103,8 +103,6 @@ PauseCampaignMenuFrame::PauseCampaignMenuFrame()
         buttonRow->placeItem(button);
     focusedItem = resumeButton;
     spreadPauseButtons(*buttonRow);
-    addItem(topBar);
-    addItem(buttonRow);
 
     // The pages start at the banner, so their headings sit on it, and end
     // above the page dots over the button row.
@@ -124,11 +122,10 @@ PauseCampaignMenuFrame::PauseCampaignMenuFrame()
     slider->touchMode = kTouchInside;
     slider->onSnapped = [this] { onPageChanged(slider->reportedItem()); };
     slider->onCentre = [this] { onPageChanged(slider->reportedItem()); };
-    // The banner behind the headings, the pages over it, the title on top.
-    addItemFront(slider);
-    sendToBack(slider);
-    sendToBack(topBar);
-    bringToFront(buttonRow);
+    // The banner behind the pages' headings; all over the scene page's corners.
+    addItem(topBar);
+    addItem(slider);
+    addItem(buttonRow);
 
     pageIndicator->anchorMode = kAnchorAbsolute;
     pageIndicator->alignment = kAlignCentreX | kAlignBottom;

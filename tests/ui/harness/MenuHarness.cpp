@@ -25,13 +25,23 @@ void MenuHarness::SetUp()
     AppHooks hooks;
     hooks.drawScreens = [this] {
         clearTo(clearColor);
-        drawMenuFrames();
+        if (drawHook)
+            drawHook();
+        else
+            drawMenuFrames();
     };
-    hooks.updateScreens = [] {
+    hooks.updateScreens = [this] {
         controls().updateMenuActions(frameDelta());
-        updateMenuFrames();
+        if (updateHook)
+            updateHook();
+        else
+            updateMenuFrames();
     };
-    hooks.touch = [](const TouchEvent& event) {
+    hooks.touch = [this](const TouchEvent& event) {
+        if (touchHook) {
+            touchHook(event);
+            return;
+        }
         switch (event.kind) {
         case TouchEvent::Kind::Down:
             dispatchTouchDown(event.x, event.y);
@@ -53,7 +63,12 @@ void MenuHarness::SetUp()
             break;
         }
     };
-    hooks.back = [] { dispatchBackKey(); };
+    hooks.back = [this] {
+        if (backHook)
+            backHook();
+        else
+            dispatchBackKey();
+    };
     hooks.rebuildMenusForLanguage = [this] {
         if (languageRebuild)
             languageRebuild();

@@ -55,6 +55,12 @@ protected:
     Rgba clearColor{12, 20, 32, 255};
     // Run by the main loop after a frame that changed the language.
     std::function<void()> languageRebuild;
+    // Set, these run the frame instead of the menu pages alone (a test that
+    // drives the screens, the game below the pause screen included).
+    std::function<void()> updateHook;
+    std::function<void()> drawHook;
+    std::function<void(const TouchEvent&)> touchHook;
+    std::function<void()> backHook;
 
 private:
     struct MenuActions : IControlsHandler {
