@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The real game under Xvfb paused and resumed by the back key: a free flight
+# started with "-autostart 10:0" and the first mission with "-autostart
+# 1:c1m1". The frame during the pause shows the pause page with its title
+# band over the darkened game; a frame after the second back shows the game
+# without it. Pictures go to the output folder.
+set -uo pipefail
+export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
+game="$1"
+out="$2"
+stage="$(dirname "$(dirname "$game")")"
+rm -rf "$out" && mkdir -p "$out/tree/bin"
+cp "$game" "$out/tree/bin/"
+ln -s "$stage/data" "$out/tree/data"
+ln -s "$stage/paks" "$out/tree/paks"
+run="$out/tree/bin/$(basename "$game")"
+fail() { echo "FAIL: $1"; exit 1; }
+common=(-width 1280 -height 720 -fixeddt 0.0166)
+
+# Back, a wait, back again.
+cat >"$out/pause.script" <<S
+300 key Esc
+420 key Esc
+S
+
+check() {
+    python3 - "$@" <<'PY'
+import sys
+from png_pixels import rgb_rows as pixels
+paused, after = pixels(sys.argv[1]), pixels(sys.argv[2])
+h, w = len(paused), len(paused[0])
+# The title band: the top rows dark behind the title, across the width.
+band = [p for row in paused[2:20] for p in row[100:w - 100]]
+dark = sum(1 for r, g, b in band if r + g + b < 150) / len(band)
+# The page's light outline along the banner's edge, in nearly every column.
+def outlined(rows):
+    cols = 0
+    for x in range(0, w, 4):
+        if any(100 < rows[y][x][0] < 200 and rows[y][x][1] > 140 and rows[y][x][2] > 170 and
+               rows[y + 3][x][2] < rows[y][x][2] - 40 for y in range(25, 70)):
+            cols += 1
+    return cols / len(range(0, w, 4))
+changed = sum(1 for ra, rb in zip(paused, after) for pa, pb in zip(ra, rb)
+              if sum(abs(u - v) for u, v in zip(pa, pb)) > 60) / (w * h)
+print(f"dark band {dark:.2f}, banner edge columns {outlined(paused):.2f} then {outlined(after):.2f}, changed {changed:.2f}")
+sys.exit(0 if dark > 0.9 and outlined(paused) > 0.9 and outlined(after) < 0.5 and changed > 0.25 else 1)
+PY
+}
+
+for road in "10:0 FreeFlightPauseMenuFrame free_flight" "1:c1m1 PauseCampaignMenuFrame campaign"; do
+    set -- $road
+    "$run" "${common[@]}" -autostart "$1" -inputscript "$out/pause.script" -frames 500 \
+        -dumpframe "360:$out/$3_paused.png" -dumpframe "480:$out/$3_after.png" >"$out/$3.out" 2>&1 \
+        || fail "the $3 run did not end cleanly"
+    grep -q "page shown: $2" "$out/$3.out" || fail "back did not open the $3 pause page"
+    check "$out/$3_paused.png" "$out/$3_after.png" || fail "the $3 pause page or the game after it is not right"
+done
+echo "pause pages in the game: ok"
