@@ -32,6 +32,7 @@
 #include "screens/LoadingScreen.h"
 #include "screens/PauseScreen.h"
 #include "screens/Screens.h"
+#include "screens/hud/GameHud.h"
 #include "screens/hud/HudMarkers.h"
 #include "screens/hud/HudMessageQueue.h"
 #include "ui/widgets/HMenuItemsSlider.h"
@@ -243,6 +244,22 @@ TEST_F(InGamePages, TheObjectivesReadTheFlaggedHudMarkersOfTheRunningGame)
     EXPECT_EQ(s.markers[1].team, 1);
     EXPECT_FALSE(s.hasPlayer);
     EXPECT_TRUE(s.metric);
+}
+
+TEST_F(InGamePages, AMissionsGoalsAreTheMarkersItMarks)
+{
+    SimHost host;
+    const PlaneCfg cfg = testFighter();
+    Airplane* goalPlane = host.add(Target::create<Airplane>(host, cfg, 1, std::u16string(u"Red")));
+    Airplane* other = host.add(Target::create<Airplane>(host, cfg, 1, std::u16string(u"Blue")));
+    gameHud().addMarker(*goalPlane, 0, 1, true);
+    gameHud().addMarker(*other, 0, 1, true);
+    gameHud().markObjective(*goalPlane);
+    PauseCampaignMenuFrame* page = MenuFrameRegistry::pauseCampaignMenu();
+    ObjectiveSnapshot s = ObjectiveSnapshot::read();
+    s.hasPlayer = true;
+    page->fillObjectives(s);
+    EXPECT_EQ(page->objectiveTexts(), (std::vector<std::u16string>{u"Enemy targets left: 1", u"    1 x Aircraft"}));
 }
 
 TEST_F(InGamePages, TheLogShowsEachNoticeOnOneLineAndEndsWithDots)

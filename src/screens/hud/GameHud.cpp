@@ -79,6 +79,11 @@ void GameHud::refreshInsignia()
     list.markers.refresh(markerFrameNow(), list.hasSides ? &list.sides : nullptr);
 }
 
+void GameHud::markObjective(const IGameEntity& entity)
+{
+    HudElementList::instance().markers.setAddFlag(hudMarkerRef(entity), true);
+}
+
 void GameHud::pauseGame()
 {
     planeHud().onPause();

@@ -22,6 +22,9 @@ public:
     void removeMarker(const IGameEntity& entity) override;
     void clearLockDisplay() override;
     void refreshInsignia() override;
+    // The target's marker becomes a goal: always shown, and counted by the
+    // campaign pause's objectives.
+    void markObjective(const IGameEntity& entity) override;
 
     // IHudGame
     void pauseGame() override;
