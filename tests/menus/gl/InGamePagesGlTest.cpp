@@ -1,5 +1,13 @@
 #include "harness/MenuHarness.h"
 
+#include "../entities/TestPlanes.h"
+#include "support/entities/SimHost.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "modes/GameModeFactory.h"
+#include "modes/GameType.h"
+#include "modes/progress/ScoreMgr.h"
+
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/ingame/CampaignFailMenuFrame.h"
@@ -258,6 +266,46 @@ TEST_P(InGamePictures, TheFreeFlightAndTutorialPausesOverTheGame)
     expectEqualGaps({tutorial->listButton, tutorial->audioButton, tutorial->restartButton, tutorial->resumeButton});
     EXPECT_GT(focusPixels(*tutorial->resumeButton), 20);
     backResumesTheGame();
+}
+
+TEST_P(InGamePictures, ANetworkFreeFlightListsItsPlayers)
+{
+    SimHost host;
+    PlaneCfg cfg = testFighter();
+    cfg.fullname = "Test Fighter";
+    setCurrentGameMode(createGameMode(static_cast<int>(GameType::FreeFlight)));
+    ScoreMgr& scores = ScoreMgr::instance();
+    scores.reset(false);
+    scores.clearPlayers();
+    std::vector<Airplane*> players;
+    for (const char16_t* name : {u"Ada", u"Bea", u"Cy"}) {
+        players.push_back(host.add(Target::create<Airplane>(host, cfg, 0, std::u16string(name))));
+        scores.addPlayer(*players.back());
+    }
+    currentGameMode()->setNetwork(true, true, false);
+    currentGameMode()->setPlayerAirplane(players[1]);
+    FreeFlightPauseMenuFrame* page = MenuFrameRegistry::freeFlightPauseMenu();
+    pauseWith(page);
+    step(3);
+    picture("free_flight_players");
+    ASSERT_TRUE(page->playerList->visible);
+    ASSERT_EQ(page->playerList->itemCount(), 3);
+    // The local row's text is green; the others are white.
+    auto greenIn = [this](const MenuItem& row) {
+        const std::vector<Rgba> pixels = screenPixels();
+        int n = 0;
+        for (int y = row.absY; y < row.absY + row.height; ++y)
+            for (int x = row.absX; x < row.absX + row.width; ++x) {
+                const Rgba& c = pixels[static_cast<std::size_t>(y * screenWidth() + x)];
+                n += c.g > 90 && c.r < 60 && c.b < 60 ? 1 : 0;
+            }
+        return n;
+    };
+    EXPECT_EQ(greenIn(*page->playerList->itemAt(0)), 0);
+    EXPECT_GT(greenIn(*page->playerList->itemAt(1)), 10);
+    EXPECT_EQ(greenIn(*page->playerList->itemAt(2)), 0);
+    currentGameMode()->setPlayerAirplane(nullptr);
+    scores.clearPlayers();
 }
 
 TEST_P(InGamePictures, TheFinishedLessonShowsOnceAndLeadsOn)
