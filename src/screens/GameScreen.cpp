@@ -265,6 +265,8 @@ bool SceneModeOverlays::openComic(const std::string& path)
 
 namespace {
 constexpr int kPauseMenuKinds = 7;
+// A mission's end opens the page it has set; no registered page may replace it.
+static_assert(static_cast<int>(PauseMenu::MissionEnd) >= kPauseMenuKinds);
 std::function<MenuFrame*()>& pausePageSlot(PauseMenu menu)
 {
     static std::function<MenuFrame*()> pages[kPauseMenuKinds];
