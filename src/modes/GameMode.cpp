@@ -77,6 +77,8 @@ void GameMode::clearLevel()
     for (int i = 0; i < m_missiles.count(); ++i)
         onMissileEnded(MissileSet::Ending{m_missiles.at(i), MissileSet::End::Expired, m_missiles.at(i)->position()});
     m_missiles.clear();
+    while (!m_waypoints.empty())
+        hideWaypointMarker(*m_waypoints.back());
     clearEntities();
     m_squadrons.clear();
     m_roads.clear();
@@ -165,6 +167,23 @@ void GameMode::forgetEverywhere(Target& entity)
     if (m_aimAssistTarget == &entity)
         m_aimAssistTarget = nullptr;
     m_hooks.scoresOrNone().forget(entity);
+}
+
+void GameMode::showWaypointMarker(const IGameEntity& waypoint)
+{
+    if (std::find(m_waypoints.begin(), m_waypoints.end(), &waypoint) == m_waypoints.end())
+        m_waypoints.push_back(&waypoint);
+    // Waypoints belong to no side: the marker always shows, team none.
+    m_hooks.hudOrNone().addMarker(waypoint, kWaypointMarkerKind, kNoTeam, true);
+}
+
+void GameMode::hideWaypointMarker(const IGameEntity& waypoint)
+{
+    const auto it = std::find(m_waypoints.begin(), m_waypoints.end(), &waypoint);
+    if (it == m_waypoints.end())
+        return;
+    m_waypoints.erase(it);
+    m_hooks.hudOrNone().removeMarker(waypoint);
 }
 
 std::unique_ptr<Target> GameMode::removePlayerAirplane(Target& entity)

@@ -97,6 +97,12 @@ public:
     std::span<Target* const> runways() const { return m_runways; }
     std::span<Target* const> tunnels() const { return m_tunnels; }
     const MissileSet& missiles() const { return m_missiles; }
+    // The waypoints the HUD marks: entities of the mode's own that are not
+    // targets. The HUD reads a waypoint marker only while it is listed here.
+    std::span<const IGameEntity* const> waypoints() const { return m_waypoints; }
+    static constexpr int kWaypointMarkerKind = 20, kNoTeam = 255;
+    void showWaypointMarker(const IGameEntity& waypoint);
+    void hideWaypointMarker(const IGameEntity& waypoint);
     int roadCount() const { return static_cast<int>(m_roads.size()); }
     // Missiles registered and ended since the mode was made.
     int missilesRegistered() const { return m_missilesAdded; }
@@ -368,6 +374,7 @@ protected:
     std::vector<std::unique_ptr<Squadron>> m_squadrons;
     std::vector<std::unique_ptr<Target>> m_doomed;
     MissileSet m_missiles{*this};
+    std::vector<const IGameEntity*> m_waypoints;
     int m_missilesAdded = 0;
     int m_missilesRemoved = 0;
 

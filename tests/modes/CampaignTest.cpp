@@ -6,6 +6,7 @@
 #include "modes/progress/ScoreMgr.h"
 #include "platform/File.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -40,6 +41,29 @@ TEST_F(CampaignMission, TheMissionStartsWithItsObjectsInPlayAndThePlayerInItsPla
     EXPECT_EQ(GameModeCampaign::playerColorCode(255), 2);
     EXPECT_EQ(GameModeCampaign::playerColorCode(0), 0);
     EXPECT_EQ(GameModeCampaign::playerColorCode(1), 1);
+}
+
+TEST_F(CampaignMission, TheIntroMarksTheFrontLineAsAWaypointUntilTheLevelEnds)
+{
+    ASSERT_NE(start(0, 0), nullptr);
+    EXPECT_TRUE(mode->waypoints().empty());
+    frames(150);   // the intro fires after two seconds
+    ASSERT_EQ(mode->waypoints().size(), 1u);
+    const IGameEntity* waypoint = mode->waypoints()[0];
+    const MapTrigger& front = trigger("front_line");
+    EXPECT_EQ(waypoint->position().x, front.pos.x);
+    EXPECT_EQ(waypoint->position().z, front.pos.z);
+    EXPECT_EQ(waypoint->radius(), front.radius);
+    EXPECT_EQ(std::count(harness.hud.markers.begin(), harness.hud.markers.end(), waypoint), 1);
+
+    // Asking again for the same trigger adds no second marker.
+    mode->addWaypointMarker(trigger("front_line"));
+    EXPECT_EQ(mode->waypoints().size(), 1u);
+    EXPECT_EQ(std::count(harness.hud.markers.begin(), harness.hud.markers.end(), waypoint), 1);
+
+    mode->clearLevel();
+    EXPECT_TRUE(mode->waypoints().empty());
+    EXPECT_EQ(std::count(harness.hud.markers.begin(), harness.hud.markers.end(), waypoint), 0);
 }
 
 TEST_F(CampaignMission, AFailureShowsItsReasonOnceAndWritesNoProgress)

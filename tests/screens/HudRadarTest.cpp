@@ -1,6 +1,10 @@
 #include "support/screens/HudMarkerFakes.h"
 #include "support/entities/SimHost.h"
 
+#include "gamedata/map/MapTrigger.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeFactory.h"
+#include "modes/kinds/TriggerWaypoint.h"
 #include "screens/hud/HudMarkerFeed.h"
 
 #include <gtest/gtest.h>
@@ -214,3 +218,31 @@ TEST(HudMarkerEntities, ADeletedTargetLeavesNoReferenceBehind)
 }
 
 }  // namespace
+
+// A waypoint is no target: the HUD reads its point and radius while the mode
+// lists it, and nothing once it is hidden.
+TEST(HudMarkerEntities, AWaypointIsReadOnlyWhileItsModeListsIt)
+{
+    std::unique_ptr<GameMode> mode = createGameMode(static_cast<int>(GameType::FreeFlight));
+    ASSERT_NE(mode, nullptr);
+    GameHudObjects& objects = gameHudObjects();
+    objects.setMode(mode.get());
+    const MapTrigger trigger;
+    TriggerWaypoint waypoint(trigger, {100.0f, 50.0f, -2000.0f}, 350.0f);
+    const HudMarkerRef ref = hudMarkerRef(waypoint);
+    HudObjectInfo info;
+    EXPECT_FALSE(objects.read(ref, info));   // never followed before the mode lists it
+
+    mode->showWaypointMarker(waypoint);
+    mode->showWaypointMarker(waypoint);
+    ASSERT_EQ(mode->waypoints().size(), 1u);
+    ASSERT_TRUE(objects.read(ref, info));
+    EXPECT_EQ(info.position.z, -2000.0f);
+    EXPECT_EQ(info.radius, 350.0f);
+    EXPECT_TRUE(info.alive);
+    EXPECT_FALSE(info.isPlayerPlane);
+
+    mode->hideWaypointMarker(waypoint);
+    EXPECT_FALSE(objects.read(ref, info));
+    objects.setMode(nullptr);
+}

@@ -439,6 +439,8 @@ void MapBuilder::missionContent()
     m_out.line("MapTrigger { name \"intro\" condition Timer delay 2 exec [");
     m_out.line("    TriggerAction { type Notice text \"%s\" value 6 }", title);
     m_out.line("    TriggerAction { type Objective target \"goal\" }");
+    // The HUD points the way to the front; the pause page gives its distance.
+    m_out.line("    TriggerAction { type Waypoint target \"front_line\" }");
     if (m_layout.mission == Mission::Cover) {
         m_out.line("    TriggerAction { type Countdown value 300 text \"COUNTDOWN_RELIEF\" }");
     }

@@ -82,9 +82,10 @@ void GameModeCampaign::clearLevel()
 {
     if (ScoreMgr::instance().attachedMode() == this)
         ScoreMgr::instance().clearPlayers();
-    GameMode::clearLevel();
+    GameMode::clearLevel();   // takes the waypoints off the HUD first
     m_objectOf.clear();
     m_squadronOf.clear();
+    m_triggerWaypoints.clear();
 }
 
 void GameModeCampaign::resetRound()

@@ -2,10 +2,13 @@
 #include "gamedata/MissionSave.h"
 #include "gamedata/map/MapHooks.h"
 #include "modes/GameMode.h"
+#include "modes/kinds/TriggerWaypoint.h"
 #include "modes/progress/ScoreMgr.h"
 
+#include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class MapObject;
 
@@ -126,6 +129,7 @@ private:
 
     std::unordered_map<const Target*, MapObject*> m_objectOf;
     std::unordered_map<std::string, Squadron*> m_squadronOf;
+    std::vector<std::unique_ptr<TriggerWaypoint>> m_triggerWaypoints;
     bool m_ended = false;
     int m_lightUpdates = 0;
     int m_lostPlaneId = -1;

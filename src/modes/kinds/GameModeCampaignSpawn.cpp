@@ -169,5 +169,11 @@ void GameModeCampaign::markGoal(IMapEntity& target)
         }
 }
 
-// The waypoint marker is the HUD's to draw; the trigger's point is all it needs.
-void GameModeCampaign::addWaypointMarker(MapTrigger&) {}
+void GameModeCampaign::addWaypointMarker(MapTrigger& trigger)
+{
+    for (const auto& waypoint : m_triggerWaypoints)
+        if (waypoint->trigger() == &trigger)
+            return;
+    m_triggerWaypoints.push_back(std::make_unique<TriggerWaypoint>(trigger, trigger.pos, trigger.radius));
+    showWaypointMarker(*m_triggerWaypoints.back());
+}

@@ -2,12 +2,10 @@
 #include "entities/IGameEntity.h"
 
 // A waypoint the player is told to fly to: a position the tutorial moves,
-// no velocity, a display name, and a HUD marker of kind 20.
+// no velocity, a display name, and a HUD marker of kind 20 (GameMode::showWaypointMarker).
 class DummyWP : public IGameEntity {
 public:
     static constexpr int kNameText = 387;
-    // The HUD marker of a waypoint.
-    static constexpr int kMarkerKind = 20;
 
     // Starts at the map's default waypoint point.
     DummyWP();

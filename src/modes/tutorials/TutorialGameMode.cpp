@@ -276,7 +276,7 @@ void TutorialGameMode::showWaypoint(DummyWP& waypoint, const Vec3& at)
 {
     waypoint.setPosition(at);
     if (!m_markerShown)
-        m_hooks.hudOrNone().addMarker(waypoint, DummyWP::kMarkerKind, 1, true);
+        showWaypointMarker(waypoint);
     m_markerShown = true;
     m_shownWaypoint = &waypoint;
 }
@@ -284,7 +284,7 @@ void TutorialGameMode::showWaypoint(DummyWP& waypoint, const Vec3& at)
 void TutorialGameMode::hideWaypoint(DummyWP& waypoint)
 {
     if (m_markerShown)
-        m_hooks.hudOrNone().removeMarker(waypoint);
+        hideWaypointMarker(waypoint);
     m_markerShown = false;
     m_shownWaypoint = nullptr;
 }

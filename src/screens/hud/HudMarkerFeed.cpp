@@ -34,11 +34,15 @@ const IGameEntity* GameHudObjects::resolve(const HudMarkerRef& ref) const
         return ref.target.resolve();
     if (ref.other == 0 || !m_mode)
         return nullptr;
-    // Only a missile still in the mode's set is read; the key itself is never followed.
+    // Only a missile still in the mode's set or a waypoint it lists is read;
+    // the key itself is never followed.
     const MissileSet& set = m_mode->missiles();
     for (int i = 0; i < set.count(); ++i)
         if (const Missile* m = set.at(i); m && reinterpret_cast<std::uintptr_t>(m) == ref.other)
             return m;
+    for (const IGameEntity* waypoint : m_mode->waypoints())
+        if (reinterpret_cast<std::uintptr_t>(waypoint) == ref.other)
+            return waypoint;
     return nullptr;
 }
 
@@ -64,7 +68,10 @@ bool GameHudObjects::read(const HudMarkerRef& ref, HudObjectInfo& out) const
         out.targetsPlayer = player && m->target() == player;
         return true;
     }
-    auto* t = const_cast<Target*>(static_cast<const Target*>(e));
+    const auto* target = dynamic_cast<const Target*>(e);
+    if (!target)
+        return true;   // a waypoint: a point and its radius
+    auto* t = const_cast<Target*>(target);
     out.isPlayerPlane = out.isViewedPlane = t == player;
     out.playerColor = t->markerColorIndex;
     out.hitReport = t->hitReport != 0;
