@@ -187,6 +187,10 @@ void drawModelNodeDistortion(const Model& model, int node, float strength)
     if (!device || !extensions)
         return;
     device->pushState();
+    // Hot air bends the light on both of its faces, and is never hidden by
+    // itself.
+    device->state().cull = CullMode::None;
+    device->state().depthWrite = false;
     GpuProgramWith<DistortionUniforms>& program = extensions->effects().modelDistortion;
     EffectPrograms::use(*device, program);
     GpuProgram::setUniform(program.locations().strength, strength);

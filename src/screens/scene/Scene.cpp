@@ -304,10 +304,13 @@ std::vector<ScenePass> scenePassOrder(const SceneDrawFlags& flags)
         order.insert(order.end(), {P::Vegetation, P::Trees});
     order.push_back(P::Sky);
     order.push_back(P::SunGlare);
-    order.push_back(flags.heatDistortion ? P::HeatDistortion : P::ParticleLayer0);
+    // The shimmer bends what is drawn so far; the smoke and fire drawn after
+    // it stay sharp, and are drawn with or without it.
+    if (flags.heatDistortion)
+        order.push_back(P::HeatDistortion);
+    order.push_back(P::ParticleLayer0);
     order.push_back(P::BlendedEffects);
-    if (!flags.heatDistortion)
-        order.push_back(P::ParticleLayer1);
+    order.push_back(P::ParticleLayer1);
     order.insert(order.end(), {P::ParticleLayer2, P::Weather, P::Airplanes, P::Overlay});
     if (flags.highDetail)
         order.push_back(P::PostProcess);
