@@ -17,6 +17,11 @@
 #include "render/world/Clouds.h"
 #include "render/world/Terrain.h"
 #include "screens/scene/Camera.h"
+#include "screens/scene/GameCamera.h"
+#include "screens/scene/SceneCameras.h"
+#include "entities/aircraft/Airplane.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
 #include "screens/scene/SceneWorld.h"
 
 #include <algorithm>
@@ -271,6 +276,11 @@ SceneDrawFlags Scene::drawFlags() const
     flags.shadowMaps = shadowMaps() != nullptr;
     const Graphics* device = graphics();
     flags.heatDistortion = device && device->distortionTarget != nullptr;
+    // From the cockpit the player sees the parts outside it and the glass.
+    if (activeCamera() == &gameCamera() && gameCamera().mode == GameCamera::kCockpitMode)
+        if (const GameMode* mode = currentGameMode())
+            if (const Airplane* player = mode->playerAirplane(); player && player->isActive())
+                flags.cockpitParts = true;
     return flags;
 }
 
