@@ -134,6 +134,9 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     EXPECT_FALSE(lent->followsPoint(&wreck));
     lent->lookAtPoint(&wreck, 200.0f, 1.57f, 3.0f, 0, 1.0f);
     EXPECT_EQ(camera.mode, 6);
+    // The camera stands off the wreck by the distance asked, not inside it.
+    camera.updateMatrices(1.0f / 60.0f);
+    EXPECT_NEAR(vec3Length(camera.position - wreck), 200.0f, 1.0f);
     lent->systemGone(&wreck);
 
     setCurrentScreen(&menu);
