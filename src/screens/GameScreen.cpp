@@ -77,8 +77,11 @@ public:
     // The cinematic views turn toward this point instead of the next target.
     void followPoint(const Vec3* point) override
     {
+        // Only a cinematic view turns to a new point: the player's own views
+        // keep theirs whatever falls out of the sky.
         if (auto* camera = dynamic_cast<GameCamera*>(activeCamera()))
-            camera->focusPoint = point;
+            if (!point || camera->mode == 10 || camera->mode == 11)
+                camera->focusPoint = point;
     }
     bool followsPoint(const Vec3* point) const override
     {

@@ -127,6 +127,9 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     GameCamera& camera = gameCamera();
     const Vec3 wreck{10.0f, 500.0f, 10.0f};
     lent->followPoint(&wreck);
+    EXPECT_EQ(camera.focusPoint, nullptr) << "the player's own view keeps its point";
+    camera.setMode(10);
+    lent->followPoint(&wreck);
     EXPECT_EQ(camera.focusPoint, &wreck);
     EXPECT_TRUE(lent->followsPoint(&wreck));
     lent->systemGone(&wreck);
