@@ -6,6 +6,7 @@
 #include "render/Graphics.h"
 #include "render/assets/Model.h"
 #include "render/assets/ModelLevels.h"
+#include "render/fx/PostProcess.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/assets/TextureCache.h"
 #include "render/internal/MatrixProduct.h"
@@ -194,7 +195,8 @@ void drawModelNodeDistortion(const Model& model, int node, float strength)
     GpuProgramWith<DistortionUniforms>& program = extensions->effects().modelDistortion;
     EffectPrograms::use(*device, program);
     GpuProgram::setUniform(program.locations().strength, strength);
-    drawNodeTriangles(model, node);
+    if (drawNodeTriangles(model, node))
+        noteDistortionDrawn();
     device->popState();
 }
 

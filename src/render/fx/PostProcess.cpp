@@ -177,8 +177,16 @@ void blitToScreen()
     device->drawFullScreenQuad();
 }
 
+namespace {
+int s_distortionDraws = 0;
+}
+
+void noteDistortionDrawn() { ++s_distortionDraws; }
+int distortionDrawsThisFrame() { return s_distortionDraws; }
+
 void renderHeatDistortion(const std::function<void()>& drawDistortion)
 {
+    s_distortionDraws = 0;
     Graphics* device = graphics();
     if (!device || !device->distortionTarget)
         return;
@@ -202,7 +210,7 @@ void applyHeatDistortion()
     Graphics* device = graphics();
     GraphicsES20Extensions* extensions = graphicsExtensions();
     RenderBuffer* distortion = device ? device->distortionTarget : nullptr;
-    if (!device || !extensions || !distortion || !distortion->colorTexture())
+    if (!device || !extensions || !distortion || !distortion->colorTexture() || s_distortionDraws <= 0)
         return;
     // The picture is read from a copy: a target cannot sample itself.
     const RenderBuffer* bound = device->currentRenderTarget();

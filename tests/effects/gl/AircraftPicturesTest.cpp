@@ -300,6 +300,17 @@ TEST_F(AircraftPictures, HeatShimmerBendsOnlyWhatLiesBehindTheExhaust)
     EXPECT_GT(inside, outlined / 20) << "the stripes behind the exhaust move";
     EXPECT_EQ(outside, 0) << "nothing else moves";
 
+    // Nothing hot in view this frame: the apply pass is skipped.
+    stripes();
+    renderHeatDistortion([] {});
+    EXPECT_EQ(distortionDrawsThisFrame(), 0);
+    applyHeatDistortion();
+    int unbent = 0;
+    const std::vector<Rgba> calm = frame();
+    for (std::size_t i = 0; i < calm.size(); ++i)
+        unbent += rgbNear(calm[i], still[i], 3) ? 0 : 1;
+    EXPECT_EQ(unbent, 0);
+
     // Without the target the pass is skipped and the picture stays as it was.
     PostProcess::destroyTargets();
     EXPECT_EQ(gfx().distortionTarget, nullptr);
