@@ -286,7 +286,7 @@ TEST_F(AircraftPictures, HeatShimmerBendsOnlyWhatLiesBehindTheExhaust)
     EXPECT_EQ(gfx().currentRenderTarget(), &target()) << "the scene's target is bound again";
     applyHeatDistortion();
     const std::vector<Rgba> bent = frame();
-    EXPECT_TRUE(saveTargetPng(gfx(), kWidth, kHeight, SKYFRONT_BINARY_DIR "/effects/view/heat-shimmer.png"));
+    EXPECT_TRUE(saveTargetPng(gfx(), kWidth, kHeight, SKYFRONT_BINARY_DIR "/effects/view/heat_shimmer.png"));
 
     int inside = 0, outside = 0, outlined = 0;
     for (std::size_t i = 0; i < bent.size(); ++i) {
