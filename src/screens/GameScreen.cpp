@@ -66,16 +66,22 @@ public:
             if (*ref == position)
                 *ref = nullptr;
     }
-    void lookAtPoint(const Vec3* point, float distance, float angle, float time, int mode, float blend) override
+    void lookAtPoint(const Vec3* point, float distance, float angle, float time, int mode, float) override
     {
+        // The effects ask for their whole distance: a zoom would take its
+        // share off it, and all of it would put the camera inside the wreck
+        // or the parachute it looks at.
         if (auto* camera = dynamic_cast<GameCamera*>(activeCamera()))
-            camera->lookAtPoint(point, distance, angle, time, mode != 0, blend);
+            camera->lookAtPoint(point, distance, angle, time, mode != 0, 0.0f);
     }
     // The cinematic views turn toward this point instead of the next target.
     void followPoint(const Vec3* point) override
     {
+        // Only a cinematic view turns to a new point: the player's own views
+        // keep theirs whatever falls out of the sky.
         if (auto* camera = dynamic_cast<GameCamera*>(activeCamera()))
-            camera->focusPoint = point;
+            if (!point || camera->mode == 10 || camera->mode == 11)
+                camera->focusPoint = point;
     }
     bool followsPoint(const Vec3* point) const override
     {

@@ -13,6 +13,8 @@
 #include "modes/kinds/GameModeCustom.h"
 #include "platform/Clock.h"
 #include "render/RenderBuffer.h"
+#include "render/fx/PostProcess.h"
+#include "render/gl/GraphicsES20Extensions.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
@@ -118,6 +120,51 @@ void sceneFrame(benchmark::State& state)
 }
 
 BENCHMARK(sceneFrame)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// What the top tier's heat shimmer adds to a 960 x 640 frame: with nothing hot
+// in view (0) the distortion target is only cleared; with an exhaust in view
+// (1) the picture is also copied and the apply pass runs over it.
+void heatShimmerPass(benchmark::State& state)
+{
+    GlTestContext* context = GlTestContext::instance();
+    if (!context) {
+        state.SkipWithError(GlTestContext::why().c_str());
+        return;
+    }
+    GraphicsES20& g = context->device();
+    GraphicsES20Extensions extensions(g);
+    if (!extensions.load()) {
+        state.SkipWithError("no effect programs");
+        return;
+    }
+    setGraphicsExtensions(&extensions);
+    RenderBuffer target;
+    const int savedWidth = g.screenWidth(), savedHeight = g.screenHeight();
+    g.setScreenSize(960, 640);
+    g.setQualityTier(3);
+    if (!target.createTexture(TextureFormat::Rgba8, 960, 640, kClampSampler) || !PostProcess::createTargets() ||
+        !g.distortionTarget) {
+        state.SkipWithError("no distortion target");
+    } else {
+        g.setRenderTarget(&target);
+        std::vector<std::uint8_t> sync;
+        for (auto _ : state) {
+            renderHeatDistortion([&] {
+                if (state.range(0) != 0)
+                    noteDistortionDrawn();
+            });
+            applyHeatDistortion();
+            g.readPixels(0, 0, 1, 1, sync);
+        }
+    }
+    PostProcess::destroyTargets();
+    g.setRenderTarget(nullptr);
+    g.setQualityTier(0);
+    g.setScreenSize(savedWidth, savedHeight);
+    setGraphicsExtensions(nullptr);
+    extensions.unload();
+}
+BENCHMARK(heatShimmerPass)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

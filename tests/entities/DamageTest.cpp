@@ -178,6 +178,30 @@ TEST_F(Damage, KilledByDamageDiesWithinSevenSecondsAndLeavesAWreck)
     EXPECT_EQ(wreckKind(), 1);  // in the air
 }
 
+TEST_F(Damage, TakenOutWhileDyingLeavesItsWreckWhereItWasOnce)
+{
+    plane->setPositionAndStop({500.0f, 1500.0f, -200.0f});
+    plane->setHealth(0.0f);
+    host.step(1.0f / 60.0f);
+    ASSERT_EQ(plane->lifeState(), LifeState::Dying);
+    const Vec3 where = plane->position();
+    // A match moves the airplane to its spawn point and then takes it out.
+    plane->setPosition({0.0f, 2000.0f, 0.0f});
+    plane->onTakenOut();
+    EXPECT_EQ(plane->lifeState(), LifeState::Destroyed);
+    EXPECT_EQ(wrecks(), 1);
+    EXPECT_EQ(wreckKind(), 1);  // in the air
+    EXPECT_NEAR(vec3Length(wreckCounts().lastPosition - where), 0.0f, 1.0f);
+    plane->onTakenOut();  // out again, already a wreck: nothing more
+    EXPECT_EQ(wrecks(), 1);
+
+    // An airplane taken out alive (a team change, the end of a round) leaves none.
+    plane->resetForRespawn();
+    ASSERT_TRUE(plane->isAlive());
+    plane->onTakenOut();
+    EXPECT_EQ(wrecks(), 1);
+}
+
 TEST_F(Damage, CrashIntoTheGroundCountsAndWrecksOnce)
 {
     plane->setPositionAndStop({0.0f, 30.0f, 0.0f});

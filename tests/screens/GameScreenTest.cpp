@@ -127,6 +127,9 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     GameCamera& camera = gameCamera();
     const Vec3 wreck{10.0f, 500.0f, 10.0f};
     lent->followPoint(&wreck);
+    EXPECT_EQ(camera.focusPoint, nullptr) << "the player's own view keeps its point";
+    camera.setMode(10);
+    lent->followPoint(&wreck);
     EXPECT_EQ(camera.focusPoint, &wreck);
     EXPECT_TRUE(lent->followsPoint(&wreck));
     lent->systemGone(&wreck);
@@ -134,6 +137,9 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     EXPECT_FALSE(lent->followsPoint(&wreck));
     lent->lookAtPoint(&wreck, 200.0f, 1.57f, 3.0f, 0, 1.0f);
     EXPECT_EQ(camera.mode, 6);
+    // The camera stands off the wreck by the distance asked, not inside it.
+    camera.updateMatrices(1.0f / 60.0f);
+    EXPECT_NEAR(vec3Length(camera.position - wreck), 200.0f, 1.0f);
     lent->systemGone(&wreck);
 
     setCurrentScreen(&menu);

@@ -262,8 +262,14 @@ TEST(scene, DrawPassOrderForTheFlagCombinations)
         EXPECT_EQ(indexOf(order, P::WaterSurface) >= 0, f.water) << bits;
         EXPECT_EQ(indexOf(order, P::Trees) >= 0, f.trees) << bits;
         EXPECT_EQ(indexOf(order, P::PostProcess) >= 0, f.highDetail) << bits;
-        EXPECT_EQ(indexOf(order, P::ParticleLayer1) >= 0, !f.heatDistortion) << bits;
         EXPECT_EQ(indexOf(order, P::HeatDistortion) >= 0, f.heatDistortion) << bits;
+        // Smoke and fire draw whether or not the air shimmers, after the shimmer.
+        for (P layer : {P::ParticleLayer0, P::ParticleLayer1, P::ParticleLayer2})
+            EXPECT_GE(indexOf(order, layer), 0) << bits;
+        if (f.heatDistortion) {
+            EXPECT_LT(indexOf(order, P::HeatDistortion), indexOf(order, P::ParticleLayer0)) << bits;
+            EXPECT_GT(indexOf(order, P::HeatDistortion), indexOf(order, P::Sky)) << bits;
+        }
         // Buffers fill before any pass draws; the world is cleared before the opaque pass.
         EXPECT_EQ(order.front(), P::FillBuffers);
         EXPECT_LT(indexOf(order, P::Clear), indexOf(order, P::OpaqueEntities));

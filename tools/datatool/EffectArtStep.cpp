@@ -109,11 +109,15 @@ Rgba paintRgba(const std::string& shape, const WorldNoise& n, float u, float v)
         const float cr = radius(cu, v), cell = std::floor(u * cells);
         if (shape == "holes") {
             const float a = std::atan2(v * 2 - 1, cu * 2 - 1);
-            const float cracks = std::pow(std::fabs(std::cos(a * (3.0f + cell) + cell)), 40.0f) * (1.0f - smooth01(0.2f, 0.9f, cr));
-            const float hole = 1.0f - smooth01(0.06f, 0.14f, cr);
-            const float frost = std::exp(-cr * cr * 12.0f) * 0.5f;
-            const float alpha = std::max({hole, cracks * 0.8f, frost}) * edgeFade(cr);
-            const float g = hole > 0.5f ? 0.1f : 0.92f;
+            // A clean hole, a crazed ring round it, and cracks running out
+            // into the glass, white where they catch the light: each variant
+            // has its own star.
+            const float star = std::fabs(std::cos(a * (3.0f + cell) + cell)) * (0.8f + 0.2f * std::cos(a * 7.0f + cell));
+            const float cracks = std::pow(star, 14.0f) * (1.0f - smooth01(0.15f, 0.95f, cr));
+            const float hole = 1.0f - smooth01(0.06f, 0.12f, cr);
+            const float ring = std::exp(-std::pow((cr - 0.17f) / 0.07f, 2.0f)) * 0.7f;
+            const float alpha = std::max({hole, cracks * 0.9f, ring}) * edgeFade(cr);
+            const float g = hole > 0.5f ? 0.05f : 0.93f;
             return {g, g, g, alpha};
         }
         const float cloud = n.fractal(cu * 5.0f + cell * 7.0f, v * 5.0f, 4);

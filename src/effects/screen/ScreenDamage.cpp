@@ -123,6 +123,33 @@ int ScreenDamage::dustHoles() { return s_dust; }
 RenderBuffer* ScreenDamage::target() { return s_target.get(); }
 Texture2D* ScreenDamage::texture() { return s_target ? s_target->colorTexture() : nullptr; }
 
+bool ScreenDamage::drawGlass(float opacity)
+{
+    Graphics* g = graphics();
+    Texture2D* glass = texture();
+    if (!g || !glass || !(opacity > 0.0f))
+        return false;
+    const Mat4 projection = g->projectionMatrix(), view = g->viewMatrix(), world = g->worldMatrix();
+    g->pushState();
+    g->setProjectionMatrix(Mat4{});
+    g->setViewMatrix(Mat4{});
+    g->setWorldMatrix(Mat4{});
+    RenderState st = RenderState::fullTarget();
+    st.program = BuiltinProgram::Sprite;
+    st.perVertexColor = false;
+    st.blend = kBlendPremultiplied;
+    const auto k = static_cast<std::uint8_t>(std::lround(std::min(opacity, 1.0f) * 255.0f));
+    st.color = Color4{k, k, k, k};
+    st.textures[0] = glass;
+    g->setRenderState(st);
+    g->drawFullScreenQuad();
+    g->popState();
+    g->setProjectionMatrix(projection);
+    g->setViewMatrix(view);
+    g->setWorldMatrix(world);
+    return true;
+}
+
 ScreenDamage::Painted ScreenDamage::render()
 {
     Painted done;
@@ -151,7 +178,10 @@ ScreenDamage::Painted ScreenDamage::render()
         if (g) {
             g->state().blend = kBlendOpaque;
             g->state().textures[0] = s_clean;
+            const auto share = static_cast<std::uint8_t>(std::lround(kCleanGlassShare * 255.0f));
+            g->state().color = Color4{share, share, share, share};
             g->drawFullScreenQuad();
+            g->state().color = Color4{255, 255, 255, 255};
         }
         s_clean = nullptr;
         done.cleaned = true;

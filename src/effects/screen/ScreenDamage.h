@@ -38,4 +38,12 @@ public:
     static RenderBuffer* target();
     // The glass the cockpit draws: the target's texture, null without one.
     static Texture2D* texture();
+    // The clean canopy goes into the glass at this share of its colour and
+    // cover, ready to be laid over the world premultiplied: a light tint and
+    // glint, while the bright cracks painted later stand out whole and the
+    // holes show the world bare.
+    static constexpr float kCleanGlassShare = 0.2f;
+    // Draws the glass over the whole current target (premultiplied); false,
+    // with nothing drawn, without a target or at no opacity.
+    static bool drawGlass(float opacity = 1.0f);
 };

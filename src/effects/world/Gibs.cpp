@@ -206,6 +206,7 @@ Gibs* startWreck(std::string_view modelFile, GibsKind kind, const Mat4& m, const
 {
     ++s_counts.requested;
     s_counts.lastKind = kind;
+    s_counts.lastPosition = Vec3{m.m[12], m.m[13], m.m[14]};
     Gibs* wreck = Gibs::create(modelFile, kind, true);
     if (!wreck)
         return nullptr;

@@ -138,6 +138,7 @@ struct WreckCounts {
     int requested = 0;
     int made = 0;
     GibsKind lastKind = GibsKind::Plain;
+    Vec3 lastPosition;  // where the last one asked for starts
 };
 const WreckCounts& wreckCounts();
 

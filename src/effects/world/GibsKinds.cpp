@@ -7,6 +7,7 @@
 #include "effects/EffectScene.h"
 #include "effects/particles/PConfig.h"
 #include "effects/particles/PSystem.h"
+#include "platform/Log.h"
 #include "platform/Random.h"
 #include "render/assets/Model.h"
 #include "sound/Sound.h"
@@ -181,8 +182,10 @@ void PlaneAirGibs::update(float dt)
     if (!cameraDone) {
         cameraDone = true;
         if (IPoolCamera* camera = poolCamera()) {
-            if (viewerRole == 2)
+            if (viewerRole == 2) {
                 camera->lookAtPoint(&cameraPoint, 200.0f, 1.5707964f, 3.0f, 0, 1.0f);
+                logInfo("effects", "wreck %d watched by the camera", id);
+            }
             else if (viewerRole == 3)
                 camera->followPoint(&cameraPoint);
         }

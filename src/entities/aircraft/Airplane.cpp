@@ -242,6 +242,10 @@ void Airplane::onTeamChanged(bool reset)
 
 void Airplane::onTakenOut()
 {
+    // A match takes a shot-down airplane out at once to wait for its respawn:
+    // its death ends here, so the wreck still falls where it was hit.
+    if (lifeState() == LifeState::Dying)
+        finishDeath(false);
     Target::onTakenOut();
     m_fireInputs.fill(false);
     m_boostCommand = false;

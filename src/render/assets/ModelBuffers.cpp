@@ -6,6 +6,7 @@
 #include "render/Graphics.h"
 #include "render/assets/Model.h"
 #include "render/assets/ModelLevels.h"
+#include "render/fx/PostProcess.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/assets/TextureCache.h"
 #include "render/internal/MatrixProduct.h"
@@ -187,10 +188,15 @@ void drawModelNodeDistortion(const Model& model, int node, float strength)
     if (!device || !extensions)
         return;
     device->pushState();
+    // Hot air bends the light on both of its faces, and is never hidden by
+    // itself.
+    device->state().cull = CullMode::None;
+    device->state().depthWrite = false;
     GpuProgramWith<DistortionUniforms>& program = extensions->effects().modelDistortion;
     EffectPrograms::use(*device, program);
     GpuProgram::setUniform(program.locations().strength, strength);
-    drawNodeTriangles(model, node);
+    if (drawNodeTriangles(model, node))
+        noteDistortionDrawn();
     device->popState();
 }
 

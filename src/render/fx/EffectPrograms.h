@@ -42,6 +42,10 @@ struct DistortionUniforms {
     int strength = -1;  // "u_strength" float
     template <class F> void forEach(F&& f) { f("u_strength", strength); }
 };
+struct DistortionApplyUniforms {
+    int pictureScale = -1;  // "u_pictureScale" vec2, the frame's share of the copied picture
+    template <class F> void forEach(F&& f) { f("u_pictureScale", pictureScale); }
+};
 struct SunShaftUniforms {
     int sun = -1;        // "u_sun" vec2, the sun on the picture 0..1
     int threshold = -1;  // "u_threshold" float
@@ -76,7 +80,7 @@ public:
     // Writes a model's screen-space refraction offset into the distortion target.
     GpuProgramWith<DistortionUniforms> modelDistortion;
     // Redraws a picture displaced by the distortion target.
-    GpuProgramWith<NoUniforms> distortionApply;
+    GpuProgramWith<DistortionApplyUniforms> distortionApply;
     // Radial blur of the scene's bright parts towards the sun, and the final
     // combine of scene and shafts.
     GpuProgramWith<SunShaftUniforms> sunShafts;

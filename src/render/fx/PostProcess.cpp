@@ -55,13 +55,28 @@ bool PostProcess::createTargets()
     post().scene = std::move(scene);
     post().shafts = std::move(shafts);
     device->sceneTargets[1] = post().scene.get();
+    // The shimmer is a nicety: without its targets the scene still draws.
+    auto distortion = std::make_unique<RenderBuffer>();
+    auto picture = std::make_unique<RenderBuffer>();
+    if (distortion->createTexture(TextureFormat::Rgba8, w, h, kClampSampler) &&
+        picture->createTexture(TextureFormat::Rgba8, w, h, kClampSampler, false)) {
+        post().distortion = std::move(distortion);
+        post().distortionPicture = std::move(picture);
+        device->distortionTarget = post().distortion.get();
+    }
     return true;
 }
 
 void PostProcess::destroyTargets()
 {
-    if (Graphics* device = graphics(); device && device->sceneTargets[1] == post().scene.get())
-        device->sceneTargets[1] = nullptr;
+    if (Graphics* device = graphics()) {
+        if (device->sceneTargets[1] == post().scene.get())
+            device->sceneTargets[1] = nullptr;
+        if (post().distortion && device->distortionTarget == post().distortion.get())
+            device->distortionTarget = nullptr;
+    }
+    post().distortion.reset();
+    post().distortionPicture.reset();
     post().scene.reset();
     post().shafts.reset();
     post().shaftsDrawn = false;
@@ -162,8 +177,16 @@ void blitToScreen()
     device->drawFullScreenQuad();
 }
 
+namespace {
+int s_distortionDraws = 0;
+}
+
+void noteDistortionDrawn() { ++s_distortionDraws; }
+int distortionDrawsThisFrame() { return s_distortionDraws; }
+
 void renderHeatDistortion(const std::function<void()>& drawDistortion)
 {
+    s_distortionDraws = 0;
     Graphics* device = graphics();
     if (!device || !device->distortionTarget)
         return;
@@ -186,14 +209,33 @@ void applyHeatDistortion()
 {
     Graphics* device = graphics();
     GraphicsES20Extensions* extensions = graphicsExtensions();
-    if (!device || !extensions || !device->distortionTarget || !device->distortionTarget->colorTexture())
+    RenderBuffer* distortion = device ? device->distortionTarget : nullptr;
+    if (!device || !extensions || !distortion || !distortion->colorTexture() || s_distortionDraws <= 0)
         return;
-    RenderBuffer* scene = device->sceneTargets[1];
-    if (!scene || !scene->colorTexture() || device->currentRenderTarget() == scene)
+    // The picture is read from a copy: a target cannot sample itself.
+    const RenderBuffer* bound = device->currentRenderTarget();
+    if (bound == distortion)
+        return;
+    const int w = bound ? bound->width() : device->screenWidth();
+    const int h = bound ? bound->height() : device->screenHeight();
+    std::unique_ptr<RenderBuffer>& picture = post().distortionPicture;
+    if (!picture || picture->width() < w || picture->height() < h) {
+        auto made = std::make_unique<RenderBuffer>();
+        if (!made->createTexture(TextureFormat::Rgba8, std::max(w, 1), std::max(h, 1), kClampSampler, false))
+            return;
+        picture = std::move(made);
+    }
+    if (w <= 0 || h <= 0 || !device->copyTargetTo(*picture->colorTexture(), w, h))
         return;
     FullTargetPass pass(*device);
-    device->state().textures[0] = scene->colorTexture();
-    device->state().textures[1] = device->distortionTarget->colorTexture();
-    EffectPrograms::use(*device, extensions->effects().distortionApply);
+    if (bound)
+        device->setViewport(0, 0, w, h);
+    device->state().textures[0] = picture->colorTexture();
+    device->state().textures[1] = distortion->colorTexture();
+    GpuProgramWith<DistortionApplyUniforms>& program = extensions->effects().distortionApply;
+    EffectPrograms::use(*device, program);
+    GpuProgram::setUniform(program.locations().pictureScale,
+                           static_cast<float>(w) / static_cast<float>(picture->width()),
+                           static_cast<float>(h) / static_cast<float>(picture->height()));
     device->drawFullScreenQuad();
 }

@@ -13,8 +13,9 @@ class PostProcess {
 public:
     // At tier 3 makes the scene target (screen size, color, depth) and the
     // half-size shaft target, and makes the scene target the device's second
-    // scene target. False, with nothing made, when a target cannot be made;
-    // below tier 3 true with nothing made.
+    // scene target; also, when it can, the heat-distortion target and the
+    // picture copy it bends. False, with nothing made, when the scene or shaft
+    // target cannot be made; below tier 3 true with nothing made.
     [[nodiscard]] static bool createTargets();
     static void destroyTargets();
     // Null below tier 3.
@@ -42,9 +43,13 @@ void blitToScreen();
 // Fills the distortion target: cleared to "no offset", then drawDistortion
 // (the distortion draws of models and effects) runs with it bound; the
 // previous target, matrices and render state come back afterwards. Nothing
-// when the target does not exist, which is always so here: heat distortion is off.
+// when the target does not exist (below the top tier).
 void renderHeatDistortion(const std::function<void()>& drawDistortion);
-// Redraws the scene target's picture displaced by the distortion target over
-// the current target; nothing without both targets or while the scene target
-// itself is bound.
+// The distortion draws report themselves here; a frame in which nothing hot
+// was drawn skips the apply pass and its copy of the picture.
+void noteDistortionDrawn();
+int distortionDrawsThisFrame();
+// Redraws the bound target's picture (through a copy) displaced by the
+// distortion target; only the pixels with an offset change. Nothing without
+// the target or when nothing hot was drawn into it this frame.
 void applyHeatDistortion();

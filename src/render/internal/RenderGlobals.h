@@ -41,6 +41,10 @@ struct ModelBufferPage {
 struct PostTargets {
     std::unique_ptr<RenderBuffer> scene;
     std::unique_ptr<RenderBuffer> shafts;
+    // The heat shimmer: offsets drawn by the hot parts, and the picture they
+    // bend, copied from the bound target just before.
+    std::unique_ptr<RenderBuffer> distortion;
+    std::unique_ptr<RenderBuffer> distortionPicture;
     bool shaftsDrawn = false;
     Vec2 sun;
     float strength = 0.0f;

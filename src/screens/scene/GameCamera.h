@@ -15,6 +15,7 @@ public:
     static constexpr float kTerrainClearance = 4.0f;
     static constexpr float kDeckClearance = 2.0f;
     static constexpr float kCinematicRate = 0.7f;
+    static constexpr int kCockpitMode = 2;
 
     explicit GameCamera(CameraGameMode& game);
 

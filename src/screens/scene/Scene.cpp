@@ -17,6 +17,11 @@
 #include "render/world/Clouds.h"
 #include "render/world/Terrain.h"
 #include "screens/scene/Camera.h"
+#include "screens/scene/GameCamera.h"
+#include "screens/scene/SceneCameras.h"
+#include "entities/aircraft/Airplane.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
 #include "screens/scene/SceneWorld.h"
 
 #include <algorithm>
@@ -271,6 +276,11 @@ SceneDrawFlags Scene::drawFlags() const
     flags.shadowMaps = shadowMaps() != nullptr;
     const Graphics* device = graphics();
     flags.heatDistortion = device && device->distortionTarget != nullptr;
+    // From the cockpit the player sees the parts outside it and the glass.
+    if (activeCamera() == &gameCamera() && gameCamera().mode == GameCamera::kCockpitMode)
+        if (const GameMode* mode = currentGameMode())
+            if (const Airplane* player = mode->playerAirplane(); player && player->isActive())
+                flags.cockpitParts = true;
     return flags;
 }
 
@@ -304,10 +314,13 @@ std::vector<ScenePass> scenePassOrder(const SceneDrawFlags& flags)
         order.insert(order.end(), {P::Vegetation, P::Trees});
     order.push_back(P::Sky);
     order.push_back(P::SunGlare);
-    order.push_back(flags.heatDistortion ? P::HeatDistortion : P::ParticleLayer0);
+    // The shimmer bends what is drawn so far; the smoke and fire drawn after
+    // it stay sharp, and are drawn with or without it.
+    if (flags.heatDistortion)
+        order.push_back(P::HeatDistortion);
+    order.push_back(P::ParticleLayer0);
     order.push_back(P::BlendedEffects);
-    if (!flags.heatDistortion)
-        order.push_back(P::ParticleLayer1);
+    order.push_back(P::ParticleLayer1);
     order.insert(order.end(), {P::ParticleLayer2, P::Weather, P::Airplanes, P::Overlay});
     if (flags.highDetail)
         order.push_back(P::PostProcess);

@@ -380,6 +380,18 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::Airplanes:
         drawEntities(DrawPass::Late);
         break;
+    case ScenePass::PlayerParts:
+        // The last 3-D draw: the player's own parts, then the canopy glass
+        // with its cracks over everything.
+        if (GameMode* mode = currentGameMode()) {
+            if (Airplane* player = mode->playerAirplane()) {
+                setWorldMatrices(m_scene.mainProjection);
+                player->drawParts(m_drawView);
+                device->setWorldMatrix(Mat4{});
+                ScreenDamage::drawGlass();
+            }
+        }
+        break;
     case ScenePass::BlendedEffects:
         // Contrails, trails, tracers and the pooled effects over the world.
         Tracers::begin();

@@ -20,6 +20,8 @@
 #include "platform/Random.h"
 #include "render/assets/Model.h"
 #include "render/assets/ModelBuffers.h"
+#include "render/fx/PostProcess.h"
+#include "render/gl/GraphicsES20Extensions.h"
 
 #include <cmath>
 #include <filesystem>
@@ -224,5 +226,102 @@ TEST_F(AircraftPictures, TracersAndALaserBeam)
     Tracers::addBeam({20.0f, -15.0f, -40.0f}, {-10.0f, 5.0f, -300.0f}, 0.08f);
     EXPECT_GT(picture("tracers", [&] { Tracers::renderAll(); }), 0.005);
     Tracers::clearAll();
+}
+
+// The air behind a jet's nozzles bends the picture behind it: stripes seen
+// through the exhaust move, and nothing outside the exhaust's own outline.
+TEST_F(AircraftPictures, HeatShimmerBendsOnlyWhatLiesBehindTheExhaust)
+{
+    ASSERT_NE(jetModel, nullptr);
+    const int jet = jetModel->nodeIndex("jet");
+    ASSERT_GE(jet, 0) << "the jet has an exhaust node";
+    const Model& model = jetModel->model();
+    const Mat4 world = pose({3.0f, -0.5f, -20.0f}, vec3NormalizeOr({1.0f, 0.0f, 0.45f}, {1, 0, 0}));
+    const Mat4 jetWorld = mat4Multiply(world, model.node(static_cast<std::size_t>(jet))->matrix);
+    GraphicsES20Extensions extensions(gfx());
+    ASSERT_TRUE(extensions.load()) << extensions.error();
+    setGraphicsExtensions(&extensions);
+    gfx().setScreenSize(kWidth, kHeight);
+    ASSERT_TRUE(PostProcess::createTargets());
+    ASSERT_NE(gfx().distortionTarget, nullptr) << "top detail makes the distortion target";
+
+    // Upright stripes: any sideways bend shows.
+    auto stripes = [&] {
+        backdrop();
+        gfx().setProjectionMatrix(Mat4{});
+        gfx().state().depthTest = false;
+        for (int i = 0; i < 32; i += 2) {
+            const float x = -1.0f + float(i) / 16.0f;
+            drawQuad(x, -1.0f, x + 1.0f / 16.0f, 1.0f, 0.0f, {230, 220, 90, 255});
+        }
+        gfx().setProjectionMatrix(projection);
+        gfx().setRenderState(RenderState{});
+        gfx().setWorldMatrix(world);
+        drawModel(model, world);
+        gfx().setWorldMatrix(Mat4{});
+    };
+    // The exhaust's outline, drawn flat.
+    useTarget(kWidth, kHeight);
+    clearTo({0, 0, 0, 255});
+    {
+        RenderState flat;
+        flat.program = BuiltinProgram::Color;
+        flat.color = Color4{255, 255, 255, 255};
+        flat.depthTest = false;
+        flat.cull = CullMode::None;
+        gfx().setRenderState(flat);
+        gfx().setWorldMatrix(jetWorld);
+        drawModelNode(model, jet);
+        gfx().setWorldMatrix(Mat4{});
+    }
+    const std::vector<Rgba> outline = frame();
+
+    stripes();
+    const std::vector<Rgba> still = frame();
+    renderHeatDistortion([&] {
+        gfx().setWorldMatrix(jetWorld);
+        drawModelNodeDistortion(model, jet, 0.03f);
+        gfx().setWorldMatrix(Mat4{});
+    });
+    EXPECT_EQ(gfx().currentRenderTarget(), &target()) << "the scene's target is bound again";
+    applyHeatDistortion();
+    const std::vector<Rgba> bent = frame();
+    EXPECT_TRUE(saveTargetPng(gfx(), kWidth, kHeight, SKYFRONT_BINARY_DIR "/effects/view/heat_shimmer.png"));
+
+    int inside = 0, outside = 0, outlined = 0;
+    for (std::size_t i = 0; i < bent.size(); ++i) {
+        const bool moved = !rgbNear(bent[i], still[i], 3);
+        const bool behind = outline[i].r > 128;
+        outlined += behind ? 1 : 0;
+        if (moved)
+            (behind ? inside : outside) += 1;
+    }
+    EXPECT_GT(outlined, 50) << "the exhaust is in view";
+    EXPECT_GT(inside, outlined / 20) << "the stripes behind the exhaust move";
+    EXPECT_EQ(outside, 0) << "nothing else moves";
+
+    // Nothing hot in view this frame: the apply pass is skipped.
+    stripes();
+    renderHeatDistortion([] {});
+    EXPECT_EQ(distortionDrawsThisFrame(), 0);
+    applyHeatDistortion();
+    int unbent = 0;
+    const std::vector<Rgba> calm = frame();
+    for (std::size_t i = 0; i < calm.size(); ++i)
+        unbent += rgbNear(calm[i], still[i], 3) ? 0 : 1;
+    EXPECT_EQ(unbent, 0);
+
+    // Without the target the pass is skipped and the picture stays as it was.
+    PostProcess::destroyTargets();
+    EXPECT_EQ(gfx().distortionTarget, nullptr);
+    stripes();
+    applyHeatDistortion();
+    int changed = 0;
+    const std::vector<Rgba> again = frame();
+    for (std::size_t i = 0; i < again.size(); ++i)
+        changed += rgbNear(again[i], still[i], 3) ? 0 : 1;
+    EXPECT_EQ(changed, 0);
+    setGraphicsExtensions(nullptr);
+    extensions.unload();
 }
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/File.h"
 #include "platform/Random.h"
 #include "render/RenderBuffer.h"
+#include "render/assets/TextureCache.h"
 
 #include <filesystem>
 #include <string>
@@ -240,5 +241,68 @@ TEST_F(ViewPictures, TheCanopyCarriesHolesCutThroughItsGlass)
     EXPECT_GT(cut, 0);
     EXPECT_TRUE(saveTargetPng(gfx(), glass->width(), glass->height(), kFolder + "canopy_three_hits.png"));
     gfx().setRenderTarget(&target());
+}
+
+// From the cockpit the world is seen through the canopy glass: a light tint
+// and glint when clean; after three hits small cracked holes, and the world
+// shows clear through their middles.
+TEST_F(ViewPictures, TheCockpitSeesTheWorldThroughTheCrackedGlass)
+{
+    EXPECT_FALSE(ScreenDamage::drawGlass()) << "no glass without its target";
+    ASSERT_TRUE(ScreenDamage::createRenderTarget());
+    TextureRef canopy = getTexture("data/models/canopy.png");
+    ASSERT_TRUE(canopy) << "the clean canopy is staged";
+    auto world = [&] {
+        gfx().setRenderTarget(&target());
+        backdrop();
+        gfx().setProjectionMatrix(Mat4{});
+        gfx().setViewMatrix(Mat4{});
+        gfx().state().depthTest = false;
+        // A far hill, so a bent or tinted view shows against the sky.
+        drawQuad(-0.6f, -0.2f, 0.1f, 0.25f, 0.0f, {120, 110, 70, 255});
+        gfx().state().depthTest = true;
+    };
+    world();
+    const std::vector<Rgba> bare = frame();
+
+    ScreenDamage::clean(canopy.get());
+    EXPECT_TRUE(ScreenDamage::render().cleaned);
+    world();
+    EXPECT_TRUE(ScreenDamage::drawGlass());
+    const std::vector<Rgba> clean = frame();
+    save("cockpit_glass_clean");
+    // The glass tints the whole view a little and hides nothing.
+    int tinted = 0, hidden = 0;
+    for (std::size_t i = 0; i < bare.size(); ++i) {
+        const int d = std::abs(bare[i].r - clean[i].r) + std::abs(bare[i].g - clean[i].g) + std::abs(bare[i].b - clean[i].b);
+        tinted += d > 3 ? 1 : 0;
+        hidden += d > 200 ? 1 : 0;
+    }
+    EXPECT_GT(tinted, int(bare.size()) / 2);
+    EXPECT_EQ(hidden, 0);
+
+    ScreenDamage::addHit();
+    ScreenDamage::addHit();
+    ScreenDamage::addHit();
+    EXPECT_EQ(ScreenDamage::render().bulletHoles, 8);
+    world();
+    EXPECT_TRUE(ScreenDamage::drawGlass());
+    const std::vector<Rgba> hit = frame();
+    save("cockpit_three_hits");
+    // Eight small holes, each a few pixels across at this size: there, and
+    // no more than a few per cent of the view.
+    const double cracked = differing(clean, hit);
+    EXPECT_GE(cracked * double(kWidth * kHeight), 16.0);
+    EXPECT_LT(cracked, 0.05);
+    // Where the glass is cut the world shows bare: some pixels go back to it.
+    int clear = 0;
+    for (std::size_t i = 0; i < bare.size(); ++i)
+        clear += !rgbNear(clean[i], bare[i], 3) && rgbNear(hit[i], bare[i], 3) ? 1 : 0;
+    EXPECT_GT(clear, 0);
+
+    // Nothing is drawn at no opacity.
+    world();
+    EXPECT_FALSE(ScreenDamage::drawGlass(0.0f));
+    EXPECT_EQ(differing(bare, frame()), 0.0);
 }
 }  // namespace
