@@ -482,3 +482,21 @@ TEST(CameraListener, TheSoundListenerFollowsTheEye)
     setLogCapture({});
 }
 }  // namespace
+
+#include "screens/hud/TutorialHudBridge.h"
+#include "screens/scene/SceneCameras.h"
+
+// A finished tutorial orbits the player's airplane at the distance it asks,
+// not from inside it.
+TEST(TutorialCamera, TheClosingLookStandsOffAtItsDistance)
+{
+    GameCamera& cam = gameCamera();
+    const int before = cam.mode;
+    const Vec3 point{100.0f, 800.0f, -300.0f};
+    tutorialHudBridge().lookAtPoint(point, 500.0f);
+    EXPECT_EQ(cam.mode, 6);
+    for (int k = 0; k < 30; ++k)
+        cam.updateMatrices(1.0f / 60.0f);
+    EXPECT_NEAR(vec3Length(cam.position - point), 500.0f, 5.0f);
+    cam.setMode(before);
+}

@@ -144,7 +144,8 @@ void TutorialHudBridge::lookAtPoint(const Vec3& point, float distance)
 {
     GameCamera& camera = gameCamera();
     camera.updateLookAt();
-    camera.lookAtPoint(&point, distance, kLookAtAngle, -1.0f, true, 1.0f);
+    // No zoom: a zoom of 1 would pull the orbit into the airplane itself.
+    camera.lookAtPoint(&point, distance, kLookAtAngle, -1.0f, true, 0.0f);
 }
 
 void TutorialHudBridge::stopMusicStream()
