@@ -43,11 +43,24 @@ TEST_F(CampaignMission, TheMissionStartsWithItsObjectsInPlayAndThePlayerInItsPla
     EXPECT_EQ(GameModeCampaign::playerColorCode(1), 1);
 }
 
-TEST_F(CampaignMission, TheIntroMarksTheFrontLineAsAWaypointUntilTheLevelEnds)
+TEST_F(CampaignMission, TheIntroMarksTheGoalsAndTheFrontLineWaypointUntilTheLevelEnds)
 {
     ASSERT_NE(start(0, 0), nullptr);
     EXPECT_TRUE(mode->waypoints().empty());
-    frames(150);   // the intro fires after two seconds
+    EXPECT_TRUE(harness.hud.goals.empty());
+    frames(150);   // the intro fires after two seconds and starts the objective
+    // Every object the objective lists that is in play is marked once.
+    std::vector<const IGameEntity*> expected;
+    for (const MapObject* object : trigger("goal").objectList)
+        for (const auto& e : mode->entities())
+            if (mode->objectOf(*e) == object)
+                expected.push_back(e.get());
+    ASSERT_FALSE(expected.empty());
+    std::vector<const IGameEntity*> goals = harness.hud.goals;
+    std::sort(goals.begin(), goals.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(goals, expected);
+
     ASSERT_EQ(mode->waypoints().size(), 1u);
     const IGameEntity* waypoint = mode->waypoints()[0];
     const MapTrigger& front = trigger("front_line");

@@ -5,6 +5,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/kinds/TriggerWaypoint.h"
+#include "screens/hud/GameHud.h"
 #include "screens/hud/HudMarkerFeed.h"
 
 #include <gtest/gtest.h>
@@ -245,4 +246,31 @@ TEST(HudMarkerEntities, AWaypointIsReadOnlyWhileItsModeListsIt)
     mode->hideWaypointMarker(waypoint);
     EXPECT_FALSE(objects.read(ref, info));
     objects.setMode(nullptr);
+}
+
+// The modes add a marker again whenever its entity changes: a goal keeps its
+// mark through that, and a waypoint is always one.
+TEST(HudMarkerEntities, AGoalKeepsItsMarkWhenItsMarkerIsAddedAgain)
+{
+    SimHost host;
+    HudElementList& list = HudElementList::instance();
+    list.reset();
+    gameHudObjects().setMode(nullptr);
+    Target* t = host.addTarget(std::make_unique<Target>(host, TargetKind::LandUnit, 1));
+    ASSERT_NE(t, nullptr);
+    const HudMarkerRef ref = hudMarkerRef(*t);
+    gameHud().addMarker(*t, 3, 1, true);
+    ASSERT_NE(list.markers.find(ref), nullptr);
+    EXPECT_FALSE(list.markers.find(ref)->always);
+    gameHud().markObjective(*t);
+    EXPECT_TRUE(list.markers.find(ref)->always);
+    gameHud().addMarker(*t, 3, 1, false);
+    EXPECT_TRUE(list.markers.find(ref)->always);
+
+    const MapTrigger trigger;
+    TriggerWaypoint waypoint(trigger, {0.0f, 0.0f, -500.0f}, 10.0f);
+    gameHud().addMarker(waypoint, HudMarkers::kWaypointKind, 255, true);
+    ASSERT_NE(list.markers.find(hudMarkerRef(waypoint)), nullptr);
+    EXPECT_TRUE(list.markers.find(hudMarkerRef(waypoint))->always);
+    list.reset();
 }

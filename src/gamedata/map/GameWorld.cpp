@@ -285,6 +285,5 @@ void GameWorld::startObjective(MapTrigger& trigger)
     m_hooks.hudOrNone().registerObjective(trigger);
     IMapHost& host = m_hooks.hostOrNone();
     for (MapObject* object : trigger.objectList)
-        if (object->entity)
-            host.markGoal(*object->entity);
+        host.markGoal(*object);
 }

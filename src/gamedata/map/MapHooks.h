@@ -74,8 +74,9 @@ public:
     // Makes the entity of an object a trigger brings into play (its skill is
     // scaled by the mode's third difficulty scale there).
     virtual void spawnObject(MapObject& /*object*/) {}
-    // Marks a target as a goal (objective flag of its HUD marker).
-    virtual void markGoal(IMapEntity& /*target*/) {}
+    // Marks an object of a started objective as a goal (the objective flag of
+    // its HUD marker), whether or not its entity is in play yet.
+    virtual void markGoal(MapObject& /*object*/) {}
     // A kind-20 waypoint marker tracking the trigger's position.
     virtual void addWaypointMarker(MapTrigger& /*trigger*/) {}
 };

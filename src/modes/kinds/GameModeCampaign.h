@@ -97,7 +97,7 @@ public:
     void showComic(const std::string& name) override { (void)GameMode::showComic(name); }
     void countEvent(int eventId) override { m_hooks.progressOrNone().countEvent(eventId); }
     void spawnObject(MapObject& object) override;
-    void markGoal(IMapEntity& target) override;
+    void markGoal(MapObject& object) override;
     void addWaypointMarker(MapTrigger& trigger) override;
 
     // ICheckpointHost
@@ -126,6 +126,8 @@ private:
     Target* spawnFromObject(MapObject& object, int index);
     Airplane* spawnAirplane(MapObject& object);
     Squadron* squadronNamed(const std::string& name);
+    // Listed by an objective that has started.
+    bool isGoal(const MapObject& object) const;
 
     std::unordered_map<const Target*, MapObject*> m_objectOf;
     std::unordered_map<std::string, Squadron*> m_squadronOf;

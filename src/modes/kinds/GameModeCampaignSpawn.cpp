@@ -135,8 +135,12 @@ Target* GameModeCampaign::spawnFromObject(MapObject& object, int index)
             target->setAIController(TargetAI::create(*target, std::clamp(object.skill * difficultyScales[2], 0.05f, 1.0f)));
         made = addPlayerAirplane(std::move(target), false);
     }
-    if (made)
+    if (made) {
         m_objectOf[made] = &object;
+        // Brought in after its objective started: it is a goal from the first frame.
+        if (isGoal(object))
+            m_hooks.hudOrNone().markObjective(*made);
+    }
     return made;
 }
 
@@ -160,13 +164,26 @@ void GameModeCampaign::spawnObject(MapObject& object)
         }
 }
 
-void GameModeCampaign::markGoal(IMapEntity& target)
+void GameModeCampaign::markGoal(MapObject& object)
 {
-    for (const auto& [entity, object] : m_objectOf)
-        if (object->entity == &target) {
+    for (const auto& [entity, made] : m_objectOf)
+        if (made == &object) {
             m_hooks.hudOrNone().markObjective(*entity);
             return;
         }
+}
+
+bool GameModeCampaign::isGoal(const MapObject& object) const
+{
+    if (!m_world)
+        return false;
+    for (int i = 0; i < m_world->triggerCount(); ++i) {
+        const MapTrigger* t = m_world->trigger(i);
+        if (t && t->kind == MapTrigger::Objective && t->started && t->enabled &&
+            std::find(t->objectList.begin(), t->objectList.end(), &object) != t->objectList.end())
+            return true;
+    }
+    return false;
 }
 
 void GameModeCampaign::addWaypointMarker(MapTrigger& trigger)

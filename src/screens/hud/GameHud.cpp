@@ -63,7 +63,11 @@ void GameHud::addMarker(const IGameEntity& entity, int kind, int team, bool draw
 {
     HudElementList& list = HudElementList::instance();
     const HudMarkerRef ref = hudMarkerRef(entity);
-    list.markers.add(ref, kind, false, team, markerFrameNow(), gameHudObjects(), list.hasSides ? &list.sides : nullptr);
+    // The modes add a marker again whenever an entity changes; a goal the
+    // mission marked keeps its mark, and a waypoint always has it.
+    const HudMarker* existing = list.markers.find(ref);
+    const bool always = kind == HudMarkers::kWaypointKind || (existing && existing->always);
+    list.markers.add(ref, kind, always, team, markerFrameNow(), gameHudObjects(), list.hasSides ? &list.sides : nullptr);
     // A missile is followed on the radar; the player's own shows no marker.
     list.markers.setDrawFlagA(ref, drawn && kind != HudMarkers::kMissileKind);
     list.markers.setDrawFlagB(ref, drawn || kind == HudMarkers::kMissileKind);

@@ -45,7 +45,7 @@ struct RecordingHooks : IMapHud, IMapAudio, IMapHost {
     void showComic(const std::string& name) override { calls.push_back("comic:" + name); }
     void spawnEffect(const std::string& effect, const Vec3&) override { calls.push_back("effect:" + effect); }
     void spawnObject(MapObject& object) override { calls.push_back("spawn:" + object.name); }
-    void markGoal(IMapEntity&) override { calls.push_back("goal"); }
+    void markGoal(MapObject&) override { calls.push_back("goal"); }
     void addWaypointMarker(MapTrigger& trigger) override { calls.push_back("waypoint:" + trigger.name); }
     void startWeather(int kind) override { calls.push_back("weather:" + std::to_string(kind)); }
 

@@ -76,6 +76,8 @@ public:
 
     void addMarker(const IGameEntity& entity, int, int, bool) override { markers.push_back(&entity); }
     void removeMarker(const IGameEntity& entity) override { std::erase(markers, &entity); }
+    std::vector<const IGameEntity*> goals;
+    void markObjective(const IGameEntity& entity) override { goals.push_back(&entity); }
     std::vector<std::pair<const IGameEntity*, int>> markerFlags;
     void setMarkerFlag(const IGameEntity& entity, int flag) override { markerFlags.emplace_back(&entity, flag); }
     void removeMessage(int id) override { removedMessages.push_back(id); }
