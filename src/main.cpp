@@ -11,6 +11,9 @@
 #include "menus/frontend/FrontendLinks.h"
 #include "menus/settings/ProfileMenuFrame.h"
 #include "menus/frontend/MainMenuFrame.h"
+#include "menus/ingame/GameResultMenuFrame.h"
+#include "menus/ingame/SkirmishEndMenuFrame.h"
+#include "menus/ingame/TeamSkirmishEndMenuFrame.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/GameModeGlobals.h"
@@ -198,6 +201,13 @@ void startMenus()
                            showAlert(text ? std::u16string_view(text) : std::u16string_view(), std::move(closed));
                        }});
     setControlTypeChoice(showControlTypeChoice);
+    // The score tables of matches and the result page every finished game ends on.
+    setPauseMenuPage(PauseMenu::Match, [] { return static_cast<MenuFrame*>(MenuFrameRegistry::skirmishEndMenu()); });
+    setPauseMenuPage(PauseMenu::TeamMatch,
+                     [] { return static_cast<MenuFrame*>(MenuFrameRegistry::teamSkirmishEndMenu()); });
+    CampaignEndPages::instance().resultPage = [] {
+        return static_cast<MenuFrame*>(MenuFrameRegistry::gameResultMenu());
+    };
 }
 
 // "-menupage NAME" stands in for the menus that will lead to the page.

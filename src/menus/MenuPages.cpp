@@ -12,6 +12,7 @@
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "menus/frontend/TutorialListMenuFrame.h"
+#include "menus/ingame/GameResultMenuFrame.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/OptionsMenuFrame.h"
 #include "menus/settings/OtherGameSettingsMenuFrame.h"
@@ -118,6 +119,8 @@ MenuFrame* menuPageByName(std::string_view name)
         return MenuFrameRegistry::joyCfgMenu();
     if (name == "profile")
         return MenuFrameRegistry::profileMenu();
+    if (name == "result")
+        return MenuFrameRegistry::gameResultMenu();
     if (name == "painting")
         return MenuFrameRegistry::planePaintingMenu();
     if (name == "weapons")
