@@ -208,6 +208,15 @@ void startMenus()
     CampaignEndPages::instance().resultPage = [] {
         return static_cast<MenuFrame*>(MenuFrameRegistry::gameResultMenu());
     };
+    GameResultMenuFrame::Routes& results = GameResultMenuFrame::routes();
+    results.pointsFactor = [] {
+        NetworkGameHandler* handler = NetworkGameHandler::instance();
+        return handler ? handler->client.pointsFactor : 1.0f;
+    };
+    results.disconnect = [] {
+        if (NetworkGameHandler* handler = NetworkGameHandler::instance())
+            handler->disconnect();
+    };
 }
 
 // "-menupage NAME" stands in for the menus that will lead to the page.

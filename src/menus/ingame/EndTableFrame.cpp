@@ -8,7 +8,6 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeCustom.h"
-#include "net/match/NetworkGameHandler.h"
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Text.h"
@@ -291,9 +290,9 @@ void EndTableFrame::onResumeOrLeave()
 {
     GameMode* m = mode();
     if (matchOver()) {
-        if (m && m->isNetworkClient())
-            if (NetworkGameHandler* handler = NetworkGameHandler::instance())
-                handler->disconnect();
+        const auto& disconnect = GameResultMenuFrame::routes().disconnect;
+        if (m && m->isNetworkClient() && disconnect)
+            disconnect();
         if (m) {
             m->setListener(nullptr);
             m->services().overlaysOrNone().setPaused(false);

@@ -15,7 +15,6 @@
 #include "modes/kinds/GameModeDF.h"
 #include "modes/progress/Achievements.h"
 #include "modes/progress/ScoreMgr.h"
-#include "net/match/NetworkGameHandler.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/Language.h"
@@ -94,9 +93,8 @@ GameResultInput GameResultInput::fromCurrentGame()
     in.online = mode->isOnline();
     if (const Airplane* own = mode->playerAirplane())
         in.plane = own->planeRecord;
-    if (in.online)
-        if (NetworkGameHandler* handler = NetworkGameHandler::instance())
-            in.pointsFactor = handler->client.pointsFactor;
+    if (in.online && GameResultMenuFrame::routes().pointsFactor)
+        in.pointsFactor = GameResultMenuFrame::routes().pointsFactor();
     if (const auto* campaign = dynamic_cast<const GameModeCampaign*>(mode)) {
         in.campaign = campaign->campaign();
         in.mission = campaign->mission();

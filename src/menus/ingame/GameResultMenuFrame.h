@@ -97,6 +97,10 @@ public:
         // Leaves the game for the menu screen; the default drops the overlays
         // and switches to the menus.
         std::function<void()> leaveGame;
+        // The network client's plane bonus of an online game (1 when empty),
+        // and the client's disconnect when a joined match is left.
+        std::function<float()> pointsFactor;
+        std::function<void()> disconnect;
     };
     static Routes& routes();
 
