@@ -144,11 +144,32 @@ MenuPanel* EndTableFrame::makeTable(int widthPixels, int top)
 
 void EndTableFrame::addHeading(int textId, std::vector<SpriteLabel*>& into)
 {
-    auto* label = new SpriteLabel(0, textId);
+    // The small font: the columns stand closer than the HUD font's words are wide.
+    auto* label = new SpriteLabel(1, textId);
     label->anchorMode = kAnchorAbsolute;
     label->alignment = kAlignCentreX | kAlignCentreY;
     addItem(label);
     into.push_back(label);
+}
+
+int EndTableFrame::stripBottom(int stripHeight) const
+{
+    const int belowTime = static_cast<int>(timeLabel->offsetY) + timeLabel->height + m_lineHeight / 4 + stripHeight;
+    return std::max(topPanel->height + m_lineHeight, belowTime);
+}
+
+void EndTableFrame::appendRow(MenuPanel& table, ScoreEntry* row)
+{
+    if (table.itemCount() == 0)
+        table.contentHeight = 0;
+    row->anchorMode = kAnchorParent;
+    row->width = table.width;
+    row->offsetX = 0.0f;
+    row->offsetY = static_cast<float>(table.contentHeight);
+    table.addItem(row);
+    table.contentHeight += row->height;
+    table.contentWidth = table.width;
+    row->layout(table.absX + static_cast<int>(table.scrollX), table.absY + static_cast<int>(table.scrollY));
 }
 
 void EndTableFrame::spreadButtons(bool withOuterMargin)
@@ -182,6 +203,7 @@ void EndTableFrame::spreadButtons(bool withOuterMargin)
         item->offsetY = buttonRow->height * 0.6f;
         x += item->width + gap;
     }
+    layout(0, 0);
 }
 
 GameMode* EndTableFrame::mode() { return currentGameMode(); }

@@ -74,7 +74,12 @@ protected:
     // A scrollable table panel of the given width from top down to the button row.
     MenuPanel* makeTable(int widthPixels, int top);
     void addHeading(int textId, std::vector<SpriteLabel*>& into);
+    // Appends the row under the table's last one, as wide as the table.
+    static void appendRow(MenuPanel& table, ScoreEntry* row);
     int lineHeight() const { return m_lineHeight; }
+    // The bottom edge of the header strips: a line below the top panel, and
+    // clear of the time box.
+    int stripBottom(int stripHeight) const;
 
     int m_lineHeight = 20;
     std::vector<MenuPanel*> m_tables;

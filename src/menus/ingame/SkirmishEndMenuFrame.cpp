@@ -38,7 +38,7 @@ SkirmishEndMenuFrame::SkirmishEndMenuFrame()
     headerStrip->anchorMode = kAnchorAbsolute;
     headerStrip->alignment = kAlignCentreX | kAlignBottom;
     headerStrip->offsetX = m.screenWidth / 2.0f;
-    headerStrip->offsetY = static_cast<float>(topPanel->height + L);
+    headerStrip->offsetY = static_cast<float>(stripBottom(headerStrip->height));
     addItem(headerStrip);
     const int stripW = std::max(headerStrip->width, 1);
     const int left = (m.screenWidth - stripW) / 2;
@@ -69,9 +69,9 @@ void SkirmishEndMenuFrame::rebuildTable()
         auto* row = new ScoreEntry(players[i], static_cast<int>(i) + 1, static_cast<int>(i & 1), false);
         row->gameType = type;
         row->networkGame = network;
-        table->placeItem(row);
+        appendRow(*table, row);
     }
-    table->placeItem(new ScoreEntry(nullptr, 0, 0, false));
+    appendRow(*table, new ScoreEntry(nullptr, 0, 0, false));
     if (sm.timeLimit == 0.0f) {
         timeLabel->visible = false;
     } else {

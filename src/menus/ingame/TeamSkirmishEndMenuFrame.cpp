@@ -48,7 +48,7 @@ TeamSkirmishEndMenuFrame::TeamSkirmishEndMenuFrame()
     if (menus)
         menus->frameBounds(kHeaderFrame, stripW, stripH);
     const int tableW = std::max(std::min(stripW, m.screenWidth / 2 - L), 1);
-    const float stripBottom = static_cast<float>(topPanel->height + L);
+    const float stripEdge = static_cast<float>(stripBottom(std::max(stripH, L)));
     for (int team = 0; team < 2; ++team) {
         const auto t = static_cast<std::size_t>(team);
         const int left = team == 0 ? L / 2 : m.screenWidth - L / 2 - tableW;
@@ -59,12 +59,12 @@ TeamSkirmishEndMenuFrame::TeamSkirmishEndMenuFrame()
         strip->width = tableW;
         strip->height = std::max(stripH, L);
         strip->offsetX = static_cast<float>(left);
-        strip->offsetY = stripBottom - strip->height;
+        strip->offsetY = stripEdge - strip->height;
         addItem(strip);
         headerStrips[t] = strip;
         for (int id : {kScoreHeading, kDeathsHeading, kPlaneHeading, kBasesHeading, kFlagsHeading})
             addHeading(id, headings[t]);
-        tables[t] = makeTable(tableW, static_cast<int>(stripBottom) + L / 2);
+        tables[t] = makeTable(tableW, static_cast<int>(stripEdge) + L / 2);
         tables[t]->offsetX = static_cast<float>(left);
     }
     continueButton->onClick = [this] { onContinue(); };
@@ -103,9 +103,9 @@ void TeamSkirmishEndMenuFrame::rebuildTable()
                 for (int team = 0; team < 2; ++team)
                     if (Flag* flag = ctf->flagOfTeam(team); flag && flag->carrier() == a)
                         row->flags |= ScoreEntry::kCarriesFlag;
-            table->placeItem(row);
+            appendRow(*table, row);
         }
-        table->placeItem(new ScoreEntry(nullptr, 0, 0, true));
+        appendRow(*table, new ScoreEntry(nullptr, 0, 0, true));
         char16_t text[32];
         wideFormat(text, 32, "%d", sm.group(g).score);
         totals[static_cast<std::size_t>(g)]->setText(text);
