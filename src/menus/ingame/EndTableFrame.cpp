@@ -9,6 +9,7 @@
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Text.h"
 #include "render/2d/CFont.h"
@@ -319,6 +320,7 @@ void EndTableFrame::onResumeOrLeave()
             m->setListener(nullptr);
             m->services().overlaysOrNone().setPaused(false);
         }
+        logInfo("menus", "the finished match is left for its result");
         goToFrame(MenuFrameRegistry::gameResultMenu());
         return;
     }

@@ -18,6 +18,7 @@
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "platform/Text.h"
@@ -292,6 +293,8 @@ void GameResultMenuFrame::onShow()
     FilledMenuFrame::onShow();
     bottomPanel->visible = false;
     bottomPanel->enabled = false;
+    // Nothing to press here: a select key must not reach the hidden back button.
+    focusedItem = nullptr;
     showResult(GameResultInput::fromCurrentGame());
 }
 
@@ -316,6 +319,7 @@ void GameResultMenuFrame::showResult(const GameResultInput& input)
                                                    newRank > oldRank ? oldRank + 1 : oldRank)]) -
                                                     oldTotal);
     }
+    logInfo("menus", "game result: %d points, rank %d to %d", rows.pointsEarned, oldRank, newRank);
     titleLabel->stringId = isCampaignType(input.type) ? kCampaignTitleText : kTitleText;
     titleLabel->updateSize();
     resultState = Reveal;
@@ -327,6 +331,7 @@ void GameResultMenuFrame::showResult(const GameResultInput& input)
     unlockScale = 0.0f;
     unlockIndex = 0;
     promptLabel->visible = false;
+    focusedItem = nullptr;
     layoutInsignia();
     rebuildConnectorLines();
 }

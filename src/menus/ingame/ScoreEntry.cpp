@@ -61,7 +61,7 @@ int ScoreEntry::swatchLeft() const
 bool ScoreEntry::showsMute() const
 {
     const Target* t = target();
-    return networkGame && t && t->networkRole != NetworkRole::Local;
+    return networkGame && t && !own;
 }
 
 bool ScoreEntry::contains(int px, int py, float) const
@@ -124,7 +124,7 @@ void ScoreEntry::draw()
     const char16_t glyph[2] = {static_cast<char16_t>(kFirstRankGlyph + rank), 0};
     const float glyphY = (screenMetrics().spriteScale >= 4.0f ? 65.0f : 59.0f) * u;
     drawText(font, glyph, x + (teamLayout ? 87.5f : 90.0f) * u, y + glyphY, CFont::kCentreX | CFont::kCentreY);
-    if (t->networkRole == NetworkRole::Local)
+    if (own)
         font->setColor(kOwnRowColour);
     drawText(font, t->pilotName, placeX, lineTop, 0);
     if (menus) {

@@ -51,4 +51,5 @@ public:
     bool teamLayout = false;
     GameType gameType = GameType::FreeForAll;
     bool networkGame = false;
+    bool own = false;   // the player's own airplane: its texts in green, no mute
 };

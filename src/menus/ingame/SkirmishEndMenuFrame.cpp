@@ -7,6 +7,7 @@
 #include "modes/kinds/GameModeCustom.h"
 #include "modes/kinds/GameModeSRV.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Text.h"
 #include "render/2d/CSprite.h"
@@ -69,6 +70,7 @@ void SkirmishEndMenuFrame::rebuildTable()
         auto* row = new ScoreEntry(players[i], static_cast<int>(i) + 1, static_cast<int>(i & 1), false);
         row->gameType = type;
         row->networkGame = network;
+        row->own = m && row->target() == m->playerAirplane();
         appendRow(*table, row);
     }
     appendRow(*table, new ScoreEntry(nullptr, 0, 0, false));
@@ -89,6 +91,8 @@ void SkirmishEndMenuFrame::showHeadline()
         text = kSurvivalOverText;
     else if (m && m->playerAirplane() && sm.isWinner(*m->playerAirplane()))
         text = sm.isDraw() ? kDrawText : kWonText;
+    if (!headlineLabel->visible)
+        logInfo("menus", "match over after %.1f s: headline %d", static_cast<double>(gameClock()), text);
     headlineLabel->stringId = text;
     headlineLabel->updateSize();
     headlineLabel->visible = true;

@@ -99,6 +99,7 @@ void TeamSkirmishEndMenuFrame::rebuildTable()
             auto* row = new ScoreEntry(a, static_cast<int>(i) + 1, static_cast<int>(i & 1), true);
             row->gameType = type;
             row->networkGame = network;
+        row->own = m && row->target() == m->playerAirplane();
             if (ctf)
                 for (int team = 0; team < 2; ++team)
                     if (Flag* flag = ctf->flagOfTeam(team); flag && flag->carrier() == a)
