@@ -3,6 +3,7 @@
 #include "modes/GameModeGlobals.h"
 #include "modes/PlayerAirplaneInput.h"
 #include "platform/Controls.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
@@ -45,6 +46,7 @@ void peekScores(GameMode& mode, bool pressed)
         return;
     scorePeek() = true;
     g_peeked = page;
+    logInfo("screens", "score table held over the HUD");
     page->onShow();
 }
 }  // namespace
@@ -115,6 +117,8 @@ void endScorePeek()
     const bool shownByPause = (overlayScreen() || overlayQueueSize() > 0) && pauseScreen().frame == page;
     if (held && page && !shownByPause)
         page->onHide();
+    if (held)
+        logInfo("screens", "score table let go");
 }
 
 void applyFlightInput(const PlayerFlightInput& flight)

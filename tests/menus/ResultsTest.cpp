@@ -248,6 +248,12 @@ TEST_F(ResultPage, ShowingAgainOrEscapingBooksTheGameOnce)
     deleteCurrentGameMode();
     page->showResult(single(50));
     EXPECT_EQ(settings().pointsSP, 300);
+    // A total near its top saturates instead of wrapping to a negative.
+    gameResultBooked() = false;
+    settings().pointsSP = std::numeric_limits<std::int32_t>::max() - 10;
+    page->showResult(single(100));
+    EXPECT_EQ(settings().pointsSP, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(page->newRank, 17);
 }
 
 TEST_F(ResultPage, ThreeThresholdsGiveThreeStepsAndOneFanfare)
@@ -508,6 +514,17 @@ TEST_F(ScoreTables, RowsFollowTheScoreKeeperAndTheTimeLabelItsLimit)
     page->onHide();
     EXPECT_EQ(ScoreMgr::instance().listener(), nullptr);
     EXPECT_TRUE(page->rows().empty());
+}
+
+TEST_F(ScoreTables, APageDeletedWhileShownIsNoLongerTheListener)
+{
+    start(GameType::FreeForAll, false);
+    Airplane* a = pilot(0, u"Ann", 1, true);
+    MenuFrameRegistry::skirmishEndMenu()->onShow();
+    EXPECT_NE(ScoreMgr::instance().listener(), nullptr);
+    MenuFrameRegistry::deleteAll();
+    EXPECT_EQ(ScoreMgr::instance().listener(), nullptr);
+    ScoreMgr::instance().notifyPlayerChanged(*a);   // reaches no deleted page
 }
 
 TEST_F(ScoreTables, HeadlinesForWinnersLosersAndADraw)

@@ -105,7 +105,8 @@ TEST_F(ResultsGl, TablesAndTheResultPageDrawWhatTheyShow)
     Airplane* other = pilot(1, u"Iceman", 12, 5, 14);
     other->markerColorIndex = 1;
     pilot(2, u"Goose", 7, 8, 3);
-    pilot(3, u"Viper", 4, 2, 17);
+    // A pilot without a plane record gets an empty plane column.
+    pilot(3, u"Viper", 4, 2, 17)->planeRecord = nullptr;
     SkirmishEndMenuFrame* table = MenuFrameRegistry::skirmishEndMenu();
     goToFrame(table);
     step(10);

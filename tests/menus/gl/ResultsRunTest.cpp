@@ -50,12 +50,14 @@ TEST_F(ResultsRun, ABotMatchEndsOnItsScoreLimitAndLeadsToTheResult)
 {
     // The bots score the one kill a little after frame 550: Enter on the end
     // table's leave button, and once the count is done Enter leaves the result.
-    std::string script;
+    // Tab held a while in play shows the table over the HUD.
+    std::string script = "420 keydown Tab\n470 keyup Tab\n";
     for (int frame : {600, 620, 740, 760})
         script += std::to_string(frame) + " key Enter\n";
     const int code = game.runScript(script, "-width 960 -height 640 -fixeddt 0.0166667 -autostart 2:0 -frames 800"
                                             " -dumpframe 590:end_table.png -dumpframe 640:counting.png"
-                                            " -dumpframe 720:counted.png");
+                                            " -dumpframe 720:counted.png -dumpframe 410:play.png"
+                                            " -dumpframe 450:peek.png");
     ASSERT_EQ(code, 0) << game.errors();
     const std::string log = game.log();
     const auto at = [&log](const char* text) { return log.find(text); };
@@ -63,11 +65,17 @@ TEST_F(ResultsRun, ABotMatchEndsOnItsScoreLimitAndLeadsToTheResult)
                       left = at("the finished match is left for its result"), result = at("game result:"),
                       back = log.find("page shown: PlayMenuFrame", result == std::string::npos ? 0 : result);
     ASSERT_NE(over, std::string::npos) << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
+    const std::size_t held = at("score table held over the HUD"), letGo = at("score table let go");
+    EXPECT_LT(held, letGo);
+    EXPECT_LT(letGo, opened);
     EXPECT_LT(opened, left);
     EXPECT_LT(over, left);
     EXPECT_LT(left, result);
     EXPECT_NE(back, std::string::npos) << "continue did not lead back to the play menu";
 
+    TextureImage play, peek;
+    ASSERT_TRUE(game.loadShot("play.png", play, "results/run"));
+    ASSERT_TRUE(game.loadShot("peek.png", peek, "results/run"));
     TextureImage table, counting, counted;
     ASSERT_TRUE(game.loadShot("end_table.png", table, "results/run"));
     ASSERT_TRUE(game.loadShot("counting.png", counting, "results/run"));
