@@ -179,5 +179,5 @@ void SkirmishEndMenuFrame::rebuildConnectorLines()
     const int inset = static_cast<int>(12.0f * u);
     const int bottom = headerStrip->absY + headerStrip->height;
     for (int x : {headerStrip->absX + inset, headerStrip->absX + headerStrip->width - inset})
-        connectorLines.push_back({x, bottom, x, table->absY, true, 1});
+        connectorLines.push_back({x, bottom, x, table->absY, true, 0});
 }

@@ -260,7 +260,7 @@ void TeamSkirmishEndMenuFrame::draw()
         const float bottom = static_cast<float>(strip->absY + strip->height);
         for (int x : {strip->absX + inset, strip->absX + strip->width - inset})
             menus->drawBarBetween(static_cast<float>(x), bottom, static_cast<float>(x),
-                                  static_cast<float>(table->absY), 1);
+                                  static_cast<float>(table->absY), 0);
     }
 }
 
