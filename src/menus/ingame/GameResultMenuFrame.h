@@ -101,6 +101,9 @@ public:
         // and the client's disconnect when a joined match is left.
         std::function<float()> pointsFactor;
         std::function<void()> disconnect;
+        // Makes sure the room server's record of the pilot exists before the
+        // new totals are saved (empty: nothing to do).
+        std::function<void()> ensureOnlineObject;
     };
     static Routes& routes();
 
