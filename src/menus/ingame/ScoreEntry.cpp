@@ -10,6 +10,7 @@
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "screens/hud/HudMessageQueue.h"
+#include "ui/MenuContainer.h"
 
 #include <algorithm>
 #include <string>
@@ -107,6 +108,10 @@ void ScoreEntry::draw()
     const float u = unit();
     const float x = static_cast<float>(absX) + scrollX, y = static_cast<float>(absY) + scrollY;
     const float w = static_cast<float>(width), h = static_cast<float>(height);
+    // Rows scrolled out of the table cost nothing.
+    if (parent && (y + h + 10.0f * u < static_cast<float>(parent->absY) ||
+                   y > static_cast<float>(parent->absY + parent->height)))
+        return;
     CSprite* menus = getSprite(kSpriteSetMenus);
     if (alternate && menus)
         menus->drawNinePatch(kShadeFrame, x, y + 9.0f * u, w, h);
