@@ -23,6 +23,7 @@
 #include "platform/Pak.h"
 #include "platform/StringTable.h"
 #include "screens/Screens.h"
+#include "sound/SoundData.h"
 #include "sound/SoundSource.h"
 #include "sound/SoundTable.h"
 #include "ui/widgets/MenuPanel.h"
@@ -316,6 +317,12 @@ TEST_F(ResultPage, CountStepsGrowWithTheDistanceAndPitchTheSound)
     ASSERT_NE(score, nullptr);
     EXPECT_TRUE(score->isPlaying());
     EXPECT_FLOAT_EQ(score->pitch(), page->countPitch());
+    // The playing channel runs at the sound's own rate times the pitch.
+    const FakeAudioDevice::ChannelState* channel = sound.device().state(score->channel());
+    ASSERT_NE(channel, nullptr);
+    ASSERT_NE(score->sound(), nullptr);
+    EXPECT_NEAR(channel->frequency, score->sound()->defaultFrequency() * page->countPitch(), 1.0f);
+    EXPECT_GT(page->countPitch(), 1.0f);
     // Rank 0 spans 0..300: 2988 counted of an old total of 0 is far past it.
     page->displayRank = 0;
     page->countedPoints = 150;
