@@ -149,6 +149,23 @@ TEST_F(ResultsGl, TablesAndTheResultPageDrawWhatTheyShow)
     savePicture("results/result_promoted.png");
     EXPECT_TRUE(result->rankReached);
     EXPECT_EQ(result->newRank, 2);
+
+    // A won dogfight shows its gold medal in place of the insignia.
+    gameResultBooked() = false;
+    GameResultInput dogfight;
+    dogfight.type = GameType::Dogfight;
+    dogfight.dogfight = 2;
+    dogfight.medal = 3;
+    dogfight.killPoints = 40;
+    result->showResult(dogfight);
+    step(20);
+    savePicture("results/result_medal.png");
+    EXPECT_EQ(result->insigniaFrame(), 20);
+    const auto gold = [](const Rgba& c) { return c.r > 200 && c.g > 150 && c.b < 150; };
+    int goldPixels = 0;
+    for (const Rgba& c : screenPixels())
+        goldPixels += gold(c) ? 1 : 0;
+    EXPECT_GT(goldPixels, 2000);
 }
 
 TEST_F(ResultsGl, TheTeamTableShowsBothTeams)
