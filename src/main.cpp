@@ -16,6 +16,9 @@
 #include "menus/frontend/FrontendLinks.h"
 #include "menus/settings/ProfileMenuFrame.h"
 #include "menus/frontend/MainMenuFrame.h"
+#include "menus/ingame/GameResultMenuFrame.h"
+#include "menus/ingame/SkirmishEndMenuFrame.h"
+#include "menus/ingame/TeamSkirmishEndMenuFrame.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/GameModeGlobals.h"
@@ -211,6 +214,22 @@ void startMenus()
     setPauseMenuPage(PauseMenu::FreeFlight,
                      [] { return static_cast<MenuFrame*>(MenuFrameRegistry::freeFlightPauseMenu()); });
     CampaignEndPages::instance().failurePage = CampaignFailMenuFrame::showOverGame;
+    // The score tables of matches and the result page every finished game ends on.
+    setPauseMenuPage(PauseMenu::Match, [] { return static_cast<MenuFrame*>(MenuFrameRegistry::skirmishEndMenu()); });
+    setPauseMenuPage(PauseMenu::TeamMatch,
+                     [] { return static_cast<MenuFrame*>(MenuFrameRegistry::teamSkirmishEndMenu()); });
+    CampaignEndPages::instance().resultPage = [] {
+        return static_cast<MenuFrame*>(MenuFrameRegistry::gameResultMenu());
+    };
+    GameResultMenuFrame::Routes& results = GameResultMenuFrame::routes();
+    results.pointsFactor = [] {
+        NetworkGameHandler* handler = NetworkGameHandler::instance();
+        return handler ? handler->client.pointsFactor : 1.0f;
+    };
+    results.disconnect = [] {
+        if (NetworkGameHandler* handler = NetworkGameHandler::instance())
+            handler->disconnect();
+    };
 }
 
 // "-menupage NAME" stands in for the menus that will lead to the page.

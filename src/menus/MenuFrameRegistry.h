@@ -106,6 +106,8 @@ public:
     static PauseCampaignMenuFrame* pauseCampaignMenu();
     static FreeFlightPauseMenuFrame* freeFlightPauseMenu();
     static TutorialPauseMenuFrame* tutorialPauseMenu();
+    static SkirmishEndMenuFrame* skirmishEndMenu();
+    static TeamSkirmishEndMenuFrame* teamSkirmishEndMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.

@@ -16,6 +16,7 @@
 #include "menus/ingame/FreeFlightPauseMenuFrame.h"
 #include "menus/ingame/PauseCampaignMenuFrame.h"
 #include "menus/ingame/TutorialPauseMenuFrame.h"
+#include "menus/ingame/GameResultMenuFrame.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/OptionsMenuFrame.h"
 #include "menus/settings/OtherGameSettingsMenuFrame.h"
@@ -122,6 +123,8 @@ MenuFrame* menuPageByName(std::string_view name)
         return MenuFrameRegistry::joyCfgMenu();
     if (name == "profile")
         return MenuFrameRegistry::profileMenu();
+    if (name == "result")
+        return MenuFrameRegistry::gameResultMenu();
     if (name == "painting")
         return MenuFrameRegistry::planePaintingMenu();
     if (name == "weapons")

@@ -8,7 +8,7 @@ class MenuFrame;
 // "options", "othersettings", "language", "campaigns", "missions:<1-3>",
 // "briefing:<mission record>", "dogfights", "comic:<comic name>", "setkeys",
 // "joycfg", "profile", "painting", "weapons", "pausecampaign", "campaignfail",
-// "freeflightpause", "tutorialpause"); null for any other name.
+// "freeflightpause", "tutorialpause", "result"); null for any other name.
 MenuFrame* menuPageByName(std::string_view name);
 // The mission list of campaign "1" to "3"; null for another text.
 MenuFrame* campaignMissionsPage(std::string_view campaign);

@@ -36,8 +36,22 @@ void setCurrentGameMode(std::unique_ptr<GameMode> mode)
 {
     deleteCurrentGameMode();
     g_current = std::move(mode);
-    if (g_current)
+    if (g_current) {
         setCurrentGameModeInfo(&g_info);
+        gameResultBooked() = false;
+    }
+}
+
+bool& scorePeek()
+{
+    static bool peek = false;
+    return peek;
+}
+
+bool& gameResultBooked()
+{
+    static bool booked = false;
+    return booked;
 }
 
 void deleteCurrentGameMode()

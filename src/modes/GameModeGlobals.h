@@ -9,6 +9,12 @@ GameMode* currentGameMode();
 void setCurrentGameMode(std::unique_ptr<GameMode> mode);
 // Deletes the current mode; nothing when there is none.
 void deleteCurrentGameMode();
+// Set once the result page has booked the finished game's points; making a
+// new mode current clears it, so no road to the result books a game twice.
+bool& gameResultBooked();
+// Set while the player holds the "Scores" action: the mode's score table is
+// updated and drawn over the HUD, and the game does not pause.
+bool& scorePeek();
 
 // The tutorial the next game of type 9 plays (0..5); the tutorial list and
 // the game start set it before the mode is made.

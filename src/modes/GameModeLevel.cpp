@@ -105,7 +105,7 @@ void GameMode::createEffectDummies()
 bool GameMode::pause()
 {
     IModeOverlays& overlays = m_services.overlaysOrNone();
-    if (playStopped || overlays.pauseBlocked() || overlays.overlayOpenOrQueued())
+    if (playStopped || scorePeek() || overlays.pauseBlocked() || overlays.overlayOpenOrQueued())
         return false;
     if (isSinglePlayer())
         overlays.setPaused(true);

@@ -3,8 +3,13 @@
 #include "modes/GameModeGlobals.h"
 #include "modes/PlayerAirplaneInput.h"
 #include "platform/Controls.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
+#include "entities/aircraft/Airplane.h"
+#include "modes/GameMode.h"
 #include "screens/GameScreen.h"
+#include "screens/PauseScreen.h"
+#include "ui/MenuFrame.h"
 #include "screens/Screens.h"
 #include "screens/hud/GameHud.h"
 #include "screens/hud/PlaneHud.h"
@@ -17,6 +22,32 @@ namespace {
 GameMode* playedMode()
 {
     return currentScreen() == &gameScreen() ? currentGameMode() : nullptr;
+}
+
+MenuFrame* g_peeked = nullptr;
+
+// Holding "Scores" shows the match's score table over the HUD while the
+// player's airplane flies and nothing covers the game.
+void peekScores(GameMode& mode, bool pressed)
+{
+    if (!pressed) {
+        GameControls::endScorePeek();
+        return;
+    }
+    if (scorePeek())
+        return;
+    const Airplane* own = mode.playerAirplane();
+    const PauseMenu kind = mode.getPauseMenu();
+    if (!own || !own->isAlive() || overlayScreen() || overlayQueueSize() > 0 ||
+        mode.gameType() == GameType::FreeFlight || (kind != PauseMenu::Match && kind != PauseMenu::TeamMatch))
+        return;
+    MenuFrame* page = pauseMenuPage(kind);
+    if (!page)
+        return;
+    scorePeek() = true;
+    g_peeked = page;
+    logInfo("screens", "score table held over the HUD");
+    page->onShow();
 }
 }  // namespace
 
@@ -39,6 +70,7 @@ void onGameAction(int gameAction, bool pressed)
     case ControlAction::Weapon_2: pullPlayerTrigger(*mode, 1, pressed); return;
     case ControlAction::Weapon_3: pullPlayerTrigger(*mode, 2, pressed); return;
     case ControlAction::Boost: setPlayerBoost(*mode, pressed); return;
+    case ControlAction::Scores: peekScores(*mode, pressed); return;
     default: break;
     }
     if (!pressed)
@@ -61,6 +93,32 @@ void onGameAction(int gameAction, bool pressed)
     case ControlAction::Menu: gameHud().pauseGame(); break;
     default: break;
     }
+}
+
+MenuFrame* peekedScores()
+{
+    if (!scorePeek())
+        return nullptr;
+    // The pause screen took over (the match ended, the game paused): the
+    // page is its own now.
+    if (overlayScreen() || overlayQueueSize() > 0) {
+        endScorePeek();
+        return nullptr;
+    }
+    return g_peeked;
+}
+
+void endScorePeek()
+{
+    MenuFrame* page = g_peeked;
+    const bool held = scorePeek();
+    scorePeek() = false;
+    g_peeked = nullptr;
+    const bool shownByPause = (overlayScreen() || overlayQueueSize() > 0) && pauseScreen().frame == page;
+    if (held && page && !shownByPause)
+        page->onHide();
+    if (held)
+        logInfo("screens", "score table let go");
 }
 
 void applyFlightInput(const PlayerFlightInput& flight)

@@ -1,5 +1,6 @@
 #pragma once
 
+class MenuFrame;
 struct PlayerFlightInput;
 
 // The player's game actions and flying input while the game screen runs:
@@ -15,4 +16,9 @@ void touchStickAxes(float& x, float& y);
 void releasePlayerStick();
 // The next of the player's views: behind, close behind, cockpit.
 int nextViewMode(int mode);
+// The score table held up over the HUD by the "Scores" action (null when
+// none is): the HUD updates and draws it each frame while it is held.
+MenuFrame* peekedScores();
+// The peek ends without a release (an overlay opened over the game).
+void endScorePeek();
 }  // namespace GameControls

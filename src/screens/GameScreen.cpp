@@ -1,5 +1,7 @@
 #include "screens/GameScreen.h"
 
+#include "screens/GameControls.h"
+
 #include "effects/AircraftEffects.h"
 #include "effects/EffectList.h"
 #include "effects/EffectScene.h"
@@ -625,6 +627,7 @@ void GameScreen::onBack()
 void GameScreen::onLeave()
 {
     g_gamePaused = false;
+    GameControls::endScorePeek();
     if (m_network)
         m_network->gameLeft();
     planeHud().releaseAll();

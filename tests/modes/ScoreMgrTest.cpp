@@ -367,4 +367,18 @@ TEST_F(ScoreKit, NetworkRecordCopiesTheBlockOrOnlyTheOutOrder)
     sm.applyNetworkRecord(0, nullptr, rec);
 }
 
+TEST_F(ScoreKit, ForgettingAPlayerTellsTheListenerBeforeTheAirplaneGoes)
+{
+    CountingListener listener;
+    Airplane* a = player(0);
+    Airplane* b = player(1);
+    sm.setListener(&listener);
+    sm.forget(*b);
+    EXPECT_EQ(listener.calls, 1);
+    EXPECT_EQ(sm.group(0).players, (std::vector<Airplane*>{a}));
+    sm.forget(*b);   // not filed any more: nobody is told
+    EXPECT_EQ(listener.calls, 1);
+    sm.setListener(nullptr);
+}
+
 }  // namespace

@@ -161,10 +161,16 @@ void ScoreMgr::refilePlayer(Airplane& airplane)
 
 void ScoreMgr::forget(const Target& entity)
 {
+    bool removed = false;
     for (ScoreGroup& g : m_groups)
-        if (std::erase(g.players, &entity) > 0)
+        if (std::erase(g.players, &entity) > 0) {
             updateGroupScore(g);
+            removed = true;
+        }
     std::erase(m_winners, &entity);
+    // The tables drop their row of it before the airplane goes.
+    if (removed)
+        changed();
 }
 
 int ScoreMgr::compareEntries(const Airplane& a, const Airplane& b) const

@@ -118,6 +118,7 @@ public:
     [[nodiscard]] bool readStats(File& file);
 
     void setListener(IScoreMgrListener* listener) { m_listener = listener; }
+    IScoreMgrListener* listener() const { return m_listener; }
     float timeLimit = 0.0f;
     int scoreLimit = 0;
     int medal = 0;

@@ -1,6 +1,9 @@
 // Building the HUD and its per-frame update.
 #include "screens/hud/PlaneHud.h"
 
+#include "screens/GameControls.h"
+#include "ui/MenuFrame.h"
+
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Random.h"
@@ -411,6 +414,9 @@ void PlaneHud::update(const HudGameState& state)
             fade.direction = 0;
         }
     }
+    // The held score table lives with the HUD.
+    if (MenuFrame* page = GameControls::peekedScores())
+        page->update();
 }
 
 void PlaneHud::updateReticle(const HudGameState& state)

@@ -1,6 +1,9 @@
 // What the HUD draws each frame, in its fixed order.
 #include "screens/hud/PlaneHud.h"
 
+#include "screens/GameControls.h"
+#include "ui/MenuFrame.h"
+
 #include "platform/Clock.h"
 #include "platform/Random.h"
 #include "platform/ScreenMetrics.h"
@@ -260,6 +263,8 @@ void PlaneHud::draw()
         return;
     begin2D();
     drawContents();
+    if (MenuFrame* page = GameControls::peekedScores())
+        page->draw();
     end2D();
 }
 

@@ -1,0 +1,189 @@
+#include "harness/MenuHarness.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "gamedata/records/PlaneCfg.h"
+#include "gamedata/records/PlaneList.h"
+#include "menus/MenuFrameRegistry.h"
+#include "menus/ingame/GameResultMenuFrame.h"
+#include "menus/ingame/SkirmishEndMenuFrame.h"
+#include "menus/ingame/TeamSkirmishEndMenuFrame.h"
+#include "modes/GameMode.h"
+#include "modes/GameModeGlobals.h"
+#include "modes/progress/ScoreMgr.h"
+#include "platform/Settings.h"
+#include "ui/MenuNavigation.h"
+#include "ui/widgets/MenuPanel.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+// The tables and the result page drawn over the staged data; pictures under
+// build/results/.
+struct ResultsGl : MenuHarness {
+    void SetUp() override
+    {
+        MenuHarness::SetUp();
+        if (IsSkipped())
+            return;
+        std::filesystem::create_directories(std::string(SKYFRONT_BINARY_DIR) + "/results");
+        ASSERT_TRUE(PlaneList::instance().load());
+        saved = settings();
+        plane.name = "kitplane";
+        plane.shortname = "P-51";
+    }
+    void TearDown() override
+    {
+        ScoreMgr::instance().setListener(nullptr);
+        ScoreMgr::instance().attach(nullptr, nullptr);
+        clearFrameHistory();
+        MenuFrameRegistry::deleteAll();
+        deleteCurrentGameMode();
+        ScoreMgr::instance().reset(false);
+        gameResultBooked() = false;
+        GameResultMenuFrame::routes() = {};
+        settings() = saved;
+        MenuHarness::TearDown();
+    }
+    GameMode& start(GameType type, bool teams)
+    {
+        setCurrentGameMode(std::make_unique<GameMode>(type));
+        GameMode* m = currentGameMode();
+        ScoreMgr::instance().attach(m, nullptr);
+        ScoreMgr::instance().reset(teams);
+        ScoreMgr::instance().startMatch();
+        ScoreMgr::instance().timeLimit = 600.0f;
+        ScoreMgr::instance().setElapsed(130.0f);
+        return *m;
+    }
+    Airplane* pilot(int team, const char16_t* name, int points, int deaths, int rank, bool own = false)
+    {
+        GameMode* m = currentGameMode();
+        auto a = Target::create<Airplane>(*m, plane, team, std::u16string(name));
+        Airplane* raw = a.get();
+        m->addPlayerAirplane(std::move(a), false);
+        raw->networkRole = own ? NetworkRole::Local : NetworkRole::Remote;
+        raw->planeRecord = &plane;
+        raw->scores[Airplane::kScorePoints] = points;
+        raw->scores[Airplane::kScoreDeaths] = deaths;
+        raw->setRank(rank);
+        if (own)
+            m->setPlayerAirplane(raw);
+        ScoreMgr::instance().addPlayer(*raw);
+        return raw;
+    }
+    // Pixels of the rectangle that differ from those of another frame.
+    static int differing(const std::vector<Rgba>& a, const std::vector<Rgba>& b)
+    {
+        int n = 0;
+        for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+            n += (std::abs(a[i].r - b[i].r) + std::abs(a[i].g - b[i].g) + std::abs(a[i].b - b[i].b)) > 30 ? 1 : 0;
+        return n;
+    }
+    int colourful(int x0, int y0, int x1, int y1)
+    {
+        const std::vector<Rgba> pixels = screenPixels();
+        int n = 0;
+        for (int y = std::max(y0, 0); y < std::min(y1, screenHeight()); ++y)
+            for (int x = std::max(x0, 0); x < std::min(x1, screenWidth()); ++x) {
+                const Rgba& c = pixels[static_cast<std::size_t>(y * screenWidth() + x)];
+                n += std::abs(c.r - c.b) > 60 || c.r + c.g + c.b > 500 ? 1 : 0;
+            }
+        return n;
+    }
+    Settings saved;
+    PlaneCfg plane;
+};
+}  // namespace
+
+TEST_F(ResultsGl, TablesAndTheResultPageDrawWhatTheyShow)
+{
+    boot(1280, 720);
+    start(GameType::FreeForAll, false);
+    pilot(0, u"Maverick", 12, 3, 9, true);
+    Airplane* other = pilot(1, u"Iceman", 12, 5, 14);
+    other->markerColorIndex = 1;
+    pilot(2, u"Goose", 7, 8, 3);
+    // A pilot without a plane record gets an empty plane column.
+    pilot(3, u"Viper", 4, 2, 17)->planeRecord = nullptr;
+    SkirmishEndMenuFrame* table = MenuFrameRegistry::skirmishEndMenu();
+    goToFrame(table);
+    step(10);
+    savePicture("results/ffa_table_running.png");
+    EXPECT_EQ(table->rows().size(), 5u);
+    const std::vector<Rgba> running = screenPixels();
+
+    currentGameMode()->playStopped = true;
+    ScoreMgr::instance().decideWinner();
+    step(5);
+    savePicture("results/ffa_table_over.png");
+    EXPECT_GT(differing(running, screenPixels()), 1000);   // headline in, buttons out
+    const std::vector<Rgba> endTable = screenPixels();
+
+    // The result of the game: rows counting, then a promotion.
+    GameResultMenuFrame::routes().leaveGame = [] {};
+    settings().pointsSP = 900;
+    settings().pointsMP = 0;
+    GameResultMenuFrame* result = MenuFrameRegistry::gameResultMenu();
+    goToFrame(result);
+    // Shown with the game's own (empty) sums first; book this result instead.
+    gameResultBooked() = false;
+    settings().pointsSP = 900;
+    GameResultInput in;
+    in.killPoints = 120;
+    in.deathPoints = -20;
+    in.resultPoints = 100;
+    result->showResult(in);
+    step(40);
+    savePicture("results/result_counting.png");
+    EXPECT_GE(result->resultState, GameResultMenuFrame::Count);
+    // The insignia panel holds the insignia, and the page is not the table.
+    const MenuPanel& insignia = *result->insigniaPanel;
+    EXPECT_GT(colourful(insignia.absX, insignia.absY, insignia.absX + insignia.width, insignia.absY + insignia.height),
+              500);
+    EXPECT_GT(differing(endTable, screenPixels()), 20000);
+    for (int i = 0; i < 600 && result->resultState != GameResultMenuFrame::Final; ++i)
+        step(1);
+    step(30);
+    savePicture("results/result_promoted.png");
+    EXPECT_TRUE(result->rankReached);
+    EXPECT_EQ(result->newRank, 2);
+
+    // A won dogfight shows its gold medal in place of the insignia.
+    gameResultBooked() = false;
+    GameResultInput dogfight;
+    dogfight.type = GameType::Dogfight;
+    dogfight.dogfight = 2;
+    dogfight.medal = 3;
+    dogfight.killPoints = 40;
+    result->showResult(dogfight);
+    step(20);
+    savePicture("results/result_medal.png");
+    EXPECT_EQ(result->insigniaFrame(), 20);
+    const auto gold = [](const Rgba& c) { return c.r > 200 && c.g > 150 && c.b < 150; };
+    int goldPixels = 0;
+    for (const Rgba& c : screenPixels())
+        goldPixels += gold(c) ? 1 : 0;
+    EXPECT_GT(goldPixels, 2000);
+}
+
+TEST_F(ResultsGl, TheTeamTableShowsBothTeams)
+{
+    boot(1280, 720);
+    start(GameType::CaptureTheFlag, true);
+    pilot(0, u"Red Baron", 40, 2, 12, true);
+    pilot(0, u"Snoopy", 20, 6, 2);
+    Airplane* blue = pilot(1, u"Biggles", 30, 1, 7);
+    blue->scores[Airplane::kScoreFlagsCaptured] = 2;
+    blue->scores[Airplane::kScoreFlagsReturned] = 1;
+    pilot(1, u"Hartmann", 10, 4, 16);
+    TeamSkirmishEndMenuFrame* table = MenuFrameRegistry::teamSkirmishEndMenu();
+    goToFrame(table);
+    step(10);
+    savePicture("results/team_table.png");
+    EXPECT_EQ(table->rows().size(), 6u);
+    // Both tables have drawn rows: bright text on the left and on the right half.
+    EXPECT_GT(colourful(0, 200, screenWidth() / 2, screenHeight() - 100), 500);
+    EXPECT_GT(colourful(screenWidth() / 2, 200, screenWidth(), screenHeight() - 100), 500);
+}

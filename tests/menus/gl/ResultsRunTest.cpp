@@ -1,0 +1,100 @@
+// The game itself under Xvfb: a free-for-all against bots with a score limit
+// of one kill ends by itself, its end table opens over the game, and Enter on
+// the table's leave button brings the result page; frames of both go to
+// build/results/.
+#include "StagedGame.h"
+
+#include "platform/File.h"
+#include "platform/Settings.h"
+#include "render/assets/TextureImage.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+namespace fs = std::filesystem;
+
+class ResultsRun : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!game.prepare())
+            GTEST_SKIP() << "the game is not staged";
+        // The save the game reads at start: one kill ends the match.
+        Settings s;
+        s.controlType = 0;
+        s.tutorialPromptAnswered = 1;
+        s.languageIndex = 0;
+        for (int entry : {Settings::kEntryFFA, Settings::kEntryHost}) {
+            s.setSkirmishWord(entry, 0, 5);
+            s.setSkirmishWord(entry, 1, 1);
+            s.setSkirmishWord(entry, 2, 6);
+            s.setSkirmishFloat(entry, 4, 1.0f);
+        }
+        const fs::path folder = fs::path(game.tree.folder()) / "save" / std::to_string(getuid() + 1);
+        fs::create_directories(folder);
+        setSaveFolder(folder.string() + "/");
+        s.save();
+        setSaveFolder("");
+    }
+    StagedGame game;
+};
+}  // namespace
+
+TEST_F(ResultsRun, ABotMatchEndsOnItsScoreLimitAndLeadsToTheResult)
+{
+    // The bots score the one kill a little after frame 550: Enter on the end
+    // table's leave button, and once the count is done Enter leaves the result.
+    // Tab held a while in play shows the table over the HUD.
+    std::string script = "420 keydown Tab\n470 keyup Tab\n";
+    for (int frame : {600, 620, 740, 760})
+        script += std::to_string(frame) + " key Enter\n";
+    const int code = game.runScript(script, "-width 960 -height 640 -fixeddt 0.0166667 -autostart 2:0 -frames 800"
+                                            " -dumpframe 590:end_table.png -dumpframe 640:counting.png"
+                                            " -dumpframe 720:counted.png -dumpframe 410:play.png"
+                                            " -dumpframe 450:peek.png");
+    ASSERT_EQ(code, 0) << game.errors();
+    const std::string log = game.log();
+    const auto at = [&log](const char* text) { return log.find(text); };
+    const std::size_t opened = at("pause screen opened (menu 1)"), over = at("match over after"),
+                      left = at("the finished match is left for its result"), result = at("game result:"),
+                      back = log.find("page shown: PlayMenuFrame", result == std::string::npos ? 0 : result);
+    ASSERT_NE(over, std::string::npos) << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
+    const std::size_t held = at("score table held over the HUD"), letGo = at("score table let go");
+    EXPECT_LT(held, letGo);
+    EXPECT_LT(letGo, opened);
+    EXPECT_LT(opened, left);
+    EXPECT_LT(over, left);
+    EXPECT_LT(left, result);
+    EXPECT_NE(back, std::string::npos) << "continue did not lead back to the play menu";
+
+    TextureImage play, peek;
+    ASSERT_TRUE(game.loadShot("play.png", play, "results/run"));
+    ASSERT_TRUE(game.loadShot("peek.png", peek, "results/run"));
+    TextureImage table, counting, counted;
+    ASSERT_TRUE(game.loadShot("end_table.png", table, "results/run"));
+    ASSERT_TRUE(game.loadShot("counting.png", counting, "results/run"));
+    ASSERT_TRUE(game.loadShot("counted.png", counted, "results/run"));
+    // The insignia's light outline stands in its panel on the left of the
+    // result, where the table shows nothing of the kind; and the result is
+    // not the table.
+    const auto light = [](const TextureImage& image, int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const std::uint8_t* p = &image.levels[0][(static_cast<std::size_t>(y) * image.width + x) * 4];
+                n += p[0] > 150 && p[1] > 190 && p[2] > 220 ? 1 : 0;
+            }
+        return n;
+    };
+    EXPECT_GT(light(counted, 60, 80, 330, 380), 400);
+    int differing = 0;
+    for (std::size_t i = 0; i + 3 < table.levels[0].size() && i < counted.levels[0].size(); i += 4)
+        differing += std::abs(table.levels[0][i] - counted.levels[0][i]) > 40 ? 1 : 0;
+    EXPECT_GT(differing, 960 * 640 / 10);
+}
