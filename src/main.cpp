@@ -11,6 +11,7 @@
 #include "menus/frontend/FrontendLinks.h"
 #include "menus/settings/ProfileMenuFrame.h"
 #include "menus/frontend/MainMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameOnline.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/GameModeGlobals.h"
@@ -185,6 +186,14 @@ void startMenus()
     links.campaignList = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::campaignListSelect()); };
     links.dogFights = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::dogFightsMenu()); };
     links.profile = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::profileMenu()); };
+    // The online room browser: browsing from the multiplayer page, a quick match from the main menu.
+    links.onlineRooms = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::onlineMenu()); };
+    links.onlineQuickMatch = [] {
+        MultiPlayerMenuFrameOnline* page = MenuFrameRegistry::onlineMenu();
+        if (page)
+            page->quickMatch = true;
+        return static_cast<MenuFrame*>(page);
+    };
     GameShowcase::SceneHooks& scene = GameShowcase::instance().scene;
     scene.createPlane = [](int planeId) { menuScreen().changeShowcasePlane(planeId); };
     scene.cameraMode = [] { return menuCamera().mode; };
@@ -244,6 +253,7 @@ int main(int argc, char** argv)
             g_menuPage = running->testOptions().menuPage;
         startScreens();
         gameScreen().setNetworkSession(&network);
+        network.setRoomEvents(&MultiPlayerMenuFrameOnline::roomEvents());
         if (running)
             (void)network.room.setConfig(RoomClient::configFor(running->roomServer()));
         startMenus();

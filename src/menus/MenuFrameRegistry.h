@@ -103,6 +103,8 @@ public:
     static ProfileMenuFrame* profileMenu();
     static SetKeysMenuFrame* setKeysMenu();
     static WeaponSelectionMenuFrame* weaponSelectionMenu();
+    static MPCreateOnlineMenuFrame* mpCreateOnlineMenu();
+    static MPOnlineFiltersMenuFrame* mpOnlineFiltersMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.

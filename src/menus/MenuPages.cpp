@@ -12,6 +12,9 @@
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "menus/frontend/TutorialListMenuFrame.h"
+#include "menus/multiplayer/MPCreateOnlineMenuFrame.h"
+#include "menus/multiplayer/MPOnlineFiltersMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameOnline.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/OptionsMenuFrame.h"
 #include "menus/settings/OtherGameSettingsMenuFrame.h"
@@ -122,6 +125,12 @@ MenuFrame* menuPageByName(std::string_view name)
         return MenuFrameRegistry::planePaintingMenu();
     if (name == "weapons")
         return MenuFrameRegistry::weaponSelectionMenu();
+    if (name == "online")
+        return MenuFrameRegistry::onlineMenu();
+    if (name == "onlinecreate")
+        return MenuFrameRegistry::mpCreateOnlineMenu();
+    if (name == "onlinefilters")
+        return MenuFrameRegistry::mpOnlineFiltersMenu();
     return nullptr;
 }
 

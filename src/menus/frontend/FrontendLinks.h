@@ -11,6 +11,7 @@ struct FrontendLinks {
     std::function<MenuFrame*()> multiPlayer;
     // The online page readied for a quick match.
     std::function<MenuFrame*()> onlineQuickMatch;
+    std::function<MenuFrame*()> onlineRooms;
     std::function<MenuFrame*()> profile;
     std::function<MenuFrame*()> campaignList;
     std::function<MenuFrame*()> dogFights;
