@@ -39,12 +39,14 @@ private:
         std::uint8_t players = 0;
         std::vector<std::uint8_t> info;
         std::vector<std::string> names;
+        std::vector<std::uint32_t> ranks;  // each player's, the host's first
     };
     struct Client {
         int fd = -1;
         std::vector<std::uint8_t> in;
         bool greeted = false;
         std::string name;
+        std::uint32_t rank = 0;
     };
 
     void run();

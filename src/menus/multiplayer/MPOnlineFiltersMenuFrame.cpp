@@ -7,6 +7,7 @@
 #include "platform/Settings.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteCheckbox.h"
 #include "ui/widgets/SpriteLabel.h"
 

@@ -185,9 +185,9 @@ std::u16string tierName(int tier)
 std::u16string fitText(int fontId, std::u16string text, float maxWidth)
 {
     const CFont* font = getFont(fontId);
-    if (measureText(font, text).w <= maxWidth)
+    if (measureText(font, text).width <= maxWidth)
         return text;
-    while (!text.empty() && measureText(font, text).w > maxWidth)
+    while (!text.empty() && measureText(font, text).width > maxWidth)
         text.pop_back();
     return text + u"...";
 }
@@ -1037,7 +1037,7 @@ std::function<void(int, int)>& MultiPlayerMenuFrameOnline::gameStarter()
 
 bool MultiPlayerMenuFrameOnline::startJoinedGame(NetworkGameHandler& h)
 {
-    const MatchTransport* transport = NetworkGame::transport();
+    const MatchTransport* transport = netGlobals().transport.get();
     if (!transport || !transport->connected() || h.client.state != NetworkGameClient::Loading)
         return false;
     const netmsg::JoinCompleteMsg& join = h.client.joinSetup();
