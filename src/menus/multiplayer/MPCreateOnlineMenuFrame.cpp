@@ -41,7 +41,7 @@ constexpr float kModeScale = 0.75f;
 
 SpriteCheckbox* optionBox(int stringId, bool checked)
 {
-    auto* box = new SpriteCheckbox(stringId, 143, 141, false);
+    auto* box = new SpriteCheckbox(stringId, SpriteCheckbox::kFrameOn, SpriteCheckbox::kFrameOff, false);
     box->checked = checked;
     box->focusable = true;
     box->updateLayout();
@@ -80,7 +80,10 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
     optionsRow->spacing = s(40.0f);
     privateBox = optionBox(kPrivateString, false);
     teamBox = optionBox(kTeamString, true);
-    filtersButton = new SpriteButton(kSpriteSetMenus, 0, 2, kFiltersString);
+    auto* filters = new ResizableButton(kFiltersString);
+    filters->setup(158, 156, 157, 2);
+    filters->updateLabel();
+    filtersButton = filters;
     filtersButton->focusable = true;
     filtersButton->onClick = [] { goToFrame(MenuFrameRegistry::mpOnlineFiltersMenu()); };
     int rowWidth = 0, rowHeight = 0;
@@ -148,6 +151,7 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
     window->addItem(busyLabel);
     busyOverlay->addItem(window);
     busyOverlay->visible = false;
+    busyOverlay->enabled = false;
     addItem(busyOverlay);
 
     giveInputPriority(backButton());
@@ -161,6 +165,7 @@ void MPCreateOnlineMenuFrame::showBusy(int stringId)
     busyLabel->setText(getStringByIndex(stringId));
     busyLabel->updateSize();
     busyOverlay->visible = true;
+    busyOverlay->enabled = true;
     bringToFront(busyOverlay);
     giveInputPriority(busyOverlay);
     busyOverlay->layout(0, 0);
@@ -170,6 +175,7 @@ void MPCreateOnlineMenuFrame::onShow()
 {
     FilledMenuFrame::onShow();
     busyOverlay->visible = false;
+    busyOverlay->enabled = false;
     GameSetupMenuFrame* setup = MenuFrameRegistry::gameSetupMenu();
     setup->backButton()->labelStringId = kSetupBackString;
     setup->backButton()->updateLabel();
@@ -314,6 +320,7 @@ void MPCreateOnlineMenuFrame::update()
     if (h->roomJoinState == 0) {
         h->roomJoinState = -1;
         busyOverlay->visible = false;
+        busyOverlay->enabled = false;
         MultiPlayerMenuFrameOnline::returnToMultiplayer(kLostString);
         return;
     }

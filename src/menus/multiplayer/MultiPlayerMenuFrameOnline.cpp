@@ -214,7 +214,7 @@ MultiPlayerMenuFrameOnline::MPServerMenuEntry::MPServerMenuEntry(MultiPlayerMenu
     }
     planeText = fitText(1, planeText, limit);
     bracket = bracketDistance(settings().playerRank, room.hostRank());
-    iconOffset = (static_cast<float>(width) - getSprite(kSpriteSetMenus)->frameRect(36).w) / 2.0f;
+    iconOffset = (static_cast<float>(width) - getSprite(kSpriteSetMenus)->frameRect(modeIconFrame(room.mode())).w) / 2.0f;
     focusable = true;
 }
 
@@ -239,21 +239,23 @@ void MultiPlayerMenuFrameOnline::MPServerMenuEntry::draw()
     menus->drawNinePatch(kPanelFrame, x, y, w, h);
     menus->setColorBytes(255, 255, 255, 255);
     const CSprite::Rect icon = menus->frameRect(modeIconFrame(room.mode()));
-    menus->drawFrame(modeIconFrame(room.mode()), x + (w - icon.w) / 2.0f, y + 18.0f * a);
+    menus->drawFrame(modeIconFrame(room.mode()), x + iconOffset, y + 14.0f * a);
     const float cx = x + w / 2.0f;
-    float line = y + 18.0f * a + icon.h + 26.0f * a;
+    // The room's name first, then its map, its players and its plane rule.
+    float line = y + 14.0f * a + icon.h + 24.0f * a;
+    const float step = 36.0f * a;
+    drawText(getFont(1), roomText, cx, line, CFont::kCentreX | CFont::kCentreY);
+    line += step;
     drawText(getFont(1), mapText, cx, line, CFont::kCentreX | CFont::kCentreY);
-    line += 40.0f * a;
+    line += step;
     drawText(getFont(1), format("%d/%d", room.players(), room.maxPlayers()), cx, line,
              CFont::kCentreX | CFont::kCentreY);
-    line += 40.0f * a;
-    drawText(getFont(1), roomText, cx, line, CFont::kCentreX | CFont::kCentreY);
-    line += 40.0f * a;
+    line += step;
     if (room.planeKind() != 0 && !planeText.empty())
         drawText(getFont(1), planeText, cx, line, CFont::kCentreX | CFont::kCentreY);
     const int frame = bracketFrame(bracket);
     const CSprite::Rect mark = menus->frameRect(frame);
-    menus->drawFrame(frame, cx - mark.w / 2.0f, y + h - mark.h - 16.0f * a);
+    menus->drawFrame(frame, cx - mark.w / 2.0f, y + h - mark.h - 12.0f * a);
 }
 
 bool MultiPlayerMenuFrameOnline::MPServerMenuEntry::onTouchDown(int px, int py)
@@ -317,11 +319,14 @@ MultiPlayerMenuFrameOnline::MultiPlayerMenuFrameOnline()
     backButton()->updateLabel();
     mapCount = [] { return MapLists::instance().countNonCampaign(); };
 
-    MenuPanel* list = content();
-    list->paddingY = static_cast<int>(30.0f * a);
-    list->spacing = static_cast<int>(30.0f * a);
-
+    // The room cards stand in one scrolling row between the title and the buttons.
     const int buttonsY = m.screenHeight - static_cast<int>(70.0f * a);
+    MenuPanel* list = content();
+    titleLabel->layout(0, 0);
+    list->y = titleLabel->absY + titleLabel->height + static_cast<int>(16.0f * a);
+    list->height = buttonsY - static_cast<int>(46.0f * a) - list->y;
+    list->paddingY = static_cast<int>(10.0f * a);
+    list->spacing = static_cast<int>(30.0f * a);
     refreshButton = new SpriteButton(kSpriteSetMenus, 0, 2, kRefreshString);
     refreshButton->anchorMode = kAnchorAbsolute;
     refreshButton->alignment = kAlignLeft | kAlignCentreY;
@@ -393,6 +398,7 @@ MultiPlayerMenuFrameOnline::MultiPlayerMenuFrameOnline()
                           kAlignCentreX | kAlignCentreY);
     busyOverlay->addItem(window);
     busyOverlay->visible = false;
+    busyOverlay->enabled = false;
     addItem(busyOverlay);
 
     giveInputPriority(backButton());
@@ -428,7 +434,6 @@ void MultiPlayerMenuFrameOnline::buildDetails()
     detailsWindow->y = top + (bottom - top) / 2;
     MenuPanel& w = *detailsWindow;
 
-    makeIcon(134, w, s(40.0f) + getSprite(kSpriteSetMenus)->frameRect(134).w * 0.5f, s(50.0f));
     roomTitle = makeLabel(2, getStringByIndex(885), w, s(60.0f), s(50.0f), kAlignLeft | kAlignCentreY);
 
     // The map's picture with its name under it; the join area covers both.
@@ -440,7 +445,7 @@ void MultiPlayerMenuFrameOnline::buildDetails()
     mapPanel->y = mapY;
     mapPanel->fixedSize = true;
     mapPanel->width = static_cast<int>(thumb.w * 1.5f);
-    mapPanel->height = static_cast<int>(thumb.h * 1.5f) + s(60.0f);
+    mapPanel->height = static_cast<int>(thumb.h * 1.5f) + s(110.0f);
     mapPicture = new SpriteButton(kMapSet, 1, 1, u"");
     mapPicture->anchorMode = kAnchorParent;
     mapPicture->scale = 1.5f;
@@ -449,14 +454,15 @@ void MultiPlayerMenuFrameOnline::buildDetails()
     mapPicture->updateLabel();
     mapPanel->addItem(mapPicture);
     mapName = makeLabel(1, getStringByIndex(886), *mapPanel, mapPanel->width / 2,
-                        static_cast<int>(thumb.h * 1.5f) + s(30.0f), kAlignCentreX | kAlignCentreY);
+                        static_cast<int>(thumb.h * 1.5f) + s(14.0f), kAlignCentreX | kAlignTop);
     w.addItem(mapPanel);
+    // The tap area draws its focus box inset by 50 and 30: grown by as much, the box frames the picture.
     joinArea = new SpriteButton2();
     joinArea->anchorMode = kAnchorParent;
-    joinArea->x = mapX;
-    joinArea->y = mapY;
-    joinArea->width = mapPanel->width;
-    joinArea->height = mapPanel->height;
+    joinArea->x = mapX - 50;
+    joinArea->y = mapY - 30;
+    joinArea->width = mapPanel->width + 100;
+    joinArea->height = static_cast<int>(thumb.h * 1.5f) + 60;
     joinArea->focusable = true;
     joinArea->onClick = [this] { joinShownRoom(); };
     w.addItem(joinArea);
@@ -467,7 +473,7 @@ void MultiPlayerMenuFrameOnline::buildDetails()
     int line = mapY + s(30.0f);
     const int step = s(70.0f);
     for (int i = 0; i < 3; ++i)
-        makeIcon(136, w, factsX - s(28.0f), line + i * step);
+        bullets[static_cast<std::size_t>(i)] = makeIcon(136, w, factsX - s(28.0f), line + i * step);
     makeLabel(1, getStringByIndex(kPlayersString), w, factsX, line, kAlignLeft | kAlignCentreY);
     playersValue = makeLabel(1, u"7/8", w, valueX, line, kAlignLeft | kAlignCentreY);
     line += step;
@@ -491,7 +497,8 @@ void MultiPlayerMenuFrameOnline::buildDetails()
     playersPanel->height = w.height - s(140.0f);
     playersPanel->x = w.width - listW - s(40.0f);
     playersPanel->y = s(100.0f);
-    makeLabel(1, getStringByIndex(kPlayersString), *playersPanel, listW / 2, s(10.0f), kAlignCentreX | kAlignTop);
+    makeIcon(134, *playersPanel, listW / 2, s(28.0f));
+    makeLabel(1, getStringByIndex(kPlayersString), *playersPanel, listW / 2, s(28.0f), kAlignCentreX | kAlignCentreY);
     playersList = new MenuPanel(kLayoutList);
     playersList->anchorMode = kAnchorParent;
     playersList->fixedSize = true;
@@ -512,6 +519,7 @@ void MultiPlayerMenuFrameOnline::buildDetails()
     waitingLabel = makeLabel(2, getStringByIndex(kWaitingString), w, playersPanel->x + listW / 2,
                              playersPanel->y + s(120.0f), kAlignCentreX | kAlignCentreY);
     detailsWindow->visible = false;
+    detailsWindow->enabled = false;
     addItem(detailsWindow);
 }
 
@@ -548,6 +556,7 @@ void MultiPlayerMenuFrameOnline::showBusy(int stringId)
     busyLabel->setText(getStringByIndex(stringId));
     busyLabel->updateSize();
     busyOverlay->visible = true;
+    busyOverlay->enabled = true;
     bringToFront(busyOverlay);
     giveInputPriority(busyOverlay);
     busyOverlay->layout(0, 0);
@@ -556,15 +565,19 @@ void MultiPlayerMenuFrameOnline::showBusy(int stringId)
 void MultiPlayerMenuFrameOnline::hideBusy()
 {
     busyOverlay->visible = false;
+    busyOverlay->enabled = false;
 }
 
 void MultiPlayerMenuFrameOnline::showListView()
 {
     detailsWindow->visible = false;
+    detailsWindow->enabled = false;
     content()->visible = true;
     content()->enabled = true;
-    for (SpriteButton* button : {refreshButton, createButton, joinByNameButton})
+    for (SpriteButton* button : {refreshButton, createButton, joinByNameButton}) {
         button->visible = true;
+        button->enabled = true;
+    }
 }
 
 void MultiPlayerMenuFrameOnline::closeDetailsToList()
@@ -620,8 +633,11 @@ void MultiPlayerMenuFrameOnline::onShow()
     titleLabel->updateSize();
     FilledMenuFrame::onShow();
     detailsWindow->visible = false;
+    detailsWindow->enabled = false;
     refreshButton->visible = true;
+    refreshButton->enabled = true;
     createButton->visible = true;
+    createButton->enabled = true;
     connectDelay = 2;
     showBusy(kConnectingString);
     refresh();
@@ -636,6 +652,7 @@ void MultiPlayerMenuFrameOnline::onHide()
     content()->visible = true;
     content()->enabled = true;
     joinByNameButton->visible = true;
+    joinByNameButton->enabled = true;
     fullDraw = true;
     FilledMenuFrame::onHide();
 }
@@ -793,8 +810,8 @@ void MultiPlayerMenuFrameOnline::onRoomEntry(const std::uint8_t* entry)
         return;
     const float a = ui();
     MenuPanel* list = content();
-    const int h = std::max(static_cast<int>(200.0f * a), list->height - 2 * list->paddingY - static_cast<int>(100.0f * a));
-    auto* added = new MPServerMenuEntry(*this, entry, static_cast<int>(330.0f * a), std::min(h, static_cast<int>(440.0f * a)));
+    const int h = std::max(static_cast<int>(200.0f * a), list->height - 2 * list->paddingY);
+    auto* added = new MPServerMenuEntry(*this, entry, static_cast<int>(330.0f * a), std::min(h, static_cast<int>(470.0f * a)));
     list->placeItem(added);
     searchingLabel->visible = false;
     emptyNotice->visible = false;
@@ -901,6 +918,7 @@ void MultiPlayerMenuFrameOnline::openDetails(MPServerMenuEntry& row)
     const bool timed = room.mode() != 6 && room.mode() != 10 && room.mode() != 13;
     timeCaption->visible = timed;
     timeValue->visible = timed;
+    bullets[1]->visible = timed;
 
     const int filter = room.modeFilter();
     const bool filtered = filter == 1 || filter == 2;
@@ -908,6 +926,7 @@ void MultiPlayerMenuFrameOnline::openDetails(MPServerMenuEntry& row)
         filterValue->setText(getStringByIndex(filter == 1 ? kMissilesString : kGunsString) + u" ");
     filterCaption->visible = filtered;
     filterValue->visible = filtered;
+    bullets[2]->visible = filtered;
 
     playersValue->setText(format("%d/%d", room.players(), room.maxPlayers()));
     for (RoomPlayer* player : playerRows)
@@ -920,16 +939,24 @@ void MultiPlayerMenuFrameOnline::openDetails(MPServerMenuEntry& row)
         mapPicture->sprite = getSprite(set);
         mapPicture->frame = map->menuFrame;
         mapPicture->updateLabel();
-        mapName->setText(std::u16string(getStringById(map->description)).substr(0, SpriteLabel::kMaxText));
+        // The long name, in lines as wide as the picture.
+        const std::u16string description = std::u16string(getStringById(map->description)).substr(0, SpriteLabel::kMaxText);
+        std::array<char16_t, 1024> lines{};
+        drawTextWrapped(getFont(1), description, static_cast<float>(mapPicture->width), lines);
+        mapName->setText(lines.data());
+        mapName->updateSize();
     }
     detailsWindow->layout(0, 0);
     waitingLabel->visible = true;
     detailsWindow->visible = true;
+    detailsWindow->enabled = true;
     giveInputPriority(detailsWindow);
     content()->visible = false;
     content()->enabled = false;
-    for (SpriteButton* button : {refreshButton, createButton, joinByNameButton})
+    for (SpriteButton* button : {refreshButton, createButton, joinByNameButton}) {
         button->visible = false;
+        button->enabled = false;
+    }
     layout(0, 0);
     rebuildFocusLinks();
     focusedItem = joinArea;

@@ -135,6 +135,7 @@ public:
     SpriteLabel* filterCaption = nullptr;
     SpriteLabel* filterValue = nullptr;
     SpriteButton* bracketIcon = nullptr;
+    std::array<SpriteButton*, 3> bullets{};
     MenuPanel* playersList = nullptr;
     SpriteLabel* waitingLabel = nullptr;
     SpriteButton2* joinArea = nullptr;
