@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include <arpa/inet.h>
@@ -90,9 +91,45 @@ bool StandInRoomServer::start()
         return false;
     }
     port_ = ntohs(address.sin_port);
+    openListedRooms();
     stop_ = false;
     thread_ = std::thread(&StandInRoomServer::run, this);
     return true;
+}
+
+void StandInRoomServer::openListedRooms()
+{
+    std::lock_guard lock(lock_);
+    for (const std::string& text : options_.rooms) {
+        std::vector<std::string> parts;
+        std::size_t from = 0;
+        for (std::size_t at; (at = text.find(':', from)) != std::string::npos; from = at + 1)
+            parts.push_back(text.substr(from, at - from));
+        parts.push_back(text.substr(from));
+        if (parts.size() < 3 || parts[0].empty())
+            continue;
+        const int mode = std::atoi(parts[1].c_str());
+        Room& room = rooms_[nextRoom_];
+        room.number = nextRoom_++;
+        room.name = parts[0].substr(0, 31);
+        room.capacity = mode == 6 ? 4 : 8;
+        room.players = 1;
+        // The description as a create page writes it: name, mode, map, players, the two markers.
+        room.info.assign(110, 0);
+        for (std::size_t i = 0; i < room.name.size(); ++i)
+            room.info[2 * i] = static_cast<std::uint8_t>(room.name[i]);
+        room.info[64] = static_cast<std::uint8_t>(mode);
+        room.info[65] = static_cast<std::uint8_t>(std::atoi(parts[2].c_str()));
+        room.info[66] = room.capacity;
+        room.info[69] = 1;
+        room.info[70] = 10;
+        const std::uint32_t markers[2] = {456, 789456};
+        for (int m = 0; m < 2; ++m)
+            for (int b = 0; b < 4; ++b)
+                room.info[static_cast<std::size_t>(94 + 8 * m + b)] = static_cast<std::uint8_t>(markers[m] >> (8 * b));
+        room.names.push_back("host");
+        room.ranks.push_back(parts.size() > 3 ? static_cast<std::uint32_t>(std::atoi(parts[3].c_str())) : 0u);
+    }
 }
 
 void StandInRoomServer::stop()

@@ -17,6 +17,8 @@ public:
         std::uint16_t hostPort = 6026;          // message 10: the game host's port
         std::string script;                     // empty: a well-behaved server
         std::uint16_t redirectPort = 0;         // script "redirect": where message 18 points
+        // Rooms open from the start, "NAME:MODE:MAP[:RANK]" each (a host named "host").
+        std::vector<std::string> rooms;
     };
     // The scripts: "split" (answers in three pieces), "notices" (11, 12, 13, 27, 28-30
     // without terminators), "close" (16), "redirect" (18), "biginfo" (31 over 713 extra
@@ -50,6 +52,7 @@ private:
     };
 
     void run();
+    void openListedRooms();
     // False when the client is to be closed.
     bool serve(Client& client);
     bool handle(Client& client, const std::uint8_t* message, std::uint16_t type);

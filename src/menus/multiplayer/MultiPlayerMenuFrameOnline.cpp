@@ -231,6 +231,9 @@ void MultiPlayerMenuFrameOnline::MPServerMenuEntry::draw()
     const float a = ui();
     const float x = static_cast<float>(absX) + scrollX, y = static_cast<float>(absY) + scrollY;
     const float w = static_cast<float>(width), h = static_cast<float>(height);
+    // Most of a long list lies outside the screen.
+    if (x + w < 0.0f || x > static_cast<float>(screenMetrics().screenWidth))
+        return;
     CSprite* menus = getSprite(kSpriteSetMenus);
     if (menuFocusedItem() == this || m_pressed) {
         const std::uint8_t level = focusPulseLevel();
