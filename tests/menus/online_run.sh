@@ -8,6 +8,7 @@ set -uo pipefail
 game="$1"
 server="$2"
 out="$3"
+peer="${4:-}"
 pixels="$(dirname "$0")/../support/png_pixels.py"
 stage="$(dirname "$(dirname "$game")")"
 rm -rf "$out" && mkdir -p "$out/tree/bin"
@@ -68,4 +69,40 @@ wait
 pid=""
 grep -A50 "page shown: MultiPlayerMenuFrameOnline" "$out/drop.out" | grep -q "page shown: MainMenuFrame" ||
     fail "a dropped server did not lead back to the main menu"
+# 4: a room whose game a peer program hosts: its lobby, the join, the game.
+if [ -n "$peer" ]; then
+    "$peer" --host --port 0 --type 2 --map 0 --expect 1 --seconds 90 --name Peerhost >"$out/peer.out" 2>&1 &
+    peerpid=$!
+    hostport=""
+    for _ in $(seq 200); do
+        hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer.out" | head -1)
+        [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
+        sleep 0.05
+    done
+    [ -n "$hostport" ] || fail "the peer host did not start"
+    start_server -hostport "$hostport" -room "Harbour brawl:2:0:3"
+    cat >"$out/join.script" <<S
+$skip
+250 click 245 330
+290 click 270 335
+S
+    "$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/join.script" \
+        -frames 700 -dumpframe "280:$out/online_join_lobby.png" -dumpframe "690:$out/online_joined.png" \
+        >"$out/join.out" 2>&1 || fail "the join run did not end cleanly"
+    stop_server
+    kill "$peerpid" 2>/dev/null
+    wait "$peerpid" 2>/dev/null
+    grep -q "starting a game of type 2 on map 0" "$out/join.out" || fail "the joined room's game did not start"
+    grep -q "joined the game" "$out/peer.out" || fail "the peer host never saw the game join"
+    sky=$(python3 - "$out/online_joined.png" <<P
+import sys
+sys.path.insert(0, "$(dirname "$pixels")")
+from png_pixels import rgb_rows
+rows = rgb_rows(sys.argv[1])
+top = [p for row in rows[:60] for p in row]
+print(sum(1 for r, g, b in top if b > 90 and b >= r))
+P
+)
+    [ "$sky" -gt 20000 ] || fail "the joined frame has no sky at the top ($sky sky pixels)"
+fi
 echo "PASS (list $changed, lobby $lobby pixels changed)"
