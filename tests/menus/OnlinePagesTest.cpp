@@ -380,9 +380,16 @@ TEST_F(OnlinePages, ThePlaneAlertsSendNothing)
     EXPECT_TRUE(alertText().empty());
 }
 
-TEST_F(OnlinePages, AJoinedGameNamingAnUnknownMapIsLeft)
+TEST_F(OnlinePages, OnlyAJoinOfAKnownMapAndModeStartsAGame)
 {
-    // Checked through the page's start with no game joined: nothing starts.
+    const int maps = MapLists::instance().countNonCampaign();
+    EXPECT_TRUE(MultiPlayerMenuFrameOnline::playableJoin(2, 0));
+    EXPECT_TRUE(MultiPlayerMenuFrameOnline::playableJoin(13, maps - 1));
+    EXPECT_FALSE(MultiPlayerMenuFrameOnline::playableJoin(2, maps));
+    EXPECT_FALSE(MultiPlayerMenuFrameOnline::playableJoin(2, -1));
+    EXPECT_FALSE(MultiPlayerMenuFrameOnline::playableJoin(9, 0));   // a tutorial
+    EXPECT_FALSE(MultiPlayerMenuFrameOnline::playableJoin(12, 0));  // hosted as 3, never sent
+    // No game joined: nothing starts.
     NetworkGameHandler handler;
     EXPECT_FALSE(MultiPlayerMenuFrameOnline::startJoinedGame(handler));
     EXPECT_TRUE(started.empty());
@@ -678,4 +685,65 @@ TEST_F(OnlineRoomServer, ACreatedRoomIsAskedForAndJoinedAsAClient)
     create.hostGame();
     ASSERT_TRUE(run([&] { return handler->roomJoinState == 3; }));
     EXPECT_EQ(server->roomCount(), 1);
+}
+
+TEST_F(OnlinePages, EveryRoadOfTheRoomServerReachesThePage)
+{
+    goToFrame(&page());
+    // Connected for a quick match: the handler joins the first room, the page waits.
+    page().quickMatch = true;
+    page().onConnected();
+    EXPECT_FALSE(page().quickMatch);
+    EXPECT_TRUE(page().busyOverlay->visible);
+    EXPECT_EQ(page().busyLabel->shownText(), getStringByIndex(MultiPlayerMenuFrameOnline::kJoiningString));
+    page().onConnected();
+    EXPECT_FALSE(page().busyOverlay->visible);
+
+    // A server text is shown as it came.
+    page().onRoomError("Room closed by its host");
+    EXPECT_EQ(alertText(), u"Room closed by its host");
+    closeAlert();
+
+    // Sent back to the list: the lobby closes and the notice comes.
+    page().onRoomEntry(entry({.number = 2}).data());
+    page().openDetails(*page().rows().at(0));
+    page().onRoomLeft();
+    EXPECT_FALSE(page().detailsOpen());
+    EXPECT_EQ(currentFrame(), &page());
+    EXPECT_FALSE(alertText().empty());
+    closeAlert();
+
+    // The connection failed: the main menu, the multiplayer page over it, message 177.
+    page().onConnectFailed();
+    EXPECT_EQ(currentFrame(), &multiplayer);
+    EXPECT_EQ(alertText(), getStringByIndex(177));
+    goBack();
+    EXPECT_EQ(currentFrame(), static_cast<MenuFrame*>(MenuFrameRegistry::mainMenu()));
+
+    // Events before the page was ever made reach a page made for them.
+    MenuFrameRegistry::deleteAll();
+    ASSERT_EQ(MenuFrameRegistry::existing(MenuFrameRegistry::Page::MultiPlayerOnline), nullptr);
+    MultiPlayerMenuFrameOnline::roomEvents().onRoomEntry(entry({.number = 5}).data());
+    ASSERT_NE(MenuFrameRegistry::existing(MenuFrameRegistry::Page::MultiPlayerOnline), nullptr);
+    EXPECT_EQ(page().rows().size(), 1u);
+}
+
+TEST_F(OnlinePages, RoomCardsLinkUpToBackAndDownToRefresh)
+{
+    goToFrame(&page());
+    for (unsigned n = 1; n <= 3; ++n)
+        page().onRoomEntry(entry({.number = n, .hostRank = n}).data());
+    page().update();
+    const auto rows = page().rows();
+    ASSERT_EQ(rows.size(), 3u);
+    for (auto* row : rows) {
+        EXPECT_EQ(row->neighbour(MenuItem::kUp), page().backButton());
+        EXPECT_EQ(row->neighbour(MenuItem::kDown), page().refreshButton);
+    }
+    EXPECT_EQ(rows[0]->neighbour(MenuItem::kRight), rows[1]);
+    // The keyboard's accept key on a card opens its lobby.
+    page().focusedItem = rows[1];
+    page().activateFocused();
+    EXPECT_TRUE(page().detailsOpen());
+    EXPECT_EQ(page().selectedRoom, &rows[1]->room);
 }

@@ -1071,9 +1071,7 @@ bool MultiPlayerMenuFrameOnline::startJoinedGame(NetworkGameHandler& h)
     if (!transport || !transport->connected() || h.client.state != NetworkGameClient::Loading)
         return false;
     const netmsg::JoinCompleteMsg& join = h.client.joinSetup();
-    const int maps = MapLists::instance().countNonCampaign();
-    if (join.mapIndex < 0 || join.mapIndex >= maps || !RoomEntry::listedMode(join.gameType) ||
-        !MapLists::instance().skirmishMap(join.mapIndex)) {
+    if (!playableJoin(join.gameType, join.mapIndex)) {
         // A host naming a map or a game this game lacks is left at once.
         h.disconnect();
         returnToMultiplayer(kLostString);
@@ -1094,6 +1092,12 @@ bool MultiPlayerMenuFrameOnline::startJoinedGame(NetworkGameHandler& h)
         mode->setListener(&h.client);
     }
     return true;
+}
+
+bool MultiPlayerMenuFrameOnline::playableJoin(int gameType, int mapIndex)
+{
+    return RoomEntry::listedMode(gameType) && mapIndex >= 0 && mapIndex < MapLists::instance().countNonCampaign() &&
+           MapLists::instance().skirmishMap(mapIndex) != nullptr;
 }
 
 void MultiPlayerMenuFrameOnline::returnToMultiplayer(int stringId)

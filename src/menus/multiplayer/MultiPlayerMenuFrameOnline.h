@@ -103,6 +103,8 @@ public:
     // Starts the joined game when the client's join has been applied;
     // a join naming a map or type the game lacks ends the network game.
     static bool startJoinedGame(NetworkGameHandler& handler);
+    // A joined game the game can play: a mode rooms are played in, on a map it has.
+    static bool playableJoin(int gameType, int mapIndex);
     // What starting a joined game does (tests record it); empty: the game's own start.
     static std::function<void(int type, int map)>& gameStarter();
     // Back to the main menu, then the multiplayer page, with the message.
