@@ -11,11 +11,12 @@ struct FrontendLinks {
     std::function<MenuFrame*()> multiPlayer;
     // The online page readied for a quick match.
     std::function<MenuFrame*()> onlineQuickMatch;
-    std::function<MenuFrame*()> onlineRooms;
     std::function<MenuFrame*()> profile;
     std::function<MenuFrame*()> campaignList;
     std::function<MenuFrame*()> dogFights;
     std::function<MenuFrame*()> customChat;
+    // The online room browser, from the multiplayer page's online button.
+    std::function<MenuFrame*()> onlineRooms;
 };
 FrontendLinks& frontendLinks();
 
