@@ -95,10 +95,11 @@ bool tierInRange(int tier)
     return tier >= 0 && tier < PlaneList::instance().tierCount();
 }
 
-std::u16string format(const char* pattern, int a, int b)
+template <typename... Args>
+std::u16string format(const char* pattern, const Args&... args)
 {
     std::array<char16_t, 64> out{};
-    wideFormat(out.data(), out.size(), pattern, a, b);
+    wideFormat(out.data(), out.size(), pattern, args...);
     return out.data();
 }
 
@@ -261,13 +262,12 @@ void MultiPlayerMenuFrameOnline::MPServerMenuEntry::draw()
     menus->drawFrame(frame, cx - mark.w / 2.0f, y + h - mark.h - 12.0f * a);
 }
 
-bool MultiPlayerMenuFrameOnline::MPServerMenuEntry::onTouchDown(int px, int py)
+bool MultiPlayerMenuFrameOnline::MPServerMenuEntry::onTouchDown(int, int)
 {
+    // A drag of the list moves the card: its release then opens nothing.
     m_pressed = true;
     m_pressX = absX;
     m_pressY = absY;
-    (void)px;
-    (void)py;
     return true;
 }
 
@@ -913,9 +913,9 @@ void MultiPlayerMenuFrameOnline::openDetails(MPServerMenuEntry& row)
     }
 
     if (room.minutesLeft() > 0)
-        timeValue->setText(format("%d min", room.minutesLeft(), 0));
+        timeValue->setText(format("%d min", room.minutesLeft()));
     else if (room.timeLimit() != 0)
-        timeValue->setText(format("%d min", room.timeLimit(), 0));
+        timeValue->setText(format("%d min", room.timeLimit()));
     else
         timeValue->setText(u" ");
     const bool timed = room.mode() != 6 && room.mode() != 10 && room.mode() != 13;
