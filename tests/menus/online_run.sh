@@ -3,7 +3,9 @@
 # room server on 127.0.0.1: an empty server shows the empty list; a server
 # with three rooms shows three cards (the frame must differ from the empty
 # one), a click opens a room's lobby with its player; a server that goes away
-# sends the player to the main menu with the lost-connection message.
+# sends the player to the main menu with the lost-connection message. With the
+# peer program given: a room whose game it hosts is joined and flown, and a
+# room opened on the create page leads into its host's game.
 set -uo pipefail
 game="$1"
 server="$2"
@@ -104,5 +106,34 @@ print(sum(1 for r, g, b in top if b > 90 and b >= r))
 P
 )
     [ "$sky" -gt 20000 ] || fail "the joined frame has no sky at the top ($sky sky pixels)"
+
+    # 5: a room opened on the create page is joined like any other: the
+    # free-for-all button, the set-up page's start, then the host's game.
+    "$peer" --host --port 0 --type 2 --map 1 --expect 1 --seconds 90 --name Peerhost >"$out/peer2.out" 2>&1 &
+    peerpid=$!
+    hostport=""
+    for _ in $(seq 200); do
+        hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer2.out" | head -1)
+        [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
+        sleep 0.05
+    done
+    [ -n "$hostport" ] || fail "the second peer host did not start"
+    start_server -hostport "$hostport"
+    cat >"$out/create.script" <<S
+$skip
+250 click 1100 650
+300 click 213 480
+350 key Enter
+S
+    "$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/create.script" \
+        -frames 700 -dumpframe "290:$out/online_create_page.png" -dumpframe "690:$out/online_created.png" \
+        >"$out/create.out" 2>&1 || fail "the create run did not end cleanly"
+    stop_server
+    kill "$peerpid" 2>/dev/null
+    wait "$peerpid" 2>/dev/null
+    grep -q "page shown: MPCreateOnlineMenuFrame" "$out/create.out" || fail "the create page was not reached"
+    grep -q "page shown: GameSetupMenuFrame" "$out/create.out" || fail "the set-up page was not reached"
+    grep -q "starting a game of type 2 on map 1" "$out/create.out" || fail "the created room's game did not start"
+    grep -q "joined the game" "$out/peer2.out" || fail "the peer host never saw the room's creator join"
 fi
 echo "PASS (list $changed, lobby $lobby pixels changed)"
