@@ -246,6 +246,17 @@ TEST_F(OnlinePages, EveryEntryIsCheckedAndABadUpdateRemovesItsRow)
     EXPECT_TRUE(page().emptyNotice->visible);
 }
 
+TEST_F(OnlinePages, AFloodOfRoomsStopsAtTheListsLimit)
+{
+    for (unsigned n = 1; n <= 300; ++n)
+        page().onRoomEntry(entry({.number = n, .hostRank = n % 18}).data());
+    EXPECT_EQ(page().rows().size(), 256u);
+    // Rooms already listed still take their updates.
+    page().onRoomEntry(entry({.number = 7, .players = 6}).data());
+    EXPECT_EQ(page().findRow(7)->room.players(), 6);
+    EXPECT_EQ(page().findRow(290), nullptr);
+}
+
 TEST_F(OnlinePages, TheLobbyShowsTheRoomAndBackReturnsToTheList)
 {
     goToFrame(&multiplayer);
