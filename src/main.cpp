@@ -19,6 +19,7 @@
 #include "menus/ingame/GameResultMenuFrame.h"
 #include "menus/ingame/SkirmishEndMenuFrame.h"
 #include "menus/ingame/TeamSkirmishEndMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameOnline.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/GameModeGlobals.h"
@@ -193,6 +194,14 @@ void startMenus()
     links.campaignList = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::campaignListSelect()); };
     links.dogFights = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::dogFightsMenu()); };
     links.profile = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::profileMenu()); };
+    // The online room browser: browsing from the multiplayer page, a quick match from the main menu.
+    links.onlineRooms = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::onlineMenu()); };
+    links.onlineQuickMatch = [] {
+        MultiPlayerMenuFrameOnline* page = MenuFrameRegistry::onlineMenu();
+        if (page)
+            page->quickMatch = true;
+        return static_cast<MenuFrame*>(page);
+    };
     GameShowcase::SceneHooks& scene = GameShowcase::instance().scene;
     scene.createPlane = [](int planeId) { menuScreen().changeShowcasePlane(planeId); };
     scene.cameraMode = [] { return menuCamera().mode; };
@@ -276,6 +285,7 @@ int main(int argc, char** argv)
             g_menuPage = running->testOptions().menuPage;
         startScreens();
         gameScreen().setNetworkSession(&network);
+        network.setRoomEvents(&MultiPlayerMenuFrameOnline::roomEvents());
         if (running)
             (void)network.room.setConfig(RoomClient::configFor(running->roomServer()));
         startMenus();

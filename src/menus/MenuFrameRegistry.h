@@ -108,6 +108,8 @@ public:
     static TutorialPauseMenuFrame* tutorialPauseMenu();
     static SkirmishEndMenuFrame* skirmishEndMenu();
     static TeamSkirmishEndMenuFrame* teamSkirmishEndMenu();
+    static MPCreateOnlineMenuFrame* mpCreateOnlineMenu();
+    static MPOnlineFiltersMenuFrame* mpOnlineFiltersMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.

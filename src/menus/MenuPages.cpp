@@ -17,6 +17,9 @@
 #include "menus/ingame/PauseCampaignMenuFrame.h"
 #include "menus/ingame/TutorialPauseMenuFrame.h"
 #include "menus/ingame/GameResultMenuFrame.h"
+#include "menus/multiplayer/MPCreateOnlineMenuFrame.h"
+#include "menus/multiplayer/MPOnlineFiltersMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameOnline.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/OptionsMenuFrame.h"
 #include "menus/settings/OtherGameSettingsMenuFrame.h"
@@ -137,6 +140,12 @@ MenuFrame* menuPageByName(std::string_view name)
         return MenuFrameRegistry::freeFlightPauseMenu();
     if (name == "tutorialpause")
         return MenuFrameRegistry::tutorialPauseMenu();
+    if (name == "online")
+        return MenuFrameRegistry::onlineMenu();
+    if (name == "onlinecreate")
+        return MenuFrameRegistry::mpCreateOnlineMenu();
+    if (name == "onlinefilters")
+        return MenuFrameRegistry::mpOnlineFiltersMenu();
     return nullptr;
 }
 

@@ -55,5 +55,6 @@ struct GameChoices {
     int selectedMission = 0;
     int resume = 0;           // 1: continue from the mission's checkpoint
     int nextDifficulty = 1;   // 0 easy, 1 normal, 2 hard
+    int duelMatch = 0;        // 1: the network game joined or opened is one against one
 };
 GameChoices& gameChoices();

@@ -1,4 +1,4 @@
-// roomserver [-port N] [-host ADDRESS] [-hostport N] [-script NAME] [-redirect PORT]
+// roomserver [-port N] [-host ADDRESS] [-hostport N] [-script NAME] [-redirect PORT] [-room NAME:MODE:MAP[:RANK]]...
 // Runs until killed; prints the port it listens on.
 #include "StandInRoomServer.h"
 
@@ -22,6 +22,8 @@ int main(int argc, char** argv)
             options.hostPort = static_cast<std::uint16_t>(std::stoul(value));
         else if (name == "-redirect")
             options.redirectPort = static_cast<std::uint16_t>(std::stoul(value));
+        else if (name == "-room")
+            options.rooms.push_back(value);
         else if (name == "-script")
             options.script = value;
         else if (name == "-host")

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include <arpa/inet.h>
@@ -90,9 +91,45 @@ bool StandInRoomServer::start()
         return false;
     }
     port_ = ntohs(address.sin_port);
+    openListedRooms();
     stop_ = false;
     thread_ = std::thread(&StandInRoomServer::run, this);
     return true;
+}
+
+void StandInRoomServer::openListedRooms()
+{
+    std::lock_guard lock(lock_);
+    for (const std::string& text : options_.rooms) {
+        std::vector<std::string> parts;
+        std::size_t from = 0;
+        for (std::size_t at; (at = text.find(':', from)) != std::string::npos; from = at + 1)
+            parts.push_back(text.substr(from, at - from));
+        parts.push_back(text.substr(from));
+        if (parts.size() < 3 || parts[0].empty())
+            continue;
+        const int mode = std::atoi(parts[1].c_str());
+        Room& room = rooms_[nextRoom_];
+        room.number = nextRoom_++;
+        room.name = parts[0].substr(0, 31);
+        room.capacity = mode == 6 ? 4 : 8;
+        room.players = 1;
+        // The description as a create page writes it: name, mode, map, players, the two markers.
+        room.info.assign(110, 0);
+        for (std::size_t i = 0; i < room.name.size(); ++i)
+            room.info[2 * i] = static_cast<std::uint8_t>(room.name[i]);
+        room.info[64] = static_cast<std::uint8_t>(mode);
+        room.info[65] = static_cast<std::uint8_t>(std::atoi(parts[2].c_str()));
+        room.info[66] = room.capacity;
+        room.info[69] = 1;
+        room.info[70] = 10;
+        const std::uint32_t markers[2] = {456, 789456};
+        for (int m = 0; m < 2; ++m)
+            for (int b = 0; b < 4; ++b)
+                room.info[static_cast<std::size_t>(94 + 8 * m + b)] = static_cast<std::uint8_t>(markers[m] >> (8 * b));
+        room.names.push_back("host");
+        room.ranks.push_back(parts.size() > 3 ? static_cast<std::uint32_t>(std::atoi(parts[3].c_str())) : 0u);
+    }
 }
 
 void StandInRoomServer::stop()
@@ -227,9 +264,10 @@ std::vector<std::uint8_t> StandInRoomServer::entryOf(const Room& room) const
     putU16(entry, 2, room.number);
     entry[4] = room.players;
     entry[5] = room.capacity;
-    std::memcpy(&entry[6], room.name.data(), std::min<std::size_t>(room.name.size(), 31));
+    std::memcpy(&entry[7], room.name.data(), std::min<std::size_t>(room.name.size(), 31));
     putU16(entry, 41, 110);
     std::copy(room.info.begin(), room.info.end(), entry.begin() + 43);
+    putU32(entry, 299, room.ranks.empty() ? 0 : room.ranks.front());
     return entry;
 }
 
@@ -269,6 +307,8 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
         ++helloCount_;
         client.greeted = true;
         client.name = textAt(request + 8, 32);
+        client.rank = static_cast<std::uint32_t>(request[104] | (request[105] << 8) | (request[106] << 16) |
+                                                 (static_cast<std::uint32_t>(request[107]) << 24));
         greet(client);
         return true;
     }
@@ -294,6 +334,7 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
             room.players = 1;
             room.info.assign(request + 38, request + 148);
             room.names.push_back(client.name);
+            room.ranks.push_back(client.rank);
             out = message(2, 2);
             append(out, joinServer());
         }
@@ -305,6 +346,7 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
         } else {
             ++room->players;
             room->names.push_back(client.name);
+            room->ranks.push_back(client.rank);
             out = message(7, 2);
             append(out, joinServer());
         }
@@ -312,13 +354,18 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
         const Room* room = findRoom(u16(request + 2));
         out = message(31, 311);
         Bytes names;
-        if (room)
-            for (const std::string& name : room->names)
-                names.insert(names.end(), name.c_str(), name.c_str() + name.size() + 1);
+        // Up to 8 players: each one's rank at 6, the count at 38, its name's place at 39.
+        const std::size_t count = room ? std::min<std::size_t>(room->names.size(), 8) : 0;
+        for (std::size_t i = 0; i < count && names.size() < 256; ++i) {
+            putU16(out, 6 + 2 * i, static_cast<std::uint16_t>(std::min<std::uint32_t>(room->ranks[i], 0xFFFF)));
+            out[39 + i] = static_cast<std::uint8_t>(names.size());
+            const std::string& name = room->names[i];
+            names.insert(names.end(), name.c_str(), name.c_str() + name.size() + 1);
+        }
         if (options_.script == "biginfo")
             names.assign(800, 'x');
         putU32(out, 2, static_cast<std::uint32_t>(names.size()));
-        out[38] = names.empty() ? 0 : 1;
+        out[38] = static_cast<std::uint8_t>(names.empty() ? 0 : std::max<std::size_t>(count, 1));
         append(out, names);
     }
     if (!out.empty())

@@ -17,6 +17,8 @@ public:
         std::uint16_t hostPort = 6026;          // message 10: the game host's port
         std::string script;                     // empty: a well-behaved server
         std::uint16_t redirectPort = 0;         // script "redirect": where message 18 points
+        // Rooms open from the start, "NAME:MODE:MAP[:RANK]" each (a host named "host").
+        std::vector<std::string> rooms;
     };
     // The scripts: "split" (answers in three pieces), "notices" (11, 12, 13, 27, 28-30
     // without terminators), "close" (16), "redirect" (18), "biginfo" (31 over 713 extra
@@ -39,15 +41,18 @@ private:
         std::uint8_t players = 0;
         std::vector<std::uint8_t> info;
         std::vector<std::string> names;
+        std::vector<std::uint32_t> ranks;  // each player's, the host's first
     };
     struct Client {
         int fd = -1;
         std::vector<std::uint8_t> in;
         bool greeted = false;
         std::string name;
+        std::uint32_t rank = 0;
     };
 
     void run();
+    void openListedRooms();
     // False when the client is to be closed.
     bool serve(Client& client);
     bool handle(Client& client, const std::uint8_t* message, std::uint16_t type);

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The real game under Xvfb on the online room browser, against the stand-in
+# room server on 127.0.0.1: an empty server shows the empty list; a server
+# with three rooms shows three cards (the frame must differ from the empty
+# one), a click opens a room's lobby with its player; a server that goes away
+# sends the player to the main menu with the lost-connection message. With the
+# peer program given: a room whose game it hosts is joined and flown, and a
+# room opened on the create page leads into its host's game.
+set -uo pipefail
+game="$1"
+server="$2"
+out="$3"
+peer="${4:-}"
+pixels="$(dirname "$0")/../support/png_pixels.py"
+stage="$(dirname "$(dirname "$game")")"
+rm -rf "$out" && mkdir -p "$out/tree/bin"
+cp "$game" "$out/tree/bin/"
+ln -s "$stage/data" "$out/tree/data"
+ln -s "$stage/paks" "$out/tree/paks"
+run="$out/tree/bin/$(basename "$game")"
+fail() { echo "FAIL: $1"; exit 1; }
+common=(-width 1280 -height 720 -fixeddt 0.0166)
+skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+pid=""
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null' EXIT
+
+# Starts the stand-in server with the rooms given; sets pid and port.
+start_server() {
+    "$server" -port 0 "$@" >"$out/server.out" 2>&1 &
+    pid=$!
+    port=""
+    for _ in $(seq 100); do
+        port=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$out/server.out")
+        [ -n "$port" ] && return 0
+        sleep 0.05
+    done
+    fail "the stand-in room server did not start"
+}
+stop_server() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; pid=""; }
+
+# 1: no rooms.
+start_server
+printf '%s\n' "$skip" >"$out/empty.script"
+"$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/empty.script" \
+    -frames 260 -dumpframe "240:$out/online_empty.png" >"$out/empty.out" 2>&1 || fail "the empty run did not end cleanly"
+grep -q "page shown: MultiPlayerMenuFrameOnline" "$out/empty.out" || fail "the online page was not reached"
+stop_server
+
+# 2: three rooms, then the lobby of the first card.
+start_server -room "Harbour brawl:2:0:3" -room "Ridge run:3:2:12" -room "Last light:13:3:6"
+cat >"$out/rooms.script" <<S
+$skip
+250 click 245 330
+S
+"$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/rooms.script" \
+    -frames 320 -dumpframe "240:$out/online_rooms.png" -dumpframe "310:$out/online_lobby.png" \
+    >"$out/rooms.out" 2>&1 || fail "the rooms run did not end cleanly"
+stop_server
+changed=$(python3 "$pixels" diff "$out/online_empty.png" "$out/online_rooms.png" 60 110 1220 580)
+[ "$changed" -gt 20000 ] || fail "the list frame matches the empty list ($changed pixels differ)"
+lobby=$(python3 "$pixels" diff "$out/online_rooms.png" "$out/online_lobby.png" 60 110 1220 580)
+[ "$lobby" -gt 20000 ] || fail "the click opened no lobby ($lobby pixels differ)"
+
+# 3: the server goes away while the page is shown.
+start_server -room "Harbour brawl:2:0:3"
+( sleep 4; kill "$pid" 2>/dev/null ) &
+printf '%s\n' "$skip" >"$out/drop.script"
+"$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/drop.script" \
+    -frames 1200 -dumpframe "1199:$out/online_dropped.png" >"$out/drop.out" 2>&1
+wait
+pid=""
+grep -A50 "page shown: MultiPlayerMenuFrameOnline" "$out/drop.out" | grep -q "page shown: MainMenuFrame" ||
+    fail "a dropped server did not lead back to the main menu"
+# 4: a room whose game a peer program hosts: its lobby, the join, the game.
+if [ -n "$peer" ]; then
+    "$peer" --host --port 0 --type 2 --map 0 --expect 1 --seconds 90 --name Peerhost >"$out/peer.out" 2>&1 &
+    peerpid=$!
+    hostport=""
+    for _ in $(seq 200); do
+        hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer.out" | head -1)
+        [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
+        sleep 0.05
+    done
+    [ -n "$hostport" ] || fail "the peer host did not start"
+    start_server -hostport "$hostport" -room "Harbour brawl:2:0:3"
+    cat >"$out/join.script" <<S
+$skip
+250 click 245 330
+290 click 270 335
+S
+    "$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/join.script" \
+        -frames 700 -dumpframe "280:$out/online_join_lobby.png" -dumpframe "690:$out/online_joined.png" \
+        >"$out/join.out" 2>&1 || fail "the join run did not end cleanly"
+    stop_server
+    kill "$peerpid" 2>/dev/null
+    wait "$peerpid" 2>/dev/null
+    grep -q "starting a game of type 2 on map 0" "$out/join.out" || fail "the joined room's game did not start"
+    grep -q "joined the game" "$out/peer.out" || fail "the peer host never saw the game join"
+    sky=$(python3 - "$out/online_joined.png" <<P
+import sys
+sys.path.insert(0, "$(dirname "$pixels")")
+from png_pixels import rgb_rows
+rows = rgb_rows(sys.argv[1])
+top = [p for row in rows[:60] for p in row]
+print(sum(1 for r, g, b in top if b > 90 and b >= r))
+P
+)
+    [ "$sky" -gt 20000 ] || fail "the joined frame has no sky at the top ($sky sky pixels)"
+
+    # 5: a room opened on the create page is joined like any other: the
+    # free-for-all button, the set-up page's start, then the host's game.
+    "$peer" --host --port 0 --type 2 --map 1 --expect 1 --seconds 90 --name Peerhost >"$out/peer2.out" 2>&1 &
+    peerpid=$!
+    hostport=""
+    for _ in $(seq 200); do
+        hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer2.out" | head -1)
+        [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
+        sleep 0.05
+    done
+    [ -n "$hostport" ] || fail "the second peer host did not start"
+    start_server -hostport "$hostport"
+    cat >"$out/create.script" <<S
+$skip
+250 click 1100 650
+300 click 213 480
+350 key Enter
+S
+    "$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/create.script" \
+        -frames 700 -dumpframe "290:$out/online_create_page.png" -dumpframe "690:$out/online_created.png" \
+        >"$out/create.out" 2>&1 || fail "the create run did not end cleanly"
+    stop_server
+    kill "$peerpid" 2>/dev/null
+    wait "$peerpid" 2>/dev/null
+    grep -q "page shown: MPCreateOnlineMenuFrame" "$out/create.out" || fail "the create page was not reached"
+    grep -q "page shown: GameSetupMenuFrame" "$out/create.out" || fail "the set-up page was not reached"
+    grep -q "starting a game of type 2 on map 1" "$out/create.out" || fail "the created room's game did not start"
+    grep -q "joined the game" "$out/peer2.out" || fail "the peer host never saw the room's creator join"
+fi
+echo "PASS (list $changed, lobby $lobby pixels changed)"
