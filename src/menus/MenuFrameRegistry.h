@@ -103,6 +103,10 @@ public:
     static ProfileMenuFrame* profileMenu();
     static SetKeysMenuFrame* setKeysMenu();
     static WeaponSelectionMenuFrame* weaponSelectionMenu();
+    static MultiPlayerServersMenuFrame* multiPlayerServersMenu();
+    static MPCreateWiFiMenuFrame* mpCreateWiFiMenu();
+    static CustomChatMenuFrame* customChatMenu();
+    static MPServerDisconnectMenuFrame* mpServerDisconnectMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.

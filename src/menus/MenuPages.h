@@ -7,7 +7,8 @@ class MenuFrame;
 // "achievements", "howtoplay", "credits", "main", "play", "tutorials",
 // "options", "othersettings", "language", "campaigns", "missions:<1-3>",
 // "briefing:<mission record>", "dogfights", "comic:<comic name>", "setkeys",
-// "joycfg", "profile", "painting", "weapons"); null for any other name.
+// "joycfg", "profile", "painting", "weapons", "multiplayer", "servers", "lan",
+// "lancreate", "customchat"); null for any other name.
 MenuFrame* menuPageByName(std::string_view name);
 // The mission list of campaign "1" to "3"; null for another text.
 MenuFrame* campaignMissionsPage(std::string_view campaign);

@@ -15,6 +15,8 @@ struct FrontendLinks {
     std::function<MenuFrame*()> campaignList;
     std::function<MenuFrame*()> dogFights;
     std::function<MenuFrame*()> customChat;
+    // The online room browser, from the multiplayer page's online button.
+    std::function<MenuFrame*()> onlineRooms;
 };
 FrontendLinks& frontendLinks();
 
