@@ -12,6 +12,7 @@
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "render/2d/CFont.h"
 #include "render/2d/SpriteSets.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
@@ -131,8 +132,11 @@ void MPCreateWiFiMenuFrame::placeItems()
     nameBox->x = (m.screenWidth - nameBox->width) / 2;
     nameBox->y = titleBottom + margin;
 
-    const int buttonW = ffaButton->width, buttonH = ffaButton->height;
-    const int sideWidth = buttonW + 4 * margin;
+    int buttonW = 0;
+    for (SpriteButton* b : {survivalButton, ffaButton, freeFlightButton, tdButton, ctfButton, dtbButton, lmsButton})
+        buttonW = std::max({buttonW, b->width, static_cast<int>(measureText(b->font, b->labelText()).width)});
+    const int buttonH = ffaButton->height;
+    const int sideWidth = buttonW + 2 * margin;
     const int sideHeight = 3 * buttonH + 4 * margin;
     for (MenuPanel* panel : {leftPanel, rightPanel}) {
         panel->width = sideWidth;

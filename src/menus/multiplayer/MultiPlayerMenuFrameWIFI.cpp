@@ -180,7 +180,7 @@ MultiPlayerMenuFrameWIFI::MultiPlayerMenuFrameWIFI()
 
     statusLabel = new SpriteLabel(kPageFont, std::u16string_view());
     statusLabel->anchorMode = kAnchorAbsolute;
-    statusLabel->alignment = kAlignCentreX | kAlignCentreY;
+    // The text is centred on the label's own point.
     statusLabel->textFlags = CFont::kCentreX;
     addItem(statusLabel);
 
@@ -205,7 +205,6 @@ MultiPlayerMenuFrameWIFI::MultiPlayerMenuFrameWIFI()
     busyWindow->fixedSize = true;
     busyWindow->touchMode = kTouchInside;
     busyLabel = new SpriteLabel(kPageFont, kJoiningString);
-    busyLabel->alignment = kAlignCentreX | kAlignCentreY;
     busyLabel->textFlags = CFont::kCentreX;
     busyButton = new ResizableButton(kCancelString);
     busyButton->setup(kTextLeft, kTextMiddle, kTextRight, kPageFont);
