@@ -1,5 +1,6 @@
 #include "screens/GameControls.h"
 
+#include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/PlayerAirplaneInput.h"
 #include "platform/Controls.h"
