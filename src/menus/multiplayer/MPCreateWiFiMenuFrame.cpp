@@ -72,7 +72,7 @@ MPCreateWiFiMenuFrame::MPCreateWiFiMenuFrame()
     backButton()->labelStringId = kBackString;
     backButton()->updateLabel();
 
-    nameBox = new SpriteEditBox(settings().defaultRoomName, this);
+    nameBox = new SpriteEditBox(settings().defaultRoomName, nullptr);
     nameBox->anchorMode = kAnchorAbsolute;
     nameBox->focusable = true;
     nameBox->ownerFrame = this;
