@@ -142,19 +142,17 @@ bool parseAutostart(std::string_view value, TestOptions& test)
 bool isDottedAddress(std::string_view text)
 {
     int parts = 0;
-    while (parts < 4) {
+    for (;;) {
         const std::size_t dot = text.find('.');
         const std::string_view part = text.substr(0, dot);
         int number = 0;
         if (part.empty() || part.size() > 3 || !textparsing::parseWholeNumber(part, number) || number < 0 ||
-            number > 255)
+            number > 255 || ++parts > 4)
             return false;
-        ++parts;
         if (dot == std::string_view::npos)
-            break;
+            return parts == 4;
         text.remove_prefix(dot + 1);
     }
-    return parts == 4 && text.find('.') == std::string_view::npos;
 }
 
 bool parseSeconds(std::string_view value, float& seconds)

@@ -116,6 +116,13 @@ void MultiPlayerMenuFrame::onShow()
 {
     titleLabel->updateSize();
     SceneMenuFrame::onShow();
+    // Everything online waits for the room browser's link.
+    const bool online = static_cast<bool>(frontendLinks().onlineRooms);
+    for (int i = 0; i < buttonPanel->itemCount(); ++i)
+        if (auto* button = dynamic_cast<SpriteButton*>(buttonPanel->itemAt(i)); button && button != lanButton)
+            setButtonAvailable(*button, online);
+    if (serversButton)
+        setButtonAvailable(*serversButton, online);
     placePanel();
     rebuildConnectorLines();
     rebuildFocusLinks();
