@@ -16,6 +16,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/GameType.h"
+#include "net/match/NetMessage.h"
 #include "net/match/NetworkGameHandler.h"
 #include "net/room/RoomClient.h"
 #include "platform/Language.h"
@@ -30,6 +31,8 @@
 #include <arpa/inet.h>
 
 #include <array>
+#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -379,6 +382,124 @@ TEST_F(MultiplayerPages, ARequestedJoinWaitsWhileTheLobbyPageIsBusyAndAFailureEn
     EXPECT_TRUE(alertShows(MultiPlayerMenuFrameSteam::kJoinFailedString));
     EXPECT_TRUE(started.empty());
     handler.disconnect();
+}
+
+// ---- completed joins start the host's game ----
+
+namespace {
+// The network game's transport as a script: connected on demand, the host's
+// messages queued by the test.
+struct ScriptedTransport : MatchTransport {
+    std::deque<std::vector<std::uint8_t>> inbox;
+    bool isConnected = false;
+    bool startServer(int) override { return true; }
+    bool startClient() override { return true; }
+    void connectTo(std::uint32_t, std::uint16_t) override {}
+    void broadcastDiscovery() override {}
+    void setAccepting(bool) override {}
+    bool connected() const override { return isConnected; }
+    bool peerConnected(int) const override { return isConnected; }
+    int queueReliable(const std::uint8_t*, std::size_t, int) override { return 0; }
+    int sendUnreliable(const std::uint8_t*, std::size_t, int) override { return 0; }
+    int take(int& peer, std::uint8_t* out, std::size_t capacity) override
+    {
+        if (inbox.empty() || inbox.front().size() > capacity)
+            return 0;
+        peer = 0;
+        std::copy(inbox.front().begin(), inbox.front().end(), out);
+        const int n = static_cast<int>(inbox.front().size());
+        inbox.pop_front();
+        return n;
+    }
+    std::vector<LanTransport::FoundServer> foundServers() const override { return {}; }
+    void stop() override {}
+
+    // The host's welcome and its join answer for a game of that type on that map.
+    void answerJoin(int type, int map)
+    {
+        isConnected = true;
+        std::vector<std::uint8_t> out(netmsg::kMaxMessage);
+        out.resize(static_cast<std::size_t>(netmsg::WelcomeMsg{}.encode(out)));
+        inbox.push_back(out);
+        netmsg::JoinCompleteMsg join;
+        join.gameType = type;
+        join.mapIndex = map;
+        join.playerId = 1;
+        out.assign(netmsg::kMaxMessage, 0);
+        out.resize(static_cast<std::size_t>(join.encode(out)));
+        inbox.push_back(out);
+    }
+};
+
+struct CompletedJoins : MultiplayerPages {
+    void SetUp() override
+    {
+        MultiplayerPages::SetUp();
+        std::string error;
+        ASSERT_TRUE(harness.mountData(error)) << error;
+        netGlobals().makeTransport = [this](const std::uint8_t*, std::size_t, MatchTransport::Callbacks) {
+            auto made = std::make_unique<ScriptedTransport>();
+            transport = made.get();
+            return std::unique_ptr<MatchTransport>(std::move(made));
+        };
+        handler = std::make_unique<NetworkGameHandler>();
+    }
+    void TearDown() override
+    {
+        handler.reset();
+        netGlobals().makeTransport = nullptr;
+        MultiplayerPages::TearDown();
+    }
+    ModeHarness harness;
+    std::unique_ptr<NetworkGameHandler> handler;
+    ScriptedTransport* transport = nullptr;
+    std::vector<Launch> started;
+};
+}  // namespace
+
+TEST_F(CompletedJoins, ARequestedJoinPlaysTheHostsGameNotTheLastOnePlayedHere)
+{
+    settings().skirmishType = 2;
+    MultiPlayerMenuFrameSteam& lobby = *MenuFrameRegistry::steamMenu();
+    lobby.state = MultiPlayerMenuFrameSteam::Idle;
+    lobby.showMenuScreen = [] {};
+    lobby.launch = [this](int type, int map) { started.push_back({type, map}); };
+    ASSERT_TRUE(steam().queueJoinRequest("127.0.0.1:47000"));
+    steam().runCallbacks();
+    ASSERT_TRUE(lobby.takeRequest());
+    lobby.update();
+    ASSERT_NE(transport, nullptr);
+    transport->answerJoin(4, 1);
+    lobby.update();  // the handler reads the join
+    lobby.update();
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].type, 4);
+    EXPECT_EQ(started[0].map, 1);
+    EXPECT_EQ(lobby.state, MultiPlayerMenuFrameSteam::Idle);
+    EXPECT_EQ(currentFrame(), MenuFrameRegistry::mainMenu());
+    EXPECT_EQ(frameHistoryCount(), 0);
+}
+
+TEST_F(CompletedJoins, AJoinedLanRowStartsTheAnnouncedGame)
+{
+    MultiPlayerMenuFrameWIFI& page = lanPage();
+    page.launch = [this](int type, int map) { started.push_back({type, map}); };
+    goToFrame(MenuFrameRegistry::mainMenu());
+    goToFrame(&page);
+    ASSERT_NE(transport, nullptr);
+    NetworkGameClient::DiscoveredGame found;
+    const std::vector<std::uint8_t> bytes = description(13, 2);
+    std::copy(bytes.begin(), bytes.end(), found.info.begin());
+    handler->client.discoveredGames.push_back(found);
+    page.update();
+    ASSERT_EQ(page.rowCount(), 1);
+    page.row(0)->activate();
+    EXPECT_EQ(handler->lanJoinState, 3);
+    transport->answerJoin(13, 2);
+    page.update();
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].type, 13);
+    EXPECT_EQ(started[0].map, 2);
 }
 
 // ---- chat ----
