@@ -64,6 +64,14 @@ sys.exit(0 if r + g + b > 300 and b >= r - 20 else 1)
 PY
 }
 
+# 0: the entry and hosting pages as they look.
+printf '%s\n' "$skip" >"$out/look.script"
+for page in multiplayer lancreate; do
+    "$run" "${common[@]}" -menupage "$page" -inputscript "$out/look.script" -frames 200 \
+        -dumpframe "190:$out/$page.png" >"$out/$page.out" 2>&1 || fail "the $page page run did not end cleanly"
+    grep -q "page shown: $page" "$out/$page.out" || fail "the $page page was not reached"
+done
+
 # 1: the LAN list, empty and then with the peer's game; a click on the row joins.
 port=$(freeport)
 printf '%s\n' "$skip" >"$out/empty.script"
