@@ -130,7 +130,8 @@ void MPCreateWiFiMenuFrame::placeItems()
     const int titleBottom = titleLabel->absY + titleLabel->height;
     nameBox->updateLayout();
     nameBox->x = (m.screenWidth - nameBox->width) / 2;
-    nameBox->y = titleBottom + margin;
+    // Low enough that the title's connectors pass beside it.
+    nameBox->y = titleBottom + 4 * margin;
 
     int buttonW = 0;
     for (SpriteButton* b : {survivalButton, ffaButton, freeFlightButton, tdButton, ctfButton, dtbButton, lmsButton})
