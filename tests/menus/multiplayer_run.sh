@@ -4,7 +4,8 @@
 #  1. the LAN list shows the peer's game as a row (its frame differs from the
 #     empty list's) and a click joins it: the game starts as a network client;
 #  2. the game hosts with -autohost, the peer joins, reaches play, sees the
-#     host's airplane and a chat line sent from the game's chat page;
+#     host's airplane and two chat lines from the game's chat page, one
+#     chosen from the list and one typed;
 #  3. the peer hosts and the game joins with "+connect 127.0.0.1:PORT" and
 #     flies (sky at the top of the frame).
 # Every peer must exit 0 within 30 s. Pictures go to the output folder.
@@ -91,9 +92,10 @@ grep -q "players 1" "$out/host1.log" || fail "the host never saw the game join"
 
 # 2: the game hosts; the peer joins and chats; the game's chat page sends "Attack!".
 port=$(freeport)
-printf '%s\n%s\n%s\n' "$skip" "600 key T" "660 click 340 112" >"$out/host.script"
+printf '%s\n' "$skip" "500 key T" "540 click 340 112" "620 key T" "660 click 970 387" "700 text Hello there" \
+    "740 key Enter" >"$out/host.script"
 "$run" "${common[@]}" -netport "$port" -autohost 2:0 -inputscript "$out/host.script" -frames 1300 \
-    -dumpframe "640:$out/chat.png" -dumpframe "880:$out/hosting.png" >"$out/host.out" 2>&1 &
+    -dumpframe "530:$out/chat.png" -dumpframe "880:$out/hosting.png" >"$out/host.out" 2>&1 &
 game_pid=$!
 await "$out/host.out" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$out/host.out")"
 start_peer "$out/join2.log" --join "127.0.0.1:$port" --seconds 23 --name Wingman --at 3:chat:Hello --at 22:quit
@@ -101,6 +103,7 @@ wait "$game_pid" || fail "the hosting run did not end cleanly"
 peer_ok "$out/join2.log" "autohost"
 grep -q "state 6" "$out/join2.log" || fail "the peer never reached play: $(cat "$out/join2.log")"
 grep -q "line Pilot;: Attack!" "$out/join2.log" || fail "the game's chat line did not reach the peer"
+grep -q "line Pilot;: Hello there" "$out/join2.log" || fail "the typed chat line did not reach the peer"
 [ "$(grep -c " where " "$out/join2.log")" -ge 2 ] || fail "the peer did not see the host's airplane"
 grep -q "page shown: MPChatMenuFrame" "$out/host.out" || fail "the chat key did not open the chat page"
 
