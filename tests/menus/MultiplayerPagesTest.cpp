@@ -21,6 +21,9 @@
 #include "net/room/RoomClient.h"
 #include "platform/Language.h"
 #include "platform/Steam.h"
+#include "screens/PauseScreen.h"
+#include "screens/Screens.h"
+#include "screens/hud/GameHud.h"
 #include "support/modes/ModeHarness.h"
 #include "ui/widgets/MenuAlert.h"
 #include "ui/widgets/MenuPanel.h"
@@ -592,6 +595,28 @@ TEST_F(ChatOverAMatch, WithoutAListenerOrAnAirplaneTheChatStillCloses)
     harness.finish();
     page->sendLine(u"Anyone?");
     EXPECT_EQ(closes, 2);
+}
+
+TEST_F(ChatOverAMatch, TheChatActionOpensTheChatOnlyOverANetworkMatch)
+{
+    setChatOpener(openChatOverGame);
+    pauseScreen().frame = nullptr;
+    gameHud().openChat(true);
+    EXPECT_EQ(pauseScreen().frame, page);
+    EXPECT_TRUE(page->typeAtOnce);
+    EXPECT_EQ(overlayQueueSize(), 1u);
+    resetScreens();
+
+    // Alone, the same action pauses the game as before.
+    mode->setNetwork(false, false, false);
+    pauseScreen().frame = nullptr;
+    page->typeAtOnce = false;
+    gameHud().openChat(true);
+    EXPECT_EQ(pauseScreen().frame, nullptr);
+    EXPECT_FALSE(page->typeAtOnce);
+    EXPECT_EQ(overlayQueueSize(), 1u);
+    resetScreens();
+    setChatOpener({});
 }
 
 TEST_F(MultiplayerPages, StockLinesMissingFromTheTableReadDummy)
