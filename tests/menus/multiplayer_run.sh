@@ -7,8 +7,10 @@
 #     host's airplane and two chat lines from the game's chat page, one
 #     chosen from the list and one typed;
 #  3. the peer hosts and the game joins with "+connect 127.0.0.1:PORT" and
-#     flies (sky at the top of the frame).
-# Every peer must exit 0 within 30 s. Pictures go to the output folder.
+#     flies (sky at the top of the frame);
+#  4. a host that goes away mid-match brings up the notice, whose OK leads
+#     back to the LAN list.
+# Every peer of runs 1-3 must exit 0 within 30 s. Pictures go to the output folder.
 set -uo pipefail
 game="$1"
 peer="$2"
@@ -118,4 +120,22 @@ peer_ok "$out/host3.log" "+connect"
 grep -q "requested join start: type 2 map 0 result 0" "$out/connect.out" || fail "+connect did not start the client game"
 grep -q "players 1" "$out/host3.log" || fail "the host never saw the game join"
 sky_at_top "$out/joined.png" || fail "the joined game shows no sky at the top"
+
+# 4: the host goes away in the middle of the match: the notice, and OK leads
+# back to the LAN list. Taps on OK until it is there are harmless in flight.
+port=$(freeport)
+timeout 60 "$peer" --host --port "$port" --seconds 50 --name Harbourmaster >"$out/host4.log" 2>&1 &
+host_pid=$!
+await "$out/host4.log" "hosting" 10 || fail "the peer did not host: $(cat "$out/host4.log")"
+{ printf '%s\n' "$skip"; for f in $(seq 1100 100 1700); do echo "$f click 640 413"; done; } >"$out/lost.script"
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$out/lost.script" -frames 1800 \
+    -dumpframe "1790:$out/host_lost_after.png" >"$out/lost.out" 2>&1 &
+game_pid=$!
+await "$out/host4.log" "players 1" 60 || fail "the game never joined the host that goes away"
+kill "$host_pid" 2>/dev/null
+wait "$game_pid" || fail "the lost-host run did not end cleanly"
+wait "$host_pid" 2>/dev/null
+grep -q "page shown: MPServerDisconnectMenuFrame" "$out/lost.out" || fail "no notice of the lost host"
+sed -n '/page shown: MPServerDisconnectMenuFrame/,$p' "$out/lost.out" | grep -q "page shown: MultiPlayerMenuFrameWIFI" ||
+    fail "OK on the notice did not lead back to the LAN list"
 echo PASS
