@@ -100,7 +100,8 @@ printf '%s\n' "$skip" "500 key T" "540 click 340 112" "620 key T" "660 click 970
     -dumpframe "530:$out/chat.png" -dumpframe "880:$out/hosting.png" >"$out/host.out" 2>&1 &
 game_pid=$!
 await "$out/host.out" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$out/host.out")"
-start_peer "$out/join2.log" --join "127.0.0.1:$port" --seconds 23 --name Wingman --at 3:chat:Hello --at 22:quit
+start_peer "$out/join2.log" --join "127.0.0.1:$port" --seconds 27 --name Wingman --at 3:chat:Hello \
+    --until "Hello there"
 wait "$game_pid" || fail "the hosting run did not end cleanly"
 peer_ok "$out/join2.log" "autohost"
 grep -q "state 6" "$out/join2.log" || fail "the peer never reached play: $(cat "$out/join2.log")"

@@ -121,8 +121,11 @@ void MultiPlayerMenuFrame::onShow()
     for (int i = 0; i < buttonPanel->itemCount(); ++i)
         if (auto* button = dynamic_cast<SpriteButton*>(buttonPanel->itemAt(i)); button && button != lanButton)
             setButtonAvailable(*button, online);
-    if (serversButton)
+    if (serversButton) {
+        // The text button has no greyed look: it is left out instead.
         setButtonAvailable(*serversButton, online);
+        serversButton->visible = online;
+    }
     placePanel();
     rebuildConnectorLines();
     rebuildFocusLinks();
