@@ -17,11 +17,22 @@
 #include "menus/settings/ProfileMenuFrame.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/ingame/GameResultMenuFrame.h"
+#include "menus/ingame/InGameLinks.h"
 #include "menus/ingame/SkirmishEndMenuFrame.h"
 #include "menus/ingame/TeamSkirmishEndMenuFrame.h"
 #include "menus/multiplayer/MultiPlayerMenuFrameOnline.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
+#include "menus/ingame/CustomChatMenuFrame.h"
+#include "menus/ingame/MPChatMenuFrame.h"
+#include "menus/ingame/MPServerDisconnectMenuFrame.h"
+#include "menus/multiplayer/MPCreateWiFiMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameSteam.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
+#include "platform/Steam.h"
+#include "screens/hud/GameHud.h"
+#include <arpa/inet.h>
 #include "modes/GameModeGlobals.h"
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
@@ -239,6 +250,57 @@ void startMenus()
         if (NetworkGameHandler* handler = NetworkGameHandler::instance())
             handler->disconnect();
     };
+    // Multiplayer: the entry page, the chat lines, the chat over a network
+    // match and the notice of a lost host.
+    links.multiPlayer = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::multiPlayerMenu()); };
+    links.customChat = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::customChatMenu()); };
+    setChatOpener(openChatOverGame);
+    setPauseMenuPage(PauseMenu::ServerLost,
+                     [] { return static_cast<MenuFrame*>(MenuFrameRegistry::mpServerDisconnectMenu()); });
+    // A network game's pause, result and lost-host pages lead back to the
+    // list the game was found in.
+    const auto lanGames = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::wifiMenu()); };
+    InGameLinks& inGame = inGameLinks();
+    inGame.multiPlayer = links.multiPlayer;
+    inGame.lanGames = lanGames;
+    inGame.onlineRooms = links.onlineRooms;
+    results.multiPlayer = links.multiPlayer;
+    results.lanGames = lanGames;
+    results.onlineRooms = links.onlineRooms;
+    results.quickMatch = [] {
+        const auto* online = static_cast<const MultiPlayerMenuFrameOnline*>(
+            MenuFrameRegistry::existing(MenuFrameRegistry::Page::MultiPlayerOnline));
+        return online && online->quickMatch;
+    };
+}
+
+// "-autohost", "-netport" and "-lanaddr"; a join asked for with "+connect"
+// is taken once the menus have loaded.
+TestOptions g_netTest;
+
+void applyNetworkOptions(const TestOptions& test)
+{
+    g_netTest = test;
+    LanTransport::Config& lan = netGlobals().lanConfig;
+    if (test.netPort > 0)
+        lan.bindPort = lan.remotePort = static_cast<std::uint16_t>(test.netPort);
+    in_addr address{};
+    if (!test.lanAddress.empty() && inet_pton(AF_INET, test.lanAddress.c_str(), &address) == 1)
+        lan.discoveryAddress = lan.announceAddress = ntohl(address.s_addr);
+}
+
+void updateNetworkRequests()
+{
+    steam().runCallbacks();
+    if (!menuScreen().isLoaded() || !currentFrame())
+        return;
+    if (g_netTest.autohostType > 0 && currentScreen() == &menuScreen()) {
+        const int type = g_netTest.autohostType;
+        g_netTest.autohostType = 0;
+        autohostLanGame(type, g_netTest.autohostMap);
+    }
+    if (steam().requestedServer().port != 0)
+        (void)MenuFrameRegistry::steamMenu()->takeRequest();
 }
 
 // "-menupage NAME" stands in for the menus that will lead to the page.
@@ -281,8 +343,10 @@ int main(int argc, char** argv)
             requestCampaignAutostart(running->testOptions().autostartMission);
         else if (running && running->testOptions().autostartType > 0)
             requestAutostart(running->testOptions().autostartType, running->testOptions().autostartMap);
-        if (running)
+        if (running) {
             g_menuPage = running->testOptions().menuPage;
+            applyNetworkOptions(running->testOptions());
+        }
         startScreens();
         gameScreen().setNetworkSession(&network);
         network.setRoomEvents(&MultiPlayerMenuFrameOnline::roomEvents());
@@ -305,6 +369,7 @@ int main(int argc, char** argv)
     };
     hooks.updateScreens = [] {
         showFirstMenuPage();
+        updateNetworkRequests();
         updateScreens();
     };
     hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };

@@ -110,6 +110,10 @@ public:
     static TeamSkirmishEndMenuFrame* teamSkirmishEndMenu();
     static MPCreateOnlineMenuFrame* mpCreateOnlineMenu();
     static MPOnlineFiltersMenuFrame* mpOnlineFiltersMenu();
+    static MultiPlayerServersMenuFrame* multiPlayerServersMenu();
+    static MPCreateWiFiMenuFrame* mpCreateWiFiMenu();
+    static CustomChatMenuFrame* customChatMenu();
+    static MPServerDisconnectMenuFrame* mpServerDisconnectMenu();
 
     // Destroys every page but the kept ones, in slot order; the next getter
     // call builds a fresh page with the texts of the current language.

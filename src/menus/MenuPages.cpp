@@ -34,6 +34,10 @@
 #include "menus/settings/ProfileMenuFrame.h"
 #include "menus/settings/SetKeysMenuFrame.h"
 #include "menus/settings/WeaponSelectionMenuFrame.h"
+#include "menus/ingame/CustomChatMenuFrame.h"
+#include "menus/multiplayer/MPCreateWiFiMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
+#include "menus/multiplayer/MultiPlayerServersMenuFrame.h"
 #include "gamedata/records/MapLists.h"
 #include "platform/Log.h"
 #include "platform/Settings.h"
@@ -78,6 +82,16 @@ CreditsMenuFrame* MenuFrameRegistry::creditsMenu()
 
 MenuFrame* menuPageByName(std::string_view name)
 {
+    if (name == "multiplayer")
+        return MenuFrameRegistry::multiPlayerMenu();
+    if (name == "servers")
+        return MenuFrameRegistry::multiPlayerServersMenu();
+    if (name == "lan")
+        return MenuFrameRegistry::wifiMenu();
+    if (name == "lancreate")
+        return MenuFrameRegistry::mpCreateWiFiMenu();
+    if (name == "customchat")
+        return MenuFrameRegistry::customChatMenu();
     if (name == "setup") {
         prepareSkirmishSetup();
         return MenuFrameRegistry::gameSetupMenu();

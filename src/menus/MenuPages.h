@@ -8,7 +8,9 @@ class MenuFrame;
 // "options", "othersettings", "language", "campaigns", "missions:<1-3>",
 // "briefing:<mission record>", "dogfights", "comic:<comic name>", "setkeys",
 // "joycfg", "profile", "painting", "weapons", "pausecampaign", "campaignfail",
-// "freeflightpause", "tutorialpause", "result"); null for any other name.
+// "freeflightpause", "tutorialpause", "result", "multiplayer", "servers", "lan",
+// "lancreate", "customchat", "online", "onlinecreate", "onlinefilters"); null
+// for any other name.
 MenuFrame* menuPageByName(std::string_view name);
 // The mission list of campaign "1" to "3"; null for another text.
 MenuFrame* campaignMissionsPage(std::string_view campaign);

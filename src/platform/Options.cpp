@@ -78,6 +78,9 @@ constexpr OptionSpec kOptions[] = {
     {"menupage", ValueKind::Text, "once the menu has loaded, go to the menu page NAME over the first page", "NAME",
      true},
     {"inputscript", ValueKind::Text, "play the input events of FILE (lines \"FRAME command ...\")", "FILE", true},
+    {"autohost", ValueKind::Text, "once the menu has loaded, host a LAN game of type TYPE on map MAP", "TYPE:MAP", true},
+    {"netport", ValueKind::Number, "the UDP port of LAN games (1..65535)", "N", true},
+    {"lanaddr", ValueKind::Text, "the IPv4 address LAN discovery and announces go to", "ADDR", true},
     {"inject", ValueKind::Text, "at frame N a click at X,Y (click@X,Y) or a key (key@NAME) (repeatable)",
      "N:EVENT", true},
 };
@@ -133,6 +136,23 @@ bool parseAutostart(std::string_view value, TestOptions& test)
     test.autostartType = type;
     test.autostartMap = map;
     return true;
+}
+
+// Four numbers 0..255 with dots between.
+bool isDottedAddress(std::string_view text)
+{
+    int parts = 0;
+    for (;;) {
+        const std::size_t dot = text.find('.');
+        const std::string_view part = text.substr(0, dot);
+        int number = 0;
+        if (part.empty() || part.size() > 3 || !textparsing::parseWholeNumber(part, number) || number < 0 ||
+            number > 255 || ++parts > 4)
+            return false;
+        if (dot == std::string_view::npos)
+            return parts == 4;
+        text.remove_prefix(dot + 1);
+    }
 }
 
 bool parseSeconds(std::string_view value, float& seconds)
@@ -284,6 +304,17 @@ void OptionTable::parse(std::span<const char* const> args)
                 else
                     logWarning("platform", "option -inject: \"%s\" is not N:click@X,Y or N:key@NAME; ignored",
                                std::string(value).c_str());
+            } else if (option->name == "autohost") {
+                TestOptions parsed;
+                if (!parseAutostart(value, parsed) || parsed.autostartType == 1)
+                    logWarning("platform", "option -autohost: \"%s\" is not TYPE:MAP; ignored", std::string(value).c_str());
+                else
+                    m_test.autohostType = parsed.autostartType, m_test.autohostMap = parsed.autostartMap;
+            } else if (option->name == "lanaddr") {
+                if (isDottedAddress(value))
+                    m_test.lanAddress = value;
+                else
+                    logWarning("platform", "option -lanaddr: \"%s\" is not a.b.c.d; ignored", std::string(value).c_str());
             } else if (option->name == "autostart" && !parseAutostart(value, m_test)) {
                 logWarning("platform", "option -autostart: \"%s\" is not TYPE:MAP; ignored", std::string(value).c_str());
             }
@@ -305,7 +336,12 @@ void OptionTable::parse(std::span<const char* const> args)
             m_quality = number;
         else if (option->name == "vsync")
             m_vsync = number;
-        else if (number >= 1 && number <= kMaxFrames)
+        else if (option->name == "netport") {
+            if (number >= 1 && number <= 65535)
+                m_test.netPort = number;
+            else
+                logWarning("platform", "option -netport %d is out of range 1..65535; ignored", number);
+        } else if (number >= 1 && number <= kMaxFrames)
             m_test.quitAfterFrames = number;
         else
             logWarning("platform", "option -frames %d is out of range 1..%d; ignored", number, kMaxFrames);

@@ -55,6 +55,14 @@ struct TestOptions {
     // "-inject N:click@X,Y" and "-inject N:key@NAME" (repeatable): one event
     // at frame N, kept as an input-script line ("N click X Y", "N key NAME").
     std::vector<std::string> injections;
+    // "-autohost TYPE:MAP": once the menu has loaded, the LAN create page hosts
+    // a game of that type on that map.
+    int autohostType = 0;           // 0 none
+    int autohostMap = 0;
+    // "-netport N" and "-lanaddr ADDR": the LAN games' UDP port and the address
+    // discovery and announces go to, so that test runs stay on loopback and apart.
+    int netPort = 0;                // 0: the game's own port
+    std::string lanAddress;         // empty: the broadcast address
 };
 
 // The input-script line of an "-inject" value; false, with nothing written,
@@ -66,7 +74,7 @@ bool parseInjection(std::string_view value, std::string& scriptLine);
 // "-quality N", "-vsync N", "-listres" (also with "--"), "+connect a.b.c.d:port", "-roomserver HOST[:PORT]",
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
 // "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-menupage NAME", "-autostart TYPE:MAP" and
-// "-inject N:EVENT" (repeatable).
+// "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N" and "-lanaddr ADDR".
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or

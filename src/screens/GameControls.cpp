@@ -1,5 +1,6 @@
 #include "screens/GameControls.h"
 
+#include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/PlayerAirplaneInput.h"
 #include "platform/Controls.h"
@@ -91,6 +92,10 @@ void onGameAction(int gameAction, bool pressed)
     case ControlAction::Squadron_CmdD: orderPlayerSquadron(*mode, 3); break;
     case ControlAction::Squadron_CmdF: orderPlayerSquadron(*mode, 0); break;
     case ControlAction::Menu: gameHud().pauseGame(); break;
+    case ControlAction::Chat:
+        if (!mode->isSinglePlayer())
+            gameHud().openChat(false);
+        break;
     default: break;
     }
 }

@@ -76,6 +76,19 @@ GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& ga
     return GameStartResult::Started;
 }
 
+GameStartResult createNetworkGame(int type, int mapIndex, bool hosting, bool online, IGameListener* listener,
+                                  IGameScreen& gameScreen)
+{
+    const GameStartResult result = createGame(type, true, mapIndex, gameScreen);
+    if (result != GameStartResult::Started)
+        return result;
+    if (GameMode* mode = currentGameMode()) {
+        mode->setNetwork(true, hosting, online);
+        mode->setListener(listener);
+    }
+    return result;
+}
+
 GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gameScreen, int difficulty, int resume)
 {
     if (campaign < 0 || campaign >= MapLists::kCampaigns || mission < 0 || mission >= MapLists::kSlots) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+class IGameListener;
 class IGameScreen;
 
 // Why a game did not start; on any failure the screens and the current game
@@ -15,6 +16,11 @@ bool isStartableGameType(int type);
 // becomes current with `gameScreen` to load and the new mode is current.
 // A tutorial takes `tutorialIndex`; the take-off-and-landing one always flies map 1.
 GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& gameScreen, int tutorialIndex = 0);
+
+// A network match: as createGame, and the new mode hosts or joins (online
+// for a room-server game) with the network game as its listener.
+GameStartResult createNetworkGame(int type, int mapIndex, bool hosting, bool online, IGameListener* listener,
+                                  IGameScreen& gameScreen);
 
 // Starts mission `mission` of campaign `campaign` at the difficulty (0 easy,
 // 1 normal, 2 hard); refused for an index outside the table or an empty entry.

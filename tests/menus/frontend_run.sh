@@ -98,15 +98,17 @@ seen=0
 for f in 640 700 760 820 880 940; do flying "$out/mouse_flight_$f.png" && seen=1 && break; done
 [ "$seen" -eq 1 ] || fail "mouse: no frame of flight"
 
-# 4: options, other settings and language by controller; a new language
+# 4: options (right past multiplayer and the profile), other settings and
+# language by controller; a new language
 # rebuilds the pages and back leads to options and the main menu; Escape and
 # "yes" end the game before its last frame.
 rm -rf "$out/tree/save"
 cat >"$out/options.script" <<S
 $skip
 200 pad dpright
-205 pad dpright
-210 pad a
+204 pad dpright
+208 pad dpright
+212 pad a
 260 pad dpright
 270 pad dpright
 280 pad a

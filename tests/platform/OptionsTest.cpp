@@ -168,6 +168,38 @@ TEST(TestOptions, AutostartTakesTypeAndMapAndRefusesTheRest)
     EXPECT_GT(usage.find("-autostart"), usage.find("Test options"));
 }
 
+TEST(TestOptions, NetworkOptionsKeepTestRunsOnLoopbackAndRefuseTheRest)
+{
+    OptionTable options;
+    const char* args[] = {"-autohost", "13:2", "-netport", "47001", "-lanaddr", "127.0.0.1"};
+    options.parse(args);
+    EXPECT_EQ(options.testOptions().autohostType, 13);
+    EXPECT_EQ(options.testOptions().autohostMap, 2);
+    EXPECT_EQ(options.testOptions().netPort, 47001);
+    EXPECT_EQ(options.testOptions().lanAddress, "127.0.0.1");
+    for (const char* bad : {"1:c1m1", "x:1", "2", "0:0"}) {
+        OptionTable table;
+        const char* badArgs[] = {"-autohost", bad};
+        table.parse(badArgs);
+        EXPECT_EQ(table.testOptions().autohostType, 0) << bad;
+    }
+    for (const char* bad : {"0", "65536", "-3", "port"}) {
+        OptionTable table;
+        const char* badArgs[] = {"-netport", bad};
+        table.parse(badArgs);
+        EXPECT_EQ(table.testOptions().netPort, 0) << bad;
+    }
+    for (const char* bad : {"127.0.0", "127.0.0.1.5", "256.0.0.1", "a.b.c.d", "127..0.1", "localhost", "1.2.3.4."}) {
+        OptionTable table;
+        const char* badArgs[] = {"-lanaddr", bad};
+        table.parse(badArgs);
+        EXPECT_TRUE(table.testOptions().lanAddress.empty()) << bad;
+    }
+    const std::string usage = OptionTable::usage();
+    EXPECT_GT(usage.find("-autohost TYPE:MAP"), usage.find("Test options"));
+    EXPECT_GT(usage.find("-lanaddr ADDR"), usage.find("Test options"));
+}
+
 TEST(TestOptions, InjectTakesClicksAndKeysAndWarnsOfTheRest)
 {
     OptionTable options;

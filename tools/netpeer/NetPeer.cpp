@@ -85,6 +85,8 @@ bool NetPeer::parse(int argc, char** argv, Options& out)
             out.seconds = std::clamp(static_cast<float>(std::atof(value().c_str())), 1.0f, 600.0f);
         } else if (arg == "--name" && hasValue) {
             out.name = value().substr(0, 31);
+        } else if (arg == "--until" && hasValue) {
+            out.until = value();
         } else if (arg == "--stage" && hasValue) {
             out.stageDir = value();
         } else if (arg == "--at" && hasValue) {
@@ -128,7 +130,14 @@ void NetPeer::log(const std::string& line)
 
 void NetPeer::pushWithSound(int, int, std::u16string_view text) { log("hud " + narrow(text)); }
 
-void NetPeer::pushLong(int, std::u16string_view text) { log("line " + narrow(text)); }
+void NetPeer::pushLong(int, std::u16string_view text)
+{
+    const std::string line = narrow(text);
+    log("line " + line);
+    // The awaited line ends the run as a quit would, once the frame is done.
+    if (!m_options.until.empty() && line.find(m_options.until) != std::string::npos)
+        m_quit = true;
+}
 
 bool NetPeer::loadData()
 {

@@ -37,6 +37,7 @@ public:
         std::string name = "Pilot";
         std::string stageDir;
         std::vector<Action> actions;
+        std::string until;  // a HUD line holding this text ends the run with 0
     };
 
     // False, with a message on stderr, for options it cannot use.

@@ -1,8 +1,9 @@
 // netpeer: a headless host or client of a network match on loopback.
 //   netpeer --host [--port N] [--type T] [--map M] [--players N] [--score-limit K]
-//           [--expect N] [--seconds S] [--name NAME] [--at T:ACTION[:TEXT]]...
+//           [--expect N] [--seconds S] [--name NAME] [--at T:ACTION[:TEXT]]... [--until TEXT]
 //   netpeer --join ADDR:PORT [same options]
-// ACTION is chat, destroy, eject, quit or end. Exit code 0: the peer did what
+// ACTION is chat, destroy, eject, quit or end; a chat line holding
+// TEXT ends the run as a quit does. Exit code 0: the peer did what
 // it was asked and saw the match through.
 #include "NetPeer.h"
 

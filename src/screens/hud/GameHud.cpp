@@ -94,10 +94,26 @@ void GameHud::pauseGame()
     openPauseScreen();
 }
 
-void GameHud::openChat(bool /*custom*/)
+namespace {
+std::function<void(bool)>& chatOpener()
 {
-    // The chat menu comes with the network menus; until then the pause screen opens.
-    pauseGame();
+    static std::function<void(bool)> opener;
+    return opener;
+}
+}  // namespace
+
+void setChatOpener(std::function<void(bool typeAtOnce)> opener) { chatOpener() = std::move(opener); }
+
+void GameHud::openChat(bool typeAtOnce)
+{
+    // The chat belongs to network matches; anywhere else the action pauses.
+    GameMode* mode = currentGameMode();
+    if (!mode || mode->isSinglePlayer() || !chatOpener()) {
+        pauseGame();
+        return;
+    }
+    planeHud().onPause();
+    chatOpener()(typeAtOnce);
 }
 
 void GameHud::endBoost()

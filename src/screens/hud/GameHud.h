@@ -2,6 +2,8 @@
 #include "modes/ModeHooks.h"
 #include "screens/hud/HudGameState.h"
 
+#include <functional>
+
 // The HUD as the game sees it: the game mode's HUD hook filled with the one
 // PlaneHud and its message queue, and the HUD's actions on the current game
 // mode and the screens.
@@ -31,6 +33,10 @@ public:
     void openChat(bool custom) override;
     void endBoost() override;
 };
+
+// The chat page over a network match, set by the menus (the argument asks
+// for the keyboard at once). Empty: the chat action pauses.
+void setChatOpener(std::function<void(bool typeAtOnce)> opener);
 
 // The one link between the game and the HUD.
 GameHud& gameHud();

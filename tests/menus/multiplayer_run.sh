@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# LAN games of the real game under Xvfb against the headless peer program on
+# loopback, each pair on a free port of its own:
+#  1. the LAN list shows the peer's game as a row (its frame differs from the
+#     empty list's) and a click joins it: the game starts as a network client;
+#  2. the game hosts with -autohost, the peer joins, reaches play, sees the
+#     host's airplane and two chat lines from the game's chat page, one
+#     chosen from the list and one typed;
+#  3. the peer hosts and the game joins with "+connect 127.0.0.1:PORT" and
+#     flies (sky at the top of the frame);
+#  4. a host that goes away mid-match brings up the notice, whose OK leads
+#     back to the LAN list.
+# Every peer of runs 1-3 must exit 0 within 30 s. Pictures go to the output folder.
+set -uo pipefail
+game="$1"
+peer="$2"
+out="$3"
+stage="$(dirname "$(dirname "$game")")"
+rm -rf "$out" && mkdir -p "$out/tree/bin"
+cp "$game" "$out/tree/bin/"
+ln -s "$stage/data" "$out/tree/data"
+ln -s "$stage/paks" "$out/tree/paks"
+run="$out/tree/bin/$(basename "$game")"
+export PYTHONPATH="$(dirname "$0")/../support"
+fail() { echo "FAIL: $1"; exit 1; }
+common=(-width 1280 -height 720 -fixeddt 0.0166 -lanaddr 127.0.0.1)
+skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+freeport() {
+    python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+# Waits for a line in a log, at most $3 seconds.
+await() {
+    for _ in $(seq 1 $(($3 * 4))); do
+        grep -q "$2" "$1" 2>/dev/null && return 0
+        sleep 0.25
+    done
+    return 1
+}
+# A peer run in the background whose exit code and time land in $1.code.
+start_peer() {
+    local log="$1"; shift
+    ( start=$(date +%s); timeout 40 "$peer" "$@" >"$log" 2>&1; code=$?
+      echo "$code $(( $(date +%s) - start ))" >"$log.code" ) &
+}
+peer_ok() {
+    wait
+    read -r code seconds <"$1.code"
+    [ "$code" -eq 0 ] || fail "$2: the peer ended with code $code: $(tail -3 "$1")"
+    [ "$seconds" -le 30 ] || fail "$2: the peer took $seconds s"
+}
+# Pixels of the list's row area that differ strongly between the two frames.
+differing() { python3 "$(dirname "$0")/../support/png_pixels.py" diff "$1" "$2" 20 200 330 520; }
+# Sky at the top of the view: bright and bluish, not a dark menu page.
+sky_at_top() {
+python3 - "$1" <<'PY'
+import sys
+from png_pixels import rgb_rows
+rows = rgb_rows(sys.argv[1])
+s = [0, 0, 0]; n = 0
+for y in range(150, 220):
+    for x in range(300, 980):
+        for k in range(3): s[k] += rows[y][x][k]
+        n += 1
+r, g, b = (v / n for v in s)
+print("sky", round(r), round(g), round(b))
+sys.exit(0 if r + g + b > 300 and b >= r - 20 else 1)
+PY
+}
+
+# 0: the entry and hosting pages as they look.
+printf '%s\n' "$skip" >"$out/look.script"
+for page in multiplayer lancreate; do
+    "$run" "${common[@]}" -menupage "$page" -inputscript "$out/look.script" -frames 200 \
+        -dumpframe "190:$out/$page.png" >"$out/$page.out" 2>&1 || fail "the $page page run did not end cleanly"
+    grep -q "page shown: $page" "$out/$page.out" || fail "the $page page was not reached"
+done
+
+# 1: the LAN list, empty and then with the peer's game; a click on the row joins.
+port=$(freeport)
+printf '%s\n' "$skip" >"$out/empty.script"
+"$run" "${common[@]}" -netport "$port" -menupage lan -inputscript "$out/empty.script" -frames 300 \
+    -dumpframe "290:$out/lan_empty.png" >"$out/empty.out" 2>&1 || fail "the empty list run did not end cleanly"
+start_peer "$out/host1.log" --host --port "$port" --seconds 29 --name Harbourmaster --at 27:quit
+await "$out/host1.log" "hosting" 10 || fail "the peer did not host: $(cat "$out/host1.log")"
+printf '%s\n%s\n' "$skip" "300 click 170 360" >"$out/join.script"
+"$run" "${common[@]}" -netport "$port" -menupage lan -inputscript "$out/join.script" -frames 700 \
+    -dumpframe "290:$out/lan_list.png" -dumpframe "680:$out/lan_joined.png" >"$out/join.out" 2>&1 ||
+    fail "the LAN join run did not end cleanly"
+peer_ok "$out/host1.log" "LAN join"
+n=$(differing "$out/lan_empty.png" "$out/lan_list.png")
+[ "${n:-0}" -gt 5000 ] || fail "the list with a game looks like the empty list ($n pixels differ)"
+grep -q "LAN join start: type 2 map 0 result 0" "$out/join.out" || fail "the click did not start the client game"
+grep -q "players 1" "$out/host1.log" || fail "the host never saw the game join"
+
+# 2: the game hosts; the peer joins and chats; the game's chat page sends "Attack!".
+port=$(freeport)
+printf '%s\n' "$skip" "500 key T" "540 click 340 112" "620 key T" "660 click 970 387" "700 text Hello there" \
+    "740 key Enter" >"$out/host.script"
+"$run" "${common[@]}" -netport "$port" -autohost 2:0 -inputscript "$out/host.script" -frames 1300 \
+    -dumpframe "530:$out/chat.png" -dumpframe "880:$out/hosting.png" >"$out/host.out" 2>&1 &
+game_pid=$!
+await "$out/host.out" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$out/host.out")"
+start_peer "$out/join2.log" --join "127.0.0.1:$port" --seconds 27 --name Wingman --at 3:chat:Hello \
+    --until "Hello there"
+wait "$game_pid" || fail "the hosting run did not end cleanly"
+peer_ok "$out/join2.log" "autohost"
+grep -q "state 6" "$out/join2.log" || fail "the peer never reached play: $(cat "$out/join2.log")"
+grep -q "line Pilot;: Attack!" "$out/join2.log" || fail "the game's chat line did not reach the peer"
+grep -q "line Pilot;: Hello there" "$out/join2.log" || fail "the typed chat line did not reach the peer"
+[ "$(grep -c " where " "$out/join2.log")" -ge 2 ] || fail "the peer did not see the host's airplane"
+grep -q "page shown: MPChatMenuFrame" "$out/host.out" || fail "the chat key did not open the chat page"
+
+# 3: the peer hosts; the game joins with +connect and flies.
+port=$(freeport)
+start_peer "$out/host3.log" --host --port "$port" --seconds 29 --name Harbourmaster --at 27:quit
+await "$out/host3.log" "hosting" 10 || fail "the peer did not host: $(cat "$out/host3.log")"
+printf '%s\n' "$skip" >"$out/connect.script"
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$out/connect.script" -frames 700 \
+    -dumpframe "680:$out/joined.png" >"$out/connect.out" 2>&1 || fail "the +connect run did not end cleanly"
+peer_ok "$out/host3.log" "+connect"
+grep -q "requested join start: type 2 map 0 result 0" "$out/connect.out" || fail "+connect did not start the client game"
+grep -q "players 1" "$out/host3.log" || fail "the host never saw the game join"
+sky_at_top "$out/joined.png" || fail "the joined game shows no sky at the top"
+
+# 4: the host goes away in the middle of the match: the notice, and OK leads
+# back to the LAN list. Taps on OK until it is there are harmless in flight.
+port=$(freeport)
+timeout 60 "$peer" --host --port "$port" --seconds 50 --name Harbourmaster >"$out/host4.log" 2>&1 &
+host_pid=$!
+await "$out/host4.log" "hosting" 10 || fail "the peer did not host: $(cat "$out/host4.log")"
+{ printf '%s\n' "$skip"; for f in $(seq 1100 100 1700); do echo "$f click 640 413"; done; } >"$out/lost.script"
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$out/lost.script" -frames 1800 \
+    -dumpframe "1790:$out/host_lost_after.png" >"$out/lost.out" 2>&1 &
+game_pid=$!
+await "$out/host4.log" "players 1" 60 || fail "the game never joined the host that goes away"
+kill "$host_pid" 2>/dev/null
+wait "$game_pid" || fail "the lost-host run did not end cleanly"
+wait "$host_pid" 2>/dev/null
+grep -q "page shown: MPServerDisconnectMenuFrame" "$out/lost.out" || fail "no notice of the lost host"
+sed -n '/page shown: MPServerDisconnectMenuFrame/,$p' "$out/lost.out" | grep -q "page shown: MultiPlayerMenuFrameWIFI" ||
+    fail "OK on the notice did not lead back to the LAN list"
+echo PASS
