@@ -57,6 +57,51 @@ TEST_F(WorldScene, TreesOutOfViewGetNoQuads)
     EXPECT_EQ(world->trees.drawnCount(), 0);
 }
 
+// The ground alone over a clear of magenta, seen level from above its highest
+// point: every screen column is then one vertical plane, and the ground in it
+// one run up from the bottom. Magenta under ground is a crack between patches
+// at different levels that no skirt filled. Looking inland and along the
+// coast, so near, middle and far levels meet in view.
+TEST_F(WorldScene, NoCracksBetweenPatchesOfDifferentLevels)
+{
+    constexpr int kW = 320, kH = 200;
+    useTarget(kW, kH);
+    world->setTier(0);
+    world->setSun(0.35f);
+    const float top = world->terrain.baseHeight() + world->terrain.heightRange() + 150.0f;
+    const Vec3 eyes[2] = {Vec3{-5200.0f, top, 2600.0f}, Vec3{1000.0f, top, 6000.0f}};
+    const Vec3 aims[2] = {Vec3{1500.0f, top, -1500.0f}, Vec3{-3000.0f, top, -2000.0f}};
+    for (int v = 0; v < 2; ++v) {
+        SCOPED_TRACE(v);
+        world->setCamera(eyes[v], aims[v], 1.0f, static_cast<float>(kW) / kH);
+        world->terrain.updateVisible(world->fieldOfView, world->view);
+        int levels = 0;
+        for (const Terrain::VisiblePatch& p : world->terrain.visiblePatches())
+            levels |= 1 << p.level;
+        EXPECT_GT(__builtin_popcount(static_cast<unsigned>(levels)), 1) << "the view shows one level only";
+        gfx().setProjectionMatrix(world->view.projection());
+        gfx().setViewMatrix(world->view.view());
+        clearTo(Rgba{255, 0, 255, 255});
+        world->terrain.drawPass();
+        const std::vector<Rgba> all = rect(0, 0, kW, kH);
+        int cracks = 0, ground = 0;
+        for (int x = 0; x < kW; ++x) {
+            bool cleared = false;
+            for (int y = 0; y < kH; ++y) {
+                const Rgba& c = all[static_cast<std::size_t>(y) * kW + x];
+                const bool magenta = c.r > 200 && c.g < 60 && c.b > 200;
+                ground += magenta ? 0 : 1;
+                if (magenta)
+                    cleared = true;
+                else if (cleared)
+                    ++cracks;
+            }
+        }
+        EXPECT_GT(ground, kW * kH / 5);
+        EXPECT_EQ(cracks, 0);
+    }
+}
+
 // Looking along -z with a 0.6 rad tall, 1.5 wide-to-tall view: the disc is in
 // view up to a little past the frame's edge (its blurred rim reaches in).
 TEST(SkyDomeSun, DiscInViewUpToJustPastTheEdge)

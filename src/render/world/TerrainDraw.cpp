@@ -158,24 +158,31 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         coverSea(*g, eye);
 
     const TerrainPatches& all = patches();
+    // Which patches this pass draws, and at which level, for the skirts.
+    auto skipped = [this, clipSide](const TerrainPatches::Patch& patch) {
+        if (clipSide > 0.0f)
+            return patch.boundsMax.y < 0.0f;  // wholly under the water: nothing to reflect
+        if (clipSide < 0.0f)
+            return patch.boundsMin.y > 0.0f;  // wholly above the water: nothing seen through it
+        return m_hiddenUnderSea && patch.boundsMax.y < 0.0f;
+    };
+    m_drawnLevels.assign(all.patches().size(), -1);
+    for (const VisiblePatch& vp : m_visible)
+        if (!skipped(all.patches()[static_cast<std::size_t>(vp.patch)]))
+            m_drawnLevels[static_cast<std::size_t>(vp.patch)] = static_cast<std::int8_t>(vp.level);
     constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
     unsigned current = kVariantCount;
     for (const VisiblePatch& vp : m_visible) {
         const TerrainPatches::Patch& patch = all.patches()[static_cast<std::size_t>(vp.patch)];
+        if (skipped(patch))
+            continue;
         unsigned variant = underwater ? 0u : kNoUnderwater;
-        if (clipSide > 0.0f) {
-            if (patch.boundsMax.y < 0.0f)
-                continue;  // wholly under the water: nothing to reflect
+        if (clipSide > 0.0f)
             variant |= patch.boundsMin.y >= 0.0f ? kNoClip : 0u;
-        } else if (clipSide < 0.0f) {
-            if (patch.boundsMin.y > 0.0f)
-                continue;  // wholly above the water: nothing seen through it
+        else if (clipSide < 0.0f)
             variant |= patch.boundsMax.y <= 0.0f ? kNoClip : 0u;
-        } else {
-            if (m_hiddenUnderSea && patch.boundsMax.y < 0.0f)
-                continue;
+        else
             variant |= kNoClip;
-        }
         if (!shadowOn || !reachesShadowMap(patch.boundsMin, patch.boundsMax, maps->shadowMatrix()))
             variant |= kNoShadow;
         if (clipSide != 0.0f || boxDistance(patch.boundsMin, patch.boundsMax, eye) > fadeEnd)
@@ -210,7 +217,13 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
             g->bindBuffer(BufferTarget::Array, m_gpu->vertices.glName());
             g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());
         }
-        const TerrainPatches::IndexRange range = all.levelRange(vp.level);
+        unsigned edges = 0;
+        for (int e = 0; e < 4; ++e) {
+            const int across = all.neighbour(patch.col, patch.row, e);
+            if (across < 0 || m_drawnLevels[static_cast<std::size_t>(across)] != vp.level)
+                edges |= 1u << e;
+        }
+        const TerrainPatches::IndexRange range = all.skirtedRange(vp.level, edges);
         g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
         g->drawIndexedBuffer(PrimitiveType::Triangles, range.count,
                              static_cast<std::size_t>(range.first) * sizeof(std::uint16_t));
