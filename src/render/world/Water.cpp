@@ -291,6 +291,9 @@ void Water::drawSurface()
     g->drawIndexed(PrimitiveType::Triangles, m_gridIndices);
     g->invalidateVertexLayout();
     m_picturesReady = false;
+    // Below the sea's far edge the sky would only be depth-tested away.
+    if (m_sky)
+        m_sky->setSeaDrawn(m_eye, kGridExtent - kGridSnap);
 }
 
 Water* water() { return renderGlobals().water; }
