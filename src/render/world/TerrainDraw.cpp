@@ -43,6 +43,9 @@ std::string variantDefines(unsigned variant)
     return defines;
 }
 
+// The finest level drawn into the water's reflection and refraction.
+constexpr int kPictureFinestLevel = 2;
+
 // Distance from a point to a box; 0 inside.
 float boxDistance(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p)
 {
@@ -166,10 +169,15 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
             return patch.boundsMin.y > 0.0f;  // wholly above the water: nothing seen through it
         return m_hiddenUnderSea && patch.boundsMax.y < 0.0f;
     };
+    // The water's pictures are small and rippled: finer steps than this
+    // would only add triangles smaller than their pixels.
+    const int coarsest = TerrainPatches::kLevels - 1;
+    const int finest = clipSide != 0.0f ? std::min(kPictureFinestLevel, coarsest) : 0;
+    auto levelOf = [finest](const VisiblePatch& vp) { return std::max(vp.level, finest); };
     m_drawnLevels.assign(all.patches().size(), -1);
     for (const VisiblePatch& vp : m_visible)
         if (!skipped(all.patches()[static_cast<std::size_t>(vp.patch)]))
-            m_drawnLevels[static_cast<std::size_t>(vp.patch)] = static_cast<std::int8_t>(vp.level);
+            m_drawnLevels[static_cast<std::size_t>(vp.patch)] = static_cast<std::int8_t>(levelOf(vp));
     constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
     unsigned current = kVariantCount;
     for (const VisiblePatch& vp : m_visible) {
@@ -217,13 +225,14 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
             g->bindBuffer(BufferTarget::Array, m_gpu->vertices.glName());
             g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());
         }
+        const int level = levelOf(vp);
         unsigned edges = 0;
         for (int e = 0; e < 4; ++e) {
             const int across = all.neighbour(patch.col, patch.row, e);
-            if (across < 0 || m_drawnLevels[static_cast<std::size_t>(across)] != vp.level)
+            if (across < 0 || m_drawnLevels[static_cast<std::size_t>(across)] != level)
                 edges |= 1u << e;
         }
-        const TerrainPatches::IndexRange range = all.skirtedRange(vp.level, edges);
+        const TerrainPatches::IndexRange range = all.skirtedRange(level, edges);
         g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
         g->drawIndexedBuffer(PrimitiveType::Triangles, range.count,
                              static_cast<std::size_t>(range.first) * sizeof(std::uint16_t));
