@@ -3,7 +3,8 @@
 // a fresnel term. The waves (300 to 600 units long) flatten out where a pixel
 // covers a good part of one, about distance^2 / eye height / 400 units at a
 // grazing view, since finer waves alias into rings and checks. A program
-// built with NO_PICTURES defined is the lower tiers' (u_pictures always 0).
+// built with NO_PICTURES defined is the lower tiers' (u_pictures always 0);
+// one with NO_GLINT leaves the sun's glint out (its mirror image far out of view).
 #ifndef NO_PICTURES
 uniform sampler2D u_texture0;
 uniform sampler2D u_texture1;
@@ -54,6 +55,7 @@ void main()
     }
 #endif
     vec3 color = mix(below, reflected, fresnel);
+#ifndef NO_GLINT
     vec3 halfway = view + u_sunDirection;
     float s = max(dot(normal, halfway), 0.0) * inversesqrt(dot(halfway, halfway));
     float s8 = s * s;
@@ -63,5 +65,6 @@ void main()
     s64 *= s64;
     s64 *= s64;
     color += u_sunColor * (s64 * s64 * s64 * s8) * 0.6;  // s^200
+#endif
     gl_FragColor = vec4(mix(color, u_fogColor, v_fog), 1.0);
 }
