@@ -1,9 +1,11 @@
 #include "TestWorld.h"
 
+#include "render/assets/Model.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/TerrainPatches.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -230,6 +232,55 @@ TEST_F(WorldPasses, OffscreenPassesLeaveTheDefaultClearColor)
     world->water.renderReflection();
     gfx().clear();
     EXPECT_TRUE(colorNear(centre(), Rgba{0, 0, 0, 255}, 0)) << centre();
+}
+
+// Sixteen jets low over the coast at tier 2: each stencil volume reaches only
+// past the lowest ground under it, not down to the sea bed, and the frame is
+// the same to the pixel as with volumes down to the map's lowest floor.
+TEST_F(WorldPasses, ShortVolumesCastTheSameShadows)
+{
+    useTarget(240, 160);
+    world->setTier(2);
+    world->setSun(0.35f);
+    const float lookX = -400.0f, lookZ = 0.0f;
+    const Vec3 look{lookX, std::max(world->terrain.heightAt(lookX, lookZ), 0.0f), lookZ};
+    const Vec3 eye = look + Vec3{-500.0f, 300.0f, 400.0f};
+    world->setCamera(eye, look, 1.0f, 1.5f);
+    const Model* jet = loadModel("fighter_jet.glm");
+    ASSERT_NE(jet, nullptr);
+    std::vector<Vec3> triangles;
+    for (const GlmTriangle& t : jet->collisionTriangles())
+        triangles.insert(triangles.end(), {t.a, t.b, t.c});
+    std::vector<std::unique_ptr<ShadowVolumes::Caster>> jets;
+    for (int i = 0; i < 16; ++i) {
+        Mat4 at;
+        at.m[12] = lookX + static_cast<float>(i % 4 - 2) * 60.0f;
+        at.m[14] = lookZ + static_cast<float>(i / 4 - 2) * 60.0f;
+        at.m[13] = std::max(world->terrain.heightAt(at.m[12], at.m[14]), 0.0f) + 40.0f;
+        jets.push_back(std::make_unique<ShadowVolumes::Caster>(triangles));
+        jets.back()->setMatrix(at);
+    }
+    ASSERT_TRUE(target().hasStencil());
+    auto frame = [&] {
+        world->time = 0.0f;
+        world->drawFrame();
+        return rect(0, 0, 240, 160);
+    };
+    world->drawFrame();  // the water tells the ground what the sea hides
+    const std::vector<Rgba> shortVolumes = frame();
+    EXPECT_TRUE(saveTargetPng(gfx(), 240, 160, std::string(SKYFRONT_BINARY_DIR) + "/world_jet_shadows.png"));
+    ShadowVolumes::clearFloorQuery(&world->terrain);
+    const std::vector<Rgba> longVolumes = frame();
+    int differ = 0, shadowed = 0;
+    for (std::size_t i = 0; i < shortVolumes.size(); ++i)
+        differ += shortVolumes[i].r != longVolumes[i].r || shortVolumes[i].g != longVolumes[i].g ||
+                  shortVolumes[i].b != longVolumes[i].b;
+    jets.clear();
+    const std::vector<Rgba> none = frame();
+    for (std::size_t i = 0; i < none.size(); ++i)
+        shadowed += brightness(shortVolumes[i]) + 20 < brightness(none[i]);
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(shadowed, 20) << "no shadows to compare";
 }
 
 // A floating slab over the flat airstrip field: no shadow at tier 0, the

@@ -303,6 +303,39 @@ TEST(TerrainPatchesLod, NeighboursAcrossEachEdge)
     }
 }
 
+// What a shadow volume over an area must reach down to: the lowest patch
+// there, the sea's level past the field's edge, never below the sea while it
+// hides the ground under it, and nothing known for a broken area.
+TEST(TerrainQueries, LowestReceiverUnderAnArea)
+{
+    Terrain t;
+    makeRamp(t, 96, 5.0f, 0.3f);  // 480 wide, three patches a side, rising eastward
+    const TerrainPatches& p = t.patches();
+    ASSERT_EQ(p.patchesPerSide(), 3);
+    auto lowestOf = [&p](int col, int row) { return p.patches()[static_cast<std::size_t>(row * 3 + col)].boundsMin.y; };
+    // Inside the middle patch, the only one without the border's deep skirts.
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(-50.0f, -50.0f, 50.0f, 50.0f), lowestOf(1, 1));
+    EXPECT_GT(lowestOf(1, 1), lowestOf(2, 1));
+    // Reaching into the next patch its lower floor counts.
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(-50.0f, -50.0f, 100.0f, 50.0f), lowestOf(2, 1));
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(100.0f, 100.0f, 200.0f, 200.0f), lowestOf(2, 2));
+    // Past the field's edge lies the sea.
+    EXPECT_LE(t.lowestReceiverIn(200.0f, 100.0f, 900.0f, 200.0f), 0.0f);
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(5000.0f, 5000.0f, 6000.0f, 6000.0f), 0.0f);
+    // The sea hiding what lies below it, nothing lower than its level counts.
+    t.setHiddenUnderSea(true);
+    EXPECT_GE(t.lowestReceiverIn(-200.0f, -200.0f, 200.0f, 200.0f), 0.0f);
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(-50.0f, -50.0f, 50.0f, 50.0f), std::max(lowestOf(1, 1), 0.0f));
+    t.setHiddenUnderSea(false);
+    // Inverted, not-a-number or huge areas never index past the patches.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(std::isfinite(t.lowestReceiverIn(10.0f, 0.0f, -10.0f, 5.0f)));
+    EXPECT_FALSE(std::isfinite(t.lowestReceiverIn(nan, 0.0f, 10.0f, 5.0f)));
+    EXPECT_LE(t.lowestReceiverIn(-1e30f, -1e30f, 1e30f, 1e30f), 0.0f);
+    Terrain empty;
+    EXPECT_FALSE(std::isfinite(empty.lowestReceiverIn(0.0f, 0.0f, 1.0f, 1.0f)));
+}
+
 // Land up to the field's border (a plateau at 150 on a base of 50): the outer
 // skirts stand in the sea, so no gap opens under the border; inner ones stay short.
 TEST(TerrainPatchesLod, BorderSkirtsReachBelowSeaLevel)

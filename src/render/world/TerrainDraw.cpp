@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -105,7 +106,30 @@ void setShaderTerrainSize(float size)
 float shaderTerrainSize() { return renderGlobals().caches().shaderTerrainSize; }
 
 Terrain::Terrain() = default;
-Terrain::~Terrain() = default;
+Terrain::~Terrain() { ShadowVolumes::clearFloorQuery(this); }
+
+float Terrain::lowestReceiverIn(float x0, float z0, float x1, float z1) const
+{
+    const TerrainPatches& all = patches();
+    const int perSide = all.patchesPerSide();
+    const float patchSize = static_cast<float>(TerrainPatches::kCells) * m_layout.cellSize;
+    if (perSide <= 0 || !(patchSize > 0.0f) || !(x0 <= x1) || !(z0 <= z1))
+        return -std::numeric_limits<float>::infinity();
+    const float half = size() * 0.5f;
+    auto index = [half, patchSize, perSide](float v) {
+        return static_cast<int>(std::clamp(std::floor((v + half) / patchSize), -1.0f, static_cast<float>(perSide)));
+    };
+    const float fieldEnd = static_cast<float>(perSide) * patchSize - half;
+    float lowest = std::numeric_limits<float>::infinity();
+    if (x0 < -half || z0 < -half || x1 >= fieldEnd || z1 >= fieldEnd)
+        lowest = 0.0f;  // the sea around the field
+    const int c0 = std::max(index(x0), 0), c1 = std::min(index(x1), perSide - 1);
+    const int r0 = std::max(index(z0), 0), r1 = std::min(index(z1), perSide - 1);
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c)
+            lowest = std::min(lowest, all.patches()[static_cast<std::size_t>(r * perSide + c)].boundsMin.y);
+    return m_hiddenUnderSea ? std::max(lowest, 0.0f) : lowest;
+}
 
 bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTexture)
 {
@@ -133,6 +157,8 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     m_gpu = std::move(gpu);
     // No shadow falls below the lowest ground, nor below the sea that hides it.
     ShadowVolumes::setGroundFloor(std::min(baseHeight(), 0.0f));
+    ShadowVolumes::setFloorQuery(
+        [this](float x0, float z0, float x1, float z1) { return lowestReceiverIn(x0, z0, x1, z1); }, this);
     return true;
 }
 
