@@ -23,6 +23,7 @@
 #include <epoxy/gl.h>
 #include <sched.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -105,7 +106,8 @@ void worldFrame(benchmark::State& state)
         Mat4 at;
         at.m[12] = eye.x + (look.x - eye.x) * along + static_cast<float>(i % 3 - 1) * 60.0f;
         at.m[14] = eye.z + (look.z - eye.z) * along;
-        at.m[13] = world->terrain.heightAt(at.m[12], at.m[14]) + 40.0f;
+        // Over the sea as well as the land: never under the surface.
+        at.m[13] = std::max(world->terrain.heightAt(at.m[12], at.m[14]), 0.0f) + 40.0f;
         jets.push_back(std::make_unique<ShadowVolumes::Caster>(jetTriangles));
         jets.back()->setMatrix(at);
     }
