@@ -6,6 +6,7 @@
 #include "render/world/WorldView.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -118,6 +119,59 @@ TEST_F(WaterPictures, SeaDarkensAtNight)
     const Rgba night = seaUnder(Vec3{0.3f, -0.5f, 0.6f});
     EXPECT_GT(noon.b, 50) << noon;
     EXPECT_LT(brightness(night) * 4, brightness(noon)) << night << " " << noon;
+}
+
+// The sun's glint is left out only where its mirror image lies well away from
+// the view: looked at, or just past the view's edge, it is kept.
+TEST(WaterGlint, KeptWhereTheSunsMirrorImageCanShow)
+{
+    Mat4 projection;
+    mat4Perspective(projection, 1.0f, 4.0f / 3.0f, 2.0f, 50000.0f);
+    const float e = 20.0f * kPi / 180.0f;
+    const Vec3 sun{std::cos(e), std::sin(e), 0.0f}, mirror{std::cos(e), -std::sin(e), 0.0f};
+    const Vec3 eye{0.0f, 400.0f, 0.0f};
+    auto looking = [&](const Vec3& direction) {
+        return Water::glintInView(projection, lookAtMatrix(eye, eye + direction, Vec3{0, 1, 0}), sun);
+    };
+    EXPECT_TRUE(looking(mirror));
+    EXPECT_TRUE(looking(Vec3{1.0f, 0.0f, 0.0f}));  // level: the image 20 degrees down
+    // Turned 60 degrees aside: the image 24 degrees past the view's side.
+    EXPECT_TRUE(looking(Vec3{std::cos(1.047f), 0.0f, std::sin(1.047f)}));
+    // Turned 90 degrees, and away: far past the side.
+    EXPECT_FALSE(looking(Vec3{0.0f, -0.2f, 1.0f}));
+    EXPECT_FALSE(looking(Vec3{0.0f, -0.2f, -1.0f}));
+    EXPECT_FALSE(looking(Vec3{-1.0f, -0.3f, 0.2f}));
+}
+
+// Looking at the sun's mirror image low over the sea the glint shows; turned
+// round, with it out of view, no pixel is as bright.
+TEST_F(WaterPictures, SunGlintShowsWhereItsMirrorImageIsInView)
+{
+    gfx().setQualityTier(0);
+    AtmosScatter scatter;
+    const float e = 15.0f * kPi / 180.0f;
+    const Vec3 sun{0.0f, std::sin(e), -std::cos(e)};
+    (void)scatter.computeSunColor(sun);
+    water.setWorld(nullptr, nullptr, &scatter);
+    const Vec3 eye{0.0f, 400.0f, 0.0f};
+    Mat4 projection;
+    mat4Perspective(projection, 0.8f, 128.0f / 96.0f, 2.0f, 50000.0f);
+    auto brightest = [&](const Vec3& direction) {
+        const WorldView view =
+            WorldView::fromMatrices(eye, lookAtMatrix(eye, eye + direction, Vec3{0, 1, 0}), projection);
+        gfx().setProjectionMatrix(view.projection());
+        gfx().setViewMatrix(view.view());
+        water.update(eye, 0.0f);
+        clearTo({0, 0, 0, 255});
+        water.drawSurface();
+        int most = 0;
+        for (const Rgba& p : rect(0, 0, 128, 96))
+            most = std::max(most, brightness(p));
+        return most;
+    };
+    const int toward = brightest(Vec3{0.0f, -std::sin(e), -std::cos(e)});
+    const int away = brightest(Vec3{0.0f, -std::sin(e), std::cos(e)});
+    EXPECT_GT(toward, away + 120) << toward << " " << away;
 }
 
 // Seen low over the open sea, the waves far out are finer than a pixel: drawn

@@ -1,9 +1,11 @@
 #include "TestWorld.h"
 
+#include "render/assets/Model.h"
 #include "render/shadows/ShadowMaps.h"
 #include "render/shadows/ShadowVolumes.h"
 #include "render/world/TerrainPatches.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -135,48 +137,51 @@ TEST_F(WorldPasses, GroundUnderTheSeaIsNotShadedAndThePictureStaysTheSame)
     EXPECT_LT(covered.groundPixels * 2, plain.groundPixels) << covered.groundPixels << " of " << plain.groundPixels;
 }
 
-// At tier 2 the clouds' picture is blended over the scene only in
+// At every tier the clouds' picture is blended over the scene only in
 // rectangles round the puffs in view (never one pixel twice): puffs behind
 // the eye no longer stretch it over the whole screen.
 TEST_F(WorldPasses, CloudsBlendOnlyAroundThePuffsInView)
 {
-    world->setTier(2);
-    world->setSun(0.35f);
-    const Vec3 views[][2] = {{{-5200.0f, 420.0f, 2600.0f}, {1500.0f, 150.0f, -1500.0f}},
-                             {{0.0f, 1500.0f, 0.0f}, {8000.0f, 2500.0f, 3000.0f}},    // amid the field
-                             {{0.0f, 25000.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}};          // over all of it
-    for (const auto& v : views) {
-        world->setCamera(v[0], v[1], 1.0f, 160.0f / 120.0f);
-        world->drawFrame();
-        world->clouds.renderToTarget(world->view);
-        const std::vector<std::array<float, 4>>& rects = world->clouds.compositeRects();
-        ASSERT_FALSE(rects.empty());
-        double area = 0.0;
-        for (std::size_t i = 0; i < rects.size(); ++i) {
-            area += (rects[i][2] - rects[i][0]) * (rects[i][3] - rects[i][1]) / 4.0;
-            for (std::size_t j = i + 1; j < rects.size(); ++j)
-                EXPECT_FALSE(rects[i][0] <= rects[j][2] && rects[j][0] <= rects[i][2] && rects[i][1] <= rects[j][3] &&
-                             rects[j][1] <= rects[i][3]) << i << " and " << j << " overlap";
-        }
-        if (v[0].y < 10000.0f) {
-            EXPECT_LT(area, 0.6);
-        }
-        // Every puff whose centre is on screen lies in a rectangle.
-        const Mat4 viewProjection = mat4Multiply(world->view.projection(), world->view.view());
-        for (const Clouds::Puff& p : world->clouds.puffs()) {
-            const float* m = viewProjection.m;
-            const Vec3& c = p.position;
-            const float w = m[3] * c.x + m[7] * c.y + m[11] * c.z + m[15];
-            if (!(w > 1.0f))
-                continue;
-            const float x = (m[0] * c.x + m[4] * c.y + m[8] * c.z + m[12]) / w;
-            const float y = (m[1] * c.x + m[5] * c.y + m[9] * c.z + m[13]) / w;
-            if (std::abs(x) >= 1.0f || std::abs(y) >= 1.0f)
-                continue;
-            bool inside = false;
-            for (const auto& r : rects)
-                inside = inside || (x >= r[0] && x <= r[2] && y >= r[1] && y <= r[3]);
-            EXPECT_TRUE(inside) << x << ", " << y;
+    for (const int tier : {0, 2}) {
+        SCOPED_TRACE(tier);
+        world->setTier(tier);
+        world->setSun(0.35f);
+        const Vec3 views[][2] = {{{-5200.0f, 420.0f, 2600.0f}, {1500.0f, 150.0f, -1500.0f}},
+                                 {{0.0f, 1500.0f, 0.0f}, {8000.0f, 2500.0f, 3000.0f}},    // amid the field
+                                 {{0.0f, 25000.0f, 0.0f}, {1.0f, 0.0f, 0.0f}}};          // over all of it
+        for (const auto& v : views) {
+            world->setCamera(v[0], v[1], 1.0f, 160.0f / 120.0f);
+            world->drawFrame();
+            world->clouds.renderToTarget(world->view);
+            const std::vector<std::array<float, 4>>& rects = world->clouds.compositeRects();
+            ASSERT_FALSE(rects.empty());
+            double area = 0.0;
+            for (std::size_t i = 0; i < rects.size(); ++i) {
+                area += (rects[i][2] - rects[i][0]) * (rects[i][3] - rects[i][1]) / 4.0;
+                for (std::size_t j = i + 1; j < rects.size(); ++j)
+                    EXPECT_FALSE(rects[i][0] <= rects[j][2] && rects[j][0] <= rects[i][2] && rects[i][1] <= rects[j][3] &&
+                                 rects[j][1] <= rects[i][3]) << i << " and " << j << " overlap";
+            }
+            if (v[0].y < 10000.0f) {
+                EXPECT_LT(area, 0.6);
+            }
+            // Every puff whose centre is on screen lies in a rectangle.
+            const Mat4 viewProjection = mat4Multiply(world->view.projection(), world->view.view());
+            for (const Clouds::Puff& p : world->clouds.puffs()) {
+                const float* m = viewProjection.m;
+                const Vec3& c = p.position;
+                const float w = m[3] * c.x + m[7] * c.y + m[11] * c.z + m[15];
+                if (!(w > 1.0f))
+                    continue;
+                const float x = (m[0] * c.x + m[4] * c.y + m[8] * c.z + m[12]) / w;
+                const float y = (m[1] * c.x + m[5] * c.y + m[9] * c.z + m[13]) / w;
+                if (std::abs(x) >= 1.0f || std::abs(y) >= 1.0f)
+                    continue;
+                bool inside = false;
+                for (const auto& r : rects)
+                    inside = inside || (x >= r[0] && x <= r[2] && y >= r[1] && y <= r[3]);
+                EXPECT_TRUE(inside) << x << ", " << y;
+            }
         }
     }
 }
@@ -227,6 +232,55 @@ TEST_F(WorldPasses, OffscreenPassesLeaveTheDefaultClearColor)
     world->water.renderReflection();
     gfx().clear();
     EXPECT_TRUE(colorNear(centre(), Rgba{0, 0, 0, 255}, 0)) << centre();
+}
+
+// Sixteen jets low over the coast at tier 2: each stencil volume reaches only
+// past the lowest ground under it, not down to the sea bed, and the frame is
+// the same to the pixel as with volumes down to the map's lowest floor.
+TEST_F(WorldPasses, ShortVolumesCastTheSameShadows)
+{
+    useTarget(240, 160);
+    world->setTier(2);
+    world->setSun(0.35f);
+    const float lookX = -400.0f, lookZ = 0.0f;
+    const Vec3 look{lookX, std::max(world->terrain.heightAt(lookX, lookZ), 0.0f), lookZ};
+    const Vec3 eye = look + Vec3{-500.0f, 300.0f, 400.0f};
+    world->setCamera(eye, look, 1.0f, 1.5f);
+    const Model* jet = loadModel("fighter_jet.glm");
+    ASSERT_NE(jet, nullptr);
+    std::vector<Vec3> triangles;
+    for (const GlmTriangle& t : jet->collisionTriangles())
+        triangles.insert(triangles.end(), {t.a, t.b, t.c});
+    std::vector<std::unique_ptr<ShadowVolumes::Caster>> jets;
+    for (int i = 0; i < 16; ++i) {
+        Mat4 at;
+        at.m[12] = lookX + static_cast<float>(i % 4 - 2) * 60.0f;
+        at.m[14] = lookZ + static_cast<float>(i / 4 - 2) * 60.0f;
+        at.m[13] = std::max(world->terrain.heightAt(at.m[12], at.m[14]), 0.0f) + 40.0f;
+        jets.push_back(std::make_unique<ShadowVolumes::Caster>(triangles));
+        jets.back()->setMatrix(at);
+    }
+    ASSERT_TRUE(target().hasStencil());
+    auto frame = [&] {
+        world->time = 0.0f;
+        world->drawFrame();
+        return rect(0, 0, 240, 160);
+    };
+    world->drawFrame();  // the water tells the ground what the sea hides
+    const std::vector<Rgba> shortVolumes = frame();
+    EXPECT_TRUE(saveTargetPng(gfx(), 240, 160, std::string(SKYFRONT_BINARY_DIR) + "/world_jet_shadows.png"));
+    ShadowVolumes::clearFloorQuery(&world->terrain);
+    const std::vector<Rgba> longVolumes = frame();
+    int differ = 0, shadowed = 0;
+    for (std::size_t i = 0; i < shortVolumes.size(); ++i)
+        differ += shortVolumes[i].r != longVolumes[i].r || shortVolumes[i].g != longVolumes[i].g ||
+                  shortVolumes[i].b != longVolumes[i].b;
+    jets.clear();
+    const std::vector<Rgba> none = frame();
+    for (std::size_t i = 0; i < none.size(); ++i)
+        shadowed += brightness(shortVolumes[i]) + 20 < brightness(none[i]);
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(shadowed, 20) << "no shadows to compare";
 }
 
 // A floating slab over the flat airstrip field: no shadow at tier 0, the

@@ -78,6 +78,33 @@ TEST_F(ForestTest, FillBufferTakesTheNearestWithinReach)
     EXPECT_EQ(trees.drawnCount(), 0);
 }
 
+// Near trees are two crossed quads; past kBillboardDistance, a few pixels
+// tall, one quad each, so a far forest costs half the triangles.
+TEST_F(ForestTest, FarTreesGetOneQuadNearOnesTwo)
+{
+    Trees trees;
+    trees.buildForest("data/trees.png", terrain, 3000);
+    trees.fillBuffer(Vec3{800.0f, 100.0f, 0.0f});  // amid the forest: every tree within reach
+    ASSERT_GT(trees.drawnCount(), 100);
+    EXPECT_EQ(trees.quadCount(), 2 * trees.drawnCount());
+    const Vec3 far{-2600.0f, 100.0f, 0.0f};
+    trees.fillBuffer(far);  // over the sea, the whole forest far off
+    ASSERT_GT(trees.drawnCount(), 100);
+    EXPECT_EQ(trees.quadCount(), trees.drawnCount());
+    // Each lone quad stands across the line of sight, as wide as a crossed one.
+    const std::vector<float>& v = trees.vertices();
+    for (std::size_t q = 0; q + 20 <= v.size(); q += 20) {
+        const float ex = v[q + 5] - v[q], ez = v[q + 7] - v[q + 2];
+        const float cx = (v[q + 5] + v[q]) * 0.5f - far.x, cz = (v[q + 7] + v[q + 2]) * 0.5f - far.z;
+        const float width = std::sqrt(ex * ex + ez * ez), height = v[q + 11] - v[q + 1];
+        ASSERT_NEAR(width, 0.7f * height, 0.01f * height) << q / 20;
+        ASSERT_NEAR((ex * cx + ez * cz) / (width * std::sqrt(cx * cx + cz * cz)), 0.0f, 1e-3f) << q / 20;
+    }
+    trees.fillBuffer(Vec3{-1500.0f, 100.0f, 0.0f});  // the forest's near edge closer than its far one
+    EXPECT_GT(trees.quadCount(), trees.drawnCount());
+    EXPECT_LT(trees.quadCount(), 2 * trees.drawnCount());
+}
+
 TEST(CloudField, AmountZeroMakesNoPuffsAndDefaultMakesSome)
 {
     Clouds clouds;

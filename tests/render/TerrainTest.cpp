@@ -234,6 +234,108 @@ TEST(TerrainPatchesLod, IndicesStayInsideAPatch)
         ASSERT_LE(vertex.x, 100.0f);
 }
 
+// A patch drawn beside neighbours at its own level needs no skirt there: each
+// edge's bit adds exactly that edge's skirt row and nothing else, and the
+// surface is the same triangles whatever the edges.
+TEST(TerrainPatchesLod, SkirtsOnlyOnTheEdgesAsked)
+{
+    Terrain t;
+    makeRamp(t, 96, 5.0f, 0.3f);
+    const TerrainPatches& p = t.patches();
+    for (int level = 0; level < TerrainPatches::kLevels; ++level) {
+        SCOPED_TRACE(level);
+        const auto bare = p.skirtedRange(level, 0);
+        const int cells = TerrainPatches::kCells >> level;
+        EXPECT_EQ(bare.count, cells * cells * 6);
+        for (int k = 0; k < bare.count; ++k)
+            ASSERT_LT(p.indices()[static_cast<std::size_t>(bare.first + k)], TerrainPatches::kGridVertices);
+        int allSkirts = 0;
+        for (int e = 0; e < 4; ++e) {
+            const auto one = p.skirtedRange(level, 1u << e);
+            EXPECT_EQ(one.count, bare.count + cells * 12);
+            allSkirts += one.count - bare.count;
+            // Past the surface only this edge's skirt row and its top samples.
+            for (int k = bare.count; k < one.count; ++k) {
+                const int i = p.indices()[static_cast<std::size_t>(one.first + k)];
+                if (i >= TerrainPatches::kGridVertices) {
+                    EXPECT_EQ((i - TerrainPatches::kGridVertices) / TerrainPatches::kSide, e);
+                    continue;
+                }
+                const int col = i % TerrainPatches::kSide, row = i / TerrainPatches::kSide;
+                const int along[4] = {row, TerrainPatches::kCells - col, TerrainPatches::kCells - row, col};
+                EXPECT_EQ(along[e], 0) << "edge " << e << " takes sample " << col << "," << row;
+            }
+            for (int k = 0; k < bare.count; ++k)
+                ASSERT_EQ(p.indices()[static_cast<std::size_t>(one.first + k)],
+                          p.indices()[static_cast<std::size_t>(bare.first + k)]);
+        }
+        const auto full = p.levelRange(level);
+        EXPECT_EQ(full.count, bare.count + allSkirts);
+        EXPECT_EQ(p.skirtedRange(level, 0xF0u | TerrainPatches::kEdgeXMax).count,
+                  p.skirtedRange(level, TerrainPatches::kEdgeXMax).count);
+    }
+}
+
+TEST(TerrainPatchesLod, NeighboursAcrossEachEdge)
+{
+    Terrain t;
+    makeRamp(t, 96, 5.0f, 0.3f);  // three patches a side
+    const TerrainPatches& p = t.patches();
+    ASSERT_EQ(p.patchesPerSide(), 3);
+    // The middle patch (1, 1) is index 4; its neighbours in edge order.
+    EXPECT_EQ(p.neighbour(1, 1, 0), 1);
+    EXPECT_EQ(p.neighbour(1, 1, 1), 5);
+    EXPECT_EQ(p.neighbour(1, 1, 2), 7);
+    EXPECT_EQ(p.neighbour(1, 1, 3), 3);
+    // Across the field's border there is none, whichever corner.
+    EXPECT_EQ(p.neighbour(0, 0, 0), -1);
+    EXPECT_EQ(p.neighbour(0, 0, 3), -1);
+    EXPECT_EQ(p.neighbour(2, 2, 1), -1);
+    EXPECT_EQ(p.neighbour(2, 2, 2), -1);
+    EXPECT_EQ(p.neighbour(1, 1, 4), -1);
+    EXPECT_EQ(p.neighbour(1, 1, -1), -1);
+    // The patch found lies where the edge says.
+    for (int e = 0; e < 4; ++e) {
+        const int across = p.neighbour(1, 1, e);
+        ASSERT_GE(across, 0);
+        const TerrainPatches::Patch& q = p.patches()[static_cast<std::size_t>(across)];
+        EXPECT_EQ(std::abs(q.col - 1) + std::abs(q.row - 1), 1);
+    }
+}
+
+// What a shadow volume over an area must reach down to: the lowest patch
+// there, the sea's level past the field's edge, never below the sea while it
+// hides the ground under it, and nothing known for a broken area.
+TEST(TerrainQueries, LowestReceiverUnderAnArea)
+{
+    Terrain t;
+    makeRamp(t, 96, 5.0f, 0.3f);  // 480 wide, three patches a side, rising eastward
+    const TerrainPatches& p = t.patches();
+    ASSERT_EQ(p.patchesPerSide(), 3);
+    auto lowestOf = [&p](int col, int row) { return p.patches()[static_cast<std::size_t>(row * 3 + col)].boundsMin.y; };
+    // Inside the middle patch, the only one without the border's deep skirts.
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(-50.0f, -50.0f, 50.0f, 50.0f), lowestOf(1, 1));
+    EXPECT_GT(lowestOf(1, 1), lowestOf(2, 1));
+    // Reaching into the next patch its lower floor counts.
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(-50.0f, -50.0f, 100.0f, 50.0f), lowestOf(2, 1));
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(100.0f, 100.0f, 200.0f, 200.0f), lowestOf(2, 2));
+    // Past the field's edge lies the sea.
+    EXPECT_LE(t.lowestReceiverIn(200.0f, 100.0f, 900.0f, 200.0f), 0.0f);
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(5000.0f, 5000.0f, 6000.0f, 6000.0f), 0.0f);
+    // The sea hiding what lies below it, nothing lower than its level counts.
+    t.setHiddenUnderSea(true);
+    EXPECT_GE(t.lowestReceiverIn(-200.0f, -200.0f, 200.0f, 200.0f), 0.0f);
+    EXPECT_FLOAT_EQ(t.lowestReceiverIn(-50.0f, -50.0f, 50.0f, 50.0f), std::max(lowestOf(1, 1), 0.0f));
+    t.setHiddenUnderSea(false);
+    // Inverted, not-a-number or huge areas never index past the patches.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(std::isfinite(t.lowestReceiverIn(10.0f, 0.0f, -10.0f, 5.0f)));
+    EXPECT_FALSE(std::isfinite(t.lowestReceiverIn(nan, 0.0f, 10.0f, 5.0f)));
+    EXPECT_LE(t.lowestReceiverIn(-1e30f, -1e30f, 1e30f, 1e30f), 0.0f);
+    Terrain empty;
+    EXPECT_FALSE(std::isfinite(empty.lowestReceiverIn(0.0f, 0.0f, 1.0f, 1.0f)));
+}
+
 // Land up to the field's border (a plateau at 150 on a base of 50): the outer
 // skirts stand in the sea, so no gap opens under the border; inner ones stay short.
 TEST(TerrainPatchesLod, BorderSkirtsReachBelowSeaLevel)

@@ -78,6 +78,10 @@ struct ShadowVolumeFrame {
     std::size_t batchCount = 0;
     float strength = 0.0f;
     float groundFloor = -1e30f;  // no shadow falls below this height
+    // The lowest height a shadow can fall on in an x0, z0, x1, z1 area, and
+    // the terrain that answers it (see ShadowVolumes::setFloorQuery).
+    std::function<float(float, float, float, float)> floorQuery;
+    const void* floorQueryOwner = nullptr;
     bool stencilDrawn = false;   // renderStencil counted something applyShadow must clear
     float screenRect[4] = {-1, -1, 1, 1};  // NDC x0, y0, x1, y1 the counted volumes cover
     std::map<ShadowMeshKey, std::weak_ptr<const ShadowVolumeMesh>> meshes;

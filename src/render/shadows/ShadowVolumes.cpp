@@ -99,6 +99,21 @@ void coveredRect(const Mat4& viewProjection, float rect[4])
     covered.write(0.01f, rect);
 }
 
+// The floor under a caster: the lowest receiver anywhere its volume could
+// reach down to the ground floor, when that lies higher.
+float floorUnder(const Mat4& m, float radius, const Vec3& towardSun)
+{
+    const float floor = frame().groundFloor;
+    if (!frame().floorQuery)
+        return floor;
+    const float reach = ShadowVolumes::extrusionFor(m.m[13] + radius, towardSun, floor);
+    const float x = m.m[12], z = m.m[14];
+    const float tx = x - towardSun.x * reach, tz = z - towardSun.z * reach;
+    const float local = frame().floorQuery(std::min(x, tx) - radius, std::min(z, tz) - radius,
+                                           std::max(x, tx) + radius, std::max(z, tz) + radius);
+    return std::isfinite(local) ? std::max(floor, local) : floor;
+}
+
 }  // namespace
 
 void ShadowVolumes::setGroundFloor(float height)
@@ -106,12 +121,31 @@ void ShadowVolumes::setGroundFloor(float height)
     frame().groundFloor = std::isfinite(height) ? height : -1e30f;
 }
 
+void ShadowVolumes::setFloorQuery(std::function<float(float, float, float, float)> query, const void* owner)
+{
+    frame().floorQuery = std::move(query);
+    frame().floorQueryOwner = frame().floorQuery ? owner : nullptr;
+}
+
+void ShadowVolumes::clearFloorQuery(const void* owner)
+{
+    if (frame().floorQueryOwner != owner)
+        return;
+    frame().floorQuery = nullptr;
+    frame().floorQueryOwner = nullptr;
+}
+
 float ShadowVolumes::extrusionFor(float highestY, const Vec3& towardSun)
+{
+    return extrusionFor(highestY, towardSun, frame().groundFloor);
+}
+
+float ShadowVolumes::extrusionFor(float highestY, const Vec3& towardSun, float floor)
 {
     // The margin keeps the far cap clear of the floor's depth rounding.
     constexpr float kPastFloor = 20.0f;
     const float sunY = std::max(towardSun.y, kMinSunHeight);
-    const float reach = (highestY - frame().groundFloor) / sunY + kPastFloor;
+    const float reach = (highestY - floor) / sunY + kPastFloor;
     if (!std::isfinite(reach))
         return kExtrusion;
     return std::clamp(reach, kPastFloor, kExtrusion);
@@ -168,8 +202,9 @@ void ShadowVolumes::buildIndices(const WorldView& view)
         // A degenerate or non-finite matrix appends nothing: that caster casts no shadow.
         const Mat4& m = caster->matrix();
         // Every point of the far cap, the top's too, must end below the floor.
-        const float highest = m.m[13] + mesh.radius() * largestScale(m);
-        (void)mesh.appendVolume(m, towardSun, extrusionFor(highest, towardSun),
+        const float radius = mesh.radius() * largestScale(m);
+        const float highest = m.m[13] + radius;
+        (void)mesh.appendVolume(m, towardSun, extrusionFor(highest, towardSun, floorUnder(m, radius, towardSun)),
                                 frame().batches[frame().batchCount - 1]);
     }
 }

@@ -2,6 +2,7 @@
 #include "platform/ManagedArray.h"
 #include "platform/Math.h"
 
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -62,6 +63,15 @@ public:
     // from the sun (unit `towardSun`): past the ground floor along the sun's
     // ray, at most kExtrusion.
     static float extrusionFor(float highestY, const Vec3& towardSun);
+    // The same past a floor of the caster's own.
+    static float extrusionFor(float highestY, const Vec3& towardSun, float floor);
+    // The lowest height a shadow can fall on within an area of x0, z0, x1, z1
+    // (non-finite: not known there). Each volume then ends a little past that
+    // under it, when higher than the ground floor: a caster over a hill no
+    // longer reaches down to the sea bed. Set by the terrain (`owner`), which
+    // clears it when it goes; a later set replaces an earlier one.
+    static void setFloorQuery(std::function<float(float x0, float z0, float x1, float z1)> query, const void* owner);
+    static void clearFloorQuery(const void* owner);
 
     // Whether the volumes are drawn: a renderer at tier 1 or above without
     // the shadow-map object.

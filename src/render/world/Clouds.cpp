@@ -211,7 +211,7 @@ void Clouds::renderToTarget(const WorldView& view)
 {
     m_gpu->targetDrawn = false;
     Graphics* g = graphics();
-    if (!g || g->qualityTier() < 2 || m_order.empty() || !m_gpu->atlas ||
+    if (!g || m_order.empty() || !m_gpu->atlas ||
         !m_gpu->program.ensure("clouds", shaders::kCloudsVert, shaders::kCloudsFrag))
         return;
     RenderBuffer* scene = g->currentRenderTarget();

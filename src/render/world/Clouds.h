@@ -44,10 +44,13 @@ public:
     // Puff indices, far to near, from the last fillBuffer.
     const std::vector<std::uint32_t>& drawOrder() const { return m_order; }
 
-    // Tier 2 and above: draws the puffs into the half-resolution cloud target.
+    // Draws the puffs into the half-resolution cloud target: the soft puffs
+    // look the same at half the size, and the overlapping quads blend over a
+    // quarter of the pixels.
     void renderToTarget(const WorldView& view);
-    // Blends the clouds into the scene: the target's picture at tier 2 and
-    // above, else the puffs drawn directly. Nothing without puffs.
+    // Blends the clouds into the scene: the target's picture after a
+    // renderToTarget this frame, else the puffs drawn directly. Nothing
+    // without puffs.
     void composite(const WorldView& view);
     // The NDC rectangles (x0, y0, x1, y1) the next composite covers, from the
     // last renderToTarget: apart from each other and around every puff in view.

@@ -7,7 +7,9 @@
 #include "render/internal/WorldProgram.h"
 #include "render/shaders/ShaderSources.h"
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
 
 namespace {
@@ -36,6 +38,38 @@ bool SkyDome::sunDiscInView(const Mat4& projection, const Mat4& view, const Vec3
                 return false;
         }
     return true;
+}
+
+void SkyDome::setSeaDrawn(const Vec3& eye, float reach)
+{
+    m_seaEye = eye;
+    m_seaReach = std::isfinite(reach) && reach > 0.0f ? reach : 0.0f;
+}
+
+int SkyDome::firstRingShown(const Vec3& eye, const Mat4& projection) const
+{
+    if (!(m_seaReach > 0.0f) || eye.x != m_seaEye.x || eye.y != m_seaEye.y || eye.z != m_seaEye.z || !(eye.y > 0.0f))
+        return 0;
+    // Near and far of a GL perspective projection; anything else keeps all.
+    const float* p = projection.m;
+    if (p[11] != -1.0f || p[15] != 0.0f || p[10] == 1.0f || p[10] == -1.0f)
+        return 0;
+    const float nearPlane = p[14] / (p[10] - 1.0f), farPlane = p[14] / (p[10] + 1.0f);
+    // The sea below a direction lies eye.y / sin(depression) away: in view if
+    // that is past the near plane (its view depth is at least half that for
+    // any view narrower than 120 degrees) and short of the far plane and the
+    // sea's edge.
+    if (!(nearPlane > 0.0f) || !(farPlane > nearPlane) || !(eye.y * 0.5f > nearPlane))
+        return 0;
+    const float reach = std::min(farPlane, m_seaReach);
+    if (!(eye.y < reach))
+        return 0;
+    const float hidden = -std::asin(eye.y / reach);  // elevations below this are sea
+    // A ring's triangles lie at or below the elevation of its upper vertices.
+    int ring = 0;
+    while (ring < kRings && (static_cast<float>(ring + 1) / kRings - 0.5f) * kPi < hidden)
+        ++ring;
+    return ring;
 }
 
 class SkyDome::Gpu {
@@ -95,7 +129,9 @@ void SkyDome::recolor(const AtmosScatter& scatter)
 void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
 {
     Graphics* g = graphics();
-    if (!g || m_vertices.empty())
+    const int firstRing = g ? firstRingShown(eye, g->projectionMatrix()) : 0;
+    m_seaReach = 0.0f;
+    if (!g || m_vertices.empty() || firstRing >= kRings)
         return;
     const Vec3& sun = scatter.sunDirection();
     const Vec3& light = scatter.sunColor();
@@ -133,6 +169,7 @@ void SkyDome::draw(const AtmosScatter& scatter, const Vec3& eye)
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
     g->setVertexLayout(VertexLayout::PosColorTex24, m_vertices.data());
-    g->drawIndexed(PrimitiveType::Triangles, m_indices);
+    const std::size_t skipped = static_cast<std::size_t>(firstRing) * kSegments * 6;
+    g->drawIndexed(PrimitiveType::Triangles, std::span<const std::uint16_t>(m_indices).subspan(skipped));
     g->invalidateVertexLayout();
 }

@@ -33,6 +33,13 @@ public:
     // fall inside the view of projection x view; draw leaves the disc's
     // per-pixel work out when it cannot.
     static bool sunDiscInView(const Mat4& projection, const Mat4& view, const Vec3& sun);
+    // Told by the water once it has drawn its surface around `eye` out to
+    // `reach`: the next draw from that same eye leaves out the rings wholly
+    // below where the sea meets the far plane (or its own edge), whose pixels
+    // the sea has taken already. Used once; any other draw has the whole dome.
+    void setSeaDrawn(const Vec3& eye, float reach);
+    // The first ring the next draw from `eye` under `projection` keeps (0: all).
+    int firstRingShown(const Vec3& eye, const Mat4& projection) const;
 
 private:
     class Gpu;
@@ -46,5 +53,7 @@ private:
     std::vector<Vertex> m_vertices;
     std::vector<std::uint16_t> m_indices;
     Vec3 m_coloredSun{0, -2, 0}, m_coloredLight{-1, -1, -1};
+    Vec3 m_seaEye;
+    float m_seaReach = 0.0f;  // 0: no sea drawn for the next draw
     std::unique_ptr<Gpu> m_gpu;
 };

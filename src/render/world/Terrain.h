@@ -105,6 +105,11 @@ public:
         m_seaReach = hidden && seaReach > 0.0f ? seaReach : 0.0f;
     }
     void drawRefractionPass(const Vec3& waterColor);
+    // The lowest height a shadow can fall on within x0, z0 .. x1, z1: the
+    // lowest ground of the patches there (past the field's edge the sea's
+    // level), no lower than the sea while it hides what lies under it.
+    // Uploading the terrain hands this to the shadow volumes.
+    float lowestReceiverIn(float x0, float z0, float x1, float z1) const;
     static constexpr float kUnderwaterFadeDepth = 150.0f;
     struct VisiblePatch {
         int patch = 0;  // index into patches().patches()
@@ -123,6 +128,7 @@ private:
     std::vector<std::uint16_t> m_samples;
     mutable std::unique_ptr<TerrainPatches> m_patches;  // cache: built on first use
     std::vector<VisiblePatch> m_visible;
+    std::vector<std::int8_t> m_drawnLevels;  // per patch in the current pass, -1 where not drawn
     std::unique_ptr<Gpu> m_gpu;
     bool m_hiddenUnderSea = false;
     float m_seaReach = 0.0f;

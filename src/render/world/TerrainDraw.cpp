@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ std::string variantDefines(unsigned variant)
         defines += "#define NO_DETAIL\n";
     return defines;
 }
+
+// The finest level drawn into the water's reflection and refraction.
+constexpr int kPictureFinestLevel = 2;
 
 // Distance from a point to a box; 0 inside.
 float boxDistance(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p)
@@ -102,7 +106,30 @@ void setShaderTerrainSize(float size)
 float shaderTerrainSize() { return renderGlobals().caches().shaderTerrainSize; }
 
 Terrain::Terrain() = default;
-Terrain::~Terrain() = default;
+Terrain::~Terrain() { ShadowVolumes::clearFloorQuery(this); }
+
+float Terrain::lowestReceiverIn(float x0, float z0, float x1, float z1) const
+{
+    const TerrainPatches& all = patches();
+    const int perSide = all.patchesPerSide();
+    const float patchSize = static_cast<float>(TerrainPatches::kCells) * m_layout.cellSize;
+    if (perSide <= 0 || !(patchSize > 0.0f) || !(x0 <= x1) || !(z0 <= z1))
+        return -std::numeric_limits<float>::infinity();
+    const float half = size() * 0.5f;
+    auto index = [half, patchSize, perSide](float v) {
+        return static_cast<int>(std::clamp(std::floor((v + half) / patchSize), -1.0f, static_cast<float>(perSide)));
+    };
+    const float fieldEnd = static_cast<float>(perSide) * patchSize - half;
+    float lowest = std::numeric_limits<float>::infinity();
+    if (x0 < -half || z0 < -half || x1 >= fieldEnd || z1 >= fieldEnd)
+        lowest = 0.0f;  // the sea around the field
+    const int c0 = std::max(index(x0), 0), c1 = std::min(index(x1), perSide - 1);
+    const int r0 = std::max(index(z0), 0), r1 = std::min(index(z1), perSide - 1);
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c)
+            lowest = std::min(lowest, all.patches()[static_cast<std::size_t>(r * perSide + c)].boundsMin.y);
+    return m_hiddenUnderSea ? std::max(lowest, 0.0f) : lowest;
+}
 
 bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTexture)
 {
@@ -130,6 +157,8 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     m_gpu = std::move(gpu);
     // No shadow falls below the lowest ground, nor below the sea that hides it.
     ShadowVolumes::setGroundFloor(std::min(baseHeight(), 0.0f));
+    ShadowVolumes::setFloorQuery(
+        [this](float x0, float z0, float x1, float z1) { return lowestReceiverIn(x0, z0, x1, z1); }, this);
     return true;
 }
 
@@ -158,24 +187,36 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         coverSea(*g, eye);
 
     const TerrainPatches& all = patches();
+    // Which patches this pass draws, and at which level, for the skirts.
+    auto skipped = [this, clipSide](const TerrainPatches::Patch& patch) {
+        if (clipSide > 0.0f)
+            return patch.boundsMax.y < 0.0f;  // wholly under the water: nothing to reflect
+        if (clipSide < 0.0f)
+            return patch.boundsMin.y > 0.0f;  // wholly above the water: nothing seen through it
+        return m_hiddenUnderSea && patch.boundsMax.y < 0.0f;
+    };
+    // The water's pictures are small and rippled: finer steps than this
+    // would only add triangles smaller than their pixels.
+    const int coarsest = TerrainPatches::kLevels - 1;
+    const int finest = clipSide != 0.0f ? std::min(kPictureFinestLevel, coarsest) : 0;
+    auto levelOf = [finest](const VisiblePatch& vp) { return std::max(vp.level, finest); };
+    m_drawnLevels.assign(all.patches().size(), -1);
+    for (const VisiblePatch& vp : m_visible)
+        if (!skipped(all.patches()[static_cast<std::size_t>(vp.patch)]))
+            m_drawnLevels[static_cast<std::size_t>(vp.patch)] = static_cast<std::int8_t>(levelOf(vp));
     constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
     unsigned current = kVariantCount;
     for (const VisiblePatch& vp : m_visible) {
         const TerrainPatches::Patch& patch = all.patches()[static_cast<std::size_t>(vp.patch)];
+        if (skipped(patch))
+            continue;
         unsigned variant = underwater ? 0u : kNoUnderwater;
-        if (clipSide > 0.0f) {
-            if (patch.boundsMax.y < 0.0f)
-                continue;  // wholly under the water: nothing to reflect
+        if (clipSide > 0.0f)
             variant |= patch.boundsMin.y >= 0.0f ? kNoClip : 0u;
-        } else if (clipSide < 0.0f) {
-            if (patch.boundsMin.y > 0.0f)
-                continue;  // wholly above the water: nothing seen through it
+        else if (clipSide < 0.0f)
             variant |= patch.boundsMax.y <= 0.0f ? kNoClip : 0u;
-        } else {
-            if (m_hiddenUnderSea && patch.boundsMax.y < 0.0f)
-                continue;
+        else
             variant |= kNoClip;
-        }
         if (!shadowOn || !reachesShadowMap(patch.boundsMin, patch.boundsMax, maps->shadowMatrix()))
             variant |= kNoShadow;
         if (clipSide != 0.0f || boxDistance(patch.boundsMin, patch.boundsMax, eye) > fadeEnd)
@@ -210,7 +251,14 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
             g->bindBuffer(BufferTarget::Array, m_gpu->vertices.glName());
             g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());
         }
-        const TerrainPatches::IndexRange range = all.levelRange(vp.level);
+        const int level = levelOf(vp);
+        unsigned edges = 0;
+        for (int e = 0; e < 4; ++e) {
+            const int across = all.neighbour(patch.col, patch.row, e);
+            if (across < 0 || m_drawnLevels[static_cast<std::size_t>(across)] != level)
+                edges |= 1u << e;
+        }
+        const TerrainPatches::IndexRange range = all.skirtedRange(level, edges);
         g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
         g->drawIndexedBuffer(PrimitiveType::Triangles, range.count,
                              static_cast<std::size_t>(range.first) * sizeof(std::uint16_t));

@@ -127,27 +127,44 @@ void TerrainPatches::buildIndices()
     auto skirt = [](int e, int t) { return static_cast<std::uint16_t>(kGridVertices + e * kSide + t); };
     for (int level = 0; level < kLevels; ++level) {
         const int step = 1 << level;
-        m_ranges[level].first = static_cast<int>(m_indices.size());
-        for (int j = 0; j < kCells; j += step)
-            for (int i = 0; i < kCells; i += step) {
-                // Same split as Terrain::heightAt: diagonal from (i + s, j) to (i, j + s).
-                const std::uint16_t a = grid(i, j), b = grid(i, j + step), c = grid(i + step, j),
-                                    d = grid(i + step, j + step);
-                m_indices.insert(m_indices.end(), {a, b, c, c, b, d});
+        for (unsigned edges = 0; edges <= kAllEdges; ++edges) {
+            IndexRange& range = m_ranges[level][edges];
+            range.first = static_cast<int>(m_indices.size());
+            for (int j = 0; j < kCells; j += step)
+                for (int i = 0; i < kCells; i += step) {
+                    // Same split as Terrain::heightAt: diagonal from (i + s, j) to (i, j + s).
+                    const std::uint16_t a = grid(i, j), b = grid(i, j + step), c = grid(i + step, j),
+                                        d = grid(i + step, j + step);
+                    m_indices.insert(m_indices.end(), {a, b, c, c, b, d});
+                }
+            for (int e = 0; e < 4; ++e) {
+                if (!(edges & (1u << e)))
+                    continue;
+                for (int t = 0; t < kCells; t += step) {
+                    int i0, j0, i1, j1;
+                    edgeCell(e, t, i0, j0);
+                    edgeCell(e, t + step, i1, j1);
+                    const std::uint16_t top0 = grid(i0, j0), top1 = grid(i1, j1);
+                    const std::uint16_t low0 = skirt(e, t), low1 = skirt(e, t + step);
+                    // Both windings: the skirt is seen from either side of a crack.
+                    m_indices.insert(m_indices.end(), {top0, low0, top1, top1, low0, low1});
+                    m_indices.insert(m_indices.end(), {top0, top1, low0, top1, low1, low0});
+                }
             }
-        for (int e = 0; e < 4; ++e)
-            for (int t = 0; t < kCells; t += step) {
-                int i0, j0, i1, j1;
-                edgeCell(e, t, i0, j0);
-                edgeCell(e, t + step, i1, j1);
-                const std::uint16_t top0 = grid(i0, j0), top1 = grid(i1, j1);
-                const std::uint16_t low0 = skirt(e, t), low1 = skirt(e, t + step);
-                // Both windings: the skirt is seen from either side of a crack.
-                m_indices.insert(m_indices.end(), {top0, low0, top1, top1, low0, low1});
-                m_indices.insert(m_indices.end(), {top0, top1, low0, top1, low1, low0});
-            }
-        m_ranges[level].count = static_cast<int>(m_indices.size()) - m_ranges[level].first;
+            range.count = static_cast<int>(m_indices.size()) - range.first;
+        }
     }
+}
+
+int TerrainPatches::neighbour(int col, int row, int edge) const
+{
+    static constexpr int kStep[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    if (edge < 0 || edge > 3)
+        return -1;
+    const int c = col + kStep[edge][0], r = row + kStep[edge][1];
+    if (c < 0 || r < 0 || c >= m_perSide || r >= m_perSide)
+        return -1;
+    return r * m_perSide + c;
 }
 
 int TerrainPatches::chooseLevel(const Patch& patch, const Vec3& eye, float fieldOfView) const

@@ -45,7 +45,26 @@ public:
     // Triangle lists shared by every patch, indices relative to the patch's
     // first vertex; level l's surface then its skirts (both windings).
     const std::vector<std::uint16_t>& indices() const { return m_indices; }
-    IndexRange levelRange(int level) const { return m_ranges[level < 0 ? 0 : (level >= kLevels ? kLevels - 1 : level)]; }
+    // Edge bits for skirtedRange, in the skirt rows' order (see the vertices).
+    enum EdgeBit : unsigned {
+        kEdgeZMin = 1u,
+        kEdgeXMax = 2u,
+        kEdgeZMax = 4u,
+        kEdgeXMin = 8u,
+        kAllEdges = 15u,
+    };
+    IndexRange levelRange(int level) const { return skirtedRange(level, kAllEdges); }
+    // Level l's surface with skirts on the edges in `edges` only: a skirt
+    // fills the crack to a neighbour drawn at another level, and along an
+    // edge shared with one at the same level nothing opens (the same edge
+    // samples), so the thin wall would only cost its pixels.
+    IndexRange skirtedRange(int level, unsigned edges) const
+    {
+        return m_ranges[level < 0 ? 0 : (level >= kLevels ? kLevels - 1 : level)][edges & kAllEdges];
+    }
+    // The patch across edge `edge` (0..3, the bits' order) of patch (col, row);
+    // -1 past the field's border.
+    int neighbour(int col, int row, int edge) const;
 
     // Level for a patch seen from `eye` with a vertical field of view in
     // radians: finer when near, coarser with distance and with a wider view.
@@ -60,5 +79,5 @@ private:
     std::vector<Patch> m_patches;
     std::vector<Vertex> m_vertices;
     std::vector<std::uint16_t> m_indices;
-    IndexRange m_ranges[kLevels];
+    IndexRange m_ranges[kLevels][kAllEdges + 1];
 };

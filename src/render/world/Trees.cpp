@@ -143,13 +143,24 @@ void Trees::fill(const Vec3& eye, const WorldView* view)
             return !sphereInFrustum(view->camera, centre, t.height * 0.8f);
         });
     m_vertices.reserve(near.size() * 40);
+    const float billboard = kBillboardDistance * kBillboardDistance;
     for (const auto& entry : near) {
         const Tree& t = m_trees[entry.second];
         const float u0 = (t.kind & 1) ? 0.5f : 0.0f, v0 = (t.kind & 2) ? 0.5f : 0.0f;
         const float w = t.height * 0.35f;
-        // Two quads crossing at the trunk, along x and along z.
-        const float axes[2][2] = {{w, 0.0f}, {0.0f, w}};
-        for (const auto& axis : axes) {
+        // Two quads crossing at the trunk, along x and along z; far off one
+        // across the line of sight.
+        float axes[2][2] = {{w, 0.0f}, {0.0f, w}};
+        int count = 2;
+        if (entry.first > billboard) {
+            const float dx = t.position.x - eye.x, dz = t.position.z - eye.z;
+            const float scale = w / std::sqrt(entry.first);
+            axes[0][0] = -dz * scale;
+            axes[0][1] = dx * scale;
+            count = 1;
+        }
+        for (int a = 0; a < count; ++a) {
+            const float* axis = axes[a];
             const float corners[4][3] = {{-1, 0, 1}, {1, 0, 1}, {-1, 1, 0}, {1, 1, 0}};  // side, up, v
             for (const auto& c : corners) {
                 m_vertices.push_back(t.position.x + axis[0] * c[0]);
@@ -180,7 +191,7 @@ void Trees::drawPass2()
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
     // Two quads a tree, in runs the shared quad indices can reach.
-    const int quads = m_drawn * 2;
+    const int quads = quadCount();
     for (int first = 0; first < quads; first += Graphics::kSharedQuadCount) {
         const int run = std::min(Graphics::kSharedQuadCount, quads - first);
         g->setVertexLayout(VertexLayout::PosTex20, m_vertices.data() + static_cast<std::size_t>(first) * 20);

@@ -55,6 +55,13 @@ public:
     // the same picture for less vertex work.
     void fillBuffer(const WorldView& view);
     int drawnCount() const { return m_drawn; }
+    // Quads written by the last fillBuffer: two crossed near the eye, one
+    // turned to the eye past kBillboardDistance, where a tree is a few pixels
+    // tall and the crossing no longer shows.
+    int quadCount() const { return static_cast<int>(m_vertices.size() / 20); }
+    // Their corners, x y z u v each: bottom left, bottom right, top left, top right.
+    const std::vector<float>& vertices() const { return m_vertices; }
+    static constexpr float kBillboardDistance = 2500.0f;
     // Draws the quads of the last fillBuffer with the renderer's matrices, light and fog.
     void drawPass2();
 
@@ -66,7 +73,7 @@ private:
 
     std::vector<Tree> m_trees;
     std::string m_texturePath;
-    std::vector<float> m_vertices;  // x y z u v, 4 a quad, 2 quads a tree
+    std::vector<float> m_vertices;  // x y z u v, 4 a quad, 1 or 2 quads a tree
     int m_drawn = 0;
     std::unique_ptr<Gpu> m_gpu;
 };

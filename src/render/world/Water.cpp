@@ -105,16 +105,18 @@ Vec3 WaterTechnique::waterColor() const
                 lerpf(sea.z, inland.z, m_value)};
 }
 
-bool WaterTechnique::ensureProgram(bool pictures)
+bool WaterTechnique::ensureProgram(bool pictures, bool glint)
 {
-    WaterGpuProgram& program = pictures ? m_program : m_plainProgram;
-    bool& tried = pictures ? m_programTried : m_plainProgramTried;
+    WaterGpuProgram& program = m_programs[variant(pictures, glint)];
+    bool& tried = m_programTried[variant(pictures, glint)];
     if (program.isValid())
         return true;
     if (tried || graphics() == nullptr)
         return false;
     tried = true;
-    const std::string defines = pictures ? "" : "#define NO_PICTURES\n";
+    std::string defines = pictures ? "" : "#define NO_PICTURES\n";
+    if (!glint)
+        defines += "#define NO_GLINT\n";
     if (!program.build("water", defines + std::string(shaders::kWaterVert), defines + std::string(shaders::kWaterFrag))) {
         logWarning("render", "the water program does not build: %s", program.error().c_str());
         return false;
@@ -258,12 +260,32 @@ void Water::finishTargets()
     // The pictures are complete; nothing else is drawn into them this frame.
 }
 
+bool Water::glintInView(const Mat4& projection, const Mat4& view, const Vec3& sun)
+{
+    constexpr float kMargin = 0.7071f;  // sine of 45 degrees
+    const Vec3 mirrored{sun.x, -sun.y, sun.z};
+    const Mat4 m = mat4Multiply(projection, view);
+    // Rows of m as plane normals for w = 0: row 3 plus or minus rows 0 and 1.
+    auto row = [&m](int r) { return Vec3{m.m[r], m.m[4 + r], m.m[8 + r]}; };
+    const Vec3 w = row(3);
+    for (int axis = 0; axis < 2; ++axis)
+        for (float sign : {1.0f, -1.0f}) {
+            const Vec3 n = w + row(axis) * sign;
+            const float length = vec3Length(n);
+            if (length > 0.0f && vec3Dot(n, mirrored) < -kMargin * length)
+                return false;
+        }
+    return true;
+}
+
 void Water::drawSurface()
 {
     Graphics* g = graphics();
-    if (!g || !m_technique.ensureProgram(m_picturesReady))
+    const Vec3 sunDirection = m_scatter ? m_scatter->sunDirection() : Vec3{0, 1, 0};
+    const bool glint = g && glintInView(g->projectionMatrix(), g->viewMatrix(), sunDirection);
+    if (!g || !m_technique.ensureProgram(m_picturesReady, glint))
         return;
-    WaterGpuProgram& program = m_technique.program(m_picturesReady);
+    WaterGpuProgram& program = m_technique.program(m_picturesReady, glint);
     RenderPassScope pass(*g);
     g->state() = opaqueWorldState(program, m_picturesReady ? m_technique.reflection().colorTexture() : nullptr,
                                   m_picturesReady ? m_technique.refraction().colorTexture() : nullptr);
@@ -291,6 +313,9 @@ void Water::drawSurface()
     g->drawIndexed(PrimitiveType::Triangles, m_gridIndices);
     g->invalidateVertexLayout();
     m_picturesReady = false;
+    // Below the sea's far edge the sky would only be depth-tested away.
+    if (m_sky)
+        m_sky->setSeaDrawn(m_eye, kGridExtent - kGridSnap);
 }
 
 Water* water() { return renderGlobals().water; }

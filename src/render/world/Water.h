@@ -51,15 +51,17 @@ public:
     RenderBuffer& reflection() { return m_reflection; }
     RenderBuffer& refraction() { return m_refraction; }
     // The surface's program with the pictures, or the one without them (the
-    // lower tiers': no picture lookups at all).
-    WaterGpuProgram& program(bool pictures = true) { return pictures ? m_program : m_plainProgram; }
-    bool ensureProgram(bool pictures = true);
+    // lower tiers': no picture lookups at all); with the sun's glint, or
+    // without it where it cannot show.
+    WaterGpuProgram& program(bool pictures = true, bool glint = true) { return m_programs[variant(pictures, glint)]; }
+    bool ensureProgram(bool pictures = true, bool glint = true);
 
 private:
+    static int variant(bool pictures, bool glint) { return (pictures ? 0 : 1) | (glint ? 0 : 2); }
     float m_value = 0.0f;
     RenderBuffer m_reflection, m_refraction;
-    WaterGpuProgram m_program, m_plainProgram;
-    bool m_programTried = false, m_plainProgramTried = false;
+    WaterGpuProgram m_programs[4];
+    bool m_programTried[4] = {false, false, false, false};
 };
 
 // The sea at y = 0 (and any water below it in the terrain): the scene's water
@@ -72,6 +74,11 @@ public:
     Water& operator=(const Water&) = delete;
 
     WaterTechnique& technique() { return m_technique; }
+    // Whether the sun's glint can show anywhere in the view of projection x
+    // view: the waves tilt the surface by at most 6.5 degrees, and past 14
+    // degrees off the mirror angle the glint is under half a count, so only
+    // where the sun's mirror image lies within 45 degrees of the view.
+    static bool glintInView(const Mat4& projection, const Mat4& view, const Vec3& sun);
     // What the pictures show: links, not owned; null skips that part.
     void setWorld(Terrain* terrain, SkyDome* sky, const AtmosScatter* scatter);
 
