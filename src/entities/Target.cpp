@@ -70,8 +70,11 @@ bool Target::isDrawnIn(const DrawView& view) const
     if (!m_active || isMarkedForRemoval() || drawClass <= 0 || drawClass > maxDrawClass())
         return false;
     // Behind the eye by more than the target's own size: nothing of it shows.
+    const float reach = drawRadius();
     const float ahead = vec3Dot(m_position - view.eye, view.forward);
-    return ahead >= -m_radius;
+    if (ahead < -reach)
+        return false;
+    return !view.frustum || sphereInFrustum(*view.frustum, m_position, reach);
 }
 
 void Target::drawIn(const DrawView& view, DrawPass pass)

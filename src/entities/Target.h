@@ -178,6 +178,8 @@ public:
     // class the game mode sets, 0 or above maxDrawClass) or wholly behind the
     // eye, and otherwise call the kind's own draw.
     bool isDrawnIn(const DrawView& view) const;
+    // How far from its position the drawn target reaches.
+    virtual float drawRadius() const { return m_radius; }
     void drawIn(const DrawView& view, DrawPass pass);
     void drawHeatDistortionIn(const DrawView& view);
     // Per-frame motion that only shows (propellers, cloth); runs for every

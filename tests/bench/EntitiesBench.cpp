@@ -110,6 +110,9 @@ void entitiesFrame(benchmark::State& state)
     DrawView drawView;
     drawView.eye = {0.0f, 260.0f, 200.0f};
     drawView.forward = vec3NormalizeOr(Vec3{0.0f, -0.25f, -1.0f}, {0.0f, 0.0f, -1.0f});
+    CameraMatrices frustum;   // the scene hands its camera's frustum to the draws
+    setCameraMatrices(frustum, projection, view);
+    drawView.frustum = &frustum;
 
     std::vector<std::uint8_t> sync;
     for (auto _ : state) {

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -203,6 +204,47 @@ TEST(TargetDraw, OnlyTargetsInPlayInTheirClassAndInFrontAreDrawn)
     t.markForRemoval();  // removed this frame, deleted at its end
     t.drawIn(view, DrawPass::Opaque);
     EXPECT_EQ(t.drawn.size(), 1u);
+}
+
+TEST(TargetDraw, WhatLiesWhollyOutsideTheFrustumIsNotDrawn)
+{
+    clearEntityIds();
+    SimHost host;
+    RecordingTarget t(host, 2);
+    t.setActive(true);
+    t.drawClass = 1;
+    // A 90 degree square view down -z from the origin, out to 1000.
+    CameraMatrices camera;
+    Mat4 projection;
+    mat4Perspective(projection, 1.5707964f, 1.0f, 1.0f, 1000.0f);
+    setCameraMatrices(camera, projection, Mat4{});
+    DrawView view;
+    view.frustum = &camera;
+
+    t.setPosition({150.0f, 0.0f, -100.0f});  // beside the view, yet ahead of the eye
+    t.drawIn(view, DrawPass::Opaque);
+    t.drawHeatDistortionIn(view);
+    t.setPosition({0.0f, 0.0f, -1200.0f});  // beyond the far plane
+    t.drawIn(view, DrawPass::Opaque);
+    EXPECT_TRUE(t.drawn.empty());
+    EXPECT_EQ(t.distortions, 0);
+
+    t.setPosition({105.0f, 0.0f, -100.0f});  // its centre outside, its edge inside
+    t.drawIn(view, DrawPass::Opaque);
+    t.setPosition({0.0f, -50.0f, -300.0f});
+    t.drawIn(view, DrawPass::Opaque);
+    EXPECT_EQ(t.drawn.size(), 2u);
+    view.frustum = nullptr;  // without a frustum only the eye's side counts
+    t.setPosition({150.0f, 0.0f, -100.0f});
+    t.drawIn(view, DrawPass::Opaque);
+    EXPECT_EQ(t.drawn.size(), 3u);
+}
+
+TEST(TargetDraw, AModelWhoseOriginIsAtItsEndReachesItsFarEnd)
+{
+    EXPECT_FLOAT_EQ(reachFromOrigin({-1.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}), 1.0f);
+    // A long model drawn from its tail: its nose is 40 from the origin.
+    EXPECT_FLOAT_EQ(reachFromOrigin({-2.0f, 0.0f, -40.0f}, {2.0f, 0.0f, 0.0f}), std::sqrt(4.0f + 1600.0f));
 }
 
 }  // namespace

@@ -215,6 +215,8 @@ public:
     // respawns (null when its file does not load: nothing is drawn), and the
     // paint row of the model's rows the airplane is painted with.
     const AirplaneModel* model() const { return m_model; }
+    // The model's reach, grown by the far-away enlargement of the markers' details.
+    float drawRadius() const override;
     int paintRow() const { return m_paintRow; }
     // A row the model lacks falls back to the factory paint, row 0. Choosing
     // a row drops a paint of the airplane's own.

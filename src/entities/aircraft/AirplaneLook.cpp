@@ -119,6 +119,14 @@ void Airplane::systemGone(PSystem* system)
         wreckSystem = nullptr;
 }
 
+float Airplane::drawRadius() const
+{
+    float reach = m_radius;
+    if (m_model)
+        reach = std::max(reach, reachFromOrigin(m_model->model().boundsMin(), m_model->model().boundsMax()));
+    return markerDetails() ? reach * kMaxDetailScale : reach;
+}
+
 void Airplane::draw(const DrawView& view, DrawPass pass)
 {
     if (!m_model || pass != DrawPass::Opaque)

@@ -124,6 +124,13 @@ std::span<Airplane* const> GroundTarget::carried() const
     return m_deck ? m_deck->carried() : std::span<Airplane* const>{};
 }
 
+float GroundTarget::drawRadius() const
+{
+    // The model's origin need not be the middle of its box.
+    const Model* model = m_object->modelData;
+    return model ? std::max(m_radius, reachFromOrigin(model->boundsMin(), model->boundsMax())) : m_radius;
+}
+
 void GroundTarget::draw(const DrawView&, DrawPass pass)
 {
     if (pass != DrawPass::Opaque || !m_object->modelData)

@@ -73,6 +73,8 @@ public:
 
     void dropReferencesTo(const Target& gone) override;
 
+    float drawRadius() const override;
+
 protected:
     void draw(const DrawView& view, DrawPass pass) override;
 

@@ -176,6 +176,7 @@ GameSceneDraw::GameSceneDraw(const Scene& scene) : m_scene(scene)
     m_drawView.eye = eye;
     m_drawView.forward = camera ? camera->forward : Vec3{0.0f, 0.0f, -1.0f};
     m_drawView.time = scene.sceneTime;
+    m_drawView.frustum = &m_view.camera;
 }
 
 void GameSceneDraw::setWorldMatrices(const Mat4& projection)

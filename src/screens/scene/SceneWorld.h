@@ -67,6 +67,9 @@ private:
 class GameSceneDraw : public ISceneDraw {
 public:
     explicit GameSceneDraw(const Scene& scene);
+    // The draw view points into the object's own frustum.
+    GameSceneDraw(const GameSceneDraw&) = delete;
+    GameSceneDraw& operator=(const GameSceneDraw&) = delete;
     void runPass(ScenePass pass) override;
 
     const WorldView& view() const { return m_view; }

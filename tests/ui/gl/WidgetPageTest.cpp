@@ -4,10 +4,14 @@
 #include "platform/ScreenMetrics.h"
 #include "ui/MenuFrame.h"
 #include "ui/MenuNavigation.h"
+#include "ui/widgets/HMenuItemsSlider.h"
+#include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteCheckbox.h"
 #include "ui/widgets/SpriteCounter.h"
 #include "ui/widgets/SpriteHComboBox.h"
 #include "ui/widgets/SpriteSlider.h"
+
+#include "render/2d/SpriteSets.h"
 
 #include <filesystem>
 #include <string>
@@ -160,6 +164,65 @@ TEST_F(PadPage, ControllerButtonsChangeValues)
     button(0);
     EXPECT_FALSE(page.box->checked);
     input().controllerRemoved(kPad);
+}
+
+}  // namespace
+
+namespace {
+
+// A settings page crowded with every widget over a carousel of cards, as the
+// widgets benchmark draws it: the batching must not change what shows.
+struct BusyPage : MenuFrame {
+    template <class T>
+    T* at(T* item, int x, int y)
+    {
+        item->anchorMode = MenuItem::kAnchorAbsolute;
+        item->x = x;
+        item->y = y;
+        addItem(item);
+        return item;
+    }
+    HMenuItemsSlider* cards = nullptr;
+    std::vector<SpriteSlider*> sliders;
+    std::vector<SpriteCheckbox*> boxes;
+    BusyPage()
+    {
+        for (int i = 0; i < 10; ++i) {
+            sliders.push_back(at(new SpriteSlider, 40, 20 + 45 * i));
+            sliders.back()->setValue(static_cast<float>(i) / 9.0f);
+            boxes.push_back(at(new SpriteCheckbox, 420, 20 + 45 * i));
+            boxes.back()->setText(u"Option");
+            boxes.back()->checked = i % 2 == 0;
+        }
+        for (int i = 0; i < 5; ++i) {
+            at(new SpriteCounter(u"Wave"), 620 + 120 * i, 20)->maximum = 600;
+            at(new SpriteHComboBox(u"Low\0Medium\0High\0Highest\0\0"s), 620 + 120 * (i % 3),
+               200 + 60 * (i / 3));
+        }
+        cards = at(new HMenuItemsSlider, 0, 480);
+        cards->height = 220;
+        for (int i = 0; i < 30; ++i)
+            cards->addItemWithIndex(new SpriteButton(kSpriteSetMenus, 0, 1, u"Card", nullptr), i + 1);
+        focusedItem = itemAt(0);
+    }
+};
+
+TEST_F(WidgetPage, ACrowdedPageShowsEveryWidgetOverItsCards)
+{
+    std::filesystem::create_directories(std::string(SKYFRONT_BINARY_DIR) + "/menus/widgets");
+    boot(1280, 720);
+    BusyPage page;
+    goToFrame(&page);
+    step(3);
+    for (int i : {0, 9}) {
+        // An empty slider shows no fill, a full one fills up to its thumb.
+        const SpriteSlider& s = *page.sliders[static_cast<std::size_t>(i)];
+        const int trackY = s.absY + s.height / 2;
+        const int mid = s.absX + s.width / 2;
+        EXPECT_EQ(orange(screenPixel(mid, trackY)), i == 9) << i << " " << screenPixel(mid, trackY);
+    }
+    savePicture("menus/widgets/crowded_1280x720.png");
+    clearFrameHistory();
 }
 
 }  // namespace
