@@ -9,6 +9,7 @@
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/progress/Achievements.h"
 #include "platform/Settings.h"
+#include "render/2d/SpriteBatch.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/HMenuItemsSlider.h"
@@ -125,6 +126,35 @@ TEST_F(SetupPages, InformationPagesDraw)
     help.onPageChanged(kHelpPageCount);
     step(30);
     savePicture("menus/setup/howtoplay_ranks.png");
+}
+
+TEST_F(SetupPages, AProgressBarLeavesItsColumnClipped)
+{
+    struct HalfDone : KTAchievement {
+        explicit HalfDone(Achievements& owner) : KTAchievement(owner, 4, 280) {}
+        void onEvent(int) override {}
+        float progress() const override { return 0.5f; }
+    } half(achievements());
+    AchItem row(half, 280, 500);
+    row.layout(100, 100);
+    ASSERT_TRUE(row.showsBar());
+    SpriteBatch& batch = spriteBatch();
+    batch.discard();
+    batch.pushClipRect();
+    batch.setClipRect(90.0f, 90.0f, 300.0f, 60.0f);
+    const ClipRect column = batch.clipRect();
+    const int depth = batch.clipDepth();
+    row.draw();
+    EXPECT_FLOAT_EQ(batch.clipRect().x, column.x);
+    EXPECT_FLOAT_EQ(batch.clipRect().y, column.y);
+    EXPECT_FLOAT_EQ(batch.clipRect().w, column.w);
+    EXPECT_FLOAT_EQ(batch.clipRect().h, column.h);
+    EXPECT_EQ(batch.clipDepth(), depth);
+    EXPECT_FALSE(batch.cropping());
+    // Icon, bar, fill and name in one texture run each, none drawn yet.
+    EXPECT_GT(batch.pendingQuads(), 3);
+    batch.discard();
+    batch.popClipRect();
 }
 
 TEST_F(SetupPages, CreditsRiseFortyPixelsInTwoSeconds)
