@@ -353,6 +353,10 @@ int main(int argc, char** argv)
         if (running)
             (void)network.room.setConfig(RoomClient::configFor(running->roomServer()));
         startMenus();
+        // A game started by "-autostart" skips the menus, and with them the
+        // first-run question of the control type.
+        if (running && (!running->testOptions().autostartMission.empty() || running->testOptions().autostartType > 0))
+            setControlTypeChoice(nullptr);
         setCurrentScreen(&splashesScreen());
     };
     hooks.ensureQuitOverlay = [] { QuitGameOverlay::instance(); };

@@ -162,12 +162,12 @@ void Settings::sanitize(std::span<const int> planeIds, int mapCount)
 {
     if (languageIndex < -1 || languageIndex >= kLanguageCount)
         languageIndex = -1;
-    if (m_forcingControlType) {
-        if (m_ownControlType != 0 && m_ownControlType != 1)
-            m_ownControlType = 0;
-    } else if (controlType != 0 && controlType != 1) {
-        controlType = 0;
-    }
+    // 2 is "not chosen yet": it must reach the first game, which asks.
+    const auto chosenOrNot = [](std::int32_t type) { return type >= 0 && type <= 2 ? type : 0; };
+    if (m_forcingControlType)
+        m_ownControlType = chosenOrNot(m_ownControlType);
+    else
+        controlType = chosenOrNot(controlType);
     if (!inRange(controlDevice, 3))
         controlDevice = 0;
     if (!planeIds.empty() && std::find(planeIds.begin(), planeIds.end(), localPlaneId) == planeIds.end() &&

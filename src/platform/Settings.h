@@ -128,7 +128,8 @@ public:
     void resetPlayerProfile();
     // Clamps the saved selections to their lists: planeIds are the ids of the
     // loaded plane list (empty: not checked), mapCount the skirmish maps
-    // (negative: not checked). controlType other than 0 and 1 becomes 0.
+    // (negative: not checked). A controlType other than 0, 1 and 2 (not
+    // chosen yet) becomes 0.
     void sanitize(std::span<const int> planeIds = {}, int mapCount = -1);
     // Game types 2 to 5 copy words 0 and 1 of the host entry into their entry
     // and clear the next word (and for 3 to 5 the one after); others do nothing.

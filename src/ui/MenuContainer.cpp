@@ -6,6 +6,7 @@
 #include "render/2d/SpriteSets.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 void eraseFirst(std::vector<MenuItem*>& list, MenuItem* item)
@@ -313,9 +314,14 @@ void MenuContainer::draw()
     const bool clip = touchMode != kTouchPage;
     const int X = absX, Y = absY, W = width, H = height;
     if (clip) {
-        pushClipRect();
-        setClipRect(static_cast<float>(X) - clipMarginX, static_cast<float>(Y) - clipMarginY,
-                    static_cast<float>(W) + 2.0f * clipMarginX, static_cast<float>(H) + 2.0f * clipMarginY);
+        // The children's quads are cut on the CPU instead of under a scissor
+        // of their own, so a page of panels still draws in a few runs; the cut
+        // keeps to whole pixels as the scissor did.
+        const float left = std::floor(static_cast<float>(X) - clipMarginX);
+        const float top = std::floor(static_cast<float>(Y) - clipMarginY);
+        const float right = std::ceil(static_cast<float>(X + W) + clipMarginX);
+        const float bottom = std::ceil(static_cast<float>(Y + H) + clipMarginY);
+        pushCropRect(left, top, right - left, bottom - top);
     }
     for (std::size_t i = 0; i < m_drawList.size(); ++i) {
         MenuItem* child = m_drawList[i];
@@ -327,10 +333,8 @@ void MenuContainer::draw()
         child->draw();
     }
     drawScrollBars();
-    if (clip) {
-        flushSpriteBatch();
-        popClipRect();
-    }
+    if (clip)
+        popCropRect();
 }
 
 void MenuContainer::drawScrollBars()

@@ -139,15 +139,17 @@ void MenuFrame::drawFocusHighlight(const MenuItem& item)
     for (const Box& strip : strips) {
         if (strip.empty())
             continue;
-        pushClipRect();  // a clip narrows the one around it, so each strip has its own
-        setClipRect(strip.left, strip.top, strip.right - strip.left, strip.bottom - strip.top);
+        // Each strip cuts the box on the CPU, to whole pixels as a scissor
+        // would, so the four strips join the page's last run.
+        const float left = std::floor(strip.left), top = std::floor(strip.top);
+        pushCropRect(left, top, std::ceil(strip.right) - left, std::ceil(strip.bottom) - top);
         for (const float grow : {15.0f, 12.0f}) {
             const int bx = static_cast<int>(fx - grow * s), by = static_cast<int>(fy - grow * s);
             const int bw = static_cast<int>(fw + 2.0f * grow * s), bh = static_cast<int>(fh + 2.0f * grow * s);
             sprite->drawNinePatch(kFocusBoxFrame, static_cast<float>(bx), static_cast<float>(by),
                                   static_cast<float>(bw), static_cast<float>(bh));
         }
-        popClipRect();
+        popCropRect();
     }
     sprite->setColorBytes(255, 255, 255, 255);
 }

@@ -513,6 +513,18 @@ struct ControlTypeChoice : PageTest {
 };
 }  // namespace
 
+TEST_F(ControlTypeChoice, AFreshProfileStillAsksAfterTheMenusSettingsCheck)
+{
+    int shown = 0;
+    setControlTypeChoice([&] { ++shown; });
+    settings() = Settings{};
+    settings().sanitize();   // what the menu screen runs on load
+    setCurrentGameMode(createGameMode(static_cast<int>(GameType::FreeForAll)));
+    ASSERT_NE(currentGameMode(), nullptr);
+    EXPECT_FLOAT_EQ(gameScreen().loadStep(), 0.1f);
+    EXPECT_EQ(shown, 1);
+}
+
 TEST_F(ControlTypeChoice, TheFirstGameWaitsForTheChoiceButATutorialDoesNot)
 {
     int shown = 0;

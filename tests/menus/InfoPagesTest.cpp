@@ -10,6 +10,7 @@
 #include "ui/widgets/SpriteLabel.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 struct AchievementsPage : PageTest {
@@ -118,6 +119,22 @@ TEST(HelpText, OnlyTheFirstKeySlotIsFilled)
     EXPECT_EQ(fillHelpText(u"%d%% done, %s and %s", u"Q"), u"%d%% done, Q and %s");
     EXPECT_EQ(fillHelpText(u"ends with %", u"Q"), u"ends with %");
     EXPECT_EQ(fillHelpText(u"", u"Q"), u"");
+}
+
+TEST(HelpText, PicturesKeepTheirColoursUnlessTheRecordTintsThem)
+{
+    auto rgba = [](const Color4& c) { return std::array<int, 4>{c.r, c.g, c.b, c.a}; };
+    const std::array<int, 4> white{255, 255, 255, 255};
+    EXPECT_EQ(rgba(helpPictureTint(0)), white);
+    EXPECT_EQ(rgba(helpPictureTint(0x000000FF)), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(rgba(helpPictureTint(0x00123456)), (std::array<int, 4>{0x56, 0x34, 0x12, 255}));
+    EXPECT_EQ(rgba(helpPictureTint(0x7F000000)), white) << "the high byte is no colour";
+    // Every picture of the table shows its art as drawn.
+    for (const HelpRecord& record : helpTable()) {
+        if (record.kind == HelpRecord::Kind::Picture) {
+            EXPECT_EQ(rgba(helpPictureTint(record.colour)), white) << record.spriteSet << "/" << record.spriteFrame;
+        }
+    }
 }
 
 TEST_F(HowToPlay, ThirteenHelpPagesAndThreeRankPages)

@@ -55,16 +55,18 @@ if what == 'bright':
 PY
 }
 
-# 1: by mouse: campaign 1 on the map, the focused (first) card, then fly.
+# 1: by mouse: campaign 1 on the map, the focused (first) card, then fly;
+# the first start's control-type question is answered with its OK.
 cat >"$out/mouse.script" <<S
 $skip
 200 click 400 395
 240 clickfocus
 480 clickfocus
+550 click 640 588
 S
-"$run" "${common[@]}" -menupage campaigns -inputscript "$out/mouse.script" -frames 760 \
+"$run" "${common[@]}" -menupage campaigns -inputscript "$out/mouse.script" -frames 840 \
     -dumpframe "230:$out/mouse_missions.png" -dumpframe "340:$out/briefing_a.png" \
-    -dumpframe "460:$out/briefing_b.png" -dumpframe "750:$out/flight.png" >"$out/mouse.out" 2>&1 \
+    -dumpframe "460:$out/briefing_b.png" -dumpframe "830:$out/flight.png" >"$out/mouse.out" 2>&1 \
     || fail "the mouse run did not end cleanly"
 grep -q "page shown: CampaignMenuFrame" "$out/mouse.out" || fail "the click did not open the mission list"
 grep -q "page shown: BriefingMenuFrame" "$out/mouse.out" || fail "the first card did not open its briefing"

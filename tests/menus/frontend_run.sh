@@ -43,6 +43,7 @@ PY
 # 1: keys. Play, down from the campaign to survival, left to last man
 # standing, up to free flight, the set-up
 # page's focused random map starts.
+# A first start asks for the control type before its first game: its OK.
 cat >"$out/keys.script" <<S
 $skip
 200 key Enter
@@ -51,10 +52,23 @@ $skip
 250 key Up
 260 key Enter
 320 key Enter
+430 click 640 588
 S
 "$run" "${common[@]}" -inputscript "$out/keys.script" -frames 900 -dumpframe "190:$out/keys_main.png" \
-    -dumpframe "235:$out/keys_play.png" -dumpframe "300:$out/keys_setup.png" -dumpframe "890:$out/keys_flight.png" \
-    >"$out/keys.out" 2>&1 || fail "the keys run did not end cleanly"
+    -dumpframe "235:$out/keys_play.png" -dumpframe "300:$out/keys_setup.png" -dumpframe "380:$out/keys_control_type.png" \
+    -dumpframe "890:$out/keys_flight.png" >"$out/keys.out" 2>&1 || fail "the keys run did not end cleanly"
+grep -q "page shown: ChooseControlTypePanel" "$out/keys.out" || fail "keys: the first game did not ask for the control type"
+grep -q "control type [01] chosen" "$out/keys.out" || fail "keys: no control type chosen"
+# The panel covers the screen: no sky, its dark box in the middle.
+python3 - "$out/keys_control_type.png" <<'PY' || fail "keys: the control-type panel is not on screen"
+import sys
+from png_pixels import rgb_rows
+rows = rgb_rows(sys.argv[1])
+lit = sum(1 for y in range(0, 720, 8) for x in range(0, 1280, 8) if sum(rows[y][x]) > 360)
+sky = sum(1 for x in range(300, 460, 4) if rows[170][x][2] > 150 and rows[170][x][2] > rows[170][x][0] + 40)
+print("lit", lit, "sky", sky)
+sys.exit(0 if sky == 0 and lit > 50 else 1)
+PY
 grep -q "page shown: MainMenuFrame" "$out/keys.out" || fail "keys: no main menu"
 grep -q "page shown: PlayMenuFrame" "$out/keys.out" || fail "keys: no play menu"
 grep -q "page shown: GameSetupMenuFrame" "$out/keys.out" || fail "keys: no set-up page"
@@ -71,6 +85,7 @@ $skip
 250 pad dpup
 260 pad a
 320 pad a
+430 click 640 588
 S
 "$run" "${common[@]}" -inputscript "$out/pad.script" -frames 900 -dumpframe "890:$out/pad_flight.png" \
     >"$out/pad.out" 2>&1 || fail "the controller run did not end cleanly"
@@ -86,6 +101,7 @@ $skip
 260 click 228 285
 300 click 396 517
 360 click 560 300
+470 click 640 588
 S
 # Bots fight this match and may shoot the idle player down: one frame of
 # flight among several will do.

@@ -357,6 +357,27 @@ TEST(SettingsRules, SanitizeClampsSelectionsToTheirLists)
     }
 }
 
+TEST(SettingsRules, SanitizeKeepsAControlTypeNotChosenYet)
+{
+    // A first start reaches its first game still unchosen, so that game asks.
+    Settings fresh;
+    fresh.sanitize();
+    EXPECT_EQ(fresh.controlType, 2);
+    for (const std::int32_t type : {0, 1, 2, -1, 3, 7}) {
+        Settings s;
+        s.controlType = type;
+        s.sanitize();
+        EXPECT_EQ(s.controlType, type >= 0 && type <= 2 ? type : 0) << type;
+    }
+    // While a tutorial forces its own type, the player's own is the one checked.
+    Settings forced;
+    forced.forceControlType(1);
+    forced.sanitize();
+    EXPECT_EQ(forced.playerControlType(), 2);
+    forced.endForcedValues();
+    EXPECT_EQ(forced.controlType, 2);
+}
+
 TEST(SettingsRules, ResetProfileKeepsOptionsAndAccount)
 {
     Settings s = changedRecord();

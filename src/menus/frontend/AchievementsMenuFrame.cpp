@@ -74,9 +74,11 @@ void AchItem::draw()
             const float by = absY + 0.8f * height;
             sheet->drawFrame(kBarFrame, bx - bar.x, by - bar.y);
             const float fx = bx + 2 * s, fy = by + 2 * s;
-            setClipRect(fx, fy, fill.w * std::clamp(achievement.progress(), 0.0f, 1.0f), fill.h);
+            // Cut on the CPU: the row's column keeps its own clip, and the
+            // fill joins the icons' draw.
+            pushCropRect(fx, fy, fill.w * std::clamp(achievement.progress(), 0.0f, 1.0f), fill.h);
             sheet->drawFrame(kFillFrame, fx - fill.x, fy - fill.y);
-            resetClipRect();
+            popCropRect();
         }
     }
     const std::u16string& name = getStringByIndex(nameString);

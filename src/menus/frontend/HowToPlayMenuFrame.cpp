@@ -47,6 +47,16 @@ std::u16string fillHelpText(std::u16string_view format, std::u16string_view bind
     return out;
 }
 
+Color4 helpPictureTint(int colour)
+{
+    // Every picture of the table carries 0, which as a tint would draw it as a
+    // black shape: no colour means the picture's own colours.
+    if ((colour & 0xFFFFFF) == 0)
+        return Color4{255, 255, 255, 255};
+    return Color4{static_cast<std::uint8_t>(colour & 0xFF), static_cast<std::uint8_t>((colour >> 8) & 0xFF),
+                  static_cast<std::uint8_t>((colour >> 16) & 0xFF), 255};
+}
+
 std::u16string HowToPlayMenuFrame::helpText(int textId)
 {
     switch (textId) {
@@ -130,6 +140,7 @@ MenuPanel* HowToPlayMenuFrame::newHelpPage()
     page->paddingX = static_cast<int>(0.075f * m.screenWidth);
     page->setScrollBar(115, -7 * m.uiScale, -7 * m.uiScale);
     pager->addItemWithIndex(page, pageCount++);
+    m_besideBottom = m_besideWidth = 0;
     return page;
 }
 
@@ -146,7 +157,9 @@ void HowToPlayMenuFrame::placeOnPage(MenuItem* item, int placement)
     const int lineWidth = pager->width - 2 * currentPage->paddingX;
     auto* line = new MenuPanel(kLayoutStacked, lineWidth, placement == 3 ? 0 : item->height, nullptr);
     line->fixedSize = true;
-    line->touchMode = kTouchInside;
+    // A right-hand line is flat: it must not clip (or skip) the picture that
+    // hangs below it; the page still clips.
+    line->touchMode = placement == 3 ? kTouchPage : kTouchInside;
     item->anchorMode = kAnchorParent;
     item->offsetY = 0.0f;
     if (placement == 1)
@@ -156,6 +169,10 @@ void HowToPlayMenuFrame::placeOnPage(MenuItem* item, int placement)
     else
         item->offsetX = static_cast<float>(lineWidth - item->width);
     line->addItem(item);
+    if (placement == 3) {
+        m_besideBottom = currentPage->contentHeight + item->height;
+        m_besideWidth = item->width;
+    }
     currentPage->placeItem(line);
     if (placement != 3)
         currentPage->placeItem(new MenuSpacer(static_cast<int>(10 * m.uiScale), static_cast<int>(0.66f * item->height)));
@@ -170,6 +187,11 @@ MenuItem* HowToPlayMenuFrame::buildPageItem(const HelpRecord& record)
         if (besidePicture(record.textId))
             wrap -= static_cast<int>(20 * m.uiScale);
         wrap = std::min(wrap, pager->width - 2 * static_cast<int>(0.075f * m.screenWidth));
+        // A text that starts beside a right-hand picture runs short of it
+        // rather than under it.
+        if (currentPage && currentPage->contentHeight < m_besideBottom)
+            wrap = std::min(wrap, pager->width - 2 * currentPage->paddingX - m_besideWidth -
+                                      static_cast<int>(20 * m.uiScale));
         auto* label = new SpriteLabel(record.font, wrap, nullptr, helpText(record.textId));
         label->textOffsetX += static_cast<int>(10 * m.uiScale);
         label->alignment = kAlignLeft | kAlignTop;
@@ -179,9 +201,7 @@ MenuItem* HowToPlayMenuFrame::buildPageItem(const HelpRecord& record)
         auto* picture = new SpriteButton(record.spriteSet, record.spriteFrame, record.font, 0);
         picture->alignment = kAlignLeft | kAlignTop;
         picture->enabled = false;
-        picture->color = Color4{static_cast<std::uint8_t>(record.colour & 0xFF),
-                                static_cast<std::uint8_t>((record.colour >> 8) & 0xFF),
-                                static_cast<std::uint8_t>((record.colour >> 16) & 0xFF), 255};
+        picture->color = helpPictureTint(record.colour);
         return picture;
     }
     case HelpRecord::Kind::Spacer:

@@ -31,6 +31,10 @@ constexpr int kRankPageCount = 3;
 // or "%w"; any other '%' shows as itself.
 std::u16string fillHelpText(std::u16string_view format, std::u16string_view binding);
 
+// A help picture's tint from its record: the three low bytes, lowest first,
+// at full opacity; 0 leaves the picture in its own colours.
+Color4 helpPictureTint(int colour);
+
 // The help: pages swiped sideways or picked by their dots, then three pages
 // of the pilot ranks with their insignia and the points each needs. Built
 // again when the interface language changed since the last build.
@@ -61,4 +65,9 @@ private:
     MenuPanel* newHelpPage();
     void placeOnPage(MenuItem* item, int placement);
     void buildRankPage(int p);
+
+    // The last right-hand picture of the page being built: texts placed
+    // above its bottom wrap short of it.
+    int m_besideBottom = 0;
+    int m_besideWidth = 0;
 };

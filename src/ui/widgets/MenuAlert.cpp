@@ -9,6 +9,7 @@
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -168,15 +169,31 @@ void MenuAlert::onButtonB()
 
 void MenuAlert::setText(std::u16string_view text)
 {
+    // The close button sits at the left, half way up, and the other buttons
+    // along the bottom: the text keeps as far from the right edge as the
+    // close button reaches from the left, and is centred in the room above
+    // the bottom row, so it never runs under a button.
+    layout(0, 0);
+    const float a = screenMetrics().uiScale;
+    const int gap = static_cast<int>(12.0f * a);
+    int side = static_cast<int>(0.1f * static_cast<float>(width));
+    if (const ResizableButton* close = backButton(); close && close->visible)
+        side = std::max(side, close->absX - absX + close->width + gap);
+    int top = gap, bottom = height - gap;
+    for (const ResizableButton* button : {buttonA, buttonB})
+        if (button->visible)
+            bottom = std::min(bottom, button->absY - absY - gap);
+    const int wrapWidth = std::max(width - 2 * side, 1);
     std::u16string wrapped(text.size() * 2 + 8, u'\0');
     if (CFont* font = getFont(textLabel->fontId); font && font->isLoaded())
-        font->wrap(text, 0.8f * static_cast<float>(width), wrapped);
+        font->wrap(text, static_cast<float>(wrapWidth), wrapped);
     else
         wrapped.assign(text);
     textLabel->setText(wrapped.c_str());
     textLabel->updateSize();
     textLabel->x = width / 2;
-    textLabel->y = height / 2;
+    // Too tall for the room: it starts at the top instead of above it.
+    textLabel->y = std::max((top + bottom) / 2, top + textLabel->height / 2);
     layout(0, 0);
 }
 

@@ -9,15 +9,23 @@
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "modes/progress/Achievements.h"
 #include "platform/Settings.h"
+#include "render/2d/SpriteBatch.h"
+#include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/HMenuItemsSlider.h"
 #include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteCheckbox.h"
 #include "ui/widgets/SpriteHComboBox.h"
+#include "ui/widgets/SpriteLabel.h"
 #include "ui/widgets/SpriteSlider.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 struct SetupPages : MenuHarness {
@@ -120,6 +128,35 @@ TEST_F(SetupPages, InformationPagesDraw)
     savePicture("menus/setup/howtoplay_ranks.png");
 }
 
+TEST_F(SetupPages, AProgressBarLeavesItsColumnClipped)
+{
+    struct HalfDone : KTAchievement {
+        explicit HalfDone(Achievements& owner) : KTAchievement(owner, 4, 280) {}
+        void onEvent(int) override {}
+        float progress() const override { return 0.5f; }
+    } half(achievements());
+    AchItem row(half, 280, 500);
+    row.layout(100, 100);
+    ASSERT_TRUE(row.showsBar());
+    SpriteBatch& batch = spriteBatch();
+    batch.discard();
+    batch.pushClipRect();
+    batch.setClipRect(90.0f, 90.0f, 300.0f, 60.0f);
+    const ClipRect column = batch.clipRect();
+    const int depth = batch.clipDepth();
+    row.draw();
+    EXPECT_FLOAT_EQ(batch.clipRect().x, column.x);
+    EXPECT_FLOAT_EQ(batch.clipRect().y, column.y);
+    EXPECT_FLOAT_EQ(batch.clipRect().w, column.w);
+    EXPECT_FLOAT_EQ(batch.clipRect().h, column.h);
+    EXPECT_EQ(batch.clipDepth(), depth);
+    EXPECT_FALSE(batch.cropping());
+    // Icon, bar, fill and name in one texture run each, none drawn yet.
+    EXPECT_GT(batch.pendingQuads(), 3);
+    batch.discard();
+    batch.popClipRect();
+}
+
 TEST_F(SetupPages, CreditsRiseFortyPixelsInTwoSeconds)
 {
     CreditsMenuFrame credits;
@@ -131,3 +168,107 @@ TEST_F(SetupPages, CreditsRiseFortyPixelsInTwoSeconds)
     savePicture("menus/setup/credits_2s.png");
     EXPECT_NEAR(before - credits.scrollY, 40.0f, 1.0f);
 }
+
+namespace {
+// The help pages at three screen sizes: every picture a page names is drawn
+// where it stands and leaves the page's texts readable.
+struct HelpPictures : MenuHarness, testing::WithParamInterface<std::pair<int, int>> {
+    void SetUp() override
+    {
+        MenuHarness::SetUp();
+        boot(GetParam().first, GetParam().second);
+        std::filesystem::create_directories(std::string(SKYFRONT_BINARY_DIR) + "/menus/setup");
+    }
+    std::string size() const { return std::to_string(GetParam().first) + "x" + std::to_string(GetParam().second); }
+};
+
+void collect(const MenuItem* item, std::vector<const SpriteButton*>& pictures, std::vector<const SpriteLabel*>& texts)
+{
+    if (const auto* picture = dynamic_cast<const SpriteButton*>(item); picture && picture->isFrameButton())
+        pictures.push_back(picture);
+    else if (const auto* text = dynamic_cast<const SpriteLabel*>(item); text && text->hasText())
+        texts.push_back(text);
+    if (item->isContainer())
+        for (const MenuItem* child : static_cast<const MenuContainer*>(item)->drawList())
+            collect(child, pictures, texts);
+}
+
+bool overlap(const MenuItem& a, const MenuItem& b)
+{
+    return a.absX < b.absX + b.width && b.absX < a.absX + a.width && a.absY < b.absY + b.height &&
+           b.absY < a.absY + a.height;
+}
+}  // namespace
+
+TEST_P(HelpPictures, EveryPictureOfTheHelpShowsBesideItsTexts)
+{
+    HowToPlayMenuFrame help;
+    goToFrame(&help);
+    step(10);
+    int shown = 0;
+    for (int p = 0; p < kHelpPageCount; ++p) {
+        SCOPED_TRACE("help page " + std::to_string(p + 1));
+        help.pager->scrollToIndex(p);
+        help.onPageChanged(p);
+        step(40);
+        const MenuItem* page = help.pager->itemAt(p);
+        std::vector<const SpriteButton*> pictures;
+        std::vector<const SpriteLabel*> texts;
+        collect(page, pictures, texts);
+        if (pictures.empty())
+            continue;
+        savePicture("menus/setup/howtoplay_" + std::to_string(p + 1) + "_" + size() + ".png");
+        for (const SpriteButton* picture : pictures) {
+            ASSERT_GT(picture->width, 20) << "frame " << picture->frame << " is missing";
+            ASSERT_GT(picture->height, 20) << "frame " << picture->frame << " is missing";
+            EXPECT_GE(picture->absX, page->absX) << "frame " << picture->frame;
+            EXPECT_LE(picture->absX + picture->width, page->absX + page->width) << "frame " << picture->frame;
+            for (const SpriteLabel* text : texts)
+                EXPECT_FALSE(overlap(*picture, *text))
+                    << "frame " << picture->frame << " at " << picture->absX << "," << picture->absY << " "
+                    << picture->width << "x" << picture->height << " covers a text at " << text->absX << ","
+                    << text->absY << " " << text->width << "x" << text->height;
+        }
+        for (const SpriteButton* a : pictures)
+            for (const SpriteButton* b : pictures)
+                EXPECT_TRUE(a == b || !overlap(*a, *b)) << "frames " << a->frame << " and " << b->frame;
+        // Drawn: hiding a picture changes a good share of its pixels. The
+        // page scrolls first to show the whole picture.
+        auto* scrolled = const_cast<MenuContainer*>(static_cast<const MenuContainer*>(page));
+        for (const SpriteButton* picture : pictures) {
+            auto* shownPicture = const_cast<SpriteButton*>(picture);
+            scrolled->scrollToItem(shownPicture);
+            step(40);
+            const std::vector<Rgba> with = screenPixels();
+            shownPicture->visible = false;
+            step(1);
+            const std::vector<Rgba> without = screenPixels();
+            shownPicture->visible = true;
+            EXPECT_GE(picture->absY, page->absY) << "frame " << picture->frame << " not scrolled into view";
+            EXPECT_LE(picture->absY + picture->height, page->absY + page->height)
+                << "frame " << picture->frame << " not scrolled into view";
+            int changed = 0, area = 0;
+            for (int y = std::max(picture->absY, 0); y < std::min(picture->absY + picture->height, screenHeight()); ++y)
+                for (int x = std::max(picture->absX, 0); x < std::min(picture->absX + picture->width, screenWidth());
+                     ++x) {
+                    const Rgba& a = with[static_cast<std::size_t>(y * screenWidth() + x)];
+                    const Rgba& b = without[static_cast<std::size_t>(y * screenWidth() + x)];
+                    changed += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 30 ? 1 : 0;
+                    ++area;
+                }
+            EXPECT_GT(changed, area / 20) << "frame " << picture->frame << " of set "
+                                          << (picture->sprite == getSprite(2) ? 2 : 7);
+            ++shown;
+        }
+        step(1);
+    }
+    // Pages 3, 4, 5, 6, 8, 10, 11 and 12 hold 15 pictures.
+    EXPECT_EQ(shown, 15);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, HelpPictures,
+                         testing::Values(std::make_pair(960, 640), std::make_pair(1280, 720),
+                                         std::make_pair(1920, 1080)),
+                         [](const testing::TestParamInfo<std::pair<int, int>>& info) {
+                             return "W" + std::to_string(info.param.first);
+                         });

@@ -176,3 +176,69 @@ TEST_F(ScenePage, TheFineSheetsDrawTheSamePagesOnATallScreen)
     EXPECT_LE(keyboard.y + keyboard.keyboardHeight, h);
     savePicture("menus/scene/keyboard_1920x1080.png");
 }
+
+namespace {
+// Each kind of alert at the smallest and a tall screen: the text, the close
+// button and the other buttons never cover one another and stay in the box.
+struct AlertLayout : ScenePage, testing::WithParamInterface<std::pair<int, int>> {
+    static bool overlap(const MenuItem& a, const MenuItem& b)
+    {
+        return a.absX < b.absX + b.width && b.absX < a.absX + a.width && a.absY < b.absY + b.height &&
+               b.absY < a.absY + a.height;
+    }
+    static bool inside(const MenuItem& item, const MenuItem& box)
+    {
+        return item.absX >= box.absX && item.absY >= box.absY && item.absX + item.width <= box.absX + box.width &&
+               item.absY + item.height <= box.absY + box.height;
+    }
+    void check(const char* kind)
+    {
+        SCOPED_TRACE(kind);
+        step(3);
+        const MenuAlert& alert = *MenuAlert::existing();
+        std::vector<const MenuItem*> shown{alert.textLabel};
+        for (const MenuItem* button : {static_cast<const MenuItem*>(alert.closeButton()),
+                                       static_cast<const MenuItem*>(alert.buttonA),
+                                       static_cast<const MenuItem*>(alert.buttonB)})
+            if (button->visible)
+                shown.push_back(button);
+        for (const MenuItem* item : shown) {
+            EXPECT_TRUE(inside(*item, alert)) << item->absX << "," << item->absY << " " << item->width << "x"
+                                              << item->height << " in " << alert.absX << "," << alert.absY;
+            for (const MenuItem* other : shown)
+                EXPECT_TRUE(item == other || !overlap(*item, *other))
+                    << item->absX << "," << item->absY << " " << item->width << "x" << item->height << " and "
+                    << other->absX << "," << other->absY << " " << other->width << "x" << other->height;
+        }
+        savePicture("menus/scene/alert_" + std::string(kind) + "_" + std::to_string(screenWidth()) + "x" +
+                    std::to_string(screenHeight()) + ".png");
+        pressKey(SDL_SCANCODE_ESCAPE);
+        step(2);
+    }
+};
+}  // namespace
+
+TEST_P(AlertLayout, TheTextNeverRunsUnderTheButtons)
+{
+    boot(GetParam().first, GetParam().second);
+    FilledMenuFrame page;
+    goToFrame(&page);
+    step(2);
+    showQuestionAlert(nullptr, nullptr);
+    check("question");
+    showMessage(u"The room you tried to join is full. Pick another room from the list, or create a room of "
+                u"your own and wait for other pilots to join you there.");
+    check("message");
+    showConfirm(1210, [] {});
+    check("confirm");
+    showNoticeAlert();
+    check("notice");
+    showMessage(u"Short");
+    check("short");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, AlertLayout,
+                         testing::Values(std::make_pair(960, 640), std::make_pair(1920, 1080)),
+                         [](const testing::TestParamInfo<std::pair<int, int>>& info) {
+                             return "W" + std::to_string(info.param.first);
+                         });
