@@ -87,6 +87,7 @@ if [ -n "$peer" ]; then
 $skip
 250 click 245 330
 290 click 270 335
+380 click 640 510
 S
     "$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/join.script" \
         -frames 700 -dumpframe "280:$out/online_join_lobby.png" -dumpframe "690:$out/online_joined.png" \
