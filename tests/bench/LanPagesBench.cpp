@@ -1,33 +1,20 @@
 // Per-frame cost of the LAN game list with twenty games listed and of the
 // chat page over a match at 1280 x 720: update, and update with the 2-D draw.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
 
 #include "menus/ingame/MPChatMenuFrame.h"
 #include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
 #include "net/match/ServerInfo.h"
-#include "platform/Clock.h"
-#include "ui/MenuNavigation.h"
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
-struct Bench {
-    RenderBuffer target;
+struct Bench : MenuBenchFrame {
     std::unique_ptr<MenuFrame> page;
-    std::vector<std::uint8_t> pixel;
 
-    bool ready(benchmark::State& state)
-    {
-        if (!readyMenuTarget(state, target))
-            return false;
-        setFrameDelta(1.0f / 60.0f);
-        return true;
-    }
     void openLanList()
     {
         auto made = std::make_unique<MultiPlayerMenuFrameWIFI>();
@@ -50,8 +37,6 @@ struct Bench {
         goToFrame(made.get());
         page = std::move(made);
     }
-    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
-    ~Bench() { clearFrameHistory(); }
 };
 
 void lanListUpdate(benchmark::State& state)
@@ -60,8 +45,7 @@ void lanListUpdate(benchmark::State& state)
     if (!bench.ready(state))
         return;
     bench.openLanList();
-    for (auto _ : state)
-        updateMenuFrames();
+    timeMenuUpdates(state);
 }
 BENCHMARK(lanListUpdate)->Unit(benchmark::kMicrosecond);
 
@@ -71,11 +55,7 @@ void lanListDraw(benchmark::State& state)
     if (!bench.ready(state))
         return;
     bench.openLanList();
-    for (auto _ : state) {
-        updateMenuFrames();
-        drawMenuFrames();
-        bench.sync();
-    }
+    timeMenuFrames(state, bench);
 }
 BENCHMARK(lanListDraw)->Unit(benchmark::kMicrosecond);
 
@@ -85,11 +65,7 @@ void chatDraw(benchmark::State& state)
     if (!bench.ready(state))
         return;
     bench.openChat();
-    for (auto _ : state) {
-        updateMenuFrames();
-        drawMenuFrames();
-        bench.sync();
-    }
+    timeMenuFrames(state, bench);
 }
 BENCHMARK(chatDraw)->Unit(benchmark::kMicrosecond);
 }  // namespace

@@ -1,13 +1,11 @@
 // The online room browser at 1280 x 720 with 100 rooms listed: the page's
 // update (the sort after the last announcement, the scroll) and its 2-D draw.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
 
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/multiplayer/MultiPlayerMenuFrameOnline.h"
 #include "menus/multiplayer/RoomEntry.h"
-#include "platform/Clock.h"
 #include "platform/Settings.h"
 #include "ui/MenuNavigation.h"
 
@@ -15,7 +13,6 @@
 
 #include <array>
 #include <cstring>
-#include <vector>
 
 namespace {
 std::array<std::uint8_t, RoomEntry::kSize> room(unsigned number, int maps)
@@ -42,29 +39,27 @@ std::array<std::uint8_t, RoomEntry::kSize> room(unsigned number, int maps)
 void onlineRoomsUpdateAndDraw(benchmark::State& state)
 {
     const unsigned rooms = static_cast<unsigned>(state.range(0));
-    RenderBuffer target;
-    if (!readyMenuTarget(state, target))
+    MenuBenchFrame frame;
+    if (!frame.ready(state))
         return;
     if (!MapLists::instance().load()) {
         state.SkipWithError("no map lists");
         return;
     }
-    setFrameDelta(1.0f / 60.0f);
     settings().playerRank = 8;
     MultiPlayerMenuFrameOnline* page = MenuFrameRegistry::onlineMenu();
     goToFrame(page);
     const int maps = MapLists::instance().countNonCampaign();
     for (unsigned n = 1; n <= rooms; ++n)
         page->onRoomEntry(room(n, maps).data());
-    std::vector<std::uint8_t> pixel;
-    int frame = 0;
+    int frames = 0;
     for (auto _ : state) {
         // Now and then a room's players change, as the server reports them.
-        if (rooms > 0 && ++frame % 30 == 0)
-            page->onRoomEntry(room(static_cast<unsigned>(1 + frame % 100), maps).data());
+        if (rooms > 0 && ++frames % 30 == 0)
+            page->onRoomEntry(room(static_cast<unsigned>(1 + frames % 100), maps).data());
         updateMenuFrames();
         drawMenuFrames();
-        GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel);
+        frame.sync();
     }
     state.counters["rows"] = static_cast<double>(page->rows().size());
     clearFrameHistory();

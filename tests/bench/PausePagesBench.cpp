@@ -2,13 +2,10 @@
 // and a 500-notice radio log (the work of one pause), and one frame of the
 // page, update and 2-D draw, on whatever GL the display offers.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
 
 #include "menus/MenuFrameRegistry.h"
 #include "menus/ingame/PauseCampaignMenuFrame.h"
-#include "platform/Clock.h"
 #include "screens/hud/HudMessageQueue.h"
-#include "ui/MenuNavigation.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,16 +14,13 @@
 
 namespace {
 
-struct Bench {
-    RenderBuffer target;
-    std::vector<std::uint8_t> pixel;
+struct Bench : MenuBenchFrame {
     ObjectiveSnapshot snapshot;
 
     bool ready(benchmark::State& state)
     {
-        if (!readyMenuTarget(state, target))
+        if (!MenuBenchFrame::ready(state))
             return false;
-        setFrameDelta(1.0f / 60.0f);
         // A quarter waypoints, the rest units of every kind on both sides.
         snapshot.hasPlayer = true;
         snapshot.playerTeam = 0;
@@ -42,6 +36,12 @@ struct Bench {
         fillLog();
         return true;
     }
+    void showPause()
+    {
+        PauseCampaignMenuFrame* page = MenuFrameRegistry::pauseCampaignMenu();
+        goToFrame(page);
+        page->fillObjectives(snapshot);
+    }
     static void fillLog()
     {
         HudMessageQueue& queue = HudMessageQueue::instance();
@@ -51,7 +51,6 @@ struct Bench {
                                  u" under attack\nnear the northern harbour",
                              3.0f, false, true);
     }
-    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
     ~Bench()
     {
         clearFrameHistory();
@@ -76,14 +75,8 @@ void pauseFrame(benchmark::State& state)
     Bench bench;
     if (!bench.ready(state))
         return;
-    PauseCampaignMenuFrame* page = MenuFrameRegistry::pauseCampaignMenu();
-    goToFrame(page);
-    page->fillObjectives(bench.snapshot);
-    for (auto _ : state) {
-        updateMenuFrames();
-        drawMenuFrames();
-        bench.sync();   // waits for the frame
-    }
+    bench.showPause();
+    timeMenuFrames(state, bench);
 }
 BENCHMARK(pauseFrame)->Unit(benchmark::kMicrosecond);
 
@@ -92,11 +85,8 @@ void pauseUpdate(benchmark::State& state)
     Bench bench;
     if (!bench.ready(state))
         return;
-    PauseCampaignMenuFrame* page = MenuFrameRegistry::pauseCampaignMenu();
-    goToFrame(page);
-    page->fillObjectives(bench.snapshot);
-    for (auto _ : state)
-        updateMenuFrames();
+    bench.showPause();
+    timeMenuUpdates(state);
 }
 BENCHMARK(pauseUpdate)->Unit(benchmark::kMicrosecond);
 
@@ -106,15 +96,8 @@ void pauseDrawSubmit(benchmark::State& state)
     Bench bench;
     if (!bench.ready(state))
         return;
-    PauseCampaignMenuFrame* page = MenuFrameRegistry::pauseCampaignMenu();
-    goToFrame(page);
-    page->fillObjectives(bench.snapshot);
-    int frames = 0;
-    for (auto _ : state) {
-        drawMenuFrames();
-        if (++frames % 64 == 0)
-            bench.sync();   // keeps the driver's queue short
-    }
+    bench.showPause();
+    timeMenuDrawSubmit(state, bench);
 }
 BENCHMARK(pauseDrawSubmit)->Unit(benchmark::kMicrosecond);
 

@@ -1,7 +1,6 @@
 // Per-frame cost of the result page while it counts and of a score table of
 // sixteen pilots at 1280 x 720: update alone, and update with the 2-D draw.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
 
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/PlaneCfg.h"
@@ -11,7 +10,6 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/progress/ScoreMgr.h"
-#include "platform/Clock.h"
 #include "platform/Settings.h"
 #include "ui/MenuNavigation.h"
 
@@ -19,24 +17,20 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
-struct Bench {
-    RenderBuffer target;
+struct Bench : MenuBenchFrame {
     std::unique_ptr<MenuFrame> page;
-    std::vector<std::uint8_t> pixel;
     PlaneCfg plane;
 
     bool ready(benchmark::State& state)
     {
-        if (!readyMenuTarget(state, target))
+        if (!MenuBenchFrame::ready(state))
             return false;
         if (!PlaneList::instance().load()) {
             state.SkipWithError("no plane records: build the data target");
             return false;
         }
-        setFrameDelta(1.0f / 60.0f);
         setSaveFolder("");
         plane.shortname = "P-51";
         return true;
@@ -62,7 +56,6 @@ struct Bench {
             sm.addPlayer(*raw);
         }
     }
-    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
     ~Bench()
     {
         clearFrameHistory();

@@ -1,4 +1,4 @@
-#include "MenusTestSupport.h"
+#include "StagedPageTest.h"
 
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
@@ -33,14 +33,12 @@ namespace {
 constexpr float kHalfTurn = 3.14159265f;
 
 // The staged data as the game reads it: texts and the map lists.
-struct CampaignRoad : PageTest {
+struct CampaignRoad : StagedPageTest {
     void SetUp() override
     {
-        PageTest::SetUp();
-        oldRoot = dataRoot();
-        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-        ASSERT_TRUE(setLanguageByCode("EN"));
-        ASSERT_TRUE(MapLists::instance().load());
+        StagedPageTest::SetUp();
+        if (HasFatalFailure())
+            return;
         settings().campaignProgress.fill(0);
         settings().campaignResults.fill(0);
         settings().dogfightsUnlocked = 0;
@@ -53,15 +51,8 @@ struct CampaignRoad : PageTest {
         clearFrameHistory();
         MenuFrameRegistry::deleteAll();
         resetScreens();
-        MapLists::instance().clear();
-        for (int set : {2, 7, 8, 9, 10, 11, 21})
-            unloadSprite(set);
-        setDataRoot(oldRoot);
-        unloadStringTables();
-        reloadFonts();
-        PageTest::TearDown();
+        StagedPageTest::TearDown();
     }
-    std::string oldRoot;
 };
 
 // A sheet of one frame per step placing the code modules at points.

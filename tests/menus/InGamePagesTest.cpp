@@ -1,4 +1,4 @@
-#include "MenusTestSupport.h"
+#include "StagedPageTest.h"
 
 #include "../entities/TestPlanes.h"
 #include "support/entities/SimHost.h"
@@ -59,14 +59,12 @@ struct CountingScreen : IGameScreen {
 // The pages over a game: the game screen current with the pause screen open
 // above it, the menu screen a stand-in, the staged texts and map lists, and
 // the game starts replaced by recorders.
-struct InGamePages : PageTest {
+struct InGamePages : StagedPageTest {
     void SetUp() override
     {
-        PageTest::SetUp();
-        oldRoot = dataRoot();
-        setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
-        ASSERT_TRUE(setLanguageByCode("EN"));
-        ASSERT_TRUE(MapLists::instance().load());
+        StagedPageTest::SetUp();
+        if (HasFatalFailure())
+            return;
         gameChoices() = GameChoices{};
         resetScreens();
         setScreenHooks({&pause, &menus});
@@ -99,13 +97,7 @@ struct InGamePages : PageTest {
         setScreenHooks({});
         HudMessageQueue::instance().clearAll();
         HudElementList::instance().clear();
-        MapLists::instance().clear();
-        for (int set : {2, 7, 8, 9, 10, 11, 21})
-            unloadSprite(set);
-        setDataRoot(oldRoot);
-        unloadStringTables();
-        reloadFonts();
-        PageTest::TearDown();
+        StagedPageTest::TearDown();
     }
     // The page shown on the pause screen, as the game's pause opens it.
     template <typename Page>
@@ -138,7 +130,6 @@ struct InGamePages : PageTest {
         EXPECT_FALSE(gamePaused());
     }
 
-    std::string oldRoot;
     CountingScreen game, pause, menus;
     MenuFrame multiPlayerPage, lanPage, onlinePage;
     std::vector<int> missionStarts, tutorialStarts;

@@ -1,4 +1,5 @@
 #include "MenusTestSupport.h"
+#include "StagedMenuData.h"
 
 #include "StandInRoomServer.h"
 
@@ -15,9 +16,6 @@
 #include "menus/multiplayer/MultiPlayerMenuFrameOnline.h"
 #include "menus/multiplayer/RoomEntry.h"
 #include "modes/GameModeGlobals.h"
-#include "platform/Language.h"
-#include "platform/Pak.h"
-#include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "ui/widgets/MenuAlert.h"
 #include "ui/widgets/MenuPanel.h"
@@ -77,19 +75,7 @@ Bytes entry(const Room& r)
 }
 
 // The staged data: English texts, the plane list and the map lists.
-void mountStagedData()
-{
-    static bool mounted = false;
-    if (mounted)
-        return;
-    mounted = true;
-    ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak")) << "build the data target";
-    ASSERT_TRUE(setLanguageByIndex(0));
-    static StringTable texts;
-    auto table = openFile("data/strings/EN/main.str");
-    ASSERT_TRUE(table && texts.load(*table));
-    ASSERT_TRUE(PlaneList::instance().load(PlaneList::kListPath, texts, settings()));
-}
+void mountStagedData() { mountStagedMenuData(); }
 
 struct OnlinePages : PageTest {
     void SetUp() override

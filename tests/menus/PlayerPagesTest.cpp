@@ -1,4 +1,5 @@
 #include "MenusTestSupport.h"
+#include "StagedMenuData.h"
 
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponList.h"
@@ -9,9 +10,6 @@
 #include "menus/settings/WeaponSelectionMenuFrame.h"
 #include "platform/Controls.h"
 #include "platform/Input.h"
-#include "platform/Language.h"
-#include "platform/Pak.h"
-#include "platform/StringTable.h"
 #include "ui/widgets/HMenuItemsSlider.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
@@ -27,17 +25,12 @@ namespace {
 // The staged records and English texts, mounted once for every test here.
 void mountStagedData()
 {
-    static bool mounted = false;
-    if (mounted)
+    mountStagedMenuData();
+    static bool weapons = false;
+    if (weapons)
         return;
-    mounted = true;
-    ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak")) << "build the data target";
-    ASSERT_TRUE(setLanguageByIndex(0));
-    static StringTable texts;
-    auto table = openFile("data/strings/EN/main.str");
-    ASSERT_TRUE(table && texts.load(*table));
-    ASSERT_TRUE(PlaneList::instance().load(PlaneList::kListPath, texts, settings()));
-    ASSERT_TRUE(WeaponList::instance().load(WeaponList::kListPath, texts));
+    weapons = true;
+    ASSERT_TRUE(WeaponList::instance().load(WeaponList::kListPath, stagedMenuTexts()));
 }
 
 std::string narrow(std::u16string_view text)

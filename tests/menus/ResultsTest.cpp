@@ -1,4 +1,5 @@
 #include "MenusTestSupport.h"
+#include "StagedMenuData.h"
 #include "support/sound/FakeAudioDevice.h"
 #include "support/sound/RecordingSound.h"
 
@@ -19,9 +20,6 @@
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/progress/ScoreMgr.h"
 #include "modes/progress/UnlocksMgr.h"
-#include "platform/Language.h"
-#include "platform/Pak.h"
-#include "platform/StringTable.h"
 #include "screens/Screens.h"
 #include "sound/SoundData.h"
 #include "sound/SoundSource.h"
@@ -37,19 +35,7 @@
 #include <vector>
 
 namespace {
-void mountStagedData()
-{
-    static bool mounted = false;
-    if (mounted)
-        return;
-    mounted = true;
-    ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak")) << "build the data target";
-    ASSERT_TRUE(setLanguageByIndex(0));
-    static StringTable texts;
-    auto table = openFile("data/strings/EN/main.str");
-    ASSERT_TRUE(table && texts.load(*table));
-    ASSERT_TRUE(PlaneList::instance().load(PlaneList::kListPath, texts, settings()));
-}
+void mountStagedData() { mountStagedMenuData(); }
 
 std::string narrow(std::u16string_view text)
 {

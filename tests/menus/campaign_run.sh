@@ -7,19 +7,10 @@
 # opened with "-menupage comic:c1_end" turns its pages by drag and by keys;
 # the dogfight list shows its first card. Pictures go to the output folder.
 set -uo pipefail
-export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
 game="$1"
 out="$2"
-stage="$(dirname "$(dirname "$game")")"
-rm -rf "$out" && mkdir -p "$out/tree/bin"
-cp "$game" "$out/tree/bin/"
-ln -s "$stage/data" "$out/tree/data"
-ln -s "$stage/paks" "$out/tree/paks"
-run="$out/tree/bin/$(basename "$game")"
-fail() { echo "FAIL: $1"; exit 1; }
-common=(-width 1280 -height 720 -fixeddt 0.0166)
-# The first clicks pass the splash screens.
-skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+source "$(dirname "$0")/../support/game_tree.sh"
+game_tree "$game" "$out"
 
 # Pixel checks on the dumped frames, in Python without extra modules.
 check() {

@@ -7,18 +7,10 @@
 # the language page by controller with a change of language and back twice,
 # and Escape on the main menu answered "yes", which ends the game with code 0.
 set -uo pipefail
-export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
 game="$1"
 out="$2"
-stage="$(dirname "$(dirname "$game")")"
-rm -rf "$out" && mkdir -p "$out/tree/bin"
-cp "$game" "$out/tree/bin/"
-ln -s "$stage/data" "$out/tree/data"
-ln -s "$stage/paks" "$out/tree/paks"
-run="$out/tree/bin/$(basename "$game")"
-fail() { echo "FAIL: $1"; exit 1; }
-common=(-width 1280 -height 720 -fixeddt 0.0166)
-skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+source "$(dirname "$0")/../support/game_tree.sh"
+game_tree "$game" "$out"
 
 # Sky in the upper view, ground or sea in the lower: not the menus' dark pages.
 flying() {

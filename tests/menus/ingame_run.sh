@@ -5,17 +5,10 @@
 # band over the darkened game; a frame after the second back shows the game
 # without it. Pictures go to the output folder.
 set -uo pipefail
-export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
 game="$1"
 out="$2"
-stage="$(dirname "$(dirname "$game")")"
-rm -rf "$out" && mkdir -p "$out/tree/bin"
-cp "$game" "$out/tree/bin/"
-ln -s "$stage/data" "$out/tree/data"
-ln -s "$stage/paks" "$out/tree/paks"
-run="$out/tree/bin/$(basename "$game")"
-fail() { echo "FAIL: $1"; exit 1; }
-common=(-width 1280 -height 720 -fixeddt 0.0166)
+source "$(dirname "$0")/../support/game_tree.sh"
+game_tree "$game" "$out"
 
 # Back, a wait, back again.
 cat >"$out/pause.script" <<S

@@ -15,16 +15,9 @@ set -uo pipefail
 game="$1"
 peer="$2"
 out="$3"
-stage="$(dirname "$(dirname "$game")")"
-rm -rf "$out" && mkdir -p "$out/tree/bin"
-cp "$game" "$out/tree/bin/"
-ln -s "$stage/data" "$out/tree/data"
-ln -s "$stage/paks" "$out/tree/paks"
-run="$out/tree/bin/$(basename "$game")"
-export PYTHONPATH="$(dirname "$0")/../support"
-fail() { echo "FAIL: $1"; exit 1; }
-common=(-width 1280 -height 720 -fixeddt 0.0166 -lanaddr 127.0.0.1)
-skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+source "$(dirname "$0")/../support/game_tree.sh"
+game_tree "$game" "$out"
+common+=(-lanaddr 127.0.0.1)
 freeport() {
     python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
@@ -49,7 +42,7 @@ peer_ok() {
     [ "$seconds" -le 30 ] || fail "$2: the peer took $seconds s"
 }
 # Pixels of the list's row area that differ strongly between the two frames.
-differing() { python3 "$(dirname "$0")/../support/png_pixels.py" diff "$1" "$2" 20 200 330 520; }
+differing() { python3 "$pixels" diff "$1" "$2" 20 200 330 520; }
 # Sky at the top of the view: bright and bluish, not a dark menu page.
 sky_at_top() {
 python3 - "$1" <<'PY'

@@ -11,16 +11,8 @@ game="$1"
 server="$2"
 out="$3"
 peer="${4:-}"
-pixels="$(dirname "$0")/../support/png_pixels.py"
-stage="$(dirname "$(dirname "$game")")"
-rm -rf "$out" && mkdir -p "$out/tree/bin"
-cp "$game" "$out/tree/bin/"
-ln -s "$stage/data" "$out/tree/data"
-ln -s "$stage/paks" "$out/tree/paks"
-run="$out/tree/bin/$(basename "$game")"
-fail() { echo "FAIL: $1"; exit 1; }
-common=(-width 1280 -height 720 -fixeddt 0.0166)
-skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+source "$(dirname "$0")/../support/game_tree.sh"
+game_tree "$game" "$out"
 pid=""
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null' EXIT
 

@@ -9,17 +9,8 @@
 set -uo pipefail
 game="$1"
 out="$2"
-pixels="$(dirname "$0")/../support/png_pixels.py"
-stage="$(dirname "$(dirname "$game")")"
-rm -rf "$out" && mkdir -p "$out/tree/bin"
-cp "$game" "$out/tree/bin/"
-ln -s "$stage/data" "$out/tree/data"
-ln -s "$stage/paks" "$out/tree/paks"
-run="$out/tree/bin/$(basename "$game")"
-fail() { echo "FAIL: $1"; exit 1; }
-common=(-width 1280 -height 720 -fixeddt 0.0166)
-# The first clicks pass the splash screens.
-skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+source "$(dirname "$0")/../support/game_tree.sh"
+game_tree "$game" "$out"
 
 # 1: controls, its set-up button, the second binding of Pitch Down, the K key;
 # the second binding of Pitch Up and the virtual controller's X button; back twice.

@@ -1,0 +1,23 @@
+# Sourced by the scripted runs of the real game. Gives them "fail", the usual
+# window and frame-step options ("common"), the clicks that pass the splash
+# screens ("skip") and png_pixels on PYTHONPATH; "game_tree GAME OUT" then
+# copies the game into a scratch tree of its own under OUT, with the staged
+# data and paks linked in, so its save folder is the test's, and sets "stage"
+# and "run" (the copy to start).
+support_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+export PYTHONPATH="$support_dir${PYTHONPATH:+:$PYTHONPATH}"
+pixels="$support_dir/png_pixels.py"
+
+fail() { echo "FAIL: $1"; exit 1; }
+
+common=(-width 1280 -height 720 -fixeddt 0.0166)
+skip=$'5 click 100 700\n10 click 100 700\n15 click 100 700\n20 click 100 700'
+
+game_tree() {
+    stage="$(dirname "$(dirname "$1")")"
+    rm -rf "$2" && mkdir -p "$2/tree/bin" || fail "no scratch tree at $2"
+    cp "$1" "$2/tree/bin/" || fail "the game could not be copied"
+    ln -s "$stage/data" "$2/tree/data"
+    ln -s "$stage/paks" "$2/tree/paks"
+    run="$2/tree/bin/$(basename "$1")"
+}
