@@ -2,6 +2,7 @@
 
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "menus/frontend/GameSetupMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "menus/multiplayer/MPOnlineFiltersMenuFrame.h"
@@ -54,12 +55,7 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
     const ScreenMetrics& m = screenMetrics();
     const float a = m.uiScale;
     const auto s = [a](float v) { return static_cast<int>(v * a); };
-    content()->visible = false;
-    content()->enabled = false;
-    titleLabel->stringId = kTitleString;
-    titleLabel->updateSize();
-    backButton()->labelStringId = kBackString;
-    backButton()->updateLabel();
+    useOwnLayout(*this, kTitleString, kBackString);
     titleLabel->layout(0, 0);
     const int top = titleLabel->absY + titleLabel->height;
 

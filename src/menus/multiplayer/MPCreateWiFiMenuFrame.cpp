@@ -2,6 +2,7 @@
 
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "menus/frontend/GameSetupMenuFrame.h"
 #include "menus/multiplayer/MultiPlayerMenuFrame.h"
 #include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
@@ -65,12 +66,7 @@ MPCreateWiFiMenuFrame::MPCreateWiFiMenuFrame()
         logInfo("menus", "LAN host start: type %d map %d result %d", type, map, static_cast<int>(result));
     };
 
-    content()->visible = false;
-    content()->enabled = false;
-    titleLabel->stringId = kTitleString;
-    titleLabel->updateSize();
-    backButton()->labelStringId = kBackString;
-    backButton()->updateLabel();
+    useOwnLayout(*this, kTitleString, kBackString);
 
     nameBox = new SpriteEditBox(settings().defaultRoomName, nullptr);
     nameBox->anchorMode = kAnchorAbsolute;
