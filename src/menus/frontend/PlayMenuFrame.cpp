@@ -280,14 +280,7 @@ void PlayMenuFrame::confirmMode(int type)
 void PlayMenuFrame::confirmSurvival()
 {
     markTutorialQuestionAnswered();
-    Settings& s = settings();
-    s.skirmishType = static_cast<int>(GameType::Survival);
-    GameSetupMenuFrame* setup = MenuFrameRegistry::gameSetupMenu();
-    setup->applySliders();
-    s.skirmishMap = -1;
-    s.save();
-    if (setup->startHandler)
-        setup->startHandler();
+    MenuFrameRegistry::gameSetupMenu()->startSurvival();
 }
 
 void PlayMenuFrame::onMode13()

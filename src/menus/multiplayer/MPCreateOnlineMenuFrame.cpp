@@ -210,14 +210,7 @@ void MPCreateOnlineMenuFrame::onMode13()
 
 void MPCreateOnlineMenuFrame::onSurvival()
 {
-    Settings& s = settings();
-    s.skirmishType = 6;
-    GameSetupMenuFrame* setup = MenuFrameRegistry::gameSetupMenu();
-    setup->applySliders();
-    s.skirmishMap = -1;
-    s.save();
-    if (setup->startHandler)
-        setup->startHandler();
+    MenuFrameRegistry::gameSetupMenu()->startSurvival();
 }
 
 void MPCreateOnlineMenuFrame::hostGame()

@@ -211,14 +211,7 @@ void MPCreateWiFiMenuFrame::onMode13()
 
 void MPCreateWiFiMenuFrame::onSurvival()
 {
-    Settings& s = settings();
-    s.skirmishType = static_cast<int>(GameType::Survival);
-    GameSetupMenuFrame* setup = MenuFrameRegistry::gameSetupMenu();
-    setup->applySliders();
-    s.skirmishMap = -1;
-    s.save();
-    if (setup->startHandler)
-        setup->startHandler();
+    MenuFrameRegistry::gameSetupMenu()->startSurvival();
 }
 
 int MPCreateWiFiMenuFrame::describeGame(ServerInfo& info)
