@@ -124,30 +124,7 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
         addItem(button);
     }
 
-    busyOverlay = new MenuPanel(getSprite(kSpriteSetMenus), MultiPlayerMenuFrameOnline::kDimFrame, kLayoutList);
-    busyOverlay->ninePatch = true;
-    busyOverlay->fixedSize = true;
-    busyOverlay->anchorMode = kAnchorAbsolute;
-    busyOverlay->width = m.screenWidth;
-    busyOverlay->height = m.screenHeight;
-    busyOverlay->touchMode = kTouchInside;
-    busyOverlay->swallowTouches = true;
-    auto* window = new MenuPanel(getSprite(kSpriteSetMenus), MultiPlayerMenuFrameOnline::kWindowFrame, kLayoutList);
-    window->ninePatch = true;
-    window->fixedSize = true;
-    window->alignment = kAlignCentreX | kAlignCentreY;
-    window->width = m.screenWidth / 2;
-    window->height = m.screenHeight / 2;
-    window->x = m.screenWidth / 2;
-    window->y = m.screenHeight / 2;
-    busyLabel = new SpriteLabel(2, getStringByIndex(kCreatingString));
-    busyLabel->alignment = kAlignCentreX | kAlignCentreY;
-    busyLabel->x = window->width / 2;
-    busyLabel->y = window->height / 2;
-    window->addItem(busyLabel);
-    busyOverlay->addItem(window);
-    busyOverlay->visible = false;
-    busyOverlay->enabled = false;
+    busyOverlay = buildBusyOverlay(kCreatingString, &busyLabel);
     addItem(busyOverlay);
 
     giveInputPriority(backButton());
@@ -158,13 +135,7 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
 
 void MPCreateOnlineMenuFrame::showBusy(int stringId)
 {
-    busyLabel->setText(getStringByIndex(stringId));
-    busyLabel->updateSize();
-    busyOverlay->visible = true;
-    busyOverlay->enabled = true;
-    bringToFront(busyOverlay);
-    giveInputPriority(busyOverlay);
-    busyOverlay->layout(0, 0);
+    showBusyOverlay(*this, *busyOverlay, *busyLabel, stringId);
 }
 
 void MPCreateOnlineMenuFrame::onShow()
