@@ -99,12 +99,7 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
     const int columnTop = optionsRow->y + optionsRow->height + s(40.0f);
     for (int i = 0; i < 7; ++i) {
         const ModeButton& mode = kModes[i];
-        auto* button = new SpriteButton(kSpriteSetMenus, mode.frame, 1, mode.stringId);
-        button->scale = kModeScale;
-        button->textScale = 1.0f;
-        button->labelAlignment = kAlignCentreX | kAlignBottom;
-        button->focusable = true;
-        button->updateLabel();
+        SpriteButton* button = PlayMenuFrame::makeButton(mode.frame, mode.stringId, kModeScale, nullptr);
         button->anchorMode = kAnchorAbsolute;
         button->alignment = kAlignCentreX | kAlignTop;
         const int type = mode.type;
