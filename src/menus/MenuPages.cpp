@@ -44,6 +44,10 @@
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "ui/MenuNavigation.h"
+#include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SceneMenuFrame.h"
+#include "ui/widgets/SpriteButton.h"
+#include "ui/widgets/SpriteLabel.h"
 
 GameSetupMenuFrame* MenuFrameRegistry::gameSetupMenu()
 {
@@ -221,4 +225,14 @@ void prepareSkirmishSetup()
         const GameStartResult result = createGame(type, false, map, gameScreen());
         logInfo("menus", "set-up start: type %d map %d result %d", type, map, static_cast<int>(result));
     };
+}
+
+void useOwnLayout(FilledMenuFrame& page, int titleString, int backString)
+{
+    page.content()->visible = false;
+    page.content()->enabled = false;
+    page.titleLabel->stringId = titleString;
+    page.titleLabel->updateSize();
+    page.backButton()->labelStringId = backString;
+    page.backButton()->updateLabel();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <string_view>
 
+class FilledMenuFrame;
 class MenuFrame;
 
 // The page of that name ("setup", "controls", "graphics", "audio",
@@ -23,3 +24,6 @@ MenuFrame* comicPage(std::string_view comicName);
 void prepareSkirmishSetup();
 // The weapon choice for that plane, as the scene pages' weapons button opens it.
 void openWeaponSelection(int planeId);
+// A page that lays out its own items: the content panel hidden, the title
+// and the back button with the page's own texts.
+void useOwnLayout(FilledMenuFrame& page, int titleString, int backString);

@@ -1,6 +1,7 @@
 #include "menus/frontend/GameSetupMenuFrame.h"
 
 #include "gamedata/records/MapLists.h"
+#include "modes/GameType.h"
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
@@ -296,6 +297,17 @@ void GameSetupMenuFrame::onSkillSlider(float p)
 void GameSetupMenuFrame::onSunSlider(float p)
 {
     settings().sunValue = std::clamp(p * 0.92f + 0.04f, 0.04f, 0.96f);
+}
+
+void GameSetupMenuFrame::startSurvival()
+{
+    Settings& s = settings();
+    s.skirmishType = static_cast<int>(GameType::Survival);
+    applySliders();
+    s.skirmishMap = -1;
+    s.save();
+    if (startHandler)
+        startHandler();
 }
 
 void GameSetupMenuFrame::applySliders()

@@ -47,6 +47,9 @@ public:
     void showOptionRows(bool withSkill);
     // The three sliders' positions into the settings, as their handlers do.
     void applySliders();
+    // A survival game at once on a random map, the sliders as they stand,
+    // through the start handler.
+    void startSurvival();
 
     void onTimeSlider(float p);
     void onSkillSlider(float p);

@@ -202,18 +202,24 @@ void PlayMenuFrame::buildList(bool addPanels)
     layout(0, 0);
 }
 
+void addTitleElbows(SceneMenuFrame& page, const MenuPanel& left, const MenuPanel& right)
+{
+    const ResizableLabel& title = *page.titleLabel;
+    const int midY = title.absY + title.height / 2;
+    auto elbow = [&page, midY](int x0, const MenuPanel& panel) {
+        const int x2 = panel.absX + panel.width / 2, y2 = panel.absY;
+        const int mx = x0 + (3 * (x2 - x0)) / 10, my = midY + (3 * (y2 - midY)) / 4;
+        page.connectorLines.push_back({x0, midY, mx, my, true, 0});
+        page.connectorLines.push_back({mx, my, x2, y2, true, 0});
+    };
+    elbow(title.absX, left);
+    elbow(title.absX + title.width, right);
+}
+
 void PlayMenuFrame::rebuildConnectorLines()
 {
     FilledMenuFrame::rebuildConnectorLines();
-    const int midY = titleLabel->absY + titleLabel->height / 2;
-    auto elbow = [this, midY](int x0, const MenuPanel& panel) {
-        const int x2 = panel.absX + panel.width / 2, y2 = panel.absY;
-        const int mx = x0 + (3 * (x2 - x0)) / 10, my = midY + (3 * (y2 - midY)) / 4;
-        connectorLines.push_back({x0, midY, mx, my, true, 0});
-        connectorLines.push_back({mx, my, x2, y2, true, 0});
-    };
-    elbow(titleLabel->absX, *leftPanel);
-    elbow(titleLabel->absX + titleLabel->width, *rightPanel);
+    addTitleElbows(*this, *leftPanel, *rightPanel);
 }
 
 void PlayMenuFrame::onShow()
@@ -280,14 +286,7 @@ void PlayMenuFrame::confirmMode(int type)
 void PlayMenuFrame::confirmSurvival()
 {
     markTutorialQuestionAnswered();
-    Settings& s = settings();
-    s.skirmishType = static_cast<int>(GameType::Survival);
-    GameSetupMenuFrame* setup = MenuFrameRegistry::gameSetupMenu();
-    setup->applySliders();
-    s.skirmishMap = -1;
-    s.save();
-    if (setup->startHandler)
-        setup->startHandler();
+    MenuFrameRegistry::gameSetupMenu()->startSurvival();
 }
 
 void PlayMenuFrame::onMode13()

@@ -66,10 +66,16 @@ public:
     std::function<int()> mapCount;
     std::function<void(int type, int map)> launch;
 
+    // A game-type button: the type's picture over its name; the host pages use it too.
+    static SpriteButton* makeButton(int frame, int stringId, float scale, MenuAction action);
+
 private:
-    SpriteButton* makeButton(int frame, int stringId, float scale, MenuAction action);
     void askFirst(MenuAction confirm);
 };
+
+// The two bent lines from the ends of the page's title down to the tops of
+// the side panels.
+void addTitleElbows(SceneMenuFrame& page, const MenuPanel& left, const MenuPanel& right);
 
 // The set-up page for free flight: type 10 and the rows free flight uses.
 void openFreeFlightSetup();

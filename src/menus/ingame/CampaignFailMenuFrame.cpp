@@ -25,19 +25,8 @@ CampaignFailMenuFrame* MenuFrameRegistry::campaignFailMenu()
 CampaignFailMenuFrame::CampaignFailMenuFrame()
 {
     const ScreenMetrics& m = screenMetrics();
-    const int W = m.screenWidth, H = m.screenHeight, u = pauseLineHeight();
-    backButton()->visible = false;
-    backButton()->enabled = false;
-    titleLabel->visible = false;
-    titleLabel->enabled = false;
-    titleLabel->stringId = -1;
-    titleLabel->text.clear();
-    content()->visible = false;
-    content()->enabled = false;
-    anchorMode = kAnchorAbsolute;
-    x = y = 0;
-    width = W;
-    height = H;
+    const int W = m.screenWidth, u = pauseLineHeight();
+    coverScreenAsOverlay(*this);
 
     // The banner runs half a margin past both edges; its middle carries the reason.
     const int margin = static_cast<int>(10 * m.uiScale);
@@ -79,10 +68,7 @@ CampaignFailMenuFrame::CampaignFailMenuFrame()
     retryButton->onClick = [this] { onRetryCheckpoint(); };
     restartButton = makePauseButton(kRestartString);
     restartButton->onClick = [this] { onRestart(); };
-    for (ResizableButton* button : {backToCampaignButton, retryButton, restartButton})
-        buttonRow->placeItem(button);
-    focusedItem = retryButton;
-    spreadPauseButtons(*buttonRow);
+    fillPauseButtonRow(*this, *buttonRow, {backToCampaignButton, retryButton, restartButton}, retryButton);
     addItem(topPanel);
     addItem(buttonRow);
     layout(0, 0);

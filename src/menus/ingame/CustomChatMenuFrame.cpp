@@ -1,6 +1,7 @@
 #include "menus/ingame/CustomChatMenuFrame.h"
 
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "render/2d/SpriteSets.h"
@@ -20,12 +21,7 @@ CustomChatMenuFrame::CustomChatMenuFrame()
 {
     const ScreenMetrics& m = screenMetrics();
     const float a = m.uiScale;
-    content()->visible = false;
-    content()->enabled = false;
-    titleLabel->stringId = kTitleString;
-    titleLabel->updateSize();
-    backButton()->labelStringId = kBackString;
-    backButton()->updateLabel();
+    useOwnLayout(*this, kTitleString, kBackString);
 
     panel = new MenuPanel(getSprite(kSpriteSetMenus), 95, kLayoutStacked);
     panel->ninePatch = true;

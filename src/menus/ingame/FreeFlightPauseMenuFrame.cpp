@@ -35,18 +35,6 @@ FreeFlightPauseMenuFrame::FreeFlightPauseMenuFrame()
     const ScreenMetrics& m = screenMetrics();
     const float s = m.uiScale;
     const int W = m.screenWidth, H = m.screenHeight;
-    backButton()->visible = false;
-    backButton()->enabled = false;
-    titleLabel->visible = false;
-    titleLabel->enabled = false;
-    titleLabel->stringId = -1;
-    titleLabel->text.clear();
-    content()->visible = false;
-    content()->enabled = false;
-    anchorMode = kAnchorAbsolute;
-    x = y = 0;
-    width = W;
-    height = H;
 
     topBar = buildPauseTopBar(kTitleString, &title, &banner);
     buttonRow = buildPauseButtonRow();
@@ -58,10 +46,7 @@ FreeFlightPauseMenuFrame::FreeFlightPauseMenuFrame()
     audioButton->onClick = [this] { openAudio(); };
     resumeButton = makePauseButton(kResumeString);
     resumeButton->onClick = [this] { onResume(); };
-    for (ResizableButton* button : {quitButton, controlsButton, audioButton, resumeButton})
-        buttonRow->placeItem(button);
-    focusedItem = resumeButton;
-    spreadPauseButtons(*buttonRow);
+    fillPauseButtonRow(*this, *buttonRow, {quitButton, controlsButton, audioButton, resumeButton}, resumeButton);
 
     const int labelHeight = std::max(title->height, pauseLineHeight());
     const int listWidth = std::min(W, static_cast<int>(500 * s));
@@ -127,33 +112,13 @@ void FreeFlightPauseMenuFrame::onShow()
                 playerList->placeItem(row);
             }
     }
-    spreadPauseButtons(*buttonRow);
     playerList->layout(0, 0);
-    layout(0, 0);
-    layout(0, 0);
-    focusedItem = resumeButton;
-    rebuildFocusLinks();
-}
-
-bool FreeFlightPauseMenuFrame::onEscape()
-{
-    onResume();
-    return true;
+    refreshPausePage(*this, *buttonRow, resumeButton);
 }
 
 void FreeFlightPauseMenuFrame::openControls()
 {
     goToFrame(MenuFrameRegistry::controlsMenu());
-}
-
-void FreeFlightPauseMenuFrame::openAudio()
-{
-    goToFrame(MenuFrameRegistry::audioMenu());
-}
-
-void FreeFlightPauseMenuFrame::onResume()
-{
-    resumeGame();
 }
 
 void FreeFlightPauseMenuFrame::onQuit()

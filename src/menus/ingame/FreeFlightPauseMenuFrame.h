@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/widgets/SceneMenuFrame.h"
+#include "menus/ingame/PauseOverlayFrame.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +12,7 @@ class Target;
 
 // The free-flight pause: quit, controls, sound and resume; in a network game
 // also the players taking part, the local one in green.
-class FreeFlightPauseMenuFrame : public FilledMenuFrame {
+class FreeFlightPauseMenuFrame : public PauseOverlayFrame {
 public:
     static constexpr int kTitleString = 888;
     static constexpr int kQuitString = 24, kControlsString = 19, kAudioString = 8, kResumeString = 129;
@@ -22,12 +22,9 @@ public:
     FreeFlightPauseMenuFrame();
 
     void onShow() override;
-    bool onEscape() override;
 
     // The controls page, made on first use (the other pause pages share it).
     static void openControls();
-    void openAudio();
-    void onResume();
     // Ends the game and leads back to the page the game was started from.
     void onQuit();
 
@@ -35,10 +32,8 @@ public:
     static std::u16string playerRowText(int n, const Target& player);
     std::vector<std::u16string> playerRows() const;
 
-    ResizableButton* resumeButton = nullptr;
     ResizableButton* quitButton = nullptr;
     ResizableButton* controlsButton = nullptr;
-    ResizableButton* audioButton = nullptr;
     SpriteLabel* title = nullptr;
     ResizableLabel* banner = nullptr;
     MenuPanel* topBar = nullptr;

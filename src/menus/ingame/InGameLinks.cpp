@@ -13,6 +13,7 @@
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
 #include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SceneMenuFrame.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
 
@@ -172,4 +173,39 @@ void spreadPauseButtons(MenuPanel& row)
     row.spacing = gap;
     row.paddingX = std::max(0, (room - (buttons - 1) * gap) / 2);
     row.layout(0, 0);
+}
+
+void coverScreenAsOverlay(FilledMenuFrame& page)
+{
+    const ScreenMetrics& m = screenMetrics();
+    page.backButton()->visible = false;
+    page.backButton()->enabled = false;
+    page.titleLabel->visible = false;
+    page.titleLabel->enabled = false;
+    page.titleLabel->stringId = -1;
+    page.titleLabel->text.clear();
+    page.content()->visible = false;
+    page.content()->enabled = false;
+    page.anchorMode = MenuItem::kAnchorAbsolute;
+    page.x = page.y = 0;
+    page.width = m.screenWidth;
+    page.height = m.screenHeight;
+}
+
+void fillPauseButtonRow(FilledMenuFrame& page, MenuPanel& row, std::initializer_list<ResizableButton*> buttons,
+                        ResizableButton* focus)
+{
+    for (ResizableButton* button : buttons)
+        row.placeItem(button);
+    page.focusedItem = focus;
+    spreadPauseButtons(row);
+}
+
+void refreshPausePage(MenuFrame& page, MenuPanel& row, MenuItem* focus)
+{
+    spreadPauseButtons(row);
+    page.layout(0, 0);
+    page.layout(0, 0);
+    page.focusedItem = focus;
+    page.rebuildFocusLinks();
 }

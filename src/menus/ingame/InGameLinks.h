@@ -1,7 +1,11 @@
 #pragma once
 #include <functional>
+#include <initializer_list>
+
+class FilledMenuFrame;
 
 class MenuFrame;
+class MenuItem;
 class MenuPanel;
 class ResizableButton;
 class ResizableLabel;
@@ -45,3 +49,13 @@ MenuPanel* buildPauseButtonRow();
 // Equal gaps: the spacing is (width - content width) / (buttons + 1), and
 // the leading margin takes the same with half the remainder.
 void spreadPauseButtons(MenuPanel& row);
+
+// The page covers the whole screen and drops the page's own back button, title
+// and content panel: the pages over a game bring their own bands.
+void coverScreenAsOverlay(FilledMenuFrame& page);
+// Places the buttons in the row in order, spreads them and gives `focus` the focus.
+void fillPauseButtonRow(FilledMenuFrame& page, MenuPanel& row, std::initializer_list<ResizableButton*> buttons,
+                        ResizableButton* focus);
+// Each showing: the row spread again, the page laid out twice (the second
+// pass sees the sizes the first settled) and the focus back on `focus`.
+void refreshPausePage(MenuFrame& page, MenuPanel& row, MenuItem* focus);

@@ -73,18 +73,6 @@ PauseCampaignMenuFrame::PauseCampaignMenuFrame()
     const ScreenMetrics& m = screenMetrics();
     const float s = m.uiScale;
     const int W = m.screenWidth, H = m.screenHeight, L = pauseLineHeight();
-    backButton()->visible = false;
-    backButton()->enabled = false;
-    titleLabel->visible = false;
-    titleLabel->enabled = false;
-    titleLabel->stringId = -1;
-    titleLabel->text.clear();
-    content()->visible = false;
-    content()->enabled = false;
-    anchorMode = kAnchorAbsolute;
-    x = y = 0;
-    width = W;
-    height = H;
 
     topBar = buildPauseTopBar(kTitleString, &title, &banner);
 
@@ -99,10 +87,7 @@ PauseCampaignMenuFrame::PauseCampaignMenuFrame()
     restartButton->onClick = [this] { onRestart(); };
     resumeButton = makePauseButton(kResumeString);
     resumeButton->onClick = [this] { onResume(); };
-    for (ResizableButton* button : {quitButton, controlsButton, audioButton, restartButton, resumeButton})
-        buttonRow->placeItem(button);
-    focusedItem = resumeButton;
-    spreadPauseButtons(*buttonRow);
+    fillPauseButtonRow(*this, *buttonRow, {quitButton, controlsButton, audioButton, restartButton, resumeButton}, resumeButton);
 
     // The pages start at the banner, so their headings sit on it, and end
     // above the page dots over the button row.
@@ -293,17 +278,7 @@ void PauseCampaignMenuFrame::onShow()
     const GameMode* mode = currentGameMode();
     if (mode && mode->gameType() == GameType::Campaign)
         fillObjectives();
-    spreadPauseButtons(*buttonRow);
-    layout(0, 0);
-    layout(0, 0);
-    focusedItem = resumeButton;
-    rebuildFocusLinks();
-}
-
-bool PauseCampaignMenuFrame::onEscape()
-{
-    onResume();
-    return true;
+    refreshPausePage(*this, *buttonRow, resumeButton);
 }
 
 void PauseCampaignMenuFrame::onPageChanged(MenuItem* page)
@@ -314,16 +289,6 @@ void PauseCampaignMenuFrame::onPageChanged(MenuItem* page)
     } else if (pageIndicator->pageCount >= 1) {
         pageIndicator->currentPage = 0;
     }
-}
-
-void PauseCampaignMenuFrame::onResume()
-{
-    resumeGame();
-}
-
-void PauseCampaignMenuFrame::openAudio()
-{
-    goToFrame(MenuFrameRegistry::audioMenu());
 }
 
 void PauseCampaignMenuFrame::onQuit()

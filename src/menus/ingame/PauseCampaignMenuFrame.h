@@ -1,6 +1,6 @@
 #pragma once
+#include "menus/ingame/PauseOverlayFrame.h"
 #include "platform/Math.h"
-#include "ui/widgets/SceneMenuFrame.h"
 
 #include <string>
 #include <vector>
@@ -35,7 +35,7 @@ struct ObjectiveSnapshot {
 // The campaign pause over a frozen mission: two pages (the objectives and the
 // radio log) slid sideways under a banner, and quit, controls, sound, restart
 // and resume along the bottom.
-class PauseCampaignMenuFrame : public FilledMenuFrame {
+class PauseCampaignMenuFrame : public PauseOverlayFrame {
 public:
     static constexpr int kTitleString = 12, kObjectivesString = 229, kLogString = 1026;
     static constexpr int kQuitString = 24, kControlsString = 19, kAudioString = 8, kRestartString = 130,
@@ -56,7 +56,6 @@ public:
     PauseCampaignMenuFrame();
 
     void onShow() override;
-    bool onEscape() override;
 
     // Both lists afresh from the running game.
     void fillObjectives();
@@ -66,19 +65,15 @@ public:
     void onQuit();
     // The mission from its beginning, not from a checkpoint.
     void onRestart();
-    void onResume();
-    void openAudio();
 
     // The texts of the objective rows and of the log, as shown.
     std::vector<std::u16string> objectiveTexts() const;
     std::vector<std::u16string> logTexts() const;
 
     PauseCampaignSlider* slider = nullptr;
-    ResizableButton* resumeButton = nullptr;
     ResizableButton* restartButton = nullptr;
     ResizableButton* quitButton = nullptr;
     ResizableButton* controlsButton = nullptr;
-    ResizableButton* audioButton = nullptr;
     SpriteLabel* title = nullptr;
     ResizableLabel* banner = nullptr;
     MenuPanel* topBar = nullptr;

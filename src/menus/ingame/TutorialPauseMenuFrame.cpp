@@ -7,7 +7,6 @@
 #include "menus/ingame/InGameLinks.h"
 #include "menus/settings/AudioMenuFrame.h"
 #include "modes/GameModeGlobals.h"
-#include "platform/ScreenMetrics.h"
 #include "screens/GameScreen.h"
 #include "screens/Screens.h"
 #include "ui/MenuNavigation.h"
@@ -22,19 +21,6 @@ TutorialPauseMenuFrame* MenuFrameRegistry::tutorialPauseMenu()
 
 TutorialPauseMenuFrame::TutorialPauseMenuFrame()
 {
-    const ScreenMetrics& m = screenMetrics();
-    backButton()->visible = false;
-    backButton()->enabled = false;
-    titleLabel->visible = false;
-    titleLabel->enabled = false;
-    titleLabel->stringId = -1;
-    titleLabel->text.clear();
-    content()->visible = false;
-    content()->enabled = false;
-    anchorMode = kAnchorAbsolute;
-    x = y = 0;
-    width = m.screenWidth;
-    height = m.screenHeight;
 
     topBand = buildPauseTopBar(kTitleString, &title, &banner);
     bottomBar = buildPauseButtonRow();
@@ -46,10 +32,7 @@ TutorialPauseMenuFrame::TutorialPauseMenuFrame()
     restartButton->onClick = [this] { restartTutorial(); };
     resumeButton = makePauseButton(kResumeString);
     resumeButton->onClick = [this] { onResume(); };
-    for (ResizableButton* button : {listButton, audioButton, restartButton, resumeButton})
-        bottomBar->placeItem(button);
-    focusedItem = resumeButton;
-    spreadPauseButtons(*bottomBar);
+    fillPauseButtonRow(*this, *bottomBar, {listButton, audioButton, restartButton, resumeButton}, resumeButton);
     addItem(topBand);
     addItem(bottomBar);
     layout(0, 0);
@@ -57,27 +40,7 @@ TutorialPauseMenuFrame::TutorialPauseMenuFrame()
 
 void TutorialPauseMenuFrame::onShow()
 {
-    spreadPauseButtons(*bottomBar);
-    layout(0, 0);
-    layout(0, 0);
-    focusedItem = resumeButton;
-    rebuildFocusLinks();
-}
-
-bool TutorialPauseMenuFrame::onEscape()
-{
-    onResume();
-    return true;
-}
-
-void TutorialPauseMenuFrame::onResume()
-{
-    resumeGame();
-}
-
-void TutorialPauseMenuFrame::openAudio()
-{
-    goToFrame(MenuFrameRegistry::audioMenu());
+    refreshPausePage(*this, *bottomBar, resumeButton);
 }
 
 void TutorialPauseMenuFrame::restartTutorial()

@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/widgets/SceneMenuFrame.h"
+#include "menus/ingame/PauseOverlayFrame.h"
 
 class MenuPanel;
 class ResizableButton;
@@ -8,7 +8,7 @@ class SpriteLabel;
 
 // The pause of a tutorial: back to the tutorial list, sound, restart the
 // lesson, resume.
-class TutorialPauseMenuFrame : public FilledMenuFrame {
+class TutorialPauseMenuFrame : public PauseOverlayFrame {
 public:
     static constexpr int kTitleString = 188;
     static constexpr int kListString = 24, kAudioString = 8, kRestartString = 130, kResumeString = 129;
@@ -16,17 +16,12 @@ public:
     TutorialPauseMenuFrame();
 
     void onShow() override;
-    bool onEscape() override;
 
-    void onResume();
-    void openAudio();
     // The same lesson again from its first step.
     void restartTutorial();
     // The menus on the tutorial list, with main and play beneath it.
     void openTutorialList();
 
-    ResizableButton* resumeButton = nullptr;
-    ResizableButton* audioButton = nullptr;
     ResizableButton* restartButton = nullptr;
     ResizableButton* listButton = nullptr;
     SpriteLabel* title = nullptr;

@@ -2,6 +2,7 @@
 
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "menus/frontend/GameSetupMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "menus/multiplayer/MPOnlineFiltersMenuFrame.h"
@@ -54,12 +55,7 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
     const ScreenMetrics& m = screenMetrics();
     const float a = m.uiScale;
     const auto s = [a](float v) { return static_cast<int>(v * a); };
-    content()->visible = false;
-    content()->enabled = false;
-    titleLabel->stringId = kTitleString;
-    titleLabel->updateSize();
-    backButton()->labelStringId = kBackString;
-    backButton()->updateLabel();
+    useOwnLayout(*this, kTitleString, kBackString);
     titleLabel->layout(0, 0);
     const int top = titleLabel->absY + titleLabel->height;
 
@@ -103,12 +99,7 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
     const int columnTop = optionsRow->y + optionsRow->height + s(40.0f);
     for (int i = 0; i < 7; ++i) {
         const ModeButton& mode = kModes[i];
-        auto* button = new SpriteButton(kSpriteSetMenus, mode.frame, 1, mode.stringId);
-        button->scale = kModeScale;
-        button->textScale = 1.0f;
-        button->labelAlignment = kAlignCentreX | kAlignBottom;
-        button->focusable = true;
-        button->updateLabel();
+        SpriteButton* button = PlayMenuFrame::makeButton(mode.frame, mode.stringId, kModeScale, nullptr);
         button->anchorMode = kAnchorAbsolute;
         button->alignment = kAlignCentreX | kAlignTop;
         const int type = mode.type;
@@ -128,30 +119,7 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
         addItem(button);
     }
 
-    busyOverlay = new MenuPanel(getSprite(kSpriteSetMenus), MultiPlayerMenuFrameOnline::kDimFrame, kLayoutList);
-    busyOverlay->ninePatch = true;
-    busyOverlay->fixedSize = true;
-    busyOverlay->anchorMode = kAnchorAbsolute;
-    busyOverlay->width = m.screenWidth;
-    busyOverlay->height = m.screenHeight;
-    busyOverlay->touchMode = kTouchInside;
-    busyOverlay->swallowTouches = true;
-    auto* window = new MenuPanel(getSprite(kSpriteSetMenus), MultiPlayerMenuFrameOnline::kWindowFrame, kLayoutList);
-    window->ninePatch = true;
-    window->fixedSize = true;
-    window->alignment = kAlignCentreX | kAlignCentreY;
-    window->width = m.screenWidth / 2;
-    window->height = m.screenHeight / 2;
-    window->x = m.screenWidth / 2;
-    window->y = m.screenHeight / 2;
-    busyLabel = new SpriteLabel(2, getStringByIndex(kCreatingString));
-    busyLabel->alignment = kAlignCentreX | kAlignCentreY;
-    busyLabel->x = window->width / 2;
-    busyLabel->y = window->height / 2;
-    window->addItem(busyLabel);
-    busyOverlay->addItem(window);
-    busyOverlay->visible = false;
-    busyOverlay->enabled = false;
+    busyOverlay = buildBusyOverlay(kCreatingString, &busyLabel);
     addItem(busyOverlay);
 
     giveInputPriority(backButton());
@@ -162,13 +130,7 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
 
 void MPCreateOnlineMenuFrame::showBusy(int stringId)
 {
-    busyLabel->setText(getStringByIndex(stringId));
-    busyLabel->updateSize();
-    busyOverlay->visible = true;
-    busyOverlay->enabled = true;
-    bringToFront(busyOverlay);
-    giveInputPriority(busyOverlay);
-    busyOverlay->layout(0, 0);
+    showBusyOverlay(*this, *busyOverlay, *busyLabel, stringId);
 }
 
 void MPCreateOnlineMenuFrame::onShow()
@@ -214,14 +176,7 @@ void MPCreateOnlineMenuFrame::onMode13()
 
 void MPCreateOnlineMenuFrame::onSurvival()
 {
-    Settings& s = settings();
-    s.skirmishType = 6;
-    GameSetupMenuFrame* setup = MenuFrameRegistry::gameSetupMenu();
-    setup->applySliders();
-    s.skirmishMap = -1;
-    s.save();
-    if (setup->startHandler)
-        setup->startHandler();
+    MenuFrameRegistry::gameSetupMenu()->startSurvival();
 }
 
 void MPCreateOnlineMenuFrame::hostGame()

@@ -2,6 +2,7 @@
 
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "menus/frontend/GameSetupMenuFrame.h"
 #include "menus/multiplayer/MultiPlayerMenuFrame.h"
 #include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
@@ -65,12 +66,7 @@ MPCreateWiFiMenuFrame::MPCreateWiFiMenuFrame()
         logInfo("menus", "LAN host start: type %d map %d result %d", type, map, static_cast<int>(result));
     };
 
-    content()->visible = false;
-    content()->enabled = false;
-    titleLabel->stringId = kTitleString;
-    titleLabel->updateSize();
-    backButton()->labelStringId = kBackString;
-    backButton()->updateLabel();
+    useOwnLayout(*this, kTitleString, kBackString);
 
     nameBox = new SpriteEditBox(settings().defaultRoomName, nullptr);
     nameBox->anchorMode = kAnchorAbsolute;
@@ -91,13 +87,13 @@ MPCreateWiFiMenuFrame::MPCreateWiFiMenuFrame()
     leftPanel = side();
     rightPanel = side();
     lowerPanel = side();
-    survivalButton = makeButton(37, 881, [this] { onSurvival(); });
-    ffaButton = makeButton(36, 26, [this] { onMode2(); });
-    freeFlightButton = makeButton(44, 888, [] { openFreeFlightSetup(); });
-    tdButton = makeButton(33, 48, [this] { onMode3(); });
-    ctfButton = makeButton(29, 17, [this] { onMode4(); });
-    dtbButton = makeButton(35, 21, [this] { onMode5(); });
-    lmsButton = makeButton(55, 25, [this] { onMode13(); });
+    survivalButton = PlayMenuFrame::makeButton(37, 881, kButtonScale, [this] { onSurvival(); });
+    ffaButton = PlayMenuFrame::makeButton(36, 26, kButtonScale, [this] { onMode2(); });
+    freeFlightButton = PlayMenuFrame::makeButton(44, 888, kButtonScale, [] { openFreeFlightSetup(); });
+    tdButton = PlayMenuFrame::makeButton(33, 48, kButtonScale, [this] { onMode3(); });
+    ctfButton = PlayMenuFrame::makeButton(29, 17, kButtonScale, [this] { onMode4(); });
+    dtbButton = PlayMenuFrame::makeButton(35, 21, kButtonScale, [this] { onMode5(); });
+    lmsButton = PlayMenuFrame::makeButton(55, 25, kButtonScale, [this] { onMode13(); });
     for (SpriteButton* b : {survivalButton, ffaButton, freeFlightButton})
         leftPanel->placeItem(b);
     for (SpriteButton* b : {tdButton, ctfButton, dtbButton})
@@ -108,18 +104,6 @@ MPCreateWiFiMenuFrame::MPCreateWiFiMenuFrame()
     addItem(lowerPanel);
     placeItems();
     focusedItem = ffaButton;
-}
-
-SpriteButton* MPCreateWiFiMenuFrame::makeButton(int frame, int stringId, MenuAction action)
-{
-    auto* button = new SpriteButton(kSpriteSetMenus, frame, kButtonFont, stringId);
-    button->scale = kButtonScale;
-    button->textScale = 1.0f;
-    button->labelAlignment = MenuItem::kAlignCentreX | MenuItem::kAlignBottom;
-    button->focusable = true;
-    button->onClick = std::move(action);
-    button->updateLabel();
-    return button;
 }
 
 void MPCreateWiFiMenuFrame::placeItems()
@@ -163,15 +147,7 @@ void MPCreateWiFiMenuFrame::placeItems()
 void MPCreateWiFiMenuFrame::rebuildConnectorLines()
 {
     FilledMenuFrame::rebuildConnectorLines();
-    const int midY = titleLabel->absY + titleLabel->height / 2;
-    auto elbow = [this, midY](int x0, const MenuPanel& panel) {
-        const int x2 = panel.absX + panel.width / 2, y2 = panel.absY;
-        const int mx = x0 + (3 * (x2 - x0)) / 10, my = midY + (3 * (y2 - midY)) / 4;
-        connectorLines.push_back({x0, midY, mx, my, true, 0});
-        connectorLines.push_back({mx, my, x2, y2, true, 0});
-    };
-    elbow(titleLabel->absX, *leftPanel);
-    elbow(titleLabel->absX + titleLabel->width, *rightPanel);
+    addTitleElbows(*this, *leftPanel, *rightPanel);
 }
 
 void MPCreateWiFiMenuFrame::onShow()
@@ -215,14 +191,7 @@ void MPCreateWiFiMenuFrame::onMode13()
 
 void MPCreateWiFiMenuFrame::onSurvival()
 {
-    Settings& s = settings();
-    s.skirmishType = static_cast<int>(GameType::Survival);
-    GameSetupMenuFrame* setup = MenuFrameRegistry::gameSetupMenu();
-    setup->applySliders();
-    s.skirmishMap = -1;
-    s.save();
-    if (setup->startHandler)
-        setup->startHandler();
+    MenuFrameRegistry::gameSetupMenu()->startSurvival();
 }
 
 int MPCreateWiFiMenuFrame::describeGame(ServerInfo& info)

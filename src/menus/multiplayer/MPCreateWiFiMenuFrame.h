@@ -60,7 +60,6 @@ public:
     static int& lanRotation();
 
 protected:
-    SpriteButton* makeButton(int frame, int stringId, MenuAction action);
     void placeItems();
     void goToSetup();
 };

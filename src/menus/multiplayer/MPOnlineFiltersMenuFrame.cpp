@@ -3,6 +3,7 @@
 #include "gamedata/records/PlaneCfg.h"
 #include "gamedata/records/PlaneList.h"
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/SpriteSets.h"
@@ -33,12 +34,7 @@ MPOnlineFiltersMenuFrame::MPOnlineFiltersMenuFrame()
 {
     const ScreenMetrics& m = screenMetrics();
     const float a = m.uiScale;
-    content()->visible = false;
-    content()->enabled = false;
-    titleLabel->stringId = kTitleString;
-    titleLabel->updateSize();
-    backButton()->labelStringId = kBackString;
-    backButton()->updateLabel();
+    useOwnLayout(*this, kTitleString, kBackString);
 
     int widest = 0;
     for (int i = 0; i < BoxCount; ++i) {

@@ -193,6 +193,51 @@ std::u16string fitText(int fontId, std::u16string text, float maxWidth)
     return text + u"...";
 }
 
+MenuPanel* buildBusyOverlay(int stringId, SpriteLabel** labelOut)
+{
+    const ScreenMetrics& m = screenMetrics();
+    auto* overlay = new MenuPanel(getSprite(kSpriteSetMenus), MultiPlayerMenuFrameOnline::kDimFrame,
+                                  MenuContainer::kLayoutList);
+    overlay->ninePatch = true;
+    overlay->fixedSize = true;
+    overlay->anchorMode = MenuItem::kAnchorAbsolute;
+    overlay->x = 0;
+    overlay->y = 0;
+    overlay->width = m.screenWidth;
+    overlay->height = m.screenHeight;
+    overlay->touchMode = MenuContainer::kTouchInside;
+    overlay->swallowTouches = true;
+    auto* window = new MenuPanel(getSprite(kSpriteSetMenus), MultiPlayerMenuFrameOnline::kWindowFrame,
+                                 MenuContainer::kLayoutList);
+    window->ninePatch = true;
+    window->fixedSize = true;
+    window->anchorMode = MenuItem::kAnchorParent;
+    window->alignment = MenuItem::kAlignCentreX | MenuItem::kAlignCentreY;
+    window->width = m.screenWidth / 2;
+    window->height = m.screenHeight / 2;
+    window->x = m.screenWidth / 2;
+    window->y = m.screenHeight / 2;
+    SpriteLabel* label = makeLabel(2, getStringByIndex(stringId), *window, window->width / 2, window->height / 2,
+                                   MenuItem::kAlignCentreX | MenuItem::kAlignCentreY);
+    overlay->addItem(window);
+    overlay->visible = false;
+    overlay->enabled = false;
+    if (labelOut)
+        *labelOut = label;
+    return overlay;
+}
+
+void showBusyOverlay(MenuContainer& page, MenuPanel& overlay, SpriteLabel& label, int stringId)
+{
+    label.setText(getStringByIndex(stringId));
+    label.updateSize();
+    overlay.visible = true;
+    overlay.enabled = true;
+    page.bringToFront(&overlay);
+    page.giveInputPriority(&overlay);
+    overlay.layout(0, 0);
+}
+
 // ---- MPServerMenuEntry ----
 
 MultiPlayerMenuFrameOnline::MPServerMenuEntry::MPServerMenuEntry(MultiPlayerMenuFrameOnline& owner,
@@ -378,30 +423,7 @@ MultiPlayerMenuFrameOnline::MultiPlayerMenuFrameOnline()
 
     buildDetails();
 
-    busyOverlay = new MenuPanel(getSprite(kSpriteSetMenus), kDimFrame, kLayoutList);
-    busyOverlay->ninePatch = true;
-    busyOverlay->fixedSize = true;
-    busyOverlay->anchorMode = kAnchorAbsolute;
-    busyOverlay->x = 0;
-    busyOverlay->y = 0;
-    busyOverlay->width = m.screenWidth;
-    busyOverlay->height = m.screenHeight;
-    busyOverlay->touchMode = kTouchInside;
-    busyOverlay->swallowTouches = true;
-    auto* window = new MenuPanel(getSprite(kSpriteSetMenus), kWindowFrame, kLayoutList);
-    window->ninePatch = true;
-    window->fixedSize = true;
-    window->anchorMode = kAnchorParent;
-    window->alignment = kAlignCentreX | kAlignCentreY;
-    window->width = m.screenWidth / 2;
-    window->height = m.screenHeight / 2;
-    window->x = m.screenWidth / 2;
-    window->y = m.screenHeight / 2;
-    busyLabel = makeLabel(2, getStringByIndex(kConnectingString), *window, window->width / 2, window->height / 2,
-                          kAlignCentreX | kAlignCentreY);
-    busyOverlay->addItem(window);
-    busyOverlay->visible = false;
-    busyOverlay->enabled = false;
+    busyOverlay = buildBusyOverlay(kConnectingString, &busyLabel);
     addItem(busyOverlay);
 
     giveInputPriority(backButton());
@@ -556,13 +578,7 @@ bool MultiPlayerMenuFrameOnline::detailsOpen() const
 
 void MultiPlayerMenuFrameOnline::showBusy(int stringId)
 {
-    busyLabel->setText(getStringByIndex(stringId));
-    busyLabel->updateSize();
-    busyOverlay->visible = true;
-    busyOverlay->enabled = true;
-    bringToFront(busyOverlay);
-    giveInputPriority(busyOverlay);
-    busyOverlay->layout(0, 0);
+    showBusyOverlay(*this, *busyOverlay, *busyLabel, stringId);
 }
 
 void MultiPlayerMenuFrameOnline::hideBusy()

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class MenuContainer;
 class MenuPanel;
 class SpriteButton;
 class SpriteButton2;
@@ -163,3 +164,8 @@ private:
 std::u16string tierName(int tier);
 // The text cut to fit the width in the font, "..." closing a cut text.
 std::u16string fitText(int fontId, std::u16string text, float maxWidth);
+// The dimmed screen-wide cover with a centred window and one line of text
+// that holds the page while the online service answers; made hidden.
+MenuPanel* buildBusyOverlay(int stringId, SpriteLabel** labelOut);
+// The cover shown over the page with that text, in front and taking every touch.
+void showBusyOverlay(MenuContainer& page, MenuPanel& overlay, SpriteLabel& label, int stringId);

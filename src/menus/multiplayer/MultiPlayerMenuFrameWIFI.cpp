@@ -3,6 +3,7 @@
 #include "gamedata/records/MapInfoCfg.h"
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "menus/multiplayer/MPCreateWiFiMenuFrame.h"
 #include "net/match/NetworkGameHandler.h"
@@ -164,12 +165,7 @@ MultiPlayerMenuFrameWIFI::MultiPlayerMenuFrameWIFI()
     };
     measure = [](std::u16string_view text) { return measureText(getFont(kRowFont), text).width; };
 
-    content()->visible = false;
-    content()->enabled = false;
-    titleLabel->stringId = kTitleString;
-    titleLabel->updateSize();
-    backButton()->labelStringId = kBackString;
-    backButton()->updateLabel();
+    useOwnLayout(*this, kTitleString, kBackString);
 
     list = new MenuPanel(kLayoutRow);
     list->anchorMode = kAnchorAbsolute;

@@ -1,6 +1,7 @@
 #include "menus/settings/LanguageMenuFrame.h"
 
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/settings/OptionsMenuFrame.h"
 #include "platform/Language.h"
@@ -29,12 +30,7 @@ LanguageMenuFrame::LanguageMenuFrame()
     };
     const ScreenMetrics& m = screenMetrics();
     const int gap = static_cast<int>(50.0f * m.uiScale);
-    content()->visible = false;
-    content()->enabled = false;
-    titleLabel->stringId = kTitleString;
-    titleLabel->updateSize();
-    backButton()->labelStringId = kBackString;
-    backButton()->updateLabel();
+    useOwnLayout(*this, kTitleString, kBackString);
 
     auto row = [gap] {
         auto* panel = new MenuPanel(getSprite(kSpriteSetMenus), 95, kLayoutRow);

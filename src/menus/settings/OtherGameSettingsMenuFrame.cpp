@@ -1,6 +1,7 @@
 #include "menus/settings/OtherGameSettingsMenuFrame.h"
 
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/SpriteSets.h"
@@ -18,12 +19,7 @@ OtherGameSettingsMenuFrame::OtherGameSettingsMenuFrame()
 {
     const ScreenMetrics& m = screenMetrics();
     const float a = m.uiScale;
-    content()->visible = false;
-    content()->enabled = false;
-    titleLabel->stringId = kTitleString;
-    titleLabel->updateSize();
-    backButton()->labelStringId = kBackString;
-    backButton()->updateLabel();
+    useOwnLayout(*this, kTitleString, kBackString);
 
     panel = new MenuPanel(getSprite(kSpriteSetMenus), 95, kLayoutList);
     panel->ninePatch = true;
