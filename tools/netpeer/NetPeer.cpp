@@ -134,9 +134,11 @@ void NetPeer::pushLong(int, std::u16string_view text)
 {
     const std::string line = narrow(text);
     log("line " + line);
-    // The awaited line ends the run as a quit would, once the frame is done.
+    // The awaited line ends the run as a quit would, once the frame is done
+    // and a joiner is in play: a line that arrives while it still waits for
+    // the round must not cut its run short.
     if (!m_options.until.empty() && line.find(m_options.until) != std::string::npos)
-        m_quit = true;
+        m_untilSeen = true;
 }
 
 bool NetPeer::loadData()
@@ -336,6 +338,8 @@ int NetPeer::run()
     for (int frameIndex = 0; m_time < m_options.seconds; ++frameIndex) {
         m_time = static_cast<float>(frameIndex) * kFrame;
         runActions();
+        if (m_untilSeen && (m_options.host || m_bestState == NetworkGameClient::Playing))
+            m_quit = true;
         if (m_quit)
             break;
         m_mode->update(kFrame);

@@ -70,6 +70,7 @@ private:
     float m_time = 0.0f;
     std::size_t m_nextAction = 0;
     bool m_quit = false;
+    bool m_untilSeen = false;
     bool m_matchEnded = false;
     bool m_lost = false;
     int m_bestState = 0;
