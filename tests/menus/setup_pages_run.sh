@@ -60,9 +60,12 @@ drive help_keys howtoplay 300 "200 key Enter"
 changed help_keys 0 100 1280 600 2000
 drive help_pad howtoplay 300 $'200 pad a\n240 pad a'
 changed help_pad 0 100 1280 600 2000
-cat >"$out/help_mouse.lines" <<S
-200 click @DOTS@
-S
+drive help_mouse howtoplay 300 "200 click 900 670"
+changed help_mouse 0 100 1280 600 2000
+
+# The game set-up page by controller: down to a slider and right along it.
+drive setup_pad setup 300 $'200 pad dpdown\n210 pad dpright\n220 pad dpright\n230 pad dpright'
+changed setup_pad 0 80 1280 720 200
 
 # Credits: a drag moves the text against a run that was left alone.
 drive credits_still credits 300 ""
