@@ -63,9 +63,10 @@ changed help_pad 0 100 1280 600 2000
 drive help_mouse howtoplay 300 "200 click 900 670"
 changed help_mouse 0 100 1280 600 2000
 
-# The game set-up page by controller: down to a slider and right along it.
+# The game set-up page by controller: the focus walks the map strip, which
+# pages along under it.
 drive setup_pad setup 300 $'200 pad dpdown\n210 pad dpright\n220 pad dpright\n230 pad dpright'
-changed setup_pad 0 80 1280 720 200
+changed setup_pad 0 225 1280 380 20000
 
 # Credits: a drag moves the text against a run that was left alone.
 drive credits_still credits 300 ""
