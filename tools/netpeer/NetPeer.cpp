@@ -338,8 +338,13 @@ int NetPeer::run()
     for (int frameIndex = 0; m_time < m_options.seconds; ++frameIndex) {
         m_time = static_cast<float>(frameIndex) * kFrame;
         runActions();
-        if (m_untilSeen && (m_options.host || m_bestState == NetworkGameClient::Playing))
-            m_quit = true;
+        // In play, a second more lets the joiner's own airplane come in.
+        if (m_untilSeen && (m_options.host || m_bestState == NetworkGameClient::Playing)) {
+            if (m_untilQuitAt < 0.0f)
+                m_untilQuitAt = m_time + (m_options.host ? 0.0f : 1.0f);
+            if (m_time >= m_untilQuitAt)
+                m_quit = true;
+        }
         if (m_quit)
             break;
         m_mode->update(kFrame);

@@ -71,6 +71,7 @@ private:
     std::size_t m_nextAction = 0;
     bool m_quit = false;
     bool m_untilSeen = false;
+    float m_untilQuitAt = -1.0f;
     bool m_matchEnded = false;
     bool m_lost = false;
     int m_bestState = 0;
