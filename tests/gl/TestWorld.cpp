@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 bool TestWorld::load(Graphics& g) { return load(g, "test", 6000); }
@@ -139,6 +140,9 @@ bool saveTargetPng(Graphics& g, int width, int height, const std::string& path)
 {
     std::vector<std::uint8_t> rgba;
     g.readPixels(0, 0, width, height, rgba);
+    // Tests run in any order: the first to write into a folder makes it.
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     return writePngFile(path, width, height, rgba);
 }
 

@@ -9,6 +9,7 @@
 #include "render/assets/ImageWriter.h"
 #include "ui/MenuNavigation.h"
 
+#include <filesystem>
 
 void MenuHarness::SetUp()
 {
@@ -229,6 +230,8 @@ std::string MenuHarness::savePicture(const std::string& name)
     for (const Rgba& c : rows)
         rgba.insert(rgba.end(), {c.r, c.g, c.b, c.a});
     const std::string path = std::string(SKYFRONT_BINARY_DIR) + "/" + name;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     if (!writePngFile(path, m_width, m_height, rgba))
         ADD_FAILURE() << "cannot write " << path;
     return path;
