@@ -64,10 +64,12 @@ RoomClient::Config configFor(std::uint16_t port, std::vector<int>* attempts = nu
 {
     RoomClient::Config config;
     config.table = RoomClient::makeTable({"127.0.0.1", port}, {"127.0.0.1", port}, {"127.0.0.1", port});
+    // The client's one-second waits shortened, but not so far that a slow,
+    // loaded machine misses the answer of a server thread.
     config.sleep = [sleeps](int) {
         if (sleeps)
             ++*sleeps;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
     };
     if (attempts)
         config.onAttempt = [attempts](int entry) { attempts->push_back(entry); };
