@@ -106,6 +106,10 @@ void clusterNode(const std::vector<GlmVertex>& source, float cell, MergedMesh& o
     }
 }
 
+// Clusters of one cube share its mean point: a triangle with two corners
+// there has no area, and drawing it only costs vertex and set-up work.
+bool samePoint(const GlmVertex& a, const GlmVertex& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
 // A triangle turned so that its smallest index comes first: the same
 // triangle with the same winding gives the same key.
 std::uint64_t triangleKey(std::uint32_t a, std::uint32_t b, std::uint32_t c)
@@ -157,7 +161,10 @@ bool buildMergedMesh(const Model& model, float cell, MergedMesh& out)
             if (tri[0] >= map.size() || tri[1] >= map.size() || tri[2] >= map.size())
                 continue;
             const std::uint32_t a = map[tri[0]], b = map[tri[1]], c = map[tri[2]];
-            if (cell > 0.0f && (a == b || b == c || a == c || !seen.insert(triangleKey(a, b, c)).second))
+            if (cell > 0.0f && (a == b || b == c || a == c || samePoint(out.vertices[a], out.vertices[b]) ||
+                                samePoint(out.vertices[b], out.vertices[c]) ||
+                                samePoint(out.vertices[a], out.vertices[c]) ||
+                                !seen.insert(triangleKey(a, b, c)).second))
                 continue;
             out.indices.insert(out.indices.end(), {static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b),
                                                    static_cast<std::uint16_t>(c)});

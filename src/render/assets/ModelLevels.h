@@ -29,11 +29,15 @@ struct MergedMesh {
 bool buildMergedMesh(const Model& model, float cell, MergedMesh& out);
 
 // The detail levels a model keeps: level 0 is full detail; level k has cells
-// of the model radius / kLevelDivisions[k].
-inline constexpr int kModelLevelCount = 5;
-inline constexpr float kLevelDivisions[kModelLevelCount] = {0.0f, 64.0f, 32.0f, 16.0f, 8.0f};
+// of the model radius / kLevelDivisions[k]. The steps are a square root of
+// two apart, so a model far off gets a level whose cell is close to the
+// half-pixel limit rather than up to half of it: each step about halves the
+// triangles, and most of a small model's cost is its triangles.
+inline constexpr int kModelLevelCount = 10;
+inline constexpr float kLevelDivisions[kModelLevelCount] = {0.0f,   64.0f, 45.25f, 32.0f, 22.63f,
+                                                            16.0f, 11.31f, 8.0f,  5.66f, 4.0f};
 
-// The coarsest of the levels present whose cell stays under a pixel at a
+// The coarsest of the levels present whose cell stays under half a pixel at a
 // model radius of projectedRadius pixels. present[k] says whether level k
 // exists; level 0 always does.
 int modelLevelFor(float projectedRadius, std::span<const bool> present);
