@@ -142,6 +142,14 @@ settings_pages() {
     at_most "gfx_pad: back on options (title)" "$(differ gfx_pad_190 gfx_pad_390 "${title[@]}")" 30
     saves=$(ls -d "$out"/tree/save/*/ | head -1)
     [ ! -e "$saves/graphics.cfg" ] || fail "gfx_pad: leaving without apply wrote graphics.cfg"
+    # By keys: Right steps the quality and shows apply, Escape leaves.
+    script gfx_keys $'200 key Right\n240 key Esc'
+    play gfx_keys graphics 260 190 230 250
+    [ "$code" -eq 0 ] || fail "gfx_keys: the run did not end cleanly"
+    at_least "gfx_keys: quality box stepped" "$(differ gfx_keys_190 gfx_keys_230 575 310 690 340)" 150
+    at_least "gfx_keys: apply text after the change" "$(bright "$out/gfx_keys_230.png" "${apply[@]}")" 300
+    at_least "gfx_keys: the page left" "$(differ gfx_keys_230 gfx_keys_250 "${title[@]}")" 300
+    [ ! -e "$saves/graphics.cfg" ] || fail "gfx_keys: leaving without apply wrote graphics.cfg"
 
     # The graphics page by controller, opened directly: quality up, down past
     # mode and resolution to apply, A applies: the game ends with code 0 before
@@ -179,6 +187,12 @@ settings_pages() {
     at_least "ctl_again: invert box stored" "$(differ ctl_still_190 ctl_again_190 552 334 590 372)" 100
     at_least "ctl_again: sensitivity stored" "$(differ ctl_still_190 ctl_again_190 360 470 690 515)" 100
     at_most "ctl_again: flip box unchanged" "$(differ ctl_still_190 ctl_again_190 410 330 455 375)" 10
+    # The same box by keys: Down and Enter clear it again, Escape leaves.
+    script ctl_keys $'200 key Down\n210 key Enter\n240 key Esc'
+    play ctl_keys controls 260 190 230
+    [ "$code" -eq 0 ] || fail "ctl_keys: the run did not end cleanly"
+    grep -q "INVERT_ACTIVE 0" "$out/ctl_keys.out" || fail "ctl_keys: invert pitch was still on when the page was left"
+    at_least "ctl_keys: invert box cleared" "$(differ ctl_keys_190 ctl_keys_230 552 334 590 372)" 100
 
     # Credits from the options page and back: by controller (down, A; B), by
     # keys (Down, Enter; Esc, then again and Enter on the focused back button)
