@@ -111,6 +111,42 @@ TEST_F(GraphicsPage, FullScreenStoredAndAnyChangeWritesModeOneAndQuitsKeepingSet
     EXPECT_EQ(written.vsync, 1);
 }
 
+TEST_F(GraphicsPage, ControllerStepsTheFocusedBoxAndReachesApply)
+{
+    startupGraphics() = {1280, 720, 0, 2, 1};
+    GraphicsSettingsMenuFrame page({{1920, 1080}, {1280, 720}});
+    goToFrame(&page);
+    ASSERT_EQ(page.focusedItem, page.qualityBox);
+    // Left and right step the focused box with wrap-around and keep the focus.
+    page.moveFocus(MenuItem::kRight);
+    EXPECT_EQ(page.qualityBox->selected, 2);
+    EXPECT_EQ(page.focusedItem, page.qualityBox);
+    EXPECT_EQ(page.qualityBox->lastStep, 0);
+    EXPECT_TRUE(page.applyShown());
+    page.moveFocus(MenuItem::kRight);
+    EXPECT_EQ(page.qualityBox->selected, 0);
+    page.moveFocus(MenuItem::kLeft);
+    page.moveFocus(MenuItem::kLeft);
+    EXPECT_EQ(page.qualityBox->selected, 1);
+    EXPECT_FALSE(page.applyShown());
+    // Down walks the boxes; a step there changes only that box.
+    page.moveFocus(MenuItem::kDown);
+    ASSERT_EQ(page.focusedItem, page.modeBox);
+    page.moveFocus(MenuItem::kDown);
+    ASSERT_EQ(page.focusedItem, page.resolutionBox);
+    page.moveFocus(MenuItem::kLeft);
+    EXPECT_EQ(page.resolutionBox->selected, 0);
+    EXPECT_EQ(page.qualityBox->selected, 1);
+    EXPECT_EQ(page.modeBox->selected, 0);
+    ASSERT_TRUE(page.applyShown());
+    // The apply button shown is the next stop down, and activation applies.
+    page.moveFocus(MenuItem::kDown);
+    ASSERT_EQ(page.focusedItem, page.applyButton);
+    page.activateFocused();
+    EXPECT_TRUE(quitKeepingSettingsRequested());
+    EXPECT_EQ(loadGraphicsConfig().width, 1920);
+}
+
 TEST_F(GraphicsPage, WithoutDisplayModesApplyNeverShows)
 {
     startupGraphics() = {1280, 720, 0, 2, 1};

@@ -182,6 +182,24 @@ void GraphicsSettingsMenuFrame::onShow()
     showApply(false);
 }
 
+void GraphicsSettingsMenuFrame::moveFocus(int direction)
+{
+    SpriteHComboBox* box = nullptr;
+    for (SpriteHComboBox* candidate : {qualityBox, modeBox, resolutionBox})
+        if (focusedItem == candidate)
+            box = candidate;
+    if (!box || (direction != kLeft && direction != kRight)) {
+        FilledMenuFrame::moveFocus(direction);
+        return;
+    }
+    if (direction == kLeft)
+        box->stepLeft();
+    else
+        box->stepRight();
+    // No release follows a key press: the arrow must not stay pressed.
+    box->lastStep = 0;
+}
+
 void GraphicsSettingsMenuFrame::onChoiceChanged()
 {
     if (m_modes.empty()) {

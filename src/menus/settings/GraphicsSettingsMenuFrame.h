@@ -28,6 +28,9 @@ public:
 
     void onShow() override;
     void onHide() override;
+    // Left and right on a focused choice box step its choice, as its arrows
+    // do; every other move goes to the focus links.
+    void moveFocus(int direction) override;
 
     void onChoiceChanged();
     // Writes the pending values to "graphics.cfg" and ends the game with
