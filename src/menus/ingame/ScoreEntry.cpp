@@ -184,9 +184,14 @@ void ScoreEntry::draw()
     char16_t text[96];
     wideFormat(text, 96, "%d.", position);
     drawText(font, text, x + c.placeRight, lineY, CFont::kRight | CFont::kCentreY);
-    const int rank = std::clamp(t->rank(), 0, 17);
-    const char16_t glyph[2] = {static_cast<char16_t>(kFirstRankGlyph + rank), 0};
-    drawText(font, glyph, x + c.glyph, lineY, centred);
+    // Out of play or carrying a flag: that icon stands in for the rank glyph
+    // (drawn below), as the one line has no other room for it.
+    const bool statusIcon = menus && (flags & (kOutOfPlay | kCarriesFlag));
+    if (!statusIcon) {
+        const int rank = std::clamp(t->rank(), 0, 17);
+        const char16_t glyph[2] = {static_cast<char16_t>(kFirstRankGlyph + rank), 0};
+        drawText(font, glyph, x + c.glyph, lineY, centred);
+    }
     if (own)
         font->setColor(kOwnRowColour);
     // The name and the plane shrink a little, then are cut; once per width,
@@ -229,14 +234,13 @@ void ScoreEntry::draw()
     font->setScale(oldScaleX, oldScaleY);
     if (!menus)
         return;
-    // Out of play or carrying a flag: a small badge on the rank glyph.
-    if (flags & (kOutOfPlay | kCarriesFlag)) {
+    if (statusIcon) {
         const int frame = (flags & kOutOfPlay) ? kOutFrame : kFlagFrame;
         const CSprite::Rect r = menus->frameRect(frame);
         const float side = 26.0f * u;
         const float s = r.h > 0.0f ? side / r.h : 1.0f;
         menus->setScale(s, s);
-        menus->drawFrame(frame, x + c.glyph + 2.0f * u - r.x * s, lineY - side / 2.0f - r.y * s);
+        menus->drawFrame(frame, x + c.glyph - r.w * s / 2.0f - r.x * s, lineY - r.h * s / 2.0f - r.y * s);
         menus->setScale(1.0f, 1.0f);
     }
     const float swatchX = x + static_cast<float>(swatchLeft());

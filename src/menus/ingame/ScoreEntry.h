@@ -68,6 +68,9 @@ public:
     bool showsMute() const;
     // Whether the row has the bases or flags column.
     bool hasExtraColumn() const;
+    // The name as last drawn, and how much it was shrunk to fit.
+    const std::u16string& shownName() const { return m_shownName; }
+    float shownNameShrink() const { return m_nameShrink; }
 
     EntityHandle airplane;
     int position = 0;

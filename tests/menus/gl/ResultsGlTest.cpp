@@ -10,7 +10,11 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/progress/ScoreMgr.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "render/2d/CFont.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteLabel.h"
@@ -107,7 +111,8 @@ TEST_F(ResultsGl, TablesAndTheResultPageDrawWhatTheyShow)
     pilot(0, u"Maverick", 12, 3, 9, true);
     Airplane* other = pilot(1, u"Iceman", 12, 5, 14);
     other->markerColorIndex = 1;
-    pilot(2, u"Goose", 7, 8, 3);
+    // Out of play until the next round: a badge on his rank glyph.
+    pilot(2, u"Goose", 7, 8, 3)->inPlay = false;
     // A pilot without a plane record gets an empty plane column.
     pilot(3, u"Viper", 4, 2, 17)->planeRecord = nullptr;
     SkirmishEndMenuFrame* table = MenuFrameRegistry::skirmishEndMenu();
@@ -234,4 +239,36 @@ TEST_F(ResultsGl, TablesOfANetworkMatchFitASmallScreen)
     savePicture("results/ffa_table_small.png");
     EXPECT_TRUE(table->serverLabel->visible);
     EXPECT_EQ(table->rows().size(), 4u);
+    // Every name as drawn fits its room; the long one is cut, the short ones whole.
+    CFont* font = getFont(0);
+    ASSERT_NE(font, nullptr);
+    for (const ScoreEntry* row : table->rows()) {
+        if (!row->target())
+            continue;
+        const ScoreEntry::Columns c = ScoreEntry::columns(row->width, row->height, false, true);
+        const float scale = c.textScale * row->shownNameShrink();
+        EXPECT_LE(font->measure(row->shownName()).width * scale, c.nameRight - c.nameLeft + 1.0f)
+            << narrow(row->shownName());
+        const std::u16string& whole = row->target()->pilotName;
+        if (whole.size() > 20)
+            EXPECT_EQ(narrow(row->shownName()).substr(row->shownName().size() - 3), "...");
+        else
+            EXPECT_EQ(row->shownName(), whole);
+    }
+    // The mute toggle has frames of its own, clear of the showcase's info
+    // button, and they fit the strip beside the swatch.
+    CSprite* menus = getSprite(kSpriteSetMenus);
+    ASSERT_NE(menus, nullptr);
+    const int rowH = table->rows()[0]->height;
+    for (int frame : {ScoreEntry::kMuteOffFrame, ScoreEntry::kMuteOnFrame}) {
+        const CSprite::Rect r = menus->frameRect(frame);
+        EXPECT_GT(r.w * r.h, 100.0f) << frame;
+        EXPECT_LE(r.w, 4.0f * rowH / 5.0f) << frame;
+        EXPECT_LE(r.h, rowH / 2.0f + 4.0f) << frame;
+    }
+    // The speaker shows on the others' rows: light pixels in the strip of the second row.
+    const ScoreEntry* other = table->rows()[1];
+    const int stripLeft = other->absX + other->swatchLeft() - static_cast<int>(10 * screenMetrics().uiScale) -
+                          4 * other->height / 5;
+    EXPECT_GT(colourful(stripLeft, other->absY, other->absX + other->swatchLeft(), other->absY + other->height), 80);
 }
