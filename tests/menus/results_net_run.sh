@@ -19,6 +19,8 @@ port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_
 timeout 90 "$peer" --host --port "$port" --seconds 80 --name Harbourmaster --score-limit 1 --at 3:destroy \
     >"$run_dir/host.log" 2>&1 &
 peer_pid=$!
+# A run that fails early does not leave the peer hosting on.
+trap 'kill "$peer_pid" 2>/dev/null' EXIT
 for _ in $(seq 1 40); do
     grep -q "hosting" "$run_dir/host.log" 2>/dev/null && break
     sleep 0.25
