@@ -33,6 +33,7 @@
 #include "platform/Steam.h"
 #include "screens/hud/GameHud.h"
 #include <arpa/inet.h>
+#include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
@@ -249,6 +250,22 @@ void startMenus()
     results.disconnect = [] {
         if (NetworkGameHandler* handler = NetworkGameHandler::instance())
             handler->disconnect();
+    };
+    // A client knows the match by the host's join answer, a host by its own description.
+    results.serverName = [] {
+        const NetworkGameHandler* handler = NetworkGameHandler::instance();
+        const GameMode* mode = currentGameMode();
+        if (!handler || !mode || mode->isSinglePlayer())
+            return std::u16string();
+        return mode->isNetworkClient() ? handler->client.joinSetup().gameName : netGlobals().serverInfo.name();
+    };
+    results.networkMap = [] {
+        const NetworkGameHandler* handler = NetworkGameHandler::instance();
+        const GameMode* mode = currentGameMode();
+        if (!handler || !mode || mode->isSinglePlayer())
+            return -1;
+        return mode->isNetworkClient() ? static_cast<int>(handler->client.joinSetup().mapIndex)
+                                       : static_cast<int>(netGlobals().serverInfo.bytes[ServerInfo::MapIndex]);
     };
     // Multiplayer: the entry page, the chat lines, the chat over a network
     // match and the notice of a lost host.

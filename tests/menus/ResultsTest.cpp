@@ -4,6 +4,8 @@
 #include "support/sound/RecordingSound.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "gamedata/records/MapInfoCfg.h"
+#include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "gamedata/records/PlaneList.h"
 #include "menus/MenuFrameRegistry.h"
@@ -20,6 +22,8 @@
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/progress/ScoreMgr.h"
 #include "modes/progress/UnlocksMgr.h"
+#include "platform/Language.h"
+#include "platform/ScreenMetrics.h"
 #include "screens/Screens.h"
 #include "sound/SoundData.h"
 #include "sound/SoundSource.h"
@@ -196,6 +200,31 @@ TEST(PointRowsTest, BadFactorsAndHugeSumsNeverCorruptTheTotal)
     in.resultPoints = 0;
     in.deathPoints = std::numeric_limits<int>::min();
     EXPECT_EQ(PointRows::build(in).pointsEarned, std::numeric_limits<std::int32_t>::min());
+}
+
+TEST_F(ResultPage, ANetworkGameNamesItsMapAndServerUnderTheRows)
+{
+    ASSERT_TRUE(MapLists::instance().load());
+    const MapInfoCfg* map = MapLists::instance().skirmishMap(0);
+    ASSERT_NE(map, nullptr);
+    GameResultInput in = single(40);
+    in.singlePlayer = false;
+    in.network = true;
+    in.serverName = u"Harbourmaster";
+    in.networkMap = 0;
+    page->showResult(in);
+    EXPECT_EQ(narrow(page->mapLine), "Map: " + narrow(getStringById(map->title)));
+    EXPECT_FALSE(getStringById(map->title).empty());
+    EXPECT_EQ(narrow(page->serverLine), "Server: Harbourmaster");
+    // A slot out of range names no map; a game alone has no such lines.
+    gameResultBooked() = false;
+    in.networkMap = 200;
+    page->showResult(in);
+    EXPECT_EQ(narrow(page->mapLine), "Map: ");
+    gameResultBooked() = false;
+    page->showResult(single(40));
+    EXPECT_TRUE(page->mapLine.empty());
+    EXPECT_TRUE(page->serverLine.empty());
 }
 
 TEST_F(ResultPage, BookingClampsOnlyTheOwnTotalAndMovesTheRankDown)
@@ -580,6 +609,70 @@ TEST_F(ScoreTables, SwatchCyclesAndMuteNeverOnTheOwnRow)
     EXPECT_FALSE(row->onTouchDown(x, row->absY + 1));
     EXPECT_EQ(other->markerColorIndex, -1);
     page->onHide();
+}
+
+// The one line of a row, for every width a table can have: nothing runs
+// into its neighbour, the mute strip and the swatch stay clear, and the name
+// keeps room to be read.
+TEST_F(ScoreTables, RowColumnsNeverOverlapAtAnyTableWidth)
+{
+    const float u = screenMetrics().uiScale;
+    const int h = static_cast<int>(ScoreEntry::kRowHeightUnits * u);
+    for (int w = 440; w <= 720; w += 20)
+        for (bool extra : {false, true})
+            for (bool mute : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "width " << w << " extra " << extra << " mute " << mute);
+                const ScoreEntry::Columns c = ScoreEntry::columns(w, h, extra, mute);
+                EXPECT_LT(c.placeRight, c.glyph);
+                EXPECT_LT(c.glyph, c.nameLeft);
+                EXPECT_GE(c.nameRight - c.nameLeft, 60.0f * u);
+                EXPECT_LE(c.nameRight, c.score - c.columnWidth / 2.0f);
+                constexpr float slack = 0.01f;   // the sums round
+                EXPECT_GE(c.deaths - c.score + slack, c.columnWidth);
+                EXPECT_EQ(c.extra >= 0.0f, extra);
+                const float beforePlane = extra ? c.extra : c.deaths;
+                if (extra) {
+                    EXPECT_GE(c.extra - c.deaths + slack, c.columnWidth);
+                }
+                EXPECT_GE(c.plane - beforePlane + slack, (c.columnWidth + c.planeWidth) / 2.0f);
+                const float swatch = static_cast<float>(w) - 5.0f * h / 4.0f;
+                const float clear = mute ? swatch - 10.0f * u - 4.0f * h / 5.0f : swatch;
+                EXPECT_LE(c.plane + c.planeWidth / 2.0f, clear);
+                EXPECT_GT(c.textScale, 0.7f);
+                EXPECT_LE(c.textScale, 1.0f);
+            }
+    // A table as wide as its header strip keeps the full size.
+    EXPECT_EQ(ScoreEntry::columns(560, h, false, true).textScale, 1.0f);
+}
+
+TEST_F(ScoreTables, TheServerLineFollowsTheNetworkMatch)
+{
+    GameResultMenuFrame::routes().serverName = [] { return std::u16string(u"Harbourmaster"); };
+    GameMode& m = start(GameType::FreeForAll, false);
+    pilot(0, u"Ann", 1, true);
+    SkirmishEndMenuFrame* page = MenuFrameRegistry::skirmishEndMenu();
+    // Alone, the individual table shows no server even with a name at hand.
+    page->onShow();
+    EXPECT_FALSE(page->serverLabel->visible);
+    page->onHide();
+    m.setNetwork(true, false, false);
+    page->onShow();
+    EXPECT_TRUE(page->serverLabel->visible);
+    EXPECT_EQ(narrow(page->serverLabel->shownText()), "Server : Harbourmaster");
+    page->onHide();
+    // No name, no line.
+    GameResultMenuFrame::routes().serverName = [] { return std::u16string(); };
+    page->onShow();
+    EXPECT_FALSE(page->serverLabel->visible);
+    page->onHide();
+    // The team table shows a known server in single player too.
+    GameResultMenuFrame::routes().serverName = [] { return std::u16string(u"Harbourmaster"); };
+    m.setNetwork(false, false, false);
+    TeamSkirmishEndMenuFrame* team = MenuFrameRegistry::teamSkirmishEndMenu();
+    team->onShow();
+    EXPECT_TRUE(team->serverLabel->visible);
+    team->onHide();
+    GameResultMenuFrame::routes() = {};
 }
 
 TEST_F(ScoreTables, SwitchTeamHiddenForTheSmallerTeamAndADrawShowsToBoth)

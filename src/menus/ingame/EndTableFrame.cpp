@@ -23,6 +23,30 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+
+namespace {
+// Column headings shrink together rather than run into each other.
+class ColumnHeading : public SpriteLabel {
+public:
+    explicit ColumnHeading(int textId) : SpriteLabel(1, textId) {}
+    void draw() override
+    {
+        CFont* f = font();
+        if (!f || !hasText())
+            return;
+        if (scale >= 1.0f) {
+            SpriteLabel::draw();
+            return;
+        }
+        const float oldX = f->scaleX(), oldY = f->scaleY();
+        f->setScale(oldX * scale, oldY * scale);
+        f->draw(shownText(), absX + width / 2.0f, absY + height / 2.0f, CFont::kCentreX | CFont::kCentreY);
+        f->setScale(oldX, oldY);
+    }
+    float scale = 1.0f;
+};
+}  // namespace
 
 EndTableFrame::EndTableFrame()
 {
@@ -68,7 +92,9 @@ EndTableFrame::EndTableFrame()
     timeLabel->offsetY = 5.0f * L / 2.0f;
     resetTimeLabel();
     topPanel->addItem(timeLabel);
-    serverLabel = addTopLabel(1, m.screenWidth / 2.0f, 4.0f * L);
+    // Under the time box, which reaches past 4 L.
+    const float timeBottom = timeLabel->offsetY + static_cast<float>(timeLabel->height);
+    serverLabel = addTopLabel(1, m.screenWidth / 2.0f, std::max(4.0f * L, timeBottom + 5.0f * L / 8.0f));
     serverLabel->visible = false;
 
     buttonRow = new MenuPanel(kLayoutStacked);
@@ -146,17 +172,63 @@ MenuPanel* EndTableFrame::makeTable(int widthPixels, int top)
 void EndTableFrame::addHeading(int textId, std::vector<SpriteLabel*>& into)
 {
     // The small font: the columns stand closer than the HUD font's words are wide.
-    auto* label = new SpriteLabel(1, textId);
+    auto* label = new ColumnHeading(textId);
     label->anchorMode = kAnchorAbsolute;
     label->alignment = kAlignCentreX | kAlignCentreY;
     addItem(label);
     into.push_back(label);
 }
 
+void EndTableFrame::placeHeadings(const MenuPanel& table, float stripTop, float stripHeight, bool muteStrip,
+                                  SpriteLabel* score, SpriteLabel* deaths, SpriteLabel* plane, SpriteLabel* extra)
+{
+    const float u = screenMetrics().uiScale;
+    const int rowHeight = static_cast<int>(ScoreEntry::kRowHeightUnits * u);
+    const ScoreEntry::Columns c = ScoreEntry::columns(table.width, rowHeight, extra != nullptr, muteStrip);
+    std::vector<std::pair<SpriteLabel*, float>> placed = {{score, c.score}, {deaths, c.deaths}};
+    if (extra)
+        placed.push_back({extra, c.extra});
+    placed.push_back({plane, c.plane});
+    const float gap = 5.0f * u;
+    // Neighbours may reach into each other's column halves but never touch;
+    // the outer two may reach past theirs (the name and the mute strip carry
+    // no heading).
+    const auto scaleFor = [&](std::size_t step) {
+        float scale = 1.0f;
+        for (std::size_t i = 0; i + step < placed.size(); ++i) {
+            const float both = (placed[i].first->width + placed[i + step].first->width) / 2.0f;
+            if (both > 0.0f)
+                scale = std::min(scale, (placed[i + step].second - placed[i].second - gap) / both);
+        }
+        return scale;
+    };
+    const float centreY = stripTop + stripHeight / 2.0f;
+    float scale = scaleFor(1);
+    bool staggered = false;
+    if (scale < 0.75f && placed.size() > 3) {
+        // Too close for one row: every other heading goes up, the rest down.
+        const float rowRoom = stripHeight / 2.0f;
+        float staggeredScale = scaleFor(2);
+        for (const auto& [label, centre] : placed)
+            if (label->height > 0)
+                staggeredScale = std::min(staggeredScale, rowRoom / static_cast<float>(label->height));
+        staggered = staggeredScale > scale;
+        scale = std::max(scale, staggeredScale);
+    }
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        SpriteLabel* label = placed[i].first;
+        label->offsetX = table.offsetX + placed[i].second;
+        label->offsetY = centreY + (staggered ? (i % 2 == 0 ? -1.0f : 1.0f) * stripHeight / 4.0f : 0.0f);
+        if (auto* heading = dynamic_cast<ColumnHeading*>(label))
+            heading->scale = std::clamp(scale, 0.1f, 1.0f);
+    }
+}
+
 int EndTableFrame::stripBottom(int stripHeight) const
 {
-    const int belowTime = static_cast<int>(timeLabel->offsetY) + timeLabel->height + m_lineHeight / 4 + stripHeight;
-    return std::max(topPanel->height + m_lineHeight, belowTime);
+    // Clear of the time box and of the server line under it.
+    const int belowServer = static_cast<int>(serverLabel->offsetY) + 3 * m_lineHeight / 4 + stripHeight;
+    return std::max(topPanel->height + m_lineHeight, belowServer);
 }
 
 void EndTableFrame::appendRow(MenuPanel& table, ScoreEntry* row)
@@ -249,6 +321,19 @@ void EndTableFrame::resetTimeLabel()
     timeLabel->setText(u"");
     timeLabel->width = w;
     timeLabel->height = std::max(h, m_lineHeight);
+}
+
+void EndTableFrame::updateServerLabel(bool singlePlayerToo)
+{
+    const GameMode* m = mode();
+    const GameResultMenuFrame::Routes& r = GameResultMenuFrame::routes();
+    const std::u16string name = m && r.serverName ? r.serverName() : std::u16string();
+    serverLabel->visible = !name.empty() && (singlePlayerToo || !m->isSinglePlayer());
+    if (!serverLabel->visible)
+        return;
+    char16_t text[128];
+    wideFormat(text, 128, "%w : %w", getStringByIndex(kServerText), name);
+    serverLabel->setText(text);
 }
 
 void EndTableFrame::updateTimeLabel()

@@ -65,6 +65,9 @@ protected:
     // The visible buttons and the status label spread over the bottom row.
     void spreadButtons(bool withOuterMargin);
     void resetTimeLabel();
+    // "Server : name" of a network match; shown only with a name, and in
+    // single player only when singlePlayerToo.
+    void updateServerLabel(bool singlePlayerToo);
     void updateTimeLabel();
     // The restart countdown under the buttons after a match.
     void updateStatus();
@@ -74,6 +77,12 @@ protected:
     // A scrollable table panel of the given width from top down to the button row.
     MenuPanel* makeTable(int widthPixels, int top);
     void addHeading(int textId, std::vector<SpriteLabel*>& into);
+    // Centres the score, deaths and plane headings (and the bases or flags
+    // heading when given) over the columns of the table's rows, in the header
+    // strip; all shrink alike so that none touches the next, and where that
+    // would make them too small they stand in two staggered rows.
+    static void placeHeadings(const MenuPanel& table, float stripTop, float stripHeight, bool muteStrip,
+                              SpriteLabel* score, SpriteLabel* deaths, SpriteLabel* plane, SpriteLabel* extra);
     // Appends the row under the table's last one, as wide as the table.
     static void appendRow(MenuPanel& table, ScoreEntry* row);
     int lineHeight() const { return m_lineHeight; }

@@ -96,6 +96,13 @@ GameResultInput GameResultInput::fromCurrentGame()
         in.plane = own->planeRecord;
     if (in.online && GameResultMenuFrame::routes().pointsFactor)
         in.pointsFactor = GameResultMenuFrame::routes().pointsFactor();
+    if (in.network) {
+        const GameResultMenuFrame::Routes& r = GameResultMenuFrame::routes();
+        if (r.serverName)
+            in.serverName = r.serverName();
+        if (r.networkMap)
+            in.networkMap = r.networkMap();
+    }
     if (const auto* campaign = dynamic_cast<const GameModeCampaign*>(mode)) {
         in.campaign = campaign->campaign();
         in.mission = campaign->mission();
@@ -320,6 +327,21 @@ void GameResultMenuFrame::showResult(const GameResultInput& input)
                                                     oldTotal);
     }
     logInfo("menus", "game result: %d points, rank %d to %d", rows.pointsEarned, oldRank, newRank);
+    mapLine.clear();
+    serverLine.clear();
+    if (input.network) {
+        const MapInfoCfg* map = input.networkMap >= 0 && input.networkMap < MapLists::kSlots
+                                    ? MapLists::instance().skirmishMap(input.networkMap)
+                                    : nullptr;
+        char16_t text[256];
+        wideFormat(text, 256, "%w %w", getStringByIndex(kMapText),
+                   map ? getStringById(map->title) : std::u16string());
+        mapLine = text;
+        wideFormat(text, 256, "%w: %w", getStringByIndex(kServerText), input.serverName);
+        serverLine = text;
+        const std::u16string both = mapLine + u" / " + serverLine;
+        logInfo("menus", "network game result lines: %s", toNarrowTemp(both.c_str()));
+    }
     titleLabel->stringId = isCampaignType(input.type) ? kCampaignTitleText : kTitleText;
     titleLabel->updateSize();
     resultState = Reveal;
@@ -673,6 +695,12 @@ void GameResultMenuFrame::draw()
         drawText(font, rows.labels[k], px + m, y, 0);
         drawText(font, rows.values[k], pRight - m, y, CFont::kRight);
         y += 30.0f * s;
+    }
+    // A network game names its map and server on the lines after the rows.
+    if (!mapLine.empty()) {
+        const float lines = py + m + 30.0f * s * static_cast<float>(rows.count);
+        drawText(font, mapLine, px + m, lines, 0);
+        drawText(font, serverLine, px + m, lines + 30.0f * s, 0);
     }
     if (resultState >= Count) {
         drawText(font, getStringByIndex(kTotalText), px + m, pBottom - m, CFont::kBottom);

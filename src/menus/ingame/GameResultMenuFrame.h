@@ -26,6 +26,9 @@ struct GameResultInput {
     int medal = 0;
     int campaign = -1, mission = -1, difficulty = 1;
     int dogfight = -1;
+    // A network game's server and the map slot it was played on (-1: none).
+    std::u16string serverName;
+    int networkMap = -1;
 
     // The running game's values (the current mode, the score keeper, the
     // network client); a default input when no game runs.
@@ -101,6 +104,9 @@ public:
         // and the client's disconnect when a joined match is left.
         std::function<float()> pointsFactor;
         std::function<void()> disconnect;
+        // The network match's server name and map slot (empty and -1 outside one).
+        std::function<std::u16string()> serverName;
+        std::function<int()> networkMap;
         // Makes sure the room server's record of the pilot exists before the
         // new totals are saved (empty: nothing to do).
         std::function<void()> ensureOnlineObject;
@@ -131,6 +137,8 @@ public:
     bool resultEscapeArmed = false;
     GameType shownType = GameType::FreeForAll;
     bool shownNetwork = false, shownOnline = false;
+    // The network lines under the rows: "Map: ..." and "Server: ...".
+    std::u16string mapLine, serverLine;
     int shownCampaign = -1;
 
     MenuPanel* pointsPanel = nullptr;

@@ -27,7 +27,6 @@ SkirmishEndMenuFrame::SkirmishEndMenuFrame()
 {
     const ScreenMetrics& m = screenMetrics();
     const int L = lineHeight();
-    const float u = m.uiScale;
     titleText = addTopLabel(1, m.screenWidth / 2.0f, static_cast<float>(L));
     titleText->stringId = kFfaTitle;
     titleText->updateSize();
@@ -45,17 +44,21 @@ SkirmishEndMenuFrame::SkirmishEndMenuFrame()
     const int left = (m.screenWidth - stripW) / 2;
     for (int id : {kScoreHeading, kDeathsHeading, kPlaneHeading})
         addHeading(id, headings);
-    const float columns[3] = {150.0f, 240.0f, 330.0f};
-    for (std::size_t i = 0; i < headings.size(); ++i) {
-        headings[i]->offsetX = left + columns[i] * u;
-        headings[i]->offsetY = headerStrip->offsetY - headerStrip->height / 2.0f;
-    }
     table = makeTable(stripW, static_cast<int>(headerStrip->offsetY) + L / 2);
     table->offsetX = static_cast<float>(left);
+    placeColumnHeadings();
     giveInputPriority(buttonRow);
     buttonRow->giveInputPriority(resumeButton);
     spreadButtons(true);
     layout(0, 0);
+}
+
+void SkirmishEndMenuFrame::placeColumnHeadings()
+{
+    const GameMode* m = mode();
+    const float stripTop = headerStrip->offsetY - static_cast<float>(headerStrip->height);
+    placeHeadings(*table, stripTop, static_cast<float>(headerStrip->height), m && !m->isSinglePlayer(), headings[0],
+                  headings[1], headings[2], nullptr);
 }
 
 void SkirmishEndMenuFrame::rebuildTable()
@@ -115,8 +118,7 @@ void SkirmishEndMenuFrame::onShow()
     default: break;
     }
     titleText->updateSize();
-    // The server's name is the network's to give; none is known here.
-    serverLabel->visible = false;
+    updateServerLabel(false);
     rebuildTable();
     startListening();
     titleText->visible = true;
@@ -139,6 +141,7 @@ void SkirmishEndMenuFrame::onShow()
                custom->restartCountdown() > -1.0f) {
         statusLabel->visible = true;
     }
+    placeColumnHeadings();
     spreadButtons(true);
     layout(0, 0);
     rebuildConnectorLines();

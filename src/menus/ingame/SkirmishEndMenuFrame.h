@@ -22,6 +22,8 @@ public:
 
     void rebuildTable() override;
     void showHeadline() override;
+    // The headings over the columns the rows use now.
+    void placeColumnHeadings();
 
     SpriteLabel* titleText = nullptr;
     SpriteLabel* waveLabel = nullptr;

@@ -47,7 +47,9 @@ TeamSkirmishEndMenuFrame::TeamSkirmishEndMenuFrame()
     int stripW = 0, stripH = 0;
     if (menus)
         menus->frameBounds(kHeaderFrame, stripW, stripH);
-    const int tableW = std::max(std::min(stripW, m.screenWidth / 2 - L), 1);
+    // Half the screen each, a little wider than one strip at most: the names
+    // need the room more than the middle does.
+    const int tableW = std::max(std::min(stripW * 23 / 20, m.screenWidth / 2 - L), 1);
     const float stripEdge = static_cast<float>(stripBottom(std::max(stripH, L)));
     for (int team = 0; team < 2; ++team) {
         const auto t = static_cast<std::size_t>(team);
@@ -99,7 +101,7 @@ void TeamSkirmishEndMenuFrame::rebuildTable()
             auto* row = new ScoreEntry(a, static_cast<int>(i) + 1, static_cast<int>(i & 1), true);
             row->gameType = type;
             row->networkGame = network;
-        row->own = m && row->target() == m->playerAirplane();
+            row->own = m && row->target() == m->playerAirplane();
             if (ctf)
                 for (int team = 0; team < 2; ++team)
                     if (Flag* flag = ctf->flagOfTeam(team); flag && flag->carrier() == a)
@@ -136,22 +138,18 @@ bool TeamSkirmishEndMenuFrame::switchTeamAllowed()
 
 void TeamSkirmishEndMenuFrame::layoutColumns()
 {
-    const float u = screenMetrics().uiScale;
     const GameType type = gameType();
     const bool ctf = type == GameType::CaptureTheFlag, dtb = type == GameType::DestroyTheBase;
-    const float shift = ctf || dtb ? -30.0f : 0.0f;
+    const GameMode* m = mode();
+    const bool network = m && !m->isSinglePlayer();
     for (int t = 0; t < 2; ++t) {
         const auto i = static_cast<std::size_t>(t);
-        const float base = static_cast<float>(tables[i]->offsetX);
-        const float y = headerStrips[i]->offsetY + headerStrips[i]->height / 2.0f;
-        const float xs[5] = {160.0f + shift, 240.0f + shift, (ctf || dtb ? 400.0f : 320.0f) + shift,
-                             320.0f + shift, 320.0f + shift};
-        for (std::size_t k = 0; k < headings[i].size(); ++k) {
-            headings[i][k]->offsetX = base + xs[k] * u;
-            headings[i][k]->offsetY = y;
-        }
-        headings[i][3]->visible = dtb;
-        headings[i][4]->visible = ctf;
+        std::vector<SpriteLabel*>& h = headings[i];
+        const MenuPanel& strip = *headerStrips[i];
+        placeHeadings(*tables[i], strip.offsetY, static_cast<float>(strip.height), network, h[0], h[1], h[2],
+                      dtb ? h[3] : ctf ? h[4] : nullptr);
+        h[3]->visible = dtb;
+        h[4]->visible = ctf;
     }
     switchButton->visible = switchTeamAllowed() && !matchOver();
     switchButton->enabled = switchButton->visible;
@@ -192,7 +190,7 @@ void TeamSkirmishEndMenuFrame::onShow()
         if (t == type)
             titleText->stringId = text;
     titleText->updateSize();
-    serverLabel->visible = false;
+    updateServerLabel(true);
     rebuildTable();
     startListening();
     resetTimeLabel();

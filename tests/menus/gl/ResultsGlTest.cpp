@@ -10,15 +10,22 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/progress/ScoreMgr.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "render/2d/CFont.h"
+#include "render/2d/CSprite.h"
+#include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SpriteLabel.h"
 
 #include <filesystem>
 #include <memory>
 #include <string>
 
 namespace {
+std::string narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
 // The tables and the result page drawn over the staged data; pictures under
 // build/results/.
 struct ResultsGl : MenuHarness {
@@ -104,7 +111,8 @@ TEST_F(ResultsGl, TablesAndTheResultPageDrawWhatTheyShow)
     pilot(0, u"Maverick", 12, 3, 9, true);
     Airplane* other = pilot(1, u"Iceman", 12, 5, 14);
     other->markerColorIndex = 1;
-    pilot(2, u"Goose", 7, 8, 3);
+    // Out of play until the next round: a badge on his rank glyph.
+    pilot(2, u"Goose", 7, 8, 3)->inPlay = false;
     // A pilot without a plane record gets an empty plane column.
     pilot(3, u"Viper", 4, 2, 17)->planeRecord = nullptr;
     SkirmishEndMenuFrame* table = MenuFrameRegistry::skirmishEndMenu();
@@ -175,15 +183,92 @@ TEST_F(ResultsGl, TheTeamTableShowsBothTeams)
     pilot(0, u"Red Baron", 40, 2, 12, true);
     pilot(0, u"Snoopy", 20, 6, 2);
     Airplane* blue = pilot(1, u"Biggles", 30, 1, 7);
-    blue->scores[Airplane::kScoreFlagsCaptured] = 2;
-    blue->scores[Airplane::kScoreFlagsReturned] = 1;
     pilot(1, u"Hartmann", 10, 4, 16);
+    // The captures go through the score keeper, which keeps the team totals.
+    ScoreMgr::instance().onFlagCaptured(*blue);
+    ScoreMgr::instance().onFlagCaptured(*blue);
+    blue->scores[Airplane::kScoreFlagsReturned] = 1;
     TeamSkirmishEndMenuFrame* table = MenuFrameRegistry::teamSkirmishEndMenu();
     goToFrame(table);
     step(10);
     savePicture("results/team_table.png");
     EXPECT_EQ(table->rows().size(), 6u);
+    EXPECT_EQ(narrow(table->totals[0]->shownText()), "0");
+    EXPECT_EQ(narrow(table->totals[1]->shownText()), "2");
     // Both tables have drawn rows: bright text on the left and on the right half.
     EXPECT_GT(colourful(0, 200, screenWidth() / 2, screenHeight() - 100), 500);
     EXPECT_GT(colourful(screenWidth() / 2, 200, screenWidth(), screenHeight() - 100), 500);
+}
+
+// A small screen and a network match: long names are cut inside their
+// column, the others' rows carry the mute toggle and the server has its line.
+TEST_F(ResultsGl, TablesOfANetworkMatchFitASmallScreen)
+{
+    boot(960, 640);
+    GameResultMenuFrame::routes().serverName = [] { return std::u16string(u"Harbourmaster"); };
+    GameMode& m = start(GameType::DestroyTheBase, true);
+    m.setNetwork(true, false, false);
+    pilot(0, u"Baron von Richthofen", 40, 2, 12, true);
+    pilot(0, u"Snoopy", 20, 6, 2);
+    Airplane* blue = pilot(1, u"Biggles", 30, 1, 7);
+    blue->scores[Airplane::kScoreBases] = 3;
+    pilot(1, u"Erich Alfred Hartmann", 10, 4, 16);
+    TeamSkirmishEndMenuFrame* team = MenuFrameRegistry::teamSkirmishEndMenu();
+    goToFrame(team);
+    step(10);
+    savePicture("results/team_table_small.png");
+    EXPECT_TRUE(team->serverLabel->visible);
+    EXPECT_EQ(narrow(team->serverLabel->shownText()), "Server : Harbourmaster");
+    // The server line stands between the time box and the header strips.
+    EXPECT_GE(team->serverLabel->absY, team->timeLabel->absY + team->timeLabel->height);
+    EXPECT_LE(team->serverLabel->absY + team->serverLabel->height, team->headerStrips[0]->absY);
+    // Right table: its rows and headings stay inside their half.
+    EXPECT_GT(colourful(screenWidth() / 2, 200, screenWidth(), screenHeight() - 100), 400);
+    clearFrameHistory();
+    MenuFrameRegistry::deleteAll();
+    deleteCurrentGameMode();
+
+    GameMode& ffa = start(GameType::FreeForAll, false);
+    ffa.setNetwork(true, false, false);
+    pilot(0, u"Maverick", 12, 3, 9, true);
+    pilot(1, u"Lieutenant Iceman Kazansky", 12, 5, 14);
+    pilot(2, u"Goose", 7, 8, 3);
+    SkirmishEndMenuFrame* table = MenuFrameRegistry::skirmishEndMenu();
+    goToFrame(table);
+    step(10);
+    savePicture("results/ffa_table_small.png");
+    EXPECT_TRUE(table->serverLabel->visible);
+    EXPECT_EQ(table->rows().size(), 4u);
+    // Every name as drawn fits its room; the long one is cut, the short ones whole.
+    CFont* font = getFont(0);
+    ASSERT_NE(font, nullptr);
+    for (const ScoreEntry* row : table->rows()) {
+        if (!row->target())
+            continue;
+        const ScoreEntry::Columns c = ScoreEntry::columns(row->width, row->height, false, true);
+        const float scale = c.textScale * row->shownNameShrink();
+        EXPECT_LE(font->measure(row->shownName()).width * scale, c.nameRight - c.nameLeft + 1.0f)
+            << narrow(row->shownName());
+        const std::u16string& whole = row->target()->pilotName;
+        if (whole.size() > 20)
+            EXPECT_EQ(narrow(row->shownName()).substr(row->shownName().size() - 3), "...");
+        else
+            EXPECT_EQ(row->shownName(), whole);
+    }
+    // The mute toggle has frames of its own, clear of the showcase's info
+    // button, and they fit the strip beside the swatch.
+    CSprite* menus = getSprite(kSpriteSetMenus);
+    ASSERT_NE(menus, nullptr);
+    const int rowH = table->rows()[0]->height;
+    for (int frame : {ScoreEntry::kMuteOffFrame, ScoreEntry::kMuteOnFrame}) {
+        const CSprite::Rect r = menus->frameRect(frame);
+        EXPECT_GT(r.w * r.h, 100.0f) << frame;
+        EXPECT_LE(r.w, 4.0f * rowH / 5.0f) << frame;
+        EXPECT_LE(r.h, rowH / 2.0f + 4.0f) << frame;
+    }
+    // The speaker shows on the others' rows: light pixels in the strip of the second row.
+    const ScoreEntry* other = table->rows()[1];
+    const int stripLeft = other->absX + other->swatchLeft() - static_cast<int>(10 * screenMetrics().uiScale) -
+                          4 * other->height / 5;
+    EXPECT_GT(colourful(stripLeft, other->absY, other->absX + other->swatchLeft(), other->absY + other->height), 80);
 }

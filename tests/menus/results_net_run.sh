@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# A joined LAN match that its host ends: the peer program hosts a free-for-all
+# with a one-kill limit and shoots the game's airplane down as soon as it is
+# in play. The game, joined with "+connect", must show the end table with the
+# server's line, leave it for the result page, which names the match's map and
+# server under its rows, and continue back to the LAN list.
+# Pictures: net_table.png, net_result.png and net_lan.png in the output folder.
+set -uo pipefail
+game="$1"
+peer="$2"
+out="$3"
+source "$(dirname "$0")/../support/game_tree.sh"
+mkdir -p "$out" || fail "no output folder $out"
+run_dir="$out/net_run"
+game_tree "$game" "$run_dir"
+common+=(-lanaddr 127.0.0.1)
+port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+
+timeout 90 "$peer" --host --port "$port" --seconds 80 --name Harbourmaster --score-limit 1 --at 3:destroy \
+    >"$run_dir/host.log" 2>&1 &
+peer_pid=$!
+# A run that fails early does not leave the peer hosting on.
+trap 'kill "$peer_pid" 2>/dev/null' EXIT
+for _ in $(seq 1 40); do
+    grep -q "hosting" "$run_dir/host.log" 2>/dev/null && break
+    sleep 0.25
+done
+grep -q "hosting" "$run_dir/host.log" || fail "the peer did not host: $(cat "$run_dir/host.log")"
+
+# The first start asks for the control type: its OK. The table opens a few
+# hundred frames later; Enter on its leave button, then Enter once the count
+# is done.
+cat >"$run_dir/net.script" <<S
+$skip
+60 click 640 510
+800 key Enter
+1150 key Enter
+S
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$run_dir/net.script" -frames 1300 \
+    -dumpframe "780:$out/net_table.png" -dumpframe "1100:$out/net_result.png" -dumpframe "1290:$out/net_lan.png" \
+    >"$run_dir/game.out" 2>&1 || fail "the joined run did not end cleanly: $(tail -5 "$run_dir/game.out")"
+wait "$peer_pid"
+peer_code=$?
+log="$run_dir/game.out"
+
+grep -q "destroyed Pilot" "$run_dir/host.log" || fail "the host never shot the game's airplane down: $(cat "$run_dir/host.log")"
+grep -q "match ended" "$run_dir/host.log" || fail "the host's match did not end on its score limit"
+[ "$peer_code" -eq 0 ] || fail "the peer ended with code $peer_code: $(tail -3 "$run_dir/host.log")"
+grep -q "requested join start: type 2 map 0" "$log" || fail "+connect did not start the client game"
+# The lines must come in this order.
+in_order() {
+    local from=1 pattern line
+    for pattern in "$@"; do
+        line=$(tail -n +"$from" "$log" | grep -n -m1 -- "$pattern" | cut -d: -f1)
+        [ -n "$line" ] || fail "\"$pattern\" missing or out of order: $(grep -v ALSA "$log" | tail -12)"
+        from=$((from + line))
+    done
+}
+in_order "requested join start" "pause screen opened (menu 1)" "match over after .*: headline 74" \
+    "page shown: SkirmishEndMenuFrame" "the finished match is left for its result" "game result:" \
+    "network game result lines: Map: [A-Za-z].* / Server: Harbourmaster" "page shown: MultiPlayerMenuFrameWIFI"
+
+# The table shows the server's line under the time box and two rows; the
+# result page is not the table, carries the insignia and has text on the
+# two lines after its rows.
+python3 - "$out/net_table.png" "$out/net_result.png" <<'PY' || fail "the pictures do not show the table and the result"
+import sys
+from png_pixels import rgb_rows
+table, result = rgb_rows(sys.argv[1]), rgb_rows(sys.argv[2])
+def bright(rows, x0, y0, x1, y1):
+    return sum(1 for y in range(y0, y1) for x in range(x0, x1) if sum(rows[y][x]) > 600)
+server = bright(table, 480, 108, 800, 132)
+rows_text = bright(table, 370, 200, 840, 290)
+differ = sum(1 for y in range(0, 720, 4) for x in range(0, 1280, 4)
+             if sum(abs(a - b) for a, b in zip(table[y][x], result[y][x])) > 120)
+insignia = sum(1 for y in range(120, 400) for x in range(190, 420)
+               if result[y][x][0] > 150 and result[y][x][1] > 190 and result[y][x][2] > 220)
+network_lines = bright(result, 730, 215, 1110, 280)
+print("server", server, "rows", rows_text, "differ", differ, "insignia", insignia, "network lines", network_lines)
+ok = server > 150 and rows_text > 400 and differ > 2500 and insignia > 400 and network_lines > 150
+sys.exit(0 if ok else 1)
+PY
+echo PASS
