@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <vector>
 
 ProfileMenuFrame* MenuFrameRegistry::profileMenu()
 {
@@ -163,24 +162,12 @@ void ProfileMenuFrame::showName()
 
 void ProfileMenuFrame::onEditName()
 {
-    fullDraw = false;
     SpriteKeyboard& keyboard = SpriteKeyboard::instance();
-    // The whole typed text is cleaned before it is cut, so the keyboard takes all it can hold.
-    keyboard.maxLength = static_cast<int>(SpriteKeyboard::kMaxText);
     keyboard.widthLimitFont = getFont(2);
     keyboard.maxWidth = static_cast<int>(500.0f * screenMetrics().uiScale);
     keyboard.keyFontId = keyboard.textFontId = 2;
-    keyboard.caption->setText(u" ");
-    keyboard.setText(settings().playerName);
-    keyboard.brightness = 1.0f;
-    keyboard.listener = this;
-    keyboard.show();
-    std::vector<MenuItem*> items;
-    collectFocusableItems(*this, items);
-    for (MenuItem* item : items)
-        item->clearNeighbours();
-    focusedItem = keyboard.closeButton.get();
-    setMenuFocusedItem(keyboard.closeButton.get());
+    // The whole typed text is cleaned before it is cut, so the keyboard takes all it can hold.
+    keyboard.openOver(this, *this, settings().playerName, static_cast<int>(SpriteKeyboard::kMaxText));
 }
 
 void ProfileMenuFrame::onTextEntered(std::u16string_view text)
