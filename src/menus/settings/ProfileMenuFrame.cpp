@@ -1,6 +1,7 @@
 #include "menus/settings/ProfileMenuFrame.h"
 
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "menus/frontend/AchievementsMenuFrame.h"
 #include "menus/settings/PlanePaintingMenuFrame.h"
 #include "platform/Language.h"
@@ -84,21 +85,12 @@ ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false
     titleLabel->stringId = kTitleString;
     titleLabel->updateSize();
 
-    auto makeBarButton = [this](int frameNumber, int stringId, MenuAction action) {
-        auto* button = new SpriteButton(kSpriteSetMenus, frameNumber, 2, stringId);
-        button->anchorMode = kAnchorPlaced;
-        button->focusable = true;
-        // The label sits right of the icon at the plate's left end.
-        button->labelNudgeX = static_cast<int>(18.0f * screenMetrics().uiScale);
-        button->onClick = std::move(action);
-        bottomPanel->addItem(button);
-        return button;
-    };
-    achievementsButton = makeBarButton(kAchievementsFrame, kAchievementsString, [this] { openAchievements(); });
+    achievementsButton =
+        addBarButton(*bottomPanel, kAchievementsFrame, kAchievementsString, [this] { openAchievements(); });
     if (g_onlineObject)
         g_onlineObject();
-    nameButton = makeBarButton(kNameFrame, kNameString, [this] { onEditName(); });
-    paintingButton = makeBarButton(kPaintingFrame, kPaintingString, [this] { openPlanePainting(); });
+    nameButton = addBarButton(*bottomPanel, kNameFrame, kNameString, [this] { onEditName(); });
+    paintingButton = addBarButton(*bottomPanel, kPaintingFrame, kPaintingString, [this] { openPlanePainting(); });
     // The three buttons sit at the right end of the bar, 15 from the edge.
     bottomPanel->spacing = static_cast<int>(40.0f * s);
     int content = 0;
