@@ -40,7 +40,9 @@
 #include "menus/multiplayer/MultiPlayerServersMenuFrame.h"
 #include "gamedata/records/MapLists.h"
 #include "platform/Log.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "render/2d/SpriteSets.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "ui/MenuNavigation.h"
@@ -48,6 +50,8 @@
 #include "ui/widgets/SceneMenuFrame.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
+
+#include <utility>
 
 GameSetupMenuFrame* MenuFrameRegistry::gameSetupMenu()
 {
@@ -235,4 +239,16 @@ void useOwnLayout(FilledMenuFrame& page, int titleString, int backString)
     page.titleLabel->updateSize();
     page.backButton()->labelStringId = backString;
     page.backButton()->updateLabel();
+}
+
+SpriteButton* addBarButton(MenuPanel& bar, int frameNumber, int stringId, MenuAction action)
+{
+    auto* button = new SpriteButton(kSpriteSetMenus, frameNumber, 2, stringId);
+    button->anchorMode = MenuItem::kAnchorPlaced;
+    button->focusable = true;
+    // The label sits right of the icon at the plate's left end.
+    button->labelNudgeX = static_cast<int>(18.0f * screenMetrics().uiScale);
+    button->onClick = std::move(action);
+    bar.addItem(button);
+    return button;
 }

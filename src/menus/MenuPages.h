@@ -1,8 +1,12 @@
 #pragma once
+#include "ui/MenuHooks.h"
+
 #include <string_view>
 
 class FilledMenuFrame;
 class MenuFrame;
+class MenuPanel;
+class SpriteButton;
 
 // The page of that name ("setup", "controls", "graphics", "audio",
 // "achievements", "howtoplay", "credits", "main", "play", "tutorials",
@@ -27,3 +31,6 @@ void openWeaponSelection(int planeId);
 // A page that lays out its own items: the content panel hidden, the title
 // and the back button with the page's own texts.
 void useOwnLayout(FilledMenuFrame& page, int titleString, int backString);
+// A button of a scene page's bottom bar, added to it: the icon frame with the
+// label right of it, reached by the controller.
+SpriteButton* addBarButton(MenuPanel& bar, int frameNumber, int stringId, MenuAction action);

@@ -3,40 +3,26 @@
 // twice its fit zoom. Update and the 2-D draw, separately, on whatever GL the
 // display offers.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
 
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/BriefingMenuFrame.h"
 #include "menus/frontend/ComicCfg.h"
 #include "menus/frontend/ComicsMenuFrame.h"
-#include "platform/Clock.h"
-#include "platform/File.h"
-#include "platform/Language.h"
-#include "platform/ScreenMetrics.h"
-#include "render/2d/SpriteSets.h"
-#include "ui/MenuNavigation.h"
 
 #include <benchmark/benchmark.h>
 
-#include <string>
-#include <vector>
-
 namespace {
 
-struct Bench {
-    RenderBuffer target;
-    std::vector<std::uint8_t> pixel;
-
+struct Bench : MenuBenchFrame {
     bool ready(benchmark::State& state)
     {
-        if (!readyMenuTarget(state, target))
+        if (!MenuBenchFrame::ready(state))
             return false;
         if (!MapLists::instance().load()) {
             state.SkipWithError("no map lists");
             return false;
         }
-        setFrameDelta(1.0f / 60.0f);
         return true;
     }
     // The briefing of the first mission, its map a little way into its steps.
@@ -66,7 +52,6 @@ struct Bench {
         page->onTouchDown(640, 360);   // a finger down holds the zoom
         return page;
     }
-    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
     ~Bench()
     {
         clearFrameHistory();
@@ -114,8 +99,7 @@ void zoomedComicUpdate(benchmark::State& state)
         return;
     if (!bench.openComic(state))
         return;
-    for (auto _ : state)
-        updateMenuFrames();
+    timeMenuUpdates(state);
 }
 BENCHMARK(zoomedComicUpdate)->Unit(benchmark::kMicrosecond);
 

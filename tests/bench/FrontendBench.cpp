@@ -2,7 +2,6 @@
 // (the menu flight's 3-D scene is the scene's own cost), and the rebuild of
 // every front-end page after a change of language.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
 #include "support/ui/FakeMenuShowcase.h"
 
 #include "menus/MenuFrameRegistry.h"
@@ -13,35 +12,22 @@
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/OptionsMenuFrame.h"
 #include "menus/settings/OtherGameSettingsMenuFrame.h"
-#include "platform/Clock.h"
-#include "platform/File.h"
-#include "platform/Language.h"
-#include "platform/ScreenMetrics.h"
-#include "render/2d/SpriteSets.h"
-#include "ui/MenuNavigation.h"
 
 #include <benchmark/benchmark.h>
 
-#include <string>
-#include <vector>
-
 namespace {
-struct Bench {
-    RenderBuffer target;
+struct Bench : MenuBenchFrame {
     FakeMenuShowcase scene;
-    std::vector<std::uint8_t> pixel;
 
     bool ready(benchmark::State& state)
     {
-        if (!readyMenuTarget(state, target))
+        if (!MenuBenchFrame::ready(state))
             return false;
         for (int id = 0; id < 6; ++id)
             scene.add({id, id / 2, id / 2, false, {{0.5f, 0.5f, 0.5f, 0.5f}}, id, id});
         setMenuShowcase(&scene);
-        setFrameDelta(1.0f / 60.0f);
         return true;
     }
-    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
     ~Bench()
     {
         clearFrameHistory();
@@ -56,11 +42,7 @@ void mainMenuUpdateAndDraw(benchmark::State& state)
     if (!bench.ready(state))
         return;
     goToFrame(MenuFrameRegistry::mainMenu());
-    for (auto _ : state) {
-        updateMenuFrames();
-        drawMenuFrames();
-        bench.sync();   // waits for the frame
-    }
+    timeMenuFrames(state, bench);
 }
 BENCHMARK(mainMenuUpdateAndDraw)->Unit(benchmark::kMicrosecond);
 

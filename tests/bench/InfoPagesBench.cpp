@@ -1,39 +1,21 @@
 // Per-frame cost of the achievements page with its full list of rows and of
 // the how-to-play pages at 1280 x 720: update, and update with the 2-D draw.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
 
 #include "menus/frontend/AchievementsMenuFrame.h"
 #include "menus/frontend/HowToPlayMenuFrame.h"
 #include "modes/progress/Achievements.h"
-#include "platform/Clock.h"
-#include "platform/File.h"
-#include "platform/Language.h"
-#include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
-#include "render/2d/SpriteSets.h"
-#include "ui/MenuNavigation.h"
 #include "ui/widgets/HMenuItemsSlider.h"
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace {
-struct Bench {
-    RenderBuffer target;
+struct Bench : MenuBenchFrame {
     std::unique_ptr<MenuFrame> page;
-    std::vector<std::uint8_t> pixel;
 
-    bool ready(benchmark::State& state)
-    {
-        if (!readyMenuTarget(state, target))
-            return false;
-        setFrameDelta(1.0f / 60.0f);
-        return true;
-    }
     void openAchievements()
     {
         // Every other achievement earned: rows of both kinds, bars included.
@@ -50,8 +32,7 @@ struct Bench {
         goToFrame(made.get());
         page = std::move(made);
     }
-    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
-    ~Bench() { clearFrameHistory(); }
+    ~Bench() { clearFrameHistory(); }   // before the page goes
 };
 
 void achievementsUpdate(benchmark::State& state)
@@ -60,8 +41,7 @@ void achievementsUpdate(benchmark::State& state)
     if (!bench.ready(state))
         return;
     bench.openAchievements();
-    for (auto _ : state)
-        updateMenuFrames();
+    timeMenuUpdates(state);
 }
 BENCHMARK(achievementsUpdate)->Unit(benchmark::kMicrosecond);
 
@@ -71,11 +51,7 @@ void achievementsDraw(benchmark::State& state)
     if (!bench.ready(state))
         return;
     bench.openAchievements();
-    for (auto _ : state) {
-        updateMenuFrames();
-        drawMenuFrames();
-        bench.sync();
-    }
+    timeMenuFrames(state, bench);
 }
 BENCHMARK(achievementsDraw)->Unit(benchmark::kMicrosecond);
 

@@ -2,14 +2,7 @@
 // at 960 x 640: the update (a fling running, so the list lays out every
 // frame) and the draw, on whatever GL the display offers.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
-#include "platform/Clock.h"
-#include "platform/File.h"
-#include "platform/Language.h"
-#include "platform/ScreenMetrics.h"
-#include "render/2d/SpriteSets.h"
 #include "ui/MenuFrame.h"
-#include "ui/MenuNavigation.h"
 #include "ui/widgets/SpriteButton.h"
 
 #include <benchmark/benchmark.h>
@@ -44,19 +37,17 @@ struct BenchPage : MenuFrame {
 };
 
 // The page on the staged data over a 960 x 640 target; null when there is no GL.
-struct Bench {
-    RenderBuffer target;
+struct Bench : MenuBenchFrame {
     std::unique_ptr<BenchPage> page;
     bool ready(benchmark::State& state)
     {
-        if (!readyMenuTarget(state, target, 960, 640))
+        if (!MenuBenchFrame::ready(state, 960, 640))
             return false;
         page = std::make_unique<BenchPage>();
         goToFrame(page.get());
-        setFrameDelta(1.0f / 60.0f);
         return true;
     }
-    ~Bench() { clearFrameHistory(); }
+    ~Bench() { clearFrameHistory(); }   // before the page goes
 };
 
 void menuUpdate(benchmark::State& state)
@@ -80,10 +71,9 @@ void menuDraw(benchmark::State& state)
     Bench bench;
     if (!bench.ready(state))
         return;
-    std::vector<std::uint8_t> sync;
     for (auto _ : state) {
         drawMenuFrames();
-        GlTestContext::instance()->device().readPixels(0, 0, 1, 1, sync);   // waits for the frame
+        bench.sync();   // waits for the frame
     }
 }
 BENCHMARK(menuDraw)->Unit(benchmark::kMicrosecond);

@@ -42,9 +42,9 @@ struct MenuBenchFrame {
     RenderBuffer target;
     std::vector<std::uint8_t> pixel;
 
-    bool ready(benchmark::State& state)
+    bool ready(benchmark::State& state, int width = 1280, int height = 720)
     {
-        if (!readyMenuTarget(state, target))
+        if (!readyMenuTarget(state, target, width, height))
             return false;
         setFrameDelta(1.0f / 60.0f);
         return true;

@@ -2,42 +2,29 @@
 // tracks) and of the weapon page (two lists of weapon cards) at 1280 x 720:
 // update alone, and update with the 2-D draw.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
 
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponList.h"
 #include "menus/settings/PlanePaintingMenuFrame.h"
 #include "menus/settings/WeaponSelectionMenuFrame.h"
-#include "platform/Clock.h"
-#include "platform/File.h"
-#include "platform/Language.h"
-#include "platform/ScreenMetrics.h"
-#include "platform/Settings.h"
-#include "render/2d/SpriteSets.h"
-#include "ui/MenuNavigation.h"
 #include "ui/widgets/SpriteSlider.h"
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace {
-struct Bench {
-    RenderBuffer target;
+struct Bench : MenuBenchFrame {
     std::unique_ptr<MenuFrame> page;
-    std::vector<std::uint8_t> pixel;
 
     bool ready(benchmark::State& state)
     {
-        if (!readyMenuTarget(state, target))
+        if (!MenuBenchFrame::ready(state))
             return false;
         if (!PlaneList::instance().load() || !WeaponList::instance().load()) {
             state.SkipWithError("no plane or weapon records: build the data target");
             return false;
         }
-        setFrameDelta(1.0f / 60.0f);
         return true;
     }
     template <typename T>
@@ -49,8 +36,7 @@ struct Bench {
         page = std::move(made);
         return shown;
     }
-    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
-    ~Bench() { clearFrameHistory(); }
+    ~Bench() { clearFrameHistory(); }   // before the page goes
 };
 
 void paintingUpdate(benchmark::State& state)

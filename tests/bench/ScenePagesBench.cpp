@@ -2,15 +2,8 @@
 // through its planes (bars gliding, camera moves) and a filled page with the
 // on-screen keyboard open. Update and the 2-D draw, on whatever GL the display offers.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
 #include "support/ui/FakeMenuShowcase.h"
 
-#include "platform/Clock.h"
-#include "platform/File.h"
-#include "platform/Language.h"
-#include "platform/ScreenMetrics.h"
-#include "render/2d/SpriteSets.h"
-#include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SceneMenuFrame.h"
 #include "ui/widgets/SpriteEditBox.h"
@@ -19,13 +12,10 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace {
 
-struct Bench {
-    RenderBuffer target;
+struct Bench : MenuBenchFrame {
     FakeMenuShowcase scene;
     std::unique_ptr<SceneMenuFrame> showcasePage;
     std::unique_ptr<FilledMenuFrame> filledPage;
@@ -33,14 +23,13 @@ struct Bench {
 
     bool ready(benchmark::State& state)
     {
-        if (!readyMenuTarget(state, target))
+        if (!MenuBenchFrame::ready(state))
             return false;
         for (int id = 0; id < 12; ++id) {
             const float v = static_cast<float>(id % 5) / 4.0f;
             scene.add({id, id / 4, id / 2, id % 3 == 2, {{v, 1.0f - v, 0.5f, v * 0.5f}}, id % 12, (id + 3) % 12});
         }
         setMenuShowcase(&scene);
-        setFrameDelta(1.0f / 60.0f);
         return true;
     }
     void openShowcase()
@@ -64,7 +53,6 @@ struct Bench {
         if (showcasePage->cameraMove == 0)
             showcasePage->startCameraMove1();
     }
-    void sync() { GlTestContext::instance()->device().readPixels(0, 0, 1, 1, pixel); }
     ~Bench()
     {
         if (SpriteKeyboard* keyboard = SpriteKeyboard::existing()) {
@@ -74,7 +62,6 @@ struct Bench {
         clearFrameHistory();
         setMenuShowcase(nullptr);
     }
-    std::vector<std::uint8_t> pixel;
 };
 
 void showcaseUpdate(benchmark::State& state)
@@ -111,11 +98,7 @@ void keyboardPageDraw(benchmark::State& state)
     if (!bench.ready(state))
         return;
     bench.openKeyboard();
-    for (auto _ : state) {
-        updateMenuFrames();
-        drawMenuFrames();
-        bench.sync();
-    }
+    timeMenuFrames(state, bench);
 }
 BENCHMARK(keyboardPageDraw)->Unit(benchmark::kMicrosecond);
 

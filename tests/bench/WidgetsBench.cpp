@@ -2,14 +2,7 @@
 // boxes, 5 number drums, 5 combo boxes and a carousel of 30 cards that keeps
 // gliding from card to card. Update and draw, on whatever GL the display offers.
 #include "MenuBenchTarget.h"
-#include "GlTestContext.h"
-#include "platform/Clock.h"
-#include "platform/File.h"
-#include "platform/Language.h"
-#include "platform/ScreenMetrics.h"
-#include "render/2d/SpriteSets.h"
 #include "ui/MenuFrame.h"
-#include "ui/MenuNavigation.h"
 #include "ui/widgets/HMenuItemsSlider.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteCheckbox.h"
@@ -58,16 +51,14 @@ struct WidgetsPage : MenuFrame {
     }
 };
 
-struct Bench {
-    RenderBuffer target;
+struct Bench : MenuBenchFrame {
     std::unique_ptr<WidgetsPage> page;
     bool ready(benchmark::State& state)
     {
-        if (!readyMenuTarget(state, target))
+        if (!MenuBenchFrame::ready(state))
             return false;
         page = std::make_unique<WidgetsPage>();
         goToFrame(page.get());
-        setFrameDelta(1.0f / 60.0f);
         return true;
     }
     // The carousel glides on to the next card whenever it came to rest.
@@ -84,7 +75,7 @@ struct Bench {
         if (cards.currentItem() == before)
             direction = -direction;
     }
-    ~Bench() { clearFrameHistory(); }
+    ~Bench() { clearFrameHistory(); }   // before the page goes
 };
 
 void widgetsUpdate(benchmark::State& state)
@@ -105,13 +96,12 @@ void widgetsDraw(benchmark::State& state)
     Bench bench;
     if (!bench.ready(state))
         return;
-    std::vector<std::uint8_t> sync;
     int direction = 1;
     for (auto _ : state) {
         bench.keepMoving(direction);
         updateMenuFrames();
         drawMenuFrames();
-        GlTestContext::instance()->device().readPixels(0, 0, 1, 1, sync);   // waits for the frame
+        bench.sync();   // waits for the frame
     }
 }
 BENCHMARK(widgetsDraw)->Unit(benchmark::kMicrosecond);

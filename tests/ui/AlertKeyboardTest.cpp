@@ -267,6 +267,34 @@ TEST_F(Keyboard, EnterWhileOpenDoesNotPressTheButtonUnderIt)
     EXPECT_FALSE(keyboard().closing());
 }
 
+// Every page that asks for text opens the keyboard this one way.
+TEST_F(Keyboard, OpeningOverAPageTakesItsFocusAndLinksAndLeavesOnlyItsFlatDraw)
+{
+    Listener listener;
+    ASSERT_NE(box->neighbour(MenuItem::kUp), nullptr);
+    keyboard().openOver(page.get(), listener, u"Squadron", 10, 0.5f);
+    ASSERT_TRUE(keyboard().modalOpen());
+    EXPECT_EQ(keyboard().listener, &listener);
+    EXPECT_EQ(keyboard().editText(), u"Squadron");
+    EXPECT_FLOAT_EQ(keyboard().brightness, 0.5f);
+    EXPECT_FALSE(page->fullDraw);
+    EXPECT_EQ(page->focusedItem, keyboard().closeButton.get());
+    EXPECT_EQ(menuFocusedItem(), keyboard().closeButton.get());
+    for (int side : {MenuItem::kUp, MenuItem::kDown, MenuItem::kLeft, MenuItem::kRight})
+        EXPECT_EQ(box->neighbour(side), nullptr);
+    typed("ABCDE");
+    EXPECT_EQ(keyboard().editText(), u"SquadronAB");   // held to the length asked
+    pressEnterAndClose();
+    ASSERT_EQ(listener.accepted.size(), 1u);
+    EXPECT_EQ(listener.accepted[0], u"SquadronAB");
+    EXPECT_TRUE(changes.empty());   // the box under it heard nothing
+
+    // With no page under it the keyboard still takes the focus.
+    keyboard().openOver(nullptr, listener, u"", 19);
+    EXPECT_TRUE(keyboard().modalOpen());
+    EXPECT_EQ(menuFocusedItem(), keyboard().closeButton.get());
+}
+
 TEST(EditBox, ALongTextKeepsItsMaskInStep)
 {
     SpriteEditBox box(std::u16string(300, u'a'), nullptr);

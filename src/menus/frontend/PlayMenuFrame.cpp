@@ -106,17 +106,8 @@ PlayMenuFrame::PlayMenuFrame()
     for (SpriteButton* b : {campaignButton, survivalButton, dogFightsButton})
         centrePanel->addItem(b);
 
-    auto side = [art] {
-        auto* panel = new MenuPanel(art, kSideFrame, kLayoutList);
-        panel->ninePatch = true;
-        panel->fixedSize = true;
-        panel->anchorMode = kAnchorAbsolute;
-        panel->touchMode = kTouchInside;
-        panel->childAlignment = kChildCentre;
-        return panel;
-    };
-    leftPanel = side();
-    rightPanel = side();
+    leftPanel = makeSidePanel();
+    rightPanel = makeSidePanel();
     ffaButton = makeButton(kFfaFrame, kFfaString, kSideButtonScale, [this] { onMode2(); });
     freeFlightButton = makeButton(kFreeFlightFrame, kFreeFlightString, kSideButtonScale, [] { openFreeFlightSetup(); });
     lmsButton = makeButton(kLmsFrame, kLmsString, kSideButtonScale, [this] { onMode13(); });
@@ -142,6 +133,17 @@ SpriteButton* PlayMenuFrame::makeButton(int frame, int stringId, float scale, Me
     button->onClick = std::move(action);
     button->updateLabel();
     return button;
+}
+
+MenuPanel* PlayMenuFrame::makeSidePanel()
+{
+    auto* panel = new MenuPanel(getSprite(kSpriteSetMenus), kSideFrame, kLayoutList);
+    panel->ninePatch = true;
+    panel->fixedSize = true;
+    panel->anchorMode = kAnchorAbsolute;
+    panel->touchMode = kTouchInside;
+    panel->childAlignment = kChildCentre;
+    return panel;
 }
 
 void PlayMenuFrame::buildList(bool addPanels)

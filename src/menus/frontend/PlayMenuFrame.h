@@ -68,6 +68,8 @@ public:
 
     // A game-type button: the type's picture over its name; the host pages use it too.
     static SpriteButton* makeButton(int frame, int stringId, float scale, MenuAction action);
+    // A framed side panel that lists game-type buttons; the host pages use it too.
+    static MenuPanel* makeSidePanel();
 
 private:
     void askFirst(MenuAction confirm);

@@ -14,7 +14,6 @@
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/CFont.h"
-#include "render/2d/SpriteSets.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "ui/MenuNavigation.h"
@@ -33,7 +32,6 @@ MPCreateWiFiMenuFrame* MenuFrameRegistry::mpCreateWiFiMenu()
 }
 
 namespace {
-constexpr int kSideFrame = 95;
 constexpr int kDuelType = 12;
 constexpr std::uint32_t kMarker1 = 456, kMarker2 = 789456;
 
@@ -74,19 +72,9 @@ MPCreateWiFiMenuFrame::MPCreateWiFiMenuFrame()
     nameBox->ownerFrame = this;
     addItem(nameBox);
 
-    CSprite* art = getSprite(kSpriteSetMenus);
-    auto side = [art] {
-        auto* panel = new MenuPanel(art, kSideFrame, kLayoutList);
-        panel->ninePatch = true;
-        panel->fixedSize = true;
-        panel->anchorMode = kAnchorAbsolute;
-        panel->touchMode = kTouchInside;
-        panel->childAlignment = kChildCentre;
-        return panel;
-    };
-    leftPanel = side();
-    rightPanel = side();
-    lowerPanel = side();
+    leftPanel = PlayMenuFrame::makeSidePanel();
+    rightPanel = PlayMenuFrame::makeSidePanel();
+    lowerPanel = PlayMenuFrame::makeSidePanel();
     survivalButton = PlayMenuFrame::makeButton(37, 881, kButtonScale, [this] { onSurvival(); });
     ffaButton = PlayMenuFrame::makeButton(36, 26, kButtonScale, [this] { onMode2(); });
     freeFlightButton = PlayMenuFrame::makeButton(44, 888, kButtonScale, [] { openFreeFlightSetup(); });

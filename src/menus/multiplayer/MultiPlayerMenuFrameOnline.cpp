@@ -1030,20 +1030,7 @@ void MultiPlayerMenuFrameOnline::joinShownRoom()
 
 void MultiPlayerMenuFrameOnline::openNameKeyboard()
 {
-    fullDraw = false;
-    SpriteKeyboard& keyboard = SpriteKeyboard::instance();
-    keyboard.maxLength = static_cast<int>(kMaxJoinName);
-    keyboard.caption->setText(u" ");
-    keyboard.setText(u"");
-    keyboard.brightness = 1.0f;
-    keyboard.listener = this;
-    keyboard.show();
-    std::vector<MenuItem*> items;
-    collectFocusableItems(*this, items);
-    for (MenuItem* item : items)
-        item->clearNeighbours();
-    focusedItem = keyboard.closeButton.get();
-    setMenuFocusedItem(keyboard.closeButton.get());
+    SpriteKeyboard::instance().openOver(this, *this, u"", static_cast<int>(kMaxJoinName));
 }
 
 void MultiPlayerMenuFrameOnline::onTextAccepted(std::u16string_view text)

@@ -4,6 +4,7 @@
 #include "gamedata/records/PlaneList.h"
 #include "menus/GameShowcase.h"
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "modes/progress/Achievements.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
@@ -93,19 +94,9 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
         giveInputPriority(slider);
     }
 
-    auto makeBarButton = [this](int frameNumber, int stringId, MenuAction action) {
-        auto* button = new SpriteButton(kSpriteSetMenus, frameNumber, 2, stringId);
-        button->anchorMode = kAnchorPlaced;
-        button->focusable = true;
-        // The label sits right of the icon at the plate's left end.
-        button->labelNudgeX = static_cast<int>(18.0f * screenMetrics().uiScale);
-        button->onClick = std::move(action);
-        bottomPanel->addItem(button);
-        return button;
-    };
-    resetButton = makeBarButton(kResetFrame, kResetString, [this] { resetToDefaults(); });
-    revertButton = makeBarButton(kRevertFrame, kRevertString, [this] { revertColours(); });
-    slotButton = makeBarButton(kSlotFrame, kFirstColourString, [this] { toggleColourSlot(); });
+    resetButton = addBarButton(*bottomPanel, kResetFrame, kResetString, [this] { resetToDefaults(); });
+    revertButton = addBarButton(*bottomPanel, kRevertFrame, kRevertString, [this] { revertColours(); });
+    slotButton = addBarButton(*bottomPanel, kSlotFrame, kFirstColourString, [this] { toggleColourSlot(); });
 
     infoBalloon->visible = false;
     infoBalloon->enabled = false;

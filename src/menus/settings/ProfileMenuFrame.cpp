@@ -1,6 +1,7 @@
 #include "menus/settings/ProfileMenuFrame.h"
 
 #include "menus/MenuFrameRegistry.h"
+#include "menus/MenuPages.h"
 #include "menus/frontend/AchievementsMenuFrame.h"
 #include "menus/settings/PlanePaintingMenuFrame.h"
 #include "platform/Language.h"
@@ -20,7 +21,6 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <vector>
 
 ProfileMenuFrame* MenuFrameRegistry::profileMenu()
 {
@@ -85,21 +85,12 @@ ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false
     titleLabel->stringId = kTitleString;
     titleLabel->updateSize();
 
-    auto makeBarButton = [this](int frameNumber, int stringId, MenuAction action) {
-        auto* button = new SpriteButton(kSpriteSetMenus, frameNumber, 2, stringId);
-        button->anchorMode = kAnchorPlaced;
-        button->focusable = true;
-        // The label sits right of the icon at the plate's left end.
-        button->labelNudgeX = static_cast<int>(18.0f * screenMetrics().uiScale);
-        button->onClick = std::move(action);
-        bottomPanel->addItem(button);
-        return button;
-    };
-    achievementsButton = makeBarButton(kAchievementsFrame, kAchievementsString, [this] { openAchievements(); });
+    achievementsButton =
+        addBarButton(*bottomPanel, kAchievementsFrame, kAchievementsString, [this] { openAchievements(); });
     if (g_onlineObject)
         g_onlineObject();
-    nameButton = makeBarButton(kNameFrame, kNameString, [this] { onEditName(); });
-    paintingButton = makeBarButton(kPaintingFrame, kPaintingString, [this] { openPlanePainting(); });
+    nameButton = addBarButton(*bottomPanel, kNameFrame, kNameString, [this] { onEditName(); });
+    paintingButton = addBarButton(*bottomPanel, kPaintingFrame, kPaintingString, [this] { openPlanePainting(); });
     // The three buttons sit at the right end of the bar, 15 from the edge.
     bottomPanel->spacing = static_cast<int>(40.0f * s);
     int content = 0;
@@ -163,24 +154,12 @@ void ProfileMenuFrame::showName()
 
 void ProfileMenuFrame::onEditName()
 {
-    fullDraw = false;
     SpriteKeyboard& keyboard = SpriteKeyboard::instance();
-    // The whole typed text is cleaned before it is cut, so the keyboard takes all it can hold.
-    keyboard.maxLength = static_cast<int>(SpriteKeyboard::kMaxText);
     keyboard.widthLimitFont = getFont(2);
     keyboard.maxWidth = static_cast<int>(500.0f * screenMetrics().uiScale);
     keyboard.keyFontId = keyboard.textFontId = 2;
-    keyboard.caption->setText(u" ");
-    keyboard.setText(settings().playerName);
-    keyboard.brightness = 1.0f;
-    keyboard.listener = this;
-    keyboard.show();
-    std::vector<MenuItem*> items;
-    collectFocusableItems(*this, items);
-    for (MenuItem* item : items)
-        item->clearNeighbours();
-    focusedItem = keyboard.closeButton.get();
-    setMenuFocusedItem(keyboard.closeButton.get());
+    // The whole typed text is cleaned before it is cut, so the keyboard takes all it can hold.
+    keyboard.openOver(this, *this, settings().playerName, static_cast<int>(SpriteKeyboard::kMaxText));
 }
 
 void ProfileMenuFrame::onTextEntered(std::u16string_view text)

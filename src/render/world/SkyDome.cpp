@@ -1,6 +1,7 @@
 #include "render/world/SkyDome.h"
 
 #include "render/world/AtmosScatter.h"
+#include "render/world/WorldView.h"
 #include "render/Graphics.h"
 #include "render/assets/TextureCache.h"
 #include "platform/Math.h"
@@ -26,18 +27,7 @@ enum SkyVariant : unsigned {
 bool SkyDome::sunDiscInView(const Mat4& projection, const Mat4& view, const Vec3& sun)
 {
     constexpr float kDiscMargin = 0.06f;  // sine of the disc's radius (2.6 degrees) and some
-    const Mat4 m = mat4Multiply(projection, view);
-    // Rows of m as plane normals for w = 0: row 3 plus or minus rows 0 and 1.
-    auto row = [&m](int r) { return Vec3{m.m[r], m.m[4 + r], m.m[8 + r]}; };
-    const Vec3 w = row(3);
-    for (int axis = 0; axis < 2; ++axis)
-        for (float sign : {1.0f, -1.0f}) {
-            const Vec3 n = w + row(axis) * sign;
-            const float length = vec3Length(n);
-            if (length > 0.0f && vec3Dot(n, sun) < -kDiscMargin * length)
-                return false;
-        }
-    return true;
+    return directionInSidePlanes(projection, view, sun, kDiscMargin);
 }
 
 void SkyDome::setSeaDrawn(const Vec3& eye, float reach)

@@ -5,6 +5,7 @@
 #include "render/Graphics.h"
 #include "render/world/SkyDome.h"
 #include "render/world/Terrain.h"
+#include "render/world/WorldView.h"
 #include "platform/Math.h"
 #include "render/internal/RenderGlobals.h"
 #include "render/internal/WorldProgram.h"
@@ -263,19 +264,7 @@ void Water::finishTargets()
 bool Water::glintInView(const Mat4& projection, const Mat4& view, const Vec3& sun)
 {
     constexpr float kMargin = 0.7071f;  // sine of 45 degrees
-    const Vec3 mirrored{sun.x, -sun.y, sun.z};
-    const Mat4 m = mat4Multiply(projection, view);
-    // Rows of m as plane normals for w = 0: row 3 plus or minus rows 0 and 1.
-    auto row = [&m](int r) { return Vec3{m.m[r], m.m[4 + r], m.m[8 + r]}; };
-    const Vec3 w = row(3);
-    for (int axis = 0; axis < 2; ++axis)
-        for (float sign : {1.0f, -1.0f}) {
-            const Vec3 n = w + row(axis) * sign;
-            const float length = vec3Length(n);
-            if (length > 0.0f && vec3Dot(n, mirrored) < -kMargin * length)
-                return false;
-        }
-    return true;
+    return directionInSidePlanes(projection, view, Vec3{sun.x, -sun.y, sun.z}, kMargin);
 }
 
 void Water::drawSurface()

@@ -18,6 +18,22 @@ bool WorldView::boxVisible(const Vec3& boxMin, const Vec3& boxMax) const
     return boxInFrustum(camera, centre, (boxMax - boxMin) * 0.5f);
 }
 
+bool directionInSidePlanes(const Mat4& projection, const Mat4& view, const Vec3& direction, float margin)
+{
+    const Mat4 m = mat4Multiply(projection, view);
+    // Rows of m as plane normals for w = 0: row 3 plus or minus rows 0 and 1.
+    auto row = [&m](int r) { return Vec3{m.m[r], m.m[4 + r], m.m[8 + r]}; };
+    const Vec3 w = row(3);
+    for (int axis = 0; axis < 2; ++axis)
+        for (float sign : {1.0f, -1.0f}) {
+            const Vec3 n = w + row(axis) * sign;
+            const float length = vec3Length(n);
+            if (length > 0.0f && vec3Dot(n, direction) < -margin * length)
+                return false;
+        }
+    return true;
+}
+
 Mat4 lookAtMatrix(const Vec3& eye, const Vec3& target, const Vec3& up)
 {
     // The camera's rotation looks down its -z axis; the view matrix is its inverse.

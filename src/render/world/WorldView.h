@@ -30,5 +30,10 @@ private:
     float m_r[4] = {1.0f, 1.0f, -1.0f, -1.0f};
 };
 
+// Whether a direction (a point at infinity) lies inside the four side planes
+// of projection x view, or outside one by less than `margin` (the sine of the
+// angle past it). Near and far are left out: they do not bound a direction.
+bool directionInSidePlanes(const Mat4& projection, const Mat4& view, const Vec3& direction, float margin);
+
 // View matrix of an eye looking at a point; `up` must not be parallel to the view line.
 Mat4 lookAtMatrix(const Vec3& eye, const Vec3& target, const Vec3& up);

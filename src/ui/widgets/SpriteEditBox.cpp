@@ -109,24 +109,8 @@ bool SpriteEditBox::onTouchUp(int, int)
 
 void SpriteEditBox::openKeyboard()
 {
-    if (ownerFrame)
-        ownerFrame->fullDraw = false;
-    SpriteKeyboard& keyboard = SpriteKeyboard::instance();
-    keyboard.maxLength = maxLength;
-    keyboard.caption->setText(u" ");
-    keyboard.setText(m_text);
-    keyboard.brightness = keyboardBrightness;
-    keyboard.listener = this;
-    keyboard.show();
     cancelled = false;
-    if (ownerFrame) {
-        std::vector<MenuItem*> items;
-        collectFocusableItems(*ownerFrame, items);
-        for (MenuItem* item : items)
-            item->clearNeighbours();
-        ownerFrame->focusedItem = keyboard.closeButton.get();
-    }
-    setMenuFocusedItem(keyboard.closeButton.get());
+    SpriteKeyboard::instance().openOver(ownerFrame, *this, m_text, maxLength, keyboardBrightness);
 }
 
 void SpriteEditBox::onTextAccepted(std::u16string_view accepted)

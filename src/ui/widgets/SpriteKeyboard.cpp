@@ -8,12 +8,15 @@
 #include "render/2d/CSprite.h"
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
+#include "ui/MenuFrame.h"
 #include "ui/MenuHooks.h"
+#include "ui/widgets/SceneMenuFrame.h"
 #include "ui/widgets/SpriteEditBox.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 SpriteKeyboard* g_keyboard = nullptr;
@@ -107,6 +110,27 @@ void SpriteKeyboard::show()
               keyboardHeight;
     y = targetY;
     g_markers = {0, 4};
+}
+
+void SpriteKeyboard::openOver(SceneMenuFrame* page, IKeyboardListener& to, std::u16string_view text, int maxTextLength,
+                              float startBrightness)
+{
+    if (page)
+        page->fullDraw = false;
+    maxLength = maxTextLength;
+    caption->setText(u" ");
+    setText(text);
+    brightness = startBrightness;
+    listener = &to;
+    show();
+    if (page) {
+        std::vector<MenuItem*> items;
+        collectFocusableItems(*page, items);
+        for (MenuItem* item : items)
+            item->clearNeighbours();
+        page->focusedItem = closeButton.get();
+    }
+    setMenuFocusedItem(closeButton.get());
 }
 
 void SpriteKeyboard::hide()

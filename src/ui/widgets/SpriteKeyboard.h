@@ -8,6 +8,7 @@
 
 class CFont;
 class IKeyboardListener;
+class SceneMenuFrame;
 
 // The on-screen keyboard: one picture in the lower half of the screen with a
 // close button and a caption. It edits a copy of the text from the typed
@@ -38,6 +39,11 @@ public:
     void hideModal() override { hide(); }
 
     void show();
+    // Opens for `listener` with `text` over `page` (may be null): the page
+    // draws only its 2-D part meanwhile, and its items lose their focus links so
+    // the controller stays on the keyboard, whose close button takes the focus.
+    void openOver(SceneMenuFrame* page, IKeyboardListener& listener, std::u16string_view text, int maxTextLength,
+                  float startBrightness = 1.0f);
     // Closes at once without telling the listener (the history is being cleared).
     void hide();
     void setText(std::u16string_view text);

@@ -2,26 +2,22 @@
 // player's airplane 1000 units out while it flies on under its AI. Two frames
 // of the orbit are written to build/campaign/ and the airplane is looked for
 // at their centre.
-#include "GlTestContext.h"
+#include "GameScreenGl.h"
 #include "TestWorld.h"
 
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeCampaign.h"
 #include "modes/kinds/GameModeCustom.h"
-#include "platform/Clock.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
 #include "screens/scene/GameCamera.h"
-#include "screens/scene/Scene.h"
 #include "screens/scene/SceneCameras.h"
-#include "support/modes/ModeHarness.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -29,32 +25,15 @@
 
 namespace {
 
-struct CampaignWinOrbit : GlTest {
+struct CampaignWinOrbit : GameScreenGl {
     static constexpr int kWidth = 960, kHeight = 640;
-    ModeHarness harness;
 
+    CampaignWinOrbit() : GameScreenGl(kWidth, kHeight) {}
     void SetUp() override
     {
-        GlTest::SetUp();
-        if (IsSkipped())
-            return;
-        setenv("SKYFRONT_HEADLESS", "1", 1);
-        std::string error;
-        ASSERT_TRUE(harness.mountData(error)) << error;
-        std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/campaign");
-        useTarget(kWidth, kHeight);
-        resetScreens();
-        Scene::loadEffectModels();
-        setFrameDelta(1.0f / 60.0f);
-    }
-    void TearDown() override
-    {
-        if (!IsSkipped()) {
-            setCurrentScreen(nullptr);
-            resetScreens();
-            gfx().setRenderTarget(nullptr);
-        }
-        GlTest::TearDown();
+        GameScreenGl::SetUp();
+        if (!IsSkipped())
+            std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/campaign");
     }
 
     void frame(GameScreen& game)

@@ -1,51 +1,22 @@
 // Last man standing in the game screen: once the player is out of the round,
 // the game camera's kill cam follows another airplane still in it.
-#include "GlTestContext.h"
+#include "GameScreenGl.h"
 
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeLMS.h"
-#include "platform/Clock.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
 #include "screens/scene/GameCamera.h"
-#include "screens/scene/Scene.h"
 #include "screens/scene/SceneCameras.h"
-#include "support/modes/ModeHarness.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-
 namespace {
 
-struct OutOfRoundCamera : GlTest {
-    ModeHarness harness;
-
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        if (IsSkipped())
-            return;
-        setenv("SKYFRONT_HEADLESS", "1", 1);
-        std::string error;
-        ASSERT_TRUE(harness.mountData(error)) << error;
-        useTarget(480, 320);
-        resetScreens();
-        Scene::loadEffectModels();
-        setFrameDelta(1.0f / 60.0f);
-    }
-    void TearDown() override
-    {
-        if (!IsSkipped()) {
-            setCurrentScreen(nullptr);
-            resetScreens();
-            gfx().setRenderTarget(nullptr);
-        }
-        GlTest::TearDown();
-    }
+struct OutOfRoundCamera : GameScreenGl {
+    OutOfRoundCamera() : GameScreenGl(480, 320) {}
 };
 
 TEST_F(OutOfRoundCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
