@@ -20,11 +20,14 @@ trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$peerpid" ] && kill "$peer
 
 # Starts the stand-in server with the rooms given; sets pid and port.
 start_server() {
+    # The last server's log goes first: read before the new server opens the
+    # file, it would name the old server's port.
+    rm -f "$out/server.out"
     "$server" -port 0 "$@" >"$out/server.out" 2>&1 &
     pid=$!
     port=""
     for _ in $(seq 100); do
-        port=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$out/server.out")
+        port=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$out/server.out" 2>/dev/null)
         [ -n "$port" ] && return 0
         sleep 0.05
     done
