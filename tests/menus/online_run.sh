@@ -26,7 +26,7 @@ start_server() {
     "$server" -port 0 "$@" >"$out/server.out" 2>&1 &
     pid=$!
     port=""
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         port=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$out/server.out" 2>/dev/null)
         [ -n "$port" ] && return 0
         sleep 0.05
@@ -73,7 +73,7 @@ if [ -n "$peer" ]; then
     "$peer" --host --port 0 --type 2 --map 0 --expect 1 --seconds 600 --name Peerhost >"$out/peer.out" 2>&1 &
     peerpid=$!
     hostport=""
-    for _ in $(seq 200); do
+    for _ in $(seq 1200); do
         hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer.out" | head -1)
         [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
         sleep 0.05
@@ -110,7 +110,7 @@ P
     "$peer" --host --port 0 --type 2 --map 1 --expect 1 --seconds 600 --name Peerhost >"$out/peer2.out" 2>&1 &
     peerpid=$!
     hostport=""
-    for _ in $(seq 200); do
+    for _ in $(seq 1200); do
         hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer2.out" | head -1)
         [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
         sleep 0.05
