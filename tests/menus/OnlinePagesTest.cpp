@@ -542,7 +542,6 @@ TEST_F(OnlineCreate, FiltersKeepOneBoxAGroupAndReadThePlaneFlownNow)
 // ---- Against the stand-in room server on 127.0.0.1 ----
 
 namespace {
-
 struct OnlineRoomServer : OnlinePages {
     void SetUp() override
     {

@@ -23,7 +23,6 @@
 #include <thread>
 
 namespace {
-
 // The online pages drawn over the menu backdrop, fed by a stand-in room
 // server on 127.0.0.1; pictures under build/multiplayer/.
 struct OnlinePagesGl : MenuHarness {
