@@ -14,15 +14,20 @@ peer="${4:-}"
 source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
 pid=""
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null' EXIT
+peerpid=""
+# The peer hosts serve for as long as a slow machine needs; whatever is left ends here.
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$peerpid" ] && kill "$peerpid" 2>/dev/null' EXIT
 
 # Starts the stand-in server with the rooms given; sets pid and port.
 start_server() {
+    # The last server's log goes first: read before the new server opens the
+    # file, it would name the old server's port.
+    rm -f "$out/server.out"
     "$server" -port 0 "$@" >"$out/server.out" 2>&1 &
     pid=$!
     port=""
-    for _ in $(seq 100); do
-        port=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$out/server.out")
+    for _ in $(seq 600); do
+        port=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$out/server.out" 2>/dev/null)
         [ -n "$port" ] && return 0
         sleep 0.05
     done
@@ -65,10 +70,10 @@ grep -A50 "page shown: MultiPlayerMenuFrameOnline" "$out/drop.out" | grep -q "pa
     fail "a dropped server did not lead back to the main menu"
 # 4: a room whose game a peer program hosts: its lobby, the join, the game.
 if [ -n "$peer" ]; then
-    "$peer" --host --port 0 --type 2 --map 0 --expect 1 --seconds 90 --name Peerhost >"$out/peer.out" 2>&1 &
+    "$peer" --host --port 0 --type 2 --map 0 --expect 1 --seconds 600 --name Peerhost >"$out/peer.out" 2>&1 &
     peerpid=$!
     hostport=""
-    for _ in $(seq 200); do
+    for _ in $(seq 1200); do
         hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer.out" | head -1)
         [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
         sleep 0.05
@@ -102,10 +107,10 @@ P
 
     # 5: a room opened on the create page is joined like any other: the
     # free-for-all button, the set-up page's start, then the host's game.
-    "$peer" --host --port 0 --type 2 --map 1 --expect 1 --seconds 90 --name Peerhost >"$out/peer2.out" 2>&1 &
+    "$peer" --host --port 0 --type 2 --map 1 --expect 1 --seconds 600 --name Peerhost >"$out/peer2.out" 2>&1 &
     peerpid=$!
     hostport=""
-    for _ in $(seq 200); do
+    for _ in $(seq 1200); do
         hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer2.out" | head -1)
         [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
         sleep 0.05

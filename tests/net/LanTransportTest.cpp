@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
+#include <chrono>
 #include <string>
+#include <thread>
 
 using nettest::Bytes;
 using nettest::RawPeer;
@@ -345,4 +349,29 @@ TEST(LanTransportSetUp, RefusesLongIdentitiesAndATakenPort)
     LanTransport second(config);
     EXPECT_FALSE(second.startServer()) << "nothing hosts unbound";
     EXPECT_EQ(second.state(), LanTransport::State::Closed);
+}
+
+// Both network threads running, as in a game: a host on the same machine
+// answers a connect at once. The client's clock stands still, so it never
+// sends its connect again: an accept it dropped would leave it unconnected.
+TEST(LanTransportThreads, AClientIsConnectedByTheFirstAnswerOfAHostThatAnswersAtOnce)
+{
+    nettest::ManualClock frozen;
+    for (int round = 0; round < 20; ++round) {
+        LanTransport host(testConfig(nullptr));
+        ASSERT_TRUE(host.startServer());
+        host.setAccepting(true);
+        host.startThread();
+        LanTransport client(testConfig(&frozen));
+        ASSERT_EQ(client.openClientSocket(), 0);
+        client.startThread();
+        client.connectTo(htonl(0x7F000001u), host.boundPort());
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!client.connected() && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(client.connected()) << "round " << round;
+        EXPECT_EQ(host.connectedCount(), 1);
+        client.stopThread();
+        host.stopThread();
+    }
 }

@@ -218,9 +218,23 @@ void StandInRoomServer::send(const Client& client, const Bytes& bytes) const
             ::send(client.fd, bytes.data() + cut[i], cut[i + 1] - cut[i], MSG_NOSIGNAL);
             std::this_thread::sleep_for(std::chrono::milliseconds(3));
         }
-        return;
+    } else {
+        ::send(client.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     }
-    ::send(client.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    {
+        std::lock_guard lock(answerLock_);
+        ++answers_;
+    }
+    answered_.notify_all();
+}
+
+bool StandInRoomServer::waitForAnswer(int& seen, int milliseconds)
+{
+    std::unique_lock lock(answerLock_);
+    const bool more = answered_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                         [&] { return answers_ != seen; });
+    seen = answers_;
+    return more;
 }
 
 void StandInRoomServer::greet(Client& client)

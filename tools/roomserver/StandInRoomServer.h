@@ -2,6 +2,7 @@
 // A small room server for tests and local play: keeps rooms, answers the
 // client's requests and, in a script mode, plays a misbehaving server.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -32,6 +33,11 @@ public:
     std::vector<std::uint8_t> lastHello() const;
     int helloCount() const { return helloCount_; }
     int roomCount() const;
+    // Answers sent so far, and a wait until one more than `seen` has gone out
+    // (false after `milliseconds` without one); `seen` is brought up to date.
+    // The room clients of tests wait on this instead of the clock.
+    int answersSent() const { return answers_; }
+    bool waitForAnswer(int& seen, int milliseconds);
 
 private:
     struct Room {
@@ -71,6 +77,9 @@ private:
     mutable std::mutex lock_;
     std::vector<std::uint8_t> lastHello_;
     std::atomic<int> helloCount_{0};
+    mutable std::atomic<int> answers_{0};
+    mutable std::mutex answerLock_;
+    mutable std::condition_variable answered_;
     std::map<std::uint16_t, Room> rooms_;
     std::uint16_t nextRoom_ = 1;
 };

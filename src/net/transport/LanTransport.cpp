@@ -163,11 +163,18 @@ void LanTransport::sendConnect()
     packet[2] = static_cast<std::uint8_t>(identityLength_);
     std::memcpy(packet.data() + 3, identity_.data(), identityLength_);
     Peer& server = (*peers_)[0];
-    // A lost server leaves a cleared address: nothing goes out to it.
-    if (server.address.sin_port != 0)
-        sendTimes(server.address, packet.data(), identityLength_ + 3, 3);
-    server.lastHeard = now();
+    sockaddr_in to;
+    {
+        std::lock_guard lock(ringLock_);
+        to = server.address;
+        server.lastHeard = now();
+    }
+    // Connecting before the first packet leaves: a host on the same machine
+    // answers at once, and an accept read before it would be dropped.
     state_ = State::Connecting;
+    // A lost server leaves a cleared address: nothing goes out to it.
+    if (to.sin_port != 0)
+        sendTimes(to, packet.data(), identityLength_ + 3, 3);
 }
 
 void LanTransport::broadcastDiscovery()
@@ -179,10 +186,13 @@ void LanTransport::broadcastDiscovery()
     discoveryTime_ = now();
     const std::uint8_t packet[3] = {static_cast<std::uint8_t>(PacketType::Discovery), kVersion, 0};
     sendTimes(addressOf(config_.discoveryAddress, config_.remotePort), packet, sizeof packet, 7);
-    Peer& server = (*peers_)[0];
-    server.address.sin_port = 0;
+    {
+        std::lock_guard lock(ringLock_);
+        Peer& server = (*peers_)[0];
+        server.address.sin_port = 0;
+        server.lastHeard = now();
+    }
     state_ = State::Discovering;
-    server.lastHeard = now();
 }
 
 void LanTransport::closeSocket()

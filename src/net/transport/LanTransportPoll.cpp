@@ -79,9 +79,15 @@ bool LanTransport::poll()
             handleDatagram(receiveBuffer_.data(), static_cast<std::size_t>(got), from);
     }
     if (client_ && !connected_) {
-        Peer& server = (*peers_)[0];
-        if (since(server.lastHeard) > kReconnectMs &&
-            (server.address.sin_port != 0 || state_ == State::Connecting))
+        bool retry = false;
+        {
+            // The main thread's connect writes both.
+            std::lock_guard lock(ringLock_);
+            const Peer& server = (*peers_)[0];
+            retry = since(server.lastHeard) > kReconnectMs &&
+                    (server.address.sin_port != 0 || state_ == State::Connecting);
+        }
+        if (retry)
             sendConnect();
         return readable;
     }
@@ -135,18 +141,21 @@ void LanTransport::handleUnconnectedClient(const std::uint8_t* data, std::size_t
         {
             std::lock_guard lock(ringLock_);
             server.address = from;
+            server.lastHeard = now();
         }
         server.connected = true;
         ++connectedCount_;
-        connected_ = true;
         ownIndex_ = data[1];
-        server.lastHeard = now();
+        connected_ = true;
         return;
     }
     if (type != PacketType::Description || state_ != State::Discovering || length < 2 ||
         static_cast<std::size_t>(data[1]) + 2 != length)
         return;
-    server.lastHeard = now();
+    {
+        std::lock_guard lock(ringLock_);
+        server.lastHeard = now();
+    }
     const std::int64_t ping = since(discoveryTime_);
     std::lock_guard lock(callbackLock_);
     FoundServer* entry = nullptr;

@@ -58,6 +58,8 @@ struct AircraftPictures : GlTest {
         record.file = "data/planes/f16/f16_ful.glm";
         jetModel = AirplaneModel::forPlane(record);
         std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/effects/aircraft");
+        // The shimmer goes with the other view pictures, whichever test runs first.
+        std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/effects/view");
     }
     void TearDown() override
     {

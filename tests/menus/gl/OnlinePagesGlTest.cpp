@@ -1,6 +1,7 @@
 #include "harness/MenuHarness.h"
 
 #include "StandInRoomServer.h"
+#include "support/net/PacedRoomConfig.h"
 
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
@@ -22,14 +23,6 @@
 #include <thread>
 
 namespace {
-RoomClient::Config loopback(std::uint16_t port)
-{
-    RoomClient::Config config;
-    config.table = RoomClient::makeTable({"127.0.0.1", port}, {"127.0.0.1", port}, {"127.0.0.1", port});
-    config.sleep = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(5)); };
-    return config;
-}
-
 // The online pages drawn over the menu backdrop, fed by a stand-in room
 // server on 127.0.0.1; pictures under build/multiplayer/.
 struct OnlinePagesGl : MenuHarness {
@@ -50,7 +43,7 @@ struct OnlinePagesGl : MenuHarness {
         options.hostPort = 9;
         server = std::make_unique<StandInRoomServer>(options);
         ASSERT_TRUE(server->start());
-        handler = std::make_unique<NetworkGameHandler>(loopback(server->port()));
+        handler = std::make_unique<NetworkGameHandler>(pacedRoomConfig(*server));
         handler->setRoomEvents(&MultiPlayerMenuFrameOnline::roomEvents());
         frontendLinks().multiPlayer = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::mainMenu()); };
     }
@@ -71,9 +64,10 @@ struct OnlinePagesGl : MenuHarness {
     }
     void openRoom(const char* owner, const char* name, int mode, int map, std::uint32_t rank, int kind = 0, int value = 0)
     {
-        auto client = std::make_unique<RoomClient>(loopback(server->port()));
+        auto client = std::make_unique<RoomClient>(pacedRoomConfig(*server));
         client->connectAsync(owner, 1, rank);
-        for (int i = 0; i < 400 && !client->connected(); ++i) {
+        for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+             !client->connected() && std::chrono::steady_clock::now() < end;) {
             client->poll(false);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -91,7 +85,8 @@ struct OnlinePagesGl : MenuHarness {
     template <typename F>
     bool stepUntil(F done)
     {
-        for (int i = 0; i < 300 && !done(); ++i) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!done() && std::chrono::steady_clock::now() < end) {
             step(1);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -138,9 +133,10 @@ TEST_F(OnlinePagesGl, TheRoomBrowserItsLobbyAndTheCreatePagesDraw)
 
     // Join a second player into a room, then open its lobby.
     {
-        RoomClient guest(loopback(server->port()));
+        RoomClient guest(pacedRoomConfig(*server));
         guest.connectAsync("Brightwater", 1, 9);
-        for (int i = 0; i < 400 && !guest.connected(); ++i) {
+        for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+             !guest.connected() && std::chrono::steady_clock::now() < end;) {
             guest.poll(false);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
