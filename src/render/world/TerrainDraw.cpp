@@ -46,6 +46,8 @@ std::string variantDefines(unsigned variant)
 
 // The finest level drawn into the water's reflection and refraction.
 constexpr int kPictureFinestLevel = 2;
+// Levels added to the main view's choice in the water's pictures.
+constexpr int kPictureLevelStep = 2;
 
 // Distance from a point to a box; 0 inside.
 float boxDistance(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p)
@@ -188,18 +190,24 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
 
     const TerrainPatches& all = patches();
     // Which patches this pass draws, and at which level, for the skirts.
-    auto skipped = [this, clipSide](const TerrainPatches::Patch& patch) {
+    auto skipped = [this, clipSide, underwater](const TerrainPatches::Patch& patch) {
         if (clipSide > 0.0f)
             return patch.boundsMax.y < 0.0f;  // wholly under the water: nothing to reflect
+        // Wholly above the water nothing is seen through it; wholly deeper than
+        // the fade it would take the water's color, which the picture holds already.
         if (clipSide < 0.0f)
-            return patch.boundsMin.y > 0.0f;  // wholly above the water: nothing seen through it
+            return patch.boundsMin.y > 0.0f || (underwater && patch.boundsMax.y <= -kUnderwaterFadeDepth);
         return m_hiddenUnderSea && patch.boundsMax.y < 0.0f;
     };
     // The water's pictures are small and rippled: finer steps than this
-    // would only add triangles smaller than their pixels.
+    // would only add triangles smaller than their pixels. At a third of the
+    // screen's size a patch shows as small as one two levels coarser would.
     const int coarsest = TerrainPatches::kLevels - 1;
-    const int finest = clipSide != 0.0f ? std::min(kPictureFinestLevel, coarsest) : 0;
-    auto levelOf = [finest](const VisiblePatch& vp) { return std::max(vp.level, finest); };
+    const bool picture = clipSide != 0.0f;
+    const int finest = picture ? std::min(kPictureFinestLevel, coarsest) : 0;
+    auto levelOf = [finest, picture, coarsest](const VisiblePatch& vp) {
+        return std::min(std::max(vp.level + (picture ? kPictureLevelStep : 0), finest), coarsest);
+    };
     m_drawnLevels.assign(all.patches().size(), -1);
     for (const VisiblePatch& vp : m_visible)
         if (!skipped(all.patches()[static_cast<std::size_t>(vp.patch)]))
