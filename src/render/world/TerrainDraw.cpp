@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,21 @@ bool reachesShadowMap(const Vec3& boxMin, const Vec3& boxMax, const Mat4& shadow
         }
     }
     return !(below[0] || above[0] || below[1] || above[1] || above[2]);
+}
+
+// The triangles of `indices` (into `vertices`) not wholly below `low` nor
+// wholly above `high`, into `out`; false when none is left out.
+bool keepBand(std::span<const std::uint16_t> indices, const TerrainPatches::Vertex* vertices, float low, float high,
+              std::vector<std::uint16_t>& out)
+{
+    out.clear();
+    for (std::size_t t = 0; t + 2 < indices.size(); t += 3) {
+        const float a = vertices[indices[t]].y, b = vertices[indices[t + 1]].y, c = vertices[indices[t + 2]].y;
+        if (std::max({a, b, c}) < low || std::min({a, b, c}) > high)
+            continue;
+        out.insert(out.end(), {indices[t], indices[t + 1], indices[t + 2]});
+    }
+    return out.size() != indices.size();
 }
 
 }  // namespace
@@ -212,6 +228,18 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
     for (const VisiblePatch& vp : m_visible)
         if (!skipped(all.patches()[static_cast<std::size_t>(vp.patch)]))
             m_drawnLevels[static_cast<std::size_t>(vp.patch)] = static_cast<std::int8_t>(levelOf(vp));
+    // Heights outside [low, high] never show in this pass: ground under the
+    // sea it is drawn behind, clipped away from a picture, or lost in the
+    // water. Triangles wholly outside are left out of the draw.
+    constexpr float kAll = std::numeric_limits<float>::infinity();
+    float low = -kAll, high = kAll;
+    if (clipSide > 0.0f || (clipSide == 0.0f && m_hiddenUnderSea))
+        low = 0.0f;
+    else if (clipSide < 0.0f) {
+        high = 0.0f;
+        low = underwater ? -kUnderwaterFadeDepth : -kAll;
+    }
+    const bool banded = low > -kAll || high < kAll;
     constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
     unsigned current = kVariantCount;
     for (const VisiblePatch& vp : m_visible) {
@@ -267,7 +295,19 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
                 edges |= 1u << e;
         }
         const TerrainPatches::IndexRange range = all.skirtedRange(level, edges);
+        const std::span<const std::uint16_t> indices(all.indices().data() + range.first,
+                                                     static_cast<std::size_t>(range.count));
+        const TerrainPatches::Vertex* vertices =
+            all.vertices().data() + static_cast<std::size_t>(vp.patch) * TerrainPatches::kVerticesPerPatch;
+        const bool trimmed = banded && keepBand(indices, vertices, low, high, m_shownIndices);
+        if (trimmed && m_shownIndices.empty())
+            continue;
         g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
+        if (trimmed) {
+            g->drawIndexed(PrimitiveType::Triangles, m_shownIndices);
+            continue;
+        }
+        g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());
         g->drawIndexedBuffer(PrimitiveType::Triangles, range.count,
                              static_cast<std::size_t>(range.first) * sizeof(std::uint16_t));
     }
