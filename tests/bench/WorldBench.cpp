@@ -12,7 +12,10 @@
 //   LP_NUM_THREADS=0 valgrind --tool=callgrind --collect-atstart=no
 //     --toggle-collect=measuredFrame build/tests/bench/world_bench
 //     --benchmark_filter=worldFrame/2/0 --benchmark_min_time=0
-// and the total divided by the iterations printed is one frame's count.
+// and the total divided by the frames measured is one frame's count. The
+// benchmark runs a few rounds and prints the last round's iterations only:
+// count the frames by the calls of TestWorld::drawFrame in the output
+// ("calls=" under cfn=...drawFrame).
 #include "GlTestContext.h"
 #include "TestWorld.h"
 #include "render/assets/Model.h"

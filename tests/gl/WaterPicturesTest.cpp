@@ -87,6 +87,21 @@ TEST_F(WaterPictures, DeepFloorIsLostInTheWaterAndAShallowOneShows)
     EXPECT_GT(brightness(shallow), brightness(mean(rect(84, 40, 24, 16))) + 20) << shallow;
 }
 
+// Ground lost in the water is left out of the picture seen through it, and
+// nothing shows where: the floor at the depth where it is lost, or far below,
+// looks as the open sea; one two thirds of the way down still shows.
+TEST_F(WaterPictures, FloorFadesOutAtTheDepthWhereItIsLeftOut)
+{
+    drawOverFloorAt(400.0f);
+    const Rgba openSea = mean(rect(84, 40, 24, 16));
+    for (const float depth : {Terrain::kUnderwaterFadeDepth, 400.0f}) {
+        drawOverFloorAt(depth);
+        EXPECT_TRUE(rgbNear(mean(rect(20, 40, 24, 16)), openSea, 2)) << "floor at " << depth;
+    }
+    drawOverFloorAt(Terrain::kUnderwaterFadeDepth * 2.0f / 3.0f);
+    EXPECT_GT(brightness(mean(rect(20, 40, 24, 16))), brightness(openSea) + 3);
+}
+
 // The sea's own color is lit like the ground: at night it is as dark as the
 // night around it, not a glowing blue.
 TEST_F(WaterPictures, SeaDarkensAtNight)

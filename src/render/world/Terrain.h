@@ -129,6 +129,7 @@ private:
     mutable std::unique_ptr<TerrainPatches> m_patches;  // cache: built on first use
     std::vector<VisiblePatch> m_visible;
     std::vector<std::int8_t> m_drawnLevels;  // per patch in the current pass, -1 where not drawn
+    std::vector<std::uint16_t> m_shownIndices;  // a patch's triangles that can show in the current pass
     std::unique_ptr<Gpu> m_gpu;
     bool m_hiddenUnderSea = false;
     float m_seaReach = 0.0f;

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ std::string variantDefines(unsigned variant)
 
 // The finest level drawn into the water's reflection and refraction.
 constexpr int kPictureFinestLevel = 2;
+// Levels added to the main view's choice in the water's pictures.
+constexpr int kPictureLevelStep = 2;
 
 // Distance from a point to a box; 0 inside.
 float boxDistance(const Vec3& boxMin, const Vec3& boxMax, const Vec3& p)
@@ -85,6 +88,21 @@ bool reachesShadowMap(const Vec3& boxMin, const Vec3& boxMax, const Mat4& shadow
         }
     }
     return !(below[0] || above[0] || below[1] || above[1] || above[2]);
+}
+
+// The triangles of `indices` (into `vertices`) not wholly below `low` nor
+// wholly above `high`, into `out`; false when none is left out.
+bool keepBand(std::span<const std::uint16_t> indices, const TerrainPatches::Vertex* vertices, float low, float high,
+              std::vector<std::uint16_t>& out)
+{
+    out.clear();
+    for (std::size_t t = 0; t + 2 < indices.size(); t += 3) {
+        const float a = vertices[indices[t]].y, b = vertices[indices[t + 1]].y, c = vertices[indices[t + 2]].y;
+        if (std::max({a, b, c}) < low || std::min({a, b, c}) > high)
+            continue;
+        out.insert(out.end(), {indices[t], indices[t + 1], indices[t + 2]});
+    }
+    return out.size() != indices.size();
 }
 
 }  // namespace
@@ -188,22 +206,40 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
 
     const TerrainPatches& all = patches();
     // Which patches this pass draws, and at which level, for the skirts.
-    auto skipped = [this, clipSide](const TerrainPatches::Patch& patch) {
+    auto skipped = [this, clipSide, underwater](const TerrainPatches::Patch& patch) {
         if (clipSide > 0.0f)
             return patch.boundsMax.y < 0.0f;  // wholly under the water: nothing to reflect
+        // Wholly above the water nothing is seen through it; wholly deeper than
+        // the fade it would take the water's color, which the picture holds already.
         if (clipSide < 0.0f)
-            return patch.boundsMin.y > 0.0f;  // wholly above the water: nothing seen through it
+            return patch.boundsMin.y > 0.0f || (underwater && patch.boundsMax.y <= -kUnderwaterFadeDepth);
         return m_hiddenUnderSea && patch.boundsMax.y < 0.0f;
     };
     // The water's pictures are small and rippled: finer steps than this
-    // would only add triangles smaller than their pixels.
+    // would only add triangles smaller than their pixels. At a third of the
+    // screen's size a patch shows as small as one two levels coarser would.
     const int coarsest = TerrainPatches::kLevels - 1;
-    const int finest = clipSide != 0.0f ? std::min(kPictureFinestLevel, coarsest) : 0;
-    auto levelOf = [finest](const VisiblePatch& vp) { return std::max(vp.level, finest); };
+    const bool picture = clipSide != 0.0f;
+    const int finest = picture ? std::min(kPictureFinestLevel, coarsest) : 0;
+    auto levelOf = [finest, picture, coarsest](const VisiblePatch& vp) {
+        return std::min(std::max(vp.level + (picture ? kPictureLevelStep : 0), finest), coarsest);
+    };
     m_drawnLevels.assign(all.patches().size(), -1);
     for (const VisiblePatch& vp : m_visible)
         if (!skipped(all.patches()[static_cast<std::size_t>(vp.patch)]))
             m_drawnLevels[static_cast<std::size_t>(vp.patch)] = static_cast<std::int8_t>(levelOf(vp));
+    // Heights outside [low, high] never show in this pass: ground under the
+    // sea it is drawn behind, clipped away from a picture, or lost in the
+    // water. Triangles wholly outside are left out of the draw.
+    constexpr float kAll = std::numeric_limits<float>::infinity();
+    float low = -kAll, high = kAll;
+    if (clipSide > 0.0f || (clipSide == 0.0f && m_hiddenUnderSea))
+        low = 0.0f;
+    else if (clipSide < 0.0f) {
+        high = 0.0f;
+        low = underwater ? -kUnderwaterFadeDepth : -kAll;
+    }
+    const bool banded = low > -kAll || high < kAll;
     constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
     unsigned current = kVariantCount;
     for (const VisiblePatch& vp : m_visible) {
@@ -259,7 +295,19 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
                 edges |= 1u << e;
         }
         const TerrainPatches::IndexRange range = all.skirtedRange(level, edges);
+        const std::span<const std::uint16_t> indices(all.indices().data() + range.first,
+                                                     static_cast<std::size_t>(range.count));
+        const TerrainPatches::Vertex* vertices =
+            all.vertices().data() + static_cast<std::size_t>(vp.patch) * TerrainPatches::kVerticesPerPatch;
+        const bool trimmed = banded && keepBand(indices, vertices, low, high, m_shownIndices);
+        if (trimmed && m_shownIndices.empty())
+            continue;
         g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
+        if (trimmed) {
+            g->drawIndexed(PrimitiveType::Triangles, m_shownIndices);
+            continue;
+        }
+        g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());
         g->drawIndexedBuffer(PrimitiveType::Triangles, range.count,
                              static_cast<std::size_t>(range.first) * sizeof(std::uint16_t));
     }

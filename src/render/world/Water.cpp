@@ -224,8 +224,10 @@ void Water::renderRefraction()
     RenderPassScope pass(*g);
     g->setRenderTarget(&m_technique.refraction());
     limitToWater(*g, m_technique.refraction());
-    g->setClearColor(Color4{static_cast<std::uint8_t>(c.x * 255), static_cast<std::uint8_t>(c.y * 255),
-                            static_cast<std::uint8_t>(c.z * 255), 255});
+    // Rounded as the GL rounds the ground's color: ground deep enough to be
+    // lost in the water is left out of the picture, which must not show where.
+    auto byte = [](float v) { return static_cast<std::uint8_t>(std::lround(clampf(0.0f, v, 1.0f) * 255.0f)); };
+    g->setClearColor(Color4{byte(c.x), byte(c.y), byte(c.z), 255});
     g->clear();
     if (m_terrain)
         m_terrain->drawRefractionPass(c);
