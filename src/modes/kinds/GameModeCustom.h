@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 struct PlaneCfg;
 
@@ -42,6 +43,8 @@ public:
 
     Target* addPlayerAirplane(std::unique_ptr<Target> entity, bool relay) override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
+    // A shot-down airplane falls first; its respawn waits for the end of the fall.
+    void deleteAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     void changeTeam(Target& entity, int team) override;
     float respawnDelay() const override;
@@ -147,4 +150,10 @@ private:
     bool updateNetworkMatch();
     void updateAfterMatch(float dt);
     void updateReadyNotice();
+    // The respawn of a dead entity: camera, HUD and the delayed return.
+    void finishDeath(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags);
+
+    // Shot-down airplanes still falling, with the killer that the camera is
+    // shown when the fall ends.
+    std::vector<Target*> m_falling;
 };
