@@ -117,7 +117,7 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
     victim.onDestroyed(cause);
     if (cause != CrashCause::None)
         ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
-    if (victim.lifeState() == LifeState::Dying && victim.isActive()) {
+    if (victim.lifeState() == LifeState::Dying && victim.isActive() && fallsBeforeRespawn()) {
         // Shot down: it falls burning out of control until it crashes or
         // breaks up, and only then waits out its respawn.
         victim.lastAttacker = killer;
@@ -151,11 +151,14 @@ void GameModeCustom::finishDeath(Target& victim, Target* killer, CrashCause caus
 void GameModeCustom::deleteAirplane(Target& entity)
 {
     const auto it = std::find(m_falling.begin(), m_falling.end(), &entity);
-    if (it == m_falling.end()) {
+    // Only the end of a fall: an entity taken out meanwhile is removed as asked.
+    const bool fallEnded = it != m_falling.end() && entity.isActive() && entity.lifeState() == LifeState::Destroyed;
+    if (it != m_falling.end())
+        m_falling.erase(it);
+    if (!fallEnded) {
         GameMode::deleteAirplane(entity);
         return;
     }
-    m_falling.erase(it);
     // The killer is shown only while it still flies.
     Target* killer = entity.lastAttacker;
     if (killer && std::find(m_active.begin(), m_active.end(), killer) == m_active.end())

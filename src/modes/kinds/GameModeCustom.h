@@ -135,6 +135,11 @@ public:
 protected:
     // Builds the player's airplane and the bots of a new level.
     virtual void buildPlayers() {}
+    // Whether a shot-down airplane falls before it waits for its respawn.
+    // Network peers expect the death and its respawn delay in one message, so
+    // only a game on this machine waits for the fall; modes that put the
+    // shot-down out of play at once say no.
+    virtual bool fallsBeforeRespawn() const { return isSinglePlayer(); }
     float spawnHeightAt(float x, float z) const;
 
     bool m_endMenuPending = false;
