@@ -2,12 +2,16 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
+#include "platform/Settings.h"
 
 void steerPlayerAirplane(GameMode& mode, float pitch, float yaw, float roll, float throttle)
 {
     Airplane* a = mode.playerAirplane();
     if (!a || a->aiController())
         return;
+    // The chosen control type (forced by the tutorials) decides how the stick
+    // flies; an autopilot leaves the plane on full control, so set it each time.
+    a->setControlType(settings().controlType == 1 ? ControlType::Arcade : ControlType::Full);
     // The mode's vector: nose up, turn (left > 0), roll (left wing down > 0).
     mode.setAirplaneVectorXYZ(*a, pitch, -yaw, -roll);
     if (throttle != 0.0f)

@@ -72,6 +72,7 @@ void onGameAction(int gameAction, bool pressed)
     case ControlAction::Weapon_3: pullPlayerTrigger(*mode, 2, pressed); return;
     case ControlAction::Boost: setPlayerBoost(*mode, pressed); return;
     case ControlAction::Scores: peekScores(*mode, pressed); return;
+    case ControlAction::FastForward: planeHud().holdFastForward(pressed); return;
     default: break;
     }
     if (!pressed)

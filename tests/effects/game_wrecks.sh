@@ -18,8 +18,9 @@ cp "$game" "$tree/bin/skyfront"
 for part in data paks; do ln -s "$stage/$part" "$tree/$part"; done
 rm -f "$out"/wrecks-*.png
 # The eject key once the new airplane's cool-down is over (a few tries, in
-# case the match runs a little differently).
-printf '445 keydown J\n446 keyup J\n500 keydown J\n501 keyup J\n560 keydown J\n561 keyup J\n' >"$out/wrecks-eject.txt"
+# case the match runs a little differently; the shot-down player falls for
+# some seconds before the respawn wait begins).
+printf '445 keydown J\n446 keyup J\n500 keydown J\n501 keyup J\n560 keydown J\n561 keyup J\n600 keydown J\n601 keyup J\n640 keydown J\n641 keyup J\n700 keydown J\n701 keyup J\n' >"$out/wrecks-eject.txt"
 dumps=()
 for f in $(seq 200 4 340) $(seq 360 20 1000); do dumps+=(-dumpframe "$f:$out/wrecks-$f.png"); done
 ( cd "$tree" && SKYFRONT_HEADLESS=1 timeout 600 ./bin/skyfront -width 640 -height 480 -fixeddt 0.05 -frames 1000 \

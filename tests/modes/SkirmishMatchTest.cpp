@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -246,3 +247,46 @@ TEST_F(SkirmishMatch, MenuFlightRunsTenMinutesAndRespawnsAtOnce)
 }
 
 }  // namespace
+
+TEST_F(SkirmishMatch, AShotDownAirplaneFallsBeforeItsRespawnAndCountsOnce)
+{
+    GameModeCustom* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    Airplane* player = mode->playerAirplane();
+    ASSERT_NE(player, nullptr);
+    Airplane* victim = nullptr;
+    for (Target* t : mode->activeTargets())
+        if (t != player && t->kind() == TargetKind::Airplane && t->team() != player->team())
+            victim = static_cast<Airplane*>(t);
+    ASSERT_NE(victim, nullptr);
+    victim->setPositionAndStop({0.0f, 6000.0f, 0.0f});
+    mode->damageAirplane(*victim, player, 1000.0f, victim->position(), nullptr, true);
+    mode->update(ModeHarness::kFrame);
+
+    // Out of control, still in the sky and not yet waiting to respawn.
+    EXPECT_EQ(victim->lifeState(), LifeState::Dying);
+    EXPECT_TRUE(victim->isActive());
+    const auto queue = mode->respawnQueue();
+    EXPECT_EQ(std::find(queue.begin(), queue.end(), victim), queue.end());
+    const float startHeight = victim->position().y;
+
+    // A second hit on the falling wreck is no second kill.
+    mode->damageAirplane(*victim, player, 1000.0f, victim->position(), nullptr, true);
+    float t = 0.0f;
+    while (victim->isActive() && t < 10.0f) {
+        mode->update(ModeHarness::kFrame);
+        t += ModeHarness::kFrame;
+    }
+    EXPECT_GT(t, 3.5f);
+    EXPECT_LT(t, 8.0f);
+    EXPECT_FALSE(victim->isActive());
+    EXPECT_LT(victim->position().y, startHeight);
+    EXPECT_NEAR(victim->respawnTimer, mode->respawnDelayFor(*victim), 0.1f);
+    EXPECT_EQ(victim->scores[Airplane::kScoreDeaths], 1);
+
+    // Then the usual wait, and it flies again.
+    for (float w = 0.0f; w < mode->respawnDelayFor(*victim) + 0.5f && !victim->isActive(); w += ModeHarness::kFrame)
+        mode->update(ModeHarness::kFrame);
+    EXPECT_TRUE(victim->isActive());
+    EXPECT_EQ(victim->lifeState(), LifeState::Alive);
+}

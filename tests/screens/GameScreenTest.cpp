@@ -208,6 +208,18 @@ TEST(game_screen, ThePlayersActionsAndStickReachHisAirplaneOnlyInPlay)
     act(ControlAction::Eject, true);
     EXPECT_EQ(mode->parachuteCount(), 1) << "the pilot jumps";
 
+    // The fast-forward key runs the game five times faster only while the
+    // round-over sequence plays, and only while held.
+    act(ControlAction::FastForward, true);
+    EXPECT_FLOAT_EQ(timeScale(), 1.0f);
+    act(ControlAction::FastForward, false);
+    planeHud().roundOver = true;
+    act(ControlAction::FastForward, true);
+    EXPECT_FLOAT_EQ(timeScale(), 5.0f);
+    act(ControlAction::FastForward, false);
+    EXPECT_FLOAT_EQ(timeScale(), 1.0f);
+    planeHud().roundOver = false;
+
     // Behind the menus nothing reaches the game.
     setCurrentScreen(&menu);
     act(ControlAction::Radar, true);

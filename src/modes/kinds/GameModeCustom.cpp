@@ -74,6 +74,7 @@ Target* GameModeCustom::addPlayerAirplane(std::unique_ptr<Target> entity, bool r
 
 std::unique_ptr<Target> GameModeCustom::removePlayerAirplane(Target& entity)
 {
+    std::erase(m_falling, &entity);
     ScoreMgr::instance().forget(entity);
     return GameMode::removePlayerAirplane(entity);
 }
@@ -101,15 +102,39 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
 {
     if (victim.lifeState() == LifeState::Destroyed || playStopped)
         return;
+    if (victim.lifeState() == LifeState::Dying) {
+        // The fall ends early (the ground, a collision): the wreck starts
+        // here and the frame's clean-up brings the respawn.
+        if (cause != CrashCause::KilledByDamage)
+            victim.onDestroyed(cause);
+        return;
+    }
     Target* killer = attacker ? attacker : victim.lastAttacker;
     const bool counts = countsForScore(&victim, nullptr);
     const std::uint8_t flags = eventFlags(victim, counts, 4);
     if (!counts || cause == CrashCause::KilledByDamage)
         postEventText(EventKind::ShotDown, victim, killer);
     victim.onDestroyed(cause);
-    const float delay = respawnDelayFor(victim);
     if (cause != CrashCause::None)
         ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
+    if (victim.lifeState() == LifeState::Dying && victim.isActive() && fallsBeforeRespawn()) {
+        // Shot down: it falls burning out of control until it crashes or
+        // breaks up, and only then waits out its respawn.
+        victim.lastAttacker = killer;
+        if (std::find(m_falling.begin(), m_falling.end(), &victim) == m_falling.end())
+            m_falling.push_back(&victim);
+        if (&victim == m_playerAirplane)
+            m_hooks.hudOrNone().releaseAllButtons();
+        if (m_listener)
+            m_listener->onAirplaneDestroyed(victim, killer, cause, flags, respawnDelayFor(victim), true);
+        return;
+    }
+    finishDeath(victim, killer, cause, flags);
+}
+
+void GameModeCustom::finishDeath(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags)
+{
+    const float delay = respawnDelayFor(victim);
     if (killer && killer->isActive())
         m_hooks.cameraOrNone().onKill(victim, *killer);
     if (&victim == m_playerAirplane)
@@ -121,6 +146,25 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
     }
     if (m_listener)
         m_listener->onAirplaneDestroyed(victim, killer, cause, flags, delay, true);
+}
+
+void GameModeCustom::deleteAirplane(Target& entity)
+{
+    const auto it = std::find(m_falling.begin(), m_falling.end(), &entity);
+    // Only the end of a fall: an entity taken out meanwhile is removed as asked.
+    const bool fallEnded = it != m_falling.end() && entity.isActive() && entity.lifeState() == LifeState::Destroyed;
+    if (it != m_falling.end())
+        m_falling.erase(it);
+    if (!fallEnded) {
+        GameMode::deleteAirplane(entity);
+        return;
+    }
+    // The killer is shown only while it still flies.
+    Target* killer = entity.lastAttacker;
+    if (killer && std::find(m_active.begin(), m_active.end(), killer) == m_active.end())
+        killer = entity.lastAttacker = nullptr;
+    const bool counts = countsForScore(&entity, nullptr);
+    finishDeath(entity, killer, entity.deathCause, eventFlags(entity, counts, 8));
 }
 
 void GameModeCustom::update(float dt)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 struct PlaneCfg;
 
@@ -42,6 +43,8 @@ public:
 
     Target* addPlayerAirplane(std::unique_ptr<Target> entity, bool relay) override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
+    // A shot-down airplane falls first; its respawn waits for the end of the fall.
+    void deleteAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     void changeTeam(Target& entity, int team) override;
     float respawnDelay() const override;
@@ -132,6 +135,11 @@ public:
 protected:
     // Builds the player's airplane and the bots of a new level.
     virtual void buildPlayers() {}
+    // Whether a shot-down airplane falls before it waits for its respawn.
+    // Network peers expect the death and its respawn delay in one message, so
+    // only a game on this machine waits for the fall; modes that put the
+    // shot-down out of play at once say no.
+    virtual bool fallsBeforeRespawn() const { return isSinglePlayer(); }
     float spawnHeightAt(float x, float z) const;
 
     bool m_endMenuPending = false;
@@ -147,4 +155,10 @@ private:
     bool updateNetworkMatch();
     void updateAfterMatch(float dt);
     void updateReadyNotice();
+    // The respawn of a dead entity: camera, HUD and the delayed return.
+    void finishDeath(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags);
+
+    // Shot-down airplanes still falling, with the killer that the camera is
+    // shown when the fall ends.
+    std::vector<Target*> m_falling;
 };

@@ -38,6 +38,8 @@ public:
     void placeAirplanes();
 
 protected:
+    // The shot-down leave play at once.
+    bool fallsBeforeRespawn() const override { return false; }
     void buildPlayers() override;
 
 private:

@@ -48,6 +48,8 @@ public:
     int opponents() const { return m_opponents; }
 
 protected:
+    // The shot-down leave play at once.
+    bool fallsBeforeRespawn() const override { return false; }
     void buildPlayers() override;
 
 private:

@@ -55,6 +55,8 @@ public:
     int waveEnemyCount() const { return m_row.enemies; }
 
 protected:
+    // The shot-down leave play at once.
+    bool fallsBeforeRespawn() const override { return false; }
     void buildPlayers() override;
 
 private:

@@ -192,6 +192,18 @@ void PlaneHud::releaseAll()
     }
 }
 
+void PlaneHud::holdFastForward(bool held)
+{
+    // The key does what the fast-forward zone does, and only when it would.
+    if (held && roundOver && !fastForwardHeld) {
+        fastForwardHeld = true;
+        setTimeScale(kFastForwardScale);
+    } else if (!held && fastForwardHeld) {
+        fastForwardHeld = false;
+        setTimeScale(1.0f);
+    }
+}
+
 void PlaneHud::onPause()
 {
     if (fastForwardHeld) {

@@ -63,6 +63,8 @@ public:
     void releaseAll();
     // The pause, a resume: the fast-forward zone lets go and the time runs at 1.
     void onPause();
+    // The fast-forward key held or let go: 5x while the round-over sequence runs.
+    void holdFastForward(bool held);
 
     // ---- Buttons ----
     HudButton* makeButton(HudPanel& panel, int module, int pressedModule, int id);
