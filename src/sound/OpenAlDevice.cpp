@@ -604,7 +604,10 @@ void OpenAlDevice::renderNullOutput()
     // The program clock, so that a run on a fixed frame step mixes the same
     // samples however long its frames take on the machine.
     const float now = Clock::now();
-    const double seconds = std::max(static_cast<double>(now - m_lastRender), 0.0);
+    // The clock went back when a fixed step took over after the device opened.
+    if (now < m_lastRender)
+        m_lastRender = now;
+    const double seconds = static_cast<double>(now - m_lastRender);
     // After a long stall only a quarter second is mixed: the sounds lose that
     // time instead of the frame paying for it.
     const std::size_t frames =
