@@ -1,5 +1,6 @@
 #include "sound/OpenAlDevice.h"
 
+#include "platform/Clock.h"
 #include "platform/Log.h"
 
 #include <AL/al.h>
@@ -29,7 +30,7 @@ std::vector<std::int16_t> monoSamples(const PcmBuffer& pcm)
 
 OpenAlDevice::OpenAlDevice(Output output, void* device, void* context, std::string name)
     : m_output(output), m_device(device), m_context(context), m_outputName(std::move(name)),
-      m_lastRender(std::chrono::steady_clock::now())
+      m_lastRender(Clock::now())
 {
 }
 
@@ -600,8 +601,13 @@ void OpenAlDevice::setListener(const Vec3& position, const Vec3& forward, const 
 
 void OpenAlDevice::renderNullOutput()
 {
-    const auto now = std::chrono::steady_clock::now();
-    const double seconds = std::chrono::duration<double>(now - m_lastRender).count();
+    // The program clock, so that a run on a fixed frame step mixes the same
+    // samples however long its frames take on the machine.
+    const float now = Clock::now();
+    // The clock went back when a fixed step took over after the device opened.
+    if (now < m_lastRender)
+        m_lastRender = now;
+    const double seconds = static_cast<double>(now - m_lastRender);
     // After a long stall only a quarter second is mixed: the sounds lose that
     // time instead of the frame paying for it.
     const std::size_t frames =

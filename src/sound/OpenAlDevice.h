@@ -2,7 +2,6 @@
 #include "sound/AudioDevice.h"
 
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -123,6 +122,6 @@ private:
     std::uint32_t m_nextId = 1;
     float m_masterVolume = 1.0f;
     Vec3 m_listener;
-    std::chrono::steady_clock::time_point m_lastRender;
+    float m_lastRender = 0.0f;  // program clock of the last null mix
     std::vector<float> m_nullMix;
 };

@@ -166,6 +166,47 @@ TEST_F(EventPumping, FocusLossCancelsAHeldTouchAndCallsTheFocusHooks)
     EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusGained")), 1);
 }
 
+// A scripted run on a display shared with other windows: their pointer and
+// focus traffic must not cancel or bend the script's own press and drag.
+TEST_F(EventPumping, AScriptedRunIgnoresTheWindowSystemsMouseAndFocus)
+{
+    std::vector<ScriptEvent> events;
+    InputScriptError error;
+    ASSERT_TRUE(readInputScript("1 drag 100 50 300 50 2\n", events, error));
+    InputScriptPlayer player;
+    player.start(std::move(events), 0);
+    app->events().setScriptOnly(true);
+    for (int frame = 1; frame <= 4; ++frame) {
+        player.pushFrame(frame, {});
+        if (frame == 2) {
+            pushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
+            pushMotion(640, 512);  // the pointer of the display crossing the window
+            pushButton(SDL_MOUSEBUTTONUP, 640, 512);
+            pushWindow(SDL_WINDOWEVENT_FOCUS_GAINED);
+        }
+        app->runPass();
+    }
+    ASSERT_EQ(touches.size(), 4u);
+    EXPECT_EQ(touches[0].kind, TouchEvent::Kind::Down);
+    EXPECT_EQ(touches[1].kind, TouchEvent::Kind::Move);
+    EXPECT_EQ(touches[1].x, 200);
+    EXPECT_EQ(touches[2].kind, TouchEvent::Kind::Move);
+    EXPECT_EQ(touches[2].x, 300);
+    EXPECT_EQ(touches[3].kind, TouchEvent::Kind::Up);
+    EXPECT_EQ(touches[3].x, 300);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusLost")), 0);
+
+    // Without a script the same traffic is the player's own.
+    touches.clear();
+    app->events().setScriptOnly(false);
+    pushButton(SDL_MOUSEBUTTONDOWN, 10, 10);
+    pushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
+    app->runPass();
+    ASSERT_EQ(touches.size(), 2u);
+    EXPECT_EQ(touches[1].kind, TouchEvent::Kind::Cancel);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusLost")), 1);
+}
+
 TEST_F(EventPumping, TheWheelScrollsByTheUiScaledStep)
 {
     ASSERT_TRUE(setScreenSize(1280, 720));

@@ -199,8 +199,10 @@ int App::startUp(int argc, char** argv)
         setScreenSize(graphics.width, graphics.height);
 
     m_events.devices().openAll();
-    if (!m_scriptEvents.empty())
+    if (!m_scriptEvents.empty()) {
         m_script.start(std::move(m_scriptEvents), SDL_GetWindowID(m_window.handle()));
+        m_events.setScriptOnly(true);
+    }
     if (m_hooks.startRenderer && !m_hooks.startRenderer()) {
         call(m_hooks.stopRenderer);
         m_window.close();

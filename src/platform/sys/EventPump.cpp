@@ -1,6 +1,7 @@
 #include "platform/sys/EventPump.h"
 
 #include "platform/sys/AppHooks.h"
+#include "platform/sys/InputScriptPlayer.h"
 #include "platform/Input.h"
 #include "platform/ScreenMetrics.h"
 
@@ -23,6 +24,18 @@ void toDrawablePixels(unsigned windowId, int& x, int& y)
     if (windowW > 0 && windowH > 0 && drawableW > 0 && drawableH > 0) {
         x = static_cast<int>(static_cast<long long>(x) * drawableW / windowW);
         y = static_cast<int>(static_cast<long long>(y) * drawableH / windowH);
+    }
+}
+
+bool fromScript(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_MOUSEMOTION:
+        return event.motion.which == InputScriptPlayer::kMouseId;
+    case SDL_MOUSEWHEEL:
+        return event.wheel.which == InputScriptPlayer::kMouseId;
+    default:
+        return event.button.which == InputScriptPlayer::kMouseId;
     }
 }
 }  // namespace
@@ -56,6 +69,8 @@ void EventPump::handle(const SDL_Event& event)
     case SDL_MOUSEBUTTONUP:
     case SDL_MOUSEMOTION:
     case SDL_MOUSEWHEEL:
+        if (m_scriptOnly && !fromScript(event))
+            break;
         handleMouse(event);
         feedInput(event);
         break;
@@ -107,6 +122,10 @@ void EventPump::followRelativeMouse()
 
 void EventPump::handleWindowEvent(const SDL_Event& event)
 {
+    const bool focusChange =
+        event.window.event == SDL_WINDOWEVENT_FOCUS_LOST || event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+    if (m_scriptOnly && focusChange)
+        return;
     switch (event.window.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
         int width = event.window.data1;

@@ -23,6 +23,11 @@ public:
     void requestQuit() { m_quit = true; }
     std::size_t queuedTouches() const { return m_touches.size(); }
     InputDevices& devices() { return m_devices; }
+    // While an input script drives the game it is the only pointer: the
+    // window system's mouse events and focus changes (another window on the
+    // same display, a pointer grab elsewhere) are dropped, so a run does
+    // the same on a busy display as on an idle one.
+    void setScriptOnly(bool on) { m_scriptOnly = on; }
 
 private:
     void handleWindowEvent(const SDL_Event& event);
@@ -37,4 +42,5 @@ private:
     bool m_quit = false;
     bool m_leftHeld = false;
     bool m_relativeMouse = false;
+    bool m_scriptOnly = false;
 };

@@ -47,6 +47,7 @@ void InputScriptPlayer::pushMouse(unsigned type, int x, int y)
     SDL_Event event{};
     event.type = type;
     if (type == SDL_MOUSEMOTION) {
+        event.motion.which = kMouseId;
         event.motion.windowID = m_windowId;
         event.motion.x = x;
         event.motion.y = y;
@@ -54,6 +55,7 @@ void InputScriptPlayer::pushMouse(unsigned type, int x, int y)
         event.motion.yrel = y - m_lastY;
         event.motion.state = m_leftDown ? SDL_BUTTON_LMASK : 0;
     } else {
+        event.button.which = kMouseId;
         event.button.windowID = m_windowId;
         event.button.button = SDL_BUTTON_LEFT;
         event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
@@ -102,6 +104,7 @@ void InputScriptPlayer::push(const ScriptEvent& e, const std::function<bool(int&
     }
     case Kind::Wheel:
         event.type = SDL_MOUSEWHEEL;
+        event.wheel.which = kMouseId;
         event.wheel.windowID = m_windowId;
         event.wheel.x = e.a;
         event.wheel.y = e.b;

@@ -11,6 +11,10 @@ struct _SDL_Joystick;
 // events go through a virtual controller attached for the run.
 class InputScriptPlayer {
 public:
+    // The mouse id the script's own mouse events carry, told apart from the
+    // window system's.
+    static constexpr unsigned kMouseId = 0x5C417u;
+
     InputScriptPlayer() = default;
     ~InputScriptPlayer();
     InputScriptPlayer(const InputScriptPlayer&) = delete;

@@ -135,7 +135,7 @@ void readHudMarkerFrame(const GameMode* mode, const CameraMatrices* camera, floa
     out.screenWidth = sm.screenWidth;
     out.screenHeight = sm.screenHeight;
     out.dt = dt;
-    out.clock = Clock::nowPrecise();
+    out.clock = Clock::now();  // follows a fixed frame step, so the pulse repeats run to run
     out.camera = camera;
     out.showNames = settings().markerDetails != 0;
     out.metric = settings().metricUnits != 0;
