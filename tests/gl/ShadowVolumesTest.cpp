@@ -137,6 +137,54 @@ TEST_F(ShadowVolumesGl, CameraInsideTheVolumeSeesTheSameShadow)
     EXPECT_TRUE(rgbNear(centre(), kGround)) << "ground 30 units off, past the box";
 }
 
+// The eye inside one volume (counted depth-fail) and clear of a second one
+// (counted depth-pass): ground under either is shadowed, and so is the ground
+// under both, where the two counts add up rather than cancel.
+TEST_F(ShadowVolumesGl, VolumesAroundAndAwayFromTheEyeShadowTogether)
+{
+    ShadowVolumes::setGroundFloor(0.0f);
+    ShadowVolumes::Caster inside(box);
+    // A 20-unit box centred on its own origin, 100 up and 25 along x: its
+    // shadow covers x 15..35, z -10..10 and overlaps the first one's.
+    std::vector<Vec3> small;
+    for (const Vec3& p : box)
+        small.push_back({p.x * 0.5f, (p.y - 60.0f) * 0.5f, p.z * 0.5f});
+    ShadowVolumes::Caster away(small);
+    Mat4 at;
+    at.m[12] = 25.0f;
+    at.m[13] = 100.0f;
+    away.setMatrix(at);
+    drawFrame({0, 30, 0}, {30, 0, 0}, {0, 1, 0});
+    EXPECT_TRUE(rgbNear(pixelAt({10, 0, 0}), kShadow, 4)) << "under the first box only";
+    EXPECT_TRUE(rgbNear(pixelAt({17, 0, 0}), kShadow, 4)) << "under both";
+    EXPECT_TRUE(rgbNear(pixelAt({30, 0, 0}), kShadow, 4)) << "under the second box only";
+    EXPECT_TRUE(rgbNear(pixelAt({45, 0, 0}), kGround)) << "past both";
+    EXPECT_TRUE(rgbNear(pixelAt({30, 0, 15}), kGround)) << "beside the second";
+
+    // From far above, both counted depth-pass: the same shadows.
+    drawFrame({5, 400, 0}, {5, 0, 0}, {0, 0, -1});
+    EXPECT_TRUE(rgbNear(pixelAt({0, 0, 0}), kShadow, 4));
+    EXPECT_TRUE(rgbNear(pixelAt({17, 0, 0}), kShadow, 4));
+    EXPECT_TRUE(rgbNear(pixelAt({30, 0, 0}), kShadow, 4));
+    EXPECT_TRUE(rgbNear(pixelAt({45, 0, 0}), kGround));
+    EXPECT_TRUE(rgbNear(pixelAt({-30, 0, 0}), kGround));
+}
+
+// A caster so high that its volume stops at kExtrusion, in the air over the
+// ground: the ground seen through the volume's lower end stays lit.
+TEST_F(ShadowVolumesGl, VolumeEndingInTheAirShadowsNothingSeenThroughItsEnd)
+{
+    ShadowVolumes::setGroundFloor(0.0f);
+    ShadowVolumes::Caster caster(box);
+    Mat4 high;
+    high.m[13] = 3500.0f;
+    caster.setMatrix(high);
+    ASSERT_LT(ShadowVolumes::extrusionFor(3580.0f, {0, 1, 0}), 3540.0f);
+    // Clear of the volume, looking down through its side and out of its end.
+    drawFrame({0, 1350, 150}, {0, 0, -120}, {0, 1, 0});
+    EXPECT_TRUE(rgbNear(centre(), kGround));
+}
+
 // Evening: the sun 20 degrees up in the east throws the shadow 90..240 units
 // west of the box. Seen from a camera off to the side and above, the ground
 // under and east of the box stays lit.

@@ -112,6 +112,40 @@ TEST(ShadowVolumeMesh, ClosedCubeLitFromAboveStandsOnItsFourTopEdges)
     EXPECT_NEAR(signedVolume(batch), 4.0f * kLength, 0.5f);
 }
 
+// Counted depth-pass, a volume keeps its near cap and walls but drops the far
+// cap: the walls' far rim is then the only border left open, and the whole
+// volume goes to the depth-pass list.
+TEST(ShadowVolumeMesh, DepthPassVolumeHasNoFarCap)
+{
+    const std::vector<Vec3> triangles = cube();
+    const ShadowVolumeMesh mesh(triangles);
+    ShadowVolumeBatch capped, open;
+    std::size_t cappedWalls = 0, openWalls = 0;
+    const Vec3 sun = unit({1, 1, 1});
+    ASSERT_TRUE(mesh.appendVolume(Mat4{}, sun, kLength, capped, &cappedWalls));
+    ASSERT_TRUE(mesh.appendVolume(Mat4{}, sun, kLength, open, &openWalls, ShadowCounting::DepthPass));
+    EXPECT_TRUE(capped.passIndices.empty());
+    EXPECT_TRUE(open.indices.empty());
+    EXPECT_EQ(openWalls, cappedWalls);
+    const std::size_t wallIndices = cappedWalls * 6;
+    const std::size_t capIndices = (capped.indices.size() - wallIndices) / 2;
+    EXPECT_EQ(open.passIndices.size(), wallIndices + capIndices);
+
+    // The open edges of what is left are the far rim: far copies only.
+    std::map<std::pair<int, int>, int> walks;
+    for (std::size_t i = 0; i + 2 < open.passIndices.size(); i += 3)
+        for (std::size_t k = 0; k < 3; ++k)
+            ++walks[{open.passIndices[i + k], open.passIndices[i + (k + 1) % 3]}];
+    std::size_t rim = 0;
+    for (const auto& [edge, count] : walks)
+        if (walks.find({edge.second, edge.first}) == walks.end()) {
+            ++rim;
+            EXPECT_GE(static_cast<std::size_t>(edge.first), mesh.vertexCount()) << "a far copy";
+            EXPECT_GE(static_cast<std::size_t>(edge.second), mesh.vertexCount()) << "a far copy";
+        }
+    EXPECT_EQ(rim, cappedWalls);
+}
+
 // An open quad has no inside: it casts the same closed volume from either side.
 TEST(ShadowVolumeMesh, OpenQuadCastsFromEitherSideWithItsBorderAsSilhouette)
 {

@@ -76,7 +76,8 @@ ShadowVolumeMesh::ShadowVolumeMesh(std::span<const Vec3> triangles)
 }
 
 bool ShadowVolumeMesh::appendVolume(const Mat4& matrix, const Vec3& towardSun, float extrusion,
-                                    ShadowVolumeBatch& out, std::size_t* silhouetteEdges) const
+                                    ShadowVolumeBatch& out, std::size_t* silhouetteEdges,
+                                    ShadowCounting counting) const
 {
     if (silhouetteEdges)
         *silhouetteEdges = 0;
@@ -113,11 +114,13 @@ bool ShadowVolumeMesh::appendVolume(const Mat4& matrix, const Vec3& towardSun, f
 
     // A mirroring matrix turns every winding: facing and output are turned back.
     const bool mirrored = det < 0.0f;
+    const bool farCap = counting == ShadowCounting::DepthFail;
+    std::vector<std::uint16_t>& indices = farCap ? out.indices : out.passIndices;
     const auto emit = [&](std::uint32_t a, std::uint32_t b, std::uint32_t c) {
         if (mirrored)
             std::swap(b, c);
-        out.indices.insert(out.indices.end(), {static_cast<std::uint16_t>(base + a), static_cast<std::uint16_t>(base + b),
-                                               static_cast<std::uint16_t>(base + c)});
+        indices.insert(indices.end(), {static_cast<std::uint16_t>(base + a), static_cast<std::uint16_t>(base + b),
+                                       static_cast<std::uint16_t>(base + c)});
     };
     const std::uint32_t far = static_cast<std::uint32_t>(n);
     std::vector<int> border(m_edges.size(), 0);  // how the swept triangles walk each edge
@@ -132,8 +135,9 @@ bool ShadowVolumeMesh::appendVolume(const Mat4& matrix, const Vec3& towardSun, f
         std::uint32_t p = t.corners[0], q = t.corners[1], r = t.corners[2];
         if (turn < 0)
             std::swap(q, r);
-        emit(p, r, q);                    // near cap, facing the sun
-        emit(p + far, q + far, r + far);  // far cap, facing away
+        emit(p, r, q);  // near cap, facing the sun
+        if (farCap)
+            emit(p + far, q + far, r + far);  // far cap, facing away
         for (std::size_t k = 0; k < 3; ++k)
             border[t.edges[k]] += t.along[k] * turn;
     }

@@ -7,6 +7,12 @@
 #include <span>
 #include <vector>
 
+// How a volume is counted into the stencil. Depth-fail needs both caps and
+// works wherever the eye stands; depth-pass needs no far cap (it lies under
+// the ground, never in front of what is seen) but only holds while the eye and
+// the near plane are outside the volume.
+enum class ShadowCounting { DepthFail, DepthPass };
+
 // Shadow volume geometry of one frame: world-space vertices in the PosTex20
 // layout (x y z, then an unused u v) and 16-bit triangle indices, wound
 // counter-clockwise seen from outside the volume.
@@ -15,7 +21,8 @@ struct ShadowVolumeBatch {
     static constexpr std::size_t kFloatsPerVertex = 5;
 
     std::vector<float> vertices;
-    std::vector<std::uint16_t> indices;
+    std::vector<std::uint16_t> indices;      // volumes counted depth-fail
+    std::vector<std::uint16_t> passIndices;  // volumes counted depth-pass, no far cap
 
     std::size_t vertexCount() const { return vertices.size() / kFloatsPerVertex; }
     bool fits(std::size_t moreVertices) const { return vertexCount() + moreVertices <= kMaxVertices; }
@@ -28,6 +35,7 @@ struct ShadowVolumeBatch {
     {
         vertices.clear();
         indices.clear();
+        passIndices.clear();
     }
 };
 
@@ -65,9 +73,11 @@ public:
     // unit direction `towardSun`. False, with nothing appended, when the matrix
     // holds a non-finite value or flattens the caster, or the volume does not
     // fit the batch. `silhouetteEdges`, when given, receives the number of
-    // side walls built (0 for an empty mesh, which appends nothing).
+    // side walls built (0 for an empty mesh, which appends nothing). A
+    // depth-pass volume goes to the batch's passIndices without its far cap.
     [[nodiscard]] bool appendVolume(const Mat4& matrix, const Vec3& towardSun, float extrusion,
-                                    ShadowVolumeBatch& out, std::size_t* silhouetteEdges = nullptr) const;
+                                    ShadowVolumeBatch& out, std::size_t* silhouetteEdges = nullptr,
+                                    ShadowCounting counting = ShadowCounting::DepthFail) const;
 
 private:
     struct Triangle {

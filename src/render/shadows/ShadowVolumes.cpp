@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <utility>
 #include <vector>
@@ -70,18 +71,59 @@ bool targetHasStencil(const Graphics& g)
     return g.screenStencilBits() > 0;
 }
 
-// Near enough, and the volume's bounding sphere (caster plus extrusion) in view.
-bool worthDrawing(const ShadowVolumes::Caster& caster, const ShadowVolumeMesh& mesh, const WorldView& view,
-                  const Vec3& towardSun)
+// Near enough to the eye (false too for a non-finite position).
+bool nearEnough(const Mat4& m, const WorldView& view)
 {
-    const Mat4& m = caster.matrix();
-    const Vec3 origin{m.m[12], m.m[13], m.m[14]};
-    const Vec3 offset = origin - view.eye;
-    if (!(vec3Dot(offset, offset) <= ShadowVolumes::kMaxCasterDistance * ShadowVolumes::kMaxCasterDistance))
-        return false;  // also a non-finite position
-    const float half = ShadowVolumes::kExtrusion * 0.5f;
-    const Vec3 centre = origin - towardSun * half;
-    return sphereInFrustum(view.camera, centre, half + mesh.radius() * largestScale(m));
+    const Vec3 offset = Vec3{m.m[12], m.m[13], m.m[14]} - view.eye;
+    return vec3Dot(offset, offset) <= ShadowVolumes::kMaxCasterDistance * ShadowVolumes::kMaxCasterDistance;
+}
+
+// The capsule that holds a volume: the caster's sphere swept `extrusion` away
+// from the sun. The near cap's hair (under 2 % of the radius) is in `radius`.
+struct VolumeBounds {
+    Vec3 origin;
+    float radius;
+    Vec3 towardSun;
+    float extrusion;
+};
+
+bool inView(const VolumeBounds& b, const WorldView& view)
+{
+    const float half = b.extrusion * 0.5f;
+    return sphereInFrustum(view.camera, b.origin - b.towardSun * half, half + b.radius);
+}
+
+// How far the near plane's corners lie from the eye; infinite for a
+// projection that is not a perspective one, which then never counts
+// depth-pass.
+float nearPlaneReach(const Mat4& projection)
+{
+    const float* m = projection.m;
+    constexpr float kInfinite = std::numeric_limits<float>::infinity();
+    if (std::fabs(m[11] + 1.0f) > 1e-6f || m[15] != 0.0f || m[3] != 0.0f || m[7] != 0.0f)
+        return kInfinite;
+    const float n = m[14] / (m[10] - 1.0f);
+    const float x = n * (1.0f + std::fabs(m[8])) / std::fabs(m[0]);
+    const float y = n * (1.0f + std::fabs(m[9])) / std::fabs(m[5]);
+    const float reach = std::sqrt(n * n + x * x + y * y);
+    return n > 0.0f && std::isfinite(reach) ? reach : kInfinite;
+}
+
+// Depth-pass counting is right only while neither the eye nor the near plane
+// touches the volume: then every ray from the eye enters the volume as often
+// as it leaves it in front of the first surface it meets. Without its far cap
+// the volume must also end below the floor, where the ground hides its open
+// end from an eye above it; a volume cut short at kExtrusion may end in the air.
+ShadowCounting countingFor(const VolumeBounds& b, float floor, const Vec3& eye, float nearReach)
+{
+    const float farTop = b.origin.y + b.radius - b.extrusion * b.towardSun.y;
+    if (!(farTop < floor) || !(eye.y > floor))
+        return ShadowCounting::DepthFail;
+    const Vec3 toEye = eye - b.origin;
+    const float along = std::clamp(-vec3Dot(toEye, b.towardSun), 0.0f, b.extrusion);
+    const Vec3 off = eye - (b.origin - b.towardSun * along);
+    const float clear = b.radius + nearReach + 0.05f;
+    return vec3Dot(off, off) > clear * clear ? ShadowCounting::DepthPass : ShadowCounting::DepthFail;
 }
 
 // The NDC rectangle the batches' volumes cover on screen (a little wider);
@@ -184,6 +226,7 @@ void ShadowVolumes::buildIndices(const WorldView& view)
     frame().strength = shadowStrength(*g->light());
     if (frame().strength < 0.01f)
         return;
+    const float nearReach = nearPlaneReach(view.projection());
     for (std::size_t i = 0; i < Caster::count(); ++i) {
         Caster* caster = Caster::at(i);
         if (!caster || !caster->active() || caster->m_triangles.size() < 3)
@@ -191,8 +234,16 @@ void ShadowVolumes::buildIndices(const WorldView& view)
         if (!caster->m_mesh)
             caster->m_mesh = meshOf(caster->m_triangles);
         const ShadowVolumeMesh& mesh = *caster->m_mesh;
+        const Mat4& m = caster->matrix();
         if (mesh.triangleCount() == 0 || mesh.volumeVertexCount() > ShadowVolumeBatch::kMaxVertices ||
-            !worthDrawing(*caster, mesh, view, towardSun))
+            !nearEnough(m, view))
+            continue;
+        // Every point of the far cap, the top's too, must end below the floor.
+        const float radius = mesh.radius() * largestScale(m);
+        const float floor = floorUnder(m, radius, towardSun);
+        const float extrusion = extrusionFor(m.m[13] + radius, towardSun, floor);
+        const VolumeBounds bounds{{m.m[12], m.m[13], m.m[14]}, radius * 1.02f + 0.02f, towardSun, extrusion};
+        if (!inView(bounds, view))
             continue;
         if (frame().batchCount == 0 || !frame().batches[frame().batchCount - 1].fits(mesh.volumeVertexCount())) {
             if (frame().batchCount == frame().batches.size())
@@ -200,12 +251,8 @@ void ShadowVolumes::buildIndices(const WorldView& view)
             frame().batches[frame().batchCount++].clear();
         }
         // A degenerate or non-finite matrix appends nothing: that caster casts no shadow.
-        const Mat4& m = caster->matrix();
-        // Every point of the far cap, the top's too, must end below the floor.
-        const float radius = mesh.radius() * largestScale(m);
-        const float highest = m.m[13] + radius;
-        (void)mesh.appendVolume(m, towardSun, extrusionFor(highest, towardSun, floorUnder(m, radius, towardSun)),
-                                frame().batches[frame().batchCount - 1]);
+        (void)mesh.appendVolume(m, towardSun, extrusion, frame().batches[frame().batchCount - 1], nullptr,
+                                countingFor(bounds, floor, view.eye, nearReach));
     }
 }
 
@@ -232,20 +279,36 @@ void ShadowVolumes::renderStencil()
     // Depth-fail counting: behind the visible surface, a back face adds one
     // and a front face takes one away, so a visible point inside a volume
     // keeps a count that is not zero, wherever the camera stands.
-    s.stencil = StencilState{};
-    s.stencil.enabled = true;
-    s.stencil.func = CompareFunc::Always;
-    s.stencil.depthFail = StencilOp::DecrementWrap;
-    s.stencil.twoSided = true;
-    s.stencil.backDepthFail = StencilOp::IncrementWrap;
+    StencilState depthFail{};
+    depthFail.enabled = true;
+    depthFail.func = CompareFunc::Always;
+    depthFail.depthFail = StencilOp::DecrementWrap;
+    depthFail.twoSided = true;
+    depthFail.backDepthFail = StencilOp::IncrementWrap;
+    // Depth-pass, for the volumes clear of the eye: in front of the visible
+    // surface a front face adds one and a back face takes one away; a point
+    // inside ends at plus one as it does above, so the two kinds mix.
+    StencilState depthPass{};
+    depthPass.enabled = true;
+    depthPass.func = CompareFunc::Always;
+    depthPass.pass = StencilOp::IncrementWrap;
+    depthPass.twoSided = true;
+    depthPass.backPass = StencilOp::DecrementWrap;
     g->setWorldMatrix(Mat4{});
     g->bindBuffer(BufferTarget::Array, 0);
     for (std::size_t b = 0; b < frame().batchCount; ++b) {
         const ShadowVolumeBatch& batch = frame().batches[b];
-        if (batch.indices.empty())
+        if (batch.indices.empty() && batch.passIndices.empty())
             continue;
         g->setVertexLayout(VertexLayout::PosTex20, batch.vertices.data());
-        g->drawIndexed(PrimitiveType::Triangles, batch.indices);
+        if (!batch.indices.empty()) {
+            s.stencil = depthFail;
+            g->drawIndexed(PrimitiveType::Triangles, batch.indices);
+        }
+        if (!batch.passIndices.empty()) {
+            s.stencil = depthPass;
+            g->drawIndexed(PrimitiveType::Triangles, batch.passIndices);
+        }
         frame().stencilDrawn = true;
     }
     g->invalidateVertexLayout();

@@ -14,9 +14,10 @@ struct WorldView;
 // Caster with its triangles and keeps its matrix current. The tier-3 shadow
 // map draws every active caster; without the shadow-map object (tiers 1 and
 // 2, or a tier 3 whose map could not be made) the casters near the camera get
-// stencil shadow volumes instead, counted depth-fail so that a camera inside
-// a volume still sees the right shadow (see ShadowVolumeMesh). Tier 0, the
-// cheapest quality, has no shadows of moving things.
+// stencil shadow volumes instead (see ShadowVolumeMesh): counted depth-fail
+// where the camera may be inside one, depth-pass and without the far cap where
+// it cannot and the ground hides the volume's end. Tier 0, the cheapest
+// quality, has no shadows of moving things.
 class ShadowVolumes {
 public:
     class Caster : public ManagedArray<Caster, 256> {
@@ -87,7 +88,8 @@ public:
     static void buildIndices(const WorldView& view);
     // After the opaque world, the sky and the water surface: counts the volumes
     // into the current target's stencil, color and depth untouched, with the
-    // current projection and view. Nothing when the target has no stencil.
+    // current projection and view, which must be those buildIndices was given.
+    // Nothing when the target has no stencil.
     static void renderStencil();
     // After the trees, before the clouds: darkens the pixels whose stencil count is not zero with
     // one full-target quad, zeroing the stencil as it goes.
