@@ -5,6 +5,7 @@
 #include "render/2d/Transform2D.h"
 
 #include <string_view>
+#include <vector>
 
 
 // A sprite set: one .bspr sheet and its texture. Every draw goes into the 2-D
@@ -127,5 +128,8 @@ private:
     Transform2D m_transform;
     Texture2D* m_texture = nullptr;   // the loaded texture or one swapped in
     TextureRef m_loadedTexture;
+    // Per module, the box of it worth drawing (see moduleKeptBoxes); empty
+    // when the texels are unknown, and then modules draw whole.
+    std::vector<SpriteSheet::Module> m_kept;
     int m_lastFrameWidth = 0, m_lastFrameHeight = 0;
 };

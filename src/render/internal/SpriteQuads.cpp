@@ -1,5 +1,6 @@
 #include "render/internal/SpriteQuads.h"
 
+#include <algorithm>
 #include <utility>
 
 ModuleUv moduleUv(const SpriteSheet& sheet, const SpriteSheet::Module& module, int flip)
@@ -17,6 +18,46 @@ ModuleUv moduleUv(const SpriteSheet& sheet, const SpriteSheet::Module& module, i
     if (flip & SpriteSheet::kFlipY)
         std::swap(uv.v0, uv.v1);
     return uv;
+}
+
+std::vector<SpriteSheet::Module> moduleKeptBoxes(const SpriteSheet& sheet, const TextureImage& image)
+{
+    std::vector<SpriteSheet::Module> boxes;
+    boxes.reserve(sheet.modules.size());
+    const bool readable = image.format == TextureFormat::Rgba8 && !image.levels.empty() &&
+                          image.levels[0].size() >= static_cast<std::size_t>(image.width) * image.height * 4;
+    for (const SpriteSheet::Module& module : sheet.modules) {
+        const SpriteSheet::Module whole{0, 0, module.w, module.h};
+        // Texels we cannot see are kept: only what is known blank is cut.
+        if (!readable || module.x + module.w > image.width || module.y + module.h > image.height) {
+            boxes.push_back(whole);
+            continue;
+        }
+        const std::uint8_t* texels = image.levels[0].data();
+        int left = module.w, right = -1, top = module.h, bottom = -1;
+        for (int y = 0; y < module.h; ++y) {
+            const std::uint8_t* row = texels + (static_cast<std::size_t>(module.y + y) * image.width + module.x) * 4;
+            for (int x = 0; x < module.w; ++x) {
+                const std::uint8_t* t = row + x * 4;
+                if ((t[0] | t[1] | t[2] | t[3]) == 0)
+                    continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+        if (right < 0) {
+            boxes.push_back(SpriteSheet::Module{0, 0, 0, 0});
+            continue;
+        }
+        const int x0 = std::max(left - 1, 0), y0 = std::max(top - 1, 0);
+        const int x1 = std::min(right + 2, static_cast<int>(module.w));
+        const int y1 = std::min(bottom + 2, static_cast<int>(module.h));
+        boxes.push_back(SpriteSheet::Module{static_cast<std::uint16_t>(x0), static_cast<std::uint16_t>(y0),
+                                            static_cast<std::uint16_t>(x1 - x0), static_cast<std::uint16_t>(y1 - y0)});
+    }
+    return boxes;
 }
 
 Color4 premultiplied(Color4 color)

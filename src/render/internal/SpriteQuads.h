@@ -2,6 +2,9 @@
 #include "render/2d/SpriteBatch.h"
 #include "render/2d/SpriteSheet.h"
 #include "render/2d/Transform2D.h"
+#include "render/assets/TextureImage.h"
+
+#include <vector>
 
 // Quad building shared by sprites and fonts.
 
@@ -11,6 +14,13 @@ struct ModuleUv {
     float u0 = 0.0f, v0 = 0.0f, u1 = 0.0f, v1 = 0.0f;
 };
 ModuleUv moduleUv(const SpriteSheet& sheet, const SpriteSheet::Module& module, int flip);
+
+// The part of each module worth drawing, in texels from the module's
+// top-left: the box of its non-blank texels grown by one texel, because a
+// pixel next to that box still blends a little of it in. Outside the box a
+// quad would only add zero, so it is cut away to save the fill. A wholly
+// blank module keeps an empty box (w or h 0) and draws nothing.
+std::vector<SpriteSheet::Module> moduleKeptBoxes(const SpriteSheet& sheet, const TextureImage& image);
 
 // The color the vertices carry: premultiplied by alpha.
 Color4 premultiplied(Color4 color);
