@@ -137,12 +137,31 @@ TEST_F(SpriteLoading, QuadsSkipTheBlankBorderOfTheirModule)
     EXPECT_FLOAT_EQ(quads[0].maxX(), 4.0f);
     EXPECT_FLOAT_EQ(quads[0].maxY(), 4.0f);
 
+    // Art with blank texels never skips blending.
+    recorder.opaqueRuns.clear();
+    drawn([&] { sprite.drawModule(0, 0.0f, 0.0f); });
+    EXPECT_EQ(recorder.opaqueRuns, std::vector<bool>{false});
+
     // A texture swapped in has other art: modules draw whole again.
     sprite.setTexture(nullptr);
     quads = drawn([&] { sprite.drawModule(1, 0.0f, 0.0f); });
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_FLOAT_EQ(quads[0].maxX(), 8.0f);
     sprite.free();
+}
+
+// Fully opaque art may draw unblended, but not under a see-through tint.
+TEST_F(SpriteLoading, OpaqueArtDrawsUnblendedOnlyWhenUntinted)
+{
+    CSprite sprite;
+    ASSERT_TRUE(sprite.load("data/sprites/basic.bspr", 1.0f));
+    testsheets::BatchRecorder recorder;
+    sprite.drawModule(0, 0.0f, 0.0f);
+    spriteBatch().flush();
+    sprite.setColorBytes(255, 255, 255, 200);
+    sprite.drawModule(0, 0.0f, 0.0f);
+    spriteBatch().flush();
+    EXPECT_EQ(recorder.opaqueRuns, (std::vector<bool>{true, false}));
 }
 
 TEST_F(SpriteLoading, FontNeedsAGlyphTable)

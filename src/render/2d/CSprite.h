@@ -3,6 +3,7 @@
 #include "render/Texture2D.h"
 #include "render/2d/SpriteSheet.h"
 #include "render/2d/Transform2D.h"
+#include "render/internal/SpriteQuads.h"
 
 #include <string_view>
 #include <vector>
@@ -128,8 +129,8 @@ private:
     Transform2D m_transform;
     Texture2D* m_texture = nullptr;   // the loaded texture or one swapped in
     TextureRef m_loadedTexture;
-    // Per module, the box of it worth drawing (see moduleKeptBoxes); empty
-    // when the texels are unknown, and then modules draw whole.
-    std::vector<SpriteSheet::Module> m_kept;
+    // Per module, what its texels let a draw skip (see moduleArt); empty
+    // when the texels are unknown, and then modules draw whole and blended.
+    std::vector<ModuleArt> m_art;
     int m_lastFrameWidth = 0, m_lastFrameHeight = 0;
 };
