@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -110,6 +111,42 @@ TEST_F(Batch, DisjointClipDrawsNothing)
     EXPECT_EQ(batch.pendingQuads(), 0);
 }
 
+
+// Opaque art of a texture draws apart from its blended art, and only those
+// draws tell the hook they may skip blending; order still holds where they overlap.
+TEST_F(Batch, OpaqueQuadsDrawInRunsOfTheirOwn)
+{
+    std::vector<bool> opaque;
+    batch.setDrawHook([&](std::span<const SpriteVertex> v, const Texture2D* t, const ClipRect& c) {
+        flushes.push_back({static_cast<int>(v.size() / 4), t, c});
+        opaque.push_back(batch.drawingOpaque());
+    });
+    const auto box = [](float x0, float y0, float x1, float y1) {
+        return std::array<SpriteVertex, 4>{SpriteVertex{x0, y0, 0, {}, 0, 0}, SpriteVertex{x1, y0, 0, {}, 0, 0},
+                                           SpriteVertex{x0, y1, 0, {}, 0, 0}, SpriteVertex{x1, y1, 0, {}, 0, 0}};
+    };
+    // Three cards side by side, each an opaque body under a blended rim.
+    for (int i = 0; i < 3; ++i) {
+        const float x = 100.0f * i;
+        batch.addQuad(box(x + 4, 4, x + 76, 36), textureA, true);
+        batch.addQuad(box(x, 0, x + 80, 40), textureA);
+    }
+    batch.flush();
+    ASSERT_EQ(flushes.size(), 2u);
+    EXPECT_EQ(flushes[0].quads, 3);
+    EXPECT_EQ(flushes[1].quads, 3);
+    EXPECT_EQ(opaque, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(batch.drawingOpaque());
+
+    // A body over the rim of the card before it must come after that rim.
+    flushes.clear();
+    opaque.clear();
+    batch.addQuad(box(0, 0, 80, 40), textureA);
+    batch.addQuad(box(4, 4, 76, 36), textureA, true);
+    batch.addQuad(box(0, 0, 80, 40), textureA);
+    batch.flush();
+    EXPECT_EQ(opaque, (std::vector<bool>{false, true, false}));
+}
 
 // Runs that share a texture: what is drawn must come out as if every quad were
 // drawn in the order it came.

@@ -74,6 +74,96 @@ TEST_F(SpriteLoading, BadSheetsFailAndLeaveTheSpriteEmpty)
     EXPECT_EQ(findCachedTexture("data/sprites/basic.png"), nullptr);
 }
 
+// Blank texels around a module's art add nothing to the screen, so its quad
+// is cut down to the art plus one texel that filtering still reaches.
+TEST_F(SpriteLoading, QuadsSkipTheBlankBorderOfTheirModule)
+{
+    std::vector<std::uint8_t> texels(64 * 64 * 4, 0);
+    const auto paint = [&](int x, int y) { std::fill_n(texels.begin() + (y * 64 + x) * 4, 4, std::uint8_t{255}); };
+    for (int y = 2; y <= 5; ++y)
+        for (int x = 3; x <= 4; ++x)
+            paint(x, y);   // module 0: art at (3,2)-(4,5) of its 8 x 8
+    paint(20, 0);          // module 11: one texel in its top-left corner
+    dir.write("data/sprites/trim.png", encodeTestPng(64, 64, PNG_COLOR_TYPE_RGBA, texels));
+    SpriteSheet sheet = testsheets::basicSheet();
+    sheet.textureName = "trim.png";
+    dir.write("data/sprites/trim.bspr", bytesOf(sheet));
+
+    CSprite sprite;
+    ASSERT_TRUE(sprite.load("data/sprites/trim.bspr", 2.0f));
+    testsheets::BatchRecorder recorder;
+    const auto drawn = [&](auto draw) {
+        recorder.quads.clear();
+        draw();
+        spriteBatch().flush();
+        return recorder.quads;
+    };
+    // Texels 2..5 across and 1..6 down are kept, at twice their size.
+    auto quads = drawn([&] { sprite.drawModule(0, 100.0f, 100.0f); });
+    ASSERT_EQ(quads.size(), 1u);
+    EXPECT_FLOAT_EQ(quads[0].minX(), 104.0f);
+    EXPECT_FLOAT_EQ(quads[0].maxX(), 112.0f);
+    EXPECT_FLOAT_EQ(quads[0].minY(), 102.0f);
+    EXPECT_FLOAT_EQ(quads[0].maxY(), 114.0f);
+    EXPECT_FLOAT_EQ(quads[0].v[0].u, 2.0f / 64.0f);
+    EXPECT_FLOAT_EQ(quads[0].v[1].u, 6.0f / 64.0f);
+    EXPECT_FLOAT_EQ(quads[0].v[0].v, 1.0f / 64.0f);
+    EXPECT_FLOAT_EQ(quads[0].v[2].v, 7.0f / 64.0f);
+
+    // Mirrored, the kept box comes from the other side and the texture runs backwards.
+    quads = drawn([&] { sprite.drawModule(0, 100.0f, 100.0f, CSprite::kMirror | CSprite::kFlipVertical); });
+    ASSERT_EQ(quads.size(), 1u);
+    EXPECT_FLOAT_EQ(quads[0].minX(), 104.0f);
+    EXPECT_FLOAT_EQ(quads[0].maxX(), 112.0f);
+    EXPECT_FLOAT_EQ(quads[0].minY(), 102.0f);
+    EXPECT_FLOAT_EQ(quads[0].maxY(), 114.0f);
+    EXPECT_FLOAT_EQ(quads[0].v[0].u, 6.0f / 64.0f);
+    EXPECT_FLOAT_EQ(quads[0].v[1].u, 2.0f / 64.0f);
+    EXPECT_FLOAT_EQ(quads[0].v[0].v, 7.0f / 64.0f);
+
+    // Stretched over a box, the cut keeps its share of the box.
+    quads = drawn([&] { sprite.drawModuleStretched(0, 0.0f, 0.0f, 80.0f, 16.0f); });
+    ASSERT_EQ(quads.size(), 1u);
+    EXPECT_FLOAT_EQ(quads[0].minX(), 20.0f);
+    EXPECT_FLOAT_EQ(quads[0].maxX(), 60.0f);
+    EXPECT_FLOAT_EQ(quads[0].minY(), 2.0f);
+    EXPECT_FLOAT_EQ(quads[0].maxY(), 14.0f);
+
+    // A wholly blank module draws nothing; art at an edge keeps that edge.
+    EXPECT_TRUE(drawn([&] { sprite.drawModule(1, 0.0f, 0.0f); }).empty());
+    quads = drawn([&] { sprite.drawModule(11, 0.0f, 0.0f); });
+    ASSERT_EQ(quads.size(), 1u);
+    EXPECT_FLOAT_EQ(quads[0].minX(), 0.0f);
+    EXPECT_FLOAT_EQ(quads[0].maxX(), 4.0f);
+    EXPECT_FLOAT_EQ(quads[0].maxY(), 4.0f);
+
+    // Art with blank texels never skips blending.
+    recorder.opaqueRuns.clear();
+    drawn([&] { sprite.drawModule(0, 0.0f, 0.0f); });
+    EXPECT_EQ(recorder.opaqueRuns, std::vector<bool>{false});
+
+    // A texture swapped in has other art: modules draw whole again.
+    sprite.setTexture(nullptr);
+    quads = drawn([&] { sprite.drawModule(1, 0.0f, 0.0f); });
+    ASSERT_EQ(quads.size(), 1u);
+    EXPECT_FLOAT_EQ(quads[0].maxX(), 8.0f);
+    sprite.free();
+}
+
+// Fully opaque art may draw unblended, but not under a see-through tint.
+TEST_F(SpriteLoading, OpaqueArtDrawsUnblendedOnlyWhenUntinted)
+{
+    CSprite sprite;
+    ASSERT_TRUE(sprite.load("data/sprites/basic.bspr", 1.0f));
+    testsheets::BatchRecorder recorder;
+    sprite.drawModule(0, 0.0f, 0.0f);
+    spriteBatch().flush();
+    sprite.setColorBytes(255, 255, 255, 200);
+    sprite.drawModule(0, 0.0f, 0.0f);
+    spriteBatch().flush();
+    EXPECT_EQ(recorder.opaqueRuns, (std::vector<bool>{true, false}));
+}
+
 TEST_F(SpriteLoading, FontNeedsAGlyphTable)
 {
     CFont font;

@@ -80,6 +80,7 @@ public:
         spriteBatch().setScreenSize(1000.0f, 1000.0f);
         spriteBatch().setDrawHook([this](std::span<const SpriteVertex> vertices, const Texture2D*, const ClipRect&) {
             ++flushes;
+            opaqueRuns.push_back(spriteBatch().drawingOpaque());
             for (std::size_t i = 0; i + 3 < vertices.size(); i += 4) {
                 RecordedQuad q;
                 std::copy(vertices.begin() + static_cast<std::ptrdiff_t>(i),
@@ -101,6 +102,7 @@ public:
     }
     std::vector<RecordedQuad> quads;
     int flushes = 0;
+    std::vector<bool> opaqueRuns;   // per flush: whether the batch called it opaque
 };
 
 }  // namespace testsheets

@@ -1,12 +1,33 @@
 #include "render/2d/CSprite.h"
 
+#include "platform/File.h"
 #include "render/2d/SpriteBatch.h"
+#include "render/assets/ImageLoaders.h"
 #include "render/internal/SheetTexture.h"
 #include "render/internal/SpriteQuads.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <string>
 #include <utility>
+
+namespace {
+
+// The texture's texels are read once more here: the cache keeps only the GL copy.
+std::vector<ModuleArt> artOf(std::string_view sheetPath, const SpriteSheet& sheet)
+{
+    const std::string name = sheetTextureName(sheetPath, sheet);
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".png") != 0)
+        return {};
+    const std::unique_ptr<File> file = openFile(name);
+    TextureImage image;
+    if (!file || !decodePng(*file, image) || image.width != sheet.texWidth || image.height != sheet.texHeight)
+        return {};
+    return moduleArt(sheet, image);
+}
+
+}  // namespace
 
 bool CSprite::load(std::string_view path, float scale)
 {
@@ -17,9 +38,11 @@ bool CSprite::load(std::string_view path, float scale)
     TextureRef texture = acquireSheetTexture(path, sheet);
     if (!texture)
         return false;
+    std::vector<ModuleArt> art = artOf(path, sheet);
     loadSheet(std::move(sheet), scale);
     m_texture = texture.get();
     m_loadedTexture = std::move(texture);
+    m_art = std::move(art);
     return true;
 }
 
@@ -35,6 +58,7 @@ void CSprite::free()
 {
     m_loadedTexture = TextureRef{};
     m_texture = nullptr;
+    m_art.clear();
     m_sheet = SpriteSheet{};
     m_loaded = false;
     m_lastFrameWidth = m_lastFrameHeight = 0;
@@ -44,6 +68,7 @@ void CSprite::setTexture(Texture2D* texture)
 {
     m_loadedTexture = TextureRef{};
     m_texture = texture;
+    m_art.clear();   // the boxes were the old texture's
 }
 
 const SpriteSheet::Frame* CSprite::frameAt(int frame) const
@@ -78,7 +103,34 @@ void CSprite::emitModule(const SpriteSheet::Module& module, int flip, const Tran
 {
     if (module.w == 0 || module.h == 0 || m_color.a == 0)
         return;
-    emitQuad(spriteBatch(), place, x0, y0, x1, y1, moduleUv(m_sheet, module, flip), premultiplied(m_color), m_texture);
+    const auto index = static_cast<std::size_t>(&module - m_sheet.modules.data());
+    if (index >= m_art.size()) {
+        emitQuad(spriteBatch(), place, x0, y0, x1, y1, moduleUv(m_sheet, module, flip), premultiplied(m_color),
+                 m_texture);
+        return;
+    }
+    // A tint with any transparency lets the background through.
+    const bool opaque = m_art[index].opaque && m_color.a == 255;
+    const SpriteSheet::Module& kept = m_art[index].kept;
+    if (kept.w == module.w && kept.h == module.h) {
+        emitQuad(spriteBatch(), place, x0, y0, x1, y1, moduleUv(m_sheet, module, flip), premultiplied(m_color),
+                 m_texture, opaque);
+        return;
+    }
+    if (kept.w == 0 || kept.h == 0)
+        return;
+    // The quad shrinks by the same shares as the module, so every pixel left
+    // keeps its texture point; a flipped side shows the module's far edge.
+    float a = static_cast<float>(kept.x) / module.w, b = static_cast<float>(kept.x + kept.w) / module.w;
+    float c = static_cast<float>(kept.y) / module.h, d = static_cast<float>(kept.y + kept.h) / module.h;
+    if (flip & SpriteSheet::kFlipX)
+        a = 1.0f - std::exchange(b, 1.0f - a);
+    if (flip & SpriteSheet::kFlipY)
+        c = 1.0f - std::exchange(d, 1.0f - c);
+    const SpriteSheet::Module part{static_cast<std::uint16_t>(module.x + kept.x),
+                                   static_cast<std::uint16_t>(module.y + kept.y), kept.w, kept.h};
+    emitQuad(spriteBatch(), place, x0 + (x1 - x0) * a, y0 + (y1 - y0) * c, x0 + (x1 - x0) * b, y0 + (y1 - y0) * d,
+             moduleUv(m_sheet, part, flip), premultiplied(m_color), m_texture, opaque);
 }
 
 void CSprite::drawFrame(int frame, float x, float y, float rotation, int flags) const

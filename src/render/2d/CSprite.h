@@ -3,8 +3,10 @@
 #include "render/Texture2D.h"
 #include "render/2d/SpriteSheet.h"
 #include "render/2d/Transform2D.h"
+#include "render/internal/SpriteQuads.h"
 
 #include <string_view>
+#include <vector>
 
 
 // A sprite set: one .bspr sheet and its texture. Every draw goes into the 2-D
@@ -127,5 +129,8 @@ private:
     Transform2D m_transform;
     Texture2D* m_texture = nullptr;   // the loaded texture or one swapped in
     TextureRef m_loadedTexture;
+    // Per module, what its texels let a draw skip (see moduleArt); empty
+    // when the texels are unknown, and then modules draw whole and blended.
+    std::vector<ModuleArt> m_art;
     int m_lastFrameWidth = 0, m_lastFrameHeight = 0;
 };

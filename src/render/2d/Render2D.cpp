@@ -15,6 +15,9 @@ Pass2D& pass()
     return renderGlobals().caches().pass2d;
 }
 
+// The alpha of the global color factor: below 1 even opaque art lets the background through.
+float g_colorFactorAlpha = 1.0f;
+
 void drawBatch(std::span<const SpriteVertex> vertices, const Texture2D* texture, const ClipRect& clip)
 {
     Graphics* g = graphics();
@@ -30,7 +33,14 @@ void drawBatch(std::span<const SpriteVertex> vertices, const Texture2D* texture,
     g->setScissor(true, x0, static_cast<int>(pass().height) - y1, x1 - x0, y1 - y0);
     g->bindBuffer(BufferTarget::Array, 0);
     g->setVertexLayout(VertexLayout::PosColorTex24, vertices.data());
+    // Over opaque art the premultiplied blend gives the source exactly; skipping it saves the fill.
+    const BlendState blend = state.blend;
+    const bool unblended = spriteBatch().drawingOpaque() && blend == kBlendPremultiplied && !state.alternativeBlend &&
+                           g_colorFactorAlpha >= 1.0f;
+    if (unblended)
+        state.blend = kBlendOpaque;
     g->drawQuads(static_cast<int>(vertices.size() / 4));
+    state.blend = blend;
 }
 
 // Pixels to clip space: x 0..width to -1..1, y 0..height to 1..-1.
@@ -151,6 +161,7 @@ void drawFilledRect(float x, float y, float width, float height, std::uint8_t r,
 void setGlobalColorFactor(float r, float g, float b, float a)
 {
     spriteBatch().flush();
+    g_colorFactorAlpha = a;
     if (Graphics* device = graphics())
         device->setColorFactor(r, g, b, a);
 }

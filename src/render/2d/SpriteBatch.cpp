@@ -3,26 +3,26 @@
 #include <algorithm>
 #include <cmath>
 
-void SpriteBatch::addQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture)
+void SpriteBatch::addQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture, bool opaque)
 {
     if (m_cropStack.empty())
-        append(quad, texture);
+        append(quad, texture, opaque);
     else
-        addCroppedQuad(quad, texture);
+        addCroppedQuad(quad, texture, opaque);
 }
 
-void SpriteBatch::append(std::span<const SpriteVertex, 4> quad, const Texture2D* texture)
+void SpriteBatch::append(std::span<const SpriteVertex, 4> quad, const Texture2D* texture, bool opaque)
 {
     if (m_quadCount >= kMaxQuads)
         flush();
-    const int run = placeQuad(quad, texture);
+    const int run = placeQuad(quad, texture, opaque);
     std::copy(quad.begin(), quad.end(), m_vertices.begin() + m_quadCount * 4);
     m_quadRun[static_cast<std::size_t>(m_quadCount)] = static_cast<std::uint16_t>(run);
     ++m_runs[static_cast<std::size_t>(run)].quads;
     ++m_quadCount;
 }
 
-int SpriteBatch::placeQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture)
+int SpriteBatch::placeQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture, bool opaque)
 {
     const int runCount = static_cast<int>(m_runs.size());
     float left = quad[0].x, right = quad[0].x, top = quad[0].y, bottom = quad[0].y;
@@ -77,13 +77,13 @@ int SpriteBatch::placeQuad(std::span<const SpriteVertex, 4> quad, const Texture2
     constexpr int kRunsSearched = 8;
     int run = -1;
     for (int k = runCount - 1; k >= std::max({earliest, runCount - kRunsSearched, 0}); --k)
-        if (m_runs[static_cast<std::size_t>(k)].texture == texture) {
+        if (m_runs[static_cast<std::size_t>(k)].texture == texture && m_runs[static_cast<std::size_t>(k)].opaque == opaque) {
             run = k;
             break;
         }
     if (run < 0) {
         run = runCount;
-        m_runs.push_back(Run{texture, 0});
+        m_runs.push_back(Run{texture, opaque, 0});
     }
     if (everywhere) {
         m_floor = std::max(m_floor, run + 1);
@@ -123,6 +123,7 @@ void SpriteBatch::flush()
     runs.swap(m_runs);
     if (m_drawHook && m_clip.w > 0.0f && m_clip.h > 0.0f) {
         if (runs.size() == 1) {
+            m_drawingOpaque = runs[0].opaque;
             m_drawHook(std::span<const SpriteVertex>(m_vertices.data(), static_cast<std::size_t>(count) * 4),
                        runs[0].texture, m_clip);
         } else {
@@ -141,11 +142,14 @@ void SpriteBatch::flush()
                 const int at = next[m_quadRun[static_cast<std::size_t>(q)]]++;
                 std::copy_n(m_vertices.begin() + q * 4, 4, m_gathered.begin() + at * 4);
             }
-            for (std::size_t r = 0; r < runs.size(); ++r)
+            for (std::size_t r = 0; r < runs.size(); ++r) {
+                m_drawingOpaque = runs[r].opaque;
                 m_drawHook(std::span<const SpriteVertex>(m_gathered.data() + start[r] * 4,
                                                          static_cast<std::size_t>(runs[r].quads) * 4),
                            runs[r].texture, m_clip);
+            }
         }
+        m_drawingOpaque = false;
     }
     runs.clear();
     if (m_runs.empty())
@@ -158,7 +162,7 @@ float along(float value, float a, float b) { return b != a ? (value - a) / (b - 
 float lerp(float a, float b, float t) { return a + (b - a) * t; }
 }  // namespace
 
-void SpriteBatch::addCroppedQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture)
+void SpriteBatch::addCroppedQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture, bool opaque)
 {
     const ClipRect& crop = m_cropStack.back();
     if (crop.w <= 0.0f || crop.h <= 0.0f)
@@ -169,7 +173,7 @@ void SpriteBatch::addCroppedQuad(std::span<const SpriteVertex, 4> quad, const Te
     if (!upright) {
         pushClipRect();
         setClipRect(crop.x, crop.y, crop.w, crop.h);
-        append(quad, texture);
+        append(quad, texture, opaque);
         popClipRect();
         return;
     }
@@ -191,7 +195,7 @@ void SpriteBatch::addCroppedQuad(std::span<const SpriteVertex, 4> quad, const Te
         v.x = x;
         v.y = y;
     }
-    append(cut, texture);
+    append(cut, texture, opaque);
 }
 
 void SpriteBatch::pushCropRect(float x, float y, float w, float h)

@@ -41,8 +41,10 @@ public:
                                         const ClipRect& clip)>;
     void setDrawHook(DrawHook hook) { m_drawHook = std::move(hook); }
 
-    // Appends a quad; flushes first when the batch is full.
-    void addQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
+    // Appends a quad; flushes first when the batch is full. An opaque quad
+    // covers what lies under it whole (its texels and color are fully
+    // opaque); it draws in runs of its own, which the hook may draw unblended.
+    void addQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture, bool opaque = false);
     // Draws the pending quads and empties the batch.
     void flush();
     // Drops the pending quads without drawing them.
@@ -50,6 +52,8 @@ public:
     int pendingQuads() const { return m_quadCount; }
     // The draws the pending quads would take.
     int pendingRuns() const { return static_cast<int>(m_runs.size()); }
+    // While the hook runs: whether the quads it was given are all opaque.
+    bool drawingOpaque() const { return m_drawingOpaque; }
 
     // The whole screen: what the clip rectangle returns to. Resets the clip
     // rectangle and empties the clip stack.
@@ -76,14 +80,15 @@ public:
     bool cropping() const { return !m_cropStack.empty(); }
 
 private:
-    void addCroppedQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
-    void append(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
+    void addCroppedQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture, bool opaque);
+    void append(std::span<const SpriteVertex, 4> quad, const Texture2D* texture, bool opaque);
     // The run the quad joins (a new one at the end when none may take it).
-    int placeQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture);
+    int placeQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture, bool opaque);
     void clearCells();
 
     struct Run {
         const Texture2D* texture = nullptr;
+        bool opaque = false;
         int quads = 0;
     };
     // Cells of kCellSize pixels; each holds 1 + the last run drawn into it (0: none).
@@ -103,6 +108,7 @@ private:
     // The touched cells' bounds, cleared at a flush.
     int m_dirtyLeft = 0, m_dirtyTop = 0, m_dirtyRight = -1, m_dirtyBottom = -1;
     DrawHook m_drawHook;
+    bool m_drawingOpaque = false;
     ClipRect m_screen;
     ClipRect m_clip;
     // Grows as needed, so no push can write past its storage.
