@@ -263,7 +263,7 @@ bool NetPeer::joinHost()
 
 bool NetPeer::act(const Action& action)
 {
-    if (action.kind != "destroy")
+    if (action.kind != "destroy" && action.kind != "await")
         log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
     Airplane* own = m_mode->playerAirplane();
     IGameListener* listener = m_mode->listener();

@@ -124,10 +124,12 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(240);
     Peer host;
     std::vector<std::string> hostArgs{"--host", "--port", "0", "--players", "8", "--score-limit", "3",
-                                      "--seconds", "200", "--name", "Hostess", "--at", "19:await:7",
-                                      "--at", "20:chat:hello all", "--at", "21:chat:hello all", "--at", "22:await:8"};
+                                      "--seconds", "200", "--name", "Hostess", "--at", "1:await:7",
+                                      "--at", "2:chat:hello all", "--at", "3:chat:hello all", "--at", "4:await:8"};
     // More kills than the limit needs: the AI flying the host's airplane may crash and lose points.
-    for (int t = 36; t < 52; t += 2)
+    // They come soon after the one who left is back: the AIs score too, and
+    // the match must not reach its limit before then.
+    for (int t = 5; t < 21; t += 2)
         hostArgs.insert(hostArgs.end(), {"--at", std::to_string(t) + ":destroy"});
     ASSERT_TRUE(host.spawn(hostArgs, (dir.path() / "host.log").string()));
     std::uint16_t hostPort = 0;
@@ -154,7 +156,7 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
         // Wing3 leaves once the host's chat shows everybody is in play (or
         // late, should it lose both lines).
         if (i == 2)
-            args.insert(args.end(), {"--until", "hello all", "--at", "60:quit"});
+            args.insert(args.end(), {"--until", "hello all", "--at", "16:quit"});
         ASSERT_TRUE(joiners[static_cast<std::size_t>(i)].spawn(args, (dir.path() / ("joiner" + std::to_string(i) + ".log")).string()));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
