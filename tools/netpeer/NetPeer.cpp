@@ -331,9 +331,13 @@ void NetPeer::trackArrivals()
 
 void NetPeer::runActions()
 {
-    while (m_nextAction < m_options.actions.size() && m_options.actions[m_nextAction].at <= m_time) {
-        if (!act(m_options.actions[m_nextAction]))
+    while (m_nextAction < m_options.actions.size() && m_options.actions[m_nextAction].at + m_actionDelay <= m_time) {
+        const Action& action = m_options.actions[m_nextAction];
+        if (!act(action))
             return;  // tried again next frame
+        // An action that had to wait moves the later ones with it, so they
+        // keep their spacing instead of all firing in one frame.
+        m_actionDelay = std::max(m_actionDelay, m_time - action.at);
         ++m_nextAction;
     }
 }

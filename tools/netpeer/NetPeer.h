@@ -71,6 +71,7 @@ private:
     GameModeCustom* m_mode = nullptr;
     float m_time = 0.0f;
     std::size_t m_nextAction = 0;
+    float m_actionDelay = 0.0f;  // how long the actions that waited held up the rest
     bool m_quit = false;
     bool m_untilSeen = false;
     float m_untilQuitAt = -1.0f;
