@@ -28,8 +28,9 @@
 
 namespace {
 constexpr float kFrame = 1.0f / 60.0f;
-constexpr float kJoinWait = 10.0f;
-constexpr float kLoadWait = 5.0f;
+// Outer limits only: on a loaded machine a join or a map load can take long.
+constexpr float kJoinWait = 90.0f;
+constexpr float kLoadWait = 90.0f;
 // After the match ends the host keeps serving a moment, so every end message is acknowledged.
 constexpr float kLinger = 2.0f;
 
@@ -235,7 +236,7 @@ bool NetPeer::joinHost()
         if (!NetworkGame::running())
             return std::fprintf(stderr, "netpeer: the join was refused\n"), false;
         if (std::chrono::steady_clock::now() - start > std::chrono::duration<float>(kJoinWait))
-            return std::fprintf(stderr, "netpeer: no join within 10 s (state %d)\n", client.state), false;
+            return std::fprintf(stderr, "netpeer: no join within 90 s (state %d)\n", client.state), false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     const netmsg::JoinCompleteMsg& join = client.joinSetup();
@@ -246,12 +247,11 @@ bool NetPeer::joinHost()
     if (!startMode(join.gameType, join.mapIndex, false))
         return false;
     // The last load step: the host's airplanes and state, then play.
-    float waited = 0.0f;
+    const auto loaded = std::chrono::steady_clock::now();
     while (client.state != NetworkGameClient::Waiting && client.state != NetworkGameClient::Playing) {
         client.processMessages();
-        waited += kFrame;
-        if (waited > kLoadWait || !NetworkGame::running())
-            return std::fprintf(stderr, "netpeer: the host sent no join end within 5 s\n"), false;
+        if (std::chrono::steady_clock::now() - loaded > std::chrono::duration<float>(kLoadWait) || !NetworkGame::running())
+            return std::fprintf(stderr, "netpeer: the host sent no join end within 90 s\n"), false;
         std::this_thread::sleep_for(std::chrono::milliseconds(16));
     }
     client.applyJoinState();
@@ -263,7 +263,7 @@ bool NetPeer::joinHost()
 
 bool NetPeer::act(const Action& action)
 {
-    if (action.kind != "destroy")
+    if (action.kind != "destroy" && action.kind != "await")
         log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
     Airplane* own = m_mode->playerAirplane();
     IGameListener* listener = m_mode->listener();
@@ -292,15 +292,52 @@ bool NetPeer::act(const Action& action)
         m_quit = true;
     } else if (action.kind == "end" && m_options.host) {
         m_mode->finishMatch();
+    } else if (action.kind == "await" && m_options.host) {
+        // Holds the later actions until that many joiners have come, and
+        // every one still here has flown: times alone race a slow machine.
+        const int wanted = std::atoi(action.text.c_str());
+        if (m_arrivals < wanted || !m_notFlown.empty())
+            return false;
+        log("awaited " + std::to_string(m_arrivals));
     }
     return true;
 }
 
+void NetPeer::trackArrivals()
+{
+    std::vector<int> now;
+    for (std::size_t i = 0; i < NetworkPlayer::count(); ++i)
+        if (const NetworkPlayer* p = NetworkPlayer::at(i); p && p->id != 0 && p->id != NetworkPlayer::kNoId)
+            now.push_back(p->id);
+    std::sort(now.begin(), now.end());
+    for (int id : now)
+        if (!std::binary_search(m_present.begin(), m_present.end(), id)) {
+            ++m_arrivals;
+            m_notFlown.push_back(id);
+        }
+    std::erase_if(m_notFlown, [&](int id) {
+        if (!std::binary_search(now.begin(), now.end(), id))
+            return true;  // gone again before flying
+        const NetworkPlayer* p = NetworkPlayer::findById(id);
+        if (!p || !p->hasAirplane())
+            return false;
+        for (const auto& e : m_mode->entities())
+            if (static_cast<std::uint32_t>(e->id()) == p->airplaneId && e->isActive())
+                return true;
+        return false;
+    });
+    m_present = std::move(now);
+}
+
 void NetPeer::runActions()
 {
-    while (m_nextAction < m_options.actions.size() && m_options.actions[m_nextAction].at <= m_time) {
-        if (!act(m_options.actions[m_nextAction]))
+    while (m_nextAction < m_options.actions.size() && m_options.actions[m_nextAction].at + m_actionDelay <= m_time) {
+        const Action& action = m_options.actions[m_nextAction];
+        if (!act(action))
             return;  // tried again next frame
+        // An action that had to wait moves the later ones with it, so they
+        // keep their spacing instead of all firing in one frame.
+        m_actionDelay = std::max(m_actionDelay, m_time - action.at);
         ++m_nextAction;
     }
 }
@@ -337,6 +374,8 @@ int NetPeer::run()
     const auto start = std::chrono::steady_clock::now();
     for (int frameIndex = 0; m_time < m_options.seconds; ++frameIndex) {
         m_time = static_cast<float>(frameIndex) * kFrame;
+        if (m_options.host)
+            trackArrivals();
         runActions();
         // In play, a second more lets the joiner's own airplane come in.
         if (m_untilSeen && (m_options.host || m_bestState == NetworkGameClient::Playing)) {

@@ -20,7 +20,7 @@ class NetPeer : public IModeHud {
 public:
     struct Action {
         float at = 0.0f;
-        std::string kind;  // chat, destroy, eject, quit, end
+        std::string kind;  // chat, destroy, eject, quit, end, await
         std::string text;
     };
     struct Options {
@@ -61,6 +61,8 @@ private:
     // False while the action cannot be done yet.
     bool act(const Action& action);
     void logScores();
+    // Host: counts joiners who came (again) and whether each has flown yet.
+    void trackArrivals();
     void log(const std::string& line);
 
     Options m_options;
@@ -69,10 +71,16 @@ private:
     GameModeCustom* m_mode = nullptr;
     float m_time = 0.0f;
     std::size_t m_nextAction = 0;
+    float m_actionDelay = 0.0f;  // how long the actions that waited held up the rest
     bool m_quit = false;
     bool m_untilSeen = false;
     float m_untilQuitAt = -1.0f;
     bool m_matchEnded = false;
     bool m_lost = false;
     int m_bestState = 0;
+    // Host: joiners seen arriving, a player back after leaving counting anew;
+    // the ids among those present whose airplanes have not been in play yet.
+    int m_arrivals = 0;
+    std::vector<int> m_present;
+    std::vector<int> m_notFlown;
 };

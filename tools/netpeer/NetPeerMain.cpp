@@ -2,7 +2,10 @@
 //   netpeer --host [--port N] [--type T] [--map M] [--players N] [--score-limit K]
 //           [--expect N] [--seconds S] [--name NAME] [--at T:ACTION[:TEXT]]... [--until TEXT]
 //   netpeer --join ADDR:PORT [same options]
-// ACTION is chat, destroy, eject, quit or end; a chat line holding
+// ACTION is chat, destroy, eject, quit, end or await (host, TEXT a count:
+// later actions wait until that many joiners came and all here have flown,
+// one who comes back counting again); an action that has to wait delays
+// the later ones as much; a chat line holding
 // TEXT ends the run as a quit does. Exit code 0: the peer did what
 // it was asked and saw the match through.
 #include "NetPeer.h"
