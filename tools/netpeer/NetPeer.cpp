@@ -121,6 +121,11 @@ NetPeer::~NetPeer()
     m_handler.disconnect();
     deleteCurrentGameMode();
     unmountAllPaks();
+    // Every run makes a scratch folder of its own: leave none behind.
+    if (!m_scratch.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(m_scratch, ec);
+    }
 }
 
 void NetPeer::log(const std::string& line)
@@ -145,9 +150,9 @@ void NetPeer::pushLong(int, std::u16string_view text)
 bool NetPeer::loadData()
 {
     // Settings and saves go to a scratch folder; nothing of the player's is touched.
-    const std::string scratch = (std::filesystem::temp_directory_path() / ("netpeer-" + std::to_string(getpid()))).string();
-    std::filesystem::create_directories(scratch);
-    setSaveFolder(scratch);
+    m_scratch = (std::filesystem::temp_directory_path() / ("netpeer-" + std::to_string(getpid()))).string();
+    std::filesystem::create_directories(m_scratch);
+    setSaveFolder(m_scratch);
     setDataRoot(m_options.stageDir);
     if (!mountPak(m_options.stageDir + "/paks/base.pak"))
         return std::fprintf(stderr, "netpeer: %s/paks/base.pak does not mount\n", m_options.stageDir.c_str()), false;

@@ -66,6 +66,7 @@ private:
     void log(const std::string& line);
 
     Options m_options;
+    std::string m_scratch;  // the save folder of this run
     StringTable m_texts;
     NetworkGameHandler m_handler;
     GameModeCustom* m_mode = nullptr;
