@@ -34,6 +34,19 @@ start_server() {
     fail "the stand-in room server did not start"
 }
 stop_server() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; pid=""; }
+# Starts the peer program hosting a free-for-all on map $1, its log in $2;
+# sets peerpid and hostport, or fails with $3.
+start_peer_host() {
+    "$peer" --host --port 0 --type 2 --map "$1" --expect 1 --seconds 600 --name Peerhost >"$out/$2" 2>&1 &
+    peerpid=$!
+    hostport=""
+    for _ in $(seq 1200); do
+        hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/$2" | head -1)
+        [ -n "$hostport" ] && [ "$hostport" != 0 ] && return 0
+        sleep 0.05
+    done
+    fail "$3"
+}
 
 # 1: no rooms.
 start_server
@@ -70,15 +83,7 @@ grep -A50 "page shown: MultiPlayerMenuFrameOnline" "$out/drop.out" | grep -q "pa
     fail "a dropped server did not lead back to the main menu"
 # 4: a room whose game a peer program hosts: its lobby, the join, the game.
 if [ -n "$peer" ]; then
-    "$peer" --host --port 0 --type 2 --map 0 --expect 1 --seconds 600 --name Peerhost >"$out/peer.out" 2>&1 &
-    peerpid=$!
-    hostport=""
-    for _ in $(seq 1200); do
-        hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer.out" | head -1)
-        [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
-        sleep 0.05
-    done
-    [ -n "$hostport" ] || fail "the peer host did not start"
+    start_peer_host 0 peer.out "the peer host did not start"
     start_server -hostport "$hostport" -room "Harbour brawl:2:0:3"
     cat >"$out/join.script" <<S
 $skip
@@ -107,15 +112,7 @@ P
 
     # 5: a room opened on the create page is joined like any other: the
     # free-for-all button, the set-up page's start, then the host's game.
-    "$peer" --host --port 0 --type 2 --map 1 --expect 1 --seconds 600 --name Peerhost >"$out/peer2.out" 2>&1 &
-    peerpid=$!
-    hostport=""
-    for _ in $(seq 1200); do
-        hostport=$(sed -n 's/.* port \([0-9]*\)$/\1/p' "$out/peer2.out" | head -1)
-        [ -n "$hostport" ] && [ "$hostport" != 0 ] && break
-        sleep 0.05
-    done
-    [ -n "$hostport" ] || fail "the second peer host did not start"
+    start_peer_host 1 peer2.out "the second peer host did not start"
     start_server -hostport "$hostport"
     cat >"$out/create.script" <<S
 $skip
