@@ -622,6 +622,8 @@ bool GraphicsES20::copyTargetTo(Texture2D& texture, int width, int height)
     return true;
 }
 
+void GraphicsES20::finish() { glFinish(); }
+
 void GraphicsES20::readPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba)
 {
     rgba.assign(static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0)) * 4, 0);

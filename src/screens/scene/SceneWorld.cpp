@@ -18,6 +18,7 @@
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "platform/FrameProfile.h"
 #include "platform/Log.h"
 #include "render/Graphics.h"
 #include "render/fx/PostProcess.h"
@@ -34,12 +35,32 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 // Ground that never rises this high is sea floor and flat shore: no forest.
 constexpr float kForestMinimumRelief = 100.0f;
 constexpr const char* kDetailTexture = "data/terrain/detail.pvr";
 constexpr const char* kTreeTexture = "data/terrain/trees.png";
+
+// The frame timing's name and library of each pass, in ScenePass order.
+struct PassLabel {
+    const char* name;
+    FrameLib lib;
+};
+constexpr PassLabel kPassLabels[] = {
+    {"fill buffers", FrameLib::World},  {"particle fill", FrameLib::Effects}, {"terrain cull", FrameLib::World},
+    {"shadow maps", FrameLib::World},   {"clouds", FrameLib::World},          {"water pictures", FrameLib::World},
+    {"clear", FrameLib::World},         {"opaque entities", FrameLib::Entities}, {"props", FrameLib::World},
+    {"map items", FrameLib::Entities},  {"terrain", FrameLib::World},         {"water", FrameLib::World},
+    {"sky", FrameLib::World},           {"shadows", FrameLib::World},         {"vegetation", FrameLib::World},
+    {"trees", FrameLib::World},         {"sun glare", FrameLib::Effects},     {"heat distortion", FrameLib::PostProcess},
+    {"particles 0", FrameLib::Effects}, {"blended effects", FrameLib::Effects}, {"particles 1", FrameLib::Effects},
+    {"particles 2", FrameLib::Effects}, {"weather", FrameLib::Effects},       {"airplanes", FrameLib::Entities},
+    {"overlay", FrameLib::Hud},         {"post-process", FrameLib::PostProcess}, {"player parts", FrameLib::Entities},
+    {"screen effects", FrameLib::Effects},
+};
+static_assert(std::size(kPassLabels) == static_cast<std::size_t>(ScenePass::ScreenEffects) + 1);
 }  // namespace
 
 Water& sceneWater()
@@ -274,6 +295,8 @@ void GameSceneDraw::runPass(ScenePass pass)
     Graphics* device = graphics();
     if (!device)
         return;
+    const PassLabel& label = kPassLabels[static_cast<int>(pass)];
+    ProfileScope timed(label.lib, label.name);
     Terrain* terrain = m_scene.terrain;
     switch (pass) {
     case ScenePass::FillBuffers:
