@@ -23,11 +23,13 @@ class FrameProfile {
 public:
     struct Time {
         double wallMs = 0.0, cpuMs = 0.0;  // cpu: the whole process, every thread
+        double mainMs = 0.0;               // cpu of the calling (main) thread alone
     };
     struct PassTotal {
         const char* name = "";
         FrameLib lib = FrameLib::Other;
         Time time;
+        double draws = 0.0;  // draw calls the pass made
     };
 
     // Counts only frames that marked themselves (markCounted) after the first
@@ -55,6 +57,12 @@ public:
     void enter(FrameLib lib, const char* pass);
     void leave();
     bool splitting() const { return m_split; }
+    // One draw call of the GL, counted for the innermost open scope.
+    void countDraw()
+    {
+        if (m_split)
+            ++m_draws;
+    }
 
     int wholeFrames() const { return static_cast<int>(m_wholeWall.size()); }
     int splitFrames() const { return m_splitCount; }
@@ -77,6 +85,7 @@ private:
 
     bool m_running = false, m_split = false, m_frameCounted = false;
     const char* m_screen = "";
+    int m_draws = 0;
     int m_warmUpFrames = 0, m_warmUp = 0, m_frameIndex = 0, m_splitCount = 0;
     std::function<void()> m_sync;
     std::function<Time()> m_clock;
@@ -85,7 +94,7 @@ private:
     // This frame's split, committed only when the frame counts.
     std::array<Time, kFrameLibs> m_frameLibs{}, m_libs{};
     std::vector<PassTotal> m_framePasses, m_passes;
-    std::vector<double> m_wholeWall, m_wholeCpu;
+    std::vector<double> m_wholeWall, m_wholeCpu, m_wholeMain;
 };
 
 FrameProfile& frameProfile();

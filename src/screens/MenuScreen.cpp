@@ -302,7 +302,9 @@ void MenuScreen::draw()
     }
     if (Graphics* device = graphics()) {
         device->setRenderTarget(nullptr);
-        device->clear();
+        // The scene clears what it draws into itself.
+        if (!m_scene)
+            device->clear();
     }
     if (m_scene) {
         frameProfile().markCounted("menu");

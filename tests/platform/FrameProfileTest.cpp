@@ -35,10 +35,12 @@ struct FrameSplit : testing::Test {
         {
             ProfileScope terrain(FrameLib::World, "terrain");
             wall += 2.0;
+            profile.countDraw();
             {
                 ProfileScope ai(FrameLib::AI);
                 wall += 2.0;
             }
+            profile.countDraw();
             wall += 2.0;
         }
         wall += 3.0;
@@ -87,6 +89,8 @@ TEST_F(FrameSplit, NestedScopesChargeOnlyTheirOwnTime)
     EXPECT_DOUBLE_EQ(profile.libMean(FrameLib::Other).wallMs, 4.0);
     ASSERT_NE(pass("terrain"), nullptr);
     EXPECT_DOUBLE_EQ(pass("terrain")->time.wallMs, 4.0);
+    // Its two draws, one on either side of the AI's scope.
+    EXPECT_DOUBLE_EQ(pass("terrain")->draws, 2.0);
     // A scope without a pass name is listed under its library's.
     ASSERT_NE(pass("ai"), nullptr);
     EXPECT_EQ(pass("ai")->lib, FrameLib::AI);

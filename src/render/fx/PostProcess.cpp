@@ -1,5 +1,6 @@
 #include "render/fx/PostProcess.h"
 
+#include "platform/FrameProfile.h"
 #include "render/Graphics.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/RenderBuffer.h"
@@ -159,6 +160,52 @@ void PostProcess::finalCombine()
         for (int i = 0; i < 3; ++i)
             tint[i] = device->light()->sunColor[i] * t.strength;
     GpuProgram::setUniform(program.locations().shaftColor, tint[0], tint[1], tint[2]);
+    device->drawFullScreenQuad();
+}
+
+float PostProcess::reducedSceneScale(int tier)
+{
+    // Stretching costs about one full-screen layer: only a quarter of the
+    // pixels pays that back by much.
+    return tier <= 0 ? 0.5f : 1.0f;
+}
+
+bool PostProcess::beginReducedScene()
+{
+    Graphics* device = graphics();
+    if (!device)
+        return false;
+    const float scale = reducedSceneScale(device->qualityTier());
+    if (!(scale < 1.0f))
+        return false;
+    const RenderBuffer* shown = device->currentRenderTarget();
+    const int fullWidth = shown ? shown->width() : device->screenWidth();
+    const int fullHeight = shown ? shown->height() : device->screenHeight();
+    const int w = std::max(1, static_cast<int>(std::lround(static_cast<float>(fullWidth) * scale)));
+    const int h = std::max(1, static_cast<int>(std::lround(static_cast<float>(fullHeight) * scale)));
+    std::unique_ptr<RenderBuffer>& reduced = post().reduced;
+    if (!reduced || reduced->width() != w || reduced->height() != h) {
+        auto made = std::make_unique<RenderBuffer>();
+        if (!made->createTexture(TextureFormat::Rgba8, w, h, kClampSampler))
+            return false;
+        reduced = std::move(made);
+    }
+    device->setRenderTarget(reduced.get());
+    return true;
+}
+
+void PostProcess::endReducedScene(RenderBuffer* shown)
+{
+    Graphics* device = graphics();
+    const RenderBuffer* reduced = post().reduced.get();
+    if (!device || !reduced)
+        return;
+    device->setRenderTarget(shown);
+    ProfileScope timed(FrameLib::World, "scene stretch");
+    if (GraphicsES20Extensions* extensions = graphicsExtensions(); extensions && extensions->stretchOntoBound(*reduced))
+        return;
+    FullTargetPass pass(*device);
+    device->state().textures[0] = reduced->colorTexture();
     device->drawFullScreenQuad();
 }
 

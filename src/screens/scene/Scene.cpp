@@ -11,6 +11,7 @@
 #include "platform/FrameProfile.h"
 #include "platform/Log.h"
 #include "render/assets/Model.h"
+#include "render/fx/PostProcess.h"
 #include "render/world/Water.h"
 #include "render/world/SkyDome.h"
 #include "render/shadows/ShadowMaps.h"
@@ -295,8 +296,13 @@ SceneDrawFlags Scene::drawFlags() const
 void Scene::draw(ISceneDraw& passes)
 {
     updateSunAndFog(false);
+    Graphics* device = graphics();
+    RenderBuffer* shown = device ? device->currentRenderTarget() : nullptr;
+    const bool reduced = PostProcess::beginReducedScene();
     for (ScenePass pass : scenePassOrder(drawFlags()))
         passes.runPass(pass);
+    if (reduced)
+        PostProcess::endReducedScene(shown);
 }
 
 std::vector<ScenePass> scenePassOrder(const SceneDrawFlags& flags)

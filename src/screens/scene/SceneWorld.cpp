@@ -332,7 +332,10 @@ void GameSceneDraw::runPass(ScenePass pass)
         m_scene.water->finishTargets();
         break;
     case ScenePass::Clear:
-        device->setRenderTarget(m_target);
+        {
+            ProfileScope bind(FrameLib::World, "bind scene");
+            device->setRenderTarget(m_target);
+        }
         setWorldMatrices(m_scene.mainProjection);
         device->clear();
         break;
@@ -367,17 +370,23 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::Trees:
         m_scene.trees->drawPass2();
         break;
-    case ScenePass::Sky:
-        ShadowVolumes::applyShadow();
+    case ScenePass::Sky: {
+        {
+            ProfileScope shade(FrameLib::World, "shadow shade");
+            ShadowVolumes::applyShadow();
+        }
         sceneSky().draw(atmosScatter(), m_view.eye);
         break;
-    case ScenePass::SunGlare:
+    }
+    case ScenePass::SunGlare: {
         SunGlare::renderOverlay();
         if (!device->highDetail())
             SunGlare::render();
+        ProfileScope composite(FrameLib::World, "cloud composite");
         sceneClouds().composite(m_view);
         setWorldMatrices(m_scene.mainProjection);
         break;
+    }
     case ScenePass::HeatDistortion:
         renderHeatDistortion([this] { drawHeatDistortion(); });
         applyHeatDistortion();
