@@ -59,7 +59,9 @@ bool PostProcess::createTargets()
     // The shimmer is a nicety: without its targets the scene still draws.
     auto distortion = std::make_unique<RenderBuffer>();
     auto picture = std::make_unique<RenderBuffer>();
-    if (distortion->createTexture(TextureFormat::Rgba8, w, h, kClampSampler) &&
+    // The offsets are smooth: drawn at half the size, they bend the picture
+    // the same through the linear filter, for a quarter of the pixels.
+    if (distortion->createTexture(TextureFormat::Rgba8, std::max(w / 2, 1), std::max(h / 2, 1), kClampSampler) &&
         picture->createTexture(TextureFormat::Rgba8, w, h, kClampSampler, false)) {
         post().distortion = std::move(distortion);
         post().distortionPicture = std::move(picture);
@@ -237,17 +239,13 @@ void renderHeatDistortion(const std::function<void()>& drawDistortion)
     Graphics* device = graphics();
     if (!device || !device->distortionTarget)
         return;
+    // The scope puts the scene's clear color back afterwards.
     RenderPassScope pass(*device);
     device->setRenderTarget(device->distortionTarget);
+    // "No offset" is 0.5 in both channels: cleared to it rather than painted,
+    // which would fill the whole target once more.
+    device->setClearColor(Color4{128, 128, 0, 255});
     device->clear();
-    {
-        // "No offset" is 0.5 in both channels; painted rather than cleared so
-        // the scene's clear color stays as it was.
-        FullTargetPass paint(*device);
-        device->state().program = BuiltinProgram::Color;
-        device->state().color = Color4{128, 128, 0, 255};
-        device->drawFullScreenQuad();
-    }
     if (drawDistortion)
         drawDistortion();
 }
