@@ -36,6 +36,9 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 // Ground that never rises this high is sea floor and flat shore: no forest.
@@ -61,6 +64,18 @@ constexpr PassLabel kPassLabels[] = {
     {"screen effects", FrameLib::Effects},
 };
 static_assert(std::size(kPassLabels) == static_cast<std::size_t>(ScenePass::ScreenEffects) + 1);
+}  // namespace
+
+namespace {
+// A level's pieces are large and freed all at once when it goes (and before
+// a level's forest, the last piece, after the load's decoded pictures): the
+// allocator hands those pages back instead of keeping them for later.
+void returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
 }  // namespace
 
 Water& sceneWater()
@@ -140,6 +155,7 @@ void SceneLevel::buildClouds(const Scene& scene, float amount)
 
 void SceneLevel::buildForest(Scene& scene, const MapInfoCfg* record, int treeCount)
 {
+    returnFreedMemory();
     scene.treeCount = treeCount;
     const Terrain* terrain = scene.terrain;
     if (!terrain || terrain->baseHeight() + terrain->heightRange() <= kForestMinimumRelief || treeCount <= 0)
@@ -179,6 +195,7 @@ void SceneLevel::release(Scene& scene)
         batch.reset();
     m_vegetation.reset();
     m_trees.reset();
+    returnFreedMemory();
 }
 
 int SceneLevel::propSetCount() const
