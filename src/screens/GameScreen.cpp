@@ -428,7 +428,6 @@ void GameScreen::createScene(GameMode* mode)
     m_scene->updateSunAndFog(true);
 }
 
-
 void GameScreen::finishLevel(GameMode* mode)
 {
     const MapInfoCfg* record = mode ? mode->mapRecord() : nullptr;
