@@ -90,6 +90,12 @@ public:
         const auto* camera = dynamic_cast<const GameCamera*>(activeCamera());
         return camera && point && camera->focusPoint == point;
     }
+    // From the plane's own position, looking ahead, the muzzles sit in the eye.
+    bool hidesGunSmoke() const override
+    {
+        const auto* camera = dynamic_cast<const GameCamera*>(activeCamera());
+        return camera && camera->mode == 3 && !camera->lockedPoint;
+    }
 };
 PoolCamera g_poolCamera;
 }  // namespace

@@ -389,7 +389,9 @@ void MachinegunSmoke::draw()
 {
     Graphics* device = graphics();
     const IAirplaneFx* plane = m_gun ? m_gun->gunAirplane() : nullptr;
-    if (!device || !plane)
+    if (!device || !plane || liveCount == 0)
+        return;
+    if (const IPoolCamera* camera = poolCamera(); camera && camera->hidesGunSmoke())
         return;
     const Model* flash = flashModel();
     if (flash && m_gun->gunFiring() && flash->nodeCount() >= 3 &&
