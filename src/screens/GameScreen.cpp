@@ -64,6 +64,9 @@ public:
         auto* camera = dynamic_cast<GameCamera*>(activeCamera());
         if (!camera)
             return;
+        // A view orbiting the system goes back to the player's own first.
+        if (camera->mode == 6 && position && camera->orbitPointRef == position)
+            camera->updateLookAt();
         for (const Vec3** ref : {&camera->lockedPoint, &camera->orbitPointRef, &camera->focusPoint})
             if (*ref == position)
                 *ref = nullptr;
