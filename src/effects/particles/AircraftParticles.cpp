@@ -291,7 +291,7 @@ void Flares::draw()
         const auto n = static_cast<std::size_t>(std::max(24 * flareCount - 2, 0));
         device->drawIndexed(PrimitiveType::TriangleStrip, tailIndices().first(n));
     }
-    if (beginPooledDraw(Effects::texture(EffectTexture::Flare), kBlendAdditive))
+    if (beginPooledDraw(Effects::texture(EffectTexture::Flare), kBlendPremultiplied))
         drawQuads(flareCount, kTailVertices);
     device->setWorldMatrix(Mat4{});
 }
