@@ -278,6 +278,7 @@ void GameSceneDraw::runPass(ScenePass pass)
     switch (pass) {
     case ScenePass::FillBuffers:
         m_target = device->currentRenderTarget();
+        m_drawTarget = chooseDrawTarget(m_target);
         setEffectCamera(m_view.eye, m_view.view(), m_view.projection());
         ShadowVolumes::buildIndices(m_view);
         if (m_scene.trees)
@@ -309,7 +310,7 @@ void GameSceneDraw::runPass(ScenePass pass)
         m_scene.water->finishTargets();
         break;
     case ScenePass::Clear:
-        device->setRenderTarget(m_target);
+        device->setRenderTarget(m_drawTarget);
         setWorldMatrices(m_scene.mainProjection);
         device->clear();
         break;
@@ -398,13 +399,12 @@ void GameSceneDraw::runPass(ScenePass pass)
         Tracers::begin();
         Machinegun::submitTracers();
         AircraftEffects::draw(m_scene.mainProjection, m_scene.nearProjection);
-        // The shimmer behind the player's own nozzles (top detail only).
-        if (GameMode* mode = currentGameMode()) {
-            if (Airplane* player = mode->playerAirplane(); player && player->exhaust)
-                player->exhaust->renderHaze(m_scene.sceneTime);
+        if (GameMode* mode = currentGameMode())
             mode->drawParachutes(0);
-        }
         setWorldMatrices(m_scene.mainProjection);
+        break;
+    case ScenePass::PostProcess:
+        drawPicturePasses();
         break;
     default:
         break;
