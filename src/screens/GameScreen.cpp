@@ -207,6 +207,11 @@ void GameSceneFrame::updateScreenEffects(float dt)
     }
     if (s)
         Weather::update(s->weatherMode, s->weatherIntensity, dt);
+    // Splats are placed in the 2-D pass's pixels: the window's, whatever its size.
+    if (const Graphics* device = graphics(); device && device->screenWidth() > 0 && device->screenHeight() > 0) {
+        effectScene().screenWidth = static_cast<float>(device->screenWidth());
+        effectScene().screenHeight = static_cast<float>(device->screenHeight());
+    }
     ScreenSplats::update(dt);
     GameMode* mode = currentGameMode();
     if (sceneHighDetail()) {

@@ -4,6 +4,7 @@
 #include "entities/Target.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/AreaDamage.h"
+#include "effects/EffectScene.h"
 #include "effects/particles/ParticleEffects.h"
 #include "effects/screen/ScreenSplats.h"
 #include "gamedata/records/WeaponCfg.h"
@@ -20,7 +21,7 @@ constexpr float kPropHitRadius = 1.5f;
 // A missile bursting on the player's own airplane throws oil over the view.
 void showHitOnPlayer()
 {
-    logInfo("entities", "a missile burst on the player's airplane");
+    logInfo("entities", "a missile burst on the player's airplane at %.2f s", effectScene().time);
     ScreenSplats::spawn(ScreenSplats::kCount, ScreenSplats::kOil, 0.0f);
     ScreenSplats::setHitTimer(1.0f);
 }
