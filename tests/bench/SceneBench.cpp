@@ -189,6 +189,58 @@ void heatShimmerPass(benchmark::State& state)
 }
 BENCHMARK(heatShimmerPass)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The top tier's picture passes over a 960 x 640 frame, each alone: the
+// sun-shaft pass into its half-size target (0), and the final target's
+// clear with the final combine of scene and shafts onto it (1).
+void picturePasses(benchmark::State& state)
+{
+    GlTestContext* context = GlTestContext::instance();
+    if (!context) {
+        state.SkipWithError(GlTestContext::why().c_str());
+        return;
+    }
+    GraphicsES20& g = context->device();
+    GraphicsES20Extensions extensions(g);
+    if (!extensions.load()) {
+        state.SkipWithError("no effect programs");
+        return;
+    }
+    setGraphicsExtensions(&extensions);
+    RenderBuffer target;
+    const int savedWidth = g.screenWidth(), savedHeight = g.screenHeight();
+    g.setScreenSize(960, 640);
+    g.setQualityTier(3);
+    // The sun straight ahead, so the shafts are drawn.
+    LightRecord light{{0.0f, 0.1f, -1.0f}, {0.3f, 0.3f, 0.3f}, {0.7f, 0.7f, 0.7f}, {1.0f, 0.9f, 0.8f}};
+    g.setLight(&light);
+    Mat4 projection;
+    mat4Perspective(projection, 1.0f, 1.5f, 1.0f, 1000.0f);
+    if (!target.createTexture(TextureFormat::Rgba8, 960, 640, kClampSampler) || !PostProcess::createTargets()) {
+        state.SkipWithError("no picture targets");
+    } else {
+        PostProcess::updateSunParams(Mat4{}, projection);
+        std::vector<std::uint8_t> sync;
+        for (auto _ : state) {
+            if (state.range(0) == 0) {
+                PostProcess::render();
+            } else {
+                g.setRenderTarget(&target);
+                g.clear();
+                PostProcess::finalCombine();
+            }
+            g.readPixels(0, 0, 1, 1, sync);
+        }
+    }
+    PostProcess::destroyTargets();
+    g.setLight(nullptr);
+    g.setRenderTarget(nullptr);
+    g.setQualityTier(0);
+    g.setScreenSize(savedWidth, savedHeight);
+    setGraphicsExtensions(nullptr);
+    extensions.unload();
+}
+BENCHMARK(picturePasses)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv)
