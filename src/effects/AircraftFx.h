@@ -79,6 +79,8 @@ public:
     // whether it follows that point now.
     virtual void followPoint(const Vec3* /*point*/) {}
     virtual bool followsPoint(const Vec3* /*point*/) const { return false; }
+    // True while the view would sit inside the player's gun smoke.
+    virtual bool hidesGunSmoke() const { return false; }
 };
 // Null (the default) leaves the camera alone.
 void setPoolCamera(IPoolCamera* camera);

@@ -63,6 +63,9 @@ public:
         auto* camera = dynamic_cast<GameCamera*>(activeCamera());
         if (!camera)
             return;
+        // A view orbiting the system goes back to the player's own first.
+        if (camera->mode == 6 && position && camera->orbitPointRef == position)
+            camera->updateLookAt();
         for (const Vec3** ref : {&camera->lockedPoint, &camera->orbitPointRef, &camera->focusPoint})
             if (*ref == position)
                 *ref = nullptr;
@@ -88,6 +91,12 @@ public:
     {
         const auto* camera = dynamic_cast<const GameCamera*>(activeCamera());
         return camera && point && camera->focusPoint == point;
+    }
+    // From the plane's own position, looking ahead, the muzzles sit in the eye.
+    bool hidesGunSmoke() const override
+    {
+        const auto* camera = dynamic_cast<const GameCamera*>(activeCamera());
+        return camera && camera->mode == 3 && !camera->lockedPoint;
     }
 };
 PoolCamera g_poolCamera;
@@ -197,6 +206,11 @@ void GameSceneFrame::updateScreenEffects(float dt)
     }
     if (s)
         Weather::update(s->weatherMode, s->weatherIntensity, dt);
+    // Splats are placed in the 2-D pass's pixels: the window's, whatever its size.
+    if (const Graphics* device = graphics(); device && device->screenWidth() > 0 && device->screenHeight() > 0) {
+        effectScene().screenWidth = static_cast<float>(device->screenWidth());
+        effectScene().screenHeight = static_cast<float>(device->screenHeight());
+    }
     ScreenSplats::update(dt);
     GameMode* mode = currentGameMode();
     if (sceneHighDetail()) {

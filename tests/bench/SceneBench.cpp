@@ -57,7 +57,10 @@ void gatherBots(GameMode& mode)
     }
 }
 
-void sceneFrame(benchmark::State& state)
+// The game makes its picture targets at start (at the top tier: the scene
+// target with the shaft and shimmer targets); the plain frames draw straight
+// into the bench's target.
+void runSceneFrame(benchmark::State& state, int tier, bool pictureTargets)
 {
     GlTestContext* context = GlTestContext::instance();
     if (!context) {
@@ -70,7 +73,16 @@ void sceneFrame(benchmark::State& state)
         state.SkipWithError("no 960 x 640 target");
         return;
     }
-    g.setQualityTier(static_cast<int>(state.range(0)));
+    g.setQualityTier(tier);
+    const int savedWidth = g.screenWidth(), savedHeight = g.screenHeight();
+    GraphicsES20Extensions extensions(g);
+    if (pictureTargets) {
+        g.setScreenSize(960, 640);
+        if (!extensions.load() || (setGraphicsExtensions(&extensions), !PostProcess::createTargets())) {
+            state.SkipWithError("no picture targets");
+            return;
+        }
+    }
     ModeHarness harness;
     std::string error;
     if (!harness.mountData(error)) {
@@ -79,7 +91,7 @@ void sceneFrame(benchmark::State& state)
     }
     resetScreens();
     Scene::loadEffectModels();
-    setVisibilityForTier(static_cast<int>(state.range(0)));
+    setVisibilityForTier(tier);
     GameScreen& game = gameScreen();
     setFrameDelta(1.0f / 60.0f);
     if (createGame(static_cast<int>(GameType::FreeForAll), false, kPeaksMap, game) != GameStartResult::Started) {
@@ -117,9 +129,20 @@ void sceneFrame(benchmark::State& state)
     resetScreens();
     g.setRenderTarget(nullptr);
     g.setQualityTier(0);
+    if (pictureTargets) {
+        PostProcess::destroyTargets();
+        g.setScreenSize(savedWidth, savedHeight);
+        setGraphicsExtensions(nullptr);
+        extensions.unload();
+    }
 }
 
+void sceneFrame(benchmark::State& state) { runSceneFrame(state, static_cast<int>(state.range(0)), false); }
 BENCHMARK(sceneFrame)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The top tier as the game runs it, with its picture targets.
+void topTierFrame(benchmark::State& state) { runSceneFrame(state, 3, true); }
+BENCHMARK(topTierFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // What the top tier's heat shimmer adds to a 960 x 640 frame: with nothing hot
 // in view (0) the distortion target is only cleared; with an exhaust in view
@@ -165,6 +188,58 @@ void heatShimmerPass(benchmark::State& state)
     extensions.unload();
 }
 BENCHMARK(heatShimmerPass)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The top tier's picture passes over a 960 x 640 frame, each alone: the
+// sun-shaft pass into its half-size target (0), and the final target's
+// clear with the final combine of scene and shafts onto it (1).
+void picturePasses(benchmark::State& state)
+{
+    GlTestContext* context = GlTestContext::instance();
+    if (!context) {
+        state.SkipWithError(GlTestContext::why().c_str());
+        return;
+    }
+    GraphicsES20& g = context->device();
+    GraphicsES20Extensions extensions(g);
+    if (!extensions.load()) {
+        state.SkipWithError("no effect programs");
+        return;
+    }
+    setGraphicsExtensions(&extensions);
+    RenderBuffer target;
+    const int savedWidth = g.screenWidth(), savedHeight = g.screenHeight();
+    g.setScreenSize(960, 640);
+    g.setQualityTier(3);
+    // The sun straight ahead, so the shafts are drawn.
+    LightRecord light{{0.0f, 0.1f, -1.0f}, {0.3f, 0.3f, 0.3f}, {0.7f, 0.7f, 0.7f}, {1.0f, 0.9f, 0.8f}};
+    g.setLight(&light);
+    Mat4 projection;
+    mat4Perspective(projection, 1.0f, 1.5f, 1.0f, 1000.0f);
+    if (!target.createTexture(TextureFormat::Rgba8, 960, 640, kClampSampler) || !PostProcess::createTargets()) {
+        state.SkipWithError("no picture targets");
+    } else {
+        PostProcess::updateSunParams(Mat4{}, projection);
+        std::vector<std::uint8_t> sync;
+        for (auto _ : state) {
+            if (state.range(0) == 0) {
+                PostProcess::render();
+            } else {
+                g.setRenderTarget(&target);
+                g.clear();
+                PostProcess::finalCombine();
+            }
+            g.readPixels(0, 0, 1, 1, sync);
+        }
+    }
+    PostProcess::destroyTargets();
+    g.setLight(nullptr);
+    g.setRenderTarget(nullptr);
+    g.setQualityTier(0);
+    g.setScreenSize(savedWidth, savedHeight);
+    setGraphicsExtensions(nullptr);
+    extensions.unload();
+}
+BENCHMARK(picturePasses)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -367,3 +367,30 @@ TEST_F(Parachutes, FarParachutesAreDrawnLargerAndTheFlashTintRounds)
     EXPECT_EQ(half.a, 128);
 }
 }  // namespace
+
+namespace {
+// The canopy is blown off into the airstream: until 0.6 s it rides the
+// airplane with the airstream's velocity (the flight direction times minus
+// the speed), thrown down the airplane's up axis by 10 to 20 and further down
+// by 5 to 15; then it flies free on that velocity, damped per frame.
+TEST_F(Parachutes, TheCanopyFallsBackIntoTheAirstreamAndTumblesAway)
+{
+    plane.direction = {0.0f, 0.0f, -1.0f};
+    plane.speed = 250.0f;
+    Parachute p(plane);
+    for (int i = 0; i < 20; ++i) {
+        p.update(0.01f);
+        EXPECT_NEAR(p.canopyVelocity.x, 0.0f, 1e-4f);
+        EXPECT_NEAR(p.canopyVelocity.z, 250.0f, 1e-3f) << "against the flight, at its speed";
+        EXPECT_LE(p.canopyVelocity.y, -15.0f);
+        EXPECT_GT(p.canopyVelocity.y, -35.0f);
+        EXPECT_NEAR(p.canopyMatrix.m[14], 0.0f, 1e-4f) << "still on the airplane";
+    }
+    run(p, 0.6f);
+    const Vec3 thrown = p.canopyVelocity;
+    run(p, 0.8f);
+    EXPECT_GT(p.canopyMatrix.m[14], 30.0f) << "well behind where the airplane was";
+    EXPECT_LT(p.canopyMatrix.m[13], 1000.0f);
+    EXPECT_LT(p.canopyVelocity.z, thrown.z) << "damped";
+}
+}  // namespace

@@ -291,7 +291,7 @@ void Flares::draw()
         const auto n = static_cast<std::size_t>(std::max(24 * flareCount - 2, 0));
         device->drawIndexed(PrimitiveType::TriangleStrip, tailIndices().first(n));
     }
-    if (beginPooledDraw(Effects::texture(EffectTexture::Flare), kBlendAdditive))
+    if (beginPooledDraw(Effects::texture(EffectTexture::Flare), kBlendPremultiplied))
         drawQuads(flareCount, kTailVertices);
     device->setWorldMatrix(Mat4{});
 }
@@ -389,7 +389,9 @@ void MachinegunSmoke::draw()
 {
     Graphics* device = graphics();
     const IAirplaneFx* plane = m_gun ? m_gun->gunAirplane() : nullptr;
-    if (!device || !plane)
+    if (!device || !plane || liveCount == 0)
+        return;
+    if (const IPoolCamera* camera = poolCamera(); camera && camera->hidesGunSmoke())
         return;
     const Model* flash = flashModel();
     if (flash && m_gun->gunFiring() && flash->nodeCount() >= 3 &&

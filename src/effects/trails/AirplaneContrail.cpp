@@ -13,6 +13,18 @@ namespace {
 std::array<std::uint16_t, 256> g_indices{};
 bool g_indicesBuilt = false;
 
+void setContrailState(RenderState& s, const Texture2D* texture)
+{
+    s.program = BuiltinProgram::Effect;
+    s.customProgram = nullptr;
+    s.perVertexColor = true;
+    s.blend = kBlendPremultiplied;
+    s.cull = CullMode::None;
+    s.depthTest = true;
+    s.depthWrite = false;
+    s.textures = {texture, nullptr};
+}
+
 void buildContrailIndices()
 {
     for (int g = 0; g < 4; ++g) {
@@ -157,6 +169,19 @@ void AirplaneContrail::drawRibbons() const
     }
 }
 
+void AirplaneContrail::drawStrips() const
+{
+    Graphics* device = graphics();
+    const Texture2D* texture = Effects::texture(EffectTexture::Contrail);
+    if (!device || !texture || !m_visible)
+        return;
+    device->pushState();
+    setContrailState(device->state(), texture);
+    device->setWorldMatrix(Mat4{});
+    drawRibbons();
+    device->popState();
+}
+
 void AirplaneContrail::renderAll(const Mat4& farProjection, const Mat4& nearProjection)
 {
     Graphics* device = graphics();
@@ -165,15 +190,7 @@ void AirplaneContrail::renderAll(const Mat4& farProjection, const Mat4& nearProj
         return;
     device->pushState();
     const Mat4 projection = device->projectionMatrix();
-    RenderState& s = device->state();
-    s.program = BuiltinProgram::Effect;
-    s.customProgram = nullptr;
-    s.perVertexColor = true;
-    s.blend = kBlendPremultiplied;
-    s.cull = CullMode::None;
-    s.depthTest = true;
-    s.depthWrite = false;
-    s.textures = {texture, nullptr};
+    setContrailState(device->state(), texture);
     device->setWorldMatrix(Mat4{});
     device->setProjectionMatrix(farProjection);
     for (std::size_t i = 0; i < count(); ++i)

@@ -26,6 +26,9 @@ public:
     void reset();
     void update(float dt);
     void drawRibbons() const;
+    // This contrail alone, with the state renderAll draws every contrail
+    // with, in the current projection; nothing while it is not visible.
+    void drawStrips() const;
 
     static void updateAll(float dt);
     static void renderAll(const Mat4& farProjection, const Mat4& nearProjection);

@@ -180,8 +180,8 @@ void Parachute::moveCanopyAndSeat(float dt)
         canopyVelocity = canopyVelocity * 0.995f;
     } else {
         canopyMatrix = m_ownerMatrix;
-        // The canopy lags the airplane and lifts off its back.
-        canopyVelocity = m_ownerDirection * (m_ownerSpeed * 0.8f) + axisY(m_ownerMatrix) * randRange(10.0f, 20.0f);
+        // Blown off into the airstream: it falls back from the airplane at once.
+        canopyVelocity = m_ownerDirection * -m_ownerSpeed - axisY(m_ownerMatrix) * randRange(10.0f, 20.0f);
         canopyVelocity.y -= randRange(5.0f, 15.0f);
     }
     if (time > 2.05f) {

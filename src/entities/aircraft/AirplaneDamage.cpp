@@ -168,7 +168,9 @@ std::unique_ptr<Parachute> Airplane::ejectPilot(bool force)
     if (!m_ejectFlag || (!force && m_ejectCooldown > 0.0f) || lifeState() == LifeState::Destroyed)
         return nullptr;
     m_ejectFlag = false;
-    playSource(globalSources().parachute);
+    // The parachute sound is the player's own: another pilot's bail-out is silent.
+    if (isPlayer())
+        playSource(globalSources().parachute);
     auto made = std::make_unique<Parachute>(*static_cast<IAirplaneFx*>(this));
     parachute = made.get();
     return made;
@@ -182,7 +184,9 @@ bool Airplane::launchFlares()
     --m_flares;
     m_sinceFlares = 0.0f;
     TimedPoints::instance().add(m_body.position - m_body.velocity * 0.1f, kFlareLife, this);
-    playSource(globalSources().flares);
+    // Flat and loud: only the player's own flares, or every bot's salvo would sound like them.
+    if (isPlayer())
+        playSource(globalSources().flares);
     (void)spawnPooled<Flares>(static_cast<const IAirplaneFx*>(this));
     return true;
 }

@@ -65,6 +65,22 @@ void Machinegun::setSmoke(bool on)
     }
     if (on)
         m_smokeSystem = spawnPooled<MachinegunSmoke>(static_cast<IGunFx*>(this));
+    // A system refused by a full pool says goodbye too; that is no loss to make up for.
+    m_smokeLost = false;
+}
+
+void Machinegun::followPlayer()
+{
+    const Airplane* plane = ownerAirplane();
+    const bool player = plane && plane->fxIsPlayer();
+    if (player != m_wasPlayer) {
+        m_wasPlayer = player;
+        setSmoke(player);
+    } else if (m_smokeLost) {
+        // Once only: with the pool full the gun stays without smoke rather
+        // than trying again every frame.
+        setSmoke(true);
+    }
 }
 
 void Machinegun::stopSound()
@@ -82,6 +98,7 @@ void Machinegun::reset()
 void Machinegun::update(float dt)
 {
     Weapon::update(dt);
+    followPlayer();
     Target& shooter = owner();
     if (!isEnabled() || !isFiring() || !shooter.isActive() || !shooter.isAlive()) {
         stopSound();

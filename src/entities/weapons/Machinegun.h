@@ -15,7 +15,9 @@ public:
 
     void update(float dt) override;
     void reset() override;
-    // The gun smoke and muzzle flash switch.
+    // The gun smoke and muzzle flash switch. Only the player's guns smoke:
+    // the update turns it on when the gun's airplane becomes the player's
+    // and off when it stops being it.
     void setSmoke(bool on);
     bool hasSmoke() const { return m_smoke; }
     float fireInterval() const;
@@ -30,12 +32,20 @@ public:
     float gunFireInterval() const override;
     bool gunMuzzle(Vec3& position) const override;
     const IAirplaneFx* gunAirplane() const override;
-    void gunSmokeGone() override { m_smokeSystem = nullptr; }
+    void gunSmokeGone() override
+    {
+        m_smokeSystem = nullptr;
+        m_smokeLost = m_smoke;
+    }
 
 private:
     void stopSound();
+    void followPlayer();
 
     bool m_smoke = false;
+    bool m_wasPlayer = false;
+    // The pool let the system go (a screen change) while the switch was on.
+    bool m_smokeLost = false;
     MachinegunSmoke* m_smokeSystem = nullptr;
     bool m_sounding = false;
     bool m_dryReported = false;

@@ -65,6 +65,14 @@ void Missile::createTrail()
         trail = MissileTrail::create(*this);
 }
 
+void Missile::endTrailAt(const Vec3& point)
+{
+    m_position = point;
+    if (trail)
+        trail->detach();
+    trail = nullptr;
+}
+
 void Missile::showTrail(bool on)
 {
     if (trail)

@@ -102,6 +102,9 @@ public:
     bool visible = true;
     std::uint8_t onScreen = 0;  // written by the trail
     void showTrail(bool on);
+    // The missile's end on what it hit: it moves there, and the trail takes
+    // that point as its last and fades alone.
+    void endTrailAt(const Vec3& point);
     // ITrailSource
     Vec3 trailPosition() const override { return m_position; }
     Vec3 trailDirection() const override { return m_direction; }

@@ -2,9 +2,13 @@
 
 #include "entities/IEntityHost.h"
 #include "entities/Target.h"
+#include "entities/aircraft/Airplane.h"
 #include "entities/weapons/AreaDamage.h"
+#include "effects/EffectScene.h"
 #include "effects/particles/ParticleEffects.h"
+#include "effects/screen/ScreenSplats.h"
 #include "gamedata/records/WeaponCfg.h"
+#include "platform/Log.h"
 
 #include <algorithm>
 
@@ -13,6 +17,14 @@ namespace {
 constexpr float kShoreHeight = 0.5f;
 // A missile this close to a prop's shape bursts on it.
 constexpr float kPropHitRadius = 1.5f;
+
+// A missile bursting on the player's own airplane throws oil over the view.
+void showHitOnPlayer()
+{
+    logInfo("entities", "a missile burst on the player's airplane at %.2f s", effectScene().time);
+    ScreenSplats::spawn(ScreenSplats::kCount, ScreenSplats::kOil, 0.0f);
+    ScreenSplats::setHitTimer(1.0f);
+}
 }  // namespace
 
 MissileSet::MissileSet(IEntityHost& host) : m_host(&host) {}
@@ -63,6 +75,15 @@ void MissileSet::end(std::size_t index, End how, const Vec3& at)
     }
     if (onEnd)
         onEnd(Ending{&m, how, at});
+    if (how == End::Detonated) {
+        const Target* hit = m.struckTarget() ? m.struckTarget() : m.target();
+        const Target* player = m_host->playerAirplane();
+        if (hit && hit == player)
+            showHitOnPlayer();
+        // The trail ends on what it hit, not a few units short of it.
+        if (hit)
+            m.endTrailAt(hit->position());
+    }
     m_missiles.erase(m_missiles.begin() + static_cast<std::ptrdiff_t>(index));
 }
 

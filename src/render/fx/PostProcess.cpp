@@ -56,6 +56,9 @@ bool PostProcess::createTargets()
     post().scene = std::move(scene);
     post().shafts = std::move(shafts);
     device->sceneTargets[1] = post().scene.get();
+    // Once combined onto the final target, the scene target still holds the
+    // picture as it was: what the exhaust's core drawn over it refracts.
+    device->hazeTarget = post().scene.get();
     // The shimmer is a nicety: without its targets the scene still draws.
     auto distortion = std::make_unique<RenderBuffer>();
     auto picture = std::make_unique<RenderBuffer>();
@@ -75,6 +78,8 @@ void PostProcess::destroyTargets()
     if (Graphics* device = graphics()) {
         if (device->sceneTargets[1] == post().scene.get())
             device->sceneTargets[1] = nullptr;
+        if (post().scene && device->hazeTarget == post().scene.get())
+            device->hazeTarget = nullptr;
         if (post().distortion && device->distortionTarget == post().distortion.get())
             device->distortionTarget = nullptr;
     }

@@ -13,9 +13,10 @@ class PostProcess {
 public:
     // At tier 3 makes the scene target (screen size, color, depth) and the
     // half-size shaft target, and makes the scene target the device's second
-    // scene target; also, when it can, the heat-distortion target and the
-    // picture copy it bends. False, with nothing made, when the scene or shaft
-    // target cannot be made; below tier 3 true with nothing made.
+    // scene target and its haze target; also, when it can, the
+    // heat-distortion target and the picture copy it bends. False, with
+    // nothing made, when the scene or shaft target cannot be made; below
+    // tier 3 true with nothing made.
     [[nodiscard]] static bool createTargets();
     static void destroyTargets();
     // Null below tier 3.

@@ -318,6 +318,7 @@ void GameSceneDraw::runPass(ScenePass pass)
     switch (pass) {
     case ScenePass::FillBuffers:
         m_target = device->currentRenderTarget();
+        m_drawTarget = chooseDrawTarget(m_target);
         setEffectCamera(m_view.eye, m_view.view(), m_view.projection());
         ShadowVolumes::buildIndices(m_view);
         if (m_scene.trees)
@@ -351,7 +352,7 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::Clear:
         {
             ProfileScope bind(FrameLib::World, "bind scene");
-            device->setRenderTarget(m_target);
+            device->setRenderTarget(m_drawTarget);
         }
         setWorldMatrices(m_scene.mainProjection);
         device->clear();
@@ -447,13 +448,12 @@ void GameSceneDraw::runPass(ScenePass pass)
         Tracers::begin();
         Machinegun::submitTracers();
         AircraftEffects::draw(m_scene.mainProjection, m_scene.nearProjection);
-        // The shimmer behind the player's own nozzles (top detail only).
-        if (GameMode* mode = currentGameMode()) {
-            if (Airplane* player = mode->playerAirplane(); player && player->exhaust)
-                player->exhaust->renderHaze(m_scene.sceneTime);
+        if (GameMode* mode = currentGameMode())
             mode->drawParachutes(0);
-        }
         setWorldMatrices(m_scene.mainProjection);
+        break;
+    case ScenePass::PostProcess:
+        drawPicturePasses();
         break;
     default:
         break;

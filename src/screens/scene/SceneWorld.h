@@ -86,11 +86,17 @@ private:
     void drawWeather();
     void drawFaintOverlay();
     void setWorldMatrices(const Mat4& projection);
+    // At the top detail the world is drawn into the scene target; these put
+    // it on the final target (ScenePicture.cpp).
+    RenderBuffer* chooseDrawTarget(RenderBuffer* finalTarget) const;
+    void drawPicturePasses();
+    void drawPlayerOverPicture();
 
     const Scene& m_scene;
     WorldView m_view;
     DrawView m_drawView;
-    RenderBuffer* m_target = nullptr;
+    RenderBuffer* m_target = nullptr;       // the final target, bound when the draw began
+    RenderBuffer* m_drawTarget = nullptr;   // where the world is drawn
     int m_entitiesDrawn = 0;
     Weather::Drawn m_weatherDrawn;
 };

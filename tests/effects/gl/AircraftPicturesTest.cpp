@@ -216,6 +216,56 @@ TEST_F(AircraftPictures, ATrailAcrossTheViewAndAContrailBehindATurningJet)
             drawModel(jetModel->model(), jet.matrix);
         AirplaneContrail::renderAll(projection, projection);
     }), 0.005);
+    const std::vector<Rgba> all = frame();
+
+    // Drawn alone, as the player's contrail over the finished picture, it is
+    // the same contrail.
+    picture("contrail_strips", [&] {
+        if (jetModel)
+            drawModel(jetModel->model(), jet.matrix);
+        gfx().setProjectionMatrix(projection);
+        contrail.drawStrips();
+    });
+    const std::vector<Rgba> alone = frame();
+    int different = 0;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        different += rgbNear(all[i], alone[i], 2) ? 0 : 1;
+    EXPECT_EQ(different, 0);
+}
+
+struct HidingCamera : IPoolCamera {
+    bool hide = false;
+    void shake(float) override {}
+    void systemGone(const Vec3*) override {}
+    bool hidesGunSmoke() const override { return hide; }
+};
+
+// Firing, the muzzle flashes and smoke streams back from it; from the plane's
+// own position the camera sees neither.
+TEST_F(AircraftPictures, GunSmokeWhileFiringAndNoneFromThePlanesOwnPosition)
+{
+    FakeAirplane plane;
+    plane.player = true;
+    plane.matrix = pose({0.0f, -2.0f, -14.0f}, vec3NormalizeOr({0.3f, 0.0f, -1.0f}, {0, 0, -1}));
+    plane.direction = vec3NormalizeOr({0.3f, 0.0f, -1.0f}, {0, 0, -1});
+    FakeGun gun;
+    gun.airplane = &plane;
+    gun.firing = true;
+    gun.muzzle = {0.0f, -2.0f, -14.0f};
+    auto* smoke = spawnPooled<MachinegunSmoke>(static_cast<IGunFx*>(&gun));
+    ASSERT_NE(smoke, nullptr);
+    ASSERT_NE(MachinegunSmoke::flashModel(), nullptr);
+    for (int i = 0; i < 20; ++i)
+        ParticleSystem::updateAll(kFrame);
+    ASSERT_GT(smoke->liveCount, 3);
+    HidingCamera camera;
+    setPoolCamera(&camera);
+    const auto draw = [&] { ParticleSystem::drawAll(projection, projection); };
+    EXPECT_GT(picture("gun_smoke", draw), 0.002);
+    camera.hide = true;
+    EXPECT_EQ(picture("gun_smoke_hidden", draw), 0.0);
+    setPoolCamera(nullptr);
+    ParticleSystem::deleteAll();
 }
 
 TEST_F(AircraftPictures, TracersAndALaserBeam)

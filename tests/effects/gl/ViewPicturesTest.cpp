@@ -4,6 +4,7 @@
 #include "effects/EffectScene.h"
 #include "effects/particles/EffectTextures.h"
 #include "effects/screen/ScreenDamage.h"
+#include "effects/screen/ScreenSplats.h"
 #include "effects/screen/SpeedStreaks.h"
 #include "effects/screen/SunGlare.h"
 #include "effects/screen/Weather.h"
@@ -304,5 +305,33 @@ TEST_F(ViewPictures, TheCockpitSeesTheWorldThroughTheCrackedGlass)
     world();
     EXPECT_FALSE(ScreenDamage::drawGlass(0.0f));
     EXPECT_EQ(differing(bare, frame()), 0.0);
+}
+// A missile bursting on the player throws three or four oil splats over the
+// view; once their delays have passed they darken it, and they are gone when
+// their lives run out.
+TEST_F(ViewPictures, OilSplatsDarkenTheViewUntilTheyRunOut)
+{
+    const int savedWidth = gfx().screenWidth(), savedHeight = gfx().screenHeight();
+    gfx().setScreenSize(kWidth, kHeight);
+    ScreenSplats::reset();
+    ScreenSplats::spawn(ScreenSplats::kCount, ScreenSplats::kOil, 0.0f);
+    for (int i = 0; i < 10; ++i)
+        ScreenSplats::update(0.1f);   // past every delay
+    ASSERT_GE(ScreenSplats::activeCount(), 3);
+    backdrop();
+    const std::vector<Rgba> clear = frame();
+    ScreenSplats::render();
+    save("oil_splats");
+    const std::vector<Rgba> oiled = frame();
+    int darker = 0;
+    for (std::size_t i = 0; i < clear.size(); ++i)
+        darker += oiled[i].r + oiled[i].g + oiled[i].b + 30 < clear[i].r + clear[i].g + clear[i].b ? 1 : 0;
+    EXPECT_GT(darker, static_cast<int>(clear.size()) / 50) << "the oil shows";
+    for (int i = 0; i < 30; ++i)
+        ScreenSplats::update(0.1f);
+    backdrop();
+    ScreenSplats::render();
+    EXPECT_LT(differing(clear, frame()), 0.0001) << "and is gone again";
+    gfx().setScreenSize(savedWidth, savedHeight);
 }
 }  // namespace

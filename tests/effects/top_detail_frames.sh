@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The real game at quality 3 under Xvfb on a fixed frame step, frames in
+# build/effects/top/: a bot match over the harbour flown into the evening sun
+# (light shafts round the sun), in which a missile bursts on the player's
+# airplane early and throws oil over the view; and the jet mission, where the
+# player's guns fire from frame 270 (muzzle flash and smoke, the exhaust's
+# core behind the nozzles). The log must show the missile's burst, and no
+# frame may be left black where the picture did not reach the window.
+set -uo pipefail
+export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
+game="$1"
+out="$2"
+stage="$(cd "$(dirname "$game")/.." && pwd)"
+tree="$(mktemp -d)"
+trap 'rm -rf "$tree"' EXIT
+mkdir -p "$tree/bin" "$out"
+cp "$game" "$tree/bin/skyfront"
+for part in data paks; do ln -s "$stage/$part" "$tree/$part"; done
+rm -f "$out"/top-*.png
+run() {
+  local name="$1" frames="$2" script="$3"
+  shift 3
+  printf "$script" >"$out/$name.txt"
+  ( cd "$tree" && SKYFRONT_HEADLESS=1 timeout 600 ./bin/skyfront -width 640 -height 480 -quality 3 -fixeddt 0.05 \
+      -frames "$frames" -inputscript "$out/$name.txt" "$@" >"$out/$name-stdout" 2>"$out/$name-stderr" ) ||
+    { echo "FAIL: the game did not run: $(tail -5 "$out/$name-stderr")"; exit 1; }
+}
+dumps=()
+for f in $(seq 232 4 268); do dumps+=(-dumpframe "$f:$out/top-harbour-$f.png"); done
+run harbour 270 '' -autostart 2:0 "${dumps[@]}"
+dumps=()
+for f in 266 280 300 320; do dumps+=(-dumpframe "$f:$out/top-jet-$f.png"); done
+run jet 322 '270 keydown Space\n' -autostart 1:c3m1 "${dumps[@]}"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+grep -q "autostart.*ignored\|refused" "$out"/*-stdout "$out"/*-stderr && fail "a game did not start"
+grep -q "a missile burst on the player's airplane" "$out/harbour-stderr" || fail "no missile burst on the player"
+python3 - "$out" <<'PY' || failures=$((failures + 1))
+import sys, glob
+from png_pixels import rgb_rows as pixels
+frames = sorted(glob.glob(sys.argv[1] + '/top-*.png'))
+if len(frames) < 14:
+    print(f"FAIL: only {len(frames)} frames written"); sys.exit(1)
+# The world drawn aside reaches the window: no frame is left black or holes.
+bad = []
+for path in frames:
+    rows = pixels(path)
+    dark = sum(1 for r in rows[::4] for p in r[::4] if sum(p) < 12)
+    if dark > len(rows[::4]) * len(rows[0][::4]) // 10:
+        bad.append(path)
+if bad:
+    print("FAIL: black in " + ", ".join(bad)); sys.exit(1)
+PY
+[ "$failures" -eq 0 ] && echo "top-quality frames in $out"
+exit "$failures"
