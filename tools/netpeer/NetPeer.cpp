@@ -271,10 +271,8 @@ bool NetPeer::act(const Action& action)
     if (action.kind != "destroy" && action.kind != "await")
         log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
     Airplane* own = m_mode->playerAirplane();
-    IGameListener* listener = m_mode->listener();
     if (action.kind == "chat") {
-        if (listener)
-            listener->onChat(wide(action.text), own);
+        m_mode->postChat(wide(action.text));
         if (own)
             NetworkGame::addChatLine(own, wide(action.text));
     } else if (action.kind == "destroy" && m_options.host) {
