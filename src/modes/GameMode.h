@@ -90,6 +90,9 @@ public:
 
     // One frame of the game at dt seconds.
     virtual void update(float dt);
+    // A frame as the game runs it: update, then whatever the frame posted
+    // (the kinds' rules run after the network game's send phase) goes out.
+    void runFrame(float dt);
 
     // Entities. addPlayerAirplane takes any entity into the world and play;
     // it returns the entity, or null (and drops it) when it has no id.

@@ -389,7 +389,7 @@ int NetPeer::run()
         }
         if (m_quit)
             break;
-        m_mode->update(kFrame);
+        m_mode->runFrame(kFrame);
         if (m_options.host) {
             const int players = static_cast<int>(NetworkPlayer::count()) - 1;
             if (players != joinedPlayers) {
