@@ -361,9 +361,9 @@ protected:
     bool posting() const { return m_listener && !m_applyingPeerEvent; }
     // The airplane's joining, with its player record as it is now.
     void postAdded(const Target& entity);
-    // respawnTime in seconds, -1 when out for good; killer may be null.
     // The airplane's score record for the audience (0 all, 1 its owner, 2 all but its owner).
     void postScoreEvent(const Target& airplane, int kind, int audience);
+    // respawnTime in seconds, -1 when out for good; killer may be null.
     void postDestroyed(const Target& victim, const Target* killer, CrashCause cause, int flags, float respawnTime);
     // takeOutAirplane and createAirplane without their events.
     void withdrawFromPlay(Target& entity);

@@ -162,8 +162,8 @@ void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause 
 {
     if (playStopped)
         return;
-    // The peer that reported this tells the others itself: nothing here is posted.
     if ((flags & kDestroyedBit) == 0) {
+        // The peer that reported this tells the others itself: nothing here is posted.
         if ((flags & kCameraBit) != 0 && killer)
             m_hooks.cameraOrNone().onKill(victim, *killer);
         Airplane* airplane = victim.kind() == TargetKind::Airplane ? static_cast<Airplane*>(&victim) : nullptr;
