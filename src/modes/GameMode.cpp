@@ -13,7 +13,6 @@
 #include "gamedata/map/MapLoader.h"
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/IGameListener.h"
 #include "modes/PlayerControls.h"
 #include "modes/progress/MissionStats.h"
 #include "sound/Sound.h"
@@ -141,8 +140,8 @@ Target* GameMode::addPlayerAirplane(std::unique_ptr<Target> entity, bool relay)
         m_runways.push_back(&e);
     else if (e.kind() == TargetKind::Tunnel)
         m_tunnels.push_back(&e);
-    if (relay && m_listener)
-        m_listener->onAirplaneAdded(e);
+    if (relay)
+        postAdded(e);
     return &e;
 }
 
@@ -197,10 +196,7 @@ std::unique_ptr<Target> GameMode::removePlayerAirplane(Target& entity)
             std::erase(m_weapons, w);
     if (&entity == m_playerAirplane)
         m_hooks.hudOrNone().removeMessage(IModeHud::kIncomingMissileMessage);
-    {
-        ListenerMute mute(*this);
-        takeOutAirplane(entity);
-    }
+    withdrawFromPlay(entity);
     eraseKeepingOrder(m_respawnQueue, &entity);
     entity.respawnTimer = 0.0f;
     teamCounters().add(entity.team(), -1);
@@ -298,16 +294,16 @@ void GameMode::countEvent(const Airplane& airplane, int eventId)
 
 void GameMode::onFlightState(Airplane& airplane, int state, float time)
 {
-    if (m_listener)
-        m_listener->onFlightState(airplane, state, time);
+    if (posting())
+        post(matchevent::FlightState{EntityHandle(&airplane), state, time});
 }
 
 void GameMode::launchFlaresFor(Airplane& airplane) { relayFlares(airplane); }
 
 void GameMode::relayFlares(Airplane& airplane)
 {
-    if (airplane.launchFlares() && m_listener)
-        m_listener->onFlaresLaunched(airplane);
+    if (airplane.launchFlares())
+        post(matchevent::FlaresLaunched{EntityHandle(&airplane), airplane.networkRole});
 }
 
 // The damage rule has raised the HUD's hit indicator already.
@@ -325,6 +321,6 @@ void GameMode::onGunShots(const Target& shooter, int fired, int hits)
 
 void GameMode::onWeaponHit(Target& victim, Target* attacker, int weaponId)
 {
-    if (m_listener)
-        m_listener->onWeaponHit(victim, attacker, weaponId);
+    if (posting())
+        post(matchevent::WeaponHit{EntityHandle(&victim), EntityHandle(attacker), weaponId});
 }

@@ -6,6 +6,8 @@
 #include "entities/aircraft/Squadron.h"
 #include "entities/weapons/MissileSet.h"
 #include "modes/GameType.h"
+#include "modes/MatchEvents.h"
+#include "modes/MatchOutbox.h"
 #include "modes/ModeHooks.h"
 #include "modes/ModeServices.h"
 #include "platform/Settings.h"
@@ -29,7 +31,8 @@ struct MapInfoCfg;
 
 // The rules object of one match, mission, tutorial or menu flight. It owns
 // the level's world and every entity in it, runs the frame, applies damage,
-// deaths and respawns, and reports to the network listener. Kinds of game
+// deaths and respawns, and posts its events to the outbox the network game
+// drains; a peer's events come in through applyPeerEvent. Kinds of game
 // override the virtual operations; each kind frees its own members.
 //
 // Entities are never deleted inside a damage call, a missile's end or a
@@ -63,6 +66,16 @@ public:
     void setServerName(std::u16string_view name) { m_serverName = name; }
     void setListener(IGameListener* listener) { m_listener = listener; }
     IGameListener* listener() const { return m_listener; }
+    // The events of the match not yet sent; filled only while a network game listens.
+    MatchOutbox& outbox() { return m_outbox; }
+    const MatchOutbox& outbox() const { return m_outbox; }
+    // A chat line of the player for the other players, sent at once.
+    void postChat(std::u16string_view text);
+    // A peer's event applied to this side's match. Nothing it does is posted
+    // to the outbox: the peer knows already. Returns the entity the event
+    // named or made, null when nothing applied (unknown ids, a record that
+    // does not decode, an event this kind of game has no use for).
+    Target* applyPeerEvent(const PeerEvent& event);
     void setHooks(const ModeHooks& hooks) { m_hooks = hooks; }
     const ModeHooks& hooks() const { return m_hooks; }
 
@@ -81,6 +94,9 @@ public:
 
     // One frame of the game at dt seconds.
     virtual void update(float dt);
+    // A frame as the game runs it: update, then whatever the frame posted
+    // (the kinds' rules run after the network game's send phase) goes out.
+    void runFrame(float dt);
 
     // Entities. addPlayerAirplane takes any entity into the world and play;
     // it returns the entity, or null (and drops it) when it has no id.
@@ -184,6 +200,9 @@ public:
     // Back into play after delay seconds (at once for 0 or less), at position
     // or, when null, at the entity's spawn point.
     virtual void respawnAirplane(Target& entity, float delay, const Vec3* position);
+    // The same without telling peers, for callers whose own message carries
+    // the comeback (or that build the match before anyone joined).
+    virtual void respawnQuietly(Target& entity, float delay, const Vec3* position);
     virtual void respawnEliminated(Target& entity);
     virtual void updateRespawns(float dt);
     virtual float respawnDelay() const { return kDefaultRespawnDelay; }
@@ -357,18 +376,27 @@ protected:
     // Deletes what removeEntity set aside.
     void deletePending();
 
-    // Silences the listener for the scope (the caller reports the event itself).
-    class ListenerMute {
-    public:
-        explicit ListenerMute(GameMode& mode) : m_mode(mode), m_saved(mode.m_listener) { mode.m_listener = nullptr; }
-        ~ListenerMute() { m_mode.m_listener = m_saved; }
-        ListenerMute(const ListenerMute&) = delete;
-        ListenerMute& operator=(const ListenerMute&) = delete;
+    // Appends the event while a network game listens and no peer event is being applied.
+    void post(MatchEvent event);
+    bool posting() const { return m_listener && !m_applyingPeerEvent; }
+    // The airplane's joining, with its player record as it is now.
+    void postAdded(const Target& entity);
+    // The airplane's score record for the audience (0 all, 1 its owner, 2 all but its owner).
+    void postScoreEvent(const Target& airplane, int kind, int audience);
+    // respawnTime in seconds, -1 when out for good; killer may be null.
+    void postDestroyed(const Target& victim, const Target* killer, CrashCause cause, int flags, float respawnTime);
+    // takeOutAirplane and createAirplane without their events.
+    void withdrawFromPlay(Target& entity);
+    Airplane* buildAirplane(const PlanePaint* paint, int planeId, int team, float aiSkill, Squadron* squadron,
+                            bool local);
 
-    private:
-        GameMode& m_mode;
-        IGameListener* m_saved;
-    };
+    // A peer's events of the kinds that differ by the kind of game; the
+    // defaults do nothing and return null.
+    virtual Target* applyPeerDestroyed(const peerevent::Destroyed& event);
+    virtual Target* applyPeerFlag(const peerevent::Flag& event);
+    virtual Target* applyPeerServerData(const peerevent::ServerData& event);
+    virtual Target* applyPeerMatchEnd(const peerevent::MatchEnd& event);
+    virtual Target* applyPeerRestart();
 
     void bringIntoPlay(Target& entity);
     void forgetEverywhere(Target& entity);
@@ -380,6 +408,8 @@ protected:
     bool m_online = false;
     std::u16string m_serverName;
     IGameListener* m_listener = nullptr;
+    MatchOutbox m_outbox;
+    bool m_applyingPeerEvent = false;
     ModeHooks m_hooks;
     const MapInfoCfg* m_mapRecord = nullptr;
     std::unique_ptr<GameWorld> m_world;
@@ -431,6 +461,7 @@ protected:
     std::vector<std::unique_ptr<Parachute>> m_parachutes;
 
 private:
+    Target* applyPeer(const PeerEvent& event);
     Target* applyAirplaneRecord(const PlayerRecord& record, bool ownRecord);
     void fitWeapons(Target& entity, const std::array<int, 3>& weaponIds);
     void onMissileEnded(const MissileSet::Ending& ending);

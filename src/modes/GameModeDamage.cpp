@@ -8,7 +8,6 @@
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "gamedata/records/WeaponList.h"
-#include "modes/IGameListener.h"
 #include "modes/progress/MissionStats.h"
 
 #include <algorithm>
@@ -107,8 +106,7 @@ void GameMode::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause 
     respawnAirplane(victim, 0.0f, nullptr);
     if (&victim == m_playerAirplane)
         m_hooks.hudOrNone().releaseAllButtons();
-    if (m_listener)
-        m_listener->onAirplaneDestroyed(victim, attacker, cause, 0, 0.0f, true);
+    postDestroyed(victim, attacker, cause, 0, 0.0f);
 }
 
 void GameMode::onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause)
@@ -117,6 +115,14 @@ void GameMode::onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause)
 }
 
 void GameMode::takeOutAirplane(Target& e)
+{
+    if (!e.isActive())
+        return;
+    withdrawFromPlay(e);
+    post(matchevent::AirplaneTakenOut{EntityHandle(&e)});
+}
+
+void GameMode::withdrawFromPlay(Target& e)
 {
     if (!e.isActive())
         return;
@@ -152,8 +158,6 @@ void GameMode::takeOutAirplane(Target& e)
     for (auto& other : m_entities)
         if (other->kind() == TargetKind::Airplane && static_cast<Airplane&>(*other).currentTarget == &e)
             static_cast<Airplane&>(*other).currentTarget = nullptr;
-    if (m_listener)
-        m_listener->onAirplaneTakenOut(e);
 }
 
 void GameMode::eliminateAirplane(Target& e)
@@ -167,6 +171,15 @@ void GameMode::eliminateAirplane(Target& e)
 
 void GameMode::respawnAirplane(Target& e, float delay, const Vec3* position)
 {
+    respawnQuietly(e, delay, position);
+    // Clients bring an airplane back only on the host's word.
+    if (e.kind() == TargetKind::Airplane && posting())
+        post(matchevent::AirplaneRespawned{EntityHandle(&e), std::max(e.respawnTimer, 0.0f), e.position(),
+                                           static_cast<const Airplane&>(e).orientation()});
+}
+
+void GameMode::respawnQuietly(Target& e, float delay, const Vec3* position)
+{
     // An entity the spawn rules have no place for comes back where it is.
     Vec3 at = e.position();
     Quat orientation;
@@ -175,10 +188,7 @@ void GameMode::respawnAirplane(Target& e, float delay, const Vec3* position)
     else
         getSpawnPoint(e, at, orientation);
     e.setPosition(at);
-    {
-        ListenerMute mute(*this);
-        takeOutAirplane(e);
-    }
+    withdrawFromPlay(e);
     if (delay <= 0.0f) {
         std::erase(m_respawnQueue, &e);
         e.respawnTimer = 0.0f;
@@ -199,9 +209,6 @@ void GameMode::respawnAirplane(Target& e, float delay, const Vec3* position)
     if (e.kind() == TargetKind::Airplane)
         static_cast<Airplane&>(e).setOrientation(orientation);
     e.onRespawn();
-    // Clients bring an airplane back only on the host's word.
-    if (m_listener && e.kind() == TargetKind::Airplane)
-        m_listener->onAirplaneRespawned(e);
 }
 
 void GameMode::updateRespawns(float dt)
@@ -250,8 +257,8 @@ bool GameMode::isWaitingOrOut(const Target& e) const
 void GameMode::relayCrash(Target& e, CrashCause cause)
 {
     const bool crash = cause == CrashCause::Ground || cause == CrashCause::Water || cause == CrashCause::Prop;
-    if (isNetworkServer() && crash && &e != m_playerAirplane && e.networkRole != NetworkRole::Remote && m_listener)
-        m_listener->onScoreEvent(e, 0, 1);
+    if (isNetworkServer() && crash && &e != m_playerAirplane && e.networkRole != NetworkRole::Remote)
+        postScoreEvent(e, 0, 1);
 }
 
 void GameMode::ejectPilot(Airplane& airplane, float, bool force)
@@ -268,8 +275,7 @@ void GameMode::ejectPilot(Airplane& airplane, float, bool force)
         if (isNetworkClient())
             return;  // a forced eject on a client came from the host
     }
-    if (m_listener)
-        m_listener->onPilotEjected(airplane);
+    post(matchevent::PilotEjected{EntityHandle(&airplane), airplane.networkRole});
 }
 
 void GameMode::addMissile(std::unique_ptr<Missile> missile)
@@ -281,8 +287,9 @@ void GameMode::addMissile(std::unique_ptr<Missile> missile)
         m_hooks.hudOrNone().addMarker(m, static_cast<int>(TargetKind::Missile), m.ownerTeam(), true);
     m_missiles.add(std::move(missile));
     ++m_missilesAdded;
-    if (m_listener)
-        m_listener->onWeaponLaunched(m.record().weapon_id, m.owner(), m.target());
+    if (posting())
+        post(matchevent::WeaponLaunched{m.record().weapon_id, EntityHandle(m.owner()), EntityHandle(m.target()),
+                                        m.owner() ? m.owner()->networkRole : NetworkRole::Local});
     if (m_playerAirplane && m.owner() == m_playerAirplane) {
         m_playerMissile = &m;
         ++missionStats().missilesFired;

@@ -67,6 +67,13 @@ void GameMode::update(float dt)
     deletePending();
 }
 
+void GameMode::runFrame(float dt)
+{
+    update(dt);
+    if (m_listener)
+        m_listener->sendEvents();
+}
+
 void GameMode::updateProximity()
 {
     m_nearestAirplane = nullptr;

@@ -141,10 +141,8 @@ Airplane* GameMode::addServerPlayer(std::span<const std::uint8_t> bytes, int tea
     if (!addPlayerAirplane(std::move(made), false))
         return nullptr;
     m_playerInfo[static_cast<std::size_t>(a->id())] = PlayerInfo{join.paint, join.playerWords};
-    {
-        ListenerMute mute(*this);
-        respawnAirplane(*a, 0.0f, nullptr);
-    }
+    // The host sends the joiner's records itself once the join is through.
+    respawnQuietly(*a, 0.0f, nullptr);
     a->controllable = true;
     a->networkRole = NetworkRole::RemoteClient;
     a->setRank(join.rank);

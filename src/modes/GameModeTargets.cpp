@@ -69,6 +69,15 @@ void GameMode::getSpawnPoint(const Target& e, Vec3& position, Quat& orientation)
 Airplane* GameMode::createAirplane(const PlanePaint* paint, int planeId, int team, float aiSkill, Squadron* squadron,
                                    bool local)
 {
+    Airplane* airplane = buildAirplane(paint, planeId, team, aiSkill, squadron, local);
+    if (airplane)
+        postAdded(*airplane);
+    return airplane;
+}
+
+Airplane* GameMode::buildAirplane(const PlanePaint* paint, int planeId, int team, float aiSkill, Squadron* squadron,
+                                  bool local)
+{
     const PlaneCfg* record = PlaneList::instance().findById(planeId);
     if (!record)
         return nullptr;
@@ -85,7 +94,7 @@ Airplane* GameMode::createAirplane(const PlanePaint* paint, int planeId, int tea
         airplane->setOwnPaint(*paint);
     if (local)
         airplane->networkRole = NetworkRole::Local;
-    if (!addPlayerAirplane(std::move(made), true))
+    if (!addPlayerAirplane(std::move(made), false))
         return nullptr;
     if (aiSkill > 0.0f) {
         airplane->aiPilot = true;

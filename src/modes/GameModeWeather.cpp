@@ -1,7 +1,6 @@
 #include "modes/GameMode.h"
 
 #include "gamedata/records/MapInfoCfg.h"
-#include "modes/IGameListener.h"
 
 namespace {
 constexpr int kWeatherClear = 0;
@@ -39,8 +38,7 @@ void GameMode::startWeather(int mode, float duration)
     if (mode == kWeatherRain)
         m_thunderTimer = kFirstThunder;
     updateWeather(0.0f);
-    if (m_listener)
-        m_listener->onWeatherChange(mode, duration);
+    post(matchevent::WeatherChanged{mode, duration});
 }
 
 void GameMode::updateWeather(float dt)
@@ -69,8 +67,7 @@ void GameMode::setSunValue(float value)
 {
     m_sunValue = value;
     m_services.sceneOrNone().setSunValue(value);
-    if (m_listener)
-        m_listener->onSunValue(value, -1.0f);
+    post(matchevent::SunValue{value});
 }
 
 void GameMode::setDifficulty(int level)

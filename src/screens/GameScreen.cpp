@@ -105,7 +105,7 @@ PoolCamera g_poolCamera;
 void GameSceneFrame::updateGameMode()
 {
     if (GameMode* mode = currentGameMode())
-        mode->update(frameDelta());
+        mode->runFrame(frameDelta());
 }
 
 void GameSceneFrame::saveMatrices(bool startOfFrame)

@@ -567,7 +567,7 @@ TEST_F(ChatOverAMatch, RowsSendTheirLineToTheLogAndThePlayersThenClose)
     EXPECT_EQ(empty.height, page->row(0)->height);
     empty.activate();
     EXPECT_EQ(closes, 1);
-    ASSERT_EQ(harness.listener.calls.back(), "chat");
+    ASSERT_EQ(harness.posted().names.back(), "chat");
     ASSERT_FALSE(longLines().empty());
 
     page->row(0)->activate();
@@ -576,9 +576,9 @@ TEST_F(ChatOverAMatch, RowsSendTheirLineToTheLogAndThePlayersThenClose)
     const std::u16string last = longLines().back();
     EXPECT_EQ(last.substr(last.size() - page->row(0)->text.size()), page->row(0)->text);
     // A spacer sends nothing.
-    const std::size_t calls = harness.listener.calls.size();
+    const std::size_t calls = harness.posted().names.size();
     page->row(6)->activate();
-    EXPECT_EQ(harness.listener.calls.size(), calls);
+    EXPECT_EQ(harness.posted().names.size(), calls);
 }
 
 TEST_F(ChatOverAMatch, WithoutAListenerOrAnAirplaneTheChatStillCloses)

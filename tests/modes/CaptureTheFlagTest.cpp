@@ -112,7 +112,7 @@ TEST_F(CaptureTheFlag, TakeDropReturnRetakeAndCapture)
 
     // Each transition went out to the network.
     int events = 0;
-    for (const std::string& c : harness.listener.calls)
+    for (const std::string& c : harness.posted().names)
         events += c == "flag";
     EXPECT_GE(events, 6);
 }

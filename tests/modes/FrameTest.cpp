@@ -53,18 +53,18 @@ TEST_F(Frame, AirplanesOfOneTeamFlyThroughEachOtherAndEnemiesCollide)
     mode->update(1.0f / 60.0f);
     EXPECT_TRUE(a->isAlive());
     EXPECT_TRUE(b->isAlive());
-    EXPECT_TRUE(listener.destroyed.empty());
+    EXPECT_TRUE(posted().destroyed.empty());
 
     Airplane* enemy = airplane(1, {0, 3000, 0});
     Airplane* other = airplane(0, {0.5f, 3000, 0});
     mode->update(1.0f / 60.0f);
-    ASSERT_EQ(listener.destroyed.size(), 2u);
-    for (const auto& d : listener.destroyed) {
+    ASSERT_EQ(posted().destroyed.size(), 2u);
+    for (const auto& d : posted().destroyed) {
         EXPECT_TRUE(d.victim == enemy || d.victim == other);
         EXPECT_EQ(d.killer, nullptr);
         EXPECT_EQ(d.cause, CrashCause::CollisionPair);
     }
-    EXPECT_NE(listener.destroyed[0].victim, listener.destroyed[1].victim);
+    EXPECT_NE(posted().destroyed[0].victim, posted().destroyed[1].victim);
     EXPECT_TRUE(a->isAlive());
 }
 
@@ -76,12 +76,12 @@ TEST_F(Frame, AnAIAirplaneIgnoresGroundUnitsButAFlownOneHitsThem)
     mode->update(1.0f / 60.0f);
     EXPECT_TRUE(bot->isAlive());
     ASSERT_NE(unit, nullptr);
-    EXPECT_TRUE(listener.destroyed.empty());
+    EXPECT_TRUE(posted().destroyed.empty());
 
     Airplane* flown = airplane(0, {0, 5, 0});
     mode->update(1.0f / 60.0f);
     bool flownCrashed = false;
-    for (const auto& d : listener.destroyed)
+    for (const auto& d : posted().destroyed)
         flownCrashed |= d.victim == flown && d.cause == CrashCause::Collision;
     EXPECT_TRUE(flownCrashed);
 }

@@ -91,7 +91,7 @@ TEST_F(GameModeCore, AddingPutsAnEntityInPlayInTheKindListsAndTellsTheListener)
     EXPECT_EQ(mode->runways()[0], runway);
     ASSERT_EQ(mode->tunnels().size(), 1u);
     EXPECT_EQ(teamCounters().team1, 1);
-    EXPECT_EQ(listener.count("added"), 3);
+    EXPECT_EQ(posted().count("added"), 3);
     EXPECT_EQ(hud.markers.size(), 3u);
 }
 

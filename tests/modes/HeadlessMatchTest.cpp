@@ -73,7 +73,7 @@ TEST_F(HeadlessMatch, EightAirplanesInTwoTeamsFightForTwoMinutes)
     harness.run(120.0f);
 
     int kills = 0;
-    for (const auto& d : harness.listener.destroyed)
+    for (const auto& d : harness.posted().destroyed)
         kills += d.killer && d.killer->team() != d.victim->team() ? 1 : 0;
     EXPECT_GT(kills, 0);
     RecordProperty("kills", kills);
@@ -103,7 +103,7 @@ TEST_F(HeadlessMatch, AnUnknownPlaneIdBuildsTheFirstPlane)
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(&a->record(), PlaneList::instance().at(0));
     EXPECT_EQ(a->networkRole, NetworkRole::Local);
-    EXPECT_EQ(harness.listener.count("added"), 1);
+    EXPECT_EQ(harness.posted().count("added"), 1);
 }
 
 TEST_F(HeadlessMatch, AirplanesSpawnTwoThousandAboveTheGeneratedTerrain)
@@ -178,7 +178,7 @@ TEST_F(HeadlessMatch, TheHostPutsAJoiningPlayerInPlayInTheSmallerTeam)
     EXPECT_EQ(a->networkRole, NetworkRole::RemoteClient);
     EXPECT_EQ(a->rank(), 5);
     EXPECT_EQ(a->pilotName, u"Joiner");
-    EXPECT_EQ(harness.listener.count("takenOut"), 0);  // its respawn was not relayed
+    EXPECT_EQ(harness.posted().count("takenOut"), 0);  // its respawn was not relayed
     bytes[1] ^= 0xFF;  // a damaged tag builds nothing
     EXPECT_EQ(mode->addServerPlayer(bytes, -1), nullptr);
 }

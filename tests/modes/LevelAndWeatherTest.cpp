@@ -38,7 +38,7 @@ using Weather = LevelKit;
 TEST_F(Weather, ATwentySecondRainTransitionEndsAtFullIntensity)
 {
     mode->startWeather(1, 20.0f);
-    EXPECT_EQ(listener.count("weather"), 1);
+    EXPECT_EQ(posted().count("weather"), 1);
     step(10.0f);
     EXPECT_NEAR(scene.intensity, 0.5f, 0.01f);
     step(10.1f);
@@ -66,7 +66,7 @@ TEST_F(Weather, TheWeatherAlreadyShownStartsNothingAndSendsNothing)
     scene.mode = 1;
     mode->startWeather(1, 20.0f);
     EXPECT_EQ(mode->weatherTarget(), -1);
-    EXPECT_EQ(listener.count("weather"), 0);
+    EXPECT_EQ(posted().count("weather"), 0);
     // A zero duration switches at once, without a division by zero.
     mode->startWeather(0, 0.0f);
     EXPECT_EQ(scene.mode, 0);
@@ -78,7 +78,7 @@ TEST_F(Weather, TheSunGoesToTheSceneAndTheNetwork)
     mode->setSunValue(0.25f);
     EXPECT_EQ(scene.sun, 0.25f);
     EXPECT_EQ(mode->sunValue(), 0.25f);
-    EXPECT_EQ(listener.count("sun"), 1);
+    EXPECT_EQ(posted().count("sun"), 1);
 }
 
 using Level = LevelKit;

@@ -35,6 +35,7 @@ struct ModeKit : testing::Test {
     RecordingListener listener;
     RecordingHud hud;
     std::unique_ptr<GameMode> mode;
+    PostedEvents posted() const { return readOutbox(mode->outbox()); }
 
     void makeMode(GameType type)
     {

@@ -91,10 +91,10 @@ TEST_F(Respawn, TheBaseDeathHandlingRespawnsAtOnceAndReportsTheKiller)
     Airplane* killer = airplane(0, {0, 2000, 800});
     mode->damageAirplane(*victim, killer, 100.0f, victim->position(), nullptr, false);
     mode->update(1.0f / 60.0f);
-    ASSERT_EQ(listener.destroyed.size(), 1u);
-    EXPECT_EQ(listener.destroyed[0].victim, victim);
-    EXPECT_EQ(listener.destroyed[0].killer, killer);
-    EXPECT_EQ(listener.destroyed[0].cause, CrashCause::KilledByDamage);
+    ASSERT_EQ(posted().destroyed.size(), 1u);
+    EXPECT_EQ(posted().destroyed[0].victim, victim);
+    EXPECT_EQ(posted().destroyed[0].killer, killer);
+    EXPECT_EQ(posted().destroyed[0].cause, CrashCause::KilledByDamage);
     EXPECT_TRUE(victim->isActive());
     EXPECT_TRUE(victim->isAlive());
     EXPECT_FLOAT_EQ(victim->health(), 1.0f);
@@ -105,10 +105,10 @@ TEST_F(Respawn, FlyingIntoTheSeaIsADeathWithoutKiller)
     Airplane* a = airplane(1, {0.0f, 30.0f, 0.0f});
     a->setOrientation(quatFromEuler(0.0f, -1.2f, 0.0f));  // nose well down
     step(2.0f);
-    ASSERT_FALSE(listener.destroyed.empty());
-    EXPECT_EQ(listener.destroyed[0].killer, nullptr);
+    ASSERT_FALSE(posted().destroyed.empty());
+    EXPECT_EQ(posted().destroyed[0].killer, nullptr);
     // Without terrain everything below 0 is sea.
-    EXPECT_EQ(listener.destroyed[0].cause, CrashCause::Water);
+    EXPECT_EQ(posted().destroyed[0].cause, CrashCause::Water);
     EXPECT_TRUE(a->isActive());  // the base rules send it straight back
 }
 
@@ -133,7 +133,7 @@ TEST_F(Respawn, AUnitWithoutAMapPlaceComesBackWhereItIsWithFullHealth)
     tank->setHealth(10.0f);
     mode->damageAirplane(*tank, nullptr, 50.0f, tank->position(), nullptr, false);
     mode->update(1.0f / 60.0f);
-    ASSERT_EQ(listener.count("destroyed"), 1);
+    ASSERT_EQ(posted().count("destroyed"), 1);
     EXPECT_TRUE(tank->isAlive());
     EXPECT_FLOAT_EQ(tank->health(), 220.0f);
     EXPECT_FLOAT_EQ(tank->position().x, 700.0f);

@@ -210,14 +210,14 @@ TEST_F(NetworkedSkirmish, TheHostRelaysADeathWithItsFlagsAndDelay)
     mode->respawnDelaySetting = 8.0f;
     Airplane* victim = bot(*mode);
     ASSERT_NE(victim, nullptr);
-    harness.listener.destroyed.clear();
+    mode->outbox().clear();
     harness.listener.calls.clear();
     mode->onAirplaneDestroyed(*victim, mode->playerAirplane(), CrashCause::KilledByDamage);
-    ASSERT_EQ(harness.listener.destroyed.size(), 1u);
-    EXPECT_EQ(harness.listener.destroyed[0].flags, 1 | 4);
-    EXPECT_FLOAT_EQ(harness.listener.destroyed[0].respawnTime, 8.0f);
+    ASSERT_EQ(harness.posted().destroyed.size(), 1u);
+    EXPECT_EQ(harness.posted().destroyed[0].flags, 1 | 4);
+    EXPECT_FLOAT_EQ(harness.posted().destroyed[0].respawnTime, 8.0f);
     // The respawn itself is part of that one message.
-    EXPECT_EQ(harness.listener.count("respawned"), 0);
+    EXPECT_EQ(harness.posted().count("respawned"), 0);
     // The camera hears of the kill.
     ASSERT_EQ(harness.hud.kills.size(), 1u);
     EXPECT_EQ(harness.hud.kills[0].second, mode->playerAirplane());
@@ -236,7 +236,7 @@ TEST_F(NetworkedSkirmish, AClientScoresTheHostsEventsAsTheFlagsSay)
     mode->onAirplaneEvent(*victim, me, CrashCause::Collision, 1 | 4, 5.0f, at, Quat{});
     EXPECT_EQ(victim->scores[Airplane::kScoreDeaths], 1);
     EXPECT_EQ(me->scores[Airplane::kScorePoints], 1);
-    EXPECT_EQ(harness.listener.count("destroyed"), 0);  // clients do not relay
+    EXPECT_EQ(harness.posted().count("destroyed"), 0);  // clients do not relay
 
     // A death the host does not count costs no death.
     Airplane* other = nullptr;
@@ -305,7 +305,7 @@ TEST_F(NetworkedSkirmish, WithoutARestartEveryoneDropsTheNetworkAtTheEndTable)
     ScoreMgr::instance().endMatch();
     mode->update(ModeHarness::kFrame);
     EXPECT_EQ(harness.listener.count("disconnect"), 1);
-    EXPECT_EQ(harness.listener.count("matchEnded"), 1);
+    EXPECT_EQ(harness.posted().count("matchEnded"), 1);
     EXPECT_EQ(mode->listener(), nullptr);
     EXPECT_EQ(mode->serverLostNotices(), 0);
 }
@@ -321,9 +321,10 @@ TEST_F(NetworkedSkirmish, TheHostClosesJoinsAndTeamChangesAsTheMatchRunsOut)
     ScoreMgr& sm = ScoreMgr::instance();
     sm.timeLimit = 240.0f;
     harness.listener.calls.clear();
+    mode->outbox().clear();
     mode->resetMatch(false, false);
     EXPECT_TRUE(mode->teamChangeAllowed);
-    EXPECT_EQ(harness.listener.count("teamFlag"), 1);
+    EXPECT_EQ(harness.posted().count("teamFlag"), 1);
 
     sm.setElapsed(30.0f);
     mode->update(ModeHarness::kFrame);
@@ -333,7 +334,7 @@ TEST_F(NetworkedSkirmish, TheHostClosesJoinsAndTeamChangesAsTheMatchRunsOut)
     mode->update(ModeHarness::kFrame);
     mode->update(ModeHarness::kFrame);
     EXPECT_FALSE(mode->teamChangeAllowed);
-    EXPECT_EQ(harness.listener.count("teamFlag"), 2);  // told once
+    EXPECT_EQ(harness.posted().count("teamFlag"), 2);  // told once
     EXPECT_TRUE(harness.listener.acceptingJoins.empty());
     sm.setElapsed(190.0f);
     mode->update(ModeHarness::kFrame);
@@ -343,7 +344,7 @@ TEST_F(NetworkedSkirmish, TheHostClosesJoinsAndTeamChangesAsTheMatchRunsOut)
     // The next match opens the doors again.
     mode->startNextMatch();
     EXPECT_TRUE(harness.listener.acceptingJoins.back());
-    EXPECT_EQ(harness.listener.count("restart"), 1);
+    EXPECT_EQ(harness.posted().count("restart"), 1);
 }
 
 TEST_F(NetworkedSkirmish, ANetworkGameWaitsForPlayersWithANotice)

@@ -32,7 +32,7 @@ TEST_F(MissilesInTheMode, TheLaunchIsReportedAndTheEndUnregistersIt)
     Airplane* enemy = airplane(1, {0, 2000, -3000});
     mode->setPlayerAirplane(player);
     mode->addMissile(launchFrom(*player, enemy));
-    EXPECT_EQ(listener.launches, 1);
+    EXPECT_EQ(posted().launches, 1);
     EXPECT_NE(mode->playerMissile(), nullptr);
     EXPECT_EQ(hud.markers.back(), mode->playerMissile());  // the player's missiles get a marker
     step(2.5f);  // its life runs out in the air

@@ -104,7 +104,7 @@ TEST(TenMinuteMatch, EightAirplanesAndGroundUnitsFightForTenMinutes)
     EXPECT_EQ(std::find(landmarks.begin(), landmarks.end(), ours), landmarks.end());
     EXPECT_GE(messages.notices, 1);
     EXPECT_GT(mode->missilesRegistered(), 0);
-    EXPECT_GT(harness.listener.destroyed.size(), 0u);
+    EXPECT_GT(harness.posted().destroyed.size(), 0u);
     EXPECT_EQ(mode->missilesRegistered() - mode->missilesUnregistered(), mode->missiles().count());
     for (const auto& e : mode->entities())
         EXPECT_TRUE(std::isfinite(e->position().x) && std::isfinite(e->position().y));

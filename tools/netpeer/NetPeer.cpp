@@ -271,10 +271,8 @@ bool NetPeer::act(const Action& action)
     if (action.kind != "destroy" && action.kind != "await")
         log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
     Airplane* own = m_mode->playerAirplane();
-    IGameListener* listener = m_mode->listener();
     if (action.kind == "chat") {
-        if (listener)
-            listener->onChat(wide(action.text), own);
+        m_mode->postChat(wide(action.text));
         if (own)
             NetworkGame::addChatLine(own, wide(action.text));
     } else if (action.kind == "destroy" && m_options.host) {
@@ -391,7 +389,7 @@ int NetPeer::run()
         }
         if (m_quit)
             break;
-        m_mode->update(kFrame);
+        m_mode->runFrame(kFrame);
         if (m_options.host) {
             const int players = static_cast<int>(NetworkPlayer::count()) - 1;
             if (players != joinedPlayers) {

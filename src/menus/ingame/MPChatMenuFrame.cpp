@@ -4,7 +4,6 @@
 #include "menus/MenuFrameRegistry.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/IGameListener.h"
 #include "net/match/NetworkGame.h"
 #include "platform/Clock.h"
 #include "platform/Language.h"
@@ -242,8 +241,8 @@ void MPChatMenuFrame::sendLine(std::u16string_view text)
     // Without an airplane of its own the line has no sender: nothing to write.
     const Target* own = mode ? mode->playerAirplane() : nullptr;
     NetworkGame::addChatLine(own, text);
-    if (IGameListener* listener = mode ? mode->listener() : nullptr)
-        listener->onChat(text, mode->playerAirplane());
+    if (mode)
+        mode->postChat(text);
     closeChat();
 }
 

@@ -4,7 +4,6 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Flag.h"
 #include "gamedata/map/GameWorld.h"
-#include "modes/IGameListener.h"
 #include "modes/kinds/MatchRules.h"
 #include "platform/Settings.h"
 
@@ -83,10 +82,8 @@ void GameModeCTF::buildPlayers()
     for (auto& s : m_squads)
         s = addSquadron(std::make_unique<Squadron>());
     Airplane* player = createPlayerAirplane(0, -1.0f, m_squads[Attack0], mapCentre());
-    if (player) {
-        ListenerMute mute(*this);
-        respawnAirplane(*player, 0.0f, nullptr);
-    }
+    if (player)
+        respawnQuietly(*player, 0.0f, nullptr);
     if (isSinglePlayer()) {
         const float skill = matchrules::botSkill(Settings::kEntryCTF, 4);
         for (int team = 0; team < 2; ++team) {
@@ -152,8 +149,8 @@ void GameModeCTF::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCau
     if (playStopped || victim.kind() == TargetKind::Flag)
         return;
     GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
-    ListenerMute mute(*this);
-    dropFlagsOf(victim);
+    // Peers drop the flag on the death's message.
+    releaseFlagsOf(victim);
 }
 
 void GameModeCTF::getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const
@@ -181,8 +178,7 @@ void GameModeCTF::onFlagTaken(Flag& flag, Target& airplane)
     flag.pickUp(airplane, own);
     m_hooks.hudOrNone().setMarkerFlag(flag, IModeHud::kMarkerFlag);
     postEventText(EventKind::FlagTaken, airplane, &flag);
-    if (m_listener)
-        m_listener->onFlagEvent(static_cast<int>(FlagEvent::Taken), flag, &airplane);
+    post(matchevent::FlagChanged{static_cast<int>(FlagEvent::Taken), EntityHandle(&flag), EntityHandle(&airplane)});
 }
 
 void GameModeCTF::onFlagCaptured(Target& carrier)
@@ -196,8 +192,7 @@ void GameModeCTF::onFlagCaptured(Target& carrier)
     for (Flag* f : {m_flag0, m_flag1})
         if (f)
             f->returnHome();
-    if (m_listener)
-        m_listener->onFlagEvent(static_cast<int>(FlagEvent::Captured), *taken, &carrier);
+    post(matchevent::FlagChanged{static_cast<int>(FlagEvent::Captured), EntityHandle(taken), EntityHandle(&carrier)});
     if (carrier.kind() == TargetKind::Airplane)
         ScoreMgr::instance().onFlagCaptured(static_cast<Airplane&>(carrier));
 }
@@ -211,8 +206,7 @@ void GameModeCTF::onFlagReturned(Flag& flag, Target* airplane)
         postEventText(EventKind::FlagReturned, *airplane, &flag);
     else
         postEventText(EventKind::FlagReturnedTeam, flag, nullptr);
-    if (m_listener)
-        m_listener->onFlagEvent(static_cast<int>(FlagEvent::Returned), flag, airplane);
+    post(matchevent::FlagChanged{static_cast<int>(FlagEvent::Returned), EntityHandle(&flag), EntityHandle(airplane)});
     if (airplane && airplane->kind() == TargetKind::Airplane)
         ScoreMgr::instance().onFlagReturned(static_cast<Airplane&>(*airplane));
 }
@@ -221,11 +215,17 @@ void GameModeCTF::onFlagDropped(Flag& flag, Target& carrier)
 {
     if (playStopped)
         return;
+    releaseFlag(flag, carrier);
+    post(matchevent::FlagChanged{static_cast<int>(FlagEvent::Dropped), EntityHandle(&flag), EntityHandle(&carrier)});
+}
+
+void GameModeCTF::releaseFlag(Flag& flag, Target& carrier)
+{
+    if (playStopped)
+        return;
     flag.drop();
     m_hooks.hudOrNone().setMarkerFlag(flag, IModeHud::kMarkerFlag);
     postEventText(EventKind::FlagDropped, carrier, &flag);
-    if (m_listener)
-        m_listener->onFlagEvent(static_cast<int>(FlagEvent::Dropped), flag, &carrier);
 }
 
 void GameModeCTF::applyFlagEvent(int event, Flag& flag, Target* player)
@@ -253,6 +253,13 @@ void GameModeCTF::dropFlagsOf(Target& airplane)
     for (Flag* f : {m_flag0, m_flag1})
         if (f && f->carrier() == &airplane && f->team() != airplane.team())
             onFlagDropped(*f, airplane);
+}
+
+void GameModeCTF::releaseFlagsOf(Target& airplane)
+{
+    for (Flag* f : {m_flag0, m_flag1})
+        if (f && f->carrier() == &airplane && f->team() != airplane.team())
+            releaseFlag(*f, airplane);
 }
 
 void GameModeCTF::checkFlagTouches()
@@ -395,4 +402,15 @@ bool GameModeCTF::carrierWarning() const
         return false;
     Flag* enemy = flagOfTeam(me->team() == 0 ? 1 : 0);
     return enemy && enemy->carrier() == me && enemy->outOfBoundsTimer > 0.0f;
+}
+
+Target* GameModeCTF::applyPeerFlag(const peerevent::Flag& event)
+{
+    if (m_type != GameType::CaptureTheFlag)
+        return nullptr;
+    Target* flag = event.flagId >= 0 ? findPlayerAirplane(event.flagId) : nullptr;
+    if (!flag || flag->kind() != TargetKind::Flag)
+        return nullptr;
+    applyFlagEvent(event.event, static_cast<Flag&>(*flag), event.playerId >= 0 ? findPlayerAirplane(event.playerId) : nullptr);
+    return flag;
 }

@@ -48,6 +48,9 @@ public:
     // A flag event from the host.
     void applyFlagEvent(int event, Flag& flag, Target* player);
     void dropFlagsOf(Target& airplane);
+    // The same without telling peers.
+    void releaseFlag(Flag& flag, Target& carrier);
+    void releaseFlagsOf(Target& airplane);
     void applyFlagColors();
 
     void checkFlagTouches();
@@ -70,6 +73,7 @@ public:
 
 protected:
     void buildPlayers() override;
+    Target* applyPeerFlag(const peerevent::Flag& event) override;
 
 private:
     void createFlags();

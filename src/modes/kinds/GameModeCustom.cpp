@@ -125,8 +125,7 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
             m_falling.push_back(&victim);
         if (&victim == m_playerAirplane)
             m_hooks.hudOrNone().releaseAllButtons();
-        if (m_listener)
-            m_listener->onAirplaneDestroyed(victim, killer, cause, flags, respawnDelayFor(victim), true);
+        postDestroyed(victim, killer, cause, flags, respawnDelayFor(victim));
         return;
     }
     finishDeath(victim, killer, cause, flags);
@@ -140,12 +139,9 @@ void GameModeCustom::finishDeath(Target& victim, Target* killer, CrashCause caus
     if (&victim == m_playerAirplane)
         m_hooks.hudOrNone().releaseAllButtons();
     // The score limit may have ended the match: the airplane still waits out its delay.
-    {
-        ListenerMute mute(*this);
-        respawnAirplane(victim, delay, nullptr);
-    }
-    if (m_listener)
-        m_listener->onAirplaneDestroyed(victim, killer, cause, flags, delay, true);
+    // The death's message carries the delay.
+    respawnQuietly(victim, delay, nullptr);
+    postDestroyed(victim, killer, cause, flags, delay);
 }
 
 void GameModeCustom::deleteAirplane(Target& entity)
@@ -225,8 +221,14 @@ void GameModeCustom::finishMatch()
         progress.countEvent(72);
     const MissionStats& stats = missionStats();
     sm.finishMatchPoints(stats.shotsFired, stats.shotsHit, stats.missilesFired, stats.missilesHit);
-    if (m_listener)
-        m_listener->onMatchEnded(m_restartCountdown);
+    if (posting()) {
+        matchevent::MatchEnded ended;
+        ended.countdown = m_restartCountdown;
+        ended.serverData.resize(matchevent::MatchEnded::kMaxServerData);
+        const int n = writeServerData(ended.serverData);
+        ended.serverData.resize(static_cast<std::size_t>(std::max(n, 0)));
+        post(std::move(ended));
+    }
 }
 
 void GameModeCustom::openEndMenu()
@@ -252,11 +254,9 @@ void GameModeCustom::startNextMatch()
     resetMatch(true, true);
     m_services.overlaysOrNone().setPaused(false);
     m_services.overlaysOrNone().closeOverlay();
-    if (m_listener) {
-        m_listener->onRestart();
-        if (isNetworkServer())
-            m_listener->setAcceptingJoins(true);
-    }
+    post(matchevent::Restarted{});
+    if (m_listener && isNetworkServer())
+        m_listener->setAcceptingJoins(true);
 }
 
 int GameModeCustom::matchBonusPercent() const
@@ -302,8 +302,8 @@ void GameModeCustom::updateTeamChangeWindow()
         return;
     const bool was = teamChangeAllowed;
     teamChangeAllowed = false;
-    if (was && m_listener)
-        m_listener->onTeamFlag();
+    if (was)
+        post(matchevent::TeamFlag{ScoreMgr::instance().teamScoring()});
 }
 
 Airplane* GameModeCustom::firstHumanAirplane() const
@@ -343,8 +343,8 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
         const bool allowed = (settings().skirmishWord(Settings::kEntryHost, kTeamChangeWord) & 0xFF) != 0;
         const bool changed = allowed != teamChangeAllowed;
         teamChangeAllowed = allowed;
-        if (changed && m_listener)
-            m_listener->onTeamFlag();
+        if (changed)
+            post(matchevent::TeamFlag{ScoreMgr::instance().teamScoring()});
     }
 }
 
@@ -387,8 +387,6 @@ void GameModeCustom::updateMatchSky(float dt)
         return;
     const float sun = sunAt(ScoreMgr::instance().elapsed());
     setSunValue(sun);
-    if (m_listener)
-        m_listener->onSunValue(sun, -1.0f);
 }
 
 int GameModeCustom::writeServerData(std::span<std::uint8_t> out) const

@@ -118,6 +118,8 @@ public:
 
     // Bots and spawn positions.
     Airplane* spawnBot(int team, float skill, Squadron* squadron, bool keepInGame, int planeId);
+    // The same without telling peers.
+    Airplane* buildBot(int team, float skill, Squadron* squadron, bool keepInGame, int planeId);
     bool isSpawnOccupied(const Vec3& point, float radius, const Target* ignore) const;
     Vec3 spawnOnCircle(const Vec3& centre, float radius, bool faceCentre, Quat* orientation) const;
     Vec3 spawnInSector(const Vec3& base, float directionAngle, float spread, float distance) const;
@@ -137,6 +139,10 @@ public:
     Squadron* squadronB = nullptr;
 
 protected:
+    Target* applyPeerDestroyed(const peerevent::Destroyed& event) override;
+    Target* applyPeerServerData(const peerevent::ServerData& event) override;
+    Target* applyPeerMatchEnd(const peerevent::MatchEnd& event) override;
+    Target* applyPeerRestart() override;
     // Builds the player's airplane and the bots of a new level.
     virtual void buildPlayers() {}
     // Whether a shot-down airplane falls before it waits for its respawn.

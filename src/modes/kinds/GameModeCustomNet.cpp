@@ -10,6 +10,8 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -62,6 +64,8 @@ void GameModeCustom::updateAfterMatch(float dt)
         if (m_restartCountdown < 0.0f && m_listener) {
             if (isNetworkClient())
                 m_listener->disconnect();
+            else
+                m_listener->sendEvents();  // the match's end goes out before the mode lets go
             m_listener = nullptr;
         }
         openEndMenu();
@@ -159,19 +163,19 @@ void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause 
     if (playStopped)
         return;
     if ((flags & kDestroyedBit) == 0) {
-        ListenerMute mute(*this);
+        // The peer that reported this tells the others itself: nothing here is posted.
         if ((flags & kCameraBit) != 0 && killer)
             m_hooks.cameraOrNone().onKill(victim, *killer);
         Airplane* airplane = victim.kind() == TargetKind::Airplane ? static_cast<Airplane*>(&victim) : nullptr;
         if (respawnTime == -1.0f) {
-            takeOutAirplane(victim);
+            withdrawFromPlay(victim);
             // An airplane keeps its place in its flight body.
             if (airplane)
                 airplane->setPositionAndStop(position);
             else
                 victim.setPosition(position);
         } else {
-            respawnAirplane(victim, respawnTime, &position);
+            respawnQuietly(victim, respawnTime, &position);
         }
         if (airplane)
             airplane->setOrientation(orientation);
@@ -198,8 +202,8 @@ void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause 
         victim.onDestroyed(cause);
     if (cause != CrashCause::None)
         ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
-    if (isNetworkServer() && m_listener)
-        m_listener->onAirplaneDestroyed(victim, killer, cause, sent, respawnDelayFor(victim), true);
+    if (isNetworkServer())
+        postDestroyed(victim, killer, cause, sent, respawnDelayFor(victim));
 }
 
 bool GameModeCustom::respawnText(std::u16string& out) const
@@ -221,4 +225,47 @@ bool GameModeCustom::respawnText(std::u16string& out) const
     const bool outForRound = m_type == GameType::LastManStanding || (!queued && a->respawnTimer != -1.0f);
     out = getStringByIndex(outForRound ? kOutText : kWaitingText);
     return true;
+}
+
+Target* GameModeCustom::applyPeerDestroyed(const peerevent::Destroyed& event)
+{
+    Target* victim = event.victimId >= 0 ? findPlayerAirplane(event.victimId) : nullptr;
+    if (!victim)
+        return nullptr;
+    Target* killer = event.killerId >= 0 ? findPlayerAirplane(event.killerId) : nullptr;
+    onAirplaneEvent(*victim, killer, static_cast<CrashCause>(event.cause), event.flags, event.respawnTime,
+                    event.position, event.orientation);
+    // A death waits for the host's respawn like the host's own copy does;
+    // without a place in the queue the wreck would be gone for good.
+    if ((event.flags & kDestroyedBit) != 0 && !isWaitingOrOut(*victim)) {
+        if (event.respawnTime >= 0.0f)
+            respawnAirplane(*victim, std::max(event.respawnTime, 0.01f), nullptr);
+        else
+            eliminateAirplane(*victim);
+    }
+    return victim;
+}
+
+Target* GameModeCustom::applyPeerServerData(const peerevent::ServerData& event)
+{
+    (void)readServerData(event.data);
+    return nullptr;
+}
+
+Target* GameModeCustom::applyPeerMatchEnd(const peerevent::MatchEnd& event)
+{
+    const int n = readServerData(event.tail);
+    if (n < 0 || event.tail.size() < static_cast<std::size_t>(n) + 4)
+        return nullptr;
+    float countdown = 0.0f;
+    std::memcpy(&countdown, event.tail.data() + n, 4);
+    if (std::isfinite(countdown))
+        onMatchEnded(countdown);
+    return nullptr;
+}
+
+Target* GameModeCustom::applyPeerRestart()
+{
+    restartMatch();
+    return nullptr;
 }

@@ -3,7 +3,6 @@
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponList.h"
 #include "modes/BotNames.h"
-#include "modes/IGameListener.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
@@ -202,6 +201,20 @@ void GameModeCustom::applyPlayerLoadout(Airplane& airplane) const
 
 Airplane* GameModeCustom::spawnBot(int team, float skill, Squadron* squadron, bool keepInGame, int planeId)
 {
+    Airplane* bot = buildBot(team, skill, squadron, keepInGame, planeId);
+    if (!bot || !posting())
+        return bot;
+    post(matchevent::AirplaneRespawned{EntityHandle(bot), std::max(bot->respawnTimer, 0.0f), bot->position(),
+                                       bot->orientation()});
+    if (!keepInGame)
+        post(matchevent::AirplaneTakenOut{EntityHandle(bot)});
+    // Told last: the record carries the bot's name and weapons.
+    postAdded(*bot);
+    return bot;
+}
+
+Airplane* GameModeCustom::buildBot(int team, float skill, Squadron* squadron, bool keepInGame, int planeId)
+{
     const PlaneList& planes = PlaneList::instance();
     if (planes.count() == 0)
         return nullptr;
@@ -212,12 +225,8 @@ Airplane* GameModeCustom::spawnBot(int team, float skill, Squadron* squadron, bo
     const int row = paintRowFor(*cfg);
     const PaintRowCfg* paintRow = cfg->paints.count() > 0 ? cfg->paints.at(row) : nullptr;
     const PlanePaint paint = paintRow ? paintRow->toPaint() : PlanePaint{};
-    Airplane* bot = nullptr;
-    {
-        ListenerMute mute(*this);
-        const float aiSkill = skill > 0.0f ? skill : 0.5f;
-        bot = createAirplane(paintRow ? &paint : nullptr, cfg->plane_id, team, aiSkill, squadron, true);
-    }
+    const float aiSkill = skill > 0.0f ? skill : 0.5f;
+    Airplane* bot = buildAirplane(paintRow ? &paint : nullptr, cfg->plane_id, team, aiSkill, squadron, true);
     if (!bot)
         return nullptr;
     bot->setPaintRow(row);
@@ -233,11 +242,9 @@ Airplane* GameModeCustom::spawnBot(int team, float skill, Squadron* squadron, bo
     }
     if (team != 0 && squadron)
         setSquadronLeader(bot, squadron);
-    respawnAirplane(*bot, 0.0f, nullptr);
+    respawnQuietly(*bot, 0.0f, nullptr);
     if (!keepInGame)
-        takeOutAirplane(*bot);
-    if (m_listener)
-        m_listener->onAirplaneAdded(*bot);
+        withdrawFromPlay(*bot);
     return bot;
 }
 

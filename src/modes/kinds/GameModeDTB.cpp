@@ -4,7 +4,6 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
 #include "gamedata/map/GameWorld.h"
-#include "modes/IGameListener.h"
 #include "modes/kinds/MatchRules.h"
 #include "platform/Language.h"
 #include "platform/Random.h"
@@ -89,10 +88,8 @@ void GameModeDTB::buildPlayers()
     setPlayerAirplane(nullptr);
     squadronA = addSquadron(std::make_unique<Squadron>());
     Airplane* player = createPlayerAirplane(0, -1.0f, squadronA, mapCentre());
-    if (player) {
-        ListenerMute mute(*this);
-        GameMode::respawnAirplane(*player, 0.0f, nullptr);
-    }
+    if (player)
+        GameMode::respawnQuietly(*player, 0.0f, nullptr);
     if (isSinglePlayer()) {
         m_bots0 = matchrules::botCount(Settings::kEntryDTB, 2);
         m_bots1 = matchrules::botCount(Settings::kEntryDTB, 3);
@@ -201,9 +198,9 @@ void GameModeDTB::attachAI(Airplane& airplane, float skill, bool replace, AIKind
         giveBaseTarget(airplane);
 }
 
-void GameModeDTB::respawnAirplane(Target& entity, float delay, const Vec3* position)
+void GameModeDTB::respawnQuietly(Target& entity, float delay, const Vec3* position)
 {
-    GameModeCustom::respawnAirplane(entity, delay, position);
+    GameModeCustom::respawnQuietly(entity, delay, position);
     if (entity.kind() != TargetKind::Airplane || static_cast<Airplane&>(entity).aiPilot)
         return;
     if (isSinglePlayer())
@@ -242,8 +239,7 @@ void GameModeDTB::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCau
     victim.onDestroyed(cause);
     // A base stays down until the next round.
     eliminateAirplane(victim);
-    if (m_listener)
-        m_listener->onAirplaneDestroyed(victim, killer, cause, eventFlags(victim, false, 4), -1.0f, true);
+    postDestroyed(victim, killer, cause, eventFlags(victim, false, 4), -1.0f);
     if (killer && killer->team() != victim.team() && (victim.team() == 0 || victim.team() == 1))
         onBaseLost(static_cast<GroundTarget&>(victim), *killer);
 }
@@ -265,6 +261,12 @@ void GameModeDTB::onBaseLost(GroundTarget& base, Target& attacker)
 
 void GameModeDTB::startRoundCountdown(float t)
 {
+    setRoundCountdown(t);
+    post(matchevent::ModeValue{static_cast<int>(t), 0});
+}
+
+void GameModeDTB::setRoundCountdown(float t)
+{
     m_roundTimer = t;
     for (int team = 0; team < 2; ++team)
         for (GroundTarget* b : bases(team))
@@ -285,8 +287,6 @@ void GameModeDTB::startRoundCountdown(float t)
             giveBaseTarget(*m_playerAirplane);
         matchrules::pushStart(*this, kRoundStartText);
     }
-    if (m_listener)
-        m_listener->onModeValue(static_cast<int>(t), 0);
     m_roundTick = true;
 }
 
@@ -304,8 +304,8 @@ void GameModeDTB::startMatch()
     m_roundTick = true;
     if (isNetworkClient())
         return;
-    ListenerMute mute(*this);
-    startRoundCountdown(isSinglePlayer() ? 0.0f : roundRestartDelay);
+    // Nobody has joined yet: the joiners get the countdown with the server data.
+    setRoundCountdown(isSinglePlayer() ? 0.0f : roundRestartDelay);
 }
 
 void GameModeDTB::startNextMatch()

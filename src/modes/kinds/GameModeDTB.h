@@ -28,7 +28,7 @@ public:
     void clearLevel() override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
-    void respawnAirplane(Target& entity, float delay, const Vec3* position) override;
+    void respawnQuietly(Target& entity, float delay, const Vec3* position) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     void attachAI(Airplane& airplane, float skill, bool replace, AIKind kind = AIKind::Pilot) override;
     PauseMenu getPauseMenu() const override { return PauseMenu::TeamMatch; }
@@ -41,6 +41,8 @@ public:
 
     // Starts the countdown to the next round (at once for 0 or less).
     void startRoundCountdown(float t);
+    // The same without telling peers.
+    void setRoundCountdown(float t);
     void startMatch();
     bool startLevel() override;
     void startNextMatch() override;

@@ -3,7 +3,6 @@
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/AirplaneModel.h"
 #include "gamedata/records/PlaneList.h"
-#include "modes/IGameListener.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
@@ -99,8 +98,6 @@ void GameModeMenu::update(float dt)
 {
     GameMode::update(dt);
     setSunValue(kSun);
-    if (m_listener)
-        m_listener->onSunValue(kSun, -1.0f);
 }
 
 void GameModeMenu::deleteAirplane(Target& entity)

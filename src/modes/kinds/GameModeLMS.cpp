@@ -89,17 +89,16 @@ void GameModeLMS::startRoundCountdown(float t)
             for (const auto& e : m_entities)
                 if (e->kind() == TargetKind::Airplane)
                     airplanes.push_back(e.get());
-            ListenerMute mute(*this);
+            // The round's start below tells the peers.
             for (Target* a : airplanes)
-                GameModeCustom::respawnAirplane(*a, 0.0f, nullptr);
+                GameModeCustom::respawnQuietly(*a, 0.0f, nullptr);
         }
         pushStart(*this, kRoundStartText);
         countOpponents();
     }
     m_roundTimer = t;
     m_roundTick = true;
-    if (m_listener)
-        m_listener->onModeValue(static_cast<int>(t), 0);
+    post(matchevent::ModeValue{static_cast<int>(t), 0});
 }
 
 bool GameModeLMS::roundFinished() const
@@ -126,8 +125,7 @@ void GameModeLMS::putOut(Target& victim)
     eliminateAirplane(victim);
     if (victim.kind() == TargetKind::Airplane)
         ScoreMgr::instance().setOutOrder(static_cast<Airplane&>(victim), m_outCount);
-    if (m_listener)
-        m_listener->onScoreEvent(victim, 1, 0);
+    postScoreEvent(victim, 1, 0);
 }
 
 void GameModeLMS::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)
@@ -157,11 +155,16 @@ void GameModeLMS::respawnAirplane(Target& entity, float delay, const Vec3* posit
 {
     const bool wasOut = !entity.isActive() && entity.respawnTimer == -1.0f;
     GameModeCustom::respawnAirplane(entity, delay, position);
-    if (!wasOut || entity.kind() != TargetKind::Airplane)
-        return;
-    ScoreMgr::instance().setOutOrder(static_cast<Airplane&>(entity), 0);
-    if (m_listener)
-        m_listener->onScoreEvent(entity, 1, 0);
+    if (wasOut && entity.kind() == TargetKind::Airplane)
+        postScoreEvent(entity, 1, 0);
+}
+
+void GameModeLMS::respawnQuietly(Target& entity, float delay, const Vec3* position)
+{
+    const bool wasOut = !entity.isActive() && entity.respawnTimer == -1.0f;
+    GameModeCustom::respawnQuietly(entity, delay, position);
+    if (wasOut && entity.kind() == TargetKind::Airplane)
+        ScoreMgr::instance().setOutOrder(static_cast<Airplane&>(entity), 0);
 }
 
 void GameModeLMS::respawnEliminated(Target& entity)
@@ -215,8 +218,7 @@ void GameModeLMS::startNextMatch()
     m_roundRunning = false;
     m_services.overlaysOrNone().setPaused(false);
     m_services.overlaysOrNone().closeOverlay();
-    if (m_listener)
-        m_listener->onRestart();
+    post(matchevent::Restarted{});
     // Single player too: without a countdown no round would ever start again.
     if (!isNetworkClient())
         startRoundCountdown(kNextMatchCountdown);

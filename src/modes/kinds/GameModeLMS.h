@@ -24,6 +24,7 @@ public:
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     void respawnAirplane(Target& entity, float delay, const Vec3* position) override;
+    void respawnQuietly(Target& entity, float delay, const Vec3* position) override;
     void respawnEliminated(Target& entity) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     PauseMenu getPauseMenu() const override { return m_teamMode ? PauseMenu::TeamMatch : PauseMenu::Match; }

@@ -106,15 +106,24 @@ void GameModeSRV::startMatch()
     m_waveTimer = 0.0f;
     m_wave = 0;
     m_waveTick = true;
+    // Built before anyone joins: the joiners get the first wave with the entity records.
     if (!isNetworkClient()) {
-        ListenerMute mute(*this);
-        makeWave();
-        startCountdown(kFirstCountdown);
+        startWaveRow();
+        for (int i = 0; i < m_row.enemies; ++i)
+            holdWaveBot(buildBot(1, m_row.skill, nullptr, true, -1), i);
+        setCountdown(kFirstCountdown);
     }
     m_hooks.progressOrNone().countEvent(50);
 }
 
 void GameModeSRV::makeWave()
+{
+    startWaveRow();
+    for (int i = 0; i < m_row.enemies; ++i)
+        holdWaveBot(spawnBot(1, m_row.skill, nullptr, true, -1), i);
+}
+
+void GameModeSRV::startWaveRow()
 {
     m_row = waveRow(m_wave);
     std::vector<Target*> old;
@@ -123,19 +132,19 @@ void GameModeSRV::makeWave()
             old.push_back(e.get());
     for (Target* t : old)
         deleteAirplane(*t);
+}
+
+void GameModeSRV::holdWaveBot(Airplane* bot, int index)
+{
+    if (!bot)
+        return;
     const WeaponCfg* missile = WeaponList::instance().findByName("simple_missile_2");
-    for (int i = 0; i < m_row.enemies; ++i) {
-        Airplane* bot = spawnBot(1, m_row.skill, nullptr, true, -1);
-        if (!bot)
-            continue;
-        if (i < m_row.missiles && missile) {
-            bot->removeWeaponsWithTag(1);
-            (void)bot->mountWeapon(*missile, 1);
-        }
-        // Waiting out of play until the wave starts and places them.
-        ListenerMute mute(*this);
-        takeOutAirplane(*bot);
+    if (index < m_row.missiles && missile) {
+        bot->removeWeaponsWithTag(1);
+        (void)bot->mountWeapon(*missile, 1);
     }
+    // Waiting out of play until the wave starts and places them; the wave's start tells the peers.
+    withdrawFromPlay(*bot);
 }
 
 void GameModeSRV::placeWave()
@@ -177,8 +186,7 @@ void GameModeSRV::placeWave()
         for (int k = 0; k < kRaiseLimit && isSpawnOccupied(p, 2000.0f, enemies[i]); ++k)
             p.y += 2000.0f;
         const Vec3 face = m_row.formation == 0 ? axis : axis * -1.0f;
-        ListenerMute mute(*this);
-        GameMode::respawnAirplane(*enemies[i], 0.0f, &p);
+        GameMode::respawnQuietly(*enemies[i], 0.0f, &p);
         Quat q;
         quatFromEulerTo(q, std::atan2(face.x, face.z), 0.0f, 0.0f);
         static_cast<Airplane&>(*enemies[i]).setOrientation(q);
@@ -187,6 +195,12 @@ void GameModeSRV::placeWave()
 
 void GameModeSRV::startCountdown(float t)
 {
+    setCountdown(t);
+    post(matchevent::ModeValue{static_cast<int>(t), m_wave});
+}
+
+void GameModeSRV::setCountdown(float t)
+{
     m_waveTimer = t;
     if (t <= 0.0f) {
         m_hooks.progressOrNone().countEvent(51);
@@ -194,8 +208,6 @@ void GameModeSRV::startCountdown(float t)
             placeWave();
         pushStart(*this, kWaveStartText, m_wave + 1);
     }
-    if (m_listener)
-        m_listener->onModeValue(static_cast<int>(t), m_wave);
     m_waveTick = true;
 }
 
@@ -266,8 +278,7 @@ void GameModeSRV::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCau
     victim.setPosition(p);
     if (&victim == m_playerAirplane)
         detachAI(*m_playerAirplane);
-    if (m_listener)
-        m_listener->onAirplaneTakenOut(victim);
+    post(matchevent::AirplaneTakenOut{EntityHandle(&victim)});
 }
 
 void GameModeSRV::getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const

@@ -46,7 +46,13 @@ public:
 
     void startMatch();
     void startCountdown(float t);
+    // The same without telling peers.
+    void setCountdown(float t);
     void makeWave();
+    // The wave's row taken and the last wave's bots deleted.
+    void startWaveRow();
+    // A new bot of the wave armed and held out of play until the wave is placed (nothing for null).
+    void holdWaveBot(Airplane* bot, int index);
     void placeWave();
     bool teamIn(int team) const;
 

@@ -20,25 +20,10 @@
 #include <cstring>
 
 namespace {
-// Mutes the mode's listener for a scope: a received event is not sent back.
-class Muted {
-public:
-    explicit Muted(GameMode& mode) : m_mode(mode), m_saved(mode.listener()) { mode.setListener(nullptr); }
-    ~Muted() { m_mode.setListener(m_saved); }
-    Muted(const Muted&) = delete;
-    Muted& operator=(const Muted&) = delete;
-
-private:
-    GameMode& m_mode;
-    IGameListener* m_saved;
-};
-
 Airplane* asAirplane(Target* t)
 {
     return t && t->kind() == TargetKind::Airplane ? static_cast<Airplane*>(t) : nullptr;
 }
-
-constexpr int kDestroyedFlag = 4;
 
 bool isJoinableType(int type)
 {
@@ -146,6 +131,8 @@ Target* NetworkGameClient::ownAirplane() const
 
 void NetworkGameClient::update(Phase phase)
 {
+    // Drained whatever the connection's state, so the outbox never grows.
+    sendEvents();
     MatchTransport* t = transport();
     if (!active || !t)
         return;
@@ -169,6 +156,7 @@ bool NetworkGameClient::peerConnected() const
 
 void NetworkGameClient::disconnect()
 {
+    sendEvents();
     if (netGlobals().onStopRequested)
         netGlobals().onStopRequested();
     else
@@ -284,11 +272,7 @@ void NetworkGameClient::handleEntityRecord(std::span<const std::uint8_t> message
     if (state != Loading || !m || !netmsg::RecordMsg::decode(message, netmsg::EntityRecord, owner, quiet, record))
         return;
     const bool own = owner == playerId;
-    Target* t = nullptr;
-    {
-        Muted mute(*m);
-        t = m->addNetworkPlayer(record, own);
-    }
+    Target* t = m->applyPeerEvent(peerevent::PlayerRecord{record, own});
     if (own && t && !netGlobals().localPlayer) {
         auto* local = new NetworkPlayer(playerId);
         local->airplaneId = static_cast<std::uint32_t>(t->id());
@@ -313,10 +297,7 @@ void NetworkGameClient::applyJoinState()
         return;
     // The team totals follow from the players' records the join brought.
     m->setSunValue(m_join.sunValue);
-    if (IGameListener* l = m->listener())
-        l->onSunValue(m_join.sunValue, -1.0f);
-    Muted mute(*m);
-    m->startWeather(m_join.weatherMode, 0.0f);
+    (void)m->applyPeerEvent(peerevent::Weather{m_join.weatherMode, 0.0f});
 }
 
 void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
@@ -324,8 +305,6 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     GameMode* m = mode();
     if (!m)
         return;
-    auto* custom = dynamic_cast<GameModeCustom*>(m);
-    Muted mute(*m);
     switch (message[0]) {
     case netmsg::PlayerInfo: {
         int owner = 0;
@@ -333,7 +312,7 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
         std::vector<std::uint8_t> record;
         if (!netmsg::RecordMsg::decode(message, netmsg::PlayerInfo, owner, quiet, record) || owner == playerId)
             return;
-        Target* t = m->addNetworkPlayer(record, false);
+        Target* t = m->applyPeerEvent(peerevent::PlayerRecord{record, false});
         if (t && !quiet) {
             formatJoinLeaveLine(*t, kJoinedText);
             pushChatLine();
@@ -350,21 +329,20 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
             pushChatLine();
         }
         ScoreMgr::instance().forget(*t);
-        std::unique_ptr<Target> gone = m->removePlayerAirplane(*t);
+        (void)m->applyPeerEvent(peerevent::PlayerLeft{left.airplaneId});
         return;
     }
     case netmsg::AirplaneState: {
         int id = -1;
-        Target* t = netmsg::AirplaneStateMsg::peekId(message, id) ? airplaneById(id) : nullptr;
-        if (t && t->isActive())
-            (void)t->readState(message);
+        if (netmsg::AirplaneStateMsg::peekId(message, id))
+            (void)m->applyPeerEvent(peerevent::AirplaneState{id, message});
         return;
     }
     case netmsg::Health: {
         netmsg::HealthMsg health;
         Target* own = ownAirplane();
         if (own && health.decode(message))
-            own->setHealth(health.health);
+            (void)m->applyPeerEvent(peerevent::Health{own->id(), health.health});
         return;
     }
     case netmsg::Chat: {
@@ -377,59 +355,42 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     }
     case netmsg::AirplaneDestroyed: {
         netmsg::AirplaneDestroyedMsg d;
-        Target* victim = d.decode(message) ? airplaneById(d.victimId) : nullptr;
-        if (!victim || !custom)
-            return;
-        custom->onAirplaneEvent(*victim, airplaneById(d.killerId), static_cast<CrashCause>(d.kind),
-                                static_cast<std::uint8_t>(d.flags), d.respawnTime, d.position, d.orientation);
-        // A death waits for the host's respawn like the host's own copy does;
-        // without a place in the queue the wreck would be gone for good.
-        if ((d.flags & kDestroyedFlag) != 0 && !m->isWaitingOrOut(*victim)) {
-            if (d.respawnTime >= 0.0f)
-                m->respawnAirplane(*victim, std::max(d.respawnTime, 0.01f), nullptr);
-            else
-                m->eliminateAirplane(*victim);
-        }
+        if (d.decode(message))
+            (void)m->applyPeerEvent(peerevent::Destroyed{d.victimId, d.killerId, d.kind,
+                                                         static_cast<std::uint8_t>(d.flags), d.respawnTime,
+                                                         d.position, d.orientation});
         return;
     }
     case netmsg::WeaponLaunch: {
         netmsg::WeaponLaunchMsg launch;
-        if (!launch.decodeHost(message) || !WeaponList::instance().findById(launch.weaponId))
-            return;
-        Target* owner = airplaneById(launch.ownerId);
-        (void)m->launchWeaponById(launch.weaponId, owner, airplaneById(launch.targetId),
-                                  owner ? owner->position() : Vec3{});
+        if (launch.decodeHost(message) && WeaponList::instance().findById(launch.weaponId))
+            (void)m->applyPeerEvent(peerevent::WeaponLaunch{launch.weaponId, launch.ownerId, launch.targetId});
         return;
     }
     case netmsg::Flares: {
         netmsg::FlaresMsg flares;
-        if (Airplane* a = flares.decodeHost(message) ? asAirplane(airplaneById(flares.airplaneId)) : nullptr)
-            m->relayFlares(*a);
+        if (flares.decodeHost(message))
+            (void)m->applyPeerEvent(peerevent::Flares{flares.airplaneId});
         return;
     }
     case netmsg::Weather: {
         netmsg::WeatherMsg weather;
         if (weather.decode(message))
-            m->startWeather(weather.mode, 20.0f);
+            (void)m->applyPeerEvent(peerevent::Weather{weather.mode, 20.0f});
         return;
     }
     case netmsg::Eject: {
         netmsg::EjectMsg eject;
-        if (Airplane* a = eject.decodeHost(message) ? asAirplane(airplaneById(eject.airplaneId)) : nullptr)
-            m->ejectPilot(*a, 1.0f, true);
+        if (eject.decodeHost(message))
+            (void)m->applyPeerEvent(peerevent::Eject{eject.airplaneId});
         return;
     }
     case netmsg::TeamSwitch: {
         netmsg::TeamSwitchMsg sw;
-        Airplane* a = sw.decode(message) ? asAirplane(airplaneById(sw.airplaneId)) : nullptr;
-        if (!a)
+        if (!sw.decode(message))
             return;
-        m->changeTeam(*a, sw.team);
-        if (sw.value >= 0.0f) {
-            m->respawnAirplane(*a, sw.value, &sw.position);
-            a->setOrientation(sw.orientation);
-        }
-        if (a == ownAirplane() && state == Waiting) {
+        Target* a = m->applyPeerEvent(peerevent::TeamSwitch{sw.airplaneId, sw.team, sw.value, sw.position, sw.orientation});
+        if (a && a == ownAirplane() && state == Waiting) {
             state = Playing;
             netGlobals().joinDelay = kJoinDelay;
         }
@@ -437,55 +398,41 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     }
     case netmsg::FlagEvent: {
         netmsg::FlagEventMsg flag;
-        auto* ctf = dynamic_cast<GameModeCTF*>(m);
-        if (!ctf || m->gameType() != GameType::CaptureTheFlag || !flag.decode(message))
-            return;
-        Target* f = airplaneById(flag.flagId);
-        if (!f || f->kind() != TargetKind::Flag)
-            return;
-        ctf->applyFlagEvent(flag.event, static_cast<Flag&>(*f), airplaneById(flag.playerId));
+        if (flag.decode(message))
+            (void)m->applyPeerEvent(peerevent::Flag{flag.event, flag.flagId, flag.playerId});
         return;
     }
     case netmsg::Respawn: {
         netmsg::RespawnMsg r;
-        Airplane* a = r.decode(message) ? asAirplane(airplaneById(r.airplaneId)) : nullptr;
-        if (!a)
+        if (!r.decode(message))
             return;
-        m->respawnAirplane(*a, r.value, &r.position);
-        a->setOrientation(r.orientation);
-        if (a == ownAirplane() && r.value >= 0.0f && state == Waiting)
+        Target* a = m->applyPeerEvent(peerevent::Respawn{r.airplaneId, r.value, true, r.position, r.orientation});
+        if (a && a == ownAirplane() && r.value >= 0.0f && state == Waiting)
             state = Playing;
         return;
     }
     case netmsg::TakeOut: {
         netmsg::TakeOutMsg out;
-        if (Target* t = out.decode(message) ? airplaneById(out.airplaneId) : nullptr)
-            m->takeOutAirplane(*t);
+        if (out.decode(message))
+            (void)m->applyPeerEvent(peerevent::TakeOut{out.airplaneId});
         return;
     }
     case netmsg::ServerData: {
         netmsg::ServerDataMsg data;
-        if (custom && data.decode(message))
-            (void)custom->readServerData(data.data);
+        if (data.decode(message))
+            (void)m->applyPeerEvent(peerevent::ServerData{data.data});
         return;
     }
     case netmsg::MatchEnd: {
         netmsg::MatchEndMsg end;
-        if (!custom || !end.decode(message))
-            return;
-        const int n = custom->readServerData(end.tail);
-        if (n < 0 || end.tail.size() < static_cast<std::size_t>(n) + 4)
-            return;
-        float countdown = 0.0f;
-        std::memcpy(&countdown, end.tail.data() + n, 4);
-        if (std::isfinite(countdown))
-            custom->onMatchEnded(countdown);
+        if (end.decode(message))
+            (void)m->applyPeerEvent(peerevent::MatchEnd{end.tail});
         return;
     }
     case netmsg::Restart: {
         netmsg::RestartMsg restart;
-        if (custom && restart.decode(message))
-            custom->restartMatch();
+        if (restart.decode(message))
+            (void)m->applyPeerEvent(peerevent::Restart{});
         return;
     }
     case netmsg::ScoreEvent: {
@@ -497,9 +444,8 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     }
     case netmsg::FlightState: {
         netmsg::FlightStateMsg fs;
-        // An unknown airplane: dropped like every other missing main airplane.
-        if (Airplane* a = fs.decode(message) ? asAirplane(airplaneById(fs.airplaneId)) : nullptr)
-            a->setFlightState(static_cast<FlightState>(fs.state), fs.time);
+        if (fs.decode(message))
+            (void)m->applyPeerEvent(peerevent::FlightState{fs.airplaneId, fs.state, fs.time});
         return;
     }
     default:
@@ -512,6 +458,8 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
 
 void NetworkGameClient::sendReliable(int length)
 {
+    // What the mode posted before goes first: the order on the wire is the order of play.
+    sendEvents();
     if (MatchTransport* t = transport(); t && length > 0)
         (void)t->queueReliable(m_buffer.data(), static_cast<std::size_t>(length), 0);
 }
@@ -542,76 +490,87 @@ void NetworkGameClient::sendStates(float dt)
     }
 }
 
-void NetworkGameClient::onAirplaneDestroyed(Target& victim, Target*, CrashCause cause, int flags, float respawnTime,
-                                            bool)
+void NetworkGameClient::sendEvents()
+{
+    GameMode* m = mode();
+    if (m_sendingEvents || !m || m->outbox().empty())
+        return;
+    m_sendingEvents = true;
+    for (const MatchEvent& e : m->outbox().take())
+        sendEvent(e);
+    m_sendingEvents = false;
+}
+
+void NetworkGameClient::sendEvent(const MatchEvent& event)
+{
+    std::visit([this](const auto& e) { sendEvent(e); }, event);
+}
+
+void NetworkGameClient::sendEventBytes(int length)
+{
+    if (MatchTransport* t = transport(); t && length > 0)
+        (void)t->queueReliable(m_eventBuffer.data(), static_cast<std::size_t>(length), 0);
+}
+
+void NetworkGameClient::sendEvent(const matchevent::AirplaneDestroyed& e)
 {
     // Only this machine's own airplane is reported; the host decides the rest.
     Target* own = ownAirplane();
-    if (!own || &victim != own)
+    if (!own || !e.victim.refersTo(own))
         return;
     netmsg::AirplaneDestroyedMsg d;
-    d.kind = static_cast<int>(cause);
-    d.flags = flags;
-    d.victimId = own->id();
+    d.kind = static_cast<int>(e.cause);
+    d.flags = e.flags;
+    d.victimId = e.victim.id();
     d.killerId = -1;
-    d.respawnTime = respawnTime;
-    d.position = own->position();
-    if (const Airplane* a = asAirplane(own))
-        d.orientation = a->orientation();
-    sendReliable(d.encode(m_buffer));
+    d.respawnTime = e.respawnTime;
+    d.position = e.position;
+    d.orientation = e.orientation;
+    sendEventBytes(d.encode(m_eventBuffer));
 }
 
-void NetworkGameClient::onFlaresLaunched(Target& airplane)
+void NetworkGameClient::sendEvent(const matchevent::FlaresLaunched& e)
 {
-    if (airplane.networkRole != NetworkRole::Local)
+    if (e.role != NetworkRole::Local)
         return;
     netmsg::FlaresMsg flares;
-    sendReliable(flares.encodeClient(m_buffer));
+    sendEventBytes(flares.encodeClient(m_eventBuffer));
 }
 
-void NetworkGameClient::onPilotEjected(Target& airplane)
+void NetworkGameClient::sendEvent(const matchevent::PilotEjected& e)
 {
-    if (airplane.networkRole != NetworkRole::Local)
+    if (e.role != NetworkRole::Local)
         return;
     netmsg::EjectMsg eject;
-    sendReliable(eject.encodeClient(m_buffer));
+    sendEventBytes(eject.encodeClient(m_eventBuffer));
 }
 
-void NetworkGameClient::onWeaponLaunched(int weaponId, Target* owner, Target* target)
+void NetworkGameClient::sendEvent(const matchevent::WeaponLaunched& e)
 {
-    if (!owner || owner->networkRole != NetworkRole::Local)
+    if (e.owner.isEmpty() || e.ownerRole != NetworkRole::Local)
         return;
     netmsg::WeaponLaunchMsg launch;
-    launch.weaponId = weaponId;
-    launch.targetId = target && target->hasId() ? target->id() : -1;
-    sendReliable(launch.encodeClient(m_buffer));
+    launch.weaponId = e.weaponId;
+    launch.targetId = e.target.id();
+    sendEventBytes(launch.encodeClient(m_eventBuffer));
 }
 
-void NetworkGameClient::onChat(std::u16string_view text, Target*)
+void NetworkGameClient::sendEvent(const matchevent::Chat& e)
 {
     netmsg::ChatMsg chat;
-    chat.text = std::u16string(text);
-    const int n = chat.encodeClient(m_buffer);
+    chat.text = e.text;
+    const int n = chat.encodeClient(m_eventBuffer);
     if (MatchTransport* t = transport(); t && n > 0)
-        (void)t->sendUnreliable(m_buffer.data(), static_cast<std::size_t>(n), 0);
+        (void)t->sendUnreliable(m_eventBuffer.data(), static_cast<std::size_t>(n), 0);
 }
 
-void NetworkGameClient::onTeamRequest(Target& airplane, int team)
+void NetworkGameClient::sendEvent(const matchevent::WeaponHit& e)
 {
-    if (airplane.kind() != TargetKind::Airplane)
-        return;
-    netmsg::TeamRequestMsg request;
-    request.value = team;
-    sendReliable(request.encode(m_buffer));
-}
-
-void NetworkGameClient::onWeaponHit(Target& victim, Target* attacker, int weaponId)
-{
-    if (!attacker || !victim.hasId() || !attacker->hasId())
+    if (e.attacker.isEmpty() || e.victim.isEmpty())
         return;
     netmsg::WeaponHitMsg hit;
-    hit.weaponId = weaponId;
-    hit.victimId = victim.id();
-    hit.attackerId = attacker->id();
-    sendReliable(hit.encode(m_buffer));
+    hit.weaponId = e.weaponId;
+    hit.victimId = e.victim.id();
+    hit.attackerId = e.attacker.id();
+    sendEventBytes(hit.encode(m_eventBuffer));
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "modes/IGameListener.h"
+#include "modes/MatchEvents.h"
 #include "net/match/NetMessage.h"
 #include "net/match/NetworkGame.h"
 
@@ -47,34 +48,28 @@ public:
 
     // IGameListener
     void update(Phase phase) override;
-    void onAirplaneAdded(Target&) override {}
-    void onAirplaneRemoved(Target&) override {}
-    void onAirplaneRespawned(Target&) override {}
-    void onAirplaneStateChanged(Target&, int, int, int, int, bool) override {}
-    void onAirplaneDestroyed(Target& victim, Target* killer, CrashCause cause, int flags, float respawnTime,
-                             bool toAll) override;
-    void onFlaresLaunched(Target& airplane) override;
-    void onPilotEjected(Target& airplane) override;
-    void onWeaponLaunched(int weaponId, Target* owner, Target* target) override;
-    void onSunValue(float, float) override {}
-    void onAirplaneTakenOut(Target&) override {}
-    void onModeValue(int, int) override {}
-    void onFlagEvent(int, Target&, Target*) override {}
-    void onMatchEnded(float) override {}
-    void onChat(std::u16string_view text, Target* airplane) override;
-    void onWeatherChange(int, float) override {}
-    void onTeamRequest(Target& airplane, int team) override;
-    void onRestart() override {}
-    void onTeamFlag() override {}
-    void onScoreEvent(Target&, int, int) override {}
-    void onWeaponHit(Target& victim, Target* attacker, int weaponId) override;
-    void onFlightState(Target&, int, float) override {}
+    void sendEvents() override;
     bool matchActive() const override;
     bool peerConnected() const override;
     void disconnect() override;
     void stopNetworkGame() override { disconnect(); }
 
+    // The mode's event as this side's message: only what the own airplane
+    // did goes to the host, which decides the rest.
+    void sendEvent(const MatchEvent& event);
+
 private:
+    void sendEvent(const matchevent::AirplaneDestroyed& e);
+    void sendEvent(const matchevent::FlaresLaunched& e);
+    void sendEvent(const matchevent::PilotEjected& e);
+    void sendEvent(const matchevent::WeaponLaunched& e);
+    void sendEvent(const matchevent::Chat& e);
+    void sendEvent(const matchevent::WeaponHit& e);
+    void sendEventBytes(int length);
+    template <typename Other>
+    void sendEvent(const Other&)
+    {
+    }
     bool startClient(bool discovery);
     void copyDiscovered();
     void handle(std::span<const std::uint8_t> message);
@@ -90,5 +85,7 @@ private:
     netmsg::JoinCompleteMsg m_join;
     std::array<std::uint8_t, netmsg::kMaxMessage + 8> m_buffer{};
     std::array<std::uint8_t, netmsg::kMaxMessage + 8> m_in{};
+    std::array<std::uint8_t, netmsg::kMaxMessage + 8> m_eventBuffer{};
+    bool m_sendingEvents = false;
     float m_clockMark = 0.0f;
 };

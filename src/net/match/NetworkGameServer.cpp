@@ -18,30 +18,11 @@
 namespace {
 constexpr int kMaxClients = 7;
 
-// Mutes the mode's listener for a scope (an event applied without echo).
-class Muted {
-public:
-    explicit Muted(GameMode& mode) : m_mode(mode), m_saved(mode.listener()) { mode.setListener(nullptr); }
-    ~Muted() { m_mode.setListener(m_saved); }
-    Muted(const Muted&) = delete;
-    Muted& operator=(const Muted&) = delete;
-
-private:
-    GameMode& m_mode;
-    IGameListener* m_saved;
-};
-
 Airplane* asAirplane(Target* t)
 {
     return t && t->kind() == TargetKind::Airplane ? static_cast<Airplane*>(t) : nullptr;
 }
 
-Quat orientationOf(const Target& t)
-{
-    if (t.kind() == TargetKind::Airplane)
-        return static_cast<const Airplane&>(t).orientation();
-    return Quat{};
-}
 }  // namespace
 
 bool NetworkGameServer::start(int maxClients)
@@ -99,6 +80,8 @@ void NetworkGameServer::copyServerInfo(std::uint8_t* blob, std::uint32_t* length
 
 void NetworkGameServer::broadcastExcept(std::span<const std::uint8_t> message, int exceptId)
 {
+    // What the mode posted before goes first: the order on the wire is the order of play.
+    sendEvents();
     MatchTransport* t = transport();
     if (!t || message.empty() || message.size() > netmsg::kMaxMessage)
         return;
@@ -112,6 +95,7 @@ void NetworkGameServer::broadcastExcept(std::span<const std::uint8_t> message, i
 
 void NetworkGameServer::sendSequencedExcept(std::span<const std::uint8_t> message, int exceptId)
 {
+    sendEvents();
     MatchTransport* t = transport();
     if (!t || message.empty() || message.size() > netmsg::kMaxMessage)
         return;
@@ -125,6 +109,7 @@ void NetworkGameServer::sendSequencedExcept(std::span<const std::uint8_t> messag
 
 void NetworkGameServer::sendTo(int playerId, std::span<const std::uint8_t> message)
 {
+    sendEvents();
     MatchTransport* t = transport();
     if (!t || playerId < 1 || playerId > kMaxClients || message.empty() || message.size() > netmsg::kMaxMessage)
         return;
@@ -141,6 +126,8 @@ int NetworkGameServer::ownerIdOf(const Target& airplane) const
 
 void NetworkGameServer::update(Phase phase)
 {
+    // Drained whatever the transport's state, so the outbox never grows.
+    sendEvents();
     if (!transport())
         return;
     if (phase == Phase::Receive)
@@ -176,9 +163,7 @@ void NetworkGameServer::drainEvents()
                 broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, owner);
                 // The score keeper forgets the airplane before it goes.
                 ScoreMgr::instance().forget(*airplane);
-                Muted mute(*m);
-                std::unique_ptr<Target> gone = m->removePlayerAirplane(*airplane);
-                gone.reset();
+                (void)m->applyPeerEvent(peerevent::PlayerLeft{left.airplaneId});
             }
             delete player;
         } else if (e.kind == NetEvent::Connected && !player) {
@@ -266,7 +251,7 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         if (!request.decode(message) || (request.value != 0 && request.value != 1))
             break;
         m->changeTeam(*airplane, request.value);
-        onTeamRequest(*airplane, request.value);
+        sendTeamSwitch(*airplane, request.value);
         break;
     }
     case netmsg::Relay:
@@ -289,18 +274,14 @@ void NetworkGameServer::handleJoinRequest(int slot, std::span<const std::uint8_t
     Airplane* a = m->addServerPlayer(message, -1);
     if (!a || !player->isRegistered()) {
         // A request that makes no airplane leaves no player: the client may ask again.
-        if (a) {
-            Muted mute(*m);
-            std::unique_ptr<Target> gone = m->removePlayerAirplane(*a);
-        }
+        if (a)
+            (void)m->applyPeerEvent(peerevent::PlayerLeft{a->id()});
         delete player;
         return;
     }
     player->airplaneId = static_cast<std::uint32_t>(a->id());
-    {
-        Muted mute(*m);
-        m->eliminateAirplane(*a);
-    }
+    // Out of the match until the client says it is ready.
+    (void)m->applyPeerEvent(peerevent::Eliminate{a->id()});
     ScoreMgr::instance().addPlayer(*a);
     sendJoinState(message.size() > 74 ? message[74] : 0, *player);
     sendPlayerInfo(a->id(), false, player->id);
@@ -400,12 +381,15 @@ void NetworkGameServer::handleReady(NetworkPlayer& player, Airplane& airplane)
     if (!m || airplane.isActive())
         return;
     sendServerData(&player);
-    {
-        Muted mute(*m);
-        m->respawnAirplane(airplane, 0.0f, nullptr);
-    }
+    (void)m->applyPeerEvent(peerevent::Respawn{airplane.id(), 0.0f, false, {}, {}});
     // Everybody, the joiner included, sees the airplane come into play.
-    onAirplaneRespawned(airplane);
+    netmsg::RespawnMsg respawn;
+    respawn.airplaneId = airplane.id();
+    respawn.value = std::max(airplane.respawnTimer, 0.0f);
+    respawn.position = airplane.position();
+    respawn.orientation = airplane.orientation();
+    const int n = respawn.encode(m_buffer);
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
 }
 
 void NetworkGameServer::handleDestroyed(Airplane& airplane, std::span<const std::uint8_t> message)
@@ -420,10 +404,8 @@ void NetworkGameServer::handleDestroyed(Airplane& airplane, std::span<const std:
                        destroyed.orientation);
     // A crash the client saw for itself: the host brings the airplane back
     // after its delay, as for the deaths it decides.
-    if (!airplane.isActive() && !m->isWaitingOrOut(airplane) && destroyed.respawnTime >= 0.0f) {
-        Muted mute(*m);
-        m->respawnAirplane(airplane, std::max(destroyed.respawnTime, 0.01f), nullptr);
-    }
+    if (!airplane.isActive() && !m->isWaitingOrOut(airplane) && destroyed.respawnTime >= 0.0f)
+        (void)m->applyPeerEvent(peerevent::Respawn{airplane.id(), std::max(destroyed.respawnTime, 0.01f), false, {}, {}});
 }
 
 void NetworkGameServer::handleChat(NetworkPlayer& player, Target& airplane, std::span<const std::uint8_t> message)
@@ -515,208 +497,200 @@ void NetworkGameServer::sendStates(float dt)
 
 // ---- the mode's events
 
-void NetworkGameServer::onAirplaneAdded(Target& airplane)
+void NetworkGameServer::sendEvents()
 {
     GameMode* m = mode();
-    NetworkGlobals& g = netGlobals();
-    if (m && &airplane == m->playerAirplane()) {
-        if (g.localPlayer)
-            g.localPlayer->airplaneId = static_cast<std::uint32_t>(airplane.id());
+    if (m_sendingEvents || !m || m->outbox().empty())
+        return;
+    m_sendingEvents = true;
+    for (const MatchEvent& e : m->outbox().take())
+        sendEvent(e);
+    m_sendingEvents = false;
+}
+
+void NetworkGameServer::sendEvent(const MatchEvent& event)
+{
+    std::visit([this](const auto& e) { sendEvent(e); }, event);
+}
+
+int NetworkGameServer::ownerIdOf(EntityHandle airplane) const
+{
+    if (airplane.isEmpty())
+        return NetworkPlayer::kNoId;
+    const NetworkPlayer* p = NetworkPlayer::findByAirplane(airplane.id());
+    return p ? p->id : NetworkPlayer::kNoId;
+}
+
+std::span<const std::uint8_t> NetworkGameServer::eventBytes(int length) const
+{
+    return {m_eventBuffer.data(), static_cast<std::size_t>(std::max(length, 0))};
+}
+
+void NetworkGameServer::sendEvent(const matchevent::AirplaneAdded& e)
+{
+    if (e.isPlayer) {
+        if (NetworkGlobals& g = netGlobals(); g.localPlayer)
+            g.localPlayer->airplaneId = static_cast<std::uint32_t>(e.airplane.id());
         return;
     }
-    sendPlayerInfo(airplane.id(), true, ownerIdOf(airplane));
-}
-
-void NetworkGameServer::onAirplaneRemoved(Target& airplane)
-{
-    netmsg::PlayerLeftMsg left;
-    left.quiet = true;
-    left.airplaneId = airplane.id();
-    const int n = left.encode(m_buffer);
-    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, ownerIdOf(airplane));
-}
-
-void NetworkGameServer::onAirplaneRespawned(Target& airplane)
-{
-    if (airplane.kind() != TargetKind::Airplane)
+    if (e.record.empty() || e.record.size() > netmsg::kMaxMessage)
         return;
+    std::copy(e.record.begin(), e.record.end(), m_eventBuffer.begin());
+    const std::span<std::uint8_t> message{m_eventBuffer.data(), e.record.size()};
+    const int owner = ownerIdOf(e.airplane);
+    netmsg::RecordMsg::frame(message, netmsg::PlayerInfo, true, owner);
+    broadcastExcept(message, owner);
+}
+
+void NetworkGameServer::sendEvent(const matchevent::AirplaneRespawned& e)
+{
     netmsg::RespawnMsg respawn;
-    respawn.airplaneId = airplane.id();
-    respawn.value = std::max(airplane.respawnTimer, 0.0f);
-    respawn.position = airplane.position();
-    respawn.orientation = orientationOf(airplane);
-    const int n = respawn.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+    respawn.airplaneId = e.airplane.id();
+    respawn.value = e.value;
+    respawn.position = e.position;
+    respawn.orientation = e.orientation;
+    broadcast(eventBytes(respawn.encode(m_eventBuffer)));
 }
 
-void NetworkGameServer::onAirplaneStateChanged(Target& airplane, int state, int other, int a, int b, bool toAll)
+void NetworkGameServer::sendEvent(const matchevent::AirplaneDestroyed& e)
 {
-    netmsg::AirplaneStateChangeMsg change;
-    change.a = a;
-    change.b = b;
-    change.state = state;
-    change.airplaneId = airplane.id();
-    change.otherId = other;
-    const int n = change.encode(m_buffer);
-    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, toAll ? 255 : ownerIdOf(airplane));
-}
-
-void NetworkGameServer::onAirplaneDestroyed(Target& victim, Target* killer, CrashCause cause, int flags,
-                                            float respawnTime, bool toAll)
-{
-    const int kind = static_cast<int>(cause);
-    if (toAll && victim.networkRole == NetworkRole::RemoteClient && (kind == 1 || kind == 2 || kind == 4))
+    // A client's own crash into the ground, the sea or a prop: it told the others itself.
+    const CrashCause c = e.cause;
+    if (e.victimRole == NetworkRole::RemoteClient &&
+        (c == CrashCause::Ground || c == CrashCause::Water || c == CrashCause::Prop))
         return;
     netmsg::AirplaneDestroyedMsg destroyed;
-    destroyed.kind = kind;
-    destroyed.flags = flags;
-    destroyed.victimId = victim.id();
-    destroyed.killerId = killer && killer->hasId() ? killer->id() : -1;
-    destroyed.respawnTime = respawnTime;
-    destroyed.position = victim.position();
-    destroyed.orientation = orientationOf(victim);
-    const int n = destroyed.encode(m_buffer);
-    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(std::max(n, 0))}, toAll ? 255 : ownerIdOf(victim));
+    destroyed.kind = static_cast<int>(c);
+    destroyed.flags = e.flags;
+    destroyed.victimId = e.victim.id();
+    destroyed.killerId = e.killer.id();
+    destroyed.respawnTime = e.respawnTime;
+    destroyed.position = e.position;
+    destroyed.orientation = e.orientation;
+    broadcast(eventBytes(destroyed.encode(m_eventBuffer)));
 }
 
-void NetworkGameServer::onFlaresLaunched(Target& airplane)
+void NetworkGameServer::sendEvent(const matchevent::FlaresLaunched& e)
 {
     netmsg::FlaresMsg flares;
-    flares.airplaneId = airplane.id();
-    const int n = flares.encodeHost(m_buffer);
-    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, ownerIdOf(airplane));
+    flares.airplaneId = e.airplane.id();
+    broadcastExcept(eventBytes(flares.encodeHost(m_eventBuffer)), ownerIdOf(e.airplane));
 }
 
-void NetworkGameServer::onPilotEjected(Target& airplane)
+void NetworkGameServer::sendEvent(const matchevent::PilotEjected& e)
 {
     netmsg::EjectMsg eject;
-    eject.airplaneId = airplane.id();
-    const int n = eject.encodeHost(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+    eject.airplaneId = e.airplane.id();
+    broadcast(eventBytes(eject.encodeHost(m_eventBuffer)));
 }
 
-void NetworkGameServer::onWeaponLaunched(int weaponId, Target* owner, Target* target)
+void NetworkGameServer::sendEvent(const matchevent::WeaponLaunched& e)
 {
     netmsg::WeaponLaunchMsg launch;
-    launch.weaponId = weaponId;
-    launch.ownerId = owner && owner->hasId() ? owner->id() : -1;
-    launch.targetId = target && target->hasId() ? target->id() : -1;
-    const int n = launch.encodeHost(m_buffer);
-    broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, owner ? ownerIdOf(*owner) : 255);
+    launch.weaponId = e.weaponId;
+    launch.ownerId = e.owner.id();
+    launch.targetId = e.target.id();
+    broadcastExcept(eventBytes(launch.encodeHost(m_eventBuffer)), ownerIdOf(e.owner));
 }
 
-void NetworkGameServer::onAirplaneTakenOut(Target& airplane)
+void NetworkGameServer::sendEvent(const matchevent::AirplaneTakenOut& e)
 {
     netmsg::TakeOutMsg out;
-    out.airplaneId = airplane.id();
-    const int n = out.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+    out.airplaneId = e.airplane.id();
+    broadcast(eventBytes(out.encode(m_eventBuffer)));
 }
 
-void NetworkGameServer::onModeValue(int value, int index)
+void NetworkGameServer::sendEvent(const matchevent::ModeValue& e)
 {
     netmsg::ModeValueMsg msg;
-    msg.index = index;
-    msg.value = static_cast<float>(value);
-    const int n = msg.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+    msg.index = e.index;
+    msg.value = static_cast<float>(e.value);
+    broadcast(eventBytes(msg.encode(m_eventBuffer)));
 }
 
-void NetworkGameServer::onFlagEvent(int event, Target& flag, Target* player)
+void NetworkGameServer::sendEvent(const matchevent::FlagChanged& e)
 {
     netmsg::FlagEventMsg msg;
-    msg.event = event;
-    msg.flagId = flag.hasId() ? flag.id() : -1;
-    msg.playerId = player && player->hasId() ? player->id() : -1;
-    const int n = msg.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+    msg.event = e.event;
+    msg.flagId = e.flag.id();
+    msg.playerId = e.player.id();
+    broadcast(eventBytes(msg.encode(m_eventBuffer)));
 }
 
-void NetworkGameServer::onMatchEnded(float countdown)
+void NetworkGameServer::sendEvent(const matchevent::MatchEnded& e)
 {
     netmsg::MatchEndMsg end;
-    end.countdown = countdown;
-    if (auto* m = dynamic_cast<GameModeCustom*>(mode())) {
-        end.data.resize(netmsg::kMaxMessage - 9);
-        const int n = m->writeServerData(end.data);
-        end.data.resize(static_cast<std::size_t>(std::max(n, 0)));
-    }
-    const int n = end.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(std::max(n, 0))});
+    end.countdown = e.countdown;
+    end.data = e.serverData;
+    broadcast(eventBytes(end.encode(m_eventBuffer)));
 }
 
-void NetworkGameServer::onChat(std::u16string_view text, Target* airplane)
+void NetworkGameServer::sendEvent(const matchevent::Chat& e)
 {
     netmsg::ChatMsg chat;
-    chat.text = std::u16string(text);
-    chat.senderId = airplane && airplane->hasId() ? static_cast<std::uint32_t>(airplane->id()) : 0xFFFFu;
-    const int n = chat.encodeRelayed(m_buffer);
+    chat.text = e.text;
+    chat.senderId = e.sender.isEmpty() ? 0xFFFFu : static_cast<std::uint32_t>(e.sender.id());
+    const int n = chat.encodeRelayed(m_eventBuffer);
     if (n > 0)
-        sendSequencedExcept({m_buffer.data(), static_cast<std::size_t>(n)}, airplane ? ownerIdOf(*airplane) : 255);
+        sendSequencedExcept(eventBytes(n), e.sender.isEmpty() ? 255 : ownerIdOf(e.sender));
 }
 
-void NetworkGameServer::onWeatherChange(int weatherMode, float)
+void NetworkGameServer::sendEvent(const matchevent::WeatherChanged& e)
 {
     netmsg::WeatherMsg weather;
-    weather.mode = weatherMode;
-    const int n = weather.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+    weather.mode = e.mode;
+    broadcast(eventBytes(weather.encode(m_eventBuffer)));
 }
 
-void NetworkGameServer::onTeamRequest(Target& airplane, int team)
-{
-    netmsg::TeamSwitchMsg msg;
-    msg.airplaneId = airplane.id();
-    msg.team = team;
-    msg.value = airplane.respawnTimer;
-    msg.position = airplane.position();
-    msg.orientation = orientationOf(airplane);
-    const int n = msg.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
-}
-
-void NetworkGameServer::onRestart()
+void NetworkGameServer::sendEvent(const matchevent::Restarted&)
 {
     netmsg::RestartMsg msg;
-    const int n = msg.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+    broadcast(eventBytes(msg.encode(m_eventBuffer)));
 }
 
-void NetworkGameServer::onTeamFlag()
+void NetworkGameServer::sendEvent(const matchevent::TeamFlag& e)
 {
     netmsg::TeamFlagMsg msg;
-    msg.teamMatch = ScoreMgr::instance().teamScoring();
-    const int n = msg.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+    msg.teamMatch = e.teamMatch;
+    broadcast(eventBytes(msg.encode(m_eventBuffer)));
 }
 
-void NetworkGameServer::onScoreEvent(Target& airplane, int kind, int audience)
+void NetworkGameServer::sendEvent(const matchevent::ScoreEvent& e)
 {
     netmsg::ScoreEventMsg msg;
-    msg.airplaneId = airplane.id();
-    msg.kind = kind;
-    if (const Airplane* a = asAirplane(&airplane))
-        std::copy(a->scores.begin(), a->scores.begin() + std::min<std::size_t>(a->scores.size(), 9), msg.record.begin());
-    const int n = msg.encode(m_buffer);
-    const std::span<const std::uint8_t> bytes{m_buffer.data(), static_cast<std::size_t>(std::max(n, 0))};
-    const int owner = ownerIdOf(airplane);
-    if (audience == 0)
+    msg.airplaneId = e.airplane.id();
+    msg.kind = e.kind;
+    std::copy_n(e.record.begin(), std::min(e.record.size(), msg.record.size()), msg.record.begin());
+    const std::span<const std::uint8_t> bytes = eventBytes(msg.encode(m_eventBuffer));
+    const int owner = ownerIdOf(e.airplane);
+    if (e.audience == 0)
         broadcast(bytes);
-    else if (audience == 1) {
+    else if (e.audience == 1) {
         if (owner >= 1 && owner <= kMaxClients)
             sendTo(owner, bytes);
     } else
         broadcastExcept(bytes, owner);
 }
 
-void NetworkGameServer::onFlightState(Target& airplane, int state, float time)
+void NetworkGameServer::sendEvent(const matchevent::FlightState& e)
 {
     netmsg::FlightStateMsg msg;
+    msg.airplaneId = e.airplane.id();
+    msg.state = e.state;
+    msg.time = e.time;
+    broadcast(eventBytes(msg.encode(m_eventBuffer)));
+}
+
+void NetworkGameServer::sendTeamSwitch(Airplane& airplane, int team)
+{
+    netmsg::TeamSwitchMsg msg;
     msg.airplaneId = airplane.id();
-    msg.state = state;
-    msg.time = time;
+    msg.team = team;
+    msg.value = airplane.respawnTimer;
+    msg.position = airplane.position();
+    msg.orientation = airplane.orientation();
     const int n = msg.encode(m_buffer);
-    broadcast({m_buffer.data(), static_cast<std::size_t>(std::max(n, 0))});
+    broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
 }
 
 void NetworkGameServer::setAcceptingJoins(bool accept)
@@ -727,6 +701,7 @@ void NetworkGameServer::setAcceptingJoins(bool accept)
 
 void NetworkGameServer::stopNetworkGame()
 {
+    sendEvents();
     if (netGlobals().onStopRequested)
         netGlobals().onStopRequested();
     else

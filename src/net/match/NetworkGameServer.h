@@ -1,5 +1,6 @@
 #pragma once
 #include "modes/IGameListener.h"
+#include "modes/MatchEvents.h"
 #include "net/match/NetMessage.h"
 #include "net/match/NetworkGame.h"
 #include "net/match/NetworkPlayer.h"
@@ -11,8 +12,9 @@
 class Airplane;
 
 // The host's side of a network game: takes clients in, reads what they send
-// on behalf of their airplanes, and turns the mode's events into messages
-// for every player. Main thread only, but for the transport's callbacks.
+// on behalf of their airplanes, and sends the events the mode posted to its
+// outbox as messages for every player. Main thread only, but for the
+// transport's callbacks.
 class NetworkGameServer : public IGameListener, public NetworkGame {
 public:
     // Stops any game, makes the host's own player (id 0) and starts the
@@ -43,28 +45,7 @@ public:
 
     // IGameListener
     void update(Phase phase) override;
-    void onAirplaneAdded(Target& airplane) override;
-    void onAirplaneRemoved(Target& airplane) override;
-    void onAirplaneRespawned(Target& airplane) override;
-    void onAirplaneStateChanged(Target& airplane, int state, int other, int a, int b, bool toAll) override;
-    void onAirplaneDestroyed(Target& victim, Target* killer, CrashCause cause, int flags, float respawnTime,
-                             bool toAll) override;
-    void onFlaresLaunched(Target& airplane) override;
-    void onPilotEjected(Target& airplane) override;
-    void onWeaponLaunched(int weaponId, Target* owner, Target* target) override;
-    void onSunValue(float, float) override {}
-    void onAirplaneTakenOut(Target& airplane) override;
-    void onModeValue(int value, int index) override;
-    void onFlagEvent(int event, Target& flag, Target* player) override;
-    void onMatchEnded(float countdown) override;
-    void onChat(std::u16string_view text, Target* airplane) override;
-    void onWeatherChange(int mode, float duration) override;
-    void onTeamRequest(Target& airplane, int team) override;
-    void onRestart() override;
-    void onTeamFlag() override;
-    void onScoreEvent(Target& airplane, int kind, int audience) override;
-    void onWeaponHit(Target&, Target*, int) override {}
-    void onFlightState(Target& airplane, int state, float time) override;
+    void sendEvents() override;
     bool matchActive() const override { return running(); }
     void setAcceptingJoins(bool accept) override;
     void stopNetworkGame() override;
@@ -72,7 +53,32 @@ public:
     // Airplane states sent since the start (one count per airplane, whatever the players).
     int statesSent = 0;
 
+    // The mode's event as its message (those that have none are dropped).
+    void sendEvent(const MatchEvent& event);
+
 private:
+    void sendEvent(const matchevent::AirplaneAdded& e);
+    void sendEvent(const matchevent::AirplaneRespawned& e);
+    void sendEvent(const matchevent::AirplaneDestroyed& e);
+    void sendEvent(const matchevent::FlaresLaunched& e);
+    void sendEvent(const matchevent::PilotEjected& e);
+    void sendEvent(const matchevent::WeaponLaunched& e);
+    void sendEvent(const matchevent::AirplaneTakenOut& e);
+    void sendEvent(const matchevent::ModeValue& e);
+    void sendEvent(const matchevent::FlagChanged& e);
+    void sendEvent(const matchevent::MatchEnded& e);
+    void sendEvent(const matchevent::Chat& e);
+    void sendEvent(const matchevent::WeatherChanged& e);
+    void sendEvent(const matchevent::Restarted& e);
+    void sendEvent(const matchevent::TeamFlag& e);
+    void sendEvent(const matchevent::ScoreEvent& e);
+    void sendEvent(const matchevent::FlightState& e);
+    void sendEvent(const matchevent::SunValue&) {}
+    void sendEvent(const matchevent::WeaponHit&) {}
+    void sendTeamSwitch(Airplane& airplane, int team);
+    int ownerIdOf(EntityHandle airplane) const;
+    std::span<const std::uint8_t> eventBytes(int length) const;
+
     void drainEvents();
     void handle(int slot, std::span<const std::uint8_t> message);
     void handleJoinRequest(int slot, std::span<const std::uint8_t> message);
@@ -85,5 +91,8 @@ private:
 
     std::array<std::uint8_t, netmsg::kMaxMessage + 8> m_buffer{};
     std::array<std::uint8_t, netmsg::kMaxMessage + 8> m_in{};
+    // The events are encoded apart: a flush may run while m_buffer holds a message about to go.
+    std::array<std::uint8_t, netmsg::kMaxMessage + 8> m_eventBuffer{};
+    bool m_sendingEvents = false;
     float m_clockMark = 0.0f;
 };

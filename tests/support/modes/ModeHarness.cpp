@@ -71,6 +71,12 @@ const MapInfoCfg* ModeHarness::firstSkirmishMap() const
     return nullptr;
 }
 
+PostedEvents ModeHarness::posted() const
+{
+    const GameMode* mode = currentGameMode();
+    return mode ? readOutbox(mode->outbox()) : PostedEvents{};
+}
+
 GameMode* ModeHarness::start(int gameType, const MapInfoCfg* map)
 {
     return start(createGameMode(gameType), map);

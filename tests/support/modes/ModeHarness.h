@@ -44,6 +44,8 @@ public:
     GameMode* startTutorial(int index);
 
     RecordingListener listener;
+    // The running mode's outbox (empty without a mode).
+    PostedEvents posted() const;
     RecordingHud hud;
     // Given to the mode at its start when set.
     ITutorialHud* tutorialHud = nullptr;

@@ -1,53 +1,26 @@
 #pragma once
 #include "modes/IGameListener.h"
+#include "modes/MatchOutbox.h"
 #include "modes/ModeHooks.h"
 
 #include <string>
 #include <utility>
 #include <vector>
 
-// A network listener that only writes down what the mode told it.
+// A network game that only writes down what the mode asked of it. The
+// events themselves wait in the mode's outbox: read them with readOutbox.
 class RecordingListener : public IGameListener {
 public:
-    struct Destroyed {
-        const Target* victim;
-        const Target* killer;
-        CrashCause cause;
-        int flags = 0;
-        float respawnTime = 0.0f;
-    };
     // What the network game answers the mode.
     bool active = true, connected = true;
     std::vector<bool> acceptingJoins;
     std::vector<std::string> calls;  // operation names in call order
-    std::vector<Destroyed> destroyed;
-    std::vector<const Target*> added, takenOut;
-    int receives = 0, sends = 0, launches = 0;
+    int receives = 0, sends = 0, flushes = 0;
 
     int count(const std::string& name) const;
 
     void update(Phase phase) override;
-    void onAirplaneAdded(Target& airplane) override;
-    void onAirplaneRemoved(Target&) override { calls.push_back("removed"); }
-    void onAirplaneRespawned(Target&) override { calls.push_back("respawned"); }
-    void onAirplaneStateChanged(Target&, int, int, int, int, bool) override { calls.push_back("stateChanged"); }
-    void onAirplaneDestroyed(Target& victim, Target* killer, CrashCause cause, int, float, bool) override;
-    void onFlaresLaunched(Target&) override { calls.push_back("flares"); }
-    void onPilotEjected(Target&) override { calls.push_back("ejected"); }
-    void onWeaponLaunched(int, Target*, Target*) override;
-    void onSunValue(float, float) override { calls.push_back("sun"); }
-    void onAirplaneTakenOut(Target& airplane) override;
-    void onModeValue(int, int) override { calls.push_back("modeValue"); }
-    void onFlagEvent(int, Target&, Target*) override { calls.push_back("flag"); }
-    void onMatchEnded(float) override { calls.push_back("matchEnded"); }
-    void onChat(std::u16string_view, Target*) override { calls.push_back("chat"); }
-    void onWeatherChange(int, float) override { calls.push_back("weather"); }
-    void onTeamRequest(Target&, int) override { calls.push_back("teamRequest"); }
-    void onRestart() override { calls.push_back("restart"); }
-    void onTeamFlag() override { calls.push_back("teamFlag"); }
-    void onScoreEvent(Target&, int, int) override { calls.push_back("scoreEvent"); }
-    void onWeaponHit(Target&, Target*, int) override { calls.push_back("weaponHit"); }
-    void onFlightState(Target&, int, float) override { calls.push_back("flightState"); }
+    void sendEvents() override { ++flushes; }
     bool matchActive() const override { return active; }
     bool peerConnected() const override { return connected; }
     void setAcceptingJoins(bool accept) override
@@ -58,6 +31,25 @@ public:
     void disconnect() override { calls.push_back("disconnect"); }
     void stopNetworkGame() override { calls.push_back("stopNetwork"); }
 };
+
+// The mode's outbox as tests check it: one name per event in order, and the
+// details of the kinds tests look into (entities resolved now: null once gone).
+struct PostedEvents {
+    struct Destroyed {
+        const Target* victim;
+        const Target* killer;
+        CrashCause cause;
+        int flags = 0;
+        float respawnTime = 0.0f;
+    };
+    std::vector<std::string> names;
+    std::vector<Destroyed> destroyed;
+    std::vector<const Target*> added, takenOut;
+    int launches = 0;
+
+    int count(const std::string& name) const;
+};
+PostedEvents readOutbox(const MatchOutbox& outbox);
 
 // The HUD and camera as the mode drives them, written down.
 class RecordingHud : public IModeHud, public IModeCamera, public IModeScores {

@@ -1,0 +1,211 @@
+#pragma once
+#include "entities/EntityHandle.h"
+#include "entities/Target.h"
+#include "platform/Math.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+// What the mode tells the network game, one struct per event. Each names its
+// entities by handle and copies the state its message needs as it was when it
+// happened: the network game reads the events after the frame, when an entity
+// named here may be gone already (its handle still gives the id it had; an
+// empty handle stands for "none").
+namespace matchevent {
+
+// An airplane (or entity) joined the match: its player record as written then.
+struct AirplaneAdded {
+    EntityHandle airplane;
+    bool isPlayer = false;  // the player's own airplane: nothing is sent for it
+    std::vector<std::uint8_t> record;
+};
+// Only airplanes; value is the seconds left before it flies (0: at once).
+struct AirplaneRespawned {
+    EntityHandle airplane;
+    float value = 0.0f;
+    Vec3 position;
+    Quat orientation;
+};
+struct AirplaneDestroyed {
+    EntityHandle victim;
+    EntityHandle killer;
+    CrashCause cause = CrashCause::None;
+    int flags = 0;
+    float respawnTime = 0.0f;  // -1: out for good
+    NetworkRole victimRole = NetworkRole::Local;
+    Vec3 position;
+    Quat orientation;
+};
+struct FlaresLaunched {
+    EntityHandle airplane;
+    NetworkRole role = NetworkRole::Local;
+};
+struct PilotEjected {
+    EntityHandle airplane;
+    NetworkRole role = NetworkRole::Local;
+};
+struct WeaponLaunched {
+    int weaponId = -1;
+    EntityHandle owner;
+    EntityHandle target;
+    NetworkRole ownerRole = NetworkRole::Local;
+};
+struct SunValue {
+    float value = 1.0f;
+};
+struct AirplaneTakenOut {
+    EntityHandle airplane;
+};
+struct ModeValue {
+    int value = 0;
+    int index = 0;
+};
+struct FlagChanged {
+    int event = 0;  // FlagEvent
+    EntityHandle flag;
+    EntityHandle player;
+};
+// The kind's server data as it stood when the match ended.
+struct MatchEnded {
+    static constexpr std::size_t kMaxServerData = 1215;  // what a match-end message holds beside its 9 bytes
+    float countdown = 0.0f;
+    std::vector<std::uint8_t> serverData;
+};
+struct Chat {
+    EntityHandle sender;
+    std::u16string text;
+};
+struct WeatherChanged {
+    int mode = 0;
+    float duration = 0.0f;
+};
+struct Restarted {};
+struct TeamFlag {
+    bool teamMatch = false;
+};
+// audience: 0 everybody, 1 the airplane's owner only, 2 everybody but the owner.
+struct ScoreEvent {
+    EntityHandle airplane;
+    int kind = 0;
+    int audience = 0;
+    std::array<std::int32_t, 9> record{};
+};
+struct WeaponHit {
+    EntityHandle victim;
+    EntityHandle attacker;
+    int weaponId = -1;
+};
+struct FlightState {
+    EntityHandle airplane;
+    int state = 0;
+    float time = 0.0f;
+};
+
+}  // namespace matchevent
+
+using MatchEvent =
+    std::variant<matchevent::AirplaneAdded, matchevent::AirplaneRespawned, matchevent::AirplaneDestroyed,
+                 matchevent::FlaresLaunched, matchevent::PilotEjected, matchevent::WeaponLaunched,
+                 matchevent::SunValue, matchevent::AirplaneTakenOut, matchevent::ModeValue,
+                 matchevent::FlagChanged, matchevent::MatchEnded, matchevent::Chat, matchevent::WeatherChanged,
+                 matchevent::Restarted, matchevent::TeamFlag, matchevent::ScoreEvent, matchevent::WeaponHit,
+                 matchevent::FlightState>;
+
+// What a peer tells the mode, decoded by the network game. The byte ranges
+// point into the message being read and are used before apply returns.
+namespace peerevent {
+
+// A player record: a new airplane, or with own the player's own.
+struct PlayerRecord {
+    std::span<const std::uint8_t> record;
+    bool own = false;
+};
+struct PlayerLeft {
+    int airplaneId = -1;
+};
+// An airplane state message of the owner's side.
+struct AirplaneState {
+    int airplaneId = -1;
+    std::span<const std::uint8_t> message;
+};
+struct Health {
+    int airplaneId = -1;
+    float health = 0.0f;
+};
+struct Destroyed {
+    int victimId = -1;
+    int killerId = -1;
+    int cause = 0;
+    std::uint8_t flags = 0;
+    float respawnTime = 0.0f;
+    Vec3 position;
+    Quat orientation;
+};
+struct WeaponLaunch {
+    int weaponId = -1;
+    int ownerId = -1;
+    int targetId = -1;
+};
+struct Flares {
+    int airplaneId = -1;
+};
+struct Weather {
+    int mode = 0;
+    float duration = 0.0f;
+};
+struct Eject {
+    int airplaneId = -1;
+};
+struct TeamSwitch {
+    int airplaneId = -1;
+    int team = 0;
+    float value = -1.0f;  // below 0: no respawn
+    Vec3 position;
+    Quat orientation;
+};
+struct Flag {
+    int event = 0;
+    int flagId = -1;
+    int playerId = -1;
+};
+// Back into play after delay seconds, at the place when given, else at the spawn point.
+struct Respawn {
+    int airplaneId = -1;
+    float delay = 0.0f;
+    bool placed = false;
+    Vec3 position;
+    Quat orientation;
+};
+struct TakeOut {
+    int airplaneId = -1;
+};
+// Out of the match until asked back (a joining player waiting for its start).
+struct Eliminate {
+    int airplaneId = -1;
+};
+struct ServerData {
+    std::span<const std::uint8_t> data;
+};
+// The kind's server data followed by the 4-byte countdown.
+struct MatchEnd {
+    std::span<const std::uint8_t> tail;
+};
+struct Restart {};
+struct FlightState {
+    int airplaneId = -1;
+    int state = 0;
+    float time = 0.0f;
+};
+
+}  // namespace peerevent
+
+using PeerEvent =
+    std::variant<peerevent::PlayerRecord, peerevent::PlayerLeft, peerevent::AirplaneState, peerevent::Health,
+                 peerevent::Destroyed, peerevent::WeaponLaunch, peerevent::Flares, peerevent::Weather,
+                 peerevent::Eject, peerevent::TeamSwitch, peerevent::Flag, peerevent::Respawn, peerevent::TakeOut,
+                 peerevent::Eliminate, peerevent::ServerData, peerevent::MatchEnd, peerevent::Restart,
+                 peerevent::FlightState>;
