@@ -256,6 +256,33 @@ TEST_F(ControlsPage, SensitivitiesSpanTheirRangeAndAreSavedOnHide)
     EXPECT_TRUE(saved_file_exists(Controls::kFileName));
 }
 
+// The first game's question says the control type can be changed here.
+TEST_F(ControlsPage, TheControlTypeIsChangedHereAndSavedAtOnce)
+{
+    settings().controlType = 2;   // not chosen yet
+    ControlsMenuFrame page;
+    goToFrame(&page);
+    EXPECT_FALSE(page.arcadeBox->checked);
+    removeSaved(Settings::kFileName);
+    page.arcadeBox->activate();
+    EXPECT_EQ(settings().controlType, 1);
+    EXPECT_EQ(onDisk().controlType, 1);
+    page.arcadeBox->activate();
+    EXPECT_EQ(settings().controlType, 0);
+    EXPECT_EQ(onDisk().controlType, 0);
+    // Inside a tutorial that forces the arcade type the box shows the
+    // player's own choice, and a change takes effect when the tutorial ends.
+    settings().forceControlType(1);
+    page.onShow();
+    EXPECT_FALSE(page.arcadeBox->checked);
+    page.arcadeBox->activate();
+    EXPECT_EQ(settings().playerControlType(), 1);
+    settings().forceControlType(0);
+    EXPECT_EQ(settings().controlType, 0);
+    settings().endForcedValues();
+    EXPECT_EQ(settings().controlType, 1);
+}
+
 TEST_F(ControlsPage, OptionBoxesSaveAtOnce)
 {
     settings().invertPitch = 0;
