@@ -181,7 +181,8 @@ Airplane* GameModeCustom::createPlayerAirplane(int team, float skill, Squadron* 
     Airplane* a = createAirplane(&paint, cfg->plane_id, team, skill, squadron, true);
     if (!a)
         return nullptr;
-    a->pilotName = u"Pilot";
+    // The profile's name, which the score tables show to every player.
+    a->pilotName = settings().playerName.empty() ? std::u16string(u"Pilot") : settings().playerName;
     applyPlayerLoadout(*a);
     if (isNetworkClient() && (weaponRule & 0xFF) != 0)
         applyWeaponRule(*a);
