@@ -180,23 +180,27 @@ void GameMode::respawnAirplane(Target& e, float delay, const Vec3* position)
 
 void GameMode::respawnQuietly(Target& e, float delay, const Vec3* position)
 {
+    auto* airplane = e.kind() == TargetKind::Airplane ? static_cast<Airplane*>(&e) : nullptr;
     // An entity the spawn rules have no place for comes back where it is.
     Vec3 at = e.position();
     Quat orientation;
-    if (position)
+    if (position) {
         at = *position;
-    else
+        // The end of a wait keeps the facing its spawn point was given.
+        if (airplane && std::find(m_respawnQueue.begin(), m_respawnQueue.end(), &e) != m_respawnQueue.end())
+            orientation = airplane->orientation();
+    } else {
         getSpawnPoint(e, at, orientation);
+    }
     e.setPosition(at);
     withdrawFromPlay(e);
     if (delay <= 0.0f) {
         std::erase(m_respawnQueue, &e);
         e.respawnTimer = 0.0f;
         bringIntoPlay(e);
-        if (e.kind() == TargetKind::Airplane) {
-            auto& a = static_cast<Airplane&>(e);
-            a.setPositionAndStop(at);
-            a.resetForRespawn();
+        if (airplane) {
+            airplane->setPositionAndStop(at);
+            airplane->resetForRespawn();
         } else {
             e.setHealth(e.maxHealth());
             e.setLifeState(LifeState::Alive);
@@ -206,8 +210,13 @@ void GameMode::respawnQuietly(Target& e, float delay, const Vec3* position)
             m_respawnQueue.push_back(&e);
         e.respawnTimer = delay;
     }
-    if (e.kind() == TargetKind::Airplane)
-        static_cast<Airplane&>(e).setOrientation(orientation);
+    if (airplane) {
+        airplane->setOrientation(orientation);
+        // Turning puts back the position of the flight, which for a waiting
+        // airplane is where it crashed: it must wait at its spawn point, or it
+        // comes back inside what it hit.
+        e.setPosition(at);
+    }
     e.onRespawn();
 }
 

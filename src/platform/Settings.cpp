@@ -232,6 +232,14 @@ void Settings::forceControlType(std::int32_t value)
     controlType = value;
 }
 
+void Settings::setPlayerControlType(std::int32_t value)
+{
+    if (m_forcingControlType)
+        m_ownControlType = value;
+    else
+        controlType = value;
+}
+
 void Settings::forceFlightHint(std::uint8_t value)
 {
     if (!m_forcingFlightHint) {

@@ -144,6 +144,8 @@ public:
     void forceFlightHint(std::uint8_t value);
     void endForcedValues();
     std::int32_t playerControlType() const { return m_forcingControlType ? m_ownControlType : controlType; }
+    // The player's own choice; while a tutorial forces another it waits for the tutorial's end.
+    void setPlayerControlType(std::int32_t value);
     std::uint8_t playerFlightHint() const { return m_forcingFlightHint ? m_ownFlightHint : flightHintEnabled; }
 
     // Checked table access.

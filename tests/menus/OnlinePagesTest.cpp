@@ -666,6 +666,17 @@ TEST_F(OnlineRoomServer, ADroppedServerShows177AfterTheMainAndMultiplayerPages)
     EXPECT_EQ(currentFrame(), static_cast<MenuFrame*>(MenuFrameRegistry::mainMenu()));
 }
 
+// With no server at the address nothing was ever connected, so nothing was
+// lost: the player hears that the server could not be reached, once.
+TEST_F(OnlineRoomServer, NoServerAtTheAddressSaysItCouldNotBeReached)
+{
+    server->stop();
+    goToFrame(&page());
+    ASSERT_TRUE(run([&] { return currentFrame() == &multiplayer; }));
+    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kNoServerString));
+    EXPECT_NE(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kLostString));
+}
+
 TEST_F(OnlineRoomServer, ACreatedRoomIsAskedForAndJoinedAsAClient)
 {
     goToFrame(&page());
@@ -705,10 +716,11 @@ TEST_F(OnlinePages, EveryRoadOfTheRoomServerReachesThePage)
     EXPECT_FALSE(alertText().empty());
     closeAlert();
 
-    // The connection failed: the main menu, the multiplayer page over it, message 177.
+    // The connection could not be made: the main menu, the multiplayer page
+    // over it, and the message that the server was not reached.
     page().onConnectFailed();
     EXPECT_EQ(currentFrame(), &multiplayer);
-    EXPECT_EQ(alertText(), getStringByIndex(177));
+    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kNoServerString));
     goBack();
     EXPECT_EQ(currentFrame(), static_cast<MenuFrame*>(MenuFrameRegistry::mainMenu()));
 

@@ -177,6 +177,21 @@ TEST(PointRowsTest, RowsFollowTheGameKind)
     EXPECT_EQ(r.pointsEarned, 103);
 }
 
+// The first row of a match shows kill and death points beside the table's
+// kill and death counts: its label must say they are points.
+TEST(PointRowsTest, TheMatchRowIsLabelledAsThePointsItShows)
+{
+    mountStagedData();
+    GameResultInput in;
+    in.type = GameType::FreeForAll;
+    in.singlePlayer = true;
+    in.killPoints = 6;
+    in.deathPoints = -4;
+    const PointRows r = PointRows::build(in);
+    EXPECT_EQ(narrow(r.values[0]), "6/-4");
+    EXPECT_NE(narrow(r.labels[0]).find("points"), std::string::npos) << narrow(r.labels[0]);
+}
+
 TEST(PointRowsTest, BadFactorsAndHugeSumsNeverCorruptTheTotal)
 {
     GameResultInput in;
@@ -578,6 +593,40 @@ TEST_F(ScoreTables, HeadlinesForWinnersLosersAndADraw)
     EXPECT_TRUE(page->onEscape());
     EXPECT_EQ(currentFrame(), MenuFrameRegistry::gameResultMenu());
     page->onHide();
+}
+
+// Eight pilots all show without scrolling at every screen size the game
+// offers, the Tab peek in flight included, which cannot scroll.
+TEST_F(ScoreTables, EightPilotsAllShowWithinTheTable)
+{
+    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{960, 640}, {1280, 720}, {1920, 1080}}) {
+        ASSERT_TRUE(setScreenSize(w, h));
+        start(GameType::FreeForAll, false);
+        pilot(0, u"Ann", 9, true);
+        for (int i = 1; i < 8; ++i)
+            pilot(i, u"Bot", 8 - i);
+        SkirmishEndMenuFrame* page = MenuFrameRegistry::skirmishEndMenu();
+        for (bool peek : {false, true}) {
+            scorePeek() = peek;
+            page->onShow();
+            page->update();
+            page->layout(0, 0);
+            const MenuPanel& table = *page->table;
+            int shown = 0;
+            for (ScoreEntry* row : page->rows()) {
+                if (!row->target())
+                    continue;
+                EXPECT_GE(row->absY, table.absY) << w << "x" << h;
+                EXPECT_LE(row->absY + row->height, table.absY + table.height) << w << "x" << h << " row " << row->position;
+                ++shown;
+            }
+            EXPECT_EQ(shown, 8) << w << "x" << h;
+            page->onHide();
+        }
+        scorePeek() = false;
+        MenuFrameRegistry::deleteAll();
+        deleteCurrentGameMode();
+    }
 }
 
 TEST_F(ScoreTables, SwatchCyclesAndMuteNeverOnTheOwnRow)

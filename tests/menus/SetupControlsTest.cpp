@@ -1,4 +1,4 @@
-#include "MenusTestSupport.h"
+#include "StagedPageTest.h"
 
 #include "menus/frontend/GameSetupMenuFrame.h"
 #include "menus/settings/ControlsMenuFrame.h"
@@ -16,6 +16,7 @@
 namespace {
 using GameSetup = PageTest;
 using ControlsPage = PageTest;
+using KeyLabels = StagedPageTest;
 
 std::vector<GameSetupMenuFrame::MapEntry> threeMaps()
 {
@@ -255,6 +256,33 @@ TEST_F(ControlsPage, SensitivitiesSpanTheirRangeAndAreSavedOnHide)
     EXPECT_TRUE(saved_file_exists(Controls::kFileName));
 }
 
+// The first game's question says the control type can be changed here.
+TEST_F(ControlsPage, TheControlTypeIsChangedHereAndSavedAtOnce)
+{
+    settings().controlType = 2;   // not chosen yet
+    ControlsMenuFrame page;
+    goToFrame(&page);
+    EXPECT_FALSE(page.arcadeBox->checked);
+    removeSaved(Settings::kFileName);
+    page.arcadeBox->activate();
+    EXPECT_EQ(settings().controlType, 1);
+    EXPECT_EQ(onDisk().controlType, 1);
+    page.arcadeBox->activate();
+    EXPECT_EQ(settings().controlType, 0);
+    EXPECT_EQ(onDisk().controlType, 0);
+    // Inside a tutorial that forces the arcade type the box shows the
+    // player's own choice, and a change takes effect when the tutorial ends.
+    settings().forceControlType(1);
+    page.onShow();
+    EXPECT_FALSE(page.arcadeBox->checked);
+    page.arcadeBox->activate();
+    EXPECT_EQ(settings().playerControlType(), 1);
+    settings().forceControlType(0);
+    EXPECT_EQ(settings().controlType, 0);
+    settings().endForcedValues();
+    EXPECT_EQ(settings().controlType, 1);
+}
+
 TEST_F(ControlsPage, OptionBoxesSaveAtOnce)
 {
     settings().invertPitch = 0;
@@ -273,4 +301,38 @@ TEST_F(ControlsPage, OptionBoxesSaveAtOnce)
     EXPECT_EQ(keys->titleLabel->stringId, 1710);
     EXPECT_EQ(controls().currentScheme(), 2);
     EXPECT_FALSE(keys->joystickButton->visible);
+}
+
+// Every row of the key set-up names its own action, in every scheme that
+// offers it: a label list one entry short shifts all rows below the gap.
+TEST_F(KeyLabels, EveryRowNamesItsAction)
+{
+    static constexpr const char* kNames[kControlActionCount] = {
+        "Roll Left", "Roll Right", "Pitch Up", "Pitch Down", "Yaw Left", "Yaw Right", "Accelerate", "Brake",
+        "Fire Weapon 1", "Fire Weapon 2", "Fire Weapon 3", "Lock Target", "Change Camera", "Eject", "Autopilot",
+        "Hide HUD", "Squadron Orders", "Squadron: Attack", "Squadron: Defend", "Squadron: Form Up", "Boost",
+        "Link Weapons", "Chat", "Show Scores", "Pause Menu", "Console", "Zoom", "Look Around", "Fast Forward",
+        "Menu Up", "Menu Down", "Menu Left", "Menu Right", "Menu Select", "Menu Back"};
+    const int keepScheme = controls().currentScheme();
+    for (int scheme = 0; scheme < 3; ++scheme) {
+        controls().setDefaults(scheme);
+        controls().setCurrentScheme(scheme);
+        SetKeysMenuFrame page;
+        page.onShow();
+        int rows = 0;
+        for (int action = 0; action < kControlActionCount; ++action) {
+            const SpriteLabel* label = page.rowLabels[static_cast<std::size_t>(action)];
+            if (!controls().binding(action).shown) {
+                EXPECT_EQ(label, nullptr) << "scheme " << scheme << ", action " << action;
+                continue;
+            }
+            ASSERT_NE(label, nullptr) << "scheme " << scheme << ", action " << action;
+            EXPECT_EQ(shown(*label), kNames[action]) << "scheme " << scheme << ", action " << action;
+            ++rows;
+        }
+        // The rows below the autopilot's are the ones a short list shifts.
+        EXPECT_GT(rows, static_cast<int>(ControlAction::Autopilot)) << "scheme " << scheme;
+        page.onHide();
+    }
+    controls().setCurrentScheme(keepScheme);
 }

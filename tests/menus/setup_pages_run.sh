@@ -216,6 +216,14 @@ settings_pages() {
     play cr_mouse options 310 190 250 300
     credits_road cr_mouse "MainMenuFrame OptionsMenuFrame CreditsMenuFrame OptionsMenuFrame "
     at_most "cr_mouse: back on options (title)" "$(differ cr_mouse_190 cr_mouse_300 "${title[@]}")" 30
+    # The control type the first game asks for is changed here by mouse, as
+    # its question promises: the Arcade box of the fourth panel.
+    script arcade $'220 click 670 530'
+    "$run" -width 960 -height 640 -fixeddt 0.0166 -menupage controls -inputscript "$out/arcade.script" -frames 260 \
+        -dumpframe "200:$out/arcade_before.png" -dumpframe "250:$out/arcade_after.png" >"$out/arcade.out" 2>&1 ||
+        fail "arcade: the run did not end cleanly"
+    grep -q "control type 1 chosen" "$out/arcade.out" || fail "arcade: the Arcade box did not change the control type"
+    changed arcade 650 510 690 550 50
 }
 
 case "$part" in

@@ -76,6 +76,16 @@ TEST_F(SkirmishMatch, FreeForAllWithSevenBotsEndsAtTheScoreLimit)
     EXPECT_EQ(overlays.opened, 1);
 }
 
+// The score tables, the host's too, name the player as the profile does.
+TEST_F(SkirmishMatch, ThePlayersAirplaneCarriesTheProfileName)
+{
+    settings().playerName = u"Maverick";
+    GameModeCustom* mode = start(GameType::FreeForAll);
+    ASSERT_NE(mode, nullptr);
+    ASSERT_NE(mode->playerAirplane(), nullptr);
+    EXPECT_EQ(mode->playerAirplane()->pilotName, u"Maverick");
+}
+
 TEST_F(SkirmishMatch, TeamDeathmatchEndsAtOneMinuteWithinAFrame)
 {
     settings().setSkirmishWord(Settings::kEntryTD, 0, 1);

@@ -183,7 +183,9 @@ void EndTableFrame::placeHeadings(const MenuPanel& table, float stripTop, float 
                                   SpriteLabel* score, SpriteLabel* deaths, SpriteLabel* plane, SpriteLabel* extra)
 {
     const float u = screenMetrics().uiScale;
-    const int rowHeight = static_cast<int>(ScoreEntry::kRowHeightUnits * u);
+    // The rows' own height: a full table's rows are shorter, their swatch too.
+    const MenuItem* first = table.itemCount() > 0 ? table.itemAt(0) : nullptr;
+    const int rowHeight = first ? first->height : static_cast<int>(ScoreEntry::kRowHeightUnits * u);
     const ScoreEntry::Columns c = ScoreEntry::columns(table.width, rowHeight, extra != nullptr, muteStrip);
     std::vector<std::pair<SpriteLabel*, float>> placed = {{score, c.score}, {deaths, c.deaths}};
     if (extra)
@@ -233,16 +235,34 @@ int EndTableFrame::stripBottom(int stripHeight) const
 
 void EndTableFrame::appendRow(MenuPanel& table, ScoreEntry* row)
 {
-    if (table.itemCount() == 0)
-        table.contentHeight = 0;
     row->anchorMode = kAnchorParent;
     row->width = table.width;
     row->offsetX = 0.0f;
-    row->offsetY = static_cast<float>(table.contentHeight);
     table.addItem(row);
-    table.contentHeight += row->height;
+    // Every pilot must show without scrolling, as the score peek in flight
+    // cannot scroll: rows that overflow the table share its height, down to
+    // a floor below which the table scrolls instead. The closing row takes
+    // the same height.
+    std::vector<ScoreEntry*> rows;
+    int pilots = 0;
+    for (MenuItem* item : table.drawList())
+        if (auto* entry = dynamic_cast<ScoreEntry*>(item)) {
+            rows.push_back(entry);
+            if (entry->target())
+                ++pilots;
+        }
+    const int full = static_cast<int>(ScoreEntry::kRowHeightUnits * screenMetrics().uiScale);
+    int rowHeight = full;
+    if (pilots > 0 && pilots * full > table.height)
+        rowHeight = std::max(table.height / pilots, full * kSmallestRowPercent / 100);
+    table.contentHeight = 0;
+    for (ScoreEntry* entry : rows) {
+        entry->height = rowHeight;
+        entry->offsetY = static_cast<float>(table.contentHeight);
+        table.contentHeight += rowHeight;
+        entry->layout(table.absX + static_cast<int>(table.scrollX), table.absY + static_cast<int>(table.scrollY));
+    }
     table.contentWidth = table.width;
-    row->layout(table.absX + static_cast<int>(table.scrollX), table.absY + static_cast<int>(table.scrollY));
 }
 
 void EndTableFrame::spreadButtons(bool withOuterMargin)

@@ -88,6 +88,8 @@ protected:
     static void placeHeadings(const MenuPanel& table, float stripTop, float stripHeight, bool muteStrip,
                               SpriteLabel* score, SpriteLabel* deaths, SpriteLabel* plane, SpriteLabel* extra);
     // Appends the row under the table's last one, as wide as the table.
+    // Rows of a full table shrink to fit it, down to this share of their height.
+    static constexpr int kSmallestRowPercent = 60;
     static void appendRow(MenuPanel& table, ScoreEntry* row);
     int lineHeight() const { return m_lineHeight; }
     // The bottom edge of the header strips: a line below the top panel, and

@@ -875,8 +875,12 @@ void MultiPlayerMenuFrameOnline::onRoomInfo(const std::uint8_t* message, std::si
 
 void MultiPlayerMenuFrameOnline::onConnectFailed()
 {
+    // Never connected: nothing was lost, the server could not be reached.
+    if (NetworkGameHandler* h = handler())
+        h->roomJoinState = -1;
     showListView();
-    returnToMultiplayer(kLostString);
+    gameChoices().duelMatch = 0;
+    returnToMultiplayer(kNoServerString);
 }
 
 void MultiPlayerMenuFrameOnline::onConnected()

@@ -133,6 +133,11 @@ ControlsMenuFrame::ControlsMenuFrame()
             focusedItem = deviceBoxes[1];
         };
 
+    // The control type the first game asks for, changeable here as that question promises.
+    arcadeBox = addBox(*extraPanel, kArcadeString, 5.0f * w / 6.0f, optionTop);
+    arcadeBox->checked = record.playerControlType() == 1;
+    arcadeBox->onChange = [this] { onArcadeBox(); };
+
     for (MenuPanel* panel : {devicePanels[0], devicePanels[1], devicePanels[2], devicePanel, optionsPanel, extraPanel}) {
         addItem(panel);
         panel->layout(absX, absY);
@@ -192,6 +197,14 @@ void ControlsMenuFrame::placeSetupButton(int device)
     button->offsetY = devicePanels[device]->height / 2.0f - button->height / 2.0f;
 }
 
+void ControlsMenuFrame::onArcadeBox()
+{
+    Settings& record = settings();
+    record.setPlayerControlType(arcadeBox->checked ? 1 : 0);
+    logInfo("menus", "control type %d chosen", record.playerControlType());
+    record.save();
+}
+
 void ControlsMenuFrame::showDevicePanel(int device)
 {
     for (int i = 0; i < 3; ++i) {
@@ -226,6 +239,7 @@ void ControlsMenuFrame::onShow()
     invertBox->checked = record.invertPitch != 0;
     metricBox->checked = record.metricUnits != 0;
     aimAssistBox->checked = record.aimAssist != 0;
+    arcadeBox->checked = record.playerControlType() == 1;
     placeSliders();
     rebuildFocusLinks();
     focusedItem = deviceBoxes[1];

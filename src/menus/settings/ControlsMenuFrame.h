@@ -13,7 +13,7 @@ class SpriteSlider;
 // the sensitivities are saved when the page is left.
 class ControlsMenuFrame : public FilledMenuFrame {
 public:
-    static constexpr int kTitleString = 19, kBackString = 40;
+    static constexpr int kTitleString = 19, kBackString = 40, kArcadeString = 211;
     static constexpr int kKeyboardString = 1709, kJoystickString = 1708, kMouseString = 1710;
     static constexpr int kPanelFrame = 151, kLineFrame = 150;
 
@@ -27,12 +27,15 @@ public:
     void onDeviceChosen(int device);
     void keepDeviceBoxOn(SpriteCheckbox& box);
     void onSensitivity(int device, float p);
+    // Checked: the arcade control type (1); clear: full control (0).
+    void onArcadeBox();
     // The key set-up of the current device.
     void openSetKeys();
 
     SpriteCheckbox* flipBox = nullptr;
     SpriteCheckbox* invertBox = nullptr;
     SpriteCheckbox* aimAssistBox = nullptr;
+    SpriteCheckbox* arcadeBox = nullptr;
     SpriteCheckbox* metricBox = nullptr;
     SpriteCheckbox* deviceBoxes[3] = {nullptr, nullptr, nullptr};   // keyboard, joystick, mouse
     SpriteCheckbox* extraBoxA = nullptr;

@@ -19,8 +19,8 @@ public:
     // Updates that separate the press opening a capture (or a bound click) from the input bound.
     static constexpr int kInputDelay = 5;
     static constexpr int kActionStrings[kControlActionCount] = {
-        1726, 1727, 1724, 1725, 1722, 1723, 1720, 1721, 1728, 1729, 1730, 1731, 1732, 1733, 1736, 1737, 1738, 1739,
-        1740, 1741, 1742, 1748, 1743, 1744, 1745, 1746, 1747, 1735, 1749, 1750, 1751, 1752, 1753, 1754};
+        1726, 1727, 1724, 1725, 1722, 1723, 1720, 1721, 1728, 1729, 1730, 1731, 1732, 1733, 1734, 1736, 1737, 1738,
+        1739, 1740, 1741, 1742, 1748, 1743, 1744, 1745, 1746, 1747, 1735, 1749, 1750, 1751, 1752, 1753, 1754};
 
     SetKeysMenuFrame();
 

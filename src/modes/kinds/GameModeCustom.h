@@ -121,6 +121,8 @@ public:
     // The same without telling peers.
     Airplane* buildBot(int team, float skill, Squadron* squadron, bool keepInGame, int planeId);
     bool isSpawnOccupied(const Vec3& point, float radius, const Target* ignore) const;
+    // Where the airplanes in play and those waiting to respawn are.
+    std::vector<Vec3> spawnBlockers(const Target* ignore) const;
     Vec3 spawnOnCircle(const Vec3& centre, float radius, bool faceCentre, Quat* orientation) const;
     Vec3 spawnInSector(const Vec3& base, float directionAngle, float spread, float distance) const;
     Vec3 spawnAwayFromOthers(const Target& entity, float radius, bool facing, Quat* orientation) const;

@@ -32,11 +32,23 @@ Vec3 GameModeCustom::mapCentre() const
     return {0.0f, h, 0.0f};
 }
 
+std::vector<Vec3> GameModeCustom::spawnBlockers(const Target* ignore) const
+{
+    // Airplanes waiting out their respawn already hold their spawn points:
+    // two shot down in one frame must not be given the same one.
+    std::vector<Vec3> out;
+    for (const std::vector<Target*>* list : {&m_active, &m_respawnQueue})
+        for (const Target* e : *list)
+            if (e != ignore && e->kind() == TargetKind::Airplane)
+                out.push_back(e->position());
+    return out;
+}
+
 bool GameModeCustom::isSpawnOccupied(const Vec3& point, float radius, const Target* ignore) const
 {
     const float r2 = radius * radius;
-    for (const Target* e : m_active)
-        if (e != ignore && e->kind() == TargetKind::Airplane && vec3DistanceSq(e->position(), point) < r2)
+    for (const Vec3& p : spawnBlockers(ignore))
+        if (vec3DistanceSq(p, point) < r2)
             return true;
     return false;
 }
@@ -45,6 +57,7 @@ Vec3 GameModeCustom::spawnOnCircle(const Vec3& centre, float radius, bool faceCe
 {
     // A crowded circle must not hang the spawn: after a bounded number of
     // tries the candidate with the most room wins.
+    const std::vector<Vec3> blockers = spawnBlockers(nullptr);
     Vec3 best = centre;
     float bestRoom = -1.0f;
     for (int i = 0; i < kSpawnAttempts; ++i) {
@@ -52,9 +65,8 @@ Vec3 GameModeCustom::spawnOnCircle(const Vec3& centre, float radius, bool faceCe
         Vec3 p{centre.x + std::sin(a) * radius, 0.0f, centre.z + std::cos(a) * radius};
         p.y = spawnHeightAt(p.x, p.z);
         float room = std::numeric_limits<float>::max();
-        for (const Target* e : m_active)
-            if (e->kind() == TargetKind::Airplane)
-                room = std::min(room, vec3DistanceSq(e->position(), p));
+        for (const Vec3& b : blockers)
+            room = std::min(room, vec3DistanceSq(b, p));
         if (room > bestRoom) {
             bestRoom = room;
             best = p;
@@ -168,7 +180,8 @@ Airplane* GameModeCustom::createPlayerAirplane(int team, float skill, Squadron* 
     Airplane* a = createAirplane(&paint, cfg->plane_id, team, skill, squadron, true);
     if (!a)
         return nullptr;
-    a->pilotName = u"Pilot";
+    // The profile's name, which the score tables show to every player.
+    a->pilotName = settings().playerName.empty() ? std::u16string(u"Pilot") : settings().playerName;
     applyPlayerLoadout(*a);
     if (isNetworkClient() && (weaponRule & 0xFF) != 0)
         applyWeaponRule(*a);

@@ -24,6 +24,14 @@ std::array<int, 2> g_markers{-1, -1};
 constexpr int kCloseString = 15;
 constexpr int kLastKeySizeFrame = 20;
 
+// What each part of the keyboard picture types: part 0 is the text area, the
+// last the space bar; the two keys at the end of the bottom letter row erase
+// and accept, so a player with only a mouse can finish a name.
+constexpr std::array<char32_t, SpriteKeyboard::kPartCount> kKeyCharacters = {
+    0,   U'Q', U'W', U'E', U'R', U'T', U'Y', U'U', U'I', U'O', U'P', U'A', U'S', U'D', U'F', U'G',
+    U'H', U'J', U'K', U'L', U'-', U'Z', U'X', U'C', U'V', U'B', U'N', U'M', Input::kTypedBackspace,
+    Input::kTypedEnter, U' '};
+
 CSprite* keyboardSprite()
 {
     return getSprite(SpriteKeyboard::kSet);
@@ -221,6 +229,11 @@ void SpriteKeyboard::update()
     setMenuFocusedItem(nullptr);
 }
 
+char32_t SpriteKeyboard::keyCharacter(int part)
+{
+    return part >= 0 && part < kPartCount ? kKeyCharacters[static_cast<std::size_t>(part)] : 0;
+}
+
 int SpriteKeyboard::keyAt(int px, int py) const
 {
     const CSprite* sprite = keyboardSprite();
@@ -236,12 +249,15 @@ int SpriteKeyboard::keyAt(int px, int py) const
     for (int i = 0; i < parts; ++i) {
         const SpriteSheet::Part& part = sheet.parts[frame.firstPart + static_cast<std::size_t>(i)];
         float w = sprite->moduleWidth(part.module), h = sprite->moduleHeight(part.module);
+        float kx = left + part.x * sprite->baseScale();
+        const float ky = static_cast<float>(y) + part.y * sprite->baseScale();
         if (i == 30) {
+            // The space bar sits in the middle of its row.
             const CSprite::Rect last = sprite->frameRect(kLastKeySizeFrame);
+            kx += (w - last.w) / 2.0f;
             w = last.w;
             h = last.h;
         }
-        const float kx = left + part.x * sprite->baseScale(), ky = static_cast<float>(y) + part.y * sprite->baseScale();
         if (px >= kx - growX && px <= kx + w + growX && py >= ky - growY && py <= ky + h + growY)
             return i;
     }
@@ -266,8 +282,10 @@ bool SpriteKeyboard::onTouchDown(int px, int py)
 {
     if (y != targetY)
         return false;
-    if (keyAt(px, py) < 0)
-        pressedLook = onClearArea(px, py);
+    m_downKey = keyAt(px, py);
+    m_downOnText = onClearArea(px, py);
+    if (m_downKey < 0)
+        pressedLook = m_downOnText;
     if (closeButton->contains(px, py, 10.0f)) {
         closeButton->onTouchDown(px, py);
         closePressed = true;
@@ -285,11 +303,20 @@ bool SpriteKeyboard::onTouchMove(int px, int py)
 
 bool SpriteKeyboard::onTouchUp(int px, int py)
 {
-    if (onClearArea(px, py)) {
-        m_edit.clear();
-        caret = 0;
+    // Only a touch that began on the keyboard acts: the release of the click
+    // that opened it must not empty the text it opened with.
+    if (touchActive && !closePressed) {
+        const int key = keyAt(px, py);
+        if (key > 0 && key == m_downKey)
+            type(keyCharacter(key));
+        else if (m_downOnText && onClearArea(px, py)) {
+            m_edit.clear();
+            caret = 0;
+        }
     }
     touchActive = false;
+    m_downKey = -1;
+    m_downOnText = false;
     closeButton->onTouchUp(px, py);
     pressedLook = false;
     closePressed = false;

@@ -53,6 +53,9 @@ public:
     void type(char32_t c);
     // The part of the picture under the point, -1 for none.
     int keyAt(int px, int py) const;
+    // What a release on the part types: a letter, a space, 8 (erase), 10
+    // (accept); 0 for the text area and parts out of range.
+    static char32_t keyCharacter(int part);
 
     const std::u16string& editText() const { return m_edit; }
     const std::u16string& startText() const { return m_start; }
@@ -80,6 +83,8 @@ private:
     void startClosing();
 
     bool m_closing = false;
+    int m_downKey = -1;          // the part the touch went down on
+    bool m_downOnText = false;   // the touch went down on the text area
     std::u16string m_edit, m_start;
 };
 

@@ -126,6 +126,70 @@ TEST_F(ScenePage, TypingIntoAnEditBoxThroughTheKeyboard)
     EXPECT_TRUE(page.fullDraw);
 }
 
+namespace {
+// The middle of the keyboard part, found by asking the keyboard itself: the
+// first point of a coarse grid over the screen that it reports as that part.
+bool partCentre(const SpriteKeyboard& keyboard, int part, int width, int height, int& cx, int& cy)
+{
+    long sx = 0, sy = 0, n = 0;
+    for (int y = 0; y < height; y += 3)
+        for (int x = 0; x < width; x += 3)
+            if (keyboard.keyAt(x, y) == part) {
+                sx += x, sy += y, ++n;
+            }
+    if (n == 0)
+        return false;
+    cx = static_cast<int>(sx / n);
+    cy = static_cast<int>(sy / n);
+    return true;
+}
+}  // namespace
+
+// A player with only a mouse types a name on the keys of the picture, erases
+// and accepts it there; the release of the click that opened the keyboard
+// leaves the name it opened with.
+TEST_F(ScenePage, TheKeyboardTypesByMouse)
+{
+    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{960, 640}, {1920, 1080}}) {
+        boot(w, h);
+        FilledMenuFrame page;
+        auto* box = new SpriteEditBox(u"Pilot", page.content());
+        box->ownerFrame = &page;
+        goToFrame(&page);
+        step(2);
+        box->openKeyboard();
+        step(2);
+        const SpriteKeyboard& keyboard = *SpriteKeyboard::existing();
+        ASSERT_TRUE(keyboard.modalOpen());
+        int tx = 0, ty = 0;
+        ASSERT_TRUE(partCentre(keyboard, 0, w, h, tx, ty));
+        // A release that began elsewhere, on the text area: the name stays.
+        mouseUp(tx, ty);
+        step(2);
+        EXPECT_EQ(keyboard.editText(), u"Pilot") << w;
+        // A tap on the text area empties it, as it always has.
+        click(tx, ty);
+        step(2);
+        EXPECT_EQ(keyboard.editText(), u"") << w;
+        // A (part 11), C (23), X (22), erase (28), E (3), space (30), then accept (29).
+        for (int part : {11, 23, 22, 28, 3, 30, 11}) {
+            int kx = 0, ky = 0;
+            ASSERT_TRUE(partCentre(keyboard, part, w, h, kx, ky)) << part;
+            click(kx, ky);
+            step(2);
+        }
+        EXPECT_EQ(keyboard.editText(), u"ACE A") << w;
+        savePicture("menus/scene/keyboard_by_mouse_" + std::to_string(w) + "x" + std::to_string(h) + ".png");
+        int ox = 0, oy = 0;
+        ASSERT_TRUE(partCentre(keyboard, 29, w, h, ox, oy));
+        click(ox, oy);
+        step(3);
+        EXPECT_FALSE(keyboard.modalOpen()) << w;
+        EXPECT_EQ(box->text(), u"ACE A") << w;
+        clearFrameHistory();
+    }
+}
+
 TEST_F(ScenePage, TheShowcasePageDrawsItsStatisticsAndBalloon)
 {
     boot(1280, 720);
