@@ -21,6 +21,7 @@
 class Airplane;
 class GameWorld;
 class IGameListener;
+struct MatchConnections;
 class Road;
 struct PlayerRecord;
 struct MapInfoCfg;
@@ -57,9 +58,14 @@ public:
     bool isNetworkClient() const override { return m_networkGame && !m_hosting; }
     bool isSinglePlayer() const { return !m_networkGame; }
     bool isOnline() const { return m_online; }
+    // The network game the mode reports to; the match gives it with the
+    // other connections. Only the scoped mute guards swap it for a while.
     void setListener(IGameListener* listener) { m_listener = listener; }
     IGameListener* listener() const { return m_listener; }
-    void setHooks(const ModeHooks& hooks) { m_hooks = hooks; }
+    // The player has left the network game (disconnected, or off to the
+    // result page): the mode reports to it and asks it no more.
+    void leaveNetworkGame() { m_listener = nullptr; }
+    // The connections the match gave; every one does nothing for a mode that no match owns.
     const ModeHooks& hooks() const { return m_hooks; }
 
     virtual void setMapRecord(const MapInfoCfg* record) { m_mapRecord = record; }
@@ -278,8 +284,7 @@ public:
     void onMissileHit(const Missile& missile) override;
     void onWeaponHit(Target& victim, Target* attacker, int weaponId) override;
 
-    // Scene, HUD texts and overlays (null members do nothing).
-    void setServices(const ModeServices& services) { m_services = services; }
+    // Scene, HUD texts, overlays and end pages (null members do nothing).
     const ModeServices& services() const { return m_services; }
 
     // Round: clocks, counters, the weather transition and the round's flags back to their start.
@@ -410,6 +415,10 @@ protected:
     std::vector<std::unique_ptr<Parachute>> m_parachutes;
 
 private:
+    friend class Match;
+    // The match's connections, given once when the match is made.
+    void connect(const MatchConnections& connections);
+
     Target* applyAirplaneRecord(const PlayerRecord& record, bool ownRecord);
     void fitWeapons(Target& entity, const std::array<int, 3>& weaponIds);
     void onMissileEnded(const MissileSet::Ending& ending);

@@ -26,6 +26,7 @@
 #include "modes/kinds/GameModeCustom.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/INetworkSession.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
@@ -96,7 +97,7 @@ PoolCamera g_poolCamera;
 
 void GameSceneFrame::updateGameMode()
 {
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         mode->update(frameDelta());
 }
 
@@ -120,7 +121,7 @@ void GameSceneFrame::updateCamera(float dt)
 
 float GameSceneFrame::zoomFactor()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     const Airplane* player = mode ? mode->playerAirplane() : nullptr;
     if (!player || player->aiController() || mode->autopilot)
         return 1.0f;
@@ -133,7 +134,7 @@ float GameSceneFrame::zoomFactor()
 
 bool GameSceneFrame::controlsFrozen()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     return mode && mode->controlsFrozen;
 }
 
@@ -199,7 +200,7 @@ void GameSceneFrame::updateScreenEffects(float dt)
     if (s)
         Weather::update(s->weatherMode, s->weatherIntensity, dt);
     ScreenSplats::update(dt);
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (sceneHighDetail()) {
         if (camera && s)
             PostProcess::updateSunParams(camera->viewMatrix, s->mainProjection);
@@ -305,23 +306,21 @@ void SceneModeOverlays::openPauseScreen(PauseMenu menu)
     ::openPauseScreen();
 }
 
-void connectModeToScene(GameMode& mode)
+SceneModeServices& sceneModeServices()
 {
     static SceneModeServices services;
+    return services;
+}
+
+SceneModeOverlays& sceneModeOverlays()
+{
     static SceneModeOverlays overlays;
-    ModeServices reached = mode.services();
-    reached.scene = &services;
-    reached.overlays = &overlays;
-    mode.setServices(reached);
-    ModeHooks hooks = mode.hooks();
-    hooks.camera = &sceneModeCamera();
-    hooks.tutorial = &tutorialHudBridge();
-    mode.setHooks(hooks);
+    return overlays;
 }
 
 bool GameSceneFrame::playStopped()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     return mode && mode->playStopped;
 }
 
@@ -329,10 +328,10 @@ void GameSceneFrame::updateEffectList(float dt) { updateEffects(dt); }
 
 void GameSceneFrame::updateHud()
 {
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         mode->drawOverlay();
     // Behind the menus only the lock-on tone runs.
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     if (mode && mode->gameType() == GameType::MenuBackground) {
         HudGameState state;
         readHudGameState(mode, state);
@@ -368,7 +367,7 @@ std::function<void()>& controlTypeChoice()
 // tutorials teach with the default.
 bool controlTypeChoiceDue()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     return controlTypeChoice() && settings().controlType == 2 && mode && mode->gameType() != GameType::Tutorial;
 }
 }  // namespace
@@ -391,7 +390,7 @@ float GameScreen::loadStep()
         return static_cast<float>(m_counter) / kLoadSteps;
     }
     // A network match opens to players (host) or waits for the host's word (client).
-    if (GameMode* mode = currentGameMode(); mode && !mode->isSinglePlayer() && m_network &&
+    if (GameMode* mode = modeOf(currentMatch()); mode && !mode->isSinglePlayer() && m_network &&
                                             !m_network->loadStep(*mode, frameDelta()))
         return static_cast<float>(m_counter) / kLoadSteps;
     m_loaded = true;
@@ -406,7 +405,6 @@ void GameScreen::startLevel(GameMode* mode)
     setActiveCamera(&gameCamera());
     if (!mode)
         return;
-    connectModeToScene(*mode);
     mode->resetRound();
     if (!mode->startLevel())
         logWarning("game", "the level did not load; flying an empty world");
@@ -477,7 +475,7 @@ void startPlayerEffects(GameMode* mode)
 
 void GameScreen::runStep(int step)
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     GameWorld* world = mode ? mode->world() : nullptr;
     switch (step) {
     case 0:
@@ -568,7 +566,7 @@ void GameScreen::update()
         // The world stands still; only the pause menu's keys run.
         if (!Sound::isPaused())
             Sound::pauseAll();
-        const GameMode* mode = currentGameMode();
+        const GameMode* mode = modeOf(currentMatch());
         runPausedInput(mode && mode->playerAirplane(), frameDelta());
         return;
     }
@@ -590,7 +588,7 @@ void GameScreen::draw()
     // An open or queued overlay draws over the world without the HUD.
     if (!overlayScreen() && overlayQueueSize() == 0 && planeHud().active) {
         planeHud().draw();
-        if (GameMode* mode = currentGameMode())
+        if (GameMode* mode = modeOf(currentMatch()))
             mode->drawHud();
     }
 }
@@ -607,7 +605,7 @@ void GameScreen::onResume()
 void GameScreen::onTouchDown(int id, int x, int y)
 {
     // A tap on the head notice tells the mode (a tutorial lets it go).
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (mode && HudMessageQueue::instance().hitHeadNotice(static_cast<float>(x), static_cast<float>(y)))
         mode->tutorialHudHook();
     planeHud().onTouchDown(id, x, y);
@@ -618,7 +616,7 @@ void GameScreen::onTouchMove(int id, int x, int y) { planeHud().onTouchMove(id, 
 void GameScreen::onBack()
 {
     // The mode knows when pausing is not allowed (play stopped, an overlay up).
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         mode->pause();
     else
         openPauseScreen();
@@ -635,9 +633,9 @@ void GameScreen::onLeave()
     if (m_scene)
         m_level.release(*m_scene);
     // The level goes before its mode, the mode before the scene that views it.
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         mode->clearLevel();
-    deleteCurrentGameMode();
+    endMatch();
     clearEffects();
     AircraftEffects::release();
     setPoolCamera(nullptr);

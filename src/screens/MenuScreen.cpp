@@ -25,6 +25,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "screens/GameScreen.h"
 #include "screens/Screens.h"
 #include "screens/GameStart.h"
@@ -192,10 +193,12 @@ void MenuScreen::startMenuFlight()
         return;
     }
     mode->setMapRecord(record);
-    setCurrentGameMode(std::move(mode));
-    if (!currentGameMode()->startLevel())
+    std::unique_ptr<Match> match = connectMatch(std::move(mode), &noNetwork());
+    if (!match)
+        return;
+    setCurrentMatch(std::move(match));
+    if (!modeOf(currentMatch())->startLevel())
         logWarning("screens", "the menu flight's world did not load");
-    connectModeToScene(*currentGameMode());
     m_scene = std::make_unique<Scene>();
     MenuCamera& camera = menuCamera();
     m_scene->camera = &camera;
@@ -209,15 +212,15 @@ void MenuScreen::startMenuFlight()
             camera.windowWidth = device->screenWidth();
             camera.windowHeight = device->screenHeight();
         }
-    if (GameWorld* world = currentGameMode()->world())
+    if (GameWorld* world = modeOf(currentMatch())->world())
         m_level.buildAll(*m_scene, *world, record->treeCount);
-    currentGameMode()->setSunValue(GameModeMenu::kSun);
+    modeOf(currentMatch())->setSunValue(GameModeMenu::kSun);
     m_scene->updateSunAndFog(true);
     // The showcase is the menu flight's airplane; the camera circles it.
     AirplaneCameraPlane& showcase = menuShowcasePlane();
-    showcase.follow(currentGameMode()->playerAirplane());
-    if (currentGameMode()->gameType() == GameType::MenuBackground)
-        static_cast<GameModeMenu*>(currentGameMode())->previewShownPaint();
+    showcase.follow(modeOf(currentMatch())->playerAirplane());
+    if (modeOf(currentMatch())->gameType() == GameType::MenuBackground)
+        static_cast<GameModeMenu*>(modeOf(currentMatch()))->previewShownPaint();
     camera.showcase = showcase.airplane() ? &showcase : nullptr;
     const Scene* view = m_scene.get();
     camera.terrainHeight = [view](float x, float z) { return view->terrainHeightAt(x, z); };
@@ -232,7 +235,7 @@ void MenuScreen::startMenuFlight()
 
 void MenuScreen::changeShowcasePlane(int planeId)
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (!m_scene || !mode || mode->gameType() != GameType::MenuBackground)
         return;
     const Airplane* before = mode->playerAirplane();
@@ -273,12 +276,12 @@ void MenuScreen::onEnter()
 
 void MenuScreen::onLeave()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     if (m_scene)
         m_level.release(*m_scene);
     if (mode && mode->gameType() == GameType::MenuBackground) {
-        currentGameMode()->clearLevel();
-        deleteCurrentGameMode();
+        modeOf(currentMatch())->clearLevel();
+        endMatch();
     }
     AircraftEffects::release();
     skinPreviewPaint().model = nullptr;

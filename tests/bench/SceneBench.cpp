@@ -10,6 +10,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "platform/Clock.h"
 #include "render/RenderBuffer.h"
@@ -89,7 +90,7 @@ void sceneFrame(benchmark::State& state)
     while (!game.isLoaded())
         (void)game.loadStep();
     setCurrentScreen(&game);
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         gatherBots(*mode);
     g.setRenderTarget(&target);
     std::vector<std::uint8_t> sync;
@@ -112,7 +113,7 @@ void sceneFrame(benchmark::State& state)
         std::sort(times.begin(), times.end());
         state.counters["p99_ms"] = times[std::min(times.size() - 1, times.size() * 99 / 100)];
     }
-    state.counters["drawn"] = static_cast<double>(currentGameMode() ? currentGameMode()->activeTargets().size() : 0);
+    state.counters["drawn"] = static_cast<double>(modeOf(currentMatch()) ? modeOf(currentMatch())->activeTargets().size() : 0);
     setCurrentScreen(nullptr);
     resetScreens();
     g.setRenderTarget(nullptr);

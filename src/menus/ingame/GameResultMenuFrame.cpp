@@ -11,6 +11,7 @@
 #include "menus/frontend/PlayMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeCampaign.h"
 #include "modes/kinds/GameModeDF.h"
 #include "modes/progress/Achievements.h"
@@ -85,7 +86,7 @@ GameResultInput GameResultInput::fromCurrentGame()
     in.objectivePoints = totals.objective;
     in.resultPoints = totals.matchBonus;
     in.medal = sm.medal;
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (!mode)
         return in;
     in.type = mode->gameType();

@@ -2,6 +2,7 @@
 
 #include "menus/frontend/PlayMenuFrame.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/GameType.h"
 #include "modes/kinds/GameModeCampaign.h"
 #include "platform/Log.h"
@@ -31,7 +32,7 @@ void startCurrentMission()
     const GameChoices& choices = gameChoices();
     int campaign = choices.currentCampaign, mission = choices.selectedMission, difficulty = choices.nextDifficulty;
     // The mission being flown, whatever road started it.
-    if (const auto* flown = dynamic_cast<const GameModeCampaign*>(currentGameMode()); flown && flown->mapRecord()) {
+    if (const auto* flown = dynamic_cast<const GameModeCampaign*>(modeOf(currentMatch())); flown && flown->mapRecord()) {
         campaign = flown->campaign();
         mission = flown->mission();
         difficulty = flown->difficulty;

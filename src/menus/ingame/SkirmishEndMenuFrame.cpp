@@ -4,6 +4,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "modes/kinds/GameModeSRV.h"
 #include "platform/Language.h"

@@ -4,6 +4,7 @@
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "net/match/NetworkGameHandler.h"
 #include "platform/Log.h"
@@ -54,7 +55,7 @@ bool MultiPlayerMenuFrameSteam::takeRequest()
 void MultiPlayerMenuFrameSteam::openFromGame()
 {
     state = Busy;
-    if (auto* match = dynamic_cast<GameModeCustom*>(currentGameMode()); match && currentScreen() == &gameScreen())
+    if (auto* match = dynamic_cast<GameModeCustom*>(modeOf(currentMatch())); match && currentScreen() == &gameScreen())
         match->endMatch();
     dropOverlayScreens();
     if (showMenuScreen)

@@ -18,6 +18,7 @@
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "platform/Log.h"
 #include "render/Graphics.h"
 #include "render/fx/PostProcess.h"
@@ -189,7 +190,7 @@ void GameSceneDraw::setWorldMatrices(const Mat4& projection)
 
 void GameSceneDraw::drawEntities(DrawPass pass)
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (!mode)
         return;
     for (Target* target : mode->activeTargets()) {
@@ -212,7 +213,7 @@ void GameSceneDraw::drawParticleLayer(int pass)
 
 void GameSceneDraw::drawHeatDistortion()
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (!mode)
         return;
     for (Target* target : mode->activeTargets())
@@ -226,7 +227,7 @@ void GameSceneDraw::drawHeatDistortion()
 void GameSceneDraw::drawWeather()
 {
     Weather::View view;
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (const Airplane* player = mode ? mode->playerAirplane() : nullptr) {
         view.hasPlayer = true;
         // No rain falls inside a tunnel.
@@ -315,7 +316,7 @@ void GameSceneDraw::runPass(ScenePass pass)
         break;
     case ScenePass::OpaqueEntities:
         drawEntities(DrawPass::Opaque);
-        if (const GameMode* mode = currentGameMode())
+        if (const GameMode* mode = modeOf(currentMatch()))
             mode->drawParachutes(1);
         // Wrecks: the near band, then the far one.
         drawEffectsModelPass(true, false);
@@ -384,7 +385,7 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::PlayerParts:
         // The last 3-D draw: the player's own parts, then the canopy glass
         // with its cracks over everything.
-        if (GameMode* mode = currentGameMode()) {
+        if (GameMode* mode = modeOf(currentMatch())) {
             if (Airplane* player = mode->playerAirplane()) {
                 setWorldMatrices(m_scene.mainProjection);
                 player->drawParts(m_drawView);
@@ -399,7 +400,7 @@ void GameSceneDraw::runPass(ScenePass pass)
         Machinegun::submitTracers();
         AircraftEffects::draw(m_scene.mainProjection, m_scene.nearProjection);
         // The shimmer behind the player's own nozzles (top detail only).
-        if (GameMode* mode = currentGameMode()) {
+        if (GameMode* mode = modeOf(currentMatch())) {
             if (Airplane* player = mode->playerAirplane(); player && player->exhaust)
                 player->exhaust->renderHaze(m_scene.sceneTime);
             mode->drawParachutes(0);
