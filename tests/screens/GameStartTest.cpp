@@ -126,3 +126,26 @@ TEST_F(GameStartTest, CampaignMissionRefusesBadIndexAndEmptyRecord)
     EXPECT_EQ(startCampaignMission(0, 0, game, 1, 7), GameStartResult::Started);
     EXPECT_EQ(dynamic_cast<GameModeCampaign&>(*modeOf(currentMatch())).resumeValue, 0);
 }
+
+TEST_F(GameStartTest, AGameWithAnEmptyConnectionDoesNotStartAndTheScreensStay)
+{
+    MatchConnections noScene = MatchConnections::none();
+    noScene.services.scene = nullptr;
+    setGameConnections(noScene);
+    EXPECT_EQ(createGame(2, false, 0, game), GameStartResult::NotConnected);
+    expectUntouched();
+    // The network game is each match's own: a network match without one is refused.
+    setGameConnections(MatchConnections::none());
+    EXPECT_EQ(createNetworkGame(2, 0, true, false, nullptr, game), GameStartResult::NotConnected);
+    expectUntouched();
+    NoNetwork network;
+    EXPECT_EQ(createNetworkGame(2, 0, true, false, &network, game), GameStartResult::Started);
+    ASSERT_NE(currentMatch(), nullptr);
+    EXPECT_EQ(currentMatch()->connections().network, &network);
+    EXPECT_TRUE(modeOf(currentMatch())->isNetworkServer());
+    // A single player game talks to no network game.
+    endMatch();
+    setCurrentScreen(&menu);
+    EXPECT_EQ(createGame(3, false, 0, game), GameStartResult::Started);
+    EXPECT_EQ(currentMatch()->connections().network, &noNetwork());
+}
