@@ -9,6 +9,9 @@
 namespace {
 std::unique_ptr<Match> g_current;
 MatchState g_spare;
+// The running match's state or the spare one: the frame reads the clock and
+// the distance table often, so the choice is made once per match.
+MatchState* g_state = &g_spare;
 bool g_resultBooked = false;
 
 // What progression reads of the running match.
@@ -60,6 +63,7 @@ void setCurrentMatch(std::unique_ptr<Match> match)
     endMatch();
     g_current = std::move(match);
     if (g_current) {
+        g_state = &g_current->state();
         setCurrentMatchInfo(&g_info);
         g_resultBooked = false;
     }
@@ -78,12 +82,13 @@ void endMatch()
 {
     // Nobody may reach the match through the accessor while it tears down.
     std::unique_ptr<Match> old = std::move(g_current);
+    g_state = &g_spare;
     if (old)
         setCurrentMatchInfo(nullptr);
     old.reset();
 }
 
-MatchState& matchState() { return g_current ? g_current->state() : g_spare; }
+MatchState& matchState() { return *g_state; }
 DistanceTable& distanceTable() { return matchState().distances; }
 TeamCounters& teamCounters() { return matchState().teams; }
 bool& gameResultBooked() { return g_resultBooked; }
