@@ -39,8 +39,6 @@
 #include "modes/MatchConnections.h"
 #include "modes/progress/GameProgress.h"
 #include "modes/progress/ScoreMgr.h"
-#include "screens/hud/HudMessages.h"
-#include "screens/hud/TutorialHudBridge.h"
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
@@ -302,10 +300,10 @@ void startMenus()
 void connectMatches()
 {
     MatchConnections connections;
-    connections.hooks = ModeHooks{&gameHud(), &sceneModeCamera(), &gameProgress(), &ScoreMgr::instance(),
-                                  &tutorialHudBridge()};
-    connections.services =
-        ModeServices{&sceneModeServices(), &hudMessages(), &sceneModeOverlays(), &CampaignEndPages::instance()};
+    fillScreenConnections(connections);
+    connections.hooks.progress = &gameProgress();
+    connections.hooks.scores = &ScoreMgr::instance();
+    connections.services.endPages = &CampaignEndPages::instance();
     setGameConnections(connections);
 }
 

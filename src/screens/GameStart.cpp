@@ -11,7 +11,12 @@
 #include "modes/Match.h"
 #include "modes/kinds/GameModeCampaign.h"
 #include "platform/Log.h"
+#include "screens/GameScreen.h"
 #include "screens/LoadingScreen.h"
+#include "screens/hud/GameHud.h"
+#include "screens/hud/HudMessages.h"
+#include "screens/hud/TutorialHudBridge.h"
+#include "screens/scene/SceneCameras.h"
 #include "screens/Screens.h"
 
 #include <memory>
@@ -84,6 +89,16 @@ void setGameConnections(const MatchConnections& connections)
     gameConnections() = connections;
     // Each match names its own network game.
     gameConnections().network = nullptr;
+}
+
+void fillScreenConnections(MatchConnections& connections)
+{
+    connections.hooks.hud = &gameHud();
+    connections.hooks.camera = &sceneModeCamera();
+    connections.hooks.tutorial = &tutorialHudBridge();
+    connections.services.scene = &sceneModeServices();
+    connections.services.messages = &hudMessages();
+    connections.services.overlays = &sceneModeOverlays();
 }
 
 std::unique_ptr<Match> connectMatch(std::unique_ptr<GameMode> mode, IGameListener* network)

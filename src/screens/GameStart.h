@@ -16,6 +16,9 @@ enum class GameStartResult : int { Started = 0, UnknownType = 1, BadMap = 2, NoM
 // overlays and end pages, given to every match this game starts; main.cpp
 // gathers them once at start-up. The network connection is each match's own.
 void setGameConnections(const MatchConnections& connections);
+// Fills the connections the screens give: the game HUD, the scene camera, the
+// tutorial HUD, the scene, the HUD's messages and the overlays.
+void fillScreenConnections(MatchConnections& connections);
 // The one road into a match: the mode with the game's connections and the
 // network game (noNetwork() alone). Null, logged, when a connection is empty.
 std::unique_ptr<Match> connectMatch(std::unique_ptr<GameMode> mode, IGameListener* network);

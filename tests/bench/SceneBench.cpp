@@ -11,6 +11,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
+#include "modes/MatchConnections.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "platform/Clock.h"
 #include "render/RenderBuffer.h"
@@ -83,6 +84,9 @@ void sceneFrame(benchmark::State& state)
     setVisibilityForTier(static_cast<int>(state.range(0)));
     GameScreen& game = gameScreen();
     setFrameDelta(1.0f / 60.0f);
+    MatchConnections connections = MatchConnections::none();
+    fillScreenConnections(connections);
+    setGameConnections(connections);
     if (createGame(static_cast<int>(GameType::FreeForAll), false, kPeaksMap, game) != GameStartResult::Started) {
         state.SkipWithError("the bot match does not start");
         return;

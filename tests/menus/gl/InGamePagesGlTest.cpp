@@ -19,6 +19,8 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
+#include "screens/GameStart.h"
+#include "modes/MatchConnections.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/Render2D.h"
@@ -69,6 +71,7 @@ struct InGamePictures : MenuHarness, testing::WithParamInterface<std::pair<int, 
         boot(GetParam().first, GetParam().second);
         MenuFrameRegistry::deleteAll();
         ASSERT_TRUE(MapLists::instance().load());
+        setGameConnections(MatchConnections::none());
         gameChoices() = GameChoices{};
         std::filesystem::create_directories(std::string(SKYFRONT_BINARY_DIR) + "/menus/ingame");
         resetScreens();
