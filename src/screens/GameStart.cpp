@@ -8,8 +8,6 @@
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "modes/MatchConnections.h"
-#include "modes/Match.h"
-#include "modes/kinds/GameModeCampaign.h"
 #include "platform/Log.h"
 #include "screens/GameScreen.h"
 #include "screens/LoadingScreen.h"
@@ -172,8 +170,7 @@ GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gam
     mode->setNetwork(false, false, false);
     mode->setMapRecord(record);
     mode->difficulty = difficulty >= 0 && difficulty <= 2 ? difficulty : 1;
-    if (auto* campaignMode = dynamic_cast<GameModeCampaign*>(mode.get()))
-        campaignMode->resumeValue = resume == 1 ? 1 : 0;
+    mode->setResumeValue(resume);
     return loadMatch(std::move(mode), &noNetwork(), gameScreen);
 }
 

@@ -8,7 +8,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
-#include "modes/kinds/GameModeCustom.h"
+#include "modes/MatchReport.h"
 #include "platform/Language.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
@@ -294,6 +294,17 @@ GameType EndTableFrame::gameType()
     return m ? m->gameType() : GameType::FreeForAll;
 }
 
+const MatchReport& EndTableFrame::report()
+{
+    // Kept so that its texts keep their buffers from one call to the next.
+    static MatchReport shown;
+    if (const GameMode* m = modeOf(currentMatch()))
+        m->fillReport(shown);
+    else
+        shown = MatchReport{};
+    return shown;
+}
+
 std::u16string EndTableFrame::timeLeftText(float limit, float elapsed)
 {
     if (limit == 0.0f || !std::isfinite(limit) || !std::isfinite(elapsed))
@@ -356,8 +367,7 @@ void EndTableFrame::updateStatus()
         statusLabel->visible = false;
         return;
     }
-    const auto* custom = dynamic_cast<const GameModeCustom*>(mode());
-    const float countdown = custom ? custom->restartCountdown() : -1.0f;
+    const float countdown = report().restartCountdown;
     const int seconds = static_cast<int>(countdown);
     if (countdown > -1.0f && seconds >= 0) {
         char16_t text[128];
@@ -417,8 +427,8 @@ void EndTableFrame::onResumeOrLeave()
 
 void EndTableFrame::onContinue()
 {
-    if (auto* custom = dynamic_cast<GameModeCustom*>(mode()))
-        custom->endMatch();
+    if (GameMode* m = mode())
+        m->endMatch();
     clearFrameHistory();
     goToFrame(MenuFrameRegistry::gameResultMenu());
 }

@@ -11,7 +11,6 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
-#include "modes/kinds/GameModeCustom.h"
 #include "modes/progress/ScoreMgr.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Text.h"
@@ -125,8 +124,8 @@ void FreeFlightPauseMenuFrame::openControls()
 void FreeFlightPauseMenuFrame::onQuit()
 {
     GameMode* mode = modeOf(currentMatch());
-    if (auto* match = dynamic_cast<GameModeCustom*>(mode))
-        match->endMatch();
+    if (mode)
+        mode->endMatch();
     const bool network = mode && (mode->isNetworkClient() || mode->isNetworkServer());
     const bool online = mode && mode->isOnline();
     dropOverlayScreens();

@@ -3,9 +3,9 @@
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
+#include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
-#include "modes/kinds/GameModeCustom.h"
 #include "net/match/NetworkGameHandler.h"
 #include "platform/Log.h"
 #include "platform/Steam.h"
@@ -55,7 +55,7 @@ bool MultiPlayerMenuFrameSteam::takeRequest()
 void MultiPlayerMenuFrameSteam::openFromGame()
 {
     state = Busy;
-    if (auto* match = dynamic_cast<GameModeCustom*>(modeOf(currentMatch())); match && currentScreen() == &gameScreen())
+    if (GameMode* match = modeOf(currentMatch()); match && currentScreen() == &gameScreen())
         match->endMatch();
     dropOverlayScreens();
     if (showMenuScreen)
