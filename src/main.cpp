@@ -35,6 +35,10 @@
 #include <arpa/inet.h>
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "modes/MatchConnections.h"
+#include "modes/progress/GameProgress.h"
+#include "modes/progress/ScoreMgr.h"
 #include "modes/MatchReport.h"
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
@@ -158,7 +162,7 @@ void stopRenderer()
     // The screen in play leaves first: its level, game mode and scene go
     // while the GL and the entities' registries still live.
     setCurrentScreen(nullptr);
-    deleteCurrentGameMode();
+    endMatch();
     frameProfile().setSync(nullptr);
     shutdownRenderer();
 }
@@ -203,9 +207,7 @@ bool loadGameData()
 void startMenus()
 {
     setMenuShowcase(&GameShowcase::instance());
-    // A won campaign mission's end comic and the comics a map shows during
-    // play; the failure and result pages join later.
-    setDefaultEndPages(&CampaignEndPages::instance());
+    // The comics a map shows during play.
     setComicOpener([](const std::string& path) { return CampaignEndPages::instance().showPlayComic(path); });
     FrontendLinks& links = frontendLinks();
     links.campaignList = [] { return static_cast<MenuFrame*>(MenuFrameRegistry::campaignListSelect()); };
@@ -257,12 +259,12 @@ void startMenus()
             handler->disconnect();
     };
     results.serverName = [] {
-        const GameMode* mode = currentGameMode();
+        const GameMode* mode = modeOf(currentMatch());
         return mode ? mode->report().serverName : std::u16string();
     };
     results.networkMap = [] {
         const NetworkGameHandler* handler = NetworkGameHandler::instance();
-        const GameMode* mode = currentGameMode();
+        const GameMode* mode = modeOf(currentMatch());
         if (!handler || !mode || mode->isSinglePlayer())
             return -1;
         return mode->isNetworkClient() ? static_cast<int>(handler->client.joinSetup().mapIndex)
@@ -290,6 +292,20 @@ void startMenus()
             MenuFrameRegistry::existing(MenuFrameRegistry::Page::MultiPlayerOnline));
         return online && online->quickMatch;
     };
+}
+
+// Every match the game starts reaches the HUD, the camera, the achievements,
+// the score keeper, the tutorial HUD, the scene, the HUD's messages, the
+// overlays and the campaign's end pages through these; the network game is
+// each match's own.
+void connectMatches()
+{
+    MatchConnections connections;
+    fillScreenConnections(connections);
+    connections.hooks.progress = &gameProgress();
+    connections.hooks.scores = &ScoreMgr::instance();
+    connections.services.endPages = &CampaignEndPages::instance();
+    setGameConnections(connections);
 }
 
 // "-autohost", "-netport" and "-lanaddr"; a join asked for with "+connect"
@@ -371,6 +387,7 @@ int main(int argc, char** argv)
         if (running)
             (void)network.room.setConfig(RoomClient::configFor(running->roomServer()));
         startMenus();
+        connectMatches();
         // A game started by "-autostart" skips the menus, and with them the
         // first-run question of the control type.
         if (running && (!running->testOptions().autostartMission.empty() || running->testOptions().autostartType > 0))

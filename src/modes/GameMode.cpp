@@ -13,6 +13,9 @@
 #include "gamedata/map/MapLoader.h"
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "modes/IGameListener.h"
+#include "modes/MatchConnections.h"
 #include "modes/PlayerControls.h"
 #include "modes/progress/MissionStats.h"
 #include "sound/Sound.h"
@@ -42,6 +45,13 @@ GameMode::~GameMode()
     // Kinds have cleared their own level in their destructors by now; this
     // catches what the base holds.
     GameMode::clearLevel();
+}
+
+void GameMode::connect(const MatchConnections& connections)
+{
+    m_hooks = connections.hooks;
+    m_services = connections.services;
+    m_listener = connections.network;
 }
 
 void GameMode::setNetwork(bool networkGame, bool hosting, bool online)

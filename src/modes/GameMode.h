@@ -23,6 +23,7 @@
 class Airplane;
 class GameWorld;
 class IGameListener;
+struct MatchConnections;
 class IMenuFlight;
 class Road;
 struct MatchReport;
@@ -64,6 +65,8 @@ public:
     bool isOnline() const { return m_online; }
     // The name the network match goes by, given by the network side at its start.
     void setServerName(std::u16string_view name) { m_serverName = name; }
+    // The network game the mode reports to; the match gives it with the
+    // other connections. Only the scoped mute guards swap it for a while.
     void setListener(IGameListener* listener) { m_listener = listener; }
     IGameListener* listener() const { return m_listener; }
     // The events of the match not yet sent; filled only while a network game listens.
@@ -76,7 +79,10 @@ public:
     // named or made, null when nothing applied (unknown ids, a record that
     // does not decode, an event this kind of game has no use for).
     Target* applyPeerEvent(const PeerEvent& event);
-    void setHooks(const ModeHooks& hooks) { m_hooks = hooks; }
+    // The player has left the network game (disconnected, or off to the
+    // result page): the mode reports to it and asks it no more.
+    void leaveNetworkGame() { m_listener = nullptr; }
+    // The connections the match gave; every one does nothing for a mode that no match owns.
     const ModeHooks& hooks() const { return m_hooks; }
 
     virtual void setMapRecord(const MapInfoCfg* record) { m_mapRecord = record; }
@@ -317,8 +323,7 @@ public:
     void onMissileHit(const Missile& missile) override;
     void onWeaponHit(Target& victim, Target* attacker, int weaponId) override;
 
-    // Scene, HUD texts and overlays (null members do nothing).
-    void setServices(const ModeServices& services) { m_services = services; }
+    // Scene, HUD texts, overlays and end pages (null members do nothing).
     const ModeServices& services() const { return m_services; }
 
     // Round: clocks, counters, the weather transition and the round's flags back to their start.
@@ -462,6 +467,10 @@ protected:
 
 private:
     Target* applyPeer(const PeerEvent& event);
+    friend class Match;
+    // The match's connections, given once when the match is made.
+    void connect(const MatchConnections& connections);
+
     Target* applyAirplaneRecord(const PlayerRecord& record, bool ownRecord);
     void fitWeapons(Target& entity, const std::array<int, 3>& weaponIds);
     void onMissileEnded(const MissileSet::Ending& ending);

@@ -5,6 +5,7 @@
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "entities/ground/Road.h"
 #include "modes/IGameListener.h"
 #include "platform/FrameProfile.h"

@@ -6,6 +6,7 @@
 #include "entities/ground/Tunnel.h"
 #include "gamedata/map/GameWorld.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/PlayerControls.h"
 #include "render/assets/Model.h"
 #include "platform/Settings.h"

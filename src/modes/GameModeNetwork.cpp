@@ -8,6 +8,7 @@
 #include "gamedata/records/WeaponCfg.h"
 #include "gamedata/records/WeaponList.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/PlayerRecord.h"
 
 #include <algorithm>

@@ -4,6 +4,7 @@
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneList.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/IGameListener.h"
 #include "platform/Random.h"
 

@@ -76,10 +76,6 @@ public:
     virtual void showMissionResult() {}
 };
 
-// The end pages every mode reaches when its own services name none; the
-// menus register theirs at start-up (null: none).
-void setDefaultEndPages(IModeEndPages* pages);
-
 struct ModeServices {
     IModeScene* scene = nullptr;
     IModeMessages* messages = nullptr;

@@ -2,6 +2,7 @@
 
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/PlayerAirplaneInput.h"
 #include "platform/Controls.h"
 #include "platform/Log.h"
@@ -22,7 +23,7 @@ namespace {
 // belongs to its AI.
 GameMode* playedMode()
 {
-    return currentScreen() == &gameScreen() ? currentGameMode() : nullptr;
+    return currentScreen() == &gameScreen() ? modeOf(currentMatch()) : nullptr;
 }
 
 MenuFrame* g_peeked = nullptr;
@@ -148,7 +149,7 @@ void touchStickAxes(float& x, float& y)
 
 void releasePlayerStick()
 {
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         releasePlayerAirplane(*mode);
 }
 

@@ -24,6 +24,7 @@
 #include "gamedata/records/PlaneCfg.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/INetworkSession.h"
 #include "platform/Clock.h"
 #include "platform/FrameProfile.h"
@@ -104,7 +105,7 @@ PoolCamera g_poolCamera;
 
 void GameSceneFrame::updateGameMode()
 {
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         mode->runFrame(frameDelta());
 }
 
@@ -128,7 +129,7 @@ void GameSceneFrame::updateCamera(float dt)
 
 float GameSceneFrame::zoomFactor()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     const Airplane* player = mode ? mode->playerAirplane() : nullptr;
     if (!player || player->aiController() || mode->autopilot)
         return 1.0f;
@@ -141,7 +142,7 @@ float GameSceneFrame::zoomFactor()
 
 bool GameSceneFrame::controlsFrozen()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     return mode && mode->controlsFrozen;
 }
 
@@ -212,7 +213,7 @@ void GameSceneFrame::updateScreenEffects(float dt)
         effectScene().screenHeight = static_cast<float>(device->screenHeight());
     }
     ScreenSplats::update(dt);
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (sceneHighDetail()) {
         if (camera && s)
             PostProcess::updateSunParams(camera->viewMatrix, s->mainProjection);
@@ -318,23 +319,21 @@ void SceneModeOverlays::openPauseScreen(PauseMenu menu)
     ::openPauseScreen();
 }
 
-void connectModeToScene(GameMode& mode)
+SceneModeServices& sceneModeServices()
 {
     static SceneModeServices services;
+    return services;
+}
+
+SceneModeOverlays& sceneModeOverlays()
+{
     static SceneModeOverlays overlays;
-    ModeServices reached = mode.services();
-    reached.scene = &services;
-    reached.overlays = &overlays;
-    mode.setServices(reached);
-    ModeHooks hooks = mode.hooks();
-    hooks.camera = &sceneModeCamera();
-    hooks.tutorial = &tutorialHudBridge();
-    mode.setHooks(hooks);
+    return overlays;
 }
 
 bool GameSceneFrame::playStopped()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     return mode && mode->playStopped;
 }
 
@@ -342,10 +341,10 @@ void GameSceneFrame::updateEffectList(float dt) { updateEffects(dt); }
 
 void GameSceneFrame::updateHud()
 {
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         mode->drawOverlay();
     // Behind the menus only the lock-on tone runs.
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     if (mode && mode->gameType() == GameType::MenuBackground) {
         HudGameState state;
         readHudGameState(mode, state);
@@ -381,7 +380,7 @@ std::function<void()>& controlTypeChoice()
 // tutorials teach with the default.
 bool controlTypeChoiceDue()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     return controlTypeChoice() && settings().controlType == 2 && mode && mode->gameType() != GameType::Tutorial;
 }
 }  // namespace
@@ -404,7 +403,7 @@ float GameScreen::loadStep()
         return static_cast<float>(m_counter) / kLoadSteps;
     }
     // A network match opens to players (host) or waits for the host's word (client).
-    if (GameMode* mode = currentGameMode(); mode && !mode->isSinglePlayer() && m_network &&
+    if (GameMode* mode = modeOf(currentMatch()); mode && !mode->isSinglePlayer() && m_network &&
                                             !m_network->loadStep(*mode, frameDelta()))
         return static_cast<float>(m_counter) / kLoadSteps;
     m_loaded = true;
@@ -419,7 +418,6 @@ void GameScreen::startLevel(GameMode* mode)
     setActiveCamera(&gameCamera());
     if (!mode)
         return;
-    connectModeToScene(*mode);
     mode->resetRound();
     if (!mode->startLevel())
         logWarning("game", "the level did not load; flying an empty world");
@@ -468,7 +466,7 @@ void startPlayerEffects(GameMode* mode)
 
 void GameScreen::runStep(int step)
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     GameWorld* world = mode ? mode->world() : nullptr;
     switch (step) {
     case 0:
@@ -560,7 +558,7 @@ void GameScreen::update()
         // The world stands still; only the pause menu's keys run.
         if (!Sound::isPaused())
             Sound::pauseAll();
-        const GameMode* mode = currentGameMode();
+        const GameMode* mode = modeOf(currentMatch());
         runPausedInput(mode && mode->playerAirplane(), frameDelta());
         return;
     }
@@ -584,7 +582,7 @@ void GameScreen::draw()
     if (!overlayScreen() && overlayQueueSize() == 0 && planeHud().active) {
         ProfileScope timed(FrameLib::Hud, "hud");
         planeHud().draw();
-        if (GameMode* mode = currentGameMode())
+        if (GameMode* mode = modeOf(currentMatch()))
             mode->drawHud();
     }
 }
@@ -601,7 +599,7 @@ void GameScreen::onResume()
 void GameScreen::onTouchDown(int id, int x, int y)
 {
     // A tap on the head notice tells the mode (a tutorial lets it go).
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (mode && HudMessageQueue::instance().hitHeadNotice(static_cast<float>(x), static_cast<float>(y)))
         mode->tutorialHudHook();
     planeHud().onTouchDown(id, x, y);
@@ -612,7 +610,7 @@ void GameScreen::onTouchMove(int id, int x, int y) { planeHud().onTouchMove(id, 
 void GameScreen::onBack()
 {
     // The mode knows when pausing is not allowed (play stopped, an overlay up).
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         mode->pause();
     else
         openPauseScreen();
@@ -629,9 +627,9 @@ void GameScreen::onLeave()
     if (m_scene)
         m_level.release(*m_scene);
     // The level goes before its mode, the mode before the scene that views it.
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         mode->clearLevel();
-    deleteCurrentGameMode();
+    endMatch();
     clearEffects();
     AircraftEffects::release();
     setPoolCamera(nullptr);

@@ -121,5 +121,6 @@ void setComicOpener(std::function<bool(const std::string& path)> opener);
 bool gamePaused();
 // The pause pages' resume clears it; every game start does too.
 void setGamePaused(bool paused);
-// The mode reaches the scene, the overlays and the camera through these.
-void connectModeToScene(GameMode& mode);
+// The one scene service and overlays of the game, which every match is given.
+SceneModeServices& sceneModeServices();
+SceneModeOverlays& sceneModeOverlays();

@@ -6,8 +6,15 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "modes/MatchConnections.h"
 #include "platform/Log.h"
+#include "screens/GameScreen.h"
 #include "screens/LoadingScreen.h"
+#include "screens/hud/GameHud.h"
+#include "screens/hud/HudMessages.h"
+#include "screens/hud/TutorialHudBridge.h"
+#include "screens/scene/SceneCameras.h"
 #include "screens/Screens.h"
 
 #include <memory>
@@ -27,7 +34,77 @@ void showLoading(IGameScreen& gameScreen)
     loading.prepare(&gameScreen);
     setCurrentScreen(&loading);
 }
+
+MatchConnections& gameConnections()
+{
+    static MatchConnections connections;
+    return connections;
+}
+
+// Loads the match on the game screen; nothing changes when the match cannot be made.
+GameStartResult loadMatch(std::unique_ptr<GameMode> mode, IGameListener* network, IGameScreen& gameScreen)
+{
+    std::unique_ptr<Match> match = connectMatch(std::move(mode), network);
+    if (!match)
+        return GameStartResult::NotConnected;
+    showLoading(gameScreen);
+    setCurrentMatch(std::move(match));
+    return GameStartResult::Started;
+}
+
+// The mode of a game type on a skirmish map, or null with the reason.
+std::unique_ptr<GameMode> makeGame(int type, int& mapIndex, int tutorialIndex, GameStartResult& result)
+{
+    result = GameStartResult::Started;
+    if (!isStartableGameType(type)) {
+        logWarning("game", "no game of type %d", type);
+        result = GameStartResult::UnknownType;
+        return nullptr;
+    }
+    if (type == static_cast<int>(GameType::Tutorial)) {
+        ::tutorialIndex() = tutorialIndex;
+        if (tutorialIndex == kTakeOffLandingTutorial)
+            mapIndex = kTakeOffLandingMap;
+    }
+    const MapInfoCfg* record = MapLists::instance().skirmishMap(mapIndex);
+    if (!record) {
+        logWarning("game", "no map %d to start a game on", mapIndex);
+        result = GameStartResult::BadMap;
+        return nullptr;
+    }
+    std::unique_ptr<GameMode> mode = createGameMode(type);
+    if (!mode) {
+        result = GameStartResult::UnknownType;
+        return nullptr;
+    }
+    mode->setMapRecord(record);
+    return mode;
+}
 }  // namespace
+
+void setGameConnections(const MatchConnections& connections)
+{
+    gameConnections() = connections;
+    // Each match names its own network game.
+    gameConnections().network = nullptr;
+}
+
+void fillScreenConnections(MatchConnections& connections)
+{
+    connections.hooks.hud = &gameHud();
+    connections.hooks.camera = &sceneModeCamera();
+    connections.hooks.tutorial = &tutorialHudBridge();
+    connections.services.scene = &sceneModeServices();
+    connections.services.messages = &hudMessages();
+    connections.services.overlays = &sceneModeOverlays();
+}
+
+std::unique_ptr<Match> connectMatch(std::unique_ptr<GameMode> mode, IGameListener* network)
+{
+    MatchConnections connections = gameConnections();
+    connections.network = network;
+    return Match::create(std::move(mode), connections);
+}
 
 bool isStartableGameType(int type)
 {
@@ -49,42 +126,30 @@ bool isStartableGameType(int type)
 
 GameStartResult createGame(int type, bool netFlag, int mapIndex, IGameScreen& gameScreen, int tutorialIndex)
 {
-    if (!isStartableGameType(type)) {
-        logWarning("game", "no game of type %d", type);
-        return GameStartResult::UnknownType;
-    }
-    if (type == static_cast<int>(GameType::Tutorial)) {
-        ::tutorialIndex() = tutorialIndex;
-        if (tutorialIndex == kTakeOffLandingTutorial)
-            mapIndex = kTakeOffLandingMap;
-    }
-    const MapInfoCfg* record = MapLists::instance().skirmishMap(mapIndex);
-    if (!record) {
-        logWarning("game", "no map %d to start a game on", mapIndex);
-        return GameStartResult::BadMap;
-    }
-    std::unique_ptr<GameMode> mode = createGameMode(type);
+    GameStartResult result;
+    std::unique_ptr<GameMode> mode = makeGame(type, mapIndex, tutorialIndex, result);
     if (!mode)
-        return GameStartResult::UnknownType;
-    // Hosting and the room server join with the network game; alone it is neither.
+        return result;
+    // A network role without a network game sends nothing: the game's own
+    // network matches start through createNetworkGame.
     mode->setNetwork(netFlag, false, false);
-    mode->setMapRecord(record);
-    showLoading(gameScreen);
-    setCurrentGameMode(std::move(mode));
-    logInfo("game", "starting a game of type %d on map %d", type, mapIndex);
-    return GameStartResult::Started;
+    result = loadMatch(std::move(mode), &noNetwork(), gameScreen);
+    if (result == GameStartResult::Started)
+        logInfo("game", "starting a game of type %d on map %d", type, mapIndex);
+    return result;
 }
 
 GameStartResult createNetworkGame(int type, int mapIndex, bool hosting, bool online, IGameListener* listener,
                                   IGameScreen& gameScreen)
 {
-    const GameStartResult result = createGame(type, true, mapIndex, gameScreen);
-    if (result != GameStartResult::Started)
+    GameStartResult result;
+    std::unique_ptr<GameMode> mode = makeGame(type, mapIndex, 0, result);
+    if (!mode)
         return result;
-    if (GameMode* mode = currentGameMode()) {
-        mode->setNetwork(true, hosting, online);
-        mode->setListener(listener);
-    }
+    mode->setNetwork(true, hosting, online);
+    result = loadMatch(std::move(mode), listener, gameScreen);
+    if (result == GameStartResult::Started)
+        logInfo("game", "starting a game of type %d on map %d", type, mapIndex);
     return result;
 }
 
@@ -106,9 +171,7 @@ GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gam
     mode->setMapRecord(record);
     mode->difficulty = difficulty >= 0 && difficulty <= 2 ? difficulty : 1;
     mode->setResumeValue(resume);
-    showLoading(gameScreen);
-    setCurrentGameMode(std::move(mode));
-    return GameStartResult::Started;
+    return loadMatch(std::move(mode), &noNetwork(), gameScreen);
 }
 
 namespace {

@@ -26,6 +26,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/IMenuFlight.h"
 #include "screens/GameScreen.h"
 #include "screens/Screens.h"
@@ -193,10 +194,12 @@ void MenuScreen::startMenuFlight()
         return;
     }
     mode->setMapRecord(record);
-    setCurrentGameMode(std::move(mode));
-    if (!currentGameMode()->startLevel())
+    std::unique_ptr<Match> match = connectMatch(std::move(mode), &noNetwork());
+    if (!match)
+        return;
+    setCurrentMatch(std::move(match));
+    if (!modeOf(currentMatch())->startLevel())
         logWarning("screens", "the menu flight's world did not load");
-    connectModeToScene(*currentGameMode());
     m_scene = std::make_unique<Scene>();
     MenuCamera& camera = menuCamera();
     m_scene->camera = &camera;
@@ -210,14 +213,14 @@ void MenuScreen::startMenuFlight()
             camera.windowWidth = device->screenWidth();
             camera.windowHeight = device->screenHeight();
         }
-    if (GameWorld* world = currentGameMode()->world())
+    if (GameWorld* world = modeOf(currentMatch())->world())
         m_level.buildAll(*m_scene, *world, record->treeCount);
-    currentGameMode()->setSunValue(IMenuFlight::kSun);
+    modeOf(currentMatch())->setSunValue(IMenuFlight::kSun);
     m_scene->updateSunAndFog(true);
     // The showcase is the menu flight's airplane; the camera circles it.
     AirplaneCameraPlane& showcase = menuShowcasePlane();
-    showcase.follow(currentGameMode()->playerAirplane());
-    if (IMenuFlight* flight = currentGameMode()->menuFlight())
+    showcase.follow(modeOf(currentMatch())->playerAirplane());
+    if (IMenuFlight* flight = modeOf(currentMatch())->menuFlight())
         flight->previewShownPaint();
     camera.showcase = showcase.airplane() ? &showcase : nullptr;
     const Scene* view = m_scene.get();
@@ -233,7 +236,7 @@ void MenuScreen::startMenuFlight()
 
 void MenuScreen::changeShowcasePlane(int planeId)
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     IMenuFlight* flight = mode ? mode->menuFlight() : nullptr;
     if (!m_scene || !flight)
         return;
@@ -275,12 +278,12 @@ void MenuScreen::onEnter()
 
 void MenuScreen::onLeave()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     if (m_scene)
         m_level.release(*m_scene);
     if (mode && mode->gameType() == GameType::MenuBackground) {
-        currentGameMode()->clearLevel();
-        deleteCurrentGameMode();
+        modeOf(currentMatch())->clearLevel();
+        endMatch();
     }
     AircraftEffects::release();
     skinPreviewPaint().model = nullptr;

@@ -10,6 +10,7 @@
 #include "gamedata/records/UnitList.h"
 #include "gamedata/records/WeaponList.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeCampaign.h"
 #include "platform/File.h"
 #include "platform/Pak.h"
@@ -64,7 +65,7 @@ struct LargestMission {
         auto made = std::make_unique<GameModeCampaign>();
         made->setMapRecord(largest);
         mode = made.get();
-        setCurrentGameMode(std::move(made));
+        startMatch(std::move(made), MatchConnections::none());
         if (!mode->startLevel()) {
             mode = nullptr;
             return;
@@ -78,7 +79,7 @@ struct LargestMission {
     }
     ~LargestMission()
     {
-        deleteCurrentGameMode();
+        endMatch();
         std::error_code ignored;
         std::filesystem::remove_all(save, ignored);
     }

@@ -9,6 +9,7 @@
 #include "menus/ingame/SkirmishEndMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/progress/ScoreMgr.h"
 #include "platform/Settings.h"
 #include "ui/MenuNavigation.h"
@@ -38,8 +39,8 @@ struct Bench : MenuBenchFrame {
     // A free-for-all of sixteen pilots with a time limit, the first the player's.
     void match()
     {
-        setCurrentGameMode(std::make_unique<GameMode>(GameType::FreeForAll));
-        GameMode* mode = currentGameMode();
+        startMatch(std::make_unique<GameMode>(GameType::FreeForAll), MatchConnections::none());
+        GameMode* mode = modeOf(currentMatch());
         ScoreMgr& sm = ScoreMgr::instance();
         sm.attach(mode, nullptr);
         sm.reset(false);
@@ -62,7 +63,7 @@ struct Bench : MenuBenchFrame {
         ScoreMgr::instance().setListener(nullptr);
         ScoreMgr::instance().attach(nullptr, nullptr);
         page.reset();
-        deleteCurrentGameMode();
+        endMatch();
         ScoreMgr::instance().reset(false);
     }
 };

@@ -10,6 +10,8 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "modes/MatchConnections.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "platform/Clock.h"
 #include "render/RenderBuffer.h"
@@ -94,6 +96,9 @@ void runSceneFrame(benchmark::State& state, int tier, bool pictureTargets)
     setVisibilityForTier(tier);
     GameScreen& game = gameScreen();
     setFrameDelta(1.0f / 60.0f);
+    MatchConnections connections = MatchConnections::none();
+    fillScreenConnections(connections);
+    setGameConnections(connections);
     if (createGame(static_cast<int>(GameType::FreeForAll), false, kPeaksMap, game) != GameStartResult::Started) {
         state.SkipWithError("the bot match does not start");
         return;
@@ -101,7 +106,7 @@ void runSceneFrame(benchmark::State& state, int tier, bool pictureTargets)
     while (!game.isLoaded())
         (void)game.loadStep();
     setCurrentScreen(&game);
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         gatherBots(*mode);
     g.setRenderTarget(&target);
     std::vector<std::uint8_t> sync;
@@ -124,7 +129,7 @@ void runSceneFrame(benchmark::State& state, int tier, bool pictureTargets)
         std::sort(times.begin(), times.end());
         state.counters["p99_ms"] = times[std::min(times.size() - 1, times.size() * 99 / 100)];
     }
-    state.counters["drawn"] = static_cast<double>(currentGameMode() ? currentGameMode()->activeTargets().size() : 0);
+    state.counters["drawn"] = static_cast<double>(modeOf(currentMatch()) ? modeOf(currentMatch())->activeTargets().size() : 0);
     setCurrentScreen(nullptr);
     resetScreens();
     g.setRenderTarget(nullptr);

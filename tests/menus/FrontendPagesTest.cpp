@@ -16,6 +16,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/GameType.h"
 #include "modes/progress/UnlocksMgr.h"
 #include "platform/Language.h"
@@ -507,7 +508,7 @@ struct ControlTypeChoice : PageTest {
     void TearDown() override
     {
         setControlTypeChoice(nullptr);
-        setCurrentGameMode(nullptr);
+        endMatch();
         PageTest::TearDown();
     }
 };
@@ -519,8 +520,8 @@ TEST_F(ControlTypeChoice, AFreshProfileStillAsksAfterTheMenusSettingsCheck)
     setControlTypeChoice([&] { ++shown; });
     settings() = Settings{};
     settings().sanitize();   // what the menu screen runs on load
-    setCurrentGameMode(createGameMode(static_cast<int>(GameType::FreeForAll)));
-    ASSERT_NE(currentGameMode(), nullptr);
+    startMatch(createGameMode(static_cast<int>(GameType::FreeForAll)), MatchConnections::none());
+    ASSERT_NE(modeOf(currentMatch()), nullptr);
     EXPECT_FLOAT_EQ(gameScreen().loadStep(), 0.1f);
     EXPECT_EQ(shown, 1);
 }
@@ -530,8 +531,8 @@ TEST_F(ControlTypeChoice, TheFirstGameWaitsForTheChoiceButATutorialDoesNot)
     int shown = 0;
     setControlTypeChoice([&] { ++shown; });
     settings().controlType = 2;
-    setCurrentGameMode(createGameMode(static_cast<int>(GameType::FreeForAll)));
-    ASSERT_NE(currentGameMode(), nullptr);
+    startMatch(createGameMode(static_cast<int>(GameType::FreeForAll)), MatchConnections::none());
+    ASSERT_NE(modeOf(currentMatch()), nullptr);
     EXPECT_FLOAT_EQ(gameScreen().loadStep(), 0.1f);
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(settings().controlType, 1);
@@ -541,7 +542,7 @@ TEST_F(ControlTypeChoice, TheFirstGameWaitsForTheChoiceButATutorialDoesNot)
     std::unique_ptr<GameMode> tutorial = createGameMode(static_cast<int>(GameType::Tutorial));
     if (!tutorial)
         GTEST_SKIP() << "no tutorial game mode to start";
-    setCurrentGameMode(std::move(tutorial));
+    startMatch(std::move(tutorial), MatchConnections::none());
     (void)gameScreen().loadStep();
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(settings().controlType, 2);

@@ -22,6 +22,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/GameType.h"
 #include "modes/kinds/GameModeCampaign.h"
 #include "modes/progress/ScoreMgr.h"
@@ -89,7 +90,7 @@ struct InGamePages : StagedPageTest {
         inGameLinks().multiPlayer = inGameLinks().lanGames = inGameLinks().onlineRooms = nullptr;
         clearFrameHistory();
         MenuFrameRegistry::deleteAll();
-        deleteCurrentGameMode();
+        endMatch();
         ScoreMgr::instance().clearPlayers();
         pauseScreen().frame = nullptr;
         setGamePaused(false);
@@ -110,8 +111,8 @@ struct InGamePages : StagedPageTest {
     // Makes a mode of the type current (no level).
     GameMode* modeOfType(GameType type)
     {
-        setCurrentGameMode(createGameMode(static_cast<int>(type)));
-        return currentGameMode();
+        startMatch(createGameMode(static_cast<int>(type)), MatchConnections::none());
+        return modeOf(currentMatch());
     }
     // The history from the current page back to the first, by going back.
     std::vector<MenuFrame*> historyBack()
@@ -556,12 +557,12 @@ TEST_F(InGamePages, EveryRoadStartsTutorialsOnTheTutorialMap)
     for (const int index : {0, 2, 4, 5}) {
         setCurrentScreen(&game);
         inGameLinks().startTutorial(index);
-        ASSERT_NE(currentGameMode(), nullptr) << index;
-        EXPECT_EQ(currentGameMode()->mapRecord(), MapLists::instance().skirmishMap(1)) << index;
+        ASSERT_NE(modeOf(currentMatch()), nullptr) << index;
+        EXPECT_EQ(modeOf(currentMatch())->mapRecord(), MapLists::instance().skirmishMap(1)) << index;
         EXPECT_EQ(currentScreen(), &gameLoadingScreen());
         EXPECT_EQ(tutorialIndex(), index);
         EXPECT_EQ(settings().skirmishType, static_cast<int>(GameType::Tutorial));
-        deleteCurrentGameMode();
+        endMatch();
     }
 }
 
@@ -575,7 +576,7 @@ TEST_F(InGamePages, ARestartFliesTheMissionBeingFlown)
     flown->difficulty = 2;
     gameChoices().resume = 1;
     showPaused(MenuFrameRegistry::pauseCampaignMenu())->restartButton->fire();
-    auto* again = dynamic_cast<GameModeCampaign*>(currentGameMode());
+    auto* again = dynamic_cast<GameModeCampaign*>(modeOf(currentMatch()));
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->mapRecord(), record);
     EXPECT_EQ(again->difficulty, 2);

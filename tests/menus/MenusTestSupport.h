@@ -1,4 +1,6 @@
 #pragma once
+#include "modes/MatchConnections.h"
+#include "screens/GameStart.h"
 #include "support/TempDir.h"
 
 #include "platform/Clock.h"
@@ -24,6 +26,8 @@ struct PageTest : testing::Test {
         clearFrameHistory();
         setSaveFolder(saves.folder());
         saved = settings();
+        // Games the pages start are given do-nothing connections.
+        setGameConnections(MatchConnections::none());
     }
     void TearDown() override
     {

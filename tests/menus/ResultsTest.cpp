@@ -18,6 +18,7 @@
 #include "menus/ingame/TeamSkirmishEndMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeDF.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/progress/ScoreMgr.h"
@@ -275,8 +276,8 @@ TEST_F(ResultPage, ShowingAgainOrEscapingBooksTheGameOnce)
     EXPECT_EQ(leaves, 1);
     EXPECT_EQ(settings().pointsSP, 250);
     // A new game clears the flag.
-    setCurrentGameMode(std::make_unique<GameMode>(GameType::FreeForAll));
-    deleteCurrentGameMode();
+    startMatch(std::make_unique<GameMode>(GameType::FreeForAll), MatchConnections::none());
+    endMatch();
     page->showResult(single(50));
     EXPECT_EQ(settings().pointsSP, 300);
     // A total near its top saturates instead of wrapping to a negative.
@@ -478,7 +479,7 @@ struct ScoreTables : PageTest {
         ScoreMgr::instance().attach(nullptr, nullptr);
         scorePeek() = false;
         MenuFrameRegistry::deleteAll();
-        deleteCurrentGameMode();
+        endMatch();
         ScoreMgr::instance().reset(false);
         resetScreens();
         PageTest::TearDown();
@@ -486,7 +487,7 @@ struct ScoreTables : PageTest {
     GameMode& start(std::unique_ptr<GameMode> made, bool teams)
     {
         GameMode* m = made.get();
-        setCurrentGameMode(std::move(made));
+        startMatch(std::move(made), MatchConnections::none());
         ScoreMgr::instance().attach(m, nullptr);
         ScoreMgr::instance().reset(teams);
         ScoreMgr::instance().startMatch();
@@ -495,7 +496,7 @@ struct ScoreTables : PageTest {
     GameMode& start(GameType type, bool teams) { return start(std::make_unique<GameMode>(type), teams); }
     Airplane* pilot(int team, const char16_t* name, int points, bool own = false)
     {
-        GameMode* m = currentGameMode();
+        GameMode* m = modeOf(currentMatch());
         auto a = Target::create<Airplane>(*m, plane, team, std::u16string(name));
         Airplane* raw = a.get();
         m->addPlayerAirplane(std::move(a), false);
@@ -625,7 +626,7 @@ TEST_F(ScoreTables, EightPilotsAllShowWithinTheTable)
         }
         scorePeek() = false;
         MenuFrameRegistry::deleteAll();
-        deleteCurrentGameMode();
+        endMatch();
     }
 }
 

@@ -1,4 +1,7 @@
+#include "ModeTestKit.h"
+#include "modes/Match.h"
 #include "modes/progress/AchievementPopup.h"
+#include "modes/progress/GameProgress.h"
 #include "modes/progress/AchievementTable.h"
 #include "modes/progress/Achievements.h"
 #include "modes/progress/IGameModeInfo.h"
@@ -11,6 +14,7 @@
 #include "platform/Steam.h"
 
 #include "support/TempDir.h"
+#include "support/modes/TestConnections.h"
 #include "support/TestPak.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +47,7 @@ struct AchievementsFixture : testing::Test {
         table.setClock([this] { return clock; });
         table.buildTable();
     }
-    void TearDown() override { setCurrentGameModeInfo(nullptr); }
+    void TearDown() override { setCurrentMatchInfo(nullptr); }
 
     void send(std::initializer_list<int> ids)
     {
@@ -90,7 +94,7 @@ TEST_F(AchievementsFixture, DeathOnTheNetworkReturnsToJustAfterTheStart)
 {
     FakeMode mode;
     mode.client = true;
-    setCurrentGameModeInfo(&mode);
+    setCurrentMatchInfo(&mode);
     send({11});
     EXPECT_EQ(matched(kRookie), 1);
     send({15, 15, 15});
@@ -332,4 +336,39 @@ TEST(AchievementsRestart, EarnedAchievementSurvivesARestart)
     EXPECT_TRUE(table.find(kRankUp)->done);
     table.notifyEvent(48);
     EXPECT_TRUE(popup.entries().empty()) << "an earned achievement is not earned twice";
+}
+
+// The game's progress connection: what a match counts for the player's
+// airplane reaches the achievements and their tallies; others' events do not.
+TEST_F(AchievementsFixture, AMatchCountsThePlayersEventsIntoTheAchievementsThroughItsProgress)
+{
+    constexpr int kEjectEvent = 12;
+    GameProgress progress(table);
+    ModeHooks hooks;
+    hooks.progress = &progress;
+    std::unique_ptr<Match> match =
+        Match::create(std::make_unique<GameMode>(GameType::FreeForAll), testConnections(hooks));
+    ASSERT_NE(match, nullptr);
+    GameMode& mode = match->mode();
+    PlaneCfg cfg;
+    kitPlane(cfg);
+    auto made = Target::create<Airplane>(mode, cfg, 0, std::u16string(u"Me"));
+    auto other = Target::create<Airplane>(mode, cfg, 1, std::u16string(u"Bot"));
+    Airplane* player = made.get();
+    Airplane* bot = other.get();
+    ASSERT_NE(mode.addPlayerAirplane(std::move(made), false), nullptr);
+    ASSERT_NE(mode.addPlayerAirplane(std::move(other), false), nullptr);
+    mode.setPlayerAirplane(player);
+
+    mode.countEvent(*player, kEjectEvent);
+    mode.countEvent(*bot, kEjectEvent);
+    EXPECT_EQ(profile.eventTallyAt(false, kEjectEvent), 1);
+    EXPECT_EQ(profile.eventTallyAt(true, kEjectEvent), 0);
+
+    // The statistics service's values wait for their event.
+    EXPECT_EQ(progress.eventParams().medal, -1);
+    mode.hooks().progressOrNone().setMedalEventParams(4, 3);
+    EXPECT_EQ(progress.eventParams().medalPlane, 4);
+    EXPECT_EQ(progress.eventParams().medal, 3);
+    mode.clearLevel();
 }

@@ -5,6 +5,7 @@
 #include "gamedata/records/MapLists.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeCampaign.h"
 #include "modes/progress/MissionStats.h"
 #include "platform/Random.h"
@@ -12,6 +13,7 @@
 
 #include "support/modes/CampaignFakes.h"
 #include "support/modes/ModeHarness.h"
+#include "support/modes/TestConnections.h"
 
 #include <gtest/gtest.h>
 
@@ -48,15 +50,13 @@ struct CampaignMission : testing::Test {
         auto* campaign = dynamic_cast<GameModeCampaign*>(made.get());
         if (!campaign)
             return mode = nullptr;
-        campaign->setListener(&harness.listener);
         ModeHooks hooks = harness.hud.hooks();
         hooks.progress = &pages;
-        campaign->setHooks(hooks);
-        campaign->setServices(pages.services());
         campaign->setMapRecord(record);
         campaign->difficulty = level;
         campaign->resumeValue = resume;
-        setCurrentGameMode(std::move(made));
+        if (!startMatch(std::move(made), testConnections(hooks, pages.services(), &harness.listener)))
+            return mode = nullptr;
         mode = campaign->startLevel() ? campaign : nullptr;
         return mode;
     }
@@ -87,7 +87,7 @@ struct CampaignMission : testing::Test {
 
     void frames(int n)
     {
-        for (int i = 0; i < n && currentGameMode(); ++i)
+        for (int i = 0; i < n && modeOf(currentMatch()); ++i)
             mode->update(ModeHarness::kFrame);
     }
 };

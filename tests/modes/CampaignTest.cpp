@@ -373,22 +373,17 @@ TEST_F(CampaignMission, ADamagedCheckpointIsIgnoredAndTheMissionStartsFresh)
 
 }  // namespace
 
-TEST(ModeEndPages, ModesWithoutPagesOfTheirOwnReachTheRegisteredOnes)
+TEST(ModeEndPages, ModesReachTheEndPagesTheirMatchGivesAndNoneWithout)
 {
     struct Pages : IModeEndPages {
         int results = 0;
         void showMissionResult() override { ++results; }
     };
-    Pages registered, own;
+    Pages own;
     ModeServices none;
-    none.endPagesOrNone().showMissionResult();   // nothing registered: nothing happens
-    setDefaultEndPages(&registered);
-    none.endPagesOrNone().showMissionResult();
+    none.endPagesOrNone().showMissionResult();   // none given: nothing happens
     ModeServices withOwn;
     withOwn.endPages = &own;
     withOwn.endPagesOrNone().showMissionResult();
-    setDefaultEndPages(nullptr);
-    none.endPagesOrNone().showMissionResult();
-    EXPECT_EQ(registered.results, 1);
     EXPECT_EQ(own.results, 1);
 }

@@ -35,7 +35,7 @@ struct EventText : ModeKit {
     {
         ModeKit::SetUp();
         ASSERT_EQ(findStringTable().count(), 0);
-        mode->setServices(ModeServices{nullptr, &messages, nullptr});
+        connectServices(ModeServices{nullptr, &messages, nullptr});
         player = airplane(0);
         wingman = airplane(0);
         enemy = airplane(1);

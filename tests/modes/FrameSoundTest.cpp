@@ -41,7 +41,7 @@ TEST_F(FrameSound, RainPlaysWhileTheSceneRainsAndThunderFollows)
 {
     ASSERT_TRUE(sound.started());
     RainScene scene;
-    mode->setServices(ModeServices{&scene, nullptr, nullptr});
+    connectServices(ModeServices{&scene, nullptr, nullptr});
     mode->setPlayerAirplane(airplane(0, {0, 2000, 0}));
     mode->startWeather(1, 2.0f);
     step(13.0f);  // the first thunder comes 12 s into the rain

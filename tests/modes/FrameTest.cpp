@@ -20,7 +20,7 @@ using Frame = ModeKit;
 TEST_F(Frame, PlayStoppedFreezesTheWorldButNotTheClockWeatherOrNetwork)
 {
     WeatherScene scene;
-    mode->setServices(ModeServices{&scene, nullptr, nullptr});
+    connectServices(ModeServices{&scene, nullptr, nullptr});
     Airplane* a = airplane(1, {0, 2000, 0});
     a->setSpeed(150.0f);
     mode->startWeather(1, 1.0f);

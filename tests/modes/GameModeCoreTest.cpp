@@ -57,10 +57,10 @@ TEST_F(GameModeCore, DeletingAModeThatNeverStartedALevelTouchesNoWorld)
     auto m = createGameMode(2);
     EXPECT_EQ(m->world(), nullptr);
     m.reset();  // no crash, nothing to release
-    setCurrentGameMode(createGameMode(3));
-    ASSERT_NE(currentGameMode(), nullptr);
-    deleteCurrentGameMode();
-    EXPECT_EQ(currentGameMode(), nullptr);
+    startMatch(createGameMode(3), MatchConnections::none());
+    ASSERT_NE(modeOf(currentMatch()), nullptr);
+    endMatch();
+    EXPECT_EQ(modeOf(currentMatch()), nullptr);
 }
 
 TEST_F(GameModeCore, ProgressionSeesTheCurrentModesSide)
@@ -68,14 +68,14 @@ TEST_F(GameModeCore, ProgressionSeesTheCurrentModesSide)
     auto m = createGameMode(4);
     m->setNetwork(true, false, false);
     m->difficulty = 2;
-    setCurrentGameMode(std::move(m));
-    ASSERT_NE(currentGameModeInfo(), nullptr);
-    EXPECT_TRUE(currentGameModeInfo()->isNetworkClient());
-    EXPECT_FALSE(isSinglePlayerGame(currentGameModeInfo()));
-    EXPECT_EQ(currentGameModeInfo()->difficulty(), 2);
-    deleteCurrentGameMode();
-    EXPECT_EQ(currentGameModeInfo(), nullptr);
-    EXPECT_TRUE(isSinglePlayerGame(currentGameModeInfo()));
+    startMatch(std::move(m), MatchConnections::none());
+    ASSERT_NE(currentMatchInfo(), nullptr);
+    EXPECT_TRUE(currentMatchInfo()->isNetworkClient());
+    EXPECT_FALSE(isSinglePlayerGame(currentMatchInfo()));
+    EXPECT_EQ(currentMatchInfo()->difficulty(), 2);
+    endMatch();
+    EXPECT_EQ(currentMatchInfo(), nullptr);
+    EXPECT_TRUE(isSinglePlayerGame(currentMatchInfo()));
 }
 
 TEST_F(GameModeCore, AddingPutsAnEntityInPlayInTheKindListsAndTellsTheListener)

@@ -6,6 +6,7 @@
 #include "gamedata/records/WeaponList.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/PlayerRecord.h"
 #include "platform/Random.h"
 

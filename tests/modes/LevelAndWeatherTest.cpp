@@ -29,7 +29,7 @@ struct LevelKit : ModeKit {
     void SetUp() override
     {
         ModeKit::SetUp();
-        mode->setServices(ModeServices{&scene, nullptr, &overlays});
+        connectServices(ModeServices{&scene, nullptr, &overlays});
     }
 };
 

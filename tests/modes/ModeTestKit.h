@@ -6,9 +6,12 @@
 #include "gamedata/records/WeaponCfg.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "modes/Match.h"
 #include "platform/Random.h"
 
 #include "support/modes/RecordingListener.h"
+#include "support/modes/TestConnections.h"
 
 #include <gtest/gtest.h>
 
@@ -28,23 +31,33 @@ inline void kitPlane(PlaneCfg& p, float armour = 1.5f, int tier = 0, float plane
     p.pCruiseSpeed = 150.0f;
 }
 
-// A mode of the given type with a recording listener and HUD, and helpers
-// that put airplanes and ground units into it.
+// A mode of the given type in a match of its own (not the running one) with
+// a recording listener and HUD, and helpers that put airplanes and ground
+// units into it.
 struct ModeKit : testing::Test {
     PlaneCfg plane;
     RecordingListener listener;
     RecordingHud hud;
-    std::unique_ptr<GameMode> mode;
+    // What the next makeMode gives the match beside the HUD and listener.
+    ModeServices services;
+    std::unique_ptr<Match> kitMatch;
+    GameMode* mode = nullptr;
     PostedEvents posted() const { return readOutbox(mode->outbox()); }
 
     void makeMode(GameType type)
     {
         if (mode)
             mode->clearLevel();
-        mode = std::make_unique<GameMode>(type);
-        mode->setListener(&listener);
-        mode->setHooks(hud.hooks());
+        kitMatch.reset();
+        kitMatch = Match::create(std::make_unique<GameMode>(type), testConnections(hud.hooks(), services, &listener));
+        mode = &kitMatch->mode();
         listener = RecordingListener{};
+    }
+    // A fresh mode of the same type with these services.
+    void connectServices(const ModeServices& given)
+    {
+        services = given;
+        makeMode(mode->gameType());
     }
     void SetUp() override
     {
@@ -56,7 +69,11 @@ struct ModeKit : testing::Test {
         TimedPoints::instance().clear();
         makeMode(GameType::TeamDeathmatch);
     }
-    void TearDown() override { mode.reset(); }
+    void TearDown() override
+    {
+        kitMatch.reset();
+        mode = nullptr;
+    }
 
     // Records outlive every mode of the test.
     std::deque<PlaneCfg> records;

@@ -41,10 +41,9 @@ struct ObjectiveModeTest : testing::Test {
     template <typename M>
     M* start(GameType type)
     {
-        auto* mode = dynamic_cast<M*>(harness.start(static_cast<int>(type), harness.firstSkirmishMap()));
-        if (mode)
-            mode->setServices(ModeServices{nullptr, &notices, &overlays});
-        return mode;
+        harness.messages = &notices;
+        harness.overlays = &overlays;
+        return dynamic_cast<M*>(harness.start(static_cast<int>(type), harness.firstSkirmishMap()));
     }
     static void step(GameMode& mode, float seconds)
     {

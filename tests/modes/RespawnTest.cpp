@@ -67,9 +67,9 @@ struct ChainMode : GameMode {
 
 TEST_F(Respawn, EachWaitingEntityIsHandledOnceAFrameWhileTheQueueChanges)
 {
-    auto chain = std::make_unique<ChainMode>();
-    ChainMode& m = *chain;
-    mode = std::move(chain);
+    kitMatch = Match::create(std::make_unique<ChainMode>(), MatchConnections::none());
+    ChainMode& m = static_cast<ChainMode&>(kitMatch->mode());
+    mode = &m;
     // Apart, so no two of them collide.
     Airplane* first = airplane(0);
     Airplane* second = airplane(1, {0, 2000, 500});

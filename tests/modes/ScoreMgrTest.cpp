@@ -25,7 +25,7 @@ struct ScoreKit : ModeKit {
     void start(GameType type, bool teams)
     {
         makeMode(type);
-        sm.attach(mode.get(), &match);
+        sm.attach(mode, &match);
         sm.setListener(nullptr);
         sm.reset(teams);
     }

@@ -38,10 +38,8 @@ struct SkirmishMatch : testing::Test {
     }
     GameModeCustom* start(GameType type)
     {
-        auto* mode = dynamic_cast<GameModeCustom*>(harness.start(static_cast<int>(type), harness.firstSkirmishMap()));
-        if (mode)
-            mode->setServices(ModeServices{nullptr, nullptr, &overlays});
-        return mode;
+        harness.overlays = &overlays;
+        return dynamic_cast<GameModeCustom*>(harness.start(static_cast<int>(type), harness.firstSkirmishMap()));
     }
     // Runs until the end menu opened or the time is up; returns the seconds run.
     float runUntilEndMenu(GameModeCustom& mode, float limit)

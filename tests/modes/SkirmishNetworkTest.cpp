@@ -69,10 +69,9 @@ struct NetworkedSkirmish : testing::Test {
     }
     GameModeCustom* start(GameType type)
     {
-        auto* mode = dynamic_cast<GameModeCustom*>(harness.start(static_cast<int>(type), harness.firstSkirmishMap()));
-        if (mode)
-            mode->setServices(ModeServices{nullptr, &messages, &overlays});
-        return mode;
+        harness.messages = &messages;
+        harness.overlays = &overlays;
+        return dynamic_cast<GameModeCustom*>(harness.start(static_cast<int>(type), harness.firstSkirmishMap()));
     }
     static const Weapon* inGroup(const Airplane& a, int group)
     {

@@ -18,7 +18,7 @@ struct MissilesInTheMode : ModeKit {
     {
         MissileLaunch launch;
         launch.record = &rocket;
-        launch.host = mode.get();
+        launch.host = mode;
         launch.owner = &owner;
         launch.target = target;
         launch.position = owner.position() + Vec3{0.0f, -5.0f, 0.0f};

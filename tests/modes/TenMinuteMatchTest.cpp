@@ -8,6 +8,7 @@
 #include "gamedata/records/WeaponList.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/ModeServices.h"
 #include "platform/Random.h"
 
@@ -35,10 +36,10 @@ TEST(TenMinuteMatch, EightAirplanesAndGroundUnitsFightForTenMinutes)
     ModeHarness harness;
     std::string error;
     ASSERT_TRUE(harness.mountData(error)) << error;
+    CountingMessages messages;
+    harness.messages = &messages;
     GameMode* mode = harness.start(static_cast<int>(GameType::FreeFlight), harness.firstSkirmishMap());
     ASSERT_NE(mode, nullptr);
-    CountingMessages messages;
-    mode->setServices(ModeServices{nullptr, &messages, nullptr});
     mode->createRunways();
     mode->createRoads();
     mode->createTunnels();

@@ -50,10 +50,9 @@ TEST_F(WorldHits, PropsAreTheScenesAndNoneWithoutOne)
     OnePropScene scene;
     ModeServices services;
     services.scene = &scene;
-    mode->setServices(services);
+    connectServices(services);
     EXPECT_TRUE(mode->hitsProp({1000.0f, 40.0f, 1000.0f}, 1.0f));
     EXPECT_FALSE(mode->hitsProp({1200.0f, 0.0f, 1000.0f}, 1.0f));
-    mode->setServices(ModeServices{});
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "screens/scene/SceneCameras.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "modes/MatchConnections.h"
 #include "platform/Clock.h"
 #include "screens/GameControls.h"
 #include "screens/GameStart.h"
@@ -34,6 +36,7 @@ TEST(game_screen, LoadsInTwentyThreeStepsThenLeavesCleanly)
     std::string error;
     if (!harness.mountData(error))
         GTEST_SKIP() << error;
+    setGameConnections(MatchConnections::none());
     std::vector<std::string> log;
     FakeScreen menu{"menu", log};
     setCurrentScreen(&menu);
@@ -57,15 +60,15 @@ TEST(game_screen, LoadsInTwentyThreeStepsThenLeavesCleanly)
     EXPECT_EQ(game.loadCounter(), 0);
     ASSERT_NE(game.gameScene(), nullptr);
     EXPECT_EQ(scene(), game.gameScene());
-    ASSERT_NE(currentGameMode(), nullptr);
-    EXPECT_NE(currentGameMode()->world(), nullptr);
+    ASSERT_NE(modeOf(currentMatch()), nullptr);
+    EXPECT_NE(modeOf(currentMatch())->world(), nullptr);
 
     for (int i = 0; i < 30; ++i)
         updateScreens();
 
     // Leaving ends the level, the mode and the scene.
     setCurrentScreen(&menu);
-    EXPECT_EQ(currentGameMode(), nullptr);
+    EXPECT_EQ(modeOf(currentMatch()), nullptr);
     EXPECT_EQ(scene(), nullptr);
     EXPECT_FALSE(game.isLoaded());
 
@@ -87,6 +90,7 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     std::string error;
     if (!harness.mountData(error))
         GTEST_SKIP() << error;
+    setGameConnections(MatchConnections::none());
     std::vector<std::string> log;
     FakeScreen menu{"menu", log};
     setCurrentScreen(&menu);
@@ -105,7 +109,7 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
         updateScreens();
     ASSERT_EQ(currentScreen(), &game);
 
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     ASSERT_NE(mode, nullptr);
     const Airplane* player = mode->playerAirplane();
     ASSERT_NE(player, nullptr);
@@ -157,6 +161,7 @@ TEST(game_screen, ThePlayersActionsAndStickReachHisAirplaneOnlyInPlay)
     std::string error;
     if (!harness.mountData(error))
         GTEST_SKIP() << error;
+    setGameConnections(MatchConnections::none());
     std::vector<std::string> log;
     FakeScreen menu{"menu", log};
     setCurrentScreen(&menu);
@@ -166,7 +171,7 @@ TEST(game_screen, ThePlayersActionsAndStickReachHisAirplaneOnlyInPlay)
     for (int i = 0; i < 24; ++i)
         updateScreens();
     ASSERT_EQ(currentScreen(), &game);
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     ASSERT_NE(mode, nullptr);
     Airplane* plane = mode->playerAirplane();
     ASSERT_NE(plane, nullptr);

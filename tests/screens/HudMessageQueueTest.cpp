@@ -4,7 +4,11 @@
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
 #include "render/2d/CFont.h"
+#include "modes/GameMode.h"
+#include "modes/Match.h"
 #include "screens/hud/HudMessageQueue.h"
+#include "screens/hud/HudMessages.h"
+#include "support/modes/TestConnections.h"
 #include "screens/hud/MapHudLink.h"
 #include "gamedata/map/GameWorld.h"
 #include "support/TempDir.h"
@@ -379,4 +383,35 @@ TEST_F(HudQueue, TheMapsTriggersReachTheQueueAndItsObjectivePanel)
     EXPECT_EQ(shown.total(), 0);
     int kind = 0, variant = 0, team = 0;
     EXPECT_FALSE(shown.firstTargetInPlay(kind, variant, team));
+}
+
+// The game's messages connection: a match's event lines go to the ring and
+// its notices to the notice list, popping in unless told otherwise.
+TEST_F(HudQueue, AMatchsEventLinesAndNoticesReachTheQueueThroughItsMessages)
+{
+    HudMessages messages(*queue);
+    ModeServices services;
+    services.messages = &messages;
+    std::unique_ptr<Match> match =
+        Match::create(std::make_unique<GameMode>(GameType::FreeForAll), testConnections({}, services));
+    ASSERT_NE(match, nullptr);
+    GameMode& mode = match->mode();
+    Target* unit = mode.addPlayerAirplane(Target::create<Target>(mode, TargetKind::LandUnit, 1), false);
+    ASSERT_NE(unit, nullptr);
+
+    mode.postEventText(GameMode::EventKind::Ejected, *unit, nullptr);
+    EXPECT_EQ(queue->ringEntryCount(), 1);
+    EXPECT_FALSE(messages.hasNotice());
+    mode.postEventText(GameMode::EventKind::FlagTaken, *unit, nullptr);
+    ASSERT_EQ(queue->noticeCount(), 1);
+    EXPECT_TRUE(messages.hasNotice());
+    EXPECT_TRUE(queue->notices()[0]->popIn);
+    messages.pushNotice(u"quiet", 2.0f, 0, 1);
+    ASSERT_EQ(queue->noticeCount(), 2);
+    EXPECT_FALSE(queue->notices()[1]->popIn);
+    EXPECT_FLOAT_EQ(queue->notices()[1]->duration, 2.0f);
+    messages.clearNotices();
+    EXPECT_FALSE(messages.hasNotice());
+    EXPECT_EQ(queue->ringEntryCount(), 1) << "clearing the notices keeps the event lines";
+    mode.clearLevel();
 }

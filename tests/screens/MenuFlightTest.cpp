@@ -3,6 +3,8 @@
 #include "gamedata/map/GameWorld.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "modes/MatchConnections.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/LoadingScreen.h"
@@ -20,17 +22,18 @@ TEST(menu_flight, EveryEntryRebuildsTheFlightWithoutReloading)
     std::string error;
     if (!harness.mountData(error))
         GTEST_SKIP() << error;
+    setGameConnections(MatchConnections::none());
     MenuScreen& menu = menuScreen();
     for (int entry = 0; entry < 2; ++entry) {
         const int counter = menu.loadCounter();
         menu.onEnter();
         EXPECT_EQ(menu.loadCounter(), counter);  // no load steps again
-        ASSERT_NE(currentGameMode(), nullptr) << entry;
-        EXPECT_EQ(currentGameMode()->gameType(), GameType::MenuBackground);
+        ASSERT_NE(modeOf(currentMatch()), nullptr) << entry;
+        EXPECT_EQ(modeOf(currentMatch())->gameType(), GameType::MenuBackground);
         ASSERT_NE(menu.menuScene(), nullptr);
         EXPECT_EQ(scene(), menu.menuScene());
         menu.onLeave();
-        EXPECT_EQ(currentGameMode(), nullptr);
+        EXPECT_EQ(modeOf(currentMatch()), nullptr);
         EXPECT_EQ(scene(), nullptr);
     }
     resetScreens();
@@ -43,6 +46,7 @@ TEST(menu_flight, AutostartRunsOnceAndAnUnknownTypeKeepsTheMenu)
     std::string error;
     if (!harness.mountData(error))
         GTEST_SKIP() << error;
+    setGameConnections(MatchConnections::none());
     EXPECT_FALSE(runAutostart(gameScreen()));  // nothing asked
     requestAutostart(12, 0);
     EXPECT_FALSE(runAutostart(gameScreen()));
@@ -50,9 +54,9 @@ TEST(menu_flight, AutostartRunsOnceAndAnUnknownTypeKeepsTheMenu)
     requestAutostart(10, 0);
     EXPECT_TRUE(runAutostart(gameScreen()));
     EXPECT_EQ(currentScreen(), &gameLoadingScreen());
-    EXPECT_EQ(currentGameMode()->gameType(), GameType::FreeFlight);
+    EXPECT_EQ(modeOf(currentMatch())->gameType(), GameType::FreeFlight);
     EXPECT_FALSE(runAutostart(gameScreen()));  // once only
-    deleteCurrentGameMode();
+    endMatch();
     resetScreens();
 }
 
@@ -65,18 +69,19 @@ TEST(menu_flight, ThreeMenuToGameCyclesLeaveNothingBehind)
     std::string error;
     if (!harness.mountData(error))
         GTEST_SKIP() << error;
+    setGameConnections(MatchConnections::none());
     MenuScreen& menu = menuScreen();
     GameScreen& game = gameScreen();
     setCurrentScreen(&menu);
     const int types[3] = {10, 2, 10};
     for (int cycle = 0; cycle < 3; ++cycle) {
-        ASSERT_NE(currentGameMode(), nullptr) << cycle;
-        EXPECT_EQ(currentGameMode()->gameType(), GameType::MenuBackground);
+        ASSERT_NE(modeOf(currentMatch()), nullptr) << cycle;
+        EXPECT_EQ(modeOf(currentMatch())->gameType(), GameType::MenuBackground);
         ASSERT_EQ(createGame(types[cycle], false, cycle, game), GameStartResult::Started) << cycle;
         for (int frame = 0; frame < 24 + 60; ++frame)
             updateScreens();
         ASSERT_EQ(currentScreen(), &game) << cycle;
-        GameMode* mode = currentGameMode();
+        GameMode* mode = modeOf(currentMatch());
         ASSERT_NE(mode, nullptr);
         EXPECT_EQ(static_cast<int>(mode->gameType()), types[cycle]);
         // Every game has the local player's airplane, the match its bots too.
@@ -89,7 +94,7 @@ TEST(menu_flight, ThreeMenuToGameCyclesLeaveNothingBehind)
         EXPECT_EQ(scene(), menu.menuScene()) << cycle;
     }
     setCurrentScreen(nullptr);
-    EXPECT_EQ(currentGameMode(), nullptr);
+    EXPECT_EQ(modeOf(currentMatch()), nullptr);
     EXPECT_EQ(scene(), nullptr);
     resetScreens();
 }

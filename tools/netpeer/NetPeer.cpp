@@ -7,6 +7,7 @@
 #include "gamedata/records/WeaponList.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "net/match/LanMatchTransport.h"
 #include "net/match/NetworkPlayer.h"
@@ -119,7 +120,7 @@ NetPeer::NetPeer(Options options) : m_options(std::move(options)) {}
 NetPeer::~NetPeer()
 {
     m_handler.disconnect();
-    deleteCurrentGameMode();
+    endMatch();
     unmountAllPaks();
     // Every run makes a scratch folder of its own: leave none behind.
     if (!m_scratch.empty()) {
@@ -183,11 +184,14 @@ bool NetPeer::startMode(int gameType, int mapIndex, bool hosting)
         s.setSkirmishWord(entry, 1, static_cast<std::uint32_t>(m_options.scoreLimit));
     }
     made->setNetwork(true, hosting, false);
-    made->setListener(hosting ? static_cast<IGameListener*>(&m_handler.server) : &m_handler.client);
-    made->setHooks(ModeHooks{this, nullptr, nullptr, nullptr});
     made->setMapRecord(map);
-    setCurrentGameMode(std::move(made));
-    m_mode = dynamic_cast<GameModeCustom*>(currentGameMode());
+    // A headless peer: its own HUD lines, the network game, and nothing else.
+    MatchConnections connections = MatchConnections::none();
+    connections.hooks.hud = this;
+    connections.network = hosting ? static_cast<IGameListener*>(&m_handler.server) : &m_handler.client;
+    if (!startMatch(std::move(made), connections))
+        return std::fprintf(stderr, "netpeer: the match does not start\n"), false;
+    m_mode = dynamic_cast<GameModeCustom*>(modeOf(currentMatch()));
     if (!m_mode->startLevel())
         return std::fprintf(stderr, "netpeer: the map does not load\n"), false;
     if (Airplane* own = m_mode->playerAirplane())

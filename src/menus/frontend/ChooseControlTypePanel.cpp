@@ -3,6 +3,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
@@ -139,7 +140,7 @@ void ChooseControlTypePanel::draw()
 
 void ChooseControlTypePanel::onShow()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     const bool single = mode && mode->isSinglePlayer();
     aimAssistPanel->visible = single;
     aimAssistPanel->enabled = single;

@@ -7,6 +7,7 @@
 #include "menus/settings/ControlsMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/MatchReport.h"
 #include "platform/Language.h"
 #include "platform/Log.h"
@@ -299,17 +300,17 @@ void EndTableFrame::spreadButtons(bool withOuterMargin)
     layout(0, 0);
 }
 
-GameMode* EndTableFrame::mode() { return currentGameMode(); }
+GameMode* EndTableFrame::mode() { return modeOf(currentMatch()); }
 
 bool EndTableFrame::matchOver()
 {
-    const GameMode* m = currentGameMode();
+    const GameMode* m = modeOf(currentMatch());
     return m && m->playStopped;
 }
 
 GameType EndTableFrame::gameType()
 {
-    const GameMode* m = currentGameMode();
+    const GameMode* m = modeOf(currentMatch());
     return m ? m->gameType() : GameType::FreeForAll;
 }
 
@@ -317,7 +318,7 @@ const MatchReport& EndTableFrame::report()
 {
     // Kept so that its texts keep their buffers from one call to the next.
     static MatchReport shown;
-    if (const GameMode* m = currentGameMode())
+    if (const GameMode* m = modeOf(currentMatch()))
         m->fillReport(shown);
     else
         shown = MatchReport{};
@@ -432,7 +433,7 @@ void EndTableFrame::onResumeOrLeave()
         if (m && m->isNetworkClient() && disconnect)
             disconnect();
         if (m) {
-            m->setListener(nullptr);
+            m->leaveNetworkGame();
             m->services().overlaysOrNone().setPaused(false);
         }
         logInfo("menus", "the finished match is left for its result");

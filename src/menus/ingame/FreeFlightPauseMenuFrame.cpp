@@ -10,6 +10,7 @@
 #include "menus/settings/ControlsMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/progress/ScoreMgr.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Text.h"
@@ -90,7 +91,7 @@ void FreeFlightPauseMenuFrame::onShow()
     playerList->clear();
     playerList->contentHeight = 0;
     playerList->scrollY = 0.0f;
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     if (mode && !mode->isSinglePlayer()) {
         playerList->visible = true;
         playerList->enabled = true;
@@ -122,7 +123,7 @@ void FreeFlightPauseMenuFrame::openControls()
 
 void FreeFlightPauseMenuFrame::onQuit()
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (mode)
         mode->endMatch();
     const bool network = mode && (mode->isNetworkClient() || mode->isNetworkServer());

@@ -11,6 +11,7 @@
 #include "menus/frontend/PlayMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/MatchReport.h"
 #include "modes/progress/Achievements.h"
 #include "modes/progress/ScoreMgr.h"
@@ -84,7 +85,7 @@ GameResultInput GameResultInput::fromCurrentGame()
     in.objectivePoints = totals.objective;
     in.resultPoints = totals.matchBonus;
     in.medal = sm.medal;
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     if (!mode)
         return in;
     const MatchReport match = mode->report();

@@ -3,6 +3,7 @@
 #include "menus/frontend/PlayMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/GameType.h"
 #include "modes/MatchReport.h"
 #include "platform/Log.h"
@@ -32,7 +33,7 @@ void startCurrentMission()
     const GameChoices& choices = gameChoices();
     int campaign = choices.currentCampaign, mission = choices.selectedMission, difficulty = choices.nextDifficulty;
     // The mission being flown, whatever road started it.
-    if (const GameMode* flown = currentGameMode()) {
+    if (const GameMode* flown = modeOf(currentMatch())) {
         const MatchReport match = flown->report();
         if (match.campaign && match.campaign->campaign >= 0) {
             campaign = match.campaign->campaign;

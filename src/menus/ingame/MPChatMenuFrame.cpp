@@ -4,6 +4,8 @@
 #include "menus/MenuFrameRegistry.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "modes/IGameListener.h"
 #include "net/match/NetworkGame.h"
 #include "platform/Clock.h"
 #include "platform/Language.h"
@@ -237,7 +239,7 @@ void MPChatMenuFrame::draw()
 
 void MPChatMenuFrame::sendLine(std::u16string_view text)
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     // Without an airplane of its own the line has no sender: nothing to write.
     const Target* own = mode ? mode->playerAirplane() : nullptr;
     NetworkGame::addChatLine(own, text);

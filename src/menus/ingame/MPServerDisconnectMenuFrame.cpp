@@ -9,6 +9,7 @@
 #include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/GameType.h"
 #include "net/match/NetworkGameHandler.h"
 #include "platform/ScreenMetrics.h"
@@ -93,14 +94,14 @@ void MPServerDisconnectMenuFrame::onShow()
 
 void MPServerDisconnectMenuFrame::onOk()
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     const bool network = mode && (mode->isNetworkClient() || mode->isNetworkServer());
     const bool online = mode && mode->isOnline();
     NetworkGameHandler* handler = NetworkGameHandler::instance();
     if (mode && mode->isNetworkClient() && handler)
         handler->disconnect();
     if (mode)
-        mode->setListener(nullptr);
+        mode->leaveNetworkGame();
     const bool freeFlight = mode && mode->gameType() == GameType::FreeFlight;
     // The result page leads back into the menus its own way; free flight
     // goes straight to the list it came from.

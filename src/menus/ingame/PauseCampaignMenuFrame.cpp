@@ -11,6 +11,7 @@
 #include "menus/settings/AudioMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/GameType.h"
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
@@ -59,7 +60,7 @@ ObjectiveSnapshot ObjectiveSnapshot::read()
         m.radius = marker->info.radius;
         snapshot.markers.push_back(m);
     }
-    if (const GameMode* mode = currentGameMode(); mode && mode->playerAirplane()) {
+    if (const GameMode* mode = modeOf(currentMatch()); mode && mode->playerAirplane()) {
         snapshot.hasPlayer = true;
         snapshot.playerPosition = mode->playerAirplane()->position();
         snapshot.playerTeam = mode->playerAirplane()->team();
@@ -275,7 +276,7 @@ void PauseCampaignMenuFrame::fillObjectives(const ObjectiveSnapshot& snapshot)
 
 void PauseCampaignMenuFrame::onShow()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     if (mode && mode->gameType() == GameType::Campaign)
         fillObjectives();
     refreshPausePage(*this, *buttonRow, resumeButton);
@@ -293,7 +294,7 @@ void PauseCampaignMenuFrame::onPageChanged(MenuItem* page)
 
 void PauseCampaignMenuFrame::onQuit()
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     const bool mission = mode && mode->gameType() == GameType::Campaign;
     clearFrameHistory();
     goToFrame(MenuFrameRegistry::mainMenu());

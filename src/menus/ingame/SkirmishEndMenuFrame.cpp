@@ -4,6 +4,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/MatchReport.h"
 #include "platform/Language.h"
 #include "platform/Log.h"

@@ -9,6 +9,7 @@
 #include "menus/multiplayer/MPCreateOnlineMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "platform/Clock.h"
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
@@ -1089,14 +1090,11 @@ bool MultiPlayerMenuFrameOnline::startJoinedGame(NetworkGameHandler& h)
         gameStarter()(join.gameType, join.mapIndex);
         return true;
     }
-    if (createGame(join.gameType, true, join.mapIndex, gameScreen()) != GameStartResult::Started) {
+    if (createNetworkGame(join.gameType, join.mapIndex, false, true, &h.client, gameScreen()) !=
+        GameStartResult::Started) {
         h.disconnect();
         returnToMultiplayer(kLostString);
         return false;
-    }
-    if (GameMode* mode = currentGameMode()) {
-        mode->setNetwork(true, false, true);
-        mode->setListener(&h.client);
     }
     return true;
 }

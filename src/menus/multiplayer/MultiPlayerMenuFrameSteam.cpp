@@ -5,6 +5,7 @@
 #include "menus/frontend/PlayMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "net/match/NetworkGameHandler.h"
 #include "platform/Log.h"
 #include "platform/Steam.h"
@@ -54,7 +55,7 @@ bool MultiPlayerMenuFrameSteam::takeRequest()
 void MultiPlayerMenuFrameSteam::openFromGame()
 {
     state = Busy;
-    if (GameMode* match = currentGameMode(); match && currentScreen() == &gameScreen())
+    if (GameMode* match = modeOf(currentMatch()); match && currentScreen() == &gameScreen())
         match->endMatch();
     dropOverlayScreens();
     if (showMenuScreen)

@@ -18,21 +18,10 @@ CampaignStats& campaignStats()
     return stats;
 }
 
-namespace {
-IModeEndPages* g_defaultEndPages = nullptr;
-}  // namespace
-
-void setDefaultEndPages(IModeEndPages* pages)
-{
-    g_defaultEndPages = pages;
-}
-
 IModeEndPages& ModeServices::endPagesOrNone() const
 {
     static IModeEndPages none;
-    if (endPages)
-        return *endPages;
-    return g_defaultEndPages ? *g_defaultEndPages : none;
+    return endPages ? *endPages : none;
 }
 
 GameModeCampaign::GameModeCampaign() : GameMode(GameType::Campaign)

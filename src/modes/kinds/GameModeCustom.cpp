@@ -4,6 +4,7 @@
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/IGameListener.h"
 #include "modes/kinds/MatchRules.h"
 #include "modes/progress/MissionStats.h"

@@ -127,7 +127,7 @@ void KTA_Event_Match::onEvent(int id)
         // after the respawn. Single player before the start waits for it.
         const bool waitingForStart = steps[static_cast<std::size_t>(position)] == kLevelStartEvent;
         if (id == kDeathEvent)
-            position = waitingForStart && isSinglePlayerGame(currentGameModeInfo()) ? 0 : 1;
+            position = waitingForStart && isSinglePlayerGame(currentMatchInfo()) ? 0 : 1;
         else
             position = 0;
         return;
@@ -248,7 +248,7 @@ void Achievements::notifyEvent(int id)
     // No event outside the tallies exists: such an id is a caller's fault.
     if (id < 0 || id >= Settings::kEventIdCount)
         return;
-    const bool network = isNetworkGame(currentGameModeInfo());
+    const bool network = isNetworkGame(currentMatchInfo());
     const std::int32_t tally = m_settings->eventTallyAt(network, id);
     if (tally < std::numeric_limits<std::int32_t>::max())
         m_settings->setEventTally(network, id, tally + 1);

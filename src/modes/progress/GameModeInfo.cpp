@@ -4,8 +4,8 @@ namespace {
 const IGameModeInfo* g_mode = nullptr;
 }
 
-void setCurrentGameModeInfo(const IGameModeInfo* mode) { g_mode = mode; }
-const IGameModeInfo* currentGameModeInfo() { return g_mode; }
+void setCurrentMatchInfo(const IGameModeInfo* mode) { g_mode = mode; }
+const IGameModeInfo* currentMatchInfo() { return g_mode; }
 
 bool isNetworkGame(const IGameModeInfo* mode)
 {

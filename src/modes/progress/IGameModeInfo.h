@@ -14,8 +14,8 @@ public:
 };
 
 // Null clears it. Not owned.
-void setCurrentGameModeInfo(const IGameModeInfo* mode);
-const IGameModeInfo* currentGameModeInfo();
+void setCurrentMatchInfo(const IGameModeInfo* mode);
+const IGameModeInfo* currentMatchInfo();
 
 // Network play is hosting or joining; no mode is single player.
 bool isNetworkGame(const IGameModeInfo* mode);

@@ -3,6 +3,7 @@
 #include "entities/Target.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "net/match/LanMatchTransport.h"
 #include "net/match/NetworkPlayer.h"
 #include "platform/Language.h"
@@ -48,7 +49,7 @@ std::u16string& NetworkGame::chatLine()
 GameMode* NetworkGame::mode()
 {
     const NetworkGlobals& g = netGlobals();
-    return g.mode ? g.mode() : currentGameMode();
+    return g.mode ? g.mode() : modeOf(currentMatch());
 }
 
 float NetworkGame::step(float& mark)

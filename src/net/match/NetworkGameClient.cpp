@@ -7,6 +7,7 @@
 #include "gamedata/records/WeaponList.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/PlayerRecord.h"
 #include "modes/kinds/GameModeCTF.h"
 #include "modes/kinds/GameModeCustom.h"

@@ -5,6 +5,7 @@
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "screens/Screens.h"
 #include "screens/hud/HudMarkerFeed.h"
 #include "screens/hud/HudMessageQueue.h"
@@ -52,8 +53,8 @@ namespace {
 HudMarkerFrame markerFrameNow()
 {
     HudMarkerFrame frame;
-    readHudMarkerFrame(currentGameMode(), nullptr, 0.0f, frame);
-    gameHudObjects().setMode(currentGameMode());
+    readHudMarkerFrame(modeOf(currentMatch()), nullptr, 0.0f, frame);
+    gameHudObjects().setMode(modeOf(currentMatch()));
     return frame;
 }
 
@@ -107,7 +108,7 @@ void setChatOpener(std::function<void(bool typeAtOnce)> opener) { chatOpener() =
 void GameHud::openChat(bool typeAtOnce)
 {
     // The chat belongs to network matches; anywhere else the action pauses.
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (!mode || mode->isSinglePlayer() || !chatOpener()) {
         pauseGame();
         return;
@@ -118,7 +119,7 @@ void GameHud::openChat(bool typeAtOnce)
 
 void GameHud::endBoost()
 {
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         if (Airplane* plane = mode->playerAirplane())
             plane->setCommandValue(false);
 }
@@ -127,12 +128,7 @@ void startGameHud()
 {
     PlaneHud& hud = planeHud();
     hud.setGame(&gameHud());
-    GameMode* mode = currentGameMode();
-    if (mode) {
-        ModeHooks hooks = mode->hooks();
-        hooks.hud = &gameHud();
-        mode->setHooks(hooks);
-    }
+    GameMode* mode = modeOf(currentMatch());
     HudGameState state;
     readHudGameState(mode, state);
     hud.update(state);  // the game's kind decides the chat and squadron buttons
@@ -158,7 +154,7 @@ void finishGameHud()
 {
     PlaneHud& hud = planeHud();
     HudGameState state;
-    readHudGameState(currentGameMode(), state);
+    readHudGameState(modeOf(currentMatch()), state);
     hud.updateWeaponSlotButtons(state.player);
     int icons[3] = {-1, -1, -1};
     for (const HudWeaponState& w : state.player.weapons)
@@ -167,6 +163,6 @@ void finishGameHud()
     hud.setWeaponIcons(icons[0], icons[1], icons[2]);
     hud.releaseAll();
     hud.onPlaneChanged();
-    if (GameMode* mode = currentGameMode())
+    if (GameMode* mode = modeOf(currentMatch()))
         mode->onHudBuilt();
 }

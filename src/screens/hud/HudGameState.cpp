@@ -4,6 +4,7 @@
 #include "entities/weapons/Weapon.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/MatchReport.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
@@ -35,7 +36,7 @@ void readWeapon(const Weapon& w, HudWeaponState& out)
 void readHudGameState(const GameMode* mode, HudGameState& out)
 {
     if (!mode)
-        mode = currentGameMode();
+        mode = modeOf(currentMatch());
     out = HudGameState{};
     const Input& in = input();
     out.steeringMode = in.steeringMode;

@@ -24,6 +24,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "screens/scene/SceneWorld.h"
 
 #include <algorithm>
@@ -287,7 +288,7 @@ SceneDrawFlags Scene::drawFlags() const
     flags.heatDistortion = device && device->distortionTarget != nullptr;
     // From the cockpit the player sees the parts outside it and the glass.
     if (activeCamera() == &gameCamera() && gameCamera().mode == GameCamera::kCockpitMode)
-        if (const GameMode* mode = currentGameMode())
+        if (const GameMode* mode = modeOf(currentMatch()))
             if (const Airplane* player = mode->playerAirplane(); player && player->isActive())
                 flags.cockpitParts = true;
     return flags;

@@ -3,6 +3,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "platform/Settings.h"
 #include "screens/scene/GameCamera.h"
 #include "screens/scene/MenuCamera.h"
@@ -30,13 +31,13 @@ int CurrentModeCameraGame::chosenViewMode() const { return settings().chosenView
 
 bool CurrentModeCameraGame::playStopped() const
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     return mode && mode->playStopped;
 }
 
 const CameraPlane* CurrentModeCameraGame::playerPlane() const
 {
-    const Airplane* player = playerOf(currentGameMode());
+    const Airplane* player = playerOf(modeOf(currentMatch()));
     if (!player)
         return nullptr;
     if (m_player.airplane() != player)
@@ -52,7 +53,7 @@ float CurrentModeCameraGame::terrainHeightAt(float x, float z) const
 
 const Vec3* CurrentModeCameraGame::findTarget(const CameraPlane&, float range, float, bool)
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     const Airplane* player = playerOf(mode);
     if (!mode || !player)
         return nullptr;
@@ -64,7 +65,7 @@ const Vec3* CurrentModeCameraGame::findTarget(const CameraPlane&, float range, f
 
 const Vec3* CurrentModeCameraGame::findTargetDefault(const CameraPlane&, float range)
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     const Airplane* player = playerOf(mode);
     if (!mode || !player)
         return nullptr;
@@ -117,7 +118,7 @@ void SceneModeCamera::onKill(const Target& victim, const Target& attacker)
     // The camera knows the victim only by the view it follows it with.
     const CameraPlane* watched = nullptr;
     int freeSlot = 0;
-    if (&victimAirplane == playerOf(currentGameMode())) {
+    if (&victimAirplane == playerOf(modeOf(currentMatch()))) {
         // Already watching another airplane: that view stays.
         if (gameCamera().mode == 10 || gameCamera().mode == 11)
             return;

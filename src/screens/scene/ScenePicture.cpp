@@ -8,6 +8,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "render/Graphics.h"
 #include "render/fx/PostProcess.h"
 
@@ -42,7 +43,7 @@ void GameSceneDraw::drawPicturePasses()
 
 void GameSceneDraw::drawPlayerOverPicture()
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     const Airplane* player = mode ? mode->playerAirplane() : nullptr;
     if (!player || !player->contrail || !player->exhaust)
         return;

@@ -18,6 +18,7 @@
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "platform/FrameProfile.h"
 #include "platform/Log.h"
 #include "render/Graphics.h"
@@ -227,7 +228,7 @@ void GameSceneDraw::setWorldMatrices(const Mat4& projection)
 
 void GameSceneDraw::drawEntities(DrawPass pass)
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (!mode)
         return;
     for (Target* target : mode->activeTargets()) {
@@ -250,7 +251,7 @@ void GameSceneDraw::drawParticleLayer(int pass)
 
 void GameSceneDraw::drawHeatDistortion()
 {
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (!mode)
         return;
     for (Target* target : mode->activeTargets())
@@ -264,7 +265,7 @@ void GameSceneDraw::drawHeatDistortion()
 void GameSceneDraw::drawWeather()
 {
     Weather::View view;
-    GameMode* mode = currentGameMode();
+    GameMode* mode = modeOf(currentMatch());
     if (const Airplane* player = mode ? mode->playerAirplane() : nullptr) {
         view.hasPlayer = true;
         // No rain falls inside a tunnel.
@@ -359,7 +360,7 @@ void GameSceneDraw::runPass(ScenePass pass)
         break;
     case ScenePass::OpaqueEntities:
         drawEntities(DrawPass::Opaque);
-        if (const GameMode* mode = currentGameMode())
+        if (const GameMode* mode = modeOf(currentMatch()))
             mode->drawParachutes(1);
         // Wrecks: the near band, then the far one.
         drawEffectsModelPass(true, false);
@@ -434,7 +435,7 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::PlayerParts:
         // The last 3-D draw: the player's own parts, then the canopy glass
         // with its cracks over everything.
-        if (GameMode* mode = currentGameMode()) {
+        if (GameMode* mode = modeOf(currentMatch())) {
             if (Airplane* player = mode->playerAirplane()) {
                 setWorldMatrices(m_scene.mainProjection);
                 player->drawParts(m_drawView);
@@ -448,7 +449,7 @@ void GameSceneDraw::runPass(ScenePass pass)
         Tracers::begin();
         Machinegun::submitTracers();
         AircraftEffects::draw(m_scene.mainProjection, m_scene.nearProjection);
-        if (GameMode* mode = currentGameMode())
+        if (GameMode* mode = modeOf(currentMatch()))
             mode->drawParachutes(0);
         setWorldMatrices(m_scene.mainProjection);
         break;

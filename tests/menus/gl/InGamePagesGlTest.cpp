@@ -18,6 +18,9 @@
 #include "menus/ingame/TutorialWinMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "screens/GameStart.h"
+#include "modes/MatchConnections.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/Render2D.h"
@@ -68,6 +71,7 @@ struct InGamePictures : MenuHarness, testing::WithParamInterface<std::pair<int, 
         boot(GetParam().first, GetParam().second);
         MenuFrameRegistry::deleteAll();
         ASSERT_TRUE(MapLists::instance().load());
+        setGameConnections(MatchConnections::none());
         gameChoices() = GameChoices{};
         std::filesystem::create_directories(std::string(SKYFRONT_BINARY_DIR) + "/menus/ingame");
         resetScreens();
@@ -88,7 +92,7 @@ struct InGamePictures : MenuHarness, testing::WithParamInterface<std::pair<int, 
             touchHook = nullptr;
             pauseScreen().frame = nullptr;
             setGamePaused(false);
-            deleteCurrentGameMode();
+            endMatch();
             MenuFrameRegistry::deleteAll();
             HudMessageQueue::instance().clearAll();
             MapLists::instance().clear();
@@ -227,8 +231,8 @@ TEST_P(InGamePictures, ARestartClickReachesTheLoadingScreen)
     EXPECT_EQ(currentScreen(), &gameLoadingScreen());
     EXPECT_EQ(overlayScreen(), nullptr);
     EXPECT_EQ(gameChoices().resume, 0);
-    ASSERT_NE(currentGameMode(), nullptr);
-    EXPECT_EQ(currentGameMode()->mapRecord(), MapLists::instance().campaignMission(0, 0));
+    ASSERT_NE(modeOf(currentMatch()), nullptr);
+    EXPECT_EQ(modeOf(currentMatch())->mapRecord(), MapLists::instance().campaignMission(0, 0));
 }
 
 TEST_P(InGamePictures, TheFailurePageFocusesRetry)
@@ -273,7 +277,7 @@ TEST_P(InGamePictures, ANetworkFreeFlightListsItsPlayers)
     SimHost host;
     PlaneCfg cfg = testFighter();
     cfg.fullname = "Test Fighter";
-    setCurrentGameMode(createGameMode(static_cast<int>(GameType::FreeFlight)));
+    startMatch(createGameMode(static_cast<int>(GameType::FreeFlight)), MatchConnections::none());
     ScoreMgr& scores = ScoreMgr::instance();
     scores.reset(false);
     scores.clearPlayers();
@@ -282,8 +286,8 @@ TEST_P(InGamePictures, ANetworkFreeFlightListsItsPlayers)
         players.push_back(host.add(Target::create<Airplane>(host, cfg, 0, std::u16string(name))));
         scores.addPlayer(*players.back());
     }
-    currentGameMode()->setNetwork(true, true, false);
-    currentGameMode()->setPlayerAirplane(players[1]);
+    modeOf(currentMatch())->setNetwork(true, true, false);
+    modeOf(currentMatch())->setPlayerAirplane(players[1]);
     FreeFlightPauseMenuFrame* page = MenuFrameRegistry::freeFlightPauseMenu();
     pauseWith(page);
     step(3);
@@ -304,7 +308,7 @@ TEST_P(InGamePictures, ANetworkFreeFlightListsItsPlayers)
     EXPECT_EQ(greenIn(*page->playerList->itemAt(0)), 0);
     EXPECT_GT(greenIn(*page->playerList->itemAt(1)), 10);
     EXPECT_EQ(greenIn(*page->playerList->itemAt(2)), 0);
-    currentGameMode()->setPlayerAirplane(nullptr);
+    modeOf(currentMatch())->setPlayerAirplane(nullptr);
     scores.clearPlayers();
 }
 

@@ -9,6 +9,7 @@
 #include "menus/ingame/TeamSkirmishEndMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/progress/ScoreMgr.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
@@ -46,7 +47,7 @@ struct ResultsGl : MenuHarness {
         ScoreMgr::instance().attach(nullptr, nullptr);
         clearFrameHistory();
         MenuFrameRegistry::deleteAll();
-        deleteCurrentGameMode();
+        endMatch();
         ScoreMgr::instance().reset(false);
         gameResultBooked() = false;
         GameResultMenuFrame::routes() = {};
@@ -55,8 +56,8 @@ struct ResultsGl : MenuHarness {
     }
     GameMode& start(GameType type, bool teams)
     {
-        setCurrentGameMode(std::make_unique<GameMode>(type));
-        GameMode* m = currentGameMode();
+        startMatch(std::make_unique<GameMode>(type), MatchConnections::none());
+        GameMode* m = modeOf(currentMatch());
         ScoreMgr::instance().attach(m, nullptr);
         ScoreMgr::instance().reset(teams);
         ScoreMgr::instance().startMatch();
@@ -66,7 +67,7 @@ struct ResultsGl : MenuHarness {
     }
     Airplane* pilot(int team, const char16_t* name, int points, int deaths, int rank, bool own = false)
     {
-        GameMode* m = currentGameMode();
+        GameMode* m = modeOf(currentMatch());
         auto a = Target::create<Airplane>(*m, plane, team, std::u16string(name));
         Airplane* raw = a.get();
         m->addPlayerAirplane(std::move(a), false);
@@ -122,7 +123,7 @@ TEST_F(ResultsGl, TablesAndTheResultPageDrawWhatTheyShow)
     EXPECT_EQ(table->rows().size(), 5u);
     const std::vector<Rgba> running = screenPixels();
 
-    currentGameMode()->playStopped = true;
+    modeOf(currentMatch())->playStopped = true;
     ScoreMgr::instance().decideWinner();
     step(5);
     savePicture("results/ffa_table_over.png");
@@ -226,7 +227,7 @@ TEST_F(ResultsGl, TablesOfANetworkMatchFitASmallScreen)
     EXPECT_GT(colourful(screenWidth() / 2, 200, screenWidth(), screenHeight() - 100), 400);
     clearFrameHistory();
     MenuFrameRegistry::deleteAll();
-    deleteCurrentGameMode();
+    endMatch();
 
     GameMode& ffa = start(GameType::FreeForAll, false);
     ffa.setNetwork(true, false, false);

@@ -1,6 +1,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/MatchReport.h"
 #include "modes/PlayerRecord.h"
 #include "modes/kinds/GameModeCustom.h"
@@ -59,17 +60,17 @@ struct NetworkGames : testing::Test {
     }
     GameModeCustom* startMode(bool hosting)
     {
+        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
         auto* mode = dynamic_cast<GameModeCustom*>(harness.start(2, harness.firstSkirmishMap()));
         if (!mode)
             return nullptr;
         mode->setNetwork(true, hosting, false);
-        mode->setListener(hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client);
         return mode;
     }
     void frames(int n)
     {
         for (int i = 0; i < n; ++i)
-            currentGameMode()->update(ModeHarness::kFrame);
+            modeOf(currentMatch())->update(ModeHarness::kFrame);
     }
     // A client joined as player 2 and loaded, its own airplane waiting out of the match.
     GameModeCustom* joinedClient()
@@ -420,11 +421,10 @@ TEST_F(NetworkGames, ChatLinesShowTheSendersColourAndAShortNameUnlessMuted)
 {
     netGlobals().serverInfo.clear();
     ASSERT_TRUE(handler->server.start(3));
+    MutingHud hud;
+    harness.ownHud = &hud;
     GameModeCustom* mode = startMode(true);
     ASSERT_NE(mode, nullptr);
-    MutingHud hud;
-    // Set back before the checks: the mode outlives this HUD.
-    mode->setHooks(ModeHooks{&hud, nullptr, nullptr, nullptr});
     Airplane* own = mode->playerAirplane();
     ASSERT_NE(own, nullptr);
     Airplane* friendly = mode->createAirplane(nullptr, settings().localPlaneId, own->team(), 0.0f, nullptr, false);
@@ -441,7 +441,8 @@ TEST_F(NetworkGames, ChatLinesShowTheSendersColourAndAShortNameUnlessMuted)
     NetworkGame::addChatLine(nullptr, u"from nobody");  // a sender the mode does not have: nothing
     hud.muted = friendly;
     NetworkGame::addChatLine(friendly, u"muted");
-    mode->setHooks(harness.hud.hooks());
+    // Ended before the checks: the match must not outlive this HUD.
+    harness.finish();
     ASSERT_EQ(hud.lines.size(), 3u);
     EXPECT_EQ(hud.lines[0], std::u16string(u"\x04;Me\x01;: hi"));
     EXPECT_EQ(hud.lines[1], std::u16string(u"\x02;Wingmate\x01;: cover me"));

@@ -7,6 +7,7 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeCampaign.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "screens/GameScreen.h"
@@ -75,7 +76,7 @@ TEST_F(CampaignWinOrbit, AfterAWinTheCameraCirclesThePlayersAirplane)
     while (!game.isLoaded())
         (void)game.loadStep();
     setCurrentScreen(&game);
-    auto* mode = dynamic_cast<GameModeCampaign*>(currentGameMode());
+    auto* mode = dynamic_cast<GameModeCampaign*>(modeOf(currentMatch()));
     ASSERT_NE(mode, nullptr);
     for (int i = 0; i < 60; ++i)
         frame(game);

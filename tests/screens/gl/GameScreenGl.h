@@ -3,7 +3,9 @@
 // frames a second, a target of the fixture's size; the screens reset after.
 #include "GlTestContext.h"
 
+#include "modes/MatchConnections.h"
 #include "platform/Clock.h"
+#include "screens/GameStart.h"
 #include "screens/Screens.h"
 #include "screens/scene/Scene.h"
 #include "support/modes/ModeHarness.h"
@@ -25,6 +27,10 @@ protected:
         setenv("SKYFRONT_HEADLESS", "1", 1);
         std::string error;
         ASSERT_TRUE(harness.mountData(error)) << error;
+        // The game's own screens connections; achievements, scores and end pages do nothing.
+        MatchConnections connections = MatchConnections::none();
+        fillScreenConnections(connections);
+        setGameConnections(connections);
         useTarget(m_width, m_height);
         resetScreens();
         Scene::loadEffectModels();

@@ -4,6 +4,7 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeLMS.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
@@ -26,7 +27,7 @@ TEST_F(OutOfRoundCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
     while (!game.isLoaded())
         (void)game.loadStep();
     setCurrentScreen(&game);
-    auto* mode = dynamic_cast<GameModeLMS*>(currentGameMode());
+    auto* mode = dynamic_cast<GameModeLMS*>(modeOf(currentMatch()));
     ASSERT_NE(mode, nullptr);
     for (int i = 0; i < 6 * 60 && !mode->roundRunning(); ++i)
         game.update();

@@ -7,6 +7,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "render/RenderBuffer.h"
 #include "render/fx/PostProcess.h"
 #include "render/gl/GraphicsES20Extensions.h"
@@ -66,7 +67,7 @@ TEST_F(TopDetailPicture, TheWorldReachesTheFinalTargetThroughTheSceneTarget)
         (void)game.loadStep();
     setCurrentScreen(&game);
     ASSERT_EQ(gfx().hazeTarget, PostProcess::sceneTarget()) << "the core refracts the scene's picture";
-    ASSERT_NE(currentGameMode() ? currentGameMode()->playerAirplane() : nullptr, nullptr);
+    ASSERT_NE(modeOf(currentMatch()) ? modeOf(currentMatch())->playerAirplane() : nullptr, nullptr);
     // The scene target starts black; the final target is painted over the
     // draw, so only a picture carried over from the scene target shows.
     gfx().setRenderTarget(PostProcess::sceneTarget());

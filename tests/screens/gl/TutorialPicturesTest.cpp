@@ -7,6 +7,7 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/PlaneCfg.h"
+#include "modes/Match.h"
 #include "modes/tutorials/TutorialGameMode_ARCADE.h"
 #include "modes/tutorials/TutorialGameMode_HUD.h"
 #include "modes/tutorials/TutorialGameMode_SIMPLEWEAPONS.h"
@@ -23,6 +24,7 @@
 #include "screens/hud/HudMessageQueue.h"
 #include "screens/hud/PlaneHud.h"
 #include "screens/hud/TutorialHudBridge.h"
+#include "support/modes/TestConnections.h"
 
 #include <filesystem>
 #include <string>
@@ -66,15 +68,24 @@ struct TutorialPictures : GlTest {
         GlTest::TearDown();
     }
 
+    // A tutorial in a match of its own, reaching the game's tutorial HUD.
     template <typename Mode>
-    std::unique_ptr<Mode> tutorialAt(int step)
+    struct TutorialMatch {
+        std::unique_ptr<Match> match;
+        Mode* mode = nullptr;
+        Mode* operator->() const { return mode; }
+        Mode& operator*() const { return *mode; }
+    };
+    template <typename Mode>
+    TutorialMatch<Mode> tutorialAt(int step)
     {
-        auto mode = std::make_unique<Mode>();
         ModeHooks hooks;
         hooks.tutorial = &tutorialHudBridge();
-        mode->setHooks(hooks);
-        mode->step = step;
-        return mode;
+        TutorialMatch<Mode> made;
+        made.match = Match::create(std::make_unique<Mode>(), testConnections(hooks));
+        made.mode = static_cast<Mode*>(&made.match->mode());
+        made.mode->step = step;
+        return made;
     }
     // The sky, the HUD and the tutorial's drawing over them.
     void drawOver(GameMode& mode)

@@ -12,6 +12,8 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "support/modes/TestConnections.h"
 #include "platform/File.h"
 #include "platform/Language.h"
 #include "platform/Pak.h"
@@ -73,7 +75,7 @@ const MapInfoCfg* ModeHarness::firstSkirmishMap() const
 
 PostedEvents ModeHarness::posted() const
 {
-    const GameMode* mode = currentGameMode();
+    const GameMode* mode = modeOf(currentMatch());
     return mode ? readOutbox(mode->outbox()) : PostedEvents{};
 }
 
@@ -86,22 +88,25 @@ GameMode* ModeHarness::start(std::unique_ptr<GameMode> made, const MapInfoCfg* m
 {
     if (!made)
         return nullptr;
-    made->setListener(&listener);
     ModeHooks hooks = hud.hooks();
     hooks.tutorial = tutorialHud;
+    if (ownHud)
+        hooks.hud = ownHud;
     if (progress)
         hooks.progress = progress;
-    made->setHooks(hooks);
     ModeServices services;
     services.overlays = overlays;
-    made->setServices(services);
+    services.messages = messages;
+    services.scene = scene;
+    services.endPages = endPages;
     made->setMapRecord(map);
-    setCurrentGameMode(std::move(made));
-    if (!currentGameMode()->startLevel()) {
-        deleteCurrentGameMode();
+    if (!startMatch(std::move(made), testConnections(hooks, services, network ? network : &listener)))
+        return nullptr;
+    if (!modeOf(currentMatch())->startLevel()) {
+        endMatch();
         return nullptr;
     }
-    return currentGameMode();
+    return modeOf(currentMatch());
 }
 
 GameMode* ModeHarness::startTutorial(int index)
@@ -111,11 +116,11 @@ GameMode* ModeHarness::startTutorial(int index)
     return start(static_cast<int>(GameType::Tutorial), MapLists::instance().skirmishMap(kTutorialMap));
 }
 
-GameMode* ModeHarness::mode() const { return currentGameMode(); }
+GameMode* ModeHarness::mode() const { return modeOf(currentMatch()); }
 
 void ModeHarness::run(float seconds)
 {
-    GameMode* m = currentGameMode();
+    GameMode* m = modeOf(currentMatch());
     if (!m)
         return;
     const int frames = static_cast<int>(seconds * 60.0f + 0.5f);
@@ -123,4 +128,4 @@ void ModeHarness::run(float seconds)
         m->update(kFrame);
 }
 
-void ModeHarness::finish() { deleteCurrentGameMode(); }
+void ModeHarness::finish() { endMatch(); }

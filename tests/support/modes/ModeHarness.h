@@ -51,6 +51,12 @@ public:
     ITutorialHud* tutorialHud = nullptr;
     IModeProgress* progress = nullptr;
     IModeOverlays* overlays = nullptr;
+    IModeMessages* messages = nullptr;
+    IModeScene* scene = nullptr;
+    IModeEndPages* endPages = nullptr;
+    // Replace the recording HUD and listener when set.
+    IModeHud* ownHud = nullptr;
+    IGameListener* network = nullptr;
     std::filesystem::path saveFolder() const { return m_save.path(); }
 
 private:

@@ -1,0 +1,20 @@
+#include "screens/hud/HudMessages.h"
+
+#include "screens/hud/HudMessageQueue.h"
+
+void HudMessages::pushLong(std::u16string_view text) { m_queue.pushLong(text); }
+
+void HudMessages::pushNotice(std::u16string_view text, float duration, int colour, int flags)
+{
+    m_queue.pushNotice(text, duration, colour != 0, flags != 0);
+}
+
+bool HudMessages::hasNotice() const { return m_queue.noticeCount() > 0; }
+
+void HudMessages::clearNotices() { m_queue.clearNotices(); }
+
+HudMessages& hudMessages()
+{
+    static HudMessages messages(HudMessageQueue::instance());
+    return messages;
+}
