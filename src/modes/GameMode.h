@@ -22,7 +22,7 @@
 
 class Airplane;
 class GameWorld;
-class IGameListener;
+#include "modes/IGameListener.h"
 struct MatchConnections;
 class IMenuFlight;
 class Road;
@@ -383,7 +383,7 @@ protected:
 
     // Appends the event while a network game listens and no peer event is being applied.
     void post(MatchEvent event);
-    bool posting() const { return m_listener && !m_applyingPeerEvent; }
+    bool posting() const { return m_listener && m_listener->wantsEvents() && !m_applyingPeerEvent; }
     // The airplane's joining, with its player record as it is now.
     void postAdded(const Target& entity);
     // The airplane's score record for the audience (0 all, 1 its owner, 2 all but its owner).

@@ -15,6 +15,8 @@ public:
     virtual void update(Phase phase) = 0;
     // Sends what waits in the outbox now (the mode is about to let go of the network game).
     virtual void sendEvents() {}
+    // False for a game without peers: the mode then posts no events at all.
+    virtual bool wantsEvents() const { return true; }
 
     // The network game's state as the mode asks for it. A client's match is
     // lost when matchActive turns false (transport gone or the host ended

@@ -30,27 +30,7 @@ struct MatchConnections {
 class NoNetwork final : public IGameListener {
 public:
     void update(Phase) override {}
-    void onAirplaneAdded(Target&) override {}
-    void onAirplaneRemoved(Target&) override {}
-    void onAirplaneRespawned(Target&) override {}
-    void onAirplaneStateChanged(Target&, int, int, int, int, bool) override {}
-    void onAirplaneDestroyed(Target&, Target*, CrashCause, int, float, bool) override {}
-    void onFlaresLaunched(Target&) override {}
-    void onPilotEjected(Target&) override {}
-    void onWeaponLaunched(int, Target*, Target*) override {}
-    void onSunValue(float, float) override {}
-    void onAirplaneTakenOut(Target&) override {}
-    void onModeValue(int, int) override {}
-    void onFlagEvent(int, Target&, Target*) override {}
-    void onMatchEnded(float) override {}
-    void onChat(std::u16string_view, Target*) override {}
-    void onWeatherChange(int, float) override {}
-    void onTeamRequest(Target&, int) override {}
-    void onRestart() override {}
-    void onTeamFlag() override {}
-    void onScoreEvent(Target&, int, int) override {}
-    void onWeaponHit(Target&, Target*, int) override {}
-    void onFlightState(Target&, int, float) override {}
+    bool wantsEvents() const override { return false; }
 };
 
 // The one of the program; it holds no state.
