@@ -199,3 +199,56 @@ TEST_F(ClientOfRawHost, SequencedAndReliableNumbersFollowTheWrap)
     EXPECT_EQ(sent[64][1], 0);
     EXPECT_EQ(sent[0][4], 2) << "its own slot as sender";
 }
+
+// What arrives 32 or more past the head could be last lap's copy: it is
+// not stored. A resent datagram is stored only at the head.
+TEST_F(ClientOfRawHost, TheReceiveWindowEndsThirtyTwoPastTheHead)
+{
+    accept();
+    const int free = client.freeCounts(0).receive;
+    from(host, nettest::reliable(32, {32}));
+    EXPECT_EQ(client.freeCounts(0).receive, free);
+    from(host, nettest::reliable(1, {1}, 7));
+    EXPECT_EQ(client.freeCounts(0).receive, free) << "resent, but not the head";
+    from(host, nettest::reliable(31, {31}));
+    EXPECT_EQ(client.freeCounts(0).receive, free - 1);
+    from(host, nettest::reliable(0, {0}, 7));
+    EXPECT_EQ(takeAll(), (std::vector<Bytes>{{0}}));
+}
+
+// A resend request for a slot past the window is not answered: the slot has
+// not gone out yet, and going out of turn it would be taken for an old copy.
+TEST_F(ClientOfRawHost, AResendRequestPastTheWindowIsNotAnswered)
+{
+    accept();
+    for (std::uint8_t i = 0; i < 40; ++i)
+        ASSERT_EQ(client.queueReliable(&i, 1, 0), 0);
+    client.poll();
+    EXPECT_EQ(ofType(host.drain(), 6).size(), 32u);
+    from(host, Bytes{5, 35, 0, 0});
+    EXPECT_TRUE(ofType(host.drain(), 7).empty());
+    from(host, Bytes{5, 31, 0, 0});
+    EXPECT_EQ(ofType(host.drain(), 7), (std::vector<Bytes>{nettest::reliable(31, {31}, 7)}));
+}
+
+// A client that lost its host and joins again counts sequenced messages from
+// 0 again, as the host does for a newcomer.
+TEST_F(ClientOfRawHost, AClientJoinedAgainTakesSequencedMessagesFromZero)
+{
+    accept();
+    for (std::uint8_t i = 0; i < 20; ++i)
+        from(host, nettest::sequenced(i, 0, {i}));
+    EXPECT_EQ(takeAll().size(), 20u);
+    clock.advance(7001);
+    client.poll();
+    ASSERT_FALSE(client.connected());
+    client.connectTo(htonl(0x7F000001u), host.port());
+    accept();
+    from(host, nettest::sequenced(0, 0, {100}));
+    EXPECT_EQ(takeAll(), (std::vector<Bytes>{{100}}));
+    const std::uint8_t b = 1;
+    ASSERT_EQ(client.sendUnreliable(&b, 1, 0), 0);
+    const auto sent = ofType(host.drain(), 12);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0][1], 0) << "its own count starts again too";
+}

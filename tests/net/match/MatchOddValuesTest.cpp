@@ -75,8 +75,8 @@ struct OddValues : testing::Test {
             currentGameMode()->update(ModeHarness::kFrame);
     }
 
-    // The host with two joiners in play, on slots 0 and 1.
-    GameModeCustom* hostWithTwoJoiners()
+    // The host with three joiners in play, on slots 0, 1 and 2.
+    GameModeCustom* hostWithJoiners()
     {
         netGlobals().serverInfo.clear();
         if (!handler->server.start(7))
@@ -85,16 +85,16 @@ struct OddValues : testing::Test {
         if (!mode)
             return nullptr;
         NetworkGame::openToPlayers();
-        for (int slot : {0, 1}) {
+        for (int slot : {0, 1, 2}) {
             JoinRequest request;
             request.planeId = settings().localPlaneId;
-            request.name = slot == 0 ? u"First" : u"Second";
+            request.name = slot == 0 ? u"First" : slot == 1 ? u"Second" : u"Third";
             std::vector<std::uint8_t> bytes(JoinRequest::kSize);
             encodeJoinRequest(request, bytes);
             fake->inbox.push_back({slot, bytes});
             fake->inbox.push_back({slot, bytesOf(netmsg::ReadyMsg{})});
         }
-        frames(2);
+        frames(3);
         fake->sent.clear();
         return mode;
     }
@@ -150,7 +150,7 @@ struct OddValues : testing::Test {
 // the joiner in a team that does not exist; 0 and 1 are taken and told to all.
 TEST_F(OddValues, TheHostTakesTeamRequestsForTeamZeroOrOneOnly)
 {
-    GameModeCustom* mode = hostWithTwoJoiners();
+    GameModeCustom* mode = hostWithJoiners();
     ASSERT_NE(mode, nullptr);
     Airplane* first = joinerAirplane(*mode, 1);
     ASSERT_NE(first, nullptr);
@@ -169,13 +169,13 @@ TEST_F(OddValues, TheHostTakesTeamRequestsForTeamZeroOrOneOnly)
         frames(1);
         EXPECT_EQ(first->team(), wanted);
     }
-    EXPECT_EQ(fake->peersOf(netmsg::TeamSwitch), (std::vector<int>{0, 1, 0, 1}));
+    EXPECT_EQ(fake->peersOf(netmsg::TeamSwitch), (std::vector<int>{0, 1, 2, 0, 1, 2}));
 }
 
 // Whatever airplane a client's message names, it speaks for the sender's own.
 TEST_F(OddValues, TheHostAppliesAClientsEventsToTheSendersAirplaneAndEchoesThemToTheOthersOnly)
 {
-    GameModeCustom* mode = hostWithTwoJoiners();
+    GameModeCustom* mode = hostWithJoiners();
     ASSERT_NE(mode, nullptr);
     Airplane* first = joinerAirplane(*mode, 1);
     Airplane* second = joinerAirplane(*mode, 2);
@@ -203,8 +203,8 @@ TEST_F(OddValues, TheHostAppliesAClientsEventsToTheSendersAirplaneAndEchoesThemT
     line.resize(static_cast<std::size_t>(chat.encodeClient(line)));
     fake->inbox.push_back({0, line});
     frames(1);
-    EXPECT_EQ(fake->peersOf(netmsg::Flares), (std::vector<int>{1}));
-    EXPECT_EQ(fake->peersOf(netmsg::Chat), (std::vector<int>{1}));
+    EXPECT_EQ(fake->peersOf(netmsg::Flares), (std::vector<int>{1, 2}));
+    EXPECT_EQ(fake->peersOf(netmsg::Chat), (std::vector<int>{1, 2}));
     for (const auto& s : fake->sent) {
         if (s.bytes[0] == netmsg::Flares) {
             netmsg::FlaresMsg back;
@@ -218,7 +218,7 @@ TEST_F(OddValues, TheHostAppliesAClientsEventsToTheSendersAirplaneAndEchoesThemT
         }
     }
 
-    // A relay goes to exactly one other player, never back.
+    // A relay goes to exactly one other player (the first), never back.
     fake->sent.clear();
     netmsg::RelayMsg relay;
     relay.payload = {9};
@@ -231,7 +231,7 @@ TEST_F(OddValues, TheHostAppliesAClientsEventsToTheSendersAirplaneAndEchoesThemT
 // not guns) and only between airplanes the host knows.
 TEST_F(OddValues, TheHostTakesWeaponHitsOnlyOfReportedKindsBetweenKnownAirplanes)
 {
-    GameModeCustom* mode = hostWithTwoJoiners();
+    GameModeCustom* mode = hostWithJoiners();
     ASSERT_NE(mode, nullptr);
     Airplane* first = joinerAirplane(*mode, 1);
     Airplane* second = joinerAirplane(*mode, 2);
@@ -302,6 +302,14 @@ TEST_F(OddValues, AClientActsOnlyOnValuesItCanUse)
     sw.team = otherTeam == 0 ? 1 : 0;
     receive(bytesOf(sw));
     EXPECT_EQ(other->team(), sw.team);
+    // Out of the match, a switch with no time left brings it back at once.
+    netmsg::TakeOutMsg out;
+    out.airplaneId = 77;
+    receive(bytesOf(out));
+    ASSERT_FALSE(other->isActive());
+    sw.value = 0.0f;
+    receive(bytesOf(sw));
+    EXPECT_TRUE(other->isActive());
 
     // The health of the own airplane only, and a state only for active airplanes.
     netmsg::HealthMsg health;
@@ -323,7 +331,10 @@ TEST_F(OddValues, AClientActsOnlyOnValuesItCanUse)
 
     netmsg::MatchEndMsg end;
     end.countdown = std::numeric_limits<float>::quiet_NaN();
-    mode->writeServerData(end.data);
+    end.data.resize(netmsg::kMaxMessage - 9);
+    const int n = mode->writeServerData(end.data);
+    ASSERT_GT(n, 0);
+    end.data.resize(static_cast<std::size_t>(n));
     receive(bytesOf(end));
     EXPECT_FALSE(mode->playStopped);
 

@@ -249,6 +249,18 @@ TEST(MatchMessageLimits, DecodedValuesStayInTheirRanges)
     EXPECT_EQ(back.team2Total, 22u);
     EXPECT_EQ(back.gameName, std::u16string(31, u'z'));
 
+    // A record under another tag is no record.
+    std::vector<std::uint8_t> record(40, 0);
+    RecordMsg::frame(record, PlayerInfo, false, 3);
+    int owner = -1;
+    bool quiet = true;
+    std::vector<std::uint8_t> read;
+    EXPECT_TRUE(RecordMsg::decode(record, PlayerInfo, owner, quiet, read));
+    record[12] ^= 1;
+    owner = -1;
+    EXPECT_FALSE(RecordMsg::decode(record, PlayerInfo, owner, quiet, read));
+    EXPECT_EQ(owner, -1);
+
     // Ids travel signed: -1 is none, not 65535.
     PlayerLeftMsg left;
     left.airplaneId = -1;
