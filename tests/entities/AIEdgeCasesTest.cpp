@@ -238,4 +238,8 @@ TEST_F(AIEdges, AGunnerAimsOnlyWithinItsGunsReach)
     for (int i = 0; i < 90; ++i)
         gunner->update(kFrame);
     EXPECT_EQ(gunner->aimedAt(), enemy);
+    // Leaving the reach, it is let go at once, not at the next search.
+    enemy->setPositionAndStop({reach + 60.0f, 0.0f, 0.0f});
+    gunner->update(kFrame);
+    EXPECT_EQ(gunner->aimedAt(), nullptr);
 }
