@@ -27,6 +27,7 @@ public:
     void respawnEliminated(Target& entity) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     PauseMenu getPauseMenu() const override { return m_teamMode ? PauseMenu::TeamMatch : PauseMenu::Match; }
+    void fillReport(MatchReport& out) const override;
     Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team) override;
     void restartMatch() override;
     void startNextMatch() override;

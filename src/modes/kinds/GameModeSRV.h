@@ -40,6 +40,7 @@ public:
     Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team) override;
     void finishMatch() override;
     int matchBonusPercent() const override;
+    void fillReport(MatchReport& out) const override;
     int writeServerData(std::span<std::uint8_t> out) const override;
     int readServerData(std::span<const std::uint8_t> in) override;
 
