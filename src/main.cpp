@@ -4,6 +4,7 @@
 #include "menus/GameShowcase.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/MenuPages.h"
+#include "menus/SaveNoticeAlerts.h"
 #include "menus/frontend/CampaignEndPages.h"
 #include "menus/ingame/CampaignFailMenuFrame.h"
 #include "menus/ingame/FreeFlightPauseMenuFrame.h"
@@ -408,6 +409,8 @@ int main(int argc, char** argv)
     };
     hooks.updateScreens = [] {
         showFirstMenuPage();
+        if (currentScreen() == &menuScreen())
+            showSaveNotices();
         updateNetworkRequests();
         updateScreens();
     };

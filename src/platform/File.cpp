@@ -2,6 +2,7 @@
 #include "platform/Log.h"
 
 #include "platform/Pak.h"
+#include "platform/SaveNotices.h"
 
 #include <cerrno>
 #include <cstring>
@@ -219,19 +220,29 @@ bool writeSaveFileAtomic(std::string_view name, std::span<const std::uint8_t> by
         return false;
     const std::string target = g_saveFolder + std::string(name);
     const std::string temporary = target + ".new";
+    // The reason goes to the log and the player hears once a run that saving fails.
+    const auto fail = [&](const char* step, int error) {
+        logWarning("platform", "%s: cannot be written (%s: %s); the previous file stays", std::string(name).c_str(),
+                   step, std::strerror(error));
+        raiseSaveNotice(SaveNotice::SaveFailed);
+        return false;
+    };
     {
+        errno = 0;
         auto file = FileDisk::open(temporary, "wb");
         if (!file)
-            return false;
+            return fail("open", errno ? errno : EIO);
         if (file->write(bytes.data(), bytes.size()) != bytes.size() || !file->sync()) {
+            const int error = errno ? errno : EIO;
             file.reset();
             std::remove(temporary.c_str());
-            return false;
+            return fail("write", error);
         }
     }
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int error = errno;
         std::remove(temporary.c_str());
-        return false;
+        return fail("rename", error);
     }
     // Make the rename itself durable.
     const int folder = ::open(g_saveFolder.c_str(), O_RDONLY | O_DIRECTORY);

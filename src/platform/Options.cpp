@@ -271,7 +271,9 @@ void OptionTable::parse(std::span<const char* const> args)
                 m_listres = true;
             continue;
         }
-        if (i + 1 >= args.size() || !args[i + 1]) {
+        // The next option is never taken as a value: "+connect -width 800"
+        // would otherwise lose the width and try to join "-width".
+        if (i + 1 >= args.size() || !args[i + 1] || findOption(args[i + 1])) {
             logWarning("platform", "option \"%s\" needs a value; ignored", std::string(arg).c_str());
             continue;
         }

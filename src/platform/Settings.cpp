@@ -2,6 +2,7 @@
 #include "platform/Log.h"
 
 #include "platform/File.h"
+#include "platform/SaveNotices.h"
 
 #include <algorithm>
 #include <bit>
@@ -132,6 +133,8 @@ bool Settings::loadFromSaveFolder(const char* name)
                           writeSaveFileAtomic(kDamagedFileName, bytes);
         logWarning("platform", "%s: %d of 2 settings blocks read back valid; the others keep their values%s%s", name,
                    blocks, kept ? "; the damaged file is kept as " : "", kept ? kDamagedFileName : "");
+        if (std::string_view(name) == kFileName)
+            raiseSaveNotice(SaveNotice::SettingsReset);
     }
     return blocks > 0;
 }

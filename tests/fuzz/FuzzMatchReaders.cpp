@@ -1,7 +1,8 @@
 // Any bytes to every reader of a network match, the host's and the client's,
 // over a headless free-for-all with eight airplanes and a scripted transport:
 // byte 0 picks the side (bit 7: host) and the sending slot, the rest is the
-// message. Nothing may fault, and nothing may be sent back larger than a message.
+// message. Nothing may fault, nothing may be sent back larger than a message,
+// this side's own airplane stays, and what the readers set stays in range.
 #include "FuzzTarget.h"
 
 #include "entities/EntityIds.h"
@@ -13,6 +14,7 @@
 #include "net/match/NetworkGameServer.h"
 #include "net/match/NetworkPlayer.h"
 
+#include <cmath>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -92,10 +94,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     client.joined = 1;
     client.state = size > 2 && data[1] == 0x55 ? NetworkGameClient::Loading : NetworkGameClient::Playing;
     transport->inbox.push_back({slot, std::vector<std::uint8_t>(data + 1, data + size)});
+    const int ownId = planes[0]->id();
     if (host)
         server.processMessages();
     else
         client.processMessages();
+    FUZZ_CHECK(m->findPlayerAirplane(ownId) == planes[0]);
+    FUZZ_CHECK(m->weatherTarget() >= -1 && m->weatherTarget() < netmsg::WeatherMsg::kModes);
+    for (const auto& e : m->entities()) {
+        const Vec3 at = e->position();
+        FUZZ_CHECK(std::isfinite(e->health()) && std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z));
+        FUZZ_CHECK(e->team() == 0 || e->team() == 1 || e->team() == kTeamNone);
+    }
     m->setListener(nullptr);
     NetworkGame::stop();
     g.mode = nullptr;

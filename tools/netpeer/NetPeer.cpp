@@ -29,9 +29,10 @@
 
 namespace {
 constexpr float kFrame = 1.0f / 60.0f;
-// Outer limits only: on a loaded machine a join or a map load can take long.
-constexpr float kJoinWait = 90.0f;
-constexpr float kLoadWait = 90.0f;
+// Outer limits only, counted in passes of the wait loop rather than on the
+// clock: on a loaded machine a pass takes longer and the wait with it.
+constexpr int kJoinPasses = 18000;  // 90 s of 5 ms passes on an idle machine
+constexpr int kLoadPasses = 5600;   // 90 s of 16 ms passes
 // After the match ends the host keeps serving a moment, so every end message is acknowledged.
 constexpr float kLinger = 2.0f;
 
@@ -238,14 +239,14 @@ bool NetPeer::joinHost()
     NetworkGameClient& client = m_handler.client;
     if (!client.connectTo(ntohl(address.s_addr), m_options.port))
         return std::fprintf(stderr, "netpeer: the client socket cannot be had\n"), false;
-    const auto start = std::chrono::steady_clock::now();
     // The handshake up to the host's join answer, then the load of its map.
-    while (client.state < NetworkGameClient::Loading) {
+    for (int pass = 0; client.state < NetworkGameClient::Loading; ++pass) {
         client.processMessages();
         if (!NetworkGame::running())
             return std::fprintf(stderr, "netpeer: the join was refused\n"), false;
-        if (std::chrono::steady_clock::now() - start > std::chrono::duration<float>(kJoinWait))
-            return std::fprintf(stderr, "netpeer: no join within 90 s (state %d)\n", client.state), false;
+        if (pass > kJoinPasses)
+            return std::fprintf(stderr, "netpeer: no join within %d passes (state %d)\n", kJoinPasses, client.state),
+                   false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     const netmsg::JoinCompleteMsg& join = client.joinSetup();
@@ -256,11 +257,11 @@ bool NetPeer::joinHost()
     if (!startMode(join.gameType, join.mapIndex, false))
         return false;
     // The last load step: the host's airplanes and state, then play.
-    const auto loaded = std::chrono::steady_clock::now();
-    while (client.state != NetworkGameClient::Waiting && client.state != NetworkGameClient::Playing) {
+    for (int pass = 0; client.state != NetworkGameClient::Waiting && client.state != NetworkGameClient::Playing;
+         ++pass) {
         client.processMessages();
-        if (std::chrono::steady_clock::now() - loaded > std::chrono::duration<float>(kLoadWait) || !NetworkGame::running())
-            return std::fprintf(stderr, "netpeer: the host sent no join end within 90 s\n"), false;
+        if (pass > kLoadPasses || !NetworkGame::running())
+            return std::fprintf(stderr, "netpeer: the host sent no join end within %d passes\n", kLoadPasses), false;
         std::this_thread::sleep_for(std::chrono::milliseconds(16));
     }
     client.applyJoinState();

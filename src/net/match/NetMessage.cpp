@@ -1,6 +1,7 @@
 #include "net/match/NetMessage.h"
 
 #include "platform/ByteReader.h"
+#include "platform/Log.h"
 
 #include <algorithm>
 #include <bit>
@@ -10,12 +11,23 @@
 namespace netmsg {
 namespace {
 
+// A message the transport would refuse is refused here, where its maker can
+// still be named in the log.
+bool refuseOverlong(std::size_t length)
+{
+    if (length <= kMaxMessage)
+        return false;
+    logWarning("net", "a match message of %zu bytes is longer than the %zu the transport carries: not sent", length,
+               kMaxMessage);
+    return true;
+}
+
 // Little-endian writer over a fixed message; a write past the end marks it bad.
 class Writer {
 public:
     Writer(std::span<std::uint8_t> out, std::size_t length) : m_out(out), m_length(length)
     {
-        m_ok = length <= kMaxMessage && length <= out.size();
+        m_ok = !refuseOverlong(length) && length <= out.size();
         if (m_ok)
             std::fill_n(out.begin(), length, std::uint8_t{0});
     }
@@ -197,35 +209,38 @@ int JoinCompleteMsg::encode(std::span<std::uint8_t> out) const
 
 bool JoinCompleteMsg::decode(std::span<const std::uint8_t> in)
 {
+    // Read into a copy: a refused message leaves this one as it was.
+    JoinCompleteMsg d;
     if (!framed(in, kSize, JoinComplete) || !tagged(in, 3, kJoinCompleteTag))
         return false;
     Reader r(in);
-    if (!r.f32(16, matchValue) || !r.f32(20, sunValue) || !r.f32(47, pointsFactor))
+    if (!r.f32(16, d.matchValue) || !r.f32(20, d.sunValue) || !r.f32(47, d.pointsFactor))
         return false;
-    mapIndex = r.u8(1);
-    gameType = r.u8(2);
-    weatherMode = static_cast<std::int8_t>(r.u8(7));
-    weatherWord = r.u32(12);
-    team2Total = r.u32(24);
-    team1Total = r.u32(28);
-    respawnDelay = r.u32(32);
-    scoreLimit = r.u8(36);
-    matchMinutes = r.u8(37);
-    playerCount = r.u8(38);
-    playerId = r.u8(39);
-    airplaneId = r.u16(44);
-    teamMatch = r.u8(46) != 0;
-    optionFlags = r.u32(51);
-    gameName = readName(in, 55, 32);
+    d.mapIndex = r.u8(1);
+    d.gameType = r.u8(2);
+    d.weatherMode = static_cast<std::int8_t>(r.u8(7));
+    d.weatherWord = r.u32(12);
+    d.team2Total = r.u32(24);
+    d.team1Total = r.u32(28);
+    d.respawnDelay = r.u32(32);
+    d.scoreLimit = r.u8(36);
+    d.matchMinutes = r.u8(37);
+    d.playerCount = r.u8(38);
+    d.playerId = r.u8(39);
+    d.airplaneId = r.u16(44);
+    d.teamMatch = r.u8(46) != 0;
+    d.optionFlags = r.u32(51);
+    d.gameName = readName(in, 55, 32);
     for (std::size_t i = 0; i < 4; ++i)
-        setupValues[i] = r.u32(119 + 4 * i);
+        d.setupValues[i] = r.u32(119 + 4 * i);
+    *this = std::move(d);
     return true;
 }
 
 // ---- AirplaneStateMsg
 bool AirplaneStateMsg::frame(std::span<std::uint8_t> block, int airplaneId)
 {
-    if (block.size() < kMinSize || block.size() > kMaxMessage)
+    if (block.size() < kMinSize || refuseOverlong(block.size()))
         return false;
     block[0] = AirplaneState;
     block[1] = static_cast<std::uint8_t>(airplaneId & 0xFF);
@@ -282,7 +297,7 @@ int encodeChat(std::span<std::uint8_t> out, const std::u16string& text, bool rel
 {
     const std::size_t head = relayed ? 5 : 1;
     const std::size_t length = head + 2 * text.size() + 2;
-    if (length > kMaxMessage)
+    if (refuseOverlong(length))
         return 0;
     Writer w(out, length);
     w.u8(0, Chat);
@@ -333,16 +348,19 @@ int AirplaneDestroyedMsg::encode(std::span<std::uint8_t> out) const
 
 bool AirplaneDestroyedMsg::decode(std::span<const std::uint8_t> in)
 {
+    // Read into a copy: a refused message leaves this one as it was.
+    AirplaneDestroyedMsg d;
     if (!framed(in, kSize, AirplaneDestroyed) || !tagged(in, 3, kDestroyedTag))
         return false;
     Reader r(in);
-    if (!r.f32(11, respawnTime) || !r.vec(15, position))
+    if (!r.f32(11, d.respawnTime) || !r.vec(15, d.position))
         return false;
-    kind = r.u8(1);
-    flags = r.u8(2);
-    victimId = r.i16(7);
-    killerId = r.i16(9);
-    orientation = readQuatXyzw(r, 27);
+    d.kind = r.u8(1);
+    d.flags = r.u8(2);
+    d.victimId = r.i16(7);
+    d.killerId = r.i16(9);
+    d.orientation = readQuatXyzw(r, 27);
+    *this = std::move(d);
     return true;
 }
 
@@ -493,14 +511,17 @@ int TeamSwitchMsg::encode(std::span<std::uint8_t> out) const
 
 bool TeamSwitchMsg::decode(std::span<const std::uint8_t> in)
 {
+    // Read into a copy: a refused message leaves this one as it was.
+    TeamSwitchMsg d;
     if (!framed(in, kSize, TeamSwitch) || !tagged(in, 1, kTeamSwitchTag))
         return false;
     Reader r(in);
-    team = r.u8(7);
-    if ((team != 0 && team != 1 && team != 255) || !r.f32(8, value) || !r.vec(12, position))
+    d.team = r.u8(7);
+    if ((d.team != 0 && d.team != 1 && d.team != 255) || !r.f32(8, d.value) || !r.vec(12, d.position))
         return false;
-    airplaneId = r.i16(5);
-    orientation = readQuatXyzw(r, 24);
+    d.airplaneId = r.i16(5);
+    d.orientation = readQuatXyzw(r, 24);
+    *this = std::move(d);
     return true;
 }
 
@@ -609,14 +630,17 @@ int RespawnMsg::encode(std::span<std::uint8_t> out) const
 
 bool RespawnMsg::decode(std::span<const std::uint8_t> in)
 {
+    // Read into a copy: a refused message leaves this one as it was.
+    RespawnMsg d;
     if (!framed(in, kSize, Respawn) || !tagged(in, 7, kRespawnTag))
         return false;
     Reader r(in);
-    if (!r.f32(13, value) || !r.vec(17, position))
+    if (!r.f32(13, d.value) || !r.vec(17, d.position))
         return false;
-    airplaneId = r.i16(11);
-    orientation = Quat{quatComponent(static_cast<std::int16_t>(r.i16(1))), quatComponent(static_cast<std::int16_t>(r.i16(3))),
+    d.airplaneId = r.i16(11);
+    d.orientation = Quat{quatComponent(static_cast<std::int16_t>(r.i16(1))), quatComponent(static_cast<std::int16_t>(r.i16(3))),
                        quatComponent(static_cast<std::int16_t>(r.i16(5))), quatComponent(static_cast<std::int16_t>(r.i16(29)))};
+    *this = std::move(d);
     return true;
 }
 
@@ -651,11 +675,16 @@ int ModeValueMsg::encode(std::span<std::uint8_t> out) const
 
 bool ModeValueMsg::decode(std::span<const std::uint8_t> in)
 {
+    // Read into a copy: a refused message leaves this one as it was.
+    ModeValueMsg d;
     if (!framed(in, kSize, ModeValue) || !tagged(in, 3, kModeValueTag))
         return false;
     Reader r(in);
-    index = r.i16(1);
-    return r.f32(7, value);
+    d.index = r.i16(1);
+    if (!r.f32(7, d.value))
+        return false;
+    *this = d;
+    return true;
 }
 
 // ---- ServerDataMsg
@@ -849,12 +878,17 @@ int FlightStateMsg::encode(std::span<std::uint8_t> out) const
 
 bool FlightStateMsg::decode(std::span<const std::uint8_t> in)
 {
+    // Read into a copy: a refused message leaves this one as it was.
+    FlightStateMsg d;
     if (!framed(in, kSize, FlightState) || in[3] > kMaxState)
         return false;
     Reader r(in);
-    airplaneId = r.i16(1);
-    state = r.u8(3);
-    return r.f32(4, time);
+    d.airplaneId = r.i16(1);
+    d.state = r.u8(3);
+    if (!r.f32(4, d.time))
+        return false;
+    *this = d;
+    return true;
 }
 
 }  // namespace netmsg

@@ -1,4 +1,5 @@
 #pragma once
+#include "net/transport/LanTransport.h"
 #include "platform/Math.h"
 
 #include <array>
@@ -13,11 +14,13 @@
 // (-1 none); quaternion components as i16 x 32000. Every decoder checks the
 // length (exact, or the least the type needs) and the check tag before it
 // reads, refuses floats that are not numbers, and reads nothing past the
-// message. Encoders write from byte 0 and return the length, or 0 when the
-// message does not fit `out` or would exceed kMaxMessage.
+// message; a refused message leaves the object as it was. Encoders write
+// from byte 0 and return the length, or 0 when the message does not fit
+// `out` or would exceed kMaxMessage (logged: it would never arrive).
 namespace netmsg {
 
-constexpr std::size_t kMaxMessage = 1224;
+// The transport's limit: a longer message could be made but never sent.
+constexpr std::size_t kMaxMessage = LanTransport::kMaxPayload;
 
 enum Type : std::uint8_t {
     JoinRequest = 0, PlayerInfo = 0, PlayerLeft = 1, JoinComplete = 2, AirplaneState = 3, Health = 5,

@@ -139,8 +139,11 @@ void LanTransport::handleUnconnectedClient(const std::uint8_t* data, std::size_t
         if (data[1] >= kPeers)
             return;
         {
+            // Only the host asked may accept: anyone else on the network
+            // could otherwise become this client's host.
             std::lock_guard lock(ringLock_);
-            server.address = from;
+            if (server.address.sin_port == 0 || !sameAddress(server.address, from))
+                return;
             server.lastHeard = now();
         }
         server.connected = true;

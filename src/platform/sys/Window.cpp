@@ -58,9 +58,27 @@ Window::~Window()
     close();
 }
 
-bool Window::create(const GraphicsConfig& config)
+void clampToDisplay(GraphicsConfig& config, const std::vector<DisplayMode>& modes)
+{
+    int widest = 0, tallest = 0;
+    for (const DisplayMode& mode : modes) {
+        widest = std::max(widest, mode.width);
+        tallest = std::max(tallest, mode.height);
+    }
+    if (widest <= 0 || tallest <= 0 || (config.width <= widest && config.height <= tallest))
+        return;
+    const int width = std::min(config.width, widest), height = std::min(config.height, tallest);
+    logWarning("platform", "a window of %dx%d is larger than the display's %dx%d: using %dx%d", config.width,
+               config.height, widest, tallest, width, height);
+    config.width = width;
+    config.height = height;
+}
+
+bool Window::create(const GraphicsConfig& asked)
 {
     close();
+    GraphicsConfig config = asked;
+    clampToDisplay(config, displayModes().empty() ? listDisplayModes() : displayModes());
     if (!tryCreate(config, true)) {
         logWarning("platform", "OpenGL ES 2.0 context failed (%s); trying desktop OpenGL", SDL_GetError());
         if (!tryCreate(config, false)) {

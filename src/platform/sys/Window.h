@@ -20,6 +20,10 @@ void gatherDisplayModes();
 const std::vector<DisplayMode>& displayModes();
 // One "WxH" line per mode, for "-listres".
 std::string formatDisplayModes(const std::vector<DisplayMode>& modes);
+// The window size cut to the largest width and height the modes offer (each
+// on its own), logged when cut; unchanged when the list is empty. A window
+// larger than the display only costs memory and time per frame.
+void clampToDisplay(GraphicsConfig& config, const std::vector<DisplayMode>& modes);
 
 // The game's one window with its GL context. An OpenGL ES 2.0 context is asked
 // for first (a later ES version is fine); when that fails, a desktop context.
@@ -33,7 +37,8 @@ public:
 
     // False, with the reason logged and nothing left open, when neither
     // context can be made. Mode 1 covers the desktop; mode 2 switches the
-    // display to width x height. The swap interval follows vsync.
+    // display to width x height. The swap interval follows vsync. The size
+    // is first cut to the display (clampToDisplay over displayModes()).
     [[nodiscard]] bool create(const GraphicsConfig& config);
     // Closes the window and its context; create may be called again.
     void close();

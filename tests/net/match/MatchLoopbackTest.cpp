@@ -55,26 +55,15 @@ struct Peer {
         pid = -1;
         return false;
     }
-    // Waits up to the deadline; a peer still running then is killed and fails.
-    void wait(std::chrono::steady_clock::time_point deadline)
+    // Until the peer ends: each ends by itself, at its match's end or at the
+    // last second of its run as its own frames count them (not the clock),
+    // so a slow machine only makes the wait longer.
+    void wait()
     {
-        while (pid > 0) {
-            int status = 0;
-            const pid_t done = waitpid(pid, &status, WNOHANG);
-            if (done == pid) {
-                exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-                pid = -1;
-                return;
-            }
-            if (std::chrono::steady_clock::now() > deadline) {
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
-                exitCode = 137;
-                pid = -1;
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        int status = 0;
+        if (pid > 0 && waitpid(pid, &status, 0) == pid)
+            exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        pid = -1;
     }
     std::string log() const
     {
@@ -119,13 +108,14 @@ struct Peer {
 TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
 {
     TempDir dir;
-    // Every step waits on what it needs (seven in play, the one who left
-    // back in play); the times are only an outer limit a loaded machine may need.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(240);
+    // Every step waits on what it needs (the host's port, seven in play, the
+    // one who left back in play); nothing waits on the clock, so a loaded
+    // machine only takes longer.
     Peer host;
     std::vector<std::string> hostArgs{"--host", "--port", "0", "--players", "8", "--score-limit", "3",
                                       "--seconds", "200", "--name", "Hostess", "--at", "1:await:7",
-                                      "--at", "2:chat:hello all", "--at", "3:chat:hello all", "--at", "4:await:8"};
+                                      "--at", "2:chat:hello all", "--at", "2.5:chat:hello all",
+                                      "--at", "3:chat:hello all", "--at", "3.5:chat:hello all", "--at", "4:await:8"};
     // More kills than the limit needs: the AI flying the host's airplane may crash and lose points.
     // They come soon after the one who left is back: the AIs score too, and
     // the match must not reach its limit before then.
@@ -133,7 +123,7 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
         hostArgs.insert(hostArgs.end(), {"--at", std::to_string(t) + ":destroy"});
     ASSERT_TRUE(host.spawn(hostArgs, (dir.path() / "host.log").string()));
     std::uint16_t hostPort = 0;
-    while (hostPort == 0 && host.running() && std::chrono::steady_clock::now() < deadline) {
+    while (hostPort == 0 && host.running()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         const std::string log = host.log();
         if (auto at = log.find(" port "); at != std::string::npos)
@@ -161,16 +151,15 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
     // The joiner who quit comes back once the host has let it go.
-    while (host.log().find("left the game") == std::string::npos && host.running() &&
-           std::chrono::steady_clock::now() < deadline)
+    while (host.log().find("left the game") == std::string::npos && host.running())
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     Peer rejoiner;
     ASSERT_TRUE(rejoiner.spawn({"--join", target, "--seconds", "200", "--name", "Wing3"},
                                (dir.path() / "rejoiner.log").string()));
-    host.wait(deadline);
+    host.wait();
     for (Peer& p : joiners)
-        p.wait(deadline);
-    rejoiner.wait(deadline);
+        p.wait();
+    rejoiner.wait();
     proxy.stop();
 
     const std::string hostLog = host.log();
@@ -188,7 +177,8 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
         EXPECT_NE(log.find("state 6"), std::string::npos) << log;
         if (i == 2)
             continue;
-        // Chat travels sequenced: on this lossy link a line may be lost; said twice, nearly all arrive.
+        // Chat travels sequenced: on this lossy, reordering link a line may be
+        // lost or come late; said four times, one reaches nearly everybody.
         chats += log.find("hello all") != std::string::npos;
         EXPECT_NE(log.find("left the game"), std::string::npos) << log;
         EXPECT_NE(log.find("match ended"), std::string::npos) << log;

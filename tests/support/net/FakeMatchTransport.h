@@ -1,12 +1,14 @@
 #pragma once
+// A match transport for tests: hands over what the test puts in its inbox
+// and writes down everything sent, reliable or sequenced, with the peer.
 #include "net/match/MatchTransport.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <utility>
 #include <vector>
 
-// A transport that hands over what the test puts in and writes down what is sent.
 struct FakeMatchTransport : MatchTransport {
     struct Sent {
         int peer;
@@ -48,12 +50,20 @@ struct FakeMatchTransport : MatchTransport {
     std::vector<LanTransport::FoundServer> foundServers() const override { return {}; }
     void stop() override {}
 
+    // Messages of that type sent (to any peer).
     int count(std::uint8_t type) const
     {
-        int n = 0;
+        return static_cast<int>(std::count_if(sent.begin(), sent.end(), [type](const Sent& s) {
+            return !s.bytes.empty() && s.bytes[0] == type;
+        }));
+    }
+    // The peers a message of that type went to, in order.
+    std::vector<int> peersOf(std::uint8_t type) const
+    {
+        std::vector<int> peers;
         for (const Sent& s : sent)
-            n += !s.bytes.empty() && s.bytes[0] == type;
-        return n;
+            if (!s.bytes.empty() && s.bytes[0] == type)
+                peers.push_back(s.peer);
+        return peers;
     }
 };
-

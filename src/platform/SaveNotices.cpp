@@ -1,0 +1,32 @@
+#include "platform/SaveNotices.h"
+
+#include <atomic>
+
+namespace {
+enum : int { kRaised = 1, kShown = 2 };
+std::atomic<int> g_state[2];
+
+std::atomic<int>& stateOf(SaveNotice notice) { return g_state[static_cast<int>(notice) & 1]; }
+}  // namespace
+
+void raiseSaveNotice(SaveNotice notice)
+{
+    stateOf(notice) |= kRaised;
+}
+
+bool takeSaveNotice(SaveNotice notice)
+{
+    std::atomic<int>& state = stateOf(notice);
+    int seen = state.load();
+    while (seen == kRaised) {
+        if (state.compare_exchange_weak(seen, kRaised | kShown))
+            return true;
+    }
+    return false;
+}
+
+void clearSaveNotices()
+{
+    for (std::atomic<int>& state : g_state)
+        state = 0;
+}
