@@ -19,7 +19,7 @@ struct ScoreLimits : ModeKit {
     {
         ModeKit::SetUp();
         makeMode(GameType::FreeForAll);
-        sm.attach(mode.get(), &match);
+        sm.attach(mode, &match);
         sm.setListener(nullptr);
         sm.reset(false);
     }

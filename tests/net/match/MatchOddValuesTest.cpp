@@ -1,6 +1,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/PlayerRecord.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "gamedata/records/WeaponCfg.h"
@@ -72,7 +73,7 @@ struct OddValues : testing::Test {
     void frames(int n)
     {
         for (int i = 0; i < n; ++i)
-            currentGameMode()->update(ModeHarness::kFrame);
+            modeOf(currentMatch())->update(ModeHarness::kFrame);
     }
 
     // The host with three joiners in play, on slots 0, 1 and 2.
