@@ -62,9 +62,9 @@ bool PostProcess::createTargets()
     // The shimmer is a nicety: without its targets the scene still draws.
     auto distortion = std::make_unique<RenderBuffer>();
     auto picture = std::make_unique<RenderBuffer>();
-    // The offsets are smooth: drawn at half the size, they bend the picture
-    // the same through the linear filter, for a quarter of the pixels.
-    if (distortion->createTexture(TextureFormat::Rgba8, std::max(w / 2, 1), std::max(h / 2, 1), kClampSampler) &&
+    // Full size: at half size the filtered offsets bleed past the exhaust's
+    // edge and bend what lies beside it.
+    if (distortion->createTexture(TextureFormat::Rgba8, w, h, kClampSampler) &&
         picture->createTexture(TextureFormat::Rgba8, w, h, kClampSampler, false)) {
         post().distortion = std::move(distortion);
         post().distortionPicture = std::move(picture);
