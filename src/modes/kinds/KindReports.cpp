@@ -31,7 +31,7 @@ void GameModeCustom::fillReport(MatchReport& out) const
 void GameModeCTF::fillReport(MatchReport& out) const
 {
     GameModeCustom::fillReport(out);
-    MatchReport::Flags& flags = out.flags.emplace();
+    MatchReport::Flags& flags = out.flags.emplace(MatchReport::Flags{});
     for (int team = 0; team < 2; ++team) {
         const auto t = static_cast<std::size_t>(team);
         Flag* flag = flagOfTeam(team);
@@ -52,7 +52,7 @@ void GameModeSRV::fillReport(MatchReport& out) const
 void GameModeLMS::fillReport(MatchReport& out) const
 {
     GameModeCustom::fillReport(out);
-    MatchReport::Rounds& rounds = out.rounds.emplace();
+    MatchReport::Rounds& rounds = out.rounds.emplace(MatchReport::Rounds{});
     rounds.running = m_roundRunning;
     rounds.countdown = m_roundTimer;
     rounds.teamMode = m_teamMode;
@@ -63,7 +63,7 @@ void GameModeLMS::fillReport(MatchReport& out) const
 void GameModeDTB::fillReport(MatchReport& out) const
 {
     GameModeCustom::fillReport(out);
-    MatchReport::Rounds& rounds = out.rounds.emplace();
+    MatchReport::Rounds& rounds = out.rounds.emplace(MatchReport::Rounds{});
     // The countdown runs only between rounds.
     rounds.running = m_roundTimer <= 0.0f && !playStopped;
     rounds.countdown = m_roundTimer;
@@ -74,7 +74,7 @@ void GameModeDTB::fillReport(MatchReport& out) const
 void GameModeDF::fillReport(MatchReport& out) const
 {
     GameModeCustom::fillReport(out);
-    MatchReport::Rounds& rounds = out.rounds.emplace();
+    MatchReport::Rounds& rounds = out.rounds.emplace(MatchReport::Rounds{});
     rounds.running = !playStopped;
     rounds.teamMode = true;
     rounds.dogfight = m_index;
@@ -85,7 +85,7 @@ void GameModeDF::fillReport(MatchReport& out) const
 void GameModeCampaign::fillReport(MatchReport& out) const
 {
     GameMode::fillReport(out);
-    MatchReport::Campaign& c = out.campaign.emplace();
+    MatchReport::Campaign& c = out.campaign.emplace(MatchReport::Campaign{});
     c.campaign = campaign();
     c.mission = mission();
     c.ended = missionEnded();
