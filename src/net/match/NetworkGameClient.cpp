@@ -1,17 +1,20 @@
 #include "net/match/NetworkGameClient.h"
 
 #include "entities/aircraft/Airplane.h"
-#include "entities/ground/Flag.h"
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponList.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/PlayerRecord.h"
-#include "modes/kinds/GameModeCTF.h"
-#include "modes/kinds/GameModeCustom.h"
+#include "modes/ServerData.h"
 #include "modes/progress/ScoreMgr.h"
+#include "net/match/AirplaneStateCodec.h"
 #include "net/match/NetworkPlayer.h"
+#include "net/match/PlayerRecordCodec.h"
+#include "net/match/ServerDataCodec.h"
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
@@ -56,13 +59,11 @@ bool NetworkGameClient::startClient(bool discovery)
     state = Browsing;
     const std::u16string& own = settings().playerName;
     const std::u16string name = own.empty() ? std::u16string(u"Pilot") : own.substr(0, 31);
-    std::vector<std::uint8_t> identity;
-    for (char16_t c : name) {
-        identity.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        identity.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    identity.push_back(0);
-    identity.push_back(0);
+    ByteWriter out;
+    for (char16_t c : name)
+        out.u16(c);
+    out.u16(0);
+    const std::vector<std::uint8_t> identity = out.take();
     MatchTransport::Callbacks callbacks;
     if (discovery)
         callbacks.serverListChanged = [] { netGlobals().discoveredChanged = true; };
@@ -280,8 +281,10 @@ void NetworkGameClient::handleEntityRecord(std::span<const std::uint8_t> message
     GameMode* m = mode();
     int owner = 0;
     bool quiet = false;
-    std::vector<std::uint8_t> record;
-    if (state != Loading || !m || !netmsg::RecordMsg::decode(message, netmsg::EntityRecord, owner, quiet, record))
+    std::vector<std::uint8_t> bytes;
+    PlayerRecord record;
+    if (state != Loading || !m || !netmsg::RecordMsg::decode(message, netmsg::EntityRecord, owner, quiet, bytes) ||
+        !decodePlayerRecord(bytes, m->recordLimits(), record))
         return;
     const bool own = owner == playerId;
     Target* t = nullptr;
@@ -308,7 +311,7 @@ void NetworkGameClient::handleJoinEnd(std::span<const std::uint8_t> message)
 
 void NetworkGameClient::applyJoinState()
 {
-    auto* m = dynamic_cast<GameModeCustom*>(mode());
+    GameMode* m = mode();
     if (!m)
         return;
     // The team totals follow from the players' records the join brought.
@@ -324,14 +327,15 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     GameMode* m = mode();
     if (!m)
         return;
-    auto* custom = dynamic_cast<GameModeCustom*>(m);
     Muted mute(*m);
     switch (message[0]) {
     case netmsg::PlayerInfo: {
         int owner = 0;
         bool quiet = false;
-        std::vector<std::uint8_t> record;
-        if (!netmsg::RecordMsg::decode(message, netmsg::PlayerInfo, owner, quiet, record) || owner == playerId)
+        std::vector<std::uint8_t> bytes;
+        PlayerRecord record;
+        if (!netmsg::RecordMsg::decode(message, netmsg::PlayerInfo, owner, quiet, bytes) || owner == playerId ||
+            !decodePlayerRecord(bytes, m->recordLimits(), record))
             return;
         Target* t = m->addNetworkPlayer(record, false);
         if (t && !quiet) {
@@ -356,8 +360,8 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     case netmsg::AirplaneState: {
         int id = -1;
         Target* t = netmsg::AirplaneStateMsg::peekId(message, id) ? airplaneById(id) : nullptr;
-        if (t && t->isActive())
-            (void)t->readState(message);
+        if (AirplaneNetState block; t && t->isActive() && decodeAirplaneState(message, block))
+            (void)t->applyNetState(block);
         return;
     }
     case netmsg::Health: {
@@ -378,9 +382,9 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     case netmsg::AirplaneDestroyed: {
         netmsg::AirplaneDestroyedMsg d;
         Target* victim = d.decode(message) ? airplaneById(d.victimId) : nullptr;
-        if (!victim || !custom)
+        if (!victim)
             return;
-        custom->onAirplaneEvent(*victim, airplaneById(d.killerId), static_cast<CrashCause>(d.kind),
+        m->onAirplaneEvent(*victim, airplaneById(d.killerId), static_cast<CrashCause>(d.kind),
                                 static_cast<std::uint8_t>(d.flags), d.respawnTime, d.position, d.orientation);
         // A death waits for the host's respawn like the host's own copy does;
         // without a place in the queue the wreck would be gone for good.
@@ -437,13 +441,10 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     }
     case netmsg::FlagEvent: {
         netmsg::FlagEventMsg flag;
-        auto* ctf = dynamic_cast<GameModeCTF*>(m);
-        if (!ctf || m->gameType() != GameType::CaptureTheFlag || !flag.decode(message))
+        if (!flag.decode(message))
             return;
-        Target* f = airplaneById(flag.flagId);
-        if (!f || f->kind() != TargetKind::Flag)
-            return;
-        ctf->applyFlagEvent(flag.event, static_cast<Flag&>(*f), airplaneById(flag.playerId));
+        if (Target* f = airplaneById(flag.flagId))
+            m->applyFlagEvent(flag.event, *f, airplaneById(flag.playerId));
         return;
     }
     case netmsg::Respawn: {
@@ -465,27 +466,29 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     }
     case netmsg::ServerData: {
         netmsg::ServerDataMsg data;
-        if (custom && data.decode(message))
-            (void)custom->readServerData(data.data);
+        ServerData decoded;
+        if (data.decode(message) && decodeServerData(data.data, m->serverDataLayout(), decoded) > 0)
+            m->applyServerData(decoded);
         return;
     }
     case netmsg::MatchEnd: {
         netmsg::MatchEndMsg end;
-        if (!custom || !end.decode(message))
+        if (!end.decode(message))
             return;
-        const int n = custom->readServerData(end.tail);
-        if (n < 0 || end.tail.size() < static_cast<std::size_t>(n) + 4)
-            return;
-        float countdown = 0.0f;
-        std::memcpy(&countdown, end.tail.data() + n, 4);
-        if (std::isfinite(countdown))
-            custom->onMatchEnded(countdown);
+        // The mode's data, then the count-down.
+        ServerData decoded;
+        const int n = decodeServerData(end.tail, m->serverDataLayout(), decoded);
+        if (n > 0)
+            m->applyServerData(decoded);
+        ByteReader rest(std::span<const std::uint8_t>(end.tail).subspan(static_cast<std::size_t>(n)));
+        if (float countdown = 0.0f; rest.f32(countdown))
+            m->onMatchEnded(countdown);
         return;
     }
     case netmsg::Restart: {
         netmsg::RestartMsg restart;
-        if (custom && restart.decode(message))
-            custom->restartMatch();
+        if (restart.decode(message))
+            m->restartMatch();
         return;
     }
     case netmsg::ScoreEvent: {
@@ -524,7 +527,8 @@ void NetworkGameClient::sendStates(float dt)
     if (own && own->isActive() && t) {
         g.sendAccumulator += dt;
         if (g.sendAccumulator > 0.05f) {
-            const int n = own->writeState({m_buffer.data(), netmsg::kMaxMessage});
+            AirplaneNetState block;
+            const int n = own->netState(block) ? encodeAirplaneState(block, {m_buffer.data(), netmsg::kMaxMessage}) : 0;
             if (n > 0 && netmsg::AirplaneStateMsg::frame({m_buffer.data(), static_cast<std::size_t>(n)}, own->id()))
                 (void)t->sendUnreliable(m_buffer.data(), static_cast<std::size_t>(n), 0);
             g.sendAccumulator -= 0.05f;

@@ -5,6 +5,7 @@
 #include "modes/kinds/GameModeCustom.h"
 #include "net/match/NetMessage.h"
 #include "net/match/NetworkGameHandler.h"
+#include "net/match/PlayerRecordCodec.h"
 #include "net/match/NetworkPlayer.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
@@ -18,6 +19,14 @@
 #include <vector>
 
 namespace {
+// The entity's record as the host sends it.
+int writeRecord(const GameMode& mode, const Target& entity, std::span<std::uint8_t> out)
+{
+    PlayerRecord record;
+    mode.fillPlayerRecord(entity, record);
+    return encodePlayerRecord(record, out);
+}
+
 
 // A transport that hands over what the test puts in and writes down what is sent.
 struct FakeTransport : MatchTransport {
@@ -136,7 +145,7 @@ struct NetworkGames : testing::Test {
         if (!own)
             return nullptr;
         std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-        record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+        record.resize(static_cast<std::size_t>(writeRecord(*mode, *own, record)));
         record[1] = 2;
         netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
         fake->inbox.push_back({0, record});
@@ -186,7 +195,7 @@ TEST_F(NetworkGames, AClientGoesThroughEveryStateAndSaysReadyOnceAfterThreeSecon
     std::vector<std::uint8_t> record(netmsg::kMaxMessage);
     Airplane* own = mode->playerAirplane();
     ASSERT_NE(own, nullptr);
-    record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+    record.resize(static_cast<std::size_t>(writeRecord(*mode, *own, record)));
     record[1] = 2;  // out for good: waits for the ready message
     netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
     fake->inbox.push_front({0, record});
@@ -237,7 +246,7 @@ TEST_F(NetworkGames, AClientAppliesTheHostsEventsAndDropsWhatNamesNothing)
     // An airplane the host announces, then removes quietly and loudly.
     const std::size_t before = mode->entities().size();
     std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-    record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+    record.resize(static_cast<std::size_t>(writeRecord(*mode, *own, record)));
     record[6] = 77;  // another entity id
     record[7] = 0;
     netmsg::RecordMsg::frame(record, netmsg::PlayerInfo, true, 3);
