@@ -285,6 +285,33 @@ TEST_F(NetworkGames, AClientAppliesTheHostsEventsAndDropsWhatNamesNothing)
     EXPECT_EQ(own->flightState(), FlightState::EngineDead);
 }
 
+// Role 0 is never sent: a record claiming it for someone else's airplane
+// would make this side fly it as its own. The client refuses it; the same
+// record with a sent role builds an airplane this side does not fly.
+TEST_F(NetworkGames, AClientRefusesARecordThatWouldMakeAForeignAirplaneLocal)
+{
+    GameModeCustom* mode = joinedClient();
+    ASSERT_NE(mode, nullptr);
+    Airplane* own = mode->playerAirplane();
+    const std::size_t before = mode->entities().size();
+    std::vector<std::uint8_t> record(netmsg::kMaxMessage);
+    record.resize(static_cast<std::size_t>(writeRecord(*mode, *own, record)));
+    record[6] = 77;  // another entity id
+    record[7] = 0;
+    std::vector<std::uint8_t> local = record;
+    local[4] = 0;
+    netmsg::RecordMsg::frame(local, netmsg::PlayerInfo, true, 3);
+    receive(local);
+    EXPECT_EQ(mode->entities().size(), before);
+    EXPECT_EQ(mode->findPlayerAirplane(77), nullptr);
+    netmsg::RecordMsg::frame(record, netmsg::PlayerInfo, true, 3);
+    receive(record);
+    Target* other = mode->findPlayerAirplane(77);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->networkRole, NetworkRole::RemoteClient);
+    EXPECT_EQ(own->networkRole, NetworkRole::Local);
+}
+
 TEST_F(NetworkGames, AJoinForAMapOrKindThisSideCannotPlayIsEnded)
 {
     NetworkGameClient& client = handler->client;
