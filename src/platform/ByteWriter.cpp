@@ -1,17 +1,26 @@
 #include "platform/ByteWriter.h"
 
-#include <algorithm>
-
-bool ByteWriter::zeros(std::size_t count)
+bool ByteWriter::fail()
 {
-    if (m_failed || (!m_growing && count > m_out.size() - m_pos))
+    m_failed = true;
+    m_end = m_cur;  // no room: every later write takes the slow way and fails
+    return false;
+}
+
+bool ByteWriter::putSlow(const void* data, std::size_t count)
+{
+    if (m_failed || !m_growing)
         return fail();
-    if (m_growing) {
-        m_grown.resize(m_grown.size() + count, 0);
-    } else {
-        std::fill_n(m_out.begin() + static_cast<std::ptrdiff_t>(m_pos), count, std::uint8_t{0});
-    }
-    m_pos += count;
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    m_grown.insert(m_grown.end(), p, p + count);
+    return true;
+}
+
+bool ByteWriter::zerosSlow(std::size_t count)
+{
+    if (m_failed || !m_growing)
+        return fail();
+    m_grown.resize(m_grown.size() + count, 0);
     return true;
 }
 
@@ -21,21 +30,13 @@ std::span<const std::uint8_t> ByteWriter::written() const
         return {};
     if (m_growing)
         return m_grown;
-    return m_out.first(m_pos);
+    return {m_begin, static_cast<std::size_t>(m_cur - m_begin)};
 }
 
 std::vector<std::uint8_t> ByteWriter::take()
 {
-    if (m_failed || !m_growing)
-        return {};
-    m_pos = 0;
-    return std::move(m_grown);
-}
-
-bool ByteWriter::grow(const void* data, std::size_t count)
-{
-    const auto* p = static_cast<const std::uint8_t*>(data);
-    m_grown.insert(m_grown.end(), p, p + count);
-    m_pos += count;
-    return true;
+    std::vector<std::uint8_t> out;
+    if (!m_failed && m_growing)
+        out.swap(m_grown);
+    return out;
 }

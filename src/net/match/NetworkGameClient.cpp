@@ -385,7 +385,7 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
         if (!victim)
             return;
         m->onAirplaneEvent(*victim, airplaneById(d.killerId), static_cast<CrashCause>(d.kind),
-                                static_cast<std::uint8_t>(d.flags), d.respawnTime, d.position, d.orientation);
+                           static_cast<std::uint8_t>(d.flags), d.respawnTime, d.position, d.orientation);
         // A death waits for the host's respawn like the host's own copy does;
         // without a place in the queue the wreck would be gone for good.
         if ((d.flags & kDestroyedFlag) != 0 && !m->isWaitingOrOut(*victim)) {
