@@ -35,6 +35,7 @@
 #include <arpa/inet.h>
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/MatchReport.h"
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
@@ -251,13 +252,9 @@ void startMenus()
         if (NetworkGameHandler* handler = NetworkGameHandler::instance())
             handler->disconnect();
     };
-    // A client knows the match by the host's join answer, a host by its own description.
     results.serverName = [] {
-        const NetworkGameHandler* handler = NetworkGameHandler::instance();
         const GameMode* mode = currentGameMode();
-        if (!handler || !mode || mode->isSinglePlayer())
-            return std::u16string();
-        return mode->isNetworkClient() ? handler->client.joinSetup().gameName : netGlobals().serverInfo.name();
+        return mode ? mode->report().serverName : std::u16string();
     };
     results.networkMap = [] {
         const NetworkGameHandler* handler = NetworkGameHandler::instance();

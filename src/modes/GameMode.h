@@ -22,8 +22,10 @@
 class Airplane;
 class GameWorld;
 class IGameListener;
+class IMenuFlight;
 class Road;
 struct JoinRequest;
+struct MatchReport;
 struct PlayerRecord;
 struct PlayerRecordLimits;
 struct MapInfoCfg;
@@ -60,6 +62,8 @@ public:
     bool isNetworkClient() const override { return m_networkGame && !m_hosting; }
     bool isSinglePlayer() const { return !m_networkGame; }
     bool isOnline() const { return m_online; }
+    // The name the network match goes by, given by the network side at its start.
+    void setServerName(std::u16string_view name) { m_serverName = name; }
     void setListener(IGameListener* listener) { m_listener = listener; }
     IGameListener* listener() const { return m_listener; }
     void setHooks(const ModeHooks& hooks) { m_hooks = hooks; }
@@ -152,6 +156,22 @@ public:
     // with value 1 (0 starts fresh; false when nothing was resumed).
     virtual void saveCheckpoint() {}
     virtual bool resumeCheckpoint(int /*value*/) { return false; }
+    // Set by the start before the level: 1 lays a mission's checkpoint over
+    // its start, anything else starts fresh. Only campaign missions resume.
+    virtual void setResumeValue(int /*value*/) {}
+
+    // What the pages, the HUD and net read of the match, refilled in place;
+    // each kind adds its own section. report() is the same as a new value.
+    virtual void fillReport(MatchReport& out) const;
+    MatchReport report() const;
+    // The match ends at once, scored, with any network game torn down (the
+    // player quit or went to another game). Nothing outside matches.
+    virtual void endMatch() {}
+    // A single-player match whose kind placed no airplane for the local
+    // player gives them one. Nothing outside matches.
+    virtual void ensureLocalPlayer() {}
+    // The showcase commands of the flight behind the menus; null in every other game.
+    virtual IMenuFlight* menuFlight() { return nullptr; }
 
     // Damage, deaths and respawns.
     virtual void damageAirplane(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
@@ -379,6 +399,7 @@ protected:
     bool m_networkGame = false;
     bool m_hosting = false;
     bool m_online = false;
+    std::u16string m_serverName;
     IGameListener* m_listener = nullptr;
     ModeHooks m_hooks;
     const MapInfoCfg* m_mapRecord = nullptr;

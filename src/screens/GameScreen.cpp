@@ -22,8 +22,6 @@
 #include "entities/weapons/Machinegun.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneCfg.h"
-#include "gamedata/records/PlaneList.h"
-#include "modes/kinds/GameModeCustom.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/INetworkSession.h"
@@ -430,28 +428,6 @@ void GameScreen::createScene(GameMode* mode)
     m_scene->updateSunAndFog(true);
 }
 
-namespace {
-// A single-player match whose kind placed no airplane for the local player
-// gives them one: the plane they chose, with its own weapons, on team 0.
-void ensureLocalPlayer(GameMode* mode)
-{
-    auto* match = dynamic_cast<GameModeCustom*>(mode);
-    if (!match || !match->isSinglePlayer() || match->playerAirplane())
-        return;
-    const PlaneList& planes = PlaneList::instance();
-    const int id = settings().localPlaneId;
-    const int planeId = planes.findById(id) ? id : (planes.count() > 0 ? planes.at(0)->plane_id : -1);
-    if (planeId < 0)
-        return;
-    Airplane* player = match->spawnBot(0, 0.0f, nullptr, true, planeId);
-    if (!player)
-        return;
-    match->detachAI(*player);
-    player->pilotName = u"Pilot";
-    match->setPlayerAirplane(player);
-}
-}  // namespace
-
 void GameScreen::finishLevel(GameMode* mode)
 {
     const MapInfoCfg* record = mode ? mode->mapRecord() : nullptr;
@@ -535,7 +511,8 @@ void GameScreen::runStep(int step)
         gameCamera().setMode(settings().chosenViewMode);
         break;
     case 15:
-        ensureLocalPlayer(mode);
+        if (mode)
+            mode->ensureLocalPlayer();
         startPlayerEffects(mode);
         break;
     case 17:

@@ -6,7 +6,6 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/kinds/GameModeCampaign.h"
 #include "platform/Log.h"
 #include "screens/LoadingScreen.h"
 #include "screens/Screens.h"
@@ -106,8 +105,7 @@ GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gam
     mode->setNetwork(false, false, false);
     mode->setMapRecord(record);
     mode->difficulty = difficulty >= 0 && difficulty <= 2 ? difficulty : 1;
-    if (auto* campaignMode = dynamic_cast<GameModeCampaign*>(mode.get()))
-        campaignMode->resumeValue = resume == 1 ? 1 : 0;
+    mode->setResumeValue(resume);
     showLoading(gameScreen);
     setCurrentGameMode(std::move(mode));
     return GameStartResult::Started;

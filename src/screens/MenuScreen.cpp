@@ -25,13 +25,13 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/IMenuFlight.h"
 #include "screens/GameScreen.h"
 #include "screens/Screens.h"
 #include "screens/GameStart.h"
 #include "screens/scene/Camera.h"
 #include "screens/scene/MenuCamera.h"
 #include "screens/scene/SceneCameras.h"
-#include "modes/kinds/GameModeFreeFlight.h"
 #include "screens/scene/AirplaneCameraPlane.h"
 #include "ui/MenuNavigation.h"
 #include "screens/QuitGameOverlay.h"
@@ -211,13 +211,13 @@ void MenuScreen::startMenuFlight()
         }
     if (GameWorld* world = currentGameMode()->world())
         m_level.buildAll(*m_scene, *world, record->treeCount);
-    currentGameMode()->setSunValue(GameModeMenu::kSun);
+    currentGameMode()->setSunValue(IMenuFlight::kSun);
     m_scene->updateSunAndFog(true);
     // The showcase is the menu flight's airplane; the camera circles it.
     AirplaneCameraPlane& showcase = menuShowcasePlane();
     showcase.follow(currentGameMode()->playerAirplane());
-    if (currentGameMode()->gameType() == GameType::MenuBackground)
-        static_cast<GameModeMenu*>(currentGameMode())->previewShownPaint();
+    if (IMenuFlight* flight = currentGameMode()->menuFlight())
+        flight->previewShownPaint();
     camera.showcase = showcase.airplane() ? &showcase : nullptr;
     const Scene* view = m_scene.get();
     camera.terrainHeight = [view](float x, float z) { return view->terrainHeightAt(x, z); };
@@ -233,15 +233,16 @@ void MenuScreen::startMenuFlight()
 void MenuScreen::changeShowcasePlane(int planeId)
 {
     GameMode* mode = currentGameMode();
-    if (!m_scene || !mode || mode->gameType() != GameType::MenuBackground)
+    IMenuFlight* flight = mode ? mode->menuFlight() : nullptr;
+    if (!m_scene || !flight)
         return;
     const Airplane* before = mode->playerAirplane();
-    const Airplane* shown = static_cast<GameModeMenu*>(mode)->showPlane(planeId);
+    const Airplane* shown = flight->showPlane(planeId);
     if (shown == before)
         return;
     AirplaneCameraPlane& showcase = menuShowcasePlane();
     showcase.follow(shown);
-    static_cast<GameModeMenu*>(mode)->previewShownPaint();
+    flight->previewShownPaint();
     MenuCamera& camera = menuCamera();
     camera.showcase = shown ? &showcase : nullptr;
     camera.moveBlend = 0.0f;

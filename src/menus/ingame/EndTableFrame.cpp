@@ -7,7 +7,7 @@
 #include "menus/settings/ControlsMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/kinds/GameModeCustom.h"
+#include "modes/MatchReport.h"
 #include "platform/Language.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
@@ -293,6 +293,17 @@ GameType EndTableFrame::gameType()
     return m ? m->gameType() : GameType::FreeForAll;
 }
 
+const MatchReport& EndTableFrame::report()
+{
+    // Kept so that its texts keep their buffers from one call to the next.
+    static MatchReport shown;
+    if (const GameMode* m = currentGameMode())
+        m->fillReport(shown);
+    else
+        shown = MatchReport{};
+    return shown;
+}
+
 std::u16string EndTableFrame::timeLeftText(float limit, float elapsed)
 {
     if (limit == 0.0f || !std::isfinite(limit) || !std::isfinite(elapsed))
@@ -355,8 +366,7 @@ void EndTableFrame::updateStatus()
         statusLabel->visible = false;
         return;
     }
-    const auto* custom = dynamic_cast<const GameModeCustom*>(mode());
-    const float countdown = custom ? custom->restartCountdown() : -1.0f;
+    const float countdown = report().restartCountdown;
     const int seconds = static_cast<int>(countdown);
     if (countdown > -1.0f && seconds >= 0) {
         char16_t text[128];
@@ -416,8 +426,8 @@ void EndTableFrame::onResumeOrLeave()
 
 void EndTableFrame::onContinue()
 {
-    if (auto* custom = dynamic_cast<GameModeCustom*>(mode()))
-        custom->endMatch();
+    if (GameMode* m = mode())
+        m->endMatch();
     clearFrameHistory();
     goToFrame(MenuFrameRegistry::gameResultMenu());
 }

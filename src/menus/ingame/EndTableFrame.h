@@ -6,6 +6,7 @@
 #include <vector>
 
 class GameMode;
+struct MatchReport;
 class MenuPanel;
 class ResizableButton;
 class ResizableLabel;
@@ -41,6 +42,9 @@ public:
     static GameMode* mode();
     static bool matchOver();
     static GameType gameType();
+    // The running match as it reports itself (a default report between
+    // games); refilled by every call.
+    static const MatchReport& report();
     // "%d:%02d" of the seconds left; empty without a time limit.
     static std::u16string timeLeftText(float limit, float elapsed);
     // Every row the tables hold now.

@@ -10,7 +10,6 @@
 #include "menus/settings/ControlsMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/kinds/GameModeCustom.h"
 #include "modes/progress/ScoreMgr.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Text.h"
@@ -124,8 +123,8 @@ void FreeFlightPauseMenuFrame::openControls()
 void FreeFlightPauseMenuFrame::onQuit()
 {
     GameMode* mode = currentGameMode();
-    if (auto* match = dynamic_cast<GameModeCustom*>(mode))
-        match->endMatch();
+    if (mode)
+        mode->endMatch();
     const bool network = mode && (mode->isNetworkClient() || mode->isNetworkServer());
     const bool online = mode && mode->isOnline();
     dropOverlayScreens();

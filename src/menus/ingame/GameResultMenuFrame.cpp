@@ -11,8 +11,7 @@
 #include "menus/frontend/PlayMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/kinds/GameModeCampaign.h"
-#include "modes/kinds/GameModeDF.h"
+#include "modes/MatchReport.h"
 #include "modes/progress/Achievements.h"
 #include "modes/progress/ScoreMgr.h"
 #include "platform/Clock.h"
@@ -85,13 +84,14 @@ GameResultInput GameResultInput::fromCurrentGame()
     in.objectivePoints = totals.objective;
     in.resultPoints = totals.matchBonus;
     in.medal = sm.medal;
-    GameMode* mode = currentGameMode();
+    const GameMode* mode = currentGameMode();
     if (!mode)
         return in;
-    in.type = mode->gameType();
-    in.singlePlayer = mode->isSinglePlayer();
-    in.network = !mode->isSinglePlayer();
-    in.online = mode->isOnline();
+    const MatchReport match = mode->report();
+    in.type = match.type;
+    in.singlePlayer = match.isSinglePlayer();
+    in.network = match.isNetworkGame();
+    in.online = match.online;
     if (const Airplane* own = mode->playerAirplane())
         in.plane = own->planeRecord;
     if (in.online && GameResultMenuFrame::routes().pointsFactor)
@@ -103,13 +103,13 @@ GameResultInput GameResultInput::fromCurrentGame()
         if (r.networkMap)
             in.networkMap = r.networkMap();
     }
-    if (const auto* campaign = dynamic_cast<const GameModeCampaign*>(mode)) {
-        in.campaign = campaign->campaign();
-        in.mission = campaign->mission();
-        in.difficulty = mode->difficulty;
+    if (match.campaign) {
+        in.campaign = match.campaign->campaign;
+        in.mission = match.campaign->mission;
+        in.difficulty = match.difficulty;
     }
-    if (const auto* dogfight = dynamic_cast<const GameModeDF*>(mode))
-        in.dogfight = dogfight->dogfightIndex();
+    if (match.rounds)
+        in.dogfight = match.rounds->dogfight;
     return in;
 }
 

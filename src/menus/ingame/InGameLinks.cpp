@@ -1,9 +1,10 @@
 #include "menus/ingame/InGameLinks.h"
 
 #include "menus/frontend/PlayMenuFrame.h"
+#include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/GameType.h"
-#include "modes/kinds/GameModeCampaign.h"
+#include "modes/MatchReport.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
@@ -31,10 +32,13 @@ void startCurrentMission()
     const GameChoices& choices = gameChoices();
     int campaign = choices.currentCampaign, mission = choices.selectedMission, difficulty = choices.nextDifficulty;
     // The mission being flown, whatever road started it.
-    if (const auto* flown = dynamic_cast<const GameModeCampaign*>(currentGameMode()); flown && flown->mapRecord()) {
-        campaign = flown->campaign();
-        mission = flown->mission();
-        difficulty = flown->difficulty;
+    if (const GameMode* flown = currentGameMode()) {
+        const MatchReport match = flown->report();
+        if (match.campaign && match.campaign->campaign >= 0) {
+            campaign = match.campaign->campaign;
+            mission = match.campaign->mission;
+            difficulty = match.difficulty;
+        }
     }
     const GameStartResult result = startCampaignMission(campaign, mission, gameScreen(), difficulty, choices.resume);
     logInfo("menus", "mission %d of campaign %d again (checkpoint %d): result %d", mission, campaign, choices.resume,

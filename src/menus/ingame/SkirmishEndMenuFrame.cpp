@@ -4,8 +4,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/kinds/GameModeCustom.h"
-#include "modes/kinds/GameModeSRV.h"
+#include "modes/MatchReport.h"
 #include "platform/Language.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
@@ -131,14 +130,14 @@ void SkirmishEndMenuFrame::onShow()
     }
     if (matchOver())
         showHeadline();
-    if (const auto* srv = dynamic_cast<const GameModeSRV*>(mode())) {
+    const MatchReport& match = report();
+    if (match.waves) {
         char16_t text[128];
-        wideFormatW(text, 128, getStringByIndex(kWaveText).c_str(), srv->currentWave() + 1);
+        wideFormatW(text, 128, getStringByIndex(kWaveText).c_str(), match.waves->wave + 1);
         waveLabel->setText(text);
         waveLabel->visible = true;
-    } else if (const auto* custom = dynamic_cast<const GameModeCustom*>(mode());
-               custom && gameType() == GameType::LastManStanding && static_cast<int>(custom->restartCountdown()) >= 0 &&
-               custom->restartCountdown() > -1.0f) {
+    } else if (match.type == GameType::LastManStanding && static_cast<int>(match.restartCountdown) >= 0 &&
+               match.restartCountdown > -1.0f) {
         statusLabel->visible = true;
     }
     placeColumnHeadings();

@@ -1,12 +1,10 @@
 #include "menus/ingame/TeamSkirmishEndMenuFrame.h"
 
 #include "entities/aircraft/Airplane.h"
-#include "entities/ground/Flag.h"
 #include "menus/MenuFrameRegistry.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/kinds/GameModeCTF.h"
-#include "modes/kinds/GameModeDF.h"
+#include "modes/MatchReport.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "platform/Text.h"
@@ -91,7 +89,7 @@ void TeamSkirmishEndMenuFrame::rebuildTable()
     const GameMode* m = mode();
     const bool network = m && !m->isSinglePlayer();
     const GameType type = gameType();
-    const auto* ctf = dynamic_cast<const GameModeCTF*>(m);
+    const std::optional<MatchReport::Flags> flags = report().flags;
     for (int g = 0; g < 2; ++g) {
         MenuPanel* table = tables[static_cast<std::size_t>(g)];
         table->clear();
@@ -102,9 +100,9 @@ void TeamSkirmishEndMenuFrame::rebuildTable()
             row->gameType = type;
             row->networkGame = network;
             row->own = m && row->target() == m->playerAirplane();
-            if (ctf)
-                for (int team = 0; team < 2; ++team)
-                    if (Flag* flag = ctf->flagOfTeam(team); flag && flag->carrier() == a)
+            if (flags && a)
+                for (int carrier : flags->carrierId)
+                    if (carrier >= 0 && carrier == a->id())
                         row->flags |= ScoreEntry::kCarriesFlag;
             appendRow(*table, row);
         }
@@ -160,9 +158,10 @@ void TeamSkirmishEndMenuFrame::showHeadline()
 {
     const ScoreMgr& sm = ScoreMgr::instance();
     const GameMode* m = mode();
+    const std::optional<MatchReport::Rounds> rounds = report().rounds;
     int text = kLostText;
-    if (const auto* df = dynamic_cast<const GameModeDF*>(m))
-        text = df->won() ? kWonText : kLostText;
+    if (rounds && rounds->dogfight >= 0)
+        text = rounds->won ? kWonText : kLostText;
     else if (sm.isDraw())
         text = kDrawText;
     else if (m && m->playerAirplane() && sm.isWinner(*m->playerAirplane()))
@@ -200,11 +199,11 @@ void TeamSkirmishEndMenuFrame::onShow()
     continueButton->visible = controlsButton->visible = audioButton->visible = true;
     totals[0]->visible = totals[1]->visible = true;
     headlineLabel->visible = missionLabel->visible = statusLabel->visible = false;
-    if (const auto* df = dynamic_cast<const GameModeDF*>(mode())) {
+    if (const std::optional<MatchReport::Rounds> rounds = report().rounds; rounds && rounds->dogfight >= 0) {
         timeLabel->visible = false;
         totals[0]->visible = totals[1]->visible = false;
         char16_t text[32];
-        wideFormat(text, 32, "MISSION: %d", df->dogfightIndex() + 1);
+        wideFormat(text, 32, "MISSION: %d", rounds->dogfight + 1);
         missionLabel->setText(text);
         missionLabel->visible = true;
     }

@@ -3,8 +3,8 @@
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
+#include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/kinds/GameModeCustom.h"
 #include "net/match/NetworkGameHandler.h"
 #include "platform/Log.h"
 #include "platform/Steam.h"
@@ -54,7 +54,7 @@ bool MultiPlayerMenuFrameSteam::takeRequest()
 void MultiPlayerMenuFrameSteam::openFromGame()
 {
     state = Busy;
-    if (auto* match = dynamic_cast<GameModeCustom*>(currentGameMode()); match && currentScreen() == &gameScreen())
+    if (GameMode* match = currentGameMode(); match && currentScreen() == &gameScreen())
         match->endMatch();
     dropOverlayScreens();
     if (showMenuScreen)

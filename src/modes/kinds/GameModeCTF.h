@@ -32,6 +32,7 @@ public:
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     PauseMenu getPauseMenu() const override { return PauseMenu::TeamMatch; }
+    void fillReport(MatchReport& out) const override;
     Target* addNetworkPlayer(const PlayerRecord& record, bool ownRecord) override;
 
     Flag* flagOfTeam(int team) const { return team == 0 ? m_flag0 : (team == 1 ? m_flag1 : nullptr); }

@@ -60,6 +60,7 @@ public:
     // 2 for the neutral id, 0 for team 0 (friends), else 1.
     static int playerColorCode(int team);
     PauseMenu getPauseMenu() const override { return PauseMenu::Campaign; }
+    void fillReport(MatchReport& out) const override;
 
     // The pilot of an airplane has come down under the parachute: the
     // parachute is gone; for the player's pilot the mission fails unless
@@ -75,6 +76,7 @@ public:
     bool missionEnded() const { return playStopped && m_ended; }
     // Set by the start before the level: 1 lays the mission's checkpoint over its start.
     int resumeValue = 0;
+    void setResumeValue(int value) override { resumeValue = value == 1 ? 1 : 0; }
     // The plane the briefing chose for the player; -1 flies the mission's own.
     int chosenPlaneId = -1;
 

@@ -40,6 +40,8 @@ public:
     virtual void updateRules(float /*dt*/) {}
     void resetRound() override;
     PauseMenu getPauseMenu() const override { return PauseMenu::Match; }
+    // The restart countdown and the respawn line beside the shared part.
+    void fillReport(MatchReport& out) const override;
 
     Target* addPlayerAirplane(std::unique_ptr<Target> entity, bool relay) override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
@@ -66,7 +68,9 @@ public:
 
     // The match ends at once: frozen, scored, and any network game torn down
     // (the player left, or the host was lost).
-    void endMatch();
+    void endMatch() override;
+    // The plane the player chose, with its own weapons, on team 0.
+    void ensureLocalPlayer() override;
     // The host has gone: any overlay closes and the disconnect notice opens.
     void onServerLost();
     // Restart on the host's word (clients): nobody respawns, play resumes.

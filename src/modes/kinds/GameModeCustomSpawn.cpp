@@ -240,3 +240,20 @@ Airplane* GameModeCustom::spawnBot(int team, float skill, Squadron* squadron, bo
         m_listener->onAirplaneAdded(*bot);
     return bot;
 }
+
+void GameModeCustom::ensureLocalPlayer()
+{
+    if (!isSinglePlayer() || m_playerAirplane)
+        return;
+    const PlaneList& planes = PlaneList::instance();
+    const int id = settings().localPlaneId;
+    const int planeId = planes.findById(id) ? id : (planes.count() > 0 ? planes.at(0)->plane_id : -1);
+    if (planeId < 0)
+        return;
+    Airplane* player = spawnBot(0, 0.0f, nullptr, true, planeId);
+    if (!player)
+        return;
+    detachAI(*player);
+    player->pilotName = u"Pilot";
+    setPlayerAirplane(player);
+}

@@ -29,6 +29,7 @@ public:
     void resetRound() override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     PauseMenu getPauseMenu() const override { return PauseMenu::TeamMatch; }
+    void fillReport(MatchReport& out) const override;
     void finishMatch() override;
     int matchBonusPercent() const override;
 

@@ -30,6 +30,7 @@ public:
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     void attachAI(Airplane& airplane, float skill, bool replace, AIKind kind = AIKind::Pilot) override;
     PauseMenu getPauseMenu() const override { return PauseMenu::TeamMatch; }
+    void fillReport(MatchReport& out) const override;
     Target* addNetworkPlayer(const PlayerRecord& record, bool ownRecord) override;
 
     const std::vector<GroundTarget*>& bases(int team) const { return team == 0 ? m_bases0 : m_bases1; }

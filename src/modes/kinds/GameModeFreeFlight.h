@@ -1,4 +1,5 @@
 #pragma once
+#include "modes/IMenuFlight.h"
 #include "modes/kinds/GameModeCustom.h"
 
 // Free flight: the player flies alone (or with network guests) without
@@ -23,10 +24,8 @@ protected:
 };
 
 // The flight behind the menus: one airplane, a fixed sun, no weather, never ends.
-class GameModeMenu : public GameMode {
+class GameModeMenu : public GameMode, public IMenuFlight {
 public:
-    static constexpr float kSun = 0.8f;
-
     GameModeMenu();
     bool startLevel() override;
     void update(float dt) override;
@@ -35,12 +34,10 @@ public:
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     // The menu's airplane and its two squadrons.
     void buildMenuFlight();
-    // Swaps the menu's airplane for one of the plane id in the player's paint,
-    // flying on from where the old one was; the airplane shown (null: none).
-    Airplane* showPlane(int planeId);
-    // The shown airplane's model is drawn with the preview colours, starting
-    // from the player's stored paint of the plane; the painting page edits them.
-    void previewShownPaint();
+    IMenuFlight* menuFlight() override { return this; }
+    // IMenuFlight
+    Airplane* showPlane(int planeId) override;
+    void previewShownPaint() override;
 
     Squadron* squadronA = nullptr;
     Squadron* squadronB = nullptr;

@@ -26,6 +26,7 @@ public:
     void respawnEliminated(Target& entity) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     PauseMenu getPauseMenu() const override { return m_teamMode ? PauseMenu::TeamMatch : PauseMenu::Match; }
+    void fillReport(MatchReport& out) const override;
     Airplane* addServerPlayer(const JoinRequest& request, int team) override;
     void restartMatch() override;
     void startNextMatch() override;

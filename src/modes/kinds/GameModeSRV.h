@@ -39,6 +39,7 @@ public:
     Airplane* addServerPlayer(const JoinRequest& request, int team) override;
     void finishMatch() override;
     int matchBonusPercent() const override;
+    void fillReport(MatchReport& out) const override;
     ServerData::Layout serverDataLayout() const override { return ServerData::Layout::Waves; }
     void fillServerData(ServerData& out) const override;
     void applyServerData(const ServerData& data) override;

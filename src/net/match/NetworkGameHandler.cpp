@@ -198,10 +198,13 @@ bool NetworkGameHandler::loadStep(GameMode& mode, float dt)
     if (!NetworkGame::running())
         return true;
     if (mode.isNetworkServer()) {
+        mode.setServerName(netGlobals().serverInfo.name());
         NetworkGame::openToPlayers();
         return true;
     }
     if (m_loadWait < 0.0f) {
+        // A client knows the match by the host's join answer.
+        mode.setServerName(client.joinSetup().gameName);
         client.applyJoinState();
         client.active = 1;
         m_loadWait = 0.0f;

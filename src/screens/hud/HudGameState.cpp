@@ -4,7 +4,7 @@
 #include "entities/weapons/Weapon.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
-#include "modes/kinds/GameModeCustom.h"
+#include "modes/MatchReport.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "screens/hud/HudMarkerFeed.h"
@@ -51,11 +51,13 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     out.objects = &gameHudObjects();
     if (!mode)
         return;
-    out.singlePlayer = mode->isSinglePlayer();
-    out.gameType = static_cast<int>(mode->gameType());
-    out.playerGroupIndex = mode->playerGroupIndex();
-    if (const auto* custom = dynamic_cast<const GameModeCustom*>(mode))
-        (void)custom->respawnText(out.respawnText);
+    // Refilled every frame; kept so that its texts keep their buffers.
+    static MatchReport report;
+    mode->fillReport(report);
+    out.singlePlayer = report.isSinglePlayer();
+    out.gameType = static_cast<int>(report.type);
+    out.playerGroupIndex = report.playerGroupIndex;
+    out.respawnText = report.respawnText;
     const Airplane* plane = mode->playerAirplane();
     if (!plane)
         return;

@@ -1,6 +1,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/MatchReport.h"
 #include "modes/PlayerRecord.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "net/match/NetMessage.h"
@@ -474,6 +475,21 @@ TEST_F(NetworkGames, TheLastLoadStepOpensTheHostAndGivesAClientFiveSeconds)
     ASSERT_TRUE(handler->client.connectTo(0x7F000001u, 6026));
     handler->gameLeft();
     EXPECT_FALSE(NetworkGame::running());
+}
+
+// The pages and the result name the match as the report says.
+TEST_F(NetworkGames, TheHostsMatchGoesByItsOwnNameFromItsLastLoadStep)
+{
+    netGlobals().serverInfo.clear();
+    netGlobals().serverInfo.setName(u"Skyhall");
+    ASSERT_TRUE(handler->server.start(3));
+    GameModeCustom* host = startMode(true);
+    ASSERT_NE(host, nullptr);
+    EXPECT_TRUE(host->report().serverName.empty());
+    EXPECT_TRUE(handler->loadStep(*host, ModeHarness::kFrame));
+    const MatchReport report = host->report();
+    EXPECT_EQ(report.role, MatchRole::Host);
+    EXPECT_EQ(report.serverName, u"Skyhall");
 }
 
 // The HUD with one muted pilot.
