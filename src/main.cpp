@@ -42,6 +42,7 @@
 #include "net/match/NetworkGameHandler.h"
 #include "platform/GamesDetection.h"
 #include "platform/Clock.h"
+#include "platform/FrameProfile.h"
 #include "platform/AssertMessage.h"
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
@@ -108,6 +109,8 @@ bool startRenderer()
     if (!PostProcess::createTargets())
         logInfo("game", "no scene target, drawing straight to the screen");
     setSpriteLoadScale(metrics.spriteScale);
+    // The timed split frames wait for the GL at each pass's end.
+    frameProfile().setSync([] { renderer().finish(); });
     return true;
 }
 
@@ -156,6 +159,7 @@ void stopRenderer()
     // while the GL and the entities' registries still live.
     setCurrentScreen(nullptr);
     deleteCurrentGameMode();
+    frameProfile().setSync(nullptr);
     shutdownRenderer();
 }
 

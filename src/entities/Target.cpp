@@ -1,5 +1,6 @@
 #include "entities/Target.h"
 
+#include "platform/FrameProfile.h"
 #include "entities/EntityIds.h"
 #include "entities/EntityRemoval.h"
 #include "entities/IEntityHost.h"
@@ -93,8 +94,10 @@ void Target::setAIController(std::unique_ptr<TargetAI> ai) { m_ai = std::move(ai
 
 void Target::runAI(float dt)
 {
-    if (m_ai && isActive() && isAlive())
+    if (m_ai && isActive() && isAlive()) {
+        ProfileScope timed(FrameLib::AI);
         m_ai->update(dt);
+    }
 }
 
 bool Target::matchesClass(TargetClass c) const

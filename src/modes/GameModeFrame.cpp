@@ -7,6 +7,7 @@
 #include "modes/GameModeGlobals.h"
 #include "entities/ground/Road.h"
 #include "modes/IGameListener.h"
+#include "platform/FrameProfile.h"
 
 #include <algorithm>
 
@@ -27,12 +28,16 @@ void GameMode::update(float dt)
         m_listener->update(IGameListener::Phase::Receive);
     if (!playStopped) {
         updateProximity();
-        updateEntities(dt);
+        {
+            ProfileScope timed(FrameLib::Simulation);
+            updateEntities(dt);
+        }
         updateFlightSounds();
         for (const auto& road : m_roads)
             road->update(dt);
         updateSquadrons();
         if (Airplane* player = m_playerAirplane; player && player->isActive()) {
+            ProfileScope timed(FrameLib::Simulation);
             player->runAI(dt);  // the autopilot, when it flies
             player->update(dt);
             player->drawClass = 1;
@@ -43,8 +48,11 @@ void GameMode::update(float dt)
         if (playerHitCooldown != 0.0f)
             playerHitCooldown -= dt;
         TimedPoints::instance().update(dt);
-        updateMissiles(dt);
-        updateWeapons(dt);
+        {
+            ProfileScope timed(FrameLib::Simulation);
+            updateMissiles(dt);
+            updateWeapons(dt);
+        }
         updateRespawns(dt);
         updateParachutes(dt);
         checkTriggers();

@@ -83,6 +83,7 @@ constexpr OptionSpec kOptions[] = {
     {"lanaddr", ValueKind::Text, "the IPv4 address LAN discovery and announces go to", "ADDR", true},
     {"inject", ValueKind::Text, "at frame N a click at X,Y (click@X,Y) or a key (key@NAME) (repeatable)",
      "N:EVENT", true},
+    {"frametimes", ValueKind::Text, "time the frames that show a scene and write their mean and split by library and pass to FILE at the end", "FILE", true},
 };
 
 constexpr float kMinFixedDelta = 0.001f;
@@ -291,6 +292,8 @@ void OptionTable::parse(std::span<const char* const> args)
                 m_test.inputScript = value;
             else if (option->name == "menupage")
                 m_test.menuPage = value;
+            else if (option->name == "frametimes")
+                m_test.frameTimes = value;
             else if (option->name == "dumpframe") {
                 TestOptions::FrameDump dump;
                 if (parseFrameDump(value, dump))

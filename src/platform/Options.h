@@ -63,6 +63,9 @@ struct TestOptions {
     // discovery and announces go to, so that test runs stay on loopback and apart.
     int netPort = 0;                // 0: the game's own port
     std::string lanAddress;         // empty: the broadcast address
+    // "-frametimes FILE": the frame times and their split, written at the end
+    // (relative to the folder the game was started from); empty for none.
+    std::string frameTimes;
 };
 
 // The input-script line of an "-inject" value; false, with nothing written,
@@ -74,7 +77,7 @@ bool parseInjection(std::string_view value, std::string& scriptLine);
 // "-quality N", "-vsync N", "-listres" (also with "--"), "+connect a.b.c.d:port", "-roomserver HOST[:PORT]",
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
 // "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-menupage NAME", "-autostart TYPE:MAP" and
-// "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N" and "-lanaddr ADDR".
+// "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N", "-lanaddr ADDR" and "-frametimes FILE".
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or

@@ -26,6 +26,7 @@
 #include "modes/GameModeGlobals.h"
 #include "modes/INetworkSession.h"
 #include "platform/Clock.h"
+#include "platform/FrameProfile.h"
 #include "platform/Log.h"
 #include "sound/Sound.h"
 #include "render/Graphics.h"
@@ -562,10 +563,12 @@ void GameScreen::draw()
 {
     if (!m_scene)
         return;
+    frameProfile().markCounted("game");
     GameSceneDraw passes(*m_scene);
     m_scene->draw(passes);
     // An open or queued overlay draws over the world without the HUD.
     if (!overlayScreen() && overlayQueueSize() == 0 && planeHud().active) {
+        ProfileScope timed(FrameLib::Hud, "hud");
         planeHud().draw();
         if (GameMode* mode = currentGameMode())
             mode->drawHud();

@@ -15,6 +15,7 @@
 #include "platform/FileHashList.h"
 #include "platform/GamesDetection.h"
 #include "platform/Language.h"
+#include "platform/FrameProfile.h"
 #include "platform/Log.h"
 #include "platform/Settings.h"
 #include "platform/Steam.h"
@@ -302,12 +303,16 @@ void MenuScreen::draw()
     }
     if (Graphics* device = graphics()) {
         device->setRenderTarget(nullptr);
-        device->clear();
+        // The scene clears what it draws into itself.
+        if (!m_scene)
+            device->clear();
     }
     if (m_scene) {
+        frameProfile().markCounted("menu");
         GameSceneDraw passes(*m_scene);
         m_scene->draw(passes);
     }
+    ProfileScope timed(FrameLib::Menus, "menu pages");
     drawMenuFrames();   // with the pop-ups, in its own 2-D pass
 }
 

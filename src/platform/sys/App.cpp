@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/File.h"
+#include "platform/FrameProfile.h"
 #include "platform/Input.h"
 #include "platform/Language.h"
 #include "platform/Options.h"
@@ -158,6 +159,8 @@ int App::startUp(int argc, char** argv)
     for (TestOptions::FrameDump& dump : m_test.frameDumps)
         if (!dump.path.starts_with('/') && !startFolder.empty())
             dump.path = startFolder + "/" + dump.path;
+    if (!m_test.frameTimes.empty() && !m_test.frameTimes.starts_with('/') && !startFolder.empty())
+        m_test.frameTimes = startFolder + "/" + m_test.frameTimes;
     if (!m_test.inputScript.empty()) {
         if (!m_test.inputScript.starts_with('/') && !startFolder.empty())
             m_test.inputScript = startFolder + "/" + m_test.inputScript;
@@ -228,6 +231,9 @@ bool App::startGame()
     call(m_hooks.startSound);
     call(m_hooks.showFirstScreen);
     (void)controls().load();  // a bad file has said why; a missing one is the first start
+    // The first frames of a scene compile the GL's programs: not counted.
+    if (!m_test.frameTimes.empty())
+        frameProfile().start(kFrameTimesWarmUp);
     return true;
 }
 
@@ -239,8 +245,24 @@ void App::closeWithoutSaving()
     SDL_Quit();
 }
 
+void App::writeFrameTimes()
+{
+    FrameProfile& profile = frameProfile();
+    if (!profile.running())
+        return;
+    profile.stop();
+    const std::string report = profile.report();
+    std::FILE* out = std::fopen(m_test.frameTimes.c_str(), "w");
+    if (!out || std::fputs(report.c_str(), out) < 0)
+        logWarning("platform", "the frame times cannot be written to %s", m_test.frameTimes.c_str());
+    if (out)
+        std::fclose(out);
+    logInfo("platform", "frame times: %d frames, median %.2f ms", profile.wholeFrames(), profile.wholeFrameMedianMs());
+}
+
 void App::shutDown()
 {
+    writeFrameTimes();
     if (!quitKeepingSettingsRequested())
         saveSettingsAndControls(settings(), controls());
     m_events.devices().closeAll();
@@ -272,6 +294,8 @@ void App::dumpRequestedFrames()
 
 void App::runPass()
 {
+    FrameProfile& profile = frameProfile();
+    profile.beginFrame();
     call(m_hooks.ensureQuitOverlay);
     if (m_script.active())
         m_script.pushFrame(m_framesDrawn + 1, m_hooks.focusedItemCentre);
@@ -283,10 +307,14 @@ void App::runPass()
         drawEmptyScreen();
     ++m_framesDrawn;
     dumpRequestedFrames();  // before the swap leaves the back buffer undefined
-    m_window.swap();
+    {
+        ProfileScope swap(FrameLib::Swap);
+        m_window.swap();
+    }
     afterFrameTick();
     m_events.dispatchTouches();
     input().endFrame();
+    profile.endFrame();
 }
 
 void App::afterFrameTick()

@@ -51,6 +51,8 @@ private:
     void closeWithoutSaving();
     void shutDown();
     void dumpRequestedFrames();
+    void writeFrameTimes();  // the "-frametimes" report, when asked for
+    static constexpr int kFrameTimesWarmUp = 30;
 
     AppHooks m_hooks;
     EventPump m_events;

@@ -1,5 +1,6 @@
 #include "render/fx/PostProcess.h"
 
+#include "platform/FrameProfile.h"
 #include "render/Graphics.h"
 #include "render/gl/GraphicsES20Extensions.h"
 #include "render/RenderBuffer.h"
@@ -58,7 +59,9 @@ bool PostProcess::createTargets()
     // The shimmer is a nicety: without its targets the scene still draws.
     auto distortion = std::make_unique<RenderBuffer>();
     auto picture = std::make_unique<RenderBuffer>();
-    if (distortion->createTexture(TextureFormat::Rgba8, w, h, kClampSampler) &&
+    // The offsets are smooth: drawn at half the size, they bend the picture
+    // the same through the linear filter, for a quarter of the pixels.
+    if (distortion->createTexture(TextureFormat::Rgba8, std::max(w / 2, 1), std::max(h / 2, 1), kClampSampler) &&
         picture->createTexture(TextureFormat::Rgba8, w, h, kClampSampler, false)) {
         post().distortion = std::move(distortion);
         post().distortionPicture = std::move(picture);
@@ -162,6 +165,52 @@ void PostProcess::finalCombine()
     device->drawFullScreenQuad();
 }
 
+float PostProcess::reducedSceneScale(int tier)
+{
+    // Stretching costs about one full-screen layer: only a quarter of the
+    // pixels pays that back by much.
+    return tier <= 0 ? 0.5f : 1.0f;
+}
+
+bool PostProcess::beginReducedScene()
+{
+    Graphics* device = graphics();
+    if (!device)
+        return false;
+    const float scale = reducedSceneScale(device->qualityTier());
+    if (!(scale < 1.0f))
+        return false;
+    const RenderBuffer* shown = device->currentRenderTarget();
+    const int fullWidth = shown ? shown->width() : device->screenWidth();
+    const int fullHeight = shown ? shown->height() : device->screenHeight();
+    const int w = std::max(1, static_cast<int>(std::lround(static_cast<float>(fullWidth) * scale)));
+    const int h = std::max(1, static_cast<int>(std::lround(static_cast<float>(fullHeight) * scale)));
+    std::unique_ptr<RenderBuffer>& reduced = post().reduced;
+    if (!reduced || reduced->width() != w || reduced->height() != h) {
+        auto made = std::make_unique<RenderBuffer>();
+        if (!made->createTexture(TextureFormat::Rgba8, w, h, kClampSampler))
+            return false;
+        reduced = std::move(made);
+    }
+    device->setRenderTarget(reduced.get());
+    return true;
+}
+
+void PostProcess::endReducedScene(RenderBuffer* shown)
+{
+    Graphics* device = graphics();
+    const RenderBuffer* reduced = post().reduced.get();
+    if (!device || !reduced)
+        return;
+    device->setRenderTarget(shown);
+    ProfileScope timed(FrameLib::World, "scene stretch");
+    if (GraphicsES20Extensions* extensions = graphicsExtensions(); extensions && extensions->stretchOntoBound(*reduced))
+        return;
+    FullTargetPass pass(*device);
+    device->state().textures[0] = reduced->colorTexture();
+    device->drawFullScreenQuad();
+}
+
 void blitToScreen()
 {
     Graphics* device = graphics();
@@ -190,17 +239,13 @@ void renderHeatDistortion(const std::function<void()>& drawDistortion)
     Graphics* device = graphics();
     if (!device || !device->distortionTarget)
         return;
+    // The scope puts the scene's clear color back afterwards.
     RenderPassScope pass(*device);
     device->setRenderTarget(device->distortionTarget);
+    // "No offset" is 0.5 in both channels: cleared to it rather than painted,
+    // which would fill the whole target once more.
+    device->setClearColor(Color4{128, 128, 0, 255});
     device->clear();
-    {
-        // "No offset" is 0.5 in both channels; painted rather than cleared so
-        // the scene's clear color stays as it was.
-        FullTargetPass paint(*device);
-        device->state().program = BuiltinProgram::Color;
-        device->state().color = Color4{128, 128, 0, 255};
-        device->drawFullScreenQuad();
-    }
     if (drawDistortion)
         drawDistortion();
 }

@@ -34,6 +34,18 @@ public:
     // Draws the scene target's picture plus the shafts over the whole current
     // target, opaque; nothing without the scene target.
     static void finalCombine();
+
+    // The software renderer's cost follows the pixels it fills, so at tier 0
+    // the 3-D scene is drawn at this fraction of the screen's width and
+    // height and stretched over it; the 2-D layers above stay sharp.
+    static float reducedSceneScale(int tier);
+    // Binds the reduced scene target, sized from the bound target (or the
+    // screen) times the tier's scale. False, with nothing bound, at full size
+    // or when the target cannot be made.
+    [[nodiscard]] static bool beginReducedScene();
+    // Stretches the reduced picture over `shown` (null: the screen) and
+    // leaves that bound.
+    static void endReducedScene(RenderBuffer* shown);
 };
 
 // Resolves the multisampled scene target into the scene target; nothing

@@ -1,4 +1,5 @@
 #include "render/gl/GraphicsES20.h"
+#include "platform/FrameProfile.h"
 #include "platform/Log.h"
 
 #include "render/RenderBuffer.h"
@@ -571,6 +572,7 @@ void GraphicsES20::drawArrays(PrimitiveType type, int first, int count)
     if (count <= 0 || first < 0)
         return;
     applyState();
+    frameProfile().countDraw();
     glDrawArrays(glPrimitive(type), first, count);
 }
 
@@ -580,6 +582,7 @@ void GraphicsES20::drawIndexed(PrimitiveType type, std::span<const std::uint16_t
         return;
     applyState();
     bindBuffer(BufferTarget::ElementArray, 0);
+    frameProfile().countDraw();
     glDrawElements(glPrimitive(type), static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, indices.data());
 }
 
@@ -588,6 +591,7 @@ void GraphicsES20::drawIndexedBuffer(PrimitiveType type, int count, std::size_t 
     if (count <= 0)
         return;
     applyState();
+    frameProfile().countDraw();
     glDrawElements(glPrimitive(type), count, GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(byteOffset));
 }
 
@@ -598,6 +602,7 @@ void GraphicsES20::drawQuads(int quadCount)
         return;
     applyState();
     bindBuffer(BufferTarget::ElementArray, m_quadIndices.glName());
+    frameProfile().countDraw();
     glDrawElements(GL_TRIANGLES, quadCount * 6, GL_UNSIGNED_SHORT, nullptr);
 }
 
@@ -621,6 +626,8 @@ bool GraphicsES20::copyTargetTo(Texture2D& texture, int width, int height)
     glBindTexture(GL_TEXTURE_2D, 0);
     return true;
 }
+
+void GraphicsES20::finish() { glFinish(); }
 
 void GraphicsES20::readPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba)
 {

@@ -51,6 +51,8 @@ public:
 
     void readPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba) override;
     bool copyTargetTo(Texture2D& texture, int width, int height) override;
+    // Waits until the GPU has carried out every queued draw (frame timing).
+    void finish();
     const Texture2D* whiteTexture() const override { return m_white.get(); }
     void bindExtraTexture(int unit, const Texture2D* texture) override;
 

@@ -7,6 +7,7 @@
 
 class GraphicsES20;
 class GpuProgram;
+class RenderBuffer;
 
 // Supplies the atmospheric-scattering uniforms of a program for a camera
 // position; implemented by the world renderer's scattering model.
@@ -42,6 +43,11 @@ public:
     // water, clouds...); a program added twice is kept once.
     void addScatteringProgram(GpuProgram& program);
     const Vec3& scatteringCamera() const { return m_camera; }
+
+    // Copies the target's whole picture over the bound target (or the
+    // screen), stretched with linear filtering, by the GL's framebuffer blit:
+    // no program, state or depth involved. False when the context has no blit.
+    [[nodiscard]] bool stretchOntoBound(const RenderBuffer& from);
 
 private:
     GraphicsES20& m_device;

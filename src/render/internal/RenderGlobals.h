@@ -45,6 +45,8 @@ struct PostTargets {
     // bend, copied from the bound target just before.
     std::unique_ptr<RenderBuffer> distortion;
     std::unique_ptr<RenderBuffer> distortionPicture;
+    // The lower tiers' scene, drawn at a fraction of the screen's size.
+    std::unique_ptr<RenderBuffer> reduced;
     bool shaftsDrawn = false;
     Vec2 sun;
     float strength = 0.0f;

@@ -137,11 +137,14 @@ bool WaterTechnique::preparePictures()
     // it; half looked the same and cost twice the pixels); what is seen through the water
     // is soft already (faded into the water's color and mostly outweighed by
     // the reflection), so a quarter does not show.
+    // Tier 2 takes a quarter and a sixth: the software renderer pays for
+    // every pixel of both pictures twice, drawing and sampling them.
     struct Wanted {
         RenderBuffer* target;
         int divisor;
     };
-    for (const Wanted& wanted : {Wanted{&m_reflection, 3}, Wanted{&m_refraction, 4}}) {
+    const bool top = g->qualityTier() >= 3;
+    for (const Wanted& wanted : {Wanted{&m_reflection, top ? 3 : 4}, Wanted{&m_refraction, top ? 4 : 6}}) {
         RenderBuffer* target = wanted.target;
         const int width = std::max(1, sceneWidth / wanted.divisor), height = std::max(1, sceneHeight / wanted.divisor);
         if (target->isValid() && target->width() == width && target->height() == height)

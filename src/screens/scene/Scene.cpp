@@ -8,8 +8,10 @@
 #include "entities/ground/Flag.h"
 #include "gamedata/AirplaneModel.h"
 #include "platform/Clock.h"
+#include "platform/FrameProfile.h"
 #include "platform/Log.h"
 #include "render/assets/Model.h"
+#include "render/fx/PostProcess.h"
 #include "render/world/Water.h"
 #include "render/world/SkyDome.h"
 #include "render/shadows/ShadowMaps.h"
@@ -132,14 +134,21 @@ Scene::~Scene()
 void Scene::update(ISceneFrame& frame)
 {
     const float dt = frameDelta();
-    frame.updateGameMode();
+    {
+        ProfileScope timed(FrameLib::Mode);
+        frame.updateGameMode();
+    }
     const bool snapshot = hasSceneTarget();
     if (snapshot)
         frame.saveMatrices(true);
     frame.updateCamera(dt);
     updateFieldOfView(frame.zoomFactor(), frame.controlsFrozen(), dt);
     frame.updateListener();
-    frame.updateHud();
+    {
+        ProfileScope timed(FrameLib::Hud);
+        frame.updateHud();
+    }
+    ProfileScope timed(FrameLib::Effects, "effects update");
     // A stopped play freezes the trails and particles, not the screen effects.
     if (frame.playStopped()) {
         frame.updateFrozenEffects(0.0f);
@@ -287,8 +296,13 @@ SceneDrawFlags Scene::drawFlags() const
 void Scene::draw(ISceneDraw& passes)
 {
     updateSunAndFog(false);
+    Graphics* device = graphics();
+    RenderBuffer* shown = device ? device->currentRenderTarget() : nullptr;
+    const bool reduced = PostProcess::beginReducedScene();
     for (ScenePass pass : scenePassOrder(drawFlags()))
         passes.runPass(pass);
+    if (reduced)
+        PostProcess::endReducedScene(shown);
 }
 
 std::vector<ScenePass> scenePassOrder(const SceneDrawFlags& flags)

@@ -18,6 +18,7 @@
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
+#include "platform/FrameProfile.h"
 #include "platform/Log.h"
 #include "render/Graphics.h"
 #include "render/fx/PostProcess.h"
@@ -34,12 +35,47 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 // Ground that never rises this high is sea floor and flat shore: no forest.
 constexpr float kForestMinimumRelief = 100.0f;
 constexpr const char* kDetailTexture = "data/terrain/detail.pvr";
 constexpr const char* kTreeTexture = "data/terrain/trees.png";
+
+// The frame timing's name and library of each pass, in ScenePass order.
+struct PassLabel {
+    const char* name;
+    FrameLib lib;
+};
+constexpr PassLabel kPassLabels[] = {
+    {"fill buffers", FrameLib::World},  {"particle fill", FrameLib::Effects}, {"terrain cull", FrameLib::World},
+    {"shadow maps", FrameLib::World},   {"clouds", FrameLib::World},          {"water pictures", FrameLib::World},
+    {"clear", FrameLib::World},         {"opaque entities", FrameLib::Entities}, {"props", FrameLib::World},
+    {"map items", FrameLib::Entities},  {"terrain", FrameLib::World},         {"water", FrameLib::World},
+    {"sky", FrameLib::World},           {"shadows", FrameLib::World},         {"vegetation", FrameLib::World},
+    {"trees", FrameLib::World},         {"sun glare", FrameLib::Effects},     {"heat distortion", FrameLib::PostProcess},
+    {"particles 0", FrameLib::Effects}, {"blended effects", FrameLib::Effects}, {"particles 1", FrameLib::Effects},
+    {"particles 2", FrameLib::Effects}, {"weather", FrameLib::Effects},       {"airplanes", FrameLib::Entities},
+    {"overlay", FrameLib::Hud},         {"post-process", FrameLib::PostProcess}, {"player parts", FrameLib::Entities},
+    {"screen effects", FrameLib::Effects},
+};
+static_assert(std::size(kPassLabels) == static_cast<std::size_t>(ScenePass::ScreenEffects) + 1);
+}  // namespace
+
+namespace {
+// A level's pieces are large and freed all at once when it goes (and before
+// a level's forest, the last piece, after the load's decoded pictures): the
+// allocator hands those pages back instead of keeping them for later.
+void returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
 }  // namespace
 
 Water& sceneWater()
@@ -119,6 +155,7 @@ void SceneLevel::buildClouds(const Scene& scene, float amount)
 
 void SceneLevel::buildForest(Scene& scene, const MapInfoCfg* record, int treeCount)
 {
+    returnFreedMemory();
     scene.treeCount = treeCount;
     const Terrain* terrain = scene.terrain;
     if (!terrain || terrain->baseHeight() + terrain->heightRange() <= kForestMinimumRelief || treeCount <= 0)
@@ -158,6 +195,7 @@ void SceneLevel::release(Scene& scene)
         batch.reset();
     m_vegetation.reset();
     m_trees.reset();
+    returnFreedMemory();
 }
 
 int SceneLevel::propSetCount() const
@@ -274,6 +312,8 @@ void GameSceneDraw::runPass(ScenePass pass)
     Graphics* device = graphics();
     if (!device)
         return;
+    const PassLabel& label = kPassLabels[static_cast<int>(pass)];
+    ProfileScope timed(label.lib, label.name);
     Terrain* terrain = m_scene.terrain;
     switch (pass) {
     case ScenePass::FillBuffers:
@@ -309,7 +349,10 @@ void GameSceneDraw::runPass(ScenePass pass)
         m_scene.water->finishTargets();
         break;
     case ScenePass::Clear:
-        device->setRenderTarget(m_target);
+        {
+            ProfileScope bind(FrameLib::World, "bind scene");
+            device->setRenderTarget(m_target);
+        }
         setWorldMatrices(m_scene.mainProjection);
         device->clear();
         break;
@@ -344,17 +387,23 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::Trees:
         m_scene.trees->drawPass2();
         break;
-    case ScenePass::Sky:
-        ShadowVolumes::applyShadow();
+    case ScenePass::Sky: {
+        {
+            ProfileScope shade(FrameLib::World, "shadow shade");
+            ShadowVolumes::applyShadow();
+        }
         sceneSky().draw(atmosScatter(), m_view.eye);
         break;
-    case ScenePass::SunGlare:
+    }
+    case ScenePass::SunGlare: {
         SunGlare::renderOverlay();
         if (!device->highDetail())
             SunGlare::render();
+        ProfileScope composite(FrameLib::World, "cloud composite");
         sceneClouds().composite(m_view);
         setWorldMatrices(m_scene.mainProjection);
         break;
+    }
     case ScenePass::HeatDistortion:
         renderHeatDistortion([this] { drawHeatDistortion(); });
         applyHeatDistortion();
