@@ -10,6 +10,7 @@
 #include "modes/MatchOutbox.h"
 #include "modes/ModeHooks.h"
 #include "modes/ModeServices.h"
+#include "modes/ServerData.h"
 #include "platform/Settings.h"
 
 #include <array>
@@ -26,8 +27,10 @@ class GameWorld;
 struct MatchConnections;
 class IMenuFlight;
 class Road;
+struct JoinRequest;
 struct MatchReport;
 struct PlayerRecord;
+struct PlayerRecordLimits;
 struct MapInfoCfg;
 
 // The rules object of one match, mission, tutorial or menu flight. It owns
@@ -234,17 +237,35 @@ public:
                                      Squadron* squadron, bool local);
     const PlanePaint& paintOf(const Target& entity) const;
 
-    // Network player records (the layout is in PlayerRecord.h). The writer
-    // returns the length, or 0 when out is too short.
-    int writePlayerRecord(const Target& entity, std::span<std::uint8_t> out) const;
+    // Network player records, decoded (the match layer holds the bytes).
+    void fillPlayerRecord(const Target& entity, PlayerRecord& out) const;
+    // What a received record or join request is checked against: this world's items and weapons.
+    PlayerRecordLimits recordLimits() const;
     // Applies a received record: a new airplane (or, with ownRecord, the
     // player's), or the map entity it names. Null, with nothing changed, for
-    // a record that does not decode or names nothing this side has.
-    virtual Target* addNetworkPlayer(std::span<const std::uint8_t> record, bool ownRecord);
+    // a record that names nothing this side has.
+    virtual Target* addNetworkPlayer(const PlayerRecord& record, bool ownRecord);
     // The host's side of a join: the joining player's airplane, in play at
     // once, in the team (-1: the smaller team). Null, with nothing changed,
-    // for a request that does not decode or when no id is free.
-    virtual Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team);
+    // when the plane is unknown or no id is free.
+    virtual Airplane* addServerPlayer(const JoinRequest& request, int team);
+    // The match state the host sends its clients (the kinds fill their
+    // layout; None: the mode sends nothing) and its clients apply.
+    virtual ServerData::Layout serverDataLayout() const { return ServerData::Layout::None; }
+    virtual void fillServerData(ServerData& /*out*/) const {}
+    virtual void applyServerData(const ServerData& /*data*/) {}
+    // The host's word on a network match; nothing in modes that play none.
+    // An airplane event: destroyed (flag bit 2), else out (respawnTime -1)
+    // or back after respawnTime at position.
+    virtual void onAirplaneEvent(Target& /*victim*/, Target* /*killer*/, CrashCause /*cause*/,
+                                 std::uint8_t /*flags*/, float /*respawnTime*/, const Vec3& /*position*/,
+                                 const Quat& /*orientation*/) {}
+    // The match ended; the next starts after countdown seconds.
+    virtual void onMatchEnded(float /*countdown*/) {}
+    // Restart: nobody respawns, play resumes.
+    virtual void restartMatch() {}
+    // A flag event (0 taken, 1 captured, 2 returned, 3 dropped) for the flag entity.
+    virtual void applyFlagEvent(int /*event*/, Target& /*flag*/, Target* /*player*/) {}
     // The match's weapon rule (its low byte): 1 turns the guns of the first
     // three slots into missiles, 2 the other weapons into guns; 0 keeps all.
     int weaponRule = 0;
@@ -399,7 +420,6 @@ protected:
     // defaults do nothing and return null.
     virtual Target* applyPeerDestroyed(const peerevent::Destroyed& event);
     virtual Target* applyPeerFlag(const peerevent::Flag& event);
-    virtual Target* applyPeerServerData(const peerevent::ServerData& event);
     virtual Target* applyPeerMatchEnd(const peerevent::MatchEnd& event);
     virtual Target* applyPeerRestart();
 

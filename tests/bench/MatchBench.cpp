@@ -6,6 +6,7 @@
 #include "gamedata/records/PlaneCfg.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeFFA.h"
+#include "net/match/AirplaneStateCodec.h"
 #include "net/match/NetworkGameServer.h"
 #include "net/match/NetworkPlayer.h"
 
@@ -78,7 +79,8 @@ void hostFrameWithSevenJoiners(benchmark::State& state)
         }
         (new NetworkPlayer(static_cast<std::uint8_t>(i)))->airplaneId = static_cast<std::uint32_t>(a->id());
         std::vector<std::uint8_t> block(netmsg::kMaxMessage);
-        block.resize(static_cast<std::size_t>(a->writeState(block)));
+        AirplaneNetState netState;
+        block.resize(a->netState(netState) ? static_cast<std::size_t>(encodeAirplaneState(netState, block)) : 0);
         netmsg::AirplaneStateMsg::frame(block, a->id());
         states.push_back(block);
     }

@@ -228,6 +228,13 @@ void GameModeCTF::releaseFlag(Flag& flag, Target& carrier)
     postEventText(EventKind::FlagDropped, carrier, &flag);
 }
 
+void GameModeCTF::applyFlagEvent(int event, Target& flag, Target* player)
+{
+    // Only a capture-the-flag match plays flag events, and only on its flags.
+    if (gameType() == GameType::CaptureTheFlag && flag.kind() == TargetKind::Flag)
+        applyFlagEvent(event, static_cast<Flag&>(flag), player);
+}
+
 void GameModeCTF::applyFlagEvent(int event, Flag& flag, Target* player)
 {
     switch (event) {

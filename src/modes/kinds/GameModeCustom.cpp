@@ -225,9 +225,7 @@ void GameModeCustom::finishMatch()
     if (posting()) {
         matchevent::MatchEnded ended;
         ended.countdown = m_restartCountdown;
-        ended.serverData.resize(matchevent::MatchEnded::kMaxServerData);
-        const int n = writeServerData(ended.serverData);
-        ended.serverData.resize(static_cast<std::size_t>(std::max(n, 0)));
+        fillServerData(ended.serverData);
         post(std::move(ended));
     }
 }
@@ -390,22 +388,14 @@ void GameModeCustom::updateMatchSky(float dt)
     setSunValue(sun);
 }
 
-int GameModeCustom::writeServerData(std::span<std::uint8_t> out) const
+void GameModeCustom::fillServerData(ServerData& out) const
 {
-    if (out.size() < 4)
-        return 0;
-    const float elapsed = ScoreMgr::instance().elapsed();
-    std::memcpy(out.data(), &elapsed, 4);
-    return 4;
+    out.layout = ServerData::Layout::Time;
+    out.elapsed = ScoreMgr::instance().elapsed();
 }
 
-int GameModeCustom::readServerData(std::span<const std::uint8_t> in)
+void GameModeCustom::applyServerData(const ServerData& data)
 {
-    if (in.size() < 4)
-        return 0;
-    float elapsed = 0.0f;
-    std::memcpy(&elapsed, in.data(), 4);
-    if (std::isfinite(elapsed) && elapsed >= 0.0f)
-        ScoreMgr::instance().setElapsed(elapsed);
-    return 4;
+    if (std::isfinite(data.elapsed) && data.elapsed >= 0.0f)
+        ScoreMgr::instance().setElapsed(data.elapsed);
 }

@@ -48,7 +48,7 @@ void GameModeFFA::getSpawnPoint(const Target& entity, Vec3& position, Quat& orie
     position = spawnAwayFromOthers(entity, kSpawnRadius, true, &orientation);
 }
 
-Airplane* GameModeFFA::addServerPlayer(std::span<const std::uint8_t> joinRequest, int team)
+Airplane* GameModeFFA::addServerPlayer(const JoinRequest& joinRequest, int team)
 {
     if (team < 0)
         team = m_nextTeam++;

@@ -68,7 +68,7 @@ float GameModeFreeFlight::respawnDelayFor(const Target& entity) const
     return GameModeCustom::respawnDelayFor(entity);
 }
 
-Airplane* GameModeFreeFlight::addServerPlayer(std::span<const std::uint8_t> joinRequest, int)
+Airplane* GameModeFreeFlight::addServerPlayer(const JoinRequest& joinRequest, int)
 {
     return GameModeCustom::addServerPlayer(joinRequest, 0);
 }

@@ -1,6 +1,7 @@
 #include "net/match/NetworkGameHandler.h"
 
 #include "modes/GameMode.h"
+#include "platform/ByteReader.h"
 #include "platform/Settings.h"
 #include "platform/Text.h"
 
@@ -148,7 +149,11 @@ void NetworkGameHandler::onRoomEntry(const std::uint8_t* entry)
     roomJoinTimer = 0.0f;
     roomJoinState = 2;
     joinArmed = true;
-    (void)room.joinRoomById(static_cast<std::uint16_t>(entry[2] | (entry[3] << 8)));
+    // The room's id follows the message type.
+    std::uint16_t type = 0, roomId = 0;
+    ByteReader r(std::span<const std::uint8_t>(entry, 4));
+    if (r.u16(type) && r.u16(roomId))
+        (void)room.joinRoomById(roomId);
 }
 
 void NetworkGameHandler::onRoomLeft()
