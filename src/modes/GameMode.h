@@ -69,8 +69,7 @@ public:
     // The name the network match goes by, given by the network side at its start.
     void setServerName(std::u16string_view name) { m_serverName = name; }
     // The network game the mode reports to; the match gives it with the
-    // other connections. Only the scoped mute guards swap it for a while.
-    void setListener(IGameListener* listener) { m_listener = listener; }
+    // other connections, and only leaving the network game takes it away.
     IGameListener* listener() const { return m_listener; }
     // The events of the match not yet sent; filled only while a network game listens.
     MatchOutbox& outbox() { return m_outbox; }

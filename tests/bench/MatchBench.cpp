@@ -5,6 +5,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "net/match/AirplaneStateCodec.h"
 #include "net/match/NetworkGameServer.h"
@@ -51,7 +52,8 @@ void hostFrameWithSevenJoiners(benchmark::State& state)
     PlaneCfg plane;
     plane.pMinSpeed = 107.0f;
     plane.pSpeedSpan = 108.0f;
-    GameModeFFA mode;
+    auto owned = std::make_unique<GameModeFFA>();
+    GameModeFFA& mode = *owned;
     mode.setNetwork(true, true, false);
     NetworkGlobals& g = netGlobals();
     g.mode = [&mode] { return static_cast<GameMode*>(&mode); };
@@ -66,7 +68,9 @@ void hostFrameWithSevenJoiners(benchmark::State& state)
         state.SkipWithError("no transport");
         return;
     }
-    mode.setListener(&server);
+    MatchConnections connections = MatchConnections::none();
+    connections.network = &server;
+    const std::unique_ptr<Match> match = Match::create(std::move(owned), connections);
     std::vector<std::vector<std::uint8_t>> states;
     for (int i = 0; i < 8; ++i) {
         auto made = Target::create<Airplane>(mode, plane, i % 2, u"Wing");
@@ -98,7 +102,7 @@ void hostFrameWithSevenJoiners(benchmark::State& state)
         ++frame;
     }
     benchmark::DoNotOptimize(transport->sentBytes);
-    mode.setListener(nullptr);
+    mode.leaveNetworkGame();
     NetworkGame::stop();
     g.mode = nullptr;
     g.makeTransport = nullptr;

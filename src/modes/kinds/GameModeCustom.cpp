@@ -15,12 +15,6 @@
 #include <cmath>
 #include <cstring>
 
-MatchOutcome& matchOutcome()
-{
-    static MatchOutcome outcome = MatchOutcome::NoResult;
-    return outcome;
-}
-
 GameModeCustom::GameModeCustom(GameType type, bool teamScoring) : GameMode(type)
 {
     ScoreMgr& sm = ScoreMgr::instance();

@@ -1,5 +1,6 @@
 #pragma once
 #include "modes/GameMode.h"
+#include "modes/Match.h"
 #include "modes/progress/ScoreMgr.h"
 
 #include <cstdint>
@@ -8,10 +9,6 @@
 #include <vector>
 
 struct PlaneCfg;
-
-// How the last match ended for the local player.
-enum class MatchOutcome : int { Lost = 0, Won = 1, NoResult = 2 };
-MatchOutcome& matchOutcome();
 
 // The base of every skirmish kind and free flight: the end-of-match sequence
 // (freeze, the end menu one frame later, restart countdown, next match),

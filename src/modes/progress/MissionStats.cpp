@@ -99,12 +99,6 @@ bool MissionStats::read(File& file)
     return true;
 }
 
-MissionStats& missionStats()
-{
-    static MissionStats stats;
-    return stats;
-}
-
 std::array<std::uint8_t, CheckpointStats::kBytes> CheckpointStats::encode() const
 {
     std::array<std::uint8_t, kBytes> out{};

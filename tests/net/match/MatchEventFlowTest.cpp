@@ -55,11 +55,11 @@ struct MatchEventFlow : testing::Test {
     }
     bool startMode(bool hosting)
     {
+        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
         mode = dynamic_cast<GameModeCustom*>(harness.start(2, harness.firstSkirmishMap()));
         if (!mode)
             return false;
         mode->setNetwork(true, hosting, false);
-        mode->setListener(hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client);
         return true;
     }
     Airplane* airplane(NetworkRole role)
@@ -320,7 +320,7 @@ TEST_F(MatchEventFlow, TheOutboxIsEmptyAfterEveryFrameAndStaysEmptyAlone)
         EXPECT_TRUE(mode->outbox().empty());
     }
     // Without a network game nothing is posted at all.
-    mode->setListener(nullptr);
+    mode->leaveNetworkGame();
     mode->setNetwork(false, false, false);
     for (int i = 0; i < 30; ++i) {
         mode->startWeather(i % 2, 1.0f);

@@ -75,11 +75,11 @@ struct OddValues : testing::Test {
     }
     GameModeCustom* startMode(bool hosting)
     {
+        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
         auto* mode = dynamic_cast<GameModeCustom*>(harness.start(2, harness.firstSkirmishMap()));
         if (!mode)
             return nullptr;
         mode->setNetwork(true, hosting, false);
-        mode->setListener(hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client);
         return mode;
     }
     void frames(int n)
