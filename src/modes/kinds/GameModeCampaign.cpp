@@ -130,6 +130,7 @@ void GameModeCampaign::onAirplaneDestroyed(Target& victim, Target* attacker, Cra
         ++stats.enemiesKilled;
     else if (victim.team() == 0 && &victim != m_playerAirplane)
         ++stats.friendlyLosses;
+    countKillEvents(killer, victim);
     const bool counts = victim.kind() == TargetKind::Airplane;
     if (MapObject* object = objectOf(victim)) {
         object->setState(MapObject::kStateGone);
