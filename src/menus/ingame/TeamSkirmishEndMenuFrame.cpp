@@ -212,7 +212,8 @@ void TeamSkirmishEndMenuFrame::onShow()
         showHeadline();
     layout(0, 0);
     rebuildFocusLinks();
-    focusedItem = continueButton->visible ? static_cast<MenuItem*>(continueButton) : resumeButton;
+    // Paused, the continue button quits the match: Enter must resume, never quit.
+    focusedItem = resumeButton->visible ? static_cast<MenuItem*>(resumeButton) : continueButton;
 }
 
 void TeamSkirmishEndMenuFrame::onHide()
@@ -278,6 +279,7 @@ void TeamSkirmishEndMenuFrame::onSwitchTeam()
     const int other = own->team() == 1 ? 0 : 1;
     m->takeOutAirplane(*own);
     m->changeTeam(*own, other);
+    m->postEventText(GameMode::EventKind::TeamChange, *own, nullptr);
     if (m->gameType() != GameType::LastManStanding)
         m->respawnAirplane(*own, 5.0f, nullptr);
     closeOverlayScreen();
