@@ -1,6 +1,7 @@
 #include "modes/GameMode.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneList.h"
 #include "modes/GameModeGlobals.h"
@@ -238,6 +239,17 @@ void GameMode::changeTeam(Target& e, int team)
     teamCounters().add(e.team(), -1);
     teamCounters().add(team, 1);
     e.setTeam(team);
+    if (e.isGroundTarget() && !static_cast<GroundTarget&>(e).carried().empty()) {
+        // A carrier changes sides with the airplanes on its deck.
+        const auto carried = static_cast<GroundTarget&>(e).carried();
+        const std::vector<Airplane*> aboard(carried.begin(), carried.end());
+        for (Airplane* a : aboard)
+            if (a->isAlive()) {
+                changeTeam(*a, team);
+                setTargetable(*a, true);
+            }
+        e.setTargetable(true);
+    }
     if (e.kind() == TargetKind::Airplane)
         static_cast<Airplane&>(e).setControlVector({});
     m_hooks.hudOrNone().removeMarker(e);

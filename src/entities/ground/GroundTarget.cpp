@@ -119,6 +119,25 @@ void GroundTarget::place(const Vec3& position, const Vec3& facing)
     }
 }
 
+bool GroundTarget::modelContact(const Vec3& point, float radius) const
+{
+    const Model* model = m_object->modelData;
+    if (!model)
+        return true;
+    const Vec3 lo = model->boundsMin(), hi = model->boundsMax();
+    if (!(lo.x <= hi.x && lo.y <= hi.y && lo.z <= hi.z))
+        return true;  // no box to test against
+    // The matrix is a turn and a shift: its transpose turns back.
+    const Vec3 d = point - m_position;
+    const float* m = m_matrix.m;
+    const Vec3 local{m[0] * d.x + m[1] * d.y + m[2] * d.z, m[4] * d.x + m[5] * d.y + m[6] * d.z,
+                     m[8] * d.x + m[9] * d.y + m[10] * d.z};
+    const Vec3 nearest{std::clamp(local.x, lo.x, hi.x), std::clamp(local.y, lo.y, hi.y),
+                       std::clamp(local.z, lo.z, hi.z)};
+    const float r = std::isfinite(radius) && radius > 0.0f ? radius : 0.0f;
+    return vec3DistanceSq(local, nearest) <= r * r;
+}
+
 std::span<Airplane* const> GroundTarget::carried() const
 {
     return m_deck ? m_deck->carried() : std::span<Airplane* const>{};
@@ -203,8 +222,8 @@ void GroundTarget::update(float dt)
 {
     if (!isActive() || !isAlive() || !std::isfinite(dt) || dt <= 0.0f)
         return;
-    followPath(dt);
     runAI(dt);
+    followPath(dt);
 }
 
 void GroundTarget::onDestroyed(CrashCause cause)

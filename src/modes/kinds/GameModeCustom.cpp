@@ -1,6 +1,7 @@
 #include "modes/kinds/GameModeCustom.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
@@ -94,7 +95,8 @@ float GameModeCustom::respawnDelay() const
 
 float GameModeCustom::respawnDelayFor(const Target& entity) const
 {
-    if (entity.isGroundTarget() && entity.mapItem >= 0)
+    if (entity.isGroundTarget() &&
+        (entity.mapItem >= 0 || static_cast<const GroundTarget&>(entity).mapObjectIndex >= 0))
         return kMapObjectRespawn;
     return respawnDelay();
 }
