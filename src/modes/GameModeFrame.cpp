@@ -31,12 +31,19 @@ bool standsOn(const Target& airplane, const Target& ship)
     return deck && &deck->ship() == &ship;
 }
 
-bool hasDeck(Target& t) { return t.isGroundTarget() && static_cast<GroundTarget&>(t).deck(); }
+bool hasDeck(Target& t)
+{
+    if (t.kind() != TargetKind::Carrier)
+        return false;
+    auto* ship = dynamic_cast<GroundTarget*>(&t);
+    return ship && ship->deck();
+}
 
 // A ground unit's model confirms a contact its sphere found; other entities are their spheres.
 bool modelConfirms(const Target& t, const Vec3& point, float radius)
 {
-    return !t.isGroundTarget() || static_cast<const GroundTarget&>(t).modelContact(point, radius);
+    const auto* unit = dynamic_cast<const GroundTarget*>(&t);
+    return !unit || unit->modelContact(point, radius);
 }
 }  // namespace
 

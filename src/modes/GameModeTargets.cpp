@@ -239,9 +239,9 @@ void GameMode::changeTeam(Target& e, int team)
     teamCounters().add(e.team(), -1);
     teamCounters().add(team, 1);
     e.setTeam(team);
-    if (e.isGroundTarget() && !static_cast<GroundTarget&>(e).carried().empty()) {
+    if (auto* ship = dynamic_cast<GroundTarget*>(&e); ship && !ship->carried().empty()) {
         // A carrier changes sides with the airplanes on its deck.
-        const auto carried = static_cast<GroundTarget&>(e).carried();
+        const auto carried = ship->carried();
         const std::vector<Airplane*> aboard(carried.begin(), carried.end());
         for (Airplane* a : aboard)
             if (a->isAlive()) {

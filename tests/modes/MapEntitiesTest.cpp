@@ -2,6 +2,7 @@
 #include "entities/ai/TargetAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
+#include "entities/weapons/AreaDamage.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
@@ -41,8 +42,8 @@ struct CountingAI : TargetAI {
 
 bool isMapUnit(const Target& t)
 {
-    return t.isGroundTarget() && static_cast<const GroundTarget&>(t).mapObjectIndex >= 0 &&
-           t.kind() != TargetKind::Base;
+    const auto* unit = dynamic_cast<const GroundTarget*>(&t);
+    return unit && unit->mapObjectIndex >= 0 && t.kind() != TargetKind::Base;
 }
 
 struct MapEntities : testing::Test {
@@ -153,6 +154,35 @@ TEST_F(MapEntities, AnAirplaneCrashesIntoAHangarButNotOverTheRunway)
         crashed |= d.victim == player && d.cause == CrashCause::Prop;
     EXPECT_TRUE(crashed);
     EXPECT_FALSE(player->isAlive());
+}
+
+// A blast inside a flak gun's sphere but off its model leaves it whole; one
+// that reaches the model hurts it.
+TEST_F(MapEntities, ABlastMustReachAGroundUnitsModelNotJustItsSphere)
+{
+    GameMode* mode = start(GameType::FreeFlight);
+    ASSERT_NE(mode, nullptr);
+    GroundTarget* unit = nullptr;
+    for (Target* t : mode->activeTargets())
+        if (isMapUnit(*t) && static_cast<GroundTarget*>(t)->mapObject().modelData)
+            unit = static_cast<GroundTarget*>(t);
+    ASSERT_NE(unit, nullptr);
+    const Model& model = *unit->mapObject().modelData;
+    const Vec3 lo = model.boundsMin(), hi = model.boundsMax(), mid = (lo + hi) * 0.5f;
+    // Off the middle of a side face, a tenth of the box's width out: the
+    // sphere round the box's corners still reaches there.
+    const float gap = 0.1f * (hi.x - lo.x), blast = 0.1f * gap;
+    const Vec3 off = mat4TransformPoint(unit->matrix(), Vec3{hi.x + gap, mid.y, mid.z});
+    ASSERT_GT(gap, 0.0f);
+    ASSERT_LT(vec3DistanceSq(off, unit->position()), blast * blast + unit->squaredRadius());
+    EXPECT_FALSE(unit->modelContact(off, blast));
+    EXPECT_TRUE(unit->modelContact(off, 1.5f * gap));
+
+    const float health = unit->health();
+    EXPECT_EQ(applyAreaDamage(*mode, nullptr, kTeamNone, off, blast, 0.1f, nullptr, nullptr), 0);
+    EXPECT_EQ(unit->health(), health);
+    EXPECT_EQ(applyAreaDamage(*mode, nullptr, kTeamNone, off, 1.5f * gap, 0.1f, nullptr, nullptr), 1);
+    EXPECT_LT(unit->health(), health);
 }
 
 // The mode's frame runs each AI controller once: the bots', the ground units'

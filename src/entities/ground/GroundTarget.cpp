@@ -6,6 +6,7 @@
 #include "entities/ground/CarrierDeck.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/MapEntities.h"
+#include "gamedata/map/MapLoader.h"
 #include "gamedata/records/UnitCfg.h"
 #include "gamedata/records/UnitList.h"
 #include "gamedata/records/WeaponList.h"
@@ -59,6 +60,9 @@ GroundTarget::GroundTarget(IEntityHost& host, MapObject& object, const UnitCfg* 
     setMaxHealth(health);
     setHealth(health);
     m_radius = defaultRadius(kind());
+    // The map places the unit; its record says what it looks like.
+    if (!object.modelData && unit && !unit->model.empty())
+        object.modelData = MapLoader::findModel(unit->model);
     if (object.modelData) {
         const Vec3 size = object.modelData->boundsMax() - object.modelData->boundsMin();
         m_radius = std::max(0.5f * vec3Length(size), 1.0f);

@@ -24,7 +24,7 @@ int applyAreaDamage(IEntityHost& host, Target* owner, int team, const Vec3& cent
         if (vec3DistanceSq(centre, e->position()) >= radius * radius + e->squaredRadius())
             continue;
         // A ground unit's model confirms what its sphere found.
-        if (e->isGroundTarget() && !static_cast<const GroundTarget&>(*e).modelContact(centre, radius))
+        if (const auto* unit = dynamic_cast<const GroundTarget*>(e); unit && !unit->modelContact(centre, radius))
             continue;
         if (!e->ownHitCheck(centre, radius))
             continue;

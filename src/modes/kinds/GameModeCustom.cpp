@@ -95,8 +95,8 @@ float GameModeCustom::respawnDelay() const
 
 float GameModeCustom::respawnDelayFor(const Target& entity) const
 {
-    if (entity.isGroundTarget() &&
-        (entity.mapItem >= 0 || static_cast<const GroundTarget&>(entity).mapObjectIndex >= 0))
+    const auto* unit = dynamic_cast<const GroundTarget*>(&entity);
+    if (entity.isGroundTarget() && (entity.mapItem >= 0 || (unit && unit->mapObjectIndex >= 0)))
         return kMapObjectRespawn;
     return respawnDelay();
 }
