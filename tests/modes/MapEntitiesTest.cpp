@@ -1,4 +1,3 @@
-#include "entities/ai/AirplaneAI.h"
 #include "entities/ai/TargetAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
@@ -211,38 +210,25 @@ TEST_F(MapEntities, EveryAIControllerRunsOnceAFrame)
     EXPECT_EQ(unitRuns, 30);
 }
 
-// The airplane behind the menus has a pilot that flies the menu map's loop,
-// and a plane id no record has shows the first plane instead of none.
-TEST_F(MapEntities, TheMenuAirplanesPilotFliesTheMapsLoop)
+// A plane id no record has shows the first plane behind the menus instead
+// of keeping the old one, and asking again changes nothing.
+TEST_F(MapEntities, AnUnknownShowcasePlaneShowsTheFirstPlane)
 {
     const MapInfoCfg* menu = MapLists::instance().menuMap();
     ASSERT_NE(menu, nullptr);
     GameMode* mode = harness.start(static_cast<int>(GameType::MenuBackground), menu);
     ASSERT_NE(mode, nullptr);
-    Airplane* shown = mode->playerAirplane();
+    ASSERT_NE(mode->playerAirplane(), nullptr);
+    const PlaneCfg* other = PlaneList::instance().at(PlaneList::instance().count() - 1);
+    ASSERT_NE(other, PlaneList::instance().at(0));
+    Airplane* shown = mode->menuFlight()->showPlane(other->plane_id);
     ASSERT_NE(shown, nullptr);
-    auto* pilot = dynamic_cast<AirplaneAI*>(shown->aiController());
-    ASSERT_NE(pilot, nullptr);
-    EXPECT_FLOAT_EQ(pilot->skill(), 1.0f);
-    const std::vector<Vec3> loop = mode->world()->pathPoints("menu");
-    ASSERT_FALSE(loop.empty());
-    EXPECT_EQ(pilot->waypoints.size(), loop.size());
-    const Vec3 start = mode->world()->worldspawn().spawn;
-    EXPECT_NEAR(shown->position().x, start.x, 1.0f);
-    EXPECT_NEAR(shown->position().z, start.z, 1.0f);
-
-    // A minute on it still flies within reach of its loop.
-    harness.run(60.0f);
-    ASSERT_EQ(mode->playerAirplane(), shown);
-    float nearest = 1e30f;
-    for (const Vec3& p : loop)
-        nearest = std::min(nearest, vec3DistanceSq(p, shown->position()));
-    EXPECT_LT(std::sqrt(nearest), 6000.0f);
+    EXPECT_EQ(&shown->record(), other);
 
     Airplane* unknown = mode->menuFlight()->showPlane(9999);
     ASSERT_NE(unknown, nullptr);
     EXPECT_EQ(&unknown->record(), PlaneList::instance().at(0));
-    ASSERT_NE(dynamic_cast<AirplaneAI*>(unknown->aiController()), nullptr);
+    EXPECT_EQ(mode->playerAirplane(), unknown);
     EXPECT_EQ(mode->menuFlight()->showPlane(9999), unknown);
 }
 
