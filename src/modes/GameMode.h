@@ -339,6 +339,8 @@ public:
     // A ship's flight deck under the point; the props through the scene.
     CarrierDeck* findCarrierDeckAt(const Vec3& point) override;
     bool hitsProp(const Vec3& point, float radius) const override;
+    // A prop within half the entity's radius of it, for entities that crash into props.
+    bool checkPropCollision(const Target& entity) const;
     void addWeapon(Weapon& weapon) override;
     void removeWeapon(Weapon& weapon) override;
     void damageTarget(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
@@ -362,6 +364,10 @@ public:
     void createRoads();
     void createTunnels();
     void createEffectDummies();
+    // Every kind's world set-up: the above and the map's own ground units and ships.
+    void createMapEntities();
+    // The player's guns full at the level's start.
+    void refillPlayerWeapons();
 
     // Pause: false, with nothing changed, while play is stopped, pausing is
     // blocked or an overlay is open or queued.

@@ -2,6 +2,7 @@
 
 #include "entities/DamageRule.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
@@ -92,6 +93,8 @@ void GameMode::applyAreaDamage(Target* owner, const Vec3& centre, float radius, 
     for (Target* e : active) {
         if (!e->isTargetable() || (owner && e->team() == ownerTeam))
             continue;
+        if (const auto* unit = dynamic_cast<const GroundTarget*>(e); unit && !unit->modelContact(centre, radius))
+            continue;  // inside its sphere but off its model
         if (vec3DistanceSq(centre, e->position()) < radius * radius + e->squaredRadius())
             damageAirplane(*e, owner, damage, e->hitPoint(weapon), weapon, false);
     }

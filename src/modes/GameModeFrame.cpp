@@ -2,6 +2,8 @@
 
 #include "entities/TimedPoints.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/CarrierDeck.h"
+#include "entities/ground/GroundTarget.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "modes/GameModeGlobals.h"
@@ -18,6 +20,30 @@ constexpr float kNearDrawDistanceSq = 62500.0f;  // 250 units
 bool isCrashGround(CrashCause c)
 {
     return c == CrashCause::Ground || c == CrashCause::Water || c == CrashCause::Prop;
+}
+
+// An airplane standing on the ship's deck.
+bool standsOn(const Target& airplane, const Target& ship)
+{
+    if (airplane.kind() != TargetKind::Airplane)
+        return false;
+    const CarrierDeck* deck = static_cast<const Airplane&>(airplane).carrier();
+    return deck && &deck->ship() == &ship;
+}
+
+bool hasDeck(Target& t)
+{
+    if (t.kind() != TargetKind::Carrier)
+        return false;
+    auto* ship = dynamic_cast<GroundTarget*>(&t);
+    return ship && ship->deck();
+}
+
+// A ground unit's model confirms a contact its sphere found; other entities are their spheres.
+bool modelConfirms(const Target& t, const Vec3& point, float radius)
+{
+    const auto* unit = dynamic_cast<const GroundTarget*>(&t);
+    return !unit || unit->modelContact(point, radius);
 }
 }  // namespace
 
@@ -39,8 +65,7 @@ void GameMode::update(float dt)
         updateSquadrons();
         if (Airplane* player = m_playerAirplane; player && player->isActive()) {
             ProfileScope timed(FrameLib::Simulation);
-            player->runAI(dt);  // the autopilot, when it flies
-            player->update(dt);
+            player->update(dt);  // the autopilot, when it flies, steers first
             player->drawClass = 1;
             for (int slot = 0; slot < kWeaponSlots; ++slot)
                 if (Weapon* w = player->weapon(slot); w && w->isEnabled())
@@ -101,10 +126,10 @@ void GameMode::updateEntities(float dt)
     for (Target* e : active) {
         if (!e->isActive())
             continue;
-        if (e != m_playerAirplane) {
-            e->runAI(dt);
+        // Each entity runs its AI controller at the start of its own update:
+        // once a frame, the rate the pilots were tuned at.
+        if (e != m_playerAirplane)
             e->update(dt);
-        }
         if (e->drawClass != 0) {
             // Near or far; an entity that is never drawn that far is hidden.
             const int drawClass = e->cameraDistanceSq < kNearDrawDistanceSq ? 1 : 2;
@@ -125,6 +150,8 @@ void GameMode::updateEntities(float dt)
             cause = CrashCause::Water;
         else if (e->isSubjectToGroundCrashes() && e->position().y < e->groundHeight)
             cause = CrashCause::Ground;
+        else if (checkPropCollision(*e))
+            cause = CrashCause::Prop;
         Target* other = nullptr;
         if (e->checksCollisions)
             if (const CrashCause hit = collisionCause(*e, other); hit != CrashCause::None)
@@ -222,8 +249,13 @@ CrashCause GameMode::collisionCause(Target& e, Target*& second) const
         } else if (!eAirplane || !e.aiController()) {
             if (o->kind() == TargetKind::Runway || o->kind() == TargetKind::Tunnel)
                 continue;  // flown over and through, never hit
-            const float r = e.radius() + o->radius();
+            if (standsOn(e, *o) || standsOn(*o, e))
+                continue;
+            // Over a flight deck only the airplane's centre counts, so it can come down on it.
+            const float eRadius = eAirplane && hasDeck(*o) ? 0.0f : e.radius();
+            const float r = eRadius + o->radius();
             if (d < r * r && vec3DistanceSq(e.position(), o->position()) < r * r &&
+                modelConfirms(e, o->position(), o->radius()) && modelConfirms(*o, e.position(), eRadius) &&
                 o->ownHitCheck(e.position(), e.radius())) {
                 cause = static_cast<int>(o->kind()) == 1 ? CrashCause::CollisionPair : CrashCause::Collision;
                 second = nullptr;

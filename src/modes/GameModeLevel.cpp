@@ -1,16 +1,21 @@
 #include "modes/GameMode.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
+#include "entities/ground/GroundTargets.h"
 #include "entities/ground/Road.h"
 #include "entities/ground/Runway.h"
 #include "entities/ground/Tunnel.h"
+#include "entities/weapons/Weapon.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/map/MapTrigger.h"
+#include "gamedata/records/WeaponList.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "modes/PlayerControls.h"
 #include "modes/progress/UnlocksMgr.h"
 #include "render/assets/Model.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 #include "sound/Sound.h"
 #include "sound/SoundTable.h"
@@ -105,6 +110,31 @@ void GameMode::createEffectDummies()
         if (t.enabled && t.name.find("effect_dummy") != std::string::npos)
             t.spawnEffect(*m_world);
     }
+}
+
+void GameMode::createMapEntities()
+{
+    createTunnels();
+    createRunways();
+    createRoads();
+    createEffectDummies();
+    if (!m_world)
+        return;
+    // Every peer makes them from its own copy of the map.
+    int units = 0;
+    for (auto& unit : createGroundTargets(*this, *m_world, WeaponList::instance()))
+        units += addPlayerAirplane(std::move(unit), false) != nullptr;
+    logInfo("modes", "map entities: %zu runways, %zu tunnels, %zu roads, %d ground units", m_runways.size(),
+            m_tunnels.size(), m_roads.size(), units);
+}
+
+void GameMode::refillPlayerWeapons()
+{
+    if (!m_playerAirplane)
+        return;
+    for (int slot = 0; slot < kWeaponSlots; ++slot)
+        if (Weapon* w = m_playerAirplane->weapon(slot); w && w->isGun())
+            w->refill(true);
 }
 
 bool GameMode::pause()

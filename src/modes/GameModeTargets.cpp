@@ -1,6 +1,7 @@
 #include "modes/GameMode.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneList.h"
 #include "modes/GameModeGlobals.h"
@@ -240,6 +241,17 @@ void GameMode::changeTeam(Target& e, int team)
     countAirplaneOfTeam(e, e.team(), -1);
     countAirplaneOfTeam(e, team, 1);
     e.setTeam(team);
+    if (auto* ship = dynamic_cast<GroundTarget*>(&e); ship && !ship->carried().empty()) {
+        // A carrier changes sides with the airplanes on its deck.
+        const auto carried = ship->carried();
+        const std::vector<Airplane*> aboard(carried.begin(), carried.end());
+        for (Airplane* a : aboard)
+            if (a->isAlive()) {
+                changeTeam(*a, team);
+                setTargetable(*a, true);
+            }
+        e.setTargetable(true);
+    }
     if (e.kind() == TargetKind::Airplane)
         static_cast<Airplane&>(e).setControlVector({});
     m_hooks.hudOrNone().removeMarker(e);

@@ -48,6 +48,7 @@
 #include "render/world/Water.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // What the pooled effects ask of the game camera: the boom's shake, and
@@ -265,6 +266,12 @@ bool SceneModeServices::hitsProp(const Vec3& point, float radius) const
     return s && s->propsGrid.findHit(point, radius) != nullptr;
 }
 
+bool SceneModeServices::crashesIntoProp(const Vec3& point, float radius) const
+{
+    const Scene* s = scene();
+    return s && s->propsGrid.findHit(point, radius, true) != nullptr;
+}
+
 bool SceneModeOverlays::overlayOpenOrQueued() const { return overlayScreen() || overlayQueueSize() > 0; }
 
 namespace {
@@ -436,7 +443,9 @@ void GameScreen::createScene(GameMode* mode)
         m_scene->terrain = world->terrain();
     // The sun: the map's hour, the chosen one in free flight; a campaign sets its own.
     const MapInfoCfg* record = mode->mapRecord();
-    if (mode->gameType() != GameType::Campaign)
+    if (mode->gameType() == GameType::FreeFlight)
+        mode->setSunValue(std::isfinite(settings().sunValue) ? std::clamp(settings().sunValue, 0.0f, 1.0f) : 0.5f);
+    else if (mode->gameType() != GameType::Campaign)
         mode->setSunValue(record ? record->sunValue : 0.5f);
     m_scene->updateSunAndFog(true);
 }
@@ -450,6 +459,8 @@ void GameScreen::finishLevel(GameMode* mode)
     camera.setMode(settings().chosenViewMode);
     camera.updateMatrices(0.0f);
     m_scene->setupProjection();
+    if (mode)
+        mode->refillPlayerWeapons();
 }
 
 // The faint meter's range and a clean canopy for the player's airplane.

@@ -77,6 +77,7 @@ void GameModeCTF::createFlags()
 
 void GameModeCTF::buildPlayers()
 {
+    createMapEntities();
     setPlayerAirplane(nullptr);
     createFlags();
     for (auto& s : m_squads)

@@ -1,6 +1,7 @@
 #include "modes/kinds/GameModeCustom.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/AchievementEvents.h"
 #include "modes/BotNames.h"
@@ -89,7 +90,8 @@ float GameModeCustom::respawnDelay() const
 
 float GameModeCustom::respawnDelayFor(const Target& entity) const
 {
-    if (entity.isGroundTarget() && entity.mapItem >= 0)
+    const auto* unit = dynamic_cast<const GroundTarget*>(&entity);
+    if (entity.isGroundTarget() && (entity.mapItem >= 0 || (unit && unit->mapObjectIndex >= 0)))
         return kMapObjectRespawn;
     return respawnDelay();
 }

@@ -41,4 +41,7 @@ public:
 
     Squadron* squadronA = nullptr;
     Squadron* squadronB = nullptr;
+
+private:
+    Airplane* makeShowcase(int planeId);
 };

@@ -27,6 +27,7 @@ void GameModeLMS::resetRound()
 
 void GameModeLMS::buildPlayers()
 {
+    createMapEntities();
     setPlayerAirplane(nullptr);
     if (!m_teamMode)
         m_nextTeam = 1;

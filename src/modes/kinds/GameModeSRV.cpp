@@ -88,6 +88,7 @@ Target* GameModeSRV::addPlayerAirplane(std::unique_ptr<Target> entity, bool rela
 
 void GameModeSRV::buildPlayers()
 {
+    createMapEntities();
     setPlayerAirplane(nullptr);
     const Vec3 start{kPlayerStart.x, spawnHeightAt(kPlayerStart.x, kPlayerStart.z), kPlayerStart.z};
     (void)createPlayerAirplane(0, -1.0f, nullptr, start);
