@@ -265,6 +265,12 @@ bool SceneModeServices::hitsProp(const Vec3& point, float radius) const
     return s && s->propsGrid.findHit(point, radius) != nullptr;
 }
 
+float SceneModeServices::farDistanceSq(int which) const
+{
+    const VisibilityDistances& d = visibilityDistances();
+    return which == 0 ? d.squaredFifth : d.squared;
+}
+
 bool SceneModeOverlays::overlayOpenOrQueued() const { return overlayScreen() || overlayQueueSize() > 0; }
 
 namespace {
@@ -584,6 +590,7 @@ void GameScreen::draw()
         planeHud().draw();
         if (GameMode* mode = modeOf(currentMatch()))
             mode->drawHud();
+        passes.drawBombMarker();
     }
 }
 
