@@ -30,6 +30,12 @@ struct ViewCamera : RecordingHud {
     Target* aimAssistCandidate() const override { return candidate; }
 };
 
+// A unit never drawn beyond the second far distance, as the game's ground units.
+struct NearUnit : Target {
+    NearUnit(IEntityHost& host, TargetKind kind, int team) : Target(host, kind, team) {}
+    int maxDrawClass() const override { return 3; }
+};
+
 struct FarScene : IModeScene {
     float farDistanceSq(int which) const override { return which == 0 ? 1000.0f * 1000.0f : 5000.0f * 5000.0f; }
 };
@@ -136,12 +142,14 @@ TEST_F(FrameDuties, DrawClassesFollowTheScenesFarDistances)
     EXPECT_EQ(mode->drawClassFor(4000.0f * 4000.0f), 3);
     EXPECT_EQ(mode->drawClassFor(6000.0f * 6000.0f), 4);
 
-    Target* ship = groundUnit(1, TargetKind::Ship, {0.0f, 0.0f, -8000.0f});
-    ASSERT_EQ(ship->maxDrawClass(), 3);
+    auto unit = Target::create<NearUnit>(*mode, TargetKind::Ship, 1);
+    unit->setPosition({0.0f, 0.0f, -8000.0f});
+    Target* ship = mode->addPlayerAirplane(std::move(unit), true);
+    ASSERT_NE(ship, nullptr);
     mode->updateDistanceClasses();
     EXPECT_EQ(ship->drawClass, 0);
     EXPECT_EQ(enemy->drawClass, 3);
-    ship->setPosition({0.0f, 0.0f, -100.0f});
+    ship->setPosition({0.0f, 1950.0f, -100.0f});  // near the camera
     step(1.0f / 60.0f);
     EXPECT_EQ(ship->drawClass, 1);
 }

@@ -11,16 +11,16 @@ tree="$(dirname "$(dirname "$game")")"
 mkdir -p "$out"
 rm -f "$out"/frame_*.png
 cat >"$out/input.txt" <<'IN'
-100 keydown P
-101 keyup P
-160 keydown P
-161 keyup P
-200 keydown F
-260 keyup F
+150 keydown P
+151 keyup P
+180 keydown P
+181 keyup P
+190 keydown F
+230 keyup F
 IN
 dumps=()
-for f in 95 140 230 250 270; do dumps+=(-dumpframe "$f:$out/frame_$f.png"); done
-( cd "$tree" && timeout 600 "$game" -width 640 -height 480 -fixeddt 0.05 -frames 280 -autostart 2:0 \
+for f in 140 170 205 220 250; do dumps+=(-dumpframe "$f:$out/frame_$f.png"); done
+( cd "$tree" && timeout 600 "$game" -width 640 -height 480 -fixeddt 0.05 -frames 300 -autostart 2:0 \
     -inputscript "$out/input.txt" "${dumps[@]}" >"$out/stdout" 2>"$out/stderr" ) || { echo "FAIL: the game did not run"; exit 1; }
 log="$out/log.txt"
 cat "$out/stdout" "$out/stderr" >"$log"
@@ -33,5 +33,5 @@ expect "the autopilot flies the player's airplane"
 expect "the player flies again"
 expect "the view follows the player's missile"
 expect "the view is the player's own again"
-for f in 95 140 230; do [ -s "$out/frame_$f.png" ] || { echo "FAIL: frame $f not written"; fail=1; }; done
+for f in 140 170 220; do [ -s "$out/frame_$f.png" ] || { echo "FAIL: frame $f not written"; fail=1; }; done
 exit $fail
