@@ -180,7 +180,7 @@ TEST_F(FrameDuties, AimAssistHelpsTowardATargetAheadAndLetsGoOfOneBehind)
     EXPECT_EQ(mode->aimAssistTarget(), nullptr);
 }
 
-// A missile bursting on the player flashes the view and throws a little oil.
+// A missile bursting on the player flashes the view and throws oil over it.
 TEST_F(FrameDuties, AMissileHitOnThePlayerFlashesTheView)
 {
     ScreenSplats::reset();
@@ -192,17 +192,17 @@ TEST_F(FrameDuties, AMissileHitOnThePlayerFlashesTheView)
     l.position = player->position() + Vec3{0.0f, 0.0f, -60.0f};
     l.direction = {0.0f, 0.0f, 1.0f};
     mode->addMissile(Missile::make<SimpleMissile>(l));
-    for (int i = 0; i < 120 && mode->missiles().count() > 0; ++i)
+    // The game screen runs the splats each frame, as here.
+    for (int i = 0; i < 120 && mode->missiles().count() > 0; ++i) {
+        ScreenSplats::update(1.0f / 60.0f);
         mode->update(1.0f / 60.0f);
+    }
     ASSERT_EQ(mode->missiles().count(), 0);
     EXPECT_FLOAT_EQ(ScreenSplats::hitTimer(), 1.0f);
-    ScreenSplats::update(0.0f);
-    EXPECT_GE(ScreenSplats::activeCount() + 0, 0);
     int oil = 0;
     for (const auto& s : ScreenSplats::splats())
         oil += s.life >= 0.0f && s.kind == ScreenSplats::kOil ? 1 : 0;
-    EXPECT_GE(oil, 1);
-    EXPECT_LE(oil, 2);
+    EXPECT_GE(oil, 3);  // the burst's three or four, beside those of its approach
 }
 
 // A missile of another airplane passing the camera throws oil on the view.

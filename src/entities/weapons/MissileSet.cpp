@@ -23,13 +23,12 @@ constexpr float kPropHitRadius = 1.5f;
 // small the burst of a missile on it shows: the camera sits right behind it.
 constexpr float kPlayerBurstLead = 0.15f;
 constexpr float kPlayerBurstScale = 0.15f;
-constexpr int kPlayerHitSplats = 2;
 
 // A missile bursting on the player's own airplane throws oil over the view and flashes it.
 void showHitOnPlayer()
 {
     logInfo("entities", "a missile burst on the player's airplane at %.2f s", effectScene().time);
-    ScreenSplats::spawn(kPlayerHitSplats, ScreenSplats::kOil, 0.0f);
+    ScreenSplats::spawn(ScreenSplats::kCount, ScreenSplats::kOil, 0.0f);
     ScreenSplats::setHitTimer(1.0f);
 }
 }  // namespace
