@@ -109,7 +109,7 @@ void GameMode::clearEntities()
 {
     m_parachutes.clear();
     m_playerAirplane = nullptr;
-    m_playerMissile = nullptr;
+    m_playerMissile = m_cameraSubject = nullptr;
     m_playerLockTarget = m_nearestAirplane = m_aimAssistTarget = nullptr;
     while (!m_entities.empty()) {
         Target& last = *m_entities.back();

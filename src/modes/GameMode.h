@@ -22,6 +22,7 @@
 #include <vector>
 
 class Airplane;
+struct DrawView;
 class GameWorld;
 #include "modes/IGameListener.h"
 struct MatchConnections;
@@ -146,6 +147,31 @@ public:
     const Missile* playerMissile() const { return m_playerMissile; }
     const Target* playerLockTarget() const { return m_playerLockTarget; }
     const Target* nearestAirplane() const { return m_nearestAirplane; }
+    // The entity the player's guns are helped toward, and the unit direction
+    // from the player's airplane to its lead point; null when none.
+    const Target* aimAssistTarget() const { return m_aimAssistTarget; }
+    const Vec3& aimAssistDirection() const { return m_aimAssistDirection; }
+
+    // The missile camera: while the player holds a trigger, the newest missile
+    // it launched takes the view after kMissileCameraDelay; letting go of every
+    // trigger gives the view back.
+    static constexpr float kMissileCameraDelay = 0.4f;
+    void setTriggerHeld(int group, bool held);
+    const Missile* missileCameraSubject() const { return m_cameraSubject; }
+    // Camera commands: a point views 0 and 1 turn toward (copied when asked,
+    // blended over duration), the subject view's object, a path view.
+    void setCameraTarget(const Vec3* point, bool copy, float duration);
+    void setCameraSubject(const IGameEntity* subject, float value);
+    void createCameraView(const Vec3* points, int count, float speed);
+
+    // Draw class of an entity at the squared camera distance: 1 near, 2 and 3
+    // by the scene's two far distances, 4 beyond.
+    int drawClassFor(float distanceSq) const;
+    // The draw classes again from the camera distances, for a draw without an update.
+    void updateDistanceClasses();
+    // The first weapon of the player's airplane that has a bomb marker draws
+    // it; false when none did.
+    bool drawBombMarker(const DrawView& view);
 
     // Flags.
     bool playStopped = false;
@@ -415,6 +441,8 @@ protected:
     // The HUD's incoming-missile warning while a missile homes on the player's airplane.
     void updateIncomingWarning();
     virtual void updateWeapons(float dt);
+    virtual void updateCameraFollow(float dt);
+    void updateAimAssist();
     // Deletes what removeEntity set aside.
     void deletePending();
 
@@ -478,6 +506,10 @@ protected:
     Target* m_playerLockTarget = nullptr;
     Target* m_nearestAirplane = nullptr;
     Target* m_aimAssistTarget = nullptr;
+    Vec3 m_aimAssistDirection;
+    const Missile* m_cameraSubject = nullptr;
+    float m_cameraDelay = 0.0f;
+    unsigned m_triggersHeld = 0;
     int m_findCursor = 0;
     // What a player record carries beside the entity, by entity id.
     struct PlayerInfo {
@@ -492,6 +524,8 @@ protected:
     // nearest missile's cruise and the rain with its thunder.
     void updateFlightSounds();
     void updateMissileSounds();
+    // Splats on the view from a missile passing the camera.
+    void splatPassingMissile(const Missile& missile);
     void updateRainSound(bool raining, float dt);
     // Landmark triggers reached by the player's airplane.
     void checkTriggers();

@@ -11,6 +11,9 @@
 #include "gamedata/records/WeaponList.h"
 #include "modes/AchievementEvents.h"
 #include "modes/progress/MissionStats.h"
+#include "platform/Random.h"
+#include "sound/SoundSource.h"
+#include "sound/SoundTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +49,10 @@ void GameMode::damageAirplane(Target& victim, Target* attacker, float damage, co
     const float before = victim.health();
     if (&victim == m_playerAirplane)
         m_hooks.hudOrNone().raiseHitIndicator();
+    // The player hears each of their own bullets strike.
+    if (attacker && attacker == m_playerAirplane && weapon && weapon->type == kWeaponMachinegun)
+        if (SoundSourceBuffered* hit = globalSources().bulletHit[randU32() & 3u])
+            hit->play();
 
     DamageContext context;
     context.campaign = m_type == GameType::Campaign;
@@ -308,6 +315,11 @@ void GameMode::addMissile(std::unique_ptr<Missile> missile)
                                         m.owner() ? m.owner()->networkRole : NetworkRole::Local});
     if (m_playerAirplane && m.owner() == m_playerAirplane) {
         m_playerMissile = &m;
+        // Launched while a trigger is held: the view follows it shortly.
+        if (m_triggersHeld != 0) {
+            m_cameraSubject = &m;
+            m_cameraDelay = kMissileCameraDelay;
+        }
         ++missionStats().missilesFired;
         m_hooks.progressOrNone().countEvent(modeevent::kMissileLaunched);
         m_hooks.progressOrNone().onPlayerMissileLaunched();
@@ -320,6 +332,8 @@ void GameMode::onMissileEnded(const MissileSet::Ending& ending)
     ++m_missilesRemoved;
     if (m_playerMissile == &m)
         m_playerMissile = nullptr;
+    if (m_cameraSubject == &m)
+        m_cameraSubject = nullptr;
     m_hooks.hudOrNone().removeMarker(m);
     if (m_playerAirplane && m.target() == m_playerAirplane)
         m_hooks.hudOrNone().removeMessage(IModeHud::kIncomingMissileMessage);

@@ -1,4 +1,5 @@
 #include "modes/GameMode.h"
+#include "platform/Log.h"
 
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
@@ -350,10 +351,15 @@ void GameMode::reapplyPlayerAutopilot()
 {
     if (!m_playerAirplane)
         return;
-    if (autopilot)
+    if (autopilot) {
         attachAI(*m_playerAirplane, isSinglePlayer() ? 1.0f : 0.5f, true);
-    else
+        m_hooks.cameraOrNone().setMode(IModeCamera::kAutopilotView);
+        logInfo("modes", "the autopilot flies the player's airplane");
+    } else {
         detachAI(*m_playerAirplane);
+        m_hooks.cameraOrNone().setChosenView();
+        logInfo("modes", "the player flies again");
+    }
 }
 
 void GameMode::setAIParameter(Target& entity, int index, float value)

@@ -272,6 +272,12 @@ bool SceneModeServices::crashesIntoProp(const Vec3& point, float radius) const
     return s && s->propsGrid.findHit(point, radius, true) != nullptr;
 }
 
+float SceneModeServices::farDistanceSq(int which) const
+{
+    const VisibilityDistances& d = visibilityDistances();
+    return which == 0 ? d.squaredFifth : d.squared;
+}
+
 bool SceneModeOverlays::overlayOpenOrQueued() const { return overlayScreen() || overlayQueueSize() > 0; }
 
 namespace {
@@ -595,6 +601,7 @@ void GameScreen::draw()
         planeHud().draw();
         if (GameMode* mode = modeOf(currentMatch()))
             mode->drawHud();
+        passes.drawBombMarker();
     }
 }
 

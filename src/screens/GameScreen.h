@@ -100,6 +100,8 @@ public:
     void setSunValue(float value) override;
     bool hitsProp(const Vec3& point, float radius) const override;
     bool crashesIntoProp(const Vec3& point, float radius) const override;
+    // The visibility distance's fifth and the distance itself, squared.
+    float farDistanceSq(int which) const override;
 };
 // The pause screen as the game mode opens it.
 class SceneModeOverlays : public IModeOverlays {

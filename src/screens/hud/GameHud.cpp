@@ -76,6 +76,24 @@ void GameHud::addMarker(const IGameEntity& entity, int kind, int team, bool draw
 
 void GameHud::removeMarker(const IGameEntity& entity) { HudElementList::instance().markers.remove(hudMarkerRef(entity)); }
 
+Target* GameHud::aimAssistCandidate() const
+{
+    Target* best = nullptr;
+    float bestScore = -1.0f;
+    for (const auto& marker : HudElementList::instance().markers.list()) {
+        if (!marker->visible || marker->offScreen || !marker->info.alive || marker->info.hidden)
+            continue;
+        Target* target = marker->object.target.resolve();
+        if (!target || !target->isAlive() || target->isHiddenFromHud())
+            continue;
+        if (marker->leadQuality > bestScore) {
+            bestScore = marker->leadQuality;
+            best = target;
+        }
+    }
+    return best;
+}
+
 void GameHud::clearLockDisplay() { HudElementList::instance().markers.clearLocks(); }
 
 void GameHud::refreshInsignia()

@@ -78,6 +78,7 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     p.counter = plane->flareCount();
     p.hasTarget = plane->currentTarget != nullptr;
     p.canEject = plane->canEject();
+    p.autopilot = mode->autopilot && plane->aiController();
     p.orientation = plane->orientation();
     out.playerTeam = plane->team();
     for (int i = 0; i < kWeaponSlots; ++i)

@@ -34,6 +34,7 @@ struct HudPlaneState {
     int counter = 0;            // shown on button 8 while positive
     bool hasTarget = false;
     bool canEject = false;
+    bool autopilot = false;     // the player's autopilot flies the plane
     bool reticleBlocked = false;  // the reticle lets go of the plane while set
     Quat orientation;
     std::array<HudWeaponState, 8> weapons{};

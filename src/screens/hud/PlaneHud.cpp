@@ -397,12 +397,23 @@ void PlaneHud::updateShake()
     }
 }
 
+void PlaneHud::showAutopilotState(bool on)
+{
+    // The button's second form shows while the autopilot flies; a button the
+    // game hid (a tutorial's lesson) stays hidden.
+    const int shown = on ? kAutopilotOnButton : kAutopilotOffButton;
+    const int other = on ? kAutopilotOffButton : kAutopilotOnButton;
+    if (const HudButton* b = button(other); b && b->visible)
+        showButtonGroup(shown, other);
+}
+
 void PlaneHud::update(const HudGameState& state)
 {
     m_state = state;
     if (!active || !m_built)
         return;
     updateWeapons(state.player);
+    showAutopilotState(state.player.autopilot);
     updateControlsActive(state);
     m_dpad.planeInPlay = state.player.exists && state.player.inPlay;
     if (!roundOver && controlsActive && state.player.exists)

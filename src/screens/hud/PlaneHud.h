@@ -84,6 +84,9 @@ public:
     void updateWeaponSlotButtons(const HudPlaneState& plane);
     // The first shown button of that id in panel order, else the first hidden one; null when none.
     HudButton* button(int id);
+    // The autopilot button's two forms: off (its first state) and on.
+    static constexpr int kAutopilotOffButton = 1, kAutopilotOnButton = 2;
+    void showAutopilotState(bool on);
     HudButton* weaponSlotButton(int group) { return m_weaponSlots[static_cast<std::size_t>(group)]; }
 
     // ---- Layout ----

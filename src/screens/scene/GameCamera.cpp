@@ -9,6 +9,7 @@
 namespace {
 
 constexpr float kDegree = kPi / 180.0f;
+constexpr float kSubjectBack = 6.0f, kSubjectUp = 1.0f;
 
 bool followsPlane(int m) { return m >= 0 && m <= 5; }
 
@@ -131,6 +132,12 @@ void GameCamera::update()
         break;
     }
     case 7:
+        // Riding the subject: the view turns with its flight.
+        if (m_subject) {
+            Quat q;
+            quatFromDirectionTo(q, vec3NormalizeOr(m_subject->velocity(), forward));
+            follow(q, 1.0f);
+        }
         break;
     case 8:
         if (m_hasPath) {
@@ -220,6 +227,12 @@ Vec3 GameCamera::placeForMode(int m)
         if (!plane)
             return position;
         return behindPlane(*plane, s.pathBack * 4.5f + s.length, s.length * 0.1f + s.pathUp * 4.0f, 0.0f);
+    case 7:
+        if (!m_subject)
+            return position;
+        // Just behind and above it, so its own body does not fill the view.
+        return m_subject->position() - vec3NormalizeOr(m_subject->velocity(), forward) * kSubjectBack +
+               Vec3{0.0f, kSubjectUp, 0.0f};
     case 9:
         return m_fixedPosition;
     case 10:

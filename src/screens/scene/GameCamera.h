@@ -40,6 +40,9 @@ public:
     void createViewHelper(const Vec3* points, int count, float speed);
     void cancelMode7();
     void setFixedView(const Vec3& at, const Quat& facing);
+    // What mode 7 rides behind (the player's missile); null: mode 7 holds the view still.
+    void setSubject(const CameraPlane* subject) { m_subject = subject; }
+    const CameraPlane* subject() const { return m_subject; }
 
     int previousMode = 0;
     const Vec3* lockedPoint = nullptr;  // what modes 2-5 turn toward
@@ -90,6 +93,7 @@ private:
 
     CameraGameMode& m_game;
     const CameraPlane* m_followedPlane = nullptr;
+    const CameraPlane* m_subject = nullptr;
     const Vec3* m_focusFound = nullptr;
     float m_focusTimer = 0.0f;
     float m_sway = 0.0f, m_drift = 0.0f;
