@@ -195,6 +195,7 @@ void Steam::runCallbacks()
 void Steam::advertiseGame(std::uint64_t serverId, std::uint32_t address, std::uint16_t port)
 {
     m_advertisement = {serverId, address, port};
+    ++m_advertiseCalls;
 }
 
 Steam& steam()

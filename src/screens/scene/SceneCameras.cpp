@@ -73,6 +73,17 @@ const Vec3* CurrentModeCameraGame::findTargetDefault(const CameraPlane&, float r
     return found ? &found->position() : nullptr;
 }
 
+EntityHandle CurrentModeCameraGame::entityAt(const Vec3* point) const
+{
+    const GameMode* mode = modeOf(currentMatch());
+    if (!mode || !point)
+        return {};
+    for (const auto& e : mode->entities())
+        if (e && &e->position() == point)
+            return e->handle();
+    return {};
+}
+
 GameCamera& gameCamera()
 {
     static GameCamera camera(cameraGame());

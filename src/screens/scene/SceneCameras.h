@@ -17,6 +17,7 @@ public:
     float terrainHeightAt(float x, float z) const override;
     const Vec3* findTarget(const CameraPlane& from, float range, float cone, bool last) override;
     const Vec3* findTargetDefault(const CameraPlane& from, float range) override;
+    EntityHandle entityAt(const Vec3* point) const override;
 
 private:
     mutable AirplaneCameraPlane m_player;
