@@ -233,7 +233,7 @@ TEST_F(Playthrough, TakeOffAndLandingFromTheRunwayToItsPage)
 // reaches the link lesson, which waits for the HUD's link buttons: the link
 // key passes the lesson's action mask, but only the game's HUD links the pair,
 // so the rest of this tutorial is played by keys in the real game
-// (ViewInput.WeaponsTutorialPlayedByKeys).
+// (ViewInput.WeaponsTutorialLinkLessonPlayedByKeys).
 TEST_F(Playthrough, WeaponsTutorialGunLessonsByThePilotUpToTheLinkLesson)
 {
     startTutorial(4);
