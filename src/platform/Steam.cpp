@@ -196,6 +196,10 @@ void Steam::advertiseGame(std::uint64_t serverId, std::uint32_t address, std::ui
 {
     m_advertisement = {serverId, address, port};
     ++m_advertiseCalls;
+    if (port != 0)
+        logInfo("steam", "the joined game is advertised to friends");
+    else
+        logInfo("steam", "the game's advertisement is withdrawn");
 }
 
 Steam& steam()

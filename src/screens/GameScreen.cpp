@@ -132,6 +132,7 @@ void GameSceneFrame::updateCamera(float dt)
     const PlaneHud::Reticle& aim = planeHud().reticle;
     camera.followsAim = input().steeringMode == Input::kSteerMouse && aim.warmFrames >= 3;
     camera.aimOrientation = aim.orientation;
+    camera.levelView = planeHud().shownScheme() == 1;
     if (Camera* camera = activeCamera())
         camera->updateMatrices(dt);
 }

@@ -153,6 +153,16 @@ TEST(GameCameraLook, TheControlLookTurnsTheViewUnlessACameraTargetLeads)
         camera.updateMatrices(1.0f / 60.0f);
     ahead = quatRotateVector(camera.orientation, Vec3{0.0f, 0.0f, -1.0f});
     EXPECT_NEAR(std::atan2(-ahead.x, -ahead.z), 0.4f, 0.02f);
+    // With the arcade scheme the view keeps the horizon level while the plane banks.
+    camera.followsAim = false;
+    camera.levelView = true;
+    plane.orient = quatMulAxisZ(quatFromAngleY(0.3f), 0.8f);
+    for (int i = 0; i < 240; ++i)
+        camera.updateMatrices(1.0f / 60.0f);
+    ahead = quatRotateVector(camera.orientation, Vec3{0.0f, 0.0f, -1.0f});
+    const Vec3 right = quatRotateVector(camera.orientation, Vec3{1.0f, 0.0f, 0.0f});
+    EXPECT_NEAR(std::atan2(-ahead.x, -ahead.z), 0.3f, 0.02f);
+    EXPECT_NEAR(right.y, 0.0f, 0.02f) << "no roll";
 }
 
 TEST(GameCameraLook, TheKillCamClearsTheCentreLines)

@@ -88,7 +88,14 @@ void GameCamera::update()
         m_sway = approach(m_sway, local.y, 2.0f, dt);
         m_drift = approach(m_drift, local.x, 3.0f, dt);
         const float k = (mode == 0 ? 1.0f : 1.25f) * (1.0f - pullBack);
-        follow(followsAim ? aimOrientation : plane->orientation(), k);
+        Quat wanted = plane->orientation();
+        if (followsAim) {
+            wanted = aimOrientation;
+        } else if (levelView) {
+            const Vec3 ahead = quatRotateVector(wanted, Vec3{0.0f, 0.0f, -1.0f});
+            wanted = quatFromEuler(Math::atan2f(-ahead.x, -ahead.z), std::asin(clampf(-1.0f, ahead.y, 1.0f)), 0.0f);
+        }
+        follow(wanted, k);
         if (const Vec3* aim = m_game.cameraTarget()) {
             const Vec3 local2 = quatRotateVector(quatConjugate(plane->orientation()), *aim - plane->position());
             const float flat = std::sqrt(local2.x * local2.x + local2.z * local2.z);

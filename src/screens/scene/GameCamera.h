@@ -66,6 +66,9 @@ public:
     // of the plane's own orientation. Filled by the game screen each frame.
     bool followsAim = false;
     Quat aimOrientation;
+    // The arcade control scheme is on the HUD: views 0 and 1 keep the
+    // horizon level, turning with the plane's heading and pitch only.
+    bool levelView = false;
     // Set in the views from the player's plane (modes 0-3); the scene reads it.
     bool playerView = true;
     // Shake of the view, 1.0 at the player's sonic boom; the effects read it.
