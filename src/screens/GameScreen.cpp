@@ -642,7 +642,10 @@ void GameScreen::onTouchDown(int id, int x, int y)
     GameMode* mode = modeOf(currentMatch());
     if (mode && HudMessageQueue::instance().hitHeadNotice(static_cast<float>(x), static_cast<float>(y))) {
         mode->tutorialHudHook();
-        return;
+        // In a lesson the tap was for the notice; elsewhere the hook does
+        // nothing and a notice over a button must not swallow its taps.
+        if (mode->gameType() == GameType::Tutorial)
+            return;
     }
     planeHud().onTouchDown(id, x, y);
 }
