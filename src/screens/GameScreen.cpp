@@ -28,7 +28,9 @@
 #include "modes/INetworkSession.h"
 #include "platform/Clock.h"
 #include "platform/FrameProfile.h"
+#include "platform/Input.h"
 #include "platform/Log.h"
+#include "platform/Steam.h"
 #include "sound/Sound.h"
 #include "render/Graphics.h"
 #include "render/world/AtmosScatter.h"
@@ -124,6 +126,14 @@ void GameSceneFrame::saveMatrices(bool startOfFrame)
 
 void GameSceneFrame::updateCamera(float dt)
 {
+    const CamRotateControl& look = planeHud().camRotate();
+    GameCamera& camera = gameCamera();
+    camera.controlLook = {look.lookX, look.lookY};
+    // Steered by the mouse, the views behind the plane look where it aims.
+    const PlaneHud::Reticle& aim = planeHud().reticle;
+    camera.followsAim = input().steeringMode == Input::kSteerMouse && aim.warmFrames >= 3;
+    camera.aimOrientation = aim.orientation;
+    camera.levelView = planeHud().shownScheme() == 1;
     if (Camera* camera = activeCamera())
         camera->updateMatrices(dt);
 }
@@ -369,6 +379,30 @@ void GameSceneFrame::updateHud()
 
 void GameSceneFrame::updateFrozenEffects(float dt) { AircraftEffects::update(dt); }
 
+void GameSceneFrame::advertiseAndJoin()
+{
+    // The pending join of a friend's request runs in the main loop.
+    const GameMode* mode = modeOf(currentMatch());
+    advertiseJoinedServer(mode && mode->isNetworkClient(), gameScreen().networkSession(), steam());
+}
+
+void advertiseJoinedServer(bool networkClient, const INetworkSession* session, Steam& steam)
+{
+    if (!networkClient)
+        return;
+    std::uint32_t address = 0;
+    std::uint16_t port = 0;
+    const INetworkSession::HostLink link =
+        session ? session->hostLink(address, port) : INetworkSession::HostLink::Gone;
+    if (link == INetworkSession::HostLink::Joined && !steam.advertised()) {
+        steam.advertiseGame(Steam::kNonSteamServerId, address, port);
+        steam.setAdvertised(true);
+    } else if (link == INetworkSession::HostLink::Gone && steam.advertised()) {
+        steam.advertiseGame(Steam::kNonSteamServerId, 0, 0);
+        steam.setAdvertised(false);
+    }
+}
+
 GameScreen& gameScreen()
 {
     static GameScreen screen;
@@ -576,12 +610,15 @@ void GameScreen::update()
         if (!Sound::isPaused())
             Sound::pauseAll();
         const GameMode* mode = modeOf(currentMatch());
+        GameControls::updateSteeringMode(true);
         runPausedInput(mode && mode->playerAirplane(), frameDelta());
         return;
     }
     if (Sound::isPaused())
         Sound::resumeAll();
-    runPlayInput(overlayScreen() || overlayQueueSize() > 0, frameDelta());
+    const bool menusUp = overlayScreen() || overlayQueueSize() > 0;
+    GameControls::updateSteeringMode(menusUp);
+    runPlayInput(menusUp, frameDelta());
     if (!m_scene)
         return;
     GameSceneFrame frame;
@@ -611,15 +648,23 @@ void GameScreen::onResume()
 {
     g_gamePaused = false;
     planeHud().releaseAll();
-    planeHud().onPlaneChanged();
+    // A tutorial keeps the panels it hid; the scheme would show them again.
+    const GameMode* mode = modeOf(currentMatch());
+    if (!mode || mode->gameType() != GameType::Tutorial)
+        planeHud().onPlaneChanged();
 }
 
 void GameScreen::onTouchDown(int id, int x, int y)
 {
     // A tap on the head notice tells the mode (a tutorial lets it go).
     GameMode* mode = modeOf(currentMatch());
-    if (mode && HudMessageQueue::instance().hitHeadNotice(static_cast<float>(x), static_cast<float>(y)))
+    if (mode && HudMessageQueue::instance().hitHeadNotice(static_cast<float>(x), static_cast<float>(y))) {
         mode->tutorialHudHook();
+        // In a lesson the tap was for the notice; elsewhere the hook does
+        // nothing and a notice over a button must not swallow its taps.
+        if (mode->gameType() == GameType::Tutorial)
+            return;
+    }
     planeHud().onTouchDown(id, x, y);
 }
 void GameScreen::onTouchUp(int id, int x, int y) { planeHud().onTouchUp(id, x, y); }
@@ -638,6 +683,7 @@ void GameScreen::onLeave()
 {
     g_gamePaused = false;
     GameControls::endScorePeek();
+    input().steeringMode = Input::kSteerNone;  // the menus want their pointer back
     if (m_network)
         m_network->gameLeft();
     planeHud().releaseAll();

@@ -222,6 +222,17 @@ bool NetworkGameHandler::loadStep(GameMode& mode, float dt)
     return false;
 }
 
+INetworkSession::HostLink NetworkGameHandler::hostLink(std::uint32_t& address, std::uint16_t& port) const
+{
+    if (!NetworkGame::running() || client.state == NetworkGameClient::Browsing)
+        return HostLink::Gone;
+    if (client.state != NetworkGameClient::Waiting && client.state != NetworkGameClient::Playing)
+        return HostLink::Between;
+    address = client.serverAddress;
+    port = client.serverPort;
+    return HostLink::Joined;
+}
+
 void NetworkGameHandler::gameLeft()
 {
     if (NetworkGame::running())

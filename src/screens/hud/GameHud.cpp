@@ -173,12 +173,7 @@ void finishGameHud()
     PlaneHud& hud = planeHud();
     HudGameState state;
     readHudGameState(modeOf(currentMatch()), state);
-    hud.updateWeaponSlotButtons(state.player);
-    int icons[3] = {-1, -1, -1};
-    for (const HudWeaponState& w : state.player.weapons)
-        if (w.present && w.group >= 0 && w.group < 3)
-            icons[w.group] = w.iconIndex;
-    hud.setWeaponIcons(icons[0], icons[1], icons[2]);
+    hud.refreshWeaponSlots(state.player);
     hud.releaseAll();
     hud.onPlaneChanged();
     if (GameMode* mode = modeOf(currentMatch()))

@@ -20,6 +20,7 @@ struct HudWeaponState {
     bool lockWeapon = false;    // its target list is not empty
     bool locked = false;        // ... and its lock timer ran out
     int iconIndex = -1;
+    const void* identity = nullptr;  // the mounted weapon, compared only
 };
 
 struct HudPlaneState {

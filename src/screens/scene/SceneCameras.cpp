@@ -106,6 +106,17 @@ Quat EntityCameraPlane::orientation() const
 
 Vec3 EntityCameraPlane::velocity() const { return m_entity ? m_entity->velocity() : Vec3{}; }
 
+EntityHandle CurrentModeCameraGame::entityAt(const Vec3* point) const
+{
+    const GameMode* mode = modeOf(currentMatch());
+    if (!mode || !point)
+        return {};
+    for (const auto& e : mode->entities())
+        if (e && &e->position() == point)
+            return e->handle();
+    return {};
+}
+
 GameCamera& gameCamera()
 {
     static GameCamera camera(cameraGame());

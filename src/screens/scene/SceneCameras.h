@@ -20,6 +20,7 @@ public:
     const Vec3* cameraTarget() const override { return m_target; }
     // The point views 0 and 1 turn toward; a copy is kept when asked.
     void setCameraTarget(const Vec3* point, bool copy);
+    EntityHandle entityAt(const Vec3* point) const override;
 
 private:
     mutable AirplaneCameraPlane m_player;
