@@ -302,6 +302,9 @@ void ComicsMenuFrame::updateBar()
 void ComicsMenuFrame::onShow()
 {
     m_shown = true;
+    // The slides and their background cover the screen: no 3-D scene behind them.
+    if (IMenuShowcase* showcase = menuShowcase())
+        showcase->setSceneHidden();
     m_prev = &m_views[0];
     m_current = &m_views[1];
     m_next = &m_views[2];
