@@ -76,6 +76,7 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 if (!a)
                     return nullptr;
                 changeTeam(*a, e.team);
+                postEventText(EventKind::TeamChange, *a, nullptr);
                 if (e.value >= 0.0f) {
                     respawnAirplane(*a, e.value, &e.position);
                     a->setOrientation(e.orientation);

@@ -2,6 +2,7 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/MapInfoCfg.h"
+#include "modes/AchievementEvents.h"
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
@@ -118,6 +119,7 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
     victim.onDestroyed(cause);
     if (cause != CrashCause::None)
         ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
+    countKillEvents(killer, victim);
     if (victim.lifeState() == LifeState::Dying && victim.isActive() && fallsBeforeRespawn()) {
         // Shot down: it falls burning out of control until it crashes or
         // breaks up, and only then waits out its respawn.
@@ -214,6 +216,26 @@ void GameModeCustom::finishMatch()
         progress.countEvent(29);
         if (won)
             progress.countEvent(34);
+        break;
+    case GameType::CaptureTheFlag:
+        progress.countEvent(modeevent::kCtfPlayed);
+        if (won) {
+            const int own = m_playerAirplane->team() & 1;
+            // Won without the other side scoring once.
+            if (sm.group(own ^ 1).score == 0 && sm.group(own).score > 5)
+                progress.countEvent(modeevent::kCtfFlawless);
+            progress.countEvent(modeevent::kCtfWon);
+        }
+        break;
+    case GameType::DestroyTheBase:
+        progress.countEvent(modeevent::kDtbPlayed);
+        if (won)
+            progress.countEvent(modeevent::kDtbWon);
+        break;
+    case GameType::LastManStanding:
+        progress.countEvent(modeevent::kLmsPlayed);
+        if (won)
+            progress.countEvent(modeevent::kLmsWon);
         break;
     default: break;
     }

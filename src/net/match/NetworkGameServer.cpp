@@ -251,6 +251,7 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         if (!request.decode(message) || (request.value != 0 && request.value != 1))
             break;
         m->changeTeam(*airplane, request.value);
+        m->postEventText(GameMode::EventKind::TeamChange, *airplane, nullptr);
         sendTeamSwitch(*airplane, request.value);
         break;
     }
