@@ -1,6 +1,7 @@
 #include "modes/kinds/GameModeCustom.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/weapons/Weapon.h"
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
@@ -41,9 +42,23 @@ bool GameModeCustom::startLevel()
     if (!GameMode::startLevel())
         return false;
     resetRound();
+    if (isNetworkClient() && joinedMatchSetup().valid)
+        applyJoinedSetup(joinedMatchSetup());
     buildPlayers();
     resetMatch(false, false);
     return true;
+}
+
+void GameModeCustom::applyJoinedSetup(const JoinedMatchSetup& setup)
+{
+    setTeamMatch(setup.teamMatch);
+    ScoreMgr& sm = ScoreMgr::instance();
+    sm.scoreLimit = std::clamp(setup.scoreLimit, 0, 255);
+    sm.timeLimit = static_cast<float>(std::clamp(setup.minutes, 0, 255)) * 60.0f;
+    if (setup.respawnDelay > 0)
+        respawnDelaySetting = static_cast<float>(std::min(setup.respawnDelay, 255));
+    if (!setup.gameName.empty())
+        setServerName(setup.gameName);
 }
 
 void GameModeCustom::clearLevel()
@@ -134,15 +149,34 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
 
 void GameModeCustom::finishDeath(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags)
 {
-    const float delay = respawnDelayFor(victim);
     if (killer && killer->isActive())
         m_hooks.cameraOrNone().onKill(victim, *killer);
     if (&victim == m_playerAirplane)
         m_hooks.hudOrNone().releaseAllButtons();
+    if (staysOutWhenDown(victim)) {
+        // The death's message says it stays out, or peers would wait for a
+        // respawn that never comes.
+        keepOut(victim);
+        postDestroyed(victim, killer, cause, flags, -1.0f);
+        return;
+    }
+    const float delay = respawnDelayFor(victim);
     // The score limit may have ended the match: the airplane still waits out its delay.
     // The death's message carries the delay.
     respawnQuietly(victim, delay, nullptr);
     postDestroyed(victim, killer, cause, flags, delay);
+}
+
+void GameModeCustom::keepOut(Target& victim)
+{
+    Vec3 at = victim.position();
+    Quat orientation;
+    getSpawnPoint(victim, at, orientation);
+    withdrawFromPlay(victim);
+    std::erase(m_respawnQueue, &victim);
+    victim.respawnTimer = -1.0f;
+    m_hooks.cameraOrNone().forget(victim);
+    victim.setPosition(at);
 }
 
 void GameModeCustom::deleteAirplane(Target& entity)
@@ -215,6 +249,26 @@ void GameModeCustom::finishMatch()
         if (won)
             progress.countEvent(34);
         break;
+    case GameType::CaptureTheFlag:
+        progress.countEvent(30);
+        if (won) {
+            // A flawless win: the other team never scored, ours more than five times.
+            const int own = m_playerAirplane->team() == 1 ? 1 : 0;
+            if (sm.group(1 - own).score == 0 && sm.group(own).score > 5)
+                progress.countEvent(57);
+            progress.countEvent(35);
+        }
+        break;
+    case GameType::DestroyTheBase:
+        progress.countEvent(31);
+        if (won)
+            progress.countEvent(36);
+        break;
+    case GameType::LastManStanding:
+        progress.countEvent(65);
+        if (won)
+            progress.countEvent(66);
+        break;
     default: break;
     }
     matchOutcome() = won ? MatchOutcome::Won : MatchOutcome::Lost;
@@ -252,7 +306,12 @@ void GameModeCustom::onMatchEnded(float countdown)
 
 void GameModeCustom::startNextMatch()
 {
-    resetMatch(true, true);
+    startNextMatchWith(true, true);
+}
+
+void GameModeCustom::startNextMatchWith(bool respawn, bool scoring)
+{
+    resetMatch(respawn, respawn, {}, scoring);
     m_services.overlaysOrNone().setPaused(false);
     m_services.overlaysOrNone().closeOverlay();
     post(matchevent::Restarted{});
@@ -315,7 +374,8 @@ Airplane* GameModeCustom::firstHumanAirplane() const
     return nullptr;
 }
 
-void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
+void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots, std::span<const TargetKind> skipKinds,
+                                bool scoring)
 {
     m_services.messagesOrNone().clearNotices();
     setGameClock(0.0f);
@@ -323,23 +383,14 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
     MissionStats& stats = missionStats();
     stats.resetRound();
     stats.missilesFired = stats.missilesHit = 0;
-    ScoreMgr::instance().startMatch();
+    ScoreMgr::instance().startMatch(scoring);
     playStopped = false;
     initMatchLimits();
     m_restartCountdown = -1.0f;
     m_readyShown = ScoreMgr::instance().ready();
-    m_missiles.clear();
-    if (respawnPlayers || respawnBots) {
-        std::vector<Target*> airplanes;
-        for (const auto& e : m_entities)
-            if (e->kind() == TargetKind::Airplane) {
-                const bool bot = static_cast<Airplane&>(*e).aiPilot;
-                if ((bot && respawnBots) || (!bot && respawnPlayers))
-                    airplanes.push_back(e.get());
-            }
-        for (Target* a : airplanes)
-            respawnAirplane(*a, 0.0f, nullptr);
-    }
+    clearMatchObjects();
+    if (!isNetworkClient() && (respawnPlayers || respawnBots))
+        respawnAll(respawnPlayers, respawnBots, skipKinds);
     if (isNetworkServer()) {
         const bool allowed = (settings().skirmishWord(Settings::kEntryHost, kTeamChangeWord) & 0xFF) != 0;
         const bool changed = allowed != teamChangeAllowed;
@@ -347,6 +398,29 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
         if (changed)
             post(matchevent::TeamFlag{ScoreMgr::instance().teamScoring()});
     }
+}
+
+void GameModeCustom::clearMatchObjects()
+{
+    removeAllMissiles();
+    for (Weapon* w : m_weapons)
+        w->reset();
+}
+
+void GameModeCustom::respawnAll(bool players, bool bots, std::span<const TargetKind> skipKinds)
+{
+    std::vector<Target*> chosen;
+    for (const auto& e : m_entities) {
+        if (std::find(skipKinds.begin(), skipKinds.end(), e->kind()) != skipKinds.end())
+            continue;
+        const bool bot = e->kind() == TargetKind::Airplane && static_cast<Airplane&>(*e).aiPilot;
+        const bool player = e->kind() == TargetKind::Airplane && !bot;
+        if ((bot && bots) || (player && players))
+            chosen.push_back(e.get());
+    }
+    // Respawning may move entities in the list: the choice is made first.
+    for (Target* a : chosen)
+        respawnAirplane(*a, 0.0f, nullptr);
 }
 
 float GameModeCustom::matchLength() const

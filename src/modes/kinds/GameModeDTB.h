@@ -28,6 +28,8 @@ public:
     void clearLevel() override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
+    void onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags, float respawnTime,
+                         const Vec3& position, const Quat& orientation) override;
     void respawnQuietly(Target& entity, float delay, const Vec3* position) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     void attachAI(Airplane& airplane, float skill, bool replace, AIKind kind = AIKind::Pilot) override;
@@ -50,6 +52,7 @@ public:
     void giveBaseTarget(Airplane& airplane);
     void reassignBots();
 
+    void setModeValue(int value, int index) override;
     int writeServerData(std::span<std::uint8_t> out) const override;
     int readServerData(std::span<const std::uint8_t> in) override;
     int writeBaseRecord(const GroundTarget& base, std::span<std::uint8_t> out) const;

@@ -41,6 +41,7 @@ public:
     void finishMatch() override;
     int matchBonusPercent() const override;
     void fillReport(MatchReport& out) const override;
+    void setModeValue(int value, int index) override;
     int writeServerData(std::span<std::uint8_t> out) const override;
     int readServerData(std::span<const std::uint8_t> in) override;
 
@@ -64,6 +65,7 @@ public:
 protected:
     // The shot-down leave play at once.
     bool fallsBeforeRespawn() const override { return false; }
+    bool staysOutWhenDown(const Target& victim) const override { return victim.kind() == TargetKind::Airplane; }
     void buildPlayers() override;
 
 private:

@@ -9,6 +9,7 @@
 #include "modes/kinds/GameModeDTB.h"
 #include "modes/kinds/GameModeLMS.h"
 #include "modes/kinds/GameModeSRV.h"
+#include "platform/Language.h"
 
 namespace {
 int liveCount(const std::vector<GroundTarget*>& bases)
@@ -41,6 +42,9 @@ void GameModeCTF::fillReport(MatchReport& out) const
         flags.carrierId[t] = carrier ? carrier->id() : -1;
         flags.home[t] = flag->state() == Flag::State::Home;
     }
+    // A carrier out of the arena is warned on the line under the HUD.
+    if (out.respawnText.empty() && carrierWarning())
+        out.respawnText = getStringByIndex(kCarrierWarningText);
 }
 
 void GameModeSRV::fillReport(MatchReport& out) const

@@ -250,8 +250,9 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         netmsg::TeamRequestMsg request;
         if (!request.decode(message) || (request.value != 0 && request.value != 1))
             break;
-        m->changeTeam(*airplane, request.value);
-        sendTeamSwitch(*airplane, request.value);
+        // Out, moved and back later as the host's own switch would; everybody hears where.
+        if (m->applyPeerEvent(peerevent::TeamRequest{airplane->id(), request.value}))
+            sendTeamSwitch(*airplane, request.value);
         break;
     }
     case netmsg::Relay:
@@ -679,6 +680,40 @@ void NetworkGameServer::sendEvent(const matchevent::FlightState& e)
     msg.state = e.state;
     msg.time = e.time;
     broadcast(eventBytes(msg.encode(m_eventBuffer)));
+}
+
+void NetworkGameServer::sendEvent(const matchevent::AirplaneRemoved& e)
+{
+    netmsg::PlayerLeftMsg left;
+    left.quiet = true;
+    left.airplaneId = e.airplane.id();
+    broadcastExcept(eventBytes(left.encode(m_eventBuffer)), ownerIdOf(e.airplane));
+}
+
+void NetworkGameServer::sendEvent(const matchevent::TeamRequest& e)
+{
+    netmsg::TeamSwitchMsg msg;
+    msg.airplaneId = e.airplane.id();
+    msg.team = e.team;
+    msg.value = e.respawnTime;
+    msg.position = e.position;
+    msg.orientation = e.orientation;
+    broadcast(eventBytes(msg.encode(m_eventBuffer)));
+}
+
+void NetworkGameServer::sendEvent(const matchevent::StateChanged& e)
+{
+    netmsg::AirplaneStateChangeMsg msg;
+    msg.a = e.a;
+    msg.b = e.b;
+    msg.state = e.state;
+    msg.airplaneId = e.airplane.id();
+    msg.otherId = e.other.id();
+    const std::span<const std::uint8_t> bytes = eventBytes(msg.encode(m_eventBuffer));
+    if (e.toAll)
+        broadcast(bytes);
+    else
+        broadcastExcept(bytes, ownerIdOf(e.airplane));
 }
 
 void NetworkGameServer::sendTeamSwitch(Airplane& airplane, int team)
