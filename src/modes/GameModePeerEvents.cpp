@@ -75,6 +75,8 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 Airplane* a = asAirplane(byId(e.airplaneId));
                 if (!a)
                     return nullptr;
+                // Its scores start again in the new team, as on the host.
+                a->onTeamChanged(true);
                 changeTeam(*a, e.team);
                 if (e.value >= 0.0f) {
                     respawnAirplane(*a, e.value, &e.position);

@@ -415,8 +415,9 @@ void NetPeer::logScores()
     for (const auto& [name, values] : rows)
         log("score " + name + " " + values);
     std::map<std::string, int> teams;
+    // The players the score table files (a survival wave's enemies are not).
     for (const auto& e : m_mode->entities())
-        if (e->kind() == TargetKind::Airplane && !static_cast<const Airplane&>(*e).aiPilot)
+        if (e->kind() == TargetKind::Airplane && ScoreMgr::instance().groupOf(*e))
             teams[narrow(e->pilotName)] = e->team();
     for (const auto& [name, team] : teams)
         log("team " + name + " " + std::to_string(team));

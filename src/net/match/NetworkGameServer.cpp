@@ -555,11 +555,11 @@ void NetworkGameServer::sendEvent(const matchevent::AirplaneRespawned& e)
 
 void NetworkGameServer::sendEvent(const matchevent::AirplaneDestroyed& e)
 {
-    // A client's own crash into the ground, the sea or a prop: it told the others itself.
+    // A client's own crash into the ground, the sea or a prop: its owner
+    // knows; everybody else hears it from here and scores it as the host did.
     const CrashCause c = e.cause;
-    if (e.victimRole == NetworkRole::RemoteClient &&
-        (c == CrashCause::Ground || c == CrashCause::Water || c == CrashCause::Prop))
-        return;
+    const bool ownCrash = e.victimRole == NetworkRole::RemoteClient &&
+                          (c == CrashCause::Ground || c == CrashCause::Water || c == CrashCause::Prop);
     netmsg::AirplaneDestroyedMsg destroyed;
     destroyed.kind = static_cast<int>(c);
     destroyed.flags = e.flags;
@@ -568,7 +568,11 @@ void NetworkGameServer::sendEvent(const matchevent::AirplaneDestroyed& e)
     destroyed.respawnTime = e.respawnTime;
     destroyed.position = e.position;
     destroyed.orientation = e.orientation;
-    broadcast(eventBytes(destroyed.encode(m_eventBuffer)));
+    const std::span<const std::uint8_t> bytes = eventBytes(destroyed.encode(m_eventBuffer));
+    if (ownCrash)
+        broadcastExcept(bytes, ownerIdOf(e.victim));
+    else
+        broadcast(bytes);
 }
 
 void NetworkGameServer::sendEvent(const matchevent::FlaresLaunched& e)

@@ -180,8 +180,10 @@ TEST_P(KindsOnLoopback, HostAndJoinersAgreeAtTheEnd)
         EXPECT_GE(wings[1].count(" notice "), 1) << w2;
     }
     if (run.type == 6) {
-        // The joiners saw the later wave start and end on it.
-        EXPECT_NE(hostLog.find(" wave 1"), std::string::npos) << hostLog;
+        // A later wave than the first, and the joiners saw it start.
+        const auto at = hostLog.find(" wave ");
+        ASSERT_NE(at, std::string::npos) << hostLog;
+        EXPECT_GE(std::stoi(hostLog.substr(at + 6)), 1) << hostLog;
         EXPECT_GE(wings[0].count(" notice "), 2) << w1;
     }
     if (run.type == 13) {
