@@ -22,7 +22,8 @@ await() {
     done
     return 1
 }
-printf '%s\n' "$skip" >"$out/skip.script"
+# The first start asks for the control type: its OK.
+printf '%s\n%s\n' "$skip" "60 click 640 510" >"$out/skip.script"
 
 # 1: a team switch asked by the peer, decided by the game.
 port=$(freeport)
