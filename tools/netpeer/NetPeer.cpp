@@ -11,6 +11,7 @@
 #include "entities/ground/Flag.h"
 #include "modes/kinds/GameModeCTF.h"
 #include "modes/kinds/GameModeCustom.h"
+#include "modes/kinds/GameModeLMS.h"
 #include "modes/kinds/GameModeSRV.h"
 #include "net/match/LanMatchTransport.h"
 #include "net/match/NetworkPlayer.h"
@@ -290,7 +291,8 @@ bool NetPeer::joinHost()
 
 bool NetPeer::act(const Action& action)
 {
-    if (action.kind != "destroy" && action.kind != "await")
+    if (action.kind != "destroy" && action.kind != "await" && action.kind != "crash" && action.kind != "team" &&
+        action.kind != "flag")
         log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
     Airplane* own = m_mode->playerAirplane();
     if (action.kind == "chat") {
@@ -317,8 +319,11 @@ bool NetPeer::act(const Action& action)
         }
         return false;
     } else if (action.kind == "crash") {
-        // The own airplane goes into the ground, as its own machine sees it.
+        // The own airplane goes into the ground, as its own machine sees it;
+        // in last man standing only once the round runs, to be out of it.
         if (!own || !own->isActive() || !own->isAlive())
+            return false;
+        if (auto* lms = dynamic_cast<GameModeLMS*>(m_mode); lms && !lms->roundRunning())
             return false;
         m_mode->onAirplaneDestroyed(*own, nullptr, CrashCause::Ground);
         log("crashed");
