@@ -92,6 +92,10 @@ public:
     // when there is no record or it does not load). clearLevel deletes every
     // entity, missile, road and the world; it may run any number of times.
     virtual bool startLevel();
+    // The level start's achievement events (with the first campaign mission's own).
+    void countLevelStartEvents(bool firstMission);
+    // The level is the first mission of the first campaign.
+    virtual bool opensFirstMission() const { return false; }
     virtual void clearLevel();
     GameWorld* world() { return m_world.get(); }
     const GameWorld* world() const { return m_world.get(); }
@@ -200,6 +204,11 @@ public:
     virtual void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause);
     virtual void onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause);
     virtual int killPoints(const Target& victim) const;
+    // The achievement events of a death: the player's own, and the player's
+    // kills by the victim's kind. The death handlers of the kinds run it once a death.
+    void countKillEvents(const Target* killer, const Target& victim);
+    // A kill of the player's airplane in an online match.
+    void countOnlineKill(const Target* killer);
     // Out of play: inactive, unlocked, forgotten by weapons, missiles and AI.
     void takeOutAirplane(Target& entity);
     void eliminateAirplane(Target& entity);
@@ -386,6 +395,8 @@ protected:
     virtual void updateEntities(float dt);
     virtual void updateSquadrons();
     virtual void updateMissiles(float dt);
+    // The HUD's incoming-missile warning while a missile homes on the player's airplane.
+    void updateIncomingWarning();
     virtual void updateWeapons(float dt);
     // Deletes what removeEntity set aside.
     void deletePending();
@@ -415,6 +426,8 @@ protected:
     virtual Target* applyPeerTeamFlag(const peerevent::TeamFlag& event);
 
     void bringIntoPlay(Target& entity);
+    // The mission statistics' enemy (team 1) and friendly (team 0) airplanes.
+    static void countAirplaneOfTeam(const Target& entity, int team, int delta);
     void forgetEverywhere(Target& entity);
     // Every missile in flight ended and unregistered, then deleted.
     void removeAllMissiles();
@@ -428,6 +441,7 @@ protected:
     IGameListener* m_listener = nullptr;
     MatchOutbox m_outbox;
     bool m_applyingPeerEvent = false;
+    bool m_incomingWarning = false;
     ModeHooks m_hooks;
     const MapInfoCfg* m_mapRecord = nullptr;
     std::unique_ptr<GameWorld> m_world;

@@ -8,6 +8,7 @@
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "gamedata/records/WeaponList.h"
+#include "modes/AchievementEvents.h"
 #include "modes/progress/MissionStats.h"
 
 #include <algorithm>
@@ -67,8 +68,11 @@ void GameMode::damageAirplane(Target& victim, Target* attacker, float damage, co
         attacker->rememberTime = kRememberTargetTime;
     }
     // A client shows the host's health; its own hits change nothing unless forced.
-    if ((force || !isNetworkClient()) && dealt > 0.0f)
+    if ((force || !isNetworkClient()) && dealt > 0.0f) {
         victim.setHealth(victim.health() - dealt);
+        if (&victim == m_playerAirplane)
+            missionStats().damageTaken += dealt;
+    }
     victim.onHit(hitPoint, weapon ? weapon->type : kNoWeaponType, attacker, dealt);
     if (victim.health() <= 0.0f && before > 0.0f)
         victim.lastAttacker = attacker;
@@ -280,7 +284,7 @@ void GameMode::ejectPilot(Airplane& airplane, float, bool force)
             return;
         addParachute(std::move(parachute));
         if (m_type != GameType::Campaign)
-            m_hooks.hudOrNone().postEntityEvent(IModeHud::kEventEjected, airplane);
+            postEventText(EventKind::Ejected, airplane, nullptr);
         if (isNetworkClient())
             return;  // a forced eject on a client came from the host
     }
@@ -302,6 +306,7 @@ void GameMode::addMissile(std::unique_ptr<Missile> missile)
     if (m_playerAirplane && m.owner() == m_playerAirplane) {
         m_playerMissile = &m;
         ++missionStats().missilesFired;
+        m_hooks.progressOrNone().countEvent(modeevent::kMissileLaunched);
         m_hooks.progressOrNone().onPlayerMissileLaunched();
     }
 }
@@ -322,6 +327,7 @@ void GameMode::onMissileHit(const Missile& missile)
 {
     if (m_playerAirplane && missile.owner() == m_playerAirplane) {
         ++missionStats().missilesHit;
+        m_hooks.progressOrNone().countEvent(modeevent::kMissileHit);
         m_hooks.progressOrNone().onPlayerMissileHit();
     }
 }

@@ -170,7 +170,19 @@ void GameMode::updateSquadrons()
 void GameMode::updateMissiles(float dt)
 {
     m_missiles.update(dt);
+    updateIncomingWarning();
     updateMissileSounds();
+}
+
+void GameMode::updateIncomingWarning()
+{
+    const bool threatened = m_playerAirplane && m_playerAirplane->incomingMissile;
+    IModeHud& hud = m_hooks.hudOrNone();
+    if (threatened)
+        hud.postMessage(IModeHud::kIncomingMissileMessage);
+    else if (m_incomingWarning)  // a missile that was decoyed away warns no more
+        hud.removeMessage(IModeHud::kIncomingMissileMessage);
+    m_incomingWarning = threatened;
 }
 
 void GameMode::updateWeapons(float dt)

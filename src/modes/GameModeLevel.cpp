@@ -5,9 +5,11 @@
 #include "entities/ground/Runway.h"
 #include "entities/ground/Tunnel.h"
 #include "gamedata/map/GameWorld.h"
+#include "gamedata/map/MapTrigger.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "modes/PlayerControls.h"
+#include "modes/progress/UnlocksMgr.h"
 #include "render/assets/Model.h"
 #include "platform/Settings.h"
 #include "sound/Sound.h"
@@ -33,6 +35,8 @@ void GameMode::resetRound()
     teamChangeAllowed = false;
     playerLossAllowed = false;
     m_selection.clear();
+    // The result page lists only what this round unlocked.
+    UnlocksMgr::instance().clearRecent();
 }
 
 void GameMode::createRunways()
@@ -137,10 +141,8 @@ void GameMode::checkTriggers()
     if (m_type == GameType::Campaign || m_type == GameType::CampaignLike || m_type == GameType::Tutorial)
         return;
     m_world->checkLandmarks(m_playerAirplane->position(), m_playerAirplane->radius(), [this](MapTrigger& t) {
-        if (!t.notice.empty()) {
-            const std::u16string text(t.notice.begin(), t.notice.end());
-            m_services.messagesOrNone().pushNotice(text, -1.0f, 1, 0);
-        }
+        if (!t.notice.empty())
+            m_services.messagesOrNone().pushNotice(mapText(t.notice), -1.0f, 1, 0);
         m_hooks.progressOrNone().countEvent(MapTrigger::kLandmarkEventBase + std::max(t.landmark, 0));
     });
 }

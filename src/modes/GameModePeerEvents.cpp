@@ -78,6 +78,8 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 // Its scores start again in the new team, as on the host.
                 a->onTeamChanged(true);
                 changeTeam(*a, e.team);
+                postEventText(EventKind::TeamChange, *a, nullptr);
+                postEventText(EventKind::TeamChange, *a, nullptr);
                 if (e.value >= 0.0f) {
                     respawnAirplane(*a, e.value, &e.position);
                     a->setOrientation(e.orientation);

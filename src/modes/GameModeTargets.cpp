@@ -237,6 +237,8 @@ void GameMode::changeTeam(Target& e, int team)
 {
     teamCounters().add(e.team(), -1);
     teamCounters().add(team, 1);
+    countAirplaneOfTeam(e, e.team(), -1);
+    countAirplaneOfTeam(e, team, 1);
     e.setTeam(team);
     if (e.kind() == TargetKind::Airplane)
         static_cast<Airplane&>(e).setControlVector({});

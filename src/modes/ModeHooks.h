@@ -13,9 +13,6 @@ class Target;
 class IModeHud {
 public:
     static constexpr int kIncomingMissileMessage = 248;
-    // Event lines the mode posts about an entity.
-    static constexpr int kEventTeamChange = 7;
-    static constexpr int kEventEjected = 9;
 
     virtual ~IModeHud() = default;
     // A marker of the entity's kind and team; hidden markers keep their two draw flags clear.
@@ -26,7 +23,6 @@ public:
     virtual void setMarkerFlag(const IGameEntity& /*entity*/, int /*flag*/) {}
     virtual void postMessage(int /*messageId*/) {}
     virtual void removeMessage(int /*messageId*/) {}
-    virtual void postEntityEvent(int /*kind*/, const Target& /*entity*/) {}
     // The player's airplane was hit.
     virtual void raiseHitIndicator() {}
     // The player's airplane left play: every held button lets go.

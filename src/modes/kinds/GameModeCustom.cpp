@@ -3,6 +3,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/records/MapInfoCfg.h"
+#include "modes/AchievementEvents.h"
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
@@ -133,6 +134,7 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
     victim.onDestroyed(cause);
     if (cause != CrashCause::None)
         ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
+    countKillEvents(killer, victim);
     if (victim.lifeState() == LifeState::Dying && victim.isActive() && fallsBeforeRespawn()) {
         // Shot down: it falls burning out of control until it crashes or
         // breaks up, and only then waits out its respawn.
@@ -250,24 +252,24 @@ void GameModeCustom::finishMatch()
             progress.countEvent(34);
         break;
     case GameType::CaptureTheFlag:
-        progress.countEvent(30);
+        progress.countEvent(modeevent::kCtfPlayed);
         if (won) {
-            // A flawless win: the other team never scored, ours more than five times.
-            const int own = m_playerAirplane->team() == 1 ? 1 : 0;
-            if (sm.group(1 - own).score == 0 && sm.group(own).score > 5)
-                progress.countEvent(57);
-            progress.countEvent(35);
+            const int own = m_playerAirplane->team() & 1;
+            // Won without the other side scoring once.
+            if (sm.group(own ^ 1).score == 0 && sm.group(own).score > 5)
+                progress.countEvent(modeevent::kCtfFlawless);
+            progress.countEvent(modeevent::kCtfWon);
         }
         break;
     case GameType::DestroyTheBase:
-        progress.countEvent(31);
+        progress.countEvent(modeevent::kDtbPlayed);
         if (won)
-            progress.countEvent(36);
+            progress.countEvent(modeevent::kDtbWon);
         break;
     case GameType::LastManStanding:
-        progress.countEvent(65);
+        progress.countEvent(modeevent::kLmsPlayed);
         if (won)
-            progress.countEvent(66);
+            progress.countEvent(modeevent::kLmsWon);
         break;
     default: break;
     }

@@ -194,6 +194,9 @@ void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause 
     } else {
         counts = countsForScore(&victim, &flags);
     }
+    if (isNetworkClient())
+        countOnlineKill(killer);
+    countKillEvents(killer, victim);
     if (!counts || cause == CrashCause::KilledByDamage)
         postEventText(EventKind::ShotDown, victim, killer);
     if (killer)

@@ -236,6 +236,7 @@ void GameModeDTB::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCau
     if (victim.lifeState() == LifeState::Destroyed || playStopped)
         return;
     Target* killer = attacker ? attacker : victim.lastAttacker;
+    countKillEvents(killer, victim);
     victim.onDestroyed(cause);
     // A base stays down until the next round.
     eliminateAirplane(victim);

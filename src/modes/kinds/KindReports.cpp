@@ -10,8 +10,12 @@
 #include "modes/kinds/GameModeLMS.h"
 #include "modes/kinds/GameModeSRV.h"
 #include "platform/Language.h"
+#include "platform/StringTable.h"
 
 namespace {
+// The warning to the flag carrier out of bounds.
+constexpr int kCarrierWarningText = 88;
+
 int liveCount(const std::vector<GroundTarget*>& bases)
 {
     int n = 0;
@@ -45,6 +49,11 @@ void GameModeCTF::fillReport(MatchReport& out) const
     // A carrier out of the arena is warned on the line under the HUD.
     if (out.respawnText.empty() && carrierWarning())
         out.respawnText = getStringByIndex(kCarrierWarningText);
+    // The carrier is in play, so no respawn line shares the place.
+    if (carrierWarning()) {
+        const std::u16string* text = findStringTable().text(kCarrierWarningText);
+        out.respawnText = text ? *text : u"DUMMY";
+    }
 }
 
 void GameModeSRV::fillReport(MatchReport& out) const
