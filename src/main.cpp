@@ -293,7 +293,7 @@ void startMenus()
     results.quickMatch = [] {
         const auto* online = static_cast<const MultiPlayerMenuFrameOnline*>(
             MenuFrameRegistry::existing(MenuFrameRegistry::Page::MultiPlayerOnline));
-        return online && online->quickMatch;
+        return online && online->lastConnectQuick;
     };
 }
 

@@ -86,9 +86,7 @@ void GameMode::clearLevel()
 {
     // Missiles point at entities, entities remove their weapons through this
     // mode: end the missiles first.
-    for (int i = 0; i < m_missiles.count(); ++i)
-        onMissileEnded(MissileSet::Ending{m_missiles.at(i), MissileSet::End::Expired, m_missiles.at(i)->position()});
-    m_missiles.clear();
+    removeAllMissiles();
     while (!m_waypoints.empty())
         hideWaypointMarker(*m_waypoints.back());
     clearEntities();
@@ -103,6 +101,15 @@ void GameMode::clearLevel()
     clearEffects();
     // A tutorial may have left only its lesson's actions enabled.
     enableAllActions();
+}
+
+void GameMode::removeAllMissiles()
+{
+    // Each is unregistered first: the HUD, the camera and the player's own
+    // missile pointer must not keep it.
+    for (int i = 0; i < m_missiles.count(); ++i)
+        onMissileEnded(MissileSet::Ending{m_missiles.at(i), MissileSet::End::Expired, m_missiles.at(i)->position()});
+    m_missiles.clear();
 }
 
 void GameMode::clearEntities()
@@ -234,6 +241,9 @@ std::unique_ptr<Target> GameMode::removePlayerAirplane(Target& entity)
     eraseKeepingOrder(m_selection, &entity);
     forgetEverywhere(entity);
     m_hooks.cameraOrNone().forget(entity);
+    // Peers drop it too, without a line: nobody left.
+    if (owned->kind() == TargetKind::Airplane && owned->hasId())
+        post(matchevent::AirplaneRemoved{EntityHandle(owned.get())});
     return owned;
 }
 

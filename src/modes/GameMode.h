@@ -352,6 +352,15 @@ public:
     virtual void setAirplaneVector(Airplane& airplane, const Vec3& stick);
     virtual void setAirplaneVectorXYZ(Airplane& airplane, float noseUp, float turn, float roll);
     virtual void changeTeam(Target& entity, int team);
+    // Out of play for good; the host moves it to the team and brings it back
+    // after a while (not in last man standing), a client asks the host to.
+    virtual void removeAirplaneForGood(Target& entity, int team);
+    // An airplane's life state as the host saw it change; the host tells
+    // its peers. Nothing in the kinds without matches.
+    virtual void onAirplaneStateChanged(Target& /*airplane*/, int /*state*/, Target* /*other*/, int /*a*/,
+                                        int /*b*/)
+    {
+    }
     virtual void setTargetable(Target& entity, bool on);
     void repairAirplane(Target& entity, float amount);
     void setAirplaneFlares(Airplane& airplane, int count);
@@ -466,11 +475,15 @@ protected:
     virtual Target* applyPeerFlag(const peerevent::Flag& event);
     virtual Target* applyPeerMatchEnd(const peerevent::MatchEnd& event);
     virtual Target* applyPeerRestart();
+    virtual Target* applyPeerModeValue(const peerevent::ModeValue& event);
+    virtual Target* applyPeerTeamFlag(const peerevent::TeamFlag& event);
 
     void bringIntoPlay(Target& entity);
     // The mission statistics' enemy (team 1) and friendly (team 0) airplanes.
     static void countAirplaneOfTeam(const Target& entity, int team, int delta);
     void forgetEverywhere(Target& entity);
+    // Every missile in flight ended and unregistered, then deleted.
+    void removeAllMissiles();
     void clearEntities();
 
     GameType m_type;

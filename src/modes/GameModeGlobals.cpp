@@ -17,3 +17,9 @@ GameChoices& gameChoices()
     static GameChoices choices;
     return choices;
 }
+
+JoinedMatchSetup& joinedMatchSetup()
+{
+    static JoinedMatchSetup setup;
+    return setup;
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 
 // What the menus choose for the next game; the running match is reached
 // through currentMatch() (modes/Match.h).
@@ -22,3 +23,16 @@ struct GameChoices {
     int duelMatch = 0;        // 1: the network game joined or opened is one against one
 };
 GameChoices& gameChoices();
+
+// The host's match set-up as a joining client received it; the client's
+// match plays by these instead of its own settings. Cleared when the client
+// leaves the network game.
+struct JoinedMatchSetup {
+    bool valid = false;
+    int scoreLimit = 0;
+    int minutes = 0;
+    int respawnDelay = 0;
+    bool teamMatch = false;
+    std::u16string gameName;
+};
+JoinedMatchSetup& joinedMatchSetup();

@@ -75,7 +75,10 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 Airplane* a = asAirplane(byId(e.airplaneId));
                 if (!a)
                     return nullptr;
+                // Its scores start again in the new team, as on the host.
+                a->onTeamChanged(true);
                 changeTeam(*a, e.team);
+                postEventText(EventKind::TeamChange, *a, nullptr);
                 postEventText(EventKind::TeamChange, *a, nullptr);
                 if (e.value >= 0.0f) {
                     respawnAirplane(*a, e.value, &e.position);
@@ -109,6 +112,23 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 return applyPeerMatchEnd(e);
             } else if constexpr (std::is_same_v<E, peerevent::Restart>) {
                 return applyPeerRestart();
+            } else if constexpr (std::is_same_v<E, peerevent::ModeValue>) {
+                return applyPeerModeValue(e);
+            } else if constexpr (std::is_same_v<E, peerevent::TeamFlag>) {
+                return applyPeerTeamFlag(e);
+            } else if constexpr (std::is_same_v<E, peerevent::TeamRequest>) {
+                // Only an airplane changes teams, and only to one of the two.
+                Airplane* a = asAirplane(byId(e.airplaneId));
+                if (!a || (e.team != 0 && e.team != 1))
+                    return nullptr;
+                removeAirplaneForGood(*a, e.team);
+                return a;
+            } else if constexpr (std::is_same_v<E, peerevent::StateChange>) {
+                Airplane* a = asAirplane(byId(e.airplaneId));
+                if (!a || (e.state != 0 && e.state != 1 && e.state != 3))
+                    return nullptr;
+                onAirplaneStateChanged(*a, e.state, byId(e.otherId), e.a, e.b);
+                return a;
             } else {
                 static_assert(std::is_same_v<E, peerevent::FlightState>);
                 // An unknown airplane: dropped like every other missing main airplane.
@@ -125,3 +145,5 @@ Target* GameMode::applyPeerDestroyed(const peerevent::Destroyed&) { return nullp
 Target* GameMode::applyPeerFlag(const peerevent::Flag&) { return nullptr; }
 Target* GameMode::applyPeerMatchEnd(const peerevent::MatchEnd&) { return nullptr; }
 Target* GameMode::applyPeerRestart() { return nullptr; }
+Target* GameMode::applyPeerModeValue(const peerevent::ModeValue&) { return nullptr; }
+Target* GameMode::applyPeerTeamFlag(const peerevent::TeamFlag&) { return nullptr; }

@@ -104,6 +104,27 @@ struct FlightState {
     int state = 0;
     float time = 0.0f;
 };
+// An airplane left the match on the host (not a player's leaving): peers drop it without a line.
+struct AirplaneRemoved {
+    EntityHandle airplane;
+};
+// An airplane taken out to change to the team: the host's switch (where it
+// comes back, and when) or a client's request for its own airplane.
+struct TeamRequest {
+    EntityHandle airplane;
+    int team = 0;
+    float respawnTime = -1.0f;
+    Vec3 position;
+    Quat orientation;
+};
+// An airplane's life state changed on the host; other may be empty.
+struct StateChanged {
+    EntityHandle airplane;
+    int state = 0;
+    EntityHandle other;
+    int a = 0, b = 0;
+    bool toAll = false;
+};
 
 }  // namespace matchevent
 
@@ -113,7 +134,8 @@ using MatchEvent =
                  matchevent::SunValue, matchevent::AirplaneTakenOut, matchevent::ModeValue,
                  matchevent::FlagChanged, matchevent::MatchEnded, matchevent::Chat, matchevent::WeatherChanged,
                  matchevent::Restarted, matchevent::TeamFlag, matchevent::ScoreEvent, matchevent::WeaponHit,
-                 matchevent::FlightState>;
+                 matchevent::FlightState, matchevent::AirplaneRemoved, matchevent::TeamRequest,
+                 matchevent::StateChanged>;
 
 // What a peer tells the mode, decoded and checked by the network game.
 namespace peerevent {
@@ -203,6 +225,25 @@ struct FlightState {
     int state = 0;
     float time = 0.0f;
 };
+// The host's round or wave countdown: value seconds, index the wave.
+struct ModeValue {
+    int value = 0;
+    int index = 0;
+};
+struct TeamFlag {
+    bool teamMatch = false;
+};
+// A client asks to change its airplane to the team.
+struct TeamRequest {
+    int airplaneId = -1;
+    int team = 0;
+};
+struct StateChange {
+    int airplaneId = -1;
+    int state = 0;
+    int otherId = -1;
+    int a = 0, b = 0;
+};
 
 }  // namespace peerevent
 
@@ -211,4 +252,5 @@ using PeerEvent =
                  peerevent::Destroyed, peerevent::WeaponLaunch, peerevent::Flares, peerevent::Weather,
                  peerevent::Eject, peerevent::TeamSwitch, peerevent::Flag, peerevent::Respawn, peerevent::TakeOut,
                  peerevent::Eliminate, peerevent::ServerData, peerevent::MatchEnd, peerevent::Restart,
-                 peerevent::FlightState>;
+                 peerevent::FlightState, peerevent::ModeValue, peerevent::TeamFlag, peerevent::TeamRequest,
+                 peerevent::StateChange>;

@@ -7,8 +7,10 @@
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
+#include "modes/kinds/GameModeCampaign.h"
 #include "modes/MatchConnections.h"
 #include "platform/Log.h"
+#include "platform/Settings.h"
 #include "screens/GameScreen.h"
 #include "screens/LoadingScreen.h"
 #include "screens/hud/GameHud.h"
@@ -171,6 +173,9 @@ GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gam
     mode->setMapRecord(record);
     mode->difficulty = difficulty >= 0 && difficulty <= 2 ? difficulty : 1;
     mode->setResumeValue(resume);
+    // The player flies the plane chosen in the menus, not the mission's own.
+    if (auto* mission = dynamic_cast<GameModeCampaign*>(mode.get()))
+        mission->chosenPlaneId = settings().localPlaneId;
     return loadMatch(std::move(mode), &noNetwork(), gameScreen);
 }
 

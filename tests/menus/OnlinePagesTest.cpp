@@ -709,6 +709,19 @@ TEST_F(OnlineRoomServer, ACreatedRoomIsAskedForAndJoinedAsAClient)
     EXPECT_EQ(server->roomCount(), 1);
 }
 
+// The result page asks after the game whether its connection was a quick
+// match; the page's own flag is cleared as soon as the connection is made.
+TEST_F(OnlinePages, TheLastConnectionRemembersItWasAQuickMatch)
+{
+    goToFrame(&page());
+    page().quickMatch = true;
+    page().onConnected();
+    EXPECT_FALSE(page().quickMatch);
+    EXPECT_TRUE(page().lastConnectQuick);
+    page().onConnected();
+    EXPECT_FALSE(page().lastConnectQuick);
+}
+
 TEST_F(OnlinePages, EveryRoadOfTheRoomServerReachesThePage)
 {
     goToFrame(&page());

@@ -243,6 +243,16 @@ TEST_F(ResultPage, ANetworkGameNamesItsMapAndServerUnderTheRows)
     EXPECT_TRUE(page->serverLine.empty());
 }
 
+TEST_F(ResultPage, BackLeavesTheFirstResultPageOfARun)
+{
+    // A page that was never hidden before: back leaves it at once.
+    auto* fresh = new GameResultMenuFrame();
+    fresh->showResult(single(10));
+    EXPECT_TRUE(fresh->onEscape());
+    EXPECT_EQ(leaves, 1);
+    delete fresh;
+}
+
 TEST_F(ResultPage, BookingClampsOnlyTheOwnTotalAndMovesTheRankDown)
 {
     settings().pointsSP = 100;

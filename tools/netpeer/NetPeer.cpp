@@ -8,7 +8,11 @@
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
+#include "entities/ground/Flag.h"
+#include "modes/kinds/GameModeCTF.h"
 #include "modes/kinds/GameModeCustom.h"
+#include "modes/kinds/GameModeLMS.h"
+#include "modes/kinds/GameModeSRV.h"
 #include "net/match/LanMatchTransport.h"
 #include "net/match/NetworkPlayer.h"
 #include "platform/File.h"
@@ -88,6 +92,10 @@ bool NetPeer::parse(int argc, char** argv, Options& out)
             out.seconds = std::clamp(static_cast<float>(std::atof(value().c_str())), 1.0f, 600.0f);
         } else if (arg == "--name" && hasValue) {
             out.name = value().substr(0, 31);
+        } else if (arg == "--matches" && hasValue) {
+            out.matches = std::clamp(std::atoi(value().c_str()), 1, 20);
+        } else if (arg == "--teams") {
+            out.teams = true;
         } else if (arg == "--until" && hasValue) {
             out.until = value();
         } else if (arg == "--stage" && hasValue) {
@@ -149,6 +157,13 @@ void NetPeer::pushLong(int, std::u16string_view text)
         m_untilSeen = true;
 }
 
+void NetPeer::StartNotices::pushNotice(std::u16string_view text, float duration, int, int)
+{
+    // Countdowns tick every second; only the starts, kept by their length, are logged.
+    if (duration < 0.0f)
+        peer->log("notice " + narrow(text));
+}
+
 bool NetPeer::loadData()
 {
     // Settings and saves go to a scratch folder; nothing of the player's is touched.
@@ -180,15 +195,18 @@ bool NetPeer::startMode(int gameType, int mapIndex, bool hosting)
         return std::fprintf(stderr, "netpeer: no match of type %d on map %d\n", gameType, mapIndex), false;
     // The match's limits; no bots in a network match.
     Settings& s = settings();
-    for (int entry : {Settings::kEntryFFA, Settings::kEntryTD}) {
+    for (int entry : {Settings::kEntryFFA, Settings::kEntryTD, Settings::kEntryCTF, Settings::kEntryDTB}) {
         s.setSkirmishWord(entry, 0, static_cast<std::uint32_t>(m_options.minutes));
         s.setSkirmishWord(entry, 1, static_cast<std::uint32_t>(m_options.scoreLimit));
     }
+    s.setSkirmishWord(Settings::kEntryFurther, 0, m_options.teams ? 0x100u : 0u);
     made->setNetwork(true, hosting, false);
     made->setMapRecord(map);
     // A headless peer: its own HUD lines, the network game, and nothing else.
     MatchConnections connections = MatchConnections::none();
     connections.hooks.hud = this;
+    m_notices.peer = this;
+    connections.services.messages = &m_notices;
     connections.network = hosting ? static_cast<IGameListener*>(&m_handler.server) : &m_handler.client;
     if (!startMatch(std::move(made), connections))
         return std::fprintf(stderr, "netpeer: the match does not start\n"), false;
@@ -273,7 +291,8 @@ bool NetPeer::joinHost()
 
 bool NetPeer::act(const Action& action)
 {
-    if (action.kind != "destroy" && action.kind != "await")
+    if (action.kind != "destroy" && action.kind != "await" && action.kind != "crash" && action.kind != "team" &&
+        action.kind != "flag")
         log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
     Airplane* own = m_mode->playerAirplane();
     if (action.kind == "chat") {
@@ -281,16 +300,53 @@ bool NetPeer::act(const Action& action)
         if (own)
             NetworkGame::addChatLine(own, wide(action.text));
     } else if (action.kind == "destroy" && m_options.host) {
-        // The host's airplane shoots down the first other airplane in play;
-        // while nobody is (or the host is down itself) the action waits.
+        // The host's airplane shoots down the first other airplane in play
+        // (the one named, or a bot with "bot"); while nobody is (or the host
+        // is down itself) the action waits.
         if (!own || !own->isActive() || !own->isAlive())
             return false;
         for (Target* t : m_mode->activeTargets()) {
             if (t->kind() != TargetKind::Airplane || t == own || !t->isActive() || !t->isAlive())
                 continue;
+            const bool bot = static_cast<Airplane*>(t)->aiPilot;
+            if ((action.text == "bot" && !bot) || (!action.text.empty() && action.text != "bot" &&
+                                                   narrow(t->pilotName) != action.text))
+                continue;
             t->setHealth(0.0f);
             m_mode->onAirplaneDestroyed(*t, own, CrashCause::KilledByDamage);
             log("destroyed " + narrow(t->pilotName));
+            return true;
+        }
+        return false;
+    } else if (action.kind == "crash") {
+        // The own airplane goes into the ground, as its own machine sees it;
+        // in last man standing only once the round runs, to be out of it.
+        if (!own || !own->isActive() || !own->isAlive())
+            return false;
+        if (auto* lms = dynamic_cast<GameModeLMS*>(m_mode); lms && !lms->roundRunning())
+            return false;
+        m_mode->onAirplaneDestroyed(*own, nullptr, CrashCause::Ground);
+        log("crashed");
+    } else if (action.kind == "team") {
+        // The switch-team button of the score table.
+        if (!own || !own->isActive() || m_mode->playStopped)
+            return false;
+        const int other = own->team() == 1 ? 0 : 1;
+        m_mode->removeAirplaneForGood(*own, other);
+        log("asked for team " + std::to_string(other));
+    } else if (action.kind == "flag" && m_options.host) {
+        // The named pilot takes the other team's flag where it flies.
+        auto* ctf = dynamic_cast<GameModeCTF*>(m_mode);
+        if (!ctf)
+            return true;
+        for (Target* t : m_mode->activeTargets()) {
+            if (t->kind() != TargetKind::Airplane || narrow(t->pilotName) != action.text || !t->isAlive())
+                continue;
+            Flag* flag = ctf->flagOfTeam(t->team() == 0 ? 1 : 0);
+            if (!flag || flag->carrier())
+                return false;
+            ctf->onFlagTaken(*flag, *t);
+            log("flag to " + action.text);
             return true;
         }
         return false;
@@ -299,7 +355,8 @@ bool NetPeer::act(const Action& action)
     } else if (action.kind == "quit") {
         m_quit = true;
     } else if (action.kind == "end" && m_options.host) {
-        m_mode->finishMatch();
+        // As a limit reached: frozen now, scored and told a frame later.
+        m_mode->freezeMatch();
     } else if (action.kind == "await" && m_options.host) {
         // Holds the later actions until that many joiners have come, and
         // every one still here has flown: times alone race a slow machine.
@@ -362,6 +419,16 @@ void NetPeer::logScores()
     }
     for (const auto& [name, values] : rows)
         log("score " + name + " " + values);
+    std::map<std::string, int> teams;
+    // The players the score table files (a survival wave's enemies are not).
+    for (const auto& e : m_mode->entities())
+        if (e->kind() == TargetKind::Airplane && ScoreMgr::instance().groupOf(*e))
+            teams[narrow(e->pilotName)] = e->team();
+    for (const auto& [name, team] : teams)
+        log("team " + name + " " + std::to_string(team));
+    if (auto* srv = dynamic_cast<const GameModeSRV*>(m_mode))
+        log("wave " + std::to_string(srv->currentWave()));
+    log("matches " + std::to_string(m_mode->endMenusOpened()));
     // Where each airplane in play was when the match stopped, to the metre.
     for (const auto& e : m_mode->entities())
         if (e->kind() == TargetKind::Airplane && e->isActive())
@@ -412,10 +479,14 @@ int NetPeer::run()
                 break;
             }
         }
-        if (!m_matchEnded && m_mode->playStopped && m_mode->endMenusOpened() > 0) {
-            m_matchEnded = true;
+        if (m_mode->endMenusOpened() > m_matchesEnded) {
+            m_matchesEnded = m_mode->endMenusOpened();
             log("match ended");
-            linger = kLinger;
+            // A match that restarts plays on until the runs asked for are over.
+            if (m_matchesEnded >= m_options.matches || m_mode->restartCountdown() < 0.0f) {
+                m_matchEnded = true;
+                linger = kLinger;
+            }
         }
         if (linger >= 0.0f) {
             linger -= kFrame;

@@ -20,7 +20,7 @@ class NetPeer : public IModeHud {
 public:
     struct Action {
         float at = 0.0f;
-        std::string kind;  // chat, destroy, eject, quit, end, await
+        std::string kind;  // chat, destroy, crash, team, flag, eject, quit, end, await
         std::string text;
     };
     struct Options {
@@ -38,6 +38,8 @@ public:
         std::string stageDir;
         std::vector<Action> actions;
         std::string until;  // a HUD line holding this text ends the run with 0
+        int matches = 1;    // the run ends after this many ends of a match
+        bool teams = false;  // host: last man standing by teams
     };
 
     // False, with a message on stderr, for options it cannot use.
@@ -65,7 +67,14 @@ private:
     void trackArrivals();
     void log(const std::string& line);
 
+    // The notices a round or wave start pushes go to the log too.
+    struct StartNotices : IModeMessages {
+        NetPeer* peer = nullptr;
+        void pushNotice(std::u16string_view text, float duration, int, int) override;
+    };
+
     Options m_options;
+    StartNotices m_notices;
     std::string m_scratch;  // the save folder of this run
     StringTable m_texts;
     NetworkGameHandler m_handler;
@@ -77,6 +86,7 @@ private:
     bool m_untilSeen = false;
     float m_untilQuitAt = -1.0f;
     bool m_matchEnded = false;
+    int m_matchesEnded = 0;
     bool m_lost = false;
     int m_bestState = 0;
     // Host: joiners seen arriving, a player back after leaving counting anew;

@@ -724,6 +724,7 @@ void GameResultMenuFrame::draw()
         if (rankReached)
             drawPromotion();
     }
+    drawUnlocks();
     drawRankBar();
 }
 
@@ -738,8 +739,17 @@ void GameResultMenuFrame::drawPromotion()
     else
         wideFormat(text, 512, "%w %w", getStringByIndex(kPromotedText), name);
     drawText(font, text, midX, static_cast<float>(rankPanel->absY), CFont::kCentreX);
+}
+
+void GameResultMenuFrame::drawUnlocks()
+{
     if (!unlocksShown || unlockedPlanes.empty() || unlockScale <= 0.0f)
         return;
+    CFont* font = getFont(1);
+    if (!font)
+        return;
+    const float midX = (rankPanel->absX + rankPanel->width + screenMetrics().screenWidth) / 2.0f;
+    char16_t text[512];
     const PlaneList& planes = PlaneList::instance();
     const int id = unlockedPlanes[static_cast<std::size_t>(unlockIndex) % unlockedPlanes.size()];
     const PlaneCfg* plane = nullptr;

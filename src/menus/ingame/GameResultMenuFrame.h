@@ -134,7 +134,9 @@ public:
     std::vector<int> unlockedPlanes;
     bool medalMode = false;
     int medalOf = 0;   // the game's medal, 0 none, 1..3
-    bool resultEscapeArmed = false;
+    // Set from the start: back leaves the very first result page too; a
+    // second press before the page hides does nothing.
+    bool resultEscapeArmed = true;
     GameType shownType = GameType::FreeForAll;
     bool shownNetwork = false, shownOnline = false;
     // The network lines under the rows: "Map: ..." and "Server: ...".
@@ -157,6 +159,8 @@ private:
     void enterFinal();
     void drawRankBar();
     void drawPromotion();
+    // The planes a result unlocked, with or without a new rank.
+    void drawUnlocks();
     std::int32_t rankHigh(int rank, std::int32_t overTop) const;
     void placePanels();
 };

@@ -127,8 +127,6 @@ MPChatMenuFrame::MPChatMenuFrame()
         captions[i]->anchorMode = kAnchorAbsolute;
         addItem(captions[i]);
     }
-    // 874 is the weapon page's "plane's own" text: over the chat it would mislead.
-    captions[1]->visible = false;
 
     textBox = new SpriteEditBox(u"", nullptr);
     textBox->anchorMode = kAnchorAbsolute;

@@ -276,12 +276,8 @@ void TeamSkirmishEndMenuFrame::onSwitchTeam()
     Airplane* own = m->playerAirplane();
     if (!own)
         return;
-    const int other = own->team() == 1 ? 0 : 1;
-    m->takeOutAirplane(*own);
-    m->changeTeam(*own, other);
-    m->postEventText(GameMode::EventKind::TeamChange, *own, nullptr);
-    if (m->gameType() != GameType::LastManStanding)
-        m->respawnAirplane(*own, 5.0f, nullptr);
+    // The host moves it and tells everybody; a client's request goes to the host.
+    m->removeAirplaneForGood(*own, own->team() == 1 ? 0 : 1);
     closeOverlayScreen();
     m->services().overlaysOrNone().setPaused(false);
 }

@@ -887,6 +887,7 @@ void MultiPlayerMenuFrameOnline::onConnectFailed()
 void MultiPlayerMenuFrameOnline::onConnected()
 {
     hideBusy();
+    lastConnectQuick = quickMatch;
     if (!quickMatch) {
         if (NetworkGameHandler* h = handler())
             h->sendRoomQueries();

@@ -117,6 +117,9 @@ public:
     const std::uint8_t* selectedInfo = nullptr;
     int joinDelay = 0;
     bool quickMatch = false;
+    // Whether the last connection to the room server was made for a quick
+    // match; kept after the connection, when quickMatch is cleared.
+    bool lastConnectQuick = false;
     std::string joinName;
     std::array<RoomPlayer*, kPlayerRows> playerRows{};
 

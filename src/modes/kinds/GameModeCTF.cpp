@@ -86,7 +86,7 @@ void GameModeCTF::buildPlayers()
     if (player)
         respawnQuietly(*player, 0.0f, nullptr);
     if (isSinglePlayer()) {
-        const float skill = matchrules::botSkill(Settings::kEntryCTF, 4);
+        const float skill = matchrules::botSkill(Settings::kEntryCTF, 5);
         for (int team = 0; team < 2; ++team) {
             const int n = matchrules::botCount(Settings::kEntryCTF, 2 + team);
             // The odd bot attacks.
@@ -154,6 +154,34 @@ void GameModeCTF::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCau
     releaseFlagsOf(victim);
 }
 
+void GameModeCTF::onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags,
+                                  float respawnTime, const Vec3& position, const Quat& orientation)
+{
+    if (playStopped || victim.kind() == TargetKind::Flag)
+        return;
+    GameModeCustom::onAirplaneEvent(victim, killer, cause, flags, respawnTime, position, orientation);
+    // A carrier that went down anywhere loses the flag; the death's message
+    // tells the peers, so the drop itself is not sent.
+    if ((flags & kEventDestroyed) != 0)
+        releaseFlagsOf(victim);
+}
+
+void GameModeCTF::removeAirplaneForGood(Target& entity, int team)
+{
+    // A carrier changing sides leaves the flag where it is.
+    if (!isNetworkClient())
+        dropFlagsOf(entity);
+    GameModeCustom::removeAirplaneForGood(entity, team);
+}
+
+void GameModeCTF::changeTeam(Target& entity, int team)
+{
+    GameModeCustom::changeTeam(entity, team);
+    // The player's own flag is the friendly one, whichever side that is now.
+    if (&entity == m_playerAirplane)
+        applyFlagColors();
+}
+
 void GameModeCTF::getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const
 {
     const Flag* own = flagOfTeam(entity.team());
@@ -167,8 +195,8 @@ void GameModeCTF::getSpawnPoint(const Target& entity, Vec3& position, Quat& orie
     // Behind the own flag as seen from the enemy: the sector round -d.
     const float away = std::atan2(-d.x, -d.z);
     position = spawnInSector(home, away, kSpawnSpread, kSpawnDistance);
-    const float heading = std::atan2(d.x, d.z);
-    quatFromEulerTo(orientation, heading, 0.0f, 0.0f);
+    // Facing the enemy's flag.
+    quatFromDirectionTo(orientation, Vec3{d.x, 0.0f, d.z});
 }
 
 void GameModeCTF::onFlagTaken(Flag& flag, Target& airplane)

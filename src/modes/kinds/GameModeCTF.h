@@ -30,6 +30,10 @@ public:
     void clearLevel() override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
+    void removeAirplaneForGood(Target& entity, int team) override;
+    void changeTeam(Target& entity, int team) override;
+    void onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags, float respawnTime,
+                         const Vec3& position, const Quat& orientation) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     PauseMenu getPauseMenu() const override { return PauseMenu::TeamMatch; }
     void fillReport(MatchReport& out) const override;

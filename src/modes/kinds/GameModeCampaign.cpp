@@ -124,6 +124,13 @@ void GameModeCampaign::onAirplaneDestroyed(Target& victim, Target* attacker, Cra
 {
     if (victim.lifeState() == LifeState::Destroyed)
         return;
+    if (victim.lifeState() == LifeState::Dying) {
+        // Shot down already and counted then: the fall ends (the ground, a
+        // collision) and only the wreck remains.
+        if (cause != CrashCause::KilledByDamage)
+            victim.onDestroyed(cause);
+        return;
+    }
     Target* killer = attacker ? attacker : victim.lastAttacker;
     MissionStats& stats = missionStats();
     if (victim.team() == 1 && killer && killer == m_playerAirplane)

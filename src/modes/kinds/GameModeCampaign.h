@@ -78,7 +78,8 @@ public:
     // Set by the start before the level: 1 lays the mission's checkpoint over its start.
     int resumeValue = 0;
     void setResumeValue(int value) override { resumeValue = value == 1 ? 1 : 0; }
-    // The plane the briefing chose for the player; -1 flies the mission's own.
+    // The plane chosen in the menus for the player; -1 (or a plane the list
+    // lacks) flies the mission's own.
     int chosenPlaneId = -1;
 
     // The points the win pays: by the medal just earned against the best

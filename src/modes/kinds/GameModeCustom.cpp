@@ -2,6 +2,7 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
+#include "entities/weapons/Weapon.h"
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/AchievementEvents.h"
 #include "modes/BotNames.h"
@@ -37,9 +38,23 @@ bool GameModeCustom::startLevel()
     if (!GameMode::startLevel())
         return false;
     resetRound();
+    if (isNetworkClient() && joinedMatchSetup().valid)
+        applyJoinedSetup(joinedMatchSetup());
     buildPlayers();
     resetMatch(false, false);
     return true;
+}
+
+void GameModeCustom::applyJoinedSetup(const JoinedMatchSetup& setup)
+{
+    setTeamMatch(setup.teamMatch);
+    ScoreMgr& sm = ScoreMgr::instance();
+    sm.scoreLimit = std::clamp(setup.scoreLimit, 0, 255);
+    sm.timeLimit = static_cast<float>(std::clamp(setup.minutes, 0, 255)) * 60.0f;
+    if (setup.respawnDelay > 0)
+        respawnDelaySetting = static_cast<float>(std::min(setup.respawnDelay, 255));
+    if (!setup.gameName.empty())
+        setServerName(setup.gameName);
 }
 
 void GameModeCustom::clearLevel()
@@ -132,15 +147,34 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
 
 void GameModeCustom::finishDeath(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags)
 {
-    const float delay = respawnDelayFor(victim);
     if (killer && killer->isActive())
         m_hooks.cameraOrNone().onKill(victim, *killer);
     if (&victim == m_playerAirplane)
         m_hooks.hudOrNone().releaseAllButtons();
+    if (staysOutWhenDown(victim)) {
+        // The death's message says it stays out, or peers would wait for a
+        // respawn that never comes.
+        keepOut(victim);
+        postDestroyed(victim, killer, cause, flags, -1.0f);
+        return;
+    }
+    const float delay = respawnDelayFor(victim);
     // The score limit may have ended the match: the airplane still waits out its delay.
     // The death's message carries the delay.
     respawnQuietly(victim, delay, nullptr);
     postDestroyed(victim, killer, cause, flags, delay);
+}
+
+void GameModeCustom::keepOut(Target& victim)
+{
+    Vec3 at = victim.position();
+    Quat orientation;
+    getSpawnPoint(victim, at, orientation);
+    withdrawFromPlay(victim);
+    std::erase(m_respawnQueue, &victim);
+    victim.respawnTimer = -1.0f;
+    m_hooks.cameraOrNone().forget(victim);
+    victim.setPosition(at);
 }
 
 void GameModeCustom::deleteAirplane(Target& entity)
@@ -268,7 +302,12 @@ void GameModeCustom::onMatchEnded(float countdown)
 
 void GameModeCustom::startNextMatch()
 {
-    resetMatch(true, true);
+    startNextMatchWith(true, true);
+}
+
+void GameModeCustom::startNextMatchWith(bool respawn, bool scoring)
+{
+    resetMatch(respawn, respawn, {}, scoring);
     m_services.overlaysOrNone().setPaused(false);
     m_services.overlaysOrNone().closeOverlay();
     post(matchevent::Restarted{});
@@ -331,7 +370,8 @@ Airplane* GameModeCustom::firstHumanAirplane() const
     return nullptr;
 }
 
-void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
+void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots, std::span<const TargetKind> skipKinds,
+                                bool scoring)
 {
     m_services.messagesOrNone().clearNotices();
     setGameClock(0.0f);
@@ -339,23 +379,14 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
     MissionStats& stats = missionStats();
     stats.resetRound();
     stats.missilesFired = stats.missilesHit = 0;
-    ScoreMgr::instance().startMatch();
+    ScoreMgr::instance().startMatch(scoring);
     playStopped = false;
     initMatchLimits();
     m_restartCountdown = -1.0f;
     m_readyShown = ScoreMgr::instance().ready();
-    m_missiles.clear();
-    if (respawnPlayers || respawnBots) {
-        std::vector<Target*> airplanes;
-        for (const auto& e : m_entities)
-            if (e->kind() == TargetKind::Airplane) {
-                const bool bot = static_cast<Airplane&>(*e).aiPilot;
-                if ((bot && respawnBots) || (!bot && respawnPlayers))
-                    airplanes.push_back(e.get());
-            }
-        for (Target* a : airplanes)
-            respawnAirplane(*a, 0.0f, nullptr);
-    }
+    clearMatchObjects();
+    if (!isNetworkClient() && (respawnPlayers || respawnBots))
+        respawnAll(respawnPlayers, respawnBots, skipKinds);
     if (isNetworkServer()) {
         const bool allowed = (settings().skirmishWord(Settings::kEntryHost, kTeamChangeWord) & 0xFF) != 0;
         const bool changed = allowed != teamChangeAllowed;
@@ -363,6 +394,29 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots)
         if (changed)
             post(matchevent::TeamFlag{ScoreMgr::instance().teamScoring()});
     }
+}
+
+void GameModeCustom::clearMatchObjects()
+{
+    removeAllMissiles();
+    for (Weapon* w : m_weapons)
+        w->reset();
+}
+
+void GameModeCustom::respawnAll(bool players, bool bots, std::span<const TargetKind> skipKinds)
+{
+    std::vector<Target*> chosen;
+    for (const auto& e : m_entities) {
+        if (std::find(skipKinds.begin(), skipKinds.end(), e->kind()) != skipKinds.end())
+            continue;
+        const bool bot = e->kind() == TargetKind::Airplane && static_cast<Airplane&>(*e).aiPilot;
+        const bool player = e->kind() == TargetKind::Airplane && !bot;
+        if ((bot && bots) || (player && players))
+            chosen.push_back(e.get());
+    }
+    // Respawning may move entities in the list: the choice is made first.
+    for (Target* a : chosen)
+        respawnAirplane(*a, 0.0f, nullptr);
 }
 
 float GameModeCustom::matchLength() const

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+struct JoinedMatchSetup;
 struct PlaneCfg;
 
 // The base of every skirmish kind and free flight: the end-of-match sequence
@@ -46,6 +47,10 @@ public:
     void deleteAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     void changeTeam(Target& entity, int team) override;
+    void removeAirplaneForGood(Target& entity, int team) override;
+    // Unless the match is over: the life state taken; the host tells the
+    // peers (all of them with toAll, else all but the airplane's owner).
+    void onAirplaneStateChanged(Target& airplane, int state, Target* other, int a, int b) override;
     float respawnDelay() const override;
     // The delay of this entity: map objects' ground units wait a minute.
     virtual float respawnDelayFor(const Target& entity) const;
@@ -88,8 +93,11 @@ public:
     bool countsForScore(const Target* victim, const std::uint8_t* hostFlags) const;
     // An airplane event from the host (or a kind): destroyed (flag bit 2),
     // else out (respawnTime -1) or back after respawnTime at position.
+    // Kinds add their own rules for a death a peer reports (flags dropped,
+    // bases lost, players put out).
     void onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags, float respawnTime,
                          const Vec3& position, const Quat& orientation) override;
+    static constexpr std::uint8_t kEventDestroyed = 4;
     // The line under the HUD while the player's airplane is out: the
     // respawn countdown, else (clients) waiting for the next round or for
     // the host; false when nothing is shown.
@@ -100,14 +108,33 @@ public:
     int serverLostNotices() const { return m_serverLost; }
     Airplane* firstHumanAirplane() const;
 
-    // Starts a further match; respawns the players and bots asked for.
-    void resetMatch(bool respawnPlayers, bool respawnBots);
+    // Starts a further match; respawns the players and bots asked for
+    // (entities of the kinds to skip stay as they are) and starts scoring
+    // when scoring is set.
+    void resetMatch(bool respawnPlayers, bool respawnBots, std::span<const TargetKind> skipKinds = {},
+                    bool scoring = true);
+    // Every missile in flight removed and every weapon's trigger, timers and lock reset.
+    virtual void clearMatchObjects();
+    // Players (airplanes without an AI pilot) and bots back into play at
+    // once at their spawn points, except entities of the kinds to skip.
+    void respawnAll(bool players, bool bots, std::span<const TargetKind> skipKinds = {});
     // Match length for the sun and weather (seconds) and the sun at a time.
     float matchLength() const;
     float sunAt(float elapsed) const;
     void initMatchLimits();
     void updateMatchSky(float dt);
     float weatherTimer() const { return m_weatherTimer; }
+
+    // The match's team flag: whether it scores by teams. Only last man
+    // standing has both; a client takes the host's at its join and after.
+    virtual void setTeamMatch(bool /*on*/) {}
+    // A client's match plays by the host's limits, respawn delay, team flag
+    // and name; called once its level is set up, before its players are built.
+    void applyJoinedSetup(const JoinedMatchSetup& setup);
+
+    // The host's round or wave countdown (value seconds; index the wave in
+    // survival), applied on clients. The kinds without rounds ignore it.
+    virtual void setModeValue(int /*value*/, int /*index*/) {}
 
     // Server data: the elapsed match time.
     ServerData::Layout serverDataLayout() const override { return ServerData::Layout::Time; }
@@ -142,6 +169,8 @@ protected:
     Target* applyPeerDestroyed(const peerevent::Destroyed& event) override;
     Target* applyPeerMatchEnd(const peerevent::MatchEnd& event) override;
     Target* applyPeerRestart() override;
+    Target* applyPeerModeValue(const peerevent::ModeValue& event) override;
+    Target* applyPeerTeamFlag(const peerevent::TeamFlag& event) override;
     // Builds the player's airplane and the bots of a new level.
     virtual void buildPlayers() {}
     // Whether a shot-down airplane falls before it waits for its respawn.
@@ -149,7 +178,15 @@ protected:
     // only a game on this machine waits for the fall; modes that put the
     // shot-down out of play at once say no.
     virtual bool fallsBeforeRespawn() const { return isSinglePlayer(); }
+    // Whether a shot-down entity stays out of play instead of waiting for a
+    // respawn (one life a round, or until the match ends).
+    virtual bool staysOutWhenDown(const Target& /*victim*/) const { return false; }
+    // Out of play at its spawn point, waiting for nothing, without telling peers.
+    void keepOut(Target& victim);
     float spawnHeightAt(float x, float z) const;
+    // The next match on the host's word: reset (everybody respawned when
+    // asked), unpaused, peers told, joins taken again.
+    void startNextMatchWith(bool respawn, bool scoring);
 
     bool m_endMenuPending = false;
     bool m_readyShown = true;

@@ -205,8 +205,51 @@ void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause 
         victim.onDestroyed(cause);
     if (cause != CrashCause::None)
         ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
+    if (!isNetworkServer())
+        return;
+    // A death the client saw for itself follows the kind's rule here too.
+    const bool out = staysOutWhenDown(victim);
+    if (out)
+        keepOut(victim);
+    else if (victim.isActive() && victim.networkRole == NetworkRole::RemoteClient)
+        // Its wreck is its owner's; here it waits out its delay, and the
+        // host's respawn brings it back on every machine (its owner waits for that).
+        respawnQuietly(victim, respawnDelayFor(victim), nullptr);
+    postDestroyed(victim, killer, cause, sent, out ? -1.0f : respawnDelayFor(victim));
+    // The others learn its state even where the death itself is not relayed
+    // (its own crash, which they see from its flight).
+    onAirplaneStateChanged(victim, static_cast<int>(victim.lifeState()), killer, 0, 0);
+}
+
+void GameModeCustom::onAirplaneStateChanged(Target& airplane, int state, Target* other, int a, int b)
+{
+    if (playStopped)
+        return;
+    airplane.setLifeState(static_cast<LifeState>(state));
     if (isNetworkServer())
-        postDestroyed(victim, killer, cause, sent, respawnDelayFor(victim));
+        post(matchevent::StateChanged{EntityHandle(&airplane), state, EntityHandle(other), a, b, false});
+}
+
+void GameModeCustom::removeAirplaneForGood(Target& entity, int team)
+{
+    GameMode::removeAirplaneForGood(entity, team);
+    if (!isNetworkClient() && entity.kind() == TargetKind::Airplane)
+        ScoreMgr::instance().refilePlayer(static_cast<Airplane&>(entity));
+}
+
+Target* GameModeCustom::applyPeerModeValue(const peerevent::ModeValue& event)
+{
+    // Only the host counts rounds and waves.
+    if (isNetworkClient())
+        setModeValue(event.value, event.index);
+    return nullptr;
+}
+
+Target* GameModeCustom::applyPeerTeamFlag(const peerevent::TeamFlag& event)
+{
+    if (isNetworkClient())
+        setTeamMatch(event.teamMatch);
+    return nullptr;
 }
 
 bool GameModeCustom::respawnText(std::u16string& out) const

@@ -110,7 +110,7 @@ void GameModeDF::placeAirplanes()
         p.y = std::max(groundHeightAt(p.x, p.z), 0.0f) + 2000.0f;
         respawnAirplane(*t, 0.0f, &p);
         Quat q;
-        quatFromEulerTo(q, std::atan2(face.x, face.z), 0.0f, 0.0f);
+        quatFromDirectionTo(q, Vec3{face.x, 0.0f, face.z});
         static_cast<Airplane&>(*t).setOrientation(q);
     }
 }

@@ -94,7 +94,7 @@ void GameModeDTB::buildPlayers()
     if (isSinglePlayer()) {
         m_bots0 = matchrules::botCount(Settings::kEntryDTB, 2);
         m_bots1 = matchrules::botCount(Settings::kEntryDTB, 3);
-        const float skill = matchrules::botSkill(Settings::kEntryDTB, 4);
+        const float skill = matchrules::botSkill(Settings::kEntryDTB, 5);
         for (int team = 0; team < 2; ++team) {
             const int n = team == 0 ? m_bots0 : m_bots1;
             const int enemy = team == 0 ? 1 : 0;
@@ -227,7 +227,7 @@ void GameModeDTB::getSpawnPoint(const Target& entity, Vec3& position, Quat& orie
     const Vec3 home = own->mapObject().pos;
     const Vec3 d = other->mapObject().pos - home;
     position = spawnInSector(home, std::atan2(-d.x, -d.z), 1.5707964f, kSpawnDistance);
-    quatFromEulerTo(orientation, std::atan2(d.x, d.z), 0.0f, 0.0f);
+    quatFromDirectionTo(orientation, Vec3{d.x, 0.0f, d.z});
 }
 
 void GameModeDTB::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)
@@ -244,6 +244,26 @@ void GameModeDTB::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCau
     // A base stays down until the next round.
     eliminateAirplane(victim);
     postDestroyed(victim, killer, cause, eventFlags(victim, false, 4), -1.0f);
+    if (killer && killer->team() != victim.team() && (victim.team() == 0 || victim.team() == 1))
+        onBaseLost(static_cast<GroundTarget&>(victim), *killer);
+}
+
+void GameModeDTB::onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags,
+                                  float respawnTime, const Vec3& position, const Quat& orientation)
+{
+    if (victim.kind() != TargetKind::Base || (flags & kEventDestroyed) == 0) {
+        GameModeCustom::onAirplaneEvent(victim, killer, cause, flags, respawnTime, position, orientation);
+        return;
+    }
+    if (victim.lifeState() == LifeState::Destroyed || playStopped)
+        return;
+    // A base the host saw destroyed: down until the next round, and lost
+    // when the other team destroyed it.
+    if (killer)
+        victim.lastAttacker = killer;
+    if (victim.isAlive())
+        victim.onDestroyed(cause);
+    eliminateAirplane(victim);
     if (killer && killer->team() != victim.team() && (victim.team() == 0 || victim.team() == 1))
         onBaseLost(static_cast<GroundTarget&>(victim), *killer);
 }
@@ -276,6 +296,9 @@ void GameModeDTB::setRoundCountdown(float t)
         for (GroundTarget* b : bases(team))
             b->setTargetable(false);
     if (t <= 0.0f) {
+        clearMatchObjects();
+        if (!isNetworkClient())
+            respawnAll(true, true);
         if (!isNetworkClient())
             for (int team = 0; team < 2; ++team)
                 for (GroundTarget* b : bases(team)) {
@@ -292,6 +315,11 @@ void GameModeDTB::setRoundCountdown(float t)
         matchrules::pushStart(*this, kRoundStartText);
     }
     m_roundTick = true;
+}
+
+void GameModeDTB::setModeValue(int value, int /*index*/)
+{
+    setRoundCountdown(static_cast<float>(std::clamp(value, 0, 3600)));
 }
 
 bool GameModeDTB::startLevel()
@@ -314,7 +342,8 @@ void GameModeDTB::startMatch()
 
 void GameModeDTB::startNextMatch()
 {
-    GameModeCustom::startNextMatch();
+    // The round's start brings everybody back.
+    startNextMatchWith(false, true);
     startRoundCountdown(0.0f);
 }
 

@@ -26,6 +26,8 @@ public:
     void clearLevel() override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
+    void onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags, float respawnTime,
+                         const Vec3& position, const Quat& orientation) override;
     void respawnQuietly(Target& entity, float delay, const Vec3* position) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     void attachAI(Airplane& airplane, float skill, bool replace, AIKind kind = AIKind::Pilot) override;
@@ -48,6 +50,7 @@ public:
     void giveBaseTarget(Airplane& airplane);
     void reassignBots();
 
+    void setModeValue(int value, int index) override;
     ServerData::Layout serverDataLayout() const override { return ServerData::Layout::Rounds; }
     void fillServerData(ServerData& out) const override;
     void applyServerData(const ServerData& data) override;

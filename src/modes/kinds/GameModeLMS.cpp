@@ -83,23 +83,44 @@ void GameModeLMS::startRoundCountdown(float t)
 {
     m_roundRunning = false;
     m_outCount = 1;
+    // Nothing scores between rounds.
+    ScoreMgr::instance().setScoring(false);
     if (t <= 0.0f) {
+        clearMatchObjects();
+        ScoreMgr::instance().setScoring(true);
         m_roundRunning = true;
-        if (!isNetworkClient()) {
-            std::vector<Target*> airplanes;
-            for (const auto& e : m_entities)
-                if (e->kind() == TargetKind::Airplane)
-                    airplanes.push_back(e.get());
-            // The round's start below tells the peers.
-            for (Target* a : airplanes)
-                GameModeCustom::respawnQuietly(*a, 0.0f, nullptr);
-        }
+        if (!isNetworkClient())
+            respawnAll(true, true);
         pushStart(*this, kRoundStartText);
         countOpponents();
     }
     m_roundTimer = t;
     m_roundTick = true;
     post(matchevent::ModeValue{static_cast<int>(t), 0});
+}
+
+void GameModeLMS::setTeamMatch(bool on)
+{
+    if (on == m_teamMode)
+        return;
+    m_teamMode = on;
+    // Scored by teams or alone from here; the players are filed again.
+    ScoreMgr& sm = ScoreMgr::instance();
+    const float timeLimit = sm.timeLimit;
+    const int scoreLimit = sm.scoreLimit;
+    const bool scoring = sm.active();
+    sm.reset(on);
+    sm.timeLimit = timeLimit;
+    sm.scoreLimit = scoreLimit;
+    sm.setScoring(scoring);
+    for (const auto& e : m_entities)
+        if (e->kind() == TargetKind::Airplane)
+            sm.addPlayer(static_cast<Airplane&>(*e));
+}
+
+void GameModeLMS::setModeValue(int value, int /*index*/)
+{
+    startRoundCountdown(static_cast<float>(std::clamp(value, 0, 3600)));
 }
 
 bool GameModeLMS::roundFinished() const
@@ -137,6 +158,21 @@ void GameModeLMS::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCau
     if (&victim == m_playerAirplane)
         detachAI(*m_playerAirplane);
     if (isNetworkClient() || !m_roundRunning)
+        return;
+    if (victim.kind() == TargetKind::Airplane)
+        putOut(victim);
+    if (!playStopped && roundFinished())
+        freezeMatch();
+}
+
+void GameModeLMS::onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags,
+                                  float respawnTime, const Vec3& position, const Quat& orientation)
+{
+    if (playStopped)
+        return;
+    const bool wasDown = victim.lifeState() == LifeState::Destroyed;
+    GameModeCustom::onAirplaneEvent(victim, killer, cause, flags, respawnTime, position, orientation);
+    if ((flags & kEventDestroyed) == 0 || wasDown || isNetworkClient() || !m_roundRunning)
         return;
     if (victim.kind() == TargetKind::Airplane)
         putOut(victim);
@@ -205,26 +241,30 @@ Airplane* GameModeLMS::addServerPlayer(const JoinRequest& joinRequest, int /*tea
 
 void GameModeLMS::restartMatch()
 {
-    resetMatch(false, false);
+    resetMatch(false, false, {}, !m_teamMode);
     m_outCount = 1;
     m_roundRunning = false;
     m_services.overlaysOrNone().setPaused(false);
     m_services.overlaysOrNone().closeOverlay();
 }
 
+void GameModeLMS::finishMatch()
+{
+    // The host keeps its players for the next round; the end message
+    // carries the countdown so the clients wait for it too.
+    if (isNetworkServer() && m_listener)
+        m_restartCountdown = kHostRestartDelay;
+    GameModeCustom::finishMatch();
+}
+
 void GameModeLMS::startNextMatch()
 {
-    resetMatch(true, true);
+    startNextMatchWith(true, !m_teamMode);
     m_outCount = 1;
     m_roundRunning = false;
-    m_services.overlaysOrNone().setPaused(false);
-    m_services.overlaysOrNone().closeOverlay();
-    post(matchevent::Restarted{});
     // Single player too: without a countdown no round would ever start again.
     if (!isNetworkClient())
         startRoundCountdown(kNextMatchCountdown);
-    if (isNetworkServer() && m_listener)
-        m_listener->setAcceptingJoins(true);
 }
 
 int GameModeLMS::matchBonusPercent() const

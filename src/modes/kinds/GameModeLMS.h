@@ -10,6 +10,8 @@ class GameModeLMS : public GameModeCustom {
 public:
     static constexpr float kSpawnRadius = 5000.0f;
     static constexpr float kHostCountdown = 20.0f, kSingleCountdown = 5.0f, kNextMatchCountdown = 5.0f;
+    // A hosted match plays round after round: the end table shows this long.
+    static constexpr float kHostRestartDelay = 10.0f;
     static constexpr int kBots = 9, kTeamBots = 4;
     static constexpr float kBotSkill = 0.6f;
     static constexpr int kRoundInText = 1672, kRoundStartText = 1673;
@@ -22,6 +24,8 @@ public:
     void resetRound() override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
+    void onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags, float respawnTime,
+                         const Vec3& position, const Quat& orientation) override;
     void respawnAirplane(Target& entity, float delay, const Vec3* position) override;
     void respawnQuietly(Target& entity, float delay, const Vec3* position) override;
     void respawnEliminated(Target& entity) override;
@@ -30,8 +34,11 @@ public:
     void fillReport(MatchReport& out) const override;
     Airplane* addServerPlayer(const JoinRequest& request, int team) override;
     void restartMatch() override;
+    void finishMatch() override;
     void startNextMatch() override;
     int matchBonusPercent() const override;
+    void setModeValue(int value, int index) override;
+    void setTeamMatch(bool on) override;
     ServerData::Layout serverDataLayout() const override { return ServerData::Layout::LastStand; }
     void fillServerData(ServerData& out) const override;
     void applyServerData(const ServerData& data) override;
@@ -52,6 +59,11 @@ public:
 protected:
     // The shot-down leave play at once.
     bool fallsBeforeRespawn() const override { return false; }
+    // One life a round: shot down while a round runs is out until the next.
+    bool staysOutWhenDown(const Target& victim) const override
+    {
+        return m_roundRunning && victim.kind() == TargetKind::Airplane;
+    }
     void buildPlayers() override;
 
 private:

@@ -189,7 +189,7 @@ void GameModeSRV::placeWave()
         const Vec3 face = m_row.formation == 0 ? axis : axis * -1.0f;
         GameMode::respawnQuietly(*enemies[i], 0.0f, &p);
         Quat q;
-        quatFromEulerTo(q, std::atan2(face.x, face.z), 0.0f, 0.0f);
+        quatFromDirectionTo(q, Vec3{face.x, 0.0f, face.z});
         static_cast<Airplane&>(*enemies[i]).setOrientation(q);
     }
 }
@@ -210,6 +210,12 @@ void GameModeSRV::setCountdown(float t)
         pushStart(*this, kWaveStartText, m_wave + 1);
     }
     m_waveTick = true;
+}
+
+void GameModeSRV::setModeValue(int value, int index)
+{
+    m_wave = std::clamp(index, 0, 0x7FFF);
+    setCountdown(static_cast<float>(std::clamp(value, 0, 3600)));
 }
 
 bool GameModeSRV::teamIn(int team) const
@@ -268,18 +274,10 @@ void GameModeSRV::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCau
 {
     if (victim.lifeState() == LifeState::Destroyed || playStopped)
         return;
+    // The shot-down stays out until the match ends, waiting at a spawn point.
     GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
-    if (victim.kind() != TargetKind::Airplane)
-        return;
-    // Out until the match ends, waiting at a spawn point.
-    Vec3 p = victim.position();
-    Quat q;
-    getSpawnPoint(victim, p, q);
-    eliminateAirplane(victim);
-    victim.setPosition(p);
     if (&victim == m_playerAirplane)
         detachAI(*m_playerAirplane);
-    post(matchevent::AirplaneTakenOut{EntityHandle(&victim)});
 }
 
 void GameModeSRV::getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const
@@ -292,9 +290,13 @@ void GameModeSRV::getSpawnPoint(const Target& entity, Vec3& position, Quat& orie
     for (const Target* t : m_active)
         if (t != &entity && t->kind() == TargetKind::Airplane && t->team() == 0)
             mate = t;
-    if (mate)
+    if (mate) {
         position = spawnOnCircle(mate->position(), kPlayerCircle, false, &orientation);
-    else
+        // Flying the way the mate flies, to join it rather than meet it.
+        const Vec3 f = static_cast<const Airplane&>(*mate).forward();
+        if (std::hypot(f.x, f.z) > 1e-4f)
+            quatFromDirectionTo(orientation, Vec3{f.x, 0.0f, f.z});
+    } else
         position = spawnOnCircle(mapCentre(), kStartCircle, false, &orientation);
 }
 

@@ -40,6 +40,7 @@ public:
     void finishMatch() override;
     int matchBonusPercent() const override;
     void fillReport(MatchReport& out) const override;
+    void setModeValue(int value, int index) override;
     ServerData::Layout serverDataLayout() const override { return ServerData::Layout::Waves; }
     void fillServerData(ServerData& out) const override;
     void applyServerData(const ServerData& data) override;
@@ -64,6 +65,7 @@ public:
 protected:
     // The shot-down leave play at once.
     bool fallsBeforeRespawn() const override { return false; }
+    bool staysOutWhenDown(const Target& victim) const override { return victim.kind() == TargetKind::Airplane; }
     void buildPlayers() override;
 
 private:

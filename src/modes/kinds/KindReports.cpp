@@ -46,6 +46,9 @@ void GameModeCTF::fillReport(MatchReport& out) const
         flags.carrierId[t] = carrier ? carrier->id() : -1;
         flags.home[t] = flag->state() == Flag::State::Home;
     }
+    // A carrier out of the arena is warned on the line under the HUD.
+    if (out.respawnText.empty() && carrierWarning())
+        out.respawnText = getStringByIndex(kCarrierWarningText);
     // The carrier is in play, so no respawn line shares the place.
     if (carrierWarning()) {
         const std::u16string* text = findStringTable().text(kCarrierWarningText);

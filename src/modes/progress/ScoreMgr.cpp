@@ -100,7 +100,7 @@ void ScoreMgr::reset(bool teamScoring)
     m_teamScoring = teamScoring;
 }
 
-void ScoreMgr::startMatch()
+void ScoreMgr::startMatch(bool scoring)
 {
     for (ScoreGroup& g : m_groups) {
         for (Airplane* a : g.players)
@@ -113,7 +113,7 @@ void ScoreMgr::startMatch()
     m_killTally = m_deathTally = 0;
     medal = 0;
     m_winningTeam = -1;
-    m_active = true;
+    m_active = scoring;
     m_ready = false;
     updateReady();
 }

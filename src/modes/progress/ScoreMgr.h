@@ -75,7 +75,11 @@ public:
     void attach(GameMode* mode, IScoreMatch* match);
     GameMode* attachedMode() const { return m_mode; }
     void reset(bool teamScoring);
-    void startMatch();
+    // Scores zeroed for a new match; scoring runs from the start when asked
+    // (the round kinds switch it on when their first round starts).
+    void startMatch(bool scoring = true);
+    // Scoring paused (between rounds) or running again, nothing else changed.
+    void setScoring(bool on) { m_active = on; }
     void clearPlayers();
     void addPlayer(Airplane& airplane);
     void refilePlayer(Airplane& airplane);

@@ -165,6 +165,7 @@ void NetworkGameClient::disconnect()
         stop();
     state = Browsing;
     joined = 0;
+    joinedMatchSetup() = JoinedMatchSetup{};
 }
 
 // ---- receive
@@ -257,6 +258,14 @@ void NetworkGameClient::handleJoinComplete(std::span<const std::uint8_t> message
     join.pointsFactor = std::clamp(join.pointsFactor, 1.0f, 4.0f);
     pointsFactor = join.pointsFactor;
     m_join = join;
+    // The match about to load plays by the host's set-up, not this side's settings.
+    JoinedMatchSetup& setup = joinedMatchSetup();
+    setup.valid = true;
+    setup.scoreLimit = join.scoreLimit;
+    setup.minutes = join.matchMinutes;
+    setup.respawnDelay = static_cast<int>(std::min<std::uint32_t>(join.respawnDelay, 255));
+    setup.teamMatch = join.teamMatch;
+    setup.gameName = join.gameName;
     Settings& s = settings();
     s.skirmishType = join.gameType;
     s.skirmishMap = join.mapIndex;
@@ -465,8 +474,29 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
             (void)m->applyPeerEvent(peerevent::FlightState{fs.airplaneId, fs.state, fs.time});
         return;
     }
+    case netmsg::ModeValue: {
+        netmsg::ModeValueMsg mv;
+        if (!mv.decode(message) || !std::isfinite(mv.value))
+            return;
+        const int seconds = static_cast<int>(std::lround(std::clamp(mv.value, 0.0f, 3600.0f)));
+        (void)m->applyPeerEvent(peerevent::ModeValue{seconds, mv.index});
+        return;
+    }
+    case netmsg::TeamFlag: {
+        netmsg::TeamFlagMsg flag;
+        if (flag.decode(message))
+            (void)m->applyPeerEvent(peerevent::TeamFlag{flag.teamMatch});
+        return;
+    }
+    case netmsg::AirplaneStateChange: {
+        netmsg::AirplaneStateChangeMsg change;
+        if (change.decode(message))
+            (void)m->applyPeerEvent(
+                peerevent::StateChange{change.airplaneId, change.state, change.otherId, change.a, change.b});
+        return;
+    }
     default:
-        // 64, 69 and 72 carry nothing the modes act on here; the rest is not for clients.
+        // The rest is not for clients.
         return;
     }
 }
@@ -545,6 +575,17 @@ void NetworkGameClient::sendEvent(const matchevent::AirplaneDestroyed& e)
     d.position = e.position;
     d.orientation = e.orientation;
     sendEventBytes(d.encode(m_eventBuffer));
+}
+
+void NetworkGameClient::sendEvent(const matchevent::TeamRequest& e)
+{
+    // Only this machine's own airplane asks; the host's switch answers.
+    Target* own = ownAirplane();
+    if (!own || !e.airplane.refersTo(own) || own->kind() != TargetKind::Airplane)
+        return;
+    netmsg::TeamRequestMsg request;
+    request.value = e.team;
+    sendEventBytes(request.encode(m_eventBuffer));
 }
 
 void NetworkGameClient::sendEvent(const matchevent::FlaresLaunched& e)

@@ -60,6 +60,7 @@ public:
 
 private:
     void sendEvent(const matchevent::AirplaneDestroyed& e);
+    void sendEvent(const matchevent::TeamRequest& e);
     void sendEvent(const matchevent::FlaresLaunched& e);
     void sendEvent(const matchevent::PilotEjected& e);
     void sendEvent(const matchevent::WeaponLaunched& e);

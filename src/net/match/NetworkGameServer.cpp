@@ -253,9 +253,9 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         netmsg::TeamRequestMsg request;
         if (!request.decode(message) || (request.value != 0 && request.value != 1))
             break;
-        m->changeTeam(*airplane, request.value);
-        m->postEventText(GameMode::EventKind::TeamChange, *airplane, nullptr);
-        sendTeamSwitch(*airplane, request.value);
+        // Out, moved and back later as the host's own switch would; everybody hears where.
+        if (m->applyPeerEvent(peerevent::TeamRequest{airplane->id(), request.value}))
+            sendTeamSwitch(*airplane, request.value);
         break;
     }
     case netmsg::Relay:
@@ -580,11 +580,11 @@ void NetworkGameServer::sendEvent(const matchevent::AirplaneRespawned& e)
 
 void NetworkGameServer::sendEvent(const matchevent::AirplaneDestroyed& e)
 {
-    // A client's own crash into the ground, the sea or a prop: it told the others itself.
+    // A client's own crash into the ground, the sea or a prop: its owner
+    // knows; everybody else hears it from here and scores it as the host did.
     const CrashCause c = e.cause;
-    if (e.victimRole == NetworkRole::RemoteClient &&
-        (c == CrashCause::Ground || c == CrashCause::Water || c == CrashCause::Prop))
-        return;
+    const bool ownCrash = e.victimRole == NetworkRole::RemoteClient &&
+                          (c == CrashCause::Ground || c == CrashCause::Water || c == CrashCause::Prop);
     netmsg::AirplaneDestroyedMsg destroyed;
     destroyed.kind = static_cast<int>(c);
     destroyed.flags = e.flags;
@@ -593,7 +593,11 @@ void NetworkGameServer::sendEvent(const matchevent::AirplaneDestroyed& e)
     destroyed.respawnTime = e.respawnTime;
     destroyed.position = e.position;
     destroyed.orientation = e.orientation;
-    broadcast(eventBytes(destroyed.encode(m_eventBuffer)));
+    const std::span<const std::uint8_t> bytes = eventBytes(destroyed.encode(m_eventBuffer));
+    if (ownCrash)
+        broadcastExcept(bytes, ownerIdOf(e.victim));
+    else
+        broadcast(bytes);
 }
 
 void NetworkGameServer::sendEvent(const matchevent::FlaresLaunched& e)
@@ -705,6 +709,40 @@ void NetworkGameServer::sendEvent(const matchevent::FlightState& e)
     msg.state = e.state;
     msg.time = e.time;
     broadcast(eventBytes(msg.encode(m_eventBuffer)));
+}
+
+void NetworkGameServer::sendEvent(const matchevent::AirplaneRemoved& e)
+{
+    netmsg::PlayerLeftMsg left;
+    left.quiet = true;
+    left.airplaneId = e.airplane.id();
+    broadcastExcept(eventBytes(left.encode(m_eventBuffer)), ownerIdOf(e.airplane));
+}
+
+void NetworkGameServer::sendEvent(const matchevent::TeamRequest& e)
+{
+    netmsg::TeamSwitchMsg msg;
+    msg.airplaneId = e.airplane.id();
+    msg.team = e.team;
+    msg.value = e.respawnTime;
+    msg.position = e.position;
+    msg.orientation = e.orientation;
+    broadcast(eventBytes(msg.encode(m_eventBuffer)));
+}
+
+void NetworkGameServer::sendEvent(const matchevent::StateChanged& e)
+{
+    netmsg::AirplaneStateChangeMsg msg;
+    msg.a = e.a;
+    msg.b = e.b;
+    msg.state = e.state;
+    msg.airplaneId = e.airplane.id();
+    msg.otherId = e.other.id();
+    const std::span<const std::uint8_t> bytes = eventBytes(msg.encode(m_eventBuffer));
+    if (e.toAll)
+        broadcast(bytes);
+    else
+        broadcastExcept(bytes, ownerIdOf(e.airplane));
 }
 
 void NetworkGameServer::sendTeamSwitch(Airplane& airplane, int team)

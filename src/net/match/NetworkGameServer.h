@@ -74,6 +74,9 @@ private:
     void sendEvent(const matchevent::TeamFlag& e);
     void sendEvent(const matchevent::ScoreEvent& e);
     void sendEvent(const matchevent::FlightState& e);
+    void sendEvent(const matchevent::AirplaneRemoved& e);
+    void sendEvent(const matchevent::TeamRequest& e);
+    void sendEvent(const matchevent::StateChanged& e);
     void sendEvent(const matchevent::SunValue&) {}
     void sendEvent(const matchevent::WeaponHit&) {}
     void sendTeamSwitch(Airplane& airplane, int team);

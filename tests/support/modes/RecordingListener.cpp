@@ -50,6 +50,9 @@ struct EventReader {
     void operator()(const matchevent::ScoreEvent&) { out.names.push_back("scoreEvent"); }
     void operator()(const matchevent::WeaponHit&) { out.names.push_back("weaponHit"); }
     void operator()(const matchevent::FlightState&) { out.names.push_back("flightState"); }
+    void operator()(const matchevent::AirplaneRemoved&) { out.names.push_back("removed"); }
+    void operator()(const matchevent::TeamRequest&) { out.names.push_back("teamRequest"); }
+    void operator()(const matchevent::StateChanged&) { out.names.push_back("stateChanged"); }
 };
 }  // namespace
 
