@@ -348,10 +348,6 @@ void showFirstMenuPage()
     goToFrame(MenuFrameRegistry::mainMenu());
     if (g_menuPage.empty())
         return;
-    std::vector<GraphicsSettingsMenuFrame::Resolution> modes;
-    for (const DisplayMode& mode : displayModes())
-        modes.push_back({mode.width, mode.height});
-    GraphicsSettingsMenuFrame::setDisplayModes(std::move(modes));
     if (MenuFrame* page = menuPageByName(g_menuPage)) {
         goToFrame(page);
         logInfo("menus", "page shown: %s", g_menuPage.c_str());
@@ -387,6 +383,11 @@ int main(int argc, char** argv)
         network.setRoomEvents(&MultiPlayerMenuFrameOnline::roomEvents());
         if (running)
             (void)network.room.setConfig(RoomClient::configFor(running->roomServer()));
+        // The graphics page lists the screen's modes from its first showing on.
+        std::vector<GraphicsSettingsMenuFrame::Resolution> modes;
+        for (const DisplayMode& mode : displayModes())
+            modes.push_back({mode.width, mode.height});
+        GraphicsSettingsMenuFrame::setDisplayModes(std::move(modes));
         startMenus();
         connectMatches();
         // A game started by "-autostart" skips the menus, and with them the

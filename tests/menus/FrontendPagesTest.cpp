@@ -2,6 +2,7 @@
 
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/ChooseControlTypePanel.h"
+#include "menus/ingame/CustomChatMenuFrame.h"
 #include "menus/frontend/CreditsMenuFrame.h"
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "menus/frontend/FrontendLinks.h"
@@ -351,6 +352,10 @@ TEST_F(FrontendPages, OptionsHubLeadsToEveryPageAndKeysSkipOnlyCustomChat)
         goBack();
         EXPECT_EQ(currentFrame(), &hub);
     }
+    // Each page's back button names the page it returns to: the options.
+    for (MenuFrame* page : {static_cast<MenuFrame*>(MenuFrameRegistry::customChatMenu()), roads[0].second,
+                            roads[1].second, roads[3].second})
+        EXPECT_EQ(page->backButton()->labelStringId, OptionsMenuFrame::kTitleString);
     goBack();
     EXPECT_EQ(currentFrame(), MenuFrameRegistry::mainMenu());
 }

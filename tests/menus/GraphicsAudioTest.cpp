@@ -111,6 +111,22 @@ TEST_F(GraphicsPage, FullScreenStoredAndAnyChangeWritesModeOneAndQuitsKeepingSet
     EXPECT_EQ(written.vsync, 1);
 }
 
+// A window size the screen does not list is kept when only the quality changes.
+TEST_F(GraphicsPage, AnUnlistedWindowKeepsItsSizeWhenOnlyTheQualityChanges)
+{
+    startupGraphics() = {1000, 700, 0, 2, 1};
+    GraphicsSettingsMenuFrame page({{1920, 1080}, {1280, 720}});
+    goToFrame(&page);
+    page.qualityBox->select(2);
+    page.onChoiceChanged();
+    ASSERT_TRUE(page.applyShown());
+    page.applyAndQuit();
+    const GraphicsConfig written = loadGraphicsConfig();
+    EXPECT_EQ(written.width, 1000);
+    EXPECT_EQ(written.height, 700);
+    EXPECT_EQ(written.quality, 3);
+}
+
 TEST_F(GraphicsPage, ControllerStepsTheFocusedBoxAndReachesApply)
 {
     startupGraphics() = {1280, 720, 0, 2, 1};

@@ -750,6 +750,23 @@ TEST_F(ScoreTables, SwitchTeamHiddenForTheSmallerTeamAndADrawShowsToBoth)
     page->onHide();
 }
 
+// Enter on a paused team match resumes it, on both tables; the quit is a deliberate click.
+TEST_F(ScoreTables, APausedMatchFocusesResumeNotQuit)
+{
+    for (GameType type : {GameType::TeamDeathmatch, GameType::FreeForAll}) {
+        const bool teams = type != GameType::FreeForAll;
+        start(type, teams);
+        pilot(0, u"Ann", 0, true);
+        pilot(teams ? 1 : 0, u"Bob", 0);
+        EndTableFrame* page = type == GameType::FreeForAll ? static_cast<EndTableFrame*>(MenuFrameRegistry::skirmishEndMenu())
+                                                           : MenuFrameRegistry::teamSkirmishEndMenu();
+        ASSERT_NE(page, nullptr);
+        page->onShow();
+        EXPECT_EQ(page->focusedItem, page->resumeButton) << static_cast<int>(type);
+        page->onHide();
+    }
+}
+
 TEST_F(ScoreTables, ALastManStandingClientInPlayMayNotSwitch)
 {
     GameMode& m = start(GameType::LastManStanding, true);

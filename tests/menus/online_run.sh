@@ -131,4 +131,24 @@ S
     grep -q "starting a game of type 2 on map 1" "$out/create.out" || fail "the created room's game did not start"
     grep -q "joined the game" "$out/peer2.out" || fail "the peer host never saw the room's creator join"
 fi
+# 6: the main menu's Online button is a quick match ("Not now" on the
+# tutorial question first): the server offers its open room at once and the
+# game joins it without the list.
+if [ -n "$peer" ]; then
+    start_peer_host 0 peer3.out "the third peer host did not start"
+    start_server -hostport "$hostport" -room "Harbour brawl:2:0:3"
+    cat >"$out/quick.script" <<S
+$skip
+250 click 230 650
+300 click 397 517
+S
+    "$run" "${common[@]}" -roomserver "127.0.0.1:$port" -inputscript "$out/quick.script" \
+        -frames 700 -dumpframe "690:$out/online_quick.png" >"$out/quick.out" 2>&1 ||
+        fail "the quick-match run did not end cleanly"
+    stop_server
+    kill "$peerpid" 2>/dev/null
+    wait "$peerpid" 2>/dev/null
+    grep -q "starting a game of type 2 on map 0" "$out/quick.out" || fail "the quick match joined no game"
+    grep -q "joined the game" "$out/peer3.out" || fail "the peer host never saw the quick match join"
+fi
 echo "PASS (list $changed, lobby $lobby pixels changed)"

@@ -272,6 +272,28 @@ void StandInRoomServer::greet(Client& client)
         send(client, out);
 }
 
+// A flagged hello asks for a match rather than the list: the fullest room
+// that still has a seat is offered, and the client joins it by itself.
+void StandInRoomServer::offerQuickMatch(Client& client)
+{
+    Bytes out;
+    {
+        std::lock_guard lock(lock_);
+        const Room* best = nullptr;
+        for (const auto& [number, room] : rooms_)
+            if (room.players < room.capacity && (!best || room.players > best->players))
+                best = &room;
+        if (best) {
+            out = entryOf(*best);
+        } else {
+            out = message(28, 130);
+            const std::string text = "No room has a free seat. Open one from Multiplayer, Online.";
+            std::memcpy(&out[2], text.data(), std::min<std::size_t>(text.size(), 127));
+        }
+    }
+    send(client, out);
+}
+
 std::vector<std::uint8_t> StandInRoomServer::entryOf(const Room& room) const
 {
     Bytes entry = message(14, 307);
@@ -324,6 +346,8 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
         client.rank = static_cast<std::uint32_t>(request[104] | (request[105] << 8) | (request[106] << 16) |
                                                  (static_cast<std::uint32_t>(request[107]) << 24));
         greet(client);
+        if (u16(request + 6) == 1 && options_.script.empty())
+            offerQuickMatch(client);
         return true;
     }
     if (type == 16)

@@ -63,6 +63,7 @@ private:
     bool serve(Client& client);
     bool handle(Client& client, const std::uint8_t* message, std::uint16_t type);
     void greet(Client& client);
+    void offerQuickMatch(Client& client);
     void send(const Client& client, const std::vector<std::uint8_t>& bytes) const;
     std::vector<std::uint8_t> entryOf(const Room& room) const;
     std::vector<std::uint8_t> joinServer() const;

@@ -11,7 +11,7 @@ class SpriteEditBox;
 // offered on the chat page during network matches.
 class CustomChatMenuFrame : public FilledMenuFrame {
 public:
-    static constexpr int kTitleString = 876, kBackString = 883;
+    static constexpr int kTitleString = 876, kBackString = 40;  // back to the options it is opened from
 
     CustomChatMenuFrame();
 

@@ -212,7 +212,8 @@ void TeamSkirmishEndMenuFrame::onShow()
         showHeadline();
     layout(0, 0);
     rebuildFocusLinks();
-    focusedItem = continueButton->visible ? static_cast<MenuItem*>(continueButton) : resumeButton;
+    // Paused, the continue button quits the match: Enter must resume, never quit.
+    focusedItem = resumeButton->visible ? static_cast<MenuItem*>(resumeButton) : continueButton;
 }
 
 void TeamSkirmishEndMenuFrame::onHide()

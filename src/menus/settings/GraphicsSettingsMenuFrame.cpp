@@ -164,9 +164,11 @@ void GraphicsSettingsMenuFrame::onShow()
     qualityBox->select(config.quality - 1);
     modeBox->select(config.mode);
     int chosen = static_cast<int>(m_modes.size()) - 1;
+    unlistedSizeIndex = std::max(chosen, 0);
     for (std::size_t i = 0; i < m_modes.size(); ++i)
         if (m_modes[i] == Resolution{config.width, config.height}) {
             chosen = static_cast<int>(i);
+            unlistedSizeIndex = -1;
             break;
         }
     resolutionBox->select(std::max(chosen, 0));
@@ -210,6 +212,11 @@ void GraphicsSettingsMenuFrame::onChoiceChanged()
     const Resolution& mode = m_modes[std::clamp(resolutionBox->selected, 0, static_cast<int>(m_modes.size()) - 1)];
     pendingWidth = mode.width;
     pendingHeight = mode.height;
+    if (resolutionBox->selected == unlistedSizeIndex) {
+        // A window the screen does not list stays as it is until the player picks a size.
+        pendingWidth = shownWidth;
+        pendingHeight = shownHeight;
+    }
     pendingMode = modeBox->selected;
     pendingQuality = qualityBox->selected + 1;
     const bool same = pendingWidth == shownWidth && pendingHeight == shownHeight && pendingMode == shownMode &&

@@ -48,6 +48,8 @@ public:
     SpriteHComboBox* qualityBox = nullptr;
     int shownWidth = 0, shownHeight = 0, shownQuality = 0, shownMode = 0;
     int pendingWidth = 0, pendingHeight = 0, pendingQuality = 0, pendingMode = 0;
+    // The resolution shown when the window's size is not among the modes; -1 when it is.
+    int unlistedSizeIndex = -1;
 
 private:
     void showApply(bool shown);

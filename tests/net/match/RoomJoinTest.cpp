@@ -138,6 +138,68 @@ TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
     server.stop();
 }
 
+// The main menu's quick match asks for no list: the flagged hello alone must
+// bring the fullest room with a seat, which the handler joins; with no such
+// room the server says so instead of leaving the player waiting.
+TEST(RoomJoin, AQuickMatchIsOfferedAnOpenRoomOrToldThereIsNone)
+{
+    ModeHarness harness;
+    std::string error;
+    ASSERT_TRUE(harness.mountData(error)) << error;
+    TempDir dir;
+    HostPeer host;
+    ASSERT_TRUE(host.start(dir, "Quickhost"));
+
+    StandInRoomServer::Options options;
+    options.port = 0;
+    options.hostPort = host.port;
+    StandInRoomServer server(options);
+    ASSERT_TRUE(server.start());
+
+    struct ErrorEvents : RecordingRoomEvents {
+        std::string error;
+        void onRoomError(const char* text) override { error = text ? text : ""; }
+    };
+    const auto quickMatch = [&](ErrorEvents& events, int untilState) {
+        NetworkGameHandler handler;
+        EXPECT_TRUE(handler.room.setConfig(pacedRoomConfig(server)));
+        handler.setRoomEvents(&events);
+        handler.connectRoomServer(true, false);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (handler.client.state < untilState && events.error.empty() && std::chrono::steady_clock::now() < end) {
+            handler.update(0.005f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        const int reached = handler.client.state;
+        handler.disconnect();
+        return reached;
+    };
+
+    ErrorEvents alone;
+    quickMatch(alone, NetworkGameClient::Loading);
+    EXPECT_NE(alone.error.find("free seat"), std::string::npos) << alone.error;
+    EXPECT_EQ(alone.entries, 0);
+
+    RoomClient owner(pacedRoomConfig(server));
+    owner.connectAsync("owner", 1, 1);
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+         !owner.connected() && std::chrono::steady_clock::now() < end;) {
+        owner.poll(false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ServerInfo info;
+    info.clear();
+    ASSERT_EQ(owner.createRoom(info.bytes.data(), 8, 0, "evening"), 0);
+
+    ErrorEvents joining;
+    EXPECT_EQ(quickMatch(joining, NetworkGameClient::Loading), NetworkGameClient::Loading);
+    EXPECT_TRUE(joining.error.empty()) << joining.error;
+    EXPECT_EQ(joining.entries, 0);  // joined at once, not listed
+    EXPECT_FALSE(NetworkGame::running());
+    owner.leave();
+    server.stop();
+}
+
 // A browsing client finds the host on the local network, lists its game
 // description and joins it from the list.
 TEST(LanJoin, ABrowsingClientListsTheHostAndJoinsIt)
