@@ -11,9 +11,9 @@ SKYFRONT_PACKAGES=(
   # controls file's XML, UTF-8 texts, sound output and MP3 decoding
   libsdl2-dev libepoxy-dev libpng-dev zlib1g-dev libminizip-dev libtinyxml2-dev libutfcpp-dev
   libopenal-dev libmpg123-dev
-  # the data tool: drawn art, baked fonts and the fonts they are baked from,
-  # encoded music
-  libcairo2-dev libfreetype-dev fonts-dejavu-core libmp3lame-dev
+  # the data tool: drawn art, baked fonts and the fonts they are baked from
+  # (Noto Sans CJK for Chinese, Japanese and Korean), encoded music
+  libcairo2-dev libfreetype-dev fonts-dejavu-core fonts-noto-cjk libmp3lame-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev
   # fuzzing: clang and its libFuzzer runtime

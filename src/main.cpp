@@ -224,6 +224,8 @@ void startMenus()
     };
     GameShowcase::SceneHooks& scene = GameShowcase::instance().scene;
     scene.createPlane = [](int planeId) { menuScreen().changeShowcasePlane(planeId); };
+    scene.sceneShown = [] { menuScreen().setSceneDrawn(true); };
+    scene.sceneHidden = [] { menuScreen().setSceneDrawn(false); };
     scene.cameraMode = [] { return menuCamera().mode; };
     scene.blendComplete = [] { return menuCamera().moveBlend >= 1.0f; };
     scene.setCameraMode = [](int mode, bool snap) { menuScreen().setShowcaseCameraMode(mode, snap); };

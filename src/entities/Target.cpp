@@ -152,9 +152,9 @@ void Target::onTakenOut()
             w->reset();
 }
 
-int Target::writeState(std::span<std::uint8_t>) const { return 0; }
+bool Target::netState(AirplaneNetState&) const { return false; }
 
-bool Target::readState(std::span<const std::uint8_t>) { return false; }
+bool Target::applyNetState(const AirplaneNetState&) { return false; }
 
 bool Target::addWeapon(int weaponIndex, int tag)
 {

@@ -15,6 +15,7 @@ class Squadron;
 class TargetAI;
 struct PlaneCfg;
 struct WeaponCfg;
+struct AirplaneNetState;
 
 // What a target is; stored and sent as these numbers.
 enum class TargetKind : int {
@@ -187,10 +188,10 @@ public:
     virtual void updateVisual(float /*dt*/) {}
     DrawGroup drawGroup = DrawGroup::MapEntities;
 
-    // Network state block; the writer fills from byte 0 and returns the
-    // length, the reader returns false and changes nothing on a bad block.
-    virtual int writeState(std::span<std::uint8_t> out) const;
-    virtual bool readState(std::span<const std::uint8_t> in);
+    // The network state, decoded: false from targets that send none; the
+    // airplane applies what it is given (already checked and clamped).
+    virtual bool netState(AirplaneNetState& out) const;
+    virtual bool applyNetState(const AirplaneNetState& state);
     // A network entity record for a map entity; targets placed from the map accept.
     virtual bool acceptsNetworkRecord() const { return mapItem >= 0; }
 

@@ -2,6 +2,7 @@
 
 #include "gamedata/map/GameWorld.h"
 #include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 #include "platform/File.h"
 #include "platform/Log.h"
 
@@ -18,39 +19,20 @@ constexpr char kMagic[4] = {'S', 'K', 'C', 'P'};
 constexpr std::size_t kMaxText = 255;
 constexpr std::size_t kMaxTable = 4096;
 
-class ByteWriter {
-public:
-    void u8(std::uint8_t v) { m_bytes.push_back(v); }
-    void u16(std::uint16_t v)
-    {
-        u8(static_cast<std::uint8_t>(v));
-        u8(static_cast<std::uint8_t>(v >> 8));
-    }
-    void u32(std::uint32_t v)
-    {
-        u16(static_cast<std::uint16_t>(v));
-        u16(static_cast<std::uint16_t>(v >> 16));
-    }
-    void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
-    void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
-    void vec3(const Vec3& v)
-    {
-        f32(v.x);
-        f32(v.y);
-        f32(v.z);
-    }
-    void text(const std::string& s)
-    {
-        const std::size_t n = std::min(s.size(), kMaxText);
-        u8(static_cast<std::uint8_t>(n));
-        m_bytes.insert(m_bytes.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(n));
-    }
-    void raw(std::span<const std::uint8_t> bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
-    std::vector<std::uint8_t>& bytes() { return m_bytes; }
+void putVec3(ByteWriter& out, const Vec3& v)
+{
+    out.f32(v.x);
+    out.f32(v.y);
+    out.f32(v.z);
+}
 
-private:
-    std::vector<std::uint8_t> m_bytes;
-};
+// A length byte and at most kMaxText characters.
+void putText(ByteWriter& out, const std::string& s)
+{
+    const std::size_t n = std::min(s.size(), kMaxText);
+    out.u8(static_cast<std::uint8_t>(n));
+    out.bytes(s.data(), n);
+}
 
 bool readVec3(ByteReader& in, Vec3& v) { return in.f32(v.x) && in.f32(v.y) && in.f32(v.z); }
 bool readBool(ByteReader& in, bool& b)
@@ -86,16 +68,16 @@ std::string MissionSave::fileName(const MissionKey& key)
 std::vector<std::uint8_t> MissionSave::encode(const CheckpointData& data)
 {
     ByteWriter out;
-    out.raw({reinterpret_cast<const std::uint8_t*>(kMagic), 4});
+    out.bytes(kMagic, 4);
     out.u16(kVersion);
     out.u16(0);
     out.u32(0);  // file size, filled below
     out.i32(data.key.campaign);
     out.i32(data.key.mission);
     out.i32(data.key.difficulty);
-    out.raw(data.stats);
+    out.bytes(data.stats);
     out.f32(data.gameClock);
-    out.vec3(data.player.position);
+    putVec3(out, data.player.position);
     out.f32(data.player.orientation.x);
     out.f32(data.player.orientation.y);
     out.f32(data.player.orientation.z);
@@ -119,15 +101,19 @@ std::vector<std::uint8_t> MissionSave::encode(const CheckpointData& data)
     out.u8(data.playerLossAllowed ? 1 : 0);
     out.f32(data.sunValue);
     out.f32(data.countdown);
-    out.text(data.countdownLabel);
-    out.text(data.music);
+    putText(out, data.countdownLabel);
+    putText(out, data.music);
     out.u8(data.musicLoops ? 1 : 0);
-    std::vector<std::uint8_t>& bytes = out.bytes();
+    std::vector<std::uint8_t> bytes = out.take();
+    // The file size goes into the header's third word, the check sum after everything.
     const auto total = static_cast<std::uint32_t>(bytes.size() + 4);
-    for (int i = 0; i < 4; ++i)
-        bytes[8 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(total >> (8 * i));
-    out.u32(crcOf(bytes));
-    return std::move(bytes);
+    ByteWriter size{std::span(bytes).subspan(8, 4)};
+    size.u32(total);
+    ByteWriter crc;
+    crc.u32(crcOf(bytes));
+    const std::vector<std::uint8_t> tail = crc.take();
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
 }
 
 std::optional<CheckpointData> MissionSave::decode(std::span<const std::uint8_t> bytes)

@@ -127,6 +127,12 @@ void GameShowcase::setSceneShown()
         scene.sceneShown();
 }
 
+void GameShowcase::setSceneHidden()
+{
+    if (scene.sceneHidden)
+        scene.sceneHidden();
+}
+
 int GameShowcase::cameraMode() const
 {
     return scene.cameraMode ? scene.cameraMode() : m_mode;

@@ -27,6 +27,7 @@ public:
 
     void createShowcasePlane(int planeId) override;
     void setSceneShown() override;
+    void setSceneHidden() override;
     int cameraMode() const override;
     bool cameraBlendComplete() const override;
     void snapCameraToMode1() override;
@@ -42,6 +43,7 @@ public:
     struct SceneHooks {
         std::function<void(int planeId)> createPlane;
         std::function<void()> sceneShown;
+        std::function<void()> sceneHidden;
         std::function<int()> cameraMode;
         std::function<bool()> blendComplete;
         std::function<void(int mode, bool snap)> setCameraMode;

@@ -63,6 +63,9 @@ void GameMode::setNetwork(bool networkGame, bool hosting, bool online)
 
 bool GameMode::startLevel()
 {
+    // The menu's background flight is no level the player plays.
+    if (m_type != GameType::MenuBackground)
+        countLevelStartEvents(opensFirstMission());
     Sound::stopAll();
     inputEnabled = true;
     autopilot = false;
@@ -106,7 +109,7 @@ void GameMode::clearEntities()
 {
     m_parachutes.clear();
     m_playerAirplane = nullptr;
-    m_playerMissile = nullptr;
+    m_playerMissile = m_cameraSubject = nullptr;
     m_playerLockTarget = m_nearestAirplane = m_aimAssistTarget = nullptr;
     while (!m_entities.empty()) {
         Target& last = *m_entities.back();
@@ -143,6 +146,7 @@ Target* GameMode::addPlayerAirplane(std::unique_ptr<Target> entity, bool relay)
         return nullptr;
     Target& e = *entity;
     teamCounters().add(e.team(), 1);
+    countAirplaneOfTeam(e, e.team(), 1);
     m_hooks.hudOrNone().addMarker(e, static_cast<int>(e.kind()), e.team(), e.isTargetable());
     m_entities.push_back(std::move(entity));
     bringIntoPlay(e);
@@ -153,6 +157,18 @@ Target* GameMode::addPlayerAirplane(std::unique_ptr<Target> entity, bool relay)
     if (relay)
         postAdded(e);
     return &e;
+}
+
+void GameMode::countAirplaneOfTeam(const Target& entity, int team, int delta)
+{
+    if (entity.kind() != TargetKind::Airplane)
+        return;
+    MissionStats& stats = missionStats();
+    // A match's reset zeroes the counts under airplanes already in it: a
+    // later move never takes them below 0.
+    std::int32_t* count = team == 1 ? &stats.enemyAirplanes : (team == 0 ? &stats.friendlyAirplanes : nullptr);
+    if (count)
+        *count = std::max(*count + delta, 0);
 }
 
 void GameMode::bringIntoPlay(Target& entity)

@@ -10,6 +10,7 @@
 #include "modes/MatchOutbox.h"
 #include "modes/ModeHooks.h"
 #include "modes/ModeServices.h"
+#include "modes/ServerData.h"
 #include "platform/Settings.h"
 
 #include <array>
@@ -21,13 +22,16 @@
 #include <vector>
 
 class Airplane;
+struct DrawView;
 class GameWorld;
 #include "modes/IGameListener.h"
 struct MatchConnections;
 class IMenuFlight;
 class Road;
+struct JoinRequest;
 struct MatchReport;
 struct PlayerRecord;
+struct PlayerRecordLimits;
 struct MapInfoCfg;
 
 // The rules object of one match, mission, tutorial or menu flight. It owns
@@ -66,8 +70,7 @@ public:
     // The name the network match goes by, given by the network side at its start.
     void setServerName(std::u16string_view name) { m_serverName = name; }
     // The network game the mode reports to; the match gives it with the
-    // other connections. Only the scoped mute guards swap it for a while.
-    void setListener(IGameListener* listener) { m_listener = listener; }
+    // other connections, and only leaving the network game takes it away.
     IGameListener* listener() const { return m_listener; }
     // The events of the match not yet sent; filled only while a network game listens.
     MatchOutbox& outbox() { return m_outbox; }
@@ -92,6 +95,10 @@ public:
     // when there is no record or it does not load). clearLevel deletes every
     // entity, missile, road and the world; it may run any number of times.
     virtual bool startLevel();
+    // The level start's achievement events (with the first campaign mission's own).
+    void countLevelStartEvents(bool firstMission);
+    // The level is the first mission of the first campaign.
+    virtual bool opensFirstMission() const { return false; }
     virtual void clearLevel();
     GameWorld* world() { return m_world.get(); }
     const GameWorld* world() const { return m_world.get(); }
@@ -140,6 +147,31 @@ public:
     const Missile* playerMissile() const { return m_playerMissile; }
     const Target* playerLockTarget() const { return m_playerLockTarget; }
     const Target* nearestAirplane() const { return m_nearestAirplane; }
+    // The entity the player's guns are helped toward, and the unit direction
+    // from the player's airplane to its lead point; null when none.
+    const Target* aimAssistTarget() const { return m_aimAssistTarget; }
+    const Vec3& aimAssistDirection() const { return m_aimAssistDirection; }
+
+    // The missile camera: while the player holds a trigger, the newest missile
+    // it launched takes the view after kMissileCameraDelay; letting go of every
+    // trigger gives the view back.
+    static constexpr float kMissileCameraDelay = 0.4f;
+    void setTriggerHeld(int group, bool held);
+    const Missile* missileCameraSubject() const { return m_cameraSubject; }
+    // Camera commands: a point views 0 and 1 turn toward (copied when asked,
+    // blended over duration), the subject view's object, a path view.
+    void setCameraTarget(const Vec3* point, bool copy, float duration);
+    void setCameraSubject(const IGameEntity* subject, float value);
+    void createCameraView(const Vec3* points, int count, float speed);
+
+    // Draw class of an entity at the squared camera distance: 1 near, 2 and 3
+    // by the scene's two far distances, 4 beyond.
+    int drawClassFor(float distanceSq) const;
+    // The draw classes again from the camera distances, for a draw without an update.
+    void updateDistanceClasses();
+    // The first weapon of the player's airplane that has a bomb marker draws
+    // it; false when none did.
+    bool drawBombMarker(const DrawView& view);
 
     // Flags.
     bool playStopped = false;
@@ -200,6 +232,11 @@ public:
     virtual void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause);
     virtual void onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause);
     virtual int killPoints(const Target& victim) const;
+    // The achievement events of a death: the player's own, and the player's
+    // kills by the victim's kind. The death handlers of the kinds run it once a death.
+    void countKillEvents(const Target* killer, const Target& victim);
+    // A kill of the player's airplane in an online match.
+    void countOnlineKill(const Target* killer);
     // Out of play: inactive, unlocked, forgotten by weapons, missiles and AI.
     void takeOutAirplane(Target& entity);
     void eliminateAirplane(Target& entity);
@@ -234,17 +271,35 @@ public:
                                      Squadron* squadron, bool local);
     const PlanePaint& paintOf(const Target& entity) const;
 
-    // Network player records (the layout is in PlayerRecord.h). The writer
-    // returns the length, or 0 when out is too short.
-    int writePlayerRecord(const Target& entity, std::span<std::uint8_t> out) const;
+    // Network player records, decoded (the match layer holds the bytes).
+    void fillPlayerRecord(const Target& entity, PlayerRecord& out) const;
+    // What a received record or join request is checked against: this world's items and weapons.
+    PlayerRecordLimits recordLimits() const;
     // Applies a received record: a new airplane (or, with ownRecord, the
     // player's), or the map entity it names. Null, with nothing changed, for
-    // a record that does not decode or names nothing this side has.
-    virtual Target* addNetworkPlayer(std::span<const std::uint8_t> record, bool ownRecord);
+    // a record that names nothing this side has.
+    virtual Target* addNetworkPlayer(const PlayerRecord& record, bool ownRecord);
     // The host's side of a join: the joining player's airplane, in play at
     // once, in the team (-1: the smaller team). Null, with nothing changed,
-    // for a request that does not decode or when no id is free.
-    virtual Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team);
+    // when the plane is unknown or no id is free.
+    virtual Airplane* addServerPlayer(const JoinRequest& request, int team);
+    // The match state the host sends its clients (the kinds fill their
+    // layout; None: the mode sends nothing) and its clients apply.
+    virtual ServerData::Layout serverDataLayout() const { return ServerData::Layout::None; }
+    virtual void fillServerData(ServerData& /*out*/) const {}
+    virtual void applyServerData(const ServerData& /*data*/) {}
+    // The host's word on a network match; nothing in modes that play none.
+    // An airplane event: destroyed (flag bit 2), else out (respawnTime -1)
+    // or back after respawnTime at position.
+    virtual void onAirplaneEvent(Target& /*victim*/, Target* /*killer*/, CrashCause /*cause*/,
+                                 std::uint8_t /*flags*/, float /*respawnTime*/, const Vec3& /*position*/,
+                                 const Quat& /*orientation*/) {}
+    // The match ended; the next starts after countdown seconds.
+    virtual void onMatchEnded(float /*countdown*/) {}
+    // Restart: nobody respawns, play resumes.
+    virtual void restartMatch() {}
+    // A flag event (0 taken, 1 captured, 2 returned, 3 dropped) for the flag entity.
+    virtual void applyFlagEvent(int /*event*/, Target& /*flag*/, Target* /*player*/) {}
     // The match's weapon rule (its low byte): 1 turns the guns of the first
     // three slots into missiles, 2 the other weapons into guns; 0 keeps all.
     int weaponRule = 0;
@@ -310,6 +365,8 @@ public:
     // A ship's flight deck under the point; the props through the scene.
     CarrierDeck* findCarrierDeckAt(const Vec3& point) override;
     bool hitsProp(const Vec3& point, float radius) const override;
+    // A prop within half the entity's radius of it, for entities that crash into props.
+    bool checkPropCollision(const Target& entity) const;
     void addWeapon(Weapon& weapon) override;
     void removeWeapon(Weapon& weapon) override;
     void damageTarget(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
@@ -333,6 +390,10 @@ public:
     void createRoads();
     void createTunnels();
     void createEffectDummies();
+    // Every kind's world set-up: the above and the map's own ground units and ships.
+    void createMapEntities();
+    // The player's guns full at the level's start.
+    void refillPlayerWeapons();
 
     // Pause: false, with nothing changed, while play is stopped, pausing is
     // blocked or an overlay is open or queued.
@@ -377,7 +438,11 @@ protected:
     virtual void updateEntities(float dt);
     virtual void updateSquadrons();
     virtual void updateMissiles(float dt);
+    // The HUD's incoming-missile warning while a missile homes on the player's airplane.
+    void updateIncomingWarning();
     virtual void updateWeapons(float dt);
+    virtual void updateCameraFollow(float dt);
+    void updateAimAssist();
     // Deletes what removeEntity set aside.
     void deletePending();
 
@@ -399,11 +464,12 @@ protected:
     // defaults do nothing and return null.
     virtual Target* applyPeerDestroyed(const peerevent::Destroyed& event);
     virtual Target* applyPeerFlag(const peerevent::Flag& event);
-    virtual Target* applyPeerServerData(const peerevent::ServerData& event);
     virtual Target* applyPeerMatchEnd(const peerevent::MatchEnd& event);
     virtual Target* applyPeerRestart();
 
     void bringIntoPlay(Target& entity);
+    // The mission statistics' enemy (team 1) and friendly (team 0) airplanes.
+    static void countAirplaneOfTeam(const Target& entity, int team, int delta);
     void forgetEverywhere(Target& entity);
     void clearEntities();
 
@@ -415,6 +481,7 @@ protected:
     IGameListener* m_listener = nullptr;
     MatchOutbox m_outbox;
     bool m_applyingPeerEvent = false;
+    bool m_incomingWarning = false;
     ModeHooks m_hooks;
     const MapInfoCfg* m_mapRecord = nullptr;
     std::unique_ptr<GameWorld> m_world;
@@ -439,6 +506,10 @@ protected:
     Target* m_playerLockTarget = nullptr;
     Target* m_nearestAirplane = nullptr;
     Target* m_aimAssistTarget = nullptr;
+    Vec3 m_aimAssistDirection;
+    const Missile* m_cameraSubject = nullptr;
+    float m_cameraDelay = 0.0f;
+    unsigned m_triggersHeld = 0;
     int m_findCursor = 0;
     // What a player record carries beside the entity, by entity id.
     struct PlayerInfo {
@@ -453,6 +524,8 @@ protected:
     // nearest missile's cruise and the rain with its thunder.
     void updateFlightSounds();
     void updateMissileSounds();
+    // Splats on the view from a missile passing the camera.
+    void splatPassingMissile(const Missile& missile);
     void updateRainSound(bool raining, float dt);
     // Landmark triggers reached by the player's airplane.
     void checkTriggers();

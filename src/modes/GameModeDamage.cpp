@@ -2,13 +2,18 @@
 
 #include "entities/DamageRule.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "gamedata/records/WeaponList.h"
+#include "modes/AchievementEvents.h"
 #include "modes/progress/MissionStats.h"
+#include "platform/Random.h"
+#include "sound/SoundSource.h"
+#include "sound/SoundTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +49,10 @@ void GameMode::damageAirplane(Target& victim, Target* attacker, float damage, co
     const float before = victim.health();
     if (&victim == m_playerAirplane)
         m_hooks.hudOrNone().raiseHitIndicator();
+    // The player hears each of their own bullets strike.
+    if (attacker && attacker == m_playerAirplane && weapon && weapon->type == kWeaponMachinegun)
+        if (SoundSourceBuffered* hit = globalSources().bulletHit[randU32() & 3u])
+            hit->play();
 
     DamageContext context;
     context.campaign = m_type == GameType::Campaign;
@@ -67,8 +76,11 @@ void GameMode::damageAirplane(Target& victim, Target* attacker, float damage, co
         attacker->rememberTime = kRememberTargetTime;
     }
     // A client shows the host's health; its own hits change nothing unless forced.
-    if ((force || !isNetworkClient()) && dealt > 0.0f)
+    if ((force || !isNetworkClient()) && dealt > 0.0f) {
         victim.setHealth(victim.health() - dealt);
+        if (&victim == m_playerAirplane)
+            missionStats().damageTaken += dealt;
+    }
     victim.onHit(hitPoint, weapon ? weapon->type : kNoWeaponType, attacker, dealt);
     if (victim.health() <= 0.0f && before > 0.0f)
         victim.lastAttacker = attacker;
@@ -88,6 +100,8 @@ void GameMode::applyAreaDamage(Target* owner, const Vec3& centre, float radius, 
     for (Target* e : active) {
         if (!e->isTargetable() || (owner && e->team() == ownerTeam))
             continue;
+        if (const auto* unit = dynamic_cast<const GroundTarget*>(e); unit && !unit->modelContact(centre, radius))
+            continue;  // inside its sphere but off its model
         if (vec3DistanceSq(centre, e->position()) < radius * radius + e->squaredRadius())
             damageAirplane(*e, owner, damage, e->hitPoint(weapon), weapon, false);
     }
@@ -280,7 +294,7 @@ void GameMode::ejectPilot(Airplane& airplane, float, bool force)
             return;
         addParachute(std::move(parachute));
         if (m_type != GameType::Campaign)
-            m_hooks.hudOrNone().postEntityEvent(IModeHud::kEventEjected, airplane);
+            postEventText(EventKind::Ejected, airplane, nullptr);
         if (isNetworkClient())
             return;  // a forced eject on a client came from the host
     }
@@ -301,7 +315,13 @@ void GameMode::addMissile(std::unique_ptr<Missile> missile)
                                         m.owner() ? m.owner()->networkRole : NetworkRole::Local});
     if (m_playerAirplane && m.owner() == m_playerAirplane) {
         m_playerMissile = &m;
+        // Launched while a trigger is held: the view follows it shortly.
+        if (m_triggersHeld != 0) {
+            m_cameraSubject = &m;
+            m_cameraDelay = kMissileCameraDelay;
+        }
         ++missionStats().missilesFired;
+        m_hooks.progressOrNone().countEvent(modeevent::kMissileLaunched);
         m_hooks.progressOrNone().onPlayerMissileLaunched();
     }
 }
@@ -312,6 +332,8 @@ void GameMode::onMissileEnded(const MissileSet::Ending& ending)
     ++m_missilesRemoved;
     if (m_playerMissile == &m)
         m_playerMissile = nullptr;
+    if (m_cameraSubject == &m)
+        m_cameraSubject = nullptr;
     m_hooks.hudOrNone().removeMarker(m);
     if (m_playerAirplane && m.target() == m_playerAirplane)
         m_hooks.hudOrNone().removeMessage(IModeHud::kIncomingMissileMessage);
@@ -322,6 +344,7 @@ void GameMode::onMissileHit(const Missile& missile)
 {
     if (m_playerAirplane && missile.owner() == m_playerAirplane) {
         ++missionStats().missilesHit;
+        m_hooks.progressOrNone().countEvent(modeevent::kMissileHit);
         m_hooks.progressOrNone().onPlayerMissileHit();
     }
 }

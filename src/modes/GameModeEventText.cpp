@@ -9,6 +9,9 @@ namespace {
 constexpr char16_t kOwnTeamColour = 0x07;
 constexpr char16_t kOtherColour = 0x08;
 constexpr char16_t kPlainColour = 0x01;
+// "You returned your flag" has a number of its own: the options page's
+// language button holds the number the other flag lines count from.
+constexpr int kYouReturnedText = 1820;
 
 std::u16string text(int id)
 {
@@ -69,7 +72,7 @@ void GameMode::postEventText(EventKind kind, const Target& victim, const Target*
         line = vLocal ? text(83) : v + u" " + text(ownTeam ? 84 : 85);
         break;
     case EventKind::FlagReturned:
-        line = vLocal ? text(80) : v + u" " + text(ownTeam ? 81 : 82);
+        line = vLocal ? text(kYouReturnedText) : v + u" " + text(ownTeam ? 81 : 82);
         break;
     case EventKind::FlagReturnedTeam:
         if (!hasPlayer)

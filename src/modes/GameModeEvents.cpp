@@ -27,9 +27,7 @@ void GameMode::postAdded(const Target& entity)
     matchevent::AirplaneAdded added;
     added.airplane = EntityHandle(&entity);
     added.isPlayer = &entity == m_playerAirplane;
-    added.record.resize(PlayerRecord::kAirplaneSize);
-    const int n = writePlayerRecord(entity, added.record);
-    added.record.resize(static_cast<std::size_t>(std::max(n, 0)));
+    fillPlayerRecord(entity, added.record);
     post(std::move(added));
 }
 

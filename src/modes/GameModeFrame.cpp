@@ -2,22 +2,53 @@
 
 #include "entities/TimedPoints.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/CarrierDeck.h"
+#include "entities/ground/GroundTarget.h"
 #include "entities/weapons/Weapon.h"
+#include "gamedata/records/WeaponCfg.h"
 #include "entities/weapons/WeaponUpdate.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "entities/ground/Road.h"
 #include "modes/IGameListener.h"
 #include "platform/FrameProfile.h"
+#include "platform/Log.h"
+#include "platform/Settings.h"
 
 #include <algorithm>
 
 namespace {
 constexpr float kNearDrawDistanceSq = 62500.0f;  // 250 units
+// The aim assist lets go of a target further off the nose than this (cosine).
+constexpr float kAimAssistCone = 0.7f;
 
 bool isCrashGround(CrashCause c)
 {
     return c == CrashCause::Ground || c == CrashCause::Water || c == CrashCause::Prop;
+}
+
+// An airplane standing on the ship's deck.
+bool standsOn(const Target& airplane, const Target& ship)
+{
+    if (airplane.kind() != TargetKind::Airplane)
+        return false;
+    const CarrierDeck* deck = static_cast<const Airplane&>(airplane).carrier();
+    return deck && &deck->ship() == &ship;
+}
+
+bool hasDeck(Target& t)
+{
+    if (t.kind() != TargetKind::Carrier)
+        return false;
+    auto* ship = dynamic_cast<GroundTarget*>(&t);
+    return ship && ship->deck();
+}
+
+// A ground unit's model confirms a contact its sphere found; other entities are their spheres.
+bool modelConfirms(const Target& t, const Vec3& point, float radius)
+{
+    const auto* unit = dynamic_cast<const GroundTarget*>(&t);
+    return !unit || unit->modelContact(point, radius);
 }
 }  // namespace
 
@@ -39,8 +70,7 @@ void GameMode::update(float dt)
         updateSquadrons();
         if (Airplane* player = m_playerAirplane; player && player->isActive()) {
             ProfileScope timed(FrameLib::Simulation);
-            player->runAI(dt);  // the autopilot, when it flies
-            player->update(dt);
+            player->update(dt);  // the autopilot, when it flies, steers first
             player->drawClass = 1;
             for (int slot = 0; slot < kWeaponSlots; ++slot)
                 if (Weapon* w = player->weapon(slot); w && w->isEnabled())
@@ -54,8 +84,9 @@ void GameMode::update(float dt)
             updateMissiles(dt);
             updateWeapons(dt);
         }
-        updateRespawns(dt);
         updateParachutes(dt);
+        updateCameraFollow(dt);
+        updateRespawns(dt);
         checkTriggers();
     } else {
         // A stopped game falls silent: alarm, engines, warning and cruise off.
@@ -101,15 +132,13 @@ void GameMode::updateEntities(float dt)
     for (Target* e : active) {
         if (!e->isActive())
             continue;
-        if (e != m_playerAirplane) {
-            e->runAI(dt);
+        // Each entity runs its AI controller at the start of its own update:
+        // once a frame, the rate the pilots were tuned at.
+        if (e != m_playerAirplane)
             e->update(dt);
-        }
-        if (e->drawClass != 0) {
-            // Near or far; an entity that is never drawn that far is hidden.
-            const int drawClass = e->cameraDistanceSq < kNearDrawDistanceSq ? 1 : 2;
-            e->drawClass = e->maxDrawClass() < drawClass ? 0 : drawClass;
-        }
+        // An entity beyond its furthest class is hidden until it comes nearer again.
+        const int drawClass = drawClassFor(e->cameraDistanceSq);
+        e->drawClass = e->maxDrawClass() < drawClass ? 0 : drawClass;
         e->incomingMissile = nullptr;
         e->groundHeight = groundHeightAt(e->position().x, e->position().z);
     }
@@ -125,6 +154,8 @@ void GameMode::updateEntities(float dt)
             cause = CrashCause::Water;
         else if (e->isSubjectToGroundCrashes() && e->position().y < e->groundHeight)
             cause = CrashCause::Ground;
+        else if (checkPropCollision(*e))
+            cause = CrashCause::Prop;
         Target* other = nullptr;
         if (e->checksCollisions)
             if (const CrashCause hit = collisionCause(*e, other); hit != CrashCause::None)
@@ -158,6 +189,102 @@ void GameMode::updateEntities(float dt)
             continue;
         deleteAirplane(*e);
     }
+    updateAimAssist();
+}
+
+int GameMode::drawClassFor(float distanceSq) const
+{
+    if (distanceSq < kNearDrawDistanceSq)
+        return 1;
+    const IModeScene& scene = m_services.sceneOrNone();
+    if (distanceSq < scene.farDistanceSq(0))
+        return 2;
+    return distanceSq < scene.farDistanceSq(1) ? 3 : 4;
+}
+
+void GameMode::updateDistanceClasses()
+{
+    Vec3 camera;
+    const bool hasCamera = m_hooks.cameraOrNone().position(camera);
+    for (Target* e : m_active) {
+        e->cameraDistanceSq = hasCamera ? vec3DistanceSq(e->position(), camera) : 0.0f;
+        const int drawClass = drawClassFor(e->cameraDistanceSq);
+        e->drawClass = e->maxDrawClass() < drawClass ? 0 : drawClass;
+    }
+}
+
+void GameMode::updateAimAssist()
+{
+    m_aimAssistTarget = nullptr;
+    if (!settings().aimAssist || !isSinglePlayer() || playStopped)
+        return;
+    m_aimAssistTarget = m_hooks.hudOrNone().aimAssistCandidate();
+    const Airplane* player = m_playerAirplane;
+    if (!m_aimAssistTarget || !player)
+        return;
+    const Weapon* first = player->weapon(0);
+    const float speed = (first ? first->record().speed : 0.0f) + player->speed();
+    const Vec3 lead = leadPointPrecise(player->position(), *m_aimAssistTarget, speed);
+    m_aimAssistDirection = vec3NormalizeOr(lead - player->position(), player->forward());
+    if (vec3Dot(m_aimAssistDirection, player->forward()) < kAimAssistCone)
+        m_aimAssistTarget = nullptr;
+}
+
+void GameMode::setTriggerHeld(int group, bool held)
+{
+    const unsigned bit = 1u << (group & 7);
+    m_triggersHeld = held ? (m_triggersHeld | bit) : (m_triggersHeld & ~bit);
+    if (m_triggersHeld == 0)
+        m_cameraSubject = nullptr;
+}
+
+void GameMode::updateCameraFollow(float dt)
+{
+    IModeCamera& camera = m_hooks.cameraOrNone();
+    // A scripted path view is never taken over.
+    if (camera.mode() == IModeCamera::kPathView)
+        m_cameraSubject = nullptr;
+    if (m_cameraSubject != m_playerMissile)
+        m_cameraSubject = nullptr;
+    if (camera.mode() == IModeCamera::kSubjectView && camera.subject() != m_cameraSubject) {
+        camera.setSubject(nullptr, 0.0f);
+        camera.setChosenView();
+        logInfo("modes", "the view is the player's own again");
+    }
+    if (m_cameraSubject && m_cameraDelay > 0.0f) {
+        m_cameraDelay -= dt;
+        if (m_cameraDelay < 0.0f) {
+            camera.setSubject(m_cameraSubject, 0.0f);
+            camera.setMode(IModeCamera::kSubjectView);
+            logInfo("modes", "the view follows the player's missile");
+        }
+    }
+}
+
+void GameMode::setCameraTarget(const Vec3* point, bool copy, float duration)
+{
+    m_hooks.cameraOrNone().setTarget(point, copy, duration);
+}
+
+void GameMode::setCameraSubject(const IGameEntity* subject, float value)
+{
+    m_hooks.cameraOrNone().setSubject(subject, value);
+}
+
+void GameMode::createCameraView(const Vec3* points, int count, float speed)
+{
+    m_hooks.cameraOrNone().createView(points, count, speed);
+}
+
+bool GameMode::drawBombMarker(const DrawView& view)
+{
+    Airplane* player = m_playerAirplane;
+    if (!player || !player->isActive() || !player->isAlive())
+        return false;
+    for (int slot = 0; slot < kWeaponSlots; ++slot)
+        if (Weapon* w = player->weapon(slot); w && w->drawBombMarker(view))
+            return true;
+    return false;
 }
 
 void GameMode::updateSquadrons()
@@ -170,7 +297,19 @@ void GameMode::updateSquadrons()
 void GameMode::updateMissiles(float dt)
 {
     m_missiles.update(dt);
+    updateIncomingWarning();
     updateMissileSounds();
+}
+
+void GameMode::updateIncomingWarning()
+{
+    const bool threatened = m_playerAirplane && m_playerAirplane->incomingMissile;
+    IModeHud& hud = m_hooks.hudOrNone();
+    if (threatened)
+        hud.postMessage(IModeHud::kIncomingMissileMessage);
+    else if (m_incomingWarning)  // a missile that was decoyed away warns no more
+        hud.removeMessage(IModeHud::kIncomingMissileMessage);
+    m_incomingWarning = threatened;
 }
 
 void GameMode::updateWeapons(float dt)
@@ -210,8 +349,13 @@ CrashCause GameMode::collisionCause(Target& e, Target*& second) const
         } else if (!eAirplane || !e.aiController()) {
             if (o->kind() == TargetKind::Runway || o->kind() == TargetKind::Tunnel)
                 continue;  // flown over and through, never hit
-            const float r = e.radius() + o->radius();
+            if (standsOn(e, *o) || standsOn(*o, e))
+                continue;
+            // Over a flight deck only the airplane's centre counts, so it can come down on it.
+            const float eRadius = eAirplane && hasDeck(*o) ? 0.0f : e.radius();
+            const float r = eRadius + o->radius();
             if (d < r * r && vec3DistanceSq(e.position(), o->position()) < r * r &&
+                modelConfirms(e, o->position(), o->radius()) && modelConfirms(*o, e.position(), eRadius) &&
                 o->ownHitCheck(e.position(), e.radius())) {
                 cause = static_cast<int>(o->kind()) == 1 ? CrashCause::CollisionPair : CrashCause::Collision;
                 second = nullptr;

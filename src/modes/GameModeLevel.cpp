@@ -1,14 +1,21 @@
 #include "modes/GameMode.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
+#include "entities/ground/GroundTargets.h"
 #include "entities/ground/Road.h"
 #include "entities/ground/Runway.h"
 #include "entities/ground/Tunnel.h"
+#include "entities/weapons/Weapon.h"
 #include "gamedata/map/GameWorld.h"
+#include "gamedata/map/MapTrigger.h"
+#include "gamedata/records/WeaponList.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "modes/PlayerControls.h"
+#include "modes/progress/UnlocksMgr.h"
 #include "render/assets/Model.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 #include "sound/Sound.h"
 #include "sound/SoundTable.h"
@@ -33,6 +40,8 @@ void GameMode::resetRound()
     teamChangeAllowed = false;
     playerLossAllowed = false;
     m_selection.clear();
+    // The result page lists only what this round unlocked.
+    UnlocksMgr::instance().clearRecent();
 }
 
 void GameMode::createRunways()
@@ -103,6 +112,31 @@ void GameMode::createEffectDummies()
     }
 }
 
+void GameMode::createMapEntities()
+{
+    createTunnels();
+    createRunways();
+    createRoads();
+    createEffectDummies();
+    if (!m_world)
+        return;
+    // Every peer makes them from its own copy of the map.
+    int units = 0;
+    for (auto& unit : createGroundTargets(*this, *m_world, WeaponList::instance()))
+        units += addPlayerAirplane(std::move(unit), false) != nullptr;
+    logInfo("modes", "map entities: %zu runways, %zu tunnels, %zu roads, %d ground units", m_runways.size(),
+            m_tunnels.size(), m_roads.size(), units);
+}
+
+void GameMode::refillPlayerWeapons()
+{
+    if (!m_playerAirplane)
+        return;
+    for (int slot = 0; slot < kWeaponSlots; ++slot)
+        if (Weapon* w = m_playerAirplane->weapon(slot); w && w->isGun())
+            w->refill(true);
+}
+
 bool GameMode::pause()
 {
     IModeOverlays& overlays = m_services.overlaysOrNone();
@@ -137,10 +171,8 @@ void GameMode::checkTriggers()
     if (m_type == GameType::Campaign || m_type == GameType::CampaignLike || m_type == GameType::Tutorial)
         return;
     m_world->checkLandmarks(m_playerAirplane->position(), m_playerAirplane->radius(), [this](MapTrigger& t) {
-        if (!t.notice.empty()) {
-            const std::u16string text(t.notice.begin(), t.notice.end());
-            m_services.messagesOrNone().pushNotice(text, -1.0f, 1, 0);
-        }
+        if (!t.notice.empty())
+            m_services.messagesOrNone().pushNotice(mapText(t.notice), -1.0f, 1, 0);
         m_hooks.progressOrNone().countEvent(MapTrigger::kLandmarkEventBase + std::max(t.landmark, 0));
     });
 }

@@ -13,9 +13,9 @@
 
 #include <algorithm>
 
-int GameMode::writePlayerRecord(const Target& e, std::span<std::uint8_t> out) const
+void GameMode::fillPlayerRecord(const Target& e, PlayerRecord& rec) const
 {
-    PlayerRecord rec;
+    rec = PlayerRecord{};
     rec.state = e.isActive()                ? PlayerRecord::State::InPlay
                 : e.respawnTimer == -1.0f   ? PlayerRecord::State::OutForGood
                                             : PlayerRecord::State::Waiting;
@@ -30,7 +30,7 @@ int GameMode::writePlayerRecord(const Target& e, std::span<std::uint8_t> out) co
         const auto& a = static_cast<const Airplane&>(e);
         std::copy(a.scores.begin(), a.scores.end(), rec.stats.begin());
         rec.spawnCounter = a.spawnCounter;
-        a.writeState(rec.stateBlock);
+        rec.hasStateBlock = a.netState(rec.stateBlock);
         rec.planeId = a.record().plane_id;
         rec.paint = paintOf(e);
         for (int slot = 0; slot < 3; ++slot) {
@@ -39,17 +39,18 @@ int GameMode::writePlayerRecord(const Target& e, std::span<std::uint8_t> out) co
         }
         rec.name = a.pilotName.substr(0, PlayerRecord::kNameUnits - 1);
     }
-    return encodePlayerRecord(rec, out);
 }
 
-Target* GameMode::addNetworkPlayer(std::span<const std::uint8_t> bytes, bool ownRecord)
+PlayerRecordLimits GameMode::recordLimits() const
 {
     PlayerRecordLimits limits;
     limits.itemCount = m_world ? m_world->itemCount() : 0;
     limits.isKnownWeapon = [](int id) { return WeaponList::instance().findById(id) != nullptr; };
-    PlayerRecord rec;
-    if (!decodePlayerRecord(bytes, limits, rec))
-        return nullptr;
+    return limits;
+}
+
+Target* GameMode::addNetworkPlayer(const PlayerRecord& rec, bool ownRecord)
+{
     if (rec.isAirplane())
         return applyAirplaneRecord(rec, ownRecord);
     if (!isMapEntityKind(rec.kind))
@@ -85,7 +86,9 @@ Target* GameMode::applyAirplaneRecord(const PlayerRecord& rec, bool ownRecord)
             applyWeaponRule(*a);
         if (!addPlayerAirplane(std::move(made), false))
             return nullptr;
-        a->networkRole = static_cast<NetworkRole>(rec.role);
+        // Only the player's own record makes an airplane local on this side.
+        a->networkRole = rec.role == static_cast<int>(NetworkRole::Remote) ? NetworkRole::Remote
+                                                                            : NetworkRole::RemoteClient;
     }
     changeTeam(*a, rec.team);
     a->spawnCounter = rec.spawnCounter;
@@ -97,7 +100,8 @@ Target* GameMode::applyAirplaneRecord(const PlayerRecord& rec, bool ownRecord)
     }
     (void)a->takeOverId(rec.entityId);
     m_playerInfo[static_cast<std::size_t>(a->id())] = PlayerInfo{rec.paint, rec.playerValues};
-    (void)a->readState(rec.stateBlock);
+    if (rec.hasStateBlock)
+        (void)a->applyNetState(rec.stateBlock);
     std::copy(rec.stats.begin(), rec.stats.end(), a->scores.begin());
     if (rec.state == PlayerRecord::State::OutForGood)
         eliminateAirplane(*a);
@@ -121,13 +125,8 @@ void GameMode::fitWeapons(Target& entity, const std::array<int, 3>& weaponIds)
     }
 }
 
-Airplane* GameMode::addServerPlayer(std::span<const std::uint8_t> bytes, int team)
+Airplane* GameMode::addServerPlayer(const JoinRequest& join, int team)
 {
-    PlayerRecordLimits limits;
-    limits.isKnownWeapon = [](int id) { return WeaponList::instance().findById(id) != nullptr; };
-    JoinRequest join;
-    if (!decodeJoinRequest(bytes, limits, join))
-        return nullptr;
     const PlaneCfg* record = PlaneList::instance().findById(join.planeId);
     if (!record)
         return nullptr;

@@ -1,6 +1,8 @@
 #include "modes/GameMode.h"
 
 #include "effects/world/Parachute.h"
+#include "entities/aircraft/Airplane.h"
+#include "modes/AchievementEvents.h"
 #include "platform/Log.h"
 
 #include <algorithm>
@@ -10,6 +12,8 @@ void GameMode::addParachute(std::unique_ptr<Parachute> parachute)
     if (!parachute)
         return;
     logInfo("modes", "parachute %d made", parachute->id);
+    if (m_playerAirplane && parachute->owner == static_cast<IAirplaneFx*>(m_playerAirplane))
+        m_hooks.progressOrNone().countEvent(modeevent::kPlayerEjected);
     m_parachutes.push_back(std::move(parachute));
 }
 

@@ -44,7 +44,7 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 Target* t = byId(e.airplaneId);
                 if (!t || !t->isActive())
                     return nullptr;
-                (void)t->readState(e.message);
+                (void)t->applyNetState(e.state);
                 return t;
             } else if constexpr (std::is_same_v<E, peerevent::Health>) {
                 Target* t = byId(e.airplaneId);
@@ -76,6 +76,7 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 if (!a)
                     return nullptr;
                 changeTeam(*a, e.team);
+                postEventText(EventKind::TeamChange, *a, nullptr);
                 if (e.value >= 0.0f) {
                     respawnAirplane(*a, e.value, &e.position);
                     a->setOrientation(e.orientation);
@@ -102,7 +103,8 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                     eliminateAirplane(*t);
                 return t;
             } else if constexpr (std::is_same_v<E, peerevent::ServerData>) {
-                return applyPeerServerData(e);
+                applyServerData(e.data);
+                return nullptr;
             } else if constexpr (std::is_same_v<E, peerevent::MatchEnd>) {
                 return applyPeerMatchEnd(e);
             } else if constexpr (std::is_same_v<E, peerevent::Restart>) {
@@ -121,6 +123,5 @@ Target* GameMode::applyPeer(const PeerEvent& event)
 
 Target* GameMode::applyPeerDestroyed(const peerevent::Destroyed&) { return nullptr; }
 Target* GameMode::applyPeerFlag(const peerevent::Flag&) { return nullptr; }
-Target* GameMode::applyPeerServerData(const peerevent::ServerData&) { return nullptr; }
 Target* GameMode::applyPeerMatchEnd(const peerevent::MatchEnd&) { return nullptr; }
 Target* GameMode::applyPeerRestart() { return nullptr; }

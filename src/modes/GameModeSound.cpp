@@ -1,6 +1,7 @@
 #include "modes/GameMode.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "effects/screen/ScreenSplats.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "platform/Random.h"
@@ -13,6 +14,8 @@ namespace {
 constexpr float kStallMargin = 30.0f;
 constexpr float kStallFadeSpan = 40.0f;
 constexpr float kNearestMissileBound = 25000000.0f;
+// A missile this near the camera (squared) throws splats on the view.
+constexpr float kMissileSplatDistanceSq = 5000.0f;
 
 void setPlaying(SoundSource* source, bool on)
 {
@@ -80,13 +83,31 @@ void GameMode::updateMissileSounds()
         nearest->updateSound();
     else
         setPlaying(sources.missileCruise, false);
+    if (nearest && vec3DistanceSq(nearest->position(), camera) < kMissileSplatDistanceSq)
+        splatPassingMissile(*nearest);
+}
+
+void GameMode::splatPassingMissile(const Missile& missile)
+{
+    const IModeCamera& camera = m_hooks.cameraOrNone();
+    const Target* watched = camera.watchedAirplane();
+    const Target* cameraAirplane = watched ? watched : m_playerAirplane;
+    if (camera.mode() == IModeCamera::kSubjectView && camera.subject() == &missile && !camera.blending()) {
+        // Riding the missile: now and then a spark of its exhaust.
+        if (randU32() % 41u == 13u)
+            ScreenSplats::spawn(1, ScreenSplats::kSparks, 0.0f);
+    } else if (missile.owner() != cameraAirplane) {
+        ScreenSplats::spawn(1, ScreenSplats::kOil, 0.0f);
+    }
 }
 
 void GameMode::updateRainSound(bool raining, float dt)
 {
     const GlobalSources& sources = globalSources();
     const Airplane* player = m_playerAirplane;
-    setPlaying(sources.rain, raining && !playStopped);
+    // Under cover (a tunnel's bore) the rain is not heard.
+    const bool covered = player && player->containingTarget();
+    setPlaying(sources.rain, raining && !playStopped && !covered);
     if (raining && sources.rain && player) {
         const float speed = player->speed();
         sources.rain->setPitch(1.0f + std::clamp((speed - 125.0f) / 250.0f, 0.0f, 1.0f));

@@ -1,6 +1,8 @@
 #include "modes/GameMode.h"
+#include "platform/Log.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneList.h"
 #include "modes/GameModeGlobals.h"
@@ -237,7 +239,20 @@ void GameMode::changeTeam(Target& e, int team)
 {
     teamCounters().add(e.team(), -1);
     teamCounters().add(team, 1);
+    countAirplaneOfTeam(e, e.team(), -1);
+    countAirplaneOfTeam(e, team, 1);
     e.setTeam(team);
+    if (auto* ship = dynamic_cast<GroundTarget*>(&e); ship && !ship->carried().empty()) {
+        // A carrier changes sides with the airplanes on its deck.
+        const auto carried = ship->carried();
+        const std::vector<Airplane*> aboard(carried.begin(), carried.end());
+        for (Airplane* a : aboard)
+            if (a->isAlive()) {
+                changeTeam(*a, team);
+                setTargetable(*a, true);
+            }
+        e.setTargetable(true);
+    }
     if (e.kind() == TargetKind::Airplane)
         static_cast<Airplane&>(e).setControlVector({});
     m_hooks.hudOrNone().removeMarker(e);
@@ -336,10 +351,15 @@ void GameMode::reapplyPlayerAutopilot()
 {
     if (!m_playerAirplane)
         return;
-    if (autopilot)
+    if (autopilot) {
         attachAI(*m_playerAirplane, isSinglePlayer() ? 1.0f : 0.5f, true);
-    else
+        m_hooks.cameraOrNone().setMode(IModeCamera::kAutopilotView);
+        logInfo("modes", "the autopilot flies the player's airplane");
+    } else {
         detachAI(*m_playerAirplane);
+        m_hooks.cameraOrNone().setChosenView();
+        logInfo("modes", "the player flies again");
+    }
 }
 
 void GameMode::setAIParameter(Target& entity, int index, float value)

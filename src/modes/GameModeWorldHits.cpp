@@ -16,3 +16,9 @@ CarrierDeck* GameMode::findCarrierDeckAt(const Vec3& point)
 }
 
 bool GameMode::hitsProp(const Vec3& point, float radius) const { return m_services.sceneOrNone().hitsProp(point, radius); }
+
+bool GameMode::checkPropCollision(const Target& entity) const
+{
+    return entity.isSubjectToPropCrashes() &&
+           m_services.sceneOrNone().crashesIntoProp(entity.position(), 0.5f * entity.radius());
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 class GameMode;
 
@@ -12,4 +13,15 @@ public:
     virtual bool loadStep(GameMode& mode, float dt) = 0;
     // The game screen was left: any network game ends.
     virtual void gameLeft() = 0;
+
+    // A network client's hold on its host, for the friends' list: Joined (in
+    // the match; the host's address and port given as the client holds them),
+    // Gone (the transport closed or the client back to browsing), or Between.
+    enum class HostLink { Between, Joined, Gone };
+    virtual HostLink hostLink(std::uint32_t& address, std::uint16_t& port) const
+    {
+        (void)address;
+        (void)port;
+        return HostLink::Gone;
+    }
 };

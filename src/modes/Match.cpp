@@ -91,6 +91,8 @@ void endMatch()
 MatchState& matchState() { return *g_state; }
 DistanceTable& distanceTable() { return matchState().distances; }
 TeamCounters& teamCounters() { return matchState().teams; }
+MatchOutcome& matchOutcome() { return matchState().outcome; }
+MissionStats& missionStats() { return matchState().stats; }
 bool& gameResultBooked() { return g_resultBooked; }
 float gameClock() { return matchState().clock; }
 void setGameClock(float seconds) { matchState().clock = seconds; }

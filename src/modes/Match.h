@@ -1,5 +1,6 @@
 #pragma once
 #include "modes/MatchConnections.h"
+#include "modes/progress/MissionStats.h"
 
 #include <memory>
 
@@ -25,11 +26,16 @@ struct TeamCounters {
     void add(int team, int delta);
 };
 
+// How the match ended for the local player.
+enum class MatchOutcome : int { Lost = 0, Won = 1, NoResult = 2 };
+
 // What one match keeps beside its mode; a new match starts from a fresh one.
 struct MatchState {
     DistanceTable distances;
     TeamCounters teams;
     float clock = 0.0f;         // seconds since the round started
+    MissionStats stats;         // the local player's
+    MatchOutcome outcome = MatchOutcome::NoResult;
 };
 
 // One running game: the mode with its rules, the state of the match and the
@@ -76,6 +82,7 @@ void endMatch();
 MatchState& matchState();
 DistanceTable& distanceTable();
 TeamCounters& teamCounters();
+MatchOutcome& matchOutcome();
 // Set once the result page has booked the finished game's points. It outlives
 // the match (the page may be left after the game screen), and the next match
 // made current clears it, so no road to the result books a game twice.

@@ -1,14 +1,15 @@
 #pragma once
 #include "entities/EntityHandle.h"
 #include "entities/Target.h"
+#include "entities/aircraft/AirplaneState.h"
+#include "modes/PlayerRecord.h"
+#include "modes/ServerData.h"
 #include "platform/Math.h"
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <variant>
-#include <vector>
 
 // What the mode tells the network game, one struct per event. Each names its
 // entities by handle and copies the state its message needs as it was when it
@@ -17,11 +18,11 @@
 // empty handle stands for "none").
 namespace matchevent {
 
-// An airplane (or entity) joined the match: its player record as written then.
+// An airplane (or entity) joined the match: its player record as it was then.
 struct AirplaneAdded {
     EntityHandle airplane;
     bool isPlayer = false;  // the player's own airplane: nothing is sent for it
-    std::vector<std::uint8_t> record;
+    ::PlayerRecord record;
 };
 // Only airplanes; value is the seconds left before it flies (0: at once).
 struct AirplaneRespawned {
@@ -71,9 +72,8 @@ struct FlagChanged {
 };
 // The kind's server data as it stood when the match ended.
 struct MatchEnded {
-    static constexpr std::size_t kMaxServerData = 1215;  // what a match-end message holds beside its 9 bytes
     float countdown = 0.0f;
-    std::vector<std::uint8_t> serverData;
+    ::ServerData serverData;
 };
 struct Chat {
     EntityHandle sender;
@@ -115,22 +115,21 @@ using MatchEvent =
                  matchevent::Restarted, matchevent::TeamFlag, matchevent::ScoreEvent, matchevent::WeaponHit,
                  matchevent::FlightState>;
 
-// What a peer tells the mode, decoded by the network game. The byte ranges
-// point into the message being read and are used before apply returns.
+// What a peer tells the mode, decoded and checked by the network game.
 namespace peerevent {
 
 // A player record: a new airplane, or with own the player's own.
 struct PlayerRecord {
-    std::span<const std::uint8_t> record;
+    ::PlayerRecord record;
     bool own = false;
 };
 struct PlayerLeft {
     int airplaneId = -1;
 };
-// An airplane state message of the owner's side.
+// An airplane's state as its owner's side sent it.
 struct AirplaneState {
     int airplaneId = -1;
-    std::span<const std::uint8_t> message;
+    AirplaneNetState state;
 };
 struct Health {
     int airplaneId = -1;
@@ -188,11 +187,15 @@ struct Eliminate {
     int airplaneId = -1;
 };
 struct ServerData {
-    std::span<const std::uint8_t> data;
+    ::ServerData data;
 };
-// The kind's server data followed by the 4-byte countdown.
+// The kind's server data (when it came readable) and the restart countdown
+// (when it came at all).
 struct MatchEnd {
-    std::span<const std::uint8_t> tail;
+    bool hasData = false;
+    ::ServerData data;
+    bool hasCountdown = false;
+    float countdown = 0.0f;
 };
 struct Restart {};
 struct FlightState {

@@ -38,8 +38,9 @@ struct MatchReport {
     float elapsed = 0.0f;
     // Until the next match starts after an ended one; -1 while none is due.
     float restartCountdown = -1.0f;
-    // The line under the HUD while the player's airplane is out (the respawn
-    // countdown, or a client's waiting notice); empty while none is shown.
+    // The line under the HUD: while the player's airplane is out the respawn
+    // countdown or a client's waiting notice, while it carries the enemy flag
+    // out of bounds the warning to turn back; empty while none is shown.
     std::u16string respawnText;
 
     // Capture the flag: the entity id of the airplane carrying each team's

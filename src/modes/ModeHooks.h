@@ -13,9 +13,6 @@ class Target;
 class IModeHud {
 public:
     static constexpr int kIncomingMissileMessage = 248;
-    // Event lines the mode posts about an entity.
-    static constexpr int kEventTeamChange = 7;
-    static constexpr int kEventEjected = 9;
 
     virtual ~IModeHud() = default;
     // A marker of the entity's kind and team; hidden markers keep their two draw flags clear.
@@ -26,7 +23,6 @@ public:
     virtual void setMarkerFlag(const IGameEntity& /*entity*/, int /*flag*/) {}
     virtual void postMessage(int /*messageId*/) {}
     virtual void removeMessage(int /*messageId*/) {}
-    virtual void postEntityEvent(int /*kind*/, const Target& /*entity*/) {}
     // The player's airplane was hit.
     virtual void raiseHitIndicator() {}
     // The player's airplane left play: every held button lets go.
@@ -41,6 +37,9 @@ public:
     virtual void pushLong(int /*stringId*/, std::u16string_view /*text*/) {}
     // Whether the player has muted the airplane's pilot (no chat lines of it are shown).
     virtual bool isMuted(const Target& /*airplane*/) const { return false; }
+    // Of the entities whose markers show, the one with the best lead sight
+    // that is alive and not hidden; null when none.
+    virtual Target* aimAssistCandidate() const { return nullptr; }
 };
 
 // The game camera, filled by the screens library.
@@ -60,6 +59,23 @@ public:
     virtual bool watchingOther() const { return false; }
     // The kill cam follows the airplane (a player who is out watches on).
     virtual void startKillCam(const Target& /*airplane*/) {}
+    // The view mode in use; -1 without a camera.
+    static constexpr int kAutopilotView = 5, kSubjectView = 7, kPathView = 8;
+    virtual int mode() const { return -1; }
+    virtual void setMode(int /*mode*/) {}
+    // Back to the view the player chose.
+    virtual void setChosenView() {}
+    // The object the subject view (mode 7) follows; value is the view's blend time.
+    virtual const IGameEntity* subject() const { return nullptr; }
+    // A change of view is still blending in.
+    virtual bool blending() const { return false; }
+    // The airplane the kill cam or cinematic view follows; null in the player's own views.
+    virtual const Target* watchedAirplane() const { return nullptr; }
+    virtual void setSubject(const IGameEntity* /*subject*/, float /*value*/) {}
+    // A point views 0 and 1 turn toward (null: none), copied when asked.
+    virtual void setTarget(const Vec3* /*point*/, bool /*copy*/, float /*duration*/) {}
+    // The path view (mode 8) through the points at the speed.
+    virtual void createView(const Vec3* /*points*/, int /*count*/, float /*speed*/) {}
 };
 
 // Achievements and mission statistics of the local player.

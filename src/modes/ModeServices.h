@@ -21,6 +21,11 @@ public:
     virtual void setLightAndFog(const Color4& /*light*/, float /*fogStart*/, float /*fogDensity*/) {}
     // Whether the point lies within radius of a prop's collision shape.
     virtual bool hitsProp(const Vec3& /*point*/, float /*radius*/) const { return false; }
+    // The same for an airplane's body: only props it cannot touch unharmed.
+    virtual bool crashesIntoProp(const Vec3& /*point*/, float /*radius*/) const { return false; }
+    // The squares of the two far draw distances that part the far draw
+    // classes; without a scene nothing is beyond them.
+    virtual float farDistanceSq(int /*which*/) const { return 1e37f; }
 };
 
 // The HUD message queue's text lists.

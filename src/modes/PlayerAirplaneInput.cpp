@@ -20,6 +20,7 @@ void steerPlayerAirplane(GameMode& mode, float pitch, float yaw, float roll, flo
 
 void pullPlayerTrigger(GameMode& mode, int group, bool down)
 {
+    mode.setTriggerHeld(group, down);
     if (Airplane* a = mode.playerAirplane())
         mode.applyAirplaneInput(*a, group, down ? 1.0f : 0.0f);
 }

@@ -72,6 +72,8 @@ public:
             std::memcpy(out, m_bytes.data() + (m_pos - count), count);
         return true;
     }
+    // Steps over bytes the caller does not need (padding, a field it ignores).
+    bool skip(std::size_t count) { return take(count); }
     // A count whose records, recordSize bytes each at the least, fit in what is left.
     bool count(std::uint16_t& out, std::size_t recordSize) { return u16(out) && fits(out, recordSize); }
     bool count(std::uint32_t& out, std::size_t recordSize) { return u32(out) && fits(out, recordSize); }

@@ -195,6 +195,11 @@ void Steam::runCallbacks()
 void Steam::advertiseGame(std::uint64_t serverId, std::uint32_t address, std::uint16_t port)
 {
     m_advertisement = {serverId, address, port};
+    ++m_advertiseCalls;
+    if (port != 0)
+        logInfo("steam", "the joined game is advertised to friends");
+    else
+        logInfo("steam", "the game's advertisement is withdrawn");
 }
 
 Steam& steam()

@@ -62,9 +62,13 @@ public:
     const ServerAddress& requestedServer() const { return m_requested; }
     void clearRequestedServer() { m_requested = {}; }
 
+    // The id a game announced to friends carries for a server outside Steam.
+    static constexpr std::uint64_t kNonSteamServerId = 0x0040000000000002ull;
     // Records the game announced to friends; nothing else happens locally.
     void advertiseGame(std::uint64_t serverId, std::uint32_t address, std::uint16_t port);
     const Advertisement& advertisement() const { return m_advertisement; }
+    // How many announcements and withdrawals were made this run.
+    int advertiseCalls() const { return m_advertiseCalls; }
     // The scene update's mark that a joined game is advertised.
     bool advertised() const { return m_advertised; }
     void setAdvertised(bool advertised) { m_advertised = advertised; }
@@ -76,6 +80,7 @@ private:
     std::map<std::string, std::int32_t, std::less<>> m_stats;
     std::set<std::string, std::less<>> m_achievements;
     ServerAddress m_pendingJoin;
+    int m_advertiseCalls = 0;
     ServerAddress m_requested;
     std::string m_lobby, m_password;
     Advertisement m_advertisement;

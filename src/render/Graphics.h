@@ -169,6 +169,10 @@ public:
     // Save and restore the record; a pop without a push leaves it unchanged.
     void pushState();
     void popState();
+    // Drawing through a mirror (the sea's reflection): clockwise faces are
+    // front, so culling keeps the faces that show.
+    void setMirroredWinding(bool on) { m_mirroredWinding = on; }
+    bool mirroredWinding() const { return m_mirroredWinding; }
     // Sends the changed state to GL, picks the program (the custom one, else the
     // built-in one of state().program) and uploads its changed uniforms. Every
     // draw call applies first, so callers only need it before drawing through GL
@@ -286,6 +290,7 @@ protected:
     int m_screenWidth = 0, m_screenHeight = 0;
     int m_qualityTier = 0;
     std::uint8_t m_highDetail = 0;
+    bool m_mirroredWinding = false;
     bool m_occlusionQuerySupported = false;
     bool m_desktopContext = false;
     int m_screenStencilBits = 0;

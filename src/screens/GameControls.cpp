@@ -5,6 +5,7 @@
 #include "modes/Match.h"
 #include "modes/PlayerAirplaneInput.h"
 #include "platform/Controls.h"
+#include "platform/Input.h"
 #include "platform/Log.h"
 #include "platform/Settings.h"
 #include "entities/aircraft/Airplane.h"
@@ -17,6 +18,9 @@
 #include "screens/hud/PlaneHud.h"
 #include "screens/scene/GameCamera.h"
 #include "screens/scene/SceneCameras.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 // The player flies only on the game screen; the menu flight behind the menus
@@ -80,6 +84,7 @@ void onGameAction(int gameAction, bool pressed)
         return;
     switch (action) {
     case ControlAction::Radar: planeHud().radarLarge = !planeHud().radarLarge; break;
+    case ControlAction::Link_Weapons: planeHud().linkWeapons(); break;
     case ControlAction::Camera: {
         GameCamera& camera = gameCamera();
         const int view = nextViewMode(camera.mode);
@@ -128,12 +133,52 @@ void endScorePeek()
         logInfo("screens", "score table let go");
 }
 
+void updateSteeringMode(bool menusUp)
+{
+    Input& in = input();
+    const GameMode* mode = playedMode();
+    const Airplane* plane = mode ? mode->playerAirplane() : nullptr;
+    if (menusUp || !plane || !plane->isAlive())
+        in.steeringMode = Input::kSteerNone;
+    else if (mode->autopilot)
+        in.steeringMode = Input::kSteerAutopilot;
+    else
+        in.steeringMode = std::clamp(settings().controlDevice, Input::kSteerKeyboard, Input::kSteerMouse);
+}
+
+void steerToAim(const Quat& plane, const Quat& aim, float& pitch, float& yaw, float& roll)
+{
+    const Vec3 ahead = quatRotateVector(quatConjugate(plane), quatRotateVector(aim, Vec3{0.0f, 0.0f, -1.0f}));
+    const float side = std::atan2(ahead.x, -ahead.z);
+    const float up = std::atan2(ahead.y, std::sqrt(ahead.x * ahead.x + ahead.z * ahead.z));
+    // Full stick from about 15 degrees off the nose; the wings bank up to 60
+    // degrees into the turn, and level out when the aim is straight ahead.
+    constexpr float kGain = 4.0f, kBankPerTurn = 2.5f, kMaxBank = kPi / 3.0f;
+    pitch = std::clamp(up * kGain, -1.0f, 1.0f);
+    yaw = std::clamp(side * kGain, -1.0f, 1.0f);
+    const Vec3 right = quatRotateVector(plane, Vec3{1.0f, 0.0f, 0.0f});
+    const float bank = std::asin(std::clamp(-right.y, -1.0f, 1.0f));
+    const float wantedBank = std::clamp(side * kBankPerTurn, -kMaxBank, kMaxBank);
+    roll = std::clamp((wantedBank - bank) * 2.0f, -1.0f, 1.0f);
+}
+
 void applyFlightInput(const PlayerFlightInput& flight)
 {
     GameMode* mode = playedMode();
     if (!mode)
         return;
-    steerPlayerAirplane(*mode, flight.pitch, flight.yaw, flight.roll, flight.throttle);
+    float pitch = flight.pitch, yaw = flight.yaw, roll = flight.roll;
+    const PlaneHud::Reticle& aim = planeHud().reticle;
+    const Airplane* plane = mode->playerAirplane();
+    if (input().steeringMode == Input::kSteerMouse && plane && aim.warmFrames >= 3) {
+        // The mouse moves the aim; the stick follows it, and the keys add to it.
+        float aimPitch = 0.0f, aimYaw = 0.0f, aimRoll = 0.0f;
+        steerToAim(plane->orientation(), aim.orientation, aimPitch, aimYaw, aimRoll);
+        pitch = std::clamp(pitch + aimPitch, -1.0f, 1.0f);
+        yaw = std::clamp(yaw + aimYaw, -1.0f, 1.0f);
+        roll = std::clamp(roll + aimRoll, -1.0f, 1.0f);
+    }
+    steerPlayerAirplane(*mode, pitch, yaw, roll, flight.throttle);
     // A finger on the camera drag owns the look while it is down.
     CamRotateControl& look = planeHud().camRotate();
     if (look.touchId() < 0)

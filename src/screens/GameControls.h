@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Math.h"
+
 class MenuFrame;
 struct PlayerFlightInput;
 
@@ -16,6 +18,13 @@ void touchStickAxes(float& x, float& y);
 void releasePlayerStick();
 // The next of the player's views: behind, close behind, cockpit.
 int nextViewMode(int mode);
+// How the player steers this frame (the input's steering mode): none while
+// a menu or pause covers the game or no plane flies; the autopilot; else
+// the control device (keyboard, stick, or the mouse steering by the HUD's aim).
+void updateSteeringMode(bool menusUp);
+// Stick values that turn the plane's nose toward the aim orientation: pitch
+// and yaw by the aim's angles off the nose, roll banking into the turn.
+void steerToAim(const Quat& plane, const Quat& aim, float& pitch, float& yaw, float& roll);
 // The score table held up over the HUD by the "Scores" action (null when
 // none is): the HUD updates and draws it each frame while it is held.
 MenuFrame* peekedScores();

@@ -28,7 +28,9 @@
 #include "modes/INetworkSession.h"
 #include "platform/Clock.h"
 #include "platform/FrameProfile.h"
+#include "platform/Input.h"
 #include "platform/Log.h"
+#include "platform/Steam.h"
 #include "sound/Sound.h"
 #include "render/Graphics.h"
 #include "render/world/AtmosScatter.h"
@@ -48,6 +50,7 @@
 #include "render/world/Water.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // What the pooled effects ask of the game camera: the boom's shake, and
@@ -123,6 +126,14 @@ void GameSceneFrame::saveMatrices(bool startOfFrame)
 
 void GameSceneFrame::updateCamera(float dt)
 {
+    const CamRotateControl& look = planeHud().camRotate();
+    GameCamera& camera = gameCamera();
+    camera.controlLook = {look.lookX, look.lookY};
+    // Steered by the mouse, the views behind the plane look where it aims.
+    const PlaneHud::Reticle& aim = planeHud().reticle;
+    camera.followsAim = input().steeringMode == Input::kSteerMouse && aim.warmFrames >= 3;
+    camera.aimOrientation = aim.orientation;
+    camera.levelView = planeHud().shownScheme() == 1;
     if (Camera* camera = activeCamera())
         camera->updateMatrices(dt);
 }
@@ -265,6 +276,18 @@ bool SceneModeServices::hitsProp(const Vec3& point, float radius) const
     return s && s->propsGrid.findHit(point, radius) != nullptr;
 }
 
+bool SceneModeServices::crashesIntoProp(const Vec3& point, float radius) const
+{
+    const Scene* s = scene();
+    return s && s->propsGrid.findHit(point, radius, true) != nullptr;
+}
+
+float SceneModeServices::farDistanceSq(int which) const
+{
+    const VisibilityDistances& d = visibilityDistances();
+    return which == 0 ? d.squaredFifth : d.squared;
+}
+
 bool SceneModeOverlays::overlayOpenOrQueued() const { return overlayScreen() || overlayQueueSize() > 0; }
 
 namespace {
@@ -356,6 +379,30 @@ void GameSceneFrame::updateHud()
 
 void GameSceneFrame::updateFrozenEffects(float dt) { AircraftEffects::update(dt); }
 
+void GameSceneFrame::advertiseAndJoin()
+{
+    // The pending join of a friend's request runs in the main loop.
+    const GameMode* mode = modeOf(currentMatch());
+    advertiseJoinedServer(mode && mode->isNetworkClient(), gameScreen().networkSession(), steam());
+}
+
+void advertiseJoinedServer(bool networkClient, const INetworkSession* session, Steam& steam)
+{
+    if (!networkClient)
+        return;
+    std::uint32_t address = 0;
+    std::uint16_t port = 0;
+    const INetworkSession::HostLink link =
+        session ? session->hostLink(address, port) : INetworkSession::HostLink::Gone;
+    if (link == INetworkSession::HostLink::Joined && !steam.advertised()) {
+        steam.advertiseGame(Steam::kNonSteamServerId, address, port);
+        steam.setAdvertised(true);
+    } else if (link == INetworkSession::HostLink::Gone && steam.advertised()) {
+        steam.advertiseGame(Steam::kNonSteamServerId, 0, 0);
+        steam.setAdvertised(false);
+    }
+}
+
 GameScreen& gameScreen()
 {
     static GameScreen screen;
@@ -436,7 +483,9 @@ void GameScreen::createScene(GameMode* mode)
         m_scene->terrain = world->terrain();
     // The sun: the map's hour, the chosen one in free flight; a campaign sets its own.
     const MapInfoCfg* record = mode->mapRecord();
-    if (mode->gameType() != GameType::Campaign)
+    if (mode->gameType() == GameType::FreeFlight)
+        mode->setSunValue(std::isfinite(settings().sunValue) ? std::clamp(settings().sunValue, 0.0f, 1.0f) : 0.5f);
+    else if (mode->gameType() != GameType::Campaign)
         mode->setSunValue(record ? record->sunValue : 0.5f);
     m_scene->updateSunAndFog(true);
 }
@@ -450,6 +499,8 @@ void GameScreen::finishLevel(GameMode* mode)
     camera.setMode(settings().chosenViewMode);
     camera.updateMatrices(0.0f);
     m_scene->setupProjection();
+    if (mode)
+        mode->refillPlayerWeapons();
 }
 
 // The faint meter's range and a clean canopy for the player's airplane.
@@ -559,12 +610,15 @@ void GameScreen::update()
         if (!Sound::isPaused())
             Sound::pauseAll();
         const GameMode* mode = modeOf(currentMatch());
+        GameControls::updateSteeringMode(true);
         runPausedInput(mode && mode->playerAirplane(), frameDelta());
         return;
     }
     if (Sound::isPaused())
         Sound::resumeAll();
-    runPlayInput(overlayScreen() || overlayQueueSize() > 0, frameDelta());
+    const bool menusUp = overlayScreen() || overlayQueueSize() > 0;
+    GameControls::updateSteeringMode(menusUp);
+    runPlayInput(menusUp, frameDelta());
     if (!m_scene)
         return;
     GameSceneFrame frame;
@@ -584,6 +638,7 @@ void GameScreen::draw()
         planeHud().draw();
         if (GameMode* mode = modeOf(currentMatch()))
             mode->drawHud();
+        passes.drawBombMarker();
     }
 }
 
@@ -593,15 +648,23 @@ void GameScreen::onResume()
 {
     g_gamePaused = false;
     planeHud().releaseAll();
-    planeHud().onPlaneChanged();
+    // A tutorial keeps the panels it hid; the scheme would show them again.
+    const GameMode* mode = modeOf(currentMatch());
+    if (!mode || mode->gameType() != GameType::Tutorial)
+        planeHud().onPlaneChanged();
 }
 
 void GameScreen::onTouchDown(int id, int x, int y)
 {
     // A tap on the head notice tells the mode (a tutorial lets it go).
     GameMode* mode = modeOf(currentMatch());
-    if (mode && HudMessageQueue::instance().hitHeadNotice(static_cast<float>(x), static_cast<float>(y)))
+    if (mode && HudMessageQueue::instance().hitHeadNotice(static_cast<float>(x), static_cast<float>(y))) {
         mode->tutorialHudHook();
+        // In a lesson the tap was for the notice; elsewhere the hook does
+        // nothing and a notice over a button must not swallow its taps.
+        if (mode->gameType() == GameType::Tutorial)
+            return;
+    }
     planeHud().onTouchDown(id, x, y);
 }
 void GameScreen::onTouchUp(int id, int x, int y) { planeHud().onTouchUp(id, x, y); }
@@ -620,6 +683,7 @@ void GameScreen::onLeave()
 {
     g_gamePaused = false;
     GameControls::endScorePeek();
+    input().steeringMode = Input::kSteerNone;  // the menus want their pointer back
     if (m_network)
         m_network->gameLeft();
     planeHud().releaseAll();

@@ -12,6 +12,7 @@
 class GameMode;
 class MenuFrame;
 class INetworkSession;
+class Steam;
 
 // The screen of a running game: it loads the level behind the game loading
 // screen, then runs the scene each frame until a menu takes over.
@@ -38,6 +39,7 @@ public:
     int loadCounter() const { return m_counter; }
     // The network game the last load step waits for and leaving ends (null: none).
     void setNetworkSession(INetworkSession* session) { m_network = session; }
+    INetworkSession* networkSession() const { return m_network; }
     Scene* gameScene() { return m_scene.get(); }
     bool initDone() const { return m_initDone; }
     // A network client's last word on the load (the join state it was sent,
@@ -84,7 +86,12 @@ public:
     void updateScreenEffects(float dt) override;
     void updateHud() override;
     void updateFrozenEffects(float dt) override;
+    void advertiseAndJoin() override;
 };
+
+// A network client's joined host announced to friends once, and withdrawn
+// once when the client loses it. Nothing for other games.
+void advertiseJoinedServer(bool networkClient, const INetworkSession* session, Steam& steam);
 
 // The faint meter's range and a clean canopy for the player's airplane (game start).
 void startPlayerEffects(GameMode* mode);
@@ -99,6 +106,9 @@ public:
     void setWeather(int mode, float intensity, float secondIntensity) override;
     void setSunValue(float value) override;
     bool hitsProp(const Vec3& point, float radius) const override;
+    bool crashesIntoProp(const Vec3& point, float radius) const override;
+    // The visibility distance's fifth and the distance itself, squared.
+    float farDistanceSq(int which) const override;
 };
 // The pause screen as the game mode opens it.
 class SceneModeOverlays : public IModeOverlays {

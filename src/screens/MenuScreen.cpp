@@ -270,6 +270,7 @@ void MenuScreen::setShowcaseCameraMode(int mode, bool snap)
 
 void MenuScreen::onEnter()
 {
+    m_sceneDrawn = true;
     startMenuFlight();
     // After the flight's level start, which silences every source: the saved
     // volumes, and the menu piece from its start when music is on.
@@ -307,10 +308,10 @@ void MenuScreen::draw()
     if (Graphics* device = graphics()) {
         device->setRenderTarget(nullptr);
         // The scene clears what it draws into itself.
-        if (!m_scene)
+        if (!m_scene || !m_sceneDrawn)
             device->clear();
     }
-    if (m_scene) {
+    if (m_scene && m_sceneDrawn) {
         frameProfile().markCounted("menu");
         GameSceneDraw passes(*m_scene);
         m_scene->draw(passes);

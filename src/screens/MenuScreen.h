@@ -33,6 +33,10 @@ public:
     // The showcase: the plane the scene pages show, and the camera's mode
     // (snap ends a running move at once; mode 0 without snap returns to rest).
     void changeShowcasePlane(int planeId);
+    // Whether the 3-D scene is drawn behind the pages; a page that covers the
+    // whole screen turns it off until it leaves. Entering the screen turns it on.
+    void setSceneDrawn(bool drawn) { m_sceneDrawn = drawn; }
+    bool sceneDrawn() const { return m_sceneDrawn; }
     void setShowcaseCameraMode(int mode, bool snap);
 
     int trackedTouch() const { return m_touches.tracked(); }
@@ -47,6 +51,7 @@ private:
     MenuTouchRouter m_touches;
     bool m_loaded = false;
     bool m_initDone = false;
+    bool m_sceneDrawn = true;
     int m_step = 0;      // lives for the whole run
     std::unique_ptr<Scene> m_scene;
     SceneLevel m_level;

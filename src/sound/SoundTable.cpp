@@ -145,6 +145,8 @@ void startEndMusic(const Settings& settings)
     if (!music)
         return;
     music->stop();
+    // The end tune plays over the engines' silence at twice the music volume.
+    music->setVolume(2.0f * settings.musicVolume);
     if (settings.musicOn)
         music->open(kEndMusic);
 }
@@ -162,6 +164,8 @@ void playTriggerMusic(const char* name, bool loop, const Settings& settings)
         return;
     if (!loop)
         music->stop();
+    // The end tune may have left the volume doubled.
+    music->setVolume(settings.musicVolume);
     music->open(name);
     music->setLoop(loop);
 }

@@ -41,6 +41,8 @@ public:
     virtual void createShowcasePlane(int planeId) = 0;
     // The menu screen draws the 3-D scene behind the pages.
     virtual void setSceneShown() = 0;
+    // It stops drawing it, for a page that covers the whole screen.
+    virtual void setSceneHidden() = 0;
     virtual int cameraMode() const = 0;
     virtual bool cameraBlendComplete() const = 0;
     // Mode 1 at once, blend complete.

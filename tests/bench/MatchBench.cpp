@@ -5,7 +5,9 @@
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeFFA.h"
+#include "net/match/AirplaneStateCodec.h"
 #include "net/match/NetworkGameServer.h"
 #include "net/match/NetworkPlayer.h"
 
@@ -50,7 +52,8 @@ void hostFrameWithSevenJoiners(benchmark::State& state)
     PlaneCfg plane;
     plane.pMinSpeed = 107.0f;
     plane.pSpeedSpan = 108.0f;
-    GameModeFFA mode;
+    auto owned = std::make_unique<GameModeFFA>();
+    GameModeFFA& mode = *owned;
     mode.setNetwork(true, true, false);
     NetworkGlobals& g = netGlobals();
     g.mode = [&mode] { return static_cast<GameMode*>(&mode); };
@@ -65,7 +68,9 @@ void hostFrameWithSevenJoiners(benchmark::State& state)
         state.SkipWithError("no transport");
         return;
     }
-    mode.setListener(&server);
+    MatchConnections connections = MatchConnections::none();
+    connections.network = &server;
+    const std::unique_ptr<Match> match = Match::create(std::move(owned), connections);
     std::vector<std::vector<std::uint8_t>> states;
     for (int i = 0; i < 8; ++i) {
         auto made = Target::create<Airplane>(mode, plane, i % 2, u"Wing");
@@ -78,7 +83,8 @@ void hostFrameWithSevenJoiners(benchmark::State& state)
         }
         (new NetworkPlayer(static_cast<std::uint8_t>(i)))->airplaneId = static_cast<std::uint32_t>(a->id());
         std::vector<std::uint8_t> block(netmsg::kMaxMessage);
-        block.resize(static_cast<std::size_t>(a->writeState(block)));
+        AirplaneNetState netState;
+        block.resize(a->netState(netState) ? static_cast<std::size_t>(encodeAirplaneState(netState, block)) : 0);
         netmsg::AirplaneStateMsg::frame(block, a->id());
         states.push_back(block);
     }
@@ -96,7 +102,7 @@ void hostFrameWithSevenJoiners(benchmark::State& state)
         ++frame;
     }
     benchmark::DoNotOptimize(transport->sentBytes);
-    mode.setListener(nullptr);
+    mode.leaveNetworkGame();
     NetworkGame::stop();
     g.mode = nullptr;
     g.makeTransport = nullptr;

@@ -2,7 +2,7 @@
 # The real game at quality 3 under Xvfb on a fixed frame step, frames in
 # build/effects/top/: a bot match over the harbour flown into the evening sun
 # (light shafts round the sun), in which a missile bursts on the player's
-# airplane early and throws oil over the view; and the jet mission, where the
+# airplane about half a minute in and throws oil over the view; and the jet mission, where the
 # player's guns fire from frame 270 (muzzle flash and smoke, the exhaust's
 # core behind the nozzles). The log must show the missile's burst, and no
 # frame may be left black where the picture did not reach the window.
@@ -26,8 +26,8 @@ run() {
     { echo "FAIL: the game did not run: $(tail -5 "$out/$name-stderr")"; exit 1; }
 }
 dumps=()
-for f in $(seq 232 4 268); do dumps+=(-dumpframe "$f:$out/top-harbour-$f.png"); done
-run harbour 270 '' -autostart 2:0 "${dumps[@]}"
+for f in $(seq 548 4 584); do dumps+=(-dumpframe "$f:$out/top-harbour-$f.png"); done
+run harbour 590 '' -autostart 2:0 "${dumps[@]}"
 dumps=()
 for f in 266 280 300 320; do dumps+=(-dumpframe "$f:$out/top-jet-$f.png"); done
 run jet 322 '270 keydown Space\n' -autostart 1:c3m1 "${dumps[@]}"

@@ -1,7 +1,7 @@
 // libFuzzer entry for the airplane's network state block: any bytes decode
 // without a fault, and whatever is accepted is finite, in range and encodes
 // back to a block that decodes again.
-#include "entities/aircraft/AirplaneState.h"
+#include "net/match/AirplaneStateCodec.h"
 
 #include <array>
 #include <cmath>

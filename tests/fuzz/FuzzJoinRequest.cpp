@@ -1,7 +1,7 @@
 // libFuzzer entry for the join request a client sends the host: any bytes
 // decode without a fault, and whatever is accepted encodes back to a request
 // that decodes to the same fields.
-#include "modes/PlayerRecord.h"
+#include "net/match/PlayerRecordCodec.h"
 
 #include <array>
 #include <cstddef>

@@ -9,6 +9,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "net/match/NetworkGameClient.h"
 #include "net/match/NetworkGameServer.h"
@@ -90,7 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else if (i < 7)
             (new NetworkPlayer(static_cast<std::uint8_t>(i)))->airplaneId = static_cast<std::uint32_t>(a->id());
     }
-    m->setListener(host ? static_cast<IGameListener*>(&server) : &client);
+    MatchConnections connections = MatchConnections::none();
+    connections.network = host ? static_cast<IGameListener*>(&server) : &client;
+    const std::unique_ptr<Match> match = Match::create(std::move(mode), connections);
+    FUZZ_CHECK(match != nullptr);
     client.joined = 1;
     client.state = size > 2 && data[1] == 0x55 ? NetworkGameClient::Loading : NetworkGameClient::Playing;
     transport->inbox.push_back({slot, std::vector<std::uint8_t>(data + 1, data + size)});
@@ -106,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(std::isfinite(e->health()) && std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z));
         FUZZ_CHECK(e->team() == 0 || e->team() == 1 || e->team() == kTeamNone);
     }
-    m->setListener(nullptr);
+    m->leaveNetworkGame();
     NetworkGame::stop();
     g.mode = nullptr;
     g.makeTransport = nullptr;

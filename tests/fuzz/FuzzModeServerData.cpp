@@ -1,6 +1,8 @@
 // The objective, round and dogfight modes' server data and their flag and base
-// records: any bytes are read or refused without a fault, and a short input
-// is never taken.
+// records, through the match layer's decoders into the modes: any bytes are
+// read or refused without a fault, a short input is never taken, what is
+// taken encodes back to the same bytes, and records naming a flag or base
+// this side does not have are ignored.
 #include "FuzzTarget.h"
 
 #include "modes/kinds/GameModeCTF.h"
@@ -8,7 +10,10 @@
 #include "modes/kinds/GameModeDTB.h"
 #include "modes/kinds/GameModeLMS.h"
 #include "modes/kinds/GameModeSRV.h"
+#include "net/match/PlayerRecordCodec.h"
+#include "net/match/ServerDataCodec.h"
 
+#include <array>
 #include <memory>
 #include <span>
 
@@ -19,19 +24,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::span<const std::uint8_t> in(data + 1, size - 1);
     std::unique_ptr<GameModeCustom> mode;
-    int need = 0;
     switch (data[0] % 5) {
-    case 0: mode = std::make_unique<GameModeCTF>(); need = GameModeCTF::kServerDataSize; break;
-    case 1: mode = std::make_unique<GameModeDTB>(); need = GameModeDTB::kServerDataSize; break;
-    case 2: mode = std::make_unique<GameModeLMS>(); need = GameModeLMS::kServerDataSize; break;
-    case 3: mode = std::make_unique<GameModeSRV>(); need = GameModeSRV::kServerDataSize; break;
+    case 0: mode = std::make_unique<GameModeCTF>(); break;
+    case 1: mode = std::make_unique<GameModeDTB>(); break;
+    case 2: mode = std::make_unique<GameModeLMS>(); break;
+    case 3: mode = std::make_unique<GameModeSRV>(); break;
     // The dogfight reads only the shared match time.
-    default: mode = std::make_unique<GameModeDF>(); need = 4; break;
+    default: mode = std::make_unique<GameModeDF>(); break;
     }
-    const int read = mode->readServerData(in);
+    const ServerData::Layout layout = mode->serverDataLayout();
+    const int need = serverDataSize(layout);
+    ServerData decoded;
+    const int read = decodeServerData(in, layout, decoded);
     FUZZ_CHECK(read == (static_cast<int>(in.size()) >= need ? need : 0));
+    if (read > 0) {
+        mode->applyServerData(decoded);
+        // Numbers come back as they were read (what was not a number reads as a number).
+        std::array<std::uint8_t, 16> again{};
+        ServerData back;
+        FUZZ_CHECK(encodeServerData(decoded, again) == need);
+        FUZZ_CHECK(decodeServerData(std::span(again).first(static_cast<std::size_t>(need)), layout, back) == need);
+        FUZZ_CHECK(back.carriers == decoded.carriers && back.flagsHome == decoded.flagsHome &&
+                   back.playStopped == decoded.playStopped && back.wave == decoded.wave);
+    }
     // Records naming a flag or base this side does not have are ignored.
-    if (data[0] % 5 < 2 && in.size() > 5 && (in[5] == 6 || in[5] == 19))
-        FUZZ_CHECK(mode->addNetworkPlayer(in, false) == nullptr);
+    PlayerRecordLimits limits;
+    PlayerRecord record;
+    if (data[0] % 5 < 2 && (in.size() > 5 && (in[5] == 6 || in[5] == 19)) && decodePlayerRecord(in, limits, record))
+        FUZZ_CHECK(mode->addNetworkPlayer(record, false) == nullptr);
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "StagedPageTest.h"
+#include "support/ui/FakeMenuShowcase.h"
 
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
@@ -12,6 +13,7 @@
 #include "menus/frontend/DogFightsMenuFrame.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/GameType.h"
+#include "platform/Analytics.h"
 #include "platform/Input.h"
 #include "platform/Language.h"
 #include "platform/StringTable.h"
@@ -678,6 +680,55 @@ TEST_F(CampaignRoad, OnlyAnOpenCardStartsItsDogfight)
     orphan.startGame = [&](int slot) { started.push_back(100 + slot); };
     orphan.activate();
     EXPECT_EQ(started.size(), 1u);
+}
+
+// ---- What a start tells the analytics, and the comic over the scene ----
+
+TEST_F(CampaignRoad, MissionAndDogfightStartsSetTheAnalyticsParameters)
+{
+    Analytics::clearEventParams();
+    settings().localPlaneId = 3;
+    BriefingMenuFrame* briefing = MenuFrameRegistry::briefingMenu();
+    int starts = 0;
+    briefing->startMission = [&](int, int, int, int) { ++starts; };
+    briefing->setMission(MapLists::instance().campaignMission(1, 2));
+    goToFrame(briefing);
+    briefing->onFly();
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(Analytics::eventParams(), "CAMPAIGN=1 MISSION=2 PLANE=3");
+
+    settings().dogfightsUnlocked = 4;
+    settings().localPlaneId = 5;
+    DogFightsMenuFrame* dogfights = MenuFrameRegistry::dogFightsMenu();
+    goToFrame(dogfights);
+    for (DogFightEntry* card : dogfights->cards)
+        card->startGame = [](int) {};
+    dogfights->cards[2]->activate();
+    EXPECT_EQ(Analytics::eventParams(), "DOGFIGHT=2 PLANE=5");
+    // A locked card starts nothing and leaves the parameters as they were.
+    dogfights->cards[6]->activate();
+    EXPECT_EQ(Analytics::eventParams(), "DOGFIGHT=2 PLANE=5");
+}
+
+TEST_F(CampaignRoad, AComicSwitchesTheSceneOffUntilItIsLeft)
+{
+    FakeMenuShowcase scene;
+    scene.add({0, 0, 0});
+    setMenuShowcase(&scene);
+    goToFrame(MenuFrameRegistry::campaignListSelect());
+    EXPECT_TRUE(scene.sceneOn);
+    ComicsMenuFrame* comics = MenuFrameRegistry::comicsMenu();
+    ASSERT_TRUE(comics->loadComic("c1_end", ComicCfg::kEndToPlay));
+    goToFrame(comics);
+    EXPECT_EQ(scene.sceneHidden, 1);
+    EXPECT_FALSE(scene.sceneOn) << "off after the page left behind was hidden";
+    comics->update();
+    comics->nextPage();
+    EXPECT_FALSE(scene.sceneOn) << "turning pages leaves it off";
+    goBack();
+    EXPECT_TRUE(scene.sceneOn);
+    EXPECT_EQ(scene.sceneHidden, 1);
+    setMenuShowcase(nullptr);
 }
 
 // ---- The generated data ----

@@ -583,7 +583,7 @@ TEST_F(ChatOverAMatch, RowsSendTheirLineToTheLogAndThePlayersThenClose)
 
 TEST_F(ChatOverAMatch, WithoutAListenerOrAnAirplaneTheChatStillCloses)
 {
-    mode->setListener(nullptr);
+    mode->leaveNetworkGame();
     goToFrame(page);
     page->sendLine(u"Hello");
     EXPECT_EQ(closes, 1);
@@ -591,7 +591,6 @@ TEST_F(ChatOverAMatch, WithoutAListenerOrAnAirplaneTheChatStillCloses)
     EXPECT_NE(longLines().back().find(u"Hello"), std::u16string::npos);
 
     // The player's airplane gone: nothing to write, and no crash.
-    mode->setListener(&harness.listener);
     harness.finish();
     page->sendLine(u"Anyone?");
     EXPECT_EQ(closes, 2);
@@ -656,8 +655,12 @@ TEST_F(MultiplayerPages, TheNoticeLeadsFromFreeFlightBackToTheMenusItCameFrom)
     NetworkGameHandler handler;
     handler.lanJoinState = 3;
     handler.client.state = NetworkGameClient::Playing;
+    harness.finish();
+    harness.network = &handler.client;
+    mode = harness.start(static_cast<int>(GameType::FreeFlight), harness.firstSkirmishMap());
+    harness.network = nullptr;
+    ASSERT_NE(mode, nullptr);
     mode->setNetwork(true, false, false);
-    mode->setListener(&handler.client);
     goToFrame(&notice);
     notice.onOk();
     EXPECT_EQ(handler.lanJoinState, -1);

@@ -17,6 +17,7 @@
 #include "menus/multiplayer/MultiPlayerMenuFrameOnline.h"
 #include "menus/multiplayer/RoomEntry.h"
 #include "modes/GameModeGlobals.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/Text.h"
 #include "ui/widgets/MenuAlert.h"
 #include "ui/widgets/MenuPanel.h"
@@ -537,6 +538,24 @@ TEST_F(OnlineCreate, FiltersKeepOneBoxAGroupAndReadThePlaneFlownNow)
     page.boxes[MPOnlineFiltersMenuFrame::MyPlane]->activate();
     EXPECT_EQ(host(2).u32(ServerInfo::FilterKind), 1u);
     EXPECT_EQ(host(2).u32(ServerInfo::FilterValue), 254u);
+}
+
+TEST_F(OnlineCreate, TheFilterPanelStandsBetweenTwoEmptyBarsAcrossTheScreen)
+{
+    MPOnlineFiltersMenuFrame& page = filters();
+    const ScreenMetrics& m = screenMetrics();
+    for (MenuPanel* bar : {page.topBar, page.bottomBar}) {
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->x, 0);
+        EXPECT_EQ(bar->width, m.screenWidth);
+        EXPECT_EQ(bar->itemCount(), 0);
+        EXPECT_FALSE(bar->enabled) << "an empty bar takes no touch";
+    }
+    EXPECT_EQ(page.topBar->y, 0);
+    EXPECT_EQ(page.bottomBar->y + page.bottomBar->height, m.screenHeight);
+    const int freeHeight = page.bottomBar->y - page.topBar->height - page.panel->height;
+    EXPECT_EQ(page.panel->y, page.topBar->height + std::max(0, freeHeight / 4));
+    EXPECT_LE(page.panel->y + page.panel->height, page.bottomBar->y);
 }
 
 // ---- Against the stand-in room server on 127.0.0.1 ----

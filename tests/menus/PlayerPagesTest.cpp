@@ -1,5 +1,6 @@
 #include "MenusTestSupport.h"
 #include "StagedMenuData.h"
+#include "support/ui/FakeMenuShowcase.h"
 
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponList.h"
@@ -14,6 +15,7 @@
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteCheckbox.h"
+#include "ui/widgets/SceneMenuFrame.h"
 #include "ui/widgets/SpriteHComboBox.h"
 #include "ui/widgets/SpriteLabel.h"
 #include "ui/widgets/SpriteSlider.h"
@@ -463,6 +465,104 @@ TEST_F(PaintingPage, HueBeyondTheTrackPutsTheThumbAtItsEnd)
     EXPECT_FLOAT_EQ(page.hueSlider->value, 1.0f);
     EXPECT_FLOAT_EQ(page.colours[0][0], 360.0f);
     EXPECT_EQ(page.changedMask, 0);
+}
+
+// ---- One plane on the profile and painting pages ----
+
+namespace {
+// Three planes of three families over two tiers, so every way of browsing has
+// somewhere to go.
+struct ThreePlanes {
+    ThreePlanes()
+    {
+        scene.add({0, 0, 0});
+        scene.add({1, 0, 1});
+        scene.add({2, 1, 2});
+        setMenuShowcase(&scene);
+    }
+    ~ThreePlanes() { setMenuShowcase(nullptr); }
+    FakeMenuShowcase scene;
+};
+
+// Every way a showcase page browses: tier arrows, page dots by tap and by
+// Select, touch zones, page keys and a drag; then the frames to finish any move.
+void tryEveryWayToBrowse(SceneMenuFrame& page)
+{
+    for (SpriteButton2* arrow : {page.tierNextButton, page.tierPreviousButton}) {
+        EXPECT_FALSE(arrow->visible);
+        EXPECT_FALSE(arrow->enabled);
+        EXPECT_FALSE(arrow->focusable);
+        arrow->onClick();
+    }
+    page.planeIndicator->activate();
+    page.variantIndicator->activate();
+    page.planeIndicator->onPrevious();
+    for (SpriteButton* zone : {page.zoneLeft, page.zoneRight, page.zoneUp, page.zoneDown})
+        if (zone && zone->onClick)
+            zone->onClick();
+    page.scrollRight();
+    page.scrollDown();
+    page.startCameraMove1();
+    page.startCameraMove4();
+    page.onSwipe(-3000.0f, 0.0f);
+    EXPECT_EQ(page.cameraMove, 0);
+    for (int i = 0; i < 120; ++i)
+        page.update();
+}
+}  // namespace
+
+TEST_F(PaintingPage, NothingOnThePageBrowsesAndLeavingStoresOnlyThePaintedPlane)
+{
+    ThreePlanes planes;
+    settings().localPlaneId = 0;
+    settings().currentPlaneId = 0;
+    const PlanePaint first{10.0f, 0.5f, 0.5f, 20.0f, 0.5f, 0.5f};
+    const PlanePaint second{200.0f, 0.25f, 0.25f, 220.0f, 0.25f, 0.25f};
+    settings().setPaint(0, first);
+    settings().setPaint(1, second);
+    PlanePaintingMenuFrame page;
+    goToFrame(&page);
+    EXPECT_TRUE(page.singlePlane);
+    tryEveryWayToBrowse(page);
+    EXPECT_EQ(settings().localPlaneId, 0) << "the page never changes the player's plane";
+    EXPECT_EQ(page.showcase().planeId, 0);
+
+    // The player's plane changes under the page (another page, a network
+    // choice): the colours edited for plane 0 still go to plane 0 alone.
+    page.hueSlider->setValue(0.5f);
+    page.update();
+    settings().localPlaneId = 1;
+    page.onHide();
+    EXPECT_NEAR(settings().paintAt(0).hue0, 180.0f, 2.0f);
+    EXPECT_EQ(settings().paintAt(1), second);
+    clearFrameHistory();
+}
+
+TEST_F(ProfilePage, TheSinglePlaneStaysAndTwoHiddenPlaceholdersShapeTheStrip)
+{
+    ThreePlanes planes;
+    settings().localPlaneId = 0;
+    settings().currentPlaneId = 0;
+    FilledMenuFrame plain;
+    ProfileMenuFrame page;
+    const int reference = plain.sideRow->width;
+    EXPECT_EQ(page.sideRow->width, reference);
+    EXPECT_EQ(page.sideRow->x, plain.sideRow->x - reference) << "moved left by one reference width";
+    ASSERT_EQ(page.sideRow->itemCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        SpriteButton* placeholder = page.placeholders[i];
+        ASSERT_NE(placeholder, nullptr);
+        EXPECT_TRUE(page.sideRow->itemAt(0) == placeholder || page.sideRow->itemAt(1) == placeholder);
+        EXPECT_EQ(placeholder->frame, i == 0 ? 23 : 21);
+        EXPECT_FALSE(placeholder->visible);
+        EXPECT_FALSE(placeholder->enabled);
+        EXPECT_FALSE(placeholder->focusable);
+    }
+    goToFrame(&page);
+    tryEveryWayToBrowse(page);
+    EXPECT_EQ(settings().localPlaneId, 0);
+    EXPECT_EQ(page.showcase().planeId, 0);
+    clearFrameHistory();
 }
 
 // ---- Weapon selection ----

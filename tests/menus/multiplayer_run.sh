@@ -116,6 +116,8 @@ peer_ok "$out/host3.log" "+connect"
 grep -q "requested join start: type 2 map 0 result 0" "$out/connect.out" || fail "+connect did not start the client game"
 grep -q "players 1" "$out/host3.log" || fail "the host never saw the game join"
 sky_at_top "$out/joined.png" || fail "the joined game shows no sky at the top"
+[ "$(grep -c "joined game is advertised to friends" "$out/connect.out")" -eq 1 ] ||
+    fail "the joined game was not advertised exactly once"
 
 # 4: the host goes away in the middle of the match: the notice, and OK leads
 # back to the LAN list. Taps on OK until it is there are harmless in flight.
@@ -132,6 +134,10 @@ kill "$host_pid" 2>/dev/null
 wait "$game_pid" || fail "the lost-host run did not end cleanly"
 wait "$host_pid" 2>/dev/null
 grep -q "page shown: MPServerDisconnectMenuFrame" "$out/lost.out" || fail "no notice of the lost host"
+[ "$(grep -c "joined game is advertised to friends" "$out/lost.out")" -eq 1 ] ||
+    fail "the joined game was not advertised exactly once"
+[ "$(grep -c "advertisement is withdrawn" "$out/lost.out")" -eq 1 ] ||
+    fail "the advertisement was not withdrawn exactly once when the host went away"
 sed -n '/page shown: MPServerDisconnectMenuFrame/,$p' "$out/lost.out" | grep -q "page shown: MultiPlayerMenuFrameWIFI" ||
     fail "OK on the notice did not lead back to the LAN list"
 echo PASS

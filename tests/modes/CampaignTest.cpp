@@ -135,8 +135,9 @@ TEST_F(CampaignMission, AWinRecordsProgressAndRemovesTheCheckpointInOrder)
     ASSERT_NE(mode->playerAirplane(), nullptr);
     EXPECT_NE(mode->playerAirplane()->aiController(), nullptr);
 
+    // The level start's two events, then the end's.
     const std::vector<std::string> expected = {
-        "event 4", "event 5", "event 134", "result", "close",
+        "event 1", "event 2", "event 4", "event 5", "event 134", "result", "close",
         "pause " + std::to_string(static_cast<int>(PauseMenu::MissionEnd))};
     EXPECT_EQ(pages.log, expected);
     // The medal event names the plane and the medal won; no mission failure.

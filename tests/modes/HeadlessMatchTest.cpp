@@ -119,71 +119,9 @@ TEST_F(HeadlessMatch, AirplanesSpawnTwoThousandAboveTheGeneratedTerrain)
     }
 }
 
-// A client builds the airplane the host described, with its name, team,
-// scores, paint and weapons.
-TEST_F(HeadlessMatch, APlayerRecordBuildsTheSameAirplaneOnTheOtherSide)
-{
-    const PlanePaint paint{120.0f, 0.5f, -0.25f, 300.0f, 0.0f, 1.0f};
-    const PlaneCfg* record = PlaneList::instance().at(0);
-    Airplane* a = mode->createAirplane(&paint, record->plane_id, 1, 0.0f, nullptr, true);
-    ASSERT_NE(a, nullptr);
-    a->pilotName = u"Wren";
-    a->scores[Airplane::kScorePoints] = 42;
-    const WeaponCfg* gun = WeaponList::instance().findByName(record->pGunWeapon);
-    ASSERT_NE(gun, nullptr);
-    ASSERT_TRUE(a->mountWeapon(*gun, 0));
-    std::array<std::uint8_t, PlayerRecord::kAirplaneSize> bytes{};
-    ASSERT_EQ(mode->writePlayerRecord(*a, bytes), PlayerRecord::kAirplaneSize);
-    const int hostId = a->id();
-    mode->removeEntity(*a);
-    mode->update(ModeHarness::kFrame);  // gone, its id free again
-
-    Target* made = mode->addNetworkPlayer(bytes, false);
-    ASSERT_NE(made, nullptr);
-    ASSERT_EQ(made->kind(), TargetKind::Airplane);
-    auto& copy = static_cast<Airplane&>(*made);
-    EXPECT_EQ(copy.pilotName, u"Wren");
-    EXPECT_EQ(copy.team(), 1);
-    EXPECT_EQ(copy.id(), hostId);
-    EXPECT_EQ(copy.scores[Airplane::kScorePoints], 42);
-    EXPECT_EQ(copy.networkRole, NetworkRole::RemoteClient);
-    EXPECT_NEAR(mode->paintOf(copy).hue0, 120.0f, 0.02f);
-    ASSERT_NE(copy.weapon(0), nullptr);
-    EXPECT_EQ(copy.weapon(0)->record().weapon_id, gun->weapon_id);
-
-    // A damaged copy of the same record builds nothing.
-    for (std::size_t i = PlayerRecord::kNameOffset; i < bytes.size(); i += 2)
-        if (bytes[i] == 0)
-            bytes[i] = 'x';  // no unit of the name is 0 any more
-    const std::size_t before = mode->entities().size();
-    EXPECT_EQ(mode->addNetworkPlayer(bytes, false), nullptr);
-    EXPECT_EQ(mode->addNetworkPlayer(std::span<const std::uint8_t>(bytes.data(), 29), false), nullptr);
-    EXPECT_EQ(mode->entities().size(), before);
-}
 }  // namespace
 
 namespace {
-TEST_F(HeadlessMatch, TheHostPutsAJoiningPlayerInPlayInTheSmallerTeam)
-{
-    ASSERT_NE(mode->createAirplane(nullptr, 0, 1, 0.0f, nullptr, true), nullptr);
-    JoinRequest join;
-    join.rank = 5;
-    join.name = u"Joiner";
-    join.planeId = PlaneList::instance().at(0)->plane_id;
-    std::array<std::uint8_t, JoinRequest::kSize> bytes{};
-    ASSERT_EQ(encodeJoinRequest(join, bytes), JoinRequest::kSize);
-    Airplane* a = mode->addServerPlayer(bytes, -1);
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->team(), 0);
-    EXPECT_TRUE(a->isActive());
-    EXPECT_EQ(a->networkRole, NetworkRole::RemoteClient);
-    EXPECT_EQ(a->rank(), 5);
-    EXPECT_EQ(a->pilotName, u"Joiner");
-    EXPECT_EQ(harness.posted().count("takenOut"), 0);  // its respawn was not relayed
-    bytes[1] ^= 0xFF;  // a damaged tag builds nothing
-    EXPECT_EQ(mode->addServerPlayer(bytes, -1), nullptr);
-}
-
 TEST_F(HeadlessMatch, TheWeaponRuleSwapsGunsForMissilesOrTheOtherWay)
 {
     const WeaponCfg* gun = WeaponList::instance().findByName("machinegun_light_1");

@@ -144,6 +144,25 @@ TEST_F(MatchLife, EachMatchKeepsItsOwnStateAndTheSpareServesBetweenGames)
     setGameClock(0.0f);
 }
 
+TEST_F(MatchLife, TheMissionStatisticsAndTheOutcomeBelongToTheirMatch)
+{
+    endMatch();
+    missionStats().shotsHit = 7;  // the spare's, between games
+    ASSERT_TRUE(startMatch(aMode(), MatchConnections::none()));
+    missionStats().shotsFired = 12;
+    missionStats().gameTime = 30.0f;
+    matchOutcome() = MatchOutcome::Won;
+    EXPECT_EQ(currentMatch()->state().stats.shotsFired, 12);
+    EXPECT_EQ(currentMatch()->state().outcome, MatchOutcome::Won);
+    ASSERT_TRUE(startMatch(aMode(), MatchConnections::none()));
+    EXPECT_EQ(missionStats(), MissionStats{}) << "a new match counts from nothing";
+    EXPECT_EQ(matchOutcome(), MatchOutcome::NoResult);
+    missionStats().shotsHit = 4;
+    endMatch();
+    EXPECT_EQ(missionStats().shotsHit, 7) << "between games the spare counts, not the ended match";
+    missionStats() = MissionStats{};
+}
+
 TEST_F(MatchLife, TheBookedResultOutlivesItsMatchAndTheNextMatchClearsIt)
 {
     ASSERT_TRUE(startMatch(aMode(), MatchConnections::none()));

@@ -105,7 +105,7 @@ TEST_F(PeerEvents, EventsNamingNothingHereApplyToNothing)
 
 TEST_F(PeerEvents, SinglePlayerPostsNothing)
 {
-    mode->setListener(nullptr);
+    mode->leaveNetworkGame();
     Airplane* a = airplane(1);
     ASSERT_NE(a, nullptr);
     mode->takeOutAirplane(*a);

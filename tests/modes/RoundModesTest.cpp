@@ -1,4 +1,5 @@
 #include "entities/ground/GroundTarget.h"
+#include "modes/PlayerRecord.h"
 #include "modes/kinds/GameModeDF.h"
 #include "modes/kinds/GameModeDTB.h"
 #include "modes/kinds/GameModeLMS.h"
@@ -116,19 +117,18 @@ TEST_F(DestroyTheBase, ServerDataAndBaseRecords)
     ASSERT_NE(mode, nullptr);
     ASSERT_FALSE(mode->bases(1).empty());
     GroundTarget* base = mode->bases(1).front();
-    std::array<std::uint8_t, 64> rec{};
-    ASSERT_EQ(mode->writeBaseRecord(*base, rec), GameModeDTB::kBaseRecordSize);
-    EXPECT_EQ(mode->addNetworkPlayer(std::span(rec).first(31), false), base);
-    EXPECT_EQ(mode->addNetworkPlayer(std::span(rec).first(30), false), nullptr);
+    PlayerRecord rec;
+    mode->fillBaseRecord(*base, rec);
+    ASSERT_EQ(rec.extra, PlayerRecord::Extra::BaseHealth);
+    EXPECT_EQ(mode->addNetworkPlayer(rec, false), base);
     auto stranger = rec;
-    stranger[8] = 0x55;
-    stranger[9] = 0x44;
-    EXPECT_EQ(mode->addNetworkPlayer(std::span(stranger).first(31), false), nullptr);
+    stranger.mapItem = 0x4455;
+    EXPECT_EQ(mode->addNetworkPlayer(stranger, false), nullptr);
 
-    std::array<std::uint8_t, 8> data{};
-    ASSERT_EQ(mode->writeServerData(data), 8);
-    EXPECT_EQ(mode->readServerData(std::span(data).first(7)), 0);
-    EXPECT_EQ(mode->readServerData(data), 8);
+    ServerData data;
+    mode->fillServerData(data);
+    ASSERT_EQ(data.layout, ServerData::Layout::Rounds);
+    mode->applyServerData(data);
 }
 
 TEST_F(DestroyTheBase, BotMatchPlaysToItsEnd)
@@ -287,10 +287,12 @@ TEST_F(LastManStanding, ServerDataReadsOnlyWholeRecords)
     setTeamVariant(false);
     auto* mode = start<GameModeLMS>(GameType::LastManStanding);
     ASSERT_NE(mode, nullptr);
-    std::array<std::uint8_t, 13> data{};
-    ASSERT_EQ(mode->writeServerData(data), 13);
-    EXPECT_EQ(mode->readServerData(std::span(data).first(12)), 0);
-    EXPECT_EQ(mode->readServerData(data), 13);
+    ServerData data;
+    mode->fillServerData(data);
+    ASSERT_EQ(data.layout, ServerData::Layout::LastStand);
+    EXPECT_FALSE(data.playStopped);
+    mode->applyServerData(data);
+    EXPECT_FALSE(mode->playStopped);
 }
 
 TEST_F(Survival, ScheduleRowsAndRewards)
@@ -387,9 +389,10 @@ TEST_F(Survival, BotMatchReachesWaveTwoOrFreezes)
     RecordProperty("seconds", static_cast<int>(t));
     RecordProperty("wave", mode->currentWave());
     EXPECT_TRUE(mode->playStopped || mode->currentWave() >= 2);
-    std::array<std::uint8_t, 10> data{};
-    ASSERT_EQ(mode->writeServerData(data), 10);
-    EXPECT_EQ(mode->readServerData(std::span(data).first(9)), 0);
+    ServerData data;
+    mode->fillServerData(data);
+    ASSERT_EQ(data.layout, ServerData::Layout::Waves);
+    EXPECT_EQ(data.wave, mode->currentWave());
 }
 
 TEST_F(Dogfight, RewardsByRankGap)

@@ -185,15 +185,14 @@ TEST_F(SkirmishMatch, ServerDataCarriesTheMatchTimeAndRejectsShortOrBadInput)
     GameModeCustom* mode = start(GameType::TeamDeathmatch);
     ASSERT_NE(mode, nullptr);
     ScoreMgr::instance().setElapsed(42.5f);
-    std::array<std::uint8_t, 4> buf{};
-    ASSERT_EQ(mode->writeServerData(buf), 4);
+    ServerData data;
+    mode->fillServerData(data);
+    ASSERT_EQ(data.layout, ServerData::Layout::Time);
     ScoreMgr::instance().setElapsed(0.0f);
-    EXPECT_EQ(mode->readServerData(buf), 4);
+    mode->applyServerData(data);
     EXPECT_FLOAT_EQ(ScoreMgr::instance().elapsed(), 42.5f);
-    EXPECT_EQ(mode->readServerData(std::span(buf).first(3)), 0);
-    const float nan = std::nanf("");
-    std::memcpy(buf.data(), &nan, 4);
-    mode->readServerData(buf);
+    data.elapsed = std::nanf("");
+    mode->applyServerData(data);
     EXPECT_FLOAT_EQ(ScoreMgr::instance().elapsed(), 42.5f);
 }
 

@@ -88,6 +88,24 @@ TEST_F(Text, WrapBreaksAtSpacesWithinTheWidth)
     EXPECT_EQ(lines, 2);
 }
 
+TEST_F(Text, AClosingMarkNeverBeginsALineAfterIdeographs)
+{
+    // Ten pixels a glyph: three fit in 30.
+    int lines = 0;
+    EXPECT_EQ(wrapped(u"\u4E00\u4E8C\u4E00\u4E8C", 30.0f, 64, &lines), u"\u4E00\u4E8C\u4E00\n\u4E8C");
+    EXPECT_EQ(wrapped(u"\u4E00\u4E8C\u4E00\u3002\u4E8C", 30.0f, 64, &lines), u"\u4E00\u4E8C\n\u4E00\u3002\u4E8C");
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(wrapped(u"\u4E00\u4E8C\u4E00.", 30.0f, 64), u"\u4E00\u4E8C\n\u4E00.");
+    // A line of one ideograph keeps it: the mark then begins the next line.
+    EXPECT_EQ(wrapped(u"\u4E00\u3001", 10.0f, 64), u"\u4E00\n\u3001");
+    // Latin text is untouched: a full stop after a word stays with it.
+    EXPECT_EQ(wrapped(u"aa bb.", 40.0f, 64), u"aa\nbb.");
+    // Too small a buffer for the moved glyph still ends within it.
+    std::array<char16_t, 5> small{};
+    font.wrap(u"\u4E00\u4E8C\u4E00\u3002", 30.0f, small);
+    EXPECT_EQ(small.back(), 0);
+}
+
 TEST_F(Text, WrapNeverWritesPastTheBuffer)
 {
     std::array<char16_t, 12> guarded{};

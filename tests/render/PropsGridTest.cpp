@@ -62,6 +62,28 @@ TEST_F(PropsGridTest, FirstPropInWorldOrderWinsAcrossCells)
     EXPECT_EQ(grid.findHit({511, 1, 0}, 0.5f)->item, 1u);
 }
 
+// An airplane's body passes over what is landed on or rolled over, and still
+// meets a building behind it; missiles still meet everything.
+TEST_F(PropsGridTest, SolidOnlyPassesOverRunwaysAndFlatPieces)
+{
+    FakeBoxShape strip{{-20, 0, -200}, {20, 1.5f, 200}, "runway.pvr"};
+    FakeBoxShape tunnel{{-15, 0, -50}, {15, 20, 50}, "rock.pvr"};
+    world.add(&strip, {0, 0, 0});             // item 0: flat, solid as placed
+    PropPlacement bore;                       // item 1: placed as flown through
+    bore.shape = &tunnel;
+    bore.matrix.m[12] = 500.0f;
+    bore.solid = false;
+    world.addRaw(bore);
+    world.add(&hangar, {0, 0, 0});            // item 2: the same spot as the strip
+    grid.build(world);
+    ASSERT_EQ(grid.propCount(), 3u);
+    EXPECT_EQ(grid.findHit({0, 1, 150}, 2.0f)->item, 0u);
+    EXPECT_EQ(grid.findHit({0, 1, 150}, 2.0f, true), nullptr);
+    EXPECT_EQ(grid.findHit({0, 7, 0}, 1.0f, true)->item, 2u);
+    EXPECT_EQ(grid.findHit({500, 10, 0}, 1.0f)->item, 1u);
+    EXPECT_EQ(grid.findHit({500, 10, 0}, 1.0f, true), nullptr);
+}
+
 TEST_F(PropsGridTest, BadItemsAreLeftOutAndClearEmpties)
 {
     PropPlacement singular;

@@ -350,6 +350,18 @@ TEST_F(SoundSystem, VolumeRulesFollowTheSettings)
     EXPECT_FALSE(music->isPlaying());
 }
 
+// The end tune is louder than the flight's music; the next piece a map plays is not.
+TEST_F(SoundSystem, EndMusicPlaysAtTwiceTheMusicVolumeUntilTheNextPiece)
+{
+    Settings s;
+    s.musicVolume = 0.4f;
+    SoundSourceStreamed* music = globalSources().music;
+    startEndMusic(s);
+    EXPECT_FLOAT_EQ(music->volume(), 0.8f);
+    playTriggerMusic("data/sounds/music/a.mp3", false, s);
+    EXPECT_FLOAT_EQ(music->volume(), 0.4f);
+}
+
 TEST_F(SoundSystem, TriggerMusicLoopsAndKeepsPlayingOrStopsFirstAndPlaysOnce)
 {
     Settings s;

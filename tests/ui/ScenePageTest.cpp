@@ -276,6 +276,32 @@ TEST_F(ScenePages, IndicatorDotsSelectThePlaneOfTheirTier)
     EXPECT_EQ(page->variantIndicator->pageCount, 1);
 }
 
+TEST_F(ScenePages, TheDotRowsStepPlanesAndVariantsBySelectAndByTheirHalves)
+{
+    auto page = showcasePage();
+    // Select on the focused plane dots: the next plane of the tier.
+    page->planeIndicator->activate();
+    EXPECT_EQ(page->cameraMove, 1);
+    settle(*page);
+    EXPECT_EQ(page->showcase().planeId, 2);
+    // A tap on the left half of the row: back to the previous plane.
+    SpritePageIndicator& dots = *page->planeIndicator;
+    EXPECT_TRUE(dots.onTouchUp(dots.absX + 1, dots.absY + dots.height / 2));
+    EXPECT_EQ(page->cameraMove, 2);
+    settle(*page);
+    EXPECT_EQ(page->showcase().planeId, 0);
+    // The variant column: Select is the next variant, its upper half the previous one.
+    page->variantIndicator->activate();
+    EXPECT_EQ(page->cameraMove, 4);
+    settle(*page);
+    EXPECT_EQ(page->showcase().planeId, 1);
+    SpritePageIndicator& variants = *page->variantIndicator;
+    EXPECT_TRUE(variants.onTouchUp(variants.absX + variants.width / 2, variants.absY + 1));
+    EXPECT_EQ(page->cameraMove, 3);
+    settle(*page);
+    EXPECT_EQ(page->showcase().planeId, 0);
+}
+
 TEST_F(ScenePages, AnEmptyPlaneListFallsBackToTierZeroAndTheFirstPlane)
 {
     scene.planes.clear();

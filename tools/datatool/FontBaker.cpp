@@ -1,28 +1,36 @@
 // Step 300: bakes the bitmap fonts "data/fonts/font<n>.bspr" (with their
-// "font<n>.png" atlas) from TrueType files with FreeType.
+// "font<n>.png" atlas) from TrueType files with FreeType, and for each
+// language of a script line its own sheets "font<n>_<code>.bspr" with only
+// the characters its string tables add.
 #include "AtlasPacker.h"
 #include "DataTool.h"
 #include "SheetImage.h"
 #include "TextSource.h"
 
+#include "platform/Language.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 #include "render/2d/SpriteSheet.h"
 
+#include <png.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr const char* kSystemFontFolder = "/usr/share/fonts/truetype/dejavu/";
+constexpr const char* kScriptFontFolder = "/usr/share/fonts/";
 constexpr int kGlyphPadding = 2;
 constexpr int kMaxAtlasSide = 2048;
 // Authored at twice the density of a sheet loaded at scale 1.
@@ -33,6 +41,30 @@ struct FontEntry {
     std::string file;
     int pixelSize = 0;
     std::string dataName;   // "data/fonts/font<id>" unless the line names another
+    // A font that draws only the texts whose keys start so (the comic speech)
+    // takes only their characters into a script language's sheet.
+    std::string keyPrefix;
+};
+
+// A language whose texts need a script the common fonts lack.
+struct ScriptEntry {
+    std::string code;            // as in the language table, "ZH"
+    int faceIndex = 0;           // face of a collection file
+    std::string regular, bold;   // under kScriptFontFolder
+    // Each character its tables use beyond the common set, with the key of
+    // the text that uses it (empty for a text without key).
+    std::vector<std::pair<std::string, char16_t>> uses;
+    // The characters of the texts a font draws, sorted, each once.
+    std::vector<char16_t> charsFor(const FontEntry& font) const
+    {
+        std::vector<char16_t> chars;
+        for (const auto& [key, c] : uses)
+            if (key.starts_with(font.keyPrefix))
+                chars.push_back(c);
+        std::sort(chars.begin(), chars.end());
+        chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
+        return chars;
+    }
 };
 
 struct BakedGlyph {
@@ -65,7 +97,8 @@ struct CharSet {
 };
 constexpr unsigned kCircledOne = 0x2460, kCircledTwenty = 0x2473;
 
-bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, std::vector<FontEntry>& fonts)
+bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, std::vector<FontEntry>& fonts,
+                std::vector<ScriptEntry>& scripts)
 {
     std::vector<char16_t>& chars = set.chars;
     for (const TextSource::Line& line : source.lines()) {
@@ -84,17 +117,31 @@ bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, st
                 return source.fail(context, line, "expected: circled <range within 2460-2473>");
             for (unsigned c = set.circledFirst; c <= set.circledLast; ++c)
                 chars.push_back(static_cast<char16_t>(c));
-        } else if (words[0] == "font" && (words.size() == 4 || words.size() == 5)) {
+        } else if (words[0] == "font" && words.size() >= 4 && words.size() <= 6) {
             FontEntry entry;
             entry.file = std::string(words[2]);
-            if (words.size() == 5)
+            if (words.size() >= 5)
                 entry.dataName = std::string(words[4]);
+            if (words.size() == 6)
+                entry.keyPrefix = std::string(words[5]);
             if (!parseInt(words[1], entry.id) || !parseInt(words[3], entry.pixelSize) || entry.id < 0 ||
                 entry.pixelSize < 6 || entry.pixelSize > 200)
-                return source.fail(context, line, "expected: font <number> <file> <pixel size> [<data name>]");
+                return source.fail(context, line,
+                                   "expected: font <number> <file> <pixel size> [<data name> [<key prefix>]]");
             if (entry.dataName.empty())
                 entry.dataName = "data/fonts/font" + std::to_string(entry.id);
             fonts.push_back(entry);
+        } else if (words[0] == "script" && words.size() == 5) {
+            ScriptEntry entry;
+            entry.code = std::string(words[1]);
+            entry.regular = std::string(words[3]);
+            entry.bold = std::string(words[4]);
+            const int language = languageIndexOfCode(entry.code);
+            if (language < 0 || entry.code != languageTable[language].code || !parseInt(words[2], entry.faceIndex) ||
+                entry.faceIndex < 0 || entry.regular.find("..") != std::string::npos ||
+                entry.bold.find("..") != std::string::npos)
+                return source.fail(context, line, "expected: script <language code> <face index> <regular file> <bold file>");
+            scripts.push_back(entry);
         } else {
             return source.fail(context, line, "unknown line");
         }
@@ -104,27 +151,39 @@ bool parseFonts(DataContext& context, const TextSource& source, CharSet& set, st
     return true;
 }
 
-// Every character the string texts show must be one the fonts carry, or the
-// game would draw the fallback glyph in its place. Units below 32 are line
-// breaks and color codes, not glyphs.
-bool textsHaveGlyphs(DataContext& context, const CharSet& set)
+// Every character a language's texts show must be one its fonts carry, or
+// the game would draw the fallback glyph in its place. A language of a script
+// line takes the characters beyond the common set into its own sheets (its
+// font file must have them); any other language has the common set only.
+// Units below 32 are line breaks and color codes, not glyphs.
+bool collectScriptChars(DataContext& context, const CharSet& set, std::vector<ScriptEntry>& scripts)
 {
     bool ok = true;
-    for (const auto& file : listFolder(context.sourceDir() / "strings", Listing::FilesRecursive, ".str")) {
-        std::string text, error;
-        std::vector<StringEntry> entries;
-        if (!readSourceFile(file, text) || !parseStringTable(text, file.string(), entries, error))
-            continue;   // the strings step reports unreadable tables
-        for (const StringEntry& entry : entries) {
-            for (char16_t c : utf8ToWide(entry.text)) {
-                if (c < 32 || std::binary_search(set.chars.begin(), set.chars.end(), c))
-                    continue;
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(c));
-                context.error(file.string() + ":" + std::to_string(entry.line) + ": U+" + hex +
-                              " is not among the fonts' characters (assets/fonts/fonts.txt)");
-                ok = false;
-                break;
+    for (const auto& language : listFolder(context.sourceDir() / "strings", Listing::Folders)) {
+        const std::string code = language.filename().string();
+        ScriptEntry* script = nullptr;
+        for (ScriptEntry& entry : scripts)
+            script = entry.code == code ? &entry : script;
+        for (const auto& file : listFolder(language, Listing::FilesRecursive, ".str")) {
+            std::string text, error;
+            std::vector<StringEntry> entries;
+            if (!readSourceFile(file, text) || !parseStringTable(text, file.string(), entries, error))
+                continue;   // the strings step reports unreadable tables
+            for (const StringEntry& entry : entries) {
+                for (char16_t c : utf8ToWide(entry.text)) {
+                    if (c < 32 || std::binary_search(set.chars.begin(), set.chars.end(), c))
+                        continue;
+                    if (script) {
+                        script->uses.emplace_back(entry.key, c);
+                        continue;
+                    }
+                    char hex[8];
+                    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(c));
+                    context.error(file.string() + ":" + std::to_string(entry.line) + ": U+" + hex +
+                                  " is not among the fonts' characters (assets/fonts/fonts.txt)");
+                    ok = false;
+                    break;
+                }
             }
         }
     }
@@ -239,19 +298,69 @@ bool renderGlyphs(DataContext& context, const FontEntry& entry, FT_Face face, co
     return true;
 }
 
-bool bakeFont(DataContext& context, FT_Library library, const FontEntry& entry, const CharSet& chars)
+// A script's characters from its own face, at the common font's size.
+bool renderScriptGlyphs(DataContext& context, const FontEntry& entry, const ScriptEntry& script,
+                        const std::vector<char16_t>& chars, FT_Face face, std::vector<BakedGlyph>& glyphs)
 {
-    const std::string path = kSystemFontFolder + entry.file;
-    FreeTypeFace face;
-    if (FT_New_Face(library, path.c_str(), 0, &face.face) != 0) {
-        context.error("font " + std::to_string(entry.id) + ": cannot open " + path);
-        return false;
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(entry.pixelSize));
+    for (char16_t code : chars) {
+        BakedGlyph glyph;
+        if (!renderCoverage(face, code, glyph)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(code));
+            context.error("font " + std::to_string(entry.id) + " " + script.code + ": the script font has no glyph for U+" +
+                          hex);
+            return false;
+        }
+        glyphs.push_back(std::move(glyph));
     }
-    FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(entry.pixelSize));
-    std::vector<BakedGlyph> glyphs;
-    if (!renderGlyphs(context, entry, face.face, chars, glyphs))
-        return false;
+    return true;
+}
 
+// White glyphs as a grey-and-alpha PNG: half the bytes of RGBA before
+// compression, which keeps the large ideograph sheets small in the pak.
+std::vector<std::uint8_t> encodeCoveragePng(int width, int height, const std::vector<std::uint8_t>& coverage)
+{
+    std::vector<std::uint8_t> out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return out;
+    }
+    std::vector<std::uint8_t> rowBytes(static_cast<std::size_t>(width) * 2);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, png_size_t length) {
+            auto* bytes = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(p));
+            bytes->insert(bytes->end(), data, data + length);
+        },
+        nullptr);
+    png_set_compression_level(png, 9);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_GRAY_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            rowBytes[static_cast<std::size_t>(x) * 2] = 255;
+            rowBytes[static_cast<std::size_t>(x) * 2 + 1] = coverage[static_cast<std::size_t>(y) * width + x];
+        }
+        png_write_row(png, rowBytes.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// Packs the glyphs into one atlas and writes "<dataName>.bspr" and its PNG;
+// the line metrics are those of the common font's face.
+bool writeFontSheet(DataContext& context, const FontEntry& entry, const std::string& dataName, FT_Face face,
+                    const std::vector<BakedGlyph>& glyphs)
+{
     std::vector<AtlasSize> sizes;
     for (const BakedGlyph& g : glyphs)
         sizes.push_back({g.width, g.height});
@@ -261,9 +370,9 @@ bool bakeFont(DataContext& context, FT_Library library, const FontEntry& entry, 
         return false;
     }
 
-    const int ascender = static_cast<int>((face.face->size->metrics.ascender + 63) >> 6);
-    const int descender = static_cast<int>(face.face->size->metrics.descender >> 6);
-    const std::string name = std::filesystem::path(entry.dataName).filename().string();
+    const int ascender = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
+    const int descender = static_cast<int>(face->size->metrics.descender >> 6);
+    const std::string name = std::filesystem::path(dataName).filename().string();
     SpriteSheet sheet;
     sheet.sheetScale = kFontSheetScale;
     sheet.textureName = name + ".png";
@@ -275,13 +384,14 @@ bool bakeFont(DataContext& context, FT_Library library, const FontEntry& entry, 
     std::copy(std::begin(kColorTable), std::end(kColorTable), sheet.font.colors.begin());
     sheet.font.fallbackCode = u'?';
 
-    SheetImage atlas(layout.width, layout.height);
+    std::vector<std::uint8_t> coverage(static_cast<std::size_t>(layout.width) * layout.height, 0);
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
         const BakedGlyph& g = glyphs[i];
         const AtlasPlacement& at = layout.placements[i];
         for (int y = 0; y < g.height; ++y)
             for (int x = 0; x < g.width; ++x)
-                atlas.setPixel(at.x + x, at.y + y, 255, 255, 255, g.coverage[static_cast<std::size_t>(y) * g.width + x]);
+                coverage[static_cast<std::size_t>(at.y + y) * layout.width + at.x + x] =
+                    g.coverage[static_cast<std::size_t>(y) * g.width + x];
         sheet.modules.push_back({static_cast<std::uint16_t>(at.x), static_cast<std::uint16_t>(at.y),
                                  static_cast<std::uint16_t>(g.width), static_cast<std::uint16_t>(g.height)});
         sheet.font.glyphs.push_back({g.code, static_cast<std::uint16_t>(i), static_cast<std::int16_t>(g.left),
@@ -294,12 +404,53 @@ bool bakeFont(DataContext& context, FT_Library library, const FontEntry& entry, 
         context.error("font " + std::to_string(entry.id) + ": the written sheet does not read back");
         return false;
     }
-    const std::vector<std::uint8_t> png = atlas.encodePng();
+    const std::vector<std::uint8_t> png = encodeCoveragePng(layout.width, layout.height, coverage);
     if (png.empty()) {
         context.error("font " + std::to_string(entry.id) + ": cannot encode the atlas");
         return false;
     }
-    return context.writeFile(entry.dataName + ".bspr", bytes) && context.writeFile(entry.dataName + ".png", png);
+    return context.writeFile(dataName + ".bspr", bytes) && context.writeFile(dataName + ".png", png);
+}
+
+// The font's common sheet, then one sheet for each script language: the
+// common characters again, so names and numbers look the same in every
+// language, plus the script's own.
+bool bakeFont(DataContext& context, FT_Library library, const FontEntry& entry, const CharSet& chars,
+              const std::vector<ScriptEntry>& scripts)
+{
+    const std::string path = kSystemFontFolder + entry.file;
+    FreeTypeFace face;
+    if (FT_New_Face(library, path.c_str(), 0, &face.face) != 0) {
+        context.error("font " + std::to_string(entry.id) + ": cannot open " + path);
+        return false;
+    }
+    FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(entry.pixelSize));
+    std::vector<BakedGlyph> glyphs;
+    if (!renderGlyphs(context, entry, face.face, chars, glyphs) ||
+        !writeFontSheet(context, entry, entry.dataName, face.face, glyphs))
+        return false;
+
+    const bool bold = entry.file.find("Bold") != std::string::npos;
+    for (const ScriptEntry& script : scripts) {
+        const std::vector<char16_t> chars = script.charsFor(entry);
+        if (chars.empty())
+            continue;
+        const std::string scriptPath = kScriptFontFolder + (bold ? script.bold : script.regular);
+        FreeTypeFace scriptFace;
+        if (FT_New_Face(library, scriptPath.c_str(), script.faceIndex, &scriptFace.face) != 0) {
+            context.error("font " + std::to_string(entry.id) + " " + script.code + ": cannot open " + scriptPath);
+            return false;
+        }
+        std::vector<BakedGlyph> scriptGlyphs = glyphs;
+        if (!renderScriptGlyphs(context, entry, script, chars, scriptFace.face, scriptGlyphs))
+            return false;
+        std::string suffix = "_";
+        for (char c : script.code)
+            suffix += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!writeFontSheet(context, entry, entry.dataName + suffix, face.face, scriptGlyphs))
+            return false;
+    }
+    return true;
 }
 
 bool bakeFonts(DataContext& context)
@@ -309,7 +460,8 @@ bool bakeFonts(DataContext& context)
         return false;
     CharSet chars;
     std::vector<FontEntry> fonts;
-    if (!parseFonts(context, source, chars, fonts) || !textsHaveGlyphs(context, chars))
+    std::vector<ScriptEntry> scripts;
+    if (!parseFonts(context, source, chars, fonts, scripts) || !collectScriptChars(context, chars, scripts))
         return false;
     FreeTypeLibrary freeType;
     if (!freeType.library) {
@@ -317,7 +469,7 @@ bool bakeFonts(DataContext& context)
         return false;
     }
     for (const FontEntry& entry : fonts) {
-        if (!bakeFont(context, freeType.library, entry, chars))
+        if (!bakeFont(context, freeType.library, entry, chars, scripts))
             return false;
     }
     return true;

@@ -1,8 +1,8 @@
 // String tables: assets/strings/<code>/<table>/*.str are the sources of
 // "data/strings/<code>/<table>.str". Each subsystem keeps its texts in its
 // own source file of the table; the step merges them, refuses a number or a
-// key given twice, and writes the entries in number order. A table a language
-// lacks comes from English at run time.
+// key given twice, and writes the entries in number order. A table a
+// language lacks falls back to English at run time.
 #include "DataTool.h"
 
 #include "platform/Language.h"

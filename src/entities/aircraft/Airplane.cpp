@@ -253,9 +253,8 @@ void Airplane::onTakenOut()
 
 bool Airplane::matchesClass(TargetClass c) const { return c == TargetClass::Any || c == TargetClass::Air; }
 
-int Airplane::writeState(std::span<std::uint8_t> out) const
+bool Airplane::netState(AirplaneNetState& s) const
 {
-    AirplaneNetState s;
     s.position = m_body.position;
     s.orientation = m_body.orientation;
     s.speed = m_body.speed;
@@ -269,14 +268,11 @@ int Airplane::writeState(std::span<std::uint8_t> out) const
                                         (m_body.boosting ? AirplaneNetState::kBoost : 0) |
                                         (m_landed ? AirplaneNetState::kLanded : 0) |
                                         (m_ejectFlag ? AirplaneNetState::kEjectFlag : 0));
-    return encodeAirplaneState(s, out);
+    return true;
 }
 
-bool Airplane::readState(std::span<const std::uint8_t> in)
+bool Airplane::applyNetState(const AirplaneNetState& s)
 {
-    AirplaneNetState s;
-    if (!decodeAirplaneState(in, s))
-        return false;
     m_body.position = s.position;
     m_position = s.position;
     m_body.orientation = s.orientation;

@@ -208,8 +208,8 @@ public:
     bool isEvadingManoeuvre() const { return manoeuvreCode == 4 || manoeuvreCode == 5; }
     bool matchesClass(TargetClass c) const override;
 
-    int writeState(std::span<std::uint8_t> out) const override;
-    bool readState(std::span<const std::uint8_t> in) override;
+    bool netState(AirplaneNetState& out) const override;
+    bool applyNetState(const AirplaneNetState& state) override;
 
     // Looks: the family's model, made with the airplane and kept across
     // respawns (null when its file does not load: nothing is drawn), and the

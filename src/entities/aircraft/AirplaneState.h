@@ -2,11 +2,10 @@
 #include "platform/Math.h"
 
 #include <cstdint>
-#include <span>
 
-// The airplane's network state block. Bytes 0-2 are left for the message
-// type and the airplane id; the whole block fits the 35 bytes the player
-// record keeps for it.
+// What the airplane's network state block carries, decoded. The block's
+// bytes are written and read by the match layer; what it accepts is finite,
+// clamped to the ranges below, with a unit quaternion.
 struct AirplaneNetState {
     static constexpr int kSize = 34;
     static constexpr float kWorldLimit = 1.0e6f;  // |coordinate|
@@ -31,9 +30,3 @@ struct AirplaneNetState {
     int flightState = 0;
     std::uint8_t flags = 0;
 };
-
-// Writes from byte 0; returns the length, or 0 when out is too short.
-int encodeAirplaneState(const AirplaneNetState& state, std::span<std::uint8_t> out);
-// False for a short block, NaN or infinite values or a zero quaternion;
-// what it accepts is clamped to the ranges above and the quaternion made unit.
-bool decodeAirplaneState(std::span<const std::uint8_t> in, AirplaneNetState& out);

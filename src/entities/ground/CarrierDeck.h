@@ -26,6 +26,7 @@ public:
     CarrierDeck& operator=(const CarrierDeck&) = delete;
 
     Target& ship() { return *m_ship; }
+    const Target& ship() const { return *m_ship; }
     // Radians about the vertical; the bow points along (-sin, 0, -cos).
     void setHeading(float heading) { m_heading = heading; }
     float heading() const { return m_heading; }

@@ -6,6 +6,7 @@
 #include "entities/ground/CarrierDeck.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/MapEntities.h"
+#include "gamedata/map/MapLoader.h"
 #include "gamedata/records/UnitCfg.h"
 #include "gamedata/records/UnitList.h"
 #include "gamedata/records/WeaponList.h"
@@ -59,6 +60,9 @@ GroundTarget::GroundTarget(IEntityHost& host, MapObject& object, const UnitCfg* 
     setMaxHealth(health);
     setHealth(health);
     m_radius = defaultRadius(kind());
+    // The map places the unit; its record says what it looks like.
+    if (!object.modelData && unit && !unit->model.empty())
+        object.modelData = MapLoader::findModel(unit->model);
     if (object.modelData) {
         const Vec3 size = object.modelData->boundsMax() - object.modelData->boundsMin();
         m_radius = std::max(0.5f * vec3Length(size), 1.0f);
@@ -117,6 +121,25 @@ void GroundTarget::place(const Vec3& position, const Vec3& facing)
         m_deck->setHeading(std::atan2(-facing.x, -facing.z));
         m_deck->update(0.0f);
     }
+}
+
+bool GroundTarget::modelContact(const Vec3& point, float radius) const
+{
+    const Model* model = m_object->modelData;
+    if (!model)
+        return true;
+    const Vec3 lo = model->boundsMin(), hi = model->boundsMax();
+    if (!(lo.x <= hi.x && lo.y <= hi.y && lo.z <= hi.z))
+        return true;  // no box to test against
+    // The matrix is a turn and a shift: its transpose turns back.
+    const Vec3 d = point - m_position;
+    const float* m = m_matrix.m;
+    const Vec3 local{m[0] * d.x + m[1] * d.y + m[2] * d.z, m[4] * d.x + m[5] * d.y + m[6] * d.z,
+                     m[8] * d.x + m[9] * d.y + m[10] * d.z};
+    const Vec3 nearest{std::clamp(local.x, lo.x, hi.x), std::clamp(local.y, lo.y, hi.y),
+                       std::clamp(local.z, lo.z, hi.z)};
+    const float r = std::isfinite(radius) && radius > 0.0f ? radius : 0.0f;
+    return vec3DistanceSq(local, nearest) <= r * r;
 }
 
 std::span<Airplane* const> GroundTarget::carried() const
@@ -203,8 +226,8 @@ void GroundTarget::update(float dt)
 {
     if (!isActive() || !isAlive() || !std::isfinite(dt) || dt <= 0.0f)
         return;
-    followPath(dt);
     runAI(dt);
+    followPath(dt);
 }
 
 void GroundTarget::onDestroyed(CrashCause cause)

@@ -2,6 +2,7 @@
 
 #include "entities/IEntityHost.h"
 #include "entities/Target.h"
+#include "entities/ground/GroundTarget.h"
 #include "gamedata/records/WeaponCfg.h"
 
 #include <cmath>
@@ -21,6 +22,9 @@ int applyAreaDamage(IEntityHost& host, Target* owner, int team, const Vec3& cent
         if (team != kTeamNone && e->team() == team)
             continue;
         if (vec3DistanceSq(centre, e->position()) >= radius * radius + e->squaredRadius())
+            continue;
+        // A ground unit's model confirms what its sphere found.
+        if (const auto* unit = dynamic_cast<const GroundTarget*>(e); unit && !unit->modelContact(centre, radius))
             continue;
         if (!e->ownHitCheck(centre, radius))
             continue;

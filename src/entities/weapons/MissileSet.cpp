@@ -5,6 +5,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/AreaDamage.h"
 #include "effects/EffectScene.h"
+#include "effects/particles/PSystem.h"
 #include "effects/particles/ParticleEffects.h"
 #include "effects/screen/ScreenSplats.h"
 #include "gamedata/records/WeaponCfg.h"
@@ -18,7 +19,12 @@ constexpr float kShoreHeight = 0.5f;
 // A missile this close to a prop's shape bursts on it.
 constexpr float kPropHitRadius = 1.5f;
 
-// A missile bursting on the player's own airplane throws oil over the view.
+// How far ahead of the player's airplane, in seconds of its flight, and how
+// small the burst of a missile on it shows: the camera sits right behind it.
+constexpr float kPlayerBurstLead = 0.15f;
+constexpr float kPlayerBurstScale = 0.15f;
+
+// A missile bursting on the player's own airplane throws oil over the view and flashes it.
 void showHitOnPlayer()
 {
     logInfo("entities", "a missile burst on the player's airplane at %.2f s", effectScene().time);
@@ -54,9 +60,18 @@ void MissileSet::end(std::size_t index, End how, const Vec3& at)
 {
     Missile& m = *m_missiles[index];
     switch (how) {
-    case End::Detonated:
-        spawnParticleEffect(m.isTorpedo() && m.position().y < 0.0f ? "torpedo_target_impact.psc" : "missile_explode_air.psc", at);
+    case End::Detonated: {
+        const char* psc = m.isTorpedo() && m.position().y < 0.0f ? "torpedo_target_impact.psc" : "missile_explode_air.psc";
+        const Target* hit = m.struckTarget() ? m.struckTarget() : m.target();
+        const Target* player = m_host->playerAirplane();
+        if (hit && hit == player) {
+            if (PSystem* burst = spawnParticleEffect(psc, player->position() + player->velocity() * kPlayerBurstLead))
+                burst->sizeFactor *= kPlayerBurstScale;
+        } else {
+            spawnParticleEffect(psc, at);
+        }
         break;
+    }
     case End::Water:
         spawnParticleEffect("missile_explode_water.psc", at);
         break;

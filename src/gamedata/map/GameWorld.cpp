@@ -145,6 +145,8 @@ PropPlacement GameWorld::prop(std::size_t index) const
         shape = std::make_unique<ModelPropShape>(*item.modelData);
     placement.shape = shape.get();
     placement.matrix = item.matrix;
+    // Runways are landed on, roads rolled over and tunnels flown through.
+    placement.solid = item.kind != EditorItem::kRunway && item.kind != EditorItem::kTunnel && !item.isRoad();
     return placement;
 }
 

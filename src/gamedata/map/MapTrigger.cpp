@@ -30,22 +30,21 @@ constexpr SerEnumValue kConditions[] = {
     {MapTrigger::Enter, "Enter"},  {MapTrigger::Destroyed, "Destroyed"},
     {MapTrigger::Count, "Count"},  {MapTrigger::Timer, "Timer"},
     {MapTrigger::AfterTrigger, "AfterTrigger"}, {MapTrigger::Lost, "Lost"}};
+}  // namespace
 
-// The text of a key in the main table; the key itself when the table lacks it,
-// so a map never shows an empty notice.
-std::u16string textOf(const std::string& key)
+// The key itself when the table lacks it, so a map never shows an empty notice.
+std::u16string mapText(const std::string& key)
 {
     const StringTable& table = findStringTable();
     if (const std::u16string* text = table.text(table.findId(key)))
         return *text;
     return std::u16string(key.begin(), key.end());
 }
-}  // namespace
 
 std::string mapLabelText(const std::string& key)
 {
     std::string label;
-    for (char16_t c : textOf(key))
+    for (char16_t c : mapText(key))
         label += c < 0x80 ? static_cast<char>(c) : '?';
     return label;
 }
@@ -171,7 +170,7 @@ void MapTrigger::performActions(GameWorld& world)
         switch (action.type) {
         case TriggerAction::Notice:
             hud.setNoticeIcon(action.target.empty() ? 1 : std::atoi(action.target.c_str()));
-            hud.pushNotice(textOf(action.text), action.value > 0.0f ? action.value : -1.0f);
+            hud.pushNotice(mapText(action.text), action.value > 0.0f ? action.value : -1.0f);
             hud.setNoticeIcon(0);
             break;
         case TriggerAction::Countdown: {

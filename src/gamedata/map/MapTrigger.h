@@ -107,5 +107,7 @@ public:
 
 // The 8-bit text of a text key for the countdown label; the key itself when unknown.
 std::string mapLabelText(const std::string& key);
+// The text of a key in the main string table; the key itself when the table lacks it.
+std::u16string mapText(const std::string& key);
 // Names of a blank-separated list.
 std::vector<std::string> splitNames(std::string_view list);

@@ -7,6 +7,7 @@
 #include "modes/GameModeGlobals.h"
 #include "platform/File.h"
 #include "platform/Language.h"
+#include "platform/Analytics.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
@@ -337,6 +338,7 @@ void BriefingMenuFrame::fly(int resume)
     const int mission = m_mission->index;
     logInfo("menus", "briefing: fly campaign %d mission %d difficulty %d resume %d", campaign, mission, difficulty,
             resume);
+    Analytics::setMissionPlaneParams(campaign, mission, settings().localPlaneId);
     // The hide first: it drops the mission and the map, and the start may replace the screens.
     onHide();
     if (startMission)

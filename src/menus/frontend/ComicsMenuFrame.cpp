@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 
 ComicsMenuFrame* MenuFrameRegistry::comicsMenu()
@@ -228,6 +229,16 @@ bool ComicsMenuFrame::loadComicSheet(CSprite& sprite, const std::string& name)
 bool ComicsMenuFrame::loadComicFont(CFont& font, const std::string& name)
 {
     const std::string base = "data/comics/" + name;
+    // Chinese, Japanese and Korean speech needs the language's own sheet.
+    const int language = currentLanguage();
+    if (language >= 0 && language < kLanguageCount) {
+        std::string variant = base + "_";
+        for (const char* c = languageTable[language].code; *c; ++c)
+            variant += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+        variant += ".bspr";
+        if (opens(variant) && font.load(variant, 2.0f))
+            return true;
+    }
     if (opens(base + "_2x.bspr") && font.load(base + "_2x.bspr", 1.0f))
         return true;
     return font.load(base + ".bspr", 2.0f);
@@ -291,6 +302,9 @@ void ComicsMenuFrame::updateBar()
 void ComicsMenuFrame::onShow()
 {
     m_shown = true;
+    // The slides and their background cover the screen: no 3-D scene behind them.
+    if (IMenuShowcase* showcase = menuShowcase())
+        showcase->setSceneHidden();
     m_prev = &m_views[0];
     m_current = &m_views[1];
     m_next = &m_views[2];

@@ -75,6 +75,8 @@ public:
     // Loads a slide's sheet: "data/comics/<name>_2x.bspr" at scale 1, else
     // "data/comics/<name>.bspr" at scale 2. False when neither loads.
     static bool loadComicSheet(CSprite& sprite, const std::string& name);
+    // The font "data/comics/<name>_<language code>.bspr" of the current
+    // language when it has one, else as a sheet above.
     static bool loadComicFont(CFont& font, const std::string& name);
 
     int page() const { return m_page; }

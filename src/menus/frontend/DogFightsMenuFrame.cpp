@@ -7,6 +7,7 @@
 #include "modes/GameType.h"
 #include "platform/Input.h"
 #include "platform/Language.h"
+#include "platform/Analytics.h"
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
@@ -147,6 +148,7 @@ void DogFightEntry::start()
 {
     writeParameters();
     Settings& s = settings();
+    Analytics::setDogfightParams(challenge, s.localPlaneId);
     s.skirmishMap = mapSlot;
     s.skirmishType = static_cast<int>(GameType::Dogfight);
     gameChoices().nextDifficulty = 1;

@@ -279,6 +279,7 @@ void TeamSkirmishEndMenuFrame::onSwitchTeam()
     const int other = own->team() == 1 ? 0 : 1;
     m->takeOutAirplane(*own);
     m->changeTeam(*own, other);
+    m->postEventText(GameMode::EventKind::TeamChange, *own, nullptr);
     if (m->gameType() != GameType::LastManStanding)
         m->respawnAirplane(*own, 5.0f, nullptr);
     closeOverlayScreen();

@@ -1,5 +1,7 @@
 #include "menus/multiplayer/LanGameDescription.h"
 
+#include "platform/ByteReader.h"
+
 #include <algorithm>
 
 bool isHostedGameType(int type)
@@ -24,12 +26,10 @@ bool LanGameDescription::read(std::span<const std::uint8_t> bytes, int mapCount)
     if (!isHostedGameType(gameType) || mapIndex >= mapCount)
         return false;
     name.clear();
-    for (std::size_t i = 0; i < kMaxNameUnits; ++i) {
-        const char16_t c = static_cast<char16_t>(info.bytes[2 * i] | (info.bytes[2 * i + 1] << 8));
-        if (c == 0)
-            break;
-        name.push_back(c);
-    }
+    ByteReader r{std::span(info.bytes).first(2 * kMaxNameUnits)};
+    std::uint16_t c = 0;
+    while (r.u16(c) && c != 0)
+        name.push_back(static_cast<char16_t>(c));
     // The copy kept is terminated as well, for whoever reads it next.
     info.bytes[2 * kMaxNameUnits] = 0;
     info.bytes[2 * kMaxNameUnits + 1] = 0;

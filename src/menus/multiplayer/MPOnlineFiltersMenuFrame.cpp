@@ -24,6 +24,20 @@ constexpr int kLabels[MPOnlineFiltersMenuFrame::BoxCount] = {393, 394, 395, 397,
 constexpr bool kCheckedAtFirst[MPOnlineFiltersMenuFrame::BoxCount] = {false, false, true, false,
                                                                       false, false, true};
 
+MenuPanel* addBar(MenuContainer& page, int y, int height)
+{
+    auto* bar = new MenuPanel(MenuContainer::kLayoutRow);
+    bar->anchorMode = MenuItem::kAnchorAbsolute;
+    bar->fixedSize = true;
+    bar->x = 0;
+    bar->y = y;
+    bar->width = screenMetrics().screenWidth;
+    bar->height = height;
+    bar->enabled = false;
+    page.addItem(bar);
+    return bar;
+}
+
 bool inModeGroup(int box)
 {
     return box <= MPOnlineFiltersMenuFrame::AllWeapons;
@@ -79,8 +93,13 @@ MPOnlineFiltersMenuFrame::MPOnlineFiltersMenuFrame()
     panel->fixedSize = true;
     panel->height = height + panel->spacing * (panel->itemCount() - 1);
     titleLabel->layout(0, 0);
-    const int top = 2 * titleLabel->height;
-    panel->y = top + std::max(0, (m.screenHeight - top - panel->height) / 4);
+    // Empty bars across the screen under the title and over the foot; the
+    // panel stands a quarter of the free height between them below the top one.
+    topBar = addBar(*this, 0, 2 * titleLabel->height);
+    const int footHeight = content()->height;
+    bottomBar = addBar(*this, m.screenHeight - footHeight, footHeight);
+    const int freeHeight = bottomBar->y - topBar->height - panel->height;
+    panel->y = topBar->height + std::max(0, freeHeight / 4);
     addItem(panel);
     giveInputPriority(backButton());
     bringToFront(backButton());

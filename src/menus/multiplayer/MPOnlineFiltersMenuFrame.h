@@ -28,6 +28,8 @@ public:
 
     std::array<SpriteCheckbox*, BoxCount> boxes{};
     MenuPanel* panel = nullptr;
+    MenuPanel* topBar = nullptr;
+    MenuPanel* bottomBar = nullptr;
     int planeFilterKind = 0;
     int planeFilterValue = 0;
     int modeFilter = 0;

@@ -1,5 +1,7 @@
 #include "menus/multiplayer/RoomEntry.h"
 
+#include "platform/ByteReader.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -23,8 +25,9 @@ bool RoomEntry::acceptable(const std::uint8_t* message, int mapCount)
 {
     if (!message)
         return false;
-    const int length = message[41] | (message[42] << 8);
-    return length == static_cast<int>(kInfoSize) && message[kInfoAt + kMapAt] < mapCount &&
+    std::uint16_t length = 0;
+    ByteReader(std::span<const std::uint8_t>(message + 41, 2)).u16(length);
+    return length == kInfoSize && message[kInfoAt + kMapAt] < mapCount &&
            listedMode(message[kInfoAt + kModeAt]);
 }
 
@@ -37,13 +40,16 @@ std::string RoomEntry::name() const
 
 std::uint16_t RoomEntry::u16(std::size_t at) const
 {
-    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+    std::uint16_t v = 0;
+    ByteReader(std::span(bytes).subspan(at, 2)).u16(v);
+    return v;
 }
 
 std::uint32_t RoomEntry::u32(std::size_t at) const
 {
-    return static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+    std::uint32_t v = 0;
+    ByteReader(std::span(bytes).subspan(at, 4)).u32(v);
+    return v;
 }
 
 int rankBrackets(std::int64_t rank)
@@ -103,8 +109,9 @@ int readRoomPlayers(const std::uint8_t* message, std::size_t length, std::array<
     for (int i = 0; i < n; ++i) {
         RoomPlayerLine& line = out[static_cast<std::size_t>(i)];
         const std::size_t rankAt = 6 + 2 * static_cast<std::size_t>(i);
-        const int rank = message[rankAt] | (message[rankAt + 1] << 8);
-        line.rank = std::min(rank, RoomEntry::kMaxRank);
+        std::uint16_t rank = 0;
+        ByteReader(std::span<const std::uint8_t>(message + rankAt, 2)).u16(rank);
+        line.rank = std::min<int>(rank, RoomEntry::kMaxRank);
         const std::size_t at = kNamesAt + message[kOffsetsAt + static_cast<std::size_t>(i)];
         if (at >= length)
             continue;

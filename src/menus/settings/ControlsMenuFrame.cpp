@@ -148,7 +148,7 @@ ControlsMenuFrame::ControlsMenuFrame()
 MenuPanel* ControlsMenuFrame::makePanel(int y, int w, int h)
 {
     // The panel box stretched to the row's size.
-    auto* panel = new MenuPanel(getSprite(7), 95, kLayoutStacked);
+    auto* panel = new MenuPanel(getSprite(7), kPanelFrame, kLayoutStacked);
     panel->ninePatch = true;
     panel->anchorMode = kAnchorAbsolute;
     panel->width = w;

@@ -58,9 +58,11 @@ void setPaintColour(PlanePaint& paint, int slot, const PlanePaintingMenuFrame::C
 PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, false, false)
 {
     swipeMovesCamera = false;
+    m_plane = settings().localPlaneId;
     const ScreenMetrics& m = screenMetrics();
     const float s = m.uiScale;
     const int W = m.screenWidth;
+    sideRow->x -= sideRow->width;
     backButton()->labelStringId = kBackString;
     backButton()->visible = true;
     backButton()->enabled = true;
@@ -121,9 +123,8 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
 void PlanePaintingMenuFrame::hideBrowsing()
 {
     // One plane is painted: no browsing, and the tracks keep the page's sides.
-    for (MenuItem* item : {static_cast<MenuItem*>(arrowPanel), static_cast<MenuItem*>(statePanel),
-                           static_cast<MenuItem*>(planeIndicator), static_cast<MenuItem*>(variantIndicator),
-                           static_cast<MenuItem*>(tierButton), static_cast<MenuItem*>(infoButton)})
+    showSinglePlane();
+    for (MenuItem* item : {static_cast<MenuItem*>(statePanel), static_cast<MenuItem*>(infoButton)})
         if (item) {
             item->visible = false;
             item->enabled = false;
@@ -170,6 +171,9 @@ void PlanePaintingMenuFrame::onShow()
     slotButton->frame = kSlotFrame;
     slotButton->labelStringId = kFirstColourString;
     slotButton->updateLabel();
+    // The plane the base's show settles on, so the colours read are the ones stored back.
+    restorePlayerPlane();
+    m_plane = settings().localPlaneId;
     loadColours(settings().paintAt(plane()));
     updateSliders();
     changedMask = 0;

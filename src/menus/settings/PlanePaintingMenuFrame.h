@@ -49,7 +49,9 @@ public:
     // The sliders where the current colour puts them; their positions become the cache.
     void updateSliders();
 
-    int plane() const { return settings().localPlaneId; }
+    // The plane painted since the page was shown: its colours are stored in
+    // this plane's paint row only, whatever else changes the player's plane.
+    int plane() const { return m_plane; }
 
     SpriteSlider* hueSlider = nullptr;
     VerticalSlider* valueSlider = nullptr;
@@ -65,6 +67,7 @@ public:
     SpriteButton* slotButton = nullptr;
 
 private:
+    int m_plane = -1;
     void hideBrowsing();
     void loadColours(const PlanePaint& paint);
     PlanePaint storedPaint() const;

@@ -44,6 +44,17 @@ std::u16string cut(std::u16string_view text, std::size_t units)
     return std::u16string(text.substr(0, std::min(text.size(), units)));
 }
 
+SpriteButton* addPlaceholder(MenuContainer& strip, int frameNumber)
+{
+    auto* item = new SpriteButton(kSpriteSetMenus, frameNumber, 1, std::u16string_view());
+    item->visible = false;
+    item->enabled = false;
+    item->focusable = false;
+    item->interactive = false;
+    strip.placeItem(item);
+    return item;
+}
+
 SpriteButton* addDisplay(MenuContainer& page, int set, int frameNumber, float x, float y, std::u16string_view text)
 {
     auto* item = new SpriteButton(set, frameNumber, 2, text);
@@ -82,6 +93,15 @@ ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false
     backButton()->visible = true;
     backButton()->enabled = true;
     backButton()->updateLabel();
+    // Two hidden placeholders shape the top-right strip, which then stands one
+    // reference width further left.
+    const int reference = sideRow->width;
+    sideRow->width = 3 * reference;
+    placeholders[0] = addPlaceholder(*sideRow, kPlaceholderFrames[0]);
+    sideRow->width = 2 * reference;
+    placeholders[1] = addPlaceholder(*sideRow, kPlaceholderFrames[1]);
+    sideRow->width = reference;
+    sideRow->x -= reference;
     titleLabel->stringId = kTitleString;
     titleLabel->updateSize();
 
@@ -121,12 +141,7 @@ void ProfileMenuFrame::onShow()
 {
     SceneMenuFrame::onShow();
     // The plane is shown, not browsed.
-    for (MenuItem* item : {static_cast<MenuItem*>(arrowPanel), static_cast<MenuItem*>(planeIndicator),
-                           static_cast<MenuItem*>(variantIndicator), static_cast<MenuItem*>(tierButton)})
-        if (item) {
-            item->visible = false;
-            item->enabled = false;
-        }
+    showSinglePlane();
     languageIndex = settings().languageIndex;
     layout(0, 0);
     showName();

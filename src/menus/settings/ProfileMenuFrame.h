@@ -17,6 +17,7 @@ public:
                          kPaintingString = 70, kPointsString = 1170, kFirstRankString = 138;
     static constexpr int kAchievementsFrame = 87, kNameFrame = 89, kPaintingFrame = 66;
     static constexpr int kRankSet = 17, kFirstInsignia = 21, kLastInsignia = 38;
+    static constexpr int kPlaceholderFrames[2] = {23, 21};
     static constexpr float kInsigniaScale = 0.6f;
     static constexpr std::size_t kMaxNameUnits = 19;
     static constexpr std::size_t kMaxLabelUnits = 63;
@@ -50,6 +51,8 @@ public:
     SpriteButton* pointsLabel = nullptr;
     SpriteButton* nameButton = nullptr;
     SpriteButton* achievementsButton = nullptr;
+    // Hidden and disabled: they only shape the top-right strip.
+    SpriteButton* placeholders[2] = {nullptr, nullptr};
 
 private:
     void showName();

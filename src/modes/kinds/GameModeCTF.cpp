@@ -77,6 +77,7 @@ void GameModeCTF::createFlags()
 
 void GameModeCTF::buildPlayers()
 {
+    createMapEntities();
     setPlayerAirplane(nullptr);
     createFlags();
     for (auto& s : m_squads)
@@ -226,6 +227,13 @@ void GameModeCTF::releaseFlag(Flag& flag, Target& carrier)
     flag.drop();
     m_hooks.hudOrNone().setMarkerFlag(flag, IModeHud::kMarkerFlag);
     postEventText(EventKind::FlagDropped, carrier, &flag);
+}
+
+void GameModeCTF::applyFlagEvent(int event, Target& flag, Target* player)
+{
+    // Only a capture-the-flag match plays flag events, and only on its flags.
+    if (gameType() == GameType::CaptureTheFlag && flag.kind() == TargetKind::Flag)
+        applyFlagEvent(event, static_cast<Flag&>(flag), player);
 }
 
 void GameModeCTF::applyFlagEvent(int event, Flag& flag, Target* player)

@@ -17,8 +17,6 @@ public:
     static constexpr float kCeiling = 11000.0f;
     static constexpr float kBoundsReset = 10.0f;
     static constexpr int kCarrierWarningText = 88;
-    static constexpr int kServerDataSize = 9;
-    static constexpr int kFlagRecordSize = 42;
     // Network flag events.
     enum class FlagEvent : int { Taken = 0, Captured = 1, Returned = 2, Dropped = 3 };
     // The four squadrons: team 0 attack and defence, team 1 attack and defence.
@@ -35,7 +33,7 @@ public:
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     PauseMenu getPauseMenu() const override { return PauseMenu::TeamMatch; }
     void fillReport(MatchReport& out) const override;
-    Target* addNetworkPlayer(std::span<const std::uint8_t> record, bool ownRecord) override;
+    Target* addNetworkPlayer(const PlayerRecord& record, bool ownRecord) override;
 
     Flag* flagOfTeam(int team) const { return team == 0 ? m_flag0 : (team == 1 ? m_flag1 : nullptr); }
     Squadron* squad(Squad s) const { return m_squads[s]; }
@@ -47,6 +45,7 @@ public:
     void onFlagDropped(Flag& flag, Target& carrier);
     // A flag event from the host.
     void applyFlagEvent(int event, Flag& flag, Target* player);
+    void applyFlagEvent(int event, Target& flag, Target* player) override;
     void dropFlagsOf(Target& airplane);
     // The same without telling peers.
     void releaseFlag(Flag& flag, Target& carrier);
@@ -65,11 +64,12 @@ public:
     // The carrier warning is due (the player carries the enemy flag out of bounds).
     bool carrierWarning() const;
 
-    // Server data: match time, both carriers' ids (0xFFFF none), home bits.
-    int writeServerData(std::span<std::uint8_t> out) const override;
-    int readServerData(std::span<const std::uint8_t> in) override;
-    // The flag's player record: the base record and its position at 30..41.
-    int writeFlagRecord(const Flag& flag, std::span<std::uint8_t> out) const;
+    // Server data: match time, both carriers' ids, home bits.
+    ServerData::Layout serverDataLayout() const override { return ServerData::Layout::Flags; }
+    void fillServerData(ServerData& out) const override;
+    void applyServerData(const ServerData& data) override;
+    // The flag's player record: the entity's record and the flag's position.
+    void fillFlagRecord(const Flag& flag, PlayerRecord& out) const;
 
 protected:
     void buildPlayers() override;

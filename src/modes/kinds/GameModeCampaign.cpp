@@ -130,6 +130,9 @@ void GameModeCampaign::onAirplaneDestroyed(Target& victim, Target* attacker, Cra
         ++stats.enemiesKilled;
     else if (victim.team() == 0 && &victim != m_playerAirplane)
         ++stats.friendlyLosses;
+    // A falling airplane's crash is the end of a kill counted already.
+    if (victim.lifeState() != LifeState::Dying)
+        countKillEvents(killer, victim);
     const bool counts = victim.kind() == TargetKind::Airplane;
     if (MapObject* object = objectOf(victim)) {
         object->setState(MapObject::kStateGone);

@@ -43,6 +43,7 @@ public:
     void setMapRecord(const MapInfoCfg* record) override;
     int campaign() const;
     int mission() const;
+    bool opensFirstMission() const override { return campaign() == 0 && mission() == 0; }
 
     // Level: the world loaded with this mode as its host, the round reset and
     // the mission's objects in play (no checkpoint laid over it).

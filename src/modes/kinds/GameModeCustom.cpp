@@ -1,7 +1,9 @@
 #include "modes/kinds/GameModeCustom.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "gamedata/records/MapInfoCfg.h"
+#include "modes/AchievementEvents.h"
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
@@ -14,12 +16,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-MatchOutcome& matchOutcome()
-{
-    static MatchOutcome outcome = MatchOutcome::NoResult;
-    return outcome;
-}
 
 GameModeCustom::GameModeCustom(GameType type, bool teamScoring) : GameMode(type)
 {
@@ -94,7 +90,8 @@ float GameModeCustom::respawnDelay() const
 
 float GameModeCustom::respawnDelayFor(const Target& entity) const
 {
-    if (entity.isGroundTarget() && entity.mapItem >= 0)
+    const auto* unit = dynamic_cast<const GroundTarget*>(&entity);
+    if (entity.isGroundTarget() && (entity.mapItem >= 0 || (unit && unit->mapObjectIndex >= 0)))
         return kMapObjectRespawn;
     return respawnDelay();
 }
@@ -118,6 +115,7 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
     victim.onDestroyed(cause);
     if (cause != CrashCause::None)
         ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
+    countKillEvents(killer, victim);
     if (victim.lifeState() == LifeState::Dying && victim.isActive() && fallsBeforeRespawn()) {
         // Shot down: it falls burning out of control until it crashes or
         // breaks up, and only then waits out its respawn.
@@ -215,6 +213,26 @@ void GameModeCustom::finishMatch()
         if (won)
             progress.countEvent(34);
         break;
+    case GameType::CaptureTheFlag:
+        progress.countEvent(modeevent::kCtfPlayed);
+        if (won) {
+            const int own = m_playerAirplane->team() & 1;
+            // Won without the other side scoring once.
+            if (sm.group(own ^ 1).score == 0 && sm.group(own).score > 5)
+                progress.countEvent(modeevent::kCtfFlawless);
+            progress.countEvent(modeevent::kCtfWon);
+        }
+        break;
+    case GameType::DestroyTheBase:
+        progress.countEvent(modeevent::kDtbPlayed);
+        if (won)
+            progress.countEvent(modeevent::kDtbWon);
+        break;
+    case GameType::LastManStanding:
+        progress.countEvent(modeevent::kLmsPlayed);
+        if (won)
+            progress.countEvent(modeevent::kLmsWon);
+        break;
     default: break;
     }
     matchOutcome() = won ? MatchOutcome::Won : MatchOutcome::Lost;
@@ -225,9 +243,7 @@ void GameModeCustom::finishMatch()
     if (posting()) {
         matchevent::MatchEnded ended;
         ended.countdown = m_restartCountdown;
-        ended.serverData.resize(matchevent::MatchEnded::kMaxServerData);
-        const int n = writeServerData(ended.serverData);
-        ended.serverData.resize(static_cast<std::size_t>(std::max(n, 0)));
+        fillServerData(ended.serverData);
         post(std::move(ended));
     }
 }
@@ -390,22 +406,14 @@ void GameModeCustom::updateMatchSky(float dt)
     setSunValue(sun);
 }
 
-int GameModeCustom::writeServerData(std::span<std::uint8_t> out) const
+void GameModeCustom::fillServerData(ServerData& out) const
 {
-    if (out.size() < 4)
-        return 0;
-    const float elapsed = ScoreMgr::instance().elapsed();
-    std::memcpy(out.data(), &elapsed, 4);
-    return 4;
+    out.layout = ServerData::Layout::Time;
+    out.elapsed = ScoreMgr::instance().elapsed();
 }
 
-int GameModeCustom::readServerData(std::span<const std::uint8_t> in)
+void GameModeCustom::applyServerData(const ServerData& data)
 {
-    if (in.size() < 4)
-        return 0;
-    float elapsed = 0.0f;
-    std::memcpy(&elapsed, in.data(), 4);
-    if (std::isfinite(elapsed) && elapsed >= 0.0f)
-        ScoreMgr::instance().setElapsed(elapsed);
-    return 4;
+    if (std::isfinite(data.elapsed) && data.elapsed >= 0.0f)
+        ScoreMgr::instance().setElapsed(data.elapsed);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "modes/GameMode.h"
+#include "modes/Match.h"
 #include "modes/progress/ScoreMgr.h"
 
 #include <cstdint>
@@ -8,10 +9,6 @@
 #include <vector>
 
 struct PlaneCfg;
-
-// How the last match ended for the local player.
-enum class MatchOutcome : int { Lost = 0, Won = 1, NoResult = 2 };
-MatchOutcome& matchOutcome();
 
 // The base of every skirmish kind and free flight: the end-of-match sequence
 // (freeze, the end menu one frame later, restart countdown, next match),
@@ -57,7 +54,7 @@ public:
     void freezeMatch() override;
     virtual void finishMatch();
     virtual void openEndMenu();
-    void onMatchEnded(float countdown);
+    void onMatchEnded(float countdown) override;
     virtual void startNextMatch();
     float restartCountdown() const { return m_restartCountdown; }
     bool endMenuPending() const { return m_endMenuPending; }
@@ -74,7 +71,7 @@ public:
     // The host has gone: any overlay closes and the disconnect notice opens.
     void onServerLost();
     // Restart on the host's word (clients): nobody respawns, play resumes.
-    virtual void restartMatch();
+    void restartMatch() override;
 
     // A player whose airplane is out of play watches the next airplane still in it.
     void updateSpectatorCamera();
@@ -92,7 +89,7 @@ public:
     // An airplane event from the host (or a kind): destroyed (flag bit 2),
     // else out (respawnTime -1) or back after respawnTime at position.
     void onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags, float respawnTime,
-                         const Vec3& position, const Quat& orientation);
+                         const Vec3& position, const Quat& orientation) override;
     // The line under the HUD while the player's airplane is out: the
     // respawn countdown, else (clients) waiting for the next round or for
     // the host; false when nothing is shown.
@@ -113,8 +110,9 @@ public:
     float weatherTimer() const { return m_weatherTimer; }
 
     // Server data: the elapsed match time.
-    virtual int writeServerData(std::span<std::uint8_t> out) const;
-    virtual int readServerData(std::span<const std::uint8_t> in);
+    ServerData::Layout serverDataLayout() const override { return ServerData::Layout::Time; }
+    void fillServerData(ServerData& out) const override;
+    void applyServerData(const ServerData& data) override;
 
     // Bots and spawn positions.
     Airplane* spawnBot(int team, float skill, Squadron* squadron, bool keepInGame, int planeId);
@@ -142,7 +140,6 @@ public:
 
 protected:
     Target* applyPeerDestroyed(const peerevent::Destroyed& event) override;
-    Target* applyPeerServerData(const peerevent::ServerData& event) override;
     Target* applyPeerMatchEnd(const peerevent::MatchEnd& event) override;
     Target* applyPeerRestart() override;
     // Builds the player's airplane and the bots of a new level.

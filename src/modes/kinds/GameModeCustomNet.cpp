@@ -194,6 +194,9 @@ void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause 
     } else {
         counts = countsForScore(&victim, &flags);
     }
+    if (isNetworkClient())
+        countOnlineKill(killer);
+    countKillEvents(killer, victim);
     if (!counts || cause == CrashCause::KilledByDamage)
         postEventText(EventKind::ShotDown, victim, killer);
     if (killer)
@@ -246,21 +249,12 @@ Target* GameModeCustom::applyPeerDestroyed(const peerevent::Destroyed& event)
     return victim;
 }
 
-Target* GameModeCustom::applyPeerServerData(const peerevent::ServerData& event)
-{
-    (void)readServerData(event.data);
-    return nullptr;
-}
-
 Target* GameModeCustom::applyPeerMatchEnd(const peerevent::MatchEnd& event)
 {
-    const int n = readServerData(event.tail);
-    if (n < 0 || event.tail.size() < static_cast<std::size_t>(n) + 4)
-        return nullptr;
-    float countdown = 0.0f;
-    std::memcpy(&countdown, event.tail.data() + n, 4);
-    if (std::isfinite(countdown))
-        onMatchEnded(countdown);
+    if (event.hasData)
+        applyServerData(event.data);
+    if (event.hasCountdown && std::isfinite(event.countdown))
+        onMatchEnded(event.countdown);
     return nullptr;
 }
 

@@ -41,6 +41,7 @@ void GameModeDF::resetRound()
 
 void GameModeDF::buildPlayers()
 {
+    createMapEntities();
     setPlayerAirplane(nullptr);
     m_enemies = addSquadron(std::make_unique<Squadron>());
     const Vec3 start{0.0f, spawnHeightAt(0.0f, 0.0f), 0.0f};

@@ -84,6 +84,7 @@ void GameModeDTB::createBases()
 
 void GameModeDTB::buildPlayers()
 {
+    createMapEntities();
     createBases();
     setPlayerAirplane(nullptr);
     squadronA = addSquadron(std::make_unique<Squadron>());
@@ -143,6 +144,7 @@ void GameModeDTB::guard(Airplane& bot, GroundTarget& base)
     ai->setGuard(base.mapObject(), kGuardEngage, kGuardRelease);
     ai->target = nullptr;
     ai->guardList.push_back(&base);
+    ai->reset();  // the new orders start now, not after the old chase
 }
 
 void GameModeDTB::attack(Airplane& bot, GroundTarget* base)
@@ -153,6 +155,7 @@ void GameModeDTB::attack(Airplane& bot, GroundTarget* base)
     ai->clearGuard();
     if (base)
         ai->target = base;
+    ai->reset();
 }
 
 void GameModeDTB::giveBaseTarget(Airplane& airplane)
@@ -236,6 +239,7 @@ void GameModeDTB::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCau
     if (victim.lifeState() == LifeState::Destroyed || playStopped)
         return;
     Target* killer = attacker ? attacker : victim.lastAttacker;
+    countKillEvents(killer, victim);
     victim.onDestroyed(cause);
     // A base stays down until the next round.
     eliminateAirplane(victim);

@@ -17,8 +17,6 @@ public:
     static constexpr float kSpawnDistance = 2000.0f;
     static constexpr int kRoundInText = 98, kRoundStartText = 99;
     static constexpr int kTeamNameText0 = 184, kTeamNameText1 = 185, kBaseNameText = 1814;
-    static constexpr int kServerDataSize = 8;
-    static constexpr int kBaseRecordSize = 31;
 
     GameModeDTB();
 
@@ -33,7 +31,7 @@ public:
     void attachAI(Airplane& airplane, float skill, bool replace, AIKind kind = AIKind::Pilot) override;
     PauseMenu getPauseMenu() const override { return PauseMenu::TeamMatch; }
     void fillReport(MatchReport& out) const override;
-    Target* addNetworkPlayer(std::span<const std::uint8_t> record, bool ownRecord) override;
+    Target* addNetworkPlayer(const PlayerRecord& record, bool ownRecord) override;
 
     const std::vector<GroundTarget*>& bases(int team) const { return team == 0 ? m_bases0 : m_bases1; }
     float roundTimer() const { return m_roundTimer; }
@@ -50,9 +48,10 @@ public:
     void giveBaseTarget(Airplane& airplane);
     void reassignBots();
 
-    int writeServerData(std::span<std::uint8_t> out) const override;
-    int readServerData(std::span<const std::uint8_t> in) override;
-    int writeBaseRecord(const GroundTarget& base, std::span<std::uint8_t> out) const;
+    ServerData::Layout serverDataLayout() const override { return ServerData::Layout::Rounds; }
+    void fillServerData(ServerData& out) const override;
+    void applyServerData(const ServerData& data) override;
+    void fillBaseRecord(const GroundTarget& base, PlayerRecord& out) const;
 
 protected:
     void buildPlayers() override;

@@ -1,73 +1,60 @@
 #include "entities/ground/GroundTarget.h"
+#include "modes/PlayerRecord.h"
 #include "modes/kinds/GameModeDTB.h"
-#include "modes/kinds/MatchRules.h"
 
 #include <algorithm>
 #include <cmath>
 
-using namespace matchrules;
-
-int GameModeDTB::writeServerData(std::span<std::uint8_t> out) const
+void GameModeDTB::fillServerData(ServerData& out) const
 {
-    if (out.size() < static_cast<std::size_t>(kServerDataSize))
-        return 0;
-    putF32(out, 0, ScoreMgr::instance().elapsed());
-    putF32(out, 4, m_roundTimer);
-    return kServerDataSize;
+    out.layout = ServerData::Layout::Rounds;
+    out.elapsed = ScoreMgr::instance().elapsed();
+    out.timer = m_roundTimer;
 }
 
-int GameModeDTB::readServerData(std::span<const std::uint8_t> in)
+void GameModeDTB::applyServerData(const ServerData& data)
 {
-    if (in.size() < static_cast<std::size_t>(kServerDataSize))
-        return 0;
-    const float elapsed = getF32(in, 0);
-    if (elapsed >= 0.0f)
-        ScoreMgr::instance().setElapsed(elapsed);
-    const float t = getF32(in, 4);
+    if (data.elapsed >= 0.0f)
+        ScoreMgr::instance().setElapsed(data.elapsed);
+    const float t = data.timer;
     if (t <= 0.0f) {
         m_roundTimer = t;
         m_roundTick = true;
     } else {
         startRoundCountdown(std::min(t, 3600.0f));
     }
-    return kServerDataSize;
 }
 
-int GameModeDTB::writeBaseRecord(const GroundTarget& base, std::span<std::uint8_t> out) const
+void GameModeDTB::fillBaseRecord(const GroundTarget& base, PlayerRecord& out) const
 {
-    if (out.size() < static_cast<std::size_t>(kBaseRecordSize))
-        return 0;
-    if (writePlayerRecord(base, out) <= 0)
-        return 0;
-    out[5] = static_cast<std::uint8_t>(TargetKind::Base);
-    putI16(out, 6, base.id());
-    putI16(out, 8, base.mapObjectIndex);
-    const float h = std::clamp(base.health(), -1.0f, 1.0f) * 125.0f;
-    out[30] = static_cast<std::uint8_t>(static_cast<std::int8_t>(h));
-    return kBaseRecordSize;
+    fillPlayerRecord(base, out);
+    out.kind = static_cast<int>(TargetKind::Base);
+    out.entityId = base.id();
+    out.mapItem = base.mapObjectIndex;
+    out.extra = PlayerRecord::Extra::BaseHealth;
+    out.baseHealth = base.health();
 }
 
-Target* GameModeDTB::addNetworkPlayer(std::span<const std::uint8_t> record, bool ownRecord)
+Target* GameModeDTB::addNetworkPlayer(const PlayerRecord& record, bool ownRecord)
 {
-    if (record.size() < 6 || record[5] != static_cast<std::uint8_t>(TargetKind::Base))
+    if (record.kind != static_cast<int>(TargetKind::Base))
         return GameModeCustom::addNetworkPlayer(record, ownRecord);
-    if (record.size() < static_cast<std::size_t>(kBaseRecordSize))
+    if (record.extra != PlayerRecord::Extra::BaseHealth)
         return nullptr;
-    const int index = getU16(record, 8);
     GroundTarget* base = nullptr;
     for (int team = 0; team < 2 && !base; ++team)
         for (GroundTarget* b : bases(team))
-            if (b->mapObjectIndex == index)
+            if (b->mapObjectIndex == record.mapItem)
                 base = b;
     if (!base)
         return nullptr;
-    const int id = getU16(record, 6);
+    const int id = record.entityId;
     if (id < kMaxTargetIds)
         (void)base->takeOverId(id);
-    base->setHealth(static_cast<float>(static_cast<std::int8_t>(record[30])) * 0.008f);
-    if (record[1] & 2) {
+    base->setHealth(record.baseHealth);
+    if (record.state == PlayerRecord::State::OutForGood) {
         eliminateAirplane(*base);
-    } else if (record[1] & 4) {
+    } else if (record.state == PlayerRecord::State::Waiting) {
         takeOutAirplane(*base);
     }
     m_hooks.hudOrNone().refreshInsignia();

@@ -48,7 +48,7 @@ void GameModeFFA::getSpawnPoint(const Target& entity, Vec3& position, Quat& orie
     position = spawnAwayFromOthers(entity, kSpawnRadius, true, &orientation);
 }
 
-Airplane* GameModeFFA::addServerPlayer(std::span<const std::uint8_t> joinRequest, int team)
+Airplane* GameModeFFA::addServerPlayer(const JoinRequest& joinRequest, int team)
 {
     if (team < 0)
         team = m_nextTeam++;
@@ -57,6 +57,7 @@ Airplane* GameModeFFA::addServerPlayer(std::span<const std::uint8_t> joinRequest
 
 void GameModeFFA::buildPlayers()
 {
+    createMapEntities();
     m_nextTeam = 1;
     setPlayerAirplane(nullptr);
     (void)createPlayerAirplane(0, -1.0f, nullptr, mapCentre());
@@ -88,6 +89,7 @@ void GameModeTD::getSpawnPoint(const Target& entity, Vec3& position, Quat& orien
 
 void GameModeTD::buildPlayers()
 {
+    createMapEntities();
     setPlayerAirplane(nullptr);
     squadronA = addSquadron(std::make_unique<Squadron>());
     squadronB = addSquadron(std::make_unique<Squadron>());

@@ -9,7 +9,7 @@ public:
     GameModeFFA();
     void resetRound() override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
-    Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team) override;
+    Airplane* addServerPlayer(const JoinRequest& request, int team) override;
     int nextTeam() const { return m_nextTeam; }
 
 protected:

@@ -68,13 +68,14 @@ float GameModeFreeFlight::respawnDelayFor(const Target& entity) const
     return GameModeCustom::respawnDelayFor(entity);
 }
 
-Airplane* GameModeFreeFlight::addServerPlayer(std::span<const std::uint8_t> joinRequest, int)
+Airplane* GameModeFreeFlight::addServerPlayer(const JoinRequest& joinRequest, int)
 {
     return GameModeCustom::addServerPlayer(joinRequest, 0);
 }
 
 void GameModeFreeFlight::buildPlayers()
 {
+    createMapEntities();
     (void)createPlayerAirplane(0, 0.0f, nullptr, mapCentre());
 }
 
@@ -115,19 +116,26 @@ void GameModeMenu::onAirplaneDestroyed(Target& victim, Target*, CrashCause cause
 void GameModeMenu::buildMenuFlight()
 {
     squadronA = addSquadron(std::make_unique<Squadron>());
-    const int planeId = selectedPlaneId();
-    // The player's own paint of the plane, as in a match.
-    const PlanePaint paint = settings().paintAt(planeId);
-    Airplane* a = planeId >= 0 ? createAirplane(&paint, planeId, 0, 0.0f, squadronA, true) : nullptr;
+    Airplane* a = makeShowcase(selectedPlaneId());
     squadronB = addSquadron(std::make_unique<Squadron>());
     if (!a)
         return;
-    a->pilotName = u"Pilot";
-    setSquadronLeader(a, squadronA);
     respawnAirplane(*a, 0.0f, nullptr);
     const Vec3 point{12679.454f, 1608.3379f, 4755.814f};
     a->setPosition(point - a->forward() * 10000.0f);
     setPlayerAirplane(a);
+}
+
+Airplane* GameModeMenu::makeShowcase(int planeId)
+{
+    // The player's own paint of the plane, as in a match.
+    const PlanePaint paint = settings().paintAt(planeId);
+    Airplane* a = createAirplane(&paint, planeId, 0, 0.0f, squadronA, true);
+    if (!a)
+        return nullptr;
+    a->pilotName = u"Pilot";
+    setSquadronLeader(a, squadronA);
+    return a;
 }
 
 void GameModeMenu::previewShownPaint()
@@ -145,22 +153,22 @@ void GameModeMenu::previewShownPaint()
 Airplane* GameModeMenu::showPlane(int planeId)
 {
     Airplane* old = playerAirplane();
-    if (old && old->record().plane_id == planeId)
+    // An id no plane has shows the first plane, as the airplane list builds it.
+    const PlaneCfg* record = PlaneList::instance().findById(planeId);
+    if (!record || !squadronA)
         return old;
-    if (!squadronA)
+    if (old && &old->record() == record)
         return old;
-    const PlanePaint paint = settings().paintAt(planeId);
-    Airplane* a = createAirplane(&paint, planeId, 0, 0.0f, squadronA, true);
+    Airplane* a = makeShowcase(record->plane_id);
     if (!a)
         return old;
-    a->pilotName = u"Pilot";
     respawnAirplane(*a, 0.0f, nullptr);
     if (old) {
         a->setPosition(old->position());
         a->setOrientation(old->orientation());
+        a->setSpeed(old->speed());
         removeEntity(*old);
     }
-    setSquadronLeader(a, squadronA);
     setPlayerAirplane(a);
     return a;
 }

@@ -12,7 +12,7 @@ public:
     void resetRound() override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     float respawnDelayFor(const Target& entity) const override;
-    Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team) override;
+    Airplane* addServerPlayer(const JoinRequest& request, int team) override;
     PauseMenu getPauseMenu() const override { return PauseMenu::FreeFlight; }
 
     // Frame step used for easing the airplane along the surface.
@@ -41,4 +41,7 @@ public:
 
     Squadron* squadronA = nullptr;
     Squadron* squadronB = nullptr;
+
+private:
+    Airplane* makeShowcase(int planeId);
 };

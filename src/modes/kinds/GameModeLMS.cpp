@@ -27,6 +27,7 @@ void GameModeLMS::resetRound()
 
 void GameModeLMS::buildPlayers()
 {
+    createMapEntities();
     setPlayerAirplane(nullptr);
     if (!m_teamMode)
         m_nextTeam = 1;
@@ -194,7 +195,7 @@ int GameModeLMS::joinTeam()
     return teams[1] <= teams[0] ? 1 : 0;
 }
 
-Airplane* GameModeLMS::addServerPlayer(std::span<const std::uint8_t> joinRequest, int /*team*/)
+Airplane* GameModeLMS::addServerPlayer(const JoinRequest& joinRequest, int /*team*/)
 {
     Airplane* a = GameModeCustom::addServerPlayer(joinRequest, joinTeam());
     if (a)
@@ -265,26 +266,21 @@ void GameModeLMS::updateRules(float dt)
     }
 }
 
-int GameModeLMS::writeServerData(std::span<std::uint8_t> out) const
+void GameModeLMS::fillServerData(ServerData& out) const
 {
-    if (out.size() < static_cast<std::size_t>(kServerDataSize))
-        return 0;
-    putF32(out, 0, ScoreMgr::instance().elapsed());
-    putF32(out, 4, m_roundTimer);
-    out[8] = playStopped ? 1 : 0;
-    putF32(out, 9, m_restartCountdown);
-    return kServerDataSize;
+    out.layout = ServerData::Layout::LastStand;
+    out.elapsed = ScoreMgr::instance().elapsed();
+    out.timer = m_roundTimer;
+    out.playStopped = playStopped;
+    out.restartCountdown = m_restartCountdown;
 }
 
-int GameModeLMS::readServerData(std::span<const std::uint8_t> in)
+void GameModeLMS::applyServerData(const ServerData& data)
 {
-    if (in.size() < static_cast<std::size_t>(kServerDataSize))
-        return 0;
-    const float elapsed = getF32(in, 0);
-    if (elapsed >= 0.0f)
-        ScoreMgr::instance().setElapsed(elapsed);
-    const float t = getF32(in, 4);
-    if (in[8] == 0) {
+    if (data.elapsed >= 0.0f)
+        ScoreMgr::instance().setElapsed(data.elapsed);
+    const float t = data.timer;
+    if (!data.playStopped) {
         if (t <= 0.0f) {
             m_roundTimer = t;
             m_roundTick = true;
@@ -292,7 +288,6 @@ int GameModeLMS::readServerData(std::span<const std::uint8_t> in)
             startRoundCountdown(std::min(t, 3600.0f));
         }
     } else {
-        onMatchEnded(std::clamp(getF32(in, 9), -1.0f, 3600.0f));
+        onMatchEnded(std::clamp(data.restartCountdown, -1.0f, 3600.0f));
     }
-    return kServerDataSize;
 }

@@ -13,7 +13,6 @@ public:
     static constexpr int kBots = 9, kTeamBots = 4;
     static constexpr float kBotSkill = 0.6f;
     static constexpr int kRoundInText = 1672, kRoundStartText = 1673;
-    static constexpr int kServerDataSize = 13;
 
     GameModeLMS();
 
@@ -29,12 +28,13 @@ public:
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     PauseMenu getPauseMenu() const override { return m_teamMode ? PauseMenu::TeamMatch : PauseMenu::Match; }
     void fillReport(MatchReport& out) const override;
-    Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team) override;
+    Airplane* addServerPlayer(const JoinRequest& request, int team) override;
     void restartMatch() override;
     void startNextMatch() override;
     int matchBonusPercent() const override;
-    int writeServerData(std::span<std::uint8_t> out) const override;
-    int readServerData(std::span<const std::uint8_t> in) override;
+    ServerData::Layout serverDataLayout() const override { return ServerData::Layout::LastStand; }
+    void fillServerData(ServerData& out) const override;
+    void applyServerData(const ServerData& data) override;
 
     void startMatch();
     void startRoundCountdown(float t);

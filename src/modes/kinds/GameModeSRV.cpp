@@ -88,6 +88,7 @@ Target* GameModeSRV::addPlayerAirplane(std::unique_ptr<Target> entity, bool rela
 
 void GameModeSRV::buildPlayers()
 {
+    createMapEntities();
     setPlayerAirplane(nullptr);
     const Vec3 start{kPlayerStart.x, spawnHeightAt(kPlayerStart.x, kPlayerStart.z), kPlayerStart.z};
     (void)createPlayerAirplane(0, -1.0f, nullptr, start);
@@ -297,7 +298,7 @@ void GameModeSRV::getSpawnPoint(const Target& entity, Vec3& position, Quat& orie
         position = spawnOnCircle(mapCentre(), kStartCircle, false, &orientation);
 }
 
-Airplane* GameModeSRV::addServerPlayer(std::span<const std::uint8_t> joinRequest, int /*team*/)
+Airplane* GameModeSRV::addServerPlayer(const JoinRequest& joinRequest, int /*team*/)
 {
     return GameModeCustom::addServerPlayer(joinRequest, 0);
 }
@@ -326,31 +327,24 @@ int GameModeSRV::matchBonusPercent() const
     return matchOutcome() == MatchOutcome::NoResult ? 0 : m_reward;
 }
 
-int GameModeSRV::writeServerData(std::span<std::uint8_t> out) const
+void GameModeSRV::fillServerData(ServerData& out) const
 {
-    if (out.size() < static_cast<std::size_t>(kServerDataSize))
-        return 0;
-    putF32(out, 0, ScoreMgr::instance().elapsed());
-    putF32(out, 4, m_waveTimer);
-    putI16(out, 8, m_wave);
-    return kServerDataSize;
+    out.layout = ServerData::Layout::Waves;
+    out.elapsed = ScoreMgr::instance().elapsed();
+    out.timer = m_waveTimer;
+    out.wave = m_wave;
 }
 
-int GameModeSRV::readServerData(std::span<const std::uint8_t> in)
+void GameModeSRV::applyServerData(const ServerData& data)
 {
-    if (in.size() < static_cast<std::size_t>(kServerDataSize))
-        return 0;
-    const float elapsed = getF32(in, 0);
-    if (elapsed >= 0.0f)
-        ScoreMgr::instance().setElapsed(elapsed);
-    m_wave = static_cast<std::int16_t>(getU16(in, 8));
-    m_wave = std::max(m_wave, 0);
-    const float t = getF32(in, 4);
+    if (data.elapsed >= 0.0f)
+        ScoreMgr::instance().setElapsed(data.elapsed);
+    m_wave = std::max(data.wave, 0);
+    const float t = data.timer;
     if (t <= 0.0f) {
         m_waveTimer = t;
         m_waveTick = true;
     } else {
         startCountdown(std::min(t, 3600.0f));
     }
-    return kServerDataSize;
 }

@@ -11,7 +11,6 @@ class GameModeSRV : public GameModeCustom {
 public:
     static constexpr float kFirstCountdown = 10.0f, kWaveCountdown = 5.0f;
     static constexpr int kWaveStartText = 101, kWaveInText = 102;
-    static constexpr int kServerDataSize = 10;
     static constexpr int kJoinsCloseAtWave = 5;
     static constexpr float kPlayerCircle = 1000.0f, kStartCircle = 2000.0f;
     static constexpr Vec3 kPlayerStart{12679.454f, 0.0f, 4755.814f};
@@ -37,12 +36,13 @@ public:
     Target* addPlayerAirplane(std::unique_ptr<Target> entity, bool relay) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
-    Airplane* addServerPlayer(std::span<const std::uint8_t> joinRequest, int team) override;
+    Airplane* addServerPlayer(const JoinRequest& request, int team) override;
     void finishMatch() override;
     int matchBonusPercent() const override;
     void fillReport(MatchReport& out) const override;
-    int writeServerData(std::span<std::uint8_t> out) const override;
-    int readServerData(std::span<const std::uint8_t> in) override;
+    ServerData::Layout serverDataLayout() const override { return ServerData::Layout::Waves; }
+    void fillServerData(ServerData& out) const override;
+    void applyServerData(const ServerData& data) override;
 
     void startMatch();
     void startCountdown(float t);

@@ -9,8 +9,13 @@
 #include "modes/kinds/GameModeDTB.h"
 #include "modes/kinds/GameModeLMS.h"
 #include "modes/kinds/GameModeSRV.h"
+#include "platform/Language.h"
+#include "platform/StringTable.h"
 
 namespace {
+// The warning to the flag carrier out of bounds.
+constexpr int kCarrierWarningText = 88;
+
 int liveCount(const std::vector<GroundTarget*>& bases)
 {
     int n = 0;
@@ -40,6 +45,11 @@ void GameModeCTF::fillReport(MatchReport& out) const
         const Target* carrier = flag->carrier();
         flags.carrierId[t] = carrier ? carrier->id() : -1;
         flags.home[t] = flag->state() == Flag::State::Home;
+    }
+    // The carrier is in play, so no respawn line shares the place.
+    if (carrierWarning()) {
+        const std::u16string* text = findStringTable().text(kCarrierWarningText);
+        out.respawnText = text ? *text : u"DUMMY";
     }
 }
 

@@ -60,29 +60,6 @@ bool tick(float& timer, float dt)
     return static_cast<int>(timer) != before;
 }
 
-void putF32(std::span<std::uint8_t> out, std::size_t at, float v)
-{
-    std::memcpy(out.data() + at, &v, 4);
-}
-
-void putI16(std::span<std::uint8_t> out, std::size_t at, int v)
-{
-    out[at] = static_cast<std::uint8_t>(v & 0xFF);
-    out[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-}
-
-float getF32(std::span<const std::uint8_t> in, std::size_t at)
-{
-    float v = 0.0f;
-    std::memcpy(&v, in.data() + at, 4);
-    return std::isfinite(v) ? v : 0.0f;
-}
-
-int getU16(std::span<const std::uint8_t> in, std::size_t at)
-{
-    return in[at] | (in[at + 1] << 8);
-}
-
 bool inPlay(const GameMode& mode, const Target& t)
 {
     if (t.isActive())

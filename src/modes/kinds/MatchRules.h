@@ -21,12 +21,6 @@ void pushStart(GameMode& mode, int textId, int a = -1);
 // A countdown that ticks each whole second: true when the whole second changed.
 bool tick(float& timer, float dt);
 
-// Little-endian fields of the records and server data.
-void putF32(std::span<std::uint8_t> out, std::size_t at, float v);
-void putI16(std::span<std::uint8_t> out, std::size_t at, int v);
-float getF32(std::span<const std::uint8_t> in, std::size_t at);
-int getU16(std::span<const std::uint8_t> in, std::size_t at);
-
 // Kind-0 airplanes that are in play: active, or waiting for a respawn that
 // will come (not out for good).
 bool inPlay(const GameMode& mode, const Target& t);

@@ -5,6 +5,7 @@
 #include "modes/progress/IGameModeInfo.h"
 #include "modes/progress/UnlocksMgr.h"
 #include "platform/Clock.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 #include "platform/Steam.h"
 
@@ -70,7 +71,9 @@ void KTAchievement::unlock()
         unlocks->onAchievement(index);
     s.save();
     Steam& account = m_owner.steam();
-    account.setAchievement(achievementRows()[static_cast<std::size_t>(index)].steamName);
+    const char* name = achievementRows()[static_cast<std::size_t>(index)].steamName;
+    logInfo("progress", "achievement \"%s\" earned", name);
+    account.setAchievement(name);
     account.storeStats();
 }
 

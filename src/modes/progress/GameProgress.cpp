@@ -1,8 +1,13 @@
 #include "modes/progress/GameProgress.h"
 
 #include "modes/progress/Achievements.h"
+#include "platform/Log.h"
 
-void GameProgress::countEvent(int eventId) { m_achievements.notifyEvent(eventId); }
+void GameProgress::countEvent(int eventId)
+{
+    logInfo("progress", "achievement event %d", eventId);
+    m_achievements.notifyEvent(eventId);
+}
 
 GameProgress& gameProgress()
 {

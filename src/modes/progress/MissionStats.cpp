@@ -1,6 +1,8 @@
 #include "modes/progress/MissionStats.h"
 
 #include "gamedata/records/MapInfoCfg.h"
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 #include "platform/File.h"
 
 #include <algorithm>
@@ -12,18 +14,6 @@ float ratio(std::int32_t hits, std::int32_t fired)
     if (fired == 0)
         return 1.0f;
     return std::clamp(static_cast<float>(hits) / static_cast<float>(fired), 0.0f, 1.0f);
-}
-
-void put(std::uint8_t* out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t get(const std::uint8_t* bytes)
-{
-    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[3]} << 24;
 }
 
 // The members as 32-bit words in block order; the two floats by their bits.
@@ -78,19 +68,18 @@ void MissionStats::resetRound()
 
 void MissionStats::encode(std::span<std::uint8_t, kBytes> out) const
 {
-    std::size_t at = 0;
-    forEachWord(*this, [&](const auto& value) {
-        put(out.data() + at, std::bit_cast<std::uint32_t>(value));
-        at += 4;
-    });
+    ByteWriter w(out);
+    forEachWord(*this, [&](const auto& value) { w.u32(std::bit_cast<std::uint32_t>(value)); });
 }
 
 void MissionStats::decode(std::span<const std::uint8_t, kBytes> bytes)
 {
-    std::size_t at = 0;
+    // The block's length is fixed by its type: every read succeeds.
+    ByteReader r(bytes);
     forEachWord(*this, [&](auto& value) {
-        value = std::bit_cast<std::remove_reference_t<decltype(value)>>(get(bytes.data() + at));
-        at += 4;
+        std::uint32_t raw = 0;
+        (void)r.u32(raw);
+        value = std::bit_cast<std::remove_reference_t<decltype(value)>>(raw);
     });
 }
 
@@ -110,19 +99,14 @@ bool MissionStats::read(File& file)
     return true;
 }
 
-MissionStats& missionStats()
-{
-    static MissionStats stats;
-    return stats;
-}
-
 std::array<std::uint8_t, CheckpointStats::kBytes> CheckpointStats::encode() const
 {
     std::array<std::uint8_t, kBytes> out{};
-    put(out.data(), static_cast<std::uint32_t>(playerScore));
-    put(out.data() + 4, static_cast<std::uint32_t>(killPoints));
-    put(out.data() + 8, static_cast<std::uint32_t>(objectivePoints));
-    stats.encode(std::span<std::uint8_t, MissionStats::kBytes>(out.data() + 12, MissionStats::kBytes));
+    ByteWriter w(out);
+    w.i32(playerScore);
+    w.i32(killPoints);
+    w.i32(objectivePoints);
+    stats.encode(std::span<std::uint8_t, MissionStats::kBytes>(out.data() + w.size(), MissionStats::kBytes));
     return out;
 }
 
@@ -131,9 +115,10 @@ std::optional<CheckpointStats> CheckpointStats::decode(std::span<const std::uint
     if (bytes.size() != kBytes)
         return std::nullopt;
     CheckpointStats block;
-    block.playerScore = static_cast<std::int32_t>(get(bytes.data()));
-    block.killPoints = static_cast<std::int32_t>(get(bytes.data() + 4));
-    block.objectivePoints = static_cast<std::int32_t>(get(bytes.data() + 8));
-    block.stats.decode(std::span<const std::uint8_t, MissionStats::kBytes>(bytes.data() + 12, MissionStats::kBytes));
+    ByteReader r(bytes);
+    if (!r.i32(block.playerScore) || !r.i32(block.killPoints) || !r.i32(block.objectivePoints) ||
+        r.remaining() != MissionStats::kBytes)
+        return std::nullopt;
+    block.stats.decode(std::span<const std::uint8_t, MissionStats::kBytes>(bytes.last(MissionStats::kBytes)));
     return block;
 }

@@ -46,7 +46,7 @@ struct MissionStats {
     bool operator==(const MissionStats&) const = default;
 };
 
-// The one instance of the program.
+// The running match's (modes/Match.h); between games the spare state's.
 MissionStats& missionStats();
 
 // The statistics block of a mission checkpoint: the player's airplane score,

@@ -1,12 +1,12 @@
 #include "net/match/NetMessage.h"
 
 #include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 #include "platform/Log.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstring>
 
 namespace netmsg {
 namespace {
@@ -22,121 +22,78 @@ bool refuseOverlong(std::size_t length)
     return true;
 }
 
-// Little-endian writer over a fixed message; a write past the end marks it bad.
-class Writer {
-public:
-    Writer(std::span<std::uint8_t> out, std::size_t length) : m_out(out), m_length(length)
-    {
-        m_ok = !refuseOverlong(length) && length <= out.size();
-        if (m_ok)
-            std::fill_n(out.begin(), length, std::uint8_t{0});
-    }
-    void u8(std::size_t at, int v)
-    {
-        if (at < m_length && m_ok)
-            m_out[at] = static_cast<std::uint8_t>(v);
-        else
-            m_ok = false;
-    }
-    void u16(std::size_t at, int v)
-    {
-        u8(at, v & 0xFF);
-        u8(at + 1, (v >> 8) & 0xFF);
-    }
-    void u32(std::size_t at, std::uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            u8(at + static_cast<std::size_t>(i), static_cast<int>((v >> (8 * i)) & 0xFF));
-    }
-    void f32(std::size_t at, float v) { u32(at, std::bit_cast<std::uint32_t>(v)); }
-    void vec(std::size_t at, const Vec3& v)
-    {
-        f32(at, v.x);
-        f32(at + 4, v.y);
-        f32(at + 8, v.z);
-    }
-    void bytes(std::size_t at, std::span<const std::uint8_t> data)
-    {
-        if (!m_ok || at + data.size() > m_length) {
-            m_ok = false;
-            return;
-        }
-        std::copy(data.begin(), data.end(), m_out.begin() + static_cast<std::ptrdiff_t>(at));
-    }
-    int done() const { return m_ok ? static_cast<int>(m_length) : 0; }
+// A writer over exactly the message's bytes; one that fails at its first
+// write when the message does not fit `out` or the transport.
+ByteWriter writerFor(std::span<std::uint8_t> out, std::size_t length)
+{
+    if (refuseOverlong(length) || length > out.size())
+        return ByteWriter(std::span<std::uint8_t>{});
+    return ByteWriter(out.first(length));
+}
 
-private:
-    std::span<std::uint8_t> m_out;
-    std::size_t m_length;
-    bool m_ok;
-};
-
-// Reader at an offset of a message whose length was checked already.
-class Reader {
-public:
-    explicit Reader(std::span<const std::uint8_t> in) : m_in(in) {}
-    int u8(std::size_t at) const { return m_in[at]; }
-    int u16(std::size_t at) const { return m_in[at] | (m_in[at + 1] << 8); }
-    int i16(std::size_t at) const { return static_cast<std::int16_t>(u16(at)); }
-    std::uint32_t u32(std::size_t at) const
-    {
-        return m_in[at] | (m_in[at + 1] << 8) | (m_in[at + 2] << 16) | (static_cast<std::uint32_t>(m_in[at + 3]) << 24);
-    }
-    // False for NaN and infinity.
-    bool f32(std::size_t at, float& out) const
-    {
-        out = std::bit_cast<float>(u32(at));
-        return std::isfinite(out);
-    }
-    bool vec(std::size_t at, Vec3& out) const { return f32(at, out.x) && f32(at + 4, out.y) && f32(at + 8, out.z); }
-
-private:
-    std::span<const std::uint8_t> m_in;
-};
+int finish(const ByteWriter& w, std::size_t length)
+{
+    return !w.failed() && w.size() == length ? static_cast<int>(length) : 0;
+}
 
 bool framed(std::span<const std::uint8_t> in, std::size_t length, std::uint8_t type)
 {
     return in.size() == length && in[0] == type;
 }
 
-bool tagged(std::span<const std::uint8_t> in, std::size_t at, std::uint32_t tag)
+// A reader past the type byte.
+ByteReader body(std::span<const std::uint8_t> in) { return ByteReader(in.subspan(1)); }
+
+bool tag(ByteReader& r, std::uint32_t expected)
 {
-    return in.size() >= at + 4 && Reader(in).u32(at) == tag;
+    std::uint32_t got = 0;
+    return r.u32(got) && got == expected;
 }
 
+void putVec(ByteWriter& w, const Vec3& v)
+{
+    w.f32(v.x);
+    w.f32(v.y);
+    w.f32(v.z);
+}
+
+bool readVec(ByteReader& r, Vec3& v) { return r.f32(v.x) && r.f32(v.y) && r.f32(v.z); }
+
 // A name of 16-bit units, at most `units` - 1 of them, ended by a zero.
-void putName(Writer& w, std::size_t at, const std::u16string& name, std::size_t units)
+void putName(ByteWriter& w, const std::u16string& name, std::size_t units)
 {
     const std::size_t n = std::min(name.size(), units - 1);
     for (std::size_t i = 0; i < n; ++i)
-        w.u16(at + 2 * i, name[i]);
+        w.u16(name[i]);
+    w.zeros(2 * (units - n));
 }
 
-std::u16string readName(std::span<const std::uint8_t> in, std::size_t at, std::size_t units)
+// Up to `units` - 1 units, ending at the first zero; what is left of the
+// reader (an odd byte, say) ends the name too.
+std::u16string readName(ByteReader& r, std::size_t units)
 {
     std::u16string name;
-    Reader r(in);
-    for (std::size_t i = 0; i + 1 < units && at + 2 * i + 1 < in.size(); ++i) {
-        const auto unit = static_cast<char16_t>(r.u16(at + 2 * i));
-        if (unit == 0)
-            break;
-        name.push_back(unit);
-    }
+    std::uint16_t unit = 0;
+    for (std::size_t i = 0; i + 1 < units && r.remaining() >= 2 && r.u16(unit) && unit != 0; ++i)
+        name.push_back(static_cast<char16_t>(unit));
     return name;
 }
 
-void putQuatXyzw(Writer& w, std::size_t at, const Quat& q)
+void putQuatXyzw(ByteWriter& w, const Quat& q)
 {
-    w.u16(at, quatWord(q.x));
-    w.u16(at + 2, quatWord(q.y));
-    w.u16(at + 4, quatWord(q.z));
-    w.u16(at + 6, quatWord(q.w));
+    w.i16(quatWord(q.x));
+    w.i16(quatWord(q.y));
+    w.i16(quatWord(q.z));
+    w.i16(quatWord(q.w));
 }
 
-Quat readQuatXyzw(const Reader& r, std::size_t at)
+bool readQuatXyzw(ByteReader& r, Quat& q)
 {
-    return Quat{quatComponent(static_cast<std::int16_t>(r.i16(at))), quatComponent(static_cast<std::int16_t>(r.i16(at + 2))),
-                quatComponent(static_cast<std::int16_t>(r.i16(at + 4))), quatComponent(static_cast<std::int16_t>(r.i16(at + 6)))};
+    std::int16_t x = 0, y = 0, z = 0, w = 0;
+    if (!r.i16(x) || !r.i16(y) || !r.i16(z) || !r.i16(w))
+        return false;
+    q = Quat{quatComponent(x), quatComponent(y), quatComponent(z), quatComponent(w)};
+    return true;
 }
 
 }  // namespace
@@ -160,80 +117,90 @@ float healthValue(std::int8_t byte) { return static_cast<float>(byte) * 0.008f; 
 // ---- PlayerLeftMsg
 int PlayerLeftMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, PlayerLeft);
-    w.u8(1, quiet ? 1 : 0);
-    w.u16(2, airplaneId);
-    w.u32(4, kPlayerLeftTag);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(PlayerLeft);
+    w.u8(quiet ? 1 : 0);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    w.u32(kPlayerLeftTag);
+    return finish(w, kSize);
 }
 
 bool PlayerLeftMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (!framed(in, kSize, PlayerLeft) || !tagged(in, 4, kPlayerLeftTag))
+    if (!framed(in, kSize, PlayerLeft))
         return false;
-    Reader r(in);
-    quiet = (r.u8(1) & 1) != 0;
-    airplaneId = r.i16(2);
+    ByteReader r = body(in);
+    std::uint8_t q = 0;
+    std::int16_t id = 0;
+    if (!r.u8(q) || !r.i16(id) || !tag(r, kPlayerLeftTag))
+        return false;
+    quiet = (q & 1) != 0;
+    airplaneId = id;
     return true;
 }
 
 // ---- JoinCompleteMsg
 int JoinCompleteMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, JoinComplete);
-    w.u8(1, mapIndex);
-    w.u8(2, gameType);
-    w.u32(3, kJoinCompleteTag);
-    w.u8(7, weatherMode);
-    w.u32(12, weatherWord);
-    w.f32(16, matchValue);
-    w.f32(20, sunValue);
-    w.u32(24, team2Total);
-    w.u32(28, team1Total);
-    w.u32(32, respawnDelay);
-    w.u8(36, scoreLimit);
-    w.u8(37, matchMinutes);
-    w.u8(38, playerCount);
-    w.u8(39, playerId);
-    w.u16(44, airplaneId);
-    w.u8(46, teamMatch ? 1 : 0);
-    w.f32(47, pointsFactor);
-    w.u32(51, optionFlags);
-    putName(w, 55, gameName, 32);
-    for (std::size_t i = 0; i < 4; ++i)
-        w.u32(119 + 4 * i, setupValues[i]);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(JoinComplete);
+    w.u8(static_cast<std::uint8_t>(mapIndex));
+    w.u8(static_cast<std::uint8_t>(gameType));
+    w.u32(kJoinCompleteTag);
+    w.u8(static_cast<std::uint8_t>(weatherMode));
+    w.zeros(4);
+    w.u32(weatherWord);
+    w.f32(matchValue);
+    w.f32(sunValue);
+    w.u32(team2Total);
+    w.u32(team1Total);
+    w.u32(respawnDelay);
+    w.u8(static_cast<std::uint8_t>(scoreLimit));
+    w.u8(static_cast<std::uint8_t>(matchMinutes));
+    w.u8(static_cast<std::uint8_t>(playerCount));
+    w.u8(static_cast<std::uint8_t>(playerId));
+    w.zeros(4);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    w.u8(teamMatch ? 1 : 0);
+    w.f32(pointsFactor);
+    w.u32(optionFlags);
+    putName(w, gameName, 32);
+    for (std::uint32_t v : setupValues)
+        w.u32(v);
+    return finish(w, kSize);
 }
 
 bool JoinCompleteMsg::decode(std::span<const std::uint8_t> in)
 {
-    // Read into a copy: a refused message leaves this one as it was.
-    JoinCompleteMsg d;
-    if (!framed(in, kSize, JoinComplete) || !tagged(in, 3, kJoinCompleteTag))
+    if (!framed(in, kSize, JoinComplete))
         return false;
-    Reader r(in);
-    if (!r.f32(16, d.matchValue) || !r.f32(20, d.sunValue) || !r.f32(47, d.pointsFactor))
+    ByteReader r = body(in);
+    JoinCompleteMsg m;
+    std::uint8_t map = 0, type = 0, weather = 0, limit = 0, minutes = 0, players = 0, player = 0, team = 0;
+    std::uint16_t airplane = 0;
+    if (!r.u8(map) || !r.u8(type) || !tag(r, kJoinCompleteTag) || !r.u8(weather) || !r.skip(4) ||
+        !r.u32(m.weatherWord) || !r.f32(m.matchValue) || !r.f32(m.sunValue) || !r.u32(m.team2Total) ||
+        !r.u32(m.team1Total) || !r.u32(m.respawnDelay) || !r.u8(limit) || !r.u8(minutes) || !r.u8(players) ||
+        !r.u8(player) || !r.skip(4) || !r.u16(airplane) || !r.u8(team) || !r.f32(m.pointsFactor) ||
+        !r.u32(m.optionFlags))
         return false;
-    d.mapIndex = r.u8(1);
-    d.gameType = r.u8(2);
-    d.weatherMode = static_cast<std::int8_t>(r.u8(7));
-    d.weatherWord = r.u32(12);
-    d.team2Total = r.u32(24);
-    d.team1Total = r.u32(28);
-    d.respawnDelay = r.u32(32);
-    d.scoreLimit = r.u8(36);
-    d.matchMinutes = r.u8(37);
-    d.playerCount = r.u8(38);
-    d.playerId = r.u8(39);
-    d.airplaneId = r.u16(44);
-    d.teamMatch = r.u8(46) != 0;
-    d.optionFlags = r.u32(51);
-    d.gameName = readName(in, 55, 32);
-    for (std::size_t i = 0; i < 4; ++i)
-        d.setupValues[i] = r.u32(119 + 4 * i);
-    *this = std::move(d);
+    ByteReader name(in.subspan(55, 64));
+    m.gameName = readName(name, 32);
+    if (!r.skip(64))
+        return false;
+    for (std::uint32_t& v : m.setupValues)
+        if (!r.u32(v))
+            return false;
+    m.mapIndex = map;
+    m.gameType = type;
+    m.weatherMode = static_cast<std::int8_t>(weather);
+    m.scoreLimit = limit;
+    m.matchMinutes = minutes;
+    m.playerCount = players;
+    m.playerId = player;
+    m.airplaneId = airplane;
+    m.teamMatch = team != 0;
+    *this = m;
     return true;
 }
 
@@ -242,27 +209,31 @@ bool AirplaneStateMsg::frame(std::span<std::uint8_t> block, int airplaneId)
 {
     if (block.size() < kMinSize || refuseOverlong(block.size()))
         return false;
-    block[0] = AirplaneState;
-    block[1] = static_cast<std::uint8_t>(airplaneId & 0xFF);
-    block[2] = static_cast<std::uint8_t>((airplaneId >> 8) & 0xFF);
-    return true;
+    ByteWriter w(block.first(kMinSize));
+    w.u8(AirplaneState);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    return !w.failed();
 }
 
 bool AirplaneStateMsg::peekId(std::span<const std::uint8_t> in, int& airplaneId)
 {
     if (in.size() < kMinSize || in.size() > kMaxMessage || in[0] != AirplaneState)
         return false;
-    airplaneId = Reader(in).u16(1);
+    ByteReader r = body(in);
+    std::uint16_t id = 0;
+    if (!r.u16(id))
+        return false;
+    airplaneId = id;
     return true;
 }
 
 // ---- HealthMsg
 int HealthMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, Health);
-    w.u8(1, static_cast<std::uint8_t>(healthByte(health)));
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(Health);
+    w.u8(static_cast<std::uint8_t>(healthByte(health)));
+    return finish(w, kSize);
 }
 
 bool HealthMsg::decode(std::span<const std::uint8_t> in)
@@ -276,18 +247,22 @@ bool HealthMsg::decode(std::span<const std::uint8_t> in)
 // ---- WelcomeMsg
 int WelcomeMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, Welcome);
-    w.u32(1, kWelcomeTag);
-    w.u32(5, weatherWord);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(Welcome);
+    w.u32(kWelcomeTag);
+    w.u32(weatherWord);
+    return finish(w, kSize);
 }
 
 bool WelcomeMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (!framed(in, kSize, Welcome) || !tagged(in, 1, kWelcomeTag))
+    if (!framed(in, kSize, Welcome))
         return false;
-    weatherWord = Reader(in).u32(5);
+    ByteReader r = body(in);
+    std::uint32_t word = 0;
+    if (!tag(r, kWelcomeTag) || !r.u32(word))
+        return false;
+    weatherWord = word;
     return true;
 }
 
@@ -295,17 +270,17 @@ bool WelcomeMsg::decode(std::span<const std::uint8_t> in)
 namespace {
 int encodeChat(std::span<std::uint8_t> out, const std::u16string& text, bool relayed, std::uint32_t sender)
 {
-    const std::size_t head = relayed ? 5 : 1;
-    const std::size_t length = head + 2 * text.size() + 2;
+    const std::size_t length = (relayed ? 5 : 1) + 2 * text.size() + 2;
     if (refuseOverlong(length))
         return 0;
-    Writer w(out, length);
-    w.u8(0, Chat);
+    ByteWriter w = writerFor(out, length);
+    w.u8(Chat);
     if (relayed)
-        w.u32(1, sender);
-    for (std::size_t i = 0; i < text.size(); ++i)
-        w.u16(head + 2 * i, text[i]);
-    return w.done();
+        w.u32(sender);
+    for (char16_t unit : text)
+        w.u16(unit);
+    w.u16(0);
+    return finish(w, length);
 }
 
 bool decodeChat(std::span<const std::uint8_t> in, std::size_t head, std::u16string& text)
@@ -313,7 +288,8 @@ bool decodeChat(std::span<const std::uint8_t> in, std::size_t head, std::u16stri
     if (in.size() < head || in.size() > kMaxMessage || in[0] != Chat)
         return false;
     // An unterminated or odd-length text ends at the message end.
-    text = readName(in, head, (in.size() - head) / 2 + 1);
+    ByteReader r(in.subspan(head));
+    text = readName(r, (in.size() - head) / 2 + 1);
     return true;
 }
 }  // namespace
@@ -324,77 +300,85 @@ bool ChatMsg::decodeClient(std::span<const std::uint8_t> in) { return decodeChat
 
 bool ChatMsg::decodeRelayed(std::span<const std::uint8_t> in)
 {
-    if (!decodeChat(in, 5, text))
+    std::u16string got;
+    if (!decodeChat(in, 5, got))
         return false;
-    senderId = Reader(in).u32(1);
+    ByteReader r = body(in);
+    (void)r.u32(senderId);
+    text = std::move(got);
     return true;
 }
 
 // ---- AirplaneDestroyedMsg
 int AirplaneDestroyedMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, AirplaneDestroyed);
-    w.u8(1, kind);
-    w.u8(2, flags);
-    w.u32(3, kDestroyedTag);
-    w.u16(7, victimId);
-    w.u16(9, killerId);
-    w.f32(11, respawnTime);
-    w.vec(15, position);
-    putQuatXyzw(w, 27, orientation);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(AirplaneDestroyed);
+    w.u8(static_cast<std::uint8_t>(kind));
+    w.u8(static_cast<std::uint8_t>(flags));
+    w.u32(kDestroyedTag);
+    w.u16(static_cast<std::uint16_t>(victimId));
+    w.u16(static_cast<std::uint16_t>(killerId));
+    w.f32(respawnTime);
+    putVec(w, position);
+    putQuatXyzw(w, orientation);
+    return finish(w, kSize);
 }
 
 bool AirplaneDestroyedMsg::decode(std::span<const std::uint8_t> in)
 {
-    // Read into a copy: a refused message leaves this one as it was.
-    AirplaneDestroyedMsg d;
-    if (!framed(in, kSize, AirplaneDestroyed) || !tagged(in, 3, kDestroyedTag))
+    if (!framed(in, kSize, AirplaneDestroyed))
         return false;
-    Reader r(in);
-    if (!r.f32(11, d.respawnTime) || !r.vec(15, d.position))
+    ByteReader r = body(in);
+    AirplaneDestroyedMsg m;
+    std::uint8_t k = 0, f = 0;
+    std::int16_t victim = 0, killer = 0;
+    if (!r.u8(k) || !r.u8(f) || !tag(r, kDestroyedTag) || !r.i16(victim) || !r.i16(killer) ||
+        !r.f32(m.respawnTime) || !readVec(r, m.position) || !readQuatXyzw(r, m.orientation))
         return false;
-    d.kind = r.u8(1);
-    d.flags = r.u8(2);
-    d.victimId = r.i16(7);
-    d.killerId = r.i16(9);
-    d.orientation = readQuatXyzw(r, 27);
-    *this = std::move(d);
+    m.kind = k;
+    m.flags = f;
+    m.victimId = victim;
+    m.killerId = killer;
+    *this = m;
     return true;
 }
 
 // ---- WeaponLaunchMsg
 int WeaponLaunchMsg::encodeClient(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kClientSize);
-    w.u8(0, WeaponLaunch);
-    w.u8(1, weaponId);
-    w.u16(2, targetId);
-    w.u8(4, last);
-    return w.done();
+    ByteWriter w = writerFor(out, kClientSize);
+    w.u8(WeaponLaunch);
+    w.u8(static_cast<std::uint8_t>(weaponId));
+    w.u16(static_cast<std::uint16_t>(targetId));
+    w.u8(static_cast<std::uint8_t>(last));
+    return finish(w, kClientSize);
 }
 
 int WeaponLaunchMsg::encodeHost(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kHostSize);
-    w.u8(0, WeaponLaunch);
-    w.u8(1, weaponId);
-    w.u16(2, ownerId);
-    w.u16(4, targetId);
-    w.u8(6, last);
-    return w.done();
+    ByteWriter w = writerFor(out, kHostSize);
+    w.u8(WeaponLaunch);
+    w.u8(static_cast<std::uint8_t>(weaponId));
+    w.u16(static_cast<std::uint16_t>(ownerId));
+    w.u16(static_cast<std::uint16_t>(targetId));
+    w.u8(static_cast<std::uint8_t>(last));
+    return finish(w, kHostSize);
 }
 
 bool WeaponLaunchMsg::decodeClient(std::span<const std::uint8_t> in)
 {
     if (!framed(in, kClientSize, WeaponLaunch))
         return false;
-    Reader r(in);
-    weaponId = r.u8(1);
+    ByteReader r = body(in);
+    std::uint8_t weapon = 0, end = 0;
+    std::int16_t target = 0;
+    if (!r.u8(weapon) || !r.i16(target) || !r.u8(end))
+        return false;
+    weaponId = weapon;
     ownerId = -1;
-    targetId = r.i16(2);
-    last = r.u8(4);
+    targetId = target;
+    last = end;
     return true;
 }
 
@@ -402,28 +386,32 @@ bool WeaponLaunchMsg::decodeHost(std::span<const std::uint8_t> in)
 {
     if (!framed(in, kHostSize, WeaponLaunch))
         return false;
-    Reader r(in);
-    weaponId = r.u8(1);
-    ownerId = r.i16(2);
-    targetId = r.i16(4);
-    last = r.u8(6);
+    ByteReader r = body(in);
+    std::uint8_t weapon = 0, end = 0;
+    std::int16_t owner = 0, target = 0;
+    if (!r.u8(weapon) || !r.i16(owner) || !r.i16(target) || !r.u8(end))
+        return false;
+    weaponId = weapon;
+    ownerId = owner;
+    targetId = target;
+    last = end;
     return true;
 }
 
 // ---- FlaresMsg
 int FlaresMsg::encodeClient(std::span<std::uint8_t> out) const
 {
-    Writer w(out, 1);
-    w.u8(0, Flares);
-    return w.done();
+    ByteWriter w = writerFor(out, 1);
+    w.u8(Flares);
+    return finish(w, 1);
 }
 
 int FlaresMsg::encodeHost(std::span<std::uint8_t> out) const
 {
-    Writer w(out, 3);
-    w.u8(0, Flares);
-    w.u16(1, airplaneId);
-    return w.done();
+    ByteWriter w = writerFor(out, 3);
+    w.u8(Flares);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    return finish(w, 3);
 }
 
 bool FlaresMsg::decodeClient(std::span<const std::uint8_t> in) { return framed(in, 1, Flares); }
@@ -432,17 +420,21 @@ bool FlaresMsg::decodeHost(std::span<const std::uint8_t> in)
 {
     if (!framed(in, 3, Flares))
         return false;
-    airplaneId = Reader(in).i16(1);
+    ByteReader r = body(in);
+    std::int16_t id = 0;
+    if (!r.i16(id))
+        return false;
+    airplaneId = id;
     return true;
 }
 
 // ---- WeatherMsg
 int WeatherMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, Weather);
-    w.u8(1, mode);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(Weather);
+    w.u8(static_cast<std::uint8_t>(mode));
+    return finish(w, kSize);
 }
 
 bool WeatherMsg::decode(std::span<const std::uint8_t> in)
@@ -456,113 +448,135 @@ bool WeatherMsg::decode(std::span<const std::uint8_t> in)
 // ---- EjectMsg
 int EjectMsg::encodeClient(std::span<std::uint8_t> out) const
 {
-    Writer w(out, 5);
-    w.u8(0, Eject);
-    w.u32(1, kEjectTag);
-    return w.done();
+    ByteWriter w = writerFor(out, 5);
+    w.u8(Eject);
+    w.u32(kEjectTag);
+    return finish(w, 5);
 }
 
 int EjectMsg::encodeHost(std::span<std::uint8_t> out) const
 {
-    Writer w(out, 7);
-    w.u8(0, Eject);
-    w.u16(1, airplaneId);
-    w.u32(3, kEjectTag);
-    return w.done();
+    ByteWriter w = writerFor(out, 7);
+    w.u8(Eject);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    w.u32(kEjectTag);
+    return finish(w, 7);
 }
 
 bool EjectMsg::decodeClient(std::span<const std::uint8_t> in)
 {
-    return framed(in, 5, Eject) && tagged(in, 1, kEjectTag);
+    if (!framed(in, 5, Eject))
+        return false;
+    ByteReader r = body(in);
+    return tag(r, kEjectTag);
 }
 
 bool EjectMsg::decodeHost(std::span<const std::uint8_t> in)
 {
-    if (!framed(in, 7, Eject) || !tagged(in, 3, kEjectTag))
+    if (!framed(in, 7, Eject))
         return false;
-    airplaneId = Reader(in).i16(1);
+    ByteReader r = body(in);
+    std::int16_t id = 0;
+    if (!r.i16(id) || !tag(r, kEjectTag))
+        return false;
+    airplaneId = id;
     return true;
 }
 
 // ---- ReadyMsg
 int ReadyMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, Ready);
-    w.u32(1, kReadyTag);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(Ready);
+    w.u32(kReadyTag);
+    return finish(w, kSize);
 }
 
-bool ReadyMsg::decode(std::span<const std::uint8_t> in) { return framed(in, kSize, Ready) && tagged(in, 1, kReadyTag); }
+bool ReadyMsg::decode(std::span<const std::uint8_t> in)
+{
+    if (!framed(in, kSize, Ready))
+        return false;
+    ByteReader r = body(in);
+    return tag(r, kReadyTag);
+}
 
 // ---- TeamSwitchMsg
 int TeamSwitchMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, TeamSwitch);
-    w.u32(1, kTeamSwitchTag);
-    w.u16(5, airplaneId);
-    w.u8(7, team);
-    w.f32(8, value);
-    w.vec(12, position);
-    putQuatXyzw(w, 24, orientation);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(TeamSwitch);
+    w.u32(kTeamSwitchTag);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    w.u8(static_cast<std::uint8_t>(team));
+    w.f32(value);
+    putVec(w, position);
+    putQuatXyzw(w, orientation);
+    return finish(w, kSize);
 }
 
 bool TeamSwitchMsg::decode(std::span<const std::uint8_t> in)
 {
-    // Read into a copy: a refused message leaves this one as it was.
-    TeamSwitchMsg d;
-    if (!framed(in, kSize, TeamSwitch) || !tagged(in, 1, kTeamSwitchTag))
+    if (!framed(in, kSize, TeamSwitch))
         return false;
-    Reader r(in);
-    d.team = r.u8(7);
-    if ((d.team != 0 && d.team != 1 && d.team != 255) || !r.f32(8, d.value) || !r.vec(12, d.position))
+    ByteReader r = body(in);
+    TeamSwitchMsg m;
+    std::int16_t id = 0;
+    std::uint8_t t = 0;
+    if (!tag(r, kTeamSwitchTag) || !r.i16(id) || !r.u8(t) || (t != 0 && t != 1 && t != 255) || !r.f32(m.value) ||
+        !readVec(r, m.position) || !readQuatXyzw(r, m.orientation))
         return false;
-    d.airplaneId = r.i16(5);
-    d.orientation = readQuatXyzw(r, 24);
-    *this = std::move(d);
+    m.airplaneId = id;
+    m.team = t;
+    *this = m;
     return true;
 }
 
 // ---- TeamRequestMsg
 int TeamRequestMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, TeamRequest);
-    w.u32(1, kTeamRequestTag);
-    w.u8(5, value);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(TeamRequest);
+    w.u32(kTeamRequestTag);
+    w.u8(static_cast<std::uint8_t>(value));
+    return finish(w, kSize);
 }
 
 bool TeamRequestMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (!framed(in, kSize, TeamRequest) || !tagged(in, 1, kTeamRequestTag))
+    if (!framed(in, kSize, TeamRequest))
         return false;
-    value = in[5];
+    ByteReader r = body(in);
+    std::uint8_t v = 0;
+    if (!tag(r, kTeamRequestTag) || !r.u8(v))
+        return false;
+    value = v;
     return true;
 }
 
 // ---- FlagEventMsg
 int FlagEventMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, FlagEvent);
-    w.u8(1, event);
-    w.u16(2, flagId);
-    w.u32(4, kFlagEventTag);
-    w.u16(8, playerId);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(FlagEvent);
+    w.u8(static_cast<std::uint8_t>(event));
+    w.u16(static_cast<std::uint16_t>(flagId));
+    w.u32(kFlagEventTag);
+    w.u16(static_cast<std::uint16_t>(playerId));
+    return finish(w, kSize);
 }
 
 bool FlagEventMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (!framed(in, kSize, FlagEvent) || !tagged(in, 4, kFlagEventTag) || in[1] > 3)
+    if (!framed(in, kSize, FlagEvent))
         return false;
-    Reader r(in);
-    event = r.u8(1);
-    flagId = r.i16(2);
-    playerId = r.i16(8);
+    ByteReader r = body(in);
+    std::uint8_t e = 0;
+    std::int16_t flag = 0, player = 0;
+    if (!r.u8(e) || e > 3 || !r.i16(flag) || !tag(r, kFlagEventTag) || !r.i16(player))
+        return false;
+    event = e;
+    flagId = flag;
+    playerId = player;
     return true;
 }
 
@@ -574,16 +588,17 @@ void RecordMsg::frame(std::span<std::uint8_t> message, std::uint8_t type, bool q
     message[0] = type;
     message[1] = static_cast<std::uint8_t>((message[1] & ~1u) | (quiet ? 1u : 0u));
     message[3] = static_cast<std::uint8_t>(ownerId);
-    const std::uint32_t tag = type == EntityRecord ? kEntityRecordTag : kPlayerInfoTag;
-    for (int i = 0; i < 4; ++i)
-        message[static_cast<std::size_t>(10 + i)] = static_cast<std::uint8_t>((tag >> (8 * i)) & 0xFF);
+    ByteWriter w(message.subspan(10, 4));
+    w.u32(type == EntityRecord ? kEntityRecordTag : kPlayerInfoTag);
 }
 
 bool RecordMsg::decode(std::span<const std::uint8_t> in, std::uint8_t type, int& ownerId, bool& quiet,
                        std::vector<std::uint8_t>& record)
 {
-    const std::uint32_t tag = type == EntityRecord ? kEntityRecordTag : kPlayerInfoTag;
-    if (in.size() < kMinSize || in.size() > kMaxMessage || in[0] != type || !tagged(in, 10, tag))
+    if (in.size() < kMinSize || in.size() > kMaxMessage || in[0] != type)
+        return false;
+    ByteReader r(in.subspan(10, 4));
+    if (!tag(r, type == EntityRecord ? kEntityRecordTag : kPlayerInfoTag))
         return false;
     ownerId = in[3];
     quiet = (in[1] & 1) != 0;
@@ -598,92 +613,101 @@ bool RecordMsg::decode(std::span<const std::uint8_t> in, std::uint8_t type, int&
 // ---- JoinEndMsg
 int JoinEndMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, JoinEnd);
-    w.u16(1, playerId);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(JoinEnd);
+    w.u16(static_cast<std::uint16_t>(playerId));
+    return finish(w, kSize);
 }
 
 bool JoinEndMsg::decode(std::span<const std::uint8_t> in)
 {
     if (!framed(in, kSize, JoinEnd))
         return false;
-    playerId = Reader(in).u16(1);
+    ByteReader r = body(in);
+    std::uint16_t id = 0;
+    if (!r.u16(id))
+        return false;
+    playerId = id;
     return true;
 }
 
 // ---- RespawnMsg
 int RespawnMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, Respawn);
-    w.u16(1, quatWord(orientation.x));
-    w.u16(3, quatWord(orientation.y));
-    w.u16(5, quatWord(orientation.z));
-    w.u32(7, kRespawnTag);
-    w.u16(11, airplaneId);
-    w.f32(13, value);
-    w.vec(17, position);
-    w.u16(29, quatWord(orientation.w));
-    return w.done();
+    // x, y and z lead the message; w comes last.
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(Respawn);
+    w.i16(quatWord(orientation.x));
+    w.i16(quatWord(orientation.y));
+    w.i16(quatWord(orientation.z));
+    w.u32(kRespawnTag);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    w.f32(value);
+    putVec(w, position);
+    w.i16(quatWord(orientation.w));
+    return finish(w, kSize);
 }
 
 bool RespawnMsg::decode(std::span<const std::uint8_t> in)
 {
-    // Read into a copy: a refused message leaves this one as it was.
-    RespawnMsg d;
-    if (!framed(in, kSize, Respawn) || !tagged(in, 7, kRespawnTag))
+    if (!framed(in, kSize, Respawn))
         return false;
-    Reader r(in);
-    if (!r.f32(13, d.value) || !r.vec(17, d.position))
+    ByteReader r = body(in);
+    RespawnMsg m;
+    std::int16_t x = 0, y = 0, z = 0, w = 0, id = 0;
+    if (!r.i16(x) || !r.i16(y) || !r.i16(z) || !tag(r, kRespawnTag) || !r.i16(id) || !r.f32(m.value) ||
+        !readVec(r, m.position) || !r.i16(w))
         return false;
-    d.airplaneId = r.i16(11);
-    d.orientation = Quat{quatComponent(static_cast<std::int16_t>(r.i16(1))), quatComponent(static_cast<std::int16_t>(r.i16(3))),
-                       quatComponent(static_cast<std::int16_t>(r.i16(5))), quatComponent(static_cast<std::int16_t>(r.i16(29)))};
-    *this = std::move(d);
+    m.airplaneId = id;
+    m.orientation = Quat{quatComponent(x), quatComponent(y), quatComponent(z), quatComponent(w)};
+    *this = m;
     return true;
 }
 
 // ---- TakeOutMsg
 int TakeOutMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, TakeOut);
-    w.u32(1, kTakeOutTag);
-    w.u16(5, airplaneId);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(TakeOut);
+    w.u32(kTakeOutTag);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    return finish(w, kSize);
 }
 
 bool TakeOutMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (!framed(in, kSize, TakeOut) || !tagged(in, 1, kTakeOutTag))
+    if (!framed(in, kSize, TakeOut))
         return false;
-    airplaneId = Reader(in).i16(5);
+    ByteReader r = body(in);
+    std::int16_t id = 0;
+    if (!tag(r, kTakeOutTag) || !r.i16(id))
+        return false;
+    airplaneId = id;
     return true;
 }
 
 // ---- ModeValueMsg
 int ModeValueMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, ModeValue);
-    w.u16(1, index);
-    w.u32(3, kModeValueTag);
-    w.f32(7, value);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(ModeValue);
+    w.u16(static_cast<std::uint16_t>(index));
+    w.u32(kModeValueTag);
+    w.f32(value);
+    return finish(w, kSize);
 }
 
 bool ModeValueMsg::decode(std::span<const std::uint8_t> in)
 {
-    // Read into a copy: a refused message leaves this one as it was.
-    ModeValueMsg d;
-    if (!framed(in, kSize, ModeValue) || !tagged(in, 3, kModeValueTag))
+    if (!framed(in, kSize, ModeValue))
         return false;
-    Reader r(in);
-    d.index = r.i16(1);
-    if (!r.f32(7, d.value))
+    ByteReader r = body(in);
+    std::int16_t i = 0;
+    float v = 0.0f;
+    if (!r.i16(i) || !tag(r, kModeValueTag) || !r.f32(v))
         return false;
-    *this = d;
+    index = i;
+    value = v;
     return true;
 }
 
@@ -692,16 +716,19 @@ int ServerDataMsg::encode(std::span<std::uint8_t> out) const
 {
     if (data.empty())
         return 0;
-    Writer w(out, data.size() + 5);
-    w.u8(0, ServerData);
-    w.u32(1, kServerDataTag);
-    w.bytes(5, data);
-    return w.done();
+    ByteWriter w = writerFor(out, data.size() + 5);
+    w.u8(ServerData);
+    w.u32(kServerDataTag);
+    w.bytes(data);
+    return finish(w, data.size() + 5);
 }
 
 bool ServerDataMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (in.size() < 6 || in.size() > kMaxMessage || in[0] != ServerData || !tagged(in, 1, kServerDataTag))
+    if (in.size() < 6 || in.size() > kMaxMessage || in[0] != ServerData)
+        return false;
+    ByteReader r = body(in);
+    if (!tag(r, kServerDataTag))
         return false;
     data.assign(in.begin() + 5, in.end());
     return true;
@@ -710,17 +737,20 @@ bool ServerDataMsg::decode(std::span<const std::uint8_t> in)
 // ---- MatchEndMsg
 int MatchEndMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, data.size() + 9);
-    w.u8(0, MatchEnd);
-    w.u32(1, kMatchEndTag);
-    w.bytes(5, data);
-    w.f32(5 + data.size(), countdown);
-    return w.done();
+    ByteWriter w = writerFor(out, data.size() + 9);
+    w.u8(MatchEnd);
+    w.u32(kMatchEndTag);
+    w.bytes(data);
+    w.f32(countdown);
+    return finish(w, data.size() + 9);
 }
 
 bool MatchEndMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (in.size() < 9 || in.size() > kMaxMessage || in[0] != MatchEnd || !tagged(in, 1, kMatchEndTag))
+    if (in.size() < 9 || in.size() > kMaxMessage || in[0] != MatchEnd)
+        return false;
+    ByteReader r = body(in);
+    if (!tag(r, kMatchEndTag))
         return false;
     tail.assign(in.begin() + 5, in.end());
     return true;
@@ -729,33 +759,38 @@ bool MatchEndMsg::decode(std::span<const std::uint8_t> in)
 // ---- RestartMsg
 int RestartMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, Restart);
-    w.u32(1, kRestartTag);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(Restart);
+    w.u32(kRestartTag);
+    return finish(w, kSize);
 }
 
 bool RestartMsg::decode(std::span<const std::uint8_t> in)
 {
-    return framed(in, kSize, Restart) && tagged(in, 1, kRestartTag);
+    if (!framed(in, kSize, Restart))
+        return false;
+    ByteReader r = body(in);
+    return tag(r, kRestartTag);
 }
 
 // ---- RelayMsg
 int RelayMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, payload.size() + kHead);
-    w.u8(0, Relay);
-    w.u16(4, static_cast<int>(payload.size()));
-    w.bytes(kHead, payload);
-    return w.done();
+    ByteWriter w = writerFor(out, payload.size() + kHead);
+    w.u8(Relay);
+    w.zeros(3);
+    w.u16(static_cast<std::uint16_t>(payload.size()));
+    w.bytes(payload);
+    return finish(w, payload.size() + kHead);
 }
 
 bool RelayMsg::decode(std::span<const std::uint8_t> in)
 {
     if (in.size() < kHead || in.size() > kMaxMessage || in[0] != Relay)
         return false;
-    const auto n = static_cast<std::size_t>(Reader(in).u16(4));
-    if (n + kHead != in.size())
+    ByteReader r = body(in);
+    std::uint16_t n = 0;
+    if (!r.skip(3) || !r.u16(n) || n != r.remaining())
         return false;
     payload.assign(in.begin() + kHead, in.end());
     return true;
@@ -764,130 +799,149 @@ bool RelayMsg::decode(std::span<const std::uint8_t> in)
 // ---- TeamFlagMsg
 int TeamFlagMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, TeamFlag);
-    w.u32(1, kTeamFlagTag);
-    w.u8(5, teamMatch ? 1 : 0);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(TeamFlag);
+    w.u32(kTeamFlagTag);
+    w.u8(teamMatch ? 1 : 0);
+    return finish(w, kSize);
 }
 
 bool TeamFlagMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (!framed(in, kSize, TeamFlag) || !tagged(in, 1, kTeamFlagTag))
+    if (!framed(in, kSize, TeamFlag))
         return false;
-    teamMatch = (in[5] & 1) != 0;
+    ByteReader r = body(in);
+    std::uint8_t v = 0;
+    if (!tag(r, kTeamFlagTag) || !r.u8(v))
+        return false;
+    teamMatch = (v & 1) != 0;
     return true;
 }
 
 // ---- ScoreEventMsg
+namespace {
+std::size_t scoreEventLength(int kind) { return kind == 0 ? 44 : kind == 1 ? 12 : 8; }
+}  // namespace
+
 int ScoreEventMsg::encode(std::span<std::uint8_t> out) const
 {
-    const std::size_t length = kind == 0 ? 44 : kind == 1 ? 12 : 8;
-    Writer w(out, length);
-    w.u8(0, ScoreEvent);
-    w.u32(1, kScoreEventTag);
-    w.u16(5, airplaneId);
-    w.u8(7, kind);
+    const std::size_t length = scoreEventLength(kind);
+    ByteWriter w = writerFor(out, length);
+    w.u8(ScoreEvent);
+    w.u32(kScoreEventTag);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    w.u8(static_cast<std::uint8_t>(kind));
     if (kind == 0)
-        for (std::size_t i = 0; i < record.size(); ++i)
-            w.u32(8 + 4 * i, static_cast<std::uint32_t>(record[i]));
+        for (std::int32_t v : record)
+            w.i32(v);
     else if (kind == 1)
-        w.u32(8, static_cast<std::uint32_t>(record[1]));
-    return w.done();
+        w.i32(record[1]);
+    return finish(w, length);
 }
 
 bool ScoreEventMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (in.size() < 8 || in[0] != ScoreEvent || !tagged(in, 1, kScoreEventTag))
+    if (in.size() < 8 || in[0] != ScoreEvent)
         return false;
-    Reader r(in);
-    const int k = r.u8(7);
-    const std::size_t length = k == 0 ? 44 : k == 1 ? 12 : 8;
-    if (in.size() != length)
+    ByteReader r = body(in);
+    std::int16_t id = 0;
+    std::uint8_t k = 0;
+    if (!tag(r, kScoreEventTag) || !r.i16(id) || !r.u8(k) || in.size() != scoreEventLength(k))
         return false;
+    std::array<std::int32_t, 9> words{};
+    if (k == 0) {
+        for (std::int32_t& v : words)
+            (void)r.i32(v);
+    } else if (k == 1) {
+        (void)r.i32(words[1]);
+    }
     kind = k;
-    airplaneId = r.i16(5);
-    record.fill(0);
-    if (k == 0)
-        for (std::size_t i = 0; i < record.size(); ++i)
-            record[i] = static_cast<std::int32_t>(r.u32(8 + 4 * i));
-    else if (k == 1)
-        record[1] = static_cast<std::int32_t>(r.u32(8));
+    airplaneId = id;
+    record = words;
     return true;
 }
 
 // ---- WeaponHitMsg
 int WeaponHitMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, WeaponHit);
-    w.u8(1, weaponId);
-    w.u16(2, victimId);
-    w.u16(4, attackerId);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(WeaponHit);
+    w.u8(static_cast<std::uint8_t>(weaponId));
+    w.u16(static_cast<std::uint16_t>(victimId));
+    w.u16(static_cast<std::uint16_t>(attackerId));
+    return finish(w, kSize);
 }
 
 bool WeaponHitMsg::decode(std::span<const std::uint8_t> in)
 {
     if (!framed(in, kSize, WeaponHit))
         return false;
-    Reader r(in);
-    weaponId = r.u8(1);
-    victimId = r.u16(2);
-    attackerId = r.u16(4);
+    ByteReader r = body(in);
+    std::uint8_t weapon = 0;
+    std::uint16_t victim = 0, attacker = 0;
+    if (!r.u8(weapon) || !r.u16(victim) || !r.u16(attacker))
+        return false;
+    weaponId = weapon;
+    victimId = victim;
+    attackerId = attacker;
     return true;
 }
 
 // ---- AirplaneStateChangeMsg
 int AirplaneStateChangeMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, AirplaneStateChange);
-    w.u8(1, a);
-    w.u8(2, b);
-    w.u32(3, kStateChangeTag);
-    w.u8(7, state);
-    w.u16(8, airplaneId);
-    w.u16(10, otherId);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(AirplaneStateChange);
+    w.u8(static_cast<std::uint8_t>(a));
+    w.u8(static_cast<std::uint8_t>(b));
+    w.u32(kStateChangeTag);
+    w.u8(static_cast<std::uint8_t>(state));
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    w.u16(static_cast<std::uint16_t>(otherId));
+    return finish(w, kSize);
 }
 
 bool AirplaneStateChangeMsg::decode(std::span<const std::uint8_t> in)
 {
-    if (!framed(in, kSize, AirplaneStateChange) || !tagged(in, 3, kStateChangeTag))
+    if (!framed(in, kSize, AirplaneStateChange))
         return false;
-    Reader r(in);
-    a = r.u8(1);
-    b = r.u8(2);
-    state = r.u8(7);
-    airplaneId = r.i16(8);
-    otherId = r.i16(10);
+    ByteReader r = body(in);
+    std::uint8_t va = 0, vb = 0, s = 0;
+    std::int16_t id = 0, other = 0;
+    if (!r.u8(va) || !r.u8(vb) || !tag(r, kStateChangeTag) || !r.u8(s) || !r.i16(id) || !r.i16(other))
+        return false;
+    a = va;
+    b = vb;
+    state = s;
+    airplaneId = id;
+    otherId = other;
     return true;
 }
 
 // ---- FlightStateMsg
 int FlightStateMsg::encode(std::span<std::uint8_t> out) const
 {
-    Writer w(out, kSize);
-    w.u8(0, FlightState);
-    w.u16(1, airplaneId);
-    w.u8(3, state);
-    w.f32(4, time);
-    return w.done();
+    ByteWriter w = writerFor(out, kSize);
+    w.u8(FlightState);
+    w.u16(static_cast<std::uint16_t>(airplaneId));
+    w.u8(static_cast<std::uint8_t>(state));
+    w.f32(time);
+    return finish(w, kSize);
 }
 
 bool FlightStateMsg::decode(std::span<const std::uint8_t> in)
 {
-    // Read into a copy: a refused message leaves this one as it was.
-    FlightStateMsg d;
-    if (!framed(in, kSize, FlightState) || in[3] > kMaxState)
+    if (!framed(in, kSize, FlightState))
         return false;
-    Reader r(in);
-    d.airplaneId = r.i16(1);
-    d.state = r.u8(3);
-    if (!r.f32(4, d.time))
+    ByteReader r = body(in);
+    std::int16_t id = 0;
+    std::uint8_t s = 0;
+    float t = 0.0f;
+    if (!r.i16(id) || !r.u8(s) || s > kMaxState || !r.f32(t))
         return false;
-    *this = d;
+    airplaneId = id;
+    state = s;
+    time = t;
     return true;
 }
 

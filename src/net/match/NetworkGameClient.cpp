@@ -1,7 +1,6 @@
 #include "net/match/NetworkGameClient.h"
 
 #include "entities/aircraft/Airplane.h"
-#include "entities/ground/Flag.h"
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponList.h"
@@ -9,10 +8,14 @@
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "modes/PlayerRecord.h"
-#include "modes/kinds/GameModeCTF.h"
-#include "modes/kinds/GameModeCustom.h"
+#include "modes/ServerData.h"
 #include "modes/progress/ScoreMgr.h"
+#include "net/match/AirplaneStateCodec.h"
 #include "net/match/NetworkPlayer.h"
+#include "net/match/PlayerRecordCodec.h"
+#include "net/match/ServerDataCodec.h"
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
@@ -42,13 +45,11 @@ bool NetworkGameClient::startClient(bool discovery)
     state = Browsing;
     const std::u16string& own = settings().playerName;
     const std::u16string name = own.empty() ? std::u16string(u"Pilot") : own.substr(0, 31);
-    std::vector<std::uint8_t> identity;
-    for (char16_t c : name) {
-        identity.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        identity.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    identity.push_back(0);
-    identity.push_back(0);
+    ByteWriter out;
+    for (char16_t c : name)
+        out.u16(c);
+    out.u16(0);
+    const std::vector<std::uint8_t> identity = out.take();
     MatchTransport::Callbacks callbacks;
     if (discovery)
         callbacks.serverListChanged = [] { netGlobals().discoveredChanged = true; };
@@ -269,8 +270,10 @@ void NetworkGameClient::handleEntityRecord(std::span<const std::uint8_t> message
     GameMode* m = mode();
     int owner = 0;
     bool quiet = false;
-    std::vector<std::uint8_t> record;
-    if (state != Loading || !m || !netmsg::RecordMsg::decode(message, netmsg::EntityRecord, owner, quiet, record))
+    std::vector<std::uint8_t> bytes;
+    PlayerRecord record;
+    if (state != Loading || !m || !netmsg::RecordMsg::decode(message, netmsg::EntityRecord, owner, quiet, bytes) ||
+        !decodePlayerRecord(bytes, m->recordLimits(), record))
         return;
     const bool own = owner == playerId;
     Target* t = m->applyPeerEvent(peerevent::PlayerRecord{record, own});
@@ -293,7 +296,7 @@ void NetworkGameClient::handleJoinEnd(std::span<const std::uint8_t> message)
 
 void NetworkGameClient::applyJoinState()
 {
-    auto* m = dynamic_cast<GameModeCustom*>(mode());
+    GameMode* m = mode();
     if (!m)
         return;
     // The team totals follow from the players' records the join brought.
@@ -310,8 +313,10 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     case netmsg::PlayerInfo: {
         int owner = 0;
         bool quiet = false;
-        std::vector<std::uint8_t> record;
-        if (!netmsg::RecordMsg::decode(message, netmsg::PlayerInfo, owner, quiet, record) || owner == playerId)
+        std::vector<std::uint8_t> bytes;
+        PlayerRecord record;
+        if (!netmsg::RecordMsg::decode(message, netmsg::PlayerInfo, owner, quiet, bytes) || owner == playerId ||
+            !decodePlayerRecord(bytes, m->recordLimits(), record))
             return;
         Target* t = m->applyPeerEvent(peerevent::PlayerRecord{record, false});
         if (t && !quiet) {
@@ -335,8 +340,8 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     }
     case netmsg::AirplaneState: {
         int id = -1;
-        if (netmsg::AirplaneStateMsg::peekId(message, id))
-            (void)m->applyPeerEvent(peerevent::AirplaneState{id, message});
+        if (AirplaneNetState block; netmsg::AirplaneStateMsg::peekId(message, id) && decodeAirplaneState(message, block))
+            (void)m->applyPeerEvent(peerevent::AirplaneState{id, block});
         return;
     }
     case netmsg::Health: {
@@ -420,14 +425,25 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     }
     case netmsg::ServerData: {
         netmsg::ServerDataMsg data;
-        if (data.decode(message))
-            (void)m->applyPeerEvent(peerevent::ServerData{data.data});
+        ServerData decoded;
+        if (data.decode(message) && decodeServerData(data.data, m->serverDataLayout(), decoded) > 0)
+            (void)m->applyPeerEvent(peerevent::ServerData{decoded});
         return;
     }
     case netmsg::MatchEnd: {
         netmsg::MatchEndMsg end;
-        if (end.decode(message))
-            (void)m->applyPeerEvent(peerevent::MatchEnd{end.tail});
+        if (!end.decode(message))
+            return;
+        // The mode's data, then the count-down.
+        peerevent::MatchEnd ended;
+        const ServerData::Layout layout = m->serverDataLayout();
+        const int n = decodeServerData(end.tail, layout, ended.data);
+        ended.hasData = n > 0;
+        if (ended.hasData || layout == ServerData::Layout::None) {
+            ByteReader rest(std::span<const std::uint8_t>(end.tail).subspan(static_cast<std::size_t>(n)));
+            ended.hasCountdown = rest.f32(ended.countdown);
+        }
+        (void)m->applyPeerEvent(ended);
         return;
     }
     case netmsg::Restart: {
@@ -473,7 +489,8 @@ void NetworkGameClient::sendStates(float dt)
     if (own && own->isActive() && t) {
         g.sendAccumulator += dt;
         if (g.sendAccumulator > 0.05f) {
-            const int n = own->writeState({m_buffer.data(), netmsg::kMaxMessage});
+            AirplaneNetState block;
+            const int n = own->netState(block) ? encodeAirplaneState(block, {m_buffer.data(), netmsg::kMaxMessage}) : 0;
             if (n > 0 && netmsg::AirplaneStateMsg::frame({m_buffer.data(), static_cast<std::size_t>(n)}, own->id()))
                 (void)t->sendUnreliable(m_buffer.data(), static_cast<std::size_t>(n), 0);
             g.sendAccumulator -= 0.05f;

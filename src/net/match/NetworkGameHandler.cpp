@@ -1,6 +1,7 @@
 #include "net/match/NetworkGameHandler.h"
 
 #include "modes/GameMode.h"
+#include "platform/ByteReader.h"
 #include "platform/Settings.h"
 #include "platform/Text.h"
 
@@ -148,7 +149,11 @@ void NetworkGameHandler::onRoomEntry(const std::uint8_t* entry)
     roomJoinTimer = 0.0f;
     roomJoinState = 2;
     joinArmed = true;
-    (void)room.joinRoomById(static_cast<std::uint16_t>(entry[2] | (entry[3] << 8)));
+    // The room's id follows the message type.
+    std::uint16_t type = 0, roomId = 0;
+    ByteReader r(std::span<const std::uint8_t>(entry, 4));
+    if (r.u16(type) && r.u16(roomId))
+        (void)room.joinRoomById(roomId);
 }
 
 void NetworkGameHandler::onRoomLeft()
@@ -215,6 +220,17 @@ bool NetworkGameHandler::loadStep(GameMode& mode, float dt)
         return true;
     }
     return false;
+}
+
+INetworkSession::HostLink NetworkGameHandler::hostLink(std::uint32_t& address, std::uint16_t& port) const
+{
+    if (!NetworkGame::running() || client.state == NetworkGameClient::Browsing)
+        return HostLink::Gone;
+    if (client.state != NetworkGameClient::Waiting && client.state != NetworkGameClient::Playing)
+        return HostLink::Between;
+    address = client.serverAddress;
+    port = client.serverPort;
+    return HostLink::Joined;
 }
 
 void NetworkGameHandler::gameLeft()

@@ -54,6 +54,7 @@ public:
     // and waits up to 5 s for the host's join end, else the game goes on alone.
     bool loadStep(GameMode& mode, float dt) override;
     void gameLeft() override;
+    HostLink hostLink(std::uint32_t& address, std::uint16_t& port) const override;
 
     // IRoomServerListener
     void onDisconnected() override { roomJoinState = 0; }

@@ -7,9 +7,12 @@
 #include "gamedata/records/WeaponList.h"
 #include "modes/GameMode.h"
 #include "modes/PlayerRecord.h"
-#include "modes/kinds/GameModeCustom.h"
+#include "modes/ServerData.h"
 #include "modes/progress/ScoreMgr.h"
+#include "net/match/AirplaneStateCodec.h"
 #include "net/match/NetworkPlayer.h"
+#include "net/match/PlayerRecordCodec.h"
+#include "net/match/ServerDataCodec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -217,8 +220,8 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         return;
     switch (type) {
     case netmsg::AirplaneState:
-        if (airplane->isActive())
-            (void)airplane->readState(message);
+        if (AirplaneNetState state; airplane->isActive() && decodeAirplaneState(message, state))
+            (void)airplane->applyNetState(state);
         break;
     case netmsg::Chat:
         handleChat(*player, *airplane, message);
@@ -251,6 +254,7 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         if (!request.decode(message) || (request.value != 0 && request.value != 1))
             break;
         m->changeTeam(*airplane, request.value);
+        m->postEventText(GameMode::EventKind::TeamChange, *airplane, nullptr);
         sendTeamSwitch(*airplane, request.value);
         break;
     }
@@ -270,8 +274,12 @@ void NetworkGameServer::handleJoinRequest(int slot, std::span<const std::uint8_t
     GameMode* m = mode();
     if (!m || NetworkPlayer::findById(slot + 1))
         return;
+    // A request that does not decode leaves no player: the client may ask again.
+    JoinRequest request;
+    if (!decodeJoinRequest(message, m->recordLimits(), request))
+        return;
     auto* player = new NetworkPlayer(static_cast<std::uint8_t>(slot + 1));
-    Airplane* a = m->addServerPlayer(message, -1);
+    Airplane* a = m->addServerPlayer(request, -1);
     if (!a || !player->isRegistered()) {
         // A request that makes no airplane leaves no player: the client may ask again.
         if (a)
@@ -283,7 +291,7 @@ void NetworkGameServer::handleJoinRequest(int slot, std::span<const std::uint8_t
     // Out of the match until the client says it is ready.
     (void)m->applyPeerEvent(peerevent::Eliminate{a->id()});
     ScoreMgr::instance().addPlayer(*a);
-    sendJoinState(message.size() > 74 ? message[74] : 0, *player);
+    sendJoinState(request.planeId, *player);
     sendPlayerInfo(a->id(), false, player->id);
     formatJoinLeaveLine(*a, kJoinedText);
     pushChatLine();
@@ -326,8 +334,7 @@ void NetworkGameServer::sendJoinState(int planeId, NetworkPlayer& player)
     for (const auto& e : m->entities()) {
         if (!e->hasId())
             continue;
-        std::fill_n(m_buffer.begin(), netmsg::RecordMsg::kClearedHead, std::uint8_t{0});
-        n = m->writePlayerRecord(*e, {m_buffer.data(), netmsg::kMaxMessage});
+        n = writeRecord(*m, *e);
         if (n <= 0)
             continue;
         netmsg::RecordMsg::frame({m_buffer.data(), static_cast<std::size_t>(n)}, netmsg::EntityRecord, false,
@@ -347,25 +354,43 @@ void NetworkGameServer::sendPlayerInfo(int airplaneId, bool quiet, int exceptId)
     Target* e = m ? m->findPlayerAirplane(airplaneId) : nullptr;
     if (!e)
         return;
-    std::fill_n(m_buffer.begin(), netmsg::RecordMsg::kClearedHead, std::uint8_t{0});
-    const int n = m->writePlayerRecord(*e, {m_buffer.data(), netmsg::kMaxMessage});
+    const int n = writeRecord(*m, *e);
     if (n <= 0)
         return;
     netmsg::RecordMsg::frame({m_buffer.data(), static_cast<std::size_t>(n)}, netmsg::PlayerInfo, quiet, ownerIdOf(*e));
     broadcastExcept({m_buffer.data(), static_cast<std::size_t>(n)}, exceptId);
 }
 
+int NetworkGameServer::writeRecord(const GameMode& m, const Target& entity)
+{
+    PlayerRecord record;
+    m.fillPlayerRecord(entity, record);
+    return encodePlayerRecord(record, {m_buffer.data(), netmsg::kMaxMessage});
+}
+
+std::vector<std::uint8_t> NetworkGameServer::serverData() const
+{
+    const GameMode* m = mode();
+    if (!m || m->serverDataLayout() == ServerData::Layout::None)
+        return {};
+    ServerData data;
+    m->fillServerData(data);
+    return serverDataBytes(data);
+}
+
+std::vector<std::uint8_t> NetworkGameServer::serverDataBytes(const ServerData& data)
+{
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(serverDataSize(data.layout)));
+    bytes.resize(static_cast<std::size_t>(encodeServerData(data, bytes)));
+    return bytes;
+}
+
 void NetworkGameServer::sendServerData(NetworkPlayer* player)
 {
-    auto* m = dynamic_cast<GameModeCustom*>(mode());
-    if (!m)
-        return;
     netmsg::ServerDataMsg data;
-    data.data.resize(netmsg::kMaxMessage - 5);
-    const int n = m->writeServerData(data.data);
-    if (n <= 0)
+    data.data = serverData();
+    if (data.data.empty())
         return;
-    data.data.resize(static_cast<std::size_t>(n));
     const int length = data.encode(m_buffer);
     if (length <= 0)
         return;
@@ -395,7 +420,7 @@ void NetworkGameServer::handleReady(NetworkPlayer& player, Airplane& airplane)
 void NetworkGameServer::handleDestroyed(Airplane& airplane, std::span<const std::uint8_t> message)
 {
     netmsg::AirplaneDestroyedMsg destroyed;
-    auto* m = dynamic_cast<GameModeCustom*>(mode());
+    GameMode* m = mode();
     if (!m || !destroyed.decode(message))
         return;
     Target* killer = destroyed.killerId >= 0 ? m->findPlayerAirplane(destroyed.killerId) : nullptr;
@@ -477,7 +502,8 @@ void NetworkGameServer::sendStates(float dt)
             Target& e = *list[static_cast<std::size_t>(index)];
             if (e.kind() != TargetKind::Airplane || !e.isActive())
                 continue;
-            const int n = e.writeState({m_buffer.data(), netmsg::kMaxMessage});
+            AirplaneNetState block;
+            const int n = e.netState(block) ? encodeAirplaneState(block, {m_buffer.data(), netmsg::kMaxMessage}) : 0;
             const int owner = ownerIdOf(e);
             if (n > 0 && netmsg::AirplaneStateMsg::frame({m_buffer.data(), static_cast<std::size_t>(n)}, e.id())) {
                 sendSequencedExcept({m_buffer.data(), static_cast<std::size_t>(n)}, owner);
@@ -533,10 +559,10 @@ void NetworkGameServer::sendEvent(const matchevent::AirplaneAdded& e)
             g.localPlayer->airplaneId = static_cast<std::uint32_t>(e.airplane.id());
         return;
     }
-    if (e.record.empty() || e.record.size() > netmsg::kMaxMessage)
+    const int n = encodePlayerRecord(e.record, {m_eventBuffer.data(), netmsg::kMaxMessage});
+    if (n <= 0)
         return;
-    std::copy(e.record.begin(), e.record.end(), m_eventBuffer.begin());
-    const std::span<std::uint8_t> message{m_eventBuffer.data(), e.record.size()};
+    const std::span<std::uint8_t> message{m_eventBuffer.data(), static_cast<std::size_t>(n)};
     const int owner = ownerIdOf(e.airplane);
     netmsg::RecordMsg::frame(message, netmsg::PlayerInfo, true, owner);
     broadcastExcept(message, owner);
@@ -621,7 +647,7 @@ void NetworkGameServer::sendEvent(const matchevent::MatchEnded& e)
 {
     netmsg::MatchEndMsg end;
     end.countdown = e.countdown;
-    end.data = e.serverData;
+    end.data = serverDataBytes(e.serverData);
     broadcast(eventBytes(end.encode(m_eventBuffer)));
 }
 

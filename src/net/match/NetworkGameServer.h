@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 class Airplane;
 
@@ -88,6 +89,11 @@ private:
     void handleWeaponHit(std::span<const std::uint8_t> message);
     void handleRelay(int senderId, std::span<const std::uint8_t> message);
     int ownerIdOf(const Target& airplane) const;
+    // The entity's player record in m_buffer from byte 0; its length, or 0.
+    int writeRecord(const GameMode& mode, const Target& entity);
+    // The mode's server data as sent; empty when the mode sends none.
+    std::vector<std::uint8_t> serverData() const;
+    static std::vector<std::uint8_t> serverDataBytes(const ServerData& data);
 
     std::array<std::uint8_t, netmsg::kMaxMessage + 8> m_buffer{};
     std::array<std::uint8_t, netmsg::kMaxMessage + 8> m_in{};

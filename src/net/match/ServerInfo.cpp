@@ -1,5 +1,8 @@
 #include "net/match/ServerInfo.h"
 
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
+
 #include <algorithm>
 
 void ServerInfo::clear()
@@ -12,33 +15,31 @@ void ServerInfo::clear()
 
 void ServerInfo::setName(const std::u16string& name)
 {
-    std::fill_n(bytes.begin(), 64, std::uint8_t{0});
+    ByteWriter w{std::span(bytes).first(64)};
     const std::size_t n = std::min<std::size_t>(name.size(), 31);
-    for (std::size_t i = 0; i < n; ++i) {
-        bytes[2 * i] = static_cast<std::uint8_t>(name[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<std::uint8_t>(name[i] >> 8);
-    }
+    for (std::size_t i = 0; i < n; ++i)
+        w.u16(name[i]);
+    w.zeros(64 - 2 * n);
 }
 
 std::u16string ServerInfo::name() const
 {
     std::u16string out;
-    for (std::size_t i = 0; i < 31; ++i) {
-        const auto unit = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-        if (unit == 0)
-            break;
-        out.push_back(unit);
-    }
+    ByteReader r{std::span(bytes).first(62)};
+    std::uint16_t unit = 0;
+    while (r.u16(unit) && unit != 0)
+        out.push_back(static_cast<char16_t>(unit));
     return out;
 }
 
 void ServerInfo::setU32(std::size_t at, std::uint32_t value)
 {
-    for (std::size_t i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
+    ByteWriter(std::span(bytes).subspan(at, 4)).u32(value);
 }
 
 std::uint32_t ServerInfo::u32(std::size_t at) const
 {
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+    std::uint32_t value = 0;
+    ByteReader(std::span(bytes).subspan(at, 4)).u32(value);
+    return value;
 }

@@ -1,5 +1,6 @@
 #include "net/room/RoomClient.h"
 
+#include "platform/ByteWriter.h"
 #include "platform/Log.h"
 
 #include <chrono>
@@ -15,23 +16,12 @@ std::atomic<int> RoomClient::fixedServer{-1};
 
 namespace {
 
-void putU16(std::uint8_t* at, std::uint16_t value)
+// A text in a zero-padded field, always leaving a terminator.
+void putText(ByteWriter& w, std::size_t field, const std::string& text)
 {
-    at[0] = static_cast<std::uint8_t>(value & 0xFF);
-    at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void putU32(std::uint8_t* at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-// Copies a text into a zero-padded field, always leaving a terminator.
-void putText(std::uint8_t* at, std::size_t field, const std::string& text)
-{
-    std::memset(at, 0, field);
-    std::memcpy(at, text.data(), std::min(text.size(), field - 1));
+    const std::size_t n = std::min(text.size(), field - 1);
+    w.bytes(text.data(), n);
+    w.zeros(field - n);
 }
 
 }  // namespace
@@ -210,14 +200,17 @@ int RoomClient::connect()
 void RoomClient::buildHello(std::array<std::uint8_t, kHelloSize>& hello) const
 {
     hello.fill(0);
-    putU16(&hello[0], 0);
-    putU16(&hello[2], 0x41);
-    putU16(&hello[4], aircraft_);
-    putU16(&hello[6], helloFlag_);
-    std::memcpy(&hello[8], name_.data(), name_.size() - 1);
-    std::memcpy(&hello[40], "vrek", 4);
-    putU32(&hello[104], rank_);
-    putU32(&hello[108], account_);
+    ByteWriter w(hello);
+    w.u16(0);
+    w.u16(0x41);
+    w.u16(aircraft_);
+    w.u16(helloFlag_);
+    w.bytes(name_.data(), name_.size() - 1);
+    w.zeros(1);
+    w.bytes("vrek", 4);
+    w.zeros(60);
+    w.u32(rank_);
+    w.u32(account_);
 }
 
 bool RoomClient::sendAll(const std::uint8_t* data, std::size_t length)
@@ -261,12 +254,13 @@ int RoomClient::createRoom(const std::uint8_t* serverInfo, std::uint8_t maxPlaye
     if (!connected_)
         return -1;
     std::array<std::uint8_t, 148> message{};
-    putU16(&message[0], 1);
-    putText(&message[2], 32, roomName);
-    message[34] = maxPlayers;
-    message[35] = option;
-    putU16(&message[36], kServerInfoSize);
-    std::memcpy(&message[38], serverInfo, kServerInfoSize);
+    ByteWriter w(message);
+    w.u16(1);
+    putText(w, 32, roomName);
+    w.u8(maxPlayers);
+    w.u8(option);
+    w.u16(kServerInfoSize);
+    w.bytes(serverInfo, kServerInfoSize);
     errorCode_ = 0;  // a silent server must not report an older refusal
     sendAll(message.data(), message.size());
     state_ = State::CreatePending;
@@ -281,8 +275,9 @@ int RoomClient::joinRoomById(std::uint16_t room)
     if (!connected_)
         return -1;
     std::array<std::uint8_t, 4> message{};
-    putU16(&message[0], 4);
-    putU16(&message[2], room);
+    ByteWriter w(message);
+    w.u16(4);
+    w.u16(room);
     errorCode_ = 0;
     sendAll(message.data(), message.size());
     state_ = State::JoinPending;
@@ -294,8 +289,9 @@ int RoomClient::joinRoomByName(const std::string& roomName)
     if (!connected_)
         return -1;
     std::array<std::uint8_t, 34> message{};
-    putU16(&message[0], 5);
-    putText(&message[2], 32, roomName);
+    ByteWriter w(message);
+    w.u16(5);
+    putText(w, 32, roomName);
     errorCode_ = 0;
     sendAll(message.data(), message.size());
     state_ = State::JoinPending;
@@ -310,11 +306,12 @@ void RoomClient::requestRoomList()
 
 void RoomClient::requestRoomDetails(std::uint16_t room)
 {
-    std::uint8_t message[4];
-    putU16(message, 32);
-    putU16(message + 2, room);
+    std::array<std::uint8_t, 4> message{};
+    ByteWriter w(message);
+    w.u16(32);
+    w.u16(room);
     state_ = State::DetailsPending;
-    sendAll(message, sizeof message);
+    sendAll(message.data(), message.size());
 }
 
 void RoomClient::leave()

@@ -3,6 +3,8 @@
 // middle of one never blocks the game.
 #include "net/room/RoomClient.h"
 
+#include "platform/ByteReader.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -14,15 +16,19 @@
 
 namespace {
 
+// The field at a message's offset; the message was checked to be long enough.
 std::uint16_t u16(const std::uint8_t* at)
 {
-    return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
+    std::uint16_t v = 0;
+    ByteReader(std::span<const std::uint8_t>(at, 2)).u16(v);
+    return v;
 }
 
 std::uint32_t u32(const std::uint8_t* at)
 {
-    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-           (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+    std::uint32_t v = 0;
+    ByteReader(std::span<const std::uint8_t>(at, 4)).u32(v);
+    return v;
 }
 
 // The fixed size of each message type; 0 for the unknown ones.

@@ -1,5 +1,6 @@
 #include "net/transport/LanTransport.h"
 
+#include "platform/ByteWriter.h"
 #include "platform/Log.h"
 
 #include <algorithm>
@@ -288,8 +289,7 @@ int LanTransport::sendUnreliable(const std::uint8_t* payload, std::size_t length
         to = p.address;
     }
     packet[0] = static_cast<std::uint8_t>(PacketType::Sequenced);
-    packet[2] = static_cast<std::uint8_t>(length & 0xFF);
-    packet[3] = static_cast<std::uint8_t>(length >> 8);
+    ByteWriter(std::span(packet).subspan(2, 2)).u16(static_cast<std::uint16_t>(length));
     packet[4] = static_cast<std::uint8_t>(ownIndex_);
     if (length)
         std::memcpy(packet.data() + 5, payload, length);

@@ -3,6 +3,9 @@
 // time-outs).
 #include "net/transport/LanTransport.h"
 
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -39,6 +42,14 @@ bool sameAddress(const sockaddr_in& a, const sockaddr_in& b)
     return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
 }
 
+// The payload length at bytes 2-3 of a reliable or sequenced packet (its
+// length was checked to hold the header).
+std::size_t lengthField(const std::uint8_t* packet)
+{
+    std::uint16_t length = 0;
+    ByteReader(std::span<const std::uint8_t>(packet + 2, 2)).u16(length);
+    return length;
+}
 }  // namespace
 
 int LanTransport::findPeer(const sockaddr_in& from) const
@@ -306,7 +317,7 @@ void LanTransport::receiveReliable(Peer& peer, const std::uint8_t* data, std::si
 {
     if (peer.receiveFree <= 0 || length < 5 || data[length - 1] != data[1])
         return;
-    const std::size_t declared = data[2] | (data[3] << 8);
+    const std::size_t declared = lengthField(data);
     if (declared + 5 != length || declared == 0 || declared > kMaxPayload)
         return;
     peer.lastHeard = now();
@@ -343,7 +354,7 @@ void LanTransport::receiveSequenced(int index, Peer& peer, const std::uint8_t* d
     // A server's clients send their slot; a server sends 0, its client's peer index for it.
     if (data[4] != index)
         return;
-    const std::size_t declared = data[2] | (data[3] << 8);
+    const std::size_t declared = lengthField(data);
     if (declared + 6 != length || declared == 0 || declared > kMaxPayload)
         return;
     peer.lastHeard = now();
@@ -370,8 +381,7 @@ void LanTransport::sendSlot(Peer& peer, ReliableSlot& slot, PacketType type)
 {
     sendBuffer_[0] = static_cast<std::uint8_t>(type);
     sendBuffer_[1] = slot.sequence;
-    sendBuffer_[2] = static_cast<std::uint8_t>(slot.length & 0xFF);
-    sendBuffer_[3] = static_cast<std::uint8_t>(slot.length >> 8);
+    ByteWriter(std::span(sendBuffer_).subspan(2, 2)).u16(slot.length);
     std::memcpy(sendBuffer_.data() + 4, slot.payload.data(), slot.length);
     sendBuffer_[4 + slot.length] = slot.sequence;
     sendTo(peer.address, sendBuffer_.data(), slot.length + 5u);

@@ -22,6 +22,21 @@ bool isIdeograph(char16_t c)
            (c >= 0xFF00 && c <= 0xFFEF);
 }
 
+// Marks that never begin a line: after an ideograph a break before one of
+// them takes the ideograph down with it.
+bool closesLine(char16_t c)
+{
+    switch (c) {
+    case u'.': case u',': case u'!': case u'?': case u':': case u';': case u')':
+    case 0x3001: case 0x3002: case 0x3009: case 0x300B: case 0x300D: case 0x300F: case 0x3011: case 0x3015:
+    case 0x30FC: case 0xFF01: case 0xFF09: case 0xFF0C: case 0xFF0E: case 0xFF1A: case 0xFF1B: case 0xFF1F:
+    case 0x2026:
+        return true;
+    default:
+        return false;
+    }
+}
+
 int lineCount(std::u16string_view text)
 {
     return text.empty() ? 0 : 1 + static_cast<int>(std::count(text.begin(), text.end(), u'\n'));
@@ -138,6 +153,8 @@ int CFont::wrap(std::u16string_view text, float width, std::span<char16_t> out) 
     int lines = 0;
     float sum = 0.0f;            // glyph advances plus spacing on the current line
     float sumAtBreak = 0.0f;     // the same up to and including the last space
+    float lastStep = 0.0f;       // of the last glyph written
+    int lineGlyphs = 0;          // on the current line
     std::size_t breakAt = 0;
     bool canBreak = false, previousIdeograph = false;
     for (std::size_t i = 0; i < text.size() && o < capacity; ++i) {
@@ -148,6 +165,7 @@ int CFont::wrap(std::u16string_view text, float width, std::span<char16_t> out) 
             out[o++] = c;
             ++lines;
             sum = 0.0f;
+            lineGlyphs = 0;
             canBreak = previousIdeograph = false;
             continue;
         }
@@ -170,10 +188,19 @@ int CFont::wrap(std::u16string_view text, float width, std::span<char16_t> out) 
             continue;
         }
         if (sum > 0.0f && sum + step - m_letterSpacing > width) {
-            if (ideograph || previousIdeograph) {
+            if (previousIdeograph && closesLine(c) && lineGlyphs >= 2 && o + 1 < capacity) {
+                const char16_t moved = out[o - 1];
+                out[o - 1] = u'\n';
+                out[o++] = moved;
+                ++lines;
+                sum = lastStep;
+                lineGlyphs = 1;
+                canBreak = false;
+            } else if (ideograph || previousIdeograph) {
                 out[o++] = u'\n';
                 ++lines;
                 sum = 0.0f;
+                lineGlyphs = 0;
                 canBreak = false;
                 if (o >= capacity)
                     break;
@@ -181,11 +208,14 @@ int CFont::wrap(std::u16string_view text, float width, std::span<char16_t> out) 
                 out[breakAt] = u'\n';
                 ++lines;
                 sum -= sumAtBreak;
+                lineGlyphs = 0;
                 canBreak = false;
             }
         }
         out[o++] = c;
         sum += step;
+        lastStep = step;
+        ++lineGlyphs;
         previousIdeograph = ideograph;
     }
     out[o] = 0;

@@ -71,7 +71,9 @@ public:
     TextSize measure(std::u16string_view text) const;
     // Copies the text into `out` with line breaks put in so that no line is
     // wider than `width`: a space becomes a break, and between ideographs a
-    // break is inserted. A word wider than the width keeps a line of its own.
+    // break is inserted; a closing mark (。、！ and the like) never begins a
+    // line, so the ideograph before it goes down with it. A word wider than
+    // the width keeps a line of its own.
     // Never writes past out.size(); the copy is cut there and always ends
     // with a 0 unit. Returns the number of lines (0 for an empty text or buffer).
     int wrap(std::u16string_view text, float width, std::span<char16_t> out) const;

@@ -143,6 +143,7 @@ struct GraphicsES20::AppliedState {
     RenderState state;
     BlendState blend;
     bool blendOn = false;
+    bool mirrored = false;
     bool colorArrayOn = false;
     Color4 constantColor{0, 0, 0, 0};
     bool constantColorKnown = false;
@@ -316,6 +317,10 @@ void GraphicsES20::applyFixedState()
         glDepthMask(s.depthWrite ? GL_TRUE : GL_FALSE);
     if (all || s.depthFunc != a.depthFunc)
         glDepthFunc(glCompare(s.depthFunc));
+    if (all || mirroredWinding() != m_applied->mirrored) {
+        glFrontFace(mirroredWinding() ? GL_CW : GL_CCW);
+        m_applied->mirrored = mirroredWinding();
+    }
     if (all || s.cull != a.cull) {
         if (s.cull == CullMode::None) {
             glDisable(GL_CULL_FACE);

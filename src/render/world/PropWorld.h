@@ -45,6 +45,7 @@ public:
 struct PropPlacement {
     const IPropShape* shape = nullptr;  // null: no prop at this item
     Mat4 matrix;                        // shape space to world space
+    bool solid = true;                  // false: rolled over or flown through, never crashed into
 };
 
 class IPropWorld {

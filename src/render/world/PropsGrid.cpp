@@ -110,6 +110,8 @@ void PropsGrid::build(const IPropWorld& world)
         }
         prop.worldMin = lo;
         prop.worldMax = hi;
+        // Anything as flat as a road is rolled over like the ground under it.
+        prop.solid = placement.solid && hi.y - lo.y > kFlatHeight;
         prop.firstTriangle = static_cast<std::uint32_t>(m_triangles.size() / 3);
         for (const PropTriangle& t : placement.shape->collisionTriangles()) {
             m_triangles.push_back(mat4TransformPoint(prop.matrix, t.a));
@@ -191,7 +193,7 @@ bool PropsGrid::meshConfirms(const Prop& prop, const Vec3& point, float radius) 
     return (crossings & 1) != 0;
 }
 
-const PropsGrid::Prop* PropsGrid::findHit(const Vec3& point, float radius) const
+const PropsGrid::Prop* PropsGrid::findHit(const Vec3& point, float radius, bool solidOnly) const
 {
     if (m_props.empty() || !std::isfinite(point.x + point.y + point.z))
         return nullptr;
@@ -216,6 +218,8 @@ const PropsGrid::Prop* PropsGrid::findHit(const Vec3& point, float radius) const
                 const Prop& p = m_props[m_cellProps[k]];
                 if (best && best <= &p)
                     break;  // ascending within a cell: nothing earlier follows
+                if (solidOnly && !p.solid)
+                    continue;
                 const Vec3 local = mat4TransformPoint(p.inverse, point);
                 const Vec3 clamped{clampf(p.boxMin.x, local.x, p.boxMax.x), clampf(p.boxMin.y, local.y, p.boxMax.y),
                                    clampf(p.boxMin.z, local.z, p.boxMax.z)};

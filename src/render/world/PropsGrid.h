@@ -22,9 +22,11 @@ public:
         Vec3 boxMin, boxMax;         // shape space
         Vec3 worldMin, worldMax;     // world box around the placed box
         std::uint32_t firstTriangle = 0, triangleCount = 0;  // world-space collision triangles
+        bool solid = true;           // an airplane touching it crashes
     };
     static constexpr float kCellSize = 512.0f;
     static constexpr int kMaxCellsPerSide = 1024;  // larger maps get larger cells
+    static constexpr float kFlatHeight = 2.0f;       // a prop no higher than this is never solid
 
     // Replaces the grid with the world's props. Items without a shape, with a
     // singular or non-finite matrix, an empty box or a placed box beyond the
@@ -40,7 +42,9 @@ public:
     // The first prop (in world order) whose box lies within `radius` of the
     // point and whose collision mesh confirms it: a triangle within the radius,
     // or the point inside the closed mesh. Null when none, and outside the grid.
-    const Prop* findHit(const Vec3& point, float radius) const;
+    // With solidOnly, props an airplane may touch (runways, roads, aprons and
+    // other flat pieces, tunnels) are passed over.
+    const Prop* findHit(const Vec3& point, float radius, bool solidOnly = false) const;
     // The first prop of the grid cell under (x, z) whose box, seen from above,
     // contains the point. Null when none, and outside the grid.
     const Prop* findPropAtPoint(float x, float z) const;

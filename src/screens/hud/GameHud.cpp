@@ -76,6 +76,24 @@ void GameHud::addMarker(const IGameEntity& entity, int kind, int team, bool draw
 
 void GameHud::removeMarker(const IGameEntity& entity) { HudElementList::instance().markers.remove(hudMarkerRef(entity)); }
 
+Target* GameHud::aimAssistCandidate() const
+{
+    Target* best = nullptr;
+    float bestScore = -1.0f;
+    for (const auto& marker : HudElementList::instance().markers.list()) {
+        if (!marker->visible || marker->offScreen || !marker->info.alive || marker->info.hidden)
+            continue;
+        Target* target = marker->object.target.resolve();
+        if (!target || !target->isAlive() || target->isHiddenFromHud())
+            continue;
+        if (marker->leadQuality > bestScore) {
+            bestScore = marker->leadQuality;
+            best = target;
+        }
+    }
+    return best;
+}
+
 void GameHud::clearLockDisplay() { HudElementList::instance().markers.clearLocks(); }
 
 void GameHud::refreshInsignia()
@@ -155,12 +173,7 @@ void finishGameHud()
     PlaneHud& hud = planeHud();
     HudGameState state;
     readHudGameState(modeOf(currentMatch()), state);
-    hud.updateWeaponSlotButtons(state.player);
-    int icons[3] = {-1, -1, -1};
-    for (const HudWeaponState& w : state.player.weapons)
-        if (w.present && w.group >= 0 && w.group < 3)
-            icons[w.group] = w.iconIndex;
-    hud.setWeaponIcons(icons[0], icons[1], icons[2]);
+    hud.refreshWeaponSlots(state.player);
     hud.releaseAll();
     hud.onPlaneChanged();
     if (GameMode* mode = modeOf(currentMatch()))

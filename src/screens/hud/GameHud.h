@@ -27,6 +27,7 @@ public:
     // The target's marker becomes a goal: always shown, and counted by the
     // campaign pause's objectives.
     void markObjective(const IGameEntity& entity) override;
+    Target* aimAssistCandidate() const override;
 
     // IHudGame
     void pauseGame() override;

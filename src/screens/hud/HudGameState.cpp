@@ -9,7 +9,10 @@
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "screens/hud/HudMarkerFeed.h"
+#include "screens/GameScreen.h"
+#include "screens/scene/GameCamera.h"
 #include "screens/scene/Scene.h"
+#include "screens/scene/SceneCameras.h"
 
 namespace {
 
@@ -29,6 +32,7 @@ void readWeapon(const Weapon& w, HudWeaponState& out)
     out.lockWeapon = w.target() != nullptr;
     out.locked = w.isLocked();
     out.iconIndex = w.iconIndex();
+    out.identity = &w;
 }
 
 }  // namespace
@@ -48,6 +52,9 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     }
     const Scene* sc = scene();
     readHudMarkerFrame(mode, sc ? &sc->cameraRecord : nullptr, frameDelta(), out.markers);
+    out.spectating = out.markers.spectating;
+    out.cameraMode = gameCamera().mode;
+    out.paused = gamePaused();
     gameHudObjects().setMode(mode);
     out.objects = &gameHudObjects();
     if (!mode)
@@ -59,6 +66,8 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     out.gameType = static_cast<int>(report.type);
     out.playerGroupIndex = report.playerGroupIndex;
     out.respawnText = report.respawnText;
+    // The end of play stops every sound, and a pause holds them.
+    out.soundMuted = mode->playStopped || out.paused;
     const Airplane* plane = mode->playerAirplane();
     if (!plane)
         return;
@@ -78,7 +87,9 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     p.counter = plane->flareCount();
     p.hasTarget = plane->currentTarget != nullptr;
     p.canEject = plane->canEject();
+    p.autopilot = mode->autopilot && plane->aiController();
     p.orientation = plane->orientation();
+    p.reticleBlocked = plane->lifeState() != LifeState::Alive;
     out.playerTeam = plane->team();
     for (int i = 0; i < kWeaponSlots; ++i)
         if (const Weapon* w = plane->weapon(i))

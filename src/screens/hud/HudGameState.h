@@ -20,6 +20,7 @@ struct HudWeaponState {
     bool lockWeapon = false;    // its target list is not empty
     bool locked = false;        // ... and its lock timer ran out
     int iconIndex = -1;
+    const void* identity = nullptr;  // the mounted weapon, compared only
 };
 
 struct HudPlaneState {
@@ -34,6 +35,7 @@ struct HudPlaneState {
     int counter = 0;            // shown on button 8 while positive
     bool hasTarget = false;
     bool canEject = false;
+    bool autopilot = false;     // the player's autopilot flies the plane
     bool reticleBlocked = false;  // the reticle lets go of the plane while set
     Quat orientation;
     std::array<HudWeaponState, 8> weapons{};

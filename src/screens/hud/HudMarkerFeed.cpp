@@ -11,6 +11,33 @@
 #include "platform/Clock.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "screens/scene/AirplaneCameraPlane.h"
+#include "screens/scene/GameCamera.h"
+#include "screens/scene/SceneCameras.h"
+
+#include <cmath>
+
+const Airplane* watchedAirplane(const GameMode* mode)
+{
+    const Airplane* player = mode ? mode->playerAirplane() : nullptr;
+    const GameCamera& camera = gameCamera();
+    if (activeCamera() != &camera)
+        return player;
+    const auto* view = dynamic_cast<const AirplaneCameraPlane*>(camera.followedPlane());
+    const Airplane* followed = view ? view->airplane() : nullptr;
+    if (followed && followed->inPlay && followed->isActive())
+        return followed;
+    return player;
+}
+
+float cameraRollOf(const CameraMatrices& camera)
+{
+    // The view's rows are the camera's axes in the world: x right, y up.
+    const float rightY = camera.view.m[4], upY = camera.view.m[5];
+    if (std::fabs(rightY) < 1e-6f && std::fabs(upY) < 1e-6f)
+        return 0.0f;
+    return std::atan2(-rightY, upY);
+}
 
 GameHudObjects& gameHudObjects()
 {
@@ -72,7 +99,8 @@ bool GameHudObjects::read(const HudMarkerRef& ref, HudObjectInfo& out) const
     if (!target)
         return true;   // a waypoint: a point and its radius
     auto* t = const_cast<Target*>(target);
-    out.isPlayerPlane = out.isViewedPlane = t == player;
+    out.isPlayerPlane = t == player;
+    out.isViewedPlane = t == watchedAirplane(m_mode);
     out.playerColor = t->markerColorIndex;
     out.hitReport = t->hitReport != 0;
     t->hitReport = 0;  // the marker takes the report: one flash a hit
@@ -143,26 +171,43 @@ void readHudMarkerFrame(const GameMode* mode, const CameraMatrices* camera, floa
         Mat4 eye;
         if (mat4InvertAffine(camera->view, eye))
             out.cameraPosition = {eye.m[12], eye.m[13], eye.m[14]};
+        out.cameraRoll = cameraRollOf(*camera);
     }
     if (!mode)
         return;
     out.gameType = static_cast<int>(mode->gameType());
     out.matchType = mode->isMatchType();
     const Airplane* plane = mode->playerAirplane();
+    const Airplane* viewed = watchedAirplane(mode);
+    if (viewed && viewed != plane) {
+        // The radar, the lock reticles and the viewed plane's own marker
+        // follow the watched plane; the player's own values stay.
+        out.spectating = true;
+        out.viewedIsPlayer = false;
+        out.viewedTeam = viewed->team();
+        out.viewedPosition = viewed->position();
+        out.viewedVelocity = viewed->velocity();
+        if (viewed->planeRecord)
+            out.viewedRangeFactor = viewed->planeRecord->pRadarRange;
+        readWeapons(*viewed, out);
+    }
     if (!plane)
         return;
     out.hasPlayer = true;
     out.playerTeam = plane->team();
-    out.viewedTeam = plane->team();
     out.playerFlightState = static_cast<int>(plane->flightState());
-    out.playerPosition = out.viewedPosition = plane->position();
-    out.viewedVelocity = plane->velocity();
+    out.playerPosition = plane->position();
     out.playerForward = plane->forward();
     out.playerSpeed = plane->speed();
-    if (plane->planeRecord)
-        out.viewedRangeFactor = plane->planeRecord->pRadarRange;
     out.lampOn = plane->approachLamp();
     out.lampA = plane->approachLampA();
     out.lampB = plane->approachLampB();
+    if (out.spectating)
+        return;
+    out.viewedTeam = plane->team();
+    out.viewedPosition = plane->position();
+    out.viewedVelocity = plane->velocity();
+    if (plane->planeRecord)
+        out.viewedRangeFactor = plane->planeRecord->pRadarRange;
     readWeapons(*plane, out);
 }

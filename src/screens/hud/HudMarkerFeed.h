@@ -1,6 +1,7 @@
 #pragma once
 #include "screens/hud/HudMarkers.h"
 
+class Airplane;
 class GameMode;
 class IGameEntity;
 struct CameraMatrices;
@@ -25,6 +26,14 @@ private:
 // The one reader of the running game.
 GameHudObjects& gameHudObjects();
 
+// The plane the HUD watches: the one the game camera follows in the kill cam
+// or a cinematic view (modes 10 and 11) while it is still in play, else the
+// player's. Null without either.
+const Airplane* watchedAirplane(const GameMode* mode);
+
+// The roll of a camera's view: positive while its right side dips.
+float cameraRollOf(const CameraMatrices& camera);
+
 // What the markers read of the game this frame: the camera (null: none), the
-// player's plane, its weapons' locks and the approach lamp.
+// player's plane, the watched plane, its weapons' locks and the approach lamp.
 void readHudMarkerFrame(const GameMode* mode, const CameraMatrices* camera, float dt, HudMarkerFrame& out);

@@ -281,6 +281,7 @@ void PlaneHud::updateLockTone(const HudGameState& state)
         if (source && t.playing)
             source->stop();
         t.playing = false;
+        t.hasLockWeapon = false;  // so the tone starts again once sound returns
         return;
     }
     bool hasLock = false, locked = false;
@@ -397,12 +398,25 @@ void PlaneHud::updateShake()
     }
 }
 
+void PlaneHud::showAutopilotState(bool on)
+{
+    // The button's second form shows while the autopilot flies; a button the
+    // game hid (a tutorial's lesson) stays hidden.
+    const int shown = on ? kAutopilotOnButton : kAutopilotOffButton;
+    const int other = on ? kAutopilotOffButton : kAutopilotOnButton;
+    if (const HudButton* b = button(other); b && b->visible)
+        showButtonGroup(shown, other);
+}
+
 void PlaneHud::update(const HudGameState& state)
 {
     m_state = state;
     if (!active || !m_built)
         return;
+    if (state.player.exists && !state.spectating && weaponMounted(state.player))
+        refreshWeaponSlots(state.player);
     updateWeapons(state.player);
+    showAutopilotState(state.player.autopilot);
     updateControlsActive(state);
     m_dpad.planeInPlay = state.player.exists && state.player.inPlay;
     if (!roundOver && controlsActive && state.player.exists)
@@ -436,7 +450,10 @@ void PlaneHud::updateReticle(const HudGameState& state)
     Reticle& r = reticle;
     const HudPlaneState& plane = state.player;
     if (!r.enabled || !plane.exists || state.steeringMode < 0 || state.steeringMode > 4 || plane.reticleBlocked) {
+        // Let go of the plane: the next one (or this one back in flight)
+        // starts again from its own orientation.
         r.onScreen = false;
+        r.warmFrames = 0;
         return;
     }
     const ScreenMetrics& m = screenMetrics();

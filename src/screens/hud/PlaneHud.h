@@ -82,8 +82,17 @@ public:
     void onPlaneChanged();
     // Weapon-slot buttons by the weapons' shown flags; button 8 by the counter.
     void updateWeaponSlotButtons(const HudPlaneState& plane);
+    // The slot buttons and their icons: at load, and again whenever a weapon
+    // is mounted on the player's plane later (the update notices it).
+    void refreshWeaponSlots(const HudPlaneState& plane);
+    // The link action: each pair with a shown button shows its other one
+    // instead (the first of a pair stands for linked groups).
+    void linkWeapons();
     // The first shown button of that id in panel order, else the first hidden one; null when none.
     HudButton* button(int id);
+    // The autopilot button's two forms: off (its first state) and on.
+    static constexpr int kAutopilotOffButton = 1, kAutopilotOnButton = 2;
+    void showAutopilotState(bool on);
     HudButton* weaponSlotButton(int group) { return m_weaponSlots[static_cast<std::size_t>(group)]; }
 
     // ---- Layout ----
@@ -205,6 +214,7 @@ private:
     void setRing(HudButton& b);
     void updateWeapons(const HudPlaneState& plane);
     void updateLinkButtons(const HudPlaneState& plane);
+    bool weaponMounted(const HudPlaneState& plane) const;
     void updateControlsActive(const HudGameState& state);
     void updatePlay(const HudGameState& state);
     void updateShake();
@@ -243,6 +253,11 @@ private:
     std::array<HudButton*, 3> m_weaponSlots{};
     std::array<HudButton*, 2> m_altWeapons{};   // second forms of slots 2 and 3
     std::array<HudButton*, 6> m_linkButtons{};  // ids 19..24
+    struct MountedWeapon {
+        const void* identity = nullptr;
+        int group = -1, icon = -1;
+    };
+    std::array<MountedWeapon, 8> m_mounted{};   // as the slot buttons last showed them
     HudButton* m_ejectButton = nullptr;
     HudButton* m_counterButton = nullptr;
     HudButton* m_pauseButton = nullptr;

@@ -7,6 +7,8 @@
 #include "platform/Settings.h"
 #include "screens/hud/HudMessageQueue.h"
 
+#include <utility>
+
 namespace {
 
 // A scheme row: disabled rows make no button.
@@ -235,6 +237,44 @@ void PlaneHud::updateWeaponSlotButtons(const HudPlaneState& plane)
             m_weaponSlots[i]->visible = false;
     if (m_counterButton)
         m_counterButton->visible = plane.counter > 0;
+}
+
+void PlaneHud::refreshWeaponSlots(const HudPlaneState& plane)
+{
+    updateWeaponSlotButtons(plane);
+    int icons[3] = {-1, -1, -1};
+    for (const HudWeaponState& w : plane.weapons)
+        if (w.present && w.group >= 0 && w.group < 3)
+            icons[w.group] = w.iconIndex;
+    setWeaponIcons(icons[0], icons[1], icons[2]);
+    for (std::size_t i = 0; i < m_mounted.size(); ++i) {
+        const HudWeaponState& w = plane.weapons[i];
+        m_mounted[i] = w.present ? MountedWeapon{w.identity, w.group, w.iconIndex} : MountedWeapon{};
+    }
+}
+
+bool PlaneHud::weaponMounted(const HudPlaneState& plane) const
+{
+    // A slot holding another weapon than last time; a freed slot alone is no
+    // mount. The group and icon count too: a new weapon may reuse the old one's memory.
+    for (std::size_t i = 0; i < m_mounted.size(); ++i) {
+        const HudWeaponState& w = plane.weapons[i];
+        const MountedWeapon& m = m_mounted[i];
+        if (w.present && (w.identity != m.identity || w.group != m.group || w.iconIndex != m.icon))
+            return true;
+    }
+    return false;
+}
+
+void PlaneHud::linkWeapons()
+{
+    for (std::size_t p = 0; p < 3; ++p) {
+        HudButton* first = m_linkButtons[2 * p];
+        HudButton* second = m_linkButtons[2 * p + 1];
+        if (!first || !second || first->visible == second->visible)
+            continue;
+        std::swap(first->visible, second->visible);
+    }
 }
 
 void PlaneHud::pressButton(int id)

@@ -1,6 +1,8 @@
 #include "screens/scene/GameCamera.h"
 
 #include "platform/Random.h"
+#include "screens/hud/HudMarkers.h"
+#include "screens/hud/HudMessageQueue.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +11,7 @@
 namespace {
 
 constexpr float kDegree = kPi / 180.0f;
+constexpr float kSubjectBack = 6.0f, kSubjectUp = 1.0f;
 
 bool followsPlane(int m) { return m >= 0 && m <= 5; }
 
@@ -66,8 +69,11 @@ void GameCamera::update()
     dropGoneEntities();
     // Clocks and rates run once a frame, not again for the mode a blend leaves.
     const float dt = placingOldMode() ? 0.0f : frameDelta();
-    lookOffset.x = approach(lookOffset.x, lookOffsetTarget.x, 6.0f, dt);
-    lookOffset.y = approach(lookOffset.y, lookOffsetTarget.y, 6.0f, dt);
+    if (!m_game.cameraTarget())
+        lookOffsetTarget = controlLook;
+    lookOffset = vec2LerpClamped(lookOffset, lookOffsetTarget, 6.0f * dt);
+    if (std::hypot(lookOffsetTarget.x - lookOffset.x, lookOffsetTarget.y - lookOffset.y) < 0.001f)
+        lookOffset = lookOffsetTarget;
     const CameraPlane* player = m_game.playerPlane();
     const CameraPlane* plane = (mode == 10 || mode == 11) ? m_followedPlane : player;
     if (!plane && mode != 6 && mode != 7 && mode != 8 && mode != 9)
@@ -83,7 +89,14 @@ void GameCamera::update()
         m_sway = approach(m_sway, local.y, 2.0f, dt);
         m_drift = approach(m_drift, local.x, 3.0f, dt);
         const float k = (mode == 0 ? 1.0f : 1.25f) * (1.0f - pullBack);
-        follow(plane->orientation(), k);
+        Quat wanted = plane->orientation();
+        if (followsAim) {
+            wanted = aimOrientation;
+        } else if (levelView) {
+            const Vec3 ahead = quatRotateVector(wanted, Vec3{0.0f, 0.0f, -1.0f});
+            wanted = quatFromEuler(Math::atan2f(-ahead.x, -ahead.z), std::asin(clampf(-1.0f, ahead.y, 1.0f)), 0.0f);
+        }
+        follow(wanted, k);
         if (const Vec3* aim = m_game.cameraTarget()) {
             const Vec3 local2 = quatRotateVector(quatConjugate(plane->orientation()), *aim - plane->position());
             const float flat = std::sqrt(local2.x * local2.x + local2.z * local2.z);
@@ -131,6 +144,12 @@ void GameCamera::update()
         break;
     }
     case 7:
+        // Riding the subject: the view turns with its flight.
+        if (m_subject) {
+            Quat q;
+            quatFromDirectionTo(q, vec3NormalizeOr(m_subject->velocity(), forward));
+            follow(q, 1.0f);
+        }
         break;
     case 8:
         if (m_hasPath) {
@@ -220,6 +239,12 @@ Vec3 GameCamera::placeForMode(int m)
         if (!plane)
             return position;
         return behindPlane(*plane, s.pathBack * 4.5f + s.length, s.length * 0.1f + s.pathUp * 4.0f, 0.0f);
+    case 7:
+        if (!m_subject)
+            return position;
+        // Just behind and above it, so its own body does not fill the view.
+        return m_subject->position() - vec3NormalizeOr(m_subject->velocity(), forward) * kSubjectBack +
+               Vec3{0.0f, kSubjectUp, 0.0f};
     case 9:
         return m_fixedPosition;
     case 10:
@@ -348,9 +373,13 @@ void GameCamera::lockTarget()
         lockedPoint = nullptr;
         return;
     }
-    if (const Vec3* found = m_game.findTarget(*player, 1.0e9f, -1.0f, false))
+    if (const Vec3* found = m_game.findTarget(*player, 1.0e9f, -1.0f, false)) {
         lockedPoint = found;
-    else
+        HudMarkerRef marker;
+        marker.target = m_game.entityAt(found);
+        if (!marker.target.isEmpty())
+            HudElementList::instance().markers.setHighlighted(marker);
+    } else
         lockNearestTarget();
 }
 
@@ -401,6 +430,8 @@ void GameCamera::updateLookAt()
 
 void GameCamera::startKillCam(const CameraPlane* plane, int kind, bool copy, const Vec3* point)
 {
+    // The watched plane's view starts clean of the player's centre lines.
+    HudMessageQueue::instance().clearCentre();
     m_followedPlane = plane;
     cinematicKind = kind;
     setMode(10);

@@ -40,6 +40,9 @@ public:
     void createViewHelper(const Vec3* points, int count, float speed);
     void cancelMode7();
     void setFixedView(const Vec3& at, const Quat& facing);
+    // What mode 7 rides behind (the player's missile); null: mode 7 holds the view still.
+    void setSubject(const CameraPlane* subject) { m_subject = subject; }
+    const CameraPlane* subject() const { return m_subject; }
 
     int previousMode = 0;
     const Vec3* lockedPoint = nullptr;  // what modes 2-5 turn toward
@@ -59,6 +62,16 @@ public:
     Quat storedOrientation;
     // The rotation control's look offset (-1..1 each) and where it heads.
     Vec2 lookOffset, lookOffsetTarget;
+    // The look the HUD's drag, the Look key or the right stick asks for; the
+    // game screen fills it each frame. It leads unless a camera target does.
+    Vec2 controlLook;
+    // The HUD's aim while the mouse steers: views 0 and 1 turn to it instead
+    // of the plane's own orientation. Filled by the game screen each frame.
+    bool followsAim = false;
+    Quat aimOrientation;
+    // The arcade control scheme is on the HUD: views 0 and 1 keep the
+    // horizon level, turning with the plane's heading and pitch only.
+    bool levelView = false;
     // Set in the views from the player's plane (modes 0-3); the scene reads it.
     bool playerView = true;
     // Shake of the view, 1.0 at the player's sonic boom; the effects read it.
@@ -90,6 +103,7 @@ private:
 
     CameraGameMode& m_game;
     const CameraPlane* m_followedPlane = nullptr;
+    const CameraPlane* m_subject = nullptr;
     const Vec3* m_focusFound = nullptr;
     float m_focusTimer = 0.0f;
     float m_sway = 0.0f, m_drift = 0.0f;

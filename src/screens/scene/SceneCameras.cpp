@@ -1,6 +1,7 @@
 #include "screens/scene/SceneCameras.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/weapons/Missile.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
@@ -71,6 +72,49 @@ const Vec3* CurrentModeCameraGame::findTargetDefault(const CameraPlane&, float r
         return nullptr;
     const Target* found = mode->findTargetDefault(player, range, TargetClass::Any);
     return found ? &found->position() : nullptr;
+}
+
+void CurrentModeCameraGame::setCameraTarget(const Vec3* point, bool copy)
+{
+    if (point && copy) {
+        m_targetCopy = *point;
+        point = &m_targetCopy;
+    }
+    m_target = point;
+}
+
+namespace {
+EntityCameraPlane& subjectPlane()
+{
+    static EntityCameraPlane plane;
+    return plane;
+}
+}  // namespace
+
+const Vec3& EntityCameraPlane::position() const
+{
+    static const Vec3 nowhere;
+    return m_entity ? m_entity->position() : nowhere;
+}
+
+Quat EntityCameraPlane::orientation() const
+{
+    Quat q;
+    quatFromDirectionTo(q, vec3NormalizeOr(velocity(), {0.0f, 0.0f, -1.0f}));
+    return q;
+}
+
+Vec3 EntityCameraPlane::velocity() const { return m_entity ? m_entity->velocity() : Vec3{}; }
+
+EntityHandle CurrentModeCameraGame::entityAt(const Vec3* point) const
+{
+    const GameMode* mode = modeOf(currentMatch());
+    if (!mode || !point)
+        return {};
+    for (const auto& e : mode->entities())
+        if (e && &e->position() == point)
+            return e->handle();
+    return {};
 }
 
 GameCamera& gameCamera()
@@ -151,6 +195,57 @@ void SceneModeCamera::startKillCam(const Target& airplane)
     const int slot = gameCamera().followedPlane() == &killerPlane(0) ? 1 : 0;
     killerPlane(slot).follow(&static_cast<const Airplane&>(airplane));
     gameCamera().startKillCam(&killerPlane(slot), 0, false, nullptr);
+}
+
+void SceneModeCamera::forgetMissile(const Missile& missile)
+{
+    if (subjectPlane().entity() != &missile)
+        return;
+    subjectPlane().follow(nullptr);
+    gameCamera().setSubject(nullptr);
+}
+
+int SceneModeCamera::mode() const { return gameCamera().mode; }
+
+void SceneModeCamera::setMode(int mode) { gameCamera().setMode(mode); }
+
+void SceneModeCamera::setChosenView() { gameCamera().setMode(settings().chosenViewMode); }
+
+const IGameEntity* SceneModeCamera::subject() const
+{
+    return gameCamera().subject() ? subjectPlane().entity() : nullptr;
+}
+
+void SceneModeCamera::setSubject(const IGameEntity* subject, float value)
+{
+    subjectPlane().follow(subject);
+    GameCamera& camera = gameCamera();
+    camera.setSubject(subject ? &subjectPlane() : nullptr);
+    // The view's own offsets start again from the subject.
+    camera.lookOffset = camera.lookOffsetTarget = {};
+    (void)value;
+}
+
+bool SceneModeCamera::blending() const { return gameCamera().blend < 1.0f; }
+
+const Target* SceneModeCamera::watchedAirplane() const
+{
+    const CameraPlane* followed = gameCamera().followedPlane();
+    for (int slot = 0; slot < 2; ++slot)
+        if (followed == &killerPlane(slot))
+            return killerPlane(slot).airplane();
+    return nullptr;
+}
+
+void SceneModeCamera::setTarget(const Vec3* point, bool copy, float duration)
+{
+    cameraGame().setCameraTarget(point, copy);
+    (void)duration;  // the views turn toward it at their own rates
+}
+
+void SceneModeCamera::createView(const Vec3* points, int count, float speed)
+{
+    gameCamera().createViewHelper(points, count, speed);
 }
 
 SceneModeCamera& sceneModeCamera()

@@ -17,9 +17,30 @@ public:
     float terrainHeightAt(float x, float z) const override;
     const Vec3* findTarget(const CameraPlane& from, float range, float cone, bool last) override;
     const Vec3* findTargetDefault(const CameraPlane& from, float range) override;
+    const Vec3* cameraTarget() const override { return m_target; }
+    // The point views 0 and 1 turn toward; a copy is kept when asked.
+    void setCameraTarget(const Vec3* point, bool copy);
+    EntityHandle entityAt(const Vec3* point) const override;
 
 private:
     mutable AirplaneCameraPlane m_player;
+    const Vec3* m_target = nullptr;
+    Vec3 m_targetCopy;
+};
+
+// What the subject view reads of an object in flight (the player's missile):
+// its position and its flight direction.
+class EntityCameraPlane : public CameraPlane {
+public:
+    void follow(const IGameEntity* entity) { m_entity = entity; }
+    const IGameEntity* entity() const { return m_entity; }
+    const Vec3& position() const override;
+    Quat orientation() const override;
+    Vec3 velocity() const override;
+    Size size() const override { return {}; }
+
+private:
+    const IGameEntity* m_entity = nullptr;
 };
 
 // The one game camera and the one menu camera of the run.
@@ -38,5 +59,15 @@ public:
     void onKill(const Target& victim, const Target& attacker) override;
     bool watchingOther() const override;
     void startKillCam(const Target& airplane) override;
+    void forgetMissile(const Missile& missile) override;
+    int mode() const override;
+    void setMode(int mode) override;
+    void setChosenView() override;
+    const IGameEntity* subject() const override;
+    void setSubject(const IGameEntity* subject, float value) override;
+    bool blending() const override;
+    const Target* watchedAirplane() const override;
+    void setTarget(const Vec3* point, bool copy, float duration) override;
+    void createView(const Vec3* points, int count, float speed) override;
 };
 SceneModeCamera& sceneModeCamera();

@@ -231,13 +231,59 @@ void GameSceneDraw::drawEntities(DrawPass pass)
     GameMode* mode = modeOf(currentMatch());
     if (!mode)
         return;
-    for (Target* target : mode->activeTargets()) {
-        if (!target->isDrawnIn(m_drawView))
-            continue;
-        target->drawIn(m_drawView, pass);
-        ++m_entitiesDrawn;
+    // The opaque pass draws the near entities first, the late pass the far
+    // ones: what is near covers what is far at the least cost either way.
+    const bool nearFirst = pass == DrawPass::Opaque;
+    for (const bool nearGroup : {nearFirst, !nearFirst}) {
+        for (Target* target : mode->activeTargets()) {
+            if ((target->drawClass == 1) != nearGroup || !target->isDrawnIn(m_drawView))
+                continue;
+            target->drawIn(m_drawView, pass);
+            ++m_entitiesDrawn;
+        }
     }
     // The draws leave their own model matrix behind.
+    graphics()->setWorldMatrix(Mat4{});
+}
+
+void GameSceneDraw::drawReflectedEntities()
+{
+    GameMode* mode = modeOf(currentMatch());
+    if (!mode)
+        return;
+    // Seen from below the sea: no frustum of the camera's own, and the
+    // mirror turns every winding round.
+    DrawView mirrored = m_drawView;
+    mirrored.eye.y = -mirrored.eye.y;
+    mirrored.forward.y = -mirrored.forward.y;
+    mirrored.frustum = nullptr;
+    Graphics* device = graphics();
+    device->setMirroredWinding(true);
+    for (Target* target : mode->activeTargets()) {
+        if (!isReflected(*target) || !target->isDrawnIn(mirrored))
+            continue;
+        target->drawIn(mirrored, DrawPass::Opaque);
+        ++m_entitiesReflected;
+    }
+    device->setMirroredWinding(false);
+    device->setWorldMatrix(Mat4{});
+}
+
+bool isReflected(const Target& target)
+{
+    constexpr float kReflectedBelow = 250.0f;
+    constexpr float kReflectedWithinSq = 1.0e8f;
+    return target.drawClass != 0 && target.isGroundTarget() && target.position().y < kReflectedBelow &&
+           target.cameraDistanceSq <= kReflectedWithinSq;
+}
+
+void GameSceneDraw::drawBombMarker()
+{
+    GameMode* mode = modeOf(currentMatch());
+    if (!mode || !mode->playerAirplane() || !graphics())
+        return;
+    setWorldMatrices(m_scene.mainProjection);
+    mode->drawBombMarker(m_drawView);
     graphics()->setWorldMatrix(Mat4{});
 }
 
@@ -277,8 +323,19 @@ void GameSceneDraw::drawWeather()
 void GameSceneDraw::drawFaintOverlay()
 {
     const float shade = faintShade(Effects::faintValue(), Effects::faintStart(), Effects::faintEnd());
-    if (!(shade > 0.0f))
-        return;
+    if (shade > 0.0f)
+        drawScreenTint(Color4{0, 0, 0, static_cast<std::uint8_t>(std::lround(shade * 255.0f))});
+}
+
+void GameSceneDraw::drawDamageFlash()
+{
+    const float flash = damageFlashAlpha(ScreenSplats::hitTimer());
+    if (flash > 0.0f)
+        drawScreenTint(Color4{255, 236, 200, static_cast<std::uint8_t>(std::lround(flash * 255.0f))});
+}
+
+void GameSceneDraw::drawScreenTint(const Color4& color)
+{
     Graphics* device = graphics();
     const Mat4 projection = device->projectionMatrix(), view = device->viewMatrix();
     device->setProjectionMatrix(Mat4{});
@@ -288,12 +345,18 @@ void GameSceneDraw::drawFaintOverlay()
     RenderState state = RenderState::alphaBlend();
     state.depthTest = false;
     state.program = BuiltinProgram::Color;
-    state.color = Color4{0, 0, 0, static_cast<std::uint8_t>(std::lround(shade * 255.0f))};
+    state.color = color;
     device->setRenderState(state);
     device->drawFullScreenQuad();
     device->popState();
     device->setProjectionMatrix(projection);
     device->setViewMatrix(view);
+}
+
+float damageFlashAlpha(float hitTimer)
+{
+    // A missile burst whites out half the view and fades over its second.
+    return std::clamp(hitTimer, 0.0f, 1.0f) * 0.6f;
 }
 
 float faintShade(float value, float start, float end)
@@ -347,7 +410,7 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::WaterPictures:
         setWorldMatrices(m_scene.mainProjection);
         m_scene.water->renderRefraction();
-        m_scene.water->renderReflection();
+        m_scene.water->renderReflection([this] { drawReflectedEntities(); });
         m_scene.water->finishTargets();
         break;
     case ScenePass::Clear:
@@ -427,6 +490,7 @@ void GameSceneDraw::runPass(ScenePass pass)
         if (device->highDetail())
             SpeedStreaks::render();
         ScreenSplats::render();
+        drawDamageFlash();
         drawFaintOverlay();
         break;
     case ScenePass::Airplanes:

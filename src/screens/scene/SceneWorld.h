@@ -9,6 +9,7 @@
 #include <string>
 
 class Clouds;
+class Target;
 class GameMode;
 class GameWorld;
 class PropBatch;
@@ -73,8 +74,11 @@ public:
     void runPass(ScenePass pass) override;
 
     const WorldView& view() const { return m_view; }
-    // Entities drawn by the last opaque and late passes.
+    // Entities drawn by the last opaque and late passes, and into the sea's reflection.
     int entitiesDrawn() const { return m_entitiesDrawn; }
+    int entitiesReflected() const { return m_entitiesReflected; }
+    // The bomb marker of the player's airplane over the world, after the HUD.
+    void drawBombMarker();
 
     // What the weather pass drew (drops and falling particles).
     const Weather::Drawn& weatherDrawn() const { return m_weatherDrawn; }
@@ -85,6 +89,9 @@ private:
     void drawHeatDistortion();
     void drawWeather();
     void drawFaintOverlay();
+    void drawDamageFlash();
+    void drawScreenTint(const Color4& color);
+    void drawReflectedEntities();
     void setWorldMatrices(const Mat4& projection);
     // At the top detail the world is drawn into the scene target; these put
     // it on the final target (ScenePicture.cpp).
@@ -98,9 +105,14 @@ private:
     RenderBuffer* m_target = nullptr;       // the final target, bound when the draw began
     RenderBuffer* m_drawTarget = nullptr;   // where the world is drawn
     int m_entitiesDrawn = 0;
+    int m_entitiesReflected = 0;
     Weather::Drawn m_weatherDrawn;
 };
 
 // How dark the faint overlay makes the view (0..1) for the meter and the
 // player's faint range.
 float faintShade(float value, float start, float end);
+// How much of the view a missile burst on the player whites out (0..1) for the splats' hit timer.
+float damageFlashAlpha(float hitTimer);
+// Whether the sea mirrors the entity: a ground unit near the water, drawn, not too far.
+bool isReflected(const Target& target);

@@ -335,8 +335,9 @@ void SceneMenuFrame::refreshShowcase(int planeId)
 namespace {
 void startMove(SceneMenuFrame& frame, int move)
 {
-    // Without a showcase no move would ever end and the gestures would stay blocked.
-    if (!frame.hasShowcase())
+    // Without a showcase no move would ever end and the gestures would stay
+    // blocked; a page of the single selected plane never moves to another.
+    if (!frame.hasShowcase() || frame.singlePlane)
         return;
     if (IMenuShowcase* scene = menuShowcase(); scene && !scene->cameraBlendComplete())
         scene->snapCameraToMode1();
@@ -382,6 +383,8 @@ void SceneMenuFrame::showPlaneDescription()
 
 void SceneMenuFrame::advanceCameraMove(float dt)
 {
+    if (singlePlane)
+        cameraMove = 0;
     if (showcaseHidden) {
         slideX = toward(slideX, 0.0f, dt, 10.0f);
         slideY = toward(slideY, 0.0f, dt, 10.0f);

@@ -250,6 +250,9 @@ void SceneMenuFrame::buildShowcase(int bottomHeight)
     planeIndicator->x = m.halfWidth;
     planeIndicator->y = m.screenHeight - bottomHeight - trunc(20.0f * a);
     planeIndicator->focusable = true;
+    // Forwarders into the virtual slots, so a page that overrides a move changes the dots too.
+    planeIndicator->onPrevious = [this] { startCameraMove2(); };
+    planeIndicator->onNext = [this] { startCameraMove1(); };
     addItem(planeIndicator);
 
     variantIndicator = new SpritePageIndicator(trunc(16.0f * m.screenScaleX), 1, true);
@@ -258,6 +261,8 @@ void SceneMenuFrame::buildShowcase(int bottomHeight)
     variantIndicator->x = m.screenWidth - trunc(5.0f * a);
     variantIndicator->y = panelMiddle;
     variantIndicator->focusable = true;
+    variantIndicator->onPrevious = [this] { startCameraMove3(); };
+    variantIndicator->onNext = [this] { startCameraMove4(); };
     addItem(variantIndicator);
 
     buildStatePanel(panelMiddle);
@@ -271,11 +276,15 @@ void SceneMenuFrame::buildShowcase(int bottomHeight)
     tierNextButton = new SpriteButton2();
     tierPreviousButton = new SpriteButton2();
     tierNextButton->onClick = [this] {
+        if (singlePlane)
+            return;
         if (g_showcase)
             g_showcase->snapCameraToMode1();
         cameraMove = 5;
     };
     tierPreviousButton->onClick = [this] {
+        if (singlePlane)
+            return;
         if (g_showcase)
             g_showcase->snapCameraToMode1();
         cameraMove = 6;
@@ -540,4 +549,19 @@ void FilledMenuFrame::onShow()
 {
     titleLabel->updateSize();
     SceneMenuFrame::onShow();
+}
+
+void SceneMenuFrame::showSinglePlane()
+{
+    singlePlane = true;
+    swipeMovesCamera = false;
+    cameraMove = 0;
+    for (MenuItem* item : {static_cast<MenuItem*>(arrowPanel), static_cast<MenuItem*>(planeIndicator),
+                           static_cast<MenuItem*>(variantIndicator), static_cast<MenuItem*>(tierButton),
+                           static_cast<MenuItem*>(tierNextButton), static_cast<MenuItem*>(tierPreviousButton)})
+        if (item) {
+            item->visible = false;
+            item->enabled = false;
+            item->focusable = false;
+        }
 }

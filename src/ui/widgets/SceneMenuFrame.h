@@ -124,6 +124,13 @@ public:
     // A drag, flick or swipe over the showcase moves the camera to the next
     // plane or view, unless a page that shows one plane turns it off.
     bool swipeMovesCamera = true;
+    // The showcase shows the player's selected plane alone: no camera move
+    // starts (page dots, touch zones, tier arrows, page keys or gestures),
+    // so the page never changes the player's plane. Set by showSinglePlane.
+    bool singlePlane = false;
+    // Marks the showcase as showing the single selected plane and hides
+    // every browsing item: arrow panel, dots, tier title and tier arrows.
+    void showSinglePlane();
     int currentTier = 0;
     bool fullDraw = true;
     bool backdrop = true;

@@ -5,6 +5,7 @@
 #include "net/match/NetMessage.h"
 #include "net/match/NetworkGameHandler.h"
 #include "net/match/NetworkPlayer.h"
+#include "net/match/ServerDataCodec.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
@@ -54,11 +55,11 @@ struct MatchEventFlow : testing::Test {
     }
     bool startMode(bool hosting)
     {
+        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
         mode = dynamic_cast<GameModeCustom*>(harness.start(2, harness.firstSkirmishMap()));
         if (!mode)
             return false;
         mode->setNetwork(true, hosting, false);
-        mode->setListener(hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client);
         return true;
     }
     Airplane* airplane(NetworkRole role)
@@ -92,9 +93,14 @@ TEST_F(MatchEventFlow, TheHostSendsEachEventAsItsMessageToThePlayersItConcerns)
     const EntityHandle b(bot), j(joiner);
     const int botId = bot->id();
 
-    Bytes record(PlayerRecord::kAirplaneSize);
-    record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*bot, record)));
-    const std::vector<std::uint8_t> serverData{1, 2, 3, 4, 5, 6, 7, 8};
+    PlayerRecord record;
+    mode->fillPlayerRecord(*bot, record);
+    ServerData rounds;
+    rounds.layout = ServerData::Layout::Rounds;
+    rounds.elapsed = 12.5f;
+    rounds.timer = 3.0f;
+    std::vector<std::uint8_t> serverData(8);
+    ASSERT_EQ(encodeServerData(rounds, serverData), 8);
     matchevent::ScoreEvent score{b, 0, 0, {}};
     score.record[3] = 42;
 
@@ -147,7 +153,7 @@ TEST_F(MatchEventFlow, TheHostSendsEachEventAsItsMessageToThePlayersItConcerns)
              netmsg::FlagEventMsg f;
              return f.decode(m) && f.event == 2 && f.flagId == botId;
          }},
-        {"match end with the server data", matchevent::MatchEnded{15.0f, serverData}, netmsg::MatchEnd, 0,
+        {"match end with the server data", matchevent::MatchEnded{15.0f, rounds}, netmsg::MatchEnd, 0,
          [&](const Bytes& m) {
              netmsg::MatchEndMsg e;
              return e.decode(m) && e.tail.size() >= serverData.size() + 4 &&
@@ -314,7 +320,7 @@ TEST_F(MatchEventFlow, TheOutboxIsEmptyAfterEveryFrameAndStaysEmptyAlone)
         EXPECT_TRUE(mode->outbox().empty());
     }
     // Without a network game nothing is posted at all.
-    mode->setListener(nullptr);
+    mode->leaveNetworkGame();
     mode->setNetwork(false, false, false);
     for (int i = 0; i < 30; ++i) {
         mode->startWeather(i % 2, 1.0f);

@@ -9,6 +9,8 @@
 #include "net/match/NetMessage.h"
 #include "net/match/NetworkGameHandler.h"
 #include "net/match/NetworkPlayer.h"
+#include "net/match/PlayerRecordCodec.h"
+#include "net/match/ServerDataCodec.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
@@ -33,6 +35,16 @@ std::vector<std::uint8_t> bytesOf(const Msg& msg)
     std::vector<std::uint8_t> out(netmsg::kMaxMessage);
     out.resize(static_cast<std::size_t>(msg.encode(out)));
     return out;
+}
+
+// The entity's player record as the host sends it.
+std::vector<std::uint8_t> recordBytes(const GameMode& mode, const Target& entity)
+{
+    PlayerRecord record;
+    mode.fillPlayerRecord(entity, record);
+    std::vector<std::uint8_t> bytes(netmsg::kMaxMessage);
+    bytes.resize(static_cast<std::size_t>(encodePlayerRecord(record, bytes)));
+    return bytes;
 }
 
 struct OddValues : testing::Test {
@@ -63,11 +75,11 @@ struct OddValues : testing::Test {
     }
     GameModeCustom* startMode(bool hosting)
     {
+        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
         auto* mode = dynamic_cast<GameModeCustom*>(harness.start(2, harness.firstSkirmishMap()));
         if (!mode)
             return nullptr;
         mode->setNetwork(true, hosting, false);
-        mode->setListener(hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client);
         return mode;
     }
     void frames(int n)
@@ -123,8 +135,7 @@ struct OddValues : testing::Test {
         Airplane* own = mode ? mode->playerAirplane() : nullptr;
         if (!own)
             return nullptr;
-        std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-        record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+        std::vector<std::uint8_t> record = recordBytes(*mode, *own);
         netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
         fake->inbox.push_back({0, record});
         std::vector<std::uint8_t> other = record;
@@ -332,10 +343,11 @@ TEST_F(OddValues, AClientActsOnlyOnValuesItCanUse)
 
     netmsg::MatchEndMsg end;
     end.countdown = std::numeric_limits<float>::quiet_NaN();
-    end.data.resize(netmsg::kMaxMessage - 9);
-    const int n = mode->writeServerData(end.data);
+    ServerData data;
+    mode->fillServerData(data);
+    end.data.resize(static_cast<std::size_t>(serverDataSize(data.layout)));
+    const int n = encodeServerData(data, end.data);
     ASSERT_GT(n, 0);
-    end.data.resize(static_cast<std::size_t>(n));
     receive(bytesOf(end));
     EXPECT_FALSE(mode->playStopped);
 
@@ -358,8 +370,7 @@ TEST_F(OddValues, AJoinedClientTakesNothingButItsHostsMessagesAndNoLateJoinRecor
     receive(bytesOf(hit), 3);
     EXPECT_EQ(own->health(), health);
 
-    std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-    record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+    std::vector<std::uint8_t> record = recordBytes(*mode, *own);
     record[6] = 88;
     record[7] = 0;
     netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 4);

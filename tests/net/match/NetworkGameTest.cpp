@@ -7,6 +7,7 @@
 #include "modes/kinds/GameModeCustom.h"
 #include "net/match/NetMessage.h"
 #include "net/match/NetworkGameHandler.h"
+#include "net/match/PlayerRecordCodec.h"
 #include "net/match/NetworkPlayer.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
@@ -21,6 +22,14 @@
 #include <vector>
 
 namespace {
+// The entity's record as the host sends it.
+int writeRecord(const GameMode& mode, const Target& entity, std::span<std::uint8_t> out)
+{
+    PlayerRecord record;
+    mode.fillPlayerRecord(entity, record);
+    return encodePlayerRecord(record, out);
+}
+
 
 using FakeTransport = FakeMatchTransport;
 
@@ -90,7 +99,7 @@ struct NetworkGames : testing::Test {
         if (!own)
             return nullptr;
         std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-        record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+        record.resize(static_cast<std::size_t>(writeRecord(*mode, *own, record)));
         record[1] = 2;
         netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
         fake->inbox.push_back({0, record});
@@ -140,7 +149,7 @@ TEST_F(NetworkGames, AClientGoesThroughEveryStateAndSaysReadyOnceAfterThreeSecon
     std::vector<std::uint8_t> record(netmsg::kMaxMessage);
     Airplane* own = mode->playerAirplane();
     ASSERT_NE(own, nullptr);
-    record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+    record.resize(static_cast<std::size_t>(writeRecord(*mode, *own, record)));
     record[1] = 2;  // out for good: waits for the ready message
     netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
     fake->inbox.push_front({0, record});
@@ -191,7 +200,7 @@ TEST_F(NetworkGames, AClientAppliesTheHostsEventsAndDropsWhatNamesNothing)
     // An airplane the host announces, then removes quietly and loudly.
     const std::size_t before = mode->entities().size();
     std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-    record.resize(static_cast<std::size_t>(mode->writePlayerRecord(*own, record)));
+    record.resize(static_cast<std::size_t>(writeRecord(*mode, *own, record)));
     record[6] = 77;  // another entity id
     record[7] = 0;
     netmsg::RecordMsg::frame(record, netmsg::PlayerInfo, true, 3);
@@ -228,6 +237,33 @@ TEST_F(NetworkGames, AClientAppliesTheHostsEventsAndDropsWhatNamesNothing)
     fs.airplaneId = own->id();
     receive(bytesOf(fs));
     EXPECT_EQ(own->flightState(), FlightState::EngineDead);
+}
+
+// Role 0 is never sent: a record claiming it for someone else's airplane
+// would make this side fly it as its own. The client refuses it; the same
+// record with a sent role builds an airplane this side does not fly.
+TEST_F(NetworkGames, AClientRefusesARecordThatWouldMakeAForeignAirplaneLocal)
+{
+    GameModeCustom* mode = joinedClient();
+    ASSERT_NE(mode, nullptr);
+    Airplane* own = mode->playerAirplane();
+    const std::size_t before = mode->entities().size();
+    std::vector<std::uint8_t> record(netmsg::kMaxMessage);
+    record.resize(static_cast<std::size_t>(writeRecord(*mode, *own, record)));
+    record[6] = 77;  // another entity id
+    record[7] = 0;
+    std::vector<std::uint8_t> local = record;
+    local[4] = 0;
+    netmsg::RecordMsg::frame(local, netmsg::PlayerInfo, true, 3);
+    receive(local);
+    EXPECT_EQ(mode->entities().size(), before);
+    EXPECT_EQ(mode->findPlayerAirplane(77), nullptr);
+    netmsg::RecordMsg::frame(record, netmsg::PlayerInfo, true, 3);
+    receive(record);
+    Target* other = mode->findPlayerAirplane(77);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->networkRole, NetworkRole::RemoteClient);
+    EXPECT_EQ(own->networkRole, NetworkRole::Local);
 }
 
 TEST_F(NetworkGames, AJoinForAMapOrKindThisSideCannotPlayIsEnded)

@@ -11,6 +11,14 @@
 #include "screens/Screens.h"
 #include "screens/scene/GameCamera.h"
 #include "screens/scene/SceneCameras.h"
+#include "screens/hud/HudGameState.h"
+#include "screens/hud/HudMarkerFeed.h"
+#include "screens/hud/PlaneHud.h"
+#include "render/assets/ImageWriter.h"
+#include "entities/aircraft/Airplane.h"
+#include "screens/scene/AirplaneCameraPlane.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +55,59 @@ TEST_F(OutOfRoundCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
     EXPECT_EQ(gameCamera().mode, 10);
     EXPECT_GT(vec3Length(followed->position() - me->position()), 10.0f);
     EXPECT_LT(vec3Length(gameCamera().position - followed->position()), 200.0f);
+}
+
+// While the kill cam follows another airplane the HUD watches it: the
+// markers, the radar and the lock reticles are worked out from it, the
+// controls are off, and the picture shows its view with the HUD.
+struct WatchedPlaneHud : GameScreenGl {
+    WatchedPlaneHud() : GameScreenGl(960, 640) {}
+};
+
+TEST_F(WatchedPlaneHud, TheHudWatchesTheFollowedAirplane)
+{
+    GameScreen& game = gameScreen();
+    ASSERT_EQ(createGame(static_cast<int>(GameType::LastManStanding), false, 0, game), GameStartResult::Started);
+    while (!game.isLoaded())
+        (void)game.loadStep();
+    setCurrentScreen(&game);
+    auto* mode = dynamic_cast<GameModeLMS*>(modeOf(currentMatch()));
+    ASSERT_NE(mode, nullptr);
+    for (int i = 0; i < 6 * 60 && !mode->roundRunning(); ++i)
+        game.update();
+    ASSERT_TRUE(mode->roundRunning());
+    HudGameState before;
+    readHudGameState(mode, before);
+    EXPECT_FALSE(before.spectating);
+    EXPECT_TRUE(before.markers.viewedIsPlayer);
+
+    Airplane* me = mode->playerAirplane();
+    ASSERT_NE(me, nullptr);
+    mode->eliminateAirplane(*me);
+    for (int i = 0; i < 60; ++i)
+        game.update();
+    ASSERT_EQ(gameCamera().mode, 10);
+    const auto* view = dynamic_cast<const AirplaneCameraPlane*>(gameCamera().followedPlane());
+    ASSERT_NE(view, nullptr);
+    const Airplane* watched = view->airplane();
+    ASSERT_NE(watched, nullptr);
+    EXPECT_EQ(watchedAirplane(mode), watched);
+    HudGameState state;
+    readHudGameState(mode, state);
+    EXPECT_TRUE(state.spectating);
+    EXPECT_FALSE(state.markers.viewedIsPlayer);
+    EXPECT_EQ(state.markers.viewedTeam, watched->team());
+    EXPECT_LT(vec3Length(state.markers.viewedPosition - watched->position()), 1e-3f) << "the radar centres on it";
+    EXPECT_FALSE(planeHud().controlsActive);
+    for (const auto& m : HudElementList::instance().markers.list())
+        EXPECT_EQ(m->lockA, -1) << "no lock reticles while watching";
+
+    game.draw();
+    const int w = 960, h = 640;
+    const std::vector<Rgba> pixels = rect(0, 0, w, h);
+    std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/view");
+    ASSERT_TRUE(writePngFile(SKYFRONT_BINARY_DIR "/view/killcam_hud.png", w, h,
+                             {reinterpret_cast<const std::uint8_t*>(pixels.data()), pixels.size() * 4}));
 }
 
 }  // namespace

@@ -72,6 +72,8 @@ public:
     void markObjective(const IGameEntity& entity) override { goals.push_back(&entity); }
     std::vector<std::pair<const IGameEntity*, int>> markerFlags;
     void setMarkerFlag(const IGameEntity& entity, int flag) override { markerFlags.emplace_back(&entity, flag); }
+    std::vector<int> postedMessages;
+    void postMessage(int id) override { postedMessages.push_back(id); }
     void removeMessage(int id) override { removedMessages.push_back(id); }
     void raiseHitIndicator() override { ++hitIndicators; }
     void releaseAllButtons() override { ++releases; }

@@ -36,13 +36,6 @@ public:
             // The views in turn: behind the aircraft (2) and the cockpit (3).
             m_hud.camera = m_hud.camera == 2 ? 3 : 2;
             break;
-        case ControlAction::Link_Weapons:
-            // Linking shows the pair's first button in place of its second.
-            if (m_hud.buttonVisible(20)) {
-                m_hud.visible[20] = false;
-                m_hud.visible[19] = true;
-            }
-            break;
         default: break;
         }
     }

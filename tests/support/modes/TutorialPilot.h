@@ -11,8 +11,9 @@ class RecordingTutorialHud;
 // game's input, and each frame runs the game's action dispatch (so a step's
 // action mask applies). What the dispatch hands on reaches the mode the way
 // the game screen passes it: the stick and throttle of the player's
-// airplane, the triggers, boost, autopilot, eject, squadron orders, the
-// camera and the weapon link (the last two on the recording HUD).
+// airplane, the triggers, boost, autopilot, eject, squadron orders and the
+// camera (on the recording HUD). The weapon link is the HUD's own, so the
+// real game's runs play it.
 class TutorialPilot {
 public:
     TutorialPilot(GameMode& mode, RecordingTutorialHud& hud);

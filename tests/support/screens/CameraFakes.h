@@ -58,4 +58,6 @@ struct FakeGameMode : CameraGameMode {
     const Vec3* specialObjectPoint(int i) const override { return &specials[static_cast<std::size_t>(i)]; }
     void resumeAfterRoundOver() override { ++resumed; }
     float focusSwitchDelay() const override { return delay; }
+    const Vec3* aimPoint = nullptr;  // the point views 0 and 1 turn toward
+    const Vec3* cameraTarget() const override { return aimPoint; }
 };

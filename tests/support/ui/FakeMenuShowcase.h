@@ -79,7 +79,16 @@ public:
     }
 
     void createShowcasePlane(int id) override { created.push_back(id); }
-    void setSceneShown() override { ++sceneShown; }
+    void setSceneShown() override
+    {
+        ++sceneShown;
+        sceneOn = true;
+    }
+    void setSceneHidden() override
+    {
+        ++sceneHidden;
+        sceneOn = false;
+    }
     int cameraMode() const override { return mode; }
     bool cameraBlendComplete() const override { return blendComplete; }
     void snapCameraToMode1() override
@@ -108,6 +117,8 @@ public:
     int p51 = 0;
     std::vector<int> created;
     int sceneShown = 0;
+    int sceneHidden = 0;
+    bool sceneOn = true;   // as the last of the two calls left it
     int mode = 0;
     bool blendComplete = true;
     int snaps1 = 0;

@@ -1,4 +1,4 @@
-#include "modes/PlayerRecord.h"
+#include "net/match/PlayerRecordCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,8 @@ PlayerRecord pilot()
     r.playerValues = {7, -8, 9, 10};
     r.stats = {12, 0, 35, 4, 1, 2, 3, 5, 0};
     r.spawnCounter = 6;
-    r.stateBlock.fill(0xAB);
+    r.hasStateBlock = true;
+    r.stateBlock.position = {10.0f, 20.0f, 30.0f};
     r.planeId = 14;
     r.paint = PlanePaint{180.0f, -0.5f, 0.25f, 90.0f, 1.5f, -2.0f};
     r.weaponIds = {3, -1, 40};
