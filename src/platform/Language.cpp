@@ -111,6 +111,8 @@ bool setLanguageByIndex(int index)
     LanguageState& s = state();
     s.current = index >= 0 && index < kLanguageCount ? index : 0;
     const bool ok = loadTables(s.current);
+    if (ok)
+        logInfo("platform", "texts in %s: %d strings", languageTable[s.current].code, s.tables.front().count());
     // A hook may add or remove hooks: call a copy.
     const auto hooks = s.hooks;
     for (const auto& hook : hooks)

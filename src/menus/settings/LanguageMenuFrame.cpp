@@ -16,6 +16,8 @@
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
 
+#include <string>
+
 LanguageMenuFrame* MenuFrameRegistry::languageMenu()
 {
     return slot<LanguageMenuFrame>(Page::Language);
@@ -162,6 +164,23 @@ void rebuildMenusForLanguage()
     MenuFrameRegistry::deleteAll();
     goToFrame(MenuFrameRegistry::mainMenu());
     goToFrame(MenuFrameRegistry::optionsMenu());
-    goToFrame(MenuFrameRegistry::languageMenu());
-    logInfo("menus", "pages rebuilt in language %d", currentLanguage());
+    LanguageMenuFrame* page = MenuFrameRegistry::languageMenu();
+    goToFrame(page);
+    // The rebuilt page's own title, as UTF-8, says which texts it now shows.
+    std::string title;
+    for (char16_t c : page && page->titleLabel ? page->titleLabel->shownText() : std::u16string_view{}) {
+        if (c < 0x80) {
+            title += static_cast<char>(c);
+        } else if (c < 0x800) {
+            title += static_cast<char>(0xC0 | (c >> 6));
+            title += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            title += static_cast<char>(0xE0 | (c >> 12));
+            title += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            title += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    const int language = currentLanguage();
+    logInfo("menus", "pages rebuilt in language %d (%s): \"%s\"", language,
+            languageTable[language < 0 ? 0 : language].code, title.c_str());
 }
