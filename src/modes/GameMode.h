@@ -210,6 +210,8 @@ public:
     // Set by the start before the level: 1 lays a mission's checkpoint over
     // its start, anything else starts fresh. Only campaign missions resume.
     virtual void setResumeValue(int /*value*/) {}
+    // The plane chosen in the menus, for the kinds whose level names its own.
+    virtual void setChosenPlane(int /*planeId*/) {}
 
     // What the pages, the HUD and net read of the match, refilled in place;
     // each kind adds its own section. report() is the same as a new value.

@@ -70,7 +70,8 @@ void GameMode::update(float dt)
         updateSquadrons();
         if (Airplane* player = m_playerAirplane; player && player->isActive()) {
             ProfileScope timed(FrameLib::Simulation);
-            player->update(dt);  // the autopilot, when it flies, steers first
+            player->runAI(dt);  // the autopilot, when it flies
+            player->update(dt);
             player->drawClass = 1;
             for (int slot = 0; slot < kWeaponSlots; ++slot)
                 if (Weapon* w = player->weapon(slot); w && w->isEnabled())
@@ -132,10 +133,13 @@ void GameMode::updateEntities(float dt)
     for (Target* e : active) {
         if (!e->isActive())
             continue;
-        // Each entity runs its AI controller at the start of its own update:
-        // once a frame, the rate the pilots were tuned at.
-        if (e != m_playerAirplane)
+        // The pilots' fights in play are paced by this second AI step beside
+        // the one inside the entity's own update; with one alone the bots
+        // circle for minutes without a kill.
+        if (e != m_playerAirplane) {
+            e->runAI(dt);
             e->update(dt);
+        }
         // An entity beyond its furthest class is hidden until it comes nearer again.
         const int drawClass = drawClassFor(e->cameraDistanceSq);
         e->drawClass = e->maxDrawClass() < drawClass ? 0 : drawClass;

@@ -174,8 +174,7 @@ GameStartResult startCampaignMission(int campaign, int mission, IGameScreen& gam
     mode->difficulty = difficulty >= 0 && difficulty <= 2 ? difficulty : 1;
     mode->setResumeValue(resume);
     // The player flies the plane chosen in the menus, not the mission's own.
-    if (auto* mission = dynamic_cast<GameModeCampaign*>(mode.get()))
-        mission->chosenPlaneId = settings().localPlaneId;
+    mode->setChosenPlane(settings().localPlaneId);
     return loadMatch(std::move(mode), &noNetwork(), gameScreen);
 }
 

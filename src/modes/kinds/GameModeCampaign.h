@@ -78,6 +78,7 @@ public:
     // Set by the start before the level: 1 lays the mission's checkpoint over its start.
     int resumeValue = 0;
     void setResumeValue(int value) override { resumeValue = value == 1 ? 1 : 0; }
+    void setChosenPlane(int planeId) override { chosenPlaneId = planeId; }
     // The plane chosen in the menus for the player; -1 (or a plane the list
     // lacks) flies the mission's own.
     int chosenPlaneId = -1;
