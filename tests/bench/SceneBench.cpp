@@ -29,6 +29,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -149,48 +150,73 @@ BENCHMARK(sceneFrame)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisec
 void topTierFrame(benchmark::State& state) { runSceneFrame(state, 3, true); }
 BENCHMARK(topTierFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The top tier over a 960 x 640 frame with the effect programs loaded, and
+// a target to draw into; everything is put back when it goes.
+struct TopTierRig {
+    GraphicsES20* g = nullptr;
+    std::optional<GraphicsES20Extensions> extensions;
+    RenderBuffer target;
+    int savedWidth = 0, savedHeight = 0;
+
+    // False (and the state skipped) without a context or effect programs.
+    bool start(benchmark::State& state)
+    {
+        GlTestContext* context = GlTestContext::instance();
+        if (!context) {
+            state.SkipWithError(GlTestContext::why().c_str());
+            return false;
+        }
+        g = &context->device();
+        extensions.emplace(*g);
+        if (!extensions->load()) {
+            state.SkipWithError("no effect programs");
+            return false;
+        }
+        setGraphicsExtensions(&*extensions);
+        savedWidth = g->screenWidth();
+        savedHeight = g->screenHeight();
+        g->setScreenSize(960, 640);
+        g->setQualityTier(3);
+        return true;
+    }
+    ~TopTierRig()
+    {
+        if (!extensions || !g)
+            return;
+        PostProcess::destroyTargets();
+        g->setLight(nullptr);
+        g->setRenderTarget(nullptr);
+        g->setQualityTier(0);
+        g->setScreenSize(savedWidth, savedHeight);
+        setGraphicsExtensions(nullptr);
+        extensions->unload();
+    }
+    bool makeTargets() { return target.createTexture(TextureFormat::Rgba8, 960, 640, kClampSampler) && PostProcess::createTargets(); }
+};
+
 // What the top tier's heat shimmer adds to a 960 x 640 frame: with nothing hot
 // in view (0) the distortion target is only cleared; with an exhaust in view
 // (1) the picture is also copied and the apply pass runs over it.
 void heatShimmerPass(benchmark::State& state)
 {
-    GlTestContext* context = GlTestContext::instance();
-    if (!context) {
-        state.SkipWithError(GlTestContext::why().c_str());
+    TopTierRig rig;
+    if (!rig.start(state))
         return;
-    }
-    GraphicsES20& g = context->device();
-    GraphicsES20Extensions extensions(g);
-    if (!extensions.load()) {
-        state.SkipWithError("no effect programs");
-        return;
-    }
-    setGraphicsExtensions(&extensions);
-    RenderBuffer target;
-    const int savedWidth = g.screenWidth(), savedHeight = g.screenHeight();
-    g.setScreenSize(960, 640);
-    g.setQualityTier(3);
-    if (!target.createTexture(TextureFormat::Rgba8, 960, 640, kClampSampler) || !PostProcess::createTargets() ||
-        !g.distortionTarget) {
+    GraphicsES20& g = *rig.g;
+    if (!rig.makeTargets() || !g.distortionTarget) {
         state.SkipWithError("no distortion target");
-    } else {
-        g.setRenderTarget(&target);
-        std::vector<std::uint8_t> sync;
-        for (auto _ : state) {
-            renderHeatDistortion([&] {
-                if (state.range(0) != 0)
-                    noteDistortionDrawn();
-            });
-            applyHeatDistortion();
-            g.readPixels(0, 0, 1, 1, sync);
-        }
+        return;
     }
-    PostProcess::destroyTargets();
-    g.setRenderTarget(nullptr);
-    g.setQualityTier(0);
-    g.setScreenSize(savedWidth, savedHeight);
-    setGraphicsExtensions(nullptr);
-    extensions.unload();
+    g.setRenderTarget(&rig.target);
+    std::vector<std::uint8_t> sync;
+    for (auto _ : state) {
+        renderHeatDistortion([&] {
+            if (state.range(0) != 0)
+                noteDistortionDrawn();
+        });
+        applyHeatDistortion();
+        g.readPixels(0, 0, 1, 1, sync);
+    }
 }
 BENCHMARK(heatShimmerPass)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -199,50 +225,31 @@ BENCHMARK(heatShimmerPass)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // clear with the final combine of scene and shafts onto it (1).
 void picturePasses(benchmark::State& state)
 {
-    GlTestContext* context = GlTestContext::instance();
-    if (!context) {
-        state.SkipWithError(GlTestContext::why().c_str());
+    TopTierRig rig;
+    if (!rig.start(state))
         return;
-    }
-    GraphicsES20& g = context->device();
-    GraphicsES20Extensions extensions(g);
-    if (!extensions.load()) {
-        state.SkipWithError("no effect programs");
-        return;
-    }
-    setGraphicsExtensions(&extensions);
-    RenderBuffer target;
-    const int savedWidth = g.screenWidth(), savedHeight = g.screenHeight();
-    g.setScreenSize(960, 640);
-    g.setQualityTier(3);
+    GraphicsES20& g = *rig.g;
     // The sun straight ahead, so the shafts are drawn.
     LightRecord light{{0.0f, 0.1f, -1.0f}, {0.3f, 0.3f, 0.3f}, {0.7f, 0.7f, 0.7f}, {1.0f, 0.9f, 0.8f}};
     g.setLight(&light);
     Mat4 projection;
     mat4Perspective(projection, 1.0f, 1.5f, 1.0f, 1000.0f);
-    if (!target.createTexture(TextureFormat::Rgba8, 960, 640, kClampSampler) || !PostProcess::createTargets()) {
+    if (!rig.makeTargets()) {
         state.SkipWithError("no picture targets");
-    } else {
-        PostProcess::updateSunParams(Mat4{}, projection);
-        std::vector<std::uint8_t> sync;
-        for (auto _ : state) {
-            if (state.range(0) == 0) {
-                PostProcess::render();
-            } else {
-                g.setRenderTarget(&target);
-                g.clear();
-                PostProcess::finalCombine();
-            }
-            g.readPixels(0, 0, 1, 1, sync);
-        }
+        return;
     }
-    PostProcess::destroyTargets();
-    g.setLight(nullptr);
-    g.setRenderTarget(nullptr);
-    g.setQualityTier(0);
-    g.setScreenSize(savedWidth, savedHeight);
-    setGraphicsExtensions(nullptr);
-    extensions.unload();
+    PostProcess::updateSunParams(Mat4{}, projection);
+    std::vector<std::uint8_t> sync;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            PostProcess::render();
+        } else {
+            g.setRenderTarget(&rig.target);
+            g.clear();
+            PostProcess::finalCombine();
+        }
+        g.readPixels(0, 0, 1, 1, sync);
+    }
 }
 BENCHMARK(picturePasses)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
