@@ -48,8 +48,9 @@ struct MatchEventFlow : testing::Test {
     }
     void TearDown() override
     {
-        handler.reset();
+        // The match goes first: its network connection is the handler.
         harness.finish();
+        handler.reset();
         netGlobals().makeTransport = nullptr;
         settings() = saved;
     }

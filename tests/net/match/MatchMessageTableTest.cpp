@@ -59,8 +59,9 @@ struct MessageTable : testing::Test {
     }
     void TearDown() override
     {
-        handler.reset();
+        // The match goes first: its network connection is the handler.
         harness.finish();
+        handler.reset();
         netGlobals().makeTransport = nullptr;
         joinedMatchSetup() = JoinedMatchSetup{};
         settings() = saved;

@@ -68,8 +68,9 @@ struct OddValues : testing::Test {
     }
     void TearDown() override
     {
-        handler.reset();
+        // The match goes first: its network connection is the handler.
         harness.finish();
+        handler.reset();
         netGlobals().makeTransport = nullptr;
         settings() = saved;
     }
