@@ -454,6 +454,7 @@ protected:
     virtual void updateWeapons(float dt);
     virtual void updateCameraFollow(float dt);
     void updateAimAssist();
+    void chooseAimAssistTarget();
     // Deletes what removeEntity set aside.
     void deletePending();
 

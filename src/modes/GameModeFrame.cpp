@@ -219,9 +219,24 @@ void GameMode::updateDistanceClasses()
 
 void GameMode::updateAimAssist()
 {
+    const bool had = m_aimAssistTarget != nullptr;
     m_aimAssistTarget = nullptr;
-    if (!settings().aimAssist || !isSinglePlayer() || playStopped)
-        return;
+    if (settings().aimAssist && isSinglePlayer() && !playStopped)
+        chooseAimAssistTarget();
+    if (!had && m_aimAssistTarget)
+        logInfo("modes", "the aim assist turns the player's guns to a target");
+    // The player's guns fire at the lead point while there is a target, else
+    // straight ahead.
+    if (Airplane* player = m_playerAirplane) {
+        const Vec3 aim = m_aimAssistTarget ? m_aimAssistDirection : Vec3{};
+        for (int slot = 0; slot < kWeaponSlots; ++slot)
+            if (Weapon* w = player->weapon(slot); w && w->isGun())
+                w->setAimDirection(aim);
+    }
+}
+
+void GameMode::chooseAimAssistTarget()
+{
     m_aimAssistTarget = m_hooks.hudOrNone().aimAssistCandidate();
     const Airplane* player = m_playerAirplane;
     if (!m_aimAssistTarget || !player)

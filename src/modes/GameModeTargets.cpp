@@ -181,8 +181,13 @@ void GameMode::lockPlayerTarget()
 {
     m_playerLockTarget =
         m_playerAirplane ? findTargetDefault(m_playerAirplane, kPlayerLockRange, TargetClass::Air) : nullptr;
-    if (!m_playerLockTarget)
+    if (!m_playerLockTarget) {
         m_hooks.hudOrNone().clearLockDisplay();
+        logInfo("modes", "the player's lock finds no target");
+        return;
+    }
+    logInfo("modes", "the player locks on a target %.0f away",
+            vec3Length(m_playerLockTarget->position() - m_playerAirplane->position()));
 }
 
 const std::vector<Target*>& GameMode::buildSelection(bool airplanes, std::span<const int> excludeKinds,

@@ -83,7 +83,11 @@ void onGameAction(int gameAction, bool pressed)
     if (!pressed)
         return;
     switch (action) {
-    case ControlAction::Radar: planeHud().radarLarge = !planeHud().radarLarge; break;
+    case ControlAction::Radar:
+        // The radar's touch area and key: the nearest enemy airplane ahead is locked.
+        mode->lockPlayerTarget();
+        planeHud().radarLarge = !planeHud().radarLarge;
+        break;
     case ControlAction::Link_Weapons: planeHud().linkWeapons(); break;
     case ControlAction::Camera: {
         GameCamera& camera = gameCamera();

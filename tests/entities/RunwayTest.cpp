@@ -146,6 +146,29 @@ TEST_F(Runways, ApproachLampLightsOnTheGlidePathOnly)
     EXPECT_FALSE(plane->approachLamp());
 }
 
+// The maps' runway model is long along its own x: its runway runs across the
+// heading, and the lamp lights on an approach along the strip, not across it.
+TEST(RunwayAxis, ARunwayLongInItsXRunsAcrossItsHeading)
+{
+    SimHost host;
+    Runway& strip = host.addRunway({0.0f, 0.0f, 0.0f}, 0.0f, {800.0f, 20.0f, 25.0f});
+    EXPECT_NEAR(std::fabs(strip.direction().x), 1.0f, 1e-5f);
+    EXPECT_TRUE(strip.contains({700.0f, 0.0f, 0.0f}, 5.0f));
+    EXPECT_FALSE(strip.contains({0.0f, 0.0f, 700.0f}, 5.0f));
+
+    PlaneCfg cfg = testFighter();
+    Airplane* plane = host.add(Target::create<Airplane>(host, cfg, 0, std::u16string(u"Pilot")));
+    host.setPlayer(plane);
+    plane->setPositionAndStop({3000.0f, 3000.0f * std::tan(0.0523599f), 0.0f});
+    plane->resetForRespawn();
+    plane->setOrientation(quatFromEuler(kPi / 2.0f, 0.0f, 0.0f));  // along the strip
+    host.step(1.0f / 60.0f);
+    EXPECT_TRUE(plane->approachLamp());
+    plane->setOrientation(Quat{});  // across it
+    host.step(1.0f / 60.0f);
+    EXPECT_FALSE(plane->approachLamp());
+}
+
 TEST(Tunnels, BoreShieldsFromTheGroundAndCountsTheFlyThrough)
 {
     SimHost host;

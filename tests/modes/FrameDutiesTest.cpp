@@ -2,6 +2,7 @@
 
 #include "effects/screen/ScreenSplats.h"
 #include "entities/weapons/MissileKinds.h"
+#include "entities/weapons/Weapon.h"
 #include "modes/ModeServices.h"
 #include "modes/PlayerAirplaneInput.h"
 #include "platform/Settings.h"
@@ -178,6 +179,52 @@ TEST_F(FrameDuties, AimAssistHelpsTowardATargetAheadAndLetsGoOfOneBehind)
     mode->setNetwork(true, true, false);
     step(1.0f / 60.0f);
     EXPECT_EQ(mode->aimAssistTarget(), nullptr);
+}
+
+// A burst at an airplane crossing the nose: with the aim assist on the guns
+// fire at its lead point and hit it far more often than straight ahead.
+TEST_F(FrameDuties, AimAssistTurnsThePlayersGunsToTheLeadPointOfACrossingTarget)
+{
+    WeaponCfg gun;
+    gun.name = "gun";
+    gun.weapon_id = 2;
+    gun.type = kWeaponMachinegun;
+    gun.damage = 0.0f;
+    gun.speed = 900.0f;
+    gun.life = 1.5f;
+    gun.reloadTime = 0.08f;
+    gun.numSlots = 2;
+    ASSERT_TRUE(player->mountWeapon(gun, 0));
+    const auto burst = [&](bool assist) {
+        settings().aimAssist = assist ? 1 : 0;
+        BulletPool::instance().clear();
+        player->setPositionAndStop({0.0f, 2000.0f, 0.0f});
+        player->setOrientation(Quat{});
+        player->setSpeed(150.0f);
+        // From the left, 600 ahead, across the nose.
+        enemy->setPositionAndStop({-250.0f, 2000.0f, -600.0f});
+        enemy->setOrientation(quatFromAngleY(-kPi / 2.0f));
+        enemy->setSpeed(150.0f);
+        enemy->setHealth(1.0f);
+        camera.candidate = enemy;
+        pullPlayerTrigger(*mode, 0, true);
+        int hits = 0;
+        for (int i = 0; i < 120; ++i) {
+            mode->update(1.0f / 60.0f);
+            hits += BulletPool::instance().hitsThisFrame();
+        }
+        pullPlayerTrigger(*mode, 0, false);
+        step(2.0f);
+        return hits;
+    };
+    const int straight = burst(false);
+    const int assisted = burst(true);
+    EXPECT_GT(assisted, 2 * straight + 4) << "straight ahead " << straight << ", assisted " << assisted;
+
+    // Once the target is lost the guns fire straight ahead again.
+    camera.candidate = nullptr;
+    step(1.0f / 60.0f);
+    EXPECT_NEAR(vec3Dot(player->weapon(0)->fireDirection(), player->forward()), 1.0f, 1e-4f);
 }
 
 // A missile bursting on the player flashes the view and throws oil over it.

@@ -154,6 +154,54 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     resetScreens();
 }
 
+// The radar key and the radar's touch area lock the nearest enemy airplane
+// within reach; with none there the lock is let go.
+TEST(game_screen, TheRadarActionLocksTheNearestEnemyWithinReach)
+{
+    resetScreens();
+    ModeHarness harness;
+    std::string error;
+    if (!harness.mountData(error))
+        GTEST_SKIP() << error;
+    setGameConnections(MatchConnections::none());
+    std::vector<std::string> log;
+    FakeScreen menu{"menu", log};
+    setCurrentScreen(&menu);
+    GameScreen& game = gameScreen();
+    ASSERT_EQ(createGame(10, false, 0, game), GameStartResult::Started);
+    setFrameDelta(1.0f / 60.0f);
+    for (int i = 0; i < 24; ++i)
+        updateScreens();
+    ASSERT_EQ(currentScreen(), &game);
+    GameMode* mode = modeOf(currentMatch());
+    ASSERT_NE(mode, nullptr);
+    Airplane* plane = mode->playerAirplane();
+    ASSERT_NE(plane, nullptr);
+    startScreens();  // the game's handler of the bound actions
+    const int radar = static_cast<int>(ControlAction::Radar) - kFirstGameAction;
+
+    controls().dispatchActions(true, radar);
+    controls().dispatchActions(false, radar);
+    EXPECT_EQ(mode->playerLockTarget(), nullptr) << "nobody to lock in free flight";
+
+    Airplane* enemy = mode->createAirplane(nullptr, plane->record().plane_id, 1, 0.5f, nullptr, true);
+    ASSERT_NE(enemy, nullptr);
+    mode->respawnAirplane(*enemy, 0.0f, nullptr);
+    enemy->setPositionAndStop(plane->position() + plane->forward() * 800.0f);
+    updateScreens();
+    controls().dispatchActions(true, radar);
+    controls().dispatchActions(false, radar);
+    EXPECT_EQ(mode->playerLockTarget(), enemy);
+
+    // Out of reach the lock is let go again.
+    enemy->setPositionAndStop(plane->position() + plane->forward() * 5000.0f);
+    updateScreens();
+    planeHud().pressButton(12);
+    planeHud().releaseButton(12);
+    EXPECT_EQ(mode->playerLockTarget(), nullptr);
+    resetScreens();
+}
+
 TEST(game_screen, ThePlayersActionsAndStickReachHisAirplaneOnlyInPlay)
 {
     resetScreens();

@@ -51,12 +51,20 @@ void Runway::draw(const DrawView&, DrawPass pass)
     drawModel(*m_model, mat4FromQuatPosition(quatFromEuler(m_heading, 0.0f, 0.0f), m_position));
 }
 
-Vec3 Runway::direction() const { return {-std::sin(m_heading), 0.0f, -std::cos(m_heading)}; }
+Vec3 Runway::headingAxis() const { return {-std::sin(m_heading), 0.0f, -std::cos(m_heading)}; }
+
+Vec3 Runway::direction() const
+{
+    // The maps' runway model is laid out along its own x: its strip then
+    // runs across the heading.
+    const Vec3 ahead = headingAxis();
+    return m_halfExtents.x > m_halfExtents.z ? Vec3{-ahead.z, 0.0f, ahead.x} : ahead;
+}
 
 bool Runway::contains(const Vec3& point, float margin) const
 {
     const Vec3 d = point - m_position;
-    const Vec3 along = direction();
+    const Vec3 along = headingAxis();
     const Vec3 across{-along.z, 0.0f, along.x};
     const float z = vec3Dot(d, along);
     const float x = vec3Dot(d, across);

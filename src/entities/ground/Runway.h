@@ -32,7 +32,7 @@ public:
     // The point, taken into the runway's frame, lies in the box widened by
     // margin on every side.
     bool contains(const Vec3& point, float margin) const;
-    // Unit vector along the runway (either way lands).
+    // Unit vector along the runway's long side (either way lands).
     Vec3 direction() const;
     float heading() const { return m_heading; }
     const Vec3& halfExtents() const { return m_halfExtents; }
@@ -45,6 +45,9 @@ protected:
     void draw(const DrawView& view, DrawPass pass) override;
 
 private:
+    // The box's own z axis, turned by the heading.
+    Vec3 headingAxis() const;
+
     const Model* m_model = nullptr;
     std::vector<Airplane*> m_landed;
     float m_heading;
