@@ -84,7 +84,7 @@ void onGameAction(int gameAction, bool pressed)
         return;
     switch (action) {
     case ControlAction::Radar:
-        // The radar's touch area and key: the nearest enemy airplane ahead is locked.
+        // The radar's touch area and key lock the nearest enemy airplane within reach.
         mode->lockPlayerTarget();
         planeHud().radarLarge = !planeHud().radarLarge;
         break;
