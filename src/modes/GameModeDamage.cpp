@@ -345,6 +345,9 @@ void GameMode::onMissileHit(const Missile& missile)
     if (m_playerAirplane && missile.owner() == m_playerAirplane) {
         ++missionStats().missilesHit;
         m_hooks.progressOrNone().countEvent(modeevent::kMissileHit);
+        // Rockets, bombs and torpedoes fly unguided.
+        if (missile.record().type != kWeaponSimple)
+            m_hooks.progressOrNone().countEvent(modeevent::kGuidedMissileHit);
         m_hooks.progressOrNone().onPlayerMissileHit();
     }
 }
