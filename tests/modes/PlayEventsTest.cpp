@@ -12,6 +12,7 @@
 #include "modes/AchievementEvents.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/MatchEvents.h"
 #include "modes/MatchReport.h"
 #include "modes/kinds/GameModeCTF.h"
 #include "modes/kinds/GameModeCustom.h"
@@ -343,6 +344,19 @@ TEST_F(PlayEvents, GunHitsCountByTheRoundAndOnlyHomingMissilesAsGuided)
     mode->onMissileHit(*mode->missileSet().at(mode->missileSet().count() - 1));
     EXPECT_EQ(tally(modeevent::kMissileHit), 2);
     EXPECT_EQ(tally(modeevent::kGuidedMissileHit), 1);
+}
+
+// A player who changes sides, here or on a peer, gets one team-change line.
+TEST_F(PlayEvents, ATeamSwitchShowsOneLine)
+{
+    GameMode* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    Airplane* bot = enemyOf(*mode);
+    ASSERT_NE(bot, nullptr);
+    const int team = bot->team() == 0 ? 1 : 0;
+    ASSERT_NE(mode->applyPeerEvent(peerevent::TeamSwitch{bot->id(), team, 0.0f, bot->position(), {}}), nullptr);
+    EXPECT_EQ(bot->team(), team);
+    EXPECT_EQ(messages.lines.size(), 1u);
 }
 
 // A new round starts with an empty list of what was just unlocked.
