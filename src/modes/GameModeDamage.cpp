@@ -1,5 +1,6 @@
 #include "modes/GameMode.h"
 
+#include "effects/world/AircraftLooks.h"
 #include "entities/DamageRule.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
@@ -168,6 +169,8 @@ void GameMode::withdrawFromPlay(Target& e)
         m_hooks.hudOrNone().removeMessage(IModeHud::kIncomingMissileMessage);
         controlsFrozen = false;
     }
+    if (e.networkRole == NetworkRole::Local)
+        VapourCone::silenceRush();
     loseTargetInWeapons(&e);
     for (auto& other : m_entities)
         if (other->kind() == TargetKind::Airplane && static_cast<Airplane&>(*other).currentTarget == &e)
