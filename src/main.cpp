@@ -41,6 +41,7 @@
 #include "modes/progress/GameProgress.h"
 #include "modes/progress/ScoreMgr.h"
 #include "modes/MatchReport.h"
+#include "modes/TestPlacement.h"
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
@@ -75,6 +76,7 @@
 #include "ui/widgets/MenuAlert.h"
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -340,6 +342,17 @@ void updateNetworkRequests()
         (void)MenuFrameRegistry::steamMenu()->takeRequest();
 }
 
+// "-testplace foe|flag": a scripted run's way to a kill or a flag capture.
+std::optional<TestPlacement> g_testPlacement;
+
+void updateTestPlacement()
+{
+    if (!g_testPlacement || currentScreen() != &gameScreen())
+        return;
+    if (GameMode* mode = modeOf(currentMatch()))
+        g_testPlacement->update(*mode, frameDelta());
+}
+
 // "-menupage NAME" stands in for the menus that will lead to the page.
 std::string g_menuPage;
 
@@ -379,6 +392,9 @@ int main(int argc, char** argv)
         if (running) {
             g_menuPage = running->testOptions().menuPage;
             applyNetworkOptions(running->testOptions());
+            const auto placement = TestPlacement::kindByName(running->testOptions().testPlace);
+            if (placement != TestPlacement::Kind::None)
+                g_testPlacement.emplace(placement);
         }
         startScreens();
         gameScreen().setNetworkSession(&network);
@@ -415,6 +431,7 @@ int main(int argc, char** argv)
         if (currentScreen() == &menuScreen())
             showSaveNotices();
         updateNetworkRequests();
+        updateTestPlacement();
         updateScreens();
     };
     hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };

@@ -11,6 +11,7 @@
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/map/MapLoader.h"
+#include "modes/AchievementEvents.h"
 #include "modes/BotNames.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
@@ -352,7 +353,10 @@ void GameMode::onGunShots(const Target& shooter, int fired, int hits)
     // The match's accuracy bonus reads these counts.
     missionStats().shotsFired += fired;
     missionStats().shotsHit += hits;
-    m_hooks.progressOrNone().onPlayerShots(fired, hits);
+    IModeProgress& progress = m_hooks.progressOrNone();
+    for (int i = 0; i < hits; ++i)
+        progress.countEvent(modeevent::kGunHit);
+    progress.onPlayerShots(fired, hits);
 }
 
 void GameMode::onWeaponHit(Target& victim, Target* attacker, int weaponId)

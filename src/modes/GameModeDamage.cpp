@@ -1,5 +1,6 @@
 #include "modes/GameMode.h"
 
+#include "effects/world/AircraftLooks.h"
 #include "entities/DamageRule.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
@@ -168,6 +169,8 @@ void GameMode::withdrawFromPlay(Target& e)
         m_hooks.hudOrNone().removeMessage(IModeHud::kIncomingMissileMessage);
         controlsFrozen = false;
     }
+    if (e.networkRole == NetworkRole::Local)
+        VapourCone::silenceRush();
     loseTargetInWeapons(&e);
     for (auto& other : m_entities)
         if (other->kind() == TargetKind::Airplane && static_cast<Airplane&>(*other).currentTarget == &e)
@@ -345,6 +348,9 @@ void GameMode::onMissileHit(const Missile& missile)
     if (m_playerAirplane && missile.owner() == m_playerAirplane) {
         ++missionStats().missilesHit;
         m_hooks.progressOrNone().countEvent(modeevent::kMissileHit);
+        // Rockets, bombs and torpedoes fly unguided.
+        if (missile.record().type != kWeaponSimple)
+            m_hooks.progressOrNone().countEvent(modeevent::kGuidedMissileHit);
         m_hooks.progressOrNone().onPlayerMissileHit();
     }
 }

@@ -79,7 +79,6 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 a->onTeamChanged(true);
                 changeTeam(*a, e.team);
                 postEventText(EventKind::TeamChange, *a, nullptr);
-                postEventText(EventKind::TeamChange, *a, nullptr);
                 if (e.value >= 0.0f) {
                     respawnAirplane(*a, e.value, &e.position);
                     a->setOrientation(e.orientation);

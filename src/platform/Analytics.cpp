@@ -29,6 +29,11 @@ void setDogfightParams(int dogfight, int planeId)
     setParams("DOGFIGHT=" + std::to_string(dogfight) + " PLANE=" + std::to_string(planeId));
 }
 
+void setUnlockedPlaneParams(int planeId)
+{
+    setParams("UNLOCKED_PLANE=" + std::to_string(planeId));
+}
+
 const std::string& eventParams()
 {
     return params();

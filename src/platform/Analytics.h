@@ -11,6 +11,8 @@ namespace Analytics {
 void setMissionPlaneParams(int campaign, int mission, int planeId);
 // The same for a dogfight challenge (its index) and the plane.
 void setDogfightParams(int dogfight, int planeId);
+// A plane the player has just unlocked.
+void setUnlockedPlaneParams(int planeId);
 
 // "KEY=value" pairs of the last call, separated by blanks; empty before the first.
 const std::string& eventParams();

@@ -66,6 +66,9 @@ struct TestOptions {
     // "-frametimes FILE": the frame times and their split, written at the end
     // (relative to the folder the game was started from); empty for none.
     std::string frameTimes;
+    // "-testplace foe|flag": a placement that lets a scripted run score a
+    // kill or a flag capture; empty for none.
+    std::string testPlace;
 };
 
 // The input-script line of an "-inject" value; false, with nothing written,
@@ -77,7 +80,8 @@ bool parseInjection(std::string_view value, std::string& scriptLine);
 // "-quality N", "-vsync N", "-listres" (also with "--"), "+connect a.b.c.d:port", "-roomserver HOST[:PORT]",
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
 // "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-menupage NAME", "-autostart TYPE:MAP" and
-// "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N", "-lanaddr ADDR" and "-frametimes FILE".
+// "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N", "-lanaddr ADDR", "-frametimes FILE" and
+// "-testplace foe|flag".
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or

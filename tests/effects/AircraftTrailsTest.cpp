@@ -238,6 +238,24 @@ TEST_F(JetLooks, TheScrollWrapsBelowZero)
     EXPECT_NEAR(e.scroll, 0.95f, 1e-4f);
 }
 
+// An airplane leaving play silences the rush; the cone still in the air
+// starts it again on its next update.
+TEST_F(JetLooks, TheRushFallsSilentWhenAnAirplaneLeavesPlayAndComesBackWithTheCone)
+{
+    plane.player = true;
+    plane.speed = 200.0f;
+    VapourCone cone(plane, model);
+    cone.update(0.02f, 0.95f);
+    ASSERT_TRUE(VapourCone::rushPlaying());
+    VapourCone::silenceRush();
+    EXPECT_FALSE(VapourCone::rushPlaying());
+    VapourCone::silenceRush();
+    EXPECT_FALSE(VapourCone::rushPlaying());
+    cone.update(0.02f, 0.95f);
+    EXPECT_TRUE(VapourCone::rushPlaying());
+    cone.stopRush();
+}
+
 TEST_F(JetLooks, NoVapourConeBelowOneHundredAndTheRushStopsWhenThePlaneGoes)
 {
     plane.player = true;

@@ -12,6 +12,7 @@
 #include "modes/AchievementEvents.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/MatchEvents.h"
 #include "modes/MatchReport.h"
 #include "modes/kinds/GameModeCTF.h"
 #include "modes/kinds/GameModeCustom.h"
@@ -162,6 +163,16 @@ std::vector<EventRow> rows()
              ASSERT_TRUE(m.launchWeaponById(simple->weapon_id, me, PlayEvents::enemyOf(m), me->position()));
              m.onMissileHit(*m.missileSet().at(m.missileSet().count() - 1));
          }},
+        {modeevent::kGuidedMissileHit, "GameMode::onMissileHit (a homing missile)", T::FreeForAll,
+         [](PlayEvents&, GameMode& m) {
+             const WeaponCfg* homing = WeaponList::instance().findByName("heatseeker_1");
+             ASSERT_NE(homing, nullptr);
+             Airplane* me = m.playerAirplane();
+             ASSERT_TRUE(m.launchWeaponById(homing->weapon_id, me, PlayEvents::enemyOf(m), me->position()));
+             m.onMissileHit(*m.missileSet().at(m.missileSet().count() - 1));
+         }},
+        {modeevent::kGunHit, "GameMode::onGunShots", T::FreeForAll,
+         [](PlayEvents&, GameMode& m) { m.onGunShots(*m.playerAirplane(), 5, 2); }},
         {25, "ScoreMgr::onFlagCaptured", T::CaptureTheFlag,
          [](PlayEvents&, GameMode& m) { ScoreMgr::instance().onFlagCaptured(*m.playerAirplane()); }},
         {26, "ScoreMgr::onFlagReturned", T::CaptureTheFlag,
@@ -302,6 +313,50 @@ TEST_F(PlayEvents, MissionStatisticsCountDamageTakenAndBothSidesAirplanes)
     mode->damageAirplane(me, nullptr, 0.05f, me.position(), nullptr, false);
     EXPECT_NEAR(stats.damageTaken, health - me.health(), 1e-6f);
     EXPECT_GT(stats.damageTaken, 0.0f);
+}
+
+// Each round of the player's guns that hits counts once, others' rounds
+// never; only a homing missile's hit counts as a guided one.
+TEST_F(PlayEvents, GunHitsCountByTheRoundAndOnlyHomingMissilesAsGuided)
+{
+    GameMode* mode = start(GameType::FreeForAll);
+    ASSERT_NE(mode, nullptr);
+    Airplane& me = *mode->playerAirplane();
+    Airplane* bot = enemyOf(*mode);
+    ASSERT_NE(bot, nullptr);
+    mode->onGunShots(me, 10, 3);
+    mode->onGunShots(me, 4, 0);
+    mode->onGunShots(*bot, 10, 10);
+    EXPECT_EQ(tally(modeevent::kGunHit), 3);
+
+    const WeaponCfg* rocket = WeaponList::instance().findByName("simple_missile_1");
+    ASSERT_NE(rocket, nullptr);
+    ASSERT_TRUE(mode->launchWeaponById(rocket->weapon_id, &me, bot, me.position()));
+    mode->onMissileHit(*mode->missileSet().at(mode->missileSet().count() - 1));
+    EXPECT_EQ(tally(modeevent::kMissileHit), 1);
+    EXPECT_EQ(tally(modeevent::kGuidedMissileHit), 0);
+    const WeaponCfg* homing = WeaponList::instance().findByName("heatseeker_1");
+    ASSERT_NE(homing, nullptr);
+    ASSERT_TRUE(mode->launchWeaponById(homing->weapon_id, bot, &me, bot->position()));
+    mode->onMissileHit(*mode->missileSet().at(mode->missileSet().count() - 1));
+    EXPECT_EQ(tally(modeevent::kGuidedMissileHit), 0) << "a bot's missile";
+    ASSERT_TRUE(mode->launchWeaponById(homing->weapon_id, &me, bot, me.position()));
+    mode->onMissileHit(*mode->missileSet().at(mode->missileSet().count() - 1));
+    EXPECT_EQ(tally(modeevent::kMissileHit), 2);
+    EXPECT_EQ(tally(modeevent::kGuidedMissileHit), 1);
+}
+
+// A player who changes sides, here or on a peer, gets one team-change line.
+TEST_F(PlayEvents, ATeamSwitchShowsOneLine)
+{
+    GameMode* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    Airplane* bot = enemyOf(*mode);
+    ASSERT_NE(bot, nullptr);
+    const int team = bot->team() == 0 ? 1 : 0;
+    ASSERT_NE(mode->applyPeerEvent(peerevent::TeamSwitch{bot->id(), team, 0.0f, bot->position(), {}}), nullptr);
+    EXPECT_EQ(bot->team(), team);
+    EXPECT_EQ(messages.lines.size(), 1u);
 }
 
 // A new round starts with an empty list of what was just unlocked.

@@ -1,6 +1,7 @@
 #include "ProgressFixture.h"
 
 #include "modes/progress/UnlocksMgr.h"
+#include "platform/Analytics.h"
 #include "platform/Text.h"
 
 #include <string>
@@ -129,6 +130,21 @@ TEST_F(Unlocks, AlreadyUnlockedReturnsFalse)
     EXPECT_TRUE(manager.applyItem(zeroItem, UnlockEventType::Rank, false, ""));
     EXPECT_FALSE(manager.applyItem(zeroItem, UnlockEventType::Rank, false, ""));
     EXPECT_EQ(listener.notices.size(), 1u);
+}
+
+// Only a plane the rule really unlocks reaches the analytics, silent or not.
+TEST_F(Unlocks, ANewlyUnlockedPlaneHandsItsIdToTheAnalytics)
+{
+    const UnlockItem& zeroItem = *manager.events().at(0)->items.at(0);
+    Analytics::clearEventParams();
+    manager.applyItem(zeroItem, UnlockEventType::Rank, true, "");
+    EXPECT_EQ(Analytics::eventParams(), "UNLOCKED_PLANE=" + std::to_string(zero));
+    Analytics::clearEventParams();
+    manager.applyItem(zeroItem, UnlockEventType::Rank, false, "");
+    manager.onCampaignMissionWin(1, 4);  // an unknown plane and other kinds of item
+    EXPECT_EQ(Analytics::eventParams(), "");
+    manager.onSurvivalWave(4);
+    EXPECT_EQ(Analytics::eventParams(), "UNLOCKED_PLANE=" + std::to_string(f4));
 }
 
 TEST_F(Unlocks, BadIndicesChangeNothing)

@@ -39,6 +39,56 @@ stats="$saves/steam_userstats.txt"
 grep -q "^stat eject_count 1$" "$stats" || fail "the saved statistics hold no ejection: $(cat "$stats")"
 grep -q "^achievement ridedietogether$" "$stats" || fail "the saved achievements miss the earned one: $(cat "$stats")"
 
+# The HUD's long-message panel (dark, behind the kill line) in the top left
+# of a 640x360 frame: true when one of the pictures shows it.
+panel_shown() {
+    python3 - "$@" <<'PY'
+import sys
+from png_pixels import rgb_rows
+for path in sys.argv[1:]:
+    rows = rgb_rows(path)
+    dark = sum(1 for y in range(48, 78) for x in range(16, 100) if sum(rows[y][x]) < 300)
+    if dark > 30 * 84 // 3:
+        sys.exit(0)
+sys.exit(1)
+PY
+}
+
+# A team deathmatch in which the player's guns shoot down three bots, each
+# held ahead of them in turn by -testplace foe, in one life: every kill is
+# counted, its line shows on the HUD, the streak earns "rookie", and the saved
+# account statistics hold the kills and the achievement.
+game_tree "$game" "$out/kill"
+printf '%s\n' "400 keydown Space" "2700 keyup Space" >"$out/kill.script"
+shots=()
+for f in 600 650 700 750 800 850 900; do shots+=(-dumpframe "$f:$out/kill_$f.png"); done
+"$run" "${small[@]}" -autostart 3:0 -testplace foe -inputscript "$out/kill.script" -frames 2800 "${shots[@]}" \
+    >"$out/kill.out" 2>&1 || fail "the kill run did not end cleanly: $(tail -5 "$out/kill.out")"
+[ "$(grep -c "hud: event line: You shot down " "$out/kill.out")" -eq 3 ] ||
+    fail "not three kill lines reached the HUD: $(grep "event line" "$out/kill.out")"
+[ "$(grep -c "progress: achievement event 15\$" "$out/kill.out")" -eq 3 ] || fail "not three airplane kills were counted"
+counted "$out/kill.out" 41 || fail "no hit of the player's guns was counted"
+grep -q 'progress: achievement "rookie" earned' "$out/kill.out" || fail "three kills in one life did not earn rookie"
+stats="$(ls -d "$out"/kill/tree/save/*/ | head -1)/steam_userstats.txt"
+grep -q "^stat enemy_kills 3$" "$stats" || fail "the saved statistics miss the kills: $(cat "$stats")"
+grep -q "^achievement rookie$" "$stats" || fail "the saved achievements miss rookie: $(cat "$stats")"
+panel_shown "$out"/kill_*.png || fail "no picture of the run shows the kill line's panel"
+
+# Capture the flag: -testplace flag puts the player over the enemy flag,
+# which the game's touch rule gives it, and then over its own flag, where the
+# game's capture rule scores: both notices show, the capture is counted and
+# "captureflag" is earned and saved.
+game_tree "$game" "$out/ctf"
+: >"$out/ctf.script"
+"$run" "${small[@]}" -autostart 4:0 -testplace flag -inputscript "$out/ctf.script" -frames 700 \
+    -dumpframe "450:$out/ctf_taken.png" -dumpframe "550:$out/ctf_captured.png" >"$out/ctf.out" 2>&1 ||
+    fail "the capture-the-flag run did not end cleanly: $(tail -5 "$out/ctf.out")"
+grep -q "hud: notice: You have the enemy flag" "$out/ctf.out" || fail "the taken flag's notice did not show"
+grep -q "hud: notice: You captured the flag" "$out/ctf.out" || fail "the capture's notice did not show"
+counted "$out/ctf.out" 25 || fail "the capture was not counted"
+stats="$(ls -d "$out"/ctf/tree/save/*/ | head -1)/steam_userstats.txt"
+grep -q "^achievement captureflag$" "$stats" || fail "the saved achievements miss captureflag: $(cat "$stats")"
+
 # The first mission of the first campaign counts its own start beside the level's.
 "$run" "${small[@]}" -autostart 1:c1m1 -frames 240 >"$out/campaign.out" 2>&1 ||
     fail "the campaign run did not end cleanly: $(tail -5 "$out/campaign.out")"

@@ -145,6 +145,18 @@ TEST(TestOptions, StepFrameCountAndDumpsParseAndBadValuesAreIgnored)
 }  // namespace
 
 namespace {
+// Only the two placements are taken; a later good value wins over an earlier one.
+TEST(TestOptions, TestPlaceTakesFoeOrFlagOnlyAndIsListedAsATestOption)
+{
+    EXPECT_EQ(parsed({"-testplace", "foe"}).testOptions().testPlace, "foe");
+    EXPECT_EQ(parsed({"-testplace", "foe", "-testplace", "flag"}).testOptions().testPlace, "flag");
+    for (const char* bad : {"", "Foe", "flags", "foe;flag", "bot"})
+        EXPECT_EQ(parsed({"-testplace", bad}).testOptions().testPlace, "") << bad;
+    EXPECT_EQ(parsed({"-testplace", "flag", "-testplace", "x"}).testOptions().testPlace, "flag");
+    const std::string usage = OptionTable::usage();
+    EXPECT_GT(usage.find("-testplace foe|flag"), usage.find("Test options"));
+}
+
 TEST(TestOptions, AutostartTakesTypeAndMapAndRefusesTheRest)
 {
     OptionTable options;

@@ -215,6 +215,15 @@ VapourCone::~VapourCone() { stopRush(); }
 
 bool VapourCone::rushPlaying() { return g_rush; }
 
+void VapourCone::silenceRush()
+{
+    if (!g_rush)
+        return;
+    if (SoundSourceBuffered* s = globalSources().airbrake)
+        s->stop();
+    g_rush = false;
+}
+
 void VapourCone::stopRush()
 {
     if (m_player && g_rush) {

@@ -58,6 +58,9 @@ public:
     // The owner is going: the rush stops now.
     void stopRush();
     static bool rushPlaying();
+    // An airplane of this machine left play: the rush stops whoever's cone
+    // started it, and the next cone that calls for it starts it again.
+    static void silenceRush();
 
     float scroll = 0.0f, level = 0.0f, coneScale = 0.0f;
     Color4 base{255, 255, 255, 204}, coneColor{0, 0, 0, 0};

@@ -2,6 +2,7 @@
 
 #include "gamedata/records/PlaneList.h"
 #include "modes/progress/AchievementTable.h"
+#include "platform/Analytics.h"
 #include "platform/File.h"
 #include "platform/Language.h"
 #include "platform/Log.h"
@@ -156,6 +157,7 @@ bool UnlocksMgr::setItemState(const UnlockItem& item)
         if (id < 0 || s.planeUnlockedAt(id))
             return false;
         s.setPlaneUnlocked(id, 1);
+        Analytics::setUnlockedPlaneParams(id);
         return true;
     }
     case UnlockItemType::CampaignAccess: {

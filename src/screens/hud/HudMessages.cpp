@@ -32,6 +32,7 @@ void HudMessages::pushLong(std::u16string_view text)
 
 void HudMessages::pushNotice(std::u16string_view text, float duration, int colour, int flags)
 {
+    logInfo("hud", "notice: %s", plainText(text).c_str());
     m_queue.pushNotice(text, duration, colour != 0, flags != 0);
 }
 

@@ -19,6 +19,9 @@
 
 namespace {
 
+// Scaled units between the bottom edge and the line of the respawn countdown.
+constexpr float kBottomLineRise = 60.0f;
+
 struct DialScale {
     float speedFull, speedLimit, altitudeFull, altitudeLimit;
 };
@@ -283,12 +286,14 @@ void PlaneHud::drawContents()
         drawPlay();
     else
         drawRoundOver();
-    // The dead player's countdown, a little below the centre messages.
+    // The dead player's countdown, or the flag carrier's warning, standing on
+    // a line just above the bottom edge.
     if (!m_state.respawnText.empty() && !m_state.paused) {
-        if (CFont* font = getFont(0)) {
+        if (CFont* font = getFont(2)) {
             const ScreenMetrics& m = screenMetrics();
-            drawText(font, m_state.respawnText, m.screenWidth / 2.0f, m.screenHeight * 0.6f,
-                     CFont::kCentreX | CFont::kCentreY);
+            drawText(font, m_state.respawnText, m.screenWidth / 2.0f,
+                     static_cast<float>(m.screenHeight) - kBottomLineRise * m.screenScaleY,
+                     CFont::kCentreX | CFont::kBottom);
         }
     }
     drawFade();

@@ -8,6 +8,7 @@
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "platform/StringTable.h"
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "render/assets/ImageWriter.h"
@@ -183,6 +184,29 @@ TEST_P(PlaneHudPictures, PressedPadAndFlippedControls)
     save("flipped-" + size() + ".png");
     settings().flipControls = 0;
     EXPECT_EQ(hud.dpad().touchId(), 5);
+}
+
+// The flag carrier's warning (and the respawn countdown in its place) stands
+// on a line 60 scaled units above the bottom edge, centred, nothing below it.
+TEST_P(PlaneHudPictures, CarrierWarningStandsAboveTheBottomEdge)
+{
+    drawBackdrop();
+    const std::vector<Rgba> bare = rect(0, 0, w, h);
+    const std::u16string* warning = findStringTable().text(88);
+    ASSERT_NE(warning, nullptr);
+    state.respawnText = *warning;
+    for (int i = 0; i < 10; ++i)
+        frame(1.0f / 60.0f);
+    drawBackdrop();
+    hud.draw();
+    save("carrier-warning-" + size() + ".png");
+    const ScreenMetrics& m = screenMetrics();
+    const float line = static_cast<float>(h) - 60.0f * m.screenScaleY;
+    const float half = 120.0f * m.screenScaleX;
+    const CSprite::Rect above{w / 2.0f - half, line - 30.0f * m.screenScaleY, 2.0f * half, 30.0f * m.screenScaleY};
+    const CSprite::Rect below{w / 2.0f - half, line + 3.0f, 2.0f * half, 50.0f * m.screenScaleY};
+    EXPECT_GT(changedPixels(bare, above), static_cast<int>(above.w * above.h / 20)) << "the warning's letters";
+    EXPECT_EQ(changedPixels(bare, below), 0) << "nothing under the line";
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PlaneHudPictures,

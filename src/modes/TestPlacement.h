@@ -1,0 +1,53 @@
+#pragma once
+#include <string_view>
+
+class GameMode;
+class Target;
+
+// "-testplace": how a scripted run of the game reaches a kill or a flag
+// capture without a pilot's hands. Only that test option makes one; play
+// never does.
+//   Foe:  the nearest enemy airplane, its pilot taken off, flies straight on
+//         the player's heading a short way ahead of the guns; once it is
+//         down the next one follows, three in all (a streak in one life).
+//   Flag: the player's airplane starts over the enemy flag, heading for its
+//         own flag; a second later, carrying the flag it took, it is over
+//         its own flag, where the capture falls to the game's own rules
+//         (capture the flag only).
+class TestPlacement {
+public:
+    enum class Kind : int { None = 0, Foe = 1, Flag = 2 };
+    // Seconds the player's airplane flies in play before the placement.
+    static constexpr float kDelay = 3.0f;
+    static constexpr float kFoeAhead = 350.0f;
+    static constexpr float kOverFlag = 180.0f;
+    static constexpr int kFoes = 3;
+    static constexpr float kCarryTime = 1.0f;
+
+    // "foe" or "flag"; None for anything else.
+    static Kind kindByName(std::string_view name);
+
+    explicit TestPlacement(Kind kind) : m_kind(kind) {}
+    Kind kind() const { return m_kind; }
+    bool done() const { return m_done; }
+    int placed() const { return m_placed; }
+    // Once a frame while a match runs: places once the player's airplane has
+    // been in play for the delay (and the last foe is down); true in the
+    // frame it placed.
+    bool update(GameMode& mode, float dt);
+    // At once: the foe, or the player's airplane over the enemy flag; null,
+    // with nothing changed, when the match has nothing to place.
+    static Target* place(GameMode& mode, Kind kind);
+    // The player's airplane, carrying the enemy flag, over its own flag;
+    // false, with nothing changed, when it carries none.
+    static bool bringFlagHome(GameMode& mode);
+
+private:
+    bool foeHeld(const GameMode& mode) const;
+
+    Kind m_kind;
+    float m_inPlay = 0.0f;
+    int m_placed = 0;
+    int m_foeId = -1;
+    bool m_done = false;
+};
