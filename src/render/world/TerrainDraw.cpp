@@ -92,12 +92,12 @@ bool reachesShadowMap(const Vec3& boxMin, const Vec3& boxMax, const Mat4& shadow
 
 // The triangles of `indices` (into `vertices`) not wholly below `low` nor
 // wholly above `high`, into `out`; false when none is left out.
-bool keepBand(std::span<const std::uint16_t> indices, const TerrainPatches::Vertex* vertices, float low, float high,
+bool keepBand(std::span<const std::uint16_t> indices, const float* heights, float low, float high,
               std::vector<std::uint16_t>& out)
 {
     out.clear();
     for (std::size_t t = 0; t + 2 < indices.size(); t += 3) {
-        const float a = vertices[indices[t]].y, b = vertices[indices[t + 1]].y, c = vertices[indices[t + 2]].y;
+        const float a = heights[indices[t]], b = heights[indices[t + 1]], c = heights[indices[t + 2]];
         if (std::max({a, b, c}) < low || std::min({a, b, c}) > high)
             continue;
         out.insert(out.end(), {indices[t], indices[t + 1], indices[t + 2]});
@@ -155,6 +155,9 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     Graphics* g = graphics();
     if (!g || empty())
         return false;
+    // A second upload (a new context) needs the whole vertices again.
+    if (m_patches && m_patches->vertices().empty())
+        m_patches.reset();
     const TerrainPatches& all = patches();
     auto gpu = std::make_unique<Gpu>();
     // The patch vertex is the model vertex with its texture coordinates unused.
@@ -170,6 +173,7 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     }
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
+    m_patches->keepHeightsOnly();
     gpu->overview = getTexture(overviewTexture, SamplerSettings{g->qualityFilter(), TextureWrap::ClampToEdge});
     gpu->detail = getTexture(detailTexture, SamplerSettings{g->qualityFilter(), TextureWrap::Repeat});
     m_gpu = std::move(gpu);
@@ -297,9 +301,9 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         const TerrainPatches::IndexRange range = all.skirtedRange(level, edges);
         const std::span<const std::uint16_t> indices(all.indices().data() + range.first,
                                                      static_cast<std::size_t>(range.count));
-        const TerrainPatches::Vertex* vertices =
-            all.vertices().data() + static_cast<std::size_t>(vp.patch) * TerrainPatches::kVerticesPerPatch;
-        const bool trimmed = banded && keepBand(indices, vertices, low, high, m_shownIndices);
+        const float* heights =
+            all.heights().data() + static_cast<std::size_t>(vp.patch) * TerrainPatches::kVerticesPerPatch;
+        const bool trimmed = banded && keepBand(indices, heights, low, high, m_shownIndices);
         if (trimmed && m_shownIndices.empty())
             continue;
         g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
