@@ -21,6 +21,9 @@
 
 namespace {
 
+// A vertex in the GPU buffer: the Model32 layout.
+constexpr std::size_t kPatchVertexBytes = 8 * sizeof(float);
+
 // The terrain program's variants: each bit leaves a piece of per-pixel work
 // out where it would change nothing (see shaders/terrain.*).
 enum TerrainVariant : unsigned {
@@ -161,13 +164,22 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     const TerrainPatches& all = patches();
     auto gpu = std::make_unique<Gpu>();
     // The patch vertex is the model vertex with its texture coordinates unused.
+    // Sent a patch at a time, so the load never holds a second whole copy.
+    const std::size_t vertexCount = all.vertices().size();
+    bool made = gpu->vertices.create(BufferTarget::Array, vertexCount * kPatchVertexBytes, BufferUsage::Static);
     std::vector<float> packed;
-    packed.reserve(all.vertices().size() * 8);
-    for (const TerrainPatches::Vertex& v : all.vertices())
-        packed.insert(packed.end(), {v.x, v.y, v.z, v.nx, v.ny, v.nz, 0.0f, 0.0f});
-    if (!gpu->vertices.create(BufferTarget::Array, packed.size() * sizeof(float), BufferUsage::Static, packed.data()) ||
-        !gpu->indices.create(BufferTarget::ElementArray, all.indices().size() * sizeof(std::uint16_t),
-                             BufferUsage::Static, all.indices().data())) {
+    packed.reserve(static_cast<std::size_t>(TerrainPatches::kVerticesPerPatch) * 8);
+    for (std::size_t first = 0; made && first < vertexCount; first += packed.size() / 8) {
+        packed.clear();
+        const std::size_t end = std::min(vertexCount, first + TerrainPatches::kVerticesPerPatch);
+        for (std::size_t i = first; i < end; ++i) {
+            const TerrainPatches::Vertex& v = all.vertices()[i];
+            packed.insert(packed.end(), {v.x, v.y, v.z, v.nx, v.ny, v.nz, 0.0f, 0.0f});
+        }
+        made = gpu->vertices.update(first * kPatchVertexBytes, packed.data(), packed.size() * sizeof(float));
+    }
+    if (!made || !gpu->indices.create(BufferTarget::ElementArray, all.indices().size() * sizeof(std::uint16_t),
+                                      BufferUsage::Static, all.indices().data())) {
         logWarning("render", "terrain: the patch buffers cannot be made");
         return false;
     }
@@ -244,7 +256,7 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         low = underwater ? -kUnderwaterFadeDepth : -kAll;
     }
     const bool banded = low > -kAll || high < kAll;
-    constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
+    constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * kPatchVertexBytes;
     unsigned current = kVariantCount;
     for (const VisiblePatch& vp : m_visible) {
         const TerrainPatches::Patch& patch = all.patches()[static_cast<std::size_t>(vp.patch)];
