@@ -91,6 +91,12 @@ public:
     // by the names "a_position", "a_color", "a_texCoord0", "a_normal", "a_texCoord1".
     [[nodiscard]] bool build(std::string_view name, std::string_view vertexSource,
                              std::string_view fragmentSource);
+    // Keeps the sources (which must outlive the program, as the embedded
+    // shaders do) for a build at the first ensureBuilt(): the renderer holds
+    // each linked program's code, so one that is never used is never built.
+    void buildLater(std::string_view name, std::string_view vertexSource, std::string_view fragmentSource);
+    // Builds the program left by buildLater, once; true when it is valid.
+    bool ensureBuilt();
     void destroy();
 
     bool isValid() const { return m_glName != 0; }
@@ -143,6 +149,8 @@ private:
     std::string m_name;
     std::string m_error;
     unsigned int m_glName = 0;
+    std::string_view m_laterVertex, m_laterFragment;
+    bool m_buildPending = false;
     StandardUniforms m_uniforms;
     ScatteringUniforms m_scattering;
     UploadedSerials m_uploaded;

@@ -14,6 +14,7 @@
 //   ... --compare=DIR       also run DIR's game, alternately, and report the
 //                           frame rate against it ("vs_base" = this / that)
 //   ... --benchmark_filter=ffa/2/
+//   ... --max_peak_MiB=N    fail when a run's peak resident size is above N
 //
 // The short run in the test suite is --frames=40 --runs=1 on the default tier.
 #include "support/TempDir.h"
@@ -41,6 +42,7 @@ struct Config {
     int runs = 1;
     std::string stage = SKYFRONT_STAGE_DIR;
     std::string compare;
+    double maxPeakMiB = 0.0;  // 0: no limit
 };
 Config& config()
 {
@@ -213,6 +215,11 @@ void gameFrame(benchmark::State& state, const std::string& scene)
                 fail(state, r.error);
                 return;
             }
+            if (config().maxPeakMiB > 0.0 && r.peakMiB > config().maxPeakMiB) {
+                fail(state, "peak resident size " + std::to_string(r.peakMiB) + " MiB, above the limit of " +
+                                std::to_string(config().maxPeakMiB) + " MiB");
+                return;
+            }
             medians.push_back(r.medianMs);
             cpu.push_back(r.cpuMs);
             peak.push_back(r.peakMiB);
@@ -268,6 +275,8 @@ bool readFlags(int& argc, char** argv)
             config().stage = v;
         else if (const char* v = value("--compare="))
             config().compare = v;
+        else if (const char* v = value("--max_peak_MiB="))
+            config().maxPeakMiB = std::clamp(std::atof(v), 0.0, 1.0e6);
         else
             argv[kept++] = argv[i];
     }

@@ -234,6 +234,25 @@ TEST(TerrainPatchesLod, IndicesStayInsideAPatch)
         ASSERT_LE(vertex.x, 100.0f);
 }
 
+// Once uploaded only the heights stay, in the vertices' order, and patches
+// built afresh (a second upload) have their vertices again.
+TEST(TerrainPatchesLod, KeepsTheHeightsOfEveryVertexOnly)
+{
+    Terrain t;
+    makeRamp(t, 40, 5.0f, 0.3f);
+    TerrainPatches p(t);
+    const std::vector<TerrainPatches::Vertex> whole = p.vertices();
+    EXPECT_TRUE(p.heights().empty());
+    p.keepHeightsOnly();
+    EXPECT_TRUE(p.vertices().empty());
+    ASSERT_EQ(p.heights().size(), whole.size());
+    for (std::size_t i = 0; i < whole.size(); ++i)
+        ASSERT_EQ(p.heights()[i], whole[i].y) << i;
+    p.keepHeightsOnly();   // twice changes nothing
+    EXPECT_EQ(p.heights().size(), whole.size());
+    EXPECT_EQ(TerrainPatches(t).vertices().size(), whole.size());
+}
+
 // A patch drawn beside neighbours at its own level needs no skirt there: each
 // edge's bit adds exactly that edge's skirt row and nothing else, and the
 // surface is the same triangles whatever the edges.

@@ -2,16 +2,21 @@
 
 #include "render/Graphics.h"
 #include "render/shaders/ShaderSources.h"
+#include "platform/Log.h"
 
 #include <initializer_list>
 
-bool EffectPrograms::build()
+namespace {
+struct Job {
+    GpuProgram& program;
+    const char* name;
+    std::string_view vertex, fragment;
+};
+}  // namespace
+
+template <class F>
+void EffectPrograms::forEachJob(F&& f)
 {
-    struct Job {
-        GpuProgram& program;
-        const char* name;
-        std::string_view vertex, fragment;
-    };
     const Job jobs[] = {
         {lightmapLit, "particle lightmap", shaders::kParticleLightmapVert, shaders::kParticleLightmapLitFrag},
         {lightmapGlow, "particle lightmap glow", shaders::kParticleLightmapVert, shaders::kParticleLightmapGlowFrag},
@@ -25,12 +30,30 @@ bool EffectPrograms::build()
         {finalCombine, "final combine", shaders::kPositionTexVert, shaders::kFinalCombineFrag},
     };
     for (const Job& job : jobs)
-        if (!job.program.build(job.name, job.vertex, job.fragment)) {
-            m_error = job.program.error();
-            return false;
-        }
+        if (!f(job.program, job.name, job.vertex, job.fragment))
+            return;
+}
+
+bool EffectPrograms::build()
+{
+    m_error.clear();
+    forEachJob([this](GpuProgram& program, const char* name, std::string_view vertex, std::string_view fragment) {
+        if (program.build(name, vertex, fragment))
+            return true;
+        m_error = program.error();
+        return false;
+    });
     resetLightmapTint();
-    return true;
+    return m_error.empty();
+}
+
+void EffectPrograms::buildWhenUsed()
+{
+    forEachJob([](GpuProgram& program, const char* name, std::string_view vertex, std::string_view fragment) {
+        program.buildLater(name, vertex, fragment);
+        return true;
+    });
+    resetLightmapTint();
 }
 
 void EffectPrograms::destroy()
@@ -50,6 +73,14 @@ void EffectPrograms::setLightmapTint(float r, float g, float b)
 
 void EffectPrograms::use(Graphics& device, GpuProgram& program)
 {
+    if (!program.ensureBuilt() && !program.error().empty()) {
+        // Said once: the failed build is not tried again.
+        static std::string lastReported;
+        if (lastReported != program.name()) {
+            lastReported = program.name();
+            logWarning("render", "%s", program.error().c_str());
+        }
+    }
     device.state().customProgram = &program;
     device.applyState();
 }

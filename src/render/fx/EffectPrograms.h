@@ -88,6 +88,11 @@ public:
 
     // Builds every program; false with error() naming the one that failed.
     [[nodiscard]] bool build();
+    // Builds each program at its first use instead: most serve only the top
+    // quality or rain, and every built program holds about a megabyte of the
+    // renderer's memory. A program that fails then is logged, and its draws
+    // fall back to the state's own program.
+    void buildWhenUsed();
     void destroy();
     const std::string& error() const { return m_error; }
 
@@ -101,6 +106,8 @@ public:
     static void use(Graphics& device, GpuProgram& program);
 
 private:
+    template <class F> void forEachJob(F&& f);
+
     std::string m_error;
     float m_tint[3] = {1.0f, 1.0f, 1.0f};
 };

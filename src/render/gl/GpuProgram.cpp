@@ -109,6 +109,7 @@ void GpuProgram::destroy()
     if (m_glName != 0)
         glDeleteProgram(m_glName);
     m_glName = 0;
+    m_buildPending = false;
     m_uniforms = {};
     m_scattering = {};
     m_uploaded = {};
@@ -117,6 +118,27 @@ void GpuProgram::destroy()
 void GpuProgram::freeGlNames()
 {
     destroy();
+}
+
+void GpuProgram::buildLater(std::string_view name, std::string_view vertexSource, std::string_view fragmentSource)
+{
+    destroy();
+    m_name = name;
+    m_error.clear();
+    m_laterVertex = vertexSource;
+    m_laterFragment = fragmentSource;
+    m_buildPending = true;
+}
+
+bool GpuProgram::ensureBuilt()
+{
+    if (m_buildPending) {
+        // One try: a program that fails keeps its error and is not built again every frame.
+        const std::string name = m_name;
+        m_buildPending = false;
+        (void)build(name, m_laterVertex, m_laterFragment);
+    }
+    return isValid();
 }
 
 bool GpuProgram::build(std::string_view name, std::string_view vertexSource, std::string_view fragmentSource)

@@ -10,10 +10,7 @@
 
 bool GraphicsES20Extensions::load()
 {
-    if (!m_effects.build()) {
-        m_error = m_effects.error();
-        return false;
-    }
+    m_effects.buildWhenUsed();
     m_scatteringPrograms.clear();
     addScatteringProgram(m_device.builtinProgram(BuiltinProgram::LitModel));
     return true;

@@ -25,8 +25,8 @@ public:
 class GraphicsES20Extensions {
 public:
     explicit GraphicsES20Extensions(GraphicsES20& device) : m_device(device) {}
-    // Builds every extension program; false when one fails to build, with
-    // error() naming it.
+    // Readies the extension programs, each built at its first use; false
+    // when one cannot be, with error() naming it.
     [[nodiscard]] bool load();
     void unload();
     GraphicsES20& device() { return m_device; }

@@ -21,6 +21,9 @@
 
 namespace {
 
+// A vertex in the GPU buffer: the Model32 layout.
+constexpr std::size_t kPatchVertexBytes = 8 * sizeof(float);
+
 // The terrain program's variants: each bit leaves a piece of per-pixel work
 // out where it would change nothing (see shaders/terrain.*).
 enum TerrainVariant : unsigned {
@@ -92,12 +95,12 @@ bool reachesShadowMap(const Vec3& boxMin, const Vec3& boxMax, const Mat4& shadow
 
 // The triangles of `indices` (into `vertices`) not wholly below `low` nor
 // wholly above `high`, into `out`; false when none is left out.
-bool keepBand(std::span<const std::uint16_t> indices, const TerrainPatches::Vertex* vertices, float low, float high,
+bool keepBand(std::span<const std::uint16_t> indices, const float* heights, float low, float high,
               std::vector<std::uint16_t>& out)
 {
     out.clear();
     for (std::size_t t = 0; t + 2 < indices.size(); t += 3) {
-        const float a = vertices[indices[t]].y, b = vertices[indices[t + 1]].y, c = vertices[indices[t + 2]].y;
+        const float a = heights[indices[t]], b = heights[indices[t + 1]], c = heights[indices[t + 2]];
         if (std::max({a, b, c}) < low || std::min({a, b, c}) > high)
             continue;
         out.insert(out.end(), {indices[t], indices[t + 1], indices[t + 2]});
@@ -155,21 +158,34 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     Graphics* g = graphics();
     if (!g || empty())
         return false;
+    // A second upload (a new context) needs the whole vertices again.
+    if (m_patches && m_patches->vertices().empty())
+        m_patches.reset();
     const TerrainPatches& all = patches();
     auto gpu = std::make_unique<Gpu>();
     // The patch vertex is the model vertex with its texture coordinates unused.
+    // Sent a patch at a time, so the load never holds a second whole copy.
+    const std::size_t vertexCount = all.vertices().size();
+    bool made = gpu->vertices.create(BufferTarget::Array, vertexCount * kPatchVertexBytes, BufferUsage::Static);
     std::vector<float> packed;
-    packed.reserve(all.vertices().size() * 8);
-    for (const TerrainPatches::Vertex& v : all.vertices())
-        packed.insert(packed.end(), {v.x, v.y, v.z, v.nx, v.ny, v.nz, 0.0f, 0.0f});
-    if (!gpu->vertices.create(BufferTarget::Array, packed.size() * sizeof(float), BufferUsage::Static, packed.data()) ||
-        !gpu->indices.create(BufferTarget::ElementArray, all.indices().size() * sizeof(std::uint16_t),
-                             BufferUsage::Static, all.indices().data())) {
+    packed.reserve(static_cast<std::size_t>(TerrainPatches::kVerticesPerPatch) * 8);
+    for (std::size_t first = 0; made && first < vertexCount; first += packed.size() / 8) {
+        packed.clear();
+        const std::size_t end = std::min(vertexCount, first + TerrainPatches::kVerticesPerPatch);
+        for (std::size_t i = first; i < end; ++i) {
+            const TerrainPatches::Vertex& v = all.vertices()[i];
+            packed.insert(packed.end(), {v.x, v.y, v.z, v.nx, v.ny, v.nz, 0.0f, 0.0f});
+        }
+        made = gpu->vertices.update(first * kPatchVertexBytes, packed.data(), packed.size() * sizeof(float));
+    }
+    if (!made || !gpu->indices.create(BufferTarget::ElementArray, all.indices().size() * sizeof(std::uint16_t),
+                                      BufferUsage::Static, all.indices().data())) {
         logWarning("render", "terrain: the patch buffers cannot be made");
         return false;
     }
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
+    m_patches->keepHeightsOnly();
     gpu->overview = getTexture(overviewTexture, SamplerSettings{g->qualityFilter(), TextureWrap::ClampToEdge});
     gpu->detail = getTexture(detailTexture, SamplerSettings{g->qualityFilter(), TextureWrap::Repeat});
     m_gpu = std::move(gpu);
@@ -240,7 +256,7 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         low = underwater ? -kUnderwaterFadeDepth : -kAll;
     }
     const bool banded = low > -kAll || high < kAll;
-    constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * 8 * sizeof(float);
+    constexpr std::size_t kPatchBytes = TerrainPatches::kVerticesPerPatch * kPatchVertexBytes;
     unsigned current = kVariantCount;
     for (const VisiblePatch& vp : m_visible) {
         const TerrainPatches::Patch& patch = all.patches()[static_cast<std::size_t>(vp.patch)];
@@ -297,9 +313,9 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         const TerrainPatches::IndexRange range = all.skirtedRange(level, edges);
         const std::span<const std::uint16_t> indices(all.indices().data() + range.first,
                                                      static_cast<std::size_t>(range.count));
-        const TerrainPatches::Vertex* vertices =
-            all.vertices().data() + static_cast<std::size_t>(vp.patch) * TerrainPatches::kVerticesPerPatch;
-        const bool trimmed = banded && keepBand(indices, vertices, low, high, m_shownIndices);
+        const float* heights =
+            all.heights().data() + static_cast<std::size_t>(vp.patch) * TerrainPatches::kVerticesPerPatch;
+        const bool trimmed = banded && keepBand(indices, heights, low, high, m_shownIndices);
         if (trimmed && m_shownIndices.empty())
             continue;
         g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);

@@ -56,6 +56,17 @@ TerrainPatches::TerrainPatches(const Terrain& terrain)
             buildPatch(terrain, pc, pr);
 }
 
+void TerrainPatches::keepHeightsOnly()
+{
+    if (m_vertices.empty())
+        return;
+    m_heights.clear();
+    m_heights.reserve(m_vertices.size());
+    for (const Vertex& v : m_vertices)
+        m_heights.push_back(v.y);
+    std::vector<Vertex>().swap(m_vertices);
+}
+
 void TerrainPatches::buildPatch(const Terrain& terrain, int pc, int pr)
 {
     const Terrain::Layout& layout = terrain.layout();

@@ -41,7 +41,13 @@ public:
     // kVerticesPerPatch vertices per patch, patch after patch. Samples past the
     // field's edge (a grid that is not a multiple of kCells) are clamped, so the
     // extra triangles collapse.
+    // Empty after keepHeightsOnly.
     const std::vector<Vertex>& vertices() const { return m_vertices; }
+    // The vertices' heights in the same order; filled by keepHeightsOnly.
+    const std::vector<float>& heights() const { return m_heights; }
+    // Once the vertices are in a GPU buffer only their heights are read (the
+    // water's pictures keep a band of the ground): the rest is let go.
+    void keepHeightsOnly();
     // Triangle lists shared by every patch, indices relative to the patch's
     // first vertex; level l's surface then its skirts (both windings).
     const std::vector<std::uint16_t>& indices() const { return m_indices; }
@@ -78,6 +84,7 @@ private:
     float m_patchSize = 0.0f;
     std::vector<Patch> m_patches;
     std::vector<Vertex> m_vertices;
+    std::vector<float> m_heights;
     std::vector<std::uint16_t> m_indices;
     IndexRange m_ranges[kLevels][kAllEdges + 1];
 };
