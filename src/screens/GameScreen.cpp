@@ -148,7 +148,7 @@ float GameSceneFrame::zoomFactor()
     if (activeCamera() == &camera && camera.mode == 7)
         return 2.0f;
     const float cruise = player->planeRecord ? player->planeRecord->pCruiseSpeed : player->speed();
-    return 1.0f + std::clamp((player->speed() - cruise + 50.0f) / 40.0f, 0.0f, 1.5f);
+    return 1.0f + std::clamp((player->speed() - cruise + 50.0f) / 40.0f, 0.0f, 1.5f) + player->extraZoom;
 }
 
 bool GameSceneFrame::controlsFrozen()

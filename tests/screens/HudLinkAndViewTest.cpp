@@ -94,6 +94,53 @@ TEST_F(HudLink, TheReticleLetsGoWhileThePlaneIsDownAndStartsAgainFromIt)
     EXPECT_NEAR(std::atan2(-ahead.x, -ahead.z), -1.0f, 1e-4f) << "the new start copies the plane";
 }
 
+// Behind the plane the mouse's turns add up on the aim; in the cockpit view
+// they are taken from where the view looks, so the aim settles back on it
+// once the mouse rests.
+TEST_F(HudLink, InTheCockpitTheMouseTurnsTheAimFromTheView)
+{
+    const auto heading = [](const Quat& q) {
+        const Vec3 ahead = quatRotateVector(q, Vec3{0.0f, 0.0f, -1.0f});
+        return std::atan2(-ahead.x, -ahead.z);
+    };
+    state.steeringMode = Input::kSteerMouse;
+    for (int i = 0; i < 3; ++i)
+        hud.update(state);
+    // Behind the plane: ten frames of mouse to the left, then rest.
+    state.cameraMode = 0;
+    state.mouseDx = -25;
+    for (int i = 0; i < 10; ++i)
+        hud.update(state);
+    state.mouseDx = 0;
+    for (int i = 0; i < 120; ++i)
+        hud.update(state);
+    const float kept = heading(hud.reticle.orientation);
+    EXPECT_GT(kept, 0.5f) << "the aim stays where the mouse left it";
+    EXPECT_NEAR(heading(hud.reticle.view), kept, 1e-3f);
+
+    // The cockpit view looking straight ahead: the same motion turns the
+    // aim while it lasts, and the aim comes back to the view after it.
+    hud.reticle.warmFrames = 0;
+    for (int i = 0; i < 3; ++i)
+        hud.update(state);
+    state.cameraMode = PlaneHud::kCockpitView;
+    state.cameraOrientation = Quat{};
+    state.mouseDx = -25;
+    for (int i = 0; i < 10; ++i)
+        hud.update(state);
+    EXPECT_GT(heading(hud.reticle.turned), 0.05f);
+    EXPECT_LT(heading(hud.reticle.turned), kept);
+    state.mouseDx = 0;
+    for (int i = 0; i < 120; ++i)
+        hud.update(state);
+    EXPECT_NEAR(heading(hud.reticle.orientation), 0.0f, 0.01f);
+    // The view turned away: the aim follows it.
+    state.cameraOrientation = quatFromAngleY(0.8f);
+    for (int i = 0; i < 120; ++i)
+        hud.update(state);
+    EXPECT_NEAR(heading(hud.reticle.orientation), 0.8f, 0.01f);
+}
+
 TEST(MouseAim, TheStickTurnsTheNoseTowardTheAim)
 {
     float pitch = 0.0f, yaw = 0.0f, roll = 0.0f;

@@ -139,7 +139,11 @@ void TutorialGameMode::onAirplaneDestroyed(Target& victim, Target* attacker, Cra
 
 ITutorialHud& TutorialGameMode::hud() const { return m_hooks.tutorialOrNone(); }
 
-void TutorialGameMode::line(int textId, float seconds) { hud().pushTutorialLine(textId, seconds); }
+void TutorialGameMode::line(int textId, float seconds)
+{
+    logInfo("tutorial", "tutorial %d: line %d", m_index, textId);
+    hud().pushTutorialLine(textId, seconds);
+}
 
 void TutorialGameMode::hint(int textId, ControlAction action, float seconds)
 {

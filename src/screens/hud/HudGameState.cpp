@@ -54,6 +54,7 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     readHudMarkerFrame(mode, sc ? &sc->cameraRecord : nullptr, frameDelta(), out.markers);
     out.spectating = out.markers.spectating;
     out.cameraMode = gameCamera().mode;
+    out.cameraOrientation = gameCamera().orientation;
     out.paused = gamePaused();
     gameHudObjects().setMode(mode);
     out.objects = &gameHudObjects();

@@ -53,6 +53,7 @@ struct HudGameState {
     bool relativeMouse = false;
     int mouseDx = 0, mouseDy = 0;
     int cameraMode = 0;
+    Quat cameraOrientation;
     int playerTeam = 0;
     // While the player waits to fly again: the countdown or the waiting notice.
     std::u16string respawnText;

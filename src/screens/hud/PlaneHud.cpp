@@ -460,7 +460,7 @@ void PlaneHud::updateReticle(const HudGameState& state)
     const Vec2 centre{static_cast<float>(m.halfWidth), static_cast<float>(m.halfHeight)};
     if (r.warmFrames < 3) {
         ++r.warmFrames;
-        r.orientation = r.turned = plane.orientation;
+        r.orientation = r.turned = r.view = plane.orientation;
         r.target = r.shown = centre;
         return;
     }
@@ -469,8 +469,17 @@ void PlaneHud::updateReticle(const HudGameState& state)
     float pitch = -static_cast<float>(state.mouseDy) * 0.004f * s.mouseSensitivity;
     if (s.invertPitch)
         yaw = -yaw, pitch = -pitch;
-    r.turned = quatNormalize(quatMulAxisX(quatMulAxisY(r.turned, yaw), pitch));
-    r.orientation = quatSlerp(r.orientation, r.turned, std::clamp(8.0f * frameDelta(), 0.0f, 1.0f));
+    const float ease = std::clamp(8.0f * frameDelta(), 0.0f, 1.0f);
+    if (state.cameraMode == kCockpitView) {
+        // The cockpit view turns with the plane, not with the aim: the aim is
+        // turned from the view, so a resting mouse lets the nose settle.
+        r.view = quatNormalize(quatMulAxisX(quatMulAxisY(quatSlerp(r.view, state.cameraOrientation, ease), yaw), pitch));
+        r.turned = r.view;
+    } else {
+        r.turned = quatNormalize(quatMulAxisX(quatMulAxisY(r.turned, yaw), pitch));
+        r.view = r.turned;
+    }
+    r.orientation = quatSlerp(r.orientation, r.turned, ease);
     r.onScreen = false;
     if (!state.relativeMouse || state.paused || !state.project)
         return;

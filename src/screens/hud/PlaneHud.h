@@ -28,6 +28,7 @@ public:
     // Frames of the HUD sheet beyond the layout frames.
     static constexpr int kNeedleFrame = 121, kHubFrame = 122, kGaugeEmptyFrame = 156, kGaugeFullFrame = 157;
     static constexpr int kMarkerFrame = 178, kFastForwardFrame = 179, kReticleFrame = 180;
+    static constexpr int kCockpitView = 2;  // the game camera's mode at the cockpit eye point
     static constexpr int kSpeedDial = 3, kAltimeter = 4, kDrumWindow = 159, kHitFlash = 97;
     static constexpr int kHealthHundreds = 152, kHealthTens = 153, kPercent = 15;
     static constexpr int kEjectArrowLeft = 87, kEjectArrowRight = 88;
@@ -141,6 +142,9 @@ public:
         const void* plane = nullptr;  // the plane it follows, by identity only
         int warmFrames = 0;
         Quat orientation, turned;
+        // In the cockpit view the mouse turns from where the view looks:
+        // this one follows the camera and carries the turns.
+        Quat view;
         Vec2 target, shown;
         bool onScreen = false;
     };

@@ -1,7 +1,8 @@
 // The staged game played from input scripts: the camera drag, the Look key
 // and the controller's right stick turn the view in free flight; the weapons
-// tutorial's link lesson ends by the link key; the mouse steers through the
-// HUD's aim. Frames go to build/view/ for a look.
+// tutorial is played by keys from its link lesson to the rocket lesson; the
+// mouse steers through the HUD's aim, in the cockpit view from where the view
+// looks. Frames go to build/view/ for a look.
 #include "StagedGame.h"
 
 #include "render/assets/TextureImage.h"
@@ -47,6 +48,24 @@ struct ViewInput : testing::Test {
             }
         return total ? static_cast<float>(hits) / static_cast<float>(total) : 0.0f;
     }
+    // The mean x of the pure white pixels about the screen centre: the
+    // gunsight's and the mouse reticle's rings; -1 without any.
+    static float whiteCentre(const TextureImage& image)
+    {
+        if (image.levels.empty() || image.width != kWidth)
+            return -1.0f;
+        double sum = 0.0;
+        int count = 0;
+        for (int y = kHeight / 2 - 30; y <= kHeight / 2 + 30; ++y)
+            for (int x = kWidth / 2 - 60; x <= kWidth / 2 + 60; ++x) {
+                const std::uint8_t* p = &image.levels[0][(static_cast<std::size_t>(y) * kWidth + x) * 4];
+                if (p[0] >= 245 && p[1] >= 245 && p[2] >= 245) {
+                    sum += x;
+                    ++count;
+                }
+            }
+        return count ? static_cast<float>(sum / count) : -1.0f;
+    }
 };
 
 // Free flight straight and level: each look input held low turns the view
@@ -85,21 +104,31 @@ TEST_F(ViewInput, TheDragTheLookKeyAndTheRightStickTurnTheView)
 }
 
 // The weapons tutorial by keys alone: the trigger held downs the drone in
-// the two gun lessons, and in the link lesson the link key makes the HUD show
-// the linked pair's button, which ends the lesson.
-TEST_F(ViewInput, WeaponsTutorialLinkLessonPlayedByKeys)
+// the two gun lessons; in the link lesson the link key makes the HUD show the
+// linked pair's button, which ends the lesson; the linked guns down the drone
+// again, and the rocket lesson begins. Each lesson's lines come in order with
+// its step.
+TEST_F(ViewInput, WeaponsTutorialPlayedByKeysFromTheLinkLessonToTheRockets)
 {
     std::string script = "1 keydown Space\n";
-    for (int frame = 300; frame < 2400; frame += 40)
+    for (int frame = 300; frame < 1060; frame += 40)
         script += std::to_string(frame) + " key L\n";
-    ASSERT_EQ(game.runScript(script, "-width 480 -height 320 -quality 0 -fixeddt 0.05 -frames 2400 -autostart 9:4 "
-                                     "-dumpframe 2390:weapons_linked.png"),
+    // A picture of the late lessons.
+    ASSERT_EQ(game.runScript(script, "-width 480 -height 320 -quality 0 -fixeddt 0.05 -frames 1060 -autostart 9:4 "
+                                     "-dumpframe 1040:weapons_late.png"),
               0)
         << game.errors();
     const std::string log = game.log();
-    EXPECT_NE(log.find("tutorial 4: step 7"), std::string::npos) << log;
-    EXPECT_NE(log.find("tutorial 4: step 8"), std::string::npos) << "the link key ended the link lesson";
-    (void)shot("weapons_linked.png");
+    std::size_t at = log.find("tutorial 4: step 7");
+    ASSERT_NE(at, std::string::npos) << log;
+    // The link lesson's end, the linked guns, the rockets.
+    for (const char* next : {"line 642", "step 8", "line 643", "step 9", "line 644", "line 645", "line 646",
+                             "step 10"}) {
+        const std::size_t found = log.find(std::string("tutorial 4: ") + next, at);
+        ASSERT_NE(found, std::string::npos) << next << " after the previous one\n" << log;
+        at = found;
+    }
+    (void)shot("weapons_late.png");
 }
 
 // The mouse chosen as the control device steers: moving it up raises the
@@ -122,6 +151,29 @@ TEST_F(ViewInput, TheMouseSteersThroughTheHudsAim)
     EXPECT_LT(aimed, before - 0.1f) << "before " << before << ", aimed " << aimed;
     // Later the plane has turned to the aim: the view still looks up.
     EXPECT_LT(groundShare(shot("mouse_climb.png")), before - 0.1f);
+}
+
+// In the cockpit view the mouse turns the aim from where the view looks: the
+// reticle leaves the centre while the mouse moves and comes back to it once
+// the mouse rests, the plane having turned with it.
+TEST_F(ViewInput, InTheCockpitTheAimComesBackToTheViewWhenTheMouseRests)
+{
+    ASSERT_EQ(play("230 click 614 197\n260 key Esc\n", "-frames 300 -menupage controls"), 0) << game.errors();
+    ASSERT_NE(game.log().find("CONTROL_DEVICE 2"), std::string::npos) << game.log();
+    // Two presses of the camera key: behind, close behind, the cockpit.
+    std::string script = "100 mousemove 480 320\n320 key C\n340 key C\n";
+    for (int i = 1; i <= 15; ++i)
+        script += std::to_string(400 + i) + " mousemove " + std::to_string(480 - 4 * i) + " 320\n";
+    ASSERT_EQ(play(script, "-frames 530 -autostart 10:0 -dumpframe 398:cockpit_before.png "
+                           "-dumpframe 414:cockpit_turn.png -dumpframe 520:cockpit_rest.png"),
+              0)
+        << game.errors();
+    const float before = whiteCentre(shot("cockpit_before.png"));
+    const float turned = whiteCentre(shot("cockpit_turn.png"));
+    const float rested = whiteCentre(shot("cockpit_rest.png"));
+    EXPECT_NEAR(before, kWidth / 2.0f, 3.0f);
+    EXPECT_LT(turned, before - 5.0f) << "the reticle moved left with the mouse";
+    EXPECT_NEAR(rested, before, 3.0f) << "and came back to the view";
 }
 
 }  // namespace
