@@ -288,8 +288,9 @@ DepthRange matchedDepthRange(const Mat4& own, const Mat4& into)
 
 bool mapItemsDepthFirst(int qualityTier)
 {
-    (void)qualityTier;
-    return false;
+    // Only the top tier shades the items with the shadow map, where a pixel
+    // shaded twice costs the most.
+    return qualityTier >= 3;
 }
 
 float nearEntitiesPlane(float scenePlane, float nearestReach)
