@@ -1,4 +1,3 @@
-#include "entities/ai/AirplaneAI.h"
 #include "entities/ai/TargetAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
@@ -213,41 +212,6 @@ TEST_F(MapEntities, EveryAIControllerRunsTwiceAFrame)
     EXPECT_EQ(unitRuns, 60);
 }
 
-// The airplane behind the menus is made once, at the map's start point, with
-// a pilot of skill 1.0 on the map's loop; over a minute it keeps to the loop
-// and high above the ground, so the menu camera circling it sees sky.
-TEST_F(MapEntities, TheMenuAirplanesPilotFliesTheMapsLoop)
-{
-    const MapInfoCfg* menu = MapLists::instance().menuMap();
-    ASSERT_NE(menu, nullptr);
-    GameMode* mode = harness.start(static_cast<int>(GameType::MenuBackground), menu);
-    ASSERT_NE(mode, nullptr);
-    Airplane* shown = mode->playerAirplane();
-    ASSERT_NE(shown, nullptr);
-    auto* pilot = dynamic_cast<AirplaneAI*>(shown->aiController());
-    ASSERT_NE(pilot, nullptr);
-    EXPECT_FLOAT_EQ(pilot->skill(), 1.0f);
-    const std::vector<Vec3> loop = mode->world()->pathPoints("menu");
-    ASSERT_FALSE(loop.empty());
-    EXPECT_EQ(pilot->waypoints.size(), loop.size());
-    const Vec3 start = mode->world()->worldspawn().spawn;
-    EXPECT_NEAR(shown->position().x, start.x, 1.0f);
-    EXPECT_NEAR(shown->position().z, start.z, 1.0f);
-
-    int lowest = 1 << 30;
-    for (int second = 0; second < 60; ++second) {
-        harness.run(1.0f);
-        ASSERT_EQ(mode->playerAirplane(), shown) << "the menu airplane was made again at " << second << " s";
-        const float above = shown->position().y - std::max(mode->groundHeightAt(shown->position().x, shown->position().z), 0.0f);
-        lowest = std::min(lowest, static_cast<int>(above));
-    }
-    float nearest = 1e30f;
-    for (const Vec3& p : loop)
-        nearest = std::min(nearest, vec3DistanceSq(p, shown->position()));
-    EXPECT_LT(std::sqrt(nearest), 6000.0f);
-    EXPECT_GT(lowest, 500) << "the menu airplane came down near the ground";
-}
-
 // A plane id no record has shows the first plane behind the menus instead
 // of keeping the old one, and asking again changes nothing.
 TEST_F(MapEntities, AnUnknownShowcasePlaneShowsTheFirstPlane)
@@ -267,7 +231,6 @@ TEST_F(MapEntities, AnUnknownShowcasePlaneShowsTheFirstPlane)
     ASSERT_NE(unknown, nullptr);
     EXPECT_EQ(&unknown->record(), PlaneList::instance().at(0));
     EXPECT_EQ(mode->playerAirplane(), unknown);
-    EXPECT_NE(dynamic_cast<AirplaneAI*>(unknown->aiController()), nullptr) << "a new showcase airplane has no pilot";
     EXPECT_EQ(mode->menuFlight()->showPlane(9999), unknown);
 }
 

@@ -1,9 +1,7 @@
 #include "modes/kinds/GameModeFreeFlight.h"
 
-#include "entities/ai/AirplaneAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/AirplaneModel.h"
-#include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneList.h"
 #include "platform/Settings.h"
 
@@ -123,14 +121,8 @@ void GameModeMenu::buildMenuFlight()
     if (!a)
         return;
     respawnAirplane(*a, 0.0f, nullptr);
-    if (m_world) {
-        // The map's start point and attitude; its pilot flies the map's loop from there.
-        const Worldspawn& start = m_world->worldspawn();
-        a->setPositionAndStop(start.spawn);
-        a->setOrientation(quatMulAxisX(quatFromAngleY(start.startHeading), start.startPitch));
-        a->setSpeed(a->record().pCruiseSpeed);
-        a->setThrottleForSpeed(a->record().pCruiseSpeed);
-    }
+    const Vec3 point{12679.454f, 1608.3379f, 4755.814f};
+    a->setPosition(point - a->forward() * 10000.0f);
     setPlayerAirplane(a);
 }
 
@@ -138,12 +130,10 @@ Airplane* GameModeMenu::makeShowcase(int planeId)
 {
     // The player's own paint of the plane, as in a match.
     const PlanePaint paint = settings().paintAt(planeId);
-    Airplane* a = createAirplane(&paint, planeId, 0, kShowcaseSkill, squadronA, true);
+    Airplane* a = createAirplane(&paint, planeId, 0, 0.0f, squadronA, true);
     if (!a)
         return nullptr;
     a->pilotName = u"Pilot";
-    if (auto* ai = dynamic_cast<AirplaneAI*>(a->aiController()); ai && m_world)
-        ai->waypoints = m_world->pathPoints(kShowcasePath);
     setSquadronLeader(a, squadronA);
     return a;
 }

@@ -42,10 +42,6 @@ public:
     Squadron* squadronA = nullptr;
     Squadron* squadronB = nullptr;
 
-    // The shown airplane's pilot and the map's path it loops.
-    static constexpr float kShowcaseSkill = 1.0f;
-    static constexpr const char* kShowcasePath = "menu";
-
 private:
     Airplane* makeShowcase(int planeId);
 };
