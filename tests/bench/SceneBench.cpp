@@ -17,6 +17,8 @@
 #include "render/RenderBuffer.h"
 #include "render/fx/PostProcess.h"
 #include "render/gl/GraphicsES20Extensions.h"
+#include "render/world/Props.h"
+#include "screens/scene/Camera.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
@@ -27,6 +29,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <cstdlib>
 #include <string>
 #include <optional>
@@ -63,7 +66,9 @@ void gatherBots(GameMode& mode)
 // The game makes its picture targets at start (at the top tier: the scene
 // target with the shaft and shimmer targets); the plain frames draw straight
 // into the bench's target.
-void runSceneFrame(benchmark::State& state, int tier, bool pictureTargets)
+// `draw` stands in for the game screen's whole draw when given.
+void runSceneFrame(benchmark::State& state, int tier, bool pictureTargets,
+                   const std::function<void()>& draw = nullptr)
 {
     GlTestContext* context = GlTestContext::instance();
     if (!context) {
@@ -111,15 +116,22 @@ void runSceneFrame(benchmark::State& state, int tier, bool pictureTargets)
         gatherBots(*mode);
     g.setRenderTarget(&target);
     std::vector<std::uint8_t> sync;
+    // A pass measured alone draws the same view each time, without the game's update.
+    bool updating = true;
     auto frame = [&] {
-        game.update();
+        if (updating)
+            game.update();
         g.setRenderTarget(&target);
-        game.draw();
+        if (draw)
+            draw();
+        else
+            game.draw();
         g.readPixels(0, 0, 1, 1, sync);  // waits for the frame to finish
     };
     // Unmeasured frames first: the GL compiles each program on its first draw.
     for (int i = 0; i < 30; ++i)
         frame();
+    updating = !draw;
     std::vector<double> times;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -149,6 +161,30 @@ BENCHMARK(sceneFrame)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisec
 // The top tier as the game runs it, with its picture targets.
 void topTierFrame(benchmark::State& state) { runSceneFrame(state, 3, true); }
 BENCHMARK(topTierFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The map items of the bot match's frame alone, at the lowest and the top
+// tier: their color pass by itself (0), or after their depth (1), so each
+// pixel that shows is shaded once.
+void mapItemsPass(benchmark::State& state)
+{
+    const bool depthFirst = state.range(1) != 0;
+    runSceneFrame(state, static_cast<int>(state.range(0)), false, [depthFirst] {
+        Graphics* g = graphics();
+        const Scene* view = scene();
+        if (!g || !view || !view->camera)
+            return;
+        g->clear();
+        g->setProjectionMatrix(view->mainProjection);
+        g->setViewMatrix(view->camera->viewMatrix);
+        g->setWorldMatrix(Mat4{});
+        if (depthFirst)
+            for (const PropBatch* batch : view->propSets)
+                drawProps(batch, 0);
+        for (const PropBatch* batch : view->propSets)
+            drawProps(batch, 1, depthFirst);
+    });
+}
+BENCHMARK(mapItemsPass)->Args({0, 0})->Args({0, 1})->Args({3, 0})->Args({3, 1})->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The top tier over a 960 x 640 frame with the effect programs loaded, and
 // a target to draw into; everything is put back when it goes.

@@ -132,15 +132,20 @@ void unmapPropBuffers()
     renderGlobals().caches().pendingProps.clear();
 }
 
-void drawProps(const PropBatch* batch, int pass)
+void drawProps(const PropBatch* batch, int pass, bool depthLaid)
 {
     Graphics* g = graphics();
     WorldProgram<PropsUniforms>& program = renderGlobals().caches().propsProgram;
-    if (!g || !batch || pass != 1 || !batch->isUploaded() ||
+    if (!g || !batch || (pass != 0 && pass != 1) || !batch->isUploaded() ||
         !program.ensure("props", shaders::kPropsVert, shaders::kPropsFrag))
         return;
     RenderPassScope scope(*g);
     g->state() = opaqueWorldState(program.program(), batch->texture(), nullptr);
+    // The same program either way, so both passes place each pixel's depth alike.
+    if (pass == 0)
+        g->state().colorMask = kColorMaskNone;
+    else if (depthLaid)
+        g->state().depthWrite = false;
     g->setWorldMatrix(Mat4{});
     g->applyState();
     applyShadowLookup(program.locations().shadow, kPropShadowBias);

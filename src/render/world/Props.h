@@ -59,8 +59,10 @@ std::unique_ptr<PropBatch> buildProps(std::string_view textureName, const IPropW
 // Uploads every batch built since allocatePropBuffers into GL buffers and
 // frees their CPU copies (without a renderer the copies stay).
 void unmapPropBuffers();
-// Draws a batch lit, fogged and shadowed. Pass 1 is the color pass (the only
-// one the scene uses). Null draws nothing.
-void drawProps(const PropBatch* batch, int pass);
+// Draws a batch lit, fogged and shadowed in pass 1, the color pass; pass 0
+// lays only its depth (color writes off). After pass 0 the color pass leaves
+// the depth as it is (`depthLaid`) and shades each pixel that shows once.
+// Null draws nothing.
+void drawProps(const PropBatch* batch, int pass, bool depthLaid = false);
 // Every live batch's geometry, depth only, with the current program and matrices (shadow map).
 void drawPropDepths();

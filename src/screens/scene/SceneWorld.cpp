@@ -21,6 +21,7 @@
 #include "modes/Match.h"
 #include "platform/FrameProfile.h"
 #include "platform/Log.h"
+#include "render/DepthRange.h"
 #include "render/Graphics.h"
 #include "render/fx/PostProcess.h"
 #include "render/shadows/ShadowMaps.h"
@@ -234,7 +235,15 @@ void GameSceneDraw::drawEntities(DrawPass pass)
     // The opaque pass draws the near entities first, the late pass the far
     // ones: what is near covers what is far at the least cost either way.
     const bool nearFirst = pass == DrawPass::Opaque;
+    float nearestReach = 1e30f;
+    for (const Target* target : mode->activeTargets())
+        if (target->drawClass == 1 && target->isDrawnIn(m_drawView))
+            nearestReach = std::min(nearestReach, vec3Length(target->position() - m_view.eye) - target->drawRadius());
     for (const bool nearGroup : {nearFirst, !nearFirst}) {
+        if (nearGroup)
+            useNearProjection(nearestReach);
+        else
+            useFarProjection();
         for (Target* target : mode->activeTargets()) {
             if ((target->drawClass == 1) != nearGroup || !target->isDrawnIn(m_drawView))
                 continue;
@@ -242,8 +251,51 @@ void GameSceneDraw::drawEntities(DrawPass pass)
             ++m_entitiesDrawn;
         }
     }
-    // The draws leave their own model matrix behind.
-    graphics()->setWorldMatrix(Mat4{});
+    // The world goes on under the far projection; the draws leave their own model matrix behind.
+    useFarProjection();
+}
+
+void GameSceneDraw::useFarProjection()
+{
+    setDepthRange(0.0f, 1.0f);
+    setWorldMatrices(m_scene.mainProjection);
+}
+
+void GameSceneDraw::useNearProjection(float nearestReach)
+{
+    Mat4 projection = m_scene.nearProjection;
+    const float plane = nearEntitiesPlane(m_scene.nearPlane, nearestReach);
+    if (plane < m_scene.nearPlane)
+        mat4Perspective(projection, m_scene.fieldOfView, m_scene.aspect, plane, Scene::kNearFar);
+    const DepthRange range = matchedDepthRange(projection, m_scene.mainProjection);
+    setDepthRange(range.nearValue, range.farValue);
+    setWorldMatrices(projection);
+}
+
+DepthRange matchedDepthRange(const Mat4& own, const Mat4& into)
+{
+    // At eye distance z a perspective gives NDC depth A + B / z with A = -m10
+    // and B = m14; a range r maps it to r.near + (r.far - r.near) (ndc + 1) / 2.
+    const float ownA = -own.m[10], ownB = own.m[14], intoA = -into.m[10], intoB = into.m[14];
+    DepthRange range;
+    if (!(std::fabs(ownB) > 0.0f) || !std::isfinite(intoB / ownB))
+        return range;
+    const float span = intoB / ownB;
+    range.nearValue = 0.5f * (1.0f + intoA) - 0.5f * span * (1.0f + ownA);
+    range.farValue = range.nearValue + span;
+    return range;
+}
+
+bool mapItemsDepthFirst(int qualityTier)
+{
+    // Only the top tier shades the items with the shadow map, where a pixel
+    // shaded twice costs the most.
+    return qualityTier >= 3;
+}
+
+float nearEntitiesPlane(float scenePlane, float nearestReach)
+{
+    return std::clamp(std::min(scenePlane, nearestReach), Scene::kNearPlane, std::max(scenePlane, Scene::kNearPlane));
 }
 
 void GameSceneDraw::drawReflectedEntities()
@@ -431,10 +483,16 @@ void GameSceneDraw::runPass(ScenePass pass)
         drawEffectsModelPass(false, false);
         device->setWorldMatrix(Mat4{});
         break;
-    case ScenePass::Props:
+    case ScenePass::Props: {
+        // The map items' depth first: their color pass then shades only what shows.
+        const bool depthFirst = mapItemsDepthFirst(device->qualityTier());
+        if (depthFirst)
+            for (const PropBatch* batch : m_scene.propSets)
+                drawProps(batch, 0);
         for (const PropBatch* batch : m_scene.propSets)
-            drawProps(batch, 1);
+            drawProps(batch, 1, depthFirst);
         break;
+    }
     case ScenePass::Terrain:
         terrain->drawPass();
         break;

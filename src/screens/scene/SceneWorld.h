@@ -85,6 +85,10 @@ public:
 
 private:
     void drawEntities(DrawPass pass);
+    // The far entities share the world's projection; the near ones get the
+    // scene's near projection with their depth mapped onto it.
+    void useFarProjection();
+    void useNearProjection(float nearestReach);
     void drawParticleLayer(int pass);
     void drawHeatDistortion();
     void drawWeather();
@@ -114,5 +118,18 @@ private:
 float faintShade(float value, float start, float end);
 // How much of the view a missile burst on the player whites out (0..1) for the splats' hit timer.
 float damageFlashAlpha(float hitTimer);
+// The window depth range under which `own` writes the same depth as `into`
+// does under 0..1 for every point (both perspectives of one field of view).
+struct DepthRange {
+    float nearValue = 0.0f, farValue = 1.0f;
+};
+DepthRange matchedDepthRange(const Mat4& own, const Mat4& into);
+// The near entities' near plane: the scene's, pulled in so it never cuts the
+// nearest of them (its distance less its reach), never below the least plane.
+float nearEntitiesPlane(float scenePlane, float nearestReach);
+
+// Whether the map items lay their depth before their color at a quality tier.
+bool mapItemsDepthFirst(int qualityTier);
+
 // Whether the sea mirrors the entity: a ground unit near the water, drawn, not too far.
 bool isReflected(const Target& target);

@@ -11,6 +11,7 @@
 #include "platform/StringTable.h"
 #include "render/assets/Model.h"
 #include "render/world/Props.h"
+#include "render/world/WorldView.h"
 
 #include <filesystem>
 #include <map>
@@ -80,6 +81,64 @@ TEST_F(MapPictures, EveryMapFromItsSpawnAtQualityTwo)
     }
     for (auto& [name, scene] : terrains)
         scene->setTier(0);
+    releaseAllModels();
+}
+
+// The map items' depth laid first changes no pixel of their color pass, and
+// the depth pass alone draws no color.
+TEST_F(MapPictures, MapItemsLaidDepthFirstShowTheSamePicture)
+{
+    setDataRoot(std::string(SKYFRONT_STAGE_DIR) + "/");
+    MapLists maps;
+    StringTable none;
+    ASSERT_TRUE(maps.load(MapLists::kFolder, none));
+    const MapInfoCfg* record = maps.menuMap();
+    ASSERT_NE(record, nullptr);
+    GameWorld world;
+    world.init();
+    ASSERT_TRUE(MapLoader::loadEdt(world, record));
+    const EditorItem* field = world.findItemByModel("runway_field.glm_0");
+    ASSERT_NE(field, nullptr);
+    allocatePropBuffers();
+    std::vector<std::unique_ptr<PropBatch>> props;
+    for (std::string_view texture : {"building.pvr", "build1.pvr", "build2.pvr", "units.pvr"})
+        props.push_back(buildProps(texture, world));
+    unmapPropBuffers();
+
+    constexpr int kWidth = 320, kHeight = 200;
+    useTarget(kWidth, kHeight);
+    Mat4 projection;
+    mat4Perspective(projection, 1.0f, static_cast<float>(kWidth) / kHeight, 2.0f, 50000.0f);
+    const Vec3 eye = field->pos + Vec3{-500.0f, 250.0f, 400.0f};
+    auto frame = [&](bool depthFirst, bool colorPass) {
+        gfx().setClearColor(Color4{10, 20, 30, 255});
+        gfx().clear();
+        gfx().setProjectionMatrix(projection);
+        gfx().setViewMatrix(lookAtMatrix(eye, field->pos, Vec3{0.0f, 1.0f, 0.0f}));
+        gfx().setWorldMatrix(Mat4{});
+        if (depthFirst)
+            for (const auto& batch : props)
+                drawProps(batch.get(), 0);
+        if (colorPass)
+            for (const auto& batch : props)
+                drawProps(batch.get(), 1, depthFirst);
+        std::vector<std::uint8_t> rgba;
+        gfx().readPixels(0, 0, kWidth, kHeight, rgba);
+        return rgba;
+    };
+    const std::vector<std::uint8_t> plain = frame(false, true);
+    const std::vector<std::uint8_t> laid = frame(true, true);
+    const std::vector<std::uint8_t> depthOnly = frame(true, false);
+    int drawn = 0, differing = 0, coloured = 0;
+    for (std::size_t i = 0; i < plain.size(); i += 4) {
+        drawn += plain[i] != 10 || plain[i + 1] != 20 || plain[i + 2] != 30 ? 1 : 0;
+        differing += plain[i] != laid[i] || plain[i + 1] != laid[i + 1] || plain[i + 2] != laid[i + 2] ? 1 : 0;
+        coloured += depthOnly[i] != 10 || depthOnly[i + 1] != 20 || depthOnly[i + 2] != 30 ? 1 : 0;
+    }
+    EXPECT_GT(drawn, 200) << "no map item in view";
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(coloured, 0);
+    gfx().restoreDefaultClearColor();
     releaseAllModels();
 }
 
