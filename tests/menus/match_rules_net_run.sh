@@ -11,25 +11,12 @@ peer="$2"
 out="$3"
 source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
-common+=(-lanaddr 127.0.0.1)
-freeport() {
-    python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-await() {
-    for _ in $(seq 1 $(($3 * 4))); do
-        grep -q "$2" "$1" 2>/dev/null && return 0
-        sleep 0.25
-    done
-    return 1
-}
+source "$(dirname "$0")/../support/lan_peers.sh"
 # The first start asks for the control type: its OK.
 printf '%s\n%s\n' "$skip" "60 click 640 510" >"$out/skip.script"
 
 port=$(freeport)
-"$run" "${common[@]}" -netport "$port" -autohost 3:0 -inputscript "$out/skip.script" -frames 1800 \
-    >"$out/team_host.out" 2>&1 &
-game_pid=$!
-await "$out/team_host.out" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$out/team_host.out")"
+game_hosts "$out/team_host.out" -netport "$port" -autohost 3:0 -inputscript "$out/skip.script" -frames 1800
 timeout 90 "$peer" --join "127.0.0.1:$port" --seconds 24 --name Wingman --at 6:team --at 9:quit \
     >"$out/team_peer.log" 2>&1
 code=$?

@@ -18,8 +18,7 @@
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
-#include "support/modes/ModeHarness.h"
-#include "support/net/FakeMatchTransport.h"
+#include "MatchOverFakeNet.h"
 
 #include <gtest/gtest.h>
 
@@ -28,134 +27,25 @@
 
 namespace {
 
-template <typename Msg>
-std::vector<std::uint8_t> bytesOf(const Msg& msg)
-{
-    std::vector<std::uint8_t> out(netmsg::kMaxMessage);
-    out.resize(static_cast<std::size_t>(msg.encode(out)));
-    return out;
-}
+using matchtest::bytesOf;
+using matchtest::recordBytes;
 
-struct MessageTable : testing::Test {
-    ModeHarness harness;
-    FakeMatchTransport* fake = nullptr;
-    std::unique_ptr<NetworkGameHandler> handler;
-    Settings saved = settings();
+struct MessageTable : matchtest::MatchOverFakeNet {
+    MessageTable() : MatchOverFakeNet(61) {}
 
-    void SetUp() override
-    {
-        seedRandom(61, 1);
-        std::string error;
-        ASSERT_TRUE(harness.mountData(error)) << error;
-        settings().setSkirmishWord(Settings::kEntryFFA, 2, 0);
-        settings().setSkirmishWord(Settings::kEntryTD, 2, 0);
-        settings().setSkirmishWord(Settings::kEntryTD, 3, 0);
-        netGlobals().makeTransport = [this](const std::uint8_t*, std::size_t, MatchTransport::Callbacks) {
-            auto made = std::make_unique<FakeMatchTransport>();
-            fake = made.get();
-            return made;
-        };
-        handler = std::make_unique<NetworkGameHandler>();
-    }
-    void TearDown() override
-    {
-        // The match goes first: its network connection is the handler.
-        harness.finish();
-        handler.reset();
-        netGlobals().makeTransport = nullptr;
-        joinedMatchSetup() = JoinedMatchSetup{};
-        settings() = saved;
-    }
-    GameModeCustom* startMode(int type, bool hosting)
-    {
-        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
-        // The network role is known before the level, as in the game.
-        std::unique_ptr<GameMode> made = createGameMode(type);
-        if (!made)
-            return nullptr;
-        made->setNetwork(true, hosting, false);
-        return dynamic_cast<GameModeCustom*>(harness.start(std::move(made), harness.firstSkirmishMap()));
-    }
-    void frames(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            modeOf(currentMatch())->runFrame(ModeHarness::kFrame);
-    }
     // A host of the kind with two joined players in play (slots 0 and 3).
-    GameModeCustom* hostWithTwo(int type)
-    {
-        netGlobals().serverInfo.clear();
-        if (!handler->server.start(7))
-            return nullptr;
-        GameModeCustom* mode = startMode(type, true);
-        if (!mode)
-            return nullptr;
-        NetworkGame::openToPlayers();
-        for (int slot : {0, 3}) {
-            JoinRequest request;
-            request.planeId = settings().localPlaneId;
-            request.name = slot == 0 ? u"First" : u"Second";
-            std::vector<std::uint8_t> bytes(JoinRequest::kSize);
-            encodeJoinRequest(request, bytes);
-            fake->inbox.push_back({slot, bytes});
-            fake->inbox.push_back({slot, bytesOf(netmsg::ReadyMsg{})});
-        }
-        frames(1);
-        fake->sent.clear();
-        return mode;
-    }
-    static int recordBytes(const GameMode& mode, const Target& entity, std::span<std::uint8_t> out)
-    {
-        PlayerRecord record;
-        mode.fillPlayerRecord(entity, record);
-        return encodePlayerRecord(record, out);
-    }
-    Airplane* joinerOf(GameMode& mode, int playerId)
-    {
-        const NetworkPlayer* p = NetworkPlayer::findById(playerId);
-        Target* t = p ? mode.findPlayerAirplane(static_cast<int>(p->airplaneId)) : nullptr;
-        return t && t->kind() == TargetKind::Airplane ? static_cast<Airplane*>(t) : nullptr;
-    }
+    GameModeCustom* hostWithTwo(int type) { return hostWith(type, {{0, u"First"}, {3, u"Second"}}, 1); }
     // A client of the kind joined as player 2 with the host's set-up, in play.
     GameModeCustom* joinedClient(int type, const netmsg::JoinCompleteMsg& setup)
     {
-        NetworkGameClient& client = handler->client;
-        if (!client.connectTo(0x7F000001u, 6026))
-            return nullptr;
-        fake->isConnected = true;
-        fake->inbox.push_back({0, bytesOf(netmsg::WelcomeMsg{})});
-        netmsg::JoinCompleteMsg join = setup;
-        join.gameType = type;
-        join.playerId = 2;
-        fake->inbox.push_back({0, bytesOf(join)});
-        client.processMessages();
-        GameModeCustom* mode = startMode(type, false);
-        Airplane* own = mode ? mode->playerAirplane() : nullptr;
-        if (!own)
-            return nullptr;
-        std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-        record.resize(static_cast<std::size_t>(recordBytes(*mode, *own, record)));
-        record[1] = 2;
-        netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
-        fake->inbox.push_back({0, record});
-        fake->inbox.push_back({0, bytesOf(netmsg::JoinEndMsg{})});
-        client.processMessages();
-        client.applyJoinState();
-        client.active = 1;
+        GameModeCustom* mode = MatchOverFakeNet::joinedClient(type, setup);
         fake->sent.clear();
         return mode;
-    }
-    void receive(const std::vector<std::uint8_t>& message)
-    {
-        fake->inbox.push_back({0, message});
-        handler->client.processMessages();
     }
     // A second airplane the host announced to the client, by its id.
     Airplane* announced(GameMode& mode, int id)
     {
-        Airplane* own = mode.playerAirplane();
-        std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-        record.resize(static_cast<std::size_t>(recordBytes(mode, *own, record)));
+        std::vector<std::uint8_t> record = recordBytes(mode, *mode.playerAirplane());
         record[6] = static_cast<std::uint8_t>(id);
         record[7] = 0;
         netmsg::RecordMsg::frame(record, netmsg::PlayerInfo, true, 3);
