@@ -260,6 +260,30 @@ TEST_F(MessageTable, AClientTakesTheHostsSetUpTeamFlagStatesAndQuietLeaves)
 
 }  // namespace
 
+// A player joining a team match in progress starts from the host's team
+// totals, which count players who have left; in a free-for-all there are none.
+TEST_F(MessageTable, AJoinerTakesTheHostsTeamTotals)
+{
+    netmsg::JoinCompleteMsg setup;
+    setup.teamMatch = true;
+    setup.team1Total = 7;
+    setup.team2Total = 4;
+    ASSERT_NE(joinedClient(3, setup), nullptr);
+    EXPECT_EQ(ScoreMgr::instance().group(0).score, 7);
+    EXPECT_EQ(ScoreMgr::instance().group(1).score, 4);
+    EXPECT_EQ(ScoreMgr::instance().group(0).kills, 7);
+}
+
+TEST_F(MessageTable, AFreeForAllJoinerHasNoTeamTotals)
+{
+    netmsg::JoinCompleteMsg setup;
+    setup.team1Total = 7;
+    setup.team2Total = 4;
+    ASSERT_NE(joinedClient(2, setup), nullptr);
+    EXPECT_EQ(ScoreMgr::instance().group(0).kills, 0);
+    EXPECT_EQ(ScoreMgr::instance().group(1).kills, 0);
+}
+
 namespace {
 
 // The whole protocol, one row a message kind: its type byte, the length the
