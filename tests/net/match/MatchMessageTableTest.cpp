@@ -1,6 +1,7 @@
-// The match's event messages by kind: which side sends each, to whom, and
-// what the other side makes of it (team changes, mode values, the team
-// flag, state changes, quiet removals, a client's reported death).
+// The match's messages by kind: which side sends each, to whom, and what
+// the other side makes of it: first the team changes, mode values, team
+// flag, state changes, quiet removals and a client's reported death in
+// detail, then one table over every message of the protocol.
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
