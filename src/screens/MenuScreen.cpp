@@ -73,6 +73,8 @@ void MenuScreen::loadSettingsAndLanguage()
         s.profileResetPending = 0;
         s.save();
     }
+    // The room server and the hosts know the player by the account number.
+    s.playerAccount = {steam().accountId(), 0, 0, 0};
     // Checked before its first use: a damaged or edited file may hold any index.
     s.sanitize();
     findStringTable();

@@ -1,35 +1,27 @@
 #!/usr/bin/env bash
-# A team switch between the real game and the peer program on loopback: the
-# game hosts a team deathmatch (-autohost 3:0); the peer joins, asks for the
-# other team and must be moved there by the game's answer. It leaves before
-# its respawn: under the software renderer the game's clock runs slower than
-# the peer's, which would wait for the respawn too long and take the host
-# for lost.
+# The kinds' rules between the real game and the peer program on loopback:
+#  1. the game hosts a team deathmatch (-autohost 3:0); the peer joins, asks
+#     for the other team and must be moved there by the game's answer. It
+#     leaves before its respawn: on the fixed frame step the game's clock
+#     counts frames, which the software renderer makes slower than the
+#     peer's real time, so the peer would wait for the respawn too long and
+#     take the host for lost.
+#  2. the game hosts last man standing (-autohost 13:0) on its real clock for
+#     two peers who crash out of each round: both stay through three rounds,
+#     never take the host for lost, and end with the same table.
 set -uo pipefail
+pids=()
 game="$1"
 peer="$2"
 out="$3"
 source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
-common+=(-lanaddr 127.0.0.1)
-freeport() {
-    python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-await() {
-    for _ in $(seq 1 $(($3 * 4))); do
-        grep -q "$2" "$1" 2>/dev/null && return 0
-        sleep 0.25
-    done
-    return 1
-}
+source "$(dirname "$0")/../support/lan_peers.sh"
 # The first start asks for the control type: its OK.
 printf '%s\n%s\n' "$skip" "60 click 640 510" >"$out/skip.script"
 
 port=$(freeport)
-"$run" "${common[@]}" -netport "$port" -autohost 3:0 -inputscript "$out/skip.script" -frames 1800 \
-    >"$out/team_host.out" 2>&1 &
-game_pid=$!
-await "$out/team_host.out" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$out/team_host.out")"
+game_hosts "$out/team_host.out" -netport "$port" -autohost 3:0 -inputscript "$out/skip.script" -frames 1800
 timeout 90 "$peer" --join "127.0.0.1:$port" --seconds 24 --name Wingman --at 6:team --at 9:quit \
     >"$out/team_peer.log" 2>&1
 code=$?
@@ -40,5 +32,37 @@ asked=$(sed -n 's/.*asked for team \([01]\).*/\1/p' "$out/team_peer.log" | head 
 [ -n "$asked" ] || fail "the peer never asked for a team: $(cat "$out/team_peer.log")"
 grep -q " team Wingman $asked\$" "$out/team_peer.log" ||
     fail "the game did not move the peer to team $asked: $(grep ' team ' "$out/team_peer.log")"
+
+# 2: rounds of last man standing. The game runs until the peers are done.
+common=(-width 1280 -height 720 -lanaddr 127.0.0.1)
+port=$(freeport)
+game_hosts "$out/lms_host.out" -netport "$port" -autohost 13:0 -inputscript "$out/skip.script" -frames 100000
+crashes=()
+for t in $(seq 25 5 140); do crashes+=(--at "$t:crash"); done
+for wing in Wing1 Wing2; do
+    timeout 240 "$peer" --join "127.0.0.1:$port" --seconds 180 --matches 3 --name "$wing" "${crashes[@]}" \
+        >"$out/lms_$wing.log" 2>&1 &
+    pids+=($!)
+    sleep 0.3
+done
+codes=()
+for pid in "${pids[@]}"; do
+    wait "$pid"
+    codes+=($?)
+done
+kill "$game_pid" 2>/dev/null
+wait "$game_pid" 2>/dev/null
+# The final table: scores, teams and the matches played.
+table() { sed -n 's/^ *[0-9.]* \(score .*\|team .*\|matches .*\)$/\1/p' "$1"; }
+for i in 0 1; do
+    wing=$([ "$i" -eq 0 ] && echo Wing1 || echo Wing2)
+    log="$out/lms_$wing.log"
+    grep -q "host lost" "$log" && fail "$wing took the host for lost: $(grep -v '^[a-z]*:' "$log" | tail -12)"
+    [ "${codes[$i]}" -eq 0 ] || fail "$wing ended with code ${codes[$i]}: $(grep -v '^[a-z]*:' "$log" | tail -12)"
+    [ "$(grep -c "match ended" "$log")" -ge 3 ] || fail "$wing saw fewer than three rounds end"
+    grep -q "^ *[0-9.]* matches 3$" "$log" || fail "$wing did not play three rounds: $(table "$log")"
+done
+[ "$(table "$out/lms_Wing1.log")" = "$(table "$out/lms_Wing2.log")" ] ||
+    fail "the peers' tables differ: $(table "$out/lms_Wing1.log") / $(table "$out/lms_Wing2.log")"
 
 echo PASS

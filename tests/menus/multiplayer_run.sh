@@ -19,18 +19,7 @@ peer="$2"
 out="$3"
 source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
-common+=(-lanaddr 127.0.0.1)
-freeport() {
-    python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-# Waits for a line in a log, at most $3 seconds.
-await() {
-    for _ in $(seq 1 $(($3 * 4))); do
-        grep -q "$2" "$1" 2>/dev/null && return 0
-        sleep 0.25
-    done
-    return 1
-}
+source "$(dirname "$0")/../support/lan_peers.sh"
 # A peer run in the background whose exit code and time land in $1.code.
 start_peer() {
     local log="$1"; shift
@@ -91,10 +80,8 @@ grep -q "players 1" "$out/host1.log" || fail "the host never saw the game join"
 port=$(freeport)
 printf '%s\n' "$skip" "500 key T" "540 click 340 112" "620 key T" "660 click 970 387" "700 text Hello there" \
     "740 key Enter" >"$out/host.script"
-"$run" "${common[@]}" -netport "$port" -autohost 2:0 -inputscript "$out/host.script" -frames 1300 \
-    -dumpframe "530:$out/chat.png" -dumpframe "880:$out/hosting.png" >"$out/host.out" 2>&1 &
-game_pid=$!
-await "$out/host.out" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$out/host.out")"
+game_hosts "$out/host.out" -netport "$port" -autohost 2:0 -inputscript "$out/host.script" -frames 1300 \
+    -dumpframe "530:$out/chat.png" -dumpframe "880:$out/hosting.png"
 start_peer "$out/join2.log" --join "127.0.0.1:$port" --seconds 27 --name Wingman --at 3:chat:Hello \
     --until "Hello there"
 wait "$game_pid" || fail "the hosting run did not end cleanly"

@@ -2,7 +2,8 @@
 # The real game under Xvfb on the online room browser, against the stand-in
 # room server on 127.0.0.1: an empty server shows the empty list; a server
 # with three rooms shows three cards (the frame must differ from the empty
-# one), a click opens a room's lobby with its player; a server that goes away
+# one), a click opens a room's lobby with its player; a private room is not
+# listed and a room's plane filter refuses another plane; a server that goes away
 # sends the player to the main menu with the lost-connection message. With the
 # peer program given: a room whose game it hosts is joined and flown, and a
 # room opened on the create page leads into its host's game.
@@ -71,7 +72,26 @@ changed=$(python3 "$pixels" diff "$out/online_empty.png" "$out/online_rooms.png"
 lobby=$(python3 "$pixels" diff "$out/online_rooms.png" "$out/online_lobby.png" 60 110 1220 580)
 [ "$lobby" -gt 20000 ] || fail "the click opened no lobby ($lobby pixels differ)"
 
-# 3: the server goes away while the page is shown.
+# 2b: the rooms' own rules, as the stand-in server keeps them: a private
+# room stays off the list, and a room for the F-86 alone refuses the
+# player's P-51 with the reason and starts no game.
+start_server -room "Jets only:2:0:3:1:8" -room "Hidden hangar:2:0:3:0:0:private"
+cat >"$out/filter.script" <<S
+$skip
+250 click 245 330
+290 click 270 335
+S
+"$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/filter.script" \
+    -frames 360 -dumpframe "350:$out/online_filter.png" >"$out/filter.out" 2>&1 ||
+    fail "the filter run did not end cleanly"
+stop_server
+grep -q "room listed: Jets only" "$out/filter.out" || fail "the open room was not listed"
+grep -q "room listed: Hidden hangar" "$out/filter.out" && fail "the private room was listed"
+grep -q "joining room Jets only refused by its plane filter 1:8" "$out/filter.out" ||
+    fail "the plane filter did not refuse the join"
+grep -q "starting a game" "$out/filter.out" && fail "a refused join started a game"
+
+
 start_server -room "Harbour brawl:2:0:3"
 ( sleep 4; kill "$pid" 2>/dev/null ) &
 printf '%s\n' "$skip" >"$out/drop.script"

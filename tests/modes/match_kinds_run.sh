@@ -11,19 +11,9 @@ peer="$2"
 out="$3"
 source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
-common+=(-lanaddr 127.0.0.1)
+source "$(dirname "$0")/../support/lan_peers.sh"
 own="hud=GameHud camera=SceneModeCamera progress=GameProgress scores=ScoreMgr tutorial=TutorialHudBridge"
 own+=" scene=SceneModeServices messages=HudMessages overlays=SceneModeOverlays endPages=CampaignEndPages"
-freeport() {
-    python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-await() {
-    for _ in $(seq 1 $(($3 * 4))); do
-        grep -q "$2" "$1" 2>/dev/null && return 0
-        sleep 0.25
-    done
-    return 1
-}
 # The log has a match of the type made with the game's own connections and that network.
 connected() {
     grep -q "match of type $2 connected: $own network=$3\$" "$1" ||
@@ -47,9 +37,7 @@ printf '%s\n' "$skip" "60 click 640 510" "120 click 640 510" >"$out/first.script
 
 # Hosted: the game hosts a free-for-all and the peer joins it.
 port=$(freeport)
-"$run" "${common[@]}" -netport "$port" -autohost 2:0 -inputscript "$out/first.script" -frames 1000 >"$out/host.out" 2>&1 &
-game_pid=$!
-await "$out/host.out" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$out/host.out")"
+game_hosts "$out/host.out" -netport "$port" -autohost 2:0 -inputscript "$out/first.script" -frames 1000
 # The joiner leaves before the match ends, which it reports as a failure:
 # what counts is that it reached play.
 timeout 60 "$peer" --join "127.0.0.1:$port" --seconds 12 --name Wingman >"$out/join.log" 2>&1

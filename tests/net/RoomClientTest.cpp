@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -22,6 +23,7 @@ struct RecordingRoomListener : IRoomServerListener {
     std::uint32_t joinAddress = 0;
     std::uint16_t joinPort = 0;
     std::vector<std::uint8_t> info;
+    std::map<int, std::vector<std::uint8_t>> entries;  // by room number
 
     void onDisconnected() override { events.push_back("disconnected"); }
     void onJoinServer(std::uint32_t address, std::uint16_t port, std::uint32_t) override
@@ -33,7 +35,9 @@ struct RecordingRoomListener : IRoomServerListener {
     void onConnectionLost() override { events.push_back("lost"); }
     void onRoomEntry(const std::uint8_t* entry) override
     {
-        events.push_back("entry " + std::to_string(entry[2] | (entry[3] << 8)));
+        const int number = entry[2] | (entry[3] << 8);
+        events.push_back("entry " + std::to_string(number));
+        entries[number].assign(entry, entry + 307);
     }
     void onRoomNotice(const char* text, std::uint16_t number) override
     {
@@ -182,6 +186,48 @@ TEST(RoomClient, CreatesListsJoinsAndIsRefused)
     EXPECT_FALSE(guest.connected());
     EXPECT_TRUE(guestListener.has("disconnected"));
     EXPECT_EQ(guest.listener(), nullptr);
+}
+
+// The stand-in honours what the browser reads: a private room stays off the
+// list and out of reach by number but is joined by its name, and a room's
+// plane filter reaches the list as its host set it.
+TEST(RoomClient, APrivateRoomIsJoinedByNameAndFiltersReachTheList)
+{
+    StandInRoomServer::Options options;
+    options.port = 0;
+    options.rooms = {"Jets only:2:0:3:1:9", "Hidden hangar:2:1:3:2:1:private"};
+    StandInRoomServer server(options);
+    ASSERT_TRUE(server.start());
+    RecordingRoomListener host;
+    RoomClient owner(configFor(server.port()));
+    owner.setListener(&host);
+    owner.connectAsync("owner", 1, 1);
+    ASSERT_TRUE(pollUntil(owner, [&] { return host.has("connected"); }));
+    auto info = gameInfo(0);
+    EXPECT_EQ(owner.createRoom(info.data(), 4, 1, "Back room"), 0);  // the private option
+    EXPECT_EQ(server.roomCount(), 3);
+
+    RecordingRoomListener guestListener;
+    RoomClient guest(configFor(server.port()));
+    guest.setListener(&guestListener);
+    guest.connectAsync("guest", 1, 1);
+    ASSERT_TRUE(pollUntil(guest, [&] { return guestListener.has("connected"); }));
+    guest.requestRoomList();
+    ASSERT_TRUE(pollUntil(guest, [&] { return guestListener.has("entry 1"); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    guest.poll(false);
+    EXPECT_EQ(guestListener.entries.size(), 1u) << "only the open room is listed";
+    const std::vector<std::uint8_t>& jets = guestListener.entries[1];
+    ASSERT_EQ(jets.size(), 307u);
+    EXPECT_EQ(jets[43 + 77], 1);  // the plane filter kind and value, in the room's description
+    EXPECT_EQ(jets[43 + 81], 9);
+
+    EXPECT_EQ(guest.joinRoomById(2), 1) << "a private room has no number to join by";
+    EXPECT_EQ(guest.joinRoomByName("Hidden hangar"), 0);
+    EXPECT_EQ(guest.joinRoomByName("Back room"), 0);
+    guest.leave();
+    owner.leave();
+    server.stop();
 }
 
 TEST(RoomClient, ARequestWithoutAnswerIsMinusOneAfterTenWaits)

@@ -127,6 +127,11 @@ void StandInRoomServer::openListedRooms()
         for (int m = 0; m < 2; ++m)
             for (int b = 0; b < 4; ++b)
                 room.info[static_cast<std::size_t>(94 + 8 * m + b)] = static_cast<std::uint8_t>(markers[m] >> (8 * b));
+        if (parts.size() > 5) {
+            putU32(room.info, 77, static_cast<std::uint32_t>(std::atoi(parts[4].c_str())));
+            putU32(room.info, 81, static_cast<std::uint32_t>(std::atoi(parts[5].c_str())));
+        }
+        room.isPrivate = parts.size() > 6 && parts[6] == "private";
         room.names.push_back("host");
         room.ranks.push_back(parts.size() > 3 ? static_cast<std::uint32_t>(std::atoi(parts[3].c_str())) : 0u);
     }
@@ -281,7 +286,7 @@ void StandInRoomServer::offerQuickMatch(Client& client)
         std::lock_guard lock(lock_);
         const Room* best = nullptr;
         for (const auto& [number, room] : rooms_)
-            if (room.players < room.capacity && (!best || room.players > best->players))
+            if (!room.isPrivate && room.players < room.capacity && (!best || room.players > best->players))
                 best = &room;
         if (best) {
             out = entryOf(*best);
@@ -358,7 +363,8 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
     Bytes out;
     if (type == 15) {
         for (const auto& [number, room] : rooms_)
-            append(out, entryOf(room));
+            if (!room.isPrivate)
+                append(out, entryOf(room));
     } else if (type == 1) {
         const std::string name = textAt(request + 2, 32);
         if (name.empty() || findRoom(name) || u16(request + 36) != 110) {
@@ -371,6 +377,7 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
             room.capacity = std::clamp<std::uint8_t>(request[34], 2, 8);
             room.players = 1;
             room.info.assign(request + 38, request + 148);
+            room.isPrivate = request[35] != 0;
             room.names.push_back(client.name);
             room.ranks.push_back(client.rank);
             out = message(2, 2);
@@ -378,6 +385,9 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
         }
     } else if (type == 4 || type == 5) {
         Room* room = type == 4 ? findRoom(u16(request + 2)) : findRoom(textAt(request + 2, 32));
+        // A private room's number is never listed: only its name finds it.
+        if (room && type == 4 && room->isPrivate)
+            room = nullptr;
         if (!room || room->players >= room->capacity) {
             out = message(8, 4);
             putU16(out, 2, room ? 2 : 1);

@@ -18,7 +18,9 @@ public:
         std::uint16_t hostPort = 6026;          // message 10: the game host's port
         std::string script;                     // empty: a well-behaved server
         std::uint16_t redirectPort = 0;         // script "redirect": where message 18 points
-        // Rooms open from the start, "NAME:MODE:MAP[:RANK]" each (a host named "host").
+        // Rooms open from the start, "NAME:MODE:MAP[:RANK[:KIND:VALUE[:private]]]" each (a host
+        // named "host"); KIND and VALUE are the room's plane filter, "private" keeps it
+        // off the list.
         std::vector<std::string> rooms;
     };
     // The scripts: "split" (answers in three pieces), "notices" (11, 12, 13, 27, 28-30
@@ -48,6 +50,9 @@ private:
         std::vector<std::uint8_t> info;
         std::vector<std::string> names;
         std::vector<std::uint32_t> ranks;  // each player's, the host's first
+        // Opened with the private option: off the list and out of quick
+        // matches, joined by its name only.
+        bool isPrivate = false;
     };
     struct Client {
         int fd = -1;

@@ -12,6 +12,7 @@
 #include "modes/Match.h"
 #include "platform/Clock.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
@@ -832,6 +833,7 @@ void MultiPlayerMenuFrameOnline::onRoomEntry(const std::uint8_t* entry)
     MenuPanel* list = content();
     const int h = std::max(static_cast<int>(200.0f * a), list->height - 2 * list->paddingY);
     auto* added = new MPServerMenuEntry(*this, entry, static_cast<int>(330.0f * a), std::min(h, static_cast<int>(470.0f * a)));
+    logInfo("menus", "room listed: %s", incoming.name().c_str());
     list->placeItem(added);
     searchingLabel->visible = false;
     emptyNotice->visible = false;
@@ -999,11 +1001,16 @@ void MultiPlayerMenuFrameOnline::joinShownRoom()
     const PlaneList& planes = PlaneList::instance();
     const PlaneCfg* local = planes.findById(s.localPlaneId);
     const int kind = room.planeKind(), value = room.planeValue();
+    // The room's plane filter says no: the reason is shown and the player stays.
+    const auto refuse = [&](std::u16string_view reason) {
+        logInfo("menus", "joining room %s refused by its plane filter %d:%d", room.name().c_str(), kind, value);
+        showMessage(reason);
+        rebuildFocusLinks();
+    };
     if ((kind == 2 || kind == 3) && tierInRange(value) && local) {
         const bool sameTier = local->plane_tier == value;
         if (sameTier != (kind == 2)) {
-            showMessage(formatString(kWrongTierString, tierName(value)));
-            rebuildFocusLinks();
+            refuse(formatString(kWrongTierString, tierName(value)));
             return;
         }
     }
@@ -1011,19 +1018,16 @@ void MultiPlayerMenuFrameOnline::joinShownRoom()
         // A plane id no plane has would otherwise be checked as the first plane.
         const PlaneCfg* required = value < 0 || value > planes.count() ? nullptr : planeWithId(value);
         if (!required) {
-            showMessageById(kUnknownPlaneString);
-            rebuildFocusLinks();
+            refuse(getStringByIndex(kUnknownPlaneString));
             return;
         }
         const char* shortName = required->shortname.c_str();
         if (!s.planeUnlockedAt(value)) {
-            showMessage(formatString(kLockedPlaneString, shortName));
-            rebuildFocusLinks();
+            refuse(formatString(kLockedPlaneString, shortName));
             return;
         }
         if (!local || required->file != local->file) {
-            showMessage(formatString(kPlaneLineString, shortName));
-            rebuildFocusLinks();
+            refuse(formatString(kPlaneLineString, shortName));
             return;
         }
     }

@@ -431,6 +431,25 @@ void ScoreMgr::applyNetworkRecord(int kind, Airplane* airplane, const std::array
     notifyPlayerChanged(*airplane);
 }
 
+void ScoreMgr::setTeamCounters(int firstTeam, int secondTeam)
+{
+    const GameType t = type();
+    if (t != GameType::TeamDeathmatch && t != GameType::CaptureTheFlag && t != GameType::DestroyTheBase)
+        return;
+    for (int i = 0; i < 2; ++i) {
+        ScoreGroup& g = m_groups[static_cast<std::size_t>(i)];
+        const int value = std::max(i == 0 ? firstTeam : secondTeam, 0);
+        if (t == GameType::TeamDeathmatch)
+            g.kills = value;
+        else if (t == GameType::CaptureTheFlag)
+            g.flagsCaptured = value;
+        else
+            g.bases = value;
+        updateGroupScore(g);
+    }
+    changed();
+}
+
 void ScoreMgr::setOutOrder(Airplane& airplane, int value)
 {
     airplane.scores[A::kScoreOutOrder] = value;

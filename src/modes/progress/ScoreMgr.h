@@ -95,6 +95,10 @@ public:
     void notifyPlayerChanged(Airplane& airplane);
     // kind 0 takes all nine values, kind 1 only the out order.
     void applyNetworkRecord(int kind, Airplane* airplane, const std::array<std::int32_t, 9>& record);
+    // A joining client's start in team deathmatch, capture the flag and
+    // destroy the base: each team's kills, captures or bases as the host
+    // counts them, which include players who have left.
+    void setTeamCounters(int firstTeam, int secondTeam);
     void setOutOrder(Airplane& airplane, int value);
 
     void updateTimer(float dt);

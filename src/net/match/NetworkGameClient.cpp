@@ -308,7 +308,10 @@ void NetworkGameClient::applyJoinState()
     GameMode* m = mode();
     if (!m)
         return;
-    // The team totals follow from the players' records the join brought.
+    // The host's team totals count players who have left too: the records
+    // the join brought cannot give them.
+    ScoreMgr::instance().setTeamCounters(static_cast<int>(std::min<std::uint32_t>(m_join.team1Total, 1u << 30)),
+                                         static_cast<int>(std::min<std::uint32_t>(m_join.team2Total, 1u << 30)));
     m->setSunValue(m_join.sunValue);
     (void)m->applyPeerEvent(peerevent::Weather{m_join.weatherMode, 0.0f});
 }

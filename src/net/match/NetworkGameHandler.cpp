@@ -55,6 +55,7 @@ void NetworkGameHandler::connectRoomServer(bool autoJoinFirst, bool armAfter)
     autoJoin = autoJoinFirst;
     const Settings& s = settings();
     const char* name = toNarrowTemp(s.playerName.c_str());
+    room.setAccount(s.playerAccount[0]);
     int result = 0;
     if (autoJoin) {
         result = room.connectAsyncFlagged(name, s.localPlaneId, s.playerRank);

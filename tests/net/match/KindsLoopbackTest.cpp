@@ -3,91 +3,26 @@
 // in capture the flag), one switches team, survival reaches a later wave and
 // last man standing plays several rounds. At the end every peer must hold
 // the same score table, teams, wave and number of matches.
+#include "NetPeerRun.h"
+
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
-
 namespace {
 
-struct PeerRun {
-    pid_t pid = -1;
-    std::string logPath;
-    int exitCode = -1;
+using PeerRun = matchtest::NetPeerRun;
 
-    bool spawn(const std::vector<std::string>& args, const std::string& log)
-    {
-        logPath = log;
-        std::vector<std::string> all{NETPEER_PATH};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& a : all)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        const int rc = posix_spawn(&pid, NETPEER_PATH, &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0;
-    }
-    bool running()
-    {
-        int status = 0;
-        if (pid <= 0 || waitpid(pid, &status, WNOHANG) != pid)
-            return pid > 0;
-        exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        pid = -1;
-        return false;
-    }
-    void wait()
-    {
-        int status = 0;
-        if (pid > 0 && waitpid(pid, &status, 0) == pid)
-            exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        pid = -1;
-    }
-    std::string log() const
-    {
-        std::ifstream in(logPath);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    // The lines of the final table ("score", "team", "wave", "matches"), without their times.
-    std::vector<std::string> table() const
-    {
-        std::vector<std::string> rows;
-        std::istringstream in(log());
-        for (std::string line; std::getline(in, line);)
-            for (const char* key : {" score ", " team ", " wave ", " matches "})
-                if (auto at = line.find(key); at != std::string::npos && at < 12)
-                    rows.push_back(line.substr(at + 1));
-        return rows;
-    }
-    int count(const std::string& text) const
-    {
-        const std::string all = log();
-        int n = 0;
-        for (auto at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
-            ++n;
-        return n;
-    }
-};
+// The lines of the final table ("score", "team", "wave", "matches"), without their times.
+std::vector<std::string> finalTable(const PeerRun& p)
+{
+    return p.lines({" score ", " team ", " wave ", " matches "}, true);
+}
 
 struct KindRun {
     const char* name;
@@ -120,13 +55,7 @@ TEST_P(KindsOnLoopback, HostAndJoinersAgreeAtTheEnd)
                                       "--seconds", "240", "--name", "Hostess", "--at", "1:await:2"};
     hostArgs = joined(hostArgs, run.host);
     ASSERT_TRUE(host.spawn(hostArgs, (dir.path() / "host.log").string()));
-    int port = 0;
-    while (port == 0 && host.running()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        const std::string log = host.log();
-        if (auto at = log.find(" port "); at != std::string::npos)
-            port = std::stoi(log.substr(at + 6));
-    }
+    const int port = host.awaitPort();
     ASSERT_NE(port, 0) << host.log();
     const std::string target = "127.0.0.1:" + std::to_string(port);
     PeerRun wings[2];
@@ -142,13 +71,13 @@ TEST_P(KindsOnLoopback, HostAndJoinersAgreeAtTheEnd)
 
     const std::string hostLog = host.log();
     ASSERT_EQ(host.exitCode, 0) << hostLog;
-    const std::vector<std::string> table = host.table();
+    const std::vector<std::string> table = finalTable(host);
     EXPECT_GE(table.size(), 7u) << hostLog;  // three scores, three teams, the matches
     for (const PeerRun& w : wings) {
         const std::string log = w.log();
         EXPECT_EQ(w.exitCode, 0) << log;
         EXPECT_EQ(log.find("host lost"), std::string::npos) << log;
-        EXPECT_EQ(w.table(), table) << "host:\n" << hostLog << "\njoiner:\n" << log;
+        EXPECT_EQ(finalTable(w), table) << "host:\n" << hostLog << "\njoiner:\n" << log;
     }
 
     // What each kind must have shown every peer on the way.

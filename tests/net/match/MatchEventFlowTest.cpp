@@ -9,8 +9,7 @@
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
-#include "support/modes/ModeHarness.h"
-#include "support/net/FakeMatchTransport.h"
+#include "MatchOverFakeNet.h"
 
 #include <gtest/gtest.h>
 
@@ -26,42 +25,14 @@ using Check = std::function<bool(const Bytes&)>;
 
 // A network game of each side over the scripted transport, with the mode's
 // events posted straight into its outbox.
-struct MatchEventFlow : testing::Test {
-    ModeHarness harness;
-    FakeMatchTransport* fake = nullptr;
-    std::unique_ptr<NetworkGameHandler> handler;
-    Settings saved = settings();
+struct MatchEventFlow : matchtest::MatchOverFakeNet {
+    MatchEventFlow() : MatchOverFakeNet(61, Role::AfterLevel) {}
     GameModeCustom* mode = nullptr;
 
-    void SetUp() override
-    {
-        seedRandom(61, 1);
-        std::string error;
-        ASSERT_TRUE(harness.mountData(error)) << error;
-        settings().setSkirmishWord(Settings::kEntryFFA, 2, 0);
-        netGlobals().makeTransport = [this](const std::uint8_t*, std::size_t, MatchTransport::Callbacks) {
-            auto made = std::make_unique<FakeMatchTransport>();
-            fake = made.get();
-            return made;
-        };
-        handler = std::make_unique<NetworkGameHandler>();
-    }
-    void TearDown() override
-    {
-        // The match goes first: its network connection is the handler.
-        harness.finish();
-        handler.reset();
-        netGlobals().makeTransport = nullptr;
-        settings() = saved;
-    }
     bool startMode(bool hosting)
     {
-        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
-        mode = dynamic_cast<GameModeCustom*>(harness.start(2, harness.firstSkirmishMap()));
-        if (!mode)
-            return false;
-        mode->setNetwork(true, hosting, false);
-        return true;
+        mode = MatchOverFakeNet::startMode(2, hosting);
+        return mode != nullptr;
     }
     Airplane* airplane(NetworkRole role)
     {

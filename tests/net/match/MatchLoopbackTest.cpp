@@ -1,3 +1,4 @@
+#include "NetPeerRun.h"
 #include "UdpImpairmentProxy.h"
 
 #include "support/TempDir.h"
@@ -5,101 +6,40 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
-
 namespace {
 
-// One netpeer process writing its line log to a file.
-struct Peer {
-    pid_t pid = -1;
-    std::string logPath;
-    int exitCode = -1;
+using Peer = matchtest::NetPeerRun;
 
-    bool spawn(const std::vector<std::string>& args, const std::string& log)
-    {
-        logPath = log;
-        std::vector<char*> argv;
-        std::vector<std::string> all{NETPEER_PATH};
-        all.insert(all.end(), args.begin(), args.end());
-        for (std::string& a : all)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        const int rc = posix_spawn(&pid, NETPEER_PATH, &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0;
+// The "score" lines at the end, without their times.
+std::vector<std::string> scores(const Peer& p)
+{
+    return p.lines({" score "}, false);
+}
+
+// The "where" lines: each airplane in play and its x and z when the match stopped.
+std::map<std::string, std::pair<int, int>> positions(const Peer& p)
+{
+    std::map<std::string, std::pair<int, int>> at;
+    std::istringstream in(p.log());
+    for (std::string line; std::getline(in, line);) {
+        const auto w = line.find(" where ");
+        if (w == std::string::npos)
+            continue;
+        std::istringstream fields(line.substr(w + 7));
+        std::string name;
+        int x = 0, z = 0;
+        if (fields >> name >> x >> z)
+            at[name] = {x, z};
     }
-    bool running()
-    {
-        int status = 0;
-        if (pid <= 0 || waitpid(pid, &status, WNOHANG) != pid)
-            return pid > 0;
-        exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        pid = -1;
-        return false;
-    }
-    // Until the peer ends: each ends by itself, at its match's end or at the
-    // last second of its run as its own frames count them (not the clock),
-    // so a slow machine only makes the wait longer.
-    void wait()
-    {
-        int status = 0;
-        if (pid > 0 && waitpid(pid, &status, 0) == pid)
-            exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        pid = -1;
-    }
-    std::string log() const
-    {
-        std::ifstream in(logPath);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    // The "score" lines at the end, without their times.
-    std::vector<std::string> scores() const
-    {
-        std::vector<std::string> rows;
-        std::istringstream in(log());
-        for (std::string line; std::getline(in, line);)
-            if (auto at = line.find(" score "); at != std::string::npos)
-                rows.push_back(line.substr(at + 1));
-        return rows;
-    }
-    // The "where" lines: each airplane in play and its x and z when the match stopped.
-    std::map<std::string, std::pair<int, int>> positions() const
-    {
-        std::map<std::string, std::pair<int, int>> at;
-        std::istringstream in(log());
-        for (std::string line; std::getline(in, line);) {
-            const auto w = line.find(" where ");
-            if (w == std::string::npos)
-                continue;
-            std::istringstream fields(line.substr(w + 7));
-            std::string name;
-            int x = 0, z = 0;
-            if (fields >> name >> x >> z)
-                at[name] = {x, z};
-        }
-        return at;
-    }
-};
+    return at;
+}
 
 // A host and seven joiners through a link that loses a tenth of the
 // datagrams each way and reorders others: everybody plays, a chat and the
@@ -122,13 +62,7 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
     for (int t = 5; t < 21; t += 2)
         hostArgs.insert(hostArgs.end(), {"--at", std::to_string(t) + ":destroy"});
     ASSERT_TRUE(host.spawn(hostArgs, (dir.path() / "host.log").string()));
-    std::uint16_t hostPort = 0;
-    while (hostPort == 0 && host.running()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        const std::string log = host.log();
-        if (auto at = log.find(" port "); at != std::string::npos)
-            hostPort = static_cast<std::uint16_t>(std::stoi(log.substr(at + 6)));
-    }
+    const std::uint16_t hostPort = host.awaitPort();
     ASSERT_NE(hostPort, 0) << host.log();
 
     UdpImpairmentProxy::Options options;
@@ -167,7 +101,7 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
     EXPECT_NE(hostLog.find("players 7"), std::string::npos) << hostLog;
     EXPECT_NE(hostLog.find("left the game"), std::string::npos) << hostLog;
     EXPECT_NE(hostLog.find("match ended"), std::string::npos) << hostLog;
-    const std::vector<std::string> table = host.scores();
+    const std::vector<std::string> table = scores(host);
     EXPECT_EQ(table.size(), 8u) << hostLog;  // the host, the six who stayed and the one back
     int chats = 0;
     for (std::size_t i = 0; i < joiners.size(); ++i) {
@@ -182,21 +116,21 @@ TEST(MatchLoopback, AHostAndSevenJoinersPlayAFreeForAllToItsScoreLimit)
         chats += log.find("hello all") != std::string::npos;
         EXPECT_NE(log.find("left the game"), std::string::npos) << log;
         EXPECT_NE(log.find("match ended"), std::string::npos) << log;
-        EXPECT_EQ(p.scores(), table) << "joiner " << i << "\n" << log;
+        EXPECT_EQ(scores(p), table) << "joiner " << i << "\n" << log;
     }
     EXPECT_GE(chats, 5);
     const std::string again = rejoiner.log();
     EXPECT_EQ(rejoiner.exitCode, 0) << again;
     EXPECT_NE(again.find("state 6"), std::string::npos) << again;
-    EXPECT_EQ(rejoiner.scores(), table) << again;
+    EXPECT_EQ(scores(rejoiner), table) << again;
     EXPECT_NE(hostLog.find("players 7", hostLog.find("left the game")), std::string::npos) << "back to seven\n" << hostLog;
 
     // Where the airplanes were when play stopped agrees to within a few
     // hundred metres (the last states are a tenth of a second apart).
-    const auto hostAt = host.positions();
+    const auto hostAt = positions(host);
     EXPECT_GE(hostAt.size(), 2u) << hostLog;
     for (const Peer* p : {&joiners[0], &joiners[4], &rejoiner}) {
-        for (const auto& [name, at] : p->positions()) {
+        for (const auto& [name, at] : positions(*p)) {
             const auto there = hostAt.find(name);
             if (there == hostAt.end())
                 continue;

@@ -1,161 +1,59 @@
-// The match's event messages by kind: which side sends each, to whom, and
-// what the other side makes of it (team changes, mode values, the team
-// flag, state changes, quiet removals, a client's reported death).
+// The match's messages by kind: which side sends each, to whom, and what
+// the other side makes of it: first the team changes, mode values, team
+// flag, state changes, quiet removals and a client's reported death in
+// detail, then one table over every message of the protocol.
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "modes/PlayerRecord.h"
+#include "entities/ground/Flag.h"
+#include "gamedata/records/WeaponCfg.h"
+#include "gamedata/records/WeaponList.h"
+#include "modes/kinds/GameModeCTF.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "modes/kinds/GameModeLMS.h"
 #include "modes/kinds/GameModeSRV.h"
 #include "modes/progress/ScoreMgr.h"
+#include "net/match/AirplaneStateCodec.h"
 #include "net/match/NetMessage.h"
 #include "net/match/PlayerRecordCodec.h"
+#include "net/match/ServerDataCodec.h"
 #include "net/match/NetworkGameHandler.h"
 #include "net/match/NetworkPlayer.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
-#include "support/modes/ModeHarness.h"
-#include "support/net/FakeMatchTransport.h"
+#include "MatchOverFakeNet.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace {
 
-template <typename Msg>
-std::vector<std::uint8_t> bytesOf(const Msg& msg)
-{
-    std::vector<std::uint8_t> out(netmsg::kMaxMessage);
-    out.resize(static_cast<std::size_t>(msg.encode(out)));
-    return out;
-}
+using matchtest::bytesOf;
+using matchtest::recordBytes;
 
-struct MessageTable : testing::Test {
-    ModeHarness harness;
-    FakeMatchTransport* fake = nullptr;
-    std::unique_ptr<NetworkGameHandler> handler;
-    Settings saved = settings();
+struct MessageTable : matchtest::MatchOverFakeNet {
+    MessageTable() : MatchOverFakeNet(61) {}
 
-    void SetUp() override
-    {
-        seedRandom(61, 1);
-        std::string error;
-        ASSERT_TRUE(harness.mountData(error)) << error;
-        settings().setSkirmishWord(Settings::kEntryFFA, 2, 0);
-        settings().setSkirmishWord(Settings::kEntryTD, 2, 0);
-        settings().setSkirmishWord(Settings::kEntryTD, 3, 0);
-        netGlobals().makeTransport = [this](const std::uint8_t*, std::size_t, MatchTransport::Callbacks) {
-            auto made = std::make_unique<FakeMatchTransport>();
-            fake = made.get();
-            return made;
-        };
-        handler = std::make_unique<NetworkGameHandler>();
-    }
-    void TearDown() override
-    {
-        // The match goes first: its network connection is the handler.
-        harness.finish();
-        handler.reset();
-        netGlobals().makeTransport = nullptr;
-        joinedMatchSetup() = JoinedMatchSetup{};
-        settings() = saved;
-    }
-    GameModeCustom* startMode(int type, bool hosting)
-    {
-        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
-        // The network role is known before the level, as in the game.
-        std::unique_ptr<GameMode> made = createGameMode(type);
-        if (!made)
-            return nullptr;
-        made->setNetwork(true, hosting, false);
-        return dynamic_cast<GameModeCustom*>(harness.start(std::move(made), harness.firstSkirmishMap()));
-    }
-    void frames(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            modeOf(currentMatch())->runFrame(ModeHarness::kFrame);
-    }
     // A host of the kind with two joined players in play (slots 0 and 3).
-    GameModeCustom* hostWithTwo(int type)
-    {
-        netGlobals().serverInfo.clear();
-        if (!handler->server.start(7))
-            return nullptr;
-        GameModeCustom* mode = startMode(type, true);
-        if (!mode)
-            return nullptr;
-        NetworkGame::openToPlayers();
-        for (int slot : {0, 3}) {
-            JoinRequest request;
-            request.planeId = settings().localPlaneId;
-            request.name = slot == 0 ? u"First" : u"Second";
-            std::vector<std::uint8_t> bytes(JoinRequest::kSize);
-            encodeJoinRequest(request, bytes);
-            fake->inbox.push_back({slot, bytes});
-            fake->inbox.push_back({slot, bytesOf(netmsg::ReadyMsg{})});
-        }
-        frames(1);
-        fake->sent.clear();
-        return mode;
-    }
-    static int recordBytes(const GameMode& mode, const Target& entity, std::span<std::uint8_t> out)
-    {
-        PlayerRecord record;
-        mode.fillPlayerRecord(entity, record);
-        return encodePlayerRecord(record, out);
-    }
-    Airplane* joinerOf(GameMode& mode, int playerId)
-    {
-        const NetworkPlayer* p = NetworkPlayer::findById(playerId);
-        Target* t = p ? mode.findPlayerAirplane(static_cast<int>(p->airplaneId)) : nullptr;
-        return t && t->kind() == TargetKind::Airplane ? static_cast<Airplane*>(t) : nullptr;
-    }
+    GameModeCustom* hostWithTwo(int type) { return hostWith(type, {{0, u"First"}, {3, u"Second"}}, 1); }
     // A client of the kind joined as player 2 with the host's set-up, in play.
     GameModeCustom* joinedClient(int type, const netmsg::JoinCompleteMsg& setup)
     {
-        NetworkGameClient& client = handler->client;
-        if (!client.connectTo(0x7F000001u, 6026))
-            return nullptr;
-        fake->isConnected = true;
-        fake->inbox.push_back({0, bytesOf(netmsg::WelcomeMsg{})});
-        netmsg::JoinCompleteMsg join = setup;
-        join.gameType = type;
-        join.playerId = 2;
-        fake->inbox.push_back({0, bytesOf(join)});
-        client.processMessages();
-        GameModeCustom* mode = startMode(type, false);
-        Airplane* own = mode ? mode->playerAirplane() : nullptr;
-        if (!own)
-            return nullptr;
-        std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-        record.resize(static_cast<std::size_t>(recordBytes(*mode, *own, record)));
-        record[1] = 2;
-        netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
-        fake->inbox.push_back({0, record});
-        fake->inbox.push_back({0, bytesOf(netmsg::JoinEndMsg{})});
-        client.processMessages();
-        client.applyJoinState();
-        client.active = 1;
+        GameModeCustom* mode = MatchOverFakeNet::joinedClient(type, setup);
         fake->sent.clear();
         return mode;
-    }
-    void receive(const std::vector<std::uint8_t>& message)
-    {
-        fake->inbox.push_back({0, message});
-        handler->client.processMessages();
     }
     // A second airplane the host announced to the client, by its id.
     Airplane* announced(GameMode& mode, int id)
     {
-        Airplane* own = mode.playerAirplane();
-        std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-        record.resize(static_cast<std::size_t>(recordBytes(mode, *own, record)));
+        std::vector<std::uint8_t> record = recordBytes(mode, *mode.playerAirplane());
         record[6] = static_cast<std::uint8_t>(id);
         record[7] = 0;
         netmsg::RecordMsg::frame(record, netmsg::PlayerInfo, true, 3);
@@ -362,3 +260,422 @@ TEST_F(MessageTable, AClientTakesTheHostsSetUpTeamFlagStatesAndQuietLeaves)
 }
 
 }  // namespace
+
+// A player joining a team match in progress starts from the host's team
+// totals, which count players who have left; in a free-for-all there are none.
+TEST_F(MessageTable, AJoinerTakesTheHostsTeamTotals)
+{
+    netmsg::JoinCompleteMsg setup;
+    setup.teamMatch = true;
+    setup.team1Total = 7;
+    setup.team2Total = 4;
+    ASSERT_NE(joinedClient(3, setup), nullptr);
+    EXPECT_EQ(ScoreMgr::instance().group(0).score, 7);
+    EXPECT_EQ(ScoreMgr::instance().group(1).score, 4);
+    EXPECT_EQ(ScoreMgr::instance().group(0).kills, 7);
+}
+
+TEST_F(MessageTable, AFreeForAllJoinerHasNoTeamTotals)
+{
+    netmsg::JoinCompleteMsg setup;
+    setup.team1Total = 7;
+    setup.team2Total = 4;
+    ASSERT_NE(joinedClient(2, setup), nullptr);
+    EXPECT_EQ(ScoreMgr::instance().group(0).kills, 0);
+    EXPECT_EQ(ScoreMgr::instance().group(1).kills, 0);
+}
+
+namespace {
+
+// The whole protocol, one row a message kind: its type byte, the length the
+// protocol gives it, the side that sends it, and what the other side does
+// with it. The host's rows are read by the game's host, the client's by a
+// joined client of capture the flag (the kind with the most messages).
+struct KindRow {
+    int type;
+    const char* name;
+    std::size_t length;  // 0: of the record's or the text's length
+    std::function<std::vector<std::uint8_t>()> make;
+    std::function<void()> applied;  // expectations on the receiving side
+};
+
+void checkRows(const std::vector<KindRow>& rows, const std::function<void(const std::vector<std::uint8_t>&)>& deliver)
+{
+    for (const KindRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<std::uint8_t> bytes = row.make();
+        ASSERT_FALSE(bytes.empty());
+        EXPECT_EQ(bytes[0], row.type);
+        if (row.length) {
+            EXPECT_EQ(bytes.size(), row.length);
+        }
+        deliver(bytes);
+        row.applied();
+    }
+}
+
+// The airplane's state block moved to `at`.
+void stateAt(const Airplane& a, const Vec3& at, std::vector<std::uint8_t>& out)
+{
+    AirplaneNetState state;
+    a.netState(state);
+    state.position = at;
+    out.assign(64, 0);
+    out.resize(static_cast<std::size_t>(encodeAirplaneState(state, out)));
+}
+
+const WeaponCfg* firstMissile()
+{
+    const WeaponList& weapons = WeaponList::instance();
+    for (int i = 0; i < weapons.count(); ++i)
+        if (weapons.at(i)->type == 2 && weapons.at(i)->damage > 0.0f)
+            return weapons.at(i);
+    return nullptr;
+}
+
+}  // namespace
+
+// Client to host: the join request and the ready message, states, chat,
+// deaths, launches, flares, ejections, team requests, relays and hits.
+TEST_F(MessageTable, TheHostAppliesEveryMessageAClientSends)
+{
+    GameModeCustom* mode = hostWithTwo(4);
+    ASSERT_NE(mode, nullptr);
+    Airplane* first = joinerOf(*mode, 1);
+    Airplane* second = joinerOf(*mode, 4);
+    ASSERT_TRUE(first && second && first->isActive());
+    const WeaponCfg* missile = firstMissile();
+    ASSERT_NE(missile, nullptr);
+    int from = 0;  // the sending slot
+    const auto sentTo = [&](std::uint8_t type) { return fake->peersOf(type); };
+    const Vec3 moved = first->position() + Vec3{40.0f, 5.0f, -30.0f};
+    const int firstTeam = first->team();
+    const float secondHealth = second->health();
+
+    const std::vector<KindRow> rows = {
+        {netmsg::JoinRequest, "join request", JoinRequest::kSize,
+         [&] {
+             from = 5;
+             JoinRequest request;
+             request.planeId = settings().localPlaneId;
+             request.name = u"Third";
+             std::vector<std::uint8_t> bytes(JoinRequest::kSize);
+             encodeJoinRequest(request, bytes);
+             return bytes;
+         },
+         [&] {
+             ASSERT_NE(NetworkPlayer::findById(6), nullptr);
+             EXPECT_EQ(sentTo(netmsg::JoinComplete), (std::vector<int>{5}));
+             EXPECT_EQ(sentTo(netmsg::JoinEnd), (std::vector<int>{5}));
+             EXPECT_FALSE(joinerOf(*mode, 6)->isActive());
+         }},
+        {netmsg::Ready, "ready", netmsg::ReadyMsg::kSize, [&] { return bytesOf(netmsg::ReadyMsg{}); },
+         [&] { EXPECT_TRUE(joinerOf(*mode, 6)->isActive()); }},
+        {netmsg::AirplaneState, "state", 0,
+         [&] {
+             from = 0;
+             std::vector<std::uint8_t> bytes;
+             stateAt(*first, moved, bytes);
+             netmsg::AirplaneStateMsg::frame(bytes, first->id());
+             return bytes;
+         },
+         [&] { EXPECT_LT(vec3DistanceSq(first->position(), moved), 100.0f)  /* one frame flown since */; }},
+        {netmsg::Chat, "chat", 0,
+         [&] {
+             netmsg::ChatMsg chat;
+             chat.text = u"on your six";
+             std::vector<std::uint8_t> bytes(64);
+             bytes.resize(static_cast<std::size_t>(chat.encodeClient(bytes)));
+             return bytes;
+         },
+         [&] { EXPECT_EQ(sentTo(netmsg::Chat), (std::vector<int>{3, 5})); }},
+        {netmsg::Flares, "flares", 1,
+         [&] {
+             std::vector<std::uint8_t> bytes(8);
+             bytes.resize(static_cast<std::size_t>(netmsg::FlaresMsg{}.encodeClient(bytes)));
+             return bytes;
+         },
+         [&] { EXPECT_EQ(sentTo(netmsg::Flares), (std::vector<int>{3, 5})); }},
+        {netmsg::WeaponLaunch, "launch", netmsg::WeaponLaunchMsg::kClientSize,
+         [&] {
+             netmsg::WeaponLaunchMsg launch;
+             launch.weaponId = missile->weapon_id;
+             launch.targetId = second->id();
+             std::vector<std::uint8_t> bytes(16);
+             bytes.resize(static_cast<std::size_t>(launch.encodeClient(bytes)));
+             return bytes;
+         },
+         [&] {
+             EXPECT_EQ(mode->missiles().count(), 1);
+             EXPECT_EQ(sentTo(netmsg::WeaponLaunch), (std::vector<int>{3, 5}));
+         }},
+        {netmsg::WeaponHit, "hit", netmsg::WeaponHitMsg::kSize,
+         [&] {
+             netmsg::WeaponHitMsg hit;
+             hit.weaponId = missile->weapon_id;
+             hit.victimId = second->id();
+             hit.attackerId = first->id();
+             return bytesOf(hit);
+         },
+         [&] { EXPECT_LT(second->health(), secondHealth); }},
+        {netmsg::Relay, "relay", 0,
+         [&] {
+             netmsg::RelayMsg relay;
+             relay.payload = {1, 2, 3};
+             return bytesOf(relay);
+         },
+         [&] { EXPECT_EQ(sentTo(netmsg::Relay).size(), 1u); }},
+        {netmsg::TeamRequest, "team request", netmsg::TeamRequestMsg::kSize,
+         [&] {
+             netmsg::TeamRequestMsg ask;
+             ask.value = 1 - firstTeam;
+             return bytesOf(ask);
+         },
+         [&] {
+             EXPECT_EQ(first->team(), 1 - firstTeam);
+             EXPECT_EQ(sentTo(netmsg::TeamSwitch), (std::vector<int>{0, 3, 5}));
+         }},
+        {netmsg::Eject, "eject", 5,
+         [&] {
+             from = 3;
+             std::vector<std::uint8_t> bytes(8);
+             bytes.resize(static_cast<std::size_t>(netmsg::EjectMsg{}.encodeClient(bytes)));
+             return bytes;
+         },
+         [&] { EXPECT_EQ(sentTo(netmsg::Eject), (std::vector<int>{0, 3, 5})); }},  // to all, the sender too
+        {netmsg::AirplaneDestroyed, "death", netmsg::AirplaneDestroyedMsg::kSize,
+         [&] {
+             netmsg::AirplaneDestroyedMsg crash;
+             crash.kind = static_cast<int>(CrashCause::Ground);
+             crash.flags = 4;
+             crash.victimId = second->id();
+             crash.respawnTime = 5.0f;
+             crash.position = second->position();
+             return bytesOf(crash);
+         },
+         [&] {
+             EXPECT_FALSE(second->isActive());
+             EXPECT_EQ(sentTo(netmsg::AirplaneDestroyed), (std::vector<int>{0, 5}));
+         }},
+    };
+    checkRows(rows, [&](const std::vector<std::uint8_t>& bytes) {
+        fake->sent.clear();
+        fake->inbox.push_back({from, bytes});
+        frames(1);
+    });
+}
+
+// Host to client: every message the host sends a joined player, each acted
+// on as the protocol says (the join's own messages brought it in already).
+TEST_F(MessageTable, AClientAppliesEveryMessageTheHostSends)
+{
+    netmsg::JoinCompleteMsg setup;
+    setup.teamMatch = true;
+    GameModeCustom* mode = joinedClient(4, setup);
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(handler->client.playerId, 2);  // Welcome, JoinComplete, EntityRecord and JoinEnd did that
+    Airplane* own = mode->playerAirplane();
+    Airplane* other = announced(*mode, 77);
+    ASSERT_TRUE(own && other);
+    const WeaponCfg* missile = firstMissile();
+    ASSERT_NE(missile, nullptr);
+    const Vec3 moved = other->position() + Vec3{-25.0f, 10.0f, 60.0f};
+    const int otherTeam = other->team();
+    const int flares = other->flareCount();
+    auto* ctf = dynamic_cast<GameModeCTF*>(mode);
+    ASSERT_NE(ctf, nullptr);
+    Flag* enemyFlag = ctf->flagOfTeam(1 - otherTeam);
+    ASSERT_NE(enemyFlag, nullptr);
+
+    const std::vector<KindRow> rows = {
+        {netmsg::PlayerInfo, "player record", 0,
+         [&] {
+             std::vector<std::uint8_t> record = recordBytes(*mode, *own);
+             record[6] = 78;
+             record[7] = 0;
+             netmsg::RecordMsg::frame(record, netmsg::PlayerInfo, false, 5);
+             return record;
+         },
+         [&] {
+             EXPECT_NE(mode->findPlayerAirplane(78), nullptr);
+             EXPECT_FALSE(NetworkGame::chatLine().empty());
+         }},
+        {netmsg::PlayerLeft, "player left", netmsg::PlayerLeftMsg::kSize,
+         [&] {
+             netmsg::PlayerLeftMsg left;
+             left.airplaneId = 78;
+             return bytesOf(left);
+         },
+         [&] { EXPECT_EQ(mode->findPlayerAirplane(78), nullptr); }},
+        {netmsg::Respawn, "respawn", netmsg::RespawnMsg::kSize,
+         [&] {
+             netmsg::RespawnMsg r;
+             r.airplaneId = 77;
+             r.value = 0.0f;
+             r.position = other->position();
+             return bytesOf(r);
+         },
+         [&] { EXPECT_TRUE(other->isActive()); }},
+        {netmsg::AirplaneState, "state", 0,
+         [&] {
+             std::vector<std::uint8_t> bytes;
+             stateAt(*other, moved, bytes);
+             netmsg::AirplaneStateMsg::frame(bytes, 77);
+             return bytes;
+         },
+         [&] { EXPECT_LT(vec3DistanceSq(other->position(), moved), 1.0f); }},
+        {netmsg::Health, "health", netmsg::HealthMsg::kSize,
+         [&] {
+             netmsg::HealthMsg health;
+             health.health = 0.5f;
+             return bytesOf(health);
+         },
+         [&] { EXPECT_NEAR(own->health(), 0.496f, 1e-6f); }},
+        {netmsg::Chat, "chat", 0,
+         [&] {
+             netmsg::ChatMsg chat;
+             chat.senderId = 77;
+             chat.text = u"break left";
+             std::vector<std::uint8_t> bytes(64);
+             bytes.resize(static_cast<std::size_t>(chat.encodeRelayed(bytes)));
+             return bytes;
+         },
+         [&] { EXPECT_NE(NetworkGame::chatLine().find(u"break left"), std::u16string::npos); }},
+        {netmsg::WeaponLaunch, "launch", netmsg::WeaponLaunchMsg::kHostSize,
+         [&] {
+             netmsg::WeaponLaunchMsg launch;
+             launch.weaponId = missile->weapon_id;
+             launch.ownerId = 77;
+             launch.targetId = own->id();
+             std::vector<std::uint8_t> bytes(16);
+             bytes.resize(static_cast<std::size_t>(launch.encodeHost(bytes)));
+             return bytes;
+         },
+         [&] { EXPECT_EQ(mode->missiles().count(), 1); }},
+        {netmsg::Flares, "flares", 3,
+         [&] {
+             netmsg::FlaresMsg flares;
+             flares.airplaneId = 77;
+             std::vector<std::uint8_t> bytes(8);
+             bytes.resize(static_cast<std::size_t>(flares.encodeHost(bytes)));
+             return bytes;
+         },
+         [&] { EXPECT_LT(other->flareCount(), flares); }},
+        {netmsg::Weather, "weather", netmsg::WeatherMsg::kSize,
+         [&] {
+             netmsg::WeatherMsg weather;
+             weather.mode = 1;
+             return bytesOf(weather);
+         },
+         [&] { EXPECT_EQ(mode->weatherTarget(), 1); }},
+        {netmsg::TeamSwitch, "team switch", netmsg::TeamSwitchMsg::kSize,
+         [&] {
+             netmsg::TeamSwitchMsg sw;
+             sw.airplaneId = 77;
+             sw.team = 1 - otherTeam;
+             sw.value = -1.0f;
+             sw.position = other->position();
+             return bytesOf(sw);
+         },
+         [&] { EXPECT_EQ(other->team(), 1 - otherTeam); }},
+        {netmsg::TeamFlag, "team flag", netmsg::TeamFlagMsg::kSize,
+         [&] {
+             netmsg::TeamFlagMsg flag;
+             flag.teamMatch = true;
+             return bytesOf(flag);
+         },
+         [&] { EXPECT_TRUE(ScoreMgr::instance().teamScoring()); }},
+        {netmsg::ScoreEvent, "score", 44,
+         [&] {
+             netmsg::ScoreEventMsg score;
+             score.airplaneId = 77;
+             score.record = {7, 0, 3, 0, 0, 0, 0, 0, 0};
+             return bytesOf(score);
+         },
+         [&] { EXPECT_EQ(other->scores[0], 7); }},
+        {netmsg::FlightState, "flight state", netmsg::FlightStateMsg::kSize,
+         [&] {
+             netmsg::FlightStateMsg fs;
+             fs.airplaneId = 77;
+             fs.state = 4;
+             return bytesOf(fs);
+         },
+         [&] { EXPECT_EQ(other->flightState(), FlightState::EngineDead); }},
+        {netmsg::ModeValue, "mode value (not one of capture the flag's)", netmsg::ModeValueMsg::kSize,
+         [&] {
+             netmsg::ModeValueMsg value;
+             value.value = 9.0f;
+             return bytesOf(value);
+         },
+         [&] { EXPECT_FALSE(mode->playStopped); }},
+        {netmsg::FlagEvent, "flag event", netmsg::FlagEventMsg::kSize,
+         [&] {
+             netmsg::FlagEventMsg flag;
+             flag.event = 0;  // taken
+             flag.flagId = enemyFlag->id();
+             flag.playerId = 77;
+             return bytesOf(flag);
+         },
+         [&] { EXPECT_EQ(enemyFlag->carrier(), other); }},
+        {netmsg::Eject, "eject", 7,
+         [&] {
+             netmsg::EjectMsg eject;
+             eject.airplaneId = 77;
+             std::vector<std::uint8_t> bytes(8);
+             bytes.resize(static_cast<std::size_t>(eject.encodeHost(bytes)));
+             return bytes;
+         },
+         [&] { EXPECT_EQ(mode->parachuteCount(), 1); }},
+        {netmsg::AirplaneDestroyed, "death", netmsg::AirplaneDestroyedMsg::kSize,
+         [&] {
+             netmsg::AirplaneDestroyedMsg d;
+             d.kind = static_cast<int>(CrashCause::Ground);
+             d.flags = 4;
+             d.victimId = 77;
+             d.respawnTime = 5.0f;
+             d.position = other->position();
+             return bytesOf(d);
+         },
+         [&] { EXPECT_EQ(other->lifeState(), LifeState::Destroyed); }},
+        {netmsg::TakeOut, "take out", netmsg::TakeOutMsg::kSize,
+         [&] {
+             netmsg::TakeOutMsg out;
+             out.airplaneId = 77;
+             return bytesOf(out);
+         },
+         [&] { EXPECT_FALSE(other->isActive()); }},
+        {netmsg::AirplaneStateChange, "state change", netmsg::AirplaneStateChangeMsg::kSize,
+         [&] {
+             netmsg::AirplaneStateChangeMsg change;
+             change.airplaneId = 77;
+             change.state = static_cast<int>(LifeState::Dying);
+             return bytesOf(change);
+         },
+         [&] { EXPECT_EQ(other->lifeState(), LifeState::Dying); }},
+        {netmsg::ServerData, "server data", 0,
+         [&] {
+             ServerData data;
+             mode->fillServerData(data);
+             data.elapsed = 42.0f;
+             netmsg::ServerDataMsg msg;
+             msg.data.resize(static_cast<std::size_t>(serverDataSize(data.layout)));
+             encodeServerData(data, msg.data);
+             return bytesOf(msg);
+         },
+         [&] { EXPECT_NEAR(ScoreMgr::instance().elapsed(), 42.0f, 0.5f); }},
+        {netmsg::MatchEnd, "match end", 0,
+         [&] {
+             ServerData data;
+             mode->fillServerData(data);
+             netmsg::MatchEndMsg end;
+             end.countdown = 10.0f;
+             end.data.resize(static_cast<std::size_t>(serverDataSize(data.layout)));
+             encodeServerData(data, end.data);
+             return bytesOf(end);
+         },
+         [&] { EXPECT_TRUE(mode->playStopped); }},
+        {netmsg::Restart, "restart", netmsg::RestartMsg::kSize, [&] { return bytesOf(netmsg::RestartMsg{}); },
+         [&] { EXPECT_FALSE(mode->playStopped); }},
+    };
+    checkRows(rows, [&](const std::vector<std::uint8_t>& bytes) { receive(bytes); });
+}

@@ -14,8 +14,7 @@
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
-#include "support/modes/ModeHarness.h"
-#include "support/net/FakeMatchTransport.h"
+#include "MatchOverFakeNet.h"
 
 #include <gtest/gtest.h>
 
@@ -29,131 +28,20 @@
 // not the host. Each case names the slip it guards against.
 namespace {
 
-template <typename Msg>
-std::vector<std::uint8_t> bytesOf(const Msg& msg)
-{
-    std::vector<std::uint8_t> out(netmsg::kMaxMessage);
-    out.resize(static_cast<std::size_t>(msg.encode(out)));
-    return out;
-}
+using matchtest::bytesOf;
+using matchtest::recordBytes;
 
-// The entity's player record as the host sends it.
-std::vector<std::uint8_t> recordBytes(const GameMode& mode, const Target& entity)
-{
-    PlayerRecord record;
-    mode.fillPlayerRecord(entity, record);
-    std::vector<std::uint8_t> bytes(netmsg::kMaxMessage);
-    bytes.resize(static_cast<std::size_t>(encodePlayerRecord(record, bytes)));
-    return bytes;
-}
+struct OddValues : matchtest::MatchOverFakeNet {
+    OddValues() : MatchOverFakeNet(52) {}
 
-struct OddValues : testing::Test {
-    ModeHarness harness;
-    FakeMatchTransport* fake = nullptr;
-    std::unique_ptr<NetworkGameHandler> handler;
-    Settings saved = settings();
-
-    void SetUp() override
-    {
-        seedRandom(52, 1);
-        std::string error;
-        ASSERT_TRUE(harness.mountData(error)) << error;
-        settings().setSkirmishWord(Settings::kEntryFFA, 2, 0);
-        netGlobals().makeTransport = [this](const std::uint8_t*, std::size_t, MatchTransport::Callbacks) {
-            auto made = std::make_unique<FakeMatchTransport>();
-            fake = made.get();
-            return made;
-        };
-        handler = std::make_unique<NetworkGameHandler>();
-    }
-    void TearDown() override
-    {
-        // The match goes first: its network connection is the handler.
-        harness.finish();
-        handler.reset();
-        netGlobals().makeTransport = nullptr;
-        settings() = saved;
-    }
-    GameModeCustom* startMode(bool hosting)
-    {
-        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
-        auto* mode = dynamic_cast<GameModeCustom*>(harness.start(2, harness.firstSkirmishMap()));
-        if (!mode)
-            return nullptr;
-        mode->setNetwork(true, hosting, false);
-        return mode;
-    }
-    void frames(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            modeOf(currentMatch())->update(ModeHarness::kFrame);
-    }
-
-    // The host with three joiners in play, on slots 0, 1 and 2.
-    GameModeCustom* hostWithJoiners()
-    {
-        netGlobals().serverInfo.clear();
-        if (!handler->server.start(7))
-            return nullptr;
-        GameModeCustom* mode = startMode(true);
-        if (!mode)
-            return nullptr;
-        NetworkGame::openToPlayers();
-        for (int slot : {0, 1, 2}) {
-            JoinRequest request;
-            request.planeId = settings().localPlaneId;
-            request.name = slot == 0 ? u"First" : slot == 1 ? u"Second" : u"Third";
-            std::vector<std::uint8_t> bytes(JoinRequest::kSize);
-            encodeJoinRequest(request, bytes);
-            fake->inbox.push_back({slot, bytes});
-            fake->inbox.push_back({slot, bytesOf(netmsg::ReadyMsg{})});
-        }
-        frames(3);
-        fake->sent.clear();
-        return mode;
-    }
-    Airplane* joinerAirplane(GameMode& mode, int playerId)
-    {
-        const NetworkPlayer* p = NetworkPlayer::findById(playerId);
-        Target* t = p ? mode.findPlayerAirplane(static_cast<int>(p->airplaneId)) : nullptr;
-        return t && t->kind() == TargetKind::Airplane ? static_cast<Airplane*>(t) : nullptr;
-    }
-
+    // The host of a free-for-all with three joiners in play, on slots 0, 1 and 2.
+    GameModeCustom* hostWithJoiners() { return hostWith(2, {{0, u"First"}, {1, u"Second"}, {2, u"Third"}}, 3); }
+    Airplane* joinerAirplane(GameMode& mode, int playerId) { return joinerOf(mode, playerId); }
     // A client joined as player 2 and in play, with a second airplane (id 77) of another player.
     GameModeCustom* joinedClient()
     {
-        NetworkGameClient& client = handler->client;
-        if (!client.connectTo(0x7F000001u, 6026))
-            return nullptr;
-        fake->isConnected = true;
-        fake->inbox.push_back({0, bytesOf(netmsg::WelcomeMsg{})});
-        netmsg::JoinCompleteMsg join;
-        join.gameType = 2;
-        join.playerId = 2;
-        fake->inbox.push_back({0, bytesOf(join)});
-        client.processMessages();
-        GameModeCustom* mode = startMode(false);
-        Airplane* own = mode ? mode->playerAirplane() : nullptr;
-        if (!own)
-            return nullptr;
-        std::vector<std::uint8_t> record = recordBytes(*mode, *own);
-        netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
-        fake->inbox.push_back({0, record});
-        std::vector<std::uint8_t> other = record;
-        other[6] = 77;
-        other[7] = 0;
-        netmsg::RecordMsg::frame(other, netmsg::EntityRecord, false, 3);
-        fake->inbox.push_back({0, other});
-        fake->inbox.push_back({0, bytesOf(netmsg::JoinEndMsg{})});
-        client.processMessages();
-        client.applyJoinState();
-        client.active = 1;
-        return client.state == NetworkGameClient::Playing ? mode : nullptr;
-    }
-    void receive(const std::vector<std::uint8_t>& message, int peer = 0)
-    {
-        fake->inbox.push_back({peer, message});
-        handler->client.processMessages();
+        GameModeCustom* mode = MatchOverFakeNet::joinedClient(2, {}, false, {77});
+        return handler->client.state == NetworkGameClient::Playing ? mode : nullptr;
     }
 };
 

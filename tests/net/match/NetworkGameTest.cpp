@@ -12,8 +12,7 @@
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
-#include "support/modes/ModeHarness.h"
-#include "support/net/FakeMatchTransport.h"
+#include "MatchOverFakeNet.h"
 
 #include <gtest/gtest.h>
 
@@ -31,90 +30,14 @@ int writeRecord(const GameMode& mode, const Target& entity, std::span<std::uint8
 }
 
 
-using FakeTransport = FakeMatchTransport;
+using matchtest::bytesOf;
 
-template <typename Msg>
-std::vector<std::uint8_t> bytesOf(const Msg& msg)
-{
-    std::vector<std::uint8_t> out(netmsg::kMaxMessage);
-    out.resize(static_cast<std::size_t>(msg.encode(out)));
-    return out;
-}
-
-struct NetworkGames : testing::Test {
-    ModeHarness harness;
-    FakeTransport* fake = nullptr;
-    std::unique_ptr<NetworkGameHandler> handler;
-    Settings saved = settings();
-
-    void SetUp() override
-    {
-        seedRandom(52, 1);
-        std::string error;
-        ASSERT_TRUE(harness.mountData(error)) << error;
-        settings().setSkirmishWord(Settings::kEntryFFA, 2, 0);
-        netGlobals().makeTransport = [this](const std::uint8_t*, std::size_t, MatchTransport::Callbacks) {
-            auto made = std::make_unique<FakeTransport>();
-            fake = made.get();
-            return made;
-        };
-        handler = std::make_unique<NetworkGameHandler>();
-    }
-    void TearDown() override
-    {
-        // The match goes first: its network connection is the handler.
-        harness.finish();
-        handler.reset();
-        netGlobals().makeTransport = nullptr;
-        settings() = saved;
-    }
-    GameModeCustom* startMode(bool hosting)
-    {
-        harness.network = hosting ? static_cast<IGameListener*>(&handler->server) : &handler->client;
-        auto* mode = dynamic_cast<GameModeCustom*>(harness.start(2, harness.firstSkirmishMap()));
-        if (!mode)
-            return nullptr;
-        mode->setNetwork(true, hosting, false);
-        return mode;
-    }
-    void frames(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            modeOf(currentMatch())->update(ModeHarness::kFrame);
-    }
+// Free-for-all matches of a host or a client.
+struct NetworkGames : matchtest::MatchOverFakeNet {
+    NetworkGames() : MatchOverFakeNet(52, Role::AfterLevel) {}
+    GameModeCustom* startMode(bool hosting) { return MatchOverFakeNet::startMode(2, hosting); }
     // A client joined as player 2 and loaded, its own airplane waiting out of the match.
-    GameModeCustom* joinedClient()
-    {
-        NetworkGameClient& client = handler->client;
-        if (!client.connectTo(0x7F000001u, 6026))
-            return nullptr;
-        fake->isConnected = true;
-        fake->inbox.push_back({0, bytesOf(netmsg::WelcomeMsg{})});
-        netmsg::JoinCompleteMsg join;
-        join.gameType = 2;
-        join.playerId = 2;
-        fake->inbox.push_back({0, bytesOf(join)});
-        client.processMessages();
-        GameModeCustom* mode = startMode(false);
-        Airplane* own = mode ? mode->playerAirplane() : nullptr;
-        if (!own)
-            return nullptr;
-        std::vector<std::uint8_t> record(netmsg::kMaxMessage);
-        record.resize(static_cast<std::size_t>(writeRecord(*mode, *own, record)));
-        record[1] = 2;
-        netmsg::RecordMsg::frame(record, netmsg::EntityRecord, false, 2);
-        fake->inbox.push_back({0, record});
-        fake->inbox.push_back({0, bytesOf(netmsg::JoinEndMsg{})});
-        client.processMessages();
-        client.applyJoinState();
-        client.active = 1;
-        return mode;
-    }
-    void receive(const std::vector<std::uint8_t>& message)
-    {
-        fake->inbox.push_back({0, message});
-        handler->client.processMessages();
-    }
+    GameModeCustom* joinedClient() { return MatchOverFakeNet::joinedClient(2, {}); }
 };
 
 TEST_F(NetworkGames, AClientGoesThroughEveryStateAndSaysReadyOnceAfterThreeSeconds)

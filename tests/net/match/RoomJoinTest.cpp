@@ -3,6 +3,7 @@
 
 #include "net/match/NetworkGameHandler.h"
 #include "net/match/ServerInfo.h"
+#include "platform/Settings.h"
 
 #include "support/TempDir.h"
 #include "support/modes/ModeHarness.h"
@@ -103,6 +104,8 @@ TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
     info.clear();
     ASSERT_EQ(owner.createRoom(info.bytes.data(), 8, 0, "evening"), 0);
 
+    const Settings saved = settings();
+    settings().playerAccount = {0x01020304u, 0, 0, 0};
     RecordingRoomEvents events;
     {
         // The game makes its handler first and learns the endpoint ("-roomserver") later.
@@ -131,11 +134,19 @@ TEST(RoomJoin, TheFirstRoomShownIsJoinedAndLeadsToItsGameHost)
         ASSERT_EQ(handler.client.state, NetworkGameClient::Loading);
         EXPECT_EQ(handler.client.joinSetup().gameType, 2);
         EXPECT_EQ(handler.client.playerId, 1);
+        // The hello names the player's account: its number, then three zero words.
+        const std::vector<std::uint8_t> hello = server.lastHello();
+        ASSERT_GE(hello.size(), 124u);
+        const std::uint32_t account = hello[108] | (hello[109] << 8) | (hello[110] << 16) |
+                                      (static_cast<std::uint32_t>(hello[111]) << 24);
+        EXPECT_EQ(account, settings().playerAccount[0]);
+        EXPECT_EQ(std::vector<std::uint8_t>(hello.begin() + 112, hello.begin() + 124), std::vector<std::uint8_t>(12));
         handler.disconnect();
         EXPECT_FALSE(NetworkGame::running());
     }
     owner.leave();
     server.stop();
+    settings() = saved;
 }
 
 // The main menu's quick match asks for no list: the flagged hello alone must
