@@ -199,7 +199,8 @@ public:
     // replaces (deletes) the old.
     TargetAI* aiController() const { return m_ai.get(); }
     void setAIController(std::unique_ptr<TargetAI> ai);
-    // Runs the controller, when there is one, for the frame.
+    // Runs the controller, when there is one, for the frame. The host calls
+    // it once a frame, before the entity's update; the update never does.
     void runAI(float dt);
 
     // Weapons: up to eight, each with the tag (group) it was mounted with.

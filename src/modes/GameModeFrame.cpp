@@ -136,9 +136,7 @@ void GameMode::updateEntities(float dt)
     for (Target* e : active) {
         if (!e->isActive())
             continue;
-        // The pilots' fights in play are paced by this second AI step beside
-        // the one inside the entity's own update; with one alone the bots
-        // circle for minutes without a kill.
+        // Each AI steers once a frame, before its entity moves.
         if (e != m_playerAirplane) {
             e->runAI(dt);
             e->update(dt);

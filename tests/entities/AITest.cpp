@@ -89,6 +89,39 @@ TEST_F(AI, FormationHoldsItsSlotsBehindATurningLeader)
     EXPECT_TRUE(host.crashes.empty());
 }
 
+// A pilot stepped twice in a frame sees the world where it was at the second
+// step: the wingman must not take its slot for halted and fall behind.
+TEST_F(AI, AWingmanKeepsPaceWithAFastLeaderHoweverOftenItsPilotIsStepped)
+{
+    cfg = testJet();
+    for (const int steps : {1, 2, 3}) {
+        // The wingman moves before its leader in the frame, so its extra
+        // steps come while the leader stands where it stood.
+        Squadron squadron;
+        Airplane* w = plane(0, {120, 3000, 120}, {0, 0, -1}, 330.0f);
+        Airplane* leader = plane(0, {0, 3000, 0}, {0, 0, -1}, 330.0f);
+        squadron.add(*leader, true);
+        squadron.add(*w);
+        AirplaneAI& ai = pilot(*w, 0.5f);
+        ai.setState(Manoeuvre::Formation);
+        float worst = 0.0f;
+        for (int i = 0; i < static_cast<int>(20.0f / kFrame); ++i) {
+            steerAirplaneAlong(*leader, {0, 0, -1}, 330.0f);
+            squadron.update();
+            for (int extra = 1; extra < steps; ++extra)
+                ai.update(kFrame);
+            host.step(kFrame);
+            if (i * kFrame >= 10.0f)
+                worst = std::max(worst, vec3DistanceExact(w->position(), squadron.slotPosition(1)));
+        }
+        EXPECT_EQ(ai.state(), Manoeuvre::Formation) << steps << " steps a frame";
+        EXPECT_LT(worst, 150.0f) << steps << " steps a frame";
+        EXPECT_NEAR(w->speed(), leader->speed(), 30.0f) << steps << " steps a frame";
+        host.remove(leader);
+        host.remove(w);
+    }
+}
+
 TEST_F(AI, GuardEngagesNearItsBaseAndReturnsWhenTheEnemyLeaves)
 {
     const Vec3 base{0, 800, 0};

@@ -185,10 +185,8 @@ TEST_F(MapEntities, ABlastMustReachAGroundUnitsModelNotJustItsSphere)
 }
 
 // The mode's frame runs each AI controller once: the bots', the ground units'
-// and the player's autopilot.
-// Two AI steps a frame pace the fights in play: the mode's and the entity's own.
-// Every controller, the player's autopilot and the ground units' included, gets both.
-TEST_F(MapEntities, EveryAIControllerRunsTwiceAFrame)
+// and the player's autopilot; the entities' own updates do not run it again.
+TEST_F(MapEntities, EveryAIControllerRunsOnceAFrame)
 {
     GameMode* mode = start(GameType::FreeForAll);
     ASSERT_NE(mode, nullptr);
@@ -207,9 +205,9 @@ TEST_F(MapEntities, EveryAIControllerRunsTwiceAFrame)
     unit->setAIController(std::make_unique<CountingAI>(*unit, unitRuns));
     for (int i = 0; i < 30; ++i)
         mode->update(ModeHarness::kFrame);
-    EXPECT_EQ(playerRuns, 60);
-    EXPECT_EQ(botRuns, 60);
-    EXPECT_EQ(unitRuns, 60);
+    EXPECT_EQ(playerRuns, 30);
+    EXPECT_EQ(botRuns, 30);
+    EXPECT_EQ(unitRuns, 30);
 }
 
 // A plane id no record has shows the first plane behind the menus instead

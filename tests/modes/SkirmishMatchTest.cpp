@@ -1,4 +1,6 @@
+#include "entities/ai/AirplaneAI.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/aircraft/Squadron.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/progress/ScoreMgr.h"
@@ -167,6 +169,36 @@ TEST_F(SkirmishMatch, JoiningPlayersOfTheFreeForAllTakeTheNextTeams)
         if (t->kind() == TargetKind::Airplane)
             teams.push_back(t->team());
     EXPECT_EQ(teams, (std::vector<int>{0, 1, 2, 3}));
+}
+
+// The bots' team has no player to order its squadron: its wingmen go hunting
+// and the match has its first kill soon, while the player's wingmen keep
+// their formation until the player orders otherwise.
+TEST_F(SkirmishMatch, TeamDeathmatchBotsHuntWhileThePlayersWingmenAwaitOrders)
+{
+    settings().setSkirmishWord(Settings::kEntryTD, 2, 4);
+    settings().setSkirmishWord(Settings::kEntryTD, 3, 4);
+    GameModeCustom* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    Airplane* player = mode->playerAirplane();
+    ASSERT_TRUE(player && player->squadron);
+    Squadron* bots = nullptr;
+    for (Target* t : mode->activeTargets())
+        if (t->kind() == TargetKind::Airplane && t->team() == 1)
+            bots = static_cast<Airplane*>(t)->squadron;
+    ASSERT_NE(bots, nullptr);
+    EXPECT_EQ(player->squadron->order(), SquadronOrder::Formation);
+    EXPECT_EQ(bots->order(), SquadronOrder::Attack);
+    bool wingmanHunted = false;
+    for (int i = 0; i < static_cast<int>(40.0f / ModeHarness::kFrame); ++i) {
+        mode->update(ModeHarness::kFrame);
+        for (Airplane* w : bots->members())
+            if (const auto* ai = dynamic_cast<const AirplaneAI*>(w->aiController());
+                ai && w != bots->leader() && ai->state() == Manoeuvre::Attack)
+                wingmanHunted = true;
+    }
+    EXPECT_TRUE(wingmanHunted);
+    EXPECT_GT(ScoreMgr::instance().group(1).score, 0);
 }
 
 TEST_F(SkirmishMatch, SunFollowsTheMatchClockAndNoLimitMeansAnHour)

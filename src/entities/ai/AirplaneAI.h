@@ -123,6 +123,7 @@ private:
     float m_jitterTimer = 0.0f;
     bool m_gunsOn = false;
     Vec3 m_lastSlot;
+    Vec3 m_slotVelocity;
     bool m_haveLastSlot = false;
     bool m_droppedThisFrame = false;
     int m_terrainSaves = 0;

@@ -219,10 +219,14 @@ void AirplaneAI::formation()
         }
     }
     const Vec3 slotPos = s->slotPosition(slot);
-    // The slot's own motion: on the outside of a turn it runs faster than the leader.
-    Vec3 slotVelocity = leader->velocity();
-    if (m_haveLastSlot && m_dt > 0.0f && vec3DistanceSq(slotPos, m_lastSlot) < 1e6f)
-        slotVelocity = (slotPos - m_lastSlot) * (1.0f / m_dt);
+    // The slot's own motion: on the outside of a turn it runs faster than the
+    // leader. A step that finds the slot where it was (nothing has moved since
+    // the last one) keeps the last estimate rather than taking it for a halt.
+    if (!m_haveLastSlot || vec3DistanceSq(slotPos, m_lastSlot) >= 1e6f)
+        m_slotVelocity = leader->velocity();
+    else if (m_dt > 0.0f && vec3DistanceSq(slotPos, m_lastSlot) > 0.0f)
+        m_slotVelocity = (slotPos - m_lastSlot) * (1.0f / m_dt);
+    const Vec3 slotVelocity = m_slotVelocity;
     m_lastSlot = slotPos;
     m_haveLastSlot = true;
     const Vec3 heading = vec3NormalizeOr(slotVelocity, flat(leader->velocityDirection(), Vec3{0.0f, 0.0f, -1.0f}));

@@ -36,9 +36,6 @@ void Airplane::update(float dt)
 {
     if (!isActive() || lifeState() == LifeState::Destroyed || !std::isfinite(dt) || dt <= 0.0f)
         return;
-    // The AI pilot (or autopilot) moves the stick before the flight steps.
-    if (!m_landed)
-        runAI(dt);
     m_previousMatrix = m_matrix;
     m_previousSpeed = m_body.speed;
     if (m_carrier) {

@@ -226,7 +226,6 @@ void GroundTarget::update(float dt)
 {
     if (!isActive() || !isAlive() || !std::isfinite(dt) || dt <= 0.0f)
         return;
-    runAI(dt);
     followPath(dt);
 }
 

@@ -28,7 +28,6 @@ void SpecialGroundTarget::update(float dt)
     if (m_special != SpecialKind::Swarmer)
         return GroundTarget::update(dt);
     swarm(dt);
-    runAI(dt);
 }
 
 void SpecialGroundTarget::swarm(float dt)

@@ -1,6 +1,7 @@
 #include "modes/kinds/GameModeFFA.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/aircraft/Squadron.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
@@ -105,7 +106,11 @@ void GameModeTD::buildPlayers()
             if (Airplane* bot = spawnBot(team, skill, squadron, true, -1))
                 setSquadronLeader(bot, squadron);
     }
-    // The player leads the own team's squadron.
+    // The player leads the own team's squadron. The other team's has no
+    // player to give it orders: its wingmen hunt on their own rather than
+    // trail their leader for the whole match.
     if (player)
         setSquadronLeader(player, squadronA);
+    if (squadronB)
+        squadronB->setOrder(SquadronOrder::Attack);
 }

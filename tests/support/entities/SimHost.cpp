@@ -135,12 +135,16 @@ void SimHost::step(float dt)
 
 void SimHost::stepEntities(float dt)
 {
-    for (auto& a : m_airplanes)
+    // As the game's frame: each AI steers once, then its entity moves.
+    for (auto& a : m_airplanes) {
+        a->runAI(dt);
         a->update(dt);
+    }
     for (auto& t : m_targets)
         if (t->isActive() && t->isAlive()) {
             if (!dynamic_cast<GroundTarget*>(t.get()))
                 t->setPosition(t->position() + t->velocity() * dt);
+            t->runAI(dt);
             t->update(dt);
         }
     for (auto& t : m_targets)
