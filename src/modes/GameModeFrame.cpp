@@ -77,9 +77,6 @@ void GameMode::update(float dt)
                 if (Weapon* w = player->weapon(slot); w && w->isEnabled())
                     w->updateTargeting(dt);
         }
-        // The missiles below warn it anew.
-        if (m_playerAirplane)
-            m_playerAirplane->incomingMissile = nullptr;
         if (playerHitCooldown != 0.0f)
             playerHitCooldown -= dt;
         TimedPoints::instance().update(dt);
@@ -144,9 +141,7 @@ void GameMode::updateEntities(float dt)
         // An entity beyond its furthest class is hidden until it comes nearer again.
         const int drawClass = drawClassFor(e->cameraDistanceSq);
         e->drawClass = e->maxDrawClass() < drawClass ? 0 : drawClass;
-        // The player's airplane keeps its warning until its own pilot has read it below.
-        if (e != m_playerAirplane)
-            e->incomingMissile = nullptr;
+        e->incomingMissile = nullptr;
         e->groundHeight = groundHeightAt(e->position().x, e->position().z);
     }
     if (m_type == GameType::MenuBackground)
