@@ -235,6 +235,8 @@ void GameMode::respawnQuietly(Target& e, float delay, const Vec3* position)
         e.setPosition(at);
     }
     e.onRespawn();
+    if (airplane && delay <= 0.0f)
+        m_hooks.cameraOrNone().onRespawned(e);
 }
 
 void GameMode::updateRespawns(float dt)

@@ -49,6 +49,8 @@ public:
     // The camera stops following or looking at the entity (it is about to go).
     virtual void forget(const Target& /*entity*/) {}
     virtual void forgetMissile(const Missile& /*missile*/) {}
+    // The airplane is back in play: a kill cam kept on it or for it ends.
+    virtual void onRespawned(const Target& /*airplane*/) {}
     // False when there is no camera yet.
     virtual bool position(Vec3& /*out*/) const { return false; }
     // The camera circles the entity (the end of a match).

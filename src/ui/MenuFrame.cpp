@@ -6,6 +6,7 @@
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/SpriteButton.h"
+#include "ui/widgets/SpriteHComboBox.h"
 
 #include <algorithm>
 #include <array>
@@ -158,6 +159,17 @@ void MenuFrame::moveFocus(int direction)
 {
     if (!focusedItem)
         return;
+    // A focused page indicator drives its pager along its own row (or column).
+    if (auto* pages = dynamic_cast<SpritePageIndicator*>(focusedItem)) {
+        const int back = pages->vertical ? MenuItem::kUp : MenuItem::kLeft;
+        const int ahead = pages->vertical ? MenuItem::kDown : MenuItem::kRight;
+        if (direction == back || direction == ahead) {
+            if (const MenuAction& step = direction == back ? pages->onPrevious : pages->onNext)
+                step();
+            setMenuFocusedItem(focusedItem);
+            return;
+        }
+    }
     if (MenuItem* next = focusedItem->neighbour(direction)) {
         focusedItem = next;
         if (next->parent)

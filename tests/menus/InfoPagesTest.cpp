@@ -210,3 +210,34 @@ TEST_F(Credits, VersionLineAndHeadings)
     const std::u16string first = CreditsMenuFrame::lineText(0, &heading);
     EXPECT_TRUE(first.empty() || first[0] != u'#');
 }
+
+// The arrow keys on the focused page dots turn the pages of How to Play and of
+// the achievements, as a swipe does.
+TEST_F(HowToPlay, TheArrowKeysOnThePageDotsTurnThePages)
+{
+    HowToPlayMenuFrame page;
+    ASSERT_EQ(page.focusedItem, page.pageIndicator);
+    page.moveFocus(MenuItem::kRight);
+    page.moveFocus(MenuItem::kRight);
+    for (int i = 0; i < 120; ++i)
+        page.pager->update();
+    EXPECT_EQ(page.pager->indexOf(page.pager->currentItem()), 2);
+    page.moveFocus(MenuItem::kLeft);
+    for (int i = 0; i < 120; ++i)
+        page.pager->update();
+    EXPECT_EQ(page.pager->indexOf(page.pager->currentItem()), 1);
+    EXPECT_EQ(page.focusedItem, page.pageIndicator) << "the dots keep the focus";
+}
+
+TEST_F(AchievementsPage, TheArrowKeysOnThePageDotsTurnThePages)
+{
+    AchievementsMenuFrame page;
+    forceRows(page, 2);
+    ASSERT_GE(page.indicator->pageCount, 3);
+    ASSERT_EQ(page.focusedItem, page.indicator);
+    page.moveFocus(MenuItem::kRight);
+    EXPECT_EQ(page.indicator->currentPage, 1);
+    page.moveFocus(MenuItem::kLeft);
+    page.moveFocus(MenuItem::kLeft);
+    EXPECT_EQ(page.indicator->currentPage, page.indicator->pageCount - 1) << "back from the first wraps to the last";
+}

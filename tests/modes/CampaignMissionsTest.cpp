@@ -107,6 +107,31 @@ AutopilotRun flyWithAutopilot(CampaignMission& fixture, GameModeCampaign& mode)
     return run;
 }
 
+// The autopilot key on the first mission: at the head of its wingmen the
+// autopilot holds course and height while the enemy is far.
+TEST_F(CampaignMission, ThePlayersAutopilotLeadsItsWingmen)
+{
+    ASSERT_NE(start(0, 0), nullptr);
+    frames(60);
+    Airplane* player = mode->playerAirplane();
+    ASSERT_NE(player, nullptr);
+    mode->autopilot = true;
+    mode->reapplyPlayerAutopilot();
+    auto* pilot = dynamic_cast<AirplaneAI*>(player->aiController());
+    ASSERT_NE(pilot, nullptr);
+    const float height = player->position().y;
+    frames(10 * 60);
+    ASSERT_EQ(mode->playerAirplane(), player);
+    EXPECT_NE(pilot->state(), Manoeuvre::Attack) << "off after an enemy far away, alone";
+    EXPECT_EQ(pilot->engaged(), nullptr);
+    EXPECT_NEAR(player->position().y, height, 150.0f);
+    for (const char* name : {"wingman_0", "wingman_1"}) {
+        Target* wingman = entityOf(name);
+        ASSERT_NE(wingman, nullptr) << name;
+        EXPECT_LT(vec3DistanceExact(wingman->position(), player->position()), 600.0f) << name;
+    }
+}
+
 TEST_F(CampaignMission, TheFirstMissionIsWonByThePlayersAutopilot)
 {
     ASSERT_TRUE(UnlocksMgr::instance().load());

@@ -29,6 +29,18 @@ AirplaneAI::AirplaneAI(Airplane& plane, float skill) : TargetAI(plane, skill), m
     m_breakDirection = plane.forward();
 }
 
+bool AirplaneAI::leadsPlayersFormation() const
+{
+    const Squadron* s = m_plane->squadron;
+    if (m_plane->host().playerAirplane() != m_plane || !s || s->leader() != m_plane ||
+        s->order() == SquadronOrder::Attack)
+        return false;
+    for (const Airplane* member : s->members())
+        if (member != m_plane && member->isAlive())
+            return true;
+    return false;
+}
+
 int AirplaneAI::level() const { return std::clamp(m_plane->aiLevel, 0, 10); }
 
 float AirplaneAI::reactionTime() const { return 1.0f - 0.08f * static_cast<float>(level()); }
@@ -138,6 +150,10 @@ Target* AirplaneAI::search() const
     const bool defend = leader && leader != m_plane && m_plane->squadron->order() == SquadronOrder::Defend;
     // An escort takes on what comes near the friend it guards.
     const Target* friendly = usable(target) && !isEnemy(*target) ? target : nullptr;
+    // The player's autopilot at the head of its wingmen goes hunting only when
+    // sent (or when they are): it takes on what comes at the airplane, and
+    // leaves a far fight to the player rather than take it on alone.
+    const bool selfDefence = !usable(target) && leadsPlayersFormation();
     for (Target* t : m_plane->host().activeTargets()) {
         if (!usable(t) || !isEnemy(*t) || !t->matchesClass(TargetClass::Air))
             continue;
@@ -149,6 +165,8 @@ Target* AirplaneAI::search() const
                           Squadron::kDefendRadius * Squadron::kDefendRadius)
             continue;
         const float d = vec3DistanceSq(t->position(), m_plane->position());
+        if (selfDefence && d > Squadron::kDefendRadius * Squadron::kDefendRadius)
+            continue;
         if (d < bestSq) {
             bestSq = d;
             best = t;
@@ -357,6 +375,9 @@ void AirplaneAI::patrol(float)
     }
     if (goalPoint || !waypoints.empty())
         return navigate();
+    // It holds its course and height, so the formation keeps up, until there is a fight.
+    if (leadsPlayersFormation())
+        return steerAirplaneAlong(*m_plane, flat(m_plane->forward(), Vec3{0.0f, 0.0f, -1.0f}), cruiseSpeed());
     // Orbit the guarded point, or the patrol centre.
     const Vec3 centre = isGuarding() ? guardPoint : pos + m_plane->side() * kOrbitRadius;
     const float radius = isGuarding() ? kGuardOrbit : kOrbitRadius;

@@ -96,6 +96,8 @@ private:
     void breakAway();
     void evade();
     bool threatened() const;
+    // The player's autopilot leading wingmen that are not sent to attack.
+    bool leadsPlayersFormation() const;
     Target* search() const;
     bool usable(const Target* t) const;
     bool isEnemy(const Target& t) const;

@@ -48,6 +48,10 @@ void AirplaneAI::attack(float)
     if (!drop && leader && leader != m_plane && s->order() == SquadronOrder::Defend &&
         vec3DistanceSq(t->position(), leader->position()) > 4.0f * Squadron::kDefendRadius * Squadron::kDefendRadius)
         drop = true;
+    // The player's autopilot lets a fight it only defended itself in go once it is left behind.
+    if (!drop && t != target && leadsPlayersFormation() &&
+        vec3DistanceSq(t->position(), m_plane->position()) > 4.0f * Squadron::kDefendRadius * Squadron::kDefendRadius)
+        drop = true;
     if (drop) {
         m_engaged = nullptr;
         m_lockHeld = 0.0f;

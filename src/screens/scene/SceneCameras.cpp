@@ -197,6 +197,19 @@ void SceneModeCamera::startKillCam(const Target& airplane)
     gameCamera().startKillCam(&killerPlane(slot), 0, false, nullptr);
 }
 
+void SceneModeCamera::onRespawned(const Target& airplane)
+{
+    const CameraPlane* plane = nullptr;
+    if (&airplane == playerOf(modeOf(currentMatch())))
+        plane = cameraGame().playerPlane();
+    else
+        for (int slot = 0; slot < 2; ++slot)
+            if (killerPlane(slot).airplane() == &airplane)
+                plane = &killerPlane(slot);
+    if (plane)
+        gameCamera().onPlaneRemoved(plane);
+}
+
 void SceneModeCamera::forgetMissile(const Missile& missile)
 {
     if (subjectPlane().entity() != &missile)

@@ -60,6 +60,8 @@ public:
     bool watchingOther() const override;
     void startKillCam(const Target& airplane) override;
     void forgetMissile(const Missile& missile) override;
+    // The player's own airplane back in play takes the view back from the kill cam.
+    void onRespawned(const Target& airplane) override;
     int mode() const override;
     void setMode(int mode) override;
     void setChosenView() override;

@@ -5,7 +5,9 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
+#include "modes/kinds/GameModeCustom.h"
 #include "modes/kinds/GameModeLMS.h"
+#include "platform/Settings.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
@@ -55,6 +57,44 @@ TEST_F(OutOfRoundCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
     EXPECT_EQ(gameCamera().mode, 10);
     EXPECT_GT(vec3Length(followed->position() - me->position()), 10.0f);
     EXPECT_LT(vec3Length(gameCamera().position - followed->position()), 200.0f);
+}
+
+// In free-for-all the player shot down by a bot watches its killer; once the
+// player's airplane is back in play the view is the player's own again.
+TEST_F(OutOfRoundCamera, TheKillCamEndsWhenThePlayerIsBackInPlay)
+{
+    GameScreen& game = gameScreen();
+    ASSERT_EQ(createGame(static_cast<int>(GameType::FreeForAll), false, 0, game), GameStartResult::Started);
+    while (!game.isLoaded())
+        (void)game.loadStep();
+    setCurrentScreen(&game);
+    auto* mode = dynamic_cast<GameModeCustom*>(modeOf(currentMatch()));
+    ASSERT_NE(mode, nullptr);
+    for (int i = 0; i < 60; ++i)
+        game.update();
+    Airplane* me = mode->playerAirplane();
+    ASSERT_NE(me, nullptr);
+    Airplane* killer = nullptr;
+    for (const auto& e : mode->entities())
+        if (e->kind() == TargetKind::Airplane && e.get() != me && e->isAlive())
+            killer = static_cast<Airplane*>(e.get());
+    ASSERT_NE(killer, nullptr);
+    mode->damageAirplane(*me, killer, 1e9f, me->position(), nullptr, true);
+    bool watched = false;
+    int frame = 0;
+    for (; frame < 40 * 60; ++frame) {
+        game.update();
+        const int view = gameCamera().mode;
+        watched = watched || view == 10 || view == 11;
+        if (watched && me->isAlive() && me->respawnTimer <= 0.0f && frame > 60)
+            break;
+    }
+    ASSERT_TRUE(watched) << "the kill cam never followed the killer";
+    ASSERT_TRUE(me->isAlive()) << "no respawn within " << frame / 60 << " s";
+    for (int i = 0; i < 10; ++i)
+        game.update();
+    EXPECT_EQ(gameCamera().mode, settings().chosenViewMode);
+    EXPECT_EQ(gameCamera().followedPlane(), nullptr);
 }
 
 // While the kill cam follows another airplane the HUD watches it: the
