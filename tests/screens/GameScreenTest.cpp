@@ -154,29 +154,40 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     resetScreens();
 }
 
-// The radar key and the radar's touch area lock the nearest enemy airplane
-// within reach; with none there the lock is let go.
-TEST(game_screen, TheRadarActionLocksTheNearestEnemyWithinReach)
-{
-    resetScreens();
+// Free flight loaded and in play, over the game screen, with the menu behind it.
+struct GameScreenInPlay : testing::Test {
     ModeHarness harness;
-    std::string error;
-    if (!harness.mountData(error))
-        GTEST_SKIP() << error;
-    setGameConnections(MatchConnections::none());
     std::vector<std::string> log;
     FakeScreen menu{"menu", log};
-    setCurrentScreen(&menu);
-    GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(10, false, 0, game), GameStartResult::Started);
-    setFrameDelta(1.0f / 60.0f);
-    for (int i = 0; i < 24; ++i)
-        updateScreens();
-    ASSERT_EQ(currentScreen(), &game);
-    GameMode* mode = modeOf(currentMatch());
-    ASSERT_NE(mode, nullptr);
-    Airplane* plane = mode->playerAirplane();
-    ASSERT_NE(plane, nullptr);
+    GameMode* mode = nullptr;
+    Airplane* plane = nullptr;
+
+    void SetUp() override
+    {
+        resetScreens();
+        std::string error;
+        if (!harness.mountData(error))
+            GTEST_SKIP() << error;
+        setGameConnections(MatchConnections::none());
+        setCurrentScreen(&menu);
+        GameScreen& game = gameScreen();
+        ASSERT_EQ(createGame(10, false, 0, game), GameStartResult::Started);
+        setFrameDelta(1.0f / 60.0f);
+        for (int i = 0; i < 24; ++i)
+            updateScreens();
+        ASSERT_EQ(currentScreen(), &game);
+        mode = modeOf(currentMatch());
+        ASSERT_NE(mode, nullptr);
+        plane = mode->playerAirplane();
+        ASSERT_NE(plane, nullptr);
+    }
+    void TearDown() override { resetScreens(); }
+};
+
+// The radar key and the radar's touch area lock the nearest enemy airplane
+// within reach; with none there the lock is let go.
+TEST_F(GameScreenInPlay, TheRadarActionLocksTheNearestEnemyWithinReach)
+{
     startScreens();  // the game's handler of the bound actions
     const int radar = static_cast<int>(ControlAction::Radar) - kFirstGameAction;
 
@@ -202,27 +213,8 @@ TEST(game_screen, TheRadarActionLocksTheNearestEnemyWithinReach)
     resetScreens();
 }
 
-TEST(game_screen, ThePlayersActionsAndStickReachHisAirplaneOnlyInPlay)
+TEST_F(GameScreenInPlay, ThePlayersActionsAndStickReachHisAirplaneOnlyInPlay)
 {
-    resetScreens();
-    ModeHarness harness;
-    std::string error;
-    if (!harness.mountData(error))
-        GTEST_SKIP() << error;
-    setGameConnections(MatchConnections::none());
-    std::vector<std::string> log;
-    FakeScreen menu{"menu", log};
-    setCurrentScreen(&menu);
-    GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(10, false, 0, game), GameStartResult::Started);
-    setFrameDelta(1.0f / 60.0f);
-    for (int i = 0; i < 24; ++i)
-        updateScreens();
-    ASSERT_EQ(currentScreen(), &game);
-    GameMode* mode = modeOf(currentMatch());
-    ASSERT_NE(mode, nullptr);
-    Airplane* plane = mode->playerAirplane();
-    ASSERT_NE(plane, nullptr);
     const auto act = [](ControlAction a, bool pressed) {
         GameControls::onGameAction(static_cast<int>(a) - kFirstGameAction, pressed);
     };
