@@ -22,6 +22,10 @@ public:
     // Ground height under (x, z); 0 where there is no terrain or it lies below
     // the sea.
     virtual float groundHeightAt(float x, float z) const = 0;
+    // The surface of the water under (x, z): a lake's level where the map has
+    // one, the sea's 0 elsewhere. Whether there is water at all is the ground's
+    // say: the ground lies above it on land.
+    virtual float waterLevelAt(float /*x*/, float /*z*/) const { return 0.0f; }
     // The runway whose box, widened by margin on every side, holds the point;
     // null when none.
     virtual Runway* findRunwayAt(const Vec3& point, float margin) = 0;

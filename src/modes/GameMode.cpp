@@ -296,6 +296,11 @@ float GameMode::groundHeightAt(float x, float z) const
     return std::max(m_world->groundHeightAt(x, z), 0.0f);
 }
 
+float GameMode::waterLevelAt(float x, float z) const
+{
+    return m_world ? m_world->waterLevelAt(x, z) : 0.0f;
+}
+
 Runway* GameMode::findRunwayAt(const Vec3& point, float margin)
 {
     for (Target* t : m_runways)

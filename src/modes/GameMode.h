@@ -353,6 +353,10 @@ public:
     // The stick of the airplane: nose up, turn (left > 0), roll (left wing down > 0).
     virtual void setAirplaneVector(Airplane& airplane, const Vec3& stick);
     virtual void setAirplaneVectorXYZ(Airplane& airplane, float noseUp, float turn, float roll);
+    // Whether the player's stick and throttle reach the airplane this frame
+    // (moved: any of them off centre). In play only without the autopilot;
+    // the autopilot key hands the airplane back.
+    virtual bool playerStickFlies(Airplane& airplane, bool moved);
     virtual void changeTeam(Target& entity, int team);
     // Out of play for good; the host moves it to the team and brings it back
     // after a while (not in last man standing), a client asks the host to.
@@ -371,6 +375,7 @@ public:
 
     // IEntityHost
     float groundHeightAt(float x, float z) const override;
+    float waterLevelAt(float x, float z) const override;
     Runway* findRunwayAt(const Vec3& point, float margin) override;
     Target* findGroundTargetAt(const Vec3& point, float margin) override;
     // A ship's flight deck under the point; the props through the scene.

@@ -240,6 +240,8 @@ void GameMode::setAirplaneVectorXYZ(Airplane& airplane, float noseUp, float turn
     airplane.setControlVector({noseUp, turn, roll});
 }
 
+bool GameMode::playerStickFlies(Airplane& airplane, bool) { return !airplane.aiController(); }
+
 void GameMode::changeTeam(Target& e, int team)
 {
     teamCounters().add(e.team(), -1);

@@ -7,7 +7,8 @@
 void steerPlayerAirplane(GameMode& mode, float pitch, float yaw, float roll, float throttle)
 {
     Airplane* a = mode.playerAirplane();
-    if (!a || a->aiController())
+    const bool moved = pitch != 0.0f || yaw != 0.0f || roll != 0.0f || throttle != 0.0f;
+    if (!a || !mode.playerStickFlies(*a, moved))
         return;
     // The chosen control type (forced by the tutorials) decides how the stick
     // flies; an autopilot leaves the plane on full control, so set it each time.

@@ -7,8 +7,9 @@ class GameMode;
 // Each does nothing without a player airplane.
 
 // Stick in -1..1 (pitch nose up, yaw right, roll right); it reaches the
-// airplane only while no autopilot flies it. A throttle of 0 keeps the last
-// command, as a throttle lever stays where it was left.
+// airplane when the mode lets it (in play: while no autopilot flies it). A
+// throttle of 0 keeps the last command, as a throttle lever stays where it
+// was left.
 void steerPlayerAirplane(GameMode& mode, float pitch, float yaw, float roll, float throttle);
 // The trigger of weapon group 0, 1 or 2, held or let go.
 void pullPlayerTrigger(GameMode& mode, int group, bool down);

@@ -379,6 +379,113 @@ TEST_F(Weapons, ATorpedoRunsAtTheWaterLevelAndHitsAShip)
     EXPECT_GT(damageTo(ship), 0.0f);
 }
 
+// A tarn high above the sea: the disc of radius 1300 about (0, -700) holds
+// water at 1155.68 over a bed 30 below it; round it the land stands at 1180.
+struct Tarn {
+    static constexpr float kLevel = 1155.68f, kRadius = 1300.0f;
+    static bool inside(float x, float z) { return x * x + (z + 700.0f) * (z + 700.0f) <= kRadius * kRadius; }
+    static void lay(SimHost& host)
+    {
+        host.heightFunction = [](float x, float z) { return inside(x, z) ? kLevel - 30.0f : kLevel + 25.0f; };
+        host.waterLevelFunction = [](float x, float z) { return inside(x, z) ? kLevel : 0.0f; };
+        host.waterFunction = [](float x, float z) { return inside(x, z); };
+    }
+};
+
+// Dropped from low over a tarn, a torpedo enters the water at the tarn's
+// level, runs at its depth below that and sinks the ship there; over dry land
+// it ends where it comes down, and one running off the tarn's edge ends on
+// the shore. The sea's torpedoes are the test above.
+TEST_F(Weapons, ATorpedoRunsOnALakeAboveTheSeaAndEndsOnLand)
+{
+    Tarn::lay(host);
+    WeaponCfg w = record(kWeaponSimple);
+    w.subtype = SimpleMissile::Torpedo;
+    w.speed = 45.0f;
+    w.life = 60.0f;
+    w.blastRadius = 10.0f;
+    std::vector<MissileSet::End> ends;
+    host.missiles().onEnd = [&](const MissileSet::Ending& e) { ends.push_back(e.how); };
+    // Drops one from the airplane and runs the world until it is gone.
+    auto drop = [&](const Vec3& from, const Vec3& heading, bool& ran) {
+        Airplane* a = plane(0, from, heading, 140.0f);
+        EXPECT_TRUE(a->mountWeapon(w, 0));
+        a->controlInput(0, 1.0f);
+        host.step(kFrame);
+        a->controlInput(0, 0.0f);
+        EXPECT_EQ(host.missiles().count(), 1);
+        ran = false;
+        for (int i = 0; i < 60 * 60 && host.missiles().count() > 0; ++i) {
+            a->setControlVector({0.5f, 0.0f, 0.0f});  // climbs away over the water
+            host.step(kFrame);
+            if (host.missiles().count() == 0)
+                break;
+            const auto* t = static_cast<const SimpleMissile*>(host.missiles().at(0));
+            if (t->isRunning()) {
+                ran = true;
+                EXPECT_FLOAT_EQ(t->position().y, Tarn::kLevel + SimpleMissile::kTorpedoDepth);
+            }
+        }
+        host.remove(a);
+    };
+
+    Target* ship = thing(TargetKind::Ship, 1, {0.0f, Tarn::kLevel, -700.0f}, 40.0f, 900.0f);
+    bool ran = false;
+    drop({0.0f, Tarn::kLevel + 25.0f, 200.0f}, {0.0f, 0.0f, -1.0f}, ran);
+    EXPECT_TRUE(ran) << "the torpedo ran on the tarn";
+    EXPECT_EQ(hitsOn(ship), 1);
+    EXPECT_GT(damageTo(ship), 0.0f);
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(ends.back(), MissileSet::End::Detonated);
+
+    // Over dry land beside the tarn: it never runs.
+    host.remove(ship);
+    drop({0.0f, Tarn::kLevel + 60.0f, 1200.0f}, {0.0f, 0.0f, 1.0f}, ran);
+    EXPECT_FALSE(ran);
+    ASSERT_EQ(ends.size(), 2u);
+    EXPECT_EQ(ends.back(), MissileSet::End::Expired) << "dropped on land";
+
+    // Across the tarn and off its far side: it runs, then runs ashore.
+    drop({0.0f, Tarn::kLevel + 25.0f, -200.0f}, {0.0f, 0.0f, -1.0f}, ran);
+    EXPECT_TRUE(ran);
+    ASSERT_EQ(ends.size(), 3u);
+    EXPECT_EQ(ends.back(), MissileSet::End::Shore);
+    host.missiles().onEnd = nullptr;
+}
+
+// A bomb bursts on a lake's surface, not on its bed, and the bomb sight says
+// where: the water's level, not the ground under it.
+TEST_F(Weapons, ABombBurstsOnALakeWhereTheSightSays)
+{
+    Tarn::lay(host);
+    WeaponCfg w = record(kWeaponSimple);
+    w.subtype = SimpleMissile::Bomb;
+    w.speed = 0.0f;
+    w.life = 30.0f;
+    Airplane* a = plane(0, {0.0f, Tarn::kLevel + 400.0f, 600.0f}, {0.0f, 0.0f, -1.0f}, 160.0f);
+    ASSERT_TRUE(a->mountWeapon(w, 0));
+    Vec3 predicted;
+    ASSERT_TRUE(a->weapon(0)->predictedImpact(predicted));
+    EXPECT_FLOAT_EQ(predicted.y, Tarn::kLevel);
+    bool ended = false;
+    MissileSet::Ending how{};
+    host.missiles().onEnd = [&](const MissileSet::Ending& e) {
+        ended = true;
+        how = e;
+    };
+    a->controlInput(0, 1.0f);
+    for (int i = 0; i < 60 * 20 && !ended; ++i) {
+        host.step(kFrame);
+        a->controlInput(0, 0.0f);
+    }
+    host.missiles().onEnd = nullptr;
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(how.how, MissileSet::End::Water);
+    EXPECT_FLOAT_EQ(how.at.y, Tarn::kLevel);
+    // A frame's fall apart at most; the bed 30 below would put it some 50 further on.
+    EXPECT_LT(std::hypot(how.at.x - predicted.x, how.at.z - predicted.z), 20.0f);
+}
+
 TEST_F(Weapons, AMissileWhoseTargetOrOwnerIsRemovedFliesOnUnguided)
 {
     const WeaponCfg seeker = record(kWeaponAllAspect);

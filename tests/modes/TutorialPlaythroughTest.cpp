@@ -2,6 +2,7 @@
 #include "entities/aircraft/Squadron.h"
 #include "entities/ground/GroundTarget.h"
 #include "entities/ground/Runway.h"
+#include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/Weapon.h"
 #include "modes/tutorials/TutorialGameMode_ARCADE.h"
 #include "modes/tutorials/TutorialGameMode_CONTROLS.h"
@@ -229,45 +230,90 @@ TEST_F(Playthrough, TakeOffAndLandingFromTheRunwayToItsPage)
     expectCompletedOnce(3);
 }
 
-// The pilot shoots the drone down with the light guns and the heavy guns and
-// reaches the link lesson, which waits for the HUD's link buttons: the link
-// key passes the lesson's action mask, but only the game's HUD links the pair,
-// so the rest of this tutorial is played by keys in the real game
-// (ViewInput.WeaponsTutorialLinkLessonPlayedByKeys).
-TEST_F(Playthrough, WeaponsTutorialGunLessonsByThePilotUpToTheLinkLesson)
+// The pilot flies the weapons tutorial at the keys from its first step to its
+// page: the drone chased and shot down with the light guns, the heavy guns,
+// the linked pair and the rockets; the link key links the pair; then the
+// ship on the tarn, high above the sea, sunk by a torpedo run low over the
+// water and by a bomb released where the bomb sight meets it. The autopilot
+// stays on throughout: the flight keys take the airplane from it.
+TEST_F(Playthrough, WeaponsTutorialFromTheFirstStepToItsPageByTheKeys)
 {
     startTutorial(4);
     auto* lesson = static_cast<TutorialGameMode_SIMPLEWEAPONS*>(run.mode);
-    EXPECT_TRUE(run.runUntil(
-        [&] {
-            ++frames;
-            const int s = run.step();
-            if (s >= 7)
-                return true;
-            if (!TutorialGameMode_SIMPLEWEAPONS::isFiringStep(s)) {
-                keys({});
-                return false;
+    // The deepest a torpedo of the lesson ran, over the tarn's level.
+    float torpedoRun = 1e9f;
+    bool tookStick = false;
+    // The local direction to a point: yaw right of the nose, and off the nose in all.
+    auto offNose = [&](const Vec3& p, float& yaw) {
+        const Vec3 local = quatRotateVector(quatConjugate(plane().orientation()), p - plane().position());
+        yaw = std::atan2(local.x, -local.z);
+        return std::atan2(std::sqrt(local.x * local.x + local.y * local.y), -local.z);
+    };
+    // The trigger held while on target, let go now and then so that a lesson
+    // weapon handed out again is fired as well.
+    auto fireWhen = [&](bool onTarget) { run.pilot->hold(A::Weapon_1, onTarget && frames % 20 != 0); };
+    EXPECT_TRUE(play([&] {
+        const int s = run.step();
+        tookStick = tookStick || run.mode->stickTakenFromAutopilot();
+        const Airplane& a = plane();
+        if (s == 7) {
+            keys({});
+            tapEvery(A::Link_Weapons, 30);
+            return;
+        }
+        for (int i = 0; i < run.mode->missiles().count(); ++i)
+            if (const auto* m = dynamic_cast<const SimpleMissile*>(run.mode->missiles().at(i)); m && m->isRunning())
+                torpedoRun = std::min(torpedoRun, m->position().y);
+        if (s == 12 || s == 14) {
+            const GroundTarget* ship = lesson->ship();
+            if (!ship)
+                return keys({});
+            const Vec3 at = ship->position();
+            const float level = TutorialGameMode_SIMPLEWEAPONS::kShipPoint.y;
+            const Vec3 p = a.position(), v = a.velocity();
+            const float across = std::hypot(at.x - p.x, at.z - p.z);
+            // High over the hills round the tarn, then a dive at the ship;
+            // from too high above it, out again for a new run.
+            const float h = p.y - level;
+            if (across < 1300.0f && h > across * 0.8f + 300.0f) {
+                const Vec3 out = vec3NormalizeOr(Vec3{p.x - at.x, 0.0f, p.z - at.z}, Vec3{1.0f, 0.0f, 0.0f});
+                steerTo(at + out * 2500.0f + Vec3{0.0f, 1000.0f, 0.0f}, true);
+            } else {
+                steerTo({at.x, across > 1300.0f ? level + 1000.0f : level, at.z}, true);
             }
-            const Airplane* drone = lesson->drone();
-            if (!drone)
-                return false;
-            steerTo(drone->position(), true);
-            const Vec3 local =
-                quatRotateVector(quatConjugate(plane().orientation()), drone->position() - plane().position());
-            run.pilot->hold(A::Weapon_1, std::atan2(std::sqrt(local.x * local.x + local.y * local.y), -local.z) < 0.15f);
-            return false;
-        },
-        kLimit))
-        << "stuck in step " << run.step();
-    EXPECT_GT(run.pilot->actionsStarted(A::Weapon_1), 0);
-    keys({});
-    for (int i = 0; i < 120; ++i) {
-        tapEvery(A::Link_Weapons, 30);
-        ++frames;
-        run.frame();
-    }
+            // Where what is let go now meets the water, and how far short of
+            // the ship along the line of flight.
+            const float g = 9.81f;
+            const float fall = (v.y + std::sqrt(std::max(v.y * v.y + 2.0f * g * h, 0.0f))) / g;
+            const Vec3 entry{p.x + v.x * fall, level, p.z + v.z * fall};
+            const Vec3 heading = vec3NormalizeOr(Vec3{v.x, 0.0f, v.z}, a.forward());
+            const Vec3 toShip{at.x - entry.x, 0.0f, at.z - entry.z};
+            const float along = vec3Dot(toShip, heading);
+            const float wide = vec3Length(toShip - heading * along);
+            if (s == 12) {
+                // A torpedo runs on along the heading from where it enters the water.
+                fireWhen(across < 1300.0f && along > 60.0f && along < 900.0f && wide < ship->radius() * 0.5f);
+            } else {
+                Vec3 impact;
+                const Weapon* bomb = a.weapon(0);
+                fireWhen(bomb && bomb->predictedImpact(impact) && std::hypot(impact.x - at.x, impact.z - at.z) < 25.0f);
+            }
+            return;
+        }
+        const Airplane* drone = lesson->drone();
+        if (!TutorialGameMode_SIMPLEWEAPONS::isFiringStep(s) || !drone)
+            return keys({});
+        steerTo(drone->position(), true);
+        float yaw = 0.0f;
+        fireWhen(offNose(drone->position(), yaw) < 0.15f);
+    }));
+    EXPECT_TRUE(tookStick) << "the keys never took the airplane from the autopilot";
     EXPECT_GT(run.pilot->actionsStarted(A::Link_Weapons), 0);
-    EXPECT_EQ(run.step(), 7);
+    EXPECT_NEAR(torpedoRun, TutorialGameMode_SIMPLEWEAPONS::kShipPoint.y + SimpleMissile::kTorpedoDepth, 0.01f)
+        << "a torpedo ran on the tarn at its level";
+    EXPECT_TRUE(run.hud.pushedLine(651)) << "the torpedo lesson ended";
+    EXPECT_TRUE(run.hud.pushedLine(653)) << "the bomb lesson ended";
+    expectCompletedOnce(4);
 }
 
 TEST_F(Playthrough, SquadronTutorialFromTheFirstStepToItsPage)

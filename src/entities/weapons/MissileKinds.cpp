@@ -1,5 +1,6 @@
 #include "entities/weapons/MissileKinds.h"
 
+#include "entities/IEntityHost.h"
 #include "entities/Target.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponMath.h"
@@ -64,7 +65,8 @@ void SimpleMissile::move(float h)
     }
     if (m_running) {
         m_position = m_position + m_direction * (m_speed * h);
-        m_position.y = kTorpedoDepth;
+        // Off a lake's edge the level drops to the sea's, below the shore: it runs aground.
+        m_position.y = m_host->waterLevelAt(m_position.x, m_position.z) + kTorpedoDepth;
         return;
     }
     // Free fall; exact for a constant pull, so the bomb sight's prediction holds.
@@ -74,7 +76,8 @@ void SimpleMissile::move(float h)
     m_speed = vec3Length(m_velocity);
     if (m_speed > 1e-3f)
         m_direction = m_velocity * (1.0f / m_speed);
-    if (m_subtype == Torpedo && m_position.y <= 0.0f) {
+    const float water = m_subtype == Torpedo ? m_host->waterLevelAt(m_position.x, m_position.z) : 0.0f;
+    if (m_subtype == Torpedo && m_position.y <= water) {
         // In the water: level out and run at the torpedo's own speed.
         Vec3 flat{m_direction.x, 0.0f, m_direction.z};
         if (vec3Dot(flat, flat) < 1e-6f)
@@ -82,7 +85,7 @@ void SimpleMissile::move(float h)
         m_direction = vec3Normalize(flat);
         m_speed = std::max(m_record->speed, 1.0f);
         m_velocity = m_direction * m_speed;
-        m_position.y = kTorpedoDepth;
+        m_position.y = water + kTorpedoDepth;
         m_running = true;
     }
 }

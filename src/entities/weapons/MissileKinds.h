@@ -61,7 +61,7 @@ protected:
 class SimpleMissile : public Missile {
 public:
     enum Subtype : int { Rocket = 0, Bomb = 1, Torpedo = 2 };
-    // How deep a torpedo runs; its hit test reaches a hull at the surface.
+    // How deep below the water's surface a torpedo runs; its hit test reaches a hull at the surface.
     static constexpr float kTorpedoDepth = -1.0f;
 
     explicit SimpleMissile(const MissileLaunch& launch);

@@ -61,7 +61,8 @@ void MissileSet::end(std::size_t index, End how, const Vec3& at)
     Missile& m = *m_missiles[index];
     switch (how) {
     case End::Detonated: {
-        const char* psc = m.isTorpedo() && m.position().y < 0.0f ? "torpedo_target_impact.psc" : "missile_explode_air.psc";
+        const bool underWater = m.position().y < m_host->waterLevelAt(m.position().x, m.position().z);
+        const char* psc = m.isTorpedo() && underWater ? "torpedo_target_impact.psc" : "missile_explode_air.psc";
         const Target* hit = m.struckTarget() ? m.struckTarget() : m.target();
         const Target* player = m_host->playerAirplane();
         if (hit && hit == player) {
@@ -118,8 +119,10 @@ void MissileSet::update(float dt)
         }
         const Vec3 p = m.position();
         const float ground = m_host->groundHeightAt(p.x, p.z);
-        if (m.canExplodeOnWater() && p.y < 0.0f && ground <= 0.0f) {
-            end(i, End::Water, {p.x, 0.0f, p.z});
+        // The sea, or a lake above it: each at its own level.
+        const float water = m_host->waterLevelAt(p.x, p.z);
+        if (m.canExplodeOnWater() && p.y < water && ground <= water) {
+            end(i, End::Water, {p.x, water, p.z});
             continue;
         }
         if (p.y < ground && !m_host->findGroundTargetAt(p, 0.0f)) {
@@ -127,9 +130,9 @@ void MissileSet::update(float dt)
                 end(i, End::Ground, {p.x, ground, p.z});
                 continue;
             }
-            if (p.y > 0.0f || ground > kShoreHeight) {
+            if (p.y > water || ground > water + kShoreHeight) {
                 // Dropped on land, or run ashore.
-                end(i, p.y > 0.0f ? End::Expired : End::Shore, {p.x, ground, p.z});
+                end(i, p.y > water ? End::Expired : End::Shore, {p.x, ground, p.z});
                 continue;
             }
         }

@@ -49,8 +49,12 @@ bool predictBallisticImpact(const IEntityHost& host, const Vec3& p, const Vec3& 
                             float& time)
 {
     // Solve p.y + v.y t - g t^2 / 2 = ground under the point reached, a few
-    // times over so that hills along the way count.
-    float ground = host.groundHeightAt(p.x, p.z);
+    // times over so that hills along the way count. A lake's surface stops it
+    // as the sea's does.
+    const auto surfaceAt = [&host](float x, float z) {
+        return std::fmax(host.groundHeightAt(x, z), host.waterLevelAt(x, z));
+    };
+    float ground = surfaceAt(p.x, p.z);
     float t = 0.0f;
     for (int i = 0; i < 6; ++i) {
         const float h = p.y - ground;
@@ -61,7 +65,7 @@ bool predictBallisticImpact(const IEntityHost& host, const Vec3& p, const Vec3& 
             t = (v.y + std::sqrt(disc)) / kGravity;
         }
         const float x = p.x + v.x * t, z = p.z + v.z * t;
-        const float next = host.groundHeightAt(x, z);
+        const float next = surfaceAt(x, z);
         if (std::fabs(next - ground) < 0.05f) {
             ground = next;
             break;

@@ -21,7 +21,7 @@ float closestParameter(const Vec3& a, const Vec3& b, const Vec3& p);
 float segmentDistanceSq(const Vec3& a, const Vec3& b, const Vec3& p);
 
 // Where a body falling freely from p with velocity v meets the ground (or the
-// sea at 0); time is the fall time. False when it would not land in maxTime.
+// water: the sea at 0, a lake at its level); time is the fall time. False when it would not land in maxTime.
 bool predictBallisticImpact(const IEntityHost& host, const Vec3& p, const Vec3& v, float maxTime, Vec3& impact,
                             float& time);
 

@@ -176,11 +176,16 @@ float GameWorld::groundHeightAt(float x, float z) const
 
 float GameWorld::groundOrSeaHeightAt(float x, float z) const
 {
-    float height = std::fmax(groundHeightAt(x, z), kSeaLevel);
+    return std::fmax(groundHeightAt(x, z), waterLevelAt(x, z));
+}
+
+float GameWorld::waterLevelAt(float x, float z) const
+{
+    float level = kSeaLevel;
     for (const MapLake& lake : m_lakes)
         if (lake.covers(x, z))
-            height = std::fmax(height, lake.level);
-    return height;
+            level = std::fmax(level, lake.level);
+    return level;
 }
 
 bool GameWorld::isWaterAt(float x, float z) const

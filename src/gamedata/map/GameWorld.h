@@ -98,6 +98,9 @@ public:
     // lake: never below sea level.
     float groundOrSeaHeightAt(float x, float z) const;
     float groundOrSeaHeightAt(const Vec3& point) const { return groundOrSeaHeightAt(point.x, point.z); }
+    // The surface of the water a point would fall into: the highest lake that
+    // covers it, else the sea. Says nothing of whether the ground there is dry.
+    float waterLevelAt(float x, float z) const;
     // True when the point is over open water (sea or a lake) rather than land.
     bool isWaterAt(float x, float z) const;
 

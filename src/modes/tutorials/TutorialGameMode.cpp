@@ -80,6 +80,7 @@ void TutorialGameMode::stepFrame(float dt)
             reminderTimer = reminderRepeat();
         }
     }
+    giveStickBack(dt);
     if (writesMask())
         setEnabledActions(stepMask());
     const int before = step;
@@ -125,6 +126,41 @@ void TutorialGameMode::setAirplaneVectorXYZ(Airplane& airplane, float noseUp, fl
     if (usesInputLock() && &airplane == m_playerAirplane && inputLock && autopilotManoeuvring(airplane))
         return;
     GameMode::setAirplaneVectorXYZ(airplane, noseUp, turn, roll);
+}
+
+bool TutorialGameMode::playerStickFlies(Airplane& airplane, bool moved)
+{
+    auto* ai = dynamic_cast<AirplaneAI*>(airplane.aiController());
+    if (!ai) {
+        m_stickTaken = nullptr;
+        return true;
+    }
+    if (!moved)
+        return m_stickTaken == ai;  // a centred stick still levels what it flies
+    if (m_stickTaken != ai)
+        logInfo("tutorial", "tutorial %d: the player's keys take the airplane from the autopilot", m_index);
+    // The player's autopilot navigating without a goal only watches.
+    ai->setState(Manoeuvre::Navigate);
+    m_stickTaken = ai;
+    m_stickRest = 0.0f;
+    return true;
+}
+
+void TutorialGameMode::giveStickBack(float dt)
+{
+    if (!m_stickTaken)
+        return;
+    auto* ai = m_playerAirplane ? dynamic_cast<AirplaneAI*>(m_playerAirplane->aiController()) : nullptr;
+    if (ai != m_stickTaken) {
+        m_stickTaken = nullptr;  // switched off or made anew meanwhile
+        return;
+    }
+    m_stickRest += dt;
+    if (m_stickRest < kStickRest)
+        return;
+    m_stickTaken = nullptr;
+    ai->setState(Manoeuvre::Patrol);
+    logInfo("tutorial", "tutorial %d: the autopilot flies again", m_index);
 }
 
 void TutorialGameMode::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)

@@ -21,6 +21,8 @@ public:
     static constexpr float kReminderRepeat = 10.0f;
     static constexpr float kEndWait = 5.0f;
     static constexpr float kInputGrace = 10.0f;
+    // Seconds the stick rests before the autopilot takes the airplane back.
+    static constexpr float kStickRest = 5.0f;
     static constexpr float kStartX = 12679.454f, kStartZ = 4755.814f, kStartHeight = 2000.0f;
     static constexpr float kWaypointReachSq = 40000.0f;
     static constexpr float kLookAtAngle = 0.5235988f;
@@ -48,6 +50,12 @@ public:
     void onHudBuilt() override;
     void setAirplaneVector(Airplane& airplane, const Vec3& stick) override;
     void setAirplaneVectorXYZ(Airplane& airplane, float noseUp, float turn, float roll) override;
+    // The flight keys a step lets through act under the autopilot too: a moved
+    // stick takes the airplane while the autopilot watches, until the stick
+    // has rested kStickRest seconds.
+    bool playerStickFlies(Airplane& airplane, bool moved) override;
+    // The player's keys fly the airplane the autopilot is on.
+    bool stickTakenFromAutopilot() const { return m_stickTaken != nullptr; }
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
 
     // The control actions this frame's step lets through.
@@ -125,6 +133,12 @@ protected:
     bool m_notified = false;
     bool m_markerShown = false;
     DummyWP* m_shownWaypoint = nullptr;
+
+private:
+    // The autopilot the stick took the airplane from; null while it flies.
+    const void* m_stickTaken = nullptr;
+    float m_stickRest = 0.0f;
+    void giveStickBack(float dt);
 };
 
 // The tutorial of the index (0..5); null for any other.

@@ -28,6 +28,8 @@ public:
     // Where the surface under a point is water (a map's sea and lakes); empty:
     // where the height function is below 0.
     std::function<bool(float x, float z)> waterFunction;
+    // The water's surface height under a point (a lake above the sea); empty: the sea's 0.
+    std::function<float(float x, float z)> waterLevelFunction;
 
     Runway& addRunway(const Vec3& position, float heading, const Vec3& halfExtents);
     Tunnel& addTunnel(const Mat4& matrix, const Vec3& bore, float modelRadius);
@@ -51,6 +53,7 @@ public:
     MissileSet& missiles() { return m_missiles; }
 
     float groundHeightAt(float x, float z) const override;
+    float waterLevelAt(float x, float z) const override { return waterLevelFunction ? waterLevelFunction(x, z) : 0.0f; }
     Runway* findRunwayAt(const Vec3& point, float margin) override;
     Target* findGroundTargetAt(const Vec3& point, float margin) override;
     const Airplane* playerAirplane() const override { return m_player; }

@@ -53,6 +53,17 @@ void RecordingTutorialHud::hideAllButtons()
     dragOn = false;
 }
 
+void RecordingTutorialHud::linkWeapons()
+{
+    for (int first : {19, 21, 23}) {
+        const bool a = buttonVisible(first), b = buttonVisible(first + 1);
+        if (a == b)
+            continue;
+        visible[first] = b;
+        visible[first + 1] = a;
+    }
+}
+
 bool RecordingTutorialHud::buttonVisible(int id) const
 {
     const auto it = visible.find(id);

@@ -63,6 +63,9 @@ public:
     void setCameraMode(int mode) override { camera = mode; }
     void lookAtPoint(const Vec3&, float distance) override;
     void stopMusicStream() override { ++musicStops; }
+    // The link key as the flight HUD takes it: each pair of link buttons
+    // (19/20, 21/22, 23/24) with one shown swaps which one is.
+    void linkWeapons();
 };
 
 // The pause screens the mode asks for.

@@ -32,6 +32,7 @@ public:
         case ControlAction::Squadron_CmdA: orderPlayerSquadron(m_mode, 1); break;
         case ControlAction::Squadron_CmdD: orderPlayerSquadron(m_mode, 3); break;
         case ControlAction::Squadron_CmdF: orderPlayerSquadron(m_mode, 0); break;
+        case ControlAction::Link_Weapons: m_hud.linkWeapons(); break;
         case ControlAction::Camera:
             // The views in turn: behind the aircraft (2) and the cockpit (3).
             m_hud.camera = m_hud.camera == 2 ? 3 : 2;

@@ -11,9 +11,8 @@ class RecordingTutorialHud;
 // game's input, and each frame runs the game's action dispatch (so a step's
 // action mask applies). What the dispatch hands on reaches the mode the way
 // the game screen passes it: the stick and throttle of the player's
-// airplane, the triggers, boost, autopilot, eject, squadron orders and the
-// camera (on the recording HUD). The weapon link is the HUD's own, so the
-// real game's runs play it.
+// airplane, the triggers, boost, autopilot, eject, squadron orders, and the
+// camera and weapon link (on the recording HUD).
 class TutorialPilot {
 public:
     TutorialPilot(GameMode& mode, RecordingTutorialHud& hud);
