@@ -42,6 +42,7 @@
 #include "modes/progress/ScoreMgr.h"
 #include "modes/MatchReport.h"
 #include "modes/TestPlacement.h"
+#include "entities/aircraft/Airplane.h"
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
@@ -353,6 +354,21 @@ void updateTestPlacement()
         g_testPlacement->update(*mode, frameDelta());
 }
 
+// "-logplayer N": where the player's airplane is, for a script's next run.
+void logPlayerAirplane(const App& app)
+{
+    const int every = app.testOptions().logPlayerEvery;
+    if (every <= 0 || app.framesDrawn() % every != 0 || currentScreen() != &gameScreen())
+        return;
+    const GameMode* mode = modeOf(currentMatch());
+    const Airplane* a = mode ? mode->playerAirplane() : nullptr;
+    if (!a)
+        return;
+    const Vec3 p = a->position(), v = a->velocity();
+    logInfo("test", "frame %d player at %.2f %.2f %.2f moving %.3f %.3f %.3f", app.framesDrawn(), p.x, p.y, p.z, v.x,
+            v.y, v.z);
+}
+
 // "-menupage NAME" stands in for the menus that will lead to the page.
 std::string g_menuPage;
 
@@ -426,12 +442,14 @@ int main(int argc, char** argv)
             end2D();
         }
     };
-    hooks.updateScreens = [] {
+    hooks.updateScreens = [&running] {
         showFirstMenuPage();
         if (currentScreen() == &menuScreen())
             showSaveNotices();
         updateNetworkRequests();
         updateTestPlacement();
+        if (running)
+            logPlayerAirplane(*running);
         updateScreens();
     };
     hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };

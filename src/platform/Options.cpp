@@ -84,6 +84,7 @@ constexpr OptionSpec kOptions[] = {
     {"inject", ValueKind::Text, "at frame N a click at X,Y (click@X,Y) or a key (key@NAME) (repeatable)",
      "N:EVENT", true},
     {"testplace", ValueKind::Text, "once the player's airplane has flown 3 s in a match: foe puts the nearest enemy airplane, without its pilot, straight ahead of the guns, and the next once it is down (three in all); flag puts the player's airplane over the enemy flag and, a second later with the flag, over its own (capture the flag)", "foe|flag", true},
+    {"logplayer", ValueKind::Number, "every N frames of play, log the frame, the player airplane's position and velocity", "N", true},
     {"frametimes", ValueKind::Text, "time the frames that show a scene and write their mean and split by library and pass to FILE at the end", "FILE", true},
 };
 
@@ -354,6 +355,11 @@ void OptionTable::parse(std::span<const char* const> args)
                 m_test.netPort = number;
             else
                 logWarning("platform", "option -netport %d is out of range 1..65535; ignored", number);
+        } else if (option->name == "logplayer") {
+            if (number >= 1 && number <= kMaxFrames)
+                m_test.logPlayerEvery = number;
+            else
+                logWarning("platform", "option -logplayer %d is out of range 1..%d; ignored", number, kMaxFrames);
         } else if (number >= 1 && number <= kMaxFrames)
             m_test.quitAfterFrames = number;
         else

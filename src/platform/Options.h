@@ -69,6 +69,9 @@ struct TestOptions {
     // "-testplace foe|flag": a placement that lets a scripted run score a
     // kill or a flag capture; empty for none.
     std::string testPlace;
+    // "-logplayer N": every N frames of play a log line of the frame and the
+    // player airplane's position and velocity, for scripts that steer by it; 0 never.
+    int logPlayerEvery = 0;
 };
 
 // The input-script line of an "-inject" value; false, with nothing written,
@@ -81,7 +84,7 @@ bool parseInjection(std::string_view value, std::string& scriptLine);
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
 // "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-menupage NAME", "-autostart TYPE:MAP" and
 // "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N", "-lanaddr ADDR", "-frametimes FILE" and
-// "-testplace foe|flag".
+// "-testplace foe|flag", "-logplayer N".
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or
