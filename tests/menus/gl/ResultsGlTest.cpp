@@ -232,7 +232,7 @@ TEST_F(ResultsGl, TablesOfANetworkMatchFitASmallScreen)
     GameMode& ffa = start(GameType::FreeForAll, false);
     ffa.setNetwork(true, false, false);
     pilot(0, u"Maverick", 12, 3, 9, true);
-    pilot(1, u"Lieutenant Iceman Kazansky", 12, 5, 14);
+    pilot(1, u"Lieutenant Commander Tom Iceman Kazansky", 12, 5, 14);
     pilot(2, u"Goose", 7, 8, 3);
     SkirmishEndMenuFrame* table = MenuFrameRegistry::skirmishEndMenu();
     goToFrame(table);
@@ -246,12 +246,12 @@ TEST_F(ResultsGl, TablesOfANetworkMatchFitASmallScreen)
     for (const ScoreEntry* row : table->rows()) {
         if (!row->target())
             continue;
-        const ScoreEntry::Columns c = ScoreEntry::columns(row->width, row->height, false, true);
+        const ScoreEntry::Columns c = ScoreEntry::columns(row->width, row->height, false, GameType::FreeForAll, true);
         const float scale = c.textScale * row->shownNameShrink();
         EXPECT_LE(font->measure(row->shownName()).width * scale, c.nameRight - c.nameLeft + 1.0f)
             << narrow(row->shownName());
         const std::u16string& whole = row->target()->pilotName;
-        if (whole.size() > 20)
+        if (whole.size() > 30)
             EXPECT_EQ(narrow(row->shownName()).substr(row->shownName().size() - 3), "...");
         else
             EXPECT_EQ(row->shownName(), whole);
