@@ -122,5 +122,22 @@ TEST_F(ResultsRun, EightPilotsEndOnATableOfEightRows)
         ASSERT_NE(log.find("match over after"), std::string::npos) << size;
         TextureImage table;
         ASSERT_TRUE(game.loadShot(shot, table, "results"));
+        // Down the deaths column (240 u into the table, which is centred and
+        // 560 wide at both sizes; the bots' short names end well before it),
+        // below the headings: one number per pilot, each its own band of
+        // light pixels.
+        const int column = (w - 560) / 2 + 240;
+        // Runs of a few lit lines are digits; the rows' edges are thinner.
+        int bands = 0, run = 0;
+        for (int y = 185; y < h - 90; ++y) {
+            int lit = 0;
+            for (int x = column - 10; x < column + 10; ++x) {
+                const std::uint8_t* p = &table.levels[0][(static_cast<std::size_t>(y) * table.width + x) * 4];
+                lit += p[0] + p[1] + p[2] > 500 || (p[1] > 200 && p[2] < 80) ? 1 : 0;
+            }
+            run = lit > 0 ? run + 1 : 0;
+            bands += run == 5 ? 1 : 0;
+        }
+        EXPECT_EQ(bands, 8) << size;
     }
 }
