@@ -1,5 +1,6 @@
 // One weapons frame: 1024 bullets and 128 guided missiles among 64 airplanes;
-// the lock searches of a frame; and forgetting a removed target.
+// 128 torpedoes on lakes; the lock searches of a frame; and forgetting a
+// removed target.
 #include "entities/EntityIds.h"
 #include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
@@ -86,6 +87,57 @@ void weaponsFrameOf1024BulletsAnd128Missiles(benchmark::State& state)
     pool.clear();
 }
 BENCHMARK(weaponsFrameOf1024BulletsAnd128Missiles);
+
+// A frame of 128 torpedoes running on three lakes above the sea: each asks
+// the water's level under it as it moves and as it is checked.
+void torpedoesFrameOf128OnLakes(benchmark::State& state)
+{
+    clearEntityIds();
+    seedRandom(7, 11);
+    struct Lake {
+        float x, z, radius, level;
+    };
+    const Lake lakes[] = {{0.0f, 0.0f, 1300.0f, 1155.68f}, {2500.0f, 0.0f, 700.0f, 380.0f}, {0.0f, 2500.0f, 900.0f, 140.0f}};
+    SimHost host;
+    host.heightFunction = [&](float x, float z) {
+        for (const Lake& l : lakes)
+            if ((x - l.x) * (x - l.x) + (z - l.z) * (z - l.z) <= l.radius * l.radius)
+                return l.level - 30.0f;
+        return 2000.0f;
+    };
+    host.waterLevelFunction = [&](float x, float z) {
+        float level = 0.0f;
+        for (const Lake& l : lakes)
+            if ((x - l.x) * (x - l.x) + (z - l.z) * (z - l.z) <= l.radius * l.radius)
+                level = std::fmax(level, l.level);
+        return level;
+    };
+    WeaponCfg torpedo;
+    torpedo.type = kWeaponSimple;
+    torpedo.subtype = SimpleMissile::Torpedo;
+    torpedo.speed = 45.0f;
+    torpedo.life = 1e6f;
+    auto topUp = [&] {
+        while (host.missiles().count() < 128) {
+            MissileLaunch l;
+            l.record = &torpedo;
+            l.host = &host;
+            // Dropped just above the first lake, anywhere on it, running any way.
+            const float a = randRange(0.0f, 6.2831853f), r = randRange(0.0f, 1200.0f);
+            l.position = {std::cos(a) * r, lakes[0].level + 0.5f, std::sin(a) * r};
+            l.direction = anyDirection();
+            l.platformVelocity = Vec3{l.direction.x, 0.0f, l.direction.z} * 150.0f;
+            host.missiles().add(Missile::make<SimpleMissile>(l));
+        }
+    };
+    for (auto _ : state) {
+        topUp();
+        host.missiles().update(kFrame);
+        benchmark::DoNotOptimize(host.missiles().count());
+    }
+    host.missiles().clear();
+}
+BENCHMARK(torpedoesFrameOf128OnLakes);
 
 // The lock searches of a frame: 64 airplanes, each with a single-target and a
 // multi-target launcher, among 128 entities.
