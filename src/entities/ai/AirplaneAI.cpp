@@ -142,6 +142,11 @@ bool AirplaneAI::usable(const Target* t) const
     return t && t != m_plane && t->isActive() && t->isAlive() && t->isTargetable();
 }
 
+bool AirplaneAI::justSpawned(const Target& t)
+{
+    return t.kind() == TargetKind::Airplane && static_cast<const Airplane&>(t).timeInPlay() < kSpawnGrace;
+}
+
 Target* AirplaneAI::search() const
 {
     Target* best = nullptr;
@@ -155,7 +160,7 @@ Target* AirplaneAI::search() const
     // leaves a far fight to the player rather than take it on alone.
     const bool selfDefence = !usable(target) && leadsPlayersFormation();
     for (Target* t : m_plane->host().activeTargets()) {
-        if (!usable(t) || !isEnemy(*t) || !t->matchesClass(TargetClass::Air))
+        if (!usable(t) || !isEnemy(*t) || !t->matchesClass(TargetClass::Air) || justSpawned(*t))
             continue;
         if (isGuarding() && vec3DistanceSq(t->position(), guardPoint) > guardEngageRadius * guardEngageRadius)
             continue;

@@ -33,6 +33,9 @@ public:
     static constexpr float kEscortRadius = 2500.0f;
     // Seconds of flight the terrain guard looks ahead.
     static constexpr float kLookAhead = 5.0f;
+    // An airplane that has just come into play is no one's pick yet: a player
+    // joining or respawning next to a fight gets a moment to see it first.
+    static constexpr float kSpawnGrace = 4.0f;
 
     AirplaneAI(Airplane& plane, float skill);
 
@@ -100,6 +103,7 @@ private:
     bool leadsPlayersFormation() const;
     Target* search() const;
     bool usable(const Target* t) const;
+    static bool justSpawned(const Target& t);
     bool isEnemy(const Target& t) const;
     void fireGuns(bool on);
     void fireMissiles(const Target& t, bool ground);
