@@ -25,22 +25,20 @@
 namespace {
 // The frame the torpedo lesson began in when the keys were recorded, and
 // where the airplane was then.
-constexpr int kTorpedoLessonFrame = 1151;
-constexpr float kTorpedoLessonX = 15442.04f, kTorpedoLessonZ = -657.09f;
+constexpr int kTorpedoLessonFrame = 1209;
+constexpr float kTorpedoLessonX = 10335.79f, kTorpedoLessonZ = 1785.86f;
 
 // From the torpedo lesson on: FRAME COMMAND pairs of the recording.
 constexpr const char* kFlightKeys =
-    "1152 keydown Q|1156 key LShift|1182 keyup Q|1216 key LShift|1252 keydown E|1254 keyup E|1255 keydown S|"
-    "1256 key LShift|1256 keyup S|1316 key LShift|1352 keydown E|1356 key LShift|1357 keyup E|1416 key LShift|"
-    "1452 keydown E|1456 key LShift|1457 keyup E|1516 key LShift|1552 keydown E|1556 key LShift|1556 keyup E|"
-    "1592 keydown E|1594 keyup E|1596 key LShift|1632 keydown E|1633 keyup E|1636 key LShift|1672 keydown E|"
-    "1673 keyup E|1674 keydown W|1676 key LShift|1682 keyup W|1684 keydown W|1687 keyup W|1688 key LShift|"
-    "1696 keydown S|1698 keyup S|1700 key LShift|1708 keydown Space|1710 keyup Space|1712 key LShift|"
-    "1720 keydown Space|1722 keyup Space|1724 key LShift|1732 keydown Space|1734 keyup Space|1736 key LShift|"
-    "1744 keydown E|1745 keyup E|1748 key LShift|1756 keydown Space|1758 keyup Space|1760 key LShift|"
-    "1768 keydown S|1769 keyup S|1772 key LShift|1780 keydown E|1781 keyup E|1784 key LShift|1792 keydown E|"
-    "1793 keyup E|1796 key LShift|1804 keydown E|1805 keyup E|1808 key LShift|1816 keydown E|1820 key LShift|"
-    "1828 keydown Q|1832 key LShift|1834 keyup Q|1906 keyup E|1907 keydown S|1920 keyup S";
+    "1210 keydown E|1214 key LShift|1274 key LShift|1282 keyup E|1283 keydown S|1284 keyup S|1310 keydown E|"
+    "1314 key LShift|1316 keyup E|1317 keydown W|1318 keyup W|1374 key LShift|1410 keydown Q|1413 keyup Q|"
+    "1414 keydown S|1414 key LShift|1415 keyup S|1474 key LShift|1510 keydown Q|1514 keyup Q|1514 key LShift|"
+    "1515 keydown W|1516 keyup W|1574 key LShift|1610 keydown Q|1613 keyup Q|1614 key LShift|1650 keydown Q|"
+    "1651 keyup Q|1654 key LShift|1690 keydown S|1691 keyup S|1694 key LShift|1730 keydown Q|1731 keyup Q|"
+    "1732 keydown W|1733 keyup W|1734 key LShift|1770 keydown Q|1771 keyup Q|1772 keydown W|1774 key LShift|"
+    "1781 keyup W|1782 keydown W|1785 keyup W|1786 key LShift|1794 keydown S|1797 keyup S|1798 key LShift|"
+    "1806 keydown Space|1808 keyup Space|1810 key LShift|1822 key LShift|1834 key LShift|1842 keydown Q|"
+    "1843 keyup Q|1846 key LShift|1858 key LShift|1870 key LShift|1882 key LShift";
 
 struct WeaponsTutorialRun : testing::Test {
     StagedGame game;
@@ -81,8 +79,8 @@ struct WeaponsTutorialRun : testing::Test {
 
 TEST_F(WeaponsTutorialRun, PlayedByKeysUntilATorpedoSinksTheShipOnTheTarn)
 {
-    ASSERT_EQ(game.runScript(script(), "-width 480 -height 320 -quality 0 -fixeddt 0.05 -frames 1900 -autostart 9:4 "
-                                       "-logplayer 1 -dumpframe 1795:torpedo_run.png -dumpframe 1857:ship_hit.png"),
+    ASSERT_EQ(game.runScript(script(), "-width 480 -height 320 -quality 0 -fixeddt 0.05 -frames 1929 -autostart 9:4 "
+                                       "-logplayer 1 -dumpframe 1850:torpedo_run.png -dumpframe 1889:ship_hit.png"),
               0)
         << game.errors();
     const std::string log = game.log();
