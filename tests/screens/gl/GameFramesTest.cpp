@@ -121,8 +121,12 @@ TEST_F(GameFrames, TheMenuScreenShowsTheWorldAndItsAirplaneBehindTheMenu)
     ASSERT_EQ(run("-frames 300 -dumpframe 299:menu_world.png"), 0) << tree.read("stderr.txt");
     TextureImage menu;
     ASSERT_TRUE(loadShot("menu_world.png", menu));
-    // Right of the showcase panel, below the page's top band.
-    EXPECT_GT(share(menu, kWidth / 2, 90, kWidth - 100, 150, skyLike), 0.8f) << "sky at the top";
+    // Right of the showcase panel, between the corner marks and the haze over
+    // the horizon. The showcase airplane has a pilot, so the scene keeps its
+    // plain 60 degree view (only an airplane flown by hand widens it with
+    // speed); the camera's downward look then puts the horizon's haze up to
+    // about row 150.
+    EXPECT_GT(share(menu, kWidth / 2, 50, kWidth - 100, 100, skyLike), 0.8f) << "sky at the top";
     const float ground = share(menu, 0, 2 * kHeight / 3, kWidth, kHeight, [](const Pixel& p) { return !skyLike(p); });
     EXPECT_GT(ground, 0.5f) << "ground or sea below";
     EXPECT_GT(share(menu, 0, 0, kWidth, kHeight, paintLike), 0.002f) << "the showcase airplane";
