@@ -100,8 +100,9 @@ TEST_F(StagedTerrainFromAbove, TheTarnsWaterLiesOnlyOnItsFlatFloor)
         const float a = 1.5707964f * static_cast<float>(side);
         drawAround(Vec3{kTarnX + kTarnRadius * std::cos(a), 0.0f, kTarnZ + kTarnRadius * std::sin(a)});
         const std::vector<Rgba> pixels = rect(0, 0, kSide, kSide);
-        if (side == 0)  // the eastern shore, to look at
+        if (side == 0) {  // the eastern shore, to look at
             EXPECT_TRUE(saveTargetPng(gfx(), kSide, kSide, std::string(SKYFRONT_BINARY_DIR) + "/lake_shore.png"));
+        }
         for (int y = 0; y < kSide; ++y)
             for (int x = 0; x < kSide; ++x) {
                 if (!looksLikeWater(pixels[static_cast<std::size_t>(y * kSide + x)]))
