@@ -16,9 +16,9 @@ constexpr float kMaxGain = 16.0f;  // channel volumes above 1 are used (2.0, 2.5
 
 ALCdevice* alDevice(void* device) { return static_cast<ALCdevice*>(device); }
 
-// The sources the device mixes for: OpenAL Soft otherwise sets 256 voices
-// aside, each with its filter and panning state (about 8 MiB), whatever is
-// played. Only the streams (music) may be stereo; every loaded sound is mono.
+// The sources the device mixes for, and no effect sends (the game has no
+// effects): each send adds its filter state to every voice the library sets
+// aside. Only the streams (music) may be stereo; every loaded sound is mono.
 constexpr ALCint kStereoSources = 4;
 constexpr ALCint kMonoSources = AudioDevice::kChannels - kStereoSources;
 
