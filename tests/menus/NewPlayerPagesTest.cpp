@@ -1,13 +1,19 @@
+#include "StagedMenuData.h"
 #include "StagedPageTest.h"
 
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
+#include "menus/settings/PlanePaintingMenuFrame.h"
+#include "menus/settings/ProfileMenuFrame.h"
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
 #include "render/2d/CFont.h"
 #include "render/2d/Render2D.h"
+#include "ui/widgets/MenuPanel.h"
+#include "ui/widgets/SpriteSlider.h"
 #include "ui/widgets/SpriteButton.h"
+#include "ui/widgets/StatePanel.h"
 
 #include <string>
 #include <utility>
@@ -59,6 +65,34 @@ void expectCaptionInBand(const SpriteButton& button, float left, float top, floa
     EXPECT_NEAR(cx, (left + right) / 2.0f * static_cast<float>(button.width), 1.0f) << where;
     EXPECT_NEAR(cy, (top + bottom) / 2.0f * static_cast<float>(button.height), 1.0f) << where;
 }
+struct Box {
+    int x0, y0, x1, y1;
+};
+Box boxOf(const MenuItem& item)
+{
+    return {item.absX, item.absY, item.absX + item.width, item.absY + item.height};
+}
+bool overlap(const Box& a, const Box& b)
+{
+    return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
+}
+
+// The bar's buttons whole on the screen, standing in the bar, their labels
+// within the plate right of the icon.
+void expectBarOnScreen(const MenuPanel& bar, std::initializer_list<const SpriteButton*> buttons,
+                       const std::string& where)
+{
+    const ScreenMetrics& m = screenMetrics();
+    for (const SpriteButton* b : buttons) {
+        const Box box = boxOf(*b);
+        EXPECT_GE(box.x0, 0) << where;
+        EXPECT_GE(box.y0, bar.absY) << where << ": the button stands out of its bar";
+        EXPECT_LE(box.x1, m.screenWidth) << where << ": the button is cut by the screen's right edge";
+        EXPECT_LE(box.y1, m.screenHeight) << where << ": the button is cut by the screen's foot";
+        const float drawn = measureText(b->font, b->labelText()).width * b->labelFit();
+        EXPECT_LE(drawn, b->width - 38.0f * b->height / 40.0f + 1.0f) << where << ": the label runs off its plate";
+    }
+}
 }  // namespace
 
 TEST_F(NewPlayerPages, MainAndPlayCaptionsStayInTheirButtonsBandsInEveryLanguage)
@@ -77,5 +111,36 @@ TEST_F(NewPlayerPages, MainAndPlayCaptionsStayInTheirButtonsBandsInEveryLanguage
             for (const SpriteButton* b : {play.ffaButton, play.freeFlightButton, play.lmsButton, play.ctfButton,
                                           play.dtbButton, play.tdButton})
                 expectCaptionInBand(*b, 8.0f / 180, 110.0f / 150, 172.0f / 180, 142.0f / 150, at);
+        }
+}
+
+TEST_F(NewPlayerPages, ProfileAndPaintingBarsAndTheProfilesTextsStayOnTheScreen)
+{
+    mountStagedMenuData();
+    for (const Size& size : kSizes)
+        for (int language : {0, 2, 9}) {
+            rebuild(size, language);
+            const std::string at = where(size, language);
+            {
+                ProfileMenuFrame page;
+                page.onShow();
+                expectBarOnScreen(*page.bottomPanel, {page.achievementsButton, page.nameButton, page.paintingButton},
+                                  at + " (profile)");
+                const Box panel = page.statePanel && page.statePanel->visible ? boxOf(*page.statePanel) : Box{};
+                for (const SpriteButton* text : {page.pointsLabel, page.nameLabel, page.rankLabel, page.insignia}) {
+                    const Box box = boxOf(*text);
+                    EXPECT_FALSE(overlap(box, panel)) << at << ": a profile text hangs off the statistics panel";
+                    EXPECT_LE(box.y1, page.bottomPanel->absY) << at << ": a profile text runs into the bar";
+                    EXPECT_GE(box.x0, 0) << at;
+                    EXPECT_LE(box.x1, size.first) << at;
+                }
+            }
+            {
+                PlanePaintingMenuFrame page;
+                page.onShow();
+                expectBarOnScreen(*page.bottomPanel, {page.resetButton, page.revertButton, page.slotButton},
+                                  at + " (painting)");
+                EXPECT_LE(boxOf(*page.hueSlider).y1, page.bottomPanel->absY) << at;
+            }
         }
 }

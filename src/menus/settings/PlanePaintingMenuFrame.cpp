@@ -69,7 +69,12 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
     backButton()->updateLabel();
     titleLabel->stringId = kTitleString;
     titleLabel->updateSize();
-    const int barY = bottomPanel ? bottomPanel->y : m.screenHeight;
+    // The bar's buttons first: the sliders stand clear of the bar they make.
+    resetButton = addBarButton(*bottomPanel, kResetFrame, kResetString, [this] { resetToDefaults(); });
+    revertButton = addBarButton(*bottomPanel, kRevertFrame, kRevertString, [this] { revertColours(); });
+    slotButton = addBarButton(*bottomPanel, kSlotFrame, kFirstColourString, [this] { toggleColourSlot(); });
+    fitBarToButtons(*bottomPanel);
+    const int barY = bottomPanel->y;
 
     hueSlider = new SpriteSlider(true);
     hueSlider->anchorMode = kAnchorAbsolute;
@@ -96,16 +101,15 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
         giveInputPriority(slider);
     }
 
-    resetButton = addBarButton(*bottomPanel, kResetFrame, kResetString, [this] { resetToDefaults(); });
-    revertButton = addBarButton(*bottomPanel, kRevertFrame, kRevertString, [this] { revertColours(); });
-    slotButton = addBarButton(*bottomPanel, kSlotFrame, kFirstColourString, [this] { toggleColourSlot(); });
 
     infoBalloon->visible = false;
     infoBalloon->enabled = false;
     hideBrowsing();
     bottomPanel->spacing = static_cast<int>(20.0f * s);
     const int content = resetButton->width + revertButton->width + slotButton->width + 2 * bottomPanel->spacing;
-    bottomPanel->paddingX = (W - content) / 2 + static_cast<int>(30.0f * s);
+    // Nudged right of the middle, but never past the screen's right edge.
+    bottomPanel->paddingX = barPaddingWithinScreen((W - content) / 2 + static_cast<int>(30.0f * s), content,
+                                                   static_cast<int>(15.0f * s));
     giveInputPriority(backButton());
     bringToFront(backButton());
     layout(0, 0);
