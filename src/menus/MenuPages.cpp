@@ -255,6 +255,14 @@ void fitBarToButtons(MenuPanel& bar)
     bar.paddingY = (bar.height - tallest) / 2;
 }
 
+int connectorPointAtY(int x0, int y0, int x1, int y1, int y)
+{
+    if (y0 == y1)
+        return x0;
+    const float t = std::clamp(static_cast<float>(y - y0) / static_cast<float>(y1 - y0), 0.0f, 1.0f);
+    return x0 + static_cast<int>(t * static_cast<float>(x1 - x0));
+}
+
 int barPaddingWithinScreen(int wanted, int content, int margin)
 {
     const int widest = screenMetrics().screenWidth - content - margin;

@@ -4,6 +4,8 @@
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
+#include "menus/settings/LanguageMenuFrame.h"
+#include "menus/settings/OptionsMenuFrame.h"
 #include "menus/settings/PlanePaintingMenuFrame.h"
 #include "menus/settings/ProfileMenuFrame.h"
 #include "platform/Language.h"
@@ -15,6 +17,7 @@
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/StatePanel.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,6 +78,51 @@ Box boxOf(const MenuItem& item)
 bool overlap(const Box& a, const Box& b)
 {
     return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
+}
+
+// Whether the segment passes through the box's inside (its border shrunk by
+// two pixels, so a line that ends on an edge does not count).
+bool crosses(const SceneMenuFrame::ConnectorLine& line, const Box& box)
+{
+    const float x0 = static_cast<float>(box.x0 + 2), y0 = static_cast<float>(box.y0 + 2);
+    const float x1 = static_cast<float>(box.x1 - 2), y1 = static_cast<float>(box.y1 - 2);
+    if (x1 <= x0 || y1 <= y0)
+        return false;
+    const float dx = static_cast<float>(line.x1 - line.x0), dy = static_cast<float>(line.y1 - line.y0);
+    float t0 = 0.0f, t1 = 1.0f;
+    const float p[4] = {-dx, dx, -dy, dy};
+    const float q[4] = {static_cast<float>(line.x0) - x0, x1 - static_cast<float>(line.x0),
+                        static_cast<float>(line.y0) - y0, y1 - static_cast<float>(line.y0)};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0f) {
+            if (q[i] < 0.0f)
+                return false;
+            continue;
+        }
+        const float t = q[i] / p[i];
+        if (p[i] < 0.0f)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    return t0 < t1;
+}
+
+void expectLinesClear(const SceneMenuFrame& page, const std::vector<const MenuItem*>& items, const std::string& where)
+{
+    ASSERT_FALSE(page.connectorLines.empty()) << where;
+    const ScreenMetrics& m = screenMetrics();
+    for (const SceneMenuFrame::ConnectorLine& line : page.connectorLines) {
+        const std::string seg = where + ": line (" + std::to_string(line.x0) + "," + std::to_string(line.y0) +
+                                ")-(" + std::to_string(line.x1) + "," + std::to_string(line.y1) + ")";
+        for (int x : {line.x0, line.x1}) {
+            EXPECT_GE(x, 0) << seg << " leaves the screen";
+            EXPECT_LE(x, m.screenWidth) << seg << " leaves the screen";
+        }
+        for (const MenuItem* item : items)
+            EXPECT_FALSE(crosses(line, boxOf(*item))) << seg << " crosses an item at " << item->absX << ","
+                                                      << item->absY;
+    }
 }
 
 // The bar's buttons whole on the screen, standing in the bar, their labels
@@ -143,4 +191,30 @@ TEST_F(NewPlayerPages, ProfileAndPaintingBarsAndTheProfilesTextsStayOnTheScreen)
                 EXPECT_LE(boxOf(*page.hueSlider).y1, page.bottomPanel->absY) << at;
             }
         }
+}
+
+TEST_F(NewPlayerPages, OptionsAndLanguageLinesGoRoundPanelsAndFlags)
+{
+    for (const Size& size : kSizes) {
+        rebuild(size, 0);
+        const std::string at = where(size, 0);
+        OptionsMenuFrame& options = *MenuFrameRegistry::optionsMenu();
+        goToFrame(&options);
+        options.layout(0, 0);
+        options.rebuildConnectorLines();
+        expectLinesClear(options,
+                         {options.topRow, options.lowerLeftRow, options.lowerRightRow, options.backButton(),
+                          options.languageButton, options.audioButton, options.creditsButton},
+                         at + " (options)");
+        LanguageMenuFrame& language = *MenuFrameRegistry::languageMenu();
+        goToFrame(&language);
+        language.layout(0, 0);
+        language.rebuildConnectorLines();
+        std::vector<const MenuItem*> items{language.upperRow, language.lowerRow, language.backButton()};
+        for (const SpriteButton* flag : language.flags)
+            items.push_back(flag);
+        expectLinesClear(language, items, at + " (language)");
+        EXPECT_GE(language.upperRow->absX, 0) << at << ": the flags' row runs off the screen";
+        EXPECT_LE(language.upperRow->absX + language.upperRow->width, size.first) << at;
+    }
 }
