@@ -342,7 +342,7 @@ void updateNetworkRequests()
         (void)MenuFrameRegistry::steamMenu()->takeRequest();
 }
 
-// "-testplace foe|flag": a scripted run's way to a kill or a flag capture.
+// "-testplace foe|flag|ship": a scripted run's way to a kill, a flag capture or a ship close by.
 std::optional<TestPlacement> g_testPlacement;
 
 void updateTestPlacement()

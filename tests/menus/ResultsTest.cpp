@@ -671,38 +671,67 @@ TEST_F(ScoreTables, SwatchCyclesAndMuteNeverOnTheOwnRow)
     page->onHide();
 }
 
-// The one line of a row, for every width a table can have: nothing runs
-// into its neighbour, the mute strip and the swatch stay clear, and the name
-// keeps room to be read.
-TEST_F(ScoreTables, RowColumnsNeverOverlapAtAnyTableWidth)
+// A row's two lines: the place and the name above, the rank glyph and the
+// number columns below, at the given offsets in a table as wide as its
+// header strip, and for every narrower or shorter row nothing runs into its
+// neighbour, past the row's end or into the mute strip and the swatch.
+TEST_F(ScoreTables, RowsStandOnTwoLinesAtTheirOffsetsAndNeverOverlap)
 {
     const float u = screenMetrics().uiScale;
-    const int h = static_cast<int>(ScoreEntry::kRowHeightUnits * u);
-    for (int w = 440; w <= 720; w += 20)
-        for (bool extra : {false, true})
-            for (bool mute : {false, true}) {
-                SCOPED_TRACE(testing::Message() << "width " << w << " extra " << extra << " mute " << mute);
-                const ScoreEntry::Columns c = ScoreEntry::columns(w, h, extra, mute);
-                EXPECT_LT(c.placeRight, c.glyph);
-                EXPECT_LT(c.glyph, c.nameLeft);
-                EXPECT_GE(c.nameRight - c.nameLeft, 60.0f * u);
-                EXPECT_LE(c.nameRight, c.score - c.columnWidth / 2.0f);
-                constexpr float slack = 0.01f;   // the sums round
-                EXPECT_GE(c.deaths - c.score + slack, c.columnWidth);
-                EXPECT_EQ(c.extra >= 0.0f, extra);
-                const float beforePlane = extra ? c.extra : c.deaths;
-                if (extra) {
-                    EXPECT_GE(c.extra - c.deaths + slack, c.columnWidth);
+    const int full = static_cast<int>(ScoreEntry::kRowHeightUnits * u);
+    const auto at = [u](float units) { return units * u; };
+    const ScoreEntry::Columns ffa = ScoreEntry::columns(560, full, false, GameType::FreeForAll, true);
+    EXPECT_FLOAT_EQ(ffa.placeRight, at(60));
+    EXPECT_FLOAT_EQ(ffa.nameLeft, at(60));
+    EXPECT_FLOAT_EQ(ffa.firstLine, at(20));
+    EXPECT_FLOAT_EQ(ffa.glyph, at(90));
+    EXPECT_FLOAT_EQ(ffa.glyphLine, at(screenMetrics().spriteScale >= 4.0f ? 65 : 59));
+    EXPECT_FLOAT_EQ(ffa.iconX, at(33));
+    EXPECT_FLOAT_EQ(ffa.iconY, at(43));
+    EXPECT_EQ(std::vector<float>({ffa.score, ffa.deaths, ffa.extra, ffa.plane, ffa.secondLine}),
+              std::vector<float>({at(150), at(240), -1.0f, at(330), at(55)}));
+    EXPECT_EQ(ffa.textScale, 1.0f);
+    // The team tables: closer, and 30 u further left with a bases or flags column.
+    const ScoreEntry::Columns td = ScoreEntry::columns(560, full, true, GameType::TeamDeathmatch, true);
+    EXPECT_EQ(std::vector<float>({td.placeRight, td.firstLine, td.glyph, td.score, td.deaths, td.extra, td.plane}),
+              std::vector<float>({at(50), at(25), at(87.5f), at(160), at(240), -1.0f, at(320)}));
+    for (GameType type : {GameType::CaptureTheFlag, GameType::DestroyTheBase}) {
+        const ScoreEntry::Columns c = ScoreEntry::columns(560, full, true, type, true);
+        EXPECT_EQ(std::vector<float>({c.score, c.deaths, c.extra, c.plane}),
+                  std::vector<float>({at(130), at(210), at(290), at(370)}));
+    }
+
+    constexpr float slack = 0.01f;   // the products round
+    for (int w = 300; w <= 720; w += 20)
+        for (int h : {full, full * 6 / 10})
+            for (const auto& [team, type] : {std::pair{false, GameType::FreeForAll},
+                                             std::pair{true, GameType::TeamDeathmatch},
+                                             std::pair{true, GameType::CaptureTheFlag}})
+                for (bool mute : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << "width " << w << " height " << h << " team " << team
+                                                    << " mute " << mute);
+                    const ScoreEntry::Columns c = ScoreEntry::columns(w, h, team, type, mute);
+                    // First line: the name has room to be read, clear of the mute strip or the swatch.
+                    EXPECT_LE(c.placeRight, c.nameLeft);
+                    EXPECT_GE(c.nameRight - c.nameLeft, 60.0f * u);
+                    const float swatch = static_cast<float>(w) - 5.0f * h / 4.0f;
+                    EXPECT_LE(c.nameRight, mute ? swatch - 10.0f * u - 4.0f * h / 5.0f : swatch);
+                    EXPECT_LT(c.firstLine, c.secondLine);
+                    // Second line: the icon, the glyph and each column apart, the plane inside the row.
+                    EXPECT_LT(c.iconX, c.glyph);
+                    EXPECT_GE(c.score - c.glyph + slack, c.columnWidth / 2.0f);
+                    EXPECT_GE(c.deaths - c.score + slack, c.columnWidth);
+                    const float beforePlane = c.extra >= 0.0f ? c.extra : c.deaths;
+                    if (c.extra >= 0.0f) {
+                        EXPECT_GE(c.extra - c.deaths + slack, c.columnWidth);
+                    }
+                    EXPECT_GE(c.plane - beforePlane + slack, (c.columnWidth + c.planeWidth) / 2.0f);
+                    EXPECT_LE(c.plane + c.planeWidth / 2.0f, static_cast<float>(w));
+                    // Both lines stay within the row's shaded band.
+                    EXPECT_LE(c.glyphLine, c.shadeTop + static_cast<float>(h));
+                    EXPECT_GE(c.textScale, 0.6f);
+                    EXPECT_LE(c.textScale, 1.0f);
                 }
-                EXPECT_GE(c.plane - beforePlane + slack, (c.columnWidth + c.planeWidth) / 2.0f);
-                const float swatch = static_cast<float>(w) - 5.0f * h / 4.0f;
-                const float clear = mute ? swatch - 10.0f * u - 4.0f * h / 5.0f : swatch;
-                EXPECT_LE(c.plane + c.planeWidth / 2.0f, clear);
-                EXPECT_GT(c.textScale, 0.7f);
-                EXPECT_LE(c.textScale, 1.0f);
-            }
-    // A table as wide as its header strip keeps the full size.
-    EXPECT_EQ(ScoreEntry::columns(560, h, false, true).textScale, 1.0f);
 }
 
 TEST_F(ScoreTables, TheServerLineFollowsTheNetworkMatch)

@@ -180,14 +180,15 @@ void EndTableFrame::addHeading(int textId, std::vector<SpriteLabel*>& into)
     into.push_back(label);
 }
 
-void EndTableFrame::placeHeadings(const MenuPanel& table, float stripTop, float stripHeight, bool muteStrip,
-                                  SpriteLabel* score, SpriteLabel* deaths, SpriteLabel* plane, SpriteLabel* extra)
+void EndTableFrame::placeHeadings(const MenuPanel& table, float stripTop, float stripHeight, bool teamLayout,
+                                  GameType type, bool muteStrip, SpriteLabel* score, SpriteLabel* deaths,
+                                  SpriteLabel* plane, SpriteLabel* extra)
 {
     const float u = screenMetrics().uiScale;
     // The rows' own height: a full table's rows are shorter, their swatch too.
     const MenuItem* first = table.itemCount() > 0 ? table.itemAt(0) : nullptr;
     const int rowHeight = first ? first->height : static_cast<int>(ScoreEntry::kRowHeightUnits * u);
-    const ScoreEntry::Columns c = ScoreEntry::columns(table.width, rowHeight, extra != nullptr, muteStrip);
+    const ScoreEntry::Columns c = ScoreEntry::columns(table.width, rowHeight, teamLayout, type, muteStrip);
     std::vector<std::pair<SpriteLabel*, float>> placed = {{score, c.score}, {deaths, c.deaths}};
     if (extra)
         placed.push_back({extra, c.extra});
@@ -252,10 +253,13 @@ void EndTableFrame::appendRow(MenuPanel& table, ScoreEntry* row)
             if (entry->target())
                 ++pilots;
         }
-    const int full = static_cast<int>(ScoreEntry::kRowHeightUnits * screenMetrics().uiScale);
+    const float u = screenMetrics().uiScale;
+    const int full = static_cast<int>(ScoreEntry::kRowHeightUnits * u);
+    // The last row's shade reaches a little below its own bottom.
+    const int room = table.height - static_cast<int>(10.0f * u);
     int rowHeight = full;
-    if (pilots > 0 && pilots * full > table.height)
-        rowHeight = std::max(table.height / pilots, full * kSmallestRowPercent / 100);
+    if (pilots > 0 && pilots * full > room)
+        rowHeight = std::max(room / pilots, full * kSmallestRowPercent / 100);
     table.contentHeight = 0;
     for (ScoreEntry* entry : rows) {
         entry->height = rowHeight;

@@ -85,8 +85,9 @@ protected:
     // heading when given) over the columns of the table's rows, in the header
     // strip; all shrink alike so that none touches the next, and where that
     // would make them too small they stand in two staggered rows.
-    static void placeHeadings(const MenuPanel& table, float stripTop, float stripHeight, bool muteStrip,
-                              SpriteLabel* score, SpriteLabel* deaths, SpriteLabel* plane, SpriteLabel* extra);
+    static void placeHeadings(const MenuPanel& table, float stripTop, float stripHeight, bool teamLayout,
+                              GameType type, bool muteStrip, SpriteLabel* score, SpriteLabel* deaths,
+                              SpriteLabel* plane, SpriteLabel* extra);
     // Appends the row under the table's last one, as wide as the table.
     // Rows of a full table shrink to fit it, down to this share of their height.
     static constexpr int kSmallestRowPercent = 60;

@@ -18,6 +18,7 @@
 #include "screens/PauseScreen.h"
 #include "screens/Screens.h"
 #include "screens/hud/HudMessageQueue.h"
+#include "screens/hud/PlaneHud.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
@@ -222,14 +223,11 @@ void MPChatMenuFrame::draw()
     // While typing, the messages of the match stay readable above the keyboard.
     const SpriteKeyboard* keyboard = SpriteKeyboard::existing();
     if (keyboard && keyboard->visible) {
-        HudMessageQueue& queue = HudMessageQueue::instance();
-        queue.update(frameDelta());
-        if (!gamePaused()) {
-            queue.drawNotices();
-            queue.drawCentre();
-            queue.drawLong();
-            queue.drawScoreLine();
-        }
+        // The HUD's own update already ticks the queue in an unpaused frame:
+        // a second tick would age the messages twice as fast while typing.
+        if (gamePaused() || !planeHud().updatesMessages())
+            HudMessageQueue::instance().update(frameDelta());
+        planeHud().drawMessages(gamePaused());
         return;
     }
     FilledMenuFrame::draw();

@@ -76,7 +76,7 @@ bool ScoreEntry::onTouchDown(int px, int py)
     if (!t)
         return false;
     const float u = unit();
-    const int bandTop = absY + static_cast<int>(10.0f * u);
+    const int bandTop = absY + static_cast<int>(columns(width, height, teamLayout, gameType, networkGame).swatchTop);
     if (py < bandTop || py > bandTop + height / 2)
         return false;
     const int swatch = absX + swatchLeft();
@@ -100,44 +100,59 @@ bool ScoreEntry::onTouchDown(int px, int py)
     return false;
 }
 
-ScoreEntry::Columns ScoreEntry::columns(int rowWidth, int rowHeight, bool extraColumn, bool muteStrip)
+ScoreEntry::Columns ScoreEntry::columns(int rowWidth, int rowHeight, bool teamLayout, GameType type, bool muteStrip)
 {
     const float u = unit();
     const float w = static_cast<float>(rowWidth), h = static_cast<float>(rowHeight);
-    // The mute strip and the swatch keep their places at the right end; the
-    // number columns stand right before them, and the name has what is left.
-    const float swatch = w - 5.0f * h / 4.0f;
-    const float right = swatch - (muteStrip ? 10.0f * u + 4.0f * h / 5.0f + 6.0f * u : 12.0f * u);
-    Columns c;
-    c.placeRight = 36.0f * u;
-    c.glyph = 52.0f * u;
-    c.nameLeft = 68.0f * u;
-    const float numbers = extraColumn ? 3.0f : 2.0f;
-    const float wanted = (numbers * 66.0f + 84.0f) * u;
-    const float room = right - c.nameLeft - 120.0f * u;
-    // Narrow rows (team tables on small screens) squeeze the columns and the
-    // text a little before the name gets cut.
-    const float k = std::clamp(room / wanted, 0.55f, 1.0f);
-    c.columnWidth = 66.0f * u * k;
-    c.planeWidth = 84.0f * u * k;
-    c.textScale = k < 1.0f ? std::max(0.5f + 0.5f * k, 0.78f) : 1.0f;
-    c.plane = right - c.planeWidth / 2.0f;
-    float x = right - c.planeWidth;
-    if (extraColumn) {
-        c.extra = x - c.columnWidth / 2.0f;
-        x -= c.columnWidth;
+    // The offsets in layout units. The team tables stand closer together;
+    // with a bases or flags column their columns start 30 u further left.
+    const bool extra = teamLayout && (type == GameType::CaptureTheFlag || type == GameType::DestroyTheBase);
+    float place = 60.0f, firstTop = 20.0f, glyph = 90.0f, score = 150.0f, deaths = 240.0f, extraAt = -1.0f;
+    float plane = 330.0f, step = 90.0f;
+    if (teamLayout) {
+        const float base = extra ? -30.0f : 0.0f;
+        place = 50.0f;
+        firstTop = 25.0f;
+        glyph = 87.5f;
+        score = base + 160.0f;
+        deaths = base + 240.0f;
+        extraAt = extra ? base + 320.0f : -1.0f;
+        plane = extra ? base + 400.0f : 320.0f;
+        step = 80.0f;
     }
-    c.deaths = x - c.columnWidth / 2.0f;
-    x -= c.columnWidth;
-    c.score = x - c.columnWidth / 2.0f;
-    x -= c.columnWidth;
-    c.nameRight = std::max(x - 6.0f * u, c.nameLeft);
+    // The larger sheets' rank glyphs sit lower.
+    const float glyphY = screenMetrics().spriteScale >= 4.0f ? 65.0f : 59.0f;
+    // A table narrower than the columns need squeezes them sideways; a full
+    // table's shorter rows squeeze the two lines together.
+    const float needed = (plane + step / 2.0f) * u;
+    const float kx = needed > w && needed > 0.0f ? w / needed : 1.0f;
+    const float full = static_cast<float>(kRowHeightUnits) * u;
+    const float ky = full > h && full > 0.0f ? h / full : 1.0f;
+    Columns c;
+    // The team rows' first line sits 5 u lower: their texts a little smaller
+    // keep its descenders off the numbers below.
+    c.textScale = std::clamp(std::min({kx, ky, teamLayout ? 0.9f : 1.0f}), 0.6f, 1.0f);
+    c.placeRight = place * u * kx;
+    c.nameLeft = c.placeRight;
+    c.firstLine = firstTop * u * ky;
+    c.glyph = glyph * u * kx;
+    c.glyphLine = glyphY * u * ky;
+    c.secondLine = 55.0f * u * ky;
+    c.score = score * u * kx;
+    c.deaths = deaths * u * kx;
+    c.extra = extraAt >= 0.0f ? extraAt * u * kx : -1.0f;
+    c.plane = plane * u * kx;
+    c.columnWidth = step * u * kx;
+    c.planeWidth = (step - 6.0f) * u * kx;
+    c.iconX = 33.0f * u * kx;
+    c.iconY = 43.0f * u * ky;
+    c.shadeTop = 9.0f * u * ky;
+    c.swatchTop = 10.0f * u * ky;
+    // The name has the first line up to the mute strip or the swatch.
+    const float swatch = w - 5.0f * h / 4.0f;
+    const float right = muteStrip ? swatch - 10.0f * u - 4.0f * h / 5.0f : swatch;
+    c.nameRight = std::max(right - 6.0f * u, c.nameLeft);
     return c;
-}
-
-float ScoreEntry::lineCentre(int rowHeight)
-{
-    return 10.0f * unit() + static_cast<float>(rowHeight) / 4.0f;
 }
 
 std::u16string ScoreEntry::fitted(const CFont& font, std::u16string text, float width)
@@ -166,32 +181,25 @@ void ScoreEntry::draw()
     if (parent && (y + h + 10.0f * u < static_cast<float>(parent->absY) ||
                    y > static_cast<float>(parent->absY + parent->height)))
         return;
-    const float lineY = y + lineCentre(height);
+    const Columns c = columns(width, height, teamLayout, gameType, networkGame);
     CSprite* menus = getSprite(kSpriteSetMenus);
-    // The shade of odd rows is centred on the row's line.
     if (alternate && menus)
-        menus->drawNinePatch(kShadeFrame, x, lineY - h / 2.0f, w, h);
+        menus->drawNinePatch(kShadeFrame, x, y + c.shadeTop, w, h);
     CFont* font = getFont(0);
     if (!font)
         return;
-    const Columns c = columns(width, height, hasExtraColumn(), networkGame);
     const Color4 saved = font->color();
     const float oldScaleX = font->scaleX(), oldScaleY = font->scaleY();
-    const float scale = c.textScale;
-    font->setScale(oldScaleX * scale, oldScaleY * scale);
+    font->setScale(oldScaleX * c.textScale, oldScaleY * c.textScale);
     font->setColor(kDefaultTextColor);
     constexpr int centred = CFont::kCentreX | CFont::kCentreY;
+    const float firstLine = y + c.firstLine, secondLine = y + c.secondLine;
     char16_t text[96];
     wideFormat(text, 96, "%d.", position);
-    drawText(font, text, x + c.placeRight, lineY, CFont::kRight | CFont::kCentreY);
-    // Out of play or carrying a flag: that icon stands in for the rank glyph
-    // (drawn below), as the one line has no other room for it.
-    const bool statusIcon = menus && (flags & (kOutOfPlay | kCarriesFlag));
-    if (!statusIcon) {
-        const int rank = std::clamp(t->rank(), 0, 17);
-        const char16_t glyph[2] = {static_cast<char16_t>(kFirstRankGlyph + rank), 0};
-        drawText(font, glyph, x + c.glyph, lineY, centred);
-    }
+    drawText(font, text, x + c.placeRight, firstLine, CFont::kRight);
+    const int rank = std::clamp(t->rank(), 0, 17);
+    const char16_t glyph[2] = {static_cast<char16_t>(kFirstRankGlyph + rank), 0};
+    drawText(font, glyph, x + c.glyph, y + c.glyphLine, centred);
     if (own)
         font->setColor(kOwnRowColour);
     // The name and the plane shrink a little, then are cut; once per width,
@@ -210,41 +218,42 @@ void ScoreEntry::draw()
             return shown;
         };
         m_shownName = fit(t->pilotName, c.nameRight - c.nameLeft, 0.9f, m_nameShrink);
-        m_shownPlane = fit(std::u16string(plane.begin(), plane.end()), c.planeWidth - 4.0f * u, 0.7f, m_planeShrink);
+        m_shownPlane = fit(std::u16string(plane.begin(), plane.end()), c.planeWidth, 0.7f, m_planeShrink);
     }
     font->setScale(lineScaleX * m_nameShrink, lineScaleY * m_nameShrink);
-    drawText(font, m_shownName, x + c.nameLeft, lineY, CFont::kCentreY);
+    drawText(font, m_shownName, x + c.nameLeft, firstLine, 0);
     font->setScale(lineScaleX, lineScaleY);
     wideFormat(text, 96, "%d", scoreOf(*t, Airplane::kScorePoints));
-    drawText(font, text, x + c.score, lineY, centred);
+    drawText(font, text, x + c.score, secondLine, centred);
     wideFormat(text, 96, "%d", scoreOf(*t, Airplane::kScoreDeaths));
-    drawText(font, text, x + c.deaths, lineY, centred);
+    drawText(font, text, x + c.deaths, secondLine, centred);
     if (c.extra >= 0.0f) {
         if (gameType == GameType::DestroyTheBase)
             wideFormat(text, 96, "%d", scoreOf(*t, Airplane::kScoreBases));
         else
             wideFormat(text, 96, "%d/%d", scoreOf(*t, Airplane::kScoreFlagsCaptured),
                        scoreOf(*t, Airplane::kScoreFlagsReturned));
-        drawText(font, text, x + c.extra, lineY, centred);
+        drawText(font, text, x + c.extra, secondLine, centred);
     }
     // A pilot without a plane record gets an empty plane column.
     font->setScale(lineScaleX * m_planeShrink, lineScaleY * m_planeShrink);
-    drawText(font, m_shownPlane, x + c.plane, lineY, centred);
+    drawText(font, m_shownPlane, x + c.plane, secondLine, centred);
     font->setColor(saved);
     font->setScale(oldScaleX, oldScaleY);
     if (!menus)
         return;
-    if (statusIcon) {
+    // Out of play, or carrying a flag: the icon stands left of the rank glyph.
+    if (flags & (kOutOfPlay | kCarriesFlag)) {
         const int frame = (flags & kOutOfPlay) ? kOutFrame : kFlagFrame;
+        // As tall as the second line's texts, its top-left at the icon's place.
         const CSprite::Rect r = menus->frameRect(frame);
-        const float side = 26.0f * u;
-        const float s = r.h > 0.0f ? side / r.h : 1.0f;
+        const float s = r.h > 0.0f ? kIconUnits * u * c.textScale / r.h : 1.0f;
         menus->setScale(s, s);
-        menus->drawFrame(frame, x + c.glyph - r.w * s / 2.0f - r.x * s, lineY - r.h * s / 2.0f - r.y * s);
+        menus->drawFrame(frame, x + c.iconX - r.x * s, y + c.iconY - r.y * s);
         menus->setScale(1.0f, 1.0f);
     }
     const float swatchX = x + static_cast<float>(swatchLeft());
-    const float swatchY = y + 10.0f * u;
+    const float swatchY = y + c.swatchTop;
     menus->drawNinePatch(kSwatchFrame, swatchX, swatchY, h, h / 2.0f);
     const Color4 colour = markerColour >= 0 && markerColour < static_cast<int>(kMarkerColours.size())
                               ? kMarkerColours[static_cast<std::size_t>(markerColour)]
@@ -257,6 +266,7 @@ void ScoreEntry::draw()
         const CSprite::Rect r = menus->frameRect(frame);
         // Centred in the mute strip, level with the swatch.
         const float stripLeft = swatchX - 10.0f * u - 4.0f * h / 5.0f;
-        menus->drawFrame(frame, stripLeft + (4.0f * h / 5.0f - r.w) / 2.0f - r.x, lineY - r.h / 2.0f - r.y);
+        menus->drawFrame(frame, stripLeft + (4.0f * h / 5.0f - r.w) / 2.0f - r.x,
+                         swatchY + h / 4.0f - r.h / 2.0f - r.y);
     }
 }

@@ -24,30 +24,34 @@ public:
     // showcase's info button and the radar help picture.
     static constexpr int kMuteOffFrame = 286, kMuteOnFrame = 287;
     static constexpr int kRowHeightUnits = 60, kRowWidthFrame = 183;
+    static constexpr float kIconUnits = 24.0f;   // the status icon's height
     static constexpr char16_t kFirstRankGlyph = 0x2460;
     // The swatch colours, shared with the HUD markers; -1 draws grey.
     static const std::array<Color4, 5> kMarkerColours;
     static constexpr Color4 kNoMarkerColour{128, 128, 128, 255};
     static constexpr Color4 kOwnRowColour{130, 255, 0, 255};
 
-    // Where a row's texts go, in pixels from the row's left edge, all on one
-    // line: the place ends at placeRight, the rank glyph is centred on glyph,
-    // the name runs from nameLeft to nameRight, each number column and the
-    // plane column are centred on their entries (extra, the bases or flags
-    // column, is below 0 when the mode has none). Texts are drawn at
-    // textScale; a name or plane too wide for its room is cut.
+    // Where a row's parts go, in pixels from the row's top-left corner. The
+    // first line holds the place (ending at placeRight) and the name (from
+    // nameLeft to nameRight), their tops at firstLine; the second line the
+    // rank glyph and the number and plane columns, each centred on its x and
+    // on secondLine (the glyph on glyphLine). extra, the bases or flags
+    // column, is below 0 when the mode has none. The status icon's top-left
+    // is (iconX, iconY); the shade of odd rows starts shadeTop below the row
+    // top and the swatch swatchTop. A row narrower or shorter than the layout
+    // squeezes it and draws its texts at textScale; a name or plane too wide
+    // for its room is cut.
     struct Columns {
-        float placeRight = 0.0f, glyph = 0.0f, nameLeft = 0.0f, nameRight = 0.0f;
-        float score = 0.0f, deaths = 0.0f, extra = -1.0f, plane = 0.0f;
-        float columnWidth = 0.0f, planeWidth = 0.0f;
+        float placeRight = 0.0f, nameLeft = 0.0f, nameRight = 0.0f, firstLine = 0.0f;
+        float glyph = 0.0f, glyphLine = 0.0f, score = 0.0f, deaths = 0.0f, extra = -1.0f, plane = 0.0f;
+        float secondLine = 0.0f, columnWidth = 0.0f, planeWidth = 0.0f;
+        float iconX = 0.0f, iconY = 0.0f, shadeTop = 0.0f, swatchTop = 0.0f;
         float textScale = 1.0f;
     };
-    // The columns of a row of that size; the tables place their headings by
-    // the same numbers. Without mute toggles (single player) the columns
-    // may use the mute strip's room.
-    static Columns columns(int rowWidth, int rowHeight, bool extraColumn, bool muteStrip);
-    // The one line's centre, from the row's top: level with the swatch.
-    static float lineCentre(int rowHeight);
+    // The layout of a row of that size: the individual table's, or the team
+    // tables' (whose capture-the-flag and destroy-the-base rows carry the
+    // extra column). The tables place their headings by the same numbers.
+    static Columns columns(int rowWidth, int rowHeight, bool teamLayout, GameType type, bool muteStrip);
     // The text cut from the end, closed by "...", until it fits the width.
     static std::u16string fitted(const CFont& font, std::u16string text, float width);
 

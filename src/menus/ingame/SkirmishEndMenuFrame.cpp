@@ -57,8 +57,8 @@ void SkirmishEndMenuFrame::placeColumnHeadings()
 {
     const GameMode* m = mode();
     const float stripTop = headerStrip->offsetY - static_cast<float>(headerStrip->height);
-    placeHeadings(*table, stripTop, static_cast<float>(headerStrip->height), m && !m->isSinglePlayer(), headings[0],
-                  headings[1], headings[2], nullptr);
+    placeHeadings(*table, stripTop, static_cast<float>(headerStrip->height), false, gameType(),
+                  m && !m->isSinglePlayer(), headings[0], headings[1], headings[2], nullptr);
 }
 
 void SkirmishEndMenuFrame::rebuildTable()

@@ -144,8 +144,8 @@ void TeamSkirmishEndMenuFrame::layoutColumns()
         const auto i = static_cast<std::size_t>(t);
         std::vector<SpriteLabel*>& h = headings[i];
         const MenuPanel& strip = *headerStrips[i];
-        placeHeadings(*tables[i], strip.offsetY, static_cast<float>(strip.height), network, h[0], h[1], h[2],
-                      dtb ? h[3] : ctf ? h[4] : nullptr);
+        placeHeadings(*tables[i], strip.offsetY, static_cast<float>(strip.height), true, type, network, h[0], h[1],
+                      h[2], dtb ? h[3] : ctf ? h[4] : nullptr);
         h[3]->visible = dtb;
         h[4]->visible = ctf;
     }

@@ -119,6 +119,12 @@ public:
     HudPanel& layoutPanel(int row) { return m_panels.at(static_cast<std::size_t>(row) + 1); }
     void placePanels(Vec2 shakeOffset);
     void drawPanels();
+    // The message queue's notices, centre lines, long message and score
+    // line, then the objective panel for the last update's team and game
+    // type; nothing while paused. The chat page draws them over its keyboard.
+    void drawMessages(bool paused);
+    // Whether the HUD's update ticks the message queue each unpaused frame.
+    bool updatesMessages() const;
     // The side panel of the objective triggers registered in the message
     // queue: one row per trigger with targets left, its kind icon in the
     // side's color and the count left. `playerTeam` colors the own side;

@@ -169,8 +169,7 @@ void PlaneHud::drawPlay()
         drawMarkerPass();
     if (markerSet && markerShown)
         s.drawFrame(kMarkerFrame, markerPoint.x, markerPoint.y);
-    drawQueue(m_state.paused);
-    drawPlayerList(m_state.playerTeam, m_state.gameType);
+    drawMessages(m_state.paused);
     if (hitFlashTimer > 0.0f) {
         hitFlashTimer -= frameDelta();
         const CSprite::Rect r = elementRect(&s, kHitFlash);
@@ -179,6 +178,16 @@ void PlaneHud::drawPlay()
     drawReticle();
     s.setColor(Color4{});
 }
+
+void PlaneHud::drawMessages(bool paused)
+{
+    if (paused)
+        return;
+    drawQueue(false);
+    drawPlayerList(m_state.playerTeam, m_state.gameType);
+}
+
+bool PlaneHud::updatesMessages() const { return active && m_built; }
 
 void PlaneHud::drawRoundOver()
 {

@@ -13,6 +13,7 @@
 #include "menus/ingame/CampaignFailMenuFrame.h"
 #include "menus/ingame/FreeFlightPauseMenuFrame.h"
 #include "menus/ingame/InGameLinks.h"
+#include "menus/ingame/MPChatMenuFrame.h"
 #include "menus/ingame/PauseCampaignMenuFrame.h"
 #include "menus/ingame/TutorialPauseMenuFrame.h"
 #include "menus/ingame/TutorialWinMenuFrame.h"
@@ -29,10 +30,12 @@
 #include "screens/PauseScreen.h"
 #include "screens/Screens.h"
 #include "screens/hud/HudMessageQueue.h"
+#include "screens/hud/PlaneHud.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteHComboBox.h"
+#include "ui/widgets/SpriteKeyboard.h"
 
 #include <filesystem>
 #include <string>
@@ -310,6 +313,55 @@ TEST_P(InGamePictures, ANetworkFreeFlightListsItsPlayers)
     EXPECT_EQ(greenIn(*page->playerList->itemAt(2)), 0);
     modeOf(currentMatch())->setPlayerAirplane(nullptr);
     scores.clearPlayers();
+}
+
+// An objective of nobody's side, as a map trigger registers it.
+struct NeutralObjective : IHudTrigger {
+    int kind() const override { return 6; }
+    int total() const override { return 4; }
+    int done() const override { return 1; }
+    bool firstTargetInPlay(int& k, int& v, int& t) const override { k = 3, v = -1, t = 255; return true; }
+};
+
+// Typing a chat line over a network match: with the keyboard up the page
+// draws the HUD's messages and its objective panel instead of its list.
+TEST_P(InGamePictures, TheChatKeyboardKeepsTheHudObjectivePanelInView)
+{
+    startMatch(createGameMode(static_cast<int>(GameType::FreeForAll)), MatchConnections::none());
+    modeOf(currentMatch())->setNetwork(true, true, false);
+    planeHud().initPanels(nullptr);
+    NeutralObjective objective;
+    HudMessageQueue::instance().registerTrigger(&objective);
+    HudMessageQueue::instance().pushLong(u"Wingman: Cover me!");
+    MPChatMenuFrame* page = MenuFrameRegistry::mpChatMenu();
+    page->typeAtOnce = true;
+    pauseScreen().frame = page;
+    openPauseScreen();
+    step(3);
+    ASSERT_EQ(currentFrame(), page);
+    ASSERT_TRUE(SpriteKeyboard::existing() && SpriteKeyboard::existing()->visible);
+    picture("chat_keyboard");
+    // The panel's row: its icon in the neutral green, where the moving game
+    // below never has that colour.
+    const CSprite::Rect row = planeHud().elementRect(nullptr, 199);
+    const auto green = [&] {
+        const std::vector<Rgba> pixels = screenPixels();
+        int n = 0;
+        for (int y = std::max(0, static_cast<int>(row.y)); y < std::min(screenHeight(), static_cast<int>(row.y + row.h));
+             ++y)
+            for (int x = std::max(0, static_cast<int>(row.x)); x < std::min(screenWidth(), static_cast<int>(row.x + row.w));
+                 ++x) {
+                const Rgba& c = pixels[static_cast<std::size_t>(y * screenWidth() + x)];
+                n += c.g > 100 && c.r < 30 && c.b < 30 ? 1 : 0;
+            }
+        return n;
+    };
+    EXPECT_GT(green(), 20);
+    HudMessageQueue::instance().clearAll();
+    step(2);
+    EXPECT_EQ(green(), 0) << "no objective, no row";
+    SpriteKeyboard::existing()->visible = false;
+    closeOverlayScreen();
 }
 
 TEST_P(InGamePictures, TheFinishedLessonStaysUntilItsNextButton)

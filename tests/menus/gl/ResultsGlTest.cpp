@@ -5,6 +5,7 @@
 #include "gamedata/records/PlaneList.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/ingame/GameResultMenuFrame.h"
+#include "menus/ingame/ScoreEntry.h"
 #include "menus/ingame/SkirmishEndMenuFrame.h"
 #include "menus/ingame/TeamSkirmishEndMenuFrame.h"
 #include "modes/GameMode.h"
@@ -100,6 +101,33 @@ struct ResultsGl : MenuHarness {
             }
         return n;
     }
+    // Light pixels around the row's rank glyph, and pixels of its status
+    // icon's place that are neither the row's blue nor grey.
+    int glyphPixels(const ScoreEntry& row)
+    {
+        const ScoreEntry::Columns c = ScoreEntry::columns(row.width, row.height, row.teamLayout, row.gameType, true);
+        const int r = static_cast<int>(8.0f * screenMetrics().uiScale);
+        const int x = row.absX + static_cast<int>(c.glyph), y = row.absY + static_cast<int>(c.glyphLine);
+        return lightPixels(x - r, y - r, x + r, y + r);
+    }
+    int iconPixels(const ScoreEntry& row)
+    {
+        const ScoreEntry::Columns c = ScoreEntry::columns(row.width, row.height, row.teamLayout, row.gameType, true);
+        const int side = static_cast<int>(ScoreEntry::kIconUnits * screenMetrics().uiScale);
+        const int x0 = row.absX + static_cast<int>(c.iconX), y0 = row.absY + static_cast<int>(c.iconY);
+        return colourful(x0, y0, x0 + side, y0 + side);
+    }
+    int lightPixels(int x0, int y0, int x1, int y1)
+    {
+        const std::vector<Rgba> pixels = screenPixels();
+        int n = 0;
+        for (int y = std::max(y0, 0); y < std::min(y1, screenHeight()); ++y)
+            for (int x = std::max(x0, 0); x < std::min(x1, screenWidth()); ++x) {
+                const Rgba& p = pixels[static_cast<std::size_t>(y * screenWidth() + x)];
+                n += p.r + p.g + p.b > 450 ? 1 : 0;
+            }
+        return n;
+    }
     Settings saved;
     PlaneCfg plane;
 };
@@ -121,6 +149,14 @@ TEST_F(ResultsGl, TablesAndTheResultPageDrawWhatTheyShow)
     step(10);
     savePicture("results/ffa_table_running.png");
     EXPECT_EQ(table->rows().size(), 5u);
+    // Goose's row has both his rank glyph and the out-of-play icon beside it;
+    // the others the glyph alone.
+    const std::vector<ScoreEntry*> rows = table->rows();
+    ASSERT_EQ(rows[2]->target()->pilotName, u"Goose");
+    EXPECT_GT(glyphPixels(*rows[2]), 20);
+    EXPECT_GT(iconPixels(*rows[2]), 60);
+    EXPECT_GT(glyphPixels(*rows[1]), 20);
+    EXPECT_LT(iconPixels(*rows[1]), 10);
     const std::vector<Rgba> running = screenPixels();
 
     modeOf(currentMatch())->playStopped = true;
@@ -192,8 +228,16 @@ TEST_F(ResultsGl, TheTeamTableShowsBothTeams)
     TeamSkirmishEndMenuFrame* table = MenuFrameRegistry::teamSkirmishEndMenu();
     goToFrame(table);
     step(10);
+    // Biggles carries a flag: the icon stands beside his rank glyph.
+    ScoreEntry* carrier = table->rows()[3];   // after team A's two rows and its closing row
+    ASSERT_EQ(carrier->target(), blue);
+    carrier->flags |= ScoreEntry::kCarriesFlag;
+    step(2);
     savePicture("results/team_table.png");
     EXPECT_EQ(table->rows().size(), 6u);
+    EXPECT_GT(glyphPixels(*carrier), 20);
+    EXPECT_GT(iconPixels(*carrier), 60) << iconPixels(*carrier);
+    EXPECT_LT(iconPixels(*table->rows()[4]), 30) << "the place above reaches a little into it";
     EXPECT_EQ(narrow(table->totals[0]->shownText()), "0");
     EXPECT_EQ(narrow(table->totals[1]->shownText()), "2");
     // Both tables have drawn rows: bright text on the left and on the right half.
@@ -232,7 +276,7 @@ TEST_F(ResultsGl, TablesOfANetworkMatchFitASmallScreen)
     GameMode& ffa = start(GameType::FreeForAll, false);
     ffa.setNetwork(true, false, false);
     pilot(0, u"Maverick", 12, 3, 9, true);
-    pilot(1, u"Lieutenant Iceman Kazansky", 12, 5, 14);
+    pilot(1, u"Lieutenant Commander Tom Iceman Kazansky", 12, 5, 14);
     pilot(2, u"Goose", 7, 8, 3);
     SkirmishEndMenuFrame* table = MenuFrameRegistry::skirmishEndMenu();
     goToFrame(table);
@@ -246,12 +290,12 @@ TEST_F(ResultsGl, TablesOfANetworkMatchFitASmallScreen)
     for (const ScoreEntry* row : table->rows()) {
         if (!row->target())
             continue;
-        const ScoreEntry::Columns c = ScoreEntry::columns(row->width, row->height, false, true);
+        const ScoreEntry::Columns c = ScoreEntry::columns(row->width, row->height, false, GameType::FreeForAll, true);
         const float scale = c.textScale * row->shownNameShrink();
         EXPECT_LE(font->measure(row->shownName()).width * scale, c.nameRight - c.nameLeft + 1.0f)
             << narrow(row->shownName());
         const std::u16string& whole = row->target()->pilotName;
-        if (whole.size() > 20)
+        if (whole.size() > 30)
             EXPECT_EQ(narrow(row->shownName()).substr(row->shownName().size() - 3), "...");
         else
             EXPECT_EQ(row->shownName(), whole);

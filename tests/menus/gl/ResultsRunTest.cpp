@@ -12,9 +12,11 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace {
 namespace fs = std::filesystem;
@@ -25,15 +27,21 @@ protected:
     {
         if (!game.prepare())
             GTEST_SKIP() << "the game is not staged";
-        // The save the game reads at start: one kill ends the match.
+        // One kill ends the match.
+        writeSave(1, 6);
+    }
+    // The save the game reads at start: a five-minute free-for-all with
+    // that score limit and that many bots.
+    void writeSave(int scoreLimit, int bots)
+    {
         Settings s;
         s.controlType = 0;
         s.tutorialPromptAnswered = 1;
         s.languageIndex = 0;
         for (int entry : {Settings::kEntryFFA, Settings::kEntryHost}) {
             s.setSkirmishWord(entry, 0, 5);
-            s.setSkirmishWord(entry, 1, 1);
-            s.setSkirmishWord(entry, 2, 6);
+            s.setSkirmishWord(entry, 1, static_cast<std::uint32_t>(scoreLimit));
+            s.setSkirmishWord(entry, 2, static_cast<std::uint32_t>(bots));
             s.setSkirmishFloat(entry, 4, 1.0f);
         }
         const fs::path folder = fs::path(game.tree.folder()) / "save" / std::to_string(getuid() + 1);
@@ -97,4 +105,39 @@ TEST_F(ResultsRun, ABotMatchEndsOnItsScoreLimitAndLeadsToTheResult)
     for (std::size_t i = 0; i + 3 < table.levels[0].size() && i < counted.levels[0].size(); i += 4)
         differing += std::abs(table.levels[0][i] - counted.levels[0][i]) > 40 ? 1 : 0;
     EXPECT_GT(differing, 960 * 640 / 10);
+}
+
+// Seven bots and the player: the match ends on two kills and its table shows
+// all eight pilots at both ends of the screen sizes.
+TEST_F(ResultsRun, EightPilotsEndOnATableOfEightRows)
+{
+    writeSave(2, 7);
+    for (const auto& [w, h] : {std::pair{960, 640}, std::pair{1920, 1080}}) {
+        const std::string size = std::to_string(w) + "x" + std::to_string(h);
+        const std::string shot = "ffa8_table_" + size + ".png";
+        const int code = game.run("-width " + std::to_string(w) + " -height " + std::to_string(h) +
+                                  " -fixeddt 0.0166667 -autostart 2:0 -frames 1500 -dumpframe 1490:" + shot);
+        ASSERT_EQ(code, 0) << game.errors();
+        const std::string log = game.log();
+        ASSERT_NE(log.find("match over after"), std::string::npos) << size;
+        TextureImage table;
+        ASSERT_TRUE(game.loadShot(shot, table, "results"));
+        // Down the deaths column (240 u into the table, which is centred and
+        // 560 wide at both sizes; the bots' short names end well before it),
+        // below the headings: one number per pilot, each its own band of
+        // light pixels.
+        const int column = (w - 560) / 2 + 240;
+        // Runs of a few lit lines are digits; the rows' edges are thinner.
+        int bands = 0, run = 0;
+        for (int y = 185; y < h - 90; ++y) {
+            int lit = 0;
+            for (int x = column - 10; x < column + 10; ++x) {
+                const std::uint8_t* p = &table.levels[0][(static_cast<std::size_t>(y) * table.width + x) * 4];
+                lit += p[0] + p[1] + p[2] > 500 || (p[1] > 200 && p[2] < 80) ? 1 : 0;
+            }
+            run = lit > 0 ? run + 1 : 0;
+            bands += run == 5 ? 1 : 0;
+        }
+        EXPECT_EQ(bands, 8) << size;
+    }
 }
