@@ -50,6 +50,7 @@ TEST_F(LastRoundScores, AJoinersOwnCrashCreditsNoKillerTheHostNeverHears)
     fake->sent.clear();
 
     mode->onAirplaneDestroyed(*own, nullptr, CrashCause::Ground);
+    handler->client.sendEvents();
 
     EXPECT_EQ(own->scores[Airplane::kScoreDeaths], 1);
     EXPECT_EQ(other->scores[Airplane::kScorePoints], 0);
@@ -107,7 +108,7 @@ TEST_F(LastRoundScores, TheHostsTableReachesEveryJoinerBeforeTheEnd)
             }
         }
         EXPECT_TRUE(ended);
-        for (const Airplane* a : {first, second, static_cast<const Airplane*>(mode->playerAirplane())}) {
+        for (const Airplane* a : std::vector<const Airplane*>{first, second, mode->playerAirplane()}) {
             ASSERT_EQ(records.count(a->id()), 1u) << a->id();
             EXPECT_EQ(records[a->id()], a->scores);
         }
