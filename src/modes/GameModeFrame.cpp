@@ -71,6 +71,8 @@ void GameMode::update(float dt)
         if (Airplane* player = m_playerAirplane; player && player->isActive()) {
             ProfileScope timed(FrameLib::Simulation);
             player->runAI(dt);  // the autopilot, when it flies
+            // The missiles below warn it anew.
+            player->incomingMissile = nullptr;
             player->update(dt);
             player->drawClass = 1;
             for (int slot = 0; slot < kWeaponSlots; ++slot)
@@ -141,7 +143,9 @@ void GameMode::updateEntities(float dt)
         // An entity beyond its furthest class is hidden until it comes nearer again.
         const int drawClass = drawClassFor(e->cameraDistanceSq);
         e->drawClass = e->maxDrawClass() < drawClass ? 0 : drawClass;
-        e->incomingMissile = nullptr;
+        // The player's airplane keeps its warning until its autopilot has read it above.
+        if (e != m_playerAirplane)
+            e->incomingMissile = nullptr;
         e->groundHeight = groundHeightAt(e->position().x, e->position().z);
     }
     if (m_type == GameType::MenuBackground)

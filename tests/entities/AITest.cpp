@@ -457,4 +457,53 @@ TEST_F(AI, APlaneShotDownAndRemovedInTheFrameIsDroppedByItsHunter)
     run(2.0f);
     EXPECT_NE(ai.state(), Manoeuvre::Attack);
 }
+// A bot picks its fights from the airplanes in play: one that has just
+// respawned (a joiner at its spawn point) is left alone until it has flown
+// the grace time, even when it is the nearest enemy, and is fair game after.
+TEST_F(AI, ABotLeavesAJustSpawnedAirplaneAloneForAMoment)
+{
+    WeaponCfg gun;
+    gun.name = "gun";
+    gun.weapon_id = 2;
+    gun.type = kWeaponMachinegun;
+    gun.damage = 40.0f;
+    gun.dmgAir = 0.05f;
+    gun.speed = 900.0f;
+    gun.life = 1.5f;
+    gun.reloadTime = 0.08f;
+    gun.numSlots = 2;
+    Airplane* bot = plane(0, {0, 2000, 0}, {0, 0, -1}, 170.0f);
+    ASSERT_TRUE(bot->mountWeapon(gun, 0));
+    AirplaneAI& ai = pilot(*bot, 1.0f);
+    // Straight ahead within gun range, flying away at the bot's own speed.
+    Airplane* joiner = plane(1, {0, 2000, -600}, {0, 0, -1}, 170.0f);
+    joiner->onRespawn();
+    const float grace = AirplaneAI::kSpawnGrace;
+    for (int i = 0; i < static_cast<int>((grace - 0.2f) / kFrame); ++i) {
+        host.step(kFrame);
+        ASSERT_NE(ai.engaged(), joiner) << "picked " << static_cast<float>(i) * kFrame << " s after the spawn";
+    }
+    EXPECT_FLOAT_EQ(joiner->health(), 1.0f);
+
+    // Past the grace the next search (every 2 to 3 s) finds it.
+    bool engaged = false;
+    for (int i = 0; i < static_cast<int>(3.5f / kFrame) && !engaged; ++i) {
+        host.step(kFrame);
+        engaged = ai.engaged() == joiner;
+    }
+    EXPECT_TRUE(engaged);
+}
+
+// With an enemy in play farther off, the bot takes that one rather than wait.
+TEST_F(AI, ABotTakesAnEnemyLongInPlayOverAJustSpawnedNearerOne)
+{
+    Airplane* bot = plane(0, {0, 2000, 0}, {0, 0, -1}, 170.0f);
+    AirplaneAI& ai = pilot(*bot, 1.0f);
+    ai.mayFire = false;
+    Airplane* veteran = plane(1, {0, 2300, -5000}, {1, 0, 0}, 150.0f);
+    Airplane* joiner = plane(1, {0, 2000, -800}, {0, 0, -1}, 170.0f);
+    joiner->onRespawn();
+    run(0.5f);
+    EXPECT_EQ(ai.engaged(), veteran);
+}
 }  // namespace

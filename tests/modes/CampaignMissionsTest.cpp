@@ -132,6 +132,64 @@ TEST_F(CampaignMission, ThePlayersAutopilotLeadsItsWingmen)
     }
 }
 
+// A missile's warning reaches the autopilot through the game's frame: one far
+// off leaves the formation on its course, one about to arrive makes it break.
+TEST_F(CampaignMission, ThePlayersAutopilotBreaksFromAMissileAboutToArrive)
+{
+    ASSERT_NE(start(0, 0), nullptr);
+    frames(60);
+    Airplane* player = mode->playerAirplane();
+    ASSERT_NE(player, nullptr);
+    mode->autopilot = true;
+    mode->reapplyPlayerAutopilot();
+    auto* pilot = dynamic_cast<AirplaneAI*>(player->aiController());
+    ASSERT_NE(pilot, nullptr);
+    auto* enemy = dynamic_cast<Airplane*>(entityOf("red_0"));
+    ASSERT_NE(enemy, nullptr);
+    // Standing in for the missile: the warning as the missiles leave it, before the airplane's own frame.
+    auto warnFrom = [&](float distance) {
+        for (int i = 0; i < 60 && pilot->state() != Manoeuvre::Evade; ++i) {
+            enemy->setPositionAndStop(player->position() + player->forward() * distance);
+            player->incomingMissile = enemy;
+            frames(1);
+        }
+    };
+    warnFrom(2.0f * AirplaneAI::kAutopilotBreakRange);
+    EXPECT_NE(pilot->state(), Manoeuvre::Evade) << "broke from a missile still far off";
+    warnFrom(0.9f * AirplaneAI::kAutopilotBreakRange);
+    EXPECT_EQ(pilot->state(), Manoeuvre::Evade);
+    EXPECT_TRUE(player->isEvadingManoeuvre());
+    // The missile gone, the autopilot leads its wingmen again.
+    player->incomingMissile = nullptr;
+    enemy->setPositionAndStop(player->position() + Vec3{0.0f, 0.0f, 20000.0f});
+    frames(10);
+    EXPECT_NE(pilot->state(), Manoeuvre::Evade);
+}
+
+// Holding its course at the head of its wingmen, with an enemy trailing just
+// out of reach, the autopilot comes round rather than lead it off the map, and
+// the fight it meets wins the mission. The seed is one whose enemy trails so.
+TEST_F(CampaignMission, ThePlayersAutopilotComesRoundBeforeLeavingTheFight)
+{
+    ASSERT_TRUE(UnlocksMgr::instance().load());
+    seedRandom(2, 1);
+    ASSERT_NE(start(0, 0), nullptr);
+    frames(680);
+    Airplane* player = mode->playerAirplane();
+    ASSERT_NE(player, nullptr);
+    mode->autopilot = true;
+    mode->reapplyPlayerAutopilot();
+    const Vec3 home = player->position();
+    float farthest = 0.0f;
+    for (int i = 0; i < 110 * 60 && !mode->missionEnded() && mode->playerAirplane() == player; ++i) {
+        frames(1);
+        farthest = std::max(farthest, std::hypot(player->position().x - home.x, player->position().z - home.z));
+    }
+    // The hold radius plus the width of the turn back.
+    EXPECT_LT(farthest, AirplaneAI::kHoldRadius + 4000.0f);
+    EXPECT_EQ(matchOutcome(), MatchOutcome::Won);
+}
+
 TEST_F(CampaignMission, TheFirstMissionIsWonByThePlayersAutopilot)
 {
     ASSERT_TRUE(UnlocksMgr::instance().load());

@@ -25,6 +25,10 @@ constexpr float kBaseHeight = -400.0f;
 constexpr float kHeightRange = 3400.0f;
 constexpr int kOverviewSide = 1024;
 constexpr int kDensitySide = 256;
+// Rise of a lake's banks per unit out from its shore (about 30 degrees).
+constexpr float kLakeBankSlope = 0.6f;
+// Ground flatter than this (the normal's up component) under a lake's level is its water.
+constexpr float kLakeFloorUpness = 0.95f;
 
 enum Shape { Training, Channel, Pacific, Valley, Peaks, Northland };
 
@@ -146,10 +150,16 @@ float finalHeight(const MapWorldPlan& plan, const WorldNoise& noise, float x, fl
     }
     for (const MapBasin& lake : plan.lakes) {
         const float d = std::sqrt((x - lake.x) * (x - lake.x) + (z - lake.z) * (z - lake.z));
-        if (d < lake.radius)
+        if (d < lake.radius) {
             h = lake.level - 6.0f - 45.0f * std::sqrt(1.0f - d / lake.radius);
-        else
-            h = std::max(h, lake.level + 8.0f - std::max(0.0f, d - lake.radius - 150.0f) * 0.35f);
+            continue;
+        }
+        // Lower land is dammed up to hold the lake; higher land is cut back to
+        // banks that climb from the shore, so a lake set into a mountain lies
+        // in a basin instead of at the foot of a cell-high cliff.
+        const float beyond = d - lake.radius;
+        const float dam = lake.level + 8.0f - std::max(0.0f, beyond - 150.0f) * 0.35f;
+        h = std::clamp(h, dam, lake.level + 8.0f + beyond * kLakeBankSlope);
     }
     return std::clamp(h, kBaseHeight, kBaseHeight + kHeightRange);
 }
@@ -225,7 +235,9 @@ bool buildWorld(DataContext& context, const MapWorldPlan& plan)
             float h = terrain->heightAndNormalAt(wx, wz, normal);
             for (const MapBasin& lake : plan.lakes) {
                 const float d = std::sqrt((wx - lake.x) * (wx - lake.x) + (wz - lake.z) * (wz - lake.z));
-                if (d < lake.radius && h < lake.level)
+                // Only the basin's floor is water: a bank dipping under the
+                // level at the shore stays ground.
+                if (d < lake.radius && h < lake.level && normal.y > kLakeFloorUpness)
                     h = h - lake.level;  // depth below the lake surface, painted as water
             }
             const float variation = noise.fractal(wx / 700.0f + 40.0f, wz / 700.0f, 4);

@@ -4,6 +4,7 @@
 #include "effects/EffectScene.h"
 #include "effects/particles/EffectTextures.h"
 #include "gamedata/AirplaneModel.h"
+#include "platform/FrameProfile.h"
 #include "platform/Random.h"
 #include "render/Graphics.h"
 #include "render/assets/Model.h"
@@ -312,18 +313,12 @@ MachinegunSmoke::MachinegunSmoke(IGunFx* gun) : m_gun(gun)
         records[i].life = -1.0f;
         records[i].width = records[i].height = 1.0f;
     }
-    (void)flashModel();
+    m_flash = flashModel();
 }
 
 const Model* MachinegunSmoke::flashModel()
 {
-    static const Model* model = nullptr;
-    static bool tried = false;
-    if (!tried && graphics()) {
-        tried = true;
-        model = loadModel("data/models/gunfire.glm", 0, &kClampSampler);
-    }
-    return model;
+    return graphics() ? loadModel("data/models/gunfire.glm", 0, &kClampSampler) : nullptr;
 }
 
 float MachinegunSmoke::flashStretch(float timer, float interval)
@@ -393,7 +388,8 @@ void MachinegunSmoke::draw()
         return;
     if (const IPoolCamera* camera = poolCamera(); camera && camera->hidesGunSmoke())
         return;
-    const Model* flash = flashModel();
+    ProfileScope timed(FrameLib::Effects, "gun smoke");
+    const Model* flash = m_flash;
     if (flash && m_gun->gunFiring() && flash->nodeCount() >= 3 &&
         beginPooledDraw(Effects::texture(EffectTexture::Gunfire), kBlendAdditive)) {
         Mat4 world = plane->fxMatrix();

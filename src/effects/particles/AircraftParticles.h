@@ -75,11 +75,14 @@ public:
     float emitTimer = 0.0f;
     // A fire interval of 0 or less gives the flash no stretch.
     static float flashStretch(float emitTimer, float interval);
-    // The muzzle flash model, loaded once ("data/models/gunfire.glm").
+    // The muzzle flash model ("data/models/gunfire.glm"), from the model cache.
     static const Model* flashModel();
 
 private:
     IGunFx* m_gun;
+    // Taken at creation: the cache may be emptied between levels and a
+    // pointer kept for the whole run would outlive its model.
+    const Model* m_flash = nullptr;
     Vec3 m_muzzle;
 };
 

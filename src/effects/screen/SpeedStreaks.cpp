@@ -19,6 +19,8 @@ struct Vertex {
 std::array<SpeedStreaks::Puff, SpeedStreaks::kPuffs> s_puffs;
 std::array<SpeedStreaks::Line, SpeedStreaks::kLines> s_lines;
 std::array<Vertex, SpeedStreaks::kPuffs * 4> s_puffVertices;
+// The same puffs at full opacity: what each puff adds to the view.
+std::array<Vertex, SpeedStreaks::kPuffs * 4> s_puffLightVertices;
 std::array<Vertex, SpeedStreaks::kLines * 4> s_lineVertices;
 int s_liveLines = 0;
 float s_puffIntensity = 0.0f, s_lineIntensity = 0.0f;
@@ -26,6 +28,9 @@ Vec3 s_last;
 float s_aspect = 1.5f;
 Mat4 s_projection;
 TextureRef s_clouds, s_streak;
+
+constexpr BlendState kPuffCover{BlendFactor::Zero, BlendFactor::OneMinusSrcAlpha};
+constexpr BlendState kPuffLight{BlendFactor::SrcAlpha, BlendFactor::One};
 
 Vec3 axis(const Mat4& m, int k) { return {m.m[4 * k], m.m[4 * k + 1], m.m[4 * k + 2]}; }
 
@@ -50,8 +55,12 @@ void buildPuffs(const Vec3& planePosition, const Color4& colour)
         const float u0 = 0.25f * static_cast<float>(p.frame);
         const Vec3 corner[4] = {at - r - u, at + r - u, at - r + u, at + r + u};
         const float uv[4][2] = {{u0, 0.25f}, {u0 + 0.25f, 0.25f}, {u0, 0.0f}, {u0 + 0.25f, 0.0f}};
-        for (int k = 0; k < 4; ++k)
-            s_puffVertices[static_cast<std::size_t>(i * 4 + k)] = {corner[k].x, corner[k].y, corner[k].z, c, uv[k][0], uv[k][1]};
+        const Color4 light{c.r, c.g, c.b, 255};
+        for (int k = 0; k < 4; ++k) {
+            const auto v = static_cast<std::size_t>(i * 4 + k);
+            s_puffVertices[v] = {corner[k].x, corner[k].y, corner[k].z, c, uv[k][0], uv[k][1]};
+            s_puffLightVertices[v] = {corner[k].x, corner[k].y, corner[k].z, light, uv[k][0], uv[k][1]};
+        }
     }
 }
 
@@ -175,11 +184,21 @@ int SpeedStreaks::render()
     g->bindBuffer(BufferTarget::Array, 0);
     g->setWorldMatrix(Mat4{});
     if (puffs) {
+        // The atlas keeps a puff's shade apart from its cover, and the shade
+        // runs on past the puff's edge: blended premultiplied as it is, each
+        // puff's whole square would lighten the view. Two draws give the
+        // premultiplied result instead: the cover darkens what lies behind,
+        // then the shade, weighed by the cover, is added.
         RenderState st = RenderState::alphaBlend();
         st.program = BuiltinProgram::Effect;
         st.textures[0] = s_clouds.get();
+        st.blend = kPuffCover;
         g->setRenderState(st);
         g->setVertexLayout(VertexLayout::PosColorTex24, s_puffVertices.data());
+        g->drawQuads(kPuffs);
+        st.blend = kPuffLight;
+        g->setRenderState(st);
+        g->setVertexLayout(VertexLayout::PosColorTex24, s_puffLightVertices.data());
         g->drawQuads(kPuffs);
         quads += kPuffs;
     }

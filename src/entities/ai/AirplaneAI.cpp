@@ -27,6 +27,7 @@ AirplaneAI::AirplaneAI(Airplane& plane, float skill) : TargetAI(plane, skill), m
 {
     plane.aiLevel = static_cast<int>(std::lround(this->skill() * 10.0f));
     m_breakDirection = plane.forward();
+    m_home = plane.position();
 }
 
 bool AirplaneAI::leadsPlayersFormation() const
@@ -142,6 +143,11 @@ bool AirplaneAI::usable(const Target* t) const
     return t && t != m_plane && t->isActive() && t->isAlive() && t->isTargetable();
 }
 
+bool AirplaneAI::justSpawned(const Target& t)
+{
+    return t.kind() == TargetKind::Airplane && static_cast<const Airplane&>(t).timeInPlay() < kSpawnGrace;
+}
+
 Target* AirplaneAI::search() const
 {
     Target* best = nullptr;
@@ -155,7 +161,7 @@ Target* AirplaneAI::search() const
     // leaves a far fight to the player rather than take it on alone.
     const bool selfDefence = !usable(target) && leadsPlayersFormation();
     for (Target* t : m_plane->host().activeTargets()) {
-        if (!usable(t) || !isEnemy(*t) || !t->matchesClass(TargetClass::Air))
+        if (!usable(t) || !isEnemy(*t) || !t->matchesClass(TargetClass::Air) || justSpawned(*t))
             continue;
         if (isGuarding() && vec3DistanceSq(t->position(), guardPoint) > guardEngageRadius * guardEngageRadius)
             continue;
@@ -240,7 +246,11 @@ bool AirplaneAI::threatened() const
     const IGameEntity* m = m_plane->incomingMissile;
     if (!m || !mayEvade)
         return false;
-    const float range = 1800.0f + 120.0f * static_cast<float>(level());
+    // The player's autopilot breaks only at the last moment: the flares go
+    // within 1200 units, and a break begun far off leaves its wingmen and the
+    // fight behind for a missile the flares would have taken.
+    const float range = m_plane->host().playerAirplane() == m_plane ? kAutopilotBreakRange
+                                                                      : 1800.0f + 120.0f * static_cast<float>(level());
     return vec3DistanceSq(m->worldPosition(), m_plane->position()) < range * range;
 }
 
@@ -375,9 +385,15 @@ void AirplaneAI::patrol(float)
     }
     if (goalPoint || !waypoints.empty())
         return navigate();
-    // It holds its course and height, so the formation keeps up, until there is a fight.
-    if (leadsPlayersFormation())
-        return steerAirplaneAlong(*m_plane, flat(m_plane->forward(), Vec3{0.0f, 0.0f, -1.0f}), cruiseSpeed());
+    // It holds its course and height, so the formation keeps up, until there
+    // is a fight; too far from where it took over it comes round, so an enemy
+    // trailing just out of reach meets it instead of following it off the map.
+    if (leadsPlayersFormation()) {
+        Vec3 heading = flat(m_plane->forward(), Vec3{0.0f, 0.0f, -1.0f});
+        if (vec3DistanceSq(Vec3{pos.x, 0.0f, pos.z}, Vec3{m_home.x, 0.0f, m_home.z}) > kHoldRadius * kHoldRadius)
+            heading = flat(m_home - pos, heading);
+        return steerAirplaneAlong(*m_plane, heading, cruiseSpeed());
+    }
     // Orbit the guarded point, or the patrol centre.
     const Vec3 centre = isGuarding() ? guardPoint : pos + m_plane->side() * kOrbitRadius;
     const float radius = isGuarding() ? kGuardOrbit : kOrbitRadius;

@@ -33,6 +33,14 @@ public:
     static constexpr float kEscortRadius = 2500.0f;
     // Seconds of flight the terrain guard looks ahead.
     static constexpr float kLookAhead = 5.0f;
+    // An airplane that has just come into play is no one's pick yet: a player
+    // joining or respawning next to a fight gets a moment to see it first.
+    static constexpr float kSpawnGrace = 4.0f;
+    // How far the player's autopilot at the head of its wingmen holds its
+    // course from where it took over before it comes round.
+    static constexpr float kHoldRadius = 8000.0f;
+    // How near a missile comes before the player's autopilot breaks from it.
+    static constexpr float kAutopilotBreakRange = 900.0f;
 
     AirplaneAI(Airplane& plane, float skill);
 
@@ -100,6 +108,7 @@ private:
     bool leadsPlayersFormation() const;
     Target* search() const;
     bool usable(const Target* t) const;
+    static bool justSpawned(const Target& t);
     bool isEnemy(const Target& t) const;
     void fireGuns(bool on);
     void fireMissiles(const Target& t, bool ground);
@@ -119,6 +128,7 @@ private:
     float m_recoverClear = 0.0f;
     std::size_t m_waypoint = 0;
     Vec3 m_breakDirection;
+    Vec3 m_home;  // where the pilot took over
     Vec3 m_aimJitter;
     float m_jitterTimer = 0.0f;
     bool m_gunsOn = false;

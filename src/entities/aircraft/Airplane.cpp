@@ -232,7 +232,7 @@ void Airplane::resetForRespawn()
         contrail->reset();
 }
 
-void Airplane::onRespawn() {}
+void Airplane::onRespawn() { m_timeInPlay = 0.0f; }
 
 void Airplane::onTeamChanged(bool reset)
 {

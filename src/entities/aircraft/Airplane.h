@@ -202,6 +202,9 @@ public:
     // The respawn reset: full health, identity orientation, spawn speed.
     void resetForRespawn();
     void onRespawn() override;
+    // Seconds since the airplane's last respawn, counted by its flight updates;
+    // one that never respawned counts as long in play.
+    float timeInPlay() const { return m_timeInPlay; }
     void onTeamChanged(bool resetScores) override;
     void onTakenOut() override;
     bool isOutOfMatch() const { return !isActive() && respawnTimer < 0.0f; }
@@ -324,6 +327,7 @@ private:
     Mat4 m_matrix;
     Mat4 m_previousMatrix;
     float m_accumulator = 0.0f;
+    float m_timeInPlay = 1e9f;
     float m_previousSpeed = 0.0f;
     float m_pitchAngle = 0.0f;
     float m_headingAngle = 0.0f;

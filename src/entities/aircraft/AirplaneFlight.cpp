@@ -36,6 +36,7 @@ void Airplane::update(float dt)
 {
     if (!isActive() || lifeState() == LifeState::Destroyed || !std::isfinite(dt) || dt <= 0.0f)
         return;
+    m_timeInPlay += dt;
     m_previousMatrix = m_matrix;
     m_previousSpeed = m_body.speed;
     if (m_carrier) {

@@ -9,6 +9,7 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
+#include "platform/FrameProfile.h"
 #include "render/Graphics.h"
 #include "render/fx/PostProcess.h"
 
@@ -29,15 +30,20 @@ void GameSceneDraw::drawPicturePasses()
 {
     Graphics* device = graphics();
     if (m_drawTarget != m_target) {
-        blitToScreen();
-        device->setProjectionMatrix(m_scene.ortho2D);
-        device->setViewMatrix(Mat4{});
-        device->setWorldMatrix(Mat4{});
-        PostProcess::render();
+        {
+            ProfileScope timed(FrameLib::PostProcess, "light shafts");
+            blitToScreen();
+            device->setProjectionMatrix(m_scene.ortho2D);
+            device->setViewMatrix(Mat4{});
+            device->setWorldMatrix(Mat4{});
+            PostProcess::render();
+        }
+        ProfileScope timed(FrameLib::PostProcess, "final combine");
         device->setRenderTarget(m_target);
         device->clear();
         PostProcess::finalCombine();
     }
+    ProfileScope timed(FrameLib::Effects, "over picture");
     drawPlayerOverPicture();
 }
 

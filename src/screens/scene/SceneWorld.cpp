@@ -547,8 +547,11 @@ void GameSceneDraw::runPass(ScenePass pass)
         SunGlare::renderFlare();
         if (device->highDetail())
             SpeedStreaks::render();
-        ScreenSplats::render();
-        drawDamageFlash();
+        {
+            ProfileScope splats(FrameLib::Effects, "splats");
+            ScreenSplats::render();
+            drawDamageFlash();
+        }
         drawFaintOverlay();
         break;
     case ScenePass::Airplanes:

@@ -23,9 +23,11 @@
 #include "render/fx/PostProcess.h"
 #include "render/gl/GraphicsES20Extensions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -265,6 +267,40 @@ TEST_F(AircraftPictures, GunSmokeWhileFiringAndNoneFromThePlanesOwnPosition)
     camera.hide = true;
     EXPECT_EQ(picture("gun_smoke_hidden", draw), 0.0);
     setPoolCamera(nullptr);
+    ParticleSystem::deleteAll();
+}
+
+// Between two levels of a test run the model cache is emptied; the next
+// gun's flash is loaded afresh instead of drawn from the freed one.
+TEST_F(AircraftPictures, GunFlashAfterTheModelCacheIsEmptied)
+{
+    FakeAirplane plane;
+    plane.player = true;
+    plane.matrix = pose({0.0f, -2.0f, -14.0f}, {0.0f, 0.0f, -1.0f});
+    FakeGun gun;
+    gun.airplane = &plane;
+    gun.firing = true;
+    gun.muzzle = {0.0f, -2.0f, -14.0f};
+    ASSERT_NE(spawnPooled<MachinegunSmoke>(static_cast<IGunFx*>(&gun)), nullptr);
+    ParticleSystem::deleteAll();
+    jetModel = nullptr;
+    AirplaneModel::releaseAll();
+    releaseAllModels();
+    // Garbage over the freed model's memory makes a stale pointer show.
+    std::vector<std::unique_ptr<std::uint8_t[]>> reuse;
+    for (int i = 0; i < 64; ++i) {
+        reuse.push_back(std::make_unique<std::uint8_t[]>(1024));
+        std::fill_n(reuse.back().get(), 1024, 0xff);
+    }
+    auto* smoke = spawnPooled<MachinegunSmoke>(static_cast<IGunFx*>(&gun));
+    ASSERT_NE(smoke, nullptr);
+    for (int i = 0; i < 10; ++i)
+        ParticleSystem::updateAll(kFrame);
+    const auto draw = [&] { ParticleSystem::drawAll(projection, projection); };
+    const double firing = picture("gun_smoke_reloaded", draw);
+    gun.firing = false;
+    // The same smoke without the flash.
+    EXPECT_GT(firing, picture("gun_smoke_reloaded_idle", draw) + 0.0002);
     ParticleSystem::deleteAll();
 }
 

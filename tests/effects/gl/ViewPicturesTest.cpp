@@ -18,6 +18,7 @@
 #include "render/RenderBuffer.h"
 #include "render/assets/TextureCache.h"
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -209,7 +210,9 @@ TEST_F(ViewPictures, SpeedLinesStreakFromTheCentreAtSpeed)
     SpeedStreaks::Input in;
     in.active = true;
     in.speed = 300.0f;
-    for (int i = 0; i < 30; ++i) {
+    // All lines start together at the first update and rush past the eye
+    // within half a second: a few frames in they are all in view.
+    for (int i = 0; i < 5; ++i) {
         in.time += 1.0f / 30.0f;
         in.plane.m[14] -= 10.0f;
         SpeedStreaks::update(in, 1.0f / 30.0f);
@@ -219,6 +222,68 @@ TEST_F(ViewPictures, SpeedLinesStreakFromTheCentreAtSpeed)
     EXPECT_GT(SpeedStreaks::render(), 0);
     EXPECT_GE(differing(plain, frame()), 0.002);
     save("speed_streaks");
+}
+
+// The puffs rushing past cover the view only where their cloud has cover:
+// the corners of each puff's square stay as they were, the middles lighten.
+TEST_F(ViewPictures, SpeedPuffsLightenOnlyUnderTheirCloud)
+{
+    SpeedStreaks::load({}, float(kWidth) / float(kHeight));
+    SpeedStreaks::Input in;
+    in.active = true;
+    in.speed = 300.0f;
+    in.time = 6.2831853f;  // the puffs near their strongest
+    for (int i = 0; i < 30; ++i)
+        SpeedStreaks::update(in, 1.0f / 30.0f);
+    ASSERT_GT(SpeedStreaks::puffIntensity(), 0.5f);
+    backdrop();
+    const std::vector<Rgba> plain = frame();
+    EXPECT_GT(SpeedStreaks::render(), 0);
+    const std::vector<Rgba> drawn = frame();
+    save("speed_puffs");
+    const Mat4 projection = gfx().projectionMatrix();
+    // Brightening at a point of the puffs' plane, -1 when it is off the view.
+    const auto lightening = [&](const Vec3& at) {
+        float clip[4];
+        for (int r = 0; r < 4; ++r)
+            clip[r] = projection.m[r] * at.x + projection.m[4 + r] * at.y + projection.m[8 + r] * at.z + projection.m[12 + r];
+        if (clip[3] <= 0.0f)
+            return -1;
+        const int x = int((clip[0] / clip[3] * 0.5f + 0.5f) * kWidth), y = int((clip[1] / clip[3] * 0.5f + 0.5f) * kHeight);
+        if (x < 0 || y < 0 || x >= kWidth || y >= kHeight)
+            return -1;
+        const Rgba a = plain[std::size_t(y * kWidth + x)], b = drawn[std::size_t(y * kWidth + x)];
+        return (b.r - a.r) + (b.g - a.g) + (b.b - a.b);
+    };
+    // A point no other puff's square reaches, seen from the camera.
+    const auto alone = [&](const SpeedStreaks::Puff& own, const Vec3& at) {
+        for (const SpeedStreaks::Puff& other : SpeedStreaks::puffs()) {
+            if (&other == &own || other.life <= 0.0f || other.offset.z >= 0.0f)
+                continue;
+            const float k = other.offset.z / at.z;  // the point seen at the other's depth
+            if (std::fabs(at.x * k - other.offset.x) < 12.5f && std::fabs(at.y * k - other.offset.y) < 12.5f)
+                return false;
+        }
+        return true;
+    };
+    int corners = 0, cornerLight = 0, middles = 0, middleLight = 0;
+    for (const SpeedStreaks::Puff& puff : SpeedStreaks::puffs()) {
+        // Only puffs at full strength, well in front of the camera.
+        if (puff.life <= 0.0f || std::fabs(std::sin(3.14159265f * puff.timer / puff.life)) < 0.7f || puff.offset.z > -20.0f)
+            continue;
+        for (const Vec3 corner : {Vec3{-11.5f, -11.5f, 0.0f}, Vec3{11.5f, -11.5f, 0.0f}, Vec3{-11.5f, 11.5f, 0.0f}, Vec3{11.5f, 11.5f, 0.0f}})
+            if (const int l = alone(puff, puff.offset + corner) ? lightening(puff.offset + corner) : -1; l >= 0) {
+                ++corners;
+                cornerLight += l;
+            }
+        if (const int l = lightening(puff.offset); l >= 0) {
+            ++middles;
+            middleLight += l;
+        }
+    }
+    ASSERT_GE(corners, 4) << "too few puffs in view to judge";
+    EXPECT_LT(double(cornerLight) / corners, 4.0) << "the puffs' squares light the view";
+    EXPECT_GT(double(middleLight) / middles, 6.0) << "the puffs do not show";
 }
 
 TEST_F(ViewPictures, TheCanopyCarriesHolesCutThroughItsGlass)

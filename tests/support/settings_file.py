@@ -1,0 +1,44 @@
+"""Writes a settings file ("tq2_settings.bin") of a profile that has unlocked
+one plane and flies it; the game keeps its defaults for every other value.
+
+    python3 settings_file.py FILE PLANE_ID      (12: the f16)
+"""
+import struct
+import sys
+import zlib
+
+MASK = 0xFFFFFFFF
+OPTIONS, PROFILE = 0, 1
+LOCAL_PLANE = 20       # options: the plane flown
+PLANE_UNLOCKED = 6     # profile: one byte per plane id, 0 while locked
+PLANE_IDS = 256
+
+
+def scramble(data, block_id):
+    state = (0x5EEDF00D ^ ((block_id * 0x9E3779B9) & MASK) ^ len(data)) & MASK
+    if state == 0:
+        state = 0x5EEDF00D
+    out = bytearray(data)
+    for i in range(len(out)):
+        state ^= (state << 13) & MASK
+        state ^= state >> 17
+        state ^= (state << 5) & MASK
+        out[i] ^= state & 0xFF
+    return bytes(out)
+
+
+def block(block_id, fields):
+    payload = b"".join(struct.pack("<HH", field, len(value)) + value for field, value in sorted(fields.items()))
+    return struct.pack("<III", block_id, len(payload), zlib.crc32(payload) & MASK) + scramble(payload, block_id)
+
+
+def plane_profile(plane_id):
+    unlocked = bytearray(PLANE_IDS)
+    unlocked[plane_id] = 1
+    blocks = [block(OPTIONS, {LOCAL_PLANE: bytes([plane_id])}), block(PROFILE, {PLANE_UNLOCKED: bytes(unlocked)})]
+    return b"SETS" + struct.pack("<II", 1, len(blocks)) + b"".join(blocks)
+
+
+if __name__ == "__main__":
+    with open(sys.argv[1], "wb") as f:
+        f.write(plane_profile(int(sys.argv[2])))
