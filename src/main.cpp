@@ -34,6 +34,10 @@
 #include "platform/Steam.h"
 #include "screens/hud/GameHud.h"
 #include <arpa/inet.h>
+#include <cstdlib>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
@@ -342,7 +346,7 @@ void updateNetworkRequests()
         (void)MenuFrameRegistry::steamMenu()->takeRequest();
 }
 
-// "-testplace foe|flag": a scripted run's way to a kill or a flag capture.
+// "-testplace foe|flag|ship": a scripted run's way to a kill, a flag capture or a ship close by.
 std::optional<TestPlacement> g_testPlacement;
 
 void updateTestPlacement()
@@ -373,8 +377,29 @@ void showFirstMenuPage()
 }
 }  // namespace
 
+namespace {
+// Every thread that allocates (the software renderer's raster threads, the
+// sound mixer, the window system's) would get a malloc arena of its own, each
+// holding its freed pages: up to 12 MiB of the peak for allocations that are
+// rare off the main thread. Blocks of 4 MiB and more (decoded pictures, the
+// large textures' pixels) go back to the system when freed instead of raising
+// the heap's floor; below that the GL's per-frame upload buffers (1 MiB)
+// would pay a map and its page faults each time. The user's MALLOC_ARENA_MAX
+// and MALLOC_MMAP_THRESHOLD_ still decide.
+void tuneAllocator()
+{
+#ifdef __GLIBC__
+    if (std::getenv("MALLOC_ARENA_MAX") == nullptr)
+        mallopt(M_ARENA_MAX, 2);
+    if (std::getenv("MALLOC_MMAP_THRESHOLD_") == nullptr)
+        mallopt(M_MMAP_THRESHOLD, 4 << 20);
+#endif
+}
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    tuneAllocator();
     // The subsystems above the platform register their screens, sound and
     // overlays here as they join the game; until then the loop shows the empty screen.
     AppHooks hooks;

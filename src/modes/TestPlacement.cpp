@@ -6,6 +6,7 @@
 #include "modes/kinds/GameModeCTF.h"
 #include "platform/Log.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -74,6 +75,38 @@ Target* placeOverFlag(GameMode& mode, Airplane& me)
     logInfo("modes", "test placement: the player's airplane over the enemy flag");
     return &me;
 }
+bool isShip(const Target& t)
+{
+    const TargetKind k = t.kind();
+    return k == TargetKind::Ship || k == TargetKind::Ship2 || k == TargetKind::Carrier;
+}
+
+// Low and level toward the nearest ship, heading on as before, the ship a
+// little to the right of the nose.
+Target* placeNearShip(GameMode& mode, Airplane& me)
+{
+    Target* ship = nullptr;
+    float bestSq = 0.0f;
+    for (const auto& e : mode.entities()) {
+        if (!isShip(*e) || !inPlay(*e))
+            continue;
+        const float d = vec3DistanceSq(e->position(), me.position());
+        if (!ship || d < bestSq) {
+            ship = e.get();
+            bestSq = d;
+        }
+    }
+    if (!ship)
+        return nullptr;
+    const Vec3 ahead = vec3NormalizeOr(Vec3{me.forward().x, 0.0f, me.forward().z}, Vec3{0.0f, 0.0f, -1.0f});
+    const Vec3 right{-ahead.z, 0.0f, ahead.x};
+    Vec3 at = ship->position() - ahead * TestPlacement::kShipShort - right * TestPlacement::kShipAside;
+    at.y = std::max(mode.groundHeightAt(at.x, at.z), 0.0f) + TestPlacement::kShipAbove;
+    me.setOrientation(quatFromAngleY(std::atan2(-ahead.x, -ahead.z)));
+    me.setPositionAndStop(at);
+    logInfo("modes", "test placement: the player's airplane flies toward ship %d", ship->id());
+    return &me;
+}
 }  // namespace
 
 TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
@@ -82,6 +115,8 @@ TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
         return Kind::Foe;
     if (name == "flag")
         return Kind::Flag;
+    if (name == "ship")
+        return Kind::Ship;
     return Kind::None;
 }
 
@@ -93,6 +128,7 @@ Target* TestPlacement::place(GameMode& mode, Kind kind)
     switch (kind) {
     case Kind::Foe: return placeFoe(mode, *me);
     case Kind::Flag: return placeOverFlag(mode, *me);
+    case Kind::Ship: return placeNearShip(mode, *me);
     case Kind::None: break;
     }
     return nullptr;
@@ -158,6 +194,6 @@ bool TestPlacement::update(GameMode& mode, float dt)
     }
     ++m_placed;
     m_foeId = m_kind == Kind::Foe ? placed->id() : -1;
-    m_done = m_kind == Kind::Foe && m_placed >= kFoes;
+    m_done = (m_kind == Kind::Foe && m_placed >= kFoes) || m_kind == Kind::Ship;
     return true;
 }

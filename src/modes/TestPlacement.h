@@ -16,15 +16,19 @@ class Target;
 //         (capture the flag only).
 class TestPlacement {
 public:
-    enum class Kind : int { None = 0, Foe = 1, Flag = 2 };
+    enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3 };
     // Seconds the player's airplane flies in play before the placement.
     static constexpr float kDelay = 3.0f;
     static constexpr float kFoeAhead = 350.0f;
     static constexpr float kOverFlag = 180.0f;
     static constexpr int kFoes = 3;
     static constexpr float kCarryTime = 1.0f;
+    // The ship's placement: this far short of it, aside and over the water.
+    static constexpr float kShipShort = 300.0f;
+    static constexpr float kShipAside = 80.0f;
+    static constexpr float kShipAbove = 40.0f;
 
-    // "foe" or "flag"; None for anything else.
+    // "foe", "flag" or "ship"; None for anything else.
     static Kind kindByName(std::string_view name);
 
     explicit TestPlacement(Kind kind) : m_kind(kind) {}
@@ -35,8 +39,9 @@ public:
     // been in play for the delay (and the last foe is down); true in the
     // frame it placed.
     bool update(GameMode& mode, float dt);
-    // At once: the foe, or the player's airplane over the enemy flag; null,
-    // with nothing changed, when the match has nothing to place.
+    // At once: the foe, the player's airplane over the enemy flag or short of
+    // the nearest ship; null, with nothing changed, when the match has
+    // nothing to place.
     static Target* place(GameMode& mode, Kind kind);
     // The player's airplane, carrying the enemy flag, over its own flag;
     // false, with nothing changed, when it carries none.

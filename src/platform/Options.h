@@ -66,8 +66,8 @@ struct TestOptions {
     // "-frametimes FILE": the frame times and their split, written at the end
     // (relative to the folder the game was started from); empty for none.
     std::string frameTimes;
-    // "-testplace foe|flag": a placement that lets a scripted run score a
-    // kill or a flag capture; empty for none.
+    // "-testplace foe|flag|ship": a placement that lets a scripted run score a
+    // kill or a flag capture, or see a ship close by; empty for none.
     std::string testPlace;
 };
 
@@ -81,7 +81,7 @@ bool parseInjection(std::string_view value, std::string& scriptLine);
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
 // "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-menupage NAME", "-autostart TYPE:MAP" and
 // "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N", "-lanaddr ADDR", "-frametimes FILE" and
-// "-testplace foe|flag".
+// "-testplace foe|flag|ship".
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or

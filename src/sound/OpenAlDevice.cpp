@@ -6,6 +6,7 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <AL/efx.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +15,12 @@ namespace {
 constexpr float kMaxGain = 16.0f;  // channel volumes above 1 are used (2.0, 2.5)
 
 ALCdevice* alDevice(void* device) { return static_cast<ALCdevice*>(device); }
+
+// The sources the device mixes for, and no effect sends (the game has no
+// effects): each send adds its filter state to every voice the library sets
+// aside. Only the streams (music) may be stereo; every loaded sound is mono.
+constexpr ALCint kStereoSources = 4;
+constexpr ALCint kMonoSources = AudioDevice::kChannels - kStereoSources;
 
 // OpenAL positions only mono buffers, and every loaded sound may be played in
 // 3-D, so stereo files are mixed down when they load.
@@ -37,7 +44,9 @@ OpenAlDevice::OpenAlDevice(Output output, void* device, void* context, std::stri
 std::unique_ptr<OpenAlDevice> OpenAlDevice::open()
 {
     if (ALCdevice* device = alcOpenDevice(nullptr)) {
-        ALCcontext* context = alcCreateContext(device, nullptr);
+        const ALCint attributes[] = {ALC_MONO_SOURCES, kMonoSources, ALC_STEREO_SOURCES, kStereoSources,
+                                     ALC_MAX_AUXILIARY_SENDS, 0, 0};
+        ALCcontext* context = alcCreateContext(device, attributes);
         if (context && alcMakeContextCurrent(context)) {
             const ALCchar* name = alcGetString(device, ALC_DEVICE_SPECIFIER);
             std::unique_ptr<OpenAlDevice> result(
@@ -72,7 +81,8 @@ std::unique_ptr<OpenAlDevice> OpenAlDevice::openLoopback(int rate)
     if (!device)
         return nullptr;
     const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                                 ALC_FREQUENCY, rate, ALC_HRTF_SOFT, ALC_FALSE, 0};
+                                 ALC_FREQUENCY, rate, ALC_HRTF_SOFT, ALC_FALSE, ALC_MONO_SOURCES, kMonoSources,
+                                 ALC_STEREO_SOURCES, kStereoSources, ALC_MAX_AUXILIARY_SENDS, 0, 0};
     ALCcontext* context = alcCreateContext(device, attributes);
     if (!context || !alcMakeContextCurrent(context)) {
         if (context)

@@ -55,6 +55,8 @@ struct NetworkedSkirmish : testing::Test {
     void SetUp() override
     {
         seedRandom(91, 3);
+        // From the first start's settings, whatever a test before left.
+        settings() = Settings{};
         std::string error;
         ASSERT_TRUE(harness.mountData(error)) << error;
         settings().setSkirmishWord(Settings::kEntryFFA, 2, 3);

@@ -8,6 +8,7 @@
 #include "modes/kinds/GameModeCTF.h"
 #include "platform/Random.h"
 
+#include "CampaignFixture.h"
 #include "support/modes/ModeHarness.h"
 
 #include <gtest/gtest.h>
@@ -122,5 +123,50 @@ TEST_F(Placement, FoesComeOneAfterTheOtherAfterTheDelayAndNothingWhereNothingFit
     EXPECT_EQ(placement.placed(), TestPlacement::kFoes);
     EXPECT_TRUE(placement.done());
     EXPECT_FALSE(placement.update(*mode, std::nanf("")));
+}
+}  // namespace
+
+namespace {
+struct ShipPlacement : CampaignMission {};
+
+// In the ship mission the airplane is put low, level and short of the
+// nearest freighter, heading on as it was with the ship off to one side
+// ahead; the freighters several km away no longer need a long flight.
+TEST_F(ShipPlacement, TheAirplaneFliesLowTowardTheNearestShip)
+{
+    ASSERT_NE(start(1, 2), nullptr) << "the ship mission";
+    harness.run(1.0f);
+    Airplane& me = *mode->playerAirplane();
+    const Vec3 heading = me.forward();
+    ASSERT_EQ(TestPlacement::place(*mode, TestPlacement::Kind::Ship), &me);
+    const Target* ship = nullptr;
+    for (const auto& e : mode->entities())
+        if (e->kind() == TargetKind::Ship2 && e->isActive() && e->isAlive() &&
+            (!ship || vec3DistanceSq(e->position(), me.position()) < vec3DistanceSq(ship->position(), me.position())))
+            ship = e.get();
+    ASSERT_NE(ship, nullptr);
+    Vec3 to = ship->position() - me.position();
+    to.y = 0.0f;
+    EXPECT_NEAR(vec3Length(to), std::hypot(TestPlacement::kShipShort, TestPlacement::kShipAside), 1.0f);
+    EXPECT_NEAR(me.position().y - std::max(mode->groundHeightAt(me.position().x, me.position().z), 0.0f),
+                TestPlacement::kShipAbove, 1.0f);
+    EXPECT_NEAR(me.forward().y, 0.0f, 1e-3f) << "level";
+    EXPECT_GT(vec3Dot(vec3NormalizeOr(Vec3{heading.x, 0.0f, heading.z}, Vec3{}), me.forward()), 0.999f);
+    EXPECT_GT(vec3Dot(vec3NormalizeOr(to, Vec3{}), me.forward()), 0.9f) << "the ship ahead";
+    // It stays there: the next frames fly on from the placement.
+    const Vec3 placed = me.position();
+    harness.run(0.25f);
+    EXPECT_LT(vec3DistanceExact(me.position(), placed), me.speed() * 0.25f + 20.0f);
+}
+
+// A mission without ships has nothing to place and changes nothing.
+TEST_F(ShipPlacement, AMissionWithoutShipsPlacesNothing)
+{
+    ASSERT_NE(start(0, 0), nullptr);
+    Airplane& me = *mode->playerAirplane();
+    const Vec3 before = me.position();
+    EXPECT_EQ(TestPlacement::place(*mode, TestPlacement::Kind::Ship), nullptr);
+    EXPECT_EQ(me.position().x, before.x);
+    EXPECT_EQ(me.position().z, before.z);
 }
 }  // namespace

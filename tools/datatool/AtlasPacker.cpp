@@ -11,6 +11,10 @@ int nextPowerOfTwo(int v)
         p *= 2;
     return p;
 }
+int roundUp(int v, int step)
+{
+    return (v + step - 1) / step * step;
+}
 }  // namespace
 
 bool packAtlas(const std::vector<AtlasSize>& sizes, int padding, int maxSide, AtlasLayout& out)
@@ -47,7 +51,10 @@ bool packAtlas(const std::vector<AtlasSize>& sizes, int padding, int maxSide, At
         shelfHeight = std::max(shelfHeight, h);
     }
     layout.width = width;
-    layout.height = nextPowerOfTwo(std::max(y + shelfHeight, 1));
+    // Only as tall as the shelves reach: a power of two would leave up to
+    // half the texture blank, and every sheet is sampled clamped without
+    // mipmaps, which any height allows.
+    layout.height = roundUp(std::max(y + shelfHeight, 1), kHeightStep);
     if (layout.height > maxSide)
         return false;
     out = std::move(layout);

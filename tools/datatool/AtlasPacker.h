@@ -7,8 +7,12 @@
 struct AtlasPlacement {
     int x = 0, y = 0;   // top-left of the rectangle itself, inside its padding
 };
+// Rows of texels the atlas height is rounded up to.
+inline constexpr int kHeightStep = 4;
+
 struct AtlasLayout {
-    int width = 0, height = 0;   // powers of two
+    int width = 0;    // a power of two
+    int height = 0;   // the shelves' height rounded up to kHeightStep
     std::vector<AtlasPlacement> placements;   // in the order of the sizes given
 };
 

@@ -15,7 +15,7 @@ struct Worldspawn : CSerializable {
     float ceiling = 6000.0f;          // highest useful altitude
     Vec3 spawn{0.0f, 1500.0f, 0.0f};  // default spawn point
     Vec3 spawnAngles;                 // degrees, as item angles
-    float startHeading = 0.0f;        // menu flight, radians
+    float startHeading = 0.0f;        // menu flight, degrees
     float startPitch = 0.0f;
     Vec3 dummyPoint;                  // default point of a tutorial waypoint
     Color4 lightColor{255, 244, 224, 255};

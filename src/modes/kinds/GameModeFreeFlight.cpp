@@ -1,7 +1,9 @@
 #include "modes/kinds/GameModeFreeFlight.h"
 
+#include "entities/ai/AirplaneAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/AirplaneModel.h"
+#include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneList.h"
 #include "platform/Settings.h"
 
@@ -9,6 +11,9 @@
 #include <cmath>
 
 namespace {
+
+// The menu map keeps its start heading and pitch in degrees.
+constexpr float kDegreesToRadians = 0.017453292f;
 
 bool isSurfaceContact(CrashCause cause) { return cause == CrashCause::Ground || cause == CrashCause::Water; }
 
@@ -19,7 +24,50 @@ int selectedPlaneId()
     return planes.findById(id) ? id : (planes.count() > 0 ? planes.at(0)->plane_id : -1);
 }
 
+// Twice the signed area of the loop on the ground: positive when it turns from +x toward +z.
+float loopTurn(const std::vector<Vec3>& points)
+{
+    float area = 0.0f;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Vec3& a = points[i];
+        const Vec3& b = points[(i + 1) % points.size()];
+        area += a.x * b.z - b.x * a.z;
+    }
+    return area;
+}
+
 }  // namespace
+
+std::vector<Vec3> GameModeMenu::loopAhead(std::vector<Vec3> points, const Vec3& position, const Vec3& forward)
+{
+    if (points.size() < 2)
+        return points;
+    Vec3 centre;
+    for (const Vec3& p : points)
+        centre = centre + p;
+    centre = centre * (1.0f / static_cast<float>(points.size()));
+    // Round the loop the way the nose already turns about its middle, so the
+    // first turn is a gentle one and not a reversal.
+    const Vec3 out = position - centre;
+    const float noseTurn = out.x * forward.z - out.z * forward.x;
+    if ((noseTurn < 0.0f) != (loopTurn(points) < 0.0f))
+        std::reverse(points.begin(), points.end());
+    // The point the nose points at most nearly comes first: the camera, which
+    // turns with the airplane, keeps its view while the pilot flies to it.
+    const Vec3 nose = vec3NormalizeOr(Vec3{forward.x, 0.0f, forward.z}, Vec3{0.0f, 0.0f, -1.0f});
+    std::size_t first = 0;
+    float best = -2.0f;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Vec3 to = vec3NormalizeOr(Vec3{points[i].x - position.x, 0.0f, points[i].z - position.z}, Vec3{});
+        const float along = vec3Dot(to, nose);
+        if (along > best) {
+            best = along;
+            first = i;
+        }
+    }
+    std::rotate(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(first), points.end());
+    return points;
+}
 
 GameModeFreeFlight::GameModeFreeFlight() : GameModeCustom(GameType::FreeFlight, false) {}
 
@@ -121,16 +169,35 @@ void GameModeMenu::buildMenuFlight()
     if (!a)
         return;
     respawnAirplane(*a, 0.0f, nullptr);
-    const Vec3 point{12679.454f, 1608.3379f, 4755.814f};
-    a->setPosition(point - a->forward() * 10000.0f);
+    if (m_world) {
+        const Worldspawn& start = m_world->worldspawn();
+        a->setOrientation(quatFromEuler(start.startHeading * kDegreesToRadians, start.startPitch * kDegreesToRadians, 0.0f));
+        // The flight body, not only the drawn position: the next step would
+        // put the airplane back where it respawned. It comes in from afar on
+        // the start heading, so the menu opens on a steady view.
+        a->setPositionAndStop(start.spawn - a->forward() * kApproach);
+    }
     setPlayerAirplane(a);
+    flyTheLoop(*a);
+}
+
+void GameModeMenu::flyTheLoop(Airplane& a)
+{
+    auto* pilot = dynamic_cast<AirplaneAI*>(a.aiController());
+    if (!pilot || !m_world)
+        return;
+    pilot->waypoints = loopAhead(m_world->pathPoints(kLoopPath), a.position(), a.forward());
+    pilot->reset();
+    // Flying the loop with no one to fight: the menu camera keeps close to a
+    // pilot on his way and pulls back only for a fight or an escape.
+    pilot->setState(Manoeuvre::Navigate);
 }
 
 Airplane* GameModeMenu::makeShowcase(int planeId)
 {
     // The player's own paint of the plane, as in a match.
     const PlanePaint paint = settings().paintAt(planeId);
-    Airplane* a = createAirplane(&paint, planeId, 0, 0.0f, squadronA, true);
+    Airplane* a = createAirplane(&paint, planeId, 0, kShowcaseSkill, squadronA, true);
     if (!a)
         return nullptr;
     a->pilotName = u"Pilot";
@@ -164,11 +231,12 @@ Airplane* GameModeMenu::showPlane(int planeId)
         return old;
     respawnAirplane(*a, 0.0f, nullptr);
     if (old) {
-        a->setPosition(old->position());
         a->setOrientation(old->orientation());
+        a->setPositionAndStop(old->position());
         a->setSpeed(old->speed());
         removeEntity(*old);
     }
     setPlayerAirplane(a);
+    flyTheLoop(*a);
     return a;
 }

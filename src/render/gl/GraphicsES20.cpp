@@ -96,6 +96,7 @@ std::span<const AttribPointer> layoutAttribs(VertexLayout layout)
     static const AttribPointer pt20[] = {{A::Position, 3, GL_FLOAT, 0}, {A::TexCoord0, 2, GL_FLOAT, 12}};
     static const AttribPointer model32[] = {{A::Position, 3, GL_FLOAT, 0}, {A::Normal, 3, GL_FLOAT, 12},
                                             {A::TexCoord0, 2, GL_FLOAT, 24}};
+    static const AttribPointer pn24[] = {{A::Position, 3, GL_FLOAT, 0}, {A::Normal, 3, GL_FLOAT, 12}};
     static const AttribPointer pctt32[] = {{A::Position, 3, GL_FLOAT, 0}, {A::Color, 4, GL_UNSIGNED_BYTE, 12},
                                            {A::TexCoord0, 2, GL_FLOAT, 16}, {A::TexCoord1, 2, GL_FLOAT, 24}};
     switch (layout) {
@@ -104,6 +105,7 @@ std::span<const AttribPointer> layoutAttribs(VertexLayout layout)
     case VertexLayout::PosTex16: return pt16;
     case VertexLayout::PosTex20: return pt20;
     case VertexLayout::Model32: return model32;
+    case VertexLayout::PosNormal24: return pn24;
     case VertexLayout::PosColorTexTex32: return pctt32;
     }
     return {};

@@ -21,8 +21,10 @@
 
 namespace {
 
-// A vertex in the GPU buffer: the Model32 layout.
-constexpr std::size_t kPatchVertexBytes = 8 * sizeof(float);
+// A vertex in the GPU buffer: position and normal (PosNormal24); the ground
+// takes its texture coordinates from the position.
+constexpr std::size_t kPatchVertexBytes = 6 * sizeof(float);
+constexpr std::size_t kPatchVertexFloats = kPatchVertexBytes / sizeof(float);
 
 // The terrain program's variants: each bit leaves a piece of per-pixel work
 // out where it would change nothing (see shaders/terrain.*).
@@ -163,18 +165,17 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
         m_patches.reset();
     const TerrainPatches& all = patches();
     auto gpu = std::make_unique<Gpu>();
-    // The patch vertex is the model vertex with its texture coordinates unused.
     // Sent a patch at a time, so the load never holds a second whole copy.
     const std::size_t vertexCount = all.vertices().size();
     bool made = gpu->vertices.create(BufferTarget::Array, vertexCount * kPatchVertexBytes, BufferUsage::Static);
     std::vector<float> packed;
-    packed.reserve(static_cast<std::size_t>(TerrainPatches::kVerticesPerPatch) * 8);
-    for (std::size_t first = 0; made && first < vertexCount; first += packed.size() / 8) {
+    packed.reserve(static_cast<std::size_t>(TerrainPatches::kVerticesPerPatch) * kPatchVertexFloats);
+    for (std::size_t first = 0; made && first < vertexCount; first += packed.size() / kPatchVertexFloats) {
         packed.clear();
         const std::size_t end = std::min(vertexCount, first + TerrainPatches::kVerticesPerPatch);
         for (std::size_t i = first; i < end; ++i) {
             const TerrainPatches::Vertex& v = all.vertices()[i];
-            packed.insert(packed.end(), {v.x, v.y, v.z, v.nx, v.ny, v.nz, 0.0f, 0.0f});
+            packed.insert(packed.end(), {v.x, v.y, v.z, v.nx, v.ny, v.nz});
         }
         made = gpu->vertices.update(first * kPatchVertexBytes, packed.data(), packed.size() * sizeof(float));
     }
@@ -318,7 +319,7 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         const bool trimmed = banded && keepBand(indices, heights, low, high, m_shownIndices);
         if (trimmed && m_shownIndices.empty())
             continue;
-        g->setBufferVertexLayout(VertexLayout::Model32, static_cast<std::size_t>(vp.patch) * kPatchBytes);
+        g->setBufferVertexLayout(VertexLayout::PosNormal24, static_cast<std::size_t>(vp.patch) * kPatchBytes);
         if (trimmed) {
             g->drawIndexed(PrimitiveType::Triangles, m_shownIndices);
             continue;
