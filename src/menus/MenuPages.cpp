@@ -51,6 +51,7 @@
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
 
+#include <algorithm>
 #include <utility>
 
 GameSetupMenuFrame* MenuFrameRegistry::gameSetupMenu()
@@ -241,13 +242,46 @@ void useOwnLayout(FilledMenuFrame& page, int titleString, int backString)
     page.backButton()->updateLabel();
 }
 
+void fitBarToButtons(MenuPanel& bar)
+{
+    const ScreenMetrics& m = screenMetrics();
+    int tallest = 0;
+    for (int i = 0; i < bar.itemCount(); ++i)
+        if (const MenuItem* item = bar.itemAt(i))
+            tallest = std::max(tallest, item->height);
+    const int margin = static_cast<int>(4.0f * m.uiScale);
+    bar.height = std::max(bar.height, tallest + 2 * margin);
+    bar.y = m.screenHeight - bar.height;
+    bar.paddingY = (bar.height - tallest) / 2;
+}
+
+int connectorPointAtY(int x0, int y0, int x1, int y1, int y)
+{
+    if (y0 == y1)
+        return x0;
+    const float t = std::clamp(static_cast<float>(y - y0) / static_cast<float>(y1 - y0), 0.0f, 1.0f);
+    return x0 + static_cast<int>(t * static_cast<float>(x1 - x0));
+}
+
+int barPaddingWithinScreen(int wanted, int content, int margin)
+{
+    const int widest = screenMetrics().screenWidth - content - margin;
+    return std::max(std::min(wanted, widest), std::min(margin, widest));
+}
+
 SpriteButton* addBarButton(MenuPanel& bar, int frameNumber, int stringId, MenuAction action)
 {
     auto* button = new SpriteButton(kSpriteSetMenus, frameNumber, 2, stringId);
     button->anchorMode = MenuItem::kAnchorPlaced;
     button->focusable = true;
-    // The label sits right of the icon at the plate's left end.
-    button->labelNudgeX = static_cast<int>(18.0f * screenMetrics().uiScale);
+    // The label sits right of the icon at the plate's left end (the plates are
+    // 40 art pixels high, the icon takes the first 38) and shrinks to fit.
+    button->updateLabel();
+    if (button->height > 0 && button->width > 0) {
+        const float art = static_cast<float>(button->height) / 40.0f, w = static_cast<float>(button->width);
+        button->labelBox = {38.0f * art / w, 0.1f, 1.0f - 8.0f * art / w, 0.9f};
+        button->updateLabel();
+    }
     button->onClick = std::move(action);
     bar.addItem(button);
     return button;

@@ -34,3 +34,13 @@ void useOwnLayout(FilledMenuFrame& page, int titleString, int backString);
 // A button of a scene page's bottom bar, added to it: the icon frame with the
 // label right of it, reached by the controller.
 SpriteButton* addBarButton(MenuPanel& bar, int frameNumber, int stringId, MenuAction action);
+// Makes the bottom bar tall enough for its buttons with a small margin and
+// stands it on the screen's foot, the buttons centred in it: buttons as tall
+// as the bar's art would otherwise hang past the screen's edge.
+void fitBarToButtons(MenuPanel& bar);
+// The x at height y of the connector line from (x0, y0) to (x1, y1), the
+// point where a branch leaves it; an end's x when y lies beyond that end.
+int connectorPointAtY(int x0, int y0, int x1, int y1, int y);
+// The leading margin that keeps a bar's row of buttons of the content width
+// inside the screen, `margin` from its edges, and as near `wanted` as that allows.
+int barPaddingWithinScreen(int wanted, int content, int margin);

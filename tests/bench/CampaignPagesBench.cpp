@@ -1,4 +1,5 @@
-// Per-frame cost of the campaign road at 1280 x 720: the briefing page with
+// Per-frame cost of the campaign road at 1280 x 720: the mission cards while
+// their row glides (the dots follow it), the briefing page with
 // its map running (planes on their paths, arrows growing) and a comic page at
 // twice its fit zoom. Update and the 2-D draw, separately, on whatever GL the
 // display offers.
@@ -7,6 +8,7 @@
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/BriefingMenuFrame.h"
+#include "menus/frontend/CampaignMenuFrame.h"
 #include "menus/frontend/ComicCfg.h"
 #include "menus/frontend/ComicsMenuFrame.h"
 
@@ -59,6 +61,26 @@ struct Bench : MenuBenchFrame {
         MapLists::instance().clear();
     }
 };
+
+void missionsGlideUpdate(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    CampaignMenuFrame* page = MenuFrameRegistry::campaignMenu();
+    page->setCampaign(0);
+    goToFrame(page);
+    for (int i = 0; i < 60; ++i)
+        updateMenuFrames();
+    int frames = 0;
+    for (auto _ : state) {
+        // Pages right and back again, so the row moves on every frame.
+        if (frames++ % 20 == 0)
+            (frames / 20) % 2 == 0 ? page->scrollRight() : page->scrollLeft();
+        updateMenuFrames();
+    }
+}
+BENCHMARK(missionsGlideUpdate)->Unit(benchmark::kMicrosecond);
 
 void briefingUpdate(benchmark::State& state)
 {

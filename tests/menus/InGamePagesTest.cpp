@@ -510,8 +510,12 @@ TEST_F(InGamePages, FinishedLessonsChainToTheNextAndTheLastToTheMissions)
         showPaused(win);
         EXPECT_TRUE(win->nextButton->visible);
         EXPECT_EQ(win->nextButton->labelStringId, TutorialWinMenuFrame::kNextStringBase + done);
-        // The page leads on at its first update.
-        win->update();
+        // The page waits for the player, then its next button leads on.
+        for (int frame = 0; frame < 120; ++frame)
+            win->update();
+        EXPECT_TRUE(tutorialStarts.empty()) << done << ": the page moved on by itself";
+        EXPECT_EQ(tutorialIndex(), done);
+        win->nextButton->activate();
         EXPECT_EQ(tutorialStarts, std::vector<int>{next}) << done;
         EXPECT_EQ(tutorialIndex(), next);
     }
@@ -520,6 +524,8 @@ TEST_F(InGamePages, FinishedLessonsChainToTheNextAndTheLastToTheMissions)
     showPaused(win);
     EXPECT_EQ(win->nextButton->labelStringId, TutorialWinMenuFrame::kNextFallbackString);
     win->update();
+    EXPECT_EQ(currentScreen(), &game) << "the last lesson's page waits too";
+    win->nextButton->activate();
     EXPECT_TRUE(tutorialStarts.empty());
     EXPECT_EQ(currentScreen(), &menus);
     EXPECT_EQ(historyBack(), (std::vector<MenuFrame*>{MenuFrameRegistry::campaignMenu(), MenuFrameRegistry::playMenu(),

@@ -3,11 +3,15 @@
 // photo "photo.png" beside it. Every family is drawn from one set of
 // proportions (fuselage, wing plan, tail, engines), nose to -z, so the
 // hangar shows a Spitfire, a Sabre and an A-10 as clearly different shapes.
+// The first family's photo also stands in "data/sprites/photo.png" with its
+// one-frame sheet "photo.bspr", the photo sprite set.
 #include "DataTool.h"
 #include "GlmBuilder.h"
 #include "Mesh.h"
 #include "ModelParts.h"
 #include "SheetImage.h"
+
+#include "render/2d/SpriteSheet.h"
 
 #include <algorithm>
 #include <cmath>
@@ -216,11 +220,13 @@ void setRgb(cairo_t* cr, const Rgb& c, double shade = 1.0)
     cairo_set_source_rgb(cr, c[0] / 255.0 * shade, c[1] / 255.0 * shade, c[2] / 255.0 * shade);
 }
 
+constexpr int kPhotoWidth = 256, kPhotoHeight = 160;
+
 // The hangar photo: the aircraft from above against an evening sky, its
 // plan drawn from the same proportions as the model.
 std::vector<std::uint8_t> photo(const AircraftShape& s)
 {
-    constexpr int kWidth = 256, kHeight = 160;
+    constexpr int kWidth = kPhotoWidth, kHeight = kPhotoHeight;
     SheetImage image(kWidth, kHeight);
     if (!image.valid())
         return {};
@@ -305,6 +311,28 @@ std::vector<std::uint8_t> photo(const AircraftShape& s)
     return image.encodePng();
 }
 
+// The photo sprite set: one frame covering the whole picture. Its own
+// picture is the fallback photo; the painting page swaps in the photo of the
+// plane being painted, which every family has at the same size.
+bool writePhotoSheet(DataContext& context)
+{
+    SpriteSheet sheet;
+    sheet.sheetScale = 0.5f;   // drawn like the menu art, two picture pixels to a sprite unit
+    sheet.textureName = "photo.png";
+    sheet.texWidth = kPhotoWidth;
+    sheet.texHeight = kPhotoHeight;
+    sheet.modules.push_back({0, 0, kPhotoWidth, kPhotoHeight});
+    sheet.parts.push_back({0, 0, 0, 0, 0.0f});
+    sheet.frames.push_back({0, 1});
+    const std::vector<std::uint8_t> bytes = writeSpriteSheet(sheet);
+    SpriteSheet check;
+    if (!readSpriteSheet(bytes, check)) {
+        context.error("the photo sheet does not read back");
+        return false;
+    }
+    return context.writeFile("data/sprites/photo.bspr", bytes);
+}
+
 bool buildAircraftModels(DataContext& context)
 {
     for (const AircraftShape& shape : kShapes) {
@@ -327,7 +355,7 @@ bool buildAircraftModels(DataContext& context)
     }
     // The photo shown for a plane whose family has none.
     const std::vector<std::uint8_t> fallback = photo(kShapes[0]);
-    return !fallback.empty() && context.writeFile("data/sprites/photo.png", fallback);
+    return !fallback.empty() && context.writeFile("data/sprites/photo.png", fallback) && writePhotoSheet(context);
 }
 }  // namespace
 

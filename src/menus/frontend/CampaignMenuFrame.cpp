@@ -6,6 +6,7 @@
 #include "menus/frontend/BriefingMenuFrame.h"
 #include "modes/GameModeGlobals.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 CampaignMenuFrame* MenuFrameRegistry::campaignMenu()
 {
@@ -256,6 +258,7 @@ void CampaignMenuFrame::onShow()
     rebuildFocusLinks();
     if (focus)
         focusedItem = focus;
+    m_dotsScrollX = row->scrollX;
 }
 
 void CampaignMenuFrame::onHide()
@@ -287,4 +290,33 @@ void CampaignMenuFrame::update()
     stepPendingScroll();
     row->layout(row->absX, row->absY);
     MenuContainer::update();
+    followRowWithDots();
+}
+
+int CampaignMenuFrame::cardAtMiddle() const
+{
+    const int middle = row->absX + row->width / 2;
+    int best = -1, bestDistance = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const int distance = std::abs(entries[i]->absX + entries[i]->width / 2 - middle);
+        if (best < 0 || distance < bestDistance) {
+            best = static_cast<int>(i);
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+void CampaignMenuFrame::followRowWithDots()
+{
+    // While the row glides to a focused card the dots wait for it to arrive.
+    if (row->scrollToXActive || row->scrollX == m_dotsScrollX)
+        return;
+    m_dotsScrollX = row->scrollX;
+    row->layout(row->absX, row->absY);
+    const int card = cardAtMiddle();
+    if (card < 0 || card == indicator->currentPage)
+        return;
+    indicator->currentPage = card;
+    logInfo("menus", "mission dots on card %d", card);
 }

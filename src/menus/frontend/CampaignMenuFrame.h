@@ -60,6 +60,11 @@ public:
     static bool missionOpen(int campaign, int mission);
     // One frame of the pending scroll.
     void stepPendingScroll();
+    // The dots mark the card the row was moved to (by a drag, its glide, the
+    // dots or keys): the card nearest the row's middle once the row rests
+    // from a scroll-to-item. -1 when the row has no card.
+    int cardAtMiddle() const;
+    void followRowWithDots();
 
     int campaign = 0;
     MenuPanel* row = nullptr;
@@ -67,4 +72,7 @@ public:
     int pendingScroll = 0;
     int highestOpen = 0;
     std::vector<CampaignMenuEntry*> entries;
+
+private:
+    float m_dotsScrollX = 0.0f;   // the row's offset the dots last followed
 };

@@ -81,17 +81,10 @@ SpriteButton* MainMenuFrame::addButton(int frame, int stringId, MenuAction actio
     button->labelAlignment = MenuItem::kAlignCentreX | MenuItem::kAlignBottom;
     button->focusable = true;
     button->onClick = std::move(action);
+    // The name sits in the dark band at the foot of the picture (8 to 116
+    // across and 84 to 116 down of the 124-square art) and shrinks to fit it.
+    button->labelBox = {8.0f / 124.0f, 84.0f / 124.0f, 116.0f / 124.0f, 116.0f / 124.0f};
     button->updateLabel();
-    // The name sits in the dark band at the foot of the picture and is made
-    // smaller where it would run past the button.
-    const float a = screenMetrics().uiScale;
-    const float room = static_cast<float>(button->width) - 10.0f * a;
-    const float wide = measureText(button->font, button->labelText()).width;
-    button->textScale = wide > room ? room / wide : 1.0f;
-    if (button->font) {
-        const float line = button->font->lineHeight();
-        button->labelNudgeY = static_cast<int>(line - 24.0f * a - line * button->textScale / 2.0f);
-    }
     bottomPanel->placeItem(button);
     return button;
 }

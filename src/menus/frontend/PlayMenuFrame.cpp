@@ -131,6 +131,11 @@ SpriteButton* PlayMenuFrame::makeButton(int frame, int stringId, float scale, Me
     button->labelAlignment = MenuItem::kAlignCentreX | MenuItem::kAlignBottom;
     button->focusable = true;
     button->onClick = std::move(action);
+    // The name sits in the dark band at the foot of the picture, 8 art pixels
+    // in from the sides and from 40 to 8 above the foot of the 150-high art
+    // (170 wide in the middle panel, 180 at the sides), and shrinks to fit it.
+    const float art = scale < 1.0f ? 180.0f : 170.0f;
+    button->labelBox = {8.0f / art, 110.0f / 150.0f, (art - 8.0f) / art, 142.0f / 150.0f};
     button->updateLabel();
     return button;
 }

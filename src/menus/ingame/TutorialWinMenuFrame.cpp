@@ -113,8 +113,9 @@ void TutorialWinMenuFrame::onShow()
 
 void TutorialWinMenuFrame::update()
 {
+    // The page waits for the player: moving on by itself at the first update
+    // would start the next lesson before the finished one was ever seen.
     MenuContainer::update();
-    nextTutorial();
 }
 
 int TutorialWinMenuFrame::followingTutorial(int index)

@@ -5,8 +5,8 @@ class MenuPanel;
 class SpriteButton;
 class SpriteLabel;
 
-// The finished lesson. It leads on at its first update: the next tutorial
-// starts, and after the last one the menus open on the campaign's missions.
+// The finished lesson. It stays until the player picks the next lesson or the
+// menus; after the last lesson "next" opens the menus on the campaign's missions.
 class TutorialWinMenuFrame : public MenuFrame {
 public:
     static constexpr int kPanelFrame = 204;

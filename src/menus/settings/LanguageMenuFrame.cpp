@@ -16,6 +16,7 @@
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
 
+#include <algorithm>
 #include <string>
 
 LanguageMenuFrame* MenuFrameRegistry::languageMenu()
@@ -56,10 +57,16 @@ LanguageMenuFrame::LanguageMenuFrame()
         flag->updateLabel();
         flags[i] = flag;
     }
-    // Rows sized by the first flag at its full size.
+    // Rows sized by the first flag at its full size. On narrow screens the
+    // flags close up so the rows stay on the screen with room left of them
+    // for the line down to the lower row.
     const int fw = flags[0]->width, fh = flags[0]->height;
+    const int edge = static_cast<int>(20.0f * m.uiScale);
+    const int across = std::max(0, std::min(gap, (m.screenWidth - 2 * edge - kFlagsPerRow * fw) / (kFlagsPerRow + 1)));
     for (MenuPanel* panel : {upperRow, lowerRow}) {
-        panel->width = kFlagsPerRow * fw + 6 * gap;
+        panel->spacing = across;
+        panel->paddingX = across;
+        panel->width = kFlagsPerRow * fw + (kFlagsPerRow + 1) * across;
         panel->height = fh + 2 * gap;
         panel->x = m.screenWidth / 2 - panel->width / 2;
     }
@@ -147,10 +154,19 @@ void LanguageMenuFrame::rebuildConnectorLines()
     const int titleMid = titleLabel->absY + titleLabel->height / 2;
     const int ux = upperRow->absX, uy = upperRow->absY, uw = upperRow->width;
     const int lowerMid = lowerRow->absY + lowerRow->height / 2;
-    connectorLines.push_back({titleLabel->absX, titleMid, ux + uw / 3, uy, true, 0});
+    const int titleLeft = titleLabel->absX;
+    connectorLines.push_back({titleLeft, titleMid, ux + uw / 3, uy, true, 0});
     connectorLines.push_back({titleLabel->absX + titleLabel->width / 2, titleMid, ux + 2 * uw / 3, uy, true, 0});
-    connectorLines.push_back({ux + uw / 3, uy - titleLabel->height, ux / 2, lowerMid, true, 0});
-    connectorLines.push_back({ux / 2, lowerMid, ux, lowerMid, true, 0});
+    // The branch to the lower row leaves the first line above the upper row
+    // and goes round the row's left end, so it crosses neither row nor flag.
+    // Never above the middle of the gap under the title, where the back button may stand.
+    const int titleBottom = titleLabel->absY + titleLabel->height;
+    const int branchY = std::max(uy - titleLabel->height, (titleBottom + uy) / 2);
+    const int branchX = connectorPointAtY(titleLeft, titleMid, ux + uw / 3, uy, branchY);
+    const int side = ux / 2;
+    connectorLines.push_back({branchX, branchY, side, branchY, true, 0});
+    connectorLines.push_back({side, branchY, side, lowerMid, true, 0});
+    connectorLines.push_back({side, lowerMid, ux, lowerMid, true, 0});
 }
 
 void rebuildMenusForLanguage()

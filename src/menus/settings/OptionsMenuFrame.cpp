@@ -9,6 +9,7 @@
 #include "menus/settings/GraphicsSettingsMenuFrame.h"
 #include "menus/settings/LanguageMenuFrame.h"
 #include "menus/settings/OtherGameSettingsMenuFrame.h"
+#include "menus/MenuPages.h"
 #include "platform/ScreenMetrics.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
@@ -16,6 +17,8 @@
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
+
+#include <algorithm>
 
 namespace {
 constexpr int kLanguageFrame = 46, kControlsFrame = 47, kOtherFrame = 266, kAudioFrame = 52;
@@ -132,12 +135,23 @@ void OptionsMenuFrame::rebuildConnectorLines()
     const int topY = topRow->absY;
     const int leftX = titleLabel->absX, centreX = titleLabel->absX + titleLabel->width / 2;
     const int quarter = topRow->absX + topRow->width / 4, threeQuarters = topRow->absX + 3 * topRow->width / 4;
+    const int gap = static_cast<int>(10.0f * screenMetrics().uiScale);
+    const int topLeft = topRow->absX, topRight = topRow->absX + topRow->width;
     connectorLines.push_back({leftX, titleMid, quarter, topY, true, 0});
-    connectorLines.push_back({quarter, topY - raise, (topRow->absX + lowerLeftRow->absX) / 2, lowerLeftRow->absY, true, 0});
     connectorLines.push_back({centreX, titleMid, threeQuarters, topY, true, 0});
+    // Each branch to a lower row leaves its line above the top row and goes
+    // round the row's end, straight down to the lower row: a slant from the
+    // line to the lower row would cross the top row and its buttons.
+    const int branchY = topY - raise;
+    const int leftDown = std::min((topLeft + lowerLeftRow->absX) / 2, topLeft - gap);
+    const int leftFrom = connectorPointAtY(leftX, titleMid, quarter, topY, branchY);
+    connectorLines.push_back({leftFrom, branchY, leftDown, branchY, true, 0});
+    connectorLines.push_back({leftDown, branchY, leftDown, lowerLeftRow->absY, true, 0});
     const int shift = (topRow->absX - lowerLeftRow->absX) / 2;
-    connectorLines.push_back({threeQuarters, topY - raise, lowerRightRow->absX + lowerRightRow->width - shift,
-                              lowerRightRow->absY, true, 0});
+    const int rightDown = std::max(lowerRightRow->absX + lowerRightRow->width - shift, topRight + gap);
+    const int rightFrom = connectorPointAtY(centreX, titleMid, threeQuarters, topY, branchY);
+    connectorLines.push_back({rightFrom, branchY, rightDown, branchY, true, 0});
+    connectorLines.push_back({rightDown, branchY, rightDown, lowerRightRow->absY, true, 0});
 }
 
 void OptionsMenuFrame::openLanguage()

@@ -69,7 +69,12 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
     backButton()->updateLabel();
     titleLabel->stringId = kTitleString;
     titleLabel->updateSize();
-    const int barY = bottomPanel ? bottomPanel->y : m.screenHeight;
+    // The bar's buttons first: the sliders stand clear of the bar they make.
+    resetButton = addBarButton(*bottomPanel, kResetFrame, kResetString, [this] { resetToDefaults(); });
+    revertButton = addBarButton(*bottomPanel, kRevertFrame, kRevertString, [this] { revertColours(); });
+    slotButton = addBarButton(*bottomPanel, kSlotFrame, kFirstColourString, [this] { toggleColourSlot(); });
+    fitBarToButtons(*bottomPanel);
+    const int barY = bottomPanel->y;
 
     hueSlider = new SpriteSlider(true);
     hueSlider->anchorMode = kAnchorAbsolute;
@@ -96,16 +101,15 @@ PlanePaintingMenuFrame::PlanePaintingMenuFrame() : SceneMenuFrame(false, false, 
         giveInputPriority(slider);
     }
 
-    resetButton = addBarButton(*bottomPanel, kResetFrame, kResetString, [this] { resetToDefaults(); });
-    revertButton = addBarButton(*bottomPanel, kRevertFrame, kRevertString, [this] { revertColours(); });
-    slotButton = addBarButton(*bottomPanel, kSlotFrame, kFirstColourString, [this] { toggleColourSlot(); });
 
     infoBalloon->visible = false;
     infoBalloon->enabled = false;
     hideBrowsing();
     bottomPanel->spacing = static_cast<int>(20.0f * s);
     const int content = resetButton->width + revertButton->width + slotButton->width + 2 * bottomPanel->spacing;
-    bottomPanel->paddingX = (W - content) / 2 + static_cast<int>(30.0f * s);
+    // Nudged right of the middle, but never past the screen's right edge.
+    bottomPanel->paddingX = barPaddingWithinScreen((W - content) / 2 + static_cast<int>(30.0f * s), content,
+                                                   static_cast<int>(15.0f * s));
     giveInputPriority(backButton());
     bringToFront(backButton());
     layout(0, 0);
@@ -336,5 +340,44 @@ void PlanePaintingMenuFrame::draw()
     // The end at slider position 0 stands for a component of 1.
     drawGradient(*valueSlider, kValueTrackFrame, {c[0], c[1], 1.0f}, {c[0], c[1], 0.0f});
     drawGradient(*saturationSlider, kSaturationTrackFrame, {c[0], 1.0f, c[2]}, {c[0], 0.0f, c[2]});
+    drawPhoto();
     SceneMenuFrame::draw();
+}
+
+PlanePaintingMenuFrame::PhotoPlace PlanePaintingMenuFrame::photoPlace() const
+{
+    // In the top right corner, under the title's line and above the
+    // saturation track, at most 100 high.
+    const ScreenMetrics& m = screenMetrics();
+    const float s = m.uiScale;
+    const float top = static_cast<float>(titleLabel->absY + titleLabel->height) + 10.0f * s;
+    const float room = static_cast<float>(saturationSlider->absY) - 10.0f * s - top;
+    PhotoPlace place;
+    place.h = std::min(100.0f * s, room);
+    if (place.h < 20.0f * s)
+        return PhotoPlace{};
+    place.w = place.h * 1.6f;
+    place.x = static_cast<float>(m.screenWidth) - place.w - 20.0f * s;
+    place.y = top;
+    return place;
+}
+
+void PlanePaintingMenuFrame::drawPhoto()
+{
+    // The plane as it left the factory, beside the one being painted.
+    const PhotoPlace place = photoPlace();
+    CSprite* photo = getSprite(kPhotoSet);
+    if (place.h <= 0.0f || !photo || photo->frameCount() < 1)
+        return;
+    int w = 0, h = 0;
+    photo->frameBounds(0, w, h);
+    if (w <= 0 || h <= 0)
+        return;
+    const float border = std::max(1.0f, 2.0f * screenMetrics().uiScale);
+    drawFilledRect(place.x - border, place.y - border, place.w + 2.0f * border, place.h + 2.0f * border, 0xBB, 0xDA,
+                   0xF3, 0xFF);
+    photo->setScale(place.w / static_cast<float>(w), place.h / static_cast<float>(h));
+    const CSprite::Rect r = photo->frameRect(0);
+    photo->drawFrame(0, place.x - r.x, place.y - r.y);
+    photo->setScale(1.0f, 1.0f);
 }

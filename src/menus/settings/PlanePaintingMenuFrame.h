@@ -30,6 +30,12 @@ public:
     PlanePaintingMenuFrame();
 
     void draw() override;
+    // Where the photo of the painted plane (the photo set's one frame) is
+    // drawn; all 0 when the screen leaves it no room.
+    struct PhotoPlace {
+        float x = 0.0f, y = 0.0f, w = 0.0f, h = 0.0f;
+    };
+    PhotoPlace photoPlace() const;
     void update() override;
     bool onTouchDown(int x, int y) override;
     bool onTouchMove(int x, int y) override;
@@ -67,6 +73,7 @@ public:
     SpriteButton* slotButton = nullptr;
 
 private:
+    void drawPhoto();
     int m_plane = -1;
     void hideBrowsing();
     void loadColours(const PlanePaint& paint);

@@ -117,6 +117,7 @@ ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false
     for (SpriteButton* button : {achievementsButton, nameButton, paintingButton})
         content += button->width;
     content += 2 * bottomPanel->spacing;
+    fitBarToButtons(*bottomPanel);
     bottomPanel->paddingX = std::max(0, bottomPanel->width - content - static_cast<int>(15.0f * s));
     bottomPanel->layout(0, 0);
 
@@ -135,6 +136,7 @@ ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false
     if (weaponsButton)
         giveInputPriority(weaponsButton);
     layout(0, 0);
+    placeTexts();
 }
 
 void ProfileMenuFrame::onShow()
@@ -155,10 +157,32 @@ void ProfileMenuFrame::onShow()
     pointsLabel->setText(cut(points, kMaxLabelUnits));
     insignia->frame = rankInsigniaFrame(rank);
     insignia->updateLabel();
-    insignia->x = (rankLabel->x - insignia->width) / 2;
-    layout(0, 0);
+    placeTexts();
     focusedItem = backButton();
     rebuildFocusLinks();
+}
+
+void ProfileMenuFrame::placeTexts()
+{
+    const ScreenMetrics& m = screenMetrics();
+    const float s = m.uiScale;
+    const float H = static_cast<float>(m.screenHeight);
+    const int gap = static_cast<int>(10.0f * s);
+    int left = 0;
+    int lift = std::max(0, rankLabel->height / 2 + static_cast<int>(H - 60.0f * s) - (bottomPanel->y - gap / 2));
+    const int top = static_cast<int>(H - 140.0f * s) - pointsLabel->height / 2 - lift;
+    layout(0, 0);
+    if (statePanel && statePanel->visible && top < statePanel->absY + statePanel->height + gap)
+        left = statePanel->absX + statePanel->width + gap;
+    pointsLabel->y = static_cast<int>(H - 140.0f * s) - lift;
+    nameLabel->y = static_cast<int>(H - 100.0f * s) - lift;
+    rankLabel->y = static_cast<int>(H - 60.0f * s) - lift;
+    insignia->y = nameLabel->y;
+    for (SpriteButton* text : {pointsLabel, nameLabel, rankLabel})
+        text->x = left + static_cast<int>(92.0f * s);
+    // The insignia centred in the margin left of the texts.
+    insignia->x = left + (rankLabel->x - left - insignia->width) / 2;
+    layout(0, 0);
 }
 
 void ProfileMenuFrame::showName()

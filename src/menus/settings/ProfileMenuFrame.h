@@ -56,6 +56,10 @@ public:
 
 private:
     void showName();
+    // The name, rank and points stand at the foot of the page left of the
+    // bar's buttons; where the plane's statistics panel reaches down to them
+    // (small screens) they move beside it, and they stay above the bar.
+    void placeTexts();
 };
 
 // The insignia frame of a rank: 21 + rank, never past the last one.

@@ -129,7 +129,7 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
         postEventText(EventKind::ShotDown, victim, killer);
     victim.onDestroyed(cause);
     if (cause != CrashCause::None)
-        ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
+        ScoreMgr::instance().onKill(&victim, scoredKiller(victim, killer), cause, !counts);
     countKillEvents(killer, victim);
     if (victim.lifeState() == LifeState::Dying && victim.isActive() && fallsBeforeRespawn()) {
         // Shot down: it falls burning out of control until it crashes or
@@ -143,6 +143,15 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
         return;
     }
     finishDeath(victim, killer, cause, flags);
+}
+
+Target* GameModeCustom::scoredKiller(const Target& victim, Target* killer) const
+{
+    // A client's own death reaches the host without a killer (the host alone
+    // decides kills), so the client scores it without one too.
+    if (isNetworkClient() && &victim == m_playerAirplane)
+        return nullptr;
+    return killer;
 }
 
 void GameModeCustom::finishDeath(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags)
@@ -275,6 +284,11 @@ void GameModeCustom::finishMatch()
     const MissionStats& stats = missionStats();
     sm.finishMatchPoints(stats.shotsFired, stats.shotsHit, stats.missilesFired, stats.missilesHit);
     if (posting()) {
+        // Every joiner ends on the host's table, whatever deaths crossed on the way.
+        if (isNetworkServer())
+            for (const auto& e : m_entities)
+                if (e->kind() == TargetKind::Airplane && sm.groupOf(*e))
+                    postScoreEvent(*e, 0, 0);
         matchevent::MatchEnded ended;
         ended.countdown = m_restartCountdown;
         fillServerData(ended.serverData);

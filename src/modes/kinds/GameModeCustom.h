@@ -201,6 +201,8 @@ private:
     bool updateNetworkMatch();
     void updateAfterMatch(float dt);
     void updateReadyNotice();
+    // The killer a death is scored with on this machine.
+    Target* scoredKiller(const Target& victim, Target* killer) const;
     // The respawn of a dead entity: camera, HUD and the delayed return.
     void finishDeath(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags);
 

@@ -104,6 +104,7 @@ void SpriteButton::setText(std::u16string_view text)
 
 void SpriteButton::updateLabel()
 {
+    m_labelFit = 1.0f;
     const ScreenMetrics& metrics = screenMetrics();
     const float s = effectiveTextScale();
     if (isFrameButton()) {
@@ -142,8 +143,25 @@ void SpriteButton::updateLabel()
             labelY = height - static_cast<int>(font ? font->lineHeight() : 0.0f);
         else
             labelY = height / 2;
+        if (isFrameButton() && labelBox.set())
+            fitLabelIntoBox();
     }
     labelLanguage = currentLanguage();
+}
+
+void SpriteButton::fitLabelIntoBox()
+{
+    const float base = effectiveTextScale();
+    const CFont::TextSize text = measureText(font, labelText());
+    const float textW = text.width * base, lineH = (font ? font->lineHeight() : 0.0f) * base;
+    const float boxW = (labelBox.right - labelBox.left) * static_cast<float>(width);
+    const float boxH = (labelBox.bottom - labelBox.top) * static_cast<float>(height);
+    if (textW > boxW && textW > 0.0f)
+        m_labelFit = boxW / textW;
+    if (lineH * m_labelFit > boxH && lineH > 0.0f)
+        m_labelFit = boxH / lineH;
+    labelX = static_cast<int>((labelBox.left + labelBox.right) / 2.0f * static_cast<float>(width));
+    labelY = static_cast<int>((labelBox.top + labelBox.bottom) / 2.0f * static_cast<float>(height));
 }
 
 void SpriteButton::followLanguage()
@@ -197,7 +215,8 @@ void SpriteButton::drawTexts(bool focused)
     }
     if (focused)
         font->setColor(focusTint());
-    const int flags = CFont::kCentreX | ((labelAlignment & kAlignBottom) ? 0 : CFont::kCentreY);
+    const bool bottomLine = (labelAlignment & kAlignBottom) && !(isFrameButton() && labelBox.set());
+    const int flags = CFont::kCentreX | (bottomLine ? 0 : CFont::kCentreY);
     const float drawX = static_cast<float>(absX) + scrollX, drawY = static_cast<float>(absY) + scrollY;
     if (captionStringId >= 1)
         font->draw(getStringByIndex(captionStringId), drawX + static_cast<float>(captionX),

@@ -81,17 +81,30 @@ public:
     int captionX = 0, captionY = 0;
     Color4 textColor;
     bool useTextColor = false;
+    // Where a frame button's art leaves room for its label, as fractions of
+    // the button's size (0 to 1, left to right and top to bottom). When set,
+    // the label is centred in it and drawn smaller when it would run past it,
+    // so long words in any language stay on the button.
+    struct LabelBox {
+        float left = 0.0f, top = 0.0f, right = 0.0f, bottom = 0.0f;
+        bool set() const { return right > left && bottom > top; }
+    };
+    LabelBox labelBox;
+    // The factor the label box asked for at the last measure (1 when it fits).
+    float labelFit() const { return m_labelFit; }
 
 protected:
     // Re-measures when the interface language changed since the last measure.
     void followLanguage();
-    float effectiveTextScale() const { return textScale == -1.0f ? scale : textScale; }
+    float effectiveTextScale() const { return (textScale == -1.0f ? scale : textScale) * m_labelFit; }
     void drawTexts(bool focused);
     // True when the button was not moved since the press and the point is on it.
     bool releaseHits(int x, int y) const;
 
 private:
     void init(int set, int frameNumber, int fontId);
+    void fitLabelIntoBox();
+    float m_labelFit = 1.0f;
 };
 
 // An invisible tap area that draws its own focus box.

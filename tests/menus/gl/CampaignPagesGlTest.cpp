@@ -17,6 +17,7 @@
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteCounter.h"
+#include "ui/widgets/SpriteHComboBox.h"
 
 #include <filesystem>
 #include <string>
@@ -252,6 +253,45 @@ TEST_P(CampaignPages, DogfightsShowTheFirstCardAndALockedOneStaysSilent)
     step(2);
     EXPECT_TRUE(sounds().empty());
     EXPECT_EQ(currentFrame(), page);
+}
+
+// The dots under the cards follow the row: a drag to the left marks a later
+// card, a drag back an earlier one, a tap on the dots' right half the next.
+TEST_P(CampaignPages, MissionDotsFollowTheCardsTheRowWasMovedTo)
+{
+    CampaignMenuFrame* missions = MenuFrameRegistry::campaignMenu();
+    missions->setCampaign(0);
+    goToFrame(missions);
+    step(60);
+    ASSERT_GE(missions->entries.size(), 3u);
+    ASSERT_EQ(missions->indicator->currentPage, 1) << "the last open card is marked at first";
+    const CampaignMenuEntry& card = *missions->entries[1];
+    const int y = card.absY + card.height / 2;
+    const int pitch = missions->entries[2]->absX - card.absX;
+    auto drag = [&](int from, int to) {
+        mouseDown(from, y);
+        step(1);
+        for (int i = 1; i <= 10; ++i) {
+            mouseMove(from + (to - from) * i / 10, y);
+            step(1);
+        }
+        mouseUp(to, y);
+        step(90);
+    };
+    const int middle = screenWidth() / 2;
+    drag(middle + pitch / 2, middle - pitch / 2);
+    // The row glides on after the release; the dots mark where it stops.
+    EXPECT_GE(missions->cardAtMiddle(), 2);
+    EXPECT_EQ(missions->indicator->currentPage, missions->cardAtMiddle());
+    savePicture(picture("missions_dragged"));
+    drag(middle - pitch / 2, middle + pitch);
+    EXPECT_EQ(missions->indicator->currentPage, missions->cardAtMiddle());
+    EXPECT_LE(missions->indicator->currentPage, 1);
+    const int before = missions->indicator->currentPage;
+    const SpritePageIndicator& dots = *missions->indicator;
+    click(dots.absX + dots.width - 2, dots.absY + dots.height / 2);
+    step(30);
+    EXPECT_EQ(missions->indicator->currentPage, before + 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, CampaignPages, testing::Values(std::make_pair(960, 640), std::make_pair(1920, 1080)),

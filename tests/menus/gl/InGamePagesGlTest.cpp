@@ -364,7 +364,7 @@ TEST_P(InGamePictures, TheChatKeyboardKeepsTheHudObjectivePanelInView)
     closeOverlayScreen();
 }
 
-TEST_P(InGamePictures, TheFinishedLessonShowsOnceAndLeadsOn)
+TEST_P(InGamePictures, TheFinishedLessonStaysUntilItsNextButton)
 {
     tutorialIndex() = 2;
     TutorialWinMenuFrame* win = MenuFrameRegistry::tutorialWinMenu();
@@ -372,12 +372,16 @@ TEST_P(InGamePictures, TheFinishedLessonShowsOnceAndLeadsOn)
     openPauseScreen();
     step();   // the overlay opens; the page has not updated yet
     ASSERT_EQ(currentFrame(), win);
-    // Its one drawn frame, before the update that leads on.
+    // The page stays over the game, frame after frame, until the player chooses.
+    step(60);
+    ASSERT_EQ(currentFrame(), win);
+    EXPECT_TRUE(tutorialStarts.empty());
     clearTo(clearColor);
     drawScreens();
     picture("tutorial_win");
     EXPECT_EQ(win->nextButton->labelStringId, TutorialWinMenuFrame::kNextStringBase + 2);
     EXPECT_GT(win->nextButton->width, 0);
+    win->nextButton->activate();
     step();
     EXPECT_EQ(tutorialStarts, std::vector<int>{3});
     EXPECT_EQ(overlayScreen(), nullptr);

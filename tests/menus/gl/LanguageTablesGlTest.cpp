@@ -174,7 +174,8 @@ struct PageTexts : LanguageTables, testing::WithParamInterface<std::pair<int, in
         if (!item.visible)
             return;
         if (const auto* button = dynamic_cast<const SpriteButton*>(&item); button && button->hasLabel()) {
-            const float scale = button->textScale == -1.0f ? button->scale : button->textScale;
+            // The scale the label is drawn at, with any shrinking to fit its band.
+            const float scale = (button->textScale == -1.0f ? button->scale : button->textScale) * button->labelFit();
             Extent e;
             e.text = utf8(button->labelText());
             e.width = measureText(button->font, button->labelText()).width * scale;

@@ -1,0 +1,118 @@
+// The last round of last man standing when both joiners crash in one frame:
+// a joiner must not credit a kill that the host never names, and the host's
+// final table reaches every joiner before the end of the match.
+#include "entities/aircraft/Airplane.h"
+#include "modes/kinds/GameModeCustom.h"
+#include "modes/kinds/GameModeLMS.h"
+#include "modes/progress/ScoreMgr.h"
+#include "net/match/NetMessage.h"
+
+#include "MatchOverFakeNet.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace {
+
+using matchtest::bytesOf;
+
+struct LastRoundScores : matchtest::MatchOverFakeNet {
+    LastRoundScores() : MatchOverFakeNet(61) {}
+};
+
+netmsg::AirplaneDestroyedMsg ownCrash(int victimId)
+{
+    netmsg::AirplaneDestroyedMsg crash;
+    crash.kind = static_cast<int>(CrashCause::Ground);
+    crash.flags = 4;
+    crash.victimId = victimId;
+    crash.killerId = -1;
+    crash.respawnTime = 8.0f;
+    return crash;
+}
+
+TEST_F(LastRoundScores, AJoinersOwnCrashCreditsNoKillerTheHostNeverHears)
+{
+    netmsg::JoinCompleteMsg setup;
+    GameModeCustom* mode = joinedClient(13, setup, false, {77});
+    ASSERT_NE(mode, nullptr);
+    Airplane* own = mode->playerAirplane();
+    auto* other = dynamic_cast<Airplane*>(mode->findPlayerAirplane(77));
+    ASSERT_TRUE(own && other);
+    netmsg::ModeValueMsg start;
+    start.value = 0.0f;
+    receive(bytesOf(start));
+    ASSERT_TRUE(ScoreMgr::instance().active());
+    // The other one shot it down in an earlier round.
+    own->lastAttacker = other;
+    fake->sent.clear();
+
+    mode->onAirplaneDestroyed(*own, nullptr, CrashCause::Ground);
+    handler->client.sendEvents();
+
+    EXPECT_EQ(own->scores[Airplane::kScoreDeaths], 1);
+    EXPECT_EQ(other->scores[Airplane::kScorePoints], 0);
+    // What the host hears, and so scores: no killer.
+    int reports = 0;
+    for (const auto& s : fake->sent) {
+        netmsg::AirplaneDestroyedMsg d;
+        if (!s.bytes.empty() && s.bytes[0] == netmsg::AirplaneDestroyed && d.decode(s.bytes)) {
+            ++reports;
+            EXPECT_EQ(d.killerId, -1);
+        }
+    }
+    EXPECT_EQ(reports, 1);
+}
+
+TEST_F(LastRoundScores, TheHostsTableReachesEveryJoinerBeforeTheEnd)
+{
+    GameModeCustom* mode = hostWith(13, {{0, u"First"}, {3, u"Second"}}, 2);
+    ASSERT_NE(mode, nullptr);
+    auto* lms = dynamic_cast<GameModeLMS*>(mode);
+    ASSERT_NE(lms, nullptr);
+    Airplane* first = joinerOf(*mode, 1);
+    Airplane* second = joinerOf(*mode, 4);
+    ASSERT_TRUE(first && second);
+    lms->setModeValue(0, 0);  // the round runs
+    ASSERT_TRUE(lms->roundRunning());
+    // Each was shot down by the other before; both now crash in one frame.
+    first->lastAttacker = second;
+    second->lastAttacker = first;
+    fake->inbox.push_back({0, bytesOf(ownCrash(first->id()))});
+    fake->inbox.push_back({3, bytesOf(ownCrash(second->id()))});
+    fake->sent.clear();
+    frames(3);
+    ASSERT_TRUE(mode->playStopped);
+
+    // The host's own table: a death each, no point to anybody.
+    for (const Airplane* a : {first, second}) {
+        EXPECT_EQ(a->scores[Airplane::kScoreDeaths], 1);
+        EXPECT_EQ(a->scores[Airplane::kScorePoints], 0);
+    }
+    // Each joiner gets every player's full record, as the host has it, before the end.
+    for (int peer : {0, 3}) {
+        SCOPED_TRACE(peer);
+        std::map<int, std::array<std::int32_t, 9>> records;
+        bool ended = false;
+        for (const auto& s : fake->sent) {
+            if (s.peer != peer || s.bytes.empty())
+                continue;
+            if (s.bytes[0] == netmsg::MatchEnd)
+                ended = true;
+            netmsg::ScoreEventMsg score;
+            if (s.bytes[0] == netmsg::ScoreEvent && score.decode(s.bytes) && score.kind == 0) {
+                EXPECT_FALSE(ended) << "a record after the end";
+                records[score.airplaneId] = score.record;
+            }
+        }
+        EXPECT_TRUE(ended);
+        for (const Airplane* a : std::vector<const Airplane*>{first, second, mode->playerAirplane()}) {
+            ASSERT_EQ(records.count(a->id()), 1u) << a->id();
+            EXPECT_EQ(records[a->id()], a->scores);
+        }
+    }
+}
+
+}  // namespace
