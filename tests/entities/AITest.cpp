@@ -48,6 +48,21 @@ struct AI : testing::Test {
         a->setThrottleForSpeed(speed);
         return a;
     }
+    // A pair of light machine guns that bring a weakened airplane down in a few bursts.
+    static WeaponCfg lightGun()
+    {
+        WeaponCfg gun;
+        gun.name = "gun";
+        gun.weapon_id = 2;
+        gun.type = kWeaponMachinegun;
+        gun.damage = 40.0f;
+        gun.dmgAir = 0.05f;
+        gun.speed = 900.0f;
+        gun.life = 1.5f;
+        gun.reloadTime = 0.08f;
+        gun.numSlots = 2;
+        return gun;
+    }
     AirplaneAI& pilot(Airplane& a, float skill)
     {
         a.setAIController(std::make_unique<AirplaneAI>(a, skill));
@@ -432,16 +447,7 @@ namespace {
 TEST_F(AI, APlaneShotDownAndRemovedInTheFrameIsDroppedByItsHunter)
 {
     host.removeKilled = true;
-    WeaponCfg gun;
-    gun.name = "gun";
-    gun.weapon_id = 2;
-    gun.type = kWeaponMachinegun;
-    gun.damage = 40.0f;
-    gun.dmgAir = 0.05f;
-    gun.speed = 900.0f;
-    gun.life = 1.5f;
-    gun.reloadTime = 0.08f;
-    gun.numSlots = 2;
+    const WeaponCfg gun = lightGun();
     Airplane* prey = plane(1, {0, 2000, -400}, {0, 0, -1}, 150.0f);
     prey->setHealth(0.2f);
     Airplane* hunter = plane(0, {0, 2000, 0}, {0, 0, -1}, 170.0f);
@@ -462,16 +468,7 @@ TEST_F(AI, APlaneShotDownAndRemovedInTheFrameIsDroppedByItsHunter)
 // the grace time, even when it is the nearest enemy, and is fair game after.
 TEST_F(AI, ABotLeavesAJustSpawnedAirplaneAloneForAMoment)
 {
-    WeaponCfg gun;
-    gun.name = "gun";
-    gun.weapon_id = 2;
-    gun.type = kWeaponMachinegun;
-    gun.damage = 40.0f;
-    gun.dmgAir = 0.05f;
-    gun.speed = 900.0f;
-    gun.life = 1.5f;
-    gun.reloadTime = 0.08f;
-    gun.numSlots = 2;
+    const WeaponCfg gun = lightGun();
     Airplane* bot = plane(0, {0, 2000, 0}, {0, 0, -1}, 170.0f);
     ASSERT_TRUE(bot->mountWeapon(gun, 0));
     AirplaneAI& ai = pilot(*bot, 1.0f);

@@ -1,4 +1,5 @@
 #pragma once
+#include "entities/ai/AirplaneAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/MapInfoCfg.h"
@@ -26,6 +27,7 @@ struct CampaignMission : testing::Test {
     ModeHarness harness;
     CampaignPages pages;
     GameModeCampaign* mode = nullptr;
+    Settings saved = settings();
 
     void SetUp() override
     {
@@ -38,6 +40,8 @@ struct CampaignMission : testing::Test {
         s.localPlaneId = 0xFF;  // no plane chosen: the mission's own
         missionStats() = MissionStats{};
     }
+    // The campaign's settings stay with these tests, not with those after them.
+    void TearDown() override { settings() = saved; }
 
     // Starts campaign c's mission m (0-based) at the difficulty; resume 1
     // lays the checkpoint over the start.
@@ -89,5 +93,13 @@ struct CampaignMission : testing::Test {
     {
         for (int i = 0; i < n && modeOf(currentMatch()); ++i)
             mode->update(ModeHarness::kFrame);
+    }
+
+    // The player's airplane handed to its autopilot, as the AUTO key does.
+    AirplaneAI* autopilotOn(Airplane& player)
+    {
+        mode->autopilot = true;
+        mode->reapplyPlayerAutopilot();
+        return dynamic_cast<AirplaneAI*>(player.aiController());
     }
 };

@@ -115,9 +115,7 @@ TEST_F(CampaignMission, ThePlayersAutopilotLeadsItsWingmen)
     frames(60);
     Airplane* player = mode->playerAirplane();
     ASSERT_NE(player, nullptr);
-    mode->autopilot = true;
-    mode->reapplyPlayerAutopilot();
-    auto* pilot = dynamic_cast<AirplaneAI*>(player->aiController());
+    AirplaneAI* pilot = autopilotOn(*player);
     ASSERT_NE(pilot, nullptr);
     const float height = player->position().y;
     frames(10 * 60);
@@ -140,9 +138,7 @@ TEST_F(CampaignMission, ThePlayersAutopilotBreaksFromAMissileAboutToArrive)
     frames(60);
     Airplane* player = mode->playerAirplane();
     ASSERT_NE(player, nullptr);
-    mode->autopilot = true;
-    mode->reapplyPlayerAutopilot();
-    auto* pilot = dynamic_cast<AirplaneAI*>(player->aiController());
+    AirplaneAI* pilot = autopilotOn(*player);
     ASSERT_NE(pilot, nullptr);
     auto* enemy = dynamic_cast<Airplane*>(entityOf("red_0"));
     ASSERT_NE(enemy, nullptr);
@@ -177,8 +173,7 @@ TEST_F(CampaignMission, ThePlayersAutopilotComesRoundBeforeLeavingTheFight)
     frames(680);
     Airplane* player = mode->playerAirplane();
     ASSERT_NE(player, nullptr);
-    mode->autopilot = true;
-    mode->reapplyPlayerAutopilot();
+    ASSERT_NE(autopilotOn(*player), nullptr);
     const Vec3 home = player->position();
     float farthest = 0.0f;
     for (int i = 0; i < 110 * 60 && !mode->missionEnded() && mode->playerAirplane() == player; ++i) {
