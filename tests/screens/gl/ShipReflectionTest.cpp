@@ -1,24 +1,17 @@
 // A ship mirrored in the sea, from a scripted run of the game: the ship
 // mission with "-testplace ship", once at quality 2 (the water reflects) and
 // once at quality 1 (plain water). The pictures are kept under build/flight/.
-#include "support/TempDir.h"
+#include "StagedGame.h"
 
-#include "platform/File.h"
-#include "render/assets/ImageLoaders.h"
 #include "render/assets/TextureImage.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
-namespace fs = std::filesystem;
-
 constexpr int kWidth = 960, kHeight = 640;
 // Three seconds into play the airplane is put short of the nearest ship; a
 // quarter of a second later it flies toward it low over the water.
@@ -28,34 +21,20 @@ class ShipReflection : public testing::Test {
 protected:
     void SetUp() override
     {
-        const fs::path stage = SKYFRONT_STAGE_DIR;
-        if (!fs::exists(stage / "bin/skyfront"))
+        if (!game.prepare())
             GTEST_SKIP() << "the game is not staged";
-        fs::create_directories(tree.path() / "bin");
-        fs::copy_file(stage / "bin/skyfront", tree.path() / "bin/skyfront");
-        for (const char* part : {"data", "paks"})
-            fs::create_directory_symlink(stage / part, tree.path() / part);
     }
 
     // The ship mission at the quality, its frame kept as build/flight/NAME.
     bool shoot(int quality, const std::string& name, TextureImage& image)
     {
-        const std::string command = "cd '" + tree.folder() + "' && SKYFRONT_HEADLESS=1 ./bin/skyfront -width " +
-                                    std::to_string(kWidth) + " -height " + std::to_string(kHeight) + " -quality " +
-                                    std::to_string(quality) +
+        const int status = game.run("-width " + std::to_string(kWidth) + " -height " + std::to_string(kHeight) +
+                                    " -quality " + std::to_string(quality) +
                                     " -fixeddt 0.0166667 -autostart 1:c2m3 -testplace ship -frames " +
                                     std::to_string(kShotFrame + 5) + " -dumpframe " + std::to_string(kShotFrame) +
-                                    ":" + name + " >stdout.txt 2>stderr.txt";
-        const int status = std::system(command.c_str());
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            return false;
-        log = tree.read("stderr.txt");
-        const fs::path keep = fs::path(SKYFRONT_BINARY_DIR) / "flight";
-        fs::create_directories(keep);
-        std::error_code ignored;
-        fs::copy_file(tree.path() / name, keep / name, fs::copy_options::overwrite_existing, ignored);
-        auto file = FileDisk::open(tree.folder() + name, "rb");
-        return file && decodePng(*file, image) && image.format == TextureFormat::Rgba8 && image.width == kWidth &&
+                                    ":" + name);
+        log = game.errors();
+        return status == 0 && game.loadShot(name, image, "flight") && image.width == kWidth &&
                image.height == kHeight;
     }
 
@@ -73,7 +52,7 @@ protected:
         return count ? static_cast<float>(sum / count) : 0.0f;
     }
 
-    TempDir tree;
+    StagedGame game;
     std::string log;
 };
 
@@ -83,9 +62,9 @@ protected:
 TEST_F(ShipReflection, TheSeaMirrorsTheShipWhereThePlainWaterDoesNot)
 {
     TextureImage mirrored, plain;
-    ASSERT_TRUE(shoot(2, "ship_reflection.png", mirrored)) << tree.read("stderr.txt");
+    ASSERT_TRUE(shoot(2, "ship_reflection.png", mirrored)) << game.errors();
     EXPECT_NE(log.find("test placement: the player's airplane flies toward ship"), std::string::npos) << log;
-    ASSERT_TRUE(shoot(1, "ship_reflection_off.png", plain)) << tree.read("stderr.txt");
+    ASSERT_TRUE(shoot(1, "ship_reflection_off.png", plain)) << game.errors();
 
     // A window the width of a ship's reflection, slid over the sea between
     // the island's reflection on the left and the buttons on the right,
