@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -50,30 +51,47 @@ protected:
         s.save();
         setSaveFolder("");
     }
+    // The frame in which the bots end the match, found by a first run that
+    // logs every frame of play: when that is depends on how the bots fly, and
+    // on the fixed step the second run ends in the same frame. -1 when the
+    // match did not end.
+    int endFrame(const std::string& arguments)
+    {
+        if (game.run(arguments + " -fixeddt 0.0166667 -autostart 2:0 -frames 4000 -logplayer 1") != 0)
+            return -1;
+        const std::string log = game.log();
+        const std::size_t over = log.find("match over after");
+        const std::size_t before = over == std::string::npos ? over : log.rfind("test: frame ", over);
+        return before == std::string::npos ? -1 : std::atoi(log.c_str() + before + 12);
+    }
     StagedGame game;
 };
 }  // namespace
 
 TEST_F(ResultsRun, ABotMatchEndsOnItsScoreLimitAndLeadsToTheResult)
 {
-    // The bots score the one kill a little after frame 550: Enter on the end
-    // table's leave button, and once the count is done Enter leaves the result.
-    // Tab held a while in play shows the table over the HUD.
-    std::string script = "420 keydown Tab\n470 keyup Tab\n";
-    for (int frame : {600, 620, 740, 760})
-        script += std::to_string(frame) + " key Enter\n";
-    const int code = game.runScript(script, "-width 960 -height 640 -fixeddt 0.0166667 -autostart 2:0 -frames 800"
-                                            " -dumpframe 590:end_table.png -dumpframe 640:counting.png"
-                                            " -dumpframe 720:counted.png -dumpframe 410:play.png"
-                                            " -dumpframe 450:peek.png");
+    // After the bots' one kill, Enter on the end table's leave button, and
+    // once the count is done Enter leaves the result. Tab held a while in play
+    // shows the table over the HUD.
+    const int end = endFrame("-width 960 -height 640");
+    ASSERT_GT(end, 200) << "the bots did not end the match:\n" << game.log();
+    const auto at = [end](int offset) { return std::to_string(end + offset); };
+    std::string script = at(-135) + " keydown Tab\n" + at(-85) + " keyup Tab\n";
+    for (int offset : {45, 65, 185, 205})
+        script += at(offset) + " key Enter\n";
+    const int code = game.runScript(script, "-width 960 -height 640 -fixeddt 0.0166667 -autostart 2:0 -frames " +
+                                                at(245) + " -dumpframe " + at(35) + ":end_table.png -dumpframe " +
+                                                at(85) + ":counting.png -dumpframe " + at(165) +
+                                                ":counted.png -dumpframe " + at(-145) + ":play.png -dumpframe " +
+                                                at(-105) + ":peek.png");
     ASSERT_EQ(code, 0) << game.errors();
     const std::string log = game.log();
-    const auto at = [&log](const char* text) { return log.find(text); };
-    const std::size_t opened = at("pause screen opened (menu 1)"), over = at("match over after"),
-                      left = at("the finished match is left for its result"), result = at("game result:"),
+    const auto find = [&log](const char* text) { return log.find(text); };
+    const std::size_t opened = find("pause screen opened (menu 1)"), over = find("match over after"),
+                      left = find("the finished match is left for its result"), result = find("game result:"),
                       back = log.find("page shown: PlayMenuFrame", result == std::string::npos ? 0 : result);
     ASSERT_NE(over, std::string::npos) << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
-    const std::size_t held = at("score table held over the HUD"), letGo = at("score table let go");
+    const std::size_t held = find("score table held over the HUD"), letGo = find("score table let go");
     EXPECT_LT(held, letGo);
     EXPECT_LT(letGo, opened);
     EXPECT_LT(opened, left);
@@ -115,8 +133,11 @@ TEST_F(ResultsRun, EightPilotsEndOnATableOfEightRows)
     for (const auto& [w, h] : {std::pair{960, 640}, std::pair{1920, 1080}}) {
         const std::string size = std::to_string(w) + "x" + std::to_string(h);
         const std::string shot = "ffa8_table_" + size + ".png";
-        const int code = game.run("-width " + std::to_string(w) + " -height " + std::to_string(h) +
-                                  " -fixeddt 0.0166667 -autostart 2:0 -frames 1500 -dumpframe 1490:" + shot);
+        const std::string window = "-width " + std::to_string(w) + " -height " + std::to_string(h);
+        const int end = endFrame(window);
+        ASSERT_GT(end, 0) << size << ": the bots did not end the match";
+        const int code = game.run(window + " -fixeddt 0.0166667 -autostart 2:0 -frames " + std::to_string(end + 130) +
+                                  " -dumpframe " + std::to_string(end + 120) + ":" + shot);
         ASSERT_EQ(code, 0) << game.errors();
         const std::string log = game.log();
         ASSERT_NE(log.find("match over after"), std::string::npos) << size;

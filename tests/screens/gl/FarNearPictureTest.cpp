@@ -23,6 +23,8 @@
 
 namespace {
 constexpr int kWidth = 480, kHeight = 320;
+// "cliffcoast" among the skirmish maps.
+constexpr int kCliffMap = 4;
 
 struct FarNearPicture : GameScreenGl {
     FarNearPicture() : GameScreenGl(kWidth, kHeight) {}
@@ -34,7 +36,9 @@ struct FarNearPicture : GameScreenGl {
     void start()
     {
         GameScreen& game = gameScreen();
-        ASSERT_EQ(createGame(static_cast<int>(GameType::FreeFlight), false, 0, game), GameStartResult::Started);
+        // The cliff coast: its steep ridges hide an airplane close behind them.
+        ASSERT_EQ(createGame(static_cast<int>(GameType::FreeFlight), false, kCliffMap, game),
+                  GameStartResult::Started);
         while (!game.isLoaded())
             (void)game.loadStep();
         setCurrentScreen(&game);
@@ -118,20 +122,25 @@ TEST_F(FarNearPicture, AHillHidesAnAirplaneBehindItAndTheOpenShowsIt)
     if (HasFatalFailure())
         return;
     const float half = view->terrain->size() * 0.4f;
+    bool nearDone = false;
 
     struct Band {
         const char* name;
         float before, beyond;
         int expectedClass;
     };
-    for (const Band& band : {Band{"far", 300.0f, 300.0f, 2}, Band{"near", 100.0f, 90.0f, 1}}) {
+    for (const Band& band : {Band{"far", 300.0f, 300.0f, 2}, Band{"near", 100.0f, 90.0f, 1},
+                             Band{"near", 70.0f, 70.0f, 1}, Band{"near", 130.0f, 60.0f, 1}}) {
+        // One near spot is enough: the further ones are tried where the first finds no ridge.
+        if (band.expectedClass == 1 && nearDone)
+            continue;
         SCOPED_TRACE(band.name);
         // The crest and side whose sight line runs deepest under the crest,
         // short of a cliff that would lift the open airplane out of view.
         float bestCover = 0.0f;
         Vec3 eye, hidden;
-        for (float cx = -half; cx <= half; cx += 150.0f)
-            for (float cz = -half; cz <= half; cz += 150.0f) {
+        for (float cx = -half; cx <= half; cx += 100.0f)
+            for (float cz = -half; cz <= half; cz += 100.0f) {
                 const Vec3 crest{cx, ground(cx, cz), cz};
                 for (int k = 0; k < 16; ++k) {
                     const float a = 2.0f * kPi * static_cast<float>(k) / 16.0f;
@@ -161,7 +170,10 @@ TEST_F(FarNearPicture, AHillHidesAnAirplaneBehindItAndTheOpenShowsIt)
                     }
                 }
             }
+        if (band.expectedClass == 1 && bestCover <= 20.0f && band.before != 130.0f)
+            continue;
         ASSERT_GT(bestCover, 20.0f) << "no side of the hill hides the airplane";
+        nearDone = nearDone || band.expectedClass == 1;
         // Raised until the sight line clears the ground under it, by up to 40
         // units towards the airplane.
         float clearY = hidden.y;
