@@ -147,10 +147,11 @@ TEST_F(ResultsRun, EightPilotsEndOnATableOfEightRows)
         // 560 wide at both sizes; the bots' short names end well before it),
         // below the headings: one number per pilot, each its own band of
         // light pixels.
-        const int column = (w - 560) / 2 + 240;
+        // The window is no larger than the test's display: read the picture's own size.
+        const int column = (static_cast<int>(table.width) - 560) / 2 + 240;
         // Runs of a few lit lines are digits; the rows' edges are thinner.
         int bands = 0, run = 0;
-        for (int y = 185; y < h - 90; ++y) {
+        for (int y = 185; y < static_cast<int>(table.height) - 90; ++y) {
             int lit = 0;
             for (int x = column - 10; x < column + 10; ++x) {
                 const std::uint8_t* p = &table.levels[0][(static_cast<std::size_t>(y) * table.width + x) * 4];
