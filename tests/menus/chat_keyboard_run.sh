@@ -22,7 +22,13 @@ for size in "960 640 470" "1920 1080 690"; do
     printf '%s\n' "$skip" "150 click $((w / 2)) $ok" "250 click $((w / 2)) $ok" "500 key T" \
         "560 click $((w * 3 / 4 + 10)) $((h / 2 + 27))" >"$out/run/chat.script"
     log="$out/run/game_${w}x${h}.out"
-    "$run" "${common[@]}" -width "$w" -height "$h" -netport "$port" -autohost 2:0 -inputscript "$out/run/chat.script" \
+    # A window larger than the test display gets an X server of its own, so
+    # that it and its pictures have the size asked for.
+    screen=()
+    if [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null; then
+        screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
+    fi
+    "${screen[@]}" "$run" "${common[@]}" -width "$w" -height "$h" -netport "$port" -autohost 2:0 -inputscript "$out/run/chat.script" \
         -frames 640 -dumpframe "540:$out/chat_list_${w}x${h}.png" -dumpframe "620:$out/chat_keyboard_${w}x${h}.png" \
         >"$log" 2>&1 &
     game_pid=$!
