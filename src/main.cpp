@@ -47,6 +47,9 @@
 #include "modes/MatchReport.h"
 #include "modes/TestPlacement.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/weapons/MissileKinds.h"
+#include "entities/weapons/Weapon.h"
+#include "modes/tutorials/TutorialGameMode_SIMPLEWEAPONS.h"
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
@@ -368,9 +371,25 @@ void logPlayerAirplane(const App& app)
     const Airplane* a = mode ? mode->playerAirplane() : nullptr;
     if (!a)
         return;
-    const Vec3 p = a->position(), v = a->velocity();
-    logInfo("test", "frame %d player at %.2f %.2f %.2f moving %.3f %.3f %.3f", app.framesDrawn(), p.x, p.y, p.z, v.x,
-            v.y, v.z);
+    const int frame = app.framesDrawn();
+    const Vec3 p = a->position(), v = a->velocity(), f = a->forward(), u = a->up();
+    logInfo("test", "frame %d player at %.2f %.2f %.2f moving %.3f %.3f %.3f facing %.4f %.4f %.4f up %.4f %.4f %.4f",
+            frame, p.x, p.y, p.z, v.x, v.y, v.z, f.x, f.y, f.z, u.x, u.y, u.z);
+    // What a script steering by these lines aims at and sees of its shots.
+    if (const auto* lesson = dynamic_cast<const TutorialGameMode_SIMPLEWEAPONS*>(mode))
+        if (const Target* t = lesson->lessonTarget()) {
+            const Vec3 at = t->position();
+            logInfo("test", "frame %d target at %.2f %.2f %.2f radius %.1f", frame, at.x, at.y, at.z, t->radius());
+        }
+    Vec3 impact;
+    if (const Weapon* w = a->weapon(0); w && w->predictedImpact(impact))
+        logInfo("test", "frame %d bomb falls at %.2f %.2f %.2f", frame, impact.x, impact.y, impact.z);
+    if (const Missile* m = mode->playerMissile()) {
+        const Vec3 at = m->position();
+        const auto* simple = dynamic_cast<const SimpleMissile*>(m);
+        logInfo("test", "frame %d missile at %.2f %.2f %.2f%s", frame, at.x, at.y, at.z,
+                simple && simple->isRunning() ? " running" : "");
+    }
 }
 
 // "-menupage NAME" stands in for the menus that will lead to the page.

@@ -42,11 +42,24 @@ bool toInt(std::string_view word, int low, int high, int& out)
     return true;
 }
 
+// A picture's name stays a plain file name in the folder the game was started from.
+bool isShotName(std::string_view name)
+{
+    if (name.size() > kScriptMaxShotName || name.size() < 5 || !name.ends_with(".png") || name.front() == '.')
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+               c == '-' || c == '.';
+    });
+}
+
 class Parser {
 public:
     Parser(std::vector<ScriptEvent>& events, InputScriptError& error) : m_events(events), m_error(error) {}
 
     bool line(std::string_view text, int number);
+    // The frame the last line named; 0 for an empty or comment line.
+    int frame() const { return m_frame; }
 
 private:
     bool fail(const std::string& message)
@@ -74,6 +87,7 @@ private:
     std::vector<ScriptEvent>& m_events;
     InputScriptError& m_error;
     int m_line = 0;
+    int m_frame = 0;
 };
 
 bool Parser::keyCommand(const std::vector<std::string_view>& w, int frame)
@@ -148,6 +162,7 @@ bool Parser::padCommand(const std::vector<std::string_view>& w, int frame)
 bool Parser::line(std::string_view text, int number)
 {
     m_line = number;
+    m_frame = 0;
     const std::size_t hash = text.find('#');
     if (hash != std::string_view::npos)
         text = text.substr(0, hash);
@@ -159,6 +174,7 @@ bool Parser::line(std::string_view text, int number)
     int frame = 0;
     if (!toInt(w[0], 1, kScriptMaxFrame, frame))
         return fail("the frame must be 1.." + std::to_string(kScriptMaxFrame));
+    m_frame = frame;
     if (w.size() < 2)
         return fail("a command must follow the frame");
     const std::string_view command = w[1];
@@ -169,6 +185,17 @@ bool Parser::line(std::string_view text, int number)
         return mouseCommand(w, frame);
     if (command == "pad" || command == "paddown" || command == "padup" || command == "axis")
         return padCommand(w, frame);
+    if (command == "sync") {
+        if (w.size() != 2)
+            return fail("\"sync\" takes nothing after it");
+        return add(frame, ScriptEvent::Kind::Sync);
+    }
+    if (command == "shot") {
+        if (w.size() != 3 || !isShotName(w[2]))
+            return fail("expected: FRAME shot NAME (letters, digits, \"_-.\", ending \".png\", at most " +
+                        std::to_string(kScriptMaxShotName) + " bytes)");
+        return add(frame, ScriptEvent::Kind::Shot, 0, 0, std::string(w[2]));
+    }
     if (command == "clickfocus" || command == "close") {
         if (w.size() != 2)
             return fail("\"" + std::string(command) + "\" takes nothing after it");
@@ -243,4 +270,58 @@ bool loadInputScript(const std::string& path, std::vector<ScriptEvent>& events, 
         return false;
     }
     return readInputScript(text, events, error);
+}
+
+bool InputScriptStream::line(std::string_view text, std::vector<ScriptEvent>& events, InputScriptError& error)
+{
+    std::vector<ScriptEvent> parsed;
+    Parser parser(parsed, error);
+    if (!parser.line(text, ++m_lines)) {
+        m_failed = true;
+        return false;
+    }
+    m_eventCount += parsed.size();
+    if (m_eventCount > kScriptMaxEvents) {
+        m_failed = true;
+        error = {m_lines, "too many events"};
+        return false;
+    }
+    // A line's events are pushed at or after its frame ("key" lets go a frame later).
+    m_lastFrame = std::max(m_lastFrame, parser.frame());
+    events.insert(events.end(), std::make_move_iterator(parsed.begin()), std::make_move_iterator(parsed.end()));
+    return true;
+}
+
+bool InputScriptStream::feed(std::string_view bytes, std::vector<ScriptEvent>& events, InputScriptError& error)
+{
+    if (m_failed || m_closed)
+        return !m_failed;
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\n');
+        const std::string_view piece = bytes.substr(0, end);
+        if (m_partial.size() + piece.size() > kScriptMaxLineBytes) {
+            m_failed = true;
+            error = {m_lines + 1, "a line is longer than " + std::to_string(kScriptMaxLineBytes) + " bytes"};
+            return false;
+        }
+        m_partial.append(piece);
+        if (end == std::string_view::npos)
+            break;
+        const std::string whole = std::move(m_partial);
+        m_partial.clear();
+        if (!line(whole, events, error))
+            return false;
+        bytes.remove_prefix(end + 1);
+    }
+    return true;
+}
+
+bool InputScriptStream::finish(std::vector<ScriptEvent>& events, InputScriptError& error)
+{
+    if (m_failed || m_closed)
+        return !m_failed;
+    m_closed = true;
+    const std::string last = std::move(m_partial);
+    m_partial.clear();
+    return last.empty() || line(last, events, error);
 }

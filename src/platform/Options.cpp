@@ -78,13 +78,14 @@ constexpr OptionSpec kOptions[] = {
     {"menupage", ValueKind::Text, "once the menu has loaded, go to the menu page NAME over the first page", "NAME",
      true},
     {"inputscript", ValueKind::Text, "play the input events of FILE (lines \"FRAME command ...\")", "FILE", true},
+    {"inputpipe", ValueKind::Text, "play the input events read from the pipe or FIFO FILE as they come (lines \"FRAME command ...\"); each frame waits until a line of a later frame has come or the writer has closed, and the game quits with code 5 when nothing comes for 10 s", "FILE", true},
     {"autohost", ValueKind::Text, "once the menu has loaded, host a LAN game of type TYPE on map MAP", "TYPE:MAP", true},
     {"netport", ValueKind::Number, "the UDP port of LAN games (1..65535)", "N", true},
     {"lanaddr", ValueKind::Text, "the IPv4 address LAN discovery and announces go to", "ADDR", true},
     {"inject", ValueKind::Text, "at frame N a click at X,Y (click@X,Y) or a key (key@NAME) (repeatable)",
      "N:EVENT", true},
     {"testplace", ValueKind::Text, "once the player's airplane has flown 3 s in a match: foe puts the nearest enemy airplane, without its pilot, straight ahead of the guns, and the next once it is down (three in all); flag puts the player's airplane over the enemy flag and, a second later with the flag, over its own (capture the flag); ship puts it low and level short of the nearest ship", "foe|flag|ship", true},
-    {"logplayer", ValueKind::Number, "every N frames of play, log the frame, the player airplane's position and velocity", "N", true},
+    {"logplayer", ValueKind::Number, "every N frames of play, log the frame, the player airplane's position, velocity and attitude, and what the weapons lesson aims at, where its bomb would fall and where the player's newest missile is", "N", true},
     {"frametimes", ValueKind::Text, "time the frames that show a scene and write their mean and split by library and pass to FILE at the end", "FILE", true},
 };
 
@@ -294,6 +295,8 @@ void OptionTable::parse(std::span<const char* const> args)
                            std::string(value).c_str());
             else if (option->name == "inputscript")
                 m_test.inputScript = value;
+            else if (option->name == "inputpipe")
+                m_test.inputPipe = value;
             else if (option->name == "menupage")
                 m_test.menuPage = value;
             else if (option->name == "frametimes")

@@ -51,6 +51,7 @@ struct TestOptions {
     int autostartMap = 0;
     std::string autostartMission;   // "-autostart 1:c1m1": the campaign mission's record name
     std::string inputScript;        // "-inputscript FILE": scripted input events; empty for none
+    std::string inputPipe;          // "-inputpipe FILE": the same read from a pipe in step with the frames
     std::string menuPage;           // "-menupage NAME": that menu page over the first one; empty for none
     // "-inject N:click@X,Y" and "-inject N:key@NAME" (repeatable): one event
     // at frame N, kept as an input-script line ("N click X Y", "N key NAME").
@@ -82,7 +83,7 @@ bool parseInjection(std::string_view value, std::string& scriptLine);
 // The command-line option table: "-help", "-width N", "-height N", "-mode N",
 // "-quality N", "-vsync N", "-listres" (also with "--"), "+connect a.b.c.d:port", "-roomserver HOST[:PORT]",
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
-// "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-menupage NAME", "-autostart TYPE:MAP" and
+// "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-inputpipe FILE", "-menupage NAME", "-autostart TYPE:MAP" and
 // "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N", "-lanaddr ADDR", "-frametimes FILE" and
 // "-testplace foe|flag|ship", "-logplayer N".
 class OptionTable {

@@ -1,6 +1,7 @@
 #pragma once
 #include "support/TempDir.h"
 
+#include <functional>
 #include <string>
 
 struct TextureImage;
@@ -19,6 +20,14 @@ public:
     int run(const std::string& arguments);
     // Writes the script to "script.txt" and runs with "-inputscript script.txt".
     int runScript(const std::string& script, const std::string& arguments);
+    // Runs with "-inputpipe" on a pipe the caller writes to: every line the
+    // game logs goes to `steer`, and what it gives back goes down the pipe
+    // (an empty text sends nothing). The log still goes to "stdout.txt". The
+    // game is killed, and -1 given, when it logs nothing for `silentSeconds`
+    // or runs past `limitSeconds` of real time; a game that ends by itself
+    // gives its exit code.
+    using Steer = std::function<std::string(const std::string& line)>;
+    int runSteered(const std::string& arguments, const Steer& steer, double limitSeconds, double silentSeconds);
 
     // Decodes a PNG the run wrote, as RGBA; with a keep folder (below the
     // build folder) a copy stays there to look at.

@@ -12,6 +12,7 @@
 #include "modes/ITutorialHud.h"
 #include "modes/tutorials/TutorialOverlay.h"
 #include "platform/Clock.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 
@@ -110,6 +111,13 @@ void TutorialGameMode_SIMPLEWEAPONS::makeDrone()
         ai->mayEvade = false;
     }
     m_drone = d;
+}
+
+const Target* TutorialGameMode_SIMPLEWEAPONS::lessonTarget() const
+{
+    if (step == 12 || step == 14)
+        return m_ship;
+    return isFiringStep(step) ? m_drone : nullptr;
 }
 
 void TutorialGameMode_SIMPLEWEAPONS::steerDrone()
@@ -414,6 +422,7 @@ void TutorialGameMode_SIMPLEWEAPONS::onAirplaneDestroyed(Target& victim, Target*
     if (isFiringStep(step)) {
         ++kills;
         clearNotices();
+        logInfo("tutorial", "tutorial %d: target down in step %d", kIndex, step);
     }
     victim.onDestroyed(cause);
     if (step >= kFirstRemovedStep) {

@@ -35,6 +35,8 @@ public:
     int kills = 0;
     Airplane* drone() const { return m_drone; }
     GroundTarget* ship() const { return m_ship; }
+    // What the current lesson shoots at: the ship in its two lessons, else the drone; null between.
+    const Target* lessonTarget() const;
     // The ship's map objects the world did not take.
     int ownedShipObjects() const { return static_cast<int>(m_ownedObjects.size()); }
     // Makes the ship at its point in the tarn.

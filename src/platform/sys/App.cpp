@@ -121,7 +121,7 @@ int App::run(int argc, char** argv)
     while (!quitRequested())
         runPass();
     shutDown();
-    return static_cast<int>(ExitCode::Normal);
+    return m_failedExit != 0 ? m_failedExit : static_cast<int>(ExitCode::Normal);
 }
 
 int App::startUp(int argc, char** argv)
@@ -143,6 +143,7 @@ int App::startUp(int argc, char** argv)
     catchStopSignals();  // after SDL, which installs its own for two of them
     startInputDevices();
     const std::string startFolder = currentFolder();
+    m_startFolder = startFolder;
     enterExecutableFolder();
     openSaveFolder();
     steam().loadStats();
@@ -170,6 +171,15 @@ int App::startUp(int argc, char** argv)
                          error.message.c_str());
             logWarning("platform", "input script %s: line %d: %s", m_test.inputScript.c_str(), error.line,
                        error.message.c_str());
+            SDL_Quit();
+            return static_cast<int>(ExitCode::BadInputScript);
+        }
+    }
+    if (!m_test.inputPipe.empty()) {
+        if (!m_test.inputPipe.starts_with('/') && !startFolder.empty())
+            m_test.inputPipe = startFolder + "/" + m_test.inputPipe;
+        if (!m_pipe.open(m_test.inputPipe)) {
+            std::fprintf(stderr, "input pipe %s cannot be opened\n", m_test.inputPipe.c_str());
             SDL_Quit();
             return static_cast<int>(ExitCode::BadInputScript);
         }
@@ -202,7 +212,7 @@ int App::startUp(int argc, char** argv)
         setScreenSize(graphics.width, graphics.height);
 
     m_events.devices().openAll();
-    if (!m_scriptEvents.empty()) {
+    if (!m_scriptEvents.empty() || m_pipe.isOpen()) {
         m_script.start(std::move(m_scriptEvents), SDL_GetWindowID(m_window.handle()));
         m_events.setScriptOnly(true);
     }
@@ -273,7 +283,7 @@ void App::shutDown()
 
 bool App::quitRequested() const
 {
-    return g_stopSignal != 0 || quitKeepingSettingsRequested() || m_events.quitRequested() || (m_hooks.quitConfirmed && m_hooks.quitConfirmed()) ||
+    return g_stopSignal != 0 || m_failedExit != 0 || quitKeepingSettingsRequested() || m_events.quitRequested() || (m_hooks.quitConfirmed && m_hooks.quitConfirmed()) ||
            (m_test.quitAfterFrames > 0 && m_framesDrawn >= m_test.quitAfterFrames);
 }
 
@@ -297,8 +307,11 @@ void App::runPass()
     FrameProfile& profile = frameProfile();
     profile.beginFrame();
     call(m_hooks.ensureQuitOverlay);
+    if (m_pipe.isOpen())
+        readInputPipe(m_framesDrawn + 1);
     if (m_script.active())
         m_script.pushFrame(m_framesDrawn + 1, m_hooks.focusedItemCentre);
+    takeScriptShots(m_framesDrawn + 1);
     m_events.pump();
     call(m_hooks.updateQuitOverlay);
     if (m_hooks.drawScreens)
@@ -315,6 +328,36 @@ void App::runPass()
     m_events.dispatchTouches();
     input().endFrame();
     profile.endFrame();
+}
+
+void App::readInputPipe(int frame)
+{
+    std::vector<ScriptEvent> events;
+    InputPipe::Wait got = m_pipe.poll(events);
+    if (got == InputPipe::Wait::Silent)
+        got = InputPipe::Wait::Ready;  // nothing new yet is no fault
+    if (got != InputPipe::Wait::BadLine && !m_pipe.heardAll(frame)) {
+        // The writer steers by what the game logged: it answers this line.
+        logInfo("test", "frame %d waits for input", frame);
+        got = m_pipe.waitFor(frame, kInputPipeSilence, events);
+    }
+    if (!events.empty())
+        m_script.append(std::move(events));
+    if (got == InputPipe::Wait::BadLine) {
+        const InputScriptError& error = m_pipe.error();
+        std::fprintf(stderr, "input pipe %s: line %d: %s\n", m_pipe.path().c_str(), error.line, error.message.c_str());
+        m_failedExit = static_cast<int>(ExitCode::BadInputScript);
+    } else if (got == InputPipe::Wait::Silent) {
+        std::fprintf(stderr, "input pipe %s: nothing came for %.0f s before frame %d; the game quits\n",
+                     m_pipe.path().c_str(), kInputPipeSilence, frame);
+        m_failedExit = static_cast<int>(ExitCode::InputPipeSilent);
+    }
+}
+
+void App::takeScriptShots(int frame)
+{
+    for (std::string& name : m_script.takeShots())
+        m_test.frameDumps.push_back({frame, m_startFolder.empty() ? name : m_startFolder + "/" + name});
 }
 
 void App::afterFrameTick()

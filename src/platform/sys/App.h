@@ -2,6 +2,7 @@
 #include "platform/sys/AppHooks.h"
 #include "platform/sys/EventPump.h"
 #include "platform/sys/InputScriptPlayer.h"
+#include "platform/InputPipe.h"
 #include "platform/Options.h"
 #include "platform/sys/Window.h"
 
@@ -10,7 +11,7 @@
 constexpr float kEmptyScreenColor[3] = {0.12f, 0.20f, 0.32f};
 
 // Exit codes of the program.
-enum class ExitCode : int { Normal = 0, NoGameData = 1, NoSdl = 2, NoWindow = 3, BadInputScript = 4 };
+enum class ExitCode : int { Normal = 0, NoGameData = 1, NoSdl = 2, NoWindow = 3, BadInputScript = 4, InputPipeSilent = 5 };
 
 // The program: start-up in its fixed order, the main loop, shut-down.
 class App {
@@ -21,6 +22,8 @@ public:
 
     // The whole run; the exit code main returns: 2 when SDL cannot start, 3
     // when the window or GL context cannot be made, 4 when the "-inputscript"
+    // file or a "-inputpipe" line is bad (or the pipe cannot be opened), 5 when
+    // the pipe's writer sent nothing for kInputPipeSilence seconds of real time,
     // file has a bad line, 0 otherwise (also after "-help" and "-listres").
     int run(int argc, char** argv);
 
@@ -53,6 +56,10 @@ private:
     void dumpRequestedFrames();
     void writeFrameTimes();  // the "-frametimes" report, when asked for
     static constexpr int kFrameTimesWarmUp = 30;
+    // A piped script's writer that sends nothing for this long is taken for dead.
+    static constexpr double kInputPipeSilence = 10.0;
+    void readInputPipe(int frame);
+    void takeScriptShots(int frame);
 
     AppHooks m_hooks;
     EventPump m_events;
@@ -61,6 +68,9 @@ private:
     std::string m_roomServer;
     InputScriptPlayer m_script;
     std::vector<ScriptEvent> m_scriptEvents;
+    InputPipe m_pipe;
+    std::string m_startFolder;
+    int m_failedExit = 0;   // an exit code once the run must end in error
     int m_framesDrawn = 0;
     double m_fixedClock = 0.0;
 };

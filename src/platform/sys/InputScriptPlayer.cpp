@@ -19,6 +19,24 @@ void InputScriptPlayer::start(std::vector<ScriptEvent> events, unsigned windowId
     m_events = std::move(events);
     m_next = 0;
     m_windowId = windowId;
+    attachPadWhenUsed();
+}
+
+void InputScriptPlayer::append(std::vector<ScriptEvent> events)
+{
+    // The pushed ones are done with; the rest stay in frame order.
+    m_events.erase(m_events.begin(), m_events.begin() + static_cast<std::ptrdiff_t>(m_next));
+    m_next = 0;
+    for (ScriptEvent& e : events) {
+        const auto at = std::upper_bound(m_events.begin(), m_events.end(), e.frame,
+                                         [](int frame, const ScriptEvent& other) { return frame < other.frame; });
+        m_events.insert(at, std::move(e));
+    }
+    attachPadWhenUsed();
+}
+
+void InputScriptPlayer::attachPadWhenUsed()
+{
     const bool usesPad = std::any_of(m_events.begin(), m_events.end(), [](const ScriptEvent& e) {
         return e.kind == ScriptEvent::Kind::PadDown || e.kind == ScriptEvent::Kind::PadUp ||
                e.kind == ScriptEvent::Kind::PadAxis;
@@ -134,6 +152,11 @@ void InputScriptPlayer::push(const ScriptEvent& e, const std::function<bool(int&
         event.window.windowID = m_windowId;
         event.window.event = SDL_WINDOWEVENT_CLOSE;
         SDL_PushEvent(&event);
+        break;
+    case Kind::Sync:
+        break;
+    case Kind::Shot:
+        m_shots.push_back(e.text);
         break;
     }
 }

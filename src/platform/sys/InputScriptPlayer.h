@@ -2,6 +2,8 @@
 #include "platform/InputScript.h"
 
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 struct _SDL_Joystick;
@@ -27,13 +29,20 @@ public:
     // `focusCentre` (false: nothing focused, the click is dropped).
     void pushFrame(int frame, const std::function<bool(int& x, int& y)>& focusCentre);
     bool active() const { return m_next < m_events.size(); }
+    // More events (a piped script's), each placed after those of its frame
+    // and of earlier frames; one of a frame already past comes at the next push.
+    void append(std::vector<ScriptEvent> events);
+    // The "shot" names of the frames pushed since the last call.
+    std::vector<std::string> takeShots() { return std::exchange(m_shots, {}); }
 
 private:
     void push(const ScriptEvent& event, const std::function<bool(int& x, int& y)>& focusCentre);
     void pushMouse(unsigned type, int x, int y);
+    void attachPadWhenUsed();
 
     std::vector<ScriptEvent> m_events;
     std::size_t m_next = 0;
+    std::vector<std::string> m_shots;
     unsigned m_windowId = 0;
     bool m_leftDown = false;
     int m_lastX = 0, m_lastY = 0;

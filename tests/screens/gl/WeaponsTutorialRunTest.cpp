@@ -1,45 +1,236 @@
-// The weapons tutorial played by keys alone in the staged game: the trigger
-// pulled through the gun and rocket lessons, the link key, then the flight
-// keys take the airplane from the autopilot and fly it to the tarn, where a
-// torpedo dropped in a dive runs on the lake and sinks the ship. Frames go to
-// build/tutorial/ for a look.
-//
-// The flight keys are a recording: with the fixed frame time a run is the same
-// every time, and the keys were found by steering by the positions that
-// "-logplayer" printed in earlier runs. The lessons before the tarn are flown
-// by the autopilot; a change to it, to the flight, to the lessons or to the
-// loading frames moves the airplane elsewhere at the torpedo lesson's start,
-// and the run is then skipped with a note that the keys must be found again.
+// The weapons tutorial played in the staged game from its first lesson to its
+// completion page by a pilot at the keys who steers by what the game logs:
+// each frame the game waits on "-inputpipe" until the pilot has answered the
+// position, attitude and lesson target it logged, so the run does not depend
+// on where the autopilot, the AI or the flight model leave the airplane when
+// a lesson starts. Frames go to build/tutorial/ for a look.
 #include "StagedGame.h"
 
+#include "platform/Math.h"
 #include "render/assets/TextureImage.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
-#include <cstdlib>
-#include <sstream>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
-// The frame the torpedo lesson began in when the keys were recorded, and
-// where the airplane was then.
-constexpr int kTorpedoLessonFrame = 1209;
-constexpr float kTorpedoLessonX = 10335.79f, kTorpedoLessonZ = 1785.86f;
+// The default key of each control the pilot uses.
+constexpr const char* kRollLeft = "A";
+constexpr const char* kRollRight = "D";
+constexpr const char* kPitchUp = "S";
+constexpr const char* kPitchDown = "W";
+constexpr const char* kYawLeft = "Q";
+constexpr const char* kYawRight = "E";
+constexpr const char* kThrottle = "LShift";
+constexpr const char* kFire = "Space";
+constexpr const char* kLink = "L";
 
-// From the torpedo lesson on: FRAME COMMAND pairs of the recording.
-constexpr const char* kFlightKeys =
-    "1210 keydown E|1214 key LShift|1274 key LShift|1282 keyup E|1283 keydown S|1284 keyup S|1310 keydown E|"
-    "1314 key LShift|1316 keyup E|1317 keydown W|1318 keyup W|1374 key LShift|1410 keydown Q|1413 keyup Q|"
-    "1414 keydown S|1414 key LShift|1415 keyup S|1474 key LShift|1510 keydown Q|1514 keyup Q|1514 key LShift|"
-    "1515 keydown W|1516 keyup W|1574 key LShift|1610 keydown Q|1613 keyup Q|1614 key LShift|1650 keydown Q|"
-    "1651 keyup Q|1654 key LShift|1690 keydown S|1691 keyup S|1694 key LShift|1730 keydown Q|1731 keyup Q|"
-    "1732 keydown W|1733 keyup W|1734 key LShift|1770 keydown Q|1771 keyup Q|1772 keydown W|1774 key LShift|"
-    "1781 keyup W|1782 keydown W|1785 keyup W|1786 key LShift|1794 keydown S|1797 keyup S|1798 key LShift|"
-    "1806 keydown Space|1808 keyup Space|1810 key LShift|1822 key LShift|1834 key LShift|1842 keydown Q|"
-    "1843 keyup Q|1846 key LShift|1858 key LShift|1870 key LShift|1882 key LShift";
+// The pause screen's page of a finished tutorial.
+constexpr const char* kCompletionPage = "pause screen opened (menu 6)";
+
+// What the game logged of one frame.
+struct Seen {
+    int frame = 0;
+    Vec3 position{}, velocity{}, forward{0.0f, 0.0f, -1.0f}, up{0.0f, 1.0f, 0.0f};
+    std::optional<Vec3> target;
+    float targetRadius = 0.0f;
+    std::optional<Vec3> bombImpact;
+    std::optional<Vec3> missile;
+    bool missileRunning = false;
+};
+
+// Reads the game's log line by line and answers each frame's wait with the
+// keys a player would press now: chase the drone and fire when it is on the
+// nose, press the link key, fly at the ship on the tarn and let the torpedo
+// go where it runs into the hull, the bomb where its sight meets the ship.
+class TutorialPilot {
+public:
+    std::string onLine(const std::string& line)
+    {
+        Seen s;
+        Vec3 v;
+        int frame = 0;
+        float radius = 0.0f;
+        if (std::sscanf(line.c_str(),
+                        "test: frame %d player at %f %f %f moving %f %f %f facing %f %f %f up %f %f %f", &s.frame,
+                        &s.position.x, &s.position.y, &s.position.z, &s.velocity.x, &s.velocity.y, &s.velocity.z,
+                        &s.forward.x, &s.forward.y, &s.forward.z, &s.up.x, &s.up.y, &s.up.z) == 13) {
+            m_seen = s;
+            inGame = true;
+        } else if (std::sscanf(line.c_str(), "test: frame %d target at %f %f %f radius %f", &frame, &v.x, &v.y, &v.z,
+                               &radius) == 5) {
+            m_seen.target = v;
+            m_seen.targetRadius = radius;
+        } else if (std::sscanf(line.c_str(), "test: frame %d bomb falls at %f %f %f", &frame, &v.x, &v.y, &v.z) == 4) {
+            m_seen.bombImpact = v;
+        } else if (std::sscanf(line.c_str(), "test: frame %d missile at %f %f %f", &frame, &v.x, &v.y, &v.z) == 4) {
+            m_seen.missile = v;
+            m_seen.missileRunning = line.ends_with(" running");
+            if (m_seen.missileRunning)
+                seeTorpedoRun(frame, v);
+        } else if (std::sscanf(line.c_str(), "test: frame %d waits for input", &frame) == 1) {
+            return answer(frame);
+        } else if (int step = 0; std::sscanf(line.c_str(), "tutorial: tutorial 4: step %d", &step) == 1) {
+            steps.push_back(step);
+            m_step = step;
+        } else if (int downIn = 0; std::sscanf(line.c_str(), "tutorial: tutorial 4: target down in step %d", &downIn) == 1) {
+            targetsDown.push_back(downIn);
+            if (downIn == 12)
+                shootAfter(m_seen.frame, 2, "ship_hit.png");
+            if (downIn == 14)
+                shootAfter(m_seen.frame, 2, "bomb_burst.png");
+        } else if (line.find(kCompletionPage) != std::string::npos && completionFrame == 0) {
+            completionFrame = m_seen.frame;
+            shootAfter(m_seen.frame, 20, "completion_page.png");
+        }
+        return {};
+    }
+
+    std::vector<int> steps;           // every step the tutorial entered, in order
+    std::vector<int> targetsDown;     // the firing step of each target destroyed
+    std::vector<std::string> shots;   // the pictures asked for
+    std::optional<float> torpedoLevel;   // the height a torpedo ran at over the tarn
+    int completionFrame = 0;
+    bool inGame = false;
+
+private:
+    void shootAfter(int frame, int frames, const char* name)
+    {
+        m_shotsAt[frame + frames] = name;
+        shots.push_back(name);
+    }
+
+    // The first torpedo seen running for a while: its picture, and how deep it runs.
+    void seeTorpedoRun(int frame, const Vec3& at)
+    {
+        if (m_step != 12)
+            return;
+        if (!torpedoLevel)
+            shootAfter(frame, 10, "torpedo_run.png");
+        torpedoLevel = at.y;
+    }
+
+    std::string answer(int frame)
+    {
+        std::set<std::string> keys;
+        std::string taps;
+        if (inGame && completionFrame == 0)
+            fly(frame, keys, taps);
+        std::string out;
+        for (const std::string& k : keys)
+            if (!m_held.count(k))
+                out += std::to_string(frame) + " keydown " + k + "\n";
+        for (const std::string& k : m_held)
+            if (!keys.count(k))
+                out += std::to_string(frame) + " keyup " + k + "\n";
+        m_held = keys;
+        out += taps;
+        if (const auto shot = m_shotsAt.find(frame); shot != m_shotsAt.end())
+            out += std::to_string(frame) + " shot " + shot->second + "\n";
+        // Off the page once it has been seen: the window's close ends the run.
+        if (completionFrame > 0 && frame == completionFrame + 40)
+            out += std::to_string(frame) + " close\n";
+        return out + std::to_string(frame + 1) + " sync\n";
+    }
+
+    // The point in the airplane's own axes: x right, y up, z behind.
+    Vec3 local(const Vec3& point) const
+    {
+        const Vec3 d = point - m_seen.position;
+        const Vec3 right = vec3CrossB(m_seen.forward, m_seen.up);
+        return {vec3Dot(d, right), vec3Dot(d, m_seen.up), -vec3Dot(d, m_seen.forward)};
+    }
+
+    // Rudder and elevator towards the point with the wings kept level, the
+    // throttle open; the angle of the point off the nose.
+    float steerTo(const Vec3& point, std::set<std::string>& keys) const
+    {
+        const Vec3 l = local(point);
+        const float yaw = std::atan2(l.x, -l.z);
+        const float pitch = std::atan2(l.y, std::sqrt(l.x * l.x + l.z * l.z));
+        keys.insert(kThrottle);
+        if (yaw > 0.03f)
+            keys.insert(kYawRight);
+        else if (yaw < -0.03f)
+            keys.insert(kYawLeft);
+        if (pitch > 0.03f)
+            keys.insert(kPitchUp);
+        else if (pitch < -0.03f)
+            keys.insert(kPitchDown);
+        const float bank = vec3CrossB(m_seen.forward, m_seen.up).y;
+        if (bank > 0.05f)
+            keys.insert(kRollRight);
+        else if (bank < -0.05f)
+            keys.insert(kRollLeft);
+        return std::atan2(std::sqrt(l.x * l.x + l.y * l.y), -l.z);
+    }
+
+    void fly(int frame, std::set<std::string>& keys, std::string& taps)
+    {
+        // The trigger is let go now and then, so that a weapon handed out again fires too.
+        const bool triggerFree = frame % 20 != 0;
+        if (m_step == 7) {
+            if (frame % 30 == 0)
+                taps += std::to_string(frame) + " key " + kLink + "\n";
+            return;
+        }
+        if (!m_seen.target || m_seen.frame != frame - 1)
+            return;
+        const Vec3 at = *m_seen.target;
+        if (m_step == 12 || m_step == 14) {
+            flyAtShip(at, keys);
+            if (aimedAtShip(at) && triggerFree)
+                keys.insert(kFire);
+            return;
+        }
+        if (steerTo(at, keys) < 0.15f && triggerFree)
+            keys.insert(kFire);
+    }
+
+    // High over the hills round the tarn, then a dive at the ship; from too
+    // high above it, out again for a new run.
+    void flyAtShip(const Vec3& at, std::set<std::string>& keys) const
+    {
+        const Vec3 p = m_seen.position;
+        const float across = std::hypot(at.x - p.x, at.z - p.z);
+        const float height = p.y - at.y;
+        if (across < 1300.0f && height > across * 0.8f + 300.0f) {
+            const Vec3 out = vec3NormalizeOr(Vec3{p.x - at.x, 0.0f, p.z - at.z}, Vec3{1.0f, 0.0f, 0.0f});
+            steerTo(at + out * 2500.0f + Vec3{0.0f, 1000.0f, 0.0f}, keys);
+        } else {
+            steerTo({at.x, across > 1300.0f ? at.y + 1000.0f : at.y, at.z}, keys);
+        }
+    }
+
+    bool aimedAtShip(const Vec3& at) const
+    {
+        const Vec3 p = m_seen.position, v = m_seen.velocity;
+        const float across = std::hypot(at.x - p.x, at.z - p.z);
+        if (m_step == 14)
+            return m_seen.bombImpact && std::hypot(m_seen.bombImpact->x - at.x, m_seen.bombImpact->z - at.z) < 25.0f;
+        // A torpedo runs on along the heading from where it meets the water.
+        const float g = 9.81f, height = p.y - at.y;
+        const float fall = (v.y + std::sqrt(std::max(v.y * v.y + 2.0f * g * height, 0.0f))) / g;
+        const Vec3 entry{p.x + v.x * fall, at.y, p.z + v.z * fall};
+        const Vec3 heading = vec3NormalizeOr(Vec3{v.x, 0.0f, v.z}, m_seen.forward);
+        const Vec3 toShip{at.x - entry.x, 0.0f, at.z - entry.z};
+        const float along = vec3Dot(toShip, heading);
+        const float wide = vec3Length(toShip - heading * along);
+        return across < 1300.0f && along > 60.0f && along < 900.0f && wide < m_seen.targetRadius * 0.5f;
+    }
+
+    Seen m_seen;
+    int m_step = -1;
+    std::set<std::string> m_held;
+    std::map<int, std::string> m_shotsAt;
+};
 
 struct WeaponsTutorialRun : testing::Test {
     StagedGame game;
@@ -49,63 +240,35 @@ struct WeaponsTutorialRun : testing::Test {
         if (!game.prepare())
             GTEST_SKIP() << "the game is not staged";
     }
-
-    // The trigger pulled in turns (so a rack handed out again fires too) up
-    // to the torpedo lesson, the link key in the link lesson, then the
-    // recorded flight.
-    static std::string script()
-    {
-        std::string s;
-        for (int f = 1; f < kTorpedoLessonFrame; f += 12)
-            s += std::to_string(f) + " keydown Space\n" + std::to_string(std::min(f + 10, kTorpedoLessonFrame)) +
-                 " keyup Space\n";
-        for (int f = 300; f < 1060; f += 40)
-            s += std::to_string(f) + " key L\n";
-        std::stringstream keys(kFlightKeys);
-        for (std::string line; std::getline(keys, line, '|');)
-            s += line + "\n";
-        return s;
-    }
-
-    // The frame of the first position logged after the line; -1 when none.
-    static int frameAfter(const std::string& log, const std::string& line)
-    {
-        const std::size_t at = log.find(line);
-        if (at == std::string::npos)
-            return -1;
-        const std::size_t next = log.find("test: frame ", at);
-        return next == std::string::npos ? -1 : std::atoi(log.c_str() + next + 12);
-    }
 };
 
-TEST_F(WeaponsTutorialRun, PlayedByKeysUntilATorpedoSinksTheShipOnTheTarn)
+TEST_F(WeaponsTutorialRun, PlayedByAPilotSteeringByTheLogFromTheFirstLessonToItsPage)
 {
-    ASSERT_EQ(game.runScript(script(), "-width 480 -height 320 -quality 0 -fixeddt 0.05 -frames 1929 -autostart 9:4 "
-                                       "-logplayer 1 -dumpframe 1850:torpedo_run.png -dumpframe 1889:ship_hit.png"),
-              0)
-        << game.errors();
+    TutorialPilot pilot;
+    const int code = game.runSteered(
+        "-width 480 -height 320 -quality 0 -fixeddt 0.05 -frames 12000 -autostart 9:4 -logplayer 1",
+        [&](const std::string& line) { return pilot.onLine(line); }, 840.0, 120.0);
     const std::string log = game.log();
-    // Where the recording starts: elsewhere, the recorded keys fly nowhere
-    // in particular, and the run says so instead of failing.
-    const std::string start = "test: frame " + std::to_string(kTorpedoLessonFrame) + " player at ";
-    const std::size_t at = log.find(start);
-    float x = 0.0f, y = 0.0f, z = 0.0f;
-    const bool same = frameAfter(log, "tutorial 4: step 12") == kTorpedoLessonFrame && at != std::string::npos &&
-                      std::sscanf(log.c_str() + at + start.size(), "%f %f %f", &x, &y, &z) == 3 &&
-                      std::fabs(x - kTorpedoLessonX) < 1.0f && std::fabs(z - kTorpedoLessonZ) < 1.0f;
-    if (!same)
-        GTEST_SKIP() << "the torpedo lesson began in frame " << frameAfter(log, "tutorial 4: step 12")
-                     << ", not where the flight keys were recorded: find them again by -logplayer";
+    ASSERT_EQ(code, 0) << log.substr(log.size() > 4000 ? log.size() - 4000 : 0);
 
-    // The keys take the airplane from the autopilot, the torpedo sinks the ship.
-    const std::size_t lesson = log.find("tutorial 4: step 12");
-    const std::size_t taken = log.find("tutorial 4: the player's keys take the airplane from the autopilot", lesson);
-    EXPECT_NE(taken, std::string::npos) << log;
-    EXPECT_NE(log.find("tutorial 4: line 651", lesson), std::string::npos) << "the torpedo lesson ended\n" << log;
-    EXPECT_NE(log.find("tutorial 4: step 13", lesson), std::string::npos);
+    // Every lesson in its order, each firing one ended by a target destroyed.
+    const std::vector<int> lessons{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    std::vector<int> from2;
+    for (int s : pilot.steps)
+        if (s >= 2)
+            from2.push_back(s);
+    EXPECT_EQ(from2, lessons);
+    EXPECT_EQ(pilot.targetsDown, (std::vector<int>{2, 4, 8, 10, 12, 14}));
+    EXPECT_NE(log.find("tutorial 4: the player's keys take the airplane from the autopilot"), std::string::npos);
+    ASSERT_TRUE(pilot.torpedoLevel.has_value()) << "no torpedo ran on the water";
+    EXPECT_NEAR(*pilot.torpedoLevel, 1155.68f - 1.0f, 0.05f) << "the torpedo runs just under the tarn's surface";
+    EXPECT_NE(log.find("tutorial 4: line 651"), std::string::npos) << "the torpedo lesson ended";
+    EXPECT_NE(log.find("tutorial 4: line 653"), std::string::npos) << "the bomb lesson ended";
+    EXPECT_GT(pilot.completionFrame, 0) << "the completion page opened";
 
-    TextureImage image;
-    EXPECT_TRUE(game.loadShot("torpedo_run.png", image, "tutorial"));
-    EXPECT_TRUE(game.loadShot("ship_hit.png", image, "tutorial"));
+    for (const char* name : {"torpedo_run.png", "ship_hit.png", "bomb_burst.png", "completion_page.png"}) {
+        TextureImage image;
+        EXPECT_TRUE(game.loadShot(name, image, "tutorial")) << name;
+    }
 }
 }  // namespace
