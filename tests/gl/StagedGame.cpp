@@ -150,6 +150,14 @@ bool StagedGame::loadShot(const std::string& name, TextureImage& image, const st
     return file && decodePng(*file, image) && image.format == TextureFormat::Rgba8;
 }
 
+void StagedGame::keepFile(const std::string& name, const std::string& keepFolder, const std::string& keptName) const
+{
+    const fs::path keep = fs::path(SKYFRONT_BINARY_DIR) / keepFolder;
+    std::error_code ignored;
+    fs::create_directories(keep, ignored);
+    fs::copy_file(tree.path() / name, keep / keptName, fs::copy_options::overwrite_existing, ignored);
+}
+
 std::string StagedGame::log() const
 {
     std::string all;

@@ -33,6 +33,9 @@ public:
     // build folder) a copy stays there to look at.
     bool loadShot(const std::string& name, TextureImage& image, const std::string& keepFolder = "");
 
+    // Copies a file of the run into a folder below the build folder, to look at.
+    void keepFile(const std::string& name, const std::string& keepFolder, const std::string& keptName) const;
+
     // Everything the run wrote to stdout and stderr.
     std::string log() const;
     std::string errors() const { return tree.read("stderr.txt"); }

@@ -73,6 +73,13 @@ TEST(InputScript, ABadLineIsRefusedWithItsNumber)
         {"1 key Enter\n2 text 12345678901234567890123456789012\n", "text"},
         {"1 key Enter\n2 close now\n", "nothing after"},
         {"1 key Enter\n2 wheel 1\n", "wheel"},
+        {"1 key Enter\n2 sync 3\n", "nothing after"},
+        // A picture stays a plain PNG in the start folder.
+        {"1 key Enter\n2 shot ../up.png\n", "shot NAME"},
+        {"1 key Enter\n2 shot /tmp/a.png\n", "shot NAME"},
+        {"1 key Enter\n2 shot a.txt\n", "shot NAME"},
+        {"1 key Enter\n2 shot .png\n", "shot NAME"},
+        {"1 key Enter\n2 shot\n", "shot NAME"},
     };
     for (const auto& [script, why] : bad) {
         SCOPED_TRACE(script);
@@ -83,6 +90,72 @@ TEST(InputScript, ABadLineIsRefusedWithItsNumber)
         EXPECT_NE(error.message.find(why), std::string::npos) << error.message;
         EXPECT_TRUE(events.empty());
     }
+}
+
+TEST(InputScript, SyncMarksAFrameAndShotNamesAPicture)
+{
+    std::vector<ScriptEvent> events;
+    InputScriptError error;
+    ASSERT_TRUE(readInputScript("4 shot torpedo_run-1.png\n3 sync\n", events, error)) << error.message;
+    EXPECT_EQ(kinds(events), "3:13 4:14 ");
+    EXPECT_EQ(events[1].text, "torpedo_run-1.png");
+}
+
+// A piped script arrives in pieces that need not end at a line's end.
+TEST(InputScriptStream, LinesCountOnceWholeAndAFrameIsHeardOnceALaterOneCame)
+{
+    InputScriptStream stream;
+    std::vector<ScriptEvent> events;
+    InputScriptError error;
+    EXPECT_FALSE(stream.heardAll(1));
+    ASSERT_TRUE(stream.feed("5 keydown Sp", events, error));
+    EXPECT_TRUE(events.empty()) << "half a line is no line";
+    EXPECT_EQ(stream.lastFrame(), 0);
+    ASSERT_TRUE(stream.feed("ace\n5 key L\n# a note\n\n", events, error));
+    EXPECT_EQ(kinds(events), "5:0 5:0 6:1 ");
+    // The release "key" makes for frame 6 does not tell that frame 5 is complete.
+    EXPECT_FALSE(stream.heardAll(5));
+    EXPECT_TRUE(stream.heardAll(4));
+    ASSERT_TRUE(stream.feed("6 sync\n", events, error));
+    EXPECT_TRUE(stream.heardAll(5));
+    EXPECT_FALSE(stream.heardAll(6));
+    // A late line of an earlier frame is still taken; the frames heard stay.
+    ASSERT_TRUE(stream.feed("2 keyup Space\n7 keyup L", events, error));
+    EXPECT_EQ(events.back().frame, 2);
+    EXPECT_EQ(stream.lastFrame(), 6);
+    // The writer's close completes the last line and every frame.
+    ASSERT_TRUE(stream.finish(events, error));
+    EXPECT_EQ(events.back().frame, 7);
+    EXPECT_TRUE(stream.closed());
+    EXPECT_TRUE(stream.heardAll(1000));
+    EXPECT_TRUE(stream.feed("8 key L\n", events, error));
+    EXPECT_EQ(events.back().frame, 7) << "nothing is taken after the close";
+}
+
+TEST(InputScriptStream, ABadOrEndlessLineStopsTheStream)
+{
+    std::vector<ScriptEvent> events;
+    InputScriptError error;
+    InputScriptStream bad;
+    EXPECT_TRUE(bad.feed("1 key L\n", events, error));
+    EXPECT_FALSE(bad.feed("2 key Nope\n", events, error));
+    EXPECT_EQ(error.line, 2);
+    EXPECT_NE(error.message.find("unknown key"), std::string::npos);
+    EXPECT_FALSE(bad.feed("3 key L\n", events, error)) << "a failed stream stays failed";
+    EXPECT_EQ(events.size(), 2u);
+
+    InputScriptStream endless;
+    events.clear();
+    EXPECT_TRUE(endless.feed(std::string(kScriptMaxLineBytes, '#'), events, error));
+    EXPECT_FALSE(endless.feed("#", events, error));
+    EXPECT_NE(error.message.find("longer"), std::string::npos);
+
+    InputScriptStream many;
+    std::string drags;
+    for (int i = 0; i < 1100; ++i)
+        drags += "1 drag 0 0 9 9 1000\n";
+    EXPECT_FALSE(many.feed(drags, events, error));
+    EXPECT_NE(error.message.find("too many"), std::string::npos);
 }
 
 TEST(InputScript, FilesAreReadWithinTheirLimit)

@@ -141,6 +141,9 @@ TEST(TestOptions, StepFrameCountAndDumpsParseAndBadValuesAreIgnored)
     EXPECT_LT(usage.find("-quality"), heading);
     EXPECT_EQ(parsed({"-inputscript", "run/quit.txt"}).testOptions().inputScript, "run/quit.txt");
     EXPECT_TRUE(none.testOptions().inputScript.empty());
+    EXPECT_GT(usage.find("-inputpipe FILE"), heading);
+    EXPECT_EQ(parsed({"-inputpipe", "/dev/stdin"}).testOptions().inputPipe, "/dev/stdin");
+    EXPECT_TRUE(none.testOptions().inputPipe.empty());
 }
 }  // namespace
 

@@ -393,6 +393,8 @@ void TutorialGameMode_SIMPLEWEAPONS::damageAirplane(Target& victim, Target* atta
         return;
     if (attacker && attacker == m_playerAirplane)
         damage *= kPlayerDamageFactor;
+    if (weapon)
+        m_lastHitBy = weapon;
     TutorialGameMode::damageAirplane(victim, attacker, damage, hitPoint, weapon, force);
 }
 
@@ -422,7 +424,8 @@ void TutorialGameMode_SIMPLEWEAPONS::onAirplaneDestroyed(Target& victim, Target*
     if (isFiringStep(step)) {
         ++kills;
         clearNotices();
-        logInfo("tutorial", "tutorial %d: target down in step %d", kIndex, step);
+        logInfo("tutorial", "tutorial %d: target down in step %d by %s", kIndex, step,
+                m_lastHitBy ? m_lastHitBy->name.c_str() : "nothing");
     }
     victim.onDestroyed(cause);
     if (step >= kFirstRemovedStep) {

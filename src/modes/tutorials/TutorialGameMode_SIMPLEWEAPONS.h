@@ -66,6 +66,7 @@ private:
     Airplane* m_drone = nullptr;
     GroundTarget* m_ship = nullptr;
     std::vector<std::unique_ptr<MapObject>> m_ownedObjects;
+    const WeaponCfg* m_lastHitBy = nullptr;   // the weapon of the last hit, for the log
     float m_drawPhase = 0.0f;
     const char* m_lessonWeapon = nullptr;
 };

@@ -32,6 +32,12 @@ constexpr const char* kThrottle = "LShift";
 constexpr const char* kFire = "Space";
 constexpr const char* kLink = "L";
 
+// The run's frame time, and how far ahead the pilot judges where the nose goes.
+constexpr float kFrameSeconds = 0.025f;
+constexpr float kLead = 0.1f;
+// How fast a torpedo runs in the water.
+constexpr float kTorpedoSpeed = 45.0f;
+
 // The pause screen's page of a finished tutorial.
 constexpr const char* kCompletionPage = "pause screen opened (menu 6)";
 
@@ -56,6 +62,7 @@ public:
     {
         Seen s;
         Vec3 v;
+        char weapon[64] = {};
         int frame = 0;
         float radius = 0.0f;
         if (std::sscanf(line.c_str(),
@@ -80,12 +87,15 @@ public:
         } else if (int step = 0; std::sscanf(line.c_str(), "tutorial: tutorial 4: step %d", &step) == 1) {
             steps.push_back(step);
             m_step = step;
-        } else if (int downIn = 0; std::sscanf(line.c_str(), "tutorial: tutorial 4: target down in step %d", &downIn) == 1) {
-            targetsDown.push_back(downIn);
+        } else if (int downIn = 0; std::sscanf(line.c_str(), "tutorial: tutorial 4: target down in step %d by %63s",
+                                               &downIn, weapon) == 2) {
+            targetsDown.push_back(std::to_string(downIn) + " " + weapon);
             if (downIn == 12)
-                shootAfter(m_seen.frame, 2, "ship_hit.png");
+                shootAfter(m_seen.frame, 12, "ship_hit.png");
             if (downIn == 14)
                 shootAfter(m_seen.frame, 2, "bomb_burst.png");
+            if (downIn == 12 || downIn == 14)
+                m_lookBackUntil = m_seen.frame + static_cast<int>(3.0f / kFrameSeconds);
         } else if (line.find(kCompletionPage) != std::string::npos && completionFrame == 0) {
             completionFrame = m_seen.frame;
             shootAfter(m_seen.frame, 20, "completion_page.png");
@@ -94,7 +104,7 @@ public:
     }
 
     std::vector<int> steps;           // every step the tutorial entered, in order
-    std::vector<int> targetsDown;     // the firing step of each target destroyed
+    std::vector<std::string> targetsDown;   // the firing step and weapon of each target destroyed
     std::vector<std::string> shots;   // the pictures asked for
     std::optional<float> torpedoLevel;   // the height a torpedo ran at over the tarn
     int completionFrame = 0;
@@ -149,25 +159,35 @@ private:
     }
 
     // Rudder and elevator towards the point with the wings kept level, the
-    // throttle open; the angle of the point off the nose.
-    float steerTo(const Vec3& point, std::set<std::string>& keys) const
+    // throttle open; the angle of the point off the nose. Keys are all or
+    // nothing and act a frame late: each error is taken ahead by how fast it
+    // changes, so the nose settles on the point instead of swinging across it.
+    float steerTo(const Vec3& point, std::set<std::string>& keys)
     {
         const Vec3 l = local(point);
         const float yaw = std::atan2(l.x, -l.z);
         const float pitch = std::atan2(l.y, std::sqrt(l.x * l.x + l.z * l.z));
-        keys.insert(kThrottle);
-        if (yaw > 0.03f)
-            keys.insert(kYawRight);
-        else if (yaw < -0.03f)
-            keys.insert(kYawLeft);
-        if (pitch > 0.03f)
-            keys.insert(kPitchUp);
-        else if (pitch < -0.03f)
-            keys.insert(kPitchDown);
         const float bank = vec3CrossB(m_seen.forward, m_seen.up).y;
-        if (bank > 0.05f)
+        const bool fresh = m_lastSteered == m_seen.frame - 1;
+        auto ahead = [&](float now, float before) { return fresh ? now + (now - before) * kLead / kFrameSeconds : now; };
+        const float yawAhead = ahead(yaw, m_lastYaw), pitchAhead = ahead(pitch, m_lastPitch),
+                    bankAhead = ahead(bank, m_lastBank);
+        m_lastYaw = yaw;
+        m_lastPitch = pitch;
+        m_lastBank = bank;
+        m_lastSteered = m_seen.frame;
+        keys.insert(kThrottle);
+        if (yawAhead > 0.02f)
+            keys.insert(kYawRight);
+        else if (yawAhead < -0.02f)
+            keys.insert(kYawLeft);
+        if (pitchAhead > 0.02f)
+            keys.insert(kPitchUp);
+        else if (pitchAhead < -0.02f)
+            keys.insert(kPitchDown);
+        if (bankAhead > 0.05f)
             keys.insert(kRollRight);
-        else if (bank < -0.05f)
+        else if (bankAhead < -0.05f)
             keys.insert(kRollLeft);
         return std::atan2(std::sqrt(l.x * l.x + l.y * l.y), -l.z);
     }
@@ -181,31 +201,101 @@ private:
                 taps += std::to_string(frame) + " key " + kLink + "\n";
             return;
         }
-        if (!m_seen.target || m_seen.frame != frame - 1)
+        if (m_seen.frame != frame - 1)
             return;
-        const Vec3 at = *m_seen.target;
-        if (m_step == 12 || m_step == 14) {
-            flyAtShip(at, keys);
-            if (aimedAtShip(at) && triggerFree)
-                keys.insert(kFire);
+        if (m_step == 12 || m_step == 14 || m_lookBackUntil > frame) {
+            if (m_seen.target)
+                m_ship = *m_seen.target;
+            if (m_ship)
+                attackShip(frame, keys);
             return;
         }
-        if (steerTo(at, keys) < 0.15f && triggerFree)
+        if (!m_seen.target)
+            return;
+        if (steerTo(*m_seen.target, keys) < 0.15f && triggerFree)
             keys.insert(kFire);
     }
 
-    // High over the hills round the tarn, then a dive at the ship; from too
-    // high above it, out again for a new run.
-    void flyAtShip(const Vec3& at, std::set<std::string>& keys) const
+    // The ship lessons. One torpedo at a time: a second one still running
+    // would sink the next lesson's ship. While the trigger stays held the
+    // view rides the weapon: the torpedo as it drops and starts its run
+    // (held less than its 3 s reload), the bombs until the ship goes.
+    void attackShip(int frame, std::set<std::string>& keys)
+    {
+        const Vec3 at = *m_ship;
+        const bool inFlight = m_seen.missile.has_value();
+        if (inFlight && m_launchFrame < 0 && m_pulled) {
+            m_launchFrame = frame;
+            m_pulled = false;
+        }
+        if (!inFlight && m_lookBackUntil <= frame)
+            m_launchFrame = -1;
+        const float sinceLaunch = m_launchFrame < 0 ? 0.0f : (frame - m_launchFrame) * kFrameSeconds;
+        if (m_launchFrame >= 0) {
+            if (m_step == 14 || (m_step == 12 && sinceLaunch < 2.8f))
+                keys.insert(kFire);
+            watchTheHit(at, sinceLaunch, keys);
+            return;
+        }
+        if (m_step != 12 && m_step != 14)
+            return;
+        flyAtShip(at, keys);
+        m_pulled = aimedAtShip(at);
+        if (m_pulled)
+            keys.insert(kFire);
+    }
+
+    // Up and away over the water to wait 1 km out, then, as the torpedo
+    // nears the ship, back towards it to see the hit ahead.
+    void watchTheHit(const Vec3& at, float sinceLaunch, std::set<std::string>& keys)
+    {
+        const Vec3 p = m_seen.position;
+        const Vec3 ahead = vec3NormalizeOr(Vec3{m_seen.velocity.x, 0.0f, m_seen.velocity.z}, m_seen.forward);
+        const float across = std::hypot(at.x - p.x, at.z - p.z);
+        float eta = 0.0f;
+        if (m_seen.missile && m_step == 12)
+            eta = std::hypot(m_seen.missile->x - at.x, m_seen.missile->z - at.z) / kTorpedoSpeed;
+        if (sinceLaunch < 3.0f) {
+            steerTo(Vec3{p.x, at.y + 600.0f, p.z} + ahead * 1500.0f, keys);
+            m_waitOut.reset();
+            return;
+        }
+        if (across < 350.0f || (!m_waitOut && eta > 6.5f))
+            m_waitOut = vec3NormalizeOr(Vec3{p.x - at.x, 0.0f, p.z - at.z}, ahead);
+        else if (m_waitOut && eta < 6.5f && across > 700.0f)
+            m_waitOut.reset();
+        if (m_waitOut)
+            steerTo(at + *m_waitOut * 1000.0f + Vec3{0.0f, 300.0f, 0.0f}, keys);
+        else
+            steerTo(at + Vec3{0.0f, 120.0f, 0.0f}, keys);
+    }
+
+    // The tarn lies in a crater whose rim stands some 450 above the water
+    // 2 km out. Over the rim high, then down a slope inside it: the torpedo
+    // run levels out low over the water, the bomb run dives at the ship.
+    static float approachHeight(float across)
+    {
+        constexpr float kLow = 25.0f, kLevelFrom = 700.0f, kRim = 2300.0f, kOverRim = 700.0f;
+        return kLow + std::clamp((across - kLevelFrom) / (kRim - kLevelFrom), 0.0f, 1.0f) * (kOverRim - kLow);
+    }
+
+    void flyAtShip(const Vec3& at, std::set<std::string>& keys)
     {
         const Vec3 p = m_seen.position;
         const float across = std::hypot(at.x - p.x, at.z - p.z);
         const float height = p.y - at.y;
-        if (across < 1300.0f && height > across * 0.8f + 300.0f) {
-            const Vec3 out = vec3NormalizeOr(Vec3{p.x - at.x, 0.0f, p.z - at.z}, Vec3{1.0f, 0.0f, 0.0f});
-            steerTo(at + out * 2500.0f + Vec3{0.0f, 1000.0f, 0.0f}, keys);
+        const Vec3 in = vec3NormalizeOr(Vec3{at.x - p.x, 0.0f, at.z - p.z}, m_seen.forward);
+        if (across < 1300.0f && height > approachHeight(across) + 200.0f) {
+            // Too high to make it: out again for a new run.
+            steerTo(at - in * 2600.0f + Vec3{0.0f, 750.0f, 0.0f}, keys);
+        } else if (across > 2300.0f) {
+            steerTo(at + Vec3{0.0f, 750.0f, 0.0f}, keys);
+        } else if (m_step == 14) {
+            steerTo(at, keys);
         } else {
-            steerTo({at.x, across > 1300.0f ? at.y + 1000.0f : at.y, at.z}, keys);
+            const float lead = std::min(500.0f, across);
+            const Vec3 on = p + in * lead;
+            steerTo({on.x, at.y + approachHeight(across - lead), on.z}, keys);
         }
     }
 
@@ -217,16 +307,26 @@ private:
             return m_seen.bombImpact && std::hypot(m_seen.bombImpact->x - at.x, m_seen.bombImpact->z - at.z) < 25.0f;
         // A torpedo runs on along the heading from where it meets the water.
         const float g = 9.81f, height = p.y - at.y;
+        if (height > 60.0f || v.y < -20.0f)
+            return false;
         const float fall = (v.y + std::sqrt(std::max(v.y * v.y + 2.0f * g * height, 0.0f))) / g;
         const Vec3 entry{p.x + v.x * fall, at.y, p.z + v.z * fall};
         const Vec3 heading = vec3NormalizeOr(Vec3{v.x, 0.0f, v.z}, m_seen.forward);
         const Vec3 toShip{at.x - entry.x, 0.0f, at.z - entry.z};
         const float along = vec3Dot(toShip, heading);
         const float wide = vec3Length(toShip - heading * along);
-        return across < 1300.0f && along > 60.0f && along < 900.0f && wide < m_seen.targetRadius * 0.5f;
+        // A long run gives the time to turn round and watch it hit.
+        return across < 1500.0f && along > 350.0f && along < 900.0f && wide < m_seen.targetRadius * 0.4f;
     }
 
     Seen m_seen;
+    std::optional<Vec3> m_ship;   // where the ship lies, also once it has gone
+    int m_launchFrame = -1;       // when the weapon now in flight was let go
+    bool m_pulled = false;        // the trigger was pulled at the ship
+    std::optional<Vec3> m_waitOut;   // the side of the ship the pilot waits on
+    int m_lookBackUntil = 0;      // the view turns back to a sunk ship until then
+    int m_lastSteered = -1;
+    float m_lastYaw = 0.0f, m_lastPitch = 0.0f, m_lastBank = 0.0f;
     int m_step = -1;
     std::set<std::string> m_held;
     std::map<int, std::string> m_shotsAt;
@@ -246,9 +346,11 @@ TEST_F(WeaponsTutorialRun, PlayedByAPilotSteeringByTheLogFromTheFirstLessonToIts
 {
     TutorialPilot pilot;
     const int code = game.runSteered(
-        "-width 480 -height 320 -quality 0 -fixeddt 0.05 -frames 12000 -autostart 9:4 -logplayer 1",
+        "-width 480 -height 320 -quality 0 -fixeddt " + std::to_string(kFrameSeconds) +
+            " -frames 24000 -autostart 9:4 -logplayer 1",
         [&](const std::string& line) { return pilot.onLine(line); }, 840.0, 120.0);
     const std::string log = game.log();
+    game.keepFile("stdout.txt", "tutorial", "weapons_tutorial_log.txt");
     ASSERT_EQ(code, 0) << log.substr(log.size() > 4000 ? log.size() - 4000 : 0);
 
     // Every lesson in its order, each firing one ended by a target destroyed.
@@ -258,7 +360,14 @@ TEST_F(WeaponsTutorialRun, PlayedByAPilotSteeringByTheLogFromTheFirstLessonToIts
         if (s >= 2)
             from2.push_back(s);
     EXPECT_EQ(from2, lessons);
-    EXPECT_EQ(pilot.targetsDown, (std::vector<int>{2, 4, 8, 10, 12, 14}));
+    // The linked lesson's kill may go to either gun of the pair.
+    ASSERT_EQ(pilot.targetsDown.size(), 6u);
+    EXPECT_EQ(pilot.targetsDown[0], "2 machinegun_light_1");
+    EXPECT_EQ(pilot.targetsDown[1], "4 machinegun_heavy_1");
+    EXPECT_EQ(pilot.targetsDown[2].substr(0, 13), "8 machinegun_");
+    EXPECT_EQ(pilot.targetsDown[3], "10 simple_missile_1");
+    EXPECT_EQ(pilot.targetsDown[4], "12 torpedo_1");
+    EXPECT_EQ(pilot.targetsDown[5], "14 bomb_1");
     EXPECT_NE(log.find("tutorial 4: the player's keys take the airplane from the autopilot"), std::string::npos);
     ASSERT_TRUE(pilot.torpedoLevel.has_value()) << "no torpedo ran on the water";
     EXPECT_NEAR(*pilot.torpedoLevel, 1155.68f - 1.0f, 0.05f) << "the torpedo runs just under the tarn's surface";
