@@ -224,6 +224,32 @@ TEST_F(AI, BreakAwayReturnsToPatrolAfterEightSeconds)
     EXPECT_EQ(ai.state(), Manoeuvre::Patrol);
 }
 
+// Told to break away towards a point that keeps ahead of another airplane, it
+// stays near that point instead of flying off at full speed.
+TEST_F(AI, BreakAwayWithAGoalPointStaysWithIt)
+{
+    Airplane* hunter = plane(0, {0, 1500, 0}, {0, 0, -1}, 150.0f);
+    Airplane* drone = plane(1, {0, 1580, -100}, {0, 0, -1}, 150.0f);
+    AirplaneAI& ai = pilot(*drone, 0.5f);
+    float farthest = 0.0f;
+    for (int i = 0; i < static_cast<int>(40.0f / kFrame); ++i) {
+        // The hunter flies straight on; the point stays 500 ahead of it, as the lesson sets it every frame.
+        ai.setState(Manoeuvre::BreakAway);
+        ai.goalPoint = hunter->position() + hunter->forward() * 500.0f + Vec3{0.0f, 10.0f, 0.0f};
+        host.step(kFrame);
+        hunter->setThrottleForSpeed(150.0f);
+        farthest = std::max(farthest, vec3DistanceExact(drone->position(), hunter->position()));
+    }
+    EXPECT_LT(farthest, 1200.0f) << "the drone stays within reach of its hunter";
+    // Without a point it breaks away from where it flies.
+    ai.goalPoint.reset();
+    ai.setState(Manoeuvre::Patrol);
+    ai.setState(Manoeuvre::BreakAway);
+    const float before = vec3DistanceExact(drone->position(), hunter->position());
+    run(7.0f);
+    EXPECT_GT(vec3DistanceExact(drone->position(), hunter->position()), before + 300.0f);
+}
+
 TEST_F(AI, PilotUnderAMissileEvadesAndTheFlaresCome)
 {
     WeaponCfg seeker;

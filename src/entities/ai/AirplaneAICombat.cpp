@@ -248,6 +248,12 @@ void AirplaneAI::breakAway()
         setState(Manoeuvre::Patrol);
         return patrol(0.0f);
     }
+    // Sent off towards a point (the weapons lesson's drone, kept ahead of the
+    // player who hunts it): there, at cruise, or it would outrun the hunter for good.
+    if (goalPoint) {
+        steer(safePoint(*goalPoint), cruiseSpeed());
+        return;
+    }
     steer(safePoint(m_plane->position() + m_breakDirection * 2000.0f), m_plane->record().pMinSpeed +
                                                                           m_plane->record().pSpeedSpan);
 }

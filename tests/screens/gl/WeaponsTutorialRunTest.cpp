@@ -218,8 +218,8 @@ private:
 
     // The ship lessons. One torpedo at a time: a second one still running
     // would sink the next lesson's ship. While the trigger stays held the
-    // view rides the weapon: the torpedo as it drops and starts its run
-    // (held less than its 3 s reload), the bombs until the ship goes.
+    // view rides the weapon: the torpedo as it drops and starts its run, held
+    // less than its 3 s reload, and one pair of bombs, held less than 1.2 s.
     void attackShip(int frame, std::set<std::string>& keys)
     {
         const Vec3 at = *m_ship;
@@ -232,7 +232,7 @@ private:
             m_launchFrame = -1;
         const float sinceLaunch = m_launchFrame < 0 ? 0.0f : (frame - m_launchFrame) * kFrameSeconds;
         if (m_launchFrame >= 0) {
-            if (m_step == 14 || (m_step == 12 && sinceLaunch < 2.8f))
+            if ((m_step == 14 && sinceLaunch < 1.1f) || (m_step == 12 && sinceLaunch < 2.8f))
                 keys.insert(kFire);
             watchTheHit(at, sinceLaunch, keys);
             return;
@@ -255,6 +255,11 @@ private:
         float eta = 0.0f;
         if (m_seen.missile && m_step == 12)
             eta = std::hypot(m_seen.missile->x - at.x, m_seen.missile->z - at.z) / kTorpedoSpeed;
+        if (m_step == 14 && across > 300.0f) {
+            // Level off over the ship: the bombs burst ahead.
+            steerTo(at + Vec3{0.0f, 200.0f, 0.0f}, keys);
+            return;
+        }
         if (sinceLaunch < 3.0f) {
             steerTo(Vec3{p.x, at.y + 600.0f, p.z} + ahead * 1500.0f, keys);
             m_waitOut.reset();
@@ -262,7 +267,7 @@ private:
         }
         if (across < 350.0f || (!m_waitOut && eta > 6.5f))
             m_waitOut = vec3NormalizeOr(Vec3{p.x - at.x, 0.0f, p.z - at.z}, ahead);
-        else if (m_waitOut && eta < 6.5f && across > 700.0f)
+        else if (m_waitOut && eta < 6.5f && across > 500.0f)
             m_waitOut.reset();
         if (m_waitOut)
             steerTo(at + *m_waitOut * 1000.0f + Vec3{0.0f, 300.0f, 0.0f}, keys);
