@@ -386,3 +386,28 @@ TEST_F(WeaponsTutorialRun, PlayedByAPilotSteeringByTheLogFromTheFirstLessonToIts
     }
 }
 }  // namespace
+
+namespace {
+// A driver that stops answering cannot hold the game: it gives up after its
+// wait, says why and ends with its own exit code.
+TEST(SteeredGame, AGameWhoseDriverFallsSilentQuitsWithCode5)
+{
+    StagedGame game;
+    if (!game.prepare())
+        GTEST_SKIP() << "the game is not staged";
+    int answered = 0;
+    const int code = game.runSteered("-width 320 -height 240 -quality 0 -fixeddt 0.05 -frames 2000",
+                                     [&](const std::string& line) -> std::string {
+                                         int frame = 0;
+                                         if (std::sscanf(line.c_str(), "test: frame %d waits for input", &frame) != 1 ||
+                                             frame > 20)
+                                             return {};
+                                         ++answered;
+                                         return std::to_string(frame + 1) + " sync\n";
+                                     },
+                                     300.0, 120.0);
+    EXPECT_EQ(code, 5) << game.log();
+    EXPECT_EQ(answered, 20);
+    EXPECT_NE(game.log().find("nothing came for 10 s before frame 21"), std::string::npos) << game.log();
+}
+}  // namespace
