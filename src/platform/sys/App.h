@@ -23,8 +23,8 @@ public:
     // The whole run; the exit code main returns: 2 when SDL cannot start, 3
     // when the window or GL context cannot be made, 4 when the "-inputscript"
     // file or a "-inputpipe" line is bad (or the pipe cannot be opened), 5 when
-    // the pipe's writer sent nothing for kInputPipeSilence seconds of real time,
-    // file has a bad line, 0 otherwise (also after "-help" and "-listres").
+    // the pipe's writer sent nothing for kInputPipeSilence seconds of real
+    // time, 0 otherwise (also after "-help" and "-listres").
     int run(int argc, char** argv);
 
     // One pass of the main loop, in its order. Public so that a test can run
