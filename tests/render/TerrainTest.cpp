@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -251,6 +252,41 @@ TEST(TerrainPatchesLod, KeepsTheHeightsOfEveryVertexOnly)
     p.keepHeightsOnly();   // twice changes nothing
     EXPECT_EQ(p.heights().size(), whole.size());
     EXPECT_EQ(TerrainPatches(t).vertices().size(), whole.size());
+}
+
+// Built patch by patch for the upload, the vertices are the same ones in the
+// same order and places, the bounds the same, and only the heights are kept.
+TEST(TerrainPatchesLod, BuiltPatchByPatchTheyMatchTheWholeField)
+{
+    Terrain t;
+    makeRamp(t, 70, 5.0f, 0.3f);   // not a whole number of patches: clamped edges
+    const TerrainPatches whole(t);
+    std::vector<TerrainPatches::Vertex> streamed(whole.vertices().size());
+    int calls = 0;
+    const TerrainPatches parts(t, [&](int patch, std::span<const TerrainPatches::Vertex> vertices) {
+        ASSERT_EQ(vertices.size(), std::size_t(TerrainPatches::kVerticesPerPatch));
+        ASSERT_EQ(patch, calls++);
+        std::copy(vertices.begin(), vertices.end(),
+                  streamed.begin() + std::ptrdiff_t(patch) * TerrainPatches::kVerticesPerPatch);
+    });
+    EXPECT_EQ(TerrainPatches::vertexCount(t), whole.vertices().size());
+    EXPECT_EQ(std::size_t(calls), whole.patches().size());
+    EXPECT_TRUE(parts.vertices().empty());
+    ASSERT_EQ(parts.heights().size(), whole.vertices().size());
+    for (std::size_t i = 0; i < streamed.size(); ++i) {
+        const auto& a = whole.vertices()[i];
+        const auto& b = streamed[i];
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z && a.nx == b.nx && a.ny == b.ny && a.nz == b.nz) << i;
+        ASSERT_EQ(parts.heights()[i], a.y) << i;
+    }
+    ASSERT_EQ(parts.patches().size(), whole.patches().size());
+    for (std::size_t i = 0; i < whole.patches().size(); ++i) {
+        EXPECT_EQ(parts.patches()[i].boundsMin.y, whole.patches()[i].boundsMin.y);
+        EXPECT_EQ(parts.patches()[i].boundsMax.y, whole.patches()[i].boundsMax.y);
+        EXPECT_EQ(parts.patches()[i].skirtDepth, whole.patches()[i].skirtDepth);
+    }
+    Terrain none;
+    EXPECT_EQ(TerrainPatches::vertexCount(none), 0u);
 }
 
 // A patch drawn beside neighbours at its own level needs no skirt there: each

@@ -68,17 +68,12 @@ constexpr PassLabel kPassLabels[] = {
 static_assert(std::size(kPassLabels) == static_cast<std::size_t>(ScenePass::ScreenEffects) + 1);
 }  // namespace
 
-namespace {
-// A level's pieces are large and freed all at once when it goes (and before
-// a level's forest, the last piece, after the load's decoded pictures): the
-// allocator hands those pages back instead of keeping them for later.
 void returnFreedMemory()
 {
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
 }
-}  // namespace
 
 Water& sceneWater()
 {
