@@ -209,8 +209,8 @@ void PostProcess::endReducedScene(RenderBuffer* shown)
         return;
     device->setRenderTarget(shown);
     ProfileScope timed(FrameLib::World, "scene stretch");
-    if (GraphicsES20Extensions* extensions = graphicsExtensions(); extensions && extensions->stretchOntoBound(*reduced))
-        return;
+    // A textured quad, not a framebuffer blit: the software renderer's blit
+    // costs the calling thread over a millisecond more for the same pixels.
     FullTargetPass pass(*device);
     device->state().textures[0] = reduced->colorTexture();
     device->drawFullScreenQuad();
