@@ -193,7 +193,11 @@ bool PostProcess::beginReducedScene()
     std::unique_ptr<RenderBuffer>& reduced = post().reduced;
     if (!reduced || reduced->width() != w || reduced->height() != h) {
         auto made = std::make_unique<RenderBuffer>();
-        if (!made->createTexture(TextureFormat::Rgba8, w, h, kClampSampler))
+        // Stretched by whole pixels, unfiltered: the stretch fills every pixel
+        // of the screen after the world is done, and filtering it cost half
+        // as much again. The lowest tier looks coarser for it, as expected.
+        const SamplerSettings unfiltered{TextureFilter::Nearest, TextureWrap::ClampToEdge};
+        if (!made->createTexture(TextureFormat::Rgba8, w, h, unfiltered))
             return false;
         reduced = std::move(made);
     }
