@@ -163,6 +163,8 @@ void SceneLevel::buildForest(Scene& scene, const MapInfoCfg* record, int treeCou
     if (!terrain || terrain->baseHeight() + terrain->heightRange() <= kForestMinimumRelief || treeCount <= 0)
         return;
     auto trees = std::make_unique<Trees>();
+    if (const Graphics* device = graphics())
+        trees->setDetail(Trees::detailFor(device->qualityTier()));
     bool built = false;
     if (record && !record->treeFile.empty())
         built = trees->buildFromFile(treeCount, "data/terrain/" + record->treeFile + ".raw", kTreeTexture, *terrain);
