@@ -1,6 +1,8 @@
 #include "menus/MenuFrameRegistry.h"
 
 #include "menus/frontend/TutorialListMenuFrame.h"
+#include "menus/ingame/GameResultMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameSteam.h"
 #include "ui/MenuFrame.h"
 
 #include <gtest/gtest.h>
@@ -41,14 +43,15 @@ TEST(MenuFrameRegistry, PagesAreMadeOnceAndRebuiltOnlyAfterDeleteAll)
 
 TEST(MenuFrameRegistry, TutorialListResultAndLobbyPagesSurviveTheLanguageRebuild)
 {
-    // The real list: other tests may have made it already, and it stays.
+    // The real pages: other tests may have made them already, later tests
+    // use them, and they stay.
     MenuFrame* list = MenuFrameRegistry::tutorialListMenu();
-    MenuFrame* result = MenuFrameRegistry::slot<CountedFrame>(Page::GameResult);
-    MenuFrame* lobby = MenuFrameRegistry::slot<CountedFrame>(Page::MultiPlayerSteam);
+    MenuFrame* result = MenuFrameRegistry::gameResultMenu();
+    MenuFrame* lobby = MenuFrameRegistry::steamMenu();
     MenuFrameRegistry::slot<CountedFrame>(Page::Language);
     MenuFrameRegistry::deleteAll();
     EXPECT_EQ(MenuFrameRegistry::existing(Page::Language), nullptr);
     EXPECT_EQ(MenuFrameRegistry::tutorialListMenu(), list);
-    EXPECT_EQ(MenuFrameRegistry::slot<CountedFrame>(Page::GameResult), result);
-    EXPECT_EQ(MenuFrameRegistry::slot<CountedFrame>(Page::MultiPlayerSteam), lobby);
+    EXPECT_EQ(MenuFrameRegistry::gameResultMenu(), result);
+    EXPECT_EQ(MenuFrameRegistry::steamMenu(), lobby);
 }

@@ -83,6 +83,7 @@ struct OnlinePages : PageTest {
     void SetUp() override
     {
         PageTest::SetUp();
+        MenuFrameRegistry::deleteAll();  // pages an earlier test built at another size
         mountStagedData();
         ASSERT_TRUE(MapLists::instance().load());
         settings().playerRank = 5;
@@ -124,7 +125,10 @@ struct OnlinePages : PageTest {
     static std::u16string alertText()
     {
         MenuAlert* alert = MenuAlert::existing();
-        return alert && !alert->closed ? std::u16string(alert->textLabel->shownText()) : std::u16string();
+        std::u16string text = alert && !alert->closed ? std::u16string(alert->textLabel->shownText()) : std::u16string();
+        // Wrapped only where an earlier test left fonts loaded.
+        std::replace(text.begin(), text.end(), u'\n', u' ');
+        return text;
     }
     static void closeAlert()
     {

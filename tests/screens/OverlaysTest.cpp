@@ -28,6 +28,7 @@ protected:
         setDataRoot(SKYFRONT_STAGE_DIR "/");
         ASSERT_TRUE(setLanguageByCode("EN"));
         resetScreens();
+        setOverlayInputFrameHook({});  // an earlier test may have started the screens
         quit.shown = false;
         quit.quit = false;
         quit.needsLayout = true;
