@@ -445,3 +445,32 @@ TEST(TerrainPatchesLod, LevelsCoarsenWithDistanceAndCullBehind)
 }
 
 }  // namespace
+
+namespace {
+// The lower tiers draw every patch a level coarser, the coarsest staying as it is.
+TEST(TerrainPatchesLod, LowerTiersDrawEachPatchALevelCoarser)
+{
+    EXPECT_EQ(terrainLevelBias(0), 1);
+    EXPECT_EQ(terrainLevelBias(1), 1);
+    EXPECT_EQ(terrainLevelBias(2), 0);
+    EXPECT_EQ(terrainLevelBias(3), 0);
+    Terrain t;
+    makeRamp(t, 256, 10.0f, 0.1f);  // 8 x 8 patches of 320 units
+    const Vec3 eye{-1100.0f, 40.0f, -1100.0f};
+    const WorldView view = WorldView::fromMatrices(eye, lookAtMatrix(eye, Vec3{1200.0f, 0.0f, 1200.0f}, Vec3{0, 1, 0}),
+                                                   projectionOf(0.8f, 1.5f, 2.0f, 50000.0f));
+    t.updateVisible(0.8f, view);
+    const std::vector<Terrain::VisiblePatch> fine = t.visiblePatches();
+    t.updateVisible(0.8f, view, terrainLevelBias(0));
+    const std::vector<Terrain::VisiblePatch>& coarse = t.visiblePatches();
+    ASSERT_EQ(coarse.size(), fine.size());
+    bool sawFinest = false, sawCoarsest = false;
+    for (std::size_t i = 0; i < fine.size(); ++i) {
+        ASSERT_EQ(coarse[i].patch, fine[i].patch);  // the same patches in the same order
+        EXPECT_EQ(coarse[i].level, std::min(fine[i].level + 1, TerrainPatches::kLevels - 1));
+        sawFinest = sawFinest || fine[i].level == 0;
+        sawCoarsest = sawCoarsest || fine[i].level == TerrainPatches::kLevels - 1;
+    }
+    EXPECT_TRUE(sawFinest && sawCoarsest);
+}
+}  // namespace
