@@ -222,15 +222,16 @@ std::string FrameProfile::report() const
                   whole.wallMs, median, whole.cpuMs, whole.mainMs, median > 0.0 ? 1000.0 / median : 0.0);
     out += line;
     // The split frames' shares: wall and process CPU milliseconds per frame,
-    // and for the passes their draw calls.
+    // and for the passes their draw calls and the main thread's own CPU (the
+    // GL's vertex work and binning, which no other thread shares).
     for (int i = 0; i < kFrameLibs; ++i) {
         const Time t = libMean(static_cast<FrameLib>(i));
         std::snprintf(line, sizeof(line), "lib %-12s %8.3f %8.3f\n", kLibNames[i], t.wallMs, t.cpuMs);
         out += line;
     }
     for (const PassTotal& p : passMeans()) {
-        std::snprintf(line, sizeof(line), "pass %-16s %-11s %8.3f %8.3f %6.0f\n", p.name, frameLibName(p.lib),
-                      p.time.wallMs, p.time.cpuMs, p.draws);
+        std::snprintf(line, sizeof(line), "pass %-16s %-11s %8.3f %8.3f %6.0f %8.3f\n", p.name, frameLibName(p.lib),
+                      p.time.wallMs, p.time.cpuMs, p.draws, p.time.mainMs);
         out += line;
     }
     return out;

@@ -40,7 +40,7 @@ int vertexStride(VertexLayout layout)
     case VertexLayout::PosTex16: return 16;
     case VertexLayout::PosTex20: return 20;
     case VertexLayout::Model32: return 32;
-    case VertexLayout::PosNormal24: return 24;
+    case VertexLayout::PosNormal16: return 16;
     case VertexLayout::PosColorTexTex32: return 32;
     }
     return 0;

@@ -69,7 +69,7 @@ enum class VertexLayout : std::uint8_t {
     PosTex16,        // x y 2f, u v 2f (2-D quads, the full-screen quad)
     PosTex20,        // pos 3f, u v 2f
     Model32,         // pos 3f, normal 3f, u v 2f
-    PosNormal24,     // pos 3f, normal 3f (the ground's patches)
+    PosNormal16,     // pos 3f, normal 3 signed bytes normalized and a pad (the ground's patches)
     PosColorTexTex32,  // pos 3f, RGBA8, u v 2f, second u v 2f (high-detail particles)
 };
 int vertexStride(VertexLayout layout);

@@ -455,6 +455,7 @@ float GameScreen::loadStep()
         return static_cast<float>(m_counter) / kLoadSteps;
     m_loaded = true;
     m_counter = 0;
+    returnFreedMemory();  // what the load decoded and let go
     finishGameHud();
     update();
     return 1.0f;
@@ -532,6 +533,8 @@ void GameScreen::runStep(int step)
                 m_releasedSprites.push_back(set);
                 unloadSprite(set);
             }
+        // With the menu's flight gone too, before the level takes its place.
+        returnFreedMemory();
         break;
     case 2:
     case 3:

@@ -241,7 +241,7 @@ void gameFrame(benchmark::State& state, const std::string& scene)
         state.counters["base_fps"] = baseMs > 0.0 ? 1000.0 / baseMs : 0.0;
         state.counters["vs_base"] = frameMs > 0.0 ? baseMs / frameMs : 0.0;
     }
-    std::printf("%s at quality %d, split by pass (ms wall, ms cpu; last run):\n%s", scene.c_str(), tier,
+    std::printf("%s at quality %d, split by pass (ms wall, ms cpu, draws, ms main thread; last run):\n%s", scene.c_str(), tier,
                 passes.c_str());
 }
 

@@ -241,11 +241,13 @@ BENCHMARK(firingFrame)->Arg(0)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(2
 
 // The map items of the bot match's frame alone, at the lowest and the top
 // tier: their color pass by itself (0), or after their depth (1), so each
-// pixel that shows is shaded once.
+// pixel that shows is shaded once. As in the game, only the squares of props
+// in view are drawn, and at the lower tiers only those within their reach.
 void mapItemsPass(benchmark::State& state)
 {
     const bool depthFirst = state.range(1) != 0;
-    runSceneFrame(state, static_cast<int>(state.range(0)), false, [depthFirst] {
+    const int tier = static_cast<int>(state.range(0));
+    runSceneFrame(state, tier, false, [depthFirst, tier] {
         Graphics* g = graphics();
         const Scene* view = scene();
         if (!g || !view || !view->camera)
@@ -254,11 +256,14 @@ void mapItemsPass(benchmark::State& state)
         g->setProjectionMatrix(view->mainProjection);
         g->setViewMatrix(view->camera->viewMatrix);
         g->setWorldMatrix(Mat4{});
+        const WorldView world =
+            WorldView::fromMatrices(view->camera->position, view->camera->viewMatrix, view->mainProjection);
+        const PropCull cull{&world, propReach(tier)};
         if (depthFirst)
             for (const PropBatch* batch : view->propSets)
-                drawProps(batch, 0);
+                drawProps(batch, 0, false, cull);
         for (const PropBatch* batch : view->propSets)
-            drawProps(batch, 1, depthFirst);
+            drawProps(batch, 1, depthFirst, cull);
     });
 }
 BENCHMARK(mapItemsPass)->Args({0, 0})->Args({0, 1})->Args({3, 0})->Args({3, 1})->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -96,7 +96,7 @@ void TestWorld::drawFrame()
     ShadowVolumes::buildIndices(view);
     trees.fillBuffer(view);
     clouds.fillBuffer(view.eye);
-    terrain.updateVisible(fieldOfView, view);
+    terrain.updateVisible(fieldOfView, view, terrainLevelBias(g.qualityTier()));
     done("cull and fill");
     if (shadowMaps()) {
         renderShadowMaps(view.eye);

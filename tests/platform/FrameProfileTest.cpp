@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 // A profile on a clock the test moves: the CPU clock runs twice as fast as
@@ -145,6 +148,11 @@ TEST_F(FrameSplit, ReportListsFrameLibrariesAndPasses)
     for (const char* line : {"frames 2\n", "split_frames 2\n", "frame_median_ms 10.000\n", "fps 100.00\n"})
         EXPECT_NE(report.find(line), std::string::npos) << line;
     EXPECT_NE(report.find("lib world"), std::string::npos);
-    EXPECT_NE(report.find("pass terrain"), std::string::npos);
+    const std::size_t pass = report.find("pass terrain");
+    ASSERT_NE(pass, std::string::npos);
+    // Name, library, wall, process CPU, draws and the main thread's CPU.
+    std::istringstream line(report.substr(pass, report.find('\n', pass) - pass));
+    std::vector<std::string> fields{std::istream_iterator<std::string>(line), std::istream_iterator<std::string>()};
+    EXPECT_EQ(fields.size(), 7u);
 }
 }  // namespace

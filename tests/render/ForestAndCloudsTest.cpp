@@ -105,6 +105,45 @@ TEST_F(ForestTest, FarTreesGetOneQuadNearOnesTwo)
     EXPECT_LT(trees.quadCount(), 2 * trees.drawnCount());
 }
 
+// The lower tiers draw fewer of the nearest trees and turn them to single
+// quads nearer the eye; the higher ones keep the full forest.
+TEST_F(ForestTest, LowerTiersDrawFewerAndFlatterTrees)
+{
+    const Trees::Detail top = Trees::detailFor(3), low = Trees::detailFor(0);
+    EXPECT_EQ(Trees::detailFor(2).maxDrawn, Trees::kMaxDrawn);
+    EXPECT_EQ(top.maxDrawn, Trees::kMaxDrawn);
+    EXPECT_EQ(top.billboardDistance, Trees::kBillboardDistance);
+    EXPECT_LT(low.maxDrawn, top.maxDrawn);
+    EXPECT_LT(low.billboardDistance, top.billboardDistance);
+    EXPECT_EQ(Trees::detailFor(1).maxDrawn, low.maxDrawn);
+
+    Trees trees;
+    trees.buildForest("data/trees.png", terrain, 20000);
+    const Vec3 eye{800.0f, 100.0f, 0.0f};
+    trees.fillBuffer(eye);
+    ASSERT_EQ(trees.drawnCount(), Trees::kMaxDrawn);
+    std::vector<float> full = trees.vertices();
+    trees.setDetail(low);
+    trees.fillBuffer(eye);
+    EXPECT_EQ(trees.drawnCount(), low.maxDrawn);
+    // Within the low tier's billboard distance every tree is still crossed.
+    trees.setDetail(Trees::Detail{low.maxDrawn, 1e6f});
+    trees.fillBuffer(eye);
+    EXPECT_EQ(trees.quadCount(), 2 * trees.drawnCount());
+    trees.setDetail(Trees::Detail{low.maxDrawn, 200.0f});
+    trees.fillBuffer(eye);
+    EXPECT_LT(trees.quadCount(), 2 * trees.drawnCount());
+    EXPECT_GT(trees.quadCount(), trees.drawnCount());
+    // A budget past the cap, or below nothing, is held to 0..kMaxDrawn.
+    trees.setDetail(Trees::Detail{1 << 20, top.billboardDistance});
+    trees.fillBuffer(eye);
+    EXPECT_EQ(trees.drawnCount(), Trees::kMaxDrawn);
+    EXPECT_EQ(trees.vertices(), full);
+    trees.setDetail(Trees::Detail{-5, top.billboardDistance});
+    trees.fillBuffer(eye);
+    EXPECT_EQ(trees.drawnCount(), 0);
+}
+
 TEST(CloudField, AmountZeroMakesNoPuffsAndDefaultMakesSome)
 {
     Clouds clouds;

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -68,6 +71,75 @@ TEST_F(ModelProps, PiecesWithIndicesPastTheirVerticesAreSkipped)
     const auto batch = buildProps("units.pvr", world);
     EXPECT_EQ(batch->vertices().size(), 4u);
     EXPECT_EQ(batch->indices().size(), 6u);
+}
+
+// Props are baked square by square: a chunk never spans two squares, and
+// its box holds exactly its vertices, so a draw can leave it out by its box.
+TEST_F(ModelProps, ChunksHoldOneSquareEachWithTheirBoxes)
+{
+    FakeBoxShape box({-1, 0, -1}, {1, 2, 1}, "units.pvr");
+    world.add(&box, {100, 0, 100});
+    world.add(&box, {20000, 0, 100});  // another square, between two of the first
+    world.add(&box, {300, 0, 50});
+    world.add(&box, {-20000, 0, -20000});
+    allocatePropBuffers();
+    const auto batch = buildProps("units.pvr", world);
+    ASSERT_EQ(batch->chunks().size(), 3u);
+    std::size_t vertices = 0;
+    for (const PropBatch::Chunk& chunk : batch->chunks()) {
+        Vec3 lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
+        for (std::uint32_t i = chunk.firstVertex; i < chunk.firstVertex + chunk.vertexCount; ++i) {
+            const PropVertex& v = batch->vertices()[i];
+            lo = Vec3{std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
+            hi = Vec3{std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
+        }
+        EXPECT_EQ(chunk.boundsMin.x, lo.x);
+        EXPECT_EQ(chunk.boundsMax.z, hi.z);
+        EXPECT_EQ(chunk.boundsMax.y, 2.0f);
+        vertices += chunk.vertexCount;
+        for (std::uint32_t k = chunk.firstIndex; k < chunk.firstIndex + chunk.indexCount; ++k)
+            ASSERT_LT(batch->indices()[k], chunk.vertexCount);
+    }
+    EXPECT_EQ(vertices, batch->vertices().size());
+    // The two items of the first square share one chunk: 99..301 along x.
+    const auto shared = std::find_if(batch->chunks().begin(), batch->chunks().end(),
+                                     [](const PropBatch::Chunk& c) { return c.boundsMin.x == 99.0f; });
+    ASSERT_NE(shared, batch->chunks().end());
+    EXPECT_EQ(shared->boundsMax.x, 301.0f);
+    // Squares far past any map, or at no number at all, still take their props.
+    FakePropWorld odd;
+    odd.add(&box, {std::numeric_limits<float>::quiet_NaN(), 0, 0});
+    odd.add(&box, {1e30f, 0, -1e30f});
+    EXPECT_EQ(buildProps("units.pvr", odd)->chunks().size(), 2u);
+}
+
+// A draw keeps the chunks in the view and, at the lower tiers, within reach.
+TEST(PropCulling, KeepsWhatIsInViewAndWithinReach)
+{
+    EXPECT_GT(propReach(0), 0.0f);
+    EXPECT_EQ(propReach(1), propReach(0));
+    EXPECT_EQ(propReach(2), 0.0f);  // as far as the view goes
+    EXPECT_EQ(propReach(3), 0.0f);
+    const Vec3 eye{0, 100, 0};
+    Mat4 projection;
+    mat4Perspective(projection, 0.8f, 1.5f, 2.0f, 50000.0f);
+    const WorldView view = WorldView::fromMatrices(eye, lookAtMatrix(eye, Vec3{0, 100, -1000}, Vec3{0, 1, 0}),
+                                                   projection);
+    auto boxAt = [](float z) { return std::pair{Vec3{-50, 0, z - 50}, Vec3{50, 60, z + 50}}; };
+    const auto [aheadMin, aheadMax] = boxAt(-3000.0f);
+    const auto [behindMin, behindMax] = boxAt(3000.0f);
+    const auto [farMin, farMax] = boxAt(-30000.0f);
+    const PropCull all{&view, 0.0f}, near{&view, propReach(0)};
+    EXPECT_TRUE(all.keeps(aheadMin, aheadMax));
+    EXPECT_FALSE(all.keeps(behindMin, behindMax));
+    EXPECT_TRUE(all.keeps(farMin, farMax));
+    EXPECT_TRUE(near.keeps(aheadMin, aheadMax));
+    EXPECT_FALSE(near.keeps(farMin, farMax));
+    EXPECT_FALSE(near.keeps(behindMin, behindMax));
+    // The reach counts to the box, not its middle: a box the eye stands in is kept.
+    EXPECT_TRUE((PropCull{&view, 10.0f}.keeps(Vec3{-5000, 0, -5000}, Vec3{5000, 200, 5000})));
+    // Without a view every chunk is drawn (the shadow map's depth).
+    EXPECT_TRUE(PropCull{}.keeps(behindMin, behindMax));
 }
 
 TEST_F(ModelProps, GridUsesTheModelsCollisionTriangles)

@@ -1,6 +1,6 @@
 // The staged sprite and font sheets: each texture is the size its sheet's UVs
-// were made for, and no taller than its modules reach (a blank band below them
-// is memory the GL holds for nothing).
+// were made for, no taller than its modules reach (a blank band below them
+// is memory the GL holds for nothing), and its modules never overlap.
 #include "platform/File.h"
 #include "platform/Pak.h"
 #include "render/2d/SpriteSets.h"
@@ -42,7 +42,7 @@ std::vector<std::string> stagedSheetNames()
     return names;
 }
 
-TEST_F(StagedSheets, TexturesMatchTheirSheetsAndEndBelowTheLowestModule)
+TEST_F(StagedSheets, TexturesMatchTheirSheetsEndBelowTheLowestModuleAndNeverOverlap)
 {
     // The packers' padding around a module, and the rows the height rounds up to.
     constexpr int kSlack = 2 + 4;
@@ -69,6 +69,20 @@ TEST_F(StagedSheets, TexturesMatchTheirSheetsAndEndBelowTheLowestModule)
         for (const SpriteSheet::Module& m : sheet.modules)
             lowest = std::max(lowest, m.y + m.h);
         EXPECT_LE(sheet.texHeight, lowest + kSlack) << "lowest module edge " << lowest;
+        // Packed into each other's gaps, no two modules share a texel (a
+        // module named twice is one place) and none leaves the texture.
+        std::vector<SpriteSheet::Module> placed;
+        for (const SpriteSheet::Module& m : sheet.modules) {
+            EXPECT_LE(m.x + m.w, sheet.texWidth);
+            EXPECT_LE(m.y + m.h, sheet.texHeight);
+            auto same = [&m](const SpriteSheet::Module& o) { return o.x == m.x && o.y == m.y && o.w == m.w && o.h == m.h; };
+            if (m.w == 0 || m.h == 0 || std::any_of(placed.begin(), placed.end(), same))
+                continue;
+            for (const SpriteSheet::Module& o : placed)
+                EXPECT_TRUE(m.x + m.w <= o.x || o.x + o.w <= m.x || m.y + m.h <= o.y || o.y + o.h <= m.y)
+                    << "modules at " << m.x << "," << m.y << " and " << o.x << "," << o.y << " overlap";
+            placed.push_back(m);
+        }
         ++checked;
     }
     // The menus, the HUD, the ranks and the fonts at least.

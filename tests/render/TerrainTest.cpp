@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -253,6 +254,41 @@ TEST(TerrainPatchesLod, KeepsTheHeightsOfEveryVertexOnly)
     EXPECT_EQ(TerrainPatches(t).vertices().size(), whole.size());
 }
 
+// Built patch by patch for the upload, the vertices are the same ones in the
+// same order and places, the bounds the same, and only the heights are kept.
+TEST(TerrainPatchesLod, BuiltPatchByPatchTheyMatchTheWholeField)
+{
+    Terrain t;
+    makeRamp(t, 70, 5.0f, 0.3f);   // not a whole number of patches: clamped edges
+    const TerrainPatches whole(t);
+    std::vector<TerrainPatches::Vertex> streamed(whole.vertices().size());
+    int calls = 0;
+    const TerrainPatches parts(t, [&](int patch, std::span<const TerrainPatches::Vertex> vertices) {
+        ASSERT_EQ(vertices.size(), std::size_t(TerrainPatches::kVerticesPerPatch));
+        ASSERT_EQ(patch, calls++);
+        std::copy(vertices.begin(), vertices.end(),
+                  streamed.begin() + std::ptrdiff_t(patch) * TerrainPatches::kVerticesPerPatch);
+    });
+    EXPECT_EQ(TerrainPatches::vertexCount(t), whole.vertices().size());
+    EXPECT_EQ(std::size_t(calls), whole.patches().size());
+    EXPECT_TRUE(parts.vertices().empty());
+    ASSERT_EQ(parts.heights().size(), whole.vertices().size());
+    for (std::size_t i = 0; i < streamed.size(); ++i) {
+        const auto& a = whole.vertices()[i];
+        const auto& b = streamed[i];
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z && a.nx == b.nx && a.ny == b.ny && a.nz == b.nz) << i;
+        ASSERT_EQ(parts.heights()[i], a.y) << i;
+    }
+    ASSERT_EQ(parts.patches().size(), whole.patches().size());
+    for (std::size_t i = 0; i < whole.patches().size(); ++i) {
+        EXPECT_EQ(parts.patches()[i].boundsMin.y, whole.patches()[i].boundsMin.y);
+        EXPECT_EQ(parts.patches()[i].boundsMax.y, whole.patches()[i].boundsMax.y);
+        EXPECT_EQ(parts.patches()[i].skirtDepth, whole.patches()[i].skirtDepth);
+    }
+    Terrain none;
+    EXPECT_EQ(TerrainPatches::vertexCount(none), 0u);
+}
+
 // A patch drawn beside neighbours at its own level needs no skirt there: each
 // edge's bit adds exactly that edge's skirt row and nothing else, and the
 // surface is the same triangles whatever the edges.
@@ -408,4 +444,33 @@ TEST(TerrainPatchesLod, LevelsCoarsenWithDistanceAndCullBehind)
     EXPECT_EQ(farLevel, TerrainPatches::kLevels - 1);
 }
 
+}  // namespace
+
+namespace {
+// The lower tiers draw every patch a level coarser, the coarsest staying as it is.
+TEST(TerrainPatchesLod, LowerTiersDrawEachPatchALevelCoarser)
+{
+    EXPECT_EQ(terrainLevelBias(0), 1);
+    EXPECT_EQ(terrainLevelBias(1), 1);
+    EXPECT_EQ(terrainLevelBias(2), 0);
+    EXPECT_EQ(terrainLevelBias(3), 0);
+    Terrain t;
+    makeRamp(t, 256, 10.0f, 0.1f);  // 8 x 8 patches of 320 units
+    const Vec3 eye{-1100.0f, 40.0f, -1100.0f};
+    const WorldView view = WorldView::fromMatrices(eye, lookAtMatrix(eye, Vec3{1200.0f, 0.0f, 1200.0f}, Vec3{0, 1, 0}),
+                                                   projectionOf(0.8f, 1.5f, 2.0f, 50000.0f));
+    t.updateVisible(0.8f, view);
+    const std::vector<Terrain::VisiblePatch> fine = t.visiblePatches();
+    t.updateVisible(0.8f, view, terrainLevelBias(0));
+    const std::vector<Terrain::VisiblePatch>& coarse = t.visiblePatches();
+    ASSERT_EQ(coarse.size(), fine.size());
+    bool sawFinest = false, sawCoarsest = false;
+    for (std::size_t i = 0; i < fine.size(); ++i) {
+        ASSERT_EQ(coarse[i].patch, fine[i].patch);  // the same patches in the same order
+        EXPECT_EQ(coarse[i].level, std::min(fine[i].level + 1, TerrainPatches::kLevels - 1));
+        sawFinest = sawFinest || fine[i].level == 0;
+        sawCoarsest = sawCoarsest || fine[i].level == TerrainPatches::kLevels - 1;
+    }
+    EXPECT_TRUE(sawFinest && sawCoarsest);
+}
 }  // namespace

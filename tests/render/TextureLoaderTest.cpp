@@ -277,6 +277,38 @@ TEST(MipChain, Rgb565AveragesItsPackedFields)
     EXPECT_EQ(v & 0x1F, 15u);
 }
 
+// ---- grey pictures ---------------------------------------------------------------
+
+// Grey texels keep their luminance and alpha at every level; one coloured
+// texel anywhere, or another format, leaves the image whole.
+TEST(GreyPictures, BecomeLuminanceAlphaOnlyWhenEveryTexelIsGrey)
+{
+    TextureImage grey;
+    grey.width = 2;
+    grey.height = 1;
+    grey.levels.push_back({10, 10, 10, 200, 0, 0, 0, 0});
+    grey.levels.push_back({5, 5, 5, 100});
+    ASSERT_TRUE(narrowGreyToLuminanceAlpha(grey));
+    EXPECT_EQ(grey.format, TextureFormat::LuminanceAlpha8);
+    EXPECT_EQ(grey.levels[0], (std::vector<std::uint8_t>{10, 200, 0, 0}));
+    EXPECT_EQ(grey.levels[1], (std::vector<std::uint8_t>{5, 100}));
+    EXPECT_FALSE(narrowGreyToLuminanceAlpha(grey)) << "already narrow";
+
+    TextureImage tinted = grey;
+    tinted.format = TextureFormat::Rgba8;
+    tinted.levels = {{10, 10, 10, 200, 0, 0, 0, 0}, {5, 5, 6, 100}};
+    const TextureImage before = tinted;
+    EXPECT_FALSE(narrowGreyToLuminanceAlpha(tinted)) << "a colour in the last level";
+    EXPECT_EQ(tinted.format, TextureFormat::Rgba8);
+    EXPECT_EQ(tinted.levels, before.levels);
+
+    TextureImage broken;
+    broken.width = 2;
+    broken.height = 2;
+    broken.levels.push_back({1, 1, 1, 1});
+    EXPECT_FALSE(narrowGreyToLuminanceAlpha(broken)) << "a level of the wrong size";
+}
+
 TEST(MipChain, WrongSizedBaseLevelFails)
 {
     TextureImage image;

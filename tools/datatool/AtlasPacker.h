@@ -1,9 +1,10 @@
 #pragma once
 #include <vector>
 
-// Places rectangles in a texture atlas: shelves filled left to right, taller
-// rectangles first, `padding` pixels around each (filled by the caller with
-// the rectangle's edge pixels so that filtering never reads a neighbour).
+// Places rectangles in a texture atlas: taller rectangles first, each where
+// its top ends lowest on what is placed so far, at the power-of-two width that
+// needs the fewest texels; `padding` pixels around each (filled by the caller
+// with the rectangle's edge pixels so that filtering never reads a neighbour).
 struct AtlasPlacement {
     int x = 0, y = 0;   // top-left of the rectangle itself, inside its padding
 };

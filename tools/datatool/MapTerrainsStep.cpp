@@ -251,10 +251,10 @@ bool buildWorld(DataContext& context, const MapWorldPlan& plan)
             *px++ = toByte(c.b);
         }
     const TextureImage picture = overview;
-    if (!writeMippedPvr(context, folder + "wm.pvr", std::move(overview)))
+    if (!writeMippedPvr565(context, folder + "wm.pvr", std::move(overview)))
         return false;
     // The shared briefing picture of maps whose "watermap" is "Ocean/wm".
-    if (plan.shape == Channel && !writeMippedPvr(context, "data/terrain/Channel/wm.pvr", picture))
+    if (plan.shape == Channel && !writeMippedPvr565(context, "data/terrain/Channel/wm.pvr", picture))
         return false;
 
     std::vector<std::uint8_t> density(static_cast<std::size_t>(kDensitySide * kDensitySide));

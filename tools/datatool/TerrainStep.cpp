@@ -117,7 +117,7 @@ bool buildTestWorld(DataContext& context)
             *px++ = toByte(c.g);
             *px++ = toByte(c.b);
         }
-    if (!writeMippedPvr(context, "data/terrain/test/wm.pvr", std::move(overview)))
+    if (!writeMippedPvr565(context, "data/terrain/test/wm.pvr", std::move(overview)))
         return false;
 
     // Tree density: woods on the lower land, by a coarse noise.

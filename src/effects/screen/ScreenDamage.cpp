@@ -2,6 +2,7 @@
 
 #include "effects/EffectScene.h"
 #include "effects/screen/ScreenSplats.h"
+#include "platform/Log.h"
 #include "platform/Random.h"
 #include "render/Graphics.h"
 #include "render/RenderBuffer.h"
@@ -14,6 +15,8 @@
 
 namespace {
 std::unique_ptr<RenderBuffer> s_target;
+// Made on first need; false once the device refused it.
+bool s_lazy = false;
 const Texture2D* s_clean = nullptr;
 int s_bullets = 0;
 int s_dust = 0;
@@ -92,8 +95,28 @@ bool ScreenDamage::createRenderTarget()
     return true;
 }
 
+void ScreenDamage::useLazyTarget()
+{
+    s_lazy = !s_target;
+}
+
+namespace {
+// A glass never damaged nor drawn is the clean one still waiting: only then
+// is the target worth its memory (4 MiB at 1024 square).
+bool ensureTarget()
+{
+    if (s_target || !s_lazy)
+        return s_target != nullptr;
+    s_lazy = false;
+    if (!ScreenDamage::createRenderTarget())
+        logWarning("effects", "no canopy damage target: the glass stays clean");
+    return s_target != nullptr;
+}
+}  // namespace
+
 void ScreenDamage::releaseRenderTarget()
 {
+    s_lazy = false;
     s_target.reset();
     s_bulletTexture.reset();
     s_dustTexture.reset();
@@ -126,8 +149,13 @@ Texture2D* ScreenDamage::texture() { return s_target ? s_target->colorTexture() 
 bool ScreenDamage::drawGlass(float opacity)
 {
     Graphics* g = graphics();
+    if (!g || !(opacity > 0.0f))
+        return false;
+    // The first look at the glass makes it, with the clean canopy still waiting.
+    if (!s_target && ensureTarget())
+        (void)render();
     Texture2D* glass = texture();
-    if (!g || !glass || !(opacity > 0.0f))
+    if (!glass)
         return false;
     const Mat4 projection = g->projectionMatrix(), view = g->viewMatrix(), world = g->worldMatrix();
     g->pushState();
@@ -155,6 +183,12 @@ ScreenDamage::Painted ScreenDamage::render()
     Painted done;
     if (s_bullets < 1 && s_dust < 1 && !s_clean)
         return done;
+    // Only a clean glass waits: painting it into a target nobody has looked at
+    // would only hold the memory.
+    if (!s_target && s_lazy && s_bullets < 1 && s_dust < 1)
+        return done;
+    if (graphics())
+        (void)ensureTarget();
     // Without a target the holes are still used up, so they do not pile up.
     Graphics* g = graphics() && s_target ? graphics() : nullptr;
     done.touched = true;

@@ -22,6 +22,10 @@ public:
     // The target: 1024 square from quality tier 2, else 512. False when the
     // device cannot make it (the glass then stays clean).
     static bool createRenderTarget();
+    // The scene asks for the glass: the target is made only when first painted
+    // with damage or drawn (a cockpit view), as most flights never need it.
+    // A target that cannot be made is not tried again until release.
+    static void useLazyTarget();
     static void releaseRenderTarget();
     // A gun hit: three holes and a bullet-hole splat.
     static void addHit();

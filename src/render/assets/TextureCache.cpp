@@ -117,6 +117,9 @@ TextureRef TextureCache::load(std::string_view name, const SamplerSettings& samp
         bool decoded = false;
         if (endsWith(text, ".png")) {
             decoded = decodePng(file, out);
+            // Grey pictures (the fonts) take half the memory as luminance and alpha.
+            if (decoded)
+                (void)narrowGreyToLuminanceAlpha(out);
         } else if (endsWith(text, ".pvr")) {
             std::vector<std::uint8_t> bytes;
             decoded = file.readAll(bytes) && decodePvr(bytes, out, flags.dropLevels);

@@ -96,3 +96,27 @@ bool buildMipChain(TextureImage& image)
     }
     return true;
 }
+
+bool narrowGreyToLuminanceAlpha(TextureImage& image)
+{
+    if (image.format != TextureFormat::Rgba8 || image.levels.empty())
+        return false;
+    for (int i = 0; i < static_cast<int>(image.levels.size()); ++i) {
+        const std::vector<std::uint8_t>& level = image.levels[static_cast<std::size_t>(i)];
+        if (level.size() != textureLevelBytes(image.format, image.width, image.height, i))
+            return false;
+        for (std::size_t t = 0; t + 3 < level.size(); t += 4)
+            if (level[t] != level[t + 1] || level[t] != level[t + 2])
+                return false;
+    }
+    for (std::vector<std::uint8_t>& level : image.levels) {
+        std::vector<std::uint8_t> narrow(level.size() / 2);
+        for (std::size_t t = 0, o = 0; t + 3 < level.size(); t += 4, o += 2) {
+            narrow[o] = level[t];
+            narrow[o + 1] = level[t + 3];
+        }
+        level = std::move(narrow);
+    }
+    image.format = TextureFormat::LuminanceAlpha8;
+    return true;
+}

@@ -39,3 +39,7 @@ constexpr int kMaxTextureSide = 8192;
 // CPU because GL cannot make mip levels of luminance and alpha textures on
 // every context. False when level 0 has the wrong size.
 [[nodiscard]] bool buildMipChain(TextureImage& image);
+// An RGBA image whose every texel is grey (red, green and blue alike, as in
+// the fonts) becomes luminance and alpha: half the memory, sampled as the same
+// colour. True when it changed; any other image is left as it is.
+bool narrowGreyToLuminanceAlpha(TextureImage& image);

@@ -193,7 +193,11 @@ bool PostProcess::beginReducedScene()
     std::unique_ptr<RenderBuffer>& reduced = post().reduced;
     if (!reduced || reduced->width() != w || reduced->height() != h) {
         auto made = std::make_unique<RenderBuffer>();
-        if (!made->createTexture(TextureFormat::Rgba8, w, h, kClampSampler))
+        // Stretched by whole pixels, unfiltered: the stretch fills every pixel
+        // of the screen after the world is done, and filtering it cost half
+        // as much again. The lowest tier looks coarser for it, as expected.
+        const SamplerSettings unfiltered{TextureFilter::Nearest, TextureWrap::ClampToEdge};
+        if (!made->createTexture(TextureFormat::Rgba8, w, h, unfiltered))
             return false;
         reduced = std::move(made);
     }
@@ -209,8 +213,8 @@ void PostProcess::endReducedScene(RenderBuffer* shown)
         return;
     device->setRenderTarget(shown);
     ProfileScope timed(FrameLib::World, "scene stretch");
-    if (GraphicsES20Extensions* extensions = graphicsExtensions(); extensions && extensions->stretchOntoBound(*reduced))
-        return;
+    // A textured quad, not a framebuffer blit: the software renderer's blit
+    // costs the calling thread over a millisecond more for the same pixels.
     FullTargetPass pass(*device);
     device->state().textures[0] = reduced->colorTexture();
     device->drawFullScreenQuad();

@@ -96,7 +96,7 @@ std::span<const AttribPointer> layoutAttribs(VertexLayout layout)
     static const AttribPointer pt20[] = {{A::Position, 3, GL_FLOAT, 0}, {A::TexCoord0, 2, GL_FLOAT, 12}};
     static const AttribPointer model32[] = {{A::Position, 3, GL_FLOAT, 0}, {A::Normal, 3, GL_FLOAT, 12},
                                             {A::TexCoord0, 2, GL_FLOAT, 24}};
-    static const AttribPointer pn24[] = {{A::Position, 3, GL_FLOAT, 0}, {A::Normal, 3, GL_FLOAT, 12}};
+    static const AttribPointer pn16[] = {{A::Position, 3, GL_FLOAT, 0}, {A::Normal, 3, GL_BYTE, 12}};
     static const AttribPointer pctt32[] = {{A::Position, 3, GL_FLOAT, 0}, {A::Color, 4, GL_UNSIGNED_BYTE, 12},
                                            {A::TexCoord0, 2, GL_FLOAT, 16}, {A::TexCoord1, 2, GL_FLOAT, 24}};
     switch (layout) {
@@ -105,7 +105,7 @@ std::span<const AttribPointer> layoutAttribs(VertexLayout layout)
     case VertexLayout::PosTex16: return pt16;
     case VertexLayout::PosTex20: return pt20;
     case VertexLayout::Model32: return model32;
-    case VertexLayout::PosNormal24: return pn24;
+    case VertexLayout::PosNormal16: return pn16;
     case VertexLayout::PosColorTexTex32: return pctt32;
     }
     return {};
@@ -541,7 +541,7 @@ void GraphicsES20::pointAttributes(VertexLayout layout, std::uintptr_t base)
     for (const AttribPointer& a : layoutAttribs(layout)) {
         const GLuint index = attribIndex(a.attrib);
         used[index] = true;
-        glVertexAttribPointer(index, a.size, a.type, a.type == GL_UNSIGNED_BYTE ? GL_TRUE : GL_FALSE, stride,
+        glVertexAttribPointer(index, a.size, a.type, a.type == GL_UNSIGNED_BYTE || a.type == GL_BYTE ? GL_TRUE : GL_FALSE, stride,
                               reinterpret_cast<const void*>(base + static_cast<std::uintptr_t>(a.offset)));
         if (a.attrib != VertexAttrib::Color)
             glEnableVertexAttribArray(index);

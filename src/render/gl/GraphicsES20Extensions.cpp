@@ -51,21 +51,3 @@ void setGraphicsExtensions(GraphicsES20Extensions* extensions)
     renderGlobals().extensions = extensions;
 }
 
-bool GraphicsES20Extensions::stretchOntoBound(const RenderBuffer& from)
-{
-    if (!from.isValid() || !(epoxy_is_desktop_gl() ? epoxy_gl_version() >= 30 ||
-                                                         epoxy_has_gl_extension("GL_ARB_framebuffer_object")
-                                                   : epoxy_gl_version() >= 30))
-        return false;
-    const RenderBuffer* bound = m_device.currentRenderTarget();
-    const GLuint target = bound ? bound->glFramebuffer() : 0;
-    const int w = bound ? bound->width() : m_device.screenWidth();
-    const int h = bound ? bound->height() : m_device.screenHeight();
-    // The scissor would clip the blit; the device's cache knows it is off afterwards.
-    m_device.setScissor(false, 0, 0, 0, 0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, from.glFramebuffer());
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
-    glBlitFramebuffer(0, 0, from.width(), from.height(), 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    glBindFramebuffer(GL_FRAMEBUFFER, target);
-    return true;
-}

@@ -44,11 +44,6 @@ public:
     void addScatteringProgram(GpuProgram& program);
     const Vec3& scatteringCamera() const { return m_camera; }
 
-    // Copies the target's whole picture over the bound target (or the
-    // screen), stretched with linear filtering, by the GL's framebuffer blit:
-    // no program, state or depth involved. False when the context has no blit.
-    [[nodiscard]] bool stretchOntoBound(const RenderBuffer& from);
-
 private:
     GraphicsES20& m_device;
     EffectPrograms m_effects;

@@ -2,6 +2,7 @@
 #include "render/BufferObject.h"
 #include "render/Texture2D.h"
 #include "render/world/PropWorld.h"
+#include "render/world/WorldView.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,14 +11,35 @@
 #include <vector>
 
 
+// Which chunks of a batch a draw keeps: with a view, those whose box is in
+// its frustum and, when `reach` is above 0, within that distance of its eye;
+// without one, all.
+struct PropCull {
+    const WorldView* view = nullptr;
+    float reach = 0.0f;
+    bool keeps(const Vec3& boxMin, const Vec3& boxMax) const;
+};
+
+// How far the props are drawn at a quality tier (0: as far as the view goes).
+// At the lower tiers a house past it covers a pixel or so, and each prop
+// drawn costs its vertices on the calling thread of a software renderer.
+float propReach(int qualityTier);
+
+// The square of the world a prop placed by `placement` is baked into; props
+// of one square share chunks.
+std::int64_t propSquareKey(const Mat4& placement);
+
 // One static batch of the map's props: every drawn piece of every placed
 // prop that uses one texture, baked into world space. Pieces are grouped into
-// chunks of at most 65536 vertices, so 16-bit indices always reach.
+// chunks of at most 65536 vertices, so 16-bit indices always reach, and of
+// one square of the world each, so a draw can leave out those out of view.
 class PropBatch {
 public:
     struct Chunk {
         std::uint32_t firstVertex = 0, vertexCount = 0;
         std::uint32_t firstIndex = 0, indexCount = 0;  // indices count from firstVertex
+        // World-space box of the chunk's vertices.
+        Vec3 boundsMin{1e30f, 1e30f, 1e30f}, boundsMax{-1e30f, -1e30f, -1e30f};
     };
     explicit PropBatch(std::string textureName);
     ~PropBatch();
@@ -39,7 +61,7 @@ public:
     // Internal to the props code: the texture load, the upload, the draw.
     void loadTexture();
     bool upload();
-    void draw() const;
+    void draw(const PropCull& cull) const;
 
 private:
     std::string m_textureName;
@@ -62,7 +84,7 @@ void unmapPropBuffers();
 // Draws a batch lit, fogged and shadowed in pass 1, the color pass; pass 0
 // lays only its depth (color writes off). After pass 0 the color pass leaves
 // the depth as it is (`depthLaid`) and shades each pixel that shows once.
-// Null draws nothing.
-void drawProps(const PropBatch* batch, int pass, bool depthLaid = false);
+// Null draws nothing. `cull` leaves out the chunks it does not keep.
+void drawProps(const PropBatch* batch, int pass, bool depthLaid = false, const PropCull& cull = {});
 // Every live batch's geometry, depth only, with the current program and matrices (shadow map).
 void drawPropDepths();

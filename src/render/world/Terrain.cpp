@@ -194,8 +194,11 @@ const TerrainPatches& Terrain::patches() const
     return *m_patches;
 }
 
-void Terrain::updateVisible(float fieldOfView, const WorldView& view)
+int terrainLevelBias(int qualityTier) { return qualityTier <= 1 ? 1 : 0; }
+
+void Terrain::updateVisible(float fieldOfView, const WorldView& view, int levelBias)
 {
+    const int bias = std::max(levelBias, 0);
     m_visible.clear();
     const TerrainPatches& all = patches();
     const auto& list = all.patches();
@@ -203,7 +206,8 @@ void Terrain::updateVisible(float fieldOfView, const WorldView& view)
         const TerrainPatches::Patch& patch = list[i];
         if (!view.boxVisible(patch.boundsMin, patch.boundsMax))
             continue;
-        m_visible.push_back(VisiblePatch{static_cast<int>(i), all.chooseLevel(patch, view.eye, fieldOfView)});
+        const int level = std::min(all.chooseLevel(patch, view.eye, fieldOfView) + bias, TerrainPatches::kLevels - 1);
+        m_visible.push_back(VisiblePatch{static_cast<int>(i), level});
     }
     // Near to far: nearer ground drawn first hides what lies behind it before
     // that is shaded.

@@ -82,8 +82,9 @@ public:
     [[nodiscard]] bool upload(std::string_view overviewTexture, std::string_view detailTexture);
     // Culls the patches against the view, picks their levels and orders them
     // near to far; call once a frame before drawPass. fieldOfView in radians
-    // (vertical).
-    void updateVisible(float fieldOfView, const WorldView& view);
+    // (vertical). `levelBias` steps every patch that many levels coarser
+    // (terrainLevelBias), never past the coarsest.
+    void updateVisible(float fieldOfView, const WorldView& view, int levelBias = 0);
     // Draws the patches picked by the last updateVisible with the renderer's
     // current matrices, light and fog; does nothing before upload.
     void drawPass();
@@ -140,4 +141,7 @@ private:
 // overview picture's coordinates. Values below 1 are taken as 1, so an empty
 // map never divides by zero in a shader.
 void setShaderTerrainSize(float size);
+// Levels the ground is drawn coarser at a quality tier: the lower tiers pay
+// for every vertex on the calling thread of a software renderer.
+int terrainLevelBias(int qualityTier);
 float shaderTerrainSize();

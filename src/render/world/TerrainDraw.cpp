@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <span>
 #include <string>
@@ -21,10 +22,20 @@
 
 namespace {
 
-// A vertex in the GPU buffer: position and normal (PosNormal24); the ground
+// A vertex in the GPU buffer (PosNormal16): the position, and the normal in
+// signed bytes, whose steps shade no differently on the ground; the ground
 // takes its texture coordinates from the position.
-constexpr std::size_t kPatchVertexBytes = 6 * sizeof(float);
-constexpr std::size_t kPatchVertexFloats = kPatchVertexBytes / sizeof(float);
+struct PatchVertex {
+    float x, y, z;
+    std::int8_t nx, ny, nz, pad;
+};
+constexpr std::size_t kPatchVertexBytes = sizeof(PatchVertex);
+static_assert(kPatchVertexBytes == 16);
+
+std::int8_t normalByte(float v)
+{
+    return static_cast<std::int8_t>(std::lround(std::clamp(v, -1.0f, 1.0f) * 127.0f));
+}
 
 // The terrain program's variants: each bit leaves a piece of per-pixel work
 // out where it would change nothing (see shaders/terrain.*).
@@ -160,25 +171,23 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     Graphics* g = graphics();
     if (!g || empty())
         return false;
-    // A second upload (a new context) needs the whole vertices again.
-    if (m_patches && m_patches->vertices().empty())
-        m_patches.reset();
-    const TerrainPatches& all = patches();
     auto gpu = std::make_unique<Gpu>();
-    // Sent a patch at a time, so the load never holds a second whole copy.
-    const std::size_t vertexCount = all.vertices().size();
+    // Each patch goes to the buffer as it is built: the load never holds the
+    // whole field's vertices, only their heights stay (a second upload, for a
+    // new context, builds them again).
+    const std::size_t vertexCount = TerrainPatches::vertexCount(*this);
     bool made = gpu->vertices.create(BufferTarget::Array, vertexCount * kPatchVertexBytes, BufferUsage::Static);
-    std::vector<float> packed;
-    packed.reserve(static_cast<std::size_t>(TerrainPatches::kVerticesPerPatch) * kPatchVertexFloats);
-    for (std::size_t first = 0; made && first < vertexCount; first += packed.size() / kPatchVertexFloats) {
-        packed.clear();
-        const std::size_t end = std::min(vertexCount, first + TerrainPatches::kVerticesPerPatch);
-        for (std::size_t i = first; i < end; ++i) {
-            const TerrainPatches::Vertex& v = all.vertices()[i];
-            packed.insert(packed.end(), {v.x, v.y, v.z, v.nx, v.ny, v.nz});
-        }
-        made = gpu->vertices.update(first * kPatchVertexBytes, packed.data(), packed.size() * sizeof(float));
-    }
+    std::vector<PatchVertex> packed;
+    packed.reserve(TerrainPatches::kVerticesPerPatch);
+    m_patches = std::make_unique<TerrainPatches>(
+        *this, [&gpu, &made, &packed](int patch, std::span<const TerrainPatches::Vertex> vertices) {
+            packed.clear();
+            for (const TerrainPatches::Vertex& v : vertices)
+                packed.push_back({v.x, v.y, v.z, normalByte(v.nx), normalByte(v.ny), normalByte(v.nz), 0});
+            const std::size_t first = static_cast<std::size_t>(patch) * TerrainPatches::kVerticesPerPatch;
+            made = made && gpu->vertices.update(first * kPatchVertexBytes, packed.data(), packed.size() * kPatchVertexBytes);
+        });
+    const TerrainPatches& all = *m_patches;
     if (!made || !gpu->indices.create(BufferTarget::ElementArray, all.indices().size() * sizeof(std::uint16_t),
                                       BufferUsage::Static, all.indices().data())) {
         logWarning("render", "terrain: the patch buffers cannot be made");
@@ -186,7 +195,6 @@ bool Terrain::upload(std::string_view overviewTexture, std::string_view detailTe
     }
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
-    m_patches->keepHeightsOnly();
     gpu->overview = getTexture(overviewTexture, SamplerSettings{g->qualityFilter(), TextureWrap::ClampToEdge});
     gpu->detail = getTexture(detailTexture, SamplerSettings{g->qualityFilter(), TextureWrap::Repeat});
     m_gpu = std::move(gpu);
@@ -319,7 +327,7 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         const bool trimmed = banded && keepBand(indices, heights, low, high, m_shownIndices);
         if (trimmed && m_shownIndices.empty())
             continue;
-        g->setBufferVertexLayout(VertexLayout::PosNormal24, static_cast<std::size_t>(vp.patch) * kPatchBytes);
+        g->setBufferVertexLayout(VertexLayout::PosNormal16, static_cast<std::size_t>(vp.patch) * kPatchBytes);
         if (trimmed) {
             g->drawIndexed(PrimitiveType::Triangles, m_shownIndices);
             continue;

@@ -41,19 +41,53 @@ float edgeError(const float* h)
 
 }  // namespace
 
-TerrainPatches::TerrainPatches(const Terrain& terrain)
+bool TerrainPatches::start(const Terrain& terrain)
 {
     buildIndices();
     const int grid = terrain.layout().grid;
     if (terrain.empty() || grid <= 0)
-        return;
+        return false;
     m_perSide = (grid + kCells - 1) / kCells;
     m_patchSize = static_cast<float>(kCells) * terrain.layout().cellSize;
     m_patches.reserve(static_cast<std::size_t>(m_perSide) * static_cast<std::size_t>(m_perSide));
-    m_vertices.reserve(static_cast<std::size_t>(m_perSide) * static_cast<std::size_t>(m_perSide) * kVerticesPerPatch);
+    return true;
+}
+
+TerrainPatches::TerrainPatches(const Terrain& terrain)
+{
+    if (!start(terrain))
+        return;
+    m_vertices.reserve(vertexCount(terrain));
     for (int pr = 0; pr < m_perSide; ++pr)
         for (int pc = 0; pc < m_perSide; ++pc)
-            buildPatch(terrain, pc, pr);
+            buildPatch(terrain, pc, pr, m_vertices);
+}
+
+TerrainPatches::TerrainPatches(const Terrain& terrain, const VertexSink& sink)
+{
+    if (!start(terrain))
+        return;
+    m_heights.reserve(vertexCount(terrain));
+    std::vector<Vertex> one;
+    one.reserve(kVerticesPerPatch);
+    for (int pr = 0; pr < m_perSide; ++pr)
+        for (int pc = 0; pc < m_perSide; ++pc) {
+            one.clear();
+            buildPatch(terrain, pc, pr, one);
+            for (const Vertex& v : one)
+                m_heights.push_back(v.y);
+            if (sink)
+                sink(static_cast<int>(m_patches.size()) - 1, one);
+        }
+}
+
+std::size_t TerrainPatches::vertexCount(const Terrain& terrain)
+{
+    const int grid = terrain.layout().grid;
+    if (terrain.empty() || grid <= 0)
+        return 0;
+    const auto perSide = static_cast<std::size_t>((grid + kCells - 1) / kCells);
+    return perSide * perSide * kVerticesPerPatch;
 }
 
 void TerrainPatches::keepHeightsOnly()
@@ -67,7 +101,7 @@ void TerrainPatches::keepHeightsOnly()
     std::vector<Vertex>().swap(m_vertices);
 }
 
-void TerrainPatches::buildPatch(const Terrain& terrain, int pc, int pr)
+void TerrainPatches::buildPatch(const Terrain& terrain, int pc, int pr, std::vector<Vertex>& out)
 {
     const Terrain::Layout& layout = terrain.layout();
     const float half = terrain.size() * 0.5f;
@@ -75,7 +109,7 @@ void TerrainPatches::buildPatch(const Terrain& terrain, int pc, int pr)
     Patch patch;
     patch.col = pc;
     patch.row = pr;
-    const std::size_t base = m_vertices.size();
+    const std::size_t base = out.size();
     float minY = 1e30f, maxY = -1e30f;
     for (int j = 0; j < kSide; ++j)
         for (int i = 0; i < kSide; ++i) {
@@ -95,7 +129,7 @@ void TerrainPatches::buildPatch(const Terrain& terrain, int pc, int pr)
             v.nz = n.z;
             minY = std::min(minY, v.y);
             maxY = std::max(maxY, v.y);
-            m_vertices.push_back(v);
+            out.push_back(v);
         }
     float depth = 0.0f;
     float edge[kSide];
@@ -103,7 +137,7 @@ void TerrainPatches::buildPatch(const Terrain& terrain, int pc, int pr)
         for (int t = 0; t < kSide; ++t) {
             int i, j;
             edgeCell(e, t, i, j);
-            edge[t] = m_vertices[base + static_cast<std::size_t>(j * kSide + i)].y;
+            edge[t] = out[base + static_cast<std::size_t>(j * kSide + i)].y;
         }
         depth = std::max(depth, edgeError(edge));
     }
@@ -120,13 +154,13 @@ void TerrainPatches::buildPatch(const Terrain& terrain, int pc, int pr)
         for (int t = 0; t < kSide; ++t) {
             int i, j;
             edgeCell(e, t, i, j);
-            Vertex v = m_vertices[base + static_cast<std::size_t>(j * kSide + i)];
+            Vertex v = out[base + static_cast<std::size_t>(j * kSide + i)];
             v.y = border[e] ? std::min(v.y - patch.skirtDepth, borderFloor) : v.y - patch.skirtDepth;
             lowest = std::min(lowest, v.y);
-            m_vertices.push_back(v);
+            out.push_back(v);
         }
-    const Vertex& first = m_vertices[base];
-    const Vertex& last = m_vertices[base + kGridVertices - 1];
+    const Vertex& first = out[base];
+    const Vertex& last = out[base + kGridVertices - 1];
     patch.boundsMin = Vec3{first.x, lowest, first.z};
     patch.boundsMax = Vec3{last.x, maxY, last.z};
     m_patches.push_back(patch);

@@ -1,7 +1,10 @@
 #pragma once
 #include "platform/Math.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <vector>
 
 class Terrain;
@@ -35,6 +38,14 @@ public:
     };
 
     explicit TerrainPatches(const Terrain& terrain);
+    // Builds the same patches but hands each one's vertices to `sink` as it
+    // is made (the patch's index, its kVerticesPerPatch vertices) instead of
+    // keeping them: only their heights stay, as after keepHeightsOnly. The
+    // GPU upload builds them so and never holds the whole field at once.
+    using VertexSink = std::function<void(int patch, std::span<const Vertex> vertices)>;
+    TerrainPatches(const Terrain& terrain, const VertexSink& sink);
+    // The vertices all of a terrain's patches hold.
+    static std::size_t vertexCount(const Terrain& terrain);
 
     int patchesPerSide() const { return m_perSide; }
     const std::vector<Patch>& patches() const { return m_patches; }
@@ -78,7 +89,10 @@ public:
 
 private:
     void buildIndices();
-    void buildPatch(const Terrain& terrain, int pc, int pr);
+    // Sizes the lists; false for a terrain without samples.
+    bool start(const Terrain& terrain);
+    // Appends patch (pc, pr)'s vertices to `out`.
+    void buildPatch(const Terrain& terrain, int pc, int pr, std::vector<Vertex>& out);
 
     int m_perSide = 0;
     float m_patchSize = 0.0f;

@@ -117,6 +117,13 @@ bool Trees::buildFromDensity(int count, std::span<const std::uint8_t> density, s
     return true;
 }
 
+Trees::Detail Trees::detailFor(int qualityTier)
+{
+    if (qualityTier >= 2)
+        return Detail{kMaxDrawn, kBillboardDistance};
+    return Detail{2500, 1200.0f};
+}
+
 void Trees::fillBuffer(const Vec3& eye) { fill(eye, nullptr); }
 void Trees::fillBuffer(const WorldView& view) { fill(view.eye, &view); }
 
@@ -132,9 +139,10 @@ void Trees::fill(const Vec3& eye, const WorldView* view)
         if (d < limit)
             near.emplace_back(d, static_cast<std::uint32_t>(i));
     }
-    if (near.size() > static_cast<std::size_t>(kMaxDrawn)) {
-        std::nth_element(near.begin(), near.begin() + kMaxDrawn, near.end());
-        near.resize(kMaxDrawn);
+    const std::size_t maxDrawn = static_cast<std::size_t>(std::clamp(m_detail.maxDrawn, 0, kMaxDrawn));
+    if (near.size() > maxDrawn) {
+        std::nth_element(near.begin(), near.begin() + static_cast<std::ptrdiff_t>(maxDrawn), near.end());
+        near.resize(maxDrawn);
     }
     if (view)  // after picking the nearest, so the same trees show as without it
         std::erase_if(near, [this, view](const std::pair<float, std::uint32_t>& entry) {
@@ -143,7 +151,7 @@ void Trees::fill(const Vec3& eye, const WorldView* view)
             return !sphereInFrustum(view->camera, centre, t.height * 0.8f);
         });
     m_vertices.reserve(near.size() * 40);
-    const float billboard = kBillboardDistance * kBillboardDistance;
+    const float billboard = m_detail.billboardDistance * m_detail.billboardDistance;
     for (const auto& entry : near) {
         const Tree& t = m_trees[entry.second];
         const float u0 = (t.kind & 1) ? 0.5f : 0.0f, v0 = (t.kind & 2) ? 0.5f : 0.0f;

@@ -27,6 +27,16 @@ public:
     static constexpr float kDrawDistance = 7000.0f;
     static constexpr int kMaxDrawn = 4000;  // nearest first; keeps the software renderer fast
 
+    // How many of the nearest trees are drawn and from where on they are
+    // single billboards; the lower tiers draw fewer and flatter ones, each
+    // tree's corners costing the calling thread of a software renderer.
+    struct Detail {
+        int maxDrawn = kMaxDrawn;
+        float billboardDistance = 2500.0f;
+    };
+    static Detail detailFor(int qualityTier);
+    void setDetail(const Detail& detail) { m_detail = detail; }
+
     Trees();
     ~Trees();
     Trees(const Trees&) = delete;
@@ -48,7 +58,7 @@ public:
     const std::vector<Tree>& trees() const { return m_trees; }
     const std::string& texturePath() const { return m_texturePath; }
 
-    // Picks the trees to draw this frame (the nearest kMaxDrawn within
+    // Picks the trees to draw this frame (the nearest Detail::maxDrawn within
     // kDrawDistance of the eye) and writes their quads; call at the start of the draw.
     void fillBuffer(const Vec3& eye);
     // The same leaving out those of the nearest trees that lie out of the view:
@@ -56,8 +66,9 @@ public:
     void fillBuffer(const WorldView& view);
     int drawnCount() const { return m_drawn; }
     // Quads written by the last fillBuffer: two crossed near the eye, one
-    // turned to the eye past kBillboardDistance, where a tree is a few pixels
-    // tall and the crossing no longer shows.
+    // turned to the eye past Detail::billboardDistance (kBillboardDistance at
+    // the higher tiers), where a tree is a few pixels tall and the crossing
+    // no longer shows.
     int quadCount() const { return static_cast<int>(m_vertices.size() / 20); }
     // Their corners, x y z u v each: bottom left, bottom right, top left, top right.
     const std::vector<float>& vertices() const { return m_vertices; }
@@ -75,5 +86,6 @@ private:
     std::string m_texturePath;
     std::vector<float> m_vertices;  // x y z u v, 4 a quad, 1 or 2 quads a tree
     int m_drawn = 0;
+    Detail m_detail;
     std::unique_ptr<Gpu> m_gpu;
 };

@@ -365,9 +365,9 @@ void Scene::loadEffectModels()
                              ? static_cast<float>(device->screenWidth()) / static_cast<float>(device->screenHeight())
                              : 1.5f;
     Weather::load(aspect);
-    // Without the target the canopy glass stays clean.
-    if (device && !ScreenDamage::createRenderTarget())
-        logWarning("scene", "no canopy damage target: the glass stays clean");
+    // The canopy glass's target comes with the first damage or cockpit view.
+    if (device)
+        ScreenDamage::useLazyTarget();
     SpeedStreaks::load(Vec3{}, aspect);
     if (device)
         AirplaneModel::loadSharedTextures();

@@ -68,17 +68,12 @@ constexpr PassLabel kPassLabels[] = {
 static_assert(std::size(kPassLabels) == static_cast<std::size_t>(ScenePass::ScreenEffects) + 1);
 }  // namespace
 
-namespace {
-// A level's pieces are large and freed all at once when it goes (and before
-// a level's forest, the last piece, after the load's decoded pictures): the
-// allocator hands those pages back instead of keeping them for later.
 void returnFreedMemory()
 {
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
 }
-}  // namespace
 
 Water& sceneWater()
 {
@@ -163,6 +158,8 @@ void SceneLevel::buildForest(Scene& scene, const MapInfoCfg* record, int treeCou
     if (!terrain || terrain->baseHeight() + terrain->heightRange() <= kForestMinimumRelief || treeCount <= 0)
         return;
     auto trees = std::make_unique<Trees>();
+    if (const Graphics* device = graphics())
+        trees->setDetail(Trees::detailFor(device->qualityTier()));
     bool built = false;
     if (record && !record->treeFile.empty())
         built = trees->buildFromFile(treeCount, "data/terrain/" + record->treeFile + ".raw", kTreeTexture, *terrain);
@@ -449,7 +446,7 @@ void GameSceneDraw::runPass(ScenePass pass)
         drawEffects(0);
         break;
     case ScenePass::TerrainVisible:
-        terrain->updateVisible(m_scene.fieldOfView, m_view);
+        terrain->updateVisible(m_scene.fieldOfView, m_view, terrainLevelBias(device->qualityTier()));
         break;
     case ScenePass::ShadowMaps:
         renderShadowMaps(m_view.eye);
@@ -486,11 +483,12 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::Props: {
         // The map items' depth first: their color pass then shades only what shows.
         const bool depthFirst = mapItemsDepthFirst(device->qualityTier());
+        const PropCull cull{&m_view, propReach(device->qualityTier())};
         if (depthFirst)
             for (const PropBatch* batch : m_scene.propSets)
-                drawProps(batch, 0);
+                drawProps(batch, 0, false, cull);
         for (const PropBatch* batch : m_scene.propSets)
-            drawProps(batch, 1, depthFirst);
+            drawProps(batch, 1, depthFirst, cull);
         break;
     }
     case ScenePass::Terrain:
@@ -505,7 +503,7 @@ void GameSceneDraw::runPass(ScenePass pass)
             m_scene.water->afterShadow();
         break;
     case ScenePass::Vegetation:
-        drawProps(m_scene.vegetationProps, 1);
+        drawProps(m_scene.vegetationProps, 1, false, PropCull{&m_view, propReach(device->qualityTier())});
         break;
     case ScenePass::Trees:
         m_scene.trees->drawPass2();

@@ -19,6 +19,12 @@ class Trees;
 class Water;
 struct MapInfoCfg;
 
+// A level's pieces are large and freed all at once when it goes (and before
+// a level's forest, the last piece, after the load's decoded pictures), as
+// are the menus' sheets when a game loads: the allocator hands the free pages
+// back, also those between blocks still in use, instead of keeping them.
+void returnFreedMemory();
+
 // The world renderers every scene shares; Scene::loadEffectModels loads them.
 Water& sceneWater();
 Clouds& sceneClouds();

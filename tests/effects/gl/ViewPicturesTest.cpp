@@ -371,6 +371,48 @@ TEST_F(ViewPictures, TheCockpitSeesTheWorldThroughTheCrackedGlass)
     EXPECT_FALSE(ScreenDamage::drawGlass(0.0f));
     EXPECT_EQ(differing(bare, frame()), 0.0);
 }
+// A flight seen from outside never needs the glass: its target waits for the
+// first damage or the first look from the cockpit, and then shows the same
+// clean glass as one made at the start.
+TEST_F(ViewPictures, TheCanopyGlassIsMadeOnlyWhenFirstDamagedOrSeen)
+{
+    TextureRef canopy = getTexture("data/models/canopy.png");
+    ASSERT_TRUE(canopy);
+    auto world = [&] {
+        gfx().setRenderTarget(&target());
+        backdrop();
+    };
+    ASSERT_TRUE(ScreenDamage::createRenderTarget());
+    ScreenDamage::clean(canopy.get());
+    EXPECT_TRUE(ScreenDamage::render().cleaned);
+    world();
+    ASSERT_TRUE(ScreenDamage::drawGlass());
+    const std::vector<Rgba> early = frame();
+    ScreenDamage::releaseRenderTarget();
+
+    ScreenDamage::useLazyTarget();
+    ScreenDamage::clean(canopy.get());
+    EXPECT_FALSE(ScreenDamage::render().touched) << "a clean glass waits without a target";
+    EXPECT_EQ(ScreenDamage::target(), nullptr);
+    world();
+    ASSERT_TRUE(ScreenDamage::drawGlass()) << "the cockpit's first look makes the glass";
+    ASSERT_NE(ScreenDamage::target(), nullptr);
+    EXPECT_EQ(differing(early, frame()), 0.0);
+    ScreenDamage::releaseRenderTarget();
+
+    // Damage in a chase view makes it too, clean first, holes over it.
+    ScreenDamage::useLazyTarget();
+    ScreenDamage::clean(canopy.get());
+    ScreenDamage::addHit();
+    const ScreenDamage::Painted painted = ScreenDamage::render();
+    EXPECT_TRUE(painted.cleaned);
+    EXPECT_EQ(painted.bulletHoles, 3);
+    EXPECT_NE(ScreenDamage::target(), nullptr);
+    world();
+    EXPECT_TRUE(ScreenDamage::drawGlass());
+    EXPECT_GT(differing(early, frame()), 0.0);
+}
+
 // A missile bursting on the player throws three or four oil splats over the
 // view; once their delays have passed they darken it, and they are gone when
 // their lives run out.

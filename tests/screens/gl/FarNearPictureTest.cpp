@@ -195,7 +195,9 @@ TEST_F(FarNearPicture, AHillHidesAnAirplaneBehindItAndTheOpenShowsIt)
         ASSERT_TRUE(project(open, ox, oy));
         const int radius = band.expectedClass == 1 ? 40 : 20;
         EXPECT_EQ(changed(without, behind, hx, hy, radius), 0) << "the airplane shows through the hill";
-        EXPECT_GT(changed(without, inOpen, ox, oy, radius), 6) << "the airplane in the open does not show";
+        // At the lowest tier (this window's) the far airplane can be a single
+        // pixel of the half-size scene, stretched unfiltered over 2 x 2.
+        EXPECT_GT(changed(without, inOpen, ox, oy, radius), 3) << "the airplane in the open does not show";
         saveTargetPng(gfx(), kWidth, kHeight, std::string("screens/far_near/") + band.name + "_open.png");
         (void)frame(&hidden);
         saveTargetPng(gfx(), kWidth, kHeight, std::string("screens/far_near/") + band.name + "_behind.png");
