@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int frame = 0;
     for (const ScriptEvent& e : events) {
         FUZZ_CHECK(e.frame >= frame && e.frame >= 1);
-        FUZZ_CHECK(e.text.size() <= kScriptMaxTextBytes);
+        FUZZ_CHECK(e.text.size() <= (e.kind == ScriptEvent::Kind::Shot ? kScriptMaxShotName : kScriptMaxTextBytes));
         frame = e.frame;
     }
     return 0;
