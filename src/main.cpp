@@ -49,7 +49,6 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/Weapon.h"
-#include "modes/tutorials/TutorialGameMode_SIMPLEWEAPONS.h"
 #include "platform/sys/Window.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
@@ -376,11 +375,10 @@ void logPlayerAirplane(const App& app)
     logInfo("test", "frame %d player at %.2f %.2f %.2f moving %.3f %.3f %.3f facing %.4f %.4f %.4f up %.4f %.4f %.4f",
             frame, p.x, p.y, p.z, v.x, v.y, v.z, f.x, f.y, f.z, u.x, u.y, u.z);
     // What a script steering by these lines aims at and sees of its shots.
-    if (const auto* lesson = dynamic_cast<const TutorialGameMode_SIMPLEWEAPONS*>(mode))
-        if (const Target* t = lesson->lessonTarget()) {
-            const Vec3 at = t->position();
-            logInfo("test", "frame %d target at %.2f %.2f %.2f radius %.1f", frame, at.x, at.y, at.z, t->radius());
-        }
+    if (const Target* t = mode->lessonTarget()) {
+        const Vec3 at = t->position();
+        logInfo("test", "frame %d target at %.2f %.2f %.2f radius %.1f", frame, at.x, at.y, at.z, t->radius());
+    }
     Vec3 impact;
     if (const Weapon* w = a->weapon(0); w && w->predictedImpact(impact))
         logInfo("test", "frame %d bomb falls at %.2f %.2f %.2f", frame, impact.x, impact.y, impact.z);

@@ -197,6 +197,8 @@ public:
     virtual void drawHud() {}
     // The player tapped the HUD's notice.
     virtual void tutorialHudHook() {}
+    // What a lesson has the player shoot at now; null outside the lessons.
+    virtual const Target* lessonTarget() const { return nullptr; }
     // The HUD was built (or reset) for this mode at the end of the load: a
     // kind that hides parts of it does so again here.
     virtual void onHudBuilt() {}

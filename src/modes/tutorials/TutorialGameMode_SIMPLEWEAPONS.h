@@ -36,7 +36,7 @@ public:
     Airplane* drone() const { return m_drone; }
     GroundTarget* ship() const { return m_ship; }
     // What the current lesson shoots at: the ship in its two lessons, else the drone; null between.
-    const Target* lessonTarget() const;
+    const Target* lessonTarget() const override;
     // The ship's map objects the world did not take.
     int ownedShipObjects() const { return static_cast<int>(m_ownedObjects.size()); }
     // Makes the ship at its point in the tarn.
