@@ -13,36 +13,75 @@ mkdir -p "$out" || fail "no output folder $out"
 game_tree "$game" "$out/run"
 source "$(dirname "$0")/../support/lan_peers.sh"
 
+# The game is steered through a pipe in step with its frames, and steps on
+# only as far as the lines of the match have come: a chat line shows for two
+# seconds of game time, and the peer talks on real time, so pictures taken
+# at fixed frames catch the lines only when the machine's speed happens to fit.
+pipe="$out/run/input.pipe"
+# "steer_to FRAME": lets the game run up to FRAME and waits until it is there.
+steer_to() {
+    echo "$1 sync" >&3
+    local deadline=$((SECONDS + 120))
+    until grep -q "test: frame $1 waits for input" "$log"; do
+        kill -0 "$game_pid" 2>/dev/null || fail "the ${w}x${h} run ended early: $(tail -5 "$log")"
+        [ "$SECONDS" -lt "$deadline" ] || fail "the ${w}x${h} run did not reach frame $1: $(tail -5 "$log")"
+        sleep 0.05
+    done
+}
+peer_lines() { grep -c "hud: event line: Wingman: Line at" "$log"; }
+# "steer_until_a_line FRAME": steps from FRAME until a new line of the peer's
+# reached the HUD; leaves the frame the game waits at in "frame".
+steer_until_a_line() {
+    local before
+    before=$(peer_lines)
+    frame=$1
+    while [ "$(peer_lines)" -le "$before" ]; do
+        frame=$((frame + 5))
+        [ "$frame" -lt 4000 ] || fail "no line of the peer's reached the HUD at ${w}x${h}"
+        steer_to "$frame"
+    done
+}
+
 # width height y-of-the-control-type-OK
 for size in "960 640 470" "1920 1080 690"; do
     read -r w h ok <<<"$size"
     port=$(freeport)
-    # The control-type question of a fresh profile first; the text box is
-    # centred right of the list, its top at half the height.
-    printf '%s\n' "$skip" "150 click $((w / 2)) $ok" "250 click $((w / 2)) $ok" "500 key T" \
-        "560 click $((w * 3 / 4 + 10)) $((h / 2 + 27))" >"$out/run/chat.script"
     log="$out/run/game_${w}x${h}.out"
+    rm -f "$pipe" "$out/chat_list_${w}x${h}.png" "$out/chat_keyboard_${w}x${h}.png"
+    mkfifo "$pipe" || fail "no pipe at $pipe"
+    # Open for both ends, so that the game's open finds a writer at once.
+    exec 3<>"$pipe"
     # A window larger than the test display gets an X server of its own, so
     # that it and its pictures have the size asked for.
     screen=()
     if [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null; then
         screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
     fi
-    "${screen[@]}" "$run" "${common[@]}" -width "$w" -height "$h" -netport "$port" -autohost 2:0 -inputscript "$out/run/chat.script" \
-        -frames 640 -dumpframe "540:$out/chat_list_${w}x${h}.png" -dumpframe "620:$out/chat_keyboard_${w}x${h}.png" \
-        >"$log" 2>&1 &
+    # The game and the peer get no copy of the writing end, or the game would
+    # never see the pipe close.
+    (exec 3>&- && cd "$out" && exec "${screen[@]}" "$run" "${common[@]}" -width "$w" -height "$h" -netport "$port" -autohost 2:0 \
+        -inputpipe "$pipe" -frames 6000 >"$log" 2>&1) &
     game_pid=$!
+    # The control-type question of a fresh profile first.
+    printf '%s\n' "$skip" "150 click $((w / 2)) $ok" "250 click $((w / 2)) $ok" "300 sync" >&3
     await "$log" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$log")"
     lines=()
-    # The peer talks on real time and the game counts frames: on a busy machine
-    # the large window's frames come slowly, so the peer talks on until the
-    # game is done with it.
     for t in $(seq 3 3 240); do lines+=(--at "$t:chat:Line at $t s"); done
-    timeout 300 "$peer" --join "127.0.0.1:$port" --seconds 250 --name Wingman "${lines[@]}" >"$out/run/peer.log" 2>&1 &
+    timeout 300 "$peer" --join "127.0.0.1:$port" --seconds 250 --name Wingman "${lines[@]}" >"$out/run/peer.log" 2>&1 3>&- &
     peer_pid=$!
+    # Once the peer talks, T opens the chat page; a tap on its text box, centred
+    # right of the list with its top at half the height, brings up the keyboard.
+    steer_until_a_line 300
+    printf '%s\n' "$frame key T" "$((frame + 40)) shot chat_list_${w}x${h}.png" \
+        "$((frame + 60)) click $((w * 3 / 4 + 10)) $((h / 2 + 27))" >&3
+    # With the keyboard up, the next line of the match shows above it.
+    steer_until_a_line $((frame + 100))
+    printf '%s\n' "$((frame + 10)) shot chat_keyboard_${w}x${h}.png" "$((frame + 20)) close" "$((frame + 21)) sync" >&3
+    exec 3>&-
     wait "$game_pid" || fail "the ${w}x${h} run did not end cleanly: $(tail -5 "$log")"
     kill "$peer_pid" 2>/dev/null
     wait "$peer_pid" 2>/dev/null
+    rm -f "$pipe"
     grep -q "page shown: MPChatMenuFrame" "$log" || fail "T did not open the chat page at ${w}x${h}"
     python3 - "$out/chat_list_${w}x${h}.png" "$out/chat_keyboard_${w}x${h}.png" "$w" "$h" <<'PY' ||
 import sys

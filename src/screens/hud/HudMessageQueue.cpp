@@ -1,6 +1,7 @@
 #include "screens/hud/HudMessageQueue.h"
 
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Text.h"
 #include "render/2d/CFont.h"
@@ -26,6 +27,22 @@ void deleteAll(std::vector<std::unique_ptr<HudMessage>>& list)
 }
 
 }  // namespace
+
+// Colour codes are a byte below 0x20 and a semicolon; the rest goes in 8 bits.
+std::string HudMessageQueue::plainText(std::u16string_view text)
+{
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < 0x20) {
+            if (i + 1 < text.size() && text[i + 1] == u';')
+                ++i;
+            continue;
+        }
+        plain += c < 0x80 ? static_cast<char>(c) : '?';
+    }
+    return plain;
+}
 
 void HudTeamList::add(EntityHandle player)
 {
@@ -119,6 +136,8 @@ void HudMessageQueue::pushWithSound(int soundIndex, std::u16string_view text)
 
 void HudMessageQueue::pushLong(std::u16string_view text)
 {
+    // In the log too, so that a run can tell when a line reached the HUD.
+    logInfo("hud", "event line: %s", plainText(text).c_str());
     auto entry = std::make_unique<HudMessage>();
     entry->initFromText(kRingFont, text, ringWrap, true);
     // Chained to the newest line, so lines pushed together leave one by one.

@@ -65,6 +65,8 @@ public:
     void pushWithSound(int soundIndex, std::u16string_view text);
     // An event line for the ring: it leaves after the line before it.
     void pushLong(std::u16string_view text);
+    // The line as the player reads it, without its colour codes, for the log.
+    static std::string plainText(std::u16string_view text);
     // A blinking warning; nothing when one with this number is listed.
     void pushCentre(int stringId, Color4 color, float duration);
     void removeById(int stringId);
