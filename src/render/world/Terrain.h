@@ -119,6 +119,8 @@ public:
     // What the last updateVisible picked.
     const std::vector<VisiblePatch>& visiblePatches() const { return m_visible; }
 
+    class PatchRun;  // consecutive patches of one program, drawn at once
+
 private:
     class Gpu;
     bool checkLayout(const Layout& layout) const;
@@ -132,6 +134,7 @@ private:
     std::vector<std::int8_t> m_drawnLevels;  // per patch in the current pass, -1 where not drawn
     std::vector<std::uint16_t> m_shownIndices;  // a patch's triangles that can show in the current pass
     std::unique_ptr<Gpu> m_gpu;
+    std::unique_ptr<PatchRun> m_run;
     bool m_hiddenUnderSea = false;
     float m_seaReach = 0.0f;
     void coverSea(Graphics& g, const Vec3& eye);

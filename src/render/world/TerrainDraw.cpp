@@ -123,6 +123,54 @@ bool keepBand(std::span<const std::uint16_t> indices, const float* heights, floa
 
 }  // namespace
 
+// Patches drawn one after another by one program, gathered into a single
+// draw: each draw costs the software renderer's calling thread far more than
+// its few hundred triangles do. The indices are re-based to the lowest
+// patch's vertices, so the patches of one draw lie within kMaxSpan of it in
+// the vertex buffer (16-bit indices). The order of the triangles is kept.
+class Terrain::PatchRun {
+public:
+    static constexpr int kMaxSpan = 65536 / TerrainPatches::kVerticesPerPatch;
+    bool empty() const { return m_parts.empty(); }
+    bool fits(int patch) const
+    {
+        return m_parts.empty() || std::max(m_high, patch) - std::min(m_low, patch) < kMaxSpan;
+    }
+    void add(int patch, std::span<const std::uint16_t> indices)
+    {
+        m_low = m_parts.empty() ? patch : std::min(m_low, patch);
+        m_high = m_parts.empty() ? patch : std::max(m_high, patch);
+        m_parts.push_back({patch, m_source.size()});
+        m_source.insert(m_source.end(), indices.begin(), indices.end());
+    }
+    void flush(Graphics& g, std::size_t patchBytes)
+    {
+        if (m_parts.empty())
+            return;
+        m_merged.clear();
+        for (std::size_t i = 0; i < m_parts.size(); ++i) {
+            const std::size_t end = i + 1 < m_parts.size() ? m_parts[i + 1].start : m_source.size();
+            const auto base = static_cast<std::uint16_t>((m_parts[i].patch - m_low) * TerrainPatches::kVerticesPerPatch);
+            for (std::size_t k = m_parts[i].start; k < end; ++k)
+                m_merged.push_back(static_cast<std::uint16_t>(m_source[k] + base));
+        }
+        g.setBufferVertexLayout(VertexLayout::PosNormal16, static_cast<std::size_t>(m_low) * patchBytes);
+        g.drawIndexed(PrimitiveType::Triangles, m_merged);
+        m_parts.clear();
+        m_source.clear();
+    }
+
+private:
+    struct Part {
+        int patch;
+        std::size_t start;  // into m_source
+    };
+    std::vector<Part> m_parts;
+    std::vector<std::uint16_t> m_source, m_merged;
+    int m_low = 0, m_high = 0;
+};
+static_assert(Terrain::PatchRun::kMaxSpan * TerrainPatches::kVerticesPerPatch <= 65536);
+
 class Terrain::Gpu {
 public:
     BufferObject vertices, indices;
@@ -139,7 +187,7 @@ void setShaderTerrainSize(float size)
 
 float shaderTerrainSize() { return renderGlobals().caches().shaderTerrainSize; }
 
-Terrain::Terrain() = default;
+Terrain::Terrain() : m_run(std::make_unique<PatchRun>()) {}
 Terrain::~Terrain() { ShadowVolumes::clearFloorQuery(this); }
 
 float Terrain::lowestReceiverIn(float x0, float z0, float x1, float z1) const
@@ -283,6 +331,7 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         if (clipSide != 0.0f || boxDistance(patch.boundsMin, patch.boundsMax, eye) > fadeEnd)
             variant |= kNoDetail;
         if (variant != current) {
+            m_run->flush(*g, kPatchBytes);
             WorldProgram<TerrainUniforms>& program = m_gpu->programs[variant];
             if (!program.program().isValid()) {
                 const std::string defines = variantDefines(variant);
@@ -327,15 +376,11 @@ void Terrain::draw(float clipSide, const Vec3* underwater)
         const bool trimmed = banded && keepBand(indices, heights, low, high, m_shownIndices);
         if (trimmed && m_shownIndices.empty())
             continue;
-        g->setBufferVertexLayout(VertexLayout::PosNormal16, static_cast<std::size_t>(vp.patch) * kPatchBytes);
-        if (trimmed) {
-            g->drawIndexed(PrimitiveType::Triangles, m_shownIndices);
-            continue;
-        }
-        g->bindBuffer(BufferTarget::ElementArray, m_gpu->indices.glName());
-        g->drawIndexedBuffer(PrimitiveType::Triangles, range.count,
-                             static_cast<std::size_t>(range.first) * sizeof(std::uint16_t));
+        if (!m_run->fits(vp.patch))
+            m_run->flush(*g, kPatchBytes);
+        m_run->add(vp.patch, trimmed ? std::span<const std::uint16_t>(m_shownIndices) : indices);
     }
+    m_run->flush(*g, kPatchBytes);
     g->bindBuffer(BufferTarget::Array, 0);
     g->bindBuffer(BufferTarget::ElementArray, 0);
     g->invalidateVertexLayout();
