@@ -2,6 +2,7 @@
 
 #include "platform/File.h"
 #include "render/world/Terrain.h"
+#include "render/world/TerrainPatches.h"
 #include "render/world/WorldView.h"
 
 #include <algorithm>
@@ -66,6 +67,36 @@ TEST_F(TerrainDraw, RampShadesMonotonicallyTowardTheSun)
         previous = c.r;
     }
     EXPECT_GT(pixel(60, 32).r, pixel(4, 32).r + 20);
+}
+
+// A field of 16 x 16 patches seen from high above at a slant, drawn in runs
+// of patches that each share one draw: every pixel the ground fills shows
+// ground. A run whose indices pointed at another patch's
+// vertices would throw ground elsewhere and leave holes.
+TEST_F(TerrainDraw, MergedPatchesLeaveNoHoles)
+{
+    const int grid = 512;
+    Terrain wide;
+    ASSERT_TRUE(wide.setSamples(Terrain::Layout{grid, 64.0f, 10.0f, 0.0f},
+                                std::vector<std::uint16_t>(static_cast<std::size_t>((grid + 1) * (grid + 1)), 0)));
+    ASSERT_TRUE(wide.upload("data/none.pvr", "data/none.pvr"));
+    // The view's far corners still fall on the field.
+    useTarget(96, 96);
+    const Vec3 eye{0.0f, 9000.0f, 12000.0f};
+    const Mat4 view = lookAtMatrix(eye, Vec3{0.0f, 0.0f, 4000.0f}, Vec3{0, 1, 0});
+    Mat4 projection;
+    mat4Perspective(projection, 1.0f, 1.0f, 10.0f, 50000.0f);
+    gfx().setProjectionMatrix(projection);
+    gfx().setViewMatrix(view);
+    wide.updateVisible(1.0f, WorldView::fromMatrices(eye, view, projection));
+    // More patches than one draw's indices reach: the runs must break.
+    ASSERT_GT(wide.visiblePatches().size(), static_cast<std::size_t>(65536 / TerrainPatches::kVerticesPerPatch));
+    clearTo({255, 0, 255, 255});
+    wide.drawPass();
+    int holes = 0;
+    for (const Rgba& c : rect(0, 0, 96, 96))
+        holes += c.r == 255 && c.g == 0 && c.b == 255 ? 1 : 0;
+    EXPECT_EQ(holes, 0);
 }
 
 TEST_F(TerrainDraw, ShaderSizeZeroStillDraws)
