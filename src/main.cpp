@@ -61,6 +61,7 @@
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "render/FragmentCounter.h"
 #include "render/Graphics.h"
 #include "render/Renderer.h"
 #include "render/gl/GraphicsES20.h"
@@ -126,6 +127,8 @@ bool startRenderer()
     setSpriteLoadScale(metrics.spriteScale);
     // The timed split frames wait for the GL at each pass's end.
     frameProfile().setSync([] { renderer().finish(); });
+    // ... and count the fragments each pass shades, where the GL can.
+    frameProfile().setFragmentCounter([](bool more) { return fragmentCounter().next(more); });
     // The GL's start-up ran through most of its compiler library once (its
     // relocations and initialisers); none of that runs again.
     const std::size_t released = releaseLibraryPages();
@@ -179,6 +182,8 @@ void stopRenderer()
     setCurrentScreen(nullptr);
     endMatch();
     frameProfile().setSync(nullptr);
+    frameProfile().setFragmentCounter(nullptr);
+    fragmentCounter().release();
     shutdownRenderer();
 }
 
