@@ -20,7 +20,7 @@ std::string_view nextField(std::string_view& line)
     }
     line.remove_prefix(start);
     const std::size_t end = line.find(' ');
-    const std::string_view field = line.substr(0, end == std::string_view::npos ? line.size() : end);
+    const std::string_view field(line.data(), end == std::string_view::npos ? line.size() : end);
     line.remove_prefix(field.size());
     return field;
 }
@@ -36,7 +36,7 @@ bool readHex(std::string_view text, std::uintptr_t& value)
 // "Rss:   49564 kB" -> bytes; false when the line is not that field.
 bool readKilobytes(std::string_view line, std::string_view key, std::size_t& bytes)
 {
-    if (line.substr(0, key.size()) != key)
+    if (!line.starts_with(key))
         return false;
     line.remove_prefix(key.size());
     const std::string_view number = nextField(line);
@@ -52,7 +52,8 @@ bool isSharedLibrary(std::string_view path)
 {
     if (path.empty() || path.front() != '/' || path.find(" (deleted)") != std::string_view::npos)
         return false;
-    const std::string_view file = path.substr(path.rfind('/') + 1);
+    std::string_view file = path;
+    file.remove_prefix(path.rfind('/') + 1);
     const std::size_t so = file.find(".so");
     return so != std::string_view::npos && (so + 3 == file.size() || file[so + 3] == '.');
 }
@@ -72,13 +73,19 @@ bool readHeader(std::string_view line, Record& record)
     if (dash == std::string_view::npos)
         return false;
     std::uintptr_t start = 0, end = 0;
-    if (!readHex(range.substr(0, dash), start) || !readHex(range.substr(dash + 1), end))
+    std::string_view last = range;
+    last.remove_prefix(dash + 1);
+    if (!readHex(std::string_view(range.data(), dash), start) || !readHex(last, end))
         return false;
     const std::string_view perms = nextField(line);
     for (int i = 0; i < 3; ++i)
         nextField(line);  // offset, device, inode
     const std::size_t pathStart = line.find_first_not_of(' ');
-    const std::string_view path = pathStart == std::string_view::npos ? std::string_view{} : line.substr(pathStart);
+    std::string_view path;
+    if (pathStart != std::string_view::npos) {
+        path = line;
+        path.remove_prefix(pathStart);
+    }
     record = Record{};
     record.mapping.start = start;
     record.mapping.end = end;
@@ -110,7 +117,7 @@ std::vector<LibraryMapping> releasableLibraryMappings(std::string_view smaps)
     Record record;
     while (!smaps.empty()) {
         const std::size_t newline = smaps.find('\n');
-        std::string_view line = smaps.substr(0, newline);
+        std::string_view line(smaps.data(), newline == std::string_view::npos ? smaps.size() : newline);
         smaps.remove_prefix(newline == std::string_view::npos ? smaps.size() : newline + 1);
         // Field names start with a capital letter; headers with the range in hex.
         if (startsWithHexDigit(line)) {
