@@ -1,6 +1,7 @@
 #include "render/2d/CSprite.h"
 
 #include "platform/File.h"
+#include "platform/Log.h"
 #include "render/2d/SpriteBatch.h"
 #include "render/assets/ImageLoaders.h"
 #include "render/internal/SheetTexture.h"
@@ -43,6 +44,36 @@ bool CSprite::load(std::string_view path, float scale)
     m_texture = texture.get();
     m_loadedTexture = std::move(texture);
     m_art = std::move(art);
+    m_path = path;
+    return true;
+}
+
+void CSprite::releaseTexture()
+{
+    if (!m_loaded || !m_loadedTexture || m_path.empty())
+        return;
+    m_loadedTexture.reset();
+    m_texture = nullptr;
+    m_textureReleased = true;
+    m_restoreFailed = false;
+}
+
+bool CSprite::restoreTexture() const
+{
+    if (!m_textureReleased)
+        return true;
+    // Tried once: a texture that fails now would fail every frame.
+    if (m_restoreFailed)
+        return false;
+    TextureRef texture = acquireSheetTexture(m_path, m_sheet);
+    if (!texture) {
+        m_restoreFailed = true;
+        return false;
+    }
+    m_textureReleased = false;
+    logInfo("render", "\"%s\" loaded again for a draw", m_path.c_str());
+    m_texture = texture.get();
+    m_loadedTexture = std::move(texture);
     return true;
 }
 
@@ -58,6 +89,8 @@ void CSprite::free()
 {
     m_loadedTexture = TextureRef{};
     m_texture = nullptr;
+    m_textureReleased = m_restoreFailed = false;
+    m_path.clear();
     m_art.clear();
     m_sheet = SpriteSheet{};
     m_loaded = false;
@@ -67,6 +100,7 @@ void CSprite::free()
 void CSprite::setTexture(Texture2D* texture)
 {
     m_loadedTexture = TextureRef{};
+    m_textureReleased = m_restoreFailed = false;
     m_texture = texture;
     m_art.clear();   // the boxes were the old texture's
 }
@@ -102,6 +136,8 @@ void CSprite::emitModule(const SpriteSheet::Module& module, int flip, const Tran
                          float x1, float y1) const
 {
     if (module.w == 0 || module.h == 0 || m_color.a == 0)
+        return;
+    if (m_textureReleased && !restoreTexture())
         return;
     const auto index = static_cast<std::size_t>(&module - m_sheet.modules.data());
     if (index >= m_art.size()) {

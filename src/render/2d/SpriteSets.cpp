@@ -126,6 +126,24 @@ bool spriteLoaded(int set)
     return set >= 0 && set < kSpriteSetCount && tables().sets[static_cast<std::size_t>(set)].sprite.isLoaded();
 }
 
+void releaseSpriteTexture(int set)
+{
+    if (set >= 0 && set < kSpriteSetCount)
+        tables().sets[static_cast<std::size_t>(set)].sprite.releaseTexture();
+}
+
+bool restoreSpriteTexture(int set)
+{
+    return set >= 0 && set < kSpriteSetCount && tables().sets[static_cast<std::size_t>(set)].sprite.restoreTexture();
+}
+
+bool spriteTextureResident(int set)
+{
+    if (!spriteLoaded(set))
+        return false;
+    return tables().sets[static_cast<std::size_t>(set)].sprite.textureResident();
+}
+
 void unloadSprite(int set)
 {
     if (set < 0 || set >= kSpriteSetCount)
@@ -148,6 +166,9 @@ void preloadMenuSprites()
 {
     for (int set : {kSpriteSetMenus, kSpriteSetHud, 11, 17})
         getSprite(set);
+    // Few pages draw the ranks: their frames are here for layout, their
+    // texture comes with the first draw.
+    releaseSpriteTexture(17);
     for (int id = 0; id < kFontCount; ++id)
         getFont(id);
 }

@@ -30,6 +30,13 @@ CSprite* getSprite(int set);
 void unloadSprite(int set);
 // Whether the set is loaded now; never loads it.
 bool spriteLoaded(int set);
+// Lets a loaded set's texture go but keeps its frames (pages keep their
+// layout); its next draw, or restoreSpriteTexture, loads the texture again.
+void releaseSpriteTexture(int set);
+// Loads a released set's texture again now; false when it cannot be loaded.
+bool restoreSpriteTexture(int set);
+// Whether the set is loaded with its texture; never loads it.
+bool spriteTextureResident(int set);
 // The HUD sheet loaded again at `scale` (2.0 for the HUD built with its own sheet).
 CSprite* loadHudSprite(float scale);
 // Loads the sets and fonts the menus draw first (7, 2, 11, 17, fonts 0 to 2);
