@@ -535,8 +535,7 @@ void GameScreen::runStep(int step)
                 m_releasedSprites.push_back(set);
                 unloadSprite(set);
             }
-        for (int set : kPageOnlySpriteSets)
-            releaseSpriteTexture(set);
+        releaseSpriteTexture(kRankSpriteSet);
         // With the menu's flight gone too, before the level takes its place.
         returnFreedMemory();
         break;
@@ -713,6 +712,4 @@ void GameScreen::onLeave()
     for (int set : m_releasedSprites)
         (void)getSprite(set);
     m_releasedSprites.clear();
-    for (int set : kPageOnlySpriteSets)
-        (void)restoreSpriteTexture(set);
 }

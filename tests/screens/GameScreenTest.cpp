@@ -100,7 +100,7 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     // The map thumbnails of the menus are loaded; the achievements sheet is not.
     (void)getSprite(11);
     unloadSprite(12);
-    (void)getSprite(kSpriteSetMenus);
+    (void)getSprite(GameScreen::kRankSpriteSet);
     // Left over from an earlier game: splats on the glass, another plane's faint range.
     ScreenSplats::spawn(8, ScreenSplats::kOil, 0.0f);
     Effects::cachePlayerRange(1.0f, 2.0f);
@@ -125,9 +125,9 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     EXPECT_FLOAT_EQ(game.gameScene()->fogStart, record->fogStart);
     EXPECT_EQ(clientLoads, 0);   // a local game has no host to tell
     EXPECT_FALSE(spriteLoaded(11));   // the menus' artwork is let go in play
-    // The pause pages' sheet keeps its frames, its texture waits for a page.
-    EXPECT_TRUE(spriteLoaded(kSpriteSetMenus));
-    EXPECT_FALSE(spriteTextureResident(kSpriteSetMenus));
+    // The ranks keep their frames, their texture waits for the result page.
+    EXPECT_TRUE(spriteLoaded(GameScreen::kRankSpriteSet));
+    EXPECT_FALSE(spriteTextureResident(GameScreen::kRankSpriteSet));
 
     // Wrecks and parachutes reach the game camera through the pool's camera.
     IPoolCamera* lent = poolCamera();
@@ -153,7 +153,7 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     setCurrentScreen(&menu);
     EXPECT_EQ(poolCamera(), nullptr);
     EXPECT_TRUE(spriteLoaded(11));    // back for the pages that hold it
-    EXPECT_TRUE(spriteTextureResident(kSpriteSetMenus));
+    EXPECT_TRUE(spriteLoaded(GameScreen::kRankSpriteSet));
     EXPECT_FALSE(spriteLoaded(12));   // never loaded, not loaded now
     game.setClientLoadedHook(nullptr);
     resetScreens();

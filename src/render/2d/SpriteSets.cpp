@@ -132,11 +132,6 @@ void releaseSpriteTexture(int set)
         tables().sets[static_cast<std::size_t>(set)].sprite.releaseTexture();
 }
 
-bool restoreSpriteTexture(int set)
-{
-    return set >= 0 && set < kSpriteSetCount && tables().sets[static_cast<std::size_t>(set)].sprite.restoreTexture();
-}
-
 bool spriteTextureResident(int set)
 {
     if (!spriteLoaded(set))

@@ -31,10 +31,8 @@ void unloadSprite(int set);
 // Whether the set is loaded now; never loads it.
 bool spriteLoaded(int set);
 // Lets a loaded set's texture go but keeps its frames (pages keep their
-// layout); its next draw, or restoreSpriteTexture, loads the texture again.
+// layout); its next draw loads the texture again.
 void releaseSpriteTexture(int set);
-// Loads a released set's texture again now; false when it cannot be loaded.
-bool restoreSpriteTexture(int set);
 // Whether the set is loaded with its texture; never loads it.
 bool spriteTextureResident(int set);
 // The HUD sheet loaded again at `scale` (2.0 for the HUD built with its own sheet).
