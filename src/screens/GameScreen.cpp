@@ -535,6 +535,7 @@ void GameScreen::runStep(int step)
                 m_releasedSprites.push_back(set);
                 unloadSprite(set);
             }
+        releaseSpriteTexture(kMenuSheetSet);
         releaseSpriteTexture(kRankSpriteSet);
         // With the menu's flight gone too, before the level takes its place.
         returnFreedMemory();

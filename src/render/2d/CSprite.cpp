@@ -3,6 +3,8 @@
 #include "platform/File.h"
 #include "platform/Log.h"
 #include "render/2d/SpriteBatch.h"
+#include "render/2d/SpriteCutOut.h"
+#include "render/assets/TextureCache.h"
 #include "render/assets/ImageLoaders.h"
 #include "render/internal/SheetTexture.h"
 #include "render/internal/SpriteQuads.h"
@@ -45,6 +47,36 @@ bool CSprite::load(std::string_view path, float scale)
     m_loadedTexture = std::move(texture);
     m_art = std::move(art);
     m_path = path;
+    return true;
+}
+
+bool CSprite::loadCutOut(std::string_view path, float scale, std::span<const int> frames)
+{
+    free();
+    SpriteSheet sheet;
+    if (!readSheetFile(path, sheet))
+        return false;
+    const std::string name = sheetTextureName(path, sheet);
+    const std::unique_ptr<File> file = openFile(name);
+    TextureImage image;
+    SpriteSheet cutSheet;
+    TextureImage cutImage;
+    if (!file || !decodePng(*file, image) || !cutOutFrames(sheet, image, frames, cutSheet, cutImage)) {
+        logWarning("render", "no frames cut out of \"%s\"", name.c_str());
+        return false;
+    }
+    // Named after the frames kept: two sprites cut alike share the texture.
+    std::string cutName = name;
+    for (int frame : frames)
+        cutName += "#" + std::to_string(frame);
+    TextureRef texture = adoptTexture(cutName, cutImage, kClampSampler);
+    if (!texture)
+        return false;
+    std::vector<ModuleArt> art = moduleArt(sheet, image);
+    loadSheet(std::move(cutSheet), scale);
+    m_texture = texture.get();
+    m_loadedTexture = std::move(texture);
+    m_art = std::move(art);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "render/2d/Transform2D.h"
 #include "render/internal/SpriteQuads.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,10 @@ public:
     // sheet's scale times `scale`. False, and the sprite stays empty, when the
     // sheet or its texture cannot be read.
     [[nodiscard]] bool load(std::string_view path, float scale);
+    // Loads only `frames` of the sheet, on a texture of their own (see
+    // SpriteCutOut.h): other frames draw nothing. False, and the sprite stays
+    // empty, when the sheet, its picture or a frame cannot be had.
+    [[nodiscard]] bool loadCutOut(std::string_view path, float scale, std::span<const int> frames);
     // Takes a sheet already read, without a texture (tools and tests draw with
     // a null texture).
     void loadSheet(SpriteSheet sheet, float scale);

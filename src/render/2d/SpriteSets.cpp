@@ -48,7 +48,18 @@ SpriteTables& tables()
     return renderGlobals().caches().sprites;
 }
 
-// Loads the first variant of a sheet that exists: low detail, high density, plain.
+// The first variant of a sheet that exists: low detail, high density, plain.
+std::string setVariant(std::string_view name)
+{
+    const std::string base(name);
+    if (spriteQualityTier() < 2 && sheetFileExists(base + "_low.bspr"))
+        return base + "_low.bspr";
+    if (tables().loadScale > 2.0f && sheetFileExists(base + "_2x.bspr"))
+        return base + "_2x.bspr";
+    return base + ".bspr";
+}
+
+// Loads the first variant that exists and loads.
 bool loadSetVariant(CSprite& sprite, std::string_view name, float scale)
 {
     const std::string base(name);
@@ -155,6 +166,18 @@ CSprite* loadHudSprite(float scale)
     if (!loadSetVariant(sprite, kSetNames[kSpriteSetHud], scale))
         sprite.free();
     return &sprite;
+}
+
+CSprite* getMenuPanelSprite()
+{
+    SpriteSlot& slot = tables().menuPanel;
+    if (!slot.sprite.isLoaded() && !slot.tried) {
+        slot.tried = true;
+        const int frames[] = {kMenuPanelFrame};
+        if (!slot.sprite.loadCutOut(setVariant(kSetNames[kSpriteSetMenus]), tables().loadScale, frames))
+            slot.sprite.free();
+    }
+    return &slot.sprite;
 }
 
 void preloadMenuSprites()

@@ -9,6 +9,7 @@ class CSprite;
 constexpr int kSpriteSetCount = 46;
 constexpr int kSpriteSetHud = 2;
 constexpr int kSpriteSetMenus = 7;
+constexpr int kMenuPanelFrame = 95;   // the menus' nine-patch box
 constexpr int kFontCount = 3;   // 0 the HUD font, 1 small, 2 big
 
 // The set names in number order, without the ".bspr" the loader appends.
@@ -37,6 +38,11 @@ void releaseSpriteTexture(int set);
 bool spriteTextureResident(int set);
 // The HUD sheet loaded again at `scale` (2.0 for the HUD built with its own sheet).
 CSprite* loadHudSprite(float scale);
+// The menus' panel (kMenuPanelFrame of kSpriteSetMenus, the same variant and
+// scale) on a small texture of its own, loaded on first use: the HUD's
+// message boxes draw it in play, where the menus' sheet is let go. Other
+// frames draw nothing. Never null.
+CSprite* getMenuPanelSprite();
 // Loads the sets and fonts the menus draw first (7, 2, 11, 17, fonts 0 to 2);
 // sets already loaded are skipped, so any menu loading step may call it.
 void preloadMenuSprites();

@@ -64,6 +64,7 @@ struct SpriteTables {
     float loadScale = 2.0f;
     std::array<SpriteSlot, kSpriteSetCount> sets;
     SpriteSlot hudSprite;
+    SpriteSlot menuPanel;   // the menus' panel frame alone
     CSprite emptySprite;
     std::array<FontSlot, kFontCount> fonts;
     FontSlot hudFont;
