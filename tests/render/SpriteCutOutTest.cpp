@@ -50,8 +50,9 @@ TEST(SpriteCutOut, KeptModulesBringTheirTexelsAndBorder)
     EXPECT_EQ(cut.texHeight, cutImage.height);
     EXPECT_LE(cutImage.width * cutImage.height, (4 + 4) * (6 + 2));   // 4x6 plus borders, clipped at the top
     for (std::size_t m = 0; m < cut.modules.size(); ++m) {
-        if (m != 1)
+        if (m != 1) {
             EXPECT_EQ(cut.modules[m].w, 0) << "module " << m;
+        }
     }
     const SpriteSheet::Module& was = sheet.modules[1];
     const SpriteSheet::Module& now = cut.modules[1];
