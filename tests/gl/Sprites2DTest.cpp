@@ -310,11 +310,32 @@ TEST_F(StagedData, MenuPanelCutOutDrawsLikeTheWholeSheet)
     for (std::size_t i = 0; i < whole.size(); ++i)
         differing += !colorNear(whole[i], cut[i], 1);
     EXPECT_EQ(differing, 0);
-    begin2D();
     // Frames other than the panel's are not on the small texture.
     int w = 0, h = 0;
     panel->frameBounds(156, w, h);
     EXPECT_EQ(w, 0);
+
+    // The menu pages' corners, cut out of the HUD's sheet, likewise.
+    CSprite* hud = getSprite(kSpriteSetHud);
+    CSprite* corners = getHudCornersSprite();
+    ASSERT_TRUE(hud->isLoaded() && corners->isLoaded());
+    const auto drawCorners = [this](CSprite& sprite) {
+        clearTo(kBackground);
+        begin2D();
+        sprite.drawFrame(kHudCornerFrames[0], 0, 0);
+        sprite.drawFrame(kHudCornerFrames[3], 128, 128);
+        end2D();
+        return rect(0, 0, 128, 128);
+    };
+    const std::vector<Rgba> wholeCorners = drawCorners(*hud), cutCorners = drawCorners(*corners);
+    differing = 0;
+    for (std::size_t i = 0; i < wholeCorners.size(); ++i)
+        differing += !colorNear(wholeCorners[i], cutCorners[i], 1);
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(std::any_of(wholeCorners.begin(), wholeCorners.end(),
+                            [](const Rgba& c) { return !rgbNear(c, kBackground, 8); }))
+        << "a corner is drawn at all";
+    begin2D();
 }
 
 }  // namespace

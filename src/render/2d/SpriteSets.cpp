@@ -168,25 +168,38 @@ CSprite* loadHudSprite(float scale)
     return &sprite;
 }
 
-CSprite* getMenuPanelSprite()
+namespace {
+CSprite* cutOutSlot(SpriteSlot& slot, int set, std::span<const int> frames)
 {
-    SpriteSlot& slot = tables().menuPanel;
     if (!slot.sprite.isLoaded() && !slot.tried) {
         slot.tried = true;
-        const int frames[] = {kMenuPanelFrame};
-        if (!slot.sprite.loadCutOut(setVariant(kSetNames[kSpriteSetMenus]), tables().loadScale, frames))
+        if (!slot.sprite.loadCutOut(setVariant(kSetNames[static_cast<std::size_t>(set)]), tables().loadScale, frames))
             slot.sprite.free();
     }
     return &slot.sprite;
+}
+}  // namespace
+
+CSprite* getMenuPanelSprite()
+{
+    const int frames[] = {kMenuPanelFrame};
+    return cutOutSlot(tables().menuPanel, kSpriteSetMenus, frames);
+}
+
+CSprite* getHudCornersSprite()
+{
+    return cutOutSlot(tables().hudCorners, kSpriteSetHud, kHudCornerFrames);
 }
 
 void preloadMenuSprites()
 {
     for (int set : {kSpriteSetMenus, kSpriteSetHud, 11, 17})
         getSprite(set);
-    // Few pages draw the ranks: their frames are here for layout, their
-    // texture comes with the first draw.
+    // Few pages draw the ranks or more of the HUD's art than the corners (see
+    // getHudCornersSprite): their frames are here for layout, their textures
+    // come with the first draw.
     releaseSpriteTexture(17);
+    releaseSpriteTexture(kSpriteSetHud);
     for (int id = 0; id < kFontCount; ++id)
         getFont(id);
 }

@@ -38,11 +38,15 @@ void releaseSpriteTexture(int set);
 bool spriteTextureResident(int set);
 // The HUD sheet loaded again at `scale` (2.0 for the HUD built with its own sheet).
 CSprite* loadHudSprite(float scale);
-// The menus' panel (kMenuPanelFrame of kSpriteSetMenus, the same variant and
-// scale) on a small texture of its own, loaded on first use: the HUD's
-// message boxes draw it in play, where the menus' sheet is let go. Other
-// frames draw nothing. Never null.
+// A few frames of a set (the same variant and scale) on a small texture of
+// their own, loaded on first use, for what draws only those frames while the
+// set's texture is let go; other frames draw nothing. Never null.
+// The menus' panel (kMenuPanelFrame): the HUD's message boxes in play.
 CSprite* getMenuPanelSprite();
+// The HUD sheet's four screen corners (kHudCornerFrames): the menu pages'
+// frame, while the HUD's sheet waits for a page that draws more of it.
+constexpr int kHudCornerFrames[] = {133, 134, 135, 136};
+CSprite* getHudCornersSprite();
 // Loads the sets and fonts the menus draw first (7, 2, 11, 17, fonts 0 to 2);
 // sets already loaded are skipped, so any menu loading step may call it.
 void preloadMenuSprites();

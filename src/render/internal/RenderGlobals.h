@@ -65,6 +65,7 @@ struct SpriteTables {
     std::array<SpriteSlot, kSpriteSetCount> sets;
     SpriteSlot hudSprite;
     SpriteSlot menuPanel;   // the menus' panel frame alone
+    SpriteSlot hudCorners;  // the HUD sheet's screen corners alone
     CSprite emptySprite;
     std::array<FontSlot, kFontCount> fonts;
     FontSlot hudFont;
