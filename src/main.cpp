@@ -60,6 +60,7 @@
 #include "platform/Options.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "render/FragmentCounter.h"
 #include "render/Graphics.h"
 #include "render/Renderer.h"
 #include "render/gl/GraphicsES20.h"
@@ -125,6 +126,8 @@ bool startRenderer()
     setSpriteLoadScale(metrics.spriteScale);
     // The timed split frames wait for the GL at each pass's end.
     frameProfile().setSync([] { renderer().finish(); });
+    // ... and count the fragments each pass shades, where the GL can.
+    frameProfile().setFragmentCounter([](bool more) { return fragmentCounter().next(more); });
     return true;
 }
 
@@ -174,6 +177,8 @@ void stopRenderer()
     setCurrentScreen(nullptr);
     endMatch();
     frameProfile().setSync(nullptr);
+    frameProfile().setFragmentCounter(nullptr);
+    fragmentCounter().release();
     shutdownRenderer();
 }
 

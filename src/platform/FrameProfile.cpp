@@ -24,16 +24,17 @@ FrameProfile::Time scaled(const FrameProfile::Time& t, int count)
 }
 
 void addPass(std::vector<FrameProfile::PassTotal>& passes, const char* name, FrameLib lib,
-             const FrameProfile::Time& time, double draws)
+             const FrameProfile::Time& time, double draws, double fragments)
 {
     for (FrameProfile::PassTotal& p : passes) {
         if (p.name == name && p.lib == lib) {
             add(p.time, time);
             p.draws += draws;
+            p.fragments += fragments;
             return;
         }
     }
-    passes.push_back({name, lib, time, draws});
+    passes.push_back({name, lib, time, draws, fragments});
 }
 }  // namespace
 
@@ -53,9 +54,11 @@ void FrameProfile::start(int warmUp)
 {
     std::function<void()> sync = std::move(m_sync);
     std::function<Time()> clock = std::move(m_clock);
+    std::function<double(bool)> counter = std::move(m_counter);
     *this = FrameProfile{};
     m_sync = std::move(sync);
     m_clock = std::move(clock);
+    m_counter = std::move(counter);
     m_running = true;
     m_warmUpFrames = m_warmUp = std::max(warmUp, 0);
 }
@@ -109,17 +112,26 @@ void FrameProfile::beginFrame()
     m_split = m_frameIndex % 2 == 0;
     if (m_split && m_sync)
         m_sync();
+    // What the GL shaded before the frame is nobody's.
+    if (m_split && m_counter)
+        m_fragmentsCounted = m_counter(true) >= 0.0;
     m_frameStart = m_last = readClocks();
 }
 
-void FrameProfile::charge(const Time& now)
+void FrameProfile::charge(const Time& now, bool countOn)
 {
     const Time spent{now.wallMs - m_last.wallMs, now.cpuMs - m_last.cpuMs, now.mainMs - m_last.mainMs};
     m_last = now;
+    double fragments = 0.0;
+    if (m_counter && m_fragmentsCounted) {
+        fragments = std::max(m_counter(countOn), 0.0);
+        // Reading the count waits on the GL: that is no pass's time.
+        m_last = readClocks();
+    }
     const FrameLib lib = m_stack.empty() ? FrameLib::Other : m_stack.back().lib;
     const char* pass = m_stack.empty() || !m_stack.back().pass ? frameLibName(lib) : m_stack.back().pass;
     add(m_frameLibs[static_cast<int>(lib)], spent);
-    addPass(m_framePasses, pass, lib, spent, m_draws);
+    addPass(m_framePasses, pass, lib, spent, m_draws, fragments);
     m_draws = 0;
 }
 
@@ -150,7 +162,7 @@ void FrameProfile::endFrame()
     const Time now = readClocks();
     const bool split = m_split;
     if (split)
-        charge(now);
+        charge(now, false);
     m_split = false;
     m_stack.clear();
     if (!m_frameCounted)
@@ -169,7 +181,7 @@ void FrameProfile::endFrame()
     for (int i = 0; i < kFrameLibs; ++i)
         add(m_libs[i], m_frameLibs[i]);
     for (const PassTotal& p : m_framePasses)
-        addPass(m_passes, p.name, p.lib, p.time, p.draws);
+        addPass(m_passes, p.name, p.lib, p.time, p.draws, p.fragments);
 }
 
 FrameProfile::Time FrameProfile::wholeFrameMean() const
@@ -202,6 +214,7 @@ std::vector<FrameProfile::PassTotal> FrameProfile::passMeans() const
     for (PassTotal& p : means) {
         p.time = scaled(p.time, m_splitCount);
         p.draws = m_splitCount > 0 ? p.draws / m_splitCount : 0.0;
+        p.fragments = m_splitCount > 0 ? p.fragments / m_splitCount : 0.0;
     }
     std::stable_sort(means.begin(), means.end(),
                      [](const PassTotal& a, const PassTotal& b) { return a.time.cpuMs > b.time.cpuMs; });
@@ -229,9 +242,11 @@ std::string FrameProfile::report() const
         std::snprintf(line, sizeof(line), "lib %-12s %8.3f %8.3f\n", kLibNames[i], t.wallMs, t.cpuMs);
         out += line;
     }
+    // Fragments shaded a frame, where the GL counts them (-1 where not).
     for (const PassTotal& p : passMeans()) {
-        std::snprintf(line, sizeof(line), "pass %-16s %-11s %8.3f %8.3f %6.0f %8.3f\n", p.name, frameLibName(p.lib),
-                      p.time.wallMs, p.time.cpuMs, p.draws, p.time.mainMs);
+        std::snprintf(line, sizeof(line), "pass %-16s %-11s %8.3f %8.3f %6.0f %8.3f %10.0f\n", p.name,
+                      frameLibName(p.lib), p.time.wallMs, p.time.cpuMs, p.draws, p.time.mainMs,
+                      m_fragmentsCounted ? p.fragments : -1.0);
         out += line;
     }
     return out;

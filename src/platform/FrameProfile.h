@@ -29,7 +29,8 @@ public:
         const char* name = "";
         FrameLib lib = FrameLib::Other;
         Time time;
-        double draws = 0.0;  // draw calls the pass made
+        double draws = 0.0;      // draw calls the pass made
+        double fragments = 0.0;  // fragments it shaded, where the GL counts them
     };
 
     // Counts only frames that marked themselves (markCounted) after the first
@@ -39,6 +40,10 @@ public:
     bool running() const { return m_running; }
     // Drains the GPU's queued work; empty leaves the split frames unsynced.
     void setSync(std::function<void()> sync) { m_sync = std::move(sync); }
+    // The fragments the GL shaded since its last call, then counting on only
+    // when asked to; -1 where it cannot count. Called at the split frames'
+    // boundaries after the sync. Empty: no fragments in the report.
+    void setFragmentCounter(std::function<double(bool more)> counter) { m_counter = std::move(counter); }
     // Reads the wall and CPU clocks; empty reads the steady clock and the
     // process's CPU time. Tests step their own.
     void setClock(std::function<Time()> clock) { m_clock = std::move(clock); }
@@ -80,7 +85,7 @@ private:
         FrameLib lib;
         const char* pass;
     };
-    void charge(const Time& now);
+    void charge(const Time& now, bool countOn = true);
     Time readClocks() const;
 
     bool m_running = false, m_split = false, m_frameCounted = false;
@@ -89,6 +94,8 @@ private:
     int m_warmUpFrames = 0, m_warmUp = 0, m_frameIndex = 0, m_splitCount = 0;
     std::function<void()> m_sync;
     std::function<Time()> m_clock;
+    std::function<double(bool)> m_counter;
+    bool m_fragmentsCounted = false;
     Time m_frameStart, m_last;
     std::vector<Open> m_stack;
     // This frame's split, committed only when the frame counts.

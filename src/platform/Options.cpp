@@ -86,6 +86,7 @@ constexpr OptionSpec kOptions[] = {
      "N:EVENT", true},
     {"testplace", ValueKind::Text, "once the player's airplane has flown 3 s in a match: foe puts the nearest enemy airplane, without its pilot, straight ahead of the guns, and the next once it is down (three in all); flag puts the player's airplane over the enemy flag and, a second later with the flag, over its own (capture the flag); ship puts it low and level short of the nearest ship", "foe|flag|ship", true},
     {"logplayer", ValueKind::Number, "every N frames of play, log the frame, the player airplane's position, velocity and attitude, and what the weapons lesson aims at, where its bomb would fall and where the player's newest missile is", "N", true},
+    {"gldesktop", ValueKind::None, "start on desktop OpenGL, as on a machine without OpenGL ES; the frame split of -frametimes then also counts the fragments each pass shades", "", true},
     {"frametimes", ValueKind::Text, "time the frames that show a scene and write their mean and split by library and pass to FILE at the end", "FILE", true},
 };
 
@@ -270,6 +271,8 @@ void OptionTable::parse(std::span<const char* const> args)
         if (option->value == ValueKind::None) {
             if (option->name == "help")
                 m_help = true;
+            else if (option->name == "gldesktop")
+                m_test.desktopGl = true;
             else
                 m_listres = true;
             continue;

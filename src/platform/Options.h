@@ -73,6 +73,8 @@ struct TestOptions {
     // "-logplayer N": every N frames of play a log line of the frame and the
     // player airplane's position and velocity, for scripts that steer by it; 0 never.
     int logPlayerEvery = 0;
+    // "-gldesktop": desktop OpenGL from the start instead of OpenGL ES first.
+    bool desktopGl = false;
 };
 
 // The input-script line of an "-inject" value; false, with nothing written,

@@ -15,6 +15,10 @@
 //                           frame rate against it ("vs_base" = this / that)
 //   ... --benchmark_filter=ffa/2/
 //   ... --max_peak_MiB=N    fail when a run's peak resident size is above N
+//   ... --fragments         one more run on desktop GL, whose split also gives
+//                           the fragments each pass shades (overdraw and
+//                           blended layers included; "screens_shaded" sums
+//                           them in windows' worth)
 //
 // The short run in the test suite is --frames=40 --runs=1 on the default tier.
 #include "support/TempDir.h"
@@ -43,6 +47,7 @@ struct Config {
     std::string stage = SKYFRONT_STAGE_DIR;
     std::string compare;
     double maxPeakMiB = 0.0;  // 0: no limit
+    bool fragments = false;   // one more run on desktop GL, which counts fragments
 };
 Config& config()
 {
@@ -66,7 +71,10 @@ struct RunResult {
     int frames = 0;
     std::map<std::string, double> libMs;   // split, wall
     std::string passes;                    // the report's pass lines
+    double screensShaded = -1.0;           // fragments a frame over the window's pixels; -1 uncounted
 };
+
+constexpr int kWidth = 960, kHeight = 640;
 
 // A scratch tree beside links to a staged tree's data, so the game's save
 // folder (its settings) is a fresh one every run.
@@ -114,8 +122,19 @@ RunResult parseReport(const std::string& text)
             double wall = 0.0;
             words >> name >> wall;
             r.libMs[name] = wall;
-        } else if (key == "pass")
-            r.passes += line + "\n";
+        } else if (key == "pass") {
+            // The last column, the fragments shaded, also as whole windows' worth.
+            const std::size_t last = line.find_last_of(' ');
+            const double fragments = last == std::string::npos ? -1.0 : std::atof(line.c_str() + last + 1);
+            if (fragments < 0.0) {
+                r.passes += line.substr(0, line.find_last_not_of(' ', last) + 1) + "\n";  // not counted
+                continue;
+            }
+            char screens[32] = "";
+            std::snprintf(screens, sizeof(screens), " %6.2f", fragments / (kWidth * kHeight));
+            r.screensShaded = std::max(r.screensShaded, 0.0) + fragments / (kWidth * kHeight);
+            r.passes += line + screens + "\n";
+        }
     }
     r.ok = r.frames > 0 && r.medianMs > 0.0;
     return r;
@@ -165,7 +184,7 @@ std::vector<std::string> gameArguments(const std::string& scene, int tier)
     // match, the game's load; then the warm-up frames. Timed frames alternate
     // whole and split, so twice as many are drawn.
     const int frames = 420 + 2 * config().frames;
-    std::vector<std::string> args{"-width",   "960",        "-height", "640",  "-quality", std::to_string(tier),
+    std::vector<std::string> args{"-width",   std::to_string(kWidth), "-height", std::to_string(kHeight),  "-quality", std::to_string(tier),
                                   "-fixeddt", "0.0166667", "-frames", std::to_string(frames)};
     if (scene == "ffa")
         args.insert(args.end(), {"-autostart", "2:0"});
@@ -197,6 +216,7 @@ void gameFrame(benchmark::State& state, const std::string& scene)
     }
     const std::vector<std::string> args = gameArguments(scene, tier);
     std::vector<double> medians, cpu, peak, baseMedians;
+    double screensShaded = -1.0;
     std::map<std::string, std::vector<double>> libs;
     std::string passes;
     for (auto _ : state) {
@@ -226,13 +246,29 @@ void gameFrame(benchmark::State& state, const std::string& scene)
             for (const auto& [name, ms] : r.libMs)
                 libs[name].push_back(ms);
             passes = r.passes;
+            screensShaded = r.screensShaded;
         }
         state.SetIterationTime(median(medians) / 1000.0);
+    }
+    std::string fragmentPasses;
+    if (config().fragments) {
+        // Desktop GL only for the count: the timed runs keep the game's own context.
+        std::vector<std::string> desktop = args;
+        desktop.push_back("-gldesktop");
+        const RunResult r = game.run(desktop);
+        if (!r.ok || r.screensShaded < 0.0) {
+            fail(state, r.ok ? "the desktop GL run counted no fragments" : "desktop GL: " + r.error);
+            return;
+        }
+        screensShaded = r.screensShaded;
+        fragmentPasses = r.passes;
     }
     const double frameMs = median(medians);
     state.counters["fps"] = frameMs > 0.0 ? 1000.0 / frameMs : 0.0;
     state.counters["cpu_ms"] = median(cpu);
     state.counters["peak_MiB"] = *std::max_element(peak.begin(), peak.end());
+    if (screensShaded >= 0.0)
+        state.counters["screens_shaded"] = screensShaded;
     for (const auto& [name, values] : libs)
         if (median(values) >= 0.05)
             state.counters[name] = median(values);
@@ -241,8 +277,12 @@ void gameFrame(benchmark::State& state, const std::string& scene)
         state.counters["base_fps"] = baseMs > 0.0 ? 1000.0 / baseMs : 0.0;
         state.counters["vs_base"] = frameMs > 0.0 ? baseMs / frameMs : 0.0;
     }
-    std::printf("%s at quality %d, split by pass (ms wall, ms cpu, draws, ms main thread; last run):\n%s", scene.c_str(), tier,
-                passes.c_str());
+    std::printf("%s at quality %d, split by pass (ms wall, ms cpu, draws, ms main thread; last run):\n%s", scene.c_str(),
+                tier, passes.c_str());
+    if (!fragmentPasses.empty())
+        std::printf("%s at quality %d on desktop GL, split by pass (ms wall, ms cpu, draws, ms main thread, fragments "
+                    "shaded, windows' worth of them):\n%s",
+                    scene.c_str(), tier, fragmentPasses.c_str());
 }
 
 void registerAll()
@@ -275,6 +315,8 @@ bool readFlags(int& argc, char** argv)
             config().stage = v;
         else if (const char* v = value("--compare="))
             config().compare = v;
+        else if (arg == "--fragments")
+            config().fragments = true;
         else if (const char* v = value("--max_peak_MiB="))
             config().maxPeakMiB = std::clamp(std::atof(v), 0.0, 1.0e6);
         else

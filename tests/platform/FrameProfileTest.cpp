@@ -150,9 +150,52 @@ TEST_F(FrameSplit, ReportListsFrameLibrariesAndPasses)
     EXPECT_NE(report.find("lib world"), std::string::npos);
     const std::size_t pass = report.find("pass terrain");
     ASSERT_NE(pass, std::string::npos);
-    // Name, library, wall, process CPU, draws and the main thread's CPU.
+    // Name, library, wall, process CPU, draws, the main thread's CPU and the
+    // fragments shaded, -1 where nothing counts them.
     std::istringstream line(report.substr(pass, report.find('\n', pass) - pass));
     std::vector<std::string> fields{std::istream_iterator<std::string>(line), std::istream_iterator<std::string>()};
-    EXPECT_EQ(fields.size(), 7u);
+    ASSERT_EQ(fields.size(), 8u);
+    EXPECT_EQ(fields[7], "-1");
+}
+
+// A GL that counts: the terrain shades 300 fragments, the AI none, and 40
+// are shaded between frames. Reading the count takes 0.5 ms of the clock.
+TEST_F(FrameSplit, FragmentsGoToThePassThatShadedThemAndTheirCountCostsNoPass)
+{
+    double shaded = 0.0, read = 0.0;
+    bool counting = false;
+    profile.setFragmentCounter([&](bool more) {
+        const double since = counting ? shaded - read : 0.0;
+        read = shaded;
+        counting = more;
+        wall += 0.5;
+        return since;
+    });
+    profile.start(0);
+    for (int i = 0; i < 4; ++i) {
+        shaded += 40.0;
+        profile.beginFrame();
+        profile.markCounted("game");
+        {
+            ProfileScope terrain(FrameLib::World, "terrain");
+            shaded += 200.0;
+            wall += 2.0;
+            {
+                ProfileScope ai(FrameLib::AI);
+                wall += 1.0;
+            }
+            shaded += 100.0;
+        }
+        profile.endFrame();
+        EXPECT_FALSE(counting) << "nothing counts outside the split frames";
+    }
+    profile.setFragmentCounter(nullptr);
+    ASSERT_NE(pass("terrain"), nullptr);
+    EXPECT_DOUBLE_EQ(pass("terrain")->fragments, 300.0);
+    EXPECT_DOUBLE_EQ(pass("terrain")->time.wallMs, 2.0);
+    ASSERT_NE(pass("ai"), nullptr);
+    EXPECT_DOUBLE_EQ(pass("ai")->fragments, 0.0);
+    EXPECT_DOUBLE_EQ(pass("ai")->time.wallMs, 1.0);
+    EXPECT_NE(profile.report().find("      300\n"), std::string::npos) << profile.report();
 }
 }  // namespace

@@ -144,6 +144,15 @@ TEST(TestOptions, StepFrameCountAndDumpsParseAndBadValuesAreIgnored)
     EXPECT_GT(usage.find("-inputpipe FILE"), heading);
     EXPECT_EQ(parsed({"-inputpipe", "/dev/stdin"}).testOptions().inputPipe, "/dev/stdin");
     EXPECT_TRUE(none.testOptions().inputPipe.empty());
+    // A flag without a value, which must not make the next option a value.
+    EXPECT_GT(usage.find("-gldesktop"), heading);
+    const OptionTable desktop = parsed({"-gldesktop", "-quality", "1"});
+    EXPECT_TRUE(desktop.testOptions().desktopGl);
+    EXPECT_FALSE(desktop.listResolutionsRequested());
+    GraphicsConfig config;
+    desktop.applyTo(config);
+    EXPECT_EQ(config.quality, 1);
+    EXPECT_FALSE(none.testOptions().desktopGl);
 }
 }  // namespace
 

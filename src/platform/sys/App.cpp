@@ -202,7 +202,7 @@ int App::startUp(int argc, char** argv)
     options.applyTo(graphics);
     logInfo("platform", "graphics: %dx%d mode %d quality %d vsync %d", graphics.width, graphics.height,
                  graphics.mode, graphics.quality, graphics.vsync);
-    if (!m_window.create(graphics)) {
+    if (!m_window.create(graphics, m_test.desktopGl)) {
         SDL_Quit();
         return static_cast<int>(ExitCode::NoWindow);
     }

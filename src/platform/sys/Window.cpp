@@ -74,12 +74,17 @@ void clampToDisplay(GraphicsConfig& config, const std::vector<DisplayMode>& mode
     config.height = height;
 }
 
-bool Window::create(const GraphicsConfig& asked)
+bool Window::create(const GraphicsConfig& asked, bool desktopFirst)
 {
     close();
     GraphicsConfig config = asked;
     clampToDisplay(config, displayModes().empty() ? listDisplayModes() : displayModes());
-    if (!tryCreate(config, true)) {
+    if (desktopFirst) {
+        if (!tryCreate(config, false)) {
+            logWarning("platform", "cannot create the window or its desktop OpenGL context: %s", SDL_GetError());
+            return false;
+        }
+    } else if (!tryCreate(config, true)) {
         logWarning("platform", "OpenGL ES 2.0 context failed (%s); trying desktop OpenGL", SDL_GetError());
         if (!tryCreate(config, false)) {
             logWarning("platform", "cannot create the window or its OpenGL context: %s", SDL_GetError());

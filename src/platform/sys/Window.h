@@ -39,7 +39,7 @@ public:
     // context can be made. Mode 1 covers the desktop; mode 2 switches the
     // display to width x height. The swap interval follows vsync. The size
     // is first cut to the display (clampToDisplay over displayModes()).
-    [[nodiscard]] bool create(const GraphicsConfig& config);
+    [[nodiscard]] bool create(const GraphicsConfig& config, bool desktopFirst = false);
     // Closes the window and its context; create may be called again.
     void close();
     void swap();
