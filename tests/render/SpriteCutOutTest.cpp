@@ -82,6 +82,17 @@ TEST(SpriteCutOut, BadRequestsLeaveTheOutputsAlone)
     TextureImage empty;
     empty.width = empty.height = 64;
     EXPECT_FALSE(cutOutFrames(sheet, empty, good, cut, cutImage));
+    // A sheet that does not hold together (a part of a module it lacks, a
+    // module past the picture) is refused rather than read past its end.
+    SpriteSheet damaged = sheet;
+    damaged.parts[2].module = 200;
+    EXPECT_FALSE(cutOutFrames(damaged, placeImage(64, 64), good, cut, cutImage));
+    damaged = sheet;
+    damaged.modules[3].x = 62;
+    EXPECT_FALSE(cutOutFrames(damaged, placeImage(64, 64), good, cut, cutImage));
+    damaged = sheet;
+    damaged.frames[2].partCount = 400;
+    EXPECT_FALSE(cutOutFrames(damaged, placeImage(64, 64), good, cut, cutImage));
     EXPECT_EQ(cut.texWidth, 3);
     EXPECT_TRUE(cutImage.levels.empty());
 }

@@ -20,8 +20,17 @@ bool cutOutFrames(const SpriteSheet& sheet, const TextureImage& image, std::span
         if (frame < 0 || frame >= static_cast<int>(sheet.frames.size()))
             return false;
         const SpriteSheet::Frame& f = sheet.frames[static_cast<std::size_t>(frame)];
-        for (int i = 0; i < f.partCount; ++i)
-            kept[sheet.parts[static_cast<std::size_t>(f.firstPart + i)].module] = true;
+        if (static_cast<std::size_t>(f.firstPart) + f.partCount > sheet.parts.size())
+            return false;
+        for (int i = 0; i < f.partCount; ++i) {
+            const std::size_t module = sheet.parts[static_cast<std::size_t>(f.firstPart + i)].module;
+            if (module >= sheet.modules.size())
+                return false;
+            const SpriteSheet::Module& m = sheet.modules[module];
+            if (m.x + m.w > image.width || m.y + m.h > image.height)
+                return false;
+            kept[module] = true;
+        }
     }
 
     // One row, modules side by side, each inside its border.
