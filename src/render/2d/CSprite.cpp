@@ -103,7 +103,7 @@ bool CSprite::restoreTexture() const
         return false;
     }
     m_textureReleased = false;
-    logInfo("render", "\"%s\" loaded again for a draw", m_path.c_str());
+    logInfo("render", "\"%s\": texture back for a draw", m_path.c_str());
     m_texture = texture.get();
     m_loadedTexture = std::move(texture);
     return true;
