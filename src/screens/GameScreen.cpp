@@ -33,6 +33,7 @@
 #include "platform/Steam.h"
 #include "sound/Sound.h"
 #include "render/Graphics.h"
+#include "render/GpuMemory.h"
 #include "render/world/AtmosScatter.h"
 #include "render/world/SkyDome.h"
 #include "screens/PauseScreen.h"
@@ -456,6 +457,7 @@ float GameScreen::loadStep()
     m_loaded = true;
     m_counter = 0;
     returnFreedMemory();  // what the load decoded and let go
+    logInfo("render", "after loading the level: %s", describeGpuMemory(tallyGpuMemory()).c_str());
     finishGameHud();
     update();
     return 1.0f;
@@ -533,6 +535,8 @@ void GameScreen::runStep(int step)
                 m_releasedSprites.push_back(set);
                 unloadSprite(set);
             }
+        releaseSpriteTexture(kMenuSheetSet);
+        releaseSpriteTexture(kRankSpriteSet);
         // With the menu's flight gone too, before the level takes its place.
         returnFreedMemory();
         break;

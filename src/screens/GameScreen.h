@@ -21,6 +21,11 @@ public:
     static constexpr int kLoadSteps = 23;
     // The menus' sprite sets, let go of when a game loads.
     static constexpr int kMenuSpriteSets[] = {8, 9, 11, 13, 14, 15, 16, 18};
+    // Sheets a match draws only on its pages (pause, chat, results; the HUD's
+    // message boxes take the menus' panel from a texture of its own): their
+    // textures go when a game loads and come back at the first draw; their
+    // frames stay, so the pages keep their layout. 7 the menus, 17 the ranks.
+    static constexpr int kMenuSheetSet = 7, kRankSpriteSet = 17;
 
     void update() override;
     void draw() override;

@@ -1,11 +1,13 @@
 // Sprite sheets (.bspr): a sheet that reads in writes back to the same bytes,
-// and every frame, module, bar and glyph of it draws into the sprite batch
-// with finite corners.
+// every frame, module, bar and glyph of it draws into the sprite batch with
+// finite corners, and frames cut out of a picture of its size keep their
+// modules' sizes and draw alike.
 #include "FuzzTarget.h"
 
 #include "render/2d/CFont.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteBatch.h"
+#include "render/2d/SpriteCutOut.h"
 
 #include <cmath>
 
@@ -53,6 +55,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             char16_t wrapped[128];
             (void)font.wrap(text, 40.0f, wrapped);
             (void)font.measure(text);
+        }
+    }
+    if (frames > 0 && std::size_t{sheet.texWidth} * sheet.texHeight <= (1u << 18)) {
+        TextureImage picture;
+        picture.format = TextureFormat::Alpha8;
+        picture.width = sheet.texWidth;
+        picture.height = sheet.texHeight;
+        picture.levels.emplace_back(std::size_t{sheet.texWidth} * sheet.texHeight, std::uint8_t{200});
+        const int kept[] = {0, frames / 2, frames - 1};
+        SpriteSheet cutSheet;
+        TextureImage cutPicture;
+        if (cutOutFrames(sheet, picture, kept, cutSheet, cutPicture)) {
+            FUZZ_CHECK(cutSheet.modules.size() == sheet.modules.size());
+            FUZZ_CHECK(cutPicture.width == cutSheet.texWidth && cutPicture.height == cutSheet.texHeight);
+            FUZZ_CHECK(cutPicture.levels[0].size() == std::size_t{cutSheet.texWidth} * cutSheet.texHeight);
+            CSprite cut;
+            cut.loadSheet(cutSheet, 1.5f);
+            for (int f : kept)
+                cut.drawNinePatch(f, 0.0f, 0.0f, 64.0f, 48.0f);
         }
     }
     batch.flush();

@@ -283,4 +283,59 @@ TEST_F(StagedData, NinePatchBoxWithACentredCaption)
     EXPECT_TRUE(amber);
 }
 
+// The HUD's message boxes draw the panel from a small texture of its own:
+// the same pixels as from the menus' whole sheet, at any box size, scaled and tinted.
+TEST_F(StagedData, MenuPanelCutOutDrawsLikeTheWholeSheet)
+{
+    CSprite* menus = getSprite(kSpriteSetMenus);
+    CSprite* panel = getMenuPanelSprite();
+    ASSERT_TRUE(menus->isLoaded() && panel->isLoaded());
+    ASSERT_NE(panel->texture(), nullptr);
+    EXPECT_LT(panel->texture()->width() * panel->texture()->height(),
+              menus->texture()->width() * menus->texture()->height() / 50);
+    end2D();
+    const auto draw = [this](CSprite& sprite) {
+        clearTo(kBackground);
+        begin2D();
+        sprite.drawNinePatch(kMenuPanelFrame, 4, 6, 120, 60);
+        sprite.setColorBytes(200, 255, 255, 128);
+        sprite.drawNinePatch(kMenuPanelFrame, 10.5f, 70.25f, 37, 50);
+        sprite.setColor(Color4{});
+        end2D();
+        return rect(0, 0, 128, 128);
+    };
+    const std::vector<Rgba> whole = draw(*menus), cut = draw(*panel);
+    ASSERT_EQ(whole.size(), cut.size());
+    int differing = 0;
+    for (std::size_t i = 0; i < whole.size(); ++i)
+        differing += !colorNear(whole[i], cut[i], 1);
+    EXPECT_EQ(differing, 0);
+    // Frames other than the panel's are not on the small texture.
+    int w = 0, h = 0;
+    panel->frameBounds(156, w, h);
+    EXPECT_EQ(w, 0);
+
+    // The menu pages' corners, cut out of the HUD's sheet, likewise.
+    CSprite* hud = getSprite(kSpriteSetHud);
+    CSprite* corners = getHudCornersSprite();
+    ASSERT_TRUE(hud->isLoaded() && corners->isLoaded());
+    const auto drawCorners = [this](CSprite& sprite) {
+        clearTo(kBackground);
+        begin2D();
+        sprite.drawFrame(kHudCornerFrames[0], 0, 0);
+        sprite.drawFrame(kHudCornerFrames[3], 128, 128);
+        end2D();
+        return rect(0, 0, 128, 128);
+    };
+    const std::vector<Rgba> wholeCorners = drawCorners(*hud), cutCorners = drawCorners(*corners);
+    differing = 0;
+    for (std::size_t i = 0; i < wholeCorners.size(); ++i)
+        differing += !colorNear(wholeCorners[i], cutCorners[i], 1);
+    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(std::any_of(wholeCorners.begin(), wholeCorners.end(),
+                            [](const Rgba& c) { return !rgbNear(c, kBackground, 8); }))
+        << "a corner is drawn at all";
+    begin2D();
+}
+
 }  // namespace

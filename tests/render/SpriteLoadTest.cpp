@@ -3,6 +3,7 @@
 
 #include "platform/File.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "render/2d/CFont.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
@@ -162,6 +163,71 @@ TEST_F(SpriteLoading, OpaqueArtDrawsUnblendedOnlyWhenUntinted)
     sprite.drawModule(0, 0.0f, 0.0f);
     spriteBatch().flush();
     EXPECT_EQ(recorder.opaqueRuns, (std::vector<bool>{true, false}));
+}
+
+// A sheet a stretch of the game never draws lets its texture go but keeps its
+// frames; the first draw brings the texture back, once.
+TEST_F(SpriteLoading, ReleasedTextureComesBackAtTheFirstDraw)
+{
+    CSprite sprite;
+    ASSERT_TRUE(sprite.load("data/sprites/basic.bspr", 2.0f));
+    int width = 0, height = 0;
+    sprite.frameBounds(0, width, height);
+    sprite.releaseTexture();
+    EXPECT_TRUE(sprite.isLoaded());
+    EXPECT_FALSE(sprite.textureResident());
+    EXPECT_EQ(sprite.texture(), nullptr);
+    EXPECT_EQ(findCachedTexture("data/sprites/basic.png"), nullptr) << "the cache's last reference is gone";
+    int keptWidth = 0, keptHeight = 0;
+    sprite.frameBounds(0, keptWidth, keptHeight);
+    EXPECT_EQ(keptWidth, width);
+    EXPECT_EQ(keptHeight, height);
+
+    testsheets::BatchRecorder recorder;
+    std::vector<const Texture2D*> drawnWith;
+    spriteBatch().setDrawHook([&drawnWith](std::span<const SpriteVertex>, const Texture2D* texture, const ClipRect&) {
+        drawnWith.push_back(texture);
+    });
+    sprite.drawModule(0, 0.0f, 0.0f);
+    spriteBatch().flush();
+    Texture2D* texture = findCachedTexture("data/sprites/basic.png");
+    ASSERT_NE(texture, nullptr);
+    EXPECT_TRUE(sprite.textureResident());
+    EXPECT_EQ(sprite.texture(), texture);
+    EXPECT_EQ(texture->referenceCount(), 1);
+    EXPECT_EQ(drawnWith, std::vector<const Texture2D*>{texture});
+    sprite.free();
+    EXPECT_EQ(findCachedTexture("data/sprites/basic.png"), nullptr);
+}
+
+TEST_F(SpriteLoading, ReleasedTextureThatCannotComeBackDrawsNothing)
+{
+    CSprite sprite;
+    ASSERT_TRUE(sprite.load("data/sprites/basic.bspr", 1.0f));
+    sprite.releaseTexture();
+    dir.write("data/sprites/basic.png", "not a picture");
+    int warnings = 0;
+    setLogCapture([&warnings](LogLevel level, const std::string&, const std::string&) {
+        warnings += level == LogLevel::Warning;
+    });
+    testsheets::BatchRecorder recorder;
+    for (int frame = 0; frame < 3; ++frame)
+        sprite.drawModule(0, 0.0f, 0.0f);
+    EXPECT_TRUE(recorder.drawn().empty()) << "no quad without its texture";
+    EXPECT_FALSE(sprite.restoreTexture());
+    const int afterFirstTry = warnings;
+    EXPECT_GT(afterFirstTry, 0);
+    sprite.drawModule(0, 0.0f, 0.0f);
+    EXPECT_EQ(warnings, afterFirstTry) << "a failed reload is not read again every frame";
+    setLogCapture({});
+
+    // A texture swapped in is not the sprite's to let go.
+    Texture2D swapped;
+    sprite.setTexture(&swapped);
+    sprite.releaseTexture();
+    EXPECT_TRUE(sprite.textureResident());
+    EXPECT_EQ(sprite.texture(), &swapped);
+    sprite.free();
 }
 
 TEST_F(SpriteLoading, FontNeedsAGlyphTable)

@@ -100,6 +100,8 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     // The map thumbnails of the menus are loaded; the achievements sheet is not.
     (void)getSprite(11);
     unloadSprite(12);
+    (void)getSprite(GameScreen::kRankSpriteSet);
+    (void)getSprite(GameScreen::kMenuSheetSet);
     // Left over from an earlier game: splats on the glass, another plane's faint range.
     ScreenSplats::spawn(8, ScreenSplats::kOil, 0.0f);
     Effects::cachePlayerRange(1.0f, 2.0f);
@@ -124,6 +126,11 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     EXPECT_FLOAT_EQ(game.gameScene()->fogStart, record->fogStart);
     EXPECT_EQ(clientLoads, 0);   // a local game has no host to tell
     EXPECT_FALSE(spriteLoaded(11));   // the menus' artwork is let go in play
+    // The ranks and the menus keep their frames, their textures wait for a page.
+    for (int set : {GameScreen::kRankSpriteSet, GameScreen::kMenuSheetSet}) {
+        EXPECT_TRUE(spriteLoaded(set)) << set;
+        EXPECT_FALSE(spriteTextureResident(set)) << set;
+    }
 
     // Wrecks and parachutes reach the game camera through the pool's camera.
     IPoolCamera* lent = poolCamera();
@@ -149,6 +156,7 @@ TEST(game_screen, GameStartPreparesTheViewEffectsAndLendsTheCameraToTheEffects)
     setCurrentScreen(&menu);
     EXPECT_EQ(poolCamera(), nullptr);
     EXPECT_TRUE(spriteLoaded(11));    // back for the pages that hold it
+    EXPECT_TRUE(spriteLoaded(GameScreen::kRankSpriteSet));
     EXPECT_FALSE(spriteLoaded(12));   // never loaded, not loaded now
     game.setClientLoadedHook(nullptr);
     resetScreens();

@@ -1,7 +1,10 @@
 #include "render/2d/CSprite.h"
 
 #include "platform/File.h"
+#include "platform/Log.h"
 #include "render/2d/SpriteBatch.h"
+#include "render/2d/SpriteCutOut.h"
+#include "render/assets/TextureCache.h"
 #include "render/assets/ImageLoaders.h"
 #include "render/internal/SheetTexture.h"
 #include "render/internal/SpriteQuads.h"
@@ -43,6 +46,66 @@ bool CSprite::load(std::string_view path, float scale)
     m_texture = texture.get();
     m_loadedTexture = std::move(texture);
     m_art = std::move(art);
+    m_path = path;
+    return true;
+}
+
+bool CSprite::loadCutOut(std::string_view path, float scale, std::span<const int> frames)
+{
+    free();
+    SpriteSheet sheet;
+    if (!readSheetFile(path, sheet))
+        return false;
+    const std::string name = sheetTextureName(path, sheet);
+    const std::unique_ptr<File> file = openFile(name);
+    TextureImage image;
+    SpriteSheet cutSheet;
+    TextureImage cutImage;
+    if (!file || !decodePng(*file, image) || !cutOutFrames(sheet, image, frames, cutSheet, cutImage)) {
+        logWarning("render", "no frames cut out of \"%s\"", name.c_str());
+        return false;
+    }
+    // Named after the frames kept: two sprites cut alike share the texture.
+    std::string cutName = name;
+    for (int frame : frames)
+        cutName += "#" + std::to_string(frame);
+    TextureRef texture = adoptTexture(cutName, cutImage, kClampSampler);
+    if (!texture)
+        return false;
+    std::vector<ModuleArt> art = moduleArt(sheet, image);
+    loadSheet(std::move(cutSheet), scale);
+    m_texture = texture.get();
+    m_loadedTexture = std::move(texture);
+    m_art = std::move(art);
+    return true;
+}
+
+void CSprite::releaseTexture()
+{
+    if (!m_loaded || !m_loadedTexture || m_path.empty())
+        return;
+    m_loadedTexture.reset();
+    m_texture = nullptr;
+    m_textureReleased = true;
+    m_restoreFailed = false;
+}
+
+bool CSprite::restoreTexture() const
+{
+    if (!m_textureReleased)
+        return true;
+    // Tried once: a texture that fails now would fail every frame.
+    if (m_restoreFailed)
+        return false;
+    TextureRef texture = acquireSheetTexture(m_path, m_sheet);
+    if (!texture) {
+        m_restoreFailed = true;
+        return false;
+    }
+    m_textureReleased = false;
+    logInfo("render", "\"%s\": texture back for a draw", m_path.c_str());
+    m_texture = texture.get();
+    m_loadedTexture = std::move(texture);
     return true;
 }
 
@@ -58,6 +121,8 @@ void CSprite::free()
 {
     m_loadedTexture = TextureRef{};
     m_texture = nullptr;
+    m_textureReleased = m_restoreFailed = false;
+    m_path.clear();
     m_art.clear();
     m_sheet = SpriteSheet{};
     m_loaded = false;
@@ -67,6 +132,7 @@ void CSprite::free()
 void CSprite::setTexture(Texture2D* texture)
 {
     m_loadedTexture = TextureRef{};
+    m_textureReleased = m_restoreFailed = false;
     m_texture = texture;
     m_art.clear();   // the boxes were the old texture's
 }
@@ -102,6 +168,8 @@ void CSprite::emitModule(const SpriteSheet::Module& module, int flip, const Tran
                          float x1, float y1) const
 {
     if (module.w == 0 || module.h == 0 || m_color.a == 0)
+        return;
+    if (m_textureReleased && !restoreTexture())
         return;
     const auto index = static_cast<std::size_t>(&module - m_sheet.modules.data());
     if (index >= m_art.size()) {

@@ -5,6 +5,8 @@
 #include "render/2d/Transform2D.h"
 #include "render/internal/SpriteQuads.h"
 
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,12 +37,25 @@ public:
     // sheet's scale times `scale`. False, and the sprite stays empty, when the
     // sheet or its texture cannot be read.
     [[nodiscard]] bool load(std::string_view path, float scale);
+    // Loads only `frames` of the sheet, on a texture of their own (see
+    // SpriteCutOut.h): other frames draw nothing. False, and the sprite stays
+    // empty, when the sheet, its picture or a frame cannot be had.
+    [[nodiscard]] bool loadCutOut(std::string_view path, float scale, std::span<const int> frames);
     // Takes a sheet already read, without a texture (tools and tests draw with
     // a null texture).
     void loadSheet(SpriteSheet sheet, float scale);
     // Empties the sprite and drops its texture reference.
     void free();
     bool isLoaded() const { return m_loaded; }
+    // Lets the loaded texture go but keeps the frames, so layout and sizes stay
+    // right; the next draw loads the texture again. For sheets a stretch of the
+    // game seldom or never draws. No effect on a swapped-in texture.
+    void releaseTexture();
+    // Loads a released texture again now rather than at the next draw; false
+    // when it cannot be loaded (nothing is drawn then).
+    bool restoreTexture() const;
+    // False while a loaded sheet's texture is released.
+    bool textureResident() const { return !m_textureReleased; }
 
     const SpriteSheet& sheet() const { return m_sheet; }
     int frameCount() const { return static_cast<int>(m_sheet.frames.size()); }
@@ -127,8 +142,12 @@ private:
     float m_scaleX = 1.0f, m_scaleY = 1.0f;
     float m_baseScale = 1.0f;
     Transform2D m_transform;
-    Texture2D* m_texture = nullptr;   // the loaded texture or one swapped in
-    TextureRef m_loadedTexture;
+    // Drawing loads a released texture again, so these change under const draws.
+    mutable Texture2D* m_texture = nullptr;   // the loaded texture or one swapped in
+    mutable TextureRef m_loadedTexture;
+    mutable bool m_textureReleased = false;
+    mutable bool m_restoreFailed = false;
+    std::string m_path;   // the .bspr it was loaded from; its texture comes again from there
     // Per module, what its texels let a draw skip (see moduleArt); empty
     // when the texels are unknown, and then modules draw whole and blended.
     std::vector<ModuleArt> m_art;

@@ -48,7 +48,18 @@ SpriteTables& tables()
     return renderGlobals().caches().sprites;
 }
 
-// Loads the first variant of a sheet that exists: low detail, high density, plain.
+// The first variant of a sheet that exists: low detail, high density, plain.
+std::string setVariant(std::string_view name)
+{
+    const std::string base(name);
+    if (spriteQualityTier() < 2 && sheetFileExists(base + "_low.bspr"))
+        return base + "_low.bspr";
+    if (tables().loadScale > 2.0f && sheetFileExists(base + "_2x.bspr"))
+        return base + "_2x.bspr";
+    return base + ".bspr";
+}
+
+// Loads the first variant that exists and loads.
 bool loadSetVariant(CSprite& sprite, std::string_view name, float scale)
 {
     const std::string base(name);
@@ -126,6 +137,19 @@ bool spriteLoaded(int set)
     return set >= 0 && set < kSpriteSetCount && tables().sets[static_cast<std::size_t>(set)].sprite.isLoaded();
 }
 
+void releaseSpriteTexture(int set)
+{
+    if (set >= 0 && set < kSpriteSetCount)
+        tables().sets[static_cast<std::size_t>(set)].sprite.releaseTexture();
+}
+
+bool spriteTextureResident(int set)
+{
+    if (!spriteLoaded(set))
+        return false;
+    return tables().sets[static_cast<std::size_t>(set)].sprite.textureResident();
+}
+
 void unloadSprite(int set)
 {
     if (set < 0 || set >= kSpriteSetCount)
@@ -144,10 +168,38 @@ CSprite* loadHudSprite(float scale)
     return &sprite;
 }
 
+namespace {
+CSprite* cutOutSlot(SpriteSlot& slot, int set, std::span<const int> frames)
+{
+    if (!slot.sprite.isLoaded() && !slot.tried) {
+        slot.tried = true;
+        if (!slot.sprite.loadCutOut(setVariant(kSetNames[static_cast<std::size_t>(set)]), tables().loadScale, frames))
+            slot.sprite.free();
+    }
+    return &slot.sprite;
+}
+}  // namespace
+
+CSprite* getMenuPanelSprite()
+{
+    const int frames[] = {kMenuPanelFrame};
+    return cutOutSlot(tables().menuPanel, kSpriteSetMenus, frames);
+}
+
+CSprite* getHudCornersSprite()
+{
+    return cutOutSlot(tables().hudCorners, kSpriteSetHud, kHudCornerFrames);
+}
+
 void preloadMenuSprites()
 {
     for (int set : {kSpriteSetMenus, kSpriteSetHud, 11, 17})
         getSprite(set);
+    // Few pages draw the ranks or more of the HUD's art than the corners (see
+    // getHudCornersSprite): their frames are here for layout, their textures
+    // come with the first draw.
+    releaseSpriteTexture(17);
+    releaseSpriteTexture(kSpriteSetHud);
     for (int id = 0; id < kFontCount; ++id)
         getFont(id);
 }

@@ -9,6 +9,7 @@ class CSprite;
 constexpr int kSpriteSetCount = 46;
 constexpr int kSpriteSetHud = 2;
 constexpr int kSpriteSetMenus = 7;
+constexpr int kMenuPanelFrame = 95;   // the menus' nine-patch box
 constexpr int kFontCount = 3;   // 0 the HUD font, 1 small, 2 big
 
 // The set names in number order, without the ".bspr" the loader appends.
@@ -30,8 +31,22 @@ CSprite* getSprite(int set);
 void unloadSprite(int set);
 // Whether the set is loaded now; never loads it.
 bool spriteLoaded(int set);
+// Lets a loaded set's texture go but keeps its frames (pages keep their
+// layout); its next draw loads the texture again.
+void releaseSpriteTexture(int set);
+// Whether the set is loaded with its texture; never loads it.
+bool spriteTextureResident(int set);
 // The HUD sheet loaded again at `scale` (2.0 for the HUD built with its own sheet).
 CSprite* loadHudSprite(float scale);
+// A few frames of a set (the same variant and scale) on a small texture of
+// their own, loaded on first use, for what draws only those frames while the
+// set's texture is let go; other frames draw nothing. Never null.
+// The menus' panel (kMenuPanelFrame): the HUD's message boxes in play.
+CSprite* getMenuPanelSprite();
+// The HUD sheet's four screen corners (kHudCornerFrames): the menu pages'
+// frame, while the HUD's sheet waits for a page that draws more of it.
+constexpr int kHudCornerFrames[] = {133, 134, 135, 136};
+CSprite* getHudCornersSprite();
 // Loads the sets and fonts the menus draw first (7, 2, 11, 17, fonts 0 to 2);
 // sets already loaded are skipped, so any menu loading step may call it.
 void preloadMenuSprites();

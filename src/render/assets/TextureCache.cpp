@@ -152,6 +152,15 @@ TextureRef TextureCache::loadRaw(TextureFormat format, std::string_view name, in
     return read ? add(std::move(key), name, image, sampler) : TextureRef{};
 }
 
+TextureRef TextureCache::adopt(std::string_view name, const TextureImage& image, const SamplerSettings& sampler)
+{
+    // Format -2: no file request can have this key.
+    std::string key = requestKey(name, sampler, RequestTail{0, 0, 0, -2, image.width, image.height});
+    if (const auto it = m_entries.find(key); it != m_entries.end())
+        return addReference(*it->second);
+    return add(std::move(key), name, image, sampler);
+}
+
 Texture2D* TextureCache::find(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags) const
 {
     const auto it = m_entries.find(requestKey(name, sampler, fileTail(name, flags)));
@@ -193,6 +202,11 @@ TextureRef loadRawLuminanceAlphaTextureDefault(std::string_view name, int width,
 {
     const Graphics* device = graphics();
     return loadRawLuminanceAlphaTexture(name, width, height, device ? device->defaultSampler() : SamplerSettings{});
+}
+
+TextureRef adoptTexture(std::string_view name, const TextureImage& image, const SamplerSettings& sampler)
+{
+    return cache().adopt(name, image, sampler);
 }
 
 Texture2D* findCachedTexture(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags)

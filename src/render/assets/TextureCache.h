@@ -27,6 +27,9 @@ public:
     [[nodiscard]] TextureRef load(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags);
     [[nodiscard]] TextureRef loadRaw(TextureFormat format, std::string_view name, int width, int height,
                        const SamplerSettings& sampler);
+    // An image made in memory, cached under a name no file has; a later call
+    // with the same name and sampler shares the first texture.
+    [[nodiscard]] TextureRef adopt(std::string_view name, const TextureImage& image, const SamplerSettings& sampler);
     // The texture of that request without adding a reference; null when none.
     Texture2D* find(std::string_view name, const SamplerSettings& sampler, TextureLoadFlags flags) const;
     std::size_t size() const { return m_entries.size(); }
@@ -46,6 +49,11 @@ private:
 // loading it on first use. Empty, and nothing cached, when the file is missing
 // or damaged (a log line names the file).
 [[nodiscard]] TextureRef getTexture(std::string_view name, const SamplerSettings& sampler = {}, TextureLoadFlags flags = {});
+
+// An image made in memory as a cached texture named `name` (a name no file
+// has, such as "data/sprites/menus.png#95"); empty when the device refuses it.
+[[nodiscard]] TextureRef adoptTexture(std::string_view name, const TextureImage& image,
+                                      const SamplerSettings& sampler = {});
 
 // Levels the shared model textures drop below quality tier 2, so the low
 // tiers keep a smaller copy: "units.pvr" one, "building_di.pvr" and

@@ -23,7 +23,8 @@ Texture2D* pictureFor(int width, int height)
     std::unique_ptr<RenderBuffer>& p = picture();
     if (!p || p->width() < width || p->height() < height) {
         auto made = std::make_unique<RenderBuffer>();
-        if (!made->createTexture(TextureFormat::Rgba8, width, height, kClampSampler))
+        // Only copied into, never drawn to: no depth.
+        if (!made->createTexture(TextureFormat::Rgba8, width, height, kClampSampler, false))
             return nullptr;
         p = std::move(made);
     }

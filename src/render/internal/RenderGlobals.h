@@ -64,6 +64,8 @@ struct SpriteTables {
     float loadScale = 2.0f;
     std::array<SpriteSlot, kSpriteSetCount> sets;
     SpriteSlot hudSprite;
+    SpriteSlot menuPanel;   // the menus' panel frame alone
+    SpriteSlot hudCorners;  // the HUD sheet's screen corners alone
     CSprite emptySprite;
     std::array<FontSlot, kFontCount> fonts;
     FontSlot hudFont;

@@ -219,7 +219,8 @@ void Clouds::renderToTarget(const WorldView& view)
     const int height = std::max(1, (scene ? scene->height() : g->screenHeight()) / 2);
     if (!m_gpu->target.isValid() || m_gpu->target.width() != width || m_gpu->target.height() != height) {
         m_gpu->target.destroy();
-        if (!m_gpu->target.createTexture(TextureFormat::Rgba8, width, height, kClampSampler))
+        // No depth: the puffs are drawn back to front without writing it.
+        if (!m_gpu->target.createTexture(TextureFormat::Rgba8, width, height, kClampSampler, false))
             return;
     }
     {

@@ -16,7 +16,7 @@ namespace {
 HudFontSource g_fontSource = nullptr;
 
 constexpr int kNoticeIconSet = 19;
-constexpr int kPanelFrame = 95;   // the nine-patch box of the menu sheet (modules 95 to 103)
+constexpr int kPanelFrame = kMenuPanelFrame;   // the menus' nine-patch box, on its own texture in play
 constexpr int kBigFont = 2;
 // Room the wrap may add to a text: breaks put in between ideographs. The wrap
 // never writes past the buffer, so a longer text is cut, not overrun.
@@ -131,7 +131,7 @@ bool HudMessage::hitTest(float cx, float cy, float x, float y) const
 void HudMessage::drawPanel(float x, float y, float s, Color4 panelColor) const
 {
     const float ui = screenMetrics().uiScale;
-    CSprite* panel = getSprite(kSpriteSetMenus);
+    CSprite* panel = getMenuPanelSprite();
     panel->setColor(panelColor);
     const float left = x - 15.0f * ui - s * width / 2.0f, top = y - 15.0f * ui - s * height / 2.0f;
     panel->drawNinePatch(kPanelFrame, left, top, s * width + 30.0f * ui, s * height + 30.0f * ui);

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int kPanelFrame = 95;
+constexpr int kPanelFrame = kMenuPanelFrame;   // the menus' nine-patch box, on its own texture in play
 constexpr int kRingFont = 0, kNoticeFont = 2;
 constexpr int kRadarElement = 24;
 constexpr std::size_t kMaxLabelBytes = 63;
@@ -337,7 +337,7 @@ void HudMessageQueue::drawNotices()
     if (box.w <= 0.0f)
         return;
     const float ui = screenMetrics().uiScale;
-    CSprite* panel = getSprite(kSpriteSetMenus);
+    CSprite* panel = getMenuPanelSprite();
     panel->setColorBytes(255, 255, 255, 128);
     panel->drawNinePatch(kPanelFrame, box.x, box.y, box.w, box.h);
     panel->setColor(Color4{});
@@ -422,7 +422,7 @@ void HudMessageQueue::drawScoreLine()
     const float room = std::max(80.0f * ui, measureText(font, value).width + 12.0f * ui);
     const float span = measureString(font, caption).width + room;
     const float centre = m.screenWidth / 2.0f;
-    CSprite* panel = getSprite(kSpriteSetMenus);
+    CSprite* panel = getMenuPanelSprite();
     panel->drawNinePatch(kPanelFrame, centre - 20.0f * ui - span / 2.0f, y - a / 2.0f, span + 40.0f * ui,
                          a + 25.0f * ui);
     const Color4 old = font->color();

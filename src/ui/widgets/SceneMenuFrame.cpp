@@ -24,7 +24,7 @@ bool g_firstShowcaseShown = false;
 
 constexpr int kTitleLeft = 236, kTitleMiddle = 237, kTitleRight = 238;
 constexpr int kTopStrip = 153, kBottomStrip = 154;
-constexpr std::array<int, 4> kCorners{133, 134, 135, 136};
+constexpr std::array<int, 4> kCorners{kHudCornerFrames[0], kHudCornerFrames[1], kHudCornerFrames[2], kHudCornerFrames[3]};
 constexpr int kBackdropBox = 97;
 constexpr int kPanelBox = 95;
 constexpr int kBalloonFrame = 164, kBalloonThumb = 181;
@@ -45,12 +45,13 @@ int trunc(float v)
 // corner frame placed at its corner (the frame's origin is that corner).
 class DecorationPiece : public MenuItem {
 public:
-    DecorationPiece(int set, int frame, int px, int py, bool strip) : m_set(set), m_frame(frame), m_strip(strip)
+    using Sheet = CSprite* (*)();
+    DecorationPiece(Sheet sheet, int frame, int px, int py, bool strip) : m_sheet(sheet), m_frame(frame), m_strip(strip)
     {
         anchorMode = kAnchorAbsolute;
         x = px;
         y = py;
-        CSprite* sprite = getSprite(set);
+        CSprite* sprite = sheet();
         sprite->frameBounds(frame, width, height);
         if (strip) {
             width = screenMetrics().screenWidth;
@@ -61,7 +62,7 @@ public:
     }
     void draw() override
     {
-        CSprite* sprite = getSprite(m_set);
+        CSprite* sprite = m_sheet();
         if (m_strip)
             sprite->drawNinePatch(m_frame, static_cast<float>(absX), static_cast<float>(absY),
                                   static_cast<float>(width), static_cast<float>(height));
@@ -76,9 +77,15 @@ public:
     }
 
 private:
-    int m_set, m_frame;
+    Sheet m_sheet;
+    int m_frame;
     bool m_strip;
 };
+
+CSprite* menusSheet()
+{
+    return getSprite(kSpriteSetMenus);
+}
 
 SpriteButton* makeZone(MenuContainer& parentPanel, int w, int h, MenuAction action)
 {
@@ -208,12 +215,13 @@ void SceneMenuFrame::buildDecorations()
 {
     const ScreenMetrics& m = screenMetrics();
     const std::array<DecorationPiece*, 6> pieces{
-        new DecorationPiece(kSpriteSetMenus, kTopStrip, 0, 0, true),
-        new DecorationPiece(kSpriteSetMenus, kBottomStrip, 0, m.screenHeight, true),
-        new DecorationPiece(kSpriteSetHud, kCorners[0], 0, 0, false),
-        new DecorationPiece(kSpriteSetHud, kCorners[1], 0, m.screenHeight, false),
-        new DecorationPiece(kSpriteSetHud, kCorners[2], m.screenWidth, 0, false),
-        new DecorationPiece(kSpriteSetHud, kCorners[3], m.screenWidth, m.screenHeight, false),
+        new DecorationPiece(menusSheet, kTopStrip, 0, 0, true),
+        new DecorationPiece(menusSheet, kBottomStrip, 0, m.screenHeight, true),
+        // The corners alone: the HUD's whole sheet is not needed for them.
+        new DecorationPiece(getHudCornersSprite, kCorners[0], 0, 0, false),
+        new DecorationPiece(getHudCornersSprite, kCorners[1], 0, m.screenHeight, false),
+        new DecorationPiece(getHudCornersSprite, kCorners[2], m.screenWidth, 0, false),
+        new DecorationPiece(getHudCornersSprite, kCorners[3], m.screenWidth, m.screenHeight, false),
     };
     for (DecorationPiece* piece : pieces) {
         addItem(piece);
