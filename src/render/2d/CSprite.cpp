@@ -42,10 +42,7 @@ bool CSprite::load(std::string_view path, float scale)
     if (!texture)
         return false;
     std::vector<ModuleArt> art = artOf(path, sheet);
-    loadSheet(std::move(sheet), scale);
-    m_texture = texture.get();
-    m_loadedTexture = std::move(texture);
-    m_art = std::move(art);
+    take(std::move(sheet), scale, std::move(texture), std::move(art));
     m_path = path;
     return true;
 }
@@ -72,12 +69,16 @@ bool CSprite::loadCutOut(std::string_view path, float scale, std::span<const int
     TextureRef texture = adoptTexture(cutName, cutImage, kClampSampler);
     if (!texture)
         return false;
-    std::vector<ModuleArt> art = moduleArt(sheet, image);
-    loadSheet(std::move(cutSheet), scale);
+    take(std::move(cutSheet), scale, std::move(texture), moduleArt(sheet, image));
+    return true;
+}
+
+void CSprite::take(SpriteSheet sheet, float scale, TextureRef texture, std::vector<ModuleArt> art)
+{
+    loadSheet(std::move(sheet), scale);
     m_texture = texture.get();
     m_loadedTexture = std::move(texture);
     m_art = std::move(art);
-    return true;
 }
 
 void CSprite::releaseTexture()

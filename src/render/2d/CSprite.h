@@ -126,6 +126,8 @@ public:
     float findPartHeight(int frame, int module) const;
 
 private:
+    // A sheet read, with its texture and what its texels let a draw skip.
+    void take(SpriteSheet sheet, float scale, TextureRef texture, std::vector<ModuleArt> art);
     const SpriteSheet::Frame* frameAt(int frame) const;
     const SpriteSheet::Module* moduleAt(int module) const;
     const SpriteSheet::Part* findPart(int frame, int module) const;
