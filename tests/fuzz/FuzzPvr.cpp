@@ -1,8 +1,10 @@
 // Textures (.pvr): a file that reads in encodes back to the same bytes, and
-// dropping levels keeps a consistent image.
+// dropping levels keeps a consistent image, and a 5-6-5 file widens as the
+// texture cache widens it to a consistent 8-bit image.
 #include "FuzzTarget.h"
 
 #include "render/assets/PvrFormat.h"
+#include "render/assets/TextureImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -14,5 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TextureImage reduced;
     FUZZ_CHECK(decodePvr(fuzz::bytes(data, size), reduced, 2));
     FUZZ_CHECK(!encodePvr(reduced).empty());
+    const bool packed = reduced.format == TextureFormat::Rgb565;
+    FUZZ_CHECK(widenRgb565(reduced) == packed);
+    FUZZ_CHECK(!packed || !encodePvr(reduced).empty());
     return 0;
 }

@@ -309,6 +309,37 @@ TEST(GreyPictures, BecomeLuminanceAlphaOnlyWhenEveryTexelIsGrey)
     EXPECT_FALSE(narrowGreyToLuminanceAlpha(broken)) << "a level of the wrong size";
 }
 
+// Each field reaches the full byte at its top and keeps its order; the
+// ground's map picture is stored this way and drawn from 8-bit texels.
+TEST(Rgb565Pictures, WidenToEightBitsAChannelAtEveryLevel)
+{
+    TextureImage packed;
+    packed.format = TextureFormat::Rgb565;
+    packed.width = 2;
+    packed.height = 1;
+    const auto texel = [](unsigned r, unsigned g, unsigned b) {
+        const unsigned v = (r << 11) | (g << 5) | b;
+        return std::vector<std::uint8_t>{static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)};
+    };
+    std::vector<std::uint8_t> base = texel(31, 63, 31);
+    const std::vector<std::uint8_t> second = texel(16, 32, 1);
+    base.insert(base.end(), second.begin(), second.end());
+    packed.levels = {base, texel(0, 0, 0)};
+    ASSERT_TRUE(widenRgb565(packed));
+    EXPECT_EQ(packed.format, TextureFormat::Rgb8);
+    EXPECT_EQ(packed.levels[0], (std::vector<std::uint8_t>{255, 255, 255, 132, 130, 8}));
+    EXPECT_EQ(packed.levels[1], (std::vector<std::uint8_t>{0, 0, 0}));
+    EXPECT_FALSE(widenRgb565(packed)) << "already wide";
+
+    TextureImage broken;
+    broken.format = TextureFormat::Rgb565;
+    broken.width = 2;
+    broken.height = 2;
+    broken.levels.push_back({1, 2});
+    EXPECT_FALSE(widenRgb565(broken)) << "a level of the wrong size";
+    EXPECT_EQ(broken.format, TextureFormat::Rgb565);
+}
+
 TEST(MipChain, WrongSizedBaseLevelFails)
 {
     TextureImage image;

@@ -123,6 +123,8 @@ TextureRef TextureCache::load(std::string_view name, const SamplerSettings& samp
         } else if (endsWith(text, ".pvr")) {
             std::vector<std::uint8_t> bytes;
             decoded = file.readAll(bytes) && decodePvr(bytes, out, flags.dropLevels);
+            if (decoded)
+                (void)widenRgb565(out);
         } else {
             logWarning("render", "texture \"%s\": unknown file kind", text.c_str());
             return false;

@@ -120,3 +120,26 @@ bool narrowGreyToLuminanceAlpha(TextureImage& image)
     image.format = TextureFormat::LuminanceAlpha8;
     return true;
 }
+
+bool widenRgb565(TextureImage& image)
+{
+    if (image.format != TextureFormat::Rgb565 || image.levels.empty())
+        return false;
+    for (int i = 0; i < static_cast<int>(image.levels.size()); ++i)
+        if (image.levels[static_cast<std::size_t>(i)].size() !=
+            textureLevelBytes(image.format, image.width, image.height, i))
+            return false;
+    for (std::vector<std::uint8_t>& level : image.levels) {
+        std::vector<std::uint8_t> wide(level.size() / 2 * 3);
+        for (std::size_t t = 0, o = 0; t + 1 < level.size(); t += 2, o += 3) {
+            const unsigned v = level[t] | (level[t + 1] << 8);
+            // Rounded to the nearest byte, so the top of each field is 255.
+            wide[o] = static_cast<std::uint8_t>(((v >> 11) * 255 + 15) / 31);
+            wide[o + 1] = static_cast<std::uint8_t>((((v >> 5) & 0x3F) * 255 + 31) / 63);
+            wide[o + 2] = static_cast<std::uint8_t>(((v & 0x1F) * 255 + 15) / 31);
+        }
+        level = std::move(wide);
+    }
+    image.format = TextureFormat::Rgb8;
+    return true;
+}

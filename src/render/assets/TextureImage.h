@@ -43,3 +43,9 @@ constexpr int kMaxTextureSide = 8192;
 // the fonts) becomes luminance and alpha: half the memory, sampled as the same
 // colour. True when it changed; any other image is left as it is.
 bool narrowGreyToLuminanceAlpha(TextureImage& image);
+// A 5-6-5 image becomes 8 bits a channel, each field scaled to the full byte
+// (31 and 63 to 255). The file stays small, but the software renderer samples
+// packed 16-bit texels at a sixth more cost a ground pixel, and keeps RGB in
+// 4 bytes a texel either way. True when it changed; other formats, or an image
+// with a level of the wrong size, are left as they are.
+bool widenRgb565(TextureImage& image);
