@@ -19,6 +19,8 @@
 #include "modes/GameModeGlobals.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Text.h"
+#include "render/2d/CFont.h"
+#include "render/2d/SpriteSets.h"
 #include "ui/widgets/MenuAlert.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
@@ -546,6 +548,13 @@ TEST_F(OnlineCreate, FiltersKeepOneBoxAGroupAndReadThePlaneFlownNow)
 
 TEST_F(OnlineCreate, TheFilterPanelStandsBetweenTwoEmptyBarsAcrossTheScreen)
 {
+    // The staged fonts give the title and the boxes their real heights; an
+    // earlier test may have left the fonts empty or loaded.
+    struct StagedFonts {
+        StagedFonts() { reloadFonts(); }
+        ~StagedFonts() { reloadFonts(); }
+    } fonts;
+    ASSERT_GT(getFont(2)->lineHeight(), 0);
     MPOnlineFiltersMenuFrame& page = filters();
     const ScreenMetrics& m = screenMetrics();
     for (MenuPanel* bar : {page.topBar, page.bottomBar}) {

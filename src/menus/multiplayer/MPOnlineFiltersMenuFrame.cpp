@@ -93,11 +93,12 @@ MPOnlineFiltersMenuFrame::MPOnlineFiltersMenuFrame()
     panel->fixedSize = true;
     panel->height = height + panel->spacing * (panel->itemCount() - 1);
     titleLabel->layout(0, 0);
-    // Empty bars across the screen under the title and over the foot; the
-    // panel stands a quarter of the free height between them below the top one.
-    topBar = addBar(*this, 0, 2 * titleLabel->height);
-    const int footHeight = content()->height;
-    bottomBar = addBar(*this, m.screenHeight - footHeight, footHeight);
+    // Empty bars across the screen, under the title and as tall at the foot;
+    // the panel stands a quarter of the free height between them below the
+    // top one.
+    const int barHeight = 2 * titleLabel->height;
+    topBar = addBar(*this, 0, barHeight);
+    bottomBar = addBar(*this, m.screenHeight - barHeight, barHeight);
     const int freeHeight = bottomBar->y - topBar->height - panel->height;
     panel->y = topBar->height + std::max(0, freeHeight / 4);
     addItem(panel);
