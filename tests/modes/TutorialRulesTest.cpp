@@ -5,6 +5,7 @@
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/map/MapEntities.h"
 #include "gamedata/records/MapLists.h"
+#include "gamedata/records/WeaponList.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/tutorials/BindingHint.h"
@@ -610,6 +611,39 @@ TEST_F(Tutorial, WeaponsTargetsFromTheMissileLessonOnAreRemovedAndDeleted)
     EXPECT_NEAR(ship->position().x, 10035.3f, 1.0f);
     EXPECT_GT(run.mode->world()->groundOrSeaHeightAt(ship->position().x, ship->position().z), 1100.0f)
         << "the tarn holds the ship";
+}
+
+// A torpedo still running from the torpedo lesson must not end the bomb
+// lesson: its ship comes back, and only the bomb counts.
+TEST_F(Tutorial, WeaponsBombLessonShipSunkByALeftOverTorpedoIsMadeAgain)
+{
+    startTutorial(4);
+    ASSERT_TRUE(reach(2, 30.0f));
+    auto* lesson = static_cast<TutorialGameMode_SIMPLEWEAPONS*>(run.mode);
+    run.mode->step = 13;
+    run.mode->stepTimer = 0.0f;
+    run.frame();
+    ASSERT_EQ(run.step(), 14);
+    const WeaponCfg* torpedo = WeaponList::instance().findByName("torpedo_1");
+    const WeaponCfg* bomb = WeaponList::instance().findByName("bomb_1");
+    ASSERT_NE(torpedo, nullptr);
+    ASSERT_NE(bomb, nullptr);
+    GroundTarget* first = lesson->ship();
+    ASSERT_NE(first, nullptr);
+    run.mode->damageAirplane(*first, &plane(), 0.01f, first->position(), torpedo, false);
+    run.mode->onAirplaneDestroyed(*first, &plane(), CrashCause::KilledByDamage);
+    EXPECT_EQ(lesson->kills, 0);
+    GroundTarget* second = lesson->ship();
+    ASSERT_NE(second, nullptr) << "another ship waits for the bomb";
+    EXPECT_NE(second, first);
+    EXPECT_NEAR(second->position().x, 10035.3f, 1.0f);
+    run.frame();
+    EXPECT_EQ(run.step(), 14);
+
+    run.mode->damageAirplane(*second, &plane(), 0.01f, second->position(), bomb, false);
+    run.mode->onAirplaneDestroyed(*second, &plane(), CrashCause::KilledByDamage);
+    EXPECT_EQ(lesson->kills, 1);
+    EXPECT_EQ(lesson->ship(), nullptr);
 }
 
 TEST_F(Tutorial, WeaponsShipTheWorldCannotTakeIsKeptByTheModeWithoutAnIndex)

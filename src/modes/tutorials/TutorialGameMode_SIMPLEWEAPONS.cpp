@@ -172,6 +172,11 @@ void TutorialGameMode_SIMPLEWEAPONS::releaseWeapons()
             w->releaseTrigger();
 }
 
+bool TutorialGameMode_SIMPLEWEAPONS::leftOverHit() const
+{
+    return isFiringStep(step) && m_lastHitBy && m_lessonWeapon && m_lastHitBy->name != m_lessonWeapon;
+}
+
 bool TutorialGameMode_SIMPLEWEAPONS::lessonWeaponSpent() const
 {
     if (!m_playerAirplane || !m_lessonWeapon)
@@ -421,6 +426,17 @@ void TutorialGameMode_SIMPLEWEAPONS::onAirplaneDestroyed(Target& victim, Target*
         return;
     }
     (void)attacker;
+    if (&victim == m_ship && leftOverHit()) {
+        // A torpedo still running from the lesson before sank the bomb
+        // lesson's ship: that teaches nothing, so another ship takes its place.
+        logInfo("tutorial", "tutorial %d: the ship sunk in step %d by %s is made again", kIndex, step,
+                m_lastHitBy->name.c_str());
+        victim.onDestroyed(cause);
+        m_ship = nullptr;
+        removeEntity(victim);
+        spawnNavalTarget();
+        return;
+    }
     if (isFiringStep(step)) {
         ++kills;
         clearNotices();

@@ -61,12 +61,14 @@ private:
     void releaseWeapons();
     // Every round of the lesson's weapon is gone.
     bool lessonWeaponSpent() const;
+    // The last hit came from a weapon of an earlier lesson, not the one in hand.
+    bool leftOverHit() const;
     int arrowElement() const;
 
     Airplane* m_drone = nullptr;
     GroundTarget* m_ship = nullptr;
     std::vector<std::unique_ptr<MapObject>> m_ownedObjects;
-    const WeaponCfg* m_lastHitBy = nullptr;   // the weapon of the last hit, for the log
+    const WeaponCfg* m_lastHitBy = nullptr;   // the weapon of the last hit
     float m_drawPhase = 0.0f;
     const char* m_lessonWeapon = nullptr;
 };
