@@ -10,6 +10,7 @@
 #include <cctype>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -48,26 +49,27 @@ SpriteTables& tables()
     return renderGlobals().caches().sprites;
 }
 
-// The first variant of a sheet that exists: low detail, high density, plain.
-std::string setVariant(std::string_view name)
+// The variants of a sheet that exist, in the order they are tried: low
+// detail, high density, plain (always named, last).
+std::vector<std::string> setVariants(std::string_view name)
 {
     const std::string base(name);
+    std::vector<std::string> variants;
     if (spriteQualityTier() < 2 && sheetFileExists(base + "_low.bspr"))
-        return base + "_low.bspr";
+        variants.push_back(base + "_low.bspr");
     if (tables().loadScale > 2.0f && sheetFileExists(base + "_2x.bspr"))
-        return base + "_2x.bspr";
-    return base + ".bspr";
+        variants.push_back(base + "_2x.bspr");
+    variants.push_back(base + ".bspr");
+    return variants;
 }
 
-// Loads the first variant that exists and loads.
+// Loads the first variant that loads.
 bool loadSetVariant(CSprite& sprite, std::string_view name, float scale)
 {
-    const std::string base(name);
-    if (spriteQualityTier() < 2 && sheetFileExists(base + "_low.bspr") && sprite.load(base + "_low.bspr", scale))
-        return true;
-    if (tables().loadScale > 2.0f && sheetFileExists(base + "_2x.bspr") && sprite.load(base + "_2x.bspr", scale))
-        return true;
-    return sprite.load(base + ".bspr", scale);
+    for (const std::string& path : setVariants(name))
+        if (sprite.load(path, scale))
+            return true;
+    return false;
 }
 
 // "font<n>_<language code>.bspr" when the interface language has a font of
@@ -173,7 +175,11 @@ CSprite* cutOutSlot(SpriteSlot& slot, int set, std::span<const int> frames)
 {
     if (!slot.sprite.isLoaded() && !slot.tried) {
         slot.tried = true;
-        if (!slot.sprite.loadCutOut(setVariant(kSetNames[static_cast<std::size_t>(set)]), tables().loadScale, frames))
+        bool loaded = false;
+        for (const std::string& path : setVariants(kSetNames[static_cast<std::size_t>(set)]))
+            if ((loaded = slot.sprite.loadCutOut(path, tables().loadScale, frames)))
+                break;
+        if (!loaded)
             slot.sprite.free();
     }
     return &slot.sprite;

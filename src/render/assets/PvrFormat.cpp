@@ -29,11 +29,9 @@ std::vector<std::uint8_t> encodePvr(const TextureImage& image)
 {
     const int levels = static_cast<int>(image.levels.size());
     if (!sizeInRange(image.width) || !sizeInRange(image.height) || levels < 1 ||
-        levels > fullMipCount(image.width, image.height) || bytesPerTexel(image.format) == 0)
+        levels > fullMipCount(image.width, image.height) || bytesPerTexel(image.format) == 0 ||
+        !levelsHaveTheirSizes(image))
         return {};
-    for (int i = 0; i < levels; ++i)
-        if (image.levels[i].size() != textureLevelBytes(image.format, image.width, image.height, i))
-            return {};
 
     std::vector<std::uint8_t> out(kMagic, kMagic + 4);
     appendU16(out, kPvrVersion);

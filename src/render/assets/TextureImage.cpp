@@ -29,6 +29,14 @@ std::size_t textureLevelBytes(TextureFormat format, int width, int height, int l
     return w * h * static_cast<std::size_t>(bytesPerTexel(format));
 }
 
+bool levelsHaveTheirSizes(const TextureImage& image)
+{
+    for (std::size_t i = 0; i < image.levels.size(); ++i)
+        if (image.levels[i].size() != textureLevelBytes(image.format, image.width, image.height, static_cast<int>(i)))
+            return false;
+    return true;
+}
+
 int fullMipCount(int width, int height)
 {
     int side = std::max(width, height), count = 1;
@@ -99,12 +107,9 @@ bool buildMipChain(TextureImage& image)
 
 bool narrowGreyToLuminanceAlpha(TextureImage& image)
 {
-    if (image.format != TextureFormat::Rgba8 || image.levels.empty())
+    if (image.format != TextureFormat::Rgba8 || image.levels.empty() || !levelsHaveTheirSizes(image))
         return false;
-    for (int i = 0; i < static_cast<int>(image.levels.size()); ++i) {
-        const std::vector<std::uint8_t>& level = image.levels[static_cast<std::size_t>(i)];
-        if (level.size() != textureLevelBytes(image.format, image.width, image.height, i))
-            return false;
+    for (const std::vector<std::uint8_t>& level : image.levels) {
         for (std::size_t t = 0; t + 3 < level.size(); t += 4)
             if (level[t] != level[t + 1] || level[t] != level[t + 2])
                 return false;
@@ -123,12 +128,8 @@ bool narrowGreyToLuminanceAlpha(TextureImage& image)
 
 bool widenRgb565(TextureImage& image)
 {
-    if (image.format != TextureFormat::Rgb565 || image.levels.empty())
+    if (image.format != TextureFormat::Rgb565 || image.levels.empty() || !levelsHaveTheirSizes(image))
         return false;
-    for (int i = 0; i < static_cast<int>(image.levels.size()); ++i)
-        if (image.levels[static_cast<std::size_t>(i)].size() !=
-            textureLevelBytes(image.format, image.width, image.height, i))
-            return false;
     for (std::vector<std::uint8_t>& level : image.levels) {
         std::vector<std::uint8_t> wide(level.size() / 2 * 3);
         for (std::size_t t = 0, o = 0; t + 1 < level.size(); t += 2, o += 3) {

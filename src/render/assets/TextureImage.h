@@ -29,6 +29,8 @@ struct TextureImage {
 
 // Bytes of mip level `level` of an image of that format and size.
 std::size_t textureLevelBytes(TextureFormat format, int width, int height, int level);
+// Whether every level present has the bytes its format, size and number give.
+bool levelsHaveTheirSizes(const TextureImage& image);
 // Number of levels of a full mip chain down to 1x1.
 int fullMipCount(int width, int height);
 
@@ -45,7 +47,7 @@ constexpr int kMaxTextureSide = 8192;
 bool narrowGreyToLuminanceAlpha(TextureImage& image);
 // A 5-6-5 image becomes 8 bits a channel, each field scaled to the full byte
 // (31 and 63 to 255). The file stays small, but the software renderer samples
-// packed 16-bit texels at a sixth more cost a ground pixel, and keeps RGB in
+// packed 16-bit texels at a tenth more cost a ground pixel, and keeps RGB in
 // 4 bytes a texel either way. True when it changed; other formats, or an image
 // with a level of the wrong size, are left as they are.
 bool widenRgb565(TextureImage& image);

@@ -59,11 +59,9 @@ void Texture2D::setMetrics(const TextureImage& image)
 
 bool Texture2D::upload(const TextureImage& image, const SamplerSettings& sampler)
 {
-    if (graphics() == nullptr || image.levels.empty() || image.width < 1 || image.height < 1)
+    if (graphics() == nullptr || image.levels.empty() || image.width < 1 || image.height < 1 ||
+        !levelsHaveTheirSizes(image))
         return false;
-    for (std::size_t i = 0; i < image.levels.size(); ++i)
-        if (image.levels[i].size() != textureLevelBytes(image.format, image.width, image.height, static_cast<int>(i)))
-            return false;
 
     // A trilinear sampler needs the whole chain; ES 2.0 without full
     // non-power-of-two support cannot sample one, so such textures stay bilinear.
