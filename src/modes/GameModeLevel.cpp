@@ -173,6 +173,8 @@ void GameMode::checkTriggers()
     m_world->checkLandmarks(m_playerAirplane->position(), m_playerAirplane->radius(), [this](MapTrigger& t) {
         if (!t.notice.empty())
             m_services.messagesOrNone().pushNotice(mapText(t.notice), -1.0f, 1, 0);
-        m_hooks.progressOrNone().countEvent(MapTrigger::kLandmarkEventBase + std::max(t.landmark, 0));
+        const int event = MapTrigger::kLandmarkEventBase + std::max(t.landmark, 0);
+        if (event <= MapTrigger::kLandmarkEventLast)
+            m_hooks.progressOrNone().countEvent(event);
     });
 }
