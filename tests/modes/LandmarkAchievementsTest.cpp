@@ -17,6 +17,7 @@
 #include "render/assets/Model.h"
 
 #include "support/TempDir.h"
+#include "support/TestPak.h"
 
 #include <gtest/gtest.h>
 
@@ -76,10 +77,12 @@ struct LandmarkAchievements : testing::Test {
                 l.itemsInside += std::hypot(at.x - t->pos.x, at.z - t->pos.z) < t->radius ? 1 : 0;
             }
             // One pass over a landmark reaches that one alone.
-            for (const MapTrigger* other : found)
-                if (other != t && other->landmark <= MapTrigger::kLandmarkEventLast - MapTrigger::kLandmarkEventBase)
-                    EXPECT_GT(std::hypot(other->pos.x - t->pos.x, other->pos.z - t->pos.z), t->radius + other->radius)
-                        << record->name << ": " << t->notice << " and " << other->notice;
+            for (const MapTrigger* other : found) {
+                if (other == t || other->landmark > MapTrigger::kLandmarkEventLast - MapTrigger::kLandmarkEventBase)
+                    continue;
+                EXPECT_GT(std::hypot(other->pos.x - t->pos.x, other->pos.z - t->pos.z), t->radius + other->radius)
+                    << record->name << ": " << t->notice << " and " << other->notice;
+            }
         }
     }
 };
@@ -111,8 +114,9 @@ TEST_F(LandmarkAchievements, EveryLandmarkAndVisitAchievementCanBeEarnedOnTheMap
         }
         // The crossing is open water and the cliffs are the land itself; every
         // other place is built there.
-        if (row.nameText != 338 && row.nameText != 335)
+        if (row.nameText != 338 && row.nameText != 335) {
             EXPECT_GT(l.itemsInside, 0) << "nothing stands at " << l.notice << " on " << l.map;
+        }
         EXPECT_GT(l.radius, 100.0f);
     }
     EXPECT_EQ(named, MapTrigger::kLandmarkEventLast - MapTrigger::kLandmarkEventBase + 1);
@@ -136,8 +140,9 @@ TEST_F(LandmarkAchievements, EveryLandmarkAndVisitAchievementCanBeEarnedOnTheMap
         const int event = rows[index].kind == AchievementKind::Counter ? std::atoi(rows[index].events) : 0;
         const bool landmark = event >= MapTrigger::kLandmarkEventBase && event <= MapTrigger::kLandmarkEventLast;
         const bool visit = static_cast<int>(index) >= kFirstVisit && static_cast<int>(index) <= kLastVisit;
-        if (landmark || visit)
+        if (landmark || visit) {
             EXPECT_TRUE(table.find(static_cast<int>(index))->done) << rows[index].steamName;
+        }
     }
 }
 

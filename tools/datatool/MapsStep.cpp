@@ -379,14 +379,17 @@ public:
     {
         item(name, 0, model, {at.x, at.y - sink, at.z}, heading, pitch);
     }
-    // Some items side by side (along their +z), each on the ground under it.
-    void row(const std::string& name, const char* model, const P& at, float heading, int count, float gap)
+    // Some items side by side (along their +z), each on the ground under it
+    // or, on a quay, all at the height of the first spot.
+    void row(const std::string& name, const char* model, const P& at, float heading, int count, float gap,
+             bool level = false)
     {
         const float a = heading * kPi / 180.0f;
         for (int k = 0; k < count; ++k) {
             const float off = (static_cast<float>(k) - 0.5f * static_cast<float>(count - 1)) * gap;
             const float x = at.x + off * std::sin(a), z = at.z + off * std::cos(a);
-            placedItem(name + "_" + std::to_string(k), model, {x, std::max(ground(x, z), 0.0f), z}, heading);
+            placedItem(name + "_" + std::to_string(k), model, {x, level ? at.y : std::max(ground(x, z), 0.0f), z},
+                       heading);
         }
     }
     void harbourLandmarks();
@@ -494,7 +497,7 @@ void MapBuilder::harbourLandmarks()
     landmark("ACH_HARBOUR_VILLAGE", town, 600.0f);
     const P docks = coast(town.x, town.z + 1600.0f, 4.0f, 40.0f, 400.0f);
     if (const float* out = seaward(docks))
-        row("dock_crane", kCrane, docks, headingOf(out[0], out[1]), 3, 45.0f);
+        row("dock_crane", kCrane, docks, headingOf(out[0], out[1]), 3, 45.0f, true);
     landmark("ACH_HARBOUR_CRANE", docks, 400.0f);
     const P seaplanes = coast(home.x, home.z - 3200.0f, 4.0f, 40.0f, 400.0f);
     if (const float* out = seaward(seaplanes))
@@ -549,8 +552,9 @@ void MapBuilder::harbourLandmarks()
     const MapBasin* crater = m_plan.lakes.empty() ? nullptr : &m_plan.lakes[0];
     const float cx = crater ? crater->x : 1200.0f, cz = crater ? crater->z : 1600.0f;
     const float level = crater ? crater->level : 300.0f, reach = crater ? crater->radius : 500.0f;
-    const P rim = find(cx + reach + 150.0f, cz, level - 120.0f, level + 20.0f, [&](const P& p) {
-        return std::hypot(p.x - cx, p.z - cz) > reach + 60.0f && clearOfLandmarks(p, 400.0f);
+    const P rim = find(cx + reach + 150.0f, cz, level - 150.0f, level + 150.0f, [&](const P& p) {
+        const float d = std::hypot(p.x - cx, p.z - cz);
+        return d > reach + 60.0f && d < reach + 1000.0f && clearOfLandmarks(p, 400.0f);
     });
     const auto [dx, dz] = downhill(rim);
     placedItem("waterfall", kWaterfall, rim, headingOf(dz, -dx));
@@ -615,9 +619,12 @@ void MapBuilder::channelLandmarks()
     const P castle = coast(3200.0f, 2500.0f, 60.0f, 400.0f, 400.0f);
     placedItem("castle", kCastle, castle, 10.0f);
     landmark("ACH_CHANNEL_CASTLE_UK", castle, 400.0f);
-    const P cranes = coast(11000.0f, 2200.0f, 4.0f, 60.0f, 400.0f);
+    // Low shore is rare under the English cliffs: the river's mouth has it.
+    const P cranes = find(-5800.0f, 2300.0f, 3.0f, 60.0f, [&](const P& p) {
+        return p.z > england.z * 0.2f && clearOfLandmarks(p, 400.0f) && seaward(p) != nullptr;
+    });
     if (const float* out = seaward(cranes))
-        row("dock_crane", kCrane, cranes, headingOf(out[0], out[1]), 3, 45.0f);
+        row("dock_crane", kCrane, cranes, headingOf(out[0], out[1]), 3, 45.0f, true);
     landmark("ACH_CHANNEL_CRANES_UK", cranes, 400.0f);
     const P englishVillage = spot(6500.0f, 5200.0f, 15.0f, 500.0f, 500.0f);
     village("english", englishVillage, 12);

@@ -13,6 +13,7 @@
 #include "modes/Match.h"
 #include "screens/GameScreen.h"
 #include "screens/scene/GameCamera.h"
+#include "screens/scene/SceneCameras.h"
 #include "screens/scene/SceneWorld.h"
 
 #include <gtest/gtest.h>
