@@ -459,8 +459,9 @@ std::string MapBuilder::build(int& extraNumber)
     path("front", b.x, b.z, 2500.0f, 1000.0f, 5);
 
     if (m_layout.campaign < 0) {
-        // A free flight starts clear of every landmark.
+        // A match's start and a free flight's (the field's middle) lie clear of every landmark.
         m_landmarks.push_back({{spawn.x, spawnY, spawn.z}, 300.0f});
+        m_landmarks.push_back({{0.0f, 0.0f, 0.0f}, 1000.0f});
         // The menu flight passes no landmark.
         if (record == "harbour")
             harbourLandmarks();

@@ -46,10 +46,13 @@ TEST_F(SceneFrameRun, EffectsStopAtTheVisibilityDistanceAndPropellersTurn)
     EXPECT_FLOAT_EQ(effectScene().viewDistanceSq, d.squared);
     EXPECT_LE(d.distance, 20000.0f);
 
-    const float angle = plane->propellerAngle();
-    for (int i = 0; i < 5; ++i)
+    int turned = 0;
+    for (int i = 0; i < 5; ++i) {
+        const float angle = plane->propellerAngle();
         game.update();
-    EXPECT_NE(plane->propellerAngle(), angle) << "the propeller stands still";
+        turned += plane->propellerAngle() != angle ? 1 : 0;
+    }
+    EXPECT_EQ(turned, 5) << "the propeller stands still";
     EXPECT_EQ(plane->drawClass, 1) << "the chase camera is near its airplane";
 
     const Vec3 eye = gameCamera().position, ahead = gameCamera().forward;
