@@ -402,9 +402,12 @@ void buildLandmarks(GlmBuilder& b)
     for (int k = 0; k < 5; ++k) {
         const float z = static_cast<float>(k) * 8.0f, top = -static_cast<float>(k) * 9.0f;
         const float in = static_cast<float>(k) * 0.4f;
-        addBox(fall, {-6.0f + in, top - 9.5f, z}, {6.0f - in, top + 0.3f, z + 1.2f}, color(Whitewash));
-        addBox(fall, {-8.0f, top - 10.0f, z - 2.0f}, {8.0f, top - 9.0f, z + 8.0f}, color(Grey));
+        // The rock ledge, the stream across it and the sheet falling off its edge.
+        addBox(fall, {-9.0f, top - 3.0f, z - 2.0f}, {9.0f, top, z + 8.0f}, color(Grey));
+        addBox(fall, {-6.0f + in, top, z - 2.0f}, {6.0f - in, top + 0.4f, z + 8.0f}, color(Lantern));
+        addBox(fall, {-6.0f + in, top - 9.5f, z + 8.0f}, {6.0f - in, top + 0.4f, z + 9.8f}, color(Whitewash));
     }
+    addBox(fall, {-10.0f, -46.0f, 38.0f}, {10.0f, -44.5f, 52.0f}, color(Whitewash));
     b.addNode("waterfall", fall, stone);
     b.endObject();
 
