@@ -143,6 +143,9 @@ public:
 
     Airplane* playerAirplane() { return m_playerAirplane; }
     const Airplane* playerAirplane() const override { return m_playerAirplane; }
+    // The airplane the view is on: the one the kill cam or cinematic view
+    // follows, else the player's.
+    const Target* cameraAirplane() const;
     virtual void setPlayerAirplane(Airplane* airplane);
     const Missile* playerMissile() const { return m_playerMissile; }
     const Target* playerLockTarget() const { return m_playerLockTarget; }
@@ -167,8 +170,9 @@ public:
     // Draw class of an entity at the squared camera distance: 1 near, 2 and 3
     // by the scene's two far distances, 4 beyond.
     int drawClassFor(float distanceSq) const;
-    // The draw classes again from the camera distances, for a draw without an update.
-    void updateDistanceClasses();
+    // After the camera has moved: each entity's visual motion (propellers,
+    // flag cloth), then its draw class from the new camera distance.
+    void updateDistanceClasses(float dt);
     // The first weapon of the player's airplane that has a bomb marker draws
     // it; false when none did.
     bool drawBombMarker(const DrawView& view);

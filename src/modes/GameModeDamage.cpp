@@ -72,6 +72,11 @@ void GameMode::damageAirplane(Target& victim, Target* attacker, float damage, co
     }
     const float dealt = damageAfterRules(damage, victim, attacker, weapon, context);
 
+    // A base keeps what the local player took off it: the share of the base
+    // the player earns when someone else finishes it (on a client too, where
+    // the host decides the health).
+    if (attacker && attacker == m_playerAirplane && dealt > 0.0f && victim.kind() == TargetKind::Base)
+        static_cast<GroundTarget&>(victim).playerDamage += std::min(dealt, before);
     if (attacker && dealt > 0.0f) {
         attacker->rememberedTarget = &victim;
         attacker->rememberTime = kRememberTargetTime;
@@ -311,7 +316,8 @@ void GameMode::addMissile(std::unique_ptr<Missile> missile)
     if (!missile)
         return;
     Missile& m = *missile;
-    if (m_playerAirplane && (m.owner() == m_playerAirplane || m.target() == m_playerAirplane))
+    // The missiles of the airplane in view, fired by it or at it, are marked.
+    if (const Target* watched = cameraAirplane(); watched && (m.owner() == watched || m.target() == watched))
         m_hooks.hudOrNone().addMarker(m, static_cast<int>(TargetKind::Missile), m.ownerTeam(), true);
     m_missiles.add(std::move(missile));
     ++m_missilesAdded;
@@ -329,6 +335,12 @@ void GameMode::addMissile(std::unique_ptr<Missile> missile)
         m_hooks.progressOrNone().countEvent(modeevent::kMissileLaunched);
         m_hooks.progressOrNone().onPlayerMissileLaunched();
     }
+}
+
+const Target* GameMode::cameraAirplane() const
+{
+    const Target* watched = m_hooks.cameraOrNone().watchedAirplane();
+    return watched ? watched : m_playerAirplane;
 }
 
 void GameMode::onMissileEnded(const MissileSet::Ending& ending)

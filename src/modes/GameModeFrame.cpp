@@ -208,11 +208,12 @@ int GameMode::drawClassFor(float distanceSq) const
     return distanceSq < scene.farDistanceSq(1) ? 3 : 4;
 }
 
-void GameMode::updateDistanceClasses()
+void GameMode::updateDistanceClasses(float dt)
 {
     Vec3 camera;
     const bool hasCamera = m_hooks.cameraOrNone().position(camera);
     for (Target* e : m_active) {
+        e->updateVisual(dt);
         e->cameraDistanceSq = hasCamera ? vec3DistanceSq(e->position(), camera) : 0.0f;
         const int drawClass = drawClassFor(e->cameraDistanceSq);
         e->drawClass = e->maxDrawClass() < drawClass ? 0 : drawClass;

@@ -92,7 +92,7 @@ void GameMode::createTunnels()
         const Vec3 bore = item.modelData ? (item.modelData->boundsMax() - item.modelData->boundsMin()) * 0.5f
                                          : (item.boxMax - item.boxMin) * 0.5f;
         const float radius = item.modelData ? item.modelData->radius() : vec3Length(bore);
-        auto tunnel = Target::create<Tunnel>(*this, item.matrix, bore, 2.0f * radius, i);
+        auto tunnel = Target::create<Tunnel>(*this, item.matrix, bore, radius, i);
         if (!tunnel || !tunnel->hasId())
             continue;
         tunnel->mapItem = i;
@@ -173,6 +173,8 @@ void GameMode::checkTriggers()
     m_world->checkLandmarks(m_playerAirplane->position(), m_playerAirplane->radius(), [this](MapTrigger& t) {
         if (!t.notice.empty())
             m_services.messagesOrNone().pushNotice(mapText(t.notice), -1.0f, 1, 0);
-        m_hooks.progressOrNone().countEvent(MapTrigger::kLandmarkEventBase + std::max(t.landmark, 0));
+        const int event = MapTrigger::kLandmarkEventBase + std::max(t.landmark, 0);
+        if (event <= MapTrigger::kLandmarkEventLast)
+            m_hooks.progressOrNone().countEvent(event);
     });
 }

@@ -90,13 +90,12 @@ void GameMode::updateMissileSounds()
 void GameMode::splatPassingMissile(const Missile& missile)
 {
     const IModeCamera& camera = m_hooks.cameraOrNone();
-    const Target* watched = camera.watchedAirplane();
-    const Target* cameraAirplane = watched ? watched : m_playerAirplane;
+    const Target* watched = cameraAirplane();
     if (camera.mode() == IModeCamera::kSubjectView && camera.subject() == &missile && !camera.blending()) {
         // Riding the missile: now and then a spark of its exhaust.
         if (randU32() % 41u == 13u)
             ScreenSplats::spawn(1, ScreenSplats::kSparks, 0.0f);
-    } else if (missile.owner() != cameraAirplane) {
+    } else if (missile.owner() != watched) {
         ScreenSplats::spawn(1, ScreenSplats::kOil, 0.0f);
     }
 }

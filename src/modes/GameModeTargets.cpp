@@ -296,6 +296,10 @@ void GameMode::removeAirplaneForGood(Target& e, int team)
 
 void GameMode::setTargetable(Target& e, bool on)
 {
+    // A carrier with airplanes on its landing deck is never a target itself.
+    if (auto* ship = dynamic_cast<GroundTarget*>(&e);
+        ship && ship->isCarrier() && ship->deck() && !ship->carried().empty())
+        on = false;
     e.setTargetable(on);
     m_hooks.hudOrNone().removeMarker(e);
     m_hooks.hudOrNone().addMarker(e, static_cast<int>(e.kind()), e.team(), on);

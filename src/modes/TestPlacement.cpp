@@ -2,6 +2,8 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Flag.h"
+#include "gamedata/map/GameWorld.h"
+#include "gamedata/map/MapTrigger.h"
 #include "modes/GameMode.h"
 #include "modes/kinds/GameModeCTF.h"
 #include "platform/Log.h"
@@ -107,6 +109,22 @@ Target* placeNearShip(GameMode& mode, Airplane& me)
     logInfo("modes", "test placement: the player's airplane flies toward ship %d", ship->id());
     return &me;
 }
+Target* placeOverLandmark(GameMode& mode, Airplane& me)
+{
+    const GameWorld* world = mode.world();
+    const MapTrigger* first = nullptr;
+    if (world)
+        for (const MapTrigger* t : world->landmarkTriggers())
+            if (!first || t->landmark < first->landmark)
+                first = t;
+    if (!first)
+        return nullptr;
+    const Vec3 at = first->pos;
+    const float ground = std::max(mode.groundHeightAt(at.x, at.z), 0.0f);
+    me.setPositionAndStop({at.x, std::max(ground, at.y) + TestPlacement::kOverLandmark, at.z});
+    logInfo("modes", "test placement: the player's airplane over landmark %d", first->landmark);
+    return &me;
+}
 }  // namespace
 
 TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
@@ -117,6 +135,8 @@ TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
         return Kind::Flag;
     if (name == "ship")
         return Kind::Ship;
+    if (name == "landmark")
+        return Kind::Landmark;
     return Kind::None;
 }
 
@@ -129,6 +149,7 @@ Target* TestPlacement::place(GameMode& mode, Kind kind)
     case Kind::Foe: return placeFoe(mode, *me);
     case Kind::Flag: return placeOverFlag(mode, *me);
     case Kind::Ship: return placeNearShip(mode, *me);
+    case Kind::Landmark: return placeOverLandmark(mode, *me);
     case Kind::None: break;
     }
     return nullptr;
@@ -194,6 +215,6 @@ bool TestPlacement::update(GameMode& mode, float dt)
     }
     ++m_placed;
     m_foeId = m_kind == Kind::Foe ? placed->id() : -1;
-    m_done = (m_kind == Kind::Foe && m_placed >= kFoes) || m_kind == Kind::Ship;
+    m_done = (m_kind == Kind::Foe && m_placed >= kFoes) || m_kind == Kind::Ship || m_kind == Kind::Landmark;
     return true;
 }

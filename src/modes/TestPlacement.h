@@ -14,9 +14,12 @@ class Target;
 //         own flag; a second later, carrying the flag it took, it is over
 //         its own flag, where the capture falls to the game's own rules
 //         (capture the flag only).
+//   Landmark: the player's airplane over the map's landmark of the lowest
+//         number, level and on its heading, where the game's own landmark
+//         check finds it.
 class TestPlacement {
 public:
-    enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3 };
+    enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3, Landmark = 4 };
     // Seconds the player's airplane flies in play before the placement.
     static constexpr float kDelay = 3.0f;
     static constexpr float kFoeAhead = 350.0f;
@@ -27,8 +30,9 @@ public:
     static constexpr float kShipShort = 300.0f;
     static constexpr float kShipAside = 80.0f;
     static constexpr float kShipAbove = 40.0f;
+    static constexpr float kOverLandmark = 400.0f;
 
-    // "foe", "flag" or "ship"; None for anything else.
+    // "foe", "flag", "ship" or "landmark"; None for anything else.
     static Kind kindByName(std::string_view name);
 
     explicit TestPlacement(Kind kind) : m_kind(kind) {}

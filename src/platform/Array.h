@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
 
-// The program's own growable array: the entity lists of the game mode and
-// many lists elsewhere. An element is one pointer-sized word (std::intptr_t),
+// A growable array of words in steps of 32. The game mode's lists and the
+// score keeper's sort use the standard containers, which own their storage
+// and grow by doubling; this class is kept for code that wants the plain
+// record. An element is one pointer-sized word (std::intptr_t),
 // holding either a pointer or an integer: on a 64-bit machine a pointer does
 // not fit the 4-byte words of a 32-bit build. The array never owns what its
 // elements point to; owners delete those objects before clearing it.
@@ -62,8 +64,7 @@ public:
     int intAt(int i) const { return static_cast<int>(data[i]); }
 };
 
-// The typed face of an Array for lists of pointers to one type (the game
-// mode's entity lists): the same storage and growth rules, but elements go in
+// The typed face of an Array for lists of pointers to one type: the same storage and growth rules, but elements go in
 // and come out as T*, so owners need no casts. The untyped array stays
 // reachable for code that takes an Array (the score keeper's index sort).
 //

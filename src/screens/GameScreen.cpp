@@ -137,6 +137,9 @@ void GameSceneFrame::updateCamera(float dt)
     camera.levelView = planeHud().shownScheme() == 1;
     if (Camera* camera = activeCamera())
         camera->updateMatrices(dt);
+    // Propellers and flags move, and the draw classes follow the camera just moved.
+    if (GameMode* mode = modeOf(currentMatch()))
+        mode->updateDistanceClasses(dt);
 }
 
 float GameSceneFrame::zoomFactor()

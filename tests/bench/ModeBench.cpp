@@ -1,6 +1,6 @@
 // One game mode frame of 64 airplanes with guns over flat land: the distance
 // table, the entity pass with its crash checks, weapons and respawns; and the
-// target searches that read the table.
+// target searches that read the table; the draw classes after the camera.
 #include "entities/EntityIds.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/BulletPool.h"
@@ -69,6 +69,18 @@ void targetSearchesOf64Airplanes(benchmark::State& state)
             benchmark::DoNotOptimize(match.mode.findTargetDefault(a, 3000.0f, TargetClass::Air));
 }
 BENCHMARK(targetSearchesOf64Airplanes)->Unit(benchmark::kMicrosecond);
+
+// The scene's pass after the camera moved: propellers turn, draw classes follow.
+void distanceClassesOf64Airplanes(benchmark::State& state)
+{
+    clearEntityIds();
+    seedRandom(3, 5);
+    Match match(64);
+    match.mode.update(kFrame);
+    for (auto _ : state)
+        match.mode.updateDistanceClasses(kFrame);
+}
+BENCHMARK(distanceClassesOf64Airplanes)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -175,7 +175,15 @@ TEST_F(Pool, FlaresScaleWithDistanceLiveTwoPointEightFiveSecondsAndLetGoOfTheirO
     ASSERT_TRUE(a && b);
     EXPECT_FLOAT_EQ(a->sizeFactor, 1.0f);
     EXPECT_FLOAT_EQ(b->sizeFactor, 4.8f);
-    run(1.0f);
+    // One flare every 0.2 s from the first frame: at 20 fps frames 1, 5, 9, 13, 17.
+    std::vector<int> startFrames;
+    for (int frame = 1; frame <= 20; ++frame) {
+        const int before = a->flareCount;
+        ParticleSystem::updateAll(0.05f);
+        if (a->flareCount > before)
+            startFrames.push_back(frame);
+    }
+    EXPECT_EQ(startFrames, (std::vector<int>{1, 5, 9, 13, 17}));
     EXPECT_EQ(a->flareCount, Flares::kFlares);
     for (int i = 0; i < 128; ++i)
         EXPECT_TRUE(std::isfinite(a->vertices[i].x) && std::isfinite(a->vertices[i].y)) << i;

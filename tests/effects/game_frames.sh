@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real game in a bot match under Xvfb, its guns held from frame 400: frames dumped to build/effects/game/
+# The real game in a bot match under Xvfb, its guns held from frame 300: frames dumped to build/effects/game/
 # and searched for the aircraft effects' colours (a jet's violet-blue flame,
 # a bright thin trail, tracer or contrail against the sky). Fails when firing adds none.
 set -uo pipefail
@@ -9,12 +9,13 @@ out="$2"
 tree="$(dirname "$(dirname "$game")")"
 mkdir -p "$out"
 rm -f "$out"/frame_*.png
-# The guns fire from frame 400 on; frame 390 is the same flight before it. On
+# The guns fire from frame 300 on, while the player still flies (a bot shoots
+# it down some seconds later); frame 290 is the same flight before it. On
 # a fixed frame step the match is the same every run.
-printf '400 keydown Space\n400 mousedown 580 294\n' >"$out/fire.txt"
+printf '300 keydown Space\n300 mousedown 580 294\n' >"$out/fire.txt"
 dumps=()
-for f in 390 420 440 460 480; do dumps+=(-dumpframe "$f:$out/frame_$f.png"); done
-( cd "$tree" && timeout 600 "$game" -width 640 -height 480 -fixeddt 0.05 -frames 490 -autostart 2:0 -inputscript "$out/fire.txt" \
+for f in 290 320 340 360 380; do dumps+=(-dumpframe "$f:$out/frame_$f.png"); done
+( cd "$tree" && timeout 600 "$game" -width 640 -height 480 -fixeddt 0.05 -frames 390 -autostart 2:0 -inputscript "$out/fire.txt" \
     "${dumps[@]}" >"$out/stdout" 2>"$out/stderr" ) || { echo "FAIL: the game did not run"; exit 1; }
 # Frames of the menu would prove nothing: the match must have started.
 if grep -q "autostart.*ignored" "$out/stdout" "$out/stderr"; then echo "FAIL: no match started"; exit 1; fi

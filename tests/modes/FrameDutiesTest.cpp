@@ -147,7 +147,7 @@ TEST_F(FrameDuties, DrawClassesFollowTheScenesFarDistances)
     unit->setPosition({0.0f, 0.0f, -8000.0f});
     Target* ship = mode->addPlayerAirplane(std::move(unit), true);
     ASSERT_NE(ship, nullptr);
-    mode->updateDistanceClasses();
+    mode->updateDistanceClasses(1.0f / 60.0f);
     EXPECT_EQ(ship->drawClass, 0);
     EXPECT_EQ(enemy->drawClass, 3);
     ship->setPosition({0.0f, 1950.0f, -100.0f});  // near the camera

@@ -354,6 +354,44 @@ TEST_F(KindRules, ADestroyTheBaseRoundStartBringsEverybodyBackAndClearsTheSky)
     EXPECT_EQ(mode->missilesRegistered(), mode->missilesUnregistered());
 }
 
+// The player's hits on a base are kept by the base; when a team mate
+// finishes it the player earns that share of the base points, and a base
+// back for the next round starts clean.
+TEST_F(KindRules, ADestroyTheBasePlayerEarnsTheShareOfABaseAMateFinishes)
+{
+    setBots(Settings::kEntryDTB, 1, 1);
+    auto* mode = start<GameModeDTB>(GameType::DestroyTheBase);
+    ASSERT_NE(mode, nullptr);
+    ASSERT_FALSE(mode->bases(1).empty());
+    Airplane* me = mode->playerAirplane();
+    Airplane* mate = nullptr;
+    for (Airplane* a : airplanes(*mode, 0))
+        if (a != me)
+            mate = a;
+    ASSERT_NE(mate, nullptr);
+    GroundTarget* base = mode->bases(1).front();
+    base->setTargetable(true);
+    ASSERT_TRUE(ScoreMgr::instance().ready());
+    const int sharedBefore = ScoreMgr::instance().matchPoints().baseShare;
+    const float whole = base->maxHealth();
+    ASSERT_GT(whole, 0.0f);
+    // Hits whose sum is about 60 % of the base; a bot's hits count for nobody.
+    mode->damageAirplane(*base, me, whole * 0.35f, base->position(), nullptr, true);
+    mode->damageAirplane(*base, me, whole * 0.25f, base->position(), nullptr, true);
+    const float mine = base->playerDamage;
+    EXPECT_NEAR(mine, whole - base->health(), whole * 0.01f);
+    mode->damageAirplane(*base, mate, whole * 0.2f, base->position(), nullptr, true);
+    EXPECT_FLOAT_EQ(base->playerDamage, mine);
+    mode->damageAirplane(*base, mate, whole * 5.0f, base->position(), nullptr, true);
+    mode->onAirplaneDestroyed(*base, mate, CrashCause::KilledByDamage);
+    ASSERT_FALSE(base->isAlive());
+    EXPECT_EQ(ScoreMgr::instance().matchPoints().baseShare - sharedBefore,
+              static_cast<int>(8.0f * mine / whole));
+    EXPECT_GE(ScoreMgr::instance().matchPoints().baseShare - sharedBefore, 3);
+    mode->startRoundCountdown(0.0f);
+    EXPECT_EQ(base->playerDamage, 0.0f);
+}
+
 TEST_F(CampaignKills, AFallingAirplaneThatCrashesIsNotKilledTwice)
 {
     ASSERT_NE(start(0, 0), nullptr);

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,23 @@ TEST_F(MapEntities, EveryKindOfGameHasTheMapsRunwaysRoadsAndGroundUnits)
         EXPECT_EQ(units, 2 * runwayItems);
         harness.finish();
     }
+}
+
+// A tunnel item of the map becomes a tunnel target whose radius is twice its model's.
+TEST_F(MapEntities, ATunnelReachesTwiceItsModelsRadius)
+{
+    GameMode* mode = start(GameType::FreeFlight);
+    ASSERT_NE(mode, nullptr);
+    const EditorItem* tower = namedItem(*mode, "tower_0");
+    ASSERT_TRUE(tower && tower->modelData);
+    auto bore = std::make_unique<EditorItem>(*tower);
+    bore->name = "tunnel_0";
+    bore->kind = EditorItem::kTunnel;
+    mode->world()->addItem(std::move(bore));
+    const std::size_t before = mode->tunnels().size();
+    mode->createTunnels();
+    ASSERT_EQ(mode->tunnels().size(), before + 1);
+    EXPECT_FLOAT_EQ(mode->tunnels().back()->radius(), 2.0f * tower->modelData->radius());
 }
 
 // A destroyed flak gun comes back where the map put it, a minute later.

@@ -272,7 +272,7 @@ TEST_F(PlayEvents, EjectionLineAndLandmarkNoticeAreReadableText)
     ASSERT_FALSE(mode->world()->landmarkTriggers().empty());
     const MapTrigger& landmark = *mode->world()->landmarkTriggers().front();
     ASSERT_FALSE(landmark.notice.empty());
-    // Above the town it names, inside its tall cylinder.
+    // Above the place it names, inside its tall cylinder.
     mode->playerAirplane()->setPositionAndStop(landmark.pos + Vec3{0.0f, 500.0f, 0.0f});
     mode->update(ModeHarness::kFrame);
     ASSERT_EQ(messages.notices.size(), 1u);

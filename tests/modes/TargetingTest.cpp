@@ -1,5 +1,10 @@
 #include "ModeTestKit.h"
 
+#include "entities/ground/CarrierDeck.h"
+#include "entities/ground/GroundTarget.h"
+#include "gamedata/map/MapEntities.h"
+
+#include <deque>
 
 #include <cmath>
 
@@ -31,6 +36,37 @@ TEST_F(Targeting, FindNextTargetTeamRules)
     EXPECT_EQ(mode->findNextTarget(searcher, {}, static_cast<int>(TargetKind::LandUnit), GameMode::TeamRule::Any,
                                    0.0f),
               neutral);
+}
+
+// A carrier holding airplanes on its deck stays out of the target list
+// whatever it is told; an empty one, or a plain ship, takes the value.
+TEST_F(Targeting, ACarrierWithAirplanesOnItsDeckIsNeverMadeTargetable)
+{
+    std::deque<MapObject> objects;
+    auto ship = [&](TargetKind kind, const Vec3& at) {
+        MapObject& object = objects.emplace_back();
+        object.kind = static_cast<int>(kind);
+        object.team = 1;
+        object.pos = at;
+        auto made = Target::create<GroundTarget>(*mode, object, nullptr);
+        GroundTarget* raw = made.get();
+        mode->addPlayerAirplane(std::move(made), true);
+        return raw;
+    };
+    GroundTarget* carrier = ship(TargetKind::Carrier, {0.0f, 0.0f, 0.0f});
+    GroundTarget* cargo = ship(TargetKind::Ship, {3000.0f, 0.0f, 0.0f});
+    ASSERT_NE(carrier->deck(), nullptr);
+    mode->setTargetable(*carrier, true);
+    EXPECT_TRUE(carrier->isTargetable()) << "an empty deck";
+
+    Airplane* parked = airplane(1);
+    parked->setPositionAndStop({0.0f, carrier->deck()->deckHeight() + parked->dimensions().groundOffset + 2.0f, 50.0f});
+    parked->setSpeed(60.0f);
+    ASSERT_TRUE(carrier->deck()->recover(*parked));
+    mode->setTargetable(*carrier, true);
+    EXPECT_FALSE(carrier->isTargetable());
+    mode->setTargetable(*cargo, true);
+    EXPECT_TRUE(cargo->isTargetable());
 }
 
 TEST_F(Targeting, FindTargetGivesTheNearestEnemyInRange)

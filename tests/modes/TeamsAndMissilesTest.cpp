@@ -42,6 +42,27 @@ TEST_F(MissilesInTheMode, TheLaunchIsReportedAndTheEndUnregistersIt)
     EXPECT_EQ(mode->missilesUnregistered(), 1);
 }
 
+// While the kill cam follows another airplane, the missiles it fires and
+// those fired at it are marked; the others' are not.
+TEST_F(MissilesInTheMode, TheWatchedAirplanesMissilesGetMarkers)
+{
+    Airplane* player = airplane(0, {0, 2000, 0});
+    Airplane* killer = airplane(1, {0, 2000, -3000});
+    Airplane* other = airplane(1, {3000, 2000, -3000});
+    mode->setPlayerAirplane(player);
+    hud.watched = killer;
+    const auto marked = [&] { return !hud.markers.empty() && hud.markers.back() == mode->missiles().at(mode->missiles().count() - 1); };
+    mode->addMissile(launchFrom(*killer, player));
+    EXPECT_TRUE(marked()) << "fired by the watched airplane";
+    mode->addMissile(launchFrom(*other, killer));
+    EXPECT_TRUE(marked()) << "fired at the watched airplane";
+    mode->addMissile(launchFrom(*player, other));
+    EXPECT_FALSE(marked()) << "the player's own, while another is watched";
+    hud.watched = nullptr;
+    mode->addMissile(launchFrom(*player, other));
+    EXPECT_TRUE(marked()) << "back in the player's view";
+}
+
 TEST_F(MissilesInTheMode, RemovingTheOwnerLeavesTheMissileFlyingWithoutIt)
 {
     Airplane* owner = airplane(0, {0, 2000, 0});

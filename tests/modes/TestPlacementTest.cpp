@@ -94,6 +94,7 @@ TEST_F(Placement, FoesComeOneAfterTheOtherAfterTheDelayAndNothingWhereNothingFit
     EXPECT_EQ(TestPlacement::place(*mode, TestPlacement::Kind::None), nullptr);
     EXPECT_EQ(TestPlacement::kindByName("foe"), TestPlacement::Kind::Foe);
     EXPECT_EQ(TestPlacement::kindByName("flag"), TestPlacement::Kind::Flag);
+    EXPECT_EQ(TestPlacement::kindByName("landmark"), TestPlacement::Kind::Landmark);
     EXPECT_EQ(TestPlacement::kindByName("Foe"), TestPlacement::Kind::None);
 
     TestPlacement placement(TestPlacement::Kind::Foe);

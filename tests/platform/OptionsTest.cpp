@@ -162,6 +162,7 @@ TEST(TestOptions, TestPlaceTakesFoeFlagOrShipOnlyAndIsListedAsATestOption)
 {
     EXPECT_EQ(parsed({"-testplace", "foe"}).testOptions().testPlace, "foe");
     EXPECT_EQ(parsed({"-testplace", "ship"}).testOptions().testPlace, "ship");
+    EXPECT_EQ(parsed({"-testplace", "landmark"}).testOptions().testPlace, "landmark");
     EXPECT_EQ(parsed({"-testplace", "foe", "-testplace", "flag"}).testOptions().testPlace, "flag");
     for (const char* bad : {"", "Foe", "flags", "foe;flag", "bot", "ships", "Ship"})
         EXPECT_EQ(parsed({"-testplace", bad}).testOptions().testPlace, "") << bad;

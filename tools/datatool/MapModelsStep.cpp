@@ -1,5 +1,6 @@
 // The models the maps place and the wreckage of every model: the runway
-// ("runway_field.glm": runway and apron), houses, road pieces, the allied
+// ("runway_field.glm": runway and apron), houses, road pieces, the
+// landmarks' buildings, the allied
 // destroyer, and a "<name>_gibs.glm" of debris for each aircraft, vehicle,
 // ship and building.
 #include "DataTool.h"
@@ -224,6 +225,206 @@ std::vector<std::string> planeFamilies(const DataContext& context)
     return families;
 }
 
+// The landmarks' own buildings ("landmarks.glm"), in the order of their
+// object indices: town stone and paint from "build1.pvr", steel and rust
+// from "build2.pvr". y = 0 is the ground; each stands a metre into it.
+enum : int { Sandstone = 0, RedRoof = 3, Slate = 4, Whitewash = 6, DarkWood = 7, Stone = 8, Timber = 9, Green = 10,
+             Shadow = 11, Cream = 12, Grey = 13, Red = 14, Lantern = 15 };
+enum : int { Steel = 0, Rust = 1, Iron = 3, Cement = 4, Yellow = 7, Black = 8, Tank = 11 };
+
+void addRoof(Mesh& m, float halfX, float halfZ, float wall, float rise, int c)
+{
+    const Vec3 corners[8] = {{-halfX, wall, -halfZ}, {halfX, wall, -halfZ}, {-halfX, wall + rise, 0.0f},
+                             {halfX, wall + rise, 0.0f}, {-halfX, wall, halfZ}, {halfX, wall, halfZ},
+                             {-halfX, wall + rise, 0.0f}, {halfX, wall + rise, 0.0f}};
+    addHexahedron(m, corners, color(c));
+}
+
+void addSpire(Mesh& m, Vec3 base, float half, float height, int c)
+{
+    const Vec3 top{base.x, base.y + height, base.z};
+    const Vec3 corners[8] = {{base.x - half, base.y, base.z - half}, {base.x + half, base.y, base.z - half}, top, top,
+                             {base.x - half, base.y, base.z + half}, {base.x + half, base.y, base.z + half}, top, top};
+    addHexahedron(m, corners, color(c));
+}
+
+void buildLandmarks(GlmBuilder& b)
+{
+    const int stone = b.texture("build1.pvr");
+    const int steel = b.texture("build2.pvr");
+
+    // 0: a dock crane, a yellow tower with its jib over the water (+x).
+    b.beginObject("crane");
+    Mesh crane;
+    addBox(crane, {-5.0f, -1.0f, -5.0f}, {5.0f, 1.5f, 5.0f}, color(Cement));
+    addBox(crane, {-1.5f, 1.5f, -1.5f}, {1.5f, 34.0f, 1.5f}, color(Yellow));
+    addBox(crane, {-12.0f, 34.0f, -1.2f}, {30.0f, 36.0f, 1.2f}, color(Yellow));
+    addBox(crane, {-12.0f, 30.0f, -2.0f}, {-8.0f, 34.0f, 2.0f}, color(Iron));
+    addBox(crane, {1.5f, 31.0f, -1.6f}, {4.5f, 34.0f, 1.6f}, color(Tank));
+    addBox(crane, {27.0f, 18.0f, -0.2f}, {27.4f, 34.0f, 0.2f}, color(Black));
+    b.addNode("crane", crane, steel);
+    b.endObject();
+
+    // 1: an oil tank, white with a dark band.
+    b.beginObject("oiltank");
+    Mesh tank;
+    addCylinder(tank, {0.0f, 6.0f, 0.0f}, Axis::Y, 14.0f, 7.0f, 20, color(Tank));
+    addCylinder(tank, {0.0f, 9.0f, 0.0f}, Axis::Y, 14.2f, 0.8f, 20, color(Iron));
+    addCylinder(tank, {0.0f, 13.5f, 0.0f}, Axis::Y, 11.0f, 0.6f, 20, color(Steel));
+    b.addNode("tank", tank, steel);
+    b.endObject();
+
+    // 2: a water tower: a tank on four legs.
+    b.beginObject("watertower");
+    Mesh water;
+    for (float x : {-5.0f, 5.0f})
+        for (float z : {-5.0f, 5.0f})
+            addBox(water, {x - 0.6f, -1.0f, z - 0.6f}, {x + 0.6f, 22.0f, z + 0.6f}, color(Iron));
+    addCylinder(water, {0.0f, 27.0f, 0.0f}, Axis::Y, 8.0f, 5.0f, 16, color(Steel));
+    addSpire(water, {0.0f, 32.0f, 0.0f}, 8.0f, 4.0f, Rust);
+    b.addNode("watertower", water, steel);
+    b.endObject();
+
+    // 3: radar masts, three tall towers in a row with cross-bars, and their hut.
+    b.beginObject("radarmasts");
+    Mesh masts;
+    for (float z : {-40.0f, 0.0f, 40.0f}) {
+        addBox(masts, {-1.2f, -1.0f, z - 1.2f}, {1.2f, 90.0f, z + 1.2f}, color(Steel));
+        for (float y = 20.0f; y < 90.0f; y += 20.0f)
+            addBox(masts, {-4.0f, y, z - 0.4f}, {4.0f, y + 0.8f, z + 0.4f}, color(Iron));
+    }
+    addBox(masts, {6.0f, -1.0f, -8.0f}, {18.0f, 4.0f, 8.0f}, color(Cement));
+    b.addNode("masts", masts, steel);
+    b.endObject();
+
+    // 4: a tunnel mouth: a stone face with a dark bore, the road leading in (+z).
+    b.beginObject("tunnel");
+    Mesh portal;
+    addBox(portal, {-18.0f, -1.0f, -6.0f}, {-6.0f, 16.0f, 0.0f}, color(Grey));
+    addBox(portal, {6.0f, -1.0f, -6.0f}, {18.0f, 16.0f, 0.0f}, color(Grey));
+    addBox(portal, {-6.0f, 10.0f, -6.0f}, {6.0f, 16.0f, 0.0f}, color(Grey));
+    addBox(portal, {-6.0f, -1.0f, -8.0f}, {6.0f, 10.0f, -6.0f}, color(Shadow));
+    addBox(portal, {-19.0f, 16.0f, -6.5f}, {19.0f, 17.5f, 0.5f}, color(Stone));
+    addBox(portal, {-4.0f, -0.9f, 0.0f}, {4.0f, -0.7f, 40.0f}, color(Slate));
+    b.addNode("portal", portal, stone);
+    b.endObject();
+
+    // 5: a lighthouse, white with red bands and a glazed lantern.
+    b.beginObject("lighthouse");
+    Mesh light;
+    addBox(light, {-7.0f, -1.0f, -7.0f}, {7.0f, 3.0f, 7.0f}, color(Stone));
+    for (int k = 0; k < 6; ++k) {
+        const float y = 3.0f + static_cast<float>(k) * 5.0f, r = 4.5f - static_cast<float>(k) * 0.35f;
+        addCylinder(light, {0.0f, y + 2.5f, 0.0f}, Axis::Y, r, 2.5f, 14, color(k % 2 ? Red : Whitewash));
+    }
+    addCylinder(light, {0.0f, 35.0f, 0.0f}, Axis::Y, 2.6f, 2.0f, 12, color(Lantern));
+    addSpire(light, {0.0f, 37.0f, 0.0f}, 3.0f, 3.0f, Slate);
+    b.addNode("lighthouse", light, stone);
+    b.endObject();
+
+    // 6: a village church: nave, roof and a west tower (-x) with its spire.
+    b.beginObject("church");
+    Mesh church;
+    addBox(church, {-10.0f, -1.0f, -6.0f}, {14.0f, 8.0f, 6.0f}, color(Stone));
+    addRoof(church, 14.3f, 6.5f, 8.0f, 5.0f, RedRoof);
+    addBox(church, {-16.0f, -1.0f, -4.0f}, {-8.0f, 20.0f, 4.0f}, color(Stone));
+    addSpire(church, {-12.0f, 20.0f, 0.0f}, 4.5f, 12.0f, Slate);
+    addBox(church, {-16.05f, 0.0f, -1.2f}, {-16.0f, 3.5f, 1.2f}, color(DarkWood));
+    b.addNode("church", church, stone);
+    b.endObject();
+
+    // 7: a castle: curtain walls, four round towers and a square keep.
+    b.beginObject("castle");
+    Mesh castle;
+    for (float side : {-1.0f, 1.0f}) {
+        addBox(castle, {-30.0f, -1.0f, side * 30.0f - 2.5f}, {30.0f, 12.0f, side * 30.0f + 2.5f}, color(Grey));
+        addBox(castle, {side * 30.0f - 2.5f, -1.0f, -30.0f}, {side * 30.0f + 2.5f, 12.0f, 30.0f}, color(Grey));
+        for (float other : {-1.0f, 1.0f})
+            addCylinder(castle, {side * 30.0f, 8.0f, other * 30.0f}, Axis::Y, 6.0f, 9.0f, 12, color(Stone));
+    }
+    addBox(castle, {-10.0f, -1.0f, -10.0f}, {10.0f, 24.0f, 10.0f}, color(Stone));
+    for (float x = -9.0f; x < 10.0f; x += 4.5f)
+        addBox(castle, {x, 24.0f, -10.0f}, {x + 2.0f, 26.0f, 10.0f}, color(Grey));
+    b.addNode("castle", castle, stone);
+    b.endObject();
+
+    // 8: a cathedral: a long nave and transept under slate, two west towers.
+    b.beginObject("cathedral");
+    Mesh cathedral;
+    addBox(cathedral, {-30.0f, -1.0f, -10.0f}, {40.0f, 22.0f, 10.0f}, color(Sandstone));
+    addRoof(cathedral, 40.3f, 10.5f, 22.0f, 10.0f, Slate);
+    addBox(cathedral, {12.0f, -1.0f, -24.0f}, {26.0f, 22.0f, 24.0f}, color(Sandstone));
+    for (float z : {-8.0f, 8.0f}) {
+        addBox(cathedral, {-42.0f, -1.0f, z - 6.0f}, {-30.0f, 48.0f, z + 6.0f}, color(Sandstone));
+        addSpire(cathedral, {-36.0f, 48.0f, z}, 6.0f, 16.0f, Slate);
+    }
+    addBox(cathedral, {14.0f, 22.0f, -5.0f}, {24.0f, 40.0f, 5.0f}, color(Sandstone));
+    b.addNode("cathedral", cathedral, stone);
+    b.endObject();
+
+    // 9: a wooden watchtower: four posts, a railed platform and its roof.
+    b.beginObject("watchtower");
+    Mesh watch;
+    for (float x : {-3.0f, 3.0f})
+        for (float z : {-3.0f, 3.0f})
+            addBox(watch, {x - 0.4f, -1.0f, z - 0.4f}, {x + 0.4f, 18.5f, z + 0.4f}, color(DarkWood));
+    addBox(watch, {-4.0f, 14.0f, -4.0f}, {4.0f, 15.0f, 4.0f}, color(Timber));
+    for (float x : {-3.8f, 3.8f})
+        addBox(watch, {x - 0.2f, 15.0f, -3.8f}, {x + 0.2f, 16.2f, 3.8f}, color(Timber));
+    addSpire(watch, {0.0f, 18.5f, 0.0f}, 5.0f, 3.0f, DarkWood);
+    b.addNode("watchtower", watch, stone);
+    b.endObject();
+
+    // 10: a radar station: a hut and a tilted dish on a post.
+    b.beginObject("radar");
+    Mesh radar;
+    addBox(radar, {-6.0f, -1.0f, -4.0f}, {6.0f, 4.0f, 4.0f}, color(Cement));
+    addBox(radar, {-0.5f, 4.0f, -0.5f}, {0.5f, 12.0f, 0.5f}, color(Iron));
+    const Vec3 dish[8] = {{-6.0f, 10.0f, -0.5f}, {6.0f, 10.0f, -0.5f}, {-6.0f, 18.0f, 1.5f}, {6.0f, 18.0f, 1.5f},
+                          {-6.0f, 10.0f, 0.3f},  {6.0f, 10.0f, 0.3f},  {-6.0f, 18.0f, 2.3f}, {6.0f, 18.0f, 2.3f}};
+    addHexahedron(radar, dish, color(Tank));
+    b.addNode("radar", radar, steel);
+    b.endObject();
+
+    // 11: a golf green: the smooth green, a sand bunker and the flag.
+    b.beginObject("golfgreen");
+    Mesh golf;
+    addCylinder(golf, {0.0f, -0.7f, 0.0f}, Axis::Y, 22.0f, 0.8f, 20, color(Green));
+    addCylinder(golf, {26.0f, -0.75f, 8.0f}, Axis::Y, 7.0f, 0.8f, 12, color(Cream));
+    addBox(golf, {-0.1f, 0.0f, -0.1f}, {0.1f, 2.4f, 0.1f}, color(Whitewash));
+    addBox(golf, {0.1f, 1.8f, -0.05f}, {1.1f, 2.4f, 0.05f}, color(Red));
+    b.addNode("green", golf, stone);
+    b.endObject();
+
+    // 12: a waterfall: white water falling in steps down a rock face (+z downhill).
+    b.beginObject("waterfall");
+    Mesh fall;
+    for (int k = 0; k < 5; ++k) {
+        const float z = static_cast<float>(k) * 8.0f, top = -static_cast<float>(k) * 9.0f;
+        const float in = static_cast<float>(k) * 0.4f;
+        // The rock ledge, the stream across it and the sheet falling off its edge.
+        addBox(fall, {-9.0f, top - 3.0f, z - 2.0f}, {9.0f, top, z + 8.0f}, color(Grey));
+        addBox(fall, {-6.0f + in, top, z - 2.0f}, {6.0f - in, top + 0.4f, z + 8.0f}, color(Lantern));
+        addBox(fall, {-6.0f + in, top - 9.5f, z + 8.0f}, {6.0f - in, top + 0.4f, z + 9.8f}, color(Whitewash));
+    }
+    addBox(fall, {-10.0f, -46.0f, 38.0f}, {10.0f, -44.5f, 52.0f}, color(Whitewash));
+    b.addNode("waterfall", fall, stone);
+    b.endObject();
+
+    // 13: a wooden bridge of 60 m along x: planks, posts and rails.
+    b.beginObject("woodbridge");
+    Mesh wood;
+    addBox(wood, {-30.0f, 4.0f, -2.5f}, {30.0f, 4.6f, 2.5f}, color(Timber));
+    for (float x = -30.0f; x <= 30.0f; x += 10.0f)
+        for (float z : {-2.3f, 2.3f}) {
+            addBox(wood, {x - 0.3f, -6.0f, z - 0.3f}, {x + 0.3f, 5.8f, z + 0.3f}, color(DarkWood));
+            if (x < 30.0f)
+                addBox(wood, {x, 5.5f, z - 0.1f}, {x + 10.0f, 5.8f, z + 0.1f}, color(DarkWood));
+        }
+    b.addNode("bridge", wood, stone);
+    b.endObject();
+}
+
 bool writeGibs(DataContext& context, const std::string& name, const std::string& texture, float size,
                const std::vector<int>& colors, const char* leadName = "gib")
 {
@@ -239,13 +440,15 @@ bool buildMapModels(DataContext& context)
 {
     if (!buildAircraftTextures(context))
         return false;
-    GlmBuilder runway, houses, road;
+    GlmBuilder runway, houses, road, landmarks;
     buildRunway(runway);
     buildHouses(houses);
     buildRoad(road);
+    buildLandmarks(landmarks);
     if (!writeModelFile(context, "data/models/runway_field.glm", runway) ||
         !writeModelFile(context, "data/models/house.glm", houses) ||
-        !writeModelFile(context, "data/models/road.glm", road))
+        !writeModelFile(context, "data/models/road.glm", road) ||
+        !writeModelFile(context, "data/models/landmarks.glm", landmarks))
         return false;
     // The allied destroyer is the fleet's destroyer under its own name.
     std::string destroyer;

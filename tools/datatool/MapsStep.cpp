@@ -10,7 +10,9 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -56,6 +58,49 @@ const MapLayout kMaps[] = {
 // Texts the triggers show, from the "maps" string sources, and the failure
 // reasons by their string numbers.
 constexpr int kFailConvoyText = 4612;
+
+// The landmarks of the achievements, numbered across all maps: a landmark
+// reached counts achievement event 73 + its number, and each is named by its
+// achievement's name text. Harbour Bay holds the first two groups, Long
+// Valley the hills, Cliff Coast the channel's.
+constexpr const char* kLandmarkKeys[] = {
+    "ACH_PACIFIC_WRECK",      "ACH_PACIFIC_WATERFALL",   "ACH_PACIFIC_HANGAR",      "ACH_HARBOUR_WRECK",
+    "ACH_HILLS_TUNNEL_BRIDGE", "ACH_HILLS_TUNNEL_CLIFFS", "ACH_HILLS_TUNNEL_LONG",   "ACH_HILLS_BRIDGE_GORGE",
+    "ACH_HILLS_BRIDGE_SMALL", "ACH_HILLS_CHURCH",        "ACH_CHANNEL_RADAR_UK",    "ACH_CHANNEL_CASTLE_UK",
+    "ACH_CHANNEL_HILLS",      "ACH_CHANNEL_VILLAGE_UK",  "ACH_CHANNEL_CATHEDRAL",   "ACH_CHANNEL_CROSSING",
+    "ACH_CHANNEL_LIGHTHOUSE", "ACH_CHANNEL_HANGAR_GE",   "ACH_CHANNEL_RADAR_GE",    "ACH_CHANNEL_CRANES_UK",
+    "ACH_CHANNEL_VILLAGE_FR", "ACH_HARBOUR_FLEET",       "ACH_HARBOUR_HANGAR",      "ACH_HARBOUR_WATER_TOWER",
+    "ACH_HARBOUR_CRANE",      "ACH_HARBOUR_RADAR",       "ACH_HARBOUR_OIL",         "ACH_HARBOUR_GOLF",
+    "ACH_PACIFIC_WATCHTOWER", "ACH_PACIFIC_BRIDGE",      "ACH_PACIFIC_RADAR",       "ACH_PACIFIC_VILLAGE",
+    "ACH_PACIFIC_RUNWAY",     "ACH_HARBOUR_RUNWAY",      "ACH_HARBOUR_VILLAGE",     "ACH_HILLS_RUNWAY",
+    "ACH_HILLS_VILLAGE",      "ACH_HILLS_RADAR",         "ACH_CHANNEL_RUNWAY",
+};
+constexpr int kLandmarkCount = static_cast<int>(std::size(kLandmarkKeys));
+
+int landmarkNumber(std::string_view key)
+{
+    for (int n = 0; n < kLandmarkCount; ++n)
+        if (key == kLandmarkKeys[n])
+            return n;
+    return -1;
+}
+
+// The objects of "landmarks.glm".
+constexpr const char* kCrane = "landmarks.glm_0";
+constexpr const char* kOilTank = "landmarks.glm_1";
+constexpr const char* kWaterTower = "landmarks.glm_2";
+constexpr const char* kRadarMasts = "landmarks.glm_3";
+constexpr const char* kTunnel = "landmarks.glm_4";
+constexpr const char* kLighthouse = "landmarks.glm_5";
+constexpr const char* kChurch = "landmarks.glm_6";
+constexpr const char* kCastle = "landmarks.glm_7";
+constexpr const char* kCathedral = "landmarks.glm_8";
+constexpr const char* kWatchtower = "landmarks.glm_9";
+constexpr const char* kRadar = "landmarks.glm_10";
+constexpr const char* kGolfGreen = "landmarks.glm_11";
+constexpr const char* kWaterfall = "landmarks.glm_12";
+constexpr const char* kWoodBridge = "landmarks.glm_13";
+constexpr const char* kHangar = "airbase.glm_0";
 
 class EdtWriter {
 public:
@@ -111,7 +156,7 @@ public:
     }
     // The nearest point (on a widening ring search) whose ground lies in the
     // band; for water, below -depth.
-    P find(float x, float z, float low, float high) const
+    P find(float x, float z, float low, float high, const std::function<bool(const P&)>& also = {}) const
     {
         for (float r = 0.0f; r < 16000.0f; r += 150.0f) {
             const int steps = r == 0.0f ? 1 : std::max(8, static_cast<int>(r / 120.0f));
@@ -121,7 +166,7 @@ public:
                 if (std::fabs(px) > 15000.0f || std::fabs(pz) > 15000.0f)
                     continue;
                 const float h = ground(px, pz);
-                if (h >= low && h <= high && !(low >= 0.0f && inLake(px, pz, 150.0f)))
+                if (h >= low && h <= high && !(low >= 0.0f && inLake(px, pz, 150.0f)) && (!also || also({px, h, pz})))
                     return {px, h, pz};
             }
         }
@@ -169,9 +214,9 @@ public:
     }
 
     // Houses around a point on land, with a road from there to airfield 0.
-    void town(const std::string& name, float x, float z, int houses)
+    void town(const std::string& name, float x, float z, int houses) { village(name, land(x, z), houses); }
+    void village(const std::string& name, P c, int houses)
     {
-        const P c = land(x, z);
         for (int k = 0; k < houses; ++k) {
             const float a = k * 2.39996f, r = 40.0f + 28.0f * std::sqrt(static_cast<float>(k));
             const float hx = c.x + r * std::cos(a), hz = c.z + r * std::sin(a);
@@ -231,6 +276,14 @@ public:
         }
     }
 
+    // A landmark of the achievement table by its name's key, or (number past
+    // the table) one that only shows its notice.
+    void landmark(const char* key, P at, float radius)
+    {
+        const int number = landmarkNumber(key);
+        m_landmarks.push_back({at, radius});
+        landmark(number, key, at, radius);
+    }
     void landmark(int number, const char* key, P at, float radius)
     {
         m_out.line("MapTrigger { name \"landmark_%d\" shape Cylinder pos %.1f %.1f %.1f radius %.1f size 1 3000 1 "
@@ -253,9 +306,106 @@ public:
         m_out.line("}");
     }
 
-    std::string build();
+    // The landmarks' places keep this far apart beyond their radii, so one
+    // pass over a landmark reaches that one alone.
+    static constexpr float kLandmarkGap = 400.0f;
+    bool clearOfLandmarks(const P& p, float radius) const
+    {
+        for (const Spot& l : m_landmarks)
+            if (std::hypot(p.x - l.at.x, p.z - l.at.z) < radius + l.radius + kLandmarkGap)
+                return false;
+        return true;
+    }
+    // Ground in the band near (x, z), clear of the landmarks so far.
+    P spot(float x, float z, float low, float high, float radius) const
+    {
+        return find(x, z, low, high, [&](const P& p) { return clearOfLandmarks(p, radius); });
+    }
+    // Land by the sea: ground in the band with open water within 300.
+    P coast(float x, float z, float low, float high, float radius) const
+    {
+        return find(x, z, low, high, [&](const P& p) { return clearOfLandmarks(p, radius) && seaward(p) != nullptr; });
+    }
+    // Open water clear of the landmarks.
+    P openSea(float x, float z, float radius) const
+    {
+        P p = find(x, z, -1e9f, -35.0f, [&](const P& q) { return clearOfLandmarks(q, radius); });
+        p.y = 0.0f;
+        return p;
+    }
+    // The direction (unit x, z) toward water within 300 of p; null inland.
+    const float* seaward(const P& p) const
+    {
+        static thread_local float dir[2];
+        for (int k = 0; k < 16; ++k) {
+            const float a = 2.0f * kPi * k / 16.0f;
+            if (ground(p.x + 300.0f * std::cos(a), p.z + 300.0f * std::sin(a)) < -5.0f) {
+                dir[0] = std::cos(a);
+                dir[1] = std::sin(a);
+                return dir;
+            }
+        }
+        return nullptr;
+    }
+    // Heading (degrees, as the items take it) that turns an item's +x toward the direction.
+    static float headingOf(float dx, float dz) { return std::atan2(-dz, dx) * 180.0f / kPi; }
+    // Downhill from p, over 60 units.
+    std::pair<float, float> downhill(const P& p) const
+    {
+        float best = 1e9f, bx = 1.0f, bz = 0.0f;
+        for (int k = 0; k < 16; ++k) {
+            const float a = 2.0f * kPi * k / 16.0f, x = std::cos(a), z = std::sin(a);
+            const float h = ground(p.x + 60.0f * x, p.z + 60.0f * z);
+            if (h < best) {
+                best = h;
+                bx = x;
+                bz = z;
+            }
+        }
+        return {bx, bz};
+    }
+    // The highest ground of the field on a coarse grid.
+    P summit() const
+    {
+        P top{0.0f, -1e9f, 0.0f};
+        for (float x = -14000.0f; x <= 14000.0f; x += 250.0f)
+            for (float z = -14000.0f; z <= 14000.0f; z += 250.0f)
+                if (const float h = ground(x, z); h > top.y && clearOfLandmarks({x, h, z}, 450.0f))
+                    top = {x, h, z};
+        return top;
+    }
+    void placedItem(const std::string& name, const char* model, const P& at, float heading, float pitch = 0.0f,
+                    float sink = 0.0f)
+    {
+        item(name, 0, model, {at.x, at.y - sink, at.z}, heading, pitch);
+    }
+    // Some items side by side (along their +z), each on the ground under it
+    // or, on a quay, all at the height of the first spot.
+    void row(const std::string& name, const char* model, const P& at, float heading, int count, float gap,
+             bool level = false)
+    {
+        const float a = heading * kPi / 180.0f;
+        for (int k = 0; k < count; ++k) {
+            const float off = (static_cast<float>(k) - 0.5f * static_cast<float>(count - 1)) * gap;
+            const float x = at.x + off * std::sin(a), z = at.z + off * std::cos(a);
+            placedItem(name + "_" + std::to_string(k), model, {x, level ? at.y : std::max(ground(x, z), 0.0f), z},
+                       heading);
+        }
+    }
+    void harbourLandmarks();
+    void valleyLandmarks();
+    void channelLandmarks();
+    // On the maps without landmarks of the table: towns and lakes, whose
+    // notices earn nothing, numbered on from the table's last.
+    void noticeLandmarks(int& number);
+
+    std::string build(int& extraNumber);
 
 private:
+    struct Spot {
+        P at;
+        float radius;
+    };
     void missionContent();
     std::string names(const std::string& stem, int count) const
     {
@@ -271,10 +421,11 @@ private:
     EdtWriter m_out;
     std::vector<P> m_fields;
     std::vector<std::pair<std::string, P>> m_towns;
+    std::vector<Spot> m_landmarks;
     int m_items = 0;
 };
 
-std::string MapBuilder::build()
+std::string MapBuilder::build(int& extraNumber)
 {
     m_out.line("// Map \"%s\" on the \"%s\" terrain. Made by the data tool.", m_layout.record, m_layout.terrain);
     const std::string record = m_layout.record;
@@ -308,12 +459,18 @@ std::string MapBuilder::build()
     path("front", b.x, b.z, 2500.0f, 1000.0f, 5);
 
     if (m_layout.campaign < 0) {
-        int number = 0;
-        for (const auto& [name, t] : m_towns)
-            landmark(number++, ("LANDMARK_" + upper(name)).c_str(), t, 900.0f);
-        for (const MapBasin& lake : m_plan.lakes)
-            landmark(number++, ("LANDMARK_" + upper(lake.name)).c_str(), {lake.x, lake.level, lake.z},
-                     lake.radius + 300.0f);
+        // A match's start and a free flight's (the field's middle) lie clear of every landmark.
+        m_landmarks.push_back({{spawn.x, spawnY, spawn.z}, 300.0f});
+        m_landmarks.push_back({{0.0f, 0.0f, 0.0f}, 1000.0f});
+        // The menu flight passes no landmark.
+        if (record == "harbour")
+            harbourLandmarks();
+        else if (record == "longvalley")
+            valleyLandmarks();
+        else if (record == "cliffcoast")
+            channelLandmarks();
+        else if (record != "mainmenu")
+            noticeLandmarks(extraNumber);
         // Flak around each base for the base and flag games.
         for (std::size_t i = 0; i < m_fields.size(); ++i)
             for (int k = 0; k < 2; ++k) {
@@ -326,6 +483,175 @@ std::string MapBuilder::build()
         missionContent();
     }
     return std::move(m_out.text());
+}
+
+// Harbour Bay, on the islands: the harbour round the home field, the
+// island sights on the others.
+void MapBuilder::harbourLandmarks()
+{
+    const P home = m_fields[0], island = m_fields.size() > 1 ? m_fields[1] : m_fields[0];
+    landmark("ACH_HARBOUR_RUNWAY", home, 700.0f);
+    landmark("ACH_PACIFIC_RUNWAY", island, 700.0f);
+
+    const P town = coast(home.x - 1800.0f, home.z - 1500.0f, 8.0f, 60.0f, 600.0f);
+    village("harbour", town, 16);
+    landmark("ACH_HARBOUR_VILLAGE", town, 600.0f);
+    const P docks = coast(town.x, town.z + 1600.0f, 4.0f, 40.0f, 400.0f);
+    if (const float* out = seaward(docks))
+        row("dock_crane", kCrane, docks, headingOf(out[0], out[1]), 3, 45.0f, true);
+    landmark("ACH_HARBOUR_CRANE", docks, 400.0f);
+    const P seaplanes = coast(home.x, home.z - 3200.0f, 4.0f, 40.0f, 400.0f);
+    if (const float* out = seaward(seaplanes))
+        placedItem("seaplane_hangar", kHangar, seaplanes, headingOf(out[0], out[1]) + 90.0f);
+    landmark("ACH_HARBOUR_HANGAR", seaplanes, 400.0f);
+    const P fleet = openSea(home.x - 4200.0f, home.z + 200.0f, 500.0f);
+    const char* ships[] = {"destroyer_ally.glm", "cargoship.glm", "destroyer_ally.glm"};
+    for (int k = 0; k < 3; ++k)
+        placedItem("fleet_" + std::to_string(k), ships[k], {fleet.x + 140.0f * (k - 1), 0.0f, fleet.z + 90.0f * (k - 1)},
+                   20.0f);
+    landmark("ACH_HARBOUR_FLEET", fleet, 500.0f);
+    const P bayWreck = openSea(town.x - 1500.0f, town.z - 1500.0f, 400.0f);
+    placedItem("bay_wreck", "destroyer.glm", bayWreck, 130.0f, 14.0f, 7.0f);
+    landmark("ACH_HARBOUR_WRECK", bayWreck, 400.0f);
+    const P waterTower = spot(home.x - 900.0f, home.z - 2600.0f, 12.0f, 300.0f, 400.0f);
+    placedItem("water_tower", kWaterTower, waterTower, 0.0f);
+    landmark("ACH_HARBOUR_WATER_TOWER", waterTower, 400.0f);
+    const P oil = spot(home.x + 1200.0f, home.z - 1800.0f, 12.0f, 200.0f, 400.0f);
+    row("oil_tank", kOilTank, oil, 30.0f, 3, 40.0f);
+    landmark("ACH_HARBOUR_OIL", oil, 400.0f);
+    const P golf = spot(home.x + 2600.0f, home.z + 1800.0f, 20.0f, 250.0f, 450.0f);
+    for (int k = 0; k < 3; ++k) {
+        const float x = golf.x + 180.0f * (k - 1), z = golf.z + 120.0f * ((k % 2) ? 1.0f : -1.0f);
+        placedItem("golf_green_" + std::to_string(k), kGolfGreen, {x, ground(x, z), z}, 40.0f * k);
+    }
+    landmark("ACH_HARBOUR_GOLF", golf, 450.0f);
+    const P coastRadar = coast(home.x + 6500.0f, home.z + 300.0f, 8.0f, 120.0f, 400.0f);
+    placedItem("coastal_radar", kRadar, coastRadar, 0.0f);
+    landmark("ACH_HARBOUR_RADAR", coastRadar, 400.0f);
+
+    // The other islands.
+    const P islandRadar = spot(island.x + 1900.0f, island.z + 200.0f, 60.0f, 2000.0f, 400.0f);
+    placedItem("island_radar", kRadar, islandRadar, 45.0f);
+    landmark("ACH_PACIFIC_RADAR", islandRadar, 400.0f);
+    const P sunken = openSea(-5200.0f, -6000.0f, 400.0f);
+    placedItem("sunken_wreck", "cargoship.glm", sunken, 250.0f, -12.0f, 9.0f);
+    landmark("ACH_PACIFIC_WRECK", sunken, 400.0f);
+    const P jungle = spot(-8000.0f, -6000.0f, 40.0f, 700.0f, 450.0f);
+    row("jungle_hangar", kHangar, jungle, 60.0f, 2, 70.0f);
+    landmark("ACH_PACIFIC_HANGAR", jungle, 450.0f);
+    const P fishing = coast(-6500.0f, 6200.0f, 8.0f, 60.0f, 500.0f);
+    village("fishing", fishing, 10);
+    landmark("ACH_PACIFIC_VILLAGE", fishing, 500.0f);
+    const P watch = spot(-11000.0f, 2000.0f, 30.0f, 700.0f, 400.0f);
+    placedItem("watchtower", kWatchtower, watch, 0.0f);
+    landmark("ACH_PACIFIC_WATCHTOWER", watch, 400.0f);
+    const P bridge = coast(10500.0f, 7300.0f, 2.0f, 20.0f, 400.0f);
+    if (const float* out = seaward(bridge))
+        placedItem("wooden_bridge", kWoodBridge, {bridge.x, 0.0f, bridge.z}, headingOf(out[0], out[1]));
+    landmark("ACH_PACIFIC_BRIDGE", bridge, 400.0f);
+    // Where the crater lake spills over its rim.
+    const MapBasin* crater = m_plan.lakes.empty() ? nullptr : &m_plan.lakes[0];
+    const float cx = crater ? crater->x : 1200.0f, cz = crater ? crater->z : 1600.0f;
+    const float level = crater ? crater->level : 300.0f, reach = crater ? crater->radius : 500.0f;
+    const P rim = find(cx + reach + 150.0f, cz, level - 150.0f, level + 150.0f, [&](const P& p) {
+        const float d = std::hypot(p.x - cx, p.z - cz);
+        return d > reach + 60.0f && d < reach + 1000.0f && clearOfLandmarks(p, 400.0f);
+    });
+    const auto [dx, dz] = downhill(rim);
+    placedItem("waterfall", kWaterfall, rim, headingOf(dz, -dx));
+    landmark("ACH_PACIFIC_WATERFALL", rim, 400.0f);
+}
+
+// Long Valley: bridges over the river, tunnels in the valley's walls, the
+// church, the village and the radar up high.
+void MapBuilder::valleyLandmarks()
+{
+    const P field = m_fields[0];
+    landmark("ACH_HILLS_RUNWAY", field, 700.0f);
+    const auto riverZ = [](float x) { return 900.0f * std::sin(x / 5200.0f) + 450.0f; };
+    // The river runs along x: a bridge across it runs along z.
+    const P gorge{-4600.0f, 0.0f, riverZ(-4600.0f)};
+    placedItem("gorge_bridge", "bridge.glm", gorge, 90.0f);
+    landmark("ACH_HILLS_BRIDGE_GORGE", gorge, 400.0f);
+    const P small{8600.0f, 0.0f, riverZ(8600.0f)};
+    placedItem("small_bridge", kWoodBridge, small, 90.0f);
+    landmark("ACH_HILLS_BRIDGE_SMALL", small, 400.0f);
+
+    const auto tunnel = [&](const char* key, const char* name, float x, float side) {
+        const P mouth = find(x, riverZ(x) + side, 260.0f, 900.0f, [&](const P& p) {
+            const auto [dx, dz] = downhill(p);
+            return clearOfLandmarks(p, 400.0f) && ground(p.x, p.z) - ground(p.x + 60.0f * dx, p.z + 60.0f * dz) > 12.0f;
+        });
+        const auto [dx, dz] = downhill(mouth);
+        placedItem(name, kTunnel, mouth, headingOf(dz, -dx), 0.0f, 2.0f);
+        landmark(key, mouth, 400.0f);
+    };
+    tunnel("ACH_HILLS_TUNNEL_BRIDGE", "tunnel_bridge", gorge.x, -2400.0f);
+    tunnel("ACH_HILLS_TUNNEL_CLIFFS", "tunnel_cliffs", 2200.0f, 2600.0f);
+    tunnel("ACH_HILLS_TUNNEL_LONG", "tunnel_long", -12000.0f, -2600.0f);
+
+    const P church = spot(-300.0f, riverZ(-300.0f) - 3000.0f, 350.0f, 1200.0f, 400.0f);
+    placedItem("hilltop_church", kChurch, church, 20.0f);
+    landmark("ACH_HILLS_CHURCH", church, 400.0f);
+    const P mountain = spot(-6500.0f, riverZ(-6500.0f) + 3600.0f, 500.0f, 1600.0f, 500.0f);
+    village("mountain", mountain, 10);
+    landmark("ACH_HILLS_VILLAGE", mountain, 500.0f);
+    const P top = summit();
+    placedItem("summit_radar", kRadar, top, 0.0f);
+    landmark("ACH_HILLS_RADAR", top, 400.0f);
+}
+
+// Cliff Coast: the English side round the home field, the French one round
+// the enemy's, and the water between.
+void MapBuilder::channelLandmarks()
+{
+    const P england = m_fields[0], france = m_fields.size() > 1 ? m_fields[1] : m_fields[0];
+    landmark("ACH_CHANNEL_RUNWAY", england, 700.0f);
+    landmark("ACH_CHANNEL_HANGAR_GE", france, 700.0f);
+    // Mid-channel, wide: crossed on any way over.
+    const P crossing = openSea((england.x + france.x) * 0.5f, -700.0f, 1100.0f);
+    landmark("ACH_CHANNEL_CROSSING", crossing, 1100.0f);
+
+    const P masts = coast(7500.0f, 2600.0f, 40.0f, 300.0f, 400.0f);
+    placedItem("radar_masts", kRadarMasts, masts, 0.0f);
+    landmark("ACH_CHANNEL_RADAR_UK", masts, 400.0f);
+    const P cliffs = coast(-1500.0f, 2300.0f, 70.0f, 400.0f, 450.0f);
+    landmark("ACH_CHANNEL_HILLS", cliffs, 450.0f);
+    const P castle = coast(3200.0f, 2500.0f, 60.0f, 400.0f, 400.0f);
+    placedItem("castle", kCastle, castle, 10.0f);
+    landmark("ACH_CHANNEL_CASTLE_UK", castle, 400.0f);
+    // Low shore is rare under the English cliffs: the river's mouth has it.
+    const P cranes = find(-5800.0f, 2300.0f, 3.0f, 60.0f, [&](const P& p) {
+        return p.z > england.z * 0.2f && clearOfLandmarks(p, 400.0f) && seaward(p) != nullptr;
+    });
+    if (const float* out = seaward(cranes))
+        row("dock_crane", kCrane, cranes, headingOf(out[0], out[1]), 3, 45.0f, true);
+    landmark("ACH_CHANNEL_CRANES_UK", cranes, 400.0f);
+    const P englishVillage = spot(6500.0f, 5200.0f, 15.0f, 500.0f, 500.0f);
+    village("english", englishVillage, 12);
+    landmark("ACH_CHANNEL_VILLAGE_UK", englishVillage, 500.0f);
+    const P cathedral = spot(-1500.0f, 10500.0f, 15.0f, 500.0f, 400.0f);
+    placedItem("cathedral", kCathedral, cathedral, 0.0f);
+    landmark("ACH_CHANNEL_CATHEDRAL", cathedral, 400.0f);
+
+    const P lighthouse = coast(4500.0f, -3600.0f, 10.0f, 200.0f, 400.0f);
+    placedItem("lighthouse", kLighthouse, lighthouse, 0.0f);
+    landmark("ACH_CHANNEL_LIGHTHOUSE", lighthouse, 400.0f);
+    const P enemyRadar = spot(france.x + 3000.0f, france.z + 2200.0f, 15.0f, 900.0f, 400.0f);
+    placedItem("enemy_radar", kRadar, enemyRadar, 180.0f);
+    landmark("ACH_CHANNEL_RADAR_GE", enemyRadar, 400.0f);
+    const P frenchVillage = spot(-7000.0f, -6000.0f, 15.0f, 900.0f, 500.0f);
+    village("french", frenchVillage, 12);
+    landmark("ACH_CHANNEL_VILLAGE_FR", frenchVillage, 500.0f);
+}
+
+void MapBuilder::noticeLandmarks(int& number)
+{
+    for (const auto& [name, t] : m_towns)
+        landmark(number++, ("LANDMARK_" + upper(name)).c_str(), t, 900.0f);
+    for (const MapBasin& lake : m_plan.lakes)
+        landmark(number++, ("LANDMARK_" + upper(lake.name)).c_str(), {lake.x, lake.level, lake.z},
+                 lake.radius + 300.0f);
 }
 
 void MapBuilder::missionContent()
@@ -480,6 +806,7 @@ void MapBuilder::missionContent()
 
 bool buildMaps(DataContext& context)
 {
+    int extraNumber = kLandmarkCount;
     for (const MapLayout& layout : kMaps) {
         const MapWorldPlan* plan = findMapWorldPlan(layout.terrain);
         const Terrain* terrain = mapWorldTerrain(layout.terrain);
@@ -488,7 +815,7 @@ bool buildMaps(DataContext& context)
             return false;
         }
         MapBuilder builder(layout, *plan, *terrain);
-        if (!context.writeFile(std::string("data/maps/") + layout.record + ".edt", builder.build()))
+        if (!context.writeFile(std::string("data/maps/") + layout.record + ".edt", builder.build(extraNumber)))
             return false;
     }
     return true;

@@ -230,12 +230,13 @@ void Flares::update()
     }
     const Vec3 drift = m_direction * (sizeFactor * -175.0f * dt);
     const float growth = 1.0f + dt;
-    while (flareCount < kFlares) {
+    // At most one flare a frame, 0.2 s apart: the frame's time is taken once.
+    if (flareCount < kFlares) {
         emitTimer -= dt;
-        if (emitTimer >= 0.0f)
-            break;
-        emitTimer += 0.2f;
-        startFlare(flareCount++);
+        if (emitTimer < 0.0f) {
+            emitTimer += 0.2f;
+            startFlare(flareCount++);
+        }
     }
     drawGroup = m_group;
     if (m_group == 0 && effectScene().hasFrustum && !sphereInFrustum(effectScene().camera, position, 400.0f))

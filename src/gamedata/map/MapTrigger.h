@@ -44,8 +44,8 @@ struct TriggerAction : CSerializable {
 
 // A volume of the map with a condition and actions. Two uses:
 //  - landmarks (landmark >= 0): the game mode's per-frame check pushes the
-//    notice when the player enters, counts event 73 + landmark and drops the
-//    whole group;
+//    notice when the player enters, counts event 73 + landmark (up to 111)
+//    and drops the whole group;
 //  - mission triggers: checked by the world's mission tick, they fire once
 //    when their condition holds and run their actions ("exec").
 class MapTrigger : public CSerializable {
@@ -61,6 +61,9 @@ public:
         Lost,       // the player's airplane is gone
     };
     static constexpr int kLandmarkEventBase = 73;
+    // The achievements name landmarks 0 to 38; one numbered past them shows
+    // its notice and counts nothing.
+    static constexpr int kLandmarkEventLast = 111;
 
     std::string name;
     int shape = Sphere;

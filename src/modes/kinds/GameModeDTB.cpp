@@ -280,7 +280,7 @@ void GameModeDTB::onBaseLost(GroundTarget& base, Target& attacker)
         startRoundCountdown(roundRestartDelay);
     if (attacker.kind() == TargetKind::Airplane)
         ScoreMgr::instance().onBaseDestroyed(static_cast<Airplane&>(attacker), base.team(),
-                                             &attacker == m_playerAirplane ? 1.0f : 0.0f);
+                                             base.maxHealth() > 0.0f ? base.playerDamage / base.maxHealth() : 0.0f);
 }
 
 void GameModeDTB::startRoundCountdown(float t)

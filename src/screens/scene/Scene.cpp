@@ -94,6 +94,8 @@ void setVisibilityForTier(int tier)
     g_visibility.squared = d * d;
     g_visibility.squaredFifth = d * d / 25.0f;
     g_visibility.far3Squared = 9.0f * d * d;
+    // Smoke, fire and wrecks past the fogged world are neither batched nor drawn.
+    effectScene().viewDistanceSq = g_visibility.squared;
 }
 
 void resetSunCache()

@@ -234,10 +234,7 @@ void GameSceneDraw::drawEntities(DrawPass pass)
     // The opaque pass draws the near entities first, the late pass the far
     // ones: what is near covers what is far at the least cost either way.
     const bool nearFirst = pass == DrawPass::Opaque;
-    float nearestReach = 1e30f;
-    for (const Target* target : mode->activeTargets())
-        if (target->drawClass == 1 && target->isDrawnIn(m_drawView))
-            nearestReach = std::min(nearestReach, vec3Length(target->position() - m_view.eye) - target->drawRadius());
+    const float nearestReach = nearestNearReach(*mode);
     for (const bool nearGroup : {nearFirst, !nearFirst}) {
         if (nearGroup)
             useNearProjection(nearestReach);
@@ -252,6 +249,15 @@ void GameSceneDraw::drawEntities(DrawPass pass)
     }
     // The world goes on under the far projection; the draws leave their own model matrix behind.
     useFarProjection();
+}
+
+float GameSceneDraw::nearestNearReach(const GameMode& mode) const
+{
+    float nearestReach = 1e30f;
+    for (const Target* target : mode.activeTargets())
+        if (target->drawClass == 1 && target->isDrawnIn(m_drawView))
+            nearestReach = std::min(nearestReach, vec3Length(target->position() - m_view.eye) - target->drawRadius());
+    return nearestReach;
 }
 
 void GameSceneDraw::useFarProjection()
@@ -351,11 +357,17 @@ void GameSceneDraw::drawHeatDistortion()
     GameMode* mode = modeOf(currentMatch());
     if (!mode)
         return;
+    // The near entities and the effects within 250 units under the near
+    // projection, then the far entities under the world's.
+    useNearProjection(nearestNearReach(*mode));
     for (Target* target : mode->activeTargets())
-        if (target->isDrawnIn(m_drawView))
+        if (target->drawClass == 1 && target->isDrawnIn(m_drawView))
             target->drawHeatDistortionIn(m_drawView);
-    // The burning ship wrecks shimmer too.
-    drawEffectsModelPass(false, true);
+    drawEffectsModelPass(true, true);
+    useFarProjection();
+    for (Target* target : mode->activeTargets())
+        if (target->drawClass >= 2 && target->isDrawnIn(m_drawView))
+            target->drawHeatDistortionIn(m_drawView);
     graphics()->setWorldMatrix(Mat4{});
 }
 

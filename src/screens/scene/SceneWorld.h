@@ -97,6 +97,8 @@ private:
     // scene's near projection with their depth mapped onto it.
     void useFarProjection();
     void useNearProjection(float nearestReach);
+    // How near the nearest drawn entity of the near class reaches to the eye.
+    float nearestNearReach(const GameMode& mode) const;
     void drawParticleLayer(int pass);
     void drawHeatDistortion();
     void drawWeather();

@@ -62,6 +62,31 @@ TEST_F(UnitPictures, ATankAShipAndTheCarrier)
     }
 }
 
+// The landmarks' buildings, each object of "landmarks.glm" seen from above
+// at a distance by its size: every one draws and fills a fair part of the view.
+TEST_F(UnitPictures, TheLandmarksBuildings)
+{
+    gfx().setQualityTier(1);
+    for (int k = 0; k < 14; ++k) {
+        const std::string name = "landmarks.glm_" + std::to_string(k);
+        Model* model = loadModel(name.c_str());
+        ASSERT_NE(model, nullptr) << name;
+        MapObject object;
+        object.kind = static_cast<int>(TargetKind::LandUnit);
+        object.setModel(model);
+        GroundTarget target(m_host, object);
+        target.setActive(true);
+        target.drawClass = 1;
+        const float d = std::max(model->radius(), 5.0f) * 1.6f;
+        const Vec3 middle = (model->boundsMin() + model->boundsMax()) * 0.5f;
+        lookAt(middle + Vec3{d * 0.8f, d * 0.5f, d * 0.6f}, middle);
+        clearTo(kSky);
+        target.drawIn(view(), DrawPass::Opaque);
+        ASSERT_TRUE(savePicture("landmark-" + std::to_string(k)));
+        EXPECT_GT(differing(rect(0, 0, kWidth, kHeight)), kWidth * kHeight / 80) << name;
+    }
+}
+
 TEST_F(UnitPictures, AFlagStreamsFromItsPole)
 {
     Flag::buildClothMesh();

@@ -52,7 +52,7 @@ TEST_F(PlayerFlight, TheKeysLandTheAirplaneOnTheFirstMapsAirfield)
               0)
         << game.errors();
     const std::string log = game.log();
-    EXPECT_EQ(count(log, "achievement event 10"), 1u) << "no landing was counted:\n" << log;
+    EXPECT_EQ(count(log, "achievement event 10\n"), 1u) << "no landing was counted:\n" << log;
     for (const char* shot : {"landing_approach.png", "landing_threshold.png", "landing_stopped.png"})
         keep(shot);
 }

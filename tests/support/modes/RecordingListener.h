@@ -83,6 +83,8 @@ public:
     std::vector<const Target*> killCams;
     bool watching = false;
     bool watchingOther() const override { return watching; }
+    const Target* watched = nullptr;  // the airplane the kill cam follows
+    const Target* watchedAirplane() const override { return watched; }
     void startKillCam(const Target& airplane) override { killCams.push_back(&airplane); }
     void pushWithSound(int kind, int stringId, std::u16string_view text) override
     {

@@ -1,0 +1,149 @@
+// The staged maps read against the achievement table: each landmark the
+// table names lies on a skirmish map under its own number and name, apart
+// from the others, at a place built there; and flying over all of them
+// earns every landmark and visit achievement.
+#include "gamedata/map/GameWorld.h"
+#include "gamedata/map/MapLoader.h"
+#include "gamedata/map/MapTrigger.h"
+#include "gamedata/records/MapLists.h"
+#include "modes/progress/AchievementPopup.h"
+#include "modes/progress/AchievementTable.h"
+#include "modes/progress/Achievements.h"
+#include "platform/File.h"
+#include "platform/Pak.h"
+#include "platform/Settings.h"
+#include "platform/Steam.h"
+#include "platform/StringTable.h"
+#include "render/assets/Model.h"
+
+#include "support/TempDir.h"
+#include "support/TestPak.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace {
+constexpr int kFirstVisit = 92, kLastVisit = 98;
+constexpr const char* kLanguages[] = {"EN", "DE", "ES", "FR", "IT", "JA", "KO", "PT", "RU", "ZH"};
+
+struct Landmark {
+    std::string map, notice;
+    Vec3 pos;
+    float radius = 0.0f;
+    int itemsInside = 0;
+};
+
+struct LandmarkAchievements : testing::Test {
+    TempDir save, data;
+    FileLayerScope scope{save.folder(), data.folder()};
+    std::map<std::string, StringTable> tables;
+    MapLists maps;
+    std::map<int, Landmark> landmarks;  // by number
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak"));
+        for (const char* language : kLanguages) {
+            auto file = openFile(std::string("data/strings/") + language + "/main.str");
+            ASSERT_NE(file, nullptr) << language;
+            ASSERT_TRUE(tables[language].load(*file)) << language;
+        }
+        ASSERT_TRUE(maps.load(MapLists::kFolder, tables["EN"]));
+        for (int i = 0; i < maps.countNonCampaign(); ++i)
+            readLandmarks(maps.skirmishMap(i));
+    }
+    void TearDown() override
+    {
+        releaseAllModels();
+        unmountAllPaks();
+    }
+
+    void readLandmarks(const MapInfoCfg* record)
+    {
+        GameWorld world;
+        world.init();
+        ASSERT_TRUE(MapLoader::loadEdt(world, record)) << record->name;
+        const auto& found = world.landmarkTriggers();
+        for (const MapTrigger* t : found) {
+            EXPECT_EQ(landmarks.count(t->landmark), 0u) << "number " << t->landmark << " twice, on " << record->name;
+            Landmark& l = landmarks[t->landmark];
+            l = {record->name, t->notice, t->pos, t->radius, 0};
+            for (int k = 0; k < world.itemCount(); ++k) {
+                const Vec3 at{world.item(k)->matrix.m[12], 0.0f, world.item(k)->matrix.m[14]};
+                l.itemsInside += std::hypot(at.x - t->pos.x, at.z - t->pos.z) < t->radius ? 1 : 0;
+            }
+            // One pass over a landmark reaches that one alone.
+            for (const MapTrigger* other : found) {
+                if (other == t || other->landmark > MapTrigger::kLandmarkEventLast - MapTrigger::kLandmarkEventBase)
+                    continue;
+                EXPECT_GT(std::hypot(other->pos.x - t->pos.x, other->pos.z - t->pos.z), t->radius + other->radius)
+                    << record->name << ": " << t->notice << " and " << other->notice;
+            }
+        }
+    }
+};
+
+TEST_F(LandmarkAchievements, EveryLandmarkAndVisitAchievementCanBeEarnedOnTheMaps)
+{
+    const auto rows = achievementRows();
+    const StringTable& english = tables["EN"];
+    int named = 0;
+    std::map<std::string, int> perMap;
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        const AchievementRow& row = rows[index];
+        if (row.kind != AchievementKind::Counter)
+            continue;
+        const int event = std::atoi(row.events);
+        if (event < MapTrigger::kLandmarkEventBase || event > MapTrigger::kLandmarkEventLast)
+            continue;
+        ++named;
+        const int number = event - MapTrigger::kLandmarkEventBase;
+        SCOPED_TRACE(row.steamName);
+        ASSERT_EQ(landmarks.count(number), 1u) << "no map has landmark " << number;
+        const Landmark& l = landmarks[number];
+        ++perMap[l.map];
+        // Named as its achievement names it, in every language.
+        EXPECT_EQ(english.findId(l.notice), row.nameText) << l.notice;
+        for (const char* language : kLanguages) {
+            const std::u16string* text = tables[language].text(row.nameText);
+            EXPECT_TRUE(text && !text->empty()) << language;
+        }
+        // The crossing is open water and the cliffs are the land itself; every
+        // other place is built there.
+        if (row.nameText != 338 && row.nameText != 335) {
+            EXPECT_GT(l.itemsInside, 0) << "nothing stands at " << l.notice << " on " << l.map;
+        }
+        EXPECT_GT(l.radius, 100.0f);
+    }
+    EXPECT_EQ(named, MapTrigger::kLandmarkEventLast - MapTrigger::kLandmarkEventBase + 1);
+    EXPECT_GE(perMap.size(), 3u) << "the landmarks lie on more than one map";
+
+    // Over every landmark once, in number order, the pop-ups shown in turn.
+    Settings profile;
+    Steam account;
+    AchievementPopup popup;
+    Achievements table{profile, account, nullptr, popup};
+    table.buildTable();
+    for (const auto& [number, l] : landmarks) {
+        const int event = MapTrigger::kLandmarkEventBase + number;
+        if (event > MapTrigger::kLandmarkEventLast)
+            continue;
+        table.notifyEvent(event);
+        for (int i = 0; i < 100 && !popup.entries().empty(); ++i)
+            popup.update(0.5f);
+    }
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        const int event = rows[index].kind == AchievementKind::Counter ? std::atoi(rows[index].events) : 0;
+        const bool landmark = event >= MapTrigger::kLandmarkEventBase && event <= MapTrigger::kLandmarkEventLast;
+        const bool visit = static_cast<int>(index) >= kFirstVisit && static_cast<int>(index) <= kLastVisit;
+        if (landmark || visit) {
+            EXPECT_TRUE(table.find(static_cast<int>(index))->done) << rows[index].steamName;
+        }
+    }
+}
+
+}  // namespace
