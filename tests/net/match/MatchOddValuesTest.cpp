@@ -308,7 +308,7 @@ TEST_F(OddValues, TimesFromAPeerChangeNothingButWhatTheirRangeAllows)
     EXPECT_TRUE(mode->respawnText(text)) << "whole seconds left, counted up";
     respawn.value = notANumber;
     receive(bytesOf(respawn));
-    EXPECT_TRUE(own->isActive()) << "not a number is the lowest: back at once";
+    EXPECT_EQ(own->respawnTimer, netmsg::kMaxRespawnWait) << "not a number: nothing changes";
 
     netmsg::AirplaneDestroyedMsg destroyed;
     destroyed.victimId = 77;
