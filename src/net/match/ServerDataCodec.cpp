@@ -17,7 +17,7 @@ bool readFloat(ByteReader& r, float& v, float notANumber = 0.0f, float lowest = 
     if (!r.u32(raw))
         return false;
     v = std::bit_cast<float>(raw);
-    v = std::isnan(v) ? notANumber : netmsg::peerSeconds(v, lowest, highest);
+    v = std::isfinite(v) ? netmsg::peerSeconds(v, lowest, highest) : notANumber;
     return true;
 }
 }  // namespace
