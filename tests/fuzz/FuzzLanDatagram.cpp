@@ -70,7 +70,8 @@ struct Direction {
     {
         if (sequencedSent >= kMostMessages)
             return;
-        const std::uint8_t m[2] = {static_cast<std::uint8_t>(sequencedSent), static_cast<std::uint8_t>(sequencedSent >> 8)};
+        const std::uint8_t m[2] = {static_cast<std::uint8_t>(sequencedSent),
+                                   static_cast<std::uint8_t>(sequencedSent >> 8)};
         from.sendUnreliable(m, sizeof m, 0);
         ++sequencedSent;
     }

@@ -133,11 +133,12 @@ TEST_F(LanLink, ACopyHeldBackWhileNewerMessagesPassIsNotTakenForANewOne)
 // emptied slots the client never had, and the link never delivered again.
 TEST_F(LanLink, ALateAcknowledgementEmptiesNothingTheClientNeverHad)
 {
-    bool loseData = false;
+    bool loseData = false, heldOne = false;
     link.script = [&](const ScriptedLink::Datagram& d) {
-        if (d.way == Way::ToHost && d.type() == 4 && d.number() >= 10 && link.held.empty() &&
-            std::none_of(link.sent.begin(), link.sent.end() - 1, [](const auto& s) { return s.type() == 4 && s.way == Way::ToHost && s.number() >= 10; }))
+        if (d.way == Way::ToHost && d.type() == 4 && d.number() >= 10 && !heldOne) {
+            heldOne = true;
             return Fate::Hold;
+        }
         return loseData && d.way == Way::ToClient && d.data() ? Fate::Drop : Fate::Pass;
     };
     ASSERT_TRUE(run(link, {&down}, 20, [&] { return down.taken == 20 && !link.held.empty(); }));

@@ -146,7 +146,7 @@ private:
         std::uint8_t sender = 0;
         std::array<std::uint8_t, kSlotPayload> payload{};
     };
-    // Every counter below is a sequence number (0-255); its slot is the low six bits.
+    // The u8 positions below are sequence numbers (0-255); a number's slot is its low six bits.
     struct Peer {
         sockaddr_in address{};
         std::atomic<bool> connected{false};
