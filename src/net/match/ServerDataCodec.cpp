@@ -71,7 +71,8 @@ int decodeServerData(std::span<const std::uint8_t> in, ServerData::Layout layout
     ServerData d;
     d.layout = layout;
     // The time layout's clients skip a time that is not a number; the kinds take it as 0.
-    const bool ok = readFloat(r, d.elapsed, layout == ServerData::Layout::Time ? -1.0f : 0.0f, -1.0f, netmsg::kMaxElapsed);
+    const bool ok =
+        readFloat(r, d.elapsed, layout == ServerData::Layout::Time ? -1.0f : 0.0f, -1.0f, netmsg::kMaxElapsed);
     std::uint16_t c0 = 0, c1 = 0;
     std::uint8_t stopped = 0;
     std::int16_t wave = 0;
