@@ -166,13 +166,13 @@ TEST_F(ClientOfRawHost, AcknowledgementsMoveTheBaseOnlyOverOutstandingSlots)
     EXPECT_TRUE(ofType(host.drain(), 6).empty()) << "nothing is left to resend";
 }
 
-// Sequence numbers run over the 64-slot ring: a sender past 63 starts at 0
-// again and the receiver follows it across the wrap.
+// Sequence numbers run over the whole byte, four laps of the 64-slot rings:
+// a sender past 255 starts at 0 again and the receiver follows it across.
 TEST_F(ClientOfRawHost, SequencedAndReliableNumbersFollowTheWrap)
 {
     accept();
-    for (int i = 0; i < 130; ++i) {
-        const auto s = static_cast<std::uint8_t>(i % 64);
+    for (int i = 0; i < 260; ++i) {
+        const auto s = static_cast<std::uint8_t>(i);
         from(host, nettest::sequenced(s, 0, {static_cast<std::uint8_t>(i)}));
         from(host, nettest::reliable(s, {static_cast<std::uint8_t>(i + 1)}));
         const auto got = takeAll();
@@ -181,23 +181,26 @@ TEST_F(ClientOfRawHost, SequencedAndReliableNumbersFollowTheWrap)
         EXPECT_EQ(got[1][0], static_cast<std::uint8_t>(i));
     }
     // Nine ahead is still taken, ten ahead is not.
-    from(host, nettest::sequenced(2 + 9, 0, {9}));
-    from(host, nettest::sequenced(12 + 10, 0, {10}));
+    from(host, nettest::sequenced(4 + 9, 0, {9}));
+    from(host, nettest::sequenced(14 + 10, 0, {10}));
     EXPECT_EQ(takeAll(), (std::vector<Bytes>{{9}}));
     // An old number behind the expected one is late: dropped.
-    from(host, nettest::sequenced(11, 0, {11}));
+    from(host, nettest::sequenced(13, 0, {11}));
     EXPECT_TRUE(takeAll().empty());
 
     // The client numbers what it sends the same way, from 0.
-    for (int i = 0; i < 65; ++i) {
-        const std::uint8_t b = 1;
+    const std::uint8_t b = 1;
+    for (int i = 0; i < 200; ++i)
         ASSERT_EQ(client.sendUnreliable(&b, 1, 0), 0);
-    }
-    const auto sent = ofType(host.drain(), 12);
-    ASSERT_EQ(sent.size(), 65u);
-    EXPECT_EQ(sent[63][1], 63);
-    EXPECT_EQ(sent[64][1], 0);
+    auto sent = ofType(host.drain(), 12);
+    ASSERT_EQ(sent.size(), 200u);
     EXPECT_EQ(sent[0][4], 2) << "its own slot as sender";
+    for (int i = 0; i < 57; ++i)
+        ASSERT_EQ(client.sendUnreliable(&b, 1, 0), 0);
+    sent = ofType(host.drain(), 12);
+    ASSERT_EQ(sent.size(), 57u);
+    EXPECT_EQ(sent[55][1], 255);
+    EXPECT_EQ(sent[56][1], 0);
 }
 
 // What arrives 32 or more past the head could be last lap's copy: it is

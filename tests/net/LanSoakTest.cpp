@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
+#include <mutex>
 #include <cstring>
 
 #include <arpa/inet.h>
@@ -19,14 +21,64 @@ constexpr int kClockSpeed = 10;
 // 10 000 each way take 15-30 s on an idle machine; a busy shared one is several
 // times slower, so the check sends fewer.
 constexpr int kMessages = 3000;
+// A party (a network thread or the proxy) not seen for this long is starved
+// by the machine, not silent.
+constexpr auto kStarved = std::chrono::milliseconds(20);
 
-Clock::TimeStamp fastClock()
-{
-    static const auto start = std::chrono::steady_clock::now();
-    const auto real = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
-    const std::int64_t ms = 100000 + real.count() * kClockSpeed / 1000;
-    return {static_cast<std::uint32_t>(ms / 1000), static_cast<std::uint32_t>(ms % 1000) * 1000};
-}
+// The transports' clock. It stands still while the machine starves one of the
+// parties (a network thread or the proxy): a loaded machine would otherwise
+// pass its own pauses off as a silent peer, ten times over, and the peers
+// would give each other up. A client's thread reads the clock on every pass,
+// the proxy turns at least every 5 ms, and a host does while it has a client.
+class SoakClock {
+public:
+    using Real = std::chrono::steady_clock;
+
+    Clock::TimeStamp read(int side)
+    {
+        std::lock_guard lock(m_lock);
+        const auto now = Real::now();
+        m_seen[static_cast<std::size_t>(side)] = now;
+        bool starved = false;
+        if (m_proxy) {
+            if (m_proxy->passes() != m_passes) {
+                m_passes = m_proxy->passes();
+                m_proxySeen = now;
+            }
+            const bool hostWaits = m_host->connectedCount() == 0;
+            starved = (!hostWaits && now - m_seen[0] > kStarved) || now - m_seen[1] > kStarved ||
+                      now - m_proxySeen > kStarved;
+        }
+        if (!starved)
+            m_us += std::chrono::duration_cast<std::chrono::microseconds>(now - m_last).count() * kClockSpeed;
+        m_last = now;
+        const std::int64_t ms = m_us / 1000;
+        return {static_cast<std::uint32_t>(ms / 1000), static_cast<std::uint32_t>(ms % 1000) * 1000};
+    }
+    void watch(const UdpImpairmentProxy* proxy, const LanTransport* host)
+    {
+        std::lock_guard lock(m_lock);
+        m_proxy = proxy;
+        m_host = host;
+        m_seen.fill(Real::now());
+        m_proxySeen = Real::now();
+    }
+    void unwatch()
+    {
+        std::lock_guard lock(m_lock);
+        m_proxy = nullptr;
+    }
+
+private:
+    std::mutex m_lock;
+    std::int64_t m_us = 100000000;
+    Real::time_point m_last = Real::now();
+    std::array<Real::time_point, 2> m_seen{};
+    const UdpImpairmentProxy* m_proxy = nullptr;
+    const LanTransport* m_host = nullptr;
+    std::uint64_t m_passes = 0;
+    Real::time_point m_proxySeen;
+};
 
 std::size_t sizeOf(int index)
 {
@@ -84,10 +136,11 @@ struct Flow {
 
 TEST(LanTransportSoak, DeliversEveryMessageOnceAndInOrderThroughALossyLink)
 {
+    SoakClock clock;
     LanTransport::Config serverConfig;
     serverConfig.bindPort = 0;
     serverConfig.announceAddress = 0;
-    serverConfig.clock = fastClock;
+    serverConfig.clock = [&clock] { return clock.read(0); };
     LanTransport server(serverConfig);
     const std::uint8_t info[2] = {'s', 0};
     ASSERT_TRUE(server.init(info, sizeof info));
@@ -100,10 +153,15 @@ TEST(LanTransportSoak, DeliversEveryMessageOnceAndInOrderThroughALossyLink)
     options.toClient = {0.2, 0.05, 0.05, 1};
     UdpImpairmentProxy proxy(options);
     ASSERT_TRUE(proxy.start());
+    clock.watch(&proxy, &server);
+    struct Unwatch {
+        SoakClock& clock;
+        ~Unwatch() { clock.unwatch(); }
+    } unwatch{clock};  // before the proxy goes, whatever ends the test
 
     LanTransport::Config clientConfig;
     clientConfig.announceAddress = 0;
-    clientConfig.clock = fastClock;
+    clientConfig.clock = [&clock] { return clock.read(1); };
     LanTransport client(clientConfig);
     const std::uint8_t name[2] = {'c', 0};
     ASSERT_TRUE(client.init(name, sizeof name));

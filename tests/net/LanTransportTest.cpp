@@ -130,8 +130,9 @@ TEST_F(ServerWithPeer, ReliableMessagesAreDeliveredOnceAndInOrder)
 
 TEST_F(ServerWithPeer, SequenceNumbersWrapInRingsAndAcknowledgements)
 {
-    for (int i = 0; i < 70; ++i) {
-        send(nettest::reliable(static_cast<std::uint8_t>(i % 64), {static_cast<std::uint8_t>(i)}));
+    // The numbers run over the whole byte, the slots over 64 of them.
+    for (int i = 0; i < 262; ++i) {
+        send(nettest::reliable(static_cast<std::uint8_t>(i), {static_cast<std::uint8_t>(i)}));
         const auto taken = takeAllReliable(server, 0);
         ASSERT_EQ(taken, (std::vector<Bytes>{{static_cast<std::uint8_t>(i)}})) << i;
     }
@@ -141,6 +142,21 @@ TEST_F(ServerWithPeer, SequenceNumbersWrapInRingsAndAcknowledgements)
     const auto acks = ofType(peer.drain(), 4);
     ASSERT_EQ(acks.size(), 1u);
     EXPECT_EQ(acks[0], (Bytes{4, 5, 0, 0}));
+
+    // 64 numbers on shares the expected one's slot but is not that message.
+    send(nettest::reliable(6 + 64, {64}));
+    send(nettest::reliable(6, {6}));
+    EXPECT_EQ(takeAllReliable(server, 0), (std::vector<Bytes>{{6}}));
+    const std::uint8_t state = 1;
+    for (int i = 0; i < 200; ++i)
+        server.sendUnreliable(&state, 1, 0);
+    EXPECT_EQ(ofType(peer.drain(), 12).size(), 200u);
+    for (int i = 0; i < 60; ++i)
+        server.sendUnreliable(&state, 1, 0);
+    const auto sequenced = ofType(peer.drain(), 12);
+    ASSERT_EQ(sequenced.size(), 60u);
+    EXPECT_EQ(sequenced[55][1], 255);
+    EXPECT_EQ(sequenced[56][1], 0);
 }
 
 TEST_F(ServerWithPeer, DamagedDataDatagramsAreDropped)

@@ -126,6 +126,7 @@ void UdpImpairmentProxy::run()
 
     std::uint8_t buffer[4096];
     while (!stop_) {
+        ++passes_;
         std::vector<pollfd> fds{{listenFd_, POLLIN, 0}};
         for (const Link& link : links)
             fds.push_back({link.upstreamFd, POLLIN, 0});

@@ -106,6 +106,11 @@ std::int16_t quatWord(float component)
 
 float quatComponent(std::int16_t word) { return static_cast<float>(word) * 0.00003125f; }
 
+float peerSeconds(float value, float lowest, float highest)
+{
+    return std::isnan(value) ? lowest : std::clamp(value, lowest, highest);
+}
+
 std::int8_t healthByte(float health)
 {
     const float h = std::isfinite(health) ? std::clamp(health, -1.0f, 1.0f) : 0.0f;
@@ -340,6 +345,7 @@ bool AirplaneDestroyedMsg::decode(std::span<const std::uint8_t> in)
     m.flags = f;
     m.victimId = victim;
     m.killerId = killer;
+    m.respawnTime = respawnSeconds(m.respawnTime);
     *this = m;
     return true;
 }
@@ -527,6 +533,7 @@ bool TeamSwitchMsg::decode(std::span<const std::uint8_t> in)
         return false;
     m.airplaneId = id;
     m.team = t;
+    m.value = respawnSeconds(m.value);
     *this = m;
     return true;
 }
@@ -660,6 +667,7 @@ bool RespawnMsg::decode(std::span<const std::uint8_t> in)
         return false;
     m.airplaneId = id;
     m.orientation = Quat{quatComponent(x), quatComponent(y), quatComponent(z), quatComponent(w)};
+    m.value = respawnSeconds(m.value);
     *this = m;
     return true;
 }

@@ -22,6 +22,14 @@ namespace netmsg {
 // The transport's limit: a longer message could be made but never sent.
 constexpr std::size_t kMaxMessage = LanTransport::kMaxPayload;
 
+// Times a peer sends, held to what a match can mean before anything counts
+// with them or turns them into whole seconds: a respawn wait is at most the
+// set-up's one byte of seconds (-1: out), a count-down at most an hour, an
+// elapsed match time at most a day. Not a number counts as the lowest.
+constexpr float kMaxRespawnWait = 255.0f, kMaxCountdown = 3600.0f, kMaxElapsed = 86400.0f;
+float peerSeconds(float value, float lowest, float highest);
+inline float respawnSeconds(float value) { return peerSeconds(value, -1.0f, kMaxRespawnWait); }
+
 enum Type : std::uint8_t {
     JoinRequest = 0, PlayerInfo = 0, PlayerLeft = 1, JoinComplete = 2, AirplaneState = 3, Health = 5,
     Welcome = 6, Chat = 7, AirplaneDestroyed = 8, WeaponLaunch = 9, Flares = 10, Weather = 12, Eject = 23,

@@ -454,6 +454,7 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
         if (ended.hasData || layout == ServerData::Layout::None) {
             ByteReader rest(std::span<const std::uint8_t>(end.tail).subspan(static_cast<std::size_t>(n)));
             ended.hasCountdown = rest.f32(ended.countdown);
+            ended.countdown = netmsg::peerSeconds(ended.countdown, -1.0f, netmsg::kMaxCountdown);
         }
         (void)m->applyPeerEvent(ended);
         return;

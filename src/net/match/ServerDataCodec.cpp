@@ -1,5 +1,6 @@
 #include "net/match/ServerDataCodec.h"
 
+#include "net/match/NetMessage.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 
@@ -7,15 +8,16 @@
 #include <cmath>
 
 namespace {
-// A float the kinds read as 0 when it is not a number.
-bool readFloat(ByteReader& r, float& v, float notANumber = 0.0f)
+// A time in seconds the kinds read as 0 when it is not a number, held to
+// what a match can mean (elapsed time and count-downs turn into whole seconds).
+bool readFloat(ByteReader& r, float& v, float notANumber = 0.0f, float lowest = -netmsg::kMaxCountdown,
+               float highest = netmsg::kMaxCountdown)
 {
     std::uint32_t raw = 0;
     if (!r.u32(raw))
         return false;
     v = std::bit_cast<float>(raw);
-    if (!std::isfinite(v))
-        v = notANumber;
+    v = std::isfinite(v) ? netmsg::peerSeconds(v, lowest, highest) : notANumber;
     return true;
 }
 }  // namespace
@@ -69,7 +71,8 @@ int decodeServerData(std::span<const std::uint8_t> in, ServerData::Layout layout
     ServerData d;
     d.layout = layout;
     // The time layout's clients skip a time that is not a number; the kinds take it as 0.
-    const bool ok = readFloat(r, d.elapsed, layout == ServerData::Layout::Time ? -1.0f : 0.0f);
+    const bool ok =
+        readFloat(r, d.elapsed, layout == ServerData::Layout::Time ? -1.0f : 0.0f, -1.0f, netmsg::kMaxElapsed);
     std::uint16_t c0 = 0, c1 = 0;
     std::uint8_t stopped = 0;
     std::int16_t wave = 0;

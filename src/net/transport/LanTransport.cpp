@@ -58,38 +58,31 @@ bool LanTransport::init(const std::uint8_t* identity, std::size_t length)
     state_ = State::Closed;
     accepting_ = false;
     for (Peer& peer : *peers_) {
-        resetPeer(peer, false);
+        resetPeer(peer);
         peer.lastHeard = peer.ackTimer = peer.resendRequestTimer = peer.sendTimer = now();
     }
     return true;
 }
 
-void LanTransport::resetReliable(Peer& peer)
+void LanTransport::resetRings(Peer& peer)
 {
     for (int i = 0; i < kRing; ++i) {
-        peer.receive[i].sequence = peer.send[i].sequence = static_cast<std::uint8_t>(i);
         peer.receive[i].length = peer.send[i].length = 0;
         peer.receive[i].sent = peer.send[i].sent = 0;
-    }
-    peer.receiveFree = peer.sendFree = kRing - 1;
-    peer.head = peer.readIndex = peer.lastAckedHead = 0;
-    peer.base = peer.tail = peer.nextToSend = 0;
-}
-
-void LanTransport::resetPeer(Peer& peer, bool keepSequenced)
-{
-    resetReliable(peer);
-    peer.connected = false;
-    peer.address = sockaddr_in{};
-    if (keepSequenced)
-        return;
-    for (int i = 0; i < kRing; ++i) {
         peer.sequenced[i].type = 12;
-        peer.sequenced[i].sequence = static_cast<std::uint8_t>(i);
         peer.sequenced[i].length = 0;
     }
-    peer.sequencedFree = kRing - 1;
+    peer.receiveFree = peer.sendFree = peer.sequencedFree = kRing - 1;
+    peer.head = peer.readIndex = peer.lastAckedHead = 0;
+    peer.base = peer.tail = peer.nextToSend = 0;
     peer.nextExpected = peer.sequencedRead = peer.sequencedSendCounter = 0;
+}
+
+void LanTransport::resetPeer(Peer& peer)
+{
+    resetRings(peer);
+    peer.connected = false;
+    peer.address = sockaddr_in{};
 }
 
 sockaddr_in LanTransport::addressOf(std::uint32_t hostOrderAddress, std::uint16_t port) const
@@ -219,6 +212,10 @@ std::uint16_t LanTransport::boundPort() const
 
 void LanTransport::sendTo(const sockaddr_in& to, const std::uint8_t* data, std::size_t length)
 {
+    if (config_.send) {
+        config_.send(to, data, length);
+        return;
+    }
     const int fd = socket_;
     if (fd < 0)
         return;
@@ -264,14 +261,14 @@ int LanTransport::queueReliable(const std::uint8_t* payload, std::size_t length,
     Peer& p = (*peers_)[peer];
     if (p.sendFree <= 0)
         return -1;
-    ReliableSlot& slot = p.send[p.tail];
+    ReliableSlot& slot = p.send[p.tail % kRing];
     slot.type = static_cast<std::uint8_t>(PacketType::Reliable);
     slot.sequence = p.tail;
     slot.sent = 0;
     std::memcpy(slot.payload.data(), payload, length);
     slot.length = static_cast<std::uint16_t>(length);
     --p.sendFree;
-    p.tail = static_cast<std::uint8_t>((p.tail + 1) % kRing);
+    ++p.tail;
     return 0;
 }
 
@@ -285,7 +282,7 @@ int LanTransport::sendUnreliable(const std::uint8_t* payload, std::size_t length
         std::lock_guard lock(ringLock_);
         Peer& p = (*peers_)[peer];
         packet[1] = p.sequencedSendCounter;
-        p.sequencedSendCounter = static_cast<std::uint8_t>((p.sequencedSendCounter + 1) % kRing);
+        ++p.sequencedSendCounter;
         to = p.address;
     }
     packet[0] = static_cast<std::uint8_t>(PacketType::Sequenced);
@@ -304,9 +301,10 @@ int LanTransport::peekAnyReliable(int& peer)
     std::lock_guard lock(ringLock_);
     for (int i = 0; i < kPeers; ++i) {
         const Peer& p = (*peers_)[i];
-        if (p.receive[p.readIndex].length != 0) {
+        // Only what arrived in order: the head stops at the first gap.
+        if (p.readIndex != p.head) {
             peer = i;
-            return p.receive[p.readIndex].length;
+            return p.receive[p.readIndex % kRing].length;
         }
     }
     return 0;
@@ -318,15 +316,27 @@ int LanTransport::takeReliable(int peer, std::uint8_t* out, std::size_t capacity
         return 0;
     std::lock_guard lock(ringLock_);
     Peer& p = (*peers_)[peer];
-    ReliableSlot& slot = p.receive[p.readIndex];
+    ReliableSlot& slot = p.receive[p.readIndex % kRing];
     const int length = slot.length;
-    if (length == 0 || static_cast<std::size_t>(length) > capacity)
+    if (p.readIndex == p.head || length == 0 || static_cast<std::size_t>(length) > capacity)
         return 0;
     std::memcpy(out, slot.payload.data(), length);
     slot.length = 0;
     ++p.receiveFree;
-    p.readIndex = static_cast<std::uint8_t>((p.readIndex + 1) % kRing);
+    ++p.readIndex;
     return length;
+}
+
+int LanTransport::nextSequenced(Peer& p)
+{
+    // Everything waiting lies between the read number and the next expected
+    // one (at most 63 apart); lost or dropped numbers leave empty slots.
+    for (; p.sequencedRead != p.nextExpected; ++p.sequencedRead) {
+        const SequencedSlot& slot = p.sequenced[p.sequencedRead % kRing];
+        if (slot.length != 0 && slot.sequence == p.sequencedRead)
+            return slot.length;
+    }
+    return 0;
 }
 
 int LanTransport::peekSequenced(int peer)
@@ -334,13 +344,7 @@ int LanTransport::peekSequenced(int peer)
     if (peer < 0 || peer >= kPeers)
         return 0;
     std::lock_guard lock(ringLock_);
-    Peer& p = (*peers_)[peer];
-    if (p.sequencedFree >= kRing - 1)
-        return 0;
-    // Lost or dropped numbers leave empty slots: step over them.
-    for (int i = 0; i < kRing && p.sequenced[p.sequencedRead].length == 0; ++i)
-        p.sequencedRead = static_cast<std::uint8_t>((p.sequencedRead + 1) % kRing);
-    return p.sequenced[p.sequencedRead].length;
+    return nextSequenced((*peers_)[peer]);
 }
 
 int LanTransport::peekAnySequenced(int& peer)
@@ -356,18 +360,18 @@ int LanTransport::peekAnySequenced(int& peer)
 
 int LanTransport::takeSequenced(int peer, std::uint8_t* out, std::size_t capacity)
 {
-    if (peekSequenced(peer) == 0)
+    if (peer < 0 || peer >= kPeers)
         return 0;
     std::lock_guard lock(ringLock_);
     Peer& p = (*peers_)[peer];
-    SequencedSlot& slot = p.sequenced[p.sequencedRead];
-    const int length = slot.length;
+    const int length = nextSequenced(p);
     if (length == 0 || static_cast<std::size_t>(length) > capacity)
         return 0;
+    SequencedSlot& slot = p.sequenced[p.sequencedRead % kRing];
     std::memcpy(out, slot.payload.data(), length);
     slot.length = 0;
     ++p.sequencedFree;
-    p.sequencedRead = static_cast<std::uint8_t>((p.sequencedRead + 1) % kRing);
+    ++p.sequencedRead;
     return length;
 }
 

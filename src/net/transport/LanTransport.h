@@ -18,10 +18,15 @@
 // in order, 64-slot rings with cumulative acknowledgements and resends) and
 // sequenced messages (sent once, late ones dropped). The payloads are opaque.
 // One network thread runs poll(); the main thread queues, sends and takes.
+//
+// Sequence numbers use the whole byte (0-255) while a ring has 64 slots and
+// at most 32 messages are in flight: a copy or an acknowledgement has to be
+// more than 220 numbers late before it can pass for a new one.
 class LanTransport {
 public:
     static constexpr int kPeers = 7;
     static constexpr int kRing = 64;
+    static constexpr int kWindow = 32;  // reliable messages in flight, and how far ahead one is taken
     static constexpr std::size_t kSlotPayload = 1224;
     static constexpr std::size_t kMaxPayload = 1223;  // longer ones cannot be delivered
     static constexpr std::size_t kMaxBlob = 127;      // the identity goes out with a one-byte length
@@ -45,6 +50,11 @@ public:
         std::uint32_t discoveryAddress = 0xFFFFFFFFu;  // host byte order
         std::uint32_t announceAddress = 0xE0000001u;   // 224.0.0.1; 0 sends no announce
         std::function<Clock::TimeStamp()> clock;       // empty: Clock::timeOfDay
+        // Empty: the socket. Tests put a scripted link between two transports
+        // (called with the ring lock held: it must not call back).
+        std::function<void(const sockaddr_in& to, const std::uint8_t* data, std::size_t length)> send;
+        // How long a pass waits for a datagram; a scripted link has none to wait for.
+        int waitMicroseconds = 500;
     };
 
     struct FoundServer {
@@ -136,6 +146,7 @@ private:
         std::uint8_t sender = 0;
         std::array<std::uint8_t, kSlotPayload> payload{};
     };
+    // The u8 positions below are sequence numbers (0-255); a number's slot is its low six bits.
     struct Peer {
         sockaddr_in address{};
         std::atomic<bool> connected{false};
@@ -162,9 +173,11 @@ private:
     sockaddr_in addressOf(std::uint32_t hostOrderAddress, std::uint16_t port) const;
     int findPeer(const sockaddr_in& from) const;
     int findFreeSlot() const;
-    void resetReliable(Peer& peer);
-    void resetPeer(Peer& peer, bool keepSequenced);
+    void resetRings(Peer& peer);
+    void resetPeer(Peer& peer);
     void announce();
+    // The length of the next sequenced message to take, stepping over lost numbers (ring lock held).
+    int nextSequenced(Peer& peer);
 
     void handleUnconnectedClient(const std::uint8_t* data, std::size_t length, const sockaddr_in& from);
     void handleNewcomer(const std::uint8_t* data, std::size_t length, const sockaddr_in& from);

@@ -24,17 +24,22 @@ constexpr std::int64_t kResendMs = 100;
 constexpr std::int64_t kTimeoutMs = 7000;
 constexpr std::int64_t kRestartMs = 700;
 constexpr std::int64_t kReconnectMs = 3000;
-constexpr int kReceiveWindow = 32;
 constexpr int kSequencedWindow = 10;
 
+// Sequence numbers run over the whole byte; a ring slot is the low six bits.
 std::uint8_t distance(std::uint8_t from, std::uint8_t to)
 {
-    return static_cast<std::uint8_t>((to - from) & 63);
+    return static_cast<std::uint8_t>(to - from);
 }
 
 std::uint8_t next(std::uint8_t sequence)
 {
-    return static_cast<std::uint8_t>((sequence + 1) & 63);
+    return static_cast<std::uint8_t>(sequence + 1);
+}
+
+int slotOf(std::uint8_t sequence)
+{
+    return sequence % LanTransport::kRing;
 }
 
 bool sameAddress(const sockaddr_in& a, const sockaddr_in& b)
@@ -76,7 +81,7 @@ bool LanTransport::poll()
     if (fd < 0)
         return false;
     pollfd wait{fd, POLLIN, 0};
-    const timespec timeout{0, 500000};
+    const timespec timeout{0, static_cast<long>(config_.waitMicroseconds) * 1000};
     const int ready = ::ppoll(&wait, 1, &timeout, nullptr);
     announce();
     const bool readable = ready > 0 && (wait.revents & POLLIN);
@@ -157,8 +162,13 @@ void LanTransport::handleUnconnectedClient(const std::uint8_t* data, std::size_t
                 return;
             server.lastHeard = now();
         }
-        server.connected = true;
-        ++connectedCount_;
+        {
+            // A new connection: the host's slot numbers from 0 as well.
+            std::lock_guard lock(ringLock_);
+            resetRings(server);
+        }
+        if (!server.connected.exchange(true))
+            ++connectedCount_;
         ownIndex_ = data[1];
         connected_ = true;
         return;
@@ -248,8 +258,9 @@ void LanTransport::handleKnownPeer(int index, const std::uint8_t* data, std::siz
         if (!restarted)
             return;
         {
+            // The restarted peer numbers both kinds from 0 again.
             std::lock_guard lock(ringLock_);
-            resetReliable(peer);
+            resetRings(peer);
         }
         std::array<std::uint8_t, kBlobCapacity> identity{};
         if (length >= 3 && static_cast<std::size_t>(data[2]) + 3 == length)
@@ -270,13 +281,13 @@ void LanTransport::handleKnownPeer(int index, const std::uint8_t* data, std::siz
     case PacketType::Ack:
         if (length >= 4) {
             peer.lastHeard = now();
-            receiveAck(peer, data[1] & 63);
+            receiveAck(peer, data[1]);
         }
         break;
     case PacketType::ResendRequest:
         if (length >= 4) {
             peer.lastHeard = now();
-            resendOne(peer, data[1] & 63);
+            resendOne(peer, data[1]);
         }
         break;
     case PacketType::Reliable:
@@ -293,23 +304,25 @@ void LanTransport::handleKnownPeer(int index, const std::uint8_t* data, std::siz
 
 void LanTransport::receiveAck(Peer& peer, std::uint8_t acked)
 {
-    const ReliableSlot& last = peer.send[acked];
-    if (last.length == 0 || last.sent != 1)
+    // Only what went out can be acknowledged, and nothing goes out at or
+    // past the window's end: anything else is a stale or foreign number.
+    if (distance(peer.base, acked) >= distance(peer.base, windowEnd(peer)))
         return;
-    // Only slots between the base and the tail are outstanding.
-    if (distance(peer.base, acked) >= distance(peer.base, peer.tail))
+    const ReliableSlot& last = peer.send[slotOf(acked)];
+    if (last.length == 0 || last.sent != 1 || last.sequence != acked)
         return;
     for (std::uint8_t i = peer.base;; i = next(i)) {
-        if (peer.send[i].length != 0) {
-            peer.send[i].length = 0;
-            peer.send[i].sent = 0;
+        ReliableSlot& slot = peer.send[slotOf(i)];
+        if (slot.length != 0) {
+            slot.length = 0;
+            slot.sent = 0;
             ++peer.sendFree;
         }
         if (i == acked)
             break;
     }
     peer.base = next(acked);
-    if (peer.nextToSend == acked || distance(peer.base, peer.nextToSend) > distance(peer.base, peer.tail))
+    if (distance(peer.base, peer.nextToSend) > distance(peer.base, peer.tail))
         peer.nextToSend = peer.base;
 }
 
@@ -322,34 +335,38 @@ void LanTransport::receiveReliable(Peer& peer, const std::uint8_t* data, std::si
         return;
     peer.lastHeard = now();
     const std::uint8_t sequence = data[1];
-    if (sequence >= kRing)
-        return;
     if (data[0] == static_cast<std::uint8_t>(PacketType::ReliableResent) && sequence != peer.head)
         return;
-    ReliableSlot& slot = peer.receive[sequence];
-    if (distance(peer.head, sequence) >= kReceiveWindow) {
+    if (distance(peer.head, sequence) >= kWindow) {
         // A copy of a slot delivered already: the sender never heard our
         // acknowledgement and would resend its base for ever, so the next
         // upkeep acknowledges the head again.
         if (peer.lastAckedHead == peer.head)
-            peer.lastAckedHead = static_cast<std::uint8_t>((peer.head - 1) & 63);
+            peer.lastAckedHead = static_cast<std::uint8_t>(peer.head - 1);
         return;
     }
+    // A full slot holds this number already or an older one not yet taken.
+    ReliableSlot& slot = peer.receive[slotOf(sequence)];
     if (slot.length != 0)
         return;
     std::memcpy(slot.payload.data(), data + 4, declared);
     slot.length = static_cast<std::uint16_t>(declared);
+    slot.sequence = sequence;
     --peer.receiveFree;
     if (sequence != peer.head)
         return;
-    for (int i = 0; i < kRing && peer.receive[peer.head].length != 0; ++i)
+    for (int i = 0; i < kRing; ++i) {
+        const ReliableSlot& at = peer.receive[slotOf(peer.head)];
+        if (at.length == 0 || at.sequence != peer.head)
+            break;
         peer.head = next(peer.head);
+    }
     peer.resendRequestTimer = now();
 }
 
 void LanTransport::receiveSequenced(int index, Peer& peer, const std::uint8_t* data, std::size_t length)
 {
-    if (peer.sequencedFree <= 0 || length < 6 || data[length - 1] != data[1])
+    if (length < 6 || data[length - 1] != data[1])
         return;
     // A server's clients send their slot; a server sends 0, its client's peer index for it.
     if (data[4] != index)
@@ -359,13 +376,24 @@ void LanTransport::receiveSequenced(int index, Peer& peer, const std::uint8_t* d
         return;
     peer.lastHeard = now();
     const std::uint8_t sequence = data[1];
-    if (sequence >= kRing)
+    if (distance(peer.nextExpected, sequence) >= kSequencedWindow)
         return;
-    SequencedSlot& slot = peer.sequenced[sequence];
-    if (slot.length != 0 || distance(peer.nextExpected, sequence) >= kSequencedWindow)
-        return;
+    // The reader takes numbers in order, so a new message never lands among
+    // older unread ones: the oldest make room (they are stale by now).
+    while (distance(peer.sequencedRead, sequence) >= kRing - 1) {
+        SequencedSlot& old = peer.sequenced[slotOf(peer.sequencedRead)];
+        if (old.length != 0 && old.sequence == peer.sequencedRead) {
+            old.length = 0;
+            ++peer.sequencedFree;
+        }
+        peer.sequencedRead = next(peer.sequencedRead);
+    }
+    SequencedSlot& slot = peer.sequenced[slotOf(sequence)];
+    if (slot.length != 0)
+        return;  // cannot be: everything waiting is older and at most 62 back
     std::memcpy(slot.payload.data(), data + 5, declared);
     slot.length = static_cast<std::uint16_t>(declared);
+    slot.sequence = sequence;
     slot.sender = data[4];
     --peer.sequencedFree;
     peer.nextExpected = next(sequence);
@@ -390,8 +418,10 @@ void LanTransport::sendSlot(Peer& peer, ReliableSlot& slot, PacketType type)
 
 void LanTransport::resendOne(Peer& peer, std::uint8_t sequence)
 {
-    ReliableSlot& slot = peer.send[sequence];
-    if (slot.length == 0 || distance(peer.base, sequence) > distance(peer.base, windowEnd(peer)))
+    if (distance(peer.base, sequence) >= distance(peer.base, windowEnd(peer)))
+        return;
+    ReliableSlot& slot = peer.send[slotOf(sequence)];
+    if (slot.length == 0 || slot.sequence != sequence)
         return;
     sendSlot(peer, slot, PacketType::ReliableResent);
     peer.sendTimer = now();
@@ -399,11 +429,9 @@ void LanTransport::resendOne(Peer& peer, std::uint8_t sequence)
 
 std::uint8_t LanTransport::windowEnd(const Peer& peer) const
 {
-    // Nothing 32 or more past the base goes out: the receiver would take an
-    // old copy of a delivered slot for the next lap's message.
-    return distance(peer.base, peer.tail) > kReceiveWindow
-               ? static_cast<std::uint8_t>((peer.base + kReceiveWindow) & 63)
-               : peer.tail;
+    // The end itself is outside: nothing 32 or more past the base goes out,
+    // so the receiver never runs further ahead of the base than it takes.
+    return distance(peer.base, peer.tail) > kWindow ? static_cast<std::uint8_t>(peer.base + kWindow) : peer.tail;
 }
 
 void LanTransport::resendFrom(Peer& peer, std::uint8_t start, int count)
@@ -415,7 +443,7 @@ void LanTransport::resendFrom(Peer& peer, std::uint8_t start, int count)
     if (count != 0 && count < run)
         run = count;
     for (int i = 0; i < run; ++i) {
-        ReliableSlot& slot = peer.send[(start + i) & 63];
+        ReliableSlot& slot = peer.send[slotOf(static_cast<std::uint8_t>(start + i))];
         if (slot.length != 0)
             sendSlot(peer, slot, PacketType::Reliable);
     }
@@ -428,7 +456,7 @@ void LanTransport::upkeep(int index)
         std::lock_guard lock(ringLock_);
         const int backlog = distance(peer.lastAckedHead, peer.head);
         if (backlog > kAckBacklog || (backlog != 0 && since(peer.ackTimer) > kAckDelayMs)) {
-            sendControl(peer, PacketType::Ack, static_cast<std::uint8_t>((peer.head - 1) & 63));
+            sendControl(peer, PacketType::Ack, static_cast<std::uint8_t>(peer.head - 1));
             peer.lastAckedHead = peer.head;
             peer.ackTimer = now();
         }
@@ -437,7 +465,7 @@ void LanTransport::upkeep(int index)
             sendControl(peer, PacketType::ResendRequest, peer.head);
             peer.resendRequestTimer = now();
         }
-        const bool baseFilled = peer.send[peer.base].length != 0;
+        const bool baseFilled = peer.send[slotOf(peer.base)].length != 0;
         if (baseFilled && since(peer.sendTimer) > kResendMs) {
             resendFrom(peer, peer.base, 5);
             peer.sendTimer = now();
@@ -464,7 +492,7 @@ void LanTransport::dropPeer(int index)
     --connectedCount_;
     {
         std::lock_guard lock(ringLock_);
-        resetPeer(peer, false);
+        resetPeer(peer);
     }
     if (connectedCount_ <= 0) {
         connectedCount_ = 0;

@@ -282,3 +282,91 @@ TEST_F(OddValues, AJoinedClientTakesNothingButItsHostsMessagesAndNoLateJoinRecor
     receive(bytesOf(respawn));
     EXPECT_EQ(handler->client.state, NetworkGameClient::Playing);
 }
+
+// Times beyond any a match uses (1e30, NaN) are held to their range where they
+// come in, before the mode counts with them or turns them into whole seconds
+// (the respawn text, the end table's clock): a respawn wait at most 255 s or
+// out, a restart count-down at most an hour, an elapsed time at most a day.
+TEST_F(OddValues, TimesFromAPeerChangeNothingButWhatTheirRangeAllows)
+{
+    constexpr float kHuge = 1e30f;
+    const float notANumber = std::numeric_limits<float>::quiet_NaN();
+    GameModeCustom* mode = joinedClient();
+    ASSERT_NE(mode, nullptr);
+    Airplane* own = mode->playerAirplane();
+    Target* other = mode->findPlayerAirplane(77);
+    ASSERT_TRUE(own && other);
+    std::u16string text;
+
+    netmsg::RespawnMsg respawn;
+    respawn.airplaneId = own->id();
+    respawn.position = own->position();
+    respawn.value = kHuge;
+    receive(bytesOf(respawn));
+    EXPECT_FALSE(own->isActive());
+    EXPECT_EQ(own->respawnTimer, netmsg::kMaxRespawnWait);
+    EXPECT_TRUE(mode->respawnText(text)) << "whole seconds left, counted up";
+    respawn.value = notANumber;
+    receive(bytesOf(respawn));
+    EXPECT_EQ(own->respawnTimer, netmsg::kMaxRespawnWait) << "not a number: nothing changes";
+
+    netmsg::AirplaneDestroyedMsg destroyed;
+    destroyed.victimId = 77;
+    destroyed.flags = 4;
+    destroyed.respawnTime = kHuge;
+    destroyed.position = other->position();
+    receive(bytesOf(destroyed));
+    EXPECT_FALSE(other->isActive());
+    EXPECT_EQ(other->respawnTimer, netmsg::kMaxRespawnWait);
+
+    netmsg::TeamSwitchMsg sw;
+    sw.airplaneId = 77;
+    sw.team = other->team() == 0 ? 1 : 0;
+    sw.value = kHuge;
+    sw.position = other->position();
+    receive(bytesOf(sw));
+    EXPECT_EQ(other->team(), sw.team);
+    EXPECT_EQ(other->respawnTimer, netmsg::kMaxRespawnWait);
+
+    ServerData data;
+    mode->fillServerData(data);
+    const float elapsed = ScoreMgr::instance().elapsed();
+    netmsg::ServerDataMsg state;
+    state.data.resize(static_cast<std::size_t>(serverDataSize(data.layout)));
+    data.elapsed = notANumber;
+    ASSERT_GT(encodeServerData(data, state.data), 0);
+    receive(bytesOf(state));
+    EXPECT_EQ(ScoreMgr::instance().elapsed(), elapsed);
+    data.elapsed = kHuge;
+    ASSERT_GT(encodeServerData(data, state.data), 0);
+    receive(bytesOf(state));
+    EXPECT_EQ(ScoreMgr::instance().elapsed(), netmsg::kMaxElapsed);
+
+    netmsg::MatchEndMsg end;
+    end.data = state.data;
+    end.countdown = notANumber;
+    receive(bytesOf(end));
+    EXPECT_EQ(mode->restartCountdown(), -1.0f) << "no count-down came";
+    end.countdown = kHuge;
+    receive(bytesOf(end));
+    EXPECT_EQ(mode->restartCountdown(), netmsg::kMaxCountdown);
+}
+
+// The host holds a client's own respawn time the same way.
+TEST_F(OddValues, TheHostHoldsAClientsRespawnTimeToItsRange)
+{
+    GameModeCustom* mode = hostWithJoiners();
+    ASSERT_NE(mode, nullptr);
+    Airplane* first = joinerAirplane(*mode, 1);
+    ASSERT_NE(first, nullptr);
+    netmsg::AirplaneDestroyedMsg destroyed;
+    destroyed.victimId = first->id();
+    destroyed.flags = 4;
+    destroyed.respawnTime = 1e30f;
+    destroyed.position = first->position();
+    fake->inbox.push_back({0, bytesOf(destroyed)});
+    frames(1);
+    EXPECT_FALSE(first->isActive());
+    EXPECT_LE(first->respawnTimer, netmsg::kMaxRespawnWait);
+    EXPECT_GT(first->respawnTimer, 0.0f);
+}
