@@ -1,6 +1,7 @@
 #include "entities/ai/AirplaneAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
+#include "gamedata/records/PlaneCfg.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/progress/ScoreMgr.h"
@@ -231,8 +232,9 @@ TEST_F(SkirmishMatch, ThePlayersSquadronWaitsLeaderlessForItsRespawnAndKeepsItsO
     EXPECT_EQ(player->storedSquadronOrder, static_cast<int>(SquadronOrder::Attack));
     for (; frame < 60 * 40 && !player->isActive(); ++frame) {
         mode->update(ModeHarness::kFrame);
-        if (!player->isActive())
+        if (!player->isActive()) {
             EXPECT_EQ(squadron->leader(), nullptr);
+        }
     }
     ASSERT_TRUE(player->isActive()) << "no respawn";
     EXPECT_EQ(squadron->leader(), player);

@@ -6,6 +6,7 @@
 #include "HudTestSupport.h"
 
 #include "entities/Target.h"
+#include "entities/aircraft/Airplane.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeLMS.h"

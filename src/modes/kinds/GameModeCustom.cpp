@@ -409,6 +409,9 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots, std::span
     IModeCamera& camera = m_hooks.cameraOrNone();
     const int viewBefore = camera.mode();
     camera.setChosenView();
+    // While the autopilot flies the player's airplane its own view stays.
+    if (autopilot && m_playerAirplane)
+        camera.setMode(IModeCamera::kAutopilotView);
     logInfo("modes", "match reset: view mode %d to %d, music %s to %s", viewBefore, camera.mode(),
             musicBefore ? "playing" : "silent", music && music->isPlaying() ? "playing" : "silent");
     clearMatchObjects();
