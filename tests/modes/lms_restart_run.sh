@@ -8,7 +8,7 @@
 # and the frames before and after show it (table over the orbit, then the
 # chase view with the horizon and no table). The peers stay for the second
 # match and see it start. Pictures: before.png and after.png in the output
-# folder, with the frames dumped every 30 frames in frames/.
+# folder (the other frames, dumped every 45, are dropped).
 set -uo pipefail
 pids=()
 game="$1"
@@ -22,8 +22,8 @@ rm -f "$out"/frames/*.png
 printf '%s\n%s\n' "$skip" "60 click 640 510" >"$out/skip.script"
 
 dumps=()
-for f in $(seq 300 30 12000); do dumps+=(-dumpframe "$f:$out/frames/$f.png"); done
-common=(-width 640 -height 400 -quality 0 -lanaddr 127.0.0.1)
+for f in $(seq 300 45 12000); do dumps+=(-dumpframe "$f:$out/frames/$f.png"); done
+common=(-width 1280 -height 720 -quality 0 -lanaddr 127.0.0.1)
 port=$(freeport)
 game_hosts "$out/host.out" -netport "$port" -autohost 13:0 -inputscript "$out/skip.script" -logplayer 30 \
     -frames 100000 "${dumps[@]}"
@@ -73,8 +73,8 @@ frame_before=$(head -n "$reset_line" "$log" | grep -o "frame [0-9]*" | tail -1 |
 frame_after=$(tail -n +"$reset_line" "$log" | grep -o "frame [0-9]*" | sed -n 5p | cut -d' ' -f2)
 [ -n "$frame_before" ] && [ -n "$frame_after" ] || fail "no player log round the reset"
 pick() {  # the dumped frame nearest below the number
-    local f=$(( ($1 / 30) * 30 ))
-    while [ "$f" -ge 300 ] && [ ! -f "$out/frames/$f.png" ]; do f=$((f - 30)); done
+    local f=$(( 300 + (($1 - 300) / 45) * 45 ))
+    while [ "$f" -ge 300 ] && [ ! -f "$out/frames/$f.png" ]; do f=$((f - 45)); done
     echo "$out/frames/$f.png"
 }
 before=$(pick "$frame_before")
@@ -83,6 +83,7 @@ after=$(pick "$((frame_after + 60))")
 cp "$before" "$out/before.png"
 cp "$after" "$out/after.png"
 echo "frames: before $before, after $after"
+[ -n "${KEEP_FRAMES:-}" ] || rm -rf "$out/frames"
 
 # Before: the table's dark panel over the middle. After: no panel, a sky
 # brighter than the ground below it (the horizon of the chase view).
