@@ -230,6 +230,9 @@ public:
     CrashCause deathCause = CrashCause::None;
     int mapItem = -1;
     Squadron* squadron = nullptr;
+    // The order of the squadron the player's airplane led when it left play;
+    // -1 when it led none. It leads again with that order on its return.
+    int storedSquadronOrder = -1;
     bool checksCollisions = true;
     bool inPlay = true;
     int markerColorIndex = -1;

@@ -6,6 +6,7 @@
 #include "effects/EffectList.h"
 #include "entities/EntityRemoval.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/aircraft/Squadron.h"
 #include "entities/ground/Road.h"
 #include "entities/ground/Runway.h"
 #include "entities/weapons/Weapon.h"
@@ -182,6 +183,10 @@ void GameMode::countAirplaneOfTeam(const Target& entity, int team, int delta)
 void GameMode::bringIntoPlay(Target& entity)
 {
     entity.setActive(true);
+    if (&entity == m_playerAirplane && entity.squadron && entity.storedSquadronOrder >= 0) {
+        entity.squadron->setLeader(static_cast<Airplane*>(&entity));
+        entity.squadron->setOrder(static_cast<SquadronOrder>(std::min(entity.storedSquadronOrder, 2)));
+    }
     if (std::find(m_active.begin(), m_active.end(), &entity) == m_active.end())
         m_active.push_back(&entity);
 }
@@ -228,6 +233,8 @@ std::unique_ptr<Target> GameMode::removePlayerAirplane(Target& entity)
     for (int slot = 0; slot < kWeaponSlots; ++slot)
         if (Weapon* w = entity.weapon(slot))
             std::erase(m_weapons, w);
+    // Nothing it launched hits on in its name once it is gone.
+    m_missiles.removeLaunchedBy(&entity);
     if (&entity == m_playerAirplane)
         m_hooks.hudOrNone().removeMessage(IModeHud::kIncomingMissileMessage);
     withdrawFromPlay(entity);

@@ -238,7 +238,7 @@ public:
     void killAirplane(Target& victim, float damage);
     void applyAreaDamage(Target* owner, const Vec3& centre, float radius, float damage, const WeaponCfg* weapon);
     virtual void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause);
-    virtual void onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause);
+    virtual void onAirplaneDestroyedNoKiller(Target& victim, Target* other, CrashCause cause);
     virtual int killPoints(const Target& victim) const;
     // The achievement events of a death: the player's own, and the player's
     // kills by the victim's kind. The death handlers of the kinds run it once a death.

@@ -3,6 +3,7 @@
 #include "effects/world/AircraftLooks.h"
 #include "entities/DamageRule.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/aircraft/Squadron.h"
 #include "entities/ground/GroundTarget.h"
 #include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/Weapon.h"
@@ -129,7 +130,7 @@ void GameMode::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause 
     postDestroyed(victim, attacker, cause, 0, 0.0f);
 }
 
-void GameMode::onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause)
+void GameMode::onAirplaneDestroyedNoKiller(Target& victim, Target* /*other*/, CrashCause cause)
 {
     onAirplaneDestroyed(victim, nullptr, cause);
 }
@@ -177,9 +178,19 @@ void GameMode::withdrawFromPlay(Target& e)
     if (e.networkRole == NetworkRole::Local)
         VapourCone::silenceRush();
     loseTargetInWeapons(&e);
-    for (auto& other : m_entities)
-        if (other->kind() == TargetKind::Airplane && static_cast<Airplane&>(*other).currentTarget == &e)
-            static_cast<Airplane&>(*other).currentTarget = nullptr;
+    // The wingmen do not hold formation on an airplane out of play; the
+    // player's takes its squadron back, with its order, when it returns.
+    const Squadron* led = e.squadron && e.squadron->leader() == &e ? e.squadron : nullptr;
+    e.storedSquadronOrder = &e == m_playerAirplane && led ? static_cast<int>(led->order()) : -1;
+    for (auto& other : m_entities) {
+        if (other->kind() != TargetKind::Airplane)
+            continue;
+        auto& a = static_cast<Airplane&>(*other);
+        if (a.currentTarget == &e)
+            a.currentTarget = nullptr;
+        if (a.squadron && a.squadron->leader() == &e)
+            a.squadron->setLeader(nullptr);
+    }
 }
 
 void GameMode::eliminateAirplane(Target& e)

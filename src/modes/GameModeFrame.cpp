@@ -174,9 +174,9 @@ void GameMode::updateEntities(float dt)
                 continue;
             if (isNetworkClient() && (!isCrashGround(cause) || e->networkRole != NetworkRole::Local))
                 continue;
-            onAirplaneDestroyedNoKiller(*e, cause);
+            onAirplaneDestroyedNoKiller(*e, other, cause);
             if (other && other->isActive() && other->isAlive())
-                onAirplaneDestroyedNoKiller(*other, cause);
+                onAirplaneDestroyedNoKiller(*other, e, cause);
         } else {
             onAirplaneDestroyed(*e, e->lastAttacker, CrashCause::KilledByDamage);
         }

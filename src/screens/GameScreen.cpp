@@ -294,6 +294,14 @@ float SceneModeServices::farDistanceSq(int which) const
 
 bool SceneModeOverlays::overlayOpenOrQueued() const { return overlayScreen() || overlayQueueSize() > 0; }
 
+void SceneModeOverlays::closeOverlay()
+{
+    if (!overlayScreen())
+        return;
+    closeOverlayScreen();
+    logInfo("screens", "overlay closed by the game");
+}
+
 namespace {
 std::function<bool(const std::string&)>& comicOpener()
 {

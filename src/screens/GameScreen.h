@@ -120,6 +120,8 @@ class SceneModeOverlays : public IModeOverlays {
 public:
     bool overlayOpenOrQueued() const override;
     void openPauseScreen(PauseMenu menu) override;
+    // As the page's own Resume: the overlay leaves and the game takes input.
+    void closeOverlay() override;
     void setPaused(bool paused) override;
     // Through the comic opener the menus register; false while there is none.
     bool openComic(const std::string& path) override;

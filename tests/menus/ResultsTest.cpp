@@ -29,6 +29,7 @@
 #include "sound/SoundData.h"
 #include "sound/SoundSource.h"
 #include "sound/SoundTable.h"
+#include "support/modes/ModeHarness.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
@@ -404,6 +405,62 @@ TEST_F(ResultPage, MedalBestsAreKeptWhenHigher)
     gameResultBooked() = false;
     page->showResult(mission);
     EXPECT_EQ((settings().campaignResultAt(1, 2) >> 8) & 0xFFu, 2u);
+}
+
+// A dogfight of the last eight played in the game and shown on its result
+// page: the first win pays the gap to the next rank, and the page marks it
+// done, so winning it again pays the table's 3000.
+struct DogfightResults : ResultPage {
+    ModeHarness harness;
+    void SetUp() override
+    {
+        ResultPage::SetUp();
+        std::string error;
+        ASSERT_TRUE(harness.mountData(error)) << error;
+    }
+    void TearDown() override
+    {
+        harness.finish();
+        ResultPage::TearDown();
+    }
+    // Plays dogfight 12 to its win and shows its result; the points it paid.
+    int winAndShow()
+    {
+        auto* mode = dynamic_cast<GameModeDF*>(harness.start(static_cast<int>(GameType::Dogfight),
+                                                             harness.firstSkirmishMap()));
+        if (!mode)
+            return -1;
+        for (const auto& e : mode->entities())
+            if (e->kind() == TargetKind::Airplane && e->team() == 1)
+                mode->onAirplaneDestroyed(*e, mode->playerAirplane(), CrashCause::KilledByDamage);
+        mode->update(ModeHarness::kFrame);
+        if (!mode->won())
+            return -1;
+        const GameResultInput in = GameResultInput::fromCurrentGame();
+        gameResultBooked() = false;
+        page->showResult(in);
+        harness.finish();
+        return in.resultPoints;
+    }
+};
+
+TEST_F(DogfightResults, WonAgainItPaysTheTableNotTheRankGap)
+{
+    Settings& s = settings();
+    s.dogfightIndex = 12;
+    s.dogfightsUnlocked = 12;
+    s.dogfightEnemyCount = 1;
+    s.dogfightMissileEnemies = 0;
+    s.dogfightDone.fill(0);
+    s.pointsSP = kRankThresholds[4] - 120;
+    s.playerRank = 3;
+    EXPECT_EQ(winAndShow(), 120);
+    EXPECT_EQ(s.dogfightDoneAt(12), 1) << "the page marks the paid dogfight";
+    EXPECT_EQ(s.dogfightDoneAt(11), 0);
+    const std::int32_t before = s.pointsSP;
+    EXPECT_EQ(winAndShow(), 3000);
+    EXPECT_GE(s.pointsSP - before, 3000);
+    EXPECT_EQ(s.dogfightDoneAt(12), 1);
 }
 
 TEST_F(ResultPage, UnlockedPlanesTakeTurnsEveryTwoSeconds)

@@ -127,7 +127,7 @@ std::vector<EventRow> rows()
              m.update(ModeHarness::kFrame);
          }},
         {modeevent::kSurvivalDeath, "GameModeSRV through GameModeCustom::onAirplaneDestroyed", T::Survival,
-         [](PlayEvents&, GameMode& m) { m.onAirplaneDestroyedNoKiller(*m.playerAirplane(), CrashCause::Ground); }},
+         [](PlayEvents&, GameMode& m) { m.onAirplaneDestroyedNoKiller(*m.playerAirplane(), nullptr, CrashCause::Ground); }},
         {modeevent::kPlayerEjected, "GameMode::ejectPilot -> addParachute", T::FreeForAll,
          [](PlayEvents&, GameMode& m) { m.ejectPilot(*m.playerAirplane(), 0.0f, true); }},
         {modeevent::kKill, "GameMode::countKillEvents (an airplane)", T::FreeForAll,
@@ -235,13 +235,13 @@ TEST_F(PlayEvents, OnlyThePlayersOwnKillsCountAndADeathBreaksTheStreak)
     ASSERT_NE(mode, nullptr);
     constexpr int kRookie = 0;
     // A bot's crash: nobody's kill.
-    mode->onAirplaneDestroyedNoKiller(*enemyOf(*mode), CrashCause::Ground);
+    mode->onAirplaneDestroyedNoKiller(*enemyOf(*mode), nullptr, CrashCause::Ground);
     EXPECT_EQ(tally(modeevent::kKill), 0);
     EXPECT_EQ(tally(modeevent::kPlayerDeath), 0);
 
     for (int i = 0; i < 2; ++i)
         shootDown(*mode, *enemyOf(*mode));
-    mode->onAirplaneDestroyedNoKiller(*mode->playerAirplane(), CrashCause::Water);
+    mode->onAirplaneDestroyedNoKiller(*mode->playerAirplane(), nullptr, CrashCause::Water);
     EXPECT_EQ(tally(modeevent::kPlayerDeath), 1);
     for (int i = 0; i < 2; ++i)
         shootDown(*mode, *enemyOf(*mode));

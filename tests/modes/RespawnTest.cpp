@@ -143,7 +143,7 @@ TEST_F(Respawn, ThePlayersDeathLetsGoOfEveryHudButton)
 {
     Airplane* player = airplane(0);
     mode->setPlayerAirplane(player);
-    mode->onAirplaneDestroyedNoKiller(*player, CrashCause::Prop);
+    mode->onAirplaneDestroyedNoKiller(*player, nullptr, CrashCause::Prop);
     EXPECT_EQ(hud.releases, 1);
     EXPECT_TRUE(player->isActive());
 }

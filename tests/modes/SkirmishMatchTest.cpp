@@ -1,6 +1,7 @@
 #include "entities/ai/AirplaneAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
+#include "gamedata/records/PlaneCfg.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/progress/ScoreMgr.h"
@@ -199,6 +200,71 @@ TEST_F(SkirmishMatch, TeamDeathmatchBotsHuntWhileThePlayersWingmenAwaitOrders)
     }
     EXPECT_TRUE(wingmanHunted);
     EXPECT_GT(ScoreMgr::instance().group(1).score, 0);
+}
+
+// Shot down, the player's airplane lets its wingmen go while it waits at its
+// spawn point (they hold no formation on it there) and leads them again, with
+// the order it had given, once it is back in play.
+TEST_F(SkirmishMatch, ThePlayersSquadronWaitsLeaderlessForItsRespawnAndKeepsItsOrder)
+{
+    settings().setSkirmishWord(Settings::kEntryTD, 2, 3);
+    settings().setSkirmishWord(Settings::kEntryTD, 3, 3);
+    GameModeCustom* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    Airplane* player = mode->playerAirplane();
+    ASSERT_TRUE(player && player->squadron);
+    Squadron* squadron = player->squadron;
+    ASSERT_EQ(squadron->leader(), player);
+    ASSERT_GE(squadron->members().size(), 2u);
+    mode->setSquadronOrder(*player, 1);
+    ASSERT_EQ(squadron->order(), SquadronOrder::Attack);
+    Target* enemy = nullptr;
+    for (Target* t : mode->activeTargets())
+        if (t->kind() == TargetKind::Airplane && t->team() == 1)
+            enemy = t;
+    ASSERT_NE(enemy, nullptr);
+    mode->damageAirplane(*player, enemy, 1e9f, player->position(), nullptr, true);
+    int frame = 0;
+    for (; frame < 60 * 20 && player->isActive(); ++frame)
+        mode->update(ModeHarness::kFrame);
+    ASSERT_FALSE(player->isActive()) << "the player's airplane never left play";
+    EXPECT_EQ(squadron->leader(), nullptr) << "the wingmen keep formation on an airplane out of play";
+    EXPECT_EQ(player->storedSquadronOrder, static_cast<int>(SquadronOrder::Attack));
+    for (; frame < 60 * 40 && !player->isActive(); ++frame) {
+        mode->update(ModeHarness::kFrame);
+        if (!player->isActive()) {
+            EXPECT_EQ(squadron->leader(), nullptr);
+        }
+    }
+    ASSERT_TRUE(player->isActive()) << "no respawn";
+    EXPECT_EQ(squadron->leader(), player);
+    EXPECT_EQ(squadron->order(), SquadronOrder::Attack);
+    EXPECT_EQ(player->squadron, squadron);
+}
+
+// Free flight keeps no score: a kill, even with a second airplane about,
+// counts nothing.
+TEST_F(SkirmishMatch, FreeFlightScoresNothing)
+{
+    GameModeCustom* mode = start(GameType::FreeFlight);
+    ASSERT_NE(mode, nullptr);
+    Airplane* me = mode->playerAirplane();
+    ASSERT_NE(me, nullptr);
+    EXPECT_FALSE(ScoreMgr::instance().active());
+    Airplane* other = mode->createAirplane(nullptr, me->planeRecord ? me->planeRecord->plane_id : 0, 1, 0.0f,
+                                           nullptr, true);
+    ASSERT_NE(other, nullptr);
+    mode->respawnAirplane(*other, 0.0f, nullptr);
+    for (int i = 0; i < 30; ++i)
+        mode->update(ModeHarness::kFrame);
+    mode->damageAirplane(*other, me, 1e9f, other->position(), nullptr, true);
+    for (int i = 0; i < 600; ++i)
+        mode->update(ModeHarness::kFrame);
+    EXPECT_EQ(other->scores[Airplane::kScoreDeaths], 0);
+    EXPECT_EQ(me->scores[Airplane::kScorePoints], 0);
+    EXPECT_EQ(ScoreMgr::instance().group(0).score, 0);
+    EXPECT_EQ(ScoreMgr::instance().totals().kill, 0);
+    EXPECT_FALSE(ScoreMgr::instance().active());
 }
 
 TEST_F(SkirmishMatch, SunFollowsTheMatchClockAndNoLimitMeansAnHour)

@@ -63,19 +63,24 @@ TEST_F(MissilesInTheMode, TheWatchedAirplanesMissilesGetMarkers)
     EXPECT_TRUE(marked()) << "back in the player's view";
 }
 
-TEST_F(MissilesInTheMode, RemovingTheOwnerLeavesTheMissileFlyingWithoutIt)
+// An airplane leaving the world takes its missiles along: none hits on,
+// crediting nobody. A missile aimed at it flies on without a target.
+TEST_F(MissilesInTheMode, RemovingTheOwnerRemovesItsMissilesAndOnlyThose)
 {
     Airplane* owner = airplane(0, {0, 2000, 0});
     Airplane* enemy = airplane(1, {0, 2000, -3000});
     mode->addMissile(launchFrom(*owner, enemy));
+    mode->addMissile(launchFrom(*owner, enemy));
+    mode->addMissile(launchFrom(*enemy, owner));
     mode->removeEntity(*owner);
-    mode->removeEntity(*enemy);
-    step(0.5f);
     ASSERT_EQ(mode->missiles().count(), 1);
-    EXPECT_EQ(mode->missiles().at(0)->owner(), nullptr);
+    EXPECT_EQ(mode->missiles().at(0)->owner(), enemy);
     EXPECT_EQ(mode->missiles().at(0)->target(), nullptr);
+    EXPECT_EQ(mode->missilesUnregistered(), 2) << "each removed missile leaves the HUD and the camera";
+    step(0.5f);
+    EXPECT_EQ(mode->missiles().count(), 1);
     mode->clearLevel();
-    EXPECT_EQ(mode->missilesUnregistered(), 1);
+    EXPECT_EQ(mode->missilesUnregistered(), 3);
 }
 
 using TeamChange = ModeKit;

@@ -560,7 +560,7 @@ TEST_F(Tutorial, WeaponsPlayerTakesNoDamageAndDealsFiveTimesAsMuch)
     run.mode->damageAirplane(plane(), drone, 1000.0f, plane().position(), nullptr, true);
     run.mode->killAirplane(plane(), 1000.0f);
     EXPECT_EQ(plane().health(), health);
-    run.mode->onAirplaneDestroyedNoKiller(plane(), CrashCause::CollisionPair);
+    run.mode->onAirplaneDestroyedNoKiller(plane(), nullptr, CrashCause::CollisionPair);
     EXPECT_TRUE(plane().isActive());
     const float before = drone->health();
     run.mode->damageAirplane(*drone, &plane(), 0.01f, drone->position(), nullptr, false);
@@ -586,6 +586,28 @@ TEST_F(Tutorial, WeaponsDroneLostInACrashComesBackWithoutCounting)
     run.mode->onAirplaneDestroyed(*drone, &plane(), CrashCause::KilledByDamage);
     EXPECT_EQ(lesson->kills, 1);
     EXPECT_EQ(lesson->drone(), drone) << "before step 10 it is put back";
+}
+
+// The drone flown into the player's airplane: the frame reports both sides
+// of the collision, and the lesson drops both: nothing is put back or counted.
+TEST_F(Tutorial, WeaponsDroneRammingThePlayerIsIgnored)
+{
+    startTutorial(4);
+    ASSERT_TRUE(reach(2, 30.0f));
+    auto* lesson = static_cast<TutorialGameMode_SIMPLEWEAPONS*>(run.mode);
+    Airplane* drone = lesson->drone();
+    ASSERT_NE(drone, nullptr);
+    const int spawns = drone->spawnCounter;
+    const int playerSpawns = plane().spawnCounter;
+    drone->setPositionAndStop(plane().position() + Vec3{0.0f, 1.0f, 0.0f});
+    run.frame();
+    EXPECT_EQ(drone->spawnCounter, spawns) << "the drone was put back above the player";
+    EXPECT_EQ(plane().spawnCounter, playerSpawns);
+    EXPECT_TRUE(drone->isActive());
+    EXPECT_TRUE(drone->isAlive());
+    EXPECT_TRUE(plane().isActive());
+    EXPECT_EQ(lesson->kills, 0);
+    EXPECT_LT(vec3Length(drone->position() - plane().position()), 40.0f);
 }
 
 TEST_F(Tutorial, WeaponsTargetsFromTheMissileLessonOnAreRemovedAndDeleted)

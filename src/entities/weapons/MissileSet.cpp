@@ -54,7 +54,11 @@ void MissileSet::forget(const Target* t)
         m->forget(t);
 }
 
-void MissileSet::clear() { m_missiles.clear(); }
+void MissileSet::clear()
+{
+    m_missiles.clear();
+    m_dropped.clear();
+}
 
 void MissileSet::end(std::size_t index, End how, const Vec3& at)
 {
@@ -103,7 +107,40 @@ void MissileSet::end(std::size_t index, End how, const Vec3& at)
     m_missiles.erase(m_missiles.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
+void MissileSet::removeLaunchedBy(const Target* owner)
+{
+    if (!owner)
+        return;
+    for (std::size_t i = 0; i < m_missiles.size();) {
+        Missile& m = *m_missiles[i];
+        if (m.owner() != owner) {
+            ++i;
+        } else if (m_updating) {
+            // The pass below is walking the list: it ends them after its walk.
+            m_dropped.push_back(&m);
+            m.forget(owner);
+            ++i;
+        } else {
+            end(i, End::Expired, m.position());
+        }
+    }
+}
+
 void MissileSet::update(float dt)
+{
+    m_updating = true;
+    updateAll(dt);
+    m_updating = false;
+    for (const Missile* dropped : m_dropped)
+        for (std::size_t i = 0; i < m_missiles.size(); ++i)
+            if (m_missiles[i].get() == dropped) {
+                end(i, End::Expired, dropped->position());
+                break;
+            }
+    m_dropped.clear();
+}
+
+void MissileSet::updateAll(float dt)
 {
     for (std::size_t i = 0; i < m_missiles.size();) {
         Missile& m = *m_missiles[i];

@@ -31,6 +31,8 @@ public:
     void update(float dt);
     // A target leaves the world: every missile forgets it.
     void forget(const Target* t);
+    // The launcher leaves the world: every missile it launched ends with it.
+    void removeLaunchedBy(const Target* owner);
     void clear();
 
     int count() const { return static_cast<int>(m_missiles.size()); }
@@ -40,7 +42,11 @@ public:
 
 private:
     void end(std::size_t index, End how, const Vec3& at);
+    void updateAll(float dt);
 
     IEntityHost* m_host;
     std::vector<std::unique_ptr<Missile>> m_missiles;
+    bool m_updating = false;
+    // Launched by an airplane that left during the pass: ended after it.
+    std::vector<const Missile*> m_dropped;
 };

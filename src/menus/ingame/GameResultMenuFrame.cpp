@@ -392,8 +392,13 @@ void GameResultMenuFrame::book(const GameResultInput& input)
                 s.recordMissionResultFlag(input.difficulty, input.campaign, input.mission, medal);
         }
     }
-    if (input.type == GameType::Dogfight && input.dogfight >= 0 && s.dogfightMedalAt(input.dogfight) < medal)
-        s.setDogfightMedal(input.dogfight, medal);
+    if (input.type == GameType::Dogfight && input.dogfight >= 0) {
+        if (s.dogfightMedalAt(input.dogfight) < medal)
+            s.setDogfightMedal(input.dogfight, medal);
+        // Paid: a later win of it pays the table's points, not the rank gap.
+        if (medal > 0)
+            s.setDogfightDone(input.dogfight, 1);
+    }
 
     UnlocksMgr& unlocks = UnlocksMgr::instance();
     unlocks.onRank(s.playerRank);

@@ -192,9 +192,9 @@ void GameModeCTF::getSpawnPoint(const Target& entity, Vec3& position, Quat& orie
     }
     const Vec3 home = own->homePosition();
     const Vec3 d = other->homePosition() - home;
-    // Behind the own flag as seen from the enemy: the sector round -d.
-    const float away = std::atan2(-d.x, -d.z);
-    position = spawnInSector(home, away, kSpawnSpread, kSpawnDistance);
+    // Out from the own flag toward the enemy's.
+    const float toward = std::atan2(d.x, d.z);
+    position = spawnInSector(home, toward, kSpawnSpread, kSpawnDistance);
     // Facing the enemy's flag.
     quatFromDirectionTo(orientation, Vec3{d.x, 0.0f, d.z});
 }

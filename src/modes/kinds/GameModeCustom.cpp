@@ -12,7 +12,11 @@
 #include "modes/kinds/MatchRules.h"
 #include "modes/progress/MissionStats.h"
 #include "platform/Random.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
+#include "sound/Sound.h"
+#include "sound/SoundSource.h"
+#include "sound/SoundTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -395,9 +399,21 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots, std::span
     stats.missilesFired = stats.missilesHit = 0;
     ScoreMgr::instance().startMatch(scoring);
     playStopped = false;
+    // The end tune and the freeze's orbit belong to the match that ended.
+    const SoundSourceStreamed* music = globalSources().music;
+    const bool musicBefore = music && music->isPlaying();
+    Sound::stopAll();
     initMatchLimits();
     m_restartCountdown = -1.0f;
     m_readyShown = ScoreMgr::instance().ready();
+    IModeCamera& camera = m_hooks.cameraOrNone();
+    const int viewBefore = camera.mode();
+    camera.setChosenView();
+    // While the autopilot flies the player's airplane its own view stays.
+    if (autopilot && m_playerAirplane)
+        camera.setMode(IModeCamera::kAutopilotView);
+    logInfo("modes", "match reset: view mode %d to %d, music %s to %s", viewBefore, camera.mode(),
+            musicBefore ? "playing" : "silent", music && music->isPlaying() ? "playing" : "silent");
     clearMatchObjects();
     if (!isNetworkClient() && (respawnPlayers || respawnBots))
         respawnAll(respawnPlayers, respawnBots, skipKinds);

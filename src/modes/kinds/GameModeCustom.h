@@ -152,6 +152,10 @@ public:
     Vec3 spawnInSector(const Vec3& base, float directionAngle, float spread, float distance) const;
     Vec3 spawnAwayFromOthers(const Target& entity, float radius, bool facing, Quat* orientation) const;
     Vec3 mapCentre() const;
+    // The map's default spawn point and its orientation; the map centre
+    // facing along -z without a world.
+    Vec3 mapSpawnPoint() const;
+    Quat mapSpawnOrientation() const;
 
     // The player's airplane (selected plane, own paint, chosen weapons) in
     // play at the point; null when no plane is loaded.

@@ -1,4 +1,5 @@
 #include "entities/aircraft/Airplane.h"
+#include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponList.h"
@@ -30,6 +31,20 @@ Vec3 GameModeCustom::mapCentre() const
 {
     const float h = spawnHeightAt(0.0f, 0.0f);
     return {0.0f, h, 0.0f};
+}
+
+Vec3 GameModeCustom::mapSpawnPoint() const
+{
+    return m_world ? m_world->worldspawn().spawn : mapCentre();
+}
+
+Quat GameModeCustom::mapSpawnOrientation() const
+{
+    if (!m_world)
+        return {};
+    constexpr float kDegrees = 0.017453292f;
+    const Vec3& a = m_world->worldspawn().spawnAngles;
+    return quatFromEuler(a.y * kDegrees, a.x * kDegrees, a.z * kDegrees);
 }
 
 std::vector<Vec3> GameModeCustom::spawnBlockers(const Target* ignore) const

@@ -71,6 +71,15 @@ std::vector<Vec3> GameModeMenu::loopAhead(std::vector<Vec3> points, const Vec3& 
 
 GameModeFreeFlight::GameModeFreeFlight() : GameModeCustom(GameType::FreeFlight, false) {}
 
+bool GameModeFreeFlight::startLevel()
+{
+    if (!GameModeCustom::startLevel())
+        return false;
+    // The match's reset starts the score keeper; nothing scores in free flight.
+    ScoreMgr::instance().setScoring(false);
+    return true;
+}
+
 void GameModeFreeFlight::resetRound()
 {
     GameModeCustom::resetRound();

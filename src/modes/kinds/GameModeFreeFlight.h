@@ -12,6 +12,7 @@ public:
     static constexpr float kPlayerRespawn = 1.0f;
 
     GameModeFreeFlight();
+    bool startLevel() override;
     void resetRound() override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     float respawnDelayFor(const Target& entity) const override;

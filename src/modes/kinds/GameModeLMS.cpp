@@ -217,7 +217,7 @@ void GameModeLMS::getSpawnPoint(const Target& entity, Vec3& position, Quat& orie
         GameModeCustom::getSpawnPoint(entity, position, orientation);
         return;
     }
-    position = spawnOnCircle(mapCentre(), kSpawnRadius, true, &orientation);
+    position = spawnOnCircle(mapSpawnPoint(), kSpawnRadius, true, &orientation);
 }
 
 int GameModeLMS::joinTeam()

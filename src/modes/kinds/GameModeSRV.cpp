@@ -150,8 +150,9 @@ void GameModeSRV::holdWaveBot(Airplane* bot, int index)
 
 void GameModeSRV::placeWave()
 {
-    Vec3 origin = mapCentre();
-    Vec3 heading{0.0f, 0.0f, 1.0f};
+    Vec3 origin = mapSpawnPoint();
+    const Vec3 spawnForward = quatRotateVector(mapSpawnOrientation(), {0.0f, 0.0f, -1.0f});
+    Vec3 heading = vec3NormalizeOr(Vec3{spawnForward.x, 0.0f, spawnForward.z}, Vec3{0.0f, 0.0f, -1.0f});
     for (Target* t : m_active)
         if (t->kind() == TargetKind::Airplane && t->team() == 0) {
             origin = t->position();
@@ -297,7 +298,7 @@ void GameModeSRV::getSpawnPoint(const Target& entity, Vec3& position, Quat& orie
         if (std::hypot(f.x, f.z) > 1e-4f)
             quatFromDirectionTo(orientation, Vec3{f.x, 0.0f, f.z});
     } else
-        position = spawnOnCircle(mapCentre(), kStartCircle, false, &orientation);
+        position = spawnOnCircle(mapSpawnPoint(), kStartCircle, false, &orientation);
 }
 
 Airplane* GameModeSRV::addServerPlayer(const JoinRequest& joinRequest, int /*team*/)

@@ -42,7 +42,8 @@ void pushCountdown(GameMode& mode, int textId, int a, int b)
 {
     IModeMessages& m = mode.services().messagesOrNone();
     m.clearNotices();
-    m.pushNotice(formatted(textId, a, b), 0.0f, 0, 0);
+    // Each second replaces the last: no pop-in and no sound.
+    m.pushNotice(formatted(textId, a, b), 0.0f, 0, 1);
 }
 
 void pushStart(GameMode& mode, int textId, int a)
@@ -50,7 +51,7 @@ void pushStart(GameMode& mode, int textId, int a)
     IModeMessages& m = mode.services().messagesOrNone();
     m.clearNotices();
     // Kept by its length, popping in, with its sound.
-    m.pushNotice(formatted(textId, a, -1), -1.0f, 0, 3);
+    m.pushNotice(formatted(textId, a, -1), -1.0f, 1, 0);
 }
 
 bool tick(float& timer, float dt)

@@ -247,6 +247,8 @@ void TutorialGameMode::startInAir()
         return;
     squadronA->spare = 0;
     squadronA->playerSquadron = true;
+    // The player's already, so its squadron stays led through the respawn.
+    setPlayerAirplane(a);
     const Vec3 at{kStartX, groundAt(kStartX, kStartZ) + kStartHeight, kStartZ};
     respawnAirplane(*a, 0.0f, &at);
     setPlayerAirplane(a);

@@ -403,10 +403,13 @@ void TutorialGameMode_SIMPLEWEAPONS::damageAirplane(Target& victim, Target* atta
     TutorialGameMode::damageAirplane(victim, attacker, damage, hitPoint, weapon, force);
 }
 
-void TutorialGameMode_SIMPLEWEAPONS::onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause)
+void TutorialGameMode_SIMPLEWEAPONS::onAirplaneDestroyedNoKiller(Target& victim, Target* other, CrashCause cause)
 {
-    // A collision with the player's aircraft hurts neither side.
-    if (&victim == m_playerAirplane && (cause == CrashCause::Collision || cause == CrashCause::CollisionPair))
+    // A collision with the player's aircraft hurts neither side; the player's
+    // own fall to the ground or the sea still puts it back up.
+    const bool playerInvolved = m_playerAirplane && (&victim == m_playerAirplane || other == m_playerAirplane);
+    const bool collision = cause == CrashCause::Collision || cause == CrashCause::CollisionPair;
+    if (playerInvolved && (other || collision))
         return;
     onAirplaneDestroyed(victim, nullptr, cause);
 }

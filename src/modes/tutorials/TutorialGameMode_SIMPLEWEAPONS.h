@@ -29,7 +29,7 @@ public:
     void damageAirplane(Target& victim, Target* attacker, float damage, const Vec3& hitPoint,
                         const WeaponCfg* weapon, bool force) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
-    void onAirplaneDestroyedNoKiller(Target& victim, CrashCause cause) override;
+    void onAirplaneDestroyedNoKiller(Target& victim, Target* other, CrashCause cause) override;
 
     static bool isFiringStep(int step);
     int kills = 0;

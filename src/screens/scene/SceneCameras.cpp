@@ -222,7 +222,14 @@ int SceneModeCamera::mode() const { return gameCamera().mode; }
 
 void SceneModeCamera::setMode(int mode) { gameCamera().setMode(mode); }
 
-void SceneModeCamera::setChosenView() { gameCamera().setMode(settings().chosenViewMode); }
+void SceneModeCamera::setChosenView()
+{
+    GameCamera& camera = gameCamera();
+    // An orbit ends looking along the airplane, and nothing holds on to its point.
+    if (camera.mode == 6)
+        camera.updateLookAt();
+    camera.setMode(settings().chosenViewMode);
+}
 
 const IGameEntity* SceneModeCamera::subject() const
 {
