@@ -109,8 +109,11 @@ void GameHud::markObjective(const IGameEntity& entity)
 
 void GameHud::pauseGame()
 {
-    planeHud().onPause();
-    openPauseScreen();
+    // The same pause as the back key: the mode's own page, and in single
+    // player the game held. The mode refuses while play is stopped or
+    // another page is up.
+    if (GameMode* mode = modeOf(currentMatch()))
+        mode->pause();
 }
 
 namespace {
