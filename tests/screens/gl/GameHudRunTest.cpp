@@ -108,7 +108,10 @@ struct PauseRoad {
     const char* start;  // -autostart or -autohost with its game
     const char* pause;  // the script line that asks for the pause at frame 400
     const char* page;   // the page that must show; empty: none must
+    const char* saved;  // a saved profile's options (settings_file.py), or empty for a fresh one
 };
+
+void PrintTo(const PauseRoad& road, std::ostream* out) { *out << road.name; }
 
 class PauseRoads : public GameHudRun, public testing::WithParamInterface<PauseRoad> {};
 
@@ -124,6 +127,12 @@ TEST_P(PauseRoads, ThePausePageHoldsTheGameAndResumeGivesItBack)
     if (command == "click")
         command = "click " + std::to_string(px) + " " + std::to_string(py);
     const std::string shots = std::string(road.name);
+    if (*road.saved) {
+        fs::create_directories(tree.path() / "save/1");
+        const std::string write = std::string("python3 " SKYFRONT_SOURCE_DIR "/tests/support/settings_file.py ") +
+                                  (tree.path() / "save/1/tq2_settings.bin").string() + " 12 " + road.saved;
+        ASSERT_EQ(std::system(write.c_str()), 0) << write;
+    }
     const std::string script = "400 " + command + "\n" + "500 focusgained\n520 clickfocus\n";
     const int code = game.runScript(script, std::string("-width 960 -height 640 -fixeddt 0.0166667 ") + road.start +
                                                 " -logplayer 10 -frames 640 -dumpframe 395:" + shots +
@@ -165,11 +174,13 @@ TEST_P(PauseRoads, ThePausePageHoldsTheGameAndResumeGivesItBack)
 
 INSTANTIATE_TEST_SUITE_P(
     Game, PauseRoads,
-    testing::Values(PauseRoad{"pause-button-free-flight", "-autostart 10:0", "click", "FreeFlightPauseMenuFrame"},
-                    PauseRoad{"pause-button-ffa", "-autostart 2:0", "click", "SkirmishEndMenuFrame"},
-                    PauseRoad{"pad-menu-free-flight", "-autostart 10:0", "pad start", "FreeFlightPauseMenuFrame"},
-                    PauseRoad{"focus-lost-ffa", "-autostart 2:0", "focuslost", "SkirmishEndMenuFrame"},
-                    PauseRoad{"focus-lost-hosted", "-autohost 2:0", "focuslost", ""}),
+    // Options 6 and 7: the control type chosen and the controller as the control device.
+    testing::Values(PauseRoad{"pause-button-free-flight", "-autostart 10:0", "click", "FreeFlightPauseMenuFrame", ""},
+                    PauseRoad{"pause-button-ffa", "-autostart 2:0", "click", "SkirmishEndMenuFrame", ""},
+                    PauseRoad{"pad-menu-free-flight", "-autostart 10:0", "pad start", "FreeFlightPauseMenuFrame",
+                              "6=i:0 7=i:1"},
+                    PauseRoad{"focus-lost-ffa", "-autostart 2:0", "focuslost", "SkirmishEndMenuFrame", ""},
+                    PauseRoad{"focus-lost-hosted", "-autohost 2:0", "focuslost", "", "6=i:0"}),
     [](const testing::TestParamInfo<PauseRoad>& info) {
         std::string name = info.param.name;
         for (char& c : name)
