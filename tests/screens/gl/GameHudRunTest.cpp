@@ -150,8 +150,9 @@ TEST_P(PauseRoads, ThePausePageHoldsTheGameAndResumeGivesItBack)
     const std::map<int, std::string> places = playerPlaces(log);
     EXPECT_TRUE(movedBetween(places, 300, 390)) << "the airplane flies before";
     // A match flies at midday whatever hour its map's record names.
-    if (std::string(road.start).ends_with("2:0"))
+    if (std::string(road.start).ends_with("2:0")) {
         EXPECT_NE(log.find("the sun stands at 0.50"), std::string::npos);
+    }
     if (!*road.page) {
         // A network match goes on: no page, the HUD stays and the airplane flies on.
         EXPECT_EQ(log.find("pause screen opened"), std::string::npos);
