@@ -22,6 +22,18 @@
 namespace {
 namespace fs = std::filesystem;
 
+// The HUD laid out from the staged sheet at the runs' window size.
+bool stagedHud(PlaneHud& hud)
+{
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    if (!setScreenSize(960, 640))
+        return false;
+    unloadSprite(kSpriteSetHud);
+    setSpriteLoadScale(screenMetrics().spriteScale);
+    hud.initPanels(nullptr);
+    return true;
+}
+
 TEST(GameRadarRun, ABotMatchShowsTheRadarAndTheOtherTeamsMarks)
 {
     StagedGame game;
@@ -40,12 +52,8 @@ TEST(GameRadarRun, ABotMatchShowsTheRadarAndTheOtherTeamsMarks)
         return std::array<int, 3>{p[i], p[i + 1], p[i + 2]};
     };
 
-    setDataRoot(SKYFRONT_STAGE_DIR "/");
-    ASSERT_TRUE(setScreenSize(960, 640));
-    unloadSprite(kSpriteSetHud);
-    setSpriteLoadScale(screenMetrics().spriteScale);
     PlaneHud hud;
-    hud.initPanels(nullptr);
+    ASSERT_TRUE(stagedHud(hud));
     const CSprite::Rect radar = hud.elementRect(nullptr, HudElementList::kRadarPlace);
     ASSERT_GT(radar.w, 50.0f);
     // The own plane in dark blue at the radar's centre.
@@ -89,12 +97,8 @@ TEST(GameRadarRun, ABlackoutTakesTheRadarAway)
         const auto& p = shot.levels[0];
         return std::array<int, 3>{p[i], p[i + 1], p[i + 2]};
     };
-    setDataRoot(SKYFRONT_STAGE_DIR "/");
-    ASSERT_TRUE(setScreenSize(960, 640));
-    unloadSprite(kSpriteSetHud);
-    setSpriteLoadScale(screenMetrics().spriteScale);
     PlaneHud hud;
-    hud.initPanels(nullptr);
+    ASSERT_TRUE(stagedHud(hud));
     const CSprite::Rect radar = hud.elementRect(nullptr, HudElementList::kRadarPlace);
     const CSprite::Rect pause = hud.elementRect(nullptr, 21);
     const float cx = radar.x + radar.w / 2.0f, cy = radar.y + radar.h / 2.0f;

@@ -26,6 +26,22 @@
 
 namespace {
 
+// The game of that type loaded and current; for last man standing, run
+// until its round is on. Null when it did not start.
+GameMode* startGame(GameType type)
+{
+    GameScreen& game = gameScreen();
+    if (createGame(static_cast<int>(type), false, 0, game) != GameStartResult::Started)
+        return nullptr;
+    while (!game.isLoaded())
+        (void)game.loadStep();
+    setCurrentScreen(&game);
+    auto* lms = dynamic_cast<GameModeLMS*>(modeOf(currentMatch()));
+    for (int i = 0; lms && i < 6 * 60 && !lms->roundRunning(); ++i)
+        game.update();
+    return modeOf(currentMatch());
+}
+
 struct OutOfRoundCamera : GameScreenGl {
     OutOfRoundCamera() : GameScreenGl(480, 320) {}
 };
@@ -33,14 +49,8 @@ struct OutOfRoundCamera : GameScreenGl {
 TEST_F(OutOfRoundCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
 {
     GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(static_cast<int>(GameType::LastManStanding), false, 0, game), GameStartResult::Started);
-    while (!game.isLoaded())
-        (void)game.loadStep();
-    setCurrentScreen(&game);
-    auto* mode = dynamic_cast<GameModeLMS*>(modeOf(currentMatch()));
+    auto* mode = dynamic_cast<GameModeLMS*>(startGame(GameType::LastManStanding));
     ASSERT_NE(mode, nullptr);
-    for (int i = 0; i < 6 * 60 && !mode->roundRunning(); ++i)
-        game.update();
     ASSERT_TRUE(mode->roundRunning());
     EXPECT_NE(gameCamera().mode, 10) << "the player is still in";
 
@@ -64,10 +74,7 @@ TEST_F(OutOfRoundCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
 TEST_F(OutOfRoundCamera, TheKillCamEndsWhenThePlayerIsBackInPlay)
 {
     GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(static_cast<int>(GameType::FreeForAll), false, 0, game), GameStartResult::Started);
-    while (!game.isLoaded())
-        (void)game.loadStep();
-    setCurrentScreen(&game);
+    ASSERT_NE(startGame(GameType::FreeForAll), nullptr);
     auto* mode = dynamic_cast<GameModeCustom*>(modeOf(currentMatch()));
     ASSERT_NE(mode, nullptr);
     for (int i = 0; i < 60; ++i)
@@ -107,14 +114,8 @@ struct WatchedPlaneHud : GameScreenGl {
 TEST_F(WatchedPlaneHud, TheHudWatchesTheFollowedAirplane)
 {
     GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(static_cast<int>(GameType::LastManStanding), false, 0, game), GameStartResult::Started);
-    while (!game.isLoaded())
-        (void)game.loadStep();
-    setCurrentScreen(&game);
-    auto* mode = dynamic_cast<GameModeLMS*>(modeOf(currentMatch()));
+    auto* mode = dynamic_cast<GameModeLMS*>(startGame(GameType::LastManStanding));
     ASSERT_NE(mode, nullptr);
-    for (int i = 0; i < 6 * 60 && !mode->roundRunning(); ++i)
-        game.update();
     ASSERT_TRUE(mode->roundRunning());
     HudGameState before;
     readHudGameState(mode, before);
@@ -161,14 +162,8 @@ TEST_F(OutOfRoundCamera, TheKillCamTurnsToTheWatchedAirplanesTargetAfterTheSaved
     const float savedDelay = settings().focusSwitchDelay;
     settings().focusSwitchDelay = 2.0f;
     GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(static_cast<int>(GameType::LastManStanding), false, 0, game), GameStartResult::Started);
-    while (!game.isLoaded())
-        (void)game.loadStep();
-    setCurrentScreen(&game);
-    auto* mode = dynamic_cast<GameModeLMS*>(modeOf(currentMatch()));
+    auto* mode = dynamic_cast<GameModeLMS*>(startGame(GameType::LastManStanding));
     ASSERT_NE(mode, nullptr);
-    for (int i = 0; i < 6 * 60 && !mode->roundRunning(); ++i)
-        game.update();
     Airplane* me = mode->playerAirplane();
     ASSERT_NE(me, nullptr);
     mode->eliminateAirplane(*me);
@@ -197,11 +192,9 @@ TEST_F(OutOfRoundCamera, TheLockViewStartsLockedAndADragKeepsItsLook)
     const int savedView = settings().chosenViewMode;
     settings().chosenViewMode = 4;
     GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(static_cast<int>(GameType::FreeForAll), false, 0, game), GameStartResult::Started);
-    while (!game.isLoaded())
-        (void)game.loadStep();
+    const bool started = startGame(GameType::FreeForAll) != nullptr;
     settings().chosenViewMode = savedView;
-    setCurrentScreen(&game);
+    ASSERT_TRUE(started);
     EXPECT_EQ(gameCamera().mode, 4);
     EXPECT_NE(gameCamera().lockedPoint, nullptr) << "no lock at load";
     game.update();
