@@ -22,6 +22,13 @@
 namespace {
 namespace fs = std::filesystem;
 
+std::array<int, 3> pixelAt(const TextureImage& shot, float x, float y)
+{
+    const std::size_t i = (static_cast<std::size_t>(y) * shot.width + static_cast<std::size_t>(x)) * 4;
+    const auto& p = shot.levels[0];
+    return {p[i], p[i + 1], p[i + 2]};
+}
+
 // The HUD laid out from the staged sheet at the runs' window size.
 bool stagedHud(PlaneHud& hud)
 {
@@ -46,11 +53,7 @@ TEST(GameRadarRun, ABotMatchShowsTheRadarAndTheOtherTeamsMarks)
     ASSERT_EQ(code, 0) << game.errors();
     TextureImage shot;
     ASSERT_TRUE(game.loadShot("game-radar-team.png", shot, "hud"));
-    auto at = [&](int x, int y) {
-        const std::size_t i = (static_cast<std::size_t>(y) * shot.width + static_cast<std::size_t>(x)) * 4;
-        const auto& p = shot.levels[0];
-        return std::array<int, 3>{p[i], p[i + 1], p[i + 2]};
-    };
+    auto at = [&](float x, float y) { return pixelAt(shot, x, y); };
 
     PlaneHud hud;
     ASSERT_TRUE(stagedHud(hud));
@@ -92,11 +95,7 @@ TEST(GameRadarRun, ABlackoutTakesTheRadarAway)
     TextureImage start, blackout;
     ASSERT_TRUE(game.loadShot("game-pull-start.png", start, "hud"));
     ASSERT_TRUE(game.loadShot("game-pull-blackout.png", blackout, "hud"));
-    auto at = [](const TextureImage& shot, float x, float y) {
-        const std::size_t i = (static_cast<std::size_t>(y) * shot.width + static_cast<std::size_t>(x)) * 4;
-        const auto& p = shot.levels[0];
-        return std::array<int, 3>{p[i], p[i + 1], p[i + 2]};
-    };
+    const auto& at = pixelAt;
     PlaneHud hud;
     ASSERT_TRUE(stagedHud(hud));
     const CSprite::Rect radar = hud.elementRect(nullptr, HudElementList::kRadarPlace);
