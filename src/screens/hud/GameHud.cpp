@@ -6,7 +6,6 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
-#include "screens/Screens.h"
 #include "screens/hud/HudMarkerFeed.h"
 #include "screens/hud/HudMessageQueue.h"
 #include "screens/hud/MapHudLink.h"
