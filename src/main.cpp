@@ -514,7 +514,10 @@ int main(int argc, char** argv)
     hooks.loadGameData = loadGameData;
     hooks.startSound = startSound;
     hooks.updateSound = updateSound;
-    hooks.focusLost = applyFocusLost;
+    hooks.focusLost = [] {
+        applyFocusLost();
+        pauseOnFocusLoss();
+    };
     hooks.focusGained = [] { applyFocusGained(settings()); };
     hooks.focusedItemCentre = [](int& x, int& y) {
         MenuFrame* frame = getInputFrame();

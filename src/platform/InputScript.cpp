@@ -196,11 +196,15 @@ bool Parser::line(std::string_view text, int number)
                         std::to_string(kScriptMaxShotName) + " bytes)");
         return add(frame, ScriptEvent::Kind::Shot, 0, 0, std::string(w[2]));
     }
-    if (command == "clickfocus" || command == "close") {
+    if (command == "clickfocus" || command == "close" || command == "focuslost" || command == "focusgained") {
         if (w.size() != 2)
             return fail("\"" + std::string(command) + "\" takes nothing after it");
         if (command == "close")
             return add(frame, ScriptEvent::Kind::Close);
+        if (command == "focuslost")
+            return add(frame, ScriptEvent::Kind::FocusLost);
+        if (command == "focusgained")
+            return add(frame, ScriptEvent::Kind::FocusGained);
         return add(frame, ScriptEvent::Kind::FocusDown) && add(frame + 1, ScriptEvent::Kind::FocusUp);
     }
     if (command == "text") {

@@ -15,12 +15,14 @@
 //   pad NAME | paddown NAME | padup NAME     a button of the virtual controller ("a", "dpup", ...)
 //   axis NAME VALUE                          an axis of the virtual controller, -32768..32767
 //   close                                    the window's close request
+//   focuslost | focusgained                  the window loses or regains the input focus
 //   sync                                     nothing; in a piped script: every line before FRAME has come
 //   shot NAME                                frame FRAME saved as NAME (letters, digits, "_-.", ending ".png")
 struct ScriptEvent {
     enum class Kind : int {
         KeyDown = 0, KeyUp = 1, MouseDown = 2, MouseMove = 3, MouseUp = 4, Wheel = 5, FocusDown = 6, FocusUp = 7,
         Text = 8, PadDown = 9, PadUp = 10, PadAxis = 11, Close = 12, Sync = 13, Shot = 14,
+        FocusLost = 15, FocusGained = 16,
     };
     int frame = 0;
     Kind kind = Kind::KeyDown;

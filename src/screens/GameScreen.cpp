@@ -495,13 +495,13 @@ void GameScreen::createScene(GameMode* mode)
         return;
     if (GameWorld* world = mode->world())
         m_scene->terrain = world->terrain();
-    // The sun: the map's hour, the chosen one in free flight; a campaign sets its own.
-    const MapInfoCfg* record = mode->mapRecord();
+    // The sun: midday, the chosen hour in free flight; a campaign sets its own.
     if (mode->gameType() == GameType::FreeFlight)
         mode->setSunValue(std::isfinite(settings().sunValue) ? std::clamp(settings().sunValue, 0.0f, 1.0f) : 0.5f);
     else if (mode->gameType() != GameType::Campaign)
-        mode->setSunValue(record ? record->sunValue : 0.5f);
+        mode->setSunValue(0.5f);
     m_scene->updateSunAndFog(true);
+    logInfo("game", "the sun stands at %.2f", static_cast<double>(m_scene->sunValue));
 }
 
 void GameScreen::finishLevel(GameMode* mode)
@@ -511,6 +511,9 @@ void GameScreen::finishLevel(GameMode* mode)
     GameCamera& camera = gameCamera();
     camera.resetForLevel();
     camera.setMode(settings().chosenViewMode);
+    // The lock view starts on the nearest target, not only on one already chosen.
+    if (camera.mode == 4)
+        camera.lockNearestTarget();
     camera.updateMatrices(0.0f);
     m_scene->setupProjection();
     if (mode)
@@ -688,13 +691,14 @@ void GameScreen::onTouchDown(int id, int x, int y)
 void GameScreen::onTouchUp(int id, int x, int y) { planeHud().onTouchUp(id, x, y); }
 void GameScreen::onTouchMove(int id, int x, int y) { planeHud().onTouchMove(id, x, y); }
 
-void GameScreen::onBack()
+void GameScreen::onBack() { gameHud().pauseGame(); }
+
+void pauseOnFocusLoss()
 {
-    // The mode knows when pausing is not allowed (play stopped, an overlay up).
-    if (GameMode* mode = modeOf(currentMatch()))
-        mode->pause();
-    else
-        openPauseScreen();
+    if (currentScreen() != &gameScreen() || g_gamePaused)
+        return;
+    if (const GameMode* mode = modeOf(currentMatch()); mode && mode->isSinglePlayer())
+        gameHud().pauseGame();
 }
 
 void GameScreen::onLeave()

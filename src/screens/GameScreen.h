@@ -70,6 +70,10 @@ private:
 
 GameScreen& gameScreen();
 
+// The window lost the input focus: a single-player game in play opens its
+// pause page; a network match goes on for the others.
+void pauseOnFocusLoss();
+
 // Shows the first-run choice of control type in front of the load (main.cpp
 // sets it to the menus' panel). While empty the load never stops for it.
 void setControlTypeChoice(std::function<void()> show);

@@ -177,7 +177,8 @@ void MenuScreen::update()
         s.loadTmpFile();
     }
     updateMenuFrames();
-    if (m_scene) {
+    // A page that hides the scene (the comics) holds the menu flight too.
+    if (m_scene && m_sceneDrawn) {
         GameSceneFrame frame;
         m_scene->update(frame);
     }

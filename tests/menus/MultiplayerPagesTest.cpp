@@ -21,6 +21,7 @@
 #include "net/room/RoomClient.h"
 #include "platform/Language.h"
 #include "platform/Steam.h"
+#include "screens/GameScreen.h"
 #include "screens/PauseScreen.h"
 #include "screens/Screens.h"
 #include "screens/hud/GameHud.h"
@@ -528,6 +529,8 @@ struct ChatOverAMatch : MultiplayerPages {
         MultiplayerPages::SetUp();
         std::string error;
         ASSERT_TRUE(harness.mountData(error)) << error;
+        // The game's own pause, as the running game gives the mode.
+        harness.overlays = &sceneModeOverlays();
         mode = harness.start(static_cast<int>(GameType::FreeForAll), harness.firstSkirmishMap());
         ASSERT_NE(mode, nullptr);
         mode->setNetwork(true, true, false);
@@ -606,14 +609,17 @@ TEST_F(ChatOverAMatch, TheChatActionOpensTheChatOnlyOverANetworkMatch)
     EXPECT_EQ(overlayQueueSize(), 1u);
     resetScreens();
 
-    // Alone, the same action pauses the game as before.
+    // Alone, the same action pauses the game the way the back key does: the
+    // mode's pause, which holds the game.
     mode->setNetwork(false, false, false);
     pauseScreen().frame = nullptr;
     page->typeAtOnce = false;
     gameHud().openChat(true);
-    EXPECT_EQ(pauseScreen().frame, nullptr);
+    EXPECT_NE(pauseScreen().frame, page);
     EXPECT_FALSE(page->typeAtOnce);
     EXPECT_EQ(overlayQueueSize(), 1u);
+    EXPECT_TRUE(gamePaused());
+    setGamePaused(false);
     resetScreens();
     setChatOpener({});
 }

@@ -33,12 +33,13 @@ TEST(InputScript, EveryCommandBecomesItsEventsInFrameOrder)
                                "12 clickfocus\n"
                                "13 text Ace pilot\n"
                                "14 pad dpup\n15 paddown b\n15 padup b\n"
-                               "16 axis lefty -32768\n";
+                               "16 axis lefty -32768\n"
+                               "17 focuslost\n18 focusgained\n";
     std::vector<ScriptEvent> events;
     InputScriptError error;
     ASSERT_TRUE(readInputScript(script, events, error)) << error.line << ": " << error.message;
     EXPECT_EQ(kinds(events), "5:0 6:1 6:0 7:1 8:2 9:4 9:2 9:3 9:4 10:2 11:3 11:5 12:3 12:6 13:3 13:7 13:8 14:4 "
-                             "14:9 15:10 15:9 15:10 16:11 20:12 ");
+                             "14:9 15:10 15:9 15:10 16:11 17:15 18:16 20:12 ");
     const int enter = Input::keyInfo(Input::keyIndexOfBindingName("Enter")).keyCode;
     EXPECT_EQ(events[0].a, enter);
     EXPECT_EQ(events[0].line, 3);
@@ -72,6 +73,7 @@ TEST(InputScript, ABadLineIsRefusedWithItsNumber)
         {"1 key Enter\n2 text\n", "text"},
         {"1 key Enter\n2 text 12345678901234567890123456789012\n", "text"},
         {"1 key Enter\n2 close now\n", "nothing after"},
+        {"1 key Enter\n2 focuslost 3\n", "nothing after"},
         {"1 key Enter\n2 wheel 1\n", "wheel"},
         {"1 key Enter\n2 sync 3\n", "nothing after"},
         // A picture stays a plain PNG in the start folder.

@@ -172,7 +172,7 @@ TEST_F(EventPumping, AScriptedRunIgnoresTheWindowSystemsMouseAndFocus)
 {
     std::vector<ScriptEvent> events;
     InputScriptError error;
-    ASSERT_TRUE(readInputScript("1 drag 100 50 300 50 2\n", events, error));
+    ASSERT_TRUE(readInputScript("1 drag 100 50 300 50 2\n5 focuslost\n6 focusgained\n", events, error));
     InputScriptPlayer player;
     player.start(std::move(events), 0);
     app->events().setScriptOnly(true);
@@ -195,6 +195,14 @@ TEST_F(EventPumping, AScriptedRunIgnoresTheWindowSystemsMouseAndFocus)
     EXPECT_EQ(touches[3].kind, TouchEvent::Kind::Up);
     EXPECT_EQ(touches[3].x, 300);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusLost")), 0);
+    // The script's own focus changes are heard, as the window system's would be.
+    for (int frame = 5; frame <= 6; ++frame) {
+        player.pushFrame(frame, {});
+        app->runPass();
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusLost")), 1);
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusGained")), frame - 5);
+    }
+    EXPECT_EQ(touches.size(), 4u);
 
     // Without a script the same traffic is the player's own.
     touches.clear();
@@ -204,7 +212,7 @@ TEST_F(EventPumping, AScriptedRunIgnoresTheWindowSystemsMouseAndFocus)
     app->runPass();
     ASSERT_EQ(touches.size(), 2u);
     EXPECT_EQ(touches[1].kind, TouchEvent::Kind::Cancel);
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusLost")), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusLost")), 2);
 }
 
 TEST_F(EventPumping, TheWheelScrollsByTheUiScaledStep)

@@ -337,6 +337,50 @@ TEST_F(camera_game, LookAtPointEndsAfterItsDuration)
     EXPECT_FLOAT_EQ(cam.orbitDuration, -1.0f);
 }
 
+// The autopilot's view keeps looking where the target was once it is gone,
+// and without one turns back toward where the pilot is bound, slowly.
+TEST_F(camera_game, TheAutopilotViewKeepsTheLastDirectionThenTurnsToTheMapTarget)
+{
+    Vec3 east{5000.0f, 1000.0f, 0.0f};
+    plane.target = &east;
+    cam.setMode(5);
+    run(3.0f);
+    auto ahead = [&] { return quatRotateVector(cam.storedOrientation, Vec3{0.0f, 0.0f, -1.0f}); };
+    EXPECT_GT(ahead().x, 0.9f) << "toward the target";
+    plane.target = nullptr;
+    run(3.0f);
+    EXPECT_GT(ahead().x, 0.9f) << "the last direction kept, not the plane's own heading";
+    Vec3 north{0.0f, 1000.0f, -5000.0f};
+    plane.goal = &north;
+    run(0.5f);
+    EXPECT_GT(ahead().x, 0.5f) << "the turn back is slow";
+    run(8.0f);
+    EXPECT_LT(ahead().z, -0.9f) << "toward the map target";
+}
+
+// Under the arcade scheme the end of a scripted look levels the view: the
+// plane's heading and pitch, not its roll.
+TEST_F(camera_game, TheEndOfALookTakesOnlyHeadingAndPitchUnderTheArcadeScheme)
+{
+    plane.orient = quatFromEuler(0.5f, 0.2f, 1.2f);
+    Vec3 point{0.0f, 0.0f, 0.0f};
+    for (bool level : {false, true}) {
+        cam.levelView = level;
+        cam.lookAtPoint(&point, 200.0f, 0.5f, 1.0f, true, 0.0f);
+        cam.updateLookAt();
+        const Vec3 up = quatRotateVector(cam.storedOrientation, Vec3{0.0f, 1.0f, 0.0f});
+        const Vec3 side = quatRotateVector(cam.storedOrientation, Vec3{1.0f, 0.0f, 0.0f});
+        const Vec3 ahead = quatRotateVector(cam.storedOrientation, Vec3{0.0f, 0.0f, -1.0f});
+        const Vec3 planeAhead = quatRotateVector(plane.orient, Vec3{0.0f, 0.0f, -1.0f});
+        EXPECT_NEAR(vec3Dot(ahead, planeAhead), 1.0f, 1e-3f) << level;
+        if (level)
+            EXPECT_NEAR(side.y, 0.0f, 1e-3f) << "no roll";
+        else
+            EXPECT_GT(std::fabs(side.y), 0.5f) << "the plane's roll";
+        EXPECT_GT(up.y, 0.0f);
+    }
+}
+
 TEST_F(camera_game, PathEndTellsTheGameMode)
 {
     const Vec3 points[] = {{0, 100, 0}, {100, 100, 0}, {200, 100, 0}};

@@ -1,5 +1,6 @@
 #include "screens/MenuScreen.h"
 
+#include "entities/aircraft/Airplane.h"
 #include "gamedata/map/GameWorld.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
@@ -96,5 +97,34 @@ TEST(menu_flight, ThreeMenuToGameCyclesLeaveNothingBehind)
     setCurrentScreen(nullptr);
     EXPECT_EQ(modeOf(currentMatch()), nullptr);
     EXPECT_EQ(scene(), nullptr);
+    resetScreens();
+}
+
+// A page that hides the menu scene (the comics) holds the menu flight: the
+// showcase airplane stays where it was until the scene shows again.
+TEST(menu_flight, TheFlightRestsWhileAPageHidesTheScene)
+{
+    resetScreens();
+    ModeHarness harness;
+    std::string error;
+    if (!harness.mountData(error))
+        GTEST_SKIP() << error;
+    setGameConnections(MatchConnections::none());
+    MenuScreen& menu = menuScreen();
+    setCurrentScreen(&menu);
+    const GameMode* mode = modeOf(currentMatch());
+    ASSERT_NE(mode, nullptr);
+    const Airplane* showcase = mode->playerAirplane();
+    ASSERT_NE(showcase, nullptr);
+    const Vec3 before = showcase->position();
+    menu.setSceneDrawn(false);
+    for (int frame = 0; frame < 30; ++frame)
+        menu.update();
+    EXPECT_FLOAT_EQ(vec3Length(showcase->position() - before), 0.0f) << "the hidden flight moved";
+    menu.setSceneDrawn(true);
+    for (int frame = 0; frame < 30; ++frame)
+        menu.update();
+    EXPECT_GT(vec3Length(showcase->position() - before), 1.0f) << "the shown flight stands still";
+    setCurrentScreen(nullptr);
     resetScreens();
 }

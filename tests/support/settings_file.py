@@ -1,7 +1,9 @@
 """Writes a settings file ("tq2_settings.bin") of a profile that has unlocked
-one plane and flies it; the game keeps its defaults for every other value.
+one plane and flies it; the game keeps its defaults for every other value
+but the options given after it, each as FIELD=KIND:VALUE with KIND b (byte),
+i (32-bit integer) or f (float), e.g. 38=f:1.5 for the kill cam's focus delay.
 
-    python3 settings_file.py FILE PLANE_ID      (12: the f16)
+    python3 settings_file.py FILE PLANE_ID [FIELD=KIND:VALUE ...]     (12: the f16)
 """
 import struct
 import sys
@@ -32,13 +34,23 @@ def block(block_id, fields):
     return struct.pack("<III", block_id, len(payload), zlib.crc32(payload) & MASK) + scramble(payload, block_id)
 
 
-def plane_profile(plane_id):
+def option(text):
+    field, value = text.split("=", 1)
+    kind, number = value.split(":", 1)
+    packed = {"b": lambda v: struct.pack("<B", int(v)), "i": lambda v: struct.pack("<i", int(v)),
+              "f": lambda v: struct.pack("<f", float(v))}[kind](number)
+    return int(field), packed
+
+
+def plane_profile(plane_id, options=()):
     unlocked = bytearray(PLANE_IDS)
     unlocked[plane_id] = 1
-    blocks = [block(OPTIONS, {LOCAL_PLANE: bytes([plane_id])}), block(PROFILE, {PLANE_UNLOCKED: bytes(unlocked)})]
+    fields = {LOCAL_PLANE: bytes([plane_id])}
+    fields.update(option(text) for text in options)
+    blocks = [block(OPTIONS, fields), block(PROFILE, {PLANE_UNLOCKED: bytes(unlocked)})]
     return b"SETS" + struct.pack("<II", 1, len(blocks)) + b"".join(blocks)
 
 
 if __name__ == "__main__":
     with open(sys.argv[1], "wb") as f:
-        f.write(plane_profile(int(sys.argv[2])))
+        f.write(plane_profile(int(sys.argv[2]), sys.argv[3:]))

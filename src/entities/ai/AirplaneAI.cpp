@@ -315,6 +315,13 @@ void AirplaneAI::runManoeuvre()
     }
 }
 
+const Vec3* AirplaneAI::navigationPoint() const
+{
+    if (goalPoint)
+        return &*goalPoint;
+    return waypoints.empty() ? nullptr : &waypoints[m_waypoint % waypoints.size()];
+}
+
 void AirplaneAI::navigate()
 {
     holdFire();

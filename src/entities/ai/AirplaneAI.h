@@ -55,6 +55,8 @@ public:
     void reset() override;
     void forget(const Target& t) override;
     void setParameter(int index, float value) override;
+    // The goal point, else the waypoint it flies to.
+    const Vec3* navigationPoint() const override;
 
     // Orders from the modes.
     Target* target = nullptr;        // to attack, or a friend to escort

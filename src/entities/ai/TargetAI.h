@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/Math.h"
+
 #include <memory>
 
 class Target;
@@ -27,6 +29,8 @@ public:
     virtual void forget(const Target& t) = 0;
     // A tuning value of the controller (0 aggression, 1 caution).
     virtual void setParameter(int /*index*/, float /*value*/) {}
+    // The map point the controller steers for when it has nothing to fight; null when none.
+    virtual const Vec3* navigationPoint() const { return nullptr; }
 
     // The controller of a target by its kind: airplanes get a pilot
     // (AIKind::Pilot) or a waypoint follower (AIKind::Simple); ground and

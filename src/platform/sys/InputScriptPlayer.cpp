@@ -148,9 +148,14 @@ void InputScriptPlayer::push(const ScriptEvent& e, const std::function<bool(int&
             SDL_JoystickSetVirtualAxis(m_pad, e.a, static_cast<Sint16>(e.b));
         break;
     case Kind::Close:
+    case Kind::FocusLost:
+    case Kind::FocusGained:
         event.type = SDL_WINDOWEVENT;
         event.window.windowID = m_windowId;
-        event.window.event = SDL_WINDOWEVENT_CLOSE;
+        event.window.event = e.kind == Kind::Close        ? SDL_WINDOWEVENT_CLOSE
+                             : e.kind == Kind::FocusLost ? SDL_WINDOWEVENT_FOCUS_LOST
+                                                         : SDL_WINDOWEVENT_FOCUS_GAINED;
+        event.window.data1 = kWindowMark;
         SDL_PushEvent(&event);
         break;
     case Kind::Sync:

@@ -16,6 +16,9 @@ public:
     // The mouse id the script's own mouse events carry, told apart from the
     // window system's.
     static constexpr unsigned kMouseId = 0x5C417u;
+    // Carried by the script's focus changes (in the window event's first
+    // value), which a run deaf to the window system's focus still hears.
+    static constexpr int kWindowMark = 0x5C417;
 
     InputScriptPlayer() = default;
     ~InputScriptPlayer();

@@ -28,7 +28,8 @@ bool CamRotateControl::touchBegan(int id, float x, float y)
     touchStartTime = timeNow();
     touchStartX = x;
     touchStartY = y;
-    lookX = lookY = 0.0f;
+    if (!keepsLook)
+        lookX = lookY = 0.0f;
     m_touchId = id;
     return true;
 }

@@ -31,6 +31,8 @@ public:
     float (*clock)() = nullptr;
     GestureSink gestures;
     bool enabled = true;  // cleared while the tutorial hides the buttons
+    // The camera turns to its locked target: a new touch keeps the look it has.
+    bool keepsLook = false;
     float lookX = 0.0f, lookY = 0.0f;
     float touchStartTime = 0.0f, touchStartX = 0.0f, touchStartY = 0.0f;
     float lastEndTime = -1.0f;

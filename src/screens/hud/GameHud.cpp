@@ -6,7 +6,6 @@
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
-#include "screens/Screens.h"
 #include "screens/hud/HudMarkerFeed.h"
 #include "screens/hud/HudMessageQueue.h"
 #include "screens/hud/MapHudLink.h"
@@ -109,8 +108,11 @@ void GameHud::markObjective(const IGameEntity& entity)
 
 void GameHud::pauseGame()
 {
-    planeHud().onPause();
-    openPauseScreen();
+    // The same pause as the back key: the mode's own page, and in single
+    // player the game held. The mode refuses while play is stopped or
+    // another page is up.
+    if (GameMode* mode = modeOf(currentMatch()))
+        mode->pause();
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "screens/hud/HudGameState.h"
 
+#include "effects/screen/FaintMeter.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/weapons/Weapon.h"
 #include "modes/GameMode.h"
@@ -14,7 +15,12 @@
 #include "screens/scene/Scene.h"
 #include "screens/scene/SceneCameras.h"
 
+#include <cmath>
+
 namespace {
+
+// How far past the faint start the radar gives out.
+constexpr float kBlackoutMargin = 2.0f;
 
 void readWeapon(const Weapon& w, HudWeaponState& out)
 {
@@ -56,6 +62,7 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     out.cameraMode = gameCamera().mode;
     out.cameraOrientation = gameCamera().orientation;
     out.paused = gamePaused();
+    out.blackingOut = std::fabs(Effects::faintValue()) >= Effects::faintStart() + kBlackoutMargin;
     gameHudObjects().setMode(mode);
     out.objects = &gameHudObjects();
     if (!mode)

@@ -49,6 +49,9 @@ struct HudGameState {
     int playerGroupIndex = -1;
     bool soundMuted = false;
     bool paused = false;
+    // The faint meter two past its start: the view is going dark, and the
+    // radar and approach lamp are no longer drawn.
+    bool blackingOut = false;
     int steeringMode = -1;
     bool relativeMouse = false;
     int mouseDx = 0, mouseDy = 0;

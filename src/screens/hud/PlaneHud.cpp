@@ -419,6 +419,7 @@ void PlaneHud::update(const HudGameState& state)
     showAutopilotState(state.player.autopilot);
     updateControlsActive(state);
     m_dpad.planeInPlay = state.player.exists && state.player.inPlay;
+    m_camRotate.keepsLook = state.cameraMode == kTargetLockView;
     if (!roundOver && controlsActive && state.player.exists)
         updatePlay(state);
     updateShake();

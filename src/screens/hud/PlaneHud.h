@@ -29,6 +29,7 @@ public:
     static constexpr int kNeedleFrame = 121, kHubFrame = 122, kGaugeEmptyFrame = 156, kGaugeFullFrame = 157;
     static constexpr int kMarkerFrame = 178, kFastForwardFrame = 179, kReticleFrame = 180;
     static constexpr int kCockpitView = 2;  // the game camera's mode at the cockpit eye point
+    static constexpr int kTargetLockView = 4;  // the game camera turning to its locked target
     static constexpr int kSpeedDial = 3, kAltimeter = 4, kDrumWindow = 159, kHitFlash = 97;
     static constexpr int kHealthHundreds = 152, kHealthTens = 153, kPercent = 15;
     static constexpr int kEjectArrowLeft = 87, kEjectArrowRight = 88;

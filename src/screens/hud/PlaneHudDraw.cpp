@@ -164,7 +164,8 @@ void PlaneHud::drawPlay()
         c->draw();
     drawEjectWarning();
     drawCounter();
-    drawRadarPass();
+    if (!m_state.blackingOut)
+        drawRadarPass();
     if (plane.exists && plane.inPlay)
         drawMarkerPass();
     if (markerSet && markerShown)

@@ -1,5 +1,6 @@
 #include "screens/scene/AirplaneCameraPlane.h"
 
+#include "entities/ai/TargetAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/CarrierDeck.h"
 
@@ -111,4 +112,11 @@ const Vec3* AirplaneCameraPlane::currentTarget() const
 {
     const Airplane* a = airplane();
     return a && a->currentTarget ? &a->currentTarget->position() : nullptr;
+}
+
+const Vec3* AirplaneCameraPlane::mapTarget() const
+{
+    const Airplane* a = airplane();
+    const TargetAI* ai = a ? a->aiController() : nullptr;
+    return ai ? ai->navigationPoint() : nullptr;
 }

@@ -26,6 +26,7 @@ public:
     bool groundState() const override;
     bool deckHeight(float& height) const override;
     const Vec3* currentTarget() const override;
+    const Vec3* mapTarget() const override;
 
     // The camera sizes from the model's measures.
     static Size sizeOf(const Airplane& airplane);

@@ -34,6 +34,8 @@ public:
         return false;
     }
     virtual const Vec3* currentTarget() const { return nullptr; }
+    // Where the plane's pilot (its autopilot) is bound on the map; null when nowhere.
+    virtual const Vec3* mapTarget() const { return nullptr; }
 };
 
 // What the game camera needs of the game mode.

@@ -1,5 +1,6 @@
 #include "screens/scene/GameCamera.h"
 
+#include "platform/Log.h"
 #include "platform/Random.h"
 #include "screens/hud/HudMarkers.h"
 #include "screens/hud/HudMessageQueue.h"
@@ -26,6 +27,13 @@ Vec3 approach(const Vec3& value, const Vec3& target, float rate, float dt)
 }
 
 float easeSine(float t) { return Math::sinf(clampf(0.0f, t, 1.0f) * kPi / 2.0f); }
+
+// The same view with the roll taken out: the plane's heading and pitch only.
+Quat headingAndPitch(const Quat& q)
+{
+    const Vec3 ahead = quatRotateVector(q, Vec3{0.0f, 0.0f, -1.0f});
+    return quatFromEuler(Math::atan2f(-ahead.x, -ahead.z), std::asin(clampf(-1.0f, ahead.y, 1.0f)), 0.0f);
+}
 
 }  // namespace
 
@@ -90,12 +98,10 @@ void GameCamera::update()
         m_drift = approach(m_drift, local.x, 3.0f, dt);
         const float k = (mode == 0 ? 1.0f : 1.25f) * (1.0f - pullBack);
         Quat wanted = plane->orientation();
-        if (followsAim) {
+        if (followsAim)
             wanted = aimOrientation;
-        } else if (levelView) {
-            const Vec3 ahead = quatRotateVector(wanted, Vec3{0.0f, 0.0f, -1.0f});
-            wanted = quatFromEuler(Math::atan2f(-ahead.x, -ahead.z), std::asin(clampf(-1.0f, ahead.y, 1.0f)), 0.0f);
-        }
+        else if (levelView)
+            wanted = headingAndPitch(wanted);
         follow(wanted, k);
         if (const Vec3* aim = m_game.cameraTarget()) {
             const Vec3 local2 = quatRotateVector(quatConjugate(plane->orientation()), *aim - plane->position());
@@ -122,13 +128,14 @@ void GameCamera::update()
         const Vec3* target = plane->currentTarget();
         if (target) {
             m_lastTargetDir = vec3NormalizeOr(*target - position, m_lastTargetDir);
-            Quat q;
-            quatFromDirectionTo(q, m_lastTargetDir);
-            follow(q, 0.5f);
-        } else {
-            // Gone: drift back toward the plane's own heading slowly.
-            follow(plane->orientation(), 1.0f / 16.0f);
+        } else if (const Vec3* goal = plane->mapTarget()) {
+            // No target: the last direction turns slowly back to where the plane is bound.
+            const Vec3 toGoal = vec3NormalizeOr(*goal - position, m_lastTargetDir);
+            m_lastTargetDir = vec3NormalizeOr(vec3LerpClamped(m_lastTargetDir, toGoal, 0.5f * dt), toGoal);
         }
+        Quat q;
+        quatFromDirectionTo(q, m_lastTargetDir);
+        follow(q, 0.5f);
         applyLookOffset(false);
         const float wantedRoll = target ? (lookOffset.y >= 0.0f ? kPi / 6.0f : -kPi / 6.0f)
                                         : Math::sinf(sceneTime * 0.2f) * kPi / 6.0f;
@@ -422,7 +429,7 @@ void GameCamera::updateLookAt()
     setMode(m_game.chosenViewMode());
     const CameraPlane* player = m_game.playerPlane();
     if (player && !player->currentTarget())
-        orientation = storedOrientation = player->orientation();
+        orientation = storedOrientation = levelView ? headingAndPitch(player->orientation()) : player->orientation();
     orbitPointRef = nullptr;
     orbitTime = 0.0f;
     orbitDuration = -1.0f;
@@ -468,6 +475,9 @@ void GameCamera::updateCinematic(float dt)
         if (found != focusPoint) {
             m_focusTimer += dt;
             if (m_focusTimer >= m_game.focusSwitchDelay()) {
+                if (found)
+                    logInfo("camera", "the kill cam turns to the followed airplane's target after %.2f s",
+                            static_cast<double>(m_focusTimer));
                 m_focusTimer = 0.0f;
                 focusPoint = found;
             }

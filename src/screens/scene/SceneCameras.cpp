@@ -52,17 +52,21 @@ float CurrentModeCameraGame::terrainHeightAt(float x, float z) const
     return s ? s->terrainHeightAt(x, z) : 0.0f;
 }
 
-const Vec3* CurrentModeCameraGame::findTarget(const CameraPlane&, float range, float, bool)
+const Vec3* CurrentModeCameraGame::findTarget(const CameraPlane& from, float range, float, bool)
 {
     GameMode* mode = modeOf(currentMatch());
-    const Airplane* player = playerOf(mode);
-    if (!mode || !player)
+    // The kill cam asks for the followed airplane's target, not the player's.
+    const auto* view = dynamic_cast<const AirplaneCameraPlane*>(&from);
+    const Airplane* seeker = view ? view->airplane() : playerOf(mode);
+    if (!mode || !seeker)
         return nullptr;
     GameMode::SearchOptions options;
     options.range = range >= 1.0e8f ? 0.0f : range;
-    const Target* found = mode->findTarget(player, options);
+    const Target* found = mode->findTarget(seeker, options);
     return found ? &found->position() : nullptr;
 }
+
+float CurrentModeCameraGame::focusSwitchDelay() const { return settings().focusSwitchDelay; }
 
 const Vec3* CurrentModeCameraGame::findTargetDefault(const CameraPlane&, float range)
 {

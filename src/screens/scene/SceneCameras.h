@@ -21,6 +21,8 @@ public:
     // The point views 0 and 1 turn toward; a copy is kept when asked.
     void setCameraTarget(const Vec3* point, bool copy);
     EntityHandle entityAt(const Vec3* point) const override;
+    // The player's saved setting.
+    float focusSwitchDelay() const override;
 
 private:
     mutable AirplaneCameraPlane m_player;

@@ -1,6 +1,8 @@
 // The game itself under Xvfb: a free flight started by "-autostart", its HUD
-// written to build/hud/game-*.png and found by its pixels, and the pause
-// button pressed by "-inject" opening the pause screen on the next frame.
+// written to build/hud/game-*.png and found by its pixels; the HUD's pause
+// button clicked with the mouse where it is drawn, the controller's Menu
+// button and the window's focus loss each opening the game's pause page with
+// the airplane held, and the page's Resume bringing the HUD and the flight back.
 #include "StagedGame.h"
 
 #include "platform/File.h"
@@ -15,6 +17,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -51,6 +56,142 @@ protected:
     StagedGame game;
     TempDir& tree = game.tree;
 };
+
+// Where the HUD draws an element at the game's window size, from the staged sheet.
+CSprite::Rect hudElement(int width, int height, int element)
+{
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    if (!setScreenSize(width, height))
+        return {};
+    unloadSprite(kSpriteSetHud);
+    setSpriteLoadScale(screenMetrics().spriteScale);
+    PlaneHud hud;
+    hud.initPanels(nullptr);
+    return hud.elementRect(nullptr, element);
+}
+
+// The player's airplane by frame, from the "-logplayer" lines.
+std::map<int, std::string> playerPlaces(const std::string& log)
+{
+    std::map<int, std::string> places;
+    static const std::regex line(R"(frame (\d+) player at ([-0-9.]+ [-0-9.]+ [-0-9.]+))");
+    std::istringstream in(log);
+    for (std::string text; std::getline(in, text);) {
+        std::smatch m;
+        if (std::regex_search(text, m, line))
+            places[std::stoi(m[1])] = m[2];
+    }
+    return places;
+}
+
+// The same place at every logged frame of [first, last]; different places over it otherwise.
+bool heldBetween(const std::map<int, std::string>& places, int first, int last)
+{
+    std::string at;
+    int seen = 0;
+    for (auto it = places.lower_bound(first); it != places.end() && it->first <= last; ++it, ++seen) {
+        if (!at.empty() && it->second != at)
+            return false;
+        at = it->second;
+    }
+    return seen >= 3;
+}
+bool movedBetween(const std::map<int, std::string>& places, int first, int last)
+{
+    const auto from = places.lower_bound(first), to = places.upper_bound(last);
+    return from != places.end() && to != places.begin() && std::prev(to)->first > from->first &&
+           std::prev(to)->second != from->second;
+}
+
+struct PauseRoad {
+    const char* name;
+    const char* start;  // -autostart or -autohost with its game
+    const char* pause;  // the script line that asks for the pause at frame 400
+    const char* page;   // the page that must show; empty: none must
+    const char* saved;  // a saved profile's options (settings_file.py), or empty for a fresh one
+};
+
+void PrintTo(const PauseRoad& road, std::ostream* out) { *out << road.name; }
+
+class PauseRoads : public GameHudRun, public testing::WithParamInterface<PauseRoad> {};
+
+// The back key has always paused; the HUD's button, the controller's Menu
+// button and the focus leaving the window must do the same, and Resume undo it.
+TEST_P(PauseRoads, ThePausePageHoldsTheGameAndResumeGivesItBack)
+{
+    const PauseRoad road = GetParam();
+    const CSprite::Rect pause = hudElement(960, 640, 21);
+    ASSERT_GT(pause.w, 20.0f);
+    const int px = static_cast<int>(pause.x + pause.w / 2.0f), py = static_cast<int>(pause.y + pause.h / 2.0f);
+    std::string command = road.pause;
+    if (command == "click")
+        command = "click " + std::to_string(px) + " " + std::to_string(py);
+    const std::string shots = std::string(road.name);
+    if (*road.saved) {
+        fs::create_directories(tree.path() / "save/1");
+        const std::string write = std::string("python3 " SKYFRONT_SOURCE_DIR "/tests/support/settings_file.py ") +
+                                  (tree.path() / "save/1/tq2_settings.bin").string() + " 12 " + road.saved;
+        ASSERT_EQ(std::system(write.c_str()), 0) << write;
+    }
+    const std::string script = "400 " + command + "\n" + "500 focusgained\n520 clickfocus\n";
+    const int code = game.runScript(script, std::string("-width 960 -height 640 -fixeddt 0.0166667 ") + road.start +
+                                                " -logplayer 10 -frames 640 -dumpframe 395:" + shots +
+                                                "-play.png -dumpframe 480:" + shots + "-paused.png -dumpframe 620:" +
+                                                shots + "-resumed.png");
+    ASSERT_EQ(code, 0) << tree.read("stderr.txt");
+    const std::string log = game.log();
+    EXPECT_EQ(log.find("autostart") != std::string::npos && log.find("ignored") != std::string::npos, false);
+    TextureImage play, paused, resumed;
+    ASSERT_TRUE(loadShot(shots + "-play.png", play));
+    ASSERT_TRUE(loadShot(shots + "-paused.png", paused));
+    ASSERT_TRUE(loadShot(shots + "-resumed.png", resumed));
+    const float leftBar = pause.x + pause.w * 19.0f / 52.0f, barY = pause.y + pause.h / 2.0f;
+    EXPECT_TRUE(white(at(play, leftBar, barY))) << "the pause button before";
+    const std::map<int, std::string> places = playerPlaces(log);
+    EXPECT_TRUE(movedBetween(places, 300, 390)) << "the airplane flies before";
+    // A match flies at midday whatever hour its map's record names.
+    if (std::string(road.start).ends_with("2:0")) {
+        EXPECT_NE(log.find("the sun stands at 0.50"), std::string::npos);
+    }
+    if (!*road.page) {
+        // A network match goes on: no page, the HUD stays and the airplane flies on.
+        EXPECT_EQ(log.find("pause screen opened"), std::string::npos);
+        EXPECT_TRUE(white(at(paused, leftBar, barY))) << "the HUD stays";
+        EXPECT_TRUE(movedBetween(places, 420, 510)) << "the match goes on";
+        return;
+    }
+    EXPECT_NE(log.find("pause screen opened"), std::string::npos);
+    EXPECT_NE(log.find(std::string("page shown: ") + road.page), std::string::npos) << log.substr(0, 4000);
+    // Paused: the HUD gone under the page, whose title band darkens the top.
+    EXPECT_FALSE(white(at(paused, leftBar, barY)));
+    int dark = 0;
+    for (int x = 100; x < 860; x += 10)
+        dark += at(paused, static_cast<float>(x), 10.0f).r + at(paused, static_cast<float>(x), 10.0f).g +
+                    at(paused, static_cast<float>(x), 10.0f).b <
+                150;
+    EXPECT_GT(dark, 68) << "the page's title band";
+    EXPECT_TRUE(heldBetween(places, 420, 510)) << "the airplane is held while paused";
+    // Resumed: the HUD back and the airplane flying again.
+    EXPECT_TRUE(white(at(resumed, leftBar, barY))) << "the pause button after Resume";
+    EXPECT_TRUE(movedBetween(places, 540, 630)) << "the airplane flies after Resume";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Game, PauseRoads,
+    // Options 6 and 7: the control type chosen and the controller as the control device.
+    testing::Values(PauseRoad{"pause-button-free-flight", "-autostart 10:0", "click", "FreeFlightPauseMenuFrame", ""},
+                    PauseRoad{"pause-button-ffa", "-autostart 2:0", "click", "SkirmishEndMenuFrame", ""},
+                    PauseRoad{"pad-menu-free-flight", "-autostart 10:0", "pad start", "FreeFlightPauseMenuFrame",
+                              "6=i:0 7=i:1"},
+                    PauseRoad{"focus-lost-ffa", "-autostart 2:0", "focuslost", "SkirmishEndMenuFrame", ""},
+                    PauseRoad{"focus-lost-hosted", "-autohost 2:0", "focuslost", "", "6=i:0"}),
+    [](const testing::TestParamInfo<PauseRoad>& info) {
+        std::string name = info.param.name;
+        for (char& c : name)
+            if (c == '-')
+                c = '_';
+        return name;
+    });
 
 TEST_F(GameHudRun, TheHudOfAFreeFlightAndItsPauseButton)
 {

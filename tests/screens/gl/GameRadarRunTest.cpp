@@ -22,6 +22,25 @@
 namespace {
 namespace fs = std::filesystem;
 
+std::array<int, 3> pixelAt(const TextureImage& shot, float x, float y)
+{
+    const std::size_t i = (static_cast<std::size_t>(y) * shot.width + static_cast<std::size_t>(x)) * 4;
+    const auto& p = shot.levels[0];
+    return {p[i], p[i + 1], p[i + 2]};
+}
+
+// The HUD laid out from the staged sheet at the runs' window size.
+bool stagedHud(PlaneHud& hud)
+{
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    if (!setScreenSize(960, 640))
+        return false;
+    unloadSprite(kSpriteSetHud);
+    setSpriteLoadScale(screenMetrics().spriteScale);
+    hud.initPanels(nullptr);
+    return true;
+}
+
 TEST(GameRadarRun, ABotMatchShowsTheRadarAndTheOtherTeamsMarks)
 {
     StagedGame game;
@@ -34,18 +53,10 @@ TEST(GameRadarRun, ABotMatchShowsTheRadarAndTheOtherTeamsMarks)
     ASSERT_EQ(code, 0) << game.errors();
     TextureImage shot;
     ASSERT_TRUE(game.loadShot("game-radar-team.png", shot, "hud"));
-    auto at = [&](int x, int y) {
-        const std::size_t i = (static_cast<std::size_t>(y) * shot.width + static_cast<std::size_t>(x)) * 4;
-        const auto& p = shot.levels[0];
-        return std::array<int, 3>{p[i], p[i + 1], p[i + 2]};
-    };
+    auto at = [&](float x, float y) { return pixelAt(shot, x, y); };
 
-    setDataRoot(SKYFRONT_STAGE_DIR "/");
-    ASSERT_TRUE(setScreenSize(960, 640));
-    unloadSprite(kSpriteSetHud);
-    setSpriteLoadScale(screenMetrics().spriteScale);
     PlaneHud hud;
-    hud.initPanels(nullptr);
+    ASSERT_TRUE(stagedHud(hud));
     const CSprite::Rect radar = hud.elementRect(nullptr, HudElementList::kRadarPlace);
     ASSERT_GT(radar.w, 50.0f);
     // The own plane in dark blue at the radar's centre.
@@ -64,6 +75,50 @@ TEST(GameRadarRun, ABotMatchShowsTheRadarAndTheOtherTeamsMarks)
                 ++marks;
         }
     EXPECT_GT(marks, 20);
+}
+
+}  // namespace
+
+namespace {
+
+// A long hard pull darkens the view towards a blackout; past the faint
+// start and two the radar is no longer drawn, while the rest of the HUD is.
+TEST(GameRadarRun, ABlackoutTakesTheRadarAway)
+{
+    StagedGame game;
+    if (!game.prepare())
+        GTEST_SKIP() << "the game is not staged";
+    const int code = game.runScript("260 keydown Down\n", "-width 960 -height 640 -fixeddt 0.0166667 -autostart 3:0 "
+                                                          "-frames 705 -dumpframe 300:game-pull-start.png "
+                                                          "-dumpframe 700:game-pull-blackout.png");
+    ASSERT_EQ(code, 0) << game.errors();
+    TextureImage start, blackout;
+    ASSERT_TRUE(game.loadShot("game-pull-start.png", start, "hud"));
+    ASSERT_TRUE(game.loadShot("game-pull-blackout.png", blackout, "hud"));
+    const auto& at = pixelAt;
+    PlaneHud hud;
+    ASSERT_TRUE(stagedHud(hud));
+    const CSprite::Rect radar = hud.elementRect(nullptr, HudElementList::kRadarPlace);
+    const CSprite::Rect pause = hud.elementRect(nullptr, 21);
+    const float cx = radar.x + radar.w / 2.0f, cy = radar.y + radar.h / 2.0f;
+    auto ownPlane = [&](const TextureImage& shot) {
+        const auto own = at(shot, cx, cy);
+        return own[0] < 60 && own[1] < 60 && own[2] > 100;
+    };
+    // The radar's light rim at its left edge, at the height of its centre.
+    auto rim = [&](const TextureImage& shot) {
+        int light = 0;
+        for (float x = radar.x; x < radar.x + radar.w * 0.1f; x += 1.0f) {
+            const auto c = at(shot, x, cy);
+            light += c[0] + c[1] + c[2] > 450;
+        }
+        return light > 0;
+    };
+    EXPECT_TRUE(ownPlane(start) && rim(start)) << "the radar before the pull";
+    EXPECT_FALSE(ownPlane(blackout)) << "the radar's own plane in the blackout";
+    EXPECT_FALSE(rim(blackout)) << "the radar's rim in the blackout";
+    const auto bar = at(blackout, pause.x + pause.w * 19.0f / 52.0f, pause.y + pause.h / 2.0f);
+    EXPECT_GT(bar[0] + bar[1] + bar[2], 690) << "the rest of the HUD stays";
 }
 
 }  // namespace

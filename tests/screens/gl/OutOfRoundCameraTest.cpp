@@ -26,6 +26,22 @@
 
 namespace {
 
+// The game of that type loaded and current; for last man standing, run
+// until its round is on. Null when it did not start.
+GameMode* startGame(GameType type)
+{
+    GameScreen& game = gameScreen();
+    if (createGame(static_cast<int>(type), false, 0, game) != GameStartResult::Started)
+        return nullptr;
+    while (!game.isLoaded())
+        (void)game.loadStep();
+    setCurrentScreen(&game);
+    auto* lms = dynamic_cast<GameModeLMS*>(modeOf(currentMatch()));
+    for (int i = 0; lms && i < 6 * 60 && !lms->roundRunning(); ++i)
+        game.update();
+    return modeOf(currentMatch());
+}
+
 struct OutOfRoundCamera : GameScreenGl {
     OutOfRoundCamera() : GameScreenGl(480, 320) {}
 };
@@ -33,14 +49,8 @@ struct OutOfRoundCamera : GameScreenGl {
 TEST_F(OutOfRoundCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
 {
     GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(static_cast<int>(GameType::LastManStanding), false, 0, game), GameStartResult::Started);
-    while (!game.isLoaded())
-        (void)game.loadStep();
-    setCurrentScreen(&game);
-    auto* mode = dynamic_cast<GameModeLMS*>(modeOf(currentMatch()));
+    auto* mode = dynamic_cast<GameModeLMS*>(startGame(GameType::LastManStanding));
     ASSERT_NE(mode, nullptr);
-    for (int i = 0; i < 6 * 60 && !mode->roundRunning(); ++i)
-        game.update();
     ASSERT_TRUE(mode->roundRunning());
     EXPECT_NE(gameCamera().mode, 10) << "the player is still in";
 
@@ -64,10 +74,7 @@ TEST_F(OutOfRoundCamera, APlayerOutOfTheRoundWatchesAnotherAirplane)
 TEST_F(OutOfRoundCamera, TheKillCamEndsWhenThePlayerIsBackInPlay)
 {
     GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(static_cast<int>(GameType::FreeForAll), false, 0, game), GameStartResult::Started);
-    while (!game.isLoaded())
-        (void)game.loadStep();
-    setCurrentScreen(&game);
+    ASSERT_NE(startGame(GameType::FreeForAll), nullptr);
     auto* mode = dynamic_cast<GameModeCustom*>(modeOf(currentMatch()));
     ASSERT_NE(mode, nullptr);
     for (int i = 0; i < 60; ++i)
@@ -107,14 +114,8 @@ struct WatchedPlaneHud : GameScreenGl {
 TEST_F(WatchedPlaneHud, TheHudWatchesTheFollowedAirplane)
 {
     GameScreen& game = gameScreen();
-    ASSERT_EQ(createGame(static_cast<int>(GameType::LastManStanding), false, 0, game), GameStartResult::Started);
-    while (!game.isLoaded())
-        (void)game.loadStep();
-    setCurrentScreen(&game);
-    auto* mode = dynamic_cast<GameModeLMS*>(modeOf(currentMatch()));
+    auto* mode = dynamic_cast<GameModeLMS*>(startGame(GameType::LastManStanding));
     ASSERT_NE(mode, nullptr);
-    for (int i = 0; i < 6 * 60 && !mode->roundRunning(); ++i)
-        game.update();
     ASSERT_TRUE(mode->roundRunning());
     HudGameState before;
     readHudGameState(mode, before);
@@ -148,6 +149,66 @@ TEST_F(WatchedPlaneHud, TheHudWatchesTheFollowedAirplane)
     std::filesystem::create_directories(SKYFRONT_BINARY_DIR "/view");
     ASSERT_TRUE(writePngFile(SKYFRONT_BINARY_DIR "/view/killcam_hud.png", w, h,
                              {reinterpret_cast<const std::uint8_t*>(pixels.data()), pixels.size() * 4}));
+}
+
+}  // namespace
+
+namespace {
+
+// The kill cam turns from the watched airplane to what that airplane is
+// after only once the saved focus delay has passed.
+TEST_F(OutOfRoundCamera, TheKillCamTurnsToTheWatchedAirplanesTargetAfterTheSavedDelay)
+{
+    const float savedDelay = settings().focusSwitchDelay;
+    settings().focusSwitchDelay = 2.0f;
+    GameScreen& game = gameScreen();
+    auto* mode = dynamic_cast<GameModeLMS*>(startGame(GameType::LastManStanding));
+    ASSERT_NE(mode, nullptr);
+    Airplane* me = mode->playerAirplane();
+    ASSERT_NE(me, nullptr);
+    mode->eliminateAirplane(*me);
+    game.update();
+    ASSERT_EQ(gameCamera().mode, 10);
+    const CameraPlane* followed = gameCamera().followedPlane();
+    ASSERT_NE(followed, nullptr);
+    int frames = 0;
+    while (frames < 20 * 60 && !gameCamera().focusPoint && gameCamera().followedPlane() == followed) {
+        game.update();
+        ++frames;
+    }
+    settings().focusSwitchDelay = savedDelay;
+    ASSERT_NE(gameCamera().focusPoint, nullptr) << "the watched airplane found nothing to go after";
+    // Not the fixed second of before: the saved two, counted from when the target was found.
+    EXPECT_GE(frames, 2 * 60 - 1);
+    // The watched airplane's target, not the out player's own.
+    EXPECT_NE(gameCamera().focusPoint, &me->position());
+    EXPECT_NE(gameCamera().focusPoint, &followed->position());
+}
+
+// A player who keeps the lock view starts a match locked on the nearest
+// target, and a drag on the look area does not throw away the look there.
+TEST_F(OutOfRoundCamera, TheLockViewStartsLockedAndADragKeepsItsLook)
+{
+    const int savedView = settings().chosenViewMode;
+    settings().chosenViewMode = 4;
+    GameScreen& game = gameScreen();
+    const bool started = startGame(GameType::FreeForAll) != nullptr;
+    settings().chosenViewMode = savedView;
+    ASSERT_TRUE(started);
+    EXPECT_EQ(gameCamera().mode, 4);
+    EXPECT_NE(gameCamera().lockedPoint, nullptr) << "no lock at load";
+    game.update();
+    CamRotateControl& look = planeHud().camRotate();
+    look.lookX = 0.5f;
+    look.touchBegan(7, 600.0f, 300.0f);
+    EXPECT_FLOAT_EQ(look.lookX, 0.5f) << "the lock view keeps its look";
+    look.touchEnded(7, 600.0f, 300.0f);
+    gameCamera().setMode(0);
+    game.update();
+    look.lookX = 0.5f;
+    look.touchBegan(7, 600.0f, 300.0f);
+    EXPECT_FLOAT_EQ(look.lookX, 0.0f) << "a view behind the plane starts the look afresh";
+    look.touchEnded(7, 600.0f, 300.0f);
 }
 
 }  // namespace

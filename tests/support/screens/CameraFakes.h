@@ -14,6 +14,7 @@ struct FakePlane : CameraPlane {
     float deck = 0.0f, roll = 0.0f, speedFactorValue = 0.0f;
     int code = 0;
     const Vec3* target = nullptr;
+    const Vec3* goal = nullptr;
 
     const Vec3& position() const override { return pos; }
     Quat orientation() const override { return orient; }
@@ -30,6 +31,7 @@ struct FakePlane : CameraPlane {
         return hasDeck;
     }
     const Vec3* currentTarget() const override { return target; }
+    const Vec3* mapTarget() const override { return goal; }
 };
 
 // The game mode as the camera sees it.
