@@ -19,6 +19,7 @@
 #include "modes/MatchConnections.h"
 #include "modes/PlayerControls.h"
 #include "modes/progress/MissionStats.h"
+#include "platform/Settings.h"
 #include "sound/Sound.h"
 
 #include <algorithm>
@@ -268,6 +269,8 @@ void GameMode::setPlayerAirplane(Airplane* airplane)
     if (airplane) {
         airplane->networkRole = NetworkRole::Local;
         airplane->setRank(playerRank);
+        if (airplane->hasId() && airplane->id() < 256)
+            m_playerInfo[static_cast<std::size_t>(airplane->id())].values = settings().profileInsignia;
     }
     // Another airplane: its canopy glass starts clean.
     if (airplane != m_playerAirplane)

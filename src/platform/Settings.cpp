@@ -69,6 +69,7 @@ void Settings::setProfileDefaults()
     // playerAccount comes from the account layer, not from the profile: it stays.
     playerName = u"Pilot";
     playerRank = 0;
+    profileInsignia.fill(0);
     pointsSP = pointsMP = 0;
     planeUnlocked.fill(0);
     campaignAccess.fill(0);
@@ -154,6 +155,22 @@ void Settings::loadTmpFile()
     (void)loadFromSaveFolder(kTmpFileName);  // a damaged one has said so
     save();
     removeSaveFile(kTmpFileName);
+}
+
+bool Settings::fileSaved()
+{
+    return fileExistsInSaveFolder(kFileName);
+}
+
+void Settings::nameAfterAccount(std::u16string_view accountName)
+{
+    constexpr std::size_t kProfileNameUnits = 19;
+    std::u16string name;
+    for (char16_t c : accountName)
+        if (c >= u' ' && c != u'\x7f' && name.size() < kProfileNameUnits)
+            name += c;
+    if (name.find_first_not_of(u' ') != std::u16string::npos)
+        playerName = name;
 }
 
 void Settings::resetPlayerProfile()

@@ -59,6 +59,8 @@ public:
     std::u16string playerName = u"Pilot";        // at most 31 units
     std::array<std::uint32_t, 4> playerAccount{};  // account number, then three zero words
     std::uint8_t playerRank = 0;                    // 0..17
+    // The four insignia values of the profile; the player's airplane carries them into matches.
+    std::array<std::int32_t, 4> profileInsignia{};
     std::int32_t pointsSP = 0, pointsMP = 0;
     std::array<std::uint8_t, kPlaneIdCount> planeUnlocked{};
     std::array<std::uint8_t, kCampaignCount> campaignAccess{};
@@ -126,6 +128,11 @@ public:
     void loadTmpFile();
     // The profile block back to its defaults; options stay.
     void resetPlayerProfile();
+    // True when the save folder holds a settings file, readable or not.
+    static bool fileSaved();
+    // A first start names the pilot after the account: control characters
+    // dropped, cut to the profile page's 19 units; nothing left keeps the name.
+    void nameAfterAccount(std::u16string_view accountName);
     // Clamps the saved selections to their lists: planeIds are the ids of the
     // loaded plane list (empty: not checked), mapCount the skirmish maps
     // (negative: not checked). A controlType other than 0, 1 and 2 (not

@@ -33,6 +33,7 @@ Settings changedRecord()
     s.playerName = u"Ace \u00e9";
     s.playerAccount = {7, 0, 0, 0};
     s.playerRank = 12;
+    s.profileInsignia = {3, -1, 70000, 2};
     s.pointsSP = 1234;
     s.pointsMP = 55;
     s.planeUnlocked[3] = 1;
@@ -123,6 +124,25 @@ TEST_F(SettingsFileTest, SaveThenLoadReproducesEveryField)
     EXPECT_EQ(loaded.planePaintTable[255], saved.planePaintTable[255]);
     EXPECT_EQ(loaded.skirmishWord(Settings::kEntryFurther, 0), 0x102u);
     EXPECT_EQ(loaded.weaponLoadout[2], 9);
+    EXPECT_EQ(loaded.profileInsignia, saved.profileInsignia);
+}
+
+// A first start takes the account's name; one the profile page could not show
+// keeps "Pilot".
+TEST(SettingsRules, TheAccountNamesTheFirstPilot)
+{
+    Settings s;
+    s.nameAfterAccount(u"maverick");
+    EXPECT_EQ(s.playerName, u"maverick");
+    s.nameAfterAccount(u"a.very.long.login.name.indeed");
+    EXPECT_EQ(s.playerName, u"a.very.long.login.n");  // the profile page's 19 units
+    s.nameAfterAccount(u"tab\there");
+    EXPECT_EQ(s.playerName, u"tabhere");
+    Settings blank;
+    blank.nameAfterAccount(u"  ");
+    blank.nameAfterAccount(u"\x01\x02");
+    blank.nameAfterAccount(u"");
+    EXPECT_EQ(blank.playerName, u"Pilot");
 }
 
 TEST_F(SettingsFileTest, ACorruptBlockKeepsItsValuesWhileTheOtherLoads)

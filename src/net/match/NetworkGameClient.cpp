@@ -235,8 +235,7 @@ void NetworkGameClient::sendJoinRequest()
     if (s.localPlaneId < s.planePaintTable.size())
         request.paint = s.planePaintTable[s.localPlaneId];
     request.loadout = {s.weaponLoadout[1], s.weaponLoadout[2]};
-    request.playerWords = {static_cast<std::int32_t>(s.playerAccount[0]), static_cast<std::int32_t>(s.playerAccount[1]),
-                           static_cast<std::int32_t>(s.playerAccount[2]), static_cast<std::int32_t>(s.playerAccount[3])};
+    request.playerWords = s.profileInsignia;
     const int n = encodeJoinRequest(request, m_buffer);
     sendReliable(n);
 }
