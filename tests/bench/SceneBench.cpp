@@ -26,6 +26,8 @@
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
 #include "screens/scene/Scene.h"
+#include "screens/scene/SceneWorld.h"
+#include "support/screens/PassOrders.h"
 #include "support/modes/ModeHarness.h"
 
 #include <benchmark/benchmark.h>
@@ -78,7 +80,7 @@ struct SplitCounter {
 constexpr SplitCounter kSplitCounters[] = {
     {"light shafts", "shafts_ms"},     {"final combine", "combine_ms"}, {"over picture", "over_picture_ms"},
     {"gun smoke", "gun_smoke_ms"},     {"splats", "splats_ms"},         {"blended effects", "blended_ms"},
-    {"heat distortion", "shimmer_ms"}, {"screen effects", "screen_fx_ms"},
+    {"heat distortion", "shimmer_ms"}, {"heat sources", "shimmer_ms"}, {"screen effects", "screen_fx_ms"},
 };
 constexpr int kSplitFrames = 12;
 
@@ -267,6 +269,30 @@ void mapItemsPass(benchmark::State& state)
     });
 }
 BENCHMARK(mapItemsPass)->Args({0, 0})->Args({0, 1})->Args({3, 0})->Args({3, 1})->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The world's draw of a jet's bot match in the game's order of passes (0),
+// with the sky drawn straight after the ground (1), and with the sky so and
+// the heat sources drawn late, before their shimmer (2); at the lowest tier
+// and at the top tier as the game runs it. The same view every frame.
+void passOrderFrame(benchmark::State& state)
+{
+    const int tier = static_cast<int>(state.range(0));
+    const int variant = static_cast<int>(state.range(1));
+    const std::uint8_t savedPlane = settings().localPlaneId;
+    settings().localPlaneId = kJetPlaneId;
+    runSceneFrame(state, tier, tier >= 3, [variant] {
+        Scene* view = scene();
+        if (!view)
+            return;
+        GameSceneDraw passes(*view);
+        PassesInOrder inOrder(passes, changedPassOrder(view->drawFlags(), {variant >= 1, variant >= 2}));
+        view->draw(inOrder);
+    });
+    settings().localPlaneId = savedPlane;
+}
+BENCHMARK(passOrderFrame)
+    ->Args({0, 0})->Args({0, 1})->Args({3, 0})->Args({3, 1})->Args({3, 2})
+    ->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // The top tier over a 960 x 640 frame with the effect programs loaded, and
 // a target to draw into; everything is put back when it goes.
