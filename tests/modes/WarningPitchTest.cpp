@@ -72,7 +72,9 @@ TEST_F(WarningPitch, TheWarningRisesAsTheMissileCloses)
             bot = static_cast<Airplane*>(e.get());
     const WeaponCfg* simple = WeaponList::instance().findByName("simple_missile_1");
     ASSERT_TRUE(bot && simple);
-    bot->setPositionAndStop(me.position() + me.forward() * 4000.0f);
+    // Behind the player, heading its way: the missile chases it down.
+    bot->setPositionAndStop(me.position() - me.forward() * 2100.0f);
+    bot->setOrientation(me.orientation());
     ASSERT_TRUE(mode->launchWeaponById(simple->weapon_id, bot, &me, bot->position()));
     mode->update(ModeHarness::kFrame);
     ASSERT_NE(me.incomingMissile, nullptr);

@@ -75,8 +75,9 @@ struct PassOrderPictures : GameScreenGl {
     {
         gfx().setQualityTier(tier);
         setVisibilityForTier(tier);
-        if (tier >= 3)
+        if (tier >= 3) {
             ASSERT_TRUE(PostProcess::createTargets());
+        }
         GameScreen& game = gameScreen();
         ASSERT_EQ(createGame(static_cast<int>(GameType::FreeForAll), false, kPeaksMap, game), GameStartResult::Started);
         while (!game.isLoaded())
