@@ -69,7 +69,6 @@ void Settings::setProfileDefaults()
     // playerAccount comes from the account layer, not from the profile: it stays.
     playerName = u"Pilot";
     playerRank = 0;
-    profileInsignia.fill(0);
     pointsSP = pointsMP = 0;
     planeUnlocked.fill(0);
     campaignAccess.fill(0);

@@ -57,10 +57,11 @@ public:
 
     // Profile and progress (saved in the profile block).
     std::u16string playerName = u"Pilot";        // at most 31 units
-    std::array<std::uint32_t, 4> playerAccount{};  // account number, then three zero words
+    // The four player words: the account number, then three zero words. The
+    // player's airplane carries them into matches; the room server and the
+    // hosts know the player by them.
+    std::array<std::uint32_t, 4> playerAccount{};
     std::uint8_t playerRank = 0;                    // 0..17
-    // The four insignia values of the profile; the player's airplane carries them into matches.
-    std::array<std::int32_t, 4> profileInsignia{};
     std::int32_t pointsSP = 0, pointsMP = 0;
     std::array<std::uint8_t, kPlaneIdCount> planeUnlocked{};
     std::array<std::uint8_t, kCampaignCount> campaignAccess{};

@@ -332,7 +332,6 @@ void visitProfile(S& s, V& v)
     v.number(33, s.bestWaveSP, Range{0, 1000000});
     v.number(34, s.bestWaveMP, Range{0, 1000000});
     v.number(35, s.profileResetPending);
-    v.table(36, s.profileInsignia);
 }
 
 void appendBlock(std::vector<std::uint8_t>& out, std::uint32_t id, std::vector<std::uint8_t> payload)

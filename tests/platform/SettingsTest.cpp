@@ -33,7 +33,6 @@ Settings changedRecord()
     s.playerName = u"Ace \u00e9";
     s.playerAccount = {7, 0, 0, 0};
     s.playerRank = 12;
-    s.profileInsignia = {3, -1, 70000, 2};
     s.pointsSP = 1234;
     s.pointsMP = 55;
     s.planeUnlocked[3] = 1;
@@ -124,7 +123,6 @@ TEST_F(SettingsFileTest, SaveThenLoadReproducesEveryField)
     EXPECT_EQ(loaded.planePaintTable[255], saved.planePaintTable[255]);
     EXPECT_EQ(loaded.skirmishWord(Settings::kEntryFurther, 0), 0x102u);
     EXPECT_EQ(loaded.weaponLoadout[2], 9);
-    EXPECT_EQ(loaded.profileInsignia, saved.profileInsignia);
 }
 
 // A first start takes the account's name; one the profile page could not show

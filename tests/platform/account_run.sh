@@ -6,27 +6,17 @@
 # with the main menu's notice, which a second start does not show again.
 # Frames and logs go to the folder given second.
 set -u
-exe="$1"
+source "$(dirname "$0")/../support/game_tree.sh"
+game_tree "$1" "$2"
 out="$2"
-stage="$(cd "$(dirname "$exe")/.." && pwd)"
-tree="$(mktemp -d)"
-trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree/bin" "$out"
-cp "$exe" "$tree/bin/skyfront"
-for part in data paks; do
-  if [ -e "$stage/$part" ]; then ln -s "$stage/$part" "$tree/$part"; fi
-done
-game="$tree/bin/skyfront"
-save="$tree/save/$(( $(id -u) + 1 ))"
+save="$out/tree/save/$(( $(id -u) + 1 ))"
 export SKYFRONT_HEADLESS=1 LIBGL_ALWAYS_SOFTWARE=1 ALSOFT_DRIVERS=null
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 login="$(id -un)"
 
 # Past the logo and the menu's load; the notice waits for the showcase plane.
-run() {
+start_game() {
   local name="$1"
-  ( cd "$tree" && "$game" -width 800 -height 600 -fixeddt 0.02 -frames 520 \
+  ( cd "$out/tree" && "$run" -width 800 -height 600 -fixeddt 0.02 -frames 520 \
       -dumpframe "500:$out/$name.png" >"$out/$name.log" 2>&1 )
   local code=$?
   [ "$code" -eq 0 ] || fail "$name: the game exited with $code"
@@ -37,7 +27,7 @@ mkdir -p "$save/data"
 printf '4242 com.example.othergame\n' >"$save/data/gamesdetection.lst"
 printf 'stat flights 3\ninstalled 4242\n' >"$save/steam_userstats.txt"
 
-run first
+start_game first
 grep -q "first start: the pilot is named \"$login\" after the account" "$out/first.log" ||
   fail "the first start did not name the pilot after the login $login: $(grep -i pilot "$out/first.log")"
 notices="$(grep -c 'the main menu shows the unlock of plane' "$out/first.log")"
@@ -45,19 +35,17 @@ notices="$(grep -c 'the main menu shows the unlock of plane' "$out/first.log")"
 grep -q '^installed 4242$' "$save/steam_userstats.txt" ||
   fail "the account's file lost its installed game"
 
-run second
+start_game second
 if grep -q 'first start' "$out/second.log"; then fail "the second start named the pilot again"; fi
 if grep -q 'the main menu shows the unlock of plane' "$out/second.log"; then
   fail "the plane already unlocked was announced again"
 fi
 
 # Without the game installed nothing is unlocked.
-rm -rf "$tree/save"
+rm -rf "$out/tree/save"
 mkdir -p "$save/data"
 printf '4242 com.example.othergame\n' >"$save/data/gamesdetection.lst"
-run none
+start_game none
 if grep -q 'the main menu shows the unlock of plane' "$out/none.log"; then
   fail "a listed game that is not installed unlocked its plane"
 fi
-
-[ "$failures" -eq 0 ]

@@ -235,7 +235,8 @@ void NetworkGameClient::sendJoinRequest()
     if (s.localPlaneId < s.planePaintTable.size())
         request.paint = s.planePaintTable[s.localPlaneId];
     request.loadout = {s.weaponLoadout[1], s.weaponLoadout[2]};
-    request.playerWords = s.profileInsignia;
+    request.playerWords = {static_cast<std::int32_t>(s.playerAccount[0]), static_cast<std::int32_t>(s.playerAccount[1]),
+                           static_cast<std::int32_t>(s.playerAccount[2]), static_cast<std::int32_t>(s.playerAccount[3])};
     const int n = encodeJoinRequest(request, m_buffer);
     sendReliable(n);
 }

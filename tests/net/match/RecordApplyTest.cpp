@@ -116,16 +116,16 @@ TEST_F(HeadlessMatch, TheHostPutsAJoiningPlayerInPlayInTheSmallerTeam)
     EXPECT_EQ(joinWith(bytes), nullptr);
 }
 
-// The profile's insignia values ride with the player's airplane: in its record
-// to the joiners, and from a joiner's request into the host's records.
-TEST_F(HeadlessMatch, TheProfilesInsigniaValuesTravelWithThePlayersAirplane)
+// The profile's four player words ride with the player's airplane: in its
+// record to the joiners, and from a joiner's request into the host's records.
+TEST_F(HeadlessMatch, TheProfilesPlayerWordsTravelWithThePlayersAirplane)
 {
-    const std::array<std::int32_t, 4> saved = settings().profileInsignia;
-    settings().profileInsignia = {5, 0, -2, 77};
+    const std::array<std::uint32_t, 4> saved = settings().playerAccount;
+    settings().playerAccount = {5, 0, 0xFFFFFFFEu, 77};
     Airplane* own = mode->createAirplane(nullptr, 0, 0, 0.0f, nullptr, true);
     ASSERT_NE(own, nullptr);
     mode->setPlayerAirplane(own);
-    settings().profileInsignia = saved;
+    settings().playerAccount = saved;
     std::array<std::uint8_t, PlayerRecord::kAirplaneSize> bytes{};
     ASSERT_EQ(writeRecord(*own, bytes), PlayerRecord::kAirplaneSize);
     PlayerRecord sent;
