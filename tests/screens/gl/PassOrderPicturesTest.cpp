@@ -34,41 +34,21 @@ constexpr int kWidth = 480, kHeight = 320;
 constexpr int kPeaksMap = 2;
 constexpr std::uint8_t kJetPlaneId = 12;  // the f16
 
-struct PassOrderPictures : GameScreenGl {
-    PassOrderPictures() : GameScreenGl(kWidth, kHeight) {}
-    std::unique_ptr<GraphicsES20Extensions> extensions;
-    int savedWidth = 0, savedHeight = 0;
+struct PassOrderPictures : GameScreenEffectsGl {
+    PassOrderPictures() : GameScreenEffectsGl(kWidth, kHeight) {}
     std::uint8_t savedPlane = 0;
 
     void SetUp() override
     {
-        GameScreenGl::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        savedWidth = gfx().screenWidth();
-        savedHeight = gfx().screenHeight();
+        GameScreenEffectsGl::SetUp();
         savedPlane = settings().localPlaneId;
         settings().localPlaneId = kJetPlaneId;
-        gfx().setScreenSize(kWidth, kHeight);
-        extensions = std::make_unique<GraphicsES20Extensions>(gfx());
-        ASSERT_TRUE(extensions->load()) << extensions->error();
-        setGraphicsExtensions(extensions.get());
     }
     void TearDown() override
     {
-        if (!IsSkipped()) {
-            setCurrentScreen(nullptr);
-            resetScreens();
-            PostProcess::destroyTargets();
-            gfx().setQualityTier(0);
-            setVisibilityForTier(0);
-            gfx().setScreenSize(savedWidth, savedHeight);
-            settings().localPlaneId = savedPlane;
-            setGraphicsExtensions(nullptr);
-            if (extensions)
-                extensions->unload();
-        }
-        GameScreenGl::TearDown();
+        settings().localPlaneId = savedPlane;
+        setVisibilityForTier(0);
+        GameScreenEffectsGl::TearDown();
     }
 
     // A jet fight: the bots ahead of the player, some below the horizon.
