@@ -530,7 +530,8 @@ int main(int argc, char** argv)
     };
     // Owning another of our games unlocks its reward through the unlock rules.
     // The main menu hears of these unlocks only, to show their notice.
-    setGamesDetectionHooks({{}, [](int type) {
+    setGamesDetectionHooks({[](std::uint32_t appId) { return steam().isAppInstalled(appId); },
+                            [](int type) {
                                 UnlocksMgr& unlocks = UnlocksMgr::instance();
                                 IUnlockListener* before = unlocks.listener();
                                 unlocks.setListener(MenuFrameRegistry::mainMenu());

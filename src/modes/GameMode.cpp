@@ -20,6 +20,7 @@
 #include "modes/MatchConnections.h"
 #include "modes/PlayerControls.h"
 #include "modes/progress/MissionStats.h"
+#include "platform/Settings.h"
 #include "sound/Sound.h"
 
 #include <algorithm>
@@ -275,6 +276,12 @@ void GameMode::setPlayerAirplane(Airplane* airplane)
     if (airplane) {
         airplane->networkRole = NetworkRole::Local;
         airplane->setRank(playerRank);
+        if (airplane->hasId() && airplane->id() < 256) {
+            const std::array<std::uint32_t, 4>& words = settings().playerAccount;
+            std::array<std::int32_t, 4>& values = m_playerInfo[static_cast<std::size_t>(airplane->id())].values;
+            for (std::size_t i = 0; i < values.size(); ++i)
+                values[i] = static_cast<std::int32_t>(words[i]);
+        }
     }
     // Another airplane: its canopy glass starts clean.
     if (airplane != m_playerAirplane)

@@ -462,6 +462,7 @@ protected:
     virtual void updateMissiles(float dt);
     // The HUD's incoming-missile warning while a missile homes on the player's airplane.
     void updateIncomingWarning();
+    void updateFlightHint();
     virtual void updateWeapons(float dt);
     virtual void updateCameraFollow(float dt);
     void updateAimAssist();
@@ -509,6 +510,7 @@ protected:
     MatchOutbox m_outbox;
     bool m_applyingPeerEvent = false;
     bool m_incomingWarning = false;
+    bool m_flightHintShown = false;
     ModeHooks m_hooks;
     const MapInfoCfg* m_mapRecord = nullptr;
     std::unique_ptr<GameWorld> m_world;

@@ -75,6 +75,7 @@ void GameMode::update(float dt)
             player->incomingMissile = nullptr;
             player->update(dt);
             player->drawClass = 1;
+            updateFlightHint();
             for (int slot = 0; slot < kWeaponSlots; ++slot)
                 if (Weapon* w = player->weapon(slot); w && w->isEnabled())
                     w->updateTargeting(dt);
@@ -332,6 +333,23 @@ void GameMode::updateIncomingWarning()
     else if (m_incomingWarning)  // a missile that was decoyed away warns no more
         hud.removeMessage(IModeHud::kIncomingMissileMessage);
     m_incomingWarning = threatened;
+}
+
+void GameMode::updateFlightHint()
+{
+    // Arcade steering keeps the wings level by itself, so a player pulling
+    // the nose up can hang the aircraft on its tail without noticing.
+    constexpr float kSteepClimbSine = 0.766f;  // 50 degrees up
+    const Settings& s = settings();
+    const Airplane* player = m_playerAirplane;
+    const bool shown = s.flightHintEnabled != 0 && s.controlType == 1 && player && player->isActive() &&
+                       player->isAlive() && !player->isLanded() && player->forward().y > kSteepClimbSine;
+    IModeHud& hud = m_hooks.hudOrNone();
+    if (shown)
+        hud.postMessage(IModeHud::kSteepClimbMessage);
+    else if (m_flightHintShown)
+        hud.removeMessage(IModeHud::kSteepClimbMessage);
+    m_flightHintShown = shown;
 }
 
 void GameMode::updateWeapons(float dt)

@@ -64,6 +64,7 @@ void GameMode::updateMissileSounds()
     if (incoming && sources.warning) {
         const float d = vec3Length(incoming->position() - player->position());
         sources.warning->setPitch(1.0f + (0.1f - std::min(d / 20000.0f, 0.1f)));
+        sources.warning->applyPitch();
     }
 
     Missile* nearest = nullptr;
@@ -110,6 +111,7 @@ void GameMode::updateRainSound(bool raining, float dt)
     if (raining && sources.rain && player) {
         const float speed = player->speed();
         sources.rain->setPitch(1.0f + std::clamp((speed - 125.0f) / 250.0f, 0.0f, 1.0f));
+        sources.rain->applyPitch();
     }
     if (!raining || playStopped)
         return;

@@ -13,6 +13,8 @@ class Target;
 class IModeHud {
 public:
     static constexpr int kIncomingMissileMessage = 248;
+    // The arcade steering's hint against a climb steep enough to stall.
+    static constexpr int kSteepClimbMessage = 353;
 
     virtual ~IModeHud() = default;
     // A marker of the entity's kind and team; hidden markers keep their two draw flags clear.

@@ -156,6 +156,22 @@ void Settings::loadTmpFile()
     removeSaveFile(kTmpFileName);
 }
 
+bool Settings::fileSaved()
+{
+    return fileExistsInSaveFolder(kFileName);
+}
+
+void Settings::nameAfterAccount(std::u16string_view accountName)
+{
+    constexpr std::size_t kProfileNameUnits = 19;
+    std::u16string name;
+    for (char16_t c : accountName)
+        if (c >= u' ' && c != u'\x7f' && name.size() < kProfileNameUnits)
+            name += c;
+    if (name.find_first_not_of(u' ') != std::u16string::npos)
+        playerName = name;
+}
+
 void Settings::resetPlayerProfile()
 {
     setProfileDefaults();

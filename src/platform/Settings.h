@@ -57,7 +57,10 @@ public:
 
     // Profile and progress (saved in the profile block).
     std::u16string playerName = u"Pilot";        // at most 31 units
-    std::array<std::uint32_t, 4> playerAccount{};  // account number, then three zero words
+    // The four player words: the account number, then three zero words. The
+    // player's airplane carries them into matches; the room server and the
+    // hosts know the player by them.
+    std::array<std::uint32_t, 4> playerAccount{};
     std::uint8_t playerRank = 0;                    // 0..17
     std::int32_t pointsSP = 0, pointsMP = 0;
     std::array<std::uint8_t, kPlaneIdCount> planeUnlocked{};
@@ -126,6 +129,11 @@ public:
     void loadTmpFile();
     // The profile block back to its defaults; options stay.
     void resetPlayerProfile();
+    // True when the save folder holds a settings file, readable or not.
+    static bool fileSaved();
+    // A first start names the pilot after the account: control characters
+    // dropped, cut to the profile page's 19 units; nothing left keeps the name.
+    void nameAfterAccount(std::u16string_view accountName);
     // Clamps the saved selections to their lists: planeIds are the ids of the
     // loaded plane list (empty: not checked), mapCount the skirmish maps
     // (negative: not checked). A controlType other than 0, 1 and 2 (not

@@ -136,17 +136,24 @@ bool Steam::storeStats()
         text += "stat " + name + " " + std::to_string(value) + "\n";
     for (const std::string& name : m_achievements)
         text += "achievement " + name + "\n";
+    for (std::uint32_t app : m_installedApps)
+        text += "installed " + std::to_string(app) + "\n";
     return writeSaveFileAtomic(kStatsFile, text);
 }
 
 void Steam::loadStats()
 {
-    m_stats.clear();
-    m_achievements.clear();
     std::vector<std::uint8_t> bytes;
     if (!readSaveFile(kStatsFile, kMaxStatsFileBytes, bytes))
-        return;
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        bytes.clear();
+    parseStats(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void Steam::parseStats(std::string_view text)
+{
+    m_stats.clear();
+    m_achievements.clear();
+    m_installedApps.clear();
     textparsing::forEachLine(text, [&](std::string_view line, int lineNumber) {
         const std::string_view kind = nextWord(line);
         const std::string_view name = nextWord(line);
@@ -158,6 +165,11 @@ void Steam::loadStats()
             good = textparsing::parseWholeNumber(value, number) && setStat(name, number);
         } else if (kind == "achievement" && value.empty()) {
             good = setAchievement(name);
+        } else if (kind == "installed" && value.empty()) {
+            std::uint32_t app = 0;
+            good = textparsing::parseWholeNumber(name, app) && m_installedApps.size() < kMaxEntries;
+            if (good)
+                m_installedApps.insert(app);
         } else if (kind.empty() && name.empty()) {
             good = true;  // blank line
         }

@@ -46,6 +46,13 @@ public:
     // Replaces the statistics in memory by those of the save folder's file;
     // unreadable lines are skipped. A missing file leaves none.
     void loadStats();
+    // The same from the file's text: "stat <name> <value>", "achievement
+    // <name>" and "installed <app id>" lines.
+    void parseStats(std::string_view text);
+
+    // Whether the account has the game of that app id installed: the ids of
+    // the statistics file's "installed" lines, written back by storeStats.
+    bool isAppInstalled(std::uint32_t appId) const { return m_installedApps.count(appId) != 0; }
 
     // A join request from "+connect a.b.c.d:port", held until the next
     // runCallbacks. False, with nothing held, for malformed text.
@@ -79,6 +86,7 @@ private:
     std::string m_language = "EN";
     std::map<std::string, std::int32_t, std::less<>> m_stats;
     std::set<std::string, std::less<>> m_achievements;
+    std::set<std::uint32_t> m_installedApps;
     ServerAddress m_pendingJoin;
     int m_advertiseCalls = 0;
     ServerAddress m_requested;

@@ -155,6 +155,11 @@ float MenuScreen::loadStep()
     case 12:
         loadGamesDetectionList();
         break;
+    case 13:
+        // The main menu hears what owning another of our games unlocked.
+        processGamesDetection();
+        clearGamesDetection();
+        break;
     default:
         break;
     }

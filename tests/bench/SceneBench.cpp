@@ -26,6 +26,8 @@
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
 #include "screens/scene/Scene.h"
+#include "screens/scene/SceneWorld.h"
+#include "support/screens/PassOrders.h"
 #include "support/modes/ModeHarness.h"
 
 #include <benchmark/benchmark.h>
@@ -78,7 +80,7 @@ struct SplitCounter {
 constexpr SplitCounter kSplitCounters[] = {
     {"light shafts", "shafts_ms"},     {"final combine", "combine_ms"}, {"over picture", "over_picture_ms"},
     {"gun smoke", "gun_smoke_ms"},     {"splats", "splats_ms"},         {"blended effects", "blended_ms"},
-    {"heat distortion", "shimmer_ms"}, {"screen effects", "screen_fx_ms"},
+    {"heat distortion", "shimmer_ms"}, {"heat sources", "shimmer_ms"}, {"screen effects", "screen_fx_ms"},
 };
 constexpr int kSplitFrames = 12;
 
@@ -267,6 +269,47 @@ void mapItemsPass(benchmark::State& state)
     });
 }
 BENCHMARK(mapItemsPass)->Args({0, 0})->Args({0, 1})->Args({3, 0})->Args({3, 1})->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The world's draw of a jet's bot match in the game's order of passes, with
+// the sky drawn straight after the ground ("sky_first"), and with the sky so
+// and the heat sources drawn late, before their shimmer ("heat_late"); at the
+// lowest tier and at the top tier as the game runs it. The same view every
+// frame; each iteration draws every order in turn, so the machine's other
+// load falls on all alike, and the counters are each order's median draw.
+void passOrderFrame(benchmark::State& state)
+{
+    const int tier = static_cast<int>(state.range(0));
+    const std::uint8_t savedPlane = settings().localPlaneId;
+    settings().localPlaneId = kJetPlaneId;
+    GlTestContext* context = GlTestContext::instance();
+    constexpr PassOrderChange kOrders[] = {{false, false}, {true, false}, {true, true}};
+    constexpr const char* kNames[] = {"game_ms", "sky_first_ms", "heat_late_ms"};
+    std::vector<double> times[3];
+    runSceneFrame(state, tier, tier >= 3, [&] {
+        Scene* view = scene();
+        if (!view || !context)
+            return;
+        for (int i = 0; i < 3; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            GameSceneDraw passes(*view);
+            PassesInOrder inOrder(passes, changedPassOrder(view->drawFlags(), kOrders[i]));
+            view->draw(inOrder);
+            context->device().finish();
+            times[i].push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        }
+    });
+    settings().localPlaneId = savedPlane;
+    for (int i = 0; i < 3; ++i) {
+        std::vector<double>& t = times[i];
+        if (t.empty())
+            continue;
+        std::sort(t.begin(), t.end());
+        state.counters[kNames[i]] = t[t.size() / 2];
+    }
+    if (!times[0].empty() && !times[1].empty())
+        state.counters["sky_first_vs_game"] = times[1][times[1].size() / 2] / times[0][times[0].size() / 2];
+}
+BENCHMARK(passOrderFrame)->Arg(0)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(5.0);
 
 // The top tier over a 960 x 640 frame with the effect programs loaded, and
 // a target to draw into; everything is put back when it goes.

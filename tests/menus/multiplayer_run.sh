@@ -87,8 +87,8 @@ start_peer "$out/join2.log" --join "127.0.0.1:$port" --seconds 27 --name Wingman
 wait "$game_pid" || fail "the hosting run did not end cleanly"
 peer_ok "$out/join2.log" "autohost"
 grep -q "state 6" "$out/join2.log" || fail "the peer never reached play: $(cat "$out/join2.log")"
-grep -q "line Pilot;: Attack!" "$out/join2.log" || fail "the game's chat line did not reach the peer"
-grep -q "line Pilot;: Hello there" "$out/join2.log" || fail "the typed chat line did not reach the peer"
+grep -q "line $(id -un);: Attack!" "$out/join2.log" || fail "the game's chat line did not reach the peer"
+grep -q "line $(id -un);: Hello there" "$out/join2.log" || fail "the typed chat line did not reach the peer"
 [ "$(grep -c " where " "$out/join2.log")" -ge 2 ] || fail "the peer did not see the host's airplane"
 grep -q "page shown: MPChatMenuFrame" "$out/host.out" || fail "the chat key did not open the chat page"
 

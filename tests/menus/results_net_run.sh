@@ -43,7 +43,7 @@ wait "$peer_pid"
 peer_code=$?
 log="$run_dir/game.out"
 
-grep -q "destroyed Pilot" "$run_dir/host.log" || fail "the host never shot the game's airplane down: $(cat "$run_dir/host.log")"
+grep -q "destroyed $(id -un)" "$run_dir/host.log" || fail "the host never shot the game's airplane down: $(cat "$run_dir/host.log")"
 grep -q "match ended" "$run_dir/host.log" || fail "the host's match did not end on its score limit"
 [ "$peer_code" -eq 0 ] || fail "the peer ended with code $peer_code: $(tail -3 "$run_dir/host.log")"
 grep -q "requested join start: type 2 map 0" "$log" || fail "+connect did not start the client game"

@@ -125,6 +125,24 @@ TEST_F(SettingsFileTest, SaveThenLoadReproducesEveryField)
     EXPECT_EQ(loaded.weaponLoadout[2], 9);
 }
 
+// A first start takes the account's name; one the profile page could not show
+// keeps "Pilot".
+TEST(SettingsRules, TheAccountNamesTheFirstPilot)
+{
+    Settings s;
+    s.nameAfterAccount(u"maverick");
+    EXPECT_EQ(s.playerName, u"maverick");
+    s.nameAfterAccount(u"a.very.long.login.name.indeed");
+    EXPECT_EQ(s.playerName, u"a.very.long.login.n");  // the profile page's 19 units
+    s.nameAfterAccount(u"tab\there");
+    EXPECT_EQ(s.playerName, u"tabhere");
+    Settings blank;
+    blank.nameAfterAccount(u"  ");
+    blank.nameAfterAccount(u"\x01\x02");
+    blank.nameAfterAccount(u"");
+    EXPECT_EQ(blank.playerName, u"Pilot");
+}
+
 TEST_F(SettingsFileTest, ACorruptBlockKeepsItsValuesWhileTheOtherLoads)
 {
     changedRecord().save();

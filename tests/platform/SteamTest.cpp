@@ -58,6 +58,31 @@ TEST(UserStats, StatisticsAndAchievementsSurviveARestart)
     setSaveFolder("");
 }
 
+// The account's installed games are lines of the same file; storing the
+// statistics keeps them.
+TEST(UserStats, InstalledGamesAreReadAndKeptThroughAStore)
+{
+    TempDir dir;
+    setSaveFolder(dir.folder());
+    dir.write("steam_userstats.txt", "installed 4242\ninstalled x\ninstalled 1 2\ninstalled 99999999999\nstat a 1\n");
+    {
+        Steam account;
+        account.loadStats();
+        EXPECT_TRUE(account.isAppInstalled(4242));
+        EXPECT_FALSE(account.isAppInstalled(1));
+        EXPECT_FALSE(account.isAppInstalled(0));
+        ASSERT_TRUE(account.setStat("a", 2));
+        ASSERT_TRUE(account.storeStats());
+    }
+    Steam again;
+    again.loadStats();
+    EXPECT_TRUE(again.isAppInstalled(4242));
+    std::int32_t value = 0;
+    EXPECT_TRUE(again.getStat("a", value));
+    EXPECT_EQ(value, 2);
+    setSaveFolder("");
+}
+
 TEST(UserStats, BadNamesAreRefusedAndBadLinesSkipped)
 {
     Steam account;

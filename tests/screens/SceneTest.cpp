@@ -263,6 +263,12 @@ TEST(scene, DrawPassOrderForTheFlagCombinations)
         EXPECT_EQ(indexOf(order, P::Trees) >= 0, f.trees) << bits;
         EXPECT_EQ(indexOf(order, P::PostProcess) >= 0, f.highDetail) << bits;
         EXPECT_EQ(indexOf(order, P::HeatDistortion) >= 0, f.heatDistortion) << bits;
+        EXPECT_EQ(indexOf(order, P::HeatSources) >= 0, f.heatDistortion) << bits;
+        if (f.heatDistortion) {
+            EXPECT_LT(indexOf(order, P::HeatSources), indexOf(order, P::Clear)) << bits;
+        }
+        // The shadows darken the sky too, as they would were it drawn first.
+        EXPECT_LT(indexOf(order, P::Sky), indexOf(order, P::SunGlare)) << bits;
         // Smoke and fire draw whether or not the air shimmers, after the shimmer.
         for (P layer : {P::ParticleLayer0, P::ParticleLayer1, P::ParticleLayer2})
             EXPECT_GE(indexOf(order, layer), 0) << bits;

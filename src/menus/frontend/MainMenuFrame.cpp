@@ -127,6 +127,7 @@ void MainMenuFrame::update()
     if (pendingPlane >= 0 && menuShowcasePlane().airplane()) {
         refreshShowcase(pendingPlane);
         showInfo(noticeText.c_str());
+        logInfo("menus", "the main menu shows the unlock of plane %d", pendingPlane);
         pendingPlane = -1;
     }
 }

@@ -14,6 +14,7 @@
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "platform/Steam.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <SDL.h>
@@ -237,7 +238,13 @@ bool App::startGame()
         seedRandomFromClock();
     if (m_hooks.loadGameData && !m_hooks.loadGameData())
         return false;
+    const bool firstStart = !Settings::fileSaved();
     (void)settings().load();  // a damaged file has said so; a missing one is the first start
+    if (firstStart) {
+        settings().nameAfterAccount(utf8ToWide(steam().personaName()));
+        logInfo("platform", "first start: the pilot is named \"%s\" after the account",
+                toNarrowTemp(settings().playerName.c_str()));
+    }
     call(m_hooks.startSound);
     call(m_hooks.showFirstScreen);
     (void)controls().load();  // a bad file has said why; a missing one is the first start

@@ -316,14 +316,18 @@ std::vector<ScenePass> scenePassOrder(const SceneDrawFlags& flags)
         order.push_back(P::TerrainVisible);
     if (flags.shadowMaps)
         order.push_back(P::ShadowMaps);
+    // What shimmers goes into its own target before the world is drawn.
+    if (flags.heatDistortion)
+        order.push_back(P::HeatSources);
     order.push_back(P::Clouds);
     if (flags.water)
         order.push_back(P::WaterPictures);
     order.insert(order.end(), {P::Clear, P::OpaqueEntities, P::Props, P::MapItems});
     if (flags.terrain)
         order.push_back(P::Terrain);
-    // Opaque near to far so hidden pixels are rejected before they are
-    // shaded; the sky last, into whatever is left.
+    // The sky writes no depth and fills only what nothing covers, so drawn
+    // after the opaque world it shades only the pixels left over, the same
+    // picture for less work. The shadows are laid after it either way.
     if (flags.water)
         order.push_back(P::WaterSurface);
     order.push_back(P::Shadows);
@@ -332,7 +336,8 @@ std::vector<ScenePass> scenePassOrder(const SceneDrawFlags& flags)
     order.push_back(P::Sky);
     order.push_back(P::SunGlare);
     // The shimmer bends what is drawn so far; the smoke and fire drawn after
-    // it stay sharp, and are drawn with or without it.
+    // it stay sharp. They are drawn with or without it: left out under it,
+    // every far and near plume would vanish at the top detail.
     if (flags.heatDistortion)
         order.push_back(P::HeatDistortion);
     order.push_back(P::ParticleLayer0);

@@ -43,7 +43,7 @@ public:
 
 // The draw passes of the world, in the order Scene::draw runs them.
 enum class ScenePass : int {
-    FillBuffers = 0, Particles, TerrainVisible, ShadowMaps, Clouds, WaterPictures, Clear,
+    FillBuffers = 0, Particles, TerrainVisible, ShadowMaps, HeatSources, Clouds, WaterPictures, Clear,
     OpaqueEntities, Props, MapItems, Terrain, WaterSurface, Sky, Shadows, Vegetation, Trees,
     SunGlare, HeatDistortion, ParticleLayer0, BlendedEffects, ParticleLayer1, ParticleLayer2,
     Weather, Airplanes, Overlay, PostProcess, PlayerParts, ScreenEffects,

@@ -56,7 +56,8 @@ struct PassLabel {
 };
 constexpr PassLabel kPassLabels[] = {
     {"fill buffers", FrameLib::World},  {"particle fill", FrameLib::Effects}, {"terrain cull", FrameLib::World},
-    {"shadow maps", FrameLib::World},   {"clouds", FrameLib::World},          {"water pictures", FrameLib::World},
+    {"shadow maps", FrameLib::World},   {"heat sources", FrameLib::PostProcess}, {"clouds", FrameLib::World},
+    {"water pictures", FrameLib::World},
     {"clear", FrameLib::World},         {"opaque entities", FrameLib::Entities}, {"props", FrameLib::World},
     {"map items", FrameLib::Entities},  {"terrain", FrameLib::World},         {"water", FrameLib::World},
     {"sky", FrameLib::World},           {"shadows", FrameLib::World},         {"vegetation", FrameLib::World},
@@ -522,15 +523,14 @@ void GameSceneDraw::runPass(ScenePass pass)
     case ScenePass::Trees:
         m_scene.trees->drawPass2();
         break;
-    case ScenePass::Sky: {
+    case ScenePass::Sky:
+        sceneSky().draw(atmosScatter(), m_view.eye);
+        break;
+    case ScenePass::SunGlare: {
         {
             ProfileScope shade(FrameLib::World, "shadow shade");
             ShadowVolumes::applyShadow();
         }
-        sceneSky().draw(atmosScatter(), m_view.eye);
-        break;
-    }
-    case ScenePass::SunGlare: {
         SunGlare::renderOverlay();
         if (!device->highDetail())
             SunGlare::render();
@@ -539,8 +539,10 @@ void GameSceneDraw::runPass(ScenePass pass)
         setWorldMatrices(m_scene.mainProjection);
         break;
     }
-    case ScenePass::HeatDistortion:
+    case ScenePass::HeatSources:
         renderHeatDistortion([this] { drawHeatDistortion(); });
+        break;
+    case ScenePass::HeatDistortion:
         applyHeatDistortion();
         break;
     case ScenePass::ParticleLayer0:

@@ -5,6 +5,7 @@
 #include "modes/GameMode.h"
 #include "net/match/PlayerRecordCodec.h"
 #include "platform/Random.h"
+#include "platform/Settings.h"
 
 #include "support/modes/ModeHarness.h"
 
@@ -113,5 +114,34 @@ TEST_F(HeadlessMatch, TheHostPutsAJoiningPlayerInPlayInTheSmallerTeam)
     EXPECT_EQ(harness.posted().count("takenOut"), 0);  // its respawn was not relayed
     bytes[1] ^= 0xFF;  // a damaged tag builds nothing
     EXPECT_EQ(joinWith(bytes), nullptr);
+}
+
+// The profile's four player words ride with the player's airplane: in its
+// record to the joiners, and from a joiner's request into the host's records.
+TEST_F(HeadlessMatch, TheProfilesPlayerWordsTravelWithThePlayersAirplane)
+{
+    const std::array<std::uint32_t, 4> saved = settings().playerAccount;
+    settings().playerAccount = {5, 0, 0xFFFFFFFEu, 77};
+    Airplane* own = mode->createAirplane(nullptr, 0, 0, 0.0f, nullptr, true);
+    ASSERT_NE(own, nullptr);
+    mode->setPlayerAirplane(own);
+    settings().playerAccount = saved;
+    std::array<std::uint8_t, PlayerRecord::kAirplaneSize> bytes{};
+    ASSERT_EQ(writeRecord(*own, bytes), PlayerRecord::kAirplaneSize);
+    PlayerRecord sent;
+    ASSERT_TRUE(decodePlayerRecord(bytes, mode->recordLimits(), sent));
+    EXPECT_EQ(sent.playerValues, (std::array<std::int32_t, 4>{5, 0, -2, 77}));
+
+    JoinRequest join;
+    join.name = u"Joiner";
+    join.planeId = PlaneList::instance().at(0)->plane_id;
+    join.playerWords = {1, 2, 3, 4};
+    std::array<std::uint8_t, JoinRequest::kSize> request{};
+    ASSERT_EQ(encodeJoinRequest(join, request), JoinRequest::kSize);
+    Airplane* joiner = joinWith(request);
+    ASSERT_NE(joiner, nullptr);
+    ASSERT_EQ(writeRecord(*joiner, bytes), PlayerRecord::kAirplaneSize);
+    ASSERT_TRUE(decodePlayerRecord(bytes, mode->recordLimits(), sent));
+    EXPECT_EQ(sent.playerValues, join.playerWords);
 }
 }  // namespace

@@ -23,40 +23,18 @@
 namespace {
 constexpr int kWidth = 480, kHeight = 320;
 
-struct TopDetailPicture : GameScreenGl {
-    TopDetailPicture() : GameScreenGl(kWidth, kHeight) {}
-    std::unique_ptr<GraphicsES20Extensions> extensions;
-    int savedWidth = 0, savedHeight = 0;
+struct TopDetailPicture : GameScreenEffectsGl {
+    TopDetailPicture() : GameScreenEffectsGl(kWidth, kHeight) {}
 
     void SetUp() override
     {
-        GameScreenGl::SetUp();
+        GameScreenEffectsGl::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        savedWidth = gfx().screenWidth();
-        savedHeight = gfx().screenHeight();
-        gfx().setScreenSize(kWidth, kHeight);
-        extensions = std::make_unique<GraphicsES20Extensions>(gfx());
-        ASSERT_TRUE(extensions->load()) << extensions->error();
-        setGraphicsExtensions(extensions.get());
         gfx().setQualityTier(3);
         // As the game makes them at start.
         ASSERT_TRUE(PostProcess::createTargets());
         ASSERT_NE(PostProcess::sceneTarget(), nullptr);
-    }
-    void TearDown() override
-    {
-        if (!IsSkipped()) {
-            setCurrentScreen(nullptr);
-            resetScreens();
-            PostProcess::destroyTargets();
-            gfx().setQualityTier(0);
-            gfx().setScreenSize(savedWidth, savedHeight);
-            setGraphicsExtensions(nullptr);
-            if (extensions)
-                extensions->unload();
-        }
-        GameScreenGl::TearDown();
     }
 };
 
