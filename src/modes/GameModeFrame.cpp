@@ -44,11 +44,11 @@ bool hasDeck(Target& t)
     return ship && ship->deck();
 }
 
-// A ground unit's model confirms a contact its sphere found; other entities are their spheres.
-bool modelConfirms(const Target& t, const Vec3& point, float radius)
+// The reach of an entity's body against another's model: an airplane's
+// sphere spans its wings, so half of it, as against props.
+float bodyRadius(const Target& t)
 {
-    const auto* unit = dynamic_cast<const GroundTarget*>(&t);
-    return !unit || unit->modelContact(point, radius);
+    return t.kind() == TargetKind::Airplane ? 0.5f * t.radius() : t.radius();
 }
 }  // namespace
 
@@ -363,7 +363,8 @@ CrashCause GameMode::collisionCause(Target& e, Target*& second) const
             const float f = e.isLargeAirplane() || o->isLargeAirplane() ? 1.0f : 0.0625f;
             const float r = e.radius() + o->radius();
             // The table is this frame's start; an entity respawned since is elsewhere now.
-            if (d < f * r * r && vec3DistanceSq(e.position(), o->position()) < f * r * r) {
+            if (d < f * r * r && vec3DistanceSq(e.position(), o->position()) < f * r * r &&
+                entityCollisionTest(e, o->position(), bodyRadius(*o))) {
                 cause = eAirplane ? CrashCause::CollisionPair : CrashCause::Collision;
                 second = eAirplane ? o : nullptr;
             }
@@ -376,7 +377,8 @@ CrashCause GameMode::collisionCause(Target& e, Target*& second) const
             const float eRadius = eAirplane && hasDeck(*o) ? 0.0f : e.radius();
             const float r = eRadius + o->radius();
             if (d < r * r && vec3DistanceSq(e.position(), o->position()) < r * r &&
-                modelConfirms(e, o->position(), o->radius()) && modelConfirms(*o, e.position(), eRadius) &&
+                entityCollisionTest(e, o->position(), o->radius()) &&
+                entityCollisionTest(*o, e.position(), eRadius > 0.0f ? bodyRadius(e) : 0.0f) &&
                 o->ownHitCheck(e.position(), e.radius())) {
                 cause = static_cast<int>(o->kind()) == 1 ? CrashCause::CollisionPair : CrashCause::Collision;
                 second = nullptr;

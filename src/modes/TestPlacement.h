@@ -14,9 +14,12 @@ class Target;
 //         own flag; a second later, carrying the flag it took, it is over
 //         its own flag, where the capture falls to the game's own rules
 //         (capture the flag only).
+//   Ship, Deck, Bridge, Building: the player's airplane short of the nearest
+//         ship; low across its after deck; under the nearest bridge's deck;
+//         level at the nearest building, for the guns and missiles.
 class TestPlacement {
 public:
-    enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3 };
+    enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3, Deck = 4, Bridge = 5, Building = 6 };
     // Seconds the player's airplane flies in play before the placement.
     static constexpr float kDelay = 3.0f;
     static constexpr float kFoeAhead = 350.0f;
@@ -27,8 +30,14 @@ public:
     static constexpr float kShipShort = 300.0f;
     static constexpr float kShipAside = 80.0f;
     static constexpr float kShipAbove = 40.0f;
+    // The passes start this far short of the model; over a deck this high.
+    static constexpr float kPassShort = 150.0f;
+    static constexpr float kDeckClearance = 6.0f;
+    // A building is a prop at least this high, met from this far.
+    static constexpr float kBuildingHeight = 8.0f;
+    static constexpr float kBuildingShort = 300.0f;
 
-    // "foe", "flag" or "ship"; None for anything else.
+    // "foe", "flag", "ship", "deck", "bridge" or "building"; None for anything else.
     static Kind kindByName(std::string_view name);
 
     explicit TestPlacement(Kind kind) : m_kind(kind) {}

@@ -776,7 +776,7 @@ TEST_F(Weapons, AMissileFlyingIntoABuildingBurstsOnItAndIsRemoved)
     }
     host.missiles().onEnd = nullptr;
     EXPECT_EQ(host.missiles().count(), 0) << "the missile is removed at the wall";
-    EXPECT_EQ(how, MissileSet::End::Ground);
+    EXPECT_EQ(how, MissileSet::End::Prop) << "it bursts on the building, not as on the ground";
     EXPECT_GT(where.z, -1045.0f) << "it stopped at the near wall, not beyond";
     EXPECT_LT(where.z, -955.0f);
     EXPECT_GT(damageTo(ship), 0.0f) << "its blast reaches what stands beside the wall";

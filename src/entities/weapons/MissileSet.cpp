@@ -78,12 +78,17 @@ void MissileSet::end(std::size_t index, End how, const Vec3& at)
         break;
     case End::Ground:
     case End::Shore:
-        spawnParticleEffect("missile_explode_ground.psc", at);
+        // Thrown up off the slope it hit, not straight up.
+        spawnParticleEffect("missile_explode_ground.psc", at, m_host->clampPointToTerrain(at.x, at.z));
+        break;
+    case End::Prop:
+        logInfo("entities", "a missile burst on a building at %.1f %.1f %.1f", at.x, at.y, at.z);
+        spawnParticleEffect("missile_explode_air.psc", at);
         break;
     case End::Expired:
         break;
     }
-    if (how == End::Water || how == End::Ground || how == End::Shore) {
+    if (how == End::Water || how == End::Ground || how == End::Shore || how == End::Prop) {
         m.dropTarget();
         const WeaponCfg& r = m.record();
         if (r.blastRadius > 0.0f)
@@ -136,9 +141,9 @@ void MissileSet::update(float dt)
                 continue;
             }
         }
-        // Into a building: it bursts there like on the ground.
-        if (!m.isTorpedo() && m_host->hitsProp(p, kPropHitRadius)) {
-            end(i, End::Ground, p);
+        // Into a building, or a torpedo into a pier: it bursts on it.
+        if (m_host->hitsProp(p, kPropHitRadius)) {
+            end(i, End::Prop, p);
             continue;
         }
         // Warn the target; the nearest missile is the one it reacts to.

@@ -9,12 +9,13 @@ class IEntityHost;
 class Target;
 
 // The missiles in flight and their per-frame pass: flight, detonations,
-// impacts on water and ground, area damage and the targets' incoming-missile
+// impacts on water, ground and props, area damage and the targets' incoming-missile
 // warnings. The game mode (and the test host) owns one.
 class MissileSet {
 public:
-    // How a missile ended, for the caller's effects and counts.
-    enum class End { Detonated, Water, Ground, Shore, Expired };
+    // How a missile ended, for the caller's effects and counts. Prop: it
+    // burst on a building or another prop of the map.
+    enum class End { Detonated, Water, Ground, Shore, Prop, Expired };
     struct Ending {
         const Missile* missile;
         End how;
