@@ -151,7 +151,15 @@ void GameMode::updateEntities(float dt)
     if (m_type == GameType::MenuBackground)
         return;
 
-    const bool serverOrSingle = isNetworkServer() || isSinglePlayer();
+    // Every crash is found before any is applied, so that the order of the
+    // list does not decide which of two colliding parties goes down.
+    struct Crash {
+        Target* e;
+        CrashCause cause;
+        Target* other;
+    };
+    std::vector<Crash> crashes;
+    crashes.reserve(active.size());
     for (Target* e : active) {
         if (!e->isActive())
             continue;
@@ -166,6 +174,12 @@ void GameMode::updateEntities(float dt)
         if (e->checksCollisions)
             if (const CrashCause hit = collisionCause(*e, other); hit != CrashCause::None)
                 cause = hit;
+        crashes.push_back({e, cause, other});
+    }
+    const bool serverOrSingle = isNetworkServer() || isSinglePlayer();
+    for (const auto& [e, cause, other] : crashes) {
+        if (!e->isActive())
+            continue;
         if (!serverOrSingle || e->health() > 0.0f || !e->isAlive()) {
             if (cause == CrashCause::None || !e->acceptsCrashCause(cause))
                 continue;

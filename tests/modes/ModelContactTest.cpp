@@ -90,8 +90,8 @@ TEST_F(ModelContact, DeckAndBridgeGapsAreOffTheModelsTheirStructuresAreOn)
     };
     const Case cases[] = {
         {ship, {0.0f, 13.0f, 45.0f}, 4.0f, false, "over the after deck, under the mast's height"},
-        {ship, {6.5f, 8.0f, -15.0f}, 1.0f, false, "between the bridge house and the deck edge"},
-        {ship, {6.5f, 8.0f, -15.0f}, 2.5f, true, "the same, reaching the bridge house"},
+        {ship, {5.25f, 7.0f, -15.0f}, 0.5f, false, "between the bridge house and the deck edge"},
+        {ship, {5.25f, 7.0f, -15.0f}, 1.0f, true, "the same, reaching the bridge house"},
         {ship, {0.0f, 7.0f, -15.0f}, 0.0f, true, "inside the bridge house"},
         {bridge, {0.0f, 4.5f, 0.0f}, 4.0f, false, "under the deck between the piers"},
         {bridge, {0.0f, 7.0f, 0.0f}, 4.0f, true, "touching the deck's underside"},
@@ -99,8 +99,9 @@ TEST_F(ModelContact, DeckAndBridgeGapsAreOffTheModelsTheirStructuresAreOn)
     };
     for (const Case& c : cases) {
         const Model& model = *c.unit->mapObject().modelData;
-        if (!c.touches)
+        if (!c.touches) {
             EXPECT_TRUE(insideBox(model, c.local)) << c.what << ": a box test would call it a hit";
+        }
         EXPECT_EQ(c.unit->modelContact(at(*c.unit, c.local), c.radius), c.touches) << c.what;
     }
 
@@ -151,8 +152,9 @@ TEST_F(ModelContact, AnAirplaneCrashesOnlyWhereTheModelIs)
                                        me.position().z});  // level, as a pilot would hold it
         }
         EXPECT_EQ(crashed, p.crashes) << p.what;
-        if (!p.crashes)
+        if (!p.crashes) {
             EXPECT_TRUE(ship->isAlive() && bridge->isAlive()) << p.what << ": nothing is wrecked by a pass";
+        }
         mode->respawnAirplane(me, 0.0f, nullptr);
     }
 }
@@ -168,13 +170,14 @@ TEST_F(ModelContact, ATunnelShieldsOnlyUnderItsModel)
     placement.m[12] = kSite.x;
     placement.m[13] = kSite.y;
     placement.m[14] = kSite.z;
-    const Vec3 bore = (arch->boundsMax() - arch->boundsMin()) * 0.5f;
+    // A bore as high as the whole model above and below its base.
+    const Vec3 bore{arch->boundsMax().x, arch->boundsMax().y, arch->boundsMax().z};
     auto made = Target::create<Tunnel>(*mode, placement, bore, arch->radius(), -1, arch);
     ASSERT_NE(made, nullptr);
     Target* tunnel = mode->addPlayerAirplane(std::move(made), false);
     ASSERT_NE(tunnel, nullptr);
     EXPECT_EQ(mode->findGroundTargetAt(kSite + Vec3{0.0f, 4.0f, 0.0f}, 0.0f), tunnel) << "under the roof";
-    const Vec3 corner = kSite + Vec3{arch->boundsMax().x - 0.5f, arch->boundsMax().y - 0.5f, 0.0f};
+    const Vec3 corner = kSite + Vec3{arch->boundsMax().x - 1.5f, arch->boundsMax().y - 1.5f, 0.0f};
     ASSERT_TRUE(tunnel->ownHitCheck(corner, 0.0f)) << "the corner is inside the bore box";
     EXPECT_EQ(mode->findGroundTargetAt(corner, 0.0f), nullptr) << "beside the arch, in the open";
 }
