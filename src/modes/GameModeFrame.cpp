@@ -157,6 +157,7 @@ void GameMode::updateEntities(float dt)
         Target* e;
         CrashCause cause;
         Target* other;
+        bool spent = false;
     };
     std::vector<Crash> crashes;
     crashes.reserve(active.size());
@@ -174,11 +175,14 @@ void GameMode::updateEntities(float dt)
         if (e->checksCollisions)
             if (const CrashCause hit = collisionCause(*e, other); hit != CrashCause::None)
                 cause = hit;
-        crashes.push_back({e, cause, other});
+        crashes.push_back({e, cause, other, false});
     }
     const bool serverOrSingle = isNetworkServer() || isSinglePlayer();
-    for (const auto& [e, cause, other] : crashes) {
-        if (!e->isActive())
+    for (const Crash& crash : crashes) {
+        Target* e = crash.e;
+        const CrashCause cause = crash.cause;
+        Target* other = crash.other;
+        if (!e->isActive() || crash.spent)
             continue;
         if (!serverOrSingle || e->health() > 0.0f || !e->isAlive()) {
             if (cause == CrashCause::None || !e->acceptsCrashCause(cause))
@@ -189,8 +193,13 @@ void GameMode::updateEntities(float dt)
             if (isNetworkClient() && (!isCrashGround(cause) || e->networkRole != NetworkRole::Local))
                 continue;
             onAirplaneDestroyedNoKiller(*e, cause);
-            if (other && other->isActive() && other->isAlive())
+            if (other && other->isActive() && other->isAlive()) {
                 onAirplaneDestroyedNoKiller(*other, cause);
+                // The pair went down together: the other's own finding of it is spent.
+                for (Crash& c : crashes)
+                    if (c.e == other)
+                        c.spent = true;
+            }
         } else {
             onAirplaneDestroyed(*e, e->lastAttacker, CrashCause::KilledByDamage);
         }
