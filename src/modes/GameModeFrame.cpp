@@ -192,6 +192,10 @@ void GameMode::updateEntities(float dt)
                 continue;
             if (isNetworkClient() && (!isCrashGround(cause) || e->networkRole != NetworkRole::Local))
                 continue;
+            if (e == m_playerAirplane)
+                logInfo("modes", "the player's airplane crashes (cause %d%s) at %.1f %.1f %.1f over ground at %.1f",
+                        static_cast<int>(cause), other ? ", with another airplane" : "", e->position().x,
+                        e->position().y, e->position().z, e->groundHeight);
             onAirplaneDestroyedNoKiller(*e, cause);
             if (other && other->isActive() && other->isAlive()) {
                 onAirplaneDestroyedNoKiller(*other, cause);

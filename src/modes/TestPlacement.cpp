@@ -145,13 +145,45 @@ float firstSolid(const GroundTarget& unit, float x, float z, float from, float t
     return to;
 }
 
-// Level at a point of the unit's model space, flying along the model's
-// direction `ahead`, 150 units short of it.
-void flyPast(Airplane& me, const GroundTarget& unit, const Vec3& local, const Vec3& ahead)
+// How far along `dir` both ways from `at` the ground stays clear under a
+// pass at its height (at most kPassShort); below kPassShortest when it does
+// not.
+float clearReach(const GameMode& mode, const Vec3& at, const Vec3& dir)
 {
-    const Vec3 dir = vec3NormalizeOr(rotateVector3x3(unit.matrix(), ahead), Vec3{0.0f, 0.0f, -1.0f});
+    float reach = 0.0f;
+    for (float s = 0.0f; s <= TestPlacement::kPassShort; s += 5.0f) {
+        const Vec3 p = at + dir * s, q = at - dir * s;
+        const float floor = at.y - TestPlacement::kGroundClearance;
+        if (mode.groundHeightAt(p.x, p.z) > floor || mode.groundHeightAt(q.x, q.z) > floor)
+            break;
+        reach = s;
+    }
+    return reach;
+}
+
+// Level through a point of the unit's model space at the pass speed, along
+// the one of the model's two directions `axis` and -`axis` with the more
+// clear ground, as far short of it as that ground lets it be; false when
+// the ground is in the way close by either way.
+bool flyPast(GameMode& mode, Airplane& me, const GroundTarget& unit, const Vec3& local, const Vec3& axis,
+             const char* what)
+{
+    const Vec3 at = mat4TransformPoint(unit.matrix(), local);
+    Vec3 dir = vec3NormalizeOr(rotateVector3x3(unit.matrix(), axis), Vec3{0.0f, 0.0f, -1.0f});
+    float reach = clearReach(mode, at, dir);
+    if (const float back = clearReach(mode, at, dir * -1.0f); back > reach) {
+        dir = dir * -1.0f;
+        reach = back;
+    }
+    if (reach < TestPlacement::kPassShortest)
+        return false;
     me.setOrientation(quatFromAngleY(std::atan2(-dir.x, -dir.z)));
-    me.setPositionAndStop(mat4TransformPoint(unit.matrix(), local) - dir * TestPlacement::kPassShort);
+    me.setPositionAndStop(at - dir * reach);
+    me.setSpeed(TestPlacement::kPassSpeed);
+    me.setThrottleForSpeed(TestPlacement::kPassSpeed);
+    logInfo("modes", "test placement: the player's airplane passes %s of unit %d at %.1f %.1f %.1f heading %.3f %.3f, "
+            "%.0f units short", what, unit.id(), at.x, at.y, at.z, dir.x, dir.z, reach);
+    return true;
 }
 
 // Across the nearest ship's after deck, low enough to be inside the model's
@@ -165,9 +197,10 @@ Target* placeOverDeck(GameMode& mode, Airplane& me)
     const float z = 0.8f * model.boundsMax().z;  // ships face -z: this is aft
     const float deck = firstSolid(*ship, 0.0f, z, model.boundsMax().y, model.boundsMin().y);
     const Vec3 local{0.0f, deck + TestPlacement::kDeckClearance, z};
-    flyPast(me, *ship, local, {-1.0f, 0.0f, 0.0f});
-    logInfo("modes", "test placement: the player's airplane crosses ship %d's deck %.1f above it, its box reaching %.1f",
-            ship->id(), TestPlacement::kDeckClearance, model.boundsMax().y - deck);
+    logInfo("modes", "test placement: ship %d's after deck, its box reaching %.1f above it", ship->id(),
+            model.boundsMax().y - deck);
+    if (!flyPast(mode, me, *ship, local, {1.0f, 0.0f, 0.0f}, "low across the after deck"))
+        return nullptr;
     return &me;
 }
 
@@ -180,9 +213,9 @@ Target* placeUnderBridge(GameMode& mode, Airplane& me)
         return nullptr;
     const Model& model = *bridge->mapObject().modelData;
     const float underside = firstSolid(*bridge, 0.0f, 0.0f, 0.0f, model.boundsMax().y);
-    flyPast(me, *bridge, {0.0f, 0.5f * underside, 0.0f}, {0.0f, 0.0f, -1.0f});
-    logInfo("modes", "test placement: the player's airplane flies under bridge %d's deck, %.1f below it", bridge->id(),
-            0.5f * underside);
+    logInfo("modes", "test placement: bridge %d's deck is %.1f over its base", bridge->id(), underside);
+    if (!flyPast(mode, me, *bridge, {0.0f, 0.5f * underside, 0.0f}, {0.0f, 0.0f, 1.0f}, "under the deck"))
+        return nullptr;
     return &me;
 }
 

@@ -30,8 +30,13 @@ public:
     static constexpr float kShipShort = 300.0f;
     static constexpr float kShipAside = 80.0f;
     static constexpr float kShipAbove = 40.0f;
-    // The passes start this far short of the model; over a deck this high.
+    // The passes start as far short of the model as the ground lets them, at
+    // most kPassShort and at least kPassShortest, keeping the clearance over
+    // the ground both ways; they fly at this speed, over a deck this high.
     static constexpr float kPassShort = 150.0f;
+    static constexpr float kPassShortest = 30.0f;
+    static constexpr float kGroundClearance = 4.0f;
+    static constexpr float kPassSpeed = 300.0f;
     static constexpr float kDeckClearance = 6.0f;
     // A building is a prop at least this high, met from this far.
     static constexpr float kBuildingHeight = 8.0f;

@@ -12,6 +12,7 @@
 #include "platform/Log.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // A torpedo that reaches ground higher than this has run ashore.
@@ -108,10 +109,24 @@ void MissileSet::end(std::size_t index, End how, const Vec3& at)
     m_missiles.erase(m_missiles.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
+std::optional<Vec3> MissileSet::propOnPath(const Vec3& from, const Vec3& to) const
+{
+    const float length = vec3Length(to - from);
+    // Steps no longer than the hit radius leave no gap between the spheres.
+    const int steps = std::isfinite(length) ? std::clamp(static_cast<int>(length / kPropHitRadius) + 1, 1, 64) : 1;
+    for (int k = 1; k <= steps; ++k) {
+        const Vec3 at = from + (to - from) * (static_cast<float>(k) / static_cast<float>(steps));
+        if (m_host->hitsProp(at, kPropHitRadius))
+            return at;
+    }
+    return std::nullopt;
+}
+
 void MissileSet::update(float dt)
 {
     for (std::size_t i = 0; i < m_missiles.size();) {
         Missile& m = *m_missiles[i];
+        const Vec3 before = m.position();
         const bool spent = m.updateFlight(dt);
         if (spent) {
             m_host->onMissileHit(m);
@@ -141,9 +156,11 @@ void MissileSet::update(float dt)
                 continue;
             }
         }
-        // Into a building, or a torpedo into a pier: it bursts on it.
-        if (m_host->hitsProp(p, kPropHitRadius)) {
-            end(i, End::Prop, p);
+        // Into a building, or a torpedo into a pier: it bursts on it. The
+        // frame's path is walked, so a fast missile does not pass through a
+        // thin wall between two frames.
+        if (const std::optional<Vec3> hit = propOnPath(before, p)) {
+            end(i, End::Prop, *hit);
             continue;
         }
         // Warn the target; the nearest missile is the one it reacts to.

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class IEntityHost;
@@ -41,6 +42,8 @@ public:
 
 private:
     void end(std::size_t index, End how, const Vec3& at);
+    // The first point of the path from `from` to `to` where a prop is hit.
+    std::optional<Vec3> propOnPath(const Vec3& from, const Vec3& to) const;
 
     IEntityHost* m_host;
     std::vector<std::unique_ptr<Missile>> m_missiles;
