@@ -112,8 +112,9 @@ void MissileSet::end(std::size_t index, End how, const Vec3& at)
 std::optional<Vec3> MissileSet::propOnPath(const Vec3& from, const Vec3& to) const
 {
     const float length = vec3Length(to - from);
-    // Steps no longer than the hit radius leave no gap between the spheres.
-    const int steps = std::isfinite(length) ? std::clamp(static_cast<int>(length / kPropHitRadius) + 1, 1, 64) : 1;
+    // Steps of the hit sphere's width leave no gap along the line.
+    const float width = 2.0f * kPropHitRadius;
+    const int steps = std::isfinite(length) ? std::clamp(static_cast<int>(length / width) + 1, 1, 64) : 1;
     for (int k = 1; k <= steps; ++k) {
         const Vec3 at = from + (to - from) * (static_cast<float>(k) / static_cast<float>(steps));
         if (m_host->hitsProp(at, kPropHitRadius))

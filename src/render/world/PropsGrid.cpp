@@ -143,6 +143,8 @@ const PropsGrid::Prop* PropsGrid::findHit(const Vec3& point, float radius, bool 
     if (m_props.empty() || !std::isfinite(point.x + point.y + point.z))
         return nullptr;
     const float r = std::isfinite(radius) && radius > 0.0f ? radius : 0.0f;
+    if (point.y - r > m_top)
+        return nullptr;  // above every prop: most questions are asked up here
     int x0, z0, x1, z1;
     const bool lowInside = cellOf(point.x - r, point.z - r, x0, z0);
     const bool highInside = cellOf(point.x + r, point.z + r, x1, z1);
