@@ -9,7 +9,14 @@
 #include "gamedata/map/MapLoader.h"
 #include "modes/GameMode.h"
 #include "modes/GameType.h"
+#include "effects/EffectList.h"
+#include "effects/IEffect.h"
+#include "effects/particles/PSystem.h"
+#include "gamedata/map/GameWorld.h"
+#include "gamedata/records/WeaponCfg.h"
+#include "gamedata/records/WeaponList.h"
 #include "render/assets/Model.h"
+#include "render/world/Terrain.h"
 #include "support/modes/ModeHarness.h"
 
 #include <gtest/gtest.h>
@@ -180,5 +187,55 @@ TEST_F(ModelContact, ATunnelShieldsOnlyUnderItsModel)
     const Vec3 corner = kSite + Vec3{arch->boundsMax().x - 1.5f, arch->boundsMax().y - 1.5f, 0.0f};
     ASSERT_TRUE(tunnel->ownHitCheck(corner, 0.0f)) << "the corner is inside the bore box";
     EXPECT_EQ(mode->findGroundTargetAt(corner, 0.0f), nullptr) << "beside the arch, in the open";
+}
+
+// A bomb on a hillside: its ground burst is thrown off along the slope's
+// normal, which the mode gives from the terrain; over the sea it is upright.
+TEST_F(ModelContact, AGroundBurstStandsOnTheSlope)
+{
+    const Terrain* terrain = mode->world() ? mode->world()->terrain() : nullptr;
+    ASSERT_NE(terrain, nullptr);
+    Vec3 slope, normal, sea;
+    bool found = false, foundSea = false;
+    for (float x = -8000.0f; x <= 8000.0f && !(found && foundSea); x += 97.0f)
+        for (float z = -8000.0f; z <= 8000.0f && !(found && foundSea); z += 89.0f) {
+            Vec3 n;
+            const float h = terrain->heightAndNormalAt(x, z, n);
+            if (!found && h > 30.0f && n.y < 0.9f) {
+                slope = {x, h, z}, normal = n, found = true;
+            } else if (!foundSea && h < -5.0f) {
+                sea = {x, h, z}, foundSea = true;
+            }
+        }
+    ASSERT_TRUE(found) << "no hillside on the map";
+    const Vec3 given = mode->clampPointToTerrain(slope.x, slope.z);
+    EXPECT_NEAR(given.x, normal.x, 1e-4f);
+    EXPECT_NEAR(given.y, normal.y, 1e-4f);
+    EXPECT_NEAR(given.z, normal.z, 1e-4f);
+    if (foundSea) {
+        EXPECT_EQ(mode->clampPointToTerrain(sea.x, sea.z).y, 1.0f) << "over the sea the burst stands upright";
+    }
+
+    const WeaponCfg* bomb = WeaponList::instance().findByName("bomb_1");
+    ASSERT_NE(bomb, nullptr);
+    Airplane& me = *mode->playerAirplane();
+    me.setOrientation(Quat{});
+    me.setPositionAndStop(slope + Vec3{0.0f, 60.0f, 0.0f});
+    me.setSpeed(0.0f);
+    ASSERT_TRUE(me.mountWeapon(*bomb, 0));
+    clearEffects();
+    me.controlInput(0, 1.0f);
+    const PSystem* burst = nullptr;
+    for (int frame = 0; frame < 300 && !burst; ++frame) {
+        me.setPositionAndStop(slope + Vec3{0.0f, 60.0f, 0.0f});  // held clear of its own bomb's fall
+        harness.run(ModeHarness::kFrame);
+        me.controlInput(0, 0.0f);
+        for (IEffect* e = firstEffect(); e && !burst; e = nextEffect(e))
+            if (e->kind() == 1 && static_cast<const PSystem*>(e)->direction.y < 0.999f)
+                burst = static_cast<const PSystem*>(e);
+    }
+    ASSERT_NE(burst, nullptr) << "no burst leaning with the slope";
+    const Vec3 lean = mode->clampPointToTerrain(burst->position.x, burst->position.z);
+    EXPECT_NEAR(vec3Dot(vec3NormalizeOr(burst->direction, Vec3{}), lean), 1.0f, 1e-3f);
 }
 }  // namespace
