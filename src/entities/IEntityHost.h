@@ -26,6 +26,9 @@ public:
     // one, the sea's 0 elsewhere. Whether there is water at all is the ground's
     // say: the ground lies above it on land.
     virtual float waterLevelAt(float /*x*/, float /*z*/) const { return 0.0f; }
+    // The ground's normal under (x, z), for what stands on it (a burst on a
+    // slope); straight up where there is no terrain or it lies below the sea.
+    virtual Vec3 clampPointToTerrain(float /*x*/, float /*z*/) const { return {0.0f, 1.0f, 0.0f}; }
     // The runway whose box, widened by margin on every side, holds the point;
     // null when none.
     virtual Runway* findRunwayAt(const Vec3& point, float margin) = 0;

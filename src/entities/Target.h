@@ -159,6 +159,9 @@ public:
     virtual bool isSubjectToPropCrashes() const { return false; }
     // The target's own hit test after the sphere test passed.
     virtual bool ownHitCheck(const Vec3& point, float radius) const;
+    // Whether a sphere around the point meets the target's model as it
+    // stands; true for a target without a model.
+    virtual bool modelContact(const Vec3& /*point*/, float /*radius*/) const { return true; }
     // Whether a crash of this cause counts (a landed airplane ignores the ground).
     virtual bool acceptsCrashCause(CrashCause cause) const;
     // The point a hit by a weapon of this record lands on.
@@ -267,3 +270,10 @@ private:
     std::array<std::unique_ptr<Weapon>, kWeaponSlots> m_weapons;
     std::unique_ptr<TargetAI> m_ai;
 };
+
+// The model check of a contact or a blast: the entity's model meets the
+// sphere around the point.
+inline bool entityCollisionTest(const Target& entity, const Vec3& point, float radius)
+{
+    return entity.modelContact(point, radius);
+}

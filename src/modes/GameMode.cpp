@@ -21,6 +21,7 @@
 #include "modes/PlayerControls.h"
 #include "modes/progress/MissionStats.h"
 #include "platform/Settings.h"
+#include "render/world/Terrain.h"
 #include "sound/Sound.h"
 
 #include <algorithm>
@@ -310,6 +311,15 @@ float GameMode::groundHeightAt(float x, float z) const
     return std::max(m_world->groundHeightAt(x, z), 0.0f);
 }
 
+Vec3 GameMode::clampPointToTerrain(float x, float z) const
+{
+    const Terrain* terrain = m_world ? m_world->terrain() : nullptr;
+    Vec3 normal;
+    if (terrain && terrain->heightAndNormalAt(x, z, normal) > 0.0f)
+        return normal;
+    return {0.0f, 1.0f, 0.0f};
+}
+
 float GameMode::waterLevelAt(float x, float z) const
 {
     return m_world ? m_world->waterLevelAt(x, z) : 0.0f;
@@ -327,7 +337,8 @@ Target* GameMode::findGroundTargetAt(const Vec3& point, float margin)
 {
     for (Target* t : m_tunnels) {
         const float reach = t->radius() + margin;
-        if (vec3DistanceSq(point, t->position()) <= reach * reach && t->ownHitCheck(point, margin))
+        if (vec3DistanceSq(point, t->position()) <= reach * reach && entityCollisionTest(*t, point, margin) &&
+            t->ownHitCheck(point, margin))
             return t;
     }
     return nullptr;

@@ -381,6 +381,7 @@ public:
 
     // IEntityHost
     float groundHeightAt(float x, float z) const override;
+    Vec3 clampPointToTerrain(float x, float z) const override;
     float waterLevelAt(float x, float z) const override;
     Runway* findRunwayAt(const Vec3& point, float margin) override;
     Target* findGroundTargetAt(const Vec3& point, float margin) override;

@@ -5,6 +5,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
 #include "entities/ground/GroundTarget.h"
+#include "entities/weapons/AreaDamage.h"
 #include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
@@ -101,17 +102,7 @@ void GameMode::killAirplane(Target& victim, float damage)
 void GameMode::applyAreaDamage(Target* owner, const Vec3& centre, float radius, float damage,
                                const WeaponCfg* weapon)
 {
-    const int ownerTeam = owner ? owner->team() : kTeamNone;
-    // Damage may take entities out of play: walk a copy.
-    const std::vector<Target*> active = m_active;
-    for (Target* e : active) {
-        if (!e->isTargetable() || (owner && e->team() == ownerTeam))
-            continue;
-        if (const auto* unit = dynamic_cast<const GroundTarget*>(e); unit && !unit->modelContact(centre, radius))
-            continue;  // inside its sphere but off its model
-        if (vec3DistanceSq(centre, e->position()) < radius * radius + e->squaredRadius())
-            damageAirplane(*e, owner, damage, e->hitPoint(weapon), weapon, false);
-    }
+    ::applyAreaDamage(*this, owner, owner ? owner->team() : kTeamNone, centre, radius, damage, weapon, nullptr);
 }
 
 int GameMode::killPoints(const Target& victim) const

@@ -44,11 +44,11 @@ bool hasDeck(Target& t)
     return ship && ship->deck();
 }
 
-// A ground unit's model confirms a contact its sphere found; other entities are their spheres.
-bool modelConfirms(const Target& t, const Vec3& point, float radius)
+// The reach of an entity's body against another's model: an airplane's
+// sphere spans its wings, so half of it, as against props.
+float bodyRadius(const Target& t)
 {
-    const auto* unit = dynamic_cast<const GroundTarget*>(&t);
-    return !unit || unit->modelContact(point, radius);
+    return t.kind() == TargetKind::Airplane ? 0.5f * t.radius() : t.radius();
 }
 }  // namespace
 
@@ -152,7 +152,16 @@ void GameMode::updateEntities(float dt)
     if (m_type == GameType::MenuBackground)
         return;
 
-    const bool serverOrSingle = isNetworkServer() || isSinglePlayer();
+    // Every crash is found before any is applied, so that the order of the
+    // list does not decide which of two colliding parties goes down.
+    struct Crash {
+        Target* e;
+        CrashCause cause;
+        Target* other;
+        bool spent = false;
+    };
+    std::vector<Crash> crashes;
+    crashes.reserve(active.size());
     for (Target* e : active) {
         if (!e->isActive())
             continue;
@@ -167,6 +176,15 @@ void GameMode::updateEntities(float dt)
         if (e->checksCollisions)
             if (const CrashCause hit = collisionCause(*e, other); hit != CrashCause::None)
                 cause = hit;
+        crashes.push_back({e, cause, other, false});
+    }
+    const bool serverOrSingle = isNetworkServer() || isSinglePlayer();
+    for (const Crash& crash : crashes) {
+        Target* e = crash.e;
+        const CrashCause cause = crash.cause;
+        Target* other = crash.other;
+        if (!e->isActive() || crash.spent)
+            continue;
         if (!serverOrSingle || e->health() > 0.0f || !e->isAlive()) {
             if (cause == CrashCause::None || !e->acceptsCrashCause(cause))
                 continue;
@@ -175,9 +193,18 @@ void GameMode::updateEntities(float dt)
                 continue;
             if (isNetworkClient() && (!isCrashGround(cause) || e->networkRole != NetworkRole::Local))
                 continue;
+            if (e == m_playerAirplane)
+                logInfo("modes", "the player's airplane crashes (cause %d%s) at %.1f %.1f %.1f over ground at %.1f",
+                        static_cast<int>(cause), other ? ", with another airplane" : "", e->position().x,
+                        e->position().y, e->position().z, e->groundHeight);
             onAirplaneDestroyedNoKiller(*e, other, cause);
-            if (other && other->isActive() && other->isAlive())
+            if (other && other->isActive() && other->isAlive()) {
                 onAirplaneDestroyedNoKiller(*other, e, cause);
+                // The pair went down together: the other's own finding of it is spent.
+                for (Crash& c : crashes)
+                    if (c.e == other)
+                        c.spent = true;
+            }
         } else {
             onAirplaneDestroyed(*e, e->lastAttacker, CrashCause::KilledByDamage);
         }
@@ -382,7 +409,8 @@ CrashCause GameMode::collisionCause(Target& e, Target*& second) const
             const float f = e.isLargeAirplane() || o->isLargeAirplane() ? 1.0f : 0.0625f;
             const float r = e.radius() + o->radius();
             // The table is this frame's start; an entity respawned since is elsewhere now.
-            if (d < f * r * r && vec3DistanceSq(e.position(), o->position()) < f * r * r) {
+            if (d < f * r * r && vec3DistanceSq(e.position(), o->position()) < f * r * r &&
+                entityCollisionTest(e, o->position(), bodyRadius(*o))) {
                 cause = eAirplane ? CrashCause::CollisionPair : CrashCause::Collision;
                 second = eAirplane ? o : nullptr;
             }
@@ -395,7 +423,8 @@ CrashCause GameMode::collisionCause(Target& e, Target*& second) const
             const float eRadius = eAirplane && hasDeck(*o) ? 0.0f : e.radius();
             const float r = eRadius + o->radius();
             if (d < r * r && vec3DistanceSq(e.position(), o->position()) < r * r &&
-                modelConfirms(e, o->position(), o->radius()) && modelConfirms(*o, e.position(), eRadius) &&
+                entityCollisionTest(e, o->position(), o->radius()) &&
+                entityCollisionTest(*o, e.position(), eRadius > 0.0f ? bodyRadius(e) : 0.0f) &&
                 o->ownHitCheck(e.position(), e.radius())) {
                 cause = static_cast<int>(o->kind()) == 1 ? CrashCause::CollisionPair : CrashCause::Collision;
                 second = nullptr;

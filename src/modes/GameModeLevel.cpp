@@ -92,7 +92,7 @@ void GameMode::createTunnels()
         const Vec3 bore = item.modelData ? (item.modelData->boundsMax() - item.modelData->boundsMin()) * 0.5f
                                          : (item.boxMax - item.boxMin) * 0.5f;
         const float radius = item.modelData ? item.modelData->radius() : vec3Length(bore);
-        auto tunnel = Target::create<Tunnel>(*this, item.matrix, bore, radius, i);
+        auto tunnel = Target::create<Tunnel>(*this, item.matrix, bore, radius, i, item.modelData);
         if (!tunnel || !tunnel->hasId())
             continue;
         tunnel->mapItem = i;

@@ -2,8 +2,12 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Flag.h"
+#include "entities/ground/GroundTarget.h"
 #include "gamedata/map/GameWorld.h"
+#include "gamedata/map/MapEntities.h"
 #include "gamedata/map/MapTrigger.h"
+#include "gamedata/records/UnitCfg.h"
+#include "render/assets/Model.h"
 #include "modes/GameMode.h"
 #include "modes/kinds/GameModeCTF.h"
 #include "platform/Log.h"
@@ -125,6 +129,143 @@ Target* placeOverLandmark(GameMode& mode, Airplane& me)
     logInfo("modes", "test placement: the player's airplane over landmark %d", first->landmark);
     return &me;
 }
+
+// The nearest ship, or the nearest bridge, with its model loaded.
+GroundTarget* nearestUnit(GameMode& mode, const Airplane& me, bool bridge)
+{
+    GroundTarget* best = nullptr;
+    float bestSq = 0.0f;
+    for (const auto& e : mode.entities()) {
+        auto* unit = dynamic_cast<GroundTarget*>(e.get());
+        if (!unit || !inPlay(*unit) || !unit->mapObject().modelData)
+            continue;
+        const bool isBridge = unit->unit() && unit->unit()->name == "bridge";
+        if (bridge ? !isBridge : !isShip(*unit))
+            continue;
+        const float d = vec3DistanceSq(unit->position(), me.position());
+        if (!best || d < bestSq) {
+            best = unit;
+            bestSq = d;
+        }
+    }
+    return best;
+}
+
+// The first height of the column at (x, z) of the unit's model space, going
+// from `from` toward `to`, where the point is inside the model; `to` when none.
+float firstSolid(const GroundTarget& unit, float x, float z, float from, float to)
+{
+    const float step = from < to ? 0.25f : -0.25f;
+    for (float y = from; step > 0.0f ? y < to : y > to; y += step)
+        if (unit.modelContact(mat4TransformPoint(unit.matrix(), {x, y, z}), 0.0f))
+            return y;
+    return to;
+}
+
+// How far along `dir` both ways from `at` the ground stays clear under a
+// pass at its height (at most kPassShort); below kPassShortest when it does
+// not.
+float clearReach(const GameMode& mode, const Vec3& at, const Vec3& dir)
+{
+    float reach = 0.0f;
+    for (float s = 0.0f; s <= TestPlacement::kPassShort; s += 5.0f) {
+        const Vec3 p = at + dir * s, q = at - dir * s;
+        const float floor = at.y - TestPlacement::kGroundClearance;
+        if (mode.groundHeightAt(p.x, p.z) > floor || mode.groundHeightAt(q.x, q.z) > floor)
+            break;
+        reach = s;
+    }
+    return reach;
+}
+
+// Level through a point of the unit's model space at the pass speed, along
+// the one of the model's two directions `axis` and -`axis` with the more
+// clear ground, as far short of it as that ground lets it be; false when
+// the ground is in the way close by either way.
+bool flyPast(GameMode& mode, Airplane& me, const GroundTarget& unit, const Vec3& local, const Vec3& axis,
+             const char* what)
+{
+    const Vec3 at = mat4TransformPoint(unit.matrix(), local);
+    Vec3 dir = vec3NormalizeOr(rotateVector3x3(unit.matrix(), axis), Vec3{0.0f, 0.0f, -1.0f});
+    float reach = clearReach(mode, at, dir);
+    if (const float back = clearReach(mode, at, dir * -1.0f); back > reach) {
+        dir = dir * -1.0f;
+        reach = back;
+    }
+    if (reach < TestPlacement::kPassShortest)
+        return false;
+    me.setOrientation(quatFromAngleY(std::atan2(-dir.x, -dir.z)));
+    me.setPositionAndStop(at - dir * reach);
+    me.setSpeed(TestPlacement::kPassSpeed);
+    me.setThrottleForSpeed(TestPlacement::kPassSpeed);
+    logInfo("modes", "test placement: the player's airplane passes %s of unit %d at %.1f %.1f %.1f heading %.3f %.3f, "
+            "%.0f units short", what, unit.id(), at.x, at.y, at.z, dir.x, dir.z, reach);
+    return true;
+}
+
+// Across the nearest ship's after deck, low enough to be inside the model's
+// box (under its mast's height) and clear of the deck.
+Target* placeOverDeck(GameMode& mode, Airplane& me)
+{
+    GroundTarget* ship = nearestUnit(mode, me, false);
+    if (!ship)
+        return nullptr;
+    const Model& model = *ship->mapObject().modelData;
+    const float z = 0.8f * model.boundsMax().z;  // ships face -z: this is aft
+    const float deck = firstSolid(*ship, 0.0f, z, model.boundsMax().y, model.boundsMin().y);
+    const Vec3 local{0.0f, deck + TestPlacement::kDeckClearance, z};
+    logInfo("modes", "test placement: ship %d's after deck, its box reaching %.1f above it", ship->id(),
+            model.boundsMax().y - deck);
+    if (!flyPast(mode, me, *ship, local, {1.0f, 0.0f, 0.0f}, "low across the after deck"))
+        return nullptr;
+    return &me;
+}
+
+// Under the nearest bridge's deck, halfway between the deck and its base,
+// across it through the middle span.
+Target* placeUnderBridge(GameMode& mode, Airplane& me)
+{
+    GroundTarget* bridge = nearestUnit(mode, me, true);
+    if (!bridge)
+        return nullptr;
+    const Model& model = *bridge->mapObject().modelData;
+    const float underside = firstSolid(*bridge, 0.0f, 0.0f, 0.0f, model.boundsMax().y);
+    logInfo("modes", "test placement: bridge %d's deck is %.1f over its base", bridge->id(), underside);
+    if (!flyPast(mode, me, *bridge, {0.0f, 0.5f * underside, 0.0f}, {0.0f, 0.0f, 1.0f}, "under the deck"))
+        return nullptr;
+    return &me;
+}
+
+// Level at the nearest standing building of the map, at its middle height.
+Target* placeAtBuilding(GameMode& mode, Airplane& me)
+{
+    const GameWorld* world = mode.world();
+    if (!world)
+        return nullptr;
+    const EditorItem* best = nullptr;
+    float bestSq = 0.0f;
+    for (int i = 0; i < world->itemCount(); ++i) {
+        const EditorItem* item = world->item(i);
+        if (item->kind != EditorItem::kProp || !item->modelData || item->isRoad() ||
+            item->boxMax.y - item->boxMin.y < TestPlacement::kBuildingHeight)
+            continue;
+        const float d = vec3DistanceSq((item->boxMin + item->boxMax) * 0.5f, me.position());
+        if (!best || d < bestSq) {
+            best = item;
+            bestSq = d;
+        }
+    }
+    if (!best)
+        return nullptr;
+    const Vec3 centre = (best->boxMin + best->boxMax) * 0.5f;
+    const Vec3 from = me.position() - centre;
+    const Vec3 back = vec3NormalizeOr(Vec3{from.x, 0.0f, from.z}, Vec3{0.0f, 0.0f, 1.0f});
+    me.setOrientation(quatFromAngleY(std::atan2(back.x, back.z)));
+    me.setPositionAndStop(centre + back * TestPlacement::kBuildingShort);
+    logInfo("modes", "test placement: the player's airplane heads for building %s at %.0f %.0f %.0f",
+            best->name.c_str(), centre.x, centre.y, centre.z);
+    return &me;
+}
 }  // namespace
 
 TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
@@ -137,6 +278,12 @@ TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
         return Kind::Ship;
     if (name == "landmark")
         return Kind::Landmark;
+    if (name == "deck")
+        return Kind::Deck;
+    if (name == "bridge")
+        return Kind::Bridge;
+    if (name == "building")
+        return Kind::Building;
     return Kind::None;
 }
 
@@ -149,7 +296,9 @@ Target* TestPlacement::place(GameMode& mode, Kind kind)
     case Kind::Foe: return placeFoe(mode, *me);
     case Kind::Flag: return placeOverFlag(mode, *me);
     case Kind::Ship: return placeNearShip(mode, *me);
-    case Kind::Landmark: return placeOverLandmark(mode, *me);
+    case Kind::Deck: return placeOverDeck(mode, *me);
+    case Kind::Bridge: return placeUnderBridge(mode, *me);
+    case Kind::Building: return placeAtBuilding(mode, *me);
     case Kind::None: break;
     }
     return nullptr;
@@ -215,6 +364,7 @@ bool TestPlacement::update(GameMode& mode, float dt)
     }
     ++m_placed;
     m_foeId = m_kind == Kind::Foe ? placed->id() : -1;
-    m_done = (m_kind == Kind::Foe && m_placed >= kFoes) || m_kind == Kind::Ship || m_kind == Kind::Landmark;
+    // Foes come three times and the flag twice; the others place once.
+    m_done = m_kind == Kind::Foe ? m_placed >= kFoes : m_kind != Kind::Flag;
     return true;
 }

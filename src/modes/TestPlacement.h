@@ -17,9 +17,12 @@ class Target;
 //   Landmark: the player's airplane over the map's landmark of the lowest
 //         number, level and on its heading, where the game's own landmark
 //         check finds it.
+//   Ship, Deck, Bridge, Building: the player's airplane short of the nearest
+//         ship; low across its after deck; under the nearest bridge's deck;
+//         level at the nearest building, for the guns and missiles.
 class TestPlacement {
 public:
-    enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3, Landmark = 4 };
+    enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3, Landmark = 4, Deck = 5, Bridge = 6, Building = 7 };
     // Seconds the player's airplane flies in play before the placement.
     static constexpr float kDelay = 3.0f;
     static constexpr float kFoeAhead = 350.0f;
@@ -31,8 +34,19 @@ public:
     static constexpr float kShipAside = 80.0f;
     static constexpr float kShipAbove = 40.0f;
     static constexpr float kOverLandmark = 400.0f;
+    // The passes start as far short of the model as the ground lets them, at
+    // most kPassShort and at least kPassShortest, keeping the clearance over
+    // the ground both ways; they fly at this speed, over a deck this high.
+    static constexpr float kPassShort = 150.0f;
+    static constexpr float kPassShortest = 30.0f;
+    static constexpr float kGroundClearance = 4.0f;
+    static constexpr float kPassSpeed = 300.0f;
+    static constexpr float kDeckClearance = 6.0f;
+    // A building is a prop at least this high, met from this far.
+    static constexpr float kBuildingHeight = 8.0f;
+    static constexpr float kBuildingShort = 300.0f;
 
-    // "foe", "flag", "ship" or "landmark"; None for anything else.
+    // "foe", "flag", "ship", "landmark", "deck", "bridge" or "building"; None for anything else.
     static Kind kindByName(std::string_view name);
 
     explicit TestPlacement(Kind kind) : m_kind(kind) {}

@@ -67,8 +67,9 @@ struct TestOptions {
     // "-frametimes FILE": the frame times and their split, written at the end
     // (relative to the folder the game was started from); empty for none.
     std::string frameTimes;
-    // "-testplace foe|flag|ship": a placement that lets a scripted run score a
-    // kill or a flag capture, or see a ship close by; empty for none.
+    // "-testplace foe|flag|ship|deck|bridge|building": a placement that lets a
+    // scripted run score a kill or a flag capture, see a ship close by, fly
+    // past a ship's or a bridge's model or shoot at a building; empty for none.
     std::string testPlace;
     // "-logplayer N": every N frames of play a log line of the frame and the
     // player airplane's position and velocity, for scripts that steer by it; 0 never.
@@ -87,7 +88,7 @@ bool parseInjection(std::string_view value, std::string& scriptLine);
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
 // "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-inputpipe FILE", "-menupage NAME", "-autostart TYPE:MAP" and
 // "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N", "-lanaddr ADDR", "-frametimes FILE" and
-// "-testplace foe|flag|ship", "-logplayer N".
+// "-testplace foe|flag|ship|deck|bridge|building", "-logplayer N".
 class OptionTable {
 public:
     // The arguments after the program name. Unknown options and missing or

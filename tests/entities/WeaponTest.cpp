@@ -450,6 +450,13 @@ TEST_F(Weapons, ATorpedoRunsOnALakeAboveTheSeaAndEndsOnLand)
     EXPECT_TRUE(ran);
     ASSERT_EQ(ends.size(), 3u);
     EXPECT_EQ(ends.back(), MissileSet::End::Shore);
+
+    // A pier standing in the water across its run: it bursts on the pier.
+    host.props.push_back({{-30.0f, Tarn::kLevel - 12.0f, -410.0f}, {30.0f, Tarn::kLevel + 8.0f, -400.0f}});
+    drop({0.0f, Tarn::kLevel + 25.0f, 200.0f}, {0.0f, 0.0f, -1.0f}, ran);
+    EXPECT_TRUE(ran);
+    ASSERT_EQ(ends.size(), 4u);
+    EXPECT_EQ(ends.back(), MissileSet::End::Prop) << "a torpedo meets props too";
     host.missiles().onEnd = nullptr;
 }
 
@@ -776,7 +783,7 @@ TEST_F(Weapons, AMissileFlyingIntoABuildingBurstsOnItAndIsRemoved)
     }
     host.missiles().onEnd = nullptr;
     EXPECT_EQ(host.missiles().count(), 0) << "the missile is removed at the wall";
-    EXPECT_EQ(how, MissileSet::End::Ground);
+    EXPECT_EQ(how, MissileSet::End::Prop) << "it bursts on the building, not as on the ground";
     EXPECT_GT(where.z, -1045.0f) << "it stopped at the near wall, not beyond";
     EXPECT_LT(where.z, -955.0f);
     EXPECT_GT(damageTo(ship), 0.0f) << "its blast reaches what stands beside the wall";

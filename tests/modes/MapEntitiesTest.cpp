@@ -193,12 +193,18 @@ TEST_F(MapEntities, ABlastMustReachAGroundUnitsModelNotJustItsSphere)
     ASSERT_GT(gap, 0.0f);
     ASSERT_LT(vec3DistanceSq(off, unit->position()), blast * blast + unit->squaredRadius());
     EXPECT_FALSE(unit->modelContact(off, blast));
-    EXPECT_TRUE(unit->modelContact(off, 1.5f * gap));
+    // A blast reaching the nearest corner of the model's triangles hits it.
+    float reach = 1e30f;
+    for (const GlmTriangle& t : model.collisionTriangles())
+        for (const Vec3& v : {t.a, t.b, t.c})
+            reach = std::min(reach, vec3Length(mat4TransformPoint(unit->matrix(), v) - off));
+    reach += 0.01f;
+    EXPECT_TRUE(unit->modelContact(off, reach));
 
     const float health = unit->health();
     EXPECT_EQ(applyAreaDamage(*mode, nullptr, kTeamNone, off, blast, 0.1f, nullptr, nullptr), 0);
     EXPECT_EQ(unit->health(), health);
-    EXPECT_EQ(applyAreaDamage(*mode, nullptr, kTeamNone, off, 1.5f * gap, 0.1f, nullptr, nullptr), 1);
+    EXPECT_EQ(applyAreaDamage(*mode, nullptr, kTeamNone, off, reach, 0.1f, nullptr, nullptr), 1);
     EXPECT_LT(unit->health(), health);
 }
 

@@ -157,18 +157,20 @@ TEST(TestOptions, StepFrameCountAndDumpsParseAndBadValuesAreIgnored)
 }  // namespace
 
 namespace {
-// Only the three placements are taken; a later good value wins over an earlier one.
+// Only the named placements are taken; a later good value wins over an earlier one.
 TEST(TestOptions, TestPlaceTakesFoeFlagOrShipOnlyAndIsListedAsATestOption)
 {
     EXPECT_EQ(parsed({"-testplace", "foe"}).testOptions().testPlace, "foe");
     EXPECT_EQ(parsed({"-testplace", "ship"}).testOptions().testPlace, "ship");
     EXPECT_EQ(parsed({"-testplace", "landmark"}).testOptions().testPlace, "landmark");
+    for (const char* kind : {"deck", "bridge", "building"})
+        EXPECT_EQ(parsed({"-testplace", kind}).testOptions().testPlace, kind);
     EXPECT_EQ(parsed({"-testplace", "foe", "-testplace", "flag"}).testOptions().testPlace, "flag");
     for (const char* bad : {"", "Foe", "flags", "foe;flag", "bot", "ships", "Ship"})
         EXPECT_EQ(parsed({"-testplace", bad}).testOptions().testPlace, "") << bad;
     EXPECT_EQ(parsed({"-testplace", "flag", "-testplace", "x"}).testOptions().testPlace, "flag");
     const std::string usage = OptionTable::usage();
-    EXPECT_GT(usage.find("-testplace foe|flag|ship"), usage.find("Test options"));
+    EXPECT_GT(usage.find("-testplace foe|flag|ship|deck|bridge|building"), usage.find("Test options"));
 }
 
 TEST(TestOptions, AutostartTakesTypeAndMapAndRefusesTheRest)

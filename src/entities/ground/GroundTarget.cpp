@@ -11,6 +11,7 @@
 #include "gamedata/records/UnitList.h"
 #include "gamedata/records/WeaponList.h"
 #include "platform/Log.h"
+#include "render/assets/CollisionMesh.h"
 #include "render/assets/Model.h"
 #include "render/assets/ModelBuffers.h"
 
@@ -128,18 +129,12 @@ bool GroundTarget::modelContact(const Vec3& point, float radius) const
     const Model* model = m_object->modelData;
     if (!model)
         return true;
-    const Vec3 lo = model->boundsMin(), hi = model->boundsMax();
-    if (!(lo.x <= hi.x && lo.y <= hi.y && lo.z <= hi.z))
-        return true;  // no box to test against
     // The matrix is a turn and a shift: its transpose turns back.
     const Vec3 d = point - m_position;
     const float* m = m_matrix.m;
     const Vec3 local{m[0] * d.x + m[1] * d.y + m[2] * d.z, m[4] * d.x + m[5] * d.y + m[6] * d.z,
                      m[8] * d.x + m[9] * d.y + m[10] * d.z};
-    const Vec3 nearest{std::clamp(local.x, lo.x, hi.x), std::clamp(local.y, lo.y, hi.y),
-                       std::clamp(local.z, lo.z, hi.z)};
-    const float r = std::isfinite(radius) && radius > 0.0f ? radius : 0.0f;
-    return vec3DistanceSq(local, nearest) <= r * r;
+    return modelTouches(*model, local, radius);
 }
 
 std::span<Airplane* const> GroundTarget::carried() const

@@ -49,9 +49,9 @@ public:
     // Back where the map put it, at full health, alive.
     void resetState() override;
     bool isGroundTarget() const override { return true; }
-    // Whether the point, within radius, touches the model's box as it stands
-    // (a long ship is not hit off its bow or stern); true without a model.
-    bool modelContact(const Vec3& point, float radius) const;
+    // Whether the sphere meets the model as it stands: its box, then its
+    // collision triangles (a pass over a deck or under a bridge misses).
+    bool modelContact(const Vec3& point, float radius) const override;
     bool matchesClass(TargetClass c) const override;
     int maxDrawClass() const override { return 3; }
 

@@ -2,7 +2,6 @@
 
 #include "entities/IEntityHost.h"
 #include "entities/Target.h"
-#include "entities/ground/GroundTarget.h"
 #include "gamedata/records/WeaponCfg.h"
 
 #include <cmath>
@@ -23,10 +22,9 @@ int applyAreaDamage(IEntityHost& host, Target* owner, int team, const Vec3& cent
             continue;
         if (vec3DistanceSq(centre, e->position()) >= radius * radius + e->squaredRadius())
             continue;
-        // A ground unit's model confirms what its sphere found.
-        if (const auto* unit = dynamic_cast<const GroundTarget*>(e); unit && !unit->modelContact(centre, radius))
-            continue;
-        if (!e->ownHitCheck(centre, radius))
+        // The model confirms what the sphere found: a blast beside a deck or
+        // under a bridge misses it.
+        if (!entityCollisionTest(*e, centre, radius) || !e->ownHitCheck(centre, radius))
             continue;
         victims.push_back(e);
     }

@@ -12,6 +12,7 @@
 #include "platform/Log.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // A torpedo that reaches ground higher than this has run ashore.
@@ -82,12 +83,17 @@ void MissileSet::end(std::size_t index, End how, const Vec3& at)
         break;
     case End::Ground:
     case End::Shore:
-        spawnParticleEffect("missile_explode_ground.psc", at);
+        // Thrown up off the slope it hit, not straight up.
+        spawnParticleEffect("missile_explode_ground.psc", at, m_host->clampPointToTerrain(at.x, at.z));
+        break;
+    case End::Prop:
+        logInfo("entities", "a missile burst on a building at %.1f %.1f %.1f", at.x, at.y, at.z);
+        spawnParticleEffect("missile_explode_air.psc", at);
         break;
     case End::Expired:
         break;
     }
-    if (how == End::Water || how == End::Ground || how == End::Shore) {
+    if (how == End::Water || how == End::Ground || how == End::Shore || how == End::Prop) {
         m.dropTarget();
         const WeaponCfg& r = m.record();
         if (r.blastRadius > 0.0f)
@@ -126,6 +132,20 @@ void MissileSet::removeLaunchedBy(const Target* owner)
     }
 }
 
+std::optional<Vec3> MissileSet::propOnPath(const Vec3& from, const Vec3& to) const
+{
+    const float length = vec3Length(to - from);
+    // Steps of the hit sphere's width leave no gap along the line.
+    const float width = 2.0f * kPropHitRadius;
+    const int steps = std::isfinite(length) ? std::clamp(static_cast<int>(length / width) + 1, 1, 64) : 1;
+    for (int k = 1; k <= steps; ++k) {
+        const Vec3 at = from + (to - from) * (static_cast<float>(k) / static_cast<float>(steps));
+        if (m_host->hitsProp(at, kPropHitRadius))
+            return at;
+    }
+    return std::nullopt;
+}
+
 void MissileSet::update(float dt)
 {
     m_updating = true;
@@ -144,6 +164,7 @@ void MissileSet::updateAll(float dt)
 {
     for (std::size_t i = 0; i < m_missiles.size();) {
         Missile& m = *m_missiles[i];
+        const Vec3 before = m.position();
         const bool spent = m.updateFlight(dt);
         if (spent) {
             m_host->onMissileHit(m);
@@ -173,9 +194,11 @@ void MissileSet::updateAll(float dt)
                 continue;
             }
         }
-        // Into a building: it bursts there like on the ground.
-        if (!m.isTorpedo() && m_host->hitsProp(p, kPropHitRadius)) {
-            end(i, End::Ground, p);
+        // Into a building, or a torpedo into a pier: it bursts on it. The
+        // frame's path is walked, so a fast missile does not pass through a
+        // thin wall between two frames.
+        if (const std::optional<Vec3> hit = propOnPath(before, p)) {
+            end(i, End::Prop, *hit);
             continue;
         }
         // Warn the target; the nearest missile is the one it reacts to.

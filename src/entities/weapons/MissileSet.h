@@ -3,18 +3,20 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class IEntityHost;
 class Target;
 
 // The missiles in flight and their per-frame pass: flight, detonations,
-// impacts on water and ground, area damage and the targets' incoming-missile
+// impacts on water, ground and props, area damage and the targets' incoming-missile
 // warnings. The game mode (and the test host) owns one.
 class MissileSet {
 public:
-    // How a missile ended, for the caller's effects and counts.
-    enum class End { Detonated, Water, Ground, Shore, Expired };
+    // How a missile ended, for the caller's effects and counts. Prop: it
+    // burst on a building or another prop of the map.
+    enum class End { Detonated, Water, Ground, Shore, Prop, Expired };
     struct Ending {
         const Missile* missile;
         End how;
@@ -43,6 +45,8 @@ public:
 private:
     void end(std::size_t index, End how, const Vec3& at);
     void updateAll(float dt);
+    // The first point of the path from `from` to `to` where a prop is hit.
+    std::optional<Vec3> propOnPath(const Vec3& from, const Vec3& to) const;
 
     IEntityHost* m_host;
     std::vector<std::unique_ptr<Missile>> m_missiles;

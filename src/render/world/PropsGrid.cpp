@@ -1,6 +1,7 @@
 #include "render/world/PropsGrid.h"
 #include "platform/Log.h"
 
+#include "render/assets/CollisionMesh.h"
 #include "render/world/PropWorld.h"
 #include "platform/Math.h"
 
@@ -17,48 +18,6 @@ bool finiteMatrix(const Mat4& m)
         if (!std::isfinite(v))
             return false;
     return true;
-}
-
-// Closest point of triangle abc to p (Ericson, Real-Time Collision Detection 5.1.5).
-Vec3 closestOnTriangle(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c)
-{
-    const Vec3 ab = (b - a), ac = (c - a), ap = (p - a);
-    const float d1 = vec3Dot(ab, ap), d2 = vec3Dot(ac, ap);
-    if (d1 <= 0.0f && d2 <= 0.0f)
-        return a;
-    const Vec3 bp = (p - b);
-    const float d3 = vec3Dot(ab, bp), d4 = vec3Dot(ac, bp);
-    if (d3 >= 0.0f && d4 <= d3)
-        return b;
-    const float vc = d1 * d4 - d3 * d2;
-    if (vc <= 0.0f && d1 >= 0.0f && d3 <= 0.0f)
-        return (a + (ab * (d1 / (d1 - d3))));
-    const Vec3 cp = (p - c);
-    const float d5 = vec3Dot(ab, cp), d6 = vec3Dot(ac, cp);
-    if (d6 >= 0.0f && d5 <= d6)
-        return c;
-    const float vb = d5 * d2 - d1 * d6;
-    if (vb <= 0.0f && d2 >= 0.0f && d6 <= 0.0f)
-        return (a + (ac * (d2 / (d2 - d6))));
-    const float va = d3 * d6 - d5 * d4;
-    if (va <= 0.0f && (d4 - d3) >= 0.0f && (d5 - d6) >= 0.0f)
-        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
-    const float denom = 1.0f / (va + vb + vc);
-    return (a + ((ab * (vb * denom)) + (ac * (vc * denom))));
-}
-
-// True when the upward vertical ray from p crosses triangle abc.
-bool rayUpCrosses(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c)
-{
-    const float area = (b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z);
-    if (std::fabs(area) < 1e-12f)
-        return false;
-    const float w0 = ((b.x - p.x) * (c.z - p.z) - (c.x - p.x) * (b.z - p.z)) / area;
-    const float w1 = ((c.x - p.x) * (a.z - p.z) - (a.x - p.x) * (c.z - p.z)) / area;
-    const float w2 = 1.0f - w0 - w1;
-    if (w0 < 0.0f || w1 < 0.0f || w2 < 0.0f)
-        return false;
-    return w0 * a.y + w1 * b.y + w2 * c.y > p.y;
 }
 
 }  // namespace
@@ -112,13 +71,11 @@ void PropsGrid::build(const IPropWorld& world)
         prop.worldMax = hi;
         // Anything as flat as a road is rolled over like the ground under it.
         prop.solid = placement.solid && hi.y - lo.y > kFlatHeight;
-        prop.firstTriangle = static_cast<std::uint32_t>(m_triangles.size() / 3);
-        for (const PropTriangle& t : placement.shape->collisionTriangles()) {
-            m_triangles.push_back(mat4TransformPoint(prop.matrix, t.a));
-            m_triangles.push_back(mat4TransformPoint(prop.matrix, t.b));
-            m_triangles.push_back(mat4TransformPoint(prop.matrix, t.c));
-        }
-        prop.triangleCount = static_cast<std::uint32_t>(m_triangles.size() / 3) - prop.firstTriangle;
+        prop.firstTriangle = static_cast<std::uint32_t>(m_triangles.size());
+        for (const PropTriangle& t : placement.shape->collisionTriangles())
+            m_triangles.push_back(GlmTriangle{mat4TransformPoint(prop.matrix, t.a), mat4TransformPoint(prop.matrix, t.b),
+                                              mat4TransformPoint(prop.matrix, t.c)});
+        prop.triangleCount = static_cast<std::uint32_t>(m_triangles.size()) - prop.firstTriangle;
         m_top = std::max(m_top, hi.y);
         m_props.push_back(prop);
     }
@@ -177,20 +134,8 @@ bool PropsGrid::meshConfirms(const Prop& prop, const Vec3& point, float radius) 
 {
     if (prop.triangleCount == 0)
         return true;
-    const Vec3* t = &m_triangles[static_cast<std::size_t>(prop.firstTriangle) * 3];
-    // The parity ray starts a hair off the point so that it does not run
-    // exactly through the shared edges of modelled faces (counted twice).
-    const Vec3 rayStart{point.x + 0.0137f, point.y, point.z + 0.0291f};
-    int crossings = 0;
-    for (std::uint32_t i = 0; i < prop.triangleCount; ++i, t += 3) {
-        const Vec3 closest = closestOnTriangle(point, t[0], t[1], t[2]);
-        const Vec3 d = (point - closest);
-        if (vec3Dot(d, d) <= radius * radius)
-            return true;
-        if (rayUpCrosses(rayStart, t[0], t[1], t[2]))
-            ++crossings;
-    }
-    return (crossings & 1) != 0;
+    return meshTouches(std::span<const GlmTriangle>(m_triangles).subspan(prop.firstTriangle, prop.triangleCount),
+                       point, radius);
 }
 
 const PropsGrid::Prop* PropsGrid::findHit(const Vec3& point, float radius, bool solidOnly) const
@@ -198,6 +143,8 @@ const PropsGrid::Prop* PropsGrid::findHit(const Vec3& point, float radius, bool 
     if (m_props.empty() || !std::isfinite(point.x + point.y + point.z))
         return nullptr;
     const float r = std::isfinite(radius) && radius > 0.0f ? radius : 0.0f;
+    if (point.y - r > m_top)
+        return nullptr;  // above every prop: most questions are asked up here
     int x0, z0, x1, z1;
     const bool lowInside = cellOf(point.x - r, point.z - r, x0, z0);
     const bool highInside = cellOf(point.x + r, point.z + r, x1, z1);

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Math.h"
+#include "render/assets/GlmFormat.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,7 +55,7 @@ private:
     bool meshConfirms(const Prop& prop, const Vec3& point, float radius) const;
 
     std::vector<Prop> m_props;
-    std::vector<Vec3> m_triangles;            // three points a triangle, world space
+    std::vector<GlmTriangle> m_triangles;     // world space
     std::vector<std::uint32_t> m_cellStart;   // cells + 1 entries into m_cellProps
     std::vector<std::uint32_t> m_cellProps;   // prop indices, ascending within a cell
     float m_originX = 0.0f, m_originZ = 0.0f, m_cellSize = kCellSize;
