@@ -296,6 +296,7 @@ Target* TestPlacement::place(GameMode& mode, Kind kind)
     case Kind::Foe: return placeFoe(mode, *me);
     case Kind::Flag: return placeOverFlag(mode, *me);
     case Kind::Ship: return placeNearShip(mode, *me);
+    case Kind::Landmark: return placeOverLandmark(mode, *me);
     case Kind::Deck: return placeOverDeck(mode, *me);
     case Kind::Bridge: return placeUnderBridge(mode, *me);
     case Kind::Building: return placeAtBuilding(mode, *me);
