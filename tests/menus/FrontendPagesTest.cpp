@@ -325,7 +325,7 @@ TEST_F(FrontendPages, ControlTypeOptionsBehaveAsRadioButtonsAndOkSaves)
     EXPECT_EQ(onDisk().aimAssist, 1);
 }
 
-TEST_F(FrontendPages, OptionsHubLeadsToEveryPageAndKeysSkipOnlyCustomChat)
+TEST_F(FrontendPages, OptionsHubLeadsToEveryPageAndKeysSkipCustomChatAndGraphics)
 {
     goToFrame(MenuFrameRegistry::mainMenu());
     OptionsMenuFrame& hub = *MenuFrameRegistry::optionsMenu();
@@ -335,7 +335,7 @@ TEST_F(FrontendPages, OptionsHubLeadsToEveryPageAndKeysSkipOnlyCustomChat)
     collectFocusableItems(hub, focusable);
     auto has = [&](MenuItem* item) { return std::find(focusable.begin(), focusable.end(), item) != focusable.end(); };
     EXPECT_FALSE(has(hub.customChatButton));
-    EXPECT_TRUE(has(hub.graphicsButton));
+    EXPECT_FALSE(has(hub.graphicsButton));
     for (MenuItem* item : {hub.languageButton, hub.controlsButton, hub.otherButton, hub.audioButton,
                            hub.creditsButton, hub.howToPlayButton})
         EXPECT_TRUE(has(item));

@@ -33,9 +33,8 @@ BriefingMenuFrame* MenuFrameRegistry::briefingMenu()
 namespace {
 constexpr int kButtonLeft = 158, kButtonMiddle = 156, kButtonRight = 157;
 constexpr float kBoxPlaces[3] = {0.2f, 0.5f, 0.82f};
-// Frames 101 and 102 are pieces of the menu panel's nine-patch, not a check
-// box: drawn as one, the third box came out as a large panel corner.
-constexpr int kBoxOn[3] = {143, 143, 143}, kBoxOff[3] = {141, 141, 141};
+// The hardest choice has the larger, warmer box.
+constexpr int kBoxOn[3] = {143, 143, 102}, kBoxOff[3] = {141, 141, 101};
 
 int clampDifficulty(int d)
 {

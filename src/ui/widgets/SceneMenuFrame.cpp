@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace {
 IMenuShowcase* g_showcase = nullptr;
@@ -35,6 +36,7 @@ constexpr int kTierFrame = 199;
 constexpr int kWeaponsFrame = 241;
 constexpr int kTopButtonFrame = 93;
 constexpr int kLanguageWithNarrowBalloon = 7;
+constexpr int kShowcaseArrow = 84;   // a chevron pointing right, origin at its middle
 
 int trunc(float v)
 {
@@ -476,6 +478,31 @@ void SceneMenuFrame::draw()
             menus->drawBarBetween(static_cast<float>(line->x0), static_cast<float>(line->y0),
                                   static_cast<float>(line->x1), static_cast<float>(line->y1), line->style);
     }
+    drawArrowHighlight(*menus);
+}
+
+void SceneMenuFrame::drawArrowHighlight(CSprite& menus) const
+{
+    // The first showcase after start shows, fading, where a touch turns the
+    // planes (the bottom strip) and their variants (the right edge).
+    if (arrowHighlight <= 0.0f || !arrowPanel || !arrowPanel->visible)
+        return;
+    constexpr float kQuarterTurn = 1.5707964f;
+    const Color4 before = menus.color();
+    menus.setColorBytes(255, 255, 255, static_cast<std::uint8_t>(std::min(arrowHighlight, 1.0f) * 255.0f));
+    auto arrow = [&](const MenuItem* zone, float x, float rotation) {
+        if (zone && zone->enabled)
+            menus.drawFrame(kShowcaseArrow, x, static_cast<float>(zone->absY + zone->height / 2), rotation);
+    };
+    if (zoneLeft)
+        arrow(zoneLeft, static_cast<float>(zoneLeft->absX + zoneLeft->width / 2), 2.0f * kQuarterTurn);
+    if (zoneRight)
+        arrow(zoneRight, static_cast<float>(zoneRight->absX + zoneRight->width / 2), 0.0f);
+    if (zoneUp)
+        arrow(zoneUp, static_cast<float>(zoneUp->absX + zoneUp->width / 2), -kQuarterTurn);
+    if (zoneDown)
+        arrow(zoneDown, static_cast<float>(zoneDown->absX + zoneDown->width / 2), kQuarterTurn);
+    menus.setColor(before);
 }
 
 void SceneMenuFrame::rebuildConnectorLines()
