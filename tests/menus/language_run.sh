@@ -56,7 +56,7 @@ PY
 # the options page, now in Italian.
 cat >"$out/click.script" <<S
 $skip
-200 click ITALIAN_X ITALIAN_Y
+200 click 1039 263
 300 key Enter
 360 key Esc
 S

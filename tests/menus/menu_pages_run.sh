@@ -28,7 +28,7 @@ before=$(cksum <"$saves/tq2_settings.bin")
 cat >"$out/graphics.script" <<S
 $skip
 200 click 706 325
-230 click 640 610
+230 click 640 627
 S
 "$run" "${common[@]}" -quality 2 -menupage graphics -inputscript "$out/graphics.script" -frames 600 \
     -dumpframe "220:$out/graphics_changed.png" >"$out/graphics.out" 2>&1

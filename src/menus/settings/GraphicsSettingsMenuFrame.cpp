@@ -51,6 +51,8 @@ SpriteLabel* addCaption(MenuPanel& panel, int stringId, int font)
 {
     auto* label = new SpriteLabel(font, stringId);
     panel.placeItem(label);
+    // Room for the focus frame of the box below, which would cover the caption.
+    addSpacer(panel, 12.0f * screenMetrics().uiScale);
     return label;
 }
 }  // namespace

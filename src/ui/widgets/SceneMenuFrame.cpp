@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace {
 IMenuShowcase* g_showcase = nullptr;
@@ -483,25 +484,24 @@ void SceneMenuFrame::draw()
 
 void SceneMenuFrame::drawArrowHighlight(CSprite& menus) const
 {
-    // The first showcase after start shows, fading, where a touch turns the
-    // planes (the bottom strip) and their variants (the right edge).
+    // The first showcase after start shows, fading, how the planes are
+    // browsed: left and right beside the plane dots (the bottom touch strip),
+    // up and down over the right edge's touch zones (the variants).
     if (arrowHighlight <= 0.0f || !arrowPanel || !arrowPanel->visible)
         return;
     constexpr float kQuarterTurn = 1.5707964f;
     const Color4 before = menus.color();
     menus.setColorBytes(255, 255, 255, static_cast<std::uint8_t>(std::min(arrowHighlight, 1.0f) * 255.0f));
-    auto arrow = [&](const MenuItem* zone, float x, float rotation) {
+    if (planeIndicator && planeIndicator->visible && zoneLeft && zoneLeft->enabled) {
+        const float gap = 40.0f * screenMetrics().uiScale;
+        const float y = static_cast<float>(planeIndicator->absY + planeIndicator->height / 2);
+        menus.drawFrame(kShowcaseArrow, static_cast<float>(planeIndicator->absX) - gap, y, 2.0f * kQuarterTurn);
+        menus.drawFrame(kShowcaseArrow, static_cast<float>(planeIndicator->absX + planeIndicator->width) + gap, y);
+    }
+    for (const auto& [zone, turn] : {std::pair{zoneUp, -kQuarterTurn}, std::pair{zoneDown, kQuarterTurn}})
         if (zone && zone->enabled)
-            menus.drawFrame(kShowcaseArrow, x, static_cast<float>(zone->absY + zone->height / 2), rotation);
-    };
-    if (zoneLeft)
-        arrow(zoneLeft, static_cast<float>(zoneLeft->absX + zoneLeft->width / 2), 2.0f * kQuarterTurn);
-    if (zoneRight)
-        arrow(zoneRight, static_cast<float>(zoneRight->absX + zoneRight->width / 2), 0.0f);
-    if (zoneUp)
-        arrow(zoneUp, static_cast<float>(zoneUp->absX + zoneUp->width / 2), -kQuarterTurn);
-    if (zoneDown)
-        arrow(zoneDown, static_cast<float>(zoneDown->absX + zoneDown->width / 2), kQuarterTurn);
+            menus.drawFrame(kShowcaseArrow, static_cast<float>(zone->absX + zone->width / 2),
+                            static_cast<float>(zone->absY + zone->height / 2), turn);
     menus.setColor(before);
 }
 
