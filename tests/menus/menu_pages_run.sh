@@ -3,8 +3,9 @@
 # "-menupage" and driven by "-inputscript": the music slider dragged to its
 # start is saved as volume 0; a quality changed and applied ends the game with
 # code 0, writes "graphics.cfg" (new quality, vsync 1) and leaves the settings
-# file alone, and the next start runs at that quality. The game runs from a
-# tree of its own so that its save folder is the test's.
+# file alone, and the next start runs at that quality; damaged bindings are
+# kept beside the defaults and the player is told. The game runs from a tree
+# of its own so that its save folder is the test's.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -43,4 +44,29 @@ grep -q "^vsync 1" "$saves/graphics.cfg" || fail "graphics.cfg lacks vsync 1"
 # 3: the next start runs at the new quality.
 "$run" -width 1280 -height 720 -frames 20 >"$out/second.out" 2>&1 || fail "the second start failed"
 grep -q "quality 3" "$out/second.out" || fail "the second start did not run at quality 3"
-echo "PASS ($frames log lines in the apply run)"
+# 4: a damaged "controls.cfg": the defaults apply, the player's file is kept
+# as "controls.cfg.bad", and the menus tell so once; the notice's button
+# closes it, and the end of the run writes whole bindings again, which the
+# next start reads without a word.
+printf '<controls><broken' >"$saves/controls.cfg"
+rm -f "$saves/controls.cfg.bad"
+cat >"$out/damaged.script" <<S
+$skip
+200 click 358 332
+S
+"$run" "${common[@]}" -menupage options -inputscript "$out/damaged.script" -frames 300 \
+    -dumpframe "190:$out/damaged_notice.png" -dumpframe "290:$out/damaged_closed.png" >"$out/damaged.out" 2>&1 ||
+    fail "the run with damaged bindings did not end cleanly"
+grep -q "controls.cfg: not readable XML; the default bindings apply; the damaged file is kept as controls.cfg.bad" \
+    "$out/damaged.out" || fail "the damaged bindings were not logged as kept: $(grep controls.cfg "$out/damaged.out")"
+[ "$(grep -c 'notice shown: controls reset' "$out/damaged.out")" -eq 1 ] || fail "the notice was not shown once"
+[ "$(cat "$saves/controls.cfg.bad")" = "<controls><broken" ] || fail "controls.cfg.bad does not hold the damaged file"
+grep -q '<controls version="1">' "$saves/controls.cfg" || fail "the run's end wrote no whole controls.cfg"
+n=$(python3 "$pixels" diff "$out/damaged_notice.png" "$out/damaged_closed.png" 430 250 860 470) || fail "no notice pictures"
+[ "$n" -ge 2000 ] || fail "the notice was not drawn, or its button did not close it ($n pixels)"
+"$run" -width 1280 -height 720 -frames 60 >"$out/after.out" 2>&1 || fail "the start after the notice failed"
+if grep -q -e "notice shown" -e "controls.cfg:" "$out/after.out"; then
+    fail "the bindings written back were not read quietly: $(grep -e notice -e controls.cfg "$out/after.out")"
+fi
+[ "$(cat "$saves/controls.cfg.bad")" = "<controls><broken" ] || fail "the kept copy changed"
+echo "PASS ($frames log lines in the apply run; notice $n pixels)"

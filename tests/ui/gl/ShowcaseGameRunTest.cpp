@@ -142,8 +142,9 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
     for (const Box& box : {Box{"up", 880, 215, 940, 265}, Box{"down", 880, 445, 940, 495},
                            Box{"left", 385, 448, 445, 498}, Box{"right", 515, 448, 575, 498}}) {
         EXPECT_GE(arrowPixels(hint, box.x0, box.y0, box.x1, box.y1), 250) << box.name;
-        if (box.name[0] != 'u')   // the sky may be as light as the arrow up there
+        if (box.name[0] != 'u') {   // the sky may be as light as the arrow up there
             EXPECT_LE(arrowPixels(first, box.x0, box.y0, box.x1, box.y1), 100) << box.name;
+        }
     }
     // The world behind the page: the middle third is neither empty nor one flat colour.
     std::set<std::uint32_t> colours;
