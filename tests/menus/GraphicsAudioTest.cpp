@@ -123,6 +123,7 @@ TEST_F(GraphicsPage, AnUnlistedWindowKeepsItsSizeWhenOnlyTheQualityChanges)
     EXPECT_EQ(withWindowSize({{1280, 720}, {800, 600}}, {1920, 1200}),
               (std::vector<Res>{{1920, 1200}, {1280, 720}, {800, 600}}));
     EXPECT_EQ(withWindowSize({{1280, 720}}, {0, 0}), (std::vector<Res>{{1280, 720}}));
+    EXPECT_TRUE(withWindowSize({}, {1000, 700}).empty());
     startupGraphics() = {1000, 700, 0, 2, 1};
     GraphicsSettingsMenuFrame page({{1920, 1080}, {1280, 720}, {800, 600}});
     goToFrame(&page);

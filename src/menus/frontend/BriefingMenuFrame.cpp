@@ -275,7 +275,8 @@ void BriefingMenuFrame::onShow()
             if (const PlaneCfg* plane = PlaneList::instance().findByName(m_mission->preferedPlane))
                 planeName = utf8ToWide(plane->fullname);
         char16_t line[160];
-        wideFormatW(line, 160, u" %w : %s", getStringByIndex(kPlaneString), planeName);
+        // The label's text carries its language's colon.
+        wideFormatW(line, 160, u" %w %s", getStringByIndex(kPlaneString), planeName);
         fillLeftPanel(m_mission->briefingId > 0 ? m_mission->briefingId : -1,
                       BriefingMapMenu::flagFrameOfCode(m_mission->teamFriend.c_str()), line);
 

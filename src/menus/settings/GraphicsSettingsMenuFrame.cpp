@@ -83,7 +83,9 @@ std::vector<GraphicsSettingsMenuFrame::Resolution> withWindowSize(
     std::vector<GraphicsSettingsMenuFrame::Resolution> modes, GraphicsSettingsMenuFrame::Resolution window)
 {
     using Resolution = GraphicsSettingsMenuFrame::Resolution;
-    if (window.width <= 0 || window.height <= 0 || std::find(modes.begin(), modes.end(), window) != modes.end())
+    // Without the screen's list nothing is offered at all (apply stays hidden).
+    if (modes.empty() || window.width <= 0 || window.height <= 0 ||
+        std::find(modes.begin(), modes.end(), window) != modes.end())
         return modes;
     const auto larger = [](const Resolution& a, const Resolution& b) {
         return a.width != b.width ? a.width > b.width : a.height > b.height;

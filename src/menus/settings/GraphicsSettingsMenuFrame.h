@@ -62,6 +62,7 @@ std::vector<GraphicsSettingsMenuFrame::Resolution> packableResolutions(
 
 // The screen's modes with the window's own size among them, where a list
 // sorted by size would have it, so the page can show and keep the size the
-// game runs at even when the screen does not offer it.
+// game runs at even when the screen does not offer it. An empty list stays
+// empty.
 std::vector<GraphicsSettingsMenuFrame::Resolution> withWindowSize(
     std::vector<GraphicsSettingsMenuFrame::Resolution> modes, GraphicsSettingsMenuFrame::Resolution window);
