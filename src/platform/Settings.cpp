@@ -55,7 +55,12 @@ Settings::Settings()
     setProfileDefaults();
     setSkirmishDefaults();
     for (int i = 0; i < kChatPresetCount; ++i)
-        chatPresets[i] = u"Custom message " + std::u16string(1, static_cast<char16_t>(u'1' + i));
+        chatPresets[i] = defaultChatPreset(i);
+}
+
+std::u16string Settings::defaultChatPreset(int index)
+{
+    return u"Custom message " + std::u16string(1, static_cast<char16_t>(u'1' + index));
 }
 
 Settings& settings()

@@ -69,4 +69,35 @@ if grep -q -e "notice shown" -e "controls.cfg:" "$out/after.out"; then
     fail "the bindings written back were not read quietly: $(grep -e notice -e controls.cfg "$out/after.out")"
 fi
 [ "$(cat "$saves/controls.cfg.bad")" = "<controls><broken" ] || fail "the kept copy changed"
+# 5: the chat slots: a slot still holding its default text takes what the
+# on-screen keys type in its place ("HI" by mouse on H, I and OK), and a slot
+# whose keyboard is cancelled keeps its default; leaving the page stores
+# them, and the next start shows both.
+cat >"$out/chat.script" <<S
+$skip
+200 click 448 280
+220 click 685 466
+230 click 865 394
+240 click 1039 538
+270 click 448 360
+290 click 78 246
+310 key Esc
+S
+# letters X0 Y0 X1 Y1 FILE: bright text pixels in the box.
+letters() {
+    python3 -c "import sys; sys.path.insert(0, sys.argv[1]); from png_pixels import rgb_rows
+rows = rgb_rows(sys.argv[2]); x0, y0, x1, y1 = (int(v) for v in sys.argv[3:7])
+print(sum(1 for row in rows[y0:y1] for p in row[x0:x1] if min(p) > 200))" "$support_dir" "$5" "$1" "$2" "$3" "$4"
+}
+"$run" "${common[@]}" -menupage customchat -inputscript "$out/chat.script" -frames 340 \
+    -dumpframe "300:$out/chat_typed.png" >"$out/chat.out" 2>&1 || fail "the chat slot run did not end cleanly"
+"$run" "${common[@]}" -menupage customchat -inputscript <(printf '%s\n' "$skip") -frames 240 \
+    -dumpframe "230:$out/chat_again.png" >"$out/chat_again.out" 2>&1 || fail "the chat slot restart failed"
+for shot in chat_typed chat_again; do
+    # Left of a short text centred in the slot there is no writing; the
+    # default text reaches there.
+    [ "$(letters 275 265 390 295 "$out/$shot.png")" -le 5 ] || fail "$shot: the typed text was added to the default one"
+    [ "$(letters 275 345 390 375 "$out/$shot.png")" -ge 40 ] || fail "$shot: the cancelled slot lost its default text"
+    [ "$(letters 400 265 500 295 "$out/$shot.png")" -ge 20 ] || fail "$shot: the typed text is not shown"
+done
 echo "PASS ($frames log lines in the apply run; notice $n pixels)"
