@@ -1,8 +1,17 @@
 #include "menus/SaveNoticeAlerts.h"
 
+#include "platform/Log.h"
 #include "platform/SaveNotices.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuAlert.h"
+
+namespace {
+void show(int stringId, const char* what)
+{
+    showMessageById(stringId);
+    logInfo("menus", "notice shown: %s", what);
+}
+}  // namespace
 
 void showSaveNotices()
 {
@@ -11,7 +20,9 @@ void showSaveNotices()
     if (const MenuAlert* alert = MenuAlert::existing(); alert && !alert->closed)
         return;
     if (takeSaveNotice(SaveNotice::SettingsReset))
-        showMessageById(kSettingsResetString);
+        show(kSettingsResetString, "settings reset");
+    else if (takeSaveNotice(SaveNotice::ControlsReset))
+        show(kControlsResetString, "controls reset");
     else if (takeSaveNotice(SaveNotice::SaveFailed))
-        showMessageById(kSaveFailedString);
+        show(kSaveFailedString, "save failed");
 }

@@ -74,6 +74,7 @@ public:
     static constexpr float kRepeatInterval = 0.1f;  // seconds between repeats
     static constexpr int kBackGuardFrames = 5;
     static constexpr const char* kFileName = "controls.cfg";
+    static constexpr const char* kDamagedFileName = "controls.cfg.bad";
     static constexpr std::size_t kMaxFileBytes = 1024u * 1024u;  // the real file is about 12 KB
 
     // Links, not owned: the device states and the sensitivity options.

@@ -10,6 +10,7 @@
 
 #include "platform/File.h"
 #include "platform/Input.h"
+#include "platform/SaveNotices.h"
 #include "platform/Settings.h"
 
 #include <tinyxml2.h>
@@ -143,7 +144,11 @@ bool Controls::load()
         return false;
     }
     if (!loadFromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
-        logWarning("platform", "%s: not readable XML; the default bindings apply", kFileName);
+        // Shut-down writes the defaults over it: keep the player's file first.
+        const bool kept = keepDamagedSaveFile(kDamagedFileName, bytes);
+        logWarning("platform", "%s: not readable XML; the default bindings apply%s%s", kFileName,
+                   kept ? "; the damaged file is kept as " : "", kept ? kDamagedFileName : "");
+        raiseSaveNotice(SaveNotice::ControlsReset);
         return false;
     }
     return true;

@@ -265,3 +265,12 @@ bool removeSaveFile(std::string_view name)
         return false;
     return std::remove((g_saveFolder + std::string(name)).c_str()) == 0;
 }
+
+bool keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t> bytes)
+{
+    if (g_saveFolder.empty() || !isSafeFileName(keptName))
+        return false;
+    if (FileDisk::open(g_saveFolder + std::string(keptName), "rb"))
+        return false;
+    return writeSaveFileAtomic(keptName, bytes);
+}

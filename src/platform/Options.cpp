@@ -74,7 +74,7 @@ constexpr OptionSpec kOptions[] = {
     {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25), the program clock steps with the frames and the random sequence starts the same each run", "S", true},
     {"frames", ValueKind::Number, "quit normally after N frames", "N", true},
     {"dumpframe", ValueKind::Text, "write frame N to FILE as PNG (repeatable)", "N:FILE", true},
-    {"autostart", ValueKind::Text, "start a game of type TYPE on map MAP (1:MISSION for a campaign mission) once the menu has loaded, without the first-run control-type question", "TYPE:MAP", true},
+    {"autostart", ValueKind::Text, "start a game of type TYPE on map MAP (1:MISSION for a campaign mission) once the menu has loaded, without the first-run control-type question; TYPE is 1 campaign, 2 free-for-all, 3 team deathmatch, 4 capture the flag, 5 destroy the base, 6 survival, 7 dogfight, 9 tutorial, 10 free flight, 11 a map by the campaign's rules, 13 last man standing", "TYPE:MAP", true},
     {"menupage", ValueKind::Text, "once the menu has loaded, go to the menu page NAME over the first page", "NAME",
      true},
     {"inputscript", ValueKind::Text, "play the input events of FILE (lines \"FRAME command ...\")", "FILE", true},

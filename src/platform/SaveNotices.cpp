@@ -4,9 +4,13 @@
 
 namespace {
 enum : int { kRaised = 1, kShown = 2 };
-std::atomic<int> g_state[2];
+std::atomic<int> g_state[kSaveNoticeCount];
 
-std::atomic<int>& stateOf(SaveNotice notice) { return g_state[static_cast<int>(notice) & 1]; }
+std::atomic<int>& stateOf(SaveNotice notice)
+{
+    const int index = static_cast<int>(notice);
+    return g_state[index >= 0 && index < kSaveNoticeCount ? index : 0];
+}
 }  // namespace
 
 void raiseSaveNotice(SaveNotice notice)

@@ -55,7 +55,12 @@ Settings::Settings()
     setProfileDefaults();
     setSkirmishDefaults();
     for (int i = 0; i < kChatPresetCount; ++i)
-        chatPresets[i] = u"Custom message " + std::u16string(1, static_cast<char16_t>(u'1' + i));
+        chatPresets[i] = defaultChatPreset(i);
+}
+
+std::u16string Settings::defaultChatPreset(int index)
+{
+    return u"Custom message " + std::u16string(1, static_cast<char16_t>(u'1' + index));
 }
 
 Settings& settings()
@@ -108,13 +113,6 @@ void Settings::setSkirmishDefaults()
     setSkirmishWord(kEntryHost, 3, 8);  // respawn delay, seconds
 }
 
-namespace {
-bool fileExistsInSaveFolder(const char* name)
-{
-    return !saveFolder().empty() && FileDisk::open(saveFolder() + name, "rb") != nullptr;
-}
-}  // namespace
-
 bool Settings::load()
 {
     return loadFromSaveFolder(kFileName);
@@ -129,8 +127,7 @@ bool Settings::loadFromSaveFolder(const char* name)
     if (blocks < 2) {
         // The next save replaces the file: keep the player's bytes first, once,
         // so they can still be recovered.
-        const bool kept = std::string_view(name) == kFileName && !fileExistsInSaveFolder(kDamagedFileName) &&
-                          writeSaveFileAtomic(kDamagedFileName, bytes);
+        const bool kept = std::string_view(name) == kFileName && keepDamagedSaveFile(kDamagedFileName, bytes);
         logWarning("platform", "%s: %d of 2 settings blocks read back valid; the others keep their values%s%s", name,
                    blocks, kept ? "; the damaged file is kept as " : "", kept ? kDamagedFileName : "");
         if (std::string_view(name) == kFileName)

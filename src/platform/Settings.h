@@ -108,6 +108,8 @@ public:
     std::array<std::int32_t, 3> weaponLoadout{-1, -1, -1};  // weapon ids, -1 = the plane's own
     std::array<PlanePaint, kPlaneIdCount> planePaintTable{};
     std::array<std::u16string, kChatPresetCount> chatPresets;  // at most 19 units each
+    // The text a chat slot has until the player writes one of their own.
+    static std::u16string defaultChatPreset(int index);
     std::u16string defaultRoomName = u"Galeborn";
     std::int32_t countdownSkip = 0;
     float focusSwitchDelay = 3.0f;  // seconds

@@ -155,7 +155,8 @@ bool MenuContainer::onTouchUp(int px, int py)
     MenuItem* child = m_touchedChild;
     const bool dragged = m_dragged;
     m_dragPending = false;
-    m_touchedChild = nullptr;
+    // The touched child stays known while its release runs: a click's action
+    // may ask which child of its row fired (the language flags do).
     if (child) {
         if (touchMode == kTouchList) {
             if (!dragged) {
@@ -166,6 +167,7 @@ bool MenuContainer::onTouchUp(int px, int py)
             handled = child->onTouchUp(px, py);
         }
     }
+    m_touchedChild = nullptr;
     return swallowTouches || handled;
 }
 

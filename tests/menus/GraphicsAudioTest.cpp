@@ -92,9 +92,11 @@ TEST_F(GraphicsPage, FullScreenStoredAndAnyChangeWritesModeOneAndQuitsKeepingSet
     startupGraphics() = {1600, 900, 2, 0, 0};
     GraphicsSettingsMenuFrame page({{1920, 1080}, {1280, 720}});
     goToFrame(&page);
-    // Shown as the nearest ends: the last mode item, the first quality, the last resolution.
+    // Shown as the nearest ends: the last mode item, the first quality; the
+    // window's own size is listed among the screen's and shown.
     EXPECT_EQ(page.modeBox->selected, 1);
     EXPECT_EQ(page.qualityBox->selected, 0);
+    EXPECT_EQ(page.resolutions(), (std::vector<Res>{{1920, 1080}, {1600, 900}, {1280, 720}}));
     EXPECT_EQ(page.resolutionBox->selected, 1);
     page.resolutionBox->select(0);
     page.onChoiceChanged();
@@ -111,12 +113,28 @@ TEST_F(GraphicsPage, FullScreenStoredAndAnyChangeWritesModeOneAndQuitsKeepingSet
     EXPECT_EQ(written.vsync, 1);
 }
 
-// A window size the screen does not list is kept when only the quality changes.
+// A window size the screen does not list is shown in its place among the
+// screen's sizes and kept when only the quality changes; stepping away and
+// back to it hides apply again.
 TEST_F(GraphicsPage, AnUnlistedWindowKeepsItsSizeWhenOnlyTheQualityChanges)
 {
+    EXPECT_EQ(withWindowSize({{800, 600}, {1280, 720}}, {1000, 700}),
+              (std::vector<Res>{{800, 600}, {1000, 700}, {1280, 720}}));
+    EXPECT_EQ(withWindowSize({{1280, 720}, {800, 600}}, {1920, 1200}),
+              (std::vector<Res>{{1920, 1200}, {1280, 720}, {800, 600}}));
+    EXPECT_EQ(withWindowSize({{1280, 720}}, {0, 0}), (std::vector<Res>{{1280, 720}}));
+    EXPECT_TRUE(withWindowSize({}, {1000, 700}).empty());
     startupGraphics() = {1000, 700, 0, 2, 1};
-    GraphicsSettingsMenuFrame page({{1920, 1080}, {1280, 720}});
+    GraphicsSettingsMenuFrame page({{1920, 1080}, {1280, 720}, {800, 600}});
     goToFrame(&page);
+    ASSERT_EQ(page.resolutions().size(), 4u);
+    EXPECT_EQ(page.resolutionBox->selected, 2);
+    page.resolutionBox->stepLeft();
+    page.onChoiceChanged();
+    EXPECT_TRUE(page.applyShown());
+    page.resolutionBox->stepRight();
+    page.onChoiceChanged();
+    EXPECT_FALSE(page.applyShown());
     page.qualityBox->select(2);
     page.onChoiceChanged();
     ASSERT_TRUE(page.applyShown());

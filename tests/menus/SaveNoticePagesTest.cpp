@@ -51,7 +51,9 @@ TEST_F(SaveNoticePages, TheNoticesAreShownOneAtATimeAndOnceARun)
     ASSERT_FALSE(getStringByIndex(kSettingsResetString).empty());
     ASSERT_FALSE(getStringByIndex(kSaveFailedString).empty());
     ASSERT_NE(getStringByIndex(kSettingsResetString), getStringByIndex(kSaveFailedString));
+    ASSERT_FALSE(getStringByIndex(kControlsResetString).empty());
     raiseSaveNotice(SaveNotice::SaveFailed);
+    raiseSaveNotice(SaveNotice::ControlsReset);
     raiseSaveNotice(SaveNotice::SettingsReset);
     showSaveNotices();
     EXPECT_TRUE(!MenuAlert::existing() || MenuAlert::existing()->closed) << "no page shown yet";
@@ -64,10 +66,14 @@ TEST_F(SaveNoticePages, TheNoticesAreShownOneAtATimeAndOnceARun)
 
     MenuAlert::instance().onCloseButton();
     showSaveNotices();
+    EXPECT_TRUE(alertShows(kControlsResetString));
+    MenuAlert::instance().onCloseButton();
+    showSaveNotices();
     EXPECT_TRUE(alertShows(kSaveFailedString));
     MenuAlert::instance().onCloseButton();
 
     raiseSaveNotice(SaveNotice::SaveFailed);
+    raiseSaveNotice(SaveNotice::ControlsReset);
     raiseSaveNotice(SaveNotice::SettingsReset);
     showSaveNotices();
     EXPECT_TRUE(MenuAlert::instance().closed) << "once a run";

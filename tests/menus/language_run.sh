@@ -2,7 +2,8 @@
 # The real game under Xvfb changes its language from the language page: the
 # second flag chosen by keys rebuilds the pages in French (the log names the
 # rebuilt page's own title), the options page behind it reads in French, and
-# the next start comes up in French with no choice made. The game runs from a
+# the next start comes up in French with no choice made; there a mouse click
+# on a flag switches to Italian. The game runs from a
 # tree of its own so that its save folder is the test's.
 set -uo pipefail
 game="$1"
@@ -48,5 +49,41 @@ changed = sum(1 for y in range(0, len(a), 2) for x in range(0, len(a[0]), 2)
               if sum(abs(p - q) for p, q in zip(a[y][x], b[y][x])) > 90)
 print("changed", changed)
 sys.exit(0 if changed > 200 else 1)
+PY
+# 4: the language page in French; a mouse click on the Italian flag (the
+# fifth of the upper row) rebuilds the pages in Italian. The keys then start
+# on the Italian flag, so Enter at once changes nothing more; Escape leads to
+# the options page, now in Italian.
+cat >"$out/click.script" <<S
+$skip
+200 click 1039 263
+300 key Enter
+360 key Esc
+S
+"$run" "${common[@]}" -menupage language -inputscript "$out/click.script" -frames 440 \
+    -dumpframe "290:$out/language_it.png" >"$out/click.out" 2>&1 || fail "the clicking run did not end cleanly"
+grep -q 'pages rebuilt in language 4 (IT): "Lingua"' "$out/click.out" ||
+    fail "the click on the Italian flag did not rebuild in Italian: $(grep 'pages rebuilt' "$out/click.out")"
+[ "$(grep -c 'pages rebuilt' "$out/click.out")" -eq 1 ] ||
+    fail "Enter on the focused flag after the rebuild changed the language again: $(grep 'pages rebuilt' "$out/click.out")"
+grep -q "texts in IT" "$out/click.out" || fail "the Italian texts were not loaded"
+pages=$(grep -o "page shown: [A-Za-z]*" "$out/click.out" | sed 's/page shown: //' | tr '\n' ' ')
+case "$pages" in
+*"LanguageMenuFrame OptionsMenuFrame MainMenuFrame"*) fail "Escape left the options page too: $pages" ;;
+*"LanguageMenuFrame OptionsMenuFrame "*) ;;
+*) fail "back from the rebuilt language page did not lead to options: $pages" ;;
+esac
+# Against the French page on the same frame of its run: the title and the
+# marked flag differ.
+python3 - "$out/language_fr.png" "$out/language_it.png" <<'PY' || fail "the page after the click looks like the French one"
+import sys
+from png_pixels import rgb_rows
+a, b = rgb_rows(sys.argv[1]), rgb_rows(sys.argv[2])
+def changed(x0, y0, x1, y1):
+    return sum(1 for y in range(y0, y1, 2) for x in range(x0, x1, 2)
+               if sum(abs(p - q) for p, q in zip(a[y][x], b[y][x])) > 90)
+title, flags = changed(0, 0, 1280, 110), changed(0, 130, 1280, 720)
+print("title", title, "flags", flags)
+sys.exit(0 if title > 100 and flags > 200 else 1)
 PY
 echo "PASS"

@@ -3,8 +3,9 @@
 # "-menupage" and driven by "-inputscript": the music slider dragged to its
 # start is saved as volume 0; a quality changed and applied ends the game with
 # code 0, writes "graphics.cfg" (new quality, vsync 1) and leaves the settings
-# file alone, and the next start runs at that quality. The game runs from a
-# tree of its own so that its save folder is the test's.
+# file alone, and the next start runs at that quality; damaged bindings are
+# kept beside the defaults and the player is told. The game runs from a tree
+# of its own so that its save folder is the test's.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -28,7 +29,7 @@ before=$(cksum <"$saves/tq2_settings.bin")
 cat >"$out/graphics.script" <<S
 $skip
 200 click 706 325
-230 click 640 610
+230 click 640 627
 S
 "$run" "${common[@]}" -quality 2 -menupage graphics -inputscript "$out/graphics.script" -frames 600 \
     -dumpframe "220:$out/graphics_changed.png" >"$out/graphics.out" 2>&1
@@ -43,4 +44,60 @@ grep -q "^vsync 1" "$saves/graphics.cfg" || fail "graphics.cfg lacks vsync 1"
 # 3: the next start runs at the new quality.
 "$run" -width 1280 -height 720 -frames 20 >"$out/second.out" 2>&1 || fail "the second start failed"
 grep -q "quality 3" "$out/second.out" || fail "the second start did not run at quality 3"
-echo "PASS ($frames log lines in the apply run)"
+# 4: a damaged "controls.cfg": the defaults apply, the player's file is kept
+# as "controls.cfg.bad", and the menus tell so once; the notice's button
+# closes it, and the end of the run writes whole bindings again, which the
+# next start reads without a word.
+printf '<controls><broken' >"$saves/controls.cfg"
+rm -f "$saves/controls.cfg.bad"
+cat >"$out/damaged.script" <<S
+$skip
+200 click 358 332
+S
+"$run" "${common[@]}" -menupage options -inputscript "$out/damaged.script" -frames 300 \
+    -dumpframe "190:$out/damaged_notice.png" -dumpframe "290:$out/damaged_closed.png" >"$out/damaged.out" 2>&1 ||
+    fail "the run with damaged bindings did not end cleanly"
+grep -q "controls.cfg: not readable XML; the default bindings apply; the damaged file is kept as controls.cfg.bad" \
+    "$out/damaged.out" || fail "the damaged bindings were not logged as kept: $(grep controls.cfg "$out/damaged.out")"
+[ "$(grep -c 'notice shown: controls reset' "$out/damaged.out")" -eq 1 ] || fail "the notice was not shown once"
+[ "$(cat "$saves/controls.cfg.bad")" = "<controls><broken" ] || fail "controls.cfg.bad does not hold the damaged file"
+grep -q '<controls version="1">' "$saves/controls.cfg" || fail "the run's end wrote no whole controls.cfg"
+n=$(python3 "$pixels" diff "$out/damaged_notice.png" "$out/damaged_closed.png" 430 250 860 470) || fail "no notice pictures"
+[ "$n" -ge 2000 ] || fail "the notice was not drawn, or its button did not close it ($n pixels)"
+"$run" -width 1280 -height 720 -frames 60 >"$out/after.out" 2>&1 || fail "the start after the notice failed"
+if grep -q -e "notice shown" -e "controls.cfg:" "$out/after.out"; then
+    fail "the bindings written back were not read quietly: $(grep -e notice -e controls.cfg "$out/after.out")"
+fi
+[ "$(cat "$saves/controls.cfg.bad")" = "<controls><broken" ] || fail "the kept copy changed"
+# 5: the chat slots: a slot still holding its default text takes what the
+# on-screen keys type in its place ("HI" by mouse on H, I and OK), and a slot
+# whose keyboard is cancelled keeps its default; leaving the page stores
+# them, and the next start shows both.
+cat >"$out/chat.script" <<S
+$skip
+200 click 448 280
+220 click 685 466
+230 click 865 394
+240 click 1039 538
+270 click 448 360
+290 click 78 246
+310 key Esc
+S
+# letters X0 Y0 X1 Y1 FILE: bright text pixels in the box.
+letters() {
+    python3 -c "import sys; sys.path.insert(0, sys.argv[1]); from png_pixels import rgb_rows
+rows = rgb_rows(sys.argv[2]); x0, y0, x1, y1 = (int(v) for v in sys.argv[3:7])
+print(sum(1 for row in rows[y0:y1] for p in row[x0:x1] if min(p) > 200))" "$support_dir" "$5" "$1" "$2" "$3" "$4"
+}
+"$run" "${common[@]}" -menupage customchat -inputscript "$out/chat.script" -frames 340 \
+    -dumpframe "300:$out/chat_typed.png" >"$out/chat.out" 2>&1 || fail "the chat slot run did not end cleanly"
+"$run" "${common[@]}" -menupage customchat -inputscript <(printf '%s\n' "$skip") -frames 240 \
+    -dumpframe "230:$out/chat_again.png" >"$out/chat_again.out" 2>&1 || fail "the chat slot restart failed"
+for shot in chat_typed chat_again; do
+    # Left of a short text centred in the slot there is no writing; the
+    # default text reaches there.
+    [ "$(letters 275 265 390 295 "$out/$shot.png")" -le 5 ] || fail "$shot: the typed text was added to the default one"
+    [ "$(letters 275 345 390 375 "$out/$shot.png")" -ge 40 ] || fail "$shot: the cancelled slot lost its default text"
+    [ "$(letters 400 265 500 295 "$out/$shot.png")" -ge 20 ] || fail "$shot: the typed text is not shown"
+done
+echo "PASS ($frames log lines in the apply run; notice $n pixels)"

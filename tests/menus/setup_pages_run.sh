@@ -79,7 +79,7 @@ at_least() { [ "$2" -ge "$3" ] || fail "$1: $2 (at least $3 expected)"; echo "$1
 at_most() { [ "$2" -le "$3" ] || fail "$1: $2 (at most $3 expected)"; echo "$1: $2"; }
 extra=()
 title=(540 25 740 85)
-apply=(400 590 880 630)
+apply=(400 605 880 650)
 
 # The information pages: achievements, how-to-play, set-up paging and the
 # credits dragged.
@@ -122,13 +122,20 @@ info_pages() {
 
 # The settings pages by controller and the credits road from the options page.
 settings_pages() {
-    # The graphics page by controller, reached from the options page (down to
-    # credits, right past how-to-play to graphics): quality one step up and the
-    # mode changed show apply; both step back to what the page opened with, and
-    # the controller's back leads to the options page without writing
-    # "graphics.cfg". (Under Xvfb the window's size is no display mode, so apply
-    # stays offered after the steps back: the page shows the last mode instead.)
-    script gfx_pad $'200 pad dpdown\n210 pad dpright\n220 pad dpright\n230 pad a\n270 pad dpright\n280 pad dpdown\n290 pad dpright\n320 pad dpleft\n330 pad dpup\n340 pad dpleft\n370 pad b'
+    # The controller never reaches the graphics button of the options page:
+    # down to credits, right past how-to-play as far as it goes, A.
+    script gfx_nopad $'200 pad dpdown\n210 pad dpright\n220 pad dpright\n230 pad dpright\n240 pad dpright\n250 pad a'
+    play gfx_nopad options 300
+    [ "$code" -eq 0 ] || fail "gfx_nopad: the run did not end cleanly"
+    case "$(pages gfx_nopad)" in
+    *GraphicsSettingsMenuFrame*) fail "gfx_nopad: the controller reached the graphics page: $(pages gfx_nopad)" ;;
+    esac
+    # The graphics page by controller once the mouse has opened it from the
+    # options page: quality one step up and the mode changed show apply; both
+    # step back to what the page opened with, which hides apply again (the
+    # window's own size is listed and shown), and the controller's back leads
+    # to the options page without writing "graphics.cfg".
+    script gfx_pad $'200 click 937 530\n270 pad dpright\n280 pad dpdown\n290 pad dpright\n320 pad dpleft\n330 pad dpup\n340 pad dpleft\n370 pad b'
     play gfx_pad options 400 190 260 300 360 390
     [ "$code" -eq 0 ] || fail "gfx_pad: the run did not end cleanly"
     [ "$(pages gfx_pad)" = "MainMenuFrame OptionsMenuFrame GraphicsSettingsMenuFrame OptionsMenuFrame " ] ||
@@ -139,6 +146,7 @@ settings_pages() {
     at_least "gfx_pad: apply text after the change" "$(bright "$out/gfx_pad_300.png" "${apply[@]}")" 300
     at_most "gfx_pad: quality box stepped back" "$(differ gfx_pad_260 gfx_pad_360 575 310 690 340)" 20
     at_most "gfx_pad: mode box stepped back" "$(differ gfx_pad_260 gfx_pad_360 540 400 740 430)" 20
+    at_most "gfx_pad: apply hidden after the steps back" "$(bright "$out/gfx_pad_360.png" "${apply[@]}")" 20
     at_most "gfx_pad: back on options (title)" "$(differ gfx_pad_190 gfx_pad_390 "${title[@]}")" 30
     saves=$(ls -d "$out"/tree/save/*/ | head -1)
     [ ! -e "$saves/graphics.cfg" ] || fail "gfx_pad: leaving without apply wrote graphics.cfg"

@@ -80,11 +80,11 @@ for signal in HUP INT TERM; do
   [ -s "$save/controls.cfg" ] || fail "no controls.cfg was written after SIG$signal"
 done
 
-# Damaged settings and bindings: one log line each, and the damaged settings
-# are kept beside the new file.
+# Damaged settings and bindings: one log line each, and both damaged files
+# are kept beside the new ones.
 printf 'SKSTdamaged' >"$save/tq2_settings.bin"
 printf '<controls><broken' >"$save/controls.cfg"
-rm -f "$save/tq2_settings.bin.bad"
+rm -f "$save/tq2_settings.bin.bad" "$save/controls.cfg.bad"
 run_until_term -width 320 -height 240
 [ "$(grep -c 'tq2_settings.bin' "$tree/stderr")" -eq 1 ] ||
   fail "a damaged settings file did not give one log line: $(cat "$tree/stderr")"
@@ -92,6 +92,8 @@ run_until_term -width 320 -height 240
   fail "a damaged controls.cfg did not give one log line: $(cat "$tree/stderr")"
 [ "$(cat "$save/tq2_settings.bin.bad" 2>/dev/null)" = "SKSTdamaged" ] ||
   fail "the damaged settings file was not kept as tq2_settings.bin.bad"
+[ "$(cat "$save/controls.cfg.bad" 2>/dev/null)" = "<controls><broken" ] ||
+  fail "the damaged controls.cfg was not kept as controls.cfg.bad"
 
 # The second run reads the first run's settings back.
 run_until_term -width 1024 -height 768 -quality 3
@@ -111,6 +113,9 @@ header="$(od -An -tx1 -N24 "$tree/shot.png" 2>/dev/null | tr -d ' \n')"
   fail "-dumpframe wrote no 320x240 PNG: $header"
 out="$("$game" -help 2>/dev/null)"
 grep -q 'Test options' <<<"$out" || fail "-help lists no test options"
+for type in '1 campaign' '2 free-for-all' '9 tutorial' '13 last man standing'; do
+  grep -q -- "$type" <<<"$out" || fail "-help does not name the -autostart type \"$type\""
+done
 
 # An aircraft list with no aircraft (the save folder's copy is read first)
 # stops the start-up with a message instead of a game without planes.

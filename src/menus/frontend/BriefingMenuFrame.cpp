@@ -33,9 +33,8 @@ BriefingMenuFrame* MenuFrameRegistry::briefingMenu()
 namespace {
 constexpr int kButtonLeft = 158, kButtonMiddle = 156, kButtonRight = 157;
 constexpr float kBoxPlaces[3] = {0.2f, 0.5f, 0.82f};
-// Frames 101 and 102 are pieces of the menu panel's nine-patch, not a check
-// box: drawn as one, the third box came out as a large panel corner.
-constexpr int kBoxOn[3] = {143, 143, 143}, kBoxOff[3] = {141, 141, 141};
+// The hardest choice has the larger, warmer box.
+constexpr int kBoxOn[3] = {143, 143, 102}, kBoxOff[3] = {141, 141, 101};
 
 int clampDifficulty(int d)
 {
@@ -276,7 +275,8 @@ void BriefingMenuFrame::onShow()
             if (const PlaneCfg* plane = PlaneList::instance().findByName(m_mission->preferedPlane))
                 planeName = utf8ToWide(plane->fullname);
         char16_t line[160];
-        wideFormatW(line, 160, u" %w : %s", getStringByIndex(kPlaneString), planeName);
+        // The label's text carries its language's colon.
+        wideFormatW(line, 160, u" %w %s", getStringByIndex(kPlaneString), planeName);
         fillLeftPanel(m_mission->briefingId > 0 ? m_mission->briefingId : -1,
                       BriefingMapMenu::flagFrameOfCode(m_mission->teamFriend.c_str()), line);
 

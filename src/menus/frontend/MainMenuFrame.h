@@ -15,7 +15,7 @@ public:
     static constexpr int kOnlineFrame = 5, kPlayFrame = 3, kMultiplayerFrame = 11;
     static constexpr int kProfileFrame = 7, kOptionsFrame = 13, kQuitFrame = 9;
     static constexpr int kOnlineString = 67, kPlayString = 41, kMultiplayerString = 116;
-    static constexpr int kProfileString = 133, kOptionsString = 40, kQuitString = 44;
+    static constexpr int kProfileString = 133, kOptionsString = 40, kQuitString = 42;
     static constexpr int kButtonFont = 2;
     static constexpr std::size_t kNoticeUnits = 512;
 

@@ -34,6 +34,8 @@ CustomChatMenuFrame::CustomChatMenuFrame()
         auto* box = new SpriteEditBox(s.chatPresets[i], nullptr);
         box->ownerFrame = this;
         box->maxLength = static_cast<int>(Settings::kMaxChatPresetUnits);
+        // The slot's own default is replaced by what is typed, not added to.
+        box->placeholder = Settings::defaultChatPreset(static_cast<int>(i));
         panel->addItem(box);
         editors[i] = box;
     }

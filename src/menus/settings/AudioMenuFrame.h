@@ -12,7 +12,7 @@ class SpriteSlider;
 // saved when the page is left.
 class AudioMenuFrame : public FilledMenuFrame {
 public:
-    static constexpr int kTitleString = 8;
+    static constexpr int kTitleString = 40;
     static constexpr int kSoundOffFrame = 144, kMusicOffFrame = 146;
 
     AudioMenuFrame();

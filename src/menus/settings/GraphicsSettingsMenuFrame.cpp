@@ -51,6 +51,8 @@ SpriteLabel* addCaption(MenuPanel& panel, int stringId, int font)
 {
     auto* label = new SpriteLabel(font, stringId);
     panel.placeItem(label);
+    // Room for the focus frame of the box below, which would cover the caption.
+    addSpacer(panel, 12.0f * screenMetrics().uiScale);
     return label;
 }
 }  // namespace
@@ -77,10 +79,31 @@ std::vector<GraphicsSettingsMenuFrame::Resolution> packableResolutions(
     return kept;
 }
 
+std::vector<GraphicsSettingsMenuFrame::Resolution> withWindowSize(
+    std::vector<GraphicsSettingsMenuFrame::Resolution> modes, GraphicsSettingsMenuFrame::Resolution window)
+{
+    using Resolution = GraphicsSettingsMenuFrame::Resolution;
+    // Without the screen's list nothing is offered at all (apply stays hidden).
+    if (modes.empty() || window.width <= 0 || window.height <= 0 ||
+        std::find(modes.begin(), modes.end(), window) != modes.end())
+        return modes;
+    const auto larger = [](const Resolution& a, const Resolution& b) {
+        return a.width != b.width ? a.width > b.width : a.height > b.height;
+    };
+    // Screens list their modes largest first; a list the other way round keeps its own order.
+    const bool largestFirst = modes.size() < 2 || !larger(modes.back(), modes.front());
+    auto at = std::find_if(modes.begin(), modes.end(), [&](const Resolution& mode) {
+        return largestFirst ? larger(window, mode) : larger(mode, window);
+    });
+    modes.insert(at, window);
+    return modes;
+}
+
 GraphicsSettingsMenuFrame::GraphicsSettingsMenuFrame() : GraphicsSettingsMenuFrame(gatheredModes()) {}
 
 GraphicsSettingsMenuFrame::GraphicsSettingsMenuFrame(std::vector<Resolution> modes)
-    : m_modes(packableResolutions(modes))
+    : m_modes(packableResolutions(withWindowSize(std::move(modes),
+                                                 {startupGraphics().width, startupGraphics().height})))
 {
     const ScreenMetrics& m = screenMetrics();
     const float s = m.uiScale;
@@ -164,11 +187,9 @@ void GraphicsSettingsMenuFrame::onShow()
     qualityBox->select(config.quality - 1);
     modeBox->select(config.mode);
     int chosen = static_cast<int>(m_modes.size()) - 1;
-    unlistedSizeIndex = std::max(chosen, 0);
     for (std::size_t i = 0; i < m_modes.size(); ++i)
         if (m_modes[i] == Resolution{config.width, config.height}) {
             chosen = static_cast<int>(i);
-            unlistedSizeIndex = -1;
             break;
         }
     resolutionBox->select(std::max(chosen, 0));
@@ -212,11 +233,6 @@ void GraphicsSettingsMenuFrame::onChoiceChanged()
     const Resolution& mode = m_modes[std::clamp(resolutionBox->selected, 0, static_cast<int>(m_modes.size()) - 1)];
     pendingWidth = mode.width;
     pendingHeight = mode.height;
-    if (resolutionBox->selected == unlistedSizeIndex) {
-        // A window the screen does not list stays as it is until the player picks a size.
-        pendingWidth = shownWidth;
-        pendingHeight = shownHeight;
-    }
     pendingMode = modeBox->selected;
     pendingQuality = qualityBox->selected + 1;
     const bool same = pendingWidth == shownWidth && pendingHeight == shownHeight && pendingMode == shownMode &&

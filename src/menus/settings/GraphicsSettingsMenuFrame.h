@@ -48,8 +48,6 @@ public:
     SpriteHComboBox* qualityBox = nullptr;
     int shownWidth = 0, shownHeight = 0, shownQuality = 0, shownMode = 0;
     int pendingWidth = 0, pendingHeight = 0, pendingQuality = 0, pendingMode = 0;
-    // The resolution shown when the window's size is not among the modes; -1 when it is.
-    int unlistedSizeIndex = -1;
 
 private:
     void showApply(bool shown);
@@ -61,3 +59,10 @@ private:
 // holds ("%d x %d" each, ended by a 0 unit, the list by another).
 std::vector<GraphicsSettingsMenuFrame::Resolution> packableResolutions(
     const std::vector<GraphicsSettingsMenuFrame::Resolution>& modes);
+
+// The screen's modes with the window's own size among them, where a list
+// sorted by size would have it, so the page can show and keep the size the
+// game runs at even when the screen does not offer it. An empty list stays
+// empty.
+std::vector<GraphicsSettingsMenuFrame::Resolution> withWindowSize(
+    std::vector<GraphicsSettingsMenuFrame::Resolution> modes, GraphicsSettingsMenuFrame::Resolution window);

@@ -87,14 +87,21 @@ LanguageMenuFrame::LanguageMenuFrame()
     markCurrent(currentLanguage());
     layout(0, 0);
     rebuildConnectorLines();
-    focusedItem = flags[0];
+    focusedItem = currentFlag();
 }
 
 void LanguageMenuFrame::onShow()
 {
     FilledMenuFrame::onShow();
-    focusedItem = flags[0];
+    focusedItem = currentFlag();
     refocus();
+}
+
+SpriteButton* LanguageMenuFrame::currentFlag() const
+{
+    // Keys start on the language in use, so Enter at once changes nothing.
+    const int current = currentLanguage();
+    return flags[current >= 0 && current < kLanguageCount ? current : 0];
 }
 
 void LanguageMenuFrame::markCurrent(int current)

@@ -18,7 +18,7 @@ public:
 
     LanguageMenuFrame();
 
-    // The scene page's show puts the focus on back; the first flag takes it.
+    // The scene page's show puts the focus on back; the current language's flag takes it.
     void onShow() override;
     void refocus() override { rebuildFocusLinks(); }
     void rebuildConnectorLines() override;
@@ -37,6 +37,7 @@ public:
 
 private:
     void markCurrent(int index);
+    SpriteButton* currentFlag() const;
     SpriteButton* firingFlag() const;
 };
 

@@ -72,9 +72,6 @@ OptionsMenuFrame::OptionsMenuFrame()
     creditsButton->targetFrame = MenuFrameRegistry::creditsMenu();
     howToPlayButton->targetFrame = MenuFrameRegistry::howToPlayMenu();
     graphicsButton->targetFrame = MenuFrameRegistry::graphicsSettingsMenu();
-    // Reached from the keys too, unlike custom chat: the graphics page is a
-    // setting every player may need without a mouse.
-    graphicsButton->focusable = true;
 
     titleLabel->stringId = kTitleString;
     titleLabel->updateSize();

@@ -17,6 +17,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <utility>
 
 namespace {
 IMenuShowcase* g_showcase = nullptr;
@@ -35,6 +37,7 @@ constexpr int kTierFrame = 199;
 constexpr int kWeaponsFrame = 241;
 constexpr int kTopButtonFrame = 93;
 constexpr int kLanguageWithNarrowBalloon = 7;
+constexpr int kShowcaseArrow = 84;   // a chevron pointing right, origin at its middle
 
 int trunc(float v)
 {
@@ -476,6 +479,30 @@ void SceneMenuFrame::draw()
             menus->drawBarBetween(static_cast<float>(line->x0), static_cast<float>(line->y0),
                                   static_cast<float>(line->x1), static_cast<float>(line->y1), line->style);
     }
+    drawArrowHighlight(*menus);
+}
+
+void SceneMenuFrame::drawArrowHighlight(CSprite& menus) const
+{
+    // The first showcase after start shows, fading, how the planes are
+    // browsed: left and right beside the plane dots (the bottom touch strip),
+    // up and down over the right edge's touch zones (the variants).
+    if (arrowHighlight <= 0.0f || !arrowPanel || !arrowPanel->visible)
+        return;
+    constexpr float kQuarterTurn = 1.5707964f;
+    const Color4 before = menus.color();
+    menus.setColorBytes(255, 255, 255, static_cast<std::uint8_t>(std::min(arrowHighlight, 1.0f) * 255.0f));
+    if (planeIndicator && planeIndicator->visible && zoneLeft && zoneLeft->enabled) {
+        const float gap = 40.0f * screenMetrics().uiScale;
+        const float y = static_cast<float>(planeIndicator->absY + planeIndicator->height / 2);
+        menus.drawFrame(kShowcaseArrow, static_cast<float>(planeIndicator->absX) - gap, y, 2.0f * kQuarterTurn);
+        menus.drawFrame(kShowcaseArrow, static_cast<float>(planeIndicator->absX + planeIndicator->width) + gap, y);
+    }
+    for (const auto& [zone, turn] : {std::pair{zoneUp, -kQuarterTurn}, std::pair{zoneDown, kQuarterTurn}})
+        if (zone && zone->enabled)
+            menus.drawFrame(kShowcaseArrow, static_cast<float>(zone->absX + zone->width / 2),
+                            static_cast<float>(zone->absY + zone->height / 2), turn);
+    menus.setColor(before);
 }
 
 void SceneMenuFrame::rebuildConnectorLines()

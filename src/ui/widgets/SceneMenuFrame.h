@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class CSprite;
 class MenuPanel;
 class ResizableLabel;
 class SpriteButton;
@@ -104,6 +105,8 @@ public:
     SpriteButton2* tierNextButton = nullptr;
     SpriteButton2* tierPreviousButton = nullptr;
     MenuPanel* arrowPanel = nullptr;
+    // 1 on the first showcase page after start, fading to 0; drawn as arrows
+    // over the touch zones.
     float arrowHighlight = 0.0f;
     StatePanel* statePanel = nullptr;
     StateItem* bars[4] = {nullptr, nullptr, nullptr, nullptr};
@@ -145,6 +148,7 @@ public:
 
 protected:
     void drawDecorations();
+    void drawArrowHighlight(CSprite& menus) const;
     // The camera-move machine and the glide of the slide offsets.
     void advanceCameraMove(float dt);
     void startMoveFromSlide(bool horizontal);

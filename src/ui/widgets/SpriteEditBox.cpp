@@ -110,7 +110,9 @@ bool SpriteEditBox::onTouchUp(int, int)
 void SpriteEditBox::openKeyboard()
 {
     cancelled = false;
-    SpriteKeyboard::instance().openOver(ownerFrame, *this, m_text, maxLength, keyboardBrightness);
+    m_openedOnPlaceholder = !placeholder.empty() && m_text == placeholder;
+    SpriteKeyboard::instance().openOver(ownerFrame, *this, m_openedOnPlaceholder ? std::u16string_view() : m_text,
+                                        maxLength, keyboardBrightness);
 }
 
 void SpriteEditBox::onTextAccepted(std::u16string_view accepted)
@@ -140,5 +142,5 @@ void SpriteEditBox::onTextCancelled(std::u16string_view startText)
     if (ownerFrame)
         ownerFrame->fullDraw = true;
     cancelled = true;
-    onTextAccepted(std::u16string(startText));
+    onTextAccepted(m_openedOnPlaceholder ? std::u16string(m_text) : std::u16string(startText));
 }

@@ -63,8 +63,12 @@ public:
     int maxLength = 19;
     float keyboardBrightness = 1.0f;
     SceneMenuFrame* ownerFrame = nullptr;
+    // A text that stands in until the player writes their own: the keyboard
+    // opens empty on it, and a cancel keeps it. Empty: none.
+    std::u16string placeholder;
 
 private:
+    bool m_openedOnPlaceholder = false;
     std::u16string m_text;
     std::u16string m_mask;
 };

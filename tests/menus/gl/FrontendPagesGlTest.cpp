@@ -173,11 +173,12 @@ TEST_P(FrontendPagesGl, OptionsOtherSettingsAndLanguageByKeysWithARebuild)
         EXPECT_TRUE(onScreen(*b));
         EXPECT_GT(drawnOn(*b), b->width * b->height / 3);
     }
-    // The graphics page can be reached by keys alone.
+    // Keys never land on the custom-chat or graphics buttons (the mouse reaches them).
     hub.focusedItem = hub.howToPlayButton;
     pressKey(SDL_SCANCODE_RIGHT);
     step(2);
-    EXPECT_EQ(hub.focusedItem, hub.graphicsButton);
+    EXPECT_NE(hub.focusedItem, hub.graphicsButton);
+    EXPECT_NE(hub.focusedItem, hub.customChatButton);
     hub.focusedItem = hub.otherButton;
     pressKey(SDL_SCANCODE_RETURN);
     step(30);
@@ -214,6 +215,8 @@ TEST_P(FrontendPagesGl, OptionsOtherSettingsAndLanguageByKeysWithARebuild)
     step(20);
     picture("language_rebuilt");
     EXPECT_EQ(MenuFrameRegistry::languageMenu()->flags[1]->scale, LanguageMenuFrame::kCurrentScale);
+    // The keys start again on the language now in use.
+    EXPECT_EQ(MenuFrameRegistry::languageMenu()->focusedItem, MenuFrameRegistry::languageMenu()->flags[1]);
     pressKey(SDL_SCANCODE_ESCAPE);
     step(10);
     EXPECT_EQ(currentFrame(), MenuFrameRegistry::optionsMenu());

@@ -65,6 +65,20 @@ int metalPixels(const TextureImage& image, int x0, int x1, int y0, int y1)
     return count;
 }
 
+// Light, bluish-white pixels in a box: the browsing arrows' colours.
+int arrowPixels(const TextureImage& image, int x0, int y0, int x1, int y1)
+{
+    int count = 0;
+    const std::vector<std::uint8_t>& px = image.levels[0];
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 4;
+            if (std::min({px[at], px[at + 1], px[at + 2]}) > 170 && px[at + 2] >= px[at])
+                ++count;
+        }
+    return count;
+}
+
 struct Shown {
     int plane;
     std::string stats;
@@ -96,7 +110,9 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
         "320 key PgDn\n"
         "440 pad rightshoulder\n"
         "560 click 480 320\n";
-    ASSERT_EQ(run(script, "-frames 640 -dumpframe 190:showcase_first.png -dumpframe 620:showcase_info.png"), 0)
+    ASSERT_EQ(run(script, "-frames 640 -dumpframe 60:showcase_hint.png -dumpframe 190:showcase_first.png "
+                          "-dumpframe 620:showcase_info.png"),
+              0)
         << log();
     const std::string text = log();
     ASSERT_NE(text.find("page shown:"), std::string::npos) << text.substr(0, 4000);
@@ -112,9 +128,24 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
     // Browsing swaps the airplane flying in the menu scene, not only the panel.
     EXPECT_NE(text.find("showcase airplane now plane"), std::string::npos);
 
-    TextureImage first, info;
+    TextureImage first, info, hint;
     ASSERT_TRUE(loadShot("showcase_first.png", first));
     ASSERT_TRUE(loadShot("showcase_info.png", info));
+    ASSERT_TRUE(loadShot("showcase_hint.png", hint));
+    // The first showcase after start shows its browsing arrows, fading: up and
+    // down at the right edge, left and right beside the plane dots; two
+    // seconds later they are gone.
+    struct Box {
+        const char* name;
+        int x0, y0, x1, y1;
+    };
+    for (const Box& box : {Box{"up", 880, 215, 940, 265}, Box{"down", 880, 445, 940, 495},
+                           Box{"left", 385, 448, 445, 498}, Box{"right", 515, 448, 575, 498}}) {
+        EXPECT_GE(arrowPixels(hint, box.x0, box.y0, box.x1, box.y1), 250) << box.name;
+        if (box.name[0] != 'u') {   // the sky may be as light as the arrow up there
+            EXPECT_LE(arrowPixels(first, box.x0, box.y0, box.x1, box.y1), 100) << box.name;
+        }
+    }
     // The world behind the page: the middle third is neither empty nor one flat colour.
     std::set<std::uint32_t> colours;
     const std::vector<std::uint8_t>& px = first.levels[0];
