@@ -266,11 +266,14 @@ bool removeSaveFile(std::string_view name)
     return std::remove((g_saveFolder + std::string(name)).c_str()) == 0;
 }
 
+bool saveFileExists(std::string_view name)
+{
+    return !g_saveFolder.empty() && isSafeFileName(name) && FileDisk::open(g_saveFolder + std::string(name), "rb");
+}
+
 bool keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t> bytes)
 {
-    if (g_saveFolder.empty() || !isSafeFileName(keptName))
-        return false;
-    if (FileDisk::open(g_saveFolder + std::string(keptName), "rb"))
+    if (g_saveFolder.empty() || !isSafeFileName(keptName) || saveFileExists(keptName))
         return false;
     return writeSaveFileAtomic(keptName, bytes);
 }

@@ -106,6 +106,8 @@ bool fileExists(std::string_view name);
 [[nodiscard]] bool writeSaveFileAtomic(std::string_view name, std::string_view text);
 // Removes a file of the save folder; false when it could not be removed.
 bool removeSaveFile(std::string_view name);
+// Whether the save folder holds a file of that name.
+bool saveFileExists(std::string_view name);
 // Keeps the bytes of a damaged save file under the given name before the
 // next save replaces them, once: an older kept copy is never overwritten.
 // True when the copy was written now.

@@ -155,7 +155,7 @@ void Settings::loadTmpFile()
 
 bool Settings::fileSaved()
 {
-    return fileExistsInSaveFolder(kFileName);
+    return saveFileExists(kFileName);
 }
 
 void Settings::nameAfterAccount(std::u16string_view accountName)
