@@ -220,8 +220,12 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         return;
     switch (type) {
     case netmsg::AirplaneState:
-        if (AirplaneNetState state; airplane->isActive() && decodeAirplaneState(message, state))
+        if (AirplaneNetState state; airplane->isActive() && decodeAirplaneState(message, state)) {
+            // Health is the host's to decide: the owner only echoes what its
+            // last HealthMsg said, and that echo would undo the hits since.
+            state.health = airplane->health();
             (void)airplane->applyNetState(state);
+        }
         break;
     case netmsg::Chat:
         handleChat(*player, *airplane, message);
