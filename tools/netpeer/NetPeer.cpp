@@ -366,7 +366,11 @@ bool NetPeer::act(const Action& action)
             Flag* flag = ctf->flagOfTeam(team);
             if (!flag || !flag->carrier() || narrow(flag->carrier()->pilotName) != action.text)
                 continue;
-            ctf->onFlagDropped(*flag, *flag->carrier());
+            Target& carrier = *flag->carrier();
+            ctf->onFlagDropped(*flag, carrier);
+            // The host's own airplane climbs away, or it would take the flag up again at once.
+            if (&carrier == own)
+                own->setPositionAndStop(own->position() + Vec3{0.0f, 1500.0f, 0.0f});
             const Vec3 at = flag->position();
             log("flag dropped at " + std::to_string(static_cast<int>(at.x)) + " " +
                 std::to_string(static_cast<int>(at.z)));
@@ -424,8 +428,9 @@ bool NetPeer::fireMissile(const std::string& text)
                 (at.empty() || narrow(t->pilotName) == at))
                 target = t;
     }
+    // A base is shot at while one stands: none (a round is starting) lets the run go on.
     if (!target)
-        return false;
+        return at == "base";
     // Close enough that the missile cannot miss: behind an airplane, above
     // and before a base, facing it.
     Vec3 from;
@@ -454,18 +459,22 @@ bool NetPeer::fireMissile(const std::string& text)
 
 void NetPeer::watchObjectives()
 {
-    std::string now;
+    // Each base standing or down, and whether weapons can hurt them.
     if (auto* dtb = dynamic_cast<GameModeDTB*>(m_mode)) {
-        for (int team = 0; team < 2; ++team) {
-            int live = 0;
-            for (GroundTarget* b : dtb->bases(team))
-                live += b->isActive() && b->isTargetable() ? 1 : 0;
-            now += (team ? " " : "") + std::to_string(live) + "/" + std::to_string(dtb->bases(team).size());
-        }
-        if (now != m_objectives)
-            log("bases " + now);
+        bool open = false;
+        for (int team = 0; team < 2; ++team)
+            for (GroundTarget* b : dtb->bases(team)) {
+                const bool up = b->isActive() && b->isAlive();
+                open = open || (up && b->isTargetable());
+                auto [at, added] = m_basesUp.try_emplace(narrow(b->pilotName), up);
+                if (added || at->second != up)
+                    log("base " + at->first + (up ? " up" : " down"));
+                at->second = up;
+            }
+        if (open != m_basesOpen)
+            log(open ? "bases open" : "bases closed");
+        m_basesOpen = open;
     }
-    m_objectives = now;
     // The airplanes' health in tenths, as this side holds it.
     for (const auto& e : m_mode->entities()) {
         if (e->kind() != TargetKind::Airplane)

@@ -98,7 +98,8 @@ private:
     int m_matchesEnded = 0;
     bool m_lost = false;
     int m_bestState = 0;
-    std::string m_objectives;  // what watchObjectives last logged
+    std::map<std::string, bool> m_basesUp;  // each base standing, as last logged
+    bool m_basesOpen = false;
     std::map<std::string, int> m_health;  // each pilot's health in tenths, as last logged
     // Host: joiners seen arriving, a player back after leaving counting anew;
     // the ids among those present whose airplanes have not been in play yet.
