@@ -12,6 +12,8 @@
 #include "modes/kinds/GameModeCTF.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "modes/kinds/GameModeDTB.h"
+#include "entities/weapons/Weapon.h"
+#include "gamedata/records/WeaponCfg.h"
 #include "entities/ground/GroundTarget.h"
 #include "modes/kinds/GameModeLMS.h"
 #include "modes/kinds/GameModeSRV.h"
@@ -88,6 +90,8 @@ bool NetPeer::parse(int argc, char** argv, Options& out)
             out.map = std::atoi(value().c_str());
         } else if (arg == "--players" && hasValue) {
             out.players = std::clamp(std::atoi(value().c_str()), 2, 8);
+        } else if (arg == "--minutes" && hasValue) {
+            out.minutes = std::clamp(std::atoi(value().c_str()), 0, 255);
         } else if (arg == "--score-limit" && hasValue) {
             out.scoreLimit = std::max(0, std::atoi(value().c_str()));
         } else if (arg == "--expect" && hasValue) {
@@ -206,6 +210,8 @@ bool NetPeer::startMode(int gameType, int mapIndex, bool hosting)
         s.setSkirmishWord(entry, 1, static_cast<std::uint32_t>(m_options.scoreLimit));
     }
     s.setSkirmishWord(Settings::kEntryFurther, 0, matchOptions());
+    // Team changes as the create pages allow them: in the team kinds.
+    s.setSkirmishWord(Settings::kEntryHost, 5, gameType == 3 || gameType == 4 || gameType == 5 ? 1u : 0u);
     made->setNetwork(true, hosting, false);
     made->setMapRecord(map);
     // A headless peer: its own HUD lines, the network game, and nothing else.
@@ -540,6 +546,20 @@ void NetPeer::logScores()
     }
     for (const auto& [name, values] : rows)
         log("score " + name + " " + values);
+    // The weapon ids each airplane carries in its three slots (-1 none).
+    std::map<std::string, std::string> arms;
+    for (const auto& e : m_mode->entities()) {
+        if (e->kind() != TargetKind::Airplane)
+            continue;
+        std::string ids;
+        for (int slot = 0; slot < 3; ++slot) {
+            const Weapon* w = e->weapon(slot);
+            ids += (slot ? " " : "") + std::to_string(w ? w->record().weapon_id : -1);
+        }
+        arms[narrow(e->pilotName)] = ids;
+    }
+    for (const auto& [name, ids] : arms)
+        log("arms " + name + " " + ids);
     std::map<std::string, int> teams;
     // The players the score table files (a survival wave's enemies are not).
     for (const auto& e : m_mode->entities())

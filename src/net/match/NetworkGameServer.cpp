@@ -255,7 +255,8 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         break;
     case netmsg::TeamRequest: {
         netmsg::TeamRequestMsg request;
-        if (!request.decode(message) || (request.value != 0 && request.value != 1))
+        // Past half of a timed match the host takes no more team changes.
+        if (!request.decode(message) || (request.value != 0 && request.value != 1) || !m->teamChangeAllowed)
             break;
         // Out, moved and back later as the host's own switch would; everybody hears where.
         if (m->applyPeerEvent(peerevent::TeamRequest{airplane->id(), request.value}))

@@ -9,11 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <signal.h>
 
 namespace {
 
@@ -170,6 +173,64 @@ TEST(ObjectivesOnLoopback, AJoinerShotDownByTheHostsMissilesIsTheHostsKillEveryw
         EXPECT_NE(log.find(" score Wing1 "), std::string::npos) << log;
         EXPECT_EQ(log.find(" score Wing1 0 0"), std::string::npos) << "Wing1's death went uncounted:\n" << log;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A room's weapon filter reaches every player of its match: missiles only
+// puts a missile where each gun was, guns only a gun where each missile was,
+// on the host and on the joiner alike.
+TEST(ObjectivesOnLoopback, TheRoomsWeaponFilterArmsEveryPlayerAlike)
+{
+    for (const char* rule : {"1", "2"}) {
+        Match m;
+        ASSERT_TRUE(m.startHost({"--type", "2", "--seconds", "60", "--weapons", rule, "--name", "Hostess", "--at",
+                                 "1:await:1", "--at", "6:end"}));
+        PeerRun wing;
+        ASSERT_TRUE(m.join(wing, "Wing1", {"--seconds", "60"}));
+        m.host.wait();
+        wing.wait();
+        const std::vector<std::string> hostArms = m.host.lines({" arms "}, true);
+        ASSERT_EQ(hostArms.size(), 2u) << m.host.log();
+        EXPECT_EQ(wing.lines({" arms "}, true), hostArms) << wing.log();
+        for (const std::string& line : hostArms) {
+            int a = 0, b = 0, c = 0;
+            ASSERT_EQ(std::sscanf(line.substr(line.rfind("arms ") + 5).c_str(), "%*s %d %d %d", &a, &b, &c), 3) << line;
+            // Weapon 3 is the simple missile, 0 the light machine gun.
+            if (std::string(rule) == "1")
+                EXPECT_EQ(a, 3) << line;
+            else
+                EXPECT_TRUE(b == 0 && c == 0) << line;
+        }
+    }
+}
+
+// Once the clock of a timed match runs its last minute the host takes no
+// one more: a player who comes then never gets in.
+TEST(ObjectivesOnLoopback, NoJoinInATimedMatchsLastMinute)
+{
+    Match m;
+    ASSERT_TRUE(m.startHost({"--type", "2", "--minutes", "1", "--seconds", "60", "--name", "Hostess", "--at",
+                             "1:await:1", "--at", "30:end"}));
+    PeerRun first, late;
+    ASSERT_TRUE(m.join(first, "Wing1", {"--seconds", "60"}));
+    // The clock runs once two play; then comes the late one.
+    for (int i = 0; i < 600 && m.host.count("awaited 1") == 0 && m.host.running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(m.join(late, "Wing2", {"--seconds", "60"}));
+    m.host.wait();
+    first.wait();
+    for (int i = 0; i < 100 && late.running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (late.running())
+        ::kill(late.pid, SIGKILL);
+    late.wait();
+    EXPECT_EQ(m.host.exitCode, 0) << m.host.log();
+    EXPECT_EQ(m.host.count("players 2"), 0) << m.host.log();
+    EXPECT_EQ(late.count("joined as player"), 0) << late.log();
+    EXPECT_NE(first.count("joined as player"), 0) << first.log();
 }
 
 }  // namespace
