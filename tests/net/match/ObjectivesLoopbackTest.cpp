@@ -71,7 +71,7 @@ TEST(ObjectivesOnLoopback, BasesFallToJoinersAndStandAgainEachRoundOnEveryMachin
                                    joined(atEach("missile:base", 12, 15), {"--at", "60:end"}))));
     PeerRun wing1, wing2;
     // Joiner times count from its own start; round two has begun by then.
-    ASSERT_TRUE(m.join(wing1, "Wing1", joined({"--seconds", "90"}, atEach("missile:base", 32, 36))));
+    ASSERT_TRUE(m.join(wing1, "Wing1", joined({"--seconds", "90"}, atEach("missile:base", 32, 40))));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(m.join(wing2, "Wing2", {"--seconds", "90"}));
     m.host.wait();
