@@ -279,8 +279,9 @@ public:
                                      Squadron* squadron, bool local);
     const PlanePaint& paintOf(const Target& entity) const;
 
-    // Network player records, decoded (the match layer holds the bytes).
-    void fillPlayerRecord(const Target& entity, PlayerRecord& out) const;
+    // Network player records, decoded (the match layer holds the bytes);
+    // the kinds add what their own map entities carry (a flag's place, a base's health).
+    virtual void fillPlayerRecord(const Target& entity, PlayerRecord& out) const;
     // What a received record or join request is checked against: this world's items and weapons.
     PlayerRecordLimits recordLimits() const;
     // Applies a received record: a new airplane (or, with ownRecord, the

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 // What the menus choose for the next game; the running match is reached
@@ -33,6 +34,7 @@ struct JoinedMatchSetup {
     int minutes = 0;
     int respawnDelay = 0;
     bool teamMatch = false;
+    std::uint32_t optionFlags = 0;  // the weapon rule and the team variant
     std::u16string gameName;
 };
 JoinedMatchSetup& joinedMatchSetup();

@@ -81,9 +81,8 @@ Target* GameMode::applyAirplaneRecord(const PlayerRecord& rec, bool ownRecord)
         if (!made)
             return nullptr;
         a = made.get();
+        // The record's weapons are the host's word, its match's weapon rule already in them.
         fitWeapons(*a, rec.weaponIds);
-        if (rec.role != static_cast<int>(NetworkRole::Remote))
-            applyWeaponRule(*a);
         if (!addPlayerAirplane(std::move(made), false))
             return nullptr;
         // Only the player's own record makes an airplane local on this side.
@@ -136,6 +135,14 @@ Airplane* GameMode::addServerPlayer(const JoinRequest& join, int team)
     if (!made)
         return nullptr;
     Airplane* a = made.get();
+    // The plane's own weapons in every slot the joiner did not choose (the
+    // gun is never chosen): without them its shots would hurt nothing here.
+    const std::string* own[3] = {&record->pGunWeapon, &record->sp_weapon0, &record->sp_weapon1};
+    for (int slot = 0; slot < 3; ++slot)
+        if (const WeaponCfg* w = WeaponList::instance().findByName(*own[slot])) {
+            a->removeWeaponsWithTag(slot);
+            (void)a->mountWeapon(*w, slot);
+        }
     fitWeapons(*a, {-1, join.loadout[0], join.loadout[1]});
     applyWeaponRule(*a);
     if (!addPlayerAirplane(std::move(made), false))

@@ -698,15 +698,15 @@ TEST_F(OnlineRoomServer, ADroppedServerShows177AfterTheMainAndMultiplayerPages)
     EXPECT_EQ(currentFrame(), static_cast<MenuFrame*>(MenuFrameRegistry::mainMenu()));
 }
 
-// With no server at the address nothing was ever connected, so nothing was
-// lost: the player hears that the server could not be reached, once.
-TEST_F(OnlineRoomServer, NoServerAtTheAddressSaysItCouldNotBeReached)
+// With no server at the address the connection fails: the player is back on
+// the multiplayer page with the connection message, once.
+TEST_F(OnlineRoomServer, NoServerAtTheAddressEndsOnTheConnectionMessage)
 {
     server->stop();
     goToFrame(&page());
     ASSERT_TRUE(run([&] { return currentFrame() == &multiplayer; }));
-    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kNoServerString));
-    EXPECT_NE(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kLostString));
+    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kLostString));
+    EXPECT_NE(alertText(), getStringByIndex(179));
 }
 
 TEST_F(OnlineRoomServer, ACreatedRoomIsAskedForAndJoinedAsAClient)
@@ -762,10 +762,10 @@ TEST_F(OnlinePages, EveryRoadOfTheRoomServerReachesThePage)
     closeAlert();
 
     // The connection could not be made: the main menu, the multiplayer page
-    // over it, and the message that the server was not reached.
+    // over it, and the connection message.
     page().onConnectFailed();
     EXPECT_EQ(currentFrame(), &multiplayer);
-    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kNoServerString));
+    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kLostString));
     goBack();
     EXPECT_EQ(currentFrame(), static_cast<MenuFrame*>(MenuFrameRegistry::mainMenu()));
 

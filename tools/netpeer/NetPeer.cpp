@@ -11,6 +11,10 @@
 #include "entities/ground/Flag.h"
 #include "modes/kinds/GameModeCTF.h"
 #include "modes/kinds/GameModeCustom.h"
+#include "modes/kinds/GameModeDTB.h"
+#include "entities/weapons/Weapon.h"
+#include "gamedata/records/WeaponCfg.h"
+#include "entities/ground/GroundTarget.h"
 #include "modes/kinds/GameModeLMS.h"
 #include "modes/kinds/GameModeSRV.h"
 #include "net/match/LanMatchTransport.h"
@@ -39,6 +43,8 @@ constexpr int kJoinPasses = 18000;  // 90 s of 5 ms passes on an idle machine
 constexpr int kLoadPasses = 5600;   // 90 s of 16 ms passes
 // After the match ends the host keeps serving a moment, so every end message is acknowledged.
 constexpr float kLinger = 2.0f;
+// The weapon ids of the missiles the missile action fires.
+constexpr int kAirMissile = 7, kGroundMissile = 10;
 
 std::string narrow(std::u16string_view text)
 {
@@ -84,6 +90,8 @@ bool NetPeer::parse(int argc, char** argv, Options& out)
             out.map = std::atoi(value().c_str());
         } else if (arg == "--players" && hasValue) {
             out.players = std::clamp(std::atoi(value().c_str()), 2, 8);
+        } else if (arg == "--minutes" && hasValue) {
+            out.minutes = std::clamp(std::atoi(value().c_str()), 0, 255);
         } else if (arg == "--score-limit" && hasValue) {
             out.scoreLimit = std::max(0, std::atoi(value().c_str()));
         } else if (arg == "--expect" && hasValue) {
@@ -96,6 +104,8 @@ bool NetPeer::parse(int argc, char** argv, Options& out)
             out.matches = std::clamp(std::atoi(value().c_str()), 1, 20);
         } else if (arg == "--teams") {
             out.teams = true;
+        } else if (arg == "--weapons" && hasValue) {
+            out.weapons = std::clamp(std::atoi(value().c_str()), 0, 2);
         } else if (arg == "--until" && hasValue) {
             out.until = value();
         } else if (arg == "--stage" && hasValue) {
@@ -199,7 +209,9 @@ bool NetPeer::startMode(int gameType, int mapIndex, bool hosting)
         s.setSkirmishWord(entry, 0, static_cast<std::uint32_t>(m_options.minutes));
         s.setSkirmishWord(entry, 1, static_cast<std::uint32_t>(m_options.scoreLimit));
     }
-    s.setSkirmishWord(Settings::kEntryFurther, 0, m_options.teams ? 0x100u : 0u);
+    s.setSkirmishWord(Settings::kEntryFurther, 0, matchOptions());
+    // Team changes as the create pages allow them: in the team kinds.
+    s.setSkirmishWord(Settings::kEntryHost, 5, gameType == 3 || gameType == 4 || gameType == 5 ? 1u : 0u);
     made->setNetwork(true, hosting, false);
     made->setMapRecord(map);
     // A headless peer: its own HUD lines, the network game, and nothing else.
@@ -229,6 +241,7 @@ bool NetPeer::startHost()
     info.bytes[ServerInfo::MaxPlayers] = static_cast<std::uint8_t>(m_options.players);
     info.bytes[ServerInfo::MatchMinutes] = static_cast<std::uint8_t>(m_options.minutes);
     info.bytes[ServerInfo::RespawnDelay] = 5;
+    info.setU32(ServerInfo::OptionFlags, matchOptions());
     g.lanConfig.bindPort = m_options.port;
     g.lanConfig.discoveryAddress = 0x7F000001u;
     g.lanConfig.announceAddress = 0;
@@ -292,7 +305,7 @@ bool NetPeer::joinHost()
 bool NetPeer::act(const Action& action)
 {
     if (action.kind != "destroy" && action.kind != "await" && action.kind != "crash" && action.kind != "team" &&
-        action.kind != "flag")
+        action.kind != "flag" && action.kind != "drop" && action.kind != "missile")
         log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
     Airplane* own = m_mode->playerAirplane();
     if (action.kind == "chat") {
@@ -350,6 +363,28 @@ bool NetPeer::act(const Action& action)
             return true;
         }
         return false;
+    } else if (action.kind == "drop" && m_options.host) {
+        // The named pilot loses the flag it carries where it flies.
+        auto* ctf = dynamic_cast<GameModeCTF*>(m_mode);
+        if (!ctf)
+            return true;
+        for (int team = 0; team < 2; ++team) {
+            Flag* flag = ctf->flagOfTeam(team);
+            if (!flag || !flag->carrier() || narrow(flag->carrier()->pilotName) != action.text)
+                continue;
+            Target& carrier = *flag->carrier();
+            ctf->onFlagDropped(*flag, carrier);
+            // The host's own airplane climbs away, or it would take the flag up again at once.
+            if (&carrier == own)
+                own->setPositionAndStop(own->position() + Vec3{0.0f, 1500.0f, 0.0f});
+            const Vec3 at = flag->position();
+            log("flag dropped at " + std::to_string(static_cast<int>(at.x)) + " " +
+                std::to_string(static_cast<int>(at.z)));
+            return true;
+        }
+        return false;
+    } else if (action.kind == "missile") {
+        return fireMissile(action.text);
     } else if (action.kind == "eject" && own) {
         m_mode->ejectPilot(*own, 1.0f, true);
     } else if (action.kind == "quit") {
@@ -366,6 +401,98 @@ bool NetPeer::act(const Action& action)
         log("awaited " + std::to_string(m_arrivals));
     }
     return true;
+}
+
+std::uint32_t NetPeer::matchOptions() const
+{
+    return (m_options.teams ? 0x100u : 0u) | static_cast<std::uint32_t>(m_options.weapons);
+}
+
+bool NetPeer::fireMissile(const std::string& text)
+{
+    // NAME or "base", then an optional weapon id after a colon.
+    const auto colon = text.find(':');
+    const std::string at = text.substr(0, colon);
+    const int chosen = colon == std::string::npos ? -1 : std::atoi(text.c_str() + colon + 1);
+    Airplane* own = m_mode->playerAirplane();
+    if (!own || !own->isActive() || !own->isAlive() || m_mode->playStopped)
+        return false;
+    Target* target = nullptr;
+    if (at == "base") {
+        auto* dtb = dynamic_cast<GameModeDTB*>(m_mode);
+        float best = 0.0f;
+        for (GroundTarget* b : dtb ? dtb->bases(own->team() == 0 ? 1 : 0) : std::vector<GroundTarget*>{}) {
+            const float d = vec3DistanceSq(b->position(), own->position());
+            if (b->isActive() && b->isTargetable() && (!target || d < best)) {
+                target = b;
+                best = d;
+            }
+        }
+    } else {
+        for (Target* t : m_mode->activeTargets())
+            if (t->kind() == TargetKind::Airplane && t != own && t->isActive() && t->isAlive() &&
+                (at.empty() || narrow(t->pilotName) == at))
+                target = t;
+    }
+    // A base is shot at while one stands: none (a round is starting) lets the run go on.
+    if (!target)
+        return at == "base";
+    // Close enough that the missile cannot miss: behind an airplane, above
+    // and before a base, facing it.
+    Vec3 from;
+    if (target->kind() == TargetKind::Airplane) {
+        const auto& a = static_cast<const Airplane&>(*target);
+        from = target->position() - a.forward() * 400.0f;
+        own->setPositionAndStop(from);
+        own->setOrientation(a.orientation());
+        own->setSpeed(a.speed());
+    } else {
+        const Vec3 p = target->position();
+        from = Vec3{p.x + 500.0f, p.y + 300.0f, p.z};
+        own->setPositionAndStop(from);
+        Quat facing;
+        quatFromDirectionTo(facing, p - from);
+        own->setOrientation(facing);
+        own->setSpeed(100.0f);
+    }
+    // A heat seeker at an airplane, a ground-attack missile at a base.
+    const int weaponId = chosen >= 0 ? chosen : target->kind() == TargetKind::Airplane ? kAirMissile : kGroundMissile;
+    if (!m_mode->launchWeaponById(weaponId, own, target, own->position()))
+        return false;
+    log("missile " + std::to_string(weaponId) + " at " + narrow(target->pilotName));
+    return true;
+}
+
+void NetPeer::watchObjectives()
+{
+    // Each base standing or down, and whether weapons can hurt them.
+    if (auto* dtb = dynamic_cast<GameModeDTB*>(m_mode)) {
+        bool open = false;
+        for (int team = 0; team < 2; ++team)
+            for (GroundTarget* b : dtb->bases(team)) {
+                const bool up = b->isActive() && b->isAlive();
+                open = open || (up && b->isTargetable());
+                auto [at, added] = m_basesUp.try_emplace(narrow(b->pilotName), up);
+                if (added || at->second != up)
+                    log("base " + at->first + (up ? " up" : " down"));
+                at->second = up;
+            }
+        if (open != m_basesOpen)
+            log(open ? "bases open" : "bases closed");
+        m_basesOpen = open;
+    }
+    // The airplanes' health in tenths, as this side holds it.
+    for (const auto& e : m_mode->entities()) {
+        if (e->kind() != TargetKind::Airplane)
+            continue;
+        const int tenths = static_cast<int>(std::lround(std::max(e->health(), 0.0f) * 10.0f));
+        int& shown = m_health[narrow(e->pilotName)];
+        if (shown != tenths) {
+            if (shown != 0 || tenths != 10)
+                log("health " + narrow(e->pilotName) + " " + std::to_string(tenths));
+            shown = tenths;
+        }
+    }
 }
 
 void NetPeer::trackArrivals()
@@ -419,6 +546,20 @@ void NetPeer::logScores()
     }
     for (const auto& [name, values] : rows)
         log("score " + name + " " + values);
+    // The weapon ids each airplane carries in its three slots (-1 none).
+    std::map<std::string, std::string> arms;
+    for (const auto& e : m_mode->entities()) {
+        if (e->kind() != TargetKind::Airplane)
+            continue;
+        std::string ids;
+        for (int slot = 0; slot < 3; ++slot) {
+            const Weapon* w = e->weapon(slot);
+            ids += (slot ? " " : "") + std::to_string(w ? w->record().weapon_id : -1);
+        }
+        arms[narrow(e->pilotName)] = ids;
+    }
+    for (const auto& [name, ids] : arms)
+        log("arms " + name + " " + ids);
     std::map<std::string, int> teams;
     // The players the score table files (a survival wave's enemies are not).
     for (const auto& e : m_mode->entities())
@@ -429,6 +570,13 @@ void NetPeer::logScores()
     if (auto* srv = dynamic_cast<const GameModeSRV*>(m_mode))
         log("wave " + std::to_string(srv->currentWave()));
     log("matches " + std::to_string(m_mode->endMenusOpened()));
+    if (auto* ctf = dynamic_cast<GameModeCTF*>(m_mode))
+        for (int team = 0; team < 2; ++team)
+            if (const Flag* f = ctf->flagOfTeam(team))
+                log("flag " + std::to_string(team) + " state " + std::to_string(static_cast<int>(f->state())) + " at " +
+                    std::to_string(static_cast<int>(f->position().x)) + " " +
+                    std::to_string(static_cast<int>(f->position().y)) + " " +
+                    std::to_string(static_cast<int>(f->position().z)));
     // Where each airplane in play was when the match stopped, to the metre.
     for (const auto& e : m_mode->entities())
         if (e->kind() == TargetKind::Airplane && e->isActive())
@@ -462,6 +610,7 @@ int NetPeer::run()
         if (m_quit)
             break;
         m_mode->runFrame(kFrame);
+        watchObjectives();
         if (m_options.host) {
             const int players = static_cast<int>(NetworkPlayer::count()) - 1;
             if (players != joinedPlayers) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ class NetPeer : public IModeHud {
 public:
     struct Action {
         float at = 0.0f;
-        std::string kind;  // chat, destroy, crash, team, flag, eject, quit, end, await
+        std::string kind;  // chat, destroy, crash, team, flag, drop, missile, eject, quit, end, await
         std::string text;
     };
     struct Options {
@@ -40,6 +41,7 @@ public:
         std::string until;  // a HUD line holding this text ends the run with 0
         int matches = 1;    // the run ends after this many ends of a match
         bool teams = false;  // host: last man standing by teams
+        int weapons = 0;     // host: the weapon rule (1 missiles only, 2 guns only)
     };
 
     // False, with a message on stderr, for options it cannot use.
@@ -63,6 +65,13 @@ private:
     // False while the action cannot be done yet.
     bool act(const Action& action);
     void logScores();
+    // A missile from close behind the named pilot's airplane, or at the
+    // nearest live base of the other team; false while there is none.
+    bool fireMissile(const std::string& at);
+    // The match's option word: the weapon rule and the team variant.
+    std::uint32_t matchOptions() const;
+    // Logs each change of the live bases of both teams and of the flags' states.
+    void watchObjectives();
     // Host: counts joiners who came (again) and whether each has flown yet.
     void trackArrivals();
     void log(const std::string& line);
@@ -89,6 +98,9 @@ private:
     int m_matchesEnded = 0;
     bool m_lost = false;
     int m_bestState = 0;
+    std::map<std::string, bool> m_basesUp;  // each base standing, as last logged
+    bool m_basesOpen = false;
+    std::map<std::string, int> m_health;  // each pilot's health in tenths, as last logged
     // Host: joiners seen arriving, a player back after leaving counting anew;
     // the ids among those present whose airplanes have not been in play yet.
     int m_arrivals = 0;

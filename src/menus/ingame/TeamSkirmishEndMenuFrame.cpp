@@ -119,6 +119,9 @@ bool TeamSkirmishEndMenuFrame::switchTeamAllowed()
     const GameMode* m = mode();
     if (!m || !sm.teamScoring())
         return false;
+    // The host's own window: closed past half of a timed match.
+    if (m->isNetworkServer() && !m->teamChangeAllowed)
+        return false;
     const Airplane* own = m->playerAirplane();
     if (!isCampaign(m->gameType()) && own) {
         const int a = static_cast<int>(sm.group(0).players.size());

@@ -225,6 +225,8 @@ void MPCreateOnlineMenuFrame::hostGame()
     s.skirmishConfig[host + 1] = static_cast<std::uint32_t>(scoreValue);
     s.skirmishConfig[host + 2] = static_cast<std::uint32_t>(most);
     s.skirmishConfig[host + 5] = static_cast<std::uint32_t>(team);
+    // The network match's option word, as the room describes it.
+    s.skirmishConfig[Settings::kWeaponRuleWord] = filterWord;
     const std::uint32_t respawn = s.skirmishConfig[host + 3];
 
     roomName = nameBox->text();

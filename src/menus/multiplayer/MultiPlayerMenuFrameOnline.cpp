@@ -878,12 +878,12 @@ void MultiPlayerMenuFrameOnline::onRoomInfo(const std::uint8_t* message, std::si
 
 void MultiPlayerMenuFrameOnline::onConnectFailed()
 {
-    // Never connected: nothing was lost, the server could not be reached.
+    // Never connected or connection lost: the player hears the same message.
     if (NetworkGameHandler* h = handler())
         h->roomJoinState = -1;
     showListView();
     gameChoices().duelMatch = 0;
-    returnToMultiplayer(kNoServerString);
+    returnToMultiplayer(kLostString);
 }
 
 void MultiPlayerMenuFrameOnline::onConnected()

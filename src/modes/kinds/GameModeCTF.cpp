@@ -246,6 +246,9 @@ void GameModeCTF::onFlagDropped(Flag& flag, Target& carrier)
         return;
     releaseFlag(flag, carrier);
     post(matchevent::FlagChanged{static_cast<int>(FlagEvent::Dropped), EntityHandle(&flag), EntityHandle(&carrier)});
+    // Where it lies is the host's word: its record follows the event.
+    if (isNetworkServer())
+        postAdded(flag);
 }
 
 void GameModeCTF::releaseFlag(Flag& flag, Target& carrier)

@@ -74,6 +74,7 @@ public:
     void applyServerData(const ServerData& data) override;
     // The flag's player record: the entity's record and the flag's position.
     void fillFlagRecord(const Flag& flag, PlayerRecord& out) const;
+    void fillPlayerRecord(const Target& entity, PlayerRecord& out) const override;
 
 protected:
     void buildPlayers() override;

@@ -38,12 +38,22 @@ void GameModeCTF::applyServerData(const ServerData& data)
 
 void GameModeCTF::fillFlagRecord(const Flag& flag, PlayerRecord& out) const
 {
-    fillPlayerRecord(flag, out);
+    GameModeCustom::fillPlayerRecord(flag, out);
     out.kind = static_cast<int>(TargetKind::Flag);
     out.entityId = flag.id();
     out.mapItem = flag.mapObjectIndex;
     out.extra = PlayerRecord::Extra::FlagPosition;
     out.flagPosition = flag.position();
+}
+
+void GameModeCTF::fillPlayerRecord(const Target& entity, PlayerRecord& out) const
+{
+    for (const Flag* f : {m_flag0, m_flag1})
+        if (f && &entity == f) {
+            fillFlagRecord(*f, out);
+            return;
+        }
+    GameModeCustom::fillPlayerRecord(entity, out);
 }
 
 Flag* GameModeCTF::flagByMapIndex(int index) const

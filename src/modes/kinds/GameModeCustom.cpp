@@ -77,7 +77,19 @@ void GameModeCustom::resetRound()
     m_readyShown = true;
     if (!isSinglePlayer())
         teamChangeAllowed = (settings().skirmishWord(Settings::kEntryHost, kTeamChangeWord) & 0xFF) != 0;
+    // The room's weapon filter: a joiner takes the host's, which it heard with the join.
+    weaponRule = isSinglePlayer() ? 0 : static_cast<int>(matchOptions());
+    // A timed match takes no joiner in its last minute nor after its end (last man standing differs).
+    closeJoinsNearEnd = true;
+    closeJoinsAfterMatch = true;
     m_restartCountdown = -1.0f;
+}
+
+std::uint32_t GameModeCustom::matchOptions() const
+{
+    if (isNetworkClient() && joinedMatchSetup().valid)
+        return joinedMatchSetup().optionFlags;
+    return settings().skirmishWord(Settings::kEntryFurther, 0);
 }
 
 Target* GameModeCustom::addPlayerAirplane(std::unique_ptr<Target> entity, bool relay)

@@ -23,7 +23,7 @@ public:
     static constexpr float kSpawnClearance = 1000.0f;
     static constexpr int kSpawnAttempts = 32;
     // The host entry's word with the team-change flag in its low byte.
-    static constexpr int kTeamChangeWord = 4;
+    static constexpr int kTeamChangeWord = 5;
     // Texts: the respawn countdown, waiting for the host, out until the next round; waiting for players.
     static constexpr int kRespawnCountdownText = 100, kWaitingText = 181, kOutText = 182, kNotReadyText = 183;
 
@@ -103,8 +103,12 @@ public:
     // the host; false when nothing is shown.
     bool respawnText(std::u16string& out) const;
     // The host stops taking joins in the last minute or after the match.
-    bool closeJoinsNearEnd = false;
-    bool closeJoinsAfterMatch = false;
+    bool closeJoinsNearEnd = true;
+    bool closeJoinsAfterMatch = true;
+    // The network match's option word: the weapon rule in its low byte, the
+    // last-man-standing team variant in bit 8 (the host's settings, or what
+    // a joiner heard from the host).
+    std::uint32_t matchOptions() const;
     int serverLostNotices() const { return m_serverLost; }
     Airplane* firstHumanAirplane() const;
 

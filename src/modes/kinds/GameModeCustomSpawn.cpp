@@ -198,7 +198,8 @@ Airplane* GameModeCustom::createPlayerAirplane(int team, float skill, Squadron* 
     // The profile's name, which the score tables show to every player.
     a->pilotName = settings().playerName.empty() ? std::u16string(u"Pilot") : settings().playerName;
     applyPlayerLoadout(*a);
-    if (isNetworkClient() && (weaponRule & 0xFF) != 0)
+    // A room's weapon filter holds for every player of its match, the host's too.
+    if (!isSinglePlayer() && (weaponRule & 0xFF) != 0)
         applyWeaponRule(*a);
     respawnAirplane(*a, 0.0f, &at);
     setPlayerAirplane(a);

@@ -299,15 +299,16 @@ void GameModeDTB::setRoundCountdown(float t)
         clearMatchObjects();
         if (!isNetworkClient())
             respawnAll(true, true);
-        if (!isNetworkClient())
-            for (int team = 0; team < 2; ++team)
-                for (GroundTarget* b : bases(team)) {
-                    b->resetState();
-                    b->setMaxHealth(kBaseHealth);
-                    b->setHealth(kBaseHealth);
-                    GameMode::respawnAirplane(*b, 0.0f, nullptr);
-                    setTargetable(*b, true);
-                }
+        // Every machine rebuilds the bases itself at the round start the host
+        // announced: nothing else brings a destroyed base back on a joiner.
+        for (int team = 0; team < 2; ++team)
+            for (GroundTarget* b : bases(team)) {
+                b->resetState();
+                b->setMaxHealth(kBaseHealth);
+                b->setHealth(kBaseHealth);
+                GameMode::respawnAirplane(*b, 0.0f, nullptr);
+                setTargetable(*b, true);
+            }
         if (isSinglePlayer())
             reassignBots();
         else if (m_playerAirplane)

@@ -55,6 +55,7 @@ public:
     void fillServerData(ServerData& out) const override;
     void applyServerData(const ServerData& data) override;
     void fillBaseRecord(const GroundTarget& base, PlayerRecord& out) const;
+    void fillPlayerRecord(const Target& entity, PlayerRecord& out) const override;
 
 protected:
     void buildPlayers() override;

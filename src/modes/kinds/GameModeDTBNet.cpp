@@ -27,12 +27,23 @@ void GameModeDTB::applyServerData(const ServerData& data)
 
 void GameModeDTB::fillBaseRecord(const GroundTarget& base, PlayerRecord& out) const
 {
-    fillPlayerRecord(base, out);
+    GameModeCustom::fillPlayerRecord(base, out);
     out.kind = static_cast<int>(TargetKind::Base);
     out.entityId = base.id();
     out.mapItem = base.mapObjectIndex;
     out.extra = PlayerRecord::Extra::BaseHealth;
     out.baseHealth = base.health();
+}
+
+void GameModeDTB::fillPlayerRecord(const Target& entity, PlayerRecord& out) const
+{
+    for (int team = 0; team < 2; ++team)
+        for (const GroundTarget* b : bases(team))
+            if (&entity == b) {
+                fillBaseRecord(*b, out);
+                return;
+            }
+    GameModeCustom::fillPlayerRecord(entity, out);
 }
 
 Target* GameModeDTB::addNetworkPlayer(const PlayerRecord& record, bool ownRecord)

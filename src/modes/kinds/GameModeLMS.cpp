@@ -14,7 +14,7 @@ GameModeLMS::GameModeLMS() : GameModeCustom(GameType::LastManStanding, false) {}
 
 void GameModeLMS::resetRound()
 {
-    m_teamMode = ((settings().skirmishWord(Settings::kEntryFurther, 0) >> 8) & 1) != 0;
+    m_teamMode = ((matchOptions() >> 8) & 1) != 0;
     GameModeCustom::resetRound();
     ScoreMgr& sm = ScoreMgr::instance();
     sm.reset(m_teamMode);

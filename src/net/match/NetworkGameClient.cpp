@@ -265,6 +265,7 @@ void NetworkGameClient::handleJoinComplete(std::span<const std::uint8_t> message
     setup.minutes = join.matchMinutes;
     setup.respawnDelay = static_cast<int>(std::min<std::uint32_t>(join.respawnDelay, 255));
     setup.teamMatch = join.teamMatch;
+    setup.optionFlags = join.optionFlags;
     setup.gameName = join.gameName;
     Settings& s = settings();
     s.skirmishType = join.gameType;

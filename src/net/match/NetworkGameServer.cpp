@@ -220,8 +220,12 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         return;
     switch (type) {
     case netmsg::AirplaneState:
-        if (AirplaneNetState state; airplane->isActive() && decodeAirplaneState(message, state))
+        if (AirplaneNetState state; airplane->isActive() && decodeAirplaneState(message, state)) {
+            // Health is the host's to decide: the owner only echoes what its
+            // last HealthMsg said, and that echo would undo the hits since.
+            state.health = airplane->health();
             (void)airplane->applyNetState(state);
+        }
         break;
     case netmsg::Chat:
         handleChat(*player, *airplane, message);
@@ -251,7 +255,8 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         break;
     case netmsg::TeamRequest: {
         netmsg::TeamRequestMsg request;
-        if (!request.decode(message) || (request.value != 0 && request.value != 1))
+        // Past half of a timed match the host takes no more team changes.
+        if (!request.decode(message) || (request.value != 0 && request.value != 1) || !m->teamChangeAllowed)
             break;
         // Out, moved and back later as the host's own switch would; everybody hears where.
         if (m->applyPeerEvent(peerevent::TeamRequest{airplane->id(), request.value}))

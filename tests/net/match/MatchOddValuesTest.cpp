@@ -71,6 +71,14 @@ TEST_F(OddValues, TheHostTakesTeamRequestsForTeamZeroOrOneOnly)
         EXPECT_EQ(first->team(), wanted);
     }
     EXPECT_EQ(fake->peersOf(netmsg::TeamSwitch), (std::vector<int>{0, 1, 2, 0, 1, 2}));
+    // Once the host has closed team changes (half of a timed match gone) it takes none.
+    mode->teamChangeAllowed = false;
+    fake->sent.clear();
+    request.value = 1;
+    fake->inbox.push_back({0, bytesOf(request)});
+    frames(1);
+    EXPECT_EQ(first->team(), 0);
+    EXPECT_EQ(fake->count(netmsg::TeamSwitch), 0);
 }
 
 // Whatever airplane a client's message names, it speaks for the sender's own.

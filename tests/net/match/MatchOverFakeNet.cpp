@@ -29,6 +29,8 @@ void MatchOverFakeNet::SetUp()
     settings().setSkirmishWord(Settings::kEntryFFA, 2, 0);
     settings().setSkirmishWord(Settings::kEntryTD, 2, 0);
     settings().setSkirmishWord(Settings::kEntryTD, 3, 0);
+    // Team changes open, as the create pages host a team match.
+    settings().setSkirmishWord(Settings::kEntryHost, 5, 1);
     netGlobals().makeTransport = [this](const std::uint8_t*, std::size_t, MatchTransport::Callbacks) {
         auto made = std::make_unique<FakeMatchTransport>();
         fake = made.get();
