@@ -283,8 +283,6 @@ void AirplaneAI::update(float dt)
     // What the cameras and markers show as the pilot's target.
     if (m_plane->host().playerAirplane() != m_plane)
         m_plane->currentTarget = m_engaged;
-    const float pull = std::fabs(m_plane->controlVector().x);
-    m_plane->manoeuvreValue = std::clamp(m_plane->manoeuvreValue + (pull > 0.8f ? dt : -0.5f * dt), 0.0f, 10.0f);
 }
 
 void AirplaneAI::runManoeuvre()
