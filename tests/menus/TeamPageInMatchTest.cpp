@@ -1,0 +1,126 @@
+// The team kinds' pause and end page over a real match: the match played by
+// the game's own modes on the generated data, the page reading them.
+#include "MenusTestSupport.h"
+
+#include "entities/aircraft/Airplane.h"
+#include "menus/MenuFrameRegistry.h"
+#include "menus/ingame/TeamSkirmishEndMenuFrame.h"
+#include "modes/GameMode.h"
+#include "modes/GameType.h"
+#include "modes/progress/ScoreMgr.h"
+#include "platform/Settings.h"
+#include "ui/widgets/SpriteButton.h"
+#include "ui/widgets/SpriteLabel.h"
+
+#include "support/modes/ModeHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct TeamPageInMatch : PageTest {
+    ModeHarness harness;
+    GameMode* mode = nullptr;
+
+    void SetUp() override
+    {
+        PageTest::SetUp();
+        std::string error;
+        ASSERT_TRUE(harness.mountData(error)) << error;
+    }
+    void TearDown() override
+    {
+        MenuFrameRegistry::deleteAll();
+        harness.finish();
+        PageTest::TearDown();
+    }
+    GameMode* play(GameType type)
+    {
+        harness.finish();
+        mode = harness.start(static_cast<int>(type), harness.firstSkirmishMap());
+        if (mode)
+            harness.run(1.0f);
+        return mode;
+    }
+    TeamSkirmishEndMenuFrame* showPage()
+    {
+        TeamSkirmishEndMenuFrame* page = MenuFrameRegistry::teamSkirmishEndMenu();
+        clearFrameHistory();
+        goToFrame(page);
+        page->update();
+        return page;
+    }
+    // A click where the player clicks: the middle of the item.
+    static void click(const MenuItem& item)
+    {
+        const int x = item.absX + item.width / 2, y = item.absY + item.height / 2;
+        dispatchTouchDown(x, y);
+        dispatchTouchUp(x, y);
+    }
+    std::vector<Airplane*> airplanesOfTeam(int team) const
+    {
+        std::vector<Airplane*> out;
+        for (const auto& e : mode->entities())
+            if (e->kind() == TargetKind::Airplane && e->team() == team && e->isActive())
+                out.push_back(static_cast<Airplane*>(e.get()));
+        return out;
+    }
+};
+
+// The switch button on the pause page of each team kind moves the player's
+// airplane to the other team, and the score table files it there.
+TEST_F(TeamPageInMatch, TheSwitchButtonMovesThePlayerToTheOtherTeam)
+{
+    for (GameType type : {GameType::TeamDeathmatch, GameType::CaptureTheFlag, GameType::DestroyTheBase}) {
+        SCOPED_TRACE(static_cast<int>(type));
+        ASSERT_NE(play(type), nullptr);
+        Airplane* own = mode->playerAirplane();
+        ASSERT_NE(own, nullptr);
+        const int before = own->team();
+        TeamSkirmishEndMenuFrame* page = showPage();
+        ASSERT_TRUE(page->switchButton->visible);
+        click(*page->switchButton);
+        harness.run(0.5f);
+        EXPECT_EQ(own->team(), 1 - before);
+        bool filed = false;
+        for (const Airplane* a : ScoreMgr::instance().group(1 - before).players)
+            filed = filed || a == own;
+        EXPECT_TRUE(filed) << "the table lists it with its new team";
+        // Back in play on the new side after the respawn wait.
+        harness.run(6.0f);
+        EXPECT_EQ(own->team(), 1 - before);
+        EXPECT_TRUE(own->isActive());
+        MenuFrameRegistry::deleteAll();
+    }
+}
+
+// A dogfight's headline follows its outcome: won once every enemy is shot
+// down, lost once the player is.
+TEST_F(TeamPageInMatch, TheDogfightsHeadlineIsWonOrLostAsItWasPlayed)
+{
+    for (bool win : {true, false}) {
+        SCOPED_TRACE(win ? "won" : "lost");
+        settings().dogfightIndex = 0;
+        ASSERT_NE(play(GameType::Dogfight), nullptr);
+        Airplane* own = mode->playerAirplane();
+        ASSERT_NE(own, nullptr);
+        const std::vector<Airplane*> enemies = airplanesOfTeam(1 - own->team());
+        ASSERT_FALSE(enemies.empty());
+        if (win) {
+            for (Airplane* e : enemies)
+                mode->damageAirplane(*e, own, 1e9f, e->position(), nullptr, true);
+        } else {
+            mode->damageAirplane(*own, enemies[0], 1e9f, own->position(), nullptr, true);
+        }
+        harness.run(1.0f);
+        ASSERT_TRUE(mode->playStopped);
+        TeamSkirmishEndMenuFrame* page = showPage();
+        EXPECT_TRUE(page->headlineLabel->visible);
+        EXPECT_EQ(page->headlineLabel->stringId, win ? EndTableFrame::kWonText : EndTableFrame::kLostText);
+        MenuFrameRegistry::deleteAll();
+    }
+}
+
+}  // namespace
