@@ -1,0 +1,271 @@
+// A joiner's picture of the match is the host's: a host of each kind plays
+// with a joiner it really serves; everything it sends that joiner is then
+// played into a joined client of the same kind, and the client's airplanes,
+// teams, scores, flags, bases and wave must be the host's own.
+#include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
+#include "modes/GameModeGlobals.h"
+#include "modes/Match.h"
+#include "modes/MatchReport.h"
+#include "modes/kinds/GameModeCTF.h"
+#include "modes/kinds/GameModeDTB.h"
+#include "modes/kinds/GameModeSRV.h"
+#include "net/match/NetMessage.h"
+#include "net/match/NetworkGameHandler.h"
+#include "net/match/PlayerRecordCodec.h"
+
+#include "MatchOverFakeNet.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using matchtest::bytesOf;
+using Bytes = std::vector<std::uint8_t>;
+
+// What a side shows of the match.
+struct Picture {
+    std::map<int, std::pair<int, int>> airplanes;  // id: team, points
+    std::optional<MatchReport::Flags> flags;
+    std::optional<MatchReport::Waves> waves;
+    std::array<int, 2> basesLeft{-1, -1};
+    std::map<int, std::array<int, 4>> bases;  // id: alive, active, in play, health
+};
+
+Picture pictureOf(const GameMode& mode)
+{
+    Picture p;
+    for (const auto& e : mode.entities())
+        if (e->kind() == TargetKind::Airplane)
+            p.airplanes[e->id()] = {e->team(), static_cast<const Airplane&>(*e).scores[Airplane::kScorePoints]};
+    MatchReport report;
+    mode.fillReport(report);
+    p.flags = report.flags;
+    p.waves = report.waves;
+    if (report.rounds && report.rounds->teamMode && mode.gameType() == GameType::DestroyTheBase)
+        p.basesLeft = report.rounds->basesLeft;
+    if (const auto* dtb = dynamic_cast<const GameModeDTB*>(&mode))
+        for (int team = 0; team < 2; ++team)
+            for (const GroundTarget* b : dtb->bases(team))
+                p.bases[b->id()] = {b->isAlive(), b->isActive(), b->inPlay, static_cast<int>(b->health())};
+    return p;
+}
+
+struct JoinerMirror : matchtest::MatchOverFakeNet {
+    JoinerMirror() : MatchOverFakeNet(73) {}
+    std::vector<Bytes> toWing1;  // all the host sent Wing1 (slot 0), in order
+
+    void keep()
+    {
+        for (const auto& s : fake->sent)
+            if (s.peer == 0)
+                toWing1.push_back(s.bytes);
+        fake->sent.clear();
+    }
+    void hostFrames(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            frames(1);
+            keep();
+        }
+    }
+    // The host of the kind with Wing2 in play; `before` plays on it, then
+    // Wing1 joins and flies too.
+    GameModeCustom* host(int type, const std::function<void(GameModeCustom&)>& before = {})
+    {
+        GameModeCustom* mode = hostWith(type, {{1, u"Wing2"}}, 120);
+        if (!mode)
+            return nullptr;
+        if (before)
+            before(*mode);
+        fake->sent.clear();
+        JoinRequest request;
+        request.planeId = settings().localPlaneId;
+        request.name = u"Wing1";
+        Bytes bytes(JoinRequest::kSize);
+        encodeJoinRequest(request, bytes);
+        fake->inbox.push_back({0, bytes});
+        fake->inbox.push_back({0, bytesOf(netmsg::ReadyMsg{})});
+        hostFrames(120);
+        return mode;
+    }
+    // The host's match gone, Wing1's client joins with what it was sent.
+    GameModeCustom* joiner(int type)
+    {
+        harness.finish();
+        handler.reset();
+        handler = std::make_unique<NetworkGameHandler>();
+        NetworkGameClient& client = handler->client;
+        if (!client.connectTo(0x7F000001u, 6026))
+            return nullptr;
+        fake->isConnected = true;
+        fake->inbox.push_back({0, bytesOf(netmsg::WelcomeMsg{})});
+        std::size_t next = 0;
+        // Up to the join's set-up; the client then loads its level.
+        for (; next < toWing1.size(); ++next) {
+            fake->inbox.push_back({0, toWing1[next]});
+            if (toWing1[next][0] == netmsg::JoinComplete) {
+                ++next;
+                break;
+            }
+        }
+        client.processMessages();
+        GameModeCustom* mode = startMode(type, false);
+        if (!mode)
+            return nullptr;
+        for (; next < toWing1.size(); ++next) {
+            fake->inbox.push_back({0, toWing1[next]});
+            if (toWing1[next][0] == netmsg::JoinEnd) {
+                ++next;
+                break;
+            }
+        }
+        client.processMessages();
+        client.applyJoinState();
+        client.active = 1;
+        for (; next < toWing1.size(); ++next) {
+            fake->inbox.push_back({0, toWing1[next]});
+            client.processMessages();
+        }
+        frames(2);
+        return mode;
+    }
+    Airplane* botOfTeam(GameMode& mode, int team) const
+    {
+        for (const auto& e : mode.entities())
+            if (e->kind() == TargetKind::Airplane && e->team() == team && e->isActive() && e->isAlive() &&
+                e.get() != mode.playerAirplane() && static_cast<Airplane&>(*e).networkRole == NetworkRole::Local)
+                return static_cast<Airplane*>(e.get());
+        return nullptr;
+    }
+    // The host's player scores a kill, then switches team by the page's road.
+    void scoreAndSwitch(GameMode& mode)
+    {
+        Airplane* own = mode.playerAirplane();
+        ASSERT_NE(own, nullptr);
+        Airplane* enemy = botOfTeam(mode, 1 - own->team());
+        if (!enemy)
+            for (const auto& e : mode.entities())
+                if (e->kind() == TargetKind::Airplane && e->team() != own->team() && e->isActive())
+                    enemy = static_cast<Airplane*>(e.get());
+        ASSERT_NE(enemy, nullptr);
+        mode.damageAirplane(*enemy, own, 1e9f, enemy->position(), nullptr, true);
+        hostFrames(60);
+        mode.removeAirplaneForGood(*own, 1 - own->team());
+        hostFrames(60);
+    }
+    void expectSame(const Picture& host, const Picture& joiner)
+    {
+        for (const auto& [id, plane] : host.airplanes) {
+            const auto there = joiner.airplanes.find(id);
+            ASSERT_NE(there, joiner.airplanes.end()) << "airplane " << id;
+            EXPECT_EQ(there->second.first, plane.first) << "team of airplane " << id;
+            EXPECT_EQ(there->second.second, plane.second) << "points of airplane " << id;
+        }
+        ASSERT_EQ(host.flags.has_value(), joiner.flags.has_value());
+        if (host.flags) {
+            EXPECT_EQ(joiner.flags->carrierId, host.flags->carrierId);
+            EXPECT_EQ(joiner.flags->home, host.flags->home);
+        }
+        ASSERT_EQ(host.waves.has_value(), joiner.waves.has_value());
+        if (host.waves) {
+            EXPECT_EQ(joiner.waves->wave, host.waves->wave);
+        }
+        EXPECT_EQ(joiner.basesLeft, host.basesLeft);
+        EXPECT_EQ(joiner.bases, host.bases);
+    }
+};
+
+TEST_F(JoinerMirror, TeamDeathmatchTeamsAndScoresAfterASwitch)
+{
+    GameModeCustom* mode = host(3);
+    ASSERT_NE(mode, nullptr);
+    scoreAndSwitch(*mode);
+    const Picture hostSide = pictureOf(*mode);
+    GameModeCustom* client = joiner(3);
+    ASSERT_NE(client, nullptr);
+    expectSame(hostSide, pictureOf(*client));
+}
+
+TEST_F(JoinerMirror, CaptureTheFlagCarriersAndFlags)
+{
+    // A player of each team takes the other team's flag before Wing1 joins.
+    auto* mode = dynamic_cast<GameModeCTF*>(host(4, [this](GameModeCustom& m) {
+        auto& ctf = static_cast<GameModeCTF&>(m);
+        for (int team = 0; team < 2; ++team) {
+            Airplane* carrier = nullptr;
+            for (const auto& e : ctf.entities())
+                if (e->kind() == TargetKind::Airplane && e->team() == team && e->isActive() && e->isAlive())
+                    carrier = static_cast<Airplane*>(e.get());
+            Flag* flag = ctf.flagOfTeam(1 - team);
+            ASSERT_TRUE(carrier && flag) << team;
+            ctf.onFlagTaken(*flag, *carrier);
+            frames(2);
+        }
+    }));
+    ASSERT_NE(mode, nullptr);
+    const Picture hostSide = pictureOf(*mode);
+    ASSERT_TRUE(hostSide.flags);
+    EXPECT_NE(hostSide.flags->carrierId[0], -1);
+    EXPECT_NE(hostSide.flags->carrierId[1], -1);
+    GameModeCustom* client = joiner(4);
+    ASSERT_NE(client, nullptr);
+    expectSame(hostSide, pictureOf(*client));
+}
+
+TEST_F(JoinerMirror, DestroyTheBaseBasesOfEachTeam)
+{
+    // Team 1's base hit hard before Wing1 joins; team 0's destroyed after.
+    auto* mode = dynamic_cast<GameModeDTB*>(host(5, [this](GameModeCustom& m) {
+        auto& dtb = static_cast<GameModeDTB&>(m);
+        ASSERT_FALSE(dtb.bases(1).empty());
+        GroundTarget* base = dtb.bases(1).front();
+        dtb.damageTarget(*base, dtb.playerAirplane(), base->health() * 0.6f, base->position(), nullptr);
+        frames(60);
+        ASSERT_TRUE(base->isAlive());
+    }));
+    ASSERT_NE(mode, nullptr);
+    ASSERT_FALSE(mode->bases(0).empty());
+    GroundTarget* base = mode->bases(0).front();
+    mode->damageTarget(*base, nullptr, 1e9f, base->position(), nullptr);
+    hostFrames(60);
+    scoreAndSwitch(*mode);
+    const Picture hostSide = pictureOf(*mode);
+    GameModeCustom* client = joiner(5);
+    ASSERT_NE(client, nullptr);
+    expectSame(hostSide, pictureOf(*client));
+}
+
+TEST_F(JoinerMirror, SurvivalWave)
+{
+    // A wave shot down before Wing1 joins, two after.
+    const auto nextWave = [this](GameModeSRV& m) {
+        const int before = m.currentWave();
+        for (int i = 0; i < 60 * 60 && m.currentWave() == before; ++i) {
+            for (const auto& e : m.entities())
+                if (e->kind() == TargetKind::Airplane && e->team() == 1 && e->isActive() && e->isAlive())
+                    m.damageAirplane(static_cast<Airplane&>(*e), m.playerAirplane(), 1e9f, e->position(), nullptr,
+                                     true);
+            frames(1);
+            keep();
+        }
+        ASSERT_GT(m.currentWave(), before);
+    };
+    auto* mode = dynamic_cast<GameModeSRV*>(host(6, [&](GameModeCustom& m) { nextWave(static_cast<GameModeSRV&>(m)); }));
+    ASSERT_NE(mode, nullptr);
+    nextWave(*mode);
+    nextWave(*mode);
+    hostFrames(60);
+    const Picture hostSide = pictureOf(*mode);
+    GameModeCustom* client = joiner(6);
+    ASSERT_NE(client, nullptr);
+    expectSame(hostSide, pictureOf(*client));
+}
+
+}  // namespace
