@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -93,11 +94,32 @@ struct JoinerMirror : matchtest::MatchOverFakeNet {
         fake->inbox.push_back({0, bytes});
         fake->inbox.push_back({0, bytesOf(netmsg::ReadyMsg{})});
         hostFrames(120);
+        joined = toWing1.size();
+        atJoin = pictureOf(*mode);
         return mode;
     }
-    // The host's match gone, Wing1's client joins with what it was sent.
-    GameModeCustom* joiner(int type)
+    // The messages and the host's picture when Wing1 had joined.
+    std::size_t joined = 0;
+    Picture atJoin;
+    // The joiner as it was just after its join, then after everything.
+    void expectJoinerMirrorsTheHost(int type, const Picture& atEnd)
     {
+        {
+            SCOPED_TRACE("just joined");
+            GameModeCustom* client = joiner(type, joined);
+            ASSERT_NE(client, nullptr);
+            expectSame(atJoin, pictureOf(*client));
+        }
+        SCOPED_TRACE("at the end");
+        GameModeCustom* client = joiner(type);
+        ASSERT_NE(client, nullptr);
+        expectSame(atEnd, pictureOf(*client));
+    }
+    // The host's match gone, Wing1's client joins with what it was sent.
+    // Only the first `count` messages when given: the joiner as it was then.
+    GameModeCustom* joiner(int type, std::size_t count = ~std::size_t{0})
+    {
+        const std::size_t end = std::min(count, toWing1.size());
         harness.finish();
         handler.reset();
         handler = std::make_unique<NetworkGameHandler>();
@@ -108,7 +130,7 @@ struct JoinerMirror : matchtest::MatchOverFakeNet {
         fake->inbox.push_back({0, bytesOf(netmsg::WelcomeMsg{})});
         std::size_t next = 0;
         // Up to the join's set-up; the client then loads its level.
-        for (; next < toWing1.size(); ++next) {
+        for (; next < end; ++next) {
             fake->inbox.push_back({0, toWing1[next]});
             if (toWing1[next][0] == netmsg::JoinComplete) {
                 ++next;
@@ -119,7 +141,7 @@ struct JoinerMirror : matchtest::MatchOverFakeNet {
         GameModeCustom* mode = startMode(type, false);
         if (!mode)
             return nullptr;
-        for (; next < toWing1.size(); ++next) {
+        for (; next < end; ++next) {
             fake->inbox.push_back({0, toWing1[next]});
             if (toWing1[next][0] == netmsg::JoinEnd) {
                 ++next;
@@ -129,7 +151,7 @@ struct JoinerMirror : matchtest::MatchOverFakeNet {
         client.processMessages();
         client.applyJoinState();
         client.active = 1;
-        for (; next < toWing1.size(); ++next) {
+        for (; next < end; ++next) {
             fake->inbox.push_back({0, toWing1[next]});
             client.processMessages();
         }
@@ -188,9 +210,7 @@ TEST_F(JoinerMirror, TeamDeathmatchTeamsAndScoresAfterASwitch)
     ASSERT_NE(mode, nullptr);
     scoreAndSwitch(*mode);
     const Picture hostSide = pictureOf(*mode);
-    GameModeCustom* client = joiner(3);
-    ASSERT_NE(client, nullptr);
-    expectSame(hostSide, pictureOf(*client));
+    expectJoinerMirrorsTheHost(3, hostSide);
 }
 
 TEST_F(JoinerMirror, CaptureTheFlagCarriersAndFlags)
@@ -214,9 +234,7 @@ TEST_F(JoinerMirror, CaptureTheFlagCarriersAndFlags)
     ASSERT_TRUE(hostSide.flags);
     EXPECT_NE(hostSide.flags->carrierId[0], -1);
     EXPECT_NE(hostSide.flags->carrierId[1], -1);
-    GameModeCustom* client = joiner(4);
-    ASSERT_NE(client, nullptr);
-    expectSame(hostSide, pictureOf(*client));
+    expectJoinerMirrorsTheHost(4, hostSide);
 }
 
 TEST_F(JoinerMirror, DestroyTheBaseBasesOfEachTeam)
@@ -237,9 +255,7 @@ TEST_F(JoinerMirror, DestroyTheBaseBasesOfEachTeam)
     hostFrames(60);
     scoreAndSwitch(*mode);
     const Picture hostSide = pictureOf(*mode);
-    GameModeCustom* client = joiner(5);
-    ASSERT_NE(client, nullptr);
-    expectSame(hostSide, pictureOf(*client));
+    expectJoinerMirrorsTheHost(5, hostSide);
 }
 
 TEST_F(JoinerMirror, SurvivalWave)
@@ -263,9 +279,7 @@ TEST_F(JoinerMirror, SurvivalWave)
     nextWave(*mode);
     hostFrames(60);
     const Picture hostSide = pictureOf(*mode);
-    GameModeCustom* client = joiner(6);
-    ASSERT_NE(client, nullptr);
-    expectSame(hostSide, pictureOf(*client));
+    expectJoinerMirrorsTheHost(6, hostSide);
 }
 
 }  // namespace
