@@ -3,6 +3,7 @@
 // played into a joined client of the same kind, and the client's airplanes,
 // teams, scores, flags, bases and wave must be the host's own.
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/Flag.h"
 #include "entities/ground/GroundTarget.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
@@ -37,6 +38,7 @@ struct Picture {
     std::optional<MatchReport::Waves> waves;
     std::array<int, 2> basesLeft{-1, -1};
     std::map<int, std::array<bool, 3>> bases;  // id: alive, active, in play
+    std::array<int, 2> flagStates{-1, -1};      // carried by its own team or an enemy, home, dropped
 };
 
 Picture pictureOf(const GameMode& mode)
@@ -51,6 +53,10 @@ Picture pictureOf(const GameMode& mode)
     p.waves = report.waves;
     if (report.rounds && report.rounds->teamMode && mode.gameType() == GameType::DestroyTheBase)
         p.basesLeft = report.rounds->basesLeft;
+    if (const auto* ctf = dynamic_cast<const GameModeCTF*>(&mode))
+        for (int team = 0; team < 2; ++team)
+            if (const Flag* f = ctf->flagOfTeam(team))
+                p.flagStates[static_cast<std::size_t>(team)] = static_cast<int>(f->state());
     if (const auto* dtb = dynamic_cast<const GameModeDTB*>(&mode))
         for (int team = 0; team < 2; ++team)
             for (const GroundTarget* b : dtb->bases(team))
@@ -201,6 +207,7 @@ struct JoinerMirror : matchtest::MatchOverFakeNet {
         }
         EXPECT_EQ(joiner.basesLeft, host.basesLeft);
         EXPECT_EQ(joiner.bases, host.bases);
+        EXPECT_EQ(joiner.flagStates, host.flagStates);
     }
 };
 
