@@ -135,25 +135,21 @@ struct JoinerMirror : matchtest::MatchOverFakeNet {
         fake->isConnected = true;
         fake->inbox.push_back({0, bytesOf(netmsg::WelcomeMsg{})});
         std::size_t next = 0;
-        // Up to the join's set-up; the client then loads its level.
-        for (; next < end; ++next) {
-            fake->inbox.push_back({0, toWing1[next]});
-            if (toWing1[next][0] == netmsg::JoinComplete) {
-                ++next;
-                break;
+        // The messages up to and with the first of the type.
+        const auto feedThrough = [&](int type) {
+            while (next < end) {
+                fake->inbox.push_back({0, toWing1[next]});
+                if (toWing1[next++][0] == type)
+                    break;
             }
-        }
+        };
+        // Up to the join's set-up; the client then loads its level.
+        feedThrough(netmsg::JoinComplete);
         client.processMessages();
         GameModeCustom* mode = startMode(type, false);
         if (!mode)
             return nullptr;
-        for (; next < end; ++next) {
-            fake->inbox.push_back({0, toWing1[next]});
-            if (toWing1[next][0] == netmsg::JoinEnd) {
-                ++next;
-                break;
-            }
-        }
+        feedThrough(netmsg::JoinEnd);
         client.processMessages();
         client.applyJoinState();
         client.active = 1;
