@@ -123,4 +123,34 @@ TEST_F(TeamPageInMatch, TheDogfightsHeadlineIsWonOrLostAsItWasPlayed)
     }
 }
 
+// A one-minute team deathmatch: the headline is won for the side that shot
+// down the other side all match long, lost for the side shot down.
+TEST_F(TeamPageInMatch, TheTeamMatchHeadlineIsWonOrLostAsItWasPlayed)
+{
+    settings().setSkirmishWord(Settings::kEntryTD, 0, 1);
+    settings().setSkirmishWord(Settings::kEntryTD, 1, 0);
+    settings().setSkirmishWord(Settings::kEntryTD, 2, 1);
+    settings().setSkirmishWord(Settings::kEntryTD, 3, 2);
+    for (bool win : {true, false}) {
+        SCOPED_TRACE(win ? "won" : "lost");
+        ASSERT_NE(play(GameType::TeamDeathmatch), nullptr);
+        Airplane* own = mode->playerAirplane();
+        ASSERT_NE(own, nullptr);
+        const int winners = win ? own->team() : 1 - own->team();
+        for (int s = 0; s < 120 && !mode->playStopped; ++s) {
+            const std::vector<Airplane*> shooters = airplanesOfTeam(winners);
+            if (!shooters.empty())
+                for (Airplane* victim : airplanesOfTeam(1 - winners))
+                    if (victim->isAlive())
+                        mode->damageAirplane(*victim, shooters.front(), 1e9f, victim->position(), nullptr, true);
+            harness.run(1.0f);
+        }
+        ASSERT_TRUE(mode->playStopped);
+        TeamSkirmishEndMenuFrame* page = showPage();
+        EXPECT_TRUE(page->headlineLabel->visible);
+        EXPECT_EQ(page->headlineLabel->stringId, win ? EndTableFrame::kWonText : EndTableFrame::kLostText);
+        MenuFrameRegistry::deleteAll();
+    }
+}
+
 }  // namespace
