@@ -59,6 +59,15 @@ struct TeamPageInMatch : PageTest {
         dispatchTouchDown(x, y);
         dispatchTouchUp(x, y);
     }
+    // The page over the ended match shows it won or lost.
+    void expectHeadline(bool won)
+    {
+        ASSERT_TRUE(mode->playStopped);
+        TeamSkirmishEndMenuFrame* page = showPage();
+        EXPECT_TRUE(page->headlineLabel->visible);
+        EXPECT_EQ(page->headlineLabel->stringId, won ? EndTableFrame::kWonText : EndTableFrame::kLostText);
+        MenuFrameRegistry::deleteAll();
+    }
     std::vector<Airplane*> airplanesOfTeam(int team) const
     {
         std::vector<Airplane*> out;
@@ -115,11 +124,7 @@ TEST_F(TeamPageInMatch, TheDogfightsHeadlineIsWonOrLostAsItWasPlayed)
             mode->damageAirplane(*own, enemies[0], 1e9f, own->position(), nullptr, true);
         }
         harness.run(1.0f);
-        ASSERT_TRUE(mode->playStopped);
-        TeamSkirmishEndMenuFrame* page = showPage();
-        EXPECT_TRUE(page->headlineLabel->visible);
-        EXPECT_EQ(page->headlineLabel->stringId, win ? EndTableFrame::kWonText : EndTableFrame::kLostText);
-        MenuFrameRegistry::deleteAll();
+        expectHeadline(win);
     }
 }
 
@@ -145,11 +150,7 @@ TEST_F(TeamPageInMatch, TheTeamMatchHeadlineIsWonOrLostAsItWasPlayed)
                         mode->damageAirplane(*victim, shooters.front(), 1e9f, victim->position(), nullptr, true);
             harness.run(1.0f);
         }
-        ASSERT_TRUE(mode->playStopped);
-        TeamSkirmishEndMenuFrame* page = showPage();
-        EXPECT_TRUE(page->headlineLabel->visible);
-        EXPECT_EQ(page->headlineLabel->stringId, win ? EndTableFrame::kWonText : EndTableFrame::kLostText);
-        MenuFrameRegistry::deleteAll();
+        expectHeadline(win);
     }
 }
 
