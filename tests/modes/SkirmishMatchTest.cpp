@@ -3,6 +3,7 @@
 #include "entities/aircraft/Squadron.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/PlayerAirplaneInput.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/progress/ScoreMgr.h"
 #include "platform/Random.h"
@@ -395,3 +396,54 @@ TEST_F(SkirmishMatch, AShotDownAirplaneFallsBeforeItsRespawnAndCountsOnce)
     EXPECT_TRUE(victim->isActive());
     EXPECT_EQ(victim->lifeState(), LifeState::Alive);
 }
+
+namespace {
+// The player's autopilot at the head of live wingmen holds the formation and
+// leaves a far enemy alone; once the wingmen are all shot down nobody follows
+// it, and it goes after that enemy like any pilot.
+TEST_F(SkirmishMatch, TheAutopilotLeadsOnlyAFormationWithLiveWingmen)
+{
+    settings().setSkirmishWord(Settings::kEntryTD, 2, 4);
+    settings().setSkirmishWord(Settings::kEntryTD, 3, 4);
+    GameModeCustom* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    mode->update(ModeHarness::kFrame);
+    Airplane* player = mode->playerAirplane();
+    ASSERT_TRUE(player && player->squadron);
+    ASSERT_EQ(player->squadron->leader(), player);
+    ASSERT_GT(player->squadron->members().size(), 1u);
+    togglePlayerAutopilot(*mode);
+    const auto* ai = dynamic_cast<const AirplaneAI*>(player->aiController());
+    ASSERT_NE(ai, nullptr);
+    // One enemy 6 km ahead, beyond the formation's reach and within a
+    // pilot's search; the others far off.
+    Airplane* enemy = nullptr;
+    float far = 30000.0f;
+    for (Target* t : mode->activeTargets())
+        if (t->kind() == TargetKind::Airplane && t->team() != player->team()) {
+            auto* a = static_cast<Airplane*>(t);
+            if (!enemy) {
+                enemy = a;
+                a->setPositionAndStop(player->position() + player->forward() * 6000.0f);
+            } else {
+                a->setPositionAndStop(player->position() + player->side() * far);
+                far += 2000.0f;
+            }
+        }
+    ASSERT_NE(enemy, nullptr);
+    const auto hunts = [&] { return ai->state() == Manoeuvre::Attack; };
+    for (int i = 0; i < 240; ++i) {
+        mode->update(ModeHarness::kFrame);
+        EXPECT_FALSE(hunts()) << "left the formation for a far enemy at frame " << i;
+    }
+    for (Airplane* w : player->squadron->members())
+        if (w != player)
+            mode->damageAirplane(*w, nullptr, 1e9f, w->position(), nullptr, true);
+    bool hunted = false;
+    for (int i = 0; i < 240 && !hunted; ++i) {
+        mode->update(ModeHarness::kFrame);
+        hunted = hunts();
+    }
+    EXPECT_TRUE(hunted) << "still holding a formation of dead wingmen";
+}
+}  // namespace
