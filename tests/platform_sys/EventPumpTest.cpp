@@ -213,6 +213,18 @@ TEST_F(EventPumping, AScriptedRunIgnoresTheWindowSystemsMouseAndFocus)
     ASSERT_EQ(touches.size(), 2u);
     EXPECT_EQ(touches[1].kind, TouchEvent::Kind::Cancel);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusLost")), 2);
+
+    // A fixed-step run without a script keeps the pointer but not the
+    // display's focus changes, which would pause it at another run's whim.
+    touches.clear();
+    app->events().setScriptedFocusOnly(true);
+    pushButton(SDL_MOUSEBUTTONDOWN, 10, 10);
+    pushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
+    pushButton(SDL_MOUSEBUTTONUP, 10, 10);
+    app->runPass();
+    ASSERT_EQ(touches.size(), 2u);
+    EXPECT_EQ(touches[1].kind, TouchEvent::Kind::Up);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), std::string_view("focusLost")), 2);
 }
 
 TEST_F(EventPumping, TheWheelScrollsByTheUiScaledStep)

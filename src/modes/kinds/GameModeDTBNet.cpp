@@ -64,7 +64,12 @@ Target* GameModeDTB::addNetworkPlayer(const PlayerRecord& record, bool ownRecord
         (void)base->takeOverId(id);
     base->setHealth(record.baseHealth);
     if (record.state == PlayerRecord::State::OutForGood) {
+        // Destroyed before this machine joined: down, and out of the targets,
+        // until the next round.
+        if (base->isAlive())
+            base->onDestroyed(CrashCause::KilledByDamage);
         eliminateAirplane(*base);
+        setTargetable(*base, false);
     } else if (record.state == PlayerRecord::State::Waiting) {
         takeOutAirplane(*base);
     }

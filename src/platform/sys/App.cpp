@@ -233,6 +233,7 @@ bool App::startGame()
     if (m_test.fixedFrameDelta > 0.0f) {
         seedRandom(0x5EED1234u, 0x0BADF00Du);
         Clock::setFixedTime(m_fixedClock);
+        m_events.setScriptedFocusOnly(true);
     }
     else
         seedRandomFromClock();

@@ -124,7 +124,7 @@ void EventPump::handleWindowEvent(const SDL_Event& event)
 {
     const bool focusChange =
         event.window.event == SDL_WINDOWEVENT_FOCUS_LOST || event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
-    if (m_scriptOnly && focusChange && event.window.data1 != InputScriptPlayer::kWindowMark)
+    if ((m_scriptOnly || m_scriptedFocusOnly) && focusChange && event.window.data1 != InputScriptPlayer::kWindowMark)
         return;
     switch (event.window.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED: {

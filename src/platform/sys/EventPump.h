@@ -28,6 +28,10 @@ public:
     // same display, a pointer grab elsewhere) are dropped, so a run does
     // the same on a busy display as on an idle one.
     void setScriptOnly(bool on) { m_scriptOnly = on; }
+    // A test run on a fixed frame step hears only scripted focus changes:
+    // on a display shared with other runs each new window takes the focus,
+    // and a pause it set off would make the run differ from the last.
+    void setScriptedFocusOnly(bool on) { m_scriptedFocusOnly = on; }
 
 private:
     void handleWindowEvent(const SDL_Event& event);
@@ -43,4 +47,5 @@ private:
     bool m_leftHeld = false;
     bool m_relativeMouse = false;
     bool m_scriptOnly = false;
+    bool m_scriptedFocusOnly = false;
 };

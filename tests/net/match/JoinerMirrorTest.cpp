@@ -262,8 +262,7 @@ TEST_F(JoinerMirror, DestroyTheBaseBasesOfEachTeam)
 }
 
 // A base destroyed before the joiner came: the join's records must carry it.
-// The host's join records do not hold a base's health and state yet.
-TEST_F(JoinerMirror, DISABLED_ABaseDestroyedBeforeTheJoinIsDownOnTheJoiner)
+TEST_F(JoinerMirror, ABaseDestroyedBeforeTheJoinIsDownOnTheJoiner)
 {
     auto* mode = dynamic_cast<GameModeDTB*>(host(5, [this](GameModeCustom& m) {
         auto& dtb = static_cast<GameModeDTB&>(m);
