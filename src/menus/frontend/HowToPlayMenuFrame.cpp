@@ -100,7 +100,7 @@ HowToPlayMenuFrame::HowToPlayMenuFrame()
     pager->y = titleTop + 2 * titleHeight + (H >= 768 ? static_cast<int>(20 * s) : 0);
     pager->spacing = 0;
     pager->onSnapped = [this] { onPageChanged(pager->reportedIndex()); };
-    auto* background = new MenuPanel(getSprite(7), 0, kLayoutStacked);
+    auto* background = new MenuPanel(getSprite(7), 95, kLayoutStacked);
     background->ninePatch = true;
     background->anchorMode = kAnchorAbsolute;
     background->fixedSize = true;
