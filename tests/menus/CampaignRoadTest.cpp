@@ -230,11 +230,11 @@ TEST_F(CampaignRoad, ResumeFollowsTheCheckpointOfTheChosenDifficulty)
     goToFrame(page);
     EXPECT_FALSE(page->resumeButton->visible);
     EXPECT_TRUE(page->difficultyBoxes[1]->checked);
-    // The three boxes are drawn alike, "Hard" no larger than the others.
-    for (const SpriteCheckbox* box : page->difficultyBoxes) {
-        EXPECT_EQ(box->frameOn, page->difficultyBoxes[0]->frameOn);
+    // "Hard" has its own warmer box, of the others' height.
+    EXPECT_EQ(page->difficultyBoxes[1]->frameOn, page->difficultyBoxes[0]->frameOn);
+    EXPECT_NE(page->difficultyBoxes[2]->frameOn, page->difficultyBoxes[0]->frameOn);
+    for (const SpriteCheckbox* box : page->difficultyBoxes)
         EXPECT_EQ(box->height, page->difficultyBoxes[0]->height);
-    }
     EXPECT_EQ(BriefingMenuFrame::checkpointName(*mission, 2), "missionSavc0m1_2.sav");
 
     // A checkpoint on hard: shown as soon as hard is checked, gone again on easy.
