@@ -42,7 +42,9 @@ TEST_F(Targeting, FindNextTargetTeamRules)
 // whatever it is told; an empty one, or a plain ship, takes the value.
 TEST_F(Targeting, ACarrierWithAirplanesOnItsDeckIsNeverMadeTargetable)
 {
-    std::deque<MapObject> objects;
+    // The map's objects outlive the mode, whose units point at them.
+    static std::deque<MapObject> objects;
+    objects.clear();
     auto ship = [&](TargetKind kind, const Vec3& at) {
         MapObject& object = objects.emplace_back();
         object.kind = static_cast<int>(kind);
