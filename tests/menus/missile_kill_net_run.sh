@@ -13,8 +13,10 @@ source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
 source "$(dirname "$0")/../support/lan_peers.sh"
 port=$(freeport)
+# A first start names the game's pilot after the login.
+pilot=$(id -un | cut -c1-19)
 missiles=()
-for t in $(seq 8 2 70); do missiles+=(--at "$t:missile:Pilot:9"); done
+for t in $(seq 8 2 70); do missiles+=(--at "$t:missile:$pilot:9"); done
 timeout 120 "$peer" --host --port "$port" --type 3 --seconds 100 --name Hostess --score-limit 1 "${missiles[@]}" \
     >"$out/host.log" 2>&1 &
 peer_pid=$!
@@ -26,7 +28,7 @@ printf '%s\n%s\n' "$skip" "60 click 640 510" >"$out/skip.script"
     >"$out/game.out" 2>&1 || fail "the joined run did not end cleanly: $(tail -5 "$out/game.out")"
 wait "$peer_pid"
 code=$?
-grep -q "missile 9 at Pilot" "$out/host.log" || fail "the host fired no missile at the game: $(cat "$out/host.log")"
+grep -q "missile 9 at $pilot" "$out/host.log" || fail "the host fired no missile at the game: $(cat "$out/host.log")"
 grep -q "match ended" "$out/host.log" || fail "the host's match did not end on the kill: $(grep -v where "$out/host.log" | tail -12)"
 [ "$code" -eq 0 ] || fail "the peer ended with code $code: $(tail -5 "$out/host.log")"
 grep -q " score Hostess 1 0$" "$out/host.log" || fail "the host did not count the kill: $(grep ' score ' "$out/host.log")"
@@ -34,12 +36,12 @@ grep -q "event line: You were shot down by.*Hostess" "$out/game.out" ||
     fail "the game did not hear who shot it down: $(grep 'event line' "$out/game.out")"
 grep -q "event line: You crashed" "$out/game.out" && fail "the game took the missile's kill for a crash"
 # Health on the host only goes down until the kill.
-python3 - "$out/host.log" <<'PY' || fail "the game's health went back up on the host: $(grep 'health Pilot' "$out/host.log")"
+python3 - "$out/host.log" "$pilot" <<'PY' || fail "the game's health went back up on the host: $(grep "health $pilot" "$out/host.log")"
 import sys
 last = 10
 for line in open(sys.argv[1]):
     parts = line.split()
-    if len(parts) == 4 and parts[1] == "health" and parts[2] == "Pilot":
+    if len(parts) == 4 and parts[1] == "health" and parts[2] == sys.argv[2]:
         value = int(parts[3])
         if value > last:
             sys.exit(1)
