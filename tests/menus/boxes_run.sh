@@ -28,13 +28,24 @@ from png_pixels import rgb_rows as pixels
 quit_a, quit_b, after_no, alert, after_back = (pixels(p) for p in sys.argv[1:6])
 h, w = len(quit_a), len(quit_a[0])
 
+def warm(p):
+    return p[0] > 190 and 130 < p[1] < 190 and p[2] < 90
+
 def warm_border(img):
-    # The question boxes' warm outline, in the middle of the screen.
-    pts = [(x, y) for y in range(h // 6, h - h // 6) for x in range(w // 8, w - w // 8)
-           if img[y][x][0] > 190 and 130 < img[y][x][1] < 190 and img[y][x][2] < 90]
-    if len(pts) < 200:
+    # The question boxes stand centred on the screen with a warm outline:
+    # from the centre out to it along the middle row and column.
+    cx, cy = w // 2, h // 2
+    def edge(dx, dy):
+        x, y = cx, cy
+        while 0 <= x < w and 0 <= y < h:
+            if warm(img[y][x]):
+                return x if dx else y
+            x, y = x + dx, y + dy
         return None
-    return min(x for x, _ in pts), min(y for _, y in pts), max(x for x, _ in pts), max(y for _, y in pts)
+    left, right, top, bottom = edge(-1, 0), edge(1, 0), edge(0, -1), edge(0, 1)
+    if None in (left, right, top, bottom) or abs((cx - left) - (right - cx)) > 12:
+        return None
+    return left, top, right, bottom
 
 ok = True
 box = warm_border(quit_a)
@@ -42,10 +53,13 @@ if not box:
     print("no quit box"); sys.exit(1)
 x0, y0, x1, y1 = box
 def changed(x0, y0, x1, y1, inside):
+    # Inside: the box's two side strips, clear of the pulsing focus frame of
+    # the buttons in its middle.
     n = c = 0
     for y in range(0, h, 2):
         for x in range(0, w, 2):
-            if (x0 <= x <= x1 and y0 <= y <= y1) != inside:
+            within = x0 <= x <= x1 and y0 <= y <= y1
+            if within != inside or (inside and x0 + 90 < x < x1 - 90):
                 continue
             n += 1
             c += sum(abs(u - v) for u, v in zip(quit_a[y][x], quit_b[y][x])) > 6
@@ -62,7 +76,7 @@ if not box:
     print("no question box"); sys.exit(1)
 ax0, ay0, ax1, ay1 = box
 # The Back label's pink letters within the box's left part.
-back = [(x, y) for y in range(h) for x in range(w)
+back = [(x, y) for y in range(max(ay0 - 40, 0), ay1 - 60) for x in range(max(ax0 - 40, 0), (ax0 + ax1) // 2)
         if alert[y][x][0] > 200 and 100 < alert[y][x][1] < 175 and 100 < alert[y][x][2] < 175
         and alert[y][x][0] - alert[y][x][1] > 60]
 if len(back) < 20:
@@ -114,6 +128,11 @@ for size in "${sizes[@]}"; do
     set -- $size
     w=$1 h=$2 quit=${3/,/ } no=${4/,/ } multi=${5/,/ } back=${6/,/ } pause=${7/,/ }
     tag="${w}x${h}"
+    # A window larger than the usual test display gets an X server of its own.
+    screen=()
+    if [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null; then
+        screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
+    fi
     rm -rf "$out/tree/save"
     cat >"$out/menu.script" <<S
 250 click $quit
@@ -121,7 +140,7 @@ for size in "${sizes[@]}"; do
 420 click $multi
 500 click $back
 S
-    "$run" -width "$w" -height "$h" -fixeddt 0.0166 -inputscript "$out/menu.script" -frames 580 \
+    "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.0166 -inputscript "$out/menu.script" -frames 580 \
         -dumpframe "300:$out/quit_a_$tag.png" -dumpframe "340:$out/quit_b_$tag.png" \
         -dumpframe "400:$out/after_no_$tag.png" -dumpframe "480:$out/question_$tag.png" \
         -dumpframe "560:$out/after_back_$tag.png" >"$out/menu_$tag.out" 2>&1 || fail "$tag: the menu run did not end cleanly"
@@ -133,14 +152,14 @@ S
     # The score table by the HUD's pause button, then two clicks on a swatch.
     rm -rf "$out/tree/save"
     echo "300 click $pause" >"$out/pause.script"
-    "$run" -width "$w" -height "$h" -fixeddt 0.0166 -autostart 2:0 -inputscript "$out/pause.script" -frames 410 \
+    "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.0166 -autostart 2:0 -inputscript "$out/pause.script" -frames 410 \
         -dumpframe "400:$out/table_$tag.png" >"$out/table_$tag.out" 2>&1 || fail "$tag: the match did not run"
     grep -q "page shown: SkirmishEndMenuFrame" "$out/table_$tag.out" || fail "$tag: the pause button did not open the table"
     at=$(swatch "$out/table_$tag.png") || fail "$tag: no grey swatch on the table"
     set -- $at
     rm -rf "$out/tree/save"
     printf '300 click %s\n420 click %s %s\n480 click %s %s\n' "$pause" "$1" "$2" "$1" "$2" >"$out/pause.script"
-    "$run" -width "$w" -height "$h" -fixeddt 0.0166 -autostart 2:0 -inputscript "$out/pause.script" -frames 530 \
+    "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.0166 -autostart 2:0 -inputscript "$out/pause.script" -frames 530 \
         -dumpframe "460:$out/swatch_1_$tag.png" -dumpframe "520:$out/swatch_2_$tag.png" >"$out/swatch_$tag.out" 2>&1 \
         || fail "$tag: the match did not run"
     coloured "$out/swatch_1_$tag.png" "$1" "$2" 255,165,0 || fail "$tag: one click did not make the swatch orange"
