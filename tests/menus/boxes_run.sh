@@ -6,7 +6,8 @@
 #   its box, and a click on Back closes it;
 # - in a free-for-all the HUD's pause button opens the score table, and
 #   clicks on a bot's colour swatch (the last box of its row) colour it
-#   orange, then purple, as the HUD colours that pilot's marker.
+#   orange, then purple, and back in flight that pilot's HUD marker shows
+#   the colour.
 # Pictures go to the output folder.
 set -uo pipefail
 game="$1"
@@ -15,10 +16,10 @@ source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
 
 # One size: WIDTH HEIGHT and where the clicks land (the buttons keep their
-# size at both: quit, no, multiplayer, back, the HUD's pause).
+# size at both: quit, no, multiplayer, back, the HUD's pause, the table's resume).
 sizes=(
-    "960 640 890,575 427,368 398,575 198,291 925,35"
-    "1920 1080 1369,1009 907,587 877,1009 678,512 1883,36"
+    "960 640 890,575 427,368 398,575 198,291 925,35 797,600"
+    "1920 1080 1369,1009 907,587 877,1009 678,512 1883,36 1565,1040"
 )
 
 boxes() {
@@ -124,9 +125,22 @@ sys.exit(0 if n > 60 else 1)
 PY
 }
 
+# The purple of the swatch in the HUD's marker labels: none before, some after.
+marker() {
+    python3 - "$@" <<'PY'
+import sys
+from png_pixels import rgb_rows as pixels
+def purple(path):
+    return sum(1 for row in pixels(path) for p in row if sum(abs(a - b) for a, b in zip(p, (148, 0, 211))) < 40)
+before, after = purple(sys.argv[1]), purple(sys.argv[2])
+print(f"purple marker pixels: {before} before, {after} after")
+sys.exit(0 if before < 10 and after > 100 else 1)
+PY
+}
+
 for size in "${sizes[@]}"; do
     set -- $size
-    w=$1 h=$2 quit=${3/,/ } no=${4/,/ } multi=${5/,/ } back=${6/,/ } pause=${7/,/ }
+    w=$1 h=$2 quit=${3/,/ } no=${4/,/ } multi=${5/,/ } back=${6/,/ } pause=${7/,/ } resume=${8/,/ }
     tag="${w}x${h}"
     # A window larger than the usual test display gets an X server of its own.
     screen=()
@@ -158,11 +172,14 @@ S
     at=$(swatch "$out/table_$tag.png") || fail "$tag: no grey swatch on the table"
     set -- $at
     rm -rf "$out/tree/save"
-    printf '300 click %s\n420 click %s %s\n480 click %s %s\n' "$pause" "$1" "$2" "$1" "$2" >"$out/pause.script"
-    "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.0166 -autostart 2:0 -inputscript "$out/pause.script" -frames 530 \
-        -dumpframe "460:$out/swatch_1_$tag.png" -dumpframe "520:$out/swatch_2_$tag.png" >"$out/swatch_$tag.out" 2>&1 \
+    printf '300 click %s\n420 click %s %s\n480 click %s %s\n540 click %s\n' "$pause" "$1" "$2" "$1" "$2" "$resume" \
+        >"$out/pause.script"
+    "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.0166 -autostart 2:0 -inputscript "$out/pause.script" \
+        -frames 600 -dumpframe "290:$out/flight_before_$tag.png" -dumpframe "460:$out/swatch_1_$tag.png" \
+        -dumpframe "520:$out/swatch_2_$tag.png" -dumpframe "580:$out/flight_after_$tag.png" >"$out/swatch_$tag.out" 2>&1 \
         || fail "$tag: the match did not run"
     coloured "$out/swatch_1_$tag.png" "$1" "$2" 255,165,0 || fail "$tag: one click did not make the swatch orange"
     coloured "$out/swatch_2_$tag.png" "$1" "$2" 148,0,211 || fail "$tag: a second click did not make it purple"
+    marker "$out/flight_before_$tag.png" "$out/flight_after_$tag.png" || fail "$tag: the pilot's HUD marker did not take the colour"
 done
 echo "question boxes and the score table's swatches in the game: ok"
