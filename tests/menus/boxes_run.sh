@@ -7,7 +7,9 @@
 # - in a free-for-all the HUD's pause button opens the score table, and
 #   clicks on a bot's colour swatch (the last box of its row) colour it
 #   orange, then purple, and back in flight that pilot's HUD marker shows
-#   the colour.
+#   the colour;
+# - at 960x640 a click on the locked second mission card opens nothing, while
+#   one on the first card opens its briefing.
 # Pictures go to the output folder.
 set -uo pipefail
 game="$1"
@@ -182,4 +184,15 @@ S
     coloured "$out/swatch_2_$tag.png" "$1" "$2" 148,0,211 || fail "$tag: a second click did not make it purple"
     marker "$out/flight_before_$tag.png" "$out/flight_after_$tag.png" || fail "$tag: the pilot's HUD marker did not take the colour"
 done
-echo "question boxes and the score table's swatches in the game: ok"
+# The locked card, then the open one, each from a fresh start on the mission page.
+for card in "locked 790,400" "open 380,400"; do
+    set -- $card
+    rm -rf "$out/tree/save"
+    echo "250 click ${2/,/ }" >"$out/card.script"
+    "$run" -width 960 -height 640 -fixeddt 0.0166 -menupage missions:1 -inputscript "$out/card.script" -frames 330 \
+        -dumpframe "320:$out/card_$1.png" >"$out/card_$1.out" 2>&1 || fail "the $1 card run did not end cleanly"
+    grep -q "page shown: missions:1" "$out/card_$1.out" || fail "no mission page"
+done
+grep -q "page shown: BriefingMenuFrame" "$out/card_locked.out" && fail "the locked card opened a briefing"
+grep -q "page shown: BriefingMenuFrame" "$out/card_open.out" || fail "the open card did not open its briefing"
+echo "question boxes, the score table's swatches and a locked card in the game: ok"
