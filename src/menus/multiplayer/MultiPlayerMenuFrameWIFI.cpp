@@ -6,6 +6,7 @@
 #include "menus/MenuPages.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "menus/multiplayer/MPCreateWiFiMenuFrame.h"
+#include "menus/multiplayer/ModeTile.h"
 #include "net/match/NetworkGameHandler.h"
 #include "platform/Clock.h"
 #include "platform/Language.h"
@@ -90,15 +91,7 @@ bool MultiPlayerMenuFrameWIFI::MPServerMenuEntry::fill(std::span<const std::uint
 
 int MultiPlayerMenuFrameWIFI::MPServerMenuEntry::iconFrame(int gameType)
 {
-    switch (gameType) {
-    case 3: return 33;
-    case 4: return 29;
-    case 5: return 35;
-    case 6: return 37;
-    case 10: return 44;
-    case 13: return 55;
-    default: return kDefaultIconFrame;
-    }
+    return mode_tile::iconFrame(gameType);
 }
 
 void MultiPlayerMenuFrameWIFI::MPServerMenuEntry::draw()
@@ -117,7 +110,7 @@ void MultiPlayerMenuFrameWIFI::MPServerMenuEntry::draw()
     }
     art->drawFrame(kRowFrame, x, y);
     art->setColorBytes(255, 255, 255, 255);
-    art->drawFrame(iconFrame(game.gameType), x + iconOffset, y + 20.0f * s);
+    mode_tile::draw(game.gameType, x + iconOffset, y + 20.0f * s);
     CFont* font = getFont(kRowFont);
     const float middle = x + static_cast<float>(width) / 2.0f;
     drawText(font, game.name, middle, y + 175.0f * s, CFont::kCentreX | CFont::kCentreY);
