@@ -65,18 +65,20 @@ NamePlace namePlace(int gameType)
     return place;
 }
 
-void draw(int gameType, float x, float y)
+void draw(int gameType, float x, float y, float scale)
 {
     CSprite* art = getSprite(kSpriteSetMenus);
     if (!art)
         return;
+    art->setScale(scale, scale);
     art->drawFrame(iconFrame(gameType), x, y);
+    art->setScale(1.0f, 1.0f);
     CFont* font = getFont(kNameFont);
     if (!font)
         return;
     const NamePlace place = namePlace(gameType);
-    font->setScale(place.scale, place.scale);
-    font->draw(getStringByIndex(nameString(gameType)), x + place.centreX, y + place.centreY,
+    font->setScale(place.scale * scale, place.scale * scale);
+    font->draw(getStringByIndex(nameString(gameType)), x + place.centreX * scale, y + place.centreY * scale,
                CFont::kCentreX | CFont::kCentreY);
     font->setScale(1.0f, 1.0f);
 }

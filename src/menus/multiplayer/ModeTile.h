@@ -18,7 +18,8 @@ struct NamePlace {
 };
 NamePlace namePlace(int gameType);
 
-// Draws the icon with its top-left corner at (x, y) and the name in its plate.
-void draw(int gameType, float x, float y);
+// Draws the icon, at the scale, with its top-left corner at (x, y) and the
+// name in its plate.
+void draw(int gameType, float x, float y, float scale = 1.0f);
 
 }  // namespace mode_tile
