@@ -3,6 +3,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/CampaignListSelectMenuFrame.h"
 #include "menus/frontend/CampaignMenuFrame.h"
+#include "menus/multiplayer/MPCreateOnlineMenuFrame.h"
 #include "menus/multiplayer/MPCreateWiFiMenuFrame.h"
 #include "menus/multiplayer/ModeTile.h"
 #include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
@@ -158,6 +159,13 @@ TEST_F(NamesAndPlates, HostLinesPassBesideTheNameBoxAndModePlatesHoldTheirNames)
                 EXPECT_LE(place.width, place.plateWidth + 0.5f) << at << ": type " << type << "'s name runs off";
                 EXPECT_LE(place.height, place.plateHeight + 0.5f) << at << ": type " << type;
                 EXPECT_GE(place.scale, 0.6f) << at << ": type " << type << "'s name drawn too small";
+            }
+            // The room creation page's game types stay on the screen, below its options.
+            MPCreateOnlineMenuFrame& room = *MenuFrameRegistry::mpCreateOnlineMenu();
+            goToFrame(&room);
+            for (const SpriteButton* button : room.modeButtons) {
+                EXPECT_LE(button->absY + button->height, size.second) << at << ": a game type runs off the screen";
+                EXPECT_GE(button->absY, room.optionsRow->absY + room.optionsRow->height) << at;
             }
             // The listed game's icon ends above its name.
             MultiPlayerMenuFrameWIFI::MPServerMenuEntry row(*MenuFrameRegistry::wifiMenu(), 0);
