@@ -26,24 +26,7 @@ namespace {
 using Size = std::pair<int, int>;
 constexpr Size kSizes[] = {{960, 640}, {1920, 1080}};
 
-struct NamesAndPlates : StagedPageTest {
-    void TearDown() override
-    {
-        clearFrameHistory();
-        MenuFrameRegistry::deleteAll();
-        StagedPageTest::TearDown();
-    }
-    void rebuild(const Size& size, int language)
-    {
-        clearFrameHistory();
-        MenuFrameRegistry::deleteAll();
-        ASSERT_TRUE(setScreenSize(size.first, size.second));
-        ASSERT_TRUE(setLanguageByIndex(language));
-        reloadFonts();
-        at = std::to_string(size.first) + "x" + std::to_string(size.second) + " in " + languageTable[language].code;
-    }
-    std::string at;
-};
+struct NamesAndPlates : SizedPageTest {};
 
 std::u16string without(std::u16string text, std::u16string_view units)
 {
@@ -74,6 +57,7 @@ TEST_F(NamesAndPlates, CampaignNamesAndCardTopLinesFitInEveryLanguage)
     for (const Size& size : kSizes)
         for (int language = 0; language < kLanguageCount; ++language) {
             rebuild(size, language);
+            const std::string at = where(size, language);
             const float s = screenMetrics().uiScale;
             CampaignListSelectMenuFrame& list = *MenuFrameRegistry::campaignListSelect();
             for (int c = 0; c < 3; ++c) {
@@ -142,6 +126,7 @@ TEST_F(NamesAndPlates, HostLinesPassBesideTheNameBoxAndModePlatesHoldTheirNames)
     for (const Size& size : kSizes)
         for (int language = 0; language < kLanguageCount; ++language) {
             rebuild(size, language);
+            const std::string at = where(size, language);
             const float s = screenMetrics().uiScale;
             MPCreateWiFiMenuFrame& host = *MenuFrameRegistry::mpCreateWiFiMenu();
             goToFrame(&host);
