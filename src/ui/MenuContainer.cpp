@@ -4,6 +4,7 @@
 #include "render/2d/CSprite.h"
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
+#include "ui/TextFitLog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -330,6 +331,7 @@ void MenuContainer::draw()
         if (clip && (child->absX <= X - child->width || child->absX >= X + W || child->absY <= Y - child->height ||
                      child->absY >= Y + H))
             continue;
+        const TextFrameScope frame(*child);
         child->draw();
     }
     drawScrollBars();

@@ -39,10 +39,13 @@ float& sensitivityOf(int device)
     return record.mouseSensitivity;
 }
 
-SpriteCheckbox* addBox(MenuPanel& panel, int stringId, float centreX, int top, bool labelBelow = false)
+// A box centred at centreX in a row whose boxes stand `slot` apart; a label
+// too long for the slot is fitted into it rather than run under its neighbour.
+SpriteCheckbox* addBox(MenuPanel& panel, int stringId, float centreX, int top, float slot, bool labelBelow = false)
 {
     auto* box = new SpriteCheckbox(stringId, SpriteCheckbox::kFrameOn, SpriteCheckbox::kFrameOff, labelBelow);
     box->font = getFont(1);
+    box->fitWidth = static_cast<int>(slot - 12 * screenMetrics().uiScale);
     box->updateLayout();
     box->anchorMode = MenuItem::kAnchorParent;
     box->focusable = true;
@@ -53,9 +56,9 @@ SpriteCheckbox* addBox(MenuPanel& panel, int stringId, float centreX, int top, b
 }
 
 // An option box: its state is the setting, saved at once.
-SpriteCheckbox* addOptionBox(MenuPanel& panel, int stringId, float centreX, int top, std::uint8_t& setting)
+SpriteCheckbox* addOptionBox(MenuPanel& panel, int stringId, float centreX, int top, float slot, std::uint8_t& setting)
 {
-    SpriteCheckbox* box = addBox(panel, stringId, centreX, top, true);
+    SpriteCheckbox* box = addBox(panel, stringId, centreX, top, slot, true);
     box->checked = setting != 0;
     box->onChange = [box, &setting] {
         setting = box->checked ? 1 : 0;
@@ -109,7 +112,7 @@ ControlsMenuFrame::ControlsMenuFrame()
     const int boxTop = static_cast<int>(10 * s);
     for (int device = 0; device < 3; ++device) {
         const float cx = w * (device == 0 ? 0.25f : device == 1 ? 0.5f : 0.75f);
-        SpriteCheckbox* box = addBox(*devicePanel, kDeviceStrings[device], cx, boxTop);
+        SpriteCheckbox* box = addBox(*devicePanel, kDeviceStrings[device], cx, boxTop, 0.25f * w);
         deviceBoxes[device] = box;
         box->onCheck = [this, device] { onDeviceChosen(device); };
         box->onUncheck = [this, box] { keepDeviceBoxOn(*box); };
@@ -118,14 +121,14 @@ ControlsMenuFrame::ControlsMenuFrame()
 
     Settings& record = settings();
     const int optionTop = static_cast<int>(15 * s);
-    flipBox = addOptionBox(*optionsPanel, 206, 0.2f * w, optionTop, record.flipControls);
-    invertBox = addOptionBox(*optionsPanel, 31, 0.4f * w, optionTop, record.invertPitch);
-    metricBox = addOptionBox(*optionsPanel, 217, 0.6f * w, optionTop, record.metricUnits);
-    aimAssistBox = addOptionBox(*optionsPanel, 1231, 0.8f * w, optionTop, record.aimAssist);
+    flipBox = addOptionBox(*optionsPanel, 206, 0.2f * w, optionTop, 0.2f * w, record.flipControls);
+    invertBox = addOptionBox(*optionsPanel, 31, 0.4f * w, optionTop, 0.2f * w, record.invertPitch);
+    metricBox = addOptionBox(*optionsPanel, 217, 0.6f * w, optionTop, 0.2f * w, record.metricUnits);
+    aimAssistBox = addOptionBox(*optionsPanel, 1231, 0.8f * w, optionTop, 0.2f * w, record.aimAssist);
 
     // The fourth panel's boxes keep no setting.
-    extraBoxA = addBox(*extraPanel, 1816, w / 6.0f, optionTop);
-    extraBoxB = addBox(*extraPanel, 1815, w / 2.0f, optionTop);
+    extraBoxA = addBox(*extraPanel, 1816, w / 6.0f, optionTop, w / 3.0f);
+    extraBoxB = addBox(*extraPanel, 1815, w / 2.0f, optionTop, w / 3.0f);
     for (SpriteCheckbox* box : {extraBoxA, extraBoxB})
         box->onChange = [this] {
             settings().save();
@@ -134,7 +137,7 @@ ControlsMenuFrame::ControlsMenuFrame()
         };
 
     // The control type the first game asks for, changeable here as that question promises.
-    arcadeBox = addBox(*extraPanel, kArcadeString, 5.0f * w / 6.0f, optionTop);
+    arcadeBox = addBox(*extraPanel, kArcadeString, 5.0f * w / 6.0f, optionTop, w / 3.0f);
     arcadeBox->checked = record.playerControlType() == 1;
     arcadeBox->onChange = [this] { onArcadeBox(); };
 
