@@ -323,6 +323,8 @@ void MenuContainer::draw()
         const float right = std::ceil(static_cast<float>(X + W) + clipMarginX);
         const float bottom = std::ceil(static_cast<float>(Y + H) + clipMarginY);
         pushCropRect(left, top, right - left, bottom - top);
+        if (textFitLog().enabled())
+            textFitLog().pushCrop(scrollBar.shown || contentHeight > H || contentWidth > W);
     }
     for (std::size_t i = 0; i < m_drawList.size(); ++i) {
         MenuItem* child = m_drawList[i];
@@ -335,8 +337,11 @@ void MenuContainer::draw()
         child->draw();
     }
     drawScrollBars();
-    if (clip)
+    if (clip) {
         popCropRect();
+        if (textFitLog().enabled())
+            textFitLog().popCrop();
+    }
 }
 
 void MenuContainer::drawScrollBars()

@@ -75,6 +75,18 @@ void TextFitLog::beginFrame()
     m_entries.clear();
     m_frames.clear();
     m_open.clear();
+    m_cropScrolls.clear();
+}
+
+void TextFitLog::pushCrop(bool scrolls)
+{
+    m_cropScrolls.push_back(scrolls);
+}
+
+void TextFitLog::popCrop()
+{
+    if (!m_cropScrolls.empty())
+        m_cropScrolls.pop_back();
 }
 
 void TextFitLog::pushFrame(const Box& frame, std::string_view owner, bool leaf)
@@ -95,7 +107,8 @@ void TextFitLog::add(std::u16string_view text, const Box& inked)
     entry.text = toUtf8(text);
     entry.inked = inked;
     // A crop (a scrolled list) hides what lies past it: only the shown part counts.
-    if (const ClipRect* crop = spriteBatch().currentCrop()) {
+    const bool scrolled = m_cropScrolls.empty() || m_cropScrolls.back();
+    if (const ClipRect* crop = spriteBatch().currentCrop(); crop && scrolled) {
         const float left = std::max(inked.x, crop->x), top = std::max(inked.y, crop->y);
         const float right = std::min(inked.x + inked.w, crop->x + crop->w);
         const float bottom = std::min(inked.y + inked.h, crop->y + crop->h);

@@ -42,6 +42,13 @@ public:
     void pushFrame(const Box& frame, std::string_view owner, bool leaf);
     void popFrame();
 
+    // Beside each crop a container sets: whether it scrolls. A scrolling
+    // list may hide part of a text at its edge; any other crop that cuts a
+    // text leaves it whole in the log, so the cut shows as a text that leaves
+    // its frame.
+    void pushCrop(bool scrolls);
+    void popCrop();
+
     void add(std::u16string_view text, const Box& inked);
 
 private:
@@ -49,6 +56,7 @@ private:
     std::vector<Entry> m_entries;
     std::vector<Frame> m_frames;
     std::vector<int> m_open;   // the frames in force, innermost last
+    std::vector<bool> m_cropScrolls;
 };
 
 TextFitLog& textFitLog();

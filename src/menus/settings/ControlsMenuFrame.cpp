@@ -41,24 +41,33 @@ float& sensitivityOf(int device)
 
 // A box centred at centreX in a row whose boxes stand `slot` apart; a label
 // too long for the slot is fitted into it rather than run under its neighbour.
-SpriteCheckbox* addBox(MenuPanel& panel, int stringId, float centreX, int top, float slot, bool labelBelow = false)
+void placeBox(MenuPanel& panel, SpriteCheckbox& box, float centreX, int top, float slot)
 {
-    auto* box = new SpriteCheckbox(stringId, SpriteCheckbox::kFrameOn, SpriteCheckbox::kFrameOff, labelBelow);
+    box.fitWidth = static_cast<int>(slot - 12 * screenMetrics().uiScale);
+    box.updateLayout();
+    box.anchorMode = MenuItem::kAnchorParent;
+    box.focusable = true;
+    box.offsetX = centreX - box.width / 2.0f;
+    box.offsetY = static_cast<float>(top);
+    panel.addItem(&box);
+}
+
+SpriteCheckbox* addBox(MenuPanel& panel, int stringId, float centreX, int top, float slot)
+{
+    auto* box = new SpriteCheckbox(stringId, SpriteCheckbox::kFrameOn, SpriteCheckbox::kFrameOff, false);
     box->font = getFont(1);
-    box->fitWidth = static_cast<int>(slot - 12 * screenMetrics().uiScale);
-    box->updateLayout();
-    box->anchorMode = MenuItem::kAnchorParent;
-    box->focusable = true;
-    box->offsetX = centreX - box->width / 2.0f;
-    box->offsetY = static_cast<float>(top);
-    panel.addItem(box);
+    placeBox(panel, *box, centreX, top, slot);
     return box;
 }
 
 // An option box: its state is the setting, saved at once.
 SpriteCheckbox* addOptionBox(MenuPanel& panel, int stringId, float centreX, int top, float slot, std::uint8_t& setting)
 {
-    SpriteCheckbox* box = addBox(panel, stringId, centreX, top, slot, true);
+    auto* box = new SpriteCheckbox(stringId, SpriteCheckbox::kFrameOn, SpriteCheckbox::kFrameOff, true);
+    box->font = getFont(1);
+    // The label may break under the box but stays inside the panel's rim.
+    box->fitHeight = panel.height - top - static_cast<int>(6 * screenMetrics().uiScale);
+    placeBox(panel, *box, centreX, top, slot);
     box->checked = setting != 0;
     box->onChange = [box, &setting] {
         setting = box->checked ? 1 : 0;

@@ -61,13 +61,14 @@ void SpriteCheckbox::setText(std::u16string_view text)
     updateLayout();
 }
 
-float SpriteCheckbox::fitLabel(float textRoom)
+float SpriteCheckbox::fitLabel(float textRoom, float heightRoom)
 {
     m_shown.assign(labelText());
     m_labelScale = 1.0f;
     CFont::TextSize size = measureText(font, m_shown);
     if (fitWidth <= 0 || size.width <= textRoom || textRoom <= 0.0f || !font)
         return size.width;
+    // (A label that fits its width is never made smaller for its height.)
     if (labelBelow) {
         std::array<char16_t, kMaxLabel * 2 + 2> wrapped{};
         if (font->wrap(m_shown, textRoom, wrapped) > 1) {
@@ -77,6 +78,8 @@ float SpriteCheckbox::fitLabel(float textRoom)
     }
     if (size.width > textRoom)
         m_labelScale = textRoom / size.width;
+    if (heightRoom > 0.0f && size.height * m_labelScale > heightRoom)
+        m_labelScale = heightRoom / size.height;
     return size.width * m_labelScale;
 }
 
@@ -89,7 +92,9 @@ void SpriteCheckbox::updateLayout()
     const int gap = static_cast<int>(kLabelGapX * metrics.screenScaleX);
     const float room = static_cast<float>(labelBelow ? fitWidth : fitWidth - bw - gap);
     const std::u16string_view text = labelText();
-    const int textWidth = text.empty() ? 0 : static_cast<int>(fitLabel(room));
+    const int labelTop = bh + static_cast<int>(kLabelGapY * metrics.screenScaleY);
+    const float heightRoom = labelBelow && fitHeight > 0 ? static_cast<float>(std::max(1, fitHeight - labelTop)) : 0.0f;
+    const int textWidth = text.empty() ? 0 : static_cast<int>(fitLabel(room, heightRoom));
     const float lineHeight = font ? font->lineHeight() : 0.0f;
     const int line = static_cast<int>(std::max(lineHeight, measureText(font, shownLabel()).height) * m_labelScale);
     width = std::max(minimumWidth, textWidth);
@@ -108,7 +113,7 @@ void SpriteCheckbox::updateLayout()
         width = std::max(width, bw);
         boxX = width / 2 - bw / 2;
         labelX = 0;
-        labelY = bh + static_cast<int>(kLabelGapY * metrics.screenScaleY);
+        labelY = labelTop;
         height = line + labelY;
     }
 }

@@ -57,6 +57,9 @@ public:
     // every language. Set before updateLayout; the fitted label is kept until
     // the next (pages are built again when the language changes).
     int fitWidth = 0;
+    // The tallest the item may be, pixels (0: no limit): a label below the
+    // box that would reach lower is drawn smaller.
+    int fitHeight = 0;
     // The label as drawn and its scale (1 unless it was fitted).
     std::u16string_view shownLabel() const { return fitWidth > 0 ? std::u16string_view(m_shown) : labelText(); }
     float labelScale() const { return m_labelScale; }
@@ -64,7 +67,7 @@ public:
 private:
     void init(int stringId, int on, int off, bool below);
     // The label fitted to fitWidth; the text width it then takes.
-    float fitLabel(float textRoom);
+    float fitLabel(float textRoom, float heightRoom);
 
     std::u16string m_shown;
     float m_labelScale = 1.0f;
