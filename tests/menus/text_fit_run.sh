@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The real game under Xvfb tours the main menu, the play menu, the campaign
-# map, the mission cards, the skirmish map choice, the options, controls and
-# key set-up pages, how to
-# play and the result page in every
-# language at 960x640 and 1920x1080, one start per language and size, and
-# writes each page's picture with the rectangles of its texts and of the
+# map, the mission cards, the skirmish map choice, the dogfight cards, the
+# options, controls and key set-up pages, how to play and the result page in
+# every language at 960x640 and 1920x1080, one start per language and size,
+# and writes each page's picture with the rectangles of its texts and of the
 # buttons, boxes and panels they belong to ("-textboxes"). The test fails
 # when a text leaves its frame or the screen, meets another text or runs
 # over a button or box that is not its own. Pictures under OUT.
@@ -19,7 +18,7 @@ game_tree "$game" "$out/game"
 langs=("$@")
 [ ${#langs[@]} -gt 0 ] || langs=(en fr de es it pt zh ja ko ru)
 # Each page gets 18 frames of 0.05 s to come in and settle.
-pages=(main play campaigns missions:1 setup options controls setkeys howtoplay result)
+pages=(main play campaigns missions:1 setup dogfights options controls setkeys howtoplay result)
 skip_script="$out/skip.script"
 printf '%s\n' "$skip" >"$skip_script"
 
