@@ -16,6 +16,7 @@
 #include "ui/widgets/SpriteSlider.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace {
 // The thumb where the position puts it; the value stays exactly the stored
@@ -58,6 +59,30 @@ SpriteCheckbox* addBox(MenuPanel& panel, int stringId, float centreX, int top, f
     box->font = getFont(1);
     placeBox(panel, *box, centreX, top, slot);
     return box;
+}
+
+// Boxes beside their labels that would meet at their fixed centres are
+// spread along the row by their own widths instead, with equal spaces.
+void spreadRow(std::initializer_list<SpriteCheckbox*> boxes, int rowWidth)
+{
+    const int gap = static_cast<int>(12 * screenMetrics().uiScale);
+    bool meet = false;
+    int total = 0;
+    const SpriteCheckbox* before = nullptr;
+    for (SpriteCheckbox* box : boxes) {
+        total += box->width;
+        if (before && before->offsetX + before->width + gap > box->offsetX)
+            meet = true;
+        before = box;
+    }
+    if (!meet)
+        return;
+    const float space = static_cast<float>(rowWidth - total) / static_cast<float>(boxes.size() + 1);
+    float x = space;
+    for (SpriteCheckbox* box : boxes) {
+        box->offsetX = x;
+        x += static_cast<float>(box->width) + space;
+    }
 }
 
 // An option box: its state is the setting, saved at once.
@@ -121,11 +146,12 @@ ControlsMenuFrame::ControlsMenuFrame()
     const int boxTop = static_cast<int>(10 * s);
     for (int device = 0; device < 3; ++device) {
         const float cx = w * (device == 0 ? 0.25f : device == 1 ? 0.5f : 0.75f);
-        SpriteCheckbox* box = addBox(*devicePanel, kDeviceStrings[device], cx, boxTop, 0.25f * w);
+        SpriteCheckbox* box = addBox(*devicePanel, kDeviceStrings[device], cx, boxTop, w / 3.0f);
         deviceBoxes[device] = box;
         box->onCheck = [this, device] { onDeviceChosen(device); };
         box->onUncheck = [this, box] { keepDeviceBoxOn(*box); };
     }
+    spreadRow({deviceBoxes[0], deviceBoxes[1], deviceBoxes[2]}, w);
     focusedItem = deviceBoxes[1];
 
     Settings& record = settings();
@@ -149,6 +175,7 @@ ControlsMenuFrame::ControlsMenuFrame()
     arcadeBox = addBox(*extraPanel, kArcadeString, 5.0f * w / 6.0f, optionTop, w / 3.0f);
     arcadeBox->checked = record.playerControlType() == 1;
     arcadeBox->onChange = [this] { onArcadeBox(); };
+    spreadRow({extraBoxA, extraBoxB, arcadeBox}, w);
 
     for (MenuPanel* panel : {devicePanels[0], devicePanels[1], devicePanels[2], devicePanel, optionsPanel, extraPanel}) {
         addItem(panel);
