@@ -82,6 +82,7 @@
 #include "ui/MenuFrame.h"
 #include "ui/MenuHooks.h"
 #include "ui/MenuNavigation.h"
+#include "ui/TextFitLog.h"
 #include "ui/widgets/MenuAlert.h"
 
 #include <cstdlib>
@@ -197,7 +198,9 @@ bool saveFrame(const std::string& path)
     const ScreenMetrics& metrics = screenMetrics();
     std::vector<std::uint8_t> rgba;
     device->readPixels(0, 0, metrics.screenWidth, metrics.screenHeight, rgba);
-    return writePngFile(path, metrics.screenWidth, metrics.screenHeight, rgba);
+    if (!writePngFile(path, metrics.screenWidth, metrics.screenHeight, rgba))
+        return false;
+    return !textFitLog().enabled() || textFitLog().write(path + ".texts");
 }
 
 void clearScreen(float r, float g, float b)
@@ -418,6 +421,23 @@ void showFirstMenuPage()
     }
     g_menuPage.clear();
 }
+
+// "-pageat N:NAME": the later pages of a run that tours several.
+void showLaterMenuPages(const App& app)
+{
+    if (currentScreen() != &menuScreen() || !menuScreen().isLoaded())
+        return;
+    for (const TestOptions::FrameDump& later : app.testOptions().laterPages) {
+        if (later.frame != app.framesDrawn())
+            continue;
+        if (MenuFrame* page = menuPageByName(later.path)) {
+            goToFrame(page);
+            logInfo("menus", "page shown: %s", later.path.c_str());
+        } else {
+            logWarning("menus", "no menu page \"%s\"", later.path.c_str());
+        }
+    }
+}
 }  // namespace
 
 namespace {
@@ -459,6 +479,7 @@ int main(int argc, char** argv)
             requestAutostart(running->testOptions().autostartType, running->testOptions().autostartMap);
         if (running) {
             g_menuPage = running->testOptions().menuPage;
+            textFitLog().setEnabled(running->testOptions().textBoxes);
             applyNetworkOptions(running->testOptions());
             const auto placement = TestPlacement::kindByName(running->testOptions().testPlace);
             if (placement != TestPlacement::Kind::None)
@@ -486,6 +507,7 @@ int main(int argc, char** argv)
     hooks.updateQuitOverlay = [] { QuitGameOverlay::instance().update(); };
     hooks.quitConfirmed = [] { return QuitGameOverlay::instance().quit; };
     hooks.drawScreens = [] {
+        textFitLog().beginFrame();
         drawScreens();
         // Earned achievements slide in over whatever is shown.
         if (!achievementPopup().entries().empty()) {
@@ -496,6 +518,8 @@ int main(int argc, char** argv)
     };
     hooks.updateScreens = [&running] {
         showFirstMenuPage();
+        if (running)
+            showLaterMenuPages(*running);
         if (currentScreen() == &menuScreen())
             showSaveNotices();
         updateNetworkRequests();

@@ -77,6 +77,8 @@ constexpr OptionSpec kOptions[] = {
     {"autostart", ValueKind::Text, "start a game of type TYPE on map MAP (1:MISSION for a campaign mission) once the menu has loaded, without the first-run control-type question; TYPE is 1 campaign, 2 free-for-all, 3 team deathmatch, 4 capture the flag, 5 destroy the base, 6 survival, 7 dogfight, 9 tutorial, 10 free flight, 11 a map by the campaign's rules, 13 last man standing", "TYPE:MAP", true},
     {"menupage", ValueKind::Text, "once the menu has loaded, go to the menu page NAME over the first page", "NAME",
      true},
+    {"pageat", ValueKind::Text, "at frame N go to the menu page NAME (names as for -menupage; repeatable)", "N:NAME", true},
+    {"textboxes", ValueKind::None, "with each picture of -dumpframe write FILE.texts: every text drawn in that frame, the rectangle its letters cover and the rectangle of the button, label box or panel it belongs to (the screen for none)", "", true},
     {"inputscript", ValueKind::Text, "play the input events of FILE (lines \"FRAME command ...\")", "FILE", true},
     {"inputpipe", ValueKind::Text, "play the input events read from the pipe or FIFO FILE as they come (lines \"FRAME command ...\"); each frame waits until a line of a later frame has come or the writer has closed, and the game quits with code 5 when nothing comes for 10 s", "FILE", true},
     {"autohost", ValueKind::Text, "once the menu has loaded, host a LAN game of type TYPE on map MAP", "TYPE:MAP", true},
@@ -273,6 +275,8 @@ void OptionTable::parse(std::span<const char* const> args)
                 m_help = true;
             else if (option->name == "gldesktop")
                 m_test.desktopGl = true;
+            else if (option->name == "textboxes")
+                m_test.textBoxes = true;
             else
                 m_listres = true;
             continue;
@@ -311,6 +315,13 @@ void OptionTable::parse(std::span<const char* const> args)
                 else
                     logWarning("platform", "option -testplace: \"%s\" is not a placement; ignored",
                                std::string(value).c_str());
+            }
+            else if (option->name == "pageat") {
+                TestOptions::FrameDump page;
+                if (parseFrameDump(value, page))
+                    m_test.laterPages.push_back(std::move(page));
+                else
+                    logWarning("platform", "option -pageat: \"%s\" is not N:NAME; ignored", std::string(value).c_str());
             }
             else if (option->name == "dumpframe") {
                 TestOptions::FrameDump dump;

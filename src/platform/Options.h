@@ -53,6 +53,8 @@ struct TestOptions {
     std::string inputScript;        // "-inputscript FILE": scripted input events; empty for none
     std::string inputPipe;          // "-inputpipe FILE": the same read from a pipe in step with the frames
     std::string menuPage;           // "-menupage NAME": that menu page over the first one; empty for none
+    std::vector<FrameDump> laterPages;   // "-pageat N:NAME": the page NAME shown at frame N
+    bool textBoxes = false;         // "-textboxes": the texts' and their frames' rectangles beside each picture
     // "-inject N:click@X,Y" and "-inject N:key@NAME" (repeatable): one event
     // at frame N, kept as an input-script line ("N click X Y", "N key NAME").
     std::vector<std::string> injections;
@@ -86,7 +88,8 @@ bool parseInjection(std::string_view value, std::string& scriptLine);
 // The command-line option table: "-help", "-width N", "-height N", "-mode N",
 // "-quality N", "-vsync N", "-listres" (also with "--"), "+connect a.b.c.d:port", "-roomserver HOST[:PORT]",
 // "+connect_lobby ID", "+password TEXT", and the test options "-fixeddt S",
-// "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-inputpipe FILE", "-menupage NAME", "-autostart TYPE:MAP" and
+// "-frames N", "-dumpframe N:FILE" (repeatable), "-inputscript FILE", "-inputpipe FILE", "-menupage NAME",
+// "-pageat N:NAME" (repeatable), "-textboxes", "-autostart TYPE:MAP" and
 // "-inject N:EVENT" (repeatable), "-autohost TYPE:MAP", "-netport N", "-lanaddr ADDR", "-frametimes FILE" and
 // "-testplace foe|flag|ship|deck|bridge|building", "-logplayer N".
 class OptionTable {

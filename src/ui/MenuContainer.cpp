@@ -4,6 +4,7 @@
 #include "render/2d/CSprite.h"
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
+#include "ui/TextFitLog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -322,6 +323,8 @@ void MenuContainer::draw()
         const float right = std::ceil(static_cast<float>(X + W) + clipMarginX);
         const float bottom = std::ceil(static_cast<float>(Y + H) + clipMarginY);
         pushCropRect(left, top, right - left, bottom - top);
+        if (textFitLog().enabled())
+            textFitLog().pushCrop(scrollBar.shown || contentHeight > H || contentWidth > W);
     }
     for (std::size_t i = 0; i < m_drawList.size(); ++i) {
         MenuItem* child = m_drawList[i];
@@ -330,11 +333,15 @@ void MenuContainer::draw()
         if (clip && (child->absX <= X - child->width || child->absX >= X + W || child->absY <= Y - child->height ||
                      child->absY >= Y + H))
             continue;
+        const TextFrameScope frame(*child);
         child->draw();
     }
     drawScrollBars();
-    if (clip)
+    if (clip) {
         popCropRect();
+        if (textFitLog().enabled())
+            textFitLog().popCrop();
+    }
 }
 
 void MenuContainer::drawScrollBars()

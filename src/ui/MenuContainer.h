@@ -100,6 +100,9 @@ public:
     bool fillWhenShort = false;
     bool filled = false;
     float clipMarginX = 0.0f, clipMarginY = 0.0f;
+    // The item whose box this container's texts keep to when its own is not
+    // the frame the player sees (a background drawn apart); null: its own.
+    const MenuItem* textFrame = nullptr;
     int overscrollLimitX = 0, overscrollLimitY = 0;
     bool needsRelayout = false;
     bool fixedSize = false, overflowed = false;

@@ -42,6 +42,8 @@ public:
     virtual bool drawsOwnFocus() { return false; }
     virtual void update() {}
     virtual bool isContainer() const { return false; }
+    // True when the item draws a frame (art or a box) its texts must stay in.
+    virtual bool framesText() const { return false; }
     // Absolute position = offset + (dx, dy), truncated.
     virtual void moveBy(float dx, float dy);
     // Computes the absolute position from the origin (the parent's absolute

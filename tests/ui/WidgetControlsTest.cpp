@@ -54,6 +54,44 @@ TEST_F(MenuTest, CheckboxSizesAndTogglesFromKeysAsFromTouches)
     EXPECT_EQ(box.boxX, box.width / 2 - w / 2);
 }
 
+// A label too wide for the box's room: under the box it breaks at its space
+// and, still too tall for the room, draws smaller; beside the box it draws
+// smaller. Either way the box keeps to its room.
+TEST_F(MenuTest, CheckboxFitsALongLabelIntoItsRoom)
+{
+    SpriteCheckbox box;
+    box.sprite = &stagedMenuSprite();
+    box.font = &stagedMenuFont(2);
+    const std::u16string label = u"Inverted pitch axis";
+    const float full = stagedMenuFont(2).measure(label).width;
+    ASSERT_GT(full, 60.0f);
+    box.labelBelow = true;
+    box.fitWidth = static_cast<int>(full * 0.7f);
+    box.setText(label);
+    EXPECT_NE(box.shownLabel().find(u'\n'), std::u16string_view::npos);
+    EXPECT_FLOAT_EQ(box.labelScale(), 1.0f);
+    EXPECT_LE(box.width, box.fitWidth);
+    const int twoLines = box.height;
+
+    box.fitHeight = twoLines - 10;
+    box.setText(label);
+    EXPECT_LT(box.labelScale(), 1.0f);
+    EXPECT_LE(box.height, box.fitHeight + 1);
+
+    box.labelBelow = false;
+    box.fitHeight = 0;
+    box.setText(label);
+    EXPECT_EQ(box.shownLabel(), label);
+    EXPECT_LT(box.labelScale(), 1.0f);
+    EXPECT_LE(box.width, box.fitWidth + 1);
+
+    // Without a room the label is drawn as it is.
+    box.fitWidth = 0;
+    box.setText(label);
+    EXPECT_FLOAT_EQ(box.labelScale(), 1.0f);
+    EXPECT_GT(box.width, static_cast<int>(full));
+}
+
 // ---- Counter ----
 
 struct Counter : MenuTest {

@@ -129,7 +129,18 @@ void DogFightEntry::draw()
         wideFormat(text, 96, "%w %d", getStringByIndex(kGoalString), goal);
     else
         wideFormat(text, 96, "%w", getStringByIndex(kTopGoalString));
-    drawText(getFont(1), text, x + 10.0f * s, y + 10.0f * s, 0);
+    // The goal keeps to the card, left of a medal, and shrinks when longer.
+    CFont* goalFont = getFont(1);
+    float room = static_cast<float>(width) - 20.0f * s;
+    if (medal >= 1 && medal <= 3)
+        room -= menus->frameRect(kMedalFrameBase + medal).w + 10.0f * s;
+    const float goalWidth = measureText(goalFont, text).width;
+    const float fit = goalWidth > room && room > 0.0f ? room / goalWidth : 1.0f;
+    if (goalFont && fit < 1.0f)
+        goalFont->setScale(fit, fit);
+    drawText(goalFont, text, x + 10.0f * s, y + 10.0f * s, 0);
+    if (goalFont && fit < 1.0f)
+        goalFont->setScale(1.0f, 1.0f);
     menus->setColorBytes(255, 255, 255, 255);
 }
 

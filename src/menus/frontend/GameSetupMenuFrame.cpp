@@ -159,6 +159,11 @@ void GameSetupMenuFrame::build(const std::vector<MapEntry>& maps)
     randomMapButton->tag = -1;
     randomMapButton->focusable = true;
     randomMapButton->onRelease = [this] { onMapChosen(-1); };
+    // Map names sit in the sky at the top of their pictures, clear of the
+    // random map's "?" and the ground, and shrink to fit the width.
+    const SpriteButton::LabelBox nameBand{0.04f, 0.03f, 0.96f, 0.25f};
+    randomMapButton->labelBox = nameBand;
+    randomMapButton->updateLabel();
     mapStrip->placeItem(randomMapButton);
     focusedItem = randomMapButton;
     for (std::size_t i = 0; i < maps.size(); ++i) {
@@ -167,6 +172,8 @@ void GameSetupMenuFrame::build(const std::vector<MapEntry>& maps)
         button->tag = tagValue;
         button->focusable = true;
         button->onRelease = [this, tagValue] { onMapChosen(tagValue); };
+        button->labelBox = nameBand;
+        button->updateLabel();
         mapStrip->placeItem(button);
     }
     mapStrip->placeItem(new MenuSpacer(static_cast<int>(100 * s), static_cast<int>(50 * s)));

@@ -12,7 +12,10 @@
 #include "ui/widgets/SpriteHComboBox.h"
 #include "ui/widgets/SpriteLabel.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 constexpr int kEjectText = 819, kEjectTail = 820, kAutopilotText = 777, kSquadronText = 823;
@@ -93,11 +96,14 @@ HowToPlayMenuFrame::HowToPlayMenuFrame()
     pager->anchorMode = kAnchorAbsolute;
     pager->fixedSize = true;
     pager->width = static_cast<int>(0.85f * W);
-    pager->height = static_cast<int>(H - 197 * s);
     pager->x = (W - pager->width) / 2;
     const int titleTop = titleLabel ? titleLabel->y : 0;
     const int titleHeight = titleLabel ? titleLabel->height : 0;
     pager->y = titleTop + 2 * titleHeight + (H >= 768 ? static_cast<int>(20 * s) : 0);
+    // The pages and their background end above the page dots, which would
+    // otherwise lie over the last lines.
+    const int dotsTop = static_cast<int>(H - 60 * s);
+    pager->height = std::min(static_cast<int>(H - 197 * s), dotsTop - static_cast<int>(8 * s) - pager->y);
     pager->spacing = 0;
     pager->onSnapped = [this] { onPageChanged(pager->reportedIndex()); };
     auto* background = new MenuPanel(getSprite(7), 95, kLayoutStacked);
@@ -109,6 +115,8 @@ HowToPlayMenuFrame::HowToPlayMenuFrame()
     background->offsetX = static_cast<float>((W - background->width) / 2);
     background->offsetY = static_cast<float>(pager->y);
     addItem(background);
+    // The pages keep their texts to the background the player sees.
+    pager->textFrame = background;
     addItem(pager);
     pageIndicator = new SpritePageIndicator(static_cast<int>(16 * m.screenScaleX), 1);
     pageIndicator->anchorMode = kAnchorAbsolute;
@@ -251,13 +259,14 @@ void HowToPlayMenuFrame::buildPages()
     currentPage = newHelpPage();
     for (const HelpRecord& record : helpTable()) {
         if (record.kind == HelpRecord::Kind::PageBreak) {
-            currentPage->layout(currentPage->absX, currentPage->absY);
+            fitPage(*currentPage);
             currentPage = newHelpPage();
             continue;
         }
         if (MenuItem* item = buildPageItem(record))
             placeOnPage(item, record.placement);
     }
+    fitPage(*currentPage);
     for (int p = 0; p < kRankPageCount; ++p)
         buildRankPage(p);
     const int spacing = static_cast<int>(16 * screenMetrics().screenScaleX);
@@ -266,6 +275,30 @@ void HowToPlayMenuFrame::buildPages()
     pager->scrollToIndex(0);
     pager->layout(absX, absY);
     layout(absX, absY);
+}
+
+void HowToPlayMenuFrame::fitPage(MenuPanel& page)
+{
+    page.layout(page.absX, page.absY);
+    const int over = page.contentHeight - page.height;
+    if (over <= 0)
+        return;
+    // The gaps between paragraphs give way first, down to a quarter of their
+    // height; a page still too long scrolls.
+    std::vector<MenuSpacer*> spacers;
+    int room = 0;
+    for (int i = 0; i < page.itemCount(); ++i) {
+        if (auto* spacer = dynamic_cast<MenuSpacer*>(page.itemAt(i)); spacer && spacer->visible) {
+            spacers.push_back(spacer);
+            room += spacer->height - spacer->height / 4;
+        }
+    }
+    if (room <= 0)
+        return;
+    const float take = std::min(1.0f, static_cast<float>(over) / static_cast<float>(room));
+    for (MenuSpacer* spacer : spacers)
+        spacer->height -= static_cast<int>(std::ceil(static_cast<float>(spacer->height - spacer->height / 4) * take));
+    page.layout(page.absX, page.absY);
 }
 
 void HowToPlayMenuFrame::onPageChanged(int page)

@@ -64,6 +64,8 @@ public:
 private:
     MenuPanel* newHelpPage();
     void placeOnPage(MenuItem* item, int placement);
+    // Shrinks the page's spacers so that its texts fit its height.
+    static void fitPage(MenuPanel& page);
     void buildRankPage(int p);
 
     // The last right-hand picture of the page being built: texts placed

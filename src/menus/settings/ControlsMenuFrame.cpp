@@ -16,6 +16,7 @@
 #include "ui/widgets/SpriteSlider.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace {
 // The thumb where the position puts it; the value stays exactly the stored
@@ -39,23 +40,59 @@ float& sensitivityOf(int device)
     return record.mouseSensitivity;
 }
 
-SpriteCheckbox* addBox(MenuPanel& panel, int stringId, float centreX, int top, bool labelBelow = false)
+// A box centred at centreX in a row whose boxes stand `slot` apart; a label
+// too long for the slot is fitted into it rather than run under its neighbour.
+void placeBox(MenuPanel& panel, SpriteCheckbox& box, float centreX, int top, float slot)
 {
-    auto* box = new SpriteCheckbox(stringId, SpriteCheckbox::kFrameOn, SpriteCheckbox::kFrameOff, labelBelow);
+    box.fitWidth = static_cast<int>(slot - 12 * screenMetrics().uiScale);
+    box.updateLayout();
+    box.anchorMode = MenuItem::kAnchorParent;
+    box.focusable = true;
+    box.offsetX = centreX - box.width / 2.0f;
+    box.offsetY = static_cast<float>(top);
+    panel.addItem(&box);
+}
+
+SpriteCheckbox* addBox(MenuPanel& panel, int stringId, float centreX, int top, float slot)
+{
+    auto* box = new SpriteCheckbox(stringId, SpriteCheckbox::kFrameOn, SpriteCheckbox::kFrameOff, false);
     box->font = getFont(1);
-    box->updateLayout();
-    box->anchorMode = MenuItem::kAnchorParent;
-    box->focusable = true;
-    box->offsetX = centreX - box->width / 2.0f;
-    box->offsetY = static_cast<float>(top);
-    panel.addItem(box);
+    placeBox(panel, *box, centreX, top, slot);
     return box;
 }
 
-// An option box: its state is the setting, saved at once.
-SpriteCheckbox* addOptionBox(MenuPanel& panel, int stringId, float centreX, int top, std::uint8_t& setting)
+// Boxes beside their labels that would meet at their fixed centres are
+// spread along the row by their own widths instead, with equal spaces.
+void spreadRow(std::initializer_list<SpriteCheckbox*> boxes, int rowWidth)
 {
-    SpriteCheckbox* box = addBox(panel, stringId, centreX, top, true);
+    const int gap = static_cast<int>(12 * screenMetrics().uiScale);
+    bool meet = false;
+    int total = 0;
+    const SpriteCheckbox* before = nullptr;
+    for (SpriteCheckbox* box : boxes) {
+        total += box->width;
+        if (before && before->offsetX + before->width + gap > box->offsetX)
+            meet = true;
+        before = box;
+    }
+    if (!meet)
+        return;
+    const float space = static_cast<float>(rowWidth - total) / static_cast<float>(boxes.size() + 1);
+    float x = space;
+    for (SpriteCheckbox* box : boxes) {
+        box->offsetX = x;
+        x += static_cast<float>(box->width) + space;
+    }
+}
+
+// An option box: its state is the setting, saved at once.
+SpriteCheckbox* addOptionBox(MenuPanel& panel, int stringId, float centreX, int top, float slot, std::uint8_t& setting)
+{
+    auto* box = new SpriteCheckbox(stringId, SpriteCheckbox::kFrameOn, SpriteCheckbox::kFrameOff, true);
+    box->font = getFont(1);
+    // The label may break under the box but stays inside the panel's rim.
+    box->fitHeight = panel.height - top - static_cast<int>(6 * screenMetrics().uiScale);
+    placeBox(panel, *box, centreX, top, slot);
     box->checked = setting != 0;
     box->onChange = [box, &setting] {
         setting = box->checked ? 1 : 0;
@@ -109,23 +146,24 @@ ControlsMenuFrame::ControlsMenuFrame()
     const int boxTop = static_cast<int>(10 * s);
     for (int device = 0; device < 3; ++device) {
         const float cx = w * (device == 0 ? 0.25f : device == 1 ? 0.5f : 0.75f);
-        SpriteCheckbox* box = addBox(*devicePanel, kDeviceStrings[device], cx, boxTop);
+        SpriteCheckbox* box = addBox(*devicePanel, kDeviceStrings[device], cx, boxTop, w / 3.0f);
         deviceBoxes[device] = box;
         box->onCheck = [this, device] { onDeviceChosen(device); };
         box->onUncheck = [this, box] { keepDeviceBoxOn(*box); };
     }
+    spreadRow({deviceBoxes[0], deviceBoxes[1], deviceBoxes[2]}, w);
     focusedItem = deviceBoxes[1];
 
     Settings& record = settings();
     const int optionTop = static_cast<int>(15 * s);
-    flipBox = addOptionBox(*optionsPanel, 206, 0.2f * w, optionTop, record.flipControls);
-    invertBox = addOptionBox(*optionsPanel, 31, 0.4f * w, optionTop, record.invertPitch);
-    metricBox = addOptionBox(*optionsPanel, 217, 0.6f * w, optionTop, record.metricUnits);
-    aimAssistBox = addOptionBox(*optionsPanel, 1231, 0.8f * w, optionTop, record.aimAssist);
+    flipBox = addOptionBox(*optionsPanel, 206, 0.2f * w, optionTop, 0.2f * w, record.flipControls);
+    invertBox = addOptionBox(*optionsPanel, 31, 0.4f * w, optionTop, 0.2f * w, record.invertPitch);
+    metricBox = addOptionBox(*optionsPanel, 217, 0.6f * w, optionTop, 0.2f * w, record.metricUnits);
+    aimAssistBox = addOptionBox(*optionsPanel, 1231, 0.8f * w, optionTop, 0.2f * w, record.aimAssist);
 
     // The fourth panel's boxes keep no setting.
-    extraBoxA = addBox(*extraPanel, 1816, w / 6.0f, optionTop);
-    extraBoxB = addBox(*extraPanel, 1815, w / 2.0f, optionTop);
+    extraBoxA = addBox(*extraPanel, 1816, w / 6.0f, optionTop, w / 3.0f);
+    extraBoxB = addBox(*extraPanel, 1815, w / 2.0f, optionTop, w / 3.0f);
     for (SpriteCheckbox* box : {extraBoxA, extraBoxB})
         box->onChange = [this] {
             settings().save();
@@ -134,9 +172,10 @@ ControlsMenuFrame::ControlsMenuFrame()
         };
 
     // The control type the first game asks for, changeable here as that question promises.
-    arcadeBox = addBox(*extraPanel, kArcadeString, 5.0f * w / 6.0f, optionTop);
+    arcadeBox = addBox(*extraPanel, kArcadeString, 5.0f * w / 6.0f, optionTop, w / 3.0f);
     arcadeBox->checked = record.playerControlType() == 1;
     arcadeBox->onChange = [this] { onArcadeBox(); };
+    spreadRow({extraBoxA, extraBoxB, arcadeBox}, w);
 
     for (MenuPanel* panel : {devicePanels[0], devicePanels[1], devicePanels[2], devicePanel, optionsPanel, extraPanel}) {
         addItem(panel);

@@ -109,6 +109,9 @@ SpriteButton* OptionsMenuFrame::makeButton(MenuPanel& row, int frame, int string
     auto* button = new SpriteButton(kSpriteSetMenus, frame, kButtonFont, stringId);
     button->labelAlignment = kLabelAlignment;
     button->focusable = focusable;
+    // The name sits in the dark band at the foot of the 130-square art (8 to
+    // 122 across, 92 to 122 down) and shrinks to fit it.
+    button->labelBox = {8.0f / 130.0f, 92.0f / 130.0f, 122.0f / 130.0f, 122.0f / 130.0f};
     button->updateLabel();
     row.placeItem(button);
     return button;

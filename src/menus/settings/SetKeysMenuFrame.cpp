@@ -25,6 +25,7 @@ namespace {
 constexpr Color4 kWhite{255, 255, 255, 255};
 constexpr Color4 kCaptureRed{255, 0, 0, 255};
 constexpr int kPanelFrame = 95;
+constexpr float kPanelBorder = 6.0f;   // the panel art's rim, x the UI scale
 constexpr float kFollowUpRate = 300.0f, kFollowDownRate = 150.0f;   // x the UI scale, pixels a second
 
 // Key, button and axis names are 8-bit texts: each byte is one unit.
@@ -65,6 +66,8 @@ SetKeysMenuFrame::SetKeysMenuFrame()
     panel->setBackground(getSprite(kSpriteSetMenus), true);
     panel->setScrollBar(kScrollThumbFrame, 0.0f, 0.0f);
     panel->spacing = panel->paddingX = panel->paddingY = 0;
+    // Rows scrolled to the edge are cut inside the panel's border, not over it.
+    panel->clipMarginY = -kPanelBorder * s;
     const int titleY = titleLabel->absY, titleH = titleLabel->height;
     panel->x = 0;
     panel->width = m.screenWidth;

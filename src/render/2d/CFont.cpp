@@ -251,10 +251,27 @@ int CFont::wrap(std::u16string_view text, float width, std::span<char16_t> out) 
     return lines;
 }
 
+namespace {
+CFont::DrawListener g_drawListener = nullptr;
+}  // namespace
+
+void CFont::setDrawListener(DrawListener listener)
+{
+    g_drawListener = listener;
+}
+
 void CFont::draw(std::u16string_view text, float x, float y, int flags, float rotation)
 {
     if (!isLoaded() || text.empty())
         return;
+    // A listener hears the inked box: the draw is run once more in measure mode.
+    if (g_drawListener && !m_measuring) {
+        beginMeasure();
+        draw(text, x, y, flags, rotation);
+        const CSprite::Rect inked = endMeasure();
+        if (inked.w > 0.0f && inked.h > 0.0f)
+            g_drawListener(text, inked);
+    }
     const float sx = m_glyphs.baseScale() * m_scaleX, sy = m_glyphs.baseScale() * m_scaleY;
     const float lineStep = lineHeight();
     const float blockHeight = lineCount(text) * lineStep;

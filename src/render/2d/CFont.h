@@ -85,6 +85,11 @@ public:
     // the measure box grows instead.
     void draw(std::u16string_view text, float x, float y, int flags, float rotation = 0.0f);
 
+    // Told of every text drawn (not measured) with the screen rectangle its
+    // glyphs cover; the text-fit check of test runs listens here. Null: none.
+    using DrawListener = void (*)(std::u16string_view text, const CSprite::Rect& inked);
+    static void setDrawListener(DrawListener listener);
+
     // Measure mode: draws only grow the box, in screen pixels.
     void beginMeasure();
     CSprite::Rect endMeasure();

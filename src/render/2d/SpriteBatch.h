@@ -78,6 +78,8 @@ public:
     void pushCropRect(float x, float y, float w, float h);
     void popCropRect();
     bool cropping() const { return !m_cropStack.empty(); }
+    // The crop in force; null when none is.
+    const ClipRect* currentCrop() const { return m_cropStack.empty() ? nullptr : &m_cropStack.back(); }
 
 private:
     void addCroppedQuad(std::span<const SpriteVertex, 4> quad, const Texture2D* texture, bool opaque);

@@ -75,6 +75,11 @@ void MenuPanel::drawBackground(CSprite& sprite)
     sprite.setScale(1.0f, 1.0f);
 }
 
+bool MenuPanel::framesText() const
+{
+    return dim || (m_frameBackground && backgroundFrame != -1);
+}
+
 void MenuPanel::draw()
 {
     if (dim)

@@ -16,6 +16,7 @@ public:
 
     // MenuItem
     void draw() override;
+    bool framesText() const override;
     // MenuContainer: a list that does not fit scrolls the focused child into view.
     void scrollToChild(MenuItem* child) override;
 

@@ -35,6 +35,7 @@ public:
     // MenuItem
     void draw() override;
     bool drawsOwnFocus() override { return drawsOwnFocusBox; }
+    bool framesText() const override { return isFrameButton(); }
     void layout(int originX, int originY) override;
     bool onTouchDown(int x, int y) override;
     bool onTouchUp(int x, int y) override;
@@ -139,6 +140,7 @@ public:
     void setup(int left, int middle, int right, int fontId);
     void updateLabel() override;
     void draw() override;
+    bool framesText() const override { return sprite != nullptr && leftCap != -1; }
 
     int leftCap = -1, rightCap = -1, middle = -1;
     int icon = -1;    // drawn instead of the label

@@ -8,6 +8,7 @@
 #include "ui/MenuNavigation.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 constexpr int kLabelFont = 2;
@@ -60,32 +61,59 @@ void SpriteCheckbox::setText(std::u16string_view text)
     updateLayout();
 }
 
+float SpriteCheckbox::fitLabel(float textRoom, float heightRoom)
+{
+    m_shown.assign(labelText());
+    m_labelScale = 1.0f;
+    CFont::TextSize size = measureText(font, m_shown);
+    if (fitWidth <= 0 || size.width <= textRoom || textRoom <= 0.0f || !font)
+        return size.width;
+    // (A label that fits its width is never made smaller for its height.)
+    if (labelBelow) {
+        std::array<char16_t, kMaxLabel * 2 + 2> wrapped{};
+        if (font->wrap(m_shown, textRoom, wrapped) > 1) {
+            m_shown = wrapped.data();
+            size = measureText(font, m_shown);
+        }
+    }
+    if (size.width > textRoom)
+        m_labelScale = textRoom / size.width;
+    if (heightRoom > 0.0f && size.height * m_labelScale > heightRoom)
+        m_labelScale = heightRoom / size.height;
+    return size.width * m_labelScale;
+}
+
 void SpriteCheckbox::updateLayout()
 {
     const ScreenMetrics& metrics = screenMetrics();
-    const std::u16string_view text = labelText();
-    const int textWidth = text.empty() ? 0 : static_cast<int>(measureText(font, text).width);
-    const int line = font ? static_cast<int>(font->lineHeight()) : 0;
-    width = std::max(minimumWidth, textWidth);
-    height = line;
     int bw = 0, bh = 0;
     if (sprite)
         sprite->frameBounds(frameOn, bw, bh);
+    const int gap = static_cast<int>(kLabelGapX * metrics.screenScaleX);
+    const float room = static_cast<float>(labelBelow ? fitWidth : fitWidth - bw - gap);
+    const std::u16string_view text = labelText();
+    const int labelTop = bh + static_cast<int>(kLabelGapY * metrics.screenScaleY);
+    const float heightRoom = labelBelow && fitHeight > 0 ? static_cast<float>(std::max(1, fitHeight - labelTop)) : 0.0f;
+    const int textWidth = text.empty() ? 0 : static_cast<int>(fitLabel(room, heightRoom));
+    const float lineHeight = font ? font->lineHeight() : 0.0f;
+    const int line = static_cast<int>(std::max(lineHeight, measureText(font, shownLabel()).height) * m_labelScale);
+    width = std::max(minimumWidth, textWidth);
+    height = line;
     if (text.empty()) {
         width = bw;
         height = bh;
         return;
     }
     if (!labelBelow) {
-        const int gap = static_cast<int>(kLabelGapX * metrics.screenScaleX);
         labelX = bw + gap;
         labelY = (bh - line) / 2;
         width = bw + gap + width;
         height = std::max(line, bh);
     } else {
+        width = std::max(width, bw);
         boxX = width / 2 - bw / 2;
         labelX = 0;
-        labelY = bh + static_cast<int>(kLabelGapY * metrics.screenScaleY);
+        labelY = labelTop;
         height = line + labelY;
     }
 }
@@ -112,15 +140,20 @@ void SpriteCheckbox::draw()
         sprite->drawFrame(checked ? frameOn : frameOff, x + static_cast<float>(boxX), y + static_cast<float>(boxY));
         sprite->setColorBytes(255, 255, 255, 255);
     }
-    const std::u16string_view text = labelText();
+    const std::u16string_view text = shownLabel();
     if (!font || text.empty())
         return;
     if (focused)
         font->setColor(tint);
+    const bool scaled = m_labelScale != 1.0f;
+    if (scaled)
+        font->setScale(m_labelScale, m_labelScale);
     if (labelBelow)
         font->draw(text, x + static_cast<float>(width / 2 + labelX), y + static_cast<float>(labelY), CFont::kCentreX);
     else
         font->draw(text, x + static_cast<float>(labelX), y + static_cast<float>(labelY), 0);
+    if (scaled)
+        font->setScale(1.0f, 1.0f);
     if (focused)
         font->setColor(kDefaultTextColor);
 }

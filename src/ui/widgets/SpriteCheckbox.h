@@ -27,6 +27,7 @@ public:
     // MenuItem
     void draw() override;
     bool drawsOwnFocus() override { return true; }
+    bool framesText() const override { return true; }
     bool onTouchDown(int x, int y) override;
     bool onTouchUp(int, int) override { return true; }
     void activate() override { onTouchDown(0, 0); }
@@ -50,7 +51,24 @@ public:
     bool checked = false;
     bool labelBelow = false;
     int minimumWidth = -1;   // below 1: none
+    // The widest the item may be, pixels (0: no limit): a label below the box
+    // that is wider breaks at its spaces, and one that still does not fit (or
+    // one beside the box) is drawn smaller, so a row of boxes keeps apart in
+    // every language. Set before updateLayout; the fitted label is kept until
+    // the next (pages are built again when the language changes).
+    int fitWidth = 0;
+    // The tallest the item may be, pixels (0: no limit): a label below the
+    // box that would reach lower is drawn smaller.
+    int fitHeight = 0;
+    // The label as drawn and its scale (1 unless it was fitted).
+    std::u16string_view shownLabel() const { return fitWidth > 0 ? std::u16string_view(m_shown) : labelText(); }
+    float labelScale() const { return m_labelScale; }
 
 private:
     void init(int stringId, int on, int off, bool below);
+    // The label fitted to fitWidth; the text width it then takes.
+    float fitLabel(float textRoom, float heightRoom);
+
+    std::u16string m_shown;
+    float m_labelScale = 1.0f;
 };

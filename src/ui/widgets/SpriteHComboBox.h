@@ -74,6 +74,7 @@ public:
     bool onTouchUp(int x, int y) override;
     bool contains(int x, int y, float margin) const override;
     void activate() override;
+    bool framesText() const override { return true; }
 
     // Clears the marks, the current page becomes 0, the length is measured again.
     void setPageCount(int count, int spacing);

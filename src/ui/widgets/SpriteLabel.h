@@ -69,6 +69,7 @@ public:
     void setup(int left, int middle, int right, int fontId);
     void updateSize() override;
     void draw() override;
+    bool framesText() const override { return sprite != nullptr; }
 
     CSprite* sprite = nullptr;
     bool ninePart = false;

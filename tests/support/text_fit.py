@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""Reads the ".texts" files the game writes beside its pictures with
+-textboxes and prints every text that leaves the frame it belongs to, runs
+off the screen, meets another text or runs over a button, box or page dots
+it does not belong to. Exit 1 when any does.
+
+Lines: "screen W H", "frame ID PARENT leaf|panel | x y w h | kind" and
+"text FRAME | x y w h | text" (pixels; FRAME -1 is the screen)."""
+import sys
+
+SLACK = 3.0     # pixels a letter may overhang its frame by (glyph ink past its advance)
+MEET = 1.5      # pixels two boxes may share before they meet
+
+
+def read(path):
+    screen, frames, texts = None, {}, []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            if line.startswith("screen "):
+                w, h = line.split()[1:3]
+                screen = [0.0, 0.0, float(w), float(h)]
+                continue
+            head, _, rest = line.partition(" | ")
+            words = head.split()
+            if words[0] == "frame":
+                box, _, kind = rest.partition(" | ")
+                frames[int(words[1])] = (int(words[2]), words[3] == "leaf", [float(v) for v in box.split()], kind)
+            elif words[0] == "text":
+                box, _, text = rest.partition(" | ")
+                texts.append((int(words[1]), [float(v) for v in box.split()], text))
+    return screen, frames, texts
+
+
+def inside(box, frame):
+    x, y, w, h = box
+    fx, fy, fw, fh = frame
+    return x >= fx - SLACK and y >= fy - SLACK and x + w <= fx + fw + SLACK and y + h <= fy + fh + SLACK
+
+
+def shared(a, b):
+    w = min(a[0] + a[2], b[0] + b[2]) - max(a[0], b[0])
+    h = min(a[1] + a[3], b[1] + b[3]) - max(a[1], b[1])
+    return min(w, h)
+
+
+def fmt(r):
+    return "(%d,%d %dx%d)" % tuple(round(v) for v in r)
+
+
+def check(path):
+    screen, frames, texts = read(path)
+    faults = []
+    labelled = {owner for owner, _, _ in texts}
+    for owner, box, text in texts:
+        chain, at = set(), owner
+        while at >= 0 and at not in chain:
+            chain.add(at)
+            at = frames[at][0]
+        if owner >= 0 and not inside(box, frames[owner][2]):
+            faults.append(f"leaves its {frames[owner][3]} {fmt(frames[owner][2])}: \"{text}\" {fmt(box)}")
+        elif not inside(box, screen):
+            faults.append(f"runs off the screen: \"{text}\" {fmt(box)}")
+        for fid, (_, leaf, fbox, kind) in frames.items():
+            # A text wholly on a picture without a text of its own is put
+            # there on purpose (the clock's minutes).
+            if fid not in labelled and inside(box, fbox):
+                continue
+            if leaf and fid not in chain and shared(box, fbox) > MEET:
+                faults.append(f"runs over a {kind} {fmt(fbox)}: \"{text}\" {fmt(box)}")
+    for i, (_, a, ta) in enumerate(texts):
+        for _, b, tb in texts[i + 1:]:
+            # The same text drawn twice a pixel or two apart is a shadow.
+            if ta == tb and abs(a[0] - b[0]) <= 3 and abs(a[1] - b[1]) <= 3:
+                continue
+            if shared(a, b) > MEET:
+                faults.append(f"meets another: \"{ta}\" {fmt(a)} and \"{tb}\" {fmt(b)}")
+    return len(texts), faults
+
+
+def main():
+    bad = False
+    for path in sys.argv[1:]:
+        count, faults = check(path)
+        if count == 0:
+            print(f"{path}: no texts drawn")
+            bad = True
+        for fault in faults:
+            print(f"{path}: {fault}")
+            bad = True
+    sys.exit(1 if bad else 0)
+
+
+if __name__ == "__main__":
+    main()
