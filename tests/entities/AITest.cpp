@@ -282,6 +282,31 @@ TEST_F(AI, PilotUnderAMissileEvadesAndTheFlaresCome)
     EXPECT_GE(host.flareSalvos, 1);
 }
 
+// A missile that went wide and fell far behind no longer holds the pilot in
+// its break: it goes back to what it was doing, and breaks again when one comes near.
+TEST_F(AI, APilotLeavesItsBreakOnceTheMissileIsFarBehind)
+{
+    Airplane* prey = plane(1, {0, 2000, 0}, {0, 0, -1});
+    AirplaneAI& ai = pilot(*prey, 1.0f);
+    ai.mayFire = false;
+    // Something that stands for the chasing missile, where the test puts it.
+    auto chaser = Target::create<Target>(host, TargetKind::Other, kTeamNone);
+    ASSERT_NE(chaser, nullptr);
+    ai.setState(Manoeuvre::Evade);
+    for (int i = 0; i < 30; ++i) {
+        chaser->setPosition(prey->position() + Vec3{0, 0, 1500});
+        prey->incomingMissile = chaser.get();
+        host.step(kFrame);
+    }
+    EXPECT_EQ(ai.state(), Manoeuvre::Evade) << "a missile this near keeps the break going";
+    for (int i = 0; i < 30; ++i) {
+        chaser->setPosition(prey->position() + Vec3{0, 0, 7000});
+        prey->incomingMissile = chaser.get();
+        host.step(kFrame);
+    }
+    EXPECT_NE(ai.state(), Manoeuvre::Evade) << "the pilot still runs from a missile far behind";
+}
+
 TEST_F(AI, AutopilotInStateZeroPassesThePlayersInput)
 {
     Airplane* player = plane(0, {0, 2000, 0}, {0, 0, -1});

@@ -106,6 +106,8 @@ private:
     void breakAway();
     void evade();
     bool threatened() const;
+    // How near a missile comes before the pilot breaks from it.
+    float breakRange() const;
     // The player's autopilot leading wingmen that are not sent to attack.
     bool leadsPlayersFormation() const;
     Target* search() const;

@@ -21,6 +21,7 @@ constexpr float kGroundPullOut = 450.0f;   // break off a ground run this near
 constexpr float kReattackTime = 5.0f;
 constexpr float kGroundGunRange = 1300.0f;
 constexpr float kSlotLead = 2.0f;  // s ahead along the slot's motion to aim at
+constexpr float kEvadeLeave = 2.0f;  // times the break range
 
 Vec3 flat(const Vec3& v, const Vec3& fallback) { return vec3NormalizeOr(Vec3{v.x, 0.0f, v.z}, fallback); }
 
@@ -261,7 +262,10 @@ void AirplaneAI::breakAway()
 void AirplaneAI::evade()
 {
     const IGameEntity* m = m_plane->incomingMissile;
-    if (!m) {
+    // A missile that has gone wide and fallen far behind chases on to the end
+    // of its life: the pilot goes back to the fight rather than run from it.
+    const float leave = kEvadeLeave * breakRange();
+    if (!m || vec3DistanceSq(m->worldPosition(), m_plane->position()) > leave * leave) {
         setState(m_resume == Manoeuvre::Evade ? Manoeuvre::Patrol : m_resume);
         return runManoeuvre();
     }
