@@ -5,8 +5,8 @@
 # autopilot key. The autopilot takes over wherever the hand flight left the
 # airplane and keeps it in the air with its wingmen until the mission is won,
 # and its kills earn no stunt. Three sorties side by side, each at its own
-# frame step; logs under the output folder, with a frame of each sortie under
-# the autopilot.
+# frame step and its own seed; logs under the output folder, with a frame of
+# each sortie under the autopilot.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -15,11 +15,11 @@ game_tree "$game" "$out"
 failures=0
 check() { echo "FAIL: $1"; failures=$((failures + 1)); }
 
-# Frame step, the autopilot key's frame (30 s in), frames in all, hand flight.
+# Frame step, the autopilot key's frame (30 s in), frames in all, hand flight, seed.
 sorties=(
-    "0.05 600 3800 straight"
-    "0.04 750 4700 turn"
-    "0.0333 900 5700 pull"
+    "0.05 600 3800 straight 1"
+    "0.04 750 4700 turn 2"
+    "0.0333 900 5700 pull 3"
 )
 hand() {  # the hand flight of a sortie before the key, in frames of its step
     local step="$1" kind="$2"
@@ -37,11 +37,12 @@ for sortie in "${sorties[@]}"; do
     name="sortie-$4"
     { hand "$1" "$4"; printf '%s keydown P\n%s keyup P\n' "$2" "$(($2 + 2))"; } >"$out/$name.txt"
     mkdir -p "$out/$name" && cp -r "$out/tree" "$out/$name/" 2>/dev/null
-    "$out/$name/tree/bin/$(basename "$game")" -width 640 -height 480 -quality 0 -fixeddt "$1" -autostart 1:c1m1 \
+    "$out/$name/tree/bin/$(basename "$game")" -width 640 -height 480 -quality 0 -fixeddt "$1" -seed "$5" -autostart 1:c1m1 \
         -frames "$3" -inputscript "$out/$name.txt" -dumpframe "$(($2 + 300)):$out/$name.png" >"$out/$name.out" 2>&1 &
     pids+=($!)
 done
 i=0
+wins=0
 for sortie in "${sorties[@]}"; do
     set -- $sortie
     name="sortie-$4"
@@ -55,6 +56,8 @@ for sortie in "${sorties[@]}"; do
     # Event 70: a stunt kill, which the autopilot's kills are not.
     grep -q "achievement event 70$" "$log" && check "$name: the autopilot earned a stunt kill"
     [ -s "$out/$name.png" ] || check "$name: no frame under the autopilot"
+    grep -q "achievement event 5$" "$log" && wins=$((wins + 1))
 done
+echo "campaign autopilot: $wins of ${#sorties[@]} seeded sorties won"
 [ "$failures" -eq 0 ] && echo "campaign autopilot: all sorties won"
 exit $((failures > 0))
