@@ -33,6 +33,8 @@ grep -q "achievement event 38$" "$log" || check "the game's autopilot launched n
 grep -q "achievement event 41$" "$log" || check "the game's autopilot never hit the peer with its guns"
 grep -Eq "achievement event 42$|missile burst on the player's airplane" "$log" ||
     check "the peer's pilot never came at the game's airplane"
-echo "from the game: $(grep -c 'achievement event 38$' "$log") missiles, $(grep -c 'achievement event 41$' "$log") gun hits; scores: $(grep ' score ' "$out/join.log" | tr '\n' ';')"
+# Its guns hit the game's airplane too: the two fight each other both ways.
+grep -q "gun hits" "$out/join.log" || check "the peer's pilot never hit the game's airplane with its guns"
+echo "from the game: $(grep -c 'achievement event 38$' "$log") missiles, $(grep -c 'achievement event 41$' "$log") gun hits; from the peer: $(grep 'gun hits' "$out/join.log" | awk '{s += $NF} END {print s + 0}') gun hits; scores: $(grep ' score ' "$out/join.log" | tr '\n' ';')"
 [ "$failures" -eq 0 ] && echo "autopilots in a network match: they fought"
 exit $((failures > 0))
