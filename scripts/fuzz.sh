@@ -4,10 +4,13 @@
 # build-fuzz/, then runs each target for SECONDS (default 600) on a scratch
 # copy of its seed corpus, two targets at a time. ./check runs it briefly.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     e.g. scripts/fuzz.sh 3600 png glm
+#   scripts/fuzz.sh --build-only              builds the targets and runs none
 # A finding is left in build-fuzz/findings/<target>/ and fails the script.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
+build_only=0
+if [ "${1:-}" = --build-only ]; then build_only=1; shift; fi
 seconds=${1:-600}
 shift || true
 jobs=${FUZZ_JOBS:-2}
@@ -21,6 +24,7 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DSKYFRONT_FUZZ=ON -DSKYFRONT_SANITIZE=ON -DSKYFRONT_GL_TESTS=OFF \
   -DSKYFRONT_STAGE_DIR="$PWD/build-fuzz/stage" >/dev/null || exit 1
 cmake --build build-fuzz -j "${FUZZ_BUILD_JOBS:-$(nproc)}" --target fuzz_targets >/dev/null || exit 1
+[ $build_only = 1 ] && exit 0
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

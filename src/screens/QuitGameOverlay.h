@@ -12,7 +12,7 @@ public:
     static constexpr int kNoString = 38, kYesString = 51, kQuestionString = 360;
     static constexpr int kButtonLeft = 158, kButtonMiddle = 156, kButtonRight = 157;
     static constexpr int kButtonFont = 1, kQuestionFont = 1;
-    static constexpr int kPanelFrame = 95;
+    static constexpr int kPanelFrame = 96;   // the opaque alert box
     static constexpr float kTouchMargin = 10.0f;
 
     static QuitGameOverlay& instance();

@@ -1,5 +1,6 @@
-// Per-frame cost of the campaign road at 1280 x 720: the mission cards while
-// their row glides (the dots follow it), the briefing page with
+// Per-frame cost of the campaign road at 1280 x 720: the campaign map with
+// its names and the mission cards with their top lines and texts, drawn; the
+// mission cards while their row glides (the dots follow it), the briefing page with
 // its map running (planes on their paths, arrows growing) and a comic page at
 // twice its fit zoom. Update and the 2-D draw, separately, on whatever GL the
 // display offers.
@@ -8,6 +9,7 @@
 #include "gamedata/records/MapLists.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/BriefingMenuFrame.h"
+#include "menus/frontend/CampaignListSelectMenuFrame.h"
 #include "menus/frontend/CampaignMenuFrame.h"
 #include "menus/frontend/ComicCfg.h"
 #include "menus/frontend/ComicsMenuFrame.h"
@@ -81,6 +83,27 @@ void missionsGlideUpdate(benchmark::State& state)
     }
 }
 BENCHMARK(missionsGlideUpdate)->Unit(benchmark::kMicrosecond);
+
+// The campaign map (0) or the first campaign's mission cards (1), drawn.
+void campaignPagesDraw(benchmark::State& state)
+{
+    Bench bench;
+    if (!bench.ready(state))
+        return;
+    if (state.range(0) == 0) {
+        goToFrame(MenuFrameRegistry::campaignListSelect());
+    } else {
+        CampaignMenuFrame* page = MenuFrameRegistry::campaignMenu();
+        page->setCampaign(0);
+        goToFrame(page);
+    }
+    updateMenuFrames();
+    for (auto _ : state) {
+        drawMenuFrames();
+        bench.sync();   // waits for the frame
+    }
+}
+BENCHMARK(campaignPagesDraw)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void briefingUpdate(benchmark::State& state)
 {

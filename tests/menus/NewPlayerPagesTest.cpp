@@ -28,28 +28,7 @@ namespace {
 using Size = std::pair<int, int>;
 constexpr Size kSizes[] = {{960, 640}, {1920, 1080}};
 
-struct NewPlayerPages : StagedPageTest {
-    void TearDown() override
-    {
-        clearFrameHistory();
-        MenuFrameRegistry::deleteAll();
-        StagedPageTest::TearDown();
-    }
-    // Builds the pages anew at the size, in the language.
-    void rebuild(const Size& size, int language)
-    {
-        clearFrameHistory();
-        MenuFrameRegistry::deleteAll();
-        ASSERT_TRUE(setScreenSize(size.first, size.second));
-        ASSERT_TRUE(setLanguageByIndex(language));
-        reloadFonts();
-    }
-    static std::string where(const Size& size, int language)
-    {
-        return std::to_string(size.first) + "x" + std::to_string(size.second) + " in " +
-               languageTable[language].code;
-    }
-};
+struct NewPlayerPages : SizedPageTest {};
 
 // The caption as drawn: its width and line height at the scale it is drawn
 // with, against the dark band at the foot of the button's art.

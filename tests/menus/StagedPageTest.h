@@ -2,6 +2,7 @@
 #include "MenusTestSupport.h"
 
 #include "gamedata/records/MapLists.h"
+#include "menus/MenuFrameRegistry.h"
 #include "platform/File.h"
 #include "platform/Language.h"
 #include "render/2d/SpriteSets.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 // A page test over the staged data as the game reads it: English texts and
 // the map lists; tear-down drops them with the menus' sprite sets and puts the
@@ -33,4 +35,29 @@ struct StagedPageTest : PageTest {
         PageTest::TearDown();
     }
     std::string oldRoot;
+};
+
+// The same with the pages built anew at a screen size in one of the shipped
+// languages; tear-down drops the pages.
+struct SizedPageTest : StagedPageTest {
+    using Size = std::pair<int, int>;
+    void TearDown() override
+    {
+        clearFrameHistory();
+        MenuFrameRegistry::deleteAll();
+        StagedPageTest::TearDown();
+    }
+    void rebuild(const Size& size, int language)
+    {
+        clearFrameHistory();
+        MenuFrameRegistry::deleteAll();
+        ASSERT_TRUE(setScreenSize(size.first, size.second));
+        ASSERT_TRUE(setLanguageByIndex(language));
+        reloadFonts();
+    }
+    static std::string where(const Size& size, int language)
+    {
+        return std::to_string(size.first) + "x" + std::to_string(size.second) + " in " +
+               languageTable[language].code;
+    }
 };

@@ -6,12 +6,7 @@
 # damage its missiles did however the game's own state reports its health.
 # Logs under the output folder.
 set -uo pipefail
-game="$1"
-peer="$2"
-out="$3"
-source "$(dirname "$0")/../support/game_tree.sh"
-game_tree "$game" "$out"
-source "$(dirname "$0")/../support/lan_peers.sh"
+source "$(dirname "$0")/../support/lan_peers.sh" "$@"
 port=$(freeport)
 # A first start names the game's pilot after the login.
 pilot=$(id -un | cut -c1-19)

@@ -14,12 +14,7 @@
 # serve 57 s, long enough for a game that starts slowly on a busy machine.
 # Pictures go to the output folder.
 set -uo pipefail
-game="$1"
-peer="$2"
-out="$3"
-source "$(dirname "$0")/../support/game_tree.sh"
-game_tree "$game" "$out"
-source "$(dirname "$0")/../support/lan_peers.sh"
+source "$(dirname "$0")/../support/lan_peers.sh" "$@"
 # A peer run in the background whose exit code and time land in $1.code.
 start_peer() {
     local log="$1"; shift
@@ -82,7 +77,7 @@ printf '%s\n' "$skip" "500 key T" "540 click 340 112" "620 key T" "660 click 970
     "740 key Enter" >"$out/host.script"
 game_hosts "$out/host.out" -netport "$port" -autohost 2:0 -inputscript "$out/host.script" -frames 1300 \
     -dumpframe "530:$out/chat.png" -dumpframe "880:$out/hosting.png"
-start_peer "$out/join2.log" --join "127.0.0.1:$port" --seconds 27 --name Wingman --at 3:chat:Hello \
+start_peer "$out/join2.log" --join "127.0.0.1:$port" --seconds 55 --name Wingman --at 3:chat:Hello \
     --until "Hello there"
 wait "$game_pid" || fail "the hosting run did not end cleanly"
 peer_ok "$out/join2.log" "autohost"

@@ -1,8 +1,10 @@
 #pragma once
 #include "entities/TimedPoints.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "entities/weapons/BulletPool.h"
 #include "gamedata/records/PlaneCfg.h"
+#include "gamedata/map/MapEntities.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
@@ -99,6 +101,20 @@ struct ModeKit : testing::Test {
         auto t = Target::create<Target>(*mode, kind, team);
         t->setPosition(at);
         return mode->addPlayerAirplane(std::move(t), true);
+    }
+    // A ship of team 1 made from a map object, as the map loader makes them;
+    // the objects live as long as the fixture, past the mode (TearDown).
+    std::deque<MapObject> mapObjects;
+    GroundTarget* ship(TargetKind kind, const Vec3& at)
+    {
+        MapObject& object = mapObjects.emplace_back();
+        object.kind = static_cast<int>(kind);
+        object.team = 1;
+        object.pos = at;
+        auto made = Target::create<GroundTarget>(*mode, object, nullptr);
+        GroundTarget* raw = made.get();
+        mode->addPlayerAirplane(std::move(made), true);
+        return raw;
     }
     void step(float seconds)
     {

@@ -42,19 +42,6 @@ TEST_F(Targeting, FindNextTargetTeamRules)
 // whatever it is told; an empty one, or a plain ship, takes the value.
 TEST_F(Targeting, ACarrierWithAirplanesOnItsDeckIsNeverMadeTargetable)
 {
-    // The map's objects outlive the mode, whose units point at them.
-    static std::deque<MapObject> objects;
-    objects.clear();
-    auto ship = [&](TargetKind kind, const Vec3& at) {
-        MapObject& object = objects.emplace_back();
-        object.kind = static_cast<int>(kind);
-        object.team = 1;
-        object.pos = at;
-        auto made = Target::create<GroundTarget>(*mode, object, nullptr);
-        GroundTarget* raw = made.get();
-        mode->addPlayerAirplane(std::move(made), true);
-        return raw;
-    };
     GroundTarget* carrier = ship(TargetKind::Carrier, {0.0f, 0.0f, 0.0f});
     GroundTarget* cargo = ship(TargetKind::Ship, {3000.0f, 0.0f, 0.0f});
     ASSERT_NE(carrier->deck(), nullptr);

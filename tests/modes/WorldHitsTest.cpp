@@ -17,20 +17,7 @@ public:
     }
 };
 
-struct WorldHits : ModeKit {
-    std::deque<MapObject> objects;
-    GroundTarget* ship(TargetKind kind, const Vec3& at)
-    {
-        MapObject& object = objects.emplace_back();
-        object.kind = static_cast<int>(kind);
-        object.team = 1;
-        object.pos = at;
-        auto made = Target::create<GroundTarget>(*mode, object, nullptr);
-        GroundTarget* raw = made.get();
-        mode->addPlayerAirplane(std::move(made), true);
-        return raw;
-    }
-};
+using WorldHits = ModeKit;
 
 TEST_F(WorldHits, TheDeckUnderAPointIsTheCarriersOnlyWhileItFloats)
 {

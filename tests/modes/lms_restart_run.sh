@@ -11,12 +11,7 @@
 # folder (the other frames, dumped every 45, are dropped).
 set -uo pipefail
 pids=()
-game="$1"
-peer="$2"
-out="$3"
-source "$(dirname "$0")/../support/game_tree.sh"
-game_tree "$game" "$out"
-source "$(dirname "$0")/../support/lan_peers.sh"
+source "$(dirname "$0")/../support/lan_peers.sh" "$@"
 mkdir -p "$out/frames"
 rm -f "$out"/frames/*.png
 printf '%s\n%s\n' "$skip" "60 click 640 510" >"$out/skip.script"
@@ -42,8 +37,17 @@ for _ in $(seq 1 600); do
     sleep 0.25
 done
 [ "$(grep -c "match reset: view mode" "$log")" -ge 2 ] || fail "the host never started a next match: $(grep -v ALSA "$log" | tail -15)"
-# Five more seconds of the new match, then the game and the peers may go.
-sleep 5
+# Some seconds of the new match (six lines of the player's log: slower on a
+# busy machine), then the game and the peers may go.
+after_reset() {
+    local at
+    at=$(grep -n "match reset: view mode 6" "$log" | head -1 | cut -d: -f1)
+    [ -n "$at" ] && tail -n +"$at" "$log" | grep -c "frame [0-9]*"
+}
+for _ in $(seq 1 240); do
+    [ "$(after_reset)" -ge 6 ] 2>/dev/null && break
+    sleep 0.25
+done
 kill "$game_pid" 2>/dev/null
 wait "$game_pid" 2>/dev/null
 for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done

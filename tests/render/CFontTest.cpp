@@ -134,6 +134,31 @@ TEST_F(Text, IdeographsBreakBetweenEachOther)
     EXPECT_EQ(lines, 3);
 }
 
+TEST_F(Text, KoreanBreaksAtSpacesAndJapaneseKeepsItsMarksWithTheirNeighbours)
+{
+    int lines = 0;
+    // Hangul words stay whole: the break falls on the space, never between syllables.
+    EXPECT_EQ(wrapped(u"\uD574\uD611\uC758 \uD558\uB298", 40.0f, 64, &lines), u"\uD574\uD611\uC758\n\uD558\uB298");
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(wrapped(u"\uD0DC \uD3C9\uC591 \uD568\uB300\uAC00", 35.0f, 64), u"\uD0DC\n\uD3C9\uC591\n\uD568\uB300\uAC00");
+    // A Hangul word wider than the width keeps a line of its own, as a Latin one does.
+    EXPECT_EQ(wrapped(u"\uD0DC\uD3C9\uC591\uD568\uB300 \uAC00", 30.0f, 64), u"\uD0DC\uD3C9\uC591\uD568\uB300\n\uAC00");
+    // Half-width Hangul and compatibility jamo are Korean too.
+    EXPECT_EQ(wrapped(u"\u3131\u3134\u3137\u3139", 20.0f, 64), u"\u3131\u3134\u3137\u3139");
+    // An opening bracket never ends a line: it goes down with what follows.
+    EXPECT_EQ(wrapped(u"\u4E00\u4E8C\u300C\u4E09\u300D", 30.0f, 64), u"\u4E00\u4E8C\n\u300C\u4E09\u300D");
+    // Small kana and the long-vowel mark never begin a line.
+    EXPECT_EQ(wrapped(u"\u30DF\u30C3\u30B7\u30E7\u30F3", 30.0f, 64), u"\u30DF\u30C3\n\u30B7\u30E7\u30F3");
+    EXPECT_EQ(wrapped(u"\u30C7\u30FC\u30BF\u30FC", 30.0f, 64), u"\u30C7\u30FC\n\u30BF\u30FC");
+    // Japanese after a Latin word may break between them.
+    EXPECT_EQ(wrapped(u"ab\u4E00\u4E8C", 30.0f, 64), u"ab\u4E00\n\u4E8C");
+    // An inserted break at full capacity stays inside the buffer.
+    std::array<char16_t, 5> tight{};
+    tight.fill(u'#');
+    font.wrap(u"\u4E00\u4E8C\u4E00\u4E8C\u4E00", 20.0f, tight);
+    EXPECT_EQ(std::u16string(tight.data()), u"\u4E00\u4E8C\n\u4E00");
+}
+
 TEST_F(Text, WrapByStringNumberUsesTheLoadedTable)
 {
     setDataRoot(SKYFRONT_STAGE_DIR);

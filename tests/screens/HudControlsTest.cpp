@@ -114,6 +114,8 @@ struct CameraDrag : testing::Test {
 
 TEST_F(CameraDrag, TheLookWaitsAThirdOfASecondThenFollowsTheFinger)
 {
+    // With gestures on the hold keeps a swipe from turning the view.
+    cam.gesturesOn = true;
     ASSERT_TRUE(cam.containsPoint(500.0f, 400.0f));
     ASSERT_TRUE(cam.touchBegan(1, 500.0f, 400.0f));
     g_now += 0.2f;
@@ -133,6 +135,32 @@ TEST_F(CameraDrag, TheLookWaitsAThirdOfASecondThenFollowsTheFinger)
     EXPECT_EQ(cam.touchId(), -1);
     EXPECT_EQ(cam.lookX, 0.0f);
     EXPECT_FALSE(cam.containsPoint(5.0f, 5.0f));
+}
+
+TEST_F(CameraDrag, WithoutGesturesAQuickDragTurnsTheLookAtOnceAndAStillTouchWaits)
+{
+    // A touch that only trembles shows no look before the third of a second.
+    cam.touchBegan(1, 500.0f, 400.0f);
+    g_now += 0.1f;
+    cam.touchMoved(1, 505.0f, 403.0f);
+    EXPECT_EQ(cam.lookX, 0.0f);
+    EXPECT_EQ(cam.lookY, 0.0f);
+    // Dragged away within a tenth of a second, the look follows at once and
+    // keeps following, also when the pointer comes back near its start.
+    g_now += 0.05f;
+    cam.touchMoved(1, 860.0f, 600.0f);
+    EXPECT_FLOAT_EQ(cam.lookX, -380.0f / 480.0f);
+    EXPECT_FLOAT_EQ(cam.lookY, -0.875f);
+    EXPECT_GT(std::fabs(cam.lookX) + std::fabs(cam.lookY), 0.8f) << "the first lesson counts a turn above 0.8";
+    cam.touchMoved(1, 504.0f, 400.0f);
+    EXPECT_FLOAT_EQ(cam.lookX, -0.05f);
+    cam.touchEnded(1, 504.0f, 400.0f);
+    EXPECT_EQ(cam.lookX, 0.0f);
+    // The next touch starts still again.
+    cam.touchBegan(2, 500.0f, 400.0f);
+    cam.touchMoved(2, 502.0f, 400.0f);
+    EXPECT_EQ(cam.lookX, 0.0f);
+    EXPECT_TRUE(gestures.empty());
 }
 
 TEST_F(CameraDrag, GesturesOnlyWhenSwitchedOn)

@@ -2,13 +2,17 @@
 
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/CampaignMenuFrame.h"
+#include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
+#include "render/2d/CFont.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteLabel.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 CampaignListSelectMenuFrame* MenuFrameRegistry::campaignListSelect()
@@ -24,11 +28,47 @@ CampaignListEntry::CampaignListEntry(int campaignIndex, CSprite* mapSheet)
     focusable = true;
     interactive = true;
     drawsOwnFocusBox = true;
+    // The bold face the art's number is set in.
+    font = getFont(kNameFont);
     int w = 0, h = 0;
     if (sprite)
         sprite->frameBounds(frame, w, h);
     width = w;
     height = h;
+    updateLabel();
+}
+
+void CampaignListEntry::updateLabel()
+{
+    labelStringId = 0;
+    textScale = 1.0f;
+    labelLanguage = currentLanguage();
+    const std::u16string_view name = getStringByIndex(kNameStringBase + campaign);
+    const float boxW = (kNameBox.right - kNameBox.left) * static_cast<float>(width);
+    const float boxH = (kNameBox.bottom - kNameBox.top) * static_cast<float>(height);
+    std::array<char16_t, kMaxLabel + 1> wrapped{};
+    if (font && measureText(font, name).width > boxW)
+        font->wrap(name, boxW, wrapped);
+    else
+        std::copy_n(name.begin(), std::min(name.size(), kMaxLabel), wrapped.begin());
+    label.assign(wrapped.data());
+    const CFont::TextSize size = measureText(font, label);
+    if (size.width > boxW)
+        textScale = boxW / size.width;
+    if (size.height * textScale > boxH)
+        textScale = boxH / size.height;
+    labelX = static_cast<int>((kNameBox.left + kNameBox.right) / 2.0f * static_cast<float>(width));
+    labelY = static_cast<int>((kNameBox.top + kNameBox.bottom) / 2.0f * static_cast<float>(height));
+}
+
+float CampaignListEntry::nameWidth() const
+{
+    return measureText(font, label).width * textScale;
+}
+
+float CampaignListEntry::nameHeight() const
+{
+    return measureText(font, label).height * textScale;
 }
 
 void CampaignListEntry::draw()
@@ -42,6 +82,8 @@ void CampaignListEntry::draw()
     const CSprite::Rect r = sprite->frameRect(frame);
     sprite->drawFrame(frame, static_cast<float>(absX) - r.x, static_cast<float>(absY) - r.y);
     sprite->setColorBytes(255, 255, 255, 255);
+    followLanguage();
+    drawTexts(menuFocusedItem() == this);
 }
 
 void CampaignListEntry::openCampaign()

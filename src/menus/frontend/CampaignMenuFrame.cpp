@@ -83,14 +83,15 @@ void CampaignMenuEntry::draw()
     picture->drawFrame(pictureFrame, x - r.x, y - r.y);
     picture->setColorBytes(255, 255, 255, 255);
 
-    CFont* font = getFont(1);
-    char16_t header[64];
-    wideFormat(header, 64, "%w %d:", getStringByIndex(kNumberString), record.index + 1);
-    drawText(font, header, x + 20.0f * s, y + 30.0f * s, CFont::kCentreY);
-    drawText(font, getStringByIndex(titleId < 0 ? -1 : titleId), x + 130.0f * s, y + 30.0f * s, CFont::kCentreY);
-    std::array<char16_t, 1024> wrapped{};
-    drawTextWrapped(font, descriptionId < 0 ? -1 : descriptionId, static_cast<float>(width) - 40.0f * s, wrapped);
-    drawText(font, wrapped.data(), x + 20.0f * s, y + 60.0f * s, 0);
+    CFont* font = getFont(kFont);
+    const Header top = header();
+    drawText(font, top.number, x + top.numberX, y + top.y, CFont::kCentreY);
+    if (font && top.titleScale != 1.0f)
+        font->setScale(top.titleScale, top.titleScale);
+    drawText(font, getStringByIndex(titleId < 0 ? -1 : titleId), x + top.titleX, y + top.y, CFont::kCentreY);
+    if (font)
+        font->setScale(1.0f, 1.0f);
+    drawText(font, description(), x + 20.0f * s, y + 60.0f * s, 0);
 
     CSprite* menus = getSprite(kSpriteSetMenus);
     const float right = x + static_cast<float>(width), bottom = y + static_cast<float>(height);
@@ -108,6 +109,41 @@ void CampaignMenuEntry::draw()
         const CSprite::Rect lock = menus->frameRect(kLockFrame);
         menus->drawFrame(kLockFrame, right - 70.0f * s - lock.x, bottom - lock.h - 20.0f * s - lock.y);
     }
+}
+
+CampaignMenuEntry::Header CampaignMenuEntry::header() const
+{
+    const float s = screenMetrics().uiScale;
+    const CFont* font = getFont(kFont);
+    Header top;
+    char16_t number[64];
+    wideFormat(number, 64, "%w %d:", getStringByIndex(kNumberString), record.index + 1);
+    top.number = number;
+    top.numberX = 20.0f * s;
+    top.numberWidth = measureText(font, top.number).width;
+    top.y = 30.0f * s;
+    // The title keeps its column unless a long number would meet it.
+    top.titleX = std::max(130.0f * s, top.numberX + top.numberWidth + 12.0f * s);
+    const float room = static_cast<float>(width) - 20.0f * s - top.titleX;
+    const float full = measureText(font, getStringByIndex(titleId < 0 ? -1 : titleId)).width;
+    if (full > room && full > 0.0f)
+        top.titleScale = std::max(room, 0.0f) / full;
+    top.titleWidth = full * top.titleScale;
+    return top;
+}
+
+const std::u16string& CampaignMenuEntry::description()
+{
+    const int language = currentLanguage();
+    if (m_descriptionLanguage != language) {
+        m_descriptionLanguage = language;
+        const float s = screenMetrics().uiScale;
+        std::array<char16_t, 1024> wrapped{};
+        drawTextWrapped(getFont(kFont), descriptionId < 0 ? -1 : descriptionId, static_cast<float>(width) - 40.0f * s,
+                        wrapped);
+        m_description = wrapped.data();
+    }
+    return m_description;
 }
 
 void CampaignMenuEntry::openMission()

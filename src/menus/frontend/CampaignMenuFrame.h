@@ -3,6 +3,7 @@
 #include "ui/widgets/SpriteButton.h"
 
 #include <functional>
+#include <string>
 
 class CSprite;
 class MenuPanel;
@@ -14,7 +15,7 @@ struct MapInfoCfg;
 class CampaignMenuEntry : public SpriteButton {
 public:
     static constexpr int kFallbackSet = 8;
-    static constexpr int kNumberString = 34;
+    static constexpr int kNumberString = 34, kFont = 1;
     static constexpr int kMedalBackFrame = 135, kMedalFrameBase = 127, kLockFrame = 262;
 
     CampaignMenuEntry(const MapInfoCfg& record, int slot);
@@ -25,6 +26,18 @@ public:
 
     // The medal of the mission at the difficulty (0 none; 1 to 3 bronze to gold).
     static int medalAt(int campaign, int mission, int difficulty);
+
+    // The card's top line, relative to its corner: the mission's number, then
+    // its title after it, drawn smaller when it would run past the card.
+    struct Header {
+        std::u16string number;
+        float numberX = 0.0f, numberWidth = 0.0f;
+        float titleX = 0.0f, titleWidth = 0.0f, titleScale = 1.0f;
+        float y = 0.0f;
+    };
+    Header header() const;
+    // The description wrapped to the card, in the current language.
+    const std::u16string& description();
 
     const MapInfoCfg& record;
     int slot;             // the mission's slot in its campaign's list
@@ -37,6 +50,8 @@ public:
 
 private:
     void openMission();
+    std::u16string m_description;
+    int m_descriptionLanguage = -1;
 };
 
 // The missions of one campaign as a row of cards that scrolls sideways; an

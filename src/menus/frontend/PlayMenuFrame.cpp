@@ -209,13 +209,22 @@ void PlayMenuFrame::buildList(bool addPanels)
     layout(0, 0);
 }
 
-void addTitleElbows(SceneMenuFrame& page, const MenuPanel& left, const MenuPanel& right)
+void addTitleElbows(SceneMenuFrame& page, const MenuPanel& left, const MenuPanel& right, const MenuItem* keepClear)
 {
     const ResizableLabel& title = *page.titleLabel;
     const int midY = title.absY + title.height / 2;
-    auto elbow = [&page, midY](int x0, const MenuPanel& panel) {
+    auto elbow = [&page, midY, keepClear](int x0, const MenuPanel& panel) {
         const int x2 = panel.absX + panel.width / 2, y2 = panel.absY;
-        const int mx = x0 + (3 * (x2 - x0)) / 10, my = midY + (3 * (y2 - midY)) / 4;
+        int mx = x0 + (3 * (x2 - x0)) / 10, my = midY + (3 * (y2 - midY)) / 4;
+        if (keepClear) {
+            // Bend above the item and beside it, so neither leg crosses it.
+            const int gap = std::max(2, static_cast<int>(6.0f * screenMetrics().uiScale));
+            my = std::max(midY, std::min(my, keepClear->absY - gap));
+            if (x2 < x0)
+                mx = std::min(mx, keepClear->absX - gap);
+            else
+                mx = std::max(mx, keepClear->absX + keepClear->width + gap);
+        }
         page.connectorLines.push_back({x0, midY, mx, my, true, 0});
         page.connectorLines.push_back({mx, my, x2, y2, true, 0});
     };

@@ -76,8 +76,10 @@ private:
 };
 
 // The two bent lines from the ends of the page's title down to the tops of
-// the side panels.
-void addTitleElbows(SceneMenuFrame& page, const MenuPanel& left, const MenuPanel& right);
+// the side panels; with an item under the title, they bend above it and
+// pass outside its sides.
+void addTitleElbows(SceneMenuFrame& page, const MenuPanel& left, const MenuPanel& right,
+                    const MenuItem* keepClear = nullptr);
 
 // The set-up page for free flight: type 10 and the rows free flight uses.
 void openFreeFlightSetup();

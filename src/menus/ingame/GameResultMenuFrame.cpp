@@ -24,6 +24,7 @@
 #include "platform/Text.h"
 #include "render/2d/CFont.h"
 #include "render/2d/CSprite.h"
+#include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "screens/LoadingScreen.h"
 #include "screens/MenuScreen.h"
@@ -251,14 +252,34 @@ void GameResultMenuFrame::placePanels()
     const int titleH = std::max(titleLabel->height, 1);
     const int titleBottom = titleTop + titleH;
     const int g = (m.screenWidth - 2 * pointsPanel->width) / 3;
-    const int y0 =
-        titleBottom + (m.screenHeight - 4 * titleH - rankPanel->height - pointsPanel->height - titleTop) / 2;
+    // On a low screen the centred block would start above the title's bottom,
+    // and the panels' top corners would cover the title plate: the block
+    // starts below the plate then.
+    const int y0 = std::max(
+        titleBottom + (m.screenHeight - 4 * titleH - rankPanel->height - pointsPanel->height - titleTop) / 2,
+        panelsTop());
     pointsPanel->offsetX = static_cast<float>(m.screenWidth - pointsPanel->width - g);
     pointsPanel->offsetY = static_cast<float>(y0);
     insigniaPanel->offsetX = static_cast<float>(g);
     insigniaPanel->offsetY = static_cast<float>(y0);
     rankPanel->offsetX = static_cast<float>(g);
-    rankPanel->offsetY = static_cast<float>(y0 + insigniaPanel->height + titleH);
+    rankPanel->offsetY = static_cast<float>(y0 + insigniaPanel->height + rankGap(y0 + insigniaPanel->height));
+}
+
+int GameResultMenuFrame::panelsTop() const
+{
+    const int titleH = std::max(titleLabel->height, 1);
+    return titleLabel->y + titleH + titleH / 4;
+}
+
+int GameResultMenuFrame::rankGap(int insigniaBottom) const
+{
+    // A title's height between the insignia and the rank panel, less where the
+    // rank panel would reach into the prompt's strip; never so little that the
+    // line between them cannot be seen.
+    const int titleH = std::max(titleLabel->height, 1);
+    const int room = static_cast<int>(bottomStrip->offsetY) - bottomStrip->height - insigniaBottom - rankPanel->height;
+    return std::clamp(room, titleH / 3, titleH);
 }
 
 int GameResultMenuFrame::insigniaFrame() const
@@ -290,8 +311,9 @@ void GameResultMenuFrame::layoutInsignia()
     if (fh > insigniaPanel->height || fh > pointsPanel->height) {
         const int grow = fh - insigniaPanel->height;
         insigniaPanel->height = fh;
-        insigniaPanel->offsetY -= grow / 2.0f;
-        rankPanel->offsetY = insigniaPanel->offsetY + insigniaPanel->height + std::max(titleLabel->height, 1);
+        insigniaPanel->offsetY = std::max(insigniaPanel->offsetY - grow / 2.0f, static_cast<float>(panelsTop()));
+        const int bottom = static_cast<int>(insigniaPanel->offsetY) + insigniaPanel->height;
+        rankPanel->offsetY = static_cast<float>(bottom + rankGap(bottom));
     }
     layout(0, 0);
 }
@@ -793,10 +815,16 @@ void GameResultMenuFrame::drawRankBar()
     drawText(font, text, panelX + free / 4.0f, barY + bar.h / 2.0f, CFont::kCentreX | CFont::kCentreY);
     wideFormat(text, 32, "%d", static_cast<int>(high));
     drawText(font, text, panelX + panelW - free / 4.0f, barY + bar.h / 2.0f, CFont::kCentreX | CFont::kCentreY);
-    if (!icons || iconScale <= 0.0f)
-        return;
     const double span = static_cast<double>(std::max<std::int64_t>(high - low, 1));
     const float f = static_cast<float>(std::clamp((countedPoints - low + oldTotal) / span, 0.0, 1.0));
+    // The way made through the rank so far, filled up to the icon as the count runs.
+    if (f > 0.0f) {
+        pushCropRect(barX, barY, bar.w * f, bar.h);
+        menus->drawFrame(kRankFillFrame, barX - bar.x, barY - bar.y);
+        popCropRect();
+    }
+    if (!icons || iconScale <= 0.0f)
+        return;
     const int frame = kRankIconBase + rank;
     icons->setScale(iconScale, iconScale);
     const CSprite::Rect r = icons->frameRect(frame);

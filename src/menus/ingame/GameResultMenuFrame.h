@@ -63,7 +63,8 @@ public:
     static constexpr int kMapText = 886, kServerText = 885;
     static constexpr int kRankNameBase = 138;
     static constexpr int kInsigniaSet = 17, kMedalFrameBase = 17, kMedalModeFrame = 18, kRankIconBase = 21;
-    static constexpr int kPanelFrame = 95, kRankBarFrame = 160, kRankPanelFrame = 162, kPointsPanelFrame = 163;
+    static constexpr int kPanelFrame = 95, kRankBarFrame = 160, kRankFillFrame = 161, kRankPanelFrame = 162,
+                         kPointsPanelFrame = 163;
     static constexpr int kRankChangedEvent = 48, kCampaignsDoneEvent = 46;
     static constexpr int kTopRank = 17;
     static constexpr float kRowStep = 0.1f, kRankStepTime = 0.5f, kPromotionTime = 0.7f, kFanfareDelay = 0.2f;
@@ -163,4 +164,8 @@ private:
     void drawUnlocks();
     std::int32_t rankHigh(int rank, std::int32_t overTop) const;
     void placePanels();
+    // The highest the panels may start: clear of the title plate.
+    int panelsTop() const;
+    // The room between the insignia panel ending at `insigniaBottom` and the rank panel.
+    int rankGap(int insigniaBottom) const;
 };

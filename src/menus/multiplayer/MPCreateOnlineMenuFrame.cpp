@@ -95,8 +95,11 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
     optionsRow->y = nameBox->y + nameBox->height + s(24.0f);
     addItem(optionsRow);
 
-    // The game types: three a side and last man standing under the middle.
-    const int columnTop = optionsRow->y + optionsRow->height + s(40.0f);
+    // The game types: three a side and last man standing under the middle,
+    // the three rows fitted between the options and the screen's foot.
+    const int columnTop = optionsRow->y + optionsRow->height + s(24.0f);
+    const int room = m.screenHeight - columnTop - s(10.0f);
+    int buttonH = 0;
     for (int i = 0; i < 7; ++i) {
         const ModeButton& mode = kModes[i];
         SpriteButton* button = PlayMenuFrame::makeButton(mode.frame, mode.stringId, kModeScale, nullptr);
@@ -111,11 +114,29 @@ MPCreateOnlineMenuFrame::MPCreateOnlineMenuFrame()
             button->onClick = [this] { onMode13(); };
         else
             button->onClick = [this, type] { onMode(type); };
+        modeButtons[static_cast<std::size_t>(i)] = button;
+        buttonH = std::max(buttonH, button->height);
+    }
+    int rowGap = s(30.0f);
+    const int minGap = s(8.0f);
+    if (3 * buttonH + 2 * rowGap > room) {
+        rowGap = std::max(minGap, (room - 3 * buttonH) / 2);
+        if (3 * buttonH + 2 * rowGap > room && buttonH > 0) {
+            // Still too tall: the buttons shrink, their names with them.
+            const float shrink = static_cast<float>(room - 2 * rowGap) / static_cast<float>(3 * buttonH);
+            for (SpriteButton* button : modeButtons) {
+                button->scale *= shrink;
+                button->updateLabel();
+            }
+            buttonH = static_cast<int>(static_cast<float>(buttonH) * shrink);
+        }
+    }
+    for (int i = 0; i < 7; ++i) {
+        SpriteButton* button = modeButtons[static_cast<std::size_t>(i)];
         const int column = i < 3 ? 0 : (i < 6 ? 2 : 1);
         const int row = i < 6 ? i % 3 : 1;
         button->x = m.screenWidth * (1 + 2 * column) / 6;
-        button->y = columnTop + row * (button->height + s(30.0f));
-        modeButtons[static_cast<std::size_t>(i)] = button;
+        button->y = columnTop + row * (buttonH + rowGap);
         addItem(button);
     }
 

@@ -102,7 +102,7 @@ void MPCreateWiFiMenuFrame::placeItems()
     const int titleBottom = titleLabel->absY + titleLabel->height;
     nameBox->updateLayout();
     nameBox->x = (m.screenWidth - nameBox->width) / 2;
-    // Low enough that the title's connectors pass beside it.
+    // Low enough that the title's connectors bend above it.
     nameBox->y = titleBottom + 4 * margin;
 
     int buttonW = 0;
@@ -135,7 +135,7 @@ void MPCreateWiFiMenuFrame::placeItems()
 void MPCreateWiFiMenuFrame::rebuildConnectorLines()
 {
     FilledMenuFrame::rebuildConnectorLines();
-    addTitleElbows(*this, *leftPanel, *rightPanel);
+    addTitleElbows(*this, *leftPanel, *rightPanel, nameBox);
 }
 
 void MPCreateWiFiMenuFrame::onShow()

@@ -7,6 +7,7 @@
 #include "menus/frontend/FrontendLinks.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/multiplayer/MPCreateOnlineMenuFrame.h"
+#include "menus/multiplayer/ModeTile.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
@@ -48,32 +49,6 @@ constexpr int kNamedSets = 46;
 float ui()
 {
     return screenMetrics().uiScale;
-}
-
-int modeIconFrame(int mode)
-{
-    switch (mode) {
-    case 3: return 33;
-    case 4: return 29;
-    case 5: return 35;
-    case 6: return 37;
-    case 10: return 44;
-    case 13: return 55;
-    default: return 36;
-    }
-}
-
-int modeNameString(int mode)
-{
-    switch (mode) {
-    case 3: return 48;
-    case 4: return 17;
-    case 5: return 21;
-    case 6: return 881;
-    case 10: return 888;
-    case 13: return 25;
-    default: return 26;
-    }
 }
 
 int bracketFrame(int bracket)
@@ -262,7 +237,8 @@ MultiPlayerMenuFrameOnline::MPServerMenuEntry::MPServerMenuEntry(MultiPlayerMenu
     }
     planeText = fitText(1, planeText, limit);
     bracket = bracketDistance(settings().playerRank, room.hostRank());
-    iconOffset = (static_cast<float>(width) - getSprite(kSpriteSetMenus)->frameRect(modeIconFrame(room.mode())).w) / 2.0f;
+    const float icon = getSprite(kSpriteSetMenus)->frameRect(mode_tile::iconFrame(room.mode())).w;
+    iconOffset = (static_cast<float>(width) - icon) / 2.0f;
     focusable = true;
 }
 
@@ -289,8 +265,8 @@ void MultiPlayerMenuFrameOnline::MPServerMenuEntry::draw()
     }
     menus->drawNinePatch(kPanelFrame, x, y, w, h);
     menus->setColorBytes(255, 255, 255, 255);
-    const CSprite::Rect icon = menus->frameRect(modeIconFrame(room.mode()));
-    menus->drawFrame(modeIconFrame(room.mode()), x + iconOffset, y + 14.0f * a);
+    const CSprite::Rect icon = menus->frameRect(mode_tile::iconFrame(room.mode()));
+    mode_tile::draw(room.mode(), x + iconOffset, y + 14.0f * a);
     const float cx = x + w / 2.0f;
     // The room's name first, then its map, its players and its plane rule.
     float line = y + 14.0f * a + icon.h + 24.0f * a;
@@ -919,7 +895,8 @@ void MultiPlayerMenuFrameOnline::openDetails(MPServerMenuEntry& row)
         wideFormat(title.data(), title.size(), "%s - %w (%w)", name.c_str(), getStringByIndex(25),
                    getStringByIndex(kLastTeamString));
     else
-        wideFormat(title.data(), title.size(), "%s - %w", name.c_str(), getStringByIndex(modeNameString(room.mode())));
+        wideFormat(title.data(), title.size(), "%s - %w", name.c_str(),
+                   getStringByIndex(mode_tile::nameString(room.mode())));
     roomTitle->setText(title.data());
 
     const int kind = room.planeKind(), value = room.planeValue();

@@ -6,6 +6,7 @@
 #include "menus/MenuPages.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "menus/multiplayer/MPCreateWiFiMenuFrame.h"
+#include "menus/multiplayer/ModeTile.h"
 #include "net/match/NetworkGameHandler.h"
 #include "platform/Clock.h"
 #include "platform/Language.h"
@@ -74,8 +75,15 @@ MultiPlayerMenuFrameWIFI::MPServerMenuEntry::MPServerMenuEntry(MultiPlayerMenuFr
     const CSprite::Rect r = art ? art->frameRect(kRowFrame) : CSprite::Rect{};
     width = std::max(1, static_cast<int>(r.w));
     height = std::max(1, static_cast<int>(r.h));
-    const float icon = art ? art->frameRect(kDefaultIconFrame).w : 0.0f;
-    iconOffset = (static_cast<float>(width) - icon) / 2.0f;
+    // The icon ends a little above the game's name: smaller when its art is
+    // taller than the room between the row's top and that line.
+    const CSprite::Rect icon = art ? art->frameRect(kDefaultIconFrame) : CSprite::Rect{};
+    const CFont* font = getFont(kRowFont);
+    const float s = uiScale();
+    const float room = (kNameLine - kIconTop - kIconGap) * s - (font ? font->lineHeight() : 0.0f) / 2.0f;
+    if (icon.h > room && room > 0.0f)
+        iconScale = room / icon.h;
+    iconOffset = (static_cast<float>(width) - icon.w * iconScale) / 2.0f;
 }
 
 bool MultiPlayerMenuFrameWIFI::MPServerMenuEntry::fill(std::span<const std::uint8_t> description)
@@ -90,15 +98,7 @@ bool MultiPlayerMenuFrameWIFI::MPServerMenuEntry::fill(std::span<const std::uint
 
 int MultiPlayerMenuFrameWIFI::MPServerMenuEntry::iconFrame(int gameType)
 {
-    switch (gameType) {
-    case 3: return 33;
-    case 4: return 29;
-    case 5: return 35;
-    case 6: return 37;
-    case 10: return 44;
-    case 13: return 55;
-    default: return kDefaultIconFrame;
-    }
+    return mode_tile::iconFrame(gameType);
 }
 
 void MultiPlayerMenuFrameWIFI::MPServerMenuEntry::draw()
@@ -117,10 +117,10 @@ void MultiPlayerMenuFrameWIFI::MPServerMenuEntry::draw()
     }
     art->drawFrame(kRowFrame, x, y);
     art->setColorBytes(255, 255, 255, 255);
-    art->drawFrame(iconFrame(game.gameType), x + iconOffset, y + 20.0f * s);
+    mode_tile::draw(game.gameType, x + iconOffset, y + kIconTop * s, iconScale);
     CFont* font = getFont(kRowFont);
     const float middle = x + static_cast<float>(width) / 2.0f;
-    drawText(font, game.name, middle, y + 175.0f * s, CFont::kCentreX | CFont::kCentreY);
+    drawText(font, game.name, middle, y + kNameLine * s, CFont::kCentreX | CFont::kCentreY);
     drawText(font, mapName, middle, y + 220.0f * s, CFont::kCentreX | CFont::kCentreY);
     const std::string count = std::to_string(game.players) + "/" + std::to_string(game.maxPlayers);
     drawText(font, widened(count), middle, y + 265.0f * s, CFont::kCentreX | CFont::kCentreY);

@@ -28,6 +28,8 @@ public:
     public:
         static constexpr int kRowFrame = 168, kDefaultIconFrame = 36;
         static constexpr float kMapNameRoom = 0.9f;
+        // Tops and middles of the row's parts, times the UI scale.
+        static constexpr float kIconTop = 20.0f, kIconGap = 6.0f, kNameLine = 175.0f;
 
         MPServerMenuEntry(MultiPlayerMenuFrameWIFI& page, int index);
 
@@ -44,6 +46,7 @@ public:
 
         int index = 0;
         float iconOffset = 0.0f;
+        float iconScale = 1.0f;
         LanGameDescription game;
         std::u16string mapName;
         bool pressed = false;

@@ -91,9 +91,10 @@ void TutorialOverlay::drawGesture(float travel)
     const ScreenMetrics& m = screenMetrics();
     const float reach = kGestureReach * m.uiScale;
     const float opacity = std::clamp((reach - travel) / reach, 0.0f, 1.0f) * 255.0f;
-    const float cx = static_cast<float>(m.halfWidth), cy = static_cast<float>(m.halfHeight);
-    const float turn = kPi * 0.25f;
     CSprite* sheet = getSprite(kSpriteSet);
+    const float cx = static_cast<float>(m.halfWidth);
+    const float cy = gestureY(static_cast<float>(m.screenHeight), m.uiScale, sheet->frameRect(kRingFrame).h);
+    const float turn = kPi * 0.25f;
     sheet->drawFrame(kTouchFrame, cx, cy, turn);
     // The ring spreads while the arrow fades.
     const float ring = (1.0f - opacity / 255.0f) * 3.0f;
@@ -106,6 +107,11 @@ void TutorialOverlay::drawGesture(float travel)
     const float d = std::sqrt(0.5f);
     sheet->drawFrame(kArrowFrame, cx + d * along, cy + d * along, turn);
     sheet->setColorBytes(255, 255, 255, 255);
+}
+
+float TutorialOverlay::gestureY(float screenHeight, float uiScale, float ringHeight)
+{
+    return std::floor(screenHeight / 2.0f) + (kPanelHeight * 0.5f + 8.0f) * uiScale + ringHeight * 0.5f;
 }
 
 void TutorialOverlay::drawDarkScreen()

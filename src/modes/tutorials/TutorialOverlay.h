@@ -45,6 +45,10 @@ public:
     // The camera-drag gesture; `travel` is how far the arrow has slid (0 ..
     // 200 x interface scale).
     static void drawGesture(float travel);
+    // Where the gesture's touch sits: in the middle column of the screen, just
+    // under the red panel, so the drag is shown where it works and leaves the
+    // panel's text readable. `ringHeight` is the ring frame's height.
+    static float gestureY(float screenHeight, float uiScale, float ringHeight);
     // The dark quad over the whole screen.
     static void drawDarkScreen();
     // Opens and closes the pass.

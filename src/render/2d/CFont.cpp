@@ -14,23 +14,45 @@ bool isColorCode(char16_t c)
     return c >= CFont::kFirstColorCode && c <= CFont::kLastColorCode;
 }
 
-// Chinese, Japanese and Korean text has no spaces to break at: a line may
-// break between any two of these.
-bool isIdeograph(char16_t c)
+// Chinese and Japanese text has no spaces to break at: a line may break
+// between any two of these. Korean keeps its words whole and breaks at spaces,
+// so the Hangul blocks (syllables, jamo, half-width forms) are left out.
+bool breaksAnywhere(char16_t c)
 {
-    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFF00 && c <= 0xFFEF);
+    if (c >= 0x3130 && c <= 0x318F)
+        return false;
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFF9F) ||
+           (c >= 0xFFE0 && c <= 0xFFEF);
 }
 
-// Marks that never begin a line: after an ideograph a break before one of
-// them takes the ideograph down with it.
+// Marks that never begin a line: closing brackets and punctuation, the
+// small kana and the long-vowel and repeat marks.
 bool closesLine(char16_t c)
 {
     switch (c) {
-    case u'.': case u',': case u'!': case u'?': case u':': case u';': case u')':
-    case 0x3001: case 0x3002: case 0x3009: case 0x300B: case 0x300D: case 0x300F: case 0x3011: case 0x3015:
-    case 0x30FC: case 0xFF01: case 0xFF09: case 0xFF0C: case 0xFF0E: case 0xFF1A: case 0xFF1B: case 0xFF1F:
-    case 0x2026:
+    case u'.': case u',': case u'!': case u'?': case u':': case u';': case u')': case u']': case u'}':
+    case 0x2019: case 0x201D: case 0x2026:
+    case 0x3001: case 0x3002: case 0x3005: case 0x3009: case 0x300B: case 0x300D: case 0x300F: case 0x3011:
+    case 0x3015: case 0x3017: case 0x301C: case 0x301F:
+    case 0x3041: case 0x3043: case 0x3045: case 0x3047: case 0x3049: case 0x3063: case 0x3083: case 0x3085:
+    case 0x3087: case 0x308E: case 0x3095: case 0x3096: case 0x309D: case 0x309E:
+    case 0x30A1: case 0x30A3: case 0x30A5: case 0x30A7: case 0x30A9: case 0x30C3: case 0x30E3: case 0x30E5:
+    case 0x30E7: case 0x30EE: case 0x30F5: case 0x30F6: case 0x30FB: case 0x30FC: case 0x30FD: case 0x30FE:
+    case 0xFF01: case 0xFF09: case 0xFF0C: case 0xFF0E: case 0xFF1A: case 0xFF1B: case 0xFF1F: case 0xFF3D:
+    case 0xFF5D: case 0xFF61: case 0xFF63: case 0xFF64:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Opening brackets and quotes that never end a line.
+bool opensLine(char16_t c)
+{
+    switch (c) {
+    case u'(': case u'[': case u'{': case 0x2018: case 0x201C:
+    case 0x3008: case 0x300A: case 0x300C: case 0x300E: case 0x3010: case 0x3014: case 0x3016: case 0x301D:
+    case 0xFF08: case 0xFF3B: case 0xFF5B: case 0xFF62:
         return true;
     default:
         return false;
@@ -151,12 +173,27 @@ int CFont::wrap(std::u16string_view text, float width, std::span<char16_t> out) 
     const std::size_t capacity = out.size() - 1;   // room for the closing 0
     std::size_t o = 0;
     int lines = 0;
-    float sum = 0.0f;            // glyph advances plus spacing on the current line
-    float sumAtBreak = 0.0f;     // the same up to and including the last space
-    float lastStep = 0.0f;       // of the last glyph written
-    int lineGlyphs = 0;          // on the current line
+    float sum = 0.0f;          // glyph advances plus spacing on the current line
+    // The last place on the current line where it may break: a space (which
+    // becomes the break) or a gap between two glyphs (where one is put in).
     std::size_t breakAt = 0;
-    bool canBreak = false, previousIdeograph = false;
+    bool canBreak = false, breakOnSpace = false;
+    float sumAtBreak = 0.0f;   // the line's width before the break's place, a space included
+    char16_t previous = 0;     // the last glyph of the line, 0 after a space or a line break
+    const auto breakLine = [&](std::size_t at, bool onSpace, float before) {
+        if (onSpace) {
+            out[at] = u'\n';
+        } else {
+            // The tail moves one unit on; the loop keeps o below capacity.
+            for (std::size_t k = o; k > at; --k)
+                out[k] = out[k - 1];
+            out[at] = u'\n';
+            ++o;
+        }
+        ++lines;
+        sum -= before;
+        canBreak = false;
+    };
     for (std::size_t i = 0; i < text.size() && o < capacity; ++i) {
         const char16_t c = text[i];
         if (lines == 0)
@@ -165,8 +202,8 @@ int CFont::wrap(std::u16string_view text, float width, std::span<char16_t> out) 
             out[o++] = c;
             ++lines;
             sum = 0.0f;
-            lineGlyphs = 0;
-            canBreak = previousIdeograph = false;
+            canBreak = false;
+            previous = 0;
             continue;
         }
         if (isColorCode(c) || c < 32) {
@@ -177,46 +214,38 @@ int CFont::wrap(std::u16string_view text, float width, std::span<char16_t> out) 
         }
         const SpriteSheet::Glyph* glyph = isLoaded() ? glyphFor(c) : nullptr;
         const float step = glyph ? advance(*glyph) + m_letterSpacing : 0.0f;
-        const bool ideograph = isIdeograph(c);
         if (c == u' ') {
             breakAt = o;
             out[o++] = c;
             sum += step;
             sumAtBreak = sum;
-            canBreak = true;
-            previousIdeograph = false;
+            canBreak = breakOnSpace = true;
+            previous = 0;
             continue;
         }
+        // Between two glyphs where Chinese or Japanese text may break, unless
+        // the mark after closes or the mark before opens.
+        const bool gap = previous != 0 && (breaksAnywhere(previous) || breaksAnywhere(c));
+        if (gap && !closesLine(c) && !opensLine(previous)) {
+            breakAt = o;
+            sumAtBreak = sum;
+            canBreak = true;
+            breakOnSpace = false;
+        }
         if (sum > 0.0f && sum + step - m_letterSpacing > width) {
-            if (previousIdeograph && closesLine(c) && lineGlyphs >= 2 && o + 1 < capacity) {
-                const char16_t moved = out[o - 1];
-                out[o - 1] = u'\n';
-                out[o++] = moved;
-                ++lines;
-                sum = lastStep;
-                lineGlyphs = 1;
-                canBreak = false;
-            } else if (ideograph || previousIdeograph) {
-                out[o++] = u'\n';
-                ++lines;
-                sum = 0.0f;
-                lineGlyphs = 0;
-                canBreak = false;
-                if (o >= capacity)
-                    break;
-            } else if (canBreak) {
-                out[breakAt] = u'\n';
-                ++lines;
-                sum -= sumAtBreak;
-                lineGlyphs = 0;
-                canBreak = false;
+            if (canBreak) {
+                breakLine(breakAt, breakOnSpace, sumAtBreak);
+            } else if (gap) {
+                // No allowed place on the line: break here all the same
+                // rather than run past the width.
+                breakLine(o, false, sum);
             }
+            if (o >= capacity)
+                break;
         }
         out[o++] = c;
         sum += step;
-        lastStep = step;
-        ++lineGlyphs;
-        previousIdeograph = ideograph;
+        previous = c;
     }
     out[o] = 0;
     return lines;

@@ -70,10 +70,12 @@ public:
     // empty text. Color codes take no room.
     TextSize measure(std::u16string_view text) const;
     // Copies the text into `out` with line breaks put in so that no line is
-    // wider than `width`: a space becomes a break, and between ideographs a
-    // break is inserted; a closing mark (。、！ and the like) never begins a
-    // line, so the ideograph before it goes down with it. A word wider than
-    // the width keeps a line of its own.
+    // wider than `width`: a space becomes a break, and Chinese and Japanese
+    // text may also break between two characters, but never before a closing
+    // mark (。、！ small kana and the like) nor after an opening one, so the
+    // character before such a mark goes down with it. Korean, like Latin
+    // text, breaks only at spaces; a word wider than the width keeps a line
+    // of its own.
     // Never writes past out.size(); the copy is cut there and always ends
     // with a 0 unit. Returns the number of lines (0 for an empty text or buffer).
     int wrap(std::u16string_view text, float width, std::span<char16_t> out) const;

@@ -31,13 +31,19 @@ bool CamRotateControl::touchBegan(int id, float x, float y)
     if (!keepsLook)
         lookX = lookY = 0.0f;
     m_touchId = id;
+    m_dragging = false;
     return true;
 }
 
 void CamRotateControl::touchMoved(int id, float x, float y)
 {
     (void)id;
-    if (timeNow() - touchStartTime < kLookDelay) {
+    // The hold keeps swipes apart from the look; without gestures there is
+    // nothing to keep apart, and a quick drag must not come to nothing.
+    const float slop = kDragSlop * screenMetrics().uiScale;
+    if (!gesturesOn && std::fabs(x - touchStartX) + std::fabs(y - touchStartY) > slop)
+        m_dragging = true;
+    if (!m_dragging && timeNow() - touchStartTime < kLookDelay) {
         lookX = lookY = 0.0f;
         return;
     }

@@ -5,11 +5,14 @@
 
 // The camera drag: a touch in the middle and lower right of the screen that,
 // once held for a third of a second, turns the look towards the finger (its
-// place relative to the screen centre, not its travel). With gestures on,
-// taps and swipes are reported by code.
+// place relative to the screen centre, not its travel). With gestures off a
+// touch that has plainly moved turns it at once, so a quick drag turns the
+// view too. With gestures on, taps and swipes are reported by code.
 class CamRotateControl : public HudControl {
 public:
     static constexpr float kLookDelay = 0.333f;
+    // Travel (times the interface scale) that makes a touch a drag.
+    static constexpr float kDragSlop = 12.0f;
     static constexpr float kDoubleTapTime = 0.15f;
     // Gesture codes: 1 swipe down, 2 up, 3 left, 4 right, 7 double tap.
     using GestureSink = std::function<void(int code)>;
@@ -41,6 +44,7 @@ private:
     float timeNow() const;
     int gestureCode(float x, float y, float now) const;
     int m_touchId = -1;
+    bool m_dragging = false;
 };
 
 // The floating stick: the ring is placed where a finger lands inside its

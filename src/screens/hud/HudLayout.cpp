@@ -1,6 +1,8 @@
 // The HUD's layout table, its panels and the element lookups.
 #include "screens/hud/PlaneHud.h"
 
+#include <utility>
+
 #include "platform/ScreenMetrics.h"
 #include "render/2d/SpriteSets.h"
 
@@ -167,6 +169,20 @@ void PlaneHud::placePanels(Vec2 shakeOffset)
 
 void PlaneHud::drawPanels()
 {
+    // The dials' plate carries both dials: while a lesson hides one, the one
+    // shown gets a plate of its own, and with both hidden there is no plate.
+    HudPanel& dials = layoutPanel(kDialPanelRow);
+    const bool plate = dials.visible;
+    dials.visible = plate && speedDialShown && altimeterShown;
     for (HudPanel& panel : m_panels)
         panel.draw();
+    dials.visible = plate;
+    if (!plate || (speedDialShown && altimeterShown))
+        return;
+    for (const auto& [shown, module] : {std::pair{speedDialShown, kSpeedDial}, std::pair{altimeterShown, kAltimeter}}) {
+        if (!shown)
+            continue;
+        const CSprite::Rect r = elementRect(m_sheet, module);
+        m_sheet->drawFrame(kOneDialPlateFrame, r.x + r.w / 2.0f + shakeOffset.x, r.y + r.h / 2.0f + shakeOffset.y);
+    }
 }

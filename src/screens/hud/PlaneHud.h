@@ -28,6 +28,9 @@ public:
     // Frames of the HUD sheet beyond the layout frames.
     static constexpr int kNeedleFrame = 121, kHubFrame = 122, kGaugeEmptyFrame = 156, kGaugeFullFrame = 157;
     static constexpr int kMarkerFrame = 178, kFastForwardFrame = 179, kReticleFrame = 180;
+    // The plate of one dial, centred on it, while the other dial is hidden.
+    static constexpr int kOneDialPlateFrame = 181;
+    static constexpr int kDialPanelRow = 3;
     static constexpr int kCockpitView = 2;  // the game camera's mode at the cockpit eye point
     static constexpr int kTargetLockView = 4;  // the game camera turning to its locked target
     static constexpr int kSpeedDial = 3, kAltimeter = 4, kDrumWindow = 159, kHitFlash = 97;

@@ -276,9 +276,13 @@ void PlaneHud::draw()
         return;
     begin2D();
     drawContents();
-    if (MenuFrame* page = GameControls::peekedScores())
-        page->draw();
     end2D();
+    // The held score table has a 2-D pass of its own, over the whole HUD.
+    if (MenuFrame* page = GameControls::peekedScores()) {
+        begin2D();
+        page->draw();
+        end2D();
+    }
 }
 
 void PlaneHud::drawContents()

@@ -138,8 +138,14 @@ TEST_F(TutorialPictures, HudTutorialDragGestureAtTheCentre)
         drawOver(*mode);
     }
     save("hud_step2_gesture.png");
-    const float cx = kW / 2.0f, cy = kH / 2.0f;
-    // The fingertip's orange dot at the centre; the arrow slid down and right.
+    // In the middle column just under the hands-off panel, whose text stays clear.
+    const float cx = kW / 2.0f;
+    const float cy = TutorialOverlay::gestureY(static_cast<float>(kH), screenMetrics().uiScale,
+                                               getSprite(TutorialOverlay::kSpriteSet)->frameRect(
+                                                   TutorialOverlay::kRingFrame).h);
+    EXPECT_GT(cy, kH / 2.0f + TutorialOverlay::kPanelHeight * 0.5f * screenMetrics().uiScale);
+    EXPECT_EQ(orangeNear(cx, kH / 2.0f, 14.0f), 0) << "nothing of the gesture on the panel's text";
+    // The fingertip's orange dot; the arrow slid down and right.
     EXPECT_GT(orangeNear(cx, cy, 6.0f), 20);
     EXPECT_EQ(orangeNear(cx - 150.0f, cy - 150.0f, 20.0f), 0) << "nothing up and left of the touch";
     int along = 0;
