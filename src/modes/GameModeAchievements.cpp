@@ -76,6 +76,9 @@ void GameMode::countKillEvents(const Target* killer, const Target& victim)
         progress.countEvent(modeevent::kKill);
         break;
     }
+    // The stunt is the player's own: a kill the autopilot flew is none.
+    if (m_playerAirplane->aiController())
+        return;
     const FlightState state = m_playerAirplane->flightState();
     if (state == FlightState::EngineDead || state == FlightState::Critical ||
         m_playerAirplane->manoeuvreValue > kStuntManoeuvre)

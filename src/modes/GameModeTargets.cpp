@@ -390,6 +390,8 @@ void GameMode::reapplyPlayerAutopilot()
 {
     if (!m_playerAirplane)
         return;
+    // A pull the other pilot began is not the new one's manoeuvre.
+    m_playerAirplane->manoeuvreValue = 0.0f;
     if (autopilot) {
         attachAI(*m_playerAirplane, isSinglePlayer() ? 1.0f : 0.5f, true);
         m_hooks.cameraOrNone().setMode(IModeCamera::kAutopilotView);

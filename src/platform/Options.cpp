@@ -73,6 +73,7 @@ constexpr OptionSpec kOptions[] = {
     {"roomserver", ValueKind::Text, "the online room server (port 11489 unless given)", "HOST[:PORT]"},
     {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25), the program clock steps with the frames and the random sequence starts the same each run", "S", true},
     {"frames", ValueKind::Number, "quit normally after N frames", "N", true},
+    {"seed", ValueKind::Number, "with -fixeddt, the random sequence starts from seed N (0..1000000) instead of the usual one, so that a run can be repeated in several ways", "N", true},
     {"dumpframe", ValueKind::Text, "write frame N to FILE as PNG (repeatable)", "N:FILE", true},
     {"autostart", ValueKind::Text, "start a game of type TYPE on map MAP (1:MISSION for a campaign mission) once the menu has loaded, without the first-run control-type question; TYPE is 1 campaign, 2 free-for-all, 3 team deathmatch, 4 capture the flag, 5 destroy the base, 6 survival, 7 dogfight, 9 tutorial, 10 free flight, 11 a map by the campaign's rules, 13 last man standing", "TYPE:MAP", true},
     {"menupage", ValueKind::Text, "once the menu has loaded, go to the menu page NAME over the first page", "NAME",
@@ -95,6 +96,7 @@ constexpr OptionSpec kOptions[] = {
 constexpr float kMinFixedDelta = 0.001f;
 constexpr float kMaxFixedDelta = 0.25f;
 constexpr int kMaxFrames = 100000000;
+constexpr int kMaxSeed = 1000000;
 
 // "N:FILE" with N from 1 on; false when malformed.
 bool parseFrameDump(std::string_view value, TestOptions::FrameDump& dump)
@@ -373,6 +375,11 @@ void OptionTable::parse(std::span<const char* const> args)
                 m_test.netPort = number;
             else
                 logWarning("platform", "option -netport %d is out of range 1..65535; ignored", number);
+        } else if (option->name == "seed") {
+            if (number >= 0 && number <= kMaxSeed)
+                m_test.seed = number;
+            else
+                logWarning("platform", "option -seed %d is out of range 0..%d; ignored", number, kMaxSeed);
         } else if (option->name == "logplayer") {
             if (number >= 1 && number <= kMaxFrames)
                 m_test.logPlayerEvery = number;

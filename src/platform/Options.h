@@ -41,6 +41,7 @@ void clearQuitKeepingSettings();
 struct TestOptions {
     float fixedFrameDelta = 0.0f;   // seconds of every frame; 0 takes the real clock
     int quitAfterFrames = 0;        // quit through the normal shut-down after so many frames; 0 never
+    int seed = 0;                   // "-seed N": a fixed-step run's random sequence starts from N; 0 the usual one
     struct FrameDump {
         int frame = 0;              // 1 is the first frame drawn
         std::string path;           // PNG file; relative to the folder the game was started from

@@ -7,6 +7,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
 #include "entities/aircraft/Steering.h"
+#include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "platform/Random.h"
@@ -280,6 +281,88 @@ TEST_F(AI, PilotUnderAMissileEvadesAndTheFlaresCome)
     EXPECT_GE(host.missilesLaunched, 1);
     EXPECT_TRUE(evaded);
     EXPECT_GE(host.flareSalvos, 1);
+}
+
+// A missile that went wide and fell far behind no longer holds the pilot in
+// its break: it goes back to what it was doing, and breaks again when one comes near.
+TEST_F(AI, APilotLeavesItsBreakOnceTheMissileIsFarBehind)
+{
+    Airplane* prey = plane(1, {0, 2000, 0}, {0, 0, -1});
+    AirplaneAI& ai = pilot(*prey, 1.0f);
+    ai.mayFire = false;
+    // Something that stands for the chasing missile, where the test puts it.
+    auto chaser = Target::create<Target>(host, TargetKind::Other, kTeamNone);
+    ASSERT_NE(chaser, nullptr);
+    ai.setState(Manoeuvre::Evade);
+    for (int i = 0; i < 30; ++i) {
+        chaser->setPosition(prey->position() + Vec3{0, 0, 1500});
+        prey->incomingMissile = chaser.get();
+        host.step(kFrame);
+    }
+    EXPECT_EQ(ai.state(), Manoeuvre::Evade) << "a missile this near keeps the break going";
+    for (int i = 0; i < 30; ++i) {
+        chaser->setPosition(prey->position() + Vec3{0, 0, 7000});
+        prey->incomingMissile = chaser.get();
+        host.step(kFrame);
+    }
+    EXPECT_NE(ai.state(), Manoeuvre::Evade) << "the pilot still runs from a missile far behind";
+}
+
+// Rockets and bombs fly on where they were sent: a pilot breaks from a rocket
+// while it closes and is back at its work once it has flown past, long before
+// it is far off; and a hunter locked on an airplane lets no bomb go at it.
+TEST_F(AI, ARocketFlownPastEndsTheBreakAndNoBombIsLetGoAtAnAirplane)
+{
+    WeaponCfg rocket;
+    rocket.name = "rocket";
+    rocket.weapon_id = 42;
+    rocket.type = kWeaponSimple;
+    rocket.subtype = SimpleMissile::Rocket;
+    rocket.numSlots = 1;
+    rocket.damage = 1.0f;
+    rocket.speed = 420.0f;
+    rocket.life = 4.0f;
+    Airplane* prey = plane(1, {0, 2000, 0}, {0, 0, -1});
+    AirplaneAI& ai = pilot(*prey, 1.0f);
+    ai.mayFire = false;
+    // From behind and off to one side, along the prey's course: it passes by.
+    MissileLaunch l;
+    l.record = &rocket;
+    l.host = &host;
+    l.target = prey;
+    l.position = prey->position() + Vec3{80.0f, 0.0f, 900.0f};
+    l.direction = {0.0f, 0.0f, -1.0f};
+    l.platformVelocity = prey->velocity();
+    host.addMissile(makeMissile(l));
+    bool broke = false;
+    for (int i = 0; i < static_cast<int>(3.5f / kFrame); ++i) {
+        host.step(kFrame);
+        broke = broke || ai.state() == Manoeuvre::Evade;
+    }
+    EXPECT_TRUE(broke) << "no break from the rocket coming at the pilot";
+    ASSERT_NE(prey->incomingMissile, nullptr) << "the rocket is still in flight";
+    EXPECT_LT(vec3DistanceExact(prey->incomingMissile->position(), prey->position()), 2500.0f);
+    EXPECT_NE(ai.state(), Manoeuvre::Evade) << "the pilot still runs from a rocket gone by";
+
+    WeaponCfg bomb = rocket;
+    bomb.name = "bomb";
+    bomb.weapon_id = 43;
+    bomb.subtype = SimpleMissile::Bomb;
+    bomb.speed = 0.0f;
+    bomb.ammo = 4;
+    bomb.lockTime = 0.1f;
+    bomb.lockRange = 2500.0f;
+    Airplane* hunter = plane(0, prey->position() - prey->forward() * 500.0f, prey->forward());
+    ASSERT_TRUE(hunter->mountWeapon(bomb, 1));
+    AirplaneAI& bomber = pilot(*hunter, 1.0f);
+    bomber.target = prey;
+    bool locked = false;
+    for (int i = 0; i < static_cast<int>(5.0f / kFrame); ++i) {
+        host.step(kFrame);
+        locked = locked || hunter->weapon(0)->isLocked();
+    }
+    EXPECT_TRUE(locked);
+    EXPECT_EQ(hunter->weapon(0)->ammo(), 4) << "a bomb was let go at an airplane";
 }
 
 TEST_F(AI, AutopilotInStateZeroPassesThePlayersInput)

@@ -14,6 +14,7 @@
 #include "modes/GameModeGlobals.h"
 #include "modes/MatchEvents.h"
 #include "modes/MatchReport.h"
+#include "modes/PlayerAirplaneInput.h"
 #include "modes/kinds/GameModeCTF.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "modes/progress/AchievementPopup.h"
@@ -254,6 +255,44 @@ TEST_F(PlayEvents, OnlyThePlayersOwnKillsCountAndADeathBreaksTheStreak)
     auto neutral = Target::create<Target>(*mode, TargetKind::Other, kTeamNone);
     shootDown(*mode, *mode->addPlayerAirplane(std::move(neutral), false));
     EXPECT_EQ(tally(modeevent::kKill), 5);
+}
+
+// "show" is the player's stunt: a kill in the middle of a hard pull on his
+// own stick counts, the same kill while the autopilot flies the airplane does
+// not, and a pull the autopilot began is gone when the player takes over.
+TEST_F(PlayEvents, AStuntKillIsThePlayersOwnPullNeverTheAutopilots)
+{
+    settings().setSkirmishWord(Settings::kEntryFFA, 2, 7);
+    GameMode* mode = start(GameType::FreeForAll);
+    ASSERT_NE(mode, nullptr);
+    Airplane& me = *mode->playerAirplane();
+    constexpr int kShow = 48;
+    // Level flight: a plain kill.
+    shootDown(*mode, *enemyOf(*mode));
+    EXPECT_EQ(tally(modeevent::kStuntKill), 0);
+    // A hard pull held for a few frames, then the kill.
+    steerPlayerAirplane(*mode, 1.0f, 0.0f, 0.0f, 0.0f);
+    for (int i = 0; i < 10; ++i)
+        mode->update(ModeHarness::kFrame);
+    EXPECT_GT(me.manoeuvreValue, 0.1f);
+    shootDown(*mode, *enemyOf(*mode));
+    EXPECT_EQ(tally(modeevent::kStuntKill), 1);
+    EXPECT_TRUE(table.find(kShow)->done);
+
+    // The autopilot takes over mid-pull: its kills are no stunt, however it pulls.
+    togglePlayerAutopilot(*mode);
+    ASSERT_NE(me.aiController(), nullptr);
+    EXPECT_EQ(me.manoeuvreValue, 0.0f);
+    me.manoeuvreValue = 5.0f;
+    shootDown(*mode, *enemyOf(*mode));
+    EXPECT_EQ(tally(modeevent::kStuntKill), 1);
+    // Back in the player's hands with the stick centred: the autopilot's pull is not his.
+    togglePlayerAutopilot(*mode);
+    ASSERT_EQ(me.aiController(), nullptr);
+    steerPlayerAirplane(*mode, 0.0f, 0.0f, 0.0f, 0.0f);
+    EXPECT_EQ(me.manoeuvreValue, 0.0f);
+    shootDown(*mode, *enemyOf(*mode));
+    EXPECT_EQ(tally(modeevent::kStuntKill), 1);
 }
 
 // The HUD lines of an ejection, the landmark notices through the string

@@ -173,6 +173,17 @@ TEST(TestOptions, TestPlaceTakesFoeFlagOrShipOnlyAndIsListedAsATestOption)
     EXPECT_GT(usage.find("-testplace foe|flag|ship|deck|bridge|building"), usage.find("Test options"));
 }
 
+// A seeded run: the number within its range, anything else leaves the usual sequence.
+TEST(TestOptions, TheSeedIsANumberInItsRange)
+{
+    EXPECT_EQ(parsed({"-seed", "7"}).testOptions().seed, 7);
+    EXPECT_EQ(parsed({"-seed", "1000000"}).testOptions().seed, 1000000);
+    for (const char* bad : {"-1", "1000001", "x", "3.5", ""})
+        EXPECT_EQ(parsed({"-seed", bad}).testOptions().seed, 0) << bad;
+    const std::string usage = OptionTable::usage();
+    EXPECT_GT(usage.find("-seed N"), usage.find("Test options"));
+}
+
 TEST(TestOptions, AutostartTakesTypeAndMapAndRefusesTheRest)
 {
     OptionTable options;

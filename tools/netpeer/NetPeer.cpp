@@ -174,6 +174,12 @@ void NetPeer::StartNotices::pushNotice(std::u16string_view text, float duration,
         peer->log("notice " + narrow(text));
 }
 
+void NetPeer::GunHits::onPlayerShots(int, int hits)
+{
+    if (hits > 0)
+        peer->log("gun hits " + std::to_string(hits));
+}
+
 bool NetPeer::loadData()
 {
     // Settings and saves go to a scratch folder; nothing of the player's is touched.
@@ -219,6 +225,8 @@ bool NetPeer::startMode(int gameType, int mapIndex, bool hosting)
     connections.hooks.hud = this;
     m_notices.peer = this;
     connections.services.messages = &m_notices;
+    m_gunHits.peer = this;
+    connections.hooks.progress = &m_gunHits;
     connections.network = hosting ? static_cast<IGameListener*>(&m_handler.server) : &m_handler.client;
     if (!startMatch(std::move(made), connections))
         return std::fprintf(stderr, "netpeer: the match does not start\n"), false;

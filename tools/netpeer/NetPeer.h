@@ -84,6 +84,12 @@ private:
 
     Options m_options;
     StartNotices m_notices;
+    // The own airplane's gun hits go to the log, so a run can tell its pilot fought.
+    struct GunHits : IModeProgress {
+        NetPeer* peer = nullptr;
+        void onPlayerShots(int fired, int hits) override;
+    };
+    GunHits m_gunHits;
     std::string m_scratch;  // the save folder of this run
     StringTable m_texts;
     NetworkGameHandler m_handler;

@@ -244,14 +244,19 @@ bool AirplaneAI::terrainGuard(float dt)
 bool AirplaneAI::threatened() const
 {
     const IGameEntity* m = m_plane->incomingMissile;
-    if (!m || !mayEvade)
+    if (!m || !mayEvade || !missileComing(*m))
         return false;
     // The player's autopilot breaks only at the last moment: the flares go
     // within 1200 units, and a break begun far off leaves its wingmen and the
     // fight behind for a missile the flares would have taken.
-    const float range = m_plane->host().playerAirplane() == m_plane ? kAutopilotBreakRange
-                                                                      : 1800.0f + 120.0f * static_cast<float>(level());
+    const float range = breakRange();
     return vec3DistanceSq(m->worldPosition(), m_plane->position()) < range * range;
+}
+
+float AirplaneAI::breakRange() const
+{
+    return m_plane->host().playerAirplane() == m_plane ? kAutopilotBreakRange
+                                                        : 1800.0f + 120.0f * static_cast<float>(level());
 }
 
 void AirplaneAI::update(float dt)
@@ -283,8 +288,6 @@ void AirplaneAI::update(float dt)
     // What the cameras and markers show as the pilot's target.
     if (m_plane->host().playerAirplane() != m_plane)
         m_plane->currentTarget = m_engaged;
-    const float pull = std::fabs(m_plane->controlVector().x);
-    m_plane->manoeuvreValue = std::clamp(m_plane->manoeuvreValue + (pull > 0.8f ? dt : -0.5f * dt), 0.0f, 10.0f);
 }
 
 void AirplaneAI::runManoeuvre()

@@ -6,6 +6,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
 #include "entities/aircraft/Steering.h"
+#include "entities/weapons/Missile.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponMath.h"
 #include "gamedata/records/PlaneCfg.h"
@@ -21,6 +22,7 @@ constexpr float kGroundPullOut = 450.0f;   // break off a ground run this near
 constexpr float kReattackTime = 5.0f;
 constexpr float kGroundGunRange = 1300.0f;
 constexpr float kSlotLead = 2.0f;  // s ahead along the slot's motion to aim at
+constexpr float kEvadeLeave = 2.0f;  // times the break range
 
 Vec3 flat(const Vec3& v, const Vec3& fallback) { return vec3NormalizeOr(Vec3{v.x, 0.0f, v.z}, fallback); }
 
@@ -171,6 +173,9 @@ void AirplaneAI::fireMissiles(const Target& t, bool ground)
         }
         if (!w->needsLock() || !w->hasTarget(&t) || !w->isLocked())
             continue;
+        // Bombs are for the ground: one let go at an airplane only falls away.
+        if (!ground && w->isDropped())
+            continue;
         lockedAny = true;
         // Better pilots close in before they fire and do not waste a second
         // missile on a target that already has one coming.
@@ -258,10 +263,22 @@ void AirplaneAI::breakAway()
                                                                           m_plane->record().pSpeedSpan);
 }
 
+bool AirplaneAI::missileComing(const IGameEntity& m) const
+{
+    const auto* missile = dynamic_cast<const Missile*>(&m);
+    if (!missile || missile->isGuided())
+        return true;
+    return vec3Dot(m.velocity() - m_plane->velocity(), m_plane->position() - m.worldPosition()) > 0.0f;
+}
+
 void AirplaneAI::evade()
 {
     const IGameEntity* m = m_plane->incomingMissile;
-    if (!m) {
+    // A missile that has gone wide and fallen far behind chases on to the end
+    // of its life, and a rocket that has flown past never comes back: the
+    // pilot goes back to the fight rather than run from them.
+    const float leave = kEvadeLeave * breakRange();
+    if (!m || !missileComing(*m) || vec3DistanceSq(m->worldPosition(), m_plane->position()) > leave * leave) {
         setState(m_resume == Manoeuvre::Evade ? Manoeuvre::Patrol : m_resume);
         return runManoeuvre();
     }

@@ -311,6 +311,7 @@ private:
     bool tryTouchDown();
     void dyingStep(float h);
     void updateTimers(float h);
+    void updateManoeuvreValue(float dt);
     void updateApproachLamp();
     void updateOutputs();
     void finishDeath(bool onGround);

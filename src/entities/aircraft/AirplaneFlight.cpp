@@ -30,6 +30,7 @@ constexpr float kMaxPitchAtTouchDown = 0.35f;
 constexpr float kTouchDownSpeedOverStall = 80.0f;
 constexpr float kAuthorityControlsHit = 0.6f;
 constexpr float kGlideSlope = 3.0f * kPi / 180.0f;
+constexpr float kHardPull = 0.8f;
 }  // namespace
 
 void Airplane::update(float dt)
@@ -62,6 +63,7 @@ void Airplane::update(float dt)
     if (steps == kMaxStepsPerFrame)
         m_accumulator = 0.0f;
     updateOutputs();
+    updateManoeuvreValue(dt);
     updateApproachLamp();
     updateEffects(dt);
     if (isPlayer())
@@ -89,6 +91,14 @@ void Airplane::updateEngineSound()
     engine->setVolume(std::min(0.35f + 0.45f * throttle + 0.2f * speed, 1.0f));
     if (!engine->isPlaying())
         engine->play();
+}
+
+// A hard pull on the stick, whoever holds it, builds the value up; it wears
+// off at half the rate once the stick eases.
+void Airplane::updateManoeuvreValue(float dt)
+{
+    const float pull = std::fabs(currentInput().pitch);
+    manoeuvreValue = std::clamp(manoeuvreValue + (pull > kHardPull ? dt : -0.5f * dt), 0.0f, 10.0f);
 }
 
 FlightInput Airplane::currentInput() const

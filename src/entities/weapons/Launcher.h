@@ -72,8 +72,7 @@ private:
         std::unique_ptr<T> missile = Missile::make<T>(l);
         if (!missile)
             return;
-        const bool dropped = type() == kWeaponSimple && record().subtype != SimpleMissile::Rocket;
-        if (dropped) {
+        if (isDropped()) {
             playSource(globalSources().bombRelease[0]);
             playSource(globalSources().bombDropHiss);
         } else {

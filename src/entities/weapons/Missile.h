@@ -68,6 +68,8 @@ public:
     bool canBeTargeted() const override { return false; }
 
     virtual bool isTorpedo() const { return false; }
+    // Whether the kind homes at all.
+    virtual bool isGuided() const { return true; }
     virtual bool canExplodeOnWater() const { return true; }
     // The chance (0..1) that a flare does not pull the missile off its target.
     virtual float decoyResistance() const { return 1.0f; }
@@ -121,8 +123,6 @@ protected:
     virtual void move(float h);
     // The goal a guided kind steers to; false when it flies unguided.
     bool currentGoal(Vec3& goal, Vec3& goalVelocity);
-    // Whether the kind homes at all.
-    virtual bool isGuided() const { return true; }
     virtual float turnRateScale() const { return 1.0f; }
     float turnRate() const;
     void rollForDecoys();

@@ -69,9 +69,9 @@ public:
     bool isTorpedo() const override { return m_subtype == Torpedo; }
     bool canExplodeOnWater() const override { return m_subtype != Torpedo; }
     bool isRunning() const { return m_running; }
+    bool isGuided() const override { return false; }
 
 protected:
-    bool isGuided() const override { return false; }
     void move(float h) override;
 
 private:

@@ -3,6 +3,7 @@
 #include "entities/EntityIds.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/weapons/MissileKinds.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "platform/Log.h"
 
@@ -324,6 +325,8 @@ bool Weapon::needsLock() const
     const int t = type();
     return t != kWeaponMachinegun && t != kWeaponAlienLaser && t != kWeaponFlak;
 }
+
+bool Weapon::isDropped() const { return type() == kWeaponSimple && m_record->subtype != SimpleMissile::Rocket; }
 
 int Weapon::iconIndex() const { return m_record->iconIndex >= 0 ? m_record->iconIndex : m_record->frameUsed; }
 

@@ -111,6 +111,8 @@ public:
 
     bool isGun() const;
     bool needsLock() const;
+    // A bomb or a torpedo: let go to fall rather than launched.
+    bool isDropped() const;
     // The HUD icon.
     int iconIndex() const;
 

@@ -231,7 +231,7 @@ bool App::startGame()
     resetFrameClock();
     // A run on a fixed frame step is a test run: the same seed makes it repeatable.
     if (m_test.fixedFrameDelta > 0.0f) {
-        seedRandom(0x5EED1234u, 0x0BADF00Du);
+        seedRandom(0x5EED1234u + static_cast<std::uint32_t>(m_test.seed), 0x0BADF00Du);
         Clock::setFixedTime(m_fixedClock);
         m_events.setScriptedFocusOnly(true);
     }

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# "Air Show" in the real game: a free-for-all in which -testplace foe holds
+# bots ahead of the player's guns one after another. Flown by hand with the
+# guns going and the stick pulled and pushed hard in turn, the kills are stunt
+# kills and earn "show"; handed to the autopilot with the key, the same kills
+# count no stunt and earn nothing. Logs go to the output folder.
+set -uo pipefail
+game="$1"
+out="$2"
+source "$(dirname "$0")/../support/game_tree.sh"
+small=(-width 640 -height 360 -quality 0 -fixeddt 0.0166)
+failures=0
+check() { echo "FAIL: $1"; failures=$((failures + 1)); }
+kills() { grep -c "hud: event line: You shot down " "$1"; }
+stunts() { grep -c "progress: achievement event 70$" "$1"; }
+
+# By hand: a hard pull (S) and a hard push (W) every other tenth of a second,
+# which keeps the nose on the bot ahead.
+game_tree "$game" "$out/hand"
+{
+    echo "300 keydown Space"
+    for ((f = 300; f < 2600; f += 10)); do
+        printf '%s keydown S\n%s keyup S\n%s keydown W\n%s keyup W\n' "$f" "$((f + 5))" "$((f + 5))" "$((f + 10))"
+    done
+    echo "2600 keyup Space"
+} >"$out/hand.script"
+"$run" "${small[@]}" -autostart 2:0 -testplace foe -inputscript "$out/hand.script" -frames 2700 >"$out/hand.out" 2>&1 ||
+    check "the hand run did not end cleanly: $(tail -3 "$out/hand.out")"
+[ "$(kills "$out/hand.out")" -ge 1 ] || check "the player's hard pulls shot nothing down"
+[ "$(stunts "$out/hand.out")" -ge 1 ] || check "no kill in the middle of the player's hard pulls was a stunt"
+grep -q 'progress: achievement "show" earned' "$out/hand.out" || check "the player's stunt kill did not earn Air Show"
+
+# The autopilot key once the first bot is held ahead: it fights on its own.
+game_tree "$game" "$out/auto"
+printf '%s\n' "400 keydown P" "402 keyup P" >"$out/auto.script"
+"$run" "${small[@]}" -autostart 2:0 -testplace foe -inputscript "$out/auto.script" -frames 3600 >"$out/auto.out" 2>&1 ||
+    check "the autopilot run did not end cleanly: $(tail -3 "$out/auto.out")"
+grep -q "the autopilot flies the player's airplane" "$out/auto.out" || check "the autopilot never flew"
+[ "$(kills "$out/auto.out")" -ge 1 ] || check "the autopilot shot nothing down"
+[ "$(stunts "$out/auto.out")" -eq 0 ] || check "a kill of the autopilot counted as the player's stunt"
+grep -q 'progress: achievement "show" earned' "$out/auto.out" && check "the autopilot earned Air Show on its own"
+echo "by hand: $(kills "$out/hand.out") kills, $(stunts "$out/hand.out") stunts; autopilot: $(kills "$out/auto.out") kills, $(stunts "$out/auto.out") stunts"
+[ "$failures" -eq 0 ] && echo "air show: the player's own pull earns it, the autopilot does not"
+exit $((failures > 0))
