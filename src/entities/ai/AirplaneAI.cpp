@@ -244,7 +244,7 @@ bool AirplaneAI::terrainGuard(float dt)
 bool AirplaneAI::threatened() const
 {
     const IGameEntity* m = m_plane->incomingMissile;
-    if (!m || !mayEvade || !missileComing(*m))
+    if (!m || !mayEvade)
         return false;
     // The player's autopilot breaks only at the last moment: the flares go
     // within 1200 units, and a break begun far off leaves its wingmen and the

@@ -6,7 +6,6 @@
 #include <vector>
 
 class Airplane;
-class IGameEntity;
 class MapObject;
 class Weapon;
 
@@ -107,9 +106,6 @@ private:
     void breakAway();
     void evade();
     bool threatened() const;
-    // Whether the missile can still reach the pilot: a rocket or a bomb flies
-    // on where it was sent, so once it no longer closes it has missed.
-    bool missileComing(const IGameEntity& m) const;
     // How near a missile comes before the pilot breaks from it.
     float breakRange() const;
     // The player's autopilot leading wingmen that are not sent to attack.

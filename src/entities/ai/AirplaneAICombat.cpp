@@ -6,7 +6,6 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
 #include "entities/aircraft/Steering.h"
-#include "entities/weapons/Missile.h"
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponMath.h"
 #include "gamedata/records/PlaneCfg.h"
@@ -263,22 +262,14 @@ void AirplaneAI::breakAway()
                                                                           m_plane->record().pSpeedSpan);
 }
 
-bool AirplaneAI::missileComing(const IGameEntity& m) const
-{
-    const auto* missile = dynamic_cast<const Missile*>(&m);
-    if (!missile || missile->isGuided())
-        return true;
-    return vec3Dot(m.velocity() - m_plane->velocity(), m_plane->position() - m.worldPosition()) > 0.0f;
-}
-
 void AirplaneAI::evade()
 {
     const IGameEntity* m = m_plane->incomingMissile;
     // A missile that has gone wide and fallen far behind chases on to the end
-    // of its life, and a rocket that has flown past never comes back: the
-    // pilot goes back to the fight rather than run from them.
+    // of its life, and a rocket far past never comes back: the pilot goes
+    // back to the fight rather than run from them.
     const float leave = kEvadeLeave * breakRange();
-    if (!m || !missileComing(*m) || vec3DistanceSq(m->worldPosition(), m_plane->position()) > leave * leave) {
+    if (!m || vec3DistanceSq(m->worldPosition(), m_plane->position()) > leave * leave) {
         setState(m_resume == Manoeuvre::Evade ? Manoeuvre::Patrol : m_resume);
         return runManoeuvre();
     }

@@ -13,6 +13,7 @@
 #include "ui/widgets/SpriteLabel.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -295,10 +296,29 @@ void HowToPlayMenuFrame::fitPage(MenuPanel& page)
     }
     if (room <= 0)
         return;
+    std::vector<int> heights;
+    for (MenuSpacer* spacer : spacers)
+        heights.push_back(spacer->height);
     const float take = std::min(1.0f, static_cast<float>(over) / static_cast<float>(room));
     for (MenuSpacer* spacer : spacers)
         spacer->height -= static_cast<int>(std::ceil(static_cast<float>(spacer->height - spacer->height / 4) * take));
     page.layout(page.absX, page.absY);
+    // A right-hand picture hangs below its flat line: closer paragraphs must
+    // not bring the next one up onto it. Such a page scrolls instead.
+    int hangingBottom = INT_MIN;
+    for (int i = 0; i < page.itemCount(); ++i) {
+        auto* line = dynamic_cast<MenuPanel*>(page.itemAt(i));
+        if (!line || line->height != 0 || line->itemCount() == 0)
+            continue;
+        const MenuItem* picture = line->itemAt(0);
+        if (picture->absY < hangingBottom) {
+            for (std::size_t k = 0; k < spacers.size(); ++k)
+                spacers[k]->height = heights[k];
+            page.layout(page.absX, page.absY);
+            return;
+        }
+        hangingBottom = picture->absY + picture->height;
+    }
 }
 
 void HowToPlayMenuFrame::onPageChanged(int page)
