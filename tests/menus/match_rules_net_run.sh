@@ -11,7 +11,9 @@
 #     never take the host for lost, and end with the same table.
 set -uo pipefail
 pids=()
-source "$(dirname "$0")/../support/lan_peers.sh" "$@"
+source "$(dirname "$0")/../support/game_tree.sh"
+source "$(dirname "$0")/../support/lan_peers.sh"
+lan_run "$@"
 # The first start asks for the control type: its OK.
 printf '%s\n%s\n' "$skip" "60 click 640 510" >"$out/skip.script"
 

@@ -6,7 +6,9 @@
 # damage its missiles did however the game's own state reports its health.
 # Logs under the output folder.
 set -uo pipefail
-source "$(dirname "$0")/../support/lan_peers.sh" "$@"
+source "$(dirname "$0")/../support/game_tree.sh"
+source "$(dirname "$0")/../support/lan_peers.sh"
+lan_run "$@"
 port=$(freeport)
 # A first start names the game's pilot after the login.
 pilot=$(id -un | cut -c1-19)

@@ -14,7 +14,9 @@
 # serve 57 s, long enough for a game that starts slowly on a busy machine.
 # Pictures go to the output folder.
 set -uo pipefail
-source "$(dirname "$0")/../support/lan_peers.sh" "$@"
+source "$(dirname "$0")/../support/game_tree.sh"
+source "$(dirname "$0")/../support/lan_peers.sh"
+lan_run "$@"
 # A peer run in the background whose exit code and time land in $1.code.
 start_peer() {
     local log="$1"; shift

@@ -11,7 +11,9 @@
 # folder (the other frames, dumped every 45, are dropped).
 set -uo pipefail
 pids=()
-source "$(dirname "$0")/../support/lan_peers.sh" "$@"
+source "$(dirname "$0")/../support/game_tree.sh"
+source "$(dirname "$0")/../support/lan_peers.sh"
+lan_run "$@"
 mkdir -p "$out/frames"
 rm -f "$out"/frames/*.png
 printf '%s\n%s\n' "$skip" "60 click 640 510" >"$out/skip.script"

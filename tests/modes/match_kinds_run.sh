@@ -6,7 +6,9 @@
 # the server when the game hosts, the client when it joined). Every run
 # shows the menu flight first. Logs go to the output folder.
 set -uo pipefail
-source "$(dirname "$0")/../support/lan_peers.sh" "$@"
+source "$(dirname "$0")/../support/game_tree.sh"
+source "$(dirname "$0")/../support/lan_peers.sh"
+lan_run "$@"
 own="hud=GameHud camera=SceneModeCamera progress=GameProgress scores=ScoreMgr tutorial=TutorialHudBridge"
 own+=" scene=SceneModeServices messages=HudMessages overlays=SceneModeOverlays endPages=CampaignEndPages"
 # The log has a match of the type made with the game's own connections and that network.

@@ -3,16 +3,15 @@
 # "freeport" names a free UDP port, "await LOG TEXT SECONDS" waits for a line
 # in a log, and "game_hosts LOG OPTION..." starts the game hosting in the
 # background (its pid in game_pid) and waits until it serves.
-# Sourced with the run's own arguments (GAME PEER OUT), it first sources
-# game_tree.sh and makes the scratch tree, and sets game, peer and out.
-if [ $# -ge 3 ]; then
+# "lan_run GAME PEER OUT", with a run's own three arguments, sets game, peer
+# and out and makes the scratch tree under OUT.
+common+=(-lanaddr 127.0.0.1)
+lan_run() {
     game="$1"
     peer="$2"
     out="$3"
-    source "$(dirname "${BASH_SOURCE[0]}")/game_tree.sh"
     game_tree "$game" "$out"
-fi
-common+=(-lanaddr 127.0.0.1)
+}
 freeport() {
     python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
