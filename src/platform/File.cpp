@@ -5,6 +5,7 @@
 #include "platform/SaveNotices.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -276,4 +277,23 @@ bool keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t
     if (g_saveFolder.empty() || !isSafeFileName(keptName) || saveFileExists(keptName))
         return false;
     return writeSaveFileAtomic(keptName, bytes);
+}
+
+UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptName)
+{
+    struct stat info {};
+    if (g_saveFolder.empty() || !isSafeFileName(name) || !isSafeFileName(keptName) ||
+        ::stat((g_saveFolder + std::string(name)).c_str(), &info) != 0)
+        return UnreadSaveFile::Missing;
+    const std::string path = g_saveFolder + std::string(name);
+    const std::string kept = g_saveFolder + std::string(keptName);
+    // An older kept copy stays: link() never replaces it; a folder without
+    // hard links gets a rename when the name is free.
+    if (::link(path.c_str(), kept.c_str()) == 0) {
+        ::unlink(path.c_str());
+        return UnreadSaveFile::Kept;
+    }
+    if (errno != EEXIST && ::stat(kept.c_str(), &info) != 0 && std::rename(path.c_str(), kept.c_str()) == 0)
+        return UnreadSaveFile::Kept;
+    return UnreadSaveFile::Left;
 }

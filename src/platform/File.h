@@ -112,3 +112,9 @@ bool saveFileExists(std::string_view name);
 // next save replaces them, once: an older kept copy is never overwritten.
 // True when the copy was written now.
 bool keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t> bytes);
+// After readSaveFile failed: whether the file is there at all, and when it is
+// (too large, unreadable), whether it was moved aside as keptName, once, so
+// the next save cannot replace it. Moved, not copied: such a file may be
+// neither small nor readable.
+enum class UnreadSaveFile { Missing, Kept, Left };
+UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptName);

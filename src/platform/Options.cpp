@@ -251,8 +251,12 @@ GraphicsConfig loadGraphicsConfig()
     // Five short lines; anything near this size is not a settings file.
     constexpr std::size_t kMaxBytes = 64 * 1024;
     std::vector<std::uint8_t> bytes;
-    if (!readSaveFile("graphics.cfg", kMaxBytes, bytes))
+    if (!readSaveFile("graphics.cfg", kMaxBytes, bytes)) {
+        // Too large or unreadable: the next save would replace it unkept.
+        if (keepUnreadSaveFile("graphics.cfg", "graphics.cfg.bad") == UnreadSaveFile::Kept)
+            logWarning("platform", "graphics.cfg: not read; the defaults apply; the file is kept as graphics.cfg.bad");
         return GraphicsConfig{};
+    }
     return parseGraphicsConfig(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

@@ -121,8 +121,19 @@ bool Settings::load()
 bool Settings::loadFromSaveFolder(const char* name)
 {
     std::vector<std::uint8_t> bytes;
-    if (!readSaveFile(name, kMaxFileBytes, bytes))
+    if (!readSaveFile(name, kMaxFileBytes, bytes)) {
+        // Too large or unreadable: the next save would replace it unkept.
+        if (std::string_view(name) != kFileName)
+            return false;
+        const UnreadSaveFile unread = keepUnreadSaveFile(kFileName, kDamagedFileName);
+        if (unread != UnreadSaveFile::Missing) {
+            logWarning("platform", "%s: not read; the settings keep their values%s%s", name,
+                       unread == UnreadSaveFile::Kept ? "; the file is kept as " : "",
+                       unread == UnreadSaveFile::Kept ? kDamagedFileName : "");
+            raiseSaveNotice(SaveNotice::SettingsReset);
+        }
         return false;
+    }
     const int blocks = decode(bytes);
     if (blocks < 2) {
         // The next save replaces the file: keep the player's bytes first, once,

@@ -14,6 +14,7 @@
 
 namespace {
 constexpr const char* kStatsFile = "steam_userstats.txt";
+constexpr const char* kStatsKeptFile = "steam_userstats.txt.bad";
 constexpr std::size_t kMaxStatsFileBytes = 1 << 20;
 constexpr std::size_t kMaxEntries = 4096;
 
@@ -144,8 +145,12 @@ bool Steam::storeStats()
 void Steam::loadStats()
 {
     std::vector<std::uint8_t> bytes;
-    if (!readSaveFile(kStatsFile, kMaxStatsFileBytes, bytes))
+    if (!readSaveFile(kStatsFile, kMaxStatsFileBytes, bytes)) {
         bytes.clear();
+        // Too large or unreadable: the next save would replace the player's statistics unkept.
+        if (keepUnreadSaveFile(kStatsFile, kStatsKeptFile) == UnreadSaveFile::Kept)
+            logWarning("platform", "%s: not read; the file is kept as %s", kStatsFile, kStatsKeptFile);
+    }
     parseStats(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

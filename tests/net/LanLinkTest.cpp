@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 using nettest::Bytes;
 using nettest::ScriptedLink;
@@ -161,13 +163,16 @@ TEST_F(LanLink, ALateAcknowledgementEmptiesNothingTheClientNeverHad)
 
 // The client reads its sequenced messages late (a map loads), with some
 // lost and one held back while 60 newer pass: what it reads only goes forward,
-// and the newest always get through.
+// and the newest always get through, also after a dead spell of 12 or 120 lost.
 TEST_F(LanLink, SequencedMessagesOnlyGoForwardHoweverLateTheyAreRead)
 {
     int sentCount = 0;
+    bool dead = false;
     link.script = [&](const ScriptedLink::Datagram& d) {
         if (d.type() != 12)
             return Fate::Pass;
+        if (dead)
+            return Fate::Drop;
         if (d.number() == 3 && sentCount < 10)
             link.held.push_back(d);
         return sentCount % 7 == 3 ? Fate::Drop : Fate::Pass;
@@ -196,6 +201,14 @@ TEST_F(LanLink, SequencedMessagesOnlyGoForwardHoweverLateTheyAreRead)
     sendSome(300);
     readAll();
     EXPECT_EQ(read.back(), 399);
+    for (const int spell : {12, 120}) {
+        dead = true;
+        sendSome(spell);
+        dead = false;
+        sendSome(sentCount % 7 == 3 ? 2 : 1);
+        readAll();
+        EXPECT_EQ(read.back(), sentCount - 1) << "deaf after " << spell << " lost in a row";
+    }
     EXPECT_TRUE(std::is_sorted(read.begin(), read.end()) &&
                 std::adjacent_find(read.begin(), read.end()) == read.end());
     EXPECT_GT(read.size(), 100u);
@@ -235,6 +248,75 @@ TEST_F(LanLink, ARestartedClientStartsBothKindsOfNumbersAgain)
     Flow up2{link.client(), link.host()};
     ASSERT_TRUE(run(link, {&down2, &up2}, 100, [&] { return down2.taken == 100 && up2.taken == 100; }));
     EXPECT_FALSE(down2.orderBroken || up2.orderBroken);
+
+    // The same client asks again after a second of silence, long before the
+    // host would give it up: the accept starts its numbers from 0 as the host's.
+    link.script = [](const ScriptedLink::Datagram& d) { return d.way == Way::ToHost ? Fate::Drop : Fate::Pass; };
+    link.step(1000);
+    link.script = nullptr;
+    link.client().connectTo(htonl(ScriptedLink::kHostAddress), LanTransport::kDefaultPort);
+    for (int i = 0; i < 5; ++i)
+        link.step();
+    ASSERT_TRUE(link.client().connected());
+    Flow down3{link.host(), link.client()};
+    Flow up3{link.client(), link.host()};
+    ASSERT_TRUE(run(link, {&down3, &up3}, 100, [&] { return down3.taken == 100 && up3.taken == 100; }, 5000));
+    EXPECT_FALSE(down3.orderBroken || up3.orderBroken);
+}
+
+// A message past 64 lost on the way is sent again when the client asks for
+// it by its whole number, not only by the host's timed resends.
+TEST_F(LanLink, ALostMessagePast64IsResentOnRequest)
+{
+    link.script = [&](const ScriptedLink::Datagram& d) {
+        const bool first = std::none_of(link.sent.begin(), link.sent.end() - 1,
+                                        [&](const auto& s) { return s.bytes == d.bytes; });
+        return d.way == Way::ToClient && d.type() == 6 && first && (d.number() == 70 || d.number() == 200)
+                   ? Fate::Drop
+                   : Fate::Pass;
+    };
+    ASSERT_TRUE(run(link, {&down}, 300, [&] { return down.taken == 300; }));
+    EXPECT_FALSE(down.orderBroken);
+    for (const int number : {70, 200})
+        EXPECT_TRUE(std::any_of(link.sent.begin(), link.sent.end(),
+                                [&](const auto& d) { return d.type() == 7 && d.number() == number; }))
+            << "the request for " << number << " went unanswered";
+}
+
+// A peer of an older build numbers in six bits under the same version byte:
+// past its 64th message it is let go with a reason, on the host and on the
+// client, instead of holding the link stalled for good.
+TEST_F(LanLink, APeerNumberingInSixBitsIsLetGoRatherThanStalled)
+{
+    for (const auto& [narrowWay, withState] :
+         {std::pair{Way::ToHost, false}, {Way::ToHost, true}, {Way::ToClient, false}, {Way::ToClient, true}}) {
+        auto old = std::make_unique<ScriptedLink>();
+        ASSERT_TRUE(old->connect());
+        old->script = [&](const ScriptedLink::Datagram& d) {
+            const std::uint8_t t = d.type();
+            if (d.way != narrowWay || d.number() < 64 || !(t == 4 || t == 5 || d.data() || t == 12))
+                return Fate::Pass;
+            ScriptedLink::Datagram narrow = d;
+            narrow.bytes[1] &= 63;
+            if (d.data() || t == 12)
+                narrow.bytes.back() = narrow.bytes[1];
+            old->inject(std::move(narrow));
+            return Fate::Drop;
+        };
+        Flow toClient{old->host(), old->client()};
+        Flow toHost{old->client(), old->host()};
+        const std::uint8_t state[2] = {1, 2};
+        const bool letGo = run(*old, {&toClient, &toHost}, 1000, [&] {
+            if (withState) {
+                old->host().sendUnreliable(state, sizeof state, 0);
+                old->client().sendUnreliable(state, sizeof state, 0);
+            }
+            return narrowWay == Way::ToHost ? old->host().connectedCount() == 0 : !old->client().connected();
+        }, 5000);
+        EXPECT_TRUE(letGo) << (narrowWay == Way::ToHost ? "the host" : "the client") << " stalls"
+                           << (withState ? " with" : " without") << " sequenced messages";
+        EXPECT_GE((narrowWay == Way::ToHost ? toHost : toClient).taken, 64);
+    }
 }
 
 // Everything at once, both ways, on a link that loses a fifth, repeats and

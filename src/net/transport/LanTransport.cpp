@@ -76,6 +76,8 @@ void LanTransport::resetRings(Peer& peer)
     peer.head = peer.readIndex = peer.lastAckedHead = 0;
     peer.base = peer.tail = peer.nextToSend = 0;
     peer.nextExpected = peer.sequencedRead = peer.sequencedSendCounter = 0;
+    peer.narrowData = peer.narrowRequests = peer.lateSequenced = 0;
+    peer.narrow = false;
 }
 
 void LanTransport::resetPeer(Peer& peer)

@@ -163,6 +163,10 @@ private:
         int sequencedFree = kRing - 1;
         std::uint8_t nextExpected = 0, sequencedRead = 0;
         std::uint8_t sequencedSendCounter = 0;
+        // Signs of a peer that numbers in six bits (0-63, an older build with
+        // the same version byte): it stalls after 64 messages, so it is let go.
+        int narrowData = 0, narrowRequests = 0, lateSequenced = 0;
+        bool narrow = false;
     };
 
     Clock::TimeStamp now() const;

@@ -5,6 +5,7 @@
 
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
+#include "platform/Log.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -24,7 +25,17 @@ constexpr std::int64_t kResendMs = 100;
 constexpr std::int64_t kTimeoutMs = 7000;
 constexpr std::int64_t kRestartMs = 700;
 constexpr std::int64_t kReconnectMs = 3000;
-constexpr int kSequencedWindow = 10;
+// A sequenced message up to half the number ring ahead of the next expected
+// one is new, anything behind it is late: after a dead spell of any length
+// short of 128 messages the next one to arrive is handed out.
+constexpr int kSequencedWindow = 128;
+// A six-bit peer past its 64th message resends the number 64 below the one
+// expected every 100 ms, names our base 64 below in its requests, and sends
+// nothing but late sequenced numbers. A peer of ours never sends 64 behind,
+// and one whose sequenced numbers went back (a quick restart) is new again
+// within 128.
+constexpr int kNarrowSigns = 10;
+constexpr int kLateSequencedInARow = 160;
 
 // Sequence numbers run over the whole byte; a ring slot is the low six bits.
 std::uint8_t distance(std::uint8_t from, std::uint8_t to)
@@ -287,7 +298,12 @@ void LanTransport::handleKnownPeer(int index, const std::uint8_t* data, std::siz
     case PacketType::ResendRequest:
         if (length >= 4) {
             peer.lastHeard = now();
-            resendOne(peer, data[1]);
+            const std::uint8_t asked = data[1];
+            if (asked != peer.base && slotOf(asked) == slotOf(peer.base))
+                peer.narrow = peer.narrow || ++peer.narrowRequests >= kNarrowSigns;
+            else if (distance(peer.base, asked) <= distance(peer.base, windowEnd(peer)))
+                peer.narrowRequests = 0;
+            resendOne(peer, asked);
         }
         break;
     case PacketType::Reliable:
@@ -335,6 +351,8 @@ void LanTransport::receiveReliable(Peer& peer, const std::uint8_t* data, std::si
         return;
     peer.lastHeard = now();
     const std::uint8_t sequence = data[1];
+    if (sequence != peer.head && slotOf(sequence) == slotOf(peer.head))
+        peer.narrow = peer.narrow || ++peer.narrowData >= kNarrowSigns;
     if (data[0] == static_cast<std::uint8_t>(PacketType::ReliableResent) && sequence != peer.head)
         return;
     if (distance(peer.head, sequence) >= kWindow) {
@@ -353,6 +371,7 @@ void LanTransport::receiveReliable(Peer& peer, const std::uint8_t* data, std::si
     slot.length = static_cast<std::uint16_t>(declared);
     slot.sequence = sequence;
     --peer.receiveFree;
+    peer.narrowData = 0;
     if (sequence != peer.head)
         return;
     for (int i = 0; i < kRing; ++i) {
@@ -376,8 +395,11 @@ void LanTransport::receiveSequenced(int index, Peer& peer, const std::uint8_t* d
         return;
     peer.lastHeard = now();
     const std::uint8_t sequence = data[1];
-    if (distance(peer.nextExpected, sequence) >= kSequencedWindow)
+    if (distance(peer.nextExpected, sequence) >= kSequencedWindow) {
+        peer.narrow = peer.narrow || ++peer.lateSequenced >= kLateSequencedInARow;
         return;
+    }
+    peer.lateSequenced = 0;
     // The reader takes numbers in order, so a new message never lands among
     // older unread ones: the oldest make room (they are stale by now).
     while (distance(peer.sequencedRead, sequence) >= kRing - 1) {
@@ -452,6 +474,18 @@ void LanTransport::resendFrom(Peer& peer, std::uint8_t start, int count)
 void LanTransport::upkeep(int index)
 {
     Peer& peer = (*peers_)[index];
+    bool narrow = false;
+    {
+        std::lock_guard lock(ringLock_);
+        narrow = peer.narrow;
+    }
+    if (narrow) {
+        // Served on, it would stall for good; the reason goes to the log.
+        logWarning("net", "peer %d numbers its messages in six bits (an older version of the game): disconnected",
+                   index);
+        dropPeer(index);
+        return;
+    }
     {
         std::lock_guard lock(ringLock_);
         const int backlog = distance(peer.lastAckedHead, peer.head);
