@@ -180,12 +180,12 @@ TEST_F(ClientOfRawHost, SequencedAndReliableNumbersFollowTheWrap)
         EXPECT_EQ(got[0][0], static_cast<std::uint8_t>(i + 1)) << "reliable first";
         EXPECT_EQ(got[1][0], static_cast<std::uint8_t>(i));
     }
-    // Nine ahead is still taken, ten ahead is not.
-    from(host, nettest::sequenced(4 + 9, 0, {9}));
-    from(host, nettest::sequenced(14 + 10, 0, {10}));
+    // Up to half the ring ahead is new (127 past the expected 4), half the
+    // ring and more is late, as is anything behind the expected one.
+    from(host, nettest::sequenced(4 + 127, 0, {9}));
+    from(host, nettest::sequenced(static_cast<std::uint8_t>(132 + 128), 0, {10}));
     EXPECT_EQ(takeAll(), (std::vector<Bytes>{{9}}));
-    // An old number behind the expected one is late: dropped.
-    from(host, nettest::sequenced(13, 0, {11}));
+    from(host, nettest::sequenced(130, 0, {11}));
     EXPECT_TRUE(takeAll().empty());
 
     // The client numbers what it sends the same way, from 0.

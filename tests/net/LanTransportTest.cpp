@@ -190,8 +190,8 @@ TEST_F(ServerWithPeer, SequencedMessagesSkipGapsAndDropLateOnes)
     send(nettest::sequenced(3, 0, {3}));
     send(nettest::sequenced(4, 0, {4}));
     send(nettest::sequenced(9, 0, {9}));
-    send(nettest::sequenced(2, 0, {2}));   // 56 ahead of 10
-    send(nettest::sequenced(20, 0, {20})); // 10 ahead
+    send(nettest::sequenced(2, 0, {2}));     // behind 10: late
+    send(nettest::sequenced(138, 0, {138})); // half the number ring ahead of 10: late too
     send(nettest::sequenced(10, 1, {10})); // not this peer's index
     int peerIndex = -1;
     EXPECT_EQ(server.peekAnySequenced(peerIndex), 1);
