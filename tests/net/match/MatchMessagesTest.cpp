@@ -187,8 +187,7 @@ TEST(MatchMessages, QuantisedValuesReadBackAsTheGameExpects)
     EXPECT_NEAR(healthValue(healthByte(-0.5f)), -0.496f, 1e-6f);
     EXPECT_EQ(healthByte(3.0f), 125);
     EXPECT_EQ(healthByte(std::numeric_limits<float>::quiet_NaN()), 0);
-    // Every reader refuses a time that is not a number before it gets here;
-    // should one slip through it counts as the lowest (out, no count-down).
+    // Readers refuse a time that is not a number first; one that slipped through counts as the lowest.
     EXPECT_EQ(respawnSeconds(std::numeric_limits<float>::quiet_NaN()), -1.0f);
     EXPECT_EQ(peerSeconds(-std::numeric_limits<float>::quiet_NaN(), -1.0f, kMaxCountdown), -1.0f);
     EXPECT_EQ(quatWord(1.0f), 32000);
