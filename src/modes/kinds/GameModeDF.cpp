@@ -119,29 +119,44 @@ void GameModeDF::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCaus
 {
     if (victim.lifeState() == LifeState::Destroyed || playStopped)
         return;
-    Target* killer = attacker ? attacker : victim.lastAttacker;
-    MissionStats& stats = missionStats();
-    if (victim.team() == 1 && killer && killer == m_playerAirplane)
-        ++stats.enemiesKilled;
-    if (victim.team() == 0)
-        ++stats.friendlyLosses;
+    // A falling airplane was counted when it was shot down.
+    if (victim.lifeState() != LifeState::Dying) {
+        Target* killer = attacker ? attacker : victim.lastAttacker;
+        MissionStats& stats = missionStats();
+        if (victim.team() == 1 && killer && killer == m_playerAirplane)
+            ++stats.enemiesKilled;
+        if (victim.team() == 0)
+            ++stats.friendlyLosses;
+    }
     GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
-    if (victim.kind() != TargetKind::Airplane)
+    // Shot down it falls first; a crash takes it out of play at once.
+    if (victim.kind() == TargetKind::Airplane && !victim.isActive())
+        decideOutcome(victim);
+}
+
+void GameModeDF::deleteAirplane(Target& entity)
+{
+    const bool fallEnds = isFalling(entity) && entity.isActive() && entity.lifeState() == LifeState::Destroyed;
+    GameModeCustom::deleteAirplane(entity);
+    if (fallEnds && !entity.isActive())
+        decideOutcome(entity);
+}
+
+void GameModeDF::decideOutcome(Target& gone)
+{
+    eliminateAirplane(gone);
+    if (playStopped)
         return;
-    // Nobody comes back in a dogfight: the outcome is decided here.
-    eliminateAirplane(victim);
-    if (static_cast<Airplane&>(victim).aiPilot) {
+    if (static_cast<const Airplane&>(gone).aiPilot) {
+        if (gone.team() != 1)
+            return;
         for (const Target* t : m_active)
             if (t->kind() == TargetKind::Airplane && t->team() == 1)
                 return;
-        if (victim.team() != 1)
-            return;
         m_won = true;
         freezeMatch();
         return;
     }
-    if (killer && killer->isActive())
-        m_hooks.cameraOrNone().onKill(victim, *killer);
     m_won = false;
     freezeMatch();
 }
