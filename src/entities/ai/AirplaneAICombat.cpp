@@ -106,8 +106,22 @@ void AirplaneAI::attackAir(Target& t)
     const Vec3 toAim = aim - p.position();
     const float cone = std::max(aimError() * 2.5f, 0.02f) + 8.0f / std::max(dist, 1.0f);
     const bool aligned = vec3Dot(vec3NormalizeOr(toAim, p.forward()), p.forward()) > std::cos(cone);
-    fireGuns(mayFire && gun && dist < kGunRange && aligned);
+    const bool shot = mayFire && gun && dist < kGunRange && aligned;
+    fireGuns(shot);
     fireMissiles(t, false);
+    if (&t != m_fightTarget || shot) {
+        m_fightTarget = &t;
+        m_noShotTime = 0.0f;
+    } else if ((m_noShotTime += m_dt) >= kStalemateTime && !goalPoint) {
+        // Round and round with no shot: break off and let another enemy come first.
+        holdFire();
+        m_shunned = &t;
+        m_shunTimer = kStalemateShun;
+        m_fightTarget = m_engaged = nullptr;
+        m_noShotTime = 0.0f;
+        m_lockHeld = 0.0f;
+        setState(Manoeuvre::BreakAway);
+    }
 }
 
 void AirplaneAI::attackGround(Target& t)
