@@ -5,6 +5,7 @@
 #include "modes/progress/MissionStats.h"
 #include "modes/progress/ScoreMgr.h"
 #include "modes/progress/UnlocksMgr.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
@@ -128,7 +129,10 @@ void GameModeDF::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCaus
         if (victim.team() == 0)
             ++stats.friendlyLosses;
     }
+    const bool alive = victim.lifeState() == LifeState::Alive;
     GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
+    if (alive && victim.kind() == TargetKind::Airplane && victim.isActive())
+        logInfo("modes", "dogfight: airplane %d shot down at %.2f s, falling", victim.id(), gameClock());
     // Shot down it falls first; a crash takes it out of play at once.
     if (victim.kind() == TargetKind::Airplane && !victim.isActive())
         decideOutcome(victim);
@@ -154,10 +158,12 @@ void GameModeDF::decideOutcome(Target& gone)
             if (t->kind() == TargetKind::Airplane && t->team() == 1)
                 return;
         m_won = true;
+        logInfo("modes", "dogfight won: the last enemy, airplane %d, left play at %.2f s", gone.id(), gameClock());
         freezeMatch();
         return;
     }
     m_won = false;
+    logInfo("modes", "dogfight lost: the player's airplane left play at %.2f s", gameClock());
     freezeMatch();
 }
 
