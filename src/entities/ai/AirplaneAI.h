@@ -120,7 +120,7 @@ private:
     static bool justSpawned(const Target& t);
     bool isEnemy(const Target& t) const;
     void fireGuns(bool on);
-    void fireMissiles(const Target& t, bool ground);
+    void fireMissiles(Target& t, bool ground);
     void holdFire();
     void followSquadron();
 

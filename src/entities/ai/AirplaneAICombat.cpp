@@ -168,7 +168,7 @@ void AirplaneAI::fireGuns(bool on)
 
 void AirplaneAI::holdFire() { fireGuns(false); }
 
-void AirplaneAI::fireMissiles(const Target& t, bool ground)
+void AirplaneAI::fireMissiles(Target& t, bool ground)
 {
     if (!mayFire)
         return;
@@ -184,6 +184,9 @@ void AirplaneAI::fireMissiles(const Target& t, bool ground)
                 p.controlInput(w->group(), 1.0f);
             continue;
         }
+        // The lock search takes whatever lies best ahead (a ship below, another
+        // airplane): the pilot locks the enemy it fights.
+        w->lockOn(t);
         if (!w->needsLock() || !w->hasTarget(&t) || !w->isLocked())
             continue;
         // Bombs are for the ground: one let go at an airplane only falls away.
