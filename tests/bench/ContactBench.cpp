@@ -1,6 +1,6 @@
 // The model checks of contacts and blasts on the staged destroyer: a frame
-// with an airplane low over its deck (the triangle test runs every frame)
-// against the same frame far from it, and the single tests.
+// with an airplane (an A-10) low over its deck (both models' triangle tests
+// run every frame) against the same frame far from it, and the single tests.
 #include "entities/EntityIds.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
@@ -51,6 +51,7 @@ struct ShipAndAirplane {
     {
         cfg.pMinSpeed = 107.0f;
         cfg.pSpeedSpan = 108.0f;
+        cfg.file = "data/planes/a10/a10_ful.glm";
         unit.kind = 9;
         object.team = 1;
         object.modelData = const_cast<Model*>(&destroyer());

@@ -148,6 +148,9 @@ TEST_F(MatchReports, RoundAndWaveKindsReportTheirStateAsItRuns)
     df->onAirplaneDestroyed(*airplanes(*df, 1).front(), df->playerAirplane(), CrashCause::KilledByDamage);
     df->update(ModeHarness::kFrame);
     df->fillReport(r);
+    EXPECT_FALSE(r.rounds->won) << "the enemy still falls";
+    step(*df, 8.0f);
+    df->fillReport(r);
     EXPECT_TRUE(r.rounds->won);
     EXPECT_EQ(r.rounds->reward, 75);
     EXPECT_TRUE(r.playStopped);

@@ -110,6 +110,8 @@ TEST_F(MenuFlightPilot, TheFlightStartsWhereTheMapPutsIt)
 TEST_F(MenuFlightPilot, ThePilotFliesRoundTheLoopWellAboveTheGround)
 {
     const std::vector<Vec3> loop = mapLoop();
+    const std::vector<Vec3> route = pilotOf(*plane)->waypoints;
+    std::vector<int> reached;
     std::vector<float> nearest(loop.size(), 1e9f);
     float lowest = 1e9f, turned = 0.0f;
     float lastHeading = heading(plane->forward());
@@ -119,6 +121,9 @@ TEST_F(MenuFlightPilot, ThePilotFliesRoundTheLoopWellAboveTheGround)
         lowest = std::min(lowest, p.y - mode->groundHeightAt(p.x, p.z));
         for (std::size_t k = 0; k < loop.size(); ++k)
             nearest[k] = std::min(nearest[k], std::hypot(p.x - loop[k].x, p.z - loop[k].z));
+        for (int k = 0; k < static_cast<int>(route.size()); ++k)  // within 400: where the pilot turns on
+            if (std::hypot(p.x - route[k].x, p.z - route[k].z) < 400.0f && (reached.empty() || reached.back() != k))
+                reached.push_back(k);
         const float now = heading(plane->forward());
         turned += turnBetween(lastHeading, now);
         lastHeading = now;
@@ -129,6 +134,8 @@ TEST_F(MenuFlightPilot, ThePilotFliesRoundTheLoopWellAboveTheGround)
     for (float d : nearest)
         passed += d < 600.0f ? 1 : 0;
     EXPECT_GE(passed, 4) << "points of the loop flown over";
+    for (std::size_t i = 0; i < reached.size(); ++i)
+        EXPECT_EQ(reached[i], static_cast<int>(i % route.size())) << "the points reached in order from the first";
     // Round the loop one way: the turns add up rather than cancel.
     EXPECT_GT(std::fabs(turned), kPi) << "turned " << turned;
 }

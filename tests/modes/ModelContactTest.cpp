@@ -5,6 +5,8 @@
 #include "entities/ground/GroundTarget.h"
 #include "entities/ground/Tunnel.h"
 #include "entities/weapons/AreaDamage.h"
+#include "gamedata/AirplaneModel.h"
+#include "gamedata/records/PlaneList.h"
 #include "gamedata/map/MapEntities.h"
 #include "gamedata/map/MapLoader.h"
 #include "modes/GameMode.h"
@@ -15,6 +17,7 @@
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/WeaponCfg.h"
 #include "gamedata/records/WeaponList.h"
+#include "render/assets/CollisionMesh.h"
 #include "render/assets/Model.h"
 #include "render/world/Terrain.h"
 #include "support/modes/ModeHarness.h"
@@ -164,6 +167,24 @@ TEST_F(ModelContact, AnAirplaneCrashesOnlyWhereTheModelIs)
         }
         mode->respawnAirplane(me, 0.0f, nullptr);
     }
+}
+
+// A burst beside a turned Il-2 within its sphere, off its model, leaves it
+// whole; on its fuselage it does not.
+TEST_F(ModelContact, ABurstBesideAnAirplaneMissesWhereItsModelIsNot)
+{
+    Airplane* foe = mode->createAirplane(nullptr, PlaneList::instance().findByName("il2")->plane_id, 1, 0.5f, nullptr, true);
+    ASSERT_TRUE(foe && foe->model());
+    mode->respawnAirplane(*foe, 0.0f, &kSite);
+    foe->setOrientation(quatFromEuler(2.1f, 0.4f, 0.3f));
+    Vec3 off{4.0f, 0.0f, -6.5f};  // inside the box and the blast's reach, off the model
+    while (off.z < 6.5f && (!insideBox(foe->model()->model(), off) || modelTouches(foe->model()->model(), off, 2.0f)))
+        off.z += 0.25f;
+    const float health = foe->health();
+    mode->applyAreaDamage(nullptr, mat4TransformPoint(foe->matrix(), off), 2.0f, 0.2f, nullptr);
+    EXPECT_EQ(foe->health(), health) << "beside the model at " << off.z;
+    mode->applyAreaDamage(nullptr, mat4TransformPoint(foe->matrix(), {}), 2.0f, 0.2f, nullptr);
+    EXPECT_LT(foe->health(), health) << "on the fuselage";
 }
 
 // The tunnel search asks the model too: under its roof counts, a corner of

@@ -334,7 +334,9 @@ TEST_F(Survival, WavesJoinsAndRemovedEnemies)
     Airplane* me = mode->playerAirplane();
     mode->onAirplaneDestroyed(*enemies[0], me, CrashCause::KilledByDamage);
     me->lastAttacker = enemies[0];
-    step(*mode, 0.1f);
+    step(*mode, 1.0f);
+    EXPECT_EQ(mode->currentWave(), 0) << "the next wave waits for the fall";
+    step(*mode, 7.0f);
     EXPECT_EQ(mode->currentWave(), 1);
     EXPECT_EQ(me->lastAttacker, nullptr);
     // Hosting: joins close at wave 5.
@@ -360,7 +362,7 @@ TEST_F(Survival, ANewBestWaveIsSavedWhenTheMatchEnds)
     for (int w = 0; w < 2; ++w) {
         for (Airplane* e : airplanes(*mode, 1))
             mode->onAirplaneDestroyed(*e, me, CrashCause::KilledByDamage);
-        step(*mode, 5.3f);
+        step(*mode, 13.0f);  // the fall, then the countdown
     }
     ASSERT_EQ(mode->currentWave(), 2);
     mode->onAirplaneDestroyed(*me, nullptr, CrashCause::KilledByDamage);
@@ -417,10 +419,14 @@ TEST_F(Dogfight, OneEnemyWonOrLostAndUnlocks)
     ASSERT_EQ(airplanes(*mode, 1).size(), 1u);
     Airplane* enemy = airplanes(*mode, 1).front();
     EXPECT_EQ(mode->dogfightIndex(), 3);
+    const int killed = missionStats().enemiesKilled;
     mode->onAirplaneDestroyed(*enemy, mode->playerAirplane(), CrashCause::KilledByDamage);
+    step(*mode, 1.0f);
+    EXPECT_FALSE(mode->playStopped || mode->won()) << "decided while the last enemy falls";
+    step(*mode, 7.0f);
+    EXPECT_FALSE(enemy->isActive());
     EXPECT_TRUE(mode->won());
-    EXPECT_TRUE(mode->playStopped);
-    mode->update(ModeHarness::kFrame);
+    EXPECT_EQ(missionStats().enemiesKilled, killed + 1) << "counted once, not again when the fall ends";
     EXPECT_EQ(mode->reward(), 75);
     EXPECT_EQ(settings().dogfightsUnlocked, 4);
     EXPECT_EQ(ScoreMgr::instance().medal, GameModeDF::kWonMedal) << "the result page's value of a win";
@@ -431,8 +437,8 @@ TEST_F(Dogfight, OneEnemyWonOrLostAndUnlocks)
     ASSERT_NE(lost, nullptr);
     ScoreMgr::instance().medal = 7;
     lost->onAirplaneDestroyed(*lost->playerAirplane(), airplanes(*lost, 1).front(), CrashCause::KilledByDamage);
+    step(*lost, 8.0f);
     EXPECT_FALSE(lost->won());
-    lost->update(ModeHarness::kFrame);
     EXPECT_EQ(ScoreMgr::instance().medal, 0);
     EXPECT_EQ(lost->reward(), 0);
     EXPECT_EQ(settings().dogfightsUnlocked, 4);
@@ -443,7 +449,7 @@ TEST_F(Dogfight, OneEnemyWonOrLostAndUnlocks)
     auto* again = start<GameModeDF>(GameType::Dogfight);
     ASSERT_NE(again, nullptr);
     again->onAirplaneDestroyed(*airplanes(*again, 1).front(), again->playerAirplane(), CrashCause::KilledByDamage);
-    again->update(ModeHarness::kFrame);
+    step(*again, 8.0f);
     EXPECT_EQ(settings().dogfightsUnlocked, 4);
 }
 

@@ -3,7 +3,9 @@
 # bots ahead of the player's guns one after another. Flown by hand with the
 # guns going and the stick pulled and pushed hard in turn, the kills are stunt
 # kills and earn "show"; handed to the autopilot with the key, the same kills
-# count no stunt and earn nothing. Logs go to the output folder.
+# count no stunt and earn nothing. A dogfight fought so is won once the last
+# enemy has fallen out of play, not at the hit. Logs and a frame of the fall
+# go to the output folder.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -39,6 +41,14 @@ grep -q "the autopilot flies the player's airplane" "$out/auto.out" || check "th
 [ "$(kills "$out/auto.out")" -ge 1 ] || check "the autopilot shot nothing down"
 [ "$(stunts "$out/auto.out")" -eq 0 ] || check "a kill of the autopilot counted as the player's stunt"
 grep -q 'progress: achievement "show" earned' "$out/auto.out" && check "the autopilot earned Air Show on its own"
+# The dogfight's two enemies held ahead of the guns in turn.
+game_tree "$game" "$out/dogfight"
+printf '%s\n' "300 keydown Space" "1300 keyup Space" >"$out/dogfight.script"
+"$run" "${small[@]}" -autostart 7:0 -testplace foe -inputscript "$out/dogfight.script" -frames 1300 \
+    -dumpframe "720:$out/dogfight_fall.png" >"$out/dogfight.out" 2>&1 || check "the dogfight run did not end cleanly"
+fall=$(awk '/dogfight: airplane .* shot down at/ {hit = $(NF - 2)} /dogfight won:/ {print $(NF - 1) - hit}' "$out/dogfight.out")
+awk -v f="${fall:-0}" 'BEGIN { exit !(f >= 1.0) }' || check "the dogfight was won ${fall:-never} s after the last hit"
+echo "dogfight: won ${fall} s after the last hit"
 echo "by hand: $(kills "$out/hand.out") kills, $(stunts "$out/hand.out") stunts; autopilot: $(kills "$out/auto.out") kills, $(stunts "$out/auto.out") stunts"
 [ "$failures" -eq 0 ] && echo "air show: the player's own pull earns it, the autopilot does not"
 exit $((failures > 0))

@@ -4,7 +4,8 @@
 # turn with the throttle up, a roll and pull with the guns going), then the
 # autopilot key. The autopilot takes over wherever the hand flight left the
 # airplane and keeps it in the air with its wingmen until the mission is won,
-# and its kills earn no stunt. Three sorties side by side, each at its own
+# and its kills earn no stunt; when it fights it uses its rockets or missiles
+# too, not the guns alone. Three sorties side by side, each at its own
 # frame step and its own seed; logs under the output folder, with a frame of
 # each sortie under the autopilot.
 set -uo pipefail
@@ -56,6 +57,10 @@ for sortie in "${sorties[@]}"; do
     # Event 70: a stunt kill, which the autopilot's kills are not.
     grep -q "achievement event 70$" "$log" && check "$name: the autopilot earned a stunt kill"
     [ -s "$out/$name.png" ] || check "$name: no frame under the autopilot"
+    # Events 41 and 38 after the key: the player's gun bursts and launches.
+    used=$(sed -n "/the autopilot flies the player's airplane/,\$p" "$log" | grep -c -E "achievement event (41|38)$")
+    launches=$(sed -n "/the autopilot flies the player's airplane/,\$p" "$log" | grep -c "achievement event 38$")
+    [ "$used" -gt 0 ] && [ "$launches" -eq 0 ] && check "$name: the autopilot fought with its guns alone"
     grep -q "achievement event 5$" "$log" && wins=$((wins + 1))
 done
 echo "campaign autopilot: $wins of ${#sorties[@]} seeded sorties won"

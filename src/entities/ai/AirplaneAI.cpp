@@ -105,6 +105,7 @@ void AirplaneAI::reset()
 {
     holdFire();
     m_engaged = nullptr;
+    m_shunned = m_fightTarget = nullptr;
     m_searchTimer = 0.0f;
     m_lockHeld = 0.0f;
     m_waypoint = 0;
@@ -120,6 +121,10 @@ void AirplaneAI::forget(const Target& t)
         attackTarget = nullptr;
     if (m_engaged == &t)
         m_engaged = nullptr;
+    if (m_shunned == &t)
+        m_shunned = nullptr;
+    if (m_fightTarget == &t)
+        m_fightTarget = nullptr;
     std::erase(guardList, &t);
 }
 
@@ -152,6 +157,9 @@ Target* AirplaneAI::search() const
 {
     Target* best = nullptr;
     float bestSq = kSearchRange * kSearchRange;
+    // The enemy of a stalemate broken off is taken only when no other is found.
+    const Target* shunned = m_shunTimer > 0.0f ? m_shunned : nullptr;
+    Target* fallback = nullptr;
     const Airplane* leader = m_plane->squadron ? m_plane->squadron->leader() : nullptr;
     const bool defend = leader && leader != m_plane && m_plane->squadron->order() == SquadronOrder::Defend;
     // An escort takes on what comes near the friend it guards.
@@ -173,12 +181,16 @@ Target* AirplaneAI::search() const
         const float d = vec3DistanceSq(t->position(), m_plane->position());
         if (selfDefence && d > Squadron::kDefendRadius * Squadron::kDefendRadius)
             continue;
+        if (t == shunned) {
+            fallback = t;
+            continue;
+        }
         if (d < bestSq) {
             bestSq = d;
             best = t;
         }
     }
-    return best;
+    return best ? best : fallback;
 }
 
 Vec3 AirplaneAI::safePoint(Vec3 point) const
@@ -267,6 +279,7 @@ void AirplaneAI::update(float dt)
     m_time += dt;
     m_stateTime += dt;
     m_searchTimer -= dt;
+    m_shunTimer -= dt;
     // A missile trigger pressed last frame is let go; the launch has happened.
     for (int g = 1; g <= 2; ++g)
         m_plane->controlInput(g, 0.0f);

@@ -41,6 +41,11 @@ public:
     static constexpr float kHoldRadius = 8000.0f;
     // How near a missile comes before the player's autopilot breaks from it.
     static constexpr float kAutopilotBreakRange = 900.0f;
+    // A fight at an airplane that gives no chance to shoot this long is a
+    // stalemate: the pilot breaks off and looks for another enemy first for
+    // a while, or two pilots circle each other out of the match.
+    static constexpr float kStalemateTime = 40.0f;
+    static constexpr float kStalemateShun = 20.0f;
 
     AirplaneAI(Airplane& plane, float skill);
 
@@ -115,7 +120,7 @@ private:
     static bool justSpawned(const Target& t);
     bool isEnemy(const Target& t) const;
     void fireGuns(bool on);
-    void fireMissiles(const Target& t, bool ground);
+    void fireMissiles(Target& t, bool ground);
     void holdFire();
     void followSquadron();
 
@@ -123,6 +128,12 @@ private:
     Manoeuvre m_state = Manoeuvre::Patrol;
     Manoeuvre m_resume = Manoeuvre::Patrol;
     Target* m_engaged = nullptr;
+    // The enemy of a fight broken off, looked for last while the shun lasts.
+    const Target* m_shunned = nullptr;
+    float m_shunTimer = 0.0f;
+    // Seconds the current air fight has gone without a chance to shoot.
+    const Target* m_fightTarget = nullptr;
+    float m_noShotTime = 0.0f;
     float m_time = 0.0f;
     float m_dt = 0.0f;  // of the frame being run
     float m_stateTime = 0.0f;

@@ -106,8 +106,22 @@ void AirplaneAI::attackAir(Target& t)
     const Vec3 toAim = aim - p.position();
     const float cone = std::max(aimError() * 2.5f, 0.02f) + 8.0f / std::max(dist, 1.0f);
     const bool aligned = vec3Dot(vec3NormalizeOr(toAim, p.forward()), p.forward()) > std::cos(cone);
-    fireGuns(mayFire && gun && dist < kGunRange && aligned);
+    const bool shot = mayFire && gun && dist < kGunRange && aligned;
+    fireGuns(shot);
     fireMissiles(t, false);
+    if (&t != m_fightTarget || shot) {
+        m_fightTarget = &t;
+        m_noShotTime = 0.0f;
+    } else if ((m_noShotTime += m_dt) >= kStalemateTime && !goalPoint) {
+        // Round and round with no shot: break off and let another enemy come first.
+        holdFire();
+        m_shunned = &t;
+        m_shunTimer = kStalemateShun;
+        m_fightTarget = m_engaged = nullptr;
+        m_noShotTime = 0.0f;
+        m_lockHeld = 0.0f;
+        setState(Manoeuvre::BreakAway);
+    }
 }
 
 void AirplaneAI::attackGround(Target& t)
@@ -154,7 +168,7 @@ void AirplaneAI::fireGuns(bool on)
 
 void AirplaneAI::holdFire() { fireGuns(false); }
 
-void AirplaneAI::fireMissiles(const Target& t, bool ground)
+void AirplaneAI::fireMissiles(Target& t, bool ground)
 {
     if (!mayFire)
         return;
@@ -170,6 +184,9 @@ void AirplaneAI::fireMissiles(const Target& t, bool ground)
                 p.controlInput(w->group(), 1.0f);
             continue;
         }
+        // The lock search takes whatever lies best ahead (a ship below, another
+        // airplane): the pilot locks the enemy it fights.
+        w->lockOn(t);
         if (!w->needsLock() || !w->hasTarget(&t) || !w->isLocked())
             continue;
         // Bombs are for the ground: one let go at an airplane only falls away.

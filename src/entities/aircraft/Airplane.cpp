@@ -14,6 +14,7 @@
 #include "entities/weapons/Weapon.h"
 #include "gamedata/AirplaneModel.h"
 #include "gamedata/records/PlaneCfg.h"
+#include "render/assets/CollisionMesh.h"
 #include "sound/SoundTable.h"
 
 #include <algorithm>
@@ -238,6 +239,18 @@ void Airplane::onTeamChanged(bool reset)
 {
     if (reset)
         resetScores();
+}
+
+bool Airplane::modelContact(const Vec3& point, float radius) const
+{
+    if (!m_model)
+        return true;
+    // The matrix is a turn and a shift: its transpose turns back.
+    const float* m = m_matrix.m;
+    const Vec3 d{point.x - m[12], point.y - m[13], point.z - m[14]};
+    const Vec3 local{m[0] * d.x + m[1] * d.y + m[2] * d.z, m[4] * d.x + m[5] * d.y + m[6] * d.z,
+                     m[8] * d.x + m[9] * d.y + m[10] * d.z};
+    return modelTouches(m_model->model(), local, radius);
 }
 
 void Airplane::onTakenOut()

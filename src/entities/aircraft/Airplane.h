@@ -177,6 +177,9 @@ public:
     bool acceptsCrashCause(CrashCause cause) const override;
     bool isSubjectToGroundCrashes() const override { return true; }
     bool isSubjectToPropCrashes() const override { return true; }
+    // The airplane's model as it flies: a sphere that only grazes its box,
+    // past the wing tips or over the tail, is no contact.
+    bool modelContact(const Vec3& point, float radius) const override;
 
     // Ejection.
     bool canEject() const;

@@ -130,6 +130,15 @@ void Weapon::clearTargets()
     m_lockTimer = 0.0f;
 }
 
+void Weapon::lockOn(Target& t)
+{
+    if (!needsLock() || lockSlots() != 1 || hasTarget(&t) || !isLockable(t))
+        return;
+    clearTargets();
+    m_targets[0] = &t;
+    m_lockTimer = std::max(m_record->lockTime, 0.0f);
+}
+
 void Weapon::setSingleTarget(Target* t)
 {
     clearTargets();

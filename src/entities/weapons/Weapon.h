@@ -88,6 +88,9 @@ public:
     // Whether the target could be locked now: in range, class and cone, of
     // another team and in play.
     bool canLock(const Target& t) const { return isLockable(t); }
+    // A pilot's own pick for a one-target lock: the lock starts over on it
+    // when it can be locked and is not the target already.
+    void lockOn(Target& t);
 
     // Aim for owners without a nose (ground units): the unit direction the
     // weapon fires along; zero to fire along the owner's nose.

@@ -3,6 +3,7 @@
 #include "modes/Match.h"
 #include "modes/progress/ScoreMgr.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -191,6 +192,11 @@ protected:
     virtual bool staysOutWhenDown(const Target& /*victim*/) const { return false; }
     // Out of play at its spawn point, waiting for nothing, without telling peers.
     void keepOut(Target& victim);
+    // Shot down and still falling.
+    bool isFalling(const Target& entity) const
+    {
+        return std::find(m_falling.begin(), m_falling.end(), &entity) != m_falling.end();
+    }
     float spawnHeightAt(float x, float z) const;
     // The next match on the host's word: reset (everybody respawned when
     // asked), unpaused, peers told, joins taken again.

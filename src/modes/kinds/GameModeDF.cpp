@@ -5,6 +5,7 @@
 #include "modes/progress/MissionStats.h"
 #include "modes/progress/ScoreMgr.h"
 #include "modes/progress/UnlocksMgr.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
@@ -119,30 +120,50 @@ void GameModeDF::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCaus
 {
     if (victim.lifeState() == LifeState::Destroyed || playStopped)
         return;
-    Target* killer = attacker ? attacker : victim.lastAttacker;
-    MissionStats& stats = missionStats();
-    if (victim.team() == 1 && killer && killer == m_playerAirplane)
-        ++stats.enemiesKilled;
-    if (victim.team() == 0)
-        ++stats.friendlyLosses;
+    // A falling airplane was counted when it was shot down.
+    if (victim.lifeState() != LifeState::Dying) {
+        Target* killer = attacker ? attacker : victim.lastAttacker;
+        MissionStats& stats = missionStats();
+        if (victim.team() == 1 && killer && killer == m_playerAirplane)
+            ++stats.enemiesKilled;
+        if (victim.team() == 0)
+            ++stats.friendlyLosses;
+    }
+    const bool alive = victim.lifeState() == LifeState::Alive;
     GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
-    if (victim.kind() != TargetKind::Airplane)
+    if (alive && victim.kind() == TargetKind::Airplane && victim.isActive())
+        logInfo("modes", "dogfight: airplane %d shot down at %.2f s, falling", victim.id(), gameClock());
+    // Shot down it falls first; a crash takes it out of play at once.
+    if (victim.kind() == TargetKind::Airplane && !victim.isActive())
+        decideOutcome(victim);
+}
+
+void GameModeDF::deleteAirplane(Target& entity)
+{
+    const bool fallEnds = isFalling(entity) && entity.isActive() && entity.lifeState() == LifeState::Destroyed;
+    GameModeCustom::deleteAirplane(entity);
+    if (fallEnds && !entity.isActive())
+        decideOutcome(entity);
+}
+
+void GameModeDF::decideOutcome(Target& gone)
+{
+    eliminateAirplane(gone);
+    if (playStopped)
         return;
-    // Nobody comes back in a dogfight: the outcome is decided here.
-    eliminateAirplane(victim);
-    if (static_cast<Airplane&>(victim).aiPilot) {
+    if (static_cast<const Airplane&>(gone).aiPilot) {
+        if (gone.team() != 1)
+            return;
         for (const Target* t : m_active)
             if (t->kind() == TargetKind::Airplane && t->team() == 1)
                 return;
-        if (victim.team() != 1)
-            return;
         m_won = true;
+        logInfo("modes", "dogfight won: the last enemy, airplane %d, left play at %.2f s", gone.id(), gameClock());
         freezeMatch();
         return;
     }
-    if (killer && killer->isActive())
-        m_hooks.cameraOrNone().onKill(victim, *killer);
     m_won = false;
+    logInfo("modes", "dogfight lost: the player's airplane left play at %.2f s", gameClock());
     freezeMatch();
 }
 

@@ -28,6 +28,7 @@ public:
 
     void resetRound() override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
+    void deleteAirplane(Target& entity) override;
     PauseMenu getPauseMenu() const override { return PauseMenu::TeamMatch; }
     void fillReport(MatchReport& out) const override;
     void finishMatch() override;
@@ -39,11 +40,13 @@ public:
     void placeAirplanes();
 
 protected:
-    // The shot-down leave play at once.
-    bool fallsBeforeRespawn() const override { return false; }
     void buildPlayers() override;
 
 private:
+    // Nobody comes back: won when the last enemy has left play, lost when
+    // the player has.
+    void decideOutcome(Target& gone);
+
     bool m_won = false;
     int m_index = 0;
     int m_reward = 0;

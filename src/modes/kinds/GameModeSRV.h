@@ -63,8 +63,6 @@ public:
     int waveEnemyCount() const { return m_row.enemies; }
 
 protected:
-    // The shot-down leave play at once.
-    bool fallsBeforeRespawn() const override { return false; }
     bool staysOutWhenDown(const Target& victim) const override { return victim.kind() == TargetKind::Airplane; }
     void buildPlayers() override;
 
