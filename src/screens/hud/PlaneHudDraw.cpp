@@ -43,7 +43,8 @@ constexpr Color4 kDialInk{177, 245, 181, 255}, kDialWordInk{177, 245, 181, 160};
 
 // A text centred on a point of a dial face 120 art pixels wide, `size` art
 // pixels high.
-void dialText(std::u16string_view text, float x, float y, float face, float ax, float ay, float size, Color4 ink)
+void dialText(std::u16string_view text, float x, float y, float face, float ax, float ay, float size, Color4 ink,
+              float room = 64.0f)
 {
     CFont* font = getFont(0);
     if (!font || text.empty())
@@ -51,7 +52,7 @@ void dialText(std::u16string_view text, float x, float y, float face, float ax, 
     const float k = face / 120.0f;
     font->setScale(1.0f, 1.0f);
     // Wide words shrink to the face's inner width.
-    const float scale = HudButton::fitScale(font->lineHeight(), font->measure(text).width, size * k, 64.0f * k);
+    const float scale = HudButton::fitScale(font->lineHeight(), font->measure(text).width, size * k, room * k);
     font->setScale(scale, scale);
     font->setColor(ink);
     drawText(font, text, x + ax * k, y + ay * k, CFont::kCentreX | CFont::kCentreY);
@@ -72,13 +73,13 @@ void drawDialTexts(bool altimeter, float x, float y, float face)
 {
     const bool metric = settings().metricUnits != 0;
     if (!altimeter) {
-        dialText(getStringByIndex(metric ? kKmhText : kMphText), x, y, face, 60.0f, 47.0f, 8.0f, kDialWordInk);
+        dialText(getStringByIndex(metric ? kKmhText : kMphText), x, y, face, 60.0f, 46.0f, 11.0f, kDialWordInk, 52.0f);
         // Eight steps to the full scale: 100 mph or 150 km/h each.
-        dialText(scaleWord(metric ? 150 : 100), x, y, face, 60.0f, 75.0f, 8.0f, kDialWordInk);
+        dialText(scaleWord(metric ? 150 : 100), x, y, face, 60.0f, 76.0f, 10.0f, kDialWordInk, 40.0f);
         return;
     }
     const std::u16string line = getStringByIndex(metric ? kMetresText : kFeetText) + u" " + scaleWord(1000);
-    dialText(line, x, y, face, 60.0f, 43.0f, 8.0f, kDialWordInk);
+    dialText(line, x, y, face, 60.0f, 43.0f, 11.0f, kDialWordInk, 76.0f);
     // A quarter turn is 9000 ft or 3000 m.
     const int step = metric ? 3 : 9;
     const float places[4][3] = {{60.0f, 27.0f, 12.0f}, {92.0f, 60.0f, 12.0f}, {60.0f, 100.0f, 10.0f}, {28.0f, 60.0f, 12.0f}};

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -229,6 +230,74 @@ TEST_F(GameHudRun, TheHudOfAFreeFlightAndItsPauseButton)
     EXPECT_FALSE(white(at(paused, pause.x + pause.w * 19.0f / 52.0f, barY)));
     const CSprite::Rect speed = hud.elementRect(nullptr, PlaneHud::kSpeedDial);
     EXPECT_FALSE(dialFace(at(paused, speed.x + speed.w * 0.3f, speed.y + speed.h * 0.3f)));
+}
+
+}  // namespace
+
+namespace {
+
+// A first campaign mission in Japanese: every word on the dials and the
+// buttons is the string table's, in Japanese. The picture stays in build/hud.
+TEST_F(GameHudRun, InJapaneseTheGaugesAndButtonsReadInJapanese)
+{
+    const char* saved = std::getenv("LANG");
+    const std::string lang = saved ? saved : "";
+    setenv("LANG", "ja_XX.UTF-8", 1);
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    const int code = run("-width 960 -height 640 -fixeddt 0.0166667 -autostart 1:c1m1 -frames 500 "
+                         "-dumpframe 499:game-ja.png -textboxes");
+    saved ? setenv("LANG", lang.c_str(), 1) : unsetenv("LANG");
+    ASSERT_EQ(code, 0) << tree.read("stderr.txt");
+    TextureImage shot;
+    ASSERT_TRUE(loadShot("game-ja.png", shot));
+    game.keepFile("game-ja.png.texts", "hud", "game-ja.png.texts");
+    std::set<std::string> texts;
+    std::istringstream lines(tree.read("game-ja.png.texts"));
+    for (std::string line; std::getline(lines, line);)
+        if (const auto bar = line.rfind(" | "); line.rfind("text ", 0) == 0 && bar != std::string::npos)
+            texts.insert(line.substr(bar + 3));
+    for (const char* word : {"マイル/時", "×100", "フィート ×1000", "27", "自動", "攻撃"})
+        EXPECT_EQ(texts.count(word), 1u) << word << " is not on the HUD";
+    for (const char* english : {"MPH", "FT x1000", "AUTO", "ATK"})
+        EXPECT_EQ(texts.count(english), 0u) << english;
+}
+
+}  // namespace
+
+namespace {
+
+// Tab held in a free-for-all: the score table stands over a dimmed HUD, so
+// the buttons under its corners no longer read through it.
+TEST_F(GameHudRun, TheHeldScoreTableDimsTheHudUnderIt)
+{
+    StagedGame& g = game;
+    const int code = g.runScript("440 keydown Tab\n", "-width 960 -height 640 -fixeddt 0.0166667 -autostart 2:0 "
+                                                      "-frames 505 -dumpframe 420:game-ffa.png "
+                                                      "-dumpframe 500:game-ffa-scores.png");
+    ASSERT_EQ(code, 0) << g.errors();
+    TextureImage play, scores;
+    ASSERT_TRUE(loadShot("game-ffa.png", play));
+    ASSERT_TRUE(loadShot("game-ffa-scores.png", scores));
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    ASSERT_TRUE(setScreenSize(960, 640));
+    unloadSprite(kSpriteSetHud);
+    setSpriteLoadScale(screenMetrics().spriteScale);
+    PlaneHud hud;
+    hud.initPanels(nullptr);
+    auto brightness = [](const TextureImage& shot, const CSprite::Rect& r) {
+        long sum = 0, n = 0;
+        for (float y = r.y; y < r.y + r.h; y += 1.0f)
+            for (float x = r.x; x < r.x + r.w; x += 1.0f, ++n) {
+                const Pixel p = at(shot, x, y);
+                sum += p.r + p.g + p.b;
+            }
+        return n ? static_cast<double>(sum) / static_cast<double>(n) : 0.0;
+    };
+    for (int module : {19, 23}) {   // camera, autopilot
+        const CSprite::Rect r = hud.elementRect(nullptr, module);
+        EXPECT_LT(brightness(scores, r), 0.6 * brightness(play, r)) << "module " << module;
+    }
 }
 
 }  // namespace
