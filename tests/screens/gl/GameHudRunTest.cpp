@@ -261,6 +261,10 @@ TEST_F(GameHudRun, InJapaneseTheGaugesAndButtonsReadInJapanese)
         EXPECT_EQ(texts.count(word), 1u) << word << " is not on the HUD";
     for (const char* english : {"MPH", "FT x1000", "AUTO", "ATK"})
         EXPECT_EQ(texts.count(english), 0u) << english;
+    // None of them leaves the screen or runs into another text.
+    const std::string check = "python3 '" SKYFRONT_SOURCE_DIR "/tests/support/text_fit.py' '" + tree.folder() +
+                              "game-ja.png.texts' >'" + tree.folder() + "fit.txt' 2>&1";
+    EXPECT_EQ(std::system(check.c_str()), 0) << tree.read("fit.txt");
 }
 
 }  // namespace
