@@ -82,7 +82,8 @@ void drawDialTexts(bool altimeter, float x, float y, float face)
     dialText(line, x, y, face, 60.0f, 43.0f, 11.0f, kDialWordInk, 76.0f);
     // A quarter turn is 9000 ft or 3000 m.
     const int step = metric ? 3 : 9;
-    const float places[4][3] = {{60.0f, 27.0f, 12.0f}, {92.0f, 60.0f, 12.0f}, {60.0f, 100.0f, 10.0f}, {28.0f, 60.0f, 12.0f}};
+    const float places[4][3] = {
+        {60.0f, 27.0f, 12.0f}, {92.0f, 60.0f, 12.0f}, {60.0f, 100.0f, 10.0f}, {28.0f, 60.0f, 12.0f}};
     for (int i = 0; i < 4; ++i) {
         const std::string digits = std::to_string(i * step);
         dialText(std::u16string(digits.begin(), digits.end()), x, y, face, places[i][0], places[i][1], places[i][2],

@@ -162,9 +162,9 @@ TEST_P(PlaneHudPictures, DialsButtonsAndMessagesOverTheFlight)
         ASSERT_TRUE(achievementPopup().push(253, 6));
         for (int i = 0; i < 60; ++i)
             achievementPopup().update(1.0f / 60.0f);
-        const auto panel = achievementPopup().panel(w, h, screenMetrics().uiScale);
+        const auto p = achievementPopup().panel(w, h, screenMetrics().uiScale);
         frame(0.0f);
-        EXPECT_EQ(changedPixels(without, {panel.x, panel.y, panel.w, panel.h}) > panel.w * panel.h / 4, !dark);
+        EXPECT_EQ(changedPixels(without, {p.x, p.y, p.w, p.h}) > p.w * p.h / 4, !dark);
     }
     achievementPopup().clear();
 }
