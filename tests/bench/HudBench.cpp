@@ -41,7 +41,6 @@ struct HudDrawFrame {
     {
         setScreenSize(1920, 1080);
         setDataRoot(SKYFRONT_STAGE_DIR "/");
-        // The words on the dials and buttons come from the string tables.
         loaded = loadHudSheet(sheet) && setLanguageByCode("EN");
         spriteBatch().discard();
         spriteBatch().setScreenSize(1920.0f, 1080.0f);

@@ -212,8 +212,6 @@ TEST(GameCameraLook, TheControlLookTurnsTheViewUnlessACameraTargetLeads)
     EXPECT_NEAR(right.y, 0.0f, 0.02f) << "no roll";
 }
 
-// The player's warnings go with the kill cam; the notice history that the
-// pause page's log reads stays.
 TEST(GameCameraLook, TheKillCamClearsTheWarningsAndKeepsTheNoticeHistory)
 {
     FakePlane plane, killer;
