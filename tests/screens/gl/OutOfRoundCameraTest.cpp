@@ -196,8 +196,7 @@ TEST_F(OutOfRoundCamera, TheKillCamTurnsToTheWatchedAirplanesTargetAfterTheSaved
         game.update();
     }
     const Target* next = mode->findTarget(watcher, near);
-    ASSERT_NE(next, nullptr);
-    for (frames = 60; frames < 6 * 60 && gameCamera().focusPoint != &next->position(); ++frames)
+    for (frames = 60; next && frames < 6 * 60 && gameCamera().focusPoint != &next->position(); ++frames)
         game.update();
     settings().focusSwitchDelay = savedDelay;
     EXPECT_GE(frames, 2 * 60 - 2) << "the wait did not restart";

@@ -152,7 +152,6 @@ TEST_P(PlaneHudPictures, DialsButtonsAndMessagesOverTheFlight)
     const Rgba bar = screenPixel(static_cast<int>(p.x + pause->size.x * 20.0f / 52.0f),
                                  static_cast<int>(p.y + pause->size.y / 2.0f));
     EXPECT_GT(bar.r + bar.g + bar.b, 600) << bar;
-
     // An earned achievement shows over the flight, and goes in a blackout.
     for (const bool dark : {false, true}) {
         state.blackingOut = dark;
