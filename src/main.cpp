@@ -34,6 +34,7 @@
 #include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
 #include "platform/Steam.h"
 #include "screens/hud/GameHud.h"
+#include "screens/hud/PlaneHud.h"
 #include <arpa/inet.h>
 #include <cstdlib>
 #ifdef __GLIBC__
@@ -508,9 +509,11 @@ int main(int argc, char** argv)
     hooks.quitConfirmed = [] { return QuitGameOverlay::instance().quit; };
     hooks.drawScreens = [] {
         textFitLog().beginFrame();
+        planeHud().popupsTaken = false;
         drawScreens();
-        // Earned achievements slide in over whatever is shown.
-        if (!achievementPopup().entries().empty()) {
+        // Earned achievements slide in over whatever is shown; in flight the
+        // HUD has drawn them under its markers, or hidden them in a blackout.
+        if (!planeHud().popupsTaken && !achievementPopup().entries().empty()) {
             begin2D();
             achievementPopup().draw();
             end2D();

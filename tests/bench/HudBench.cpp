@@ -1,6 +1,7 @@
 // Per-frame costs of the HUD's layout lookups and message queue, without a
 // window: the staged HUD sheet read as data, the 2-D batch drawing nowhere.
 #include "platform/File.h"
+#include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteBatch.h"
@@ -40,7 +41,7 @@ struct HudDrawFrame {
     {
         setScreenSize(1920, 1080);
         setDataRoot(SKYFRONT_STAGE_DIR "/");
-        loaded = loadHudSheet(sheet);
+        loaded = loadHudSheet(sheet) && setLanguageByCode("EN");
         spriteBatch().discard();
         spriteBatch().setScreenSize(1920.0f, 1080.0f);
         spriteBatch().setDrawHook([this](std::span<const SpriteVertex> v, const Texture2D*, const ClipRect&) {

@@ -91,6 +91,9 @@ TEST_P(HudOverlap, NothingShownTogetherOverlapsAndAllIsOnScreen)
             EXPECT_FALSE(overlap(r, rects[k].second))
                 << describe(id, r) << " overlaps " << describe(rects[k].first, rects[k].second);
     }
+    // Autopilot and camera keep their side whatever the flip: the right edge.
+    for (int id : {1, 2, 4})
+        EXPECT_GT(hud.button(id)->shownX(), static_cast<float>(w) / 2.0f) << "button " << id;
 }
 
 TEST_P(HudOverlap, LongEventLinesAreCutShortOfTheGunsight)

@@ -212,7 +212,7 @@ TEST(GameCameraLook, TheControlLookTurnsTheViewUnlessACameraTargetLeads)
     EXPECT_NEAR(right.y, 0.0f, 0.02f) << "no roll";
 }
 
-TEST(GameCameraLook, TheKillCamClearsTheCentreLines)
+TEST(GameCameraLook, TheKillCamClearsTheWarningsAndKeepsTheNoticeHistory)
 {
     FakePlane plane, killer;
     FakeGameMode game;
@@ -221,9 +221,10 @@ TEST(GameCameraLook, TheKillCamClearsTheCentreLines)
     HudMessageQueue& queue = HudMessageQueue::instance();
     queue.clearAll();
     queue.pushNotice(u"SHOT DOWN", 3.0f, false, true);
-    ASSERT_FALSE(queue.centreLines().empty());
+    queue.pushCentre(248, Color4{255, 80, 60, 255}, 5.0f);
     camera.startKillCam(&killer, 0, false, nullptr);
-    EXPECT_TRUE(queue.centreLines().empty());
+    EXPECT_TRUE(queue.warnings().empty());
+    EXPECT_EQ(queue.noticeHistory().size(), 1u);
     EXPECT_EQ(camera.mode, 10);
     queue.clearAll();
 }

@@ -1,10 +1,13 @@
 #include "screens/hud/HudButton.h"
 
 #include "platform/Clock.h"
+#include "platform/Language.h"
 #include "platform/Random.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "render/2d/CFont.h"
 #include "render/2d/CSprite.h"
+#include "render/2d/SpriteSets.h"
 #include "screens/hud/HudPanel.h"
 
 #include <algorithm>
@@ -109,11 +112,36 @@ void HudButton::drawCount(float x, float y)
     }
 }
 
+float HudButton::fitScale(float lineHeight, float textWidth, float height, float width)
+{
+    if (lineHeight <= 0.0f || textWidth <= 0.0f)
+        return 1.0f;
+    return std::min(height / lineHeight, width / textWidth);
+}
+
+void HudButton::drawLabel(float x, float y, float rotation)
+{
+    CFont* font = label >= 0 ? getFont(0) : nullptr;
+    if (!font)
+        return;
+    const std::u16string& text = getStringByIndex(label);
+    font->setScale(1.0f, 1.0f);
+    const float k = fitScale(font->lineHeight(), font->measure(text).width, size.y * labelHeight, size.x * 0.8f);
+    font->setScale(k, k);
+    Color4 c = labelColor;
+    c.a = static_cast<std::uint8_t>(c.a * sheet->color().a / 255);
+    font->setColor(c);
+    drawText(font, text, x + size.x / 2.0f, y + size.y / 2.0f, CFont::kCentreX | CFont::kCentreY, rotation);
+    font->setScale(1.0f, 1.0f);
+    font->setColor(Color4{});
+}
+
 void HudButton::drawAt(float x, float y, float rotation)
 {
     const int shown = pressed ? pressedModule : module;
     if (shown >= 0)
         sheet->drawModule(shown, x, y, 0, rotation);
+    drawLabel(x, y, rotation);
     if (icon >= 0) {
         const Color4 saved = sheet->color();
         if (icon >= kTintedIconFirst && icon <= kTintedIconLast)

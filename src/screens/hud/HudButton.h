@@ -55,8 +55,18 @@ struct HudButton {
     } swing;
     bool mirrorable = false;
     bool enabled = true;
+    // A word from the string tables over the module, in the player's
+    // language: its string number (-1 none), colour and height as a share of
+    // the button's.
+    int label = -1;
+    Color4 labelColor;
+    float labelHeight = 0.22f;
+
+    // Font scale that fits a text into a box `height` high and `width` wide.
+    static float fitScale(float lineHeight, float textWidth, float height, float width);
 
 private:
     void drawAt(float x, float y, float rotation);
     void drawCount(float x, float y);
+    void drawLabel(float x, float y, float rotation);
 };

@@ -62,7 +62,8 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     out.cameraMode = gameCamera().mode;
     out.cameraOrientation = gameCamera().orientation;
     out.paused = gamePaused();
-    out.blackingOut = std::fabs(Effects::faintValue()) >= Effects::faintStart() + kBlackoutMargin;
+    out.faintPast = std::fabs(Effects::faintValue()) - Effects::faintStart();
+    out.blackingOut = out.faintPast >= kBlackoutMargin;
     gameHudObjects().setMode(mode);
     out.objects = &gameHudObjects();
     if (!mode)

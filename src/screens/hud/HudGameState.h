@@ -50,8 +50,9 @@ struct HudGameState {
     bool soundMuted = false;
     bool paused = false;
     // The faint meter two past its start: the view is going dark, and the
-    // radar and approach lamp are no longer drawn.
+    // radar, the approach lamp and the achievement pop-ups are no longer drawn.
     bool blackingOut = false;
+    float faintPast = 0.0f;  // how far the meter stands past its start
     int steeringMode = -1;
     bool relativeMouse = false;
     int mouseDx = 0, mouseDy = 0;

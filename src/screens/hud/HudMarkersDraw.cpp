@@ -37,6 +37,29 @@ void drawScaled(CSprite& s, int frame, float x, float y, float scale, float rota
     s.setScale(1.0f, 1.0f);
 }
 
+// The compass letters, N, E, S and W in the player's language, from the HUD's string table.
+constexpr int kNorthText = 4870;
+
+// The letters stand upright at their places on a compass face turned by
+// `turn` (north up when 0), `radius` from its centre and `size` pixels high.
+void drawCompassLetters(Vec2 c, float radius, float turn, float size)
+{
+    CFont* font = getFont(0);
+    if (!font)
+        return;
+    font->setScale(1.0f, 1.0f);
+    const float k = size / std::max(font->lineHeight(), 1.0f);
+    font->setScale(k, k);
+    for (int i = 0; i < 4; ++i) {
+        const float a = turn + static_cast<float>(i - 1) * kPi / 2.0f;
+        font->setColor(i == 0 ? kWhite : Color4{177, 245, 181, 255});
+        drawText(font, getStringByIndex(kNorthText + i), c.x + radius * std::cos(a), c.y + radius * std::sin(a),
+                 CFont::kCentreX | CFont::kCentreY);
+    }
+    font->setScale(1.0f, 1.0f);
+    font->setColor(kWhite);
+}
+
 Color4 markerColor(const HudMarker& m)
 {
     if (m.playerColor >= 0 && m.playerColor < static_cast<int>(HudMarkers::kPlayerColors.size()))
@@ -278,12 +301,16 @@ void HudElementList::drawRadar(CSprite& sheet, const HudMarkerFrame& f, float al
     if (!large) {
         sheet.drawFrame(104, c.x, c.y, sweepAngle);
         sheet.drawFrame(175, c.x, c.y, -heading - kPi / 2.0f);
+        const float s = sheet.frameRect(104).w / 190.0f;
+        drawCompassLetters(c, 83.0f * s, -heading - kPi / 2.0f, 12.0f * s);
     } else {
         const bool reference = (f.screenHeight == 640 && spriteLoadScale() == 2.0f) ||
                                (f.screenHeight == 480 && spriteLoadScale() == 1.0f);
         const float k = reference ? 0.8f : 1.0f;
         drawScaled(sheet, 106, c.x, c.y, k, -heading, tint);
         drawScaled(sheet, 105, c.x, c.y, k, heading, tint);
+        const float s = k * sheet.frameRect(106).w / 480.0f;
+        drawCompassLetters(c, 222.0f * s, heading, 18.0f * s);
     }
     sheet.setColor(kOwnPlaneColor);
     sheet.drawFrame(kOwnPlaneFrame, c.x, c.y, -kPi / 2.0f);

@@ -6,6 +6,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Input.h"
+#include "platform/Log.h"
 #include "platform/Random.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
@@ -410,6 +411,9 @@ void PlaneHud::showAutopilotState(bool on)
 
 void PlaneHud::update(const HudGameState& state)
 {
+    if (state.blackingOut && !m_state.blackingOut)
+        logInfo("hud", "the view blacks out %.2f past the faint start: the radar and pop-ups go",
+                static_cast<double>(state.faintPast));
     m_state = state;
     if (!active || !m_built)
         return;

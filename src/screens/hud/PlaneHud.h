@@ -194,6 +194,9 @@ public:
     bool radarOn = true, radarLarge = false, radarAlert = false;
     float radarAlertPhase = 0.0f;
     bool inFlightMenu = false;
+    // Set by a frame whose HUD drew the achievement pop-ups in their place
+    // (or hid them in a blackout); the screens' pass draws them otherwise.
+    bool popupsTaken = false;
 
     ControlsDpad& dpad() { return m_dpad; }
     CamRotateControl& camRotate() { return m_camRotate; }

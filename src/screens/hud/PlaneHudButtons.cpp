@@ -25,6 +25,10 @@ constexpr SchemeRow kSchemes[2][5] = {
 };
 constexpr int kSchemeFirstRow[2] = {9, 19};
 constexpr int kLongMessageScheme1 = 353;
+// The words on the buttons, from the HUD's string table.
+constexpr int kAutopilotText = 4865, kAttackText = 4866, kFormText = 4867, kDefendText = 4868, kEjectText = 4869;
+// On the lit autopilot button.
+constexpr Color4 kDarkLabel{11, 22, 32, 255};
 
 int gameAction(ControlAction a) { return static_cast<int>(a) - kFirstGameAction; }
 
@@ -100,13 +104,18 @@ void PlaneHud::makeButtons()
         return b;
     };
     const float vs = screenMetrics().screenScaleY;
-    // The flip setting swaps the sides whole: camera and autopilot go with the
-    // weapons, which would land on them otherwise.
-    make(23, 23, 1, true, true, true);
-    make(22, 22, 2, true, true, true);
-    make(19, 18, 4, true, true, true);
+    // Autopilot and camera stay put under the pause button whatever the flip.
+    auto word = [](HudButton* b, int text, float height, Color4 color = Color4{}) {
+        b->label = text;
+        b->labelHeight = height;
+        b->labelColor = color;
+        return b;
+    };
+    word(make(23, 23, 1, true, false, true), kAutopilotText, 0.22f);
+    word(make(22, 22, 2, true, false, true), kAutopilotText, 0.22f, kDarkLabel);
+    make(19, 18, 4, true, false, true);
     m_pauseButton = make(21, 20, 3, true, false, true);
-    m_ejectButton = make(89, 89, 18, false, false, true);
+    m_ejectButton = word(make(89, 89, 18, false, false, true), kEjectText, 0.2f);
     HudButton* w1 = make(29, 28, 5, true, true, false);
     w1->sticky = true;
     w1->reach = {-(w1->basePos.x + w1->size.x), 40.0f * vs};
@@ -121,9 +130,9 @@ void PlaneHud::makeButtons()
         m_linkButtons[static_cast<std::size_t>(i)] = make(145 + i, 145 + i, 19 + i, false, true, true);
     HudButton* radar = make(24, 24, 12, true, false, true);
     radar->module = radar->pressedModule = -1;
-    make(25, 25, 9, true, false, true);
-    make(27, 27, 11, false, false, true);
-    make(26, 26, 10, false, false, true);
+    word(make(25, 25, 9, true, false, true), kAttackText, 0.3f);
+    word(make(27, 27, 11, false, false, true), kDefendText, 0.3f);
+    word(make(26, 26, 10, false, false, true), kFormText, 0.3f);
     make(3, 3, 17, true, false, true)->notDrawn = true;
     m_counterButton = make(84, 85, 8, true, true, false);
     make(4, 3, 26, true, false, true)->notDrawn = true;

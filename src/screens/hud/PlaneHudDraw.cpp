@@ -1,13 +1,16 @@
 // What the HUD draws each frame, in its fixed order.
 #include "screens/hud/PlaneHud.h"
 
+#include "modes/progress/AchievementPopup.h"
 #include "screens/GameControls.h"
 #include "ui/MenuFrame.h"
 
 #include "platform/Clock.h"
+#include "platform/Language.h"
 #include "platform/Random.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "platform/Text.h"
 #include "render/2d/CFont.h"
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
@@ -21,6 +24,8 @@ namespace {
 
 // Scaled units between the bottom edge and the line of the respawn countdown.
 constexpr float kBottomLineRise = 60.0f;
+// How dark the HUD stands behind the held score table.
+constexpr std::uint8_t kPeekShade = 170;
 
 struct DialScale {
     float speedFull, speedLimit, altitudeFull, altitudeLimit;
@@ -30,6 +35,60 @@ DialScale dialScale()
     if (settings().metricUnits != 0)
         return {1200.0f, 1100.0f, 12000.0f, 11000.0f};
     return {800.0f, 700.0f, 36000.0f, 33000.0f};
+}
+
+// The dials' words and scale, from the HUD's string table.
+constexpr int kMphText = 4860, kKmhText = 4861, kFeetText = 4862, kMetresText = 4863, kScaleText = 4864;
+constexpr Color4 kDialInk{177, 245, 181, 255}, kDialWordInk{177, 245, 181, 160};
+
+// A text centred on a point of a dial face 120 art pixels wide, `size` art
+// pixels high.
+void dialText(std::u16string_view text, float x, float y, float face, float ax, float ay, float size, Color4 ink,
+              float room = 64.0f)
+{
+    CFont* font = getFont(0);
+    if (!font || text.empty())
+        return;
+    const float k = face / 120.0f;
+    font->setScale(1.0f, 1.0f);
+    // Wide words shrink to the face's inner width.
+    const float scale = HudButton::fitScale(font->lineHeight(), font->measure(text).width, size * k, room * k);
+    font->setScale(scale, scale);
+    font->setColor(ink);
+    drawText(font, text, x + ax * k, y + ay * k, CFont::kCentreX | CFont::kCentreY);
+    font->setScale(1.0f, 1.0f);
+    font->setColor(Color4{});
+}
+
+std::u16string scaleWord(int factor)
+{
+    char16_t out[32];
+    wideFormatW(out, 32, getStringByIndex(kScaleText).c_str(), factor);
+    return out;
+}
+
+// The unit words of both dials and the altimeter's thousands, in the
+// player's language and units; the speed dial's numbers are in its art.
+void drawDialTexts(bool altimeter, float x, float y, float face)
+{
+    const bool metric = settings().metricUnits != 0;
+    if (!altimeter) {
+        dialText(getStringByIndex(metric ? kKmhText : kMphText), x, y, face, 60.0f, 46.0f, 11.0f, kDialWordInk, 52.0f);
+        // Eight steps to the full scale: 100 mph or 150 km/h each.
+        dialText(scaleWord(metric ? 150 : 100), x, y, face, 60.0f, 76.0f, 10.0f, kDialWordInk, 40.0f);
+        return;
+    }
+    const std::u16string line = getStringByIndex(metric ? kMetresText : kFeetText) + u" " + scaleWord(1000);
+    dialText(line, x, y, face, 60.0f, 43.0f, 11.0f, kDialWordInk, 76.0f);
+    // A quarter turn is 9000 ft or 3000 m.
+    const int step = metric ? 3 : 9;
+    const float places[4][3] = {
+        {60.0f, 27.0f, 12.0f}, {92.0f, 60.0f, 12.0f}, {60.0f, 100.0f, 10.0f}, {28.0f, 60.0f, 12.0f}};
+    for (int i = 0; i < 4; ++i) {
+        const std::string digits = std::to_string(i * step);
+        dialText(std::u16string(digits.begin(), digits.end()), x, y, face, places[i][0], places[i][1], places[i][2],
+                 kDialInk);
+    }
 }
 
 Color4 grey(int level, std::uint8_t alpha = 255)
@@ -152,6 +211,10 @@ void PlaneHud::drawPlay()
 {
     CSprite& s = *m_sheet;
     const HudPlaneState& plane = m_state.player;
+    // The marks that follow the world (labels, edge arrows) go under the
+    // HUD's own plates and buttons, which must read wherever they meet.
+    if (plane.exists && plane.inPlay)
+        drawMarkerPass();
     // The panels' pictures are the plates the health and the gauge sit on.
     s.setColor(tint);
     drawPanels();
@@ -164,10 +227,13 @@ void PlaneHud::drawPlay()
         c->draw();
     drawEjectWarning();
     drawCounter();
-    if (!m_state.blackingOut)
+    // A blackout takes the radar and the pop-ups with it.
+    popupsTaken = true;
+    if (!m_state.blackingOut) {
         drawRadarPass();
-    if (plane.exists && plane.inPlay)
-        drawMarkerPass();
+        if (!achievementPopup().entries().empty())
+            achievementPopup().draw();
+    }
     if (markerSet && markerShown)
         s.drawFrame(kMarkerFrame, markerPoint.x, markerPoint.y);
     drawMessages(m_state.paused);
@@ -219,6 +285,7 @@ void PlaneHud::drawDial(int module, float value, float limit, float fullScale, i
         s.setColor(Color4::lerp(Color4{}, HudPanel::kHighlightColor, std::fabs(std::sin(dialPulse))));
     s.drawModule(module, x, y);
     s.setColor(Color4{});
+    drawDialTexts(module == kAltimeter, x, y, r.w);
     if (module == kAltimeter)
         drawDrums();
     const float j = static_cast<float>(jitter);
@@ -277,9 +344,13 @@ void PlaneHud::draw()
     begin2D();
     drawContents();
     end2D();
-    // The held score table has a 2-D pass of its own, over the whole HUD.
+    // The held score table has a 2-D pass of its own, over the whole HUD,
+    // which it dims so that its rows do not mix with the buttons below.
     if (MenuFrame* page = GameControls::peekedScores()) {
         begin2D();
+        const ScreenMetrics& m = screenMetrics();
+        drawFilledRect(0.0f, 0.0f, static_cast<float>(m.screenWidth), static_cast<float>(m.screenHeight), 0, 0, 0,
+                       kPeekShade);
         page->draw();
         end2D();
     }

@@ -437,8 +437,9 @@ void GameCamera::updateLookAt()
 
 void GameCamera::startKillCam(const CameraPlane* plane, int kind, bool copy, const Vec3* point)
 {
-    // The watched plane's view starts clean of the player's centre lines.
-    HudMessageQueue::instance().clearCentre();
+    // The player's blinking warnings (incoming missile, scheme hint) mean nothing over
+    // another plane's view; the notice history stays for the pause page's log.
+    HudMessageQueue::instance().clearLong();
     m_followedPlane = plane;
     cinematicKind = kind;
     setMode(10);

@@ -231,4 +231,22 @@ TEST_F(GameHudRun, TheHudOfAFreeFlightAndItsPauseButton)
     EXPECT_FALSE(dialFace(at(paused, speed.x + speed.w * 0.3f, speed.y + speed.h * 0.3f)));
 }
 
+// In Japanese the gauges and buttons read in Japanese, the squadron order of
+// a first campaign mission too. Picture and texts stay in build/hud.
+TEST_F(GameHudRun, JapaneseWordsOnTheHud)
+{
+    setenv("LANG", "ja_XX.UTF-8", 1);
+    const int code = run("-width 960 -height 640 -fixeddt 0.0166667 -frames 500 -textboxes -autostart 1:c1m1 "
+                         "-dumpframe 499:game-ja.png");
+    unsetenv("LANG");
+    ASSERT_EQ(code, 0) << tree.read("stderr.txt");
+    for (const char* file : {"game-ja.png", "game-ja.png.texts"})
+        game.keepFile(file, "hud", file);
+    const std::string texts = tree.read("game-ja.png.texts");
+    for (const char* word : {"| マイル/時\n", "| ×100\n", "| フィート ×1000\n", "| 27\n", "| 自動\n", "| 攻撃\n", "| 北\n"})
+        EXPECT_NE(texts.find(word), std::string::npos) << word;
+    const std::string fit = "python3 " SKYFRONT_SOURCE_DIR "/tests/support/text_fit.py " + tree.folder();
+    EXPECT_EQ(std::system((fit + "game-ja.png.texts").c_str()), 0);
+}
+
 }  // namespace

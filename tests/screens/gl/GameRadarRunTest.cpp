@@ -92,6 +92,10 @@ TEST(GameRadarRun, ABlackoutTakesTheRadarAway)
                                                           "-frames 705 -dumpframe 300:game-pull-start.png "
                                                           "-dumpframe 700:game-pull-blackout.png");
     ASSERT_EQ(code, 0) << game.errors();
+    // It goes dark two past the faint start, not before.
+    const std::string log = game.log(), line = "the view blacks out ";
+    ASSERT_NE(log.find(line), std::string::npos);
+    EXPECT_NEAR(std::stof(log.substr(log.find(line) + line.size())), 2.25f, 0.26f);
     TextureImage start, blackout;
     ASSERT_TRUE(game.loadShot("game-pull-start.png", start, "hud"));
     ASSERT_TRUE(game.loadShot("game-pull-blackout.png", blackout, "hud"));

@@ -183,6 +183,23 @@ TEST_F(OutOfRoundCamera, TheKillCamTurnsToTheWatchedAirplanesTargetAfterTheSaved
     // The watched airplane's target, not the out player's own.
     EXPECT_NE(gameCamera().focusPoint, &me->position());
     EXPECT_NE(gameCamera().focusPoint, &followed->position());
+
+    // A new target restarts the wait, also one found while it runs: the
+    // watched target shot down, and the next a second into its wait.
+    const Airplane* watcher = dynamic_cast<const AirplaneCameraPlane*>(followed)->airplane();
+    GameMode::SearchOptions near;
+    near.range = 15000.0f;
+    settings().focusSwitchDelay = 2.0f;
+    for (int i = 0; i < 120; ++i) {
+        if (Target* target = mode->findTarget(watcher, near); target && i % 60 == 0)
+            mode->eliminateAirplane(*target);
+        game.update();
+    }
+    const Target* next = mode->findTarget(watcher, near);
+    for (frames = 60; next && frames < 6 * 60 && gameCamera().focusPoint != &next->position(); ++frames)
+        game.update();
+    settings().focusSwitchDelay = savedDelay;
+    EXPECT_GE(frames, 2 * 60 - 2) << "the wait did not restart";
 }
 
 // A player who keeps the lock view starts a match locked on the nearest

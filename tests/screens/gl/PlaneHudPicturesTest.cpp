@@ -3,6 +3,7 @@
 // for a look, with the dials and the pause button checked by their pixels.
 #include "GlTestContext.h"
 
+#include "modes/progress/AchievementPopup.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/Language.h"
@@ -151,6 +152,20 @@ TEST_P(PlaneHudPictures, DialsButtonsAndMessagesOverTheFlight)
     const Rgba bar = screenPixel(static_cast<int>(p.x + pause->size.x * 20.0f / 52.0f),
                                  static_cast<int>(p.y + pause->size.y / 2.0f));
     EXPECT_GT(bar.r + bar.g + bar.b, 600) << bar;
+    // An earned achievement shows over the flight, and goes in a blackout.
+    for (const bool dark : {false, true}) {
+        state.blackingOut = dark;
+        achievementPopup().clear();
+        frame(0.0f);
+        const std::vector<Rgba> without = rect(0, 0, w, h);
+        ASSERT_TRUE(achievementPopup().push(253, 6));
+        for (int i = 0; i < 60; ++i)
+            achievementPopup().update(1.0f / 60.0f);
+        const auto p = achievementPopup().panel(w, h, screenMetrics().uiScale);
+        frame(0.0f);
+        EXPECT_EQ(changedPixels(without, {p.x, p.y, p.w, p.h}) > p.w * p.h / 4, !dark);
+    }
+    achievementPopup().clear();
 }
 
 TEST_P(PlaneHudPictures, RoundOverShowsOnlyThePauseButtonAndFastForward)
