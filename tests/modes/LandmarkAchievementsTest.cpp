@@ -1,11 +1,14 @@
 // The staged maps read against the achievement table: each landmark the
 // table names lies on a skirmish map under its own number and name, apart
-// from the others, at a place built there; and flying over all of them
-// earns every landmark and visit achievement.
+// from the others, at a place built there; flying over all of them earns
+// every landmark and visit achievement; and every event an achievement waits
+// for has its source on some map.
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/map/MapLoader.h"
 #include "gamedata/map/MapTrigger.h"
 #include "gamedata/records/MapLists.h"
+#include "gamedata/records/UnitCfg.h"
+#include "gamedata/records/UnitList.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/AchievementTable.h"
 #include "modes/progress/Achievements.h"
@@ -24,6 +27,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <set>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -43,6 +48,11 @@ struct LandmarkAchievements : testing::Test {
     std::map<std::string, StringTable> tables;
     MapLists maps;
     std::map<int, Landmark> landmarks;  // by number
+    // What the maps hold for the kill and fly-through events: the unit kinds
+    // placed (record and map agreeing, the model there), and the tunnels.
+    std::set<int> unitKinds;
+    bool bridgeUnit = false;
+    int tunnels = 0;
 
     void SetUp() override
     {
@@ -53,8 +63,55 @@ struct LandmarkAchievements : testing::Test {
             ASSERT_TRUE(tables[language].load(*file)) << language;
         }
         ASSERT_TRUE(maps.load(MapLists::kFolder, tables["EN"]));
-        for (int i = 0; i < maps.countNonCampaign(); ++i)
+        ASSERT_TRUE(UnitList::instance().load(UnitList::kListPath, tables["EN"]));
+        for (int i = 0; i < maps.countNonCampaign(); ++i) {
             readLandmarks(maps.skirmishMap(i));
+            readUnits(maps.skirmishMap(i));
+        }
+        for (int c = 0; c < MapLists::kCampaigns; ++c)
+            for (int m = 0; m < maps.countCampaign(c); ++m)
+                readUnits(maps.campaignMission(c, m));
+    }
+    void readUnits(const MapInfoCfg* record)
+    {
+        GameWorld world;
+        world.init();
+        ASSERT_TRUE(MapLoader::loadEdt(world, record)) << record->name;
+        for (int i = 0; i < world.objectCount(); ++i) {
+            const MapObject& o = *world.object(i);
+            const UnitCfg* unit = UnitList::instance().findByName(o.unit);
+            if (o.active && o.spawn == 0 && unit && unit->kind == o.kind && MapLoader::findModel(unit->model)) {
+                unitKinds.insert(o.kind);
+                bridgeUnit = bridgeUnit || unit->isBridge();
+            }
+        }
+        for (int i = 0; i < world.itemCount(); ++i) {
+            const EditorItem& item = *world.item(i);
+            if (item.kind != EditorItem::kTunnel || !item.modelData)
+                continue;
+            // Its box, taken for the bore, is even about the origin and roofed over there.
+            const Vec3 lo = item.modelData->boundsMin(), hi = item.modelData->boundsMax();
+            EXPECT_NEAR(lo.y + hi.y, 0.0f, 0.5f) << item.name;
+            EXPECT_NEAR(lo.z + hi.z, 0.0f, 0.5f) << item.name;
+            EXPECT_GT(hi.y, 12.0f) << item.name;
+            ++tunnels;
+        }
+    }
+    // The map-made source of an event; true for events that need none.
+    bool possible(int event)
+    {
+        const int landmark = event - MapTrigger::kLandmarkEventBase;
+        if (event >= MapTrigger::kLandmarkEventBase && event <= MapTrigger::kLandmarkEventBase + 38)
+            return landmarks.count(landmark) == 1 && event <= MapTrigger::kLandmarkEventLast;
+        switch (event) {
+        case 16: return unitKinds.count(4) + unitKinds.count(5) > 0;
+        case 18: return unitKinds.count(11) > 0;
+        case 19: return unitKinds.count(8) > 0;
+        case 20: return unitKinds.count(2) > 0;
+        case 22: return bridgeUnit;
+        case 47: return tunnels > 0;
+        default: return true;
+        }
     }
     void TearDown() override
     {
@@ -144,6 +201,23 @@ TEST_F(LandmarkAchievements, EveryLandmarkAndVisitAchievementCanBeEarnedOnTheMap
             EXPECT_TRUE(table.find(static_cast<int>(index))->done) << rows[index].steamName;
         }
     }
+}
+
+TEST_F(LandmarkAchievements, EveryAchievementsEventsHaveASourceOnSomeMap)
+{
+    EXPECT_GE(tunnels, 3) << "the valley's three tunnels";
+    int rowsWithEvents = 0;
+    for (const AchievementRow& row : achievementRows()) {
+        if (row.kind == AchievementKind::None)
+            continue;
+        ++rowsWithEvents;
+        std::istringstream events(row.events);
+        for (int event = 0; events >> event;)
+            if (event != 0) {
+                EXPECT_TRUE(possible(event)) << row.steamName << ": nothing on the maps makes event " << event;
+            }
+    }
+    EXPECT_EQ(rowsWithEvents, 99);
 }
 
 }  // namespace

@@ -1,22 +1,24 @@
 #!/usr/bin/env bash
 # Landmarks in the real game under Xvfb: a free flight on two maps, each
 # with -testplace landmark putting the player's airplane over the map's
-# landmark of the lowest number. The game's own check shows its notice,
-# counts its event and earns the achievement named after that landmark and
-# no other; the saved achievements hold that one alone. Logs go to the
-# output folder.
+# landmark of the lowest number (and once of the highest). The game's own
+# check shows its notice, counts its event and earns the achievement named
+# after that landmark and no other; the saved achievements hold that one
+# alone. Then a tunnel flown through and a carrier and a submarine sunk earn
+# theirs. Logs and pictures go to the output folder.
 set -uo pipefail
 game="$1"
 out="$2"
 source "$(dirname "$0")/../support/game_tree.sh"
 small=(-width 640 -height 360 -quality 0 -fixeddt 0.0166)
 
-# map slot, its first landmark's number, the achievement and its name's text
+# map slot, its first (or with lastlandmark its last) landmark's number, the
+# achievement and its name's text
 fly() {
-    local slot="$1" number="$2" steam="$3" notice="$4"
+    local slot="$1" number="$2" steam="$3" notice="$4" place="${5:-landmark}"
     game_tree "$game" "$out/map$slot"
     local log="$out/map$slot.out"
-    "$run" "${small[@]}" -autostart "10:$slot" -testplace landmark -frames 560 \
+    "$run" "${small[@]}" -autostart "10:$slot" -testplace "$place" -frames 560 \
         -dumpframe "520:$out/map${slot}_landmark.png" >"$log" 2>&1 ||
         fail "the flight on map $slot did not end cleanly: $(tail -5 "$log")"
     grep -q "test placement: the player's airplane over landmark $number\$" "$log" ||
@@ -36,3 +38,51 @@ fly() {
 fly 0 0 pacificwreck "Harbour Bay: the sunken wreck"
 fly 4 10 channelradaruk "Cliff Coast: the English radar masts"
 echo "a landmark on each of two maps earns its own achievement: ok"
+# The table's last landmark counts like its first.
+fly 4 38 channelrunway "Cliff Coast: the coastal airfield" lastlandmark
+echo "the last landmark of the table earns its achievement: ok"
+
+# Through a tunnel of Long Valley: the airplane flies the bore at its height
+# without a crash, counts the fly-through and earns "daredevil", saved.
+game_tree "$game" "$out/tunnel"
+log="$out/tunnel.out"
+"$run" "${small[@]}" -logplayer 2 -autostart 10:3 -testplace tunnel -frames 560 \
+    -dumpframe "$TUNNEL_OUTSIDE:$out/tunnel_outside.png" -dumpframe "$TUNNEL_INSIDE:$out/tunnel_inside.png" \
+    >"$log" 2>&1 || fail "the tunnel flight did not end cleanly: $(tail -5 "$log")"
+grep -q "test placement: the player's airplane passes through the tunnel" "$log" ||
+    fail "no tunnel to fly through: $(grep "test placement\|map entities" "$log")"
+! grep -q "the player's airplane crashes" "$log" || fail "the airplane crashed in the tunnel: $(grep crashes "$log")"
+grep -q "progress: achievement event 47\$" "$log" || fail "the fly-through was not counted"
+grep -q 'progress: achievement "daredevil" earned' "$log" || fail "daredevil was not earned"
+stats="$(ls -d "$out/tunnel"/tree/save/*/ | head -1)/steam_userstats.txt"
+grep -q "^achievement daredevil\$" "$stats" || fail "the saved achievements miss daredevil: $(cat "$stats")"
+echo "a tunnel flown through earns daredevil: ok"
+
+# Sinking on Harbour Bay with the counts one short of the targets in the
+# profile: the rockets fired at the enemy carrier, and then at the enemy
+# submarine, sink it; the last kill earns "sinkme" or "nemonemesis", saved
+# with the statistic it mirrors.
+tallies=$(python3 -c 'print(",".join("4" if i == 18 else "9" if i == 19 else "0" for i in range(20)))')
+sink() {
+    local kind="$1" event="$2" steam="$3" stat="$4" count="$5"
+    game_tree "$game" "$out/$kind"
+    local log="$out/$kind.out" saves="$out/$kind/tree/save/1"
+    mkdir -p "$saves"
+    python3 "$(dirname "$0")/../support/settings_file.py" "$saves/tq2_settings.bin" "$PLANE" "p21=w:$tallies"
+    : >"$out/$kind.script"
+    for f in $(seq "$FIRST_SHOT" 20 1500); do echo "$f key F" >>"$out/$kind.script"; done
+    "$run" "${small[@]}" -autostart 10:0 -testplace "$kind" -inputscript "$out/$kind.script" -frames 1560 \
+        -dumpframe "$SHOT_FRAME:$out/${kind}_aimed.png" >"$log" 2>&1 ||
+        fail "the $kind run did not end cleanly: $(tail -5 "$log")"
+    grep -q "test placement: the player's airplane aims at $kind" "$log" || fail "no enemy $kind to aim at"
+    grep -q "test placement: the ship the player aimed at is down" "$log" || fail "the $kind did not sink"
+    grep -q "progress: achievement event $event\$" "$log" || fail "the $kind's sinking was not counted"
+    grep -q "progress: achievement \"$steam\" earned" "$log" || fail "$steam was not earned"
+    grep -q "^achievement $steam\$" "$saves/steam_userstats.txt" ||
+        fail "the saved achievements miss $steam: $(cat "$saves/steam_userstats.txt")"
+    grep -q "^stat $stat $count\$" "$saves/steam_userstats.txt" ||
+        fail "the saved statistics miss $stat $count: $(cat "$saves/steam_userstats.txt")"
+    echo "the enemy $kind sunk earns $steam: ok"
+}
+sink carrier 18 sinkme carrier_kills 5
+sink submarine 19 nemonemesis submarine_kills 10

@@ -3,7 +3,8 @@ one plane and flies it; the game keeps its defaults for every other value
 but the options given after it, each as FIELD=KIND:VALUE with KIND b (byte),
 i (32-bit integer) or f (float), e.g. 38=f:1.5 for the kill cam's focus delay,
 or w for a table of 32-bit words, comma-separated, a word with a point being a
-float's bits (27=w:5,1,2,2,0,0.5,... for the skirmish set-ups).
+float's bits (27=w:5,1,2,2,0,0.5,... for the skirmish set-ups). A field with a
+p before it is the profile's (p21=w:... for the single-player event tallies).
 
     python3 settings_file.py FILE PLANE_ID [FIELD=KIND:VALUE ...]     (12: the f16)
 """
@@ -50,8 +51,10 @@ def plane_profile(plane_id, options=()):
     unlocked = bytearray(PLANE_IDS)
     unlocked[plane_id] = 1
     fields = {LOCAL_PLANE: bytes([plane_id])}
-    fields.update(option(text) for text in options)
-    blocks = [block(OPTIONS, fields), block(PROFILE, {PLANE_UNLOCKED: bytes(unlocked)})]
+    fields.update(option(text) for text in options if not text.startswith("p"))
+    profile = {PLANE_UNLOCKED: bytes(unlocked)}
+    profile.update(option(text[1:]) for text in options if text.startswith("p"))
+    blocks = [block(OPTIONS, fields), block(PROFILE, profile)]
     return b"SETS" + struct.pack("<II", 1, len(blocks)) + b"".join(blocks)
 
 

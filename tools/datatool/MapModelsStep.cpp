@@ -297,16 +297,43 @@ void buildLandmarks(GlmBuilder& b)
     b.addNode("masts", masts, steel);
     b.endObject();
 
-    // 4: a tunnel mouth: a stone face with a dark bore, the road leading in (+z).
+    // 4: a tunnel under a grassed mound, open at both ends, along z. Unlike
+    // the others its origin is the middle of the bore, 12 above the road, and
+    // its box is even about it: the game takes the box for the bore.
     b.beginObject("tunnel");
-    Mesh portal;
-    addBox(portal, {-18.0f, -1.0f, -6.0f}, {-6.0f, 16.0f, 0.0f}, color(Grey));
-    addBox(portal, {6.0f, -1.0f, -6.0f}, {18.0f, 16.0f, 0.0f}, color(Grey));
-    addBox(portal, {-6.0f, 10.0f, -6.0f}, {6.0f, 16.0f, 0.0f}, color(Grey));
-    addBox(portal, {-6.0f, -1.0f, -8.0f}, {6.0f, 10.0f, -6.0f}, color(Shadow));
-    addBox(portal, {-19.0f, 16.0f, -6.5f}, {19.0f, 17.5f, 0.5f}, color(Stone));
-    addBox(portal, {-4.0f, -0.9f, 0.0f}, {4.0f, -0.7f, 40.0f}, color(Slate));
-    b.addNode("portal", portal, stone);
+    Mesh tube;
+    constexpr float kHalf = 104.0f;
+    addBox(tube, {-25.0f, -20.0f, -kHalf}, {25.0f, -12.0f, kHalf}, color(Grey));  // the floor
+    for (float side : {-1.0f, 1.0f})
+        addBox(tube, {side > 0 ? 22.0f : -25.0f, -12.0f, -kHalf}, {side > 0 ? 25.0f : -22.0f, 12.0f, kHalf},
+               color(Shadow));
+    addBox(tube, {-25.0f, 12.0f, -kHalf}, {25.0f, 15.0f, kHalf}, color(Shadow));
+    addBox(tube, {-5.0f, -12.0f, -kHalf}, {5.0f, -11.9f, kHalf}, color(Slate));
+    for (float z = -kHalf + 6.0f; z < kHalf; z += 24.0f)
+        addBox(tube, {-0.3f, -11.9f, z}, {0.3f, -11.85f, z + 8.0f}, color(Whitewash));
+    b.addNode("tube", tube, stone);
+    Mesh mound;
+    for (float side : {-1.0f, 1.0f}) {
+        const float out = 46.0f * side, wall = 25.0f * side;
+        const Vec3 bank[8] = {{std::min(out, wall), -20.0f, -kHalf}, {std::max(out, wall), -20.0f, -kHalf},
+                              {wall, 15.0f, -kHalf},                 {wall, 15.0f, -kHalf},
+                              {std::min(out, wall), -20.0f, kHalf},  {std::max(out, wall), -20.0f, kHalf},
+                              {wall, 15.0f, kHalf},                  {wall, 15.0f, kHalf}};
+        addHexahedron(mound, bank, color(Green));
+    }
+    const Vec3 crown[8] = {{-25.0f, 15.0f, -kHalf}, {25.0f, 15.0f, -kHalf}, {-16.0f, 20.0f, -kHalf}, {16.0f, 20.0f, -kHalf},
+                           {-25.0f, 15.0f, kHalf},  {25.0f, 15.0f, kHalf},  {-16.0f, 20.0f, kHalf},  {16.0f, 20.0f, kHalf}};
+    addHexahedron(mound, crown, color(Green));
+    b.addNode("mound", mound, stone);
+    Mesh portals;
+    for (float end : {-1.0f, 1.0f}) {
+        const float z0 = end > 0 ? kHalf : -kHalf - 6.0f, z1 = z0 + 6.0f;
+        addBox(portals, {-32.0f, -20.0f, z0}, {-22.0f, 18.0f, z1}, color(Stone));
+        addBox(portals, {22.0f, -20.0f, z0}, {32.0f, 18.0f, z1}, color(Stone));
+        addBox(portals, {-22.0f, 12.0f, z0}, {22.0f, 18.0f, z1}, color(Stone));
+        addBox(portals, {-33.0f, 18.0f, z0 - 0.5f}, {33.0f, 20.0f, z1 + 0.5f}, color(Grey));
+    }
+    b.addNode("portals", portals, stone);
     b.endObject();
 
     // 5: a lighthouse, white with red bands and a glazed lantern.
@@ -474,6 +501,7 @@ bool buildMapModels(DataContext& context)
         {"destroyer_ally", "units.pvr", 8.0f, {Hull, Deck, Funnel, GunMetal}},
         {"cargoship", "units.pvr", 9.0f, {Hull, Deck, Funnel}},
         {"carrier", "units.pvr", 12.0f, {Hull, Deck, Funnel, GunMetal}},
+        {"submarine", "units.pvr", 4.0f, {Hull, Deck, GunMetal}},
         {"airbase", "building.pvr", 6.0f, {Wall, Roof, Concrete, Frame}},
         {"bridge", "building.pvr", 7.0f, {Concrete, Wall, Trim}},
         {"bunker", "building.pvr", 4.0f, {Concrete, Door, Frame}},
@@ -481,7 +509,7 @@ bool buildMapModels(DataContext& context)
     };
     for (const Wreck& w : wrecks) {
         const std::string_view n = w.name;
-        const bool ship = n.starts_with("destroyer") || n == "cargoship" || n == "carrier";
+        const bool ship = n.starts_with("destroyer") || n == "cargoship" || n == "carrier" || n == "submarine";
         const bool plane = n == "fighter_jet";
         if (!writeGibs(context, w.name, w.texture, w.size, w.colors, ship ? "expl" : plane ? "body" : "gib"))
             return false;
