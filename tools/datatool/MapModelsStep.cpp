@@ -298,40 +298,40 @@ void buildLandmarks(GlmBuilder& b)
     b.endObject();
 
     // 4: a tunnel under a grassed mound, open at both ends, along z. Unlike
-    // the others its origin is the middle of the bore, 12 above the road, and
+    // the others its origin is the middle of the bore, 16 above the road, and
     // its box is even about it: the game takes the box for the bore.
     b.beginObject("tunnel");
     Mesh tube;
     constexpr float kHalf = 104.0f;
-    addBox(tube, {-25.0f, -20.0f, -kHalf}, {25.0f, -12.0f, kHalf}, color(Grey));  // the floor
+    addBox(tube, {-25.0f, -24.0f, -kHalf}, {25.0f, -16.0f, kHalf}, color(Grey));  // the floor
     for (float side : {-1.0f, 1.0f})
-        addBox(tube, {side > 0 ? 22.0f : -25.0f, -12.0f, -kHalf}, {side > 0 ? 25.0f : -22.0f, 12.0f, kHalf},
-               color(Shadow));
-    addBox(tube, {-25.0f, 12.0f, -kHalf}, {25.0f, 15.0f, kHalf}, color(Shadow));
-    addBox(tube, {-5.0f, -12.0f, -kHalf}, {5.0f, -11.9f, kHalf}, color(Slate));
+        addBox(tube, {side > 0 ? 22.0f : -25.0f, -16.0f, -kHalf}, {side > 0 ? 25.0f : -22.0f, 16.0f, kHalf},
+               color(Sandstone));
+    addBox(tube, {-25.0f, 16.0f, -kHalf}, {25.0f, 19.0f, kHalf}, color(Grey));
+    addBox(tube, {-5.0f, -16.0f, -kHalf}, {5.0f, -15.9f, kHalf}, color(Slate));
     for (float z = -kHalf + 6.0f; z < kHalf; z += 24.0f)
-        addBox(tube, {-0.3f, -11.9f, z}, {0.3f, -11.85f, z + 8.0f}, color(Whitewash));
+        addBox(tube, {-0.3f, -15.9f, z}, {0.3f, -15.85f, z + 8.0f}, color(Whitewash));
     b.addNode("tube", tube, stone);
     Mesh mound;
     for (float side : {-1.0f, 1.0f}) {
         const float out = 46.0f * side, wall = 25.0f * side;
-        const Vec3 bank[8] = {{std::min(out, wall), -20.0f, -kHalf}, {std::max(out, wall), -20.0f, -kHalf},
-                              {wall, 15.0f, -kHalf},                 {wall, 15.0f, -kHalf},
-                              {std::min(out, wall), -20.0f, kHalf},  {std::max(out, wall), -20.0f, kHalf},
-                              {wall, 15.0f, kHalf},                  {wall, 15.0f, kHalf}};
+        const Vec3 bank[8] = {{std::min(out, wall), -24.0f, -kHalf}, {std::max(out, wall), -24.0f, -kHalf},
+                              {wall, 19.0f, -kHalf},                 {wall, 19.0f, -kHalf},
+                              {std::min(out, wall), -24.0f, kHalf},  {std::max(out, wall), -24.0f, kHalf},
+                              {wall, 19.0f, kHalf},                  {wall, 19.0f, kHalf}};
         addHexahedron(mound, bank, color(Green));
     }
-    const Vec3 crown[8] = {{-25.0f, 15.0f, -kHalf}, {25.0f, 15.0f, -kHalf}, {-16.0f, 20.0f, -kHalf}, {16.0f, 20.0f, -kHalf},
-                           {-25.0f, 15.0f, kHalf},  {25.0f, 15.0f, kHalf},  {-16.0f, 20.0f, kHalf},  {16.0f, 20.0f, kHalf}};
+    const Vec3 crown[8] = {{-25.0f, 19.0f, -kHalf}, {25.0f, 19.0f, -kHalf}, {-16.0f, 24.0f, -kHalf}, {16.0f, 24.0f, -kHalf},
+                           {-25.0f, 19.0f, kHalf},  {25.0f, 19.0f, kHalf},  {-16.0f, 24.0f, kHalf},  {16.0f, 24.0f, kHalf}};
     addHexahedron(mound, crown, color(Green));
     b.addNode("mound", mound, stone);
     Mesh portals;
     for (float end : {-1.0f, 1.0f}) {
         const float z0 = end > 0 ? kHalf : -kHalf - 6.0f, z1 = z0 + 6.0f;
-        addBox(portals, {-32.0f, -20.0f, z0}, {-22.0f, 18.0f, z1}, color(Stone));
-        addBox(portals, {22.0f, -20.0f, z0}, {32.0f, 18.0f, z1}, color(Stone));
-        addBox(portals, {-22.0f, 12.0f, z0}, {22.0f, 18.0f, z1}, color(Stone));
-        addBox(portals, {-33.0f, 18.0f, z0 - 0.5f}, {33.0f, 20.0f, z1 + 0.5f}, color(Grey));
+        addBox(portals, {-32.0f, -24.0f, z0}, {-22.0f, 22.0f, z1}, color(Stone));
+        addBox(portals, {22.0f, -24.0f, z0}, {32.0f, 22.0f, z1}, color(Stone));
+        addBox(portals, {-22.0f, 16.0f, z0}, {22.0f, 22.0f, z1}, color(Stone));
+        addBox(portals, {-33.0f, 22.0f, z0 - 0.5f}, {33.0f, 24.0f, z1 + 0.5f}, color(Grey));
     }
     b.addNode("portals", portals, stone);
     b.endObject();

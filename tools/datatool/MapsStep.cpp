@@ -396,7 +396,7 @@ public:
     // the origin; its foundations reach 8 deeper, so the ground under it may
     // fall that far below its highest point. Finds the heading (degrees) with
     // the least fall at p, and that highest ground; false where none fits.
-    static constexpr float kTunnelAboveGround = 12.5f;
+    static constexpr float kTunnelAboveGround = 16.5f;
     bool tunnelBed(const P& p, float& heading, float& top) const
     {
         float best = 1e9f;
