@@ -55,8 +55,8 @@ public:
     static constexpr float kSinkShort = 260.0f;
     static constexpr float kSinkAbove = 40.0f;
     static constexpr float kSinkAim = 4.0f;
-    static constexpr float kSinkAgain = 2.5f;
-    static constexpr int kSinkPasses = 12;
+    static constexpr float kSinkAgain = 1.2f;
+    static constexpr int kSinkPasses = 20;
 
     // "foe", "flag", "ship", "landmark", "lastlandmark", "deck", "bridge", "building", "tunnel",
     // "carrier" or "submarine"; None for anything else.

@@ -47,7 +47,7 @@ echo "the last landmark of the table earns its achievement: ok"
 game_tree "$game" "$out/tunnel"
 log="$out/tunnel.out"
 "$run" "${small[@]}" -logplayer 2 -autostart 10:3 -testplace tunnel -frames 560 \
-    -dumpframe "$TUNNEL_OUTSIDE:$out/tunnel_outside.png" -dumpframe "$TUNNEL_INSIDE:$out/tunnel_inside.png" \
+    -dumpframe "432:$out/tunnel_outside.png" -dumpframe "455:$out/tunnel_inside.png" \
     >"$log" 2>&1 || fail "the tunnel flight did not end cleanly: $(tail -5 "$log")"
 grep -q "test placement: the player's airplane passes through the tunnel" "$log" ||
     fail "no tunnel to fly through: $(grep "test placement\|map entities" "$log")"
@@ -58,21 +58,23 @@ stats="$(ls -d "$out/tunnel"/tree/save/*/ | head -1)/steam_userstats.txt"
 grep -q "^achievement daredevil\$" "$stats" || fail "the saved achievements miss daredevil: $(cat "$stats")"
 echo "a tunnel flown through earns daredevil: ok"
 
-# Sinking on Harbour Bay with the counts one short of the targets in the
-# profile: the rockets fired at the enemy carrier, and then at the enemy
-# submarine, sink it; the last kill earns "sinkme" or "nemonemesis", saved
-# with the statistic it mirrors.
+# Sinking on Harbour Bay in the Il-2 with the counts one short of the targets
+# in the profile and the statistics: the rockets and bombs fired at the enemy
+# carrier, or at the enemy submarine, sink it; that kill earns "sinkme" or
+# "nemonemesis", saved with the statistic it mirrors.
 tallies=$(python3 -c 'print(",".join("4" if i == 18 else "9" if i == 19 else "0" for i in range(20)))')
 sink() {
     local kind="$1" event="$2" steam="$3" stat="$4" count="$5"
     game_tree "$game" "$out/$kind"
     local log="$out/$kind.out" saves="$out/$kind/tree/save/1"
     mkdir -p "$saves"
-    python3 "$(dirname "$0")/../support/settings_file.py" "$saves/tq2_settings.bin" "$PLANE" "p21=w:$tallies"
+    python3 "$(dirname "$0")/../support/settings_file.py" "$saves/tq2_settings.bin" 13 "p21=w:$tallies"
+    printf 'stat carrier_kills 4\nstat submarine_kills 9\n' >"$saves/steam_userstats.txt"
+    # The placement comes at frame 423; then a pair of rockets and a bomb every 15 frames.
     : >"$out/$kind.script"
-    for f in $(seq "$FIRST_SHOT" 20 1500); do echo "$f key F" >>"$out/$kind.script"; done
-    "$run" "${small[@]}" -autostart 10:0 -testplace "$kind" -inputscript "$out/$kind.script" -frames 1560 \
-        -dumpframe "$SHOT_FRAME:$out/${kind}_aimed.png" >"$log" 2>&1 ||
+    for f in $(seq 430 15 1000); do printf '%s key F\n%s key G\n' "$f" "$((f + 7))" >>"$out/$kind.script"; done
+    "$run" "${small[@]}" -autostart 10:0 -testplace "$kind" -inputscript "$out/$kind.script" -frames 1000 \
+        -dumpframe "436:$out/${kind}_aimed.png" >"$log" 2>&1 ||
         fail "the $kind run did not end cleanly: $(tail -5 "$log")"
     grep -q "test placement: the player's airplane aims at $kind" "$log" || fail "no enemy $kind to aim at"
     grep -q "test placement: the ship the player aimed at is down" "$log" || fail "the $kind did not sink"
