@@ -2,6 +2,7 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Flag.h"
+#include "entities/ground/CarrierDeck.h"
 #include "entities/ground/GroundTarget.h"
 #include "entities/ground/Tunnel.h"
 #include "gamedata/map/GameWorld.h"
@@ -285,6 +286,33 @@ Target* placeAtShip(GameMode& mode, Airplane& me, TargetKind kind)
     return ship;
 }
 
+// Slow over the after end of the nearest carrier of the player's side, a little
+// above its deck, heading for the bow: where its wires catch an airplane.
+Target* placeOverCarrierDeck(GameMode& mode, Airplane& me)
+{
+    GroundTarget* carrier = nullptr;
+    for (const auto& e : mode.entities()) {
+        auto* ship = dynamic_cast<GroundTarget*>(e.get());
+        if (ship && ship->deck() && inPlay(*ship) && ship->team() == me.team() &&
+            (!carrier || vec3DistanceSq(ship->position(), me.position()) <
+                             vec3DistanceSq(carrier->position(), me.position())))
+            carrier = ship;
+    }
+    if (!carrier || !carrier->mapObject().modelData)
+        return nullptr;
+    const float aft = 0.7f * carrier->mapObject().modelData->boundsMax().z;  // ships face -z
+    Vec3 at = mat4TransformPoint(carrier->matrix(), {0.0f, 0.0f, aft});
+    at.y = carrier->deck()->deckHeight() + me.dimensions().groundOffset + TestPlacement::kOverDeck;
+    const Vec3 bow = vec3NormalizeOr(rotateVector3x3(carrier->matrix(), {0.0f, 0.0f, -1.0f}), Vec3{0.0f, 0.0f, -1.0f});
+    me.setOrientation(quatFromAngleY(std::atan2(-bow.x, -bow.z)));
+    me.setPositionAndStop(at);
+    me.setSpeed(TestPlacement::kLandingSpeed);
+    me.setThrottleForSpeed(TestPlacement::kLandingSpeed);
+    logInfo("modes", "test placement: the player's airplane comes in over the deck of carrier %d at %.1f %.1f %.1f",
+            carrier->id(), at.x, at.y, at.z);
+    return &me;
+}
+
 // Level at the nearest standing building of the map, at its middle height.
 Target* placeAtBuilding(GameMode& mode, Airplane& me)
 {
@@ -341,6 +369,8 @@ TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
         return Kind::Submarine;
     if (name == "lastlandmark")
         return Kind::LastLandmark;
+    if (name == "landing")
+        return Kind::Landing;
     return Kind::None;
 }
 
@@ -356,6 +386,7 @@ Target* TestPlacement::place(GameMode& mode, Kind kind)
     case Kind::Landmark: return placeOverLandmark(mode, *me, false);
     case Kind::LastLandmark: return placeOverLandmark(mode, *me, true);
     case Kind::Tunnel: return placeThroughTunnel(mode, *me);
+    case Kind::Landing: return placeOverCarrierDeck(mode, *me);
     case Kind::Carrier: return placeAtShip(mode, *me, TargetKind::Carrier);
     case Kind::Submarine: return placeAtShip(mode, *me, TargetKind::Submarine);
     case Kind::Deck: return placeOverDeck(mode, *me);

@@ -24,10 +24,13 @@ class Target;
 //   Tunnel: level through the nearest tunnel along its bore.
 //   Carrier, Submarine: short of the nearest enemy one, the nose on it, and
 //         again every few seconds while it floats.
+//   Landing: slow just over the after deck of the nearest carrier of the
+//         player's side, heading for its bow.
 class TestPlacement {
 public:
     enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3, Landmark = 4, Deck = 5, Bridge = 6, Building = 7,
-                            Tunnel = 8, Carrier = 9, Submarine = 10, LastLandmark = 11 };
+                            Tunnel = 8, Carrier = 9, Submarine = 10, LastLandmark = 11,
+                            Landing = 12 };
     // Seconds the player's airplane flies in play before the placement.
     static constexpr float kDelay = 3.0f;
     static constexpr float kFoeAhead = 350.0f;
@@ -57,9 +60,12 @@ public:
     static constexpr float kSinkAim = 4.0f;
     static constexpr float kSinkAgain = 1.2f;
     static constexpr int kSinkPasses = 20;
+    // The landing: this high over the deck at this speed.
+    static constexpr float kOverDeck = 3.0f;
+    static constexpr float kLandingSpeed = 80.0f;
 
     // "foe", "flag", "ship", "landmark", "lastlandmark", "deck", "bridge", "building", "tunnel",
-    // "carrier" or "submarine"; None for anything else.
+    // "carrier", "submarine" or "landing"; None for anything else.
     static Kind kindByName(std::string_view name);
 
     explicit TestPlacement(Kind kind) : m_kind(kind) {}

@@ -88,3 +88,29 @@ sink() {
 }
 sink carrier 18 sinkme carrier_kills 5
 sink submarine 19 nemonemesis submarine_kills 10
+
+# The deck of the player's own carrier on Harbour Bay: come in slow over its
+# after end and the wires catch the airplane, which stands there at rest, the
+# landing counted, and no crash.
+game_tree "$game" "$out/landing"
+log="$out/landing.out"
+"$run" "${small[@]}" -logplayer 20 -autostart 10:0 -testplace landing -frames 700 \
+    -dumpframe "680:$out/landing_on_deck.png" >"$log" 2>&1 ||
+    fail "the landing run did not end cleanly: $(tail -5 "$log")"
+deck=$(sed -n "s/.*test placement: the player's airplane comes in over the deck of carrier .* at \(\S*\) \(\S*\) \(\S*\)$/\1 \2 \3/p" "$log")
+[ -n "$deck" ] || fail "no carrier of the player's side to land on"
+sed -n "/comes in over the deck/,\$p" "$log" | grep -q "progress: achievement event 10\$" || fail "the landing was not counted"
+! grep -q "the player's airplane crashes" "$log" || fail "the airplane crashed on the carrier: $(grep crashes "$log" | head -1)"
+python3 - "$log" $deck <<'PY' || fail "the airplane does not stand on the deck"
+import re, sys
+x, y, z = (float(v) for v in sys.argv[2:5])
+last = [l for l in open(sys.argv[1]) if re.search(r'frame 700 player at', l)]
+m = re.search(r'player at (\S+) (\S+) (\S+) moving (\S+) (\S+) (\S+)', last[0]) if last else None
+if not m:
+    sys.exit('no position at frame 700')
+px, py, pz, vx, vy, vz = (float(v) for v in m.groups())
+# At rest on the deck: where it came in along the ship, a little lower.
+if abs(vx) + abs(vy) + abs(vz) > 0.1 or not (y - 4.0 < py < y) or abs(px - x) + abs(pz - z) > 40.0:
+    sys.exit('frame 700: at %.1f %.1f %.1f moving %.1f %.1f %.1f' % (px, py, pz, vx, vy, vz))
+PY
+echo "the own carrier's deck takes the airplane: ok"
