@@ -51,9 +51,8 @@ def plane_profile(plane_id, options=()):
     unlocked = bytearray(PLANE_IDS)
     unlocked[plane_id] = 1
     fields = {LOCAL_PLANE: bytes([plane_id])}
-    fields.update(option(text) for text in options if not text.startswith("p"))
-    profile = {PLANE_UNLOCKED: bytes(unlocked)}
-    profile.update(option(text[1:]) for text in options if text.startswith("p"))
+    fields.update(option(text) for text in options if text[0] != "p")
+    profile = dict([(PLANE_UNLOCKED, bytes(unlocked))] + [option(text[1:]) for text in options if text[0] == "p"])
     blocks = [block(OPTIONS, fields), block(PROFILE, profile)]
     return b"SETS" + struct.pack("<II", 1, len(blocks)) + b"".join(blocks)
 
