@@ -100,6 +100,7 @@ constexpr const char* kRadar = "landmarks.glm_10";
 constexpr const char* kGolfGreen = "landmarks.glm_11";
 constexpr const char* kWaterfall = "landmarks.glm_12";
 constexpr const char* kWoodBridge = "landmarks.glm_13";
+constexpr const char* kLongTunnel = "landmarks.glm_14";
 constexpr const char* kHangar = "airbase.glm_0";
 
 class EdtWriter {
@@ -392,19 +393,20 @@ public:
         }
         return {bx, bz};
     }
-    // A tunnel's bore runs along its +z, its road kTunnelAboveGround under
-    // the origin; its foundations reach 8 deeper, so the ground under it may
-    // fall that far below its highest point. Finds the heading (degrees) with
-    // the least fall at p, and that highest ground; false where none fits.
+    // A tunnel's bore runs along its +z, half each way, its road
+    // kTunnelAboveGround under the origin; its foundations reach 8 deeper, so
+    // the ground under it may fall that far below its highest point. Finds
+    // the heading (degrees) with the least fall at p, and that highest
+    // ground; false where none fits.
     static constexpr float kTunnelAboveGround = 16.5f;
-    bool tunnelBed(const P& p, float& heading, float& top) const
+    bool tunnelBed(const P& p, float half, float& heading, float& top) const
     {
         float best = 1e9f;
         for (float h = 0.0f; h < 180.0f; h += 15.0f) {
             const float a = h * kPi / 180.0f;
             const float ax = std::sin(a), az = std::cos(a), sx = std::cos(a), sz = -std::sin(a);
             float lo = 1e9f, hi = -1e9f;
-            for (float along = -112.0f; along <= 112.0f; along += 16.0f)
+            for (float along = -half - 8.0f; along <= half + 8.0f; along += 16.0f)
                 for (float across = -46.0f; across <= 46.0f; across += 23.0f) {
                     const float x = p.x + ax * along + sx * across, z = p.z + az * along + sz * across;
                     const float g = inLake(x, z, 20.0f) ? -1e6f : ground(x, z);
@@ -639,18 +641,18 @@ void MapBuilder::valleyLandmarks()
     placedItem("small_bridge", kWoodBridge, small, 90.0f);
     landmark("ACH_HILLS_BRIDGE_SMALL", small, 400.0f);
 
-    const auto tunnel = [&](const char* key, const char* name, float x, float side) {
+    const auto tunnel = [&](const char* key, const char* name, float x, float side, const char* model, float half) {
         float heading = 0.0f, top = 0.0f;
         const P at = find(x, riverZ(x) + side, 20.0f, 900.0f, [&](const P& p) {
-            return clearOfLandmarks(p, 400.0f) && tunnelBed(p, heading, top);
+            return clearOfLandmarks(p, 400.0f) && tunnelBed(p, half, heading, top);
         });
-        tunnelBed(at, heading, top);
-        item(name, 21, kTunnel, {at.x, top + kTunnelAboveGround, at.z}, heading);
+        tunnelBed(at, half, heading, top);
+        item(name, 21, model, {at.x, top + kTunnelAboveGround, at.z}, heading);
         landmark(key, at, 400.0f);
     };
-    tunnel("ACH_HILLS_TUNNEL_BRIDGE", "tunnel_bridge", gorge.x, -2400.0f);
-    tunnel("ACH_HILLS_TUNNEL_CLIFFS", "tunnel_cliffs", 2200.0f, 2600.0f);
-    tunnel("ACH_HILLS_TUNNEL_LONG", "tunnel_long", -12000.0f, -2600.0f);
+    tunnel("ACH_HILLS_TUNNEL_BRIDGE", "tunnel_bridge", gorge.x, -2400.0f, kTunnel, 110.0f);
+    tunnel("ACH_HILLS_TUNNEL_CLIFFS", "tunnel_cliffs", 2200.0f, 2600.0f, kTunnel, 110.0f);
+    tunnel("ACH_HILLS_TUNNEL_LONG", "tunnel_long", -12000.0f, -2600.0f, kLongTunnel, 254.0f);
 
     const P church = spot(-300.0f, riverZ(-300.0f) - 3000.0f, 350.0f, 1200.0f, 400.0f);
     placedItem("hilltop_church", kChurch, church, 20.0f);

@@ -68,7 +68,7 @@ TEST_F(UnitPictures, ATankAShipTheCarrierAndASubmarine)
 TEST_F(UnitPictures, TheLandmarksBuildings)
 {
     gfx().setQualityTier(1);
-    for (int k = 0; k < 14; ++k) {
+    for (int k = 0; k < 15; ++k) {
         const std::string name = "landmarks.glm_" + std::to_string(k);
         Model* model = loadModel(name.c_str());
         ASSERT_NE(model, nullptr) << name;
