@@ -70,13 +70,11 @@ struct LandmarkAchievements : testing::Test {
         world.init();
         ASSERT_TRUE(MapLoader::loadEdt(world, record)) << record->name;
         const std::map<int, int> killEvent{{4, 16}, {5, 16}, {11, 18}, {8, 19}, {2, 20}};
-        for (int i = 0; i < world.objectCount(); ++i) {
-            const MapObject& o = *world.object(i);
-            const UnitCfg* unit = UnitList::instance().findByName(o.unit);
-            if (o.active && o.spawn == 0 && unit && unit->kind == o.kind && MapLoader::findModel(unit->model) &&
-                killEvent.count(o.kind))
-                sources[unit->isBridge() ? 22 : killEvent.at(o.kind)] = true;
-        }
+        for (int i = 0; i < world.objectCount(); ++i)
+            if (const MapObject& o = *world.object(i); o.active && o.spawn == 0 && killEvent.count(o.kind))
+                if (const UnitCfg* unit = UnitList::instance().findByName(o.unit);
+                    unit && unit->kind == o.kind && MapLoader::findModel(unit->model))
+                    sources[unit->isBridge() ? 22 : killEvent.at(o.kind)] = true;
         for (int i = 0; i < world.itemCount(); ++i)
             sources[47] = sources[47] || (world.item(i)->kind == EditorItem::kTunnel && world.item(i)->modelData);
     }
@@ -172,10 +170,8 @@ TEST_F(LandmarkAchievements, EveryLandmarkAndVisitAchievementCanBeEarnedOnTheMap
 
 TEST_F(LandmarkAchievements, EveryAchievementsEventsHaveASourceOnSomeMap)
 {
-    int rows = 0;
     for (const AchievementRow& row : achievementRows()) {
         std::istringstream events(row.events);
-        rows += row.kind != AchievementKind::None;
         for (int event = 0; events >> event;) {
             // Landmarks 0 to 38 are the table's, each on a map and counted by the game.
             const int landmark = event - MapTrigger::kLandmarkEventBase;
@@ -186,7 +182,6 @@ TEST_F(LandmarkAchievements, EveryAchievementsEventsHaveASourceOnSomeMap)
             }
         }
     }
-    EXPECT_EQ(rows, 99);
 }
 
 }  // namespace

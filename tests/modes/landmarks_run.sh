@@ -50,18 +50,15 @@ account=$(($(id -u) + 1))
 game_tree "$game" "$out/tunnel"
 "$run" "${small[@]}" -autostart 10:3 -testplace tunnel -frames 560 -dumpframe "432:$out/tunnel_outside.png" \
     -dumpframe "455:$out/tunnel_inside.png" >"$out/tunnel.out" 2>&1 || fail "the tunnel run did not end cleanly"
-grep -q "passes through the tunnel" "$out/tunnel.out" || fail "no tunnel to fly through"
-! grep -q "the player's airplane crashes" "$out/tunnel.out" || fail "the airplane crashed in the tunnel"
+grep -q "passes through the tunnel" "$out/tunnel.out" && ! grep -q "airplane crashes" "$out/tunnel.out" || fail "no pass"
 earned "$out/tunnel.out" "$out/tunnel/tree/save/$account" 47 daredevil
 
-# Harbour Bay's enemy carrier, or submarine, sunk by the Il-2's rockets and
-# bombs with the profile's counts and the statistics one short: the last kill
-# earns "sinkme" or "nemonemesis", saved with the statistic it mirrors.
-tallies=$(python3 -c 'print(",".join("4" if i == 18 else "9" if i == 19 else "0" for i in range(20)))')
+# Harbour Bay's enemy carrier or submarine sunk by the Il-2, the counts one short in the profile and
+# statistics: the last kill earns "sinkme" or "nemonemesis", saved with the statistic.
+tallies=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,4,9
 sink() {
     game_tree "$game" "$out/$1"
-    local saves="$out/$1/tree/save/$account"
-    mkdir -p "$saves"
+    local saves="$out/$1/tree/save/$account" && mkdir -p "$out/$1/tree/save/$account"
     python3 "$support_dir/settings_file.py" "$saves/tq2_settings.bin" 13 "p21=w:$tallies"
     printf 'stat carrier_kills 4\nstat submarine_kills 9\n' >"$saves/steam_userstats.txt"
     # Placed at frame 423; then a pair of rockets and a bomb every 15 frames.
@@ -75,11 +72,9 @@ sink() {
 sink carrier 18 sinkme "carrier_kills 5"
 sink submarine 19 nemonemesis "submarine_kills 10"
 
-# Slow over the after deck of the player's own carrier: the wires catch the
-# airplane, which rests on the deck (12.5 over the sea).
+# Slow over the own carrier's after deck: the wires catch the airplane, which rests on the deck.
 game_tree "$game" "$out/landing"
 "$run" "${small[@]}" -logplayer 20 -autostart 10:0 -testplace landing -frames 700 \
     -dumpframe "680:$out/landing_on_deck.png" >"$out/landing.out" 2>&1 || fail "the landing run did not end cleanly"
 grep -q "frame 700 player at \S* 1[3-5]\.[0-9]* \S* moving -\?0\.000 -\?0\.000 -\?0\.000" "$out/landing.out" ||
     fail "the airplane does not rest on the deck: $(grep "frame 700 player" "$out/landing.out")"
-echo "a tunnel, a carrier and a submarine earn their achievements and the own carrier's deck holds: ok"

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The map's own entities in the real game: a free-for-all, free flight and
 # destroy the base on the first skirmish map each log the runways, roads and
-# ground units they built (two flak guns round each airfield and, on this sea
-# map, a carrier and a submarine off each). In destroy the
+# ground units they built (two flak guns and two ships by each airfield). In destroy the
 # base the player's autopilot then flies at the enemy's base: the frames under
 # the output folder (dtb-NNNN.png) show its airfield, the base, the flak and
 # their markers.

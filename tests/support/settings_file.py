@@ -3,8 +3,7 @@ one plane and flies it; the game keeps its defaults for every other value
 but the options given after it, each as FIELD=KIND:VALUE with KIND b (byte),
 i (32-bit integer) or f (float), e.g. 38=f:1.5 for the kill cam's focus delay,
 or w for a table of 32-bit words, comma-separated, a word with a point being a
-float's bits (27=w:5,1,2,2,0,0.5,... for the skirmish set-ups). A field with a
-p before it is the profile's (p21=w:... for the single-player event tallies).
+float's bits (27=w:5,1,2,2,0,0.5,... for the skirmish set-ups); p21=w:... the profile's field 21.
 
     python3 settings_file.py FILE PLANE_ID [FIELD=KIND:VALUE ...]     (12: the f16)
 """
