@@ -64,7 +64,7 @@ sink() {
     # Placed at frame 423; then a pair of rockets and a bomb every 15 frames.
     for f in $(seq 430 15 1000); do printf '%s key F\n%s key G\n' "$f" "$((f + 7))"; done >"$out/$1.script"
     "$run" "${small[@]}" -autostart 10:0 -testplace "$1" -inputscript "$out/$1.script" -frames 1000 \
-        -dumpframe "436:$out/$1_aimed.png" >"$out/$1.out" 2>&1 || fail "the $1 run did not end cleanly"
+        -dumpframe "450:$out/$1_aimed.png" >"$out/$1.out" 2>&1 || fail "the $1 run did not end cleanly"
     grep -q "the ship the player aimed at is down" "$out/$1.out" || fail "the $1 did not sink"
     earned "$out/$1.out" "$saves" "$2" "$3"
     grep -q "^stat $4\$" "$saves/steam_userstats.txt" || fail "the saved statistics miss $4"
