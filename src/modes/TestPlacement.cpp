@@ -2,7 +2,9 @@
 
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Flag.h"
+#include "entities/ground/CarrierDeck.h"
 #include "entities/ground/GroundTarget.h"
+#include "entities/ground/Tunnel.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/map/MapEntities.h"
 #include "gamedata/map/MapTrigger.h"
@@ -113,13 +115,13 @@ Target* placeNearShip(GameMode& mode, Airplane& me)
     logInfo("modes", "test placement: the player's airplane flies toward ship %d", ship->id());
     return &me;
 }
-Target* placeOverLandmark(GameMode& mode, Airplane& me)
+Target* placeOverLandmark(GameMode& mode, Airplane& me, bool last)
 {
     const GameWorld* world = mode.world();
     const MapTrigger* first = nullptr;
     if (world)
         for (const MapTrigger* t : world->landmarkTriggers())
-            if (!first || t->landmark < first->landmark)
+            if (!first || (last ? t->landmark > first->landmark : t->landmark < first->landmark))
                 first = t;
     if (!first)
         return nullptr;
@@ -182,11 +184,11 @@ float clearReach(const GameMode& mode, const Vec3& at, const Vec3& dir)
 // the one of the model's two directions `axis` and -`axis` with the more
 // clear ground, as far short of it as that ground lets it be; false when
 // the ground is in the way close by either way.
-bool flyPast(GameMode& mode, Airplane& me, const GroundTarget& unit, const Vec3& local, const Vec3& axis,
-             const char* what)
+bool flyPast(GameMode& mode, Airplane& me, const Target& unit, const Mat4& matrix, const Vec3& local,
+             const Vec3& axis, const char* what)
 {
-    const Vec3 at = mat4TransformPoint(unit.matrix(), local);
-    Vec3 dir = vec3NormalizeOr(rotateVector3x3(unit.matrix(), axis), Vec3{0.0f, 0.0f, -1.0f});
+    const Vec3 at = mat4TransformPoint(matrix, local);
+    Vec3 dir = vec3NormalizeOr(rotateVector3x3(matrix, axis), Vec3{0.0f, 0.0f, -1.0f});
     float reach = clearReach(mode, at, dir);
     if (const float back = clearReach(mode, at, dir * -1.0f); back > reach) {
         dir = dir * -1.0f;
@@ -216,7 +218,7 @@ Target* placeOverDeck(GameMode& mode, Airplane& me)
     const Vec3 local{0.0f, deck + TestPlacement::kDeckClearance, z};
     logInfo("modes", "test placement: ship %d's after deck, its box reaching %.1f above it", ship->id(),
             model.boundsMax().y - deck);
-    if (!flyPast(mode, me, *ship, local, {1.0f, 0.0f, 0.0f}, "low across the after deck"))
+    if (!flyPast(mode, me, *ship, ship->matrix(), local, {1.0f, 0.0f, 0.0f}, "low across the after deck"))
         return nullptr;
     return &me;
 }
@@ -231,8 +233,83 @@ Target* placeUnderBridge(GameMode& mode, Airplane& me)
     const Model& model = *bridge->mapObject().modelData;
     const float underside = firstSolid(*bridge, 0.0f, 0.0f, 0.0f, model.boundsMax().y);
     logInfo("modes", "test placement: bridge %d's deck is %.1f over its base", bridge->id(), underside);
-    if (!flyPast(mode, me, *bridge, {0.0f, 0.5f * underside, 0.0f}, {0.0f, 0.0f, 1.0f}, "under the deck"))
+    if (!flyPast(mode, me, *bridge, bridge->matrix(), {0.0f, 0.5f * underside, 0.0f}, {0.0f, 0.0f, 1.0f},
+                 "under the deck"))
         return nullptr;
+    return &me;
+}
+
+// Through the nearest tunnel along its bore, at the bore's middle.
+Target* placeThroughTunnel(GameMode& mode, Airplane& me)
+{
+    Target* best = nullptr;
+    for (Target* t : mode.tunnels())
+        if (!best || vec3DistanceSq(t->position(), me.position()) < vec3DistanceSq(best->position(), me.position()))
+            best = t;
+    const auto* tunnel = dynamic_cast<const Tunnel*>(best);
+    if (!tunnel || !flyPast(mode, me, *tunnel, tunnel->matrix(), {}, {0.0f, 0.0f, 1.0f}, "through the tunnel"))
+        return nullptr;
+    return &me;
+}
+
+// The nearest floating enemy unit of the kind.
+Target* nearestEnemyUnit(GameMode& mode, const Airplane& me, TargetKind kind)
+{
+    Target* best = nullptr;
+    for (const auto& e : mode.entities())
+        if (e->kind() == kind && inPlay(*e) && e->team() != me.team() &&
+            (!best || vec3DistanceSq(e->position(), me.position()) < vec3DistanceSq(best->position(), me.position())))
+            best = e.get();
+    return best;
+}
+
+// Short of the nearest enemy carrier or submarine, the nose on its middle,
+// where the rockets cannot miss it.
+Target* placeAtShip(GameMode& mode, Airplane& me, TargetKind kind)
+{
+    Target* ship = nearestEnemyUnit(mode, me, kind);
+    if (!ship)
+        return nullptr;
+    const Vec3 aim = ship->position() + Vec3{0.0f, TestPlacement::kSinkAim, 0.0f};
+    const Vec3 flat = vec3NormalizeOr(Vec3{me.position().x - aim.x, 0.0f, me.position().z - aim.z},
+                                      Vec3{0.0f, 0.0f, 1.0f});
+    const Vec3 at = aim + flat * TestPlacement::kSinkShort + Vec3{0.0f, TestPlacement::kSinkAbove, 0.0f};
+    const Vec3 to = vec3NormalizeOr(aim - at, Vec3{0.0f, 0.0f, -1.0f});
+    Quat q;
+    quatFromDirectionTo(q, to);
+    me.setOrientation(q);
+    me.setPositionAndStop(at);
+    me.setSpeed(TestPlacement::kPassSpeed * 0.5f);
+    me.setThrottleForSpeed(TestPlacement::kPassSpeed * 0.5f);
+    logInfo("modes", "test placement: the player's airplane aims at %s %d", kind == TargetKind::Carrier ? "carrier" : "submarine",
+            ship->id());
+    return ship;
+}
+
+// Slow over the after end of the nearest carrier of the player's side, a little
+// above its deck, heading for the bow: where its wires catch an airplane.
+Target* placeOverCarrierDeck(GameMode& mode, Airplane& me)
+{
+    GroundTarget* carrier = nullptr;
+    for (const auto& e : mode.entities()) {
+        auto* ship = dynamic_cast<GroundTarget*>(e.get());
+        if (ship && ship->deck() && inPlay(*ship) && ship->team() == me.team() &&
+            (!carrier || vec3DistanceSq(ship->position(), me.position()) <
+                             vec3DistanceSq(carrier->position(), me.position())))
+            carrier = ship;
+    }
+    if (!carrier || !carrier->mapObject().modelData)
+        return nullptr;
+    const float aft = 0.7f * carrier->mapObject().modelData->boundsMax().z;  // ships face -z
+    Vec3 at = mat4TransformPoint(carrier->matrix(), {0.0f, 0.0f, aft});
+    at.y = carrier->deck()->deckHeight() + me.dimensions().groundOffset + TestPlacement::kOverDeck;
+    const Vec3 bow = vec3NormalizeOr(rotateVector3x3(carrier->matrix(), {0.0f, 0.0f, -1.0f}), Vec3{0.0f, 0.0f, -1.0f});
+    me.setOrientation(quatFromAngleY(std::atan2(-bow.x, -bow.z)));
+    me.setPositionAndStop(at);
+    me.setSpeed(TestPlacement::kLandingSpeed);
+    me.setThrottleForSpeed(TestPlacement::kLandingSpeed);
+    logInfo("modes", "test placement: the player's airplane comes in over the deck of carrier %d at %.1f %.1f %.1f",
+            carrier->id(), at.x, at.y, at.z);
     return &me;
 }
 
@@ -284,6 +361,16 @@ TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
         return Kind::Bridge;
     if (name == "building")
         return Kind::Building;
+    if (name == "tunnel")
+        return Kind::Tunnel;
+    if (name == "carrier")
+        return Kind::Carrier;
+    if (name == "submarine")
+        return Kind::Submarine;
+    if (name == "lastlandmark")
+        return Kind::LastLandmark;
+    if (name == "landing")
+        return Kind::Landing;
     return Kind::None;
 }
 
@@ -296,7 +383,12 @@ Target* TestPlacement::place(GameMode& mode, Kind kind)
     case Kind::Foe: return placeFoe(mode, *me);
     case Kind::Flag: return placeOverFlag(mode, *me);
     case Kind::Ship: return placeNearShip(mode, *me);
-    case Kind::Landmark: return placeOverLandmark(mode, *me);
+    case Kind::Landmark: return placeOverLandmark(mode, *me, false);
+    case Kind::LastLandmark: return placeOverLandmark(mode, *me, true);
+    case Kind::Tunnel: return placeThroughTunnel(mode, *me);
+    case Kind::Landing: return placeOverCarrierDeck(mode, *me);
+    case Kind::Carrier: return placeAtShip(mode, *me, TargetKind::Carrier);
+    case Kind::Submarine: return placeAtShip(mode, *me, TargetKind::Submarine);
     case Kind::Deck: return placeOverDeck(mode, *me);
     case Kind::Bridge: return placeUnderBridge(mode, *me);
     case Kind::Building: return placeAtBuilding(mode, *me);
@@ -322,6 +414,14 @@ bool TestPlacement::foeHeld(const GameMode& mode) const
         return false;
     for (const auto& e : mode.entities())
         if (e->id() == m_foeId && e->kind() == TargetKind::Airplane)
+            return inPlay(*e);
+    return false;
+}
+
+bool TestPlacement::targetFloats(const GameMode& mode) const
+{
+    for (const auto& e : mode.entities())
+        if (e->id() == m_shipId && (e->kind() == TargetKind::Carrier || e->kind() == TargetKind::Submarine))
             return inPlay(*e);
     return false;
 }
@@ -353,7 +453,13 @@ bool TestPlacement::update(GameMode& mode, float dt)
         m_placed = 0;
         return false;
     }
-    if (m_inPlay < kDelay)
+    const bool sinking = m_kind == Kind::Carrier || m_kind == Kind::Submarine;
+    if (sinking && m_placed > 0 && !targetFloats(mode)) {
+        logInfo("modes", "test placement: the ship the player aimed at is down");
+        m_done = true;
+        return false;
+    }
+    if (m_inPlay < (sinking && m_placed > 0 ? kSinkAgain : kDelay))
         return false;
     m_inPlay = 0.0f;
     const Target* placed = place(mode, m_kind);
@@ -365,6 +471,12 @@ bool TestPlacement::update(GameMode& mode, float dt)
     }
     ++m_placed;
     m_foeId = m_kind == Kind::Foe ? placed->id() : -1;
+    if (sinking) {
+        // Aimed at again while it floats, a few times at most.
+        m_shipId = placed->id();
+        m_done = m_placed >= kSinkPasses;
+        return true;
+    }
     // Foes come three times and the flag twice; the others place once.
     m_done = m_kind == Kind::Foe ? m_placed >= kFoes : m_kind != Kind::Flag;
     return true;

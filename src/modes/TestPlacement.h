@@ -17,12 +17,20 @@ class Target;
 //   Landmark: the player's airplane over the map's landmark of the lowest
 //         number, level and on its heading, where the game's own landmark
 //         check finds it.
+//   LastLandmark: the same over the landmark of the highest number.
 //   Ship, Deck, Bridge, Building: the player's airplane short of the nearest
 //         ship; low across its after deck; under the nearest bridge's deck;
 //         level at the nearest building, for the guns and missiles.
+//   Tunnel: level through the nearest tunnel along its bore.
+//   Carrier, Submarine: short of the nearest enemy one, the nose on it, and
+//         again every few seconds while it floats.
+//   Landing: slow just over the after deck of the nearest carrier of the
+//         player's side, heading for its bow.
 class TestPlacement {
 public:
-    enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3, Landmark = 4, Deck = 5, Bridge = 6, Building = 7 };
+    enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3, Landmark = 4, Deck = 5, Bridge = 6, Building = 7,
+                            Tunnel = 8, Carrier = 9, Submarine = 10, LastLandmark = 11,
+                            Landing = 12 };
     // Seconds the player's airplane flies in play before the placement.
     static constexpr float kDelay = 3.0f;
     static constexpr float kFoeAhead = 350.0f;
@@ -45,8 +53,19 @@ public:
     // A building is a prop at least this high, met from this far.
     static constexpr float kBuildingHeight = 8.0f;
     static constexpr float kBuildingShort = 300.0f;
+    // The aim at a ship: this far short and above a point this high on it,
+    // again after this many seconds, this many times at most.
+    static constexpr float kSinkShort = 260.0f;
+    static constexpr float kSinkAbove = 40.0f;
+    static constexpr float kSinkAim = 4.0f;
+    static constexpr float kSinkAgain = 1.2f;
+    static constexpr int kSinkPasses = 20;
+    // The landing: this high over the deck at this speed.
+    static constexpr float kOverDeck = 3.0f;
+    static constexpr float kLandingSpeed = 80.0f;
 
-    // "foe", "flag", "ship", "landmark", "deck", "bridge" or "building"; None for anything else.
+    // "foe", "flag", "ship", "landmark", "lastlandmark", "deck", "bridge", "building", "tunnel",
+    // "carrier", "submarine" or "landing"; None for anything else.
     static Kind kindByName(std::string_view name);
 
     explicit TestPlacement(Kind kind) : m_kind(kind) {}
@@ -67,10 +86,12 @@ public:
 
 private:
     bool foeHeld(const GameMode& mode) const;
+    bool targetFloats(const GameMode& mode) const;
 
     Kind m_kind;
     float m_inPlay = 0.0f;
     int m_placed = 0;
     int m_foeId = -1;
+    int m_shipId = -1;
     bool m_done = false;
 };

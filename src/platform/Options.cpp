@@ -87,7 +87,7 @@ constexpr OptionSpec kOptions[] = {
     {"lanaddr", ValueKind::Text, "the IPv4 address LAN discovery and announces go to", "ADDR", true},
     {"inject", ValueKind::Text, "at frame N a click at X,Y (click@X,Y) or a key (key@NAME) (repeatable)",
      "N:EVENT", true},
-    {"testplace", ValueKind::Text, "once the player's airplane has flown 3 s in a match: foe puts the nearest enemy airplane, without its pilot, straight ahead of the guns, and the next once it is down (three in all); flag puts the player's airplane over the enemy flag and, a second later with the flag, over its own (capture the flag); ship puts it low and level short of the nearest ship; landmark puts it over the map's landmark of the lowest number; deck sends it low across the nearest ship's after deck, bridge under the nearest bridge's deck between its piers, and building level at the nearest building from 300 units", "foe|flag|ship|landmark|deck|bridge|building", true},
+    {"testplace", ValueKind::Text, "once the player's airplane has flown 3 s in a match: foe puts the nearest enemy airplane, without its pilot, straight ahead of the guns, and the next once it is down (three in all); flag puts the player's airplane over the enemy flag and, a second later with the flag, over its own (capture the flag); ship puts it low and level short of the nearest ship; landmark puts it over the map's landmark of the lowest number, lastlandmark over the one of the highest; deck sends it low across the nearest ship's after deck, bridge under the nearest bridge's deck between its piers, building level at the nearest building from 300 units, tunnel level through the nearest tunnel, and carrier or submarine short of the nearest enemy one with the nose on it, again every 1.2 s while it floats, and landing slow over the after deck of the nearest carrier of its side", "foe|flag|ship|landmark|lastlandmark|deck|bridge|building|tunnel|carrier|submarine|landing", true},
     {"logplayer", ValueKind::Number, "every N frames of play, log the frame, the player airplane's position, velocity and attitude, and what the weapons lesson aims at, where its bomb would fall and where the player's newest missile is", "N", true},
     {"gldesktop", ValueKind::None, "start on desktop OpenGL, as on a machine without OpenGL ES; the frame split of -frametimes then also counts the fragments each pass shades", "", true},
     {"frametimes", ValueKind::Text, "time the frames that show a scene and write their mean and split by library and pass to FILE at the end", "FILE", true},
@@ -316,7 +316,8 @@ void OptionTable::parse(std::span<const char* const> args)
                 m_test.frameTimes = value;
             else if (option->name == "testplace") {
                 if (value == "foe" || value == "flag" || value == "ship" || value == "landmark" || value == "deck" ||
-                    value == "bridge" || value == "building")
+                    value == "bridge" || value == "building" || value == "tunnel" || value == "carrier" ||
+                    value == "submarine" || value == "lastlandmark" || value == "landing")
                     m_test.testPlace = value;
                 else
                     logWarning("platform", "option -testplace: \"%s\" is not a placement; ignored",

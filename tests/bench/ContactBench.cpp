@@ -4,8 +4,10 @@
 #include "entities/EntityIds.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
+#include "entities/ground/Tunnel.h"
 #include "entities/weapons/AreaDamage.h"
 #include "gamedata/map/MapEntities.h"
+#include "gamedata/map/MapLoader.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "gamedata/records/UnitCfg.h"
 #include "modes/GameMode.h"
@@ -135,6 +137,19 @@ void missilePathsThroughATown(benchmark::State& state)
     state.counters["hits"] = hits;
 }
 BENCHMARK(missilePathsThroughATown)->Unit(benchmark::kMicrosecond);
+
+// Each airplane's lookup a frame over the staged tunnel: its sphere, roof and bore.
+void tunnelLookup(benchmark::State& state)
+{
+    destroyer();  // mounts the pak
+    const Model* m = MapLoader::findModel("landmarks.glm_4");
+    GameMode mode{GameType::FreeFlight};
+    mode.addPlayerAirplane(Target::create<Tunnel>(mode, Mat4{}, (m->boundsMax() - m->boundsMin()) * 0.5f, m->radius(), -1, m),
+                           false);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(mode.findGroundTargetAt({0.0f, 60.0f, 40.0f}, 6.0f));
+}
+BENCHMARK(tunnelLookup);
 }  // namespace
 
 BENCHMARK_MAIN();

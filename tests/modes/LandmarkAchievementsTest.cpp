@@ -1,11 +1,13 @@
 // The staged maps read against the achievement table: each landmark the
 // table names lies on a skirmish map under its own number and name, apart
-// from the others, at a place built there; and flying over all of them
-// earns every landmark and visit achievement.
+// from the others, at a place built there; flying over all of them earns
+// every landmark and visit achievement; every achievement's events have a source.
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/map/MapLoader.h"
 #include "gamedata/map/MapTrigger.h"
 #include "gamedata/records/MapLists.h"
+#include "gamedata/records/UnitCfg.h"
+#include "gamedata/records/UnitList.h"
 #include "modes/progress/AchievementPopup.h"
 #include "modes/progress/AchievementTable.h"
 #include "modes/progress/Achievements.h"
@@ -24,6 +26,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -43,7 +46,8 @@ struct LandmarkAchievements : testing::Test {
     std::map<std::string, StringTable> tables;
     MapLists maps;
     std::map<int, Landmark> landmarks;  // by number
-
+    // Per map-made event (kills by unit kind, 47 a tunnel), whether a map holds its source.
+    std::map<int, bool> sources{{16, false}, {18, false}, {19, false}, {20, false}, {22, false}, {47, false}};
     void SetUp() override
     {
         ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak"));
@@ -53,8 +57,26 @@ struct LandmarkAchievements : testing::Test {
             ASSERT_TRUE(tables[language].load(*file)) << language;
         }
         ASSERT_TRUE(maps.load(MapLists::kFolder, tables["EN"]));
+        ASSERT_TRUE(UnitList::instance().load(UnitList::kListPath, tables["EN"]));
         for (int i = 0; i < maps.countNonCampaign(); ++i)
-            readLandmarks(maps.skirmishMap(i));
+            readLandmarks(maps.skirmishMap(i)), readSources(maps.skirmishMap(i));
+        for (int c = 0; c < MapLists::kCampaigns; ++c)
+            for (int m = 0; m < maps.countCampaign(c); ++m)
+                readSources(maps.campaignMission(c, m));
+    }
+    void readSources(const MapInfoCfg* record)
+    {
+        GameWorld world;
+        world.init();
+        ASSERT_TRUE(MapLoader::loadEdt(world, record)) << record->name;
+        const std::map<int, int> killEvent{{4, 16}, {5, 16}, {11, 18}, {8, 19}, {2, 20}};
+        for (int i = 0; i < world.objectCount(); ++i)
+            if (const MapObject& o = *world.object(i); o.active && o.spawn == 0 && killEvent.count(o.kind))
+                if (const UnitCfg* unit = UnitList::instance().findByName(o.unit);
+                    unit && unit->kind == o.kind && MapLoader::findModel(unit->model))
+                    sources[unit->isBridge() ? 22 : killEvent.at(o.kind)] = true;
+        for (int i = 0; i < world.itemCount(); ++i)
+            sources[47] = sources[47] || (world.item(i)->kind == EditorItem::kTunnel && world.item(i)->modelData);
     }
     void TearDown() override
     {
@@ -142,6 +164,22 @@ TEST_F(LandmarkAchievements, EveryLandmarkAndVisitAchievementCanBeEarnedOnTheMap
         const bool visit = static_cast<int>(index) >= kFirstVisit && static_cast<int>(index) <= kLastVisit;
         if (landmark || visit) {
             EXPECT_TRUE(table.find(static_cast<int>(index))->done) << rows[index].steamName;
+        }
+    }
+}
+
+TEST_F(LandmarkAchievements, EveryAchievementsEventsHaveASourceOnSomeMap)
+{
+    for (const AchievementRow& row : achievementRows()) {
+        std::istringstream events(row.events);
+        for (int event = 0; events >> event;) {
+            // Landmarks 0 to 38 are the table's, each on a map and counted by the game.
+            const int landmark = event - MapTrigger::kLandmarkEventBase;
+            if (landmark >= 0 && landmark <= 38) {
+                EXPECT_TRUE(landmarks.count(landmark) && event <= MapTrigger::kLandmarkEventLast) << row.steamName;
+            } else if (sources.count(event)) {
+                EXPECT_TRUE(sources[event]) << row.steamName << ": nothing on the maps makes event " << event;
+            }
         }
     }
 }

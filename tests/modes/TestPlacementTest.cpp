@@ -142,7 +142,7 @@ TEST_F(ShipPlacement, TheAirplaneFliesLowTowardTheNearestShip)
     ASSERT_EQ(TestPlacement::place(*mode, TestPlacement::Kind::Ship), &me);
     const Target* ship = nullptr;
     for (const auto& e : mode->entities())
-        if (e->kind() == TargetKind::Ship2 && e->isActive() && e->isAlive() &&
+        if ((e->kind() == TargetKind::Ship2 || e->kind() == TargetKind::Carrier) && e->isActive() && e->isAlive() &&
             (!ship || vec3DistanceSq(e->position(), me.position()) < vec3DistanceSq(ship->position(), me.position())))
             ship = e.get();
     ASSERT_NE(ship, nullptr);

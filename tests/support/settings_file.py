@@ -3,7 +3,7 @@ one plane and flies it; the game keeps its defaults for every other value
 but the options given after it, each as FIELD=KIND:VALUE with KIND b (byte),
 i (32-bit integer) or f (float), e.g. 38=f:1.5 for the kill cam's focus delay,
 or w for a table of 32-bit words, comma-separated, a word with a point being a
-float's bits (27=w:5,1,2,2,0,0.5,... for the skirmish set-ups).
+float's bits (27=w:5,1,2,2,0,0.5,... for the skirmish set-ups); p21=w:... the profile's field 21.
 
     python3 settings_file.py FILE PLANE_ID [FIELD=KIND:VALUE ...]     (12: the f16)
 """
@@ -50,8 +50,9 @@ def plane_profile(plane_id, options=()):
     unlocked = bytearray(PLANE_IDS)
     unlocked[plane_id] = 1
     fields = {LOCAL_PLANE: bytes([plane_id])}
-    fields.update(option(text) for text in options)
-    blocks = [block(OPTIONS, fields), block(PROFILE, {PLANE_UNLOCKED: bytes(unlocked)})]
+    fields.update(option(text) for text in options if text[0] != "p")
+    profile = dict([(PLANE_UNLOCKED, bytes(unlocked))] + [option(text[1:]) for text in options if text[0] == "p"])
+    blocks = [block(OPTIONS, fields), block(PROFILE, profile)]
     return b"SETS" + struct.pack("<II", 1, len(blocks)) + b"".join(blocks)
 
 

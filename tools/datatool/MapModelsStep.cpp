@@ -248,6 +248,48 @@ void addSpire(Mesh& m, Vec3 base, float half, float height, int c)
     addHexahedron(m, corners, color(c));
 }
 
+// A tunnel under a grassed mound, open at both ends, along z, `half` of it
+// each way. Unlike the other landmarks its origin is the middle of the bore,
+// 16 above the road, and its box is even about it: the game takes the box for
+// the bore.
+void buildTunnel(GlmBuilder& b, int stone, const char* name, float half)
+{
+    b.beginObject(name);
+    Mesh tube;
+    addBox(tube, {-25.0f, -24.0f, -half}, {25.0f, -16.0f, half}, color(Grey));  // the floor
+    for (float side : {-1.0f, 1.0f})
+        addBox(tube, {side > 0 ? 22.0f : -25.0f, -16.0f, -half}, {side > 0 ? 25.0f : -22.0f, 16.0f, half},
+               color(Sandstone));
+    addBox(tube, {-25.0f, 16.0f, -half}, {25.0f, 19.0f, half}, color(Grey));
+    addBox(tube, {-5.0f, -16.0f, -half}, {5.0f, -15.9f, half}, color(Slate));
+    for (float z = -half + 6.0f; z < half; z += 24.0f)
+        addBox(tube, {-0.3f, -15.9f, z}, {0.3f, -15.85f, z + 8.0f}, color(Whitewash));
+    b.addNode("tube", tube, stone);
+    Mesh mound;
+    for (float side : {-1.0f, 1.0f}) {
+        const float out = 46.0f * side, wall = 25.0f * side;
+        const Vec3 bank[8] = {{std::min(out, wall), -24.0f, -half}, {std::max(out, wall), -24.0f, -half},
+                              {wall, 19.0f, -half},                 {wall, 19.0f, -half},
+                              {std::min(out, wall), -24.0f, half},  {std::max(out, wall), -24.0f, half},
+                              {wall, 19.0f, half},                  {wall, 19.0f, half}};
+        addHexahedron(mound, bank, color(Green));
+    }
+    const Vec3 crown[8] = {{-25.0f, 19.0f, -half}, {25.0f, 19.0f, -half}, {-16.0f, 24.0f, -half}, {16.0f, 24.0f, -half},
+                           {-25.0f, 19.0f, half},  {25.0f, 19.0f, half},  {-16.0f, 24.0f, half},  {16.0f, 24.0f, half}};
+    addHexahedron(mound, crown, color(Green));
+    b.addNode("mound", mound, stone);
+    Mesh portals;
+    for (float end : {-1.0f, 1.0f}) {
+        const float z0 = end > 0 ? half : -half - 6.0f, z1 = z0 + 6.0f;
+        addBox(portals, {-32.0f, -24.0f, z0}, {-22.0f, 22.0f, z1}, color(Stone));
+        addBox(portals, {22.0f, -24.0f, z0}, {32.0f, 22.0f, z1}, color(Stone));
+        addBox(portals, {-22.0f, 16.0f, z0}, {22.0f, 22.0f, z1}, color(Stone));
+        addBox(portals, {-33.0f, 22.0f, z0 - 0.5f}, {33.0f, 24.0f, z1 + 0.5f}, color(Grey));
+    }
+    b.addNode("portals", portals, stone);
+    b.endObject();
+}
+
 void buildLandmarks(GlmBuilder& b)
 {
     const int stone = b.texture("build1.pvr");
@@ -297,17 +339,8 @@ void buildLandmarks(GlmBuilder& b)
     b.addNode("masts", masts, steel);
     b.endObject();
 
-    // 4: a tunnel mouth: a stone face with a dark bore, the road leading in (+z).
-    b.beginObject("tunnel");
-    Mesh portal;
-    addBox(portal, {-18.0f, -1.0f, -6.0f}, {-6.0f, 16.0f, 0.0f}, color(Grey));
-    addBox(portal, {6.0f, -1.0f, -6.0f}, {18.0f, 16.0f, 0.0f}, color(Grey));
-    addBox(portal, {-6.0f, 10.0f, -6.0f}, {6.0f, 16.0f, 0.0f}, color(Grey));
-    addBox(portal, {-6.0f, -1.0f, -8.0f}, {6.0f, 10.0f, -6.0f}, color(Shadow));
-    addBox(portal, {-19.0f, 16.0f, -6.5f}, {19.0f, 17.5f, 0.5f}, color(Stone));
-    addBox(portal, {-4.0f, -0.9f, 0.0f}, {4.0f, -0.7f, 40.0f}, color(Slate));
-    b.addNode("portal", portal, stone);
-    b.endObject();
+    // 4: a tunnel (see buildTunnel).
+    buildTunnel(b, stone, "tunnel", 104.0f);
 
     // 5: a lighthouse, white with red bands and a glazed lantern.
     b.beginObject("lighthouse");
@@ -423,6 +456,9 @@ void buildLandmarks(GlmBuilder& b)
         }
     b.addNode("bridge", wood, stone);
     b.endObject();
+
+    // 14: the long tunnel.
+    buildTunnel(b, stone, "longtunnel", 248.0f);
 }
 
 bool writeGibs(DataContext& context, const std::string& name, const std::string& texture, float size,
@@ -474,6 +510,7 @@ bool buildMapModels(DataContext& context)
         {"destroyer_ally", "units.pvr", 8.0f, {Hull, Deck, Funnel, GunMetal}},
         {"cargoship", "units.pvr", 9.0f, {Hull, Deck, Funnel}},
         {"carrier", "units.pvr", 12.0f, {Hull, Deck, Funnel, GunMetal}},
+        {"submarine", "units.pvr", 4.0f, {Hull, Deck, GunMetal}},
         {"airbase", "building.pvr", 6.0f, {Wall, Roof, Concrete, Frame}},
         {"bridge", "building.pvr", 7.0f, {Concrete, Wall, Trim}},
         {"bunker", "building.pvr", 4.0f, {Concrete, Door, Frame}},
@@ -481,7 +518,7 @@ bool buildMapModels(DataContext& context)
     };
     for (const Wreck& w : wrecks) {
         const std::string_view n = w.name;
-        const bool ship = n.starts_with("destroyer") || n == "cargoship" || n == "carrier";
+        const bool ship = n.starts_with("destroyer") || n == "cargoship" || n == "carrier" || n == "submarine";
         const bool plane = n == "fighter_jet";
         if (!writeGibs(context, w.name, w.texture, w.size, w.colors, ship ? "expl" : plane ? "body" : "gib"))
             return false;

@@ -100,6 +100,7 @@ constexpr const char* kRadar = "landmarks.glm_10";
 constexpr const char* kGolfGreen = "landmarks.glm_11";
 constexpr const char* kWaterfall = "landmarks.glm_12";
 constexpr const char* kWoodBridge = "landmarks.glm_13";
+constexpr const char* kLongTunnel = "landmarks.glm_14";
 constexpr const char* kHangar = "airbase.glm_0";
 
 class EdtWriter {
@@ -333,6 +334,34 @@ public:
         p.y = 0.0f;
         return p;
     }
+    // Open water round a ship of this half length, clear of the landmarks:
+    // deep under it and no land within the length either way.
+    P shipWater(float x, float z, float half) const
+    {
+        P p = find(x, z, -1e9f, -35.0f, [&](const P& q) {
+            if (!clearOfLandmarks(q, half + 100.0f))
+                return false;
+            for (int k = 0; k < 12; ++k) {
+                const float a = 2.0f * kPi * k / 12.0f;
+                if (ground(q.x + 1.5f * half * std::cos(a), q.z + 1.5f * half * std::sin(a)) > -12.0f)
+                    return false;
+            }
+            return true;
+        });
+        p.y = 0.0f;
+        return p;
+    }
+    // A carrier with a submarine off its beam, of one side, bows toward `to`.
+    void fleet(const std::string& stem, int team, P near, P to)
+    {
+        const P carrier = shipWater(near.x, near.z, 140.0f);
+        const float heading = std::atan2(to.x - carrier.x, to.z - carrier.z) * 180.0f / kPi + 180.0f;
+        object(stem + "_carrier", "carrier", 11, team, carrier, heading);
+        m_landmarks.push_back({carrier, 140.0f});
+        const P sub = shipWater(carrier.x + 500.0f, carrier.z - 400.0f, 45.0f);
+        object(stem + "_submarine", "submarine", 8, team, sub, heading);
+        m_landmarks.push_back({sub, 45.0f});
+    }
     // The direction (unit x, z) toward water within 300 of p; null inland.
     const float* seaward(const P& p) const
     {
@@ -363,6 +392,34 @@ public:
             }
         }
         return {bx, bz};
+    }
+    // A tunnel's bore runs along its +z, half each way, its road
+    // kTunnelAboveGround under the origin; its foundations reach 8 deeper, so
+    // the ground under it may fall that far below its highest point. Finds
+    // the heading (degrees) with the least fall at p, and that highest
+    // ground; false where none fits.
+    static constexpr float kTunnelAboveGround = 16.5f;
+    bool tunnelBed(const P& p, float half, float& heading, float& top) const
+    {
+        float best = 1e9f;
+        for (float h = 0.0f; h < 180.0f; h += 15.0f) {
+            const float a = h * kPi / 180.0f;
+            const float ax = std::sin(a), az = std::cos(a), sx = std::cos(a), sz = -std::sin(a);
+            float lo = 1e9f, hi = -1e9f;
+            for (float along = -half - 8.0f; along <= half + 8.0f; along += 16.0f)
+                for (float across = -46.0f; across <= 46.0f; across += 23.0f) {
+                    const float x = p.x + ax * along + sx * across, z = p.z + az * along + sz * across;
+                    const float g = inLake(x, z, 20.0f) ? -1e6f : ground(x, z);
+                    lo = std::min(lo, g);
+                    hi = std::max(hi, g);
+                }
+            if (lo > 8.0f && hi - lo < best) {
+                best = hi - lo;
+                heading = h;
+                top = hi;
+            }
+        }
+        return best < 6.0f;
     }
     // The highest ground of the field on a coarse grid.
     P summit() const
@@ -471,6 +528,13 @@ std::string MapBuilder::build(int& extraNumber)
             channelLandmarks();
         else if (record != "mainmenu")
             noticeLandmarks(extraNumber);
+        // On the sea maps each side has its fleet off its field.
+        if (record == "harbour" || record == "cliffcoast")
+            for (std::size_t i = 0; i < m_fields.size() && i < 2; ++i) {
+                const P f = m_fields[i], other = m_fields[m_fields.size() - 1 - i];
+                fleet("fleet_" + std::to_string(i), static_cast<int>(i), {f.x + (other.x - f.x) * 0.25f, 0.0f,
+                      f.z + (other.z - f.z) * 0.25f}, other);
+            }
         // Flak around each base for the base and flag games.
         for (std::size_t i = 0; i < m_fields.size(); ++i)
             for (int k = 0; k < 2; ++k) {
@@ -577,18 +641,18 @@ void MapBuilder::valleyLandmarks()
     placedItem("small_bridge", kWoodBridge, small, 90.0f);
     landmark("ACH_HILLS_BRIDGE_SMALL", small, 400.0f);
 
-    const auto tunnel = [&](const char* key, const char* name, float x, float side) {
-        const P mouth = find(x, riverZ(x) + side, 260.0f, 900.0f, [&](const P& p) {
-            const auto [dx, dz] = downhill(p);
-            return clearOfLandmarks(p, 400.0f) && ground(p.x, p.z) - ground(p.x + 60.0f * dx, p.z + 60.0f * dz) > 12.0f;
+    const auto tunnel = [&](const char* key, const char* name, float x, float side, const char* model, float half) {
+        float heading = 0.0f, top = 0.0f;
+        const P at = find(x, riverZ(x) + side, 20.0f, 900.0f, [&](const P& p) {
+            return clearOfLandmarks(p, 400.0f) && tunnelBed(p, half, heading, top);
         });
-        const auto [dx, dz] = downhill(mouth);
-        placedItem(name, kTunnel, mouth, headingOf(dz, -dx), 0.0f, 2.0f);
-        landmark(key, mouth, 400.0f);
+        tunnelBed(at, half, heading, top);
+        item(name, 21, model, {at.x, top + kTunnelAboveGround, at.z}, heading);
+        landmark(key, at, 400.0f);
     };
-    tunnel("ACH_HILLS_TUNNEL_BRIDGE", "tunnel_bridge", gorge.x, -2400.0f);
-    tunnel("ACH_HILLS_TUNNEL_CLIFFS", "tunnel_cliffs", 2200.0f, 2600.0f);
-    tunnel("ACH_HILLS_TUNNEL_LONG", "tunnel_long", -12000.0f, -2600.0f);
+    tunnel("ACH_HILLS_TUNNEL_BRIDGE", "tunnel_bridge", gorge.x, -2400.0f, kTunnel, 110.0f);
+    tunnel("ACH_HILLS_TUNNEL_CLIFFS", "tunnel_cliffs", 2200.0f, 2600.0f, kTunnel, 110.0f);
+    tunnel("ACH_HILLS_TUNNEL_LONG", "tunnel_long", -12000.0f, -2600.0f, kLongTunnel, 254.0f);
 
     const P church = spot(-300.0f, riverZ(-300.0f) - 3000.0f, 350.0f, 1200.0f, 400.0f);
     placedItem("hilltop_church", kChurch, church, 20.0f);
@@ -730,6 +794,8 @@ void MapBuilder::missionContent()
         break;
     case Mission::Ships:
         ground("freighter", "cargoship", 10, 4, mid, 500.0f, true);
+        // The convoy's escort: beside the objective, for whoever takes it on.
+        fleet("escort", 1, {mid.x - 1500.0f, 0.0f, mid.z + 900.0f}, home);
         break;
     case Mission::Flak:
         ground("flak", "flakgun", 3, 6, enemy, 500.0f, false);
@@ -745,6 +811,11 @@ void MapBuilder::missionContent()
         break;
     case Mission::Destroyers:
         ground("blockade", "navalunit", 9, 4, mid, 600.0f, true);
+        for (int k = 0; k < 2; ++k) {
+            const P sub = shipWater(mid.x + (k ? 1200.0f : -1200.0f), mid.z - 600.0f, 45.0f);
+            object("blockade_submarine_" + std::to_string(k), "submarine", 8, 1, sub, 90.0f);
+            m_landmarks.push_back({sub, 300.0f});  // apart from each other
+        }
         break;
     case Mission::None:
         break;

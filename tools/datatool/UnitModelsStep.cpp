@@ -1,6 +1,6 @@
 // Models of the ground and naval units beside the truck and the destroyer:
 // a tank, a flak gun, a road bridge, a cargo ship, a headquarters bunker and
-// an aircraft carrier with its flight deck.
+// an aircraft carrier with its flight deck, and a surfaced submarine.
 // They share the palettes "units.pvr" and "building.pvr" of the models step.
 #include "DataTool.h"
 #include "GlmBuilder.h"
@@ -167,6 +167,48 @@ void buildCarrier(GlmBuilder& b)
     b.endObject();
 }
 
+// A submarine on the surface (bow toward -z): the long hull mostly under the
+// waterline, a flat casing along its back, the sail with its periscopes, a
+// deck gun forward of it and the stern's planes and rudder.
+void buildSubmarine(GlmBuilder& b)
+{
+    const int tex = b.texture("units.pvr");
+    b.beginObject("submarine");
+    Mesh hull;
+    const LoftSection sections[] = {
+        {-40.0f, 0.4f, 0.5f, 0.5f, 0, -0.5f, 2.0f},  {-36.0f, 2.4f, 2.2f, 2.6f, 0, -0.6f, 2.0f},
+        {-26.0f, 3.6f, 3.0f, 3.8f, 0, -0.8f, 2.2f},  {18.0f, 3.6f, 3.0f, 3.8f, 0, -0.8f, 2.2f},
+        {32.0f, 2.2f, 2.0f, 2.6f, 0, -0.6f, 2.0f},   {40.0f, 0.3f, 0.4f, 0.5f, 0, -0.4f, 2.0f},
+    };
+    addLoft(hull, sections, 20, color(Hull), true);
+    b.addNode("hull", hull, tex);
+    Mesh casing;
+    addBox(casing, {-1.4f, 2.0f, -30.0f}, {1.4f, 2.7f, 26.0f}, color(Deck));
+    b.addNode("casing", casing, tex);
+    Mesh sail;
+    const LoftSection tower[] = {
+        {-9.0f, 0.3f, 3.0f, 0.0f, 0, 5.5f, 2.0f}, {-7.0f, 1.4f, 3.2f, 0.0f, 0, 5.6f, 3.0f},
+        {-1.0f, 1.5f, 3.2f, 0.0f, 0, 5.6f, 3.0f}, {1.0f, 0.6f, 2.6f, 0.0f, 0, 5.6f, 2.0f},
+    };
+    addLoft(sail, tower, 14, color(Hull), true);
+    addBox(sail, {-1.5f, 2.6f, -9.0f}, {1.5f, 5.5f, 1.0f}, color(Hull));
+    addBox(sail, {-1.55f, 7.8f, -8.0f}, {1.55f, 8.3f, -5.5f}, color(Windscreen));
+    addBox(sail, {-4.2f, 6.4f, -6.0f}, {4.2f, 6.7f, -3.8f}, color(Hull));  // the sail's planes
+    for (const float z : {-4.0f, -2.4f})
+        addCylinder(sail, {0.0f, 10.0f, z}, Axis::Y, 0.18f, 1.6f, 8, color(GunMetal));
+    b.addNode("sail", sail, tex);
+    Mesh gun;
+    addCylinder(gun, {0.0f, 3.2f, -17.0f}, Axis::Y, 0.9f, 0.5f, 12, color(GunMetal));
+    addBox(gun, {-0.6f, 3.6f, -17.8f}, {0.6f, 4.6f, -16.0f}, color(GunMetal));
+    addCylinder(gun, {0.0f, 4.2f, -20.0f}, Axis::Z, 0.14f, 2.4f, 8, color(GunMetal));
+    b.addNode("gun", gun, tex);
+    Mesh stern;
+    addBox(stern, {-5.0f, -0.9f, 33.0f}, {5.0f, -0.6f, 37.0f}, color(Hull));
+    addBox(stern, {-0.2f, -3.0f, 34.5f}, {0.2f, 2.2f, 38.5f}, color(Hull));
+    b.addNode("stern", stern, tex);
+    b.endObject();
+}
+
 // The ejected pilot: olive flight suit and white helmet, the seat with its
 // two rocket flames, the canopy blast flashes and a striped chute. Every part
 // is in the pilot's space (origin at the hips); the chute scales from there.
@@ -236,8 +278,9 @@ bool buildUnitModels(DataContext& context)
     buildParatrooper(paratrooper);
     if (!writeModelFile(context, "data/models/paratrooper_generic.glm", paratrooper))
         return false;
-    GlmBuilder tank, flak, bridge, cargo, bunker, carrier;
+    GlmBuilder tank, flak, bridge, cargo, bunker, carrier, submarine;
     buildCarrier(carrier);
+    buildSubmarine(submarine);
     buildTank(tank);
     buildFlakGun(flak);
     buildBridge(bridge);
@@ -248,7 +291,8 @@ bool buildUnitModels(DataContext& context)
            writeModelFile(context, "data/models/bridge.glm", bridge) &&
            writeModelFile(context, "data/models/cargoship.glm", cargo) &&
            writeModelFile(context, "data/models/bunker.glm", bunker) &&
-           writeModelFile(context, "data/models/carrier.glm", carrier);
+           writeModelFile(context, "data/models/carrier.glm", carrier) &&
+           writeModelFile(context, "data/models/submarine.glm", submarine);
 }
 }  // namespace
 

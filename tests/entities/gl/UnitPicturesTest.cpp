@@ -21,7 +21,7 @@ int differing(const std::vector<Rgba>& pixels)
     return n;
 }
 
-TEST_F(UnitPictures, ATankAShipAndTheCarrier)
+TEST_F(UnitPictures, ATankAShipTheCarrierAndASubmarine)
 {
     gfx().setQualityTier(1);
     struct Unit {
@@ -31,7 +31,8 @@ TEST_F(UnitPictures, ATankAShipAndTheCarrier)
     };
     const Unit units[] = {{"tank.glm", TargetKind::LandUnit, 11.0f},
                           {"destroyer.glm", TargetKind::Ship, 100.0f},
-                          {"carrier.glm", TargetKind::Carrier, 210.0f}};
+                          {"carrier.glm", TargetKind::Carrier, 210.0f},
+                          {"submarine.glm", TargetKind::Submarine, 60.0f}};
     for (const Unit& unit : units) {
         Model* model = loadModel(unit.model);
         ASSERT_NE(model, nullptr) << unit.model;
@@ -67,7 +68,7 @@ TEST_F(UnitPictures, ATankAShipAndTheCarrier)
 TEST_F(UnitPictures, TheLandmarksBuildings)
 {
     gfx().setQualityTier(1);
-    for (int k = 0; k < 14; ++k) {
+    for (int k = 0; k < 15; ++k) {
         const std::string name = "landmarks.glm_" + std::to_string(k);
         Model* model = loadModel(name.c_str());
         ASSERT_NE(model, nullptr) << name;
