@@ -1,6 +1,8 @@
 #include "modes/GameMode.h"
 
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
+#include "gamedata/records/UnitCfg.h"
 #include "platform/Language.h"
 #include "platform/StringTable.h"
 
@@ -26,7 +28,14 @@ std::u16string GameMode::colouredName(const Target& entity, std::size_t maxLengt
     std::u16string out;
     out += playerColorCode(entity.team()) == 0 ? kOwnTeamColour : kOtherColour;
     out += u';';
-    out += std::u16string_view(entity.pilotName).substr(0, maxLength);
+    std::u16string_view name = std::u16string_view(entity.pilotName).substr(0, maxLength);
+    // Ground units and ships have no pilot: their unit's name stands in, whole,
+    // as the cut is for typed pilot names.
+    if (name.empty())
+        if (const auto* unit = dynamic_cast<const GroundTarget*>(&entity); unit && unit->unit())
+            if (const std::u16string* shown = findStringTable().text(unit->unit()->displayId))
+                name = *shown;
+    out += name;
     out += kPlainColour;
     out += u';';
     return out;

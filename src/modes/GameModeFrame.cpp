@@ -193,7 +193,8 @@ void GameMode::updateEntities(float dt)
                 continue;
             if (isNetworkClient() && (!isCrashGround(cause) || e->networkRole != NetworkRole::Local))
                 continue;
-            if (e == m_playerAirplane)
+            // A wreck sinking in the sea meets the water every frame: one line a fall.
+            if (e == m_playerAirplane && e->lifeState() != LifeState::Destroyed)
                 logInfo("modes", "the player's airplane crashes (cause %d%s) at %.1f %.1f %.1f over ground at %.1f",
                         static_cast<int>(cause), other ? ", with another airplane" : "", e->position().x,
                         e->position().y, e->position().z, e->groundHeight);

@@ -66,11 +66,13 @@ sink() {
     "$run" "${small[@]}" -autostart 10:0 -testplace "$1" -inputscript "$out/$1.script" -frames 1000 \
         -dumpframe "450:$out/$1_aimed.png" >"$out/$1.out" 2>&1 || fail "the $1 run did not end cleanly"
     grep -q "the ship the player aimed at is down" "$out/$1.out" || fail "the $1 did not sink"
+    grep -q "hud: event line: You shot down $5 *\$" "$out/$1.out" ||
+        fail "the kill line does not name the $1: $(grep 'event line' "$out/$1.out")"
     earned "$out/$1.out" "$saves" "$2" "$3"
     grep -q "^stat $4\$" "$saves/steam_userstats.txt" || fail "the saved statistics miss $4"
 }
-sink carrier 18 sinkme "carrier_kills 5"
-sink submarine 19 nemonemesis "submarine_kills 10"
+sink carrier 18 sinkme "carrier_kills 5" "Aircraft Carrier"
+sink submarine 19 nemonemesis "submarine_kills 10" Submarine
 
 # Slow over the own carrier's after deck: the wires catch the airplane, which rests on the deck.
 game_tree "$game" "$out/landing"
