@@ -20,6 +20,7 @@
 
 namespace {
 constexpr int kEjectText = 819, kEjectTail = 820, kAutopilotText = 777, kSquadronText = 823;
+constexpr int kBackgroundFrame = 0;
 
 bool besidePicture(int textId)
 {
@@ -107,7 +108,7 @@ HowToPlayMenuFrame::HowToPlayMenuFrame()
     pager->height = std::min(static_cast<int>(H - 197 * s), dotsTop - static_cast<int>(8 * s) - pager->y);
     pager->spacing = 0;
     pager->onSnapped = [this] { onPageChanged(pager->reportedIndex()); };
-    auto* background = new MenuPanel(getSprite(7), 95, kLayoutStacked);
+    auto* background = new MenuPanel(getSprite(kSpriteSetMenus), kBackgroundFrame, kLayoutStacked);
     background->ninePatch = true;
     background->anchorMode = kAnchorAbsolute;
     background->fixedSize = true;

@@ -213,24 +213,27 @@ void SetKeysMenuFrame::onBindingButton(SpriteButtonR& button)
         }
 }
 
-void SetKeysMenuFrame::paintRow(int row, int slot, Color4 colour)
+void SetKeysMenuFrame::paintRow(int row, int slot, Color4 colour, bool captured)
 {
     if (row < 0 || row >= kControlActionCount || slot < 0 || slot > 1)
         return;
     if (SpriteLabel* label = rowLabels[static_cast<std::size_t>(row)])
         label->textColor = colour;
     if (SpriteButtonR* button = bindingButtons[static_cast<std::size_t>(row)][static_cast<std::size_t>(slot)]) {
+        // Red while captured shows through the focus too; white gives the pulse back.
         button->color = colour;
         button->textColor = colour;
+        button->focusColor = colour;
+        button->useFocusColor = captured;
     }
 }
 
 void SetKeysMenuFrame::setCaptureTarget(int row, int slot)
 {
-    paintRow(captureRow, captureSlot, kWhite);
+    paintRow(captureRow, captureSlot, kWhite, false);
     captureRow = row;
     captureSlot = slot;
-    paintRow(row, slot, kCaptureRed);
+    paintRow(row, slot, kCaptureRed, true);
 }
 
 bool SetKeysMenuFrame::onEscape()

@@ -8,6 +8,8 @@
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 
+#include <cmath>
+
 namespace {
 using Dial = ITutorialHud::Dial;
 constexpr float kClimbCeiling = 3000.0f;
@@ -21,6 +23,7 @@ void TutorialGameMode_HUD::startMatch()
     counter = 0.0f;
     step = 0;
     inputLock = true;
+    m_dragTravel = m_lastDrag = 0.0f;
 }
 
 void TutorialGameMode_HUD::setUpHud()
@@ -85,7 +88,7 @@ void TutorialGameMode_HUD::runStep(float dt)
         setReminder(423, 13.0f);
         break;
     case 2:
-        if (h.cameraDragAmount() <= 0.8f)
+        if (!viewTurnedByDrag(h.cameraDragAmount()))
             break;
         step = 3;
         setReminder(kCameraReminder, 15.0f);
@@ -97,14 +100,14 @@ void TutorialGameMode_HUD::runStep(float dt)
         h.setButtonHighlighted(ITutorialHud::kCameraButton, true);
         stepTimer = 22.0f;
         inputLock = h.cameraMode() != kChaseCamera;
+        m_stepCamera = h.cameraMode();
         break;
     case 3:
-        // The player has to switch away from the chase view and back to it.
-        if (h.cameraMode() != kChaseCamera) {
+        // One press of the camera button is the lesson: the views cycle
+        // through several before the chase view comes round again.
+        if (h.cameraMode() != kChaseCamera)
             inputLock = true;
-            break;
-        }
-        if (!inputLock)
+        if (h.cameraMode() == m_stepCamera)
             break;
         step = 4;
         reminderOff();
@@ -231,6 +234,19 @@ void TutorialGameMode_HUD::clearLevel()
         settings().chosenViewMode = 0;
         settings().save();
     }
+}
+
+bool TutorialGameMode_HUD::viewTurnedByDrag(float amount)
+{
+    // The look follows the finger's place, so a long drag that starts left of
+    // the centre and ends right of it may never be far from the centre: the
+    // look's travel while a finger turns it counts as well as its reach.
+    if (amount > kDragReach)
+        return true;
+    if (amount > 0.0f)
+        m_dragTravel += std::fabs(amount - m_lastDrag);
+    m_lastDrag = amount;
+    return m_dragTravel > kDragTravel;
 }
 
 void TutorialGameMode_HUD::drawHud()

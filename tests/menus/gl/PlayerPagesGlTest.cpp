@@ -10,6 +10,7 @@
 #include "platform/Controls.h"
 #include "platform/Input.h"
 #include "platform/Settings.h"
+#include "ui/MenuContainer.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/HMenuItemsSlider.h"
 #include "ui/widgets/SpriteButton.h"
@@ -142,7 +143,38 @@ TEST_F(PlayerPagesGl, ControllerPageMeterFollowsTheInjectedAxis)
         savePicture(name("joycfg_moved", s));
         motion.caxis.value = 0;
         ASSERT_EQ(SDL_PushEvent(&motion), 1);
-        step(2);
+
+        // A held controller button shows red on its focused item, not the focus pulse,
+        // frame after frame; released, the item goes back to slate grey.
+        SpriteButton& held = *page.pads[0].buttons[SDL_CONTROLLER_BUTTON_LEFTSHOULDER];
+        page.focusedItem = &held;
+        held.parent->scrollToChild(&held);
+        step(30);
+        SDL_Event press{};
+        press.type = SDL_CONTROLLERBUTTONDOWN;
+        press.cbutton.which = id;
+        press.cbutton.button = SDL_CONTROLLER_BUTTON_LEFTSHOULDER;
+        ASSERT_EQ(SDL_PushEvent(&press), 1);
+        auto redIn = [this, &held, &s] {
+            const std::vector<Rgba> pixels = screenPixels();
+            int n = 0;
+            for (int y = held.absY; y < held.absY + held.height; ++y)
+                for (int x = held.absX; x < held.absX + held.width; ++x) {
+                    const Rgba& c = pixels[static_cast<std::size_t>(y * s.w + x)];
+                    n += c.r > 150 && c.g < 60 && c.b < 60 ? 1 : 0;
+                }
+            return n;
+        };
+        for (int i = 0; i < 4; ++i) {
+            step(7);
+            EXPECT_GT(redIn(), 10) << "held, frame group " << i;
+        }
+        savePicture(name("joycfg_held", s));
+        press.type = SDL_CONTROLLERBUTTONUP;
+        ASSERT_EQ(SDL_PushEvent(&press), 1);
+        step(3);
+        EXPECT_EQ(redIn(), 0);
+        EXPECT_EQ(held.focusColor.g, JoyCfgMenuFrame::kIdleColour.g);
         clearFrameHistory();
     }
     SDL_JoystickDetachVirtual(index);
