@@ -21,6 +21,7 @@
 namespace {
 constexpr int kEjectText = 819, kEjectTail = 820, kAutopilotText = 777, kSquadronText = 823;
 constexpr int kBackgroundFrame = 0;
+constexpr float kRimMargin = 12.0f;
 
 bool besidePicture(int textId)
 {
@@ -282,7 +283,9 @@ void HowToPlayMenuFrame::buildPages()
 void HowToPlayMenuFrame::fitPage(MenuPanel& page)
 {
     page.layout(page.absX, page.absY);
-    const int over = page.contentHeight - page.height;
+    // The last line keeps clear of the background's rounded rim.
+    const int rim = static_cast<int>(kRimMargin * screenMetrics().uiScale);
+    const int over = page.contentHeight + rim - page.height;
     if (over <= 0)
         return;
     // The gaps between paragraphs give way first, down to a quarter of their

@@ -5,6 +5,7 @@
 #include "modes/ITutorialHud.h"
 #include "modes/tutorials/TutorialOverlay.h"
 #include "platform/Clock.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 
@@ -98,6 +99,7 @@ void TutorialGameMode_HUD::runStep(float dt)
         line(436, 6.0f);
         h.setButtonVisible(ITutorialHud::kCameraButton, true);
         h.setButtonHighlighted(ITutorialHud::kCameraButton, true);
+        logCameraButton();
         stepTimer = 22.0f;
         inputLock = h.cameraMode() != kChaseCamera;
         m_stepCamera = h.cameraMode();
@@ -236,6 +238,14 @@ void TutorialGameMode_HUD::clearLevel()
     }
 }
 
+void TutorialGameMode_HUD::logCameraButton()
+{
+    ITutorialHud::Rect r;
+    if (hud().elementRect(kCameraElement, r))
+        logInfo("tutorial", "tutorial %d: camera button at %d %d size %d %d", kIndex, static_cast<int>(r.x),
+                static_cast<int>(r.y), static_cast<int>(r.w), static_cast<int>(r.h));
+}
+
 bool TutorialGameMode_HUD::viewTurnedByDrag(float amount)
 {
     // The look follows the finger's place, so a long drag that starts left of
@@ -278,6 +288,10 @@ void TutorialGameMode_HUD::drawHud()
             element = kRadarElement, rotation = -1.5707964f;
         ITutorialHud::Rect r;
         if (element >= 0 && hud().elementRect(element, r)) {
+            // The lesson's lines hang under the dials: an arrow from below
+            // would lie across them, so the dials are pointed at from the side.
+            if (element == kSpeedElement || element == kAltimeterElement)
+                rotation = TutorialOverlay::fromNearerSide(r, static_cast<float>(m.screenWidth));
             const float opacity = TutorialOverlay::pulse(m_drawPhase, dt);
             const float gap = (5.1f - opacity / 50.0f) * s;
             TutorialOverlay::drawArrow(TutorialOverlay::arrowOnScreen(r, rotation, gap), opacity);

@@ -33,6 +33,7 @@ protected:
 private:
     void climbOrHold();
     bool viewTurnedByDrag(float amount);
+    void logCameraButton();
     float m_drawPhase = 0.0f;
     float m_dragTravel = 0.0f, m_lastDrag = 0.0f;
     int m_stepCamera = kChaseCamera;   // the view when the camera-button step began
