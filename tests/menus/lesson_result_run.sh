@@ -7,7 +7,8 @@
 # dial plate does not stand empty while the lesson hides both dials. A
 # free-for-all won by one kill (-testplace foe) leads through its table to the
 # result page, whose panels keep below the title plate and whose rank bar is
-# filled up to the points counted. Pictures under OUT.
+# filled up to the points counted, its icon right of the bar's start from 0
+# points on. Pictures under OUT.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -85,7 +86,20 @@ if kind == "result":
     # The rank bar in the lower left: the fill's gold beside the bar's blue.
     fill = count(0, cy, cx, h - 80, lambda r, g, b: r > 200 and 130 < g < 230 and b < 120 and r - b > 110)
     print("plate", x0, y0, x1, y1, "covered", covered, "fill", fill)
-    sys.exit(0 if covered == 0 and fill > 60 else 1)
+    if covered or fill <= 60:
+        sys.exit(1)
+    # The rank icon keeps right of the bar's start (where the fill begins)
+    # while the count runs from 0: the "0" left of the bar stays free and the
+    # first points show left of the icon. Its outline is found above the bar.
+    goldf = lambda r, g, b: r > 200 and 130 < g < 230 and b < 120 and r - b > 110
+    gold = [(x, y) for y in range(cy, h - 80) for x in range(40, cx) if goldf(*rows[y][x])]
+    start, top = min(p[0] for p in gold), min(p[1] for p in gold)
+    for early in sys.argv[3:]:
+        shot = rgb_rows(early)
+        icon = [x for y in range(top - 25, top - 5) for x in range(start - 60, cx) if edge(*shot[y][x])]
+        print("bar start", start, "icon", min(icon) if icon else None)
+        if not icon or min(icon) < start - 2:
+            sys.exit(1)
 PY
 }
 
@@ -147,11 +161,13 @@ for size in 960x640 1920x1080; do
     # in the first seconds, Enter on the table's leave button opens the result.
     printf '%s\n' "400 keydown Space" "470 keyup Space" "520 key Enter" >"$out/kill_$size.script"
     options=(-autostart 2:0 -testplace foe -inputscript "$out/kill_$size.script" \
-        -dumpframe "500:$out/table_$size.png" -dumpframe "700:$out/result_$size.png")
+        -dumpframe "500:$out/table_$size.png" -dumpframe "528:$out/result_zero_$size.png" \
+        -dumpframe "560:$out/result_count_$size.png" -dumpframe "700:$out/result_$size.png")
     run "$size" "result_$size" 720 python3 "$settings_file" "$out/result_$size/tree/save/1/tq2_settings.bin" 0 \
         "27=w:5,1,2,2,0,0.5,0,0,4,5,0,0.5,0,0,4,5,0,0.5,5,1,3,0,0.5,0,5,1,8,8,0,0,0"
     grep -q "match over after" "$out/result_$size.out" || fail "$size: the one-kill match did not end"
     grep -q "game result:" "$out/result_$size.out" || fail "$size: the result page did not open"
-    check result "$out/result_$size.png" || fail "$size: the panels cover the title plate or the rank bar shows no fill"
+    check result "$out/result_$size.png" "$out/result_zero_$size.png" "$out/result_count_$size.png" ||
+        fail "$size: the panels cover the title plate, or the rank bar shows no fill or its icon lies over the bar's start"
 done
 echo "PASS"
