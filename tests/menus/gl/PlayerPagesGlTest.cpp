@@ -92,6 +92,14 @@ TEST_F(PlayerPagesGl, KeySetupCapturesAKeyShownInRed)
                                       << " row " << page.captureRow << " delay " << page.inputDelay;
         EXPECT_GT(count(0, 0, s.w, s.h, red), 200) << "the row is red while it waits";
         savePicture(name("setkeys_capture", s));
+        // Focused, the waiting button stays red rather than pulsing.
+        page.focusedItem = &button;
+        for (int i = 0; i < 4; ++i) {
+            step(7);
+            EXPECT_GT(count(button.absX, button.absY, button.absX + button.width, button.absY + button.height, red),
+                      button.width) << "frame group " << i;
+        }
+        page.focusedItem = nullptr;
         step(10);
         pressKey(SDL_SCANCODE_K);
         step(2);
