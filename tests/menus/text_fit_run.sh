@@ -36,11 +36,11 @@ for code in "${langs[@]}"; do
             frame=$((frame + 20))
             if [ "$page" = howtoplay ]; then
                 # Two steps right: the third help page, whose last line ends
-                # near the panel's bottom rim.
-                printf '%s\n' "$frame key Right" "$((frame + 3)) key Right" >>"$skip_script"
+                # near the panel's bottom rim, once the pages have slid.
+                printf '%s\n' "$frame key Right" "$((frame + 20)) key Right" >>"$skip_script"
                 rim_shot="$out/howtoplay3_${code}_$size.png"
-                args+=(-dumpframe "$((frame + 18)):$rim_shot")
-                frame=$((frame + 20))
+                args+=(-dumpframe "$((frame + 60)):$rim_shot")
+                frame=$((frame + 62))
             fi
         done
         screen=()

@@ -213,27 +213,24 @@ void SetKeysMenuFrame::onBindingButton(SpriteButtonR& button)
         }
 }
 
-void SetKeysMenuFrame::paintRow(int row, int slot, Color4 colour, bool captured)
+void SetKeysMenuFrame::paintRow(int row, int slot, Color4 colour)
 {
     if (row < 0 || row >= kControlActionCount || slot < 0 || slot > 1)
         return;
     if (SpriteLabel* label = rowLabels[static_cast<std::size_t>(row)])
         label->textColor = colour;
     if (SpriteButtonR* button = bindingButtons[static_cast<std::size_t>(row)][static_cast<std::size_t>(slot)]) {
-        // Red while captured shows through the focus too; white gives the pulse back.
         button->color = colour;
         button->textColor = colour;
-        button->focusColor = colour;
-        button->useFocusColor = captured;
     }
 }
 
 void SetKeysMenuFrame::setCaptureTarget(int row, int slot)
 {
-    paintRow(captureRow, captureSlot, kWhite, false);
+    paintRow(captureRow, captureSlot, kWhite);
     captureRow = row;
     captureSlot = slot;
-    paintRow(row, slot, kCaptureRed, true);
+    paintRow(row, slot, kCaptureRed);
 }
 
 bool SetKeysMenuFrame::onEscape()
