@@ -29,7 +29,7 @@ struct BenchPage : MenuFrame {
             std::u16string label = u"Entry ";
             for (char c : std::to_string(i + 1))
                 label += static_cast<char16_t>(c);
-            new SpriteButton(kSpriteSetMenus, 0, 1, label, list);
+            new SpriteButton(kSpriteSetMenus, SpriteButton::kPushButtonFrame, 1, label, list);
         }
         list->setScrollBar(MenuContainer::kDefaultThumbFrame, 0.0f, 0.0f);
         focusedItem = list->itemAt(0);

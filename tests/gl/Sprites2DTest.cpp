@@ -211,8 +211,9 @@ TEST_F(StagedData, FontsAndTheMenuSheetLoad)
     CSprite* menus = getSprite(kSpriteSetMenus);
     ASSERT_TRUE(menus->isLoaded());
     EXPECT_NE(menus->texture(), nullptr);
-    for (int frame : {94, 95, 96, 97})
+    for (int frame : {0, 94, 95, 96, 97})
         EXPECT_EQ(menus->sheet().frames[static_cast<std::size_t>(frame)].partCount, 9) << "frame " << frame;
+    EXPECT_EQ(menus->frameRect(0).w, menus->frameRect(95).w) << "frame 0 is the panel box too";
     const SpriteSheet::Frame& panel = menus->sheet().frames[95];
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(menus->sheet().parts[panel.firstPart + static_cast<std::size_t>(i)].module, 95 + i);

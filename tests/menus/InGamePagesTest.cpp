@@ -481,7 +481,7 @@ TEST_F(InGamePages, TheFreeFlightListNumbersThePlayersAndGreensTheLocalOne)
     for (const Airplane* a : scores.group(0).players) {
         ++n;
         expected.push_back(std::u16string(u"") + char16_t(u'0' + n) + u". " + a->pilotName + u" - " +
-                           (a == players[2] ? u"" : u"Test Fighter"));
+                           (a == players[2] ? u"" : std::u16string(cfg.name.begin(), cfg.name.end())));
     }
     EXPECT_EQ(page->playerRows(), expected);
     for (const MenuItem* item : page->playerList->drawList()) {

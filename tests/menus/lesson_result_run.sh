@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The first lesson and the result page in the real game, at 960x640 and
-# 1920x1080: a quick mouse drag (a tenth of a second) counts as turning the
-# camera; the drag gesture leaves the hands-off panel's text uncovered; the
+# 1920x1080: a quick mouse drag of 350 pixels across the centre counts as
+# turning the camera, one click on the camera button ends the camera step, the
+# arrow to the speed dial keeps off the lesson's lines; the drag gesture leaves
+# the hands-off panel's text uncovered; the
 # dial plate does not stand empty while the lesson hides both dials. A
 # free-for-all won by one kill (-testplace foe) leads through its table to the
 # result page, whose panels keep below the title plate and whose rank bar is
-# filled up to the points counted. Pictures under OUT.
+# filled up to the points counted, its icon right of the bar's start from 0
+# points on. Pictures under OUT.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -49,6 +52,28 @@ if kind == "gesture":
     mean = sum(sky) / len(sky)
     print("letters", letters, "arrow", arrow, "sky", int(mean))
     sys.exit(0 if letters > 250 and arrow == 0 and mean > 420 else 1)
+if kind == "speed":
+    # The lesson's lines: rows of white letters on the dark blue notice panel
+    # in the middle of the upper half. The arrow to the speed dial, in either
+    # of two pictures of its pulse, keeps off those rows.
+    other = rgb_rows(sys.argv[3])
+    x0, x1 = w // 4, 3 * w // 4
+    def text_rows(rows):
+        out = set()
+        for y in range(h // 8, h // 2 - 20):
+            row = rows[y][x0:x1]
+            white = sum(1 for r, g, b in row if r > 235 and g > 235 and b > 235)
+            panel = sum(1 for r, g, b in row if r < 80 and b > r + 30)
+            if white >= 3 and panel >= 50:
+                out.add(y)
+        return out
+    lines = text_rows(rows) | text_rows(other)
+    arrow = sum(1 for y in range(0, h // 2) for x in range(w) if orange(*rows[y][x]) or orange(*other[y][x]))
+    # Drawn over the panel the arrow shows blended: any warm pixel counts there.
+    warm = lambda r, g, b: r > 110 and g > 60 and r > b + 50 and r > g + 20
+    across = sum(1 for y in lines for x in range(x0, x1) if warm(*rows[y][x]) or warm(*other[y][x]))
+    print("lines", len(lines), "arrow", arrow, "across", across)
+    sys.exit(0 if lines and arrow > 30 and across == 0 else 1)
 if kind == "result":
     # The title plate's gold frame: its box, then no light-blue panel edge
     # inside it.
@@ -61,30 +86,88 @@ if kind == "result":
     # The rank bar in the lower left: the fill's gold beside the bar's blue.
     fill = count(0, cy, cx, h - 80, lambda r, g, b: r > 200 and 130 < g < 230 and b < 120 and r - b > 110)
     print("plate", x0, y0, x1, y1, "covered", covered, "fill", fill)
-    sys.exit(0 if covered == 0 and fill > 60 else 1)
+    if covered or fill <= 60:
+        sys.exit(1)
+    # The rank icon keeps right of the bar's start (where the fill begins)
+    # while the count runs from 0: the "0" left of the bar stays free and the
+    # first points show left of the icon. Its outline is found above the bar.
+    goldf = lambda r, g, b: r > 200 and 130 < g < 230 and b < 120 and r - b > 110
+    gold = [(x, y) for y in range(cy, h - 80) for x in range(40, cx) if goldf(*rows[y][x])]
+    start, top = min(p[0] for p in gold), min(p[1] for p in gold)
+    for early in sys.argv[3:]:
+        shot = rgb_rows(early)
+        icon = [x for y in range(top - 25, top - 5) for x in range(start - 60, cx) if edge(*shot[y][x])]
+        print("bar start", start, "icon", min(icon) if icon else None)
+        if not icon or min(icon) < start - 2:
+            sys.exit(1)
 PY
+}
+
+# The lesson is steered through a pipe in step with its frames: the camera
+# button's place comes from the game's log once the lesson shows it.
+pipe="$out/input.pipe"
+steer_to() {
+    echo "$1 sync" >&3
+    local deadline=$((SECONDS + 300))
+    until grep -q "test: frame $1 waits for input" "$log"; do
+        kill -0 "$game_pid" 2>/dev/null || fail "the $size lesson ended early: $(tail -3 "$log")"
+        [ "$SECONDS" -lt "$deadline" ] || fail "the $size lesson did not reach frame $1: $(tail -3 "$log")"
+        sleep 0.1
+    done
 }
 
 for size in 960x640 1920x1080; do
     w="${size%x*}" h="${size#*x}"
-    # The drag lesson starts some 17 s in; a drag of six frames from the
-    # middle to the lower right of the screen.
-    printf '%s\n' "1200 drag $((w / 2 + 20)) $((h * 5 / 8)) $((w * 9 / 10)) $((h * 15 / 16)) 6" >"$out/drag_$size.script"
-    options=(-autostart 9:0 -inputscript "$out/drag_$size.script" -dumpframe "1150:$out/lesson_gesture_$size.png")
-    run "$size" "lesson_$size" 1300 true
-    grep -q "tutorial 0: step 2" "$out/lesson_$size.out" || fail "$size: the drag lesson never came"
-    grep -q "tutorial 0: step 3" "$out/lesson_$size.out" || fail "$size: the quick drag did not count as turning the camera"
+    log="$out/lesson_$size.out"
+    game_tree "$game" "$out/lesson_$size"
+    mkdir -p "$out/lesson_$size/tree/save/1"
+    rm -f "$pipe"
+    mkfifo "$pipe" || fail "no pipe at $pipe"
+    exec 3<>"$pipe"
+    (exec 3>&- && cd "$out" && exec xvfb-run -a -s "-screen 0 ${w}x${h}x24" "$run" -width "$w" -height "$h" -fixeddt 0.0166667 \
+        -autostart 9:0 -inputpipe "$pipe" -frames 6000 >"$log" 2>&1) &
+    game_pid=$!
+    # The drag lesson starts some 17 s in. A drag of 350 pixels in six frames
+    # that starts left of the centre: it turns the view without ever being far
+    # from the centre, and counts.
+    x0=$((w * 42 / 100))
+    printf '%s\n' "1150 shot lesson_gesture_$size.png" "1200 drag $x0 $((h / 2)) $((x0 + 350)) $((h / 2)) 6" >&3
+    steer_to 1260
+    grep -q "tutorial 0: step 2" "$log" || fail "$size: the drag lesson never came"
+    grep -q "tutorial 0: step 3" "$log" || fail "$size: a 350-pixel drag across the centre did not count"
+    # One click on the camera button ends the camera lesson.
+    read -r bx by bw bh < <(sed -n 's/.*camera button at \([0-9-]*\) \([0-9-]*\) size \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' "$log" | head -1)
+    [ -n "${bh:-}" ] || fail "$size: the lesson did not say where the camera button is"
+    printf '%s\n' "1280 click $((bx + bw / 2)) $((by + bh / 2))" >&3
+    steer_to 1340
+    grep -q "tutorial 0: step 4" "$log" || fail "$size: one click on the camera button did not end the camera lesson"
+    # The arrow to the speed dial, twice in its pulse, beside the lesson's lines.
+    frame=1340
+    until grep -q "tutorial 0: step 7" "$log"; do
+        frame=$((frame + 60))
+        [ "$frame" -lt 5000 ] || fail "$size: the speed dial's lesson never came"
+        steer_to "$frame"
+    done
+    printf '%s\n' "$((frame + 40)) shot lesson_speed_a_$size.png" "$((frame + 52)) shot lesson_speed_b_$size.png" \
+        "$((frame + 60)) close" "$((frame + 61)) sync" >&3
+    exec 3>&-
+    wait "$game_pid" || fail "the $size lesson did not end cleanly: $(tail -3 "$log")"
+    rm -f "$pipe"
     check gesture "$out/lesson_gesture_$size.png" || fail "$size: the gesture covers the hands-off text or the dial plate stands empty"
+    check speed "$out/lesson_speed_a_$size.png" "$out/lesson_speed_b_$size.png" ||
+        fail "$size: the arrow to the speed dial lies across the lesson's lines"
 
     # Score limit 1 with three bots; the foe placed ahead of the guns falls
     # in the first seconds, Enter on the table's leave button opens the result.
     printf '%s\n' "400 keydown Space" "470 keyup Space" "520 key Enter" >"$out/kill_$size.script"
     options=(-autostart 2:0 -testplace foe -inputscript "$out/kill_$size.script" \
-        -dumpframe "500:$out/table_$size.png" -dumpframe "700:$out/result_$size.png")
+        -dumpframe "500:$out/table_$size.png" -dumpframe "528:$out/result_zero_$size.png" \
+        -dumpframe "560:$out/result_count_$size.png" -dumpframe "700:$out/result_$size.png")
     run "$size" "result_$size" 720 python3 "$settings_file" "$out/result_$size/tree/save/1/tq2_settings.bin" 0 \
         "27=w:5,1,2,2,0,0.5,0,0,4,5,0,0.5,0,0,4,5,0,0.5,5,1,3,0,0.5,0,5,1,8,8,0,0,0"
     grep -q "match over after" "$out/result_$size.out" || fail "$size: the one-kill match did not end"
     grep -q "game result:" "$out/result_$size.out" || fail "$size: the result page did not open"
-    check result "$out/result_$size.png" || fail "$size: the panels cover the title plate or the rank bar shows no fill"
+    check result "$out/result_$size.png" "$out/result_zero_$size.png" "$out/result_count_$size.png" ||
+        fail "$size: the panels cover the title plate, or the rank bar shows no fill or its icon lies over the bar's start"
 done
 echo "PASS"

@@ -270,23 +270,24 @@ TEST_F(Tutorial, HudTutorialWithTheMouseSkipsTheCameraSteps)
     EXPECT_FALSE(run.hud.pushedLine(422)) << "no drag line";
 }
 
-TEST_F(Tutorial, HudTutorialCameraStepNeedsAwayAndBackToTheChaseView)
+TEST_F(Tutorial, HudTutorialCountsALongDragAndEndsTheCameraStepAtOnePress)
 {
     startTutorial(0);
     run.mode->step = 2;
     run.hud.camera = 2;
-    run.hud.drag = 1.0f;
-    run.frame();
+    for (float look : {0.1f, 0.15f, 0.08f, 0.08f, 0.2f}) {   // across the centre, never far from it
+        EXPECT_EQ(run.step(), 2);
+        run.hud.drag = look;
+        run.frame();
+    }
     ASSERT_EQ(run.step(), 3);
     run.hud.drag = 0.0f;
     run.run(1.0f);
     EXPECT_EQ(run.step(), 3) << "still in the chase view";
     run.hud.camera = 3;
-    run.run(0.5f);
-    run.hud.camera = 2;
     run.frame();
     EXPECT_EQ(run.step(), 4);
-    // Coming into the step outside the chase view needs only the switch back.
+    // Coming into the step outside the chase view, one press still does.
     startTutorial(0);
     run.mode->step = 2;
     run.hud.camera = 3;

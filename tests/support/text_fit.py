@@ -2,7 +2,8 @@
 """Reads the ".texts" files the game writes beside its pictures with
 -textboxes and prints every text that leaves the frame it belongs to, runs
 off the screen, meets another text or runs over a button, box or page dots
-it does not belong to. Exit 1 when any does.
+it does not belong to. Exit 1 when any does. "--rim N" first: a text in a
+panel must also keep N pixels from the panel's top and bottom edges.
 
 Lines: "screen W H", "frame ID PARENT leaf|panel | x y w h | kind" and
 "text FRAME | x y w h | text" (pixels; FRAME -1 is the screen)."""
@@ -48,7 +49,7 @@ def fmt(r):
     return "(%d,%d %dx%d)" % tuple(round(v) for v in r)
 
 
-def check(path):
+def check(path, rim=0.0):
     screen, frames, texts = read(path)
     faults = []
     labelled = {owner for owner, _, _ in texts}
@@ -61,6 +62,9 @@ def check(path):
             faults.append(f"leaves its {frames[owner][3]} {fmt(frames[owner][2])}: \"{text}\" {fmt(box)}")
         elif not inside(box, screen):
             faults.append(f"runs off the screen: \"{text}\" {fmt(box)}")
+        elif rim and owner >= 0 and not frames[owner][1] and (
+                box[1] < frames[owner][2][1] + rim or box[1] + box[3] > frames[owner][2][1] + frames[owner][2][3] - rim):
+            faults.append(f"lies on the rim of its {frames[owner][3]} {fmt(frames[owner][2])}: \"{text}\" {fmt(box)}")
         for fid, (_, leaf, fbox, kind) in frames.items():
             # A text wholly on a picture without a text of its own is put
             # there on purpose (the clock's minutes).
@@ -80,8 +84,12 @@ def check(path):
 
 def main():
     bad = False
-    for path in sys.argv[1:]:
-        count, faults = check(path)
+    args, rim = sys.argv[1:], 0.0
+    if args[:1] == ["--rim"]:
+        # Texts in a panel keep this far from its top and bottom edges.
+        rim, args = float(args[1]), args[2:]
+    for path in args:
+        count, faults = check(path, rim)
         if count == 0:
             print(f"{path}: no texts drawn")
             bad = True

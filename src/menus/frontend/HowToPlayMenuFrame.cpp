@@ -20,6 +20,8 @@
 
 namespace {
 constexpr int kEjectText = 819, kEjectTail = 820, kAutopilotText = 777, kSquadronText = 823;
+constexpr int kBackgroundFrame = 0;
+constexpr float kRimMargin = 12.0f;
 
 bool besidePicture(int textId)
 {
@@ -107,7 +109,7 @@ HowToPlayMenuFrame::HowToPlayMenuFrame()
     pager->height = std::min(static_cast<int>(H - 197 * s), dotsTop - static_cast<int>(8 * s) - pager->y);
     pager->spacing = 0;
     pager->onSnapped = [this] { onPageChanged(pager->reportedIndex()); };
-    auto* background = new MenuPanel(getSprite(7), 95, kLayoutStacked);
+    auto* background = new MenuPanel(getSprite(kSpriteSetMenus), kBackgroundFrame, kLayoutStacked);
     background->ninePatch = true;
     background->anchorMode = kAnchorAbsolute;
     background->fixedSize = true;
@@ -281,7 +283,9 @@ void HowToPlayMenuFrame::buildPages()
 void HowToPlayMenuFrame::fitPage(MenuPanel& page)
 {
     page.layout(page.absX, page.absY);
-    const int over = page.contentHeight - page.height;
+    // The last line keeps clear of the background's rounded rim.
+    const int rim = static_cast<int>(kRimMargin * screenMetrics().uiScale);
+    const int over = page.contentHeight + rim - page.height;
     if (over <= 0)
         return;
     // The gaps between paragraphs give way first, down to a quarter of their

@@ -32,7 +32,7 @@ constexpr int kCtfFrame = 29, kDtbFrame = 35, kTdFrame = 33, kTutorialsFrame = 4
 constexpr int kCampaignString = 12, kSurvivalString = 881, kDogFightsString = 117;
 constexpr int kFfaString = 26, kFreeFlightString = 888, kLmsString = 25;
 constexpr int kCtfString = 17, kDtbString = 21, kTdString = 48;
-constexpr int kCentreFrame = 1, kSideFrame = 95;
+constexpr int kCentreFrame = 1, kSideFrame = 0;
 // Side panels wide enough for the longest match name, at two sizes.
 constexpr float kNarrowSide = 190.0f, kWideSide = 240.0f;
 constexpr int kSmallestScreenWidth = 960;

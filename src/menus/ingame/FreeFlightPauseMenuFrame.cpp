@@ -75,10 +75,11 @@ FreeFlightPauseMenuFrame::FreeFlightPauseMenuFrame()
 
 std::u16string FreeFlightPauseMenuFrame::playerRowText(int n, const Target& player)
 {
-    // A player without a plane record still gets a row, with no plane name.
+    // A player without a plane record still gets a row, with no plane name. The short name keeps
+    // the row on one line; the full maker's name runs past the list at small sizes.
     std::string plane;
     if (const PlaneCfg* record = player.planeRecord)
-        plane = !record->fullname.empty() ? record->fullname : record->name;
+        plane = record->name;
     std::array<char16_t, 160> row{};
     wideFormat(row.data(), row.size(), "%d. %w - %s", n, player.pilotName, plane);
     return row.data();

@@ -353,7 +353,7 @@ MultiPlayerMenuFrameOnline::MultiPlayerMenuFrameOnline()
     list->height = buttonsY - static_cast<int>(46.0f * a) - list->y;
     list->paddingY = static_cast<int>(10.0f * a);
     list->spacing = static_cast<int>(30.0f * a);
-    refreshButton = new SpriteButton(kSpriteSetMenus, 0, 2, kRefreshString);
+    refreshButton = new SpriteButton(kSpriteSetMenus, SpriteButton::kPushButtonFrame, 2, kRefreshString);
     refreshButton->anchorMode = kAnchorAbsolute;
     refreshButton->alignment = kAlignLeft | kAlignCentreY;
     refreshButton->x = static_cast<int>(60.0f * a);
@@ -362,7 +362,7 @@ MultiPlayerMenuFrameOnline::MultiPlayerMenuFrameOnline()
     refreshButton->onClick = [this] { refresh(); };
     addItem(refreshButton);
 
-    createButton = new SpriteButton(kSpriteSetMenus, 0, 2, kCreateString);
+    createButton = new SpriteButton(kSpriteSetMenus, SpriteButton::kPushButtonFrame, 2, kCreateString);
     createButton->anchorMode = kAnchorAbsolute;
     createButton->alignment = kAlignRight | kAlignCentreY;
     createButton->x = m.screenWidth - static_cast<int>(60.0f * a);
@@ -371,7 +371,7 @@ MultiPlayerMenuFrameOnline::MultiPlayerMenuFrameOnline()
     createButton->onClick = [] { goToFrame(MenuFrameRegistry::mpCreateOnlineMenu()); };
     addItem(createButton);
 
-    joinByNameButton = new SpriteButton(kSpriteSetMenus, 0, 2, kJoinByNameString);
+    joinByNameButton = new SpriteButton(kSpriteSetMenus, SpriteButton::kPushButtonFrame, 2, kJoinByNameString);
     joinByNameButton->anchorMode = kAnchorAbsolute;
     joinByNameButton->alignment = kAlignCentreX | kAlignCentreY;
     joinByNameButton->x = m.screenWidth / 2;

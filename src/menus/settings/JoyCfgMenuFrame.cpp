@@ -150,8 +150,8 @@ int JoyCfgMenuFrame::buildPad(int slot, int y)
     int buttonHeight = 0;
     for (int b = 0; b < buttons; ++b) {
         auto* button = new SpriteButton(kSpriteSetMenus, kButtonFrame, 1, widen(device.buttonName(b)));
-        button->textColor = kIdleColour;
-        button->useTextColor = true;
+        button->textColor = button->focusColor = kIdleColour;
+        button->useTextColor = button->useFocusColor = true;
         const int column = b % kButtonsPerRow;
         if (b > 0 && column == 0)
             y += button->height + static_cast<int>(gap);
@@ -184,7 +184,7 @@ void JoyCfgMenuFrame::update()
                 meter->setText(axisMeterText(device.axes[static_cast<std::size_t>(a)]));
         for (std::size_t b = 0; b < pad.buttons.size(); ++b) {
             const Color4 colour = device.buttons.down(static_cast<int>(b)) ? kHeldColour : kIdleColour;
-            pad.buttons[b]->textColor = colour;
+            pad.buttons[b]->textColor = pad.buttons[b]->focusColor = colour;
         }
     }
 }

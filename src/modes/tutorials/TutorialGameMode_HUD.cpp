@@ -5,8 +5,11 @@
 #include "modes/ITutorialHud.h"
 #include "modes/tutorials/TutorialOverlay.h"
 #include "platform/Clock.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+
+#include <cmath>
 
 namespace {
 using Dial = ITutorialHud::Dial;
@@ -21,6 +24,7 @@ void TutorialGameMode_HUD::startMatch()
     counter = 0.0f;
     step = 0;
     inputLock = true;
+    m_dragTravel = m_lastDrag = 0.0f;
 }
 
 void TutorialGameMode_HUD::setUpHud()
@@ -85,7 +89,7 @@ void TutorialGameMode_HUD::runStep(float dt)
         setReminder(423, 13.0f);
         break;
     case 2:
-        if (h.cameraDragAmount() <= 0.8f)
+        if (!viewTurnedByDrag(h.cameraDragAmount()))
             break;
         step = 3;
         setReminder(kCameraReminder, 15.0f);
@@ -95,16 +99,17 @@ void TutorialGameMode_HUD::runStep(float dt)
         line(436, 6.0f);
         h.setButtonVisible(ITutorialHud::kCameraButton, true);
         h.setButtonHighlighted(ITutorialHud::kCameraButton, true);
+        logCameraButton();
         stepTimer = 22.0f;
         inputLock = h.cameraMode() != kChaseCamera;
+        m_stepCamera = h.cameraMode();
         break;
     case 3:
-        // The player has to switch away from the chase view and back to it.
-        if (h.cameraMode() != kChaseCamera) {
+        // One press of the camera button is the lesson: the views cycle
+        // through several before the chase view comes round again.
+        if (h.cameraMode() != kChaseCamera)
             inputLock = true;
-            break;
-        }
-        if (!inputLock)
+        if (h.cameraMode() == m_stepCamera)
             break;
         step = 4;
         reminderOff();
@@ -233,6 +238,27 @@ void TutorialGameMode_HUD::clearLevel()
     }
 }
 
+void TutorialGameMode_HUD::logCameraButton()
+{
+    ITutorialHud::Rect r;
+    if (hud().elementRect(kCameraElement, r))
+        logInfo("tutorial", "tutorial %d: camera button at %d %d size %d %d", kIndex, static_cast<int>(r.x),
+                static_cast<int>(r.y), static_cast<int>(r.w), static_cast<int>(r.h));
+}
+
+bool TutorialGameMode_HUD::viewTurnedByDrag(float amount)
+{
+    // The look follows the finger's place, so a long drag that starts left of
+    // the centre and ends right of it may never be far from the centre: the
+    // look's travel while a finger turns it counts as well as its reach.
+    if (amount > kDragReach)
+        return true;
+    if (amount > 0.0f)
+        m_dragTravel += std::fabs(amount - m_lastDrag);
+    m_lastDrag = amount;
+    return m_dragTravel > kDragTravel;
+}
+
 void TutorialGameMode_HUD::drawHud()
 {
     if (playStopped || m_services.overlaysOrNone().overlayOpenOrQueued())
@@ -262,6 +288,10 @@ void TutorialGameMode_HUD::drawHud()
             element = kRadarElement, rotation = -1.5707964f;
         ITutorialHud::Rect r;
         if (element >= 0 && hud().elementRect(element, r)) {
+            // The lesson's lines hang under the dials: an arrow from below
+            // would lie across them, so the dials are pointed at from the side.
+            if (element == kSpeedElement || element == kAltimeterElement)
+                rotation = TutorialOverlay::fromNearerSide(r, static_cast<float>(m.screenWidth));
             const float opacity = TutorialOverlay::pulse(m_drawPhase, dt);
             const float gap = (5.1f - opacity / 50.0f) * s;
             TutorialOverlay::drawArrow(TutorialOverlay::arrowOnScreen(r, rotation, gap), opacity);

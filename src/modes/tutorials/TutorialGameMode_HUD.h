@@ -13,6 +13,9 @@ public:
                          kRadarElement = 24;
     // The game camera's view behind the aircraft.
     static constexpr int kChaseCamera = 2;
+    // A drag turns the view enough for the lesson when the look reaches this
+    // far from straight ahead, or has travelled this far in the step's drags.
+    static constexpr float kDragReach = 0.8f, kDragTravel = 0.25f;
 
     TutorialGameMode_HUD();
     void clearLevel() override;
@@ -29,5 +32,9 @@ protected:
 
 private:
     void climbOrHold();
+    bool viewTurnedByDrag(float amount);
+    void logCameraButton();
     float m_drawPhase = 0.0f;
+    float m_dragTravel = 0.0f, m_lastDrag = 0.0f;
+    int m_stepCamera = kChaseCamera;   // the view when the camera-button step began
 };

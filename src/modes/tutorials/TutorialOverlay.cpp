@@ -66,6 +66,11 @@ TutorialOverlay::ArrowPlace TutorialOverlay::arrowBeside(const ITutorialHud::Rec
     return {mirroredX + r.w + gap, cy, kPi};
 }
 
+float TutorialOverlay::fromNearerSide(const ITutorialHud::Rect& r, float screenWidth)
+{
+    return r.x + r.w * 0.5f < screenWidth * 0.5f ? 0.0f : kPi;
+}
+
 void TutorialOverlay::drawArrow(const ArrowPlace& place, float opacity)
 {
     CSprite* sheet = getSprite(kSpriteSet);

@@ -37,6 +37,11 @@ public:
     // HUD right of the mirrored rectangle, pointing left.
     static ArrowPlace arrowBeside(const ITutorialHud::Rect& r, float gap, bool mirrored, float screenWidth);
 
+    // The turn of an arrow level with the rectangle that comes from the
+    // screen's nearer side edge: 0 (from the left) for a rectangle left of
+    // the centre, else pi.
+    static float fromNearerSide(const ITutorialHud::Rect& r, float screenWidth);
+
     static void drawArrow(const ArrowPlace& place, float opacity);
     // arrowAt on the present screen with the arrow's own length.
     static ArrowPlace arrowOnScreen(const ITutorialHud::Rect& r, float rotation, float gap);

@@ -174,6 +174,11 @@ void SpriteButton::followLanguage()
         updateLabel();
 }
 
+Color4 SpriteButton::focusedColor() const
+{
+    return useFocusColor ? focusColor : focusTint();
+}
+
 void SpriteButton::layout(int originX, int originY)
 {
     followLanguage();
@@ -186,7 +191,7 @@ void SpriteButton::draw()
     const bool focused = menuFocusedItem() == this;
     const float drawX = static_cast<float>(absX) + scrollX, drawY = static_cast<float>(absY) + scrollY;
     if (isFrameButton()) {
-        sprite->setColor(focused ? focusTint() : Color4{color.r, color.g, color.b, 255});
+        sprite->setColor(focused ? focusedColor() : Color4{color.r, color.g, color.b, 255});
         sprite->setScale(scale, scale);
         int drawn = frame;
         if (pressed && pressedFrameOffset >= 1)
@@ -214,7 +219,7 @@ void SpriteButton::drawTexts(bool focused)
         font->setColor(textColor);
     }
     if (focused)
-        font->setColor(focusTint());
+        font->setColor(focusedColor());
     const bool bottomLine = (labelAlignment & kAlignBottom) && !(isFrameButton() && labelBox.set());
     const int flags = CFont::kCentreX | (bottomLine ? 0 : CFont::kCentreY);
     const float drawX = static_cast<float>(absX) + scrollX, drawY = static_cast<float>(absY) + scrollY;

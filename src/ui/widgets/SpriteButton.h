@@ -54,6 +54,8 @@ public:
     std::u16string_view labelText() const;
     bool hasLabel() const;
     bool isFrameButton() const { return sprite && frame != -1; }
+    // The plain push button of the menu sheet.
+    static constexpr int kPushButtonFrame = 15;
 
     float scale = 1.0f;
     float textScale = -1.0f;   // -1: the scale is used
@@ -82,6 +84,10 @@ public:
     int captionX = 0, captionY = 0;
     Color4 textColor;
     bool useTextColor = false;
+    // A focused button takes this colour instead of the pulsing focus tint
+    // when a page shows a state through it (a held key, a binding being captured).
+    Color4 focusColor;
+    bool useFocusColor = false;
     // Where a frame button's art leaves room for its label, as fractions of
     // the button's size (0 to 1, left to right and top to bottom). When set,
     // the label is centred in it and drawn smaller when it would run past it,
@@ -98,6 +104,7 @@ protected:
     // Re-measures when the interface language changed since the last measure.
     void followLanguage();
     float effectiveTextScale() const { return (textScale == -1.0f ? scale : textScale) * m_labelFit; }
+    Color4 focusedColor() const;
     void drawTexts(bool focused);
     // True when the button was not moved since the press and the point is on it.
     bool releaseHits(int x, int y) const;

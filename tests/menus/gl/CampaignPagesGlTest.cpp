@@ -10,10 +10,13 @@
 #include "menus/frontend/ComicsMenuFrame.h"
 #include "menus/frontend/DogFightsMenuFrame.h"
 #include "platform/File.h"
+#include "platform/Language.h"
+#include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
+#include "ui/TextFitLog.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteCounter.h"
@@ -245,6 +248,26 @@ TEST_P(CampaignPages, DogfightsShowTheFirstCardAndALockedOneStaysSilent)
     EXPECT_EQ(page->shown, 0);
     EXPECT_GT(card.width, 100);
     EXPECT_GT(brightPixels(card.absX, card.absY, card.width, card.height), card.width * card.height / 4);
+    // A French goal, too long for the card beside a medal, shrinks to keep left of it.
+    settings().dogfightsUnlocked = 1;
+    settings().setDogfightMedal(0, 3);
+    ASSERT_TRUE(setLanguageByIndex(languageIndexOfCode("fr")));
+    reloadFonts();
+    textFitLog().setEnabled(true);
+    textFitLog().beginFrame();
+    step(1);
+    const float medal = getSprite(kSpriteSetMenus)->frameRect(DogFightEntry::kMedalFrameBase + 3).w;
+    int goals = 0;
+    for (const TextFitLog::Entry& text : textFitLog().entries())
+        if (text.frame >= 0 && text.text.find("50") != std::string::npos) {
+            ++goals;
+            EXPECT_LE(text.inked.x + text.inked.w, card.absX + card.width - 10.0f * screenMetrics().uiScale - medal + 1);
+        }
+    EXPECT_EQ(goals, 1);
+    textFitLog().setEnabled(false);
+    ASSERT_TRUE(setLanguageByIndex(0));
+    reloadFonts();
+    settings().dogfightsUnlocked = 0;
     page->counter->value = 3;
     step(2);
     const DogFightEntry& locked = *page->shownCard();

@@ -10,6 +10,7 @@
 #include "platform/Controls.h"
 #include "platform/Input.h"
 #include "platform/Settings.h"
+#include "ui/MenuContainer.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/HMenuItemsSlider.h"
 #include "ui/widgets/SpriteButton.h"
@@ -142,7 +143,24 @@ TEST_F(PlayerPagesGl, ControllerPageMeterFollowsTheInjectedAxis)
         savePicture(name("joycfg_moved", s));
         motion.caxis.value = 0;
         ASSERT_EQ(SDL_PushEvent(&motion), 1);
-        step(2);
+
+        // A held button's focused item stays red through the focus pulse; released, it is grey again.
+        SpriteButton& held = *page.pads[0].buttons[SDL_CONTROLLER_BUTTON_LEFTSHOULDER];
+        page.focusedItem = &held;
+        held.parent->scrollToChild(&held);
+        SDL_Event press{};
+        press.type = SDL_CONTROLLERBUTTONDOWN, press.cbutton.which = id;
+        press.cbutton.button = SDL_CONTROLLER_BUTTON_LEFTSHOULDER;
+        ASSERT_EQ(SDL_PushEvent(&press), 1);
+        step(30);
+        const auto redIn = [&] { return count(held.absX, held.absY, held.absX + held.width, held.absY + held.height, red); };
+        for (int i = 0; i < 4; ++i, step(7))
+            EXPECT_GT(redIn(), 10) << "held, frame group " << i;
+        savePicture(name("joycfg_held", s));
+        press.type = SDL_CONTROLLERBUTTONUP;
+        ASSERT_EQ(SDL_PushEvent(&press), 1);
+        step(3);
+        EXPECT_EQ(redIn(), 0);
         clearFrameHistory();
     }
     SDL_JoystickDetachVirtual(index);

@@ -41,7 +41,7 @@ struct ListPage : MenuFrame {
         list->childAlignment = kChildCentre;
         addItem(list);
         for (int i = 0; i < 10; ++i) {
-            auto* button = new SpriteButton(kSpriteSetMenus, 0, 1, u"Mission " + toU16(i + 1), list);
+            auto* button = new SpriteButton(kSpriteSetMenus, SpriteButton::kPushButtonFrame, 1, u"Mission " + toU16(i + 1), list);
             button->drawsOwnFocusBox = false;
             button->onClick = [count = &fired[static_cast<std::size_t>(i)]] { ++*count; };
             buttons.push_back(button);

@@ -202,7 +202,7 @@ struct BusyPage : MenuFrame {
         cards = at(new HMenuItemsSlider, 0, 480);
         cards->height = 220;
         for (int i = 0; i < 30; ++i)
-            cards->addItemWithIndex(new SpriteButton(kSpriteSetMenus, 0, 1, u"Card", nullptr), i + 1);
+            cards->addItemWithIndex(new SpriteButton(kSpriteSetMenus, SpriteButton::kPushButtonFrame, 1, u"Card", nullptr), i + 1);
         focusedItem = itemAt(0);
     }
 };
