@@ -120,8 +120,8 @@ struct PauseRoad {
     const char* saved;  // a saved profile's options (settings_file.py), or empty for a fresh one
 };
 
-// A hosted match: the peer program joins once the game serves and logs where
-// every airplane is, four times a second, until the host is gone.
+// A hosted match: the peer program joins as soon as the game serves and logs
+// where every airplane is, four times a second, until the host is gone.
 struct PeerWatch {
     std::string log;
     bool start(const fs::path& folder, int& port)
@@ -138,11 +138,10 @@ struct PeerWatch {
         port = ntohs(a.sin_port);
         close(fd);
         log = (folder / "peer.log").string();
-        const std::string command = "cd '" + folder.string() +
-                                    "' && ( for i in $(seq 1 480); do grep -q 'LAN host start' stdout.txt 2>/dev/null "
-                                    "&& break; sleep 0.25; done; timeout 200 " SKYFRONT_NETPEER " --join 127.0.0.1:" +
-                                    std::to_string(port) +
-                                    " --seconds 180 --name Wing1 --where 0.25 >peer.log 2>&1; echo 'peer done' "
+        // The peer asks to join until the game serves.
+        const std::string command = "cd '" + folder.string() + "' && ( timeout 200 " SKYFRONT_NETPEER
+                                    " --join 127.0.0.1:" + std::to_string(port) +
+                                    " --seconds 150 --name Wing1 --where 0.25 >peer.log 2>&1; echo 'peer done' "
                                     ">>peer.log ) >/dev/null 2>&1 &";
         return std::system(command.c_str()) == 0;
 #else
@@ -154,10 +153,13 @@ struct PeerWatch {
     std::string waitForEnd() const
     {
         std::string text;
-        for (int i = 0; i < 480 && text.find("peer done") == std::string::npos; ++i) {
+        const auto over = [&text] {
+            return text.find("peer done") != std::string::npos || text.find("host lost") != std::string::npos;
+        };
+        for (int i = 0; i < 480 && !over(); ++i) {
             std::ifstream in(log);
             text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            if (text.find("peer done") == std::string::npos)
+            if (!over())
                 usleep(250000);
         }
         return text;
@@ -262,7 +264,9 @@ TEST_P(PauseRoads, ThePausePageHoldsTheGameAndResumeGivesItBack)
         EXPECT_TRUE(movedBetween(places, 420, 510)) << "the match goes on";
         const std::string seen = peer.waitForEnd();
         EXPECT_NE(seen.find("state 6"), std::string::npos) << seen.substr(0, 2000);
-        EXPECT_GE(sightingsBetween(seen, places, 410, 500).size(), 2u) << "the peer saw the host's airplane move";
+        const std::size_t sightings = sightingsBetween(seen, places, 410, 500).size();
+        RecordProperty("peer sightings under the page", static_cast<int>(sightings));
+        EXPECT_GE(sightings, 2u) << "the peer saw the host's airplane move";
     } else {
         EXPECT_TRUE(heldBetween(places, 420, 510)) << "the airplane is held while paused";
     }
