@@ -250,6 +250,8 @@ Airplane* GameModeLMS::addServerPlayer(const JoinRequest& joinRequest, int /*tea
 void GameModeLMS::restartMatch()
 {
     resetMatch(false, false, {}, !m_teamMode);
+    if (isNetworkClient())
+        holdScoresForTheRound();
     m_outCount = 1;
     m_roundRunning = false;
     m_services.overlaysOrNone().setPaused(false);
