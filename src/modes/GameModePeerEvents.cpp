@@ -75,14 +75,27 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 Airplane* a = asAirplane(byId(e.airplaneId));
                 if (!a)
                     return nullptr;
+                // Gone from play where it flies, as the host saw it go.
+                if (a->isActive() && a->isAlive())
+                    a->onDestroyed(CrashCause::Collision);
+                const bool staysOut = m_type == GameType::LastManStanding && !a->isActive();
                 // Its scores start again in the new team, as on the host.
                 a->onTeamChanged(true);
                 changeTeam(*a, e.team);
                 postEventText(EventKind::TeamChange, *a, nullptr);
-                if (e.value >= 0.0f) {
+                if (e.value >= 0.0f && !staysOut) {
                     respawnAirplane(*a, e.value, &e.position);
                     a->setOrientation(e.orientation);
+                } else if (e.value < 0.0f) {
+                    // The host keeps it out (last man standing): so does every joiner.
+                    withdrawFromPlay(*a);
+                    std::erase(m_respawnQueue, a);
+                    a->respawnTimer = -1.0f;
                 }
+                // Friend and foe are seen from the player's own team.
+                if (a == m_playerAirplane)
+                    m_hooks.hudOrNone().refreshInsignia();
+                m_hooks.cameraOrNone().forget(*a);
                 return a;
             } else if constexpr (std::is_same_v<E, peerevent::Flag>) {
                 return applyPeerFlag(e);

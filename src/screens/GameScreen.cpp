@@ -697,8 +697,8 @@ void pauseOnFocusLoss()
 {
     if (currentScreen() != &gameScreen() || g_gamePaused)
         return;
-    if (const GameMode* mode = modeOf(currentMatch()); mode && mode->isSinglePlayer())
-        gameHud().pauseGame();
+    // A network match opens its page too; the mode keeps that match running.
+    gameHud().pauseGame();
 }
 
 void GameScreen::onLeave()

@@ -70,8 +70,8 @@ private:
 
 GameScreen& gameScreen();
 
-// The window lost the input focus: a single-player game in play opens its
-// pause page; a network match goes on for the others.
+// The window lost the input focus: a game in play opens its pause page; a
+// network match goes on under it for the others.
 void pauseOnFocusLoss();
 
 // Shows the first-run choice of control type in front of the load (main.cpp

@@ -4,7 +4,13 @@
 # in play. The game, joined with "+connect", must show the end table with the
 # server's line, leave it for the result page, which names the match's map and
 # server under its rows, and continue back to the LAN list.
-# Pictures: net_table.png, net_result.png and net_lan.png in the output folder.
+# Then a joined team deathmatch: the game, on the team other than the peer
+# host's, opens its team page and clicks SWITCH TEAM with the mouse. Its
+# airplane goes down, the host moves it to its own team, and the game's HUD
+# shows the new friends and foes: the markers that were friends' turn to foes'
+# colour, and no friend's colour is left on what is now the other side.
+# Pictures: net_table.png, net_result.png, net_lan.png, team_before.png,
+# team_page.png and team_after.png in the output folder.
 set -uo pipefail
 game="$1"
 peer="$2"
@@ -79,5 +85,61 @@ network_lines = bright(result, 730, 215, 1110, 280)
 print("server", server, "rows", rows_text, "differ", differ, "insignia", insignia, "network lines", network_lines)
 ok = server > 150 and rows_text > 400 and differ > 2500 and insignia > 400 and network_lines > 150
 sys.exit(0 if ok else 1)
+PY
+
+# 2: the joiner's team switch by the team page's button.
+team_dir="$out/team_run"
+game_tree "$game" "$team_dir"
+port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+timeout 200 "$peer" --host --type 3 --port "$port" --seconds 100 --name Harbourmaster >"$team_dir/host.log" 2>&1 &
+peer_pid=$!
+for _ in $(seq 1 40); do
+    grep -q "hosting" "$team_dir/host.log" 2>/dev/null && break
+    sleep 0.25
+done
+# In play by frame 480; Esc opens the team page; the click is on SWITCH TEAM.
+cat >"$team_dir/team.script" <<S
+$skip
+60 click 640 510
+500 key Esc
+570 click 836 681
+S
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$team_dir/team.script" -frames 1300 \
+    -textboxes -dumpframe "480:$out/team_before.png" -dumpframe "560:$out/team_page.png" \
+    -dumpframe "1250:$out/team_after.png" >"$team_dir/game.out" 2>&1 ||
+    fail "the joined team match did not end cleanly: $(tail -5 "$team_dir/game.out")"
+kill "$peer_pid" 2>/dev/null
+wait "$peer_pid" 2>/dev/null
+trap - EXIT
+log="$team_dir/game.out"
+# The event line comes with the host's word that the airplane changed team.
+in_order "requested join start: type 3" "pause screen opened (menu 3)" "page shown: TeamSkirmishEndMenuFrame" \
+    "event line: $(id -un) joined team"
+# The click lands on the button that reads SWITCH TEAM.
+python3 - "$out/team_page.png.texts" 836 681 <<'PY' || fail "the click at 836 681 is not on SWITCH TEAM"
+import sys
+boxes, texts = {}, {}
+for line in open(sys.argv[1]):
+    parts = [p.strip() for p in line.split("|")]
+    if line.startswith("frame "):
+        boxes[parts[0].split()[1]] = [float(v) for v in parts[1].split()]
+    elif line.startswith("text "):
+        texts.setdefault(parts[0].split()[1], parts[2])
+x, y = float(sys.argv[2]), float(sys.argv[3])
+hit = [i for i, (bx, by, bw, bh) in boxes.items() if bx <= x < bx + bw and by <= y < by + bh and i in texts]
+sys.exit(0 if any(texts[i] == "SWITCH TEAM" for i in hit) else 1)
+PY
+python3 - "$out/team_before.png" "$out/team_after.png" <<'PY' || fail "the HUD does not show the new friends and foes"
+import sys
+from png_pixels import rgb_rows
+# The ground markers' friend and foe colours, and the foe's off-screen arrow.
+FRIEND, FOE, ARROW = (42, 107, 216), (216, 52, 42), (252, 68, 0)
+def count(rows, colour, tol=8):
+    return sum(1 for r in rows for p in r if all(abs(a - b) <= tol for a, b in zip(p, colour)))
+before, after = rgb_rows(sys.argv[1]), rgb_rows(sys.argv[2])
+b = [count(before, c) for c in (FRIEND, FOE, ARROW)]
+a = [count(after, c) for c in (FRIEND, FOE, ARROW)]
+print("friend, foe, arrow before", b, "after", a)
+sys.exit(0 if b[0] > 50 and a[0] < 10 and a[1] + a[2] > 50 else 1)
 PY
 echo PASS

@@ -106,6 +106,8 @@ bool NetPeer::parse(int argc, char** argv, Options& out)
             out.teams = true;
         } else if (arg == "--weapons" && hasValue) {
             out.weapons = std::clamp(std::atoi(value().c_str()), 0, 2);
+        } else if (arg == "--where" && hasValue) {
+            out.whereEvery = std::clamp(static_cast<float>(std::atof(value().c_str())), 0.0f, 60.0f);
         } else if (arg == "--until" && hasValue) {
             out.until = value();
         } else if (arg == "--stage" && hasValue) {
@@ -586,6 +588,11 @@ void NetPeer::logScores()
                     std::to_string(static_cast<int>(f->position().y)) + " " +
                     std::to_string(static_cast<int>(f->position().z)));
     // Where each airplane in play was when the match stopped, to the metre.
+    logWhere();
+}
+
+void NetPeer::logWhere()
+{
     for (const auto& e : m_mode->entities())
         if (e->kind() == TargetKind::Airplane && e->isActive())
             log("where " + narrow(e->pilotName) + " " + std::to_string(static_cast<int>(e->position().x)) + " " +
@@ -619,6 +626,10 @@ int NetPeer::run()
             break;
         m_mode->runFrame(kFrame);
         watchObjectives();
+        if (m_options.whereEvery > 0.0f && m_time >= m_nextWhere) {
+            m_nextWhere = m_time + m_options.whereEvery;
+            logWhere();
+        }
         if (m_options.host) {
             const int players = static_cast<int>(NetworkPlayer::count()) - 1;
             if (players != joinedPlayers) {

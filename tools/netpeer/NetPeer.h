@@ -42,6 +42,7 @@ public:
         int matches = 1;    // the run ends after this many ends of a match
         bool teams = false;  // host: last man standing by teams
         int weapons = 0;     // host: the weapon rule (1 missiles only, 2 guns only)
+        float whereEvery = 0.0f;  // > 0: where each airplane in play is, that often
     };
 
     // False, with a message on stderr, for options it cannot use.
@@ -65,6 +66,7 @@ private:
     // False while the action cannot be done yet.
     bool act(const Action& action);
     void logScores();
+    void logWhere();
     // A missile from close behind the named pilot's airplane, or at the
     // nearest live base of the other team; false while there is none.
     bool fireMissile(const std::string& at);
@@ -102,6 +104,7 @@ private:
     float m_untilQuitAt = -1.0f;
     bool m_matchEnded = false;
     int m_matchesEnded = 0;
+    float m_nextWhere = 0.0f;
     bool m_lost = false;
     int m_bestState = 0;
     std::map<std::string, bool> m_basesUp;  // each base standing, as last logged

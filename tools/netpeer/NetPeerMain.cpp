@@ -1,6 +1,7 @@
 // netpeer: a headless host or client of a network match on loopback.
 //   netpeer --host [--port N] [--type T] [--map M] [--players N] [--score-limit K] [--minutes M]
 //           [--weapons R] [--expect N] [--seconds S] [--name NAME] [--at T:ACTION[:TEXT]]... [--until TEXT]
+//           [--where S]
 //   netpeer --join ADDR:PORT [same options]
 // --weapons is the room's weapon filter (1 missiles only, 2 guns only).
 // ACTION is chat, destroy, eject, quit, end or await (host, TEXT a count:
@@ -11,7 +12,8 @@
 // pilot, or at the nearest standing base of the other team; none standing
 // skips it); an action that has to wait delays
 // the later ones as much; a chat line holding
-// TEXT ends the run as a quit does. Exit code 0: the peer did what
+// TEXT ends the run as a quit does. --where logs every S seconds where each
+// airplane in play is. Exit code 0: the peer did what
 // it was asked and saw the match through.
 #include "NetPeer.h"
 

@@ -316,7 +316,11 @@ void GameModeCustom::openEndMenu()
 {
     ++m_endMenusOpened;
     IModeOverlays& overlays = m_services.overlaysOrNone();
-    overlays.closeOverlay();
+    // Capture the flag lets an open page go without its leave; the others
+    // close it first. Either way the pause screen drops what waits in the
+    // queue and opens with the table.
+    if (m_type != GameType::CaptureTheFlag)
+        overlays.closeOverlay();
     overlays.openPauseScreen(getPauseMenu());
 }
 

@@ -106,11 +106,7 @@ void GameModeTD::buildPlayers()
             if (Airplane* bot = spawnBot(team, skill, squadron, true, -1))
                 setSquadronLeader(bot, squadron);
     }
-    // The player leads the own team's squadron. The other team's has no
-    // player to give it orders: its wingmen hunt on their own rather than
-    // trail their leader for the whole match.
+    // The player leads the own team's squadron.
     if (player)
         setSquadronLeader(player, squadronA);
-    if (squadronB)
-        squadronB->setOrder(SquadronOrder::Attack);
 }

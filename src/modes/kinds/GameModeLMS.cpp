@@ -10,6 +10,12 @@
 
 using namespace matchrules;
 
+namespace {
+// A joiner counts no death of its own before the host's round runs: the host
+// counts none, and the table and the result page follow the host.
+void holdScoresForTheRound() { ScoreMgr::instance().setScoring(false); }
+}  // namespace
+
 GameModeLMS::GameModeLMS() : GameModeCustom(GameType::LastManStanding, false) {}
 
 void GameModeLMS::resetRound()
@@ -59,6 +65,8 @@ void GameModeLMS::startMatch()
     m_roundRunning = false;
     if (!isNetworkClient())
         startRoundCountdown(isNetworkServer() ? kHostCountdown : kSingleCountdown);
+    else
+        holdScoresForTheRound();
     m_outCount = 0;
 }
 
@@ -242,6 +250,8 @@ Airplane* GameModeLMS::addServerPlayer(const JoinRequest& joinRequest, int /*tea
 void GameModeLMS::restartMatch()
 {
     resetMatch(false, false, {}, !m_teamMode);
+    if (isNetworkClient())
+        holdScoresForTheRound();
     m_outCount = 1;
     m_roundRunning = false;
     m_services.overlaysOrNone().setPaused(false);
@@ -265,6 +275,8 @@ void GameModeLMS::startNextMatch()
     // Single player too: without a countdown no round would ever start again.
     if (!isNetworkClient())
         startRoundCountdown(kNextMatchCountdown);
+    else
+        holdScoresForTheRound();
 }
 
 int GameModeLMS::matchBonusPercent() const
@@ -322,8 +334,10 @@ void GameModeLMS::applyServerData(const ServerData& data)
     const float t = data.timer;
     if (!data.playStopped) {
         if (t <= 0.0f) {
+            // The host's round runs: a joiner coming in now scores with it.
             m_roundTimer = t;
             m_roundTick = true;
+            ScoreMgr::instance().setScoring(true);
         } else {
             startRoundCountdown(std::min(t, 3600.0f));
         }

@@ -5,6 +5,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Flag.h"
 #include "entities/ground/GroundTarget.h"
+#include "gamedata/map/GameWorld.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "modes/MatchReport.h"
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <algorithm>
 #include <map>
@@ -37,7 +39,7 @@ struct Picture {
     std::optional<MatchReport::Flags> flags;
     std::optional<MatchReport::Waves> waves;
     std::array<int, 2> basesLeft{-1, -1};
-    std::map<int, std::array<bool, 3>> bases;  // id: alive, active, in play
+    std::map<int, std::array<bool, 4>> bases;  // id: alive, active, in play, targetable
     std::array<int, 2> flagStates{-1, -1};      // carried by its own team or an enemy, home, dropped
 };
 
@@ -60,7 +62,7 @@ Picture pictureOf(const GameMode& mode)
     if (const auto* dtb = dynamic_cast<const GameModeDTB*>(&mode))
         for (int team = 0; team < 2; ++team)
             for (const GroundTarget* b : dtb->bases(team))
-                p.bases[b->id()] = {b->isAlive(), b->isActive(), b->inPlay};
+                p.bases[b->id()] = {b->isAlive(), b->isActive(), b->inPlay, b->isTargetable()};
     return p;
 }
 
@@ -149,6 +151,8 @@ struct JoinerMirror : matchtest::MatchOverFakeNet {
         GameModeCustom* mode = startMode(type, false);
         if (!mode)
             return nullptr;
+        harness.hud.forgottenByCamera.clear();
+        harness.hud.insigniaRefreshes = 0;
         feedThrough(netmsg::JoinEnd);
         client.processMessages();
         client.applyJoinState();
@@ -207,13 +211,43 @@ struct JoinerMirror : matchtest::MatchOverFakeNet {
     }
 };
 
+Airplane* airplaneNamed(GameMode& mode, const std::u16string& name)
+{
+    for (const auto& e : mode.entities())
+        if (e->kind() == TargetKind::Airplane && e->pilotName == name)
+            return static_cast<Airplane*>(e.get());
+    return nullptr;
+}
+
+// Then Wing1 itself changes sides: on its machine the switching airplanes go
+// down where they fly, the camera lets them go and the insignia follow Wing1's
+// new team.
 TEST_F(JoinerMirror, TeamDeathmatchTeamsAndScoresAfterASwitch)
 {
     GameModeCustom* mode = host(3);
     ASSERT_NE(mode, nullptr);
     scoreAndSwitch(*mode);
+    hostFrames(6 * 60);  // a shot-down Wing1 back in play
+    Airplane* wing1 = airplaneNamed(*mode, u"Wing1");
+    ASSERT_TRUE(wing1 && wing1->isActive());
+    const int hostId = mode->playerAirplane()->id(), wing1Team = wing1->team();
+    mode->removeAirplaneForGood(*wing1, 1 - wing1Team);
+    hostFrames(30);
     const Picture hostSide = pictureOf(*mode);
     expectJoinerMirrorsTheHost(3, hostSide);
+
+    GameModeCustom* client = joiner(3);
+    ASSERT_NE(client, nullptr);
+    Airplane* own = client->playerAirplane();
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->team(), 1 - wing1Team);
+    EXPECT_GT(harness.hud.insigniaRefreshes, 0);
+    auto* hostPlane = static_cast<Airplane*>(client->findPlayerAirplane(hostId));
+    ASSERT_NE(hostPlane, nullptr);
+    for (Airplane* a : {own, hostPlane}) {
+        EXPECT_EQ(a->deathCause, CrashCause::Collision) << "went down, not vanished: " << a->id();
+        EXPECT_NE(std::ranges::count(harness.hud.forgottenByCamera, a), 0) << a->id();
+    }
 }
 
 TEST_F(JoinerMirror, CaptureTheFlagCarriersAndFlags)
@@ -240,6 +274,70 @@ TEST_F(JoinerMirror, CaptureTheFlagCarriersAndFlags)
     expectJoinerMirrorsTheHost(4, hostSide);
 }
 
+// A carried flag dropped after Wing1 joined lies where the host dropped it,
+// though Wing1 last saw its carrier elsewhere.
+TEST_F(JoinerMirror, ADroppedFlagLiesWhereTheHostDroppedIt)
+{
+    Airplane* carrier = nullptr;
+    auto* mode = dynamic_cast<GameModeCTF*>(host(4, [&carrier, this](GameModeCustom& m) {
+        auto& ctf = static_cast<GameModeCTF&>(m);
+        for (const auto& e : ctf.entities())
+            if (e->kind() == TargetKind::Airplane && e->team() == 0 && e->isActive() && e->isAlive())
+                carrier = static_cast<Airplane*>(e.get());
+        ASSERT_NE(carrier, nullptr);
+        ctf.onFlagTaken(*ctf.flagOfTeam(1), *carrier);
+        frames(2);
+    }));
+    ASSERT_NE(mode, nullptr);
+    Flag* flag = mode->flagOfTeam(1);
+    ASSERT_EQ(flag->carrier(), carrier);
+    // Moved where no state of it has gone out yet, and dropped there.
+    carrier->setPositionAndStop(carrier->position() + Vec3{700.0f, 0.0f, -400.0f});
+    mode->onFlagDropped(*flag, *carrier);
+    const Vec3 dropped = flag->position();
+    // Its carrier goes down with it, as a carrier shot down does.
+    mode->removeAirplaneForGood(*carrier, 0);
+    hostFrames(3);
+    ASSERT_EQ(flag->state(), Flag::State::Dropped);
+    auto* client = dynamic_cast<GameModeCTF*>(joiner(4));
+    ASSERT_NE(client, nullptr);
+    const Flag* there = client->flagOfTeam(1);
+    ASSERT_NE(there, nullptr);
+    EXPECT_EQ(there->state(), Flag::State::Dropped);
+    const Vec3 off = there->position() - dropped;
+    EXPECT_LT(std::abs(off.x) + std::abs(off.y) + std::abs(off.z), 1.0f);
+}
+
+// Last man standing starts its round round the map's spawn point, wherever the
+// map puts it: here far off the map's centre.
+TEST_F(JoinerMirror, LastManStandingRoundStartsRoundTheMapsSpawnPoint)
+{
+    const Vec3 spawn{14000.0f, 1500.0f, -11000.0f};
+    GameModeCustom* mode = host(13, [&spawn](GameModeCustom& m) {
+        ASSERT_NE(m.world(), nullptr);
+        m.world()->worldspawn().spawn = spawn;
+    });
+    ASSERT_NE(mode, nullptr);
+    hostFrames(22 * 60);  // the host's count-down, then two seconds of the round
+    const auto near = [&spawn](const GameMode& m) {
+        int count = 0;
+        for (const auto& e : m.entities()) {
+            if (e->kind() != TargetKind::Airplane || !e->isActive())
+                continue;
+            const Vec3 p = e->position();
+            const float fromSpawn = std::hypot(p.x - spawn.x, p.z - spawn.z);
+            EXPECT_LT(fromSpawn, 8000.0f) << e->id();
+            EXPECT_GT(std::hypot(p.x, p.z), 9000.0f) << e->id();
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(near(*mode), 3) << "the host, Wing1 and Wing2 in the round";
+    GameModeCustom* client = joiner(13);
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(near(*client), 3);
+}
+
 // Wing1 joins a running round; then team 1's base is destroyed.
 TEST_F(JoinerMirror, DestroyTheBaseBasesOfEachTeam)
 {
@@ -261,13 +359,16 @@ TEST_F(JoinerMirror, DestroyTheBaseBasesOfEachTeam)
     expectJoinerMirrorsTheHost(5, hostSide);
 }
 
-// A base destroyed before the joiner came: the join's records must carry it.
+// A base destroyed before the joiner came: the join's records must carry it,
+// and its marker no longer offers it as a target.
 TEST_F(JoinerMirror, ABaseDestroyedBeforeTheJoinIsDownOnTheJoiner)
 {
-    auto* mode = dynamic_cast<GameModeDTB*>(host(5, [this](GameModeCustom& m) {
+    int downId = -1;
+    auto* mode = dynamic_cast<GameModeDTB*>(host(5, [this, &downId](GameModeCustom& m) {
         auto& dtb = static_cast<GameModeDTB&>(m);
         ASSERT_FALSE(dtb.bases(1).empty());
         GroundTarget* base = dtb.bases(1).front();
+        downId = base->id();
         for (int i = 0; i < 30 * 60 && !base->isTargetable(); ++i)
             frames(1);
         dtb.damageTarget(*base, dtb.playerAirplane(), 1e9f, base->position(), nullptr);
@@ -275,9 +376,13 @@ TEST_F(JoinerMirror, ABaseDestroyedBeforeTheJoinIsDownOnTheJoiner)
         ASSERT_FALSE(base->isAlive());
     }));
     ASSERT_NE(mode, nullptr);
-    GameModeCustom* client = joiner(5, joined);
+    auto* client = dynamic_cast<GameModeDTB*>(joiner(5, joined));
     ASSERT_NE(client, nullptr);
     expectSame(atJoin, pictureOf(*client));
+    const GroundTarget* down = client->bases(1).front();
+    ASSERT_EQ(down->id(), downId);
+    ASSERT_TRUE(harness.hud.lockable.contains(down));
+    EXPECT_FALSE(harness.hud.lockable.at(down));
 }
 
 TEST_F(JoinerMirror, SurvivalWave)

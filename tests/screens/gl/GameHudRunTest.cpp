@@ -2,7 +2,8 @@
 // written to build/hud/game-*.png and found by its pixels; the HUD's pause
 // button clicked with the mouse where it is drawn, the controller's Menu
 // button and the window's focus loss each opening the game's pause page with
-// the airplane held, and the page's Resume bringing the HUD and the flight back.
+// the airplane held (a hosted match runs on under it, as a joined peer sees),
+// and the page's Resume bringing the HUD and the flight back.
 #include "StagedGame.h"
 
 #include "platform/File.h"
@@ -15,13 +16,21 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <netinet/in.h>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 namespace fs = std::filesystem;
@@ -107,9 +116,87 @@ struct PauseRoad {
     const char* name;
     const char* start;  // -autostart or -autohost with its game
     const char* pause;  // the script line that asks for the pause at frame 400
-    const char* page;   // the page that must show; empty: none must
+    const char* page;   // the page that must show
     const char* saved;  // a saved profile's options (settings_file.py), or empty for a fresh one
 };
+
+// A hosted match: the peer program joins as soon as the game serves and logs
+// where every airplane is, four times a second, until the host is gone.
+struct PeerWatch {
+    std::string log;
+    bool start(const fs::path& folder, int& port)
+    {
+#ifdef SKYFRONT_NETPEER
+        int fd = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t n = sizeof a;
+        if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+            getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n) != 0)
+            return false;
+        port = ntohs(a.sin_port);
+        close(fd);
+        log = (folder / "peer.log").string();
+        // The peer asks to join until the game serves.
+        const std::string command = "cd '" + folder.string() + "' && ( timeout 200 " SKYFRONT_NETPEER
+                                    " --join 127.0.0.1:" + std::to_string(port) +
+                                    " --seconds 150 --name Wing1 --where 0.25 >peer.log 2>&1; echo 'peer done' "
+                                    ">>peer.log ) >/dev/null 2>&1 &";
+        return std::system(command.c_str()) == 0;
+#else
+        (void)folder;
+        (void)port;
+        return false;
+#endif
+    }
+    std::string waitForEnd() const
+    {
+        std::string text;
+        const auto over = [&text] {
+            return text.find("peer done") != std::string::npos || text.find("host lost") != std::string::npos;
+        };
+        for (int i = 0; i < 480 && !over(); ++i) {
+            std::ifstream in(log);
+            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            if (!over())
+                usleep(250000);
+        }
+        return text;
+    }
+};
+
+// The distinct places at which the peer saw the host's airplane while the
+// game's own log had it between two frames: each peer sighting is matched to
+// the nearest logged place of the player's airplane.
+std::set<std::string> sightingsBetween(const std::string& peerLog, const std::map<int, std::string>& places,
+                                       int first, int last)
+{
+    std::set<std::string> seen;
+    static const std::regex line(R"(where (\S+) (-?\d+) (-?\d+))");
+    std::istringstream in(peerLog);
+    for (std::string text; std::getline(in, text);) {
+        std::smatch m;
+        if (!std::regex_search(text, m, line) || m[1] == "Wing1")
+            continue;
+        const float x = std::stof(m[2]), z = std::stof(m[3]);
+        int nearest = -1;
+        float best = 80.0f;
+        for (const auto& [frame, at] : places) {
+            float px = 0.0f, py = 0.0f, pz = 0.0f;
+            if (std::sscanf(at.c_str(), "%f %f %f", &px, &py, &pz) != 3)
+                continue;
+            const float d = std::hypot(px - x, pz - z);
+            if (d < best) {
+                best = d;
+                nearest = frame;
+            }
+        }
+        if (nearest >= first && nearest <= last)
+            seen.insert(std::string(m[2]) + " " + std::string(m[3]));
+    }
+    return seen;
+}
 
 void PrintTo(const PauseRoad& road, std::ostream* out) { *out << road.name; }
 
@@ -133,9 +220,18 @@ TEST_P(PauseRoads, ThePausePageHoldsTheGameAndResumeGivesItBack)
                                   (tree.path() / "save/1/tq2_settings.bin").string() + " 12 " + road.saved;
         ASSERT_EQ(std::system(write.c_str()), 0) << write;
     }
+    const bool hosted = std::string(road.start).starts_with("-autohost");
+    PeerWatch peer;
+    int port = 0;
+    std::string network;
+    if (hosted) {
+        if (!peer.start(tree.path(), port))
+            GTEST_SKIP() << "no peer program";
+        network = " -lanaddr 127.0.0.1 -netport " + std::to_string(port);
+    }
     const std::string script = "400 " + command + "\n" + "500 focusgained\n520 clickfocus\n";
     const int code = game.runScript(script, std::string("-width 960 -height 640 -fixeddt 0.0166667 ") + road.start +
-                                                " -logplayer 10 -frames 640 -dumpframe 395:" + shots +
+                                                network + " -logplayer 10 -frames 640 -dumpframe 395:" + shots +
                                                 "-play.png -dumpframe 480:" + shots + "-paused.png -dumpframe 620:" +
                                                 shots + "-resumed.png");
     ASSERT_EQ(code, 0) << tree.read("stderr.txt");
@@ -153,13 +249,6 @@ TEST_P(PauseRoads, ThePausePageHoldsTheGameAndResumeGivesItBack)
     if (std::string(road.start).ends_with("2:0")) {
         EXPECT_NE(log.find("the sun stands at 0.50"), std::string::npos);
     }
-    if (!*road.page) {
-        // A network match goes on: no page, the HUD stays and the airplane flies on.
-        EXPECT_EQ(log.find("pause screen opened"), std::string::npos);
-        EXPECT_TRUE(white(at(paused, leftBar, barY))) << "the HUD stays";
-        EXPECT_TRUE(movedBetween(places, 420, 510)) << "the match goes on";
-        return;
-    }
     EXPECT_NE(log.find("pause screen opened"), std::string::npos);
     EXPECT_NE(log.find(std::string("page shown: ") + road.page), std::string::npos) << log.substr(0, 4000);
     // Paused: the HUD gone under the page, whose title band darkens the top.
@@ -170,7 +259,17 @@ TEST_P(PauseRoads, ThePausePageHoldsTheGameAndResumeGivesItBack)
                     at(paused, static_cast<float>(x), 10.0f).b <
                 150;
     EXPECT_GT(dark, 68) << "the page's title band";
-    EXPECT_TRUE(heldBetween(places, 420, 510)) << "the airplane is held while paused";
+    if (hosted) {
+        // The network match goes on under the page, as the joined peer sees it.
+        EXPECT_TRUE(movedBetween(places, 420, 510)) << "the match goes on";
+        const std::string seen = peer.waitForEnd();
+        EXPECT_NE(seen.find("state 6"), std::string::npos) << seen.substr(0, 2000);
+        const std::size_t sightings = sightingsBetween(seen, places, 410, 500).size();
+        RecordProperty("peer sightings under the page", static_cast<int>(sightings));
+        EXPECT_GE(sightings, 2u) << "the peer saw the host's airplane move";
+    } else {
+        EXPECT_TRUE(heldBetween(places, 420, 510)) << "the airplane is held while paused";
+    }
     // Resumed: the HUD back and the airplane flying again.
     EXPECT_TRUE(white(at(resumed, leftBar, barY))) << "the pause button after Resume";
     EXPECT_TRUE(movedBetween(places, 540, 630)) << "the airplane flies after Resume";
@@ -184,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PauseRoad{"pad-menu-free-flight", "-autostart 10:0", "pad start", "FreeFlightPauseMenuFrame",
                               "6=i:0 7=i:1"},
                     PauseRoad{"focus-lost-ffa", "-autostart 2:0", "focuslost", "SkirmishEndMenuFrame", ""},
-                    PauseRoad{"focus-lost-hosted", "-autohost 2:0", "focuslost", "", "6=i:0"}),
+                    PauseRoad{"focus-lost-hosted", "-autohost 2:0", "focuslost", "SkirmishEndMenuFrame", "6=i:0"}),
     [](const testing::TestParamInfo<PauseRoad>& info) {
         std::string name = info.param.name;
         for (char& c : name)

@@ -3,6 +3,8 @@
 #include "modes/MatchOutbox.h"
 #include "modes/ModeHooks.h"
 
+#include <map>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,8 +68,17 @@ public:
     };
     std::vector<Pushed> pushed;
 
-    void addMarker(const IGameEntity& entity, int, int, bool) override { markers.push_back(&entity); }
-    void removeMarker(const IGameEntity& entity) override { std::erase(markers, &entity); }
+    std::map<const IGameEntity*, bool> lockable;  // by marker: shown as a target
+    void addMarker(const IGameEntity& entity, int, int, bool targetable) override
+    {
+        markers.push_back(&entity);
+        lockable[&entity] = targetable;
+    }
+    void removeMarker(const IGameEntity& entity) override
+    {
+        std::erase(markers, &entity);
+        lockable.erase(&entity);
+    }
     std::vector<const IGameEntity*> goals;
     void markObjective(const IGameEntity& entity) override { goals.push_back(&entity); }
     std::vector<std::pair<const IGameEntity*, int>> markerFlags;
@@ -77,6 +88,8 @@ public:
     void removeMessage(int id) override { removedMessages.push_back(id); }
     void raiseHitIndicator() override { ++hitIndicators; }
     void releaseAllButtons() override { ++releases; }
+    int insigniaRefreshes = 0;
+    void refreshInsignia() override { ++insigniaRefreshes; }
     void forget(const Target& entity) override;
     void onKill(const Target& victim, const Target& attacker) override { kills.emplace_back(&victim, &attacker); }
     // The kill cam: what it was told to follow; watching holds it as a real camera would.
