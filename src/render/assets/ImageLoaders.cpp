@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 
 namespace {
@@ -38,7 +39,7 @@ void premultiply(std::vector<std::uint8_t>& rgba)
 // libpng reports errors by a long jump back here. Every object with a
 // destructor lives in this frame and is made before setjmp, so the jump skips
 // only libpng's own C frames and the read callback.
-bool decodePng(File& file, TextureImage& out)
+bool decodePngRows(File& file, int firstRow, int rowCount, TextureImage& out)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failDecode, ignoreWarning);
     if (!png)
@@ -77,7 +78,7 @@ bool decodePng(File& file, TextureImage& out)
         png_set_gray_to_rgb(png);
     if (!(colorType & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS))
         png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != static_cast<std::size_t>(width) * 4)
         png_error(png, "unexpected row layout");
@@ -90,22 +91,45 @@ bool decodePng(File& file, TextureImage& out)
     if (filteredBytes / kMaxDeflateRatio > left)
         png_error(png, "image data too short for the image size");
 
-    pixels.resize(static_cast<std::size_t>(width) * height * 4);
-    rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = pixels.data() + static_cast<std::size_t>(y) * width * 4;
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
+    const png_uint_32 first = std::min(static_cast<png_uint_32>(std::max(firstRow, 0)), height);
+    const png_uint_32 count =
+        std::min(rowCount < 0 ? height : static_cast<png_uint_32>(rowCount), height - first);
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    if (passes > 1) {
+        // Interlaced rows come together only at the last pass: the whole image first.
+        pixels.resize(rowBytes * height);
+        rows.resize(height);
+        for (png_uint_32 y = 0; y < height; ++y)
+            rows[y] = pixels.data() + static_cast<std::size_t>(y) * rowBytes;
+        png_read_image(png, rows.data());
+        png_read_end(png, nullptr);
+        pixels.erase(pixels.begin() + static_cast<std::ptrdiff_t>((first + count) * rowBytes), pixels.end());
+        pixels.erase(pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(first * rowBytes));
+    } else {
+        // Row by row: rows above the band pass through one row's room, and
+        // the rest of the file is not read at all.
+        pixels.resize(rowBytes * std::max<png_uint_32>(count, 1));
+        for (png_uint_32 y = 0; y < first + count; ++y)
+            png_read_row(png, pixels.data() + (y < first ? 0 : static_cast<std::size_t>(y - first) * rowBytes), nullptr);
+        pixels.resize(rowBytes * count);
+        if (first + count == height)
+            png_read_end(png, nullptr);
+    }
     png_destroy_read_struct(&png, &info, nullptr);
 
     premultiply(pixels);
     TextureImage image;
     image.format = TextureFormat::Rgba8;
     image.width = static_cast<int>(width);
-    image.height = static_cast<int>(height);
+    image.height = static_cast<int>(count);
     image.levels.push_back(std::move(pixels));
     out = std::move(image);
     return true;
+}
+
+bool decodePng(File& file, TextureImage& out)
+{
+    return decodePngRows(file, 0, -1, out);
 }
 
 bool decodeRaw(File& file, TextureFormat format, int width, int height, TextureImage& out)
