@@ -23,6 +23,9 @@
 #include <cstdio>
 #include <string>
 #include <unistd.h>
+#ifdef __unix__
+#include <sys/resource.h>
+#endif
 #include <utility>
 
 namespace {
@@ -269,7 +272,19 @@ void App::writeFrameTimes()
     if (!profile.running())
         return;
     profile.stop();
-    const std::string report = profile.report();
+    std::string report = profile.report();
+    // What the run drew at and the most it held, for the benchmarks' memory limits.
+    int width = 0, height = 0;
+    m_window.drawableSize(width, height);
+    long peakKiB = 0;
+#ifdef __unix__
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) == 0)
+        peakKiB = usage.ru_maxrss;
+#endif
+    char line[96];
+    std::snprintf(line, sizeof(line), "window %dx%d\npeak_resident_mib %.1f\n", width, height, peakKiB / 1024.0);
+    report += line;
     std::FILE* out = std::fopen(m_test.frameTimes.c_str(), "w");
     if (!out || std::fputs(report.c_str(), out) < 0)
         logWarning("platform", "the frame times cannot be written to %s", m_test.frameTimes.c_str());
