@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <functional>
 
 namespace {
 
@@ -25,9 +26,9 @@ void readFromFile(png_structp png, png_bytep data, png_size_t length)
 
 void ignoreWarning(png_structp, png_const_charp) {}
 
-void premultiply(std::vector<std::uint8_t>& rgba)
+void premultiply(std::uint8_t* rgba, std::size_t size)
 {
-    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) {
+    for (std::size_t i = 0; i + 3 < size; i += 4) {
         const unsigned a = rgba[i + 3];
         for (int c = 0; c < 3; ++c)
             rgba[i + c] = static_cast<std::uint8_t>((rgba[i + c] * a + 127) / 255);
@@ -117,7 +118,7 @@ bool decodePngRows(File& file, int firstRow, int rowCount, TextureImage& out)
     }
     png_destroy_read_struct(&png, &info, nullptr);
 
-    premultiply(pixels);
+    premultiply(pixels.data(), pixels.size());
     TextureImage image;
     image.format = TextureFormat::Rgba8;
     image.width = static_cast<int>(width);
@@ -130,6 +131,65 @@ bool decodePngRows(File& file, int firstRow, int rowCount, TextureImage& out)
 bool decodePng(File& file, TextureImage& out)
 {
     return decodePngRows(file, 0, -1, out);
+}
+
+bool decodePngBands(File& file, int bandRows, const std::function<bool(int width, int height)>& start,
+                    const std::function<bool(int firstRow, int rows, const std::uint8_t* rgba)>& band)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failDecode, ignoreWarning);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    std::vector<std::uint8_t> pixels;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &file, readFromFile);
+    png_set_user_limits(png, kMaxTextureSide, kMaxTextureSide);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);  // as decodePngRows
+    png_read_info(png, info);
+    png_set_benign_errors(png, 0);
+
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    const int colorType = png_get_color_type(png, info);
+    const std::size_t sourceRowBytes = png_get_rowbytes(png, info);
+    const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
+    png_set_expand(png);
+    png_set_strip_16(png);
+    if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    if (!(colorType & PNG_COLOR_MASK_ALPHA) && !png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_read_update_info(png, info);
+    const std::size_t filteredBytes = static_cast<std::size_t>(height) * (sourceRowBytes + 1);
+    const std::size_t left = file.size() > file.tell() ? file.size() - file.tell() : 0;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    if (interlaced || png_get_rowbytes(png, info) != rowBytes || filteredBytes / kMaxDeflateRatio > left ||
+        bandRows < 1 || !start(static_cast<int>(width), static_cast<int>(height))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    pixels.resize(rowBytes * static_cast<std::size_t>(std::min<png_uint_32>(static_cast<png_uint_32>(bandRows), height)));
+    for (png_uint_32 y = 0; y < height;) {
+        const png_uint_32 rows = std::min<png_uint_32>(static_cast<png_uint_32>(bandRows), height - y);
+        for (png_uint_32 r = 0; r < rows; ++r)
+            png_read_row(png, pixels.data() + r * rowBytes, nullptr);
+        premultiply(pixels.data(), rows * rowBytes);
+        if (!band(static_cast<int>(y), static_cast<int>(rows), pixels.data())) {
+            png_destroy_read_struct(&png, &info, nullptr);
+            return false;
+        }
+        y += rows;
+    }
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
 }
 
 bool decodeRaw(File& file, TextureFormat format, int width, int height, TextureImage& out)
