@@ -73,7 +73,7 @@ void fail(benchmark::State& state, const std::string& why)
 struct RunResult {
     bool ok = false;
     std::string error;
-    double medianMs = 0.0, meanMs = 0.0, cpuMs = 0.0, peakMiB = 0.0;
+    double medianMs = 0.0, meanMs = 0.0, cpuMs = 0.0, peakMiB = 0.0, heldMiB = 0.0;
     int frames = 0;
     std::string window;                    // "WxH" the game drew at
     std::map<std::string, double> libMs;   // split, wall
@@ -129,6 +129,8 @@ RunResult parseReport(const std::string& text, int width, int height)
             words >> r.window;
         else if (key == "peak_resident_mib")
             words >> r.peakMiB;
+        else if (key == "resident_mib")
+            words >> r.heldMiB;
         else if (key == "lib") {
             std::string name;
             double wall = 0.0;
@@ -241,7 +243,7 @@ void gameFrame(benchmark::State& state, const std::string& scene)
         return;
     }
     const std::vector<std::string> args = gameArguments(scene, tier, width, height);
-    std::vector<double> medians, cpu, peak, baseMedians;
+    std::vector<double> medians, cpu, peak, held, baseMedians;
     double screensShaded = -1.0;
     std::map<std::string, std::vector<double>> libs;
     std::string passes;
@@ -269,6 +271,7 @@ void gameFrame(benchmark::State& state, const std::string& scene)
             medians.push_back(r.medianMs);
             cpu.push_back(r.cpuMs);
             peak.push_back(r.peakMiB);
+            held.push_back(r.heldMiB);
             for (const auto& [name, ms] : r.libMs)
                 libs[name].push_back(ms);
             passes = r.passes;
@@ -293,6 +296,7 @@ void gameFrame(benchmark::State& state, const std::string& scene)
     state.counters["fps"] = frameMs > 0.0 ? 1000.0 / frameMs : 0.0;
     state.counters["cpu_ms"] = median(cpu);
     state.counters["peak_MiB"] = *std::max_element(peak.begin(), peak.end());
+    state.counters["held_MiB"] = median(held);  // at the run's end
     if (screensShaded >= 0.0)
         state.counters["screens_shaded"] = screensShaded;
     for (const auto& [name, values] : libs)
@@ -303,9 +307,10 @@ void gameFrame(benchmark::State& state, const std::string& scene)
         state.counters["base_fps"] = baseMs > 0.0 ? 1000.0 / baseMs : 0.0;
         state.counters["vs_base"] = frameMs > 0.0 ? baseMs / frameMs : 0.0;
     }
-    std::printf("%s at %dx%d, quality %d: peak resident size %.1f MiB; split by pass (ms wall, ms cpu, draws, ms main "
+    std::printf("%s at %dx%d, quality %d: peak resident size %.1f MiB, %.1f at the end; split by pass (ms wall, ms cpu, draws, ms main "
                 "thread; last run):\n%s",
-                scene.c_str(), width, height, tier, *std::max_element(peak.begin(), peak.end()), passes.c_str());
+                scene.c_str(), width, height, tier, *std::max_element(peak.begin(), peak.end()), median(held),
+                passes.c_str());
     if (!fragmentPasses.empty())
         std::printf("%s at quality %d on desktop GL, split by pass (ms wall, ms cpu, draws, ms main thread, fragments "
                     "shaded, windows' worth of them):\n%s",
