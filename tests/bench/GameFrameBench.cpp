@@ -16,9 +16,10 @@
 //   ... --compare=DIR       also run DIR's game, alternately, and report the
 //                           frame rate against it ("vs_base" = this / that)
 //   ... --benchmark_filter=ffa/2/640
-//   ... --max_peak_MiB=N    fail when a 960 x 640 run's peak resident size is
-//                           above N MiB (as the game measures its own)
-//   ... --max_peak_1080_MiB=N  the same for the 1920 x 1080 runs
+//   ... --max_peak_MiB=N    fail when a run's peak resident size is above N MiB
+//                           (as the game measures its own after every frame)
+//   ... --max_peak_MiB=ffa/640:N  the same for one scene at one size only
+//                           (repeatable; the one naming the run wins)
 //   ... --fragments         one more run on desktop GL (960 x 640 only), whose split also gives
 //                           the fragments each pass shades (overdraw and
 //                           blended layers included; "screens_shaded" sums
@@ -51,8 +52,8 @@ struct Config {
     int runs = 1;
     std::string stage = SKYFRONT_STAGE_DIR;
     std::string compare;
-    double maxPeakMiB = 0.0;      // 0: no limit
-    double maxPeak1080MiB = 0.0;  // 0: no limit
+    double maxPeakMiB = 0.0;                       // 0: no limit
+    std::map<std::string, double> maxPeakOfRun;    // "ffa/640" -> limit
     bool fragments = false;   // one more run on desktop GL, which counts fragments
 };
 Config& config()
@@ -230,7 +231,8 @@ void gameFrame(benchmark::State& state, const std::string& scene)
 {
     const int tier = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1)), width = widthFor(height);
-    const double maxPeak = height == 1080 ? config().maxPeak1080MiB : config().maxPeakMiB;
+    const auto own = config().maxPeakOfRun.find(scene + "/" + std::to_string(height));
+    const double maxPeak = own != config().maxPeakOfRun.end() ? own->second : config().maxPeakMiB;
     std::string error;
     GameTree game(config().stage);
     if (!game.prepare(error)) {
@@ -349,10 +351,15 @@ bool readFlags(int& argc, char** argv)
             config().compare = v;
         else if (arg == "--fragments")
             config().fragments = true;
-        else if (const char* v = value("--max_peak_MiB="))
-            config().maxPeakMiB = std::clamp(std::atof(v), 0.0, 1.0e6);
-        else if (const char* v = value("--max_peak_1080_MiB="))
-            config().maxPeak1080MiB = std::clamp(std::atof(v), 0.0, 1.0e6);
+        else if (const char* v = value("--max_peak_MiB=")) {
+            const std::string text = v;
+            const std::size_t colon = text.find(':');
+            const double limit = std::clamp(std::atof(v + (colon == std::string::npos ? 0 : colon + 1)), 0.0, 1.0e6);
+            if (colon == std::string::npos)
+                config().maxPeakMiB = limit;
+            else
+                config().maxPeakOfRun[text.substr(0, colon)] = limit;
+        }
         else
             argv[kept++] = argv[i];
     }
