@@ -63,6 +63,7 @@
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/FragmentCounter.h"
+#include "render/GpuProgram.h"
 #include "render/Graphics.h"
 #include "render/Renderer.h"
 #include "render/gl/GraphicsES20.h"
@@ -520,6 +521,7 @@ int main(int argc, char** argv)
         }
     };
     hooks.updateScreens = [&running] {
+        settleAfterShaderBuilds();
         showFirstMenuPage();
         if (running)
             showLaterMenuPages(*running);

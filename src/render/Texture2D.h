@@ -45,6 +45,9 @@ public:
     // Storage for a render target's color: one level, undefined contents.
     // False when no device exists, the size is out of range or GL refuses it.
     [[nodiscard]] bool allocate(TextureFormat format, int width, int height, const SamplerSettings& sampler);
+    // Replaces rows firstRow to firstRow + rows - 1 of an allocated RGBA8
+    // texture with `rgba` (rows of width() texels). False when they do not fit.
+    bool uploadRows(int firstRow, int rows, const std::uint8_t* rgba);
     // Changes filter and wrap of an existing texture.
     void setSampler(const SamplerSettings& sampler);
 

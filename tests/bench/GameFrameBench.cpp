@@ -1,7 +1,9 @@
 // The real game's frame: the staged game itself, started under the display at
-// 960 x 640 on a fixed frame step, either in a free-for-all of eight fighters
-// ("ffa": the player and seven bots, default view) or over the menu's flight
-// ("menu"), at each quality tier. Each run times its frames with -frametimes;
+// 960 x 640 or 1920 x 1080 on a fixed frame step, either in a free-for-all of
+// eight fighters ("ffa": the player and seven bots, default view) or over the
+// menu's flight ("menu"), at each quality tier (gameFrame/SCENE/TIER/HEIGHT).
+// The large runs get a display of their own (xvfb-run), as the game shrinks a
+// window to fit the one it is given. Each run times its frames with -frametimes;
 // a benchmark's time is the median frame, and its counters give the frame
 // rate, the process CPU per frame, the peak memory and the split by library
 // (milliseconds of a frame drained after every pass; see
@@ -13,14 +15,18 @@
 //   ... --stage=DIR         another staged tree (bin/, data/, paks/) to run
 //   ... --compare=DIR       also run DIR's game, alternately, and report the
 //                           frame rate against it ("vs_base" = this / that)
-//   ... --benchmark_filter=ffa/2/
-//   ... --max_peak_MiB=N    fail when a run's peak resident size is above N
-//   ... --fragments         one more run on desktop GL, whose split also gives
+//   ... --benchmark_filter=ffa/2/640
+//   ... --max_peak_MiB=N    fail when a run's peak resident size is above N MiB
+//                           (as the game measures its own after every frame)
+//   ... --max_peak_MiB=ffa/640:N  the same for one scene at one size only
+//                           (repeatable; the one naming the run wins)
+//   ... --fragments         one more run on desktop GL (960 x 640 only), whose split also gives
 //                           the fragments each pass shades (overdraw and
 //                           blended layers included; "screens_shaded" sums
 //                           them in windows' worth)
 //
-// The short run in the test suite is --frames=40 --runs=1 on the default tier.
+// The short run in the test suite is --frames=40 --runs=1 on the default tier,
+// both scenes at both sizes.
 #include "support/TempDir.h"
 
 #include <benchmark/benchmark.h>
@@ -46,7 +52,8 @@ struct Config {
     int runs = 1;
     std::string stage = SKYFRONT_STAGE_DIR;
     std::string compare;
-    double maxPeakMiB = 0.0;  // 0: no limit
+    double maxPeakMiB = 0.0;                       // 0: no limit
+    std::map<std::string, double> maxPeakOfRun;    // "ffa/640" -> limit
     bool fragments = false;   // one more run on desktop GL, which counts fragments
 };
 Config& config()
@@ -67,14 +74,16 @@ void fail(benchmark::State& state, const std::string& why)
 struct RunResult {
     bool ok = false;
     std::string error;
-    double medianMs = 0.0, meanMs = 0.0, cpuMs = 0.0, peakMiB = 0.0;
+    double medianMs = 0.0, meanMs = 0.0, cpuMs = 0.0, peakMiB = 0.0, heldMiB = 0.0;
     int frames = 0;
+    std::string window;                    // "WxH" the game drew at
     std::map<std::string, double> libMs;   // split, wall
     std::string passes;                    // the report's pass lines
     double screensShaded = -1.0;           // fragments a frame over the window's pixels; -1 uncounted
 };
 
-constexpr int kWidth = 960, kHeight = 640;
+// The window's size of a run, by its height.
+int widthFor(int height) { return height == 1080 ? 1920 : 960; }
 
 // A scratch tree beside links to a staged tree's data, so the game's save
 // folder (its settings) is a fresh one every run.
@@ -93,14 +102,14 @@ public:
             fs::create_directory_symlink(fs::absolute(m_stage / part), m_tree.path() / part);
         return true;
     }
-    RunResult run(const std::vector<std::string>& gameArgs) const;
+    RunResult run(const std::vector<std::string>& gameArgs, int width, int height) const;
 
 private:
     fs::path m_stage;
     TempDir m_tree;
 };
 
-RunResult parseReport(const std::string& text)
+RunResult parseReport(const std::string& text, int width, int height)
 {
     RunResult r;
     std::istringstream in(text);
@@ -117,6 +126,12 @@ RunResult parseReport(const std::string& text)
             words >> r.cpuMs;
         else if (key == "frames")
             words >> r.frames;
+        else if (key == "window")
+            words >> r.window;
+        else if (key == "peak_resident_mib")
+            words >> r.peakMiB;
+        else if (key == "resident_mib")
+            words >> r.heldMiB;
         else if (key == "lib") {
             std::string name;
             double wall = 0.0;
@@ -131,8 +146,8 @@ RunResult parseReport(const std::string& text)
                 continue;
             }
             char screens[32] = "";
-            std::snprintf(screens, sizeof(screens), " %6.2f", fragments / (kWidth * kHeight));
-            r.screensShaded = std::max(r.screensShaded, 0.0) + fragments / (kWidth * kHeight);
+            std::snprintf(screens, sizeof(screens), " %6.2f", fragments / (static_cast<double>(width) * height));
+            r.screensShaded = std::max(r.screensShaded, 0.0) + fragments / (static_cast<double>(width) * height);
             r.passes += line + screens + "\n";
         }
     }
@@ -140,12 +155,17 @@ RunResult parseReport(const std::string& text)
     return r;
 }
 
-RunResult GameTree::run(const std::vector<std::string>& gameArgs) const
+RunResult GameTree::run(const std::vector<std::string>& gameArgs, int width, int height) const
 {
     const std::string report = (m_tree.path() / "frametimes.txt").string();
     std::error_code ignored;
     fs::remove(report, ignored);
-    std::vector<std::string> args{(m_tree.path() / "bin/skyfront").string()};
+    std::vector<std::string> args;
+    if (height > 1024) {
+        const std::string screen = "-screen 0 " + std::to_string(width) + "x" + std::to_string(height) + "x24";
+        args = {"/usr/bin/env", "xvfb-run", "-a", "-s", screen};
+    }
+    args.push_back((m_tree.path() / "bin/skyfront").string());
     args.insert(args.end(), gameArgs.begin(), gameArgs.end());
     args.insert(args.end(), {"-frametimes", report});
     const pid_t child = fork();
@@ -171,20 +191,27 @@ RunResult GameTree::run(const std::vector<std::string>& gameArgs) const
     std::ifstream in(report);
     std::stringstream text;
     text << in.rdbuf();
-    result = parseReport(text.str());
-    result.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    result = parseReport(text.str(), width, height);
+    // The game's own figure; a display started for the run would count in the children's.
+    if (result.peakMiB <= 0.0)
+        result.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
     if (!result.ok)
         result.error = "no frames timed in " + report;
+    else if (!result.window.empty() && result.window != size) {  // (older builds do not say)
+        result.ok = false;
+        result.error = "the game drew at " + result.window + ", not " + size;
+    }
     return result;
 }
 
-std::vector<std::string> gameArguments(const std::string& scene, int tier)
+std::vector<std::string> gameArguments(const std::string& scene, int tier, int width, int height)
 {
     // Before the timed frames: the logo (3.25 s), the menu's load and, for a
     // match, the game's load; then the warm-up frames. Timed frames alternate
     // whole and split, so twice as many are drawn.
     const int frames = 420 + 2 * config().frames;
-    std::vector<std::string> args{"-width",   std::to_string(kWidth), "-height", std::to_string(kHeight),  "-quality", std::to_string(tier),
+    std::vector<std::string> args{"-width",   std::to_string(width), "-height", std::to_string(height),  "-quality", std::to_string(tier),
                                   "-fixeddt", "0.0166667", "-frames", std::to_string(frames)};
     if (scene == "ffa")
         args.insert(args.end(), {"-autostart", "2:0"});
@@ -203,6 +230,9 @@ double median(std::vector<double> values)
 void gameFrame(benchmark::State& state, const std::string& scene)
 {
     const int tier = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1)), width = widthFor(height);
+    const auto own = config().maxPeakOfRun.find(scene + "/" + std::to_string(height));
+    const double maxPeak = own != config().maxPeakOfRun.end() ? own->second : config().maxPeakMiB;
     std::string error;
     GameTree game(config().stage);
     if (!game.prepare(error)) {
@@ -214,8 +244,8 @@ void gameFrame(benchmark::State& state, const std::string& scene)
         fail(state, error);
         return;
     }
-    const std::vector<std::string> args = gameArguments(scene, tier);
-    std::vector<double> medians, cpu, peak, baseMedians;
+    const std::vector<std::string> args = gameArguments(scene, tier, width, height);
+    std::vector<double> medians, cpu, peak, held, baseMedians;
     double screensShaded = -1.0;
     std::map<std::string, std::vector<double>> libs;
     std::string passes;
@@ -223,26 +253,27 @@ void gameFrame(benchmark::State& state, const std::string& scene)
         for (int i = 0; i < config().runs; ++i) {
             // Alternating, so the machine's other load falls on both alike.
             if (!config().compare.empty()) {
-                const RunResult b = base.run(args);
+                const RunResult b = base.run(args, width, height);
                 if (!b.ok) {
                     fail(state, "base: " + b.error);
                     return;
                 }
                 baseMedians.push_back(b.medianMs);
             }
-            const RunResult r = game.run(args);
+            const RunResult r = game.run(args, width, height);
             if (!r.ok) {
                 fail(state, r.error);
                 return;
             }
-            if (config().maxPeakMiB > 0.0 && r.peakMiB > config().maxPeakMiB) {
+            if (maxPeak > 0.0 && r.peakMiB > maxPeak) {
                 fail(state, "peak resident size " + std::to_string(r.peakMiB) + " MiB, above the limit of " +
-                                std::to_string(config().maxPeakMiB) + " MiB");
+                                std::to_string(maxPeak) + " MiB");
                 return;
             }
             medians.push_back(r.medianMs);
             cpu.push_back(r.cpuMs);
             peak.push_back(r.peakMiB);
+            held.push_back(r.heldMiB);
             for (const auto& [name, ms] : r.libMs)
                 libs[name].push_back(ms);
             passes = r.passes;
@@ -251,11 +282,11 @@ void gameFrame(benchmark::State& state, const std::string& scene)
         state.SetIterationTime(median(medians) / 1000.0);
     }
     std::string fragmentPasses;
-    if (config().fragments) {
+    if (config().fragments && height <= 1024) {
         // Desktop GL only for the count: the timed runs keep the game's own context.
         std::vector<std::string> desktop = args;
         desktop.push_back("-gldesktop");
-        const RunResult r = game.run(desktop);
+        const RunResult r = game.run(desktop, width, height);
         if (!r.ok || r.screensShaded < 0.0) {
             fail(state, r.ok ? "the desktop GL run counted no fragments" : "desktop GL: " + r.error);
             return;
@@ -267,6 +298,7 @@ void gameFrame(benchmark::State& state, const std::string& scene)
     state.counters["fps"] = frameMs > 0.0 ? 1000.0 / frameMs : 0.0;
     state.counters["cpu_ms"] = median(cpu);
     state.counters["peak_MiB"] = *std::max_element(peak.begin(), peak.end());
+    state.counters["held_MiB"] = median(held);  // at the run's end
     if (screensShaded >= 0.0)
         state.counters["screens_shaded"] = screensShaded;
     for (const auto& [name, values] : libs)
@@ -277,8 +309,10 @@ void gameFrame(benchmark::State& state, const std::string& scene)
         state.counters["base_fps"] = baseMs > 0.0 ? 1000.0 / baseMs : 0.0;
         state.counters["vs_base"] = frameMs > 0.0 ? baseMs / frameMs : 0.0;
     }
-    std::printf("%s at quality %d, split by pass (ms wall, ms cpu, draws, ms main thread; last run):\n%s", scene.c_str(),
-                tier, passes.c_str());
+    std::printf("%s at %dx%d, quality %d: peak resident size %.1f MiB, %.1f at the end; split by pass (ms wall, ms cpu, draws, ms main "
+                "thread; last run):\n%s",
+                scene.c_str(), width, height, tier, *std::max_element(peak.begin(), peak.end()), median(held),
+                passes.c_str());
     if (!fragmentPasses.empty())
         std::printf("%s at quality %d on desktop GL, split by pass (ms wall, ms cpu, draws, ms main thread, fragments "
                     "shaded, windows' worth of them):\n%s",
@@ -290,7 +324,7 @@ void registerAll()
     for (const char* scene : {"ffa", "menu"}) {
         const std::string name = std::string("gameFrame/") + scene;
         benchmark::RegisterBenchmark(name.c_str(), [s = std::string(scene)](benchmark::State& st) { gameFrame(st, s); })
-            ->DenseRange(0, 3)
+            ->ArgsProduct({{0, 1, 2, 3}, {640, 1080}})
             ->Iterations(1)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
@@ -317,8 +351,15 @@ bool readFlags(int& argc, char** argv)
             config().compare = v;
         else if (arg == "--fragments")
             config().fragments = true;
-        else if (const char* v = value("--max_peak_MiB="))
-            config().maxPeakMiB = std::clamp(std::atof(v), 0.0, 1.0e6);
+        else if (const char* v = value("--max_peak_MiB=")) {
+            const std::string text = v;
+            const std::size_t colon = text.find(':');
+            const double limit = std::clamp(std::atof(v + (colon == std::string::npos ? 0 : colon + 1)), 0.0, 1.0e6);
+            if (colon == std::string::npos)
+                config().maxPeakMiB = limit;
+            else
+                config().maxPeakOfRun[text.substr(0, colon)] = limit;
+        }
         else
             argv[kept++] = argv[i];
     }

@@ -5,6 +5,7 @@
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteCutOut.h"
 #include "render/assets/TextureCache.h"
+#include "render/internal/SpriteQuads.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,43 @@ TEST(SpriteCutOut, KeptModulesBringTheirTexelsAndBorder)
             const std::uint8_t* to = texelAt(cutImage, now.x + dx, now.y + dy);
             EXPECT_TRUE(std::equal(from, from + 4, to)) << dx << "," << dy;
         }
+}
+
+TEST(SpriteCutOut, ABandOfRowsCutsAsTheWholeSheet)
+{
+    const SpriteSheet sheet = testsheets::basicSheet();
+    const TextureImage image = placeImage(64, 64);
+    for (const std::vector<int>& frames : {std::vector<int>{3}, std::vector<int>{2}, std::vector<int>{2, 3}}) {
+        SpriteSheet band, whole, fromBand;
+        TextureImage wholeImage, bandImage, fromBandImage;
+        int first = -1;
+        ASSERT_TRUE(cutOutBand(sheet, frames, band, first));
+        ASSERT_TRUE(first >= 0 && first + band.texHeight <= image.height);
+        EXPECT_LT(band.texHeight, image.height) << "the rows of no kept module are left out";
+        bandImage = image;
+        bandImage.height = band.texHeight;
+        bandImage.levels[0].assign(image.levels[0].begin() + first * 64 * 4,
+                                   image.levels[0].begin() + (first + band.texHeight) * 64 * 4);
+        ASSERT_TRUE(cutOutFrames(sheet, image, frames, whole, wholeImage));
+        ASSERT_TRUE(cutOutFrames(band, bandImage, frames, fromBand, fromBandImage));
+        EXPECT_EQ(fromBandImage.levels, wholeImage.levels);
+        ASSERT_EQ(fromBand.texWidth, whole.texWidth);
+        ASSERT_EQ(fromBand.texHeight, whole.texHeight);
+        const std::vector<ModuleArt> artWhole = moduleArt(sheet, image), artBand = moduleArt(band, bandImage);
+        for (std::size_t m = 0; m < whole.modules.size(); ++m) {
+            const SpriteSheet::Module &a = whole.modules[m], &b = fromBand.modules[m];
+            EXPECT_TRUE(a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h) << "module " << m;
+            if (a.w == 0)
+                continue;
+            const SpriteSheet::Module &k = artWhole[m].kept, &l = artBand[m].kept;
+            EXPECT_TRUE(k.x == l.x && k.y == l.y && k.w == l.w && k.h == l.h) << "module " << m;
+            EXPECT_EQ(artWhole[m].opaque, artBand[m].opaque) << "module " << m;
+        }
+    }
+    SpriteSheet band;
+    int first = 0;
+    const int unknown[] = {5};
+    EXPECT_FALSE(cutOutBand(sheet, unknown, band, first));
 }
 
 TEST(SpriteCutOut, BadRequestsLeaveTheOutputsAlone)

@@ -23,6 +23,9 @@
 #include <cstdio>
 #include <string>
 #include <unistd.h>
+#ifdef __unix__
+#include <sys/resource.h>
+#endif
 #include <utility>
 
 namespace {
@@ -263,13 +266,49 @@ void App::closeWithoutSaving()
     SDL_Quit();
 }
 
+namespace {
+// Resident KiB now; 0 where unknown.
+long residentKiB()
+{
+    long pages = 0;
+#ifdef __linux__
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        long size = 0;
+        if (std::fscanf(statm, "%ld %ld", &size, &pages) != 2)
+            pages = 0;
+        std::fclose(statm);
+    }
+    pages *= sysconf(_SC_PAGESIZE) / 1024;
+#endif
+    return pages;
+}
+// Most resident after any frame of a timed run. The system's own high-water
+// mark misses what the game hands back page by page (freed heap pages, the
+// libraries' clean pages), so a frame that peaks and then lets go would not count.
+long g_peakResidentKiB = 0;
+}  // namespace
+
 void App::writeFrameTimes()
 {
     FrameProfile& profile = frameProfile();
     if (!profile.running())
         return;
     profile.stop();
-    const std::string report = profile.report();
+    std::string report = profile.report();
+    // What the run drew at, the most it held and what it holds at the end, for
+    // the benchmarks' memory figures.
+    int width = 0, height = 0;
+    m_window.drawableSize(width, height);
+    long peakKiB = g_peakResidentKiB;
+#ifdef __unix__
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) == 0)
+        peakKiB = std::max(peakKiB, usage.ru_maxrss);
+#endif
+    char line[128];
+    std::snprintf(line, sizeof(line), "window %dx%d\npeak_resident_mib %.1f\nresident_mib %.1f\n", width, height,
+                  peakKiB / 1024.0, residentKiB() / 1024.0);
+    report += line;
     std::FILE* out = std::fopen(m_test.frameTimes.c_str(), "w");
     if (!out || std::fputs(report.c_str(), out) < 0)
         logWarning("platform", "the frame times cannot be written to %s", m_test.frameTimes.c_str());
@@ -310,6 +349,7 @@ void App::dumpRequestedFrames()
     }
 }
 
+
 void App::runPass()
 {
     FrameProfile& profile = frameProfile();
@@ -327,6 +367,8 @@ void App::runPass()
     else
         drawEmptyScreen();
     ++m_framesDrawn;
+    if (!m_test.frameTimes.empty())
+        g_peakResidentKiB = std::max(g_peakResidentKiB, residentKiB());
     dumpRequestedFrames();  // before the swap leaves the back buffer undefined
     {
         ProfileScope swap(FrameLib::Swap);

@@ -55,10 +55,15 @@ bool CSprite::loadCutOut(std::string_view path, float scale, std::span<const int
         return false;
     const std::string name = sheetTextureName(path, sheet);
     const std::unique_ptr<File> file = openFile(name);
+    // Only the rows the frames lie on are decoded: a large sheet never
+    // stands whole in memory for a few of its pictures.
+    SpriteSheet band;
+    int firstRow = 0;
     TextureImage image;
     SpriteSheet cutSheet;
     TextureImage cutImage;
-    if (!file || !decodePng(*file, image) || !cutOutFrames(sheet, image, frames, cutSheet, cutImage)) {
+    if (!file || !cutOutBand(sheet, frames, band, firstRow) ||
+        !decodePngRows(*file, firstRow, band.texHeight, image) || !cutOutFrames(band, image, frames, cutSheet, cutImage)) {
         logWarning("render", "no frames cut out of \"%s\"", name.c_str());
         return false;
     }
@@ -69,7 +74,7 @@ bool CSprite::loadCutOut(std::string_view path, float scale, std::span<const int
     TextureRef texture = adoptTexture(cutName, cutImage, kClampSampler);
     if (!texture)
         return false;
-    take(std::move(cutSheet), scale, std::move(texture), moduleArt(sheet, image));
+    take(std::move(cutSheet), scale, std::move(texture), moduleArt(band, image));
     return true;
 }
 

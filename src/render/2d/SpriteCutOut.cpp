@@ -81,3 +81,38 @@ bool cutOutFrames(const SpriteSheet& sheet, const TextureImage& image, std::span
     cutImage = std::move(outImage);
     return true;
 }
+
+bool cutOutBand(const SpriteSheet& sheet, std::span<const int> frames, SpriteSheet& band, int& firstRow)
+{
+    int top = sheet.texHeight, bottom = 0;
+    for (int frame : frames) {
+        if (frame < 0 || frame >= static_cast<int>(sheet.frames.size()))
+            return false;
+        const SpriteSheet::Frame& f = sheet.frames[static_cast<std::size_t>(frame)];
+        if (static_cast<std::size_t>(f.firstPart) + f.partCount > sheet.parts.size())
+            return false;
+        for (int i = 0; i < f.partCount; ++i) {
+            const std::size_t module = sheet.parts[static_cast<std::size_t>(f.firstPart + i)].module;
+            if (module >= sheet.modules.size())
+                return false;
+            const SpriteSheet::Module& m = sheet.modules[module];
+            top = std::min(top, m.y - kBorder);
+            bottom = std::max(bottom, m.y + m.h + kBorder);
+        }
+    }
+    top = std::max(top, 0);
+    bottom = std::min(bottom, static_cast<int>(sheet.texHeight));
+    if (bottom <= top)
+        return false;
+    SpriteSheet out = sheet;
+    out.texHeight = static_cast<std::uint16_t>(bottom - top);
+    for (SpriteSheet::Module& m : out.modules) {
+        if (m.y >= top && m.y + m.h <= bottom)
+            m.y = static_cast<std::uint16_t>(m.y - top);
+        else
+            m = SpriteSheet::Module{};  // not on the band: no frame kept draws it
+    }
+    band = std::move(out);
+    firstRow = top;
+    return true;
+}

@@ -16,3 +16,10 @@
 // would be too large.
 [[nodiscard]] bool cutOutFrames(const SpriteSheet& sheet, const TextureImage& image, std::span<const int> frames,
                                 SpriteSheet& cutSheet, TextureImage& cutImage);
+
+// The rows of the sheet's texture that a cut-out of `frames` reads (their
+// modules with the borders above): `firstRow` and, as `band`, the sheet as
+// seen from a texture of only those rows, modules off them emptied. A cut of
+// the band's texels gives the same texture and sheet as a cut of the whole.
+[[nodiscard]] bool cutOutBand(const SpriteSheet& sheet, std::span<const int> frames, SpriteSheet& band,
+                              int& firstRow);

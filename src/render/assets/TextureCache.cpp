@@ -88,10 +88,48 @@ TextureRef TextureCache::add(std::string key, std::string_view name, const Textu
     } else {
         texture->setMetrics(image);
     }
+    return keep(std::move(key), std::move(texture));
+}
+
+TextureRef TextureCache::keep(std::string key, std::unique_ptr<Texture2D> texture)
+{
     texture->m_cacheKey = std::move(key);
     texture->m_cache = this;
     m_entries[texture->m_cacheKey] = texture.get();
     return addReference(*texture.release());
+}
+
+// A large single-level picture (a sprite sheet) goes to the GL a band of rows
+// at a time, so it never stands decoded whole beside its GL copy. Empty when
+// it cannot: too small to matter, interlaced, damaged, or grey (the grey test
+// of the whole picture needs it whole; a first band all grey sends it there).
+TextureRef TextureCache::loadPngInBands(std::string key, std::string_view name, const SamplerSettings& sampler)
+{
+    constexpr int kBandRows = 64;
+    constexpr std::size_t kWholeBelow = 1 << 20;  // decoded bytes
+    std::unique_ptr<File> file = openFile(name);
+    if (!file || graphics() == nullptr || sampler.filter == TextureFilter::Trilinear)
+        return {};
+    auto texture = std::make_unique<Texture2D>();
+    texture->m_name = name;
+    const auto start = [&](int width, int height) {
+        return static_cast<std::size_t>(width) * height * 4 >= kWholeBelow &&
+               texture->allocate(TextureFormat::Rgba8, width, height, sampler);
+    };
+    const auto band = [&](int firstRow, int rows, const std::uint8_t* rgba) {
+        if (firstRow == 0) {
+            const std::size_t bytes = static_cast<std::size_t>(texture->width()) * rows * 4;
+            bool grey = true;
+            for (std::size_t t = 0; grey && t + 3 < bytes; t += 4)
+                grey = rgba[t] == rgba[t + 1] && rgba[t] == rgba[t + 2];
+            if (grey)
+                return false;
+        }
+        return texture->uploadRows(firstRow, rows, rgba);
+    };
+    if (!decodePngBands(*file, kBandRows, start, band))
+        return {};
+    return keep(std::move(key), std::move(texture));
 }
 
 void TextureCache::release(Texture2D& texture)
@@ -112,6 +150,9 @@ TextureRef TextureCache::load(std::string_view name, const SamplerSettings& samp
     if (const auto it = m_entries.find(key); it != m_entries.end())
         return addReference(*it->second);
     const std::string text(name);
+    if (endsWith(text, ".png"))
+        if (TextureRef banded = loadPngInBands(key, name, sampler))
+            return banded;
     TextureImage image;
     const bool read = readImage(name, image, [&](File& file, TextureImage& out) {
         bool decoded = false;

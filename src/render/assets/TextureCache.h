@@ -2,6 +2,7 @@
 #include "render/Texture2D.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,6 +42,8 @@ private:
     TextureRef addReference(Texture2D& texture);
     // The decoded image as a new cached texture; empty when the device refuses it.
     TextureRef add(std::string key, std::string_view name, const TextureImage& image, const SamplerSettings& sampler);
+    TextureRef keep(std::string key, std::unique_ptr<Texture2D> texture);
+    TextureRef loadPngInBands(std::string key, std::string_view name, const SamplerSettings& sampler);
 
     std::unordered_map<std::string, Texture2D*> m_entries;
 };

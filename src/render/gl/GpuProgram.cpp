@@ -2,6 +2,11 @@
 
 #include "render/gl/GlContext.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+#include "platform/LibraryPages.h"
 #include "platform/Math.h"
 
 #include <epoxy/gl.h>
@@ -141,8 +146,25 @@ bool GpuProgram::ensureBuilt()
     return isValid();
 }
 
+namespace {
+constexpr int kSettleFrames = 60;
+int g_framesSinceBuild = kSettleFrames + 1;  // nothing to let go before the first build
+}  // namespace
+
+void settleAfterShaderBuilds()
+{
+    if (g_framesSinceBuild > kSettleFrames || ++g_framesSinceBuild <= kSettleFrames)
+        return;
+    glReleaseShaderCompiler();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+    releaseLibraryPages();
+}
+
 bool GpuProgram::build(std::string_view name, std::string_view vertexSource, std::string_view fragmentSource)
 {
+    g_framesSinceBuild = 0;
     destroy();
     m_name = name;
     m_error.clear();

@@ -138,6 +138,20 @@ bool Texture2D::allocate(TextureFormat format, int width, int height, const Samp
     return true;
 }
 
+bool Texture2D::uploadRows(int firstRow, int rows, const std::uint8_t* rgba)
+{
+    if (m_glName == 0 || m_format != TextureFormat::Rgba8 || firstRow < 0 || rows < 1 || firstRow + rows > m_height)
+        return false;
+    clearGlErrors();
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    glBindTexture(GL_TEXTURE_2D, m_glName);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, firstRow, m_width, rows, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    return glGetError() == GL_NO_ERROR;
+}
+
 void Texture2D::setSampler(const SamplerSettings& sampler)
 {
     if (m_glName == 0)
