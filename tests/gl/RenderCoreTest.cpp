@@ -8,7 +8,6 @@
 #include <epoxy/gl.h>
 #include <png.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -316,25 +315,22 @@ std::string smallPng()
     return bytes;
 }
 
-// A picture of `width` x `height` whose rows of each band of 64 share one
-// colour (band b: red 20 b, green 255 - 20 b, blue 100), or grey when asked.
-std::string bandedPng(int width, int height, bool grey)
+// 512 x 584 texels, each band of 64 rows one colour (band b: red 20 b, green
+// 255 - 20 b, blue 100), or grey.
+std::string bandedPng(bool grey)
 {
     std::string bytes;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &bytes, appendBytes, noFlush);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGBA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, 512, 584, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 4);
-    for (int y = 0; y < height; ++y) {
-        const int band = y / 64;
-        const std::uint8_t r = static_cast<std::uint8_t>(20 * band), g = static_cast<std::uint8_t>(255 - 20 * band);
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t texel[4] = {r, grey ? r : g, grey ? r : std::uint8_t{100}, 255};
-            std::copy_n(texel, 4, row.begin() + x * 4);
-        }
+    for (int y = 0; y < 584; ++y) {
+        const auto r = static_cast<std::uint8_t>(20 * (y / 64)), g = static_cast<std::uint8_t>(255 - r);
+        std::vector<std::uint8_t> row(512 * 3, grey ? r : std::uint8_t{100});
+        for (std::size_t x = 0; !grey && x < row.size(); x += 3)
+            row[x] = r, row[x + 1] = g;
         png_write_row(png, row.data());
     }
     png_write_end(png, nullptr);
@@ -417,8 +413,8 @@ TEST_F(TexturesByName, PngLoadedThroughTheFileLayerDrawsPremultiplied)
     // A sheet-sized picture goes up a band of rows at a time: every band, the
     // last and shorter one too, lands where it belongs; a grey one still
     // becomes luminance and alpha.
-    dir.write("data/large.png", bandedPng(512, 584, false));
-    dir.write("data/grey.png", bandedPng(512, 584, true));
+    dir.write("data/large.png", bandedPng(false));
+    dir.write("data/grey.png", bandedPng(true));
     TextureRef large = getTexture("data/large.png", kNearest);
     TextureRef grey = getTexture("data/grey.png", kNearest);
     ASSERT_TRUE(large && grey);
@@ -429,11 +425,9 @@ TEST_F(TexturesByName, PngLoadedThroughTheFileLayerDrawsPremultiplied)
     clearTo({0, 0, 0, 255});
     drawQuad(-1, -1, 1, 1, 0, {255, 255, 255, 255});
     for (int band = 0; band <= 9; ++band) {
-        const int row = band * 64 + (band < 9 ? 32 : 4);
-        const int y = row * 64 / 584;
-        EXPECT_TRUE(colorNear(pixel(30, y), {static_cast<std::uint8_t>(20 * band),
-                                             static_cast<std::uint8_t>(255 - 20 * band), 100, 255}))
-            << "band " << band << ": " << pixel(30, y);
+        const auto r = static_cast<std::uint8_t>(20 * band);
+        const int y = (band * 64 + (band < 9 ? 32 : 4)) * 64 / 584;  // a row well inside the band
+        EXPECT_TRUE(colorNear(pixel(30, y), {r, static_cast<std::uint8_t>(255 - r), 100, 255})) << band;
     }
     gfx().state().textures[0] = nullptr;
 }

@@ -76,20 +76,17 @@ TEST(SpriteCutOut, ABandOfRowsCutsAsTheWholeSheet)
     const TextureImage image = placeImage(64, 64);
     for (const std::vector<int>& frames : {std::vector<int>{3}, std::vector<int>{2}, std::vector<int>{2, 3}}) {
         SpriteSheet band, whole, fromBand;
-        TextureImage wholeImage, bandImage, fromBandImage;
+        TextureImage wholeImage, bandImage = image, fromBandImage;
         int first = -1;
         ASSERT_TRUE(cutOutBand(sheet, frames, band, first));
-        ASSERT_TRUE(first >= 0 && first + band.texHeight <= image.height);
-        EXPECT_LT(band.texHeight, image.height) << "the rows of no kept module are left out";
-        bandImage = image;
+        ASSERT_TRUE(first >= 0 && first + band.texHeight <= image.height && band.texHeight < image.height);
         bandImage.height = band.texHeight;
         bandImage.levels[0].assign(image.levels[0].begin() + first * 64 * 4,
                                    image.levels[0].begin() + (first + band.texHeight) * 64 * 4);
         ASSERT_TRUE(cutOutFrames(sheet, image, frames, whole, wholeImage));
         ASSERT_TRUE(cutOutFrames(band, bandImage, frames, fromBand, fromBandImage));
         EXPECT_EQ(fromBandImage.levels, wholeImage.levels);
-        ASSERT_EQ(fromBand.texWidth, whole.texWidth);
-        ASSERT_EQ(fromBand.texHeight, whole.texHeight);
+        ASSERT_TRUE(fromBand.texWidth == whole.texWidth && fromBand.texHeight == whole.texHeight);
         const std::vector<ModuleArt> artWhole = moduleArt(sheet, image), artBand = moduleArt(band, bandImage);
         for (std::size_t m = 0; m < whole.modules.size(); ++m) {
             const SpriteSheet::Module &a = whole.modules[m], &b = fromBand.modules[m];
@@ -101,10 +98,6 @@ TEST(SpriteCutOut, ABandOfRowsCutsAsTheWholeSheet)
             EXPECT_EQ(artWhole[m].opaque, artBand[m].opaque) << "module " << m;
         }
     }
-    SpriteSheet band;
-    int first = 0;
-    const int unknown[] = {5};
-    EXPECT_FALSE(cutOutBand(sheet, unknown, band, first));
 }
 
 TEST(SpriteCutOut, BadRequestsLeaveTheOutputsAlone)
