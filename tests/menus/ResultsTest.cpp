@@ -433,7 +433,7 @@ struct DogfightResults : ResultPage {
         for (const auto& e : mode->entities())
             if (e->kind() == TargetKind::Airplane && e->team() == 1)
                 mode->onAirplaneDestroyed(*e, mode->playerAirplane(), CrashCause::KilledByDamage);
-        mode->update(ModeHarness::kFrame);
+        harness.run(10.0f);  // the win is decided once the enemy has fallen
         if (!mode->won())
             return -1;
         const GameResultInput in = GameResultInput::fromCurrentGame();

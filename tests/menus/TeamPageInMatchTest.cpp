@@ -123,7 +123,7 @@ TEST_F(TeamPageInMatch, TheDogfightsHeadlineIsWonOrLostAsItWasPlayed)
         } else {
             mode->damageAirplane(*own, enemies[0], 1e9f, own->position(), nullptr, true);
         }
-        harness.run(1.0f);
+        harness.run(10.0f);  // the shot-down airplane falls before the outcome
         expectHeadline(win);
     }
 }

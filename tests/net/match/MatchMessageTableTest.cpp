@@ -573,7 +573,7 @@ TEST_F(MessageTable, AClientAppliesEveryMessageTheHostSends)
              netmsg::TeamSwitchMsg sw;
              sw.airplaneId = 77;
              sw.team = 1 - otherTeam;
-             sw.value = -1.0f;
+             sw.value = 0.0f;  // back at once: later rows need it flying
              sw.position = other->position();
              return bytesOf(sw);
          },
