@@ -173,9 +173,10 @@ TEST_F(SkirmishMatch, JoiningPlayersOfTheFreeForAllTakeTheNextTeams)
     EXPECT_EQ(teams, (std::vector<int>{0, 1, 2, 3}));
 }
 
-// Both teams' squadrons start in formation (no order given to either), and
-// the bots still fight the player who comes to them: kills within two minutes.
-TEST_F(SkirmishMatch, TeamDeathmatchSquadronsStartInFormationAndStillFight)
+// The bots' team has no player to order its squadron: its wingmen go hunting
+// and the match has its first kill soon, while the player's wingmen keep
+// their formation until the player orders otherwise.
+TEST_F(SkirmishMatch, TeamDeathmatchBotsHuntWhileThePlayersWingmenAwaitOrders)
 {
     settings().setSkirmishWord(Settings::kEntryTD, 2, 4);
     settings().setSkirmishWord(Settings::kEntryTD, 3, 4);
@@ -189,19 +190,17 @@ TEST_F(SkirmishMatch, TeamDeathmatchSquadronsStartInFormationAndStillFight)
             bots = static_cast<Airplane*>(t)->squadron;
     ASSERT_NE(bots, nullptr);
     EXPECT_EQ(player->squadron->order(), SquadronOrder::Formation);
-    EXPECT_EQ(bots->order(), SquadronOrder::Formation);
-    // The player seeks the fight: its airplane, flown by its autopilot, comes
-    // within sight of the bots' leader.
-    ASSERT_NE(bots->leader(), nullptr);
-    player->setPositionAndStop(bots->leader()->position() + Vec3{3000.0f, 0.0f, 0.0f});
-    player->setSpeed(player->record().pCruiseSpeed);
-    mode->autopilot = true;
-    mode->reapplyPlayerAutopilot();
-    for (int i = 0; i < static_cast<int>(120.0f / ModeHarness::kFrame); ++i)
+    EXPECT_EQ(bots->order(), SquadronOrder::Attack);
+    bool wingmanHunted = false;
+    for (int i = 0; i < static_cast<int>(40.0f / ModeHarness::kFrame); ++i) {
         mode->update(ModeHarness::kFrame);
-    const int kills = ScoreMgr::instance().group(0).kills + ScoreMgr::instance().group(1).kills;
-    RecordProperty("kills", kills);
-    EXPECT_GT(kills, 0);
+        for (Airplane* w : bots->members())
+            if (const auto* ai = dynamic_cast<const AirplaneAI*>(w->aiController());
+                ai && w != bots->leader() && ai->state() == Manoeuvre::Attack)
+                wingmanHunted = true;
+    }
+    EXPECT_TRUE(wingmanHunted);
+    EXPECT_GT(ScoreMgr::instance().group(1).score, 0);
 }
 
 // Shot down, the player's airplane lets its wingmen go while it waits at its

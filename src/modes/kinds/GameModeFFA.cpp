@@ -106,7 +106,12 @@ void GameModeTD::buildPlayers()
             if (Airplane* bot = spawnBot(team, skill, squadron, true, -1))
                 setSquadronLeader(bot, squadron);
     }
-    // The player leads the own team's squadron.
+    // The player leads the own team's squadron. The other team's has no
+    // player to give it orders: its wingmen hunt on their own rather than
+    // trail their leader for the whole match, as the leader alone circles
+    // near its start and the two teams would never meet.
     if (player)
         setSquadronLeader(player, squadronA);
+    if (squadronB)
+        squadronB->setOrder(SquadronOrder::Attack);
 }
