@@ -142,13 +142,7 @@ bool Controls::load()
     if (!readSaveFile(kFileName, kMaxFileBytes, bytes)) {
         setAllDefaults();
         // Too large or unreadable: shut-down would write the defaults over it.
-        const UnreadSaveFile unread = keepUnreadSaveFile(kFileName, kDamagedFileName);
-        if (unread != UnreadSaveFile::Missing) {
-            logWarning("platform", "%s: not read; the default bindings apply%s%s", kFileName,
-                       unread == UnreadSaveFile::Kept ? "; the file is kept as " : "",
-                       unread == UnreadSaveFile::Kept ? kDamagedFileName : "");
-            raiseSaveNotice(SaveNotice::ControlsReset);
-        }
+        setAsideUnreadSaveFile(kFileName, kDamagedFileName, "the default bindings apply", SaveNotice::ControlsReset);
         return false;
     }
     if (!loadFromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {

@@ -1,5 +1,8 @@
 #include "platform/SaveNotices.h"
 
+#include "platform/File.h"
+#include "platform/Log.h"
+
 #include <atomic>
 
 namespace {
@@ -16,6 +19,17 @@ std::atomic<int>& stateOf(SaveNotice notice)
 void raiseSaveNotice(SaveNotice notice)
 {
     stateOf(notice) |= kRaised;
+}
+
+void setAsideUnreadSaveFile(const char* name, const char* keptName, const char* instead, SaveNotice notice)
+{
+    const UnreadSaveFile unread = keepUnreadSaveFile(name, keptName);
+    if (unread == UnreadSaveFile::Missing)
+        return;
+    logWarning("platform", "%s: not read; %s%s%s", name, instead,
+               unread == UnreadSaveFile::Kept ? "; the file is kept as " : "",
+               unread == UnreadSaveFile::Kept ? keptName : "");
+    raiseSaveNotice(notice);
 }
 
 bool takeSaveNotice(SaveNotice notice)

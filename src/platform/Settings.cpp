@@ -125,13 +125,7 @@ bool Settings::loadFromSaveFolder(const char* name)
         // Too large or unreadable: the next save would replace it unkept.
         if (std::string_view(name) != kFileName)
             return false;
-        const UnreadSaveFile unread = keepUnreadSaveFile(kFileName, kDamagedFileName);
-        if (unread != UnreadSaveFile::Missing) {
-            logWarning("platform", "%s: not read; the settings keep their values%s%s", name,
-                       unread == UnreadSaveFile::Kept ? "; the file is kept as " : "",
-                       unread == UnreadSaveFile::Kept ? kDamagedFileName : "");
-            raiseSaveNotice(SaveNotice::SettingsReset);
-        }
+        setAsideUnreadSaveFile(kFileName, kDamagedFileName, "the settings keep their values", SaveNotice::SettingsReset);
         return false;
     }
     const int blocks = decode(bytes);
