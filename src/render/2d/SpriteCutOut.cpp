@@ -1,11 +1,32 @@
 #include "render/2d/SpriteCutOut.h"
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 namespace {
 // Texels kept around each module: bilinear filtering reads one beyond its edge.
 constexpr int kBorder = 2;
+
+// Calls `use` with each module the frames draw; false on a frame, part or
+// module out of the sheet's range, or when `use` refuses one.
+template <typename Use>
+bool forEachFrameModule(const SpriteSheet& sheet, std::span<const int> frames, Use use)
+{
+    for (int frame : frames) {
+        if (frame < 0 || frame >= static_cast<int>(sheet.frames.size()))
+            return false;
+        const SpriteSheet::Frame& f = sheet.frames[static_cast<std::size_t>(frame)];
+        if (static_cast<std::size_t>(f.firstPart) + f.partCount > sheet.parts.size())
+            return false;
+        for (int i = 0; i < f.partCount; ++i) {
+            const std::size_t module = sheet.parts[static_cast<std::size_t>(f.firstPart + i)].module;
+            if (module >= sheet.modules.size() || !use(module))
+                return false;
+        }
+    }
+    return true;
+}
 }  // namespace
 
 bool cutOutFrames(const SpriteSheet& sheet, const TextureImage& image, std::span<const int> frames,
@@ -16,22 +37,13 @@ bool cutOutFrames(const SpriteSheet& sheet, const TextureImage& image, std::span
         image.levels[0].size() != textureLevelBytes(image.format, image.width, image.height, 0))
         return false;
     std::vector<bool> kept(sheet.modules.size(), false);
-    for (int frame : frames) {
-        if (frame < 0 || frame >= static_cast<int>(sheet.frames.size()))
-            return false;
-        const SpriteSheet::Frame& f = sheet.frames[static_cast<std::size_t>(frame)];
-        if (static_cast<std::size_t>(f.firstPart) + f.partCount > sheet.parts.size())
-            return false;
-        for (int i = 0; i < f.partCount; ++i) {
-            const std::size_t module = sheet.parts[static_cast<std::size_t>(f.firstPart + i)].module;
-            if (module >= sheet.modules.size())
-                return false;
-            const SpriteSheet::Module& m = sheet.modules[module];
-            if (m.x + m.w > image.width || m.y + m.h > image.height)
-                return false;
-            kept[module] = true;
-        }
-    }
+    const bool inRange = forEachFrameModule(sheet, frames, [&](std::size_t module) {
+        const SpriteSheet::Module& m = sheet.modules[module];
+        kept[module] = true;
+        return m.x + m.w <= image.width && m.y + m.h <= image.height;
+    });
+    if (!inRange)
+        return false;
 
     // One row, modules side by side, each inside its border.
     struct Placed {
@@ -85,21 +97,14 @@ bool cutOutFrames(const SpriteSheet& sheet, const TextureImage& image, std::span
 bool cutOutBand(const SpriteSheet& sheet, std::span<const int> frames, SpriteSheet& band, int& firstRow)
 {
     int top = sheet.texHeight, bottom = 0;
-    for (int frame : frames) {
-        if (frame < 0 || frame >= static_cast<int>(sheet.frames.size()))
-            return false;
-        const SpriteSheet::Frame& f = sheet.frames[static_cast<std::size_t>(frame)];
-        if (static_cast<std::size_t>(f.firstPart) + f.partCount > sheet.parts.size())
-            return false;
-        for (int i = 0; i < f.partCount; ++i) {
-            const std::size_t module = sheet.parts[static_cast<std::size_t>(f.firstPart + i)].module;
-            if (module >= sheet.modules.size())
-                return false;
-            const SpriteSheet::Module& m = sheet.modules[module];
-            top = std::min(top, m.y - kBorder);
-            bottom = std::max(bottom, m.y + m.h + kBorder);
-        }
-    }
+    const bool inRange = forEachFrameModule(sheet, frames, [&](std::size_t module) {
+        const SpriteSheet::Module& m = sheet.modules[module];
+        top = std::min(top, m.y - kBorder);
+        bottom = std::max(bottom, m.y + m.h + kBorder);
+        return true;
+    });
+    if (!inRange)
+        return false;
     top = std::max(top, 0);
     bottom = std::min(bottom, static_cast<int>(sheet.texHeight));
     if (bottom <= top)
