@@ -7,8 +7,8 @@
 # Then a joined team deathmatch: the game, on the team other than the peer
 # host's, opens its team page and clicks SWITCH TEAM with the mouse. Its
 # airplane goes down, the host moves it to its own team, and the game's HUD
-# shows the new friends and foes: the markers that were friends' turn to foes'
-# colour, and no friend's colour is left on what is now the other side.
+# shows the new friends and foes: every insignia in view before and after
+# wears the colour its team has against the player's team of the moment.
 # Pictures: net_table.png, net_result.png, net_lan.png, team_before.png,
 # team_page.png and team_after.png in the output folder.
 set -uo pipefail
@@ -132,14 +132,40 @@ PY
 python3 - "$out/team_before.png" "$out/team_after.png" <<'PY' || fail "the HUD does not show the new friends and foes"
 import sys
 from png_pixels import rgb_rows
-# The ground markers' friend and foe colours, and the foe's off-screen arrow.
-FRIEND, FOE, ARROW = (42, 107, 216), (216, 52, 42), (252, 68, 0)
-def count(rows, colour, tol=8):
-    return sum(1 for r in rows for p in r if all(abs(a - b) <= tol for a, b in zip(p, colour)))
-before, after = rgb_rows(sys.argv[1]), rgb_rows(sys.argv[2])
-b = [count(before, c) for c in (FRIEND, FOE, ARROW)]
-a = [count(after, c) for c in (FRIEND, FOE, ARROW)]
-print("friend, foe, arrow before", b, "after", a)
-sys.exit(0 if b[0] > 50 and a[0] < 10 and a[1] + a[2] > 50 else 1)
+# The insignia's friend and foe colours. The game lists each insignia it drew
+# with the marker's team and the player's: where the airplane comes back
+# decides what is in view, so each insignia is judged by its own team.
+FRIEND, FOE = (42, 107, 216), (216, 52, 42)
+def near(p, colour, tol=8):
+    return all(abs(a - b) <= tol for a, b in zip(p, colour))
+def judge(path):
+    rows = rgb_rows(path)
+    right = wrong = 0
+    teams = set()
+    for line in open(path + ".texts"):
+        head, _, rest = line.partition(" | ")
+        box, _, kind = rest.strip().partition(" | ")
+        words = kind.split()
+        if not head.startswith("frame ") or words[:1] != ["marker"]:
+            continue
+        team, player = int(words[2]), int(words[4])
+        teams.add(player)
+        x, y, w, h = (round(float(v)) for v in box.split())
+        cells = [rows[j][i] for j in range(max(y, 0), min(y + h, len(rows)))
+                 for i in range(max(x, 0), min(x + w, len(rows[0])))]
+        friend = sum(1 for p in cells if near(p, FRIEND))
+        foe = sum(1 for p in cells if near(p, FOE))
+        # Two insignia one over the other say nothing.
+        if max(friend, foe) < 20 or min(friend, foe) * 3 > max(friend, foe):
+            continue
+        if (friend > foe) == (team == player):
+            right += 1
+        else:
+            wrong += 1
+    return right, wrong, teams
+b, a = judge(sys.argv[1]), judge(sys.argv[2])
+print("insignia right, wrong, player's team before", b, "after", a)
+sys.exit(0 if b[0] > 0 and a[0] > 0 and b[1] == 0 and a[1] == 0 and len(b[2]) == 1 and len(a[2]) == 1
+         and b[2] != a[2] else 1)
 PY
 echo PASS

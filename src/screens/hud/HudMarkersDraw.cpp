@@ -5,6 +5,7 @@
 #include "render/2d/CFont.h"
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
+#include "ui/TextFitLog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +36,20 @@ void drawScaled(CSprite& s, int frame, float x, float y, float scale, float rota
     s.setScale(scale, scale);
     s.drawFrame(frame, x, y, rotation);
     s.setScale(1.0f, 1.0f);
+}
+
+// With -textboxes each insignia drawn goes in the picture's list with the
+// marker's team and the player's, so a scripted run tells friend from foe
+// by the truth rather than by what it expects to be in view.
+void logInsignia(CSprite& s, int frame, const HudMarker& m, const HudMarkerFrame& f, float scale)
+{
+    s.setScale(scale, scale);
+    const CSprite::Rect r = s.frameBoundsAt(frame, m.screen.x, m.screen.y);
+    s.setScale(1.0f, 1.0f);
+    char kind[48];
+    std::snprintf(kind, sizeof kind, "marker team %d player %d", m.team, f.playerTeam);
+    textFitLog().pushFrame({r.x, r.y, r.w, r.h}, kind, false);
+    textFitLog().popFrame();
 }
 
 // The compass letters, N, E, S and W in the player's language, from the HUD's string table.
@@ -109,6 +124,8 @@ void HudElementList::drawMarker(CSprite& sheet, HudMarker& m, const HudMarkerFra
             if (insignia >= 0 && (sided || (m.kind != 0 && m.kind != 1))) {
                 const float k = m.flash ? 1.0f + m.flashTimer : 1.0f;
                 drawScaled(sheet, insignia, m.screen.x, m.screen.y, m.scale * k, -f.cameraRoll, kWhite);
+                if (textFitLog().enabled())
+                    logInsignia(sheet, insignia, m, f, m.scale * k);
             }
             if (m.always)
                 drawWaypoint(sheet, m, f);
