@@ -529,8 +529,10 @@ int main(int argc, char** argv)
             showSaveNotices();
         updateNetworkRequests();
         updateTestPlacement();
-        if (running)
+        if (running) {
             logPlayerAirplane(*running);
+            running->setPacedToWallClock(NetworkGame::running());
+        }
         updateScreens();
     };
     hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };

@@ -71,7 +71,7 @@ constexpr OptionSpec kOptions[] = {
     {"+connect_lobby", ValueKind::Text, "join the lobby of that id"},
     {"+password", ValueKind::Text, "password for the game to join"},
     {"roomserver", ValueKind::Text, "the online room server (port 11489 unless given)", "HOST[:PORT]"},
-    {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25), the program clock steps with the frames and the random sequence starts the same each run", "S", true},
+    {"fixeddt", ValueKind::Text, "every frame lasts S seconds (0.001..0.25), the program clock steps with the frames (in a network match never ahead of the wall clock, as the peers keep to it) and the random sequence starts the same each run", "S", true},
     {"frames", ValueKind::Number, "quit normally after N frames", "N", true},
     {"seed", ValueKind::Number, "with -fixeddt, the random sequence starts from seed N (0..1000000) instead of the usual one, so that a run can be repeated in several ways", "N", true},
     {"dumpframe", ValueKind::Text, "write frame N to FILE as PNG (repeatable)", "N:FILE", true},

@@ -18,16 +18,6 @@ source "$(dirname "$0")/../support/lan_peers.sh"
 # seconds of game time, and the peer talks on real time, so pictures taken
 # at fixed frames catch the lines only when the machine's speed happens to fit.
 pipe="$out/run/input.pipe"
-# "steer_to FRAME": lets the game run up to FRAME and waits until it is there.
-steer_to() {
-    echo "$1 sync" >&3
-    local deadline=$((SECONDS + 120))
-    until grep -q "test: frame $1 waits for input" "$log"; do
-        kill -0 "$game_pid" 2>/dev/null || fail "the ${w}x${h} run ended early: $(tail -5 "$log")"
-        [ "$SECONDS" -lt "$deadline" ] || fail "the ${w}x${h} run did not reach frame $1: $(tail -5 "$log")"
-        sleep 0.05
-    done
-}
 peer_lines() { grep -c "hud: event line: Wingman: Line at" "$log"; }
 # "steer_until_a_line FRAME": steps from FRAME until a new line of the peer's
 # reached the HUD; leaves the frame the game waits at in "frame".

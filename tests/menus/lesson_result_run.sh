@@ -106,16 +106,6 @@ PY
 # The lesson is steered through a pipe in step with its frames: the camera
 # button's place comes from the game's log once the lesson shows it.
 pipe="$out/input.pipe"
-steer_to() {
-    echo "$1 sync" >&3
-    local deadline=$((SECONDS + 300))
-    until grep -q "test: frame $1 waits for input" "$log"; do
-        kill -0 "$game_pid" 2>/dev/null || fail "the $size lesson ended early: $(tail -3 "$log")"
-        [ "$SECONDS" -lt "$deadline" ] || fail "the $size lesson did not reach frame $1: $(tail -3 "$log")"
-        sleep 0.1
-    done
-}
-
 for size in 960x640 1920x1080; do
     w="${size%x*}" h="${size#*x}"
     log="$out/lesson_$size.out"

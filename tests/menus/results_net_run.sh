@@ -9,8 +9,10 @@
 # airplane goes down, the host moves it to its own team, and the game's HUD
 # shows the new friends and foes: every insignia in view before and after
 # wears the colour its team has against the player's team of the moment.
+# Then a joined last man standing whose countdown deaths do not count.
 # Pictures: net_table.png, net_result.png, net_lan.png, team_before.png,
-# team_page.png and team_after.png in the output folder.
+# team_page.png, team_after.png, lms_table.png and lms_result.png in the
+# output folder.
 set -uo pipefail
 game="$1"
 peer="$2"
@@ -167,5 +169,64 @@ b, a = judge(sys.argv[1]), judge(sys.argv[2])
 print("insignia right, wrong, player's team before", b, "after", a)
 sys.exit(0 if b[0] > 0 and a[0] > 0 and b[1] == 0 and a[1] == 0 and len(b[2]) == 1 and len(a[2]) == 1
          and b[2] != a[2] else 1)
+PY
+# 3: last man standing, joined. The host shoots the game's airplane down
+# twice while the round's countdown runs and once in the round, then ends.
+# Only the round's death counts, alike on the host, in the game's end table
+# and on its result page (one death's 2 points, times 3 in a network game).
+# The game steps through a pipe as far as the match has come, since the
+# host keeps to real time.
+lms_dir="$out/lms_run"
+game_tree "$game" "$lms_dir"
+port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+timeout 150 "$peer" --host --type 13 --port "$port" --seconds 120 --name Harbourmaster \
+    --at 8:destroy --at 14:destroy --at 30:destroy >"$lms_dir/host.log" 2>&1 &
+peer_pid=$!
+trap 'kill "$peer_pid" 2>/dev/null' EXIT
+for _ in $(seq 1 40); do
+    grep -q "hosting" "$lms_dir/host.log" 2>/dev/null && break
+    sleep 0.25
+done
+pipe="$lms_dir/input.pipe"
+log="$lms_dir/game.out"
+mkfifo "$pipe" || fail "no pipe at $pipe"
+exec 3<>"$pipe"
+(exec 3>&- && cd "$out" && exec "$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputpipe "$pipe" \
+    -textboxes -frames 20000 >"$log" 2>&1) &
+game_pid=$!
+printf '%s\n' "$skip" "60 click 640 510" >&3
+frame=60
+until grep -q "page shown: SkirmishEndMenuFrame" "$log"; do
+    frame=$((frame + 30))
+    [ "$frame" -lt 12000 ] || fail "the last-man-standing table never came: $(tail -5 "$log")"
+    steer_to "$frame"
+done
+printf '%s\n' "$((frame + 20)) shot lms_table.png" >&3
+# The host leaves once its match is over; the game's notice of it leads on
+# to the result page.
+until grep -q "page shown: MPServerDisconnectMenuFrame" "$log"; do
+    frame=$((frame + 30))
+    [ "$frame" -lt 12000 ] || fail "the host's leaving never showed: $(tail -5 "$log")"
+    steer_to "$frame"
+done
+printf '%s\n' "$((frame + 10)) key Enter" "$((frame + 150)) shot lms_result.png" "$((frame + 160)) close" \
+    "$((frame + 161)) sync" >&3
+exec 3>&-
+wait "$game_pid" || fail "the joined last-man-standing run did not end cleanly: $(tail -5 "$log")"
+kill "$peer_pid" 2>/dev/null
+wait "$peer_pid" 2>/dev/null
+trap - EXIT
+[ "$(grep -c "destroyed $(id -un)" "$lms_dir/host.log")" -eq 3 ] || fail "the host did not shoot the game down three times"
+grep -q "score $(id -un) 0 1$" "$lms_dir/host.log" || fail "the host counts other than one death: $(grep score "$lms_dir/host.log")"
+grep -q "game result: -6 points" "$log" || fail "the result page counts other than one death: $(grep "game result" "$log")"
+python3 - "$out/lms_table.png.texts" "$out/lms_result.png.texts" "$(id -un)" <<'PY' || fail "the table or the result page counts the countdown's deaths"
+import sys
+def texts(path):
+    return [line.split(" | ")[2].strip() for line in open(path) if line.startswith("text ")]
+table, result, me = texts(sys.argv[1]), texts(sys.argv[2]), sys.argv[3]
+# The table's row: name, score, deaths, plane.
+row = table[table.index(me):table.index(me) + 3] if me in table else []
+print("table row", row, "result", result)
+sys.exit(0 if row[1:] == ["0", "1"] and "0/-6" in result else 1)
 PY
 echo PASS

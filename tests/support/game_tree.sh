@@ -21,3 +21,16 @@ game_tree() {
     ln -s "$stage/paks" "$2/tree/paks"
     run="$2/tree/bin/$(basename "$1")"
 }
+
+# "steer_to FRAME", for runs steered through a pipe open on descriptor 3
+# (the game's log in "log", its process in "game_pid"): lets the game run up
+# to FRAME and waits until it is there.
+steer_to() {
+    echo "$1 sync" >&3
+    local deadline=$((SECONDS + 300))
+    until grep -q "test: frame $1 waits for input" "$log"; do
+        kill -0 "$game_pid" 2>/dev/null || fail "the run ended before frame $1: $(tail -5 "$log")"
+        [ "$SECONDS" -lt "$deadline" ] || fail "the run did not reach frame $1: $(tail -5 "$log")"
+        sleep 0.05
+    done
+}

@@ -7,6 +7,7 @@
 #include "modes/progress/MissionStats.h"
 #include "modes/progress/ScoreMgr.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -25,6 +26,8 @@ bool GameModeCustom::updateNetworkMatch()
     if (isSinglePlayer())
         return true;
     if (isNetworkClient() && (!m_listener || !m_listener->matchActive() || respawnStalled)) {
+        logWarning("modes", "the host is taken as lost: %s",
+                   respawnStalled ? "no respawn came for an airplane whose wait had ended" : "the match is not active");
         endMatch();
         onServerLost();
         return false;

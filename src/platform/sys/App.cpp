@@ -410,11 +410,32 @@ void App::takeScriptShots(int frame)
         m_test.frameDumps.push_back({frame, m_startFolder.empty() ? name : m_startFolder + "/" + name});
 }
 
+void App::setPacedToWallClock(bool on)
+{
+    if (on && !m_paced) {
+        m_paceFixedStart = m_fixedClock;
+        m_paceWallStart = std::chrono::steady_clock::now();
+    }
+    m_paced = on;
+}
+
 void App::afterFrameTick()
 {
     if (m_test.fixedFrameDelta > 0.0f) {
         // A steady clock of fixed periods: the frame clock's average is then exact.
         m_fixedClock += m_test.fixedFrameDelta;
+        if (m_paced) {
+            const double wall =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - m_paceWallStart).count();
+            const double ahead = (m_fixedClock - m_paceFixedStart) - wall;
+            if (ahead > 0.0) {
+                SDL_Delay(static_cast<Uint32>(std::min(ahead, 0.25) * 1000.0));
+            } else if (ahead < -0.25) {
+                // Fallen behind: go on from here rather than rush to catch up.
+                m_paceFixedStart = m_fixedClock;
+                m_paceWallStart = std::chrono::steady_clock::now();
+            }
+        }
         advanceFrameClock(m_fixedClock);
         Clock::setFixedTime(m_fixedClock);
     } else {

@@ -6,6 +6,8 @@
 #include "platform/Options.h"
 #include "platform/sys/Window.h"
 
+#include <chrono>
+
 // The empty screen's color (RGB 0..1): a dusk blue, so a running loop with no
 // screens yet is told apart from a dead window.
 constexpr float kEmptyScreenColor[3] = {0.12f, 0.20f, 0.32f};
@@ -46,6 +48,11 @@ public:
     const std::string& roomServer() const { return m_roomServer; }
     int framesDrawn() const { return m_framesDrawn; }
     EventPump& events() { return m_events; }
+    // On a fixed frame step, whether the frames keep to the wall clock: set
+    // while a network match runs, whose peers live in real time and would
+    // otherwise be outrun (a joiner waiting on its own fast clock for the
+    // host's word takes the host for lost).
+    void setPacedToWallClock(bool on);
     Window& window() { return m_window; }
 
 private:
@@ -73,4 +80,7 @@ private:
     int m_failedExit = 0;   // an exit code once the run must end in error
     int m_framesDrawn = 0;
     double m_fixedClock = 0.0;
+    bool m_paced = false;
+    double m_paceFixedStart = 0.0;
+    std::chrono::steady_clock::time_point m_paceWallStart;
 };
