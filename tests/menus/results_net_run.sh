@@ -21,19 +21,19 @@ source "$(dirname "$0")/../support/game_tree.sh"
 mkdir -p "$out" || fail "no output folder $out"
 run_dir="$out/net_run"
 game_tree "$game" "$run_dir"
-common+=(-lanaddr 127.0.0.1)
-port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-
-timeout 90 "$peer" --host --port "$port" --seconds 80 --name Harbourmaster --score-limit 1 --at 3:destroy \
-    >"$run_dir/host.log" 2>&1 &
-peer_pid=$!
-# A run that fails early does not leave the peer hosting on.
-trap 'kill "$peer_pid" 2>/dev/null' EXIT
-for _ in $(seq 1 40); do
-    grep -q "hosting" "$run_dir/host.log" 2>/dev/null && break
-    sleep 0.25
-done
-grep -q "hosting" "$run_dir/host.log" || fail "the peer did not host: $(cat "$run_dir/host.log")"
+source "$(dirname "$0")/../support/lan_peers.sh"
+# "peer_hosts DIR OPTION...": the peer program hosts on a free port ("port"),
+# logging to DIR/host.log; its process in "peer_pid". A run that fails early
+# does not leave it hosting on.
+peer_hosts() {
+    local dir="$1"; shift
+    port=$(freeport)
+    timeout 200 "$peer" --host --port "$port" --name Harbourmaster "$@" >"$dir/host.log" 2>&1 &
+    peer_pid=$!
+    trap 'kill "$peer_pid" 2>/dev/null' EXIT
+    await "$dir/host.log" "hosting" 10 || fail "the peer did not host: $(cat "$dir/host.log")"
+}
+peer_hosts "$run_dir" --seconds 80 --score-limit 1 --at 3:destroy
 
 # The first start asks for the control type: its OK. The table opens a few
 # hundred frames later; Enter on its leave button, then Enter once the count
@@ -92,13 +92,7 @@ PY
 # 2: the joiner's team switch by the team page's button.
 team_dir="$out/team_run"
 game_tree "$game" "$team_dir"
-port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-timeout 200 "$peer" --host --type 3 --port "$port" --seconds 100 --name Harbourmaster >"$team_dir/host.log" 2>&1 &
-peer_pid=$!
-for _ in $(seq 1 40); do
-    grep -q "hosting" "$team_dir/host.log" 2>/dev/null && break
-    sleep 0.25
-done
+peer_hosts "$team_dir" --type 3 --seconds 100
 # In play by frame 480; Esc opens the team page; the click is on SWITCH TEAM.
 cat >"$team_dir/team.script" <<S
 $skip
@@ -178,15 +172,7 @@ PY
 # host keeps to real time.
 lms_dir="$out/lms_run"
 game_tree "$game" "$lms_dir"
-port=$(python3 -c 'import socket; s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-timeout 150 "$peer" --host --type 13 --port "$port" --seconds 120 --name Harbourmaster \
-    --at 8:destroy --at 14:destroy --at 30:destroy >"$lms_dir/host.log" 2>&1 &
-peer_pid=$!
-trap 'kill "$peer_pid" 2>/dev/null' EXIT
-for _ in $(seq 1 40); do
-    grep -q "hosting" "$lms_dir/host.log" 2>/dev/null && break
-    sleep 0.25
-done
+peer_hosts "$lms_dir" --type 13 --seconds 120 --at 8:destroy --at 14:destroy --at 30:destroy
 pipe="$lms_dir/input.pipe"
 log="$lms_dir/game.out"
 mkfifo "$pipe" || fail "no pipe at $pipe"
