@@ -195,8 +195,28 @@ until grep -q "page shown: MPServerDisconnectMenuFrame" "$log"; do
     [ "$frame" -lt 12000 ] || fail "the host's leaving never showed: $(tail -5 "$log")"
     steer_to "$frame"
 done
-printf '%s\n' "$((frame + 10)) key Enter" "$((frame + 150)) shot lms_result.png" "$((frame + 160)) close" \
-    "$((frame + 161)) sync" >&3
+# Its OK button, found in the notice's picture, is clicked.
+printf '%s\n' "$((frame + 10)) shot lms_lost.png" >&3
+steer_to $((frame + 12))
+read -r okx oky < <(python3 - "$out/lms_lost.png.texts" <<'PY'
+import sys
+boxes, texts = {}, {}
+for line in open(sys.argv[1]):
+    parts = [p.strip() for p in line.split("|")]
+    if line.startswith("frame "):
+        boxes[parts[0].split()[1]] = [float(v) for v in parts[1].split()]
+    elif line.startswith("text "):
+        texts.setdefault(parts[0].split()[1], parts[2])
+for i, text in texts.items():
+    if text == "OK" and i in boxes:
+        x, y, w, h = boxes[i]
+        print(round(x + w / 2), round(y + h / 2))
+        break
+PY
+)
+[ -n "${oky:-}" ] || fail "the notice of the host's leaving shows no OK button"
+printf '%s\n' "$((frame + 20)) click $okx $oky" "$((frame + 160)) shot lms_result.png" "$((frame + 170)) close" \
+    "$((frame + 171)) sync" >&3
 exec 3>&-
 wait "$game_pid" || fail "the joined last-man-standing run did not end cleanly: $(tail -5 "$log")"
 kill "$peer_pid" 2>/dev/null
