@@ -33,6 +33,23 @@ peer_hosts() {
     trap 'kill "$peer_pid" 2>/dev/null' EXIT
     await "$dir/host.log" "hosting" 10 || fail "the peer did not host: $(cat "$dir/host.log")"
 }
+# "labelled_boxes TEXTS LABEL": "x y w h" of each button or box that a
+# -textboxes list shows reading LABEL.
+labelled_boxes() {
+    python3 - "$1" "$2" <<'PY'
+import sys
+boxes, texts = {}, {}
+for line in open(sys.argv[1]):
+    parts = [p.strip() for p in line.split("|")]
+    if line.startswith("frame "):
+        boxes[parts[0].split()[1]] = parts[1]
+    elif line.startswith("text "):
+        texts.setdefault(parts[0].split()[1], parts[2])
+for i, text in texts.items():
+    if text == sys.argv[2] and i in boxes:
+        print(boxes[i])
+PY
+}
 peer_hosts "$run_dir" --seconds 80 --score-limit 1 --at 3:destroy
 
 # The first start asks for the control type: its OK. The table opens a few
@@ -112,19 +129,8 @@ log="$team_dir/game.out"
 in_order "requested join start: type 3" "pause screen opened (menu 3)" "page shown: TeamSkirmishEndMenuFrame" \
     "event line: $(id -un) joined team"
 # The click lands on the button that reads SWITCH TEAM.
-python3 - "$out/team_page.png.texts" 836 681 <<'PY' || fail "the click at 836 681 is not on SWITCH TEAM"
-import sys
-boxes, texts = {}, {}
-for line in open(sys.argv[1]):
-    parts = [p.strip() for p in line.split("|")]
-    if line.startswith("frame "):
-        boxes[parts[0].split()[1]] = [float(v) for v in parts[1].split()]
-    elif line.startswith("text "):
-        texts.setdefault(parts[0].split()[1], parts[2])
-x, y = float(sys.argv[2]), float(sys.argv[3])
-hit = [i for i, (bx, by, bw, bh) in boxes.items() if bx <= x < bx + bw and by <= y < by + bh and i in texts]
-sys.exit(0 if any(texts[i] == "SWITCH TEAM" for i in hit) else 1)
-PY
+labelled_boxes "$out/team_page.png.texts" "SWITCH TEAM" | awk '$1 <= 836 && 836 < $1 + $3 && $2 <= 681 && 681 < $2 + $4 { hit = 1 }
+    END { exit !hit }' || fail "the click at 836 681 is not on SWITCH TEAM"
 python3 - "$out/team_before.png" "$out/team_after.png" <<'PY' || fail "the HUD does not show the new friends and foes"
 import sys
 from png_pixels import rgb_rows
@@ -198,22 +204,7 @@ done
 # Its OK button, found in the notice's picture, is clicked.
 printf '%s\n' "$((frame + 10)) shot lms_lost.png" >&3
 steer_to $((frame + 12))
-read -r okx oky < <(python3 - "$out/lms_lost.png.texts" <<'PY'
-import sys
-boxes, texts = {}, {}
-for line in open(sys.argv[1]):
-    parts = [p.strip() for p in line.split("|")]
-    if line.startswith("frame "):
-        boxes[parts[0].split()[1]] = [float(v) for v in parts[1].split()]
-    elif line.startswith("text "):
-        texts.setdefault(parts[0].split()[1], parts[2])
-for i, text in texts.items():
-    if text == "OK" and i in boxes:
-        x, y, w, h = boxes[i]
-        print(round(x + w / 2), round(y + h / 2))
-        break
-PY
-)
+read -r okx oky < <(labelled_boxes "$out/lms_lost.png.texts" OK | awk 'NR == 1 { printf "%d %d\n", $1 + $3 / 2, $2 + $4 / 2 }')
 [ -n "${oky:-}" ] || fail "the notice of the host's leaving shows no OK button"
 printf '%s\n' "$((frame + 20)) click $okx $oky" "$((frame + 160)) shot lms_result.png" "$((frame + 170)) close" \
     "$((frame + 171)) sync" >&3
