@@ -187,20 +187,21 @@ exec 3<>"$pipe"
     -textboxes -frames 20000 >"$log" 2>&1) &
 game_pid=$!
 printf '%s\n' "$skip" "60 click 640 510" >&3
+# "steer_until LINE WHAT": steps on half a second at a time until the log
+# holds LINE; the frame reached in "frame".
+steer_until() {
+    until grep -q "$1" "$log"; do
+        frame=$((frame + 30))
+        [ "$frame" -lt 12000 ] || fail "$2 never came: $(tail -5 "$log")"
+        steer_to "$frame"
+    done
+}
 frame=60
-until grep -q "page shown: SkirmishEndMenuFrame" "$log"; do
-    frame=$((frame + 30))
-    [ "$frame" -lt 12000 ] || fail "the last-man-standing table never came: $(tail -5 "$log")"
-    steer_to "$frame"
-done
+steer_until "page shown: SkirmishEndMenuFrame" "the last-man-standing table"
 printf '%s\n' "$((frame + 20)) shot lms_table.png" >&3
 # The host leaves once its match is over; the game's notice of it leads on
 # to the result page.
-until grep -q "page shown: MPServerDisconnectMenuFrame" "$log"; do
-    frame=$((frame + 30))
-    [ "$frame" -lt 12000 ] || fail "the host's leaving never showed: $(tail -5 "$log")"
-    steer_to "$frame"
-done
+steer_until "page shown: MPServerDisconnectMenuFrame" "the notice of the host's leaving"
 # Its OK button, found in the notice's picture, is clicked.
 printf '%s\n' "$((frame + 10)) shot lms_lost.png" >&3
 steer_to $((frame + 12))
