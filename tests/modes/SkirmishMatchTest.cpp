@@ -1,8 +1,10 @@
 #include "entities/ai/AirplaneAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
+#include "gamedata/records/MapInfoCfg.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "modes/GameModeGlobals.h"
+#include "modes/ModeServices.h"
 #include "modes/PlayerAirplaneInput.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/progress/ScoreMgr.h"
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -277,6 +280,37 @@ TEST_F(SkirmishMatch, SunFollowsTheMatchClockAndNoLimitMeansAnHour)
     EXPECT_FLOAT_EQ(mode->sunAt(0.0f), 0.1f);
     EXPECT_FLOAT_EQ(mode->sunAt(1800.0f), 0.5f);
     EXPECT_FLOAT_EQ(mode->sunAt(99999.0f), 0.9f);
+}
+
+TEST_F(SkirmishMatch, ScheduledWeatherBringsTheMapsKindAndClearsAgain)
+{
+    struct WeatherScene : IModeScene {
+        int mode = 0;
+        int weatherMode() const override { return mode; }
+        void setWeather(int m, float, float) override { mode = m; }
+    } scene;
+    harness.scene = &scene;
+    GameModeCustom* mode = start(GameType::TeamDeathmatch);
+    ASSERT_NE(mode, nullptr);
+    ScoreMgr::instance().timeLimit = 60.0f;   // a change some 20 s in, the next 45 s later
+    const MapInfoCfg* own = mode->mapRecord();
+    for (const auto& [rain, snow, kind] : {std::tuple{0.0f, 100.0f, 2}, std::tuple{100.0f, 0.0f, 1}}) {
+        MapInfoCfg map = *own;
+        map.rainProb = rain;
+        map.snowProb = snow;
+        mode->setMapRecord(&map);
+        scene.mode = 0;
+        mode->initMatchLimits();
+        std::vector<int> seen;
+        for (float t = 0.0f; t < 120.0f; t += 0.25f) {
+            mode->updateMatchSky(0.25f);
+            mode->updateWeather(0.25f);
+            if (seen.empty() || seen.back() != scene.mode)
+                seen.push_back(scene.mode);
+        }
+        EXPECT_EQ(seen, (std::vector<int>{0, kind, 0, kind})) << "snow " << snow;
+        mode->setMapRecord(own);
+    }
 }
 
 TEST_F(SkirmishMatch, ServerDataCarriesTheMatchTimeAndRejectsShortOrBadInput)

@@ -16,6 +16,7 @@
 #include "modes/tutorials/TutorialGameMode_MANEUVERSSQUAD.h"
 #include "modes/tutorials/TutorialGameMode_SIMPLEWEAPONS.h"
 #include "modes/tutorials/TutorialGameMode_TAKEOFFLAND.h"
+#include "platform/Controls.h"
 #include "platform/Language.h"
 #include "platform/Settings.h"
 
@@ -185,6 +186,17 @@ TEST_F(Tutorial, WaypointHasNoVelocityWhereverItIsAndNamesItself)
     EXPECT_FALSE(wp.canBeTargeted());
 }
 
+TEST_F(Tutorial, ThePlayersAircraftCarriesTheProfilesName)
+{
+    for (int index : {0, 3}) {   // in the air, and on the runway
+        settings() = Settings{};
+        settings().playerName = u"Wren";
+        std::string error;
+        ASSERT_TRUE(run.start(index, error)) << error;
+        EXPECT_EQ(plane().pilotName, u"Wren") << "tutorial " << index;
+    }
+}
+
 // ---- Forced settings and the completion flag ----
 
 TEST_F(Tutorial, SavesDuringAndAfterATutorialKeepThePlayersControlType)
@@ -270,7 +282,7 @@ TEST_F(Tutorial, HudTutorialWithTheMouseSkipsTheCameraSteps)
     EXPECT_FALSE(run.hud.pushedLine(422)) << "no drag line";
 }
 
-TEST_F(Tutorial, HudTutorialCountsALongDragAndEndsTheCameraStepAtOnePress)
+TEST_F(Tutorial, HudTutorialCountsALongDragAndEndsTheCameraStepAwayAndBack)
 {
     startTutorial(0);
     run.mode->step = 2;
@@ -284,15 +296,21 @@ TEST_F(Tutorial, HudTutorialCountsALongDragAndEndsTheCameraStepAtOnePress)
     run.hud.drag = 0.0f;
     run.run(1.0f);
     EXPECT_EQ(run.step(), 3) << "still in the chase view";
-    run.hud.camera = 3;
+    for (int view : {0, 1}) {
+        run.hud.camera = view;
+        run.frame();
+        EXPECT_EQ(run.step(), 3) << "away from the chase view, in view " << view;
+    }
+    run.hud.camera = 2;
     run.frame();
-    EXPECT_EQ(run.step(), 4);
-    // Coming into the step outside the chase view, one press still does.
+    EXPECT_EQ(run.step(), 4) << "back in the chase view";
+    // Coming into the step outside the chase view, the way back alone does.
     startTutorial(0);
     run.mode->step = 2;
     run.hud.camera = 3;
     run.hud.drag = 1.0f;
     run.frame();
+    ASSERT_EQ(run.step(), 3);
     run.hud.camera = 2;
     run.frame();
     EXPECT_EQ(run.step(), 4);
@@ -735,6 +753,23 @@ TEST_F(Tutorial, SquadronOrdersAdvanceOnlyInTheirSteps)
     ASSERT_TRUE(reach(2, 30.0f));
     for (Airplane* w : squad->wingmen())
         ASSERT_NE(w, nullptr);
+    // The key hint names the key that gives the attack order, not the one
+    // that only cycles the orders and never ends the step.
+    std::u16string attackKey, cycleKey;
+    ASSERT_TRUE(controls().getActionBindingText(static_cast<int>(A::Squadron_CmdA), attackKey));
+    ASSERT_TRUE(controls().getActionBindingText(static_cast<int>(A::Squadron_Cmd), cycleKey));
+    bool hinted = false;
+    for (const auto& e : run.hud.pushed)
+        if (e.lineId == 0) {
+            hinted = true;
+            EXPECT_NE(e.text.find(attackKey), std::u16string::npos);
+            EXPECT_EQ(e.text.find(cycleKey), std::u16string::npos);
+        }
+    EXPECT_TRUE(hinted);
+    run.pilot->tap(A::Squadron_Cmd);
+    run.frame();
+    run.frame();
+    EXPECT_EQ(run.step(), 2) << "cycling the orders is not the attack order";
     // The defend order in the attack step only does what it always does.
     run.mode->setSquadronOrder(plane(), TutorialGameMode_MANEUVERSSQUAD::kDefendOrder);
     run.frame();

@@ -185,14 +185,6 @@ void GameModeCampaign::losePlayerAirplane()
     endMission(false, -1);
 }
 
-void GameModeCampaign::onParachuteFinished(Airplane& owner)
-{
-    owner.parachute = nullptr;
-    if (&owner != m_playerAirplane || playerLossAllowed)
-        return;
-    losePlayerAirplane();
-}
-
 std::unique_ptr<Target> GameModeCampaign::removePlayerAirplane(Target& entity)
 {
     // Nothing keeps pointing at it: not the score groups and winners, the

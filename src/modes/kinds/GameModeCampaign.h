@@ -63,11 +63,6 @@ public:
     PauseMenu getPauseMenu() const override { return PauseMenu::Campaign; }
     void fillReport(MatchReport& out) const override;
 
-    // The pilot of an airplane has come down under the parachute: the
-    // parachute is gone; for the player's pilot the mission fails unless
-    // losing the player's airplane is allowed.
-    void onParachuteFinished(Airplane& owner);
-
     void endMission(bool won, int reasonTextId) override;
     // Also the map's checkpoint action. Nothing while the player's airplane is not alive.
     void saveCheckpoint() override;

@@ -484,8 +484,13 @@ void GameModeCustom::initMatchLimits()
 {
     const float length = matchLength();
     float p = 0.0f;
-    if (const MapInfoCfg* map = m_mapRecord)
+    // The map's chance of rain, else of snow; the change brings that weather.
+    m_weatherKind = kWeatherRain;
+    if (const MapInfoCfg* map = m_mapRecord) {
         p = map->rainProb >= 1.0f ? map->rainProb : map->snowProb;
+        if (map->rainProb < 1.0f)
+            m_weatherKind = kWeatherSnow;
+    }
     m_weatherTimer = -1.0f;
     if (p > 0.0f && static_cast<float>(randModulo(10000)) < 100.0f * p)
         m_weatherTimer = length / 3.0f + 5.0f - static_cast<float>(randModulo(10));
@@ -496,7 +501,9 @@ void GameModeCustom::updateMatchSky(float dt)
     if (!isNetworkClient() && m_weatherTimer > 0.0f) {
         m_weatherTimer -= dt;
         if (m_weatherTimer <= 0.0f) {
-            startWeather(1, 20.0f);
+            // Each change turns the map's weather on, the next one off again.
+            const bool showing = m_services.sceneOrNone().weatherMode() == m_weatherKind;
+            startWeather(showing ? 0 : m_weatherKind, 20.0f);
             m_weatherTimer = matchLength() / 3.0f + 20.0f + 5.0f - static_cast<float>(randModulo(10));
         }
     }

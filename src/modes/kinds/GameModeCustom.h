@@ -165,6 +165,8 @@ public:
     // The player's airplane (selected plane, own paint, chosen weapons) in
     // play at the point; null when no plane is loaded.
     Airplane* createPlayerAirplane(int team, float skill, Squadron* squadron, const Vec3& at);
+    // The profile's name ("Pilot" when it has none), which tables and tags show.
+    static std::u16string localPilotName();
     // The plane's own weapons, then the player's chosen ones over them.
     void applyPlayerLoadout(Airplane& airplane) const;
     // A random row of the plane's paints; 0 when the plane has none.
@@ -206,6 +208,8 @@ protected:
     bool m_readyShown = true;
     bool m_muted = false;
     float m_weatherTimer = -1.0f;
+    int m_weatherKind = 1;   // the weather a change brings: rain 1, snow 2
+    static constexpr int kWeatherRain = 1, kWeatherSnow = 2;
     float m_restartCountdown = -1.0f;
     int m_endMenusOpened = 0;
     int m_serverLost = 0;

@@ -184,6 +184,11 @@ int GameModeCustom::paintRowFor(const PlaneCfg& plane)
     return paints > 0 ? randModulo(paints) : 0;
 }
 
+std::u16string GameModeCustom::localPilotName()
+{
+    return settings().playerName.empty() ? std::u16string(u"Pilot") : settings().playerName;
+}
+
 Airplane* GameModeCustom::createPlayerAirplane(int team, float skill, Squadron* squadron, const Vec3& at)
 {
     const PlaneList& planes = PlaneList::instance();
@@ -196,7 +201,7 @@ Airplane* GameModeCustom::createPlayerAirplane(int team, float skill, Squadron* 
     if (!a)
         return nullptr;
     // The profile's name, which the score tables show to every player.
-    a->pilotName = settings().playerName.empty() ? std::u16string(u"Pilot") : settings().playerName;
+    a->pilotName = localPilotName();
     applyPlayerLoadout(*a);
     // A room's weapon filter holds for every player of its match, the host's too.
     if (!isSinglePlayer() && (weaponRule & 0xFF) != 0)

@@ -235,7 +235,7 @@ Airplane* TutorialGameMode::addPlayerInSquadron()
     Airplane* a = createAirplane(&paint, cfg->plane_id, 0, 0.0f, squadronA, true);
     if (!a)
         return nullptr;
-    a->pilotName = u"Pilot";
+    a->pilotName = localPilotName();
     setSquadronLeader(a, squadronA);
     return a;
 }

@@ -102,14 +102,14 @@ void TutorialGameMode_HUD::runStep(float dt)
         logCameraButton();
         stepTimer = 22.0f;
         inputLock = h.cameraMode() != kChaseCamera;
-        m_stepCamera = h.cameraMode();
         break;
     case 3:
-        // One press of the camera button is the lesson: the views cycle
-        // through several before the chase view comes round again.
-        if (h.cameraMode() != kChaseCamera)
+        // Away from the chase view and back again, as the lesson's line asks.
+        if (h.cameraMode() != kChaseCamera) {
             inputLock = true;
-        if (h.cameraMode() == m_stepCamera)
+            break;
+        }
+        if (!inputLock)
             break;
         step = 4;
         reminderOff();

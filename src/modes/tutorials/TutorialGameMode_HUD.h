@@ -36,5 +36,4 @@ private:
     void logCameraButton();
     float m_drawPhase = 0.0f;
     float m_dragTravel = 0.0f, m_lastDrag = 0.0f;
-    int m_stepCamera = kChaseCamera;   // the view when the camera-button step began
 };

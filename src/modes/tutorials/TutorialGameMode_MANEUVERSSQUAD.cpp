@@ -102,7 +102,7 @@ void TutorialGameMode_MANEUVERSSQUAD::runStep(float dt)
         h.showSquadButtons(0);
         h.setButtonHighlighted(ITutorialHud::kSquadOrderA, true);
         clearNotices();
-        hint(712, ControlAction::Squadron_Cmd, 8.0f);
+        hint(712, ControlAction::Squadron_CmdA, 8.0f);
         line(714, 8.0f);
         setReminder(715, 15.0f);
         orderGiven = false;
