@@ -442,6 +442,72 @@ TEST_F(AI, SimplePilotFollowsItsWaypoints)
     EXPECT_TRUE(host.crashes.empty());
 }
 
+// A pilot on a route flies its waypoints in their order: each one is passed
+// before the next is the point it steers for.
+TEST_F(AI, APilotFliesItsRouteInOrder)
+{
+    Airplane* a = plane(0, {0, 1500, 0}, {0, 0, -1}, 150.0f);
+    AirplaneAI& ai = pilot(*a, 0.5f);
+    ai.waypoints = {{0, 1500, -3000}, {3000, 1500, -3000}, {3000, 1500, 0}};
+    ai.setState(Manoeuvre::Navigate);
+    std::vector<std::size_t> passed, steered;
+    for (int i = 0; i < static_cast<int>(90.0f / kFrame) && passed.size() < 3; ++i) {
+        const Vec3* point = ai.navigationPoint();
+        ASSERT_NE(point, nullptr);
+        const std::size_t at = static_cast<std::size_t>(point - ai.waypoints.data());
+        if (steered.empty() || steered.back() != at)
+            steered.push_back(at);
+        host.step(kFrame);
+        for (std::size_t w = 0; w < ai.waypoints.size(); ++w) {
+            const Vec3 d = ai.waypoints[w] - a->position();
+            if (d.x * d.x + d.z * d.z < 450.0f * 450.0f && std::find(passed.begin(), passed.end(), w) == passed.end())
+                passed.push_back(w);
+        }
+    }
+    EXPECT_EQ(passed, (std::vector<std::size_t>{0, 1, 2}));
+    ASSERT_GE(steered.size(), 3u);
+    EXPECT_EQ(std::vector<std::size_t>(steered.begin(), steered.begin() + 3), (std::vector<std::size_t>{0, 1, 2}));
+}
+
+// Two pilots that circle each other without a shot: after the stalemate time
+// each breaks off, lets go of the fight (no enemy, no target shown) and, its
+// enemy being the only one there is, takes it on again before the shun is
+// over; the next break-off waits a whole stalemate time again.
+TEST_F(AI, AStalemateBreaksOffAndTheOnlyEnemyIsTakenAgain)
+{
+    Airplane* bot = plane(0, {0, 2500, 0}, {0, 0, -1}, 170.0f);
+    Airplane* enemy = plane(1, {600, 2500, -600}, {1, 0, 0}, 170.0f);
+    AirplaneAI& ai = pilot(*bot, 0.5f);
+    AirplaneAI& other = pilot(*enemy, 0.5f);
+    ai.mayFire = other.mayFire = false;   // never a shot: a fight without end
+    float engagedAt = -1.0f, brokeAt = -1.0f, retakenAt = -1.0f, secondBreak = -1.0f;
+    float t = 0.0f;
+    for (; t < 150.0f && secondBreak < 0.0f; t += kFrame) {
+        host.step(kFrame);
+        const bool breaking = ai.state() == Manoeuvre::BreakAway;
+        if (engagedAt < 0.0f && ai.engaged() == enemy)
+            engagedAt = t;
+        if (breaking) {
+            ASSERT_EQ(ai.engaged(), nullptr) << "the break-off kept its fight at " << t;
+            ASSERT_EQ(bot->currentTarget, nullptr) << t;
+        }
+        if (brokeAt < 0.0f && breaking)
+            brokeAt = t;
+        else if (brokeAt >= 0.0f && retakenAt < 0.0f && ai.engaged() == enemy)
+            retakenAt = t;
+        else if (retakenAt >= 0.0f && breaking)
+            secondBreak = t;
+    }
+    ASSERT_GE(engagedAt, 0.0f);
+    ASSERT_GE(brokeAt, 0.0f) << "no break-off in a fight without a shot";
+    EXPECT_GE(brokeAt - engagedAt, AirplaneAI::kStalemateTime - 1.0f);
+    ASSERT_GE(retakenAt, 0.0f) << "the only enemy was never taken again";
+    EXPECT_LT(retakenAt - brokeAt, AirplaneAI::kStalemateShun) << "taken only once the shun was over";
+    if (secondBreak >= 0.0f) {
+        EXPECT_GE(secondBreak - retakenAt, AirplaneAI::kStalemateTime - 1.0f) << "the old fight's time carried over";
+    }
+}
+
 TEST(Squadrons, OrdersSlotsAndTheIdTable)
 {
     clearEntityIds();

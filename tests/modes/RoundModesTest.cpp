@@ -453,6 +453,51 @@ TEST_F(Dogfight, OneEnemyWonOrLostAndUnlocks)
     EXPECT_EQ(settings().dogfightsUnlocked, 4);
 }
 
+// Shot down low, the enemy's fall ends on the ground: one kill, counted at the
+// hit, and none again when the wreck strikes.
+TEST_F(Dogfight, AnEnemyShotDownLowCountsOnceWhenItHitsTheGround)
+{
+    settings().dogfightIndex = 3;
+    settings().dogfightEnemyCount = 2;
+    auto* mode = start<GameModeDF>(GameType::Dogfight);
+    ASSERT_NE(mode, nullptr);
+    ASSERT_EQ(airplanes(*mode, 1).size(), 2u);
+    step(*mode, 0.5f);
+    Airplane* enemy = airplanes(*mode, 1).front();
+    Airplane& player = *mode->playerAirplane();
+    const Vec3 at = enemy->position();
+    enemy->setPositionAndStop({at.x, std::max(mode->groundHeightAt(at.x, at.z), 0.0f) + 120.0f, at.z});
+    Quat down;
+    Vec3 dir{0.0f, -0.7f, -0.7f};
+    quatFromDirectionTo(down, vec3Normalize(dir));
+    enemy->setOrientation(down);
+    enemy->setSpeed(120.0f);
+    const int killed = missionStats().enemiesKilled;
+    const int tally = ScoreMgr::instance().killTally();
+    const int points = player.scores[Airplane::kScorePoints];
+    mode->damageAirplane(*enemy, &player, 1e9f, enemy->position(), nullptr, true);
+    for (int i = 0; i < 5 && enemy->lifeState() == LifeState::Alive; ++i)
+        mode->update(ModeHarness::kFrame);
+    ASSERT_EQ(enemy->lifeState(), LifeState::Dying);
+    const int pointsAtHit = player.scores[Airplane::kScorePoints];
+    const int tallyAtHit = ScoreMgr::instance().killTally();
+    EXPECT_GT(pointsAtHit, points);
+    EXPECT_GT(tallyAtHit, tally);
+    Vec3 last = enemy->position();
+    for (int i = 0; i < 4 * 60 && enemy->lifeState() == LifeState::Dying; ++i) {
+        last = enemy->position();
+        mode->update(ModeHarness::kFrame);
+    }
+    ASSERT_NE(enemy->lifeState(), LifeState::Dying) << "the fall never ended";
+    EXPECT_LT(last.y, std::max(mode->groundHeightAt(last.x, last.z), 0.0f) + 20.0f) << "it ended in the air";
+    step(*mode, 1.0f);
+    EXPECT_EQ(missionStats().enemiesKilled, killed + 1);
+    EXPECT_EQ(ScoreMgr::instance().killTally(), tallyAtHit);
+    EXPECT_EQ(player.scores[Airplane::kScorePoints], pointsAtHit) << "the crash scored the kill again";
+    EXPECT_EQ(enemy->scores[Airplane::kScoreDeaths], 1);
+    EXPECT_FALSE(mode->won()) << "one enemy is still flying";
+}
+
 TEST_F(Dogfight, SavedIndexOutOfRangeIsHeld)
 {
     settings().dogfightIndex = 4000;
