@@ -5,7 +5,9 @@
 # plane between two frames two seconds apart while the side's flag shows in
 # the left panel; fly loads the mission and frames of flight follow. A comic
 # opened with "-menupage comic:c1_end" turns its pages by drag and by keys;
-# the dogfight list shows its first card. Pictures go to the output folder.
+# the dogfight list shows its first card. A mission lost by a crash opens the
+# failure page, whose Resume flies it again from its checkpoint; a mission's
+# story comic shows over its flight. Pictures go to the output folder.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -111,4 +113,68 @@ check bright "$out/dogfights.png" 40000 || fail "the dogfight card is not drawn"
     -dumpframe "290:$out/briefing_c2m3.png" >"$out/named.out" 2>&1 || fail "the named briefing run did not end cleanly"
 grep -q "page shown: briefing:c2m3" "$out/named.out" || fail "the briefing of c2m3 was not reached"
 check bright "$out/briefing_c2m3.png" 60000 || fail "the briefing of c2m3 is not drawn"
+
+# 7: a mission lost by crashing opens the failure page, and its Resume button,
+# clicked with the mouse, flies the mission again from its checkpoint. The
+# run is steered through a pipe in step with its frames: the foe placed ahead
+# of the guns falls and the checkpoint is saved; a push of the stick points
+# the nose at the ground.
+log="$out/fail.out"
+pipe="$out/fail.pipe"
+rm -f "$pipe"
+mkfifo "$pipe" || fail "no pipe at $pipe"
+exec 3<>"$pipe"
+(exec 3>&- && cd "$out" && exec "$run" -width 960 -height 640 -quality 0 -fixeddt 0.0166667 -seed 3 \
+    -autostart 1:c1m1 -testplace foe -textboxes -inputpipe "$pipe" -frames 3000 >"$log" 2>&1) &
+game_pid=$!
+printf '%s\n' "200 keydown Space" "360 keyup Space" "365 keydown W" "408 keyup W" >&3
+frame=400
+until grep -q "page shown: CampaignFailMenuFrame" "$log"; do
+    frame=$((frame + 50))
+    [ "$frame" -lt 1500 ] || fail "the dive never ended the mission: $(grep -E "crash|achievement event [56]$" "$log" | tail -3)"
+    steer_to "$frame"
+done
+grep -q "checkpoint saved" "$log" || fail "no checkpoint was saved before the crash"
+grep -q "the player's airplane crashes" "$log" || fail "the mission was lost without a crash"
+grep -q "achievement event 5$" "$log" && fail "the mission was won before the crash"
+printf '%s\n' "$((frame + 10)) shot fail_page.png" >&3
+steer_to $((frame + 12))
+read -r rx ry < <(awk -F'|' '$1 ~ /^text / && $3 ~ /^ *Resume *$/ { split($2, b, " "); printf "%d %d\n", b[1] + b[3] / 2, b[2] + b[4] / 2; exit }' \
+    "$out/fail_page.png.texts")
+[ -n "${ry:-}" ] || fail "the failure page shows no Resume button"
+printf '%s\n' "$((frame + 20)) click $rx $ry" >&3
+resumed=$((frame + 20))
+until grep -q "mission resumed from its checkpoint" "$log"; do
+    resumed=$((resumed + 50))
+    [ "$resumed" -lt $((frame + 900)) ] || fail "Resume did not fly the mission again from its checkpoint"
+    steer_to "$resumed"
+done
+grep -q "mission 0 of campaign 0 again (checkpoint 1)" "$log" || fail "Resume did not ask for the checkpoint"
+printf '%s\n' "$((resumed + 120)) shot resumed.png" "$((resumed + 130)) close" "$((resumed + 131)) sync" >&3
+exec 3>&-
+wait "$game_pid" || fail "the failure run did not end cleanly: $(tail -3 "$log")"
+rm -f "$pipe"
+[ "$(grep -c "page shown: CampaignFailMenuFrame" "$log")" -eq 1 ] || fail "the failure page came again after Resume"
+check differ "$out/fail_page.png" "$out/resumed.png" 100000 || fail "no flight after Resume"
+
+# 8: the second campaign's first mission tells its story: a comic shows over
+# the mission a second in, and its end button goes back to the flight.
+cat >"$out/story.script" <<S
+520 key Escape
+S
+"$run" -width 960 -height 640 -quality 0 -fixeddt 0.0166667 -autostart 1:c2m1 -inputscript "$out/story.script" \
+    -frames 640 -dumpframe "500:$out/story_comic.png" -dumpframe "630:$out/story_flight.png" >"$out/story.out" 2>&1 \
+    || fail "the story run did not end cleanly"
+grep -q "comic data/comics/c2_start.cfg" "$out/story.out" || fail "the mission's comic did not open"
+grep -q "page shown: ComicsMenuFrame" "$out/story.out" || fail "the comic page was not shown"
+python3 - "$out/story_comic.png" <<'PY' || fail "the comic's picture is not on the screen during the mission"
+import sys
+from png_pixels import rgb_rows
+rows = rgb_rows(sys.argv[1])
+# The comic's cream paper round its panels.
+paper = sum(1 for row in rows for r, g, b in row if r > 230 and g > 225 and 200 < b < 235)
+print("paper", paper)
+sys.exit(0 if paper > 20000 else 1)
+PY
+check differ "$out/story_comic.png" "$out/story_flight.png" 100000 || fail "the flight did not come back after the comic"
 echo "PASS"

@@ -59,6 +59,16 @@ const MapLayout kMaps[] = {
 // reasons by their string numbers.
 constexpr int kFailConvoyText = 4612;
 
+// The story told between a campaign's missions: the comic a mission opens with
+// ("data/comics/<name>.cfg").
+struct StoryComic {
+    const char* record;
+    const char* comic;
+};
+constexpr StoryComic kStoryComics[] = {
+    {"c2m1", "c2_start"},  // the squadron's move from the channel to the Pacific
+};
+
 // The landmarks of the achievements, numbered across all maps: a landmark
 // reached counts achievement event 73 + its number, and each is named by its
 // achievement's name text. Harbour Bay holds the first two groups, Long
@@ -833,6 +843,12 @@ void MapBuilder::missionContent()
 
     char title[64];
     std::snprintf(title, sizeof title, "MAP_C%dM%d_DESC", m_layout.campaign + 1, m_layout.index + 1);
+    for (const StoryComic& story : kStoryComics)
+        if (std::string_view(story.record) == m_layout.record) {
+            m_out.line("MapTrigger { name \"story\" condition Timer delay 1 exec [");
+            m_out.line("    TriggerAction { type Comic text \"%s\" }", story.comic);
+            m_out.line("] }");
+        }
     m_out.line("MapTrigger { name \"intro\" condition Timer delay 2 exec [");
     m_out.line("    TriggerAction { type Notice text \"%s\" value 6 }", title);
     m_out.line("    TriggerAction { type Objective target \"goal\" }");

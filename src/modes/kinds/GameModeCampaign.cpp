@@ -8,6 +8,7 @@
 #include "modes/progress/MissionStats.h"
 #include "modes/progress/UnlocksMgr.h"
 #include "platform/Clock.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 
 #include <cmath>
@@ -346,6 +347,8 @@ void GameModeCampaign::saveCheckpoint()
     if (!m_world || !m_playerAirplane || !m_playerAirplane->isAlive() || playStopped)
         return;
     m_lastSave = MissionSave::save(*m_world, *this);
+    if (m_lastSave)
+        logInfo("modes", "checkpoint saved at %.1f s", gameClock());
 }
 
 bool GameModeCampaign::resumeCheckpoint(int value)
@@ -357,6 +360,7 @@ bool GameModeCampaign::resumeCheckpoint(int value)
     sm.startMatch();
     const bool resumed = MissionSave::resume(*m_world, *this, value);
     if (resumed) {
+        logInfo("modes", "mission resumed from its checkpoint");
         // Objects a trigger brought in before the checkpoint come back too.
         for (int i = 0; i < m_world->objectCount(); ++i) {
             MapObject& o = *m_world->object(i);
