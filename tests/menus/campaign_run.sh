@@ -160,7 +160,7 @@ check differ "$out/fail_page.png" "$out/resumed.png" 100000 || fail "no flight a
 # 8: the second campaign's first mission tells its story: a comic shows over
 # the mission a second in, and its end button goes back to the flight.
 cat >"$out/story.script" <<S
-520 key Escape
+520 key Esc
 S
 "$run" -width 960 -height 640 -quality 0 -fixeddt 0.0166667 -autostart 1:c2m1 -inputscript "$out/story.script" \
     -frames 640 -dumpframe "500:$out/story_comic.png" -dumpframe "630:$out/story_flight.png" >"$out/story.out" 2>&1 \
