@@ -1,6 +1,7 @@
 #include "platform/sys/App.h"
 #include "platform/LibraryPages.h"
 #include "platform/Log.h"
+#include "effects/particles/PConfig.h"
 #include "gamedata/records/PlaneList.h"
 #include "menus/GameShowcase.h"
 #include "menus/MenuFrameRegistry.h"
@@ -184,6 +185,8 @@ void stopRenderer()
     // while the GL and the entities' registries still live.
     setCurrentScreen(nullptr);
     endMatch();
+    // Nothing draws particles any more: the descriptions' cache goes too.
+    freeParticleConfigs();
     frameProfile().setSync(nullptr);
     frameProfile().setFragmentCounter(nullptr);
     fragmentCounter().release();

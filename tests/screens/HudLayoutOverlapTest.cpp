@@ -6,6 +6,7 @@
 #include "platform/Language.h"
 #include "render/2d/SpriteSets.h"
 
+#include <cmath>
 #include <string>
 #include <tuple>
 
@@ -94,6 +95,49 @@ TEST_P(HudOverlap, NothingShownTogetherOverlapsAndAllIsOnScreen)
     // Autopilot and camera keep their side whatever the flip: the right edge.
     for (int id : {1, 2, 4})
         EXPECT_GT(hud.button(id)->shownX(), static_cast<float>(w) / 2.0f) << "button " << id;
+}
+
+// A touch goes to the first button hit, after the camera drag and the pad
+// had their turn: every shown button's art must lie clear of both, and no two
+// rings' finger-wide zones may meet, or the earlier one takes the other's touches.
+// The chat rings on the dials count too (network games show them).
+TEST_P(HudOverlap, EveryButtonIsReachedWhereItIsDrawn)
+{
+    for (int chat : {17, 26})
+        hud.showButtonGroup(chat, 0);
+    struct Zone {
+        int id;
+        float x, y, r;
+    };
+    std::vector<Zone> rings;
+    const float grow = 100.0f * screenMetrics().screenScaleX;
+    for (HudPanel& panel : hud.panels())
+        for (const std::unique_ptr<HudButton>& b : panel.buttons) {
+            if (!b->visible || !b->enabled)
+                continue;
+            const float x = b->shownX(), y = b->screenPos().y;
+            if (b->round)
+                rings.push_back({b->id, x + b->centreOffset.x, y + b->centreOffset.y,
+                                 b->outerRadius + std::max(0.0f, std::floor((grow - b->size.x) / 2.0f))});
+            if (b->notDrawn)
+                continue;
+            for (int gx = 0; gx <= 4; ++gx)
+                for (int gy = 0; gy <= 4; ++gy) {
+                    const float px = x + b->size.x * static_cast<float>(gx) / 4.0f;
+                    const float py = y + b->size.y * static_cast<float>(gy) / 4.0f;
+                    EXPECT_FALSE(hud.camRotate().containsPoint(px, py))
+                        << "button " << b->id << " under the camera drag at " << px << ", " << py;
+                    EXPECT_FALSE(hud.dpad().containsPoint(px, py))
+                        << "button " << b->id << " under the pad at " << px << ", " << py;
+                }
+        }
+    ASSERT_GE(rings.size(), 8u);
+    for (std::size_t i = 0; i < rings.size(); ++i)
+        for (std::size_t k = i + 1; k < rings.size(); ++k) {
+            const float d = std::hypot(rings[i].x - rings[k].x, rings[i].y - rings[k].y);
+            EXPECT_GT(d, rings[i].r + rings[k].r) << "rings " << rings[i].id << " and " << rings[k].id << " at "
+                                                  << d << " apart, zones " << rings[i].r << " + " << rings[k].r;
+        }
 }
 
 TEST_P(HudOverlap, LongEventLinesAreCutShortOfTheGunsight)

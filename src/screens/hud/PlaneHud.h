@@ -205,6 +205,10 @@ public:
     VoiceChatFeedback& voiceChat() { return m_voiceChat; }
     const std::vector<HudControl*>& controls() const { return m_controlList; }
 
+    // How dark the view goes under a hard pull (0..1): the meter's way past
+    // its start over its range, breathing by a quarter with the scene's clock.
+    static float blackoutStrength(float past, float range, float phase);
+
     // Needle angle in radians for a dial value at a full scale.
     static float needleAngle(float value, float fullScale) { return value * 6.25f / fullScale; }
     // The three drums of the altimeter: digit and roll (0..1) of the ones,
@@ -243,6 +247,7 @@ private:
     void drawCounter();
     void drawRoundOver();
     void drawFade();
+    void drawBlackout();
     void drawDials();
     void drawDial(int module, float value, float limit, float fullScale, int jitter, int highlight);
     void drawDrums();
