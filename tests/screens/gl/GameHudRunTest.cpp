@@ -331,19 +331,37 @@ TEST_F(GameHudRun, TheHudOfAFreeFlightAndItsPauseButton)
 }
 
 // In Japanese the gauges and buttons read in Japanese, the squadron order of
-// a first campaign mission too. Picture and texts stay in build/hud.
+// a first campaign mission too: a mouse click on its button where the HUD
+// draws it turns it to the next order, so all three words show in turn. Pictures
+// and texts stay in build/hud.
 TEST_F(GameHudRun, JapaneseWordsOnTheHud)
 {
+    const CSprite::Rect order = hudElement(960, 640, 25);
+    ASSERT_GT(order.w, 20.0f);
+    const std::string click =
+        "click " + std::to_string(static_cast<int>(order.x + order.w / 2.0f)) + " " +
+        std::to_string(static_cast<int>(order.y + order.h / 2.0f));
     setenv("LANG", "ja_XX.UTF-8", 1);
-    const int code = run("-width 960 -height 640 -fixeddt 0.0166667 -frames 500 -textboxes -autostart 1:c1m1 "
-                         "-dumpframe 499:game-ja.png");
+    const int code = game.runScript("440 " + click + "\n480 " + click + "\n",
+                                    "-width 960 -height 640 -fixeddt 0.0166667 -frames 515 -textboxes "
+                                    "-autostart 1:c1m1 -dumpframe 430:game-ja.png -dumpframe 470:game-ja-2.png "
+                                    "-dumpframe 510:game-ja-3.png");
     unsetenv("LANG");
     ASSERT_EQ(code, 0) << tree.read("stderr.txt");
-    for (const char* file : {"game-ja.png", "game-ja.png.texts"})
+    std::string texts[3];
+    const char* shots[3] = {"game-ja.png", "game-ja-2.png", "game-ja-3.png"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string file = std::string(shots[i]) + ".texts";
+        game.keepFile(shots[i], "hud", shots[i]);
         game.keepFile(file, "hud", file);
-    const std::string texts = tree.read("game-ja.png.texts");
-    for (const char* word : {"| マイル/時\n", "| ×100\n", "| フィート ×1000\n", "| 27\n", "| 自動\n", "| 攻撃\n", "| 北\n"})
-        EXPECT_NE(texts.find(word), std::string::npos) << word;
+        texts[i] = tree.read(file);
+    }
+    for (const char* word : {"| マイル/時\n", "| ×100\n", "| フィート ×1000\n", "| 27\n", "| 自動\n", "| 北\n"})
+        EXPECT_NE(texts[0].find(word), std::string::npos) << word;
+    // The order's three words, one after each click: attack, defend, form.
+    EXPECT_NE(texts[0].find("| 攻撃\n"), std::string::npos);
+    EXPECT_NE(texts[1].find("| 防御\n"), std::string::npos);
+    EXPECT_NE(texts[2].find("| 編隊\n"), std::string::npos);
     const std::string fit = "python3 " SKYFRONT_SOURCE_DIR "/tests/support/text_fit.py " + tree.folder();
     EXPECT_EQ(std::system((fit + "game-ja.png.texts").c_str()), 0);
 }
