@@ -330,6 +330,45 @@ TEST_F(GameHudRun, TheHudOfAFreeFlightAndItsPauseButton)
     EXPECT_FALSE(dialFace(at(paused, speed.x + speed.w * 0.3f, speed.y + speed.h * 0.3f)));
 }
 
+// The squadron order of a campaign mission and the eject button of a
+// burning airplane answer a mouse click where the HUD draws them, at the
+// smallest and the largest window the game is tried at: the order turns to
+// the next one, the pilot bails out.
+TEST_F(GameHudRun, OrderAndEjectAnswerAClickAtBothSizes)
+{
+    for (const auto& [w, h] : {std::pair{960, 640}, std::pair{1920, 1080}}) {
+        const std::string size = std::to_string(w) + "x" + std::to_string(h);
+        const std::string window = "-width " + std::to_string(w) + " -height " + std::to_string(h);
+        auto clickAt = [&](int element) {
+            const CSprite::Rect r = hudElement(w, h, element);
+            return "click " + std::to_string(static_cast<int>(r.x + r.w / 2.0f)) + " " +
+                   std::to_string(static_cast<int>(r.y + r.h / 2.0f)) + "\n";
+        };
+        const std::string order = "order-" + size + ".png", after = "order-after-" + size + ".png";
+        ASSERT_EQ(game.runScriptOnDisplay("440 " + clickAt(25), window + " -fixeddt 0.0166667 -frames 475 -textboxes "
+                                          "-autostart 1:c1m1 -dumpframe 430:" + order + " -dumpframe 470:" + after,
+                                          w, h),
+                  0)
+            << size << tree.read("stderr.txt");
+        EXPECT_EQ((game.log() + tree.read("stderr.txt")).find("larger than the display"), std::string::npos) << size;
+        EXPECT_NE(tree.read(order + ".texts").find("| ATK\n"), std::string::npos) << size;
+        EXPECT_NE(tree.read(after + ".texts").find("| DEF\n"), std::string::npos) << size << ": the order after the click";
+        game.keepFile(after, "hud", after);
+
+        const std::string burning = "eject-" + size + ".png";
+        ASSERT_EQ(game.runScriptOnDisplay("645 " + clickAt(89), window + " -fixeddt 0.0166667 -frames 700 -textboxes "
+                                          "-autostart 2:0 -testplace burning -dumpframe 640:" + burning,
+                                          w, h),
+                  0)
+            << size << tree.read("stderr.txt");
+        const std::string log = game.log();
+        ASSERT_NE(log.find("the player's airplane burns"), std::string::npos) << size;
+        EXPECT_NE(tree.read(burning + ".texts").find("| EJECT\n"), std::string::npos) << size;
+        game.keepFile(burning, "hud", burning);
+        EXPECT_NE(log.find("parachute"), std::string::npos) << size << ": the pilot bails out";
+    }
+}
+
 // In Japanese the gauges and buttons read in Japanese, the squadron order of
 // a first campaign mission too: a mouse click on its button where the HUD
 // draws it turns it to the next order, so all three words show in turn. Pictures
