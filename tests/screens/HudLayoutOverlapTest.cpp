@@ -97,10 +97,12 @@ TEST_P(HudOverlap, NothingShownTogetherOverlapsAndAllIsOnScreen)
         EXPECT_GE(r.y, 0.0f) << describe(id, r);
         EXPECT_LE(r.x + r.w, static_cast<float>(w)) << describe(id, r);
         EXPECT_LE(r.y + r.h, static_cast<float>(h)) << describe(id, r);
-        for (std::size_t k = i + 1; k < rects.size(); ++k)
-            if (!neverTogether(id, rects[k].first))
+        for (std::size_t k = i + 1; k < rects.size(); ++k) {
+            if (!neverTogether(id, rects[k].first)) {
                 EXPECT_FALSE(overlap(r, rects[k].second))
-                << describe(id, r) << " overlaps " << describe(rects[k].first, rects[k].second);
+                    << describe(id, r) << " overlaps " << describe(rects[k].first, rects[k].second);
+            }
+        }
     }
     // Autopilot and camera keep their place whatever the flip.
     for (int id : {1, 2, 4})

@@ -8,6 +8,7 @@
 #include "screens/hud/HudText.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 class Controls;
@@ -79,6 +80,11 @@ public:
     int shownScheme() const { return m_shownScheme; }
     void pressButton(int id);
     void releaseButton(int id);
+    // The control action a button stands for (-1 none; the pause button: Menu).
+    static int buttonAction(int id);
+    // The key or mouse button that does what the button does, as the controls
+    // name it; the pause button falls back on the back key. Empty when unbound.
+    std::u16string keyHint(int id);
     void hideAllButtons();
     void showAllButtons();
     void showSquadButtons(int index);
@@ -245,6 +251,9 @@ private:
     void drawBoostGauge();
     void drawEjectWarning();
     void drawCounter();
+    // While the mouse steers its pointer is hidden and clicks fly the plane:
+    // each shown button carries the key that does its work instead.
+    void drawKeyHints();
     void drawRoundOver();
     void drawFade();
     void drawBlackout();

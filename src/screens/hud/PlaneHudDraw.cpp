@@ -25,8 +25,6 @@ namespace {
 
 // Scaled units between the bottom edge and the line of the respawn countdown.
 constexpr float kBottomLineRise = 60.0f;
-// How dark the HUD stands behind the held score table.
-constexpr std::uint8_t kPeekShade = 170;
 
 struct DialScale {
     float speedFull, speedLimit, altitudeFull, altitudeLimit;
@@ -207,6 +205,34 @@ void PlaneHud::drawCounter()
     }
 }
 
+void PlaneHud::drawKeyHints()
+{
+    CFont* font = getFont(0);
+    if (!font)
+        return;
+    const float scale = 0.8f * screenMetrics().uiScale;
+    for (HudPanel& panel : m_panels) {
+        if (!panel.visible)
+            continue;
+        for (const std::unique_ptr<HudButton>& b : panel.buttons) {
+            if (!b->visible || b->notDrawn || b->module < 0)
+                continue;
+            const std::u16string key = keyHint(b->id);
+            if (key.empty())
+                continue;
+            // A dark tag on the button's lower edge, the key's name in it.
+            font->setScale(scale, scale);
+            const float w = font->measure(key).width + 8.0f * scale, h = font->lineHeight() * scale;
+            const float x = b->shownX() + b->size.x / 2.0f, y = b->screenPos().y + b->size.y;
+            drawFilledRect(x - w / 2.0f, y - h / 2.0f, w, h, 11, 22, 32, 200);
+            font->setColor(Color4{177, 245, 181, 255});
+            drawText(font, key, x, y, CFont::kCentreX | CFont::kCentreY);
+        }
+    }
+    font->setScale(1.0f, 1.0f);
+    font->setColor(Color4{});
+}
+
 void PlaneHud::drawPlay()
 {
     CSprite& s = *m_sheet;
@@ -223,6 +249,8 @@ void PlaneHud::drawPlay()
         c->draw();
     drawEjectWarning();
     drawCounter();
+    if (m_state.relativeMouse)
+        drawKeyHints();
     // A blackout takes the radar and the pop-ups with it.
     popupsTaken = true;
     if (!m_state.blackingOut) {
@@ -371,13 +399,10 @@ void PlaneHud::draw()
     begin2D();
     drawContents();
     end2D();
-    // The held score table has a 2-D pass of its own, over the whole HUD,
-    // which it dims so that its rows do not mix with the buttons below.
+    // The held score table has a 2-D pass of its own over the HUD; the view
+    // stays as bright as in play.
     if (MenuFrame* page = GameControls::peekedScores()) {
         begin2D();
-        const ScreenMetrics& m = screenMetrics();
-        drawFilledRect(0.0f, 0.0f, static_cast<float>(m.screenWidth), static_cast<float>(m.screenHeight), 0, 0, 0,
-                       kPeekShade);
         page->draw();
         end2D();
     }

@@ -330,6 +330,32 @@ TEST_F(GameHudRun, TheHudOfAFreeFlightAndItsPauseButton)
     EXPECT_FALSE(dialFace(at(paused, speed.x + speed.w * 0.3f, speed.y + speed.h * 0.3f)));
 }
 
+// With the mouse as the control device its pointer is gone in flight and
+// its clicks fly the plane: the HUD's buttons carry their keys instead, the
+// pause button the back key, and that key opens the pause page.
+TEST_F(GameHudRun, MouseSteeringShowsTheKeysAndEscPauses)
+{
+    fs::create_directories(tree.path() / "save/1");
+    const std::string write = std::string("python3 " SKYFRONT_SOURCE_DIR "/tests/support/settings_file.py ") +
+                              (tree.path() / "save/1/tq2_settings.bin").string() + " 12 6=i:0 7=i:2";
+    ASSERT_EQ(std::system(write.c_str()), 0) << write;
+    const CSprite::Rect pause = hudElement(960, 640, 21);
+    const std::string click = "click " + std::to_string(static_cast<int>(pause.x + pause.w / 2.0f)) + " " +
+                              std::to_string(static_cast<int>(pause.y + pause.h / 2.0f));
+    const int code = game.runScript("380 " + click + "\n400 key Esc\n",
+                                    "-width 960 -height 640 -fixeddt 0.0166667 -autostart 10:0 -frames 450 "
+                                    "-textboxes -dumpframe 375:game-mouse.png -dumpframe 395:game-mouse-click.png");
+    ASSERT_EQ(code, 0) << tree.read("stderr.txt");
+    game.keepFile("game-mouse.png", "hud", "game-mouse.png");
+    const std::string texts = tree.read("game-mouse.png.texts"), log = game.log();
+    for (const char* key : {"| Esc\n", "| P\n"})
+        EXPECT_NE(texts.find(key), std::string::npos) << key;
+    // The click went to the airplane, not to the pause button; Esc paused.
+    EXPECT_NE(tree.read("game-mouse-click.png.texts").find("| Esc\n"), std::string::npos) << "still flying";
+    EXPECT_NE(log.find("pause screen opened"), std::string::npos);
+    EXPECT_NE(log.find("page shown: FreeFlightPauseMenuFrame"), std::string::npos);
+}
+
 // The squadron order of a campaign mission and the eject button of a
 // burning airplane answer a mouse click where the HUD draws them, at the
 // smallest and the largest window the game is tried at: the order turns to
