@@ -143,6 +143,19 @@ TEST_F(HudUpdate, EjectWarningFollowsThePlaneOutsideCampaigns)
     EXPECT_TRUE(hud.button(18)->visible);
 }
 
+TEST_F(HudUpdate, WaitingToFlyAgainTakesTheWarningsAway)
+{
+    HudMessageQueue& queue = HudMessageQueue::instance();
+    queue.pushCentre(353, Color4{255, 80, 60, 255}, 0.0f);
+    hud.update(state);
+    EXPECT_GT(queue.warningBox().w, 0.0f) << "in flight the warning shows";
+    // A team switch: the airplane has left and the countdown runs.
+    state.respawnText = u"Back in the air in 3";
+    hud.update(state);
+    EXPECT_EQ(queue.warningBox().w, 0.0f);
+    queue.clearAll();
+}
+
 TEST(HudBlackout, DarkensPastTheStartAndBreathesByAQuarter)
 {
     EXPECT_FLOAT_EQ(PlaneHud::blackoutStrength(0.0f, 4.0f, 0.0f), 0.0f);  // exactly at the start: clear

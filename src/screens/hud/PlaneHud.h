@@ -199,7 +199,6 @@ public:
     // The radar: shown, the large centred one (button 12), the alert blink.
     bool radarOn = true, radarLarge = false, radarAlert = false;
     float radarAlertPhase = 0.0f;
-    bool inFlightMenu = false;
     // Set by a frame whose HUD drew the achievement pop-ups in their place
     // (or hid them in a blackout); the screens' pass draws them otherwise.
     bool popupsTaken = false;
