@@ -1,6 +1,7 @@
 #include "platform/sys/App.h"
 #include "platform/LibraryPages.h"
 #include "platform/Log.h"
+#include "effects/particles/PConfig.h"
 #include "gamedata/records/PlaneList.h"
 #include "menus/GameShowcase.h"
 #include "menus/MenuFrameRegistry.h"
@@ -52,7 +53,6 @@
 #include "entities/weapons/MissileKinds.h"
 #include "entities/weapons/Weapon.h"
 #include "platform/sys/Window.h"
-#include "modes/progress/AchievementPopup.h"
 #include "modes/progress/UnlocksMgr.h"
 #include "net/match/NetworkGameHandler.h"
 #include "platform/GamesDetection.h"
@@ -184,6 +184,8 @@ void stopRenderer()
     // while the GL and the entities' registries still live.
     setCurrentScreen(nullptr);
     endMatch();
+    // Nothing draws particles any more: the descriptions' cache goes too.
+    freeParticleConfigs();
     frameProfile().setSync(nullptr);
     frameProfile().setFragmentCounter(nullptr);
     fragmentCounter().release();
@@ -514,11 +516,7 @@ int main(int argc, char** argv)
         drawScreens();
         // Earned achievements slide in over whatever is shown; in flight the
         // HUD has drawn them under its markers, or hidden them in a blackout.
-        if (!planeHud().popupsTaken && !achievementPopup().entries().empty()) {
-            begin2D();
-            achievementPopup().draw();
-            end2D();
-        }
+        drawAchievementPopupsOverScreens(planeHud().popupsTaken);
     };
     hooks.updateScreens = [&running] {
         settleAfterShaderBuilds();
@@ -535,7 +533,7 @@ int main(int argc, char** argv)
         }
         updateScreens();
     };
-    hooks.updateAchievementPopups = [] { achievementPopup().update(frameDelta()); };
+    hooks.updateAchievementPopups = [] { updateAchievementPopups(frameDelta()); };
     hooks.rebuildMenusForLanguage = rebuildMenusForLanguage;
     hooks.touch = dispatchTouchToScreens;
     hooks.back = dispatchBackToScreens;

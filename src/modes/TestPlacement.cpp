@@ -371,6 +371,8 @@ TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
         return Kind::LastLandmark;
     if (name == "landing")
         return Kind::Landing;
+    if (name == "burning")
+        return Kind::Burning;
     return Kind::None;
 }
 
@@ -392,6 +394,11 @@ Target* TestPlacement::place(GameMode& mode, Kind kind)
     case Kind::Deck: return placeOverDeck(mode, *me);
     case Kind::Bridge: return placeUnderBridge(mode, *me);
     case Kind::Building: return placeAtBuilding(mode, *me);
+    case Kind::Burning:
+        me->setHealth(std::min(me->health(), kBurningHealth));
+        me->updateDamageLevels();
+        logInfo("modes", "test placement: the player's airplane burns");
+        return me;
     case Kind::None: break;
     }
     return nullptr;

@@ -30,7 +30,7 @@ class TestPlacement {
 public:
     enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3, Landmark = 4, Deck = 5, Bridge = 6, Building = 7,
                             Tunnel = 8, Carrier = 9, Submarine = 10, LastLandmark = 11,
-                            Landing = 12 };
+                            Landing = 12, Burning = 13 };
     // Seconds the player's airplane flies in play before the placement.
     static constexpr float kDelay = 3.0f;
     static constexpr float kFoeAhead = 350.0f;
@@ -63,9 +63,11 @@ public:
     // The landing: this high over the deck at this speed.
     static constexpr float kOverDeck = 3.0f;
     static constexpr float kLandingSpeed = 80.0f;
+    // A burning airplane's health, just under the fire: its pilot may bail out.
+    static constexpr float kBurningHealth = 0.25f;
 
     // "foe", "flag", "ship", "landmark", "lastlandmark", "deck", "bridge", "building", "tunnel",
-    // "carrier", "submarine" or "landing"; None for anything else.
+    // "carrier", "submarine", "landing" or "burning"; None for anything else.
     static Kind kindByName(std::string_view name);
 
     explicit TestPlacement(Kind kind) : m_kind(kind) {}

@@ -1,5 +1,6 @@
 #include "screens/Screens.h"
 
+#include "modes/progress/AchievementPopup.h"
 #include "platform/Controls.h"
 #include "platform/TouchQueue.h"
 #include "render/2d/Render2D.h"
@@ -114,6 +115,27 @@ void updateScreens()
         s.pending = nullptr;
         setCurrentScreen(next);
     }
+}
+
+bool achievementPopupsHeld()
+{
+    return overlayScreen() != nullptr && overlayScreen() == pauseScreenToOpen() &&
+           currentScreen() != menuScreenToLoad();
+}
+
+void updateAchievementPopups(float dt)
+{
+    if (!achievementPopupsHeld())
+        achievementPopup().update(dt);
+}
+
+void drawAchievementPopupsOverScreens(bool takenByHud)
+{
+    if (takenByHud || achievementPopupsHeld() || achievementPopup().entries().empty())
+        return;
+    begin2D();
+    achievementPopup().draw();
+    end2D();
 }
 
 void drawScreens()

@@ -10,7 +10,6 @@ namespace {
 struct Hooks {
     MenuAlertHooks alert;
     std::function<MenuFrame*()> overlayFrame;
-    std::function<void()> popups;
     std::function<void(int planeId)> weaponChoice;
     std::function<float()> clock;
 };
@@ -57,17 +56,6 @@ void setWeaponChoiceHook(std::function<void(int planeId)> hook)
 const std::function<void(int planeId)>& weaponChoiceHook()
 {
     return hooks().weaponChoice;
-}
-
-void setMenuPopupDrawHook(std::function<void()> hook)
-{
-    hooks().popups = std::move(hook);
-}
-
-void drawMenuPopups()
-{
-    if (hooks().popups)
-        hooks().popups();
 }
 
 void setMenuClock(std::function<float()> clock)

@@ -38,10 +38,6 @@ MenuFrame* overlayInputFrame();
 void setWeaponChoiceHook(std::function<void(int planeId)> hook);
 const std::function<void(int planeId)>& weaponChoiceHook();
 
-// Drawn over the menus each frame (the achievement pop-ups).
-void setMenuPopupDrawHook(std::function<void()> hook);
-void drawMenuPopups();
-
 // Seconds for the scroll samples of a fling; Clock::now unless a test sets
 // its own clock (an empty function restores Clock::now).
 void setMenuClock(std::function<float()> clock);

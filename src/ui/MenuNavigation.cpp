@@ -246,7 +246,6 @@ void drawMenuFrames()
     }
     if (keyboardOpen())
         n.keyboard->modalItem().draw();
-    drawMenuPopups();
     flushSpriteBatch();
     end2D();
 }

@@ -45,6 +45,18 @@ int StagedGame::runScript(const std::string& script, const std::string& argument
     return run("-inputscript script.txt " + arguments);
 }
 
+int StagedGame::runScriptOnDisplay(const std::string& script, const std::string& arguments, int width, int height)
+{
+    if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
+        return runScript(script, arguments);
+    tree.write("script.txt", script);
+    const std::string command = "cd '" + tree.folder() + "' && SKYFRONT_HEADLESS=1 xvfb-run -a -s '-screen 0 " +
+                                std::to_string(width) + "x" + std::to_string(height) +
+                                "x24' ./bin/skyfront -inputscript script.txt " + arguments + " >stdout.txt 2>stderr.txt";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 int StagedGame::runSteered(const std::string& arguments, const Steer& steer, double limitSeconds,
                            double silentSeconds)
 {

@@ -20,6 +20,9 @@ public:
     int run(const std::string& arguments);
     // Writes the script to "script.txt" and runs with "-inputscript script.txt".
     int runScript(const std::string& script, const std::string& arguments);
+    // The same on a display of its own of width x height, for window sizes
+    // past the shared test display (without xvfb-run: on the shared one).
+    int runScriptOnDisplay(const std::string& script, const std::string& arguments, int width, int height);
     // Runs with "-inputpipe" on a pipe the caller writes to: every line the
     // game logs goes to `steer`, and what it gives back goes down the pipe
     // (an empty text sends nothing). The log still goes to "stdout.txt". The

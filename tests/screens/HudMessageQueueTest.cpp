@@ -373,8 +373,10 @@ TEST_F(HudQueue, TheMapsTriggersReachTheQueueAndItsObjectivePanel)
     EXPECT_EQ(queue->notices()[0]->text, u"Destroy the bridges");
     hud.setCountdown(30.0f, "Time left");
     EXPECT_FLOAT_EQ(queue->countdown(), 30.0f);
+    queue->pushLong(u"Wing shot down Bandit");
     hud.clearMessages();
     EXPECT_EQ(queue->noticeCount(), 0);
+    EXPECT_EQ(queue->ringEntryCount(), 1) << "the event lines stay";
 
     // A later game's link leaves the old objective reading nothing.
     GameWorld next;

@@ -143,6 +143,36 @@ TEST_F(HudUpdate, EjectWarningFollowsThePlaneOutsideCampaigns)
     EXPECT_TRUE(hud.button(18)->visible);
 }
 
+TEST_F(HudUpdate, WaitingToFlyAgainTakesTheWarningsAway)
+{
+    HudMessageQueue& queue = HudMessageQueue::instance();
+    queue.pushCentre(353, Color4{255, 80, 60, 255}, 0.0f);
+    hud.update(state);
+    EXPECT_GT(queue.warningBox().w, 0.0f) << "in flight the warning shows";
+    // A team switch: the airplane has left and the countdown runs.
+    state.respawnText = u"Back in the air in 3";
+    hud.update(state);
+    EXPECT_EQ(queue.warningBox().w, 0.0f);
+    queue.clearAll();
+}
+
+TEST(HudBlackout, DarkensPastTheStartAndBreathesByAQuarter)
+{
+    EXPECT_FLOAT_EQ(PlaneHud::blackoutStrength(0.0f, 4.0f, 0.0f), 0.0f);  // exactly at the start: clear
+    EXPECT_FLOAT_EQ(PlaneHud::blackoutStrength(-1.0f, 4.0f, 0.0f), 0.0f);
+    EXPECT_FLOAT_EQ(PlaneHud::blackoutStrength(2.0f, 4.0f, 0.0f), 0.5f);
+    EXPECT_FLOAT_EQ(PlaneHud::blackoutStrength(30.0f, 4.0f, 0.0f), 1.0f);
+    // The pulse: a quarter lighter at its top, every 1.5 s.
+    const float top = 1.5f / 2.0f;
+    EXPECT_NEAR(PlaneHud::blackoutStrength(4.0f, 4.0f, top), 0.75f, 1e-4f);
+    EXPECT_NEAR(PlaneHud::blackoutStrength(4.0f, 4.0f, top + 1.5f), 0.75f, 1e-4f);
+    EXPECT_FLOAT_EQ(PlaneHud::blackoutStrength(0.2f, 4.0f, top), 0.0f);
+    // A range of zero or less: black past the start, never a division by it.
+    EXPECT_FLOAT_EQ(PlaneHud::blackoutStrength(0.1f, 0.0f, 0.0f), 1.0f);
+    EXPECT_FLOAT_EQ(PlaneHud::blackoutStrength(0.1f, -2.0f, 0.0f), 1.0f);
+    EXPECT_FLOAT_EQ(PlaneHud::blackoutStrength(NAN, 4.0f, 0.0f), 0.0f);
+}
+
 TEST(HudButtonCount, CountsOfTenOrMoreDrawSeveralDigitModules)
 {
     EXPECT_EQ(HudButton::countModules(7), (std::vector<int>{168}));

@@ -327,17 +327,3 @@ TEST(scene, EffectsReadTheSceneClockAndGroundOnlyWhileTheSceneLives)
     EXPECT_EQ(effects.ground, nullptr);
 }
 
-TEST(scene, FaintOverlayDarkensPastTheStartOnly)
-{
-    EXPECT_FLOAT_EQ(faintShade(0.0f, 4.5f, 8.5f), 0.0f);
-    EXPECT_FLOAT_EQ(faintShade(4.5f, 4.5f, 8.5f), 0.0f);     // exactly at the start: clear
-    EXPECT_FLOAT_EQ(faintShade(6.5f, 4.5f, 8.5f), 0.5f);
-    EXPECT_FLOAT_EQ(faintShade(-6.5f, 4.5f, 8.5f), 0.5f);    // pushing as hard as pulling
-    EXPECT_FLOAT_EQ(faintShade(8.5f, 4.5f, 8.5f), 1.0f);
-    EXPECT_FLOAT_EQ(faintShade(30.0f, 4.5f, 8.5f), 1.0f);
-    // A range of zero or less: black past the start, never a division by it.
-    EXPECT_FLOAT_EQ(faintShade(5.0f, 5.0f, 5.0f), 0.0f);
-    EXPECT_FLOAT_EQ(faintShade(5.1f, 5.0f, 5.0f), 1.0f);
-    EXPECT_FLOAT_EQ(faintShade(6.1f, 6.0f, 4.0f), 1.0f);
-    EXPECT_TRUE(std::isfinite(faintShade(NAN, 4.5f, 8.5f)));
-}

@@ -27,10 +27,11 @@
 #include <utility>
 
 namespace {
-// Column headings shrink together rather than run into each other.
+// Column headings, in the HUD's font, shrink together rather than run into
+// each other where the columns stand closer than its words are wide.
 class ColumnHeading : public SpriteLabel {
 public:
-    explicit ColumnHeading(int textId) : SpriteLabel(1, textId) {}
+    explicit ColumnHeading(int textId) : SpriteLabel(0, textId) {}
     void draw() override
     {
         CFont* f = font();
@@ -172,7 +173,6 @@ MenuPanel* EndTableFrame::makeTable(int widthPixels, int top)
 
 void EndTableFrame::addHeading(int textId, std::vector<SpriteLabel*>& into)
 {
-    // The small font: the columns stand closer than the HUD font's words are wide.
     auto* label = new ColumnHeading(textId);
     label->anchorMode = kAnchorAbsolute;
     label->alignment = kAlignCentreX | kAlignCentreY;

@@ -175,6 +175,9 @@ void finishGameHud()
     PlaneHud& hud = planeHud();
     HudGameState state;
     readHudGameState(modeOf(currentMatch()), state);
+    // The flare counter (button 8) stays as the slots leave it, shown while
+    // flares are left: hidden here, it would come back only with a weapon
+    // mounted later, which most games never do, and the count would never show.
     hud.refreshWeaponSlots(state.player);
     hud.releaseAll();
     hud.onPlaneChanged();

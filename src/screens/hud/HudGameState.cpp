@@ -63,7 +63,10 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     out.cameraOrientation = gameCamera().orientation;
     out.paused = gamePaused();
     out.faintPast = std::fabs(Effects::faintValue()) - Effects::faintStart();
+    out.faintRange = Effects::faintEnd() - Effects::faintStart();
     out.blackingOut = out.faintPast >= kBlackoutMargin;
+    if (sc)
+        out.scenePhase = sc->sceneTime;
     gameHudObjects().setMode(mode);
     out.objects = &gameHudObjects();
     if (!mode)

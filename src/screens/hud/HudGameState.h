@@ -53,6 +53,8 @@ struct HudGameState {
     // radar, the approach lamp and the achievement pop-ups are no longer drawn.
     bool blackingOut = false;
     float faintPast = 0.0f;  // how far the meter stands past its start
+    float faintRange = 0.0f;  // from its start to its end
+    float scenePhase = 0.0f;  // the scene's clock, which the darkening breathes by
     int steeringMode = -1;
     bool relativeMouse = false;
     int mouseDx = 0, mouseDy = 0;

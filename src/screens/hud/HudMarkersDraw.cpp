@@ -17,6 +17,8 @@ constexpr Color4 kWhite{255, 255, 255, 255};
 constexpr Color4 kRed{255, 0, 0, 255};
 constexpr Color4 kYellow{255, 255, 0, 255};
 constexpr Color4 kDarkRed{139, 0, 0, 255};
+// The dials' unit words, which the waypoint distance shares.
+constexpr int kFeetWord = 4862, kMetresWord = 4863;
 constexpr int kChevronFrame = 90, kReachedFrame = 138, kHealthBarFrame = 91;
 constexpr int kLeadModule = 96, kReticleFirst = 99, kReticleSecond = 98;
 
@@ -256,15 +258,14 @@ void HudElementList::drawWaypoint(CSprite& sheet, HudMarker& m, const HudMarkerF
     const float dx = m.info.position.x - f.cameraPosition.x, dy = m.info.position.y - f.cameraPosition.y,
                 dz = m.info.position.z - f.cameraPosition.z;
     const float distance = std::max(0.0f, std::sqrt(dx * dx + dy * dy + dz * dz) - m.info.radius);
-    char text[32];
-    if (f.metric)
-        std::snprintf(text, sizeof text, "%.0f M", static_cast<double>(distance));
-    else
-        std::snprintf(text, sizeof text, "%.0f FT", static_cast<double>(distance * 3.28084f));
+    // The number, then the unit word in the player's language (the dials' words).
+    char number[24];
+    std::snprintf(number, sizeof number, "%.0f ", static_cast<double>(f.metric ? distance : distance * 3.28084f));
+    const std::u16string text = ascii(number) + getStringByIndex(f.metric ? kMetresWord : kFeetWord);
     if (CFont* font = getFont(0)) {
         font->setScale(1.2f * m.scale, 1.2f * m.scale);
         font->setColor(Color4{0, 128, 0, 255});
-        font->draw(ascii(text), a.x, a.y + 24.0f * m.scale, CFont::kCentreX, -f.cameraRoll);
+        font->draw(text, a.x, a.y + 24.0f * m.scale, CFont::kCentreX, -f.cameraRoll);
         font->setScale(1.0f, 1.0f);
         font->setColor(kWhite);
     }

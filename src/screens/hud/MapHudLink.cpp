@@ -56,7 +56,7 @@ void MapHudLink::clearMessages()
 {
     if (!m_queue)
         return;
-    m_queue->clearRing();
+    // The event lines are the match's record, not the map's: they stay.
     m_queue->clearNotices();
     m_queue->clearCentre();
     m_queue->clearLong();

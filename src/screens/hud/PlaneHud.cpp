@@ -436,6 +436,11 @@ void PlaneHud::update(const HudGameState& state)
     }
     if (state.objects)
         HudElementList::instance().update(state.markers, *state.objects);
+    // While the player waits to fly again (a death, a team switch) the
+    // warnings of the airplane that left go with it: the countdown line has
+    // the bottom of the screen.
+    if (!state.respawnText.empty())
+        HudMessageQueue::instance().clearLong();
     HudMessageQueue::instance().update(frameDelta());
     updateReticle(state);
     if (fade.direction != 0) {

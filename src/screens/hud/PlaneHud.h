@@ -8,6 +8,7 @@
 #include "screens/hud/HudText.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 class Controls;
@@ -79,6 +80,11 @@ public:
     int shownScheme() const { return m_shownScheme; }
     void pressButton(int id);
     void releaseButton(int id);
+    // The control action a button stands for (-1 none; the pause button: Menu).
+    static int buttonAction(int id);
+    // The key or mouse button that does what the button does, as the controls
+    // name it; the pause button falls back on the back key. Empty when unbound.
+    std::u16string keyHint(int id);
     void hideAllButtons();
     void showAllButtons();
     void showSquadButtons(int index);
@@ -193,7 +199,6 @@ public:
     // The radar: shown, the large centred one (button 12), the alert blink.
     bool radarOn = true, radarLarge = false, radarAlert = false;
     float radarAlertPhase = 0.0f;
-    bool inFlightMenu = false;
     // Set by a frame whose HUD drew the achievement pop-ups in their place
     // (or hid them in a blackout); the screens' pass draws them otherwise.
     bool popupsTaken = false;
@@ -204,6 +209,10 @@ public:
     HudText& altitudeText() { return m_altitudeText; }
     VoiceChatFeedback& voiceChat() { return m_voiceChat; }
     const std::vector<HudControl*>& controls() const { return m_controlList; }
+
+    // How dark the view goes under a hard pull (0..1): the meter's way past
+    // its start over its range, breathing by a quarter with the scene's clock.
+    static float blackoutStrength(float past, float range, float phase);
 
     // Needle angle in radians for a dial value at a full scale.
     static float needleAngle(float value, float fullScale) { return value * 6.25f / fullScale; }
@@ -241,8 +250,12 @@ private:
     void drawBoostGauge();
     void drawEjectWarning();
     void drawCounter();
+    // While the mouse steers its pointer is hidden and clicks fly the plane:
+    // each shown button carries the key that does its work instead.
+    void drawKeyHints();
     void drawRoundOver();
     void drawFade();
+    void drawBlackout();
     void drawDials();
     void drawDial(int module, float value, float limit, float fullScale, int jitter, int highlight);
     void drawDrums();

@@ -286,6 +286,39 @@ void PlaneHud::linkWeapons()
     }
 }
 
+int PlaneHud::buttonAction(int id)
+{
+    switch (id) {
+    case 1: case 2: return static_cast<int>(ControlAction::Autopilot);
+    case 3: return static_cast<int>(ControlAction::Menu);
+    case 4: return static_cast<int>(ControlAction::Camera);
+    case 5: return static_cast<int>(ControlAction::Weapon_1);
+    case 6: return static_cast<int>(ControlAction::Weapon_2);
+    case 7: return static_cast<int>(ControlAction::Weapon_3);
+    case 9: return static_cast<int>(ControlAction::Squadron_CmdA);
+    case 10: return static_cast<int>(ControlAction::Squadron_CmdF);
+    case 11: return static_cast<int>(ControlAction::Squadron_CmdD);
+    case 12: return static_cast<int>(ControlAction::Radar);
+    case 18: return static_cast<int>(ControlAction::Eject);
+    case 19: case 20: return static_cast<int>(ControlAction::Link_Weapons);
+    case 25: return static_cast<int>(ControlAction::Boost);
+    default: return -1;
+    }
+}
+
+std::u16string PlaneHud::keyHint(int id)
+{
+    const int action = buttonAction(id);
+    std::u16string text;
+    if (action < 0 || !controlsOrGame().getActionBindingText(action, text)) {
+        // The back key pauses whether or not the Menu action is bound.
+        if (id == 3)
+            return u"Esc";
+        text.clear();
+    }
+    return text;
+}
+
 void PlaneHud::pressButton(int id)
 {
     const HudPlaneState& plane = m_state.player;

@@ -12,6 +12,7 @@
 #include "platform/Settings.h"
 #include "platform/Text.h"
 #include "render/2d/CFont.h"
+#include "render/Graphics.h"
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "screens/hud/HudMessageQueue.h"
@@ -24,8 +25,6 @@ namespace {
 
 // Scaled units between the bottom edge and the line of the respawn countdown.
 constexpr float kBottomLineRise = 60.0f;
-// How dark the HUD stands behind the held score table.
-constexpr std::uint8_t kPeekShade = 170;
 
 struct DialScale {
     float speedFull, speedLimit, altitudeFull, altitudeLimit;
@@ -132,10 +131,9 @@ void PlaneHud::drawHealth()
     const float step = second.x - first.x;
     float x = first.x + shakeOffset.x;
     const float y = first.y + shakeOffset.y;
+    // Three digits always, as on a counter drum: 75 reads "075".
     for (int i = 0; i < 3; ++i) {
-        // Leading zeros stay blank: 7 reads "7", not "007".
-        if (digits[i] != 0 || i == 2 || (i == 1 && digits[0] != 0))
-            s.drawModule(HudButton::kFirstDigitModule + digits[i], x, y);
+        s.drawModule(HudButton::kFirstDigitModule + digits[i], x, y);
         x += step;
     }
     s.drawModule(kPercent, x, y);
@@ -207,14 +205,38 @@ void PlaneHud::drawCounter()
     }
 }
 
+void PlaneHud::drawKeyHints()
+{
+    CFont* font = getFont(0);
+    if (!font)
+        return;
+    const float scale = 0.8f * screenMetrics().uiScale;
+    for (HudPanel& panel : m_panels) {
+        if (!panel.visible)
+            continue;
+        for (const std::unique_ptr<HudButton>& b : panel.buttons) {
+            if (!b->visible || b->notDrawn || b->module < 0)
+                continue;
+            const std::u16string key = keyHint(b->id);
+            if (key.empty())
+                continue;
+            // A dark tag on the button's lower edge, the key's name in it.
+            font->setScale(scale, scale);
+            const float w = font->measure(key).width + 8.0f * scale, h = font->lineHeight() * scale;
+            const float x = b->shownX() + b->size.x / 2.0f, y = b->screenPos().y + b->size.y;
+            drawFilledRect(x - w / 2.0f, y - h / 2.0f, w, h, 11, 22, 32, 200);
+            font->setColor(Color4{177, 245, 181, 255});
+            drawText(font, key, x, y, CFont::kCentreX | CFont::kCentreY);
+        }
+    }
+    font->setScale(1.0f, 1.0f);
+    font->setColor(Color4{});
+}
+
 void PlaneHud::drawPlay()
 {
     CSprite& s = *m_sheet;
     const HudPlaneState& plane = m_state.player;
-    // The marks that follow the world (labels, edge arrows) go under the
-    // HUD's own plates and buttons, which must read wherever they meet.
-    if (plane.exists && plane.inPlay)
-        drawMarkerPass();
     // The panels' pictures are the plates the health and the gauge sit on.
     s.setColor(tint);
     drawPanels();
@@ -227,6 +249,8 @@ void PlaneHud::drawPlay()
         c->draw();
     drawEjectWarning();
     drawCounter();
+    if (m_state.relativeMouse)
+        drawKeyHints();
     // A blackout takes the radar and the pop-ups with it.
     popupsTaken = true;
     if (!m_state.blackingOut) {
@@ -234,6 +258,9 @@ void PlaneHud::drawPlay()
         if (!achievementPopup().entries().empty())
             achievementPopup().draw();
     }
+    // The marks that follow the world lie over the plates and buttons.
+    if (plane.exists && plane.inPlay)
+        drawMarkerPass();
     if (markerSet && markerShown)
         s.drawFrame(kMarkerFrame, markerPoint.x, markerPoint.y);
     drawMessages(m_state.paused);
@@ -274,6 +301,34 @@ void PlaneHud::drawFade()
     const ScreenMetrics& m = screenMetrics();
     drawFilledRect(0.0f, 0.0f, static_cast<float>(m.screenWidth), static_cast<float>(m.screenHeight), 0, 0, 0,
                    static_cast<std::uint8_t>(alpha));
+}
+
+float PlaneHud::blackoutStrength(float past, float range, float phase)
+{
+    if (!(past > 0.0f))
+        return 0.0f;
+    // A range of zero or less blacks out at once past the start.
+    const float over = range > 0.0f ? past / range : 1.0f;
+    return std::clamp(over - 0.25f * std::fabs(std::sin(2.0943952f * phase)), 0.0f, 1.0f);
+}
+
+void PlaneHud::drawBlackout()
+{
+    const float k = blackoutStrength(m_state.faintPast, m_state.faintRange, m_state.scenePhase);
+    if (k <= 0.0f)
+        return;
+    Graphics* g = graphics();
+    if (!g)
+        return;
+    flushSpriteBatch();
+    RenderState& state = g->state();
+    const bool was = state.alternativeBlend;
+    state.alternativeBlend = true;
+    const ScreenMetrics& m = screenMetrics();
+    drawFilledRect(0.0f, 0.0f, static_cast<float>(m.screenWidth), static_cast<float>(m.screenHeight), 0, 0, 0,
+                   static_cast<std::uint8_t>(std::lround(k * 255.0f)));
+    flushSpriteBatch();
+    state.alternativeBlend = was;
 }
 
 void PlaneHud::drawDial(int module, float value, float limit, float fullScale, int jitter, int highlight)
@@ -344,13 +399,10 @@ void PlaneHud::draw()
     begin2D();
     drawContents();
     end2D();
-    // The held score table has a 2-D pass of its own, over the whole HUD,
-    // which it dims so that its rows do not mix with the buttons below.
+    // The held score table has a 2-D pass of its own over the HUD; the view
+    // stays as bright as in play.
     if (MenuFrame* page = GameControls::peekedScores()) {
         begin2D();
-        const ScreenMetrics& m = screenMetrics();
-        drawFilledRect(0.0f, 0.0f, static_cast<float>(m.screenWidth), static_cast<float>(m.screenHeight), 0, 0, 0,
-                       kPeekShade);
         page->draw();
         end2D();
     }
@@ -382,6 +434,8 @@ void PlaneHud::drawContents()
         }
     }
     drawFade();
+    // The hard pull darkens the whole HUD but its dials.
+    drawBlackout();
     if (!roundOver)
         drawDials();
 }

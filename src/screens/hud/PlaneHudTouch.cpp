@@ -38,26 +38,17 @@ bool PlaneHud::touchDownControls(int id, float x, float y)
 
 void PlaneHud::touchDownButtons(int id, float x, float y)
 {
-    // Rings are hit a finger's width beyond their art, so on a large screen
-    // neighbours' zones overlap: the button whose middle is nearest takes it.
-    HudButton* best = nullptr;
-    float bestDistance = 0.0f;
+    // Panel by panel, button by button: the first free one hit takes it. The
+    // sheet keeps the buttons' zones apart, so order decides nothing in play.
     for (HudPanel& panel : m_panels)
         for (const std::unique_ptr<HudButton>& b : panel.buttons) {
             if (!buttonCandidate(*b) || b->touchId >= 0 || !b->hitTest(x, y))
                 continue;
-            const float dx = x - (b->shownX() + b->size.x / 2.0f), dy = y - (b->pos.y + b->size.y / 2.0f);
-            const float distance = dx * dx + dy * dy;
-            if (!best || distance < bestDistance) {
-                best = b.get();
-                bestDistance = distance;
-            }
+            b->touchId = id;
+            b->pressed = true;
+            pressButton(b->id);
+            return;
         }
-    if (!best)
-        return;
-    best->touchId = id;
-    best->pressed = true;
-    pressButton(best->id);
 }
 
 void PlaneHud::onTouchDown(int id, int x, int y)

@@ -5,7 +5,6 @@
 #include "effects/EffectScene.h"
 #include "effects/trails/Tracers.h"
 #include "effects/particles/ParticleBatches.h"
-#include "effects/screen/FaintMeter.h"
 #include "effects/screen/ScreenDamage.h"
 #include "effects/screen/ScreenSplats.h"
 #include "effects/screen/SpeedStreaks.h"
@@ -384,13 +383,6 @@ void GameSceneDraw::drawWeather()
     m_weatherDrawn = Weather::render(m_scene.weatherMode, m_scene.weatherIntensity, view);
 }
 
-void GameSceneDraw::drawFaintOverlay()
-{
-    const float shade = faintShade(Effects::faintValue(), Effects::faintStart(), Effects::faintEnd());
-    if (shade > 0.0f)
-        drawScreenTint(Color4{0, 0, 0, static_cast<std::uint8_t>(std::lround(shade * 255.0f))});
-}
-
 void GameSceneDraw::drawDamageFlash()
 {
     const float flash = damageFlashAlpha(ScreenSplats::hitTimer());
@@ -421,18 +413,6 @@ float damageFlashAlpha(float hitTimer)
 {
     // A missile burst whites out half the view and fades over its second.
     return std::clamp(hitTimer, 0.0f, 1.0f) * 0.6f;
-}
-
-float faintShade(float value, float start, float end)
-{
-    const float range = end - start;
-    const float over = std::fabs(value) - start;
-    if (!(over > 0.0f))
-        return 0.0f;
-    // A range of zero or less blacks out at once past the start.
-    if (!(range > 0.0f))
-        return 1.0f;
-    return std::clamp(over / range, 0.0f, 1.0f);
 }
 
 void GameSceneDraw::runPass(ScenePass pass)
@@ -566,7 +546,6 @@ void GameSceneDraw::runPass(ScenePass pass)
             ScreenSplats::render();
             drawDamageFlash();
         }
-        drawFaintOverlay();
         break;
     case ScenePass::Airplanes:
         drawEntities(DrawPass::Late);

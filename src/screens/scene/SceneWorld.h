@@ -102,7 +102,6 @@ private:
     void drawParticleLayer(int pass);
     void drawHeatDistortion();
     void drawWeather();
-    void drawFaintOverlay();
     void drawDamageFlash();
     void drawScreenTint(const Color4& color);
     void drawReflectedEntities();
@@ -123,9 +122,6 @@ private:
     Weather::Drawn m_weatherDrawn;
 };
 
-// How dark the faint overlay makes the view (0..1) for the meter and the
-// player's faint range.
-float faintShade(float value, float start, float end);
 // How much of the view a missile burst on the player whites out (0..1) for the splats' hit timer.
 float damageFlashAlpha(float hitTimer);
 // The window depth range under which `own` writes the same depth as `into`

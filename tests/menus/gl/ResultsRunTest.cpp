@@ -119,6 +119,17 @@ TEST_F(ResultsRun, ABotMatchEndsOnItsScoreLimitAndLeadsToTheResult)
         return n;
     };
     EXPECT_GT(light(counted, 60, 80, 330, 380), 400);
+    // The held table leaves the view as bright as in play beside it.
+    const auto brightness = [](const TextureImage& image, int x0, int y0, int x1, int y1) {
+        long sum = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const std::uint8_t* p = &image.levels[0][(static_cast<std::size_t>(y) * image.width + x) * 4];
+                sum += p[0] + p[1] + p[2];
+            }
+        return sum;
+    };
+    EXPECT_GT(brightness(peek, 0, 300, 60, 600), brightness(play, 0, 300, 60, 600) * 3 / 4) << "the view under the held table";
     int differing = 0;
     for (std::size_t i = 0; i + 3 < table.levels[0].size() && i < counted.levels[0].size(); i += 4)
         differing += std::abs(table.levels[0][i] - counted.levels[0][i]) > 40 ? 1 : 0;

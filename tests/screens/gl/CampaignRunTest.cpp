@@ -42,9 +42,9 @@ TEST(CampaignRun, TheFirstMissionStartsByItsNameAndTheGameQuitsCleanly)
     }
     EXPECT_GE(sky, 10);
 
-    // The objective panel: its first row sits under the radar, at 722..849 x
-    // 206..239 at 960 x 640. Inside, the row's dark plate with the goal's
-    // white icon and count; right of it, the sky.
+    // The objective panel: its first row sits left of the middle, at 256..383
+    // x 360..389 at 960 x 640. Inside, the row's dark plate with the goal's
+    // white icon and count; right of it, the view.
     auto share = [&](int x0, int y0, int x1, int y1, auto test) {
         int hits = 0, total = 0;
         for (int y = y0; y < y1; y += 2)
@@ -56,9 +56,9 @@ TEST(CampaignRun, TheFirstMissionStartsByItsNameAndTheGameQuitsCleanly)
     };
     const auto plate = [](int r, int g, int b) { return r < 90 && g < 110 && b < 120 && b > r; };
     const auto white = [](int r, int g, int b) { return std::min({r, g, b}) > 200; };
-    EXPECT_GT(share(728, 210, 844, 236, plate), 0.6f) << "the objective row's plate";
-    EXPECT_GT(share(728, 210, 844, 236, white), 0.01f) << "its icon and count";
-    EXPECT_LT(share(856, 210, 950, 236, plate), 0.05f) << "the sky beside the panel";
+    EXPECT_GT(share(262, 364, 378, 386, plate), 0.6f) << "the objective row's plate";
+    EXPECT_GT(share(262, 364, 378, 386, white), 0.01f) << "its icon and count";
+    EXPECT_LT(share(392, 364, 440, 386, plate), 0.05f) << "the view beside the panel";
 }
 
 }  // namespace

@@ -330,20 +330,103 @@ TEST_F(GameHudRun, TheHudOfAFreeFlightAndItsPauseButton)
     EXPECT_FALSE(dialFace(at(paused, speed.x + speed.w * 0.3f, speed.y + speed.h * 0.3f)));
 }
 
+// With the mouse as the control device its pointer is gone in flight and
+// its clicks fly the plane: the HUD's buttons carry their keys instead, the
+// pause button the back key, and that key opens the pause page.
+TEST_F(GameHudRun, MouseSteeringShowsTheKeysAndEscPauses)
+{
+    fs::create_directories(tree.path() / "save/1");
+    const std::string write = std::string("python3 " SKYFRONT_SOURCE_DIR "/tests/support/settings_file.py ") +
+                              (tree.path() / "save/1/tq2_settings.bin").string() + " 12 6=i:0 7=i:2";
+    ASSERT_EQ(std::system(write.c_str()), 0) << write;
+    const CSprite::Rect pause = hudElement(960, 640, 21);
+    const std::string click = "click " + std::to_string(static_cast<int>(pause.x + pause.w / 2.0f)) + " " +
+                              std::to_string(static_cast<int>(pause.y + pause.h / 2.0f));
+    const int code = game.runScript("380 " + click + "\n400 key Esc\n",
+                                    "-width 960 -height 640 -fixeddt 0.0166667 -autostart 10:0 -frames 450 "
+                                    "-textboxes -dumpframe 375:game-mouse.png -dumpframe 395:game-mouse-click.png");
+    ASSERT_EQ(code, 0) << tree.read("stderr.txt");
+    game.keepFile("game-mouse.png", "hud", "game-mouse.png");
+    const std::string texts = tree.read("game-mouse.png.texts"), log = game.log();
+    for (const char* key : {"| Esc\n", "| P\n"})
+        EXPECT_NE(texts.find(key), std::string::npos) << key;
+    // The click went to the airplane, not to the pause button; Esc paused.
+    EXPECT_NE(tree.read("game-mouse-click.png.texts").find("| Esc\n"), std::string::npos) << "still flying";
+    EXPECT_NE(log.find("pause screen opened"), std::string::npos);
+    EXPECT_NE(log.find("page shown: FreeFlightPauseMenuFrame"), std::string::npos);
+}
+
+// The squadron order of a campaign mission and the eject button of a
+// burning airplane answer a mouse click where the HUD draws them, at the
+// smallest and the largest window the game is tried at: the order turns to
+// the next one, the pilot bails out.
+TEST_F(GameHudRun, OrderAndEjectAnswerAClickAtBothSizes)
+{
+    for (const auto& [w, h] : {std::pair{960, 640}, std::pair{1920, 1080}}) {
+        const std::string size = std::to_string(w) + "x" + std::to_string(h);
+        const std::string window = "-width " + std::to_string(w) + " -height " + std::to_string(h);
+        auto clickAt = [&](int element) {
+            const CSprite::Rect r = hudElement(w, h, element);
+            return "click " + std::to_string(static_cast<int>(r.x + r.w / 2.0f)) + " " +
+                   std::to_string(static_cast<int>(r.y + r.h / 2.0f)) + "\n";
+        };
+        const std::string order = "order-" + size + ".png", after = "order-after-" + size + ".png";
+        ASSERT_EQ(game.runScriptOnDisplay("440 " + clickAt(25), window + " -fixeddt 0.0166667 -frames 475 -textboxes "
+                                          "-autostart 1:c1m1 -dumpframe 430:" + order + " -dumpframe 470:" + after,
+                                          w, h),
+                  0)
+            << size << tree.read("stderr.txt");
+        EXPECT_EQ((game.log() + tree.read("stderr.txt")).find("larger than the display"), std::string::npos) << size;
+        EXPECT_NE(tree.read(order + ".texts").find("| ATK\n"), std::string::npos) << size;
+        EXPECT_NE(tree.read(after + ".texts").find("| DEF\n"), std::string::npos) << size << ": the order after the click";
+        game.keepFile(after, "hud", after);
+
+        const std::string burning = "eject-" + size + ".png";
+        ASSERT_EQ(game.runScriptOnDisplay("645 " + clickAt(89), window + " -fixeddt 0.0166667 -frames 700 -textboxes "
+                                          "-autostart 2:0 -testplace burning -dumpframe 640:" + burning,
+                                          w, h),
+                  0)
+            << size << tree.read("stderr.txt");
+        const std::string log = game.log();
+        ASSERT_NE(log.find("the player's airplane burns"), std::string::npos) << size;
+        EXPECT_NE(tree.read(burning + ".texts").find("| EJECT\n"), std::string::npos) << size;
+        game.keepFile(burning, "hud", burning);
+        EXPECT_NE(log.find("parachute"), std::string::npos) << size << ": the pilot bails out";
+    }
+}
+
 // In Japanese the gauges and buttons read in Japanese, the squadron order of
-// a first campaign mission too. Picture and texts stay in build/hud.
+// a first campaign mission too: a mouse click on its button where the HUD
+// draws it turns it to the next order, so all three words show in turn. Pictures
+// and texts stay in build/hud.
 TEST_F(GameHudRun, JapaneseWordsOnTheHud)
 {
+    const CSprite::Rect order = hudElement(960, 640, 25);
+    ASSERT_GT(order.w, 20.0f);
+    const std::string click =
+        "click " + std::to_string(static_cast<int>(order.x + order.w / 2.0f)) + " " +
+        std::to_string(static_cast<int>(order.y + order.h / 2.0f));
     setenv("LANG", "ja_XX.UTF-8", 1);
-    const int code = run("-width 960 -height 640 -fixeddt 0.0166667 -frames 500 -textboxes -autostart 1:c1m1 "
-                         "-dumpframe 499:game-ja.png");
+    const int code = game.runScript("440 " + click + "\n480 " + click + "\n",
+                                    "-width 960 -height 640 -fixeddt 0.0166667 -frames 515 -textboxes "
+                                    "-autostart 1:c1m1 -dumpframe 430:game-ja.png -dumpframe 470:game-ja-2.png "
+                                    "-dumpframe 510:game-ja-3.png");
     unsetenv("LANG");
     ASSERT_EQ(code, 0) << tree.read("stderr.txt");
-    for (const char* file : {"game-ja.png", "game-ja.png.texts"})
+    std::string texts[3];
+    const char* shots[3] = {"game-ja.png", "game-ja-2.png", "game-ja-3.png"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string file = std::string(shots[i]) + ".texts";
+        game.keepFile(shots[i], "hud", shots[i]);
         game.keepFile(file, "hud", file);
-    const std::string texts = tree.read("game-ja.png.texts");
-    for (const char* word : {"| マイル/時\n", "| ×100\n", "| フィート ×1000\n", "| 27\n", "| 自動\n", "| 攻撃\n", "| 北\n"})
-        EXPECT_NE(texts.find(word), std::string::npos) << word;
+        texts[i] = tree.read(file);
+    }
+    for (const char* word : {"| マイル/時\n", "| ×100\n", "| フィート ×1000\n", "| 27\n", "| 自動\n", "| 北\n"})
+        EXPECT_NE(texts[0].find(word), std::string::npos) << word;
+    // The order's three words, one after each click: attack, defend, form.
+    EXPECT_NE(texts[0].find("| 攻撃\n"), std::string::npos);
+    EXPECT_NE(texts[1].find("| 防御\n"), std::string::npos);
+    EXPECT_NE(texts[2].find("| 編隊\n"), std::string::npos);
     const std::string fit = "python3 " SKYFRONT_SOURCE_DIR "/tests/support/text_fit.py " + tree.folder();
     EXPECT_EQ(std::system((fit + "game-ja.png.texts").c_str()), 0);
 }

@@ -82,23 +82,27 @@ TEST(GameRadarRun, ABotMatchShowsTheRadarAndTheOtherTeamsMarks)
 namespace {
 
 // A long hard pull darkens the view towards a blackout; past the faint
-// start and two the radar is no longer drawn, while the rest of the HUD is.
+// start and two the radar is no longer drawn. The darkening lies over the
+// HUD's plates and buttons but under its dials, and breathes: two pictures
+// three quarters of a second apart, half its beat, differ.
 TEST(GameRadarRun, ABlackoutTakesTheRadarAway)
 {
     StagedGame game;
     if (!game.prepare())
         GTEST_SKIP() << "the game is not staged";
     const int code = game.runScript("260 keydown Down\n", "-width 960 -height 640 -fixeddt 0.0166667 -autostart 3:0 "
-                                                          "-frames 705 -dumpframe 300:game-pull-start.png "
-                                                          "-dumpframe 700:game-pull-blackout.png");
+                                                          "-frames 750 -dumpframe 300:game-pull-start.png "
+                                                          "-dumpframe 700:game-pull-blackout.png "
+                                                          "-dumpframe 745:game-pull-blackout-2.png");
     ASSERT_EQ(code, 0) << game.errors();
     // It goes dark two past the faint start, not before.
     const std::string log = game.log(), line = "the view blacks out ";
     ASSERT_NE(log.find(line), std::string::npos);
     EXPECT_NEAR(std::stof(log.substr(log.find(line) + line.size())), 2.25f, 0.26f);
-    TextureImage start, blackout;
+    TextureImage start, blackout, later;
     ASSERT_TRUE(game.loadShot("game-pull-start.png", start, "hud"));
     ASSERT_TRUE(game.loadShot("game-pull-blackout.png", blackout, "hud"));
+    ASSERT_TRUE(game.loadShot("game-pull-blackout-2.png", later, "hud"));
     const auto& at = pixelAt;
     PlaneHud hud;
     ASSERT_TRUE(stagedHud(hud));
@@ -121,8 +125,19 @@ TEST(GameRadarRun, ABlackoutTakesTheRadarAway)
     EXPECT_TRUE(ownPlane(start) && rim(start)) << "the radar before the pull";
     EXPECT_FALSE(ownPlane(blackout)) << "the radar's own plane in the blackout";
     EXPECT_FALSE(rim(blackout)) << "the radar's rim in the blackout";
-    const auto bar = at(blackout, pause.x + pause.w * 19.0f / 52.0f, pause.y + pause.h / 2.0f);
-    EXPECT_GT(bar[0] + bar[1] + bar[2], 690) << "the rest of the HUD stays";
+    auto sum = [&](const TextureImage& shot, float x, float y) {
+        const auto c = at(shot, x, y);
+        return c[0] + c[1] + c[2];
+    };
+    const float barX = pause.x + pause.w * 19.0f / 52.0f, barY = pause.y + pause.h / 2.0f;
+    EXPECT_GT(sum(start, barX, barY), 690) << "the pause button before";
+    const int dark = sum(blackout, barX, barY), darkLater = sum(later, barX, barY);
+    EXPECT_LT(dark, 500) << "the pause button darkens";
+    EXPECT_LT(darkLater, 500) << "the pause button darkens";
+    EXPECT_GT(std::abs(dark - darkLater), 40) << "the darkening breathes";
+    // The dials' hubs stay lit over it.
+    const CSprite::Rect dial = hud.elementRect(nullptr, PlaneHud::kSpeedDial);
+    EXPECT_GT(sum(blackout, dial.x + dial.w / 2.0f, dial.y + dial.h / 2.0f), 600) << "the speed dial's hub";
 }
 
 }  // namespace
