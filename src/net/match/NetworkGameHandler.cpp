@@ -236,6 +236,8 @@ INetworkSession::HostLink NetworkGameHandler::hostLink(std::uint32_t& address, s
 
 void NetworkGameHandler::gameLeft()
 {
-    if (NetworkGame::running())
+    // The room server is left too: the online page keeps its connection
+    // open when it is left, so any later game may end with it still open.
+    if (NetworkGame::running() || room.connected())
         disconnect();
 }
