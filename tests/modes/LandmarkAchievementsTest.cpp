@@ -49,6 +49,8 @@ struct LandmarkAchievements : testing::Test {
     std::map<int, Landmark> landmarks;  // by number
     // Per map-made event (kills by unit kind, 47 a tunnel), whether a map holds its source.
     std::map<int, bool> sources{{16, false}, {18, false}, {19, false}, {20, false}, {22, false}, {47, false}};
+    // Per map, the vehicles (event 16) of each team.
+    std::map<std::string, std::map<int, int>> vehicles;
     void SetUp() override
     {
         ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak"));
@@ -75,7 +77,10 @@ struct LandmarkAchievements : testing::Test {
             if (const MapObject& o = *world.object(i); o.active && o.spawn == 0 && killEvent.count(o.kind))
                 if (const UnitCfg* unit = UnitList::instance().findByName(o.unit);
                     unit && unit->kind == o.kind && MapLoader::findModel(unit->model))
+                {
                     sources[unit->isBridge() ? 22 : killEvent.at(o.kind)] = true;
+                    vehicles[record->name][o.team] += killEvent.at(o.kind) == 16 ? 1 : 0;
+                }
         for (int i = 0; i < world.itemCount(); ++i)
             sources[47] = sources[47] || (world.item(i)->kind == EditorItem::kTunnel && world.item(i)->modelData);
     }
@@ -171,6 +176,13 @@ TEST_F(LandmarkAchievements, EveryLandmarkAndVisitAchievementCanBeEarnedOnTheMap
 
 TEST_F(LandmarkAchievements, EveryAchievementsEventsHaveASourceOnSomeMap)
 {
+    // Vehicles, which the counters of 10 and 500 count, stand for both sides
+    // on every match map but the tutorials': three tanks and four trucks.
+    for (int i = 0; i < maps.countNonCampaign(); ++i)
+        if (const std::string name = maps.skirmishMap(i)->name; name != "training") {
+            EXPECT_EQ(vehicles[name][0], 7) << name;
+            EXPECT_EQ(vehicles[name][1], 7) << name;
+        }
     for (const AchievementRow& row : achievementRows()) {
         std::istringstream events(row.events);
         for (int event = 0; events >> event;) {
