@@ -188,14 +188,6 @@ S
     -inputscript "$out/leave.script" -frames 1400 >"$out/leave.out" 2>&1 || fail "the leaving run did not end cleanly"
 stop_server
 log="$out/leave.out"
-in_order() {
-    local from=1 pattern line
-    for pattern in "$@"; do
-        line=$(tail -n +"$from" "$log" | grep -n -m1 -- "$pattern" | cut -d: -f1)
-        [ -n "$line" ] || fail "\"$pattern\" missing or out of order: $(tail -8 "$log")"
-        from=$((from + line))
-    done
-}
 in_order "page shown: MultiPlayerMenuFrameOnline" "starting a game of type 2" "page shown: SkirmishEndMenuFrame" \
     "page shown: GameResultMenuFrame" "the room server is left with the game"
 grep -q "left (request 16)" "$out/server.out" || fail "the room server never heard the player leave"
