@@ -561,15 +561,13 @@ std::string MapBuilder::build(int& extraNumber)
                 object("flak_" + std::to_string(i) + "_" + std::to_string(k), "flakgun", 3, static_cast<int>(i),
                        p, 0.0f);
             }
-        // Vehicles where the players fly: each side's supply trucks on the
-        // road from a town to its field, and a tank platoon by its base (not
-        // where the tutorials fly, whose lessons count on their own targets).
+        // Vehicles where the players fly: each side's trucks on a town's road
+        // (the roads run to the first field), and a tank platoon by its base
+        // (not where the tutorials fly, whose lessons count their own targets).
         if (record != "mainmenu" && record != "training" && !m_towns.empty())
             for (std::size_t i = 0; i < m_fields.size() && i < 2; ++i) {
-                const auto& [townName, town] = m_towns[std::min(i, m_towns.size() - 1)];
-                if (i > 0)
-                    road(townName + "_supply", town, m_fields[i]);
-                convoy("convoy_" + std::to_string(i), static_cast<int>(i), town, m_fields[i]);
+                const P town = m_towns[std::min(i, m_towns.size() - 1)].second;
+                convoy("convoy_" + std::to_string(i), static_cast<int>(i), town, m_fields[0]);
                 const P f = m_fields[i];
                 for (int k = 0; k < 3; ++k) {
                     const P p = land(f.x - 500.0f + 60.0f * k, f.z + 600.0f);
