@@ -570,6 +570,8 @@ protected:
     std::vector<std::unique_ptr<Parachute>> m_parachutes;
 
 private:
+    // An entity leaving for another team goes down where it flies, counted as nothing.
+    void takeDownForTeamSwitch(Target& entity);
     Target* applyPeer(const PeerEvent& event);
     friend class Match;
     // The match's connections, given once when the match is made.

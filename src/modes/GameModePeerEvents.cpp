@@ -77,7 +77,7 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                     return nullptr;
                 // Gone from play where it flies, as the host saw it go.
                 if (a->isActive() && a->isAlive())
-                    a->onDestroyed(CrashCause::Collision);
+                    takeDownForTeamSwitch(*a);
                 const bool staysOut = m_type == GameType::LastManStanding && !a->isActive();
                 // Its scores start again in the new team, as on the host.
                 a->onTeamChanged(true);

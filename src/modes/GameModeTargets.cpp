@@ -266,6 +266,15 @@ void GameMode::changeTeam(Target& e, int team)
     m_hooks.hudOrNone().addMarker(e, static_cast<int>(e.kind()), team, e.isTargetable());
 }
 
+void GameMode::takeDownForTeamSwitch(Target& e)
+{
+    // A switch is no crash: no death, collision or achievement counts.
+    if (auto* a = dynamic_cast<Airplane*>(&e))
+        a->leaveForOtherTeam();
+    else
+        e.onDestroyed(CrashCause::Collision);
+}
+
 void GameMode::removeAirplaneForGood(Target& e, int team)
 {
     // A last-man-standing client in play keeps its one life for the round.
@@ -273,7 +282,7 @@ void GameMode::removeAirplaneForGood(Target& e, int team)
         return;
     // Peers learn of all this from the one request or switch posted below.
     if (e.isActive() && e.isAlive())
-        e.onDestroyed(CrashCause::Collision);
+        takeDownForTeamSwitch(e);
     withdrawFromPlay(e);
     std::erase(m_respawnQueue, &e);
     e.respawnTimer = -1.0f;

@@ -11,12 +11,15 @@
 // The record a match sends for each player airplane or map entity when a
 // player joins, decoded (the match layer holds the byte layout). An entity
 // that is not an airplane sends 30 bytes, an airplane 198; a flag's record
-// adds its position (42 bytes) and a base's its health (31).
+// adds its position (42 bytes) and a base's its health (35; 31 from a
+// sender that clamps it to -1..1).
 struct PlayerRecord {
     static constexpr int kEntitySize = 30;
     static constexpr int kAirplaneSize = 198;
     static constexpr int kFlagSize = 42;
-    static constexpr int kBaseSize = 31;
+    static constexpr int kBaseSize = 31;        // the least a base's record holds
+    static constexpr int kBaseHealthSize = 35;  // with its whole health
+    static constexpr float kMaxBaseHealth = 1000.0f;
     static constexpr int kStateBlockOffset = 74;
     static constexpr int kStateBlockSize = 35;
     static constexpr int kNameOffset = 134;
@@ -39,7 +42,7 @@ struct PlayerRecord {
     // Flags and bases only, as Extra says.
     Extra extra = Extra::None;
     Vec3 flagPosition;
-    float baseHealth = 1.0f;  // -1..1, in steps of 0.008 as received
+    float baseHealth = 1.0f;  // whole, or -1..1 in steps of 0.008 from a short record
     // Airplanes only.
     std::array<std::int32_t, 9> stats{};
     std::int32_t spawnCounter = 0;

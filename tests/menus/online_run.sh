@@ -6,7 +6,8 @@
 # listed and a room's plane filter refuses another plane; a server that goes away
 # sends the player to the main menu with the lost-connection message. With the
 # peer program given: a room whose game it hosts is joined and flown, and a
-# room opened on the create page leads into its host's game.
+# room opened on the create page leads into its host's game. Last, a game
+# of one's own after the online page leaves the room server when it ends.
 set -uo pipefail
 game="$1"
 server="$2"
@@ -171,4 +172,23 @@ S
     grep -q "starting a game of type 2 on map 0" "$out/quick.out" || fail "the quick match joined no game"
     grep -q "joined the game" "$out/peer3.out" || fail "the peer host never saw the quick match join"
 fi
+# 7: a game of one's own after the online page leaves the room server when
+# it ends: the page keeps its connection, and the game's end says goodbye
+# (request 16) as the game screen is left for the result, as its log tells.
+start_server
+cat >"$out/leave.script" <<S
+$skip
+300 key Enter
+500 click 640 588
+600 click 640 588
+1100 key Esc
+1180 click 183 681
+S
+"$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -pageat 200:setup \
+    -inputscript "$out/leave.script" -frames 1400 >"$out/leave.out" 2>&1 || fail "the leaving run did not end cleanly"
+stop_server
+log="$out/leave.out"
+in_order "page shown: MultiPlayerMenuFrameOnline" "starting a game of type 2" "page shown: SkirmishEndMenuFrame" \
+    "page shown: GameResultMenuFrame" "the room server is left with the game"
+grep -q "left (request 16)" "$out/server.out" || fail "the room server never heard the player leave"
 echo "PASS (list $changed, lobby $lobby pixels changed)"

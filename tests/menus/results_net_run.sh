@@ -8,11 +8,14 @@
 # host's, opens its team page and clicks SWITCH TEAM with the mouse. Its
 # airplane goes down, the host moves it to its own team, and the game's HUD
 # shows the new friends and foes: every insignia in view before and after
-# wears the colour its team has against the player's team of the moment.
+# wears the colour its team has against the player's team of the moment,
+# and nothing counts the switch as a collision.
 # Then a joined last man standing whose countdown deaths do not count.
+# Last, a destroy-the-base round joined while it runs: the bases' health
+# bars show the host's whole health, not a quarter of it.
 # Pictures: net_table.png, net_result.png, net_lan.png, team_before.png,
-# team_page.png, team_after.png, lms_table.png and lms_result.png in the
-# output folder.
+# team_page.png, team_after.png, lms_table.png, lms_result.png and
+# dtb_bases.png in the output folder.
 set -uo pipefail
 game="$1"
 peer="$2"
@@ -73,14 +76,6 @@ grep -q "match ended" "$run_dir/host.log" || fail "the host's match did not end 
 [ "$peer_code" -eq 0 ] || fail "the peer ended with code $peer_code: $(tail -3 "$run_dir/host.log")"
 grep -q "requested join start: type 2 map 0" "$log" || fail "+connect did not start the client game"
 # The lines must come in this order.
-in_order() {
-    local from=1 pattern line
-    for pattern in "$@"; do
-        line=$(tail -n +"$from" "$log" | grep -n -m1 -- "$pattern" | cut -d: -f1)
-        [ -n "$line" ] || fail "\"$pattern\" missing or out of order: $(grep -v ALSA "$log" | tail -12)"
-        from=$((from + line))
-    done
-}
 in_order "requested join start" "pause screen opened (menu 1)" "match over after .*: headline 74" \
     "page shown: SkirmishEndMenuFrame" "the finished match is left for its result" "game result:" \
     "network game result lines: Map: [A-Za-z].* / Server: Harbourmaster" "page shown: MultiPlayerMenuFrameWIFI"
@@ -170,6 +165,13 @@ print("insignia right, wrong, player's team before", b, "after", a)
 sys.exit(0 if b[0] > 0 and a[0] > 0 and b[1] == 0 and a[1] == 0 and len(b[2]) == 1 and len(a[2]) == 1
          and b[2] != a[2] else 1)
 PY
+# The switch is no crash: no collision counted, no achievement for one,
+# neither in the log nor in the statistics file the account keeps (which
+# is written only when something was earned or counted).
+grep -q "achievement event 45" "$log" && fail "the team switch counted a collision"
+grep -q "fatalattraction" "$log" && fail "the team switch earned Fatal Attraction"
+stats=$(find "$team_dir/tree" -name steam_userstats.txt | head -1)
+[ -z "$stats" ] || ! grep -q "fatalattraction" "$stats" || fail "the statistics file holds Fatal Attraction: $(cat "$stats")"
 # 3: last man standing, joined. The host shoots the game's airplane down
 # twice while the round's countdown runs and once in the round, then ends.
 # Only the round's death counts, alike on the host, in the game's end table
@@ -237,4 +239,41 @@ sys.exit(0 if countdown >= 1 and round_ >= 1 and host_row and host_row.groups() 
          and "game result: %s points" % points in game else 1)
 PY
     fail "the host, the table or the result page counts the countdown's deaths, or none fell in it"
+
+# 4: destroy the base, joined mid-round. A peer joins first so that the
+# host's round starts; the game joins once the bases are open.
+dtb_dir="$out/dtb_run"
+game_tree "$game" "$dtb_dir"
+peer_hosts "$dtb_dir" --type 5 --seconds 90
+timeout 120 "$peer" --join "127.0.0.1:$port" --name Wingman --seconds 80 >"$dtb_dir/wing.log" 2>&1 &
+wing_pid=$!
+await "$dtb_dir/host.log" "bases open" 40 || fail "the host's round never started: $(tail -5 "$dtb_dir/host.log")"
+printf '%s\n' "$skip" "60 click 640 510" >"$dtb_dir/dtb.script"
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$dtb_dir/dtb.script" -frames 700 \
+    -textboxes -dumpframe "640:$out/dtb_bases.png" >"$dtb_dir/game.out" 2>&1 ||
+    fail "the joined destroy-the-base run did not end cleanly: $(tail -5 "$dtb_dir/game.out")"
+kill "$peer_pid" "$wing_pid" 2>/dev/null
+wait "$peer_pid" "$wing_pid" 2>/dev/null
+trap - EXIT
+grep -q "requested join start: type 5" "$dtb_dir/game.out" || fail "the game did not join the destroy-the-base match"
+grep -q "bases closed" "$dtb_dir/host.log" && fail "a base fell on the host: the round restarted"
+python3 - "$out/dtb_bases.png" "$dtb_dir/host.log" <<'PY' || fail "the bases' health bars do not show the host's health"
+import re, sys
+from png_pixels import rgb_rows
+rows = rgb_rows(sys.argv[1])
+# Every base stands whole on the host (40 tenths of its 4.0).
+healths = [int(h) for h in re.findall(r"base health .* ([0-9]+)$", open(sys.argv[2]).read(), re.M)]
+bars = []
+for line in open(sys.argv[1] + ".texts"):
+    parts = [p.strip() for p in line.split("|")]
+    if line.startswith("frame ") and len(parts) > 2 and parts[2].startswith("health bar"):
+        x, y, w, h = (round(float(v)) for v in parts[1].split())
+        mid = rows[y + h // 2][max(x, 0):x + w]
+        # Filled cells are red or green; the rest is the bar's grey.
+        filled = sum(1 for r, g, b in mid if max(r, g) > 40 and min(r, g) * 3 < max(r, g) and b * 3 < max(r, g))
+        bars.append((float(parts[2].split()[-1]), filled / max(w, 1)))
+print("host's base health", healths, "bars (said, drawn)", bars)
+sys.exit(0 if healths and set(healths) == {40} and bars and all(said > 0.99 and drawn > 0.85 for said, drawn in bars)
+         else 1)
+PY
 echo PASS

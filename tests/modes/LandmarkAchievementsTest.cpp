@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -48,6 +49,8 @@ struct LandmarkAchievements : testing::Test {
     std::map<int, Landmark> landmarks;  // by number
     // Per map-made event (kills by unit kind, 47 a tunnel), whether a map holds its source.
     std::map<int, bool> sources{{16, false}, {18, false}, {19, false}, {20, false}, {22, false}, {47, false}};
+    // Per map, the vehicles (event 16) of each team.
+    std::map<std::string, std::map<int, int>> vehicles;
     void SetUp() override
     {
         ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak"));
@@ -74,7 +77,10 @@ struct LandmarkAchievements : testing::Test {
             if (const MapObject& o = *world.object(i); o.active && o.spawn == 0 && killEvent.count(o.kind))
                 if (const UnitCfg* unit = UnitList::instance().findByName(o.unit);
                     unit && unit->kind == o.kind && MapLoader::findModel(unit->model))
+                {
                     sources[unit->isBridge() ? 22 : killEvent.at(o.kind)] = true;
+                    vehicles[record->name][o.team] += killEvent.at(o.kind) == 16 ? 1 : 0;
+                }
         for (int i = 0; i < world.itemCount(); ++i)
             sources[47] = sources[47] || (world.item(i)->kind == EditorItem::kTunnel && world.item(i)->modelData);
     }
@@ -170,6 +176,13 @@ TEST_F(LandmarkAchievements, EveryLandmarkAndVisitAchievementCanBeEarnedOnTheMap
 
 TEST_F(LandmarkAchievements, EveryAchievementsEventsHaveASourceOnSomeMap)
 {
+    // Vehicles, which the counters of 10 and 500 count, stand for both sides
+    // on every match map but the tutorials': three tanks and four trucks.
+    for (int i = 0; i < maps.countNonCampaign(); ++i)
+        if (const std::string name = maps.skirmishMap(i)->name; name != "training") {
+            EXPECT_EQ(vehicles[name][0], 7) << name;
+            EXPECT_EQ(vehicles[name][1], 7) << name;
+        }
     for (const AchievementRow& row : achievementRows()) {
         std::istringstream events(row.events);
         for (int event = 0; events >> event;) {
@@ -181,6 +194,68 @@ TEST_F(LandmarkAchievements, EveryAchievementsEventsHaveASourceOnSomeMap)
                 EXPECT_TRUE(sources[event]) << row.steamName << ": nothing on the maps makes event " << event;
             }
         }
+    }
+}
+
+// The names say what earns them: a name naming a count names the table's
+// count in every language, and a deed the event stands for is the one named.
+TEST_F(LandmarkAchievements, EveryNameSaysWhatEarnsIt)
+{
+    auto numbers = [](const std::u16string& text) {
+        std::vector<int> out;
+        for (std::size_t i = 0; i < text.size();) {
+            if (text[i] < u'0' || text[i] > u'9') {
+                ++i;
+                continue;
+            }
+            int n = 0;
+            for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+                n = n * 10 + (text[i] - u'0');
+            out.push_back(n);
+        }
+        return out;
+    };
+    // What the events stand for, as the English name has to say it.
+    const std::map<int, std::u16string> deed{{14, u"vehicles"}, {18, u"carriers"}, {45, u"collision"},
+                                             {46, u"campaigns"}, {47, u"tunnel"}, {50, u"Survival match"},
+                                             {67, u"Survival"}, {72, u"network matches"}};
+    const StringTable& english = tables["EN"];
+    for (const AchievementRow& row : achievementRows()) {
+        if (row.nameText < 0)
+            continue;
+        SCOPED_TRACE(row.steamName);
+        std::vector<int> steps;
+        std::istringstream events(row.events);
+        for (int e = 0; events >> e;)
+            if (e != 0)
+                steps.push_back(e);
+        const std::u16string* name = english.text(row.nameText);
+        ASSERT_TRUE(name != nullptr);
+        const std::vector<int> said = numbers(*name);
+        // A counter of more than one names its target; a wave counter counts
+        // the waves begun, so its name says the waves survived; a sequence
+        // names how often its last event comes.
+        const int last = steps.empty() ? 0 : steps.back();
+        int count = row.kind == AchievementKind::Counter
+                        ? row.target
+                        : static_cast<int>(std::count(steps.begin(), steps.end(), last));
+        if (row.kind == AchievementKind::Counter && steps == std::vector<int>{51})
+            --count;
+        if (!said.empty() && (row.kind != AchievementKind::Counter || row.target > 1)) {
+            EXPECT_EQ(said.front(), count) << std::string(name->begin(), name->end());
+        }
+        if (deed.count(last)) {
+            EXPECT_NE(name->find(deed.at(last)), std::u16string::npos)
+                << std::string(name->begin(), name->end());
+        }
+        for (int id : {row.nameText, row.nameText == 277 ? 278 : row.nameText})
+            for (const char* language : kLanguages) {
+                const std::u16string* text = tables[language].text(id);
+                ASSERT_TRUE(text && !text->empty()) << language << " " << id;
+                const std::vector<int> own = numbers(*text);
+                for (int n : numbers(*english.text(id)))
+                    EXPECT_NE(std::find(own.begin(), own.end(), n), own.end()) << language << " " << id << " lacks " << n;
+            }
     }
 }
 

@@ -98,9 +98,10 @@ TEST_F(MapEntities, EveryKindOfGameHasTheMapsRunwaysRoadsAndGroundUnits)
         ASSERT_GT(runwayItems, 0);
         EXPECT_EQ(static_cast<int>(mode->runways().size()), runwayItems);
         EXPECT_GT(mode->roadCount(), 0);
-        // Two flak guns round each airfield and, on this sea map, a carrier and a submarine off it.
+        // Two flak guns, three tanks and four supply trucks by each airfield and,
+        // on this sea map, a carrier and a submarine off it.
         EXPECT_EQ(units, mapUnits);
-        EXPECT_EQ(units, 4 * runwayItems);
+        EXPECT_EQ(units, 11 * runwayItems);
         harness.finish();
     }
 }

@@ -386,7 +386,10 @@ TEST_F(PlayEvents, GunHitsCountByTheRoundAndOnlyHomingMissilesAsGuided)
 }
 
 // A player who changes sides, here or on a peer, gets one team-change line.
-TEST_F(PlayEvents, ATeamSwitchShowsOneLine)
+// The player's own switch, asked here (the host's path) or told by the host
+// (a joiner's), takes the airplane down without a crash, death or collision
+// counted.
+TEST_F(PlayEvents, ATeamSwitchShowsOneLineAndCountsNothing)
 {
     GameMode* mode = start(GameType::TeamDeathmatch);
     ASSERT_NE(mode, nullptr);
@@ -396,6 +399,17 @@ TEST_F(PlayEvents, ATeamSwitchShowsOneLine)
     ASSERT_NE(mode->applyPeerEvent(peerevent::TeamSwitch{bot->id(), team, 0.0f, bot->position(), {}}), nullptr);
     EXPECT_EQ(bot->team(), team);
     EXPECT_EQ(messages.lines.size(), 1u);
+
+    Airplane& me = *mode->playerAirplane();
+    const int mine = me.team();
+    mode->removeAirplaneForGood(me, mine == 0 ? 1 : 0);
+    EXPECT_EQ(me.team(), mine == 0 ? 1 : 0);
+    mode->respawnAirplane(me, 0.0f, nullptr);
+    ASSERT_TRUE(me.isActive() && me.isAlive());
+    ASSERT_NE(mode->applyPeerEvent(peerevent::TeamSwitch{me.id(), mine, 0.0f, me.position(), {}}), nullptr);
+    EXPECT_EQ(me.team(), mine);
+    for (int id : {int(Airplane::kEventCollisionDeath), int(Airplane::kEventCrashed), 11})
+        EXPECT_EQ(tally(id), 0) << "event " << id;
 }
 
 // A new round starts with an empty list of what was just unlocked.

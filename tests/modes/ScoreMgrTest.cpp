@@ -225,6 +225,30 @@ TEST_F(ScoreKit, StreaksSkipTheGapsAndRepeatFromTen)
     EXPECT_NE(hud.pushed.back().text.find(u"Pilot"), std::u16string::npos);
 }
 
+// Another pilot's streak line names him in the colour his kill lines use:
+// a team-mate in the own team's, a foe in the other.
+TEST_F(ScoreKit, AStreakLineColoursTheNameAsTheEventLinesDo)
+{
+    start(GameType::TeamDeathmatch, true);
+    Airplane* me = player(0);
+    Airplane* mate = player(0);
+    Airplane* foe = player(1);
+    Airplane* victim = player(1);
+    sm.startMatch();
+    mode->setPlayerAirplane(me);
+    sm.onKill(victim, mate, kDamage, false);  // team 0 takes the lead: that message, no streak line
+    for (Airplane* shooter : {mate, foe}) {
+        shooter->scores[Airplane::kScoreStreak] = 3;
+        hud.pushed.clear();
+        sm.onKill(shooter == mate ? victim : me, shooter, kDamage, false);
+        ASSERT_FALSE(hud.pushed.empty());
+        const std::u16string& line = hud.pushed.back().text;
+        ASSERT_TRUE(hud.pushed.back().isLong);
+        EXPECT_EQ(line.substr(0, 2), mode->colouredName(*shooter, 10).substr(0, 2));
+        EXPECT_EQ(line[0], shooter == mate ? u'\x07' : u'\x08');
+    }
+}
+
 TEST_F(ScoreKit, ScoreLimitEndsTheMatchAndDecidesTeams)
 {
     start(GameType::TeamDeathmatch, true);

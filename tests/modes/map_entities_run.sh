@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The map's own entities in the real game: a free-for-all, free flight and
 # destroy the base on the first skirmish map each log the runways, roads and
-# ground units they built (two flak guns and two ships by each airfield). In destroy the
+# ground units they built (two flak guns, two ships, three tanks and four
+# trucks by each airfield). In destroy the
 # base the player's autopilot then flies at the enemy's base: the frames under
 # the output folder (dtb-NNNN.png) show its airfield, the base, the flak and
 # their markers.
@@ -29,7 +30,8 @@ for road in "2:0 ffa 240" "10:0 free 240" "5:0 dtb 2400"; do
         runways=${BASH_REMATCH[1]} roads=${BASH_REMATCH[2]} units=${BASH_REMATCH[3]}
         [ "$runways" -gt 0 ] || check "-autostart $1: no runway ($line)"
         [ "$roads" -gt 0 ] || check "-autostart $1: no road ($line)"
-        [ "$units" -eq $((4 * runways)) ] || check "-autostart $1: not two flak guns and two ships an airfield ($line)"
+        [ "$units" -eq $((11 * runways)) ] ||
+            check "-autostart $1: not two flak guns, two ships, three tanks and four trucks an airfield ($line)"
     else
         check "-autostart $1 built no map entities: $(tail -3 "$out/$2.out")"
     fi

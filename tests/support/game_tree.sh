@@ -34,3 +34,14 @@ steer_to() {
         sleep 0.05
     done
 }
+
+# "in_order PATTERN...": the run's log ("log") holds lines matching the
+# patterns, in this order.
+in_order() {
+    local from=1 pattern line
+    for pattern in "$@"; do
+        line=$(tail -n +"$from" "$log" | grep -n -m1 -- "$pattern" | cut -d: -f1)
+        [ -n "$line" ] || fail "\"$pattern\" missing or out of order: $(grep -v ALSA "$log" | tail -12)"
+        from=$((from + line))
+    done
+}

@@ -372,6 +372,24 @@ public:
         object(stem + "_submarine", "submarine", 8, team, sub, heading);
         m_landmarks.push_back({sub, 45.0f});
     }
+    // Four trucks on the road from `from` to `to`, from a fifth of the way
+    // on, 50 apart on the first dry stretch and heading for `to`.
+    void convoy(const std::string& stem, int team, P from, P to)
+    {
+        const float dx = to.x - from.x, dz = to.z - from.z;
+        const float length = std::max(std::hypot(dx, dz), 1.0f);
+        const float heading = std::atan2(dx, dz) * 180.0f / kPi;
+        std::vector<P> column;
+        for (float t = 0.2f; t < 0.9f && column.size() < 4; t += 50.0f / length) {
+            const float x = from.x + dx * t, z = from.z + dz * t;
+            if (ground(x, z) < 6.0f || inLake(x, z, 30.0f))
+                column.clear();  // the column keeps together: it starts again past the water
+            else
+                column.push_back({x, ground(x, z) + 0.3f, z});
+        }
+        for (std::size_t k = 0; k < column.size(); ++k)
+            object(stem + "_" + std::to_string(k), "truck", 4, team, column[k], heading);
+    }
     // The direction (unit x, z) toward water within 300 of p; null inland.
     const float* seaward(const P& p) const
     {
@@ -552,6 +570,20 @@ std::string MapBuilder::build(int& extraNumber)
                 const P p = land(f.x + (k ? 700.0f : -700.0f), f.z + 450.0f);
                 object("flak_" + std::to_string(i) + "_" + std::to_string(k), "flakgun", 3, static_cast<int>(i),
                        p, 0.0f);
+            }
+        // Vehicles where the players fly: each side's trucks on a town's road
+        // (the roads run to the first field), and a tank platoon by its base
+        // (not where the tutorials fly, whose lessons count their own targets).
+        if (record != "mainmenu" && record != "training" && !m_towns.empty())
+            for (std::size_t i = 0; i < m_fields.size() && i < 2; ++i) {
+                const P town = m_towns[std::min(i, m_towns.size() - 1)].second;
+                convoy("convoy_" + std::to_string(i), static_cast<int>(i), town, m_fields[0]);
+                const P f = m_fields[i];
+                for (int k = 0; k < 3; ++k) {
+                    const P p = land(f.x - 500.0f + 60.0f * k, f.z + 600.0f);
+                    object("tank_" + std::to_string(i) + "_" + std::to_string(k), "tank", 5, static_cast<int>(i), p,
+                           std::fmod(k * 35.0f, 360.0f));
+                }
             }
     } else {
         missionContent();
@@ -816,7 +848,7 @@ void MapBuilder::missionContent()
         planes("cover", m_layout.enemyPlane, 3, enemy, 1100.0f, "front");
         break;
     case Mission::Tanks:
-        ground("column", "tank", 3, 5, mid, 260.0f, false);
+        ground("column", "tank", 5, 5, mid, 260.0f, false);
         ground("supply", "truck", 4, 3, mid, 400.0f, false);
         break;
     case Mission::Destroyers:

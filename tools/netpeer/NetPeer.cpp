@@ -486,6 +486,12 @@ void NetPeer::watchObjectives()
                 if (added || at->second != up)
                     log("base " + at->first + (up ? " up" : " down"));
                 at->second = up;
+                // Its health in tenths, as for the pilots below.
+                const int tenths = static_cast<int>(std::lround(std::max(b->health(), 0.0f) * 10.0f));
+                auto [shown, fresh] = m_baseHealth.try_emplace(at->first, tenths);
+                if (fresh || shown->second != tenths)
+                    log("base health " + at->first + " " + std::to_string(tenths));
+                shown->second = tenths;
             }
         if (open != m_basesOpen)
             log(open ? "bases open" : "bases closed");

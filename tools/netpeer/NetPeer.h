@@ -108,6 +108,7 @@ private:
     bool m_lost = false;
     int m_bestState = 0;
     std::map<std::string, bool> m_basesUp;  // each base standing, as last logged
+    std::map<std::string, int> m_baseHealth;  // each base's health in tenths, as last logged
     bool m_basesOpen = false;
     std::map<std::string, int> m_health;  // each pilot's health in tenths, as last logged
     // Host: joiners seen arriving, a player back after leaving counting anew;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -355,8 +356,12 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
             offerQuickMatch(client);
         return true;
     }
-    if (type == 16)
+    if (type == 16) {
+        // Logged for the runs that check a player leaves the server.
+        std::printf("roomserver: %s left (request 16)\n", client.name.c_str());
+        std::fflush(stdout);
         return false;
+    }
     if (options_.script == "silence")
         return true;
     std::lock_guard lock(lock_);

@@ -174,6 +174,8 @@ public:
     bool isStateTenOrEleven() const;
     void setLifeState(LifeState state) override;
     void onDestroyed(CrashCause cause) override;
+    // Goes down as in a collision, counting nothing: the pilot left for the other team.
+    void leaveForOtherTeam();
     bool acceptsCrashCause(CrashCause cause) const override;
     bool isSubjectToGroundCrashes() const override { return true; }
     bool isSubjectToPropCrashes() const override { return true; }

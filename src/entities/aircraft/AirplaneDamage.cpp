@@ -107,6 +107,12 @@ void Airplane::onDestroyed(CrashCause cause)
     finishDeath(cause == CrashCause::Ground || cause == CrashCause::Water || cause == CrashCause::Prop);
 }
 
+void Airplane::leaveForOtherTeam()
+{
+    deathCause = CrashCause::Collision;
+    finishDeath(false);
+}
+
 void Airplane::finishDeath(bool onGround)
 {
     if (lifeState() == LifeState::Destroyed)

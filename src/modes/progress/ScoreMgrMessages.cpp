@@ -116,7 +116,8 @@ bool ScoreMgr::showStreak(const Airplane* airplane)
     if (airplane->pilotName.empty())
         return false;
     std::u16string text;
-    text += static_cast<char16_t>(m_mode && m_mode->playerColorCode(airplane->team()) == 0 ? 8 : 7);
+    // The name wears the event lines' colours: 7 for the player's own team, 8 for the others.
+    text += static_cast<char16_t>(m_mode && m_mode->playerColorCode(airplane->team()) == 0 ? 7 : 8);
     text += u";";
     text += truncateWide(airplane->pilotName.c_str(), 10);
     text += static_cast<char16_t>(1);

@@ -2,6 +2,7 @@
 
 #include "modes/GameMode.h"
 #include "platform/ByteReader.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 #include "platform/Text.h"
 
@@ -236,6 +237,10 @@ INetworkSession::HostLink NetworkGameHandler::hostLink(std::uint32_t& address, s
 
 void NetworkGameHandler::gameLeft()
 {
-    if (NetworkGame::running())
+    // The room server is left too: the online page keeps its connection
+    // open when it is left, so any later game may end with it still open.
+    if (room.connected())
+        logInfo("net", "the room server is left with the game");
+    if (NetworkGame::running() || room.connected())
         disconnect();
 }

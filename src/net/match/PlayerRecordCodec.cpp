@@ -87,7 +87,7 @@ int recordSize(const PlayerRecord& rec)
         return PlayerRecord::kAirplaneSize;
     switch (rec.extra) {
     case PlayerRecord::Extra::FlagPosition: return PlayerRecord::kFlagSize;
-    case PlayerRecord::Extra::BaseHealth: return PlayerRecord::kBaseSize;
+    case PlayerRecord::Extra::BaseHealth: return PlayerRecord::kBaseHealthSize;
     default: return PlayerRecord::kEntitySize;
     }
 }
@@ -165,13 +165,19 @@ bool readExtra(ByteReader& r, PlayerRecord& rec)
         return readCoordinate(r, rec.flagPosition.x) && readCoordinate(r, rec.flagPosition.y) &&
                readCoordinate(r, rec.flagPosition.z);
     }
-    std::int16_t health = 0;
     std::uint8_t raw = 0;
     if (!r.u8(raw))
         return false;
-    health = static_cast<std::int8_t>(raw);
     rec.extra = PlayerRecord::Extra::BaseHealth;
-    rec.baseHealth = static_cast<float>(health) * 0.008f;
+    rec.baseHealth = static_cast<float>(static_cast<std::int8_t>(raw)) * 0.008f;
+    // The whole health follows when the sender has it; a record that ends
+    // at the byte, or whose float is no number, keeps the byte's -1..1.
+    std::uint32_t whole = 0;
+    if (r.u32(whole)) {
+        const float h = std::bit_cast<float>(whole);
+        if (std::isfinite(h))
+            rec.baseHealth = std::clamp(h, -PlayerRecord::kMaxBaseHealth, PlayerRecord::kMaxBaseHealth);
+    }
     return true;
 }
 }  // namespace
@@ -202,6 +208,9 @@ int encodePlayerRecord(const PlayerRecord& rec, std::span<std::uint8_t> out)
     } else if (rec.extra == PlayerRecord::Extra::BaseHealth) {
         const float h = std::isfinite(rec.baseHealth) ? std::clamp(rec.baseHealth, -1.0f, 1.0f) : 0.0f;
         w.u8(static_cast<std::uint8_t>(static_cast<std::int8_t>(h * 125.0f)));
+        w.f32(std::isfinite(rec.baseHealth)
+                  ? std::clamp(rec.baseHealth, -PlayerRecord::kMaxBaseHealth, PlayerRecord::kMaxBaseHealth)
+                  : 0.0f);
     }
     return w.failed() || w.size() != static_cast<std::size_t>(size) ? 0 : size;
 }

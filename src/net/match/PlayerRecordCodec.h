@@ -9,7 +9,9 @@
 //   6 i16 entity id, 8 i16 map item (-1 none), 10 four zero bytes,
 //   14 four i32 player values; an entity that is not an airplane ends at 30.
 // A flag (kind 19) adds 30 three f32 position (42 bytes), a base (kind 6)
-// 30 i8 health x 125 (31 bytes); both carry u16 id and map object index at 6
+// 30 i8 health clamped to -1..1 x 125, then 31 f32 its whole health (35
+// bytes; a reader that stops at 31 sees the byte alone, and a record of
+// 31 is read by its byte); both carry u16 id and map object index at 6
 // and 8 and their state as bits (2 out, 4 waiting). An airplane goes on:
 //   30 four zero bytes, 34 nine i32 statistics (the first is the rank),
 //   70 i32 spawn counter, 74 the airplane's state block (35 bytes; 74 holds
@@ -18,7 +20,7 @@
 //   weapon ids (0xFFFF none), 134 the pilot name, 32 16-bit units with a
 //   terminating 0 among them; 198 bytes.
 
-// Writes the record as its kind and extra say; returns its length (30, 31,
+// Writes the record as its kind and extra say; returns its length (30, 35,
 // 42 or 198), or 0, with nothing written, when out is too short.
 int encodePlayerRecord(const PlayerRecord& record, std::span<std::uint8_t> out);
 // False, with out unchanged, for a record that is too short for its kind,

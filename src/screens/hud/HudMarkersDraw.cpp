@@ -54,6 +54,16 @@ void logInsignia(CSprite& s, int frame, const HudMarker& m, const HudMarkerFrame
     textFitLog().popFrame();
 }
 
+// A base's health bar goes in the list too, whole, with the share it fills.
+void logHealthBar(CSprite& s, const HudMarker& m, const HudMarkerFrame& f, float y, float filled)
+{
+    const CSprite::Rect r = s.frameBoundsAt(kHealthBarFrame, m.screen.x, y);
+    char kind[64];
+    std::snprintf(kind, sizeof kind, "health bar team %d player %d filled %.3f", m.team, f.playerTeam, filled);
+    textFitLog().pushFrame({r.x, r.y, r.w, r.h}, kind, false);
+    textFitLog().popFrame();
+}
+
 // The compass letters, N, E, S and W in the player's language, from the HUD's string table.
 constexpr int kNorthText = 4870;
 
@@ -143,8 +153,10 @@ void HudElementList::drawMarker(CSprite& sheet, HudMarker& m, const HudMarkerFra
     if (m.kind == 6 && m.info.maxHealth != 0.0f) {
         const float y = m.screen.y + 24.0f * m.scale;
         drawScaled(sheet, kHealthBarFrame, m.screen.x, y, 1.0f, 0.0f, Color4{60, 60, 60, 200});
+        const float k = std::clamp(m.info.health / m.info.maxHealth, 0.0f, 1.0f);
+        if (textFitLog().enabled())
+            logHealthBar(sheet, m, f, y, k);
         if (m.info.health > 0.0f) {
-            const float k = std::clamp(m.info.health / m.info.maxHealth, 0.0f, 1.0f);
             const CSprite::Rect r = sheet.frameRect(kHealthBarFrame);
             sheet.setColor(f.relationCode(m.team) == 0 ? Color4{0, 255, 0, 255} : kRed);
             sheet.setScale(k, 1.0f);

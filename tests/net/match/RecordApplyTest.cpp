@@ -1,8 +1,10 @@
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/WeaponList.h"
 #include "modes/GameMode.h"
+#include "modes/kinds/GameModeDTB.h"
 #include "net/match/PlayerRecordCodec.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
@@ -11,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 // Records and join requests through their bytes into a headless mode, as
 // the host and the clients exchange them.
@@ -144,4 +148,43 @@ TEST_F(HeadlessMatch, TheProfilesPlayerWordsTravelWithThePlayersAirplane)
     ASSERT_TRUE(decodePlayerRecord(bytes, mode->recordLimits(), sent));
     EXPECT_EQ(sent.playerValues, join.playerWords);
 }
+// A destroy-the-base host's bases reach a joiner through their records'
+// bytes whole: damaged, at their full 4.0 health, or down; a record naming
+// no base changes none.
+TEST(BaseRecords, ABasesHealthCrossesWhole)
+{
+    ModeHarness harness;
+    std::string error;
+    ASSERT_TRUE(harness.mountData(error)) << error;
+    auto* mode = dynamic_cast<GameModeDTB*>(
+        harness.start(static_cast<int>(GameType::DestroyTheBase), harness.firstSkirmishMap()));
+    ASSERT_NE(mode, nullptr);
+    ASSERT_FALSE(mode->bases(1).empty());
+    GroundTarget* base = mode->bases(1).front();
+    auto bytesOf = [&](float health) {
+        base->setHealth(health);
+        PlayerRecord record;
+        mode->fillPlayerRecord(*base, record);
+        std::vector<std::uint8_t> bytes(64);
+        bytes.resize(static_cast<std::size_t>(std::max(encodePlayerRecord(record, bytes), 0)));
+        return bytes;
+    };
+    auto apply = [&](std::span<const std::uint8_t> bytes) -> Target* {
+        PlayerRecord record;
+        return decodePlayerRecord(bytes, mode->recordLimits(), record) ? mode->addNetworkPlayer(record, false)
+                                                                       : nullptr;
+    };
+    for (float health : {GameModeDTB::kBaseHealth, 2.5f, 0.75f}) {
+        const auto bytes = bytesOf(health);
+        base->setHealth(1.0f);
+        EXPECT_EQ(apply(bytes), base);
+        EXPECT_FLOAT_EQ(base->health(), health);
+    }
+    auto stranger = bytesOf(GameModeDTB::kBaseHealth);
+    ASSERT_GE(stranger.size(), 10u);
+    stranger[8] = 0x55, stranger[9] = 0x44;
+    EXPECT_EQ(apply(stranger), nullptr);
+    harness.finish();
+}
+
 }  // namespace

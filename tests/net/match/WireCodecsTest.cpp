@@ -7,6 +7,7 @@
 
 #include <array>
 #include <bit>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <string>
@@ -214,8 +215,9 @@ TEST(WireCodecs, ServerDataHasItsLayoutsLengthsAndOffsets)
     EXPECT_EQ(encodeServerData(none, bytes), 0);  // None sends nothing
 }
 
-// A flag's record needs its 42 bytes and a base's its 31; the role byte is
-// never 0 on the wire, so a record carrying it is refused, not made local.
+// A flag's record needs its 42 bytes and a base's its 31 (35 with its whole
+// health, which a sender that stops at 31 leaves to the byte); the role byte
+// is never 0 on the wire, so a record carrying it is refused, not made local.
 TEST(WireCodecs, RecordsShortForTheirKindOrWithRoleZeroAreRefused)
 {
     PlayerRecord flag;
@@ -226,12 +228,24 @@ TEST(WireCodecs, RecordsShortForTheirKindOrWithRoleZeroAreRefused)
     base.extra = PlayerRecord::Extra::BaseHealth;
     const Bytes flagBytes = encoded(flag, &encodePlayerRecord, 64), baseBytes = encoded(base, &encodePlayerRecord, 64);
     ASSERT_EQ(flagBytes.size(), 42u);
-    ASSERT_EQ(baseBytes.size(), 31u);
+    ASSERT_EQ(baseBytes.size(), 35u);
     PlayerRecord out;
     EXPECT_TRUE(decodePlayerRecord(flagBytes, anyWorld(), out));
     EXPECT_FALSE(decodePlayerRecord(std::span(flagBytes).first(41), anyWorld(), out));
     EXPECT_TRUE(decodePlayerRecord(baseBytes, anyWorld(), out));
     EXPECT_FALSE(decodePlayerRecord(std::span(baseBytes).first(30), anyWorld(), out));
+
+    base.baseHealth = 3.25f;
+    Bytes whole = encoded(base, &encodePlayerRecord, 64);
+    ASSERT_TRUE(decodePlayerRecord(whole, anyWorld(), out));
+    EXPECT_FLOAT_EQ(out.baseHealth, 3.25f);
+    EXPECT_EQ(whole[30], 125);  // what a reader of the byte alone sees: full
+    ASSERT_TRUE(decodePlayerRecord(std::span(whole).first(31), anyWorld(), out));
+    EXPECT_FLOAT_EQ(out.baseHealth, 1.0f);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::memcpy(whole.data() + 31, &nan, 4);
+    ASSERT_TRUE(decodePlayerRecord(whole, anyWorld(), out));
+    EXPECT_FLOAT_EQ(out.baseHealth, 1.0f);
 
     for (Bytes bytes : {encoded(pilot(), &encodePlayerRecord, 256), flagBytes, baseBytes}) {
         bytes[4] = 0;
