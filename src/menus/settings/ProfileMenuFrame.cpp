@@ -125,9 +125,6 @@ ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false
     rankLabel = addDisplay(*this, -1, -1, 92.0f * s, H - 60.0f * s, u"RANK: ACE");
     pointsLabel = addDisplay(*this, -1, -1, 92.0f * s, H - 140.0f * s, u"RANK: ACE");
     insignia = addDisplay(*this, kRankSet, kFirstInsignia, 20.0f * s, H - 100.0f * s, u"");
-    // Small enough to sit in the margin left of the texts.
-    insignia->scale = kInsigniaScale;
-    insignia->updateLabel();
 
     if (statePanel)
         sendToBack(statePanel);
