@@ -5,7 +5,8 @@
 # plane between two frames two seconds apart while the side's flag shows in
 # the left panel; fly loads the mission and frames of flight follow. A comic
 # opened with "-menupage comic:c1_end" turns its pages by drag and by keys;
-# the dogfight list shows its first card. Pictures go to the output folder.
+# the dogfight list shows its first card, which a press starts wherever it
+# comes up. Pictures go to the output folder.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -101,11 +102,14 @@ S
 grep -q "comic page 1 of 2" "$out/comic.out" || fail "the comic did not turn back by key"
 check differ "$out/comic_1.png" "$out/comic_2.png" 100000 || fail "the comic's pages look the same"
 
-# 5: the dogfight list.
-"$run" "${common[@]}" -menupage dogfights -inputscript <(echo "$skip") -frames 220 \
+# 5: the dogfight list; a press on the first card dragged off it and let go
+# there still starts that challenge.
+printf '%s\n%s\n' "$skip" "215 drag 558 343 300 620 8" >"$out/dogfights.script"
+"$run" "${common[@]}" -menupage dogfights -inputscript "$out/dogfights.script" -frames 240 \
     -dumpframe "210:$out/dogfights.png" >"$out/dogfights.out" 2>&1 || fail "the dogfight run did not end cleanly"
 grep -q "page shown: dogfights" "$out/dogfights.out" || fail "the dogfight list was not reached"
 check bright "$out/dogfights.png" 40000 || fail "the dogfight card is not drawn"
+grep -q "dogfight 0 on map 0" "$out/dogfights.out" || fail "a press on the card let go off it started nothing"
 # 6: a briefing reached by its mission's name.
 "$run" "${common[@]}" -menupage briefing:c2m3 -inputscript <(echo "$skip") -frames 300 \
     -dumpframe "290:$out/briefing_c2m3.png" >"$out/named.out" 2>&1 || fail "the named briefing run did not end cleanly"
