@@ -38,10 +38,6 @@ public:
     void openAchievements();
     void openPlanePainting();
 
-    // The room-server object, made with the page; it stays empty until the
-    // online play fills it.
-    static void setOnlineObjectHook(MenuAction ensure);
-
     int languageIndex = -1;
     SpriteButton* paintingButton = nullptr;
     SpriteButton* nameLabel = nullptr;
