@@ -658,6 +658,10 @@ TEST_F(CampaignRoad, OnlyAnOpenCardStartsItsDogfight)
     DogFightEntry& open = *page->cards[4];
     open.activate();
     ASSERT_EQ(started, std::vector<int>{4});
+    // A press on the card starts it wherever it comes up.
+    EXPECT_TRUE(open.onTouchDown(open.absX + 5, open.absY + 5));
+    EXPECT_FALSE(open.onTouchUp(open.absX + open.width + 300, open.absY - 200));
+    ASSERT_EQ(started, (std::vector<int>{4, 4}));
     EXPECT_EQ(settings().skirmishType, static_cast<int>(GameType::Dogfight));
     EXPECT_EQ(settings().skirmishMap, 4);
     EXPECT_EQ(settings().dogfightIndex, 4);
@@ -679,7 +683,7 @@ TEST_F(CampaignRoad, OnlyAnOpenCardStartsItsDogfight)
     EXPECT_TRUE(orphan.locked());
     orphan.startGame = [&](int slot) { started.push_back(100 + slot); };
     orphan.activate();
-    EXPECT_EQ(started.size(), 1u);
+    EXPECT_EQ(started.size(), 2u);
 }
 
 // ---- What a start tells the analytics, and the comic over the scene ----

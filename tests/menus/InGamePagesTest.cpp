@@ -19,6 +19,7 @@
 #include "menus/ingame/TutorialWinMenuFrame.h"
 #include "menus/settings/AudioMenuFrame.h"
 #include "menus/settings/ControlsMenuFrame.h"
+#include "menus/settings/OptionsMenuFrame.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeFactory.h"
 #include "modes/GameModeGlobals.h"
@@ -432,6 +433,9 @@ TEST_F(InGamePages, ControlsAndSoundOpenOverThePauseAndLeadBack)
     PauseCampaignMenuFrame* page = showPaused(MenuFrameRegistry::pauseCampaignMenu());
     page->controlsButton->fire();
     EXPECT_EQ(currentFrame(), MenuFrameRegistry::controlsMenu());
+    // Its back button names the pause page it returns to, not the options.
+    ResizableButton& back = *MenuFrameRegistry::controlsMenu()->backButton();
+    EXPECT_EQ(back.labelStringId, PauseCampaignMenuFrame::kTitleString);
     goBack();
     EXPECT_EQ(currentFrame(), page);
     EXPECT_EQ(page->focusedItem, page->resumeButton);
@@ -444,6 +448,9 @@ TEST_F(InGamePages, ControlsAndSoundOpenOverThePauseAndLeadBack)
     goBack();
     EXPECT_EQ(currentFrame(), tutorial);
     EXPECT_EQ(overlayScreen(), &pause);
+    // Reached from the options again, it names them.
+    MenuFrameRegistry::optionsMenu()->openControls();
+    EXPECT_EQ(back.labelStringId, ControlsMenuFrame::kBackString);
 }
 
 // ---- The free-flight player list ----

@@ -5,9 +5,11 @@
 # plane between two frames two seconds apart while the side's flag shows in
 # the left panel; fly loads the mission and frames of flight follow. A comic
 # opened with "-menupage comic:c1_end" turns its pages by drag and by keys;
-# the dogfight list shows its first card. A mission lost by a crash opens the
-# failure page, whose Resume flies it again from its checkpoint; a mission's
-# story comic shows over its flight. Pictures go to the output folder.
+# the dogfight list shows its first card, which a press starts wherever it
+# comes up. A briefing opened by its mission's name shows its aircraft line in
+# Japanese. A mission lost by a crash opens the failure page, whose Resume
+# flies it again from its checkpoint; a mission's story comic shows over its
+# flight. Pictures go to the output folder.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -103,16 +105,27 @@ S
 grep -q "comic page 1 of 2" "$out/comic.out" || fail "the comic did not turn back by key"
 check differ "$out/comic_1.png" "$out/comic_2.png" 100000 || fail "the comic's pages look the same"
 
-# 5: the dogfight list.
-"$run" "${common[@]}" -menupage dogfights -inputscript <(echo "$skip") -frames 220 \
+# 5: the dogfight list; a press on the first card dragged off it and let go
+# there still starts that challenge.
+printf '%s\n%s\n' "$skip" "215 drag 558 343 300 620 8" >"$out/dogfights.script"
+"$run" "${common[@]}" -menupage dogfights -inputscript "$out/dogfights.script" -frames 240 \
     -dumpframe "210:$out/dogfights.png" >"$out/dogfights.out" 2>&1 || fail "the dogfight run did not end cleanly"
 grep -q "page shown: dogfights" "$out/dogfights.out" || fail "the dogfight list was not reached"
 check bright "$out/dogfights.png" 40000 || fail "the dogfight card is not drawn"
-# 6: a briefing reached by its mission's name.
-"$run" "${common[@]}" -menupage briefing:c2m3 -inputscript <(echo "$skip") -frames 300 \
-    -dumpframe "290:$out/briefing_c2m3.png" >"$out/named.out" 2>&1 || fail "the named briefing run did not end cleanly"
+grep -q "dogfight 0 on map 0" "$out/dogfights.out" || fail "a press on the card let go off it started nothing"
+# 6: a briefing reached by its mission's name, in Japanese (a fresh save
+# folder takes the account's language): the aircraft line starts with its
+# label, whose full-width colon stands right before the name.
+rm -rf "$out/tree/save"
+LANG=ja_XX.UTF-8 LC_ALL= LC_MESSAGES= "$run" "${common[@]}" -menupage briefing:c2m3 -inputscript <(echo "$skip") \
+    -frames 300 -textboxes -dumpframe "290:$out/briefing_c2m3.png" >"$out/named.out" 2>&1 ||
+    fail "the named briefing run did not end cleanly"
 grep -q "page shown: briefing:c2m3" "$out/named.out" || fail "the briefing of c2m3 was not reached"
 check bright "$out/briefing_c2m3.png" 60000 || fail "the briefing of c2m3 is not drawn"
+grep -Eq "^text [0-9]+ \| [0-9. ]+ \| 機体：[^ ]" "$out/briefing_c2m3.png.texts" ||
+    fail "the aircraft line is not \"機体：<name>\": $(grep 機体 "$out/briefing_c2m3.png.texts")"
+# The runs below read English texts: a fresh save folder again.
+rm -rf "$out/tree/save"
 
 # 7: a mission lost by crashing opens the failure page, and its Resume button,
 # clicked with the mouse, flies the mission again from its checkpoint. The

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The real game under Xvfb paused and resumed by the back key: a free flight
 # started with "-autostart 10:0" and the first mission with "-autostart
-# 1:c1m1". The frame during the pause shows the pause page with its title
-# band over the darkened game; a frame after the second back shows the game
-# without it. Pictures go to the output folder.
+# 1:c1m1", that one in Japanese once its waypoint is set. The frame during the
+# pause shows the pause page with its title band over the darkened game (the
+# mission's objectives in the player's language and units); a frame after the
+# second back shows the game without it. The pause's Controls button leads to
+# a controls page whose back button names the pause page. Pictures go to the
+# output folder.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -11,10 +14,8 @@ source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
 
 # Back, a wait, back again.
-cat >"$out/pause.script" <<S
-300 key Esc
-420 key Esc
-S
+printf '%s\n' "300 key Esc" "420 key Esc" >"$out/free_flight.script"
+printf '%s\n' "900 key Esc" "1020 key Esc" >"$out/campaign.script"
 
 check() {
     python3 - "$@" <<'PY'
@@ -40,12 +41,29 @@ sys.exit(0 if dark > 0.9 and outlined(paused) > 0.9 and outlined(after) < 0.5 an
 PY
 }
 
-for road in "10:0 FreeFlightPauseMenuFrame free_flight" "1:c1m1 PauseCampaignMenuFrame campaign"; do
+for road in "10:0 FreeFlightPauseMenuFrame free_flight en 300" "1:c1m1 PauseCampaignMenuFrame campaign ja 900"; do
     set -- $road
-    "$run" "${common[@]}" -autostart "$1" -inputscript "$out/pause.script" -frames 500 \
-        -dumpframe "360:$out/$3_paused.png" -dumpframe "480:$out/$3_after.png" >"$out/$3.out" 2>&1 \
-        || fail "the $3 run did not end cleanly"
+    # A fresh save folder takes the account's language.
+    rm -rf "$out/tree/save"
+    LANG="$4_XX.UTF-8" LC_ALL= LC_MESSAGES= "$run" "${common[@]}" -autostart "$1" -inputscript "$out/$3.script" \
+        -frames $(($5 + 200)) -textboxes -dumpframe "$(($5 + 60)):$out/$3_paused.png" \
+        -dumpframe "$(($5 + 180)):$out/$3_after.png" >"$out/$3.out" 2>&1 || fail "the $3 run did not end cleanly"
     grep -q "page shown: $2" "$out/$3.out" || fail "back did not open the $3 pause page"
     check "$out/$3_paused.png" "$out/$3_after.png" || fail "the $3 pause page or the game after it is not right"
 done
+# The waypoint's distance in the unit the HUD's height dial names in Japanese.
+grep -Eq "^text -?[0-9]+ \| [0-9. ]+ \| 次のウェイポイント：[0-9]+ フィート$" "$out/campaign_paused.png.texts" ||
+    fail "the waypoint row is not in Japanese feet: $(grep -E 'ウェイポイント|FT' "$out/campaign_paused.png.texts")"
+# The free flight's pause by keys to its Controls button: the controls page's
+# back button names the pause page, where back returns.
+rm -rf "$out/tree/save"
+printf '%s\n' "300 key Esc" "330 key Left" "340 key Left" "350 key Enter" "420 key Esc" >"$out/controls.script"
+"$run" "${common[@]}" -autostart 10:0 -inputscript "$out/controls.script" -frames 460 -textboxes \
+    -dumpframe "400:$out/controls_in_game.png" >"$out/controls.out" 2>&1 || fail "the controls run did not end cleanly"
+[ "$(grep -o 'page shown: [A-Za-z]*' "$out/controls.out" | tail -3 | tr '\n' ' ')" = \
+    "page shown: FreeFlightPauseMenuFrame page shown: ControlsMenuFrame page shown: FreeFlightPauseMenuFrame " ] ||
+    fail "the pause's Controls button and back did not lead there and back: $(grep 'page shown' "$out/controls.out")"
+back=$(awk -F' [|] ' '/^frame [0-9]+ -1 leaf .*ResizableButton$/ { split($1, w, " "); id = w[2] }
+    /^text / { split($1, w, " "); if (w[2] == id && id != "") print $3 }' "$out/controls_in_game.png.texts" | head -1)
+[ "$back" = "Free Flight" ] || fail "the controls page's back button reads \"$back\", not the pause page's name"
 echo "pause pages in the game: ok"

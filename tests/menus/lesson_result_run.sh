@@ -8,8 +8,8 @@
 # dial plate does not stand empty while the lesson hides both dials. A
 # free-for-all won by one kill (-testplace foe) leads through its table to the
 # result page, whose panels keep below the title plate and whose rank bar is
-# filled up to the points counted, its icon right of the bar's start from 0
-# points on. Pictures under OUT.
+# filled up to the points counted, its icon on the bar's start at 0 points.
+# Pictures under OUT.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -89,17 +89,20 @@ if kind == "result":
     print("plate", x0, y0, x1, y1, "covered", covered, "fill", fill)
     if covered or fill <= 60:
         sys.exit(1)
-    # The rank icon keeps right of the bar's start (where the fill begins)
-    # while the count runs from 0: the "0" left of the bar stays free and the
-    # first points show left of the icon. Its outline is found above the bar.
+    # At 0 points the rank icon's centre stands on the bar's start (where the
+    # fill begins), its left half out over the panel but short of the "0"
+    # written left of the bar; once the count runs, the fill shows left of
+    # the icon. Its outline is found above the bar.
     goldf = lambda r, g, b: r > 200 and 130 < g < 230 and b < 120 and r - b > 110
     gold = [(x, y) for y in range(cy, h - 80) for x in range(40, cx) if goldf(*rows[y][x])]
     start, top = min(p[0] for p in gold), min(p[1] for p in gold)
-    for early in sys.argv[3:]:
+    for i, early in enumerate(sys.argv[3:]):
         shot = rgb_rows(early)
         icon = [x for y in range(top - 25, top - 5) for x in range(start - 60, cx) if edge(*shot[y][x])]
-        print("bar start", start, "icon", min(icon) if icon else None)
-        if not icon or min(icon) < start - 2:
+        left = min(icon) if icon else None
+        shown = count(start, top, left or start, top + 12, goldf)
+        print("bar start", start, "icon", left, "fill left of it", shown)
+        if left is None or (not start - 30 < left < start - 8 if i == 0 else shown < 40):
             sys.exit(1)
 PY
 }
@@ -167,6 +170,6 @@ for size in 960x640 1920x1080; do
     grep -q "match over after" "$out/result_$size.out" || fail "$size: the one-kill match did not end"
     grep -q "game result:" "$out/result_$size.out" || fail "$size: the result page did not open"
     check result "$out/result_$size.png" "$out/result_zero_$size.png" "$out/result_count_$size.png" ||
-        fail "$size: the panels cover the title plate, or the rank bar shows no fill or its icon lies over the bar's start"
+        fail "$size: the panels cover the title plate, or the rank bar shows no fill or its icon is not on the bar's start"
 done
 echo "PASS"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The real game under Xvfb driven by "-inputscript" through the player's own
 # pages: the key set-up reached from the controls page rebinds a key in
-# "controls.cfg"; the profile takes a typed name and leads to the painting,
-# where the dragged sliders turn the menu plane's painted parts magenta and
-# the row is stored on leaving; the weapon page opened from the statistics
+# "controls.cfg", and by keys alone shows the waiting button red; the
+# profile takes a typed name and leads to the painting, where the dragged
+# sliders turn the menu plane's painted parts magenta and the row is stored
+# on leaving; the weapon page opened from the statistics
 # panel stores a loadout; the virtual controller's stick moves its meter on
 # the controller page. A second start shows what the first one saved.
 set -uo pipefail
@@ -34,6 +35,44 @@ grep -q '<action name="Pitch_Down" kind1="4" code1="[0-9]*" kind2="4" code2="20"
     fail "controls.cfg lacks the new binding: $(grep Pitch_Down "$saves/controls.cfg" | head -1)"
 grep -q '<action name="Pitch_Up" kind1="4" code1="[0-9]*" kind2="2" code2="2"' "$saves/controls.cfg" ||
     fail "controls.cfg lacks the controller binding: $(grep Pitch_Up "$saves/controls.cfg" | head -1)"
+
+# 1b: the key set-up by keys alone: Down focuses a binding and Enter waits for
+# a key there; the waiting button is opaque red though it holds the focus.
+# N (bound to nothing yet) binds it, and the button, still focused, pulses again with no red left.
+cat >"$out/bykeys.script" <<S
+$skip
+200 key Down
+230 key Enter
+270 key N
+S
+"$run" "${common[@]}" -menupage setkeys -inputscript "$out/bykeys.script" -frames 330 -textboxes \
+    -dumpframe "250:$out/bykeys_waiting.png" -dumpframe "258:$out/bykeys_waiting2.png" \
+    -dumpframe "320:$out/bykeys_bound.png" >"$out/bykeys.out" 2>&1 || fail "the keys-only set-up run did not end cleanly"
+grep -Eq "binding [0-9]+\.0 set: kind 4 code 23" "$out/bykeys.out" || fail "N was not bound by keys alone"
+# The box of the button that shows N, from the texts' list beside the picture.
+read -r bx by bw bh < <(python3 - "$out/bykeys_bound.png.texts" <<'PY'
+import sys
+frames, owner = {}, None
+for line in open(sys.argv[1], encoding="utf-8"):
+    head, _, rest = line.rstrip("\n").partition(" | ")
+    words = head.split()
+    if words[0] == "frame":
+        frames[words[1]] = [int(float(v)) for v in rest.split(" | ")[0].split()]
+    elif words[0] == "text" and rest.split(" | ")[-1] == "N":
+        owner = words[1]
+if owner in frames:
+    print(*frames[owner])
+PY
+)
+[ -n "${bh:-}" ] || fail "no binding button shows N"
+area=("$bx" "$by" "$((bx + bw))" "$((by + bh))")
+for shot in waiting waiting2; do
+    red=$(python3 "$pixels" red "$out/bykeys_$shot.png" "${area[@]}")
+    [ "$red" -gt 300 ] || fail "the focused button waiting for a key is not red ($shot: $red pixels)"
+done
+red=$(python3 "$pixels" red "$out/bykeys_bound.png" "${area[@]}")
+pink=$(python3 "$pixels" pink "$out/bykeys_bound.png" "${area[@]}")
+[ "$red" -eq 0 ] && [ "$pink" -gt 300 ] || fail "once bound the focused button stays red ($red red, $pink focus pixels)"
 
 # 2: the profile: a new name typed, then the painting with saturation up and
 # the hue at magenta; back stores the row, back again leaves the profile.

@@ -5,7 +5,7 @@
 # server's line, leave it for the result page, which names the match's map and
 # server under its rows, and continue back to the LAN list.
 # Then a joined team deathmatch: the game, on the team other than the peer
-# host's, opens its team page and clicks SWITCH TEAM with the mouse. Its
+# host's, opens its team page and clicks Switch Team with the mouse. Its
 # airplane goes down, the host moves it to its own team, and the game's HUD
 # shows the new friends and foes: every insignia in view before and after
 # wears the colour its team has against the player's team of the moment,
@@ -105,7 +105,7 @@ PY
 team_dir="$out/team_run"
 game_tree "$game" "$team_dir"
 peer_hosts "$team_dir" --type 3 --seconds 100
-# In play by frame 480; Esc opens the team page; the click is on SWITCH TEAM.
+# In play by frame 480; Esc opens the team page; the click is on Switch Team.
 cat >"$team_dir/team.script" <<S
 $skip
 60 click 640 510
@@ -123,9 +123,9 @@ log="$team_dir/game.out"
 # The event line comes with the host's word that the airplane changed team.
 in_order "requested join start: type 3" "pause screen opened (menu 3)" "page shown: TeamSkirmishEndMenuFrame" \
     "event line: $(id -un) joined team"
-# The click lands on the button that reads SWITCH TEAM.
-labelled_boxes "$out/team_page.png.texts" "SWITCH TEAM" | awk '$1 <= 836 && 836 < $1 + $3 && $2 <= 681 && 681 < $2 + $4 { hit = 1 }
-    END { exit !hit }' || fail "the click at 836 681 is not on SWITCH TEAM"
+# The click lands on the button that reads Switch Team.
+labelled_boxes "$out/team_page.png.texts" "Switch Team" | awk '$1 <= 836 && 836 < $1 + $3 && $2 <= 681 && 681 < $2 + $4 { hit = 1 }
+    END { exit !hit }' || fail "the click at 836 681 is not on Switch Team"
 python3 - "$out/team_before.png" "$out/team_after.png" <<'PY' || fail "the HUD does not show the new friends and foes"
 import sys
 from png_pixels import rgb_rows

@@ -4,6 +4,8 @@ runs of the real game: imported for rgb_rows, or run for pixel counts.
 
   png_pixels.py magenta FILE X0 Y0 X1 Y1     pixels that are clearly magenta
   png_pixels.py diff FILE_A FILE_B X0 Y0 X1 Y1   pixels that differ strongly
+  png_pixels.py red FILE X0 Y0 X1 Y1         pixels of opaque red (255, 0, 0 drawn)
+  png_pixels.py pink FILE X0 Y0 X1 Y1        pixels of the menus' pulsing focus tint
 """
 import struct
 import sys
@@ -73,14 +75,15 @@ def region(image, box):
 
 
 def main(args):
-    if args[0] == 'magenta':
+    tests = {
+        'magenta': lambda r, g, b: r > 120 and b > 120 and g + 60 < min(r, b),
+        'red': lambda r, g, b: r > 200 and g < 60 and b < 60,
+        'pink': lambda r, g, b: r > 200 and 100 < g < 215 and 100 < b < 215,
+    }
+    if args[0] in tests:
         image = read_png(args[1])
         box = [int(v) for v in args[2:6]]
-        count = 0
-        for x, y in region(image, box):
-            r, g, b = pixel(image, x, y)
-            count += 1 if r > 120 and b > 120 and g + 60 < min(r, b) else 0
-        print(count)
+        print(sum(1 for x, y in region(image, box) if tests[args[0]](*pixel(image, x, y))))
     elif args[0] == 'diff':
         a, b = read_png(args[1]), read_png(args[2])
         box = [int(v) for v in args[3:7]]

@@ -224,8 +224,6 @@ void AchievementsMenuFrame::onShow()
         bottomPanel->enabled = false;
     }
     completeCollections();
-    if (ensureRoomServer)
-        ensureRoomServer();
     buildItems();
     rebuildFocusLinks();
     focusedItem = indicator;

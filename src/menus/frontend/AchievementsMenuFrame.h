@@ -49,8 +49,6 @@ public:
     // Every row in placement order; grows with the list.
     std::vector<AchItem*> rows;
     int rowsPerColumn = 1;
-    // The online room-server object, made on show once the network exists.
-    MenuAction ensureRoomServer;
 
 private:
     void placeRow(AchItem* row, int index, MenuContainer*& page, MenuContainer* columns[2]);

@@ -275,8 +275,13 @@ void BriefingMenuFrame::onShow()
             if (const PlaneCfg* plane = PlaneList::instance().findByName(m_mission->preferedPlane))
                 planeName = utf8ToWide(plane->fullname);
         char16_t line[160];
-        // The label's text carries its language's colon.
-        wideFormatW(line, 160, u" %w %s", getStringByIndex(kPlaneString), planeName);
+        // The label's text carries its language's colon. The text already
+        // stands clear of the flag, so it starts with no space of its own (a
+        // wrapped name's second line then lines up with the first), and a
+        // full-width colon carries its own gap before the name.
+        const std::u16string& label = getStringByIndex(kPlaneString);
+        const bool wideColon = !label.empty() && label.back() == u'\uFF1A';
+        wideFormatW(line, 160, wideColon ? u"%w%s" : u"%w %s", label, planeName);
         fillLeftPanel(m_mission->briefingId > 0 ? m_mission->briefingId : -1,
                       BriefingMapMenu::flagFrameOfCode(m_mission->teamFriend.c_str()), line);
 

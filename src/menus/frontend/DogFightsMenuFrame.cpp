@@ -181,18 +181,15 @@ bool DogFightEntry::onTouchDown(int x, int y)
     return SpriteButton::onTouchDown(x, y);
 }
 
-bool DogFightEntry::onTouchUp(int x, int y)
+bool DogFightEntry::onTouchUp(int, int)
 {
-    if (locked()) {
-        pressed = false;
-        return true;
-    }
-    const bool hit = releaseHits(x, y);
     pressed = false;
-    if (hit) {
-        playMenuSound(MenuSound::Click);
-        start();
-    }
+    if (locked())
+        return true;
+    // The card stands alone and never scrolls, so a press that began on it
+    // starts its challenge wherever the finger comes up.
+    playMenuSound(MenuSound::Click);
+    start();
     return false;
 }
 

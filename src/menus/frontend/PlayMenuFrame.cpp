@@ -161,11 +161,14 @@ void PlayMenuFrame::buildList(bool addPanels)
         widest = std::max(widest, static_cast<int>(measureText(font, getStringByIndex(id)).width));
     const int sideWidth = scaled(widest < tdButton->width ? kNarrowSide : kWideSide);
     const int sideHeight = 3 * ffaButton->height + 4 * margin - spacing;
+    // The three buttons share the room left over evenly, above, between and
+    // below them, so the last one keeps off the panel's bottom border.
+    const int sideGap = std::max(0, (sideHeight - 3 * ffaButton->height) / 4);
     for (MenuPanel* panel : {leftPanel, rightPanel}) {
         panel->width = sideWidth;
         panel->height = sideHeight;
-        panel->paddingY = margin;
-        panel->spacing = margin;
+        panel->paddingY = sideGap;
+        panel->spacing = sideGap;
     }
 
     const int cw = campaignButton->width;

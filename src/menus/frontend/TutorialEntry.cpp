@@ -57,13 +57,15 @@ void TutorialEntry::draw()
 
 bool TutorialEntry::onTouchUp(int px, int py)
 {
-    if (!enabled || absX != pressX || absY != pressY || !contains(px, py, kPickMargin * uiScale())) {
-        pressed = false;
-        return false;
-    }
     pressed = false;
-    playMenuSound(MenuSound::Click);
+    // A release after the row moved under the finger ends a swipe through
+    // the list, not a choice.
+    if (!enabled || absX != pressX || absY != pressY)
+        return false;
     activate();
+    if (!contains(px, py, kPickMargin * uiScale()))
+        return false;
+    playMenuSound(MenuSound::Click);
     return true;
 }
 

@@ -11,7 +11,8 @@ public:
     explicit TutorialEntry(int tutorialIndex);
 
     void draw() override;
-    // Starts only a tap: a drag of the row that ends on an entry starts nothing.
+    // Starts on the release unless the row moved under the finger; clicks
+    // only when the finger comes up on the entry.
     bool onTouchUp(int x, int y) override;
     void activate() override;
 

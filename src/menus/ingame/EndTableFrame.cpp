@@ -111,7 +111,7 @@ EndTableFrame::EndTableFrame()
     continueButton = addButton(kContinueText);
     continueButton->onClick = [this] { onContinue(); };
     controlsButton = addButton(kControlsText);
-    controlsButton->onClick = [] { goToFrame(MenuFrameRegistry::controlsMenu()); };
+    controlsButton->onClick = [this] { ControlsMenuFrame::openFrom(titleString()); };
     audioButton = addButton(kAudioText);
     audioButton->onClick = [] { goToFrame(MenuFrameRegistry::audioMenu()); };
     resumeButton = addButton(kResumeText);

@@ -22,7 +22,8 @@ class EndTableFrame : public FilledMenuFrame, public IScoreMgrListener {
 public:
     static constexpr int kBannerFrame = 95, kTimeFrame = 244, kHeaderFrame = 183, kScrollThumbFrame = 181;
     static constexpr int kButtonLeft = 158, kButtonMiddle = 156, kButtonRight = 157, kButtonFont = 2;
-    static constexpr int kContinueText = 24, kControlsText = 19, kAudioText = 8, kResumeText = 129, kLeaveText = 128;
+    static constexpr int kContinueText = 24, kControlsText = 19, kAudioText = 8, kResumeText = 129, kLeaveText = 128,
+                         kBackText = 9;
     static constexpr int kWonText = 72, kSurvivalOverText = 73, kLostText = 74, kDrawText = 851;
     static constexpr int kCountdownText = 127, kTimeLeftText = 1025, kWaveText = 101, kServerText = 885;
     static constexpr int kScoreHeading = 1180, kDeathsHeading = 1181, kPlaneHeading = 1182;
@@ -37,6 +38,9 @@ public:
     void onResumeOrLeave();
     void onContinue();
     virtual void showHeadline() = 0;
+    // The string of the page's title, which names it on the back button of
+    // the pages it opens.
+    virtual int titleString() const = 0;
 
     // The running match's mode (null between games) and whether it is over.
     static GameMode* mode();

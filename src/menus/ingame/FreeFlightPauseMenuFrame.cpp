@@ -117,9 +117,9 @@ void FreeFlightPauseMenuFrame::onShow()
     refreshPausePage(*this, *buttonRow, resumeButton);
 }
 
-void FreeFlightPauseMenuFrame::openControls()
+void FreeFlightPauseMenuFrame::openControls(int pauseTitle)
 {
-    goToFrame(MenuFrameRegistry::controlsMenu());
+    ControlsMenuFrame::openFrom(pauseTitle);
 }
 
 void FreeFlightPauseMenuFrame::onQuit()

@@ -23,8 +23,9 @@ public:
 
     void onShow() override;
 
-    // The controls page, made on first use (the other pause pages share it).
-    static void openControls();
+    // The controls page, made on first use (the other pause pages share it),
+    // its back button named after the pause page it returns to.
+    static void openControls(int pauseTitle = kTitleString);
     // Ends the game and leads back to the page the game was started from.
     void onQuit();
 

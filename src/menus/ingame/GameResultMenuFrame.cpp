@@ -817,12 +817,10 @@ void GameResultMenuFrame::drawRankBar()
     drawText(font, text, panelX + panelW - free / 4.0f, barY + bar.h / 2.0f, CFont::kCentreX | CFont::kCentreY);
     const double span = static_cast<double>(std::max<std::int64_t>(high - low, 1));
     const float f = static_cast<float>(std::clamp((countedPoints - low + oldTotal) / span, 0.0, 1.0));
-    // The icon's centre runs between its own half widths in from the bar's
-    // ends: at 0 it leaves the low label free, and the fill shows left of it
-    // from the first points on instead of hiding under it.
+    // The icon's centre runs from the bar's start to its end; the art keeps
+    // it small enough to leave the points beside the bar readable.
     const int frame = kRankIconBase + rank;
-    const float half = icons ? std::min(icons->frameRect(frame).w / 2.0f, bar.w / 4.0f) : 0.0f;
-    const float iconX = barX + half + (bar.w - 2.0f * half) * f;
+    const float iconX = barX + bar.w * f;
     // The way made through the rank so far, filled up to the icon as the count runs.
     if (f > 0.0f) {
         pushCropRect(barX, barY, iconX - barX, bar.h);

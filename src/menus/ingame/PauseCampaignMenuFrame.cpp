@@ -81,7 +81,7 @@ PauseCampaignMenuFrame::PauseCampaignMenuFrame()
     quitButton = makePauseButton(kQuitString);
     quitButton->onClick = [this] { onQuit(); };
     controlsButton = makePauseButton(kControlsString);
-    controlsButton->onClick = [] { FreeFlightPauseMenuFrame::openControls(); };
+    controlsButton->onClick = [] { FreeFlightPauseMenuFrame::openControls(kTitleString); };
     audioButton = makePauseButton(kAudioString);
     audioButton->onClick = [this] { openAudio(); };
     restartButton = makePauseButton(kRestartString);
@@ -218,8 +218,9 @@ void PauseCampaignMenuFrame::fillObjectives(const ObjectiveSnapshot& snapshot)
             const int whole = static_cast<int>(std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z));
             const int distance = static_cast<int>(static_cast<float>(whole) - marker.radius);
             const double shown = snapshot.metric ? distance * 1.0 : distance * kFeetPerUnit;
+            // The unit in the player's language, the word the HUD's height dial shows.
             wideFormatW(row.data(), row.size(), getStringByIndex(kWaypointString).c_str(), shown,
-                        snapshot.metric ? "M" : "FT");
+                        getStringByIndex(snapshot.metric ? kMetresString : kFeetString));
             addRow(list, row.data(), false);
             addGap(list);
             continue;

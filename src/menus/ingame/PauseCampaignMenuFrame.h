@@ -41,6 +41,7 @@ public:
     static constexpr int kQuitString = 24, kControlsString = 19, kAudioString = 8, kRestartString = 130,
                          kResumeString = 129;
     static constexpr int kWaypointString = 230, kEnemiesString = 231, kFriendsString = 232, kClassString = 234;
+    static constexpr int kFeetString = 4862, kMetresString = 4863;
     static constexpr int kWaypointKind = 20, kNoTeam = 255;
     static constexpr double kFeetPerUnit = 3.2808399;
     static constexpr int kListFrame = 95, kScrollThumbFrame = 182;

@@ -184,3 +184,8 @@ void SkirmishEndMenuFrame::rebuildConnectorLines()
     for (int x : {headerStrip->absX + inset, headerStrip->absX + headerStrip->width - inset})
         connectorLines.push_back({x, bottom, x, table->absY, true, 0});
 }
+
+int SkirmishEndMenuFrame::titleString() const
+{
+    return titleText ? titleText->stringId : kBackText;
+}

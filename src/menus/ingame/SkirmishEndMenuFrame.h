@@ -22,6 +22,7 @@ public:
 
     void rebuildTable() override;
     void showHeadline() override;
+    int titleString() const override;
     // The headings over the columns the rows use now.
     void placeColumnHeadings();
 

@@ -284,3 +284,8 @@ void TeamSkirmishEndMenuFrame::onSwitchTeam()
     closeOverlayScreen();
     m->services().overlaysOrNone().setPaused(false);
 }
+
+int TeamSkirmishEndMenuFrame::titleString() const
+{
+    return titleText ? titleText->stringId : kBackText;
+}

@@ -25,6 +25,7 @@ public:
 
     void rebuildTable() override;
     void showHeadline() override;
+    int titleString() const override;
     // Places the headings for the mode and decides the switch-team button.
     void layoutColumns();
     void onSwitchTeam();

@@ -258,6 +258,18 @@ void ControlsMenuFrame::placeSliders()
         placeSlider(*sliders[device], sensitivityToPosition(sensitivityOf(device)));
 }
 
+void ControlsMenuFrame::openFrom(int backString)
+{
+    ControlsMenuFrame* page = MenuFrameRegistry::controlsMenu();
+    if (!page)
+        return;
+    if (ResizableButton* back = page->backButton(); back && back->labelStringId != backString) {
+        back->labelStringId = backString;
+        back->updateLabel();
+    }
+    goToFrame(page);
+}
+
 void ControlsMenuFrame::onShow()
 {
     rebuildConnectorLines();

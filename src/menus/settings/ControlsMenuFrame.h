@@ -31,6 +31,9 @@ public:
     void onArcadeBox();
     // The key set-up of the current device.
     void openSetKeys();
+    // Goes to the page, its back button named after the page it returns to
+    // (the options, or the pause page over a game).
+    static void openFrom(int backString);
 
     SpriteCheckbox* flipBox = nullptr;
     SpriteCheckbox* invertBox = nullptr;

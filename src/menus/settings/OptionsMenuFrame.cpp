@@ -161,7 +161,7 @@ void OptionsMenuFrame::openLanguage()
 
 void OptionsMenuFrame::openControls()
 {
-    goToFrame(MenuFrameRegistry::controlsMenu());
+    ControlsMenuFrame::openFrom(ControlsMenuFrame::kBackString);
 }
 
 void OptionsMenuFrame::openOtherSettings()

@@ -28,8 +28,6 @@ ProfileMenuFrame* MenuFrameRegistry::profileMenu()
 }
 
 namespace {
-MenuAction g_onlineObject;
-
 // For the log: units past Latin-1 become '?'.
 std::string narrowName(std::u16string_view name)
 {
@@ -78,11 +76,6 @@ int rankInsigniaFrame(int rank)
     return std::min(ProfileMenuFrame::kFirstInsignia + std::max(rank, 0), ProfileMenuFrame::kLastInsignia);
 }
 
-void ProfileMenuFrame::setOnlineObjectHook(MenuAction ensure)
-{
-    g_onlineObject = std::move(ensure);
-}
-
 ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false)
 {
     swipeMovesCamera = false;
@@ -107,8 +100,6 @@ ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false
 
     achievementsButton =
         addBarButton(*bottomPanel, kAchievementsFrame, kAchievementsString, [this] { openAchievements(); });
-    if (g_onlineObject)
-        g_onlineObject();
     nameButton = addBarButton(*bottomPanel, kNameFrame, kNameString, [this] { onEditName(); });
     paintingButton = addBarButton(*bottomPanel, kPaintingFrame, kPaintingString, [this] { openPlanePainting(); });
     // The three buttons sit at the right end of the bar, 15 from the edge.
@@ -125,9 +116,6 @@ ProfileMenuFrame::ProfileMenuFrame() : SceneMenuFrame(false, false, false, false
     rankLabel = addDisplay(*this, -1, -1, 92.0f * s, H - 60.0f * s, u"RANK: ACE");
     pointsLabel = addDisplay(*this, -1, -1, 92.0f * s, H - 140.0f * s, u"RANK: ACE");
     insignia = addDisplay(*this, kRankSet, kFirstInsignia, 20.0f * s, H - 100.0f * s, u"");
-    // Small enough to sit in the margin left of the texts.
-    insignia->scale = kInsigniaScale;
-    insignia->updateLabel();
 
     if (statePanel)
         sendToBack(statePanel);

@@ -18,7 +18,6 @@ public:
     static constexpr int kAchievementsFrame = 87, kNameFrame = 89, kPaintingFrame = 66;
     static constexpr int kRankSet = 17, kFirstInsignia = 21, kLastInsignia = 38;
     static constexpr int kPlaceholderFrames[2] = {23, 21};
-    static constexpr float kInsigniaScale = 0.6f;
     static constexpr std::size_t kMaxNameUnits = 19;
     static constexpr std::size_t kMaxLabelUnits = 63;
 
@@ -38,10 +37,6 @@ public:
     void onEditName();
     void openAchievements();
     void openPlanePainting();
-
-    // The room-server object, made with the page; it stays empty until the
-    // online play fills it.
-    static void setOnlineObjectHook(MenuAction ensure);
 
     int languageIndex = -1;
     SpriteButton* paintingButton = nullptr;

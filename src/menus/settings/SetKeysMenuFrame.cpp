@@ -213,24 +213,29 @@ void SetKeysMenuFrame::onBindingButton(SpriteButtonR& button)
         }
 }
 
-void SetKeysMenuFrame::paintRow(int row, int slot, Color4 colour)
+void SetKeysMenuFrame::paintRow(int row, int slot, bool waiting)
 {
     if (row < 0 || row >= kControlActionCount || slot < 0 || slot > 1)
         return;
+    const Color4 colour = waiting ? kCaptureRed : kWhite;
     if (SpriteLabel* label = rowLabels[static_cast<std::size_t>(row)])
         label->textColor = colour;
     if (SpriteButtonR* button = bindingButtons[static_cast<std::size_t>(row)][static_cast<std::size_t>(slot)]) {
         button->color = colour;
         button->textColor = colour;
+        // Waiting for a key the button is red even while it holds the focus
+        // (a capture opened by keys or d-pad); afterwards it pulses again.
+        button->focusColor = colour;
+        button->useFocusColor = waiting;
     }
 }
 
 void SetKeysMenuFrame::setCaptureTarget(int row, int slot)
 {
-    paintRow(captureRow, captureSlot, kWhite);
+    paintRow(captureRow, captureSlot, false);
     captureRow = row;
     captureSlot = slot;
-    paintRow(row, slot, kCaptureRed);
+    paintRow(row, slot, true);
 }
 
 bool SetKeysMenuFrame::onEscape()

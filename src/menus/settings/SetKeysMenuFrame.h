@@ -57,7 +57,7 @@ private:
     bool captureController();
     bool captureMouse();
     void bind(BindingKind kind, int code);
-    void paintRow(int row, int slot, Color4 colour);
+    void paintRow(int row, int slot, bool waiting);
 
     MenuItem* m_lastFocus = nullptr;
     MenuItem* m_followTarget = nullptr;
