@@ -168,9 +168,11 @@ TEST_F(LastManStanding, CountdownOneLifeAndOutOrder)
     ASSERT_TRUE(mode->roundRunning());
     EXPECT_EQ(mode->opponents(), 10);
 
-    // The first out gets order 2; it stays out while the round runs.
+    // The first out gets order 2 at the hit; it falls, then stays out while the round runs.
     mode->onAirplaneDestroyed(*bot, mode->playerAirplane(), CrashCause::KilledByDamage);
     EXPECT_EQ(bot->scores[Airplane::kScoreOutOrder], 2);
+    EXPECT_TRUE(bot->isActive());
+    step(*mode, 8.0f);
     EXPECT_FALSE(bot->isActive());
     EXPECT_FLOAT_EQ(bot->respawnTimer, -1.0f);
     mode->respawnEliminated(*bot);
@@ -180,7 +182,7 @@ TEST_F(LastManStanding, CountdownOneLifeAndOutOrder)
     step(*mode, 1.0f);
 }
 
-TEST_F(LastManStanding, TwoPlayerRoundEndsAtTheFirstKill)
+TEST_F(LastManStanding, TwoPlayerRoundEndsAfterTheFirstKillsFall)
 {
     setTeamVariant(false);
     auto* mode = start<GameModeLMS>(GameType::LastManStanding);
@@ -194,6 +196,8 @@ TEST_F(LastManStanding, TwoPlayerRoundEndsAtTheFirstKill)
     ASSERT_TRUE(mode->roundRunning());
     EXPECT_FALSE(mode->playStopped);
     mode->onAirplaneDestroyed(*bots.back(), mode->playerAirplane(), CrashCause::KilledByDamage);
+    EXPECT_FALSE(mode->playStopped);
+    step(*mode, 8.0f);
     EXPECT_TRUE(mode->playStopped);
     EXPECT_GT(mode->matchBonusPercent(), -1);
 }
@@ -345,7 +349,10 @@ TEST_F(Survival, WavesJoinsAndRemovedEnemies)
         step(*mode, 5.2f);
         for (Airplane* e : airplanes(*mode, 1))
             mode->onAirplaneDestroyed(*e, me, CrashCause::KilledByDamage);
+        // Hosted too, the next wave counts from the fall.
         step(*mode, 0.1f);
+        EXPECT_EQ(mode->currentWave(), w);
+        step(*mode, 8.0f);
     }
     EXPECT_EQ(mode->currentWave(), 5);
     ASSERT_FALSE(harness.listener.acceptingJoins.empty());

@@ -37,7 +37,7 @@ void GameModeLMS::buildPlayers()
     setPlayerAirplane(nullptr);
     if (!m_teamMode)
         m_nextTeam = 1;
-    (void)createPlayerAirplane(0, -1.0f, nullptr, mapCentre());
+    (void)createPlayerAtSpawn(0, nullptr);
     if (!isSinglePlayer())
         return;
     if (m_teamMode) {
@@ -152,25 +152,31 @@ bool GameModeLMS::roundFinished() const
 void GameModeLMS::putOut(Target& victim)
 {
     ++m_outCount;
-    eliminateAirplane(victim);
     if (victim.kind() == TargetKind::Airplane)
         ScoreMgr::instance().setOutOrder(static_cast<Airplane&>(victim), m_outCount);
     postScoreEvent(victim, 1, 0);
+}
+
+void GameModeLMS::freezeWhenRoundOver()
+{
+    if (!isNetworkClient() && !playStopped && roundFinished())
+        freezeMatch();
 }
 
 void GameModeLMS::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)
 {
     if (victim.lifeState() == LifeState::Destroyed || playStopped)
         return;
+    const bool hit = victim.lifeState() == LifeState::Alive;
+    const bool running = m_roundRunning;
     GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
     if (&victim == m_playerAirplane)
         detachAI(*m_playerAirplane);
-    if (isNetworkClient() || !m_roundRunning)
+    if (isNetworkClient() || !running)
         return;
-    if (victim.kind() == TargetKind::Airplane)
+    if (hit && victim.kind() == TargetKind::Airplane)
         putOut(victim);
-    if (!playStopped && roundFinished())
-        freezeMatch();
+    freezeWhenRoundOver();
 }
 
 void GameModeLMS::onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags,
@@ -178,21 +184,24 @@ void GameModeLMS::onAirplaneEvent(Target& victim, Target* killer, CrashCause cau
 {
     if (playStopped)
         return;
-    const bool wasDown = victim.lifeState() == LifeState::Destroyed;
+    const bool hit = victim.lifeState() == LifeState::Alive;
     GameModeCustom::onAirplaneEvent(victim, killer, cause, flags, respawnTime, position, orientation);
-    if ((flags & kEventDestroyed) == 0 || wasDown || isNetworkClient() || !m_roundRunning)
+    if (isNetworkClient() || !m_roundRunning)
         return;
-    if (victim.kind() == TargetKind::Airplane)
+    if ((flags & kEventDestroyed) != 0 && hit && victim.kind() == TargetKind::Airplane)
         putOut(victim);
-    if (!playStopped && roundFinished())
-        freezeMatch();
+    freezeWhenRoundOver();
+}
+
+void GameModeLMS::deathFinished(Target& /*victim*/)
+{
+    freezeWhenRoundOver();
 }
 
 std::unique_ptr<Target> GameModeLMS::removePlayerAirplane(Target& entity)
 {
     auto removed = GameModeCustom::removePlayerAirplane(entity);
-    if (!isNetworkClient() && !playStopped && roundFinished())
-        freezeMatch();
+    freezeWhenRoundOver();
     return removed;
 }
 
@@ -296,10 +305,9 @@ void GameModeLMS::updateRules(float dt)
 {
     if (playStopped || !ScoreMgr::instance().ready())
         return;
-    if (!isNetworkClient() && roundFinished()) {
-        freezeMatch();
+    freezeWhenRoundOver();
+    if (playStopped)
         return;
-    }
     updateSpectatorCamera();
     if (m_roundTimer > 0.0f) {
         if (tick(m_roundTimer, dt))
