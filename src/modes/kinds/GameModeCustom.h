@@ -29,7 +29,7 @@ public:
     static constexpr int kRespawnCountdownText = 100, kWaitingText = 181, kOutText = 182, kNotReadyText = 183;
     // The host waits this long for a joiner to end its own airplane's fall
     // (the longest fall and then some).
-    static constexpr float kFallWait = 15.0f;
+    static constexpr float kFallWait = 20.0f;
 
     GameModeCustom(GameType type, bool teamScoring);
     ~GameModeCustom() override;
