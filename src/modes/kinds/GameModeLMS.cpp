@@ -3,10 +3,12 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/IGameListener.h"
 #include "modes/kinds/MatchRules.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 using namespace matchrules;
 
@@ -60,6 +62,11 @@ bool GameModeLMS::startLevel()
 
 void GameModeLMS::startMatch()
 {
+    if (const Airplane* me = m_playerAirplane) {
+        const Vec3 p = me->position(), c = mapSpawnPoint();
+        logInfo("modes", "last man standing: the player waits for the round at %.0f %.0f %.0f, %.0f from the map's spawn point",
+                p.x, p.y, p.z, std::hypot(p.x - c.x, p.z - c.z));
+    }
     m_roundTimer = 0.0f;
     m_roundTick = true;
     m_roundRunning = false;
@@ -155,6 +162,8 @@ void GameModeLMS::putOut(Target& victim)
     if (victim.kind() == TargetKind::Airplane)
         ScoreMgr::instance().setOutOrder(static_cast<Airplane&>(victim), m_outCount);
     postScoreEvent(victim, 1, 0);
+    logInfo("modes", "last man standing: airplane %d put out at %.2f s (out order %d)%s", victim.id(), gameClock(),
+            m_outCount, victim.isActive() ? ", falling" : "");
 }
 
 void GameModeLMS::freezeWhenRoundOver()
@@ -193,8 +202,10 @@ void GameModeLMS::onAirplaneEvent(Target& victim, Target* killer, CrashCause cau
     freezeWhenRoundOver();
 }
 
-void GameModeLMS::deathFinished(Target& /*victim*/)
+void GameModeLMS::deathFinished(Target& victim)
 {
+    if (!victim.isActive() && victim.respawnTimer == -1.0f)
+        logInfo("modes", "last man standing: airplane %d out of play at %.2f s", victim.id(), gameClock());
     freezeWhenRoundOver();
 }
 
