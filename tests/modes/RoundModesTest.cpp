@@ -384,6 +384,29 @@ TEST_F(Survival, ANewBestWaveIsSavedWhenTheMatchEnds)
     ASSERT_TRUE(fromFile.load());
     EXPECT_EQ(fromFile.bestWaveSP, 2);
     EXPECT_EQ(fromFile.bestWaveMP, 0);
+    // Left from its end table: nothing is recorded or scored a second time.
+    const MatchPoints before = ScoreMgr::instance().totals();
+    mode->endMatch();
+    EXPECT_EQ(ScoreMgr::instance().totals().matchBonus, before.matchBonus);
+    EXPECT_EQ(ScoreMgr::instance().totals().kill, before.kill);
+    EXPECT_EQ(mode->reward(), 6);
+}
+
+// A joiner whose host is lost in the middle of a match keeps the waves it reached.
+TEST_F(Survival, AMatchCutShortStillRecordsItsWaves)
+{
+    auto* mode = start<GameModeSRV>(GameType::Survival);
+    ASSERT_NE(mode, nullptr);
+    step(*mode, 10.1f);
+    for (Airplane* e : airplanes(*mode, 1))
+        mode->onAirplaneDestroyed(*e, mode->playerAirplane(), CrashCause::KilledByDamage);
+    step(*mode, 13.0f);
+    ASSERT_EQ(mode->currentWave(), 1);
+    mode->setNetwork(true, false, false);
+    mode->endMatch();
+    EXPECT_EQ(mode->reward(), 5);
+    EXPECT_EQ(settings().bestWaveMP, 1);
+    EXPECT_EQ(ScoreMgr::instance().totals().matchBonus, 5);
 }
 
 TEST_F(Survival, BotMatchReachesWaveTwoOrFreezes)
