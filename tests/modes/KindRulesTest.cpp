@@ -70,30 +70,44 @@ TEST_F(KindRules, ALastManStandingHostPutsOutWhoDiesInARoundHoweverItIsReported)
     std::erase(bots, mode->playerAirplane());
     ASSERT_GE(bots.size(), 3u);
 
-    // Shot down here: out for good, and the message says so (peers waiting
-    // for a respawn would take the host for lost).
+    // Shot down here: put out at the hit, its fall still in play, and out of
+    // play for good once down; the second message says so (peers waiting for
+    // a respawn would take the host for lost).
     mode->outbox().clear();
     mode->onAirplaneDestroyed(*bots[0], mode->playerAirplane(), CrashCause::KilledByDamage);
     ASSERT_EQ(harness.posted().destroyed.size(), 1u);
-    EXPECT_FLOAT_EQ(harness.posted().destroyed[0].respawnTime, -1.0f);
-    EXPECT_FLOAT_EQ(bots[0]->respawnTimer, -1.0f);
+    EXPECT_EQ(harness.posted().destroyed[0].flags & kDestroyed, kDestroyed);
+    EXPECT_EQ(bots[0]->scores[Airplane::kScoreOutOrder], 2);
+    EXPECT_TRUE(bots[0]->isActive());
+    step(*mode, 8.0f);
     EXPECT_FALSE(bots[0]->isActive());
+    EXPECT_FLOAT_EQ(bots[0]->respawnTimer, -1.0f);
+    ASSERT_EQ(harness.posted().destroyed.size(), 2u);
+    EXPECT_EQ(harness.posted().destroyed[1].flags & kDestroyed, 0);
+    EXPECT_FLOAT_EQ(harness.posted().destroyed[1].respawnTime, -1.0f);
 
-    // A crash its own machine reported: put out with the next out order.
+    // A joiner's crash its own machine reported: put out with the next out
+    // order, and out of play when its owner says it is down.
+    bots[1]->networkRole = NetworkRole::RemoteClient;
     mode->outbox().clear();
     mode->onAirplaneEvent(*bots[1], nullptr, CrashCause::Ground, kDestroyed, 8.0f, bots[1]->position(), Quat{});
+    EXPECT_EQ(bots[1]->scores[Airplane::kScoreOutOrder], 3);
+    EXPECT_TRUE(bots[1]->isActive());
+    mode->onAirplaneEvent(*bots[1], nullptr, CrashCause::Ground, 8, -1.0f, bots[1]->position(), Quat{});
     EXPECT_FALSE(bots[1]->isActive());
     EXPECT_FLOAT_EQ(bots[1]->respawnTimer, -1.0f);
-    EXPECT_EQ(bots[1]->scores[Airplane::kScoreOutOrder], 3);
-    ASSERT_EQ(harness.posted().destroyed.size(), 1u);
-    EXPECT_FLOAT_EQ(harness.posted().destroyed[0].respawnTime, -1.0f);
+    ASSERT_EQ(harness.posted().destroyed.size(), 2u);
+    EXPECT_FLOAT_EQ(harness.posted().destroyed[1].respawnTime, -1.0f);
     // Reported twice: counted once.
     mode->onAirplaneEvent(*bots[1], nullptr, CrashCause::Ground, kDestroyed, 8.0f, bots[1]->position(), Quat{});
     EXPECT_EQ(bots[1]->scores[Airplane::kScoreOutOrder], 3);
 
-    // Everybody but the player reported down: the round, and the match, end.
+    // Everybody but the player reported down: the round, and the match, end
+    // once the last of them is out of play.
     for (std::size_t i = 2; i < bots.size(); ++i)
         mode->onAirplaneEvent(*bots[i], nullptr, CrashCause::Water, kDestroyed, 8.0f, bots[i]->position(), Quat{});
+    EXPECT_FALSE(mode->playStopped);
+    step(*mode, 0.1f);
     EXPECT_TRUE(mode->playStopped);
 }
 
@@ -150,6 +164,8 @@ TEST_F(KindRules, ALastManStandingWinCountsItsMatchEvents)
     step(*mode, GameModeLMS::kSingleCountdown + 0.1f);
     ASSERT_TRUE(mode->roundRunning());
     mode->onAirplaneDestroyed(*bots[0], mode->playerAirplane(), CrashCause::KilledByDamage);
+    EXPECT_FALSE(mode->playStopped) << "the last one standing is decided after the fall";
+    step(*mode, 8.0f);
     ASSERT_TRUE(mode->playStopped);
     step(*mode, 0.1f);
     EXPECT_TRUE(log.has(65));
@@ -166,10 +182,12 @@ TEST_F(KindRules, ASurvivalHostKeepsAReportedDeathOutAndClientsFollowTheWaves)
     ASSERT_NE(me, nullptr);
     mode->outbox().clear();
     mode->onAirplaneEvent(*me, nullptr, CrashCause::Ground, kDestroyed, 8.0f, me->position(), Quat{});
+    EXPECT_TRUE(me->isActive()) << "in play until its owner says it is down";
+    mode->onAirplaneEvent(*me, nullptr, CrashCause::Ground, 8, 8.0f, me->position(), Quat{});
     EXPECT_FALSE(me->isActive());
     EXPECT_FLOAT_EQ(me->respawnTimer, -1.0f);
-    ASSERT_EQ(harness.posted().destroyed.size(), 1u);
-    EXPECT_FLOAT_EQ(harness.posted().destroyed[0].respawnTime, -1.0f);
+    ASSERT_EQ(harness.posted().destroyed.size(), 2u);
+    EXPECT_FLOAT_EQ(harness.posted().destroyed[1].respawnTime, -1.0f);
 
     // A client learns each wave and its countdown from the host.
     auto* client = mode;

@@ -132,10 +132,17 @@ TEST_F(PeerEventsInAMatch, AReportedDeathAppliedPostsNothingButTheHostsOwnPostsI
         if (e->kind() == TargetKind::Airplane && e.get() != mode->playerAirplane())
             victim = static_cast<Airplane*>(e.get());
     ASSERT_NE(victim, nullptr);
+    victim->networkRole = NetworkRole::RemoteClient;
     mode->outbox().clear();
     const peerevent::Destroyed death{victim->id(), -1, static_cast<int>(CrashCause::Ground), 4, 5.0f,
                                      victim->position(), victim->orientation()};
     EXPECT_EQ(mode->applyPeerEvent(death), victim);
+    // Down, but in play until its owner says the death is over.
+    EXPECT_TRUE(victim->isActive());
+    EXPECT_FALSE(victim->isAlive());
+    const peerevent::Destroyed over{victim->id(), -1, static_cast<int>(CrashCause::Ground), 8, 5.0f,
+                                    victim->position(), victim->orientation()};
+    EXPECT_EQ(mode->applyPeerEvent(over), victim);
     EXPECT_FALSE(victim->isActive());
     EXPECT_TRUE(mode->outbox().empty());
 
@@ -159,11 +166,12 @@ TEST_F(PeerEventsInAMatch, AFlagEventAppliedMovesTheFlagAndPostsNothing)
     EXPECT_EQ(mode->applyPeerEvent(peerevent::Flag{0, enemyFlag->id(), me->id()}), enemyFlag);
     EXPECT_EQ(enemyFlag->state(), Flag::State::CarriedByEnemy);
     EXPECT_TRUE(mode->outbox().empty());
-    // The carrier's death drops the flag here; the death's message tells the peers.
+    // The carrier's death drops the flag here; the death's messages (the
+    // crash, and its end at once) tell the peers.
     mode->onAirplaneDestroyed(*me, nullptr, CrashCause::Ground);
     EXPECT_EQ(enemyFlag->state(), Flag::State::Dropped);
     EXPECT_EQ(harness.posted().count("flag"), 0);
-    EXPECT_EQ(harness.posted().count("destroyed"), 1);
+    EXPECT_EQ(harness.posted().count("destroyed"), 2);
     // Done here, the flag's moves are posted.
     mode->onFlagReturned(*enemyFlag, nullptr);
     EXPECT_EQ(harness.posted().count("flag"), 1);

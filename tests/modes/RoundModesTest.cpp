@@ -158,9 +158,11 @@ TEST_F(LastManStanding, CountdownOneLifeAndOutOrder)
     ASSERT_TRUE(mode->roundRunning());
     EXPECT_EQ(mode->opponents(), 10);
 
-    // The first out gets order 2; it stays out while the round runs.
+    // The first out gets order 2 at the hit; it falls, then stays out while the round runs.
     mode->onAirplaneDestroyed(*bot, mode->playerAirplane(), CrashCause::KilledByDamage);
     EXPECT_EQ(bot->scores[Airplane::kScoreOutOrder], 2);
+    EXPECT_TRUE(bot->isActive());
+    step(*mode, 8.0f);
     EXPECT_FALSE(bot->isActive());
     EXPECT_FLOAT_EQ(bot->respawnTimer, -1.0f);
     mode->respawnEliminated(*bot);
@@ -170,7 +172,7 @@ TEST_F(LastManStanding, CountdownOneLifeAndOutOrder)
     step(*mode, 1.0f);
 }
 
-TEST_F(LastManStanding, TwoPlayerRoundEndsAtTheFirstKill)
+TEST_F(LastManStanding, TwoPlayerRoundEndsAfterTheFirstKillsFall)
 {
     setTeamVariant(false);
     auto* mode = start<GameModeLMS>(GameType::LastManStanding);
@@ -184,6 +186,8 @@ TEST_F(LastManStanding, TwoPlayerRoundEndsAtTheFirstKill)
     ASSERT_TRUE(mode->roundRunning());
     EXPECT_FALSE(mode->playStopped);
     mode->onAirplaneDestroyed(*bots.back(), mode->playerAirplane(), CrashCause::KilledByDamage);
+    EXPECT_FALSE(mode->playStopped);
+    step(*mode, 8.0f);
     EXPECT_TRUE(mode->playStopped);
     EXPECT_GT(mode->matchBonusPercent(), -1);
 }
@@ -335,7 +339,10 @@ TEST_F(Survival, WavesJoinsAndRemovedEnemies)
         step(*mode, 5.2f);
         for (Airplane* e : airplanes(*mode, 1))
             mode->onAirplaneDestroyed(*e, me, CrashCause::KilledByDamage);
+        // Hosted too, the next wave counts from the fall.
         step(*mode, 0.1f);
+        EXPECT_EQ(mode->currentWave(), w);
+        step(*mode, 8.0f);
     }
     EXPECT_EQ(mode->currentWave(), 5);
     ASSERT_FALSE(harness.listener.acceptingJoins.empty());
@@ -367,6 +374,29 @@ TEST_F(Survival, ANewBestWaveIsSavedWhenTheMatchEnds)
     ASSERT_TRUE(fromFile.load());
     EXPECT_EQ(fromFile.bestWaveSP, 2);
     EXPECT_EQ(fromFile.bestWaveMP, 0);
+    // Left from its end table: nothing is recorded or scored a second time.
+    const MatchPoints before = ScoreMgr::instance().totals();
+    mode->endMatch();
+    EXPECT_EQ(ScoreMgr::instance().totals().matchBonus, before.matchBonus);
+    EXPECT_EQ(ScoreMgr::instance().totals().kill, before.kill);
+    EXPECT_EQ(mode->reward(), 6);
+}
+
+// A joiner whose host is lost in the middle of a match keeps the waves it reached.
+TEST_F(Survival, AMatchCutShortStillRecordsItsWaves)
+{
+    auto* mode = start<GameModeSRV>(GameType::Survival);
+    ASSERT_NE(mode, nullptr);
+    step(*mode, 10.1f);
+    for (Airplane* e : airplanes(*mode, 1))
+        mode->onAirplaneDestroyed(*e, mode->playerAirplane(), CrashCause::KilledByDamage);
+    step(*mode, 13.0f);
+    ASSERT_EQ(mode->currentWave(), 1);
+    mode->setNetwork(true, false, false);
+    mode->endMatch();
+    EXPECT_EQ(mode->reward(), 5);
+    EXPECT_EQ(settings().bestWaveMP, 1);
+    EXPECT_EQ(ScoreMgr::instance().totals().matchBonus, 5);
 }
 
 TEST_F(Survival, BotMatchReachesWaveTwoOrFreezes)

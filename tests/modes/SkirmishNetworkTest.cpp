@@ -217,9 +217,16 @@ TEST_F(NetworkedSkirmish, TheHostRelaysADeathWithItsFlagsAndDelay)
     ASSERT_EQ(harness.posted().destroyed.size(), 1u);
     EXPECT_EQ(harness.posted().destroyed[0].flags, 1 | 4);
     EXPECT_FLOAT_EQ(harness.posted().destroyed[0].respawnTime, 8.0f);
-    // The respawn itself is part of that one message.
+    EXPECT_TRUE(victim->isActive());
+    EXPECT_TRUE(harness.hud.kills.empty());
+    // It falls; once down a second message starts its wait, the camera's
+    // kill event with it.
+    for (int frame = 0; frame < 480; ++frame)
+        mode->update(ModeHarness::kFrame);
+    ASSERT_EQ(harness.posted().destroyed.size(), 2u);
+    EXPECT_EQ(harness.posted().destroyed[1].flags, 1 | 8);
+    EXPECT_FLOAT_EQ(harness.posted().destroyed[1].respawnTime, 8.0f);
     EXPECT_EQ(harness.posted().count("respawned"), 0);
-    // The camera hears of the kill.
     ASSERT_EQ(harness.hud.kills.size(), 1u);
     EXPECT_EQ(harness.hud.kills[0].second, mode->playerAirplane());
 }

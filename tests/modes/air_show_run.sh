@@ -4,8 +4,9 @@
 # guns going and the stick pulled and pushed hard in turn, the kills are stunt
 # kills and earn "show"; handed to the autopilot with the key, the same kills
 # count no stunt and earn nothing. A dogfight fought so is won once the last
-# enemy has fallen out of play, not at the hit. Logs and a frame of the fall
-# go to the output folder.
+# enemy has fallen out of play, not at the hit; in last man standing too the
+# shot-down fall before they leave play. Logs and a frame of the fall go to
+# the output folder.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -49,6 +50,34 @@ printf '%s\n' "300 keydown Space" "1300 keyup Space" >"$out/dogfight.script"
 fall=$(awk '/dogfight: airplane .* shot down at/ {hit = $(NF - 2)} /dogfight won:/ {print $(NF - 1) - hit}' "$out/dogfight.out")
 awk -v f="${fall:-0}" 'BEGIN { exit !(f >= 1.0) }' || check "the dogfight was won ${fall:-never} s after the last hit"
 echo "dogfight: won ${fall} s after the last hit"
+# Last man standing: the player waits out the countdown on the circle round
+# the map's spawn point; an airplane shot down in the round is put out at the
+# hit, falls, and only then breaks up and leaves play.
+game_tree "$game" "$out/lms"
+printf '%s\n' "400 keydown Space" "2900 keyup Space" >"$out/lms.script"
+"$run" "${small[@]}" -autostart 13:0 -testplace foe -logplayer 10 -inputscript "$out/lms.script" -frames 3000 \
+    >"$out/lms.out" 2>&1 || check "the last-man-standing run did not end cleanly"
+python3 - "$out/lms.out" <<'PY' || check "last man standing: no start on the circle, or a shot-down airplane left play at the hit"
+import re, sys
+lines = open(sys.argv[1]).read().splitlines()
+start = [float(m.group(1)) for l in lines if (m := re.search(r"waits for the round at .*, (\d+) from the map's spawn point", l))]
+assert start and abs(start[0] - 5000) <= 1, "the countdown starts %s from the spawn point" % start
+falls = 0
+for i, l in enumerate(lines):
+    m = re.search(r"last man standing: airplane (\d+) put out at ([\d.]+) s .*, falling", l)
+    if not m:
+        continue
+    gone = [(k, float(n.group(1))) for k, x in enumerate(lines) if (n := re.search(r"airplane %s out of play at ([\d.]+) s" % m.group(1), x))]
+    if not gone:
+        continue  # still falling when the run ended
+    k, t = gone[0]
+    assert t - float(m.group(2)) >= 3.5, "airplane %s left play %.2f s after the hit" % (m.group(1), t - float(m.group(2)))
+    assert "effects: wreck" in lines[k - 1], "airplane %s left play without breaking up" % m.group(1)
+    assert "effects: wreck" not in lines[i + 1], "airplane %s broke up at the hit" % m.group(1)
+    falls += 1
+print("last man standing: start %.0f from the spawn point, %d falls before leaving play" % (start[0], falls))
+assert falls >= 1
+PY
 echo "by hand: $(kills "$out/hand.out") kills, $(stunts "$out/hand.out") stunts; autopilot: $(kills "$out/auto.out") kills, $(stunts "$out/auto.out") stunts"
 [ "$failures" -eq 0 ] && echo "air show: the player's own pull earns it, the autopilot does not"
 exit $((failures > 0))

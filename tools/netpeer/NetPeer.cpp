@@ -21,6 +21,7 @@
 #include "net/match/NetworkPlayer.h"
 #include "platform/File.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/Pak.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
@@ -140,6 +141,7 @@ NetPeer::NetPeer(Options options) : m_options(std::move(options)) {}
 
 NetPeer::~NetPeer()
 {
+    setLogCapture({});
     m_handler.disconnect();
     endMatch();
     unmountAllPaks();
@@ -601,13 +603,37 @@ void NetPeer::logWhere()
 {
     for (const auto& e : m_mode->entities())
         if (e->kind() == TargetKind::Airplane && e->isActive())
+            // x and z, then the height, which shows a shot-down airplane's fall.
             log("where " + narrow(e->pilotName) + " " + std::to_string(static_cast<int>(e->position().x)) + " " +
-                std::to_string(static_cast<int>(e->position().z)));
+                std::to_string(static_cast<int>(e->position().z)) + " " +
+                std::to_string(static_cast<int>(e->position().y)));
+}
+
+void NetPeer::logDeathMessage(const std::string& message)
+{
+    // "death message sent: airplane 12 destroyed ...": the pilot's name after the id.
+    std::string line = message;
+    const std::string key = "airplane ";
+    if (const auto at = line.find(key); at != std::string::npos && m_mode) {
+        const int id = std::atoi(line.c_str() + at + key.size());
+        if (const auto* a = dynamic_cast<const Airplane*>(m_mode->findPlayerAirplane(id))) {
+            const auto end = line.find(' ', at + key.size());
+            line.insert(end == std::string::npos ? line.size() : end, " (" + narrow(a->pilotName) + ")");
+        }
+    }
+    log(line);
 }
 
 int NetPeer::run()
 {
     seedRandom(static_cast<std::uint32_t>(getpid()), 7);
+    // The deaths the match sends and hears, both of each death's messages, go to the log.
+    setLogCapture([this](LogLevel, const std::string& tag, const std::string& message) {
+        if (tag == "net" && message.rfind("death message", 0) == 0)
+            logDeathMessage(message);
+        else
+            std::fprintf(stderr, "%s: %s\n", tag.c_str(), message.c_str());
+    });
     if (!loadData())
         return 2;
     if (m_options.host ? !startHost() : !joinHost())

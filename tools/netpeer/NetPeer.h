@@ -77,6 +77,8 @@ private:
     // Host: counts joiners who came (again) and whether each has flown yet.
     void trackArrivals();
     void log(const std::string& line);
+    // A death message of the match as sent or heard, with its pilot's name.
+    void logDeathMessage(const std::string& message);
 
     // The notices a round or wave start pushes go to the log too.
     struct StartNotices : IModeMessages {

@@ -13,7 +13,9 @@
 // skips it); an action that has to wait delays
 // the later ones as much; a chat line holding
 // TEXT ends the run as a quit does. --where logs every S seconds where each
-// airplane in play is. Exit code 0: the peer did what
+// airplane in play is (x, z, height). Each death message the match sends or
+// hears is logged: the one at the hit ("destroyed") and the one once the
+// airplane is down ("death over"). Exit code 0: the peer did what
 // it was asked and saw the match through.
 #include "NetPeer.h"
 

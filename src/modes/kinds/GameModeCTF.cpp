@@ -82,9 +82,7 @@ void GameModeCTF::buildPlayers()
     createFlags();
     for (auto& s : m_squads)
         s = addSquadron(std::make_unique<Squadron>());
-    Airplane* player = createPlayerAirplane(0, -1.0f, m_squads[Attack0], mapCentre());
-    if (player)
-        respawnQuietly(*player, 0.0f, nullptr);
+    Airplane* player = createPlayerAtSpawn(0, m_squads[Attack0]);
     if (isSinglePlayer()) {
         const float skill = matchrules::botSkill(Settings::kEntryCTF, 5);
         for (int team = 0; team < 2; ++team) {

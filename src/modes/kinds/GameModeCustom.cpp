@@ -102,7 +102,7 @@ Target* GameModeCustom::addPlayerAirplane(std::unique_ptr<Target> entity, bool r
 
 std::unique_ptr<Target> GameModeCustom::removePlayerAirplane(Target& entity)
 {
-    std::erase(m_falling, &entity);
+    (void)endFall(entity);
     ScoreMgr::instance().forget(entity);
     return GameMode::removePlayerAirplane(entity);
 }
@@ -147,18 +147,53 @@ void GameModeCustom::onAirplaneDestroyed(Target& victim, Target* attacker, Crash
     if (cause != CrashCause::None)
         ScoreMgr::instance().onKill(&victim, scoredKiller(victim, killer), cause, !counts);
     countKillEvents(killer, victim);
-    if (victim.lifeState() == LifeState::Dying && victim.isActive() && fallsBeforeRespawn()) {
+    victim.lastAttacker = killer;
+    // Peers hear of the death now and of its end (the respawn, or out for
+    // good) once the airplane is down.
+    postDestroyed(victim, killer, cause, flags, respawnDelayFor(victim));
+    if (victim.lifeState() == LifeState::Dying && victim.isActive()) {
         // Shot down: it falls burning out of control until it crashes or
         // breaks up, and only then waits out its respawn.
-        victim.lastAttacker = killer;
-        if (std::find(m_falling.begin(), m_falling.end(), &victim) == m_falling.end())
-            m_falling.push_back(&victim);
+        startFall(victim);
         if (&victim == m_playerAirplane)
             m_hooks.hudOrNone().releaseAllButtons();
-        postDestroyed(victim, killer, cause, flags, respawnDelayFor(victim));
         return;
     }
-    finishDeath(victim, killer, cause, flags);
+    finishDeath(victim, killer, cause);
+}
+
+void GameModeCustom::startFall(Target& victim)
+{
+    if (!isFalling(victim))
+        m_falling.push_back({&victim, 0.0f});
+}
+
+bool GameModeCustom::endFall(const Target& entity)
+{
+    return std::erase_if(m_falling, [&](const Fall& f) { return f.entity == &entity; }) > 0;
+}
+
+void GameModeCustom::endOverdueFalls(float dt)
+{
+    std::vector<Target*> overdue;
+    for (Fall& f : m_falling) {
+        f.age += dt;
+        if (f.age > kFallWait && f.entity->networkRole == NetworkRole::RemoteClient)
+            overdue.push_back(f.entity);
+    }
+    for (Target* e : overdue) {
+        (void)endFall(*e);
+        if (!e->isActive() || e->isAlive())
+            continue;
+        logWarning("modes", "airplane %d: its owner never said its fall was over; it is ended here", e->id());
+        finishDeath(*e, e->lastAttacker, e->deathCause);
+    }
+}
+
+void GameModeCustom::respawnQuietly(Target& entity, float delay, const Vec3* position)
+{
+    (void)endFall(entity);
+    GameMode::respawnQuietly(entity, delay, position);
 }
 
 Target* GameModeCustom::scoredKiller(const Target& victim, Target* killer) const
@@ -170,28 +205,30 @@ Target* GameModeCustom::scoredKiller(const Target& victim, Target* killer) const
     return killer;
 }
 
-void GameModeCustom::finishDeath(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags)
+void GameModeCustom::finishDeath(Target& victim, Target* killer, CrashCause cause)
 {
     if (killer && killer->isActive())
         m_hooks.cameraOrNone().onKill(victim, *killer);
     if (&victim == m_playerAirplane)
         m_hooks.hudOrNone().releaseAllButtons();
+    const std::uint8_t flags = eventFlags(victim, countsForScore(&victim, nullptr), 8);
     if (staysOutWhenDown(victim)) {
-        // The death's message says it stays out, or peers would wait for a
+        // The death's end says it stays out, or peers would wait for a
         // respawn that never comes.
         keepOut(victim);
         postDestroyed(victim, killer, cause, flags, -1.0f);
-        return;
+    } else {
+        const float delay = respawnDelayFor(victim);
+        // The score limit may have ended the match: the airplane still waits out its delay.
+        respawnQuietly(victim, delay, nullptr);
+        postDestroyed(victim, killer, cause, flags, delay);
     }
-    const float delay = respawnDelayFor(victim);
-    // The score limit may have ended the match: the airplane still waits out its delay.
-    // The death's message carries the delay.
-    respawnQuietly(victim, delay, nullptr);
-    postDestroyed(victim, killer, cause, flags, delay);
+    deathFinished(victim);
 }
 
 void GameModeCustom::keepOut(Target& victim)
 {
+    (void)endFall(victim);
     Vec3 at = victim.position();
     Quat orientation;
     getSpawnPoint(victim, at, orientation);
@@ -204,11 +241,8 @@ void GameModeCustom::keepOut(Target& victim)
 
 void GameModeCustom::deleteAirplane(Target& entity)
 {
-    const auto it = std::find(m_falling.begin(), m_falling.end(), &entity);
     // Only the end of a fall: an entity taken out meanwhile is removed as asked.
-    const bool fallEnded = it != m_falling.end() && entity.isActive() && entity.lifeState() == LifeState::Destroyed;
-    if (it != m_falling.end())
-        m_falling.erase(it);
+    const bool fallEnded = endFall(entity) && entity.isActive() && entity.lifeState() == LifeState::Destroyed;
     if (!fallEnded) {
         GameMode::deleteAirplane(entity);
         return;
@@ -217,8 +251,7 @@ void GameModeCustom::deleteAirplane(Target& entity)
     Target* killer = entity.lastAttacker;
     if (killer && std::find(m_active.begin(), m_active.end(), killer) == m_active.end())
         killer = entity.lastAttacker = nullptr;
-    const bool counts = countsForScore(&entity, nullptr);
-    finishDeath(entity, killer, entity.deathCause, eventFlags(entity, counts, 8));
+    finishDeath(entity, killer, entity.deathCause);
 }
 
 void GameModeCustom::update(float dt)
@@ -230,6 +263,8 @@ void GameModeCustom::update(float dt)
     if (!updateNetworkMatch())
         return;
     updateTeamChangeWindow();
+    if (isNetworkServer())
+        endOverdueFalls(dt);
     GameMode::update(dt);
     if (!playStopped)
         ScoreMgr::instance().updateTimer(dt);
@@ -299,6 +334,7 @@ void GameModeCustom::finishMatch()
         progress.countEvent(72);
     const MissionStats& stats = missionStats();
     sm.finishMatchPoints(stats.shotsFired, stats.shotsHit, stats.missilesFired, stats.missilesHit);
+    m_matchFinished = true;
     if (posting()) {
         // Every joiner ends on the host's table, whatever deaths crossed on the way.
         if (isNetworkServer())
@@ -415,6 +451,7 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots, std::span
     stats.missilesFired = stats.missilesHit = 0;
     ScoreMgr::instance().startMatch(scoring);
     playStopped = false;
+    m_matchFinished = false;
     // The end tune and the freeze's orbit belong to the match that ended.
     const SoundSourceStreamed* music = globalSources().music;
     const bool musicBefore = music && music->isPlaying();

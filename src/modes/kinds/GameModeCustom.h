@@ -27,6 +27,9 @@ public:
     static constexpr int kTeamChangeWord = 5;
     // Texts: the respawn countdown, waiting for the host, out until the next round; waiting for players.
     static constexpr int kRespawnCountdownText = 100, kWaitingText = 181, kOutText = 182, kNotReadyText = 183;
+    // The host waits this long for a joiner to end its own airplane's fall
+    // (the longest fall and then some).
+    static constexpr float kFallWait = 20.0f;
 
     GameModeCustom(GameType type, bool teamScoring);
     ~GameModeCustom() override;
@@ -47,6 +50,8 @@ public:
     // A shot-down airplane falls first; its respawn waits for the end of the fall.
     void deleteAirplane(Target& entity) override;
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
+    // Any respawn ends a fall that was still under way.
+    void respawnQuietly(Target& entity, float delay, const Vec3* position) override;
     void changeTeam(Target& entity, int team) override;
     void removeAirplaneForGood(Target& entity, int team) override;
     // Unless the match is over: the life state taken; the host tells the
@@ -167,6 +172,8 @@ public:
     Airplane* createPlayerAirplane(int team, float skill, Squadron* squadron, const Vec3& at);
     // The profile's name ("Pilot" when it has none), which tables and tags show.
     static std::u16string localPilotName();
+    // The same at the kind's own spawn point for it.
+    Airplane* createPlayerAtSpawn(int team, Squadron* squadron);
     // The plane's own weapons, then the player's chosen ones over them.
     void applyPlayerLoadout(Airplane& airplane) const;
     // A random row of the plane's paints; 0 when the plane has none.
@@ -184,20 +191,18 @@ protected:
     Target* applyPeerTeamFlag(const peerevent::TeamFlag& event) override;
     // Builds the player's airplane and the bots of a new level.
     virtual void buildPlayers() {}
-    // Whether a shot-down airplane falls before it waits for its respawn.
-    // Network peers expect the death and its respawn delay in one message, so
-    // only a game on this machine waits for the fall; modes that put the
-    // shot-down out of play at once say no.
-    virtual bool fallsBeforeRespawn() const { return isSinglePlayer(); }
     // Whether a shot-down entity stays out of play instead of waiting for a
     // respawn (one life a round, or until the match ends).
     virtual bool staysOutWhenDown(const Target& /*victim*/) const { return false; }
     // Out of play at its spawn point, waiting for nothing, without telling peers.
     void keepOut(Target& victim);
+    // A death is over: the airplane waits for its respawn or stays out.
+    virtual void deathFinished(Target& /*victim*/) {}
     // Shot down and still falling.
     bool isFalling(const Target& entity) const
     {
-        return std::find(m_falling.begin(), m_falling.end(), &entity) != m_falling.end();
+        return std::find_if(m_falling.begin(), m_falling.end(),
+                            [&](const Fall& f) { return f.entity == &entity; }) != m_falling.end();
     }
     float spawnHeightAt(float x, float z) const;
     // The next match on the host's word: reset (everybody respawned when
@@ -205,6 +210,8 @@ protected:
     void startNextMatchWith(bool respawn, bool scoring);
 
     bool m_endMenuPending = false;
+    // The match has been scored at its end.
+    bool m_matchFinished = false;
     bool m_readyShown = true;
     bool m_muted = false;
     float m_weatherTimer = -1.0f;
@@ -221,10 +228,21 @@ private:
     void updateReadyNotice();
     // The killer a death is scored with on this machine.
     Target* scoredKiller(const Target& victim, Target* killer) const;
-    // The respawn of a dead entity: camera, HUD and the delayed return.
-    void finishDeath(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags);
+    // The respawn of a dead entity: camera, HUD and the delayed return; peers
+    // hear that the death is over.
+    void finishDeath(Target& victim, Target* killer, CrashCause cause);
+    void startFall(Target& victim);
+    // Forgets the fall; true when the entity was falling.
+    bool endFall(const Target& entity);
+    // The host ends the falls of joiners' airplanes whose owners never said
+    // the fall was over (they left, or their game does not say it).
+    void endOverdueFalls(float dt);
 
-    // Shot-down airplanes still falling, with the killer that the camera is
-    // shown when the fall ends.
-    std::vector<Target*> m_falling;
+    // Shot-down airplanes still falling (their killer kept as the last
+    // attacker for the camera when the fall ends), with how long each has fallen.
+    struct Fall {
+        Target* entity = nullptr;
+        float age = 0.0f;
+    };
+    std::vector<Fall> m_falling;
 };

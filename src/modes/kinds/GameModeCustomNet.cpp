@@ -111,10 +111,16 @@ void GameModeCustom::endMatch()
     }
     matchOutcome() = MatchOutcome::NoResult;
     ScoreMgr& sm = ScoreMgr::instance();
-    if (m_type == GameType::Survival && sm.timeLimit - sm.elapsed() > 30.0f)
+    // A match already scored at its end (left from its end table) is not
+    // scored again. Survival cut short records the waves it reached; without
+    // a time limit all of its time is still left.
+    const bool timeLeft = sm.timeLimit <= 0.0f || sm.timeLimit - sm.elapsed() > 30.0f;
+    if (!m_matchFinished && m_type == GameType::Survival && timeLeft) {
         finishMatch();
-    const MissionStats& stats = missionStats();
-    sm.finishMatchPoints(stats.shotsFired, stats.shotsHit, stats.missilesFired, stats.missilesHit);
+    } else if (!m_matchFinished) {
+        const MissionStats& stats = missionStats();
+        sm.finishMatchPoints(stats.shotsFired, stats.shotsHit, stats.missilesFired, stats.missilesHit);
+    }
     sm.stopScoring();
     // A match ended this way has no end table: nothing may open it a frame later.
     m_endMenuPending = false;
@@ -166,7 +172,17 @@ void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause 
     if (playStopped)
         return;
     if ((flags & kDestroyedBit) == 0) {
-        // The peer that reported this tells the others itself: nothing here is posted.
+        if (isNetworkServer()) {
+            // A joiner says its own airplane is down: what follows is the
+            // host's to decide, and the others hear it from here. Only a fall
+            // the host waits for ends so; a late or repeated word does nothing.
+            if (endFall(victim) && victim.isActive() && !victim.isAlive())
+                finishDeath(victim, victim.lastAttacker, victim.deathCause);
+            return;
+        }
+        // The host's word that the death is over: the peer that reported it
+        // tells the others itself, so nothing here is posted.
+        (void)endFall(victim);
         if ((flags & kCameraBit) != 0 && killer)
             m_hooks.cameraOrNone().onKill(victim, *killer);
         Airplane* airplane = victim.kind() == TargetKind::Airplane ? static_cast<Airplane*>(&victim) : nullptr;
@@ -189,6 +205,12 @@ void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause 
     }
     if (victim.lifeState() == LifeState::Destroyed)
         return;
+    if (victim.lifeState() == LifeState::Dying) {
+        // Already falling: a crash reported now only ends the fall early.
+        if (cause != CrashCause::KilledByDamage)
+            victim.onDestroyed(cause);
+        return;
+    }
     bool counts = true;
     std::uint8_t sent = flags;
     if (isNetworkServer()) {
@@ -208,17 +230,18 @@ void GameModeCustom::onAirplaneEvent(Target& victim, Target* killer, CrashCause 
         victim.onDestroyed(cause);
     if (cause != CrashCause::None)
         ScoreMgr::instance().onKill(&victim, killer, cause, !counts);
+    // This machine's own airplane falls here and its end is told to the
+    // host; the host waits for a joiner's word on its airplane. Anybody
+    // else's end comes from the host.
+    const bool endsHere = victim.networkRole == NetworkRole::Local || isNetworkServer();
+    if (endsHere && victim.isActive() && !victim.isAlive()) {
+        startFall(victim);
+        if (&victim == m_playerAirplane)
+            m_hooks.hudOrNone().releaseAllButtons();
+    }
     if (!isNetworkServer())
         return;
-    // A death the client saw for itself follows the kind's rule here too.
-    const bool out = staysOutWhenDown(victim);
-    if (out)
-        keepOut(victim);
-    else if (victim.isActive() && victim.networkRole == NetworkRole::RemoteClient)
-        // Its wreck is its owner's; here it waits out its delay, and the
-        // host's respawn brings it back on every machine (its owner waits for that).
-        respawnQuietly(victim, respawnDelayFor(victim), nullptr);
-    postDestroyed(victim, killer, cause, sent, out ? -1.0f : respawnDelayFor(victim));
+    postDestroyed(victim, killer, cause, sent, respawnDelayFor(victim));
     // The others learn its state even where the death itself is not relayed
     // (its own crash, which they see from its flight).
     onAirplaneStateChanged(victim, static_cast<int>(victim.lifeState()), killer, 0, 0);
@@ -284,9 +307,10 @@ Target* GameModeCustom::applyPeerDestroyed(const peerevent::Destroyed& event)
     Target* killer = event.killerId >= 0 ? findPlayerAirplane(event.killerId) : nullptr;
     onAirplaneEvent(*victim, killer, static_cast<CrashCause>(event.cause), event.flags, event.respawnTime,
                     event.position, event.orientation);
-    // A death waits for the host's respawn like the host's own copy does;
-    // without a place in the queue the wreck would be gone for good.
-    if ((event.flags & kDestroyedBit) != 0 && !isWaitingOrOut(*victim)) {
+    // A death of an airplane already out of play waits for the host's
+    // respawn like the host's own copy does; without a place in the queue
+    // it would be gone for good. One still in play waits for its fall's end.
+    if ((event.flags & kDestroyedBit) != 0 && !victim->isActive() && !isWaitingOrOut(*victim)) {
         if (event.respawnTime >= 0.0f)
             respawnAirplane(*victim, std::max(event.respawnTime, 0.01f), nullptr);
         else

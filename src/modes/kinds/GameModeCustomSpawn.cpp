@@ -211,6 +211,14 @@ Airplane* GameModeCustom::createPlayerAirplane(int team, float skill, Squadron* 
     return a;
 }
 
+Airplane* GameModeCustom::createPlayerAtSpawn(int team, Squadron* squadron)
+{
+    Airplane* player = createPlayerAirplane(team, -1.0f, squadron, mapCentre());
+    if (player)
+        GameMode::respawnQuietly(*player, 0.0f, nullptr);
+    return player;
+}
+
 void GameModeCustom::applyPlayerLoadout(Airplane& airplane) const
 {
     const PlaneCfg* cfg = airplane.planeRecord;

@@ -88,9 +88,7 @@ void GameModeDTB::buildPlayers()
     createBases();
     setPlayerAirplane(nullptr);
     squadronA = addSquadron(std::make_unique<Squadron>());
-    Airplane* player = createPlayerAirplane(0, -1.0f, squadronA, mapCentre());
-    if (player)
-        GameMode::respawnQuietly(*player, 0.0f, nullptr);
+    Airplane* player = createPlayerAtSpawn(0, squadronA);
     if (isSinglePlayer()) {
         m_bots0 = matchrules::botCount(Settings::kEntryDTB, 2);
         m_bots1 = matchrules::botCount(Settings::kEntryDTB, 3);

@@ -3,10 +3,12 @@
 #include "entities/aircraft/Airplane.h"
 #include "modes/IGameListener.h"
 #include "modes/kinds/MatchRules.h"
+#include "platform/Log.h"
 #include "platform/Settings.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 using namespace matchrules;
 
@@ -37,7 +39,7 @@ void GameModeLMS::buildPlayers()
     setPlayerAirplane(nullptr);
     if (!m_teamMode)
         m_nextTeam = 1;
-    (void)createPlayerAirplane(0, -1.0f, nullptr, mapCentre());
+    (void)createPlayerAtSpawn(0, nullptr);
     if (!isSinglePlayer())
         return;
     if (m_teamMode) {
@@ -60,6 +62,11 @@ bool GameModeLMS::startLevel()
 
 void GameModeLMS::startMatch()
 {
+    if (const Airplane* me = m_playerAirplane) {
+        const Vec3 p = me->position(), c = mapSpawnPoint();
+        logInfo("modes", "last man standing: the player waits for the round at %.0f %.0f %.0f, %.0f from the map's spawn point",
+                p.x, p.y, p.z, std::hypot(p.x - c.x, p.z - c.z));
+    }
     m_roundTimer = 0.0f;
     m_roundTick = true;
     m_roundRunning = false;
@@ -152,25 +159,33 @@ bool GameModeLMS::roundFinished() const
 void GameModeLMS::putOut(Target& victim)
 {
     ++m_outCount;
-    eliminateAirplane(victim);
     if (victim.kind() == TargetKind::Airplane)
         ScoreMgr::instance().setOutOrder(static_cast<Airplane&>(victim), m_outCount);
     postScoreEvent(victim, 1, 0);
+    logInfo("modes", "last man standing: airplane %d put out at %.2f s (out order %d)%s", victim.id(), gameClock(),
+            m_outCount, victim.isActive() ? ", falling" : "");
+}
+
+void GameModeLMS::freezeWhenRoundOver()
+{
+    if (!isNetworkClient() && !playStopped && roundFinished())
+        freezeMatch();
 }
 
 void GameModeLMS::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)
 {
     if (victim.lifeState() == LifeState::Destroyed || playStopped)
         return;
+    const bool hit = victim.lifeState() == LifeState::Alive;
+    const bool running = m_roundRunning;
     GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
     if (&victim == m_playerAirplane)
         detachAI(*m_playerAirplane);
-    if (isNetworkClient() || !m_roundRunning)
+    if (isNetworkClient() || !running)
         return;
-    if (victim.kind() == TargetKind::Airplane)
+    if (hit && victim.kind() == TargetKind::Airplane)
         putOut(victim);
-    if (!playStopped && roundFinished())
-        freezeMatch();
+    freezeWhenRoundOver();
 }
 
 void GameModeLMS::onAirplaneEvent(Target& victim, Target* killer, CrashCause cause, std::uint8_t flags,
@@ -178,21 +193,26 @@ void GameModeLMS::onAirplaneEvent(Target& victim, Target* killer, CrashCause cau
 {
     if (playStopped)
         return;
-    const bool wasDown = victim.lifeState() == LifeState::Destroyed;
+    const bool hit = victim.lifeState() == LifeState::Alive;
     GameModeCustom::onAirplaneEvent(victim, killer, cause, flags, respawnTime, position, orientation);
-    if ((flags & kEventDestroyed) == 0 || wasDown || isNetworkClient() || !m_roundRunning)
+    if (isNetworkClient() || !m_roundRunning)
         return;
-    if (victim.kind() == TargetKind::Airplane)
+    if ((flags & kEventDestroyed) != 0 && hit && victim.kind() == TargetKind::Airplane)
         putOut(victim);
-    if (!playStopped && roundFinished())
-        freezeMatch();
+    freezeWhenRoundOver();
+}
+
+void GameModeLMS::deathFinished(Target& victim)
+{
+    if (!victim.isActive() && victim.respawnTimer == -1.0f)
+        logInfo("modes", "last man standing: airplane %d out of play at %.2f s", victim.id(), gameClock());
+    freezeWhenRoundOver();
 }
 
 std::unique_ptr<Target> GameModeLMS::removePlayerAirplane(Target& entity)
 {
     auto removed = GameModeCustom::removePlayerAirplane(entity);
-    if (!isNetworkClient() && !playStopped && roundFinished())
-        freezeMatch();
+    freezeWhenRoundOver();
     return removed;
 }
 
@@ -296,10 +316,9 @@ void GameModeLMS::updateRules(float dt)
 {
     if (playStopped || !ScoreMgr::instance().ready())
         return;
-    if (!isNetworkClient() && roundFinished()) {
-        freezeMatch();
+    freezeWhenRoundOver();
+    if (playStopped)
         return;
-    }
     updateSpectatorCamera();
     if (m_roundTimer > 0.0f) {
         if (tick(m_roundTimer, dt))

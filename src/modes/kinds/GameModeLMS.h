@@ -48,6 +48,8 @@ public:
     // The team a joining player gets.
     int joinTeam();
     bool roundFinished() const;
+    // Shot down while the round runs: the next out order; it leaves play
+    // once it is down.
     void putOut(Target& victim);
 
     bool teamMode() const { return m_teamMode; }
@@ -57,16 +59,18 @@ public:
     int opponents() const { return m_opponents; }
 
 protected:
-    // The shot-down leave play at once.
-    bool fallsBeforeRespawn() const override { return false; }
     // One life a round: shot down while a round runs is out until the next.
     bool staysOutWhenDown(const Target& victim) const override
     {
         return m_roundRunning && victim.kind() == TargetKind::Airplane;
     }
     void buildPlayers() override;
+    // The last fall of a round ends it.
+    void deathFinished(Target& victim) override;
 
 private:
+    // A finished round freezes the match (never on a client: the host decides).
+    void freezeWhenRoundOver();
     void countOpponents();
 
     int m_nextTeam = 1;

@@ -271,12 +271,9 @@ void GameModeSRV::updateRules(float dt)
     }
 }
 
-void GameModeSRV::onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause)
+void GameModeSRV::deathFinished(Target& victim)
 {
-    if (victim.lifeState() == LifeState::Destroyed || playStopped)
-        return;
-    // The shot-down stays out until the match ends, waiting at a spawn point.
-    GameModeCustom::onAirplaneDestroyed(victim, attacker, cause);
+    // Out until the match ends: the player's autopilot lets go once the airplane is down.
     if (&victim == m_playerAirplane)
         detachAI(*m_playerAirplane);
 }

@@ -34,7 +34,6 @@ public:
     void updateRules(float dt) override;
     void resetRound() override;
     Target* addPlayerAirplane(std::unique_ptr<Target> entity, bool relay) override;
-    void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     void getSpawnPoint(const Target& entity, Vec3& position, Quat& orientation) const override;
     Airplane* addServerPlayer(const JoinRequest& request, int team) override;
     void finishMatch() override;
@@ -65,6 +64,7 @@ public:
 protected:
     bool staysOutWhenDown(const Target& victim) const override { return victim.kind() == TargetKind::Airplane; }
     void buildPlayers() override;
+    void deathFinished(Target& victim) override;
 
 private:
     float m_waveTimer = 0.0f;

@@ -350,6 +350,12 @@ bool AirplaneDestroyedMsg::decode(std::span<const std::uint8_t> in)
     return true;
 }
 
+void AirplaneDestroyedMsg::log(const char* way) const
+{
+    logInfo("net", "death message %s: airplane %d %s (cause %d, flags %d), respawn time %.1f", way, victimId,
+            atTheHit() ? "destroyed" : "death over", kind, flags, static_cast<double>(respawnTime));
+}
+
 // ---- WeaponLaunchMsg
 int WeaponLaunchMsg::encodeClient(std::span<std::uint8_t> out) const
 {

@@ -130,6 +130,11 @@ struct AirplaneDestroyedMsg {
     Quat orientation;
     int encode(std::span<std::uint8_t> out) const;
     bool decode(std::span<const std::uint8_t> in);
+    // A death comes in two messages: at the hit (the destroyed flag) and
+    // once the airplane is down (its respawn or out for good). Logged as
+    // sent or heard.
+    bool atTheHit() const { return (flags & 4) != 0; }
+    void log(const char* way) const;
 };
 
 // Client form 5 bytes (no owner), host form 7 bytes.

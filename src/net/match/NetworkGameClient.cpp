@@ -374,10 +374,11 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     }
     case netmsg::AirplaneDestroyed: {
         netmsg::AirplaneDestroyedMsg d;
-        if (d.decode(message))
-            (void)m->applyPeerEvent(peerevent::Destroyed{d.victimId, d.killerId, d.kind,
-                                                         static_cast<std::uint8_t>(d.flags), d.respawnTime,
-                                                         d.position, d.orientation});
+        if (!d.decode(message))
+            return;
+        d.log("heard");
+        (void)m->applyPeerEvent(peerevent::Destroyed{d.victimId, d.killerId, d.kind, static_cast<std::uint8_t>(d.flags),
+                                                     d.respawnTime, d.position, d.orientation});
         return;
     }
     case netmsg::WeaponLaunch: {
@@ -579,6 +580,7 @@ void NetworkGameClient::sendEvent(const matchevent::AirplaneDestroyed& e)
     d.respawnTime = e.respawnTime;
     d.position = e.position;
     d.orientation = e.orientation;
+    d.log("sent");
     sendEventBytes(d.encode(m_eventBuffer));
 }
 

@@ -428,6 +428,8 @@ void NetworkGameServer::handleDestroyed(Airplane& airplane, std::span<const std:
     GameMode* m = mode();
     if (!m || !destroyed.decode(message))
         return;
+    destroyed.victimId = airplane.id();
+    destroyed.log("heard");
     Target* killer = destroyed.killerId >= 0 ? m->findPlayerAirplane(destroyed.killerId) : nullptr;
     m->onAirplaneEvent(airplane, killer, static_cast<CrashCause>(destroyed.kind),
                        static_cast<std::uint8_t>(destroyed.flags), destroyed.respawnTime, destroyed.position,
@@ -590,6 +592,8 @@ void NetworkGameServer::sendEvent(const matchevent::AirplaneDestroyed& e)
     const CrashCause c = e.cause;
     const bool ownCrash = e.victimRole == NetworkRole::RemoteClient &&
                           (c == CrashCause::Ground || c == CrashCause::Water || c == CrashCause::Prop);
+    // A joiner's airplane is down when its owner says so: only the others need hearing it.
+    const bool ownEnd = e.victimRole == NetworkRole::RemoteClient && (e.flags & 4) == 0;
     netmsg::AirplaneDestroyedMsg destroyed;
     destroyed.kind = static_cast<int>(c);
     destroyed.flags = e.flags;
@@ -598,8 +602,9 @@ void NetworkGameServer::sendEvent(const matchevent::AirplaneDestroyed& e)
     destroyed.respawnTime = e.respawnTime;
     destroyed.position = e.position;
     destroyed.orientation = e.orientation;
+    destroyed.log("sent");
     const std::span<const std::uint8_t> bytes = eventBytes(destroyed.encode(m_eventBuffer));
-    if (ownCrash)
+    if (ownCrash || ownEnd)
         broadcastExcept(bytes, ownerIdOf(e.victim));
     else
         broadcast(bytes);

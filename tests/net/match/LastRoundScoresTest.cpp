@@ -22,14 +22,15 @@ struct LastRoundScores : matchtest::MatchOverFakeNet {
     LastRoundScores() : MatchOverFakeNet(61) {}
 };
 
-netmsg::AirplaneDestroyedMsg ownCrash(int victimId)
+// A joiner's own crash: the hit, or (over) its word that the death is over.
+netmsg::AirplaneDestroyedMsg ownCrash(int victimId, bool over = false)
 {
     netmsg::AirplaneDestroyedMsg crash;
     crash.kind = static_cast<int>(CrashCause::Ground);
-    crash.flags = 4;
+    crash.flags = over ? 8 : 4;
     crash.victimId = victimId;
     crash.killerId = -1;
-    crash.respawnTime = 8.0f;
+    crash.respawnTime = over ? -1.0f : 8.0f;
     return crash;
 }
 
@@ -55,15 +56,18 @@ TEST_F(LastRoundScores, AJoinersOwnCrashCreditsNoKillerTheHostNeverHears)
     EXPECT_EQ(own->scores[Airplane::kScoreDeaths], 1);
     EXPECT_EQ(other->scores[Airplane::kScorePoints], 0);
     // What the host hears, and so scores: no killer.
-    int reports = 0;
+    int reports = 0, hits = 0;
     for (const auto& s : fake->sent) {
         netmsg::AirplaneDestroyedMsg d;
         if (!s.bytes.empty() && s.bytes[0] == netmsg::AirplaneDestroyed && d.decode(s.bytes)) {
             ++reports;
+            hits += d.atTheHit() ? 1 : 0;
             EXPECT_EQ(d.killerId, -1);
         }
     }
-    EXPECT_EQ(reports, 1);
+    // The crash and, the airplane down at once, the end of its death.
+    EXPECT_EQ(reports, 2);
+    EXPECT_EQ(hits, 1);
 }
 
 TEST_F(LastRoundScores, TheHostsTableReachesEveryJoinerBeforeTheEnd)
@@ -80,8 +84,10 @@ TEST_F(LastRoundScores, TheHostsTableReachesEveryJoinerBeforeTheEnd)
     // Each was shot down by the other before; both now crash in one frame.
     first->lastAttacker = second;
     second->lastAttacker = first;
-    fake->inbox.push_back({0, bytesOf(ownCrash(first->id()))});
-    fake->inbox.push_back({3, bytesOf(ownCrash(second->id()))});
+    for (bool over : {false, true}) {
+        fake->inbox.push_back({0, bytesOf(ownCrash(first->id(), over))});
+        fake->inbox.push_back({3, bytesOf(ownCrash(second->id(), over))});
+    }
     fake->sent.clear();
     frames(3);
     ASSERT_TRUE(mode->playStopped);

@@ -93,8 +93,12 @@ TEST_F(OddValues, TheHostAppliesAClientsEventsToTheSendersAirplaneAndEchoesThemT
 
     netmsg::AirplaneDestroyedMsg destroyed;
     destroyed.victimId = host->id();  // names the host's airplane
-    destroyed.respawnTime = -1.0f;    // taken out of the match
+    destroyed.kind = static_cast<int>(CrashCause::Ground);
+    destroyed.flags = 4;
+    destroyed.respawnTime = 5.0f;
     destroyed.position = second->position();
+    fake->inbox.push_back({1, bytesOf(destroyed)});
+    destroyed.flags = 8;  // and down at once
     fake->inbox.push_back({1, bytesOf(destroyed)});
     frames(1);
     EXPECT_TRUE(host->isActive());
@@ -324,6 +328,8 @@ TEST_F(OddValues, TimesFromAPeerChangeNothingButWhatTheirRangeAllows)
     destroyed.respawnTime = kHuge;
     destroyed.position = other->position();
     receive(bytesOf(destroyed));
+    destroyed.flags = 8;  // the death is over
+    receive(bytesOf(destroyed));
     EXPECT_FALSE(other->isActive());
     EXPECT_EQ(other->respawnTimer, netmsg::kMaxRespawnWait);
 
@@ -372,6 +378,8 @@ TEST_F(OddValues, TheHostHoldsAClientsRespawnTimeToItsRange)
     destroyed.flags = 4;
     destroyed.respawnTime = 1e30f;
     destroyed.position = first->position();
+    fake->inbox.push_back({0, bytesOf(destroyed)});
+    destroyed.flags = 8;  // the death is over
     fake->inbox.push_back({0, bytesOf(destroyed)});
     frames(1);
     EXPECT_FALSE(first->isActive());

@@ -61,9 +61,15 @@ TEST_F(OwnAirplaneEcho, AJoinersOwnCrashGoesToTheOthersButNeverBackToIt)
         fake->inbox.push_back({0, bytesOf(crash)});
         frames(2);
         EXPECT_FALSE(wing1->isAlive()) << "the host applied the crash";
+        // Its owner's word that the death is over goes the same way.
+        crash.flags = 8;
+        fake->inbox.push_back({0, bytesOf(crash)});
+        frames(2);
+        EXPECT_FALSE(wing1->isActive());
         const std::map<int, int> to = destroyedTo(wing1->id());
         EXPECT_EQ(to.count(0), 0u) << "echoed to its owner";
-        EXPECT_EQ(to.count(1), 1u) << "the other joiner never heard";
+        ASSERT_EQ(to.count(1), 1u) << "the other joiner never heard";
+        EXPECT_EQ(to.at(1), 2) << "the crash and the end of its death";
     }
     for (int i = 0; i < 20 * 60 && !wing1->isActive(); ++i)
         frames(1);
