@@ -735,7 +735,7 @@ void MultiPlayerMenuFrameOnline::update()
             if (h->roomJoinState == 0) {
                 showListView();
                 gameChoices().duelMatch = 0;
-                returnToMultiplayer(kLostString);
+                returnToMultiplayer(kNoServerString);
             }
         }
         return;
@@ -854,12 +854,12 @@ void MultiPlayerMenuFrameOnline::onRoomInfo(const std::uint8_t* message, std::si
 
 void MultiPlayerMenuFrameOnline::onConnectFailed()
 {
-    // Never connected or connection lost: the player hears the same message.
+    // Never connected: no connection was lost, the room server could not be reached.
     if (NetworkGameHandler* h = handler())
         h->roomJoinState = -1;
     showListView();
     gameChoices().duelMatch = 0;
-    returnToMultiplayer(kLostString);
+    returnToMultiplayer(kNoServerString);
 }
 
 void MultiPlayerMenuFrameOnline::onConnected()
