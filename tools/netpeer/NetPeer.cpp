@@ -285,6 +285,10 @@ bool NetPeer::joinHost()
         client.processMessages();
         if (!NetworkGame::running())
             return std::fprintf(stderr, "netpeer: the join was refused\n"), false;
+        if (const LanTransport::Refusal why = client.refusal(); why != LanTransport::Refusal::None)
+            return std::fprintf(stderr, "netpeer: the host turned the join away: %s\n",
+                                why == LanTransport::Refusal::Full ? "full" : "no new players now"),
+                   false;
         if (pass > kJoinPasses)
             return std::fprintf(stderr, "netpeer: no join within %d passes (state %d)\n", kJoinPasses, client.state),
                    false;

@@ -6,6 +6,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/FrontendLinks.h"
 #include "menus/frontend/MainMenuFrame.h"
+#include "menus/multiplayer/JoinRefusal.h"
 #include "menus/multiplayer/MPCreateOnlineMenuFrame.h"
 #include "menus/multiplayer/ModeTile.h"
 #include "modes/GameMode.h"
@@ -781,7 +782,7 @@ void MultiPlayerMenuFrameOnline::updateJoin()
         h.roomJoinState = -1;
         hideBusy();
         gameChoices().duelMatch = 0;
-        returnToMultiplayer(kLostString);
+        returnToMultiplayer(joinRefusalString(h.client.refusal(), kLostString));
         return;
     }
     startJoinedGame(h);

@@ -106,6 +106,10 @@ void NetworkGameHandler::advanceJoin(int& state, float& timer, float dt)
     }
     if (state == 3) {
         const MatchTransport* t = netGlobals().transport.get();
+        if (client.refusal() != LanTransport::Refusal::None) {
+            state = 0;  // the host said why: no use waiting out the time
+            return;
+        }
         if (t && t->connected()) {
             state = 4;
             timer = 0.0f;

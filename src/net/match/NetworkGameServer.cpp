@@ -764,8 +764,11 @@ void NetworkGameServer::sendTeamSwitch(Airplane& airplane, int team)
 
 void NetworkGameServer::setAcceptingJoins(bool accept)
 {
-    if (MatchTransport* t = transport())
+    if (MatchTransport* t = transport()) {
+        // Closed by the match (its last minute, its end): a joiner is told so.
+        t->setRefusal(accept ? LanTransport::Refusal::None : LanTransport::Refusal::Closed);
         t->setAccepting(accept);
+    }
 }
 
 void NetworkGameServer::stopNetworkGame()

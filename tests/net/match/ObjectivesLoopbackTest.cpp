@@ -226,6 +226,7 @@ TEST(ObjectivesOnLoopback, NoJoinInATimedMatchsLastMinute)
     first.wait();
     for (int i = 0; i < 100 && late.running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const bool answered = !late.running();
     if (late.running())
         ::kill(late.pid, SIGKILL);
     late.wait();
@@ -233,6 +234,10 @@ TEST(ObjectivesOnLoopback, NoJoinInATimedMatchsLastMinute)
     EXPECT_EQ(m.host.count("players 2"), 0) << m.host.log();
     EXPECT_EQ(late.count("joined as player"), 0) << late.log();
     EXPECT_NE(first.count("joined as player"), 0) << first.log();
+    // Told why, not left waiting on a host that never answers; the host's log names it.
+    EXPECT_TRUE(answered);
+    EXPECT_NE(late.count("turned the join away: no new players now"), 0) << late.log();
+    EXPECT_NE(m.host.count("turned a join from 127.0.0.1"), 0) << m.host.log();
 }
 
 }  // namespace
