@@ -83,6 +83,7 @@ void LanTransport::resetRings(Peer& peer)
     peer.base = peer.tail = peer.nextToSend = 0;
     peer.nextExpected = peer.sequencedRead = peer.sequencedSendCounter = 0;
     peer.lateRun = 0;
+    peer.sequencedHeard = now();
     peer.narrowData = peer.narrowRequests = 0;
     peer.narrow = false;
 }

@@ -179,6 +179,7 @@ private:
         // sender has moved on past a long dead spell.
         int lateRun = 0;
         std::uint8_t lastLate = 0;
+        Clock::TimeStamp sequencedHeard;  // the last sequenced message taken as new
         // The host's record of the client's connection token (kNoToken: none given).
         std::uint32_t token = kNoToken;
         // Signs of a peer that numbers in six bits (0-63, an older build with

@@ -31,8 +31,11 @@ constexpr std::int64_t kReconnectMs = 3000;
 // short of 128 messages the next one to arrive is handed out.
 constexpr int kSequencedWindow = 128;
 // Late numbers in a row, each newer than the last, after a dead spell of 128
-// or more: the sender has moved on, and the receiver follows it.
+// or more: the sender has moved on, and the receiver follows it. At most 80
+// a second come (eight airplanes), so such a spell lasts a second and more;
+// copies held back on the way come far sooner.
 constexpr int kLateRunToFollow = 4;
+constexpr std::int64_t kSequencedSilenceMs = 1000;
 // A six-bit peer past its 64th reliable message resends the number 64 below
 // the one expected every 100 ms and names our base 64 below in its requests;
 // a peer of ours never does either.
@@ -471,7 +474,7 @@ void LanTransport::receiveSequenced(int index, Peer& peer, const std::uint8_t* d
         const bool onward = peer.lateRun > 0 && step >= 1 && step < kSequencedWindow;
         peer.lateRun = onward ? peer.lateRun + 1 : 1;
         peer.lastLate = sequence;
-        if (peer.lateRun < kLateRunToFollow)
+        if (peer.lateRun < kLateRunToFollow || since(peer.sequencedHeard) <= kSequencedSilenceMs)
             return;
         // What still waits is older than anything the sender has now.
         for (SequencedSlot& old : peer.sequenced)
@@ -480,6 +483,7 @@ void LanTransport::receiveSequenced(int index, Peer& peer, const std::uint8_t* d
         peer.sequencedRead = peer.nextExpected = sequence;
     }
     peer.lateRun = 0;
+    peer.sequencedHeard = now();
     // The reader takes numbers in order, so a new message never lands among
     // older unread ones: the oldest make room (they are stale by now).
     while (distance(peer.sequencedRead, sequence) >= kRing - 1) {
