@@ -195,8 +195,11 @@ public:
     // airplane applies what it is given (already checked and clamped).
     virtual bool netState(AirplaneNetState& out) const;
     virtual bool applyNetState(const AirplaneNetState& state);
+    // The index a network record names a map entity by: its map item, or for
+    // a unit placed from a map object that object's index; -1 for none.
+    virtual int networkItem() const { return mapItem; }
     // A network entity record for a map entity; targets placed from the map accept.
-    virtual bool acceptsNetworkRecord() const { return mapItem >= 0; }
+    virtual bool acceptsNetworkRecord() const { return networkItem() >= 0; }
 
     // The AI pilot or gunner; null when none. The target owns it; a new one
     // replaces (deletes) the old.

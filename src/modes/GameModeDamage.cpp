@@ -260,7 +260,8 @@ void GameMode::updateRespawns(float dt)
             continue;
         }
         e->respawnTimer = 0.0f;
-        if (!isNetworkClient()) {
+        // The host sends respawns of airplanes only: a unit of the map comes back by itself.
+        if (!isNetworkClient() || e->kind() != TargetKind::Airplane) {
             const Vec3 at = e->position();
             respawnAirplane(*e, 0.0f, &at);
             continue;

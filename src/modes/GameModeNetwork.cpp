@@ -2,6 +2,7 @@
 
 #include "entities/EntityIds.h"
 #include "entities/aircraft/Airplane.h"
+#include "entities/ground/GroundTarget.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/records/PlaneList.h"
@@ -23,7 +24,7 @@ void GameMode::fillPlayerRecord(const Target& e, PlayerRecord& rec) const
     rec.role = static_cast<int>(e.networkRole);
     rec.kind = static_cast<int>(e.kind());
     rec.entityId = e.id();
-    rec.mapItem = e.mapItem;
+    rec.mapItem = e.networkItem();
     if (e.hasId())
         rec.playerValues = m_playerInfo[static_cast<std::size_t>(e.id())].values;
     if (e.kind() == TargetKind::Airplane) {
@@ -45,6 +46,7 @@ PlayerRecordLimits GameMode::recordLimits() const
 {
     PlayerRecordLimits limits;
     limits.itemCount = m_world ? m_world->itemCount() : 0;
+    limits.objectCount = m_world ? m_world->objectCount() : 0;
     limits.isKnownWeapon = [](int id) { return WeaponList::instance().findById(id) != nullptr; };
     return limits;
 }
@@ -56,9 +58,15 @@ Target* GameMode::addNetworkPlayer(const PlayerRecord& rec, bool ownRecord)
     if (!isMapEntityKind(rec.kind))
         return nullptr;
     for (const auto& e : m_entities) {
-        if (e->mapItem != rec.mapItem || !e->acceptsNetworkRecord())
+        if (static_cast<int>(e->kind()) != rec.kind || e->networkItem() != rec.mapItem || !e->acceptsNetworkRecord())
             continue;
-        if (rec.state == PlayerRecord::State::Waiting)
+        // What the host has down is down here: for good, or until its own
+        // wait ends (not sent: a unit comes back within its whole delay).
+        if (rec.state == PlayerRecord::State::OutForGood)
+            eliminateAirplane(*e);
+        else if (rec.state == PlayerRecord::State::Waiting && e->isGroundTarget())
+            respawnQuietly(*e, GroundTarget::kRespawnDelay, nullptr);
+        else if (rec.state == PlayerRecord::State::Waiting)
             takeOutAirplane(*e);
         return e.get();
     }

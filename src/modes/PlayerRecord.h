@@ -59,6 +59,7 @@ struct PlayerRecord {
 // What a received record is checked against.
 struct PlayerRecordLimits {
     int itemCount = 0;                         // the world's map items
+    int objectCount = 0;                       // its map objects (units are named by these)
     std::function<bool(int)> isKnownWeapon;    // empty: every id 0..255 is known
 };
 

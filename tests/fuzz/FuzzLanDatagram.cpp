@@ -125,8 +125,8 @@ void runLink(const std::uint8_t* data, std::size_t size)
             up.take();
             break;
         }
-        // A network holds nothing back for long.
-        while (link.held.size() > 12)
+        // A network holds nothing back for long: a dozen, half a second.
+        while (link.held.size() > 12 || (!link.held.empty() && link.clock.ms() - link.held[0].heldAtMs > 500))
             link.release(0);
         gaveUp = gaveUp || !link.client().connected();
         checkRings(link.host());

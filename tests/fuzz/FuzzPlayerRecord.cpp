@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     PlayerRecordLimits limits;
     limits.itemCount = 2048;
+    limits.objectCount = 512;
     limits.isKnownWeapon = [](int id) { return id % 3 != 0; };
     PlayerRecord record;
     if (!decodePlayerRecord(std::span<const std::uint8_t>(data, size), limits, record))

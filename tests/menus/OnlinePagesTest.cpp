@@ -699,14 +699,15 @@ TEST_F(OnlineRoomServer, ADroppedServerShows177AfterTheMainAndMultiplayerPages)
 }
 
 // With no server at the address the connection fails: the player is back on
-// the multiplayer page with the connection message, once.
-TEST_F(OnlineRoomServer, NoServerAtTheAddressEndsOnTheConnectionMessage)
+// the multiplayer page told that the server could not be reached (no
+// connection was ever made, so none was lost).
+TEST_F(OnlineRoomServer, NoServerAtTheAddressSaysItCouldNotBeReached)
 {
     server->stop();
     goToFrame(&page());
     ASSERT_TRUE(run([&] { return currentFrame() == &multiplayer; }));
-    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kLostString));
-    EXPECT_NE(alertText(), getStringByIndex(179));
+    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kNoServerString));
+    EXPECT_NE(alertText(), getStringByIndex(177));
 }
 
 TEST_F(OnlineRoomServer, ACreatedRoomIsAskedForAndJoinedAsAClient)
@@ -762,10 +763,10 @@ TEST_F(OnlinePages, EveryRoadOfTheRoomServerReachesThePage)
     closeAlert();
 
     // The connection could not be made: the main menu, the multiplayer page
-    // over it, and the connection message.
+    // over it, and the unreachable server's message.
     page().onConnectFailed();
     EXPECT_EQ(currentFrame(), &multiplayer);
-    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kLostString));
+    EXPECT_EQ(alertText(), getStringByIndex(MultiPlayerMenuFrameOnline::kNoServerString));
     goBack();
     EXPECT_EQ(currentFrame(), static_cast<MenuFrame*>(MenuFrameRegistry::mainMenu()));
 

@@ -9,7 +9,9 @@
 #  3. the peer hosts and the game joins with "+connect 127.0.0.1:PORT" and
 #     flies (sky at the top of the frame);
 #  4. a host that goes away mid-match brings up the notice, whose OK leads
-#     back to the LAN list.
+#     back to the LAN list;
+#  5. a team match in its last minute turns the game's "+connect" away: the
+#     alert says why at once and the host's log names the join.
 # Every peer of runs 1-3 must exit 0 within 60 s: the hosts of runs 1 and 3
 # serve 57 s, long enough for a game that starts slowly on a busy machine.
 # Pictures go to the output folder.
@@ -124,4 +126,22 @@ grep -q "page shown: MPServerDisconnectMenuFrame" "$out/lost.out" || fail "no no
     fail "the advertisement was not withdrawn exactly once when the host went away"
 sed -n '/page shown: MPServerDisconnectMenuFrame/,$p' "$out/lost.out" | grep -q "page shown: MultiPlayerMenuFrameWIFI" ||
     fail "OK on the notice did not lead back to the LAN list"
+
+# 5: a one-minute team match runs once a first joiner plays; the game's join comes in its last minute.
+port=$(freeport)
+timeout 80 "$peer" --host --port "$port" --type 3 --minutes 1 --seconds 70 --name Harbourmaster --at 1:await:1 \
+    >"$out/host5.log" 2>&1 &
+host_pid=$!
+await "$out/host5.log" "hosting" 10 || fail "the peer did not host: $(cat "$out/host5.log")"
+timeout 80 "$peer" --join "127.0.0.1:$port" --seconds 70 --name Wingman >"$out/first5.log" 2>&1 &
+first_pid=$!
+await "$out/host5.log" "awaited 1" 30 || fail "the first joiner never played: $(cat "$out/first5.log")"
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$out/connect.script" -frames 600 \
+    -textboxes -dumpframe "560:$out/refused.png" >"$out/refused.out" 2>&1 || fail "the refused +connect run did not end cleanly"
+kill "$host_pid" "$first_pid" 2>/dev/null
+wait "$host_pid" "$first_pid" 2>/dev/null
+grep -q "| The host takes no new" "$out/refused.png.texts" ||
+    fail "the alert does not say why the join was refused: $(grep '^text' "$out/refused.png.texts" | head -5)"
+grep -q "turned a join from 127.0.0.1" "$out/host5.log" || fail "the host's log does not name the refused join"
+grep -q "requested join start" "$out/refused.out" && fail "the refused join started a game"
 echo PASS

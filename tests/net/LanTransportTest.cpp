@@ -325,21 +325,28 @@ TEST_F(ServerWithPeer, AConnectAfter700MsSilenceIsARestart)
     EXPECT_TRUE(takeAllReliable(server, 0).empty()) << "the reliable rings start again";
 }
 
-TEST_F(ServerWithPeer, AFullOrClosedServerIgnoresNewcomers)
+// A full server says so to a connect and lists itself to nobody; a closed one
+// keeps quiet while its map loads and otherwise says why it turns joins away.
+TEST_F(ServerWithPeer, AFullOrClosedServerTurnsNewcomersAwayWithItsReason)
 {
     server.setPeerLimit(1);
     RawPeer second(2);
     second.sendTo(server.boundPort(), nettest::connectDatagram({'x', 0}));
     second.sendTo(server.boundPort(), Bytes{9, 5, 0});
     settle(server);
-    EXPECT_TRUE(second.drain().empty());
+    EXPECT_EQ(second.drain(), (std::vector<Bytes>(3, Bytes{2, 2})));
 
     server.setPeerLimit(7);
     server.setAccepting(false);
     second.sendTo(server.boundPort(), nettest::connectDatagram({'x', 0}));
     second.sendTo(server.boundPort(), Bytes{9, 5, 0});
     settle(server);
-    EXPECT_TRUE(second.drain().empty());
+    EXPECT_TRUE(second.drain().empty()) << "a map still loading";
+    server.setRefusal(LanTransport::Refusal::Closed);
+    second.sendTo(server.boundPort(), nettest::connectDatagram({'x', 0}));
+    second.sendTo(server.boundPort(), Bytes{9, 5, 0});
+    settle(server);
+    EXPECT_EQ(second.drain(), (std::vector<Bytes>(3, Bytes{2, 1})));
     EXPECT_EQ(server.connectedCount(), 1);
 
     server.setAccepting(true);

@@ -287,6 +287,10 @@ bool NetPeer::joinHost()
         client.processMessages();
         if (!NetworkGame::running())
             return std::fprintf(stderr, "netpeer: the join was refused\n"), false;
+        if (const LanTransport::Refusal why = client.refusal(); why != LanTransport::Refusal::None)
+            return std::fprintf(stderr, "netpeer: the host turned the join away: %s\n",
+                                why == LanTransport::Refusal::Full ? "full" : "no new players now"),
+                   false;
         if (pass > kJoinPasses)
             return std::fprintf(stderr, "netpeer: no join within %d passes (state %d)\n", kJoinPasses, client.state),
                    false;
@@ -317,6 +321,7 @@ bool NetPeer::joinHost()
 bool NetPeer::act(const Action& action)
 {
     if (action.kind != "destroy" && action.kind != "await" && action.kind != "crash" && action.kind != "team" &&
+        action.kind != "sink" &&
         action.kind != "flag" && action.kind != "drop" && action.kind != "missile")
         log("do " + action.kind + (action.text.empty() ? "" : " " + action.text));
     Airplane* own = m_mode->playerAirplane();
@@ -343,6 +348,20 @@ bool NetPeer::act(const Action& action)
             return true;
         }
         return false;
+    } else if (action.kind == "sink" && m_options.host) {
+        // The host's airplane sinks every ship and shoots every gun and unit of the map.
+        if (!own)
+            return false;
+        int sunk = 0;
+        const std::vector<Target*> inPlay(m_mode->activeTargets().begin(), m_mode->activeTargets().end());
+        for (Target* t : inPlay) {
+            if (!t->isGroundTarget() || t->networkItem() < 0 || !t->isActive() || !t->isAlive())
+                continue;
+            t->setHealth(0.0f);
+            m_mode->onAirplaneDestroyed(*t, own, CrashCause::KilledByDamage);
+            ++sunk;
+        }
+        log("sank " + std::to_string(sunk));
     } else if (action.kind == "crash") {
         // The own airplane goes into the ground, as its own machine sees it;
         // in last man standing only once the round runs, to be out of it.
@@ -588,6 +607,12 @@ void NetPeer::logScores()
     if (auto* srv = dynamic_cast<const GameModeSRV*>(m_mode))
         log("wave " + std::to_string(srv->currentWave()));
     log("matches " + std::to_string(m_mode->endMenusOpened()));
+    // The map's units out of play, by the index the records name them by.
+    std::string down;
+    for (const auto& e : m_mode->entities())
+        if (e->isGroundTarget() && e->networkItem() >= 0 && !e->isActive())
+            down += " " + std::to_string(e->networkItem());
+    log("units down" + down);
     if (auto* ctf = dynamic_cast<GameModeCTF*>(m_mode))
         for (int team = 0; team < 2; ++team)
             if (const Flag* f = ctf->flagOfTeam(team))

@@ -4,7 +4,8 @@
 //           [--where S]
 //   netpeer --join ADDR:PORT [same options]
 // --weapons is the room's weapon filter (1 missiles only, 2 guns only).
-// ACTION is chat, destroy, eject, quit, end or await (host, TEXT a count:
+// ACTION is chat, destroy, sink (host: every ship, gun and unit of the map
+// goes down), eject, quit, end or await (host, TEXT a count:
 // later actions wait until that many joiners came and all here have flown,
 // one who comes back counting again), flag:NAME and drop:NAME (host: the
 // pilot takes the other team's flag, or loses it where it flies), or

@@ -30,6 +30,7 @@ public:
     MapObject& mapObject() { return *m_object; }
     const MapObject& mapObject() const { return *m_object; }
     int mapObjectIndex = -1;
+    int networkItem() const override { return mapItem >= 0 ? mapItem : mapObjectIndex; }
     const UnitCfg* unit() const { return m_unit; }
     // Mounts the unit record's weapons by name; returns how many were mounted.
     int mountUnitWeapons(const WeaponList& weapons);

@@ -6,6 +6,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/FrontendLinks.h"
 #include "menus/frontend/MainMenuFrame.h"
+#include "menus/multiplayer/JoinRefusal.h"
 #include "menus/multiplayer/MPCreateOnlineMenuFrame.h"
 #include "menus/multiplayer/ModeTile.h"
 #include "modes/GameMode.h"
@@ -735,7 +736,7 @@ void MultiPlayerMenuFrameOnline::update()
             if (h->roomJoinState == 0) {
                 showListView();
                 gameChoices().duelMatch = 0;
-                returnToMultiplayer(kLostString);
+                returnToMultiplayer(kNoServerString);
             }
         }
         return;
@@ -781,7 +782,7 @@ void MultiPlayerMenuFrameOnline::updateJoin()
         h.roomJoinState = -1;
         hideBusy();
         gameChoices().duelMatch = 0;
-        returnToMultiplayer(kLostString);
+        returnToMultiplayer(joinRefusalString(h.client.refusal(), kLostString));
         return;
     }
     startJoinedGame(h);
@@ -854,12 +855,12 @@ void MultiPlayerMenuFrameOnline::onRoomInfo(const std::uint8_t* message, std::si
 
 void MultiPlayerMenuFrameOnline::onConnectFailed()
 {
-    // Never connected or connection lost: the player hears the same message.
+    // Never connected: no connection was lost, the room server could not be reached.
     if (NetworkGameHandler* h = handler())
         h->roomJoinState = -1;
     showListView();
     gameChoices().duelMatch = 0;
-    returnToMultiplayer(kLostString);
+    returnToMultiplayer(kNoServerString);
 }
 
 void MultiPlayerMenuFrameOnline::onConnected()

@@ -3,6 +3,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
+#include "menus/multiplayer/JoinRefusal.h"
 #include "modes/GameMode.h"
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
@@ -90,7 +91,7 @@ void MultiPlayerMenuFrameSteam::update()
         handler->roomJoinState = -1;
         clearFrameHistory();
         goToFrame(MenuFrameRegistry::mainMenu());
-        showMessageById(kJoinFailedString);
+        showMessageById(joinRefusalString(handler->client.refusal(), kJoinFailedString));
         state = Idle;
         return;
     }

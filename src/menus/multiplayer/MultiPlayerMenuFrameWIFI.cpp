@@ -5,6 +5,7 @@
 #include "menus/MenuFrameRegistry.h"
 #include "menus/MenuPages.h"
 #include "menus/frontend/PlayMenuFrame.h"
+#include "menus/multiplayer/JoinRefusal.h"
 #include "menus/multiplayer/MPCreateWiFiMenuFrame.h"
 #include "menus/multiplayer/ModeTile.h"
 #include "net/match/NetworkGameHandler.h"
@@ -396,10 +397,14 @@ void MultiPlayerMenuFrameWIFI::update()
                 launch(join.gameType, join.mapIndex);
             return;
         }
-        if (stateTimer <= 0.0f) {
+        const LanTransport::Refusal refusal = client ? client->refusal() : LanTransport::Refusal::None;
+        if (stateTimer <= 0.0f || refusal != LanTransport::Refusal::None) {
+            // No half-open connection is left for the next JOIN to ride.
+            if (client)
+                client->abandonJoin();
             listState = Listing;
             showBusy(false);
-            showMessageById(kJoinFailedString);
+            showMessageById(joinRefusalString(refusal, kJoinFailedString));
         }
         break;
     }

@@ -172,7 +172,7 @@ public:
     Airplane* createPlayerAirplane(int team, float skill, Squadron* squadron, const Vec3& at);
     // The profile's name ("Pilot" when it has none), which tables and tags show.
     static std::u16string localPilotName();
-    // The same at the kind's own spawn point for it.
+    // The player's airplane at the kind's own spawn point for it.
     Airplane* createPlayerAtSpawn(int team, Squadron* squadron);
     // The plane's own weapons, then the player's chosen ones over them.
     void applyPlayerLoadout(Airplane& airplane) const;

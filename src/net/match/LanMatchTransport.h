@@ -13,6 +13,9 @@ public:
     void connectTo(std::uint32_t addressNetworkOrder, std::uint16_t port) override;
     void broadcastDiscovery() override { m_lan.broadcastDiscovery(); }
     void setAccepting(bool accepting) override { m_lan.setAccepting(accepting); }
+    void setRefusal(LanTransport::Refusal reason) override { m_lan.setRefusal(reason); }
+    LanTransport::Refusal refusal() const override { return m_lan.refusal(); }
+    void dropServer() override { m_lan.dropServer(); }
     bool connected() const override { return m_lan.connected(); }
     bool peerConnected(int slot) const override { return m_lan.peerConnected(slot); }
     int queueReliable(const std::uint8_t* message, std::size_t length, int peer) override;

@@ -28,6 +28,12 @@ public:
     virtual void connectTo(std::uint32_t addressNetworkOrder, std::uint16_t port) = 0;
     virtual void broadcastDiscovery() = 0;
     virtual void setAccepting(bool accepting) = 0;
+    // While not accepting, joins are turned away with this reason (None: ignored).
+    virtual void setRefusal(LanTransport::Refusal) {}
+    // A client: why its host turned the connect away, None while it has not.
+    virtual LanTransport::Refusal refusal() const { return LanTransport::Refusal::None; }
+    // A client gives up the host it asked (the host lets the slot time out).
+    virtual void dropServer() {}
     // A client: accepted by its host; a host: at least one client.
     virtual bool connected() const = 0;
     virtual bool peerConnected(int slot) const = 0;

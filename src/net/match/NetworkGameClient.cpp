@@ -97,6 +97,20 @@ bool NetworkGameClient::joinListedServer(int n)
     return true;
 }
 
+LanTransport::Refusal NetworkGameClient::refusal() const
+{
+    const MatchTransport* t = netGlobals().transport.get();
+    return t ? t->refusal() : LanTransport::Refusal::None;
+}
+
+void NetworkGameClient::abandonJoin()
+{
+    if (MatchTransport* t = transport())
+        t->dropServer();
+    state = Browsing;
+    joined = 0;
+}
+
 void NetworkGameClient::copyDiscovered()
 {
     NetworkGlobals& g = netGlobals();

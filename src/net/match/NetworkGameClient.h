@@ -29,8 +29,13 @@ public:
     // Starts a client and asks the host at the address (host byte order) to take it.
     bool connectTo(std::uint32_t address, std::uint16_t port);
     void clearServerList();
-    // Asks the n-th listed game to take this client; false past the list.
+    // Asks the n-th listed game to take this client (a new connection, also
+    // when it asked that host before); false past the list.
     bool joinListedServer(int n);
+    // Why the host asked turned this client away; None while it has not.
+    LanTransport::Refusal refusal() const;
+    // A join that came to nothing: the host asked is given up, the list stays.
+    void abandonJoin();
 
     // The receive phase: the discovered games, then every waiting message.
     void processMessages();

@@ -105,6 +105,10 @@ void NetworkGameHandler::advanceJoin(int& state, float& timer, float dt)
         state = 0;
         return;
     }
+    if (client.refusal() != LanTransport::Refusal::None) {
+        state = 0;  // the host said why: no use waiting out the time
+        return;
+    }
     if (state == 3) {
         const MatchTransport* t = netGlobals().transport.get();
         if (t && t->connected()) {

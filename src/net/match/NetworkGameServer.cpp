@@ -44,7 +44,7 @@ bool NetworkGameServer::start(int maxClients)
         g.hosting = false;
         return false;
     }
-    active = 0;  // the state sender's cursor
+    m_stateCursor = 0;
     m_clockMark = 0.0f;
     statesSent = 0;
     return true;
@@ -504,8 +504,8 @@ void NetworkGameServer::sendStates(float dt)
         if (size == 0)
             continue;
         for (int tries = 0; tries < size; ++tries) {
-            const int index = active % size;
-            active = static_cast<std::uint8_t>((index + 1) % std::max(size, 1));
+            const int index = m_stateCursor % size;
+            m_stateCursor = (index + 1) % size;
             Target& e = *list[static_cast<std::size_t>(index)];
             if (e.kind() != TargetKind::Airplane || !e.isActive())
                 continue;
@@ -769,8 +769,11 @@ void NetworkGameServer::sendTeamSwitch(Airplane& airplane, int team)
 
 void NetworkGameServer::setAcceptingJoins(bool accept)
 {
-    if (MatchTransport* t = transport())
+    if (MatchTransport* t = transport()) {
+        // Closed by the match (its last minute, its end): a joiner is told so.
+        t->setRefusal(accept ? LanTransport::Refusal::None : LanTransport::Refusal::Closed);
         t->setAccepting(accept);
+    }
 }
 
 void NetworkGameServer::stopNetworkGame()

@@ -104,4 +104,6 @@ private:
     std::array<std::uint8_t, netmsg::kMaxMessage + 8> m_eventBuffer{};
     bool m_sendingEvents = false;
     float m_clockMark = 0.0f;
+    // The state sender walks the whole entity list, which may pass 255.
+    int m_stateCursor = 0;
 };

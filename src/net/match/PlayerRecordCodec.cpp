@@ -249,7 +249,9 @@ bool decodePlayerRecord(std::span<const std::uint8_t> in, const PlayerRecordLimi
     const auto mapItem = static_cast<std::int16_t>(item);
     if (entityId < 0 || entityId > PlayerRecord::kMaxEntityId)
         return false;
-    const bool validItem = mapItem >= 0 && mapItem < limits.itemCount;
+    // Units are named by their map object, runways and tunnels by their map item.
+    const bool unit = kind >= 1 && kind <= 11;
+    const bool validItem = mapItem >= 0 && mapItem < (unit ? limits.objectCount : limits.itemCount);
     if (mapItem != -1 && !validItem)
         return false;
     if (isMapEntityKind(kind) && !validItem)

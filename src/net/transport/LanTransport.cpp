@@ -5,10 +5,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 #include <arpa/inet.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+namespace {
+// Connection tokens never repeat within a run, and start anywhere in a new one.
+std::atomic<std::uint32_t> nextToken{std::random_device{}()};
+}  // namespace
 
 LanTransport::LanTransport() : LanTransport(Config{}) {}
 
@@ -76,7 +82,9 @@ void LanTransport::resetRings(Peer& peer)
     peer.head = peer.readIndex = peer.lastAckedHead = 0;
     peer.base = peer.tail = peer.nextToSend = 0;
     peer.nextExpected = peer.sequencedRead = peer.sequencedSendCounter = 0;
-    peer.narrowData = peer.narrowRequests = peer.lateSequenced = 0;
+    peer.lateRun = 0;
+    peer.sequencedHeard = now();
+    peer.narrowData = peer.narrowRequests = 0;
     peer.narrow = false;
 }
 
@@ -85,6 +93,7 @@ void LanTransport::resetPeer(Peer& peer)
     resetRings(peer);
     peer.connected = false;
     peer.address = sockaddr_in{};
+    peer.token = kNoToken;
 }
 
 sockaddr_in LanTransport::addressOf(std::uint32_t hostOrderAddress, std::uint16_t port) const
@@ -146,18 +155,44 @@ void LanTransport::connectTo(std::uint32_t address, std::uint16_t port)
         server.address.sin_family = AF_INET;
         server.address.sin_port = htons(port);
         server.address.sin_addr.s_addr = address;
+        // Rings still full of the last connection's numbers are not carried into the new one.
+        if (server.connected.exchange(false))
+            --connectedCount_;
+        resetRings(server);
     }
     connected_ = false;
+    refusal_ = Refusal::None;
+    connectToken_ = nextToken++ & 0xFFFFu;
     sendConnect();
+}
+
+void LanTransport::dropServer()
+{
+    {
+        std::lock_guard lock(ringLock_);
+        Peer& server = (*peers_)[0];
+        if (server.connected.exchange(false))
+            --connectedCount_;
+        resetPeer(server);
+    }
+    connected_ = false;
+    state_ = State::Discovering;
 }
 
 void LanTransport::sendConnect()
 {
-    std::array<std::uint8_t, kBlobCapacity + 3> packet{};
+    std::array<std::uint8_t, kBlobCapacity + 5> packet{};
     packet[0] = static_cast<std::uint8_t>(PacketType::Connect);
     packet[1] = kVersion;
     packet[2] = static_cast<std::uint8_t>(identityLength_);
     std::memcpy(packet.data() + 3, identity_.data(), identityLength_);
+    // The connection's token after the identity: the host tells a retry from
+    // the same socket (a new connection) from a repeat of this one.
+    std::size_t length = identityLength_ + 3;
+    if (const std::uint32_t token = connectToken_; token != kNoToken) {
+        packet[length++] = static_cast<std::uint8_t>(token);
+        packet[length++] = static_cast<std::uint8_t>(token >> 8);
+    }
     Peer& server = (*peers_)[0];
     sockaddr_in to;
     {
@@ -170,7 +205,7 @@ void LanTransport::sendConnect()
     state_ = State::Connecting;
     // A lost server leaves a cleared address: nothing goes out to it.
     if (to.sin_port != 0)
-        sendTimes(to, packet.data(), identityLength_ + 3, 3);
+        sendTimes(to, packet.data(), length, 3);
 }
 
 void LanTransport::broadcastDiscovery()

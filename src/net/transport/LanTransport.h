@@ -37,8 +37,12 @@ public:
     static constexpr std::uint16_t kDefaultPort = 6026;
 
     enum class State : std::uint32_t { Closed = 0, Connecting = 1, Serving = 2, Discovering = 4 };
+    // Why a host turned a connect away (the refused datagram's byte 1).
+    enum class Refusal : std::uint8_t { None = 0, Closed = 1, Full = 2 };
+    // A connect without a connection token (an older peer).
+    static constexpr std::uint32_t kNoToken = 0x10000;
     enum class PacketType : std::uint8_t {
-        Connect = 0, Accept = 1, Ack = 4, ResendRequest = 5, Reliable = 6, ReliableResent = 7,
+        Connect = 0, Accept = 1, Refused = 2, Ack = 4, ResendRequest = 5, Reliable = 6, ReliableResent = 7,
         Discovery = 9, Description = 10, Sequenced = 12
     };
 
@@ -80,8 +84,12 @@ public:
     // Binds the server socket; false (and no socket) when the port cannot be had.
     bool startServer();
     int openClientSocket();
-    void connectTo(std::uint32_t address, std::uint16_t port);  // address in network byte order
+    // A new connection each time, also to the host already connected to
+    // (both sides number from 0 again). Address in network byte order.
+    void connectTo(std::uint32_t address, std::uint16_t port);
     void sendConnect();
+    // A client gives its host up: nothing more goes to it (the host lets the slot time out).
+    void dropServer();
     void broadcastDiscovery();
     void closeSocket();
 
@@ -116,6 +124,10 @@ public:
 
     void setPeerLimit(int limit);
     void setAccepting(bool accepting) { accepting_ = accepting; }
+    // While not accepting, connects are turned away with this reason; None ignores them (a map still loading).
+    void setRefusal(Refusal reason) { refuseWith_ = reason; }
+    // On a client: why the host turned its connect away, None while it has not.
+    Refusal refusal() const { return refusal_; }
     bool accepting() const { return accepting_; }
     State state() const { return state_; }
     bool connected() const { return connected_; }
@@ -163,9 +175,16 @@ private:
         int sequencedFree = kRing - 1;
         std::uint8_t nextExpected = 0, sequencedRead = 0;
         std::uint8_t sequencedSendCounter = 0;
+        // Late sequenced numbers in a row, each newer than the one before: the
+        // sender has moved on past a long dead spell.
+        int lateRun = 0;
+        std::uint8_t lastLate = 0;
+        Clock::TimeStamp sequencedHeard;  // the last sequenced message taken as new
+        // The host's record of the client's connection token (kNoToken: none given).
+        std::uint32_t token = kNoToken;
         // Signs of a peer that numbers in six bits (0-63, an older build with
-        // the same version byte): it stalls after 64 messages, so it is let go.
-        int narrowData = 0, narrowRequests = 0, lateSequenced = 0;
+        // the same version byte): it stalls after 64 reliable messages, so it is let go.
+        int narrowData = 0, narrowRequests = 0;
         bool narrow = false;
     };
 
@@ -185,6 +204,8 @@ private:
 
     void handleUnconnectedClient(const std::uint8_t* data, std::size_t length, const sockaddr_in& from);
     void handleNewcomer(const std::uint8_t* data, std::size_t length, const sockaddr_in& from);
+    void refuse(const std::uint8_t* data, std::size_t length, const sockaddr_in& from, Refusal reason);
+    void sendAccept(const sockaddr_in& to, int slot, std::uint32_t token);
     void handleKnownPeer(int index, const std::uint8_t* data, std::size_t length);
     void receiveReliable(Peer& peer, const std::uint8_t* data, std::size_t length);
     void receiveSequenced(int index, Peer& peer, const std::uint8_t* data, std::size_t length);
@@ -215,6 +236,11 @@ private:
     std::atomic<int> socket_{-1};
     std::atomic<State> state_{State::Closed};
     std::atomic<bool> accepting_{false};
+    std::atomic<Refusal> refuseWith_{Refusal::None};  // a host's answer while not accepting
+    std::atomic<Refusal> refusal_{Refusal::None};     // a client's: the answer it got
+    std::atomic<std::uint32_t> connectToken_{kNoToken};  // a client's current connection
+    sockaddr_in lastRefused_{};
+    Clock::TimeStamp lastRefusedAt_;
     Clock::TimeStamp discoveryTime_;
     ClientConnected clientConnected_;
     ClientDisconnected clientDisconnected_;

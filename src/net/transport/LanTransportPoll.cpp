@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include <arpa/inet.h>
 #include <poll.h>
 #include <sys/socket.h>
 
@@ -29,13 +30,18 @@ constexpr std::int64_t kReconnectMs = 3000;
 // one is new, anything behind it is late: after a dead spell of any length
 // short of 128 messages the next one to arrive is handed out.
 constexpr int kSequencedWindow = 128;
-// A six-bit peer past its 64th message resends the number 64 below the one
-// expected every 100 ms, names our base 64 below in its requests, and sends
-// nothing but late sequenced numbers. A peer of ours never sends 64 behind,
-// and one whose sequenced numbers went back (a quick restart) is new again
-// within 128.
+// Late numbers in a row, each newer than the last, after a dead spell of 128
+// or more: the sender has moved on, and the receiver follows it. At most 80
+// a second come (eight airplanes), so such a spell lasts a second and more;
+// copies held back on the way come far sooner.
+constexpr int kLateRunToFollow = 4;
+constexpr std::int64_t kSequencedSilenceMs = 1000;
+// A six-bit peer past its 64th reliable message resends the number 64 below
+// the one expected every 100 ms and names our base 64 below in its requests;
+// a peer of ours never does either.
 constexpr int kNarrowSigns = 10;
-constexpr int kLateSequencedInARow = 160;
+// A host names its refusals in the log once per asker and this long.
+constexpr std::int64_t kRefusalLogMs = 3000;
 
 // Sequence numbers run over the whole byte; a ring slot is the low six bits.
 std::uint8_t distance(std::uint8_t from, std::uint8_t to)
@@ -56,6 +62,25 @@ int slotOf(std::uint8_t sequence)
 bool sameAddress(const sockaddr_in& a, const sockaddr_in& b)
 {
     return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
+}
+
+// A connect: the identity with its length, then perhaps the two-byte token.
+bool isConnect(const std::uint8_t* data, std::size_t length)
+{
+    return length >= 3 && data[0] == 0 && data[1] == LanTransport::kVersion &&
+           (static_cast<std::size_t>(data[2]) + 3 == length || static_cast<std::size_t>(data[2]) + 5 == length);
+}
+
+std::uint32_t tokenOf(const std::uint8_t* data, std::size_t length)
+{
+    if (static_cast<std::size_t>(data[2]) + 5 != length)
+        return LanTransport::kNoToken;
+    return data[length - 2] | static_cast<std::uint32_t>(data[length - 1]) << 8;
+}
+
+const char* refusalText(LanTransport::Refusal reason)
+{
+    return reason == LanTransport::Refusal::Full ? "the game is full" : "the match takes no new players now";
 }
 
 // The payload length at bytes 2-3 of a reliable or sequenced packet (its
@@ -153,17 +178,35 @@ void LanTransport::handleDatagram(const std::uint8_t* data, std::size_t length, 
         handleKnownPeer(index, data, length);
         return;
     }
-    if (!client_ && connectedCount_ < peerLimit_)
+    if (client_)
+        return;  // a connected client drops strangers
+    if (!accepting_)
+        refuse(data, length, from, refuseWith_);
+    else if (connectedCount_ < peerLimit_)
         handleNewcomer(data, length, from);
-    // A full server or a connected client drops strangers.
+    else
+        refuse(data, length, from, Refusal::Full);
 }
 
 void LanTransport::handleUnconnectedClient(const std::uint8_t* data, std::size_t length, const sockaddr_in& from)
 {
     const auto type = static_cast<PacketType>(data[0]);
     Peer& server = (*peers_)[0];
-    if (type == PacketType::Accept && length == 2 && state_ == State::Connecting) {
+    if (type == PacketType::Refused && length == 2 && state_ == State::Connecting) {
+        std::lock_guard lock(ringLock_);
+        if (server.address.sin_port == 0 || !sameAddress(server.address, from))
+            return;
+        // No more asking: the host said why.
+        refusal_ = data[1] == static_cast<std::uint8_t>(Refusal::Full) ? Refusal::Full : Refusal::Closed;
+        server.address = sockaddr_in{};
+        return;
+    }
+    if (type == PacketType::Accept && (length == 2 || length == 4) && state_ == State::Connecting) {
         if (data[1] >= kPeers)
+            return;
+        // An accept of an earlier connect from this socket is not this connection's.
+        const std::uint32_t token = connectToken_;
+        if (length == 4 && token != kNoToken && (data[2] | data[3] << 8) != static_cast<int>(token))
             return;
         {
             // Only the host asked may accept: anyone else on the network
@@ -215,8 +258,7 @@ void LanTransport::handleNewcomer(const std::uint8_t* data, std::size_t length, 
     if (!accepting_)
         return;
     const auto type = static_cast<PacketType>(data[0]);
-    if (type == PacketType::Connect && length >= 3 && data[1] == kVersion &&
-        static_cast<std::size_t>(data[2]) + 3 == length) {
+    if (type == PacketType::Connect && isConnect(data, length)) {
         const int slot = findFreeSlot();
         if (slot < 0)
             return;
@@ -225,7 +267,10 @@ void LanTransport::handleNewcomer(const std::uint8_t* data, std::size_t length, 
         Peer& peer = (*peers_)[slot];
         {
             std::lock_guard lock(ringLock_);
+            // What was queued to the slot's last holder after it went is not this client's.
+            resetRings(peer);
             peer.address = from;
+            peer.token = tokenOf(data, length);
             peer.lastHeard = peer.ackTimer = peer.resendRequestTimer = peer.sendTimer = now();
         }
         peer.connected = true;
@@ -236,8 +281,7 @@ void LanTransport::handleNewcomer(const std::uint8_t* data, std::size_t length, 
             if (clientConnected_)
                 clientConnected_(slot, identity.data());
         }
-        const std::uint8_t accept[2] = {static_cast<std::uint8_t>(PacketType::Accept), static_cast<std::uint8_t>(slot)};
-        sendTimes(from, accept, sizeof accept, 3);
+        sendAccept(from, slot, tokenOf(data, length));
         return;
     }
     if (type == PacketType::Discovery && length == 3 && data[1] == kVersion) {
@@ -257,34 +301,62 @@ void LanTransport::handleNewcomer(const std::uint8_t* data, std::size_t length, 
     }
 }
 
+void LanTransport::sendAccept(const sockaddr_in& to, int slot, std::uint32_t token)
+{
+    // The token comes back, so a client knows the accept is for its latest connect.
+    std::uint8_t accept[4] = {static_cast<std::uint8_t>(PacketType::Accept), static_cast<std::uint8_t>(slot),
+                              static_cast<std::uint8_t>(token), static_cast<std::uint8_t>(token >> 8)};
+    sendTimes(to, accept, token == kNoToken ? 2 : 4, 3);
+}
+
+void LanTransport::refuse(const std::uint8_t* data, std::size_t length, const sockaddr_in& from, Refusal reason)
+{
+    if (reason == Refusal::None || !isConnect(data, length))
+        return;
+    const std::uint8_t packet[2] = {static_cast<std::uint8_t>(PacketType::Refused), static_cast<std::uint8_t>(reason)};
+    sendTimes(from, packet, sizeof packet, 3);
+    // The asker repeats its connect; the log names it once.
+    if (sameAddress(lastRefused_, from) && since(lastRefusedAt_) <= kRefusalLogMs)
+        return;
+    lastRefused_ = from;
+    lastRefusedAt_ = now();
+    char address[INET_ADDRSTRLEN] = "?";
+    ::inet_ntop(AF_INET, &from.sin_addr, address, sizeof address);
+    logInfo("net", "turned a join from %s:%u away: %s", address, ntohs(from.sin_port), refusalText(reason));
+}
+
 void LanTransport::handleKnownPeer(int index, const std::uint8_t* data, std::size_t length)
 {
     Peer& peer = (*peers_)[index];
     const auto type = static_cast<PacketType>(data[0]);
     if (type == PacketType::Connect) {
-        const std::uint8_t accept[2] = {static_cast<std::uint8_t>(PacketType::Accept), static_cast<std::uint8_t>(index)};
-        sendTimes(peer.address, accept, sizeof accept, 3);
-        const bool restarted = since(peer.lastHeard) > kRestartMs;
-        peer.lastHeard = now();
-        if (!restarted)
+        if (!isConnect(data, length))
             return;
+        // A new token is a new connection from the same socket (a retry);
+        // without one, only a peer silent for a while can have restarted.
+        const std::uint32_t token = tokenOf(data, length);
+        bool fresh = false;
         {
-            // The restarted peer numbers both kinds from 0 again.
             std::lock_guard lock(ringLock_);
-            resetRings(peer);
+            fresh = token != kNoToken ? token != peer.token : since(peer.lastHeard) > kRestartMs;
+            peer.lastHeard = now();
+            if (fresh) {
+                // Both sides number both kinds from 0 again.
+                resetRings(peer);
+                peer.token = token;
+            }
         }
+        sendAccept(peer.address, index, token);
+        if (!fresh)
+            return;
         std::array<std::uint8_t, kBlobCapacity> identity{};
-        if (length >= 3 && static_cast<std::size_t>(data[2]) + 3 == length)
-            std::memcpy(identity.data(), data + 3, data[2]);
+        std::memcpy(identity.data(), data + 3, data[2]);
+        logInfo("net", "peer %d connected again: a new connection", index);
         std::lock_guard lock(callbackLock_);
-        if (clientDisconnected_) {
-            std::printf("calling client disconnected %d\n", index);
+        if (clientDisconnected_)
             clientDisconnected_(index);
-        }
-        if (clientConnected_) {
-            std::printf("calling client connected %d\n", index);
+        if (clientConnected_)
             clientConnected_(index, identity.data());
-        }
         return;
     }
     std::lock_guard lock(ringLock_);
@@ -396,10 +468,22 @@ void LanTransport::receiveSequenced(int index, Peer& peer, const std::uint8_t* d
     peer.lastHeard = now();
     const std::uint8_t sequence = data[1];
     if (distance(peer.nextExpected, sequence) >= kSequencedWindow) {
-        peer.narrow = peer.narrow || ++peer.lateSequenced >= kLateSequencedInARow;
-        return;
+        // Late copies come alone; a run that keeps going forward is the
+        // sender numbering on past a dead spell of 128 or more.
+        const int step = distance(peer.lastLate, sequence);
+        const bool onward = peer.lateRun > 0 && step >= 1 && step < kSequencedWindow;
+        peer.lateRun = onward ? peer.lateRun + 1 : 1;
+        peer.lastLate = sequence;
+        if (peer.lateRun < kLateRunToFollow || since(peer.sequencedHeard) <= kSequencedSilenceMs)
+            return;
+        // What still waits is older than anything the sender has now.
+        for (SequencedSlot& old : peer.sequenced)
+            old.length = 0;
+        peer.sequencedFree = kRing - 1;
+        peer.sequencedRead = peer.nextExpected = sequence;
     }
-    peer.lateSequenced = 0;
+    peer.lateRun = 0;
+    peer.sequencedHeard = now();
     // The reader takes numbers in order, so a new message never lands among
     // older unread ones: the oldest make room (they are stale by now).
     while (distance(peer.sequencedRead, sequence) >= kRing - 1) {

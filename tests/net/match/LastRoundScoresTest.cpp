@@ -1,11 +1,14 @@
 // The last round of last man standing when both joiners crash in one frame:
 // a joiner must not credit a kill that the host never names, and the host's
-// final table reaches every joiner before the end of the match.
+// final table reaches every joiner before the end of the match. A joiner's
+// rounds: one who switches team stays out of the round it left, and one who
+// arrives in a running round scores with it.
 #include "entities/aircraft/Airplane.h"
 #include "modes/kinds/GameModeCustom.h"
 #include "modes/kinds/GameModeLMS.h"
 #include "modes/progress/ScoreMgr.h"
 #include "net/match/NetMessage.h"
+#include "net/match/ServerDataCodec.h"
 
 #include "MatchOverFakeNet.h"
 
@@ -119,6 +122,59 @@ TEST_F(LastRoundScores, TheHostsTableReachesEveryJoinerBeforeTheEnd)
             EXPECT_EQ(records[a->id()], a->scores);
         }
     }
+}
+
+// Another player switches team while it waits out a death: in last man
+// standing it stays out of the round, whatever wait the switch names, and
+// leaves the respawn queue. Else this joiner would wait for a respawn the host
+// never sends and take the host for lost about 5 s later.
+TEST_F(LastRoundScores, ATeamSwitchKeepsTheSwitcherOutOfTheRoundOnAJoiner)
+{
+    netmsg::JoinCompleteMsg setup;
+    GameModeCustom* mode = joinedClient(13, setup, false, {77});
+    ASSERT_NE(mode, nullptr);
+    auto* other = dynamic_cast<Airplane*>(mode->findPlayerAirplane(77));
+    ASSERT_NE(other, nullptr);
+    netmsg::ModeValueMsg start;
+    start.value = 0.0f;
+    receive(bytesOf(start));
+    for (const float value : {-1.0f, 4.0f}) {
+        SCOPED_TRACE(value);
+        netmsg::AirplaneDestroyedMsg down = ownCrash(other->id());
+        down.respawnTime = 3.0f;
+        receive(bytesOf(down));
+        ASSERT_FALSE(other->isActive());
+        netmsg::TeamSwitchMsg change;
+        change.airplaneId = other->id();
+        change.team = other->team() == 0 ? 1 : 0;
+        change.value = value;
+        change.position = other->position();
+        receive(bytesOf(change));
+        frames(static_cast<int>(7.0f / ModeHarness::kFrame));
+        EXPECT_FALSE(other->isActive()) << "back in the round it left";
+        EXPECT_EQ(std::count(mode->respawnQueue().begin(), mode->respawnQueue().end(), other), 0);
+        ASSERT_FALSE(mode->respawnStalled) << "the host taken for lost";
+        other->setLifeState(LifeState::Alive);
+    }
+}
+
+// One who joins while the host's round runs scores with it, though its own
+// mode holds the scores until a round starts.
+TEST_F(LastRoundScores, AJoinerArrivingInARunningRoundScoresWithIt)
+{
+    netmsg::JoinCompleteMsg setup;
+    GameModeCustom* mode = joinedClient(13, setup, false, {77});
+    ASSERT_NE(mode, nullptr);
+    ScoreMgr::instance().setScoring(false);
+    ServerData data;
+    mode->fillServerData(data);
+    data.timer = 0.0f;
+    data.playStopped = false;
+    netmsg::ServerDataMsg state;
+    state.data.resize(static_cast<std::size_t>(serverDataSize(data.layout)));
+    ASSERT_GT(encodeServerData(data, state.data), 0);
+    receive(bytesOf(state));
+    EXPECT_TRUE(ScoreMgr::instance().active());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The objectives and kills of a network match as every machine sees them,
 // each side a netpeer process on loopback: bases destroyed by a host and by a
 // joiner and rebuilt at each round start, a dropped flag shown to a player
-// who joins later, and a joiner shot down by the host's missiles.
+// who joins later, ships and guns the host has down down for a joiner too,
+// and a joiner shot down by the host's missiles.
 #include "NetPeerRun.h"
 
 #include "support/TempDir.h"
@@ -211,6 +212,25 @@ TEST(ObjectivesOnLoopback, TheRoomsWeaponFilterArmsEveryPlayerAlike)
 
 // Once the clock of a timed match runs its last minute the host takes no
 // one more: a player who comes then never gets in.
+// The host sinks the map's ships and shoots its guns before anybody joins;
+// one who joins then sees each of them down, as the host does.
+TEST(ObjectivesOnLoopback, UnitsTheHostHasDownAreDownForAJoiner)
+{
+    Match m;
+    ASSERT_TRUE(m.startHost({"--type", "2", "--seconds", "14", "--name", "Hostess", "--at", "1:sink"}));
+    for (int i = 0; i < 300 && m.host.count("sank") == 0 && m.host.running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    PeerRun late;
+    ASSERT_TRUE(m.join(late, "Wing1", {"--seconds", "8"}));
+    late.wait();
+    m.host.wait();
+    const std::vector<std::string> hostDown = m.host.lines({"units down"}, true);
+    ASSERT_EQ(hostDown.size(), 1u) << m.host.log();
+    EXPECT_GT(hostDown[0].size(), std::string("units down 0 1").size()) << "too few units went down";
+    EXPECT_EQ(late.lines({"units down"}, true), hostDown) << late.log();
+    EXPECT_NE(late.count("joined as player"), 0) << late.log();
+}
+
 TEST(ObjectivesOnLoopback, NoJoinInATimedMatchsLastMinute)
 {
     Match m;
@@ -226,6 +246,7 @@ TEST(ObjectivesOnLoopback, NoJoinInATimedMatchsLastMinute)
     first.wait();
     for (int i = 0; i < 100 && late.running(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const bool answered = !late.running();
     if (late.running())
         ::kill(late.pid, SIGKILL);
     late.wait();
@@ -233,6 +254,10 @@ TEST(ObjectivesOnLoopback, NoJoinInATimedMatchsLastMinute)
     EXPECT_EQ(m.host.count("players 2"), 0) << m.host.log();
     EXPECT_EQ(late.count("joined as player"), 0) << late.log();
     EXPECT_NE(first.count("joined as player"), 0) << first.log();
+    // Told why, not left waiting on a host that never answers; the host's log names it.
+    EXPECT_TRUE(answered);
+    EXPECT_NE(late.count("turned the join away: no new players now"), 0) << late.log();
+    EXPECT_NE(m.host.count("turned a join from 127.0.0.1"), 0) << m.host.log();
 }
 
 }  // namespace

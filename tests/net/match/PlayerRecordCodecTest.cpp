@@ -10,6 +10,7 @@ PlayerRecordLimits worldOf(int items)
 {
     PlayerRecordLimits limits;
     limits.itemCount = items;
+    limits.objectCount = items;
     limits.isKnownWeapon = [](int id) { return id == 3 || id == 40; };
     return limits;
 }
@@ -89,6 +90,13 @@ TEST(PlayerRecordCodec, AMapEntityRoundTripsIn30Bytes)
     EXPECT_EQ(back.kind, 9);
     EXPECT_EQ(back.mapItem, 1999);
     EXPECT_EQ(back.role, 1);
+
+    // A unit is named by its map object, a runway by its map item.
+    PlayerRecordLimits fewItems = worldOf(10);
+    fewItems.objectCount = 2048;
+    EXPECT_TRUE(decodePlayerRecord(bytes, fewItems, back));
+    r.kind = 17;
+    EXPECT_FALSE(decodePlayerRecord(encoded(r), fewItems, back));
 }
 
 TEST(PlayerRecordCodec, LongNamesAreCutToThirtyOneUnits)

@@ -21,6 +21,7 @@ PlayerRecordLimits anyWorld()
 {
     PlayerRecordLimits limits;
     limits.itemCount = 4096;
+    limits.objectCount = 4096;
     return limits;
 }
 

@@ -24,6 +24,7 @@ public:
     struct Datagram {
         Way way = Way::ToHost;
         Bytes bytes;
+        std::int64_t heldAtMs = 0;  // when it was held back
         std::uint8_t type() const { return bytes.empty() ? 0xFF : bytes[0]; }
         std::uint8_t number() const { return bytes.size() > 1 ? bytes[1] : 0; }
         bool data() const { return type() == 6 || type() == 7; }
@@ -123,6 +124,7 @@ private:
                 inFlight_.push_back(std::move(d));
                 break;
             case Fate::Hold:
+                d.heldAtMs = clock.ms();
                 held.push_back(std::move(d));
                 break;
             case Fate::Drop:
