@@ -86,8 +86,9 @@ Target* GameMode::applyPeer(const PeerEvent& event)
                 if (e.value >= 0.0f && !staysOut) {
                     respawnAirplane(*a, e.value, &e.position);
                     a->setOrientation(e.orientation);
-                } else if (e.value < 0.0f) {
-                    // The host keeps it out (last man standing): so does every joiner.
+                } else {
+                    // The host keeps it out, or it is out of this round (last
+                    // man standing): so does every joiner, whatever the wait.
                     withdrawFromPlay(*a);
                     std::erase(m_respawnQueue, a);
                     a->respawnTimer = -1.0f;

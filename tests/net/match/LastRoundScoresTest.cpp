@@ -140,9 +140,11 @@ TEST_F(LastRoundScores, ATeamSwitchKeepsTheSwitcherOutOfTheRoundOnAJoiner)
     receive(bytesOf(start));
     for (const float value : {-1.0f, 4.0f}) {
         SCOPED_TRACE(value);
-        netmsg::AirplaneDestroyedMsg down = ownCrash(other->id());
-        down.respawnTime = 3.0f;
-        receive(bytesOf(down));
+        // Shot down, then, the fall over, out with a respawn wait.
+        receive(bytesOf(ownCrash(other->id())));
+        netmsg::AirplaneDestroyedMsg over = ownCrash(other->id(), true);
+        over.respawnTime = 3.0f;
+        receive(bytesOf(over));
         ASSERT_FALSE(other->isActive());
         netmsg::TeamSwitchMsg change;
         change.airplaneId = other->id();
