@@ -5,6 +5,7 @@
 
 #include "platform/Language.h"
 #include "render/2d/SpriteSets.h"
+#include "render/Renderer.h"
 
 #include <string>
 #include <tuple>
@@ -111,3 +112,27 @@ INSTANTIATE_TEST_SUITE_P(Sizes, HudOverlap,
                          });
 
 }  // namespace
+
+// The renderer's restart drops every sprite set with its caches: the next
+// game's HUD is built from the sheet loaded anew, not from the one it kept.
+TEST(HudSheet, TheNextGameAfterARendererRestartBuildsItsHudFromTheNewSheet)
+{
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    ASSERT_TRUE(setScreenSize(960, 640));
+    const float scale = spriteLoadScale();
+    unloadSprite(kSpriteSetHud);  // an earlier test may have tried it without the data
+    PlaneHud hud;
+    hud.init(nullptr);
+    ASSERT_GT(hud.sheet()->frameCount(), 68) << "the HUD sheet is not staged";
+    constexpr int kFirstWeaponModule = 29;
+    const CSprite::Rect before = hud.elementRect(nullptr, kFirstWeaponModule);
+    resetRenderGlobals();
+    setSpriteLoadScale(scale);
+    hud.init(nullptr);
+    EXPECT_EQ(hud.sheet(), getSprite(kSpriteSetHud));
+    const CSprite::Rect after = hud.elementRect(nullptr, kFirstWeaponModule);
+    EXPECT_GT(after.w, 0.0f);
+    EXPECT_EQ(after.x, before.x);
+    EXPECT_EQ(after.y, before.y);
+    EXPECT_EQ(after.w, before.w);
+}

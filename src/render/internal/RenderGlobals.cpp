@@ -23,8 +23,32 @@ RenderCaches& RenderGlobals::caches()
     return *m_caches;
 }
 
+void SpriteTables::unloadAll()
+{
+    const auto unload = [](SpriteSlot& slot) {
+        slot.sprite.free();
+        slot.tried = false;
+    };
+    for (SpriteSlot& slot : sets)
+        unload(slot);
+    for (SpriteSlot* slot : {&hudSprite, &menuPanel, &hudCorners})
+        unload(*slot);
+    const auto unloadFont = [](FontSlot& slot) {
+        slot.font.free();
+        slot.tried = false;
+    };
+    for (FontSlot& slot : fonts)
+        unloadFont(slot);
+    unloadFont(hudFont);
+    loadScale = 2.0f;
+    hudFontScale = 1.0f;
+}
+
 void RenderGlobals::dropCaches()
 {
+    // Their textures go back to the cache while it lives.
+    sprites.unloadAll();
+    ++m_cachesDropped;
     // Taken out before it is freed: what the old caches release on the way
     // reaches no half-destroyed set.
     std::unique_ptr<RenderCaches> old = std::move(m_caches);
