@@ -292,6 +292,9 @@ std::string keepDamagedSaveFile(std::string_view keptName, std::span<const std::
                 return {};  // a load that comes back to the same damage keeps it once
             continue;
         }
+        struct stat info {};
+        if (::stat((g_saveFolder + name).c_str(), &info) == 0)
+            continue;  // there but unreadable: a kept copy all the same
         return writeSaveFileAtomic(name, bytes) ? name : std::string();
     }
     logWarning("platform", "%.*s: %d kept copies already; this one is not kept", static_cast<int>(keptName.size()),
