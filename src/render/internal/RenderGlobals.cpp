@@ -6,6 +6,7 @@
 #include "render/gl/GlObject.h"
 #include "render/gl/GraphicsES20Extensions.h"
 
+#include <memory>
 #include <utility>
 
 RenderGlobals& renderGlobals()
@@ -25,8 +26,12 @@ RenderCaches& RenderGlobals::caches()
 
 void SpriteTables::unloadAll()
 {
+    // Made anew in place: the tint and scale a caller left go too, and the
+    // pointers callers keep stay good.
     const auto unload = [](SpriteSlot& slot) {
         slot.sprite.free();
+        std::destroy_at(&slot.sprite);
+        std::construct_at(&slot.sprite);
         slot.tried = false;
     };
     for (SpriteSlot& slot : sets)
@@ -35,6 +40,8 @@ void SpriteTables::unloadAll()
         unload(*slot);
     const auto unloadFont = [](FontSlot& slot) {
         slot.font.free();
+        std::destroy_at(&slot.font);
+        std::construct_at(&slot.font);
         slot.tried = false;
     };
     for (FontSlot& slot : fonts)
