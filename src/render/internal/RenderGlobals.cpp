@@ -28,25 +28,19 @@ void SpriteTables::unloadAll()
 {
     // Made anew in place: the tint and scale a caller left go too, and the
     // pointers callers keep stay good.
-    const auto unload = [](SpriteSlot& slot) {
-        slot.sprite.free();
-        std::destroy_at(&slot.sprite);
-        std::construct_at(&slot.sprite);
-        slot.tried = false;
+    const auto unload = [](auto& loaded, bool& tried) {
+        loaded.free();
+        std::destroy_at(&loaded);
+        std::construct_at(&loaded);
+        tried = false;
     };
     for (SpriteSlot& slot : sets)
-        unload(slot);
+        unload(slot.sprite, slot.tried);
     for (SpriteSlot* slot : {&hudSprite, &menuPanel, &hudCorners})
-        unload(*slot);
-    const auto unloadFont = [](FontSlot& slot) {
-        slot.font.free();
-        std::destroy_at(&slot.font);
-        std::construct_at(&slot.font);
-        slot.tried = false;
-    };
+        unload(slot->sprite, slot->tried);
     for (FontSlot& slot : fonts)
-        unloadFont(slot);
-    unloadFont(hudFont);
+        unload(slot.font, slot.tried);
+    unload(hudFont.font, hudFont.tried);
     loadScale = 2.0f;
     hudFontScale = 1.0f;
 }
