@@ -1,5 +1,4 @@
 #include "platform/sys/App.h"
-#include "platform/LibraryPages.h"
 #include "platform/Log.h"
 #include "effects/particles/PConfig.h"
 #include "gamedata/records/PlaneList.h"
@@ -132,10 +131,6 @@ bool startRenderer()
     frameProfile().setSync([] { renderer().finish(); });
     // ... and count the fragments each pass shades, where the GL can.
     frameProfile().setFragmentCounter([](bool more) { return fragmentCounter().next(more); });
-    // The GL's start-up ran through most of its compiler library once (its
-    // relocations and initialisers); none of that runs again.
-    const std::size_t released = releaseLibraryPages();
-    logInfo("game", "renderer started; %zu KiB of library start-up pages let go", released >> 10);
     return true;
 }
 

@@ -147,9 +147,9 @@ bool Controls::load()
     }
     if (!loadFromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
         // Shut-down writes the defaults over it: keep the player's file first.
-        const bool kept = keepDamagedSaveFile(kDamagedFileName, bytes);
+        const std::string kept = keepDamagedSaveFile(kDamagedFileName, bytes);
         logWarning("platform", "%s: not readable XML; the default bindings apply%s%s", kFileName,
-                   kept ? "; the damaged file is kept as " : "", kept ? kDamagedFileName : "");
+                   kept.empty() ? "" : "; the damaged file is kept as ", kept.c_str());
         raiseSaveNotice(SaveNotice::ControlsReset);
         return false;
     }

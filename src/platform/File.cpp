@@ -272,28 +272,58 @@ bool saveFileExists(std::string_view name)
     return !g_saveFolder.empty() && isSafeFileName(name) && FileDisk::open(g_saveFolder + std::string(name), "rb");
 }
 
-bool keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t> bytes)
+namespace {
+std::string keptCopyName(std::string_view keptName, int number)
 {
-    if (g_saveFolder.empty() || !isSafeFileName(keptName) || saveFileExists(keptName))
-        return false;
-    return writeSaveFileAtomic(keptName, bytes);
+    return number == 0 ? std::string(keptName) : std::string(keptName) + std::to_string(number);
+}
+}  // namespace
+
+std::string keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t> bytes)
+{
+    if (g_saveFolder.empty() || !isSafeFileName(keptName))
+        return {};
+    for (int number = 0; number < kMaxKeptSaveCopies; ++number) {
+        const std::string name = keptCopyName(keptName, number);
+        if (auto file = FileDisk::open(g_saveFolder + name, "rb")) {
+            std::vector<std::uint8_t> kept;
+            if (file->size() == bytes.size() && file->readAll(kept) &&
+                std::equal(kept.begin(), kept.end(), bytes.begin(), bytes.end()))
+                return {};  // a load that comes back to the same damage keeps it once
+            continue;
+        }
+        struct stat info {};
+        if (::stat((g_saveFolder + name).c_str(), &info) == 0)
+            continue;  // there but unreadable: a kept copy all the same
+        return writeSaveFileAtomic(name, bytes) ? name : std::string();
+    }
+    logWarning("platform", "%.*s: %d kept copies already; this one is not kept", static_cast<int>(keptName.size()),
+               keptName.data(), kMaxKeptSaveCopies);
+    return {};
 }
 
-UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptName)
+UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptName, std::string& keptAs)
 {
+    keptAs.clear();
     struct stat info {};
     if (g_saveFolder.empty() || !isSafeFileName(name) || !isSafeFileName(keptName) ||
         ::stat((g_saveFolder + std::string(name)).c_str(), &info) != 0)
         return UnreadSaveFile::Missing;
     const std::string path = g_saveFolder + std::string(name);
-    const std::string kept = g_saveFolder + std::string(keptName);
-    // An older kept copy stays: link() never replaces it; a folder without
-    // hard links gets a rename when the name is free.
-    if (::link(path.c_str(), kept.c_str()) == 0) {
-        ::unlink(path.c_str());
+    for (int number = 0; number < kMaxKeptSaveCopies; ++number) {
+        const std::string kept = g_saveFolder + keptCopyName(keptName, number);
+        // link() never replaces an older kept copy; a folder without hard
+        // links gets a rename when the name is free.
+        if (::link(path.c_str(), kept.c_str()) == 0) {
+            // Should the name stay, a save still only replaces the name.
+            ::unlink(path.c_str());
+        } else if (errno == EEXIST || ::stat(kept.c_str(), &info) == 0) {
+            continue;
+        } else if (std::rename(path.c_str(), kept.c_str()) != 0) {
+            break;
+        }
+        keptAs = keptCopyName(keptName, number);
         return UnreadSaveFile::Kept;
     }
-    if (errno != EEXIST && ::stat(kept.c_str(), &info) != 0 && std::rename(path.c_str(), kept.c_str()) == 0)
-        return UnreadSaveFile::Kept;
     return UnreadSaveFile::Left;
 }

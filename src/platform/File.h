@@ -108,13 +108,17 @@ bool fileExists(std::string_view name);
 bool removeSaveFile(std::string_view name);
 // Whether the save folder holds a file of that name.
 bool saveFileExists(std::string_view name);
-// Keeps the bytes of a damaged save file under the given name before the
-// next save replaces them, once: an older kept copy is never overwritten.
-// True when the copy was written now.
-bool keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t> bytes);
+// Kept copies of damaged save files are numbered: keptName ("x.bad"), then
+// "x.bad1", "x.bad2" ... An older kept copy is never overwritten, and a newer
+// damaged file is kept beside it, up to this many copies.
+inline constexpr int kMaxKeptSaveCopies = 100;
+// Keeps the bytes of a damaged save file under the first free kept name before
+// the next save replaces them; bytes already kept under one of those names are
+// not kept again. The name written now, empty when none was.
+std::string keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t> bytes);
 // After readSaveFile failed: whether the file is there at all, and when it is
-// (too large, unreadable), whether it was moved aside as keptName, once, so
-// the next save cannot replace it. Moved, not copied: such a file may be
-// neither small nor readable.
+// (too large, unreadable), whether it was moved aside under the first free
+// kept name (into keptAs), so the next save cannot replace it. Moved, not
+// copied: such a file may be neither small nor readable.
 enum class UnreadSaveFile { Missing, Kept, Left };
-UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptName);
+UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptName, std::string& keptAs);

@@ -253,8 +253,9 @@ GraphicsConfig loadGraphicsConfig()
     std::vector<std::uint8_t> bytes;
     if (!readSaveFile("graphics.cfg", kMaxBytes, bytes)) {
         // Too large or unreadable: the next save would replace it unkept.
-        if (keepUnreadSaveFile("graphics.cfg", "graphics.cfg.bad") == UnreadSaveFile::Kept)
-            logWarning("platform", "graphics.cfg: not read; the defaults apply; the file is kept as graphics.cfg.bad");
+        std::string keptAs;
+        if (keepUnreadSaveFile("graphics.cfg", "graphics.cfg.bad", keptAs) == UnreadSaveFile::Kept)
+            logWarning("platform", "graphics.cfg: not read; the defaults apply; the file is kept as %s", keptAs.c_str());
         return GraphicsConfig{};
     }
     return parseGraphicsConfig(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));

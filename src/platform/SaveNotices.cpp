@@ -4,6 +4,7 @@
 #include "platform/Log.h"
 
 #include <atomic>
+#include <string>
 
 namespace {
 enum : int { kRaised = 1, kShown = 2 };
@@ -23,12 +24,13 @@ void raiseSaveNotice(SaveNotice notice)
 
 void setAsideUnreadSaveFile(const char* name, const char* keptName, const char* instead, SaveNotice notice)
 {
-    const UnreadSaveFile unread = keepUnreadSaveFile(name, keptName);
+    std::string keptAs;
+    const UnreadSaveFile unread = keepUnreadSaveFile(name, keptName, keptAs);
     if (unread == UnreadSaveFile::Missing)
         return;
     logWarning("platform", "%s: not read; %s%s%s", name, instead,
-               unread == UnreadSaveFile::Kept ? "; the file is kept as " : "",
-               unread == UnreadSaveFile::Kept ? keptName : "");
+               unread == UnreadSaveFile::Kept ? "; the file is kept as " : "; the file could not be kept",
+               keptAs.c_str());
     raiseSaveNotice(notice);
 }
 

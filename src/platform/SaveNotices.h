@@ -10,7 +10,8 @@ inline constexpr int kSaveNoticeCount = 3;
 
 void raiseSaveNotice(SaveNotice notice);
 // A save file that is there but could not be read (too large, unreadable) is
-// set aside as `keptName` before anything writes over it; the log says what
+// set aside as `keptName` (or the next free numbered name after it) before
+// anything writes over it; the log says what
 // applies instead and the player gets the notice.
 void setAsideUnreadSaveFile(const char* name, const char* keptName, const char* instead, SaveNotice notice);
 // True once after the notice was raised; false before and ever after in the run.

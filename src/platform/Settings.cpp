@@ -132,9 +132,10 @@ bool Settings::loadFromSaveFolder(const char* name)
     if (blocks < 2) {
         // The next save replaces the file: keep the player's bytes first, once,
         // so they can still be recovered.
-        const bool kept = std::string_view(name) == kFileName && keepDamagedSaveFile(kDamagedFileName, bytes);
+        const std::string kept =
+            std::string_view(name) == kFileName ? keepDamagedSaveFile(kDamagedFileName, bytes) : std::string();
         logWarning("platform", "%s: %d of 2 settings blocks read back valid; the others keep their values%s%s", name,
-                   blocks, kept ? "; the damaged file is kept as " : "", kept ? kDamagedFileName : "");
+                   blocks, kept.empty() ? "" : "; the damaged file is kept as ", kept.c_str());
         if (std::string_view(name) == kFileName)
             raiseSaveNotice(SaveNotice::SettingsReset);
     }

@@ -148,8 +148,9 @@ void Steam::loadStats()
     if (!readSaveFile(kStatsFile, kMaxStatsFileBytes, bytes)) {
         bytes.clear();
         // Too large or unreadable: the next save would replace the player's statistics unkept.
-        if (keepUnreadSaveFile(kStatsFile, kStatsKeptFile) == UnreadSaveFile::Kept)
-            logWarning("platform", "%s: not read; the file is kept as %s", kStatsFile, kStatsKeptFile);
+        std::string keptAs;
+        if (keepUnreadSaveFile(kStatsFile, kStatsKeptFile, keptAs) == UnreadSaveFile::Kept)
+            logWarning("platform", "%s: not read; the file is kept as %s", kStatsFile, keptAs.c_str());
     }
     parseStats(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }

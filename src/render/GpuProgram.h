@@ -156,10 +156,10 @@ private:
     UploadedSerials m_uploaded;
 };
 
-// Called once a frame. The software renderer's compiler touches some 28 MiB of
-// its library's code and leaves its built-in functions (6 MiB) and its
-// scratch memory behind; a second after the last program was built they are
-// let go (what a later build needs comes back from the page cache).
+// Called once a frame. The software renderer's compiler leaves its built-in
+// functions (6 MiB) and its scratch memory behind; a second after the last
+// program was built the compiler is told to let them go and the freed heap
+// goes back to the system.
 void settleAfterShaderBuilds();
 
 // A program with its own uniform struct, looked up after every link.

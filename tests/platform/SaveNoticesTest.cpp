@@ -1,6 +1,8 @@
 #include "platform/SaveNotices.h"
 
+#include "platform/Controls.h"
 #include "platform/File.h"
+#include "platform/Input.h"
 #include "platform/Log.h"
 #include "platform/Settings.h"
 #include "platform/Steam.h"
@@ -8,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,4 +81,62 @@ TEST_F(SaveNotices, ADamagedSettingsFileRaisesTheResetNoticeAndAGoodOneDoesNot)
     EXPECT_TRUE(takeSaveNotice(SaveNotice::SettingsReset));
     EXPECT_FALSE(takeSaveNotice(SaveNotice::SettingsReset));
     EXPECT_FALSE(takeSaveNotice(SaveNotice::SaveFailed));
+}
+
+// The settings file and the bindings file, too large to read, each through
+// its own loader: moved aside whole under the first kept name an older copy
+// leaves free, never left where the end's save writes, and told to the player.
+TEST_F(SaveNotices, AnUnreadFileIsMovedAsideBesideOlderKeptCopiesAndTold)
+{
+    Input input;
+    Settings settings;
+    Controls controls(input, settings);
+    struct SaveFile {
+        std::string name;
+        std::size_t tooLarge;
+        SaveNotice notice;
+        std::function<bool()> load;
+        std::function<void()> save;
+    };
+    const SaveFile files[] = {
+        {Settings::kFileName, Settings::kMaxFileBytes + 1, SaveNotice::SettingsReset, [&] { return settings.load(); },
+         [&] { settings.save(); }},
+        {Controls::kFileName, Controls::kMaxFileBytes + 1, SaveNotice::ControlsReset, [&] { return controls.load(); },
+         [&] { controls.save(); }},
+    };
+    for (const SaveFile& file : files) {
+        SCOPED_TRACE(file.name);
+        dir.write(file.name + ".bad", "older");
+        for (const char* kept : {".bad1", ".bad2"}) {
+            const std::string unread(file.tooLarge, kept[4]);
+            dir.write(file.name, unread);
+            clearSaveNotices();
+            lines.clear();
+            EXPECT_FALSE(file.load());
+            EXPECT_FALSE(std::filesystem::exists(dir.path() / file.name)) << "left where the next save writes";
+            EXPECT_EQ(dir.read(file.name + kept), unread);
+            EXPECT_TRUE(logged("the file is kept as " + file.name + kept));
+            EXPECT_TRUE(takeSaveNotice(file.notice));
+            file.save();
+            EXPECT_EQ(dir.read(file.name + kept), unread) << "the end's save wrote over the kept copy";
+            EXPECT_EQ(dir.read(file.name + ".bad"), "older");
+        }
+    }
+}
+
+// Readable but damaged: each new damage gets its own copy beside the older
+// ones; the same damage read again is kept once.
+TEST_F(SaveNotices, DamagedFilesAreKeptUnderNumberedNamesOnceEach)
+{
+    Input input;
+    Settings settings;
+    Controls controls(input, settings);
+    const std::string kept = std::string(Controls::kFileName) + ".bad";
+    dir.write(kept, "older");
+    for (const char* damage : {"<controls><broken", "<controls><broken", "<other"}) {
+        dir.write(Controls::kFileName, damage);
+        EXPECT_FALSE(controls.load());
+    }
+    EXPECT_EQ(dir.read(kept) + dir.read(kept + "1") + dir.read(kept + "2"), "older<controls><broken<other");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / (kept + "3")));
 }

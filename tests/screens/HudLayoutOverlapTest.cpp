@@ -5,6 +5,7 @@
 
 #include "platform/Language.h"
 #include "render/2d/SpriteSets.h"
+#include "render/Renderer.h"
 
 #include <cmath>
 #include <string>
@@ -172,3 +173,23 @@ INSTANTIATE_TEST_SUITE_P(Sizes, HudOverlap,
                          });
 
 }  // namespace
+
+// The renderer's restart drops every sprite set with its caches: the next
+// game's HUD is built from the sheet loaded anew, not from the one it kept.
+TEST(HudSheet, TheNextGameAfterARendererRestartBuildsItsHudFromTheNewSheet)
+{
+    setDataRoot(SKYFRONT_STAGE_DIR "/");
+    ASSERT_TRUE(setScreenSize(960, 640));
+    const float scale = spriteLoadScale();
+    unloadSprite(kSpriteSetHud);  // an earlier test may have tried it without the data
+    PlaneHud hud;
+    hud.init(nullptr);
+    ASSERT_GT(hud.sheet()->frameCount(), 68) << "the HUD sheet is not staged";
+    const CSprite::Rect before = hud.elementRect(nullptr, 29);  // the first weapon
+    resetRenderGlobals();
+    setSpriteLoadScale(scale);
+    hud.init(nullptr);
+    const CSprite::Rect after = hud.elementRect(nullptr, 29);
+    EXPECT_GT(after.w, 0.0f);
+    EXPECT_TRUE(after.x == before.x && after.y == before.y && after.w == before.w);
+}

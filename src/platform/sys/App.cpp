@@ -17,16 +17,86 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <SDL.h>
 
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <fcntl.h>
 #include <unistd.h>
-#ifdef __unix__
-#include <sys/resource.h>
-#endif
 #include <utility>
+
+namespace {
+// The game's own private memory now, in KiB; 0 where unknown: the resident
+// pages no file holds (the heap, the stacks, the GL's buffers and generated
+// code, the library data the loader wrote to), as the system counts them in
+// "Anonymous" of /proc/self/smaps_rollup. The pages of the libraries' code and
+// constants are left out: they are shared, and come back from their files.
+long privateKiB()
+{
+    long pages = 0;
+#ifdef __linux__
+    // Without the C library's buffers: the watcher below must not allocate.
+    const int fd = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    char text[128];
+    const ssize_t n = ::read(fd, text, sizeof(text) - 1);
+    ::close(fd);
+    if (n <= 0)
+        return 0;
+    text[n] = '\0';
+    // Resident pages less those of files and shared memory.
+    long size = 0, resident = 0, shared = 0;
+    if (std::sscanf(text, "%ld %ld %ld", &size, &resident, &shared) == 3 && resident >= shared)
+        pages = resident - shared;
+    pages *= sysconf(_SC_PAGESIZE) / 1024;
+#endif
+    return pages;
+}
+// The most private memory of a timed run. The system keeps no high-water mark
+// of it, and a load or a shader build can peak and let go inside one frame:
+// a watcher looks every few milliseconds, beside the look after every frame.
+class PrivatePeak {
+public:
+    ~PrivatePeak() { stop(); }
+    void start()
+    {
+        if (m_watcher.joinable())
+            return;
+        m_stop = false;
+        m_watcher = std::thread([this] {
+            while (!m_stop.load()) {
+                note();
+                std::this_thread::sleep_for(std::chrono::milliseconds(4));
+            }
+        });
+    }
+    void stop()
+    {
+        m_stop = true;
+        if (m_watcher.joinable())
+            m_watcher.join();
+    }
+    void note()
+    {
+        const long now = privateKiB();
+        long seen = m_peakKiB.load();
+        while (now > seen && !m_peakKiB.compare_exchange_weak(seen, now)) {
+        }
+    }
+    long peakKiB() const { return m_peakKiB.load(); }
+
+private:
+    std::atomic<long> m_peakKiB{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_watcher;
+};
+PrivatePeak g_privatePeak;
+}  // namespace
 
 namespace {
 // A common twin-stick USB pad that SDL's own table lacks (vendor 0x0079,
@@ -253,8 +323,10 @@ bool App::startGame()
     call(m_hooks.showFirstScreen);
     (void)controls().load();  // a bad file has said why; a missing one is the first start
     // The first frames of a scene compile the GL's programs: not counted.
-    if (!m_test.frameTimes.empty())
+    if (!m_test.frameTimes.empty()) {
         frameProfile().start(kFrameTimesWarmUp);
+        g_privatePeak.start();
+    }
     return true;
 }
 
@@ -266,27 +338,6 @@ void App::closeWithoutSaving()
     SDL_Quit();
 }
 
-namespace {
-// Resident KiB now; 0 where unknown.
-long residentKiB()
-{
-    long pages = 0;
-#ifdef __linux__
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        long size = 0;
-        if (std::fscanf(statm, "%ld %ld", &size, &pages) != 2)
-            pages = 0;
-        std::fclose(statm);
-    }
-    pages *= sysconf(_SC_PAGESIZE) / 1024;
-#endif
-    return pages;
-}
-// Most resident after any frame of a timed run. The system's own high-water
-// mark misses what the game hands back page by page (freed heap pages, the
-// libraries' clean pages), so a frame that peaks and then lets go would not count.
-long g_peakResidentKiB = 0;
-}  // namespace
 
 void App::writeFrameTimes()
 {
@@ -299,15 +350,11 @@ void App::writeFrameTimes()
     // the benchmarks' memory figures.
     int width = 0, height = 0;
     m_window.drawableSize(width, height);
-    long peakKiB = g_peakResidentKiB;
-#ifdef __unix__
-    rusage usage{};
-    if (getrusage(RUSAGE_SELF, &usage) == 0)
-        peakKiB = std::max(peakKiB, usage.ru_maxrss);
-#endif
+    g_privatePeak.stop();
+    g_privatePeak.note();
     char line[128];
-    std::snprintf(line, sizeof(line), "window %dx%d\npeak_resident_mib %.1f\nresident_mib %.1f\n", width, height,
-                  peakKiB / 1024.0, residentKiB() / 1024.0);
+    std::snprintf(line, sizeof(line), "window %dx%d\npeak_private_mib %.1f\nprivate_mib %.1f\n", width, height,
+                  g_privatePeak.peakKiB() / 1024.0, privateKiB() / 1024.0);
     report += line;
     std::FILE* out = std::fopen(m_test.frameTimes.c_str(), "w");
     if (!out || std::fputs(report.c_str(), out) < 0)
@@ -368,7 +415,7 @@ void App::runPass()
         drawEmptyScreen();
     ++m_framesDrawn;
     if (!m_test.frameTimes.empty())
-        g_peakResidentKiB = std::max(g_peakResidentKiB, residentKiB());
+        g_privatePeak.note();
     dumpRequestedFrames();  // before the swap leaves the back buffer undefined
     {
         ProfileScope swap(FrameLib::Swap);

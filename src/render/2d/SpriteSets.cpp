@@ -46,7 +46,7 @@ constexpr std::array<std::string_view, kSpriteSetCount> kSetNames = {
 
 SpriteTables& tables()
 {
-    return renderGlobals().caches().sprites;
+    return renderGlobals().sprites;
 }
 
 // The variants of a sheet that exist, in the order they are tried: low
@@ -132,6 +132,11 @@ CSprite* getSprite(int set)
             slot.sprite.free();
     }
     return &slot.sprite;
+}
+
+unsigned spriteTablesGeneration()
+{
+    return renderGlobals().cachesDropped();
 }
 
 bool spriteLoaded(int set)

@@ -27,6 +27,11 @@ float spriteLoadScale();
 // Never null: an unknown number or a set that fails to load gives an empty
 // sprite that draws nothing (a failed set is tried again after unloadSprite).
 CSprite* getSprite(int set);
+// Changes when the renderer lets go of everything it loaded (its restart):
+// the sprites and fonts are unloaded then. A pointer from getSprite or getFont
+// stays good for the program's life; what was built from the sheet's frames
+// then, laid out anew.
+unsigned spriteTablesGeneration();
 // Drops the set's texture reference and marks it unloaded.
 void unloadSprite(int set);
 // Whether the set is loaded now; never loads it.

@@ -6,7 +6,6 @@
 #include <malloc.h>
 #endif
 
-#include "platform/LibraryPages.h"
 #include "platform/Math.h"
 
 #include <epoxy/gl.h>
@@ -159,7 +158,6 @@ void settleAfterShaderBuilds()
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
-    releaseLibraryPages();
 }
 
 bool GpuProgram::build(std::string_view name, std::string_view vertexSource, std::string_view fragmentSource)

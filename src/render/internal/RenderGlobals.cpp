@@ -6,6 +6,7 @@
 #include "render/gl/GlObject.h"
 #include "render/gl/GraphicsES20Extensions.h"
 
+#include <memory>
 #include <utility>
 
 RenderGlobals& renderGlobals()
@@ -23,8 +24,32 @@ RenderCaches& RenderGlobals::caches()
     return *m_caches;
 }
 
+void SpriteTables::unloadAll()
+{
+    // Made anew in place: the tint and scale a caller left go too, and the
+    // pointers callers keep stay good.
+    const auto unload = [](auto& loaded, bool& tried) {
+        loaded.free();
+        std::destroy_at(&loaded);
+        std::construct_at(&loaded);
+        tried = false;
+    };
+    for (SpriteSlot& slot : sets)
+        unload(slot.sprite, slot.tried);
+    for (SpriteSlot* slot : {&hudSprite, &menuPanel, &hudCorners})
+        unload(slot->sprite, slot->tried);
+    for (FontSlot& slot : fonts)
+        unload(slot.font, slot.tried);
+    unload(hudFont.font, hudFont.tried);
+    loadScale = 2.0f;
+    hudFontScale = 1.0f;
+}
+
 void RenderGlobals::dropCaches()
 {
+    // Their textures go back to the cache while it lives.
+    sprites.unloadAll();
+    ++m_cachesDropped;
     // Taken out before it is freed: what the old caches release on the way
     // reaches no half-destroyed set.
     std::unique_ptr<RenderCaches> old = std::move(m_caches);

@@ -71,6 +71,9 @@ struct SpriteTables {
     FontSlot hudFont;
     float hudFontScale = 1.0f;
     CFont emptyFont;
+
+    // Every set and font unloaded, back to the first values; the objects stay.
+    void unloadAll();
 };
 
 // The welded shadow-volume meshes by triangle set. Weak: a mesh lives as long
@@ -101,12 +104,11 @@ struct Pass2D {
 
 // Everything the renderer loads or builds on demand. Dropped as a whole by
 // resetRenderGlobals; the texture cache comes first, so it goes last, after
-// the models and sprites that hold references into it.
+// the models that hold references into it.
 struct RenderCaches {
     TextureCache textures;
     std::map<std::string, std::unique_ptr<Model>, std::less<>> models;
     std::vector<std::unique_ptr<ModelBufferPage>> modelPages;
-    SpriteTables sprites;
     SpriteBatch spriteBatch;
     Pass2D pass2d;
     PostTargets post;
@@ -127,8 +129,16 @@ public:
     // Made on first use, after the globals themselves: its objects register
     // with the globals as they are built.
     RenderCaches& caches();
-    // Drops the caches; the next caches() makes a fresh set.
+    // Drops the caches, and unloads the sprite sets and fonts first; the next
+    // caches() makes a fresh set.
     void dropCaches();
+    // How often the caches were dropped: a sprite or font from before was
+    // unloaded then, and loads again at its next getSprite or getFont.
+    unsigned cachesDropped() const { return m_cachesDropped; }
+
+    // The sprite sets and fonts. Unlike the caches they live as long as the
+    // program: pages, widgets and the HUD keep pointers to them.
+    SpriteTables sprites;
 
     Graphics* device = nullptr;
     GraphicsES20Extensions* extensions = nullptr;
@@ -140,6 +150,7 @@ public:
 
 private:
     std::unique_ptr<RenderCaches> m_caches;
+    unsigned m_cachesDropped = 0;
 };
 
 RenderGlobals& renderGlobals();

@@ -59,11 +59,18 @@ PlaneHud& planeHud()
 
 CSprite* PlaneHud::sheet()
 {
-    return m_sheet ? m_sheet : getSprite(kSpriteSetHud);
+    return m_sheet && !sheetGone() ? m_sheet : getSprite(kSpriteSetHud);
+}
+
+bool PlaneHud::sheetGone() const
+{
+    return m_sharedSheet && m_sheetGeneration != spriteTablesGeneration();
 }
 
 void PlaneHud::initPanels(CSprite* sheet)
 {
+    m_sharedSheet = sheet == nullptr;
+    m_sheetGeneration = spriteTablesGeneration();
     m_sheet = sheet ? sheet : getSprite(kSpriteSetHud);
     m_layoutBuilt = false;
     m_panels.clear();

@@ -89,6 +89,9 @@ void PlaneHud::applyGameDefaults()
 
 void PlaneHud::init(CSprite* sheet)
 {
+    // Panels and buttons laid out from a sheet the renderer has unloaded are built anew.
+    if (m_built && sheetGone())
+        m_built = false;
     if (m_built) {
         resetForNewGame();
         return;

@@ -269,8 +269,14 @@ private:
     void touchDownButtons(int id, float x, float y);
     Controls& controlsOrGame();
 
+    // The panels and buttons were laid out from a sheet the renderer has
+    // since unloaded (a sheet given by the caller is its own).
+    bool sheetGone() const;
+
     CSprite* m_sheet = nullptr;
     bool m_hasOwnSheet = false;
+    bool m_sharedSheet = false;       // m_sheet came from the sprite tables
+    unsigned m_sheetGeneration = 0;   // ... of this generation
     std::vector<HudPanel> m_panels;
     std::array<HudLayoutRow, kLayoutRows> m_layout{};
     bool m_layoutBuilt = false;

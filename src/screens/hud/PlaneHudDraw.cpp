@@ -394,7 +394,7 @@ void PlaneHud::drawReticle()
 
 void PlaneHud::draw()
 {
-    if (!m_built || !m_sheet || (!active && !roundOver))
+    if (!m_built || !m_sheet || sheetGone() || (!active && !roundOver))
         return;
     begin2D();
     drawContents();
@@ -410,7 +410,7 @@ void PlaneHud::draw()
 
 void PlaneHud::drawContents()
 {
-    if (!m_built || !m_sheet)
+    if (!m_built || !m_sheet || sheetGone())
         return;
     if (roundOver) {
         const ScreenMetrics& m = screenMetrics();

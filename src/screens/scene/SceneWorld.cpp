@@ -19,7 +19,6 @@
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "platform/FrameProfile.h"
-#include "platform/LibraryPages.h"
 #include "platform/Log.h"
 #include "render/DepthRange.h"
 #include "render/Graphics.h"
@@ -74,7 +73,6 @@ void returnFreedMemory()
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
-    releaseLibraryPages();
 }
 
 Water& sceneWater()

@@ -23,8 +23,6 @@ struct MapInfoCfg;
 // a level's forest, the last piece, after the load's decoded pictures), as
 // are the menus' sheets when a game loads: the allocator hands the free pages
 // back, also those between blocks still in use, instead of keeping them.
-// Library pages the previous screen touched are let go too; what the next
-// one runs comes back at its first touch.
 void returnFreedMemory();
 
 // The world renderers every scene shares; Scene::loadEffectModels loads them.
