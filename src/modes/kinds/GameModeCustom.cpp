@@ -244,6 +244,14 @@ void GameModeCustom::deleteAirplane(Target& entity)
     // Only the end of a fall: an entity taken out meanwhile is removed as asked.
     const bool fallEnded = endFall(entity) && entity.isActive() && entity.lifeState() == LifeState::Destroyed;
     if (!fallEnded) {
+        // Another's airplane on a joiner: its death ends on the host's word,
+        // which may come after its wreck is down here. Until then it waits
+        // out of play; removed, it would be gone for the rest of the match.
+        if (isNetworkClient() && entity.kind() == TargetKind::Airplane && entity.networkRole != NetworkRole::Local &&
+            entity.hasId()) {
+            withdrawFromPlay(entity);
+            return;
+        }
         GameMode::deleteAirplane(entity);
         return;
     }

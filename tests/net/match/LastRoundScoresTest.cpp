@@ -160,6 +160,28 @@ TEST_F(LastRoundScores, ATeamSwitchKeepsTheSwitcherOutOfTheRoundOnAJoiner)
     }
 }
 
+// Another's airplane whose wreck is down here before the host's word that its
+// death is over stays in the match, to wait for its respawn.
+TEST_F(LastRoundScores, AnothersWreckDownBeforeTheHostsWordStaysInTheMatch)
+{
+    netmsg::JoinCompleteMsg setup;
+    GameModeCustom* mode = joinedClient(2, setup, false, {77});
+    ASSERT_NE(mode, nullptr);
+    auto* other = dynamic_cast<Airplane*>(mode->findPlayerAirplane(77));
+    ASSERT_NE(other, nullptr);
+    netmsg::AirplaneDestroyedMsg hit = ownCrash(other->id());
+    hit.kind = static_cast<int>(CrashCause::CollisionPair);
+    receive(bytesOf(hit));
+    frames(static_cast<int>(10.0f / ModeHarness::kFrame));
+    ASSERT_EQ(mode->findPlayerAirplane(77), other) << "gone from the match";
+    netmsg::AirplaneDestroyedMsg over = ownCrash(other->id(), true);
+    over.respawnTime = 1.0f;
+    receive(bytesOf(over));
+    frames(static_cast<int>(2.0f / ModeHarness::kFrame));
+    EXPECT_EQ(mode->findPlayerAirplane(77), other);
+    EXPECT_EQ(std::count(mode->respawnQueue().begin(), mode->respawnQueue().end(), other), 1);
+}
+
 // One who joins while the host's round runs scores with it, though its own
 // mode holds the scores until a round starts.
 TEST_F(LastRoundScores, AJoinerArrivingInARunningRoundScoresWithIt)
