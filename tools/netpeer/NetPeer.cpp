@@ -446,7 +446,7 @@ bool NetPeer::fireMissile(const std::string& text)
     const std::string at = text.substr(0, colon);
     const int chosen = colon == std::string::npos ? -1 : std::atoi(text.c_str() + colon + 1);
     Airplane* own = m_mode->playerAirplane();
-    if (!own || !own->isActive() || !own->isAlive() || m_mode->playStopped)
+    if (!own)
         return false;
     Target* target = nullptr;
     if (at == "base") {
@@ -465,9 +465,13 @@ bool NetPeer::fireMissile(const std::string& text)
                 (at.empty() || narrow(t->pilotName) == at))
                 target = t;
     }
-    // A base is shot at while one stands: none (a round is starting) lets the run go on.
+    // A base is shot at while one stands: none (a round is starting) lets the
+    // run go on, also while the own airplane is down, or a missile kept
+    // waiting for its respawn would hit the next round's base.
     if (!target)
         return at == "base";
+    if (!own->isActive() || !own->isAlive() || m_mode->playStopped)
+        return false;
     // Close enough that the missile cannot miss: behind an airplane, above
     // and before a base, facing it.
     Vec3 from;
