@@ -9,12 +9,15 @@
 # airplane goes down, the host moves it to its own team, and the game's HUD
 # shows the new friends and foes: every insignia in view before and after
 # wears the colour its team has against the player's team of the moment,
-# and nothing counts the switch as a collision.
+# and nothing counts the switch as a collision. The steep-climb warning of
+# the airplane that was climbing at the switch does not stay over the
+# countdown to the new one.
 # Then a joined last man standing whose countdown deaths do not count.
 # Last, a destroy-the-base round joined while it runs: the bases' health
 # bars show the host's whole health, not a quarter of it.
 # Pictures: net_table.png, net_result.png, net_lan.png, team_before.png,
-# team_page.png, team_after.png, lms_table.png, lms_result.png and
+# team_climb.png, team_page.png, team_wait.png, team_wait2.png,
+# team_after.png, lms_table.png, lms_result.png and
 # dtb_bases.png in the output folder.
 set -uo pipefail
 game="$1"
@@ -105,15 +108,20 @@ PY
 team_dir="$out/team_run"
 game_tree "$game" "$team_dir"
 peer_hosts "$team_dir" --type 3 --seconds 100
-# In play by frame 480; Esc opens the team page; the click is on Switch Team.
+# In play by frame 300. The player pulls the nose up past the steep-climb
+# warning's angle and holds it there; the pause button opens the team page
+# and the click is on Switch Team, while the airplane still climbs.
 cat >"$team_dir/team.script" <<S
 $skip
 60 click 640 510
-500 key Esc
-570 click 836 681
+400 keydown S
+434 keyup S
+440 click 1243 35
+500 click 836 681
 S
 "$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$team_dir/team.script" -frames 1300 \
-    -textboxes -dumpframe "480:$out/team_before.png" -dumpframe "560:$out/team_page.png" \
+    -textboxes -dumpframe "380:$out/team_before.png" -dumpframe "436:$out/team_climb.png" \
+    -dumpframe "480:$out/team_page.png" -dumpframe "560:$out/team_wait.png" -dumpframe "650:$out/team_wait2.png" \
     -dumpframe "1250:$out/team_after.png" >"$team_dir/game.out" 2>&1 ||
     fail "the joined team match did not end cleanly: $(tail -5 "$team_dir/game.out")"
 kill "$peer_pid" 2>/dev/null
@@ -126,6 +134,34 @@ in_order "requested join start: type 3" "pause screen opened (menu 3)" "page sho
 # The click lands on the button that reads Switch Team.
 labelled_boxes "$out/team_page.png.texts" "Switch Team" | awk '$1 <= 836 && 836 < $1 + $3 && $2 <= 681 && 681 < $2 + $4 { hit = 1 }
     END { exit !hit }' || fail "the click at 836 681 is not on Switch Team"
+# The warning of the climbing airplane goes with it: the countdown to the
+# new one stands alone on the bottom line, as the player reads it and as
+# the frames show it (no warning red where the warning stood).
+python3 - "$out/team_climb.png" "$out/team_wait.png" "$out/team_wait2.png" <<'PY' ||
+import sys
+from png_pixels import rgb_rows
+def texts(path):
+    return [line.split(" | ") for line in open(path + ".texts") if line.startswith("text ")]
+def red(path, box):
+    rows = rgb_rows(path)
+    x, y, w, h = (round(float(v)) for v in box.split())
+    return sum(1 for j in range(y, y + h) for i in range(x, x + w) if rows[j][i][0] > 180 and rows[j][i][1] < 120
+               and rows[j][i][2] < 110)
+warned = [t for t in texts(sys.argv[1]) if t[2].startswith("Climbing too steeply")]
+if not warned:
+    sys.exit("the climb drew no warning: %s" % [t[2].strip() for t in texts(sys.argv[1])])
+box = warned[0][1]
+print("warning at", box, "red there in the climb", red(sys.argv[1], box))
+ok = red(sys.argv[1], box) > 500
+for path in sys.argv[2:]:
+    drawn = [t[2].strip() for t in texts(path)]
+    waits = [t for t in drawn if t.startswith("Back in the air in")]
+    print(path, "countdown", waits, "warning drawn", [t for t in drawn if t.startswith("Climbing")],
+          "red", red(path, box))
+    ok = ok and waits and not any(t.startswith("Climbing") for t in drawn) and red(path, box) < 50
+sys.exit(0 if ok else 1)
+PY
+    fail "the steep-climb warning stays over the countdown after the switch"
 python3 - "$out/team_before.png" "$out/team_after.png" <<'PY' || fail "the HUD does not show the new friends and foes"
 import sys
 from png_pixels import rgb_rows
