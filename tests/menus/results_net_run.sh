@@ -13,12 +13,14 @@
 # the airplane that was climbing at the switch does not stay over the
 # countdown to the new one.
 # Then a joined last man standing whose countdown deaths do not count.
-# Last, a destroy-the-base round joined while it runs: the bases' health
+# Then a destroy-the-base round joined while it runs: the bases' health
 # bars show the host's whole health, not a quarter of it.
+# Last, a joined free-for-all paused by the pause button while the airplane
+# earns an achievement: its pop-up waits for the page to close.
 # Pictures: net_table.png, net_result.png, net_lan.png, team_before.png,
 # team_climb.png, team_page.png, team_wait.png, team_wait2.png,
-# team_after.png, lms_table.png, lms_result.png and
-# dtb_bases.png in the output folder.
+# team_after.png, lms_table.png, lms_result.png, dtb_bases.png,
+# pause_page.png, pause_page2.png and pause_after.png in the output folder.
 set -uo pipefail
 game="$1"
 peer="$2"
@@ -312,4 +314,53 @@ print("host's base health", healths, "bars (said, drawn)", bars)
 sys.exit(0 if healths and set(healths) == {40} and bars and all(said > 0.99 and drawn > 0.85 for said, drawn in bars)
          else 1)
 PY
+# 5: a joined free-for-all whose pause page the player opens with the pause
+# button. The airplane, put over the map's first landmark meanwhile, earns
+# its achievement under the page: the pop-up waits until Continue closes
+# the page and only then slides in at the lower right. The player log marks
+# the frames, so the run knows the pop-up was earned before the first
+# picture of the page.
+pause_dir="$out/pause_run"
+game_tree "$game" "$pause_dir"
+peer_hosts "$pause_dir" --type 2 --seconds 60
+cat >"$pause_dir/pause.script" <<S
+$skip
+60 click 640 510
+300 click 1243 35
+600 click 1054 681
+S
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$pause_dir/pause.script" -frames 700 \
+    -testplace landmark -logplayer 10 -textboxes -dumpframe "520:$out/pause_page.png" \
+    -dumpframe "590:$out/pause_page2.png" -dumpframe "640:$out/pause_after.png" >"$pause_dir/game.out" 2>&1 ||
+    fail "the joined paused run did not end cleanly: $(tail -5 "$pause_dir/game.out")"
+kill "$peer_pid" 2>/dev/null
+wait "$peer_pid" 2>/dev/null
+trap - EXIT
+log="$pause_dir/game.out"
+in_order "requested join start: type 2" "pause screen opened (menu 1)" "test placement: .* over landmark" \
+    'achievement ".*" earned' "test: frame 510 "
+labelled_boxes "$out/pause_page2.png.texts" "Continue" | awk '$1 <= 1054 && 1054 < $1 + $3 && $2 <= 681 && 681 < $2 + $4 { hit = 1 }
+    END { exit !hit }' || fail "the click at 1054 681 is not on Continue"
+earned=$(sed -n 's/.*achievement "\(.*\)" earned.*/\1/p' "$log" | head -1)
+stats=$(find "$pause_dir/tree" -name steam_userstats.txt | head -1)
+[ -n "$stats" ] && grep -q "$earned" "$stats" || fail "the account did not keep \"$earned\""
+python3 - "$out/pause_page.png" "$out/pause_page2.png" "$out/pause_after.png" <<'PY' ||
+import sys
+def texts(path):
+    out = []
+    for line in open(path + ".texts"):
+        if line.startswith("text "):
+            parts = line.split(" | ")
+            out.append((tuple(float(v) for v in parts[1].split()), parts[2].strip()))
+    return out
+# The pop-up stands at the lower right, over the page's rows and under its
+# buttons: what is drawn there once the page is gone is its name.
+after = [t for (x, y, w, h), t in texts(sys.argv[3]) if x > 640 and 480 < y < 640]
+page = [texts(p) for p in sys.argv[1:3]]
+print("after the page", after, "on the page there", [[t for (x, y, w, h), t in p if x > 640 and 480 < y < 640]
+                                                      for p in page])
+names = set(after)
+sys.exit(0 if names and all("Continue" in [t for _, t in p] and not names & {t for _, t in p} for p in page) else 1)
+PY
+    fail "the achievement's pop-up was drawn over the pause page or did not come after it"
 echo PASS
