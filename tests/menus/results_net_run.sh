@@ -41,6 +41,23 @@ peer_hosts() {
     trap 'kill "$peer_pid" 2>/dev/null' EXIT
     await "$dir/host.log" "hosting" 10 || fail "the peer did not host: $(cat "$dir/host.log")"
 }
+# "play_joined DIR WHAT LINE... -- OPTION...": the game joins the peer's
+# host on "port" with the options, logging to DIR/game.out ("log"); its
+# input script passes the splash screens and the first start's question of
+# the control type (its OK), then plays LINE.... The host is stopped after.
+play_joined() {
+    local dir="$1" what="$2" lines=()
+    shift 2
+    while [ "$#" -gt 0 ] && [ "$1" != "--" ]; do lines+=("$1"); shift; done
+    shift
+    printf '%s\n' "$skip" "60 click 640 510" "${lines[@]}" >"$dir/joiner.script"
+    log="$dir/game.out"
+    "$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$dir/joiner.script" "$@" \
+        >"$log" 2>&1 || fail "the joined $what run did not end cleanly: $(tail -5 "$log")"
+    kill "$peer_pid" 2>/dev/null
+    wait "$peer_pid" 2>/dev/null
+    trap - EXIT
+}
 # "labelled_boxes TEXTS LABEL": "x y w h" of each button or box that a
 # -textboxes list shows reading LABEL.
 labelled_boxes() {
@@ -113,23 +130,10 @@ peer_hosts "$team_dir" --type 3 --seconds 100
 # In play by frame 300. The player pulls the nose up past the steep-climb
 # warning's angle and holds it there; the pause button opens the team page
 # and the click is on Switch Team, while the airplane still climbs.
-cat >"$team_dir/team.script" <<S
-$skip
-60 click 640 510
-400 keydown S
-434 keyup S
-440 click 1243 35
-500 click 836 681
-S
-"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$team_dir/team.script" -frames 1300 \
-    -textboxes -dumpframe "380:$out/team_before.png" -dumpframe "436:$out/team_climb.png" \
+play_joined "$team_dir" "team match" "400 keydown S" "434 keyup S" "440 click 1243 35" "500 click 836 681" -- \
+    -frames 1300 -textboxes -dumpframe "380:$out/team_before.png" -dumpframe "436:$out/team_climb.png" \
     -dumpframe "480:$out/team_page.png" -dumpframe "560:$out/team_wait.png" -dumpframe "650:$out/team_wait2.png" \
-    -dumpframe "1250:$out/team_after.png" >"$team_dir/game.out" 2>&1 ||
-    fail "the joined team match did not end cleanly: $(tail -5 "$team_dir/game.out")"
-kill "$peer_pid" 2>/dev/null
-wait "$peer_pid" 2>/dev/null
-trap - EXIT
-log="$team_dir/game.out"
+    -dumpframe "1250:$out/team_after.png"
 # The event line comes with the host's word that the airplane changed team.
 in_order "requested join start: type 3" "pause screen opened (menu 3)" "page shown: TeamSkirmishEndMenuFrame" \
     "event line: $(id -un) joined team"
@@ -286,13 +290,9 @@ peer_hosts "$dtb_dir" --type 5 --seconds 90
 timeout 120 "$peer" --join "127.0.0.1:$port" --name Wingman --seconds 80 >"$dtb_dir/wing.log" 2>&1 &
 wing_pid=$!
 await "$dtb_dir/host.log" "bases open" 40 || fail "the host's round never started: $(tail -5 "$dtb_dir/host.log")"
-printf '%s\n' "$skip" "60 click 640 510" >"$dtb_dir/dtb.script"
-"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$dtb_dir/dtb.script" -frames 700 \
-    -textboxes -dumpframe "640:$out/dtb_bases.png" >"$dtb_dir/game.out" 2>&1 ||
-    fail "the joined destroy-the-base run did not end cleanly: $(tail -5 "$dtb_dir/game.out")"
-kill "$peer_pid" "$wing_pid" 2>/dev/null
-wait "$peer_pid" "$wing_pid" 2>/dev/null
-trap - EXIT
+play_joined "$dtb_dir" "destroy-the-base" -- -frames 700 -textboxes -dumpframe "640:$out/dtb_bases.png"
+kill "$wing_pid" 2>/dev/null
+wait "$wing_pid" 2>/dev/null
 grep -q "requested join start: type 5" "$dtb_dir/game.out" || fail "the game did not join the destroy-the-base match"
 grep -q "bases closed" "$dtb_dir/host.log" && fail "a base fell on the host: the round restarted"
 python3 - "$out/dtb_bases.png" "$dtb_dir/host.log" <<'PY' || fail "the bases' health bars do not show the host's health"
@@ -323,20 +323,9 @@ PY
 pause_dir="$out/pause_run"
 game_tree "$game" "$pause_dir"
 peer_hosts "$pause_dir" --type 2 --seconds 60
-cat >"$pause_dir/pause.script" <<S
-$skip
-60 click 640 510
-300 click 1243 35
-600 click 1054 681
-S
-"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$pause_dir/pause.script" -frames 700 \
-    -testplace landmark -logplayer 10 -textboxes -dumpframe "520:$out/pause_page.png" \
-    -dumpframe "590:$out/pause_page2.png" -dumpframe "640:$out/pause_after.png" >"$pause_dir/game.out" 2>&1 ||
-    fail "the joined paused run did not end cleanly: $(tail -5 "$pause_dir/game.out")"
-kill "$peer_pid" 2>/dev/null
-wait "$peer_pid" 2>/dev/null
-trap - EXIT
-log="$pause_dir/game.out"
+play_joined "$pause_dir" "paused" "300 click 1243 35" "600 click 1054 681" -- -frames 700 -testplace landmark \
+    -logplayer 10 -textboxes -dumpframe "520:$out/pause_page.png" -dumpframe "590:$out/pause_page2.png" \
+    -dumpframe "640:$out/pause_after.png"
 in_order "requested join start: type 2" "pause screen opened (menu 1)" "test placement: .* over landmark" \
     'achievement ".*" earned' "test: frame 510 "
 labelled_boxes "$out/pause_page2.png.texts" "Continue" | awk '$1 <= 1054 && 1054 < $1 + $3 && $2 <= 681 && 681 < $2 + $4 { hit = 1 }
