@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The real game under Xvfb tours the main menu, the play menu, the campaign
 # map, the mission cards, the skirmish map choice, the dogfight cards, the
-# options, controls and key set-up pages, how to play and the result page in
-# every language at 960x640 and 1920x1080, one start per language and size,
+# options, controls and key set-up pages, how to play, the result page and
+# every page of the achievements (turned by clicks on its dots) in every
+# language at 960x640 and 1920x1080, one start per language and size,
 # and writes each page's picture with the rectangles of its texts and of the
 # buttons, boxes and panels they belong to ("-textboxes"). The test fails
-# when a text leaves its frame or the screen, meets another text or runs
-# over a button or box that is not its own. Pictures under OUT.
+# when a text leaves its frame (an achievement's name its row) or the screen,
+# meets another text or runs over a button or box that is not its own, or
+# when the achievement pages did not show every row. Pictures under OUT.
 # "text_fit_run.sh GAME OUT [LANG...]": only those languages (two-letter codes).
 set -uo pipefail
 game="$1"
@@ -20,6 +22,34 @@ langs=("$@")
 # Each page gets 18 frames of 0.05 s to come in and settle.
 pages=(main play campaigns missions:1 setup dogfights options controls setkeys howtoplay result)
 skip_script="$out/skip.script"
+
+screen_for() {
+    screen=()
+    if [ "$1" -gt 1280 ] && command -v xvfb-run >/dev/null; then
+        screen=(xvfb-run -a -s "-screen 0 ${1}x${2}x24")
+    fi
+}
+
+# Per size, from one short English run: the achievement rows, their pages
+# and where the right half of the page dots is, which turns to the next page.
+declare -A ach_rows ach_pages ach_click
+for size in 960x640 1920x1080; do
+    w="${size%x*}" h="${size#*x}"
+    screen_for "$w" "$h"
+    printf '%s\n' "$skip" >"$skip_script"
+    rm -rf "$out/game/tree/save"
+    probe="$out/achprobe_$size.png"
+    LANG=en_XX.UTF-8 LC_ALL= LC_MESSAGES= "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.05 -quality 0 \
+        -frames 72 -textboxes -inputscript "$skip_script" -pageat 60:achievements -dumpframe "70:$probe" \
+        >"$out/achprobe_$size.out" 2>&1 || fail "the achievements run at $size did not end cleanly"
+    read -r n_rows n_pages < <(sed -n 's/.*achievements: \([0-9]*\) rows on \([0-9]*\) pages.*/\1 \2/p' \
+        "$out/achprobe_$size.out" | tail -1)
+    [ -n "${n_pages:-}" ] && [ "$n_pages" -ge 1 ] || fail "the achievements page told no page count at $size"
+    ach_rows[$size]=$n_rows ach_pages[$size]=$n_pages
+    ach_click[$size]=$(awk -F' [|] ' '$3 == "SpritePageIndicator" { split($2, b, " ");
+        printf "%d %d", b[1] + b[3] * 0.75, b[2] + b[4] / 2 }' "$probe.texts")
+    [ -n "${ach_click[$size]}" ] || [ "$n_pages" -eq 1 ] || fail "no page dots on the achievements page at $size"
+done
 
 faults=0
 for code in "${langs[@]}"; do
@@ -43,10 +73,19 @@ for code in "${langs[@]}"; do
                 frame=$((frame + 62))
             fi
         done
-        screen=()
-        if [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null; then
-            screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
-        fi
+        # The achievements, one picture per page, a click on the dots between
+        # (the pages turn at once; the first gets the others' time to come in).
+        args+=(-pageat "$frame:achievements")
+        frame=$((frame + 10))
+        ach_shots=()
+        for ((p = 0; p < ach_pages[$size]; ++p)); do
+            [ "$p" -eq 0 ] || printf '%s\n' "$frame click ${ach_click[$size]}" >>"$skip_script"
+            ach_shots+=("$out/achievements${p}_${code}_$size.png.texts")
+            args+=(-dumpframe "$((frame + 8)):${ach_shots[-1]%.texts}")
+            frame=$((frame + 10))
+        done
+        shots+=("${ach_shots[@]}")
+        screen_for "$w" "$h"
         rm -rf "$out/game/tree/save"
         rm -f "${shots[@]}" "$rim_shot.texts"
         LANG="${code}_XX.UTF-8" LC_ALL= LC_MESSAGES= "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.05 \
@@ -56,6 +95,11 @@ for code in "${langs[@]}"; do
             grep -q "page shown: $page" "$out/${code}_$size.out" || fail "$page was not shown in $code at $size"
         done
         python3 "$support_dir/text_fit.py" "${shots[@]}" || faults=$((faults + 1))
+        # Every row was on one of the pages.
+        named=$(cat "${ach_shots[@]}" | awk -F' [|] ' '$1 ~ /^frame/ && $3 == "AchItem" { split($1, f, " "); row[f[2]] = 1 }
+            $1 ~ /^text/ { split($1, t, " "); if (t[2] in row) print $3 } $1 ~ /^screen/ { delete row }' | sort -u | wc -l)
+        [ "$named" -eq "${ach_rows[$size]}" ] ||
+            fail "the achievement pages showed $named of ${ach_rows[$size]} names in $code at $size"
         python3 "$support_dir/text_fit.py" --rim 6 "$rim_shot.texts" || faults=$((faults + 1))
     done
 done

@@ -2,6 +2,7 @@
 
 #include "modes/progress/Achievements.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "render/2d/CFont.h"
@@ -48,6 +49,14 @@ AchItem::AchItem(const KTAchievement& shown, int name, int rowWidth) : achieveme
 {
     width = rowWidth;
     height = AchievementsMenuFrame::rowHeight();
+    // The name takes the row right of the icon, with the icon's gap kept at
+    // the far end too; a long one goes on over more lines.
+    const float s = screenMetrics().uiScale;
+    const float room = width - getSprite(kSheet)->frameRect(kLockedFrame).w - 2 * kTextGap * s;
+    const std::u16string& text = getStringByIndex(nameString);
+    std::u16string wrapped(text.size() * 2 + 1, u'\0');
+    drawTextWrapped(getFont(1), text, std::max(room, 1.0f), wrapped);
+    shownName.assign(wrapped.c_str());
 }
 
 bool AchItem::showsBar() const
@@ -81,8 +90,7 @@ void AchItem::draw()
             popCropRect();
         }
     }
-    const std::u16string& name = getStringByIndex(nameString);
-    drawText(getFont(1), name, iconX + lockRect.w + 10 * s, iconY + lockRect.h / 2.0f, 4);
+    drawText(getFont(1), shownName, iconX + lockRect.w + kTextGap * s, iconY + lockRect.h / 2.0f, 4);
 }
 
 int AchievementsMenuFrame::rowHeight()
@@ -173,6 +181,8 @@ void AchievementsMenuFrame::buildItems()
     }
     const int pages = (placed + 2 * rowsPerColumn - 1) / (2 * rowsPerColumn);
     indicator->setPageCount(std::max(pages, 1), indicator->spacing);
+    // Scripted runs page through every row by it.
+    logInfo("menus", "achievements: %d rows on %d pages", placed, pages);
     indicator->currentPage = 0;
     pager->scrollToIndex(0);
     layout(absX, absY);

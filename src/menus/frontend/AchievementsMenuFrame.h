@@ -3,6 +3,7 @@
 #include "ui/MenuItem.h"
 #include "ui/widgets/SceneMenuFrame.h"
 
+#include <string>
 #include <vector>
 
 class Achievements;
@@ -14,15 +15,21 @@ class SpritePageIndicator;
 class AchItem : public MenuItem {
 public:
     static constexpr int kSheet = 12, kBarFrame = 0, kFillFrame = 1, kLockedFrame = 2, kIconBase = 3;
+    static constexpr float kTextGap = 10.0f;   // between the icon and the name, at UI scale 1
     AchItem(const KTAchievement& achievement, int nameString, int rowWidth);
 
     void draw() override;
     bool drawsOwnFocus() override { return true; }
+    // The name keeps to the row.
+    bool framesText() const override { return true; }
     // Whether the bar under the lock is drawn.
     bool showsBar() const;
 
     const KTAchievement& achievement;
     int nameString;
+    // The name broken into lines no wider than the row beside the icon,
+    // made with the row so that drawing does not wrap it every frame.
+    std::u16string shownName;
 };
 
 // Every achievement of the game as a row, the earned ones first, two columns
