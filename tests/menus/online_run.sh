@@ -124,16 +124,10 @@ PY
     python3 - "$out/panel_$size.png" <<'PY' || fail "at $size the room panel's map picture is off the screen or not Storm Front's"
 import sys
 from png_pixels import rgb_rows
-frames = {}
-screen = None
-for line in open(sys.argv[1] + ".texts", encoding="utf-8"):
-    head, _, rest = line.rstrip("\n").partition(" | ")
-    w = head.split()
-    if w[0] == "screen":
-        screen = (float(w[1]), float(w[2]))
-    elif w[0] == "frame":
-        box, _, kind = rest.partition(" | ")
-        frames[int(w[1])] = (int(w[2]), [float(v) for v in box.split()], kind)
+from text_fit import read
+screen, read_frames, _ = read(sys.argv[1] + ".texts")
+screen = screen[2:]
+frames = {f: (parent, box, kind) for f, (parent, _, box, kind) in read_frames.items()}
 # The picture: the panel's first sprite of the map pictures' 3:2 shape.
 pictures = [(p, b) for p, b, kind in frames.values()
             if kind == "SpriteButton" and p >= 0 and b[3] > 60 and abs(b[2] / b[3] - 1.5) < 0.01]

@@ -191,23 +191,14 @@ map_row() {
 row_check() {
     python3 - "$@" >"$out/row_check.out" <<'PY' && tail -1 "$out/row_check.out"
 import sys
+from text_fit import read
 path, what = sys.argv[1], sys.argv[2]
-screen, frames, texts = None, {}, []
-for line in open(path, encoding="utf-8"):
-    head, _, rest = line.rstrip("\n").partition(" | ")
-    w = head.split()
-    if w[0] == "screen":
-        screen = (float(w[1]), float(w[2]))
-    elif w[0] == "frame":
-        box, _, kind = rest.partition(" | ")
-        frames[int(w[1])] = ([float(v) for v in box.split()], kind)
-    elif w[0] == "text":
-        box, _, text = rest.partition(" | ")
-        texts.append((int(w[1]), text))
+screen, read_frames, texts = read(path)
+frames = {f: (box, kind) for f, (_, _, box, kind) in read_frames.items()}
 def on_screen(b):
-    return b[0] >= 0 and b[1] >= 0 and b[0] + b[2] <= screen[0] and b[1] + b[3] <= screen[1]
+    return b[0] >= 0 and b[1] >= 0 and b[0] + b[2] <= screen[2] and b[1] + b[3] <= screen[3]
 cards = sorted((b for b, kind in frames.values() if kind == "SpriteButtonR"), key=lambda b: b[0])
-named = {text: frames[f][0] for f, text in texts if f in frames}
+named = {text: frames[f][0] for f, _, text in texts if f in frames}
 if what == "button":
     b = named.get(sys.argv[3])
     if not b:
@@ -216,7 +207,7 @@ if what == "button":
 elif what == "rowy":
     print(int(cards[0][1] + cards[0][3] / 2))
 elif what == "whole":
-    dial = [b for b, kind in frames.values() if kind == "SpriteButton" and b[0] < screen[0] / 2]
+    dial = [b for b, kind in frames.values() if kind == "SpriteButton" and b[0] < screen[2] / 2]
     ok = len(cards) == 7 and all(on_screen(b) for b in cards) and dial and dial[0][1] >= cards[0][1] + cards[0][3]
     print("cards", [tuple(b) for b in cards], "dial", dial)
     sys.exit(0 if ok else 1)
