@@ -92,7 +92,7 @@ $skip
 200 click 394 650
 260 click 228 285
 300 click 396 517
-360 click 560 300
+360 click 470 300
 470 click 640 588
 S
 # Bots fight this match and may shoot the idle player down: one frame of

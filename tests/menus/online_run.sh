@@ -92,6 +92,61 @@ grep -q "joining room Jets only refused by its plane filter 1:8" "$out/filter.ou
     fail "the plane filter did not refuse the join"
 grep -q "starting a game" "$out/filter.out" && fail "a refused join started a game"
 
+# 2c: the room panel of a Storm Front room at 960x640 and 1920x1080, its
+# card clicked where the list shows it: the map's picture lies wholly on the
+# screen and in its panel and shows the storm's lightning.
+start_server -room "Storm run:2:5:3"
+pipe="$out/panel.pipe"
+for size in 960x640 1920x1080; do
+    w="${size%x*}" h="${size#*x}"
+    log="$out/panel_$size.out"
+    rm -f "$pipe" && mkfifo "$pipe" || fail "no pipe at $pipe"
+    exec 3<>"$pipe"
+    screen=()
+    [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null && screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
+    (exec 3>&- && cd "$out" && exec "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.0166 -textboxes \
+        -roomserver "127.0.0.1:$port" -menupage online -inputpipe "$pipe" -frames 3000 >"$log" 2>&1) &
+    game_pid=$!
+    printf '%s\n' "$skip" "240 shot panel_list_$size.png" >&3
+    steer_to 245
+    card=$(python3 - "$out/panel_list_$size.png.texts" <<'PY'
+import sys
+for line in open(sys.argv[1], encoding="utf-8"):
+    if line.startswith("text ") and line.rstrip("\n").endswith("| Storm run"):
+        x, y, bw, bh = (float(v) for v in line.split(" | ")[1].split())
+        print(int(x + bw / 2), int(y + bh / 2))
+PY
+)
+    [ -n "$card" ] || fail "at $size the list shows no Storm run room"
+    printf '%s\n' "250 click $card" "320 shot panel_$size.png" "330 close" "331 sync" >&3
+    exec 3>&-
+    wait "$game_pid" || fail "the $size panel run did not end cleanly: $(tail -3 "$log")"
+    python3 - "$out/panel_$size.png" <<'PY' || fail "at $size the room panel's map picture is off the screen or not Storm Front's"
+import sys
+from png_pixels import rgb_rows
+from text_fit import read
+screen, read_frames, _ = read(sys.argv[1] + ".texts")
+screen = screen[2:]
+frames = {f: (parent, box, kind) for f, (parent, _, box, kind) in read_frames.items()}
+# The picture: the panel's first sprite of the map pictures' 3:2 shape.
+pictures = [(p, b) for p, b, kind in frames.values()
+            if kind == "SpriteButton" and p >= 0 and b[3] > 60 and abs(b[2] / b[3] - 1.5) < 0.01]
+if not pictures:
+    sys.exit("no map picture")
+parent, (x, y, bw, bh) = pictures[0]
+px, py, pw, ph = frames[parent][1]
+inside = x >= 0 and y >= 0 and x + bw <= screen[0] and y + bh <= screen[1]
+in_panel = x >= px and y >= py and x + bw <= px + pw and y + bh <= py + ph
+rows = rgb_rows(sys.argv[1])
+bolt = sum(1 for r in rows[int(y):int(y + bh)] for p in r[int(x):int(x + bw)]
+           if p[0] > 200 and 170 < p[1] < 230 and p[2] < 140)
+print(sys.argv[1], (x, y, bw, bh), "bolt pixels", bolt)
+sys.exit(0 if inside and in_panel and bolt > 50 else 1)
+PY
+done
+rm -f "$pipe"
+stop_server
+
 
 start_server -room "Harbour brawl:2:0:3"
 ( sleep 4; kill "$pid" 2>/dev/null ) &

@@ -118,6 +118,105 @@ info_pages() {
     n=$(python3 "$pixels" diff "$out/credits_still_after.png" "$out/credits_drag_after.png" 0 0 1280 720)
     [ "$n" -ge 1000 ] || fail "credits: the drag moved nothing ($n pixels)"
     echo "credits_drag: $n pixels changed"
+
+    map_row
+}
+
+# The map row at the smallest screen and a large one, on the play menu's
+# set-up page and on the one the online create page opens (its Free-for-All
+# button clicked): at 1920x1080 every card lies wholly on the screen and
+# the time dial below the row; at 960x640 the first card does, and the last
+# once the strip is dragged to its end. A click on the last card chooses it.
+# The game is steered through a pipe, so that each click goes where the
+# picture just before it shows the button.
+map_row() {
+    source "$here/../support/game_tree.sh"
+    local size road w h pipe screen shot
+    for size in 960x640 1920x1080; do
+        for road in setup onlinecreate; do
+            w="${size%x*}" h="${size#*x}"
+            name="row_${road}_$size"
+            log="$out/$name.out"
+            pipe="$out/$name.pipe"
+            rm -f "$pipe" && mkfifo "$pipe" || fail "$name: no pipe"
+            exec 3<>"$pipe"
+            screen=()
+            if [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null; then
+                screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
+            fi
+            (exec 3>&- && cd "$out" && exec "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.0166 \
+                -menupage "$road" -textboxes -inputpipe "$pipe" -frames 3000 >"$log" 2>&1) &
+            game_pid=$!
+            printf '%s\n' "$skip" >&3
+            frame=200
+            if [ "$road" = onlinecreate ]; then
+                printf '%s\n' "$frame shot ${name}_create.png" >&3
+                steer_to $((frame + 5))
+                printf '%s\n' "$((frame + 10)) click $(row_check "$out/${name}_create.png.texts" button Free-for-All)" >&3
+                frame=$((frame + 100))
+            fi
+            printf '%s\n' "$frame shot ${name}_first.png" >&3
+            steer_to $((frame + 5))
+            row_check "$out/${name}_first.png.texts" "$([ "$w" -ge 1920 ] && echo whole || echo first)" ||
+                fail "$name: the map row does not fit ($(tail -1 "$out/row_check.out"))"
+            shot="${name}_first.png"
+            if [ "$w" -lt 1920 ]; then
+                # Drags right to left across the cards' row until the strip's end.
+                local y
+                y=$(row_check "$out/${name}_first.png.texts" rowy)
+                printf '%s\n' "$((frame + 10)) drag $((w - 60)) $y 60 $y 20" "$((frame + 40)) drag $((w - 60)) $y 60 $y 20" \
+                    "$((frame + 160)) shot ${name}_end.png" >&3
+                frame=$((frame + 160))
+                steer_to $((frame + 5))
+                shot="${name}_end.png"
+                row_check "$out/$shot.texts" last || fail "$name: the strip's end leaves its last card cut"
+            fi
+            printf '%s\n' "$((frame + 10)) click $(row_check "$out/$shot.texts" button "Storm Front")" \
+                "$((frame + 60)) close" "$((frame + 61)) sync" >&3
+            exec 3>&-
+            wait "$game_pid" || fail "$name: the run did not end cleanly: $(tail -3 "$log")"
+            rm -f "$pipe"
+            [ "$(grep -c "map chosen" "$log")" -eq 1 ] && grep -q "map chosen: 5" "$log" ||
+                fail "$name: the drag and the click on Storm Front did not choose it alone"
+            if [ "$road" = setup ]; then
+                grep -q "set-up start: type [0-9]* map 5" "$log" || fail "$name: Storm Front did not start"
+            fi
+            echo "$name: the row fits and its last card is chosen"
+        done
+    done
+}
+# row_check TEXTS WHAT: whole (seven cards on the screen, the dial below
+# them), first or last (that end's card on the screen), rowy (the cards'
+# middle height) or button NAME (the middle of the button labelled NAME).
+row_check() {
+    python3 - "$@" >"$out/row_check.out" <<'PY' && tail -1 "$out/row_check.out"
+import sys
+from text_fit import read
+path, what = sys.argv[1], sys.argv[2]
+screen, read_frames, texts = read(path)
+frames = {f: (box, kind) for f, (_, _, box, kind) in read_frames.items()}
+def on_screen(b):
+    return b[0] >= 0 and b[1] >= 0 and b[0] + b[2] <= screen[2] and b[1] + b[3] <= screen[3]
+cards = sorted((b for b, kind in frames.values() if kind == "SpriteButtonR"), key=lambda b: b[0])
+named = {text: frames[f][0] for f, _, text in texts if f in frames}
+if what == "button":
+    b = named.get(sys.argv[3])
+    if not b:
+        sys.exit("no button " + sys.argv[3])
+    print(int(b[0] + b[2] / 2), int(b[1] + b[3] / 2))
+elif what == "rowy":
+    print(int(cards[0][1] + cards[0][3] / 2))
+elif what == "whole":
+    dial = [b for b, kind in frames.values() if kind == "SpriteButton" and b[0] < screen[2] / 2]
+    ok = len(cards) == 7 and all(on_screen(b) for b in cards) and dial and dial[0][1] >= cards[0][1] + cards[0][3]
+    print("cards", [tuple(b) for b in cards], "dial", dial)
+    sys.exit(0 if ok else 1)
+else:
+    b = cards[0] if what == "first" else cards[-1]
+    label = "Random map" if what == "first" else "Storm Front"
+    print(what, b, named.get(label))
+    sys.exit(0 if on_screen(b) and named.get(label) == b else 1)
+PY
 }
 
 # The settings pages by controller and the credits road from the options page.

@@ -3,6 +3,7 @@
 #include "gamedata/records/MapLists.h"
 #include "modes/GameType.h"
 #include "platform/Language.h"
+#include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
@@ -327,6 +328,7 @@ void GameSetupMenuFrame::applySliders()
 void GameSetupMenuFrame::onMapChosen(int tag)
 {
     settings().skirmishMap = tag;
+    logInfo("menus", "map chosen: %d", tag);
     applySliders();
     settings().save();
     if (startHandler)
