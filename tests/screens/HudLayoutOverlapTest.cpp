@@ -147,10 +147,26 @@ TEST_P(HudOverlap, EveryButtonIsReachedWhereItIsDrawn)
                 }
         }
     ASSERT_GE(rings.size(), 8u);
+    // The weapons' hit rectangles reach to the screen's edge: the middle of
+    // every ring and every weapon must still go to it, whoever comes first.
+    std::vector<Zone> middles = rings;
+    for (int slot = 0; slot < 3; ++slot) {
+        HudButton* b = hud.weaponSlotButton(slot);
+        ASSERT_TRUE(b && b->visible);
+        middles.push_back({b->id, b->shownX() + b->size.x / 2.0f, b->screenPos().y + b->size.y / 2.0f, 0.0f});
+    }
+    for (const Zone& middle : middles) {
+        const HudButton* first = nullptr;
+        for (HudPanel& panel : hud.panels())
+            for (const std::unique_ptr<HudButton>& b : panel.buttons)
+                if (!first && b->visible && b->enabled && b->hitTest(middle.x, middle.y))
+                    first = b.get();
+        ASSERT_NE(first, nullptr) << "button " << middle.id;
+        EXPECT_EQ(first->id, middle.id) << "the middle of button " << middle.id << " goes to button " << first->id;
+    }
     for (std::size_t i = 0; i < rings.size(); ++i)
         for (std::size_t k = i + 1; k < rings.size(); ++k) {
-            // The link buttons between the weapons are left to their panel (see the README).
-            if (neverTogether(rings[i].id, rings[k].id) || rings[i].id >= 19 || rings[k].id >= 19)
+            if (neverTogether(rings[i].id, rings[k].id))
                 continue;
             const float d = std::hypot(rings[i].x - rings[k].x, rings[i].y - rings[k].y);
             EXPECT_GT(d, rings[i].r + rings[k].r) << "rings " << rings[i].id << " and " << rings[k].id << " at "

@@ -356,11 +356,12 @@ TEST_F(GameHudRun, MouseSteeringShowsTheKeysAndEscPauses)
     EXPECT_NE(log.find("page shown: FreeFlightPauseMenuFrame"), std::string::npos);
 }
 
-// The squadron order of a campaign mission and the eject button of a
-// burning airplane answer a mouse click where the HUD draws them, at the
-// smallest and the largest window the game is tried at: the order turns to
-// the next one, the pilot bails out.
-TEST_F(GameHudRun, OrderAndEjectAnswerAClickAtBothSizes)
+// The squadron order of a campaign mission, the weapon link and the eject
+// button of a burning airplane answer a mouse click where the HUD draws them,
+// at the smallest and the largest window the game is tried at: the order turns
+// to the next one, the link between the first two weapons lights up in place,
+// the pilot bails out.
+TEST_F(GameHudRun, OrderLinkAndEjectAnswerAClickAtBothSizes)
 {
     for (const auto& [w, h] : {std::pair{960, 640}, std::pair{1920, 1080}}) {
         const std::string size = std::to_string(w) + "x" + std::to_string(h);
@@ -381,12 +382,24 @@ TEST_F(GameHudRun, OrderAndEjectAnswerAClickAtBothSizes)
         EXPECT_NE(tree.read(after + ".texts").find("| DEF\n"), std::string::npos) << size << ": the order after the click";
         game.keepFile(after, "hud", after);
 
-        const std::string burning = "eject-" + size + ".png";
-        ASSERT_EQ(game.runScriptOnDisplay("645 " + clickAt(89), window + " -fixeddt 0.0166667 -frames 700 -textboxes "
-                                          "-autostart 2:0 -testplace burning -dumpframe 640:" + burning,
+        const std::string burning = "eject-" + size + ".png", unlinked = "link-" + size + ".png",
+                          linked = "link-after-" + size + ".png";
+        ASSERT_EQ(game.runScriptOnDisplay("560 " + clickAt(145) + "645 " + clickAt(89),
+                                          window + " -fixeddt 0.0166667 -frames 700 -textboxes -autostart 2:0 "
+                                          "-testplace burning -dumpframe 555:" + unlinked + " -dumpframe 580:" + linked +
+                                          " -dumpframe 640:" + burning,
                                           w, h),
                   0)
             << size << tree.read("stderr.txt");
+        // The link's pill is navy while the weapons fire apart, amber once linked.
+        const CSprite::Rect link = hudElement(w, h, 145);
+        TextureImage apart, together;
+        ASSERT_TRUE(loadShot(unlinked, apart));
+        ASSERT_TRUE(loadShot(linked, together));
+        const Pixel off = at(apart, link.x + link.w / 2.0f, link.y + link.h / 2.0f);
+        const Pixel on = at(together, link.x + link.w / 2.0f, link.y + link.h / 2.0f);
+        EXPECT_TRUE(off.r < 90 && off.g < 100) << size << ": " << off.r << " " << off.g << " " << off.b;
+        EXPECT_TRUE(on.r > 200 && on.g > 150 && on.b < 140) << size << ": " << on.r << " " << on.g << " " << on.b;
         const std::string log = game.log();
         ASSERT_NE(log.find("the player's airplane burns"), std::string::npos) << size;
         EXPECT_NE(tree.read(burning + ".texts").find("| EJECT\n"), std::string::npos) << size;
