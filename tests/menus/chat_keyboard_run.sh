@@ -38,20 +38,7 @@ for size in "960 640 470" "1920 1080 690"; do
     port=$(freeport)
     log="$out/run/game_${w}x${h}.out"
     rm -f "$pipe" "$out/chat_list_${w}x${h}.png" "$out/chat_keyboard_${w}x${h}.png"
-    mkfifo "$pipe" || fail "no pipe at $pipe"
-    # Open for both ends, so that the game's open finds a writer at once.
-    exec 3<>"$pipe"
-    # A window larger than the test display gets an X server of its own, so
-    # that it and its pictures have the size asked for.
-    screen=()
-    if [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null; then
-        screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
-    fi
-    # The game and the peer get no copy of the writing end, or the game would
-    # never see the pipe close.
-    (exec 3>&- && cd "$out" && exec "${screen[@]}" "$run" "${common[@]}" -width "$w" -height "$h" -netport "$port" -autohost 2:0 \
-        -inputpipe "$pipe" -frames 6000 >"$log" 2>&1) &
-    game_pid=$!
+    piped_game "$w" "$h" "$pipe" "${common[@]}" -netport "$port" -autohost 2:0 -frames 6000
     # The control-type question of a fresh profile first.
     printf '%s\n' "$skip" "150 click $((w / 2)) $ok" "250 click $((w / 2)) $ok" "300 sync" >&3
     await "$log" "LAN host start" 60 || fail "the game did not host: $(tail -5 "$log")"

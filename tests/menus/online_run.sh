@@ -100,13 +100,7 @@ pipe="$out/panel.pipe"
 for size in 960x640 1920x1080; do
     w="${size%x*}" h="${size#*x}"
     log="$out/panel_$size.out"
-    rm -f "$pipe" && mkfifo "$pipe" || fail "no pipe at $pipe"
-    exec 3<>"$pipe"
-    screen=()
-    [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null && screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
-    (exec 3>&- && cd "$out" && exec "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.0166 -textboxes \
-        -roomserver "127.0.0.1:$port" -menupage online -inputpipe "$pipe" -frames 3000 >"$log" 2>&1) &
-    game_pid=$!
+    piped_game "$w" "$h" "$pipe" -fixeddt 0.0166 -textboxes -roomserver "127.0.0.1:$port" -menupage online -frames 3000
     printf '%s\n' "$skip" "240 shot panel_list_$size.png" >&3
     steer_to 245
     card=$(python3 - "$out/panel_list_$size.png.texts" <<'PY'

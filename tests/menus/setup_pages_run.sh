@@ -131,22 +131,14 @@ info_pages() {
 # picture just before it shows the button.
 map_row() {
     source "$here/../support/game_tree.sh"
-    local size road w h pipe screen shot
+    local size road w h pipe shot
     for size in 960x640 1920x1080; do
         for road in setup onlinecreate; do
             w="${size%x*}" h="${size#*x}"
             name="row_${road}_$size"
             log="$out/$name.out"
             pipe="$out/$name.pipe"
-            rm -f "$pipe" && mkfifo "$pipe" || fail "$name: no pipe"
-            exec 3<>"$pipe"
-            screen=()
-            if [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null; then
-                screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
-            fi
-            (exec 3>&- && cd "$out" && exec "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.0166 \
-                -menupage "$road" -textboxes -inputpipe "$pipe" -frames 3000 >"$log" 2>&1) &
-            game_pid=$!
+            piped_game "$w" "$h" "$pipe" -fixeddt 0.0166 -menupage "$road" -textboxes -frames 3000
             printf '%s\n' "$skip" >&3
             frame=200
             if [ "$road" = onlinecreate ]; then

@@ -22,6 +22,26 @@ game_tree() {
     run="$2/tree/bin/$(basename "$1")"
 }
 
+# "piped_game W H PIPE ARGS...": starts the game ("run", in "out") at W x H
+# with ARGS, steered through the FIFO PIPE open on descriptor 3, its output
+# in "log" and its process in "game_pid".
+piped_game() {
+    local w="$1" h="$2" pipe="$3" screen=()
+    shift 3
+    rm -f "$pipe" && mkfifo "$pipe" || fail "no pipe at $pipe"
+    # Open for both ends, so that the game's open finds a writer at once.
+    exec 3<>"$pipe"
+    # A window larger than the test display gets an X server of its own, so
+    # that it and its pictures have the size asked for.
+    if [ "$w" -gt 1280 ] && command -v xvfb-run >/dev/null; then
+        screen=(xvfb-run -a -s "-screen 0 ${w}x${h}x24")
+    fi
+    # The game gets no copy of the writing end, or it would never see the pipe close.
+    (exec 3>&- && cd "$out" && exec "${screen[@]}" "$run" "$@" -width "$w" -height "$h" -inputpipe "$pipe" \
+        >"$log" 2>&1) &
+    game_pid=$!
+}
+
 # "steer_to FRAME", for runs steered through a pipe open on descriptor 3
 # (the game's log in "log", its process in "game_pid"): lets the game run up
 # to FRAME and waits until it is there.
