@@ -172,7 +172,9 @@ TEST(LanJoinOnLoopback, AClientTurnedAwayKnowsWhetherTheGameIsFullOrClosed)
     EXPECT_EQ(third->refusal(), LanTransport::Refusal::Closed);
     EXPECT_FALSE(third->connected());
 
-    // Asked again once the host takes players, the same client gets in.
+    // Asked again once the host takes players, the same client gets in (the
+    // copies of the refusal, which name no connection, have been read by then).
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     host->setAccepting(true);
     third->connectTo(htonl(0x7F000001u), host->boundPort());
     EXPECT_EQ(third->refusal(), LanTransport::Refusal::None);
