@@ -15,17 +15,19 @@ inline StringTable& stagedMenuTexts()
     return texts;
 }
 
-// The staged base pak, English and the plane list, mounted once for the
-// whole test program.
+// The staged base pak, English and the plane list for the menus' tests.
+// Other fixtures' tear-downs unmount the paks, drop the texts or switch the
+// language and clear the lists, so each piece is put back whenever it is gone.
 inline void mountStagedMenuData()
 {
-    static bool mounted = false;
-    if (mounted)
-        return;
-    mounted = true;
-    ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak")) << "build the data target";
-    ASSERT_TRUE(setLanguageByIndex(0));
-    auto table = openFile("data/strings/EN/main.str");
-    ASSERT_TRUE(table && stagedMenuTexts().load(*table));
-    ASSERT_TRUE(PlaneList::instance().load(PlaneList::kListPath, stagedMenuTexts(), settings()));
+    if (!openFromMountedPaks("data/strings/EN/main.str"))
+        ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak")) << "build the data target";
+    if (currentLanguage() != 0 || stringCount() == 0)
+        ASSERT_TRUE(setLanguageByIndex(0));
+    if (stagedMenuTexts().count() == 0) {
+        auto table = openFile("data/strings/EN/main.str");
+        ASSERT_TRUE(table && stagedMenuTexts().load(*table));
+    }
+    if (PlaneList::instance().count() == 0)
+        ASSERT_TRUE(PlaneList::instance().load(PlaneList::kListPath, stagedMenuTexts(), settings()));
 }

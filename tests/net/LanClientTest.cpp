@@ -255,3 +255,88 @@ TEST_F(ClientOfRawHost, AClientJoinedAgainTakesSequencedMessagesFromZero)
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0][1], 0) << "its own count starts again too";
 }
+
+// JOIN pressed again while the host's answer to the first press is still on
+// its way: that accept names the earlier connection's token and must not
+// join the retry, which waits for the accept with its own.
+TEST_F(ClientOfRawHost, AnAcceptOfAnEarlierConnectIsNotTakenForTheRetrys)
+{
+    const auto tokenOfLastConnect = [this] {
+        const auto connects = ofType(host.drain(), 0);
+        EXPECT_FALSE(connects.empty());
+        const Bytes& c = connects.empty() ? Bytes{0, 0, 0} : connects.back();
+        EXPECT_EQ(c.size(), c[2] + 5u) << "a connect carries its token after the identity";
+        return Bytes(c.end() - 2, c.end());
+    };
+    client.connectTo(htonl(0x7F000001u), host.port());
+    const Bytes first = tokenOfLastConnect();
+    client.connectTo(htonl(0x7F000001u), host.port());
+    const Bytes retry = tokenOfLastConnect();
+    ASSERT_NE(first, retry);
+
+    from(host, Bytes{1, 2, first[0], first[1]});
+    EXPECT_FALSE(client.connected()) << "the earlier connection's accept";
+    EXPECT_EQ(client.ownIndex(), 0);
+    from(host, Bytes{1, 5, retry[0], retry[1]});
+    EXPECT_TRUE(client.connected());
+    EXPECT_EQ(client.ownIndex(), 5);
+}
+
+// A connect in the host's name (anyone on the network can forge one) is not
+// a new connection to a client: it answers nothing, and both ways of the
+// reliable channel go on with the numbers they had.
+TEST_F(ClientOfRawHost, AConnectInTheHostsNameMovesNothingOnAJoinedClient)
+{
+    accept();
+    from(host, nettest::reliable(0, {1}));
+    EXPECT_EQ(takeAll(), (std::vector<Bytes>{{1}}));
+    const std::uint8_t up = 9;
+    ASSERT_EQ(client.queueReliable(&up, 1, 0), 0);
+    client.poll();
+    EXPECT_EQ(ofType(host.drain(), 6), (std::vector<Bytes>{nettest::reliable(0, {9})}));
+    from(host, Bytes{4, 0, 0, 0});
+
+    Bytes forged = nettest::connectDatagram({'z', 0});
+    forged.insert(forged.end(), {0x21, 0x43});
+    from(host, forged);
+    from(host, nettest::connectDatagram({'z', 0}));
+    EXPECT_TRUE(ofType(host.drain(), 1).empty()) << "no accept goes out";
+    EXPECT_TRUE(client.connected());
+
+    from(host, nettest::reliable(1, {2}));
+    EXPECT_EQ(takeAll(), (std::vector<Bytes>{{2}}));
+    ASSERT_EQ(client.queueReliable(&up, 1, 0), 0);
+    client.poll();
+    EXPECT_EQ(ofType(host.drain(), 6), (std::vector<Bytes>{nettest::reliable(1, {9})}));
+}
+
+// A sender back from a dead spell of 128 and more numbers its sequenced
+// messages behind what the client expects: after a silent second, four such
+// numbers in a row each newer than the last make the client follow it from
+// the fourth. Copies held back on the way come within the second and are
+// dropped however many come in a row.
+TEST_F(ClientOfRawHost, LateSequencedNumbersAreFollowedOnlyAfterASilentSecond)
+{
+    accept();
+    for (int i = 0; i < 200; ++i) {
+        from(host, nettest::sequenced(static_cast<std::uint8_t>(i), 0, {static_cast<std::uint8_t>(i)}));
+        ASSERT_EQ(takeAll().size(), 1u) << i;
+    }
+
+    clock.advance(900);
+    for (std::uint8_t copy = 150; copy < 160; ++copy)
+        from(host, nettest::sequenced(copy, 0, {copy}));
+    EXPECT_TRUE(takeAll().empty()) << "held-back copies handed out as new";
+
+    from(host, nettest::sequenced(200, 0, {200}));
+    EXPECT_EQ(takeAll(), (std::vector<Bytes>{{200}}));
+    clock.advance(1001);
+    for (std::uint8_t late = 90; late < 93; ++late)
+        from(host, nettest::sequenced(late, 0, {late}));
+    EXPECT_TRUE(takeAll().empty()) << "three late numbers are not yet the sender's new count";
+    from(host, nettest::sequenced(93, 0, {93}));
+    EXPECT_EQ(takeAll(), (std::vector<Bytes>{{93}})) << "the fourth is followed";
+    from(host, nettest::sequenced(94, 0, {94}));
+    from(host, nettest::sequenced(92, 0, {92}));
+    EXPECT_EQ(takeAll(), (std::vector<Bytes>{{94}}));
+}

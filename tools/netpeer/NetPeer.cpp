@@ -313,6 +313,7 @@ bool NetPeer::joinHost()
     }
     client.applyJoinState();
     client.active = 1;
+    logDown();
     if (Airplane* own = m_mode->playerAirplane())
         m_mode->attachAI(*own, 0.8f, true);
     return true;
@@ -547,6 +548,8 @@ void NetPeer::trackArrivals()
         if (!std::binary_search(m_present.begin(), m_present.end(), id)) {
             ++m_arrivals;
             m_notFlown.push_back(id);
+            // What the newcomer's records tell it is out of play.
+            logDown();
         }
     std::erase_if(m_notFlown, [&](int id) {
         if (!std::binary_search(now.begin(), now.end(), id))
@@ -626,6 +629,26 @@ void NetPeer::logScores()
                     std::to_string(static_cast<int>(f->position().z)));
     // Where each airplane in play was when the match stopped, to the metre.
     logWhere();
+}
+
+void NetPeer::logDown()
+{
+    std::vector<std::string> down;
+    for (const auto& e : m_mode->entities()) {
+        if (e->isActive())
+            continue;
+        std::string who;
+        if (e->kind() == TargetKind::Airplane)
+            who = narrow(e->pilotName);
+        else if (e->isGroundTarget() && e->networkItem() >= 0)
+            who = "unit " + std::to_string(e->networkItem());
+        else
+            continue;
+        down.push_back("down " + who + (e->respawnTimer == -1.0f ? " out" : " waiting"));
+    }
+    std::sort(down.begin(), down.end());
+    for (const std::string& line : down)
+        log(line);
 }
 
 void NetPeer::logWhere()

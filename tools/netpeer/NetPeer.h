@@ -67,6 +67,9 @@ private:
     bool act(const Action& action);
     void logScores();
     void logWhere();
+    // Each airplane and map unit out of play, waiting to come back or out for
+    // good: a joiner's once it has joined, the host's as each joiner comes.
+    void logDown();
     // A missile from close behind the named pilot's airplane, or at the
     // nearest live base of the other team; false while there is none.
     bool fireMissile(const std::string& at);

@@ -169,6 +169,11 @@ void LanTransport::handleDatagram(const std::uint8_t* data, std::size_t length, 
 {
     if (length == 0 || length > kReceiveBuffer)
         return;
+    // Nobody connects to a client: a connect naming its host as the sender is
+    // forged, and taken as a new connection it would empty the rings of one
+    // side alone and stall the match.
+    if (client_ && data[0] == static_cast<std::uint8_t>(PacketType::Connect))
+        return;
     const int index = findPeer(from);
     if (client_ && !connected_) {
         handleUnconnectedClient(data, length, from);

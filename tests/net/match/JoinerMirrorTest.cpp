@@ -389,6 +389,47 @@ TEST_F(JoinerMirror, ABaseDestroyedBeforeTheJoinIsDownOnTheJoiner)
     EXPECT_FALSE(harness.hud.lockable.at(down));
 }
 
+// The map's units the host shot down before Wing1 joined (told by the join's
+// records) and after it (told by their deaths) are down on Wing1's machine
+// and come back there when their wait ends, as on the host: none is left
+// waiting for a word the host never sends about a unit.
+TEST_F(JoinerMirror, MapUnitsDownForAJoinerComeBackWhenTheirWaitEnds)
+{
+    const auto shootDown = [](GameModeCustom& m, int every, int first) {
+        std::vector<Target*> units;
+        for (const auto& e : m.entities())
+            if (e->isGroundTarget() && e->networkItem() >= 0 && e->isActive() && e->isAlive())
+                units.push_back(e.get());
+        for (std::size_t i = static_cast<std::size_t>(first); i < units.size(); i += static_cast<std::size_t>(every)) {
+            units[i]->setHealth(0.0f);
+            m.onAirplaneDestroyed(*units[i], m.playerAirplane(), CrashCause::KilledByDamage);
+        }
+        return units.size();
+    };
+    std::size_t units = 0;
+    GameModeCustom* mode = host(2, [&](GameModeCustom& m) { units = shootDown(m, 2, 0); });
+    ASSERT_NE(mode, nullptr);
+    ASSERT_GE(units, 4u) << "the map has too few units";
+    shootDown(*mode, 1, 0);
+    hostFrames(3);
+
+    GameModeCustom* client = joiner(2);
+    ASSERT_NE(client, nullptr);
+    const auto down = [&] {
+        std::vector<int> out;
+        for (const auto& e : client->entities())
+            if (e->isGroundTarget() && e->networkItem() >= 0 && !e->isActive())
+                out.push_back(e->networkItem());
+        return out;
+    };
+    EXPECT_EQ(down().size(), units) << "every unit the host shot down is down here";
+    frames(59 * 60);
+    EXPECT_EQ(down().size(), units) << "none back before its wait ends";
+    frames(3 * 60);
+    EXPECT_TRUE(down().empty()) << "back when the wait ended";
+    EXPECT_TRUE(client->respawnQueue().empty());
+}
+
 TEST_F(JoinerMirror, SurvivalWave)
 {
     // A wave shot down before Wing1 joins, two after.

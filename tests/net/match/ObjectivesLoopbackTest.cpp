@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -228,6 +229,38 @@ TEST(ObjectivesOnLoopback, UnitsTheHostHasDownAreDownForAJoiner)
     ASSERT_EQ(hostDown.size(), 1u) << m.host.log();
     EXPECT_GT(hostDown[0].size(), std::string("units down 0 1").size()) << "too few units went down";
     EXPECT_EQ(late.lines({"units down"}, true), hostDown) << late.log();
+    EXPECT_NE(late.count("joined as player"), 0) << late.log();
+}
+
+// One who joins a survival match during a wave is out of it for good, the
+// next wave's pilots wait for it and the units the host sank wait for their
+// return: the joiner is told each of them and keeps each as the host does,
+// neither waiting for a pilot who is out nor giving up one that comes back.
+TEST(ObjectivesOnLoopback, AJoinerKeepsWhatIsOutForGoodAndWhatWaitsAsTheHostDoes)
+{
+    Match m;
+    ASSERT_TRUE(m.startHost({"--type", "6", "--seconds", "30", "--name", "Hostess", "--at", "1:sink", "--at",
+                             "2:destroy:bot"}));
+    // Until the pilot's fall is over (the first wave comes at 10 s) as well as every unit's.
+    const auto settled = [&] {
+        const std::string log = m.host.log();
+        const auto at = log.find(" sank ");
+        return at != std::string::npos && m.host.count("death over") >= std::atoi(log.c_str() + at + 6) + 1;
+    };
+    for (int i = 0; i < 600 && !settled() && m.host.running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(settled()) << m.host.log();
+    PeerRun late;
+    ASSERT_TRUE(m.join(late, "Wing1", {"--seconds", "4"}));
+    late.wait();
+    m.host.wait();
+    // The host's lines as the joiner came, the joiner's once joined.
+    const std::vector<std::string> hostDown = m.host.lines({" down "}, true);
+    const auto has = [&](const char* end) {
+        return std::ranges::any_of(hostDown, [&](const std::string& l) { return l.ends_with(end); });
+    };
+    ASSERT_TRUE(has(" out") && has(" waiting")) << m.host.log();
+    EXPECT_EQ(late.lines({" down "}, true), hostDown) << late.log();
     EXPECT_NE(late.count("joined as player"), 0) << late.log();
 }
 

@@ -3,6 +3,7 @@
 
 #include "net/match/NetworkGameHandler.h"
 #include "net/match/ServerInfo.h"
+#include "net/transport/LanTransport.h"
 #include "platform/Settings.h"
 
 #include "support/TempDir.h"
@@ -209,6 +210,55 @@ TEST(RoomJoin, AQuickMatchIsOfferedAnOpenRoomOrToldThereIsNone)
     EXPECT_FALSE(NetworkGame::running());
     owner.leave();
     server.stop();
+}
+
+// A game host that turns the join away ends the join at once, with its
+// reason: the online pages take the busy sign down when the join state falls
+// to 0, and a refusal must not leave it up for the whole 10 s wait.
+TEST(RoomJoin, AJoinTheGameHostTurnsAwayEndsAtOnceWithTheHostsReason)
+{
+    ModeHarness harness;
+    std::string error;
+    ASSERT_TRUE(harness.mountData(error)) << error;
+    for (const LanTransport::Refusal reason : {LanTransport::Refusal::Full, LanTransport::Refusal::Closed}) {
+        SCOPED_TRACE(static_cast<int>(reason));
+        LanTransport::Config config;
+        config.bindPort = 0;
+        config.announceAddress = 0;
+        LanTransport gameHost(config);
+        ASSERT_TRUE(gameHost.startServer());
+        gameHost.setRefusal(reason);
+        gameHost.setAccepting(false);
+        gameHost.startThread();
+
+        StandInRoomServer::Options options;
+        options.port = 0;
+        options.hostPort = gameHost.boundPort();
+        options.rooms = {"evening:2:0"};
+        StandInRoomServer server(options);
+        ASSERT_TRUE(server.start());
+        {
+            NetworkGameHandler handler;
+            ASSERT_TRUE(handler.room.setConfig(pacedRoomConfig(server)));
+            handler.connectRoomServer(true, false);
+            float waited = 0.0f;  // the game's time since the host was asked
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (handler.roomJoinState != 0 && std::chrono::steady_clock::now() < end) {
+                handler.update(0.005f);
+                if (handler.roomJoinState >= 3)
+                    waited += 0.005f;
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            EXPECT_EQ(handler.roomJoinState, 0);
+            EXPECT_GT(waited, 0.0f) << "the host was never asked";
+            EXPECT_LT(waited, 2.0f) << "the join waited out its time";
+            EXPECT_EQ(handler.client.refusal(), reason);
+            EXPECT_LT(handler.client.state, NetworkGameClient::Loading);
+            handler.disconnect();
+        }
+        gameHost.stopThread();
+        server.stop();
+    }
 }
 
 // A browsing client finds the host on the local network, lists its game
