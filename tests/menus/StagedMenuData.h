@@ -20,14 +20,17 @@ inline StringTable& stagedMenuTexts()
 // language and clear the lists, so each piece is put back whenever it is gone.
 inline void mountStagedMenuData()
 {
-    if (!openFromMountedPaks("data/strings/EN/main.str"))
+    if (!openFromMountedPaks("data/strings/EN/main.str")) {
         ASSERT_TRUE(mountPak(SKYFRONT_STAGE_DIR "/paks/base.pak")) << "build the data target";
-    if (currentLanguage() != 0 || stringCount() == 0)
+    }
+    if (currentLanguage() != 0 || stringCount() == 0) {
         ASSERT_TRUE(setLanguageByIndex(0));
+    }
     if (stagedMenuTexts().count() == 0) {
         auto table = openFile("data/strings/EN/main.str");
         ASSERT_TRUE(table && stagedMenuTexts().load(*table));
     }
-    if (PlaneList::instance().count() == 0)
+    if (PlaneList::instance().count() == 0) {
         ASSERT_TRUE(PlaneList::instance().load(PlaneList::kListPath, stagedMenuTexts(), settings()));
+    }
 }
