@@ -287,9 +287,11 @@ TEST_F(LandmarkAchievements, EveryNameSaysWhatEarnsIt)
         }
         for (int e : steps) {
             EXPECT_TRUE(says(*name, deedOf(e))) << shown << ": event " << e;
-            if (conditions.count(e))
-                for (const std::u16string& w : conditions.at(e))
+            if (conditions.count(e)) {
+                for (const std::u16string& w : conditions.at(e)) {
                     EXPECT_NE(name->find(w), std::u16string::npos) << shown << ": event " << e;
+                }
+            }
         }
         std::istringstream resetEvents(row.resets);
         for (int e = 0; resetEvents >> e;)
