@@ -425,8 +425,6 @@ void GameResultMenuFrame::book(const GameResultInput& input)
     UnlocksMgr& unlocks = UnlocksMgr::instance();
     unlocks.onRank(s.playerRank);
     unlocks.onAcePoints(saturate(after));
-    if (routes().ensureOnlineObject)
-        routes().ensureOnlineObject();
     s.save();
 
     unlockedPlanes.clear();

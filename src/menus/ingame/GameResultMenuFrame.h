@@ -108,9 +108,6 @@ public:
         // The network match's server name and map slot (empty and -1 outside one).
         std::function<std::u16string()> serverName;
         std::function<int()> networkMap;
-        // Makes sure the room server's record of the pilot exists before the
-        // new totals are saved (empty: nothing to do).
-        std::function<void()> ensureOnlineObject;
     };
     static Routes& routes();
 
