@@ -63,7 +63,7 @@ void GameMode::postEventText(EventKind kind, const Target& victim, const Target*
         else if (kLocal)
             line = text(89) + u" " + v + u" ";
         else
-            line = v + u" " + text(71) + u" " + k + u" ";
+            line = v + u"  " + text(71) + u"  " + k + u" ";
         break;
     case EventKind::Base:
         if (kLocal)

@@ -27,6 +27,7 @@ void GameMode::fillReport(MatchReport& out) const
     out.elapsed = scores.elapsed();
     out.restartCountdown = -1.0f;
     out.respawnText.clear();
+    out.waitingToFly = m_playerAirplane && !m_playerAirplane->isActive();
     out.flags.reset();
     out.waves.reset();
     out.rounds.reset();

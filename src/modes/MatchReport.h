@@ -42,6 +42,8 @@ struct MatchReport {
     // countdown or a client's waiting notice, while it carries the enemy flag
     // out of bounds the warning to turn back; empty while none is shown.
     std::u16string respawnText;
+    // The player's airplane is out of play, waiting to fly again.
+    bool waitingToFly = false;
 
     // Capture the flag: the entity id of the airplane carrying each team's
     // flag (-1 none), and whether the flag stands at its home.

@@ -373,6 +373,10 @@ TestPlacement::Kind TestPlacement::kindByName(std::string_view name)
         return Kind::Landing;
     if (name == "burning")
         return Kind::Burning;
+    if (name == "flagaway")
+        return Kind::FlagAway;
+    if (name == "burningfoe")
+        return Kind::BurningFoe;
     return Kind::None;
 }
 
@@ -383,7 +387,15 @@ Target* TestPlacement::place(GameMode& mode, Kind kind)
         return nullptr;
     switch (kind) {
     case Kind::Foe: return placeFoe(mode, *me);
-    case Kind::Flag: return placeOverFlag(mode, *me);
+    case Kind::BurningFoe:
+        if (Target* foe = placeFoe(mode, *me)) {
+            static_cast<Airplane*>(foe)->setFlightState(FlightState::Fire, kFireTime);
+            logInfo("modes", "test placement: airplane %d burns", foe->id());
+            return foe;
+        }
+        return nullptr;
+    case Kind::Flag:
+    case Kind::FlagAway: return placeOverFlag(mode, *me);
     case Kind::Ship: return placeNearShip(mode, *me);
     case Kind::Landmark: return placeOverLandmark(mode, *me, false);
     case Kind::LastLandmark: return placeOverLandmark(mode, *me, true);
@@ -412,6 +424,35 @@ bool TestPlacement::bringFlagHome(GameMode& mode)
         return false;
     putOver(*me, own->homePosition(), *own, *enemy);
     logInfo("modes", "test placement: the player's airplane carries the enemy flag over its own");
+    return true;
+}
+
+bool TestPlacement::carryFlagAway(GameMode& mode)
+{
+    Airplane* me = mode.playerAirplane();
+    Flag *own = nullptr, *enemy = nullptr;
+    if (!me || !inPlay(*me) || mode.playStopped || !flagsOf(mode, *me, own, enemy) || enemy->carrier() != me)
+        return false;
+    // The arena as the mode bounds it: round the middle of the two homes.
+    const Vec3 a = own->homePosition(), b = enemy->homePosition();
+    const Vec3 centre{(a.x + b.x) * 0.5f, 0.0f, (a.z + b.z) * 0.5f};
+    const float radius = std::hypot(a.x - b.x, a.z - b.z) * 0.5f + GameModeCTF::kArenaMargin;
+    const Vec3 out = vec3NormalizeOr(Vec3{a.x - centre.x, 0.0f, a.z - centre.z}, Vec3{0.0f, 0.0f, 1.0f});
+    Vec3 at = centre + out * (radius + kPastArena);
+    at.y = std::max(me->position().y, mode.groundHeightAt(at.x, at.z) + kOverFlag);
+    me->setOrientation(quatFromAngleY(std::atan2(-out.x, -out.z)));
+    me->setPositionAndStop(at);
+    Airplane* foe = nearestFoe(mode, *me);
+    if (foe) {
+        mode.detachAI(*foe);
+        foe->setControlVector({});
+        foe->setOrientation(me->orientation());
+        foe->setPositionAndStop(at - me->forward() * kShooterBehind);
+        foe->setSpeed(me->speed());
+        (void)mode.launchWeaponById(kHeatSeeker, foe, me, foe->position());
+    }
+    logInfo("modes", "test placement: the player's airplane carries the enemy flag out of the arena%s",
+            foe ? ", a missile behind it" : "");
     return true;
 }
 
@@ -448,11 +489,11 @@ bool TestPlacement::update(GameMode& mode, float dt)
     m_inPlay += dt;
     // Over the enemy flag, the flag it took goes home; a player who lost it
     // on the way starts over.
-    if (m_kind == Kind::Flag && m_placed == 1) {
+    if ((m_kind == Kind::Flag || m_kind == Kind::FlagAway) && m_placed == 1) {
         if (m_inPlay < kCarryTime)
             return false;
         m_inPlay = 0.0f;
-        if (bringFlagHome(mode)) {
+        if (m_kind == Kind::Flag ? bringFlagHome(mode) : carryFlagAway(mode)) {
             m_placed = 2;
             m_done = true;
             return true;
@@ -485,6 +526,6 @@ bool TestPlacement::update(GameMode& mode, float dt)
         return true;
     }
     // Foes come three times and the flag twice; the others place once.
-    m_done = m_kind == Kind::Foe ? m_placed >= kFoes : m_kind != Kind::Flag;
+    m_done = m_kind == Kind::Foe ? m_placed >= kFoes : m_kind != Kind::Flag && m_kind != Kind::FlagAway;
     return true;
 }

@@ -26,11 +26,15 @@ class Target;
 //         again every few seconds while it floats.
 //   Landing: slow just over the after deck of the nearest carrier of the
 //         player's side, heading for its bow.
+//   BurningFoe: as Foe, once, the foe on fire as a heavy hit leaves it.
+//   FlagAway: as Flag, but a second later the carrier flies past the
+//         arena's edge, and the nearest enemy, put behind it, fires a
+//         heat seeker at it.
 class TestPlacement {
 public:
     enum class Kind : int { None = 0, Foe = 1, Flag = 2, Ship = 3, Landmark = 4, Deck = 5, Bridge = 6, Building = 7,
                             Tunnel = 8, Carrier = 9, Submarine = 10, LastLandmark = 11,
-                            Landing = 12, Burning = 13 };
+                            Landing = 12, Burning = 13, FlagAway = 14, BurningFoe = 15 };
     // Seconds the player's airplane flies in play before the placement.
     static constexpr float kDelay = 3.0f;
     static constexpr float kFoeAhead = 350.0f;
@@ -65,9 +69,16 @@ public:
     static constexpr float kLandingSpeed = 80.0f;
     // A burning airplane's health, just under the fire: its pilot may bail out.
     static constexpr float kBurningHealth = 0.25f;
+    // Carried away: this far past the arena's edge, the missile's shooter
+    // this far behind, with this weapon (a heat seeker).
+    static constexpr float kPastArena = 1500.0f;
+    static constexpr float kShooterBehind = 600.0f;
+    static constexpr int kHeatSeeker = 7;
+    // How long the burning foe's fire lasts, as a hit's state does.
+    static constexpr float kFireTime = 12.0f;
 
     // "foe", "flag", "ship", "landmark", "lastlandmark", "deck", "bridge", "building", "tunnel",
-    // "carrier", "submarine", "landing" or "burning"; None for anything else.
+    // "carrier", "submarine", "landing", "burning", "flagaway" or "burningfoe"; None for anything else.
     static Kind kindByName(std::string_view name);
 
     explicit TestPlacement(Kind kind) : m_kind(kind) {}
@@ -85,6 +96,9 @@ public:
     // The player's airplane, carrying the enemy flag, over its own flag;
     // false, with nothing changed, when it carries none.
     static bool bringFlagHome(GameMode& mode);
+    // The carrier past the arena's edge with a missile behind it; false, with
+    // nothing changed, when it carries none.
+    static bool carryFlagAway(GameMode& mode);
 
 private:
     bool foeHeld(const GameMode& mode) const;

@@ -57,7 +57,7 @@ TEST_F(EventText, ShotDownLinesByWhoIsThePlayer)
     const std::u16string enemy10 = foe(u"AVeryLongE");
     const std::vector<std::u16string> want = {
         S, own(u"Wingman") + u" " + S + u" ", S + u" " + enemy10 + u" ", S + u" " + enemy10 + u" ",
-        own(u"Wingman") + u" " + S + u" " + enemy10 + u" "};
+        own(u"Wingman") + u"  " + S + u"  " + enemy10 + u" "};
     EXPECT_EQ(messages.longLines, want);
     EXPECT_TRUE(messages.notices.empty());
 }

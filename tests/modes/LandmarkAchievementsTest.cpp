@@ -198,7 +198,8 @@ TEST_F(LandmarkAchievements, EveryAchievementsEventsHaveASourceOnSomeMap)
 }
 
 // The names say what earns them: a name naming a count names the table's
-// count in every language, and a deed the event stands for is the one named.
+// count in every language; every event a row waits for, the conditions the
+// game puts on it and the events that start it over are said in English.
 TEST_F(LandmarkAchievements, EveryNameSaysWhatEarnsIt)
 {
     auto numbers = [](const std::u16string& text) {
@@ -215,10 +216,46 @@ TEST_F(LandmarkAchievements, EveryNameSaysWhatEarnsIt)
         }
         return out;
     };
-    // What the events stand for, as the English name has to say it.
-    const std::map<int, std::u16string> deed{{14, u"vehicles"}, {18, u"carriers"}, {45, u"collision"},
-                                             {46, u"campaigns"}, {47, u"tunnel"}, {50, u"Survival match"},
-                                             {67, u"Survival"}, {72, u"network matches"}};
+    using Words = std::vector<std::u16string>;
+    // What each event stands for: the name says one of these. Landmarks
+    // (73 to 111) are read against their maps above.
+    auto deedOf = [](int event) -> Words {
+        static const std::map<int, Words> deeds{
+            {2, {}},  // the player in the air: where a sequence begins
+            {12, {u"eject"}}, {13, {u"crash"}}, {14, {u"planes, vehicles or ships"}}, {15, {u"planes"}},
+            {16, {u"vehicles"}}, {18, {u"carriers"}}, {19, {u"submarines"}}, {20, {u"buildings"}},
+            {23, {u"base"}}, {25, {u"capture", u"Capture"}}, {26, {u"flag"}}, {45, {u"collision"}}, {46, {u"campaigns"}},
+            {47, {u"tunnel"}}, {48, {u"rank"}}, {50, {u"Survival match"}}, {51, {u"Survival waves"}},
+            {52, {u"dogfight"}}, {53, {u"dogfight 7"}}, {54, {u"dogfight 11"}}, {55, {u"dogfight 12"}},
+            {56, {u"dogfight 13"}}, {57, {u"Capture the Flag"}}, {58, {u"HUD tutorial"}},
+            {60, {u"controls tutorial"}}, {61, {u"take-off and landing tutorial"}}, {62, {u"weapons tutorial"}},
+            {63, {u"squadron tutorial"}}, {67, {u"Survival"}}, {68, {u"free-for-all"}}, {69, {u"paint"}},
+            {70, {u"kill mid-manoeuvre", u"dead engine"}}, {72, {u"network matches"}},
+            {124, {u"every village"}}, {125, {u"every runway"}}, {126, {u"every landmark building"}},
+            {127, {u"every hangar"}}, {128, {u"every bridge"}}, {129, {u"every tunnel"}},
+            {130, {u"every landmark"}}, {131, {u"first"}}};
+        if (event >= 132 && event <= 142)
+            return {u"campaign missions"};  // a mission won with the airplane whole
+        if (event >= MapTrigger::kLandmarkEventBase && event <= MapTrigger::kLandmarkEventLast)
+            return {};
+        const auto it = deeds.find(event);
+        // An event not listed here fails every name until it is given its words.
+        return it == deeds.end() ? Words{u"\x01"} : it->second;
+    };
+    // What the game asks of an event beyond the table, all of it said.
+    const std::map<int, Words> conditions{
+        {57, {u"more than 5 captures", u"to none"}},                          // the other side never scored
+        {68, {u"skilled bots", u"by 10 points", u"without going down"}},   // bots above half skill, no death
+        {142, {u"without going down"}}};                                      // each win with the airplane whole
+    // The events that start a row over, as its name has to say them.
+    const std::map<int, Words> resets{{11, {u"in one life", u"without going down"}},
+                                      {6, {u"in a row"}},
+                                      {71, {u"in a row"}}};
+    auto says = [](const std::u16string& name, const Words& any) {
+        return any.empty() || std::any_of(any.begin(), any.end(), [&](const std::u16string& w) {
+                   return name.find(w) != std::u16string::npos;
+               });
+    };
     const StringTable& english = tables["EN"];
     for (const AchievementRow& row : achievementRows()) {
         if (row.nameText < 0)
@@ -231,23 +268,36 @@ TEST_F(LandmarkAchievements, EveryNameSaysWhatEarnsIt)
                 steps.push_back(e);
         const std::u16string* name = english.text(row.nameText);
         ASSERT_TRUE(name != nullptr);
+        const std::string shown(name->begin(), name->end());
         const std::vector<int> said = numbers(*name);
         // A counter of more than one names its target; a wave counter counts
         // the waves begun, so its name says the waves survived; a sequence
-        // names how often its last event comes.
-        const int last = steps.empty() ? 0 : steps.back();
-        int count = row.kind == AchievementKind::Counter
-                        ? row.target
-                        : static_cast<int>(std::count(steps.begin(), steps.end(), last));
+        // names how many steps follow the one it opens with (the player in
+        // the air, the first mission begun), or all of them.
+        int count = row.kind == AchievementKind::Counter ? row.target : static_cast<int>(steps.size());
         if (row.kind == AchievementKind::Counter && steps == std::vector<int>{51})
             --count;
+        if (row.kind != AchievementKind::Counter && steps.size() > 1 && steps[0] != steps[1])
+            --count;
         if (!said.empty() && (row.kind != AchievementKind::Counter || row.target > 1)) {
-            EXPECT_EQ(said.front(), count) << std::string(name->begin(), name->end());
+            EXPECT_EQ(said.front(), count) << shown;
         }
-        if (deed.count(last)) {
-            EXPECT_NE(name->find(deed.at(last)), std::u16string::npos)
-                << std::string(name->begin(), name->end());
+        if (row.kind == AchievementKind::TimedEventMatch) {
+            EXPECT_NE(name->find(u"within 2 minutes"), std::u16string::npos) << shown;
         }
+        for (int e : steps) {
+            EXPECT_TRUE(says(*name, deedOf(e))) << shown << ": event " << e;
+            if (conditions.count(e)) {
+                for (const std::u16string& w : conditions.at(e)) {
+                    EXPECT_NE(name->find(w), std::u16string::npos) << shown << ": event " << e;
+                }
+            }
+        }
+        std::istringstream resetEvents(row.resets);
+        for (int e = 0; resetEvents >> e;)
+            if (resets.count(e)) {
+                EXPECT_TRUE(says(*name, resets.at(e))) << shown << ": start over on event " << e;
+            }
         for (int id : {row.nameText, row.nameText == 277 ? 278 : row.nameText})
             for (const char* language : kLanguages) {
                 const std::u16string* text = tables[language].text(id);

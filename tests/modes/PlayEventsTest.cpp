@@ -469,4 +469,5 @@ TEST_F(PlayEvents, TheFlagCarrierOutOfBoundsIsWarned)
     const std::u16string* warning = findStringTable().text(88);
     ASSERT_NE(warning, nullptr);
     EXPECT_EQ(report.respawnText, *warning);
+    EXPECT_FALSE(report.waitingToFly) << "the carrier flies on";
 }

@@ -149,8 +149,13 @@ TEST_F(HudUpdate, WaitingToFlyAgainTakesTheWarningsAway)
     queue.pushCentre(353, Color4{255, 80, 60, 255}, 0.0f);
     hud.update(state);
     EXPECT_GT(queue.warningBox().w, 0.0f) << "in flight the warning shows";
+    // The flag carrier's line stands under the HUD while it flies on.
+    state.respawnText = u"Turn back with the flag!";
+    hud.update(state);
+    EXPECT_GT(queue.warningBox().w, 0.0f) << "the carrier's line took the warning";
     // A team switch: the airplane has left and the countdown runs.
     state.respawnText = u"Back in the air in 3";
+    state.waitingToFly = true;
     hud.update(state);
     EXPECT_EQ(queue.warningBox().w, 0.0f);
     queue.clearAll();

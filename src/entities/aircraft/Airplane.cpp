@@ -4,6 +4,7 @@
 #include "effects/screen/ScreenDamage.h"
 #include "effects/world/Parachute.h"
 #include "gamedata/AirplaneModel.h"
+#include "gamedata/map/MapEntities.h"
 #include "entities/EntitySounds.h"
 #include "entities/IEntityHost.h"
 #include "entities/aircraft/AirplaneState.h"
@@ -13,6 +14,7 @@
 #include "entities/ground/Runway.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/AirplaneModel.h"
+#include "gamedata/map/MapEntities.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "render/assets/CollisionMesh.h"
 #include "sound/SoundTable.h"
@@ -46,12 +48,20 @@ Airplane::Airplane(IEntityHost& host, const PlaneCfg& record, int team, std::u16
 
 Airplane::~Airplane()
 {
+    if (m_mapObject && m_mapObject->entity == this)
+        m_mapObject->entity = nullptr;
     dropEffects();
     if (parachute)
         parachute->ownerGone();
     if (m_carrier)
         m_carrier->release(*this);
     linkRunway(nullptr);
+}
+
+void Airplane::linkMapObject(MapObject& object)
+{
+    m_mapObject = &object;
+    object.entity = this;
 }
 
 void Airplane::linkRunway(Runway* runway)
@@ -296,7 +306,11 @@ bool Airplane::applyNetState(const AirplaneNetState& s)
     m_controls = s.inputs;
     const int state = s.flightState;
     const bool known = state <= 5 || state >= 9;
-    m_flightState = known ? static_cast<FlightState>(state) : FlightState::Normal;
+    const FlightState now = known ? static_cast<FlightState>(state) : FlightState::Normal;
+    // A state the peer's airplane just took is new here too: its label's line counts from now.
+    if (now != m_flightState)
+        m_timeInState = 0.0f;
+    m_flightState = now;
     for (int g = 0; g < 3; ++g)
         controlInput(g, (s.flags & (1 << g)) ? 1.0f : 0.0f);
     m_boostCommand = (s.flags & AirplaneNetState::kBoost) != 0;

@@ -3,6 +3,7 @@
 #include "entities/aircraft/FlightModel.h"
 #include "effects/AircraftFx.h"
 #include "effects/IEffect.h"
+#include "gamedata/map/MapHooks.h"
 #include "platform/Settings.h"
 #include "render/assets/ModelBuffers.h"
 
@@ -14,6 +15,7 @@ class AirplaneContrail;
 class AirplaneModel;
 class CarrierDeck;
 class JetExhaust;
+class MapObject;
 class SonicBoom;
 class VapourCone;
 class Parachute;
@@ -42,8 +44,9 @@ enum class FlightState : int {
 };
 
 // An aircraft: a target flown by a player, the autopilot or an AI pilot
-// through the same three stick inputs and throttle command.
-class Airplane : public Target, public PSystemParent, public IAirplaneFx {
+// through the same three stick inputs and throttle command. One made for a
+// map's object is that object's entity, so the map's objectives see it.
+class Airplane : public Target, public PSystemParent, public IAirplaneFx, public IMapEntity {
 public:
     static constexpr float kSpawnSpeed = 300.0f;
     static constexpr float kEjectCooldown = 5.0f;
@@ -302,6 +305,14 @@ public:
     Target* currentTarget = nullptr;
     float threatTimer = 0.0f;
 
+    // The map object it was made for: the object's entity from now until
+    // the airplane goes.
+    void linkMapObject(MapObject& object);
+    // IMapEntity
+    bool isGone() const override { return lifeState() == LifeState::Destroyed; }
+    int targetKind() const override { return static_cast<int>(kind()); }
+    int team() const override { return Target::team(); }
+
 protected:
     void draw(const DrawView& view, DrawPass pass) override;
     void drawHeatDistortion(const DrawView& view) override;
@@ -352,6 +363,7 @@ private:
     float m_lampA = 0.0f, m_lampB = 0.0f;
 
     FlightState m_flightState = FlightState::Normal;
+    MapObject* m_mapObject = nullptr;
     float m_timeInState = 0.0f;
     float m_stateDuration = 0.0f;
     int m_damageLevel = 0;

@@ -110,6 +110,7 @@ Airplane* GameModeCampaign::spawnAirplane(MapObject& object)
         ai->waypoints = m_world->pathPoints(object.path);
     if (object.player)
         setPlayerAirplane(a);
+    a->linkMapObject(object);
     return a;
 }
 

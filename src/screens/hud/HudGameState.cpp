@@ -78,6 +78,7 @@ void readHudGameState(const GameMode* mode, HudGameState& out)
     out.gameType = static_cast<int>(report.type);
     out.playerGroupIndex = report.playerGroupIndex;
     out.respawnText = report.respawnText;
+    out.waitingToFly = report.waitingToFly;
     // The end of play stops every sound, and a pause holds them.
     out.soundMuted = mode->playStopped || out.paused;
     const Airplane* plane = mode->playerAirplane();

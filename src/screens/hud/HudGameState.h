@@ -63,6 +63,7 @@ struct HudGameState {
     int playerTeam = 0;
     // While the player waits to fly again: the countdown or the waiting notice.
     std::u16string respawnText;
+    bool waitingToFly = false;  // the player's airplane is out of play
     // Projects a world point to normalised screen coordinates (-1..1, y down);
     // false behind the camera or without one.
     std::function<bool(const Vec3&, Vec2&)> project;

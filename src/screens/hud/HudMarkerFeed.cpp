@@ -109,7 +109,7 @@ bool GameHudObjects::read(const HudMarkerRef& ref, HudObjectInfo& out) const
     if (const auto* a = dynamic_cast<const Airplane*>(t)) {
         out.targetsPlayer = player && a->currentTarget == player;
         out.flightState = static_cast<int>(a->flightState());
-        out.flightStateTime = a->flightStateDuration();
+        out.flightStateTime = a->timeInFlightState();
     }
     return true;
 }

@@ -441,8 +441,8 @@ void PlaneHud::update(const HudGameState& state)
         HudElementList::instance().update(state.markers, *state.objects);
     // While the player waits to fly again (a death, a team switch) the
     // warnings of the airplane that left go with it: the countdown line has
-    // the bottom of the screen.
-    if (!state.respawnText.empty())
+    // the bottom of the screen. A flag carrier in flight keeps them.
+    if (state.waitingToFly)
         HudMessageQueue::instance().clearLong();
     HudMessageQueue::instance().update(frameDelta());
     updateReticle(state);

@@ -428,9 +428,13 @@ void PlaneHud::drawContents()
     if (!m_state.respawnText.empty() && !m_state.paused) {
         if (CFont* font = getFont(2)) {
             const ScreenMetrics& m = screenMetrics();
-            drawText(font, m_state.respawnText, m.screenWidth / 2.0f,
-                     static_cast<float>(m.screenHeight) - kBottomLineRise * m.screenScaleY,
-                     CFont::kCentreX | CFont::kBottom);
+            // A warning (the carrier's missile alarm) keeps its place; the line
+            // stands on top of its box instead of across it.
+            float y = static_cast<float>(m.screenHeight) - kBottomLineRise * m.screenScaleY;
+            const CSprite::Rect box = HudMessageQueue::instance().warningBox();
+            if (box.h > 0.0f)
+                y = std::min(y, box.y);
+            drawText(font, m_state.respawnText, m.screenWidth / 2.0f, y, CFont::kCentreX | CFont::kBottom);
         }
     }
     drawFade();

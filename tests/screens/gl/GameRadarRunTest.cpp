@@ -77,6 +77,39 @@ TEST(GameRadarRun, ABotMatchShowsTheRadarAndTheOtherTeamsMarks)
     EXPECT_GT(marks, 20);
 }
 
+// The first mission's objective is the enemy's fighters: its row at the HUD's
+// side shows their icon in the other team's colour while they fly, not the
+// grey of a row with nothing in play.
+TEST(GameRadarRun, AnAirMissionsObjectiveRowIsInTheEnemysColour)
+{
+    StagedGame game;
+    if (!game.prepare())
+        GTEST_SKIP() << "the game is not staged";
+    const int code = game.run("-width 960 -height 640 -fixeddt 0.0166667 -autostart 1:c1m1 -frames 405 "
+                              "-dumpframe 400:game-objective-row.png");
+    ASSERT_EQ(code, 0) << game.errors();
+    TextureImage shot;
+    ASSERT_TRUE(game.loadShot("game-objective-row.png", shot, "hud"));
+
+    PlaneHud hud;
+    ASSERT_TRUE(stagedHud(hud));
+    constexpr int kObjectiveRow = 199;
+    const CSprite::Rect row = hud.elementRect(nullptr, kObjectiveRow);
+    ASSERT_GT(row.w, 20.0f);
+    // The icon stands in the row's left half, the count in its right.
+    int enemy = 0, grey = 0;
+    for (int y = static_cast<int>(row.y); y < static_cast<int>(row.y + row.h); ++y)
+        for (int x = static_cast<int>(row.x); x < static_cast<int>(row.x + row.w / 2.0f); ++x) {
+            const auto c = pixelAt(shot, static_cast<float>(x), static_cast<float>(y));
+            if (c[0] > 200 && c[1] > 40 && c[1] < 110 && c[2] < 60)
+                ++enemy;
+            if (std::abs(c[0] - 190) < 8 && std::abs(c[1] - 190) < 8 && std::abs(c[2] - 190) < 8)
+                ++grey;
+        }
+    EXPECT_GT(enemy, 20);
+    EXPECT_LT(grey, enemy);
+}
+
 }  // namespace
 
 namespace {
