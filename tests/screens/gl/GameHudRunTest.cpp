@@ -463,7 +463,8 @@ float groundShare(const TextureImage& image)
 // In the first mission a finger held on the opening notice is the notice's,
 // not the camera drag's under it: the view keeps its place. Holding Tab then
 // shows the mission's pause page, its objectives, over the HUD (the dials
-// still drawn under it) without pausing, and letting go brings the HUD back.
+// still drawn under it) without pausing, and letting go brings the HUD back;
+// a lesson's page shows so too.
 TEST_F(GameHudRun, InAMissionTheNoticeTakesItsTapAndScoresShowsThePausePageOverTheHud)
 {
     const int code = game.runScript("440 mousedown 518 208\n445 mousemove 516 206\n470 mousemove 514 204\n"
@@ -492,6 +493,15 @@ TEST_F(GameHudRun, InAMissionTheNoticeTakesItsTapAndScoresShowsThePausePageOverT
     EXPECT_NE(gone, std::string::npos);
     EXPECT_LT(shown, gone);
     EXPECT_EQ(log.find("pause screen opened"), std::string::npos) << "holding Scores does not pause";
+
+    // The take-off lesson lets Scores through on the runway: its own page shows.
+    ASSERT_EQ(game.runScript("470 keydown Tab\n500 keyup Tab\n", "-width 960 -height 640 -fixeddt 0.0166667 "
+                             "-frames 510 -textboxes -autostart 9:3 -dumpframe 490:lesson-scores.png"),
+              0)
+        << tree.read("stderr.txt");
+    const std::string lesson = tree.read("lesson-scores.png.texts");
+    EXPECT_NE(lesson.find("| Flight School\n"), std::string::npos);
+    EXPECT_NE(lesson.find("| MPH\n"), std::string::npos) << "the HUD under the page";
 }
 
 }  // namespace
