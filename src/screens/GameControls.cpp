@@ -32,8 +32,9 @@ GameMode* playedMode()
 
 MenuFrame* g_peeked = nullptr;
 
-// Holding "Scores" shows the match's score table over the HUD while the
-// player's airplane flies and nothing covers the game.
+// Holding "Scores" shows the game's pause page (a match's score table, a
+// mission's objectives) over the HUD while the player's airplane flies and
+// nothing covers the game.
 void peekScores(GameMode& mode, bool pressed)
 {
     if (!pressed) {
@@ -45,14 +46,14 @@ void peekScores(GameMode& mode, bool pressed)
     const Airplane* own = mode.playerAirplane();
     const PauseMenu kind = mode.getPauseMenu();
     if (!own || !own->isAlive() || overlayScreen() || overlayQueueSize() > 0 ||
-        mode.gameType() == GameType::FreeFlight || (kind != PauseMenu::Match && kind != PauseMenu::TeamMatch))
+        mode.gameType() == GameType::FreeFlight)
         return;
     MenuFrame* page = pauseMenuPage(kind);
     if (!page)
         return;
     scorePeek() = true;
     g_peeked = page;
-    logInfo("screens", "score table held over the HUD");
+    logInfo("screens", "page %d held over the HUD", static_cast<int>(kind));
     page->onShow();
 }
 }  // namespace
@@ -134,7 +135,7 @@ void endScorePeek()
     if (held && page && !shownByPause)
         page->onHide();
     if (held)
-        logInfo("screens", "score table let go");
+        logInfo("screens", "page over the HUD let go");
 }
 
 void updateSteeringMode(bool menusUp)

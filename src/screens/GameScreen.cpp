@@ -677,14 +677,12 @@ void GameScreen::onResume()
 
 void GameScreen::onTouchDown(int id, int x, int y)
 {
-    // A tap on the head notice tells the mode (a tutorial lets it go).
+    // A tap on the head notice is the notice's, whatever the game: it must
+    // not turn the view under it (a lesson lets the notice go).
     GameMode* mode = modeOf(currentMatch());
     if (mode && HudMessageQueue::instance().hitHeadNotice(static_cast<float>(x), static_cast<float>(y))) {
         mode->tutorialHudHook();
-        // In a lesson the tap was for the notice; elsewhere the hook does
-        // nothing and a notice over a button must not swallow its taps.
-        if (mode->gameType() == GameType::Tutorial)
-            return;
+        return;
     }
     planeHud().onTouchDown(id, x, y);
 }

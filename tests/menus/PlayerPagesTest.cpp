@@ -11,6 +11,7 @@
 #include "menus/settings/WeaponSelectionMenuFrame.h"
 #include "platform/Controls.h"
 #include "platform/Input.h"
+#include "ui/MenuNavigation.h"
 #include "ui/widgets/HMenuItemsSlider.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
@@ -123,6 +124,37 @@ TEST_F(KeySetup, KeyPressedDuringTheDelayIsIgnoredAndTheNextOneBinds)
     EXPECT_EQ(controls().binding(radar).kind2, BindingKind::Key);
     EXPECT_EQ(controls().binding(radar).code2, kKeyB);
     EXPECT_EQ(narrow(page.bindingButtons[radar][1]->labelText()), Input::keyInfo(kKeyB).displayName);
+}
+
+// A binding clicked with the mouse waits for its key in red: the row's name
+// and the button, its focus colour too (the click gave it the focus); the
+// key that comes turns them back to white.
+TEST_F(KeySetup, AClickedBindingWaitsInRedUntilItsKeyComes)
+{
+    SetKeysMenuFrame page;
+    page.applyControlType();
+    goToFrame(&page);
+    frame(page);
+    const int roll = 0;
+    const SpriteButtonR& button = *page.bindingButtons[roll][0];
+    const SpriteLabel& label = *page.rowLabels[roll];
+    auto red = [](Color4 c) { return c.r == 255 && c.g == 0 && c.b == 0 && c.a == 255; };
+    auto white = [](Color4 c) { return c.r == 255 && c.g == 255 && c.b == 255; };
+    ASSERT_TRUE(white(button.color) && white(label.textColor));
+    const int x = button.absX + button.width / 2, y = button.absY + button.height / 2;
+    dispatchTouchDown(x, y);
+    dispatchTouchUp(x, y);
+    ASSERT_TRUE(page.capturing()) << "a click at " << x << ", " << y;
+    for (int i = 0; i < SetKeysMenuFrame::kInputDelay; ++i)
+        frame(page);
+    EXPECT_TRUE(red(button.color) && red(button.textColor)) << "the button waits in red";
+    EXPECT_TRUE(button.useFocusColor && red(button.focusColor)) << "red under the focus too";
+    EXPECT_TRUE(red(label.textColor)) << "the row's name waits in red";
+    tapKey(page, kKeyB);
+    EXPECT_FALSE(page.capturing());
+    EXPECT_EQ(controls().binding(roll).code1, kKeyB);
+    EXPECT_TRUE(white(button.color) && white(button.textColor) && white(label.textColor));
+    EXPECT_FALSE(button.useFocusColor);
 }
 
 TEST_F(KeySetup, EscClosesWithoutChangeAndGraveClears)

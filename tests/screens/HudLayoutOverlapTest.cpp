@@ -4,7 +4,11 @@
 #include "HudPlayFixture.h"
 
 #include "platform/Language.h"
+#include "render/2d/CFont.h"
 #include "render/2d/SpriteSets.h"
+#include "render/assets/ImageLoaders.h"
+#include "render/assets/TextureImage.h"
+#include "ui/TextFitLog.h"
 #include "render/Renderer.h"
 
 #include <cmath>
@@ -172,6 +176,93 @@ TEST_P(HudOverlap, EveryButtonIsReachedWhereItIsDrawn)
             EXPECT_GT(d, rings[i].r + rings[k].r) << "rings " << rings[i].id << " and " << rings[k].id << " at "
                                                   << d << " apart, zones " << rings[i].r << " + " << rings[k].r;
         }
+}
+
+// A ring or pill that touches the screen's edge looks cut off: every shown
+// button, the counts drawn on the weapons and the lock button's number stand
+// a few pixels in, and that number stands in the clear middle of its sight.
+TEST_P(HudOverlap, ButtonsAndTheirNumbersStandClearOfTheEdges)
+{
+    constexpr int kLockModule = 84;
+    const float margin = 4.0f * screenMetrics().uiScale;
+    auto inside = [&](const CSprite::Rect& r, const std::string& what) {
+        EXPECT_GE(r.x, margin) << what << " " << describe(0, r);
+        EXPECT_GE(r.y, margin) << what << " " << describe(0, r);
+        EXPECT_LE(r.x + r.w, w - margin) << what << " " << describe(0, r);
+        EXPECT_LE(r.y + r.h, h - margin) << what << " " << describe(0, r);
+    };
+    CSprite* sheet = hud.sheet();
+    int counts = 0;
+    for (HudPanel& panel : hud.panels())
+        for (const std::unique_ptr<HudButton>& b : panel.buttons) {
+            if (!b->visible || b->notDrawn || b->module < 0)
+                continue;
+            const CSprite::Rect r{b->shownX(), b->screenPos().y, b->size.x, b->size.y};
+            inside(r, "button " + std::to_string(b->id));
+            const std::size_t digits = HudButton::countModules(b->count).size();
+            if (digits == 0)
+                continue;
+            ++counts;
+            const float dw = sheet->moduleWidth(HudButton::kFirstDigitModule) * static_cast<float>(digits);
+            const float dh = sheet->moduleHeight(HudButton::kFirstDigitModule);
+            inside({r.x + r.w - dw, r.y + r.h - dh, dw, dh}, "the count of button " + std::to_string(b->id));
+        }
+    EXPECT_GE(counts, 3) << "the weapons' counts";
+    HudButton* lock = hud.button(8);
+    ASSERT_TRUE(lock && lock->visible);
+    // The number where the HUD draws it, from the texts of one frame.
+    textFitLog().setEnabled(true);
+    textFitLog().beginFrame();
+    hud.drawContents();
+    spriteBatch().discard();
+    const float cx = lock->shownX() + lock->size.x / 2.0f, cy = lock->screenPos().y + lock->size.y / 2.0f;
+    TextFitLog::Box number{};
+    for (const TextFitLog::Entry& e : textFitLog().entries())
+        if (e.text == "2" && std::abs(e.inked.x + e.inked.w / 2.0f - cx) < 4.0f &&
+            std::abs(e.inked.y + e.inked.h / 2.0f - cy) < 4.0f)
+            number = e.inked;
+    textFitLog().setEnabled(false);
+    ASSERT_GT(number.w, 0.0f) << "the lock button's number";
+    inside({number.x, number.y, number.w, number.h}, "the lock button's number");
+    // The sight's own strokes keep out of the middle the number takes.
+    const SpriteSheet::Module m = sheet->sheet().modules.at(kLockModule);
+    TextureImage art;
+    auto file = FileDisk::open(SKYFRONT_STAGE_DIR "/data/sprites/hud_wwii" + std::string(m.w > 64 ? "_2x" : "") + ".png",
+                               "rb");
+    ASSERT_TRUE(file && decodePng(*file, art) && art.format == TextureFormat::Rgba8);
+    const float k = static_cast<float>(m.w) / lock->size.x;  // texels a screen pixel
+    const float clear = std::hypot(number.w, number.h) / 2.0f * k;
+    int bright = 0, rim = 0;
+    for (int y = 0; y < m.h; ++y)
+        for (int x = 0; x < m.w; ++x) {
+            const float r = std::hypot(x + 0.5f - m.w / 2.0f, y + 0.5f - m.h / 2.0f);
+            const std::uint8_t* p = &art.levels[0][(static_cast<std::size_t>(m.y + y) * art.width + m.x + x) * 4];
+            const bool light = p[0] > 160 && p[1] > 160 && p[2] > 160;
+            bright += light && r <= clear;
+            rim += light && r > m.w * 0.4f;
+        }
+    ASSERT_GT(rim, 0) << "the ring is read from the sheet";
+    EXPECT_EQ(bright, 0) << "the sight is drawn where its number stands";
+}
+
+TEST_P(HudOverlap, EachSquadronOrderReadsItsOwnWord)
+{
+    const std::pair<int, const char*> orders[] = {{0, "ATK"}, {1, "DEF"}, {2, "FORM"}};
+    const CSprite::Rect place = hud.elementRect(nullptr, 25);
+    textFitLog().setEnabled(true);
+    for (const auto& [index, word] : orders) {
+        hud.showSquadButtons(index);
+        textFitLog().beginFrame();
+        hud.drawContents();
+        spriteBatch().discard();
+        std::string shown;
+        for (const TextFitLog::Entry& e : textFitLog().entries())
+            if (e.inked.x >= place.x && e.inked.x + e.inked.w <= place.x + place.w && e.inked.y >= place.y &&
+                e.inked.y + e.inked.h <= place.y + place.h)
+                shown += e.text;
+        EXPECT_EQ(shown, word) << "squadron order " << index;
+    }
+    textFitLog().setEnabled(false);
 }
 
 TEST_P(HudOverlap, LongEventLinesAreCutShortOfTheGunsight)

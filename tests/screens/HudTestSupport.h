@@ -47,6 +47,8 @@ struct RecordingHudSounds {
 
 struct RecordedQuad {
     float minX = 0, minY = 0, maxX = 0, maxY = 0;
+    Color4 color;
+    float u = 0, v = 0;  // the first corner's texture place
 };
 
 // Installs itself as the 2-D batch's draw hook and keeps every quad's box.
@@ -58,7 +60,7 @@ public:
         spriteBatch().setScreenSize(4000.0f, 4000.0f);
         spriteBatch().setDrawHook([this](std::span<const SpriteVertex> v, const Texture2D*, const ClipRect&) {
             for (std::size_t i = 0; i + 3 < v.size(); i += 4) {
-                RecordedQuad q{v[i].x, v[i].y, v[i].x, v[i].y};
+                RecordedQuad q{v[i].x, v[i].y, v[i].x, v[i].y, v[i].color, v[i].u, v[i].v};
                 for (std::size_t k = i; k < i + 4; ++k) {
                     q.minX = std::min(q.minX, v[k].x);
                     q.maxX = std::max(q.maxX, v[k].x);

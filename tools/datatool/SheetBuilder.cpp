@@ -11,6 +11,7 @@
 //     poly <x> <y> <x> <y> ...       a new path: a closed polygon
 //     fill <color>                  paints the path ("#RRGGBB" or "#RRGGBBAA")
 //     vgradient <top> <bottom>       paints the path with a gradient over its height
+//     clear                         makes the path transparent again (a window in the picture)
 //     stroke <width> <color>        outlines the path
 //     glow <width> <color>          a soft outline fading out to the width
 //     line <width> <color> <x> <y> <x> <y> ...   an open polyline stroked with round ends
@@ -225,6 +226,14 @@ bool SheetParser::drawCommand(const TextSource::Line& line, cairo_t* cr)
     if (w[0] == "fill" && w.size() == 2 && parseColor(w[1], c)) {
         cairo_set_source_rgba(cr, c[0], c[1], c[2], c[3]);
         cairo_fill_preserve(cr);
+        return true;
+    }
+    if (w[0] == "clear" && w.size() == 1) {
+        // A window through what is drawn so far: the path becomes transparent.
+        cairo_save(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_fill_preserve(cr);
+        cairo_restore(cr);
         return true;
     }
     if (w[0] == "vgradient" && w.size() == 3 && parseColor(w[1], c) && parseColor(w[2], c2)) {

@@ -116,11 +116,11 @@ void PlaneHud::drawHealth()
     for (const HealthIndicator& h : health) {
         if (!h.visible)
             continue;
-        // The damaged segment fades out as the sound one fades in over it.
+        // The damaged segment brightens as the sound one over it darkens.
         const CSprite::Rect r = elementRect(&s, h.module);
-        s.setColor(Color4{255, 255, 255, static_cast<std::uint8_t>(255 - p)});
+        s.setColor(grey(255 - p));
         s.drawModule(h.module, r.x + shakeOffset.x, r.y + shakeOffset.y);
-        s.setColor(Color4{255, 255, 255, static_cast<std::uint8_t>(p)});
+        s.setColor(grey(p));
         s.drawModule(h.second, r.x + shakeOffset.x, r.y + shakeOffset.y);
     }
     s.setColor(Color4{});
@@ -237,13 +237,14 @@ void PlaneHud::drawPlay()
 {
     CSprite& s = *m_sheet;
     const HudPlaneState& plane = m_state.player;
-    // The panels' pictures are the plates the health and the gauge sit on.
-    s.setColor(tint);
-    drawPanels();
+    // The health and the gauge lie under the panels: the plates leave them
+    // a clear window.
     if (plane.exists && plane.inPlay && plane.health > 0.0f) {
         drawHealth();
         drawBoostGauge();
     }
+    s.setColor(tint);
+    drawPanels();
     m_dpad.draw();
     for (HudControl* c : m_controlList)
         c->draw();

@@ -1,6 +1,7 @@
 // Where a touch goes: the fast-forward zone, the controls, the direction
 // pad, then the buttons panel by panel.
 #include "screens/hud/PlaneHud.h"
+#include "screens/hud/HudMessageQueue.h"
 
 #include "platform/Clock.h"
 #include "platform/ScreenMetrics.h"
@@ -93,6 +94,9 @@ void PlaneHud::onTouchMove(int id, int x, int y)
         for (const std::unique_ptr<HudButton>& b : panel.buttons)
             if (buttonCandidate(*b) && b->touchId == id)
                 return;
+    // A finger on the notice stays the notice's as it moves over it.
+    if (HudMessageQueue::instance().hitHeadNotice(fx, fy))
+        return;
     onTouchDown(id, x, y);
 }
 

@@ -18,6 +18,7 @@
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
+#include "ui/TextFitLog.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteLabel.h"
 
@@ -214,58 +215,82 @@ TEST_F(ResultsGl, TablesAndTheResultPageDrawWhatTheyShow)
 }
 
 // The rank icon's centre and the fill's end both stand at the points counted
-// through the rank, from the bar's start at 0 to its end at the next rank.
+// through the rank, from the bar's start at its rank's threshold to its end
+// at the next rank's, each written beside its end: for a new pilot and for
+// one well into his third rank.
 TEST_F(ResultsGl, TheRankIconAndFillMarkTheCountAlongTheWholeBar)
 {
     boot(1280, 720);
     start(GameType::FreeForAll, false);
     GameResultMenuFrame::routes().leaveGame = [] {};
-    settings().pointsSP = 0;
-    settings().pointsMP = 0;
-    GameResultMenuFrame* result = MenuFrameRegistry::gameResultMenu();
-    goToFrame(result);
-    gameResultBooked() = false;
-    result->showResult(GameResultInput{});
-    for (int i = 0; i < 200 && result->resultState != GameResultMenuFrame::Final; ++i)
+    struct Case {
+        int total, rank, low, high;
+    };
+    for (const Case& c : {Case{0, 0, 0, 300}, Case{1500, 2, 1000, 2000}}) {
+        SCOPED_TRACE(c.total);
+        settings().pointsSP = c.total;
+        settings().pointsMP = 0;
+        GameResultMenuFrame* result = MenuFrameRegistry::gameResultMenu();
+        goToFrame(result);
+        gameResultBooked() = false;
+        result->showResult(GameResultInput{});
+        for (int i = 0; i < 200 && result->resultState != GameResultMenuFrame::Final; ++i)
+            step(1);
+        ASSERT_EQ(result->resultState, GameResultMenuFrame::Final);
+        ASSERT_EQ(result->displayRank, c.rank);
+        const CSprite::Rect bar = getSprite(kSpriteSetMenus)->frameRect(GameResultMenuFrame::kRankBarFrame);
+        const MenuPanel& panel = *result->rankPanel;
+        const int barX = panel.absX + (panel.width - bar.w) / 2;
+        const int barMid = panel.absY + panel.height / 2;
+        // The two thresholds, left and right of the bar.
+        textFitLog().setEnabled(true);
+        textFitLog().beginFrame();
         step(1);
-    ASSERT_EQ(result->resultState, GameResultMenuFrame::Final);
-    ASSERT_EQ(result->displayRank, 0);
-    const CSprite::Rect bar = getSprite(kSpriteSetMenus)->frameRect(GameResultMenuFrame::kRankBarFrame);
-    const MenuPanel& panel = *result->rankPanel;
-    const int barX = panel.absX + (panel.width - bar.w) / 2;
-    const int barMid = panel.absY + panel.height / 2;
-    const auto gold = [](const Rgba& c) { return c.r > 200 && c.g > 120 && c.b < 130; };
-    for (const float f : {0.0f, 0.3f, 0.6f, 1.0f}) {
-        SCOPED_TRACE(f);
-        result->countedPoints = static_cast<std::int32_t>(300.0f * f);
-        const float at = barX + bar.w * f;
-        result->iconScale = 0.0f;
-        step(1);
-        const std::vector<Rgba> bare = screenPixels();
-        int fillEnd = -1;
-        for (int x = panel.absX; x < panel.absX + panel.width; ++x)
-            if (gold(bare[static_cast<std::size_t>(barMid * screenWidth() + x)]))
-                fillEnd = x;
-        if (f == 0.0f)
-            EXPECT_EQ(fillEnd, -1);
-        else
-            EXPECT_NEAR(fillEnd, std::min(at, barX + bar.w - 3.0f), 3.0);
-        result->iconScale = 1.0f;
-        step(1);
-        const std::vector<Rgba> withIcon = screenPixels();
-        int left = screenWidth(), right = -1;
-        for (int y = panel.absY; y < panel.absY + panel.height; ++y)
-            for (int x = panel.absX; x < panel.absX + panel.width; ++x) {
-                const std::size_t i = static_cast<std::size_t>(y * screenWidth() + x);
-                if (differing({bare[i]}, {withIcon[i]}) > 0) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
+        std::string lowText, highText;
+        for (const TextFitLog::Entry& e : textFitLog().entries())
+            if (std::abs(e.inked.y + e.inked.h / 2.0f - barMid) < bar.h) {
+                if (e.inked.x + e.inked.w < barX)
+                    lowText = e.text;
+                else if (e.inked.x > barX + bar.w)
+                    highText = e.text;
             }
-        ASSERT_GE(right, left);
-        EXPECT_NEAR((left + right) / 2.0f, at, 3.0);
+        textFitLog().setEnabled(false);
+        EXPECT_EQ(lowText, std::to_string(c.low));
+        EXPECT_EQ(highText, std::to_string(c.high));
+        const auto gold = [](const Rgba& px) { return px.r > 200 && px.g > 120 && px.b < 130; };
+        for (const float f : {0.0f, 0.3f, 0.6f, 1.0f}) {
+            SCOPED_TRACE(f);
+            result->countedPoints =
+                static_cast<std::int32_t>(std::lround(c.low + (c.high - c.low) * f)) - c.total;
+            const float at = barX + bar.w * f;
+            result->iconScale = 0.0f;
+            step(1);
+            const std::vector<Rgba> bare = screenPixels();
+            int fillEnd = -1;
+            for (int x = panel.absX; x < panel.absX + panel.width; ++x)
+                if (gold(bare[static_cast<std::size_t>(barMid * screenWidth() + x)]))
+                    fillEnd = x;
+            if (f == 0.0f)
+                EXPECT_EQ(fillEnd, -1);
+            else
+                EXPECT_NEAR(fillEnd, std::min(at, barX + bar.w - 3.0f), 3.0);
+            result->iconScale = 1.0f;
+            step(1);
+            const std::vector<Rgba> withIcon = screenPixels();
+            int left = screenWidth(), right = -1;
+            for (int y = panel.absY; y < panel.absY + panel.height; ++y)
+                for (int x = panel.absX; x < panel.absX + panel.width; ++x) {
+                    const std::size_t i = static_cast<std::size_t>(y * screenWidth() + x);
+                    if (differing({bare[i]}, {withIcon[i]}) > 0) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+                }
+            ASSERT_GE(right, left);
+            EXPECT_NEAR((left + right) / 2.0f, at, 3.0);
+        }
+        savePicture("results/result_rank_bar_" + std::to_string(c.rank) + ".png");
     }
-    savePicture("results/result_rank_bar_full.png");
 }
 
 TEST_F(ResultsGl, TheTeamTableShowsBothTeams)

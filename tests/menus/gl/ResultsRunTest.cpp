@@ -91,7 +91,7 @@ TEST_F(ResultsRun, ABotMatchEndsOnItsScoreLimitAndLeadsToTheResult)
                       left = find("the finished match is left for its result"), result = find("game result:"),
                       back = log.find("page shown: PlayMenuFrame", result == std::string::npos ? 0 : result);
     ASSERT_NE(over, std::string::npos) << log.substr(log.size() > 3000 ? log.size() - 3000 : 0);
-    const std::size_t held = find("score table held over the HUD"), letGo = find("score table let go");
+    const std::size_t held = find("held over the HUD"), letGo = find("over the HUD let go");
     EXPECT_LT(held, letGo);
     EXPECT_LT(letGo, opened);
     EXPECT_LT(opened, left);

@@ -445,3 +445,63 @@ TEST_F(GameHudRun, JapaneseWordsOnTheHud)
 }
 
 }  // namespace
+
+namespace {
+
+// The share of the view's middle (4-pixel grid) that is not sky.
+float groundShare(const TextureImage& image)
+{
+    int hits = 0, total = 0;
+    for (std::uint32_t y = image.height / 8; y < image.height * 7 / 8; y += 4)
+        for (std::uint32_t x = image.width / 4; x < image.width * 3 / 4; x += 4, ++total) {
+            const std::uint8_t* p = &image.levels[0][(static_cast<std::size_t>(y) * image.width + x) * 4];
+            hits += p[2] > 120 && p[2] >= p[0] + 10 ? 0 : 1;
+        }
+    return total ? static_cast<float>(hits) / static_cast<float>(total) : 0.0f;
+}
+
+// In the first mission a finger held on the opening notice is the notice's,
+// not the camera drag's under it: the view keeps its place. Holding Tab then
+// shows the mission's pause page, its objectives, over the HUD (the dials
+// still drawn under it) without pausing, and letting go brings the HUD back;
+// a lesson's page shows so too.
+TEST_F(GameHudRun, InAMissionTheNoticeTakesItsTapAndScoresShowsThePausePageOverTheHud)
+{
+    const int code = game.runScript("440 mousedown 518 208\n445 mousemove 516 206\n470 mousemove 514 204\n"
+                                    "500 mouseup 514 204\n520 keydown Tab\n545 keyup Tab\n",
+                                    "-width 960 -height 640 -fixeddt 0.0166667 -frames 560 -textboxes "
+                                    "-autostart 1:c1m1 -dumpframe 438:mission.png -dumpframe 495:notice-held.png "
+                                    "-dumpframe 540:scores-held.png -dumpframe 556:scores-let-go.png");
+    ASSERT_EQ(code, 0) << tree.read("stderr.txt");
+    const std::string before = tree.read("mission.png.texts");
+    ASSERT_NE(before.find("| Fly your first patrol"), std::string::npos) << "the notice is where the finger goes";
+    TextureImage mission, held;
+    ASSERT_TRUE(loadShot("mission.png", mission));
+    ASSERT_TRUE(loadShot("notice-held.png", held));
+    EXPECT_NEAR(groundShare(held), groundShare(mission), 0.08f) << "the view turned under the notice";
+
+    const std::string scores = tree.read("scores-held.png.texts"), after = tree.read("scores-let-go.png.texts");
+    game.keepFile("scores-held.png", "hud", "scores-held-c1m1.png");
+    EXPECT_NE(scores.find("| Objectives\n"), std::string::npos);
+    EXPECT_NE(scores.find("| Enemy targets left: 3\n"), std::string::npos);
+    EXPECT_NE(scores.find("| MPH\n"), std::string::npos) << "the HUD under the page";
+    EXPECT_EQ(after.find("| Objectives\n"), std::string::npos);
+    EXPECT_NE(after.find("| MPH\n"), std::string::npos);
+    const std::string log = game.log();
+    const std::size_t shown = log.find("held over the HUD"), gone = log.find("over the HUD let go");
+    ASSERT_NE(shown, std::string::npos);
+    EXPECT_NE(gone, std::string::npos);
+    EXPECT_LT(shown, gone);
+    EXPECT_EQ(log.find("pause screen opened"), std::string::npos) << "holding Scores does not pause";
+
+    // The take-off lesson lets Scores through on the runway: its own page shows.
+    ASSERT_EQ(game.runScript("470 keydown Tab\n500 keyup Tab\n", "-width 960 -height 640 -fixeddt 0.0166667 "
+                             "-frames 510 -textboxes -autostart 9:3 -dumpframe 490:lesson-scores.png"),
+              0)
+        << tree.read("stderr.txt");
+    const std::string lesson = tree.read("lesson-scores.png.texts");
+    EXPECT_NE(lesson.find("| Flight School\n"), std::string::npos);
+    EXPECT_NE(lesson.find("| MPH\n"), std::string::npos) << "the HUD under the page";
+}
+
+}  // namespace
