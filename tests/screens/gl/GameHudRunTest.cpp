@@ -452,8 +452,8 @@ namespace {
 float groundShare(const TextureImage& image)
 {
     int hits = 0, total = 0;
-    for (std::uint32_t y = image.height / 8; y < image.height * 7 / 8; y += 4)
-        for (std::uint32_t x = image.width / 4; x < image.width * 3 / 4; x += 4, ++total) {
+    for (int y = image.height / 8; y < image.height * 7 / 8; y += 4)
+        for (int x = image.width / 4; x < image.width * 3 / 4; x += 4, ++total) {
             const std::uint8_t* p = &image.levels[0][(static_cast<std::size_t>(y) * image.width + x) * 4];
             hits += p[2] > 120 && p[2] >= p[0] + 10 ? 0 : 1;
         }
