@@ -5,8 +5,10 @@
 # one), a click opens a room's lobby with its player; a private room is not
 # listed and a room's plane filter refuses another plane; a server that goes away
 # sends the player to the main menu with the lost-connection message. With the
-# peer program given: a room whose game it hosts is joined and flown, and a
-# room opened on the create page leads into its host's game. Last, a game
+# peer program given: a room whose game it hosts is joined and flown, a
+# room opened on the create page leads into its host's game, and the room
+# that "+connect_lobby" names is joined with the "+password" given, while a
+# wrong password or a room number that is none says why not. Last, a game
 # of one's own after the online page leaves the room server when it ends.
 set -uo pipefail
 game="$1"
@@ -220,6 +222,45 @@ S
     wait "$peerpid" 2>/dev/null
     grep -q "starting a game of type 2 on map 0" "$out/quick.out" || fail "the quick match joined no game"
     grep -q "joined the game" "$out/peer3.out" || fail "the peer host never saw the quick match join"
+fi
+# 6b: "+connect_lobby N" joins room N of the server given, without its list,
+# the password of "+password" sent with the join. The room behind a password
+# turns a wrong one away, and a number that no room has, or an id that is no
+# number at all, says so on the main menu; none of these starts a game.
+if [ -n "$peer" ]; then
+    start_peer_host 0 peer4.out "the fourth peer host did not start"
+    start_server -hostport "$hostport" -room "Harbour brawl:2:0:3" -room "Locked gate:2:0:3:0:0:password=kestrel"
+    printf '%s\n' "$skip" "300 click 640 510" "420 click 640 510" >"$out/lobby.script"
+    "$run" "${common[@]}" -roomserver "127.0.0.1:$port" +connect_lobby 2 +password kestrel \
+        -inputscript "$out/lobby.script" -frames 700 -dumpframe "690:$out/online_lobby_joined.png" \
+        >"$out/lobby.out" 2>&1 || fail "the +connect_lobby run did not end cleanly"
+    log="$out/lobby.out"
+    in_order "joining the requested room 2" "starting a game of type 2 on map 0"
+    grep -q "refused a room" "$out/server.out" && fail "the server refused the right password: $(cat "$out/server.out")"
+    grep -q "joined the game" "$out/peer4.out" || fail "the peer host never saw the room's joiner"
+    # Each refusal: the command line, and the notice's words on screen.
+    refused() {
+        local name="$1" text="$2"
+        shift 2
+        printf '%s\n' "$skip" >"$out/$name.script"
+        "$run" "${common[@]}" -roomserver "127.0.0.1:$port" "$@" -inputscript "$out/$name.script" -frames 400 \
+            -textboxes -dumpframe "390:$out/online_$name.png" >"$out/$name.out" 2>&1 ||
+            fail "the $name run did not end cleanly"
+        grep -q "starting a game" "$out/$name.out" && fail "the $name run started a game"
+        # A notice's words wrap where its window ends.
+        sed -n 's/^text [^|]*|[^|]*| //p' "$out/online_$name.png.texts" | sed 's/\\n/ /g' | grep -qxF "$text" ||
+            fail "the $name run does not say \"$text\": $(grep '^text ' "$out/online_$name.png.texts")"
+    }
+    refused wrong_password "The password does not open this room." +connect_lobby 2 +password heron
+    refused no_password "The password does not open this room." +connect_lobby 2
+    refused no_room "There is no online room with that number." +connect_lobby 9 +password kestrel
+    refused bad_id "There is no online room with that number." +connect_lobby "room-2"
+    grep -q "refused a room (request 33, error 4)" "$out/server.out" || fail "no wrong password reached the server"
+    grep -q "refused a room (request 4, error 4)" "$out/server.out" || fail "no join without its password reached the server"
+    grep -q "refused a room (request 33, error 1)" "$out/server.out" || fail "no join of room 9 reached the server"
+    stop_server
+    kill "$peerpid" 2>/dev/null
+    wait "$peerpid" 2>/dev/null
 fi
 # 7: a game of one's own after the online page leaves the room server when
 # it ends: the page keeps its connection, and the game's end says goodbye
