@@ -330,20 +330,6 @@ TEST_F(OnlinePages, ATypedNameWinsAndAnEmptyOneChangesNothing)
     EXPECT_TRUE(page().joinName.empty());
 }
 
-// "+connect_lobby" takes a room number the room server can carry (two
-// bytes) and nothing else; a refused join names the server's reason.
-TEST_F(OnlinePages, ARequestedRoomIsANumberOfTwoBytesAndARefusalSaysWhy)
-{
-    EXPECT_EQ(MultiPlayerMenuFrameOnline::roomNumberOf("7"), 7);
-    EXPECT_EQ(MultiPlayerMenuFrameOnline::roomNumberOf("0065535"), -1) << "longer than any number of two bytes";
-    EXPECT_EQ(MultiPlayerMenuFrameOnline::roomNumberOf("65535"), 65535);
-    for (const char* bad : {"", "65536", "99999", "-1", "+5", "2 ", "0x10", "room"})
-        EXPECT_EQ(MultiPlayerMenuFrameOnline::roomNumberOf(bad), -1) << bad;
-    EXPECT_EQ(MultiPlayerMenuFrameOnline::joinRefusedString(RoomClient::kWrongPassword),
-              MultiPlayerMenuFrameOnline::kWrongPasswordString);
-    EXPECT_EQ(MultiPlayerMenuFrameOnline::joinRefusedString(-1), MultiPlayerMenuFrameOnline::kRefusedString);
-}
-
 TEST_F(OnlinePages, AMaximumOfTwoMakesADuel)
 {
     page().onRoomEntry(entry({.number = 1, .most = 2}).data());

@@ -87,17 +87,6 @@ TEST_F(OddValues, TheHostTakesTeamRequestsForTeamZeroOrOneOnly)
     EXPECT_EQ(fake->count(netmsg::TeamSwitch), 0);
     EXPECT_EQ(fake->peersOf(netmsg::TeamFlag), (std::vector<int>{0}));
     EXPECT_EQ(fake->peersOf(netmsg::Respawn), (std::vector<int>{0}));
-    for (const auto& sent : fake->sent)
-        if (sent.bytes[0] == netmsg::TeamFlag) {
-            netmsg::TeamFlagMsg flag;
-            ASSERT_TRUE(flag.decode(sent.bytes));
-            EXPECT_FALSE(flag.teamChange);
-        } else if (sent.bytes[0] == netmsg::Respawn) {
-            netmsg::RespawnMsg back;
-            ASSERT_TRUE(back.decode(sent.bytes));
-            EXPECT_EQ(back.airplaneId, first->id());
-            EXPECT_FLOAT_EQ(back.value, 0.0f);
-        }
 }
 
 // Whatever airplane a client's message names, it speaks for the sender's own.
