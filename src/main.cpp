@@ -359,6 +359,12 @@ void updateNetworkRequests()
     }
     if (steam().requestedServer().port != 0)
         (void)MenuFrameRegistry::steamMenu()->takeRequest();
+    // "+connect_lobby": the online page joins that room once the menus stand.
+    if (!steam().requestedLobby().empty() && currentScreen() == &menuScreen()) {
+        const std::string room = steam().requestedLobby(), password = steam().password();
+        steam().clearLobbyRequest();
+        MultiPlayerMenuFrameOnline::joinRequestedRoom(room, password);
+    }
 }
 
 // "-testplace foe|flag|ship": a scripted run's way to a kill, a flag capture or a ship close by.

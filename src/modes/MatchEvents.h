@@ -84,8 +84,9 @@ struct WeatherChanged {
     float duration = 0.0f;
 };
 struct Restarted {};
+// Whether players may still change teams (the host closes it past half of a timed match).
 struct TeamFlag {
-    bool teamMatch = false;
+    bool teamChange = false;
 };
 // audience: 0 everybody, 1 the airplane's owner only, 2 everybody but the owner.
 struct ScoreEvent {
@@ -230,8 +231,9 @@ struct ModeValue {
     int value = 0;
     int index = 0;
 };
+// Whether players may still change teams (the host closes it past half of a timed match).
 struct TeamFlag {
-    bool teamMatch = false;
+    bool teamChange = false;
 };
 // A client asks to change its airplane to the team.
 struct TeamRequest {

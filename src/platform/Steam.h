@@ -57,8 +57,9 @@ public:
     // A join request from "+connect a.b.c.d:port", held until the next
     // runCallbacks. False, with nothing held, for malformed text.
     bool queueJoinRequest(std::string_view addressAndPort);
-    // "+connect_lobby" and "+password", kept as given.
+    // "+connect_lobby" and "+password", kept as given until the online page takes them.
     void setLobbyRequest(std::string_view lobby, std::string_view password);
+    void clearLobbyRequest() { m_lobby.clear(), m_password.clear(); }
     const std::string& requestedLobby() const { return m_lobby; }
     const std::string& password() const { return m_password; }
 

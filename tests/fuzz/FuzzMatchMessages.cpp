@@ -259,7 +259,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     case 23: {
         TeamFlagMsg s;
-        s.teamMatch = true;
+        s.teamChange = true;
         check(in, s, &TeamFlagMsg::decode, &TeamFlagMsg::encode, anyValue<TeamFlagMsg>);
         break;
     }

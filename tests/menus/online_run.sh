@@ -5,8 +5,10 @@
 # one), a click opens a room's lobby with its player; a private room is not
 # listed and a room's plane filter refuses another plane; a server that goes away
 # sends the player to the main menu with the lost-connection message. With the
-# peer program given: a room whose game it hosts is joined and flown, and a
-# room opened on the create page leads into its host's game. Last, a game
+# peer program given: a room whose game it hosts is joined and flown, a
+# room opened on the create page leads into its host's game, and the room
+# that "+connect_lobby" names is joined with the "+password" given, while a
+# wrong password or a room number that is none says why not. Last, a game
 # of one's own after the online page leaves the room server when it ends.
 set -uo pipefail
 game="$1"
@@ -220,6 +222,32 @@ S
     wait "$peerpid" 2>/dev/null
     grep -q "starting a game of type 2 on map 0" "$out/quick.out" || fail "the quick match joined no game"
     grep -q "joined the game" "$out/peer3.out" || fail "the peer host never saw the quick match join"
+fi
+# 6b: "+connect_lobby N" joins room N without the list, with the password of
+# "+password"; a wrong or missing password, a number no room has and an id
+# beyond the room numbers say why not, and start no game.
+if [ -n "$peer" ]; then
+    start_peer_host 0 peer4.out "the fourth peer host did not start"
+    start_server -hostport "$hostport" -room "Harbour brawl:2:0:3" -room "Locked gate:2:0:3:0:0:password=kestrel"
+    printf '%s\n' "$skip" "300 click 640 510" "420 click 640 510" >"$out/lobby.script"
+    log="$out/lobby.out"
+    "$run" "${common[@]}" -roomserver "127.0.0.1:$port" +connect_lobby 2 +password kestrel \
+        -inputscript "$out/lobby.script" -frames 700 >"$log" 2>&1 || fail "the +connect_lobby run did not end cleanly"
+    in_order "joining the requested room 2" "starting a game of type 2 on map 0"
+    grep -q "joined the game" "$out/peer4.out" || fail "the peer host never saw the room's joiner"
+    n=0
+    for args in "2 +password heron|password does not" "2|password does not" "9|no online room" "70000|no online room"; do
+        n=$((n + 1))
+        "$run" "${common[@]}" -roomserver "127.0.0.1:$port" +connect_lobby ${args%|*} -inputscript "$out/empty.script" \
+            -frames 400 -textboxes -dumpframe "390:$out/online_refused$n.png" >"$out/refused$n.out" 2>&1 || fail "run $n"
+        # The notice's words, which wrap where its window ends.
+        ! grep -q "starting a game" "$out/refused$n.out" && sed -n 's/^text [^|]*|[^|]*| //p' \
+            "$out/online_refused$n.png.texts" | sed 's/\\n/ /g' | grep -q "${args#*|}" || fail "$args: no notice why"
+    done
+    grep -c "refused a room" "$out/server.out" | grep -qx 3 || fail "the server refused other than three joins"
+    stop_server
+    kill "$peerpid" 2>/dev/null
+    wait "$peerpid" 2>/dev/null
 fi
 # 7: a game of one's own after the online page leaves the room server when
 # it ends: the page keeps its connection, and the game's end says goodbye

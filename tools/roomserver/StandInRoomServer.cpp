@@ -58,6 +58,7 @@ std::size_t requestSize(std::uint16_t type)
     case 1: return 148;
     case 4: case 32: return 4;
     case 5: return 34;
+    case 33: return 36;
     case 6: case 15: case 16: return 2;
     default: return 0;
     }
@@ -132,7 +133,12 @@ void StandInRoomServer::openListedRooms()
             putU32(room.info, 77, static_cast<std::uint32_t>(std::atoi(parts[4].c_str())));
             putU32(room.info, 81, static_cast<std::uint32_t>(std::atoi(parts[5].c_str())));
         }
-        room.isPrivate = parts.size() > 6 && parts[6] == "private";
+        for (std::size_t i = 6; i < parts.size(); ++i) {
+            if (parts[i] == "private")
+                room.isPrivate = true;
+            else if (parts[i].rfind("password=", 0) == 0)
+                room.password = parts[i].substr(9, 31);
+        }
         room.names.push_back("host");
         room.ranks.push_back(parts.size() > 3 ? static_cast<std::uint32_t>(std::atoi(parts[3].c_str())) : 0u);
     }
@@ -388,14 +394,21 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
             out = message(2, 2);
             append(out, joinServer());
         }
-    } else if (type == 4 || type == 5) {
-        Room* room = type == 4 ? findRoom(u16(request + 2)) : findRoom(textAt(request + 2, 32));
+    } else if (type == 4 || type == 5 || type == 33) {
+        const bool byNumber = type != 5;
+        Room* room = byNumber ? findRoom(u16(request + 2)) : findRoom(textAt(request + 2, 32));
         // A private room's number is never listed: only its name finds it.
-        if (room && type == 4 && room->isPrivate)
+        if (room && byNumber && room->isPrivate)
             room = nullptr;
-        if (!room || room->players >= room->capacity) {
+        const std::string password = type == 33 ? textAt(request + 4, 32) : std::string();
+        std::uint16_t refusal = !room ? 1 : room->players >= room->capacity ? 2 : 0;
+        if (room && !room->password.empty() && password != room->password)
+            refusal = 4;
+        if (refusal != 0) {
+            std::printf("roomserver: %s refused a room (request %u, error %u)\n", client.name.c_str(), type, refusal);
+            std::fflush(stdout);
             out = message(8, 4);
-            putU16(out, 2, room ? 2 : 1);
+            putU16(out, 2, refusal);
         } else {
             ++room->players;
             room->names.push_back(client.name);

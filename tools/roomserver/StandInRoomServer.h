@@ -18,9 +18,10 @@ public:
         std::uint16_t hostPort = 6026;          // message 10: the game host's port
         std::string script;                     // empty: a well-behaved server
         std::uint16_t redirectPort = 0;         // script "redirect": where message 18 points
-        // Rooms open from the start, "NAME:MODE:MAP[:RANK[:KIND:VALUE[:private]]]" each (a host
-        // named "host"); KIND and VALUE are the room's plane filter, "private" keeps it
-        // off the list.
+        // Rooms open from the start, "NAME:MODE:MAP[:RANK[:KIND:VALUE[:private][:password=TEXT]]]"
+        // each (a host named "host"); KIND and VALUE are the room's plane filter, "private"
+        // keeps it off the list, and a password lets in only a join that gives it
+        // (request 33; error 4 otherwise).
         std::vector<std::string> rooms;
     };
     // The scripts: "split" (answers in three pieces), "notices" (11, 12, 13, 27, 28-30
@@ -53,6 +54,7 @@ private:
         // Opened with the private option: off the list and out of quick
         // matches, joined by its name only.
         bool isPrivate = false;
+        std::string password;
     };
     struct Client {
         int fd = -1;

@@ -119,8 +119,9 @@ bool TeamSkirmishEndMenuFrame::switchTeamAllowed()
     const GameMode* m = mode();
     if (!m || !sm.teamScoring())
         return false;
-    // The host's own window: closed past half of a timed match.
-    if (m->isNetworkServer() && !m->teamChangeAllowed)
+    // A network match's window: the host closes it past half of a timed
+    // match and tells its joiners.
+    if (!m->isSinglePlayer() && !m->teamChangeAllowed)
         return false;
     const Airplane* own = m->playerAirplane();
     if (!isCampaign(m->gameType()) && own) {
@@ -274,7 +275,7 @@ bool TeamSkirmishEndMenuFrame::onEscape()
 void TeamSkirmishEndMenuFrame::onSwitchTeam()
 {
     GameMode* m = mode();
-    if (!m || matchOver() || !ScoreMgr::instance().teamScoring())
+    if (!m || matchOver() || !switchTeamAllowed())
         return;
     Airplane* own = m->playerAirplane();
     if (!own)

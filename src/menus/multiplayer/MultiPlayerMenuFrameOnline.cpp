@@ -657,6 +657,8 @@ void MultiPlayerMenuFrameOnline::onHide()
 
 void MultiPlayerMenuFrameOnline::onBack()
 {
+    requestedRoom = -1;
+    requestedPassword.clear();
     if (!content()->visible || detailsOpen()) {
         closeDetailsToList();
         return;
@@ -755,16 +757,22 @@ void MultiPlayerMenuFrameOnline::sendJoin()
     h->roomJoinState = 2;
     h->joinArmed = true;
     int result = -1;
-    if (!joinName.empty())
+    const int requested = requestedRoom;
+    requestedRoom = -1;
+    if (requested >= 0)
+        result = h->room.joinRoomById(static_cast<std::uint16_t>(requested), requestedPassword);
+    else if (!joinName.empty())
         result = h->room.joinRoomByName(joinName);
     else if (selectedRoom)
         result = h->room.joinRoomById(selectedRoom->number());
+    requestedPassword.clear();
     if (result != 0) {
         // Refused: the list stays, and no join is left running into the time limit.
+        logInfo("menus", "room join refused: error %d", result);
         h->roomJoinState = -1;
         h->joinArmed = false;
         hideBusy();
-        showMessageById(kRefusedString);
+        showMessageById(joinRefusedString(result));
         gameChoices().duelMatch = 0;
     }
 }
@@ -858,6 +866,8 @@ void MultiPlayerMenuFrameOnline::onConnectFailed()
     // Never connected: no connection was lost, the room server could not be reached.
     if (NetworkGameHandler* h = handler())
         h->roomJoinState = -1;
+    requestedRoom = -1;
+    requestedPassword.clear();
     showListView();
     gameChoices().duelMatch = 0;
     returnToMultiplayer(kNoServerString);
@@ -867,7 +877,15 @@ void MultiPlayerMenuFrameOnline::onConnected()
 {
     hideBusy();
     lastConnectQuick = quickMatch;
-    if (!quickMatch) {
+    if (requestedRoom >= 0) {
+        // The room asked for from outside the game: joined without the list.
+        logInfo("menus", "joining the requested room %d", requestedRoom);
+        showListView();
+        joinName.clear();
+        selectedRoom = nullptr;
+        showBusy(kJoiningString);
+        joinDelay = 2;
+    } else if (!quickMatch) {
         if (NetworkGameHandler* h = handler())
             h->sendRoomQueries();
     } else {
@@ -1086,6 +1104,43 @@ bool MultiPlayerMenuFrameOnline::playableJoin(int gameType, int mapIndex)
 {
     return RoomEntry::listedMode(gameType) && mapIndex >= 0 && mapIndex < MapLists::instance().countNonCampaign() &&
            MapLists::instance().skirmishMap(mapIndex) != nullptr;
+}
+
+int MultiPlayerMenuFrameOnline::roomNumberOf(const std::string& id)
+{
+    if (id.empty() || id.size() > 5 || id.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    const int number = std::stoi(id);
+    return number <= 0xFFFF ? number : -1;
+}
+
+int MultiPlayerMenuFrameOnline::joinRefusedString(int errorCode)
+{
+    switch (errorCode) {
+    case RoomClient::kNoSuchRoom: return kNoSuchRoomString;
+    case RoomClient::kRoomFull: return kRoomFullString;
+    case RoomClient::kWrongPassword: return kWrongPasswordString;
+    default: return kRefusedString;
+    }
+}
+
+void MultiPlayerMenuFrameOnline::joinRequestedRoom(const std::string& id, const std::string& password)
+{
+    clearFrameHistory();
+    goToFrame(MenuFrameRegistry::mainMenu());
+    const int number = roomNumberOf(id);
+    if (number < 0) {
+        logInfo("menus", "the requested room \"%s\" is no room number", id.c_str());
+        showMessageById(kNoSuchRoomString);
+        return;
+    }
+    if (frontendLinks().multiPlayer)
+        goToFrame(frontendLinks().multiPlayer());
+    MultiPlayerMenuFrameOnline* page = MenuFrameRegistry::onlineMenu();
+    page->requestedRoom = number;
+    page->requestedPassword = password;
+    page->quickMatch = false;
+    goToFrame(page);
 }
 
 void MultiPlayerMenuFrameOnline::returnToMultiplayer(int stringId)

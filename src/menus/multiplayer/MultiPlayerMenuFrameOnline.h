@@ -25,7 +25,8 @@ public:
     static constexpr int kTitleString = 126, kBackString = 116, kRefreshString = 123, kCreateString = 47,
                          kJoinByNameString = 1028, kEmptyString = 884, kConnectingString = 174,
                          kJoiningString = 175, kWaitingString = 66, kLostString = 177, kRefusedString = 178,
-                         kNoServerString = 179,
+                         kNoServerString = 179, kNoSuchRoomString = 4932, kRoomFullString = 4933,
+                         kWrongPasswordString = 4934,
                          kPlayersString = 124, kTimeString = 359, kFilterString = 392, kTierNames = 1222;
     static constexpr int kDimFrame = 2, kWindowFrame = 96, kPanelFrame = 95, kBracketFrame = 259;
     static constexpr int kMapSet = 11;
@@ -111,6 +112,14 @@ public:
     static std::function<void(int type, int map)>& gameStarter();
     // Back to the main menu, then the multiplayer page, with the message.
     static void returnToMultiplayer(int stringId);
+    // "+connect_lobby ID" with "+password TEXT": this page joins the room of
+    // that number as soon as the room server answers; an id that is no room
+    // number leaves the main menu with the notice why.
+    static void joinRequestedRoom(const std::string& id, const std::string& password);
+    // The room number of a requested id, -1 when it is none.
+    static int roomNumberOf(const std::string& id);
+    // Why the room server turned a join away, by its error code.
+    static int joinRefusedString(int errorCode);
 
     bool listDirty = false;
     int connectDelay = 0;
@@ -122,6 +131,9 @@ public:
     // match; kept after the connection, when quickMatch is cleared.
     bool lastConnectQuick = false;
     std::string joinName;
+    // The room asked for from outside the game, -1 none; the password goes with its join.
+    int requestedRoom = -1;
+    std::string requestedPassword;
     std::array<RoomPlayer*, kPlayerRows> playerRows{};
 
     SpriteLabel* searchingLabel = nullptr;

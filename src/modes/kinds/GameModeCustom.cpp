@@ -75,7 +75,11 @@ void GameModeCustom::resetRound()
     respawnDelaySetting = isSinglePlayer() ? kSinglePlayerRespawn
                                            : static_cast<float>(settings().skirmishWord(Settings::kEntryHost, 3));
     m_readyShown = true;
-    if (!isSinglePlayer())
+    // A joiner's own set-up says nothing of the host's match: the host tells
+    // it with the join and whenever it closes or opens team changes.
+    if (isNetworkClient())
+        teamChangeAllowed = true;
+    else if (!isSinglePlayer())
         teamChangeAllowed = (settings().skirmishWord(Settings::kEntryHost, kTeamChangeWord) & 0xFF) != 0;
     // The room's weapon filter: a joiner takes the host's, which it heard with the join.
     weaponRule = isSinglePlayer() ? 0 : static_cast<int>(matchOptions());
@@ -437,7 +441,7 @@ void GameModeCustom::updateTeamChangeWindow()
     const bool was = teamChangeAllowed;
     teamChangeAllowed = false;
     if (was)
-        post(matchevent::TeamFlag{ScoreMgr::instance().teamScoring()});
+        post(matchevent::TeamFlag{false});
 }
 
 Airplane* GameModeCustom::firstHumanAirplane() const
@@ -483,7 +487,7 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots, std::span
         const bool changed = allowed != teamChangeAllowed;
         teamChangeAllowed = allowed;
         if (changed)
-            post(matchevent::TeamFlag{ScoreMgr::instance().teamScoring()});
+            post(matchevent::TeamFlag{allowed});
     }
 }
 

@@ -273,8 +273,11 @@ Target* GameModeCustom::applyPeerModeValue(const peerevent::ModeValue& event)
 
 Target* GameModeCustom::applyPeerTeamFlag(const peerevent::TeamFlag& event)
 {
-    if (isNetworkClient())
-        setTeamMatch(event.teamMatch);
+    // The host's word: its switch-team button shows or hides with it.
+    if (isNetworkClient() && teamChangeAllowed != event.teamChange) {
+        teamChangeAllowed = event.teamChange;
+        logInfo("modes", "the host %s team changes", teamChangeAllowed ? "opened" : "closed");
+    }
     return nullptr;
 }
 

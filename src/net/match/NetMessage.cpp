@@ -816,7 +816,7 @@ int TeamFlagMsg::encode(std::span<std::uint8_t> out) const
     ByteWriter w = writerFor(out, kSize);
     w.u8(TeamFlag);
     w.u32(kTeamFlagTag);
-    w.u8(teamMatch ? 1 : 0);
+    w.u8(teamChange ? 1 : 0);
     return finish(w, kSize);
 }
 
@@ -828,7 +828,7 @@ bool TeamFlagMsg::decode(std::span<const std::uint8_t> in)
     std::uint8_t v = 0;
     if (!tag(r, kTeamFlagTag) || !r.u8(v))
         return false;
-    teamMatch = (v & 1) != 0;
+    teamChange = (v & 1) != 0;
     return true;
 }
 

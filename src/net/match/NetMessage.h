@@ -284,9 +284,10 @@ struct RelayMsg {
     bool decode(std::span<const std::uint8_t> in);
 };
 
+// Whether players may still change teams in the host's match.
 struct TeamFlagMsg {
     static constexpr std::size_t kSize = 6;
-    bool teamMatch = false;
+    bool teamChange = false;
     int encode(std::span<std::uint8_t> out) const;
     bool decode(std::span<const std::uint8_t> in);
 };

@@ -505,7 +505,7 @@ void NetworkGameClient::handleEvent(std::span<const std::uint8_t> message)
     case netmsg::TeamFlag: {
         netmsg::TeamFlagMsg flag;
         if (flag.decode(message))
-            (void)m->applyPeerEvent(peerevent::TeamFlag{flag.teamMatch});
+            (void)m->applyPeerEvent(peerevent::TeamFlag{flag.teamChange});
         return;
     }
     case netmsg::AirplaneStateChange: {

@@ -13,6 +13,7 @@
 #include "net/match/NetworkPlayer.h"
 #include "net/match/PlayerRecordCodec.h"
 #include "net/match/ServerDataCodec.h"
+#include "platform/Log.h"
 
 #include <algorithm>
 #include <cmath>
@@ -255,9 +256,14 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         break;
     case netmsg::TeamRequest: {
         netmsg::TeamRequestMsg request;
-        // Past half of a timed match the host takes no more team changes.
-        if (!request.decode(message) || (request.value != 0 && request.value != 1) || !m->teamChangeAllowed)
+        if (!request.decode(message) || (request.value != 0 && request.value != 1))
             break;
+        // Past half of a timed match the host takes no more team changes. The
+        // asker took its airplane out for the move: it flies on where it was.
+        if (!m->teamChangeAllowed) {
+            refuseTeamChange(*player, *airplane);
+            break;
+        }
         // Out, moved and back later as the host's own switch would; everybody hears where.
         if (m->applyPeerEvent(peerevent::TeamRequest{airplane->id(), request.value}))
             sendTeamSwitch(*airplane, request.value);
@@ -347,6 +353,11 @@ void NetworkGameServer::sendJoinState(int planeId, NetworkPlayer& player)
         sendTo(player.id, {m_buffer.data(), static_cast<std::size_t>(n)});
     }
     sendServerData(&player);
+    // Whether the joiner's switch-team button shows.
+    netmsg::TeamFlagMsg teams;
+    teams.teamChange = m->teamChangeAllowed;
+    n = teams.encode(m_buffer);
+    sendTo(player.id, {m_buffer.data(), static_cast<std::size_t>(n)});
     netmsg::JoinEndMsg end;
     end.playerId = player.id;
     n = end.encode(m_buffer);
@@ -420,6 +431,24 @@ void NetworkGameServer::handleReady(NetworkPlayer& player, Airplane& airplane)
     respawn.orientation = airplane.orientation();
     const int n = respawn.encode(m_buffer);
     broadcast({m_buffer.data(), static_cast<std::size_t>(n)});
+}
+
+void NetworkGameServer::refuseTeamChange(NetworkPlayer& player, Airplane& airplane)
+{
+    netmsg::TeamFlagMsg closed;
+    closed.teamChange = false;
+    int n = closed.encode(m_buffer);
+    sendTo(player.id, {m_buffer.data(), static_cast<std::size_t>(n)});
+    if (!airplane.isActive() || !airplane.isAlive())
+        return;
+    netmsg::RespawnMsg back;
+    back.airplaneId = airplane.id();
+    back.value = 0.0f;
+    back.position = airplane.position();
+    back.orientation = airplane.orientation();
+    n = back.encode(m_buffer);
+    sendTo(player.id, {m_buffer.data(), static_cast<std::size_t>(n)});
+    logInfo("net", "a team change of airplane %d refused: team changes are closed", airplane.id());
 }
 
 void NetworkGameServer::handleDestroyed(Airplane& airplane, std::span<const std::uint8_t> message)
@@ -691,7 +720,7 @@ void NetworkGameServer::sendEvent(const matchevent::Restarted&)
 void NetworkGameServer::sendEvent(const matchevent::TeamFlag& e)
 {
     netmsg::TeamFlagMsg msg;
-    msg.teamMatch = e.teamMatch;
+    msg.teamChange = e.teamChange;
     broadcast(eventBytes(msg.encode(m_eventBuffer)));
 }
 

@@ -72,6 +72,8 @@ private:
     void sendEvent(const matchevent::WeatherChanged& e);
     void sendEvent(const matchevent::Restarted& e);
     void sendEvent(const matchevent::TeamFlag& e);
+    // A team change asked for once the window closed: the asker flies on.
+    void refuseTeamChange(NetworkPlayer& player, Airplane& airplane);
     void sendEvent(const matchevent::ScoreEvent& e);
     void sendEvent(const matchevent::FlightState& e);
     void sendEvent(const matchevent::AirplaneRemoved& e);

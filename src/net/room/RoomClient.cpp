@@ -284,6 +284,24 @@ int RoomClient::joinRoomById(std::uint16_t room)
     return waitWhile(State::JoinPending);
 }
 
+int RoomClient::joinRoomById(std::uint16_t room, const std::string& password)
+{
+    if (password.empty())
+        return joinRoomById(room);
+    if (!connected_)
+        return -1;
+    // A room kept behind a password: the number and the password in one request.
+    std::array<std::uint8_t, kJoinWithPasswordSize> message{};
+    ByteWriter w(message);
+    w.u16(33);
+    w.u16(room);
+    putText(w, 32, password);
+    errorCode_ = 0;
+    sendAll(message.data(), message.size());
+    state_ = State::JoinPending;
+    return waitWhile(State::JoinPending);
+}
+
 int RoomClient::joinRoomByName(const std::string& roomName)
 {
     if (!connected_)

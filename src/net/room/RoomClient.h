@@ -23,6 +23,9 @@ public:
     static constexpr std::size_t kInfoHead = 311;
     static constexpr std::size_t kInfoExtraMax = kBuffer - kInfoHead;  // 713
     static constexpr std::size_t kServerInfoSize = 110;
+    static constexpr std::size_t kJoinWithPasswordSize = 36;
+    // The server's error codes of a refused join.
+    static constexpr std::uint16_t kNoSuchRoom = 1, kRoomFull = 2, kWrongPassword = 4;
 
     enum class State : std::uint32_t {
         Idle = 0, Failed = 1, JoinPending = 2, CreatePending = 3, Succeeded = 4, Connected = 6, DetailsPending = 7
@@ -74,6 +77,8 @@ public:
     int createRoom(const std::uint8_t* serverInfo, std::uint8_t maxPlayers, std::uint8_t option,
                    const std::string& roomName);
     int joinRoomById(std::uint16_t room);
+    // With a password (message 33); an empty one asks as the plain join does.
+    int joinRoomById(std::uint16_t room, const std::string& password);
     int joinRoomByName(const std::string& roomName);
     void requestRoomList();                      // messages 6 and 15
     void requestRoomDetails(std::uint16_t room);  // message 32; state 7

@@ -195,9 +195,10 @@ TEST_F(MessageTable, AClientAsksForItsSwitchAndFollowsTheHostsWaves)
     EXPECT_TRUE(mode->isWaitingOrOut(*own));
 }
 
-// Client: the join's set-up and the team flag (69) make a last-man-standing
-// client score as the host does; state changes (72) and quiet leaves (1)
-// apply to the airplanes they name and to nothing else.
+// Client: the join's set-up makes a last-man-standing client score as the
+// host does, and the team flag (69) only opens or closes team changes; state
+// changes (72) and quiet leaves (1) apply to the airplanes they name and to
+// nothing else.
 TEST_F(MessageTable, AClientTakesTheHostsSetUpTeamFlagStatesAndQuietLeaves)
 {
     settings().setSkirmishWord(Settings::kEntryFurther, 0, 0);  // this side would play alone
@@ -217,12 +218,16 @@ TEST_F(MessageTable, AClientTakesTheHostsSetUpTeamFlagStatesAndQuietLeaves)
     EXPECT_FLOAT_EQ(ScoreMgr::instance().timeLimit, 7.0f * 60.0f);
     EXPECT_FLOAT_EQ(mode->respawnDelaySetting, 9.0f);
 
-    // The flag back off: scored alone again, every player still filed.
+    // The host closes team changes: still scored by teams, every player filed.
     netmsg::TeamFlagMsg flag;
-    flag.teamMatch = false;
+    flag.teamChange = true;
     receive(bytesOf(flag));
-    EXPECT_FALSE(lms->teamMode());
-    EXPECT_FALSE(ScoreMgr::instance().teamScoring());
+    EXPECT_TRUE(mode->teamChangeAllowed);
+    flag.teamChange = false;
+    receive(bytesOf(flag));
+    EXPECT_FALSE(mode->teamChangeAllowed);
+    EXPECT_TRUE(lms->teamMode());
+    EXPECT_TRUE(ScoreMgr::instance().teamScoring());
     EXPECT_NE(ScoreMgr::instance().groupOf(*mode->playerAirplane()), nullptr);
 
     Airplane* other = announced(*mode, 77);
@@ -582,10 +587,10 @@ TEST_F(MessageTable, AClientAppliesEveryMessageTheHostSends)
         {netmsg::TeamFlag, "team flag", netmsg::TeamFlagMsg::kSize,
          [&] {
              netmsg::TeamFlagMsg flag;
-             flag.teamMatch = true;
+             flag.teamChange = false;
              return bytesOf(flag);
          },
-         [&] { EXPECT_TRUE(ScoreMgr::instance().teamScoring()); }},
+         [&] { EXPECT_FALSE(mode->teamChangeAllowed); }},
         {netmsg::ScoreEvent, "score", 44,
          [&] {
              netmsg::ScoreEventMsg score;

@@ -85,7 +85,7 @@ TEST(MatchMessages, SmallMessagesHaveTheirExactBytes)
     flag.playerId = -1;
     EXPECT_EQ(encoded([&](auto o) { return flag.encode(o); }), (Bytes{41, 3, 40, 0, 0x61, 0x61, 0x61, 0x61, 0xFF, 0xFF}));
     TeamFlagMsg team;
-    team.teamMatch = true;
+    team.teamChange = true;
     EXPECT_EQ(encoded([&](auto o) { return team.encode(o); }), (Bytes{69, 0x21, 0x43, 0x21, 0x43, 1}));
     ModeValueMsg value;
     value.index = 2;
