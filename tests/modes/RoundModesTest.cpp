@@ -195,9 +195,10 @@ TEST_F(LastManStanding, AFallEndingInACollisionPutsNobodyOutTwice)
     ASSERT_EQ(falling.lifeState(), LifeState::Dying);
     EXPECT_EQ(falling.scores[Airplane::kScoreOutOrder], 2);
 
+    // A short frame, so that they meet where they were put.
     for (int i = 0; i < 3 && struck.isAlive(); ++i) {
         falling.setPositionAndStop(struck.position());
-        mode->update(ModeHarness::kFrame);
+        mode->update(0.001f);
     }
     ASSERT_FALSE(struck.isAlive()) << "the two never touched";
     EXPECT_EQ(falling.scores[Airplane::kScoreOutOrder], 2) << "put out again at the end of its fall";
@@ -600,6 +601,39 @@ TEST_F(Dogfight, AnEnemyShotDownLowCountsOnceWhenItHitsTheGround)
     EXPECT_EQ(player.scores[Airplane::kScorePoints], pointsAtHit) << "the crash scored the kill again";
     EXPECT_EQ(enemy->scores[Airplane::kScoreDeaths], 1);
     EXPECT_FALSE(mode->won()) << "one enemy is still flying";
+}
+
+// A falling enemy that flies into the player's airplane on the way down was
+// counted when it was shot down; the end of its fall counts nothing more.
+TEST_F(Dogfight, AFallingEnemyEndingInThePlayerCountsOnce)
+{
+    settings().dogfightIndex = 3;
+    settings().dogfightEnemyCount = 3;
+    auto* mode = start<GameModeDF>(GameType::Dogfight);
+    ASSERT_NE(mode, nullptr);
+    std::vector<Airplane*> enemies = airplanes(*mode, 1);
+    ASSERT_EQ(enemies.size(), 3u);
+    step(*mode, 0.5f);
+    // Airplanes of one side fly through each other, and the player has no wingman.
+    Airplane& player = *mode->playerAirplane();
+    Airplane& falling = *enemies[0];
+    const int killed = missionStats().enemiesKilled;
+    mode->damageAirplane(falling, &player, 1e9f, falling.position(), nullptr, true);
+    for (int i = 0; i < 5 && falling.lifeState() == LifeState::Alive; ++i)
+        mode->update(ModeHarness::kFrame);
+    ASSERT_EQ(falling.lifeState(), LifeState::Dying);
+    EXPECT_EQ(missionStats().enemiesKilled, killed + 1);
+
+    // A short frame, so that they meet where they were put.
+    for (int i = 0; i < 3 && player.isAlive(); ++i) {
+        falling.setPositionAndStop(player.position());
+        mode->update(0.001f);
+    }
+    ASSERT_FALSE(player.isAlive()) << "the two never touched";
+    step(*mode, 1.0f);
+    EXPECT_EQ(missionStats().enemiesKilled, killed + 1) << "the falling enemy was counted again";
+    EXPECT_EQ(falling.scores[Airplane::kScoreDeaths], 1);
+    EXPECT_FALSE(mode->won());
 }
 
 TEST_F(Dogfight, SavedIndexOutOfRangeIsHeld)
