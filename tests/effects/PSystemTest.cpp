@@ -344,7 +344,7 @@ TEST_F(StageSound, PlaysOnePositionedSoundWhenTheDelayRunsOut)
     const std::size_t before = SoundSource::count();
     for (int i = 0; i < 2; ++i)
         system->update(0.1f);
-    EXPECT_EQ(SoundSource::count(), before);   // 0.1 s left is not below the 0.1 s step yet
+    EXPECT_EQ(SoundSource::count(), before);   // two steps leave 0.1 s of the delay
     int positioned = 0;
     for (int i = 0; i < 10; ++i) {
         system->update(0.1f);

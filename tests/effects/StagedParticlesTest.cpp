@@ -3,6 +3,7 @@
 #include "effects/particles/PConfig.h"
 #include "effects/particles/PSystem.h"
 
+#include "support/sound/FakeAudioDevice.h"
 #include "support/TempDir.h"
 #include "support/TestPak.h"
 
@@ -10,12 +11,15 @@
 #include "platform/Log.h"
 #include "platform/Pak.h"
 #include "render/2d/SpriteSheet.h"
+#include "sound/Sound.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -138,6 +142,46 @@ TEST_F(StagedParticles, EveryExplosionBurnsOutAndLeavesThePoolEmpty)
             EXPECT_EQ(effectCount(), 0) << name << " is still running after 20 s";
         clearEffects();
     }
+}
+
+// Each staged explosion sounds once, on the frame its delay runs out, at
+// every frame rate the game may run at, the fixed steps of its test runs among them.
+TEST_F(StagedParticles, EverySoundingDescriptionSoundsOnceAtEveryFrameStep)
+{
+    setLogCapture([](LogLevel, const std::string&, const std::string&) {});
+    auto device = std::make_unique<FakeAudioDevice>();
+    FakeAudioDevice* fake = device.get();
+    ASSERT_TRUE(Sound::init(std::move(device)));
+    int sounding = 0;
+    for (const std::string& name : stagedNames()) {
+        const PConfig* config = getParticleConfig(name);
+        ASSERT_NE(config, nullptr) << name;
+        if (config->soundID < 0)
+            continue;
+        ++sounding;
+        for (const float step : {0.01f, 0.02f, 0.025f, 0.03f, 0.05f, 0.07f, 0.1f}) {
+            fake->clearLog();
+            auto* system = new PSystem(config, {0.0f, 1.0f, 0.0f});
+            system->setPosition(0.0f, 10.0f, 0.0f);
+            addEffect(system);
+            int frames = 0, heardAt = -1;
+            for (; frames * step < config->soundDelay + 1.0f; ++frames) {
+                updateEffects(step);
+                if (heardAt < 0 && !fake->playedSamples().empty())
+                    heardAt = frames;
+            }
+            EXPECT_EQ(fake->playedSamples().size(), 1u) << name << " at a step of " << step << " s";
+            // Heard on the frame whose step takes the delay to 0 or past it.
+            const int due = static_cast<int>(std::ceil(config->soundDelay / step - 0.001f)) - 1;
+            EXPECT_NEAR(heardAt, due, 1) << name << " at a step of " << step << " s";
+            clearEffects();
+            fake->advance(30.0);   // the explosion ends and gives its voice back
+            Sound::update();
+        }
+    }
+    Sound::close();
+    setLogCapture({});
+    EXPECT_GE(sounding, 10) << "the explosions carry their sounds";
 }
 
 // The fuzz entry replays the staged descriptions, cut and with flipped bytes.

@@ -1,4 +1,5 @@
 #include "entities/ground/GroundTarget.h"
+#include "modes/MatchEvents.h"
 #include "modes/kinds/GameModeDF.h"
 #include "modes/kinds/GameModeDTB.h"
 #include "modes/kinds/GameModeLMS.h"
@@ -170,6 +171,90 @@ TEST_F(LastManStanding, CountdownOneLifeAndOutOrder)
     // Removed in the middle of the round: the round goes on without it.
     mode->removeEntity(*bot);
     step(*mode, 1.0f);
+}
+
+// Shot down, an airplane falls; flown into another airplane on the way down,
+// its fall ends without a hit of its own. It was put out once, at the hit;
+// the one it struck goes out after it.
+TEST_F(LastManStanding, AFallEndingInACollisionPutsNobodyOutTwice)
+{
+    setTeamVariant(false);
+    auto* mode = start<GameModeLMS>(GameType::LastManStanding);
+    ASSERT_NE(mode, nullptr);
+    step(*mode, 5.1f);
+    ASSERT_TRUE(mode->roundRunning());
+    Airplane& me = *mode->playerAirplane();
+    std::vector<Airplane*> bots = airplanes(*mode, -1);
+    std::erase(bots, &me);
+    ASSERT_GE(bots.size(), 3u);
+    Airplane& falling = *bots[0];
+    Airplane& struck = *bots[1];
+    mode->damageAirplane(falling, &me, 1e9f, falling.position(), nullptr, true);
+    for (int i = 0; i < 5 && falling.lifeState() == LifeState::Alive; ++i)
+        mode->update(ModeHarness::kFrame);
+    ASSERT_EQ(falling.lifeState(), LifeState::Dying);
+    EXPECT_EQ(falling.scores[Airplane::kScoreOutOrder], 2);
+
+    // A short frame, so that they meet where they were put.
+    for (int i = 0; i < 3 && struck.isAlive(); ++i) {
+        falling.setPositionAndStop(struck.position());
+        mode->update(0.001f);
+    }
+    ASSERT_FALSE(struck.isAlive()) << "the two never touched";
+    EXPECT_EQ(falling.scores[Airplane::kScoreOutOrder], 2) << "put out again at the end of its fall";
+    EXPECT_EQ(struck.scores[Airplane::kScoreOutOrder], 3);
+    step(*mode, 1.0f);
+    Airplane& next = *bots[2];
+    mode->damageAirplane(next, &me, 1e9f, next.position(), nullptr, true);
+    step(*mode, 0.1f);
+    EXPECT_EQ(next.scores[Airplane::kScoreOutOrder], 4);
+}
+
+// A joiner plays the host's round and ends it when the host does: however
+// few airplanes its own picture holds in play, it never freezes by itself.
+TEST_F(LastManStanding, AJoinerLeavesTheRoundsEndToTheHost)
+{
+    setTeamVariant(false);
+    auto* mode = start<GameModeLMS>(GameType::LastManStanding);
+    ASSERT_NE(mode, nullptr);
+    mode->setNetwork(true, false, false);
+    (void)mode->applyPeerEvent(peerevent::ModeValue{0, 0});
+    ASSERT_TRUE(mode->roundRunning());
+    Airplane& me = *mode->playerAirplane();
+    std::vector<Airplane*> others = airplanes(*mode, -1);
+    std::erase(others, &me);
+    ASSERT_GE(others.size(), 2u);
+    // The host puts all but one out of the round.
+    for (std::size_t i = 0; i + 1 < others.size(); ++i) {
+        peerevent::Destroyed out;
+        out.victimId = others[i]->id();
+        out.killerId = others.back()->id();
+        out.cause = static_cast<int>(CrashCause::Collision);
+        out.flags = 1 | 4;
+        out.respawnTime = -1.0f;
+        out.position = others[i]->position();
+        (void)mode->applyPeerEvent(out);
+    }
+    // And then the joiner's own airplane.
+    peerevent::Destroyed mine;
+    mine.victimId = me.id();
+    mine.cause = static_cast<int>(CrashCause::Collision);
+    mine.flags = 4;
+    mine.respawnTime = -1.0f;
+    mine.position = me.position();
+    (void)mode->applyPeerEvent(mine);
+    step(*mode, 10.0f);
+    int inPlay = 0;
+    for (Airplane* a : airplanes(*mode, -1))
+        inPlay += a->isActive() ? 1 : 0;
+    ASSERT_LE(inPlay, 1) << "the joiner's picture still holds the round open";
+    EXPECT_FALSE(mode->playStopped) << "the joiner ended the round by itself";
+
+    peerevent::MatchEnd end;
+    end.hasCountdown = true;
+    end.countdown = 10.0f;
+    (void)mode->applyPeerEvent(end);
+    EXPECT_TRUE(mode->playStopped) << "the host's end ends it";
 }
 
 TEST_F(LastManStanding, TwoPlayerRoundEndsAfterTheFirstKillsFall)
@@ -516,6 +601,39 @@ TEST_F(Dogfight, AnEnemyShotDownLowCountsOnceWhenItHitsTheGround)
     EXPECT_EQ(player.scores[Airplane::kScorePoints], pointsAtHit) << "the crash scored the kill again";
     EXPECT_EQ(enemy->scores[Airplane::kScoreDeaths], 1);
     EXPECT_FALSE(mode->won()) << "one enemy is still flying";
+}
+
+// A falling enemy that flies into the player's airplane on the way down was
+// counted when it was shot down; the end of its fall counts nothing more.
+TEST_F(Dogfight, AFallingEnemyEndingInThePlayerCountsOnce)
+{
+    settings().dogfightIndex = 3;
+    settings().dogfightEnemyCount = 3;
+    auto* mode = start<GameModeDF>(GameType::Dogfight);
+    ASSERT_NE(mode, nullptr);
+    std::vector<Airplane*> enemies = airplanes(*mode, 1);
+    ASSERT_EQ(enemies.size(), 3u);
+    step(*mode, 0.5f);
+    // Airplanes of one side fly through each other, and the player has no wingman.
+    Airplane& player = *mode->playerAirplane();
+    Airplane& falling = *enemies[0];
+    const int killed = missionStats().enemiesKilled;
+    mode->damageAirplane(falling, &player, 1e9f, falling.position(), nullptr, true);
+    for (int i = 0; i < 5 && falling.lifeState() == LifeState::Alive; ++i)
+        mode->update(ModeHarness::kFrame);
+    ASSERT_EQ(falling.lifeState(), LifeState::Dying);
+    EXPECT_EQ(missionStats().enemiesKilled, killed + 1);
+
+    // A short frame, so that they meet where they were put.
+    for (int i = 0; i < 3 && player.isAlive(); ++i) {
+        falling.setPositionAndStop(player.position());
+        mode->update(0.001f);
+    }
+    ASSERT_FALSE(player.isAlive()) << "the two never touched";
+    step(*mode, 1.0f);
+    EXPECT_EQ(missionStats().enemiesKilled, killed + 1) << "the falling enemy was counted again";
+    EXPECT_EQ(falling.scores[Airplane::kScoreDeaths], 1);
+    EXPECT_FALSE(mode->won());
 }
 
 TEST_F(Dogfight, SavedIndexOutOfRangeIsHeld)

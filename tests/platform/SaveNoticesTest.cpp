@@ -10,7 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -139,4 +146,60 @@ TEST_F(SaveNotices, DamagedFilesAreKeptUnderNumberedNamesOnceEach)
     }
     EXPECT_EQ(dir.read(kept) + dir.read(kept + "1") + dir.read(kept + "2"), "older<controls><broken<other");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / (kept + "3")));
+}
+
+namespace {
+// A name in the save folder that is there but cannot be opened: a file the
+// player may not read, or for root, whom no permission stops, a socket.
+bool makeUnreadable(const std::filesystem::path& path)
+{
+    if (::geteuid() != 0) {
+        std::ofstream(path, std::ios::binary) << "older";
+        std::filesystem::permissions(path, std::filesystem::perms::none);
+        return true;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.string().size() >= sizeof(address.sun_path))
+        return false;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return bound;
+}
+
+ino_t inodeOf(const std::filesystem::path& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+}  // namespace
+
+// A kept copy that cannot be read is still a kept copy: a new damage goes
+// beside it, never over it, for the settings and the bindings alike.
+TEST_F(SaveNotices, AKeptCopyThatCannotBeReadIsNeverWrittenOver)
+{
+    Input input;
+    Settings settings;
+    Controls controls(input, settings);
+    struct Damaged {
+        std::string name, kept, damage;
+        std::function<bool()> load;
+    };
+    const Damaged files[] = {
+        {Settings::kFileName, Settings::kDamagedFileName, "damaged", [&] { return settings.load(); }},
+        {Controls::kFileName, Controls::kDamagedFileName, "<controls><broken", [&] { return controls.load(); }},
+    };
+    for (const Damaged& file : files) {
+        SCOPED_TRACE(file.name);
+        const std::filesystem::path kept = dir.path() / file.kept;
+        ASSERT_TRUE(makeUnreadable(kept));
+        const ino_t before = inodeOf(kept);
+        dir.write(file.name, file.damage);
+        EXPECT_FALSE(file.load());
+        EXPECT_EQ(inodeOf(kept), before) << "the unreadable kept copy was written over";
+        EXPECT_EQ(dir.read(file.kept + "1"), file.damage) << "the damage is kept beside it";
+    }
 }

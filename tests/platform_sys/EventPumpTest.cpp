@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -17,9 +19,12 @@ struct EventPumping : testing::Test {
     std::vector<const char*> calls;   // order of the hooks
     std::vector<std::pair<int, int>> resizes;
     App* app = nullptr;
+    std::optional<std::string> driver;   // the process's own, given back after the test
 
     void SetUp() override
     {
+        if (const char* own = std::getenv("SDL_VIDEODRIVER"))
+            driver = own;
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0)
             << SDL_GetError();
@@ -40,6 +45,11 @@ struct EventPumping : testing::Test {
     {
         delete app;
         SDL_Quit();
+        // The window tests after these need the real display's driver.
+        if (driver)
+            setenv("SDL_VIDEODRIVER", driver->c_str(), 1);
+        else
+            unsetenv("SDL_VIDEODRIVER");
     }
 
     static void pushButton(Uint32 type, int x, int y, Uint8 button = SDL_BUTTON_LEFT)

@@ -449,7 +449,10 @@ void PSystem::emitChildren(Particle& source, Particle*& list)
 
 void PSystem::playSound(float step)
 {
-    if (soundDelay > 0.0f && soundDelay < step && config->soundID >= 0 && Sound::isStarted()) {
+    // The step that runs the delay out plays it, also when the delay is a
+    // whole number of steps (0.05 s at 20 frames a second); a delay of 0
+    // means no sound.
+    if (soundDelay > 0.0f && soundDelay <= step && config->soundID >= 0 && Sound::isStarted()) {
         if (SoundData* sound = soundTable().explosion(config->soundID)) {
             if (SoundSourceBuffered* source = Sound::createSource3D(sound, position))
                 source->setMinMaxDistance(kSoundMinDistance, kSoundMaxDistance);

@@ -1,6 +1,7 @@
 #include "harness/MenuHarness.h"
 
 #include "gamedata/records/MapLists.h"
+#include "gamedata/records/PlaneList.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/BriefingMapMenu.h"
 #include "menus/frontend/BriefingMenuFrame.h"
@@ -37,6 +38,7 @@ struct CampaignPages : MenuHarness, testing::WithParamInterface<std::pair<int, i
         boot(GetParam().first, GetParam().second);
         MenuFrameRegistry::deleteAll();
         ASSERT_TRUE(MapLists::instance().load());
+        ASSERT_TRUE(PlaneList::instance().load());   // the briefing names the mission's airplane
         settings().campaignProgress.fill(0);
         settings().campaignResults.fill(0);
         settings().setCampaignProgress(0, 0, 1);
@@ -52,6 +54,7 @@ struct CampaignPages : MenuHarness, testing::WithParamInterface<std::pair<int, i
             clearFrameHistory();
             MenuFrameRegistry::deleteAll();
             MapLists::instance().clear();
+            PlaneList::instance().clear();
         }
         MenuHarness::TearDown();
     }
@@ -168,7 +171,13 @@ TEST_P(CampaignPages, MissionCardsThenTheBriefingWithItsMovingMap)
     EXPECT_GE(flag.absY, briefing->leftPanel->absY);
     EXPECT_LE(flag.absY + flag.height, briefing->leftPanel->absY + briefing->leftPanel->height);
     EXPECT_EQ(flag.flagFrame, 124);   // the British flag of "EN"
-    EXPECT_EQ(flag.text.rfind(u"Aircraft: ", 0), 0u) << "a space before the colon or the label in English";
+    // The label in English with no space before its colon, then the mission's
+    // airplane, on the same line or wrapped under it.
+    const std::u16string& line = flag.text;
+    ASSERT_GT(line.size(), 10u);
+    EXPECT_EQ(line.rfind(u"Aircraft:", 0), 0u);
+    EXPECT_TRUE(line[9] == u' ' || line[9] == u'\n') << "the name stands apart from the colon";
+    EXPECT_NE(line.find(u"Spitfire"), std::u16string::npos) << "the mission's airplane is named";
     EXPECT_GT(brightPixels(flag.absX, flag.absY, flag.width, flag.height), 50);
     const Blob before = bluePlane(ax, ay, aw, ah);
     step(120);

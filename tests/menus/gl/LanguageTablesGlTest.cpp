@@ -2,6 +2,7 @@
 
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
+#include "gamedata/records/WeaponList.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/MenuPages.h"
 #include "menus/ingame/GameResultMenuFrame.h"
@@ -10,6 +11,7 @@
 #include "platform/Settings.h"
 #include "render/2d/CFont.h"
 #include "render/2d/SpriteSets.h"
+#include "ui/MenuContainer.h"
 #include "ui/MenuNavigation.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
@@ -146,6 +148,7 @@ struct PageTexts : LanguageTables, testing::WithParamInterface<std::pair<int, in
             return;
         boot(GetParam().first, GetParam().second);
         ASSERT_TRUE(PlaneList::instance().load());
+        ASSERT_TRUE(WeaponList::instance().load());   // the weapons page shows its cards
         ASSERT_TRUE(MapLists::instance().load());
         saved = settings();
         settings().tutorialPromptAnswered = 1;
@@ -157,6 +160,8 @@ struct PageTexts : LanguageTables, testing::WithParamInterface<std::pair<int, in
             gameResultBooked() = false;
             settings() = saved;
             MapLists::instance().clear();
+            WeaponList::instance().clear();
+            PlaneList::instance().clear();
         }
         LanguageTables::TearDown();
     }
@@ -168,8 +173,11 @@ struct PageTexts : LanguageTables, testing::WithParamInterface<std::pair<int, in
         float width = 0.0f;   // the text's
         int box = 0;          // the widget's width when it bounds the text, else 0
         int left = 0, right = 0, bottom = 0;
+        bool hidden = false;  // a clipping container leaves it out (a card off its row)
     };
-    void collect(const MenuItem& item, std::vector<Extent>& out)
+    // A clipping container draws no child wholly outside its box; such texts
+    // are walked all the same, so that every language lists the same ones.
+    void collect(const MenuItem& item, std::vector<Extent>& out, bool hidden = false)
     {
         if (!item.visible)
             return;
@@ -184,6 +192,7 @@ struct PageTexts : LanguageTables, testing::WithParamInterface<std::pair<int, in
             e.left = button->absX + static_cast<int>(button->scrollX);
             e.right = e.left + button->width;
             e.bottom = button->absY + button->height;
+            e.hidden = hidden;
             out.push_back(e);
         } else if (const auto* label = dynamic_cast<const SpriteLabel*>(&item); label && label->hasText()) {
             Extent e;
@@ -192,11 +201,18 @@ struct PageTexts : LanguageTables, testing::WithParamInterface<std::pair<int, in
             e.left = label->absX;
             e.right = label->absX + label->width;
             e.bottom = label->absY + label->height;
+            e.hidden = hidden;
             out.push_back(e);
         }
-        if (item.isContainer())
-            for (const MenuItem* child : static_cast<const MenuContainer&>(item).drawList())
-                collect(*child, out);
+        if (!item.isContainer())
+            return;
+        const auto& box = static_cast<const MenuContainer&>(item);
+        const bool clips = box.touchMode != MenuContainer::kTouchPage;
+        for (const MenuItem* child : box.drawList()) {
+            const bool outside = clips && (child->absX <= box.absX - child->width || child->absX >= box.absX + box.width ||
+                                           child->absY <= box.absY - child->height || child->absY >= box.absY + box.height);
+            collect(*child, out, hidden || outside);
+        }
     }
     // The English layout is the limit: a text may fill its button or the
     // screen, or overflow as far as the English one does, but no farther.
@@ -223,8 +239,8 @@ struct PageTexts : LanguageTables, testing::WithParamInterface<std::pair<int, in
                 EXPECT_LE(t.width, std::max(static_cast<float>(t.box), en.width) + kSlack)
                     << where << " overflows its button of " << t.box << " px";
             }
-            // A text the English page keeps off the screen stands on another page of a carousel.
-            if (en.left >= w || en.right <= 0)
+            // A text the English page keeps off the screen or out of its row stands on another page of a carousel.
+            if (en.hidden || en.left >= w || en.right <= 0)
                 continue;
             EXPECT_GE(t.left, std::min(0, en.left) - kSlack) << where << " leaves the screen on the left";
             EXPECT_LE(t.right, std::max(w, en.right) + kSlack) << where << " leaves the screen on the right";

@@ -57,6 +57,7 @@ struct OnlinePagesGl : MenuHarness {
             server->stop();
             MenuFrameRegistry::deleteAll();
             MapLists::instance().clear();
+            PlaneList::instance().clear();
             frontendLinks().multiPlayer = nullptr;
             settings() = saved;
         }

@@ -47,6 +47,8 @@ struct PlayerPagesGl : MenuHarness {
     void TearDown() override
     {
         settings() = saved;
+        WeaponList::instance().clear();
+        PlaneList::instance().clear();
         MenuHarness::TearDown();
     }
     std::string name(const char* page, const Size& s) const

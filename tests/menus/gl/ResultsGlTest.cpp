@@ -54,6 +54,7 @@ struct ResultsGl : MenuHarness {
         gameResultBooked() = false;
         GameResultMenuFrame::routes() = {};
         settings() = saved;
+        PlaneList::instance().clear();
         MenuHarness::TearDown();
     }
     GameMode& start(GameType type, bool teams)

@@ -97,6 +97,21 @@ TEST(PlayerRecordCodec, AMapEntityRoundTripsIn30Bytes)
     EXPECT_TRUE(decodePlayerRecord(bytes, fewItems, back));
     r.kind = 17;
     EXPECT_FALSE(decodePlayerRecord(encoded(r), fewItems, back));
+
+    // Every unit kind, the carrier and the submarine of the sea maps among
+    // them, is checked against the objects whatever the item count.
+    PlayerRecordLimits fewObjects = worldOf(2048);
+    fewObjects.objectCount = 10;
+    for (int kind = 1; kind <= 11; ++kind) {
+        if (kind == 6)
+            continue;  // a base comes in a record of its own
+        r.kind = kind;
+        r.mapItem = 1999;
+        EXPECT_TRUE(decodePlayerRecord(encoded(r), fewItems, back)) << "kind " << kind;
+        EXPECT_FALSE(decodePlayerRecord(encoded(r), fewObjects, back)) << "kind " << kind;
+        r.mapItem = 9;
+        EXPECT_TRUE(decodePlayerRecord(encoded(r), fewObjects, back)) << "kind " << kind;
+    }
 }
 
 TEST(PlayerRecordCodec, LongNamesAreCutToThirtyOneUnits)

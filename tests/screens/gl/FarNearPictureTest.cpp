@@ -198,9 +198,9 @@ TEST_F(FarNearPicture, AHillHidesAnAirplaneBehindItAndTheOpenShowsIt)
         // At the lowest tier (this window's) the far airplane can be a single
         // pixel of the half-size scene, stretched unfiltered over 2 x 2.
         EXPECT_GT(changed(without, inOpen, ox, oy, radius), 3) << "the airplane in the open does not show";
-        saveTargetPng(gfx(), kWidth, kHeight, std::string("screens/far_near/") + band.name + "_open.png");
+        saveTargetPng(gfx(), kWidth, kHeight, std::string(SKYFRONT_BINARY_DIR "/screens/far_near/") + band.name + "_open.png");
         (void)frame(&hidden);
-        saveTargetPng(gfx(), kWidth, kHeight, std::string("screens/far_near/") + band.name + "_behind.png");
+        saveTargetPng(gfx(), kWidth, kHeight, std::string(SKYFRONT_BINARY_DIR "/screens/far_near/") + band.name + "_behind.png");
     }
 }
 

@@ -15,6 +15,9 @@
 #include "entities/weapons/Weapon.h"
 #include "entities/weapons/WeaponUpdate.h"
 
+#include "effects/particles/ParticleSystem.h"
+#include "effects/trails/MissileTrail.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -34,6 +37,11 @@ SimHost::~SimHost()
     m_airplanes.clear();
     m_targets.clear();
     BulletPool::instance().clear();
+    // Nothing steps the pooled effects here: the flares and trails this host's
+    // airplanes left would fill the pools for every later host, so they go
+    // with the host, as they go with the game screen.
+    ParticleSystem::deleteAll();
+    MissileTrail::deleteAll();
 }
 
 void SimHost::rebuildActive()
