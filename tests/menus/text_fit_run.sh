@@ -2,13 +2,17 @@
 # The real game under Xvfb tours the main menu, the play menu, the campaign
 # map, the mission cards, the skirmish map choice, the dogfight cards, the
 # options, controls and key set-up pages, how to play, the result page and
-# every page of the achievements (turned by clicks on its dots) in every
-# language at 960x640 and 1920x1080, one start per language and size,
-# and writes each page's picture with the rectangles of its texts and of the
-# buttons, boxes and panels they belong to ("-textboxes"). The test fails
-# when a text leaves its frame (an achievement's name its row) or the screen,
-# meets another text or runs over a button or box that is not its own, or
-# when the achievement pages did not show every row. Pictures under OUT.
+# every page of the achievements (turned by clicks on its dots) and the
+# tutorial list with every lesson done, in every language at 960x640 and
+# 1920x1080, one start per language and size; then the first mission of the
+# campaign: its opening notice, the climb warning of an airplane pulled up
+# hard, and the pause page the HUD's pause button opens under the mouse. Each
+# picture comes with the rectangles of its texts and of the buttons, boxes,
+# panels and plates they belong to ("-textboxes"). The test fails when a text
+# leaves its frame (an achievement's name its row, a mission card's text its
+# band, a lesson's name its strip, a HUD message its plate) or the screen,
+# meets another text or runs over a button, box or mark that is not its own,
+# or when the achievement pages did not show every row. Pictures under OUT.
 # "text_fit_run.sh GAME OUT [LANG...]": only those languages (two-letter codes).
 set -uo pipefail
 game="$1"
@@ -20,7 +24,7 @@ game_tree "$game" "$out/game"
 langs=("$@")
 [ ${#langs[@]} -gt 0 ] || langs=(en fr de es it pt zh ja ko ru)
 # Each page gets 18 frames of 0.05 s to come in and settle.
-pages=(main play campaigns missions:1 setup dogfights options controls setkeys howtoplay result)
+pages=(main play campaigns missions:1 tutorials setup dogfights options controls setkeys howtoplay result)
 skip_script="$out/skip.script"
 
 screen_for() {
@@ -50,6 +54,42 @@ for size in 960x640 1920x1080; do
         printf "%d %d", b[1] + b[3] * 0.75, b[2] + b[4] / 2 }' "$probe.texts")
     [ -n "${ach_click[$size]}" ] || [ "$n_pages" -eq 1 ] || fail "no page dots on the achievements page at $size"
 done
+
+# A profile that has done every lesson and flies with arcade steering, where
+# the climb warning shows.
+fresh_profile() {
+    rm -rf "$out/game/tree/save"
+    mkdir -p "$out/game/tree/save/1"
+    python3 "$support_dir/settings_file.py" "$out/game/tree/save/1/tq2_settings.bin" 0 6=i:1 17=b:1 \
+        p23=B:1,1,1,1,1,1,0,0,0,0
+}
+
+# "flight_texts CODE SIZE": the first mission. The opening notice at 5 s;
+# the nose pulled up from 15 s until the warning shows; a click on the HUD's
+# pause button in the top right corner at 25 s and the pause page.
+flight_texts() {
+    local code="$1" size="$2" w h
+    w="${size%x*}" h="${size#*x}"
+    local notice="$out/notice_${code}_$size.png" climb="$out/climb_${code}_$size.png" pause="$out/pause_${code}_$size.png"
+    printf '%s\n' "$skip" "300 keydown S" "330 keyup S" "500 click $((w - 37)) 36" >"$skip_script"
+    fresh_profile
+    rm -f "$notice.texts" "$climb.texts" "$pause.texts"
+    LANG="${code}_XX.UTF-8" LC_ALL= LC_MESSAGES= "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.05 \
+        -quality 0 -autostart 1:c1m1 -frames 560 -textboxes -inputscript "$skip_script" -dumpframe "100:$notice" \
+        -dumpframe "312:$climb" -dumpframe "550:$pause" >"$out/flight_${code}_$size.out" 2>&1 ||
+        fail "the $code flight at $size did not end cleanly"
+    grep -q "page shown: PauseCampaignMenuFrame" "$out/flight_${code}_$size.out" ||
+        fail "the click on the HUD's pause button did not pause the $code flight at $size"
+    # The notice stands on its plate in the upper half, the warning on its
+    # own in the lower half.
+    for shot in "$notice:upper" "$climb:lower"; do
+        awk -F' [|] ' -v half="$((h / 2))" -v want="${shot##*:}" '$1 ~ /^frame/ && $3 == "HudMessage" {
+            split($1, f, " "); split($2, b, " "); plate[f[2]] = (b[2] + b[4] / 2 < half) ? "upper" : "lower" }
+            $1 ~ /^text/ { split($1, t, " "); if (plate[t[2]] == want) found = 1 } END { exit !found }' "${shot%:*}.texts" ||
+            fail "no HUD message on its plate in the ${shot##*:} half of ${shot%:*} ($code at $size)"
+    done
+    python3 "$support_dir/text_fit.py" "$notice.texts" "$climb.texts" "$pause.texts"
+}
 
 faults=0
 for code in "${langs[@]}"; do
@@ -86,7 +126,7 @@ for code in "${langs[@]}"; do
         done
         shots+=("${ach_shots[@]}")
         screen_for "$w" "$h"
-        rm -rf "$out/game/tree/save"
+        fresh_profile
         rm -f "${shots[@]}" "$rim_shot.texts"
         LANG="${code}_XX.UTF-8" LC_ALL= LC_MESSAGES= "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.05 \
             -quality 0 -frames "$frame" -textboxes -inputscript "$skip_script" "${args[@]}" \
@@ -101,6 +141,7 @@ for code in "${langs[@]}"; do
         [ "$named" -eq "${ach_rows[$size]}" ] ||
             fail "the achievement pages showed $named of ${ach_rows[$size]} names in $code at $size"
         python3 "$support_dir/text_fit.py" --rim 6 "$rim_shot.texts" || faults=$((faults + 1))
+        flight_texts "$code" "$size" || faults=$((faults + 1))
     done
 done
 [ "$faults" -eq 0 ] || fail "texts out of their frames in $faults of the runs (pictures and .texts under $out)"

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 CFont& testFont()
@@ -172,6 +174,24 @@ TEST_F(HudQueue, DuplicateWarningChangesNothing)
     EXPECT_EQ(queue->warnings()[0]->color.g, 0);
     queue->removeById(kWarningA);
     queue->removeById(kWarningA);
+    EXPECT_TRUE(queue->warnings().empty());
+}
+
+TEST_F(HudQueue, AWrappedWarningShowsItsLinesInItsPanelAndIsStillFoundByItsNumber)
+{
+    queue->pushCentre(kLongLineId, Color4{255, 80, 60, 255}, 0.0f);
+    ASSERT_EQ(queue->warnings().size(), 1u);
+    const HudMessage& warning = *queue->warnings()[0];
+    EXPECT_EQ(warning.stringId, kLongLineId);
+    EXPECT_EQ(warning.lineCount, 3);
+    // The lines drawn are the wrapped ones the panel was measured from.
+    EXPECT_EQ(warning.shownText(), std::u16string_view(warning.text));
+    EXPECT_EQ(std::count(warning.text.begin(), warning.text.end(), u'\n'), 2);
+    EXPECT_LE(measureText(&testFont(), warning.shownText()).width, queue->noticeWrap);
+    EXPECT_LE(queue->warningBox().w, queue->noticeWrap + 40.0f);
+    queue->pushCentre(kLongLineId, Color4{}, 0.0f);
+    EXPECT_EQ(queue->warnings().size(), 1u);
+    queue->removeById(kLongLineId);
     EXPECT_TRUE(queue->warnings().empty());
 }
 

@@ -2,8 +2,8 @@
 one plane and flies it; the game keeps its defaults for every other value
 but the options given after it, each as FIELD=KIND:VALUE with KIND b (byte),
 i (32-bit integer) or f (float), e.g. 38=f:1.5 for the kill cam's focus delay,
-or w for a table of 32-bit words, comma-separated, a word with a point being a
-float's bits (27=w:5,1,2,2,0,0.5,... for the skirmish set-ups); p21=w:... the profile's field 21.
+B for a table of bytes (p23=B:1,1,0,... the tutorials done) or w for a table
+of 32-bit words, comma-separated, a word with a point being a float's bits (27=w:5,1,2,2,0,0.5,... for the skirmish set-ups); p21=w:... the profile's field 21.
 
     python3 settings_file.py FILE PLANE_ID [FIELD=KIND:VALUE ...]     (12: the f16)
 """
@@ -42,6 +42,7 @@ def option(text):
     word = lambda w: struct.pack("<f", float(w)) if "." in w else struct.pack("<i", int(w))
     packed = {"b": lambda v: struct.pack("<B", int(v)), "i": lambda v: struct.pack("<i", int(v)),
               "f": lambda v: struct.pack("<f", float(v)),
+              "B": lambda v: bytes(int(b) for b in v.split(",")),
               "w": lambda v: b"".join(word(w) for w in v.split(","))}[kind](number)
     return int(field), packed
 

@@ -2,7 +2,8 @@
 """Reads the ".texts" files the game writes beside its pictures with
 -textboxes and prints every text that leaves the frame it belongs to, runs
 off the screen, meets another text or runs over a button, box or page dots
-it does not belong to. Exit 1 when any does. "--rim N" first: a text in a
+it does not belong to, and every HUD plate or labelled button that leaves
+the screen. Exit 1 when any does. "--rim N" first: a text in a
 panel must also keep N pixels from the panel's top and bottom edges.
 
 Lines: "screen W H", "frame ID PARENT leaf|panel | x y w h | kind" and
@@ -60,7 +61,9 @@ def check(path, rim=0.0):
             at = frames[at][0]
         if owner >= 0 and not inside(box, frames[owner][2]):
             faults.append(f"leaves its {frames[owner][3]} {fmt(frames[owner][2])}: \"{text}\" {fmt(box)}")
-        elif not inside(box, screen):
+        # A text in its frame may still run off the screen with it (a
+        # button pushed past the edge).
+        if not inside(box, screen):
             faults.append(f"runs off the screen: \"{text}\" {fmt(box)}")
         elif rim and owner >= 0 and not frames[owner][1] and (
                 box[1] < frames[owner][2][1] + rim or box[1] + box[3] > frames[owner][2][1] + frames[owner][2][3] - rim):
@@ -72,6 +75,12 @@ def check(path, rim=0.0):
                 continue
             if leaf and fid not in chain and shared(box, fbox) > MEET:
                 faults.append(f"runs over a {kind} {fmt(fbox)}: \"{text}\" {fmt(box)}")
+    # The HUD's plates and the pages' labelled buttons (never in a row that
+    # scrolls) stand wholly on the screen with their texts: a crop may have
+    # cut a text that ran off with its button.
+    for fid in labelled:
+        if fid >= 0 and frames[fid][3] in ("HudMessage", "ResizableButton") and not inside(frames[fid][2], screen):
+            faults.append(f"its {frames[fid][3]} {fmt(frames[fid][2])} runs off the screen")
     for i, (_, a, ta) in enumerate(texts):
         for _, b, tb in texts[i + 1:]:
             # The same text drawn twice a pixel or two apart is a shadow.

@@ -15,6 +15,7 @@
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
+#include "ui/TextFitLog.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteHComboBox.h"
 #include "ui/widgets/SpriteLabel.h"
@@ -85,6 +86,9 @@ void CampaignMenuEntry::draw()
 
     CFont* font = getFont(kFont);
     const Header top = header();
+    // The texts keep to the card's dark upper band; the picture lies below it.
+    const TextFrameScope band(x, y, static_cast<float>(width), static_cast<float>(height) * kTextBandShare,
+                              "CampaignMenuEntry text band");
     drawText(font, top.number, x + top.numberX, y + top.y, CFont::kCentreY);
     if (font && top.titleScale != 1.0f)
         font->setScale(top.titleScale, top.titleScale);

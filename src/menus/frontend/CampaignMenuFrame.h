@@ -17,6 +17,8 @@ public:
     static constexpr int kFallbackSet = 8;
     static constexpr int kNumberString = 34, kFont = 1;
     static constexpr int kMedalBackFrame = 135, kMedalFrameBase = 127, kLockFrame = 262;
+    // The share of the card's height its text band takes (the mission sheets' art).
+    static constexpr float kTextBandShare = 118.0f / 300.0f;
 
     CampaignMenuEntry(const MapInfoCfg& record, int slot);
 

@@ -9,6 +9,7 @@
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuNavigation.h"
+#include "ui/TextFitLog.h"
 
 namespace {
 float uiScale()
@@ -49,10 +50,22 @@ void TutorialEntry::draw()
     CSprite* menus = getSprite(kSpriteSetMenus);
     const float bottom = y + static_cast<float>(height);
     const float plateHalf = menus->frameRect(kNamePlateFrame).h / 2.0f;
+    // The name keeps to the picture's dark strip (the tutorial sheet's art).
+    const float k = static_cast<float>(height) / kArtHeight;
+    const TextFrameScope strip(x + kStripLeft * k, y + kStripTop * k, static_cast<float>(width) - 2.0f * kStripLeft * k,
+                               kStripHeight * k, "TutorialEntry name strip");
     drawText(getFont(1), getStringByIndex(kFirstNameString + tutorialIndex), x + static_cast<float>(width) - 20.0f * a,
              bottom - 100.0f * a + plateHalf, CFont::kRight | CFont::kCentreY);
-    if (settings().tutorialDoneAt(tutorialIndex))
-        menus->drawFrame(kDoneFrame, x + 20.0f * a, bottom - 100.0f * a - 5.0f * a);
+    if (settings().tutorialDoneAt(tutorialIndex)) {
+        const float markX = x + 20.0f * a, markY = bottom - 100.0f * a - 5.0f * a;
+        menus->drawFrame(kDoneFrame, markX, markY);
+        if (textFitLog().enabled()) {
+            // The mark is one more thing the name must not run over.
+            const CSprite::Rect mark = menus->frameRect(kDoneFrame);
+            textFitLog().pushFrame({markX + mark.x, markY + mark.y, mark.w, mark.h}, "TutorialEntry done mark", true);
+            textFitLog().popFrame();
+        }
+    }
 }
 
 bool TutorialEntry::onTouchUp(int px, int py)

@@ -7,6 +7,8 @@ public:
     static constexpr int kThumbSet = 14;
     static constexpr int kFirstNameString = 189;
     static constexpr int kDoneFrame = 128, kNamePlateFrame = 134;
+    // The dark strip across each picture, in the sheet's art pixels.
+    static constexpr float kArtHeight = 360.0f, kStripLeft = 3.0f, kStripTop = 244.0f, kStripHeight = 78.0f;
 
     explicit TutorialEntry(int tutorialIndex);
 

@@ -6,9 +6,11 @@
 #include "render/2d/CSprite.h"
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
+#include "ui/TextFitLog.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -57,9 +59,11 @@ void HudMessage::measure()
 
 std::u16string_view HudMessage::shownText() const
 {
-    if (stringId != 0)
-        return getStringByIndex(stringId);
-    return text;
+    // A warning that wrapped keeps its number to be found by, and shows its
+    // own wrapped lines.
+    if (!text.empty() || stringId == 0)
+        return text;
+    return getStringByIndex(stringId);
 }
 
 void HudMessage::initFromText(int fontId, std::u16string_view source, float wrapWidth, bool silent)
@@ -128,6 +132,12 @@ bool HudMessage::hitTest(float cx, float cy, float x, float y) const
     return x > left && x < left + width + 40.0f * ui && y > top && y < top + height + 45.0f * ui;
 }
 
+CSprite::Rect HudMessage::plateRect(float x, float y) const
+{
+    const float ui = screenMetrics().uiScale;
+    return {x - 15.0f * ui - width / 2.0f, y - 15.0f * ui - height / 2.0f, width + 30.0f * ui, height + 30.0f * ui};
+}
+
 void HudMessage::drawPanel(float x, float y, float s, Color4 panelColor) const
 {
     const float ui = screenMetrics().uiScale;
@@ -186,7 +196,15 @@ void HudMessage::draw(float x, float y, int alignment) const
         return;
     const Color4 old = f->color();
     f->setColor(color);
-    drawText(f, shownText(), x + iconShift(icon, alignment), y, alignment);
+    {
+        const bool plated = alignment == (CFont::kCentreX | CFont::kCentreY);
+        std::optional<TextFrameScope> plate;
+        if (plated) {
+            const CSprite::Rect r = plateRect(x, y);
+            plate.emplace(r.x, r.y, r.w, r.h, "HudMessage");
+        }
+        drawText(f, shownText(), x + iconShift(icon, alignment), y, alignment);
+    }
     f->setColor(old);
 }
 
@@ -203,6 +221,8 @@ void HudMessage::drawFaded(float x, float y, float opacity) const
         return;
     const Color4 old = f->color();
     f->setColor(Color4{color.r, color.g, color.b, static_cast<std::uint8_t>(color.a * opacity)});
+    const CSprite::Rect r = plateRect(x, y);
+    const TextFrameScope plate(r.x, r.y, r.w, r.h, "HudMessage");
     drawText(f, shownText(), x + iconShift(icon, CFont::kCentreX), y, CFont::kCentreX | CFont::kCentreY);
     f->setColor(old);
 }

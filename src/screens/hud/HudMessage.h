@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Math.h"
+#include "render/2d/CSprite.h"
 
 #include <string>
 #include <string_view>
@@ -20,7 +21,7 @@ struct HudMessage {
     static constexpr float kPopInSeconds = 0.1f;
 
     std::u16string text;        // the own text (wrapped), empty when shown by id
-    int stringId = 0;           // string-table number, 0 when the entry has its own text
+    int stringId = 0;           // string-table number, 0 when the entry has its own text (a wrapped warning keeps it)
     float timeLeft = 0.0f;
     float duration = 0.0f;      // 0: never expires by time
     int width = 0, height = 0;  // pixels of the text (and icon)
@@ -47,9 +48,12 @@ struct HudMessage {
     void draw(float x, float y, int alignment) const;
     // Centred, the panel and text at `opacity` (0..1), no pop-in.
     void drawFaded(float x, float y, float opacity) const;
+    // What draw writes: the own text when there is one, else the string by number.
+    std::u16string_view shownText() const;
 
 private:
-    std::u16string_view shownText() const;
     void measure();
     void drawPanel(float x, float y, float s, Color4 panelColor) const;
+    // The full-size panel of the entry drawn centred at (x, y).
+    CSprite::Rect plateRect(float x, float y) const;
 };
