@@ -870,9 +870,12 @@ TEST_F(ScoreTables, ALastManStandingClientInPlayMayNotSwitch)
     pilot(1, u"Bob", 0);
     EXPECT_TRUE(TeamSkirmishEndMenuFrame::switchTeamAllowed());
     m.setNetwork(true, false, false);
+    m.teamChangeAllowed = true;  // as the host's word with the join leaves it
     EXPECT_FALSE(TeamSkirmishEndMenuFrame::switchTeamAllowed());
     own->inPlay = false;
     EXPECT_TRUE(TeamSkirmishEndMenuFrame::switchTeamAllowed());
+    m.teamChangeAllowed = false;  // the host closed team changes
+    EXPECT_FALSE(TeamSkirmishEndMenuFrame::switchTeamAllowed());
 }
 
 TEST_F(ScoreTables, TheDogfightShowsItsOneBasedMissionWithoutTimeOrTotals)

@@ -772,7 +772,9 @@ void MultiPlayerMenuFrameOnline::sendJoin()
         h->roomJoinState = -1;
         h->joinArmed = false;
         hideBusy();
-        showMessageById(joinRefusedString(result));
+        // A join picked from the list says only that it failed; a room asked for by
+        // number at start-up says why, since the player never saw the room.
+        showMessageById(requested >= 0 ? joinRefusedString(result) : kRefusedString);
         gameChoices().duelMatch = 0;
     }
 }
