@@ -227,6 +227,37 @@ bool MissionSave::applyWorld(const CheckpointData& data, GameWorld& world)
     return true;
 }
 
+namespace {
+enum class CheckpointFile { MissingOrGood, DamagedKept, DamagedNotKept };
+
+// A checkpoint the game cannot read is the player's all the same: its bytes
+// are kept beside it (or the file moved aside when it cannot be read at all)
+// before anything writes over it or deletes it.
+CheckpointFile keepDamagedCheckpoint(const std::string& name)
+{
+    const std::string keptName = name + ".bad";
+    std::vector<std::uint8_t> bytes;
+    std::string kept;
+    bool keptBefore = false;
+    if (!readSaveFile(name, MissionSave::kMaxFileBytes, bytes)) {
+        const UnreadSaveFile unread = keepUnreadSaveFile(name, keptName, kept);
+        if (unread == UnreadSaveFile::Missing)
+            return CheckpointFile::MissingOrGood;
+    } else if (MissionSave::decode(bytes)) {
+        return CheckpointFile::MissingOrGood;
+    } else {
+        kept = keepDamagedSaveFile(keptName, bytes);
+        // Empty too when these very bytes were kept by an earlier look.
+        keptBefore = kept.empty() && saveFileExists(keptName);
+    }
+    if (!kept.empty())
+        logWarning("checkpoint", "%s: damaged; kept as %s", name.c_str(), kept.c_str());
+    else if (!keptBefore)
+        logWarning("checkpoint", "%s: damaged and could not be kept", name.c_str());
+    return kept.empty() && !keptBefore ? CheckpointFile::DamagedNotKept : CheckpointFile::DamagedKept;
+}
+}  // namespace
+
 bool MissionSave::save(const GameWorld& world, ICheckpointHost& host)
 {
     CheckpointData data;
@@ -243,6 +274,7 @@ bool MissionSave::save(const GameWorld& world, ICheckpointHost& host)
     std::copy(stats.bytes().begin(), stats.bytes().end(), data.stats.begin());
     captureWorld(world, data);
     const std::vector<std::uint8_t> bytes = encode(data);
+    keepDamagedCheckpoint(fileName(data.key));
     if (!writeSaveFileAtomic(fileName(data.key), bytes)) {
         logWarning("checkpoint", "%s: cannot be written; the previous checkpoint stays", fileName(data.key).c_str());
         return false;
@@ -255,11 +287,12 @@ std::optional<CheckpointData> MissionSave::load(ICheckpointHost& host)
     const MissionKey key = host.missionKey();
     const std::string name = fileName(key);
     std::vector<std::uint8_t> bytes;
-    if (!readSaveFile(name, kMaxFileBytes, bytes))
-        return std::nullopt;
-    std::optional<CheckpointData> data = decode(bytes);
+    std::optional<CheckpointData> data;
+    if (readSaveFile(name, kMaxFileBytes, bytes))
+        data = decode(bytes);
     if (!data) {
-        logWarning("checkpoint", "%s: damaged, the mission starts from the beginning", name.c_str());
+        if (keepDamagedCheckpoint(name) != CheckpointFile::MissingOrGood)
+            logWarning("checkpoint", "%s: damaged, the mission starts from the beginning", name.c_str());
         return std::nullopt;
     }
     if (!(data->key == key)) {
@@ -296,4 +329,12 @@ bool MissionSave::resume(GameWorld& world, ICheckpointHost& host, int value)
     return true;
 }
 
-bool MissionSave::remove(ICheckpointHost& host) { return removeSaveFile(fileName(host.missionKey())); }
+bool MissionSave::remove(ICheckpointHost& host)
+{
+    const std::string name = fileName(host.missionKey());
+    // A won mission needs no checkpoint; a damaged one that could not be kept
+    // stays where it is rather than be lost.
+    if (keepDamagedCheckpoint(name) == CheckpointFile::DamagedNotKept)
+        return false;
+    return removeSaveFile(name);
+}

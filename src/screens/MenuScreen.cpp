@@ -278,6 +278,8 @@ void MenuScreen::setShowcaseCameraMode(int mode, bool snap)
 
 void MenuScreen::onEnter()
 {
+    // The menus run at the normal pace whatever the last game left behind.
+    setTimeScale(1.0f);
     m_sceneDrawn = true;
     startMenuFlight();
     // After the flight's level start, which silences every source: the saved

@@ -223,6 +223,50 @@ TEST(CheckpointFormat, AForgedSizeOrAnOrientationThatCannotBeAUnitIsRefused)
     EXPECT_NEAR(u.x * u.x + u.y * u.y + u.z * u.z + u.w * u.w, 1.0f, 1e-5f);
 }
 
+// A checkpoint the game cannot read is kept beside before the next checkpoint
+// replaces it, once however often it is met; a won mission keeps it too.
+TEST_F(Checkpoints, ADamagedCheckpointIsKeptBeforeANewOneReplacesIt)
+{
+    play();
+    ASSERT_TRUE(MissionSave::save(world, campaign));
+    std::string damaged = bytes();
+    damaged[40] = static_cast<char>(damaged[40] ^ 0x10);
+    overwrite(damaged);
+    const std::string kept = MissionSave::fileName(campaign.key) + ".bad";
+
+    // The mission starts afresh over it, then reaches its checkpoint.
+    loadMission();
+    EXPECT_FALSE(MissionSave::resume(world, campaign, 1));
+    play();
+    ASSERT_TRUE(MissionSave::save(world, campaign));
+    EXPECT_EQ(save.read(kept), damaged);
+    EXPECT_TRUE(warned({"damaged; kept as", ".bad"}));
+    EXPECT_FALSE(std::filesystem::exists(save.path() / (kept + "1"))) << "the same damage is kept once";
+    const std::optional<CheckpointData> fresh = MissionSave::load(campaign);
+    ASSERT_TRUE(fresh);
+    EXPECT_EQ(fresh->objects[0].state, MapObject::kStateGone);
+
+    // Never read at all (a new start), a second damage goes beside the first.
+    overwrite("SKCP broken");
+    ASSERT_TRUE(MissionSave::save(world, campaign));
+    EXPECT_EQ(save.read(kept), damaged);
+    EXPECT_EQ(save.read(kept + "1"), "SKCP broken");
+    EXPECT_TRUE(MissionSave::load(campaign));
+
+    // Too large to be read: moved aside whole, not lost.
+    const std::string huge(MissionSave::kMaxFileBytes + 1, 'x');
+    overwrite(huge);
+    EXPECT_FALSE(MissionSave::load(campaign));
+    EXPECT_EQ(save.read(kept + "2"), huge);
+    ASSERT_TRUE(MissionSave::save(world, campaign));
+
+    // The mission is won over a damaged checkpoint: the file goes, its bytes stay.
+    overwrite("won over damage");
+    EXPECT_TRUE(MissionSave::remove(campaign));
+    EXPECT_FALSE(std::filesystem::exists(file()));
+    EXPECT_EQ(save.read(kept + "3"), "won over damage");
+}
+
 TEST_F(Checkpoints, AFailedWriteKeepsThePreviousCheckpoint)
 {
     play();

@@ -6,6 +6,7 @@
 #include "modes/GameModeGlobals.h"
 #include "modes/Match.h"
 #include "modes/MatchConnections.h"
+#include "platform/Clock.h"
 #include "screens/GameScreen.h"
 #include "screens/GameStart.h"
 #include "screens/LoadingScreen.h"
@@ -90,7 +91,9 @@ TEST(menu_flight, ThreeMenuToGameCyclesLeaveNothingBehind)
         ASSERT_NE(scene(), nullptr);
         EXPECT_EQ(scene(), game.gameScene());
         EXPECT_EQ(scene()->terrain, mode->world()->terrain());
+        setTimeScale(5.0f);  // a fast-forward the game never gave back
         setCurrentScreen(&menu);
+        EXPECT_EQ(timeScale(), 1.0f) << cycle;
         EXPECT_EQ(game.gameScene(), nullptr);
         EXPECT_EQ(scene(), menu.menuScene()) << cycle;
     }

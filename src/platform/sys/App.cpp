@@ -492,7 +492,8 @@ void App::afterFrameTick()
     call(m_hooks.updateScreens);
     call(m_hooks.updateSound);
     call(m_hooks.updateAchievementPopups);
-    call(m_hooks.updateRoomClient);
+    // No room-client step here: the online pages poll it within their own
+    // update, where what it reports is acted on in the same frame.
     if (takeLanguageChanged())
         call(m_hooks.rebuildMenusForLanguage);
 }

@@ -35,7 +35,6 @@ struct AppHooks {
     std::function<void()> updateScreens;
     std::function<void()> updateSound;
     std::function<void()> updateAchievementPopups;
-    std::function<void()> updateRoomClient;
     std::function<void()> rebuildMenusForLanguage;  // when the language was changed
 
     // Input delivered by the touch dispatch: the quit overlay while it is shown,
