@@ -736,7 +736,7 @@ void MultiPlayerMenuFrameOnline::update()
             if (h->roomJoinState == 0) {
                 showListView();
                 gameChoices().duelMatch = 0;
-                returnToMultiplayer(kNoServerString);
+                returnToMultiplayer(kLostString);
             }
         }
         return;
@@ -855,12 +855,11 @@ void MultiPlayerMenuFrameOnline::onRoomInfo(const std::uint8_t* message, std::si
 
 void MultiPlayerMenuFrameOnline::onConnectFailed()
 {
-    // Never connected: no connection was lost, the room server could not be reached.
     if (NetworkGameHandler* h = handler())
         h->roomJoinState = -1;
     showListView();
     gameChoices().duelMatch = 0;
-    returnToMultiplayer(kNoServerString);
+    returnToMultiplayer(kLostString);
 }
 
 void MultiPlayerMenuFrameOnline::onConnected()
