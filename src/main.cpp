@@ -34,7 +34,6 @@
 #include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
 #include "platform/Steam.h"
 #include "screens/hud/GameHud.h"
-#include "screens/hud/PlaneHud.h"
 #include <arpa/inet.h>
 #include <cstdlib>
 #ifdef __GLIBC__
@@ -513,11 +512,7 @@ int main(int argc, char** argv)
     hooks.quitConfirmed = [] { return QuitGameOverlay::instance().quit; };
     hooks.drawScreens = [] {
         textFitLog().beginFrame();
-        planeHud().popupsTaken = false;
         drawScreens();
-        // Earned achievements slide in over whatever is shown; in flight the
-        // HUD has drawn them under its markers, or hidden them in a blackout.
-        drawAchievementPopupsOverScreens(planeHud().popupsTaken);
     };
     hooks.updateScreens = [&running] {
         settleAfterShaderBuilds();

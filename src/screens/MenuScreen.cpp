@@ -327,7 +327,7 @@ void MenuScreen::draw()
         m_scene->draw(passes);
     }
     ProfileScope timed(FrameLib::Menus, "menu pages");
-    drawMenuFrames();   // with the pop-ups, in its own 2-D pass
+    drawMenuFrames();   // in its own 2-D pass; the pop-ups come over all screens
 }
 
 void MenuScreen::onScroll(int, float dx, float dy)

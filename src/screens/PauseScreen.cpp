@@ -26,7 +26,7 @@ void PauseScreen::update()
 
 void PauseScreen::draw()
 {
-    drawMenuFrames();   // with the pop-ups, in its own 2-D pass
+    drawMenuFrames();   // in its own 2-D pass; the pop-ups come over all screens
 }
 
 void PauseScreen::onTouchDown(int id, int x, int y) { m_touches.down(id, x, y); }

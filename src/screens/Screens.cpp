@@ -10,6 +10,7 @@
 #include "screens/OKOverlay.h"
 #include "screens/PauseScreen.h"
 #include "screens/QuitGameOverlay.h"
+#include "screens/hud/PlaneHud.h"
 #include "ui/MenuHooks.h"
 #include "ui/MenuNavigation.h"
 
@@ -117,34 +118,27 @@ void updateScreens()
     }
 }
 
-bool achievementPopupsHeld()
-{
-    return overlayScreen() != nullptr && overlayScreen() == pauseScreenToOpen() &&
-           currentScreen() != menuScreenToLoad();
-}
-
 void updateAchievementPopups(float dt)
 {
-    if (!achievementPopupsHeld())
-        achievementPopup().update(dt);
-}
-
-void drawAchievementPopupsOverScreens(bool takenByHud)
-{
-    if (takenByHud || achievementPopupsHeld() || achievementPopup().entries().empty())
-        return;
-    begin2D();
-    achievementPopup().draw();
-    end2D();
+    achievementPopup().update(dt);
 }
 
 void drawScreens()
 {
     ScreenState& s = state();
+    planeHud().popupsTaken = false;
     if (s.current)
         s.current->draw();
     if (s.overlay)
         s.overlay->draw();
+    // Earned achievements slide in over every page, a pause or end page over a
+    // match among them; in flight the HUD has drawn them under its markers, or
+    // hidden them in a blackout.
+    if (!planeHud().popupsTaken && !achievementPopup().entries().empty()) {
+        begin2D();
+        achievementPopup().draw();
+        end2D();
+    }
     OKOverlay& ok = OKOverlay::instance();
     QuitGameOverlay& quit = QuitGameOverlay::instance();
     if (ok.visible || quit.shown) {

@@ -27,19 +27,12 @@ bool screenSwitchPending();
 // waiting overlay opens (pausing the screen below) and nothing updates this
 // frame; else the current screen updates.
 void updateScreens();
-// The current screen, then the open overlay, then what floats over
-// everything: the OK message and the quit question when shown.
+// The current screen, then the open overlay, then the achievement pop-ups
+// (unless the HUD drew them), then what floats over everything: the OK
+// message and the quit question when shown.
 void drawScreens();
-// Earned achievements wait while a page stands over a match (a pause page,
-// the match's table, a joiner's page while the match runs on): they would
-// slide across its buttons. They come once the player flies again, or over
-// the menus after the match.
-bool achievementPopupsHeld();
-// Advances the pop-ups unless they are held.
+// Moves the achievement pop-ups on, whatever page stands.
 void updateAchievementPopups(float dt);
-// Draws them over the screens in a 2-D pass of their own, unless they are
-// held or the HUD has drawn them (or hidden them in a blackout) this frame.
-void drawAchievementPopupsOverScreens(bool takenByHud);
 
 // Drops any overlay and the queue, then queues the pause screen, which opens
 // on the next update with the frame its opener gave it.

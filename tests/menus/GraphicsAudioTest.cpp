@@ -150,7 +150,9 @@ TEST_F(GraphicsPage, ControllerStepsTheFocusedBoxAndReachesApply)
     startupGraphics() = {1280, 720, 0, 2, 1};
     GraphicsSettingsMenuFrame page({{1920, 1080}, {1280, 720}});
     goToFrame(&page);
-    ASSERT_EQ(page.focusedItem, page.qualityBox);
+    // The page opens on its back button.
+    ASSERT_EQ(page.focusedItem, page.backButton());
+    page.focusedItem = page.qualityBox;
     // Left and right step the focused box with wrap-around and keep the focus.
     page.moveFocus(MenuItem::kRight);
     EXPECT_EQ(page.qualityBox->selected, 2);

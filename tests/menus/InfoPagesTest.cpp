@@ -234,7 +234,7 @@ TEST_F(AchievementsPage, TheArrowKeysOnThePageDotsTurnThePages)
     AchievementsMenuFrame page;
     forceRows(page, 2);
     ASSERT_GE(page.indicator->pageCount, 3);
-    ASSERT_EQ(page.focusedItem, page.indicator);
+    page.focusedItem = page.indicator;
     page.moveFocus(MenuItem::kRight);
     EXPECT_EQ(page.indicator->currentPage, 1);
     page.moveFocus(MenuItem::kLeft);

@@ -4,7 +4,9 @@
 # start is saved as volume 0; a quality changed and applied ends the game with
 # code 0, writes "graphics.cfg" (new quality, vsync 1) and leaves the settings
 # file alone, and the next start runs at that quality; damaged bindings are
-# kept beside the defaults and the player is told. The game runs from a tree
+# kept beside the defaults and the player is told. Pages with controls of
+# their own open on their back button, so Enter on arrival leads back. The
+# game runs from a tree
 # of its own so that its save folder is the test's.
 set -uo pipefail
 game="$1"
@@ -22,6 +24,33 @@ S
     -dumpframe "230:$out/audio_dragged.png" >"$out/audio.out" 2>&1 || fail "the audio run did not end cleanly"
 grep -q "page shown: audio" "$out/audio.out" || fail "the audio page was not reached"
 grep -q "music 1 volume 0.00" "$out/audio.out" || fail "the music volume was not saved as 0"
+
+# 1b: the Sound page reached by a click on its button on the options page
+# opens on its back button: Enter at once leads back to the options page and
+# leaves the sound on.
+cat >"$out/sound.script" <<S
+$skip
+200 click 887 262
+240 key Enter
+S
+"$run" "${common[@]}" -menupage options -inputscript "$out/sound.script" -frames 300 >"$out/sound.out" 2>&1 ||
+    fail "the sound run did not end cleanly"
+log="$out/sound.out"
+in_order "page shown: AudioMenuFrame" "sound saved: sound 1 " "page shown: OptionsMenuFrame"
+grep -q "sound saved: sound 0" "$log" && fail "Enter on arriving at the Sound page switched the sound off"
+# 1c: so do the other pages with controls of their own: Enter on arrival
+# leads back to the main menu, with no page opened, no match started.
+for page in graphics achievements campaigns dogfights; do
+    printf '%s\n%s\n' "$skip" "200 key Enter" >"$out/arrive.script"
+    "$run" "${common[@]}" -menupage "$page" -inputscript "$out/arrive.script" -frames 260 >"$out/arrive_$page.out" 2>&1 ||
+        fail "the $page arrival run did not end cleanly"
+    shown=$(grep -o "page shown: [A-Za-z]*Frame" "$out/arrive_$page.out" | sed 's/page shown: //' | tr '\n' ' ')
+    case "$shown" in
+    "MainMenuFrame "*"MenuFrame MainMenuFrame ") ;;
+    *) fail "Enter on arriving at $page did not lead back alone: $shown" ;;
+    esac
+    grep -q "dogfight [0-9]* on map" "$out/arrive_$page.out" && fail "Enter on arriving at $page started a dogfight"
+done
 
 # 2: the graphics page: quality one step up, then apply.
 saves=$(ls -d "$out"/tree/save/*/ | head -1)

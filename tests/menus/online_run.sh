@@ -4,7 +4,8 @@
 # with three rooms shows three cards (the frame must differ from the empty
 # one), a click opens a room's lobby with its player; a private room is not
 # listed and a room's plane filter refuses another plane; a server that goes away
-# sends the player to the main menu with the lost-connection message. With the
+# sends the player to the main menu with the failed-or-lost connection
+# message, and so does an address where no server listens. With the
 # peer program given: a room whose game it hosts is joined and flown, a
 # room opened on the create page leads into its host's game, and the room
 # that "+connect_lobby" names is joined with the "+password" given, while a
@@ -148,11 +149,25 @@ start_server -room "Harbour brawl:2:0:3"
 ( sleep 4; kill "$pid" 2>/dev/null ) &
 printf '%s\n' "$skip" >"$out/drop.script"
 "$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/drop.script" \
-    -frames 1200 -dumpframe "1199:$out/online_dropped.png" >"$out/drop.out" 2>&1
+    -frames 1200 -textboxes -dumpframe "1199:$out/online_dropped.png" >"$out/drop.out" 2>&1
 wait
 pid=""
 grep -A50 "page shown: MultiPlayerMenuFrameOnline" "$out/drop.out" | grep -q "page shown: MainMenuFrame" ||
     fail "a dropped server did not lead back to the main menu"
+# 3b: the same address with nothing listening there any more: the server
+# cannot be reached, and the player meets the same message on the
+# multiplayer page over the main menu.
+"$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/drop.script" \
+    -frames 300 -textboxes -dumpframe "290:$out/online_unreached.png" >"$out/unreached.out" 2>&1 ||
+    fail "the unreached run did not end cleanly"
+log="$out/unreached.out"
+in_order "page shown: MultiPlayerMenuFrameOnline" "page shown: MainMenuFrame" "page shown: MultiPlayerMenuFrame$"
+for shot in online_dropped online_unreached; do
+    # The message's lines, wrapped in the box, joined again.
+    sed -n 's/^text [-0-9]* | [0-9. ]* | //p' "$out/$shot.png.texts" | sed 's/\\n/ /g' |
+        grep -qx "The connection to the server could not be made or was lost. Check your network and try again." ||
+        fail "$shot: no failed-or-lost connection message: $(grep '^text' "$out/$shot.png.texts" | tail -3)"
+done
 # 4: a room whose game a peer program hosts: its lobby, the join, the game.
 if [ -n "$peer" ]; then
     start_peer_host 0 peer.out "the peer host did not start"

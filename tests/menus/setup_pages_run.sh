@@ -92,11 +92,15 @@ info_pages() {
         [ "$n" -lt 200 ] || fail "$page changes by itself ($n pixels)"
     done
 
-    # Achievements: the focused pager turned by Enter and by the controller's A.
-    drive ach_keys achievements 300 "200 key Enter"
+    # Achievements: the page opens on its back button; down to the pager,
+    # which Enter and the controller's A turn, on the page.
+    drive ach_keys achievements 300 $'200 key Down\n230 key Enter'
     changed ach_keys 0 100 1280 600 2000
-    drive ach_pad achievements 300 "200 pad a"
+    drive ach_pad achievements 300 $'200 pad dpdown\n230 pad a'
     changed ach_pad 0 100 1280 600 2000
+    for name in ach_keys ach_pad; do
+        [ "$(pages "$name")" = "MainMenuFrame AchievementsMenuFrame " ] || fail "$name: pages were $(pages "$name")"
+    done
 
     # How to play: the pages turned by Enter, by the controller's A and by a
     # click on the right half of the page dots.
@@ -222,11 +226,12 @@ settings_pages() {
     *GraphicsSettingsMenuFrame*) fail "gfx_nopad: the controller reached the graphics page: $(pages gfx_nopad)" ;;
     esac
     # The graphics page by controller once the mouse has opened it from the
-    # options page: quality one step up and the mode changed show apply; both
+    # options page: from its back button down to the mode box and up to the
+    # quality box; quality one step up and the mode changed show apply; both
     # step back to what the page opened with, which hides apply again (the
     # window's own size is listed and shown), and the controller's back leads
     # to the options page without writing "graphics.cfg".
-    script gfx_pad $'200 click 937 530\n270 pad dpright\n280 pad dpdown\n290 pad dpright\n320 pad dpleft\n330 pad dpup\n340 pad dpleft\n370 pad b'
+    script gfx_pad $'200 click 937 530\n240 pad dpdown\n250 pad dpup\n270 pad dpright\n280 pad dpdown\n290 pad dpright\n320 pad dpleft\n330 pad dpup\n340 pad dpleft\n370 pad b'
     play gfx_pad options 400 190 260 300 360 390
     [ "$code" -eq 0 ] || fail "gfx_pad: the run did not end cleanly"
     [ "$(pages gfx_pad)" = "MainMenuFrame OptionsMenuFrame GraphicsSettingsMenuFrame OptionsMenuFrame " ] ||
@@ -241,8 +246,9 @@ settings_pages() {
     at_most "gfx_pad: back on options (title)" "$(differ gfx_pad_190 gfx_pad_390 "${title[@]}")" 30
     saves=$(ls -d "$out"/tree/save/*/ | head -1)
     [ ! -e "$saves/graphics.cfg" ] || fail "gfx_pad: leaving without apply wrote graphics.cfg"
-    # By keys: Right steps the quality and shows apply, Escape leaves.
-    script gfx_keys $'200 key Right\n240 key Esc'
+    # By keys: Down and Up reach the quality box, Right steps it and shows
+    # apply, Escape leaves.
+    script gfx_keys $'192 key Down\n196 key Up\n200 key Right\n240 key Esc'
     play gfx_keys graphics 260 190 230 250
     [ "$code" -eq 0 ] || fail "gfx_keys: the run did not end cleanly"
     at_least "gfx_keys: quality box stepped" "$(differ gfx_keys_190 gfx_keys_230 575 310 690 340)" 150
@@ -250,12 +256,13 @@ settings_pages() {
     at_least "gfx_keys: the page left" "$(differ gfx_keys_230 gfx_keys_250 "${title[@]}")" 300
     [ ! -e "$saves/graphics.cfg" ] || fail "gfx_keys: leaving without apply wrote graphics.cfg"
 
-    # The graphics page by controller, opened directly: quality up, down past
+    # The graphics page by controller, opened directly: down and up to the
+    # quality box, quality up, down past
     # mode and resolution to apply, A applies: the game ends with code 0 before
     # its last frame, "graphics.cfg" holds quality 3 and vsync 1, the settings
     # file stays as it was.
     before=$(cksum <"$saves/tq2_settings.bin")
-    script gfx_apply $'200 pad dpright\n210 pad dpdown\n220 pad dpdown\n230 pad dpdown\n260 pad a'
+    script gfx_apply $'180 pad dpdown\n190 pad dpup\n200 pad dpright\n210 pad dpdown\n220 pad dpdown\n230 pad dpdown\n260 pad a'
     extra=(-quality 2)
     play gfx_apply graphics 400 250 390
     extra=()

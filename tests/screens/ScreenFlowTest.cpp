@@ -75,18 +75,6 @@ TEST_F(ScreenFlow, APauseOpensOnTheNextFrameWhichUpdatesNothingElse)
     EXPECT_EQ(inputScreen(), &game);
 }
 
-TEST_F(ScreenFlow, AchievementPopUpsWaitWhileAPageStandsOverTheMatch)
-{
-    setCurrentScreen(&game);
-    EXPECT_FALSE(achievementPopupsHeld());
-    openPauseScreen();
-    updateScreens();
-    ASSERT_EQ(overlayScreen(), &pause);
-    EXPECT_TRUE(achievementPopupsHeld());
-    closeOverlayScreen();
-    EXPECT_FALSE(achievementPopupsHeld()) << "back in flight";
-}
-
 TEST_F(ScreenFlow, AnOverlayThatHoldsTheScreenBelowGetsTheOnlyUpdateAndInput)
 {
     setCurrentScreen(&game);

@@ -133,7 +133,6 @@ AchievementsMenuFrame::AchievementsMenuFrame(Achievements* source) : m_source(so
     indicator->onPrevious = [this] { prevPage(); };
     indicator->onNext = [this] { nextPage(); };
     addItem(indicator);
-    focusedItem = indicator;
     buildItems();
 }
 
@@ -236,5 +235,4 @@ void AchievementsMenuFrame::onShow()
     completeCollections();
     buildItems();
     rebuildFocusLinks();
-    focusedItem = indicator;
 }

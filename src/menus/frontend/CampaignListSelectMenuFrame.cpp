@@ -158,7 +158,6 @@ CampaignListSelectMenuFrame::CampaignListSelectMenuFrame()
     mapPanel->layout(0, 0);
     layout(0, 0);
     layout(0, 0);
-    focusedItem = entries[0];
 }
 
 void CampaignListSelectMenuFrame::onShow()
@@ -172,7 +171,6 @@ void CampaignListSelectMenuFrame::onShow()
     mapPanel->setBackground(sheet, false);
     for (CampaignListEntry* entry : entries)
         entry->sprite = sheet;
-    focusedItem = entries[0];
     rebuildFocusLinks();
 }
 

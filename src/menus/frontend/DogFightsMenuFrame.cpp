@@ -286,9 +286,7 @@ void DogFightsMenuFrame::onShow()
     counter->enabled = true;
     layout(0, 0);
     rebuildConnectorLines();
-    focusedItem = shownCard();
     rebuildFocusLinks();
-    focusedItem = shownCard();
 }
 
 void DogFightsMenuFrame::update()

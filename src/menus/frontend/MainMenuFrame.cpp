@@ -54,12 +54,12 @@ MainMenuFrame::MainMenuFrame() : SceneMenuFrame(false, false, false, false)
     bottomPanel->y -= lift;
     bottomPanel->paddingY = pad;
     arrowPanel->height -= lift;
-    for (MenuItem* item : std::initializer_list<MenuItem*>{planeIndicator, variantIndicator})
+    if (planeIndicator)
+        planeIndicator->y -= lift;
+    // The statistics, the variant dots and the balloon stay centred in the room left above the bar.
+    for (MenuItem* item : std::initializer_list<MenuItem*>{statePanel, variantIndicator, infoBalloon})
         if (item)
-            item->y -= lift;
-    // The statistics stay centred in the room left above the bar.
-    if (statePanel)
-        statePanel->y -= lift / 2;
+            item->y -= lift / 2;
     bottomPanel->spacing = static_cast<int>(m.uiScale * 40.0f);
     bottomPanel->paddingX = 0;
     bottomPanel->layout(bottomPanel->absX, bottomPanel->absY);

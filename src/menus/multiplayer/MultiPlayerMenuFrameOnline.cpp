@@ -738,7 +738,7 @@ void MultiPlayerMenuFrameOnline::update()
             if (h->roomJoinState == 0) {
                 showListView();
                 gameChoices().duelMatch = 0;
-                returnToMultiplayer(kNoServerString);
+                returnToMultiplayer(kLostString);
             }
         }
         return;
@@ -865,14 +865,13 @@ void MultiPlayerMenuFrameOnline::onRoomInfo(const std::uint8_t* message, std::si
 
 void MultiPlayerMenuFrameOnline::onConnectFailed()
 {
-    // Never connected: no connection was lost, the room server could not be reached.
     if (NetworkGameHandler* h = handler())
         h->roomJoinState = -1;
     requestedRoom = -1;
     requestedPassword.clear();
     showListView();
     gameChoices().duelMatch = 0;
-    returnToMultiplayer(kNoServerString);
+    returnToMultiplayer(kLostString);
 }
 
 void MultiPlayerMenuFrameOnline::onConnected()

@@ -25,8 +25,7 @@ public:
     static constexpr int kTitleString = 126, kBackString = 116, kRefreshString = 123, kCreateString = 47,
                          kJoinByNameString = 1028, kEmptyString = 884, kConnectingString = 174,
                          kJoiningString = 175, kWaitingString = 66, kLostString = 177, kRefusedString = 178,
-                         kNoServerString = 179, kNoSuchRoomString = 4932, kRoomFullString = 4933,
-                         kWrongPasswordString = 4934,
+                         kNoSuchRoomString = 4932, kRoomFullString = 4933, kWrongPasswordString = 4934,
                          kPlayersString = 124, kTimeString = 359, kFilterString = 392, kTierNames = 1222;
     static constexpr int kDimFrame = 2, kWindowFrame = 96, kPanelFrame = 95, kBracketFrame = 259;
     static constexpr int kMapSet = 11;

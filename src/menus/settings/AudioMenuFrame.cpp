@@ -83,7 +83,6 @@ AudioMenuFrame::AudioMenuFrame()
             box->onUncheck = [this] { onMusicOff(); };
         }
     }
-    focusedItem = soundSwitch;
     relayout();
 }
 
@@ -199,7 +198,6 @@ void AudioMenuFrame::onShow()
     relayout();
     rebuildConnectorLines();
     rebuildFocusLinks();
-    focusedItem = soundSwitch;
 }
 
 void AudioMenuFrame::onHide()

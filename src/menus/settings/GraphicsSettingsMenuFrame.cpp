@@ -153,7 +153,6 @@ GraphicsSettingsMenuFrame::GraphicsSettingsMenuFrame(std::vector<Resolution> mod
         box->onChange = [this] { onChoiceChanged(); };
     }
     applyButton->focusable = true;
-    focusedItem = qualityBox;
     addItem(rowsPanel);
     rowsPanel->layout(absX, absY);
     rowsPanel->height = rowsPanel->contentHeight;
@@ -197,7 +196,6 @@ void GraphicsSettingsMenuFrame::onShow()
     layout(absX, absY);
     rebuildConnectorLines();
     rebuildFocusLinks();
-    focusedItem = qualityBox;
     shownWidth = config.width;
     shownHeight = config.height;
     shownMode = config.mode;

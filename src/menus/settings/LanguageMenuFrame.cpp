@@ -87,21 +87,15 @@ LanguageMenuFrame::LanguageMenuFrame()
     markCurrent(currentLanguage());
     layout(0, 0);
     rebuildConnectorLines();
-    focusedItem = currentFlag();
+    focusedItem = flags[0];
 }
 
 void LanguageMenuFrame::onShow()
 {
     FilledMenuFrame::onShow();
-    focusedItem = currentFlag();
+    // Keys start on the first flag, English, whatever language is in use.
+    focusedItem = flags[0];
     refocus();
-}
-
-SpriteButton* LanguageMenuFrame::currentFlag() const
-{
-    // Keys start on the language in use, so Enter at once changes nothing.
-    const int current = currentLanguage();
-    return flags[current >= 0 && current < kLanguageCount ? current : 0];
 }
 
 void LanguageMenuFrame::markCurrent(int current)

@@ -37,7 +37,6 @@ public:
 
 private:
     void markCurrent(int index);
-    SpriteButton* currentFlag() const;
     SpriteButton* firingFlag() const;
 };
 

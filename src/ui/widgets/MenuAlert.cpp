@@ -169,10 +169,10 @@ void MenuAlert::onButtonB()
 
 void MenuAlert::setText(std::u16string_view text)
 {
-    // The close button sits at the left, half way up, and the other buttons
-    // along the bottom: the text keeps as far from the right edge as the
-    // close button reaches from the left, and is centred in the room above
-    // the bottom row, so it never runs under a button.
+    // The close button sits at the left, a little above half way: the text
+    // keeps as far from the right edge as that button reaches from the left,
+    // so the two never meet. It is centred in the box; only a text too tall
+    // for that rises clear of the bottom row.
     layout(0, 0);
     const float a = screenMetrics().uiScale;
     const int gap = static_cast<int>(12.0f * a);
@@ -192,8 +192,9 @@ void MenuAlert::setText(std::u16string_view text)
     textLabel->setText(wrapped.c_str());
     textLabel->updateSize();
     textLabel->x = width / 2;
+    textLabel->y = std::min(height / 2, bottom - (textLabel->height + 1) / 2);
     // Too tall for the room: it starts at the top instead of above it.
-    textLabel->y = std::max((top + bottom) / 2, top + textLabel->height / 2);
+    textLabel->y = std::max(textLabel->y, top + textLabel->height / 2);
     layout(0, 0);
 }
 

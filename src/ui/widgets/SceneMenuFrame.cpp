@@ -269,7 +269,7 @@ void SceneMenuFrame::buildShowcase(int bottomHeight)
     variantIndicator = new SpritePageIndicator(trunc(16.0f * m.screenScaleX), 1, true);
     variantIndicator->alignment = 0x24;
     variantIndicator->anchorMode = kAnchorAbsolute;
-    variantIndicator->x = m.screenWidth - trunc(5.0f * a);
+    variantIndicator->x = m.screenWidth - variantIndicator->width + trunc(5.0f * a);
     variantIndicator->y = panelMiddle;
     variantIndicator->focusable = true;
     variantIndicator->onPrevious = [this] { startCameraMove3(); };
@@ -395,8 +395,7 @@ void SceneMenuFrame::layoutShowcaseItems()
     tierPreviousButton->x = tierButton->x - arrowW;
     // The balloon between the statistics and the variant dots.
     const int right = statePanel->x + statePanel->width;
-    infoBalloon->x = right + trunc((static_cast<float>(variantIndicator->x - variantIndicator->width - right) -
-                                    40.0f * a) / 2.0f);
+    infoBalloon->x = right + trunc((static_cast<float>(variantIndicator->x - right) - 40.0f * a) / 2.0f);
 }
 
 void SceneMenuFrame::onShow()

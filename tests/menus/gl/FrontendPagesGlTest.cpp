@@ -215,8 +215,8 @@ TEST_P(FrontendPagesGl, OptionsOtherSettingsAndLanguageByKeysWithARebuild)
     step(20);
     picture("language_rebuilt");
     EXPECT_EQ(MenuFrameRegistry::languageMenu()->flags[1]->scale, LanguageMenuFrame::kCurrentScale);
-    // The keys start again on the language now in use.
-    EXPECT_EQ(MenuFrameRegistry::languageMenu()->focusedItem, MenuFrameRegistry::languageMenu()->flags[1]);
+    // The rebuilt page's keys start again on the first flag.
+    EXPECT_EQ(MenuFrameRegistry::languageMenu()->focusedItem, MenuFrameRegistry::languageMenu()->flags[0]);
     pressKey(SDL_SCANCODE_ESCAPE);
     step(10);
     EXPECT_EQ(currentFrame(), MenuFrameRegistry::optionsMenu());

@@ -274,6 +274,9 @@ struct AlertLayout : ScenePage, testing::WithParamInterface<std::pair<int, int>>
                     << item->absX << "," << item->absY << " " << item->width << "x" << item->height << " and "
                     << other->absX << "," << other->absY << " " << other->width << "x" << other->height;
         }
+        // Every text here fits the box's middle, bottom row or not.
+        EXPECT_NEAR(alert.textLabel->absY + alert.textLabel->height / 2.0f, alert.absY + alert.height / 2.0f, 1.0f);
+        EXPECT_EQ(alert.textLabel->absX + alert.textLabel->width / 2, alert.absX + alert.width / 2);
         savePicture("menus/scene/alert_" + std::string(kind) + "_" + std::to_string(screenWidth()) + "x" +
                     std::to_string(screenHeight()) + ".png");
         pressKey(SDL_SCANCODE_ESCAPE);

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -79,6 +81,27 @@ int arrowPixels(const TextureImage& image, int x0, int y0, int x1, int y1)
     return count;
 }
 
+struct ListedBox {
+    float x = 0, y = 0, w = 0, h = 0;
+    float middleY() const { return y + h / 2.0f; }
+};
+
+// The boxes of the items of one class in a "-textboxes" list, in list order.
+std::vector<ListedBox> listedBoxes(const fs::path& list, const std::string& className)
+{
+    std::vector<ListedBox> out;
+    std::ifstream in(list);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t bar = line.find(" | "), last = line.rfind(" | ");
+        if (line.rfind("frame ", 0) != 0 || bar == last || line.substr(last + 3) != className)
+            continue;
+        ListedBox box;
+        if (std::sscanf(line.c_str() + bar + 3, "%f %f %f %f", &box.x, &box.y, &box.w, &box.h) == 4)
+            out.push_back(box);
+    }
+    return out;
+}
+
 struct Shown {
     int plane;
     std::string stats;
@@ -110,7 +133,7 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
         "320 key PgDn\n"
         "440 pad rightshoulder\n"
         "560 click 480 320\n";
-    ASSERT_EQ(run(script, "-frames 640 -dumpframe 60:showcase_hint.png -dumpframe 190:showcase_first.png "
+    ASSERT_EQ(run(script, "-frames 640 -textboxes -dumpframe 60:showcase_hint.png -dumpframe 190:showcase_first.png "
                           "-dumpframe 620:showcase_info.png"),
               0)
         << log();
@@ -167,4 +190,24 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
     const std::size_t before = (static_cast<std::size_t>(first.height / 2) * first.width + first.width * 5 / 8) * 4;
     EXPECT_NE(info.levels[0][at + 2], first.levels[0][before + 2]);
     EXPECT_NE(text.find("showcase plane"), std::string::npos);
+
+    // Over the main menu's taller bar the balloon and the variant dots share
+    // the statistics panel's middle; the dots stand their width in from the
+    // right edge, the balloon half way between the panel and them.
+    const fs::path list = tree.path() / "showcase_info.png.texts";
+    const std::vector<ListedBox> stats = listedBoxes(list, "StatePanel");
+    const std::vector<ListedBox> dots = listedBoxes(list, "SpritePageIndicator");
+    std::vector<ListedBox> balloons;
+    for (const ListedBox& panel : listedBoxes(list, "MenuPanel"))
+        if (!stats.empty() && panel.x > stats[0].x + stats[0].w)
+            balloons.push_back(panel);
+    ASSERT_EQ(stats.size(), 1u);
+    ASSERT_EQ(dots.size(), 2u) << "the plane dots, then the variant dots";
+    ASSERT_EQ(balloons.size(), 1u);
+    const ListedBox& variants = dots[1];
+    const float right = stats[0].x + stats[0].w, dotsX = variants.x + variants.w;
+    EXPECT_FLOAT_EQ(dotsX, static_cast<float>(w) - variants.w + 5.0f);
+    EXPECT_NEAR(variants.middleY(), stats[0].middleY(), 1.0f);
+    EXPECT_NEAR(balloons[0].middleY(), stats[0].middleY(), 1.0f);
+    EXPECT_NEAR(balloons[0].x + balloons[0].w / 2.0f, right + std::trunc((dotsX - right - 40.0f) / 2.0f), 1.0f);
 }
