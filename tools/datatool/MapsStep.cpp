@@ -318,7 +318,7 @@ public:
         m_out.line("    TriggerAction { type Effect text \"%s\" }", kSmokeEffect);
         m_out.line("] }");
     }
-    // A match's or tutorial's tune, as play starts.
+    // The map's tune, as play starts.
     void matchMusic(const char* tune)
     {
         m_out.line("MapTrigger { name \"music\" condition Timer delay 0.2 exec [");
@@ -924,8 +924,9 @@ void MapBuilder::missionContent()
             m_out.line("    TriggerAction { type Comic text \"%s\" }", story.comic);
             m_out.line("] }");
         }
+    // The flight out to the calm tune.
+    matchMusic(kPatrolMusic);
     m_out.line("MapTrigger { name \"intro\" condition Timer delay 2 exec [");
-    m_out.line("    TriggerAction { type Music text \"%s\" value 1 }", kPatrolMusic);
     m_out.line("    TriggerAction { type Notice text \"%s\" value 6 }", title);
     if (rescue) {
         m_out.line("    TriggerAction { type AllowLoss }");
