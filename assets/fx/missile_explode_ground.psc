@@ -2,7 +2,7 @@
 PConfig {
   sizeScale 128
   timeScale 1
-  soundID FXS_EXPL_TERRAIN
+  soundID FXS_SND_1
   soundDelay 0.05
   debrisSparks 0.5
   groups [

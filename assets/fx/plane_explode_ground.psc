@@ -2,7 +2,7 @@
 PConfig {
   sizeScale 128
   timeScale 1
-  soundID FXS_EXPL_TERRAIN
+  soundID FXS_SND_2
   soundDelay 0.05
   debrisOil 0.4
   debrisSparks 0.8

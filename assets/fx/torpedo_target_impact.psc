@@ -2,7 +2,7 @@
 PConfig {
   sizeScale 128
   timeScale 1
-  soundID FXS_EXPL_WATER_BIG
+  soundID FXS_SND_3
   soundDelay 0.05
   groups [
     PGroup {

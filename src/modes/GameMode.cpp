@@ -80,6 +80,10 @@ bool GameMode::startLevel()
         m_world.reset();
         return false;
     }
+    // Kinds with a host of their own (the campaign) set theirs after this.
+    MapHooks hooks = world->hooks();
+    hooks.host = &m_mapHost;
+    world->setHooks(hooks);
     m_world = std::move(world);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "entities/ai/TargetAI.h"
 #include "entities/aircraft/Squadron.h"
 #include "entities/weapons/MissileSet.h"
+#include "gamedata/map/MapHooks.h"
 #include "modes/GameType.h"
 #include "modes/MatchEvents.h"
 #include "modes/MatchOutbox.h"
@@ -416,6 +417,8 @@ public:
     void createEffectDummies();
     // Every kind's world set-up: the above and the map's own ground units and ships.
     void createMapEntities();
+    // A map's effect (a .psc description) standing at a point for the level.
+    void spawnMapEffect(const std::string& effect, const Vec3& position);
     // The player's guns full at the level's start.
     void refillPlayerWeapons();
 
@@ -560,6 +563,24 @@ protected:
     void updateRainSound(bool raining, float dt);
     // Landmark triggers reached by the player's airplane.
     void checkTriggers();
+    // A match's or tutorial's map triggers: its music, sounds and effects.
+    void runMapScript(float dt);
+
+    // What a match's or tutorial's map triggers may ask of the mode: the
+    // player's place and the map's effects. The campaign answers them all itself.
+    class MatchMapHost : public IMapHost {
+    public:
+        explicit MatchMapHost(GameMode& mode) : m_mode(mode) {}
+        bool playerPosition(Vec3& position, float& radius) const override;
+        void spawnEffect(const std::string& effect, const Vec3& position) override
+        {
+            m_mode.spawnMapEffect(effect, position);
+        }
+
+    private:
+        GameMode& m_mode;
+    };
+    MatchMapHost m_mapHost{*this};
 
     ModeServices m_services;
     float m_sunValue = 1.0f;

@@ -92,6 +92,7 @@ void GameMode::update(float dt)
         updateCameraFollow(dt);
         updateRespawns(dt);
         checkTriggers();
+        runMapScript(dt);
     } else {
         // A stopped game falls silent: alarm, engines, warning and cruise off.
         updateFlightSounds();

@@ -6,6 +6,7 @@
 #include "entities/ground/Road.h"
 #include "entities/ground/Runway.h"
 #include "entities/ground/Tunnel.h"
+#include "effects/particles/ParticleEffects.h"
 #include "entities/weapons/Weapon.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/map/MapTrigger.h"
@@ -107,9 +108,34 @@ void GameMode::createEffectDummies()
         return;
     for (int i = 0; i < m_world->triggerCount(); ++i) {
         MapTrigger& t = *m_world->trigger(i);
-        if (t.enabled && t.name.find("effect_dummy") != std::string::npos)
+        if (t.enabled && t.isEffectPoint())
             t.spawnEffect(*m_world);
     }
+}
+
+void GameMode::spawnMapEffect(const std::string& effect, const Vec3& position)
+{
+    if (spawnParticleEffect(effect, position))
+        logInfo("modes", "map effect \"%s\" at %.0f %.0f %.0f", effect.c_str(), position.x, position.y, position.z);
+    else
+        logWarning("modes", "map effect \"%s\" has no description", effect.c_str());
+}
+
+bool GameMode::MatchMapHost::playerPosition(Vec3& position, float& radius) const
+{
+    const Airplane* player = m_mode.m_playerAirplane;
+    if (!player || !player->isActive() || !player->isAlive())
+        return false;
+    position = player->position();
+    radius = player->radius();
+    return true;
+}
+
+void GameMode::runMapScript(float dt)
+{
+    // The campaign runs its missions' triggers with its own world tick.
+    if (m_world && isMatchType() && m_type != GameType::MenuBackground)
+        m_world->tickTriggers(dt);
 }
 
 void GameMode::createMapEntities()

@@ -282,17 +282,6 @@ int wstrCompare(const char16_t* a, const char16_t* b)
     }
 }
 
-void wstrCopyN(char16_t* destination, const char16_t* source, std::size_t n)
-{
-    if (!destination || n == 0)
-        return;
-    std::size_t i = 0;
-    if (source)
-        for (; i + 1 < n && source[i] != 0; ++i)
-            destination[i] = source[i];
-    destination[i] = 0;
-}
-
 std::u16string utf8ToWide(std::string_view text)
 {
     std::u16string out;

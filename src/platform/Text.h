@@ -15,9 +15,6 @@
 std::size_t wstrLen(const char16_t* text);
 // <0, 0 or >0 by unit value, like strcmp; null compares as the empty text.
 int wstrCompare(const char16_t* a, const char16_t* b);
-// Copies at most n - 1 units and terminates; nothing when n is 0. A null
-// source copies the empty text.
-void wstrCopyN(char16_t* destination, const char16_t* source, std::size_t n);
 
 std::u16string utf8ToWide(std::string_view text);
 

@@ -55,22 +55,6 @@ struct StandardUniforms {
     int paint1 = -1;               // "u_paint1" vec4: second paint color
 };
 
-// The atmospheric-scattering uniforms any program may declare, also looked up
-// at link; IScatteringUniforms sets those a program has.
-struct ScatteringUniforms {
-    int sunDirection = -1;    // "u_sunDirection" vec3
-    int sunColor = -1;        // "u_sunColor" vec3
-    int scatterBeta = -1;     // "u_scatterBeta" vec3
-    int cameraPosition = -1;  // "u_cameraPosition" vec3
-    template <class F> void forEach(F&& f)
-    {
-        f("u_sunDirection", sunDirection);
-        f("u_sunColor", sunColor);
-        f("u_scatterBeta", scatterBeta);
-        f("u_cameraPosition", cameraPosition);
-    }
-};
-
 // A program's own uniforms are a struct of locations (-1 until linked) with
 // forEach(f) calling f("u_name", location) for each member. Programs that use
 // only the standard uniforms have NoUniforms.
@@ -105,7 +89,6 @@ public:
     const std::string& error() const { return m_error; }
     unsigned int glName() const { return m_glName; }
     const StandardUniforms& uniforms() const { return m_uniforms; }
-    const ScatteringUniforms& scatteringUniforms() const { return m_scattering; }
     // -1 when the linked program has no such active uniform. A name lookup
     // asks the driver: done once at link (lookUpUniforms), never per draw.
     int uniformLocation(const char* uniformName) const;
@@ -152,7 +135,6 @@ private:
     std::string_view m_laterVertex, m_laterFragment;
     bool m_buildPending = false;
     StandardUniforms m_uniforms;
-    ScatteringUniforms m_scattering;
     UploadedSerials m_uploaded;
 };
 

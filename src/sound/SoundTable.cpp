@@ -157,6 +157,8 @@ void playTriggerMusic(const char* name, bool loop, const Settings& settings)
     if (!music)
         return;
     if (!name) {
+        if (music->isPlaying())
+            logInfo("sound", "map music stopped");
         music->stop();
         return;
     }
@@ -168,6 +170,7 @@ void playTriggerMusic(const char* name, bool loop, const Settings& settings)
     music->setVolume(settings.musicVolume);
     music->open(name);
     music->setLoop(loop);
+    logInfo("sound", "map music \"%s\"%s", name, loop ? ", looping" : ", once");
 }
 
 void playTriggerSound(const char* name, const Settings& settings)
@@ -181,6 +184,7 @@ void playTriggerSound(const char* name, const Settings& settings)
         return;
     }
     source->open(name);
+    logInfo("sound", "map sound \"%s\"", name);
 }
 
 void applyFocusLost()

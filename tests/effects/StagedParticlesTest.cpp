@@ -20,6 +20,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,19 @@ TEST_F(StagedParticles, EveryDescriptionLoadsInBothSetsWithItsAnimationsInTheShe
             }
         }
     }
+}
+
+// Each of the nine explosion sounds is heard from some staged description.
+TEST_F(StagedParticles, EveryExplosionSoundHasADescriptionThatPlaysIt)
+{
+    freeParticleConfigs();
+    setEffectQualityOverride(1, false);
+    std::set<int> heard;
+    for (const std::string& name : stagedNames())
+        if (const PConfig* config = getParticleConfig(name))
+            heard.insert(config->soundID);
+    for (int slot = 0; slot < 9; ++slot)
+        EXPECT_TRUE(heard.count(slot)) << "no description plays explosion sound " << slot;
 }
 
 TEST_F(StagedParticles, SplatSheetHasTheHoleSparkAndOilFrames)

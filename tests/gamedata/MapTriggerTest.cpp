@@ -109,7 +109,8 @@ TEST_F(TriggerWorld, ConditionsFireOnceAndRunTheirActionsInOrder)
     hooks.calls.clear();
     for (int i = 0; i < 6; ++i)
         world.applySunAndFog(1.0f);
-    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"stopmusic", "music:m.mp3:loop", "stopmusic"}));
+    // A looping tune opens over what plays; the stop comes from the follower.
+    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"music:m.mp3:loop", "stopmusic"}));
     EXPECT_TRUE(world.music.empty());
 
     hooks.alive = false;

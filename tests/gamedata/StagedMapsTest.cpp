@@ -1,6 +1,7 @@
 #include "gamedata/AirplaneModel.h"
 #include "gamedata/map/GameWorld.h"
 #include "gamedata/map/MapLoader.h"
+#include "gamedata/map/MapTrigger.h"
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/UnitList.h"
@@ -199,6 +200,56 @@ TEST_F(StagedMaps, TheMenuFlightAndTheMissionsHaveWhatTheirModesRead)
                 wins = wins || goal->exec.at(k)->type == TriggerAction::Win;
             EXPECT_TRUE(wins) << record->name;
         }
+}
+
+// Every kind of trigger action is played by some map, and what an action
+// names (a tune, a sound, an effect) is in the pak. Only the time of day and
+// the weather stay with the map records and the match set-up.
+TEST_F(StagedMaps, TheMapsUseEveryTriggerActionAndNameOnlyStagedTunesSoundsAndEffects)
+{
+    std::set<int> used;
+    int effectPoints = 0;
+    for (const MapInfoCfg* record : allMaps()) {
+        GameWorld world;
+        load(world, record);
+        std::string startTune;
+        bool allows = false, forbids = false, lost = false;
+        for (int i = 0; i < world.triggerCount(); ++i) {
+            const MapTrigger& t = *world.trigger(i);
+            effectPoints += t.isEffectPoint();
+            lost = lost || t.condition == MapTrigger::Lost;
+            for (int k = 0; k < t.exec.count(); ++k) {
+                const TriggerAction& a = *t.exec.at(k);
+                used.insert(a.type);
+                allows = allows || a.type == TriggerAction::AllowLoss;
+                forbids = forbids || a.type == TriggerAction::ForbidLoss;
+                // What a tune, sound or effect names is staged.
+                const bool effect = a.type == TriggerAction::Effect;
+                const bool named = effect || a.type == TriggerAction::Music || a.type == TriggerAction::Sound;
+                for (const std::string& file : splitNames(named ? a.text : ""))
+                    EXPECT_NE(openFile((effect ? "data/FX/" : "") + file), nullptr) << record->name << " " << file;
+                // An effect point only stands: it starts nothing else.
+                EXPECT_TRUE(effect || !t.isEffectPoint()) << record->name << " " << t.name;
+                if (a.type == TriggerAction::Music && t.enabled && t.condition == MapTrigger::Timer && t.delay < 1.0f)
+                    startTune = a.text;
+            }
+        }
+        // Every map but the menu's flight starts a tune as play starts: the
+        // tutorials' field the calm one, the matches the fight's.
+        const std::string name = record->name;
+        const char* wanted = name == "mainmenu" ? ""
+                             : name == "training" || record->campaign_id >= 0
+                                 ? "data/sounds/music/high_patrol.mp3"
+                                 : "data/sounds/music/into_the_fray.mp3";
+        EXPECT_EQ(startTune, wanted) << name;
+        // A mission that forgives the pilot's loss says where it stops, and
+        // what happens when he is down.
+        EXPECT_EQ(allows, forbids) << name;
+        EXPECT_EQ(allows, lost) << name;
+    }
+    EXPECT_GE(effectPoints, 17);  // the missions' burning towns, the wreck, the channel's village
+    for (int type = TriggerAction::Notice; type <= TriggerAction::Comic; ++type)
+        EXPECT_TRUE(used.count(type) || type == TriggerAction::Sun || type == TriggerAction::Weather) << type;
 }
 
 TEST_F(StagedMaps, EveryModelTheRecordsNameLoadsWithItsWreck)

@@ -4,7 +4,8 @@
 #   model's box, under its mast) and under the target bridge's deck between
 #   its piers flies on past them;
 # - a missile fired level into a building bursts on it as in the air (the log
-#   line, and the frames building-NNNN.png around the burst).
+#   line, and the frames building-NNNN.png around the burst);
+# - a crash into a building fails a mission unless its map forgives the loss.
 # Logs and pictures go to the output folder.
 set -uo pipefail
 game="$1"
@@ -82,4 +83,20 @@ print(sum(1 for y in range(260, 420) for x in range(540, 740)
 PY
 )
 [ "${fire:-0}" -gt 150 ] || check "no fireball on the tower in frame 455 ($fire pixels)"
+# Flown into the home field's tower: over home waters in the convoy mission
+# the pilot is picked up and the mission flies on without him (its music
+# stops, no failure page); in the radar mission the same crash fails it.
+for road in "c1m2 rescued" "c1m3 failed"; do
+    set -- $road
+    "$run" -width 960 -height 640 -fixeddt 0.0166 -autostart "1:$1" -testplace building -frames 900 \
+        >"$out/loss-$1.out" 2>&1 || check "the $1 crash run did not end cleanly: $(tail -3 "$out/loss-$1.out")"
+    grep -q "the player's airplane crashes" "$out/loss-$1.out" || check "$1: the airplane never met the tower"
+    after=$(sed -n "/the player's airplane crashes/,\$p" "$out/loss-$1.out")
+    if [ "$2" = rescued ]; then
+        grep -q "map music stopped" <<<"$after" || check "$1: the rescue trigger never ran"
+        grep -q "pause screen opened" <<<"$after" && check "$1: the pilot's loss over home waters failed the mission"
+    else
+        grep -q "pause screen opened" <<<"$after" || check "$1: the pilot's loss did not fail the mission"
+    fi
+done
 [ "$failures" -eq 0 ] && echo "contacts and bursts on the models: all checks passed"

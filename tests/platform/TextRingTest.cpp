@@ -38,15 +38,6 @@ TEST(TruncateWide, KeepsShortTextAndCutsLongerTextWithDots)
     EXPECT_EQ(std::u16string(truncateWide(u"ab\U0001F600", 3)), u"ab...");
 }
 
-TEST(WideStrings, CopyNStopsOneShortOfTheLimitAndTerminates)
-{
-    char16_t buffer[8];
-    std::fill(std::begin(buffer), std::end(buffer), u'#');
-    wstrCopyN(buffer, u"keyboard", 4);
-    EXPECT_EQ(std::u16string(buffer), u"key");
-    EXPECT_EQ(buffer[4], u'#');
-}
-
 TEST(Utf8Decoding, InvalidBytesNeverStopTheText)
 {
     EXPECT_EQ(utf8ToWide("\xC3"), u"\u00c3");                    // cut sequence

@@ -59,6 +59,14 @@ const MapLayout kMaps[] = {
 // reasons by their string numbers.
 constexpr int kFailConvoyText = 4612;
 
+// The tunes the maps start (MusicStep): a calm one for flying out and the
+// tutorials, the fight's, and the sting as the enemy's second wave comes in.
+constexpr const char* kPatrolMusic = "data/sounds/music/high_patrol.mp3";
+constexpr const char* kCombatMusic = "data/sounds/music/into_the_fray.mp3";
+constexpr const char* kDangerSting = "data/sounds/music/danger_sting.mp3";
+// The smoke that stands over a burning place.
+constexpr const char* kSmokeEffect = "smoke_column.psc";
+
 // The story told between a campaign's missions: the comic a mission opens with
 // ("data/comics/<name>.cfg").
 struct StoryComic {
@@ -300,6 +308,22 @@ public:
         m_out.line("MapTrigger { name \"landmark_%d\" shape Cylinder pos %.1f %.1f %.1f radius %.1f size 1 3000 1 "
                    "group %d landmark %d notice \"%s\" }",
                    number, at.x, at.y, at.z, radius, number, number, key);
+    }
+
+    // A place where smoke stands from the level's start; the game starts it
+    // by the name and never fires the trigger.
+    void effectPoint(const std::string& what, P at)
+    {
+        m_out.line("MapTrigger { name \"effect_dummy_%s\" pos %.1f %.1f %.1f exec [", what.c_str(), at.x, at.y, at.z);
+        m_out.line("    TriggerAction { type Effect text \"%s\" }", kSmokeEffect);
+        m_out.line("] }");
+    }
+    // The map's tune, as play starts.
+    void matchMusic(const char* tune)
+    {
+        m_out.line("MapTrigger { name \"music\" condition Timer delay 0.2 exec [");
+        m_out.line("    TriggerAction { type Music text \"%s\" value 1 }", tune);
+        m_out.line("] }");
     }
 
     void worldspawn(P spawn, float heading, P centre, P dummy, float startHeading, float startPitch)
@@ -585,6 +609,12 @@ std::string MapBuilder::build(int& extraNumber)
                            std::fmod(k * 35.0f, 360.0f));
                 }
             }
+        // The tutorials fly over the training field to the calm tune; the
+        // matches fight to the combat one.
+        if (record == "training")
+            matchMusic(kPatrolMusic);
+        else if (record != "mainmenu")
+            matchMusic(kCombatMusic);
     } else {
         missionContent();
     }
@@ -619,6 +649,8 @@ void MapBuilder::harbourLandmarks()
     const P bayWreck = openSea(town.x - 1500.0f, town.z - 1500.0f, 400.0f);
     placedItem("bay_wreck", "destroyer.glm", bayWreck, 130.0f, 14.0f, 7.0f);
     landmark("ACH_HARBOUR_WRECK", bayWreck, 400.0f);
+    // The wreck still smokes.
+    effectPoint("wreck", {bayWreck.x, 0.0f, bayWreck.z});
     const P waterTower = spot(home.x - 900.0f, home.z - 2600.0f, 12.0f, 300.0f, 400.0f);
     placedItem("water_tower", kWaterTower, waterTower, 0.0f);
     landmark("ACH_HARBOUR_WATER_TOWER", waterTower, 400.0f);
@@ -749,6 +781,8 @@ void MapBuilder::channelLandmarks()
     const P frenchVillage = spot(-7000.0f, -6000.0f, 15.0f, 900.0f, 500.0f);
     village("french", frenchVillage, 12);
     landmark("ACH_CHANNEL_VILLAGE_FR", frenchVillage, 500.0f);
+    // The village across the water burns from the last raid.
+    effectPoint("village", frenchVillage);
 }
 
 void MapBuilder::noticeLandmarks(int& number)
@@ -873,6 +907,15 @@ void MapBuilder::missionContent()
         wave += (wave.empty() ? "" : " ") + name;
     }
 
+    // The market town near the front burns from the start.
+    for (const auto& [name, at] : m_towns)
+        if (name == "market")
+            effectPoint("market", at);
+    // Over home waters a downed pilot is picked up, so in the ship missions
+    // the ships count and the pilot's loss does not end the mission, until
+    // the enemy's airspace, where no boat comes.
+    const bool rescue = m_layout.mission == Mission::Convoy || m_layout.mission == Mission::Cover;
+
     char title[64];
     std::snprintf(title, sizeof title, "MAP_C%dM%d_DESC", m_layout.campaign + 1, m_layout.index + 1);
     for (const StoryComic& story : kStoryComics)
@@ -881,8 +924,15 @@ void MapBuilder::missionContent()
             m_out.line("    TriggerAction { type Comic text \"%s\" }", story.comic);
             m_out.line("] }");
         }
+    // The flight out to the calm tune.
+    matchMusic(kPatrolMusic);
     m_out.line("MapTrigger { name \"intro\" condition Timer delay 2 exec [");
     m_out.line("    TriggerAction { type Notice text \"%s\" value 6 }", title);
+    if (rescue) {
+        m_out.line("    TriggerAction { type AllowLoss }");
+        m_out.line("    TriggerAction { type Notice text \"MISSION_HOME_WATERS\" value 5 }");
+        m_out.line("    TriggerAction { type Enable target \"rescued\" }");
+    }
     m_out.line("    TriggerAction { type Objective target \"goal\" }");
     // The HUD points the way to the front; the pause page gives its distance.
     m_out.line("    TriggerAction { type Waypoint target \"front_line\" }");
@@ -893,24 +943,43 @@ void MapBuilder::missionContent()
     m_out.line("MapTrigger { name \"goal\" kind Objective enabled false condition Destroyed objects \"%s\" exec [",
                targets.c_str());
     m_out.line("    TriggerAction { type ClearMessages }");
+    m_out.line("    TriggerAction { type StopMusic }");
     m_out.line("    TriggerAction { type Notice text \"MISSION_OBJECTIVES_DONE\" value 5 target \"2\" }");
     m_out.line("    TriggerAction { type Win }");
     m_out.line("] }");
-    m_out.line("MapTrigger { name \"halfway\" condition Count total %d objects \"%s\" exec [", std::max(1, count / 2),
-               targets.c_str());
+    // Where the targets stand: the smoke of the first ones down rises there.
+    P targetArea = mid;
+    switch (m_layout.mission) {
+    case Mission::Towers:
+    case Mission::Airfield:
+    case Mission::Flak:
+    case Mission::Headquarters:
+        targetArea = enemy;
+        break;
+    default:
+        break;
+    }
+    targetArea.y = groundOrWater(targetArea.x, targetArea.z);
+    m_out.line("MapTrigger { name \"halfway\" pos %.1f %.1f %.1f condition Count total %d objects \"%s\" exec [",
+               targetArea.x, targetArea.y, targetArea.z, std::max(1, count / 2), targets.c_str());
     // The wave is in play before the checkpoint, so a resumed mission has it too.
     m_out.line("    TriggerAction { type Notice text \"MISSION_CHECKPOINT\" value 4 }");
+    m_out.line("    TriggerAction { type Sound text \"%s\" }", kDangerSting);
+    m_out.line("    TriggerAction { type Music text \"%s\" value 1 }", kCombatMusic);
+    m_out.line("    TriggerAction { type Effect text \"%s\" }", kSmokeEffect);
     m_out.line("    TriggerAction { type Spawn target \"%s\" }", wave.c_str());
     m_out.line("    TriggerAction { type Checkpoint }");
     m_out.line("] }");
     if (!friends.empty()) {
         m_out.line("MapTrigger { name \"convoy_lost\" condition Destroyed objects \"%s\" exec [", friends.c_str());
+        m_out.line("    TriggerAction { type StopMusic }");
         m_out.line("    TriggerAction { type Fail value %d }", kFailConvoyText);
         m_out.line("] }");
     }
     if (m_layout.mission == Mission::Cover) {
         m_out.line("MapTrigger { name \"relief\" condition Timer delay 302 exec [");
         m_out.line("    TriggerAction { type HideCountdown }");
+        m_out.line("    TriggerAction { type StopMusic }");
         m_out.line("    TriggerAction { type Notice text \"MISSION_RELIEF_ARRIVED\" value 5 target \"4\" }");
         m_out.line("    TriggerAction { type Win }");
         m_out.line("] }");
@@ -920,7 +989,20 @@ void MapBuilder::missionContent()
                "condition Enter exec [",
                enemy.x, enemy.z);
     m_out.line("    TriggerAction { type Notice text \"MISSION_ENEMY_AIRSPACE\" value 4 target \"3\" }");
+    m_out.line("    TriggerAction { type Music text \"%s\" value 1 }", kCombatMusic);
+    if (rescue) {
+        m_out.line("    TriggerAction { type ForbidLoss }");
+        m_out.line("    TriggerAction { type Notice text \"MISSION_NO_RESCUE\" value 4 target \"3\" }");
+        m_out.line("    TriggerAction { type Disable target \"rescued\" }");
+    }
     m_out.line("] }");
+    if (rescue) {
+        // Down over home waters: picked up, and the wingmen fly on.
+        m_out.line("MapTrigger { name \"rescued\" enabled false condition Lost exec [");
+        m_out.line("    TriggerAction { type StopMusic }");
+        m_out.line("    TriggerAction { type Notice text \"MISSION_PILOT_RESCUED\" value 6 }");
+        m_out.line("] }");
+    }
 }
 
 bool buildMaps(DataContext& context)

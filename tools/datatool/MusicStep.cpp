@@ -1,7 +1,9 @@
-// The game's two pieces of music, composed here as scores, played by small
-// synthesised instruments (strings, horn, bass, drums) with a hall reverb,
-// and encoded to MP3 with LAME. Each piece loops: it is rendered twice over
-// and the second pass kept, so the end's reverb already rings into the start.
+// The game's music, composed here as scores, played by small synthesised
+// instruments (strings, horn, bass, drums) with a hall reverb, and encoded to
+// MP3 with LAME: the menu's and the end's tunes, a calm patrol theme and a
+// driving combat theme that the maps start, and a short danger sting. Each
+// looping piece is rendered twice over and the second pass kept, so the end's
+// reverb already rings into the start; the sting rings out once.
 #include "DataTool.h"
 #include "SoundSynth.h"
 
@@ -178,12 +180,22 @@ void reverb(Signal& s, double wet, int offset)
         s[i] = s[i] * (1.0 - wet) + out[i] * wet;
 }
 
+enum class Beat {
+    March,  // snare on 2 and 4
+    Swell,  // timpani, with a roll into every fourth bar
+    Drive,  // march drums over a bass pulsing in eighths
+    Calm,   // soft strings and bass, a timpani stroke every fourth bar
+    Sting,  // a timpani roll into one hit
+};
+
 struct Piece {
     const char* file;
     double bpm;
     std::vector<Chord> chords;  // one per bar
     std::string lead;
-    bool march;                 // snare on 2 and 4; else timpani swells
+    Beat beat;
+    bool loops = true;
+    double level = 0.89;  // peak
 };
 
 Stereo render(const Piece& piece)
@@ -191,25 +203,50 @@ Stereo render(const Piece& piece)
     const double beat = 60.0 / piece.bpm;
     const double bar = 4 * beat;
     const double loop = bar * static_cast<double>(piece.chords.size());
-    Stereo out(2 * loop);
+    // A sting plays once and rings out; a loop is played twice.
+    const double tail = piece.loops ? 0.0 : 2.5;
+    Stereo out(piece.loops ? 2 * loop : loop + tail);
     const std::vector<Note> lead = melody(piece.lead);
-    for (int pass = 0; pass < 2; ++pass) {
+    const bool calm = piece.beat == Beat::Calm;
+    for (int pass = 0; pass < (piece.loops ? 2 : 1); ++pass) {
         const double base = pass * loop;
         for (std::size_t b = 0; b < piece.chords.size(); ++b) {
             const Chord& chord = piece.chords[b];
             const double at = base + b * bar;
             const int third = chord.minor && !chord.major ? 3 : 4;
-            // Strings: the chord in close position around middle C, two detuned voices each.
+            // Strings: the chord in close position around middle C, two detuned
+            // voices each; calm strings swell in slowly and darker.
+            const double attack = calm ? 0.9 : 0.35, colour = calm ? 1000.0 : 1400.0;
             for (int interval : {12, 12 + third, 19}) {
                 const double f = hertzOf(chord.root + interval);
-                playSaw(out, at, bar, f, 0.05, -0.5, 0.35, 0.5, 1400.0, 1400.0, 0.0, -0.004);
-                playSaw(out, at, bar, f, 0.05, 0.5, 0.35, 0.5, 1400.0, 1400.0, 0.0, 0.004);
+                playSaw(out, at, bar, f, 0.05, -0.5, attack, 0.5, colour, colour, 0.0, -0.004);
+                playSaw(out, at, bar, f, 0.05, 0.5, attack, 0.5, colour, colour, 0.0, 0.004);
             }
-            // Bass: root on 1 and 3, fifth on the "and" of 4.
-            playBass(out, at, beat * 1.8, hertzOf(chord.root - 12), 0.28);
-            playBass(out, at + 2 * beat, beat * 1.4, hertzOf(chord.root - 12), 0.22);
-            playBass(out, at + 3.5 * beat, beat * 0.45, hertzOf(chord.root - 5), 0.18);
-            if (piece.march) {
+            if (piece.beat == Beat::Drive) {
+                // Bass in eighths, the octave on the off-beats.
+                for (int k = 0; k < 8; ++k)
+                    playBass(out, at + k * beat / 2, beat * 0.4, hertzOf(chord.root - 12 + (k % 2 ? 12 : 0)),
+                             k % 2 ? 0.13 : 0.22);
+            } else if (calm) {
+                playBass(out, at, beat * 3.6, hertzOf(chord.root - 12), 0.2);
+            } else {
+                // Bass: root on 1 and 3, fifth on the "and" of 4.
+                playBass(out, at, beat * 1.8, hertzOf(chord.root - 12), 0.28);
+                playBass(out, at + 2 * beat, beat * 1.4, hertzOf(chord.root - 12), 0.22);
+                playBass(out, at + 3.5 * beat, beat * 0.45, hertzOf(chord.root - 5), 0.18);
+            }
+            if (piece.beat == Beat::Calm) {
+                if (b % 4 == 0)
+                    playDrum(out, at, 0.3, 48.0, 1.0, 0.05, 0.8, 9 + b, -0.1);
+            } else if (piece.beat == Beat::Sting) {
+                if (b == 0)
+                    for (int k = 0; k < 12; ++k)
+                        playDrum(out, at + k * beat / 3, 0.05 + 0.035 * k, 50.0, 1.0, 0.15, 0.3, 700 + k, -0.1);
+                else
+                    playDrum(out, at, 0.7, 45.0, 1.0, 0.3, 1.0, 720 + b, -0.1);
+            } else if (piece.beat == Beat::March || piece.beat == Beat::Drive) {
+                if (piece.beat == Beat::Drive)
+                    playDrum(out, at + 2.5 * beat, 0.35, 55.0, 1.0, 0.3, 0.2, 900 + b, 0.0);
                 playDrum(out, at, 0.5, 55.0, 1.0, 0.3, 0.25, 7 + b, 0.0);
                 for (int k : {1, 3})
                     playDrum(out, at + k * beat, 0.28, 190.0, 0.4, 1.0, 0.12, 100 + 4 * b + k, 0.15);
@@ -225,14 +262,20 @@ Stereo render(const Piece& piece)
         for (const Note& n : lead) {
             const double f = hertzOf(n.number);
             const double start = base + n.beat * beat, length = n.beats * beat * 0.95;
-            playSaw(out, start, length, f, 0.16, 0.1, 0.04, 0.18, 900.0, 3200.0, 0.006, 0.0);
-            playSaw(out, start, length, f * 0.5, 0.05, 0.1, 0.04, 0.18, 700.0, 1600.0, 0.006, 0.002);
+            // The calm theme's horn plays soft and mellow, the others' bright.
+            if (calm) {
+                playSaw(out, start, length, f, 0.13, 0.1, 0.12, 0.3, 700.0, 1600.0, 0.005, 0.0);
+                playSaw(out, start, length, f * 0.5, 0.04, 0.1, 0.12, 0.3, 500.0, 900.0, 0.005, 0.002);
+            } else {
+                playSaw(out, start, length, f, 0.16, 0.1, 0.04, 0.18, 900.0, 3200.0, 0.006, 0.0);
+                playSaw(out, start, length, f * 0.5, 0.05, 0.1, 0.04, 0.18, 700.0, 1600.0, 0.006, 0.002);
+            }
         }
     }
     reverb(out.left, 0.28, 0);
     reverb(out.right, 0.28, 23);
     // Keep the second pass: it starts with the first pass's tails ringing.
-    Stereo kept(loop);
+    Stereo kept(piece.loops ? loop : loop + tail);
     const std::size_t skip = out.left.size() - kept.left.size();
     std::copy(out.left.begin() + static_cast<std::ptrdiff_t>(skip), out.left.end(), kept.left.begin());
     std::copy(out.right.begin() + static_cast<std::ptrdiff_t>(skip), out.right.end(), kept.right.begin());
@@ -240,8 +283,8 @@ Stereo render(const Piece& piece)
     for (std::size_t i = 0; i < kept.left.size(); ++i)
         loudest = std::max({loudest, std::abs(kept.left[i]), std::abs(kept.right[i])});
     for (std::size_t i = 0; i < kept.left.size(); ++i) {
-        kept.left[i] *= 0.89 / loudest;
-        kept.right[i] *= 0.89 / loudest;
+        kept.left[i] *= piece.level / loudest;
+        kept.right[i] *= piece.level / loudest;
     }
     return kept;
 }
@@ -298,7 +341,7 @@ bool encodeMp3(const Stereo& music, std::vector<std::uint8_t>& out)
 const std::vector<Piece>& pieces()
 {
     // Chord roots in semitones from A4, placed in the bass octave (A2 = -24).
-    constexpr int A = -24, B = -22, C = -21, D = -19, E = -17, F = -16, G = -14, Fs = -15;
+    constexpr int A = -24, Bb = -23, B = -22, C = -21, D = -19, E = -17, F = -16, G = -14, Fs = -15;
     static const std::vector<Piece> all = {
         {"data/sounds/music/a_hero_returns.mp3", 100.0,
          {{D, false}, {B, true}, {G, false}, {A, false}, {D, false}, {Fs, true}, {G, false}, {A, false},
@@ -319,7 +362,7 @@ const std::vector<Piece>& pieces()
          "A5:2 G5:1 E5:1 "
          "F#5:1.5 E5:0.5 D5:2 "
          "C#5:1 E5:1 A4:2",
-         true},
+         Beat::March},
         {"data/sounds/music/courage_1.mp3", 84.0,
          {{A, true}, {F, false}, {C, false}, {G, false}, {A, true}, {F, false}, {G, false}, {E, true, true},
           {F, false}, {G, false}, {C, false}, {A, true}, {F, false}, {G, false}, {A, true}, {E, true, true}},
@@ -339,7 +382,54 @@ const std::vector<Piece>& pieces()
          "B5:1 G5:1 D5:2 "
          "C5:1 B4:1 A4:2 "
          "G#4:2 B4:1 E5:1",
-         false},
+         Beat::Swell},
+        // Flying out: a slow, open tune in F over soft strings.
+        {"data/sounds/music/high_patrol.mp3", 80.0,
+         {{F, false}, {C, false}, {D, true}, {Bb, false}, {F, false}, {A, true}, {Bb, false}, {C, false},
+          {D, true}, {Bb, false}, {F, false}, {C, false}, {Bb, false}, {C, false}, {F, false}, {F, false}},
+         "A4:1.5 C5:0.5 F5:2 "
+         "E5:1 D5:1 C5:2 "
+         "D5:1 F5:1 A5:1.5 G5:0.5 "
+         "F5:3 R:1 "
+         "C5:1 F5:1 A5:2 "
+         "G5:1 E5:1 C5:2 "
+         "D5:1 F5:1 Bb5:1.5 A5:0.5 "
+         "G5:3 R:1 "
+         "A5:1.5 G5:0.5 F5:1 D5:1 "
+         "F5:1 D5:1 Bb4:2 "
+         "C5:1 F5:1 A5:1 C6:1 "
+         "Bb5:1.5 A5:0.5 G5:2 "
+         "F5:1 G5:1 A5:1 Bb5:1 "
+         "C6:2 E5:2 "
+         "F5:3 C5:1 "
+         "A4:2 R:2",
+         Beat::Calm},
+        // The fight: E minor, fast, over a bass pulsing in eighths.
+        {"data/sounds/music/into_the_fray.mp3", 138.0,
+         {{E, true}, {C, false}, {D, false}, {B, false}, {E, true}, {C, false}, {A, true}, {B, false},
+          {C, false}, {D, false}, {E, true}, {C, false}, {A, true}, {B, false}, {E, true}, {B, false}},
+         "E5:0.5 E5:0.5 G5:0.5 B5:1.5 A5:0.5 G5:0.5 "
+         "E5:1 G5:0.5 C6:1.5 B5:0.5 A5:0.5 "
+         "F#5:1 A5:1 D6:1 C6:0.5 A5:0.5 "
+         "B5:2 D#5:1 F#5:1 "
+         "E5:0.5 G5:0.5 B5:1 E6:1.5 D6:0.5 "
+         "C6:1 B5:0.5 A5:0.5 G5:1 E5:1 "
+         "A5:1 C6:1 E6:1 C6:1 "
+         "B5:3 R:1 "
+         "G5:1 E5:0.5 G5:0.5 C6:2 "
+         "A5:1 F#5:0.5 A5:0.5 D6:2 "
+         "B5:1 G5:0.5 B5:0.5 E6:1 D6:1 "
+         "C6:1.5 B5:0.5 A5:1 G5:1 "
+         "A5:1 E5:1 A5:1 C6:1 "
+         "B5:1 F#5:1 B5:1 D#6:1 "
+         "E6:2 B5:1 G5:1 "
+         "F#5:1 A5:1 D#5:1 B4:1",
+         Beat::Drive},
+        // More of them: a roll into a dark chord, under the engines' roar.
+        {"data/sounds/music/danger_sting.mp3", 96.0,
+         {{D, true}, {A, false}},
+         "D5:0.5 F5:0.5 A5:1 G#5:2 A5:4",
+         Beat::Sting, false, 0.6},
     };
     return all;
 }

@@ -225,7 +225,20 @@ void GameWorld::applySunAndFog(float dt)
     IMapHost& host = m_hooks.hostOrNone();
     const float fogStart = m_record ? m_record->fogStart : 3000.0f;
     host.applyLightAndFog(m_worldspawn.lightColor, fogStart, m_worldspawn.fogDensity);
+    tickTriggers(dt);
+}
 
+void GameWorld::rearmTriggers()
+{
+    for (const auto& trigger : m_triggers) {
+        trigger->fired = false;
+        trigger->elapsed = 0.0f;
+    }
+}
+
+void GameWorld::tickTriggers(float dt)
+{
+    IMapHost& host = m_hooks.hostOrNone();
     if (!std::isfinite(dt) || dt < 0.0f)
         dt = 0.0f;
     m_clock += dt;
@@ -236,7 +249,7 @@ void GameWorld::applySunAndFog(float dt)
     // on the next tick, so one tick's results do not depend on file order.
     std::vector<MapTrigger*> firing;
     for (const auto& trigger : m_triggers) {
-        if (!trigger->enabled || trigger->fired || trigger->isLandmark())
+        if (!trigger->enabled || trigger->fired || trigger->isLandmark() || trigger->isEffectPoint())
             continue;
         trigger->elapsed += dt;
         if (trigger->kind == MapTrigger::Objective) {

@@ -115,6 +115,11 @@ public:
     // condition holds. dt is the frame's game time.
     void applySunAndFog(float dt);
     void applySunAndFog();  // with the frame clock's game step
+    // The trigger half of that tick, alone: a match or a tutorial runs its
+    // map's music, sounds and effects so. Effect points and landmarks never fire.
+    void tickTriggers(float dt);
+    // A new match on the same map: every trigger may fire again from its start.
+    void rearmTriggers();
     // Draw-time refresh: each object's gone state and each objective's done count.
     void notifyGroundTargets();
     // An entity leaves the world: no item or object links to it any more.

@@ -208,7 +208,7 @@ void MapTrigger::performActions(GameWorld& world)
         case TriggerAction::Music:
             world.music = action.text;
             world.musicLoops = action.value != 0.0f;
-            audio.stopMusic();
+            // A looping tune already playing plays on; a tune once starts over.
             audio.playMusic(action.text, world.musicLoops);
             break;
         case TriggerAction::StopMusic:

@@ -96,6 +96,9 @@ public:
     // The point lies inside the volume grown by extraRadius on every side.
     bool contains(const Vec3& point, float extraRadius) const;
     bool isLandmark() const { return landmark >= 0; }
+    // A place where the map keeps an effect going from the level's start
+    // (smoke over a burning town): named "effect_dummy...", never fired.
+    bool isEffectPoint() const { return name.find("effect_dummy") != std::string::npos; }
     // The objective's total: "total", or every listed object.
     int targetTotal() const;
     // Counts the listed objects that are gone into done.

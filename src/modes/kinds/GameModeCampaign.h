@@ -91,6 +91,7 @@ public:
     // IMapHost
     bool playerPosition(Vec3& position, float& radius) const override;
     void setPlayerLossAllowed(bool allowed) override { playerLossAllowed = allowed; }
+    void spawnEffect(const std::string& effect, const Vec3& position) override { spawnMapEffect(effect, position); }
     void setSunValue(float value) override { GameMode::setSunValue(value); }
     void applyLightAndFog(const Color4& light, float fogStart, float fogDensity) override;
     void startWeather(int kind) override { GameMode::startWeather(kind, 5.0f); }

@@ -3,6 +3,7 @@
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/GroundTarget.h"
 #include "entities/weapons/Weapon.h"
+#include "gamedata/map/GameWorld.h"
 #include "gamedata/records/MapInfoCfg.h"
 #include "modes/AchievementEvents.h"
 #include "modes/BotNames.h"
@@ -468,6 +469,9 @@ void GameModeCustom::resetMatch(bool respawnPlayers, bool respawnBots, std::span
     const SoundSourceStreamed* music = globalSources().music;
     const bool musicBefore = music && music->isPlaying();
     Sound::stopAll();
+    // The map starts its music and sounds again for the new match.
+    if (m_world)
+        m_world->rearmTriggers();
     initMatchLimits();
     m_restartCountdown = -1.0f;
     m_readyShown = ScoreMgr::instance().ready();

@@ -157,19 +157,6 @@ const SpriteSheet::Module* CSprite::moduleAt(int module) const
     return &m_sheet.modules[static_cast<std::size_t>(module)];
 }
 
-const SpriteSheet::Part* CSprite::findPart(int frame, int module) const
-{
-    const SpriteSheet::Frame* f = frameAt(frame);
-    if (!f)
-        return nullptr;
-    for (int i = 0; i < f->partCount; ++i) {
-        const SpriteSheet::Part& part = m_sheet.parts[f->firstPart + i];
-        if (part.module == module)
-            return &part;
-    }
-    return nullptr;
-}
-
 void CSprite::emitModule(const SpriteSheet::Module& module, int flip, const Transform2D& place, float x0, float y0,
                          float x1, float y1) const
 {
@@ -413,28 +400,4 @@ float CSprite::framePartHeight(int frame, int part) const
     if (!f || part < 0 || part >= f->partCount)
         return 0.0f;
     return moduleHeight(m_sheet.parts[f->firstPart + part].module);
-}
-
-float CSprite::findPartX(int frame, int module) const
-{
-    const SpriteSheet::Part* part = findPart(frame, module);
-    return part ? part->x * sx() : -1.0f;
-}
-
-float CSprite::findPartY(int frame, int module) const
-{
-    const SpriteSheet::Part* part = findPart(frame, module);
-    return part ? part->y * sy() : -1.0f;
-}
-
-float CSprite::findPartWidth(int frame, int module) const
-{
-    const SpriteSheet::Part* part = findPart(frame, module);
-    return part ? moduleWidth(part->module) : -1.0f;
-}
-
-float CSprite::findPartHeight(int frame, int module) const
-{
-    const SpriteSheet::Part* part = findPart(frame, module);
-    return part ? moduleHeight(part->module) : -1.0f;
 }

@@ -118,19 +118,12 @@ public:
     // Scaled size of the module of the frame's part `part`; 0 when unknown.
     float framePartWidth(int frame, int part) const;
     float framePartHeight(int frame, int part) const;
-    // Of the first part of the frame that uses the module: its scaled offset or
-    // its module's scaled size; -1 when the frame has no such part.
-    float findPartX(int frame, int module) const;
-    float findPartY(int frame, int module) const;
-    float findPartWidth(int frame, int module) const;
-    float findPartHeight(int frame, int module) const;
 
 private:
     // A sheet read, with its texture and what its texels let a draw skip.
     void take(SpriteSheet sheet, float scale, TextureRef texture, std::vector<ModuleArt> art);
     const SpriteSheet::Frame* frameAt(int frame) const;
     const SpriteSheet::Module* moduleAt(int module) const;
-    const SpriteSheet::Part* findPart(int frame, int module) const;
     float sx() const { return m_baseScale * m_scaleX; }
     float sy() const { return m_baseScale * m_scaleY; }
     void drawParts(const SpriteSheet::Frame& frame, const Transform2D& place, int flags) const;

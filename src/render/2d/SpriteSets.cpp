@@ -166,15 +166,6 @@ void unloadSprite(int set)
     slot.tried = false;
 }
 
-CSprite* loadHudSprite(float scale)
-{
-    CSprite& sprite = tables().hudSprite.sprite;
-    sprite.free();
-    if (!loadSetVariant(sprite, kSetNames[kSpriteSetHud], scale))
-        sprite.free();
-    return &sprite;
-}
-
 namespace {
 CSprite* cutOutSlot(SpriteSlot& slot, int set, std::span<const int> frames)
 {

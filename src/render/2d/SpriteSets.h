@@ -41,8 +41,6 @@ bool spriteLoaded(int set);
 void releaseSpriteTexture(int set);
 // Whether the set is loaded with its texture; never loads it.
 bool spriteTextureResident(int set);
-// The HUD sheet loaded again at `scale` (2.0 for the HUD built with its own sheet).
-CSprite* loadHudSprite(float scale);
 // A few frames of a set (the same variant and scale) on a small texture of
 // their own, loaded on first use, for what draws only those frames while the
 // set's texture is let go; other frames draw nothing. Never null.

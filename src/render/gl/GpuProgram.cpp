@@ -115,7 +115,6 @@ void GpuProgram::destroy()
     m_glName = 0;
     m_buildPending = false;
     m_uniforms = {};
-    m_scattering = {};
     m_uploaded = {};
 }
 
@@ -211,7 +210,6 @@ bool GpuProgram::build(std::string_view name, std::string_view vertexSource, std
     m_uniforms.fogRange = uniformLocation("u_fogRange");
     m_uniforms.paint0 = uniformLocation("u_paint0");
     m_uniforms.paint1 = uniformLocation("u_paint1");
-    lookUpUniforms(m_scattering);
 
     // Samplers never change unit, so they are set once; the device's idea of
     // the current program is kept by restoring it.

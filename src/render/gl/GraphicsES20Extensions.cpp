@@ -11,35 +11,10 @@
 bool GraphicsES20Extensions::load()
 {
     m_effects.buildWhenUsed();
-    m_scatteringPrograms.clear();
-    addScatteringProgram(m_device.builtinProgram(BuiltinProgram::LitModel));
     return true;
 }
 
-void GraphicsES20Extensions::unload()
-{
-    m_effects.destroy();
-    m_scatteringPrograms.clear();
-}
-
-void GraphicsES20Extensions::addScatteringProgram(GpuProgram& program)
-{
-    if (std::find(m_scatteringPrograms.begin(), m_scatteringPrograms.end(), &program) == m_scatteringPrograms.end())
-        m_scatteringPrograms.push_back(&program);
-}
-
-void GraphicsES20Extensions::updateScatteringUniforms(const Vec3& camera)
-{
-    m_camera = camera;
-    if (!m_scattering)
-        return;
-    m_device.pushState();
-    for (GpuProgram* program : m_scatteringPrograms) {
-        EffectPrograms::use(m_device, *program);
-        m_scattering->upload(*program, camera);
-    }
-    m_device.popState();
-}
+void GraphicsES20Extensions::unload() { m_effects.destroy(); }
 
 GraphicsES20Extensions* graphicsExtensions()
 {

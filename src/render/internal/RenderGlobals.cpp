@@ -36,7 +36,7 @@ void SpriteTables::unloadAll()
     };
     for (SpriteSlot& slot : sets)
         unload(slot.sprite, slot.tried);
-    for (SpriteSlot* slot : {&hudSprite, &menuPanel, &hudCorners})
+    for (SpriteSlot* slot : {&menuPanel, &hudCorners})
         unload(slot->sprite, slot->tried);
     for (FontSlot& slot : fonts)
         unload(slot.font, slot.tried);

@@ -63,7 +63,6 @@ struct FontSlot {
 struct SpriteTables {
     float loadScale = 2.0f;
     std::array<SpriteSlot, kSpriteSetCount> sets;
-    SpriteSlot hudSprite;
     SpriteSlot menuPanel;   // the menus' panel frame alone
     SpriteSlot hudCorners;  // the HUD sheet's screen corners alone
     CSprite emptySprite;

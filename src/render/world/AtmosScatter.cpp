@@ -79,15 +79,6 @@ Vec3 AtmosScatter::skyColor(const Vec3& viewDirection) const
     return Vec3{std::fmax(sky.x, kNight.x), std::fmax(sky.y, kNight.y), std::fmax(sky.z, kNight.z)};
 }
 
-void AtmosScatter::upload(GpuProgram& program, const Vec3& camera)
-{
-    const ScatteringUniforms& u = program.scatteringUniforms();
-    GpuProgram::setUniform(u.sunDirection, m_sunDirection.x, m_sunDirection.y, m_sunDirection.z);
-    GpuProgram::setUniform(u.sunColor, m_sunColor.x, m_sunColor.y, m_sunColor.z);
-    GpuProgram::setUniform(u.scatterBeta, m_beta[0], m_beta[1], m_beta[2]);
-    GpuProgram::setUniform(u.cameraPosition, camera.x, camera.y, camera.z);
-}
-
 AtmosScatter& atmosScatter()
 {
     return renderGlobals().atmosScatter;

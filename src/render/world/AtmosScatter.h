@@ -1,18 +1,13 @@
 #pragma once
 #include "platform/Math.h"
-#include "render/gl/GraphicsES20Extensions.h"
 
 // Sunlight and sky color through the air: Rayleigh extinction over three
 // wavelengths along an air mass that grows toward the horizon. The scene feeds
 // it the weather and the sun direction; the sky dome, the fog and the light
 // record take their colors from it.
-class AtmosScatter final : public IScatteringUniforms {
+class AtmosScatter final {
 public:
     AtmosScatter();
-
-    // The scattering uniforms a program has, for the renderer's operation 1:
-    // u_sunDirection, u_sunColor, u_scatterBeta and u_cameraPosition.
-    void upload(GpuProgram& program, const Vec3& camera) override;
 
     // Weather intensity 0..1 (clamped): 0 clear, 1 overcast. Overcast pulls the
     // three wavelengths together, so sunlight and sky turn grey.
