@@ -2,8 +2,8 @@
 # The real game under Xvfb at 960x640 and 1920x1080, driven by the mouse:
 # - the main menu's Quit button opens the quit question, whose box hides the
 #   menu world moving behind it, and "No" takes it away again;
-# - the first-start question before Multiplayer keeps its Back button inside
-#   its box, and a click on Back closes it;
+# - the first-start question before Multiplayer keeps its close button (a
+#   cross, lit by the focus) inside its box, and a click on it closes it;
 # - in a free-for-all the HUD's pause button opens the score table, and
 #   clicks on a bot's colour swatch (the last box of its row) colour it
 #   orange, then purple, and back in flight that pilot's HUD marker shows
@@ -18,10 +18,10 @@ source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
 
 # One size: WIDTH HEIGHT and where the clicks land (the buttons keep their
-# size at both: quit, no, multiplayer, back, the HUD's pause, the table's resume).
+# size at both: quit, no, multiplayer, the question's close, the HUD's pause, the table's resume).
 sizes=(
-    "960 640 890,575 427,368 398,575 198,291 925,35 797,600"
-    "1920 1080 1369,1009 907,587 877,1009 678,512 1883,36 1565,1040"
+    "960 640 890,575 427,368 398,575 170,291 925,35 797,600"
+    "1920 1080 1369,1009 907,587 877,1009 650,512 1883,36 1565,1040"
 )
 
 boxes() {
@@ -78,15 +78,15 @@ box = warm_border(alert)
 if not box:
     print("no question box"); sys.exit(1)
 ax0, ay0, ax1, ay1 = box
-# The Back label's pink letters within the box's left part.
+# The focused close button's pink cross within the box's left part.
 back = [(x, y) for y in range(max(ay0 - 40, 0), ay1 - 60) for x in range(max(ax0 - 40, 0), (ax0 + ax1) // 2)
         if alert[y][x][0] > 200 and 100 < alert[y][x][1] < 175 and 100 < alert[y][x][2] < 175
         and alert[y][x][0] - alert[y][x][1] > 60]
 if len(back) < 20:
-    print("no Back label"); sys.exit(1)
+    print("no close cross"); sys.exit(1)
 bx0, by0 = min(x for x, _ in back), min(y for _, y in back)
 bx1, by1 = max(x for x, _ in back), max(y for _, y in back)
-print(f"question box {box}, Back label {(bx0, by0, bx1, by1)}")
+print(f"question box {box}, close cross {(bx0, by0, bx1, by1)}")
 ok &= ax0 + 4 < bx0 and bx1 < (ax0 + ax1) // 2 and ay0 + 4 < by0 and by1 < ay1 - 4
 gone = warm_border(after_back)
 print(f"after back: {gone}")
@@ -161,9 +161,9 @@ S
         -dumpframe "400:$out/after_no_$tag.png" -dumpframe "480:$out/question_$tag.png" \
         -dumpframe "560:$out/after_back_$tag.png" >"$out/menu_$tag.out" 2>&1 || fail "$tag: the menu run did not end cleanly"
     grep -q "page shown: QuitGameOverlay" "$out/menu_$tag.out" || fail "$tag: Quit did not ask"
-    grep -q "page shown: MultiPlayer" "$out/menu_$tag.out" && fail "$tag: Back on the question went on to multiplayer"
+    grep -q "page shown: MultiPlayer" "$out/menu_$tag.out" && fail "$tag: closing the question went on to multiplayer"
     boxes "$out/quit_a_$tag.png" "$out/quit_b_$tag.png" "$out/after_no_$tag.png" "$out/question_$tag.png" \
-        "$out/after_back_$tag.png" || fail "$tag: the quit box or the question's Back button is not right"
+        "$out/after_back_$tag.png" || fail "$tag: the quit box or the question's close button is not right"
 
     # The score table by the HUD's pause button, then two clicks on a swatch.
     rm -rf "$out/tree/save"

@@ -81,7 +81,7 @@ printf '<controls><broken' >"$saves/controls.cfg"
 rm -f "$saves/controls.cfg.bad"
 cat >"$out/damaged.script" <<S
 $skip
-200 click 358 332
+200 click 330 304
 S
 "$run" "${common[@]}" -menupage options -inputscript "$out/damaged.script" -frames 300 \
     -dumpframe "190:$out/damaged_notice.png" -dumpframe "290:$out/damaged_closed.png" >"$out/damaged.out" 2>&1 ||

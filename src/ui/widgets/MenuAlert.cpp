@@ -18,6 +18,9 @@ constexpr int kCloseString = 9, kCancelString = 38;
 constexpr int kQuestionString = 1210, kQuestionA = 1211, kQuestionB = 1212;
 constexpr int kNoticeString = 380, kNoticeButton = 1164;
 constexpr int kButtonLeft = 158, kButtonMiddle = 156, kButtonRight = 157;
+// The close button's round caps and its cross: a word there would run under
+// the text, which spans the box's middle eight tenths.
+constexpr int kCloseLeft = 39, kCloseRight = 40, kCloseCross = 41;
 
 MenuAlert* g_alert = nullptr;
 
@@ -102,7 +105,8 @@ void MenuAlert::fitToScreen()
     x = (m.screenWidth - width) / 2;
     y = (m.screenHeight - height) / 2;
     ResizableButton* close = backButton();
-    close->setup(MenuFrame::kBackLeftCap, MenuFrame::kBackMiddle, MenuFrame::kBackRightCap, MenuFrame::kBackFont);
+    close->icon = kCloseCross;
+    close->setup(kCloseLeft, MenuFrame::kBackMiddle, kCloseRight, MenuFrame::kBackFont);
     close->x = static_cast<int>(20.0f * a);
     close->y = static_cast<int>(144.5f * a);
     for (ResizableButton* button : {buttonA, buttonB})
@@ -169,21 +173,7 @@ void MenuAlert::onButtonB()
 
 void MenuAlert::setText(std::u16string_view text)
 {
-    // The close button sits at the left, a little above half way: the text
-    // keeps as far from the right edge as that button reaches from the left,
-    // so the two never meet. It is centred in the box; only a text too tall
-    // for that rises clear of the bottom row.
-    layout(0, 0);
-    const float a = screenMetrics().uiScale;
-    const int gap = static_cast<int>(12.0f * a);
-    int side = static_cast<int>(0.1f * static_cast<float>(width));
-    if (const ResizableButton* close = backButton(); close && close->visible)
-        side = std::max(side, close->absX - absX + close->width + gap);
-    int top = gap, bottom = height - gap;
-    for (const ResizableButton* button : {buttonA, buttonB})
-        if (button->visible)
-            bottom = std::min(bottom, button->absY - absY - gap);
-    const int wrapWidth = std::max(width - 2 * side, 1);
+    const int wrapWidth = std::max(static_cast<int>(0.8f * static_cast<float>(width)), 1);
     std::u16string wrapped(text.size() * 2 + 8, u'\0');
     if (CFont* font = getFont(textLabel->fontId); font && font->isLoaded())
         font->wrap(text, static_cast<float>(wrapWidth), wrapped);
@@ -192,9 +182,7 @@ void MenuAlert::setText(std::u16string_view text)
     textLabel->setText(wrapped.c_str());
     textLabel->updateSize();
     textLabel->x = width / 2;
-    textLabel->y = std::min(height / 2, bottom - (textLabel->height + 1) / 2);
-    // Too tall for the room: it starts at the top instead of above it.
-    textLabel->y = std::max(textLabel->y, top + textLabel->height / 2);
+    textLabel->y = height / 2;
     layout(0, 0);
 }
 

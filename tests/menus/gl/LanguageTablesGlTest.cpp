@@ -5,6 +5,12 @@
 #include "gamedata/records/WeaponList.h"
 #include "menus/MenuFrameRegistry.h"
 #include "menus/MenuPages.h"
+#include "menus/SaveNoticeAlerts.h"
+#include "menus/multiplayer/JoinRefusal.h"
+#include "menus/multiplayer/MPCreateWiFiMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrame.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameOnline.h"
+#include "menus/multiplayer/MultiPlayerMenuFrameWIFI.h"
 #include "menus/ingame/GameResultMenuFrame.h"
 #include "modes/Match.h"
 #include "platform/Language.h"
@@ -13,6 +19,7 @@
 #include "render/2d/SpriteSets.h"
 #include "ui/MenuContainer.h"
 #include "ui/MenuNavigation.h"
+#include "ui/widgets/MenuAlert.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteLabel.h"
 
@@ -296,6 +303,67 @@ TEST_P(PageTexts, EveryPageTextFitsItsWidgetInEveryLanguage)
         checkPage(*result, "result", code, true);
         clearFrameHistory();
         MenuFrameRegistry::deleteAll();
+    }
+}
+
+// Every message the menus raise, in every language: the text, wrapped to the
+// box's middle eight tenths and centred, stays in the box and clear of the
+// close button and the buttons along the bottom.
+TEST_P(PageTexts, EveryAlertTextStaysInItsBoxClearOfItsButtons)
+{
+    using Online = MultiPlayerMenuFrameOnline;
+    const std::vector<int> messages = {
+        Online::kLostString, Online::kRefusedString, Online::kNoSuchRoomString, Online::kRoomFullString,
+        Online::kWrongPasswordString, MultiPlayerMenuFrameWIFI::kJoinFailedString,
+        MPCreateWiFiMenuFrame::kHostFailedString, MultiPlayerMenuFrame::kModifiedDataString,
+        joinRefusalString(LanTransport::Refusal::Closed, 0), joinRefusalString(LanTransport::Refusal::Full, 0),
+        kSettingsResetString, kSaveFailedString, kControlsResetString};
+    auto overlap = [](const MenuItem& a, const MenuItem& b) {
+        return a.absX < b.absX + b.width && b.absX < a.absX + a.width && a.absY < b.absY + b.height &&
+               b.absY < a.absY + a.height;
+    };
+    for (int language : languagesPresent()) {
+        const std::string code = languageTable[language].code;
+        ASSERT_TRUE(setLanguageByIndex(language)) << code;
+        reloadFonts();
+        clearFrameHistory();
+        MenuFrameRegistry::deleteAll();
+        goToFrame(menuPageByName("options"));
+        step(2);
+        for (int kind = 0; kind < static_cast<int>(messages.size()) + 2; ++kind) {
+            std::string what;
+            if (kind < static_cast<int>(messages.size())) {
+                showMessageById(messages[kind]);
+                what = "string" + std::to_string(messages[kind]);
+            } else if (kind == static_cast<int>(messages.size())) {
+                showQuestionAlert({}, {});
+                what = "question";
+            } else {
+                showNoticeAlert();
+                what = "notice";
+            }
+            step(3);
+            const MenuAlert& alert = *MenuAlert::existing();
+            const MenuItem& text = *alert.textLabel;
+            const std::string where = code + " " + size() + " " + what + ": \"" + utf8(alert.textLabel->shownText()) + "\"";
+            EXPECT_LE(text.width, static_cast<int>(0.8f * static_cast<float>(alert.width))) << where;
+            EXPECT_NEAR(text.absY + text.height / 2.0f, alert.absY + alert.height / 2.0f, 1.0f) << where;
+            EXPECT_GE(text.absY, alert.absY) << where << " rises out of the box";
+            std::vector<const MenuItem*> buttons = {alert.closeButton(), alert.buttonA, alert.buttonB};
+            for (const MenuItem* button : buttons) {
+                if (!button->visible)
+                    continue;
+                EXPECT_FALSE(overlap(text, *button)) << where << " meets a button at " << button->absX << ","
+                                                     << button->absY;
+                EXPECT_TRUE(button->absX >= alert.absX && button->absX + button->width <= alert.absX + alert.width)
+                    << where << " a button leaves the box";
+            }
+            if (code == "RU" || code == "JA")
+                savePicture("lang/" + code + "/alert_" + what + "_" + size() + ".png");
+            pressKey(SDL_SCANCODE_ESCAPE);
+            step(2);
+            EXPECT_TRUE(alert.closed) << where;
+        }
     }
 }
 

@@ -277,6 +277,11 @@ struct AlertLayout : ScenePage, testing::WithParamInterface<std::pair<int, int>>
         // Every text here fits the box's middle, bottom row or not.
         EXPECT_NEAR(alert.textLabel->absY + alert.textLabel->height / 2.0f, alert.absY + alert.height / 2.0f, 1.0f);
         EXPECT_EQ(alert.textLabel->absX + alert.textLabel->width / 2, alert.absX + alert.width / 2);
+        // Lines run across the middle eight tenths of the box: a long text fills most of that.
+        EXPECT_LE(alert.textLabel->width, static_cast<int>(0.8f * static_cast<float>(alert.width)));
+        if (std::string(kind) == "message") {
+            EXPECT_GT(alert.textLabel->width, static_cast<int>(0.7f * static_cast<float>(alert.width)));
+        }
         savePicture("menus/scene/alert_" + std::string(kind) + "_" + std::to_string(screenWidth()) + "x" +
                     std::to_string(screenHeight()) + ".png");
         pressKey(SDL_SCANCODE_ESCAPE);
