@@ -334,6 +334,7 @@ void App::closeWithoutSaving()
 {
     m_events.devices().closeAll();
     call(m_hooks.stopRenderer);
+    call(m_hooks.stopSound);
     m_window.close();
     quitSdl();
 }
@@ -371,6 +372,9 @@ void App::shutDown()
         saveSettingsAndControls(settings(), controls());
     m_events.devices().closeAll();
     call(m_hooks.stopRenderer);  // GL names go while the context still lives
+    // The sound device and its threads go while everything they reach still
+    // lives, not among the static objects destroyed after main returns.
+    call(m_hooks.stopSound);
     m_window.close();
     quitSdl();
 }
