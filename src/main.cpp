@@ -538,6 +538,7 @@ int main(int argc, char** argv)
     hooks.screenResized = resizeRenderer;
     hooks.loadGameData = loadGameData;
     hooks.startSound = startSound;
+    hooks.stopSound = [] { Sound::close(); };
     hooks.updateSound = updateSound;
     hooks.focusLost = [] {
         applyFocusLost();

@@ -87,6 +87,7 @@ void Sound::close()
     s.duckFactor = 1.0f;
     s.paused = false;
     s.device.reset();
+    logInfo("sound", "output closed");
 }
 
 AudioDevice* Sound::device() { return state().device.get(); }

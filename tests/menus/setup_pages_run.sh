@@ -268,6 +268,8 @@ settings_pages() {
     extra=()
     [ "$code" -eq 0 ] || fail "gfx_apply: apply ended the game with code $code"
     [ ! -e "$out/gfx_apply_390.png" ] || fail "gfx_apply: the game went on after apply"
+    # The quit road closes the sound output before the program ends.
+    grep -q "sound: output closed" "$out/gfx_apply.out" || fail "gfx_apply: the sound output was not closed at the quit"
     grep -q "^quality 3" "$saves/graphics.cfg" || fail "gfx_apply: graphics.cfg lacks quality 3"
     grep -q "^vsync 1" "$saves/graphics.cfg" || fail "gfx_apply: graphics.cfg lacks vsync 1"
     [ "$(cksum <"$saves/tq2_settings.bin")" = "$before" ] || fail "gfx_apply: applying rewrote the settings file"

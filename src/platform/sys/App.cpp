@@ -226,7 +226,7 @@ int App::startUp(int argc, char** argv)
     gatherDisplayModes();
     if (options.listResolutionsRequested()) {
         std::fputs(formatDisplayModes(displayModes()).c_str(), stdout);
-        SDL_Quit();
+        quitSdl();
         return static_cast<int>(ExitCode::Normal);
     }
     m_test = options.testOptions();
@@ -245,7 +245,7 @@ int App::startUp(int argc, char** argv)
                          error.message.c_str());
             logWarning("platform", "input script %s: line %d: %s", m_test.inputScript.c_str(), error.line,
                        error.message.c_str());
-            SDL_Quit();
+            quitSdl();
             return static_cast<int>(ExitCode::BadInputScript);
         }
     }
@@ -254,7 +254,7 @@ int App::startUp(int argc, char** argv)
             m_test.inputPipe = startFolder + "/" + m_test.inputPipe;
         if (!m_pipe.open(m_test.inputPipe)) {
             std::fprintf(stderr, "input pipe %s cannot be opened\n", m_test.inputPipe.c_str());
-            SDL_Quit();
+            quitSdl();
             return static_cast<int>(ExitCode::BadInputScript);
         }
     }
@@ -277,7 +277,7 @@ int App::startUp(int argc, char** argv)
     logInfo("platform", "graphics: %dx%d mode %d quality %d vsync %d", graphics.width, graphics.height,
                  graphics.mode, graphics.quality, graphics.vsync);
     if (!m_window.create(graphics, m_test.desktopGl)) {
-        SDL_Quit();
+        quitSdl();
         return static_cast<int>(ExitCode::NoWindow);
     }
     int width = 0, height = 0;
@@ -293,7 +293,7 @@ int App::startUp(int argc, char** argv)
     if (m_hooks.startRenderer && !m_hooks.startRenderer()) {
         call(m_hooks.stopRenderer);
         m_window.close();
-        SDL_Quit();
+        quitSdl();
         return static_cast<int>(ExitCode::NoWindow);
     }
     return -1;
@@ -334,8 +334,9 @@ void App::closeWithoutSaving()
 {
     m_events.devices().closeAll();
     call(m_hooks.stopRenderer);
+    call(m_hooks.stopSound);
     m_window.close();
-    SDL_Quit();
+    quitSdl();
 }
 
 
@@ -371,7 +372,17 @@ void App::shutDown()
         saveSettingsAndControls(settings(), controls());
     m_events.devices().closeAll();
     call(m_hooks.stopRenderer);  // GL names go while the context still lives
+    // The sound device and its threads go while everything they reach still
+    // lives, not among the static objects destroyed after main returns.
+    call(m_hooks.stopSound);
     m_window.close();
+    quitSdl();
+}
+
+void App::quitSdl()
+{
+    // What still holds SDL's objects lets go of them first: SDL frees them as it quits.
+    m_script.releasePad();
     SDL_Quit();
 }
 

@@ -60,6 +60,7 @@ private:
     bool startGame();   // false when the game data cannot be loaded
     void closeWithoutSaving();
     void shutDown();
+    void quitSdl();
     void dumpRequestedFrames();
     void writeFrameTimes();  // the "-frametimes" report, when asked for
     static constexpr int kFrameTimesWarmUp = 30;

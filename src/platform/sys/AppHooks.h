@@ -19,6 +19,7 @@ struct AppHooks {
     // program with exit code 1 (nothing to fly), the settings left untouched.
     std::function<bool()> loadGameData;
     std::function<void()> startSound;       // after the settings file: the saved volumes apply
+    std::function<void()> stopSound;        // at shut-down, after the screens have gone
     std::function<void()> showFirstScreen;  // the splash screen; "controls.cfg" is read after it
 
     // Each pass of the main loop.

@@ -8,10 +8,17 @@
 
 InputScriptPlayer::~InputScriptPlayer()
 {
+    releasePad();
+}
+
+void InputScriptPlayer::releasePad()
+{
     if (m_pad)
         SDL_JoystickClose(m_pad);
     if (m_virtualIndex >= 0)
         SDL_JoystickDetachVirtual(m_virtualIndex);
+    m_pad = nullptr;
+    m_virtualIndex = -1;
 }
 
 void InputScriptPlayer::start(std::vector<ScriptEvent> events, unsigned windowId)

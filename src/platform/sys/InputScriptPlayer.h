@@ -35,6 +35,9 @@ public:
     // More events (a piped script's), each placed after those of its frame
     // and of earlier frames; one of a frame already past comes at the next push.
     void append(std::vector<ScriptEvent> events);
+    // Closes and detaches the virtual controller. Called before SDL quits:
+    // SDL frees its joysticks then, and a later close would read freed memory.
+    void releasePad();
     // The "shot" names of the frames pushed since the last call.
     std::vector<std::string> takeShots() { return std::exchange(m_shots, {}); }
 
