@@ -265,6 +265,24 @@ void SceneModeServices::setSunValue(float value)
         s->sunValue = value;
 }
 
+void SceneModeServices::setLightAndFog(const Color4& light, float fogStart, float fogDensity)
+{
+    Scene* s = scene();
+    if (!s)
+        return;
+    const float density = Scene::fogDensityOfMap(fogDensity);
+    const float start = std::isfinite(fogStart) ? std::max(fogStart, 0.0f) : 0.0f;
+    const bool changed = light.r != s->lightColor.r || light.g != s->lightColor.g || light.b != s->lightColor.b ||
+                         start != s->fogStart || density != s->fogDensity;
+    s->lightColor = Color4{light.r, light.g, light.b, 255};
+    s->fogStart = start;
+    s->fogDensity = density;
+    if (changed)
+        logInfo("game", "the map's light %d %d %d, fog from %.0f to %.0f", light.r, light.g, light.b,
+                static_cast<double>(start + 3000.0f),
+                static_cast<double>(std::max(Scene::kClearFogEnd * (1.0f - density), 1.0f)));
+}
+
 namespace {
 bool g_gamePaused = false;
 }  // namespace
@@ -491,6 +509,7 @@ void GameScreen::createScene(GameMode* mode)
     if (const Graphics* device = graphics())
         if (device->screenHeight() > 0)
             m_scene->aspect = static_cast<float>(device->screenWidth()) / device->screenHeight();
+    (void)SceneLevel::loadSky();
     if (!mode)
         return;
     if (GameWorld* world = mode->world())
@@ -498,7 +517,9 @@ void GameScreen::createScene(GameMode* mode)
     // The sun: midday, the chosen hour in free flight; a campaign sets its own.
     if (mode->gameType() == GameType::FreeFlight)
         mode->setSunValue(std::isfinite(settings().sunValue) ? std::clamp(settings().sunValue, 0.0f, 1.0f) : 0.5f);
-    else if (mode->gameType() != GameType::Campaign)
+    else if (mode->gameType() == GameType::Campaign)
+        mode->setSunValue(mode->sunValue());  // the mission's own, set as its level started
+    else
         mode->setSunValue(0.5f);
     m_scene->updateSunAndFog(true);
     logInfo("game", "the sun stands at %.2f", static_cast<double>(m_scene->sunValue));

@@ -114,6 +114,9 @@ public:
     int weatherMode() const override;
     void setWeather(int mode, float intensity, float secondIntensity) override;
     void setSunValue(float value) override;
+    // The map's light tints the sun; its fog starts past the record's start
+    // and thickens by the map's density.
+    void setLightAndFog(const Color4& light, float fogStart, float fogDensity) override;
     bool hitsProp(const Vec3& point, float radius) const override;
     bool crashesIntoProp(const Vec3& point, float radius) const override;
     // The visibility distance's fifth and the distance itself, squared.

@@ -32,6 +32,8 @@ bool TestWorld::load(Graphics& g, const std::string& folder, int treeCount)
         return false;
     clouds.buildField(-1.0f, terrain.baseHeight() + terrain.heightRange());
     sky.load();
+    if (!sky.loadTexture("data/sky/horizon.png"))
+        return false;
     water.setWorld(&terrain, &sky, &scatter);
     water.technique().setWaterValue(0.0f);
     setSun(0.5f);

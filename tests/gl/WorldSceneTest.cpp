@@ -1,5 +1,6 @@
 #include "TestWorld.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -177,6 +178,52 @@ TEST_F(WorldScene, SkyKeepsItsWholeDomeWithoutTheSea)
     clearTo(Rgba{255, 0, 255, 255});
     sky.draw(world->scatter, eye);
     EXPECT_FALSE(rgbNear(pixel(32, 2), Rgba{255, 0, 255, 255}, 30)) << pixel(32, 2);
+}
+
+// The horizon band of high cloud: low over the horizon, looking away from the
+// sun, streaks lighter and greyer than the sky around them; higher up the sky
+// is the same as a dome without the band, to the count.
+TEST_F(WorldScene, SkyLaysItsCloudBandLowOverTheHorizon)
+{
+    constexpr int kW = 160, kH = 120;
+    useTarget(kW, kH);
+    world->setTier(0);
+    world->setSun(0.35f);
+    const Vec3 eye{0.0f, 3000.0f, 0.0f};
+    const Vec3 away{-world->scatter.sunDirection().x, 0.0f, -world->scatter.sunDirection().z};
+    // 8 degrees up in the middle; 0.6 rad tall spans about -9 to 25 degrees.
+    world->setCamera(eye, eye + away * 1000.0f + Vec3{0.0f, std::tan(0.14f) * 1000.0f * std::hypot(away.x, away.z), 0.0f},
+                     0.6f, static_cast<float>(kW) / kH);
+    gfx().setProjectionMatrix(world->view.projection());
+    gfx().setViewMatrix(world->view.view());
+    SkyDome plain;
+    plain.load();
+    clearTo(Rgba{255, 0, 255, 255});
+    plain.draw(world->scatter, eye);
+    const std::vector<Rgba> bare = rect(0, 0, kW, kH);
+    clearTo(Rgba{255, 0, 255, 255});
+    world->sky.draw(world->scatter, eye);
+    const std::vector<Rgba> banded = rect(0, 0, kW, kH);
+    int streaks = 0, lighterAndGreyer = 0, topChanged = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const Rgba a = bare[static_cast<std::size_t>(y * kW + x)], b = banded[static_cast<std::size_t>(y * kW + x)];
+            const int change = std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+            if (y >= kH - 4) {
+                topChanged += change > 3 ? 1 : 0;
+                continue;
+            }
+            if (change <= 12)
+                continue;
+            ++streaks;
+            const int spreadA = std::max({a.r, a.g, a.b}) - std::min({a.r, a.g, a.b});
+            const int spreadB = std::max({b.r, b.g, b.b}) - std::min({b.r, b.g, b.b});
+            lighterAndGreyer += b.r + b.g + b.b > a.r + a.g + a.b && spreadB < spreadA ? 1 : 0;
+        }
+    EXPECT_EQ(topChanged, 0) << "the band reaches too high";
+    EXPECT_GT(streaks, kW * kH / 20) << "no streaks";
+    EXPECT_LT(streaks, kW * kH / 2) << "an overcast, not streaks";
+    EXPECT_GT(lighterAndGreyer, streaks * 9 / 10);
 }
 
 // Looking along -z with a 0.6 rad tall, 1.5 wide-to-tall view: the disc is in

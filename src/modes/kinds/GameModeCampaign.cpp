@@ -11,6 +11,7 @@
 #include "platform/Log.h"
 #include "platform/Settings.h"
 
+#include <algorithm>
 #include <cmath>
 
 CampaignStats& campaignStats()
@@ -54,6 +55,9 @@ bool GameModeCampaign::startLevel()
     matchOutcome() = MatchOutcome::NoResult;
     if (!GameMode::startLevel())
         return false;
+    // The mission flies at the hour its record gives; the scene made next takes it.
+    setSunValue(m_mapRecord && std::isfinite(m_mapRecord->sunValue) ? std::clamp(m_mapRecord->sunValue, 0.0f, 1.0f)
+                                                                    : 0.5f);
     ScoreMgr::instance().attach(this, this);
     MapHooks hooks = m_world->hooks();
     hooks.host = this;

@@ -1,5 +1,5 @@
-// An optional horizon texture multiplied in, and a sun disc. Programs built
-// with NO_TEXTURE (none loaded) or NO_SUN (the disc out of view, or set)
+// An optional horizon band of high cloud laid over, and a sun disc. Programs
+// built with NO_TEXTURE (none loaded) or NO_SUN (the disc out of view, or set)
 // defined leave that part out.
 varying lowp vec4 v_color;
 #ifndef NO_TEXTURE
@@ -15,7 +15,12 @@ void main()
 {
     vec3 color = v_color.rgb;
 #ifndef NO_TEXTURE
-    color *= texture2D(u_texture0, v_texCoord).rgb;
+    // Premultiplied streaks, lit by the sky around them: nearly white by day,
+    // warm at sunset, dim at night.
+    vec4 band = texture2D(u_texture0, v_texCoord);
+    float peak = max(color.r, max(color.g, color.b));
+    vec3 light = min(mix(color, vec3(peak), 0.75) * 1.1, vec3(1.0));
+    color = color * (1.0 - band.a) + band.rgb * light;
 #endif
 #ifndef NO_SUN
     float toward = dot(normalize(v_direction), u_sunDirection);

@@ -23,8 +23,9 @@ public:
 
     // Builds the sphere.
     void load();
-    // An optional texture laid around the horizon and multiplied in; false
-    // (and the sky stays plain) when it does not load.
+    // An optional band of high cloud laid around the horizon (premultiplied,
+    // lit by the sky around it); false (and the sky stays plain) when it does
+    // not load.
     [[nodiscard]] bool loadTexture(std::string_view name);
     // Draws around the current view's eye; recolors the vertices when the
     // scattering object's sun moved. Depth writes off, depth test at the far plane.

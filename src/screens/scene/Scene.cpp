@@ -36,7 +36,8 @@ VisibilityDistances g_visibility;
 
 // The sun inputs the records were last built from; -1 forces a rebuild.
 struct SunCache {
-    float sun = -1.0f, weather = -1.0f, fog = -1.0f;
+    float sun = -1.0f, weather = -1.0f, fog = -1.0f, fogStart = -1.0f;
+    Color4 lightColor{0, 0, 0, 0};  // none yet: the first light is always built
     std::unique_ptr<LightRecord> light;
     std::unique_ptr<FogRecord> fogRecord;
 };
@@ -209,7 +210,12 @@ void Scene::updateSunAndFog(bool force)
     const bool weatherMoved = std::fabs(weatherIntensity - cache.weather) > 0.01f;
     const bool sunMoved = std::fabs(sunValue - cache.sun) > 1.0f / 3600.0f;
     const bool fogMoved = std::fabs(fogDensity - cache.fog) > 0.001f;
-    if (!force && !weatherMoved && !sunMoved && !fogMoved)
+    // The map's fog start and light arrive after the scene is made (and each
+    // frame of a mission); a record built before them must not keep standing.
+    const bool fogStartMoved = std::fabs(fogStart - cache.fogStart) > 1.0f;
+    const bool lightMoved = lightColor.r != cache.lightColor.r || lightColor.g != cache.lightColor.g ||
+                            lightColor.b != cache.lightColor.b;
+    if (!force && !weatherMoved && !sunMoved && !fogMoved && !fogStartMoved && !lightMoved)
         return;
     AtmosScatter& atmos = atmosScatter();
     if (force || weatherMoved) {
@@ -217,15 +223,19 @@ void Scene::updateSunAndFog(bool force)
         atmos.setWavelengths(weatherIntensity);
     }
     Graphics* device = graphics();
-    if (force || weatherMoved || sunMoved || !cache.light) {
+    if (force || weatherMoved || sunMoved || lightMoved || !cache.light) {
         cache.sun = sunValue;
+        cache.lightColor = lightColor;
         const float angle = (sunValue * kPi - kPi / 2.0f) * 1.16f;
         Vec3 direction{std::sin(angle) * 0.333f, std::cos(angle), std::sin(angle) * 0.666f};
         const float length = std::sqrt(direction.x * direction.x + direction.y * direction.y + direction.z * direction.z);
         direction = Vec3{direction.x / length, direction.y / length, direction.z / length};
         const Vec3 colour = atmos.computeSunColor(direction);
         auto light = std::make_unique<LightRecord>();
-        const float c[3] = {colour.x, colour.y, colour.z};
+        // The map's light tints the sunlight (and so the fog): warm over
+        // green land, cold over snow.
+        const float c[3] = {colour.x * lightColor.r / 255.0f, colour.y * lightColor.g / 255.0f,
+                            colour.z * lightColor.b / 255.0f};
         const float d[3] = {direction.x, direction.y, direction.z};
         for (int i = 0; i < 3; ++i) {
             light->direction[i] = d[i];
@@ -240,14 +250,24 @@ void Scene::updateSunAndFog(bool force)
             sceneClouds().relight(atmos.sunColor(), atmos.sunDirection());
     }
     cache.fog = fogDensity;
+    cache.fogStart = fogStart;
     auto fog = std::make_unique<FogRecord>();
     for (int i = 0; i < 3; ++i)
         fog->color[i] = cache.light->sunColor[i];
     fog->start = fogStart + 3000.0f;
-    fog->end = std::max(75000.0f * (1.0f - fogDensity), 1.0f);
+    fog->end = std::max(kClearFogEnd * (1.0f - fogDensity), 1.0f);
     if (device)
         device->setFog(fog.get());
     cache.fogRecord = std::move(fog);
+}
+
+float Scene::fogDensityOfMap(float perUnit)
+{
+    if (!std::isfinite(perUnit) || perUnit <= 0.0f)
+        return 0.0f;
+    // Thick where the air has taken all but a twentieth of the light (e^-3).
+    const float end = 3.0f / perUnit;
+    return std::clamp(1.0f - end / kClearFogEnd, 0.0f, 1.0f);
 }
 
 float Scene::highestLevel() const

@@ -86,6 +86,9 @@ public:
     // Rebuilds the light and fog the renderer reads once their inputs move
     // past small thresholds, or always when forced.
     void updateSunAndFog(bool force);
+    // The scene's fog density (0..1, a share of the clear fog's reach) for a
+    // map's fog, given as the light the air takes per world unit; 0 for none.
+    static float fogDensityOfMap(float perUnit);
 
     float highestLevel() const;
     float terrainHeightAt(float x, float z) const;
@@ -101,6 +104,8 @@ public:
     float weatherIntensity = 0.0f;
     float fogDensity = 0.0f;
     float fogStart = 0.0f;
+    // The map's light, tinting the sunlight; white leaves it as the sky gives it.
+    Color4 lightColor{255, 255, 255, 255};
     int weatherMode = 0;
     int treeCount = 0;
     PropsGrid propsGrid;
@@ -119,6 +124,8 @@ public:
 
     static constexpr float kNearPlane = 2.0f, kCullFar = 62500.0f, kMainFar = 50000.0f, kNearFar = 55000.0f;
     static constexpr float kFrozenFieldOfView = 0.549779f;
+    // Where the fog ends in clear air.
+    static constexpr float kClearFogEnd = 75000.0f;
 
 private:
     // The effects read the ground under a point through this.

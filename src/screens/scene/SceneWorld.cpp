@@ -46,6 +46,7 @@ namespace {
 constexpr float kForestMinimumRelief = 100.0f;
 constexpr const char* kDetailTexture = "data/terrain/detail.pvr";
 constexpr const char* kTreeTexture = "data/terrain/trees.png";
+constexpr const char* kSkyTexture = "data/sky/horizon.png";
 
 // The frame timing's name and library of each pass, in ScenePass order.
 struct PassLabel {
@@ -122,6 +123,16 @@ void SceneLevel::attachTerrain(Scene& scene, GameWorld& world)
     scene.fogStart = record ? record->fogStart : 0.0f;
 }
 
+bool SceneLevel::loadSky()
+{
+    if (!graphics())
+        return false;
+    if (sceneSky().loadTexture(kSkyTexture))
+        return true;
+    logWarning("scene", "the sky's texture %s does not load; the sky stays plain", kSkyTexture);
+    return false;
+}
+
 void SceneLevel::buildProps(Scene& scene, const GameWorld& world)
 {
     allocatePropBuffers();
@@ -173,6 +184,7 @@ void SceneLevel::buildForest(Scene& scene, const MapInfoCfg* record, int treeCou
 void SceneLevel::buildAll(Scene& scene, GameWorld& world, int treeCount)
 {
     attachTerrain(scene, world);
+    (void)loadSky();
     buildProps(scene, world);
     buildPropsGrid(scene, world);
     const MapInfoCfg* record = world.mapRecord();

@@ -46,6 +46,8 @@ public:
 
     // The ground's textures and the water, when the world has terrain.
     void attachTerrain(Scene& scene, GameWorld& world);
+    // The sky's horizon band of high cloud; without it the sky stays plain.
+    static bool loadSky();
     // The prop batches of the map's items; a batch whose texture does not
     // load leaves its slot empty.
     void buildProps(Scene& scene, const GameWorld& world);
