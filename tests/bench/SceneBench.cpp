@@ -414,6 +414,20 @@ void picturePasses(benchmark::State& state)
 }
 BENCHMARK(picturePasses)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// Each frame of a mission hands its map's light and fog to the scene, which
+// builds new records only when they moved: the hand-over and that check.
+void mapLightAndFog(benchmark::State& state)
+{
+    auto scene = std::make_unique<Scene>();
+    const Color4 light{255, 244, 224, 255};
+    for (auto _ : state) {
+        sceneModeServices().setLightAndFog(light, 3000.0f, 0.00005f);
+        scene->updateSunAndFog(false);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(mapLightAndFog);
+
 }  // namespace
 
 int main(int argc, char** argv)

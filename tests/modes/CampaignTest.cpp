@@ -28,6 +28,9 @@ TEST_F(CampaignMission, TheMissionStartsWithItsObjectsInPlayAndThePlayerInItsPla
     frames(150);
     EXPECT_TRUE(trigger("goal").enabled);
     EXPECT_GT(mode->lightAndFogUpdates(), 0);
+    // The mission's hour from its record, not the default midday.
+    EXPECT_FLOAT_EQ(mode->sunValue(), mode->mapRecord()->sunValue);
+    EXPECT_NE(mode->sunValue(), 0.5f);
     EXPECT_FALSE(mode->missionEnded());
     EXPECT_EQ(GameModeCampaign::playerColorCode(255), 2);
     EXPECT_EQ(GameModeCampaign::playerColorCode(0), 0);
