@@ -95,6 +95,27 @@ grep -q "joining room Jets only refused by its plane filter 1:8" "$out/filter.ou
     fail "the plane filter did not refuse the join"
 grep -q "starting a game" "$out/filter.out" && fail "a refused join started a game"
 
+# 2b': a room for no special aircraft says so on its card and in its lobby,
+# in the player's words, and turns away a pilot who flies the Visitor.
+profile="$out/tree/save/1/tq2_settings.bin"
+[ -f "$profile" ] && mv "$profile" "$profile.keep"
+mkdir -p "$(dirname "$profile")"
+python3 "$support_dir/settings_file.py" "$profile" 16 || fail "no Visitor profile"
+start_server -room "No strangers:2:0:3:3:3"
+"$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/filter.script" -textboxes \
+    -frames 360 -dumpframe "240:$out/online_special_card.png" -dumpframe "280:$out/online_special_lobby.png" \
+    >"$out/special.out" 2>&1 || fail "the special-tier run did not end cleanly"
+stop_server
+rm -f "$profile"
+[ -f "$profile.keep" ] && mv "$profile.keep" "$profile"
+for shot in online_special_card online_special_lobby; do
+    grep -q '| No Special Aircraft$' "$out/$shot.png.texts" ||
+        fail "$shot: the room's rule is not shown: $(grep '^text' "$out/$shot.png.texts" | cut -c1-60 | tail -8)"
+done
+grep -q "joining room No strangers refused by its plane filter 3:3" "$out/special.out" ||
+    fail "the Visitor was let into a room for no special aircraft"
+grep -q "starting a game" "$out/special.out" && fail "a refused join started a game"
+
 # 2c: the room panel of a Storm Front room at 960x640 and 1920x1080, its
 # card clicked where the list shows it: the map's picture lies wholly on the
 # screen and in its panel and shows the storm's lightning.
