@@ -12,6 +12,7 @@
 #include "platform/StringTable.h"
 
 #include "support/TempDir.h"
+#include "support/gamedata/EveryMap.h"
 #include "support/TestPak.h"
 
 #include <gtest/gtest.h>
@@ -153,13 +154,7 @@ TEST_F(StagedGameData, WeaponsCoverEveryKindTheGameFires)
 TEST_F(StagedGameData, EveryWeaponKindIsCarriedAndEveryUnitPlaced)
 {
     std::map<std::string, std::string> placed;  // unit name -> the first map placing it
-    std::vector<const MapInfoCfg*> all{maps.menuMap()};
-    for (int slot = 0; slot < maps.countNonCampaign(); ++slot)
-        all.push_back(maps.skirmishMap(slot));
-    for (int c = 0; c < MapLists::kCampaigns; ++c)
-        for (int m = 0; m < maps.countCampaign(c); ++m)
-            all.push_back(maps.campaignMission(c, m));
-    for (const MapInfoCfg* map : all) {
+    for (const MapInfoCfg* map : everyMap(maps)) {
         ASSERT_NE(map, nullptr);
         auto file = openFile(MapLoader::edtPath(map->name));
         ASSERT_NE(file, nullptr) << map->name;
