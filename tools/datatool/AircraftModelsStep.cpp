@@ -114,7 +114,7 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
         addLoft(pod, sections, 16, color(Underside), true);
         appendMesh(body, mirrored(pod));
     }
-    // Part of the body, so the cockpit view leaves it out like the fuselage.
+    // In the body node, so the cockpit view leaves it out like the fuselage.
     if (const Saucer* saucer = saucerOf(s)) {
         const float centre = nose + s.wingZ, R = saucer->radius;
         LoftSection lens[9];
@@ -126,7 +126,7 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
                        std::max(saucer->bottom * f, 0.02f), 0, 0, 2.0f};
         }
         addLoft(body, lens, 32, color(Skin), true);
-        // The band stands a little above the rim, where the hull is thinnest.
+        // The lit band juts a little past the rim, where the hull is thinnest.
         addCylinder(body, Vec3{0.0f, 0.0f, centre}, Axis::Y, R * 1.01f, 0.06f, 32, color(Glow));
     }
     b.addNode("body", body, tex);
