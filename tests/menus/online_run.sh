@@ -222,20 +222,27 @@ P
     # free-for-all button, the set-up page's start, then the host's game.
     start_peer_host 1 peer2.out "the second peer host did not start"
     start_server -hostport "$hostport"
+    # On the way the room's filters page gets "No special aircraft", which the
+    # server must be sent with the room.
     cat >"$out/create.script" <<S
 $skip
 250 click 1100 650
-300 click 213 480
-350 key Enter
+300 click 852 213
+340 click 600 504
+380 click 100 53
+420 click 213 480
+470 key Enter
 S
     "$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/create.script" \
-        -frames 700 -dumpframe "290:$out/online_create_page.png" -dumpframe "690:$out/online_created.png" \
-        >"$out/create.out" 2>&1 || fail "the create run did not end cleanly"
+        -frames 820 -dumpframe "290:$out/online_create_page.png" -dumpframe "370:$out/online_create_filters.png" \
+        -dumpframe "810:$out/online_created.png" >"$out/create.out" 2>&1 || fail "the create run did not end cleanly"
     stop_server
     kill "$peerpid" 2>/dev/null
     wait "$peerpid" 2>/dev/null
     grep -q "page shown: MPCreateOnlineMenuFrame" "$out/create.out" || fail "the create page was not reached"
     grep -q "page shown: GameSetupMenuFrame" "$out/create.out" || fail "the set-up page was not reached"
+    grep -q "page shown: MPOnlineFiltersMenuFrame" "$out/create.out" || fail "the filters page was not reached"
+    grep -q "created room .*, plane rule 3:3" "$out/server.out" || fail "the room was not created for no special aircraft"
     grep -q "starting a game of type 2 on map 1" "$out/create.out" || fail "the created room's game did not start"
     grep -q "joined the game" "$out/peer2.out" || fail "the peer host never saw the room's creator join"
 fi
