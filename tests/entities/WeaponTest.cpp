@@ -642,6 +642,7 @@ TEST_F(Weapons, TheLaserHitsAlongTheNoseAndTheGroundStopsIt)
     a->controlInput(0, 1.0f);
     host.step(kFrame);
     EXPECT_EQ(hitsOn(enemy), 1);
+    EXPECT_EQ(dirtShots->liveCount, 1);  // the hit throws up its puff too
     const auto* beam = &static_cast<const AlienLaser*>(a->weapon(0))->beam();
     EXPECT_TRUE(beam->hit);
     EXPECT_GT(beam->timeLeft, 0.0f);

@@ -1,3 +1,5 @@
+#include "gamedata/map/GameWorld.h"
+#include "gamedata/map/MapLoader.h"
 #include "gamedata/records/MapLists.h"
 #include "gamedata/records/PlaneList.h"
 #include "gamedata/records/RecordFile.h"
@@ -10,6 +12,7 @@
 #include "platform/StringTable.h"
 
 #include "support/TempDir.h"
+#include "support/gamedata/EveryMap.h"
 #include "support/TestPak.h"
 
 #include <gtest/gtest.h>
@@ -142,6 +145,62 @@ TEST_F(StagedGameData, WeaponsCoverEveryKindTheGameFires)
     EXPECT_EQ(subtypes, (std::set<int>{0, 1, 2}));
     EXPECT_FALSE(weapons.listFor(0).empty());
     EXPECT_FALSE(weapons.listFor(1).empty());
+}
+
+// Nothing the game can fire or place stays unseen: every weapon type and
+// missile kind is carried by a plane of the list (a bot may fly any), offered
+// in the loadout or mounted on a unit some map places, and every unit of the
+// list stands on some map.
+TEST_F(StagedGameData, EveryWeaponKindIsCarriedAndEveryUnitPlaced)
+{
+    std::map<std::string, std::string> placed;  // unit name -> the first map placing it
+    for (const MapInfoCfg* map : everyMap(maps)) {
+        ASSERT_NE(map, nullptr);
+        auto file = openFile(MapLoader::edtPath(map->name));
+        ASSERT_NE(file, nullptr) << map->name;
+        std::vector<std::uint8_t> bytes;
+        ASSERT_TRUE(file->readAll(bytes)) << map->name;
+        const std::string text(bytes.begin(), bytes.end());
+        GameWorld world;
+        world.init();
+        ASSERT_TRUE(MapLoader::loadEdtText(world, text, map->name)) << map->name;
+        for (int i = 0; i < world.objectCount(); ++i)
+            placed.emplace(world.object(i)->unit, map->name);
+    }
+
+    std::map<int, std::string> carriers;  // weapon type -> who carries one
+    std::set<int> subtypes;
+    const auto carry = [&](const std::string& weapon, const std::string& by) {
+        if (const WeaponCfg* w = weapons.findByName(weapon)) {
+            carriers.emplace(w->type, by + " carries " + w->name);
+            if (w->type == kWeaponSimple)
+                subtypes.insert(w->subtype);
+        }
+    };
+    for (int i = 0; i < planes.count(); ++i) {
+        const PlaneCfg& p = *planes.at(i);
+        for (const std::string* w : {&p.pGunWeapon, &p.sp_weapon0, &p.sp_weapon1})
+            carry(*w, p.name);
+    }
+    for (int slot = 0; slot < 2; ++slot)
+        for (const WeaponCfg* w : weapons.listFor(slot))
+            if (w->usableFlags != 0)
+                carry(w->name, "the loadout");
+    for (int i = 0; i < units.count(); ++i) {
+        const UnitCfg& u = *units.at(i);
+        EXPECT_TRUE(placed.count(u.name)) << "no map places the unit " << u.name << " (kind " << u.kind << ")";
+        if (!placed.count(u.name))
+            continue;
+        for (int k = 0; k < u.weapons.count(); ++k)
+            carry(u.weapons.at(k)->name, u.name + " on " + placed[u.name]);
+    }
+    for (int type = 0; type <= kWeaponSmoke; ++type)
+        EXPECT_TRUE(type == kWeaponNone || carriers.count(type)) << "nothing carries a weapon of type " << type;
+    EXPECT_EQ(subtypes, (std::set<int>{0, 1, 2})) << "rockets, bombs and torpedoes";
+    // The special tier flies the alien weapons; nothing else has them.
+    EXPECT_NE(carriers[kWeaponAlienLaser].find("visitor"), std::string::npos) << carriers[kWeaponAlienLaser];
+    EXPECT_NE(carriers[kWeaponAlienQuick].find("visitor"), std::string::npos) << carriers[kWeaponAlienQuick];
+    EXPECT_EQ(planes.findByName("visitor")->plane_tier, planes.tierCount() - 1);
 }
 
 TEST_F(StagedGameData, UnitsNameTheirModelsAndWeapons)

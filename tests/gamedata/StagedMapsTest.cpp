@@ -13,6 +13,7 @@
 #include "render/assets/Model.h"
 
 #include "support/TempDir.h"
+#include "support/gamedata/EveryMap.h"
 #include "support/TestPak.h"
 
 #include <gtest/gtest.h>
@@ -52,17 +53,7 @@ struct StagedMaps : testing::Test {
         unmountAllPaks();
     }
     // Every map record of every list, and the menu flight's.
-    std::vector<const MapInfoCfg*> allMaps() const
-    {
-        std::vector<const MapInfoCfg*> all{maps.menuMap()};
-        for (int i = 0; i < MapLists::kSlots; ++i)
-            if (const MapInfoCfg* m = maps.skirmishMap(i))
-                all.push_back(m);
-        for (int c = 0; c < MapLists::kCampaigns; ++c)
-            for (int i = 0; i < maps.countCampaign(c); ++i)
-                all.push_back(maps.campaignMission(c, i));
-        return all;
-    }
+    std::vector<const MapInfoCfg*> allMaps() const { return everyMap(maps); }
     void load(GameWorld& world, const MapInfoCfg* record)
     {
         world.init();

@@ -271,12 +271,35 @@ TEST_F(OnlinePages, TheLobbyShowsTheRoomAndBackReturnsToTheList)
     EXPECT_TRUE(page().filterValue->visible);
     EXPECT_TRUE(page().planeLine->visible);
     EXPECT_EQ(page().bracketIcon->frame, 259);
-    EXPECT_EQ(row->planeText, u"NO " + tierName(1));
+    // The card says the excluded tier as the lobby does, in the player's language.
+    EXPECT_EQ(row->planeText, page().planeLine->shownText());
+    EXPECT_NE(row->planeText.find(tierName(1)), std::u16string::npos);
     // Back closes the lobby, not the page.
     page().onBack();
     EXPECT_FALSE(page().detailsOpen());
     EXPECT_TRUE(page().content()->visible);
     EXPECT_EQ(currentFrame(), &page());
+
+    // "No special aircraft": the last tier, named on the card and in the lobby.
+    const int special = PlaneList::instance().tierCount() - 1;
+    ASSERT_EQ(special, 3);
+    page().onRoomEntry(entry({.number = 4, .name = "No strangers", .planeKind = 3, .planeValue = special}).data());
+    page().openDetails(*page().findRow(4));
+    EXPECT_TRUE(page().planeLine->visible);
+    EXPECT_NE(page().planeLine->shownText().find(tierName(special)), std::u16string::npos);
+    EXPECT_EQ(page().findRow(4)->planeText, page().planeLine->shownText());
+    page().onBack();
+    // A room with no rule, then one with a tier this game lacks: neither keeps the line shown before.
+    for (int kind : {0, 3}) {
+        page().onRoomEntry(
+            entry({.number = static_cast<unsigned>(5 + kind), .planeKind = kind, .planeValue = kind ? 9 : 0}).data());
+        page().openDetails(*page().findRow(5 + kind));
+        EXPECT_FALSE(page().planeLine->visible) << kind;
+        EXPECT_TRUE(page().findRow(5 + kind)->planeText.empty()) << kind;
+        page().openDetails(*page().findRow(4));
+        EXPECT_TRUE(page().planeLine->visible);
+        page().onBack();
+    }
 }
 
 TEST_F(OnlinePages, APlayerListIsBoundedHeldToRangeAndCountedIntoTheRoom)
@@ -376,10 +399,26 @@ TEST_F(OnlinePages, ThePlaneAlertsSendNothing)
     const std::u16string needs = attempt(1, other->plane_id);
     EXPECT_NE(needs.find(toWideTemp(other->shortname.c_str())), std::u16string::npos);
     EXPECT_EQ(needs.find(u"not unlocked"), std::u16string::npos);
+    // "No special aircraft" turns the special craft away.
+    const PlaneCfg* special = nullptr;
+    for (int i = 0; i < planes.count(); ++i)
+        if (planes.at(i)->plane_tier == 3)
+            special = planes.at(i);
+    ASSERT_NE(special, nullptr);
+    settings().localPlaneId = static_cast<std::uint8_t>(special->plane_id);
+    EXPECT_NE(attempt(3, 3).find(tierName(3)), std::u16string::npos);
+    settings().localPlaneId = static_cast<std::uint8_t>(mine->plane_id);
     // The rule met: the join goes ahead.
     closeAlert();
     page().onRoomEntry(entry({.number = 1, .planeKind = 2, .planeValue = mine->plane_tier}).data());
     page().openDetails(*page().findRow(1));
+    page().joinShownRoom();
+    EXPECT_EQ(page().joinDelay, 2);
+    EXPECT_TRUE(alertText().empty());
+    // "No special aircraft" lets the P-51 in.
+    page().onRoomEntry(entry({.number = 2, .planeKind = 3, .planeValue = 3}).data());
+    page().openDetails(*page().findRow(2));
+    page().joinDelay = 0;
     page().joinShownRoom();
     EXPECT_EQ(page().joinDelay, 2);
     EXPECT_TRUE(alertText().empty());
@@ -544,6 +583,11 @@ TEST_F(OnlineCreate, FiltersKeepOneBoxAGroupAndReadThePlaneFlownNow)
     page.boxes[MPOnlineFiltersMenuFrame::MyPlane]->activate();
     EXPECT_EQ(host(2).u32(ServerInfo::FilterKind), 1u);
     EXPECT_EQ(host(2).u32(ServerInfo::FilterValue), 254u);
+    // "No special aircraft" excludes a tier the hangar has.
+    page.boxes[MPOnlineFiltersMenuFrame::NoTier3]->activate();
+    EXPECT_EQ(host(2).u32(ServerInfo::FilterKind), 3u);
+    EXPECT_EQ(host(2).u32(ServerInfo::FilterValue), 3u);
+    EXPECT_LT(3, planes.tierCount());
 }
 
 TEST_F(OnlineCreate, TheFilterPanelStandsBetweenTwoEmptyBarsAcrossTheScreen)

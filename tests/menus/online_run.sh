@@ -95,6 +95,27 @@ grep -q "joining room Jets only refused by its plane filter 1:8" "$out/filter.ou
     fail "the plane filter did not refuse the join"
 grep -q "starting a game" "$out/filter.out" && fail "a refused join started a game"
 
+# 2b': a room for no special aircraft says so on its card and in its lobby,
+# in the player's words, and turns away a pilot who flies the Visitor.
+profile="$out/tree/save/1/tq2_settings.bin"
+[ -f "$profile" ] && mv "$profile" "$profile.keep"
+mkdir -p "$(dirname "$profile")"
+python3 "$support_dir/settings_file.py" "$profile" 16 || fail "no Visitor profile"
+start_server -room "No strangers:2:0:3:3:3"
+"$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/filter.script" -textboxes \
+    -frames 360 -dumpframe "240:$out/online_special_card.png" -dumpframe "280:$out/online_special_lobby.png" \
+    >"$out/special.out" 2>&1 || fail "the special-tier run did not end cleanly"
+stop_server
+rm -f "$profile"
+[ -f "$profile.keep" ] && mv "$profile.keep" "$profile"
+for shot in online_special_card online_special_lobby; do
+    grep -q '| No Special Aircraft$' "$out/$shot.png.texts" ||
+        fail "$shot: the room's rule is not shown: $(grep '^text' "$out/$shot.png.texts" | cut -c1-60 | tail -8)"
+done
+grep -q "joining room No strangers refused by its plane filter 3:3" "$out/special.out" ||
+    fail "the Visitor was let into a room for no special aircraft"
+grep -q "starting a game" "$out/special.out" && fail "a refused join started a game"
+
 # 2c: the room panel of a Storm Front room at 960x640 and 1920x1080, its
 # card clicked where the list shows it: the map's picture lies wholly on the
 # screen and in its panel and shows the storm's lightning.
@@ -201,20 +222,27 @@ P
     # free-for-all button, the set-up page's start, then the host's game.
     start_peer_host 1 peer2.out "the second peer host did not start"
     start_server -hostport "$hostport"
+    # On the way the room's filters page gets "No special aircraft", which the
+    # server must be sent with the room.
     cat >"$out/create.script" <<S
 $skip
 250 click 1100 650
-300 click 213 480
-350 key Enter
+300 click 852 213
+340 click 600 504
+380 click 100 53
+420 click 213 480
+470 key Enter
 S
     "$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/create.script" \
-        -frames 700 -dumpframe "290:$out/online_create_page.png" -dumpframe "690:$out/online_created.png" \
-        >"$out/create.out" 2>&1 || fail "the create run did not end cleanly"
+        -frames 820 -dumpframe "290:$out/online_create_page.png" -dumpframe "370:$out/online_create_filters.png" \
+        -dumpframe "810:$out/online_created.png" >"$out/create.out" 2>&1 || fail "the create run did not end cleanly"
     stop_server
     kill "$peerpid" 2>/dev/null
     wait "$peerpid" 2>/dev/null
     grep -q "page shown: MPCreateOnlineMenuFrame" "$out/create.out" || fail "the create page was not reached"
     grep -q "page shown: GameSetupMenuFrame" "$out/create.out" || fail "the set-up page was not reached"
+    grep -q "page shown: MPOnlineFiltersMenuFrame" "$out/create.out" || fail "the filters page was not reached"
+    grep -q "created room .*, plane rule 3:3" "$out/server.out" || fail "the room was not created for no special aircraft"
     grep -q "starting a game of type 2 on map 1" "$out/create.out" || fail "the created room's game did not start"
     grep -q "joined the game" "$out/peer2.out" || fail "the peer host never saw the room's creator join"
 fi

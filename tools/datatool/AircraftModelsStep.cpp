@@ -3,6 +3,7 @@
 // photo "photo.png" beside it. Every family is drawn from one set of
 // proportions (fuselage, wing plan, tail, engines), nose to -z, so the
 // hangar shows a Spitfire, a Sabre and an A-10 as clearly different shapes.
+// The special tier's craft adds a lens-shaped hull with a glowing rim.
 // The first family's photo also stands in "data/sprites/photo.png" with its
 // one-frame sheet "photo.bspr", the photo sprite set.
 #include "DataTool.h"
@@ -17,9 +18,10 @@
 #include <cmath>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace {
-enum : int { Skin, Underside, Canopy, DarkMetal, Blade, Spinner, Insignia, Nozzle, TailSkin };
+enum : int { Skin, Underside, Canopy, DarkMetal, Blade, Spinner, Insignia, Nozzle, TailSkin, Glow };
 
 struct Nacelle {
     float x, y, z;  // centre of the intake end
@@ -61,7 +63,26 @@ const AircraftShape kShapes[] = {
      {{1.6f, 1.1f, 9.4f, 0.6f, 3.2f}, {}}, {108, 114, 120}, {128, 134, 140}, {0, 0, 0}},
     {"su25", true, 15.4f, 0.85f, 14.4f, 3.6f, 1.3f, 1.6f, 6.4f, 0.5f, -0.2f, 4.6f, 2.8f, 0,
      {{1.15f, 0.0f, 6.6f, 0.6f, 5.6f}, {}}, {150, 128, 92}, {150, 176, 196}, {0, 0, 0}},
+    {"visitor", true, 11.0f, 0.75f, 10.5f, 3.0f, 0.5f, 3.2f, 5.0f, 0.0f, -0.5f, 2.4f, 1.3f, 0, {},
+     {70, 92, 100}, {150, 160, 170}, {0, 0, 0}},
 };
+
+// A lens-shaped hull around the fuselage, centred where the wing root
+// starts, and the lit band around its rim.
+struct Saucer {
+    const char* family;
+    float radius, top, bottom;
+    Rgb glow;
+};
+const Saucer kSaucers[] = {{"visitor", 4.4f, 0.7f, 0.45f, {120, 255, 230}}};
+
+const Saucer* saucerOf(const AircraftShape& s)
+{
+    for (const Saucer& saucer : kSaucers)
+        if (std::string_view(saucer.family) == s.family)
+            return &saucer;
+    return nullptr;
+}
 
 void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
 {
@@ -92,6 +113,21 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
                                         {n.z + n.length, n.radius * 0.75f, n.radius * 0.75f, n.radius * 0.75f, n.x, n.y, 2.0f}};
         addLoft(pod, sections, 16, color(Underside), true);
         appendMesh(body, mirrored(pod));
+    }
+    // In the body node, so the cockpit view leaves it out like the fuselage.
+    if (const Saucer* saucer = saucerOf(s)) {
+        const float centre = nose + s.wingZ, R = saucer->radius;
+        LoftSection lens[9];
+        for (int i = 0; i < 9; ++i) {
+            const float t = -1.0f + 2.0f * float(i) / 8.0f;
+            const float w = R * std::sqrt(std::max(1.0f - t * t, 0.0f));
+            const float f = w / R;
+            lens[i] = {centre + R * t, std::max(w, 0.02f), std::max(saucer->top * f, 0.02f),
+                       std::max(saucer->bottom * f, 0.02f), 0, 0, 2.0f};
+        }
+        addLoft(body, lens, 32, color(Skin), true);
+        // The lit band juts a little past the rim, where the hull is thinnest.
+        addCylinder(body, Vec3{0.0f, 0.0f, centre}, Axis::Y, R * 1.01f, 0.06f, 32, color(Glow));
     }
     b.addNode("body", body, tex);
 
@@ -210,9 +246,9 @@ void buildAircraft(GlmBuilder& b, const AircraftShape& s, int tex)
 
 // Where the player's two paint colors go: red marks the skin of fuselage and
 // wings (first color), green the tail and the engine pods (second); canopy,
-// metal, propeller and insignia keep their own colors.
+// metal, propeller, insignia and the glowing rim keep their own colors.
 const Rgb kPaintMask[16] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 0},   {0, 0, 0},   {0, 0, 0},   {0, 0, 0},
-                            {0, 0, 0},   {0, 0, 0},   {0, 255, 0}, {255, 0, 0}, {255, 0, 0}, {255, 0, 0},
+                            {0, 0, 0},   {0, 0, 0},   {0, 255, 0}, {0, 0, 0},   {255, 0, 0}, {255, 0, 0},
                             {255, 0, 0}, {255, 0, 0}, {255, 0, 0}, {255, 0, 0}};
 
 void setRgb(cairo_t* cr, const Rgb& c, double shade = 1.0)
@@ -273,6 +309,14 @@ std::vector<std::uint8_t> photo(const AircraftShape& s)
     setRgb(cr, s.skin, 0.55);
     cairo_set_line_width(cr, 0.08);
     cairo_stroke(cr);
+    if (const Saucer* saucer = saucerOf(s)) {
+        cairo_arc(cr, 0, wingZ, saucer->radius, 0, 6.2831853);
+        setRgb(cr, s.skin, 1.05);
+        cairo_fill_preserve(cr);
+        setRgb(cr, saucer->glow);
+        cairo_set_line_width(cr, 0.18);
+        cairo_stroke(cr);
+    }
     for (const Nacelle& n : s.nacelles) {
         if (n.radius <= 0.0f)
             continue;
@@ -337,9 +381,11 @@ bool buildAircraftModels(DataContext& context)
 {
     for (const AircraftShape& shape : kShapes) {
         const std::string folder = std::string("data/planes/") + shape.family + "/";
+        const Saucer* saucer = saucerOf(shape);
+        const Rgb glow = saucer ? saucer->glow : shape.skin;
         const Rgb palette[16] = {shape.skin,   shape.underside, {40, 58, 84},   {70, 72, 76},
                                  {28, 28, 30}, shape.spinner,   {36, 58, 132},  {60, 56, 52},
-                                 shape.skin,   shape.skin,      shape.skin,     shape.skin,
+                                 shape.skin,   glow,            shape.skin,     shape.skin,
                                  shape.skin,   shape.skin,      shape.skin,     shape.skin};
         GlmBuilder builder;
         buildAircraft(builder, shape, builder.texture("skin.pvr"));

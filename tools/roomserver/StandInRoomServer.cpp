@@ -33,6 +33,11 @@ std::uint16_t u16(const std::uint8_t* at)
     return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
 }
 
+std::int32_t i32(const std::uint8_t* at)
+{
+    return static_cast<std::int32_t>(u16(at) | (static_cast<std::uint32_t>(u16(at + 2)) << 16));
+}
+
 Bytes message(std::uint16_t type, std::size_t size)
 {
     Bytes bytes(size, 0);
@@ -391,6 +396,11 @@ bool StandInRoomServer::handle(Client& client, const std::uint8_t* request, std:
             room.isPrivate = request[35] != 0;
             room.names.push_back(client.name);
             room.ranks.push_back(client.rank);
+            // Logged for the runs that check what a create page asked for.
+            const std::uint8_t* info = request + 38;
+            std::printf("roomserver: %s created room %s, plane rule %d:%d\n", client.name.c_str(), name.c_str(),
+                        i32(info + 0x4D), i32(info + 0x51));
+            std::fflush(stdout);
             out = message(2, 2);
             append(out, joinServer());
         }

@@ -199,7 +199,9 @@ void AlienLaser::fireBeam(int launcher)
     shooter.host().onGunShots(shooter, 1, victim ? 1 : 0);
     if (victim)
         host.damageTarget(*victim, &shooter, record().damage, m_beam.to, &record());
-    else if (groundAt >= 0.0f)
+    // Dust wherever the beam strikes, on what it hit as on the ground or the sea;
+    // a beam that ends in the open air throws up nothing.
+    if (victim || groundAt >= 0.0f)
         if (DirtShots* dirt = DirtShots::current())
             dirt->spawn(m_beam.to);
     Tracers::addBeam(m_beam.from, m_beam.to, kBeamTime);

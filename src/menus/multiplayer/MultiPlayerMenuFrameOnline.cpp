@@ -234,7 +234,8 @@ MultiPlayerMenuFrameOnline::MPServerMenuEntry::MPServerMenuEntry(MultiPlayerMenu
         if (const PlaneCfg* plane = planeWithId(value))
             planeText = toWideTemp(plane->shortname.c_str());
     } else if ((kind == 2 || kind == 3) && tierInRange(value)) {
-        planeText = kind == 2 ? tierName(value) : u"NO " + tierName(value);
+        // The excluded tier in the player's language, as the details say it.
+        planeText = kind == 2 ? tierName(value) : formatString(kNoTierString, tierName(value));
     }
     planeText = fitText(1, planeText, limit);
     bracket = bracketDistance(settings().playerRank, room.hostRank());
@@ -929,7 +930,8 @@ void MultiPlayerMenuFrameOnline::openDetails(MPServerMenuEntry& row)
     } else if ((kind == 2 || kind == 3) && tierInRange(value)) {
         planeLine->setText(formatString(kind == 2 ? kOnlyTierString : kNoTierString, tierName(value)));
         planeLine->visible = true;
-    } else if (kind == 0) {
+    } else {
+        // No rule, or one this game cannot name: never the rule of the room looked at before.
         planeLine->visible = false;
     }
 

@@ -13,6 +13,8 @@
 #include "render/world/Props.h"
 #include "render/world/WorldView.h"
 
+#include "support/gamedata/EveryMap.h"
+
 #include <filesystem>
 #include <map>
 
@@ -34,12 +36,7 @@ TEST_F(MapPictures, EveryMapFromItsSpawnAtQualityTwo)
     MapLists maps;
     StringTable none;
     ASSERT_TRUE(maps.load(MapLists::kFolder, none));
-    std::vector<const MapInfoCfg*> all{maps.menuMap()};
-    for (int i = 0; i < maps.countNonCampaign(); ++i)
-        all.push_back(maps.skirmishMap(i));
-    for (int c = 0; c < MapLists::kCampaigns; ++c)
-        for (int i = 0; i < maps.countCampaign(c); ++i)
-            all.push_back(maps.campaignMission(c, i));
+    const std::vector<const MapInfoCfg*> all = everyMap(maps);
 
     const std::filesystem::path folder = std::filesystem::path(SKYFRONT_BINARY_DIR) / "maps";
     std::filesystem::create_directories(folder);
