@@ -35,8 +35,6 @@ KNOWN = {
     "IModeProgress::onPlayerMissileHit": "the mode counts the player's missile hits into its mission statistics itself",
     "IModeOverlays::pauseBlocked": "no screen holds the pause back: what could, a page or a dialog, is an overlay that "
                                    "overlayOpenOrQueued reports",
-    "IModeScene::setLightAndFog": "the scene keeps the map's own light and fog; a mission's light and fog from its "
-                                  "record do not reach it yet",
 }
 
 FIELD = re.compile(r"^\s*(?:static\s+)?(?:const\s+)?[\w:<>, ]+?[\s*&]+(\w+)\s*(?:\[[^\]]*\])?\s*(?:=[^;]*|\{[^;]*\})?;")
