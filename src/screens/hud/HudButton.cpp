@@ -162,6 +162,12 @@ void HudButton::draw()
     if (notDrawn || !visible || !sheet)
         return;
     Color4 c = tinted ? tint : Color4{};
+    // A lesson asks for this button: it pulses towards orange, as the
+    // highlighted panels, dials and pad do.
+    if (highlighted) {
+        pulsePhase += HudPanel::kPulseRate * frameDelta();
+        c = Color4::lerp(c, HudPanel::kHighlightColor, std::fabs(std::sin(pulsePhase)));
+    }
     if (opacity != 1.0f)
         c.a = static_cast<std::uint8_t>(std::clamp(static_cast<float>(c.a) * opacity, 0.0f, 255.0f));
     const Color4 saved = sheet->color();

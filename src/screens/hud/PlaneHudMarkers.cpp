@@ -16,9 +16,8 @@ void PlaneHud::drawRadarPass()
         const CSprite::Rect place = elementRect(&s, HudElementList::kRadarPlace);
         list.layoutRadar(radarLarge, place.x, place.y, place.w, place.h, s.moduleWidth(HudElementList::kRadarRim),
                          frame.screenWidth, frame.screenHeight);
-        if (radarAlert)
-            radarAlertPhase += 5.0f * frameDelta();
-        list.drawRadar(s, frame, radarAlertPhase, radarAlert);
+        // The radar's highlight pulses with the dials' shared phase.
+        list.drawRadar(s, frame, dialPulse, dialHighlight[kRadarHighlight]);
     }
     const CSprite::Rect lamp = elementRect(&s, HudElementList::kLampModule);
     list.drawTargetBox(s, frame, lamp.x, lamp.y);
