@@ -253,6 +253,8 @@ private:
     void drawCounter();
     // While the mouse steers its pointer is hidden and clicks fly the plane:
     // each shown button carries the key that does its work instead.
+    // Where a button's key tag of w x h stands: under it, or over it at the screen's bottom, inside the screen.
+    static CSprite::Rect keyTagRect(const HudButton& b, float w, float h);
     void drawKeyHints();
     void drawRoundOver();
     void drawFade();

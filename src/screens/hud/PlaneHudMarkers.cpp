@@ -2,8 +2,8 @@
 // target markers with the gunsight.
 #include "screens/hud/PlaneHud.h"
 
-#include "platform/Clock.h"
 #include "screens/hud/HudMarkers.h"
+#include "ui/TextFitLog.h"
 
 void PlaneHud::drawRadarPass()
 {
@@ -17,7 +17,13 @@ void PlaneHud::drawRadarPass()
         list.layoutRadar(radarLarge, place.x, place.y, place.w, place.h, s.moduleWidth(HudElementList::kRadarRim),
                          frame.screenWidth, frame.screenHeight);
         // The radar's highlight pulses with the dials' shared phase.
-        list.drawRadar(s, frame, dialPulse, dialHighlight[kRadarHighlight]);
+        const bool highlighted = dialHighlight[kRadarHighlight];
+        list.drawRadar(s, frame, dialPulse, highlighted);
+        if (textFitLog().enabled()) {
+            textFitLog().pushFrame({place.x, place.y, place.w, place.h}, highlighted ? "HudRadar highlighted" : "HudRadar",
+                                   false);
+            textFitLog().popFrame();
+        }
     }
     const CSprite::Rect lamp = elementRect(&s, HudElementList::kLampModule);
     list.drawTargetBox(s, frame, lamp.x, lamp.y);
