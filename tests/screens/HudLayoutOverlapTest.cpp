@@ -11,6 +11,7 @@
 #include "ui/TextFitLog.h"
 #include "render/Renderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <tuple>
