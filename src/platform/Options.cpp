@@ -79,7 +79,7 @@ constexpr OptionSpec kOptions[] = {
     {"menupage", ValueKind::Text, "once the menu has loaded, go to the menu page NAME over the first page", "NAME",
      true},
     {"pageat", ValueKind::Text, "at frame N go to the menu page NAME (names as for -menupage; repeatable)", "N:NAME", true},
-    {"textboxes", ValueKind::None, "with each picture of -dumpframe write FILE.texts: every text drawn in that frame, the rectangle its letters cover and the rectangle of the button, label box or panel it belongs to (the screen for none), and each target marker's insignia with the marker's team and the player's", "", true},
+    {"textboxes", ValueKind::None, "with each picture of -dumpframe write FILE.texts: every text drawn in that frame, the rectangle its letters cover and the rectangle of the button, label box or panel it belongs to (the screen for none), each target marker's insignia with the marker's team and the player's, and the HUD's buttons with their icons, counts and key tags, its dials and radar, each marked when drawn highlighted", "", true},
     {"inputscript", ValueKind::Text, "play the input events of FILE (lines \"FRAME command ...\")", "FILE", true},
     {"inputpipe", ValueKind::Text, "play the input events read from the pipe or FIFO FILE as they come (lines \"FRAME command ...\"); each frame waits until a line of a later frame has come or the writer has closed, and the game quits with code 5 when nothing comes for 10 s", "FILE", true},
     {"autohost", ValueKind::Text, "once the menu has loaded, host a LAN game of type TYPE on map MAP", "TYPE:MAP", true},

@@ -7,7 +7,8 @@
 #     host's airplane and two chat lines from the game's chat page, one
 #     chosen from the list and one typed;
 #  3. the peer hosts and the game joins with "+connect 127.0.0.1:PORT" and
-#     flies (sky at the top of the frame);
+#     flies (sky at the top of the frame); five chat lines of the host's stand
+#     in its event lines, each whole on one line;
 #  4. a host that goes away mid-match brings up the notice, whose OK leads
 #     back to the LAN list;
 #  5. a team match in its last minute turns the game's "+connect" away: the
@@ -91,13 +92,33 @@ grep -q "line $(id -un);: Hello there" "$out/join2.log" || fail "the typed chat 
 [ "$(grep -c " where " "$out/join2.log")" -ge 2 ] || fail "the peer did not see the host's airplane"
 grep -q "page shown: MPChatMenuFrame" "$out/host.out" || fail "the chat key did not open the chat page"
 
-# 3: the peer hosts; the game joins with +connect and flies.
+# 3: the peer hosts; the game joins with +connect and flies, its steering
+# chosen before; once it flies the host says five chat lines at once, which
+# the joiner's event lines show whole, each on one line, all five.
 port=$(freeport)
-start_peer "$out/host3.log" --host --port "$port" --seconds 59 --name Harbourmaster --at 57:quit
+chats=("Form up on me over the harbour" "Two bandits low at six o'clock" "Break left, I have the leader"
+       "Watch the flak by the bridge" "Regroup over the lighthouse")
+at=()
+for i in "${!chats[@]}"; do at+=(--at "2.$((2 * i + 1)):chat:${chats[$i]}"); done
+# The wait for the game to fly delays the quit as much.
+start_peer "$out/host3.log" --host --port "$port" --seconds 59 --name Harbourmaster --at 1:await:1 "${at[@]}" \
+    --at 40:quit
 await "$out/host3.log" "hosting" 10 || fail "the peer did not host: $(cat "$out/host3.log")"
 printf '%s\n' "$skip" >"$out/connect.script"
-"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$out/connect.script" -frames 700 \
-    -dumpframe "680:$out/joined.png" >"$out/connect.out" 2>&1 || fail "the +connect run did not end cleanly"
+mkdir -p "$out/tree/save/1"
+python3 "$support_dir/settings_file.py" "$out/tree/save/1/tq2_settings.bin" 0 6=i:1 17=b:1
+shots=()
+for f in $(seq 300 20 980); do shots+=(-dumpframe "$f:$out/joined_$f.png"); done
+"$run" "${common[@]}" -netport "$port" +connect "127.0.0.1:$port" -inputscript "$out/connect.script" -frames 1000 \
+    -textboxes -dumpframe "680:$out/joined.png" "${shots[@]}" >"$out/connect.out" 2>&1 ||
+    fail "the +connect run did not end cleanly"
+all_five=""
+for texts in "$out"/joined_*.png.texts; do
+    shown=0
+    for line in "${chats[@]}"; do grep -qF "| ;Harbourmas...;: $line" "$texts" && shown=$((shown + 1)); done
+    [ "$shown" -eq 5 ] && all_five="$texts"
+done
+[ -n "$all_five" ] || fail "no picture of the joiner shows the five chat lines whole, each on one line"
 peer_ok "$out/host3.log" "+connect"
 grep -q "requested join start: type 2 map 0 result 0" "$out/connect.out" || fail "+connect did not start the client game"
 grep -q "players 1" "$out/host3.log" || fail "the host never saw the game join"

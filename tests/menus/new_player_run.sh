@@ -5,7 +5,8 @@
 # leaves a picture under OUT; the mission cards' dots follow a drag; the
 # painting page shows the plane's photo. "tutorial" instead plays the HUD
 # lesson by input script to its completion page, which must stay up until
-# the player picks the next lesson.
+# the player picks the next lesson; on the way the camera button, the speed
+# dial and the radar pulse in the steps that name them.
 set -uo pipefail
 game="$1"
 out="$2"
@@ -37,9 +38,44 @@ if [ "$mode" = tutorial ]; then
     # lesson then plays itself to its end and opens the completion page.
     { echo "1200 drag 420 300 700 450 40"; for f in $(seq 1260 30 1800); do echo "$f key C"; done
       echo "7790 key Enter"; } >"$out/tutorial.script"
-    run tutorial en_US.UTF-8 960 640 7900 -autostart 9:0 -inputscript "$out/tutorial.script" \
+    # On the way the HUD shows what each step names pulsing: the camera
+    # button once the drag is done, the speed dial, and the radar in its
+    # step, each drawn highlighted, in three pictures a few frames apart.
+    shots=(camera:1250 dial:2000 radar:3800)
+    args=()
+    for shot in "${shots[@]}"; do
+        f="${shot#*:}" name="$out/tutorial_${shot%:*}"
+        args+=(-dumpframe "$f:${name}_a.png" -dumpframe "$((f + 6)):${name}_b.png" -dumpframe "$((f + 13)):${name}_c.png")
+    done
+    run tutorial en_US.UTF-8 960 640 7900 -autostart 9:0 -inputscript "$out/tutorial.script" -textboxes "${args[@]}" \
         -dumpframe "7700:$out/tutorial_complete_960x640.png"
     grep -q "page shown: TutorialWinMenuFrame" "$out/tutorial.out" || fail "the completion page never opened"
+    python3 - "$out" <<'PY' || fail "a part the HUD lesson names does not pulse"
+import sys
+from png_pixels import rgb_rows
+out = sys.argv[1]
+# The frame the HUD lists for the part, drawn highlighted; between the two
+# pictures the part's colour changes somewhere in its box.
+kinds = {"camera": "HudButton highlighted", "dial": "HudDial highlighted", "radar": "HudRadar highlighted"}
+ok = True
+for name, kind in kinds.items():
+    boxes = [line.split(" | ")[1] for line in open(f"{out}/tutorial_{name}_a.png.texts")
+             if line.startswith("frame ") and line.rstrip("\n").endswith("| " + kind)]
+    if not boxes:
+        print(f"{name}: no {kind}")
+        ok = False
+        continue
+    x, y, w, h = (round(float(v)) for v in boxes[0].split())
+    a = rgb_rows(f"{out}/tutorial_{name}_a.png")
+    changed = 0
+    for later in "bc":
+        b = rgb_rows(f"{out}/tutorial_{name}_{later}.png")
+        changed = max([changed] + [abs(a[j][i][2] - b[j][i][2]) for j in range(y, y + h) for i in range(x, x + w)
+                                   if a[j][i][0] > 150 and a[j][i][1] > 120])
+    print(f"{name}: {kind} at {x},{y} {w}x{h}, its light parts' blue changes by {changed}")
+    ok = ok and changed > 30
+sys.exit(0 if ok else 1)
+PY
     # Until the Enter at the end the page stays: the lesson's frame shows its
     # bands, and only the Enter starts the next lesson, once.
     band=$(python3 - "$out/tutorial_complete_960x640.png" <<'PY'

@@ -153,7 +153,7 @@ def red(path, box):
     x, y, w, h = (round(float(v)) for v in box.split())
     return sum(1 for j in range(y, y + h) for i in range(x, x + w) if rows[j][i][0] > 180 and rows[j][i][1] < 120
                and rows[j][i][2] < 110)
-warned = [t for t in texts(sys.argv[1]) if t[2].startswith("Climbing too steeply")]
+warned = [t for t in texts(sys.argv[1]) if t[2].startswith("Too steep!")]
 if not warned:
     sys.exit("the climb drew no warning: %s" % [t[2].strip() for t in texts(sys.argv[1])])
 box = warned[0][1]
@@ -162,9 +162,9 @@ ok = red(sys.argv[1], box) > 500
 for path in sys.argv[2:]:
     drawn = [t[2].strip() for t in texts(path)]
     waits = [t for t in drawn if t.startswith("Back in the air in")]
-    print(path, "countdown", waits, "warning drawn", [t for t in drawn if t.startswith("Climbing")],
+    print(path, "countdown", waits, "warning drawn", [t for t in drawn if t.startswith("Too steep!")],
           "red", red(path, box))
-    ok = ok and waits and not any(t.startswith("Climbing") for t in drawn) and red(path, box) < 50
+    ok = ok and waits and not any(t.startswith("Too steep!") for t in drawn) and red(path, box) < 50
 sys.exit(0 if ok else 1)
 PY
     fail "the steep-climb warning stays over the countdown after the switch"

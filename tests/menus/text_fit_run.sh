@@ -6,7 +6,8 @@
 # tutorial list with every lesson done, in every language at 960x640 and
 # 1920x1080, one start per language and size; then the first mission of the
 # campaign: its opening notice, the climb warning of an airplane pulled up
-# hard, and the pause page the HUD's pause button opens under the mouse. Each
+# hard, the pause page the HUD's pause button opens under the mouse, and the
+# HUD with the mouse as control device, its buttons tagged with keys. Each
 # picture comes with the rectangles of its texts and of the buttons, boxes,
 # panels and plates they belong to ("-textboxes"). The test fails when a text
 # leaves its frame (an achievement's name its row, a mission card's text its
@@ -56,12 +57,12 @@ for size in 960x640 1920x1080; do
 done
 
 # A profile that has done every lesson and flies with arcade steering, where
-# the climb warning shows.
+# the climb warning shows; further settings as given (7=i:2 the mouse).
 fresh_profile() {
     rm -rf "$out/game/tree/save"
     mkdir -p "$out/game/tree/save/1"
     python3 "$support_dir/settings_file.py" "$out/game/tree/save/1/tq2_settings.bin" 0 6=i:1 17=b:1 \
-        p23=B:1,1,1,1,1,1,0,0,0,0
+        p23=B:1,1,1,1,1,1,0,0,0,0 "$@"
 }
 
 # "flight_texts CODE SIZE": the first mission. The opening notice at 5 s;
@@ -88,7 +89,18 @@ flight_texts() {
             $1 ~ /^text/ { split($1, t, " "); if (plate[t[2]] == want) found = 1 } END { exit !found }' "${shot%:*}.texts" ||
             fail "no HUD message on its plate in the ${shot##*:} half of ${shot%:*} ($code at $size)"
     done
-    python3 "$support_dir/text_fit.py" "$notice.texts" "$climb.texts" "$pause.texts"
+    python3 "$support_dir/text_fit.py" "$notice.texts" "$climb.texts" "$pause.texts" || return 1
+    # With the mouse as control device the HUD's buttons carry their keys'
+    # tags: each stands on the screen, clear of every button, icon and count.
+    local mouse="$out/mouse_${code}_$size.png"
+    printf '%s\n' "$skip" >"$skip_script"
+    fresh_profile 7=i:2
+    rm -f "$mouse.texts"
+    LANG="${code}_XX.UTF-8" LC_ALL= LC_MESSAGES= "${screen[@]}" "$run" -width "$w" -height "$h" -fixeddt 0.05 \
+        -quality 0 -autostart 1:c1m1 -frames 310 -textboxes -inputscript "$skip_script" -dumpframe "300:$mouse" \
+        >"$out/mouse_${code}_$size.out" 2>&1 || fail "the $code flight with the mouse at $size did not end cleanly"
+    grep -q "| HudKeyTag$" "$mouse.texts" || fail "no key tags on the HUD with the mouse ($code at $size)"
+    python3 "$support_dir/text_fit.py" "$mouse.texts"
 }
 
 faults=0

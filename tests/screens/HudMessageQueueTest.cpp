@@ -89,6 +89,36 @@ TEST_F(HudQueue, SixthLongLineEvictsTheOldest)
     EXPECT_EQ(filled, 5);
 }
 
+// Event lines stay on one line, all five in the box however long; a line
+// wider than the screen leaves is cut to end in an ellipsis inside it.
+// Notices wrap across the middle half of the screen.
+TEST_F(HudQueue, EventLinesStayOnOneLineAndFitTheScreen)
+{
+    const std::u16string kill = u"You were shot down by Eske over the harbour";
+    for (int i = 0; i < 5; ++i)
+        queue->pushLong(kill);
+    const CSprite::Rect box = queue->ringBox();
+    for (const auto& line : queue->ring()) {
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->text, kill);
+        EXPECT_EQ(line->lineCount, 1);
+        EXPECT_EQ(line->width, static_cast<int>(kill.size()) * 10);
+    }
+    EXPECT_GE(box.h, 5.0f * queue->ring()[1]->height);
+    std::u16string chat = u"\x07;Eske\x01; ";
+    for (int i = 0; i < 30; ++i)
+        chat += u"words ";
+    queue->pushLong(chat);
+    const HudMessage& cut = *queue->ring()[static_cast<std::size_t>(queue->ringIndex())];
+    EXPECT_EQ(cut.lineCount, 1);
+    EXPECT_EQ(cut.text.back(), u'\u2026');
+    EXPECT_EQ(cut.text.rfind(u" \u2026"), std::u16string::npos) << "no space before the ellipsis";
+    EXPECT_LE(queue->ringBox().x + queue->ringBox().w, 960.0f);
+    EXPECT_GT(queue->ringBox().x + queue->ringBox().w, 960.0f - 20.0f);
+    EXPECT_FLOAT_EQ(queue->noticeWrap, 480.0f);
+    EXPECT_FLOAT_EQ(queue->noticeLeft, 240.0f);
+}
+
 TEST_F(HudQueue, LinesPushedTogetherLeaveOneAfterAnother)
 {
     queue->pushLong(u"abcde");    // 0.4 s

@@ -2,9 +2,10 @@
 """Reads the ".texts" files the game writes beside its pictures with
 -textboxes and prints every text that leaves the frame it belongs to, runs
 off the screen, meets another text or runs over a button, box or page dots
-it does not belong to, and every HUD plate or labelled button that leaves
-the screen. Exit 1 when any does. "--rim N" first: a text in a
-panel must also keep N pixels from the panel's top and bottom edges.
+it does not belong to, every HUD plate or labelled button that leaves
+the screen, and every HUD key tag or message plate over a HUD button. Exit
+1 when any does. "--rim N" first: a text in a panel must also keep N
+pixels from the panel's top and bottom edges.
 
 Lines: "screen W H", "frame ID PARENT leaf|panel | x y w h | kind" and
 "text FRAME | x y w h | text" (pixels; FRAME -1 is the screen)."""
@@ -81,6 +82,17 @@ def check(path, rim=0.0):
     for fid in labelled:
         if fid >= 0 and frames[fid][3] in ("HudMessage", "ResizableButton") and not inside(frames[fid][2], screen):
             faults.append(f"its {frames[fid][3]} {fmt(frames[fid][2])} runs off the screen")
+    # On the HUD a key tag and a message's plate keep off every button, its
+    # icon and its count, and a tag stays on the screen.
+    buttons = [(fid, f[2]) for fid, f in frames.items() if f[3].startswith("HudButton")]
+    for fid, (_, _, fbox, kind) in frames.items():
+        if kind not in ("HudKeyTag", "HudMessage"):
+            continue
+        if kind == "HudKeyTag" and not inside(fbox, screen):
+            faults.append(f"its {kind} {fmt(fbox)} runs off the screen")
+        for bid, bbox in buttons:
+            if shared(fbox, bbox) > MEET:
+                faults.append(f"its {kind} {fmt(fbox)} covers a {frames[bid][3]} {fmt(bbox)}")
     for i, (_, a, ta) in enumerate(texts):
         for _, b, tb in texts[i + 1:]:
             # The same text drawn twice a pixel or two apart is a shadow.

@@ -9,6 +9,7 @@
 #include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
 #include "screens/hud/HudPanel.h"
+#include "ui/TextFitLog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -106,6 +107,11 @@ void HudButton::drawCount(float x, float y)
     const float w = sheet->moduleWidth(kFirstDigitModule);
     float dx = x + size.x - w * static_cast<float>(modules.size());
     const float dy = y + size.y - sheet->moduleHeight(kFirstDigitModule);
+    if (textFitLog().enabled()) {
+        textFitLog().pushFrame({dx, dy, w * static_cast<float>(modules.size()), sheet->moduleHeight(kFirstDigitModule)},
+                               "HudButton count", true);
+        textFitLog().popFrame();
+    }
     for (int module : modules) {
         sheet->drawModule(module, dx, dy);
         dx += w;
@@ -153,6 +159,11 @@ void HudButton::drawAt(float x, float y, float rotation)
         }
         sheet->drawModuleAt(icon, x + size.x / 2.0f + jx, y + size.y / 2.0f + jy, rotation);
         sheet->setColor(saved);
+        if (textFitLog().enabled() && rotation == 0.0f) {
+            const float w = sheet->moduleWidth(icon), h = sheet->moduleHeight(icon);
+            textFitLog().pushFrame({x + (size.x - w) / 2.0f, y + (size.y - h) / 2.0f, w, h}, "HudButton icon", true);
+            textFitLog().popFrame();
+        }
     }
     drawCount(x, y);
 }
@@ -162,6 +173,12 @@ void HudButton::draw()
     if (notDrawn || !visible || !sheet)
         return;
     Color4 c = tinted ? tint : Color4{};
+    // A lesson asks for this button: it pulses towards orange, as the
+    // highlighted panels, dials and pad do.
+    if (highlighted) {
+        pulsePhase += HudPanel::kPulseRate * frameDelta();
+        c = Color4::lerp(c, HudPanel::kHighlightColor, std::fabs(std::sin(pulsePhase)));
+    }
     if (opacity != 1.0f)
         c.a = static_cast<std::uint8_t>(std::clamp(static_cast<float>(c.a) * opacity, 0.0f, 255.0f));
     const Color4 saved = sheet->color();
@@ -184,6 +201,13 @@ void HudButton::draw()
         }
     }
     pos = screenPos();
+    // With -textboxes the button is listed, its label's frame and the place
+    // its icon and count take.
+    const bool logged = textFitLog().enabled() && (module >= 0 || pressedModule >= 0 || label >= 0);
+    if (logged)
+        textFitLog().pushFrame({shownX(), pos.y, size.x, size.y}, highlighted ? "HudButton highlighted" : "HudButton", true);
     drawAt(shownX(), pos.y, 0.0f);
+    if (logged)
+        textFitLog().popFrame();
     sheet->setColor(saved);
 }

@@ -178,12 +178,15 @@ void PlaneHud::drawPanels()
 {
     // The dials' plate carries both dials: while a lesson hides one, the one
     // shown gets a plate of its own, and with both hidden there is no plate.
+    // Only the picture goes: the panel's buttons (the camera) stay.
     HudPanel& dials = layoutPanel(kDialPanelRow);
     const bool plate = dials.visible;
-    dials.visible = plate && speedDialShown && altimeterShown;
+    const int picture = dials.frameB;
+    if (!(speedDialShown && altimeterShown))
+        dials.frameB = -1;
     for (HudPanel& panel : m_panels)
         panel.draw();
-    dials.visible = plate;
+    dials.frameB = picture;
     if (!plate || (speedDialShown && altimeterShown))
         return;
     for (const auto& [shown, module] : {std::pair{speedDialShown, kSpeedDial}, std::pair{altimeterShown, kAltimeter}}) {

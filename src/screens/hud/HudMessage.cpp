@@ -109,6 +109,23 @@ void HudMessage::initFromId(int id, float wrapWidth, bool silent)
     shown = silent;
 }
 
+void HudMessage::fitWidth(float room)
+{
+    if (text.empty() || static_cast<float>(width) <= room)
+        return;
+    const CFont* f = hudFont(font);
+    while (!text.empty()) {
+        text.pop_back();
+        // No colour code is left open at the cut, nor a space before the ellipsis.
+        while (!text.empty() && (text.back() < u' ' || text.back() == u' '))
+            text.pop_back();
+        if (measureText(f, text + u"\u2026").width <= room)
+            break;
+    }
+    text += u"\u2026";
+    measure();
+}
+
 void HudMessage::setIcon(int newIcon)
 {
     if (icon != 0) {

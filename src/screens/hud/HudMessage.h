@@ -39,6 +39,9 @@ struct HudMessage {
     // scale 4), at least 28 UI pixels high.
     void initFromId(int id, float wrapWidth, bool silent);
     void setIcon(int icon);
+    // A one-line own text wider than `room` pixels is cut to end in an
+    // ellipsis within it.
+    void fitWidth(float room);
     bool expired() const { return timeLeft <= 0.0f && duration > 0.0f; }
     bool empty() const { return text.empty() && stringId == 0; }
     // The touch (x, y) lies on the panel of the entry drawn centred on (cx, cy).

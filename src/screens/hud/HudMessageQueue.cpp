@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kPanelFrame = kMenuPanelFrame;   // the menus' nine-patch box, on its own texture in play
 constexpr int kRingFont = 0, kNoticeFont = 2;
-constexpr int kRadarElement = 24;
 constexpr std::size_t kMaxLabelBytes = 63;
 
 void deleteAll(std::vector<std::unique_ptr<HudMessage>>& list)
@@ -82,17 +81,10 @@ void HudMessageQueue::reset()
     ringX = ring.x + lineHeight;
     ringY = ring.y + lineHeight;
     const ScreenMetrics& m = screenMetrics();
-    const float ui = m.uiScale;
-    // Notices are centred and clear the radar in the top right corner; the
-    // event lines wrap before they reach the notices' panel or the gunsight.
-    const CSprite::Rect radar = hud.elementRect(nullptr, kRadarElement);
-    const float half = m.screenWidth / 2.0f;
-    noticeWrap = half;
-    if (radar.w > 0.0f && radar.x > half)
-        noticeWrap = std::max(std::min(half, 2.0f * (radar.x - 12.0f * ui - half) - 40.0f * ui), 100.0f);
-    noticeLeft = half - noticeWrap / 2.0f;
-    const float ringRight = std::min(noticeLeft - 28.0f * ui, half - 64.0f * m.screenScaleX);
-    ringWrap = std::max(ringRight - 10.0f * ui - ringX, 100.0f);
+    // Event lines stay on one line; notices wrap across the middle half.
+    ringWrap = -1.0f;
+    noticeLeft = m.screenWidth / 4.0f;
+    noticeWrap = m.screenWidth / 2.0f;
     const CSprite::Rect top = hud.elementRect(nullptr, kNoticeTopElement);
     noticeTop = static_cast<int>(top.y + top.h);
     noticeY = static_cast<float>(noticeTop);
@@ -140,6 +132,10 @@ void HudMessageQueue::pushLong(std::u16string_view text)
     logInfo("hud", "event line: %s", plainText(text).c_str());
     auto entry = std::make_unique<HudMessage>();
     entry->initFromText(kRingFont, text, ringWrap, true);
+    // A line too long for the screen (a long chat line on a small window)
+    // is cut where its box would leave it, and ends in an ellipsis.
+    const float ui = screenMetrics().uiScale;
+    entry->fitWidth(static_cast<float>(screenMetrics().screenWidth) - ringX - 10.0f * ui);
     // Chained to the newest line, so lines pushed together leave one by one.
     if (const HudMessage* newest = m_ring[static_cast<std::size_t>(m_ringIndex)].get())
         entry->duration = entry->timeLeft = entry->duration + std::max(newest->timeLeft, 0.0f);
@@ -309,28 +305,6 @@ bool HudMessageQueue::hitHeadNotice(float x, float y) const
     return !m_notices.empty() && m_notices.front()->hitTest(noticeLeft + noticeWrap / 2.0f, noticeY, x, y);
 }
 
-int HudMessageQueue::ringEntriesShown() const
-{
-    // Newest first, as many as fit above the middle of the screen, where the
-    // flipped controls may stand.
-    const ScreenMetrics& m = screenMetrics();
-    const float ui = m.uiScale;
-    const float room = m.screenHeight / 2.0f - (ringY - 18.0f * ui) - 36.0f * ui;
-    float height = 0.0f;
-    int shown = 0;
-    for (int k = 0; k < kRingSize; ++k) {
-        const HudMessage* line = m_ring[static_cast<std::size_t>((m_ringIndex - k + kRingSize) % kRingSize)].get();
-        if (!line)
-            continue;
-        const float next = height + line->height + (shown > 0 ? 5.0f * ui : 0.0f);
-        if (shown > 0 && next > room)
-            break;
-        height = next;
-        ++shown;
-    }
-    return shown;
-}
-
 void HudMessageQueue::drawNotices()
 {
     const CSprite::Rect box = ringBox();
@@ -341,11 +315,10 @@ void HudMessageQueue::drawNotices()
     panel->setColorBytes(255, 255, 255, 128);
     panel->drawNinePatch(kPanelFrame, box.x, box.y, box.w, box.h);
     panel->setColor(Color4{});
-    int skip = ringEntryCount() - ringEntriesShown();
     float offset = 0.0f;
     for (int k = 1; k <= kRingSize; ++k) {
         const HudMessage* line = m_ring[static_cast<std::size_t>((m_ringIndex + k) % kRingSize)].get();
-        if (!line || skip-- > 0)
+        if (!line)
             continue;
         HudMessage shadow = *line;
         shadow.color = Color4{0, 0, 0, 255};
@@ -460,12 +433,11 @@ CSprite::Rect HudMessageQueue::ringBox() const
 {
     const float ui = screenMetrics().uiScale;
     float height = 0.0f, widest = 0.0f;
-    const int shown = ringEntriesShown();
-    for (int k = 0; k < shown; ++k) {
-        const HudMessage* line = m_ring[static_cast<std::size_t>((m_ringIndex - k + kRingSize) % kRingSize)].get();
+    int shown = 0;
+    for (const auto& line : m_ring) {
         if (!line)
             continue;
-        height += line->height + (k > 0 ? 5.0f * ui : 0.0f);
+        height += line->height + (shown++ > 0 ? 5.0f * ui : 0.0f);
         widest = std::max(widest, static_cast<float>(line->width));
     }
     if (shown == 0)

@@ -87,9 +87,8 @@ public:
     // The screen boxes the event lines, the head notice and the warning on
     // show take, panels included; empty (all 0) when there is none.
     CSprite::Rect ringBox() const;
-    // Event lines held, and how many of the newest are drawn (those that fit).
+    // Event lines held; all of them are drawn.
     int ringEntryCount() const;
-    int ringEntriesShown() const;
     CSprite::Rect noticeBox() const;
     CSprite::Rect warningBox();
     void drawNotices();

@@ -73,24 +73,19 @@ void HudPanel::startSlide(Vec2 offset, float duration)
 
 void HudPanel::draw()
 {
-    if (!(flags & 1) || !sheet)
+    // A panel the control scheme hides takes its buttons with it.
+    if (!(flags & 1) || !visible || !sheet)
         return;
-    // A panel hidden by the control scheme hides its picture; the fixed
-    // buttons it holds stay in use, so they stay drawn (each keeps its own
-    // visibility).
-    if (visible) {
-        if (highlighted) {
-            pulsePhase += kPulseRate * frameDelta();
-            sheet->setColor(Color4::lerp(Color4{}, kHighlightColor, std::fabs(std::sin(pulsePhase))));
-        }
-        if (frameB != -1) {
-            if (settings().flipControls && mirrorable)
-                sheet->drawFrame(frameB, static_cast<float>(screenMetrics().screenWidth) - position.x, position.y,
-                                 0.0f, CSprite::kMirror);
-            else
-                sheet->drawFrame(frameB, position.x, position.y);
-        }
-        sheet->setColor(Color4{});
+    if (highlighted) {
+        pulsePhase += kPulseRate * frameDelta();
+        sheet->setColor(Color4::lerp(Color4{}, kHighlightColor, std::fabs(std::sin(pulsePhase))));
+    }
+    if (frameB != -1) {
+        if (settings().flipControls && mirrorable)
+            sheet->drawFrame(frameB, static_cast<float>(screenMetrics().screenWidth) - position.x, position.y, 0.0f,
+                             CSprite::kMirror);
+        else
+            sheet->drawFrame(frameB, position.x, position.y);
     }
     for (const std::unique_ptr<HudButton>& button : buttons)
         button->draw();

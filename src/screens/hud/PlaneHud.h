@@ -35,6 +35,8 @@ public:
     static constexpr int kCockpitView = 2;  // the game camera's mode at the cockpit eye point
     static constexpr int kTargetLockView = 4;  // the game camera turning to its locked target
     static constexpr int kSpeedDial = 3, kAltimeter = 4, kDrumWindow = 159, kHitFlash = 97;
+    // The dial highlight flags: the speed dial's, the altimeter's, the radar's.
+    static constexpr std::size_t kSpeedHighlight = 0, kAltimeterHighlight = 1, kRadarHighlight = 2;
     static constexpr int kHealthHundreds = 152, kHealthTens = 153, kPercent = 15;
     static constexpr int kEjectArrowLeft = 87, kEjectArrowRight = 88;
     static constexpr float kSpeedToMph = 1.7895491f, kSpeedToKmh = 2.88f, kMetresToFeet = 3.28084f;
@@ -196,9 +198,8 @@ public:
     Reticle reticle;
     bool lockToneOn = true;
     float boostFraction = 1.0f;
-    // The radar: shown, the large centred one (button 12), the alert blink.
-    bool radarOn = true, radarLarge = false, radarAlert = false;
-    float radarAlertPhase = 0.0f;
+    // The radar: shown, the large centred one (button 12).
+    bool radarOn = true, radarLarge = false;
     // Set by a frame whose HUD drew the achievement pop-ups in their place
     // (or hid them in a blackout); the screens' pass draws them otherwise.
     bool popupsTaken = false;
@@ -252,6 +253,8 @@ private:
     void drawCounter();
     // While the mouse steers its pointer is hidden and clicks fly the plane:
     // each shown button carries the key that does its work instead.
+    // Where a button's key tag of w x h stands: under it, or over it at the screen's bottom, inside the screen.
+    static CSprite::Rect keyTagRect(const HudButton& b, float w, float h);
     void drawKeyHints();
     void drawRoundOver();
     void drawFade();

@@ -4,6 +4,7 @@
 #include "modes/progress/AchievementPopup.h"
 #include "screens/GameControls.h"
 #include "ui/MenuFrame.h"
+#include "ui/TextFitLog.h"
 
 #include "platform/Clock.h"
 #include "platform/Language.h"
@@ -205,6 +206,20 @@ void PlaneHud::drawCounter()
     }
 }
 
+CSprite::Rect PlaneHud::keyTagRect(const HudButton& b, float w, float h)
+{
+    const ScreenMetrics& m = screenMetrics();
+    const float gap = 2.0f * m.uiScale, edge = 4.0f * m.uiScale;
+    const Vec2 p = b.screenPos();
+    const float x = std::clamp(b.shownX() + (b.size.x - w) / 2.0f, edge, static_cast<float>(m.screenWidth) - edge - w);
+    // Under the button, clear of its icon and count; over it where the
+    // screen's bottom edge leaves no room.
+    float y = p.y + b.size.y + gap;
+    if (y + h > static_cast<float>(m.screenHeight) - edge)
+        y = p.y - gap - h;
+    return {x, y, w, h};
+}
+
 void PlaneHud::drawKeyHints()
 {
     CFont* font = getFont(0);
@@ -220,13 +235,13 @@ void PlaneHud::drawKeyHints()
             const std::u16string key = keyHint(b->id);
             if (key.empty())
                 continue;
-            // A dark tag on the button's lower edge, the key's name in it.
+            // A dark tag beside the button, the key's name in it.
             font->setScale(scale, scale);
-            const float w = font->measure(key).width + 8.0f * scale, h = font->lineHeight() * scale;
-            const float x = b->shownX() + b->size.x / 2.0f, y = b->screenPos().y + b->size.y;
-            drawFilledRect(x - w / 2.0f, y - h / 2.0f, w, h, 11, 22, 32, 200);
+            const CSprite::Rect r = keyTagRect(*b, font->measure(key).width + 8.0f * scale, font->lineHeight() * scale);
+            drawFilledRect(r.x, r.y, r.w, r.h, 11, 22, 32, 200);
+            TextFrameScope frame(r.x, r.y, r.w, r.h, "HudKeyTag");
             font->setColor(Color4{177, 245, 181, 255});
-            drawText(font, key, x, y, CFont::kCentreX | CFont::kCentreY);
+            drawText(font, key, r.x + r.w / 2.0f, r.y + r.h / 2.0f, CFont::kCentreX | CFont::kCentreY);
         }
     }
     font->setScale(1.0f, 1.0f);
@@ -337,8 +352,13 @@ void PlaneHud::drawDial(int module, float value, float limit, float fullScale, i
     CSprite& s = *m_sheet;
     const CSprite::Rect r = elementRect(&s, module);
     const float x = r.x + shakeOffset.x, y = r.y + shakeOffset.y;
-    if (dialHighlight[static_cast<std::size_t>(highlight)])
+    const bool highlighted = dialHighlight[static_cast<std::size_t>(highlight)];
+    if (highlighted)
         s.setColor(Color4::lerp(Color4{}, HudPanel::kHighlightColor, std::fabs(std::sin(dialPulse))));
+    if (textFitLog().enabled()) {
+        textFitLog().pushFrame({x, y, r.w, r.h}, highlighted ? "HudDial highlighted" : "HudDial", false);
+        textFitLog().popFrame();
+    }
     s.drawModule(module, x, y);
     s.setColor(Color4{});
     drawDialTexts(module == kAltimeter, x, y, r.w);

@@ -2,8 +2,8 @@
 // target markers with the gunsight.
 #include "screens/hud/PlaneHud.h"
 
-#include "platform/Clock.h"
 #include "screens/hud/HudMarkers.h"
+#include "ui/TextFitLog.h"
 
 void PlaneHud::drawRadarPass()
 {
@@ -16,9 +16,14 @@ void PlaneHud::drawRadarPass()
         const CSprite::Rect place = elementRect(&s, HudElementList::kRadarPlace);
         list.layoutRadar(radarLarge, place.x, place.y, place.w, place.h, s.moduleWidth(HudElementList::kRadarRim),
                          frame.screenWidth, frame.screenHeight);
-        if (radarAlert)
-            radarAlertPhase += 5.0f * frameDelta();
-        list.drawRadar(s, frame, radarAlertPhase, radarAlert);
+        // The radar's highlight pulses with the dials' shared phase.
+        const bool highlighted = dialHighlight[kRadarHighlight];
+        list.drawRadar(s, frame, dialPulse, highlighted);
+        if (textFitLog().enabled()) {
+            textFitLog().pushFrame({place.x, place.y, place.w, place.h}, highlighted ? "HudRadar highlighted" : "HudRadar",
+                                   false);
+            textFitLog().popFrame();
+        }
     }
     const CSprite::Rect lamp = elementRect(&s, HudElementList::kLampModule);
     list.drawTargetBox(s, frame, lamp.x, lamp.y);

@@ -98,9 +98,10 @@ void TutorialHudBridge::setDialShown(Dial dial, bool on)
 
 void TutorialHudBridge::setDialHighlighted(Dial dial, bool on)
 {
-    // The HUD keeps the speed dial's flag first, then the altimeter's, then the radar's.
     PlaneHud& hud = planeHud();
-    const std::size_t index = dial == Dial::SpeedDial ? 0u : dial == Dial::Altimeter ? 1u : 2u;
+    const std::size_t index = dial == Dial::SpeedDial   ? PlaneHud::kSpeedHighlight
+                              : dial == Dial::Altimeter ? PlaneHud::kAltimeterHighlight
+                                                        : PlaneHud::kRadarHighlight;
     hud.dialHighlight[index] = on;
     hud.dialPulse = 0.0f;
 }

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cmath>
 #include <cstdio>
@@ -406,6 +407,39 @@ TEST_F(GameHudRun, OrderLinkAndEjectAnswerAClickAtBothSizes)
         game.keepFile(burning, "hud", burning);
         EXPECT_NE(log.find("parachute"), std::string::npos) << size << ": the pilot bails out";
     }
+}
+
+// The squadron lesson asks for the attack order: its button is listed as
+// drawn highlighted, and its rim pulses towards orange from picture to
+// picture while the lesson waits. Pictures stay in build/hud.
+TEST_F(GameHudRun, TheSquadronLessonPulsesTheOrderItAsksFor)
+{
+    const int code = run("-width 960 -height 640 -fixeddt 0.05 -frames 530 -textboxes -autostart 9:5 "
+                         "-dumpframe 500:lesson-order-a.png -dumpframe 506:lesson-order-b.png "
+                         "-dumpframe 513:lesson-order-c.png");
+    ASSERT_EQ(code, 0) << tree.read("stderr.txt");
+    const std::regex listed(R"(frame (\d+) -1 leaf \| ([\d.]+) ([\d.]+) ([\d.]+) ([\d.]+) \| HudButton highlighted\n)");
+    const std::string texts = tree.read("lesson-order-a.png.texts");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(texts, m, listed)) << texts;
+    EXPECT_NE(texts.find("text " + m[1].str() + " | "), std::string::npos) << "the order's word is on the highlighted button";
+    EXPECT_NE(texts.find("| ATK\n"), std::string::npos);
+    const float x = std::stof(m[2]), y = std::stof(m[3]), h = std::stof(m[5]);
+    TextureImage shots[3];
+    const char* names[3] = {"lesson-order-a.png", "lesson-order-b.png", "lesson-order-c.png"};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(loadShot(names[i], shots[i]));
+        game.keepFile(names[i], "hud", names[i]);
+    }
+    // The rim at the button's left edge, half-way down: its blue falls as
+    // the pulse nears orange and rises again.
+    int low = 255, high = 0;
+    for (const TextureImage& shot : shots) {
+        const Pixel p = at(shot, x + 2.0f, y + h / 2.0f);
+        EXPECT_GT(p.r, 200) << "the rim is drawn there";
+        low = std::min(low, p.b), high = std::max(high, p.b);
+    }
+    EXPECT_GT(high - low, 30) << "the rim's blue stays between " << low << " and " << high;
 }
 
 // In Japanese the gauges and buttons read in Japanese, the squadron order of
