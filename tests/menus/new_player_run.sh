@@ -21,9 +21,9 @@ game_tree "$game" "$out/game"
 # run NAME LANG WIDTH HEIGHT FRAMES [game options...]: one start from a fresh
 # save folder in the language the environment asks for, at the lowest detail
 # (the world behind the pages and under the lesson is not what is checked,
-# and its detail costs most of each frame on the software renderer). A window larger than
-# the usual test display gets an X server of its own, so the window and its
-# pictures have the size asked for.
+# and its detail costs most of each frame on the software renderer). A window
+# larger than the usual test display gets an X server of its own, so the
+# window and its pictures have the size asked for.
 run() {
     local name="$1" lang="$2" w="$3" h="$4" frames="$5"
     shift 5
