@@ -211,3 +211,89 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
     EXPECT_NEAR(balloons[0].middleY(), stats[0].middleY(), 1.0f);
     EXPECT_NEAR(balloons[0].x + balloons[0].w / 2.0f, right + std::trunc((dotsX - right - 40.0f) / 2.0f), 1.0f);
 }
+
+namespace {
+// The box of the button or label whose text reads `text` in a "-textboxes" list.
+bool labelledBox(const fs::path& list, const std::string& text, ListedBox& out)
+{
+    std::ifstream in(list);
+    std::vector<std::pair<int, ListedBox>> frames;
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t bar = line.find(" | ");
+        if (bar == std::string::npos)
+            continue;
+        if (line.rfind("frame ", 0) == 0) {
+            ListedBox box;
+            if (std::sscanf(line.c_str() + bar + 3, "%f %f %f %f", &box.x, &box.y, &box.w, &box.h) == 4)
+                frames.emplace_back(std::atoi(line.c_str() + 6), box);
+        } else if (line.rfind("text ", 0) == 0 && line.size() >= text.size() &&
+                   line.compare(line.size() - text.size(), text.size(), text) == 0 &&
+                   line.compare(line.rfind(" | ") + 3, std::string::npos, text) == 0) {
+            const int frame = std::atoi(line.c_str() + 5);
+            for (const auto& [id, box] : frames)
+                if (id == frame) {
+                    out = box;
+                    return true;
+                }
+        }
+    }
+    return false;
+}
+
+// The ids of the planes the showcase was browsed to, in order.
+std::vector<int> browsedPlanes(const std::string& log)
+{
+    std::vector<int> out;
+    const std::string mark = "showcase plane ";
+    for (std::size_t at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1))
+        out.push_back(std::atoi(log.c_str() + at + mark.size()));
+    return out;
+}
+}  // namespace
+
+// A new pilot flies the first two planes of the first tier; the main menu
+// also shows the locked ones, each with its dot, and the info button tells
+// what unlocks the one shown. Browsing past a locked plane leaves the pilot
+// in the last unlocked one, as the profile page shows.
+TEST_F(ShowcaseRun, ANewPilotBrowsesToALockedPlaneAndReadsWhatUnlocksIt)
+{
+    const std::string skip = "5 click 480 320\n10 click 480 320\n15 click 480 320\n20 click 480 320\n";
+    ASSERT_EQ(run(skip, "-frames 200 -textboxes -dumpframe 190:main.png"), 0) << log();
+    const fs::path first = tree.path() / "main.png.texts";
+    const std::vector<ListedBox> dots = listedBoxes(first, "SpritePageIndicator");
+    ListedBox profile;
+    ASSERT_FALSE(dots.empty());
+    ASSERT_TRUE(labelledBox(first, "Profile", profile));
+    // Five families in the first tier, the first three dots: the P-51, the
+    // Spitfire and the locked Bf 109.
+    const ListedBox& row = dots[0];
+    ASSERT_GT(row.w, row.h * 4.0f) << "the plane dots hold the locked planes too";
+    const float step = (row.w - row.h) / 4.0f;
+    const auto dot = [&](int i) {
+        return std::to_string(static_cast<int>(row.x + step * static_cast<float>(i) + row.h / 4.0f)) + " " +
+               std::to_string(static_cast<int>(row.y + row.h / 4.0f));
+    };
+    const std::string script = skip + "200 click " + dot(1) + "\n300 click " + dot(2) +
+                               "\n400 click 480 320\n520 click " +
+                               std::to_string(static_cast<int>(profile.x + profile.w / 2.0f)) + " " +
+                               std::to_string(static_cast<int>(profile.y + profile.h / 2.0f)) + "\n";
+    ASSERT_EQ(run(script, "-frames 640 -textboxes -dumpframe 480:locked_info.png -dumpframe 630:profile.png"), 0)
+        << log();
+    const std::string text = log();
+    const std::vector<int> browsed = browsedPlanes(text);
+    ASSERT_GE(browsed.size(), 2u) << text;
+    EXPECT_EQ(browsed[browsed.size() - 2], 1) << "the Spitfire";
+    EXPECT_EQ(browsed.back(), 4) << "the locked Bf 109";
+    // Its description ends in what unlocks it.
+    const std::string balloon = tree.read("locked_info.png.texts");
+    EXPECT_NE(balloon.find("Reach the rank of"), std::string::npos) << balloon;
+    TextureImage info;
+    EXPECT_TRUE(loadShot("locked_info.png", info));
+    // The profile page shows the pilot's own plane: the Spitfire, not the Bf 109.
+    const std::size_t profileShown = text.find("page shown: ProfileMenuFrame");
+    ASSERT_NE(profileShown, std::string::npos) << text;
+    const std::size_t now = text.rfind("showcase airplane now plane ");
+    ASSERT_NE(now, std::string::npos);
+    EXPECT_GT(now, profileShown);
+    EXPECT_EQ(std::atoi(text.c_str() + now + std::string("showcase airplane now plane ").size()), 1) << text;
+}
