@@ -90,17 +90,21 @@ PY
 for road in "c1m2 rescued" "c1m3 failed"; do
     set -- $road
     "$run" -width 960 -height 640 -fixeddt 0.0166 -autostart "1:$1" -testplace building -frames 1500 -logplayer 30 \
-        -textboxes -dumpframe "1490:$out/loss-$1.png" \
+        -textboxes -dumpframe "700:$out/loss-$1-down.png" -dumpframe "1100:$out/loss-$1-up.png" \
         >"$out/loss-$1.out" 2>&1 || check "the $1 crash run did not end cleanly: $(tail -3 "$out/loss-$1.out")"
     grep -q "the player's airplane crashes" "$out/loss-$1.out" || check "$1: the airplane never met the tower"
     after=$(sed -n "/the player's airplane crashes/,\$p" "$out/loss-$1.out")
     if [ "$2" = rescued ]; then
         grep -q "pause screen opened" <<<"$after" && check "$1: the pilot's loss over home waters failed the mission"
-        grep -q "notice: You are down, but a boat has picked you up" <<<"$after" || check "$1: no word of the rescue"
-        grep -q "notice: Back in the air in a fresh airplane" <<<"$after" || check "$1: no word of the new airplane"
-        # Flying again: logged in the air, well above the tower it met.
-        awk '/notice: Back in the air/ { back = 1 } back && match($0, / player at [-0-9.]+ [-0-9.]+/) { split(substr($0, RSTART, RLENGTH), p, " "); if (p[4] > 600) up = 1 } END { exit !up }' \
-            <<<"$after" || check "$1: the pilot never flew again after the rescue"
+        # The notices as the player reads them (wrapped lines joined again).
+        sed 's/\\n/ /g' "$out/loss-$1-down.png.texts" | grep -q "a boat has picked you up" ||
+            check "$1: no word of the rescue"
+        sed 's/\\n/ /g' "$out/loss-$1-up.png.texts" | grep -q "Back in the air in a fresh airplane" ||
+            check "$1: no word of the new airplane"
+        # Flying again after the rescue, high over home, not over the tower's wreck.
+        awk '/crashes/ { down = 1 } down && match($0, / player at [-0-9.]+ [-0-9.]+/) {
+                 split(substr($0, RSTART, RLENGTH), p, " "); if (p[4] > 1000) up = 1 }
+             END { exit !up }' <<<"$after" || check "$1: the pilot never flew again after the rescue"
     else
         grep -q "pause screen opened" <<<"$after" || check "$1: the pilot's loss did not fail the mission"
     fi
