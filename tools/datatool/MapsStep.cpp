@@ -1001,6 +1001,8 @@ void MapBuilder::missionContent()
         // air from the start. Each arms the other again, so every loss over
         // home waters is a rescue until the front line takes that away.
         m_out.line("MapTrigger { name \"rescued\" enabled false condition Lost exec [");
+        // The news of the rescue goes before what the flight had still queued.
+        m_out.line("    TriggerAction { type ClearMessages }");
         m_out.line("    TriggerAction { type Notice text \"MISSION_PILOT_RESCUED\" value 6 }");
         m_out.line("    TriggerAction { type Disable target \"back_up\" }");
         m_out.line("    TriggerAction { type Enable target \"back_up\" }");
