@@ -79,7 +79,7 @@ grep -q "players 1" "$out/host1.log" || fail "the host never saw the game join"
 # type chosen, its name the login name); the peer joins and chats; the game's chat page sends
 # "Attack!". The pause button then opens the host's own score table.
 port=$(freeport)
-python3 "$support_dir/settings_file.py" "$out/tree/save/1/tq2_settings.bin" 0 6=i:1 "p1=t:$(id -un)" p3=b:5
+mkdir -p "$out/tree/save/1" && python3 "$support_dir/settings_file.py" "$out/tree/save/1/tq2_settings.bin" 0 6=i:1 "p1=t:$(id -un)" p3=b:5
 printf '%s\n' "$skip" "500 key T" "540 click 340 112" "620 key T" "660 click 970 387" "700 text Hello there" \
     "740 key Enter" "800 click 1243 35" >"$out/host.script"
 game_hosts "$out/host.out" -netport "$port" -autohost 2:0 -inputscript "$out/host.script" -frames 1300 \

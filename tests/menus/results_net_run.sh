@@ -324,7 +324,7 @@ PY
 # rows wear each pilot's own rank glyph, the host's as its records tell it.
 pause_dir="$out/pause_run"
 game_tree "$game" "$pause_dir"
-python3 "$support_dir/settings_file.py" "$pause_dir/tree/save/1/tq2_settings.bin" 0 "p1=t:$(id -un)" p3=b:5
+mkdir -p "$pause_dir/tree/save/1" && python3 "$support_dir/settings_file.py" "$pause_dir/tree/save/1/tq2_settings.bin" 0 "p1=t:$(id -un)" p3=b:5
 peer_hosts "$pause_dir" --type 2 --seconds 60 --rank 2
 play_joined "$pause_dir" "paused" "300 click 1243 35" "600 click 1054 681" -- -frames 700 -testplace landmark \
     -logplayer 10 -textboxes -dumpframe "520:$out/pause_page.png" -dumpframe "590:$out/pause_page2.png" \
