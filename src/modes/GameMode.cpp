@@ -278,6 +278,9 @@ void GameMode::deleteAirplane(Target& entity)
 
 void GameMode::setPlayerAirplane(Airplane* airplane)
 {
+    // The pilot's rank is the profile's: kill points, the tables' glyphs and
+    // what joiners are sent all read it from here on.
+    playerRank = std::clamp<int>(settings().playerRank, 0, Settings::kMaxRank);
     if (airplane) {
         airplane->networkRole = NetworkRole::Local;
         airplane->setRank(playerRank);

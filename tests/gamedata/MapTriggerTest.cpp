@@ -218,6 +218,13 @@ TEST_F(TriggerWorld, AReEnabledTimerStartsItsTimeAgain)
     EXPECT_FALSE(alarm.fired) << "the 3 s before the pause do not count again";
     world.applySunAndFog(1.5f);
     EXPECT_TRUE(alarm.fired);
+    // Off and on again after it fired, it fires once more in its own time
+    // (the rescue over home waters arms itself so).
+    world.enableTrigger(alarm, false);
+    world.enableTrigger(alarm, true);
+    EXPECT_FALSE(alarm.fired);
+    world.applySunAndFog(5.5f);
+    EXPECT_TRUE(alarm.fired);
     // Enabling a trigger that is already on keeps its time.
     world.init();
     world.setHooks(hooks.hooks());

@@ -76,16 +76,23 @@ n=$(differing "$out/lan_empty.png" "$out/lan_list.png")
 grep -q "LAN join start: type 2 map 0 result 0" "$out/join.out" || fail "the click did not start the client game"
 grep -q "players 1" "$out/host1.log" || fail "the host never saw the game join"
 
-# 2: the game hosts; the peer joins and chats; the game's chat page sends "Attack!".
+# 2: the game hosts, flown by a pilot of rank 5 (the profile's, its control
+# type chosen, its name the login name); the peer joins and chats; the game's chat page sends
+# "Attack!". The pause button then opens the host's own score table.
 port=$(freeport)
+mkdir -p "$out/tree/save/1" && python3 "$support_dir/settings_file.py" "$out/tree/save/1/tq2_settings.bin" 0 6=i:1 "p1=t:$(id -un)" p3=b:5
 printf '%s\n' "$skip" "500 key T" "540 click 340 112" "620 key T" "660 click 970 387" "700 text Hello there" \
-    "740 key Enter" >"$out/host.script"
+    "740 key Enter" "800 click 1243 35" >"$out/host.script"
 game_hosts "$out/host.out" -netport "$port" -autohost 2:0 -inputscript "$out/host.script" -frames 1300 \
-    -dumpframe "530:$out/chat.png" -dumpframe "880:$out/hosting.png"
+    -textboxes -dumpframe "530:$out/chat.png" -dumpframe "880:$out/hosting.png"
 start_peer "$out/join2.log" --join "127.0.0.1:$port" --seconds 55 --name Wingman --at 3:chat:Hello \
     --until "Hello there"
 wait "$game_pid" || fail "the hosting run did not end cleanly"
 peer_ok "$out/join2.log" "autohost"
+# The rank travels: the joiner files the host's pilot at rank 5, and the
+# host's own row wears rank 5's glyph.
+grep -q "rank $(id -un) 5$" "$out/join2.log" || fail "the joiner does not see the host at rank 5: $(grep ' rank ' "$out/join2.log")"
+python3 "$support_dir/rank_glyphs.py" "$out/hosting.png.texts" "$(id -un)=5" || fail "the host's table does not show its rank"
 grep -q "state 6" "$out/join2.log" || fail "the peer never reached play: $(cat "$out/join2.log")"
 grep -q "line $(id -un);: Attack!" "$out/join2.log" || fail "the game's chat line did not reach the peer"
 grep -q "line $(id -un);: Hello there" "$out/join2.log" || fail "the typed chat line did not reach the peer"

@@ -61,6 +61,18 @@ printf '%s\n' "$skip" >"$out/empty.script"
 grep -q "page shown: MultiPlayerMenuFrameOnline" "$out/empty.out" || fail "the online page was not reached"
 stop_server
 
+# 1b: the server sends the player out of the room (message 27, after three
+# bytes it does not know): the page steps back and the notice says what
+# happened.
+start_server -script unknown
+"$run" "${common[@]}" -roomserver "127.0.0.1:$port" -menupage online -inputscript "$out/empty.script" \
+    -frames 300 -textboxes -dumpframe "290:$out/online_sent_back.png" >"$out/sent_back.out" 2>&1 ||
+    fail "the sent-back run did not end cleanly"
+stop_server
+sed -n 's/^text [-0-9]* | [0-9. ]* | //p' "$out/online_sent_back.png.texts" | sed 's/\\n/ /g' |
+    grep -qx "You are out of the room: the room server sent you back to the room list." ||
+    fail "no notice that the server sent the player back: $(grep '^text' "$out/online_sent_back.png.texts" | tail -3)"
+
 # 2: three rooms, then the lobby of the first card.
 start_server -room "Harbour brawl:2:0:3" -room "Ridge run:3:2:12" -room "Last light:13:3:6"
 cat >"$out/rooms.script" <<S

@@ -320,14 +320,19 @@ PY
 # lower right, whole inside the screen, over the page's rows and clear of its
 # buttons. The player log marks the frames, so the run knows the pop-up was
 # earned before the first picture of the page.
+# The player's profile holds rank 5 and the host's pilot rank 2: the page's
+# rows wear each pilot's own rank glyph, the host's as its records tell it.
 pause_dir="$out/pause_run"
 game_tree "$game" "$pause_dir"
-peer_hosts "$pause_dir" --type 2 --seconds 60
+mkdir -p "$pause_dir/tree/save/1" && python3 "$support_dir/settings_file.py" "$pause_dir/tree/save/1/tq2_settings.bin" 0 "p1=t:$(id -un)" p3=b:5
+peer_hosts "$pause_dir" --type 2 --seconds 60 --rank 2
 play_joined "$pause_dir" "paused" "300 click 1243 35" "600 click 1054 681" -- -frames 700 -testplace landmark \
     -logplayer 10 -textboxes -dumpframe "520:$out/pause_page.png" -dumpframe "590:$out/pause_page2.png" \
     -dumpframe "640:$out/pause_after.png"
 in_order "requested join start: type 2" "pause screen opened (menu 1)" "test placement: .* over landmark" \
     'achievement "pacificwreck" earned' "test: frame 510 "
+python3 "$support_dir/rank_glyphs.py" "$out/pause_page.png.texts" "$(id -un)=5" "Harbourmaster=2" ||
+    fail "the pause page's rows do not wear the pilots' ranks"
 labelled_boxes "$out/pause_page2.png.texts" "Continue" | awk '$1 <= 1054 && 1054 < $1 + $3 && $2 <= 681 && 681 < $2 + $4 { hit = 1 }
     END { exit !hit }' || fail "the click at 1054 681 is not on Continue"
 stats=$(find "$pause_dir/tree" -name steam_userstats.txt | head -1)

@@ -1,5 +1,7 @@
 #include "ModeTestKit.h"
 
+#include "platform/Settings.h"
+
 #include <cmath>
 
 namespace {
@@ -154,6 +156,30 @@ TEST(KillPoints, TheRankGapInThirdsAroundThreeClampedToOneToSix)
         mode.playerRank = c.playerRank;
         EXPECT_EQ(mode.killPoints(*victim), c.points) << c.victimRank << " vs " << c.playerRank;
     }
+}
+
+// The profile's rank reaches the player's airplane and the kill points when
+// the airplane becomes the player's, in a campaign mission
+// as in a match, and a new match's reset of the scores keeps it.
+TEST_F(DamageRules, ThePlayersRankIsTheProfilesAndOutlivesTheMatchStart)
+{
+    const std::uint8_t saved = settings().playerRank;
+    settings().playerRank = 7;
+    for (GameType type : {GameType::Campaign, GameType::FreeForAll}) {
+        makeMode(type);
+        Airplane* player = airplane(0);
+        Airplane* victim = airplane(1);
+        victim->setRank(13);
+        mode->setPlayerAirplane(player);
+        EXPECT_EQ(mode->playerRank, 7);
+        EXPECT_EQ(player->rank(), 7);
+        EXPECT_EQ(mode->killPoints(*victim), 5);  // (13 - 7) / 3 + 3
+        player->scores[Airplane::kScorePoints] = 40;
+        player->resetScores();
+        EXPECT_EQ(player->rank(), 7);
+        EXPECT_EQ(player->scores[Airplane::kScorePoints], 0);
+    }
+    settings().playerRank = saved;
 }
 
 TEST_F(DamageRules, AreaDamageSparesTheOwnersTeam)

@@ -84,17 +84,27 @@ PY
 )
 [ "${fire:-0}" -gt 150 ] || check "no fireball on the tower in frame 455 ($fire pixels)"
 # Flown into the home field's tower: over home waters in the convoy mission
-# the pilot is picked up and the mission flies on without him (its music
-# stops, no failure page); in the radar mission the same crash fails it.
+# the pilot is picked up and, told so, flies again from the mission's start
+# a few seconds later (no failure page; the player's airplane is logged
+# again, high over home); in the radar mission the same crash fails it.
 for road in "c1m2 rescued" "c1m3 failed"; do
     set -- $road
-    "$run" -width 960 -height 640 -fixeddt 0.0166 -autostart "1:$1" -testplace building -frames 900 \
+    "$run" -width 960 -height 640 -fixeddt 0.0166 -autostart "1:$1" -testplace building -frames 1500 -logplayer 30 \
+        -textboxes -dumpframe "700:$out/loss-$1-down.png" -dumpframe "1100:$out/loss-$1-up.png" \
         >"$out/loss-$1.out" 2>&1 || check "the $1 crash run did not end cleanly: $(tail -3 "$out/loss-$1.out")"
     grep -q "the player's airplane crashes" "$out/loss-$1.out" || check "$1: the airplane never met the tower"
     after=$(sed -n "/the player's airplane crashes/,\$p" "$out/loss-$1.out")
     if [ "$2" = rescued ]; then
-        grep -q "map music stopped" <<<"$after" || check "$1: the rescue trigger never ran"
         grep -q "pause screen opened" <<<"$after" && check "$1: the pilot's loss over home waters failed the mission"
+        # The notices as the player reads them (wrapped lines joined again).
+        sed 's/\\n/ /g' "$out/loss-$1-down.png.texts" | grep -q "a boat has picked you up" ||
+            check "$1: no word of the rescue"
+        sed 's/\\n/ /g' "$out/loss-$1-up.png.texts" | grep -q "Back in the air in a fresh airplane" ||
+            check "$1: no word of the new airplane"
+        # Flying again after the rescue, high over home, not over the tower's wreck.
+        awk '/crashes/ { down = 1 } down && match($0, / player at [-0-9.]+ [-0-9.]+/) {
+                 split(substr($0, RSTART, RLENGTH), p, " "); if (p[4] > 1000) up = 1 }
+             END { exit !up }' <<<"$after" || check "$1: the pilot never flew again after the rescue"
     else
         grep -q "pause screen opened" <<<"$after" || check "$1: the pilot's loss did not fail the mission"
     fi

@@ -2,6 +2,7 @@
 one plane and flies it; the game keeps its defaults for every other value
 but the options given after it, each as FIELD=KIND:VALUE with KIND b (byte),
 i (32-bit integer) or f (float), e.g. 38=f:1.5 for the kill cam's focus delay,
+t (text, such as p1=t:NAME for the pilot's name),
 B for a table of bytes (p23=B:1,1,0,... the tutorials done) or w for a table
 of 32-bit words, comma-separated, a word with a point being a float's bits (27=w:5,1,2,2,0,0.5,... for the skirmish set-ups); p21=w:... the profile's field 21.
 
@@ -43,6 +44,7 @@ def option(text):
     packed = {"b": lambda v: struct.pack("<B", int(v)), "i": lambda v: struct.pack("<i", int(v)),
               "f": lambda v: struct.pack("<f", float(v)),
               "B": lambda v: bytes(int(b) for b in v.split(",")),
+              "t": lambda v: v.encode("utf-16-le"),
               "w": lambda v: b"".join(word(w) for w in v.split(","))}[kind](number)
     return int(field), packed
 

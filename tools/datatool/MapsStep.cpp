@@ -997,10 +997,21 @@ void MapBuilder::missionContent()
     }
     m_out.line("] }");
     if (rescue) {
-        // Down over home waters: picked up, and the wingmen fly on.
+        // Down over home waters: picked up, and a little later back in the
+        // air from the start. Each arms the other again, so every loss over
+        // home waters is a rescue until the front line takes that away.
         m_out.line("MapTrigger { name \"rescued\" enabled false condition Lost exec [");
-        m_out.line("    TriggerAction { type StopMusic }");
+        // The news of the rescue goes before what the flight had still queued.
+        m_out.line("    TriggerAction { type ClearMessages }");
         m_out.line("    TriggerAction { type Notice text \"MISSION_PILOT_RESCUED\" value 6 }");
+        m_out.line("    TriggerAction { type Disable target \"back_up\" }");
+        m_out.line("    TriggerAction { type Enable target \"back_up\" }");
+        m_out.line("] }");
+        m_out.line("MapTrigger { name \"back_up\" enabled false condition Timer delay 8 exec [");
+        m_out.line("    TriggerAction { type Spawn target \"player\" }");
+        m_out.line("    TriggerAction { type Notice text \"MISSION_BACK_IN_THE_AIR\" value 5 }");
+        m_out.line("    TriggerAction { type Disable target \"rescued\" }");
+        m_out.line("    TriggerAction { type Enable target \"rescued\" }");
         m_out.line("] }");
     }
 }

@@ -101,6 +101,8 @@ bool NetPeer::parse(int argc, char** argv, Options& out)
             out.seconds = std::clamp(static_cast<float>(std::atof(value().c_str())), 1.0f, 600.0f);
         } else if (arg == "--name" && hasValue) {
             out.name = value().substr(0, 31);
+        } else if (arg == "--rank" && hasValue) {
+            out.rank = std::clamp(std::atoi(value().c_str()), 0, static_cast<int>(Settings::kMaxRank));
         } else if (arg == "--matches" && hasValue) {
             out.matches = std::clamp(std::atoi(value().c_str()), 1, 20);
         } else if (arg == "--teams") {
@@ -204,6 +206,7 @@ bool NetPeer::loadData()
         !UnitList::instance().load(UnitList::kListPath, m_texts) || !MapLists::instance().load(MapLists::kFolder, m_texts))
         return std::fprintf(stderr, "netpeer: a list of the data does not load\n"), false;
     settings().playerName = wide(m_options.name);
+    settings().playerRank = static_cast<std::uint8_t>(m_options.rank);
     return true;
 }
 
@@ -590,6 +593,10 @@ void NetPeer::logScores()
     }
     for (const auto& [name, values] : rows)
         log("score " + name + " " + values);
+    // Each pilot's rank as this side's tables show it.
+    for (const auto& e : m_mode->entities())
+        if (e->kind() == TargetKind::Airplane)
+            log("rank " + narrow(e->pilotName) + " " + std::to_string(e->rank()));
     // The weapon ids each airplane carries in its three slots (-1 none).
     std::map<std::string, std::string> arms;
     for (const auto& e : m_mode->entities()) {

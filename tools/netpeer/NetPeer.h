@@ -36,6 +36,7 @@ public:
         int expectJoiners = 0;  // host: the joiners that must reach play
         float seconds = 60.0f;  // the longest run
         std::string name = "Pilot";
+        int rank = 0;  // the pilot's rank, as a profile keeps it (0..17)
         std::string stageDir;
         std::vector<Action> actions;
         std::string until;  // a HUD line holding this text ends the run with 0

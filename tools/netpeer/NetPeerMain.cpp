@@ -1,6 +1,6 @@
 // netpeer: a headless host or client of a network match on loopback.
 //   netpeer --host [--port N] [--type T] [--map M] [--players N] [--score-limit K] [--minutes M]
-//           [--weapons R] [--expect N] [--seconds S] [--name NAME] [--at T:ACTION[:TEXT]]... [--until TEXT]
+//           [--weapons R] [--expect N] [--seconds S] [--name NAME] [--rank N] [--at T:ACTION[:TEXT]]... [--until TEXT]
 //           [--where S]
 //   netpeer --join ADDR:PORT [same options]
 // --weapons is the room's weapon filter (1 missiles only, 2 guns only).

@@ -195,7 +195,13 @@ void Airplane::setLanded(Runway* runway)
 
 void Airplane::setFlares(int count) { m_flares = std::max(count, 0); }
 
-void Airplane::resetScores() { scores.fill(0); }
+void Airplane::resetScores()
+{
+    // The rank is the pilot's, not the match's: a new match keeps it.
+    const int rank = scores[kScoreRank];
+    scores.fill(0);
+    scores[kScoreRank] = rank;
+}
 
 void Airplane::setRank(int rank) { scores[kScoreRank] = std::clamp(rank, 0, kMaxRank); }
 

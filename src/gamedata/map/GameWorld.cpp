@@ -291,8 +291,12 @@ void GameWorld::removeEntity(const IMapEntity* entity)
 
 void GameWorld::enableTrigger(MapTrigger& trigger, bool enabled)
 {
-    if (enabled && !trigger.enabled)
+    // Enabled again after a pause, it waits and fires anew (the rescue over
+    // home waters, armed again once the pilot flies again).
+    if (enabled && !trigger.enabled) {
         trigger.elapsed = 0.0f;
+        trigger.fired = false;
+    }
     trigger.enabled = enabled;
     if (enabled && trigger.kind == MapTrigger::Objective && !trigger.started)
         startObjective(trigger);

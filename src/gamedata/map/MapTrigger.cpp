@@ -233,6 +233,10 @@ void MapTrigger::performActions(GameWorld& world)
         case TriggerAction::Spawn:
             for (const std::string& name : splitNames(action.target)) {
                 MapObject* object = world.findObject(name);
+                // The player's start is never gone for good: a picked-up
+                // pilot takes off from it again.
+                if (object && object->player && !object->entity)
+                    object->setState(0);
                 if (object && !object->entity && !object->isGone()) {
                     object->active = true;
                     host.spawnObject(*object);

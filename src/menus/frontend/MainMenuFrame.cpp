@@ -45,6 +45,8 @@ MainMenuFrame::MainMenuFrame() : SceneMenuFrame(false, false, false, false)
     quitButton = addButton(kQuitFrame, kQuitString, [this] { onQuit(); });
     pendingPlane = -1;
     noticeText.clear();
+    // The one page that browses: locked planes too, each telling what unlocks it.
+    showAllPlanes = true;
 
     const ScreenMetrics& m = screenMetrics();
     // The bar grows to hold the large buttons; what stands above it moves up with it.

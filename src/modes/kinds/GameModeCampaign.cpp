@@ -208,11 +208,11 @@ std::unique_ptr<Target> GameModeCampaign::removePlayerAirplane(Target& entity)
 
 void GameModeCampaign::setPlayerAirplane(Airplane* airplane)
 {
+    GameMode::setPlayerAirplane(airplane);
     if (airplane) {
         airplane->aiPilot = false;
         airplane->aiLevel = std::clamp(playerRank, 0, 10);
     }
-    GameMode::setPlayerAirplane(airplane);
 }
 
 int GameModeCampaign::playerColorCode(int team)

@@ -162,8 +162,16 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
         const char* name;
         int x0, y0, x1, y1;
     };
+    // The left and right arrows stand 37 pixels out from the ends of the
+    // plane dots, whose row is as long as the tier has planes.
+    const std::vector<ListedBox> hintDots = listedBoxes(tree.path() / "showcase_hint.png.texts", "SpritePageIndicator");
+    ASSERT_FALSE(hintDots.empty());
+    const int leftArrow = static_cast<int>(hintDots[0].x) - 37,
+              rightArrow = static_cast<int>(hintDots[0].x + hintDots[0].w) + 37;
+    const int middle = static_cast<int>(hintDots[0].middleY());
     for (const Box& box : {Box{"up", 880, 215, 940, 265}, Box{"down", 880, 445, 940, 495},
-                           Box{"left", 385, 448, 445, 498}, Box{"right", 515, 448, 575, 498}}) {
+                           Box{"left", leftArrow - 30, middle - 25, leftArrow + 30, middle + 25},
+                           Box{"right", rightArrow - 30, middle - 25, rightArrow + 30, middle + 25}}) {
         EXPECT_GE(arrowPixels(hint, box.x0, box.y0, box.x1, box.y1), 250) << box.name;
         if (box.name[0] != 'u') {   // the sky may be as light as the arrow up there
             EXPECT_LE(arrowPixels(first, box.x0, box.y0, box.x1, box.y1), 100) << box.name;
@@ -210,4 +218,90 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
     EXPECT_NEAR(variants.middleY(), stats[0].middleY(), 1.0f);
     EXPECT_NEAR(balloons[0].middleY(), stats[0].middleY(), 1.0f);
     EXPECT_NEAR(balloons[0].x + balloons[0].w / 2.0f, right + std::trunc((dotsX - right - 40.0f) / 2.0f), 1.0f);
+}
+
+namespace {
+// The box of the button or label whose text reads `text` in a "-textboxes" list.
+bool labelledBox(const fs::path& list, const std::string& text, ListedBox& out)
+{
+    std::ifstream in(list);
+    std::vector<std::pair<int, ListedBox>> frames;
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t bar = line.find(" | ");
+        if (bar == std::string::npos)
+            continue;
+        if (line.rfind("frame ", 0) == 0) {
+            ListedBox box;
+            if (std::sscanf(line.c_str() + bar + 3, "%f %f %f %f", &box.x, &box.y, &box.w, &box.h) == 4)
+                frames.emplace_back(std::atoi(line.c_str() + 6), box);
+        } else if (line.rfind("text ", 0) == 0 && line.size() >= text.size() &&
+                   line.compare(line.size() - text.size(), text.size(), text) == 0 &&
+                   line.compare(line.rfind(" | ") + 3, std::string::npos, text) == 0) {
+            const int frame = std::atoi(line.c_str() + 5);
+            for (const auto& [id, box] : frames)
+                if (id == frame) {
+                    out = box;
+                    return true;
+                }
+        }
+    }
+    return false;
+}
+
+// The ids of the planes the showcase was browsed to, in order.
+std::vector<int> browsedPlanes(const std::string& log)
+{
+    std::vector<int> out;
+    const std::string mark = "showcase plane ";
+    for (std::size_t at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1))
+        out.push_back(std::atoi(log.c_str() + at + mark.size()));
+    return out;
+}
+}  // namespace
+
+// A new pilot flies the first two planes of the first tier; the main menu
+// also shows the locked ones, each with its dot, and the info button tells
+// what unlocks the one shown. Browsing past a locked plane leaves the pilot
+// in the last unlocked one, as the profile page shows.
+TEST_F(ShowcaseRun, ANewPilotBrowsesToALockedPlaneAndReadsWhatUnlocksIt)
+{
+    const std::string skip = "5 click 480 320\n10 click 480 320\n15 click 480 320\n20 click 480 320\n";
+    ASSERT_EQ(run(skip, "-frames 200 -textboxes -dumpframe 190:main.png"), 0) << log();
+    const fs::path first = tree.path() / "main.png.texts";
+    const std::vector<ListedBox> dots = listedBoxes(first, "SpritePageIndicator");
+    ListedBox profile;
+    ASSERT_FALSE(dots.empty());
+    ASSERT_TRUE(labelledBox(first, "Profile", profile));
+    // Five families in the first tier, the first three dots: the P-51, the
+    // Spitfire and the locked Bf 109.
+    const ListedBox& row = dots[0];
+    ASSERT_GT(row.w, row.h * 4.0f) << "the plane dots hold the locked planes too";
+    const float step = (row.w - row.h) / 4.0f;
+    const auto dot = [&](int i) {
+        return std::to_string(static_cast<int>(row.x + step * static_cast<float>(i) + row.h / 4.0f)) + " " +
+               std::to_string(static_cast<int>(row.y + row.h / 4.0f));
+    };
+    const std::string script = skip + "200 click " + dot(1) + "\n300 click " + dot(2) +
+                               "\n400 click 480 320\n520 click " +
+                               std::to_string(static_cast<int>(profile.x + profile.w / 2.0f)) + " " +
+                               std::to_string(static_cast<int>(profile.y + profile.h / 2.0f)) + "\n";
+    ASSERT_EQ(run(script, "-frames 640 -textboxes -dumpframe 480:locked_info.png -dumpframe 630:profile.png"), 0)
+        << log();
+    const std::string text = log();
+    // The P-51, the Spitfire, then the locked Bf 109.
+    const std::vector<int> browsed = browsedPlanes(text);
+    const std::vector<int> road = {0, 1, 4};
+    EXPECT_NE(std::search(browsed.begin(), browsed.end(), road.begin(), road.end()), browsed.end()) << text;
+    // Its description ends in what unlocks it.
+    const std::string balloon = tree.read("locked_info.png.texts");
+    EXPECT_NE(balloon.find("Reach the rank of"), std::string::npos) << balloon;
+    TextureImage info;
+    EXPECT_TRUE(loadShot("locked_info.png", info));
+    // Leaving for the profile page puts the pilot's own plane back in the
+    // scene: the Spitfire, the last unlocked one shown, not the Bf 109.
+    ASSERT_NE(text.find("page shown: ProfileMenuFrame"), std::string::npos) << text;
+    const std::string now = "showcase airplane now plane ";
+    const std::size_t last = text.rfind(now);
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(std::atoi(text.c_str() + last + now.size()), 1) << text;
 }
