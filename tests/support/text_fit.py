@@ -2,9 +2,10 @@
 """Reads the ".texts" files the game writes beside its pictures with
 -textboxes and prints every text that leaves the frame it belongs to, runs
 off the screen, meets another text or runs over a button, box or page dots
-it does not belong to, and every HUD plate or labelled button that leaves
-the screen. Exit 1 when any does. "--rim N" first: a text in a
-panel must also keep N pixels from the panel's top and bottom edges.
+it does not belong to, every HUD plate or labelled button that leaves
+the screen, and every arrow drawn beside a notice or question box. Exit 1
+when any does. "--rim N" first: a text in a panel must also keep N pixels
+from the panel's top and bottom edges.
 
 Lines: "screen W H", "frame ID PARENT leaf|panel | x y w h | kind" and
 "text FRAME | x y w h | text" (pixels; FRAME -1 is the screen)."""
@@ -81,6 +82,12 @@ def check(path, rim=0.0):
     for fid in labelled:
         if fid >= 0 and frames[fid][3] in ("HudMessage", "ResizableButton") and not inside(frames[fid][2], screen):
             faults.append(f"its {frames[fid][3]} {fmt(frames[fid][2])} runs off the screen")
+    # A box over the page (a notice, a question) shows no arrows beside it:
+    # they would read as its own.
+    boxes = [fbox for _, _, fbox, kind in frames.values() if kind == "MenuAlert"]
+    for _, _, fbox, kind in frames.values():
+        if kind == "ShowcaseArrow" and boxes and not any(inside(fbox, box) for box in boxes):
+            faults.append(f"an arrow {fmt(fbox)} stands outside the box {fmt(boxes[0])} over the page")
     for i, (_, a, ta) in enumerate(texts):
         for _, b, tb in texts[i + 1:]:
             # The same text drawn twice a pixel or two apart is a shadow.
