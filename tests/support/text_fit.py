@@ -69,7 +69,11 @@ def check(path, rim=0.0):
         elif rim and owner >= 0 and not frames[owner][1] and (
                 box[1] < frames[owner][2][1] + rim or box[1] + box[3] > frames[owner][2][1] + frames[owner][2][3] - rim):
             faults.append(f"lies on the rim of its {frames[owner][3]} {fmt(frames[owner][2])}: \"{text}\" {fmt(box)}")
+        # A box over the page (a notice, a question) hides what was drawn before it.
+        covered = max((at for at in chain if frames[at][3] == "MenuAlert"), default=-1)
         for fid, (_, leaf, fbox, kind) in frames.items():
+            if fid < covered:
+                continue
             # A text wholly on a picture without a text of its own is put
             # there on purpose (the clock's minutes).
             if fid not in labelled and inside(box, fbox):

@@ -216,16 +216,18 @@ void GameSetupMenuFrame::draw()
     CSprite* menus = getSprite(kSpriteSetMenus);
     if (!menus || !menus->isLoaded())
         return;
+    int w = 0, h = 0;
+    menus->frameBounds(kArrowFrame, w, h);
+    const float side = static_cast<float>(std::max(w, h));
     for (const SpriteButton* end : {stripLeft, stripRight}) {
         if (!end || !end->visible)
             continue;
         const float x = static_cast<float>(end->absX + end->width / 2), y = static_cast<float>(end->absY + end->height / 2);
         menus->drawFrame(kArrowFrame, x, y, end == stripLeft ? 3.1415927f : 0.0f);
+        // Listed for the text checks: a map's name must stay clear of it.
         TextFitLog& log = textFitLog();
         if (log.enabled()) {
-            log.pushFrame({static_cast<float>(end->absX), static_cast<float>(end->absY), static_cast<float>(end->width),
-                           static_cast<float>(end->height)},
-                          "StripArrow", true);
+            log.pushFrame({x - side / 2.0f, y - side / 2.0f, side, side}, "StripArrow", true);
             log.popFrame();
         }
     }
