@@ -54,12 +54,22 @@ def fmt(r):
 def check(path, rim=0.0):
     screen, frames, texts = read(path)
     faults = []
-    labelled = {owner for owner, _, _ in texts}
-    for owner, box, text in texts:
+    # A box over the page (a notice, a question) hides what was drawn before
+    # it: the page's texts under it and the page's frames.
+    alerts = [fid for fid, frame in frames.items() if frame[3] == "MenuAlert"]
+
+    def chain_of(owner):
         chain, at = set(), owner
         while at >= 0 and at not in chain:
             chain.add(at)
             at = frames[at][0]
+        return chain
+    first = next((i for i, (owner, _, _) in enumerate(texts) if chain_of(owner) & set(alerts)), len(texts))
+    texts = [t for i, t in enumerate(texts)
+             if i >= first or not any(shared(t[1], frames[a][2]) > 0 for a in alerts)]
+    labelled = {owner for owner, _, _ in texts}
+    for owner, box, text in texts:
+        chain = chain_of(owner)
         if owner >= 0 and not inside(box, frames[owner][2]):
             faults.append(f"leaves its {frames[owner][3]} {fmt(frames[owner][2])}: \"{text}\" {fmt(box)}")
         # A text in its frame may still run off the screen with it (a
@@ -69,8 +79,7 @@ def check(path, rim=0.0):
         elif rim and owner >= 0 and not frames[owner][1] and (
                 box[1] < frames[owner][2][1] + rim or box[1] + box[3] > frames[owner][2][1] + frames[owner][2][3] - rim):
             faults.append(f"lies on the rim of its {frames[owner][3]} {fmt(frames[owner][2])}: \"{text}\" {fmt(box)}")
-        # A box over the page (a notice, a question) hides what was drawn before it.
-        covered = max((at for at in chain if frames[at][3] == "MenuAlert"), default=-1)
+        covered = max((at for at in chain if at in alerts), default=-1)
         for fid, (_, leaf, fbox, kind) in frames.items():
             if fid < covered:
                 continue
