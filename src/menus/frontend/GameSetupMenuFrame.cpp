@@ -225,11 +225,7 @@ void GameSetupMenuFrame::draw()
         const float x = static_cast<float>(end->absX + end->width / 2), y = static_cast<float>(end->absY + end->height / 2);
         menus->drawFrame(kArrowFrame, x, y, end == stripLeft ? 3.1415927f : 0.0f);
         // Listed for the text checks: a map's name must stay clear of it.
-        TextFitLog& log = textFitLog();
-        if (log.enabled()) {
-            log.pushFrame({x - side / 2.0f, y - side / 2.0f, side, side}, "StripArrow", true);
-            log.popFrame();
-        }
+        textFitLog().addPicture({x - side / 2.0f, y - side / 2.0f, side, side}, "StripArrow");
     }
 }
 

@@ -518,12 +518,7 @@ void SceneMenuFrame::drawArrowHighlight(CSprite& menus) const
     const float side = static_cast<float>(std::max(w, h));
     const auto arrow = [&](float x, float y, float turn) {
         menus.drawFrame(kShowcaseArrow, x, y, turn);
-        // Listed for the text checks, so a text or a box that meets one shows.
-        TextFitLog& log = textFitLog();
-        if (log.enabled()) {
-            log.pushFrame({x - side / 2.0f, y - side / 2.0f, side, side}, "ShowcaseArrow", true);
-            log.popFrame();
-        }
+        textFitLog().addPicture({x - side / 2.0f, y - side / 2.0f, side, side}, "ShowcaseArrow");
     };
     if (planeIndicator && planeIndicator->visible && zoneLeft && zoneLeft->enabled) {
         const float gap = 40.0f * screenMetrics().uiScale;
