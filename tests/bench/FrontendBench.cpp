@@ -37,26 +37,20 @@ struct Bench : MenuBenchFrame {
     }
 };
 
-void mainMenuUpdateAndDraw(benchmark::State& state)
+template <auto page>
+void pageUpdateAndDraw(benchmark::State& state)
 {
     Bench bench;
     if (!bench.ready(state))
         return;
-    goToFrame(MenuFrameRegistry::mainMenu());
+    goToFrame(page());
     timeMenuFrames(state, bench);
 }
-BENCHMARK(mainMenuUpdateAndDraw)->Unit(benchmark::kMicrosecond);
-
+BENCHMARK(pageUpdateAndDraw<&MenuFrameRegistry::mainMenu>)->Name("mainMenuUpdateAndDraw")->Unit(benchmark::kMicrosecond);
 // The map row with the arrows at its ends.
-void mapChoiceUpdateAndDraw(benchmark::State& state)
-{
-    Bench bench;
-    if (!bench.ready(state))
-        return;
-    goToFrame(MenuFrameRegistry::gameSetupMenu());
-    timeMenuFrames(state, bench);
-}
-BENCHMARK(mapChoiceUpdateAndDraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(pageUpdateAndDraw<&MenuFrameRegistry::gameSetupMenu>)
+    ->Name("mapChoiceUpdateAndDraw")
+    ->Unit(benchmark::kMicrosecond);
 
 // Every page of the way in built, then the rebuild the main loop runs after a
 // change of language.
