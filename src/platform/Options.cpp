@@ -19,9 +19,13 @@ struct GraphicsKey {
     int GraphicsConfig::*member;
     int min, max;
 };
+// The pages are laid out for 960 x 640 and shrink by steps; below 720 x 480
+// their next step puts the bar's buttons off the screen and the panels over
+// one another, so no smaller window is made.
+constexpr int kSmallestWidth = 720, kSmallestHeight = 480;
 constexpr GraphicsKey kGraphicsKeys[] = {
-    {"width", &GraphicsConfig::width, 320, 16384},
-    {"height", &GraphicsConfig::height, 240, 16384},
+    {"width", &GraphicsConfig::width, kSmallestWidth, 16384},
+    {"height", &GraphicsConfig::height, kSmallestHeight, 16384},
     {"mode", &GraphicsConfig::mode, 0, 2},
     {"quality", &GraphicsConfig::quality, 0, 3},
     {"vsync", &GraphicsConfig::vsync, 0, 1},
@@ -61,8 +65,8 @@ struct OptionSpec {
 };
 constexpr OptionSpec kOptions[] = {
     {"help", ValueKind::None, "print this list of options and end"},
-    {"width", ValueKind::Number, "window width in pixels (320..16384)"},
-    {"height", ValueKind::Number, "window height in pixels (240..16384)"},
+    {"width", ValueKind::Number, "window width in pixels (720..16384; a smaller one is made 720)"},
+    {"height", ValueKind::Number, "window height in pixels (480..16384; a smaller one is made 480): the smallest window the menus fit is 720 x 480"},
     {"mode", ValueKind::Number, "0 window, 1 full window, 2 full screen"},
     {"quality", ValueKind::Number, "graphics quality 0..3"},
     {"vsync", ValueKind::Number, "1 waits for the display refresh, 0 does not"},
@@ -408,6 +412,12 @@ void OptionTable::applyTo(GraphicsConfig& config) const
         if (!value->has_value())
             continue;
         const GraphicsKey* key = findGraphicsKey(name);
+        if ((name == "width" || name == "height") && **value >= 1 && **value < key->min) {
+            logWarning("platform", "option -%s %d: the menus need a window of at least %d x %d; using %d",
+                       std::string(name).c_str(), **value, kSmallestWidth, kSmallestHeight, key->min);
+            config.*(key->member) = key->min;
+            continue;
+        }
         if (**value < key->min || **value > key->max) {
             logWarning("platform", "option -%s %d is out of range %d..%d; ignored", std::string(name).c_str(),
                          **value, key->min, key->max);

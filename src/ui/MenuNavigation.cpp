@@ -5,6 +5,7 @@
 #include "render/2d/Render2D.h"
 #include "ui/MenuFrame.h"
 #include "ui/MenuHooks.h"
+#include "ui/TextFitLog.h"
 #include "ui/widgets/SceneMenuFrame.h"
 #include "platform/Input.h"
 
@@ -241,6 +242,10 @@ void drawMenuFrames()
         n.overlay->draw();
     if (alertOpen()) {
         n.focusedOfDraw = nullptr;
+        // The box is the frame its texts and buttons keep to.
+        const MenuItem& box = n.alert->modalItem();
+        const TextFrameScope frame(static_cast<float>(box.absX), static_cast<float>(box.absY),
+                                   static_cast<float>(box.width), static_cast<float>(box.height), "MenuAlert");
         n.alert->modalItem().draw();
         flushSpriteBatch();
     }

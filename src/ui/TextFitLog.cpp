@@ -101,6 +101,14 @@ void TextFitLog::popFrame()
         m_open.pop_back();
 }
 
+void TextFitLog::addPicture(const Box& box, std::string_view owner)
+{
+    if (!m_enabled)
+        return;
+    pushFrame(box, owner, true);
+    popFrame();
+}
+
 void TextFitLog::add(std::u16string_view text, const Box& inked)
 {
     Entry entry;

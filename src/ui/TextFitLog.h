@@ -41,6 +41,8 @@ public:
     // The frames texts drawn meanwhile belong to, innermost last.
     void pushFrame(const Box& frame, std::string_view owner, bool leaf);
     void popFrame();
+    // A picture without text (an arrow), listed so that a text meeting it shows.
+    void addPicture(const Box& box, std::string_view owner);
 
     // Beside each crop a container sets: whether it scrolls. A scrolling
     // list may hide part of a text at its edge; any other crop that cuts a

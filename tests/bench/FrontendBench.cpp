@@ -1,11 +1,12 @@
-// The way into the game at 1280 x 720: the main menu's update and 2-D draw
-// (the menu flight's 3-D scene is the scene's own cost), and the rebuild of
-// every front-end page after a change of language.
+// The way into the game at 1280 x 720: the main menu's and the map choice's
+// update and 2-D draw (the menu flight's 3-D scene is the scene's own cost),
+// and the rebuild of every front-end page after a change of language.
 #include "MenuBenchTarget.h"
 #include "support/ui/FakeMenuShowcase.h"
 
 #include "menus/MenuFrameRegistry.h"
 #include "menus/frontend/ChooseControlTypePanel.h"
+#include "menus/frontend/GameSetupMenuFrame.h"
 #include "menus/frontend/MainMenuFrame.h"
 #include "menus/frontend/PlayMenuFrame.h"
 #include "menus/frontend/TutorialListMenuFrame.h"
@@ -36,15 +37,20 @@ struct Bench : MenuBenchFrame {
     }
 };
 
-void mainMenuUpdateAndDraw(benchmark::State& state)
+template <auto page>
+void pageUpdateAndDraw(benchmark::State& state)
 {
     Bench bench;
     if (!bench.ready(state))
         return;
-    goToFrame(MenuFrameRegistry::mainMenu());
+    goToFrame(page());
     timeMenuFrames(state, bench);
 }
-BENCHMARK(mainMenuUpdateAndDraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(pageUpdateAndDraw<&MenuFrameRegistry::mainMenu>)->Name("mainMenuUpdateAndDraw")->Unit(benchmark::kMicrosecond);
+// The map row with the arrows at its ends.
+BENCHMARK(pageUpdateAndDraw<&MenuFrameRegistry::gameSetupMenu>)
+    ->Name("mapChoiceUpdateAndDraw")
+    ->Unit(benchmark::kMicrosecond);
 
 // Every page of the way in built, then the rebuild the main loop runs after a
 // change of language.

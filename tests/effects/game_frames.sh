@@ -16,7 +16,7 @@ rm -f "$out"/frame_*.png
 printf '300 keydown Space\n300 mousedown 580 294\n' >"$out/fire.txt"
 dumps=()
 for f in 290 320 340 360 380; do dumps+=(-dumpframe "$f:$out/frame_$f.png"); done
-( cd "$tree" && timeout 600 "$game" -width 640 -height 480 -fixeddt 0.05 -frames 390 -autostart 2:0 -inputscript "$out/fire.txt" \
+( cd "$tree" && timeout 600 "$game" -width 720 -height 480 -fixeddt 0.05 -frames 390 -autostart 2:0 -inputscript "$out/fire.txt" \
     "${dumps[@]}" >"$out/stdout" 2>"$out/stderr" ) || { echo "FAIL: the game did not run"; exit 1; }
 # Frames of the menu would prove nothing: the match must have started.
 if grep -q "autostart.*ignored" "$out/stdout" "$out/stderr"; then echo "FAIL: no match started"; exit 1; fi

@@ -23,7 +23,7 @@ rm -f "$out"/wrecks-*.png
 printf '445 keydown J\n446 keyup J\n500 keydown J\n501 keyup J\n560 keydown J\n561 keyup J\n600 keydown J\n601 keyup J\n640 keydown J\n641 keyup J\n700 keydown J\n701 keyup J\n' >"$out/wrecks-eject.txt"
 dumps=()
 for f in $(seq 200 4 340) $(seq 360 20 1000); do dumps+=(-dumpframe "$f:$out/wrecks-$f.png"); done
-( cd "$tree" && SKYFRONT_HEADLESS=1 timeout 600 ./bin/skyfront -width 640 -height 480 -fixeddt 0.05 -frames 1000 \
+( cd "$tree" && SKYFRONT_HEADLESS=1 timeout 600 ./bin/skyfront -width 720 -height 480 -fixeddt 0.05 -frames 1000 \
     -autostart 2:0 -inputscript "$out/wrecks-eject.txt" "${dumps[@]}" >"$out/wrecks-stdout" 2>"$out/wrecks-stderr" ) ||
   { echo "FAIL: the game did not run: $(tail -5 "$out/wrecks-stderr")"; exit 1; }
 failures=0

@@ -23,7 +23,7 @@ run() {
   local name="$1" frames="$2" script="$3"
   shift 3
   printf "$script" >"$out/$name.txt"
-  ( cd "$tree" && SKYFRONT_HEADLESS=1 timeout 600 ./bin/skyfront -width 640 -height 480 -quality 3 -fixeddt 0.05 \
+  ( cd "$tree" && SKYFRONT_HEADLESS=1 timeout 600 ./bin/skyfront -width 720 -height 480 -quality 3 -fixeddt 0.05 \
       -frames "$frames" -inputscript "$out/$name.txt" "$@" >"$out/$name-stdout" 2>"$out/$name-stderr" ) ||
     { echo "FAIL: the game did not run: $(tail -5 "$out/$name-stderr")"; exit 1; }
 }

@@ -9,7 +9,11 @@
 #   orange, then purple, and back in flight that pilot's HUD marker shows
 #   the colour;
 # - at 960x640 a click on the locked second mission card opens nothing, while
-#   one on the first card opens its briefing.
+#   one on the first card opens its briefing;
+# - at 960x640 and 1280x720 a click on the main menu's left touch strip, just
+#   above the bar and clear of the tier arrows and dots, browses the planes;
+# - at 960x640 the map row, wider than the screen, shows an arrow at the end
+#   it goes on past, and clicks on the arrows page it to its other end.
 # Pictures go to the output folder.
 set -uo pipefail
 game="$1"
@@ -20,8 +24,8 @@ game_tree "$game" "$out"
 # One size: WIDTH HEIGHT and where the clicks land (the buttons keep their
 # size at both: quit, no, multiplayer, the question's close, the HUD's pause, the table's resume).
 sizes=(
-    "960 640 890,575 427,368 398,575 170,291 925,35 797,600"
-    "1920 1080 1369,1009 907,587 877,1009 650,512 1883,36 1565,1040"
+    "960 640 890,575 427,368 398,575 170,264 925,35 797,600"
+    "1920 1080 1369,1009 907,587 877,1009 650,484 1883,36 1565,1040"
 )
 
 boxes() {
@@ -195,4 +199,43 @@ for card in "locked 790,400" "open 380,400"; do
 done
 grep -q "page shown: BriefingMenuFrame" "$out/card_locked.out" && fail "the locked card opened a briefing"
 grep -q "page shown: BriefingMenuFrame" "$out/card_open.out" || fail "the open card did not open its briefing"
-echo "question boxes, the score table's swatches and a locked card in the game: ok"
+# The main menu's left strip: a plane move, and another plane shown.
+for tap in "960 640 100,470" "1280 720 560,550"; do
+    set -- $tap
+    rm -rf "$out/tree/save"
+    echo "250 click ${3/,/ }" >"$out/strip.script"
+    "$run" -width "$1" -height "$2" -fixeddt 0.0166 -inputscript "$out/strip.script" -frames 330 \
+        -dumpframe "320:$out/strip_$1x$2.png" >"$out/strip_$1x$2.out" 2>&1 || fail "$1x$2: the strip run did not end cleanly"
+    log="$out/strip_$1x$2.out"
+    in_order "menus: showcase plane " "showcase move 2" "menus: showcase plane "
+    [ "$(grep -c 'menus: showcase plane ' "$log")" -ge 2 ] || fail "$1x$2: the strip's tap showed no other plane"
+done
+# The map row: its right arrow at first, both after a page, the left alone at
+# the end; the last map's name whole on the screen there, no map chosen.
+rm -rf "$out/tree/save"
+printf '%s\n' "260 click 925 256" "300 click 925 256" "340 click 925 256" "380 click 925 256" "420 click 925 256" \
+    >"$out/row.script"
+"$run" -width 960 -height 640 -fixeddt 0.0166 -menupage setup -inputscript "$out/row.script" -frames 520 -textboxes \
+    -dumpframe "250:$out/row_start.png" -dumpframe "290:$out/row_paged.png" -dumpframe "510:$out/row_end.png" \
+    >"$out/row.out" 2>&1 || fail "the map row run did not end cleanly"
+grep -q "set-up start" "$out/row.out" && fail "a click on the map row's arrow chose a map"
+python3 - "$out" <<'PY' || fail "the map row's arrows do not show where it goes on"
+import sys
+def arrows(name):
+    xs = []
+    for line in open(f"{sys.argv[1]}/{name}.png.texts"):
+        if line.startswith("frame ") and line.rstrip().endswith("| StripArrow"):
+            xs.append("left" if float(line.split(" | ")[1].split()[0]) < 480 else "right")
+    return sorted(xs)
+def names(name):
+    return [line.split(" | ") for line in open(f"{sys.argv[1]}/{name}.png.texts") if line.startswith("text ")]
+shown = {n: arrows(n) for n in ("row_start", "row_paged", "row_end")}
+print("arrows", shown)
+last = [box for _, box, text in names("row_end") if text.strip() == "Storm Front"]
+print("last map's name at", last)
+whole = last and all(0 <= float(b.split()[0]) and float(b.split()[0]) + float(b.split()[2]) <= 960 for b in last)
+sys.exit(0 if shown == {"row_start": ["right"], "row_paged": ["left", "right"], "row_end": ["left"]} and whole else 1)
+PY
+python3 "$support_dir/text_fit.py" "$out/row_start.png.texts" "$out/row_end.png.texts" ||
+    fail "a map's name meets the row's arrows"
+echo "question boxes, the score table's swatches, a locked card, the main menu's strip and the map row in the game: ok"

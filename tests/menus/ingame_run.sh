@@ -5,7 +5,8 @@
 # pause shows the pause page with its title band over the darkened game (the
 # mission's objectives in the player's language and units); a frame after the
 # second back shows the game without it. The pause's Controls button leads to
-# a controls page whose back button names the pause page. Pictures go to the
+# a controls page whose back button names the pause page. Survival's score
+# table held by Tab has the achievement pop-up over it. Pictures go to the
 # output folder.
 set -uo pipefail
 game="$1"
@@ -66,4 +67,23 @@ printf '%s\n' "300 key Esc" "330 key Left" "340 key Left" "350 key Enter" "420 k
 back=$(awk -F' [|] ' '/^frame [0-9]+ -1 leaf .*ResizableButton$/ { split($1, w, " "); id = w[2] }
     /^text / { split($1, w, " "); if (w[2] == id && id != "") print $3 }' "$out/controls_in_game.png.texts" | head -1)
 [ "$back" = "Free Flight" ] || fail "the controls page's back button reads \"$back\", not the pause page's name"
+# Survival's score table held by Tab while its first achievement's pop-up
+# shows: the pop-up lies over the table, its name drawn after the table's rows.
+rm -rf "$out/tree/save"
+printf '%s\n' "280 keydown Tab" "420 keyup Tab" >"$out/held.script"
+"$run" -width 960 -height 640 -fixeddt 0.0166 -quality 0 -autostart 6:0 -inputscript "$out/held.script" -frames 380 \
+    -textboxes -dumpframe "300:$out/held_scores.png" -dumpframe "360:$out/held_scores2.png" >"$out/held.out" 2>&1 ||
+    fail "the held scores run did not end cleanly"
+log="$out/held.out"
+in_order 'achievement "ridedietogether" earned' "page 1 held over the HUD"
+for shot in held_scores held_scores2; do
+    python3 - "$out/$shot.png.texts" <<'PY' || fail "$shot: the pop-up is not drawn over the held score table"
+import sys
+texts = [line.split(" | ")[2].strip() for line in open(sys.argv[1]) if line.startswith("text ")]
+at = [i for i, t in enumerate(texts) if t.startswith("Ride or Die")]
+rows = [i for i, t in enumerate(texts) if t in ("SCORE", "DEATHS", "PLANE", "P-51D")]
+print(sys.argv[1], "pop-up at", at, "table texts at", rows, "of", len(texts))
+sys.exit(0 if at and rows and min(at) > max(rows) else 1)
+PY
+done
 echo "pause pages in the game: ok"

@@ -4,7 +4,8 @@
 # start is saved as volume 0; a quality changed and applied ends the game with
 # code 0, writes "graphics.cfg" (new quality, vsync 1) and leaves the settings
 # file alone, and the next start runs at that quality; damaged bindings are
-# kept beside the defaults and the player is told. Pages with controls of
+# kept beside the defaults and the player is told, as are damaged settings,
+# their notice alone over the main menu. Pages with controls of
 # their own open on their back button, so Enter on arrival leads back. The
 # game runs from a tree
 # of its own so that its save folder is the test's.
@@ -83,9 +84,10 @@ cat >"$out/damaged.script" <<S
 $skip
 200 click 330 304
 S
-"$run" "${common[@]}" -menupage options -inputscript "$out/damaged.script" -frames 300 \
+"$run" "${common[@]}" -menupage options -inputscript "$out/damaged.script" -frames 300 -textboxes \
     -dumpframe "190:$out/damaged_notice.png" -dumpframe "290:$out/damaged_closed.png" >"$out/damaged.out" 2>&1 ||
     fail "the run with damaged bindings did not end cleanly"
+python3 "$support_dir/text_fit.py" "$out/damaged_notice.png.texts" || fail "the bindings notice's text does not fit its box"
 grep -q "controls.cfg: not readable XML; the default bindings apply; the damaged file is kept as controls.cfg.bad" \
     "$out/damaged.out" || fail "the damaged bindings were not logged as kept: $(grep controls.cfg "$out/damaged.out")"
 [ "$(grep -c 'notice shown: controls reset' "$out/damaged.out")" -eq 1 ] || fail "the notice was not shown once"
@@ -136,4 +138,13 @@ for shot in chat_typed chat_again; do
     [ "$(letters 275 345 390 375 "$out/$shot.png")" -ge 40 ] || fail "$shot: the cancelled slot lost its default text"
     [ "$(letters 400 265 500 295 "$out/$shot.png")" -ge 20 ] || fail "$shot: the typed text is not shown"
 done
+# 6: damaged settings at 960x640 greet the player over the first main menu,
+# whose browse arrows still show: the notice's text keeps to its box, and no
+# arrow stands beside the box.
+head -c 40 /dev/zero | tr '\0' 'x' >"$saves/tq2_settings.bin"
+"$run" -width 960 -height 640 -fixeddt 0.0166 -inputscript <(printf '%s\n' "$skip") -frames 200 -textboxes \
+    -dumpframe "190:$out/settings_notice.png" >"$out/settings_notice.out" 2>&1 || fail "the damaged settings run failed"
+grep -q "notice shown: settings reset" "$out/settings_notice.out" || fail "no notice of the damaged settings"
+grep -q "| MenuAlert$" "$out/settings_notice.png.texts" || fail "the notice's box is not listed"
+python3 "$support_dir/text_fit.py" "$out/settings_notice.png.texts" || fail "the settings notice or arrows beside it"
 echo "PASS ($frames log lines in the apply run; notice $n pixels)"

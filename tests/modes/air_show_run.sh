@@ -11,7 +11,7 @@ set -uo pipefail
 game="$1"
 out="$2"
 source "$(dirname "$0")/../support/game_tree.sh"
-small=(-width 640 -height 360 -quality 0 -fixeddt 0.0166)
+small=(-width 854 -height 480 -quality 0 -fixeddt 0.0166)
 failures=0
 check() { echo "FAIL: $1"; failures=$((failures + 1)); }
 kills() { grep -c "hud: event line: You shot down " "$1"; }

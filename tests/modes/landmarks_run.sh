@@ -9,7 +9,7 @@ set -uo pipefail
 game="$1"
 out="$2"
 source "$(dirname "$0")/../support/game_tree.sh"
-small=(-width 640 -height 360 -quality 0 -fixeddt 0.0166)
+small=(-width 854 -height 480 -quality 0 -fixeddt 0.0166)
 
 # map slot, its first (or last) landmark's number, the achievement, its name's text
 fly() {

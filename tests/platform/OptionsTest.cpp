@@ -82,6 +82,24 @@ TEST(CommandLine, ValuesOverrideTheFileAndOutOfRangeValuesAreIgnored)
     EXPECT_EQ(config.mode, 2);
 }
 
+// A window too small for the menus is made the smallest they fit, from the
+// command line; the file's too-small size falls back to the default; -help
+// names the smallest size.
+TEST(CommandLine, AWindowSmallerThanTheMenusFitIsMadeTheSmallestThatFits)
+{
+    GraphicsConfig config;
+    parsed({"-width", "320", "-height", "240"}).applyTo(config);
+    EXPECT_EQ(config.width, 720);
+    EXPECT_EQ(config.height, 480);
+    parsed({"-width", "720", "-height", "479"}).applyTo(config);
+    EXPECT_EQ(config.height, 480);
+    parsed({"-height", "0"}).applyTo(config);  // not a size: ignored
+    EXPECT_EQ(config.height, 480);
+    const GraphicsConfig defaults;
+    EXPECT_EQ(parseGraphicsConfig("width 320\nheight 240\n").width, defaults.width);
+    EXPECT_NE(OptionTable::usage().find("720 x 480"), std::string::npos);
+}
+
 TEST(CommandLine, MissingOrUnreadableValuesAndUnknownOptionsAreIgnored)
 {
     GraphicsConfig config;

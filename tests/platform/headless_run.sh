@@ -108,13 +108,17 @@ fi
 
 # The test options: a fixed step, a frame count that ends the run normally,
 # and a frame written as PNG (relative to the folder the game starts from).
+# A window smaller than the menus fit is made the smallest they do, and told.
 ( cd "$tree" && "$game" -width 320 -height 240 -fixeddt 0.02 -frames 12 -dumpframe 3:shot.png 2>"$tree/stderr" )
 code=$?; [ "$code" -eq 0 ] || fail "-frames 12 exited with $code: $(cat "$tree/stderr")"
 header="$(od -An -tx1 -N24 "$tree/shot.png" 2>/dev/null | tr -d ' \n')"
-# PNG signature, then the header chunk with width 320 and height 240.
-[ "$header" = "89504e470d0a1a0a0000000d4948445200000140000000f0" ] ||
-  fail "-dumpframe wrote no 320x240 PNG: $header"
+# PNG signature, then the header chunk with width 720 and height 480.
+[ "$header" = "89504e470d0a1a0a0000000d49484452000002d0000001e0" ] ||
+  fail "-dumpframe wrote no 720x480 PNG for a 320x240 window: $header"
+grep -q "option -width 320: the menus need a window of at least 720 x 480; using 720" "$tree/stderr" ||
+  fail "the too small window was not told: $(grep -i width "$tree/stderr")"
 out="$("$game" -help 2>/dev/null)"
+grep -q "the smallest window the menus fit is 720 x 480" <<<"$out" || fail "-help does not say the smallest window"
 grep -q 'Test options' <<<"$out" || fail "-help lists no test options"
 for type in '1 campaign' '2 free-for-all' '9 tutorial' '13 last man standing'; do
   grep -q -- "$type" <<<"$out" || fail "-help does not name the -autostart type \"$type\""

@@ -3,9 +3,10 @@
 -textboxes and prints every text that leaves the frame it belongs to, runs
 off the screen, meets another text or runs over a button, box or page dots
 it does not belong to, every HUD plate or labelled button that leaves
-the screen, and every HUD key tag or message plate over a HUD button. Exit
-1 when any does. "--rim N" first: a text in a panel must also keep N
-pixels from the panel's top and bottom edges.
+the screen, every HUD key tag or message plate over a HUD button, and every
+arrow drawn beside a notice or question box. Exit 1 when any does. "--rim N"
+first: a text in a panel must also keep N pixels from the panel's top and
+bottom edges.
 
 Lines: "screen W H", "frame ID PARENT leaf|panel | x y w h | kind" and
 "text FRAME | x y w h | text" (pixels; FRAME -1 is the screen)."""
@@ -54,12 +55,22 @@ def fmt(r):
 def check(path, rim=0.0):
     screen, frames, texts = read(path)
     faults = []
-    labelled = {owner for owner, _, _ in texts}
-    for owner, box, text in texts:
+    # A box over the page (a notice, a question) hides what was drawn before
+    # it: the page's texts under it and the page's frames.
+    alerts = [fid for fid, frame in frames.items() if frame[3] == "MenuAlert"]
+
+    def chain_of(owner):
         chain, at = set(), owner
         while at >= 0 and at not in chain:
             chain.add(at)
             at = frames[at][0]
+        return chain
+    first = next((i for i, (owner, _, _) in enumerate(texts) if chain_of(owner) & set(alerts)), len(texts))
+    texts = [t for i, t in enumerate(texts)
+             if i >= first or not any(shared(t[1], frames[a][2]) > 0 for a in alerts)]
+    labelled = {owner for owner, _, _ in texts}
+    for owner, box, text in texts:
+        chain = chain_of(owner)
         if owner >= 0 and not inside(box, frames[owner][2]):
             faults.append(f"leaves its {frames[owner][3]} {fmt(frames[owner][2])}: \"{text}\" {fmt(box)}")
         # A text in its frame may still run off the screen with it (a
@@ -69,7 +80,10 @@ def check(path, rim=0.0):
         elif rim and owner >= 0 and not frames[owner][1] and (
                 box[1] < frames[owner][2][1] + rim or box[1] + box[3] > frames[owner][2][1] + frames[owner][2][3] - rim):
             faults.append(f"lies on the rim of its {frames[owner][3]} {fmt(frames[owner][2])}: \"{text}\" {fmt(box)}")
+        covered = max((at for at in chain if at in alerts), default=-1)
         for fid, (_, leaf, fbox, kind) in frames.items():
+            if fid < covered:
+                continue
             # A text wholly on a picture without a text of its own is put
             # there on purpose (the clock's minutes).
             if fid not in labelled and inside(box, fbox):
@@ -93,6 +107,12 @@ def check(path, rim=0.0):
         for bid, bbox in buttons:
             if shared(fbox, bbox) > MEET:
                 faults.append(f"its {kind} {fmt(fbox)} covers a {frames[bid][3]} {fmt(bbox)}")
+    # A box over the page (a notice, a question) shows no arrows beside it:
+    # they would read as its own.
+    boxes = [fbox for _, _, fbox, kind in frames.values() if kind == "MenuAlert"]
+    for _, _, fbox, kind in frames.values():
+        if kind == "ShowcaseArrow" and boxes and not any(inside(fbox, box) for box in boxes):
+            faults.append(f"an arrow {fmt(fbox)} stands outside the box {fmt(boxes[0])} over the page")
     for i, (_, a, ta) in enumerate(texts):
         for _, b, tb in texts[i + 1:]:
             # The same text drawn twice a pixel or two apart is a shadow.

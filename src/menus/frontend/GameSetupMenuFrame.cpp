@@ -8,7 +8,9 @@
 #include "platform/Settings.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+#include "render/2d/CSprite.h"
 #include "render/2d/SpriteSets.h"
+#include "ui/TextFitLog.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteCheckbox.h"
@@ -30,6 +32,7 @@ void placeSlider(SpriteSlider& slider, float position)
 constexpr int kTimeIconFrame = 113, kSkillIconFrame = 112;
 constexpr int kSunLeftFrame = 103, kSunMidFrame = 105, kSunRightFrame = 104;
 constexpr int kOnlineOnFrame = 143, kOnlineOffFrame = 141;
+constexpr int kArrowFrame = 84;   // a chevron pointing right, origin at its middle
 
 float art()
 {
@@ -179,8 +182,51 @@ void GameSetupMenuFrame::build(const std::vector<MapEntry>& maps)
     }
     mapStrip->placeItem(new MenuSpacer(static_cast<int>(100 * s), static_cast<int>(50 * s)));
     mapStrip->layout(absX, absY);
+    // The strip runs past the screen on small ones: arrows at its ends say so
+    // and page it as the keys do.
+    const int endW = static_cast<int>(70 * s);
+    for (SpriteButton** end : {&stripLeft, &stripRight}) {
+        auto* zone = new SpriteButton(-1, -1, 1, std::u16string_view());
+        zone->anchorMode = kAnchorAbsolute;
+        zone->focusable = false;
+        zone->width = endW;
+        zone->height = randomMapButton->height;
+        zone->x = end == &stripLeft ? 0 : W - endW;
+        zone->y = randomMapButton->absY;
+        addItem(zone);
+        giveInputPriority(zone);
+        *end = zone;
+    }
+    stripLeft->onClick = [this] { scrollLeft(); };
+    stripRight->onClick = [this] { scrollRight(); };
     pageScroll = 0;
     layoutForPlay();
+}
+
+void GameSetupMenuFrame::showStripEnds()
+{
+    const float leftEnd = static_cast<float>(std::min(0, mapStrip->width - mapStrip->contentWidth));
+    setShown(stripLeft, mapStrip->visible && mapStrip->scrollX < -1.0f);
+    setShown(stripRight, mapStrip->visible && mapStrip->scrollX > leftEnd + 1.0f);
+}
+
+void GameSetupMenuFrame::draw()
+{
+    FilledMenuFrame::draw();
+    CSprite* menus = getSprite(kSpriteSetMenus);
+    if (!menus || !menus->isLoaded())
+        return;
+    int w = 0, h = 0;
+    menus->frameBounds(kArrowFrame, w, h);
+    const float side = static_cast<float>(std::max(w, h));
+    for (const SpriteButton* end : {stripLeft, stripRight}) {
+        if (!end || !end->visible)
+            continue;
+        const float x = static_cast<float>(end->absX + end->width / 2), y = static_cast<float>(end->absY + end->height / 2);
+        menus->drawFrame(kArrowFrame, x, y, end == stripLeft ? 3.1415927f : 0.0f);
+        // Listed for the text checks: a map's name must stay clear of it.
+        textFitLog().addPicture({x - side / 2.0f, y - side / 2.0f, side, side}, "StripArrow");
+    }
 }
 
 void GameSetupMenuFrame::placeTimeRowForPlay()
@@ -385,4 +431,5 @@ void GameSetupMenuFrame::update()
     }
     mapStrip->layout(absX, absY);
     FilledMenuFrame::update();
+    showStripEnds();
 }

@@ -35,6 +35,7 @@ public:
     ~GameSetupMenuFrame() override;
 
     void update() override;
+    void draw() override;
     void onShow() override;
     void onHide() override;
     void scrollRight() override { pageScroll = 10; }
@@ -69,6 +70,9 @@ public:
     MenuPanel* mapStrip = nullptr;
     SpriteCheckbox* onlineOption = nullptr;
     SpriteButtonR* randomMapButton = nullptr;
+    // Over the strip's ends while maps lie beyond them: a tap pages the strip.
+    SpriteButton* stripLeft = nullptr;
+    SpriteButton* stripRight = nullptr;
     int pageScroll = 0;
     bool onlineHost = false;
     // The opening page's start routine; empty: a map click only stores the choice.
@@ -83,4 +87,5 @@ private:
     void showSunRow(bool shown);
     void setSkillIcon(float position);
     void stepStrip();
+    void showStripEnds();
 };

@@ -56,6 +56,7 @@ MainMenuFrame::MainMenuFrame() : SceneMenuFrame(false, false, false, false)
     bottomPanel->y -= lift;
     bottomPanel->paddingY = pad;
     arrowPanel->height -= lift;
+    placeTouchZones();
     if (planeIndicator)
         planeIndicator->y -= lift;
     // The statistics, the variant dots and the balloon stay centred in the room left above the bar.

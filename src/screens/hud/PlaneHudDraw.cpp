@@ -267,11 +267,12 @@ void PlaneHud::drawPlay()
     drawCounter();
     if (m_state.relativeMouse)
         drawKeyHints();
-    // A blackout takes the radar and the pop-ups with it.
+    // A blackout takes the radar and the pop-ups with it. Under a held
+    // score page the pop-ups wait for the page (draw()).
     popupsTaken = true;
     if (!m_state.blackingOut) {
         drawRadarPass();
-        if (!achievementPopup().entries().empty())
+        if (!achievementPopup().entries().empty() && !GameControls::peekedScores())
             achievementPopup().draw();
     }
     // The marks that follow the world lie over the plates and buttons.
@@ -425,6 +426,9 @@ void PlaneHud::draw()
     if (MenuFrame* page = GameControls::peekedScores()) {
         begin2D();
         page->draw();
+        // The pop-ups lie over the page, as over the pause page.
+        if (popupsTaken && !m_state.blackingOut && !achievementPopup().entries().empty())
+            achievementPopup().draw();
         end2D();
     }
 }

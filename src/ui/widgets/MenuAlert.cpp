@@ -107,6 +107,9 @@ void MenuAlert::fitToScreen()
     ResizableButton* close = backButton();
     close->icon = kCloseCross;
     close->setup(kCloseLeft, MenuFrame::kBackMiddle, kCloseRight, MenuFrame::kBackFont);
+    // Its centre, not its top, stands on the line: the scene page's back
+    // button is aligned by its top.
+    close->alignment = kAlignLeft | kAlignCentreY;
     close->x = static_cast<int>(20.0f * a);
     close->y = static_cast<int>(144.5f * a);
     for (ResizableButton* button : {buttonA, buttonB})

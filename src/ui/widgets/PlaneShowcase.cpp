@@ -342,6 +342,7 @@ void startMove(SceneMenuFrame& frame, int move)
     if (IMenuShowcase* scene = menuShowcase(); scene && !scene->cameraBlendComplete())
         scene->snapCameraToMode1();
     frame.cameraMove = move;
+    logInfo("menus", "showcase move %d", move);
 }
 }  // namespace
 

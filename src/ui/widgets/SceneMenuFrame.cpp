@@ -9,6 +9,8 @@
 #include "render/2d/Render2D.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/IMenuShowcase.h"
+#include "ui/TextFitLog.h"
+#include "ui/widgets/MenuAlert.h"
 #include "ui/widgets/MenuPanel.h"
 #include "ui/widgets/SpriteButton.h"
 #include "ui/widgets/SpriteHComboBox.h"
@@ -90,14 +92,13 @@ CSprite* menusSheet()
     return getSprite(kSpriteSetMenus);
 }
 
-SpriteButton* makeZone(MenuContainer& parentPanel, int w, int h, MenuAction action)
+// A touch zone without a picture; placeTouchZones sizes it.
+SpriteButton* makeZone(MenuContainer& parentPanel, MenuAction action)
 {
     auto* zone = new SpriteButton(-1, -1, 1, std::u16string_view());
     zone->alignment = 10;
     zone->anchorMode = MenuItem::kAnchorAbsolute;
     zone->focusable = false;
-    zone->width = w;
-    zone->height = h;
     zone->playClickSound = false;
     zone->onClick = std::move(action);
     parentPanel.addItem(zone);
@@ -194,14 +195,8 @@ SceneMenuFrame::SceneMenuFrame(bool, bool noShowcase, bool noBottomPanel, bool) 
     arrowPanel->height = m.screenHeight - trunc(122.0f * a) - bottomHeight - trunc(10.0f * a);
     arrowPanel->fixedSize = true;
     addItem(arrowPanel);
-    const int zoneW = trunc(100.0f * a);
-    const int halfPanel = arrowPanel->height / 2;
-    zoneUp = makeZone(*arrowPanel, zoneW, halfPanel, [this] { startCameraMove3(); });
-    zoneUp->x = m.screenWidth - zoneW;
-    zoneUp->y = arrowPanel->y;
-    zoneDown = makeZone(*arrowPanel, zoneW, halfPanel, [this] { startCameraMove4(); });
-    zoneDown->x = m.screenWidth - zoneW;
-    zoneDown->y = arrowPanel->y + halfPanel;
+    zoneUp = makeZone(*arrowPanel, [this] { startCameraMove3(); });
+    zoneDown = makeZone(*arrowPanel, [this] { startCameraMove4(); });
 
     if (noBottomPanel) {
         delete bottomPanel;
@@ -209,7 +204,35 @@ SceneMenuFrame::SceneMenuFrame(bool, bool noShowcase, bool noBottomPanel, bool) 
     }
     if (!showcaseHidden)
         buildShowcase(bottomHeight);
+    placeTouchZones();
     buildBalloon();
+}
+
+void SceneMenuFrame::placeTouchZones()
+{
+    const ScreenMetrics& m = screenMetrics();
+    const float a = m.uiScale;
+    // Up and down share the right edge, each half of the panel's height.
+    const int zoneW = trunc(100.0f * a);
+    const int halfPanel = arrowPanel->height / 2;
+    for (SpriteButton* zone : {zoneUp, zoneDown}) {
+        zone->x = m.screenWidth - zoneW;
+        zone->width = zoneW;
+        zone->height = halfPanel;
+    }
+    zoneUp->y = arrowPanel->y;
+    zoneDown->y = arrowPanel->y + halfPanel;
+    if (!zoneLeft || !zoneRight)
+        return;
+    // Left and right: a strip along the panel's bottom, half the screen each.
+    const int zoneH = trunc(50.0f * a);
+    zoneLeft->x = 0;
+    zoneRight->x = m.halfWidth;
+    for (SpriteButton* zone : {zoneLeft, zoneRight}) {
+        zone->y = arrowPanel->y + arrowPanel->height - zoneH;
+        zone->width = m.halfWidth;
+        zone->height = zoneH;
+    }
 }
 
 SceneMenuFrame::~SceneMenuFrame() = default;
@@ -237,13 +260,8 @@ void SceneMenuFrame::buildShowcase(int bottomHeight)
     const ScreenMetrics& m = screenMetrics();
     const float a = m.uiScale;
 
-    const int zoneH = trunc(50.0f * a);
-    zoneLeft = makeZone(*arrowPanel, m.halfWidth, zoneH, [this] { startCameraMove2(); });
-    zoneLeft->x = 0;
-    zoneLeft->y = arrowPanel->y + arrowPanel->height - zoneH;
-    zoneRight = makeZone(*arrowPanel, m.halfWidth, zoneH, [this] { startCameraMove1(); });
-    zoneRight->x = m.halfWidth;
-    zoneRight->y = zoneLeft->y;
+    zoneLeft = makeZone(*arrowPanel, [this] { startCameraMove2(); });
+    zoneRight = makeZone(*arrowPanel, [this] { startCameraMove1(); });
 
     infoButton = new SpriteButton(kSpriteSetMenus, kInfoButtonFrame, 2, std::u16string_view());
     infoButton->alignment = 0x60;
@@ -488,19 +506,30 @@ void SceneMenuFrame::drawArrowHighlight(CSprite& menus) const
     // up and down over the right edge's touch zones (the variants).
     if (arrowHighlight <= 0.0f || !arrowPanel || !arrowPanel->visible)
         return;
+    // Beside a notice or question box the arrows would read as the box's
+    // own; they belong to the page, which the box covers.
+    if (const MenuAlert* alert = MenuAlert::existing(); alert && alert != this && !alert->closed)
+        return;
     constexpr float kQuarterTurn = 1.5707964f;
     const Color4 before = menus.color();
     menus.setColorBytes(255, 255, 255, static_cast<std::uint8_t>(std::min(arrowHighlight, 1.0f) * 255.0f));
+    int w = 0, h = 0;
+    menus.frameBounds(kShowcaseArrow, w, h);
+    const float side = static_cast<float>(std::max(w, h));
+    const auto arrow = [&](float x, float y, float turn) {
+        menus.drawFrame(kShowcaseArrow, x, y, turn);
+        textFitLog().addPicture({x - side / 2.0f, y - side / 2.0f, side, side}, "ShowcaseArrow");
+    };
     if (planeIndicator && planeIndicator->visible && zoneLeft && zoneLeft->enabled) {
         const float gap = 40.0f * screenMetrics().uiScale;
         const float y = static_cast<float>(planeIndicator->absY + planeIndicator->height / 2);
-        menus.drawFrame(kShowcaseArrow, static_cast<float>(planeIndicator->absX) - gap, y, 2.0f * kQuarterTurn);
-        menus.drawFrame(kShowcaseArrow, static_cast<float>(planeIndicator->absX + planeIndicator->width) + gap, y);
+        arrow(static_cast<float>(planeIndicator->absX) - gap, y, 2.0f * kQuarterTurn);
+        arrow(static_cast<float>(planeIndicator->absX + planeIndicator->width) + gap, y, 0.0f);
     }
     for (const auto& [zone, turn] : {std::pair{zoneUp, -kQuarterTurn}, std::pair{zoneDown, kQuarterTurn}})
         if (zone && zone->enabled)
-            menus.drawFrame(kShowcaseArrow, static_cast<float>(zone->absX + zone->width / 2),
-                            static_cast<float>(zone->absY + zone->height / 2), turn);
+            arrow(static_cast<float>(zone->absX + zone->width / 2), static_cast<float>(zone->absY + zone->height / 2),
+                  turn);
     menus.setColor(before);
 }
 

@@ -147,6 +147,9 @@ public:
     bool canOpenWeapons() const { return openWeaponChoice || weaponChoiceHook(); }
 
 protected:
+    // Puts the touch zones on `arrowPanel` as it stands: a page that resizes
+    // the panel calls it again.
+    void placeTouchZones();
     void drawDecorations();
     void drawArrowHighlight(CSprite& menus) const;
     // The camera-move machine and the glide of the slide offsets.

@@ -274,6 +274,10 @@ struct AlertLayout : ScenePage, testing::WithParamInterface<std::pair<int, int>>
                     << item->absX << "," << item->absY << " " << item->width << "x" << item->height << " and "
                     << other->absX << "," << other->absY << " " << other->width << "x" << other->height;
         }
+        // The close button's centre, not its top, on its line.
+        const MenuItem& close = *alert.closeButton();
+        EXPECT_NEAR(close.absY + close.height / 2.0f,
+                    alert.absY + static_cast<int>(144.5f * screenMetrics().uiScale), 1.0f);
         // Every text here fits the box's middle, bottom row or not.
         EXPECT_NEAR(alert.textLabel->absY + alert.textLabel->height / 2.0f, alert.absY + alert.height / 2.0f, 1.0f);
         EXPECT_EQ(alert.textLabel->absX + alert.textLabel->width / 2, alert.absX + alert.width / 2);

@@ -156,8 +156,8 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
     ASSERT_TRUE(loadShot("showcase_info.png", info));
     ASSERT_TRUE(loadShot("showcase_hint.png", hint));
     // The first showcase after start shows its browsing arrows, fading: up and
-    // down at the right edge, left and right beside the plane dots; two
-    // seconds later they are gone.
+    // down at the right edge, over the halves of the room above the menu's
+    // bar, left and right beside the plane dots; two seconds later they are gone.
     struct Box {
         const char* name;
         int x0, y0, x1, y1;
@@ -169,7 +169,7 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
     const int leftArrow = static_cast<int>(hintDots[0].x) - 37,
               rightArrow = static_cast<int>(hintDots[0].x + hintDots[0].w) + 37;
     const int middle = static_cast<int>(hintDots[0].middleY());
-    for (const Box& box : {Box{"up", 880, 215, 940, 265}, Box{"down", 880, 445, 940, 495},
+    for (const Box& box : {Box{"up", 880, 190, 940, 240}, Box{"down", 880, 376, 940, 426},
                            Box{"left", leftArrow - 30, middle - 25, leftArrow + 30, middle + 25},
                            Box{"right", rightArrow - 30, middle - 25, rightArrow + 30, middle + 25}}) {
         EXPECT_GE(arrowPixels(hint, box.x0, box.y0, box.x1, box.y1), 250) << box.name;
