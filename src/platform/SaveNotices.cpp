@@ -29,7 +29,7 @@ void setAsideUnreadSaveFile(const char* name, const char* keptName, const char* 
     if (unread == UnreadSaveFile::Missing)
         return;
     logWarning("platform", "%s: not read; %s%s%s", name, instead,
-               unread == UnreadSaveFile::Kept ? "; the file is kept as " : "; the file could not be kept",
+               unread == UnreadSaveFile::Kept ? "; the file is kept as " : "; the file could not be kept and is left as it is",
                keptAs.c_str());
     raiseSaveNotice(notice);
 }

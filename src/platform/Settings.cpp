@@ -132,11 +132,13 @@ bool Settings::loadFromSaveFolder(const char* name)
     if (blocks < 2) {
         // The next save replaces the file: keep the player's bytes first, once,
         // so they can still be recovered.
-        const std::string kept =
-            std::string_view(name) == kFileName ? keepDamagedSaveFile(kDamagedFileName, bytes) : std::string();
+        std::string kept;
+        const bool own = std::string_view(name) == kFileName;
+        const KeptSaveFile result =
+            own ? keepDamagedSaveFile(kFileName, kDamagedFileName, bytes, kept) : KeptSaveFile::KeptBefore;
         logWarning("platform", "%s: %d of 2 settings blocks read back valid; the others keep their values%s%s", name,
-                   blocks, kept.empty() ? "" : "; the damaged file is kept as ", kept.c_str());
-        if (std::string_view(name) == kFileName)
+                   blocks, keptFileNote(result), kept.c_str());
+        if (own)
             raiseSaveNotice(SaveNotice::SettingsReset);
     }
     return blocks > 0;
