@@ -144,10 +144,12 @@ bool Settings::loadFromSaveFolder(const char* name)
     return blocks > 0;
 }
 
-void Settings::save() const
+bool Settings::save() const
 {
-    if (!writeSaveFileAtomic(kFileName, encode()))
-        logWarning("platform", "%s: could not be written", kFileName);
+    if (writeSaveFileAtomic(kFileName, encode()))
+        return true;
+    logWarning("platform", "%s: could not be written", kFileName);
+    return false;
 }
 
 void Settings::loadTmpFile()
@@ -157,8 +159,8 @@ void Settings::loadTmpFile()
     // An unreadable pending file is dropped all the same, or every start would
     // trip over it again.
     (void)loadFromSaveFolder(kTmpFileName);  // a damaged one has said so
-    save();
-    removeSaveFile(kTmpFileName);
+    if (save())
+        removeSaveFile(kTmpFileName);
 }
 
 bool Settings::fileSaved()
