@@ -56,8 +56,11 @@ TEST_P(KindsOnLoopback, HostAndJoinersAgreeAtTheEnd)
     PeerRun host;
     std::vector<std::string> hostArgs{"--host", "--port", "0", "--type", std::to_string(run.type), "--players", "4",
                                       "--seconds", "240", "--name", "Hostess", "--at", "1:await:2"};
-    for (std::string arg : run.host)
-        hostArgs.push_back(arg.find("Wing2") == std::string::npos ? arg : arg.replace(arg.find("Wing2"), 5, run.wing2Name));
+    for (std::string arg : run.host) {
+        if (const auto at = arg.find("Wing2"); at != std::string::npos)
+            arg.replace(at, 5, run.wing2Name);
+        hostArgs.push_back(arg);
+    }
     ASSERT_TRUE(host.spawn(hostArgs, (dir.path() / "host.log").string()));
     const int port = host.awaitPort();
     ASSERT_NE(port, 0) << host.log();
@@ -83,10 +86,8 @@ TEST_P(KindsOnLoopback, HostAndJoinersAgreeAtTheEnd)
         EXPECT_EQ(log.find("host lost"), std::string::npos) << log;
         EXPECT_EQ(finalTable(w), table) << "host:\n" << hostLog << "\njoiner:\n" << log;
     }
-    EXPECT_NE(std::find_if(table.begin(), table.end(),
-                           [&](const std::string& row) { return row.find(" " + run.wing2Name + " ") != std::string::npos; }),
-              table.end())
-        << hostLog;
+    const auto named = [&](const std::string& row) { return row.find(" " + run.wing2Name + " ") != std::string::npos; };
+    EXPECT_NE(std::find_if(table.begin(), table.end(), named), table.end()) << hostLog;
 
     // What each kind must have shown every peer on the way.
     const std::string w1 = wings[0].log(), w2 = wings[1].log();
