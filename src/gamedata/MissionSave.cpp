@@ -232,29 +232,33 @@ enum class CheckpointFile { MissingOrGood, DamagedKept, DamagedNotKept };
 
 // A checkpoint the game cannot read is the player's all the same: its bytes
 // are kept beside it (or the file moved aside when it cannot be read at all)
-// before anything writes over it or deletes it.
+// before anything writes over it or deletes it. One that cannot be kept stays
+// where it is, and the file layer refuses to write over it or delete it.
 CheckpointFile keepDamagedCheckpoint(const std::string& name)
 {
     const std::string keptName = name + ".bad";
     std::vector<std::uint8_t> bytes;
     std::string kept;
-    bool keptBefore = false;
+    bool keptNow = false;
     if (!readSaveFile(name, MissionSave::kMaxFileBytes, bytes)) {
         const UnreadSaveFile unread = keepUnreadSaveFile(name, keptName, kept);
         if (unread == UnreadSaveFile::Missing)
             return CheckpointFile::MissingOrGood;
+        keptNow = unread == UnreadSaveFile::Kept;
     } else if (MissionSave::decode(bytes)) {
         return CheckpointFile::MissingOrGood;
     } else {
-        kept = keepDamagedSaveFile(keptName, bytes);
-        // Empty too when these very bytes were kept by an earlier look.
-        keptBefore = kept.empty() && saveFileExists(keptName);
+        const KeptSaveFile result = keepDamagedSaveFile(name, keptName, bytes, kept);
+        if (result == KeptSaveFile::KeptBefore)
+            return CheckpointFile::DamagedKept;
+        keptNow = result == KeptSaveFile::Kept;
     }
-    if (!kept.empty())
-        logWarning("checkpoint", "%s: damaged; kept as %s", name.c_str(), kept.c_str());
-    else if (!keptBefore)
-        logWarning("checkpoint", "%s: damaged and could not be kept", name.c_str());
-    return kept.empty() && !keptBefore ? CheckpointFile::DamagedNotKept : CheckpointFile::DamagedKept;
+    if (!keptNow) {
+        logWarning("checkpoint", "%s: damaged and could not be kept; left as it is", name.c_str());
+        return CheckpointFile::DamagedNotKept;
+    }
+    logWarning("checkpoint", "%s: damaged; kept as %s", name.c_str(), kept.c_str());
+    return CheckpointFile::DamagedKept;
 }
 }  // namespace
 
@@ -274,7 +278,9 @@ bool MissionSave::save(const GameWorld& world, ICheckpointHost& host)
     std::copy(stats.bytes().begin(), stats.bytes().end(), data.stats.begin());
     captureWorld(world, data);
     const std::vector<std::uint8_t> bytes = encode(data);
-    keepDamagedCheckpoint(fileName(data.key));
+    // A damaged checkpoint that cannot be kept is not written over.
+    if (keepDamagedCheckpoint(fileName(data.key)) == CheckpointFile::DamagedNotKept)
+        return false;
     if (!writeSaveFileAtomic(fileName(data.key), bytes)) {
         logWarning("checkpoint", "%s: cannot be written; the previous checkpoint stays", fileName(data.key).c_str());
         return false;

@@ -23,6 +23,8 @@ void showSaveNotices()
         show(kSettingsResetString, "settings reset");
     else if (takeSaveNotice(SaveNotice::ControlsReset))
         show(kControlsResetString, "controls reset");
+    else if (takeSaveNotice(SaveNotice::StatsDamaged))
+        show(kStatsDamagedString, "statistics damaged");
     else if (takeSaveNotice(SaveNotice::SaveFailed))
         show(kSaveFailedString, "save failed");
 }

@@ -280,26 +280,30 @@ void GameMode::removeAirplaneForGood(Target& e, int team)
     // A last-man-standing client in play keeps its one life for the round.
     if (isNetworkClient() && m_type == GameType::LastManStanding && &e == m_playerAirplane && e.isActive())
         return;
-    // Peers learn of all this from the one request or switch posted below.
+    Quat orientation;
+    if (e.kind() == TargetKind::Airplane)
+        orientation = static_cast<const Airplane&>(e).orientation();
+    // A joiner only asks: its airplane flies on as it is until the host's
+    // switch takes it out, so a refusal leaves it untouched.
+    if (isNetworkClient()) {
+        post(matchevent::TeamRequest{EntityHandle(&e), team, e.respawnTimer, e.position(), orientation});
+        return;
+    }
+    // Peers learn of all this from the one switch posted below.
     if (e.isActive() && e.isAlive())
         takeDownForTeamSwitch(e);
     withdrawFromPlay(e);
     std::erase(m_respawnQueue, &e);
     e.respawnTimer = -1.0f;
     e.timeSinceRespawnExpiry = 0.0f;
-    if (!isNetworkClient()) {
-        changeTeam(e, team);
-        if (m_type != GameType::LastManStanding)
-            respawnQuietly(e, 5.0f, nullptr);
-        e.onTeamChanged(true);
-        postEventText(EventKind::TeamChange, e, nullptr);
-        if (&e == m_playerAirplane)
-            m_hooks.hudOrNone().refreshInsignia();
-    }
+    changeTeam(e, team);
+    if (m_type != GameType::LastManStanding)
+        respawnQuietly(e, 5.0f, nullptr);
+    e.onTeamChanged(true);
+    postEventText(EventKind::TeamChange, e, nullptr);
+    if (&e == m_playerAirplane)
+        m_hooks.hudOrNone().refreshInsignia();
     m_hooks.cameraOrNone().forget(e);
-    Quat orientation;
-    if (e.kind() == TargetKind::Airplane)
-        orientation = static_cast<const Airplane&>(e).orientation();
     post(matchevent::TeamRequest{EntityHandle(&e), team, e.respawnTimer, e.position(), orientation});
 }
 

@@ -147,9 +147,10 @@ bool Controls::load()
     }
     if (!loadFromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
         // Shut-down writes the defaults over it: keep the player's file first.
-        const std::string kept = keepDamagedSaveFile(kDamagedFileName, bytes);
+        std::string kept;
+        const KeptSaveFile result = keepDamagedSaveFile(kFileName, kDamagedFileName, bytes, kept);
         logWarning("platform", "%s: not readable XML; the default bindings apply%s%s", kFileName,
-                   kept.empty() ? "" : "; the damaged file is kept as ", kept.c_str());
+                   keptFileNote(result), kept.c_str());
         raiseSaveNotice(SaveNotice::ControlsReset);
         return false;
     }

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <map>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +16,33 @@
 namespace {
 std::string g_dataRoot = "../";
 std::string g_saveFolder;
+
+// Damaged save files that could not be kept: left alone for the run. The
+// value says whether a refused write was logged yet (once is enough).
+std::mutex g_heldMutex;
+std::map<std::string, bool, std::less<>> g_held;
+
+void hold(std::string_view name, bool held)
+{
+    const std::lock_guard lock(g_heldMutex);
+    if (held)
+        g_held.emplace(name, false);
+    else if (const auto found = g_held.find(name); found != g_held.end())
+        g_held.erase(found);
+}
+
+// True when the name is held; the first time, the refusal is logged.
+bool refuseHeld(std::string_view name)
+{
+    const std::lock_guard lock(g_heldMutex);
+    const auto found = g_held.find(name);
+    if (found == g_held.end())
+        return false;
+    if (!std::exchange(found->second, true))
+        logWarning("platform", "%.*s: damaged and not kept, so left as it is; this run's saves of it go nowhere",
+                   static_cast<int>(name.size()), name.data());
+    return true;
+}
 
 std::string withSlash(std::string folder)
 {
@@ -133,6 +162,8 @@ const std::string& dataRoot()
 void setSaveFolder(std::string folder)
 {
     g_saveFolder = withSlash(std::move(folder));
+    const std::lock_guard lock(g_heldMutex);
+    g_held.clear();
 }
 
 const std::string& saveFolder()
@@ -219,6 +250,8 @@ bool writeSaveFileAtomic(std::string_view name, std::span<const std::uint8_t> by
 {
     if (g_saveFolder.empty() || !isSafeFileName(name))
         return false;
+    if (refuseHeld(name))
+        return false;
     const std::string target = g_saveFolder + std::string(name);
     const std::string temporary = target + ".new";
     // The reason goes to the log and the player hears once a run that saving fails.
@@ -262,7 +295,7 @@ bool writeSaveFileAtomic(std::string_view name, std::string_view text)
 
 bool removeSaveFile(std::string_view name)
 {
-    if (g_saveFolder.empty() || !isSafeFileName(name))
+    if (g_saveFolder.empty() || !isSafeFileName(name) || refuseHeld(name))
         return false;
     return std::remove((g_saveFolder + std::string(name)).c_str()) == 0;
 }
@@ -279,27 +312,57 @@ std::string keptCopyName(std::string_view keptName, int number)
 }
 }  // namespace
 
-std::string keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t> bytes)
+namespace {
+KeptSaveFile keepCopy(std::string_view keptName, std::span<const std::uint8_t> bytes, std::string& keptAs)
 {
     if (g_saveFolder.empty() || !isSafeFileName(keptName))
-        return {};
+        return KeptSaveFile::NotKept;
     for (int number = 0; number < kMaxKeptSaveCopies; ++number) {
         const std::string name = keptCopyName(keptName, number);
         if (auto file = FileDisk::open(g_saveFolder + name, "rb")) {
             std::vector<std::uint8_t> kept;
             if (file->size() == bytes.size() && file->readAll(kept) &&
                 std::equal(kept.begin(), kept.end(), bytes.begin(), bytes.end()))
-                return {};  // a load that comes back to the same damage keeps it once
+                return KeptSaveFile::KeptBefore;  // a load that comes back to the same damage keeps it once
             continue;
         }
         struct stat info {};
         if (::stat((g_saveFolder + name).c_str(), &info) == 0)
             continue;  // there but unreadable: a kept copy all the same
-        return writeSaveFileAtomic(name, bytes) ? name : std::string();
+        if (!writeSaveFileAtomic(name, bytes))
+            return KeptSaveFile::NotKept;
+        keptAs = name;
+        return KeptSaveFile::Kept;
     }
     logWarning("platform", "%.*s: %d kept copies already; this one is not kept", static_cast<int>(keptName.size()),
                keptName.data(), kMaxKeptSaveCopies);
-    return {};
+    return KeptSaveFile::NotKept;
+}
+}  // namespace
+
+KeptSaveFile keepDamagedSaveFile(std::string_view name, std::string_view keptName,
+                                 std::span<const std::uint8_t> bytes, std::string& keptAs)
+{
+    keptAs.clear();
+    const KeptSaveFile result = keepCopy(keptName, bytes, keptAs);
+    hold(name, result == KeptSaveFile::NotKept);
+    return result;
+}
+
+const char* keptFileNote(KeptSaveFile result)
+{
+    switch (result) {
+    case KeptSaveFile::Kept: return "; the damaged file is kept as ";
+    case KeptSaveFile::NotKept: return "; the damaged file could not be kept and is left as it is";
+    case KeptSaveFile::KeptBefore: break;
+    }
+    return "";
+}
+
+bool saveFileHeld(std::string_view name)
+{
+    const std::lock_guard lock(g_heldMutex);
+    return g_held.find(name) != g_held.end();
 }
 
 UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptName, std::string& keptAs)
@@ -307,8 +370,10 @@ UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptNa
     keptAs.clear();
     struct stat info {};
     if (g_saveFolder.empty() || !isSafeFileName(name) || !isSafeFileName(keptName) ||
-        ::stat((g_saveFolder + std::string(name)).c_str(), &info) != 0)
+        ::stat((g_saveFolder + std::string(name)).c_str(), &info) != 0) {
+        hold(name, false);
         return UnreadSaveFile::Missing;
+    }
     const std::string path = g_saveFolder + std::string(name);
     for (int number = 0; number < kMaxKeptSaveCopies; ++number) {
         const std::string kept = g_saveFolder + keptCopyName(keptName, number);
@@ -323,7 +388,9 @@ UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptNa
             break;
         }
         keptAs = keptCopyName(keptName, number);
+        hold(name, false);
         return UnreadSaveFile::Kept;
     }
+    hold(name, true);
     return UnreadSaveFile::Left;
 }

@@ -101,10 +101,11 @@ bool fileExists(std::string_view name);
 [[nodiscard]] bool readSaveFile(std::string_view name, std::size_t maxBytes, std::vector<std::uint8_t>& out);
 
 // Writes a file of the save folder so that a crash at any moment leaves either
-// the old or the new file whole: temporary file, flush, sync, rename.
+// the old or the new file whole: temporary file, flush, sync, rename. False,
+// writing nothing, for a held file (below).
 [[nodiscard]] bool writeSaveFileAtomic(std::string_view name, std::span<const std::uint8_t> bytes);
 [[nodiscard]] bool writeSaveFileAtomic(std::string_view name, std::string_view text);
-// Removes a file of the save folder; false when it could not be removed.
+// Removes a file of the save folder; false when it could not be removed or is held.
 bool removeSaveFile(std::string_view name);
 // Whether the save folder holds a file of that name.
 bool saveFileExists(std::string_view name);
@@ -112,13 +113,25 @@ bool saveFileExists(std::string_view name);
 // "x.bad1", "x.bad2" ... An older kept copy is never overwritten, and a newer
 // damaged file is kept beside it, up to this many copies.
 inline constexpr int kMaxKeptSaveCopies = 100;
-// Keeps the bytes of a damaged save file under the first free kept name before
-// the next save replaces them; bytes already kept under one of those names are
-// not kept again. The name written now, empty when none was.
-std::string keepDamagedSaveFile(std::string_view keptName, std::span<const std::uint8_t> bytes);
+// Keeps the bytes of a damaged save file `name` under the first free kept
+// name before the next save replaces them (the name written into keptAs);
+// bytes already kept under one of those names are not kept again. A damaged
+// file that cannot be kept (no kept name free, a full disk, a read-only
+// folder) is held: no save writes over it or removes it until a later look
+// keeps it, so its bytes are never lost.
+enum class KeptSaveFile { Kept, KeptBefore, NotKept };
+KeptSaveFile keepDamagedSaveFile(std::string_view name, std::string_view keptName,
+                                 std::span<const std::uint8_t> bytes, std::string& keptAs);
+// Whether the file is held as above.
+bool saveFileHeld(std::string_view name);
+// What a log line adds after a keep: "; the damaged file is kept as " (the
+// kept name follows), "; the damaged file could not be kept and is left as it
+// is", or nothing when kept before.
+const char* keptFileNote(KeptSaveFile result);
 // After readSaveFile failed: whether the file is there at all, and when it is
 // (too large, unreadable), whether it was moved aside under the first free
 // kept name (into keptAs), so the next save cannot replace it. Moved, not
-// copied: such a file may be neither small nor readable.
+// copied: such a file may be neither small nor readable. Left where it is,
+// it is held as a damaged file that could not be kept.
 enum class UnreadSaveFile { Missing, Kept, Left };
 UnreadSaveFile keepUnreadSaveFile(std::string_view name, std::string_view keptName, std::string& keptAs);

@@ -3,7 +3,9 @@
 #include <functional>
 #include <string>
 
-// One log for every library: a line to standard error, "tag: message".
+// One log for every library: a line to standard error, "tag: message", in
+// UTF-8 (a byte of a message that starts no UTF-8 sequence is written as its
+// Latin-1 letter).
 // Warnings are for things the player or a maintainer should know (a file
 // skipped, a fallback taken); info is for start-up facts. Nothing here exits.
 enum class LogLevel { Info, Warning };

@@ -28,9 +28,9 @@ void setAsideUnreadSaveFile(const char* name, const char* keptName, const char* 
     const UnreadSaveFile unread = keepUnreadSaveFile(name, keptName, keptAs);
     if (unread == UnreadSaveFile::Missing)
         return;
-    logWarning("platform", "%s: not read; %s%s%s", name, instead,
-               unread == UnreadSaveFile::Kept ? "; the file is kept as " : "; the file could not be kept",
-               keptAs.c_str());
+    const char* note = unread == UnreadSaveFile::Kept ? "; the file is kept as "
+                                                      : "; the file could not be kept and is left as it is";
+    logWarning("platform", "%s: not read; %s%s%s", name, instead, note, keptAs.c_str());
     raiseSaveNotice(notice);
 }
 

@@ -132,20 +132,24 @@ bool Settings::loadFromSaveFolder(const char* name)
     if (blocks < 2) {
         // The next save replaces the file: keep the player's bytes first, once,
         // so they can still be recovered.
-        const std::string kept =
-            std::string_view(name) == kFileName ? keepDamagedSaveFile(kDamagedFileName, bytes) : std::string();
+        std::string kept;
+        const bool own = std::string_view(name) == kFileName;
+        const KeptSaveFile result =
+            own ? keepDamagedSaveFile(kFileName, kDamagedFileName, bytes, kept) : KeptSaveFile::KeptBefore;
         logWarning("platform", "%s: %d of 2 settings blocks read back valid; the others keep their values%s%s", name,
-                   blocks, kept.empty() ? "" : "; the damaged file is kept as ", kept.c_str());
-        if (std::string_view(name) == kFileName)
+                   blocks, keptFileNote(result), kept.c_str());
+        if (own)
             raiseSaveNotice(SaveNotice::SettingsReset);
     }
     return blocks > 0;
 }
 
-void Settings::save() const
+bool Settings::save() const
 {
-    if (!writeSaveFileAtomic(kFileName, encode()))
-        logWarning("platform", "%s: could not be written", kFileName);
+    if (writeSaveFileAtomic(kFileName, encode()))
+        return true;
+    logWarning("platform", "%s: could not be written", kFileName);
+    return false;
 }
 
 void Settings::loadTmpFile()
@@ -155,8 +159,8 @@ void Settings::loadTmpFile()
     // An unreadable pending file is dropped all the same, or every start would
     // trip over it again.
     (void)loadFromSaveFolder(kTmpFileName);  // a damaged one has said so
-    save();
-    removeSaveFile(kTmpFileName);
+    if (save())
+        removeSaveFile(kTmpFileName);
 }
 
 bool Settings::fileSaved()

@@ -124,10 +124,11 @@ public:
     // (the defaults at the first load); a value out of range keeps its current
     // value. False when nothing was read.
     [[nodiscard]] bool load();
-    // Writes both blocks atomically; a failure leaves the old file and is
-    // only logged.
-    void save() const;
-    // Reads a pending "tq2_settings.tmp" over the record, saves, removes it.
+    // Writes both blocks atomically; a failure leaves the old file, is logged
+    // and gives false.
+    bool save() const;
+    // Reads a pending "tq2_settings.tmp" over the record, saves, and removes
+    // it once saved (a settings file left alone keeps it for a later start).
     void loadTmpFile();
     // The profile block back to its defaults; options stay.
     void resetPlayerProfile();

@@ -3,6 +3,7 @@
 
 #include "platform/File.h"
 #include "platform/Language.h"
+#include "platform/SaveNotices.h"
 #include "platform/internal/TextParsing.h"
 
 #include <arpa/inet.h>
@@ -130,7 +131,7 @@ bool Steam::isAchieved(std::string_view name) const
     return m_achievements.find(name) != m_achievements.end();
 }
 
-bool Steam::storeStats()
+std::string Steam::statsText() const
 {
     std::string text;
     for (const auto& [name, value] : m_stats)
@@ -139,7 +140,12 @@ bool Steam::storeStats()
         text += "achievement " + name + "\n";
     for (std::uint32_t app : m_installedApps)
         text += "installed " + std::to_string(app) + "\n";
-    return writeSaveFileAtomic(kStatsFile, text);
+    return text;
+}
+
+bool Steam::storeStats()
+{
+    return writeSaveFileAtomic(kStatsFile, statsText());
 }
 
 void Steam::loadStats()
@@ -148,18 +154,26 @@ void Steam::loadStats()
     if (!readSaveFile(kStatsFile, kMaxStatsFileBytes, bytes)) {
         bytes.clear();
         // Too large or unreadable: the next save would replace the player's statistics unkept.
-        std::string keptAs;
-        if (keepUnreadSaveFile(kStatsFile, kStatsKeptFile, keptAs) == UnreadSaveFile::Kept)
-            logWarning("platform", "%s: not read; the file is kept as %s", kStatsFile, keptAs.c_str());
+        setAsideUnreadSaveFile(kStatsFile, kStatsKeptFile, "the statistics start empty", SaveNotice::StatsDamaged);
     }
-    parseStats(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    int firstBad = 0;
+    const int bad = parseStats(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &firstBad);
+    if (bad == 0)
+        return;
+    // The next store writes back only the lines read: keep the file first.
+    std::string kept;
+    const KeptSaveFile result = keepDamagedSaveFile(kStatsFile, kStatsKeptFile, bytes, kept);
+    logWarning("platform", "%s: %d damaged line%s skipped, the first at line %d%s%s", kStatsFile, bad,
+               bad == 1 ? "" : "s", firstBad, keptFileNote(result), kept.c_str());
+    raiseSaveNotice(SaveNotice::StatsDamaged);
 }
 
-void Steam::parseStats(std::string_view text)
+int Steam::parseStats(std::string_view text, int* firstBad)
 {
     m_stats.clear();
     m_achievements.clear();
     m_installedApps.clear();
+    int bad = 0;
     textparsing::forEachLine(text, [&](std::string_view line, int lineNumber) {
         const std::string_view kind = nextWord(line);
         const std::string_view name = nextWord(line);
@@ -179,9 +193,10 @@ void Steam::parseStats(std::string_view text)
         } else if (kind.empty() && name.empty()) {
             good = true;  // blank line
         }
-        if (!good)
-            logWarning("platform", "%s:%d: bad line skipped", kStatsFile, lineNumber);
+        if (!good && bad++ == 0 && firstBad)
+            *firstBad = lineNumber;
     });
+    return bad;
 }
 
 bool Steam::queueJoinRequest(std::string_view addressAndPort)

@@ -44,11 +44,16 @@ public:
     // Atomic write; false when the file could not be written.
     bool storeStats();
     // Replaces the statistics in memory by those of the save folder's file;
-    // unreadable lines are skipped. A missing file leaves none.
+    // unreadable lines are skipped. A missing file leaves none. A damaged file
+    // is kept beside before the next store writes back only what was read,
+    // and the player is told.
     void loadStats();
     // The same from the file's text: "stat <name> <value>", "achievement
-    // <name>" and "installed <app id>" lines.
-    void parseStats(std::string_view text);
+    // <name>" and "installed <app id>" lines. The number of lines skipped,
+    // and the first of them into firstBad.
+    int parseStats(std::string_view text, int* firstBad = nullptr);
+    // The file's text as storeStats writes it.
+    std::string statsText() const;
 
     // Whether the account has the game of that app id installed: the ids of
     // the statistics file's "installed" lines, written back by storeStats.

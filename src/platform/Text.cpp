@@ -290,6 +290,39 @@ std::u16string utf8ToWide(std::string_view text)
     return out;
 }
 
+std::string wideToUtf8(std::u16string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    auto put = std::back_inserter(out);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (isHighSurrogate(text[i]) && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00u);
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;  // half a pair encodes nothing
+        put = utf8::unchecked::append(c, put);
+    }
+    return out;
+}
+
+std::string validUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    auto it = text.begin();
+    const auto end = text.end();
+    while (it != end) {
+        const auto bad = utf8::find_invalid(it, end);
+        out.append(it, bad);
+        if (bad == end)
+            break;
+        utf8::unchecked::append(static_cast<char32_t>(static_cast<unsigned char>(*bad)), std::back_inserter(out));
+        it = bad + 1;
+    }
+    return out;
+}
+
 const char16_t* toWideTemp(const char* text)
 {
     if (!text)

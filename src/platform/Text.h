@@ -17,6 +17,11 @@ std::size_t wstrLen(const char16_t* text);
 int wstrCompare(const char16_t* a, const char16_t* b);
 
 std::u16string utf8ToWide(std::string_view text);
+// UTF-8 of 16-bit text; half a surrogate pair becomes U+FFFD.
+std::string wideToUtf8(std::u16string_view text);
+// The text as valid UTF-8: each byte that starts no valid sequence is taken
+// as its Latin-1 character, as utf8ToWide reads it.
+std::string validUtf8(std::string_view text);
 
 // The short-lived converted texts live in ring buffers of 8192 units per
 // thread. A request that does not fit in the rest of the ring restarts at its

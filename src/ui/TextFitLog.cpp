@@ -1,6 +1,7 @@
 #include "ui/TextFitLog.h"
 
 #include "platform/ScreenMetrics.h"
+#include "platform/Text.h"
 #include "render/2d/CFont.h"
 #include "render/2d/SpriteBatch.h"
 #include "ui/MenuContainer.h"
@@ -14,34 +15,17 @@
 #include <typeinfo>
 
 namespace {
+// Colour codes take no room; a line break shows as a backslash and n.
 std::string toUtf8(std::u16string_view text)
 {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c == u'\n') {
-            out += "\\n";
-        } else if (c < 0x20) {
-            continue;   // colour codes take no room
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    std::u16string shown;
+    for (char16_t c : text) {
+        if (c == u'\n')
+            shown += u"\\n";
+        else if (c >= 0x20)
+            shown += c;
     }
-    return out;
+    return wideToUtf8(shown);
 }
 
 std::string kindOf(const MenuItem& item)

@@ -625,6 +625,7 @@ struct OnlineRoomServer : OnlinePages {
         StandInRoomServer::Options options;
         options.port = 0;
         options.hostPort = 9;  // nobody hosts: a join stops at connecting to the game
+        options.rooms = listedRooms;
         server = std::make_unique<StandInRoomServer>(options);
         ASSERT_TRUE(server->start());
         handler = std::make_unique<NetworkGameHandler>(pacedRoomConfig(*server));
@@ -674,11 +675,55 @@ struct OnlineRoomServer : OnlinePages {
         return done();
     }
 
+    std::vector<std::string> listedRooms;  // open from the server's start
     std::unique_ptr<StandInRoomServer> server;
     std::unique_ptr<NetworkGameHandler> handler;
     std::vector<std::unique_ptr<RoomClient>> owners;
 };
 }  // namespace
+
+// "+connect_lobby N +password P": room 1 is open, room 2 locked, room 3 full.
+// The locked room opens to its password only, and each refusal says why: the
+// wrong password as such, the full room as full, never the one for the other.
+namespace {
+struct RequestedRoom : OnlineRoomServer {
+    RequestedRoom() { listedRooms = {"Harbour brawl:2:0:3", "Locked gate:2:0:3:0:0:password=kestrel", "Packed:6:0:3"}; }
+};
+}  // namespace
+
+TEST_F(RequestedRoom, ARoomAskedForFromTheCommandLineIsJoinedWithItsPasswordOrToldWhyNot)
+{
+    for (int i = 0; i < 3; ++i) {  // a room of four: the host and three more
+        auto crowd = std::make_unique<RoomClient>(pacedRoomConfig(*server));
+        crowd->connectAsync("crowd", 1, 3);
+        for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+             !crowd->connected() && std::chrono::steady_clock::now() < end;) {
+            crowd->poll(false);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_EQ(crowd->joinRoomById(3), 0);
+        owners.push_back(std::move(crowd));
+    }
+    const std::u16string full = getStringByIndex(MultiPlayerMenuFrameOnline::kRoomFullString);
+    const std::u16string wrong = getStringByIndex(MultiPlayerMenuFrameOnline::kWrongPasswordString);
+    ASSERT_NE(full.find(u"full"), std::u16string::npos) << "the texts of the two refusals";
+    ASSERT_NE(wrong.find(u"password"), std::u16string::npos);
+    struct Ask {
+        const char* room;
+        const char* password;
+        std::u16string told;  // empty: joined
+    };
+    for (const Ask& ask : {Ask{"2", "kestrel", u""}, Ask{"2", "heron", wrong}, Ask{"2", "", wrong},
+                           Ask{"3", "", full}, Ask{"1", "", u""}}) {
+        SCOPED_TRACE(std::string(ask.room) + " " + ask.password);
+        closeAlert();
+        handler->roomJoinState = 0;
+        MultiPlayerMenuFrameOnline::joinRequestedRoom(ask.room, ask.password);
+        ASSERT_TRUE(run([&] { return handler->roomJoinState == 3 || !alertText().empty(); }));
+        EXPECT_EQ(alertText(), ask.told);
+        EXPECT_EQ(handler->roomJoinState, ask.told.empty() ? 3 : -1);
+    }
+}
 
 TEST_F(OnlineRoomServer, RoomsAreListedAndJoinedByNumberAndByName)
 {

@@ -43,16 +43,18 @@ struct SaveNoticePages : StagedPageTest {
 };
 }  // namespace
 
-// Both notices raised before the menus are up: nothing is shown until a page
-// is, then one notice at a time, the second when the first is closed, and
-// neither again in the run.
+// The notices raised before the menus are up: nothing is shown until a page
+// is, then one notice at a time, the next when the last is closed, and none
+// again in the run.
 TEST_F(SaveNoticePages, TheNoticesAreShownOneAtATimeAndOnceARun)
 {
     ASSERT_FALSE(getStringByIndex(kSettingsResetString).empty());
     ASSERT_FALSE(getStringByIndex(kSaveFailedString).empty());
     ASSERT_NE(getStringByIndex(kSettingsResetString), getStringByIndex(kSaveFailedString));
     ASSERT_FALSE(getStringByIndex(kControlsResetString).empty());
+    ASSERT_FALSE(getStringByIndex(kStatsDamagedString).empty());
     raiseSaveNotice(SaveNotice::SaveFailed);
+    raiseSaveNotice(SaveNotice::StatsDamaged);
     raiseSaveNotice(SaveNotice::ControlsReset);
     raiseSaveNotice(SaveNotice::SettingsReset);
     showSaveNotices();
@@ -69,10 +71,14 @@ TEST_F(SaveNoticePages, TheNoticesAreShownOneAtATimeAndOnceARun)
     EXPECT_TRUE(alertShows(kControlsResetString));
     MenuAlert::instance().onCloseButton();
     showSaveNotices();
+    EXPECT_TRUE(alertShows(kStatsDamagedString));
+    MenuAlert::instance().onCloseButton();
+    showSaveNotices();
     EXPECT_TRUE(alertShows(kSaveFailedString));
     MenuAlert::instance().onCloseButton();
 
     raiseSaveNotice(SaveNotice::SaveFailed);
+    raiseSaveNotice(SaveNotice::StatsDamaged);
     raiseSaveNotice(SaveNotice::ControlsReset);
     raiseSaveNotice(SaveNotice::SettingsReset);
     showSaveNotices();

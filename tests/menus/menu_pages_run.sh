@@ -100,13 +100,20 @@ if grep -q -e "notice shown" -e "controls.cfg:" "$out/after.out"; then
     fail "the bindings written back were not read quietly: $(grep -e notice -e controls.cfg "$out/after.out")"
 fi
 [ "$(cat "$saves/controls.cfg.bad")" = "<controls><broken" ] || fail "the kept copy changed"
-# A bindings file too large to read (2 MiB) is moved aside whole, told the same way.
+# A bindings file too large to read (2 MiB) is moved aside whole, told the same
+# way; a statistics file with a damaged line is kept beside and told next.
 { printf '<controls version="1">'; head -c 2097152 /dev/zero | tr '\0' ' '; } >"$saves/controls.cfg"
 large=$(cksum <"$saves/controls.cfg") && rm -f "$saves/controls.cfg.bad"
+stats="$saves/steam_userstats.txt" && cp -p "$stats" "$out/stats.kept" 2>/dev/null
+printf 'stat enemy_kills 12\n\001\376 broken\nachievement ACH_FIRST_KILL\n' >"$stats" && rm -f "$stats.bad"
 "$run" "${common[@]}" -menupage options -inputscript "$out/damaged.script" -frames 300 \
     -dumpframe "190:$out/large_notice.png" >"$out/large.out" 2>&1 || fail "the run with 2 MiB bindings did not end cleanly"
 grep -q 'notice shown: controls reset' "$out/large.out" && [ "$(cksum <"$saves/controls.cfg.bad")" = "$large" ] &&
     [ "$(stat -c %s "$saves/controls.cfg")" -lt 1048576 ] || fail "2 MiB bindings not kept and told: $(grep controls "$out/large.out")"
+grep -q 'notice shown: statistics damaged' "$out/large.out" && cmp -s "$stats" "$stats.bad" &&
+    grep -q 'steam_userstats.txt: 1 damaged line skipped, the first at line 2; the damaged file is kept as steam_userstats.txt.bad' \
+    "$out/large.out" || fail "damaged statistics not kept and told: $(grep -e steam_userstats -e notice "$out/large.out")"
+rm -f "$stats" "$stats.bad" && { [ ! -e "$out/stats.kept" ] || mv "$out/stats.kept" "$stats"; }
 # 5: the chat slots: a slot still holding its default text takes what the
 # on-screen keys type in its place ("HI" by mouse on H, I and OK), and a slot
 # whose keyboard is cancelled keeps its default; leaving the page stores

@@ -365,6 +365,22 @@ TEST_F(CampaignMission, ADamagedCheckpointIsIgnoredAndTheMissionStartsFresh)
         EXPECT_EQ(missionStats().checkpointRestarts, 0);
         EXPECT_FALSE(trigger("halfway").fired);
     }
+
+    // No kept name free (or a full disk): the damaged checkpoint stays whole
+    // through the fresh start, the checkpoints reached and the won mission.
+    const std::vector<std::uint8_t> damaged = {'S', 'K', 'C', 'P', 0xA5, 0x5A};
+    for (int number = 0; number < kMaxKeptSaveCopies; ++number)
+        std::ofstream(harness.saveFolder() / (file + ".bad" + (number ? std::to_string(number) : ""))) << "older";
+    ASSERT_TRUE(writeSaveFileAtomic(file, damaged));
+    ASSERT_NE(start(0, 3, 1, 1), nullptr);
+    EXPECT_EQ(missionStats().checkpointRestarts, 0);
+    mode->saveCheckpoint();
+    EXPECT_FALSE(mode->lastSaveWritten());
+    mode->endMission(true, -1);
+    EXPECT_EQ(matchOutcome(), MatchOutcome::Won);
+    ASSERT_TRUE(readSaveFile(file, MissionSave::kMaxFileBytes, bytes)) << "deleted";
+    EXPECT_EQ(bytes, damaged) << "written over";
+    EXPECT_FALSE(std::filesystem::exists(harness.saveFolder() / (file + ".bad100")));
 }
 
 }  // namespace

@@ -230,6 +230,30 @@ TEST(RoomClient, APrivateRoomIsJoinedByNameAndFiltersReachTheList)
     server.stop();
 }
 
+// A locked room by its number: without its password, or with another, the
+// server says "wrong password"; with it, the join goes through.
+TEST(RoomClient, ALockedRoomOpensToItsPasswordOnly)
+{
+    StandInRoomServer::Options options;
+    options.port = 0;
+    options.rooms = {"Locked gate:2:0:3:0:0:password=kestrel"};
+    StandInRoomServer server(options);
+    ASSERT_TRUE(server.start());
+    RecordingRoomListener listener;
+    RoomClient guest(configFor(server.port()));
+    guest.setListener(&listener);
+    guest.connectAsync("guest", 1, 1);
+    ASSERT_TRUE(pollUntil(guest, [&] { return listener.has("connected"); }));
+    for (const char* password : {"", "heron"}) {
+        EXPECT_EQ(guest.joinRoomById(1, password), RoomClient::kWrongPassword) << password;
+        EXPECT_EQ(guest.errorCode(), RoomClient::kWrongPassword);
+    }
+    EXPECT_EQ(guest.joinRoomById(1), RoomClient::kWrongPassword);
+    EXPECT_EQ(guest.joinRoomById(1, "kestrel"), 0);
+    guest.leave();
+    server.stop();
+}
+
 TEST(RoomClient, ARequestWithoutAnswerIsMinusOneAfterTenWaits)
 {
     RoomSession session("silence");

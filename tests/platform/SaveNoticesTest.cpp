@@ -203,3 +203,51 @@ TEST_F(SaveNotices, AKeptCopyThatCannotBeReadIsNeverWrittenOver)
         EXPECT_EQ(dir.read(file.kept + "1"), file.damage) << "the damage is kept beside it";
     }
 }
+
+// Every kept name taken (a read-only folder, a full disk or a quota fail the
+// same way): the damaged settings, bindings and statistics stay where they
+// are through the load, the player's notice and the end's save, however often
+// they are saved; a later load that can keep them lets the saves through.
+TEST_F(SaveNotices, ADamagedFileThatCannotBeKeptIsNeverWrittenOver)
+{
+    Input input;
+    Settings settings;
+    Controls controls(input, settings);
+    Steam stats;
+    struct Damaged {
+        std::string name, kept, damage;
+        SaveNotice notice;
+        std::function<void()> load, save;
+    };
+    const Damaged files[] = {
+        {Settings::kFileName, Settings::kDamagedFileName, "SKSTdamaged", SaveNotice::SettingsReset,
+         [&] { (void)settings.load(); }, [&] { settings.save(); }},
+        {Controls::kFileName, Controls::kDamagedFileName, "<controls><broken", SaveNotice::ControlsReset,
+         [&] { (void)controls.load(); }, [&] { controls.save(); }},
+        {"steam_userstats.txt", "steam_userstats.txt.bad", "stat kills 3\n\x01\xfe\x80 broken\n",
+         SaveNotice::StatsDamaged, [&] { stats.loadStats(); }, [&] { (void)stats.storeStats(); }},
+    };
+    for (const Damaged& file : files) {
+        SCOPED_TRACE(file.name);
+        for (int number = 0; number < kMaxKeptSaveCopies; ++number)
+            dir.write(file.kept + (number ? std::to_string(number) : ""), "older " + std::to_string(number));
+        dir.write(file.name, file.damage);
+        clearSaveNotices();
+        lines.clear();
+        file.load();
+        EXPECT_TRUE(takeSaveNotice(file.notice));
+        EXPECT_TRUE(logged("could not be kept and is left as it is"));
+        file.save();
+        file.save();
+        EXPECT_EQ(dir.read(file.name), file.damage) << "written over";
+        EXPECT_EQ(dir.read(file.kept + "99"), "older 99");
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / (file.kept + "100")));
+
+        // A kept name freed: the next start keeps the damage and saves again.
+        std::filesystem::remove(dir.path() / (file.kept + "7"));
+        file.load();
+        EXPECT_EQ(dir.read(file.kept + "7"), file.damage);
+        file.save();
+        EXPECT_NE(dir.read(file.name), file.damage);
+    }
+}

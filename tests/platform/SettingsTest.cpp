@@ -296,6 +296,18 @@ TEST_F(SettingsFileTest, APendingTemporaryFileIsAppliedSavedAndRemoved)
     Settings saved;
     ASSERT_TRUE(saved.load());
     EXPECT_EQ(saved.pointsSP, 1234);
+
+    // Over a damaged settings file that cannot be kept (every kept name
+    // taken), neither file is lost: the pending one waits for a later start.
+    for (int number = 0; number < kMaxKeptSaveCopies; ++number)
+        dir.write(std::string(Settings::kDamagedFileName) + (number ? std::to_string(number) : ""), "older");
+    std::filesystem::rename(dir.path() / Settings::kFileName, dir.path() / Settings::kTmpFileName);
+    const std::string pending = dir.read(Settings::kTmpFileName);
+    dir.write(Settings::kFileName, "SKSTdamaged");
+    ASSERT_FALSE(saved.load());
+    Settings().loadTmpFile();
+    EXPECT_EQ(dir.read(Settings::kFileName), "SKSTdamaged");
+    EXPECT_EQ(dir.read(Settings::kTmpFileName), pending);
 }
 
 TEST(SettingsRules, ModeOptionPairCopiesTheHostWords)

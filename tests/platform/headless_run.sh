@@ -91,6 +91,21 @@ run_until_term -width 320 -height 240
 [ "$(cat "$save/controls.cfg.bad" 2>/dev/null)" = "<controls><broken" ] ||
   fail "the damaged controls.cfg was not kept as controls.cfg.bad"
 
+# Every kept name taken (as a full disk or a read-only folder fails the copy):
+# the damaged settings and bindings are left as they are through the run and
+# its end's save, and the log says so.
+for f in tq2_settings.bin controls.cfg; do
+  for n in '' $(seq 1 99); do printf 'older' >"$save/$f.bad$n"; done
+done
+printf 'SKSTbeyond' >"$save/tq2_settings.bin"
+printf '<controls><beyond' >"$save/controls.cfg"
+run_until_term -width 320 -height 240
+[ "$(cat "$save/tq2_settings.bin")" = "SKSTbeyond" ] || fail "a damaged settings file that could not be kept was written over"
+[ "$(cat "$save/controls.cfg")" = "<controls><beyond" ] || fail "a damaged controls.cfg that could not be kept was written over"
+[ "$(grep -c 'could not be kept and is left as it is' "$tree/stderr")" -eq 2 ] ||
+  fail "the damage that could not be kept was not logged: $(cat "$tree/stderr")"
+rm -f "$save"/*.bad*
+
 # Settings, graphics and statistics too large to read are moved aside whole before the end's save.
 files="tq2_settings.bin graphics.cfg steam_userstats.txt"
 for f in $files; do head -c 3000000 /dev/urandom >"$save/$f"; done

@@ -40,6 +40,27 @@ TEST_F(HudActions, EachButtonStartsAndEndsItsActionAsItsKeyWould)
     EXPECT_EQ(game.calls, (std::vector<std::string>{"end boost"}));
 }
 
+// While the mouse steers, each button wears the tag of the key that does what
+// the button does: the key of the action a press of the button starts, the
+// squadron's Form and Defend above all.
+TEST_F(HudActions, EachButtonsKeyTagNamesTheKeyOfTheActionItStarts)
+{
+    state.relativeMouse = true;
+    hud.update(state);
+    for (int id : {1, 4, 5, 6, 7, 9, 10, 11, 12, 18, 19, 25}) {
+        handler.actions.clear();
+        hud.pressButton(id);
+        hud.releaseButton(id);
+        ASSERT_FALSE(handler.actions.empty()) << "button " << id;
+        std::u16string bound;
+        (void)controls.getActionBindingText(handler.actions.front().first + kFirstGameAction, bound);
+        EXPECT_EQ(hud.keyHint(id), bound) << "button " << id;
+    }
+    for (int squad : {9, 10, 11})
+        EXPECT_FALSE(hud.keyHint(squad).empty()) << "button " << squad;
+    EXPECT_NE(hud.keyHint(10), hud.keyHint(11));
+}
+
 TEST_F(HudActions, WithoutAPlaneInPlayOnlyPauseAndChatAct)
 {
     state.singlePlayer = false;

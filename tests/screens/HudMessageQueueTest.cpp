@@ -3,6 +3,8 @@
 #include "platform/File.h"
 #include "platform/Language.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Log.h"
+#include "platform/Text.h"
 #include "render/2d/CFont.h"
 #include "modes/GameMode.h"
 #include "modes/Match.h"
@@ -466,4 +468,51 @@ TEST_F(HudQueue, AMatchsEventLinesAndNoticesReachTheQueueThroughItsMessages)
     EXPECT_FALSE(messages.hasNotice());
     EXPECT_EQ(queue->ringEntryCount(), 1) << "clearing the notices keeps the event lines";
     mode.clearLevel();
+}
+
+// A pilot shot down in Russian, Chinese, Japanese or Korean, by a pilot named
+// in that script: the event line reaches the log in UTF-8 that reads back to
+// both names and the language's words.
+TEST_F(HudQueue, EventLinesOfEveryScriptReachTheLogReadable)
+{
+    struct Script {
+        const char* code;
+        const char* shotDownBy;
+        std::u16string victim, killer;
+    };
+    const Script scripts[] = {
+        {"RU", "сбит игроком", u"Лётчик", u"Ёжик"},
+        {"ZH", "被击落，击落者：", u"飞行员", u"王小明"},
+        {"JA", "を撃墜したのは", u"パイロット", u"佐藤"},
+        {"KO", "격추됨, 격추한 사람:", u"조종사", u"김민준"},
+    };
+    std::vector<std::string> logged;
+    setLogCapture([&](LogLevel, const std::string&, const std::string& line) { logged.push_back(line); });
+    HudMessages messages(*queue);
+    ModeServices services;
+    services.messages = &messages;
+    for (const Script& script : scripts) {
+        SCOPED_TRACE(script.code);
+        data.write(std::string("data/strings/") + script.code + "/main.str",
+                   std::string("71 - \"") + script.shotDownBy + "\"\n");
+        ASSERT_TRUE(setLanguageByCode(script.code));
+        std::unique_ptr<Match> match =
+            Match::create(std::make_unique<GameMode>(GameType::FreeForAll), testConnections({}, services));
+        ASSERT_NE(match, nullptr);
+        GameMode& mode = match->mode();
+        Target* victim = mode.addPlayerAirplane(Target::create<Target>(mode, TargetKind::LandUnit, 1), false);
+        Target* killer = mode.addPlayerAirplane(Target::create<Target>(mode, TargetKind::LandUnit, 0), false);
+        ASSERT_TRUE(victim && killer);
+        victim->pilotName = script.victim;
+        killer->pilotName = script.killer;
+        logged.clear();
+        mode.postEventText(GameMode::EventKind::ShotDown, *victim, killer);
+        ASSERT_EQ(logged.size(), 1u);
+        const std::u16string line = utf8ToWide(logged[0]);
+        EXPECT_EQ(line.find_first_of(u"?\uFFFD"), std::u16string::npos) << logged[0];
+        for (const std::u16string& part : {script.victim, script.killer, utf8ToWide(script.shotDownBy)})
+            EXPECT_NE(line.find(part), std::u16string::npos) << logged[0];
+        mode.clearLevel();
+    }
+    setLogCapture({});
 }

@@ -49,14 +49,15 @@ constexpr int kAirMissile = 7, kGroundMissile = 10;
 
 std::string narrow(std::u16string_view text)
 {
-    std::string out;
+    std::u16string letters;
     for (char16_t c : text) {
         if (c < 0x20) {
             // Colour codes are the code and a semicolon: skip both.
             continue;
         }
-        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+        letters.push_back(c);
     }
+    const std::string out = wideToUtf8(letters);
     std::string clean;
     for (std::size_t i = 0; i < out.size(); ++i)
         if (!(out[i] == ';' && (i == 0 || clean.empty() || clean.back() == ' ' || i + 1 == out.size())))
@@ -64,7 +65,7 @@ std::string narrow(std::u16string_view text)
     return clean;
 }
 
-std::u16string wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+std::u16string wide(const std::string& text) { return utf8ToWide(text); }
 }  // namespace
 
 bool NetPeer::parse(int argc, char** argv, Options& out)

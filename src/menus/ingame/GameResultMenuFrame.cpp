@@ -363,7 +363,7 @@ void GameResultMenuFrame::showResult(const GameResultInput& input)
         wideFormat(text, 256, "%w: %w", getStringByIndex(kServerText), input.serverName);
         serverLine = text;
         const std::u16string both = mapLine + u" / " + serverLine;
-        logInfo("menus", "network game result lines: %s", toNarrowTemp(both.c_str()));
+        logInfo("menus", "network game result lines: %s", wideToUtf8(both).c_str());
     }
     titleLabel->stringId = isCampaignType(input.type) ? kCampaignTitleText : kTitleText;
     titleLabel->updateSize();

@@ -8,6 +8,7 @@
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "platform/Text.h"
 #include "render/2d/SpriteSets.h"
 #include "screens/PauseScreen.h"
 #include "ui/MenuNavigation.h"
@@ -184,19 +185,8 @@ void rebuildMenusForLanguage()
     LanguageMenuFrame* page = MenuFrameRegistry::languageMenu();
     goToFrame(page);
     // The rebuilt page's own title, as UTF-8, says which texts it now shows.
-    std::string title;
-    for (char16_t c : page && page->titleLabel ? page->titleLabel->shownText() : std::u16string_view{}) {
-        if (c < 0x80) {
-            title += static_cast<char>(c);
-        } else if (c < 0x800) {
-            title += static_cast<char>(0xC0 | (c >> 6));
-            title += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            title += static_cast<char>(0xE0 | (c >> 12));
-            title += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            title += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    const std::string title =
+        wideToUtf8(page && page->titleLabel ? page->titleLabel->shownText() : std::u16string_view{});
     const int language = currentLanguage();
     logInfo("menus", "pages rebuilt in language %d (%s): \"%s\"", language,
             languageTable[language < 0 ? 0 : language].code, title.c_str());

@@ -8,6 +8,7 @@
 #include "platform/Log.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/Settings.h"
+#include "platform/Text.h"
 #include "render/2d/SpriteSets.h"
 #include "ui/IMenuShowcase.h"
 #include "ui/MenuNavigation.h"
@@ -28,15 +29,6 @@ ProfileMenuFrame* MenuFrameRegistry::profileMenu()
 }
 
 namespace {
-// For the log: units past Latin-1 become '?'.
-std::string narrowName(std::u16string_view name)
-{
-    std::string out;
-    for (char16_t c : name)
-        out.push_back(c < 0x100 ? static_cast<char>(c) : '?');
-    return out;
-}
-
 std::u16string cut(std::u16string_view text, std::size_t units)
 {
     return std::u16string(text.substr(0, std::min(text.size(), units)));
@@ -136,7 +128,7 @@ void ProfileMenuFrame::onShow()
     layout(0, 0);
     showName();
     const Settings& record = settings();
-    logInfo("menus", "profile of \"%s\"", narrowName(record.playerName).c_str());
+    logInfo("menus", "profile of \"%s\"", wideToUtf8(record.playerName).c_str());
     const int rank = std::min<int>(record.playerRank, Settings::kMaxRank);
     rankLabel->setText(cut(getStringByIndex(kFirstRankString + rank), kMaxLabelUnits));
     std::u16string points = std::u16string(getStringByIndex(kPointsString)) + u": ";
@@ -199,7 +191,7 @@ void ProfileMenuFrame::onTextEntered(std::u16string_view text)
         settings().playerName = cut(std::u16string_view(cleaned.data(), n), kMaxNameUnits);
     showName();
     settings().save();
-    logInfo("menus", "pilot name now \"%s\"", narrowName(settings().playerName).c_str());
+    logInfo("menus", "pilot name now \"%s\"", wideToUtf8(settings().playerName).c_str());
     focusedItem = nameButton;
     rebuildFocusLinks();
 }

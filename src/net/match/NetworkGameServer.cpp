@@ -258,8 +258,8 @@ void NetworkGameServer::handle(int slot, std::span<const std::uint8_t> message)
         netmsg::TeamRequestMsg request;
         if (!request.decode(message) || (request.value != 0 && request.value != 1))
             break;
-        // Past half of a timed match the host takes no more team changes. The
-        // asker took its airplane out for the move: it flies on where it was.
+        // Past half of a timed match the host takes no more team changes; the
+        // asker flies on as it was.
         if (!m->teamChangeAllowed) {
             refuseTeamChange(*player, *airplane);
             break;
@@ -435,18 +435,11 @@ void NetworkGameServer::handleReady(NetworkPlayer& player, Airplane& airplane)
 
 void NetworkGameServer::refuseTeamChange(NetworkPlayer& player, Airplane& airplane)
 {
+    // The asker's airplane never left: only the closed flag goes back, so it
+    // keeps its speed, boost, health, flares and ammunition.
     netmsg::TeamFlagMsg closed;
     closed.teamChange = false;
-    int n = closed.encode(m_buffer);
-    sendTo(player.id, {m_buffer.data(), static_cast<std::size_t>(n)});
-    if (!airplane.isActive() || !airplane.isAlive())
-        return;
-    netmsg::RespawnMsg back;
-    back.airplaneId = airplane.id();
-    back.value = 0.0f;
-    back.position = airplane.position();
-    back.orientation = airplane.orientation();
-    n = back.encode(m_buffer);
+    const int n = closed.encode(m_buffer);
     sendTo(player.id, {m_buffer.data(), static_cast<std::size_t>(n)});
     logInfo("net", "a team change of airplane %d refused: team changes are closed", airplane.id());
 }

@@ -317,7 +317,7 @@ bool App::startGame()
     if (firstStart) {
         settings().nameAfterAccount(utf8ToWide(steam().personaName()));
         logInfo("platform", "first start: the pilot is named \"%s\" after the account",
-                toNarrowTemp(settings().playerName.c_str()));
+                wideToUtf8(settings().playerName).c_str());
     }
     call(m_hooks.startSound);
     call(m_hooks.showFirstScreen);

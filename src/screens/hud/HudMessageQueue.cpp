@@ -27,10 +27,10 @@ void deleteAll(std::vector<std::unique_ptr<HudMessage>>& list)
 
 }  // namespace
 
-// Colour codes are a byte below 0x20 and a semicolon; the rest goes in 8 bits.
+// Colour codes are a byte below 0x20 and a semicolon; the rest goes in UTF-8.
 std::string HudMessageQueue::plainText(std::u16string_view text)
 {
-    std::string plain;
+    std::u16string plain;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c < 0x20) {
@@ -38,9 +38,9 @@ std::string HudMessageQueue::plainText(std::u16string_view text)
                 ++i;
             continue;
         }
-        plain += c < 0x80 ? static_cast<char>(c) : '?';
+        plain += c;
     }
-    return plain;
+    return wideToUtf8(plain);
 }
 
 void HudTeamList::add(EntityHandle player)

@@ -317,7 +317,7 @@ TEST_P(PageTexts, EveryAlertTextStaysInItsBoxClearOfItsButtons)
         Online::kWrongPasswordString, MultiPlayerMenuFrameWIFI::kJoinFailedString,
         MPCreateWiFiMenuFrame::kHostFailedString, MultiPlayerMenuFrame::kModifiedDataString,
         joinRefusalString(LanTransport::Refusal::Closed, 0), joinRefusalString(LanTransport::Refusal::Full, 0),
-        kSettingsResetString, kSaveFailedString, kControlsResetString};
+        kSettingsResetString, kSaveFailedString, kControlsResetString, kStatsDamagedString};
     auto overlap = [](const MenuItem& a, const MenuItem& b) {
         return a.absX < b.absX + b.width && b.absX < a.absX + a.width && a.absY < b.absY + b.height &&
                b.absY < a.absY + a.height;

@@ -4,6 +4,7 @@
 // teams, scores, flags, bases and wave must be the host's own.
 #include "entities/aircraft/Airplane.h"
 #include "entities/ground/Flag.h"
+#include "entities/weapons/Weapon.h"
 #include "entities/ground/GroundTarget.h"
 #include "gamedata/map/GameWorld.h"
 #include "modes/GameModeGlobals.h"
@@ -252,6 +253,87 @@ TEST_F(JoinerMirror, TeamDeathmatchTeamsAndScoresAfterASwitch)
         EXPECT_EQ(a->deathCause, CrashCause::Collision) << "went down, not vanished: " << a->id();
         EXPECT_NE(std::ranges::count(harness.hud.forgottenByCamera, a), 0) << a->id();
     }
+}
+
+// A joiner hears with its join whether the host still takes team changes:
+// one who comes once they are closed is offered no Switch Team.
+TEST_F(JoinerMirror, ALateJoinerHearsThatTeamChangesAreClosed)
+{
+    for (const bool open : {true, false}) {
+        SCOPED_TRACE(open ? "open" : "closed");
+        toWing1.clear();
+        GameModeCustom* mode = host(3, [&](GameModeCustom& m) { m.teamChangeAllowed = open; });
+        ASSERT_NE(mode, nullptr);
+        GameModeCustom* client = joiner(3);
+        ASSERT_NE(client, nullptr);
+        EXPECT_EQ(client->teamChangeAllowed, open);
+        harness.finish();
+        handler.reset();
+        handler = std::make_unique<NetworkGameHandler>();
+    }
+}
+
+// Wing1 asks to change sides just as the host closes team changes: the host's
+// refusal, played into Wing1's client, leaves its airplane flying as it was,
+// with the speed, boost, health, flares and rounds it had, and no Switch Team.
+TEST_F(JoinerMirror, ARefusedTeamChangeLeavesTheJoinersAirplaneAsItWas)
+{
+    GameModeCustom* mode = host(3);
+    ASSERT_NE(mode, nullptr);
+    Airplane* wing1 = airplaneNamed(*mode, u"Wing1");
+    ASSERT_TRUE(wing1 && wing1->isActive() && wing1->isAlive());
+    const std::size_t asked = toWing1.size();
+    mode->teamChangeAllowed = false;
+    netmsg::TeamRequestMsg request;
+    request.value = 1 - wing1->team();
+    fake->inbox.push_back({0, bytesOf(request)});
+    hostFrames(2);
+    ASSERT_GT(toWing1.size(), asked) << "no answer";
+
+    GameModeCustom* client = joiner(3, asked);
+    ASSERT_NE(client, nullptr);
+    ASSERT_TRUE(client->teamChangeAllowed);
+    Airplane* own = client->playerAirplane();
+    ASSERT_TRUE(own && own->isActive() && own->isAlive());
+    // A fight's wear: boost burnt and rounds spent, hits taken, a flare gone.
+    Weapon* gun = nullptr;
+    for (int slot = 0; slot < own->weaponCount(); ++slot)
+        if (Weapon* w = own->weapon(slot); !gun && w && w->ammo() > 0)
+            gun = w;
+    ASSERT_NE(gun, nullptr);
+    const int fullAmmo = gun->ammo();
+    own->setCommandValue(true);
+    gun->setFiring(true);
+    frames(40);
+    gun->setFiring(false);
+    own->setCommandValue(false);
+    own->setHealth(own->maxHealth() * 0.4f);
+    ASSERT_TRUE(own->launchFlares());
+    const float speed = own->speed(), boost = own->boostReserve(), health = own->health();
+    const int flares = own->flareCount(), ammo = gun->ammo(), team = own->team();
+    const Vec3 where = own->position();
+    ASSERT_LT(boost, own->boostCapacity());
+    ASSERT_LT(ammo, fullAmmo);
+
+    // The page's road: the request goes to the host, the answer comes back.
+    fake->sent.clear();
+    client->removeAirplaneForGood(*own, 1 - team);
+    handler->client.sendEvents();
+    EXPECT_EQ(fake->count(netmsg::TeamRequest), 1);
+    for (std::size_t i = asked; i < toWing1.size(); ++i)
+        receive(toWing1[i]);
+    EXPECT_FALSE(client->teamChangeAllowed);
+    EXPECT_TRUE(own->isActive() && own->isAlive());
+    EXPECT_EQ(own->team(), team);
+    EXPECT_EQ(own->speed(), speed);
+    EXPECT_EQ(own->boostReserve(), boost);
+    EXPECT_EQ(own->health(), health);
+    EXPECT_EQ(own->flareCount(), flares);
+    EXPECT_EQ(gun->ammo(), ammo);
+    EXPECT_EQ(own->position().x, where.x);
+    EXPECT_EQ(own->position().z, where.z);
+    frames(2);
+    EXPECT_TRUE(own->isActive() && own->isAlive()) << "taken out after the refusal";
 }
 
 TEST_F(JoinerMirror, CaptureTheFlagCarriersAndFlags)

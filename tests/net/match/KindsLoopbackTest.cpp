@@ -2,13 +2,15 @@
 // netpeer process: a joiner dies, one crashes by itself (carrying the flag
 // in capture the flag), one switches team, survival reaches a later wave and
 // last man standing plays several rounds. At the end every peer must hold
-// the same score table, teams, wave and number of matches.
+// the same score table, teams, wave and number of matches. The second joiner
+// is named in another script in each kind: every log writes it as typed.
 #include "NetPeerRun.h"
 
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -28,6 +30,7 @@ struct KindRun {
     const char* name;
     int type;
     std::vector<std::string> host, wing1, wing2;
+    std::string wing2Name;  // what "Wing2" in the actions stands for
 };
 
 std::vector<std::string> repeated(const std::string& action, int from, int to, int step)
@@ -53,7 +56,11 @@ TEST_P(KindsOnLoopback, HostAndJoinersAgreeAtTheEnd)
     PeerRun host;
     std::vector<std::string> hostArgs{"--host", "--port", "0", "--type", std::to_string(run.type), "--players", "4",
                                       "--seconds", "240", "--name", "Hostess", "--at", "1:await:2"};
-    hostArgs = joined(hostArgs, run.host);
+    for (std::string arg : run.host) {
+        if (const auto at = arg.find("Wing2"); at != std::string::npos)
+            arg.replace(at, 5, run.wing2Name);
+        hostArgs.push_back(arg);
+    }
     ASSERT_TRUE(host.spawn(hostArgs, (dir.path() / "host.log").string()));
     const int port = host.awaitPort();
     ASSERT_NE(port, 0) << host.log();
@@ -61,7 +68,7 @@ TEST_P(KindsOnLoopback, HostAndJoinersAgreeAtTheEnd)
     PeerRun wings[2];
     const std::vector<std::string>* actions[2] = {&run.wing1, &run.wing2};
     for (int i = 0; i < 2; ++i) {
-        std::vector<std::string> args{"--join", target, "--seconds", "240", "--name", "Wing" + std::to_string(i + 1)};
+        std::vector<std::string> args{"--join", target, "--seconds", "240", "--name", i == 0 ? "Wing1" : run.wing2Name};
         ASSERT_TRUE(wings[i].spawn(joined(args, *actions[i]), (dir.path() / ("wing" + std::to_string(i + 1) + ".log")).string()));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
@@ -79,6 +86,8 @@ TEST_P(KindsOnLoopback, HostAndJoinersAgreeAtTheEnd)
         EXPECT_EQ(log.find("host lost"), std::string::npos) << log;
         EXPECT_EQ(finalTable(w), table) << "host:\n" << hostLog << "\njoiner:\n" << log;
     }
+    const auto named = [&](const std::string& row) { return row.find(" " + run.wing2Name + " ") != std::string::npos; };
+    EXPECT_NE(std::find_if(table.begin(), table.end(), named), table.end()) << hostLog;
 
     // What each kind must have shown every peer on the way.
     const std::string w1 = wings[0].log(), w2 = wings[1].log();
@@ -126,15 +135,17 @@ TEST_P(KindsOnLoopback, HostAndJoinersAgreeAtTheEnd)
 // Host times count from its start; "await:2" holds every later host action
 // until both joiners fly. Joiner times count from their own join.
 const KindRun kRuns[] = {
-    {"FreeForAll", 2, joined({"--at", "4:destroy:Wing2", "--at", "16:end"}, {}), {"--at", "8:crash"}, {}},
-    {"TeamDeathmatch", 3, {"--at", "4:destroy:Wing2", "--at", "18:end"}, {"--at", "4:team", "--at", "10:crash"}, {}},
+    {"FreeForAll", 2, joined({"--at", "4:destroy:Wing2", "--at", "16:end"}, {}), {"--at", "8:crash"}, {}, "Лётчик"},
+    {"TeamDeathmatch", 3, {"--at", "4:destroy:Wing2", "--at", "18:end"}, {"--at", "4:team", "--at", "10:crash"}, {},
+     "飞行员"},
     {"CaptureTheFlag", 4, {"--at", "3:flag:Wing1", "--at", "12:destroy:Wing2", "--at", "22:end"},
-     {"--at", "8:crash", "--at", "14:team"}, {}},
-    {"DestroyTheBase", 5, {"--at", "4:destroy:Wing2", "--at", "20:end"}, {"--at", "4:team", "--at", "16:crash"}, {}},
+     {"--at", "8:crash", "--at", "14:team"}, {}, "パイロット"},
+    {"DestroyTheBase", 5, {"--at", "4:destroy:Wing2", "--at", "20:end"}, {"--at", "4:team", "--at", "16:crash"}, {},
+     "조종사"},
     {"Survival", 6, joined(repeated("destroy:bot", 13, 22, 1), {"--at", "24:destroy:Wing2", "--at", "30:end"}),
-     {"--at", "26:crash"}, {}},
+     {"--at", "26:crash"}, {}, "Wing2"},
     {"LastManStanding", 13, joined({"--matches", "3"}, repeated("destroy", 22, 140, 2)),
-     {"--matches", "3", "--at", "30:crash"}, {"--matches", "3"}},
+     {"--matches", "3", "--at", "30:crash"}, {"--matches", "3"}, "Ёжик"},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, KindsOnLoopback, testing::ValuesIn(kRuns),
