@@ -74,6 +74,12 @@ void TriggerAction::describe(SerMembers& members)
     members.add("target", target);
 }
 
+void MapTrigger::rearm()
+{
+    static_cast<MapTriggerRun&>(*this) = MapTriggerRun{};
+    enabled = enabledInMap;
+}
+
 void MapTrigger::describe(SerMembers& members)
 {
     members.add("name", name);
