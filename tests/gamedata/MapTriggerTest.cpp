@@ -243,6 +243,7 @@ TEST_F(TriggerWorld, ARearmedMapPlaysItsScriptAgainFromTheStart)
         MapTrigger { name "horn" condition Timer delay 30 exec [ TriggerAction { type Sound text "horn.wav" } ] }
         MapTrigger { name "siren" enabled false condition Timer delay 1 exec [ TriggerAction { type Sound text "siren.wav" } ] }
         MapTrigger { name "goal" kind Objective condition Destroyed objects "x" exec [ TriggerAction { type Win } ] }
+        MapTrigger { name "effect_dummy_fire" condition Timer exec [ TriggerAction { type Effect text "fire.psc" } ] }
         MapObject { name "x" unit "tank" team 1 }
     )");
     const auto play = [&](float seconds) {
@@ -265,6 +266,7 @@ TEST_F(TriggerWorld, ARearmedMapPlaysItsScriptAgainFromTheStart)
     EXPECT_EQ(hooks.calls,
               (std::vector<std::string>{"objective:goal", "goal", "music:m.mp3:loop", "sound:siren.wav"}));
     EXPECT_FALSE(hooks.called("sound:horn.wav")) << "disabled again by this match's script";
+    EXPECT_FALSE(hooks.called("effect:fire.psc")) << "an effect point's smoke starts with the level, not by the script";
 }
 
 TEST_F(TriggerWorld, TheSunActionsValueIsHeldToDawnAndDusk)
