@@ -206,6 +206,24 @@ TEST_F(HudInMatch, AShotDownAirplaneIsNoLongerWatched)
     }
 }
 
+// A hit's flight state shows under the airplane's marker for its first
+// seconds: the HUD reads how long the state has lasted, not how long it lasts.
+TEST_F(HudInMatch, AFlightStateIsReadForTheTimeItHasLasted)
+{
+    ASSERT_NE(load(GameType::FreeForAll), nullptr);
+    frames(6 * 60);  // past the round's count-down
+    Airplane* own = mode->playerAirplane();
+    ASSERT_NE(own, nullptr);
+    Airplane* enemy = enemyOf(*own);
+    ASSERT_NE(enemy, nullptr);
+    enemy->setFlightState(FlightState::Controls, 8.0f);
+    frames(60);
+    HudObjectInfo info;
+    ASSERT_TRUE(gameHudObjects().read(hudMarkerRef(*enemy), info));
+    EXPECT_EQ(info.flightState, static_cast<int>(FlightState::Controls));
+    EXPECT_NEAR(info.flightStateTime, 1.0f, 0.1f);
+}
+
 // A game played after another in the same program shows what the same game
 // started fresh shows: nothing a lesson hid, a mission counted down or a key
 // flipped carries over, after a quit or a restart.
