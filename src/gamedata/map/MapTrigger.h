@@ -80,7 +80,7 @@ public:
     Vec3 size{1.0f, 1.0f, 1.0f};  // box: half extents; cylinder: y is the half height
     float radius = 1.0f;          // sphere and cylinder radius
     int group = -1;
-    bool enabled = true;  // now: Enable and Disable actions change it
+    bool enabled = true;  // the map's value at first; Enable and Disable actions change it
     bool enabledInMap = true;  // as the map gives it, kept when the world takes the trigger
     int kind = Script;
     int landmark = -1;
