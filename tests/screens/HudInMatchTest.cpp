@@ -15,6 +15,9 @@
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
 #include "screens/hud/HudGameState.h"
+#include "entities/ground/Flag.h"
+#include "modes/TestPlacement.h"
+#include "modes/kinds/GameModeCTF.h"
 #include "platform/Controls.h"
 #include "screens/hud/HudMarkerFeed.h"
 #include "screens/hud/HudMessageQueue.h"
@@ -225,8 +228,8 @@ TEST_F(HudInMatch, AFlightStateIsReadForTheTimeItHasLasted)
 }
 
 // A game played after another in the same program shows what the same game
-// started fresh shows: nothing a lesson hid, a mission counted down or a key
-// flipped carries over, after a quit or a restart.
+// started fresh shows: nothing a lesson hid, a mission counted down, a key
+// flipped or a flag carried carries over, after a quit or a restart.
 TEST_F(HudInMatch, EachGameAfterAnotherStartsAsItsFreshStart)
 {
     PlaneHud& hud = planeHud();
@@ -268,6 +271,24 @@ TEST_F(HudInMatch, EachGameAfterAnotherStartsAsItsFreshStart)
     ASSERT_NE(load(GameType::FreeForAll), nullptr);
     frames(30);
     expectFresh("a free-for-all after a large radar");
+
+    // A capture-the-flag match left with the enemy flag carried: the next
+    // one starts with both flags at home and nobody carrying one.
+    const auto flags = [&] { return dynamic_cast<GameModeCTF*>(mode); };
+    ASSERT_NE(load(GameType::CaptureTheFlag), nullptr);
+    frames(6 * 60);
+    ASSERT_NE(TestPlacement::place(*mode, TestPlacement::Kind::Flag), nullptr);
+    frames(20);
+    const int enemyTeam = mode->playerAirplane()->team() == 0 ? 1 : 0;
+    ASSERT_EQ(flags()->flagOfTeam(enemyTeam)->carrier(), mode->playerAirplane());
+    for (GameType next : {GameType::CaptureTheFlag, GameType::TeamDeathmatch}) {
+        ASSERT_NE(load(next), nullptr);
+        frames(30);
+        expectFresh("a match after one left with the flag");
+        if (next == GameType::CaptureTheFlag)
+            for (int team : {0, 1})
+                EXPECT_EQ(flags()->flagOfTeam(team)->carrier(), nullptr);
+    }
 
     // The relief mission's countdown runs from its script's start; left, it
     // reaches no later game, nor the mission restarted.
