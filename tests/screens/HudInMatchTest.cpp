@@ -285,9 +285,11 @@ TEST_F(HudInMatch, EachGameAfterAnotherStartsAsItsFreshStart)
         ASSERT_NE(load(next), nullptr);
         frames(30);
         expectFresh("a match after one left with the flag");
-        if (next == GameType::CaptureTheFlag)
-            for (int team : {0, 1})
-                EXPECT_EQ(flags()->flagOfTeam(team)->carrier(), nullptr);
+        if (next != GameType::CaptureTheFlag)
+            continue;
+        for (int team : {0, 1}) {
+            EXPECT_EQ(flags()->flagOfTeam(team)->carrier(), nullptr);
+        }
     }
 
     // The relief mission's countdown runs from its script's start; left, it

@@ -345,11 +345,13 @@ void PlaneHud::updatePlay(const HudGameState& state)
     }
     updateLockTone(state);
     // The speed over the frame's travel; the speed field when the frame has
-    // no length or the plane rides a carrier.
+    // no length, the plane rides a carrier or the game's first frame has no
+    // point before it.
     float speed = plane.speed;
-    if (dt > 0.0f && !plane.onCarrier)
+    if (dt > 0.0f && !plane.onCarrier && pointTracked)
         speed = vec3DistanceExact(trackedPoint, plane.position) / dt;
     trackedPoint = plane.position;
+    pointTracked = true;
     const bool metric = settings().metricUnits != 0;
     speedValue = speed * (metric ? kSpeedToKmh : kSpeedToMph);
     altitudeValue = plane.position.y * (metric ? 1.0f : kMetresToFeet);

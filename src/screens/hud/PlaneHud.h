@@ -57,6 +57,7 @@ struct PlaneHudGame {
     std::array<HealthIndicator, 4> health{{{11, 7}, {12, 8}, {13, 9}, {14, 10}}};
     std::array<int, 3> weaponGaugeValues{-1, -1, -1};
     Vec3 trackedPoint;
+    bool pointTracked = false;  // trackedPoint holds this game's airplane
     float speedValue = 0.0f, altitudeValue = 0.0f;
     int squadIndex = 0;
     bool speedDialShown = true, altimeterShown = true;
