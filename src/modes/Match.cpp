@@ -49,6 +49,8 @@ std::unique_ptr<Match> Match::create(std::unique_ptr<GameMode> mode, const Match
 Match::Match(std::unique_ptr<GameMode> mode, const MatchConnections& connections)
     : m_connections(connections), m_state(std::make_unique<MatchState>()), m_mode(std::move(mode))
 {
+    static unsigned made = 0;
+    m_number = ++made;
     m_mode->connect(m_connections);
 }
 

@@ -55,11 +55,15 @@ public:
     const MatchConnections& connections() const { return m_connections; }
     MatchState& state() { return *m_state; }
     const MatchState& state() const { return *m_state; }
+    // Counts the matches made since the program started, from 1: what
+    // outlives a game (a page kept between games) tells a new one by it.
+    unsigned number() const { return m_number; }
 
 private:
     Match(std::unique_ptr<GameMode> mode, const MatchConnections& connections);
 
     MatchConnections m_connections;
+    unsigned m_number = 0;
     std::unique_ptr<MatchState> m_state;  // the distance table is large: kept off the stack
     std::unique_ptr<GameMode> m_mode;     // last member: it goes first, while the state lives
 };

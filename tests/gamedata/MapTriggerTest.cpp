@@ -238,6 +238,44 @@ TEST_F(TriggerWorld, AReEnabledTimerStartsItsTimeAgain)
     EXPECT_TRUE(bell.fired);
 }
 
+// A match restart on the same map: every trigger as the map gives it, whatever
+// the last match's script enabled, disabled, fired or timed.
+TEST_F(TriggerWorld, ARearmedMapPlaysItsScriptAgainFromTheStart)
+{
+    load(R"(
+        MapTrigger { name "music" condition Timer delay 2 exec [ TriggerAction { type Music text "m.mp3" value 1 } ] }
+        MapTrigger { name "swap" condition Timer delay 4 exec [
+            TriggerAction { type Disable target "horn" }
+            TriggerAction { type Enable target "siren" } ] }
+        MapTrigger { name "horn" condition Timer delay 30 exec [ TriggerAction { type Sound text "horn.wav" } ] }
+        MapTrigger { name "siren" enabled false condition Timer delay 1 exec [ TriggerAction { type Sound text "siren.wav" } ] }
+        MapTrigger { name "goal" kind Objective condition Destroyed objects "x" exec [ TriggerAction { type Win } ] }
+        MapTrigger { name "effect_dummy_fire" condition Timer exec [ TriggerAction { type Effect text "fire.psc" } ] }
+        MapObject { name "x" unit "tank" team 1 }
+    )");
+    const auto play = [&](float seconds) {
+        for (float t = 0.0f; t < seconds; t += 0.5f)
+            world.tickTriggers(0.5f);
+    };
+    play(10.0f);
+    ASSERT_EQ(hooks.calls, (std::vector<std::string>{"objective:goal", "goal", "music:m.mp3:loop", "sound:siren.wav"}));
+    ASSERT_FALSE(world.findTrigger("horn")->enabled);
+
+    world.rearmTriggers();
+    hooks.calls.clear();
+    EXPECT_TRUE(world.findTrigger("horn")->enabled);
+    EXPECT_FALSE(world.findTrigger("siren")->enabled);
+    EXPECT_EQ(world.findTrigger("music")->elapsed, 0.0f);
+    // No timer fires before its own time has run again.
+    play(1.5f);
+    EXPECT_EQ(hooks.calls, (std::vector<std::string>{"objective:goal", "goal"})) << "the objective registers anew";
+    play(35.0f);
+    EXPECT_EQ(hooks.calls,
+              (std::vector<std::string>{"objective:goal", "goal", "music:m.mp3:loop", "sound:siren.wav"}));
+    EXPECT_FALSE(hooks.called("sound:horn.wav")) << "disabled again by this match's script";
+    EXPECT_FALSE(hooks.called("effect:fire.psc")) << "an effect point's smoke starts with the level, not by the script";
+}
+
 TEST_F(TriggerWorld, TheSunActionsValueIsHeldToDawnAndDusk)
 {
     load(R"(

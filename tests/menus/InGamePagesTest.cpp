@@ -596,3 +596,40 @@ TEST_F(InGamePages, ARestartFliesTheMissionBeingFlown)
     EXPECT_EQ(again->resumeValue, 0);
     EXPECT_EQ(currentScreen(), &gameLoadingScreen());
 }
+
+// The page outlives games: the first pause of each mission, after a restart as
+// in the next mission, opens on the objectives whatever page the last was left
+// on; within one mission it stays where the player left it.
+TEST_F(InGamePages, EachMissionsFirstPauseOpensOnItsObjectives)
+{
+    resetInGameLinks();
+    GameMode* flown = modeOfType(GameType::Campaign);
+    flown->setMapRecord(MapLists::instance().campaignMission(1, 1));
+    PauseCampaignMenuFrame* page = showPaused(MenuFrameRegistry::pauseCampaignMenu());
+    const auto expectPage = [&](MenuPanel* shown, int dot) {
+        EXPECT_EQ(page->slider->currentItem(), shown);
+        EXPECT_EQ(page->pageIndicator->currentPage, dot);
+    };
+    const auto swipeToLog = [&] {
+        page->pageIndicator->onNext();
+        for (int i = 0; i < 120; ++i)
+            page->update();
+        expectPage(page->logPage, 1);
+    };
+    expectPage(page->objectivesPage, 0);
+    swipeToLog();
+    showPaused(page);
+    expectPage(page->logPage, 1);
+
+    page->restartButton->fire();
+    ASSERT_NE(modeOf(currentMatch()), flown);
+    openPauseScreen();
+    updateScreens();
+    showPaused(page);
+    expectPage(page->objectivesPage, 0);
+
+    swipeToLog();
+    modeOfType(GameType::Campaign)->setMapRecord(MapLists::instance().campaignMission(0, 0));
+    showPaused(page);
+    expectPage(page->objectivesPage, 0);
+}

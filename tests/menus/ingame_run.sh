@@ -86,4 +86,76 @@ print(sys.argv[1], "pop-up at", at, "table texts at", rows, "of", len(texts))
 sys.exit(0 if at and rows and min(at) > max(rows) else 1)
 PY
 done
-echo "pause pages in the game: ok"
+
+# Games one after another in one process, each second game set beside the
+# same game started fresh at 960x640: the relief mission (c2m2) left on its
+# pause's radio log by Restart, then quit with its countdown running; a team
+# deathmatch, left with the large radar; a free-for-all; the HUD lesson quit
+# at its first step, with the dials and radar hidden; a free-for-all. The
+# HUD's labels, the radar's place, the countdown, the pause's first page and
+# each map's tune are those of a fresh start.
+rm -rf "$out/tree/save"
+small=(-width 960 -height 640 -fixeddt 0.0166)
+printf '%s\n' "424 key Esc" "470 drag 700 350 150 350 20" "560 click 634 610" "760 key Esc" "800 click 80 610" \
+    "860 key Esc" "900 click 827 484" "940 click 234 482" "980 click 470 256" "1300 key R" "1340 key Esc" \
+    "1380 click 63 601" "1440 key Enter" "1500 click 131 240" "1540 click 470 256" "1900 key Esc" \
+    "1940 click 118 601" "2000 key Enter" "2060 click 912 54" "2120 click 300 383" "2400 key Esc" \
+    "2440 click 123 610" "2500 key Esc" "2560 click 131 240" "2600 click 470 256" >"$out/sequence.script"
+log="$out/sequence.out"
+"$run" "${small[@]}" -autostart 1:c2m2 -inputscript "$out/sequence.script" -frames 2910 -textboxes \
+    -dumpframe "400:$out/seq_mission.png" -dumpframe "550:$out/seq_log_page.png" \
+    -dumpframe "780:$out/seq_restarted_pause.png" -dumpframe "1290:$out/seq_tdm.png" \
+    -dumpframe "1320:$out/seq_tdm_large_radar.png" -dumpframe "1890:$out/seq_ffa.png" \
+    -dumpframe "2390:$out/seq_lesson.png" -dumpframe "2900:$out/seq_ffa_after_lesson.png" >"$log" 2>&1 ||
+    fail "the sequence run did not end cleanly: $(tail -3 "$log")"
+for fresh in "3:0 tdm" "2:0 ffa"; do
+    set -- $fresh
+    "$run" "${small[@]}" -autostart "$1" -frames 310 -textboxes -dumpframe "300:$out/fresh_$2.png" \
+        >"$out/fresh_$2.out" 2>&1 || fail "the fresh $2 run did not end cleanly"
+done
+# Every game of the sequence played its map's tune, the restarted mission too.
+in_order "match of type 1 " "map music \"data/sounds/music/high_patrol.mp3\"" "match of type 1 " \
+    "map music \"data/sounds/music/high_patrol.mp3\"" "match of type 3 " "map music \"data/sounds/music/into_the_fray" \
+    "match of type 2 " "map music \"data/sounds/music/into_the_fray" "match of type 9 " \
+    "tutorial 0: step 1" "map music \"data/sounds/music/high_patrol.mp3\"" "match of type 2 " \
+    "map music \"data/sounds/music/into_the_fray"
+python3 - "$out" <<'PY' || fail "a game after another is not as the same game started fresh"
+import re, sys
+out = sys.argv[1]
+def texts(name):
+    rows = []
+    for line in open(f"{out}/{name}.png.texts", encoding="utf-8"):
+        m = re.match(r"text (-?\d+) \| ([-\d.]+) ([-\d.]+) [-\d.]+ [-\d.]+ \| (.*)$", line.rstrip("\n"))
+        if m:
+            rows.append((int(m[1]), float(m[2]), float(m[3]), m[4]))
+    return rows
+def labels(name):
+    # The HUD's own words; names, counts and clocks change from game to game.
+    return sorted(t for i, x, y, t in texts(name) if i == -1 and ";" not in t and re.search(r"[A-Za-z]{2}|^[NESW]$", t))
+def north(name):
+    return [(x, y) for i, x, y, t in texts(name) if i == -1 and t == "N"]
+def has(name, text):
+    return any(t == text for i, x, y, t in texts(name))
+ok = True
+def expect(cond, what):
+    global ok
+    print(("ok: " if cond else "FAIL: ") + what)
+    ok = ok and cond
+expect(has("seq_mission", "Time left:"), "the mission's countdown runs before it is left")
+expect(has("seq_log_page", "Radio log"), "the pause was swiped to its radio log")
+expect(has("seq_restarted_pause", "Objectives") and not has("seq_restarted_pause", "Radio log"),
+       "the restarted mission's pause opens on its objectives")
+expect(north("seq_tdm_large_radar") != north("seq_tdm"), "the radar key made the radar large")
+for second, fresh in (("seq_tdm", "fresh_tdm"), ("seq_ffa", "fresh_ffa"), ("seq_lesson", None),
+                      ("seq_ffa_after_lesson", "fresh_ffa")):
+    if fresh is None:
+        expect("MPH" not in labels(second), "the lesson hides the speed dial at its first step")
+        continue
+    expect(labels(second) == labels(fresh), f"{second} shows the HUD's words of {fresh}: {labels(second)}")
+    expect(not has(second, "Time left:"), f"{second} has no countdown")
+    a, b = north(second), north(fresh)
+    expect(len(a) == 1 and len(b) == 1 and abs(a[0][0] - b[0][0]) < 3 and abs(a[0][1] - b[0][1]) < 3,
+           f"{second}'s radar stands where {fresh}'s does: {a} {b}")
+sys.exit(0 if ok else 1)
+PY
+echo "pause pages in the game, and games one after another: ok"

@@ -73,6 +73,16 @@ TEST_F(CampaignMission, TheIntroMarksTheGoalsAndTheFrontLineWaypointUntilTheLeve
     EXPECT_EQ(std::count(harness.hud.markers.begin(), harness.hud.markers.end(), waypoint), 0);
 }
 
+// A mission's clock and its timers run with the game: once a frame.
+TEST_F(CampaignMission, TheMissionsScriptRunsOnceAFrame)
+{
+    ASSERT_NE(start(1, 1), nullptr);
+    const float before = mode->world()->clock();
+    frames(120);
+    EXPECT_NEAR(mode->world()->clock() - before, 120 * ModeHarness::kFrame, 1e-3f);
+    EXPECT_NEAR(trigger("relief").elapsed, mode->world()->clock(), 0.05f);
+}
+
 TEST_F(CampaignMission, AFailureShowsItsReasonOnceAndWritesNoProgress)
 {
     for (const int reason : {0, -1, kConvoyLostText}) {

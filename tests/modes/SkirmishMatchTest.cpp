@@ -1,6 +1,7 @@
 #include "entities/ai/AirplaneAI.h"
 #include "entities/aircraft/Airplane.h"
 #include "entities/aircraft/Squadron.h"
+#include "gamedata/map/GameWorld.h"
 #include "gamedata/records/MapInfoCfg.h"
 #include "gamedata/records/PlaneCfg.h"
 #include "modes/GameModeGlobals.h"
@@ -8,6 +9,7 @@
 #include "modes/PlayerAirplaneInput.h"
 #include "modes/kinds/GameModeFFA.h"
 #include "modes/progress/ScoreMgr.h"
+#include "platform/Log.h"
 #include "platform/Random.h"
 #include "platform/Settings.h"
 
@@ -481,3 +483,60 @@ TEST_F(SkirmishMatch, TheAutopilotLeadsOnlyAFormationWithLiveWingmen)
     EXPECT_TRUE(hunted) << "still holding a formation of dead wingmen";
 }
 }  // namespace
+
+// A match plays its map's script: the smoke of its effect points once from
+// the start, its tune, a place the player reaches; a restart plays it all
+// again from the start, each timer from its own beginning.
+TEST_F(SkirmishMatch, TheMapsScriptPlaysInAMatchAndAgainFromItsStartAfterARestart)
+{
+    std::vector<std::string> effects;
+    setLogCapture([&](LogLevel, const std::string&, const std::string& m) {
+        if (m.rfind("map effect", 0) == 0)
+            effects.push_back(m);
+    });
+    GameModeCustom* mode = start(GameType::FreeForAll);
+    ASSERT_NE(mode, nullptr);
+    GameWorld& world = *mode->world();
+    int points = 0;
+    for (int i = 0; i < world.triggerCount(); ++i)
+        points += world.trigger(i)->enabled && world.trigger(i)->isEffectPoint();
+    ASSERT_GT(points, 0) << "the map has no smoke to check";
+    EXPECT_EQ(static_cast<int>(effects.size()), points) << "each effect point starts its smoke as the level starts";
+
+    // A place about the player's airplane, as a map's Enter trigger.
+    Airplane* player = mode->playerAirplane();
+    ASSERT_NE(player, nullptr);
+    const auto smokeAbout = [&](const char* name) {
+        auto place = std::make_unique<MapTrigger>();
+        place->name = name;
+        place->pos = player->position();
+        place->radius = 3000.0f;
+        auto* action = static_cast<TriggerAction*>(place->exec.getOrCreate(0));
+        action->type = TriggerAction::Effect;
+        action->text = "smoke_column.psc";
+        world.addTrigger(std::move(place));
+    };
+    smokeAbout("here");
+    // An effect point there too, added after the start: its smoke never starts.
+    smokeAbout("effect_dummy_here");
+    MapTrigger& music = *world.findTrigger("music");
+    MapTrigger& here = *world.findTrigger("here");
+    harness.run(1.0f);
+    EXPECT_TRUE(music.fired);
+    EXPECT_FALSE(world.music.empty());
+    EXPECT_TRUE(here.fired) << "the player's place never reached the script";
+    harness.run(4.0f);
+    EXPECT_EQ(static_cast<int>(effects.size()), points + 1) << "effect points fire at the start only";
+
+    mode->resetMatch(true, true);
+    world.music.clear();
+    EXPECT_FALSE(music.fired);
+    EXPECT_FALSE(here.fired);
+    mode->update(ModeHarness::kFrame);
+    EXPECT_FALSE(music.fired) << "the tune's timer starts again from 0";
+    harness.run(1.0f);
+    EXPECT_TRUE(music.fired) << "the restarted match plays in silence";
+    EXPECT_FALSE(world.music.empty());
+    setLogCapture({});
+}
+

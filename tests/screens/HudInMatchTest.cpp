@@ -15,8 +15,14 @@
 #include "screens/GameStart.h"
 #include "screens/Screens.h"
 #include "screens/hud/HudGameState.h"
+#include "entities/ground/Flag.h"
+#include "modes/TestPlacement.h"
+#include "modes/kinds/GameModeCTF.h"
+#include "platform/Controls.h"
 #include "screens/hud/HudMarkerFeed.h"
+#include "screens/hud/HudMessageQueue.h"
 #include "screens/hud/PlaneHud.h"
+#include "screens/hud/TutorialHudBridge.h"
 #include "screens/scene/GameCamera.h"
 #include "support/modes/ModeHarness.h"
 
@@ -55,16 +61,29 @@ struct HudInMatch : testing::Test {
         resetScreens();
         settings() = saved;
     }
-    GameMode* load(GameType type)
+    // Leaves the game in play, as the pause page's Quit does, and loads the next.
+    GameMode* load(GameType type, int tutorial = 0)
     {
         setCurrentScreen(&menu);
         seedRandom(77, 3);
         GameScreen& game = gameScreen();
-        if (createGame(static_cast<int>(type), false, 0, game) != GameStartResult::Started)
+        if (createGame(static_cast<int>(type), false, 0, game, tutorial) != GameStartResult::Started)
             return nullptr;
-        for (int i = 0; i < 24; ++i)
+        return loaded();
+    }
+    GameMode* loadMission(int campaign, int mission)
+    {
+        setCurrentScreen(&menu);
+        seedRandom(77, 3);
+        if (startCampaignMission(campaign, mission, gameScreen()) != GameStartResult::Started)
+            return nullptr;
+        return loaded();
+    }
+    GameMode* loaded()
+    {
+        for (int i = 0; i < 200 && currentScreen() != &gameScreen(); ++i)
             updateScreens();
-        mode = currentScreen() == &game ? modeOf(currentMatch()) : nullptr;
+        mode = currentScreen() == &gameScreen() ? modeOf(currentMatch()) : nullptr;
         return mode;
     }
     static void frames(int n)
@@ -188,6 +207,108 @@ TEST_F(HudInMatch, AShotDownAirplaneIsNoLongerWatched)
         }
         EXPECT_EQ(out, 30) << "the watched airplane never left play";
     }
+}
+
+// A hit's flight state shows under the airplane's marker for its first
+// seconds: the HUD reads how long the state has lasted, not how long it lasts.
+TEST_F(HudInMatch, AFlightStateIsReadForTheTimeItHasLasted)
+{
+    ASSERT_NE(load(GameType::FreeForAll), nullptr);
+    frames(6 * 60);  // past the round's count-down
+    Airplane* own = mode->playerAirplane();
+    ASSERT_NE(own, nullptr);
+    Airplane* enemy = enemyOf(*own);
+    ASSERT_NE(enemy, nullptr);
+    enemy->setFlightState(FlightState::Controls, 8.0f);
+    frames(60);
+    HudObjectInfo info;
+    ASSERT_TRUE(gameHudObjects().read(hudMarkerRef(*enemy), info));
+    EXPECT_EQ(info.flightState, static_cast<int>(FlightState::Controls));
+    EXPECT_NEAR(info.flightStateTime, 1.0f, 0.1f);
+}
+
+// A game played after another in the same program shows what the same game
+// started fresh shows: nothing a lesson hid, a mission counted down, a key
+// flipped or a flag carried carries over, after a quit or a restart.
+TEST_F(HudInMatch, EachGameAfterAnotherStartsAsItsFreshStart)
+{
+    PlaneHud& hud = planeHud();
+    HudMessageQueue& queue = HudMessageQueue::instance();
+    const auto expectFresh = [&](const char* what) {
+        SCOPED_TRACE(what);
+        EXPECT_TRUE(hud.speedDialShown);
+        EXPECT_TRUE(hud.altimeterShown);
+        EXPECT_TRUE(hud.radarOn);
+        EXPECT_FALSE(hud.radarLarge);
+        EXPECT_EQ(hud.dialHighlight, (std::array<bool, 3>{}));
+        EXPECT_EQ(queue.countdown(), HudMessageQueue::kCountdownHidden);
+        EXPECT_EQ(queue.countdownLabel(), "");
+        EXPECT_EQ(queue.noticeIcon(), 0);
+    };
+    ASSERT_NE(load(GameType::FreeForAll), nullptr);
+    frames(30);
+    expectFresh("a free-for-all started fresh");
+
+    // The HUD lesson hides the dials and the radar, then shows the speed dial
+    // pulsing; left there, the next game has all three, plain.
+    ASSERT_NE(load(GameType::Tutorial, 0), nullptr);
+    frames(30);
+    ASSERT_FALSE(hud.speedDialShown);
+    ASSERT_FALSE(hud.radarOn);
+    tutorialHudBridge().setDialShown(ITutorialHud::Dial::SpeedDial, true);
+    tutorialHudBridge().setDialHighlighted(ITutorialHud::Dial::SpeedDial, true);
+    frames(5);
+    ASSERT_NE(load(GameType::FreeForAll), nullptr);
+    frames(30);
+    expectFresh("a free-for-all after the HUD lesson");
+
+    // The radar key makes the radar large for this game only.
+    startScreens();
+    const int radar = static_cast<int>(ControlAction::Radar) - kFirstGameAction;
+    controls().dispatchActions(true, radar);
+    controls().dispatchActions(false, radar);
+    ASSERT_TRUE(hud.radarLarge);
+    ASSERT_NE(load(GameType::FreeForAll), nullptr);
+    frames(30);
+    expectFresh("a free-for-all after a large radar");
+
+    // A capture-the-flag match left with the enemy flag carried: the next
+    // one starts with both flags at home and nobody carrying one.
+    const auto flags = [&] { return dynamic_cast<GameModeCTF*>(mode); };
+    ASSERT_NE(load(GameType::CaptureTheFlag), nullptr);
+    frames(6 * 60);
+    ASSERT_NE(TestPlacement::place(*mode, TestPlacement::Kind::Flag), nullptr);
+    frames(20);
+    const int enemyTeam = mode->playerAirplane()->team() == 0 ? 1 : 0;
+    ASSERT_EQ(flags()->flagOfTeam(enemyTeam)->carrier(), mode->playerAirplane());
+    for (GameType next : {GameType::CaptureTheFlag, GameType::TeamDeathmatch}) {
+        ASSERT_NE(load(next), nullptr);
+        frames(30);
+        expectFresh("a match after one left with the flag");
+        if (next != GameType::CaptureTheFlag)
+            continue;
+        for (int team : {0, 1}) {
+            EXPECT_EQ(flags()->flagOfTeam(team)->carrier(), nullptr);
+        }
+    }
+
+    // The relief mission's countdown runs from its script's start; left, it
+    // reaches no later game, nor the mission restarted.
+    ASSERT_NE(loadMission(1, 1), nullptr);
+    for (int i = 0; i < 10 * 60 && queue.countdown() <= 0.0f; ++i)
+        frames(1);
+    ASSERT_GT(queue.countdown(), 0.0f) << "the mission set no countdown";
+    frames(30);
+    for (GameType next : {GameType::TeamDeathmatch, GameType::Survival, GameType::FreeFlight}) {
+        ASSERT_NE(load(next), nullptr);
+        frames(30);
+        expectFresh("a match after the mission");
+    }
+    ASSERT_NE(loadMission(1, 1), nullptr);
+    for (int i = 0; i < 10 * 60 && queue.countdown() <= 0.0f; ++i)
+        frames(1);
+    ASSERT_NE(loadMission(1, 1), nullptr);
+    EXPECT_EQ(queue.countdown(), HudMessageQueue::kCountdownHidden) << "the restarted mission's script sets its own";
 }
 
 }  // namespace

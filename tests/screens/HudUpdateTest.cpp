@@ -34,7 +34,8 @@ TEST_F(HudUpdate, OnlyTheWeaponGroupsThePlaneCarriesShowTheirButtons)
 TEST_F(HudUpdate, SpeedAndAltitudeInBothUnits)
 {
     setFrameDelta(0.5f);
-    hud.trackedPoint = {0.0f, 1000.0f, 0.0f};
+    state.player.position = {0.0f, 1000.0f, 0.0f};
+    hud.update(state);
     state.player.position = {100.0f, 1000.0f, 0.0f};
     hud.update(state);
     EXPECT_NEAR(hud.speedValue, 200.0f * 1.7895491f, 1e-3f);
@@ -59,6 +60,13 @@ TEST_F(HudUpdate, AFrameWithNoLengthShowsTheSpeedField)
     state.player.position = {9000.0f, 10.0f, 0.0f};
     hud.update(state);
     EXPECT_NEAR(hud.speedValue, 150.0f * 1.7895491f, 1e-3f) << "on a carrier the speed field shows";
+    // A new game's first frame has no point of its own before it: the speed
+    // field shows, not the way from where the last game's airplane was.
+    hud.init(&sheet);
+    state.player.onCarrier = false;
+    state.player.position = {-7000.0f, 10.0f, 0.0f};
+    hud.update(state);
+    EXPECT_NEAR(hud.speedValue, 150.0f * 1.7895491f, 1e-3f) << "the first frame of a game";
 }
 
 TEST_F(HudUpdate, HealthShowsAtLeastOnePercentWhileAlive)

@@ -6,6 +6,7 @@
 #include "render/2d/SpriteSets.h"
 #include "screens/LoadingScreen.h"
 #include "screens/Screens.h"
+#include "screens/hud/PlaneHud.h"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,18 @@ TEST_F(ScreenFlow, InputGoesToTheInputScreenAndTouchZeroIsNeverPassedOn)
     dispatchTouchToScreens(touch);
     dispatchBackToScreens();
     EXPECT_EQ(log, (Log{"pause.down1", "pause.back"}));
+}
+
+// The HUD draws the achievement pop-ups under its markers in flight; a frame
+// whose HUD does not draw (a page, a pause over the game) leaves them to the
+// screens' own pass, however many frames of flight came before.
+TEST_F(ScreenFlow, OnlyAFrameWhoseHudDrawsTakesThePopups)
+{
+    setCurrentScreen(&menu);
+    updateScreens();
+    planeHud().popupsTaken = true;  // as the last frame of flight left it
+    drawScreens();
+    EXPECT_FALSE(planeHud().popupsTaken);
 }
 
 TEST_F(ScreenFlow, ALoadingScreenSwitchesOnlyAtExactlyOneAndReleasesItsArt)

@@ -362,17 +362,22 @@ TEST_F(SoundSystem, EndMusicPlaysAtTwiceTheMusicVolumeUntilTheNextPiece)
     EXPECT_FLOAT_EQ(music->volume(), 0.4f);
 }
 
-TEST_F(SoundSystem, TriggerMusicLoopsAndKeepsPlayingOrStopsFirstAndPlaysOnce)
+TEST_F(SoundSystem, TriggerMusicLoopsFromItsStartOrStopsFirstAndPlaysOnce)
 {
     Settings s;
     SoundSourceStreamed* music = globalSources().music;
-    // Looped: opened and set looping without a stop, so the piece plays on.
+    // Looped: opened and set looping without a stop; the same piece again
+    // starts over from its beginning.
     playTriggerMusic("data/sounds/music/a.mp3", true, s);
     ASSERT_TRUE(music->isPlaying());
+    fake->advance(1.0);
+    Sound::update();
+    ASSERT_GE(fake->positionMs(music->channel()), 900u);
     fake->clearLog();
     playTriggerMusic("data/sounds/music/a.mp3", true, s);
     for (const std::string& call : fake->log())
         EXPECT_NE(call.rfind("stop", 0), 0u) << call;
+    EXPECT_LT(fake->positionMs(music->channel()), 100u) << "the piece restarts";
     EXPECT_TRUE(state(music)->loop);
     fake->advance(5.0);
     Sound::update();

@@ -108,6 +108,7 @@ void GameWorld::addTrigger(std::unique_ptr<MapTrigger> trigger)
 {
     if (!trigger)
         return;
+    trigger->enabledInMap = trigger->enabled;
     trigger->objectList.clear();
     for (const std::string& name : splitNames(trigger->objects))
         if (MapObject* object = findObject(name))
@@ -230,10 +231,8 @@ void GameWorld::applySunAndFog(float dt)
 
 void GameWorld::rearmTriggers()
 {
-    for (const auto& trigger : m_triggers) {
-        trigger->fired = false;
-        trigger->elapsed = 0.0f;
-    }
+    for (const auto& trigger : m_triggers)
+        trigger->rearm();
 }
 
 void GameWorld::tickTriggers(float dt)

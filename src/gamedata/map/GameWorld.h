@@ -118,7 +118,8 @@ public:
     // The trigger half of that tick, alone: a match or a tutorial runs its
     // map's music, sounds and effects so. Effect points and landmarks never fire.
     void tickTriggers(float dt);
-    // A new match on the same map: every trigger may fire again from its start.
+    // A new match on the same map: every trigger as the map gives it, free to
+    // fire again from its start.
     void rearmTriggers();
     // Draw-time refresh: each object's gone state and each objective's done count.
     void notifyGroundTargets();

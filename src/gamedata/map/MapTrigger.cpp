@@ -74,6 +74,12 @@ void TriggerAction::describe(SerMembers& members)
     members.add("target", target);
 }
 
+void MapTrigger::rearm()
+{
+    static_cast<MapTriggerRun&>(*this) = MapTriggerRun{};
+    enabled = enabledInMap;
+}
+
 void MapTrigger::describe(SerMembers& members)
 {
     members.add("name", name);
@@ -208,7 +214,8 @@ void MapTrigger::performActions(GameWorld& world)
         case TriggerAction::Music:
             world.music = action.text;
             world.musicLoops = action.value != 0.0f;
-            // A looping tune already playing plays on; a tune once starts over.
+            // The tune starts from its beginning, also one already playing: a
+            // looping one is opened over it without a stop, one played once after one.
             audio.playMusic(action.text, world.musicLoops);
             break;
         case TriggerAction::StopMusic:

@@ -42,13 +42,22 @@ struct TriggerAction : CSerializable {
     void describe(SerMembers& members) override;
 };
 
+// What a game does to a trigger. A new match on the same map takes a fresh
+// one whole, so whatever the last match's script left cannot carry over.
+struct MapTriggerRun {
+    bool fired = false;
+    bool started = false;  // objective registered with the HUD
+    float elapsed = 0.0f;  // seconds enabled
+    int done = 0;          // listed objects gone
+};
+
 // A volume of the map with a condition and actions. Two uses:
 //  - landmarks (landmark >= 0): the game mode's per-frame check pushes the
 //    notice when the player enters, counts event 73 + landmark (up to 111)
 //    and drops the whole group;
 //  - mission triggers: checked by the world's mission tick, they fire once
 //    when their condition holds and run their actions ("exec").
-class MapTrigger : public CSerializable {
+class MapTrigger : public CSerializable, public MapTriggerRun {
 public:
     enum Shape { Sphere = 0, Box = 1, Cylinder = 2 };
     enum Kind { Script = 0, Objective = 6, WaypointMarker = 20 };
@@ -71,7 +80,8 @@ public:
     Vec3 size{1.0f, 1.0f, 1.0f};  // box: half extents; cylinder: y is the half height
     float radius = 1.0f;          // sphere and cylinder radius
     int group = -1;
-    bool enabled = true;
+    bool enabled = true;  // the map's value at first; Enable and Disable actions change it
+    bool enabledInMap = true;  // as the map gives it, kept when the world takes the trigger
     int kind = Script;
     int landmark = -1;
     std::string notice;  // text key
@@ -83,11 +93,6 @@ public:
     std::string after;
     CSerArray<TriggerAction> exec;
 
-    // Runtime state.
-    bool fired = false;
-    bool started = false;  // objective registered with the HUD
-    float elapsed = 0.0f;  // seconds enabled
-    int done = 0;          // listed objects gone
     std::vector<MapObject*> objectList;  // resolved at load
 
     const char* typeName() const override { return "MapTrigger"; }
@@ -105,6 +110,8 @@ public:
     void refreshDone();
     // True when the condition holds now; the player position is given when alive.
     bool conditionMet(const GameWorld& world, const Vec3* player, float playerRadius) const;
+    // As at the map's start: enabled as the map gives, not fired, no time run.
+    void rearm();
     // Runs every action through the world's hooks.
     void performActions(GameWorld& world);
     // Starts the effect of its Effect actions at its position.

@@ -277,7 +277,16 @@ void PauseCampaignMenuFrame::fillObjectives(const ObjectiveSnapshot& snapshot)
 
 void PauseCampaignMenuFrame::onShow()
 {
-    const GameMode* mode = modeOf(currentMatch());
+    // The page outlives games: each game's first pause opens on its objectives,
+    // whatever page the last game left it on.
+    const Match* match = currentMatch();
+    const unsigned number = match ? match->number() : 0;
+    if (number != m_shownFor) {
+        m_shownFor = number;
+        slider->scrollToIndex(0);
+        onPageChanged(objectivesPage);
+    }
+    const GameMode* mode = modeOf(match);
     if (mode && mode->gameType() == GameType::Campaign)
         fillObjectives();
     refreshPausePage(*this, *buttonRow, resumeButton);

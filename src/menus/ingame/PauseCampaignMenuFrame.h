@@ -91,4 +91,6 @@ private:
     MenuPanel* buildPage(int headingString, int pageHeight, SpriteLabel** headingOut, MenuPanel** listOut);
     void addRow(MenuPanel& list, const std::u16string& text, bool wrapped);
     void addGap(MenuPanel& list);
+
+    unsigned m_shownFor = 0;  // the match the page was last shown over
 };

@@ -88,11 +88,6 @@ void HudMessageQueue::reset()
     const CSprite::Rect top = hud.elementRect(nullptr, kNoticeTopElement);
     noticeTop = static_cast<int>(top.y + top.h);
     noticeY = static_cast<float>(noticeTop);
-    m_warnIndex = m_warnPhase = 0;
-    m_warnTimer = 0.0f;
-    noticeIcon = 0;
-    m_countdown = kCountdownHidden;
-    m_countdownLabel.clear();
 }
 
 void HudMessageQueue::pushNotice(std::u16string_view text, float duration, bool popIn, bool silent)
@@ -100,13 +95,13 @@ void HudMessageQueue::pushNotice(std::u16string_view text, float duration, bool 
     auto entry = std::make_unique<HudMessage>();
     entry->initFromText(kNoticeFont, text, noticeWrap, silent);
     entry->popIn = popIn;
-    entry->setIcon(noticeIcon);
+    entry->setIcon(m_game.noticeIcon);
     if (duration >= 0.0f)
         entry->duration = entry->timeLeft = duration;
-    m_notices.push_back(std::move(entry));
+    m_game.notices.push_back(std::move(entry));
     auto copy = std::make_unique<HudMessage>();
     copy->initFromText(kNoticeFont, text, noticeWrap, true);
-    m_centreLines.push_back(std::move(copy));
+    m_game.centreLines.push_back(std::move(copy));
 }
 
 void HudMessageQueue::pushTutorialLine(int stringId, float duration)
@@ -114,10 +109,10 @@ void HudMessageQueue::pushTutorialLine(int stringId, float duration)
     auto entry = std::make_unique<HudMessage>();
     entry->initFromId(stringId, noticeWrap, false);
     entry->popIn = true;
-    entry->setIcon(noticeIcon);
+    entry->setIcon(m_game.noticeIcon);
     if (duration != -1.0f)
         entry->duration = entry->timeLeft = duration;
-    m_notices.push_back(std::move(entry));
+    m_game.notices.push_back(std::move(entry));
 }
 
 void HudMessageQueue::pushWithSound(int soundIndex, std::u16string_view text)
@@ -137,15 +132,15 @@ void HudMessageQueue::pushLong(std::u16string_view text)
     const float ui = screenMetrics().uiScale;
     entry->fitWidth(static_cast<float>(screenMetrics().screenWidth) - ringX - 10.0f * ui);
     // Chained to the newest line, so lines pushed together leave one by one.
-    if (const HudMessage* newest = m_ring[static_cast<std::size_t>(m_ringIndex)].get())
+    if (const HudMessage* newest = m_game.ring[static_cast<std::size_t>(m_game.ringIndex)].get())
         entry->duration = entry->timeLeft = entry->duration + std::max(newest->timeLeft, 0.0f);
-    m_ringIndex = (m_ringIndex + 1) % kRingSize;
-    m_ring[static_cast<std::size_t>(m_ringIndex)] = std::move(entry);
+    m_game.ringIndex = (m_game.ringIndex + 1) % kRingSize;
+    m_game.ring[static_cast<std::size_t>(m_game.ringIndex)] = std::move(entry);
 }
 
 void HudMessageQueue::pushCentre(int stringId, Color4 color, float duration)
 {
-    for (const auto& warning : m_warnings) {
+    for (const auto& warning : m_game.warnings) {
         if (warning->stringId == stringId)
             return;
     }
@@ -155,83 +150,78 @@ void HudMessageQueue::pushCentre(int stringId, Color4 color, float duration)
     entry->stringId = stringId;
     entry->duration = entry->timeLeft = duration;
     entry->color = color;
-    m_warnings.push_back(std::move(entry));
+    m_game.warnings.push_back(std::move(entry));
 }
 
 void HudMessageQueue::removeWarning(std::size_t index)
 {
-    m_warnings.erase(m_warnings.begin() + static_cast<std::ptrdiff_t>(index));
+    m_game.warnings.erase(m_game.warnings.begin() + static_cast<std::ptrdiff_t>(index));
     // The one on show stays the one on show when an entry before it goes.
-    if (static_cast<int>(index) < m_warnIndex)
-        --m_warnIndex;
+    if (static_cast<int>(index) < m_game.warnIndex)
+        --m_game.warnIndex;
     clampWarnIndex();
 }
 
 void HudMessageQueue::clampWarnIndex()
 {
-    if (m_warnIndex < 0 || m_warnIndex >= static_cast<int>(m_warnings.size()))
-        m_warnIndex = 0;
+    if (m_game.warnIndex < 0 || m_game.warnIndex >= static_cast<int>(m_game.warnings.size()))
+        m_game.warnIndex = 0;
 }
 
 void HudMessageQueue::removeById(int stringId)
 {
-    for (std::size_t i = m_warnings.size(); i-- > 0;) {
-        if (m_warnings[i]->stringId == stringId)
+    for (std::size_t i = m_game.warnings.size(); i-- > 0;) {
+        if (m_game.warnings[i]->stringId == stringId)
             removeWarning(i);
     }
 }
 
 void HudMessageQueue::popOldestNotice()
 {
-    if (!m_notices.empty())
-        m_notices.erase(m_notices.begin());
+    if (!m_game.notices.empty())
+        m_game.notices.erase(m_game.notices.begin());
 }
 
 void HudMessageQueue::clearRing()
 {
-    for (auto& slot : m_ring)
+    for (auto& slot : m_game.ring)
         slot.reset();
-    m_ringIndex = 0;
+    m_game.ringIndex = 0;
 }
 
 void HudMessageQueue::clearNotices()
 {
-    deleteAll(m_notices);
+    deleteAll(m_game.notices);
 }
 
 void HudMessageQueue::clearCentre()
 {
-    deleteAll(m_centreLines);
+    deleteAll(m_game.centreLines);
 }
 
 void HudMessageQueue::clearLong()
 {
-    deleteAll(m_warnings);
-    m_warnIndex = 0;
+    deleteAll(m_game.warnings);
+    m_game.warnIndex = 0;
 }
 
 void HudMessageQueue::clearAll()
 {
-    clearRing();
-    clearNotices();
-    clearCentre();
-    clearLong();
-    m_triggers.fill(nullptr);
-    m_triggerCount = 0;
+    m_game = GameMessages{};
 }
 
 void HudMessageQueue::setCountdown(float seconds, const char* label)
 {
-    m_countdown = seconds;
-    m_countdownLabel.clear();
+    m_game.countdown = seconds;
+    m_game.countdownLabel.clear();
     if (label)
-        m_countdownLabel.assign(label, strnlen(label, kMaxLabelBytes));
+        m_game.countdownLabel.assign(label, strnlen(label, kMaxLabelBytes));
 }
 
 void HudMessageQueue::registerTrigger(IHudTrigger* trigger)
 {
-    if (trigger && m_triggerCount < kMaxTriggers)
-        m_triggers[static_cast<std::size_t>(m_triggerCount++)] = trigger;
+    if (trigger && m_game.triggerCount < kMaxTriggers)
+        m_game.triggers[static_cast<std::size_t>(m_game.triggerCount++)] = trigger;
 }
 
 void HudMessageQueue::tick(HudMessage& entry, float dt)
@@ -245,10 +235,10 @@ void HudMessageQueue::tick(HudMessage& entry, float dt)
 
 void HudMessageQueue::update(float dt)
 {
-    if (m_countdown > 0.0f)
-        m_countdown -= dt;
+    if (m_game.countdown > 0.0f)
+        m_game.countdown -= dt;
 
-    for (auto& slot : m_ring) {
+    for (auto& slot : m_game.ring) {
         if (!slot)
             continue;
         tick(*slot, dt);
@@ -256,53 +246,53 @@ void HudMessageQueue::update(float dt)
             slot.reset();
     }
 
-    if (!m_notices.empty()) {
-        tick(*m_notices.front(), dt);
-        if (m_notices.front()->expired())
-            m_notices.erase(m_notices.begin());
+    if (!m_game.notices.empty()) {
+        tick(*m_game.notices.front(), dt);
+        if (m_game.notices.front()->expired())
+            m_game.notices.erase(m_game.notices.begin());
     }
 
-    if (m_warnings.empty())
+    if (m_game.warnings.empty())
         return;
     clampWarnIndex();
-    for (auto& warning : m_warnings)
+    for (auto& warning : m_game.warnings)
         tick(*warning, dt);
-    for (std::size_t i = m_warnings.size(); i-- > 0;) {
-        if (static_cast<int>(i) != m_warnIndex && m_warnings[i]->expired())
+    for (std::size_t i = m_game.warnings.size(); i-- > 0;) {
+        if (static_cast<int>(i) != m_game.warnIndex && m_game.warnings[i]->expired())
             removeWarning(i);
     }
-    if (m_warnings[static_cast<std::size_t>(m_warnIndex)]->expired() && m_warnPhase == 0) {
+    if (m_game.warnings[static_cast<std::size_t>(m_game.warnIndex)]->expired() && m_game.warnPhase == 0) {
         // The fade-in turns into a fade-out from the same opacity.
-        m_warnPhase = 1;
-        m_warnTimer = kWarningFade - m_warnTimer;
+        m_game.warnPhase = 1;
+        m_game.warnTimer = kWarningFade - m_game.warnTimer;
     }
-    m_warnTimer -= dt;
-    if (m_warnTimer > 0.0f)
+    m_game.warnTimer -= dt;
+    if (m_game.warnTimer > 0.0f)
         return;
-    if (m_warnPhase == 0) {
-        m_warnPhase = 1;
-        m_warnTimer = kWarningFade;
+    if (m_game.warnPhase == 0) {
+        m_game.warnPhase = 1;
+        m_game.warnTimer = kWarningFade;
         return;
     }
-    m_warnPhase = 0;
-    m_warnTimer = kWarningFade;
-    if (m_warnings[static_cast<std::size_t>(m_warnIndex)]->expired()) {
+    m_game.warnPhase = 0;
+    m_game.warnTimer = kWarningFade;
+    if (m_game.warnings[static_cast<std::size_t>(m_game.warnIndex)]->expired()) {
         // The next warning has moved into its place.
-        removeWarning(static_cast<std::size_t>(m_warnIndex));
+        removeWarning(static_cast<std::size_t>(m_game.warnIndex));
         return;
     }
-    m_warnIndex = (m_warnIndex + 1) % static_cast<int>(m_warnings.size());
+    m_game.warnIndex = (m_game.warnIndex + 1) % static_cast<int>(m_game.warnings.size());
 }
 
 float HudMessageQueue::warningOpacity() const
 {
-    const float t = std::clamp(m_warnTimer / kWarningFade, 0.0f, 1.0f);
-    return m_warnPhase == 0 ? 1.0f - t : t;
+    const float t = std::clamp(m_game.warnTimer / kWarningFade, 0.0f, 1.0f);
+    return m_game.warnPhase == 0 ? 1.0f - t : t;
 }
 
 bool HudMessageQueue::hitHeadNotice(float x, float y) const
 {
-    return !m_notices.empty() && m_notices.front()->hitTest(noticeLeft + noticeWrap / 2.0f, noticeY, x, y);
+    return !m_game.notices.empty() && m_game.notices.front()->hitTest(noticeLeft + noticeWrap / 2.0f, noticeY, x, y);
 }
 
 void HudMessageQueue::drawNotices()
@@ -317,7 +307,7 @@ void HudMessageQueue::drawNotices()
     panel->setColor(Color4{});
     float offset = 0.0f;
     for (int k = 1; k <= kRingSize; ++k) {
-        const HudMessage* line = m_ring[static_cast<std::size_t>((m_ringIndex + k) % kRingSize)].get();
+        const HudMessage* line = m_game.ring[static_cast<std::size_t>((m_game.ringIndex + k) % kRingSize)].get();
         if (!line)
             continue;
         HudMessage shadow = *line;
@@ -331,16 +321,16 @@ void HudMessageQueue::drawNotices()
 int HudMessageQueue::ringEntryCount() const
 {
     int n = 0;
-    for (const auto& slot : m_ring)
+    for (const auto& slot : m_game.ring)
         n += slot != nullptr;
     return n;
 }
 
 void HudMessageQueue::drawCentre()
 {
-    if (m_notices.empty())
+    if (m_game.notices.empty())
         return;
-    const HudMessage& notice = *m_notices.front();
+    const HudMessage& notice = *m_game.notices.front();
     const CFont* font = hudFont(notice.font);
     const float h = font ? font->lineHeight() : 0.0f;
     noticeY = (h / 2.0f + (notice.lineCount + 1) * h) / 2.0f + static_cast<float>(noticeTop);
@@ -349,11 +339,11 @@ void HudMessageQueue::drawCentre()
 
 void HudMessageQueue::drawLong()
 {
-    if (m_warnings.empty())
+    if (m_game.warnings.empty())
         return;
     clampWarnIndex();
     const ScreenMetrics& m = screenMetrics();
-    m_warnings[static_cast<std::size_t>(m_warnIndex)]->drawFaded(
+    m_game.warnings[static_cast<std::size_t>(m_game.warnIndex)]->drawFaded(
         m.screenWidth / 2.0f, m.screenHeight - 70.0f * m.uiScale, warningOpacity());
 }
 
@@ -377,7 +367,7 @@ Color4 HudMessageQueue::countdownColor(float seconds)
 
 void HudMessageQueue::drawScoreLine()
 {
-    if (m_countdown <= 0.0f)
+    if (m_game.countdown <= 0.0f)
         return;
     char16_t caption[256] = {};
     if (stringCount() > 0)
@@ -389,7 +379,7 @@ void HudMessageQueue::drawScoreLine()
         return;
     const float a = static_cast<float>(static_cast<int>(30.0f * ui));
     const float y = m.screenHeight - a - 60.0f * ui;
-    const std::u16string value = countdownText(m_countdown);
+    const std::u16string value = countdownText(m_game.countdown);
     // Room for the value after the caption: 80 UI pixels, or more when the
     // big font's value is wider, so the two never overlap.
     const float room = std::max(80.0f * ui, measureText(font, value).width + 12.0f * ui);
@@ -401,7 +391,7 @@ void HudMessageQueue::drawScoreLine()
     const Color4 old = font->color();
     font->setColor(Color4{});
     drawString(font, caption, centre - span / 2.0f, y, 0);
-    font->setColor(countdownColor(m_countdown));
+    font->setColor(countdownColor(m_game.countdown));
     drawText(font, value, centre + span / 2.0f, y, CFont::kRight);
     font->setColor(old);
 }
@@ -434,7 +424,7 @@ CSprite::Rect HudMessageQueue::ringBox() const
     const float ui = screenMetrics().uiScale;
     float height = 0.0f, widest = 0.0f;
     int shown = 0;
-    for (const auto& line : m_ring) {
+    for (const auto& line : m_game.ring) {
         if (!line)
             continue;
         height += line->height + (shown++ > 0 ? 5.0f * ui : 0.0f);
@@ -447,9 +437,9 @@ CSprite::Rect HudMessageQueue::ringBox() const
 
 CSprite::Rect HudMessageQueue::noticeBox() const
 {
-    if (m_notices.empty())
+    if (m_game.notices.empty())
         return {};
-    const HudMessage& notice = *m_notices.front();
+    const HudMessage& notice = *m_game.notices.front();
     const CFont* font = hudFont(notice.font);
     const float h = font ? font->lineHeight() : 0.0f;
     const float y = (h / 2.0f + (notice.lineCount + 1) * h) / 2.0f + static_cast<float>(noticeTop);
@@ -462,10 +452,10 @@ CSprite::Rect HudMessageQueue::noticeBox() const
 
 CSprite::Rect HudMessageQueue::warningBox()
 {
-    if (m_warnings.empty())
+    if (m_game.warnings.empty())
         return {};
     clampWarnIndex();
-    const HudMessage& w = *m_warnings[static_cast<std::size_t>(m_warnIndex)];
+    const HudMessage& w = *m_game.warnings[static_cast<std::size_t>(m_game.warnIndex)];
     const ScreenMetrics& m = screenMetrics();
     const float ui = m.uiScale;
     const float x = m.screenWidth / 2.0f, y = m.screenHeight - 70.0f * ui;

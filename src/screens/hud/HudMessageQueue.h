@@ -76,6 +76,7 @@ public:
     void clearNotices();
     void clearCentre();
     void clearLong();
+    // Everything one game put here, the countdown and the notice icon too.
     void clearAll();
 
     // Shown while above 0; kCountdownHidden hides it. The label is cut to 63 bytes.
@@ -101,25 +102,28 @@ public:
     static Color4 countdownColor(float seconds);
 
     // What callers read.
-    const std::array<std::unique_ptr<HudMessage>, kRingSize>& ring() const { return m_ring; }
-    int ringIndex() const { return m_ringIndex; }
-    const std::vector<std::unique_ptr<HudMessage>>& notices() const { return m_notices; }
-    int noticeCount() const { return static_cast<int>(m_notices.size()); }
-    const std::vector<std::unique_ptr<HudMessage>>& centreLines() const { return m_centreLines; }
+    const std::array<std::unique_ptr<HudMessage>, kRingSize>& ring() const { return m_game.ring; }
+    int ringIndex() const { return m_game.ringIndex; }
+    const std::vector<std::unique_ptr<HudMessage>>& notices() const { return m_game.notices; }
+    int noticeCount() const { return static_cast<int>(m_game.notices.size()); }
+    const std::vector<std::unique_ptr<HudMessage>>& centreLines() const { return m_game.centreLines; }
     // The notice history: a copy of every notice pushed with a text, in
     // order, kept until the queue is cleared. The campaign pause's log reads
     // it and rewrites the texts in place.
-    std::vector<std::unique_ptr<HudMessage>>& noticeHistory() { return m_centreLines; }
-    const std::vector<std::unique_ptr<HudMessage>>& warnings() const { return m_warnings; }
-    int warnIndex() const { return m_warnIndex; }
-    int warnPhase() const { return m_warnPhase; }
-    float warnTimer() const { return m_warnTimer; }
+    std::vector<std::unique_ptr<HudMessage>>& noticeHistory() { return m_game.centreLines; }
+    const std::vector<std::unique_ptr<HudMessage>>& warnings() const { return m_game.warnings; }
+    int warnIndex() const { return m_game.warnIndex; }
+    int warnPhase() const { return m_game.warnPhase; }
+    float warnTimer() const { return m_game.warnTimer; }
     // Opacity of the warning on show, 0..1.
     float warningOpacity() const;
-    float countdown() const { return m_countdown; }
-    const std::string& countdownLabel() const { return m_countdownLabel; }
-    std::span<IHudTrigger* const> triggers() const { return {m_triggers.data(), static_cast<std::size_t>(m_triggerCount)}; }
-    HudTeamList& players() { return m_players; }
+    float countdown() const { return m_game.countdown; }
+    const std::string& countdownLabel() const { return m_game.countdownLabel; }
+    std::span<IHudTrigger* const> triggers() const
+    {
+        return {m_game.triggers.data(), static_cast<std::size_t>(m_game.triggerCount)};
+    }
+    HudTeamList& players() { return m_game.players; }
     // The notice on show is under the touch.
     bool hitHeadNotice(float x, float y) const;
 
@@ -128,7 +132,8 @@ public:
     float noticeLeft = 0.0f, noticeY = 0.0f, noticeWrap = 0.0f;
     int noticeTop = 0;
     // Given to every notice and tutorial line pushed while non-zero.
-    int noticeIcon = 0;
+    void setNoticeIcon(int icon) { m_game.noticeIcon = icon; }
+    int noticeIcon() const { return m_game.noticeIcon; }
 
 private:
     // Counts the entry down and plays the message sound the first time.
@@ -136,19 +141,25 @@ private:
     void clampWarnIndex();
     void removeWarning(std::size_t index);
 
-    std::array<std::unique_ptr<HudMessage>, kRingSize> m_ring;
-    int m_ringIndex = 0;
-    std::vector<std::unique_ptr<HudMessage>> m_notices;
-    std::vector<std::unique_ptr<HudMessage>> m_centreLines;
-    std::vector<std::unique_ptr<HudMessage>> m_warnings;
-    float m_warnTimer = 0.0f;
-    int m_warnIndex = 0;
-    int m_warnPhase = 0;
-    float m_countdown = kCountdownHidden;
-    std::string m_countdownLabel;
-    HudTeamList m_players;
-    std::array<IHudTrigger*, kMaxTriggers> m_triggers{};
-    int m_triggerCount = 0;
+    // What one game shows, cleared whole when it ends: a countdown or an
+    // icon one mission set never reaches the next game.
+    struct GameMessages {
+        std::array<std::unique_ptr<HudMessage>, kRingSize> ring;
+        int ringIndex = 0;
+        std::vector<std::unique_ptr<HudMessage>> notices;
+        std::vector<std::unique_ptr<HudMessage>> centreLines;
+        std::vector<std::unique_ptr<HudMessage>> warnings;
+        float warnTimer = 0.0f;
+        int warnIndex = 0;
+        int warnPhase = 0;
+        float countdown = kCountdownHidden;
+        std::string countdownLabel;
+        int noticeIcon = 0;
+        HudTeamList players;
+        std::array<IHudTrigger*, kMaxTriggers> triggers{};
+        int triggerCount = 0;
+    };
+    GameMessages m_game;
 };
 
 // Module of the HUD sheet that shows a trigger's target kind in the side

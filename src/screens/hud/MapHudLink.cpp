@@ -37,7 +37,7 @@ void MapHudLink::attach(GameWorld* world, HudMessageQueue& queue)
 void MapHudLink::setNoticeIcon(int icon)
 {
     if (m_queue)
-        m_queue->noticeIcon = icon;
+        m_queue->setNoticeIcon(icon);
 }
 
 void MapHudLink::pushNotice(std::u16string_view text, float duration)

@@ -49,8 +49,6 @@ void PlaneHud::makeControls(bool withSheet)
     }
     m_controlList.push_back(&m_speedText);
     m_controlList.push_back(&m_altitudeText);
-    for (std::size_t i = 0; i < health.size(); ++i)
-        health[i] = HealthIndicator{11 + static_cast<int>(i), 7 + static_cast<int>(i), true, false, 0.0f, 100.0f};
     if (HudButton* counter = button(8))
         counter->visible = true;
     m_voiceChat = VoiceChatFeedback{};
@@ -92,6 +90,7 @@ void PlaneHud::init(CSprite* sheet)
     // Panels and buttons laid out from a sheet the renderer has unloaded are built anew.
     if (m_built && sheetGone())
         m_built = false;
+    startGameState();
     if (m_built) {
         resetForNewGame();
         return;
@@ -103,13 +102,16 @@ void PlaneHud::init(CSprite* sheet)
     makeButtons();
     HudMessageQueue::instance().reset();
     applyGameDefaults();
-    shakeActive = false;
-    shakeOffset = {};
     m_built = true;
-    tint = Color4{};
     makeControls(m_hasOwnSheet);
-    counterForced = false;
     startIntroAnimation();
+}
+
+void PlaneHud::startGameState()
+{
+    if (SoundSourceBuffered* source = globalSources().lock; source && lockTone.playing)
+        source->stop();
+    static_cast<PlaneHudGame&>(*this) = PlaneHudGame{};
 }
 
 void PlaneHud::resetForNewGame()
@@ -145,18 +147,8 @@ void PlaneHud::resetForNewGame()
     m_camRotate.setHighlighted(false);
     m_speedText.setHighlighted(false);
     m_altitudeText.setHighlighted(false);
-    for (HealthIndicator& h : health) {
-        h.visible = true;
-        h.phase = 0.0f;
-        h.fading = false;
-    }
     if (m_ejectButton)
         m_ejectButton->visible = false;
-    roundOver = false;
-    fastForwardHeld = false;
-    fade = Fade{};
-    hitFlashTimer = 0.0f;
-    reticle = Reticle{};
 }
 
 void PlaneHud::startIntroAnimation()
@@ -353,11 +345,13 @@ void PlaneHud::updatePlay(const HudGameState& state)
     }
     updateLockTone(state);
     // The speed over the frame's travel; the speed field when the frame has
-    // no length or the plane rides a carrier.
+    // no length, the plane rides a carrier or the game's first frame has no
+    // point before it.
     float speed = plane.speed;
-    if (dt > 0.0f && !plane.onCarrier)
+    if (dt > 0.0f && !plane.onCarrier && pointTracked)
         speed = vec3DistanceExact(trackedPoint, plane.position) / dt;
     trackedPoint = plane.position;
+    pointTracked = true;
     const bool metric = settings().metricUnits != 0;
     speedValue = speed * (metric ? kSpeedToKmh : kSpeedToMph);
     altitudeValue = plane.position.y * (metric ? 1.0f : kMetresToFeet);

@@ -14,13 +14,74 @@
 class Controls;
 class SoundSource;
 
+// What one game sets on the HUD. Each game starts from a fresh one, taken
+// whole, so nothing a lesson hides, a key flips or a hit starts carries into
+// the next game, and a value added here later cannot either.
+struct PlaneHudGame {
+    struct HealthIndicator {
+        int module = 0, second = 0;
+        bool visible = true, fading = false;
+        float phase = 0.0f, value = 100.0f;
+    };
+    struct LockTone {
+        bool hasLockWeapon = false, playing = false;
+        float interval = 0.4f, volume = 1.0f, elapsed = 0.0f, sentVolume = 0.0f;
+    };
+    struct Reticle {
+        bool enabled = true;
+        const void* plane = nullptr;  // the plane it follows, by identity only
+        int warmFrames = 0;
+        Quat orientation, turned;
+        // In the cockpit view the mouse turns from where the view looks:
+        // this one follows the camera and carries the turns.
+        Quat view;
+        Vec2 target, shown;
+        bool onScreen = false;
+    };
+    struct Fade {
+        int direction = 0;  // +1 in, -1 out
+        float remaining = 0.0f, duration = 0.0f;
+    };
+
+    Color4 tint;
+    bool active = true;
+    bool roundOver = false;
+    bool controlsActive = true;
+    bool fastForwardHeld = false;
+    bool shakeActive = false;
+    float shakeTimeLeft = 0.0f, shakeTick = 0.0f;
+    Vec2 shakeOffset;
+    bool counterForced = false, showEjectAlways = false;
+    float ejectBlink = 0.0f, ejectBlinkValue = 0.0f;
+    float healthPercent = 100.0f;
+    std::array<HealthIndicator, 4> health{{{11, 7}, {12, 8}, {13, 9}, {14, 10}}};
+    std::array<int, 3> weaponGaugeValues{-1, -1, -1};
+    Vec3 trackedPoint;
+    bool pointTracked = false;  // trackedPoint holds this game's airplane
+    float speedValue = 0.0f, altitudeValue = 0.0f;
+    int squadIndex = 0;
+    bool speedDialShown = true, altimeterShown = true;
+    std::array<bool, 3> dialHighlight{};
+    float dialPulse = 0.0f;
+    float hitFlashTimer = 0.0f;
+    Fade fade;
+    bool markerSet = false, markerShown = false;
+    Vec2 markerPoint;
+    LockTone lockTone;
+    Reticle reticle;
+    bool lockToneOn = true;
+    float boostFraction = 1.0f;
+    // The radar: shown, the large centred one (button 12).
+    bool radarOn = true, radarLarge = false;
+};
+
 // The in-flight HUD: the 34 screen-anchored panels made from the layout
 // table with their touch buttons, the controls (camera drag, two value
 // texts, voice-chat indicator, and the direction pad beside them), the
 // dials, health, shake, lock tone, fade and mouse reticle. There is one,
 // planeHud(); the game screen builds it at its load step, the game mode's
 // HUD update and draw run it, and the game screen hands it the touches.
-class PlaneHud {
+class PlaneHud : public PlaneHudGame {
 public:
     using HudControl = ::HudControl;
     static constexpr int kLayoutRows = 34;
@@ -146,60 +207,7 @@ public:
     void layoutDpad(bool flipped);
 
     // ---- State (read and set by the game modes, tutorials and tests) ----
-    struct HealthIndicator {
-        int module = 0, second = 0;
-        bool visible = true, fading = false;
-        float phase = 0.0f, value = 100.0f;
-    };
-    struct LockTone {
-        bool hasLockWeapon = false, playing = false;
-        float interval = 0.4f, volume = 1.0f, elapsed = 0.0f, sentVolume = 0.0f;
-    };
-    struct Reticle {
-        bool enabled = true;
-        const void* plane = nullptr;  // the plane it follows, by identity only
-        int warmFrames = 0;
-        Quat orientation, turned;
-        // In the cockpit view the mouse turns from where the view looks:
-        // this one follows the camera and carries the turns.
-        Quat view;
-        Vec2 target, shown;
-        bool onScreen = false;
-    };
-    struct Fade {
-        int direction = 0;  // +1 in, -1 out
-        float remaining = 0.0f, duration = 0.0f;
-    };
-
-    Color4 tint;
-    bool active = true;
-    bool roundOver = false;
-    bool controlsActive = true;
-    bool fastForwardHeld = false;
-    bool shakeActive = false;
-    float shakeTimeLeft = 0.0f, shakeTick = 0.0f;
-    Vec2 shakeOffset;
-    bool counterForced = false, showEjectAlways = false;
-    float ejectBlink = 0.0f, ejectBlinkValue = 0.0f;
-    float healthPercent = 100.0f;
-    std::array<HealthIndicator, 4> health{};
-    std::array<int, 3> weaponGaugeValues{-1, -1, -1};
-    Vec3 trackedPoint;
-    float speedValue = 0.0f, altitudeValue = 0.0f;
-    int squadIndex = 0;
-    bool speedDialShown = true, altimeterShown = true;
-    std::array<bool, 3> dialHighlight{};
-    float dialPulse = 0.0f;
-    float hitFlashTimer = 0.0f;
-    Fade fade;
-    bool markerSet = false, markerShown = false;
-    Vec2 markerPoint;
-    LockTone lockTone;
-    Reticle reticle;
-    bool lockToneOn = true;
-    float boostFraction = 1.0f;
-    // The radar: shown, the large centred one (button 12).
-    bool radarOn = true, radarLarge = false;
+    // What one game sets is in PlaneHudGame; this lasts from game to game.
     // Set by a frame whose HUD drew the achievement pop-ups in their place
     // (or hid them in a blackout); the screens' pass draws them otherwise.
     bool popupsTaken = false;
@@ -237,6 +245,8 @@ private:
     void makeSchemeButtons();
     void makeControls(bool withSheet);
     void resetForNewGame();
+    // A fresh PlaneHudGame, the lock tone of the last one silenced.
+    void startGameState();
     void applyGameDefaults();
     void setRing(HudButton& b);
     void updateWeapons(const HudPlaneState& plane);

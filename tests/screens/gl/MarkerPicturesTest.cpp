@@ -150,11 +150,11 @@ TEST_F(MarkerPictures, TargetBehindShowsItsArrowOnTheEdge)
 TEST_F(MarkerPictures, NoticeShowsItsIconBesideTheText)
 {
     HudMessageQueue& queue = HudMessageQueue::instance();
-    queue.noticeIcon = 3;  // enemy airspace
+    queue.setNoticeIcon(3);  // enemy airspace
     queue.pushNotice(u"Entering enemy airspace", 6.0f, false, true);
-    queue.noticeIcon = 99;  // not in the set: no icon, no room kept for one
+    queue.setNoticeIcon(99);  // not in the set: no icon, no room kept for one
     queue.pushNotice(u"Nothing beside me", 6.0f, false, true);
-    queue.noticeIcon = 0;
+    queue.setNoticeIcon(0);
     run(8);
     save("markers-notice.png");
     // The warning triangle's red edge left of the text, inside the panel.
