@@ -18,6 +18,7 @@
 #include "ui/widgets/SpriteSlider.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -70,6 +71,54 @@ float clamp01(float v)
 {
     return std::clamp(v, 0.0f, 1.0f);
 }
+
+// An arrow over an end of the map strip: a tap pages the strip, while a drag
+// that starts on it is handed to the strip, which scrolls as from anywhere else.
+class StripEnd : public SpriteButton {
+public:
+    explicit StripEnd(MenuContainer* strip) : SpriteButton(-1, -1, 1, std::u16string_view()), m_strip(strip) {}
+
+    bool onTouchDown(int x, int y) override
+    {
+        m_downX = x;
+        m_downY = y;
+        m_handedOver = false;
+        return SpriteButton::onTouchDown(x, y);
+    }
+    bool onTouchMove(int x, int y) override
+    {
+        if (!m_handedOver) {
+            const ScreenMetrics& m = screenMetrics();
+            if (std::abs(x - m_downX) <= 3.0f * m.screenScaleX && std::abs(y - m_downY) <= 3.0f * m.screenScaleY)
+                return true;
+            m_handedOver = true;
+            pressed = false;
+            m_strip->onTouchDown(m_downX, m_downY);
+        }
+        return m_strip->onTouchMove(x, y);
+    }
+    bool onTouchUp(int x, int y) override
+    {
+        if (!m_handedOver)
+            return SpriteButton::onTouchUp(x, y);
+        m_handedOver = false;
+        m_strip->onTouchUp(x, y);
+        return true;
+    }
+    bool onTouchCancel() override
+    {
+        if (m_handedOver) {
+            m_handedOver = false;
+            m_strip->onTouchCancel();
+        }
+        return SpriteButton::onTouchCancel();
+    }
+
+private:
+    MenuContainer* m_strip;
+    int m_downX = 0, m_downY = 0;
+    bool m_handedOver = false;
+};
 }  // namespace
 
 std::vector<GameSetupMenuFrame::MapEntry> GameSetupMenuFrame::skirmishEntries()
@@ -186,7 +235,7 @@ void GameSetupMenuFrame::build(const std::vector<MapEntry>& maps)
     // and page it as the keys do.
     const int endW = static_cast<int>(70 * s);
     for (SpriteButton** end : {&stripLeft, &stripRight}) {
-        auto* zone = new SpriteButton(-1, -1, 1, std::u16string_view());
+        auto* zone = new StripEnd(mapStrip);
         zone->anchorMode = kAnchorAbsolute;
         zone->focusable = false;
         zone->width = endW;
