@@ -199,8 +199,9 @@ for card in "locked 790,400" "open 380,400"; do
 done
 grep -q "page shown: BriefingMenuFrame" "$out/card_locked.out" && fail "the locked card opened a briefing"
 grep -q "page shown: BriefingMenuFrame" "$out/card_open.out" || fail "the open card did not open its briefing"
-# The main menu's left strip: a plane move, and another plane shown.
-for tap in "960 640 100,470" "1280 720 560,550"; do
+# The main menu's left strip, tapped at the screen's left edge, clear of the
+# tier button over it: a plane move, and another plane shown.
+for tap in "960 640 12,474" "1280 720 12,550"; do
     set -- $tap
     rm -rf "$out/tree/save"
     echo "250 click ${3/,/ }" >"$out/strip.script"
