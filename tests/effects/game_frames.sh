@@ -53,7 +53,7 @@ python3 "$support_dir/settings_file.py" "$out/visitor/tree/save/1/tq2_settings.b
 printf '150 keydown Space\n' >"$out/visitor/fire.txt"
 : >"$out/visitor/hold.txt"
 for shots in fire hold; do
-    ( cd "$out/visitor/tree" && timeout 600 "$run" -width 640 -height 480 -fixeddt 0.05 -frames 188 -autostart 2:0 \
+    ( cd "$out/visitor/tree" && timeout 600 "$run" -width 720 -height 480 -fixeddt 0.05 -frames 188 -autostart 2:0 \
         -testplace building -inputscript "$out/visitor/$shots.txt" -dumpframe "186:$out/visitor_$shots.png" \
         >"$out/visitor/$shots.out" 2>&1 ) || fail "the Visitor's $shots run did not run"
     grep -q "showcase plane 16" "$out/visitor/$shots.out" || fail "the $shots run did not fly the Visitor"
@@ -71,7 +71,7 @@ for y in range(len(fire)):
             continue
         if p[1] > p[0] + 20:
             beam += 1  # the green beam
-        elif 280 <= x < 360 and 200 <= y < 275:
+        elif 320 <= x < 400 and 200 <= y < 275:
             dust += 1  # a puff, dust-coloured or white, about the sight where the beam ends
 print("heat ray: beam pixels", beam, "dust pixels", dust)
 sys.exit(0 if beam >= 100 and dust >= 20 else 1)

@@ -521,10 +521,20 @@ void SceneMenuFrame::drawArrowHighlight(CSprite& menus) const
         textFitLog().addPicture({x - side / 2.0f, y - side / 2.0f, side, side}, "ShowcaseArrow");
     };
     if (planeIndicator && planeIndicator->visible && zoneLeft && zoneLeft->enabled) {
-        const float gap = 40.0f * screenMetrics().uiScale;
-        const float y = static_cast<float>(planeIndicator->absY + planeIndicator->height / 2);
-        arrow(static_cast<float>(planeIndicator->absX) - gap, y, 2.0f * kQuarterTurn);
-        arrow(static_cast<float>(planeIndicator->absX + planeIndicator->width) + gap, y, 0.0f);
+        const float ui = screenMetrics().uiScale, gap = 40.0f * ui;
+        float y = static_cast<float>(planeIndicator->absY + planeIndicator->height / 2);
+        float left = static_cast<float>(planeIndicator->absX) - gap;
+        float right = static_cast<float>(planeIndicator->absX + planeIndicator->width) + gap;
+        // On small screens the state panel and its tier button reach the
+        // dots: the arrows stand over the row's ends instead, clear of both.
+        if (statePanel && statePanel->visible &&
+            left - side / 2.0f < static_cast<float>(statePanel->absX + statePanel->width)) {
+            y = static_cast<float>(planeIndicator->absY) - side / 2.0f - 4.0f * ui;
+            left = static_cast<float>(planeIndicator->absX) + side / 2.0f;
+            right = static_cast<float>(planeIndicator->absX + planeIndicator->width) - side / 2.0f;
+        }
+        arrow(left, y, 2.0f * kQuarterTurn);
+        arrow(right, y, 0.0f);
     }
     for (const auto& [zone, turn] : {std::pair{zoneUp, -kQuarterTurn}, std::pair{zoneDown, kQuarterTurn}})
         if (zone && zone->enabled)

@@ -162,16 +162,31 @@ TEST_F(ShowcaseRun, ADragPageDownAndTheRightShoulderEachBringAnotherPlane)
         const char* name;
         int x0, y0, x1, y1;
     };
-    // The left and right arrows stand 37 pixels out from the ends of the
-    // plane dots, whose row is as long as the tier has planes.
-    const std::vector<ListedBox> hintDots = listedBoxes(tree.path() / "showcase_hint.png.texts", "SpritePageIndicator");
+    // The left and right arrows stand beside the plane dots, or over the
+    // row's ends where the state panel reaches it: one each side of the
+    // dots' middle, clear of the panel, each where the page lists it.
+    const fs::path hintList = tree.path() / "showcase_hint.png.texts";
+    const std::vector<ListedBox> hintDots = listedBoxes(hintList, "SpritePageIndicator");
     ASSERT_FALSE(hintDots.empty());
-    const int leftArrow = static_cast<int>(hintDots[0].x) - 37,
-              rightArrow = static_cast<int>(hintDots[0].x + hintDots[0].w) + 37;
-    const int middle = static_cast<int>(hintDots[0].middleY());
-    for (const Box& box : {Box{"up", 880, 190, 940, 240}, Box{"down", 880, 376, 940, 426},
-                           Box{"left", leftArrow - 30, middle - 25, leftArrow + 30, middle + 25},
-                           Box{"right", rightArrow - 30, middle - 25, rightArrow + 30, middle + 25}}) {
+    std::vector<ListedBox> sides;
+    for (const ListedBox& a : listedBoxes(hintList, "ShowcaseArrow"))
+        if (a.x + a.w / 2.0f < static_cast<float>(hint.width) - 100.0f)   // not the variants' arrows at the edge
+            sides.push_back(a);
+    ASSERT_EQ(sides.size(), 2u);
+    if (sides[0].x > sides[1].x)
+        std::swap(sides[0], sides[1]);
+    const float dotsMiddle = hintDots[0].x + hintDots[0].w / 2.0f;
+    EXPECT_LT(sides[0].x + sides[0].w / 2.0f, dotsMiddle);
+    EXPECT_GT(sides[1].x + sides[1].w / 2.0f, dotsMiddle);
+    for (const ListedBox& a : sides)
+        for (const ListedBox& stats : listedBoxes(hintList, "StatePanel"))
+            EXPECT_GE(a.x, stats.x + stats.w) << "an arrow over the state panel";
+    const auto around = [](const char* name, const ListedBox& a) {
+        const int x = static_cast<int>(a.x + a.w / 2.0f), y = static_cast<int>(a.middleY());
+        return Box{name, x - 30, y - 25, x + 30, y + 25};
+    };
+    for (const Box& box : {Box{"up", 880, 190, 940, 240}, Box{"down", 880, 376, 940, 426}, around("left", sides[0]),
+                           around("right", sides[1])}) {
         EXPECT_GE(arrowPixels(hint, box.x0, box.y0, box.x1, box.y1), 250) << box.name;
         if (box.name[0] != 'u') {   // the sky may be as light as the arrow up there
             EXPECT_LE(arrowPixels(first, box.x0, box.y0, box.x1, box.y1), 100) << box.name;
