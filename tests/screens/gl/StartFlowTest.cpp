@@ -48,7 +48,7 @@ protected:
 // loads in 18 frames behind the loading screen.
 TEST_F(StartFlow, TheGameShowsTheLogoThenTheLoadingArtThenTheMenuAndQuitsCleanly)
 {
-    const int code = run("-width 480 -height 320 -fixeddt 0.0166667 -frames 240 -dumpframe 2:splash0.png "
+    const int code = run("-width 720 -height 480 -fixeddt 0.0166667 -frames 240 -dumpframe 2:splash0.png "
                          "-dumpframe 150:splash.png -dumpframe 205:loading.png -dumpframe 239:menu.png");
     ASSERT_EQ(code, 0) << tree.read("stderr.txt");
 
@@ -57,11 +57,11 @@ TEST_F(StartFlow, TheGameShowsTheLogoThenTheLoadingArtThenTheMenuAndQuitsCleanly
     ASSERT_TRUE(loadShot("splash.png", logo));
     ASSERT_TRUE(loadShot("loading.png", loading));
     ASSERT_TRUE(loadShot("menu.png", menu));
-    ASSERT_EQ(logo.width, 480);
+    ASSERT_EQ(logo.width, 720);   // the smallest window the game makes
 
     const Pixel corner = at(black, 2, 2);
     EXPECT_LE(corner.r + corner.g + corner.b, 3) << "the logo's background is black";
-    const Pixel dome = at(logo, 240, 160);   // the sky dome behind the jet, at full tint
+    const Pixel dome = at(logo, 360, 240);   // the sky dome behind the jet, at full tint
     EXPECT_GT(dome.b, 120);
     EXPECT_GT(dome.b, dome.r + 60);
     EXPECT_LE(at(logo, 2, 2).b, 3);
@@ -70,10 +70,10 @@ TEST_F(StartFlow, TheGameShowsTheLogoThenTheLoadingArtThenTheMenuAndQuitsCleanly
     EXPECT_NEAR(fill.r, 0, 2);
     EXPECT_NEAR(fill.g, 4, 2);
     EXPECT_NEAR(fill.b, 8, 2);
-    const Pixel star = at(loading, 240, 160);   // the emblem's star at the centre
+    const Pixel star = at(loading, 360, 240);   // the emblem's star at the centre
     EXPECT_GT(star.r + star.g + star.b, 500);
 
-    const Pixel menuCentre = at(menu, 240, 160);
+    const Pixel menuCentre = at(menu, 360, 240);
     EXPECT_FALSE(menuCentre.r == star.r && menuCentre.g == star.g && menuCentre.b == star.b)
         << "the menu screen replaced the loading screen";
 
