@@ -8,7 +8,7 @@ game="$1"
 out="$2"
 source "$(dirname "$0")/../support/game_tree.sh"
 game_tree "$game" "$out"
-small=(-width 640 -height 360 -quality 0 -fixeddt 0.0166)
+small=(-width 720 -height 480 -quality 0 -fixeddt 0.0166)
 counted() { grep -q "progress: achievement event $2\$" "$1"; }
 
 # A team deathmatch: the level start's two events, the player's missile
@@ -40,16 +40,18 @@ stats="$saves/steam_userstats.txt"
 grep -q "^stat eject_count 1$" "$stats" || fail "the saved statistics hold no ejection: $(cat "$stats")"
 grep -q "^achievement ridedietogether$" "$stats" || fail "the saved achievements miss the earned one: $(cat "$stats")"
 
-# The HUD's long-message panel (dark, behind the kill line) in the top left
-# of a 640x360 frame: true when one of the pictures shows it.
+# The HUD's long-message panel (darker than the sky behind the kill line)
+# in the top left of the 720x480 frame, under the dials' plate: true when a
+# later picture shows it where the first, before any kill, does not.
 panel_shown() {
     python3 - "$@" <<'PY'
 import sys
 from png_pixels import rgb_rows
-for path in sys.argv[1:]:
+first = rgb_rows(sys.argv[1])
+for path in sys.argv[2:]:
     rows = rgb_rows(path)
-    dark = sum(1 for y in range(48, 78) for x in range(16, 100) if sum(rows[y][x]) < 300)
-    if dark > 30 * 84 // 3:
+    dark = sum(1 for y in range(106, 140) for x in range(22, 106) if sum(first[y][x]) - sum(rows[y][x]) > 60)
+    if dark > 34 * 84 // 3:
         sys.exit(0)
 sys.exit(1)
 PY
