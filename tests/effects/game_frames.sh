@@ -5,6 +5,7 @@
 # Then the Visitor fires its heat ray at the harbour's oil tanks: its beam and the dust it throws up.
 set -uo pipefail
 export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
+export PYTHONDONTWRITEBYTECODE=1
 game="$1"
 out="$2"
 tree="$(dirname "$(dirname "$game")")"

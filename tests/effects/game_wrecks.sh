@@ -8,6 +8,7 @@
 # sea.
 set -uo pipefail
 export PYTHONPATH="$(cd "$(dirname "$0")/../support" && pwd)${PYTHONPATH:+:$PYTHONPATH}"
+export PYTHONDONTWRITEBYTECODE=1
 game="$1"
 out="$2"
 stage="$(cd "$(dirname "$game")/.." && pwd)"

@@ -6,6 +6,8 @@
 # and "run" (the copy to start).
 support_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 export PYTHONPATH="$support_dir${PYTHONPATH:+:$PYTHONPATH}"
+# Imports of the helpers leave no compiled copies in the source tree.
+export PYTHONDONTWRITEBYTECODE=1
 pixels="$support_dir/png_pixels.py"
 
 fail() { echo "FAIL: $1"; exit 1; }
