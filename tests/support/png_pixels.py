@@ -34,17 +34,22 @@ def read_png(path):
     for _ in range(height):
         kind, line = raw[at], bytearray(raw[at + 1:at + 1 + stride])
         at += 1 + stride
-        for i in range(stride):
-            left = line[i - channels] if i >= channels else 0
-            up = previous[i]
-            corner = previous[i - channels] if i >= channels else 0
-            if kind == 1:
-                line[i] = (line[i] + left) & 255
-            elif kind == 2:
-                line[i] = (line[i] + up) & 255
-            elif kind == 3:
-                line[i] = (line[i] + (left + up) // 2) & 255
-            elif kind == 4:
+        # The game writes its dumps unfiltered: only other writers' pictures
+        # take the slow per-byte loops.
+        if kind == 2:
+            line = bytearray((a + b) & 255 for a, b in zip(line, previous))
+        elif kind == 1:
+            for i in range(channels, stride):
+                line[i] = (line[i] + line[i - channels]) & 255
+        elif kind == 3:
+            for i in range(stride):
+                left = line[i - channels] if i >= channels else 0
+                line[i] = (line[i] + (left + previous[i]) // 2) & 255
+        elif kind == 4:
+            for i in range(stride):
+                left = line[i - channels] if i >= channels else 0
+                up = previous[i]
+                corner = previous[i - channels] if i >= channels else 0
                 p = left + up - corner
                 pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
                 pred = left if pa <= pb and pa <= pc else up if pb <= pc else corner
@@ -57,7 +62,7 @@ def read_png(path):
 def rgb_rows(path):
     """The picture as rows of (r, g, b) tuples, top row first."""
     _, _, channels, rows = read_png(path)
-    return [[tuple(row[i:i + 3]) for i in range(0, len(row), channels)] for row in rows]
+    return [list(zip(row[0::channels], row[1::channels], row[2::channels])) for row in rows]
 
 
 def pixel(image, x, y):

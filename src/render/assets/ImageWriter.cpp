@@ -23,6 +23,11 @@ bool writePngFile(const std::string& path, int width, int height, std::span<cons
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Unfiltered and quickly packed: the pictures are the test runs' own,
+    // read back pixel by pixel, and a few larger files cost less than the
+    // time spent packing and unpacking them.
+    png_set_filter(png, 0, PNG_FILTER_NONE);
+    png_set_compression_level(png, 1);
     png_write_info(png, info);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
     for (int y = height - 1; y >= 0; --y) {  // GL rows run bottom up
