@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -51,18 +52,53 @@ protected:
         s.save();
         setSaveFolder("");
     }
-    // The frame in which the bots end the match, found by a first run that
-    // logs every frame of play: when that is depends on how the bots fly, and
-    // on the fixed step the second run ends in the same frame. -1 when the
-    // match did not end.
-    int endFrame(const std::string& arguments)
+    // One match against the bots, steered frame by frame through the pipe:
+    // `fromStart` holds lines for frames counted from the first frame of play,
+    // `fromEnd` for frames counted from the frame in which the log says the
+    // match is over (when that is depends on how the bots fly), ending with
+    // the one that closes the window.
+    struct Played {
+        int code = -1;
+        int start = -1;  // the first frame of play
+        int end = -1;    // the frame the match ended in; -1 when it did not
+    };
+    using Lines = std::multimap<int, std::string>;
+    Played play(const std::string& window, const Lines& fromStart, const Lines& fromEnd)
     {
-        if (game.run(arguments + " -fixeddt 0.0166667 -autostart 2:0 -frames 4000 -logplayer 1") != 0)
-            return -1;
-        const std::string log = game.log();
-        const std::size_t over = log.find("match over after");
-        const std::size_t before = over == std::string::npos ? over : log.rfind("test: frame ", over);
-        return before == std::string::npos ? -1 : std::atoi(log.c_str() + before + 12);
+        Played played;
+        std::multimap<int, std::string> due;
+        int last = 0;
+        played.code = game.runSteered(
+            window + " -fixeddt 0.0166667 -autostart 2:0 -frames 4000 -logplayer 1",
+            [&](const std::string& line) -> std::string {
+                int frame = 0;
+                // sscanf stops at the first word that differs: the frame's
+                // other lines match its number too.
+                const bool waits = line.ends_with("waits for input");
+                if (waits && std::sscanf(line.c_str(), "test: frame %d", &frame) == 1) {
+                    last = frame;
+                    const std::string next = std::to_string(frame + 1);
+                    std::string answer;
+                    for (auto [at, to] = due.equal_range(frame + 1); at != to; ++at)
+                        answer += next + " " + at->second + "\n";
+                    return answer + next + " sync\n";
+                }
+                // Counted as the pipe counts: the first frame played is the
+                // first whose input it waited for after this line.
+                if (played.start < 0 && line.starts_with("test: frame ") && line.find(" player at ") != std::string::npos) {
+                    played.start = last;
+                    for (const auto& [offset, command] : fromStart)
+                        due.emplace(last + offset, command);
+                }
+                if (played.end < 0 && line.find("match over after") != std::string::npos) {
+                    played.end = last;
+                    for (const auto& [offset, command] : fromEnd)
+                        due.emplace(last + offset, command);
+                }
+                return {};
+            },
+            600.0, 120.0);
+        return played;
     }
     StagedGame game;
 };
@@ -73,18 +109,15 @@ TEST_F(ResultsRun, ABotMatchEndsOnItsScoreLimitAndLeadsToTheResult)
     // After the bots' one kill, Enter on the end table's leave button, and
     // once the count is done Enter leaves the result. Tab held a while in play
     // shows the table over the HUD.
-    const int end = endFrame("-width 960 -height 640");
-    ASSERT_GT(end, 200) << "the bots did not end the match:\n" << game.log();
-    const auto at = [end](int offset) { return std::to_string(end + offset); };
-    std::string script = at(-135) + " keydown Tab\n" + at(-85) + " keyup Tab\n";
-    for (int offset : {45, 65, 185, 205})
-        script += at(offset) + " key Enter\n";
-    const int code = game.runScript(script, "-width 960 -height 640 -fixeddt 0.0166667 -autostart 2:0 -frames " +
-                                                at(245) + " -dumpframe " + at(35) + ":end_table.png -dumpframe " +
-                                                at(85) + ":counting.png -dumpframe " + at(165) +
-                                                ":counted.png -dumpframe " + at(-145) + ":play.png -dumpframe " +
-                                                at(-105) + ":peek.png");
-    ASSERT_EQ(code, 0) << game.errors();
+    const Played run = play("-width 960 -height 640",
+                            {{40, "shot play.png"}, {50, "keydown Tab"}, {80, "shot peek.png"},
+                             {100, "keyup Tab"}},
+                            {{35, "shot end_table.png"}, {45, "key Enter"}, {65, "key Enter"},
+                             {85, "shot counting.png"}, {165, "shot counted.png"}, {185, "key Enter"},
+                             {205, "key Enter"}, {245, "close"}});
+    game.keepFile("stdout.txt", "results/run", "game_log.txt");
+    ASSERT_GT(run.end, run.start + 110) << "the bots did not end the match after the table was held:\n" << game.log();
+    ASSERT_EQ(run.code, 0) << game.errors();
     const std::string log = game.log();
     const auto find = [&log](const char* text) { return log.find(text); };
     const std::size_t opened = find("pause screen opened (menu 1)"), over = find("match over after"),
@@ -145,11 +178,9 @@ TEST_F(ResultsRun, EightPilotsEndOnATableOfEightRows)
         const std::string size = std::to_string(w) + "x" + std::to_string(h);
         const std::string shot = "ffa8_table_" + size + ".png";
         const std::string window = "-width " + std::to_string(w) + " -height " + std::to_string(h);
-        const int end = endFrame(window);
-        ASSERT_GT(end, 0) << size << ": the bots did not end the match";
-        const int code = game.run(window + " -fixeddt 0.0166667 -autostart 2:0 -frames " + std::to_string(end + 130) +
-                                  " -dumpframe " + std::to_string(end + 120) + ":" + shot);
-        ASSERT_EQ(code, 0) << game.errors();
+        const Played run = play(window, {}, {{120, "shot " + shot}, {130, "close"}});
+        ASSERT_GT(run.end, 0) << size << ": the bots did not end the match";
+        ASSERT_EQ(run.code, 0) << game.errors();
         const std::string log = game.log();
         ASSERT_NE(log.find("match over after"), std::string::npos) << size;
         TextureImage table;
@@ -161,15 +192,15 @@ TEST_F(ResultsRun, EightPilotsEndOnATableOfEightRows)
         // The window is no larger than the test's display: read the picture's own size.
         const int column = (static_cast<int>(table.width) - 560) / 2 + 240;
         // Runs of a few lit lines are digits; the rows' edges are thinner.
-        int bands = 0, run = 0;
+        int bands = 0, lines = 0;
         for (int y = 185; y < static_cast<int>(table.height) - 90; ++y) {
             int lit = 0;
             for (int x = column - 10; x < column + 10; ++x) {
                 const std::uint8_t* p = &table.levels[0][(static_cast<std::size_t>(y) * table.width + x) * 4];
                 lit += p[0] + p[1] + p[2] > 500 || (p[1] > 200 && p[2] < 80) ? 1 : 0;
             }
-            run = lit > 0 ? run + 1 : 0;
-            bands += run == 5 ? 1 : 0;
+            lines = lit > 0 ? lines + 1 : 0;
+            bands += lines == 5 ? 1 : 0;
         }
         EXPECT_EQ(bands, 8) << size;
     }
