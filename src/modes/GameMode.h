@@ -443,6 +443,9 @@ public:
     // deletes each once its animation is done; the scene draws them.
     void addParachute(std::unique_ptr<Parachute> parachute);
     void updateParachutes(float dt);
+    // A parachute has come down, before it is deleted; its owner link still
+    // names the airplane the pilot left, when that is still in the game.
+    virtual void onParachuteFinished(Parachute&) {}
     // Pass 1: the pilots, seats and chutes; pass 0: canopies and flames.
     void drawParachutes(int pass) const;
     int parachuteCount() const { return static_cast<int>(m_parachutes.size()); }

@@ -21,6 +21,11 @@ void GameMode::updateParachutes(float dt)
 {
     for (auto& p : m_parachutes)
         p->update(dt);
+    // The mode's rule runs before the erase below: taking the pilot's airplane
+    // out of play touches its parachute.
+    for (auto& p : m_parachutes)
+        if (p->done)
+            onParachuteFinished(*p);
     std::erase_if(m_parachutes, [](const std::unique_ptr<Parachute>& p) {
         if (p->done)
             logInfo("modes", "parachute %d ended", p->id);

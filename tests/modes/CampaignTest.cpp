@@ -243,24 +243,29 @@ TEST_F(CampaignMission, LosingThePlayersAirplaneFailsUnlessLossIsAllowed)
 
 TEST_F(CampaignMission, AParachuteLandingFailsOnlyWithoutLossAllowed)
 {
-    for (const bool allowed : {false, true}) {
-        pages = CampaignPages{};
-        ASSERT_NE(start(0, 0), nullptr);
-        mode->setPlayerLossAllowed(allowed);
-        Airplane& player = *mode->playerAirplane();
-        // The pilot bails out as the eject key has him, then the airplane crashes.
-        mode->ejectPilot(player, 0.0f, true);
-        ASSERT_NE(player.parachute, nullptr);
-        mode->onAirplaneDestroyed(player, nullptr, CrashCause::Ground);
-        frames(60);
-        // The pilot is still coming down: nothing is decided.
-        EXPECT_TRUE(pages.failures.empty());
-        ASSERT_EQ(mode->playerAirplane(), &player);
-        for (int i = 0; i < 10 * 60 && mode->playerAirplane(); ++i)
-            frames(1);
-        EXPECT_EQ(mode->playerAirplane(), nullptr) << "the parachute landed " << allowed;
-        EXPECT_EQ(pages.failures.size(), allowed ? 0u : 1u) << allowed;
-    }
+    // The airplane the pilot left crashes, or flies on without him: either way
+    // the mission is decided when he lands, not before and not never.
+    for (const bool crashes : {true, false})
+        for (const bool allowed : {false, true}) {
+            SCOPED_TRACE(std::string(crashes ? "crashes" : "flies on") + (allowed ? ", loss allowed" : ""));
+            pages = CampaignPages{};
+            ASSERT_NE(start(0, 0), nullptr);
+            mode->setPlayerLossAllowed(allowed);
+            Airplane& player = *mode->playerAirplane();
+            mode->ejectPilot(player, 0.0f, true);
+            ASSERT_NE(player.parachute, nullptr);
+            if (crashes)
+                mode->onAirplaneDestroyed(player, nullptr, CrashCause::Ground);
+            frames(60);
+            // The pilot is still coming down: nothing is decided.
+            EXPECT_TRUE(pages.failures.empty());
+            ASSERT_EQ(mode->playerAirplane(), &player);
+            for (int i = 0; i < 10 * 60 && mode->playerAirplane(); ++i)
+                frames(1);
+            EXPECT_EQ(mode->playerAirplane(), nullptr) << "the parachute landed";
+            EXPECT_EQ(mode->parachuteCount(), 0);
+            EXPECT_EQ(pages.failures.size(), allowed ? 0u : 1u);
+        }
 }
 
 TEST_F(CampaignMission, ARemovedAirplaneIsForgottenByScoresAttackersAndItsObject)

@@ -5,7 +5,9 @@
 # autopilot key. The autopilot takes over wherever the hand flight left the
 # airplane and keeps it in the air with its wingmen until the mission is won,
 # and its kills earn no stunt; when it fights it uses its rockets or missiles
-# too, not the guns alone. Three sorties side by side, each at its own
+# too, not the guns alone. Beside them a pilot bails out of his burning
+# airplane, which flies on without him: the mission is lost once he has come
+# down under his parachute. Three sorties side by side, each at its own
 # frame step and its own seed; logs under the output folder, with a frame of
 # each sortie under the autopilot.
 set -uo pipefail
@@ -42,6 +44,14 @@ for sortie in "${sorties[@]}"; do
         -frames "$3" -inputscript "$out/$name.txt" -dumpframe "$(($2 + 300)):$out/$name.png" >"$out/$name.out" 2>&1 &
     pids+=($!)
 done
+# The bail-out: the Eject key (J) once the airplane burns; the page of a
+# lost mission follows the parachute's six seconds, not the airplane's end.
+name=bailout
+echo "700 key J" >"$out/$name.txt"
+mkdir -p "$out/$name" && cp -r "$out/tree" "$out/$name/" 2>/dev/null
+"$out/$name/tree/bin/$(basename "$game")" -width 720 -height 480 -quality 0 -fixeddt 0.0166 -autostart 1:c1m1 \
+    -testplace burning -frames 1400 -inputscript "$out/$name.txt" -dumpframe "1350:$out/$name.png" >"$out/$name.out" 2>&1 &
+bailout_pid=$!
 i=0
 wins=0
 for sortie in "${sorties[@]}"; do
@@ -63,6 +73,14 @@ for sortie in "${sorties[@]}"; do
     [ "$used" -gt 0 ] && [ "$launches" -eq 0 ] && check "$name: the autopilot fought with its guns alone"
     grep -q "achievement event 5$" "$log" && wins=$((wins + 1))
 done
+log="$out/bailout.out"
+wait "$bailout_pid" || check "the bail-out did not end cleanly: $(tail -3 "$log")"
+made=$(grep -n -m1 "modes: parachute 0 made" "$log" | cut -d: -f1)
+down=$(grep -n -m1 "the player's pilot is down under his parachute" "$log" | cut -d: -f1)
+failed=$(grep -n -m1 "page shown: CampaignFailMenuFrame" "$log" | cut -d: -f1)
+if [ -z "$made" ] || [ -z "$down" ] || [ -z "$failed" ] || [ "$made" -ge "$down" ] || [ "$down" -ge "$failed" ]; then
+    check "the bail-out did not end the mission when the pilot came down: $(grep -v ALSA "$log" | tail -6)"
+fi
 echo "campaign autopilot: $wins of ${#sorties[@]} seeded sorties won"
 [ "$failures" -eq 0 ] && echo "campaign autopilot: all sorties won"
 exit $((failures > 0))

@@ -170,12 +170,16 @@ void GameModeCampaign::deleteAirplane(Target& entity)
     // A pilot under the parachute decides when he lands.
     if (m_playerAirplane->parachute)
         return;
-    if (playerLossAllowed) {
-        m_lostPlaneId = playerPlaneId();
-        removeEntity(entity);
-        m_playerAirplane = nullptr;
+    losePlayerAirplane();
+}
+
+void GameModeCampaign::onParachuteFinished(Parachute& parachute)
+{
+    // The player's pilot is down: the airplane he left, still flying or not,
+    // is lost with him, as at a crash without a parachute.
+    if (!m_playerAirplane || parachute.owner != static_cast<IAirplaneFx*>(m_playerAirplane))
         return;
-    }
+    logInfo("modes", "the player's pilot is down under his parachute");
     losePlayerAirplane();
 }
 
@@ -184,10 +188,13 @@ void GameModeCampaign::losePlayerAirplane()
     if (!m_playerAirplane)
         return;
     m_lostPlaneId = playerPlaneId();
-    m_hooks.progressOrNone().setCheckpointEventParams(m_lostPlaneId);
+    // A loss the mission allows ends nothing: its script takes the pilot on.
+    if (!playerLossAllowed)
+        m_hooks.progressOrNone().setCheckpointEventParams(m_lostPlaneId);
     removeEntity(*m_playerAirplane);
     m_playerAirplane = nullptr;
-    endMission(false, -1);
+    if (!playerLossAllowed)
+        endMission(false, -1);
 }
 
 std::unique_ptr<Target> GameModeCampaign::removePlayerAirplane(Target& entity)

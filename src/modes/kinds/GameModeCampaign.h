@@ -56,6 +56,7 @@ public:
 
     void onAirplaneDestroyed(Target& victim, Target* attacker, CrashCause cause) override;
     void deleteAirplane(Target& entity) override;
+    void onParachuteFinished(Parachute& parachute) override;
     std::unique_ptr<Target> removePlayerAirplane(Target& entity) override;
     void setPlayerAirplane(Airplane* airplane) override;
     // 2 for the neutral id, 0 for team 0 (friends), else 1.
