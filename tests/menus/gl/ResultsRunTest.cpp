@@ -66,7 +66,7 @@ protected:
     Played play(const std::string& window, const Lines& fromStart, const Lines& fromEnd)
     {
         Played played;
-        std::multimap<int, std::string> due;
+        Lines due;
         int last = 0;
         played.code = game.runSteered(
             window + " -fixeddt 0.0166667 -autostart 2:0 -frames 4000 -logplayer 1",
