@@ -241,18 +241,20 @@ TEST(RoomJoin, AJoinTheGameHostTurnsAwayEndsAtOnceWithTheHostsReason)
             NetworkGameHandler handler;
             ASSERT_TRUE(handler.room.setConfig(pacedRoomConfig(server)));
             handler.connectRoomServer(true, false);
-            float waited = 0.0f;  // the game's time since the host was asked
+            // The game's time from the room's join on. A loopback host may
+            // answer inside the very update that asks it, so the host's reason
+            // (below) is what shows it was asked.
+            float waited = 0.0f;
             const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
             while (handler.roomJoinState != 0 && std::chrono::steady_clock::now() < end) {
                 handler.update(0.005f);
-                if (handler.roomJoinState >= 3)
+                if (handler.roomJoinState >= 2)
                     waited += 0.005f;
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
             EXPECT_EQ(handler.roomJoinState, 0);
-            EXPECT_GT(waited, 0.0f) << "the host was never asked";
             EXPECT_LT(waited, 2.0f) << "the join waited out its time";
-            EXPECT_EQ(handler.client.refusal(), reason);
+            EXPECT_EQ(handler.client.refusal(), reason) << "the host was never asked, or its reason was lost";
             EXPECT_LT(handler.client.state, NetworkGameClient::Loading);
             handler.disconnect();
         }
