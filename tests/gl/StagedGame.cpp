@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -55,6 +56,11 @@ int StagedGame::runScriptOnDisplay(const std::string& script, const std::string&
                                 "x24' ./bin/skyfront -inputscript script.txt " + arguments + " >stdout.txt 2>stderr.txt";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool StagedGame::waitsForInput(const std::string& line, int& frame)
+{
+    return line.ends_with(" waits for input") && std::sscanf(line.c_str(), "test: frame %d", &frame) == 1;
 }
 
 int StagedGame::runSteered(const std::string& arguments, const Steer& steer, double limitSeconds,

@@ -31,6 +31,10 @@ public:
     // gives its exit code.
     using Steer = std::function<std::string(const std::string& line)>;
     int runSteered(const std::string& arguments, const Steer& steer, double limitSeconds, double silentSeconds);
+    // Whether `line` is the frame's wait for input, and which frame it is.
+    // sscanf alone stops at the first word that differs, so the frame's other
+    // "test: frame N ..." lines would pass for waits.
+    static bool waitsForInput(const std::string& line, int& frame);
 
     // Decodes a PNG the run wrote, as RGBA; with a keep folder (below the
     // build folder) a copy stays there to look at.

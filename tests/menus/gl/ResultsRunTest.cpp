@@ -72,10 +72,7 @@ protected:
             window + " -fixeddt 0.0166667 -autostart 2:0 -frames 4000 -logplayer 1",
             [&](const std::string& line) -> std::string {
                 int frame = 0;
-                // sscanf stops at the first word that differs: the frame's
-                // other lines match its number too.
-                const bool waits = line.ends_with("waits for input");
-                if (waits && std::sscanf(line.c_str(), "test: frame %d", &frame) == 1) {
+                if (StagedGame::waitsForInput(line, frame)) {
                     last = frame;
                     const std::string next = std::to_string(frame + 1);
                     std::string answer;

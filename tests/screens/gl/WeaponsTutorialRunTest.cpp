@@ -82,7 +82,7 @@ public:
             m_seen.missileRunning = line.ends_with(" running");
             if (m_seen.missileRunning)
                 seeTorpedoRun(frame, v);
-        } else if (std::sscanf(line.c_str(), "test: frame %d waits for input", &frame) == 1) {
+        } else if (StagedGame::waitsForInput(line, frame)) {
             return answer(frame);
         } else if (int step = 0; std::sscanf(line.c_str(), "tutorial: tutorial 4: step %d", &step) == 1) {
             steps.push_back(step);
@@ -399,7 +399,7 @@ TEST(SteeredGame, AGameWhoseDriverFallsSilentQuitsWithCode5)
     const int code = game.runSteered("-width 320 -height 240 -quality 0 -fixeddt 0.05 -frames 2000",
                                      [&](const std::string& line) -> std::string {
                                          int frame = 0;
-                                         if (std::sscanf(line.c_str(), "test: frame %d waits for input", &frame) != 1 ||
+                                         if (!StagedGame::waitsForInput(line, frame) ||
                                              frame > 20)
                                              return {};
                                          ++answered;
