@@ -222,7 +222,11 @@ stats=$(find "$team_dir/tree" -name steam_userstats.txt | head -1)
 # host keeps to real time.
 lms_dir="$out/lms_run"
 game_tree "$game" "$lms_dir"
-peer_hosts "$lms_dir" --type 13 --seconds 120 --at 8:destroy --at 14:destroy --at 30:destroy
+# The round's countdown runs 20 seconds from the join, and an airplane shot
+# down is back some 12 seconds later: the first shot comes as soon as the
+# airplane is in play (a late join delays all three alike), so that the
+# second keeps clear of the round's start.
+peer_hosts "$lms_dir" --type 13 --seconds 120 --at 1:destroy --at 13:destroy --at 30:destroy
 pipe="$lms_dir/input.pipe"
 log="$lms_dir/game.out"
 mkfifo "$pipe" || fail "no pipe at $pipe"
@@ -262,10 +266,12 @@ python3 - "$lms_dir/host.log" "$log" "$out/lms_table.png.texts" "$out/lms_result
 import re, sys
 host, game, me = open(sys.argv[1]).read(), open(sys.argv[2]).read(), sys.argv[5]
 # A machine slow to load the map takes the host's shots later; which fell in
-# the countdown is told by the host's round notice.
+# the countdown is told by the host's round notice, and the match is over
+# once its round has its last man.
 start = float(re.search(r"^ *([0-9.]+) notice Last man standing", host, re.M).group(1))
+end = float(re.search(r"^ *([0-9.]+) match ended", host, re.M).group(1))
 shots = [float(t) for t in re.findall(r"^ *([0-9.]+) destroyed " + re.escape(me) + "$", host, re.M)]
-countdown, round_ = sum(1 for t in shots if t < start), sum(1 for t in shots if t >= start)
+countdown, round_ = sum(1 for t in shots if t < start), sum(1 for t in shots if start <= t <= end)
 def texts(path):
     return [line.split(" | ")[2].strip() for line in open(path) if line.startswith("text ")]
 table, result = texts(sys.argv[3]), texts(sys.argv[4])
