@@ -312,13 +312,20 @@ for line in open(sys.argv[1] + ".texts"):
     parts = [p.strip() for p in line.split("|")]
     if line.startswith("frame ") and len(parts) > 2 and parts[2].startswith("health bar"):
         x, y, w, h = (round(float(v)) for v in parts[1].split())
-        mid = rows[y + h // 2][max(x, 0):x + w]
-        # Filled cells are red or green; the rest is the bar's grey.
-        filled = sum(1 for r, g, b in mid if max(r, g) > 40 and min(r, g) * 3 < max(r, g) and b * 3 < max(r, g))
-        bars.append((float(parts[2].split()[-1]), filled / max(w, 1)))
-print("host's base health", healths, "bars (said, drawn)", bars)
-sys.exit(0 if healths and set(healths) == {40} and bars and all(said > 0.99 and drawn > 0.85 for said, drawn in bars)
-         else 1)
+        # Filled cells are red or green, the rest is the bar's grey; an
+        # airplane's name may be written over part of the bar, so a column
+        # counts by what shows of it anywhere and a column all under the
+        # letters not at all.
+        cols = [[rows[j][i] for j in range(max(y, 0), min(y + h, len(rows)))]
+                for i in range(max(x, 0), min(x + w, len(rows[0])))]
+        fill = lambda r, g, b: max(r, g) > 40 and min(r, g) * 3 < max(r, g) and b * 3 < max(r, g)
+        grey = lambda r, g, b: max(r, g, b) < 140 and max(r, g, b) - min(r, g, b) < 25
+        filled = sum(1 for c in cols if any(fill(*p) for p in c))
+        empty = sum(1 for c in cols if not any(fill(*p) for p in c) and any(grey(*p) for p in c))
+        bars.append((float(parts[2].split()[-1]), filled / max(filled + empty, 1), (filled + empty) / max(w, 1)))
+print("host's base health", healths, "bars (said, drawn, seen)", bars)
+sys.exit(0 if healths and set(healths) == {40} and bars and all(said > 0.99 and drawn > 0.85 and seen > 0.3
+                                                               for said, drawn, seen in bars) else 1)
 PY
 # 5: a joined free-for-all whose pause page the player opens with the pause
 # button. The airplane, put over the map's first landmark meanwhile, earns
